@@ -1,0 +1,97 @@
+#include "platform/core/AtomicFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : m_fd(fd) {}
+    ~FdGuard() { Close(); }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int Get() const { return m_fd; }
+    int Close()
+    {
+        int rc = 0;
+        if (m_fd >= 0)
+            rc = ::close(m_fd);
+        m_fd = -1;
+        return rc;
+    }
+
+private:
+    int m_fd;
+};
+
+int WriteAll(int fd, std::string_view data)
+{
+    const char* p = data.data();
+    size_t left = data.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace
+
+int WriteFileAtomically(const std::string& path, std::string_view data, unsigned newFileMode)
+{
+    mode_t mode = static_cast<mode_t>(newFileMode & 07777);
+    struct stat st{};
+    if (stat(path.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    size_t slash = path.find_last_of('/');
+    std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+
+    FdGuard fd(mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.Get() < 0)
+        return errno;
+    int result = WriteAll(fd.Get(), data);
+    if (result == 0 && fchmod(fd.Get(), mode) != 0)
+        result = errno;
+    if (result == 0 && fsync(fd.Get()) != 0)
+        result = errno;
+    if (fd.Close() != 0 && result == 0)
+        result = errno;
+    if (result == 0 && rename(temp.c_str(), path.c_str()) != 0)
+        result = errno;
+    if (result != 0)
+        unlink(temp.c_str());
+    return result;
+}
+
+int ReadWholeFile(const std::string& path, std::string& data)
+{
+    data.clear();
+    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        return errno;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        data.append(buffer, static_cast<size_t>(n));
+    }
+}

@@ -1,0 +1,108 @@
+// The in-memory registry tree behind the Reg* functions, and the user's registry file.
+//
+// The file is "$XDG_CONFIG_HOME/vostrel/registry.txt" (default "~/.config/vostrel/registry.txt"),
+// mode 0600 when new. It is text, one item per line, lines ending in "\n":
+//
+//   VOSTREL-REGISTRY 1                       first line, the format and its version
+//   # ...                                    comment; blank lines are ignored too
+//   [HKEY_CURRENT_USER\Software\Wexmoor]     a key: its full path from the root
+//   "Warn After Scan"=dword:00000001         a value of the key above: REG_DWORD, 8 hex digits
+//   "Name"=sz:"text"                         REG_SZ
+//   "Path"=expand_sz:"%HOME%/x"              REG_EXPAND_SZ
+//   "List"=multi_sz:"one","two"              REG_MULTI_SZ (nothing after ":" for an empty list)
+//   "Layout"=binary:0a0b0c                   REG_BINARY, two hex digits per byte
+//   "Other"=hex(11):0100000000000000         any other type, by number, as raw bytes
+//
+// Inside quotes and key paths, "%", '"', "[", "]", ",", "=" and the control bytes are written as
+// "%" and two hex digits; every other byte stands for itself (names may be UTF-8). Keys are
+// written depth first with their subkeys in case-insensitive order, so every key, even an empty
+// one, survives a round trip. A file that does not follow this form is damaged: it is renamed with
+// the suffix ".damaged", a warning goes to stderr and the store starts empty, so every caller sees
+// its defaults.
+#pragma once
+
+#include "platform/core/Types.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Orders names by their ASCII-lower-cased bytes.
+struct CRegNoCaseLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+bool RegNamesEqual(std::string_view a, std::string_view b);
+
+struct CRegValue {
+    std::string name;
+    DWORD type = 0;
+    std::string data; // the bytes a query returns: strings with their NULs, DWORDs as 4 bytes
+};
+
+struct CRegKeyNode {
+    std::string name;
+    CRegKeyNode* parent = nullptr; // valid while the node is not deleted
+    std::map<std::string, std::shared_ptr<CRegKeyNode>, CRegNoCaseLess> subkeys;
+    std::vector<CRegValue> values;
+    bool deleted = false;
+    bool isVolatile = false; // kept in memory only
+
+    CRegValue* FindValue(std::string_view valueName);
+    // Marks this key and everything below it deleted, so open handles to them fail.
+    void MarkDeleted();
+};
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
+
+class CRegistryStore {
+public:
+    static CRegistryStore& Instance();
+
+    // Every access to the tree holds this lock.
+    std::recursive_mutex& Mutex() { return m_mutex; }
+
+    // The root key; the user's file is read at the first use of HKEY_CURRENT_USER.
+    // The caller holds the lock.
+    std::shared_ptr<CRegKeyNode> Root(RegRoot root);
+    static bool IsWritable(RegRoot root) { return root == RegRoot::CurrentUser; }
+    static const char* RootName(RegRoot root);
+
+    // Records a change of the user's tree. The caller holds the lock.
+    void MarkDirty() { m_dirty = true; }
+    // Writes the user's tree when it changed since the last write. False when writing failed
+    // (the change stays pending and a warning is printed). Takes the lock itself.
+    bool Flush();
+
+    // Writes pending changes, then forgets the whole tree, so the next access reads the file
+    // again (used when the configuration folder changes, as tests do). Handles opened before
+    // then report ERROR_KEY_DELETED.
+    void Reload();
+
+    // The path of the user's registry file.
+    static std::string FilePath();
+
+    static std::string Serialize(const CRegKeyNode& root);
+    // Parses a file's text into an empty root; false with a reason when the text is damaged.
+    static bool Parse(std::string_view text, CRegKeyNode& root, std::string& error);
+
+    CRegistryStore(const CRegistryStore&) = delete;
+    CRegistryStore& operator=(const CRegistryStore&) = delete;
+
+private:
+    CRegistryStore() = default;
+    ~CRegistryStore();
+    void LoadUser();
+    std::shared_ptr<CRegKeyNode> BuildClassesRoot();
+
+    std::recursive_mutex m_mutex;
+    std::shared_ptr<CRegKeyNode> m_user;
+    std::shared_ptr<CRegKeyNode> m_machine;
+    std::shared_ptr<CRegKeyNode> m_classes;
+    bool m_dirty = false;
+    bool m_persist = true; // off when the file exists but could not be read
+    bool m_warnedWrite = false;
+};
