@@ -5,6 +5,7 @@
 
 #include "platform/core/Types.h"
 #include "platform/core/WinMessages.h"
+#include "platform/win/GdiTypes.h"
 #include "platform/win/VirtualKeys.h"
 
 // ---- Window styles ---------------------------------------------------------------------------
@@ -657,17 +658,6 @@
 #define WVR_VREDRAW 0x0200
 #define WVR_REDRAW (WVR_HREDRAW | WVR_VREDRAW)
 #define WVR_VALIDRECTS 0x0400
-
-// ---- Regions ---------------------------------------------------------------------------------------------------
-#ifndef ERROR
-#define ERROR 0
-#endif
-#ifndef NULLREGION
-#define NULLREGION 1
-#define SIMPLEREGION 2
-#define COMPLEXREGION 3
-#define RGN_ERROR ERROR
-#endif
 
 // ---- Message boxes and beeps ------------------------------------------------------------------------------------
 #ifndef MB_OK
