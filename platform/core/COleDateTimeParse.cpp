@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <strings.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,61 +22,19 @@ struct Token {
     int digits = 0; // of a number
 };
 
-bool MatchName(const std::string& word, const char* const (&names)[12], const char* const (&abbrevs)[12],
-               int count, int& index)
+// The index of a full or three-letter name, compared without regard to case; -1 if none.
+template <size_t N>
+int FindName(const std::string& word, const char* const (&names)[N], const char* const (&abbrevs)[N])
 {
-    for (int i = 0; i < count; ++i) {
-        if (word == std::string(abbrevs[i]) || word == std::string(names[i])) {
-            index = i;
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// Lower-case copies of the calendar's names, built once.
-struct NameTables {
-    const char* months[12];
-    const char* monthAbbrevs[12];
-    const char* days[12];
-    const char* dayAbbrevs[12];
-    std::string storage[38];
-    NameTables()
-    {
-        int k = 0;
-        for (int i = 0; i < 12; ++i) {
-            storage[k] = Lower(vostrel::cal::kMonthNames[i]);
-            months[i] = storage[k++].c_str();
-            storage[k] = Lower(vostrel::cal::kMonthAbbrevs[i]);
-            monthAbbrevs[i] = storage[k++].c_str();
-        }
-        for (int i = 0; i < 7; ++i) {
-            storage[k] = Lower(vostrel::cal::kDayNames[i]);
-            days[i] = storage[k++].c_str();
-            storage[k] = Lower(vostrel::cal::kDayAbbrevs[i]);
-            dayAbbrevs[i] = storage[k++].c_str();
-        }
-        for (int i = 7; i < 12; ++i)
-            days[i] = dayAbbrevs[i] = "";
-    }
-};
-
-const NameTables& Names()
-{
-    static const NameTables tables;
-    return tables;
+    for (size_t i = 0; i < N; ++i)
+        if (strcasecmp(word.c_str(), names[i]) == 0 || strcasecmp(word.c_str(), abbrevs[i]) == 0)
+            return static_cast<int>(i);
+    return -1;
 }
 
 bool Tokenize(const char* text, std::vector<Token>& tokens)
 {
-    const NameTables& names = Names();
+    using namespace vostrel::cal;
     const char* p = text;
     while (*p) {
         const unsigned char c = static_cast<unsigned char>(*p);
@@ -100,7 +59,7 @@ bool Tokenize(const char* text, std::vector<Token>& tokens)
             std::string word;
             while (std::isalpha(static_cast<unsigned char>(*p)))
                 word += static_cast<char>(std::tolower(static_cast<unsigned char>(*p++)));
-            int index = 0;
+            const int month = word == "sept" ? 8 : FindName(word, kMonthNames, kMonthAbbrevs);
             if (word == "am" || word == "pm" || word == "a" || word == "p") {
                 // "a.m." and "p.m." spell the marker with dots.
                 if (word.size() == 1 && p[0] == '.' && (p[1] == 'm' || p[1] == 'M')) {
@@ -109,13 +68,11 @@ bool Tokenize(const char* text, std::vector<Token>& tokens)
                         ++p;
                 }
                 tokens.push_back({Kind::AmPm, word[0] == 'p' ? 1 : 0});
-            } else if (word == "sept" || MatchName(word, names.months, names.monthAbbrevs, 12, index)) {
-                if (word == "sept")
-                    index = 8;
+            } else if (month >= 0) {
                 if (*p == '.')
                     ++p;
-                tokens.push_back({Kind::Month, index + 1});
-            } else if (MatchName(word, names.days, names.dayAbbrevs, 7, index)) {
+                tokens.push_back({Kind::Month, month + 1});
+            } else if (FindName(word, kDayNames, kDayAbbrevs) >= 0) {
                 // Weekday names carry no information the date does not; drop them with a
                 // following dot or comma.
                 if (*p == '.' || *p == ',')

@@ -218,3 +218,28 @@ TEST(SystemTime, DosDateAndTime)
     // Day 0 does not exist.
     EXPECT_FALSE(DosDateTimeToFileTime(WORD(1 << 5), 0, &ft));
 }
+
+TEST(SystemTime, SouthernZoneHasDaylightTimeAcrossNewYear)
+{
+    TzGuard tz("AEST-10AEDT,M10.1.0,M4.1.0/3");
+    TIME_ZONE_INFORMATION tzi{};
+    GetTimeZoneInformation(&tzi);
+    EXPECT_EQ(tzi.Bias, -600);
+    EXPECT_EQ(tzi.DaylightBias, -60);
+    EXPECT_EQ(tzi.DaylightDate.wMonth, 10);
+    EXPECT_EQ(tzi.DaylightDate.wDay, 1);
+    EXPECT_EQ(tzi.DaylightDate.wHour, 2);
+    EXPECT_EQ(tzi.StandardDate.wMonth, 4);
+    EXPECT_EQ(tzi.StandardDate.wDay, 1);
+    EXPECT_EQ(tzi.StandardDate.wHour, 3);
+    const SYSTEMTIME samples[] = {Make(2019, 1, 10, 3), Make(2019, 7, 10, 3), Make(2019, 4, 6, 15, 59),
+                                  Make(2019, 4, 6, 16, 0), Make(2019, 10, 5, 15, 59),
+                                  Make(2019, 10, 5, 16, 0)};
+    for (const SYSTEMTIME& utc : samples) {
+        SYSTEMTIME viaRecord{}, viaLibrary{};
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tzi, &utc, &viaRecord));
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &viaLibrary));
+        EXPECT_EQ(viaRecord.wHour, viaLibrary.wHour) << utc.wMonth << "/" << utc.wDay << " " << utc.wHour;
+        EXPECT_EQ(viaRecord.wDay, viaLibrary.wDay);
+    }
+}
