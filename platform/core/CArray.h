@@ -2,6 +2,9 @@
 // (HashKey, CompareElements, CopyElements, SerializeElements).
 #pragma once
 
+#include "platform/core/CArchive.h"
+#include "platform/core/CArchiveException.h"
+#include "platform/core/CException.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
@@ -52,6 +55,77 @@ inline void CopyElements(TYPE* pDest, const TYPE* pSrc, INT_PTR nCount)
 {
     for (INT_PTR i = 0; i < nCount; ++i)
         pDest[i] = pSrc[i];
+}
+
+// The stored form of collection elements: strings as archive strings, CObject pointers as
+// objects with their class tags, numbers little-endian in their own widths, other plain
+// records as their bytes. Pointers to anything else have no stored form and raise
+// CNotSupportedException.
+template <class TYPE>
+void SerializeElements(CArchive& ar, TYPE* pElements, INT_PTR nCount)
+{
+    using Pointee = std::remove_cv_t<std::remove_pointer_t<TYPE>>;
+    if constexpr (std::is_same_v<TYPE, CString>) {
+        for (INT_PTR i = 0; i < nCount; ++i) {
+            if (ar.IsStoring())
+                ar << pElements[i];
+            else
+                ar >> pElements[i];
+        }
+    } else if constexpr (std::is_pointer_v<TYPE> && std::is_base_of_v<CObject, Pointee>) {
+        for (INT_PTR i = 0; i < nCount; ++i) {
+            if (ar.IsStoring()) {
+                ar << static_cast<const CObject*>(pElements[i]);
+            } else {
+                CObject* pObject = ar.ReadObject(nullptr);
+                TYPE pTyped = dynamic_cast<TYPE>(pObject);
+                if (pObject != nullptr && pTyped == nullptr)
+                    AfxThrowArchiveException(CArchiveException::badClass, ar.m_strFileName);
+                pElements[i] = pTyped;
+            }
+        }
+    } else if constexpr (std::is_pointer_v<TYPE>) {
+        (void)ar, (void)pElements, (void)nCount;
+        AfxThrowNotSupportedException();
+    } else if constexpr (std::is_arithmetic_v<TYPE> || std::is_enum_v<TYPE>) {
+        // Each number in its exact width, whatever the host's byte order.
+        using Stored = std::conditional_t<std::is_floating_point_v<TYPE>, TYPE,
+            std::conditional_t<sizeof(TYPE) == 1, BYTE,
+                std::conditional_t<sizeof(TYPE) == 2, WORD,
+                    std::conditional_t<sizeof(TYPE) == 4, UINT, unsigned long long>>>>;
+        for (INT_PTR i = 0; i < nCount; ++i) {
+            if (ar.IsStoring()) {
+                ar << static_cast<Stored>(pElements[i]);
+            } else {
+                Stored value{};
+                ar >> value;
+                pElements[i] = static_cast<TYPE>(value);
+            }
+        }
+    } else if constexpr (std::is_trivially_copyable_v<TYPE>) {
+        UINT nBytes = static_cast<UINT>(static_cast<size_t>(nCount) * sizeof(TYPE));
+        if (ar.IsStoring()) {
+            ar.Write(pElements, nBytes);
+        } else if (ar.Read(pElements, nBytes) != nBytes) {
+            AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+        }
+    } else {
+        (void)ar, (void)pElements, (void)nCount;
+        AfxThrowNotSupportedException();
+    }
+}
+
+// The fewest bytes one stored element takes; a count read from a damaged file is checked
+// against the bytes left before room is made for it.
+template <class TYPE>
+constexpr ULONGLONG AfxMinStoredSize()
+{
+    if constexpr (std::is_same_v<TYPE, CString>)
+        return 1; // the length byte
+    else if constexpr (std::is_pointer_v<TYPE>)
+        return 2; // the null or back-reference tag
+    else
+        return sizeof(TYPE);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -174,6 +248,19 @@ public:
         if (nIndex < 0 || nCount <= 0 || nIndex > GetSize() - nCount)
             return;
         m_data.erase(m_data.begin() + nIndex, m_data.begin() + nIndex + nCount);
+    }
+
+    // The element count (WriteCount), then the elements (SerializeElements).
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar.WriteCount(static_cast<DWORD_PTR>(GetSize()));
+        } else {
+            DWORD_PTR nCount = ar.ReadCount();
+            ar.EnsureAvailable(static_cast<ULONGLONG>(nCount) * AfxMinStoredSize<TYPE>());
+            SetSize(static_cast<INT_PTR>(nCount), -1);
+        }
+        SerializeElements<TYPE>(ar, GetData(), GetSize());
     }
 
 
@@ -364,6 +451,22 @@ public:
         return ToPos(node);
     }
 
+    // The element count (WriteCount), then the elements from head to tail; loading appends.
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar.WriteCount(static_cast<DWORD_PTR>(m_nCount));
+            for (CNode* node = m_pNodeHead; node != nullptr; node = node->pNext)
+                SerializeElements<TYPE>(ar, &node->data, 1);
+        } else {
+            DWORD_PTR nCount = ar.ReadCount();
+            while (nCount-- > 0) {
+                TYPE newData{};
+                SerializeElements<TYPE>(ar, &newData, 1);
+                AddTail(newData);
+            }
+        }
+    }
 
 protected:
     static POSITION ToPos(CNode* node) noexcept { return reinterpret_cast<POSITION>(node); }
@@ -523,10 +626,7 @@ public:
         CAssoc* assoc = reinterpret_cast<CAssoc*>(rNextPosition);
         rKey = assoc->key;
         rValue = assoc->value;
-        CAssoc* next = assoc->pNext;
-        if (next == nullptr)
-            next = FirstFrom(assoc->nHashValue % m_nHashTableSize + 1);
-        rNextPosition = ToPos(next);
+        rNextPosition = ToPos(NextOf(assoc));
     }
 
     UINT GetHashTableSize() const noexcept { return m_nHashTableSize; }
@@ -558,9 +658,35 @@ public:
     }
 
 
+    // The association count (WriteCount), then key and value of each in iteration order.
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar.WriteCount(static_cast<DWORD_PTR>(m_nCount));
+            for (CAssoc* assoc = FirstFrom(0); assoc != nullptr; assoc = NextOf(assoc)) {
+                KEY key(assoc->key);
+                SerializeElements<KEY>(ar, &key, 1);
+                SerializeElements<VALUE>(ar, &assoc->value, 1);
+            }
+        } else {
+            DWORD_PTR nCount = ar.ReadCount();
+            while (nCount-- > 0) {
+                KEY newKey{};
+                VALUE newValue{};
+                SerializeElements<KEY>(ar, &newKey, 1);
+                SerializeElements<VALUE>(ar, &newValue, 1);
+                SetAt(newKey, newValue);
+            }
+        }
+    }
+
 protected:
     static POSITION ToPos(CAssoc* assoc) noexcept { return reinterpret_cast<POSITION>(assoc); }
 
+    CAssoc* NextOf(CAssoc* assoc) const noexcept
+    {
+        return assoc->pNext != nullptr ? assoc->pNext : FirstFrom(assoc->nHashValue % m_nHashTableSize + 1);
+    }
     CAssoc* FirstFrom(UINT bucket) const noexcept
     {
         for (; bucket < m_buckets.size(); ++bucket)

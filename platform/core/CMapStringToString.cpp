@@ -1,9 +1,7 @@
 #include "platform/core/CMapStringToString.h"
 
-IMPLEMENT_RUNTIMECLASS(CMapStringToString, CObject, 0, CMapStringToString::CreateObject)
-CObject* CMapStringToString::CreateObject() { return new CMapStringToString; }
+IMPLEMENT_SERIAL(CMapStringToString, CObject, 0)
 IMPLEMENT_DYNAMIC(CMapStringToPtr, CObject)
-IMPLEMENT_RUNTIMECLASS(CMapStringToOb, CObject, 0, CMapStringToOb::CreateObject)
-CObject* CMapStringToOb::CreateObject() { return new CMapStringToOb; }
+IMPLEMENT_SERIAL(CMapStringToOb, CObject, 0)
 IMPLEMENT_DYNAMIC(CMapPtrToPtr, CObject)
 IMPLEMENT_DYNAMIC(CMapWordToPtr, CObject)

@@ -8,7 +8,7 @@
 #include "platform/core/CString.h"
 
 class CMapStringToString : public CMap<CString, LPCTSTR, CString, LPCTSTR> {
-    DECLARE_DYNCREATE(CMapStringToString)
+    DECLARE_SERIAL(CMapStringToString)
 public:
     explicit CMapStringToString(INT_PTR nBlockSize = 10) : CMap(nBlockSize) {}
     // Points rKey at the stored key equal to key; valid until that key is removed.
@@ -30,7 +30,7 @@ public:
 
 // Holds CObject pointers that it does not own.
 class CMapStringToOb : public CMap<CString, LPCTSTR, CObject*, CObject*> {
-    DECLARE_DYNCREATE(CMapStringToOb)
+    DECLARE_SERIAL(CMapStringToOb)
 public:
     explicit CMapStringToOb(INT_PTR nBlockSize = 10) : CMap(nBlockSize) {}
 };

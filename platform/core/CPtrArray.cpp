@@ -2,13 +2,8 @@
 
 IMPLEMENT_DYNAMIC(CPtrArray, CObject)
 IMPLEMENT_DYNAMIC(CUIntArray, CObject)
-IMPLEMENT_RUNTIMECLASS(CObArray, CObject, 0, CObArray::CreateObject)
-CObject* CObArray::CreateObject() { return new CObArray; }
-IMPLEMENT_RUNTIMECLASS(CDWordArray, CObject, 0, CDWordArray::CreateObject)
-CObject* CDWordArray::CreateObject() { return new CDWordArray; }
-IMPLEMENT_RUNTIMECLASS(CWordArray, CObject, 0, CWordArray::CreateObject)
-CObject* CWordArray::CreateObject() { return new CWordArray; }
-IMPLEMENT_RUNTIMECLASS(CByteArray, CObject, 0, CByteArray::CreateObject)
-CObject* CByteArray::CreateObject() { return new CByteArray; }
-IMPLEMENT_RUNTIMECLASS(CStringArray, CObject, 0, CStringArray::CreateObject)
-CObject* CStringArray::CreateObject() { return new CStringArray; }
+IMPLEMENT_SERIAL(CObArray, CObject, 0)
+IMPLEMENT_SERIAL(CDWordArray, CObject, 0)
+IMPLEMENT_SERIAL(CWordArray, CObject, 0)
+IMPLEMENT_SERIAL(CByteArray, CObject, 0)
+IMPLEMENT_SERIAL(CStringArray, CObject, 0)

@@ -12,15 +12,15 @@ class CPtrArray : public CArray<void*, void*> {
 
 // Holds CObject pointers that it does not own.
 class CObArray : public CArray<CObject*, CObject*> {
-    DECLARE_DYNCREATE(CObArray)
+    DECLARE_SERIAL(CObArray)
 };
 
 class CDWordArray : public CArray<DWORD, DWORD> {
-    DECLARE_DYNCREATE(CDWordArray)
+    DECLARE_SERIAL(CDWordArray)
 };
 
 class CWordArray : public CArray<WORD, WORD> {
-    DECLARE_DYNCREATE(CWordArray)
+    DECLARE_SERIAL(CWordArray)
 };
 
 class CUIntArray : public CArray<UINT, UINT> {
@@ -28,9 +28,9 @@ class CUIntArray : public CArray<UINT, UINT> {
 };
 
 class CByteArray : public CArray<BYTE, BYTE> {
-    DECLARE_DYNCREATE(CByteArray)
+    DECLARE_SERIAL(CByteArray)
 };
 
 class CStringArray : public CArray<CString, const CString&> {
-    DECLARE_DYNCREATE(CStringArray)
+    DECLARE_SERIAL(CStringArray)
 };

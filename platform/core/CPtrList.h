@@ -13,13 +13,13 @@ public:
 };
 
 class CObList : public CList<CObject*, CObject*> {
-    DECLARE_DYNCREATE(CObList)
+    DECLARE_SERIAL(CObList)
 public:
     explicit CObList(INT_PTR nBlockSize = 10) : CList(nBlockSize) {}
 };
 
 class CStringList : public CList<CString, const CString&> {
-    DECLARE_DYNCREATE(CStringList)
+    DECLARE_SERIAL(CStringList)
 public:
     explicit CStringList(INT_PTR nBlockSize = 10) : CList(nBlockSize) {}
 };
