@@ -1,0 +1,54 @@
+// One META tag of one page: its name, the value kind of its catalogue setting, its content text
+// (items joined by the project's list separator), the scan's suggestions and the edit mark.
+#pragma once
+
+#include "engine/meta/CStringListWrapper.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+class CMetaContent : public CObject {
+public:
+    CMetaContent() = default;
+    ~CMetaContent() override = default;
+    CMetaContent(const CMetaContent&) = delete;
+    CMetaContent& operator=(const CMetaContent&) = delete;
+
+    UINT GetModified() const { return m_bModified; }
+    void SetModified(UINT bModified) { m_bModified = bModified; }
+    const CString& GetName() const { return m_strName; }
+    void SetName(const CString& strName) { m_strName = strName; }
+    UINT GetType() const { return m_nType; }
+    void SetType(UINT nType) { m_nType = nType; }
+    const CString& GetContent() const { return m_strText; }
+    void SetContent(const CString& strText) { m_strText = strText; }
+
+    // Copies suggestions, type id, text, modified flag and name.
+    void CopyFrom(const CMetaContent& other);
+
+    void AddSuggestion(const CString& strSuggestion) { m_Suggestions.AddTail(strSuggestion); }
+    // Replaces the out list's strings with copies of the suggestions; 0.
+    UINT GetSuggestions(CStringList& list) const;
+    UINT GetValueList(CStringList& list) const { return GetSuggestions(list); }
+    const CStringListWrapper& Suggestions() const { return m_Suggestions; }
+
+    // Empties the list and fills it with the text's items cut at any of the separator
+    // characters, empty items skipped; 0 when the text is not empty, 1 when it is.
+    UINT SplitText(LPCTSTR lpszSeparators, CStringList& list) const;
+    UINT SplitContent(LPCTSTR lpszSeparators, CStringList& list) const { return SplitText(lpszSeparators, list); }
+
+    // Appends the item with the project's list separator unless an equal item (case and
+    // blanks counting) is already there; 0 when added, 1 when it was there.
+    UINT AddItem(const CString& strItem);
+    // Empties the text and adds every suggestion as an item; 0, or 3 when there is none.
+    UINT ResetToSuggestions();
+
+    // The project's list separator, "," when no project is open.
+    static CString GetListSeparator();
+
+private:
+    UINT m_bModified = 0;
+    CString m_strName;
+    UINT m_nType = 0;
+    CStringListWrapper m_Suggestions;
+    CString m_strText;
+};

@@ -1,0 +1,80 @@
+// One node of the project's page tree: the project root, a folder or a page, with the page's
+// title, scan state and the META contents found in it.
+#pragma once
+
+#include "engine/project/CPageNodeCol.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+#include <memory>
+
+class CMetaContentList;
+
+class CPageNode : public CObject {
+public:
+    enum Kind : UINT { kindRoot = 1, kindFolder = 2, kindPage = 3 };
+
+    CPageNode();
+    // Destroys the children with their content lists.
+    ~CPageNode() override;
+    CPageNode(const CPageNode&) = delete;
+    CPageNode& operator=(const CPageNode&) = delete;
+
+    // Copies title, title edited, name, kind, parent and the view word, then appends a deep
+    // copy of each of the other node's children, each copy a child of this node. Scan state,
+    // contents, folder and attributes are not copied.
+    void CopyFrom(const CPageNode& other);
+    // Appends to the children, which take the node over; 0.
+    UINT AddChild(CPageNode* pNode);
+    // The folder, a "/" unless the folder is empty or ends in one, then the name; 0.
+    UINT GetFullPath(CString& strPath) const;
+    // Appends every modified content to the list (which should only borrow them); 0 when one
+    // was found, 1 when none was or the page has no contents.
+    UINT GetModifiedContents(CMetaContentList& list) const;
+    // 2 when the title was edited or a content is modified, 3 otherwise.
+    UINT GetEditState() const;
+    // The page-status cell: 1 without contents, 2 with a modified content, else the scan state.
+    UINT GetCellState() const;
+    // 0 with the page's contents, 1 when it has none yet.
+    UINT GetContentList(CMetaContentList*& pList) const;
+    // Makes a new, owning, empty content list for the page (replacing any old one); 0.
+    UINT CreateContentList(CMetaContentList*& pList);
+
+    void SetTitle(const CString& strTitle) { m_strTitle = strTitle; }
+    UINT GetTitle(CString& strTitle) const { strTitle = m_strTitle; return 0; }
+    const CString& GetTitle() const { return m_strTitle; }
+    void ClearTitle() { m_strTitle.Empty(); }
+    void SetTitleModified(UINT bModified) { m_bTitleEdited = bModified; }
+    UINT GetTitleModified() const { return m_bTitleEdited; }
+
+    UINT GetScanState() const { return m_nScanState; }
+    void SetScanState(UINT nState) { m_nScanState = nState; }
+    UINT GetKind() const { return m_nKind; }
+    void SetKind(UINT nKind) { m_nKind = nKind; }
+    CPageNode* GetParent() const { return m_pParent; }
+    void SetParent(CPageNode* pParent) { m_pParent = pParent; }
+    const CString& GetName() const { return m_strName; }
+    void SetName(const CString& strName) { m_strName = strName; }
+    const CString& GetFolder() const { return m_strFolder; }
+    void SetFolder(const CString& strFolder) { m_strFolder = strFolder; }
+    const CString& GetAttributes() const { return m_strAttributes; }
+    void SetAttributes(const CString& strAttributes) { m_strAttributes = strAttributes; }
+    CPageNodeCol& GetChildren() { return m_Children; }
+    const CPageNodeCol& GetChildren() const { return m_Children; }
+
+    // The Project Area's tree item of this node and a word for the views; the shell's business.
+    DWORD_PTR m_dwTreeItem = 0;
+    DWORD_PTR m_dwViewWord = 0;
+
+private:
+    UINT m_nScanState = 1;
+    UINT m_bTitleEdited = 0;
+    CString m_strTitle;
+    std::unique_ptr<CMetaContentList> m_pContents;
+    CString m_strAttributes;
+    CString m_strFolder;
+    CPageNode* m_pParent = nullptr;
+    CString m_strName;
+    UINT m_nKind = 0;
+    CPageNodeCol m_Children;
+};

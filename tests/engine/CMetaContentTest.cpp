@@ -1,0 +1,118 @@
+#include "EngineTestSupport.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CProjectSettings.h"
+
+#include <memory>
+
+using namespace enginetest;
+
+namespace {
+
+class MetaContentTest : public EngineTest {};
+
+TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
+{
+    CMetaContent content;
+    EXPECT_EQ(content.AddItem("alpha"), 0u);
+    EXPECT_STREQ(content.GetContent(), "alpha");
+    EXPECT_EQ(content.AddItem("beta"), 0u);
+    EXPECT_STREQ(content.GetContent(), "alpha,beta");
+    EXPECT_EQ(content.AddItem("alpha"), 1u);
+    EXPECT_STREQ(content.GetContent(), "alpha,beta");
+
+    // Items are not trimmed: "a, b" holds "a" and " b", so "b" is added again.
+    content.SetContent("a, b");
+    EXPECT_EQ(content.AddItem("b"), 0u);
+    EXPECT_STREQ(content.GetContent(), "a, b,b");
+
+    auto pSettings = std::make_unique<CProjectSettings>();
+    pSettings->m_strListSeparator = ";";
+    m_pModel->SetProjectSettings(std::move(pSettings));
+    content.SetContent("x");
+    content.AddItem("y");
+    EXPECT_STREQ(content.GetContent(), "x;y");
+}
+
+TEST_F(MetaContentTest, SplitTextSkipsEmptyItems)
+{
+    CMetaContent content;
+    CStringList items;
+    items.AddTail("stale");
+    EXPECT_EQ(content.SplitText(",", items), 1u);
+    EXPECT_TRUE(items.IsEmpty());
+
+    content.SetContent(",a,,b;c,");
+    EXPECT_EQ(content.SplitText(",;", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(MetaContentTest, ResetToSuggestions)
+{
+    CMetaContent content;
+    content.SetContent("old");
+    EXPECT_EQ(content.ResetToSuggestions(), 3u);
+    EXPECT_TRUE(content.GetContent().IsEmpty());
+
+    content.SetContent("old");
+    content.AddSuggestion("one");
+    content.AddSuggestion("two");
+    content.AddSuggestion("one");
+    EXPECT_EQ(content.ResetToSuggestions(), 0u);
+    EXPECT_STREQ(content.GetContent(), "one,two");
+    CStringList suggestions;
+    content.GetSuggestions(suggestions);
+    EXPECT_EQ(ToVector(suggestions), (std::vector<std::string>{"one", "two", "one"}));
+}
+
+TEST_F(MetaContentTest, ListFindsByNameWithoutCaseAndTakesCatalogueTypes)
+{
+    m_pModel->GetMetaSettings().SetDefaults();
+    CMetaContentList list;
+    CMetaContent* pKeywords = nullptr;
+    list.AddContent("Keywords", "a,b", 0, pKeywords);
+    EXPECT_EQ(pKeywords->GetType(), static_cast<UINT>(kMetaTypeKeywords));
+    CMetaContent* pUnknown = nullptr;
+    list.AddContent("no-such-tag", "", 0, pUnknown);
+    EXPECT_EQ(pUnknown->GetType(), static_cast<UINT>(kMetaTypeUndefined));
+
+    CMetaContent* pFound = nullptr;
+    EXPECT_EQ(list.FindByName("KEYWORDS", pFound), 0u);
+    EXPECT_EQ(pFound, pKeywords);
+    EXPECT_EQ(list.FindByName("Author", pFound), 1u);
+
+    EXPECT_EQ(list.GetState(), 3u);
+    pUnknown->SetModified(1);
+    EXPECT_EQ(list.GetState(), 2u);
+    list.SetModifiedAll(0);
+    EXPECT_EQ(list.GetState(), 3u);
+}
+
+TEST_F(MetaContentTest, CopyOfABorrowingListOwnsItsCopies)
+{
+    CMetaContentList owner;
+    CMetaContent* pContent = nullptr;
+    owner.AddContent("Author", "me", 1, pContent);
+    pContent->AddSuggestion("s");
+
+    CMetaContentList borrowed(FALSE);
+    borrowed.AddTail(pContent);
+
+    // Copying into a borrowing list must not delete what it borrowed.
+    CMetaContentList target(FALSE);
+    target.AddTail(pContent);
+    target.CopyFrom(borrowed);
+    EXPECT_TRUE(target.GetOwnsItems());
+    ASSERT_EQ(target.GetCount(), 1);
+    CMetaContent* pCopy = target.GetHead();
+    EXPECT_NE(pCopy, pContent);
+    EXPECT_STREQ(pCopy->GetName(), "Author");
+    EXPECT_STREQ(pCopy->GetContent(), "me");
+    EXPECT_EQ(pCopy->GetModified(), 1u);
+    EXPECT_EQ(pCopy->Suggestions().GetCount(), 1);
+    EXPECT_STREQ(pContent->GetContent(), "me");
+}
+
+} // namespace

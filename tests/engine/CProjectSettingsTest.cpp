@@ -1,0 +1,232 @@
+#include "EngineTestSupport.h"
+
+#include "engine/project/CProjectSettings.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CArchiveException.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/CProfileStore.h"
+
+#include <memory>
+
+using namespace enginetest;
+
+namespace {
+
+class ProjectSettingsTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        // Each test works in a profile of its own, under the per-run configuration folder.
+        m_profile.SetRegistryKey("Vostrel Engine Tests");
+        m_profile.SetAppName(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_pModel->SetProfile(&m_profile);
+        m_profile.WriteProfileString(CProjectSettings::kProfileSection, nullptr, nullptr);
+    }
+
+    static std::string StoreObject(const CProjectSettings& settings)
+    {
+        CMemFile file;
+        CArchive ar(&file, CArchive::store);
+        ar.WriteObject(&settings);
+        ar.Close();
+        std::string data(static_cast<size_t>(file.GetLength()), '\0');
+        file.SeekToBegin();
+        file.Read(data.data(), static_cast<UINT>(data.size()));
+        return data;
+    }
+    // Reads one project settings object the way a project file is opened.
+    static std::unique_ptr<CProjectSettings> LoadObject(const std::string& data)
+    {
+        std::string copy = data;
+        CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
+        CArchive ar(&file, CArchive::load);
+        CObject* pObject = ar.ReadObject(RUNTIME_CLASS(CProjectSettings));
+        return std::unique_ptr<CProjectSettings>(static_cast<CProjectSettings*>(pObject));
+    }
+
+    CProfileStore m_profile;
+};
+
+std::string ProjectBytes(const std::string& directory, const std::string& projectPath, const std::string& settingsPath,
+                         uint32_t showAll, uint32_t extractor, const std::vector<std::string>& extensions,
+                         uint32_t autoScan, const std::string& separator, uint32_t showTitle, uint32_t backup,
+                         uint32_t freeze)
+{
+    Bytes bytes;
+    bytes.Word(0xFFFF).Word(2).Word(16).Raw("CProjectSettings");
+    bytes.Str(directory).Str(projectPath).Str(settingsPath).Dword(showAll).Dword(extractor);
+    bytes.Dword(static_cast<uint32_t>(extensions.size()));
+    for (const std::string& e : extensions)
+        bytes.Str(e);
+    bytes.Dword(autoScan).Str(separator).Dword(showTitle).Dword(backup).Dword(freeze);
+    return bytes.str();
+}
+
+TEST_F(ProjectSettingsTest, DefaultsAndTheirProjectFile)
+{
+    CProjectSettings settings;
+    EXPECT_EQ(settings.m_bFreezeFileColumn, 1u);
+    EXPECT_EQ(settings.m_bShowTitle, 1u);
+    EXPECT_EQ(settings.m_nBackupScheme, 0u);
+    EXPECT_STREQ(settings.m_strListSeparator, ",");
+    EXPECT_EQ(settings.m_bAutoScan, 1u);
+    EXPECT_EQ(settings.m_bShowAllFound, 1u);
+    EXPECT_EQ(settings.m_bKeywordExtractor, 0u);
+    EXPECT_EQ(settings.GetUpperCase(), 1u);
+
+    const std::string data = StoreObject(settings);
+    const std::string expected =
+        ProjectBytes("", "", "", 1, 0, {".htm", ".html", ".shtm", ".shtml"}, 1, ",", 1, 0, 1);
+    EXPECT_EQ(data, expected);
+    EXPECT_EQ(data.substr(0, 6), std::string("\xFF\xFF\x02\x00\x10\x00", 6));
+    EXPECT_EQ(data, ReadFileBytes(TestDataDir() / "project_defaults.vsp"));
+}
+
+TEST_F(ProjectSettingsTest, GoldenProjectFileLoadsEveryField)
+{
+    std::unique_ptr<CProjectSettings> pLoaded = LoadObject(ReadFileBytes(TestDataDir() / "project_custom.vsp"));
+    ASSERT_NE(pLoaded, nullptr);
+    EXPECT_STREQ(pLoaded->m_strProjectDirectory, "/srv/www/site");
+    CString strPath;
+    pLoaded->GetProjectFilePath(strPath);
+    EXPECT_STREQ(strPath, "/home/me/site.vsp");
+    pLoaded->GetSettingsFilePath(strPath);
+    EXPECT_STREQ(strPath, "/home/me/VOSTREL.VSL");
+    EXPECT_EQ(pLoaded->m_bShowAllFound, 0u);
+    EXPECT_EQ(pLoaded->m_bKeywordExtractor, 1u);
+    EXPECT_EQ(ToVector(pLoaded->m_FileExtensions), (std::vector<std::string>{".php", ".HTM"}));
+    EXPECT_EQ(pLoaded->m_bAutoScan, 0u);
+    EXPECT_STREQ(pLoaded->m_strListSeparator, "; ");
+    EXPECT_EQ(pLoaded->m_bShowTitle, 0u);
+    EXPECT_EQ(pLoaded->m_nBackupScheme, 2u);
+    EXPECT_EQ(pLoaded->m_bFreezeFileColumn, 0u);
+    EXPECT_EQ(StoreObject(*pLoaded), ReadFileBytes(TestDataDir() / "project_custom.vsp"));
+}
+
+TEST_F(ProjectSettingsTest, ForeignOrTruncatedProjectFilesRaiseArchiveErrors)
+{
+    const std::string good = ReadFileBytes(TestDataDir() / "project_custom.vsp");
+    for (size_t nLength = 0; nLength < good.size(); ++nLength) {
+        try {
+            std::unique_ptr<CProjectSettings> p = LoadObject(good.substr(0, nLength));
+            // Only the empty prefix could read as "no object"; anything else is an error.
+            EXPECT_EQ(nLength, 0u);
+            EXPECT_EQ(p, nullptr);
+        } catch (CArchiveException* e) {
+            e->Delete();
+        }
+    }
+    std::string otherSchema = good;
+    otherSchema[2] = 3;
+    EXPECT_THROW(LoadObject(otherSchema), CArchiveException*);
+    std::string otherClass = good;
+    otherClass[6] = 'X';
+    EXPECT_THROW(LoadObject(otherClass), CArchiveException*);
+
+    // An extension count far beyond the data.
+    std::string huge = ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 0, 1);
+    const size_t countOffset = 22 + 2 + 2 + 2 + 8;
+    huge[countOffset] = huge[countOffset + 1] = huge[countOffset + 2] = huge[countOffset + 3] = '\xFF';
+    EXPECT_THROW(LoadObject(huge), CArchiveException*);
+}
+
+TEST_F(ProjectSettingsTest, LoadingIntoAnObjectChangesNothingOnFailure)
+{
+    CProjectSettings settings;
+    settings.m_strProjectDirectory = "/kept";
+    const std::string good = ReadFileBytes(TestDataDir() / "project_custom.vsp");
+    std::string body = good.substr(22, good.size() - 22 - 6);
+    CMemFile file(reinterpret_cast<BYTE*>(body.data()), static_cast<UINT>(body.size()));
+    CArchive ar(&file, CArchive::load);
+    EXPECT_THROW(settings.Serialize(ar), CArchiveException*);
+    EXPECT_STREQ(settings.m_strProjectDirectory, "/kept");
+    EXPECT_EQ(settings.m_FileExtensions.GetCount(), 4);
+}
+
+TEST_F(ProjectSettingsTest, CopyAndCompare)
+{
+    CProjectSettings a, b;
+    EXPECT_TRUE(a.IsEqual(b));
+    a.m_FileExtensions.AddTail(".php");
+    EXPECT_FALSE(a.IsEqual(b));
+    a.SetModified(1);
+    a.SetUpperCase(0);
+    a.SetSettingsFilePath("/x.vsl");
+    b.CopyFrom(a);
+    EXPECT_TRUE(a.IsEqual(b));
+    EXPECT_EQ(b.IsModified(), 0u);
+    EXPECT_EQ(b.GetUpperCase(), 0u);
+    b.SetProjectFilePath("/p.vsp");
+    EXPECT_FALSE(a.IsEqual(b));
+}
+
+TEST_F(ProjectSettingsTest, ProfileValuesKeepTheirStoredNames)
+{
+    CProjectSettings settings;
+    settings.m_strProjectDirectory = "/srv/site";
+    settings.m_bAutoScan = 0;
+    settings.m_bKeywordExtractor = 1;
+    settings.m_nBackupScheme = 1;
+    settings.m_strListSeparator = ";";
+    settings.SaveToProfile();
+
+    const char* section = "Project Settings";
+    EXPECT_STREQ(m_profile.GetProfileString(section, "Project Directory", "none"), "/srv/site");
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Auto Scan", 7), 0u);
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Enable Keywords Extrator", 7), 1u);
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Show All Found Metatags", 7), 1u);
+    EXPECT_STREQ(m_profile.GetProfileString(section, "List Separator", "none"), ";");
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Show Title", 7), 1u);
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Backup Scheme", 7), 1u);
+    EXPECT_EQ(m_profile.GetProfileInt(section, "Freeze File Column", 7), 1u);
+    EXPECT_STREQ(m_profile.GetProfileString(section, "FileExtension1", ""), ".htm");
+    EXPECT_STREQ(m_profile.GetProfileString(section, "FileExtension4", ""), ".shtml");
+
+    CProjectSettings loaded;
+    loaded.m_strProjectDirectory = "/replaced";
+    loaded.LoadFromProfile();
+    EXPECT_TRUE(loaded.IsEqual(settings));
+}
+
+TEST_F(ProjectSettingsTest, SavingFewerExtensionsRemovesTheRest)
+{
+    const char* section = "Project Settings";
+    for (int i = 1; i <= 5; ++i) {
+        CString name;
+        name.Format("FileExtension%d", i);
+        m_profile.WriteProfileString(section, name, ".old");
+    }
+    CProjectSettings settings;
+    settings.m_FileExtensions.RemoveAll();
+    for (const char* ext : {".a", ".b", ".c"})
+        settings.m_FileExtensions.AddTail(ext);
+    settings.SaveToProfile();
+    EXPECT_STREQ(m_profile.GetProfileString(section, "FileExtension3", ""), ".c");
+    EXPECT_STREQ(m_profile.GetProfileString(section, "FileExtension4", "gone"), "gone");
+    EXPECT_STREQ(m_profile.GetProfileString(section, "FileExtension5", "gone"), "gone");
+
+    CProjectSettings loaded;
+    loaded.LoadFromProfile();
+    EXPECT_EQ(ToVector(loaded.m_FileExtensions), (std::vector<std::string>{".a", ".b", ".c"}));
+}
+
+TEST_F(ProjectSettingsTest, ProfileWithoutExtensionsKeepsTheDefaults)
+{
+    m_profile.WriteProfileInt("Project Settings", "Backup Scheme", 2);
+    m_profile.WriteProfileString("Project Settings", "Project Directory", "/not/used/as/default");
+    CProjectSettings settings;
+    settings.m_bShowTitle = 0;
+    settings.LoadFromProfile();
+    EXPECT_EQ(settings.m_FileExtensions.GetCount(), 4);
+    EXPECT_EQ(settings.m_nBackupScheme, 2u);
+    EXPECT_EQ(settings.m_bShowTitle, 0u);
+    EXPECT_STREQ(settings.m_strProjectDirectory, "/not/used/as/default");
+
+    m_profile.WriteProfileString("Project Settings", "Project Directory", nullptr);
+    settings.m_strProjectDirectory = "/current";
+    settings.LoadFromProfile();
+    EXPECT_TRUE(settings.m_strProjectDirectory.IsEmpty());
+}
+
+} // namespace

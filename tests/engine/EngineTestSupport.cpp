@@ -1,0 +1,187 @@
+#include "EngineTestSupport.h"
+
+#include "engine/meta/CDoubleLinkNode.h"
+#include "engine/meta/CMetaComboMultiSelSetting.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CStringListWrapper.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace enginetest {
+
+namespace {
+
+// The user's registry file must never be touched by tests: the whole program points its
+// configuration folder at a scratch folder before any test runs.
+class ConfigHomeEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-engine-config-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            m_dir = pattern;
+            setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+        }
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        if (!m_dir.empty())
+            std::filesystem::remove_all(m_dir, ec);
+    }
+
+private:
+    std::string m_dir;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_configHome =
+    ::testing::AddGlobalTestEnvironment(new ConfigHomeEnvironment);
+
+void FillList(CStringListWrapper& list, const std::vector<std::string>& items)
+{
+    list.RemoveAll();
+    for (const std::string& item : items)
+        list.AddTail(item.c_str());
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+std::filesystem::path TestDataDir()
+{
+    const char* dir = std::getenv("VOSTREL_TEST_DATA");
+    return std::filesystem::path(dir != nullptr ? dir : "tests/data") / "engine";
+}
+
+std::vector<std::string> ToVector(const CStringList& list)
+{
+    std::vector<std::string> items;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
+        items.emplace_back(list.GetNext(pos).GetString());
+    return items;
+}
+
+BOOL FakeDialogs::EditOptionList(CStringListWrapper& options)
+{
+    log.push_back("options");
+    if (answer)
+        FillList(options, newOptions);
+    else
+        FillList(options, {"cancelled edit"});
+    return answer;
+}
+
+BOOL FakeDialogs::EditMultiSelOptions(CStringListWrapper& options, UINT& bAllowModify, CString& strSeparator)
+{
+    log.push_back("multioptions");
+    seenValue = strSeparator.GetString();
+    FillList(options, newOptions);
+    bAllowModify = 1;
+    strSeparator = text.c_str();
+    return answer;
+}
+
+BOOL FakeDialogs::SelectMultiSelValue(CMetaComboMultiSelSetting& setting, CMetaContent& content, BOOL& bChanged)
+{
+    log.push_back("multiselect");
+    seenValue = content.GetContent().GetString();
+    if (!answer)
+        return FALSE;
+    content.SetContent(text.c_str());
+    if (optionsChanged)
+        FillList(setting.m_Options, newOptions);
+    bChanged = optionsChanged;
+    return TRUE;
+}
+
+BOOL FakeDialogs::DefineClassification(CDoubleLinkNodeCol& tree)
+{
+    log.push_back("define");
+    tree.AddNew(text.c_str());
+    return answer;
+}
+
+BOOL FakeDialogs::SelectClassification(DWORD, const CString& strCurrent, CMetaClassificationSetting&, CString& strPath)
+{
+    log.push_back("classify");
+    seenValue = strCurrent.GetString();
+    strPath = text.c_str();
+    return answer;
+}
+
+BOOL FakeDialogs::EditKeywords(DWORD, const CString& strTag, const CMetaContent& content, CString& strText)
+{
+    log.push_back("keywords");
+    seenTag = strTag.GetString();
+    seenValue = content.GetContent().GetString();
+    strText = text.c_str();
+    return answer;
+}
+
+BOOL FakeDialogs::ChooseGroupKeywordsAction(int& nAction)
+{
+    log.push_back("group");
+    presetAction = nAction;
+    nAction = groupAction;
+    return answer;
+}
+
+BOOL FakeDialogs::EditRefresh(DWORD, const CMetaContent& content, CString& strText)
+{
+    log.push_back("refresh");
+    seenValue = content.GetContent().GetString();
+    strText = text.c_str();
+    return answer;
+}
+
+BOOL FakeDialogs::EditDate(DWORD, const CString& strValue, const CString& strFormat, CString& strText)
+{
+    log.push_back("date");
+    seenValue = strValue.GetString();
+    seenFormat = strFormat.GetString();
+    strText = text.c_str();
+    return answer;
+}
+
+void EngineTest::SetUp()
+{
+    m_pModel = std::make_unique<CVostrelAppModel>();
+    m_pModel->Install();
+    m_pModel->SetDialogs(&m_dialogs);
+}
+
+void EngineTest::TearDown()
+{
+    m_pModel.reset();
+    std::error_code ec;
+    if (!m_tempDir.empty())
+        std::filesystem::remove_all(m_tempDir, ec);
+}
+
+std::filesystem::path EngineTest::TempDir()
+{
+    if (m_tempDir.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-engine-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            m_tempDir = pattern;
+    }
+    return m_tempDir;
+}
+
+} // namespace enginetest

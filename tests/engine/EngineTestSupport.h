@@ -1,0 +1,250 @@
+// Shared helpers of the engine tests: an installed application model, fakes of the grid and
+// dialog interfaces, a scratch folder and a builder for archive bytes composed by hand.
+#pragma once
+
+#include "engine/meta/IMetaDialogs.h"
+#include "engine/meta/IMetaSettingUi.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "platform/core/CPtrList.h"
+#include "platform/core/CString.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace enginetest {
+
+// Little-endian bytes in the archive's forms, written out by hand from the stored layouts.
+class Bytes {
+public:
+    Bytes& Word(uint16_t w)
+    {
+        m_data.push_back(static_cast<char>(w & 0xFF));
+        m_data.push_back(static_cast<char>(w >> 8));
+        return *this;
+    }
+    Bytes& Dword(uint32_t d)
+    {
+        for (int i = 0; i < 4; ++i)
+            m_data.push_back(static_cast<char>((d >> (8 * i)) & 0xFF));
+        return *this;
+    }
+    Bytes& Raw(const std::string& s)
+    {
+        m_data += s;
+        return *this;
+    }
+    // A string: a length byte below 255, else 0xFF and a WORD below 0xFFFE, else 0xFF 0xFFFF
+    // and a DWORD; then the characters.
+    Bytes& Str(const std::string& s)
+    {
+        if (s.size() < 255) {
+            m_data.push_back(static_cast<char>(s.size()));
+        } else if (s.size() < 0xFFFE) {
+            m_data.push_back(static_cast<char>(0xFF));
+            Word(static_cast<uint16_t>(s.size()));
+        } else {
+            m_data.push_back(static_cast<char>(0xFF));
+            Word(0xFFFF);
+            Dword(static_cast<uint32_t>(s.size()));
+        }
+        m_data += s;
+        return *this;
+    }
+    // A string list: a WORD count (0xFFFF and a DWORD from 0xFFFF on), then the strings.
+    Bytes& StrList(const std::vector<std::string>& items)
+    {
+        if (items.size() < 0xFFFF) {
+            Word(static_cast<uint16_t>(items.size()));
+        } else {
+            Word(0xFFFF);
+            Dword(static_cast<uint32_t>(items.size()));
+        }
+        for (const std::string& item : items)
+            Str(item);
+        return *this;
+    }
+    // The base part of a setting: name, type id, description, Show, HTTP-EQUIV, fixed syntax,
+    // name fixed.
+    Bytes& SettingBase(const std::string& name, uint32_t type, const std::string& description, uint32_t show,
+                       uint32_t httpEquiv, uint32_t fixedSyntax, uint32_t nameFixed)
+    {
+        return Str(name).Dword(type).Str(description).Dword(show).Dword(httpEquiv).Dword(fixedSyntax).Dword(nameFixed);
+    }
+    const std::string& str() const { return m_data; }
+    size_t size() const { return m_data.size(); }
+
+private:
+    std::string m_data;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& data);
+// The folder of the engine's test data files.
+std::filesystem::path TestDataDir();
+
+// One cell operation as the fakes recorded it.
+struct CellCall {
+    std::string op;
+    ROWCOL top = 0, left = 0, bottom = 0, right = 0;
+    std::string text;
+    std::vector<std::string> options;
+};
+
+std::vector<std::string> ToVector(const CStringList& list);
+
+// A cell's key in the fakes' cell maps.
+inline std::pair<ROWCOL, ROWCOL> At(ROWCOL nRow, ROWCOL nCol)
+{
+    return {nRow, nCol};
+}
+
+// The page grid: records cell kinds and values, keeps cell texts.
+class FakeGroupView : public IGroupView {
+public:
+    UINT SetEditCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override { return Record("edit", t, l, b, r); }
+    UINT SetScrollEditCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override { return Record("scrolledit", t, l, b, r); }
+    UINT SetDropDownListCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r, const CStringList& options) override
+    {
+        Record("dropdown", t, l, b, r);
+        calls.back().options = ToVector(options);
+        return 0;
+    }
+    UINT SetComboBoxCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r, const CStringList& options) override
+    {
+        Record("combo", t, l, b, r);
+        calls.back().options = ToVector(options);
+        return 0;
+    }
+    UINT SetHotspotCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override { return Record("hotspot", t, l, b, r); }
+    UINT SetCheckboxCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override { return Record("checkbox", t, l, b, r); }
+    UINT GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText) override
+    {
+        strText = cells[{nRow, nCol}].c_str();
+        return 0;
+    }
+    ROWCOL GetRowCount() override { return rowCount; }
+    UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override
+    {
+        cells[{nRow, nCol}] = strText.GetString();
+        Record("value", nRow, nCol, nRow, nCol);
+        calls.back().text = strText.GetString();
+        return 0;
+    }
+    UINT FindRowOfPage(const CGXRangeList*, CPageNode* pPage, ROWCOL& nRow) override
+    {
+        auto it = pageRows.find(pPage);
+        if (it == pageRows.end())
+            return 1;
+        nRow = it->second;
+        return 0;
+    }
+
+    std::vector<CellCall> calls;
+    std::map<std::pair<ROWCOL, ROWCOL>, std::string> cells;
+    std::map<CPageNode*, ROWCOL> pageRows;
+    ROWCOL rowCount = 0;
+
+private:
+    UINT Record(const char* op, ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r)
+    {
+        calls.push_back(CellCall{op, t, l, b, r, {}, {}});
+        return 0;
+    }
+};
+
+// The catalogue editor's grid.
+class FakeSettingsGrid : public IGridWndWrapper {
+public:
+    ROWCOL GetAttributesColumn() const override { return attributesColumn; }
+    UINT SetStaticCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override { return Record("static", t, l, b, r, ""); }
+    UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override
+    {
+        cells[{nRow, nCol}] = strText.GetString();
+        return Record("value", nRow, nCol, nRow, nCol, strText.GetString());
+    }
+    UINT SetPushbuttonCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r, const CString& strCaption) override
+    {
+        return Record("button", t, l, b, r, strCaption.GetString());
+    }
+    UINT SetEditCell(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r, const CString& strText) override
+    {
+        cells[{t, l}] = strText.GetString();
+        return Record("edit", t, l, b, r, strText.GetString());
+    }
+    UINT GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText) override
+    {
+        strText = cells[{nRow, nCol}].c_str();
+        return 0;
+    }
+
+    ROWCOL attributesColumn = 4;
+    std::vector<CellCall> calls;
+    std::map<std::pair<ROWCOL, ROWCOL>, std::string> cells;
+
+private:
+    UINT Record(const char* op, ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r, const std::string& text)
+    {
+        calls.push_back(CellCall{op, t, l, b, r, text, {}});
+        return 0;
+    }
+};
+
+// Dialogs answering with scripted results; every call is logged by name.
+class FakeDialogs : public IMetaDialogs {
+public:
+    void ShowMessage(UINT nID, const CString& strText) override
+    {
+        log.push_back("message");
+        messageIds.push_back(nID);
+        messages.push_back(strText.GetString());
+    }
+    void ShowError(const CString& strText) override
+    {
+        log.push_back("error");
+        messages.push_back(strText.GetString());
+    }
+    BOOL EditOptionList(CStringListWrapper& options) override;
+    BOOL EditMultiSelOptions(CStringListWrapper& options, UINT& bAllowModify, CString& strSeparator) override;
+    BOOL SelectMultiSelValue(CMetaComboMultiSelSetting& setting, CMetaContent& content, BOOL& bChanged) override;
+    BOOL DefineClassification(CDoubleLinkNodeCol& tree) override;
+    BOOL SelectClassification(DWORD, const CString& strCurrent, CMetaClassificationSetting&, CString& strPath) override;
+    BOOL EditKeywords(DWORD, const CString& strTag, const CMetaContent& content, CString& strText) override;
+    BOOL ChooseGroupKeywordsAction(int& nAction) override;
+    BOOL EditRefresh(DWORD, const CMetaContent& content, CString& strText) override;
+    BOOL EditDate(DWORD, const CString& strValue, const CString& strFormat, CString& strText) override;
+
+    BOOL answer = TRUE;                   // OK or Cancel for every dialog
+    std::vector<std::string> newOptions;  // option lists the user leaves
+    std::string text;                     // the value the user leaves
+    int groupAction = 0;
+    BOOL optionsChanged = FALSE;
+    std::vector<std::string> log;
+    std::vector<UINT> messageIds;
+    std::vector<std::string> messages;
+    std::string seenValue, seenFormat, seenTag;
+    int presetAction = -1;
+};
+
+// Installs a fresh application model with fake dialogs for the test's duration.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // A scratch folder that is removed after the test.
+    std::filesystem::path TempDir();
+
+    std::unique_ptr<CVostrelAppModel> m_pModel;
+    FakeDialogs m_dialogs;
+
+private:
+    std::filesystem::path m_tempDir;
+};
+
+} // namespace enginetest
