@@ -373,7 +373,7 @@ std::string FormatMagnitude(Decimal value, UINT digits, UINT leadingZero, UINT g
             while (i > 0 && all[i - 1] == '9')
                 all[--i] = '0';
             if (i == 0) {
-                all.insert(all.begin(), '1');
+                all = "1" + all;
                 ++wholeLength;
             } else {
                 ++all[i - 1];
