@@ -387,7 +387,7 @@ std::string FormatMagnitude(Decimal value, UINT digits, UINT leadingZero, UINT g
     whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
     isZero = whole.empty() && fraction.find_first_not_of('0') == std::string::npos;
     if (whole.empty() && (leadingZero || digits == 0))
-        whole = "0";
+        whole.assign(1, '0');
 
     // Group sizes from the decimal point outwards.
     std::string sizes = std::to_string(grouping);
