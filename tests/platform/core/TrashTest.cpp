@@ -1,0 +1,85 @@
+#include "platform/core/Trash.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/FileOperations.h"
+
+#include "ScopedTempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+namespace {
+
+class TrashTest : public ::testing::Test {
+protected:
+    std::string TrashDir() const { return m_data.File("Trash"); }
+
+    ScopedTempDir m_data;
+    ScopedTempDir m_work;
+    ScopedEnv m_env{"XDG_DATA_HOME", m_data.Path()};
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::string text;
+    EXPECT_EQ(0, ReadWholeFile(path, text));
+    return text;
+}
+
+} // namespace
+
+TEST_F(TrashTest, EntryHasFileAndInfo)
+{
+    const std::string page = m_work.File("my page%.html");
+    std::ofstream(page) << "<html>";
+    TrashResult result = MoveToTrash(page);
+    ASSERT_TRUE(result.Succeeded()) << result.message;
+    EXPECT_FALSE(std::filesystem::exists(page));
+    EXPECT_EQ(TrashDir() + "/files/my page%.html", result.trashedPath);
+    EXPECT_EQ(TrashDir() + "/info/my page%.html.trashinfo", result.infoPath);
+    EXPECT_EQ("<html>", ReadFile(result.trashedPath));
+
+    const std::string info = ReadFile(result.infoPath);
+    const std::string expectedPath = "Path=" + EncodeTrashPath(page) + "\n";
+    EXPECT_EQ(0u, info.find("[Trash Info]\n"));
+    EXPECT_NE(std::string::npos, info.find(expectedPath));
+    EXPECT_NE(std::string::npos, expectedPath.find("my%20page%25.html"));
+    EXPECT_TRUE(std::regex_search(info, std::regex("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")));
+}
+
+TEST_F(TrashTest, NamesAreMadeUnique)
+{
+    for (int i = 0; i < 3; ++i) {
+        const std::string page = m_work.File("index.html");
+        std::ofstream(page) << i;
+        TrashResult result = MoveToTrash(page);
+        ASSERT_TRUE(result.Succeeded()) << result.message;
+    }
+    EXPECT_EQ("0", ReadFile(TrashDir() + "/files/index.html"));
+    EXPECT_EQ("1", ReadFile(TrashDir() + "/files/index.2.html"));
+    EXPECT_EQ("2", ReadFile(TrashDir() + "/files/index.3.html"));
+    EXPECT_TRUE(std::filesystem::exists(TrashDir() + "/info/index.3.html.trashinfo"));
+}
+
+TEST_F(TrashTest, MissingFileFailsAndLeavesNoInfo)
+{
+    TrashResult result = MoveToTrash(m_work.File("missing.html"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), result.error);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_FALSE(std::filesystem::exists(TrashDir() + "/info/missing.html.trashinfo"));
+}
+
+TEST_F(TrashTest, ShellDeleteWithUndoUsesTheTrash)
+{
+    const std::string page = m_work.File("old.html");
+    std::ofstream(page) << "x";
+    std::string list = page + '\0' + '\0';
+    SHFILEOPSTRUCT op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = list.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    EXPECT_EQ(0, SHFileOperation(&op));
+    EXPECT_FALSE(std::filesystem::exists(page));
+    EXPECT_TRUE(std::filesystem::exists(TrashDir() + "/files/old.html"));
+}
