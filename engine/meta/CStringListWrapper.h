@@ -1,9 +1,8 @@
-// The string list of option and suggestion lists: copy and pairwise comparison over CStringList.
+// The string list of option and suggestion lists: copy and pairwise comparison over CStringList,
+// whose archive form (a count, then the strings) it keeps.
 #pragma once
 
 #include "platform/core/CPtrList.h"
-
-class CArchive;
 
 class CStringListWrapper : public CStringList {
 public:
@@ -15,8 +14,4 @@ public:
     void CopyFrom(const CStringList& other);
     // True when both hold the same number of strings and each pair is equal, case counting.
     BOOL IsEqual(const CStringList& other) const;
-
-    // The archive's string-list form: a count (a WORD, or 0xFFFF and a DWORD from 0xFFFF on),
-    // then the strings. Reading replaces the list only once every string has been read.
-    void Serialize(CArchive& ar) override;
 };

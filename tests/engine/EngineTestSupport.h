@@ -5,6 +5,7 @@
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/meta/IMetaSettingUi.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "platform/core/CArchiveException.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
 
@@ -98,6 +99,21 @@ struct CellCall {
 };
 
 std::vector<std::string> ToVector(const CStringList& list);
+
+// Runs the call and gives the cause of the archive exception it raised (deleting the
+// exception), or -1 when it raised none.
+template <class F>
+int ArchiveErrorOf(F&& call)
+{
+    try {
+        call();
+    } catch (CArchiveException* e) {
+        const int nCause = e->m_cause;
+        e->Delete();
+        return nCause;
+    }
+    return -1;
+}
 
 // A cell's key in the fakes' cell maps.
 inline std::pair<ROWCOL, ROWCOL> At(ROWCOL nRow, ROWCOL nCol)
