@@ -409,29 +409,50 @@ Region Region::FromPolygon(std::span<const POINT> points, FillRule rule)
 
 Region Region::FromPolyPolygon(std::span<const POINT> points, std::span<const INT> counts, FillRule rule)
 {
+    std::vector<PointF> all;
+    std::vector<INT> used;
+    size_t start = 0;
+    for (INT count : counts) {
+        if (count < 0 || start + static_cast<size_t>(count) > points.size()) {
+            break;
+        }
+        for (INT k = 0; k < count; ++k) {
+            all.push_back(PointF{double(points[start + k].x), double(points[start + k].y)});
+        }
+        used.push_back(count);
+        start += static_cast<size_t>(count);
+    }
+    return ScanPolygons(all, used, rule);
+}
+
+Region Region::FromPolygonF(std::span<const PointF> points, FillRule rule)
+{
+    INT count = static_cast<INT>(points.size());
+    return ScanPolygons(points, std::span<const INT>(&count, 1), rule);
+}
+
+Region Region::ScanPolygons(std::span<const PointF> points, std::span<const INT> counts, FillRule rule)
+{
     struct Edge {
         double x0, y0, x1, y1;
         int dir;
     };
     std::vector<Edge> edges;
     size_t start = 0;
-    int minY = INT_MAX;
-    int maxY = INT_MIN;
+    double minY = 1e300;
+    double maxY = -1e300;
     for (INT count : counts) {
-        if (count < 0 || start + static_cast<size_t>(count) > points.size()) {
-            break;
-        }
         for (INT k = 0; k < count; ++k) {
-            const POINT& p = points[start + k];
-            const POINT& q = points[start + (k + 1) % count];
-            minY = std::min<int>(minY, p.y);
-            maxY = std::max<int>(maxY, p.y);
+            const PointF& p = points[start + k];
+            const PointF& q = points[start + (k + 1) % count];
+            minY = std::min(minY, p.y);
+            maxY = std::max(maxY, p.y);
             if (p.y == q.y) {
                 continue;
             }
-            edges.push_back(Edge{double(p.x), double(p.y), double(q.x), double(q.y), q.y > p.y ? 1 : -1});
+            edges.push_back(Edge{p.x, p.y, q.x, q.y, q.y > p.y ? 1 : -1});
         }
-        start += count;
+        start += static_cast<size_t>(count);
     }
     Builder builder;
     if (edges.empty()) {
@@ -441,7 +462,9 @@ Region Region::FromPolyPolygon(std::span<const POINT> points, std::span<const IN
     Spans spans;
     // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is: a polygon with integer
     // corners then covers exactly the half-open rectangle those corners name.
-    for (int y = minY; y < maxY; ++y) {
+    int firstRow = static_cast<int>(std::floor(minY - 0.5)) ;
+    int lastRow = static_cast<int>(std::ceil(maxY));
+    for (int y = firstRow; y < lastRow; ++y) {
         double yc = y + 0.5;
         hits.clear();
         for (const Edge& e : edges) {
@@ -452,6 +475,9 @@ Region Region::FromPolyPolygon(std::span<const POINT> points, std::span<const IN
             }
             double x = e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
             hits.emplace_back(x, e.dir);
+        }
+        if (hits.empty()) {
+            continue;
         }
         std::sort(hits.begin(), hits.end());
         spans.clear();

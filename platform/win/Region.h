@@ -26,6 +26,12 @@ public:
 
     static Region FromPolygon(std::span<const POINT> points, FillRule rule);
     static Region FromPolyPolygon(std::span<const POINT> points, std::span<const INT> counts, FillRule rule);
+    // A polygon with fractional corners (pixel (x, y) is inside when (x + 0.5, y + 0.5) is).
+    struct PointF {
+        double x;
+        double y;
+    };
+    static Region FromPolygonF(std::span<const PointF> points, FillRule rule);
     // The pixels of the ellipse inscribed in the rectangle (right and bottom excluded).
     static Region FromEllipse(const RECT& bounds);
     // A rectangle whose corners are quarters of an ellipse of the given width and height.
@@ -83,6 +89,7 @@ public:
 private:
     friend class Builder;
     void UpdateBounds();
+    static Region ScanPolygons(std::span<const PointF> points, std::span<const INT> counts, FillRule rule);
 
     std::vector<RECT> m_rects;
     RECT m_bounds{0, 0, 0, 0};
