@@ -113,9 +113,10 @@ CString FullPathOf(LPCTSTR lpszFileName)
 
 void FillStatus(const struct statx& stx, LPCTSTR lpszFullName, CFileStatus& rStatus)
 {
-    rStatus.m_mtime = stx.stx_mtime.tv_sec;
-    rStatus.m_atime = stx.stx_atime.tv_sec;
-    rStatus.m_ctime = (stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec : stx.stx_ctime.tv_sec;
+    rStatus.m_mtime = CTime(static_cast<time_t>(stx.stx_mtime.tv_sec));
+    rStatus.m_atime = CTime(static_cast<time_t>(stx.stx_atime.tv_sec));
+    rStatus.m_ctime = CTime(static_cast<time_t>((stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec
+                                                                             : stx.stx_ctime.tv_sec));
     rStatus.m_size = S_ISDIR(stx.stx_mode) ? 0 : stx.stx_size;
     BYTE attribute = CFile::normal;
     if ((stx.stx_mode & 0222) == 0)
@@ -205,6 +206,13 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
         while (fd == -1 && errno == EINTR);
         if (fd == -1) {
             code = ErrnoToLastError(errno);
+            // A missing folder is a bad path, not a missing file.
+            if (errno == ENOENT) {
+                std::filesystem::path parent = std::filesystem::path(lpszFileName).parent_path();
+                std::error_code ec;
+                if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
+                    code = ERROR_PATH_NOT_FOUND;
+            }
             break;
         }
         struct stat st;
@@ -494,12 +502,14 @@ void CFile::SetStatus(LPCTSTR lpszFileName, const CFileStatus& status)
         mode |= 0200;
     if (mode != (st.st_mode & 07777) && chmod(lpszFileName, mode) == -1)
         ThrowLastErrno(lpszFileName);
-    if (status.m_mtime != 0 || status.m_atime != 0) {
+    const time_t atime = status.m_atime.GetTime();
+    const time_t mtime = status.m_mtime.GetTime();
+    if (mtime != 0 || atime != 0) {
         struct timespec times[2];
-        times[0].tv_sec = status.m_atime;
-        times[0].tv_nsec = status.m_atime != 0 ? 0 : UTIME_OMIT;
-        times[1].tv_sec = status.m_mtime;
-        times[1].tv_nsec = status.m_mtime != 0 ? 0 : UTIME_OMIT;
+        times[0].tv_sec = atime;
+        times[0].tv_nsec = atime != 0 ? 0 : UTIME_OMIT;
+        times[1].tv_sec = mtime;
+        times[1].tv_nsec = mtime != 0 ? 0 : UTIME_OMIT;
         if (utimensat(AT_FDCWD, lpszFileName, times, 0) == -1)
             ThrowLastErrno(lpszFileName);
     }

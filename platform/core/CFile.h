@@ -4,19 +4,18 @@
 
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
+#include "platform/core/CTime.h"
 #include "platform/core/Types.h"
 
-#include <ctime>
 #include <memory>
 
 class CFileException;
 
-// A file's status. FIXME: the times are time_t values (seconds since 1970, UTC) until the
-// program's CTime class exists; they then become CTime with the same meaning.
+// A file's status. A time of 0 means "unknown" (and "leave as it is" for SetStatus).
 struct CFileStatus {
-    time_t m_ctime = 0;   // creation time (birth time where the file system records it)
-    time_t m_mtime = 0;   // last write
-    time_t m_atime = 0;   // last access
+    CTime m_ctime;        // creation time (birth time where the file system records it)
+    CTime m_mtime;        // last write
+    CTime m_atime;        // last access
     ULONGLONG m_size = 0; // bytes
     BYTE m_attribute = 0; // CFile::Attribute bits
     BYTE m_padding = 0;
@@ -130,8 +129,10 @@ protected:
     // The descriptor, or raises CFileException (invalidFile) when the file is not open.
     int CheckedHandle() const;
 
-private:
+    // The flags the file was opened with (access and sharing).
     UINT m_nOpenFlags = 0;
+
+private:
     // This open's record in the process's table of open files (see Open); empty when closed.
     std::shared_ptr<void> m_pShareEntry;
 };
