@@ -1,5 +1,7 @@
 #include "platform/core/ThreadApi.h"
 
+#include "platform/core/CException.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -118,6 +120,15 @@ void RunBody(const ThreadBody& body, ThreadEndInfo& info, DWORD threadId)
         info.deleteThreadObject = request.deleteThreadObject;
     } catch (const abi::__forced_unwind&) {
         throw;   // the runtime's own unwinding of an exiting thread must go on
+    } catch (CException* e) {
+        // The class library throws its exceptions by pointer; this one is ours to free.
+        char text[512] = "";
+        if (!e || !e->GetErrorMessage(text, sizeof text))
+            std::snprintf(text, sizeof text, "%s", e ? e->GetRuntimeClass()->m_lpszClassName : "CException");
+        if (e)
+            e->Delete();
+        ReportFailure(threadId, text);
+        info.exitCode = 0xFFFFFFFFu;
     } catch (const std::exception& e) {
         ReportFailure(threadId, e.what());
         info.exitCode = 0xFFFFFFFFu;

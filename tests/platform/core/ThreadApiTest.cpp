@@ -1,8 +1,10 @@
+#include "platform/core/CException.h"
 #include "platform/core/SyncApi.h"
 #include "platform/core/ThreadApi.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <set>
@@ -100,21 +102,25 @@ TEST(ThreadApi, EscapingExceptionEndsTheThreadWithAllBitsSet)
     struct Thrower {
         static DWORD WINAPI Run(LPVOID) { throw std::runtime_error("disk on fire"); }
         static DWORD WINAPI RunInt(LPVOID) { throw 42; }
+        static DWORD WINAPI RunLibrary(LPVOID) { AfxThrowNotSupportedException(); }
     };
     HANDLE first = CreateThread(nullptr, 0, Thrower::Run, nullptr, 0, nullptr);
     HANDLE second = CreateThread(nullptr, 0, Thrower::RunInt, nullptr, 0, nullptr);
-    HANDLE both[] = {first, second};
-    EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, INFINITE), WAIT_OBJECT_0);
+    HANDLE third = CreateThread(nullptr, 0, Thrower::RunLibrary, nullptr, 0, nullptr);
+    HANDLE all[] = {first, second, third};
+    EXPECT_EQ(WaitForMultipleObjects(3, all, TRUE, INFINITE), WAIT_OBJECT_0);
     DWORD code = 0;
     GetExitCodeThread(first, &code);
     EXPECT_EQ(code, 0xFFFFFFFFu);
     GetExitCodeThread(second, &code);
     EXPECT_EQ(code, 0xFFFFFFFFu);
+    GetExitCodeThread(third, &code);
+    EXPECT_EQ(code, 0xFFFFFFFFu);   // and the exception object was freed (the leak checker sees it)
     kernel::SetThreadFailureReporter(nullptr);
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_TRUE(reports[0] == "disk on fire" || reports[1] == "disk on fire");
-    CloseHandle(first);
-    CloseHandle(second);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(std::count(reports.begin(), reports.end(), "disk on fire"), 1);
+    for (HANDLE thread : all)
+        CloseHandle(thread);
 }
 
 TEST(ThreadApi, ExitThreadUnwindsToTheEntryWithItsCode)
