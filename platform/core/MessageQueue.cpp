@@ -76,6 +76,7 @@ DWORD InputStatusBits(UINT message)
 // ---- The window system's side ----
 
 bool IQueueClient::FindPaintMessage(HWND, MSG&) { return false; }
+void IQueueClient::BeforeRetrieve() {}
 void IQueueClient::OnMessageRetrieved(MSG&, UINT) {}
 POINT IQueueClient::CursorPos() { return POINT{0, 0}; }
 
@@ -192,6 +193,18 @@ bool MessageQueue::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return false;
         }
         m_posted.push_back(msg);
+    }
+    Wake();
+    return true;
+}
+
+bool MessageQueue::PostFirst(const std::vector<MSG>& messages)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ended)
+            return false;
+        m_posted.insert(m_posted.begin(), messages.begin(), messages.end());
     }
     Wake();
     return true;
@@ -330,6 +343,7 @@ bool MessageQueue::Peek(MSG& msg, HWND hwndFilter, UINT minFilter, UINT maxFilte
 {
     Touch();
     DeliverSentMessages();
+    GetQueueClient()->BeforeRetrieve();
     const bool remove = (removeFlags & PM_REMOVE) != 0;
     DWORD kinds = removeFlags >> 16;
     if (kinds == 0)

@@ -51,6 +51,9 @@ public:
     // A WM_PAINT for a window of the calling thread that needs painting, or false. hwnd
     // filters as PeekMessage does (null: any window). Paint messages stay until validated.
     virtual bool FindPaintMessage(HWND hwndFilter, MSG& msg);
+    // Called on the owning thread each time it looks at its queue, after sent messages were
+    // delivered: the window manager turns the display's pending events into messages here.
+    virtual void BeforeRetrieve();
     // Called for every message GetMessage and PeekMessage return (the get-message hook).
     virtual void OnMessageRetrieved(MSG& msg, UINT removeFlags);
     // The cursor position stamped into queued messages. Callable from any thread.
@@ -80,6 +83,9 @@ public:
     // Appends a posted message (time and cursor position are filled in). False when the queue
     // has ended.
     bool Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Puts messages at the head of the posted messages, in the order given, so that they come
+    // next (the characters TranslateMessage makes of a key).
+    bool PostFirst(const std::vector<MSG>& messages);
     // Appends an input message (mouse, keyboard) from the event pump. MSG time and pt are kept.
     bool PostInput(const MSG& msg);
     // Wakes a waiting GetMessage, WaitMessage or event pump.
