@@ -34,8 +34,8 @@ CMemFile::~CMemFile()
 
 void CMemFile::FreeBuffer()
 {
-    if (m_bOwnsBuffer)
-        std::free(m_lpBuffer);
+    if (m_bOwnsBuffer && m_lpBuffer != nullptr)
+        Free(m_lpBuffer);
     m_lpBuffer = nullptr;
     m_nBufferSize = 0;
     m_nFileSize = 0;
@@ -77,9 +77,9 @@ void CMemFile::GrowFile(size_t nNewLength)
         nNewSize = kMaxMemFileSize;
     BYTE* lpNew = nullptr;
     if (m_bOwnsBuffer) {
-        lpNew = static_cast<BYTE*>(std::realloc(m_lpBuffer, nNewSize));
+        lpNew = m_lpBuffer != nullptr ? Realloc(m_lpBuffer, nNewSize) : Alloc(nNewSize);
     } else {
-        lpNew = static_cast<BYTE*>(std::malloc(nNewSize));
+        lpNew = Alloc(nNewSize);
         if (lpNew != nullptr && m_nFileSize > 0)
             std::memcpy(lpNew, m_lpBuffer, m_nFileSize);
     }
@@ -88,6 +88,21 @@ void CMemFile::GrowFile(size_t nNewLength)
     m_lpBuffer = lpNew;
     m_nBufferSize = nNewSize;
     m_bOwnsBuffer = true;
+}
+
+BYTE* CMemFile::Alloc(SIZE_T nBytes)
+{
+    return static_cast<BYTE*>(std::malloc(nBytes));
+}
+
+BYTE* CMemFile::Realloc(BYTE* lpMem, SIZE_T nBytes)
+{
+    return static_cast<BYTE*>(std::realloc(lpMem, nBytes));
+}
+
+void CMemFile::Free(BYTE* lpMem)
+{
+    std::free(lpMem);
 }
 
 UINT CMemFile::Read(void* lpBuf, UINT nCount)

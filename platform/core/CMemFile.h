@@ -19,7 +19,7 @@ public:
     // buffer is left as it was, to be freed by the caller).
     void Attach(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0);
     // Hands the buffer to the caller and leaves the file empty. A buffer the file allocated
-    // itself was allocated with malloc and is to be freed with free().
+    // itself comes from Alloc/Realloc (malloc by default) and is to be freed accordingly.
     BYTE* Detach();
 
     UINT Read(void* lpBuf, UINT nCount) override;
@@ -39,6 +39,14 @@ public:
 
     // Size only; the times are 0 and there is no name.
     BOOL GetStatus(CFileStatus& rStatus) const;
+
+protected:
+    // The allocator of the file's own buffers (malloc, realloc and free by default), for files
+    // that keep their memory elsewhere (a shared clipboard block). The destructor calls only
+    // this class's Free, so a class that overrides them closes the file in its own destructor.
+    virtual BYTE* Alloc(SIZE_T nBytes);
+    virtual BYTE* Realloc(BYTE* lpMem, SIZE_T nBytes);
+    virtual void Free(BYTE* lpMem);
 
 private:
     void GrowFile(size_t nNewLength);

@@ -140,3 +140,46 @@ TEST(CMemFileTest, OperationsMemoryCannotDoAreNotSupported)
     EXPECT_TRUE(file.GetStatus(status));
     EXPECT_EQ(status.m_size, 2u);
 }
+
+namespace {
+
+// Keeps count of the memory it hands out, as a file over a shared block would.
+class CCountingMemFile : public CMemFile {
+public:
+    CCountingMemFile() : CMemFile(4) {}
+    ~CCountingMemFile() override { Close(); }
+    int m_nAllocs = 0;
+    int m_nReallocs = 0;
+    int m_nFrees = 0;
+
+protected:
+    BYTE* Alloc(SIZE_T nBytes) override
+    {
+        ++m_nAllocs;
+        return CMemFile::Alloc(nBytes);
+    }
+    BYTE* Realloc(BYTE* lpMem, SIZE_T nBytes) override
+    {
+        ++m_nReallocs;
+        return CMemFile::Realloc(lpMem, nBytes);
+    }
+    void Free(BYTE* lpMem) override
+    {
+        ++m_nFrees;
+        CMemFile::Free(lpMem);
+    }
+};
+
+} // namespace
+
+TEST(CMemFileTest, DerivedFilesChooseTheirAllocator)
+{
+    CCountingMemFile file;
+    file.Write("abc", 3);
+    file.Write("defgh", 5);
+    EXPECT_EQ(file.m_nAllocs, 1);
+    EXPECT_GE(file.m_nReallocs, 1);
+    file.Close();
+    EXPECT_EQ(file.m_nFrees, 1);
+    EXPECT_EQ(file.GetLength(), 0u);
+}
