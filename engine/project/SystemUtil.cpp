@@ -1,10 +1,8 @@
 #include "engine/project/SystemUtil.h"
 
 #include "platform/core/Registry.h"
-#if __has_include("platform/core/Version.h")
-#include "platform/core/Version.h"
-#define VOSTREL_HAVE_VERSION_INFO 1
-#endif
+#include "platform/core/SystemServices.h"
+#include "platform/core/VersionInfo.h"
 
 #include <memory>
 
@@ -41,11 +39,6 @@ bool SystemTimeToSeconds1970(const SYSTEMTIME& st, LONG& nSeconds)
 
 bool GetModuleFileVersion(HMODULE hModule, WORD* pMajor, WORD* pMinor, WORD* pBuild, WORD* pRevision)
 {
-#ifndef VOSTREL_HAVE_VERSION_INFO
-    // FIXME: the platform's module and version-information functions have not landed yet.
-    (void)hModule, (void)pMajor, (void)pMinor, (void)pBuild, (void)pRevision;
-    return false;
-#else
     char szPath[MAX_PATH + 1] = {};
     const DWORD nLength = GetModuleFileName(hModule, szPath, MAX_PATH);
     if (nLength == 0 || nLength >= MAX_PATH)
@@ -71,7 +64,6 @@ bool GetModuleFileVersion(HMODULE hModule, WORD* pMajor, WORD* pMinor, WORD* pBu
     if (pRevision != nullptr)
         *pRevision = LOWORD(pInfo->dwFileVersionLS);
     return true;
-#endif
 }
 
 DWORD ReadRegistryDword(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, DWORD dwDefault)

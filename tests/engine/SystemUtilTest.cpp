@@ -2,6 +2,8 @@
 
 #include "engine/project/SystemUtil.h"
 #include "platform/core/Registry.h"
+#include "platform/core/SystemServices.h"
+#include "platform/core/VersionInfo.h"
 
 using namespace enginetest;
 
@@ -70,6 +72,37 @@ TEST(ReadRegistryDword, ValuesOfOtherTypesGiveTheDefault)
                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
                                 "MaxConnectionsPerServer", 2),
               2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GetModuleFileVersion, RegisteredLibraryAndOptionalParts)
+{
+    RegisterModuleVersion("ENGINETEST.DLL", "8.5.3.2");
+    HMODULE hModule = FindRegisteredModule("enginetest.dll");
+    ASSERT_NE(hModule, nullptr);
+    WORD major = 0, minor = 0, build = 0, revision = 0;
+    ASSERT_TRUE(GetModuleFileVersion(hModule, &major, &minor, &build, &revision));
+    EXPECT_EQ(major, 8);
+    EXPECT_EQ(minor, 5);
+    EXPECT_EQ(build, 3);
+    EXPECT_EQ(revision, 2);
+    WORD onlyMinor = 0;
+    EXPECT_TRUE(GetModuleFileVersion(hModule, nullptr, &onlyMinor, nullptr, nullptr));
+    EXPECT_EQ(onlyMinor, 5);
+}
+
+TEST(GetModuleFileVersion, TheProgramItself)
+{
+    const ModuleVersion version = GetProgramVersion();
+    WORD major = 0, minor = 0, build = 0, revision = 0;
+    ASSERT_TRUE(GetModuleFileVersion(GetModuleHandle(nullptr), &major, &minor, &build, &revision));
+    EXPECT_EQ(major, version.fileVersion[0]);
+    EXPECT_EQ(minor, version.fileVersion[1]);
+    EXPECT_EQ(build, version.fileVersion[2]);
+    EXPECT_EQ(revision, version.fileVersion[3]);
 }
 
 } // namespace
