@@ -180,7 +180,7 @@ BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags
         region = Region(*lprcUpdate);
         area = &region;
     }
-    if (flags & RDW_INVALIDATE) {
+    if (flags & (RDW_INVALIDATE | RDW_INTERNALPAINT)) {
         UINT f = flags;
         if (flags & RDW_NOERASE)
             f &= ~RDW_ERASE;
