@@ -172,3 +172,21 @@ TEST(FileOperationsTest, ShellDeleteWithoutUndoRemovesFilesAndFolders)
     EXPECT_FALSE(std::filesystem::exists(dir.File("a")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("d")));
 }
+
+TEST(FileOperationsTest, MoveAcrossFileSystemsCopiesWhenAllowed)
+{
+    ScopedTempDir dir;
+    struct stat tmp{}, shm{};
+    if (stat(dir.Path().c_str(), &tmp) != 0 || stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev
+        || access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second writable file system";
+    const std::string from = dir.File("page.html");
+    const std::string to = "/dev/shm/vostrel-move-test-" + std::to_string(getpid());
+    WriteFile(from, "moved");
+    EXPECT_FALSE(MoveFileEx(from.c_str(), to.c_str(), 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_SAME_DEVICE), GetLastError());
+    ASSERT_TRUE(MoveFileEx(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED));
+    EXPECT_EQ("moved", ReadFile(to));
+    EXPECT_FALSE(std::filesystem::exists(from));
+    unlink(to.c_str());
+}
