@@ -141,11 +141,16 @@ void AfxAssertValidObject(const CObject* pOb, LPCSTR lpszFileName, int nLine)
     pOb->AssertValid();
 }
 
-void AfxTrace(LPCSTR lpszFormat, ...)
+bool AfxTraceEnabled()
 {
     // Read once: tracing is chosen at start-up, and getenv is not safe against setenv later.
     static const bool enabled = std::getenv("VOSTREL_TRACE") != nullptr;
-    if (!enabled || lpszFormat == nullptr)
+    return enabled;
+}
+
+void AfxTrace(LPCSTR lpszFormat, ...)
+{
+    if (!AfxTraceEnabled() || lpszFormat == nullptr)
         return;
     va_list args;
     va_start(args, lpszFormat);

@@ -4,6 +4,8 @@
 
 #include "platform/core/Types.h"
 
+#include <concepts>
+
 class CObject;
 class CArchive;
 class CDumpContext;
@@ -127,6 +129,27 @@ void AfxAssertValidObject(const CObject* pOb, LPCSTR lpszFileName, int nLine);
 // Formats to stderr when the environment variable VOSTREL_TRACE is set; otherwise does nothing.
 // Callable from any thread.
 void AfxTrace(LPCSTR lpszFormat, ...) __attribute__((format(printf, 1, 2)));
+bool AfxTraceEnabled();
+
+namespace vostrel::detail {
+// A string object (anything with GetString) is traced as its characters, so "%s" works with it.
+template <class T>
+decltype(auto) TraceArg(const T& value)
+{
+    if constexpr (requires { { value.GetString() } -> std::convertible_to<const char*>; })
+        return static_cast<const char*>(value.GetString());
+    else
+        return (value);
+}
+} // namespace vostrel::detail
+
+// What TRACE expands to; callable from any thread.
+template <class... Args>
+void AfxTraceArgs(LPCSTR lpszFormat, const Args&... args)
+{
+    if (AfxTraceEnabled())
+        AfxTrace(lpszFormat, vostrel::detail::TraceArg(args)...);
+}
 
 #ifdef NDEBUG
 #define ASSERT(f) ((void)sizeof(!(f)))
@@ -139,8 +162,8 @@ void AfxTrace(LPCSTR lpszFormat, ...) __attribute__((format(printf, 1, 2)));
 #endif
 #define ASSERT_KINDOF(class_name, object) ASSERT((object)->IsKindOf(RUNTIME_CLASS(class_name)))
 
-#define TRACE(...) AfxTrace(__VA_ARGS__)
-#define TRACE0(sz) AfxTrace("%s", sz)
-#define TRACE1(sz, p1) AfxTrace(sz, p1)
-#define TRACE2(sz, p1, p2) AfxTrace(sz, p1, p2)
-#define TRACE3(sz, p1, p2, p3) AfxTrace(sz, p1, p2, p3)
+#define TRACE(...) AfxTraceArgs(__VA_ARGS__)
+#define TRACE0(sz) AfxTraceArgs("%s", sz)
+#define TRACE1(sz, p1) AfxTraceArgs(sz, p1)
+#define TRACE2(sz, p1, p2) AfxTraceArgs(sz, p1, p2)
+#define TRACE3(sz, p1, p2, p3) AfxTraceArgs(sz, p1, p2, p3)

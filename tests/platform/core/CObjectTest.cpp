@@ -1,6 +1,8 @@
 // Runtime classes: kind tests, dynamic creation, lookup by name and the checked casts.
 #include "platform/core/CObject.h"
 
+#include "platform/core/CString.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -102,4 +104,17 @@ TEST(CObjectTest, VerifyEvaluatesItsArgumentInEveryBuild)
     int calls = 0;
     VERIFY(++calls == 1);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(CObjectTest, TraceTakesStringObjectsAndIsSilentByDefault)
+{
+    const CString name("index.html");
+    EXPECT_STREQ(vostrel::detail::TraceArg(name), "index.html");
+    EXPECT_EQ(vostrel::detail::TraceArg(42), 42);
+    if (!AfxTraceEnabled()) {
+        testing::internal::CaptureStderr();
+        TRACE("%s has %d tags\n", name, 3);
+        TRACE0("done\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    }
 }
