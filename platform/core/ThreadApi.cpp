@@ -60,20 +60,24 @@ void MarkEndedLocked(ThreadObject* object, DWORD threadId, DWORD exitCode)
         WakeWaiters(*object);
 }
 
-// The calling thread's identity. Threads this layer starts are ended by their entry; for any
-// other thread the end is noticed when its thread-local state is destroyed.
+// The calling thread's id. Kept apart from the state below and trivially destructible, so that
+// it stays readable from other thread-local destructors that run after that state's.
+thread_local DWORD t_threadId = 0;
+
+// The calling thread's object. Threads this layer starts are ended by their entry; for any
+// other thread the end is noticed when this state is destroyed (it is set up on the first
+// GetCurrentThreadId, before any wait or ownership).
 struct ThreadState {
-    DWORD id = 0;
     std::shared_ptr<ThreadObject> object;
     bool ownedByLayer = false;
     bool endHandled = false;
 
     ~ThreadState()
     {
-        if (id == 0 || ownedByLayer || endHandled)
+        if (t_threadId == 0 || ownedByLayer || endHandled)
             return;
         std::lock_guard guard(KernelMutex());
-        MarkEndedLocked(object.get(), id, 0);
+        MarkEndedLocked(object.get(), t_threadId, 0);
     }
 };
 
@@ -140,7 +144,7 @@ void RunBody(const ThreadBody& body, ThreadEndInfo& info, DWORD threadId)
 
 void ThreadMain(std::shared_ptr<ThreadObject> self, ThreadBody body, ThreadFinish finish)
 {
-    t_state.id = self->id;
+    t_threadId = self->id;
     t_state.object = self;
     t_state.ownedByLayer = true;
 
@@ -223,7 +227,7 @@ void EndCurrentThread(DWORD exitCode, bool deleteThreadObject)
     GetCurrentThreadId();
     {
         std::lock_guard guard(KernelMutex());
-        MarkEndedLocked(t_state.object.get(), t_state.id, exitCode);
+        MarkEndedLocked(t_state.object.get(), t_threadId, exitCode);
         t_state.endHandled = true;
     }
     pthread_exit(nullptr);
@@ -241,9 +245,11 @@ using namespace kernel;
 
 DWORD GetCurrentThreadId()
 {
-    if (t_state.id == 0)
-        t_state.id = AllocateThreadId();
-    return t_state.id;
+    if (t_threadId == 0) {
+        t_threadId = AllocateThreadId();
+        t_state.endHandled = false;   // touching the state registers its end-of-thread hook
+    }
+    return t_threadId;
 }
 
 DWORD GetCurrentProcessId()
