@@ -121,9 +121,11 @@ TEST_F(FocusCapture, MouseActivationAsksTheChildThenItsParents)
     // The child's default answer asked its parent.
     auto asked = MessageLog::Get().Messages(nullptr, {WM_MOUSEACTIVATE});
     EXPECT_EQ(asked.size(), 2u);
-    for (auto& e : MessageLog::Get().entries)
-        if (e.message == WM_ACTIVATE && e.hwnd == first)
+    for (auto& e : MessageLog::Get().entries) {
+        if (e.message == WM_ACTIVATE && e.hwnd == first) {
             EXPECT_EQ(LOWORD(e.wParam), WA_CLICKACTIVE);
+        }
+    }
 
     // A window that answers MA_NOACTIVATEANDEAT keeps the activation where it is.
     SetActiveWindow(second);
