@@ -5,6 +5,7 @@
 #include "platform/win/GdiObjects.h"
 #include "platform/win/SurfaceDC.h"
 #include "platform/win/UserApi.h"
+#include "platform/win/WindowClass.h"
 #include "platform/win/WindowManager.h"
 
 #include <algorithm>
@@ -338,6 +339,9 @@ HDC GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags)
         clipSiblings = clipSiblings || (window->style & WS_CLIPSIBLINGS);
     }
     Region visible;
+    // A class with CS_PARENTDC draws with its parent's clipping, as DCX_PARENTCLIP asks.
+    if (!windowArea && window->cls && (window->cls->style & CS_PARENTDC) && window->IsChild())
+        flags |= DCX_PARENTCLIP;
     if (flags & DCX_PARENTCLIP) {
         Window* parent = WindowManager::Find(window->parent);
         if (parent && !parent->isDesktop && !parent->isMessageRoot)

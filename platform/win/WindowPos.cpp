@@ -196,6 +196,16 @@ BOOL SetWindowPosInternal(Window& window, HWND insertAfter, int x, int y, int cx
         else if (insertAfter == HWND_NOTOPMOST)
             window.exStyle &= ~WS_EX_TOPMOST;
         wm.Link(window, *parent, insertAfter);
+        // Owned windows stay above their owner: they come along when it rises.
+        if (window.IsTopLevel() && !(flags & SWP_NOOWNERZORDER) &&
+            (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST)) {
+            auto siblings = wm.Children(window.parent);
+            for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
+                Window* owned = WindowManager::Find(*it);
+                if (owned && owned != &window && owned->owner == hwnd)
+                    wm.Link(*owned, *parent, HWND_TOP);
+            }
+        }
     }
     if (flags & SWP_SHOWWINDOW)
         window.style |= WS_VISIBLE;

@@ -97,6 +97,21 @@ TEST_F(Positions, TopmostWindowsStayAboveTheOthers)
     EXPECT_EQ(GetTopWindow(desktop), topmost);
 }
 
+TEST_F(Positions, OwnedWindowsRiseWithTheirOwner)
+{
+    HWND owner = Create(WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100, 100);
+    HWND owned = Create(WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, owner);
+    HWND other = Create(WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HWND desktop = GetDesktopWindow();
+    ASSERT_EQ(GetTopWindow(desktop), other);
+    SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopWindow(desktop), owned);
+    EXPECT_EQ(GetWindow(owned, GW_HWNDNEXT), owner);
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    EXPECT_EQ(GetTopWindow(desktop), owner);
+}
+
 TEST_F(Positions, ShowAndHideSendShowWindowAndChangeVisibility)
 {
     HWND hwnd = Create(WS_POPUP, 0, 0, 10, 10);
