@@ -1,0 +1,408 @@
+// Mouse and keyboard input on the headless backend: routing, key flags, hit-testing,
+// double-clicks, cursors, activation and the key state.
+#include "HeadlessFixture.h"
+
+#include "platform/win/Cursor.h"
+#include "platform/win/Input.h"
+#include "platform/win/Keyboard.h"
+
+namespace {
+
+class InputTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        top = Make(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
+        child = Make(WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top);
+        backend->ProcessMessages();
+        Log().clear();
+    }
+    HWND top = nullptr;
+    HWND child = nullptr;
+};
+
+TEST_F(InputTest, ButtonGoesToTheChildUnderThePointInClientCoordinates)
+{
+    backend->MouseDown(1, POINT{125, 130});
+    backend->ProcessMessages();
+    auto downs = Of(child, WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), 15);
+    EXPECT_EQ(GET_Y_LPARAM(downs[0].lParam), 20);
+    EXPECT_TRUE(Of(top, WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(InputTest, KeyFlagsFollowHeldButtonsAndModifiers)
+{
+    backend->KeyDown(VK_SHIFT);
+    backend->MouseDown(3, POINT{125, 130});
+    backend->MouseMove(POINT{126, 131});
+    backend->MouseUp(3, POINT{126, 131});
+    backend->ProcessMessages();
+    auto down = Of(child, WM_RBUTTONDOWN);
+    auto move = Of(child, WM_MOUSEMOVE);
+    auto up = Of(child, WM_RBUTTONUP);
+    ASSERT_EQ(down.size(), 1u);
+    ASSERT_FALSE(move.empty());
+    ASSERT_EQ(up.size(), 1u);
+    EXPECT_EQ(down[0].wParam, static_cast<WPARAM>(MK_RBUTTON | MK_SHIFT));
+    EXPECT_EQ(move.back().wParam, static_cast<WPARAM>(MK_RBUTTON | MK_SHIFT));
+    EXPECT_EQ(up[0].wParam, static_cast<WPARAM>(MK_SHIFT));
+    backend->KeyUp(VK_SHIFT);
+}
+
+TEST_F(InputTest, CaptureGetsMovesOutsideItWithNegativeCoordinates)
+{
+    SetCapture(child);
+    backend->MouseMove(POINT{5, 7});
+    backend->ProcessMessages();
+    auto moves = Of(child, WM_MOUSEMOVE);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 5 - 110);
+    EXPECT_EQ(GET_Y_LPARAM(moves[0].lParam), 7 - 110);
+    // No WM_SETCURSOR under capture.
+    EXPECT_TRUE(Of(child, WM_SETCURSOR).empty());
+}
+
+TEST_F(InputTest, SetCursorComesBeforeEachMouseMessage)
+{
+    backend->MouseMove(POINT{120, 120});
+    backend->ProcessMessages();
+    const int setCursor = IndexOf(child, WM_SETCURSOR);
+    const int move = IndexOf(child, WM_MOUSEMOVE);
+    ASSERT_GE(setCursor, 0);
+    ASSERT_GE(move, 0);
+    EXPECT_LT(setCursor, move);
+    auto sc = Of(child, WM_SETCURSOR)[0];
+    EXPECT_EQ(reinterpret_cast<HWND>(sc.wParam), child);
+    EXPECT_EQ(LOWORD(sc.lParam), HTCLIENT);
+    EXPECT_EQ(HIWORD(sc.lParam), WM_MOUSEMOVE);
+}
+
+TEST_F(InputTest, DoubleClicksOnlyForClassesThatAskForThem)
+{
+    HWND dbl = Make(WS_CHILD | WS_VISIBLE, 100, 10, 50, 50, top, 0, "HeadlessRecorderDbl");
+    backend->ProcessMessages();
+    backend->Click(1, POINT{125, 125});
+    backend->Click(1, POINT{126, 126});
+    backend->Click(1, POINT{225, 125});
+    backend->Click(1, POINT{226, 126});
+    backend->ProcessMessages();
+    EXPECT_EQ(Of(child, WM_LBUTTONDOWN).size(), 2u);
+    EXPECT_TRUE(Of(child, WM_LBUTTONDBLCLK).empty());
+    EXPECT_EQ(Of(dbl, WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(Of(dbl, WM_LBUTTONDBLCLK).size(), 1u);
+}
+
+TEST_F(InputTest, DoubleClickNeedsTimeAndDistanceWithinLimits)
+{
+    HWND dbl = Make(WS_CHILD | WS_VISIBLE, 100, 10, 50, 50, top, 0, "HeadlessRecorderDbl");
+    backend->ProcessMessages();
+    // Too slow.
+    backend->Click(1, POINT{225, 125});
+    backend->ProcessMessages();
+    backend->AdvanceClock(GetDoubleClickTime() + 1);
+    backend->Click(1, POINT{225, 125});
+    backend->ProcessMessages();
+    EXPECT_TRUE(Of(dbl, WM_LBUTTONDBLCLK).empty());
+    // Too far: more than half the double-click rectangle away.
+    backend->AdvanceClock(GetDoubleClickTime() + 1);
+    backend->Click(1, POINT{225, 125});
+    backend->Click(1, POINT{225 + GetSystemMetrics(SM_CXDOUBLECLK), 125});
+    backend->ProcessMessages();
+    EXPECT_TRUE(Of(dbl, WM_LBUTTONDBLCLK).empty());
+    // A third quick press after a double click is a plain press again.
+    backend->AdvanceClock(GetDoubleClickTime() + 1);
+    Log().clear();
+    backend->Click(1, POINT{225, 125});
+    backend->Click(1, POINT{225, 125});
+    backend->Click(1, POINT{225, 125});
+    backend->ProcessMessages();
+    EXPECT_EQ(Of(dbl, WM_LBUTTONDOWN).size(), 2u);
+    EXPECT_EQ(Of(dbl, WM_LBUTTONDBLCLK).size(), 1u);
+}
+
+TEST_F(InputTest, TransparentHitTestPassesThePointToTheWindowBelow)
+{
+    // `cover` lies over `child` (created later, so higher in the z-order).
+    HWND cover = Make(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
+    SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Handler() = [cover](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (hwnd == cover && message == WM_NCHITTEST) {
+            result = HTTRANSPARENT;
+            return true;
+        }
+        return false;
+    };
+    backend->ProcessMessages();
+    Log().clear();
+    backend->Click(1, POINT{125, 130});
+    backend->ProcessMessages();
+    EXPECT_EQ(Of(child, WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_TRUE(Of(cover, WM_LBUTTONDOWN).empty());
+    EXPECT_EQ(Of(cover, WM_NCHITTEST).size(), 2u);
+}
+
+TEST_F(InputTest, DisabledChildPassesClicksToItsParent)
+{
+    EnableWindow(child, FALSE);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->MouseDown(1, POINT{125, 130});
+    backend->ProcessMessages();
+    EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
+    auto downs = Of(top, WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), 25);
+}
+
+TEST_F(InputTest, DisabledTopLevelWindowGetsNoClickButABeep)
+{
+    EnableWindow(top, FALSE);
+    backend->ProcessMessages();
+    Log().clear();
+    const size_t beeps = backend->Beeps().size();
+    backend->MouseDown(1, POINT{125, 130});
+    backend->ProcessMessages();
+    EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
+    EXPECT_TRUE(Of(top, WM_LBUTTONDOWN).empty());
+    auto sc = Of(top, WM_SETCURSOR);
+    ASSERT_EQ(sc.size(), 1u);
+    EXPECT_EQ(static_cast<short>(LOWORD(sc[0].lParam)), HTERROR);
+    EXPECT_EQ(backend->Beeps().size(), beeps + 1);
+}
+
+TEST_F(InputTest, NonClientAreaGetsNonClientMessagesWithTheHitCode)
+{
+    HWND framed = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 100, 300, 200);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->MouseMove(POINT{450, 110});   // in the caption
+    backend->ProcessMessages();
+    auto moves = Of(framed, WM_NCMOUSEMOVE);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].wParam, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 450);
+    EXPECT_EQ(GET_Y_LPARAM(moves[0].lParam), 110);
+    EXPECT_TRUE(Of(framed, WM_MOUSEMOVE).empty());
+    // The left border shows the sizing cursor.
+    backend->MouseMove(POINT{401, 200});
+    backend->ProcessMessages();
+    EXPECT_EQ(backend->CurrentCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+}
+
+TEST_F(InputTest, ClickActivatesAnInactiveWindowAfterAskingIt)
+{
+    HWND other = Make(WS_POPUP | WS_VISIBLE, 500, 100, 100, 100);
+    backend->ProcessMessages();
+    SetActiveWindow(other);
+    backend->ProcessMessages();
+    ASSERT_EQ(GetActiveWindow(), other);
+    Log().clear();
+    backend->Click(1, POINT{125, 130});
+    backend->ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), top);
+    const int ask = IndexOf(child, WM_MOUSEACTIVATE);
+    const int down = IndexOf(child, WM_LBUTTONDOWN);
+    ASSERT_GE(ask, 0);
+    ASSERT_GE(down, 0);
+    EXPECT_LT(ask, down);
+}
+
+TEST_F(InputTest, ActivateAndEatSwallowsTheClick)
+{
+    HWND other = Make(WS_POPUP | WS_VISIBLE, 500, 100, 100, 100);
+    SetActiveWindow(other);
+    backend->ProcessMessages();
+    Handler() = [this](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (hwnd == child && message == WM_MOUSEACTIVATE) {
+            result = MA_ACTIVATEANDEAT;
+            return true;
+        }
+        return false;
+    };
+    Log().clear();
+    backend->MouseDown(1, POINT{125, 130});
+    backend->ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), top);
+    EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(InputTest, WheelGoesToTheFocusWindow)
+{
+    HWND other = Make(WS_CHILD | WS_VISIBLE, 100, 100, 50, 50, top);
+    SetActiveWindow(top);
+    SetFocus(other);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->Wheel(-WHEEL_DELTA, POINT{125, 130});   // over `child`
+    backend->ProcessMessages();
+    auto wheels = Of(other, WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 1u);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -WHEEL_DELTA);
+    EXPECT_EQ(GET_X_LPARAM(wheels[0].lParam), 125);   // screen coordinates
+    EXPECT_TRUE(Of(child, WM_MOUSEWHEEL).empty());
+}
+
+TEST_F(InputTest, KeyMessagesCarryRepeatScanAndTransitionBits)
+{
+    SetActiveWindow(top);
+    SetFocus(child);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->KeyDown('A', "a");
+    backend->KeyDown('A', "a");   // auto-repeat
+    backend->KeyUp('A');
+    backend->KeyDown(VK_LEFT);
+    backend->ProcessMessages();
+    auto downs = Of(child, WM_KEYDOWN);
+    auto ups = Of(child, WM_KEYUP);
+    ASSERT_EQ(downs.size(), 3u);
+    ASSERT_EQ(ups.size(), 1u);
+    const auto bits = [](LPARAM l) { return static_cast<DWORD>(l & 0xFFFFFFFF); };
+    EXPECT_EQ(bits(downs[0].lParam), 1u | (0x1Eu << 16));
+    EXPECT_EQ(bits(downs[1].lParam), 1u | (0x1Eu << 16) | (1u << 30));
+    EXPECT_EQ(bits(ups[0].lParam), 1u | (0x1Eu << 16) | (1u << 30) | (1u << 31));
+    EXPECT_EQ(bits(downs[2].lParam), 1u | (0x4Bu << 16) | (1u << 24));   // extended
+    auto chars = Of(child, WM_CHAR);
+    ASSERT_EQ(chars.size(), 2u);
+    EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('a'));
+    backend->KeyUp(VK_LEFT);
+}
+
+TEST_F(InputTest, AltMakesSystemKeys)
+{
+    SetActiveWindow(top);
+    SetFocus(child);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->KeyDown(VK_MENU);
+    backend->KeyDown('F', "f");
+    backend->KeyUp('F');
+    backend->KeyUp(VK_MENU);
+    backend->ProcessMessages();
+    auto sysDowns = Of(child, WM_SYSKEYDOWN);
+    ASSERT_EQ(sysDowns.size(), 2u);
+    EXPECT_EQ(sysDowns[1].wParam, static_cast<WPARAM>('F'));
+    EXPECT_TRUE(sysDowns[1].lParam & (LPARAM(1) << 29));
+    EXPECT_EQ(Of(child, WM_SYSCHAR).size(), 1u);
+    EXPECT_TRUE(Of(child, WM_KEYDOWN).empty());
+    EXPECT_EQ(Of(child, WM_SYSKEYUP).size(), 2u);
+}
+
+TEST_F(InputTest, KeyStateFollowsTheMessagesRetrievedNotTheKeyboard)
+{
+    SetActiveWindow(top);
+    SetFocus(child);
+    backend->ProcessMessages();
+    SHORT seenInHandler = 0;
+    Handler() = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+        if (hwnd == child && message == WM_KEYDOWN && wParam == VK_CONTROL)
+            seenInHandler = GetKeyState(VK_CONTROL);
+        return false;
+    };
+    backend->KeyDown(VK_CONTROL);
+    backend->KeyUp(VK_CONTROL);
+    // Both events arrived: the keyboard says up...
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+    // ...while the thread's state is that of the key-down it retrieved.
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    DispatchMessage(&msg);
+    EXPECT_LT(seenInHandler, 0);
+    backend->ProcessMessages();
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    EXPECT_EQ(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0);
+    BYTE keys[256];
+    ASSERT_TRUE(GetKeyboardState(keys));
+    EXPECT_EQ(keys[VK_CONTROL] & 0x80, 0);
+}
+
+TEST_F(InputTest, ToggleBitFlipsOnEachPress)
+{
+    SetActiveWindow(top);
+    SetFocus(child);
+    const SHORT before = GetKeyState(VK_CAPITAL) & 1;
+    backend->Key(VK_CAPITAL);
+    backend->ProcessMessages();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, before ^ 1);
+    backend->Key(VK_CAPITAL);
+    backend->ProcessMessages();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, before);
+}
+
+TEST_F(InputTest, ClipCursorKeepsThePointerInside)
+{
+    RECT clip{110, 110, 150, 150};
+    ClipCursor(&clip);
+    backend->ProcessMessages();
+    backend->MouseMove(POINT{300, 20});
+    backend->ProcessMessages();
+    POINT pt;
+    GetCursorPos(&pt);
+    EXPECT_EQ(pt.x, 149);
+    EXPECT_EQ(pt.y, 110);
+    RECT got;
+    GetClipCursor(&got);
+    EXPECT_EQ(got.right, 150);
+    ClipCursor(nullptr);
+    GetClipCursor(&got);
+    EXPECT_EQ(got.right, GetSystemMetrics(SM_CXSCREEN));
+}
+
+TEST(KeyboardTableTest, ScanCodesRoundTrip)
+{
+    for (UINT vk : {UINT('A'), UINT('Z'), UINT('0'), UINT(VK_F1), UINT(VK_F12), UINT(VK_ESCAPE), UINT(VK_SPACE),
+                    UINT(VK_OEM_1), UINT(VK_NUMPAD5)}) {
+        const UINT scan = MapVirtualKey(vk, MAPVK_VK_TO_VSC);
+        ASSERT_NE(scan, 0u) << vk;
+        EXPECT_EQ(MapVirtualKey(scan, MAPVK_VSC_TO_VK), vk) << vk;
+    }
+    EXPECT_EQ(MapVirtualKey(VK_SHIFT, MAPVK_VK_TO_VSC), 0x2Au);
+    EXPECT_EQ(MapVirtualKey(0x2A, MAPVK_VSC_TO_VK_EX), static_cast<UINT>(VK_LSHIFT));
+    EXPECT_EQ(MapVirtualKey('Q', MAPVK_VK_TO_CHAR), static_cast<UINT>('Q'));
+    EXPECT_EQ(ScanCodeOf(VK_DELETE), 0x153u);
+}
+
+TEST(CursorTest, StandardCursorsAreSharedAndNamedByTheirId)
+{
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(arrow, LoadCursor(nullptr, IDC_ARROW));
+    for (LPCSTR id : {IDC_IBEAM, IDC_WAIT, IDC_CROSS, IDC_UPARROW, IDC_SIZEALL, IDC_SIZENWSE, IDC_SIZENESW,
+                      IDC_SIZEWE, IDC_SIZENS, IDC_NO, IDC_HAND, IDC_APPSTARTING, IDC_HELP}) {
+        HCURSOR c = LoadCursor(nullptr, id);
+        ASSERT_NE(c, nullptr);
+        CursorShape shape;
+        ASSERT_TRUE(GetCursorShape(c, shape));
+        EXPECT_EQ(shape.standardId, LOWORD(reinterpret_cast<ULONG_PTR>(id)));
+    }
+    EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(1)), nullptr);
+    EXPECT_TRUE(DestroyCursor(arrow));
+    EXPECT_EQ(arrow, LoadCursor(nullptr, IDC_ARROW));
+}
+
+TEST(CursorTest, ShowCountHidesBelowZero)
+{
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    EXPECT_EQ(GetCursor(), arrow);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(FALSE), -2);
+    EXPECT_EQ(ShowCursor(TRUE), -1);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    BYTE planes[2 * 16]{};
+    HCURSOR made = CreateCursor(nullptr, 3, 4, 16, 16, planes, planes);
+    ASSERT_NE(made, nullptr);
+    CursorShape shape;
+    ASSERT_TRUE(GetCursorShape(made, shape));
+    EXPECT_EQ(shape.standardId, 0);
+    EXPECT_EQ(shape.hotSpot.x, 3);
+    EXPECT_TRUE(DestroyCursor(made));
+    EXPECT_FALSE(GetCursorShape(made, shape));
+}
+
+} // namespace
