@@ -15,9 +15,6 @@
 #include <cstdarg>
 #include <string>
 
-#ifndef ERROR_MR_MID_NOT_FOUND
-#define ERROR_MR_MID_NOT_FOUND 317L
-#endif
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u

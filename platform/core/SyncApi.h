@@ -3,13 +3,10 @@
 
 #include "platform/core/KernelObject.h"
 #include "platform/core/Types.h"
+#include "platform/core/WinError.h"
 
 #include <atomic>
 #include <mutex>
-
-#ifndef ERROR_TOO_MANY_POSTS
-#define ERROR_TOO_MANY_POSTS 298L
-#endif
 
 // Object names are accepted and ignored: the program shares no object by name, so every call
 // makes a new object. Security attributes are ignored. All calls are callable from any thread.

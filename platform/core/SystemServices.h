@@ -6,12 +6,6 @@
 #include "platform/core/Types.h"
 #include "platform/core/WinError.h"
 
-#ifndef ERROR_BUFFER_OVERFLOW
-#define ERROR_BUFFER_OVERFLOW 111L
-#endif
-#ifndef ERROR_ENVVAR_NOT_FOUND
-#define ERROR_ENVVAR_NOT_FOUND 203L
-#endif
 
 #define MAX_COMPUTERNAME_LENGTH 15
 #define UNLEN 256
