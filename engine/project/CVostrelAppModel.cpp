@@ -15,6 +15,8 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 
+#include <memory>
+
 namespace {
 
 std::atomic<CVostrelAppModel*> g_pInstalled{nullptr};
@@ -24,17 +26,17 @@ std::atomic<CVostrelAppModel*> g_pInstalled{nullptr};
 CVostrelAppModel::CVostrelAppModel() : m_OwnProfile("Vostrel")
 {
     m_OwnProfile.SetRegistryKey("Wexmoor\\Vostrel\\1.0 Release Candidate 16");
-    m_Prototypes.AddTail(new CMetaEditSetting);
-    m_Prototypes.AddTail(new CMetaSListSetting);
-    m_Prototypes.AddTail(new CMetaKeywordsSetting);
-    m_Prototypes.AddTail(new CMetaUndefinedSetting);
-    m_Prototypes.AddTail(new CMetaClassificationSetting);
-    m_Prototypes.AddTail(new CMetaRefreshSetting);
-    m_Prototypes.AddTail(new CMetaPragmaSetting);
-    m_Prototypes.AddTail(new CMetaComboMultiSelSetting);
-    m_Prototypes.AddTail(new CMetaComboSingleSelSetting);
-    m_Prototypes.AddTail(new CMetaDateSetting);
-    m_Prototypes.AddTail(new CMetaRichEditSetting);
+    m_Prototypes.AddTail(std::make_unique<CMetaEditSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaSListSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaKeywordsSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaUndefinedSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaClassificationSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaRefreshSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaPragmaSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaComboMultiSelSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaComboSingleSelSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaDateSetting>().release());
+    m_Prototypes.AddTail(std::make_unique<CMetaRichEditSetting>().release());
 }
 
 CVostrelAppModel::~CVostrelAppModel()
