@@ -1,0 +1,345 @@
+#include "GdiTestUtil.h"
+
+#include "platform/win/TextLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+
+// Runs a test with the fixed-metric font and restores the previous mode.
+class TestFontScope {
+public:
+    TestFontScope() : m_old(IsTestFontMode()) { SetTestFontMode(true); }
+    ~TestFontScope() { SetTestFontMode(m_old); }
+
+private:
+    bool m_old;
+};
+
+HFONT MakeFont(int height, const char* face = "MS Sans Serif", int weight = FW_NORMAL)
+{
+    return CreateFont(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, face);
+}
+
+} // namespace
+
+TEST(TextDecodeTest, Utf8AndStrayBytes)
+{
+    std::vector<uint32_t> cps;
+    std::vector<int> starts;
+    DecodeText("a\xC3\xA9\xE2\x82\xAC", cps, starts);
+    EXPECT_EQ(cps, (std::vector<uint32_t>{'a', 0xE9, 0x20AC}));
+    EXPECT_EQ(starts, (std::vector<int>{0, 1, 3, 6}));
+    // Latin-1 and Windows-1252 bytes that are not UTF-8 read as their characters.
+    DecodeText("caf\xE9 \x80\x93\x92", cps, starts);
+    EXPECT_EQ(cps, (std::vector<uint32_t>{'c', 'a', 'f', 0xE9, ' ', 0x20AC, 0x201C, 0x2019}));
+    // Broken and overlong sequences, surrogates and a truncated tail.
+    DecodeText("\xC0\xAF\xED\xA0\x80\xE2\x82", cps, starts);
+    EXPECT_EQ(cps.size(), 7u);
+    EXPECT_EQ(cps[0], 0xC0u);
+    EXPECT_EQ(cps[1], 0xAFu);
+    EXPECT_EQ(cps[5], 0xE2u);
+    EXPECT_EQ(cps[6], 0x201Au);
+}
+
+TEST(TextTest, TestFontMetricsComeFromTheHeight)
+{
+    TestFontScope scope;
+    TestCanvas c(100, 40);
+    HFONT f = MakeFont(-20);
+    SelectObject(c.dc(), f);
+    TEXTMETRIC tm{};
+    ASSERT_TRUE(GetTextMetrics(c.dc(), &tm));
+    EXPECT_EQ(tm.tmHeight, 20);
+    EXPECT_EQ(tm.tmAscent, 16);
+    EXPECT_EQ(tm.tmDescent, 4);
+    EXPECT_EQ(tm.tmAveCharWidth, 10);
+    EXPECT_EQ(tm.tmMaxCharWidth, 10);
+    EXPECT_EQ(tm.tmInternalLeading, 0);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0);
+    SIZE s;
+    GetTextExtentPoint32(c.dc(), "Hello", 5, &s);
+    EXPECT_EQ(s.cx, 50);
+    EXPECT_EQ(s.cy, 20);
+    // A character, not a byte, is one advance.
+    GetTextExtentPoint32(c.dc(), "\xC3\xA9t\xE9", 4, &s);
+    EXPECT_EQ(s.cx, 30);
+    SetTextCharacterExtra(c.dc(), 2);
+    GetTextExtentPoint32(c.dc(), "abc", 3, &s);
+    EXPECT_EQ(s.cx, 36);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+    HFONT def = MakeFont(0);
+    SelectObject(c.dc(), def);
+    GetTextMetrics(c.dc(), &tm);
+    EXPECT_EQ(tm.tmHeight, 16);
+    EXPECT_EQ(tm.tmAveCharWidth, 8);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(def);
+}
+
+TEST(TextTest, TestFontGlyphsAreBoxes)
+{
+    TestFontScope scope;
+    TestCanvas c(40, 20);
+    HFONT f = MakeFont(10); // advance 5, ascent 8
+    SelectObject(c.dc(), f);
+    SetBkMode(c.dc(), TRANSPARENT);
+    TextOut(c.dc(), 2, 1, "a b", 3);
+    EXPECT_EQ(c.Map(kBlack, 0, 1, 18, 2), "..####......####..");
+    EXPECT_EQ(c.Count(kBlack), 2 * 4 * 8);
+    EXPECT_EQ(c.At(2, 8), kBlack);
+    EXPECT_EQ(c.At(2, 9), kWhite) << "the box stops at the baseline";
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, AlignmentAndCurrentPosition)
+{
+    TestFontScope scope;
+    TestCanvas c(60, 30);
+    HFONT f = MakeFont(10);
+    SelectObject(c.dc(), f);
+    SetBkMode(c.dc(), TRANSPARENT);
+    SetTextAlign(c.dc(), TA_RIGHT | TA_BASELINE);
+    TextOut(c.dc(), 30, 20, "ab", 2);
+    // Right-aligned: the text ends at 30; baseline at 20, so boxes fill rows 12..19.
+    EXPECT_EQ(c.At(20, 12), kBlack);
+    EXPECT_EQ(c.At(20, 11), kWhite);
+    EXPECT_EQ(c.At(28, 19), kBlack);
+    EXPECT_EQ(c.At(29, 19), kWhite);
+    EXPECT_EQ(c.At(19, 15), kWhite);
+    c.Clear(kWhite);
+    SetTextAlign(c.dc(), TA_UPDATECP);
+    MoveToEx(c.dc(), 5, 0, nullptr);
+    TextOut(c.dc(), 0, 0, "ab", 2);
+    TextOut(c.dc(), 0, 0, "c", 1);
+    POINT p;
+    GetCurrentPositionEx(c.dc(), &p);
+    EXPECT_EQ(p.x, 20);
+    EXPECT_EQ(c.At(15, 0), kBlack);
+    SetTextAlign(c.dc(), TA_LEFT | TA_TOP);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, EmptyOpaqueTextFillsTheRectangle)
+{
+    TestCanvas c(10, 10);
+    SetBkColor(c.dc(), RGB(1, 2, 3));
+    SetBkMode(c.dc(), TRANSPARENT);
+    RECT r{2, 3, 6, 5};
+    ExtTextOut(c.dc(), 0, 0, ETO_OPAQUE, &r, "", 0, nullptr);
+    EXPECT_EQ(c.Map(RGB(1, 2, 3), 0, 2, 8, 6), "........|..####..|..####..|........");
+    EXPECT_EQ(c.Count(RGB(1, 2, 3)), 8);
+}
+
+TEST(TextTest, ClippedTextAndOpaqueBackground)
+{
+    TestFontScope scope;
+    TestCanvas c(40, 20);
+    HFONT f = MakeFont(10);
+    SelectObject(c.dc(), f);
+    SetBkColor(c.dc(), RGB(0, 0, 255));
+    SetBkMode(c.dc(), OPAQUE);
+    TextOut(c.dc(), 0, 0, "ab", 2);
+    // The cell of each character is filled: the empty column and the descent rows.
+    EXPECT_EQ(c.At(4, 0), RGB(0, 0, 255));
+    EXPECT_EQ(c.At(0, 9), RGB(0, 0, 255));
+    EXPECT_EQ(c.At(10, 0), kWhite);
+    c.Clear(kWhite);
+    SetBkMode(c.dc(), TRANSPARENT);
+    RECT clip{0, 0, 7, 20};
+    ExtTextOut(c.dc(), 0, 0, ETO_CLIPPED, &clip, "ab", 2, nullptr);
+    EXPECT_EQ(c.Map(kBlack, 0, 0, 10, 1), "####.##...");
+    // lpDx spaces the characters.
+    c.Clear(kWhite);
+    INT dx[] = {8, 8};
+    ExtTextOut(c.dc(), 0, 0, 0, nullptr, "ab", 2, dx);
+    EXPECT_EQ(c.Map(kBlack, 0, 0, 14, 1), "####....####..");
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, ExtentExPointCountsWholeCharacters)
+{
+    TestFontScope scope;
+    TestCanvas c(10, 10);
+    HFONT f = MakeFont(10);
+    SelectObject(c.dc(), f);
+    INT fit = -1;
+    INT dx[5] = {};
+    SIZE s;
+    // "a", "é" (two bytes), "b", "c": extents 5, 10, 15, 20.
+    GetTextExtentExPoint(c.dc(), "a\xC3\xA9" "bc", 5, 12, &fit, dx, &s);
+    EXPECT_EQ(fit, 3);
+    EXPECT_EQ(dx[0], 5);
+    EXPECT_EQ(dx[1], 10);
+    EXPECT_EQ(dx[2], 10);
+    EXPECT_EQ(dx[3], 15);
+    EXPECT_EQ(s.cx, 20);
+    INT widths[3];
+    GetCharWidth32(c.dc(), 'a', 'c', widths);
+    EXPECT_EQ(widths[2], 5);
+    ABC abc;
+    GetCharABCWidths(c.dc(), 'x', 'x', &abc);
+    EXPECT_EQ(abc.abcA + static_cast<int>(abc.abcB) + abc.abcC, 5);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, TabbedTextUsesStops)
+{
+    TestFontScope scope;
+    TestCanvas c(10, 10);
+    HFONT f = MakeFont(10);
+    SelectObject(c.dc(), f);
+    INT stops[] = {30};
+    DWORD e = GetTabbedTextExtent(c.dc(), "ab\tc", 4, 1, stops);
+    EXPECT_EQ(LOWORD(e), 35);
+    EXPECT_EQ(HIWORD(e), 10);
+    // Without stops, tabs go every eight average characters.
+    e = GetTabbedTextExtent(c.dc(), "a\tb", 3, 0, nullptr);
+    EXPECT_EQ(LOWORD(e), 45);
+    INT list[] = {12, 20};
+    e = GetTabbedTextExtent(c.dc(), "a\tb\tc", 5, 2, list);
+    EXPECT_EQ(LOWORD(e), 25);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, FaceNamesAndMetricsOfInstalledFonts)
+{
+    TestFontScope scope;
+    SetTestFontMode(false);
+    TestCanvas c(200, 40);
+    HFONT sans = MakeFont(-13, "Arial");
+    HFONT mono = MakeFont(-13, "Courier New");
+    HFONT serif = MakeFont(20, "Times New Roman");
+    char face[LF_FACESIZE];
+    SelectObject(c.dc(), sans);
+    GetTextFace(c.dc(), sizeof(face), face);
+    EXPECT_STREQ(face, "Arial");
+    TEXTMETRIC tm{};
+    GetTextMetrics(c.dc(), &tm);
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_GE(tm.tmHeight, 13);
+    EXPECT_LE(tm.tmHeight, 17);
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 13) << "a negative height is the character height";
+    EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH) << "the bit means variable pitch";
+    // Extents agree with the sum of the character widths.
+    SIZE s;
+    GetTextExtentPoint32(c.dc(), "Wall", 4, &s);
+    INT w[4];
+    int sum = 0;
+    for (int i = 0; i < 4; ++i) {
+        GetCharWidth32(c.dc(), "Wall"[i], "Wall"[i], &w[i]);
+        sum += w[i];
+    }
+    EXPECT_EQ(s.cx, sum);
+    EXPECT_EQ(s.cy, tm.tmHeight);
+    SIZE i1, w1;
+    GetTextExtentPoint32(c.dc(), "iiii", 4, &i1);
+    GetTextExtentPoint32(c.dc(), "WWWW", 4, &w1);
+    EXPECT_LT(i1.cx, w1.cx);
+    EXPECT_GE(tm.tmMaxCharWidth, w1.cx / 4);
+
+    SelectObject(c.dc(), mono);
+    GetTextMetrics(c.dc(), &tm);
+    EXPECT_FALSE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH);
+    GetTextExtentPoint32(c.dc(), "iiii", 4, &i1);
+    GetTextExtentPoint32(c.dc(), "WWWW", 4, &w1);
+    EXPECT_EQ(i1.cx, w1.cx);
+    EXPECT_EQ(i1.cx, 4 * tm.tmAveCharWidth);
+
+    SelectObject(c.dc(), serif);
+    GetTextMetrics(c.dc(), &tm);
+    EXPECT_EQ(tm.tmHeight, 20) << "a positive height is the cell height";
+    // The same metrics twice: realised once and stable.
+    TEXTMETRIC again{};
+    GetTextMetrics(c.dc(), &again);
+    EXPECT_EQ(std::memcmp(&tm, &again, sizeof(tm)), 0);
+
+    // Text actually shows.
+    SelectObject(c.dc(), sans);
+    SetBkMode(c.dc(), TRANSPARENT);
+    TextOut(c.dc(), 2, 2, "Hello", 5);
+    int inked = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x) inked += c.At(x, y) != kWhite;
+    EXPECT_GT(inked, 20);
+    for (int y = 0; y < 40; ++y)
+        for (int x = s.cx + 40; x < 200; ++x) ASSERT_EQ(c.At(x, y), kWhite);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(sans);
+    DeleteObject(mono);
+    DeleteObject(serif);
+}
+
+TEST(TextTest, RepeatedStringsHitTheCache)
+{
+    TestFontScope scope;
+    SetTestFontMode(false);
+    TestCanvas c(10, 10);
+    HFONT f = MakeFont(-12, "Tahoma");
+    SelectObject(c.dc(), f);
+    SIZE s;
+    GetTextExtentPoint32(c.dc(), "cached string 42", 16, &s);
+    TextCacheStats before = GetTextCacheStats();
+    SIZE again;
+    for (int i = 0; i < 10; ++i) {
+        GetTextExtentPoint32(c.dc(), "cached string 42", 16, &again);
+    }
+    TextCacheStats after = GetTextCacheStats();
+    EXPECT_EQ(after.hits - before.hits, 10u);
+    EXPECT_EQ(after.layouts, before.layouts);
+    EXPECT_EQ(again.cx, s.cx);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, StrayBytesDrawLikeTheirCharacters)
+{
+    TestFontScope scope;
+    SetTestFontMode(false);
+    TestCanvas a(60, 30);
+    TestCanvas b(60, 30);
+    HFONT f = MakeFont(-14, "Arial");
+    SelectObject(a.dc(), f);
+    SelectObject(b.dc(), f);
+    TextOut(a.dc(), 1, 1, "caf\xE9", 4);           // Latin-1 byte
+    TextOut(b.dc(), 1, 1, "caf\xC3\xA9", 5);       // the same text in UTF-8
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(a.At(x, y), b.At(x, y)) << x << "," << y;
+    SIZE sa, sb;
+    GetTextExtentPoint32(a.dc(), "\x80", 1, &sa);
+    GetTextExtentPoint32(a.dc(), "\xE2\x82\xAC", 3, &sb);
+    EXPECT_EQ(sa.cx, sb.cx) << "0x80 is the euro sign";
+    SelectObject(a.dc(), GetStockObject(SYSTEM_FONT));
+    SelectObject(b.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
+
+TEST(TextTest, MappedFontsScaleWithTheMapping)
+{
+    TestFontScope scope;
+    TestCanvas c(10, 10);
+    SetMapMode(c.dc(), MM_ANISOTROPIC);
+    SetWindowExtEx(c.dc(), 1, 1, nullptr);
+    SetViewportExtEx(c.dc(), 2, 2, nullptr);
+    HFONT f = MakeFont(-10);
+    SelectObject(c.dc(), f);
+    TEXTMETRIC tm{};
+    GetTextMetrics(c.dc(), &tm);
+    EXPECT_EQ(tm.tmHeight, 10) << "logical units";
+    SIZE s;
+    GetTextExtentPoint32(c.dc(), "ab", 2, &s);
+    EXPECT_EQ(s.cx, 10);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
