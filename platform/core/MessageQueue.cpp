@@ -348,11 +348,19 @@ bool MessageQueue::Peek(MSG& msg, HWND hwndFilter, UINT minFilter, UINT maxFilte
     DWORD kinds = removeFlags >> 16;
     if (kinds == 0)
         kinds = QS_ALLINPUT;
-    bool found = false;
-    if ((kinds & QS_POSTMESSAGE) && TakeFrom(m_posted, msg, hwndFilter, minFilter, maxFilter, remove))
-        found = true;
-    if (!found && (kinds & QS_INPUT) && TakeFrom(m_input, msg, hwndFilter, minFilter, maxFilter, remove))
-        found = true;
+    auto takeQueued = [&] {
+        return ((kinds & QS_POSTMESSAGE) && TakeFrom(m_posted, msg, hwndFilter, minFilter, maxFilter, remove)) ||
+               ((kinds & QS_INPUT) && TakeFrom(m_input, msg, hwndFilter, minFilter, maxFilter, remove));
+    };
+    bool found = takeQueued();
+    if (!found) {
+        // Loops that only peek must still see the display's events.
+        if (IEventPump* pump = m_pump) {
+            pump->PumpEvents(0);
+            GetQueueClient()->BeforeRetrieve();
+            found = takeQueued();
+        }
+    }
     if (!found && m_quit && (kinds & QS_POSTMESSAGE)) {
         // WM_QUIT comes whatever the filters, once nothing else is posted.
         msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(m_quitCode), 0, GetTickCount(),

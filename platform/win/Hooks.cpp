@@ -6,6 +6,7 @@
 #include "platform/win/WindowManager.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -14,19 +15,21 @@ bool AppliesHere(const WindowManager::Hook& hook, int kind)
     return !hook.removed && hook.kind == kind && (hook.thread == 0 || hook.thread == GetCurrentThreadId());
 }
 
+// Calls the first hook of the kind at or after `start` in the chain (0 when there is none).
 LRESULT CallFrom(size_t start, int kind, int code, WPARAM wParam, LPARAM lParam)
 {
     WindowManager& wm = WindowManager::Get();
-    for (size_t i = start; i < wm.hooks.size(); ++i) {
-        if (AppliesHere(*wm.hooks[i], kind)) {
-            std::shared_ptr<WindowManager::Hook> hook = wm.hooks[i];   // survives unhooking
-            ++wm.hookDepth;
-            LRESULT result = hook->proc(code, wParam, lParam);
-            --wm.hookDepth;
-            return result;
+    std::shared_ptr<WindowManager::Hook> hook;   // survives unhooking during the call
+    {
+        std::lock_guard lock(wm.hookMutex);
+        for (size_t i = start; i < wm.hooks.size(); ++i) {
+            if (AppliesHere(*wm.hooks[i], kind)) {
+                hook = wm.hooks[i];
+                break;
+            }
         }
     }
-    return 0;
+    return hook ? hook->proc(code, wParam, lParam) : 0;
 }
 
 } // namespace
@@ -36,8 +39,9 @@ LRESULT WindowManager::CallHooks(int kind, int code, WPARAM wParam, LPARAM lPara
     return CallFrom(0, kind, code, wParam, lParam);
 }
 
-bool WindowManager::HasHooks(int kind) const
+bool WindowManager::HasHooks(int kind)
 {
+    std::lock_guard lock(hookMutex);
     return std::any_of(hooks.begin(), hooks.end(), [&](const auto& hook) { return AppliesHere(*hook, kind); });
 }
 
@@ -48,13 +52,14 @@ HHOOK SetWindowsHookEx(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD dwThreadId)
         return nullptr;
     }
     WindowManager& wm = WindowManager::Get();
-    static uintptr_t next = 0x1000;
+    static std::atomic<uintptr_t> next{0x1000};
     auto hook = std::make_shared<WindowManager::Hook>();
-    hook->handle = reinterpret_cast<HHOOK>(next += 4);
+    hook->handle = reinterpret_cast<HHOOK>(next.fetch_add(4) + 4);
     hook->kind = idHook;
     hook->proc = lpfn;
     hook->thread = dwThreadId;
     // The newest hook is called first.
+    std::lock_guard lock(wm.hookMutex);
     wm.hooks.insert(wm.hooks.begin(), hook);
     return hook->handle;
 }
@@ -62,6 +67,7 @@ HHOOK SetWindowsHookEx(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD dwThreadId)
 BOOL UnhookWindowsHookEx(HHOOK hhk)
 {
     WindowManager& wm = WindowManager::Get();
+    std::lock_guard lock(wm.hookMutex);
     auto it = std::find_if(wm.hooks.begin(), wm.hooks.end(), [&](const auto& hook) { return hook->handle == hhk; });
     if (it == wm.hooks.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -75,10 +81,17 @@ BOOL UnhookWindowsHookEx(HHOOK hhk)
 LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam)
 {
     WindowManager& wm = WindowManager::Get();
-    auto it = std::find_if(wm.hooks.begin(), wm.hooks.end(), [&](const auto& hook) { return hook->handle == hhk; });
-    if (it == wm.hooks.end())
-        return 0;
-    return CallFrom(static_cast<size_t>(it - wm.hooks.begin()) + 1, (*it)->kind, nCode, wParam, lParam);
+    size_t next;
+    int kind;
+    {
+        std::lock_guard lock(wm.hookMutex);
+        auto it = std::find_if(wm.hooks.begin(), wm.hooks.end(), [&](const auto& hook) { return hook->handle == hhk; });
+        if (it == wm.hooks.end())
+            return 0;
+        next = static_cast<size_t>(it - wm.hooks.begin()) + 1;
+        kind = (*it)->kind;
+    }
+    return CallFrom(next, kind, nCode, wParam, lParam);
 }
 
 BOOL CallMsgFilter(LPMSG lpMsg, int nCode)

@@ -643,10 +643,13 @@ bool NeedsPaint(const Window& w)
 HWND FindPainting(WindowManager& wm, HWND parent, DWORD thread)
 {
     for (HWND child : wm.Children(parent)) {
+        // Windows of other threads are neither read nor entered: only their owner may.
+        if (WindowTable::OwnerThread(child) != thread)
+            continue;
         Window* w = WindowManager::Find(child);
         if (!w || !(w->style & WS_VISIBLE) || w->redrawOff)
             continue;
-        if (w->ThreadId() == thread && NeedsPaint(*w))
+        if (NeedsPaint(*w))
             return child;
         if (HWND found = FindPainting(wm, child, thread))
             return found;
@@ -660,8 +663,8 @@ bool WindowManager::FindPaintMessage(HWND hwndFilter, MSG& msg)
     const DWORD me = GetCurrentThreadId();
     HWND found = nullptr;
     if (hwndFilter) {
-        Window* w = Find(hwndFilter);
-        if (w && w->ThreadId() == me && NeedsPaint(*w) && !w->redrawOff && IsWindowVisible(hwndFilter))
+        Window* w = WindowTable::OwnerThread(hwndFilter) == me ? Find(hwndFilter) : nullptr;
+        if (w && NeedsPaint(*w) && !w->redrawOff && IsWindowVisible(hwndFilter))
             found = hwndFilter;
     } else if (m_desktop) {
         found = FindPainting(*this, m_desktop, me);

@@ -198,9 +198,11 @@ public:
     // Runs the hook chain of a kind on the calling thread; returns the first hook's result
     // (0 when there is no hook).
     LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
-    bool HasHooks(int kind) const;
+    bool HasHooks(int kind);
+    // The installed hooks, newest first. Guarded by hookMutex: worker threads that read their
+    // queues run the get-message hooks too. Procedures are called without the lock held.
     std::vector<std::shared_ptr<Hook>> hooks;
-    int hookDepth = 0;
+    std::mutex hookMutex;
 
     // Native windows of top-level windows.
     void CreateNative(Window& window);
