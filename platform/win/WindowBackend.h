@@ -68,8 +68,10 @@ public:
     // Moves and resizes; also raises the window to the top when it is shown (z-order changes of
     // top-level windows go through here with the same rectangle).
     virtual void MoveNativeWindow(NativeWindowId id, const RECT& screenRect);
-    // Shows the given rectangle (window coordinates) of the backing surface, with the screen
-    // overlay composited on top.
+    // Shows the given rectangle (window coordinates) of the backing surface. The screen overlay
+    // (WindowManager::ScreenOverlay: an RGB24 surface in screen coordinates, zero where nothing
+    // is drawn, where GetDC(NULL) draws drag rectangles) is combined with what is shown by a
+    // bitwise XOR of its pixels, so that drawing a rectangle twice leaves nothing behind.
     virtual void Present(NativeWindowId id, const RECT& damage);
     // Gives the native window the keyboard focus (activation).
     virtual void FocusNativeWindow(NativeWindowId id);

@@ -504,7 +504,7 @@ cairo_surface_t* WindowManager::ScreenOverlay()
 {
     if (!m_overlay) {
         SIZE screen = GetWindowBackend().ScreenSize();
-        m_overlay = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max<int>(1, screen.cx),
+        m_overlay = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max<int>(1, screen.cx),
                                                std::max<int>(1, screen.cy));
     }
     return m_overlay;

@@ -165,8 +165,8 @@ public:
     };
     HDC MakeDC(Window& window, bool windowArea, const Region& visible);
     std::vector<std::pair<HDC, DcInfo>> dcs;
-    // The screen overlay (drag rectangles drawn on GetDC(NULL)), composited over every window
-    // by the backends; null until first used.
+    // The screen overlay (drag rectangles drawn on GetDC(NULL)): RGB24, screen-sized, zero where
+    // nothing is drawn; backends XOR it onto what they show. Made on first use.
     cairo_surface_t* ScreenOverlay();
 
     // Backend events.

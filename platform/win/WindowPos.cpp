@@ -130,6 +130,9 @@ BOOL SetWindowPosInternal(Window& window, HWND insertAfter, int x, int y, int cx
         insertAfter = HWND_TOP;
     if (!(flags & SWP_NOZORDER) && ZOrderUnchanged(window, insertAfter))
         flags |= SWP_NOZORDER;
+    // A child that SetWindowPos activates hears of it through WM_CHILDACTIVATE (MDI children
+    // rely on it); activation itself concerns top-level windows only.
+    const bool childActivate = window.IsChild() && !(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW));
     if (!window.IsTopLevel())
         flags |= SWP_NOACTIVATE;
 
@@ -291,6 +294,8 @@ BOOL SetWindowPosInternal(Window& window, HWND insertAfter, int x, int y, int cx
     wp.cx = window.Width();
     wp.cy = window.Height();
     SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+    if (childActivate && IsWindow(hwnd))
+        SendMessage(hwnd, WM_CHILDACTIVATE, 0, 0);
     return TRUE;
 }
 

@@ -32,6 +32,18 @@ TEST_F(Positions, MovingAndSizingSendsChangingThenChangedThenMoveAndSize)
     EXPECT_EQ(MessageLog::Get().Count(child, WM_MOVE) + MessageLog::Get().Count(child, WM_SIZE), 0u);
 }
 
+TEST_F(Positions, ActivatingAChildSendsChildActivate)
+{
+    HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 300, 300);
+    HWND child = Create(WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top);
+    MessageLog::Get().Clear();
+    SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(MessageLog::Get().Count(child, WM_CHILDACTIVATE), 1u);
+    MessageLog::Get().Clear();
+    SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(MessageLog::Get().Count(child, WM_CHILDACTIVATE), 0u);
+}
+
 TEST_F(Positions, ChangingHandlerCanAlterThePosition)
 {
     HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
