@@ -195,16 +195,15 @@ BOOL CMetaSettingList::IsEqual(const CMetaSettingList& other) const
 UINT CMetaSettingList::Load(BOOL bAsk)
 {
     IMetaDialogs& dialogs = GetAppModel().GetDialogs();
-    if (bAsk) {
-        CString strPath = m_strFilePath;
-        if (!dialogs.AskOpenFileName("Open Metatag Settings", kSettingsFilter, strPath))
-            return 1;
-        m_strFilePath = strPath;
-    }
+    // The chosen file becomes the list's file only once it has been read: a list that kept its
+    // settings after a failed load must not be saved over the file that failed.
+    CString strPath = m_strFilePath;
+    if (bAsk && !dialogs.AskOpenFileName("Open Metatag Settings", kSettingsFilter, strPath))
+        return 1;
 
     CFile file;
     CFileException openError;
-    if (!file.Open(m_strFilePath, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
+    if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
         dialogs.ShowError(ExceptionText(openError));
         return 1;
     }
@@ -229,6 +228,7 @@ UINT CMetaSettingList::Load(BOOL bAsk)
         return 1;
     }
     file.Abort();
+    m_strFilePath = strPath;
     return 0;
 }
 

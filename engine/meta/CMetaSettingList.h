@@ -53,8 +53,8 @@ public:
     // Rebuilds the built-in catalogue of 60 settings, none shown, and forgets the file path.
     void SetDefaults();
 
-    // With bAsk, first asks for the file; then reads the settings file at the list's path.
-    // The list changes only when the whole file was read: 0. Cancel, a file that cannot be
+    // With bAsk, first asks for the file (proposing the list's path); then reads the settings
+    // file. The list and its path change only when the whole file was read: 0. Cancel, a file that cannot be
     // opened (reported to the user) or a bad file (not reported: the caller decides) give 1.
     UINT Load(BOOL bAsk);
     // Sets the file path, then Load without asking.

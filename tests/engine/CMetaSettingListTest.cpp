@@ -370,10 +370,29 @@ TEST_F(SettingListTest, AskingDialogsCanBeCancelled)
 {
     CMetaSettingList list;
     FillCatalogue(list);
-    // The fake's file dialogs are the headless ones: Cancel.
+    // Without a chosen file the fake's file dialogs are cancelled.
     EXPECT_EQ(list.Load(TRUE), 1u);
+    EXPECT_EQ(m_dialogs.proposedFile, "/old/path.vsl");
     EXPECT_EQ(list.SaveAs(), 1u);
     EXPECT_EQ(Names(list), "Mine|Keywords|");
+    EXPECT_STREQ(list.GetFilePath(), "/old/path.vsl");
+}
+
+TEST_F(SettingListTest, ChosenFileBecomesThePathOnlyWhenItLoads)
+{
+    CMetaSettingList list;
+    FillCatalogue(list);
+    // A bad file chosen in the dialog: the catalogue and the file it belongs to stay, so that
+    // saving it later does not write it over the file the user tried.
+    m_dialogs.chosenFile = WriteTemp("bad.vsl", Bytes().Dword(1).Dword(3).str()).string();
+    EXPECT_EQ(list.Load(TRUE), 1u);
+    EXPECT_EQ(Names(list), "Mine|Keywords|");
+    EXPECT_STREQ(list.GetFilePath(), "/old/path.vsl");
+
+    m_dialogs.chosenFile = WriteTemp("good.vsl", Bytes().Dword(0).str()).string();
+    EXPECT_EQ(list.Load(TRUE), 0u);
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(list.GetFilePath().GetString(), m_dialogs.chosenFile);
 }
 
 } // namespace

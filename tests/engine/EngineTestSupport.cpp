@@ -52,6 +52,11 @@ void FillList(CStringListWrapper& list, const std::vector<std::string>& items)
 std::string ReadFileBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
+    // A missing file must fail the test that wanted it, not pass as an empty one.
+    if (!in) {
+        ADD_FAILURE() << "cannot read " << path;
+        return {};
+    }
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
@@ -65,8 +70,12 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& data)
 
 std::filesystem::path TestDataDir()
 {
+    // CTest names the folder; run by hand, the program finds it beside this source file, so
+    // that it works from any working directory.
     const char* dir = std::getenv("VOSTREL_TEST_DATA");
-    return std::filesystem::path(dir != nullptr ? dir : "tests/data") / "engine";
+    if (dir != nullptr)
+        return std::filesystem::path(dir) / "engine";
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "engine";
 }
 
 std::vector<std::string> ToVector(const CStringList& list)
@@ -75,6 +84,16 @@ std::vector<std::string> ToVector(const CStringList& list)
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
         items.emplace_back(list.GetNext(pos).GetString());
     return items;
+}
+
+BOOL FakeDialogs::AskOpenFileName(LPCTSTR, LPCTSTR, CString& strPath)
+{
+    log.push_back("open file");
+    proposedFile = strPath.GetString();
+    if (chosenFile.empty())
+        return FALSE;
+    strPath = chosenFile.c_str();
+    return TRUE;
 }
 
 BOOL FakeDialogs::EditOptionList(CStringListWrapper& options)

@@ -226,6 +226,8 @@ public:
         log.push_back("error");
         messages.push_back(strText.GetString());
     }
+    // The file dialogs choose chosenFile, or are cancelled while it is empty.
+    BOOL AskOpenFileName(LPCTSTR, LPCTSTR, CString& strPath) override;
     BOOL EditOptionList(CStringListWrapper& options) override;
     BOOL EditMultiSelOptions(CStringListWrapper& options, UINT& bAllowModify, CString& strSeparator) override;
     BOOL SelectMultiSelValue(CMetaComboMultiSelSetting& setting, CMetaContent& content, BOOL& bChanged) override;
@@ -246,6 +248,8 @@ public:
     std::vector<std::string> messages;
     std::string seenValue, seenFormat, seenTag;
     int presetAction = -1;
+    std::string chosenFile;
+    std::string proposedFile;
 };
 
 // Installs a fresh application model with fake dialogs for the test's duration.
