@@ -1,7 +1,5 @@
 #include "engine/meta/CMetaComboSingleSelSetting.h"
 
-#include "engine/meta/IMetaDialogs.h"
-#include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CArchive.h"
 
 IMPLEMENT_SERIAL(CMetaComboSingleSelSetting, CMetaSetting, 1)
@@ -50,10 +48,7 @@ UINT CMetaComboSingleSelSetting::SetupValueCell(IGridViewWrapper* pView, ROWCOL 
 
 UINT CMetaComboSingleSelSetting::EditValue(IGroupView*, ROWCOL, ROWCOL, DWORD, CMetaContent*)
 {
-    // With options the list cell edits in place; the hot-spot's button only comes without.
-    if (m_Options.IsEmpty())
-        GetAppModel().GetDialogs().ShowMessage(kIdsNoMetaOptions, CString(kNoMetaOptionsText));
-    return 0;
+    return ExplainMissingOptions(m_Options);
 }
 
 UINT CMetaComboSingleSelSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)
@@ -63,11 +58,5 @@ UINT CMetaComboSingleSelSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROW
 
 UINT CMetaComboSingleSelSetting::EditOptions(IGridWndWrapper* pGrid, ROWCOL nRow)
 {
-    CStringListWrapper options;
-    options.CopyFrom(m_Options);
-    if (!GetAppModel().GetDialogs().EditOptionList(options))
-        return 1;
-    m_Options.CopyFrom(options);
-    SetupAttributesCell(pGrid, nRow);
-    return 0;
+    return EditOptionList(m_Options, pGrid, nRow);
 }

@@ -1,7 +1,5 @@
 #include "engine/meta/CMetaSListSetting.h"
 
-#include "engine/meta/IMetaDialogs.h"
-#include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CArchive.h"
 
 IMPLEMENT_SERIAL(CMetaSListSetting, CMetaSetting, 1)
@@ -50,10 +48,7 @@ UINT CMetaSListSetting::SetupValueCell(IGridViewWrapper* pView, ROWCOL nLastRow)
 
 UINT CMetaSListSetting::EditValue(IGroupView*, ROWCOL, ROWCOL, DWORD, CMetaContent*)
 {
-    // With options the list cell edits in place; the hot-spot's button only comes without.
-    if (m_Options.IsEmpty())
-        GetAppModel().GetDialogs().ShowMessage(kIdsNoMetaOptions, CString(kNoMetaOptionsText));
-    return 0;
+    return ExplainMissingOptions(m_Options);
 }
 
 UINT CMetaSListSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)
@@ -63,11 +58,5 @@ UINT CMetaSListSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)
 
 UINT CMetaSListSetting::EditOptions(IGridWndWrapper* pGrid, ROWCOL nRow)
 {
-    CStringListWrapper options;
-    options.CopyFrom(m_Options);
-    if (!GetAppModel().GetDialogs().EditOptionList(options))
-        return 1;
-    m_Options.CopyFrom(options);
-    SetupAttributesCell(pGrid, nRow);
-    return 0;
+    return EditOptionList(m_Options, pGrid, nRow);
 }

@@ -1,5 +1,7 @@
 #include "engine/meta/CMetaSetting.h"
 
+#include "engine/meta/CStringListWrapper.h"
+#include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CArchive.h"
@@ -116,6 +118,24 @@ UINT CMetaSetting::SetupOptionsButton(IGridWndWrapper* pGrid, ROWCOL nRow, INT_P
     CString strCaption;
     strCaption.Format("%d options", static_cast<int>(nOptions));
     pGrid->SetPushbuttonCell(nRow, nCol, nRow, nCol, strCaption);
+    return 0;
+}
+
+UINT CMetaSetting::ExplainMissingOptions(const CStringList& options)
+{
+    if (options.IsEmpty())
+        GetAppModel().GetDialogs().ShowMessage(kIdsNoMetaOptions, CString(kNoMetaOptionsText));
+    return 0;
+}
+
+UINT CMetaSetting::EditOptionList(CStringListWrapper& options, IGridWndWrapper* pGrid, ROWCOL nRow)
+{
+    CStringListWrapper edited;
+    edited.CopyFrom(options);
+    if (!GetAppModel().GetDialogs().EditOptionList(edited))
+        return 1;
+    options.CopyFrom(edited);
+    SetupAttributesCell(pGrid, nRow);
     return 0;
 }
 

@@ -11,6 +11,8 @@
 class CArchive;
 class CSelNodesCol;
 class CMetaContent;
+class CStringList;
+class CStringListWrapper;
 
 // Type ids as the settings file stores them. 2, 3, 4 and 6 name no type.
 enum : UINT {
@@ -108,6 +110,12 @@ protected:
     void ComposeTag(const CString& strContent, CString& strTag) const;
     // Makes the attributes cell of the catalogue editor's row a push button "%d options".
     static UINT SetupOptionsButton(IGridWndWrapper* pGrid, ROWCOL nRow, INT_PTR nOptions);
+    // The value button of a list type: with options the list cell edits in place and the
+    // button never comes; without any it explains how to add some. 0.
+    static UINT ExplainMissingOptions(const CStringList& options);
+    // The option list dialog of a list type on a copy of its options: after OK the options
+    // are replaced and the attributes cell is laid out again (0); Cancel changes nothing (1).
+    UINT EditOptionList(CStringListWrapper& options, IGridWndWrapper* pGrid, ROWCOL nRow);
 
     ROWCOL m_nColumn = 0;
     CString m_strDescription;
