@@ -18,6 +18,7 @@ TEST(CArchiveExceptionTest, ThrowKeepsCauseAndNameAndMessageNamesTheArchive)
 {
     try {
         AfxThrowArchiveException(CArchiveException::badSchema, "project.vsp");
+        ADD_FAILURE() << "nothing was raised";
     } catch (CException* e) {
         auto* pArchiveError = dynamic_cast<CArchiveException*>(e);
         ASSERT_NE(pArchiveError, nullptr);

@@ -65,12 +65,14 @@ TEST(CExceptionTest, ThrownPointersAreCaughtByTheirBase)
 
     try {
         AfxThrowUserException();
+        ADD_FAILURE() << "nothing was raised";
     } catch (CUserException* e) {
         EXPECT_TRUE(e->m_bAutoDelete);
         e->Delete();
     }
     try {
         AfxThrowResourceException();
+        ADD_FAILURE() << "nothing was raised";
     } catch (CResourceException* e) {
         e->Delete();
     }

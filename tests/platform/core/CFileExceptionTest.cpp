@@ -63,6 +63,7 @@ TEST(CFileExceptionTest, ThrowFunctionsKeepCauseErrorAndName)
 {
     try {
         CFileException::ThrowOsError(ERROR_FILE_NOT_FOUND, "site/index.html");
+        ADD_FAILURE() << "nothing was raised";
     } catch (CFileException* e) {
         EXPECT_EQ(e->m_cause, CFileException::fileNotFound);
         EXPECT_EQ(e->m_lOsError, ERROR_FILE_NOT_FOUND);
@@ -71,6 +72,7 @@ TEST(CFileExceptionTest, ThrowFunctionsKeepCauseErrorAndName)
     }
     try {
         CFileException::ThrowErrno(EACCES);
+        ADD_FAILURE() << "nothing was raised";
     } catch (CFileException* e) {
         EXPECT_EQ(e->m_cause, CFileException::accessDenied);
         EXPECT_EQ(e->m_lOsError, EACCES);
@@ -79,6 +81,7 @@ TEST(CFileExceptionTest, ThrowFunctionsKeepCauseErrorAndName)
     }
     try {
         AfxThrowFileException(CFileException::genericException);
+        ADD_FAILURE() << "nothing was raised";
     } catch (CException* e) {
         ASSERT_TRUE(e->IsKindOf(RUNTIME_CLASS(CFileException)));
         EXPECT_EQ(static_cast<CFileException*>(e)->m_lOsError, -1);
