@@ -1,6 +1,8 @@
 // Archive exceptions and the texts shown for them.
 #include "platform/core/CArchiveException.h"
 
+#include <iterator>
+
 IMPLEMENT_DYNAMIC(CArchiveException, CException)
 
 namespace {
@@ -28,14 +30,9 @@ BOOL CArchiveException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* 
 {
     if (pnHelpContext != nullptr)
         *pnHelpContext = 0;
-    const int nCauses = static_cast<int>(sizeof(kArchiveMessages) / sizeof(kArchiveMessages[0]));
-    const char* pszFormat = (m_cause >= 0 && m_cause < nCauses) ? kArchiveMessages[m_cause]
-                                                                : kArchiveMessages[genericException];
-    CString strName = m_strFileName.IsEmpty() ? CString("an unnamed file") : m_strFileName;
-    LPCTSTR inserts[] = {strName.GetString()};
-    CString strMessage;
-    AfxFormatStrings(strMessage, pszFormat, inserts, 1);
-    AfxCopyErrorText(lpszError, nMaxError, strMessage);
+    AfxCopyFileErrorText(lpszError, nMaxError, kArchiveMessages,
+                         static_cast<int>(std::size(kArchiveMessages)), m_cause, genericException,
+                         m_strFileName);
     return TRUE;
 }
 

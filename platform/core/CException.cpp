@@ -48,6 +48,16 @@ void AfxCopyErrorText(LPTSTR lpszDest, UINT nMax, LPCTSTR lpszSource)
     lpszDest[nLength] = '\0';
 }
 
+void AfxCopyFileErrorText(LPTSTR lpszDest, UINT nMax, const char* const* ppszFormats, int nFormats,
+                          int nCause, int nGeneric, LPCTSTR lpszFileName)
+{
+    const char* pszFormat = (nCause >= 0 && nCause < nFormats) ? ppszFormats[nCause] : ppszFormats[nGeneric];
+    LPCTSTR inserts[] = {lpszFileName != nullptr && *lpszFileName != '\0' ? lpszFileName : "an unnamed file"};
+    CString strMessage;
+    AfxFormatStrings(strMessage, pszFormat, inserts, 1);
+    AfxCopyErrorText(lpszDest, nMax, strMessage);
+}
+
 CException::CException() : m_bAutoDelete(TRUE)
 {
 }

@@ -95,6 +95,12 @@ public:
 // bytes without splitting a UTF-8 sequence, always terminated when nMax > 0.
 void AfxCopyErrorText(LPTSTR lpszDest, UINT nMax, LPCTSTR lpszSource);
 
+// The error text of an exception about a named file: the cause's entry of a table of texts
+// (the generic entry for a cause outside it) with "%1" replaced by the file name, or by
+// "an unnamed file" when there is none; copied as AfxCopyErrorText does.
+void AfxCopyFileErrorText(LPTSTR lpszDest, UINT nMax, const char* const* ppszFormats, int nFormats,
+                          int nCause, int nGeneric, LPCTSTR lpszFileName);
+
 // Deletes the exception caught by a CATCH block when the block ends, as the macros promise,
 // unless the block re-throws it with THROW_LAST.
 class AfxExceptionLink {

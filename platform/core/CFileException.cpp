@@ -4,6 +4,7 @@
 #include "platform/core/WinError.h"
 
 #include <cerrno>
+#include <iterator>
 
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
@@ -117,14 +118,8 @@ BOOL CFileException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnH
 {
     if (pnHelpContext != nullptr)
         *pnHelpContext = 0;
-    const int nCauses = static_cast<int>(sizeof(kFileMessages) / sizeof(kFileMessages[0]));
-    const char* pszFormat = (m_cause >= 0 && m_cause < nCauses) ? kFileMessages[m_cause]
-                                                                : kFileMessages[genericException];
-    CString strName = m_strFileName.IsEmpty() ? CString("an unnamed file") : m_strFileName;
-    LPCTSTR inserts[] = {strName.GetString()};
-    CString strMessage;
-    AfxFormatStrings(strMessage, pszFormat, inserts, 1);
-    AfxCopyErrorText(lpszError, nMaxError, strMessage);
+    AfxCopyFileErrorText(lpszError, nMaxError, kFileMessages, static_cast<int>(std::size(kFileMessages)),
+                         m_cause, genericException, m_strFileName);
     return TRUE;
 }
 
