@@ -575,6 +575,16 @@ DWORD ConvertCaseBuff(LPSTR lpsz, DWORD cchLength, char (*convert)(char))
 
 } // namespace
 
+bool AsciiEqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    return true;
+}
+
 LPSTR CharUpperA(LPSTR lpsz)
 {
     return ConvertCase(lpsz, AsciiUpper);

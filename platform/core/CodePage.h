@@ -5,6 +5,8 @@
 
 #include "platform/core/Types.h"
 
+#include <string_view>
+
 #ifndef CP_ACP
 #define CP_ACP 0
 #define CP_OEMCP 1
@@ -69,6 +71,10 @@ LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
 int lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 int lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
 LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+
+// Whether two names are equal when ASCII letters are compared without case (the rule for
+// section, key and value names); other bytes must match exactly.
+bool AsciiEqualNoCase(std::string_view a, std::string_view b);
 
 // Case conversion of ASCII letters; bytes of multibyte characters are left alone. A pointer
 // value below 0x10000 is a single character and the converted character is returned the same way.

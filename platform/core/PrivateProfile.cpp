@@ -1,6 +1,7 @@
 #include "platform/core/PrivateProfile.h"
 
 #include "platform/core/AtomicFile.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/UserDirs.h"
 #include "platform/core/WinError.h"
 
@@ -29,22 +30,6 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 // One line of the file as read, with what it means.
 struct IniLine {
     enum class Kind { Other, Section, Key };
@@ -62,7 +47,7 @@ struct IniFile {
     size_t FindSection(std::string_view section) const
     {
         for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].kind == IniLine::Kind::Section && SameName(lines[i].name, section))
+            if (lines[i].kind == IniLine::Kind::Section && AsciiEqualNoCase(lines[i].name, section))
                 return i;
         return std::string::npos;
     }
@@ -78,7 +63,7 @@ struct IniFile {
     {
         size_t end = SectionEnd(header);
         for (size_t i = header + 1; i < end; ++i)
-            if (lines[i].kind == IniLine::Kind::Key && SameName(lines[i].name, key))
+            if (lines[i].kind == IniLine::Kind::Key && AsciiEqualNoCase(lines[i].name, key))
                 return i;
         return std::string::npos;
     }

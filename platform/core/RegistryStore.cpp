@@ -1,6 +1,7 @@
 #include "platform/core/RegistryStore.h"
 
 #include "platform/core/AtomicFile.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/MimeTypes.h"
 #include "platform/core/Registry.h"
 #include "platform/core/UserDirs.h"
@@ -275,12 +276,7 @@ bool CRegNoCaseLess::operator()(std::string_view a, std::string_view b) const
 
 bool RegNamesEqual(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i]))
-            return false;
-    return true;
+    return AsciiEqualNoCase(a, b);
 }
 
 CRegValue* CRegKeyNode::FindValue(std::string_view valueName)

@@ -1,5 +1,6 @@
 #include "platform/core/VersionInfo.h"
 
+#include "platform/core/CodePage.h"
 #include "platform/core/WinError.h"
 
 #include <cerrno>
@@ -135,22 +136,6 @@ std::string BuildBlock(const ModuleVersion& v)
     return block;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void SetProgramVersion(const ModuleVersion& version)
@@ -278,19 +263,19 @@ BOOL VerQueryValue(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID* lplpBuffer, UINT* 
             *puLen = sizeof(VS_FIXEDFILEINFO);
         return TRUE;
     }
-    if (EqualsNoCase(path, "VarFileInfo\\Translation")) {
+    if (AsciiEqualNoCase(path, "VarFileInfo\\Translation")) {
         *lplpBuffer = const_cast<char*>(block + kTranslationOffset);
         if (puLen)
             *puLen = 4;
         return TRUE;
     }
     const std::string_view prefix = "StringFileInfo\\";
-    if (path.size() > prefix.size() && EqualsNoCase(path.substr(0, prefix.size()), prefix)) {
+    if (path.size() > prefix.size() && AsciiEqualNoCase(path.substr(0, prefix.size()), prefix)) {
         std::string_view rest = path.substr(prefix.size());
         size_t slash = rest.find('\\');
         if (slash != std::string_view::npos
-            && (EqualsNoCase(rest.substr(0, slash), "040904b0")
-                || EqualsNoCase(rest.substr(0, slash), "040904e4"))) {
+            && (AsciiEqualNoCase(rest.substr(0, slash), "040904b0")
+                || AsciiEqualNoCase(rest.substr(0, slash), "040904e4"))) {
             std::string_view wanted = rest.substr(slash + 1);
             DWORD count = 0;
             std::memcpy(&count, block + kStringsOffset, 4);
@@ -302,7 +287,7 @@ BOOL VerQueryValue(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID* lplpBuffer, UINT* 
                 if (value >= end)
                     break;
                 size_t valueLength = strnlen(value, static_cast<size_t>(end - value));
-                if (EqualsNoCase(std::string_view(p, nameLength), wanted)) {
+                if (AsciiEqualNoCase(std::string_view(p, nameLength), wanted)) {
                     *lplpBuffer = const_cast<char*>(value);
                     if (puLen)
                         *puLen = static_cast<UINT>(valueLength + 1);
