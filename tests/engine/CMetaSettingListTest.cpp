@@ -10,6 +10,7 @@
 #include "engine/meta/CMetaSettingList.h"
 
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 
@@ -228,27 +229,49 @@ TEST_F(SettingListTest, DefaultCatalogueRows)
     ASSERT_EQ(list.GetCount(), 60);
     EXPECT_EQ(list.GetShownCount(), 0u);
 
+    // Every row of the table in order: name, type id, HTTP-EQUIV form. Only the types that know
+    // their tag keep fixed marks (Keywords the syntax; Pragma and Refresh syntax and name).
     struct Row {
-        int index;
         const char* name;
         UINT type;
         UINT httpEquiv;
     };
-    const Row rows[] = {{0, "Author", 11, 0},          {1, "Generator", 12, 0},   {2, "Keywords", 8, 0},
-                        {3, "Expires", 13, 1},         {4, "Description", 0, 0},  {5, "Pragma", 10, 1},
-                        {6, "Refresh", 9, 1},          {7, "Set Cookie", 14, 1},  {8, "Window-target", 12, 1},
-                        {9, "Robots", 11, 0},          {11, "PICS", 14, 1},       {19, "dc.keywords", 8, 0},
-                        {24, "dc.date", 13, 0},        {31, "dc.lastmodified", 13, 1},
-                        {39, "createDate", 13, 1},     {40, "dateofLastModification", 13, 1},
-                        {44, "subject", 5, 0},         {50, "contactState", 12, 0},
-                        {59, "note", 0, 0}};
+    const Row rows[] = {
+        {"Author", 11, 0}, {"Generator", 12, 0}, {"Keywords", 8, 0}, {"Expires", 13, 1}, {"Description", 0, 0},
+        {"Pragma", 10, 1}, {"Refresh", 9, 1}, {"Set Cookie", 14, 1}, {"Window-target", 12, 1}, {"Robots", 11, 0},
+        {"revisit-after", 12, 0}, {"PICS", 14, 1}, {"Rating", 12, 0}, {"Reply to", 0, 0}, {"Copyright", 0, 0},
+        {"Language", 12, 0}, {"dc.title", 0, 0}, {"dc.alttitle", 0, 0}, {"dc.creator", 11, 0},
+        {"dc.keywords", 8, 0}, {"dc.subject", 0, 0}, {"dc.description", 0, 0}, {"dc.publisher", 0, 0},
+        {"dc.publisherAddress", 0, 0}, {"dc.date", 13, 0}, {"dc.type", 12, 0}, {"dc.format", 0, 0},
+        {"dc.identifier", 0, 0}, {"dc.source", 0, 0}, {"dc.language", 12, 0}, {"dc.relation", 0, 0},
+        {"dc.lastmodified", 13, 1}, {"dc.rights", 0, 0}, {"originator", 12, 0}, {"originatorJurisdiction", 12, 0},
+        {"originatorDepartment", 12, 0}, {"originatorDivision", 12, 0}, {"originatorSection", 12, 0},
+        {"originatorOffice", 12, 0}, {"createDate", 13, 1}, {"dateofLastModification", 13, 1},
+        {"timePeriodTextual", 0, 0}, {"medium", 12, 0}, {"govType", 12, 0}, {"subject", 5, 0},
+        {"contactName", 12, 0}, {"contactOrganization", 12, 0}, {"contactStreetAddress1", 0, 0},
+        {"contactStreetAddress2", 0, 0}, {"contactCity", 0, 0}, {"contactState", 12, 0}, {"contactZipcode", 0, 0},
+        {"contactPhoneNumber", 0, 0}, {"contactFaxNumber", 0, 0}, {"contactNetworkAddress", 0, 0},
+        {"originalControlIdentifier", 0, 0}, {"accessConstraints", 0, 0}, {"agencyProgram", 12, 0},
+        {"linkage", 0, 0}, {"note", 0, 0}};
+    ASSERT_EQ(std::size(rows), 60u);
+    POSITION pos = list.GetHeadPosition();
     for (const Row& row : rows) {
-        const CMetaSetting* p = list.GetAt(list.FindIndex(row.index));
+        ASSERT_NE(pos, nullptr);
+        const CMetaSetting* p = list.GetNext(pos);
         EXPECT_STREQ(p->Name(), row.name);
         EXPECT_EQ(p->Type(), row.type) << row.name;
-        UINT nHttpEquiv = 9;
+        UINT nHttpEquiv = 9, nFixed = 9, nNameFixed = 9;
         p->GetHttpEquiv(nHttpEquiv);
+        p->GetFixed(nFixed);
+        p->GetNameFixed(nNameFixed);
         EXPECT_EQ(nHttpEquiv, row.httpEquiv) << row.name;
+        const bool bKnowsTag = row.type == kMetaTypeKeywords || row.type == kMetaTypePragma ||
+                               row.type == kMetaTypeRefresh;
+        EXPECT_EQ(nFixed, bKnowsTag ? 1u : 0u) << row.name;
+        EXPECT_EQ(nNameFixed, bKnowsTag && row.type != kMetaTypeKeywords ? 1u : 0u) << row.name;
+        CString strDescription;
+        p->GetDescription(strDescription);
+        EXPECT_FALSE(strDescription.IsEmpty()) << row.name;
     }
 
     // Fixed marks: only the types that know their tag have them.

@@ -123,6 +123,11 @@ TEST_F(ProjectSettingsTest, ForeignOrTruncatedProjectFilesRaiseArchiveErrors)
     std::string otherClass = good;
     otherClass[6] = 'X';
     EXPECT_NE(ArchiveErrorOf([&] { LoadObject(otherClass); }), -1);
+    // A class the program knows, but not the project's settings: a settings-file entry with
+    // a class header of its own.
+    Bytes knownClass;
+    knownClass.Word(0xFFFF).Word(1).Word(16).Raw("CMetaEditSetting").SettingBase("n", 0, "d", 0, 0, 0, 0);
+    EXPECT_NE(ArchiveErrorOf([&] { LoadObject(knownClass.str()); }), -1);
 
     // An extension count far beyond the data.
     std::string huge = ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 0, 1);
