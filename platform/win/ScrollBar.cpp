@@ -438,6 +438,7 @@ int SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw)
         return 0;
     }
     const UINT mask = lpsi->fMask;
+    s->used = true;
     bool layoutChanged = false;
     if (mask & SIF_RANGE) {
         layoutChanged = s->min != lpsi->nMin || s->max != lpsi->nMax;
@@ -478,7 +479,7 @@ BOOL GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
         return FALSE;
     ScrollBarState* s = WindowScrollBarState(hwnd, nBar, false);
     const DWORD flag = nBar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
-    if (!s && !(window->style & flag))
+    if ((!s || !s->used) && !(window->style & flag))
         return FALSE;   // the window has no such bar
     ScrollBarState defaults;
     if (!s)
@@ -585,6 +586,7 @@ BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
         if (s->disabled != (wArrows & ESB_DISABLE_BOTH)) {
             s->disabled = wArrows & ESB_DISABLE_BOTH;
             s->disabledForRange = false;
+            s->used = true;
             changed = true;
             RedrawBar(hWnd, bar);
         }

@@ -41,6 +41,7 @@ struct ScrollBarState {
     bool disabledForRange = false;     // disabled by SIF_DISABLENOSCROLL, not by the caller
     bool tracking = false;             // the thumb is dragged: it shows trackPos
     int pressed = 0;                   // the ScrollPart held down, drawn pushed
+    bool used = false;                 // set by a caller: the bar has information to report
     // The highest position the thumb reaches: max less the page.
     int MaxPos() const;
     bool Scrollable() const { return MaxPos() > min; }

@@ -67,22 +67,18 @@ void HeadlessBackend::ShowNativeWindow(NativeWindowId id, NativeVisibility visib
         }
     } else {
         m_shown.erase(id);
-        if (m_focused == id) {
+        if (m_focused == id)
             m_focused = 0;
-            FocusOut(it->second);
-        }
     }
 }
 
 void HeadlessBackend::FocusNativeWindow(NativeWindowId id)
 {
-    if (id == m_focused)
-        return;
-    if (auto old = m_hwnds.find(m_focused); old != m_hwnds.end())
-        FocusOut(old->second);
+    // The program asked for this focus change: it knows of it already. Reporting it back
+    // would race with later requests (activating A then B would come back as "A focused"
+    // after B was active), so only changes made by the display itself (FocusIn, FocusOut)
+    // are reported.
     m_focused = id;
-    if (auto now = m_hwnds.find(id); now != m_hwnds.end())
-        FocusIn(now->second);
 }
 
 void HeadlessBackend::PumpEvents(DWORD timeoutMs)

@@ -1,6 +1,7 @@
 // The headless backend: top-level windows on memory surfaces, input injected by tests, a virtual
 // clock behind the tick count and the timers, PNG snapshots, the fixed-metric test font, and the
-// same event sequences a display would produce (shown → exposed, activated → focused).
+// same event sequences a display would produce (a shown window is exposed; focus given by the
+// display activates its window).
 #pragma once
 
 #include "platform/win/MemoryBackend.h"
