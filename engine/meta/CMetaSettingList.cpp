@@ -155,7 +155,9 @@ UINT CMetaSettingList::ReplaceSetting(CMetaSetting* pOld, CMetaSetting* pNew)
         return 1;
     RemoveAt(pos);
     AddTail(pNew);
-    if (m_bOwnsItems)
+    // A setting replaced by itself only moves to the end; deleting it would leave the list
+    // pointing at freed memory.
+    if (m_bOwnsItems && pOld != pNew)
         delete pOld;
     return 0;
 }

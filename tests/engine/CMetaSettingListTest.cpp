@@ -389,6 +389,16 @@ TEST_F(SettingListTest, ListOperations)
     EXPECT_FALSE(copy.IsEqual(list));
 }
 
+TEST_F(SettingListTest, ReplacingASettingByItselfKeepsIt)
+{
+    CMetaSettingList list;
+    FillCatalogue(list);
+    CMetaSetting* pMine = list.GetHead();
+    EXPECT_EQ(list.ReplaceSetting(pMine, pMine), 0u);
+    EXPECT_EQ(Names(list), "Keywords|Mine|");
+    EXPECT_EQ(list.GetTail(), pMine);
+}
+
 TEST_F(SettingListTest, AskingDialogsCanBeCancelled)
 {
     CMetaSettingList list;
