@@ -1,7 +1,7 @@
 // DrawText: lines, word breaks, tabs, mnemonics, ellipses, alignment and the measuring form.
 #include "platform/win/Gdi.h"
 #include "platform/win/Paint.h"
-#include "platform/win/SysColorFallback.h"
+#include "platform/win/UserApi.h"
 #include "platform/win/TextOutput.h"
 
 #include <algorithm>
@@ -422,7 +422,7 @@ BOOL GrayString(HDC hdc, HBRUSH brush, GRAYSTRINGPROC output, LPARAM data, int l
         return FALSE;
     }
     // The text is drawn in the grey text colour, or in the brush's colour when one is given.
-    COLORREF gray = GdiSysColor(COLOR_GRAYTEXT);
+    COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
     if (auto b = GdiHandles::FindAs<BrushObject>(brush, OBJ_BRUSH)) {
         gray = b->m_color;
     }

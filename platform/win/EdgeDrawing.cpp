@@ -2,7 +2,7 @@
 // controls, captions and menus are drawn with, in the system colours.
 #include "platform/win/Gdi.h"
 #include "platform/win/Paint.h"
-#include "platform/win/SysColorFallback.h"
+#include "platform/win/UserApi.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,25 +45,25 @@ bool DoDrawEdge(DeviceContext& dc, RECT* rect, UINT edge, UINT flags)
     COLORREF outerTL = 0, outerBR = 0, innerTL = 0, innerBR = 0;
     bool soft = (flags & BF_SOFT) != 0;
     if (flags & BF_MONO) {
-        outerTL = outerBR = GdiSysColor(COLOR_WINDOWFRAME);
-        innerTL = innerBR = GdiSysColor(COLOR_WINDOW);
+        outerTL = outerBR = GetSysColor(COLOR_WINDOWFRAME);
+        innerTL = innerBR = GetSysColor(COLOR_WINDOW);
     } else if (flags & BF_FLAT) {
-        outerTL = outerBR = GdiSysColor(COLOR_3DSHADOW);
-        innerTL = innerBR = GdiSysColor(COLOR_3DFACE);
+        outerTL = outerBR = GetSysColor(COLOR_3DSHADOW);
+        innerTL = innerBR = GetSysColor(COLOR_3DFACE);
     } else {
         if (edge & BDR_RAISEDOUTER) {
-            outerTL = GdiSysColor(soft ? COLOR_3DHIGHLIGHT : COLOR_3DLIGHT);
-            outerBR = GdiSysColor(COLOR_3DDKSHADOW);
+            outerTL = GetSysColor(soft ? COLOR_3DHIGHLIGHT : COLOR_3DLIGHT);
+            outerBR = GetSysColor(COLOR_3DDKSHADOW);
         } else {
-            outerTL = GdiSysColor(soft ? COLOR_3DDKSHADOW : COLOR_3DSHADOW);
-            outerBR = GdiSysColor(COLOR_3DHIGHLIGHT);
+            outerTL = GetSysColor(soft ? COLOR_3DDKSHADOW : COLOR_3DSHADOW);
+            outerBR = GetSysColor(COLOR_3DHIGHLIGHT);
         }
         if (edge & BDR_RAISEDINNER) {
-            innerTL = GdiSysColor(soft ? COLOR_3DLIGHT : COLOR_3DHIGHLIGHT);
-            innerBR = GdiSysColor(COLOR_3DSHADOW);
+            innerTL = GetSysColor(soft ? COLOR_3DLIGHT : COLOR_3DHIGHLIGHT);
+            innerBR = GetSysColor(COLOR_3DSHADOW);
         } else {
-            innerTL = GdiSysColor(soft ? COLOR_3DSHADOW : COLOR_3DDKSHADOW);
-            innerBR = GdiSysColor(COLOR_3DLIGHT);
+            innerTL = GetSysColor(soft ? COLOR_3DSHADOW : COLOR_3DDKSHADOW);
+            innerBR = GetSysColor(COLOR_3DLIGHT);
         }
     }
     if (flags & BF_DIAGONAL) {
@@ -82,7 +82,7 @@ bool DoDrawEdge(DeviceContext& dc, RECT* rect, UINT edge, UINT flags)
         Shrink(r, sides);
     }
     if (flags & BF_MIDDLE) {
-        Fill(dc, r, GdiSysColor((flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_3DFACE));
+        Fill(dc, r, GetSysColor((flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_3DFACE));
     }
     if (flags & BF_ADJUST) {
         *rect = r;
@@ -150,10 +150,10 @@ template <typename Draw>
 void Glyph(UINT state, Draw draw)
 {
     if (state & DFCS_INACTIVE) {
-        draw(1, GdiSysColor(COLOR_3DHIGHLIGHT));
-        draw(0, GdiSysColor(COLOR_3DSHADOW));
+        draw(1, GetSysColor(COLOR_3DHIGHLIGHT));
+        draw(0, GetSysColor(COLOR_3DSHADOW));
     } else {
-        draw((state & DFCS_PUSHED) ? 1 : 0, GdiSysColor(COLOR_BTNTEXT));
+        draw((state & DFCS_PUSHED) ? 1 : 0, GetSysColor(COLOR_BTNTEXT));
     }
 }
 
@@ -255,7 +255,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
         int side = std::min(r.right - r.left, r.bottom - r.top);
         RECT box{r.left, r.top + (r.bottom - r.top - side) / 2, r.left + side, 0};
         box.bottom = box.top + side;
-        COLORREF inside = GdiSysColor((state & (DFCS_PUSHED | DFCS_INACTIVE)) ? COLOR_3DFACE : COLOR_WINDOW);
+        COLORREF inside = GetSysColor((state & (DFCS_PUSHED | DFCS_INACTIVE)) ? COLOR_3DFACE : COLOR_WINDOW);
         if (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) {
             RECT d = DeviceRect(*dc, box);
             Region outer = Region::FromEllipse(d);
@@ -273,17 +273,17 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
                 FillRegionClipped(t, clip, outer, SolidPaint(*dc, RGB(0, 0, 0)), R2_COPYPEN);
                 break;
             }
-            FillRegionClipped(t, clip, ring1.Intersect(upper), SolidPaint(*dc, GdiSysColor(COLOR_3DSHADOW)), R2_COPYPEN);
-            FillRegionClipped(t, clip, ring1.Subtract(upper), SolidPaint(*dc, GdiSysColor(COLOR_3DHIGHLIGHT)), R2_COPYPEN);
-            FillRegionClipped(t, clip, ring2.Intersect(upper), SolidPaint(*dc, GdiSysColor(COLOR_3DDKSHADOW)), R2_COPYPEN);
-            FillRegionClipped(t, clip, ring2.Subtract(upper), SolidPaint(*dc, GdiSysColor(COLOR_3DLIGHT)), R2_COPYPEN);
+            FillRegionClipped(t, clip, ring1.Intersect(upper), SolidPaint(*dc, GetSysColor(COLOR_3DSHADOW)), R2_COPYPEN);
+            FillRegionClipped(t, clip, ring1.Subtract(upper), SolidPaint(*dc, GetSysColor(COLOR_3DHIGHLIGHT)), R2_COPYPEN);
+            FillRegionClipped(t, clip, ring2.Intersect(upper), SolidPaint(*dc, GetSysColor(COLOR_3DDKSHADOW)), R2_COPYPEN);
+            FillRegionClipped(t, clip, ring2.Subtract(upper), SolidPaint(*dc, GetSysColor(COLOR_3DLIGHT)), R2_COPYPEN);
             FillRegionClipped(t, clip, middle, SolidPaint(*dc, inside), R2_COPYPEN);
             if (state & DFCS_CHECKED) {
                 int dotSide = std::max(2, (d.right - d.left) / 3);
                 int dx = d.left + (d.right - d.left - dotSide) / 2;
                 int dy = d.top + (d.bottom - d.top - dotSide) / 2;
                 Region dot = Region::FromEllipse(RECT{dx, dy, dx + dotSide, dy + dotSide});
-                COLORREF c = GdiSysColor((state & DFCS_INACTIVE) ? COLOR_3DSHADOW : COLOR_WINDOWTEXT);
+                COLORREF c = GetSysColor((state & DFCS_INACTIVE) ? COLOR_3DSHADOW : COLOR_WINDOWTEXT);
                 FillRegionClipped(t, clip, dot, SolidPaint(*dc, c), R2_COPYPEN);
             }
             break;
@@ -294,19 +294,19 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
         Fill(*dc, inner, inside);
         if (state & DFCS_CHECKED) {
             RECT d = DeviceRect(*dc, inner);
-            COLORREF c = GdiSysColor(((kind & DFCS_BUTTON3STATE) || (state & DFCS_INACTIVE)) ? COLOR_3DSHADOW : COLOR_WINDOWTEXT);
+            COLORREF c = GetSysColor(((kind & DFCS_BUTTON3STATE) || (state & DFCS_INACTIVE)) ? COLOR_3DSHADOW : COLOR_WINDOWTEXT);
             CheckMark(*dc, d.left + (d.right - d.left - 7) / 2, d.top + (d.bottom - d.top - 7) / 2, c);
         }
         break;
     }
     case DFC_SCROLL: {
         if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
-            Fill(*dc, r, GdiSysColor(COLOR_3DFACE));
+            Fill(*dc, r, GetSysColor(COLOR_3DFACE));
             RECT d = DeviceRect(*dc, r);
             PixelTarget t = dc->Target();
             const Region& clip = dc->Clip();
-            uint32_t light = dc->DevicePixel(GdiSysColor(COLOR_3DHIGHLIGHT));
-            uint32_t dark = dc->DevicePixel(GdiSysColor(COLOR_3DSHADOW));
+            uint32_t light = dc->DevicePixel(GetSysColor(COLOR_3DHIGHLIGHT));
+            uint32_t dark = dc->DevicePixel(GetSysColor(COLOR_3DSHADOW));
             int size = std::min(d.right - d.left, d.bottom - d.top);
             // Diagonal ridges from the bottom-right corner: one light line, two dark ones.
             for (int k = 0; k + 3 < size; k += 4) {

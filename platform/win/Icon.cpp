@@ -2,7 +2,7 @@
 // monochrome and union looks.
 #include "platform/win/Gdi.h"
 #include "platform/win/Paint.h"
-#include "platform/win/SysColorFallback.h"
+#include "platform/win/UserApi.h"
 #include "platform/win/TextOutput.h"
 
 #include <algorithm>
@@ -347,15 +347,15 @@ BOOL DrawState(HDC hdc, HBRUSH brush, DRAWSTATEPROC output, LPARAM data, WPARAM 
         };
         if (look & DSS_DISABLED) {
             // Embossed: a light copy one pixel down and right, the shadow on top.
-            paintInk(1, 1, dc->DevicePixel(GdiSysColor(COLOR_3DHIGHLIGHT)), false, false);
-            paintInk(0, 0, dc->DevicePixel(GdiSysColor(COLOR_3DSHADOW)), false, false);
+            paintInk(1, 1, dc->DevicePixel(GetSysColor(COLOR_3DHIGHLIGHT)), false, false);
+            paintInk(0, 0, dc->DevicePixel(GetSysColor(COLOR_3DSHADOW)), false, false);
         } else if (look & DSS_MONO) {
             FillPaint p = ResolveBrush(*dc, GdiHandles::FindAs<BrushObject>(brush, OBJ_BRUSH).get());
             uint32_t c = p.kind == FillPaint::Kind::Solid ? p.color : dc->DevicePixel(dc->State().textColor);
             paintInk(0, 0, c, false, false);
         } else if (look & DSS_UNION) {
             paintInk(0, 0, 0, false, true);
-            paintInk(0, 0, dc->DevicePixel(GdiSysColor(COLOR_HIGHLIGHT)), true, false);
+            paintInk(0, 0, dc->DevicePixel(GetSysColor(COLOR_HIGHLIGHT)), true, false);
         } else {
             paintInk(0, 0, 0, false, true);
         }

@@ -3,7 +3,7 @@
 // everything goes through the binary raster operation.
 #include "platform/win/Gdi.h"
 #include "platform/win/Paint.h"
-#include "platform/win/SysColorFallback.h"
+#include "platform/win/UserApi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -708,7 +708,7 @@ FillPaint PaintOfBrushArg(DeviceContext& dc, HBRUSH brush)
 {
     auto value = reinterpret_cast<uintptr_t>(brush);
     if (value > 0 && value <= 31) {
-        return SolidPaint(dc, GdiSysColor(static_cast<int>(value) - 1));
+        return SolidPaint(dc, GetSysColor(static_cast<int>(value) - 1));
     }
     auto b = GdiHandles::FindAs<BrushObject>(brush, OBJ_BRUSH);
     if (!b) {

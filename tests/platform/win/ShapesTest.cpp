@@ -314,3 +314,51 @@ TEST(ShapeTest, FrameAndInvertRegion)
     DeleteObject(b);
     DeleteObject(r);
 }
+
+TEST(ShapeTest, DcBrushAndPenTakeTheDeviceColours)
+{
+    TestCanvas c(6, 6);
+    SelectObject(c.dc(), GetStockObject(DC_BRUSH));
+    SelectObject(c.dc(), GetStockObject(DC_PEN));
+    EXPECT_EQ(SetDCBrushColor(c.dc(), RGB(0, 200, 0)), RGB(255, 255, 255));
+    SetDCPenColor(c.dc(), kRed);
+    Rectangle(c.dc(), 0, 0, 5, 5);
+    EXPECT_EQ(c.At(0, 0), kRed);
+    EXPECT_EQ(c.At(2, 2), RGB(0, 200, 0));
+    SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
+    SelectObject(c.dc(), GetStockObject(BLACK_PEN));
+}
+
+TEST(ShapeTest, InsideFramePenStaysInsideWideCentredPenDoesNot)
+{
+    TestCanvas c(20, 20);
+    SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
+    HPEN inside = CreatePen(PS_INSIDEFRAME, 3, kBlack);
+    SelectObject(c.dc(), inside);
+    Rectangle(c.dc(), 5, 5, 15, 15);
+    EXPECT_EQ(c.Map(kBlack, 3, 10, 17, 11), "..###....###..");
+    c.Clear(kWhite);
+    HPEN centred = CreatePen(PS_SOLID, 3, kBlack);
+    SelectObject(c.dc(), centred);
+    Rectangle(c.dc(), 5, 5, 15, 15);
+    // Centred on the outline pixels 5 and 14.
+    EXPECT_EQ(c.Map(kBlack, 3, 10, 17, 11), ".###......###.");
+    SelectObject(c.dc(), GetStockObject(BLACK_PEN));
+    DeleteObject(inside);
+    DeleteObject(centred);
+}
+
+TEST(ShapeTest, PieAndChordStayInTheirHalf)
+{
+    TestCanvas c(20, 20);
+    SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
+    SelectObject(c.dc(), GetStockObject(NULL_PEN));
+    // Counter-clockwise from the right (3 o'clock) to the left (9 o'clock): the upper half.
+    Pie(c.dc(), 0, 0, 20, 20, 20, 10, 0, 10);
+    EXPECT_EQ(c.At(10, 3), kBlack);
+    EXPECT_EQ(c.At(10, 16), kWhite);
+    c.Clear(kWhite);
+    Chord(c.dc(), 0, 0, 20, 20, 0, 10, 20, 10);
+    EXPECT_EQ(c.At(10, 16), kBlack);
+    EXPECT_EQ(c.At(10, 3), kWhite);
+}
