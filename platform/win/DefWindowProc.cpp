@@ -1,5 +1,6 @@
 // The default window procedure.
 #include "platform/core/CRect.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowClass.h"
@@ -216,14 +217,14 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         }
         if (hit == HTCLIENT) {
             if (window->cls && window->cls->cursor) {
-                GetWindowBackend().SetCursor(window->cls->cursor);
+                SetCursor(window->cls->cursor);
                 return TRUE;
             }
             return FALSE;
         }
         if (g_hitCursor) {
             if (HCURSOR cursor = g_hitCursor(hit)) {
-                GetWindowBackend().SetCursor(cursor);
+                SetCursor(cursor);
                 return TRUE;
             }
         }
