@@ -1,6 +1,7 @@
 #include "engine/project/CFileWrapper.h"
 
 #include "platform/core/CFileException.h"
+#include "platform/core/FileOperations.h"
 
 #include <memory>
 #include <sys/stat.h>
@@ -15,22 +16,6 @@ CString MessageOf(const CException& e, UINT nMax)
     if (!e.GetErrorMessage(buffer.get(), nMax + 1) || buffer[0] == '\0')
         return CString(kUnknownError);
     return CString(buffer.get());
-}
-
-// Copies a file over another (replacing it); raises CFileException on failure.
-void CopyFileContents(LPCTSTR lpszFrom, LPCTSTR lpszTo)
-{
-    CFile source(lpszFrom, CFile::modeRead | CFile::shareDenyWrite);
-    CFile target(lpszTo, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
-    std::unique_ptr<BYTE[]> buffer(new BYTE[65536]);
-    for (;;) {
-        const UINT nRead = source.Read(buffer.get(), 65536);
-        if (nRead == 0)
-            break;
-        target.Write(buffer.get(), nRead);
-    }
-    target.Close();
-    source.Close();
 }
 
 } // namespace
@@ -76,16 +61,19 @@ UINT CFileWrapper::Rename(const CString& strNewPath, CString& strMessage)
         strMessage = MessageOf(*e, 1024);
         e->Delete();
     }
+    // The copy goes through a temporary file beside the target, so a copy that fails part-way
+    // leaves the file that was there untouched.
+    if (!::CopyFile(m_strPath, strNewPath, FALSE))
+        return 1;
     try {
-        CopyFileContents(m_strPath, strNewPath);
         CFile::Remove(m_strPath);
-        m_strPath = strNewPath;
-        strMessage.Empty();
-        return 0;
     } catch (CFileException* e) {
         e->Delete();
+        return 1;
     }
-    return 1;
+    m_strPath = strNewPath;
+    strMessage.Empty();
+    return 0;
 }
 
 UINT CFileWrapper::GetAccessState()
