@@ -79,6 +79,7 @@ bool IQueueClient::FindPaintMessage(HWND, MSG&) { return false; }
 void IQueueClient::BeforeRetrieve() {}
 void IQueueClient::OnMessageRetrieved(MSG&, UINT) {}
 POINT IQueueClient::CursorPos() { return POINT{0, 0}; }
+std::vector<HWND> IQueueClient::BroadcastTargets() { return {}; }
 
 void SetQueueClient(IQueueClient* client)
 {
@@ -622,6 +623,11 @@ LRESULT SendOnThisThread(WindowObject* window, UINT message, WPARAM wParam, LPAR
 
 BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
+    if (hWnd == HWND_BROADCAST) {
+        for (HWND target : GetQueueClient()->BroadcastTargets())
+            PostMessage(target, Msg, wParam, lParam);
+        return TRUE;
+    }
     if (!hWnd) {
         return MessageQueue::ForCurrentThread().Post(nullptr, Msg, wParam, lParam);
     }
@@ -651,6 +657,11 @@ BOOL PostThreadMessage(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT SendMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
+    if (hWnd == HWND_BROADCAST) {
+        for (HWND target : GetQueueClient()->BroadcastTargets())
+            SendMessage(target, Msg, wParam, lParam);
+        return 0;
+    }
     DWORD owner = WindowTable::OwnerThread(hWnd);
     if (!owner) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);

@@ -58,6 +58,9 @@ public:
     virtual void OnMessageRetrieved(MSG& msg, UINT removeFlags);
     // The cursor position stamped into queued messages. Callable from any thread.
     virtual POINT CursorPos();
+    // The windows a message to HWND_BROADCAST goes to (the top-level windows). Callable from
+    // any thread.
+    virtual std::vector<HWND> BroadcastTargets();
 };
 
 // Installs the window system's side of the queues (null: none). The client must outlive its use.

@@ -680,6 +680,18 @@ bool WindowManager::FindPaintMessage(HWND hwndFilter, MSG& msg)
 
 void WindowManager::OnMessageRetrieved(MSG& msg, UINT removeFlags)
 {
+    const int code = (removeFlags & PM_REMOVE) ? HC_ACTION : HC_NOREMOVE;
+    bool eaten = false;
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && HasHooks(WH_KEYBOARD)) {
+        eaten = CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam & 0xFFFFFFFF) != 0;
+    } else if (((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+                (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) &&
+               HasHooks(WH_MOUSE)) {
+        MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, HTCLIENT, 0};
+        eaten = CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info)) != 0;
+    }
+    if (eaten)
+        msg.message = WM_NULL;
     if (HasHooks(WH_GETMESSAGE))
         CallHooks(WH_GETMESSAGE, HC_ACTION, removeFlags & PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
 }

@@ -184,8 +184,11 @@ public:
     // IQueueClient
     bool FindPaintMessage(HWND hwndFilter, MSG& msg) override;
     void BeforeRetrieve() override;
+    // Runs the get-message hooks, and for removed key and mouse messages the keyboard and
+    // mouse hooks; a message a hook eats becomes WM_NULL.
     void OnMessageRetrieved(MSG& msg, UINT removeFlags) override;
     POINT CursorPos() override { return cursorPos(); }
+    std::vector<HWND> BroadcastTargets() override { return Children(Desktop()); }
 
     // Hooks.
     struct Hook {

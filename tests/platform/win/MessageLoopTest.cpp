@@ -303,6 +303,43 @@ TEST_F(MessageLoop, CbtHookCanRefuseACreation)
     UnhookWindowsHookEx(hook);
 }
 
+LRESULT CALLBACK EatEscape(int code, WPARAM wParam, LPARAM)
+{
+    return code == HC_ACTION && wParam == VK_ESCAPE ? 1 : 0;
+}
+
+TEST_F(MessageLoop, KeyboardHookCanEatAKey)
+{
+    HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HHOOK hook = SetWindowsHookEx(WH_KEYBOARD, EatEscape, nullptr, GetCurrentThreadId());
+    PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessage(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+    MessageLog::Get().Clear();
+    Pump();
+    auto keys = MessageLog::Get().Messages(hwnd, {WM_KEYDOWN});
+    ASSERT_EQ(keys.size(), 1u);
+    for (auto& e : MessageLog::Get().entries)
+        if (e.message == WM_KEYDOWN)
+            EXPECT_EQ(e.wParam, static_cast<WPARAM>(VK_RETURN));
+    UnhookWindowsHookEx(hook);
+}
+
+TEST_F(MessageLoop, BroadcastsReachEveryTopLevelWindow)
+{
+    HWND a = Create(WS_POPUP, 0, 0, 10, 10);
+    HWND b = Create(WS_OVERLAPPED, 0, 0, 10, 10);
+    HWND child = Create(WS_CHILD, 0, 0, 5, 5, a);
+    UINT message = RegisterWindowMessage("Vostrel.Test.Broadcast");
+    MessageLog::Get().Clear();
+    EXPECT_TRUE(PostMessage(HWND_BROADCAST, message, 1, 2));
+    Pump();
+    EXPECT_EQ(MessageLog::Get().Count(a, message), 1u);
+    EXPECT_EQ(MessageLog::Get().Count(b, message), 1u);
+    EXPECT_EQ(MessageLog::Get().Count(child, message), 0u);
+    SendMessage(HWND_BROADCAST, message, 3, 4);
+    EXPECT_EQ(MessageLog::Get().Count(a, message), 2u);
+}
+
 TEST_F(MessageLoop, WorkerThreadsPostAndSendToAWindow)
 {
     HWND hwnd = Create(WS_POPUP, 0, 0, 10, 10);
