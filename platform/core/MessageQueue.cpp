@@ -79,7 +79,20 @@ bool IQueueClient::FindPaintMessage(HWND, MSG&) { return false; }
 void IQueueClient::BeforeRetrieve() {}
 void IQueueClient::OnMessageRetrieved(MSG&, UINT) {}
 POINT IQueueClient::CursorPos() { return POINT{0, 0}; }
-std::vector<HWND> IQueueClient::BroadcastTargets() { return {}; }
+namespace {
+std::atomic<std::vector<HWND> (*)()> g_broadcastTargets{nullptr};
+
+std::vector<HWND> BroadcastTargets()
+{
+    auto source = g_broadcastTargets.load();
+    return source ? source() : std::vector<HWND>{};
+}
+} // namespace
+
+void SetBroadcastTargets(std::vector<HWND> (*source)())
+{
+    g_broadcastTargets.store(source);
+}
 
 void SetQueueClient(IQueueClient* client)
 {
@@ -624,7 +637,7 @@ LRESULT SendOnThisThread(WindowObject* window, UINT message, WPARAM wParam, LPAR
 BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (hWnd == HWND_BROADCAST) {
-        for (HWND target : GetQueueClient()->BroadcastTargets())
+        for (HWND target : BroadcastTargets())
             PostMessage(target, Msg, wParam, lParam);
         return TRUE;
     }
@@ -658,7 +671,7 @@ BOOL PostThreadMessage(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT SendMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (hWnd == HWND_BROADCAST) {
-        for (HWND target : GetQueueClient()->BroadcastTargets())
+        for (HWND target : BroadcastTargets())
             SendMessage(target, Msg, wParam, lParam);
         return 0;
     }

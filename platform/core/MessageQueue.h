@@ -58,10 +58,11 @@ public:
     virtual void OnMessageRetrieved(MSG& msg, UINT removeFlags);
     // The cursor position stamped into queued messages. Callable from any thread.
     virtual POINT CursorPos();
-    // The windows a message to HWND_BROADCAST goes to (the top-level windows). Callable from
-    // any thread.
-    virtual std::vector<HWND> BroadcastTargets();
 };
+
+// The windows a message to HWND_BROADCAST goes to (the window system installs the source of
+// its top-level windows; without one a broadcast reaches nobody). Callable from any thread.
+void SetBroadcastTargets(std::vector<HWND> (*source)());
 
 // Installs the window system's side of the queues (null: none). The client must outlive its use.
 void SetQueueClient(IQueueClient* client);

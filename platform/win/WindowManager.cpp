@@ -243,6 +243,7 @@ WindowManager& WindowManager::Get()
     static WindowManager* manager = [] {
         auto* wm = new WindowManager;   // lives to the end of the process
         SetQueueClient(wm);
+        SetBroadcastTargets([] { return Get().Children(Get().Desktop()); });
         return wm;
     }();
     return *manager;

@@ -188,7 +188,6 @@ public:
     // mouse hooks; a message a hook eats becomes WM_NULL.
     void OnMessageRetrieved(MSG& msg, UINT removeFlags) override;
     POINT CursorPos() override { return cursorPos(); }
-    std::vector<HWND> BroadcastTargets() override { return Children(Desktop()); }
 
     // Hooks.
     struct Hook {
