@@ -343,3 +343,30 @@ TEST(TextTest, MappedFontsScaleWithTheMapping)
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
 }
+
+TEST(TextTest, EscapementTurnsTheText)
+{
+    TestFontScope scope;
+    TestCanvas c(40, 40);
+    // 90 degrees: the text runs upwards from the reference point, its top towards the right.
+    HFONT f = CreateFont(10, 0, 900, 900, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    SelectObject(c.dc(), f);
+    SetBkMode(c.dc(), TRANSPARENT);
+    TextOut(c.dc(), 10, 30, "ab", 2);
+    int above = 0, below = 0, left = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            if (c.At(x, y) == kWhite) continue;
+            if (y < 30) ++above; else ++below;
+            if (x < 10) ++left;
+        }
+    }
+    EXPECT_EQ(above, 2 * 4 * 8) << "two boxes of 4 x 8, turned";
+    EXPECT_EQ(below, 0);
+    EXPECT_EQ(left, 0);
+    EXPECT_EQ(c.At(10, 29), kBlack);
+    EXPECT_EQ(c.At(17, 26), kBlack);
+    EXPECT_EQ(c.At(18, 26), kWhite);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+}
