@@ -1,0 +1,144 @@
+// CHtmlLexer: the event-driven HTML scanner. It splits the bytes of an input file into tokens
+// by rules that depend on the current start condition and raises one virtual event per token;
+// the parser and the META rewriting engine are subclasses that give the events their meaning.
+#pragma once
+
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+#include "platform/core/Types.h"
+
+#include <cstddef>
+#include <memory>
+
+class CFile;
+
+class CHtmlLexer : public CObject {
+    DECLARE_DYNAMIC(CHtmlLexer)
+public:
+    // The start conditions. The numbers are part of the interface: BeginState takes one and
+    // GetPendingState returns one.
+    enum StartCondition : int {
+        condText = 0,          // text (initial)
+        condStartTag = 1,      // inside a start tag
+        condAttrValue = 2,     // an attribute value is expected after "="
+        condDeclaration = 3,   // "<!" followed by a letter
+        condProcessing = 4,    // "<?"
+        condComment = 5,       // "<!--"
+        condDoubleQuoted = 6,  // a double-quoted attribute value
+        condSingleQuoted = 7,  // a single-quoted attribute value
+        condPlainText = 8,     // the content of a PLAINTEXT element
+        condScript = 9,        // the content of a SCRIPT element
+        condSkipRest = 10,     // the rest of the input is one markup token
+    };
+
+    // Neither file is owned. The output file is only kept for subclasses; the lexer never
+    // writes to it. pInput may be null (ReadInput then reports the end of the input at once).
+    CHtmlLexer(CFile* pInput, CFile* pOutput);
+    ~CHtmlLexer() override;
+    CHtmlLexer(const CHtmlLexer&) = delete;
+    CHtmlLexer& operator=(const CHtmlLexer&) = delete;
+
+    // Scans the whole input, raising the events below, and returns 0 at its end in any
+    // condition. Scanner failures go to OnFatalError, whose default throws CFileException;
+    // events already raised stay raised. One lexer object lexes one input once.
+    int Lex();
+
+    // Events. Text arguments point into the scanner's buffer and are valid only during the call;
+    // they are not NUL-terminated at nLength, and may hold any byte, NUL included.
+    virtual void OnStartTag(LPCSTR pszName, int nLength);
+    virtual void OnAttrName(LPCSTR pszName, int nLength);
+    virtual void OnAttrNoValue(LPCSTR pszName, int nLength);
+    // An unquoted value made only of name characters.
+    virtual void OnAttrTokenValue(LPCSTR pszValue, int nLength);
+    // Any other attribute value (unquoted with other characters, or quoted, through
+    // FlushValueText).
+    virtual void OnAttrValue(LPCSTR pszValue, int nLength);
+    virtual void OnTagEnd();
+    virtual void OnEndTag(LPCSTR pszName, int nLength);
+    // The quoted value being collected.
+    virtual void ClearValueText();
+    virtual void AppendValueText(LPCSTR pszText, int nLength);
+    virtual void FlushValueText();
+    virtual void OnText(LPCSTR pszText, int nLength);
+    virtual void OnWhitespace(LPCSTR pszText, int nLength);
+    // Comments, declarations, processing instructions, blanks inside tags, and the rest of the
+    // input in condSkipRest.
+    virtual void OnMarkup(LPCSTR pszText, int nLength);
+    // Characters that fit no token of the condition.
+    virtual void OnStray(LPCSTR pszText, int nLength);
+    virtual void OnScriptStart();
+    virtual void OnScriptEnd();
+    virtual void OnScriptText(LPCSTR pszText, int nLength);
+
+    // Makes the condition entered when the current start tag closes condSkipRest.
+    virtual void SkipRestAfterTag();
+    // Makes a condition current; a number outside 0 to 10 makes condText current.
+    virtual void BeginState(int nState);
+    // Sets the pending condition from the upper-cased name of a start tag: PLAINTEXT gives
+    // condPlainText, SCRIPT gives condScript (and calls OnScriptStart at once), any other
+    // name condText.
+    virtual void CheckSpecialTag(LPCSTR pszName, int nLength);
+    virtual int GetPendingState();
+    // Upper-cases ASCII letters in place; other bytes stay.
+    virtual void MakeUpper(LPSTR pszText, int nLength);
+    // Reads from the input file: the count, 0 at its end, -1 when the file's Read raised.
+    virtual int ReadInput(LPSTR pBuffer, int nMax);
+    // The characters of PLAINTEXT content, one at a time.
+    virtual void OnUnmatched(LPCSTR pszText, int nLength);
+    // Throws CFileException (generic, OS error -1). An override that returns makes Lex stop
+    // as at the end of the input.
+    virtual void OnFatalError(LPCSTR pszMessage);
+
+    // The condition in force now.
+    int GetCurrentState() const { return m_nState; }
+
+protected:
+    // The whole current token as the scanner matched it (for OnAttrName that is the name, the
+    // blanks and the "="); valid during an event only. Subclasses that copy a page use it.
+    LPCSTR GetTokenText() const;
+    int GetTokenLength() const { return static_cast<int>(m_nTokenLength); }
+
+    CString m_strValueText;     // the quoted attribute value being collected
+    int m_nPendingState = condText;
+    CFile* m_pInputFile;        // not owned
+    CFile* m_pOutputFile;       // not owned; for subclasses
+
+private:
+    struct Match;
+
+    // Ensures nOffset bytes after the token start are in the buffer; false at the end of input.
+    bool Have(size_t nOffset);
+    // The byte at nOffset after the token start, or -1 past the end of the input.
+    int PeekAt(size_t nOffset);
+    bool Refill();
+    bool Grow();
+    void Fail(LPCSTR pszMessage);
+
+    Match MatchText();
+    Match MatchStartTag();
+    Match MatchAttrValue();
+    Match MatchDeclaration();
+    Match MatchProcessing();
+    Match MatchComment();
+    Match MatchQuoted(char chQuote);
+    Match MatchPlainText();
+    Match MatchScript();
+    size_t MatchReference(size_t nOffset, int& nKind);
+    size_t MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength);
+    void RunAction(const Match& match);
+    void DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int));
+    void EmitText(LPCSTR pszText, int nLength) { OnText(pszText, nLength); }
+    void EmitValueText(LPCSTR pszText, int nLength) { AppendValueText(pszText, nLength); }
+    char* Token() { return m_pBuffer.get() + m_nTokenStart; }
+
+    std::unique_ptr<char[]> m_pBuffer; // m_nCapacity bytes plus two end markers
+    size_t m_nCapacity = 0;
+    size_t m_nTokenStart = 0;  // the start of the token being matched
+    size_t m_nEnd = 0;         // the end of the valid bytes
+    size_t m_nTokenLength = 0; // the length of the token being acted on
+    char m_chHold = '\0';      // the byte held back at the end of the current token
+    int m_nState = condText;
+    bool m_bEndOfInput = false;
+    bool m_bFailed = false;
+    bool m_bFirstCall = true;
+};
