@@ -414,6 +414,11 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
                          target.bottom - target.top, flags);
     if ((nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINNOACTIVE) && wm.active == hWnd)
         SetActiveWindow(nullptr);
+    if (nCmdShow == SW_HIDE && wm.focus && (wm.focus == hWnd || IsChild(hWnd, wm.focus))) {
+        // The focus goes back to the parent of a hidden window (nowhere for a top-level one).
+        Window* hidden = WindowManager::Find(hWnd);
+        SetFocus(hidden && hidden->IsChild() ? hidden->parent : nullptr);
+    }
     return wasVisible;
 }
 

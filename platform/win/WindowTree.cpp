@@ -319,8 +319,12 @@ BOOL DestroyWindow(HWND hWnd)
     // Hide it; activation, focus and capture move elsewhere.
     const bool wasActive = wm.active == hWnd;
     if (window->style & WS_VISIBLE) {
-        UINT flags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
-        SetWindowPosInternal(*window, nullptr, 0, 0, 0, 0, flags);
+        if (window->IsChild()) {
+            ShowWindow(hWnd, SW_HIDE);   // the focus returns to the parent
+        } else {
+            UINT flags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+            SetWindowPosInternal(*window, nullptr, 0, 0, 0, 0, flags);
+        }
     }
     if (!IsWindow(hWnd))
         return TRUE;

@@ -122,8 +122,10 @@ TEST_F(Lifecycle, DestroyMovesFocusAndCaptureOff)
     MessageLog::Get().Clear();
     DestroyWindow(child);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_NE(GetFocus(), child);
+    EXPECT_EQ(GetFocus(), top);   // back to the parent
     EXPECT_EQ(MessageLog::Get().Count(child, WM_CAPTURECHANGED), 1u);
+    EXPECT_EQ(MessageLog::Get().Count(child, WM_KILLFOCUS), 1u);
+    EXPECT_EQ(MessageLog::Get().Count(top, WM_SETFOCUS), 1u);
 }
 
 TEST_F(Lifecycle, ClassesRegisterOnceAndHoldTheirData)
