@@ -252,13 +252,6 @@ ShapeCache& TheShapeCache()
 
 } // namespace
 
-// fontconfig keeps tables for the life of the process and frees them only in FcFini, which
-// cannot run while cairo's font caches still refer to them; the leak checker is told so.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 struct RealizedFont::Impl {
     PangoFontDescription* desc = nullptr;
     struct CharGlyph {
