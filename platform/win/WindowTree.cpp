@@ -654,7 +654,6 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent)
         return nullptr;
     // Keep the window's screen position.
     POINT screen = wm.WindowOrigin(*window);
-    const bool wasTopLevel = window->IsTopLevel();
     wm.Unlink(*window);
     wm.Link(*window, *newParent, HWND_TOP);
     POINT base = newParent->isDesktop || newParent->isMessageRoot ? POINT{0, 0} : wm.ClientOrigin(*newParent);
@@ -662,10 +661,11 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent)
     int dy = (screen.y - base.y) - window->rect.top;
     OffsetRect(&window->rect, dx, dy);
     OffsetRect(&window->client, dx, dy);
-    const bool isTopLevel = window->IsTopLevel();
-    if (wasTopLevel && !isTopLevel)
+    // Only top-level windows on the desktop have native windows.
+    const bool wantsNative = window->IsTopLevel() && !newParent->isMessageRoot;
+    if (window->native && !wantsNative)
         wm.DestroyNative(*window);
-    else if (!wasTopLevel && isTopLevel && !newParent->isMessageRoot)
+    else if (!window->native && wantsNative)
         wm.CreateNative(*window);
     if (wasVisible)
         ShowWindow(hWndChild, SW_SHOWNA);

@@ -288,6 +288,14 @@ TEST_F(Positions, SetParentKeepsTheScreenPosition)
     EXPECT_EQ(r.left, 110);
     EXPECT_EQ(r.top, 110);
     EXPECT_EQ(SetParent(b, child), nullptr);   // no cycles
+    // Only windows on the desktop have native windows of their own.
+    HWND popup = Create(WS_POPUP | WS_VISIBLE, 0, 0, 20, 20);
+    ASSERT_NE(backend->Find(popup), nullptr);
+    SetParent(popup, HWND_MESSAGE);
+    EXPECT_EQ(backend->Find(popup), nullptr);
+    SetParent(popup, nullptr);
+    EXPECT_NE(backend->Find(popup), nullptr);
+    EXPECT_EQ(GetAncestor(popup, GA_PARENT), GetDesktopWindow());
 }
 
 BOOL CALLBACK CountWindows(HWND, LPARAM lParam)
