@@ -318,9 +318,11 @@ TEST_F(MessageLoop, KeyboardHookCanEatAKey)
     Pump();
     auto keys = MessageLog::Get().Messages(hwnd, {WM_KEYDOWN});
     ASSERT_EQ(keys.size(), 1u);
-    for (auto& e : MessageLog::Get().entries)
-        if (e.message == WM_KEYDOWN)
+    for (auto& e : MessageLog::Get().entries) {
+        if (e.message == WM_KEYDOWN) {
             EXPECT_EQ(e.wParam, static_cast<WPARAM>(VK_RETURN));
+        }
+    }
     UnhookWindowsHookEx(hook);
 }
 
