@@ -407,8 +407,11 @@ BOOL LockWindowUpdate(HWND hWndLock)
     }
     HWND was = wm.lockUpdate;
     wm.lockUpdate = nullptr;
-    // What was drawn away while locked is painted again.
-    if (Window* window = WindowManager::Find(was))
+    // What was drawn away while locked is painted again. Locking the desktop (as drags that
+    // draw on the screen do) suppresses nothing: screen drawing goes to the overlay, which
+    // never mixes with the windows' pixels, so there is nothing to repair either.
+    Window* window = WindowManager::Find(was);
+    if (window && !window->isDesktop)
         wm.InvalidateWindow(*window, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return TRUE;
 }

@@ -296,6 +296,20 @@ TEST_F(Painting, LockWindowUpdateSuppressesDrawingUntilUnlocked)
     EXPECT_EQ(paints.size(), 1u);   // everything is painted again
 }
 
+TEST_F(Painting, LockingTheDesktopLeavesWindowsAlone)
+{
+    HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    RecordPaints();
+    Pump();
+    ASSERT_TRUE(LockWindowUpdate(GetDesktopWindow()));
+    Fill(top, RECT{0, 0, 50, 50}, RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(top, 5, 5), 0xFF0000u);
+    paints.clear();
+    LockWindowUpdate(nullptr);
+    Pump();
+    EXPECT_TRUE(paints.empty());
+}
+
 TEST_F(Painting, ScreenDrawingGoesToTheOverlayAndXorsBack)
 {
     HDC dc = GetDC(nullptr);
