@@ -157,7 +157,8 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
         dwExStyle |= WS_EX_WINDOWEDGE;
     window->style = style;
     window->exStyle = dwExStyle;
-    window->id = (style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(hMenu) : reinterpret_cast<LONG_PTR>(hMenu);
+    // A child's "menu" is its control id; a top-level window's is its menu bar.
+    window->id = reinterpret_cast<LONG_PTR>(hMenu);
 
     // Geometry: CW_USEDEFAULT means a cascaded default for overlapped windows, 0 otherwise.
     const bool overlapped = !(style & (WS_CHILD | WS_POPUP));
