@@ -1,0 +1,716 @@
+#include "engine/html/CHtmlLexer.h"
+
+#include "engine/html/HtmlEntities.h"
+#include "platform/core/CException.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+IMPLEMENT_DYNAMIC(CHtmlLexer, CObject)
+
+namespace {
+
+constexpr size_t kInitialBufferSize = 2048;
+constexpr size_t kReadChunk = 8192;
+// Token lengths travel as int; the buffer never grows past what an int can count.
+constexpr size_t kMaxBufferSize = 0x7FFFFFF0u;
+
+constexpr LPCSTR kReadFailed = "input in flex scanner failed";
+constexpr LPCSTR kNoMemory = "out of dynamic memory in yy_create_buffer()";
+constexpr LPCSTR kOverflow = "fatal error - scanner input buffer overflow";
+constexpr LPCSTR kNoAction = "fatal flex scanner internal error--no action found";
+
+bool IsLetter(int c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsNameChar(int c)
+{
+    return IsLetter(c) || IsDigit(c) || c == '-' || c == '.';
+}
+
+bool IsSpace(int c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+int ToUpperAscii(int c)
+{
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
+
+// What the matched token is, in the order the actions are listed.
+enum class Rule {
+    Text,           // OnText with the token
+    Whitespace,     // OnWhitespace
+    Markup,         // OnMarkup
+    MarkupToText,   // OnMarkup, then condText
+    Stray,          // OnStray
+    Reference,      // a character reference, decoded to OnText or AppendValueText
+    StartTag,       // "<" and a name
+    EndTag,         // "</" name blanks ">"
+    CommentStart,   // "<!--"
+    DeclStart,      // "<!" letters
+    ProcStart,      // "<?"
+    AttrName,       // name blanks "="
+    AttrNoValue,    // a name alone
+    TagEnd,         // ">" or "<" inside a tag
+    TokenValue,     // name characters as a value
+    OtherValue,     // any other unquoted value
+    OpenQuote,      // a quote starting a value
+    CloseQuote,     // the quote closing a value
+    QuotedTagEnd,   // "<" (or ">" in double quotes) cutting a quoted value short
+    AppendValue,    // ordinary characters of a quoted value
+    PlainTextEnd,   // "</PLAINTEXT>"
+    Unmatched,      // one character of PLAINTEXT content
+    ScriptText,     // SCRIPT content
+    ScriptEnd,      // "</SCRIPT>"
+};
+
+// The kinds of character reference.
+constexpr int kRefNumeric = 1; // "&#" digits
+constexpr int kRefOther = 2;   // "&#" letters and digits, never decoded
+constexpr int kRefNamed = 3;   // "&" name characters
+
+} // namespace
+
+struct CHtmlLexer::Match {
+    Rule rule;
+    size_t nLength;
+    size_t nNameLength = 0; // names inside tags, and the kind of a reference
+    int nNextState = -1;    // the condition entered by markup openers
+};
+
+CHtmlLexer::CHtmlLexer(CFile* pInput, CFile* pOutput) : m_pInputFile(pInput), m_pOutputFile(pOutput) {}
+
+CHtmlLexer::~CHtmlLexer() = default;
+
+LPCSTR CHtmlLexer::GetTokenText() const
+{
+    return m_pBuffer ? m_pBuffer.get() + m_nTokenStart : "";
+}
+
+void CHtmlLexer::Fail(LPCSTR pszMessage)
+{
+    m_bFailed = true;
+    m_bEndOfInput = true;
+    OnFatalError(pszMessage);
+}
+
+bool CHtmlLexer::Grow()
+{
+    size_t nNew = m_nCapacity * 2;
+    if (nNew > kMaxBufferSize || nNew < m_nCapacity)
+        nNew = m_nCapacity + m_nCapacity / 8;
+    if (nNew > kMaxBufferSize || nNew <= m_nCapacity) {
+        Fail(kOverflow);
+        return false;
+    }
+    std::unique_ptr<char[]> pNew(new (std::nothrow) char[nNew + 2]);
+    if (!pNew) {
+        Fail(kOverflow);
+        return false;
+    }
+    std::memcpy(pNew.get(), m_pBuffer.get(), m_nEnd);
+    pNew[m_nEnd] = pNew[m_nEnd + 1] = '\0';
+    m_pBuffer = std::move(pNew);
+    m_nCapacity = nNew;
+    return true;
+}
+
+bool CHtmlLexer::Refill()
+{
+    if (m_bEndOfInput)
+        return false;
+    // Keep only the token being matched, at the start of the buffer.
+    if (m_nTokenStart > 0) {
+        std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nTokenStart, m_nEnd - m_nTokenStart);
+        m_nEnd -= m_nTokenStart;
+        m_nTokenStart = 0;
+    }
+    if (m_nEnd == m_nCapacity && !Grow())
+        return false;
+    const size_t nRoom = std::min(kReadChunk, m_nCapacity - m_nEnd);
+    const int nRead = ReadInput(m_pBuffer.get() + m_nEnd, static_cast<int>(nRoom));
+    if (nRead < 0) {
+        Fail(kReadFailed);
+        return false;
+    }
+    if (nRead == 0) {
+        m_bEndOfInput = true;
+        return false;
+    }
+    // A reader that claims more than it was offered is taken at its word only that far.
+    m_nEnd += std::min(static_cast<size_t>(nRead), nRoom);
+    m_pBuffer[m_nEnd] = m_pBuffer[m_nEnd + 1] = '\0';
+    return true;
+}
+
+bool CHtmlLexer::Have(size_t nOffset)
+{
+    while (m_nTokenStart + nOffset >= m_nEnd) {
+        if (!Refill())
+            return false;
+    }
+    return true;
+}
+
+int CHtmlLexer::PeekAt(size_t nOffset)
+{
+    if (m_nTokenStart + nOffset < m_nEnd || Have(nOffset))
+        return static_cast<unsigned char>(m_pBuffer[m_nTokenStart + nOffset]);
+    return -1;
+}
+
+int CHtmlLexer::Lex()
+{
+    if (m_bFirstCall) {
+        m_bFirstCall = false;
+        m_pBuffer.reset(new (std::nothrow) char[kInitialBufferSize + 2]);
+        if (!m_pBuffer) {
+            Fail(kNoMemory);
+            return 0;
+        }
+        m_nCapacity = kInitialBufferSize;
+        m_pBuffer[0] = m_pBuffer[1] = '\0';
+    }
+    while (!m_bFailed && m_pBuffer && PeekAt(0) >= 0) {
+        Match match{Rule::Text, 0};
+        switch (m_nState) {
+        case condStartTag: match = MatchStartTag(); break;
+        case condAttrValue: match = MatchAttrValue(); break;
+        case condDeclaration: match = MatchDeclaration(); break;
+        case condProcessing: match = MatchProcessing(); break;
+        case condComment: match = MatchComment(); break;
+        case condDoubleQuoted: match = MatchQuoted('"'); break;
+        case condSingleQuoted: match = MatchQuoted('\''); break;
+        case condPlainText: match = MatchPlainText(); break;
+        case condScript: match = MatchScript(); break;
+        case condSkipRest: {
+            while (Refill()) {
+            }
+            match = Match{Rule::Markup, m_nEnd - m_nTokenStart};
+            break;
+        }
+        default: match = MatchText(); break;
+        }
+        if (m_bFailed)
+            break;
+        if (match.nLength == 0 || m_nTokenStart + match.nLength > m_nEnd) {
+            Fail(kNoAction);
+            break;
+        }
+        RunAction(match);
+    }
+    return 0;
+}
+
+// Scans "&#digits", "&#alnum" or "&name" at nOffset (where the "&" is); 0 when none matches.
+size_t CHtmlLexer::MatchReference(size_t nOffset, int& nKind)
+{
+    size_t i = nOffset + 1;
+    if (PeekAt(i) == '#') {
+        ++i;
+        size_t nDigits = 0;
+        while (IsDigit(PeekAt(i + nDigits)))
+            ++nDigits;
+        size_t nAlnum = nDigits;
+        while (IsLetter(PeekAt(i + nAlnum)) || IsDigit(PeekAt(i + nAlnum)))
+            ++nAlnum;
+        size_t nNumeric = 0;
+        if (nDigits > 0) {
+            const int term = PeekAt(i + nDigits);
+            nNumeric = 2 + nDigits + ((term == ';' || term == '\n') ? 1 : 0);
+        }
+        size_t nOther = 0;
+        if (nAlnum > 0)
+            nOther = 2 + nAlnum + (PeekAt(i + nAlnum) == ';' ? 1 : 0);
+        // The longer wins; on a tie the decimal rule, which is listed first.
+        if (nNumeric > 0 && nNumeric >= nOther) {
+            nKind = kRefNumeric;
+            return nNumeric;
+        }
+        if (nOther > 0) {
+            nKind = kRefOther;
+            return nOther;
+        }
+        return 0;
+    }
+    size_t nName = 0;
+    while (IsNameChar(PeekAt(i + nName)))
+        ++nName;
+    if (nName == 0)
+        return 0;
+    const int term = PeekAt(i + nName);
+    nKind = kRefNamed;
+    return 1 + nName + ((term == ';' || term == '\n') ? 1 : 0);
+}
+
+// "</" name blanks ">" for one name in any case; the token length, or 0.
+size_t CHtmlLexer::MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength)
+{
+    if (PeekAt(0) != '<' || PeekAt(1) != '/')
+        return 0;
+    for (size_t k = 0; k < nNameLength; ++k) {
+        if (ToUpperAscii(PeekAt(2 + k)) != pszUpperName[k])
+            return 0;
+    }
+    size_t i = 2 + nNameLength;
+    while (IsSpace(PeekAt(i)))
+        ++i;
+    return PeekAt(i) == '>' ? i + 1 : 0;
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchText()
+{
+    const int c = PeekAt(0);
+    if (c == '&') {
+        int nKind = 0;
+        const size_t nLength = MatchReference(0, nKind);
+        if (nLength > 0)
+            return Match{Rule::Reference, nLength, static_cast<size_t>(nKind)};
+        return Match{Rule::Text, 1};
+    }
+    if (c == '<') {
+        const int c1 = PeekAt(1);
+        if (IsLetter(c1)) {
+            size_t n = 1;
+            while (IsNameChar(PeekAt(1 + n)))
+                ++n;
+            return Match{Rule::StartTag, 1 + n, n};
+        }
+        if (c1 == '/') {
+            const int c2 = PeekAt(2);
+            if (c2 == '>')
+                return Match{Rule::Stray, 3};
+            if (IsLetter(c2)) {
+                size_t n = 1;
+                while (IsNameChar(PeekAt(2 + n)))
+                    ++n;
+                size_t i = 2 + n;
+                while (IsSpace(PeekAt(i)))
+                    ++i;
+                if (PeekAt(i) == '>')
+                    return Match{Rule::EndTag, i + 1, n};
+            }
+            return Match{Rule::Text, 1};
+        }
+        if (c1 == '>')
+            return Match{Rule::Markup, 2};
+        if (c1 == '!') {
+            const int c2 = PeekAt(2);
+            if (c2 == '>')
+                return Match{Rule::Markup, 3};
+            if (c2 == '-' && PeekAt(3) == '-')
+                return Match{Rule::CommentStart, 4, 0, condComment};
+            if (IsLetter(c2)) {
+                size_t i = 3;
+                while (IsLetter(PeekAt(i)))
+                    ++i;
+                if (IsSpace(PeekAt(i)))
+                    ++i;
+                return Match{Rule::DeclStart, i, 0, condDeclaration};
+            }
+            return Match{Rule::Text, 1};
+        }
+        if (c1 == '?')
+            return Match{Rule::ProcStart, 2, 0, condProcessing};
+        return Match{Rule::Text, 1};
+    }
+    size_t n = 1;
+    if (IsSpace(c)) {
+        while (IsSpace(PeekAt(n)))
+            ++n;
+        return Match{Rule::Whitespace, n};
+    }
+    for (int d = PeekAt(n); d >= 0 && d != '<' && d != '&' && !IsSpace(d); d = PeekAt(n))
+        ++n;
+    return Match{Rule::Text, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchStartTag()
+{
+    const int c = PeekAt(0);
+    if (IsLetter(c)) {
+        size_t n = 1;
+        while (IsNameChar(PeekAt(n)))
+            ++n;
+        size_t i = n;
+        while (IsSpace(PeekAt(i)))
+            ++i;
+        if (PeekAt(i) == '=')
+            return Match{Rule::AttrName, i + 1, n};
+        return Match{Rule::AttrNoValue, n, n};
+    }
+    if (c == '>' || c == '<')
+        return Match{Rule::TagEnd, 1};
+    if (IsSpace(c)) {
+        size_t n = 1;
+        while (IsSpace(PeekAt(n)))
+            ++n;
+        return Match{Rule::Markup, n};
+    }
+    if (c == '/')
+        return Match{Rule::Markup, 1};
+    return Match{Rule::Stray, 1};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
+{
+    const int c = PeekAt(0);
+    if (IsSpace(c)) {
+        size_t n = 1;
+        while (IsSpace(PeekAt(n)))
+            ++n;
+        return Match{Rule::Markup, n};
+    }
+    if (c == '"')
+        return Match{Rule::OpenQuote, 1, 0, condDoubleQuoted};
+    if (c == '\'')
+        return Match{Rule::OpenQuote, 1, 0, condSingleQuoted};
+    if (c == '>')
+        return Match{Rule::TagEnd, 1};
+    // Of the two value rules the longer wins; a value made only of name characters matches
+    // both at the same length and is a token value.
+    size_t n = 0;
+    bool bAllName = true;
+    for (int d = PeekAt(0); d >= 0 && !IsSpace(d) && d != '>' && d != '"' && d != '\''; d = PeekAt(n)) {
+        bAllName = bAllName && IsNameChar(d);
+        ++n;
+    }
+    return Match{bAllName ? Rule::TokenValue : Rule::OtherValue, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
+{
+    const int c = PeekAt(0);
+    if (c == static_cast<unsigned char>(chQuote))
+        return Match{Rule::CloseQuote, 1};
+    if (c == '<' || (chQuote == '"' && c == '>'))
+        return Match{Rule::QuotedTagEnd, 1};
+    if (c == '\r' || c == '\n') {
+        size_t n = 1;
+        while (PeekAt(n) == '\r' || PeekAt(n) == '\n')
+            ++n;
+        return Match{Rule::Markup, n};
+    }
+    if (c == '&') {
+        int nKind = 0;
+        const size_t nLength = MatchReference(0, nKind);
+        if (nLength > 0)
+            return Match{Rule::Reference, nLength, static_cast<size_t>(nKind)};
+        return Match{Rule::AppendValue, 1};
+    }
+    size_t n = 1;
+    for (int d = PeekAt(n); d >= 0; d = PeekAt(n)) {
+        if (d == static_cast<unsigned char>(chQuote) || d == '<' || d == '\r' || d == '\n' || d == '&'
+            || (chQuote == '"' && d == '>'))
+            break;
+        ++n;
+    }
+    return Match{Rule::AppendValue, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchDeclaration()
+{
+    const int c = PeekAt(0);
+    if (c == '>')
+        return Match{Rule::MarkupToText, 1};
+    if (c == '"') {
+        // A quoted string is taken whole, ">" included; an unclosed quote is one character.
+        for (size_t i = 1;; ++i) {
+            const int d = PeekAt(i);
+            if (d < 0)
+                return Match{Rule::Markup, 1};
+            if (d == '"')
+                return Match{Rule::Markup, i + 1};
+        }
+    }
+    if (c == '-') {
+        if (PeekAt(1) == '-') {
+            for (size_t i = 2;; ++i) {
+                const int d = PeekAt(i);
+                if (d < 0)
+                    break;
+                if (d == '-' && PeekAt(i + 1) == '-')
+                    return Match{Rule::Markup, i + 2};
+            }
+        }
+        return Match{Rule::Markup, 1};
+    }
+    size_t n = 1;
+    for (int d = PeekAt(n); d >= 0 && d != '>' && d != '"' && d != '-'; d = PeekAt(n))
+        ++n;
+    return Match{Rule::Markup, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchProcessing()
+{
+    if (PeekAt(0) == '>')
+        return Match{Rule::MarkupToText, 1};
+    size_t n = 1;
+    for (int d = PeekAt(n); d >= 0 && d != '>'; d = PeekAt(n))
+        ++n;
+    return Match{Rule::Markup, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchComment()
+{
+    if (PeekAt(0) == '-') {
+        if (PeekAt(1) == '-' && PeekAt(2) == '>')
+            return Match{Rule::MarkupToText, 3};
+        return Match{Rule::Stray, 1};
+    }
+    size_t n = 1;
+    for (int d = PeekAt(n); d >= 0 && d != '-'; d = PeekAt(n))
+        ++n;
+    return Match{Rule::Markup, n};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchPlainText()
+{
+    if (PeekAt(0) == '<') {
+        const size_t n = MatchEndTagOf("PLAINTEXT", 9);
+        if (n > 0)
+            return Match{Rule::PlainTextEnd, n};
+        return Match{Rule::Text, 1};
+    }
+    return Match{Rule::Unmatched, 1};
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchScript()
+{
+    if (PeekAt(0) == '<') {
+        const size_t n = MatchEndTagOf("SCRIPT", 6);
+        if (n > 0)
+            return Match{Rule::ScriptEnd, n};
+        return Match{Rule::ScriptText, 1};
+    }
+    size_t n = 1;
+    for (int d = PeekAt(n); d >= 0 && d != '<'; d = PeekAt(n))
+        ++n;
+    return Match{Rule::ScriptText, n};
+}
+
+void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int))
+{
+    const char* pToken = Token();
+    const int nToken = static_cast<int>(m_nTokenLength);
+    LPCSTR pszDecoded = nullptr;
+    if (nKind == kRefNumeric) {
+        int nDigits = 0;
+        while (2 + nDigits < nToken && IsDigit(static_cast<unsigned char>(pToken[2 + nDigits])))
+            ++nDigits;
+        pszDecoded = ParseNumericCharRef(pToken + 2, nDigits);
+    } else if (nKind == kRefNamed) {
+        int nName = nToken - 1;
+        const char last = pToken[nToken - 1];
+        if (last == ';' || last == '\n')
+            --nName;
+        pszDecoded = LookupHtmlEntity(pToken + 1, nName);
+    }
+    if (pszDecoded != nullptr)
+        (this->*pfnEmit)(pszDecoded, 1);
+    else
+        (this->*pfnEmit)(pToken, nToken);
+}
+
+void CHtmlLexer::RunAction(const Match& match)
+{
+    // The byte after the token is held back and replaced by a NUL while the actions run, so
+    // that the whole token reads as a C string; it is put back whatever the actions do.
+    struct HoldGuard {
+        char* p;
+        char ch;
+        ~HoldGuard() { *p = ch; }
+    };
+    m_nTokenLength = match.nLength;
+    char* pToken = Token();
+    m_chHold = pToken[match.nLength];
+    HoldGuard guard{pToken + match.nLength, m_chHold};
+    pToken[match.nLength] = '\0';
+    const int nLength = static_cast<int>(match.nLength);
+    const int nName = static_cast<int>(match.nNameLength);
+    // The token is consumed before its actions run; Token() keeps pointing at it.
+    const size_t nStart = m_nTokenStart;
+    struct Advance {
+        CHtmlLexer* pLexer;
+        size_t nStart;
+        size_t nLength;
+        ~Advance() { pLexer->m_nTokenStart = nStart + nLength; }
+    } advance{this, nStart, match.nLength};
+
+    switch (match.rule) {
+    case Rule::Text: OnText(pToken, nLength); break;
+    case Rule::Whitespace: OnWhitespace(pToken, nLength); break;
+    case Rule::Markup: OnMarkup(pToken, nLength); break;
+    case Rule::MarkupToText:
+        OnMarkup(pToken, nLength);
+        BeginState(condText);
+        break;
+    case Rule::Stray: OnStray(pToken, nLength); break;
+    case Rule::Reference:
+        if (m_nState == condDoubleQuoted || m_nState == condSingleQuoted)
+            DeliverReference(nName, &CHtmlLexer::EmitValueText);
+        else
+            DeliverReference(nName, &CHtmlLexer::EmitText);
+        break;
+    case Rule::StartTag:
+        MakeUpper(pToken + 1, nName);
+        CheckSpecialTag(pToken + 1, nName);
+        OnStartTag(pToken + 1, nName);
+        BeginState(condStartTag);
+        break;
+    case Rule::EndTag:
+        MakeUpper(pToken + 2, nName);
+        OnEndTag(pToken + 2, nName);
+        break;
+    case Rule::CommentStart:
+    case Rule::DeclStart:
+    case Rule::ProcStart:
+        OnMarkup(pToken, nLength);
+        BeginState(match.nNextState);
+        break;
+    case Rule::AttrName:
+        MakeUpper(pToken, nName);
+        OnAttrName(pToken, nName);
+        BeginState(condAttrValue);
+        break;
+    case Rule::AttrNoValue:
+        MakeUpper(pToken, nName);
+        OnAttrNoValue(pToken, nName);
+        break;
+    case Rule::TagEnd:
+        OnTagEnd();
+        BeginState(GetPendingState());
+        break;
+    case Rule::TokenValue:
+        OnAttrTokenValue(pToken, nLength);
+        BeginState(condStartTag);
+        break;
+    case Rule::OtherValue:
+        OnAttrValue(pToken, nLength);
+        BeginState(condStartTag);
+        break;
+    case Rule::OpenQuote:
+        ClearValueText();
+        BeginState(match.nNextState);
+        break;
+    case Rule::CloseQuote:
+        FlushValueText();
+        BeginState(condStartTag);
+        break;
+    case Rule::QuotedTagEnd:
+        FlushValueText();
+        OnTagEnd();
+        BeginState(GetPendingState());
+        break;
+    case Rule::AppendValue: AppendValueText(pToken, nLength); break;
+    case Rule::PlainTextEnd:
+        OnEndTag("PLAINTEXT", 9);
+        BeginState(condText);
+        break;
+    case Rule::Unmatched: OnUnmatched(pToken, nLength); break;
+    case Rule::ScriptText: OnScriptText(pToken, nLength); break;
+    case Rule::ScriptEnd:
+        OnScriptEnd();
+        OnEndTag("SCRIPT", 6);
+        BeginState(condText);
+        break;
+    }
+}
+
+void CHtmlLexer::OnStartTag(LPCSTR, int) {}
+void CHtmlLexer::OnAttrName(LPCSTR, int) {}
+void CHtmlLexer::OnAttrNoValue(LPCSTR, int) {}
+void CHtmlLexer::OnAttrTokenValue(LPCSTR, int) {}
+void CHtmlLexer::OnAttrValue(LPCSTR, int) {}
+void CHtmlLexer::OnTagEnd() {}
+void CHtmlLexer::OnEndTag(LPCSTR, int) {}
+
+void CHtmlLexer::ClearValueText()
+{
+    m_strValueText.Empty();
+}
+
+void CHtmlLexer::AppendValueText(LPCSTR pszText, int nLength)
+{
+    m_strValueText.Append(pszText, nLength);
+}
+
+void CHtmlLexer::FlushValueText()
+{
+    OnAttrValue(m_strValueText.GetString(), m_strValueText.GetLength());
+}
+
+void CHtmlLexer::OnText(LPCSTR, int) {}
+void CHtmlLexer::OnWhitespace(LPCSTR, int) {}
+void CHtmlLexer::OnMarkup(LPCSTR, int) {}
+void CHtmlLexer::OnStray(LPCSTR, int) {}
+void CHtmlLexer::OnScriptStart() {}
+void CHtmlLexer::OnScriptEnd() {}
+void CHtmlLexer::OnScriptText(LPCSTR, int) {}
+
+void CHtmlLexer::SkipRestAfterTag()
+{
+    m_nPendingState = condSkipRest;
+}
+
+void CHtmlLexer::BeginState(int nState)
+{
+    m_nState = (nState >= condText && nState <= condSkipRest) ? nState : condText;
+}
+
+void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
+{
+    if (nLength == 9 && std::memcmp(pszName, "PLAINTEXT", 9) == 0) {
+        m_nPendingState = condPlainText;
+    } else if (nLength == 6 && std::memcmp(pszName, "SCRIPT", 6) == 0) {
+        m_nPendingState = condScript;
+        OnScriptStart();
+    } else {
+        m_nPendingState = condText;
+    }
+}
+
+int CHtmlLexer::GetPendingState()
+{
+    return m_nPendingState;
+}
+
+void CHtmlLexer::MakeUpper(LPSTR pszText, int nLength)
+{
+    for (int i = 0; i < nLength; ++i) {
+        if (pszText[i] >= 'a' && pszText[i] <= 'z')
+            pszText[i] = static_cast<char>(pszText[i] - 'a' + 'A');
+    }
+}
+
+int CHtmlLexer::ReadInput(LPSTR pBuffer, int nMax)
+{
+    if (m_pInputFile == nullptr || nMax <= 0)
+        return 0;
+    try {
+        return static_cast<int>(m_pInputFile->Read(pBuffer, static_cast<UINT>(nMax)));
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    return -1;
+}
+
+void CHtmlLexer::OnUnmatched(LPCSTR, int) {}
+
+void CHtmlLexer::OnFatalError(LPCSTR)
+{
+    AfxThrowFileException(CFileException::genericException, -1);
+}
