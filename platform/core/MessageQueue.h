@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core/Types.h"
+#include "platform/core/WinError.h"
 #include "platform/core/WinMessages.h"
 
 #include <atomic>
@@ -15,18 +16,6 @@
 #ifndef USER_TIMER_MINIMUM
 #define USER_TIMER_MINIMUM 0x0000000A
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
-#endif
-#ifndef ERROR_INVALID_THREAD_ID
-#define ERROR_INVALID_THREAD_ID 1444L
-#endif
-#ifndef ERROR_MESSAGE_SYNC_ONLY
-#define ERROR_MESSAGE_SYNC_ONLY 1159L
-#endif
-#ifndef ERROR_NOT_ENOUGH_QUOTA
-#define ERROR_NOT_ENOUGH_QUOTA 1816L
-#endif
-#ifndef ERROR_INVALID_MESSAGE
-#define ERROR_INVALID_MESSAGE 1002L
 #endif
 
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);

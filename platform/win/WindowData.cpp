@@ -11,9 +11,6 @@
 #include <cstring>
 #include <strings.h>
 
-#ifndef ERROR_CONTROL_ID_NOT_FOUND
-#define ERROR_CONTROL_ID_NOT_FOUND 1421L
-#endif
 
 namespace {
 

@@ -10,9 +10,6 @@
 #include <cstring>
 #include <strings.h>
 
-#ifndef ERROR_TLW_WITH_WSCHILD
-#define ERROR_TLW_WITH_WSCHILD 1406L
-#endif
 
 namespace {
 
