@@ -1,0 +1,107 @@
+// The base of the tag actions: one object per recognised start tag, which collects the tag's
+// attributes and, when the tag or its element is complete, reports its links, anchors and form
+// fields through the parser. It is also the action of the tags that need nothing more.
+#pragma once
+
+#include "platform/core/CMapStringToString.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+class CHtmlParser;
+struct TagEntry;
+
+class CAction : public CObject {
+    DECLARE_DYNCREATE(CAction)
+public:
+    CAction() = default;
+    ~CAction() override = default;
+    CAction(const CAction&) = delete;
+    CAction& operator=(const CAction&) = delete;
+
+    // Called once by the parser right after creation.
+    void Attach(CHtmlParser* pParser, const TagEntry* pEntry);
+
+    // At the tag's ">": nonzero when the action is finished, 0 when it must stay open as the
+    // parser's open element to collect text or wait for its end tag.
+    virtual BOOL OnTagComplete();
+    // TRUE when the name finds this action's row in the tag table.
+    virtual BOOL IsSameTag(LPCSTR lpszName, int nLength);
+    // Reports the links; run when the element ends, or at once from OnTagComplete.
+    virtual void ReportLinks();
+    virtual void SetAttrName(LPCSTR lpszName, int nLength);
+    virtual void SetAttrValue(LPCSTR lpszValue, int nLength);
+    virtual void AddAttrNoValue(LPCSTR lpszName, int nLength);
+    virtual BOOL IsCollectingText();
+    virtual int GetMaxDescriptionLength();
+    virtual void AppendText(LPCSTR lpszText, int nLength);
+    virtual void AddTextSeparator();
+    virtual void SetDescription(LPCSTR lpszDescription);
+    virtual void MarkServerMap();
+    virtual void ReportId();
+    virtual void ReportScriptAttributes();
+    // Adds the tag name and the first nCount named attributes that are present, each name then
+    // its value, to the open form's checksum; nothing without an open form.
+    virtual void ReportFormFields(const LPCSTR* ppszAttrNames, int nCount);
+
+    const TagEntry* GetTagEntry() const { return m_pEntry; }
+    const CString& GetDescription() const { return m_strDescription; }
+    // The value of an upper-case attribute name; FALSE when the tag does not have it.
+    BOOL GetAttr(LPCSTR lpszName, CString& strValue) const;
+    BOOL HasAttr(LPCSTR lpszName) const;
+    INT_PTR GetAttrCount() const { return m_Attributes.GetCount(); }
+
+    // A tag keeps at most this many distinct attributes; further new names are dropped, so a
+    // hostile tag cannot make the attribute map's lookups quadratic.
+    static constexpr int MAX_ATTRIBUTES = 256;
+    // A piece of element text longer than this is cut before it is appended to a description,
+    // so that one huge word cannot make a huge title or description.
+    static constexpr int MAX_TEXT_PIECE = 4096;
+
+protected:
+    // The first attribute of the null-ended name list that is present, with its value; null
+    // when none is.
+    LPCSTR FindFirstAttr(const LPCSTR* ppszNames, CString& strValue) const;
+    void StartCollecting() { m_bCollectingText = TRUE; }
+    // The size flags of an image-like tag: WIDTH and HEIGHT read as a number followed by "%"
+    // (given and in percent) or as a number alone (given), each only when the number is at
+    // least nMinimum; ALT present. The sizes are -1 when not given.
+    DWORD ReadSizeFlags(int nMinimum, int& nWidth, int& nHeight) const;
+
+    // Forwarders to the parser.
+    void OnLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth, int nHeight);
+    void OnCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+        DWORD dwFlags, int nWidth, int nHeight);
+    void OnTitle(LPCSTR lpszTitle);
+    void OnAnchor(LPCSTR lpszName);
+    void OnBase(LPCSTR lpszHref);
+    void OnAuthor(LPCSTR lpszAuthor);
+    void OnDescription(LPCSTR lpszDescription);
+    void OnOtherMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme);
+    void OnNamedMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme);
+    void OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent);
+    void OnLastModified(LONG nTime);
+    // Splits a KEYWORDS content into keywords at "," and ";", trims control characters and
+    // punctuation from both ends of each, and reports the non-empty ones.
+    void SplitKeywords(LPCSTR lpszContent);
+    // Gives the description to the parser's open element.
+    void HandDescriptionUp(LPCSTR lpszDescription);
+    void MarkOpenElementServerMap();
+
+    CHtmlParser* m_pParser = nullptr;
+    const TagEntry* m_pEntry = nullptr;
+    CString m_strPendingAttr;
+    CMapStringToString m_Attributes{10};
+    BOOL m_bCollectingText = FALSE;
+    CString m_strDescription;
+    BOOL m_bServerMap = FALSE;
+
+private:
+    void StoreAttr(const CString& strName, const CString& strValue);
+};
+
+// The action of the tags without links: reports the ID and event attributes, then is done.
+class CDefaultAction : public CAction {
+    DECLARE_DYNCREATE(CDefaultAction)
+public:
+    BOOL OnTagComplete() override;
+};

@@ -1,0 +1,74 @@
+#include "engine/html/CAnchorAction.h"
+
+#include "engine/html/CTagTable.h"
+#include "engine/html/HtmlLinkTypes.h"
+
+IMPLEMENT_DYNCREATE(CAnchorAction, CAction)
+IMPLEMENT_DYNCREATE(CTitleAction, CAction)
+IMPLEMENT_DYNCREATE(CImageAction, CAction)
+
+BOOL CAnchorAction::OnTagComplete()
+{
+    ReportId();
+    ReportScriptAttributes();
+    CString strName;
+    if (GetAttr("NAME", strName))
+        OnAnchor(strName);
+    if (!HasAttr("HREF"))
+        return TRUE;
+    StartCollecting();
+    return FALSE;
+}
+
+void CAnchorAction::MarkServerMap()
+{
+    m_bServerMap = TRUE;
+}
+
+BOOL CTitleAction::OnTagComplete()
+{
+    StartCollecting();
+    return FALSE;
+}
+
+int CTitleAction::GetMaxDescriptionLength()
+{
+    return 255;
+}
+
+void CTitleAction::SetDescription(LPCSTR)
+{
+}
+
+void CTitleAction::ReportLinks()
+{
+    m_strDescription.TrimRight();
+    if (!m_strDescription.IsEmpty())
+        OnTitle(m_strDescription);
+}
+
+BOOL CImageAction::OnTagComplete()
+{
+    if (HasAttr("ISMAP") && HasAttr("SRC"))
+        MarkOpenElementServerMap();
+    return CAction::OnTagComplete();
+}
+
+void CImageAction::ReportLinks()
+{
+    if (m_pEntry == nullptr)
+        return;
+    m_strDescription.TrimRight();
+    CString strValue;
+    if (m_strDescription.IsEmpty() && FindFirstAttr(m_pEntry->m_apszLinkAttrs, strValue) != nullptr)
+        m_strDescription = strValue;
+    HandDescriptionUp(m_strDescription);
+
+    int nWidth = -1;
+    int nHeight = -1;
+    DWORD dwFlags = ReadSizeFlags(0, nWidth, nHeight);
+    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
+        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
+            OnLink(strValue, m_strDescription, m_pEntry->m_nLinkKind, dwFlags, nWidth, nHeight);
+    }
+}

@@ -1,0 +1,282 @@
+#include "engine/html/CHtmlParser.h"
+
+#include "engine/html/CAction.h"
+#include "engine/html/CTagTable.h"
+#include "engine/html/IHtmlParserSink.h"
+
+#include <cstring>
+#include <strings.h>
+
+IMPLEMENT_DYNAMIC(CHtmlParser, CHtmlLexer)
+
+CHtmlParser::CHtmlParser(IHtmlParserSink* pSink, CFile* pInput, BOOL bJavaScript, BOOL bVBScript, int nEventScriptMode)
+    : CHtmlLexer(pInput, nullptr)
+    , m_pSink(pSink)
+    , m_bJavaScript(bJavaScript)
+    , m_bVBScript(bVBScript)
+    , m_nEventScriptMode(nEventScriptMode)
+{
+}
+
+// An element still open at the end of the input is dropped without reporting: its end never
+// came, and a stop request must not produce reports after it.
+CHtmlParser::~CHtmlParser() = default;
+
+int CHtmlParser::Parse()
+{
+    return Lex();
+}
+
+void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
+{
+    // A tag left unfinished has had its chance; so that the attributes of an unknown tag go
+    // nowhere, it is dropped for unknown names too.
+    m_pCurrentTag.reset();
+    const TagEntry* pEntry = FindTagEntry(pszName, nLength);
+    if (pEntry == nullptr || pEntry->m_pActionClass == nullptr)
+        return;
+    CObject* pObject = pEntry->m_pActionClass->CreateObject();
+    if (pObject == nullptr)
+        return;
+    CAction* pAction = DYNAMIC_DOWNCAST(CAction, pObject);
+    if (pAction == nullptr) {
+        delete pObject;
+        return;
+    }
+    m_pCurrentTag.reset(pAction);
+    pAction->Attach(this, pEntry);
+}
+
+void CHtmlParser::OnAttrName(LPCSTR pszName, int nLength)
+{
+    if (m_pCurrentTag)
+        m_pCurrentTag->SetAttrName(pszName, nLength);
+}
+
+void CHtmlParser::OnAttrNoValue(LPCSTR pszName, int nLength)
+{
+    if (m_pCurrentTag)
+        m_pCurrentTag->AddAttrNoValue(pszName, nLength);
+}
+
+void CHtmlParser::OnAttrTokenValue(LPCSTR pszValue, int nLength)
+{
+    if (m_pCurrentTag)
+        m_pCurrentTag->SetAttrValue(pszValue, nLength);
+}
+
+void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
+{
+    if (m_pCurrentTag)
+        m_pCurrentTag->SetAttrValue(pszValue, nLength);
+}
+
+void CHtmlParser::FinishOpenElement()
+{
+    // Taken out first, so that the element is gone from the parser whatever its reports do.
+    std::unique_ptr<CAction> pElement = std::move(m_pOpenElement);
+    if (pElement)
+        pElement->ReportLinks();
+}
+
+void CHtmlParser::OnTagEnd()
+{
+    std::unique_ptr<CAction> pAction = std::move(m_pCurrentTag);
+    if (!pAction)
+        return;
+    if (pAction->OnTagComplete())
+        return;
+    // The new element waits for its text or its end tag; the one open before it ends here.
+    FinishOpenElement();
+    m_pOpenElement = std::move(pAction);
+}
+
+void CHtmlParser::OnEndTag(LPCSTR pszName, int nLength)
+{
+    if (m_pOpenElement && m_pOpenElement->IsSameTag(pszName, nLength))
+        FinishOpenElement();
+    if (HasForm() && nLength == 4 && memcmp(pszName, "FORM", 4) == 0)
+        OnFormEnd();
+}
+
+void CHtmlParser::OnText(LPCSTR pszText, int nLength)
+{
+    if (m_pOpenElement && m_pOpenElement->IsCollectingText())
+        m_pOpenElement->AppendText(pszText, nLength);
+}
+
+void CHtmlParser::OnWhitespace(LPCSTR, int)
+{
+    if (m_pOpenElement && m_pOpenElement->IsCollectingText())
+        m_pOpenElement->AddTextSeparator();
+}
+
+void CHtmlParser::OnScriptStart()
+{
+    m_bInJavaScript = FALSE;
+    m_bInVBScript = FALSE;
+    m_strScriptText.Empty();
+}
+
+void CHtmlParser::OnScriptText(LPCSTR pszText, int nLength)
+{
+    if (m_bInJavaScript || m_bInVBScript)
+        m_strScriptText.Append(pszText, nLength);
+}
+
+void CHtmlParser::OnScriptEnd()
+{
+    if (m_bJavaScript && m_bInJavaScript)
+        OnJavaScript(m_strScriptText);
+    else if (m_bVBScript && m_bInVBScript)
+        OnVBScript(m_strScriptText);
+    m_strScriptText.Empty();
+}
+
+int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
+{
+    if (m_pSink != nullptr && m_pSink->IsStopRequested())
+        return 0;
+    int nRead = CHtmlLexer::ReadInput(pBuffer, nMax);
+    if (nRead > 0) {
+        // The count saturates rather than wrapping on a page of 4 GB or more.
+        DWORD nAdd = static_cast<DWORD>(nRead);
+        m_nBytesRead = (m_nBytesRead > 0xFFFFFFFFu - nAdd) ? 0xFFFFFFFFu : m_nBytesRead + nAdd;
+        if (m_pSink != nullptr)
+            m_pSink->AddKeywordText(pBuffer, nRead);
+    }
+    return nRead;
+}
+
+void CHtmlParser::OnLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth, int nHeight)
+{
+    if (lpszUrl == nullptr)
+        return;
+    static constexpr char szJavaScript[] = "javascript:";
+    constexpr size_t nPrefix = sizeof(szJavaScript) - 1;
+    if (strncasecmp(lpszUrl, szJavaScript, nPrefix) == 0) {
+        OnJavaScript(lpszUrl + nPrefix);
+        return;
+    }
+    if (m_pSink != nullptr)
+        m_pSink->ReportLink(lpszUrl, lpszDescription != nullptr ? lpszDescription : "", nLinkKind, dwFlags, nWidth, nHeight);
+}
+
+void CHtmlParser::OnCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+    DWORD dwFlags, int nWidth, int nHeight)
+{
+    if (m_pSink != nullptr)
+        m_pSink->ReportCodebaseLink(lpszCodebase != nullptr ? lpszCodebase : "", lpszUrl != nullptr ? lpszUrl : "",
+            lpszDescription != nullptr ? lpszDescription : "", nLinkKind, dwFlags, nWidth, nHeight);
+}
+
+void CHtmlParser::OnTitle(LPCSTR lpszTitle)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnTitle(lpszTitle);
+}
+
+void CHtmlParser::OnAnchor(LPCSTR lpszName)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnAnchor(lpszName);
+}
+
+void CHtmlParser::OnBase(LPCSTR lpszHref)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnBase(lpszHref);
+}
+
+void CHtmlParser::OnExtraLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+    DWORD dwFlags, int nWidth, int nHeight)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnExtraLink(lpszCodebase, lpszUrl, lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
+}
+
+void CHtmlParser::OnAuthor(LPCSTR lpszAuthor)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnAuthor(lpszAuthor);
+}
+
+void CHtmlParser::OnKeyword(LPCSTR lpszKeyword)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnKeyword(lpszKeyword);
+}
+
+void CHtmlParser::OnDescription(LPCSTR lpszDescription)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnDescription(lpszDescription);
+}
+
+void CHtmlParser::OnOtherMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnOtherMeta(lpszName, lpszContent, lpszScheme);
+}
+
+void CHtmlParser::OnLastModified(LONG nTime)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnLastModified(nTime);
+}
+
+void CHtmlParser::OnNamedMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnNamedMeta(lpszName, lpszContent, lpszScheme);
+}
+
+void CHtmlParser::OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent)
+{
+    if (m_pSink != nullptr)
+        m_pSink->OnHttpEquivMeta(lpszName, lpszContent);
+}
+
+void CHtmlParser::OnJavaScript(LPCSTR)
+{
+}
+
+void CHtmlParser::OnVBScript(LPCSTR)
+{
+}
+
+void CHtmlParser::OnFormStart(LPCSTR lpszName)
+{
+    OnFormEnd();
+    m_pFormContext = std::make_unique<CFormContext>(lpszName);
+}
+
+void CHtmlParser::OnFormField(LPCSTR lpszText, int nLength)
+{
+    if (m_pFormContext)
+        m_pFormContext->AddField(lpszText, nLength);
+}
+
+void CHtmlParser::OnFormEnd()
+{
+    std::unique_ptr<CFormContext> pForm = std::move(m_pFormContext);
+    if (pForm && m_pSink != nullptr)
+        m_pSink->OnFormEnd(pForm->GetName(), pForm->GetChecksum());
+}
+
+BOOL CHtmlParser::HasForm()
+{
+    return m_pFormContext != nullptr;
+}
+
+void CHtmlParser::SetOpenElementDescription(LPCSTR lpszDescription)
+{
+    if (m_pOpenElement)
+        m_pOpenElement->SetDescription(lpszDescription);
+}
+
+void CHtmlParser::MarkOpenElementServerMap()
+{
+    if (m_pOpenElement)
+        m_pOpenElement->MarkServerMap();
+}

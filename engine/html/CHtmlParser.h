@@ -1,0 +1,100 @@
+// CHtmlParser: turns the HTML lexer's events into tag actions and forwards what the actions find
+// (links, title, anchors, META data, forms) to its sink. One parser serves one page: it keeps no
+// document, only one open element, one tag being read, one open form and one script's text.
+#pragma once
+
+#include "engine/html/CHtmlLexer.h"
+#include "engine/html/CFormContext.h"
+#include "platform/core/CString.h"
+
+#include <memory>
+
+class CAction;
+class CFile;
+class IHtmlParserSink;
+
+class CHtmlParser : public CHtmlLexer {
+    DECLARE_DYNAMIC(CHtmlParser)
+public:
+    // The sink and the input are not owned. The flags are the scan options' JavaScript and
+    // VBScript switches; the event-script mode says what event attributes hold (SCRIPT_KIND_*).
+    CHtmlParser(IHtmlParserSink* pSink, CFile* pInput, BOOL bJavaScript, BOOL bVBScript, int nEventScriptMode);
+    ~CHtmlParser() override;
+
+    // Parses the whole input once. A read or scanner failure leaves as a CFileException; a stop
+    // request of the sink ends the input early, which ends Parse normally.
+    int Parse();
+
+    // Reports of the tag actions; each goes to the sink operation of the same role.
+    // A URL beginning with "javascript:" (any case) is script, never a link.
+    virtual void OnLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth, int nHeight);
+    virtual void OnCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+        DWORD dwFlags, int nWidth, int nHeight);
+    virtual void OnTitle(LPCSTR lpszTitle);
+    virtual void OnAnchor(LPCSTR lpszName);
+    virtual void OnBase(LPCSTR lpszHref);
+    virtual void OnExtraLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+        DWORD dwFlags, int nWidth, int nHeight);
+    virtual void OnAuthor(LPCSTR lpszAuthor);
+    virtual void OnKeyword(LPCSTR lpszKeyword);
+    virtual void OnDescription(LPCSTR lpszDescription);
+    virtual void OnOtherMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme);
+    virtual void OnLastModified(LONG nTime);
+    virtual void OnNamedMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme);
+    virtual void OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent);
+    // Hooks for script examination; the parser itself does nothing with scripts.
+    virtual void OnJavaScript(LPCSTR lpszScript);
+    virtual void OnVBScript(LPCSTR lpszScript);
+    // Ends an open form first, then opens one with the name (null or empty: an empty name).
+    virtual void OnFormStart(LPCSTR lpszName);
+    // Adds a text to the open form's checksum; nLength -1 means up to the NUL.
+    virtual void OnFormField(LPCSTR lpszText, int nLength);
+    // Reports and closes the open form, if any.
+    virtual void OnFormEnd();
+    virtual BOOL HasForm();
+
+    int GetEventScriptMode() const { return m_nEventScriptMode; }
+    void SetEventScriptMode(int nMode) { m_nEventScriptMode = nMode; }
+    // Set by the SCRIPT action while its start tag is read.
+    void SetInJavaScript() { m_bInJavaScript = TRUE; }
+    void SetInVBScript() { m_bInVBScript = TRUE; }
+    DWORD GetBytesRead() const { return m_nBytesRead; }
+
+    // The open element takes a description reported by an inner element (and stops collecting
+    // its own text); nothing without an open element.
+    void SetOpenElementDescription(LPCSTR lpszDescription);
+    void MarkOpenElementServerMap();
+
+    CAction* GetOpenElement() const { return m_pOpenElement.get(); }
+
+protected:
+    void OnStartTag(LPCSTR pszName, int nLength) override;
+    void OnAttrName(LPCSTR pszName, int nLength) override;
+    void OnAttrNoValue(LPCSTR pszName, int nLength) override;
+    void OnAttrTokenValue(LPCSTR pszValue, int nLength) override;
+    void OnAttrValue(LPCSTR pszValue, int nLength) override;
+    void OnTagEnd() override;
+    void OnEndTag(LPCSTR pszName, int nLength) override;
+    void OnText(LPCSTR pszText, int nLength) override;
+    void OnWhitespace(LPCSTR pszText, int nLength) override;
+    void OnScriptStart() override;
+    void OnScriptEnd() override;
+    void OnScriptText(LPCSTR pszText, int nLength) override;
+    int ReadInput(LPSTR pBuffer, int nMax) override;
+
+private:
+    // Reports and deletes the open element.
+    void FinishOpenElement();
+
+    std::unique_ptr<CAction> m_pOpenElement;
+    std::unique_ptr<CAction> m_pCurrentTag;
+    std::unique_ptr<CFormContext> m_pFormContext;
+    IHtmlParserSink* m_pSink;
+    BOOL m_bJavaScript;
+    BOOL m_bInJavaScript = FALSE;
+    BOOL m_bVBScript;
+    BOOL m_bInVBScript = FALSE;
+    CString m_strScriptText;
+    int m_nEventScriptMode;
+    DWORD m_nBytesRead = 0;
+};
