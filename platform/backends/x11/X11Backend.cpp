@@ -1,0 +1,613 @@
+// The X11 backend: the display connection, native windows, presenting, cursors and the pump.
+#include "platform/backends/x11/X11Backend.h"
+
+#include "platform/backends/x11/X11Headers.h"
+#include "platform/backends/x11/X11Shm.h"
+#include "platform/backends/x11/X11WindowGlue.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/WindowServices.h"
+#include "platform/win/WinUser.h"
+
+#include <cairo.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+// ---- Errors ----
+
+namespace {
+std::atomic<unsigned long> g_errorCount{0};
+std::atomic<int> g_lastError{0};
+std::atomic<bool> g_connectionLost{false};
+
+int RecordError(Display*, XErrorEvent* error)
+{
+    g_lastError = error->error_code;
+    ++g_errorCount;
+    return 0;
+}
+
+int RecordIoError(Display*)
+{
+    g_connectionLost = true;
+    return 0;
+}
+
+void KeepRunning(Display*, void*)
+{
+    // Without this, Xlib ends the process after an I/O error: the program keeps its data and
+    // lets the user save instead.
+    g_connectionLost = true;
+}
+} // namespace
+
+namespace X11Errors {
+void Install()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        XSetErrorHandler(RecordError);
+        XSetIOErrorHandler(RecordIoError);
+    });
+}
+unsigned long Count() { return g_errorCount.load(); }
+int LastCode() { return g_lastError.load(); }
+bool ConnectionLost() { return g_connectionLost.load(); }
+} // namespace X11Errors
+
+bool IsOverrideRedirectStyle(DWORD style, DWORD exStyle)
+{
+    if (!(style & WS_POPUP))
+        return false;
+    return (style & WS_CAPTION) != WS_CAPTION || (exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST)) != 0;
+}
+
+// ---- Opening ----
+
+std::unique_ptr<X11Backend> X11Backend::Open(const char* displayName, std::string& error)
+{
+    std::unique_ptr<X11Backend> backend(new X11Backend());
+    if (!backend->Init(displayName, error))
+        return nullptr;
+    return backend;
+}
+
+X11Backend* X11Backend::Install(const char* displayName, std::string& error)
+{
+    std::unique_ptr<X11Backend> backend = Open(displayName, error);
+    if (!backend)
+        return nullptr;
+    X11Backend* raw = backend.get();
+    const SIZE screen = raw->ScreenSize();
+    SetWindowBackend(std::move(backend));
+    InstallWindowServices();
+    X11Glue::SetScreenSize(screen.cx, screen.cy);
+    return raw;
+}
+
+bool X11Backend::Init(const char* displayName, std::string& error)
+{
+    X11Errors::Install();
+    const char* name = (displayName && *displayName) ? displayName : nullptr;
+    m_display = XOpenDisplay(name);
+    if (!m_display) {
+        const char* shown = name ? name : std::getenv("DISPLAY");
+        error = std::string("cannot open the X display \"") + (shown ? shown : "") + "\"";
+        return false;
+    }
+    XSetIOErrorExitHandler(m_display, KeepRunning, nullptr);
+    m_screen = DefaultScreen(m_display);
+    m_root = RootWindow(m_display, m_screen);
+    m_visual = DefaultVisual(m_display, m_screen);
+    m_depth = DefaultDepth(m_display, m_screen);
+    m_colormap = DefaultColormap(m_display, m_screen);
+    m_gc = XCreateGC(m_display, m_root, 0, nullptr);
+    m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+
+    // Shared memory only works when the server runs on this machine; a display name with a host
+    // part goes over the network.
+    const char* shown = DisplayString(m_display);
+    const bool local = shown && (shown[0] == ':' || std::strncmp(shown, "unix:", 5) == 0);
+    m_useShm = local && XShmQueryExtension(m_display);
+
+    // Auto-repeat reported as repeated presses without releases between them.
+    Bool supported = False;
+    XkbSetDetectableAutoRepeat(m_display, True, &supported);
+
+    // Text input goes through an input method when one can be opened (dead keys, compose).
+    if (!std::setlocale(LC_CTYPE, nullptr) || std::strcmp(std::setlocale(LC_CTYPE, nullptr), "C") == 0)
+        std::setlocale(LC_CTYPE, "");
+    if (XSupportsLocale()) {
+        XSetLocaleModifiers("");
+        m_im = XOpenIM(m_display, nullptr, nullptr, nullptr);
+    }
+
+    auto atom = [&](const char* n) { return XInternAtom(m_display, n, False); };
+    m_atoms.wmProtocols = atom("WM_PROTOCOLS");
+    m_atoms.wmDeleteWindow = atom("WM_DELETE_WINDOW");
+    m_atoms.motifHints = atom("_MOTIF_WM_HINTS");
+    m_atoms.netWmName = atom("_NET_WM_NAME");
+    m_atoms.utf8String = atom("UTF8_STRING");
+    m_atoms.clipboard = atom("CLIPBOARD");
+    m_atoms.targets = atom("TARGETS");
+    m_atoms.vostrelSelection = atom("VOSTREL_SELECTION");
+    m_atoms.netWmWindowType = atom("_NET_WM_WINDOW_TYPE");
+    m_atoms.typeNormal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    m_atoms.typeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
+    m_atoms.typePopupMenu = atom("_NET_WM_WINDOW_TYPE_POPUP_MENU");
+
+    // An unmapped window that owns the selection and receives other programs' answers.
+    XSetWindowAttributes attrs{};
+    attrs.event_mask = PropertyChangeMask;
+    m_clipWindow = XCreateWindow(m_display, m_root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
+                                 CWEventMask, &attrs);
+    XFlush(m_display);
+    return true;
+}
+
+X11Backend::~X11Backend()
+{
+    if (!m_display)
+        return;
+    while (!m_windows.empty())
+        DestroyNativeWindow(m_windows.begin()->first);
+    const bool alive = !X11Errors::ConnectionLost();
+    if (alive) {
+        for (auto& [id, cursor] : m_xcursors)
+            XFreeCursor(m_display, cursor);
+        if (m_blankCursor)
+            XFreeCursor(m_display, m_blankCursor);
+        if (m_clipWindow)
+            XDestroyWindow(m_display, m_clipWindow);
+    }
+    if (m_im)
+        XCloseIM(m_im);
+    if (m_gc)
+        XFreeGC(m_display, m_gc);
+    XCloseDisplay(m_display);
+    if (m_wakeFd >= 0)
+        close(m_wakeFd);
+}
+
+// ---- Native windows ----
+
+X11Backend::Native* X11Backend::FindNative(NativeWindowId id)
+{
+    auto it = m_windows.find(id);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+X11Backend::Native* X11Backend::FindByXid(unsigned long xid)
+{
+    auto it = m_byXid.find(xid);
+    return it == m_byXid.end() ? nullptr : FindNative(it->second);
+}
+
+unsigned long X11Backend::XWindowOf(HWND hwnd) const
+{
+    for (auto& [id, native] : m_windows)
+        if (native.hwnd == hwnd)
+            return native.xid;
+    return 0;
+}
+
+namespace {
+cairo_surface_t* NewSurface(int width, int height)
+{
+    return cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, width), std::max(1, height));
+}
+
+int WidthOf(const RECT& r) { return std::max<int>(1, r.right - r.left); }
+int HeightOf(const RECT& r) { return std::max<int>(1, r.bottom - r.top); }
+
+// The hints that ask a window manager for no decoration at all (the program draws its own
+// frames and captions).
+struct MotifHints {
+    unsigned long flags;
+    unsigned long functions;
+    unsigned long decorations;
+    long inputMode;
+    unsigned long status;
+};
+constexpr unsigned long kMotifHintsDecorations = 1UL << 1;
+} // namespace
+
+void X11Backend::MakeImage(Native& native)
+{
+    native.image = std::make_unique<X11Image>(m_display, static_cast<Visual*>(m_visual), m_depth, WidthOf(native.rect),
+                                              HeightOf(native.rect),
+                                              m_useShm ? X11Image::Transport::SharedMemory : X11Image::Transport::Plain);
+    if (m_useShm && !native.image->IsShared())
+        m_useShm = false;   // the server would not attach our memory: stay with plain images
+}
+
+NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect, NativeWindowKind kind)
+{
+    if (!m_display || X11Errors::ConnectionLost())
+        return 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    X11Glue::WindowStyles(hwnd, style, exStyle);
+
+    Native native;
+    native.hwnd = hwnd;
+    native.rect = screenRect;
+    native.overrideRedirect = IsOverrideRedirectStyle(style, exStyle);
+
+    XSetWindowAttributes attrs{};
+    attrs.background_pixmap = None;   // the backing surface paints everything: no flash of grey
+    attrs.bit_gravity = NorthWestGravity;
+    attrs.colormap = m_colormap;
+    attrs.border_pixel = 0;
+    attrs.override_redirect = native.overrideRedirect ? True : False;
+    attrs.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                       ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask;
+    native.xid = XCreateWindow(m_display, m_root, screenRect.left, screenRect.top,
+                               static_cast<unsigned>(WidthOf(screenRect)), static_cast<unsigned>(HeightOf(screenRect)),
+                               0, m_depth, InputOutput, static_cast<Visual*>(m_visual),
+                               CWBackPixmap | CWBitGravity | CWColormap | CWBorderPixel | CWOverrideRedirect | CWEventMask,
+                               &attrs);
+    if (!native.xid)
+        return 0;
+
+    MotifHints hints{kMotifHintsDecorations, 0, 0, 0, 0};
+    XChangeProperty(m_display, native.xid, m_atoms.motifHints, m_atoms.motifHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&hints), 5);
+    XClassHint classHint{};
+    char resName[] = "vostrel";
+    char resClass[] = "vostrel";
+    classHint.res_name = resName;
+    classHint.res_class = resClass;
+    XSetClassHint(m_display, native.xid, &classHint);
+    XSetWMProtocols(m_display, native.xid, &m_atoms.wmDeleteWindow, 1);
+    // The program places its windows itself.
+    XSizeHints sizeHints{};
+    sizeHints.flags = USPosition | USSize;
+    sizeHints.x = screenRect.left;
+    sizeHints.y = screenRect.top;
+    sizeHints.width = WidthOf(screenRect);
+    sizeHints.height = HeightOf(screenRect);
+    XSetWMNormalHints(m_display, native.xid, &sizeHints);
+    XWMHints wmHints{};
+    wmHints.flags = InputHint | StateHint;
+    wmHints.input = True;
+    wmHints.initial_state = NormalState;
+    XSetWMHints(m_display, native.xid, &wmHints);
+    unsigned long type = m_atoms.typeNormal;
+    if (native.overrideRedirect)
+        type = m_atoms.typePopupMenu;
+    else if (kind == NativeWindowKind::Tool)
+        type = m_atoms.typeUtility;
+    XChangeProperty(m_display, native.xid, m_atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
+
+    if (m_im)
+        native.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, native.xid,
+                              XNFocusWindow, native.xid, nullptr);
+
+    native.surface = NewSurface(WidthOf(screenRect), HeightOf(screenRect));
+    MakeImage(native);
+    const NativeWindowId id = m_next++;
+    m_byXid[native.xid] = id;
+    auto& stored = m_windows.emplace(id, std::move(native)).first->second;
+    UpdateTitle(stored);
+    ApplyCursor(stored);
+    XFlush(m_display);
+    return id;
+}
+
+void X11Backend::DestroyNativeWindow(NativeWindowId id)
+{
+    Native* native = FindNative(id);
+    if (!native)
+        return;
+    const bool alive = !X11Errors::ConnectionLost();
+    if (native->ic)
+        XDestroyIC(native->ic);
+    native->image.reset();
+    if (alive) {
+        XDestroyWindow(m_display, native->xid);
+        XFlush(m_display);
+    }
+    if (m_focusRequested == native->xid)
+        m_focusRequested = 0;
+    if (m_focusPendingMap == native->xid)
+        m_focusPendingMap = 0;
+    cairo_surface_destroy(native->surface);
+    m_byXid.erase(native->xid);
+    m_windows.erase(id);
+}
+
+cairo_surface_t* X11Backend::GetSurface(NativeWindowId id)
+{
+    Native* native = FindNative(id);
+    return native ? native->surface : nullptr;
+}
+
+void X11Backend::UpdateTitle(Native& native)
+{
+    std::string title = X11Glue::WindowText(native.hwnd);
+    if (title == native.title && !title.empty())
+        return;
+    native.title = title;
+    XChangeProperty(m_display, native.xid, m_atoms.netWmName, m_atoms.utf8String, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    XStoreName(m_display, native.xid, title.c_str());
+}
+
+void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility)
+{
+    Native* native = FindNative(id);
+    if (!native || X11Errors::ConnectionLost())
+        return;
+    const bool show = visibility == NativeVisibility::Shown;
+    if (show == native->mapped)
+        return;
+    native->mapped = show;
+    if (show) {
+        // FIXME: the title follows SetWindowText only when the window is next shown or moved;
+        // the backend interface has no call for a changed text.
+        UpdateTitle(*native);
+        XMapRaised(m_display, native->xid);
+    } else {
+        native->viewable = false;
+        if (native->overrideRedirect)
+            XUnmapWindow(m_display, native->xid);
+        else
+            XWithdrawWindow(m_display, native->xid, m_screen);
+    }
+    XFlush(m_display);
+}
+
+void X11Backend::MoveNativeWindow(NativeWindowId id, const RECT& screenRect)
+{
+    Native* native = FindNative(id);
+    if (!native)
+        return;
+    const bool resized = WidthOf(native->rect) != WidthOf(screenRect) || HeightOf(native->rect) != HeightOf(screenRect);
+    const bool moved = !EqualRect(&native->rect, &screenRect);
+    native->rect = screenRect;
+    if (resized) {
+        // A new surface of the new size with the old pixels at the top left.
+        cairo_surface_t* surface = NewSurface(WidthOf(screenRect), HeightOf(screenRect));
+        cairo_t* cr = cairo_create(surface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, native->surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(native->surface);
+        native->surface = surface;
+        if (!X11Errors::ConnectionLost())
+            MakeImage(*native);
+    }
+    if (X11Errors::ConnectionLost())
+        return;
+    if (moved) {
+        if (native->configures.size() > 32)
+            native->configures.pop_front();
+        native->configures.push_back(screenRect);
+        XMoveResizeWindow(m_display, native->xid, screenRect.left, screenRect.top,
+                          static_cast<unsigned>(WidthOf(screenRect)), static_cast<unsigned>(HeightOf(screenRect)));
+    }
+    if (native->mapped) {
+        UpdateTitle(*native);
+        XRaiseWindow(m_display, native->xid);
+    }
+    XFlush(m_display);
+}
+
+void X11Backend::Present(NativeWindowId id, const RECT& damage)
+{
+    Native* native = FindNative(id);
+    if (!native || !native->image || !native->image->IsValid() || X11Errors::ConnectionLost())
+        return;
+    RECT r = damage;
+    RECT bounds{0, 0, std::min(native->image->Width(), cairo_image_surface_get_width(native->surface)),
+                std::min(native->image->Height(), cairo_image_surface_get_height(native->surface))};
+    if (!IntersectRect(&r, &r, &bounds))
+        return;
+    cairo_surface_flush(native->surface);
+    const uint8_t* src = cairo_image_surface_get_data(native->surface);
+    const int stride = cairo_image_surface_get_stride(native->surface);
+    if (!src)
+        return;
+
+    // The screen overlay (drag rectangles) over the part of the window that is on the screen.
+    cairo_surface_t* overlay = X11Glue::ScreenOverlay();
+    RECT onScreen{0, 0, 0, 0};
+    if (overlay) {
+        cairo_surface_flush(overlay);
+        RECT screen{-native->rect.left, -native->rect.top,
+                    cairo_image_surface_get_width(overlay) - native->rect.left,
+                    cairo_image_surface_get_height(overlay) - native->rect.top};
+        IntersectRect(&onScreen, &r, &screen);
+    }
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (!IsRectEmpty(&onScreen) && EqualRect(&onScreen, &r)) {
+        const uint8_t* ov = cairo_image_surface_get_data(overlay) +
+                            static_cast<size_t>(r.top + native->rect.top) * cairo_image_surface_get_stride(overlay) +
+                            static_cast<size_t>(r.left + native->rect.left) * 4;
+        native->image->CopyFrom(src, stride, ov, cairo_image_surface_get_stride(overlay), r.left, r.top, w, h);
+    } else {
+        native->image->CopyFrom(src, stride, nullptr, 0, r.left, r.top, w, h);
+        if (!IsRectEmpty(&onScreen)) {
+            const uint8_t* ov = cairo_image_surface_get_data(overlay) +
+                                static_cast<size_t>(onScreen.top + native->rect.top) * cairo_image_surface_get_stride(overlay) +
+                                static_cast<size_t>(onScreen.left + native->rect.left) * 4;
+            native->image->CopyFrom(src, stride, ov, cairo_image_surface_get_stride(overlay), onScreen.left, onScreen.top,
+                                    onScreen.right - onScreen.left, onScreen.bottom - onScreen.top);
+        }
+    }
+    native->image->Put(native->xid, m_gc, r.left, r.top, w, h);
+    XFlush(m_display);
+}
+
+void X11Backend::Sync()
+{
+    if (m_display && !X11Errors::ConnectionLost())
+        XSync(m_display, False);
+}
+
+void X11Backend::FocusNativeWindow(NativeWindowId id)
+{
+    Native* native = FindNative(id);
+    if (!native || X11Errors::ConnectionLost())
+        return;
+    // The program asked for this change: it knows of it already, and the display's FocusIn
+    // for it is not reported back (it would race with later requests).
+    m_focusRequested = native->xid;
+    if (!native->viewable) {
+        // Focusing a window the server has not mapped yet is an error: wait for its MapNotify.
+        m_focusPendingMap = native->xid;
+        return;
+    }
+    XSetInputFocus(m_display, native->xid, RevertToParent, CurrentTime);
+    XFlush(m_display);
+}
+
+// ---- Cursors ----
+
+namespace {
+unsigned int FontCursorOf(int standardId)
+{
+    switch (standardId) {
+    case 32513: return XC_xterm;                 // IDC_IBEAM
+    case 32514: return XC_watch;                 // IDC_WAIT
+    case 32515: return XC_crosshair;             // IDC_CROSS
+    case 32516: return XC_sb_up_arrow;           // IDC_UPARROW
+    case 32640: return XC_fleur;                 // IDC_SIZE
+    case 32641: return XC_icon;                  // IDC_ICON
+    case 32642: return XC_bottom_right_corner;   // IDC_SIZENWSE
+    case 32643: return XC_bottom_left_corner;    // IDC_SIZENESW
+    case 32644: return XC_sb_h_double_arrow;     // IDC_SIZEWE
+    case 32645: return XC_sb_v_double_arrow;     // IDC_SIZENS
+    case 32646: return XC_fleur;                 // IDC_SIZEALL
+    case 32648: return XC_X_cursor;              // IDC_NO
+    case 32649: return XC_hand2;                 // IDC_HAND
+    case 32650: return XC_watch;                 // IDC_APPSTARTING
+    case 32651: return XC_question_arrow;        // IDC_HELP
+    default: return XC_left_ptr;                 // IDC_ARROW and anything unknown
+    }
+}
+} // namespace
+
+unsigned long X11Backend::XCursorFor(HCURSOR cursor)
+{
+    if (!cursor) {
+        if (!m_blankCursor) {
+            // ShowCursor(FALSE): a cursor of one transparent pixel.
+            char bits[1] = {0};
+            Pixmap empty = XCreateBitmapFromData(m_display, m_root, bits, 1, 1);
+            XColor black{};
+            m_blankCursor = XCreatePixmapCursor(m_display, empty, empty, &black, &black, 0, 0);
+            XFreePixmap(m_display, empty);
+        }
+        return m_blankCursor;
+    }
+    CursorShape shape;
+    int id = 32512;
+    if (GetCursorShape(cursor, shape) && shape.standardId)
+        id = shape.standardId;
+    // FIXME: cursors made from bitmaps show the arrow until resources bring such cursors.
+    auto it = m_xcursors.find(id);
+    if (it != m_xcursors.end())
+        return it->second;
+    const unsigned long xcursor = XCreateFontCursor(m_display, FontCursorOf(id));
+    m_xcursors[id] = xcursor;
+    return xcursor;
+}
+
+void X11Backend::ApplyCursor(Native& native)
+{
+    XDefineCursor(m_display, native.xid, XCursorFor(m_cursorHidden ? nullptr : (m_cursor ? m_cursor : LoadCursor(nullptr, IDC_ARROW))));
+}
+
+void X11Backend::SetCursor(HCURSOR cursor)
+{
+    if (!m_display || X11Errors::ConnectionLost())
+        return;
+    m_cursorHidden = cursor == nullptr;
+    if (cursor)
+        m_cursor = cursor;
+    for (auto& [id, native] : m_windows)
+        ApplyCursor(native);
+    XFlush(m_display);
+}
+
+// ---- The screen and the bell ----
+
+SIZE X11Backend::ScreenSize()
+{
+    if (!m_display)
+        return SIZE{1024, 768};
+    return SIZE{DisplayWidth(m_display, m_screen), DisplayHeight(m_display, m_screen)};
+}
+
+void X11Backend::Beep(UINT)
+{
+    if (!m_display || X11Errors::ConnectionLost())
+        return;
+    XBell(m_display, 0);
+    XFlush(m_display);
+}
+
+// ---- The pump ----
+
+void X11Backend::Wake()
+{
+    if (m_wakeFd >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] ssize_t written = write(m_wakeFd, &one, sizeof one);
+    }
+}
+
+int X11Backend::DrainEvents()
+{
+    int count = 0;
+    while (!X11Errors::ConnectionLost() && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        ++count;
+        // Nothing unwinds into Xlib's caller: a fault in one event costs only that event.
+        try {
+            HandleEvent(event);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vostrel: an X event could not be handled: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "vostrel: an X event could not be handled\n");
+        }
+    }
+    return count;
+}
+
+void X11Backend::PumpEvents(DWORD timeoutMs)
+{
+    const bool lost = !m_display || X11Errors::ConnectionLost();
+    if (!lost && DrainEvents() > 0) {
+        uint64_t value;
+        [[maybe_unused]] ssize_t got = read(m_wakeFd, &value, sizeof value);
+        return;
+    }
+    pollfd fds[2]{};
+    fds[0].fd = m_wakeFd;
+    fds[0].events = POLLIN;
+    fds[1].fd = lost ? -1 : ConnectionNumber(m_display);
+    fds[1].events = POLLIN;
+    const int timeout = timeoutMs == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(timeoutMs, 0x7FFFFFFF));
+    if (poll(fds, 2, timeout) > 0) {
+        if (fds[0].revents & POLLIN) {
+            uint64_t value;
+            [[maybe_unused]] ssize_t got = read(m_wakeFd, &value, sizeof value);
+        }
+    }
+    if (!lost)
+        DrainEvents();
+}

@@ -1,0 +1,151 @@
+// The X11 backend: every top-level window is an undecorated X11 window that shows the window's
+// backing surface (pushed through shared memory where the server allows it); mouse, keyboard,
+// focus, cursors, the CLIPBOARD selection and the bell come through Xlib. All Xlib calls are
+// made on the thread that installed the backend (the UI thread), except Wake.
+#pragma once
+
+#include "platform/win/WindowBackend.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+typedef struct _XDisplay Display;
+typedef struct _XIM* XIM;
+typedef struct _XIC* XIC;
+typedef struct _XGC* GC;
+union _XEvent;
+class X11Image;
+
+// Which top-level windows the display must leave alone (override-redirect: no decoration, no
+// placement, no focus stealing by a window manager): pop-ups (WS_POPUP) without a full caption
+// (menus, drop-downs, tool tips, splash screens), and pop-ups that are tool windows or topmost
+// (floating palettes, which draw their own small captions). Everything else is an ordinary,
+// undecorated top-level window. Callable from any thread.
+bool IsOverrideRedirectStyle(DWORD style, DWORD exStyle);
+
+class X11Backend : public IWindowBackend {
+public:
+    // Opens the display (null or empty: $DISPLAY). Null when it cannot, with the reason.
+    static std::unique_ptr<X11Backend> Open(const char* displayName, std::string& error);
+    // Opens the display and makes the backend the window backend of the process, with the
+    // window services and the screen size of the device capabilities. Null when the display
+    // cannot be opened (nothing is changed then).
+    static X11Backend* Install(const char* displayName, std::string& error);
+
+    ~X11Backend() override;
+    X11Backend(const X11Backend&) = delete;
+    X11Backend& operator=(const X11Backend&) = delete;
+
+    // IWindowBackend
+    NativeWindowId CreateNativeWindow(HWND hwnd, const RECT& screenRect, NativeWindowKind kind) override;
+    void DestroyNativeWindow(NativeWindowId id) override;
+    cairo_surface_t* GetSurface(NativeWindowId id) override;
+    void ShowNativeWindow(NativeWindowId id, NativeVisibility visibility) override;
+    void MoveNativeWindow(NativeWindowId id, const RECT& screenRect) override;
+    void Present(NativeWindowId id, const RECT& damage) override;
+    void FocusNativeWindow(NativeWindowId id) override;
+    void SetCursor(HCURSOR cursor) override;
+    SIZE ScreenSize() override;
+    bool GetClipboardText(std::string& text) override;
+    void SetClipboardText(const std::string& text) override;
+    void Beep(UINT type) override;
+    void PumpEvents(DWORD timeoutMs) override;
+    // Callable from any thread.
+    void Wake() override;
+
+    // ---- For tests and benchmarks ----
+    Display* GetDisplay() const { return m_display; }
+    // The X window of a top-level window, or 0.
+    unsigned long XWindowOf(HWND hwnd) const;
+    // Whether pixels go through shared memory.
+    bool UsesSharedMemory() const { return m_useShm; }
+    // Waits until the server has handled every request made so far.
+    void Sync();
+    // Whether this process owns the CLIPBOARD selection.
+    bool OwnsClipboard() const { return m_clipboardOwned; }
+
+private:
+    X11Backend() = default;
+    bool Init(const char* displayName, std::string& error);
+
+    struct Native {
+        HWND hwnd = nullptr;
+        unsigned long xid = 0;
+        RECT rect{0, 0, 0, 0};
+        bool overrideRedirect = false;
+        bool mapped = false;        // asked to be shown
+        bool viewable = false;      // MapNotify seen
+        cairo_surface_t* surface = nullptr;
+        std::unique_ptr<X11Image> image;
+        XIC ic = nullptr;
+        std::string title;
+        std::deque<RECT> configures;   // moves asked for whose ConfigureNotify is still due
+    };
+    Native* FindNative(NativeWindowId id);
+    Native* FindByXid(unsigned long xid);
+    void MakeImage(Native& native);
+    void UpdateTitle(Native& native);
+    void ApplyCursor(Native& native);
+    unsigned long XCursorFor(HCURSOR cursor);
+
+    // The event pump (X11Backend.cpp and X11Input.cpp).
+    int DrainEvents();
+    void HandleEvent(_XEvent& event);
+    void HandleKey(Native& native, _XEvent& event);
+    void HandleButton(Native& native, _XEvent& event);
+    void HandleFocus(Native& native, _XEvent& event);
+    void HandleConfigure(Native& native, _XEvent& event);
+    UINT Modifiers(unsigned int state) const;
+    DWORD TickOf(unsigned long serverTime);
+
+    // The clipboard (X11Clipboard.cpp).
+    void HandleSelectionRequest(_XEvent& event);
+    void HandleSelectionNotify(_XEvent& event);
+
+    Display* m_display = nullptr;
+    int m_screen = 0;
+    unsigned long m_root = 0;
+    void* m_visual = nullptr;   // Visual*
+    int m_depth = 24;
+    unsigned long m_colormap = 0;
+    GC m_gc = nullptr;
+    XIM m_im = nullptr;
+    bool m_useShm = false;
+    int m_wakeFd = -1;
+
+    struct Atoms {
+        unsigned long wmProtocols = 0, wmDeleteWindow = 0, motifHints = 0, netWmName = 0, utf8String = 0,
+                      clipboard = 0, targets = 0, vostrelSelection = 0, netWmWindowType = 0,
+                      typeNormal = 0, typeUtility = 0, typePopupMenu = 0;
+    } m_atoms;
+
+    NativeWindowId m_next = 1;
+    std::map<NativeWindowId, Native> m_windows;
+    std::map<unsigned long, NativeWindowId> m_byXid;
+
+    // Focus the program asked for: the display's echo of it is not reported back.
+    unsigned long m_focusRequested = 0;
+    unsigned long m_focusPendingMap = 0;   // asked before the window was viewable
+
+    HCURSOR m_cursor = nullptr;
+    bool m_cursorHidden = false;
+    std::map<int, unsigned long> m_xcursors;   // standard cursor id → X cursor
+    unsigned long m_blankCursor = 0;
+
+    std::set<unsigned int> m_keysDown;   // keycodes held, to tell auto-repeat
+    bool m_haveTimeBase = false;
+    long long m_timeBase = 0;           // tick count minus server time
+
+    // The clipboard: the text this process offers while it owns CLIPBOARD, and the answer to
+    // a request for another program's text.
+    unsigned long m_clipWindow = 0;
+    bool m_clipboardOwned = false;
+    std::string m_clipboardText;
+    bool m_selectionWaiting = false;
+    bool m_selectionArrived = false;
+    bool m_selectionOk = false;
+    std::string m_selectionData;
+};

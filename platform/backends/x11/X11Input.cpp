@@ -1,0 +1,285 @@
+// The X11 backend's events: input, exposure, placement, focus and closing become backend events.
+#include "platform/backends/x11/X11Backend.h"
+
+#include "platform/backends/x11/X11Headers.h"
+#include "platform/backends/x11/X11Keys.h"
+#include "platform/core/TickCount.h"
+#include "platform/win/WinUser.h"
+
+#include <array>
+
+UINT X11Backend::Modifiers(unsigned int state) const
+{
+    UINT mods = 0;
+    if (state & ShiftMask)
+        mods |= MK_SHIFT;
+    if (state & ControlMask)
+        mods |= MK_CONTROL;
+    if (state & Mod1Mask)
+        mods |= kModAlt;
+    if (state & Button1Mask)
+        mods |= MK_LBUTTON;
+    if (state & Button2Mask)
+        mods |= MK_MBUTTON;
+    if (state & Button3Mask)
+        mods |= MK_RBUTTON;
+    return mods;
+}
+
+DWORD X11Backend::TickOf(unsigned long serverTime)
+{
+    // The server's clock in the tick count's terms: intervals (double-clicks) stay exact and
+    // the times read like GetTickCount's.
+    if (!serverTime)
+        return 0;
+    if (!m_haveTimeBase) {
+        m_timeBase = static_cast<long long>(GetTickCount()) - static_cast<long long>(serverTime);
+        m_haveTimeBase = true;
+    }
+    const DWORD tick = static_cast<DWORD>(static_cast<long long>(serverTime) + m_timeBase);
+    return tick ? tick : 1;
+}
+
+void X11Backend::HandleEvent(XEvent& event)
+{
+    // Compose sequences and input methods take the keys they consume.
+    if (m_im && XFilterEvent(&event, None))
+        return;
+    switch (event.type) {
+    case SelectionRequest:
+        HandleSelectionRequest(event);
+        return;
+    case SelectionNotify:
+        HandleSelectionNotify(event);
+        return;
+    case SelectionClear:
+        if (event.xselectionclear.selection == m_atoms.clipboard && event.xselectionclear.window == m_clipWindow) {
+            // Another program took the clipboard: the next read asks it for the text.
+            m_clipboardOwned = false;
+            m_clipboardText.clear();
+        }
+        return;
+    case MappingNotify:
+        if (event.xmapping.request == MappingKeyboard || event.xmapping.request == MappingModifier)
+            XRefreshKeyboardMapping(&event.xmapping);
+        return;
+    default:
+        break;
+    }
+    Native* native = FindByXid(event.xany.window);
+    if (!native)
+        return;
+    BackendEvent out;
+    out.hwnd = native->hwnd;
+    switch (event.type) {
+    case kXExpose:
+        out.kind = BackendEvent::Kind::Expose;
+        out.rect = RECT{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                        event.xexpose.y + event.xexpose.height};
+        PostBackendEvent(std::move(out));
+        return;
+    case ConfigureNotify:
+        HandleConfigure(*native, event);
+        return;
+    case MapNotify:
+        native->viewable = true;
+        if (m_focusPendingMap == native->xid) {
+            m_focusPendingMap = 0;
+            XSetInputFocus(m_display, native->xid, RevertToParent, CurrentTime);
+        }
+        return;
+    case UnmapNotify:
+        native->viewable = false;
+        return;
+    case kXFocusIn:
+    case kXFocusOut:
+        HandleFocus(*native, event);
+        return;
+    case ClientMessage:
+        if (event.xclient.message_type == m_atoms.wmProtocols && event.xclient.format == 32 &&
+            static_cast<unsigned long>(event.xclient.data.l[0]) == m_atoms.wmDeleteWindow) {
+            out.kind = BackendEvent::Kind::Close;
+            PostBackendEvent(std::move(out));
+        }
+        return;
+    case MotionNotify:
+        out.kind = BackendEvent::Kind::MouseMove;
+        out.pt = POINT{event.xmotion.x_root, event.xmotion.y_root};
+        out.modifiers = Modifiers(event.xmotion.state);
+        out.time = TickOf(event.xmotion.time);
+        PostBackendEvent(std::move(out));
+        return;
+    case EnterNotify:
+        out.kind = BackendEvent::Kind::MouseMove;
+        out.pt = POINT{event.xcrossing.x_root, event.xcrossing.y_root};
+        out.modifiers = Modifiers(event.xcrossing.state);
+        out.time = TickOf(event.xcrossing.time);
+        PostBackendEvent(std::move(out));
+        return;
+    case LeaveNotify:
+        // Grabs (a window manager's, a menu's) move the pointer nowhere.
+        if (event.xcrossing.mode != NotifyNormal || event.xcrossing.detail == NotifyInferior)
+            return;
+        out.kind = BackendEvent::Kind::MouseLeave;
+        out.pt = POINT{event.xcrossing.x_root, event.xcrossing.y_root};
+        out.time = TickOf(event.xcrossing.time);
+        PostBackendEvent(std::move(out));
+        return;
+    case ButtonPress:
+    case ButtonRelease:
+        HandleButton(*native, event);
+        return;
+    case KeyPress:
+    case KeyRelease:
+        HandleKey(*native, event);
+        return;
+    default:
+        return;
+    }
+}
+
+void X11Backend::HandleButton(Native& native, XEvent& event)
+{
+    const XButtonEvent& b = event.xbutton;
+    BackendEvent out;
+    out.hwnd = native.hwnd;
+    out.pt = POINT{b.x_root, b.y_root};
+    out.modifiers = Modifiers(b.state);
+    out.time = TickOf(b.time);
+    const bool press = event.type == ButtonPress;
+    switch (b.button) {
+    case 1:
+    case 2:
+    case 3:
+        out.kind = press ? BackendEvent::Kind::ButtonDown : BackendEvent::Kind::ButtonUp;
+        out.button = static_cast<int>(b.button);
+        break;
+    case 4:   // the wheel turned away from the user
+    case 5:
+        if (!press)
+            return;
+        out.kind = BackendEvent::Kind::Wheel;
+        out.delta = b.button == 4 ? WHEEL_DELTA : -WHEEL_DELTA;
+        break;
+    case 6:   // tilted sideways: the window layer has no horizontal wheel yet
+    case 7:
+        return;
+    case 8:   // the side buttons: back and forward
+    case 9:
+        out.kind = press ? BackendEvent::Kind::ButtonDown : BackendEvent::Kind::ButtonUp;
+        out.button = b.button == 8 ? 4 : 5;
+        break;
+    default:
+        return;
+    }
+    PostBackendEvent(std::move(out));
+}
+
+void X11Backend::HandleKey(Native& native, XEvent& event)
+{
+    XKeyEvent& k = event.xkey;
+    const bool press = event.type == KeyPress;
+    // The virtual key comes from the unshifted symbol (Shift+1 is still the key '1'); keypad
+    // keys follow Num Lock.
+    KeySym keysym = XLookupKeysym(&k, 0);
+    std::array<char, 64> buffer{};
+    std::string text;
+    KeySym typed = NoSymbol;
+    if (press) {
+        int length = 0;
+        if (native.ic) {
+            Status status = 0;
+            length = Xutf8LookupString(native.ic, &k, buffer.data(), static_cast<int>(buffer.size()) - 1, &typed, &status);
+            if (status == XBufferOverflow) {
+                std::string big(static_cast<size_t>(length) + 1, '\0');
+                length = Xutf8LookupString(native.ic, &k, big.data(), length, &typed, &status);
+                text.assign(big.data(), static_cast<size_t>(std::max(length, 0)));
+            } else if (status == XLookupChars || status == XLookupBoth) {
+                text.assign(buffer.data(), static_cast<size_t>(std::max(length, 0)));
+            }
+        } else {
+            length = XLookupString(&k, buffer.data(), static_cast<int>(buffer.size()) - 1, &typed, nullptr);
+            text = Latin1ToUtf8(buffer.data(), length);
+        }
+    } else {
+        XLookupString(&k, buffer.data(), static_cast<int>(buffer.size()) - 1, &typed, nullptr);
+    }
+    if (typed != NoSymbol && IsKeypadKeysym(typed))
+        keysym = typed;
+    if (keysym == NoSymbol)
+        keysym = typed;
+    const X11Key key = KeyFromKeysym(keysym);
+    if (!key.vk && text.empty())
+        return;
+
+    BackendEvent out;
+    out.hwnd = native.hwnd;
+    out.kind = press ? BackendEvent::Kind::KeyDown : BackendEvent::Kind::KeyUp;
+    out.vk = key.vk;
+    out.scan = key.scan;
+    out.modifiers = Modifiers(k.state);
+    out.time = TickOf(k.time);
+    if (press) {
+        // With detectable auto-repeat a held key sends presses only: a press of a key that is
+        // down already is a repeat.
+        out.repeat = !m_keysDown.insert(k.keycode).second;
+        out.text = KeyText(key.vk, std::move(text));
+    } else {
+        m_keysDown.erase(k.keycode);
+    }
+    PostBackendEvent(std::move(out));
+}
+
+void X11Backend::HandleFocus(Native& native, XEvent& event)
+{
+    const XFocusChangeEvent& f = event.xfocus;
+    // Grabs (a window manager moving a window, a menu) and the pointer's own focus changes are
+    // not activations.
+    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyPointer || f.detail == NotifyInferior)
+        return;
+    const bool in = event.type == kXFocusIn;
+    if (m_focusRequested) {
+        // The echo of the program's own request: the FocusOut of the window that had it and the
+        // FocusIn of the requested one.
+        if (in && native.xid == m_focusRequested) {
+            m_focusRequested = 0;
+            return;
+        }
+        if (!in && native.xid != m_focusRequested)
+            return;
+    }
+    if (!in)
+        m_keysDown.clear();
+    BackendEvent out;
+    out.hwnd = native.hwnd;
+    out.kind = in ? BackendEvent::Kind::FocusIn : BackendEvent::Kind::FocusOut;
+    PostBackendEvent(std::move(out));
+}
+
+void X11Backend::HandleConfigure(Native& native, XEvent& event)
+{
+    const XConfigureEvent& c = event.xconfigure;
+    int x = c.x;
+    int y = c.y;
+    if (!c.send_event && !native.overrideRedirect) {
+        // A window manager may have put the window in a frame of its own: real (not synthetic)
+        // coordinates are relative to that parent.
+        ::Window child = 0;
+        XTranslateCoordinates(m_display, native.xid, m_root, 0, 0, &x, &y, &child);
+    }
+    const RECT rect{x, y, x + c.width, y + c.height};
+    // The echo of a move the program made is not news; anything else the display did itself.
+    while (!native.configures.empty()) {
+        const RECT expected = native.configures.front();
+        native.configures.pop_front();
+        if (EqualRect(&expected, &rect))
+            return;
+    }
+    if (EqualRect(&rect, &native.rect))
+        return;
+    BackendEvent out;
+    out.hwnd = native.hwnd;
+    out.kind = BackendEvent::Kind::Configure;
+    out.rect = rect;
+    PostBackendEvent(std::move(out));
+}

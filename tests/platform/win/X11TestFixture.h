@@ -1,0 +1,150 @@
+// A fixture on the X11 backend over the test program's private Xvfb server, with a recording
+// window class and a second display connection that plays another program.
+#pragma once
+
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/x11/X11Backend.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/TextLayout.h"
+#include "platform/win/UserApi.h"
+#include "tests/platform/win/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Xlib last: its macros (FocusIn, Expose, None…) would break the headers above. Files that
+// use this fixture include it after everything else.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+class X11Test : public ::testing::Test {
+protected:
+    struct Message {
+        HWND hwnd;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    void SetUp() override
+    {
+        server = XvfbServer::Shared();
+        if (!server)
+            GTEST_SKIP() << "Xvfb is not installed or does not start";
+        std::string error;
+        backend = X11Backend::Install(server->DisplayName().c_str(), error);
+        ASSERT_NE(backend, nullptr) << error;
+        SetTestFontMode(true);
+        Log().clear();
+        Paint() = nullptr;
+        static bool registered = false;
+        if (!registered) {
+            registered = true;
+            WNDCLASS wc{};
+            wc.lpfnWndProc = Proc;
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
+            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            wc.lpszClassName = "X11Recorder";
+            RegisterClass(&wc);
+        }
+        other = XOpenDisplay(server->DisplayName().c_str());
+        ASSERT_NE(other, nullptr);
+    }
+
+    void TearDown() override
+    {
+        for (HWND hwnd : created)
+            if (IsWindow(hwnd))
+                DestroyWindow(hwnd);
+        created.clear();
+        if (other)
+            XCloseDisplay(other);
+        other = nullptr;
+        Paint() = nullptr;
+        if (backend) {
+            SetWindowBackend(nullptr);
+            SetTestFontMode(false);
+        }
+        backend = nullptr;
+    }
+
+    static std::vector<Message>& Log()
+    {
+        static std::vector<Message> log;
+        return log;
+    }
+    // What a test draws in WM_PAINT (null: the class background only).
+    using PaintFn = std::function<void(HWND, HDC)>;
+    static PaintFn& Paint()
+    {
+        static PaintFn paint;
+        return paint;
+    }
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        Log().push_back(Message{hwnd, message, wParam, lParam});
+        if (message == WM_PAINT && Paint()) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            Paint()(hwnd, dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    static std::vector<Message> Of(HWND hwnd, UINT message)
+    {
+        std::vector<Message> out;
+        for (auto& m : Log())
+            if (m.hwnd == hwnd && m.message == message)
+                out.push_back(m);
+        return out;
+    }
+
+    HWND Make(DWORD style, int x, int y, int w, int h, HWND parent = nullptr, DWORD exStyle = 0, const char* text = "")
+    {
+        static int nextId = 100;
+        HWND hwnd = CreateWindowEx(exStyle, "X11Recorder", text, style, x, y, w, h, parent,
+                                   (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<uintptr_t>(nextId++)) : nullptr,
+                                   nullptr, nullptr);
+        created.push_back(hwnd);
+        return hwnd;
+    }
+
+    // Dispatches messages and pumps the display until the condition holds or the time passes.
+    static bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            GetWindowBackend().PumpEvents(5);
+        }
+    }
+    // Dispatches and pumps for a while (for things that must not happen).
+    static void PumpFor(int ms)
+    {
+        PumpUntil([] { return false; }, ms);
+    }
+
+    XvfbServer* server = nullptr;
+    X11Backend* backend = nullptr;
+    Display* other = nullptr;   // another program on the same display
+    std::vector<HWND> created;
+};
