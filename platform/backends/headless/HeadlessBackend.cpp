@@ -5,6 +5,7 @@
 #include "platform/core/TickCount.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/Keyboard.h"
+#include "platform/win/SurfaceDC.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowManager.h"
 #include "platform/win/WindowServices.h"
@@ -27,6 +28,8 @@ HeadlessBackend& HeadlessBackend::Install(SIZE screen)
     HeadlessBackend& ref = *backend;
     SetWindowBackend(std::move(backend));
     InstallWindowServices();
+    // The device capabilities describe the screen the windows live on.
+    SetScreenDeviceSize(screen.cx, screen.cy);
     // Layout tests assert exact numbers: text uses the fixed-metric font.
     SetTestFontMode(true);
     return ref;

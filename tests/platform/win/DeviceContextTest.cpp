@@ -243,7 +243,8 @@ TEST(DeviceContextTest, DeviceCaps)
     EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASDISPLAY);
     EXPECT_EQ(GetDeviceCaps(dc, NUMCOLORS), -1);
     EXPECT_TRUE(GetDeviceCaps(dc, RASTERCAPS) & RC_STRETCHBLT);
-    EXPECT_EQ(GetDeviceCaps(dc, HORZSIZE), GetDeviceCaps(dc, HORZRES) * 254 / 960);
+    // Millimetres at 96 dpi, rounded (the screen size is whatever the last backend installed).
+    EXPECT_EQ(GetDeviceCaps(dc, HORZSIZE), (GetDeviceCaps(dc, HORZRES) * 254 + 480) / 960);
     DeleteDC(dc);
 }
 
