@@ -1,0 +1,54 @@
+// The keyword engine's 8-bit character utilities: Latin-1 letter classes, case, deleting and
+// copying, and the UCS-2 narrowing and widening of its input and output.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kx {
+
+// A-Z and the Latin-1 capitals 0xC0-0xD6, 0xD9-0xDD.
+bool IsCapital(unsigned char c);
+// a-z and the Latin-1 small letters 0xE0-0xF6, 0xF9-0xFD.
+bool IsSmall(unsigned char c);
+// The separators of white space: blank, tab, newline, vertical tab, form feed, carriage
+// return and backspace.
+bool IsWhite(unsigned char c);
+char ToLower(char c);
+void LowerInPlace(std::string& text);
+// Removes every character of the set; answers the number removed.
+size_t DeleteChars(std::string& text, std::string_view set);
+void TrimTrailingWhite(std::string& text);
+// Copies text up to the first character of the separator set into a buffer of cbOut bytes
+// (cut to fit, always terminated); answers the position after that separator, or the end.
+size_t CopyUntil(std::string_view text, std::string_view separators, char* pOut, size_t cbOut);
+// Splits a phrase into its blank-separated words.
+template <class F>
+void ForEachWord(std::string_view phrase, F&& f)
+{
+    size_t start = 0;
+    while (start <= phrase.size()) {
+        size_t blank = phrase.find(' ', start);
+        if (blank == std::string_view::npos) {
+            f(phrase.substr(start));
+            return;
+        }
+        f(phrase.substr(start, blank - start));
+        start = blank + 1;
+    }
+}
+
+// UCS-2 (little-endian 16-bit units) to 8 bits; units above 255 become "?".
+std::string NarrowUcs2(const unsigned char* pBytes, size_t cbBytes);
+// 8 bits to UCS-2 bytes, with a terminating zero unit.
+std::string WidenToUcs2(std::string_view text);
+// The number of 16-bit units before the first zero unit.
+size_t Ucs2Length(const char16_t* text);
+
+int CountCapitals(std::string_view text);
+bool BeginsWithTwoCapitals(std::string_view text);
+// A capital letter followed by a small letter.
+bool IsCapitalised(std::string_view word);
+
+} // namespace kx

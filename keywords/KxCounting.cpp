@@ -1,0 +1,275 @@
+// Counting of words and phrases, and the language evidence gathered before counting starts.
+#include "keywords/KxCharUtil.h"
+#include "keywords/KxDocument.h"
+#include "keywords/KxEngine.h"
+#include "keywords/KxWordFilter.h"
+
+#include <climits>
+
+using namespace kx;
+
+namespace {
+
+// A break between an earlier raw token a and a later one b: punctuation from the third
+// character of a on, or anywhere in b but its last two characters. An opening mark at the
+// start of a and a closing mark at the end of b keep the phrase whole.
+bool IsBreak(int language, std::string_view a, std::string_view b)
+{
+    std::string_view punct = PunctuationSet(language);
+    if (a.size() > 2 && a.find_first_of(punct, 2) != std::string_view::npos)
+        return true;
+    if (b.size() > 2 && b.substr(0, b.size() - 2).find_first_of(punct) != std::string_view::npos)
+        return true;
+    return false;
+}
+
+} // namespace
+
+int KxDocument::Create()
+{
+    if (phraseCounts.Create(kDocumentBuckets) != kHashOk
+        || firstPositions.Create(kDocumentBuckets) != kHashOk
+        || plainForms.Create(kDocumentBuckets) != kHashOk
+        || secondForms.Create(kDocumentBuckets) != kHashOk)
+        return 1;
+    return 0;
+}
+
+int KxDocument::Language() const
+{
+    if (languageSetting == kLangEnglish || languageSetting == kLangFrench)
+        return languageSetting;
+    if (detectedLanguage == kLangEnglish || detectedLanguage == kLangFrench)
+        return detectedLanguage;
+    return kLangUndecided;
+}
+
+int KxDocument::FeedPrepared(const KxEngine& engine, std::string_view piece)
+{
+    if (Language() != kLangUndecided)
+        return CountPiece(engine, piece);
+    if (!GatherEvidence(engine, piece)) {
+        if (bufferedBytes + piece.size() <= kMaxBufferedBytes) {
+            buffered.emplace_back(piece);
+            bufferedBytes += piece.size();
+        }
+        return 0;
+    }
+    int status = ReplayBuffered(engine);
+    if (status != 0)
+        return status;
+    return CountPiece(engine, piece);
+}
+
+bool KxDocument::DecideLanguage(const KxEngine& engine, int margin, int* pStatus)
+{
+    *pStatus = 0;
+    if (Language() != kLangUndecided)
+        return true;
+    if (frenchEvidence > englishEvidence + margin)
+        detectedLanguage = kLangFrench;
+    else if (englishEvidence > frenchEvidence + margin)
+        detectedLanguage = kLangEnglish;
+    else
+        return false;
+    *pStatus = ReplayBuffered(engine);
+    return true;
+}
+
+void KxDocument::AddEvidence(const KxEngine& engine, std::string token)
+{
+    LowerInPlace(token);
+    DeleteChars(token, DetectionSet());
+    if (token.empty())
+        return;
+    const char* key = token.c_str();
+    if (engine.englishStop.Contains(key) == kHashOk || engine.englishGeneral.Contains(key) == kHashOk
+        || engine.englishVerbs.Contains(key) == kHashOk)
+        ++englishEvidence;
+    if (engine.frenchStop.Contains(key) == kHashOk || engine.frenchParticles.Contains(key) == kHashOk
+        || engine.frenchGeneral.Contains(key) == kHashOk || engine.frenchVerbs.Contains(key) == kHashOk)
+        ++frenchEvidence;
+    if (englishEvidence > frenchEvidence + 10)
+        detectedLanguage = kLangEnglish;
+    else if (frenchEvidence > englishEvidence + 10)
+        detectedLanguage = kLangFrench;
+}
+
+bool KxDocument::GatherEvidence(const KxEngine& engine, std::string_view piece)
+{
+    // Evidence has its own break state: the counting that follows a decision starts afresh.
+    KxBreakState scratch;
+    size_t pos = 0;
+    std::string token;
+    if (!pending.empty() && !piece.empty()) {
+        if (!IsSeparator(static_cast<unsigned char>(piece[0]), kLangUndecided)
+            && pending.size() < kMaxToken) {
+            int result = NextToken(piece, pos, kLangUndecided, scratch, kMaxToken - pending.size(), token);
+            pending += token;
+            if (result == kTokenTextEnded)
+                return false;
+        }
+        AddEvidence(engine, std::move(pending));
+        pending.clear();
+        if (Language() != kLangUndecided)
+            return true;
+    }
+    for (;;) {
+        int result = NextToken(piece, pos, kLangUndecided, scratch, kMaxToken, token);
+        if (result == kTokenTextEnded) {
+            pending += token;
+            return false;
+        }
+        AddEvidence(engine, token);
+        if (Language() != kLangUndecided)
+            return true;
+    }
+}
+
+int KxDocument::ReplayBuffered(const KxEngine& engine)
+{
+    replay = 1;
+    prevToken.clear();
+    prevPrevToken.clear();
+    prevWord.clear();
+    prevPrevWord.clear();
+    pending.clear();
+    breaks.Clear();
+    int status = 0;
+    for (const std::string& piece : buffered) {
+        if ((status = CountPiece(engine, piece)) != 0)
+            break;
+    }
+    buffered.clear();
+    buffered.shrink_to_fit();
+    bufferedBytes = 0;
+    replay = 0;
+    return status;
+}
+
+int KxDocument::CountPiece(const KxEngine& engine, std::string_view piece)
+{
+    const int language = Language();
+    size_t pos = 0;
+    std::string token;
+    int status = 0;
+    if (keptWords >= kMaxKeptWords)
+        return 0;
+    if (!pending.empty() && !piece.empty()) {
+        // The token cut at the end of the last piece goes on unless this piece starts apart.
+        if (!IsSeparator(static_cast<unsigned char>(piece[0]), language) && pending.size() < kMaxToken) {
+            int result = NextToken(piece, pos, language, breaks, kMaxToken - pending.size(), token);
+            pending += token;
+            if (result == kTokenTextEnded)
+                return 0;
+        } else if (IsSeparator(static_cast<unsigned char>(piece[0]), language)) {
+            if (piece[0] == '\n')
+                breaks.newlineSeen = true;
+            pos = 1;
+        }
+        std::string whole = std::move(pending);
+        pending.clear();
+        if ((status = CountToken(engine, whole)) != 0)
+            return status;
+    }
+    while (keptWords < kMaxKeptWords) {
+        int result = NextToken(piece, pos, language, breaks, kMaxToken, token);
+        if (result == kTokenTextEnded) {
+            pending += token;
+            break;
+        }
+        if ((status = CountToken(engine, token)) != 0)
+            return status;
+    }
+    return 0;
+}
+
+int KxDocument::CountPhrase(const std::string& phrase)
+{
+    int count = 0;
+    int found = phraseCounts.FindInt(phrase.c_str(), &count);
+    if (found == kHashOk)
+        return phraseCounts.PutInt(phrase.c_str(), count + 1) == kHashOk ? 0 : 1;
+    if (phraseCounts.PutInt(phrase.c_str(), 1) != kHashOk
+        || firstPositions.PutInt(phrase.c_str(), wordPosition) != kHashOk
+        || phrases.AppendString(phrase.c_str()) != kListOk)
+        return 1;
+    ++distinctCount;
+    if (distinctLength <= INT_MAX - static_cast<int>(phrase.size()))
+        distinctLength += static_cast<int>(phrase.size());
+    return 0;
+}
+
+int KxDocument::NoteSurfaceForm(int language, const std::string& token, const std::string& word)
+{
+    std::string surface = token;
+    DeleteChars(surface, PunctuationSet(language));
+    const char* key = word.c_str();
+    const std::string* plain = plainForms.Lookup(key);
+    if (plain == nullptr)
+        return plainForms.PutString(key, surface.c_str()) == kHashOk ? 0 : 1;
+    std::string candidate;
+    int caps = CountCapitals(surface);
+    int plainCaps = CountCapitals(*plain);
+    if (caps < plainCaps) {
+        candidate = *plain;
+        if (plainForms.PutString(key, surface.c_str()) != kHashOk)
+            return 1;
+    } else if (caps > plainCaps) {
+        candidate = surface;
+    } else {
+        return 0;
+    }
+    const std::string* second = secondForms.Lookup(key);
+    if (second == nullptr || CountCapitals(candidate) < CountCapitals(*second))
+        return secondForms.PutString(key, candidate.c_str()) == kHashOk ? 0 : 1;
+    return 0;
+}
+
+int KxDocument::CountToken(const KxEngine& engine, const std::string& token)
+{
+    if (token.empty())
+        return 0;
+    const int language = Language();
+    const bool french = language == kLangFrench;
+    if (token != "." && token != "?" && wordPosition < INT_MAX)
+        ++wordPosition;
+    std::string word = WordFilter(engine, language, token);
+    const bool kept = !word.empty();
+    if (kept)
+        ++keptWords;
+    if (breaks.breakPending) {
+        prevToken.clear();
+        prevPrevToken.clear();
+        prevWord.clear();
+        prevPrevWord.clear();
+        breaks.breakPending = false;
+    }
+    if (kept) {
+        auto isParticle = [&](const std::string& w) {
+            return french && engine.frenchParticles.Contains(w.c_str()) == kHashOk;
+        };
+        const bool particle = isParticle(word);
+        int status = 0;
+        if (!particle && (status = CountPhrase(word)) != 0)
+            return status;
+        if ((status = NoteSurfaceForm(language, token, word)) != 0)
+            return status;
+        if (!prevWord.empty() && !(particle || isParticle(prevWord))
+            && prevWord.size() + 1 + word.size() <= kMaxToken && !IsBreak(language, prevToken, token)) {
+            if ((status = CountPhrase(prevWord + ' ' + word)) != 0)
+                return status;
+        }
+        if (!prevPrevWord.empty() && !prevWord.empty() && !(particle || isParticle(prevPrevWord))
+            && prevPrevWord.size() + prevWord.size() + word.size() + 2 <= kMaxToken
+            && !IsBreak(language, prevToken, token) && !IsBreak(language, prevPrevToken, prevToken)) {
+            if ((status = CountPhrase(prevPrevWord + ' ' + prevWord + ' ' + word)) != 0)
+                return status;
+        }
+    }
+    prevPrevToken = std::move(prevToken);
+    prevToken = token;
+    prevPrevWord = std::move(prevWord);
+    prevWord = kept ? std::move(word) : std::string();
+    return 0;
+}

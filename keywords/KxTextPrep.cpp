@@ -1,0 +1,294 @@
+#include "keywords/KxTextPrep.h"
+
+#include "keywords/KxCharUtil.h"
+#include "keywords/KxHashSet.h"
+#include "keywords/KxWordFilter.h"
+
+#include <array>
+
+namespace kx {
+namespace {
+
+constexpr size_t kMaxCollected = 255;
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsReferenceChar(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
+}
+
+// What a finished tag writes: a sentence break for block tags, nothing for inline ones.
+void FinishTag(KxHtmlScanner& s, std::string& out)
+{
+    std::string tag = s.collected;
+    LowerInPlace(tag);
+    s.inTag = false;
+    s.tagJustOpened = false;
+    s.collected.clear();
+    s.collectionClosed = false;
+    if (StartsWith(tag, "script")) {
+        s.inScript = true;
+        return;
+    }
+    if (StartsWith(tag, "/script")) {
+        s.inScript = false;
+        return;
+    }
+    if (s.inScript)
+        return;
+    static constexpr std::array<std::string_view, 11> inlineEnds = {
+        "/b", "/big", "/dfn", "/em", "/font", "/i", "/small", "/strike", "/strong", "/tt", "/u"};
+    static constexpr std::array<std::string_view, 9> blockStarts = {
+        "br", "dd", "dt", "hr", "li", "ol", "option", "p", "ul"};
+    bool block = false;
+    if (!tag.empty() && tag.front() == '/') {
+        block = true;
+        for (std::string_view e : inlineEnds) {
+            if (StartsWith(tag, e))
+                block = false;
+        }
+    } else {
+        for (std::string_view b : blockStarts) {
+            if (StartsWith(tag, b))
+                block = true;
+        }
+    }
+    if (block) {
+        out += ". ";
+        s.lastWasWhite = true;
+    }
+}
+
+void WriteText(KxHtmlScanner& s, std::string& out, char c)
+{
+    if (IsWhite(static_cast<unsigned char>(c))) {
+        if (!s.lastWasWhite)
+            out += ' ';
+        s.lastWasWhite = true;
+    } else {
+        out += c;
+        s.lastWasWhite = false;
+    }
+}
+
+// Ends a reference at character c. Answers true when c has been dealt with; false when it is
+// still to be handled as ordinary text.
+bool FinishReference(KxHtmlScanner& s, std::string& out, char c)
+{
+    s.inReference = false;
+    std::string name = std::move(s.collected);
+    s.collected.clear();
+    s.collectionClosed = false;
+    if (name.empty()) {
+        out += "& ";
+        s.lastWasWhite = true;
+        return false;
+    }
+    const std::string* text = s.references != nullptr ? s.references->Lookup(name.c_str()) : nullptr;
+    if (text == nullptr) {
+        out += '&';
+        out += name;
+        s.lastWasWhite = false;
+        return false;
+    }
+    out += *text;
+    s.lastWasWhite = !text->empty() && IsWhite(static_cast<unsigned char>(text->back()));
+    if (c == ';')
+        return true;
+    if (c == '&') {
+        s.inReference = true;
+        return true;
+    }
+    out += c;
+    s.lastWasWhite = IsWhite(static_cast<unsigned char>(c));
+    return true;
+}
+
+} // namespace
+
+void KxHtmlScanner::Clear()
+{
+    const KxHashSet* refs = references;
+    *this = KxHtmlScanner{};
+    references = refs;
+}
+
+void KxMailScanner::Clear()
+{
+    *this = KxMailScanner{};
+}
+
+std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
+{
+    std::string out;
+    out.reserve(piece.size() + 16);
+    for (char c : piece) {
+        if (c == '\0')
+            break;
+        auto u = static_cast<unsigned char>(c);
+        if (s.inTag) {
+            if (s.tagJustOpened && IsWhite(u)) {
+                // "<" before white space is text, as in "a < b".
+                s.inTag = false;
+                s.tagJustOpened = false;
+                if (!s.inScript) {
+                    out += '<';
+                    s.lastWasWhite = false;
+                    WriteText(s, out, c);
+                }
+                continue;
+            }
+            s.tagJustOpened = false;
+            if (c == '>') {
+                FinishTag(s, out);
+            } else if (!s.collectionClosed) {
+                if (IsWhite(u))
+                    s.collectionClosed = true;
+                else if (s.collected.size() < kMaxCollected)
+                    s.collected += c;
+                if (s.collected.size() >= kMaxCollected)
+                    s.collectionClosed = true;
+            }
+            continue;
+        }
+        if (s.inReference) {
+            if (IsReferenceChar(u) && s.collected.size() < kMaxCollected) {
+                s.collected += c;
+                continue;
+            }
+            if (FinishReference(s, out, c))
+                continue;
+        }
+        if (c == '<') {
+            s.inTag = true;
+            s.tagJustOpened = true;
+            s.collected.clear();
+            s.collectionClosed = false;
+            continue;
+        }
+        if (s.inScript)
+            continue;
+        if (c == '&') {
+            s.inReference = true;
+            s.collected.clear();
+            continue;
+        }
+        WriteText(s, out, c);
+    }
+    return out;
+}
+
+std::string PrepareMail(KxMailScanner& s, const KxHashSet& headerNames, std::string_view piece)
+{
+    // Lines are judged whole, so the end of a piece without a newline waits for the next one.
+    std::string text = std::move(s.partialLine);
+    s.partialLine.clear();
+    text.append(piece.substr(0, piece.find('\0')));
+    size_t lastNewline = text.rfind('\n');
+    if (lastNewline == std::string::npos) {
+        s.partialLine = std::move(text);
+        return {};
+    }
+    s.partialLine = text.substr(lastNewline + 1);
+    text.resize(lastNewline + 1);
+
+    static constexpr std::string_view dropped[] = {
+        "This is a multi-part message in MIME", "OFFICE MEMO ", "Dear", "Hello", "Yours",
+        "Sincerely", "Best wishes", "Reply to:", "From", "----- Begin Included",
+        "----- End Included"};
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (StartsWith(line, "Content-Transfer-Encoding: quoted-printable")
+            || StartsWith(line, "Content-transfer-encoding: quoted-printable")) {
+            s.quotedPrintable = true;
+            continue;
+        }
+        if (StartsWith(line, "Subject:")) {
+            out += ". ";
+            out += line.substr(8);
+            out += ".\n";
+            continue;
+        }
+        bool drop = false;
+        for (std::string_view d : dropped)
+            drop = drop || StartsWith(line, d);
+        // A header line begins with a name from the table.
+        for (size_t n = 1; !drop && n <= line.size() && n <= 16; ++n) {
+            if (headerNames.Contains(line.substr(0, n).c_str()) == kHashOk)
+                drop = true;
+        }
+        if (drop)
+            continue;
+        if (s.quotedPrintable) {
+            static constexpr std::string_view hex = "0123456789ABCDEFabcdef";
+            std::string decoded;
+            for (size_t i = 0; i < line.size(); ++i) {
+                if (line[i] == '=' && i + 2 < line.size() && hex.find(line[i + 1]) != std::string_view::npos
+                    && hex.find(line[i + 2]) != std::string_view::npos) {
+                    decoded += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                    i += 2;
+                } else if (line[i] == '=' && i + 1 == line.size()) {
+                    // A soft line break joins this line to the next.
+                } else {
+                    decoded += line[i];
+                }
+            }
+            line = std::move(decoded);
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+bool IsSeparator(unsigned char c, int language)
+{
+    if (IsWhite(c))
+        return true;
+    return language != kLangEnglish && (c == '\'' || c == 0x92);
+}
+
+int NextToken(std::string_view text, size_t& pos, int language, KxBreakState& breaks,
+              size_t room, std::string& token)
+{
+    token.clear();
+    while (pos < text.size() && IsSeparator(static_cast<unsigned char>(text[pos]), language)) {
+        char c = text[pos];
+        if (c == '\n') {
+            if (breaks.newlineSeen)
+                breaks.breakPending = true;
+            else
+                breaks.newlineSeen = true;
+        }
+        breaks.separatorRun += c == '\t' ? 8 : 1;
+        if (breaks.separatorRun > 12)
+            breaks.breakPending = true;
+        ++pos;
+    }
+    if (pos >= text.size())
+        return kTokenTextEnded;
+    breaks.separatorRun = 0;
+    breaks.newlineSeen = false;
+    while (pos < text.size() && token.size() < room
+           && !IsSeparator(static_cast<unsigned char>(text[pos]), language))
+        token += text[pos++];
+    if (pos >= text.size())
+        return kTokenTextEnded;
+    if (IsSeparator(static_cast<unsigned char>(text[pos]), language)) {
+        if (text[pos] == '\n')
+            breaks.newlineSeen = true;
+        ++pos;
+        return kTokenComplete;
+    }
+    return kTokenRoomFull;
+}
+
+} // namespace kx
