@@ -1,9 +1,10 @@
 #include "engine/project/CUrlString.h"
 
+#include "engine/html/CCharClassSet.h"
+
 #include "platform/core/CArchive.h"
 #include "platform/core/CArchiveException.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,64 +28,9 @@ const CUrlString::SchemeEntry s_schemes[CUrlString::kSchemeCount] = {
     {"prospero", 1525, -1, FALSE, FALSE},
 };
 
-// The character classes a URL's parts may hold, as byte tables. Bytes from 0x80 on (the lead
-// and trail bytes of multibyte characters) belong to none of the URL classes, so testing every
-// byte gives the same answer as testing only the lead byte of each character.
-using CharTable = std::array<bool, 256>;
-
-CharTable MakeTable(std::string_view members, bool bAlnum)
-{
-    CharTable table{};
-    for (char ch : members)
-        table[static_cast<unsigned char>(ch)] = true;
-    if (bAlnum) {
-        for (int ch = 'a'; ch <= 'z'; ++ch)
-            table[ch] = table[ch - 'a' + 'A'] = true;
-        for (int ch = '0'; ch <= '9'; ++ch)
-            table[ch] = true;
-    }
-    return table;
-}
-
-const CharTable& UrlCharsTilde()
-{
-    static const CharTable table = MakeTable("$-_.+!*'(),\";/?:@=&%~", true);
-    return table;
-}
-const CharTable& UrlCharsTildeBlank()
-{
-    static const CharTable table = MakeTable("$-_.+!*'(),\";/?:@=&%~ ", true);
-    return table;
-}
-const CharTable& UrlCharsBar()
-{
-    static const CharTable table = MakeTable("$-_.+!*'(),\";/?:@=&%|", true);
-    return table;
-}
-const CharTable& HostChars()
-{
-    static const CharTable table = MakeTable("-.", true);
-    return table;
-}
-const CharTable& ServerNameChars()
-{
-    static const CharTable table = MakeTable("!@#$%^&\x91)(.-_{}~", true);
-    return table;
-}
-
-bool ContainsAll(const CharTable& table, std::string_view text)
-{
-    for (char ch : text) {
-        if (!table[static_cast<unsigned char>(ch)])
-            return false;
-    }
-    return true;
-}
-
 bool IsControlChar(char ch)
 {
-    const auto by = static_cast<unsigned char>(ch);
-    return by >= 1 && by <= 32;
+    return g_ControlChars.Contains(static_cast<unsigned char>(ch)) != 0;
 }
 bool IsAsciiAlpha(char ch)
 {
@@ -376,11 +322,11 @@ void CUrlString::CheckHost()
             SetError("Missing hostname");
             return;
         }
-        if (!ContainsAll(HostChars(), host) || host.front() == '.' || host.back() == '.') {
+        if (!g_HostChars.ContainsAll(m_strHost) || host.front() == '.' || host.back() == '.') {
             SetError("Bad hostname");
             return;
         }
-        if (host.find_first_not_of("0123456789.") != std::string_view::npos)
+        if (!g_IpChars.ContainsAll(m_strHost))
             return;
         // Four numbers and nothing else; anything else made of digits and dots is no host.
         std::vector<std::string_view> parts;
@@ -409,7 +355,7 @@ void CUrlString::CheckHost()
         else if (!IsValidIPv4(numbers[0], numbers[1], numbers[2], numbers[3]))
             SetError("Illegal IP");
     } else if (m_nSchemeType == 5) {
-        if (!ContainsAll(ServerNameChars(), host))
+        if (!g_ServerNameChars.ContainsAll(m_strHost))
             SetError("Bad hostname");
     }
 }
@@ -511,16 +457,16 @@ BOOL CUrlString::HasInvalidChars() const
 {
     bool bValid;
     if (m_nSchemeType == 5) {
-        bValid = ContainsAll(UrlCharsTilde(), View(m_strHost)) && ContainsAll(UrlCharsTilde(), View(m_strUser))
-                 && ContainsAll(UrlCharsTilde(), View(m_strPassword)) && ContainsAll(UrlCharsTilde(), View(m_strQuery))
-                 && ContainsAll(UrlCharsTilde(), View(m_strFragment)) && ContainsAll(UrlCharsBar(), View(m_strPath));
+        bValid = g_UrlCharsTilde.ContainsAll(m_strHost) && g_UrlCharsTilde.ContainsAll(m_strUser)
+                 && g_UrlCharsTilde.ContainsAll(m_strPassword) && g_UrlCharsTilde.ContainsAll(m_strQuery)
+                 && g_UrlCharsTilde.ContainsAll(m_strFragment) && g_UrlCharsBar.ContainsAll(m_strPath);
     } else if (m_nSchemeType == 7) {
-        bValid = ContainsAll(UrlCharsTilde(), View(m_strHost)) && ContainsAll(UrlCharsTilde(), View(m_strPath))
-                 && ContainsAll(UrlCharsTildeBlank(), View(m_strQuery));
+        bValid = g_UrlCharsTilde.ContainsAll(m_strHost) && g_UrlCharsTilde.ContainsAll(m_strPath)
+                 && g_UrlCharsTildeBlank.ContainsAll(m_strQuery);
     } else {
-        bValid = ContainsAll(UrlCharsTilde(), View(m_strHost)) && ContainsAll(UrlCharsTilde(), View(m_strUser))
-                 && ContainsAll(UrlCharsTilde(), View(m_strPassword)) && ContainsAll(UrlCharsTilde(), View(m_strPath))
-                 && ContainsAll(UrlCharsTilde(), View(m_strQuery)) && ContainsAll(UrlCharsTilde(), View(m_strFragment));
+        bValid = g_UrlCharsTilde.ContainsAll(m_strHost) && g_UrlCharsTilde.ContainsAll(m_strUser)
+                 && g_UrlCharsTilde.ContainsAll(m_strPassword) && g_UrlCharsTilde.ContainsAll(m_strPath)
+                 && g_UrlCharsTilde.ContainsAll(m_strQuery) && g_UrlCharsTilde.ContainsAll(m_strFragment);
     }
     return bValid ? 0 : 1;
 }
