@@ -316,8 +316,6 @@ void X11Backend::DestroyNativeWindow(NativeWindowId id)
         XDestroyWindow(m_display, native->xid);
         XFlush(m_display);
     }
-    if (m_focusRequested == native->xid)
-        m_focusRequested = 0;
     if (m_focusPendingMap == native->xid)
         m_focusPendingMap = 0;
     cairo_surface_destroy(native->surface);
@@ -461,16 +459,25 @@ void X11Backend::FocusNativeWindow(NativeWindowId id)
     Native* native = FindNative(id);
     if (!native || X11Errors::ConnectionLost())
         return;
-    // The program asked for this change: it knows of it already, and the display's FocusIn
-    // for it is not reported back (it would race with later requests).
-    m_focusRequested = native->xid;
     if (!native->viewable) {
         // Focusing a window the server has not mapped yet is an error: wait for its MapNotify.
         m_focusPendingMap = native->xid;
         return;
     }
-    XSetInputFocus(m_display, native->xid, RevertToParent, CurrentTime);
+    m_focusPendingMap = 0;
+    RequestFocus(native->xid);
     XFlush(m_display);
+}
+
+void X11Backend::RequestFocus(unsigned long xid)
+{
+    // The program asked for this change: it knows of it already, and the display's focus
+    // events for it are not reported back (activating A then B would otherwise come back as
+    // "A focused" after B was active). The events a request causes carry its serial; the no-op
+    // after it makes sure that later changes by others carry a higher one.
+    m_focusSerials.insert(NextRequest(m_display));
+    XSetInputFocus(m_display, xid, RevertToParent, CurrentTime);
+    XNoOp(m_display);
 }
 
 // ---- Cursors ----

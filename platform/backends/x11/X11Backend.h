@@ -126,8 +126,10 @@ private:
     std::map<NativeWindowId, Native> m_windows;
     std::map<unsigned long, NativeWindowId> m_byXid;
 
-    // Focus the program asked for: the display's echo of it is not reported back.
-    unsigned long m_focusRequested = 0;
+    // Focus the program asked for: the display's echo of it is not reported back. The focus
+    // events a request causes carry the request's serial number.
+    void RequestFocus(unsigned long xid);
+    std::set<unsigned long> m_focusSerials;
     unsigned long m_focusPendingMap = 0;   // asked before the window was viewable
 
     HCURSOR m_cursor = nullptr;

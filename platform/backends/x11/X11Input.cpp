@@ -85,7 +85,7 @@ void X11Backend::HandleEvent(XEvent& event)
         native->viewable = true;
         if (m_focusPendingMap == native->xid) {
             m_focusPendingMap = 0;
-            XSetInputFocus(m_display, native->xid, RevertToParent, CurrentTime);
+            RequestFocus(native->xid);
         }
         return;
     case UnmapNotify:
@@ -150,10 +150,15 @@ void X11Backend::HandleButton(Native& native, XEvent& event)
     switch (b.button) {
     case 1:
     case 2:
-    case 3:
+    case 3: {
         out.kind = press ? BackendEvent::Kind::ButtonDown : BackendEvent::Kind::ButtonUp;
         out.button = static_cast<int>(b.button);
+        // X reports the state before the event; the messages want it after (the button is
+        // down in its own WM_LBUTTONDOWN and up in its WM_LBUTTONUP).
+        const UINT flag = b.button == 1 ? MK_LBUTTON : b.button == 2 ? MK_MBUTTON : MK_RBUTTON;
+        out.modifiers = press ? (out.modifiers | flag) : (out.modifiers & ~flag);
         break;
+    }
     case 4:   // the wheel turned away from the user
     case 5:
         if (!press)
@@ -238,16 +243,10 @@ void X11Backend::HandleFocus(Native& native, XEvent& event)
     if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyPointer || f.detail == NotifyInferior)
         return;
     const bool in = event.type == kXFocusIn;
-    if (m_focusRequested) {
-        // The echo of the program's own request: the FocusOut of the window that had it and the
-        // FocusIn of the requested one.
-        if (in && native.xid == m_focusRequested) {
-            m_focusRequested = 0;
-            return;
-        }
-        if (!in && native.xid != m_focusRequested)
-            return;
-    }
+    // Requests older than this event have had all their events.
+    m_focusSerials.erase(m_focusSerials.begin(), m_focusSerials.lower_bound(f.serial));
+    if (m_focusSerials.count(f.serial))
+        return;   // the echo of the program's own request
     if (!in)
         m_keysDown.clear();
     BackendEvent out;

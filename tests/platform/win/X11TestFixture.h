@@ -33,6 +33,7 @@ protected:
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
+        DWORD time;   // GetMessageTime when it arrived
     };
 
     void SetUp() override
@@ -91,7 +92,7 @@ protected:
     }
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        Log().push_back(Message{hwnd, message, wParam, lParam});
+        Log().push_back(Message{hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime())});
         if (message == WM_PAINT && Paint()) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);

@@ -1,0 +1,393 @@
+// The X11 backend under Xvfb: input sent by another X client reaches the window procedures as
+// the right messages, the display's focus and placement changes come through, windows carry
+// the properties a window manager reads, and text crosses the CLIPBOARD selection both ways.
+#include "platform/core/GlobalMemory.h"
+#include "platform/win/Clipboard.h"
+
+#include <atomic>
+#include <thread>
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+class X11BackendTest : public X11Test {
+protected:
+    XKeyEvent KeyEvent(HWND top, int type, KeySym keysym, unsigned int state, Time time)
+    {
+        XKeyEvent k{};
+        k.type = type;
+        k.display = other;
+        k.window = backend->XWindowOf(top);
+        k.root = DefaultRootWindow(other);
+        k.time = time;
+        k.state = state;
+        k.keycode = XKeysymToKeycode(other, keysym);
+        k.same_screen = True;
+        return k;
+    }
+    void Send(unsigned long window, XEvent& event, long mask)
+    {
+        XSendEvent(other, window, True, mask, &event);
+        XFlush(other);
+    }
+    void SendKey(HWND top, KeySym keysym, unsigned int state, Time time)
+    {
+        XEvent event{};
+        event.xkey = KeyEvent(top, KeyPress, keysym, state, time);
+        Send(event.xkey.window, event, KeyPressMask);
+        event.xkey = KeyEvent(top, KeyRelease, keysym, state, time + 10);
+        Send(event.xkey.window, event, KeyReleaseMask);
+    }
+    void SendButton(HWND top, int type, unsigned int button, POINT screen, unsigned int state, Time time)
+    {
+        XEvent event{};
+        XButtonEvent& b = event.xbutton;
+        b.type = type;
+        b.display = other;
+        b.window = backend->XWindowOf(top);
+        b.root = DefaultRootWindow(other);
+        b.time = time;
+        b.x_root = screen.x;
+        b.y_root = screen.y;
+        RECT r;
+        GetWindowRect(top, &r);
+        b.x = screen.x - r.left;
+        b.y = screen.y - r.top;
+        b.state = state;
+        b.button = button;
+        b.same_screen = True;
+        Send(b.window, event, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask);
+    }
+    // A shown top-level window, painted and mapped.
+    HWND ShownFrame(DWORD style, int x, int y, int w, int h, DWORD exStyle = 0, const char* text = "")
+    {
+        HWND frame = Make(style, x, y, w, h, nullptr, exStyle, text);
+        ShowWindow(frame, SW_SHOW);
+        UpdateWindow(frame);
+        PumpFor(50);
+        return frame;
+    }
+    std::string Property(unsigned long window, const char* name, Atom* typeOut = nullptr, int* formatOut = nullptr)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::string value;
+        if (XGetWindowProperty(other, window, XInternAtom(other, name, False), 0, 1024, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data) == Success && data) {
+            const size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+            value.assign(reinterpret_cast<const char*>(data), items * unit);
+            XFree(data);
+        }
+        if (typeOut)
+            *typeOut = type;
+        if (formatOut)
+            *formatOut = format;
+        return value;
+    }
+};
+
+} // namespace
+
+TEST_F(X11BackendTest, KeyPressReachesTheFocusWindowAsKeyAndCharacterMessages)
+{
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    HWND edit = Make(WS_CHILD | WS_VISIBLE, 10, 10, 100, 30, frame);
+    SetFocus(edit);
+    ASSERT_EQ(GetFocus(), edit);
+    Log().clear();
+    SendKey(frame, XK_a, 0, 7000);
+    ASSERT_TRUE(PumpUntil([&] { return !Of(edit, WM_KEYUP).empty(); }));
+    auto downs = Of(edit, WM_KEYDOWN);
+    auto chars = Of(edit, WM_CHAR);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>('A'));
+    ASSERT_EQ(chars.size(), 1u);
+    EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('a'));
+    EXPECT_EQ(Of(edit, WM_KEYUP)[0].wParam, static_cast<WPARAM>('A'));
+    // The server's time stamps keep their distance.
+    EXPECT_EQ(Of(edit, WM_KEYUP)[0].time - downs[0].time, 10u);
+}
+
+TEST_F(X11BackendTest, ShiftedDigitIsTheDigitKeyTypingItsSymbol)
+{
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    SetFocus(frame);
+    Log().clear();
+    SendKey(frame, XK_1, ShiftMask, 8000);
+    ASSERT_TRUE(PumpUntil([&] { return !Of(frame, WM_KEYUP).empty(); }));
+    ASSERT_FALSE(Of(frame, WM_KEYDOWN).empty());
+    EXPECT_EQ(Of(frame, WM_KEYDOWN)[0].wParam, static_cast<WPARAM>('1'));
+    ASSERT_EQ(Of(frame, WM_CHAR).size(), 1u);
+    EXPECT_EQ(Of(frame, WM_CHAR)[0].wParam, static_cast<WPARAM>('!'));
+}
+
+TEST_F(X11BackendTest, DeleteAndArrowKeysTypeNoCharacters)
+{
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    SetFocus(frame);
+    Log().clear();
+    SendKey(frame, XK_Delete, 0, 9000);
+    SendKey(frame, XK_Left, 0, 9100);
+    ASSERT_TRUE(PumpUntil([&] { return Of(frame, WM_KEYUP).size() == 2; }));
+    EXPECT_EQ(Of(frame, WM_KEYDOWN)[0].wParam, static_cast<WPARAM>(VK_DELETE));
+    EXPECT_EQ(Of(frame, WM_KEYDOWN)[1].wParam, static_cast<WPARAM>(VK_LEFT));
+    EXPECT_TRUE(Of(frame, WM_CHAR).empty());
+}
+
+TEST_F(X11BackendTest, ClickReachesTheChildUnderThePointerInClientCoordinates)
+{
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 20, 30, 80, 40, frame);
+    PumpFor(20);
+    Log().clear();
+    SendButton(frame, ButtonPress, 1, POINT{100 + 20 + 5, 100 + 30 + 7}, 0, 10000);
+    SendButton(frame, ButtonRelease, 1, POINT{100 + 20 + 5, 100 + 30 + 7}, Button1Mask, 10040);
+    ASSERT_TRUE(PumpUntil([&] { return !Of(child, WM_LBUTTONUP).empty(); }));
+    auto downs = Of(child, WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(LOWORD(downs[0].lParam), 5);
+    EXPECT_EQ(HIWORD(downs[0].lParam), 7);
+    // The button is down in its own press message and up in its release.
+    EXPECT_TRUE(downs[0].wParam & MK_LBUTTON);
+    EXPECT_FALSE(Of(child, WM_LBUTTONUP)[0].wParam & MK_LBUTTON);
+    EXPECT_EQ(Of(child, WM_LBUTTONUP)[0].time - downs[0].time, 40u);
+    EXPECT_TRUE(Of(frame, WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(X11BackendTest, WheelButtonsTurnTheWheel)
+{
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    SetFocus(frame);
+    Log().clear();
+    SendButton(frame, ButtonPress, 4, POINT{150, 150}, 0, 11000);
+    SendButton(frame, ButtonRelease, 4, POINT{150, 150}, 0, 11001);
+    SendButton(frame, ButtonPress, 5, POINT{150, 150}, 0, 11100);
+    SendButton(frame, ButtonRelease, 5, POINT{150, 150}, 0, 11101);
+    ASSERT_TRUE(PumpUntil([&] { return Of(frame, WM_MOUSEWHEEL).size() == 2; }));
+    auto wheels = Of(frame, WM_MOUSEWHEEL);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), WHEEL_DELTA);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -WHEEL_DELTA);
+    EXPECT_TRUE(Of(frame, WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(X11BackendTest, DeleteWindowProtocolClosesTheWindow)
+{
+    HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, 0, "Closing");
+    Log().clear();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = backend->XWindowOf(frame);
+    event.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Send(event.xclient.window, event, NoEventMask);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(frame); }));
+    EXPECT_FALSE(Of(frame, WM_CLOSE).empty());
+}
+
+TEST_F(X11BackendTest, WindowsCarryTheirClassNoDecorationAndTheirTitle)
+{
+    HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, 0, "Site \xE2\x80\x94 Vostrel");
+    HWND menu = ShownFrame(WS_POPUP | WS_BORDER, 60, 60, 100, 100, WS_EX_TOOLWINDOW);
+    const unsigned long xFrame = backend->XWindowOf(frame);
+    const unsigned long xMenu = backend->XWindowOf(menu);
+    ASSERT_NE(xFrame, 0u);
+    ASSERT_NE(xMenu, 0u);
+    XWindowAttributes attrs{};
+    ASSERT_TRUE(XGetWindowAttributes(other, xFrame, &attrs));
+    EXPECT_FALSE(attrs.override_redirect);
+    EXPECT_EQ(attrs.map_state, IsViewable);
+    EXPECT_EQ(attrs.x, 50);
+    EXPECT_EQ(attrs.width, 300);
+    ASSERT_TRUE(XGetWindowAttributes(other, xMenu, &attrs));
+    EXPECT_TRUE(attrs.override_redirect);
+
+    EXPECT_EQ(Property(xFrame, "WM_CLASS"), std::string("vostrel\0vostrel\0", 16));
+    EXPECT_EQ(Property(xFrame, "_NET_WM_NAME"), "Site \xE2\x80\x94 Vostrel");
+    int format = 0;
+    const std::string hints = Property(xFrame, "_MOTIF_WM_HINTS", nullptr, &format);
+    ASSERT_EQ(format, 32);
+    ASSERT_EQ(hints.size(), 5 * sizeof(long));
+    const auto* longs = reinterpret_cast<const long*>(hints.data());
+    EXPECT_TRUE(longs[0] & 2);   // decorations given
+    EXPECT_EQ(longs[2], 0);      // and none
+    const std::string protocols = Property(xFrame, "WM_PROTOCOLS");
+    ASSERT_EQ(protocols.size(), sizeof(long));
+    EXPECT_EQ(static_cast<Atom>(*reinterpret_cast<const long*>(protocols.data())),
+              XInternAtom(other, "WM_DELETE_WINDOW", False));
+
+    ShowWindow(frame, SW_HIDE);
+    PumpFor(20);
+    backend->Sync();
+    ASSERT_TRUE(XGetWindowAttributes(other, xFrame, &attrs));
+    EXPECT_EQ(attrs.map_state, IsUnmapped);
+}
+
+TEST_F(X11BackendTest, MoveByTheDisplayMovesTheWindow)
+{
+    HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 50, 50, 300, 200);
+    XMoveResizeWindow(other, backend->XWindowOf(frame), 210, 120, 320, 210);
+    XFlush(other);
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT r;
+        GetWindowRect(frame, &r);
+        return r.left == 210 && r.top == 120 && r.right == 530 && r.bottom == 330;
+    }));
+    // The program's own moves are not echoed back as moves by the display.
+    MoveWindow(frame, 20, 20, 300, 200, TRUE);
+    MoveWindow(frame, 40, 40, 300, 200, TRUE);
+    PumpFor(100);
+    RECT r;
+    GetWindowRect(frame, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 40);
+}
+
+TEST_F(X11BackendTest, FocusGivenByTheDisplayActivatesButTheProgramsOwnRequestsAreNotEchoed)
+{
+    HWND a = ShownFrame(WS_OVERLAPPEDWINDOW, 10, 10, 200, 150);
+    HWND b = ShownFrame(WS_OVERLAPPEDWINDOW, 300, 10, 200, 150);
+    SetActiveWindow(a);
+    SetActiveWindow(b);
+    SetActiveWindow(a);
+    PumpFor(150);
+    EXPECT_EQ(GetActiveWindow(), a);
+
+    XSetInputFocus(other, backend->XWindowOf(b), RevertToParent, CurrentTime);
+    XFlush(other);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == b; }));
+}
+
+TEST_F(X11BackendTest, ProgramTextIsServedThroughTheClipboardSelection)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";   // "Grüße €"
+    ASSERT_TRUE(OpenClipboard(frame));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    ASSERT_NE(SetClipboardData(CF_TEXT, block), nullptr);
+    ASSERT_TRUE(CloseClipboard());
+    PumpFor(10);
+    EXPECT_TRUE(backend->OwnsClipboard());
+
+    const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+    const Window requestor = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+    auto request = [&](const char* target, Atom& type) {
+        const Atom property = XInternAtom(other, "TEST_PASTE", False);
+        XConvertSelection(other, clipboard, XInternAtom(other, target, False), property, requestor, CurrentTime);
+        XFlush(other);
+        XEvent reply{};
+        // The program answers from its own pump: run it until the answer is there.
+        const bool answered =
+            PumpUntil([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &reply) == True; });
+        if (!answered || reply.xselection.property == 0)
+            return std::string("<no answer>");
+        return Property(requestor, "TEST_PASTE", &type);
+    };
+    Atom type = 0;
+    EXPECT_EQ(request("UTF8_STRING", type), text);
+    EXPECT_EQ(type, XInternAtom(other, "UTF8_STRING", False));
+    // Latin-1 for the old clients; what it cannot hold is a question mark.
+    EXPECT_EQ(request("STRING", type), "Gr\xFC\xDF" "e ?");
+    EXPECT_EQ(type, XA_STRING);
+    const std::string targets = request("TARGETS", type);
+    EXPECT_EQ(type, XA_ATOM);
+    ASSERT_EQ(targets.size(), 3 * sizeof(long));
+    const auto* atoms = reinterpret_cast<const long*>(targets.data());
+    EXPECT_TRUE(static_cast<Atom>(atoms[1]) == XInternAtom(other, "UTF8_STRING", False) ||
+                static_cast<Atom>(atoms[2]) == XInternAtom(other, "UTF8_STRING", False));
+    // A target the program does not offer is refused.
+    EXPECT_EQ(request("image/png", type), "<no answer>");
+    XDestroyWindow(other, requestor);
+}
+
+TEST_F(X11BackendTest, AnotherProgramsClipboardTextIsPasted)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    // The program owned the clipboard first; the other program takes it over.
+    ASSERT_TRUE(OpenClipboard(frame));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
+    std::memcpy(GlobalLock(block), "old", 4);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    PumpFor(10);
+
+    const std::string foreign = "Pasted from elsewhere \xC3\xA9";
+    std::atomic<bool> ready{false};
+    std::atomic<bool> stop{false};
+    std::atomic<int> served{0};
+    const std::string name = server->DisplayName();
+    std::thread owner([&] {
+        Display* d = XOpenDisplay(name.c_str());
+        if (!d)
+            return;
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+        XSetSelectionOwner(d, clipboard, w, CurrentTime);
+        XSync(d, False);
+        ready = true;
+        while (!stop) {
+            while (XPending(d)) {
+                XEvent event;
+                XNextEvent(d, &event);
+                if (event.type != SelectionRequest)
+                    continue;
+                const XSelectionRequestEvent& r = event.xselectionrequest;
+                XEvent reply{};
+                reply.xselection.type = SelectionNotify;
+                reply.xselection.requestor = r.requestor;
+                reply.xselection.selection = r.selection;
+                reply.xselection.target = r.target;
+                reply.xselection.time = r.time;
+                reply.xselection.property = 0;
+                if (r.target == utf8) {
+                    XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(foreign.data()),
+                                    static_cast<int>(foreign.size()));
+                    reply.xselection.property = r.property;
+                    ++served;
+                }
+                XSendEvent(d, r.requestor, False, NoEventMask, &reply);
+                XFlush(d);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        XDestroyWindow(d, w);
+        XCloseDisplay(d);
+    });
+    struct Joiner {
+        std::atomic<bool>& stop;
+        std::thread& thread;
+        ~Joiner()
+        {
+            stop = true;
+            thread.join();
+        }
+    } joiner{stop, owner};
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!ready && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(ready);
+    // Ownership lost: the display says so.
+    ASSERT_TRUE(PumpUntil([&] { return !backend->OwnsClipboard(); }));
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(data))), foreign);
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_GE(served.load(), 1);
+}
