@@ -1,14 +1,18 @@
 // System metrics and colours: a classic light palette and the classic frame sizes.
+#include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/GdiObjects.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowBackend.h"
 
 #include <array>
+#include <atomic>
+#include <memory>
 #include <mutex>
 
 namespace {
 
-constexpr std::array<COLORREF, 31> kColors = {
+constexpr std::array<COLORREF, 31> kDefaultColors = {
     RGB(192, 192, 192),   // COLOR_SCROLLBAR
     RGB(0, 128, 128),     // COLOR_BACKGROUND
     RGB(0, 0, 128),       // COLOR_ACTIVECAPTION
@@ -41,6 +45,40 @@ constexpr std::array<COLORREF, 31> kColors = {
     RGB(0, 0, 128),       // COLOR_MENUHILIGHT
     RGB(192, 192, 192),   // COLOR_MENUBAR
 };
+
+constexpr UINT kDefaultDoubleClickTime = 500;
+std::atomic<UINT> g_doubleClickTime{kDefaultDoubleClickTime};
+
+// The palette and its brushes. The brushes are made once and never deleted: callers keep
+// them (class backgrounds, cached paint objects), so a palette change recolours them in place.
+struct SysColors {
+    std::mutex mutex;
+    std::array<COLORREF, kDefaultColors.size()> colors = kDefaultColors;
+    std::array<std::shared_ptr<BrushObject>, kDefaultColors.size()> brushes;
+
+    SysColors()
+    {
+        for (size_t i = 0; i < colors.size(); ++i) {
+            auto brush = std::make_shared<BrushObject>();
+            brush->m_style = BS_SOLID;
+            brush->m_color = colors[i];
+            brush->m_stock = true;
+            GdiHandles::Add(brush);
+            brushes[i] = std::move(brush);
+        }
+    }
+};
+
+SysColors& TheSysColors()
+{
+    static SysColors* colors = new SysColors;   // lives to the end of the process
+    return *colors;
+}
+
+bool ValidColorIndex(int nIndex)
+{
+    return nIndex >= 0 && nIndex < static_cast<int>(kDefaultColors.size());
+}
 
 } // namespace
 
@@ -91,27 +129,57 @@ int GetSystemMetrics(int nIndex)
 
 DWORD GetSysColor(int nIndex)
 {
-    if (nIndex < 0 || nIndex >= static_cast<int>(kColors.size()))
+    if (!ValidColorIndex(nIndex))
         return 0;
-    return kColors[static_cast<size_t>(nIndex)];
+    SysColors& sys = TheSysColors();
+    std::lock_guard lock(sys.mutex);
+    return sys.colors[static_cast<size_t>(nIndex)];
 }
 
 HBRUSH GetSysColorBrush(int nIndex)
 {
-    static std::once_flag once;
-    static std::array<HBRUSH, kColors.size()> brushes{};
-    std::call_once(once, [] {
-        for (size_t i = 0; i < kColors.size(); ++i)
-            brushes[i] = CreateSolidBrush(kColors[i]);
-    });
-    if (nIndex < 0 || nIndex >= static_cast<int>(brushes.size()))
+    if (!ValidColorIndex(nIndex))
         return nullptr;
-    return brushes[static_cast<size_t>(nIndex)];
+    return static_cast<HBRUSH>(TheSysColors().brushes[static_cast<size_t>(nIndex)]->Handle());
+}
+
+BOOL SetSysColors(int cElements, const INT* lpaElements, const COLORREF* lpaRgbValues)
+{
+    if (cElements < 0 || (cElements > 0 && (!lpaElements || !lpaRgbValues))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    for (int i = 0; i < cElements; ++i) {
+        if (!ValidColorIndex(lpaElements[i])) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+    }
+    {
+        SysColors& sys = TheSysColors();
+        std::lock_guard lock(sys.mutex);
+        for (int i = 0; i < cElements; ++i) {
+            const auto index = static_cast<size_t>(lpaElements[i]);
+            const COLORREF color = lpaRgbValues[i] & 0x00FFFFFFu;
+            sys.colors[index] = color;
+            sys.brushes[index]->m_color = color;
+        }
+    }
+    // Windows that cache colours or brushes rebuild them; sent outside the lock so that a
+    // handler may read the palette.
+    SendMessage(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
 }
 
 UINT GetDoubleClickTime()
 {
-    return 500;
+    return g_doubleClickTime.load(std::memory_order_relaxed);
+}
+
+BOOL SetDoubleClickTime(UINT uInterval)
+{
+    g_doubleClickTime.store(uInterval ? uInterval : kDefaultDoubleClickTime, std::memory_order_relaxed);
+    return TRUE;
 }
 
 BOOL MessageBeep(UINT uType)

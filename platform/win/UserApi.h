@@ -174,7 +174,17 @@ BOOL CallMsgFilter(LPMSG lpMsg, int nCode);
 
 // ---- Metrics and colours (a classic light palette) ----
 int GetSystemMetrics(int nIndex);
+// The colours and brushes may be read from any thread.
 DWORD GetSysColor(int nIndex);
+// The brush of a system colour: owned by the system (DeleteObject leaves it alone) and
+// recoloured in place by SetSysColors, so a class background brush follows the palette.
 HBRUSH GetSysColorBrush(int nIndex);
+// Changes cElements colours of the palette, recolours their brushes and sends
+// WM_SYSCOLORCHANGE to every top-level window. FALSE, changing nothing, when an index is out of
+// range. Callable from any thread.
+BOOL SetSysColors(int cElements, const INT* lpaElements, const COLORREF* lpaRgbValues);
+// The double-click interval in milliseconds. Callable from any thread.
 UINT GetDoubleClickTime();
+// Sets the double-click interval; 0 restores the default (500 ms).
+BOOL SetDoubleClickTime(UINT uInterval);
 BOOL MessageBeep(UINT uType);
