@@ -143,6 +143,13 @@ HCURSOR GetCursor()
     return table.current;
 }
 
+HCURSOR ShownCursor()
+{
+    CursorTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    return table.showCount >= 0 ? table.current : nullptr;
+}
+
 int ShowCursor(BOOL bShow)
 {
     CursorTable& table = Table();

@@ -37,6 +37,9 @@ struct CursorShape {
     std::vector<BYTE> andPlane;   // rows of ((width + 15) / 16) * 2 bytes
     std::vector<BYTE> xorPlane;
 };
+// What the display should show now: the current cursor, or null while the show count hides
+// it. A backend that is installed is told this. Callable from any thread.
+HCURSOR ShownCursor();
 // The shape behind a cursor handle; false when it names no cursor. Callable from any thread.
 bool GetCursorShape(HCURSOR cursor, CursorShape& shape);
 // Clamps a screen point into the clipping rectangle, when there is one. Callable from any thread.

@@ -11,9 +11,6 @@
 
 #include <cstdlib>
 
-// Kept with the key message so that TranslateMessage finds the text the key typed.
-uint32_t StoreKeyText(const std::string& text);
-
 namespace {
 
 std::deque<BackendEvent>& Pending()

@@ -2,8 +2,6 @@
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowManager.h"
 
-bool FindKeyText(uint32_t id, std::string& text);
-
 namespace {
 
 // The character a key gives when the backend sent no text with it.

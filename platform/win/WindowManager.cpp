@@ -6,12 +6,15 @@
 #include "platform/core/ThreadApi.h"
 #include "platform/core/TickCount.h"
 #include "platform/core/WinError.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/SurfaceDC.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowClass.h"
+#include "platform/win/WindowServices.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cairo.h>
 
 // ---- Window ----
@@ -79,8 +82,6 @@ void PostInputTo(HWND hwnd, const MSG& msg)
 
 } // namespace
 
-// Stores the text a key produced for TranslateMessage; the id rides in the high half of the
-// key message's lParam (the platform's fields use only the low 32 bits).
 uint32_t StoreKeyText(const std::string& text)
 {
     if (text.empty())
@@ -246,6 +247,16 @@ WindowManager& WindowManager::Get()
         SetBroadcastTargets([] { return Get().Children(Get().Desktop()); });
         return wm;
     }();
+    // Whatever backend runs, windows get the full input path and the non-client behaviour.
+    // Wiring them in calls back here: the thread doing it sees the manager as it is.
+    static std::atomic<bool> servicesReady{false};
+    thread_local bool wiring = false;
+    if (!servicesReady.load(std::memory_order_acquire) && !wiring) {
+        wiring = true;
+        EnsureWindowServices();
+        wiring = false;
+        servicesReady.store(true, std::memory_order_release);
+    }
     return *manager;
 }
 
@@ -610,6 +621,8 @@ void WindowManager::OnBackendChanged()
     }
     if (MessageQueue* queue = &MessageQueue::ForCurrentThread())
         queue->SetEventPump(&GetWindowBackend());
+    // The new display shows the cursor the program set, not its own default.
+    GetWindowBackend().SetCursor(ShownCursor());
 }
 
 void WindowManager::SetInputTranslator(std::unique_ptr<IInputTranslator> translator)

@@ -10,6 +10,7 @@
 #include "platform/win/WinUser.h"
 #include "platform/win/WindowBackend.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -224,6 +225,13 @@ private:
     POINT m_cursor{0, 0};
     cairo_surface_t* m_overlay = nullptr;
 };
+
+// The text a key typed, kept for TranslateMessage: StoreKeyText returns an id (0 for no text)
+// that rides in the high half of the key message's lParam, whose platform fields use only the
+// low 32 bits; FindKeyText gives the text back while it is among the last 256 stored. Both are
+// callable from any thread.
+uint32_t StoreKeyText(const std::string& text);
+bool FindKeyText(uint32_t id, std::string& text);
 
 // Sends WM_WINDOWPOSCHANGING/CHANGED and moves the window: the one path behind SetWindowPos,
 // MoveWindow, ShowWindow and DeferWindowPos.

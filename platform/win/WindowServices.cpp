@@ -36,7 +36,7 @@ private:
 
 } // namespace
 
-void InstallWindowServices()
+void EnsureWindowServices()
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -48,5 +48,10 @@ void InstallWindowServices()
         AddDefaultHandler(std::make_unique<NonClientHandler>());
         SetHitTestCursorSource(&CursorForHitTest);
     });
+}
+
+void InstallWindowServices()
+{
+    EnsureWindowServices();
     InputTranslator::Reset();
 }

@@ -5,6 +5,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/Input.h"
 #include "platform/win/Keyboard.h"
+#include "platform/win/WindowManager.h"
 
 namespace {
 
@@ -403,6 +404,81 @@ TEST(CursorTest, ShowCountHidesBelowZero)
     EXPECT_EQ(shape.hotSpot.x, 3);
     EXPECT_TRUE(DestroyCursor(made));
     EXPECT_FALSE(GetCursorShape(made, shape));
+}
+
+TEST_F(InputTest, ClassCursorIsTheCurrentCursorAndRespectsTheShowCount)
+{
+    static const bool registered = [] {
+        WNDCLASS wc{};
+        wc.lpfnWndProc = RecordingProc;
+        wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+        wc.lpszClassName = "InputTestIBeam";
+        return RegisterClass(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    const HCURSOR ibeam = LoadCursor(nullptr, IDC_IBEAM);
+    const HCURSOR cross = LoadCursor(nullptr, IDC_CROSS);
+    HWND text = Make(WS_CHILD | WS_VISIBLE, 100, 100, 50, 50, top, 0, "InputTestIBeam");
+    SetCursor(cross);
+    backend->MouseMove(POINT{225, 225});
+    backend->ProcessMessages();
+    ASSERT_FALSE(Of(text, WM_SETCURSOR).empty());
+    EXPECT_EQ(GetCursor(), ibeam);
+    EXPECT_EQ(backend->CurrentCursor(), ibeam);
+
+    // Hidden, the cursor still changes but the display shows none until it is shown again.
+    SetCursor(cross);
+    ShowCursor(FALSE);
+    backend->MouseMove(POINT{226, 226});
+    backend->ProcessMessages();
+    EXPECT_EQ(GetCursor(), ibeam);
+    EXPECT_EQ(backend->CurrentCursor(), nullptr);
+    ShowCursor(TRUE);
+    EXPECT_EQ(backend->CurrentCursor(), ibeam);
+}
+
+TEST(CursorTest, ANewBackendShowsTheCursorAlreadySet)
+{
+    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    SetCursor(wait);
+    HeadlessBackend& backend = HeadlessBackend::Install();
+    EXPECT_EQ(backend.CurrentCursor(), wait);
+    ShowCursor(FALSE);
+    HeadlessBackend& hidden = HeadlessBackend::Install();
+    EXPECT_EQ(hidden.CurrentCursor(), nullptr);
+    ShowCursor(TRUE);
+    SetWindowBackend(nullptr);
+    SetTestFontMode(false);
+}
+
+TEST(KeyTextTest, StoredTextsComeBackByIdWhileRecent)
+{
+    EXPECT_EQ(StoreKeyText(""), 0u);
+    const uint32_t first = StoreKeyText("\xc3\xa9");
+    ASSERT_NE(first, 0u);
+    std::string text;
+    ASSERT_TRUE(FindKeyText(first, text));
+    EXPECT_EQ(text, "\xc3\xa9");
+    // Only the most recent texts are kept.
+    for (int i = 0; i < 300; ++i)
+        StoreKeyText("x");
+    EXPECT_FALSE(FindKeyText(first, text));
+    const uint32_t last = StoreKeyText("q");
+    ASSERT_TRUE(FindKeyText(last, text));
+    EXPECT_EQ(text, "q");
+}
+
+TEST_F(InputTest, TypedTextReachesWmCharThroughTheStoredText)
+{
+    SetFocus(child);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->Key('E', "\xc3\x89");
+    backend->ProcessMessages();
+    std::string typed;
+    for (auto& m : Of(child, WM_CHAR))
+        typed += static_cast<char>(m.wParam);
+    EXPECT_EQ(typed, "\xc3\x89");
 }
 
 } // namespace
