@@ -12,6 +12,15 @@
 IMPLEMENT_DYNCREATE(CAction, CObject)
 IMPLEMENT_DYNCREATE(CDefaultAction, CAction)
 
+CString CAction::MakeText(LPCSTR lpszText, int nLength)
+{
+    CString strText(lpszText, nLength > 0 ? nLength : 0);
+    // Reports are NUL-terminated texts: a NUL in the page would silently cut them, or make a
+    // title that looks empty, so it is dropped.
+    strText.Remove('\0');
+    return strText;
+}
+
 void CAction::Attach(CHtmlParser* pParser, const TagEntry* pEntry)
 {
     m_pParser = pParser;
@@ -153,18 +162,18 @@ void CAction::ReportLinks()
 
 void CAction::SetAttrName(LPCSTR lpszName, int nLength)
 {
-    m_strPendingAttr = CString(lpszName, nLength);
+    m_strPendingAttr = MakeText(lpszName, nLength);
 }
 
 void CAction::SetAttrValue(LPCSTR lpszValue, int nLength)
 {
-    StoreAttr(m_strPendingAttr, CString(lpszValue, nLength));
+    StoreAttr(m_strPendingAttr, MakeText(lpszValue, nLength));
     m_strPendingAttr.Empty();
 }
 
 void CAction::AddAttrNoValue(LPCSTR lpszName, int nLength)
 {
-    StoreAttr(CString(lpszName, nLength), CString());
+    StoreAttr(MakeText(lpszName, nLength), CString());
 }
 
 BOOL CAction::IsCollectingText()
@@ -181,7 +190,7 @@ void CAction::AppendText(LPCSTR lpszText, int nLength)
 {
     if (!m_bCollectingText || nLength <= 0)
         return;
-    m_strDescription.Append(lpszText, nLength < MAX_TEXT_PIECE ? nLength : MAX_TEXT_PIECE);
+    m_strDescription += MakeText(lpszText, nLength < MAX_TEXT_PIECE ? nLength : MAX_TEXT_PIECE);
     // The piece that crosses the limit is kept whole; collecting simply stops after it.
     if (m_strDescription.GetLength() > GetMaxDescriptionLength())
         m_bCollectingText = FALSE;

@@ -57,6 +57,9 @@ public:
     // so that one huge word cannot make a huge title or description.
     static constexpr int MAX_TEXT_PIECE = 4096;
 
+    // A CString of page text without its NUL bytes.
+    static CString MakeText(LPCSTR lpszText, int nLength);
+
 protected:
     // The first attribute of the null-ended name list that is present, with its value; null
     // when none is.

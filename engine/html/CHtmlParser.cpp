@@ -121,7 +121,7 @@ void CHtmlParser::OnScriptStart()
 void CHtmlParser::OnScriptText(LPCSTR pszText, int nLength)
 {
     if (m_bInJavaScript || m_bInVBScript)
-        m_strScriptText.Append(pszText, nLength);
+        m_strScriptText += CAction::MakeText(pszText, nLength);
 }
 
 void CHtmlParser::OnScriptEnd()

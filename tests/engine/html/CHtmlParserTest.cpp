@@ -222,3 +222,22 @@ TEST(HtmlParserTest, SurvivesDeepNesting)
 }
 
 } // namespace
+
+namespace {
+
+// The whole literal, NUL bytes included.
+template <size_t N>
+std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
+TEST(HtmlParserTest, NulBytesInTextAndValuesAreDropped)
+{
+    // Once reported an empty title: the text began with NUL bytes.
+    EXPECT_EQ(Reports(Bytes("<title>\0\0\x01" "Cmp</title>")), Lines({"title \x01" "Cmp"}));
+    EXPECT_EQ(Reports(Bytes("<title>\0</title>")), Lines());
+    EXPECT_EQ(Reports(Bytes("<FRAME SRC=\"a\0b\" NAME=n>")), Lines({"link ab | n | 10 0 -1 -1"}));
+}
+
+} // namespace
