@@ -241,3 +241,38 @@ TEST(HtmlParserTest, NulBytesInTextAndValuesAreDropped)
 }
 
 } // namespace
+
+#include "HtmlLexerTestSupport.h"
+
+namespace {
+
+TEST(HtmlParserTest, AStopMidwayDropsTheOpenElement)
+{
+    std::string html = "<TITLE>t</TITLE><A HREF=x>some text</A>";
+    size_t nStop = html.find("text");
+    RecordingSink sink;
+    sink.m_nStopAfterPolls = static_cast<int>(nStop);  // one byte per read
+    ChunkFile file(html, 1);
+    CHtmlParser parser(&sink, &file, TRUE, TRUE, 1);
+    EXPECT_EQ(parser.Parse(), 0);
+    EXPECT_EQ(sink.m_reports, Lines({"title t"}));
+    EXPECT_EQ(sink.m_keywordText, html.substr(0, nStop));
+    EXPECT_EQ(parser.GetBytesRead(), nStop);
+}
+
+TEST(HtmlParserTest, ReadsInPiecesLikeAtOnce)
+{
+    std::string html = "<HTML><TITLE>A &amp; B</TITLE><META NAME=keywords CONTENT=\"x, y\">"
+                       "<A HREF=\"a.htm\" ID=i>link <B>text</B></A><IMG SRC=i.gif ALT=\"pic\"></HTML>";
+    RecordingSink whole;
+    Parse(html, whole);
+    RecordingSink pieces;
+    ChunkFile file(html, 3);
+    CHtmlParser parser(&pieces, &file, TRUE, TRUE, 1);
+    parser.Parse();
+    EXPECT_EQ(pieces.m_reports, whole.m_reports);
+    EXPECT_EQ(whole.m_reports, Lines({"title A & B", "namedmeta keywords | x, y | (null)", "keyword x", "keyword y",
+                                   "anchor i", "link a.htm | link text | 0 0 -1 -1", "link i.gif | pic | 2 4 -1 -1"}));
+}
+
+} // namespace
