@@ -265,3 +265,33 @@ TEST(CHtmlLexerTest, MemFileInput)
                       "EndTag:TITLE"}),
               lexer.events);
 }
+
+TEST(CHtmlLexerTest, HostileInputEndsCleanly)
+{
+    // A tag with a hundred thousand attributes is lexed as a stream.
+    std::string many = "<p";
+    for (int i = 0; i < 100000; ++i)
+        many += " a=1";
+    many += ">";
+    ChunkFile file(many, 4096);
+    RecordingLexer lexer(&file);
+    EXPECT_EQ(0, lexer.Lex());
+    EXPECT_EQ(1u + 100000u * 3u + 1u, lexer.events.size());
+    EXPECT_EQ("TagEnd", lexer.events.back());
+
+    // Unclosed constructs at the end of the input end the scan without further events.
+    EXPECT_EQ((Events{"StartTag:A", "Markup: ", "AttrName:B"}), LexEvents("<a b=\"open"));
+    EXPECT_EQ((Events{"Markup:<!X ", "Markup:\"", "Markup:q ", "Markup:-", "Markup:-", "Markup:-"}),
+              LexEvents("<!X \"q ---"));
+    EXPECT_EQ((Events{"Markup:<?", "Markup:pi"}), LexEvents("<?pi"));
+    EXPECT_EQ((Events{"ScriptStart", "StartTag:SCRIPT", "TagEnd", "ScriptText:a", "ScriptText:<", "ScriptText:/scr"}),
+              LexEvents("<script>a</scr"));
+}
+
+TEST(CHtmlLexerTest, UnterminatedDeclarationStringsDoNotHideLaterMarkup)
+{
+    // A quote or "--" without its partner is one character, so the declaration still ends at
+    // the next ">".
+    EXPECT_EQ((Events{"Markup:<!X ", "Markup:-", "Markup:-", "Markup:a", "Markup:>", "StartTag:P", "TagEnd"}),
+              LexEvents("<!X --a><p>"));
+}
