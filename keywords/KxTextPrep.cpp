@@ -212,8 +212,9 @@ std::string PrepareMail(KxMailScanner& s, const KxHashSet& headerNames, std::str
             continue;
         }
         if (StartsWith(line, "Subject:")) {
+            size_t subject = line.find_first_not_of(" \t", 8);
             out += ". ";
-            out += line.substr(8);
+            out += subject == std::string::npos ? std::string() : line.substr(subject);
             out += ".\n";
             continue;
         }

@@ -140,3 +140,14 @@ TEST(KxTokeniser, ApostropheSeparatesOnlyOutsideEnglish)
     ASSERT_EQ(english.size(), 2u);
     EXPECT_EQ(english[0].text, "don't");
 }
+
+TEST(KxTextPrep, MailCleanUp)
+{
+    KxMailScanner scanner;
+    const KxHashSet& headers = TestEngine().mailHeaders;
+    std::string out = PrepareMail(scanner, headers, "Received: by host\nSubject: Garden hoses\nDear John,\n");
+    out += PrepareMail(scanner, headers, "Content-Transfer-Encoding: quoted-printable\nThe hose costs =3D 5 doll");
+    // A line waits for its end before it is judged.
+    out += PrepareMail(scanner, headers, "ars=\nBest wishes\n");
+    EXPECT_EQ(out, ". Garden hoses.\nThe hose costs = 5 dollars\n");
+}
