@@ -1,0 +1,64 @@
+#include "engine/html/ITaskManager.h"
+
+#include "engine/html/HtmlLinkTypes.h"
+#include "platform/core/CString.h"
+
+#include <cstring>
+
+void ITaskManager::OnFormEnd(DWORD_PTR, LPCSTR, DWORD)
+{
+}
+
+void ITaskManager::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind)
+{
+    constexpr DWORD dwClassGood = 3;
+    if (lpszNewUrl == nullptr)
+        lpszNewUrl = "";
+    switch (nStatus) {
+    case 300:
+        ReportResult(dwPage, dwClassGood, 0x8400001b, 927, lpszNewUrl, nStatus);
+        break;
+    case 301:
+        ReportResult(dwPage, dwClassGood, 0x8400000f, 915, lpszNewUrl, nStatus);
+        break;
+    case 302:
+        ReportResult(dwPage, dwClassGood, 0x8400000e, 914, lpszNewUrl, nStatus);
+        break;
+    default: {
+        CString strText;
+        strText.Format("%u -> %s", nStatus, lpszNewUrl);
+        ReportResult(dwPage, dwClassGood, 0x8000001e, 63012, strText, nStatus);
+        break;
+    }
+    }
+    CString strDescription;
+    strDescription.Format("(%u Redirect)", nStatus);
+    OnLinkFound(dwPage, lpszNewUrl, strDescription, nLinkKind, LINK_FLAG_REDIRECT, -1, -1);
+}
+
+void ITaskManager::ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, DWORD dwCode)
+{
+    ReportResult(dwPage, dwClass, dwCode, 0, lpszText, 0);
+}
+
+void ITaskManager::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
+    DWORD_PTR dwInsert2)
+{
+    if (nStringId == 0) {
+        ReportText(dwPage, dwClass, lpszInsert1, dwCode);
+        return;
+    }
+    CString strEntry;
+    strEntry.LoadString(nStringId);
+    CString strMessage;
+    if (lpszInsert1 == nullptr) {
+        strMessage = strEntry;
+    } else if (strEntry == "%s") {
+        // The pass-through message: its text is the insert itself. Message formatting would
+        // make "%s" an "s".
+        strMessage = lpszInsert1;
+    } else {
+        strMessage.FormatMessage(strEntry.GetString(), lpszInsert1, dwInsert2);
+    }
+    ReportText(dwPage, dwClass, strMessage, dwCode);
+}

@@ -1,0 +1,61 @@
+// ITaskManager: the one channel through which the fetch engine tells its owner what it found in
+// the pages it checks (titles, META tags, links, keywords, sizes, dates, redirects, results).
+// The scan engine implements it; the fetch engine's task manager and reference checkers call it.
+#pragma once
+
+#include "platform/core/Types.h"
+
+// Every operation takes first the page id: the pointer-sized word the owner gave when it queued
+// the URL (the scan engine gives its page object). Texts are NUL-terminated and live only for
+// the call. Times are seconds since 1970 (UTC), sizes byte counts.
+//
+// Every operation may be called from any worker thread of the fetch engine, several at a time
+// for different pages; the interface takes no lock, so an implementation guards its own data.
+class ITaskManager {
+public:
+    // A link found in the page, or the target of a redirect (with LINK_FLAG_REDIRECT). The kind
+    // and flags are those of HtmlLinkTypes.h; a size of -1 means not given.
+    virtual void OnLinkFound(DWORD_PTR dwPage, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags,
+        int nWidth, int nHeight) = 0;
+    virtual void OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle) = 0;
+    virtual void OnAnchor(DWORD_PTR dwPage, LPCSTR lpszName) = 0;
+    virtual void OnAuthor(DWORD_PTR dwPage, LPCSTR lpszAuthor) = 0;
+    virtual void OnDescription(DWORD_PTR dwPage, LPCSTR lpszDescription) = 0;
+    // A META NAME other than AUTHOR, KEYWORDS and DESCRIPTION; the scheme may be null.
+    virtual void OnOtherMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) = 0;
+    // The end of a form with the checksum of its fields; nothing by default.
+    virtual void OnFormEnd(DWORD_PTR dwPage, LPCSTR lpszFormName, DWORD dwChecksum);
+    // A server asks for credentials for what the text names ("Page").
+    virtual void OnAuthenticationRequired(DWORD_PTR dwPage, LPCSTR lpszWhat) = 0;
+    // A redirect (status 300 to 303) to the new URL, which gets the link kind of the URL that
+    // was redirected. By default reported as a result and as a link (see the source).
+    virtual void OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind);
+    // The page's base URL, as written in its BASE element or reply header.
+    virtual void OnBaseUrl(DWORD_PTR dwPage, LPCSTR lpszBaseUrl) = 0;
+    virtual void OnExtraLink(DWORD_PTR dwPage, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags,
+        int nWidth, int nHeight) = 0;
+    virtual void OnLastModified(DWORD_PTR dwPage, LONG nTime) = 0;
+    virtual void OnContentType(DWORD_PTR dwPage, LPCSTR lpszContentType) = 0;
+    virtual void OnContentLength(DWORD_PTR dwPage, DWORD dwLength) = 0;
+    // A keyword: nSource 1 from the page's own KEYWORDS tag, 0 suggested by keyword extraction.
+    virtual void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) = 0;
+    // Every META NAME with its content; the scheme may be null.
+    virtual void OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) = 0;
+    virtual void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) = 0;
+    // The URL is done for good.
+    virtual void OnTaskDone(DWORD_PTR dwPage) = 0;
+    // A result as finished text. By default passed to ReportResult as its own message.
+    virtual void ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, DWORD dwCode);
+    // A result by string-table id with up to two inserts ("%1" text, "%2" number). By default
+    // formatted and passed to ReportText; string id 0 passes insert 1 through as the message.
+    // The two defaults call each other: an implementation overrides at least one of them.
+    virtual void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
+        DWORD_PTR dwInsert2);
+
+protected:
+    ITaskManager() = default;
+    // Owners delete their own objects through their own class, never through the interface.
+    ~ITaskManager() = default;
+    ITaskManager(const ITaskManager&) = default;
+    ITaskManager& operator=(const ITaskManager&) = default;
+};
