@@ -61,8 +61,7 @@ public:
         if (!Available())
             return false;
         for (int number = 40; number < 140; ++number) {
-            if (Exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-                Exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            if (Exists(Text("/tmp/.X11-unix/X", number)) || Exists(Text("/tmp/.X", number, "-lock")))
                 continue;
             if (Launch(number))
                 return true;
@@ -92,6 +91,15 @@ public:
     int Height() const { return m_height; }
 
 private:
+    // prefix, number, suffix (built by appending: g++ 12 warns falsely about literal + string).
+    static std::string Text(const char* prefix, int number, const char* suffix = "")
+    {
+        std::string text(prefix);
+        text += std::to_string(number);
+        text += suffix;
+        return text;
+    }
+
     static bool Exists(const std::string& path)
     {
         struct stat st{};
@@ -114,8 +122,9 @@ private:
 
     bool Launch(int number)
     {
-        const std::string name = ":" + std::to_string(number);
-        const std::string screen = std::to_string(m_width) + "x" + std::to_string(m_height) + "x24";
+        const std::string name = Text(":", number);
+        std::string screen = Text("", m_width, "x");
+        screen += Text("", m_height, "x24");
         const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid < 0)
@@ -138,7 +147,7 @@ private:
         m_pid = pid;
         // Ready once its socket answers; given up after five seconds or when it exits.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        const std::string socket = Text("/tmp/.X11-unix/X", number);
         while (std::chrono::steady_clock::now() < deadline) {
             if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
                 m_pid = -1;
