@@ -76,6 +76,15 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     Window* window = WindowManager::Find(hWnd);
     if (!window)
         return 0;
+    if (Msg == WM_SYSCOMMAND) {
+        // A training hook may refuse any system command before it is carried out.
+        WindowManager& wm = WindowManager::Get();
+        if (wm.HasHooks(WH_CBT) && wm.CallHooks(WH_CBT, HCBT_SYSCOMMAND, wParam, lParam))
+            return 0;
+        window = WindowManager::Find(hWnd);
+        if (!window)
+            return 0;
+    }
     for (auto& handler : Handlers()) {
         LRESULT result = 0;
         if (handler->Handle(hWnd, Msg, wParam, lParam, result))

@@ -355,6 +355,16 @@ void RunMoveSizeLoop(HWND hwnd, UINT command, POINT start)
     }
     if (!IsWindow(hwnd))
         return;
+    if (!cancel && !EqualRect(&current, &original)) {
+        // A training hook may refuse the new place: the window goes back.
+        WindowManager& wm = WindowManager::Get();
+        RECT final = current;
+        if (wm.HasHooks(WH_CBT) &&
+            wm.CallHooks(WH_CBT, HCBT_MOVESIZE, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&final)))
+            cancel = true;
+        if (!IsWindow(hwnd))
+            return;
+    }
     if (cancel) {
         current = RECT{0, 0, 0, 0};   // force the move back
         SetWindowPos(hwnd, nullptr, original.left - parentOrigin.x, original.top - parentOrigin.y,

@@ -93,10 +93,12 @@ void WindowManager::ValidateWindow(Window& window, const Region* clientRegion, U
     if (clientRegion) {
         window.update = window.update.Subtract(*clientRegion);
     } else {
+        // The entire window is validated, frame included.
         window.update.Clear();
-        if (!(flags & RDW_NOFRAME))
-            window.ncPaint = false;
+        window.ncPaint = false;
     }
+    if (flags & RDW_NOFRAME)
+        window.ncPaint = false;
     if (window.update.IsEmpty())
         window.erase = false;
     if (flags & RDW_NOINTERNALPAINT)
@@ -353,6 +355,15 @@ HDC GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags)
     }
     if (IsLocked(hWnd) && !(flags & DCX_LOCKWINDOWUPDATE))
         visible.Clear();
+    if (flags & (DCX_INTERSECTUPDATE | DCX_EXCLUDEUPDATE)) {
+        // The update region is kept in client coordinates.
+        Region update = window->update;
+        RECT client = wm.RectInSurface(*window, false);
+        update.Offset(client.left, client.top);
+        visible = (flags & DCX_INTERSECTUPDATE) ? visible.Intersect(update) : visible.Subtract(update);
+        if ((flags & DCX_INTERSECTUPDATE) && (flags & DCX_VALIDATE))
+            wm.ValidateWindow(*window, nullptr, RDW_NOCHILDREN);
+    }
     if (hrgnClip && (flags & (DCX_EXCLUDERGN | DCX_INTERSECTRGN))) {
         if (Region* extra = RegionOf(hrgnClip)) {
             Region moved = *extra;

@@ -338,6 +338,27 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
             window->hasNormalRect = true;
         }
     };
+    // A training hook may refuse a change between minimised, maximised and normal.
+    bool minMax = false;
+    switch (nCmdShow) {
+    case SW_SHOWMINNOACTIVE: case SW_MINIMIZE: case SW_FORCEMINIMIZE: case SW_SHOWMINIMIZED:
+        minMax = !(window->style & WS_MINIMIZE);
+        break;
+    case SW_SHOWMAXIMIZED:
+        minMax = !(window->style & WS_MAXIMIZE);
+        break;
+    case SW_RESTORE: case SW_SHOWNORMAL: case SW_SHOWDEFAULT:
+        minMax = (window->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0;
+        break;
+    default:
+        break;
+    }
+    if (minMax && wm.HasHooks(WH_CBT) &&
+        wm.CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(hWnd), static_cast<LPARAM>(nCmdShow)))
+        return wasVisible;
+    window = WindowManager::Find(hWnd);
+    if (!window)
+        return wasVisible;
     switch (nCmdShow) {
     case SW_HIDE:
         if (!wasVisible)

@@ -48,6 +48,34 @@ TEST_F(NonClientTest, CaptionDragMovesTheWindowInAMoveLoop)
     EXPECT_EQ(Of(frame, WM_SYSCOMMAND).at(0).wParam & 0xFFF0, static_cast<WPARAM>(SC_MOVE));
 }
 
+RECT g_moveSizeRect{0, 0, 0, 0};
+HHOOK g_moveSizeHook = nullptr;
+
+LRESULT CALLBACK RefuseMoveSize(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_MOVESIZE) {
+        g_moveSizeRect = *reinterpret_cast<RECT*>(lParam);
+        return 1;
+    }
+    return CallNextHookEx(g_moveSizeHook, code, wParam, lParam);
+}
+
+TEST_F(NonClientTest, TrainingHookCanRefuseTheEndOfAMove)
+{
+    g_moveSizeHook = SetWindowsHookEx(WH_CBT, RefuseMoveSize, nullptr, 0);
+    ASSERT_NE(g_moveSizeHook, nullptr);
+    backend->MouseDown(1, POINT{200, 110});
+    backend->MouseMove(POINT{230, 140});
+    backend->MouseUp(1, POINT{230, 140});
+    backend->ProcessMessages();
+    UnhookWindowsHookEx(g_moveSizeHook);
+    EXPECT_EQ(g_moveSizeRect.left, 130) << "the hook sees where the window would go";
+    EXPECT_EQ(g_moveSizeRect.top, 130);
+    RECT r = Rect();
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 100);
+}
+
 TEST_F(NonClientTest, MovingRectangleCanBeChangedByTheWindow)
 {
     Handler() = [this](HWND hwnd, UINT message, WPARAM, LPARAM lParam, LRESULT& result) {

@@ -213,4 +213,24 @@ TEST_F(ScrollBarTest, TrackPositionIsReportedDuringTheDrag)
     EXPECT_EQ(seenPos, 0);
 }
 
+TEST_F(ScrollBarTest, DisabledArrowsIgnoreClicks)
+{
+    RECT bar = Bar();
+    const POINT up{bar.left + 8, bar.top + 8};
+    const POINT down{bar.left + 8, bar.bottom - 8};
+    SetScrollPos(wnd, SB_VERT, 50, TRUE);
+    EXPECT_TRUE(EnableScrollBar(wnd, SB_VERT, ESB_DISABLE_DOWN));
+    EXPECT_FALSE(EnableScrollBar(wnd, SB_VERT, ESB_DISABLE_DOWN)) << "nothing changed";
+    backend->Click(1, down);
+    backend->ProcessMessages();
+    EXPECT_EQ(Count(SB_LINEDOWN), 0u);
+    backend->Click(1, up);
+    backend->ProcessMessages();
+    EXPECT_EQ(Count(SB_LINEUP), 1u);
+    EXPECT_TRUE(EnableScrollBar(wnd, SB_VERT, ESB_ENABLE_BOTH));
+    backend->Click(1, down);
+    backend->ProcessMessages();
+    EXPECT_EQ(Count(SB_LINEDOWN), 1u);
+}
+
 } // namespace
