@@ -259,11 +259,14 @@ void CUrlString::Parse(LPCTSTR pszText, const CUrlString* pBase)
     }
     m_strPath = ToCString(rest);
 
+    // Against a base, the resolved flag tells that a relative path was joined to the base's
+    // folder; a URL that needed nothing of the base's path leaves it clear. Dot segments go from
+    // every hierarchical path, so that the same page always has the same canonical text.
     if (pBase == nullptr || bOwnScheme) {
-        // A URL with a scheme of its own stands alone, whether or not a base is given.
         if (Row().bHierarchical && !m_strPath.IsEmpty())
             m_strPath = RemoveDotSegments(m_strPath);
-        m_bResolved = (m_strPath.IsEmpty() || m_strPath[0] == '/') ? 1 : 0;
+        if (pBase == nullptr)
+            m_bResolved = (m_strPath.IsEmpty() || m_strPath[0] == '/') ? 1 : 0;
     } else if (pBase->HasError()) {
         // Nothing sound can be made of a relative URL whose base is wrong.
         const CString strFragment = m_strFragment;
@@ -273,6 +276,7 @@ void CUrlString::Parse(LPCTSTR pszText, const CUrlString* pBase)
     } else if (!bAuthority && m_strPath.IsEmpty() && m_strQuery.IsEmpty() && m_strParams.IsEmpty()) {
         const CString strFragment = m_strFragment;
         *this = *pBase;
+        m_bResolved = 0;
         if (!strFragment.IsEmpty())
             m_strFragment = strFragment;
     } else {
@@ -284,7 +288,6 @@ void CUrlString::Parse(LPCTSTR pszText, const CUrlString* pBase)
                 m_nPort = Row().nDefaultPort;
             if (Row().bHierarchical && !m_strPath.IsEmpty())
                 m_strPath = RemoveDotSegments(m_strPath);
-            m_bResolved = (m_strPath.IsEmpty() || m_strPath[0] == '/') ? 1 : 0;
         } else {
             m_strHost = pBase->m_strHost;
             m_nPort = pBase->m_nPort;
@@ -292,7 +295,6 @@ void CUrlString::Parse(LPCTSTR pszText, const CUrlString* pBase)
             m_strPassword = pBase->m_strPassword;
             if (m_strPath.IsEmpty()) {
                 m_strPath = pBase->m_strPath;
-                m_bResolved = pBase->m_bResolved;
                 if (m_strParams.IsEmpty()) {
                     m_strParams = pBase->m_strParams;
                     if (m_strQuery.IsEmpty())
@@ -303,8 +305,8 @@ void CUrlString::Parse(LPCTSTR pszText, const CUrlString* pBase)
                     const int nSlash = pBase->m_strPath.ReverseFind('/');
                     const CString strDirectory = nSlash >= 0 ? pBase->m_strPath.Left(nSlash + 1) : CString("/");
                     m_strPath = strDirectory + m_strPath;
+                    m_bResolved = 1;
                 }
-                m_bResolved = 1;
                 if (Row().bHierarchical)
                     m_strPath = RemoveDotSegments(m_strPath);
             }

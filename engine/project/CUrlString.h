@@ -38,6 +38,8 @@ public:
 
     BOOL HasError() const { return m_bError != 0; }
     const CString& GetErrorText() const { return m_strErrorText; }
+    // Parsed alone: the path is empty or absolute. Against a base: a relative path was joined to
+    // the base's folder.
     BOOL IsResolved() const { return m_bResolved != 0; }
     int GetSchemeType() const { return m_nSchemeType; }
     UINT GetSchemeIndex() const { return m_nSchemeIndex; }

@@ -251,6 +251,21 @@ TEST(CUrlStringTest, ResolvesAgainstABase)
     EXPECT_EQ(Resolve("mailto:a@b.c", "http://h/a/b.htm"), "mailto:a@b.c");
 }
 
+TEST(CUrlStringTest, ResolvedFlagAgainstABaseMarksAJoinedPath)
+{
+    const CUrlString base("http://h/a/b.htm");
+    EXPECT_TRUE(CUrlString("c.htm", &base).IsResolved());
+    EXPECT_TRUE(CUrlString("../c.htm", &base).IsResolved());
+    EXPECT_FALSE(CUrlString("/c.htm", &base).IsResolved());
+    EXPECT_FALSE(CUrlString("http://o/c.htm", &base).IsResolved());
+    EXPECT_FALSE(CUrlString("//o/c.htm", &base).IsResolved());
+    EXPECT_FALSE(CUrlString("#x", &base).IsResolved());
+    EXPECT_FALSE(CUrlString("?x", &base).IsResolved());
+    // Alone, an absolute or empty path counts as resolved, a relative one does not.
+    EXPECT_TRUE(CUrlString("http://h").IsResolved());
+    EXPECT_FALSE(CUrlString("file:a/b").IsResolved());
+}
+
 TEST(CUrlStringTest, RelativeToBrokenBaseIsAnError)
 {
     const CUrlString bad("http://h:/");
