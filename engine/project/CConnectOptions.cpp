@@ -1,5 +1,6 @@
 #include "engine/project/CConnectOptions.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,13 @@ int HexValue(char ch)
     if (ch >= 'A' && ch <= 'F')
         return ch - 'A' + 10;
     return -1;
+}
+
+// Without throwing: an overlong or unreadable path simply does not exist as given.
+bool ExistsAsGiven(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::path("/" + path), error) && !error;
 }
 
 } // namespace
@@ -179,7 +187,10 @@ CString CConnectOptions::MapFileUrlToPath(LPCTSTR lpszServer, LPCTSTR lpszUrlPat
         strPath += '/';
     } else if (bDrive) {
         // A path with a drive names its place itself.
-    } else if (m_strFileRoot.IsEmpty()) {
+    } else if (m_strFileRoot.IsEmpty() || ExistsAsGiven(path)) {
+        // Every local path here is written without a drive, the project's own pages too; a path
+        // that names something on this machine as it stands is that thing, and only other paths
+        // (site-rooted links) are looked for under the file root.
         strPath = "/";
     } else {
         strPath = m_strFileRoot;

@@ -122,7 +122,9 @@ public:
     // The bypass list with " <local>" when local addresses bypass, empty unless the access type
     // is 3.
     CString GetProxyBypass() const;
-    // The local path that the path of a file URL on the server (none: this machine) stands for.
+    // The local path that the path of a file URL on the server (none: this machine) stands for:
+    // "%XX" unescaped (but "%00"), "+" read as a blank, "|" as a drive's ":". A path that exists
+    // as it stands is used so; any other is looked for under the file root when one is set.
     CString MapFileUrlToPath(LPCTSTR lpszServer, LPCTSTR lpszUrlPath) const;
 
 private:

@@ -5,6 +5,7 @@
 #include "platform/core/CProfileStore.h"
 #include "platform/core/PrivateProfile.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -453,6 +454,25 @@ TEST_F(OptionRecordsTest, MapFileUrlToPath)
     options.SetFileRoot("/srv/site/");
     EXPECT_STREQ(options.MapFileUrlToPath("", "/web/x.htm"), "/srv/site/web/x.htm");
     EXPECT_STREQ(options.MapFileUrlToPath("", "/c|/x.htm"), "c:/x.htm");
+    EXPECT_STREQ(options.MapFileUrlToPath("srv", "/web/x.htm"), "//srv/web/x.htm");
+}
+
+TEST_F(OptionRecordsTest, ExistingPathsIgnoreTheFileRoot)
+{
+    // A project's own pages are found where they are, whatever the file root says.
+    const std::filesystem::path page = TempDir() / "my page.htm";
+    WriteFileBytes(page, "<html></html>");
+    CConnectOptions options;
+    options.SetFileRoot("/srv/site");
+    const std::string url = "/" + page.string().substr(1);
+    std::string escaped;
+    for (char ch : url)
+        escaped += ch == ' ' ? std::string("%20") : std::string(1, ch);
+    EXPECT_EQ(std::string(options.MapFileUrlToPath("", escaped.c_str())), page.string());
+    const std::string missing = (TempDir() / "missing.htm").string();
+    EXPECT_EQ(std::string(options.MapFileUrlToPath("", missing.c_str())), "/srv/site" + missing);
+    const std::string overlong = "/" + std::string(10000, 'a');
+    EXPECT_EQ(std::string(options.MapFileUrlToPath("", overlong.c_str())), "/srv/site" + overlong);
 }
 
 TEST_F(OptionRecordsTest, EscapedNulStaysEscaped)
