@@ -72,6 +72,11 @@ void PathToFileUrl(CString& strPath)
         prefix = "file://";
     }
 
+    if (!bDrive && !bServer && !path.empty() && path.back() != '/') {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error) && !error)
+            path += '/';
+    }
     if (!path.empty() && path.back() == '/') {
         const CString& strIndex = GetAppModel().GetAppOptions().m_strIndexFileName;
         path.append(strIndex.GetString(), static_cast<size_t>(strIndex.GetLength()));

@@ -34,6 +34,9 @@ TEST_F(PathToFileUrlTest, FolderGetsTheIndexFileName)
     m_pModel->GetAppOptions().m_strIndexFileName = "index page.html";
     EXPECT_EQ(UrlOf("/home/me/site/"), "file:///home/me/site/index%20page.html");
     EXPECT_EQ(UrlOf("/home/me/site/a.htm"), "file:///home/me/site/a.htm");
+    // An existing folder named without its slash is a folder all the same.
+    const std::string folder = TempDir().string();
+    EXPECT_EQ(UrlOf(folder.c_str()), "file://" + folder + "/index%20page.html");
 }
 
 TEST_F(PathToFileUrlTest, RelativePathsStartAtTheCurrentFolder)
