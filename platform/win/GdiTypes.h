@@ -402,9 +402,8 @@
 #define DSS_PREFIXONLY 0x0400
 #define DSS_RIGHT 0x8000
 
-// System colour indices used by the edge and frame drawing. The window layer owns the palette;
-// the values are the platform's, so a second identical definition is harmless.
-#ifndef COLOR_BTNFACE
+// The system colour indices: the edge and frame drawing use them, the window layer owns the
+// palette (GetSysColor, SetSysColors).
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
 #define COLOR_ACTIVECAPTION 2
@@ -441,7 +440,6 @@
 #define COLOR_3DHIGHLIGHT COLOR_BTNHIGHLIGHT
 #define COLOR_3DHILIGHT COLOR_BTNHIGHLIGHT
 #define COLOR_BTNHILIGHT COLOR_BTNHIGHLIGHT
-#endif
 
 // ---- Records ----
 struct LOGPEN {

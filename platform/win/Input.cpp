@@ -294,18 +294,7 @@ void InputTranslator::TranslateKey(const BackendEvent& event)
     if (!target || !IsWindow(target))
         return;
     const UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-    UINT scan = event.scan ? event.scan : ScanCodeOf(event.vk);
-    LPARAM lParam = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
-    if (scan & KF_EXTENDED)
-        lParam |= LPARAM(1) << 24;
-    if (alt)
-        lParam |= LPARAM(1) << 29;
-    if (!down)
-        lParam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
-    else if (event.repeat)
-        lParam |= LPARAM(1) << 30;
-    if (down)
-        lParam |= static_cast<LPARAM>(StoreKeyText(event.text)) << 32;
+    const LPARAM lParam = KeyMessageLParam(event, event.scan ? event.scan : ScanCodeOf(event.vk));
     const DWORD time = event.time ? event.time : GetTickCount();
     PostInputMessage(target, message, event.vk, lParam, time, wm.cursorPos());
 }

@@ -53,6 +53,17 @@ BOOL TranslateMessage(const MSG* lpMsg)
     return TRUE;
 }
 
+bool GetTrackingMessage(HWND hwnd, MSG& msg)
+{
+    if (!IsWindow(hwnd) || GetCapture() != hwnd)
+        return false;
+    if (!GetMessage(&msg, nullptr, 0, 0)) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    return true;
+}
+
 BOOL RunModalLoop(const bool& done, int filterCode)
 {
     while (!done) {

@@ -76,14 +76,8 @@ bool TrackCaptionButton(HWND hwnd, int hit)
     RepaintFrame(hwnd);
     SetCapture(hwnd);
     bool over = true;
-    for (;;) {
-        if (!IsWindow(hwnd) || GetCapture() != hwnd)
-            break;
-        MSG msg;
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+    MSG msg;
+    while (GetTrackingMessage(hwnd, msg)) {
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
             Window* window = WindowManager::Find(hwnd);
             const bool now = window && DefaultHitTest(*window, msg.pt) == hit;
@@ -291,14 +285,8 @@ void RunMoveSizeLoop(HWND hwnd, UINT command, POINT start)
         SetWindowPos(hwnd, nullptr, r.left - parentOrigin.x, r.top - parentOrigin.y, r.right - r.left,
                      r.bottom - r.top, flags);
     };
-    for (;;) {
-        if (!IsWindow(hwnd) || GetCapture() != hwnd)
-            break;
-        MSG msg;
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+    MSG msg;
+    while (GetTrackingMessage(hwnd, msg)) {
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
             const int dx = msg.pt.x - start.x;
             const int dy = msg.pt.y - start.y;

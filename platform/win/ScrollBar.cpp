@@ -330,15 +330,8 @@ void TrackScrollBar(IScrollBarHost& host, POINT screenPt)
         host.Notify(LineCode(part), 0);
         SetTimer(hwnd, kScrollTimer, kScrollFirstDelay, nullptr);
     }
-    for (;;) {
-        state = host.State();
-        if (!state || !IsWindow(hwnd) || GetCapture() != hwnd)
-            break;
-        MSG msg;
-        if (!GetMessage(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+    MSG msg;
+    while ((state = host.State()) != nullptr && GetTrackingMessage(hwnd, msg)) {
         if (CallMsgFilter(&msg, MSGF_SCROLLBAR))
             continue;
         if (msg.message == WM_TIMER && msg.hwnd == hwnd && msg.wParam == kScrollTimer) {

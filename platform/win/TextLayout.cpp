@@ -439,6 +439,23 @@ std::shared_ptr<RealizedFont> RealizedFont::Get(const LOGFONT& deviceLogFont)
     return f;
 }
 
+namespace {
+// What every realised font reports alike: a 96 dpi screen, the Latin-1 range, and the
+// attributes asked for.
+void SetCommonMetrics(TEXTMETRIC& tm, const LOGFONT& lf)
+{
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFF;
+    tm.tmDefaultChar = 0x1F;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = lf.lfItalic ? 1 : 0;
+    tm.tmUnderlined = lf.lfUnderline ? 1 : 0;
+    tm.tmStruckOut = lf.lfStrikeOut ? 1 : 0;
+}
+} // namespace
+
 void RealizedFont::RealizeTest(const LOGFONT& lf)
 {
     m_test = true;
@@ -452,15 +469,7 @@ void RealizedFont::RealizeTest(const LOGFONT& lf)
     tm.tmAveCharWidth = a;
     tm.tmMaxCharWidth = a;
     tm.tmWeight = lf.lfWeight ? lf.lfWeight : FW_NORMAL;
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFF;
-    tm.tmDefaultChar = 0x1F;
-    tm.tmBreakChar = 0x20;
-    tm.tmItalic = lf.lfItalic ? 1 : 0;
-    tm.tmUnderlined = lf.lfUnderline ? 1 : 0;
-    tm.tmStruckOut = lf.lfStrikeOut ? 1 : 0;
+    SetCommonMetrics(tm, lf);
     tm.tmPitchAndFamily = TMPF_VECTOR | TMPF_TRUETYPE | FF_MODERN;
     tm.tmCharSet = lf.lfCharSet;
     m_underlineOffset = 0;
@@ -546,15 +555,7 @@ void RealizedFont::RealizePango(const LOGFONT& lf)
     tm.tmMaxCharWidth = std::max(widest, tm.tmAveCharWidth);
     tm.tmWeight = weight;
     tm.tmOverhang = 0;
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFF;
-    tm.tmDefaultChar = 0x1F;
-    tm.tmBreakChar = 0x20;
-    tm.tmItalic = lf.lfItalic ? 1 : 0;
-    tm.tmUnderlined = lf.lfUnderline ? 1 : 0;
-    tm.tmStruckOut = lf.lfStrikeOut ? 1 : 0;
+    SetCommonMetrics(tm, lf);
     int family = kind == Kind::Mono ? FF_MODERN : kind == Kind::Serif ? FF_ROMAN : FF_SWISS;
     // The pitch bit is set for variable-pitch fonts.
     tm.tmPitchAndFamily = static_cast<BYTE>(TMPF_VECTOR | TMPF_TRUETYPE | (kind == Kind::Mono ? 0 : TMPF_FIXED_PITCH) | family);

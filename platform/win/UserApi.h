@@ -129,6 +129,10 @@ BOOL TranslateMessage(const MSG* lpMsg);
 // seen (the quit is posted again for the outer loop). Returns FALSE when it ended on WM_QUIT.
 // Each message goes through the message filter hook with the code given.
 BOOL RunModalLoop(const bool& done, int filterCode);
+// Waits for the next message of a loop that tracks the mouse while hwnd holds the capture.
+// false when the loop is over: the window went away or lost the capture, or WM_QUIT came (it
+// is posted again for the outer loop).
+bool GetTrackingMessage(HWND hwnd, MSG& msg);
 
 // ---- Focus, activation, capture ----
 HWND SetFocus(HWND hWnd);

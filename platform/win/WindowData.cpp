@@ -213,37 +213,37 @@ HANDLE RemoveProp(HWND hWnd, LPCSTR lpString)
     return nullptr;
 }
 
-int EnumPropsEx(HWND hWnd, PROPENUMPROCEX lpEnumFunc, LPARAM lParam)
+namespace {
+// Calls `call(key, data)` for each property of a snapshot (the callback may remove
+// properties) until it answers 0; -1 when there is nothing to enumerate.
+template <typename Call>
+int EnumPropsOf(HWND hWnd, bool haveCallback, Call call)
 {
     Window* window = WindowManager::FindOwned(hWnd);
-    if (!window || !lpEnumFunc || window->props.empty())
+    if (!window || !haveCallback || window->props.empty())
         return -1;
-    // A snapshot: the callback may remove properties.
     auto props = window->props;
     int result = -1;
     for (auto& prop : props) {
         LPSTR key = prop.name.empty() ? MAKEINTRESOURCE(prop.atom) : prop.name.data();
-        result = lpEnumFunc(hWnd, key, prop.data, static_cast<ULONG_PTR>(lParam));
+        result = call(key, prop.data);
         if (!result)
             break;
     }
     return result;
 }
+} // namespace
+
+int EnumPropsEx(HWND hWnd, PROPENUMPROCEX lpEnumFunc, LPARAM lParam)
+{
+    return EnumPropsOf(hWnd, lpEnumFunc != nullptr, [&](LPSTR key, HANDLE data) {
+        return lpEnumFunc(hWnd, key, data, static_cast<ULONG_PTR>(lParam));
+    });
+}
 
 int EnumProps(HWND hWnd, PROPENUMPROC lpEnumFunc)
 {
-    Window* window = WindowManager::FindOwned(hWnd);
-    if (!window || !lpEnumFunc || window->props.empty())
-        return -1;
-    auto props = window->props;
-    int result = -1;
-    for (auto& prop : props) {
-        LPCSTR key = prop.name.empty() ? MAKEINTRESOURCE(prop.atom) : prop.name.c_str();
-        result = lpEnumFunc(hWnd, key, prop.data);
-        if (!result)
-            break;
-    }
-    return result;
+    return EnumPropsOf(hWnd, lpEnumFunc != nullptr, [&](LPSTR key, HANDLE data) { return lpEnumFunc(hWnd, key, data); });
 }
 
 BOOL SetWindowText(HWND hWnd, LPCSTR lpString)

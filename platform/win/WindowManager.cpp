@@ -109,6 +109,23 @@ bool FindKeyText(uint32_t id, std::string& text)
     return false;
 }
 
+LPARAM KeyMessageLParam(const BackendEvent& event, UINT scan)
+{
+    const bool down = event.kind == BackendEvent::Kind::KeyDown;
+    LPARAM lParam = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+    if (scan & KF_EXTENDED)
+        lParam |= LPARAM(1) << 24;
+    if (event.modifiers & kModAlt)
+        lParam |= LPARAM(1) << 29;
+    if (!down)
+        lParam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
+    else if (event.repeat)
+        lParam |= LPARAM(1) << 30;
+    if (down)
+        lParam |= static_cast<LPARAM>(StoreKeyText(event.text)) << 32;
+    return lParam;
+}
+
 void IInputTranslator::Translate(const BackendEvent& event)
 {
     WindowManager& wm = WindowManager::Get();
@@ -154,16 +171,7 @@ void IInputTranslator::Translate(const BackendEvent& event)
         const bool down = event.kind == BackendEvent::Kind::KeyDown;
         const bool alt = (event.modifiers & kModAlt) != 0;
         UINT message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
-        LPARAM lParam = 1 | (static_cast<LPARAM>(event.scan & 0xFF) << 16);
-        if (alt)
-            lParam |= LPARAM(1) << 29;
-        if (!down)
-            lParam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
-        else if (event.repeat)
-            lParam |= LPARAM(1) << 30;
-        if (down)
-            lParam |= static_cast<LPARAM>(StoreKeyText(event.text)) << 32;
-        MSG msg{target, message, event.vk, lParam, time, wm.cursorPos()};
+        MSG msg{target, message, event.vk, KeyMessageLParam(event, event.scan), time, wm.cursorPos()};
         PostInputTo(target, msg);
         return;
     }

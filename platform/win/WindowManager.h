@@ -232,6 +232,10 @@ private:
 // callable from any thread.
 uint32_t StoreKeyText(const std::string& text);
 bool FindKeyText(uint32_t id, std::string& text);
+// The lParam of the message of a key event: repeat count 1, the scan code (KF_EXTENDED marks
+// the extended keys), the Alt context, the previous state and the transition, and for a press
+// the id of the text it typed.
+LPARAM KeyMessageLParam(const BackendEvent& event, UINT scan);
 
 // Sends WM_WINDOWPOSCHANGING/CHANGED and moves the window: the one path behind SetWindowPos,
 // MoveWindow, ShowWindow and DeferWindowPos.
