@@ -774,11 +774,16 @@ std::string PrintInsert(const Arg& arg, std::string spec)
     for (char c : flags)
         if (strchr("-+ #0123456789.", c))
             clean += c;
-    char buf[512];
+    // Sized to what the conversion needs, so a long insert (a URL, a path) is never cut.
     auto print = [&](const char* lengthMod, char c, auto value) {
         std::string f = "%" + clean + lengthMod + c;
-        snprintf(buf, sizeof buf, f.c_str(), value);
-        return std::string(buf);
+        const int needed = snprintf(nullptr, 0, f.c_str(), value);
+        if (needed <= 0)
+            return std::string();
+        std::string text(static_cast<size_t>(needed) + 1, '\0');
+        snprintf(text.data(), text.size(), f.c_str(), value);
+        text.resize(static_cast<size_t>(needed));
+        return text;
     };
     switch (arg.kind) {
     case Kind::String:

@@ -221,6 +221,12 @@ TEST(CStringTest, FormatMessageInserts)
     EXPECT_STREQ(s, "a %3 b");
     s.FormatMessage("stop%0here");
     EXPECT_STREQ(s, "stop");
+    // Long inserts, such as URLs, arrive whole, with or without a conversion.
+    const CString url = "http://example.test/" + CString('a', 2000);
+    s.FormatMessage("Problem: %1", (LPCTSTR)url);
+    EXPECT_EQ(s, "Problem: " + url);
+    s.FormatMessage("%1!s!.", (LPCTSTR)url);
+    EXPECT_EQ(s, url + ".");
 }
 
 TEST(CStringTest, Trimming)
