@@ -142,7 +142,10 @@ void X11Image::Put(Drawable drawable, GC gc, int x, int y, int width, int height
 {
     if (!m_image || width <= 0 || height <= 0)
         return;
-    if (m_shared) {
+    // Small updates (a caret, a button) travel in the request itself: no round trip is owed
+    // before the image is written again, which matters when many small areas are shown in a row.
+    constexpr int kSharedFromPixels = 128 * 128;
+    if (m_shared && width * height >= kSharedFromPixels) {
         XShmPutImage(m_display, drawable, gc, m_image, x, y, x, y, static_cast<unsigned>(width),
                      static_cast<unsigned>(height), False);
         m_inFlight = true;

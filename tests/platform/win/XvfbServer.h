@@ -140,7 +140,9 @@ private:
                 dup2(devnull, 1);
                 dup2(devnull, 2);
             }
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+            // -noreset: the server would otherwise reset, refusing connections for a moment,
+            // each time its last client leaves (between two tests).
+            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
                    static_cast<char*>(nullptr));
             _exit(127);
         }
