@@ -122,12 +122,17 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     XkbSetDetectableAutoRepeat(m_display, True, &supported);
 
     // Text input goes through an input method when one can be opened (dead keys, compose).
-    if (!std::setlocale(LC_CTYPE, nullptr) || std::strcmp(std::setlocale(LC_CTYPE, nullptr), "C") == 0)
-        std::setlocale(LC_CTYPE, "");
+    // The method takes the user's locale (or UTF-8) when it is opened; the process keeps its
+    // own character classification afterwards, so the locale is put back.
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    const std::string previous = current ? current : "C";
+    if (!std::setlocale(LC_CTYPE, "") || !XSupportsLocale())
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     if (XSupportsLocale()) {
         XSetLocaleModifiers("");
         m_im = XOpenIM(m_display, nullptr, nullptr, nullptr);
     }
+    std::setlocale(LC_CTYPE, previous.c_str());
 
     auto atom = [&](const char* n) { return XInternAtom(m_display, n, False); };
     m_atoms.wmProtocols = atom("WM_PROTOCOLS");

@@ -5,6 +5,7 @@
 #include "platform/core/CRect.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/WinUser.h"
+#include "platform/backends/x11/X11Errors.h"
 #include "platform/win/WindowBackend.h"
 
 #include <X11/Xatom.h>
@@ -22,13 +23,3 @@ constexpr int kXFocusOut = FocusOut;
 #undef FocusOut
 #undef CursorShape   // a class of XQueryBestSize; the window layer names its cursor record so
 
-// Xlib errors never end the program: a handler records them (and a lost connection) instead.
-namespace X11Errors {
-// Installs the handlers; calling it again does nothing more. Callable from any thread.
-void Install();
-// How many errors were recorded so far, and the last one's code. Callable from any thread.
-unsigned long Count();
-int LastCode();
-// Whether a display connection broke (the program then works on without showing anything).
-bool ConnectionLost();
-} // namespace X11Errors

@@ -1,6 +1,7 @@
 // The X11 backend under Xvfb: input sent by another X client reaches the window procedures as
 // the right messages, the display's focus and placement changes come through, windows carry
 // the properties a window manager reads, and text crosses the CLIPBOARD selection both ways.
+#include "platform/backends/x11/X11Errors.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 
@@ -390,4 +391,59 @@ TEST_F(X11BackendTest, AnotherProgramsClipboardTextIsPasted)
     GlobalUnlock(data);
     CloseClipboard();
     EXPECT_GE(served.load(), 1);
+}
+
+TEST_F(X11BackendTest, ExposedAreasShowTheWindowsPixelsAgain)
+{
+    Paint() = [](HWND, HDC dc) {
+        HBRUSH brush = CreateSolidBrush(RGB(10, 200, 30));
+        RECT all{0, 0, 200, 150};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    };
+    HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    ASSERT_TRUE(PumpUntil([&] { return !Of(frame, WM_PAINT).empty(); }));
+    backend->Sync();
+    const unsigned long xid = backend->XWindowOf(frame);
+    auto pixel = [&](int x, int y) {
+        XImage* image = XGetImage(other, xid, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image)
+            return 0xFFFFFFFFul;
+        const unsigned long value = image->f.get_pixel(image, 0, 0) & 0xFFFFFF;
+        image->f.destroy_image(image);
+        return value;
+    };
+    EXPECT_EQ(pixel(50, 40), 0x0AC81Eul);
+    // Another client scribbles over the window, then the server asks for it to be shown again.
+    GC gc = XCreateGC(other, xid, 0, nullptr);
+    XSetForeground(other, gc, 0x000000);
+    XFillRectangle(other, xid, gc, 0, 0, 200, 150);
+    XFreeGC(other, gc);
+    XSync(other, False);
+    ASSERT_EQ(pixel(50, 40), 0ul);
+    Log().clear();
+    XClearArea(other, xid, 20, 20, 100, 60, True);
+    XFlush(other);
+    ASSERT_TRUE(PumpUntil([&] {
+        backend->Sync();
+        return pixel(50, 40) == 0x0AC81Eul;
+    }));
+    // The backing surface had the pixels: nothing was painted again for it.
+    EXPECT_TRUE(Of(frame, WM_PAINT).empty());
+    // Outside the exposed area the scribble stays (only the damage is pushed).
+    EXPECT_EQ(pixel(5, 5), 0ul);
+}
+
+TEST_F(X11BackendTest, XlibErrorsAreRecordedNotFatal)
+{
+    const unsigned long before = X11Errors::Count();
+    // A request about a window that does not exist: the server answers with an error.
+    XDestroyWindow(backend->GetDisplay(), 0x3FFFFF);
+    backend->Sync();
+    EXPECT_EQ(X11Errors::Count(), before + 1);
+    EXPECT_EQ(X11Errors::LastCode(), BadWindow);
+    EXPECT_FALSE(X11Errors::ConnectionLost());
+    // And the backend works on.
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 50, 50);
+    EXPECT_NE(backend->XWindowOf(frame), 0u);
 }
