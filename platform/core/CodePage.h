@@ -5,6 +5,7 @@
 
 #include "platform/core/Types.h"
 
+#include <string>
 #include <string_view>
 
 #ifndef CP_ACP
@@ -75,6 +76,13 @@ LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
 // Whether two names are equal when ASCII letters are compared without case (the rule for
 // section, key and value names); other bytes must match exactly.
 bool AsciiEqualNoCase(std::string_view a, std::string_view b);
+
+// The Unicode characters of the Windows-1252 bytes 0x80..0x9F; the five unassigned bytes keep
+// their C1 control value.
+extern const char16_t kCp1252High[32];
+
+// Appends the UTF-8 form of one code point.
+void Utf8Encode(char32_t cp, std::string& out);
 
 // Case conversion of ASCII letters; bytes of multibyte characters are left alone. A pointer
 // value below 0x10000 is a single character and the converted character is returned the same way.

@@ -1,6 +1,8 @@
 // Font realisation, shaping and glyph drawing over pango and cairo.
 #include "platform/win/TextLayout.h"
 
+#include "platform/core/CodePage.h"
+
 #include "platform/win/Gdi.h"
 
 #include <pango/pangocairo.h>
@@ -74,12 +76,6 @@ bool TestModeOn()
     return g_testMode == 1;
 }
 
-// Windows-1252 for the bytes 0x80..0x9F; the five unassigned ones keep their C1 value.
-const uint16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 std::string ToLower(const char* s)
 {
     std::string out;
@@ -138,25 +134,6 @@ bool IsSimple(uint32_t cp)
     return cp < 0x0300 || (cp >= 0x0370 && cp < 0x0483) || (cp >= 0x048A && cp < 0x0590) ||
            (cp >= 0x1E00 && cp < 0x2000) || (cp >= 0x2010 && cp < 0x2060) || (cp >= 0x20A0 && cp < 0x20C0) ||
            (cp >= 0x2100 && cp < 0x2400) || (cp >= 0x2500 && cp < 0x2800);
-}
-
-void AppendUtf8(std::string& out, uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Glyph masks of every font, keyed by font and glyph.
@@ -289,7 +266,7 @@ struct RealizedFont::Impl {
         std::vector<int> offsets;
         for (uint32_t cp : cps) {
             offsets.push_back(static_cast<int>(utf8.size()));
-            AppendUtf8(utf8, cp);
+            Utf8Encode(cp, utf8);
         }
         PangoLayout* layout = NewLayout(utf8);
         PangoLayoutIter* iter = pango_layout_get_iter(layout);
@@ -630,7 +607,7 @@ void RealizedFont::FillShaped(ShapedText& out)
             std::vector<int> offsets;
             for (uint32_t cp : out.codePoints) {
                 offsets.push_back(static_cast<int>(utf8.size()));
-                AppendUtf8(utf8, IsControl(cp) ? 0x200B : cp);
+                Utf8Encode(IsControl(cp) ? 0x200B : cp, utf8);
             }
             PangoLayout* layout = m_impl->NewLayout(utf8);
             PangoLayoutIter* iter = pango_layout_get_iter(layout);
@@ -794,7 +771,7 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
     } else {
         std::string utf8;
         for (uint32_t cp : text.codePoints) {
-            AppendUtf8(utf8, IsControl(cp) ? 0x200B : cp);
+            Utf8Encode(IsControl(cp) ? 0x200B : cp, utf8);
         }
         PangoLayout* layout = pango_cairo_create_layout(cr);
         pango_cairo_context_set_font_options(pango_layout_get_context(layout),
