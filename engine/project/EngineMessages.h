@@ -1,0 +1,25 @@
+// The private messages that the engine's worker threads post to the application's windows.
+// Workers never touch windows: they post these, and text travels as atoms (OutputAreaLine.h).
+#pragma once
+
+#include "platform/core/Types.h"
+
+// To the main frame.
+inline constexpr UINT kMsgFileScanned = 0x402;      // lParam: the page
+inline constexpr UINT kMsgScanFinished = 0x403;
+inline constexpr UINT kMsgShowSetting = 0x405;      // wParam: event to set, lParam: the setting
+
+// To the enumeration progress dialog.
+inline constexpr UINT kMsgEnumFinished = 0x406;     // not sent after a stop
+inline constexpr UINT kMsgEnumPageFound = 0x407;    // lParam: the page node
+inline constexpr UINT kMsgEnumStopped = 0x408;      // the enumeration thread has ended
+
+// To the save progress dialog.
+inline constexpr UINT kMsgSavePageBegin = 0x409;    // lParam: the page
+inline constexpr UINT kMsgSaveFinished = 0x40a;     // not sent after a stop
+inline constexpr UINT kMsgSaveStopped = 0x40b;      // the save thread has ended
+inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page
+
+// To the Output Area pane.
+inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes
+inline constexpr UINT kMsgOutputClear = 0x40e;

@@ -1,0 +1,421 @@
+#include "EngineTestSupport.h"
+#include "MessageSink.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/CMemFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace enginetest;
+
+namespace {
+
+// A literal with its NUL bytes.
+template <size_t N>
+std::string Raw(const char (&s)[N])
+{
+    return std::string(s, N - 1);
+}
+
+// An output file whose writes fail as a full disk would.
+class FullDiskFile : public CMemFile {
+public:
+    void Write(const void*, UINT) override { AfxThrowFileException(CFileException::diskFull, -1, "SAV1A.tmp"); }
+};
+
+// An input file whose reads fail after the first bytes.
+class FailingReadFile : public CMemFile {
+public:
+    explicit FailingReadFile(std::string data) : m_data(std::move(data)) {}
+    UINT Read(void* lpBuf, UINT nCount) override
+    {
+        if (m_bServed)
+            AfxThrowFileException(CFileException::hardIO, -1, "page.htm");
+        m_bServed = true;
+        const UINT n = std::min<UINT>(nCount, static_cast<UINT>(m_data.size()));
+        std::memcpy(lpBuf, m_data.data(), n);
+        return n;
+    }
+
+private:
+    std::string m_data;
+    bool m_bServed = false;
+};
+
+std::string Contents(CMemFile& file)
+{
+    std::string data(static_cast<size_t>(file.GetLength()), '\0');
+    file.SeekToBegin();
+    if (!data.empty())
+        file.Read(data.data(), static_cast<UINT>(data.size()));
+    return data;
+}
+
+class MetaEditEngineTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+    }
+
+    CProjectSettings& Settings()
+    {
+        CProjectSettings* p = nullptr;
+        m_pModel->GetProjectSettings(p);
+        return *p;
+    }
+
+    // Adds an edited content to the list the engine gets.
+    void Edit(const char* pszName, const char* pszText)
+    {
+        CMetaContent* pContent = nullptr;
+        m_edits.AddContent(pszName, pszText, 1, pContent);
+    }
+
+    // Rewrites the page; the result is the output's bytes.
+    std::string Rewrite(const std::string& page, HWND hPane = nullptr)
+    {
+        CMemFile input;
+        input.Write(page.data(), static_cast<UINT>(page.size()));
+        input.SeekToBegin();
+        CMemFile output;
+        CMetaEditEngine engine(&m_edits, &m_page, &input, &output, hPane);
+        EXPECT_EQ(engine.Run(), 0);
+        m_nError = 0;
+        m_bError = engine.GetError(m_nError);
+        EXPECT_FALSE(engine.GetWriteFailed());
+        return Contents(output);
+    }
+
+    CMetaContentList m_edits;
+    CPageNode m_page;
+    UINT m_bError = 0;
+    UINT m_nError = 0;
+};
+
+TEST_F(MetaEditEngineTest, InsertsAnEditedTagBeforeTheHeadEndTag)
+{
+    Edit("Keywords", "red,green");
+    const std::string page = "<html>\r\n<head>\r\n<title>Colours</title>\r\n</head>\r\n<body>x</body></html>\r\n";
+    EXPECT_EQ(Rewrite(page),
+              "<html>\r\n<head>\r\n<title>Colours</title>\r\n"
+              "<meta name=\"Keywords\" content=\"red,green\">\r\n</head>\r\n<body>x</body></html>\r\n");
+    EXPECT_EQ(m_bError, 0u);
+    EXPECT_EQ(m_edits.GetHead()->GetModified(), 0u);
+    EXPECT_EQ(Settings().GetUpperCase(), 0u);
+}
+
+TEST_F(MetaEditEngineTest, ReplacesAnOldTagInPlace)
+{
+    Edit("keywords", "new");
+    const std::string page = "<HTML><HEAD><META NAME=\"KEYWORDS\" CONTENT=\"old\">\n<TITLE>t</TITLE></HEAD><BODY></BODY></HTML>";
+    EXPECT_EQ(Rewrite(page),
+              "<HTML><HEAD><META NAME=\"Keywords\" CONTENT=\"new\">\n<TITLE>t</TITLE></HEAD><BODY></BODY></HTML>");
+    EXPECT_EQ(Settings().GetUpperCase(), 1u);
+}
+
+TEST_F(MetaEditEngineTest, AnEmptyEditRemovesTheTag)
+{
+    Edit("Description", "");
+    const std::string page = "<html><head><meta name=description content=\"gone\"><title>t</title></head><body>b";
+    EXPECT_EQ(Rewrite(page), "<html><head><title>t</title></head><body>b");
+    EXPECT_EQ(m_edits.GetHead()->GetModified(), 0u);
+}
+
+TEST_F(MetaEditEngineTest, ASecondTagOfTheSameNameIsDropped)
+{
+    Edit("Keywords", "k");
+    const std::string page =
+        "<html><head>\n<meta name=\"keywords\" content=\"a\">\n<meta name=\"Keywords\" content=\"b\">\n</head><body>";
+    EXPECT_EQ(Rewrite(page), "<html><head>\n<meta name=\"Keywords\" content=\"k\">\n\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, TheKeyIsTheNameWhereverItStandsAndHoweverItIsQuoted)
+{
+    // The scan reads NAME wherever it stands, so the tag it found is the one replaced.
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html><head><meta content='old' name='keywords'></head><body>"),
+              "<html><head><meta name=\"Keywords\" content=\"k\"></head><body>");
+    m_edits.SetModifiedAll(1);
+    EXPECT_EQ(Rewrite("<html><head><meta NAME=keywords CONTENT=old></head><body>"),
+              "<html><head><meta name=\"Keywords\" content=\"k\"></head><body>");
+    m_edits.SetModifiedAll(1);
+    EXPECT_EQ(Rewrite("<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\"></head><body>"),
+              "<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\">"
+              "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, AnHttpEquivTagIsReplacedByItsSetting)
+{
+    Edit("Expires", "Tue, 01 Jan 2030 00:00:00 GMT");
+    EXPECT_EQ(Rewrite("<HTML><HEAD><META HTTP-EQUIV=\"expires\" CONTENT=\"0\"></HEAD><BODY>"),
+              "<HTML><HEAD><META HTTP-EQUIV=\"Expires\" CONTENT=\"Tue, 01 Jan 2030 00:00:00 GMT\"></HEAD><BODY>");
+}
+
+TEST_F(MetaEditEngineTest, TagsThatAreNotEditedKeepTheirQuotesAndLineBreaks)
+{
+    Edit("Keywords", "k");
+    const std::string head = "<meta name='author' content='Ann \"A\"\r\nSmith'>";
+    EXPECT_EQ(Rewrite("<html><head>" + head + "</head><body>"),
+              "<html><head>" + head + "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, AddedTagsFollowLineFeedOnlyPages)
+{
+    Edit("Keywords", "k");
+    Edit("Description", "d");
+    EXPECT_EQ(Rewrite("<html>\n<head>\n</head>\n"),
+              "<html>\n<head>\n<meta name=\"Keywords\" content=\"k\">\n<meta name=\"Description\" content=\"d\">\n</head>\n");
+}
+
+TEST_F(MetaEditEngineTest, AMissingTitleIsAddedInThePagesCase)
+{
+    m_page.SetTitle("Home");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head><title>Home</title>\r\n</head><body>");
+    EXPECT_EQ(m_page.GetTitleModified(), 0u);
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD><TITLE>Home</TITLE>\r\n</HEAD><BODY>");
+}
+
+TEST_F(MetaEditEngineTest, AnEditedTitleReplacesTheOldTextAndKeepsItsMarkup)
+{
+    m_page.SetTitle("New & better");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head><title lang=en>Old <b>one</b></title></head><body>"),
+              "<html><head><title lang=en>New & better</title></head><body>");
+    EXPECT_EQ(m_page.GetTitleModified(), 0u);
+    // Not edited: the old text goes out as it was, references undecoded.
+    EXPECT_EQ(Rewrite("<html><head><title>A &amp; B</title></head><body>"),
+              "<html><head><title>A &amp; B</title></head><body>");
+}
+
+TEST_F(MetaEditEngineTest, ATitleOutsideTheHeadIsKeptAndAnotherAdded)
+{
+    m_page.SetTitle("T");
+    EXPECT_EQ(Rewrite("<html><title>Out</title><head></head><body>"),
+              "<html><title>Out</title><head><title>T</title>\r\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, AnUnclosedTitleIsCopiedAndNoSecondIsAdded)
+{
+    m_page.SetTitle("T");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head><title>Open</head><body>x"), "<html><head><title>Open</head><body>x");
+    EXPECT_EQ(Rewrite("<html><head><title>Open <b"), "<html><head><title>Open <b");
+}
+
+TEST_F(MetaEditEngineTest, ScriptContentInTheHeadIsNeverTakenForTags)
+{
+    Edit("Keywords", "k");
+    const std::string script =
+        "<script>if (a<b) document.write('<meta name=\"keywords\" content=\"x\"></head><title>');</script>";
+    EXPECT_EQ(Rewrite("<html><head>" + script + "</head><body>"),
+              "<html><head>" + script + "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
+{
+    const std::string page = "<HTML><HEAD><PLAINTEXT>a <b> & c\r\n</PLAINTEXT></HEAD><BODY>";
+    EXPECT_EQ(Rewrite(page), page);
+    const std::string open = "<html><head><plaintext>no end <meta name=keywords content=x></head><body>";
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite(open), open);
+    EXPECT_EQ(m_bError, 1u);
+    EXPECT_EQ(m_nError, kIdsMissingHeadEnd);
+    EXPECT_EQ(m_edits.GetHead()->GetModified(), 1u);
+}
+
+TEST_F(MetaEditEngineTest, WithoutAHeadNothingIsReplacedOrAdded)
+{
+    Edit("Keywords", "k");
+    m_page.SetTitle("T");
+    m_page.SetTitleModified(1);
+    const std::string page = "<html><meta name=\"keywords\" content=\"x\"><body>text";
+    EXPECT_EQ(Rewrite(page), page);
+    EXPECT_EQ(m_bError, 1u);
+    EXPECT_EQ(m_nError, kIdsMissingHeadStart);
+    EXPECT_EQ(m_edits.GetHead()->GetModified(), 1u);
+    EXPECT_EQ(m_page.GetTitleModified(), 1u);
+}
+
+TEST_F(MetaEditEngineTest, ErrorsNameTheFirstMissingTag)
+{
+    Rewrite("<head></head>");
+    EXPECT_EQ(m_nError, kIdsMissingHtmlStart);
+    EXPECT_STREQ(GetMetaEditErrorText(m_nError), "Missing HTML start tag.");
+    Rewrite("<html><head>");
+    EXPECT_EQ(m_nError, kIdsMissingHeadEnd);
+    EXPECT_STREQ(GetMetaEditErrorText(m_nError), "Missing HEAD end tag.");
+    Rewrite("<html>");
+    EXPECT_STREQ(GetMetaEditErrorText(m_nError), "Missing HEAD start tag.");
+    Rewrite("<html><head></head>");
+    EXPECT_EQ(m_bError, 0u);
+    // "<h>" is no abbreviation of HTML or HEAD.
+    Rewrite("<h><he></he>");
+    EXPECT_EQ(m_nError, kIdsMissingHtmlStart);
+}
+
+TEST_F(MetaEditEngineTest, TheCaseOfComposedTagsFollowsEachPage)
+{
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html><head></head>"), "<html><head><meta name=\"Keywords\" content=\"k\">\r\n</head>");
+    EXPECT_EQ(Settings().GetUpperCase(), 0u);
+    // An upper-case page after a lower-case one gets upper-case tags.
+    m_edits.SetModifiedAll(1);
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD>"), "<HTML><HEAD><META NAME=\"Keywords\" CONTENT=\"k\">\r\n</HEAD>");
+    EXPECT_EQ(Settings().GetUpperCase(), 1u);
+    // The last change of case before the head's end counts.
+    m_edits.SetModifiedAll(1);
+    EXPECT_EQ(Rewrite("<HTML><head></head>"), "<HTML><head><meta name=\"Keywords\" content=\"k\">\r\n</head>");
+}
+
+TEST_F(MetaEditEngineTest, TheRestAfterTheBodyStartTagIsCopiedByteForByte)
+{
+    Edit("Keywords", "k");
+    const std::string rest = Raw("<body bgcolor='#fff'>&amp; &#65; <meta name=keywords content=x></head>\0\r\nend");
+    EXPECT_EQ(Rewrite("<html><head></head>" + rest),
+              "<html><head><meta name=\"Keywords\" content=\"k\">\r\n</head>" + rest);
+}
+
+TEST_F(MetaEditEngineTest, AMetaTagCutShortByATagKeepsTheNextTag)
+{
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html><head><meta name=keywords content=\"old\"<title>t</title></head>"),
+              "<html><head><meta name=\"Keywords\" content=\"k\"><title>t</title></head>");
+}
+
+TEST_F(MetaEditEngineTest, AnUnclosedMetaTagAtTheEndIsCopied)
+{
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html><head><meta name=\"keywords\" content=\"x"),
+              "<html><head><meta name=\"keywords\" content=\"x");
+}
+
+TEST_F(MetaEditEngineTest, AContentWithoutASettingComposesNothing)
+{
+    Edit("No-Such-Setting", "v");
+    EXPECT_EQ(Rewrite("<html><head><meta name=\"no-such-setting\" content=\"old\"></head>"),
+              "<html><head></head>");
+}
+
+TEST_F(MetaEditEngineTest, AFailedWriteIsToldOnceAndMarked)
+{
+    MessageSink sink;
+    Edit("Keywords", "k");
+    const std::string page = "<html><head></head><body>";
+    CMemFile input;
+    input.Write(page.data(), static_cast<UINT>(page.size()));
+    input.SeekToBegin();
+    FullDiskFile output;
+    output.SetFilePath("/tmp/SAV1A.tmp");
+    CMetaEditEngine engine(&m_edits, &m_page, &input, &output, sink.Handle());
+    EXPECT_EQ(engine.Run(), 0);
+    EXPECT_TRUE(engine.GetWriteFailed());
+    sink.Drain();
+    const std::vector<std::string> lines = sink.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("SAV1A : ", 0), 0u) << lines[0];
+}
+
+TEST_F(MetaEditEngineTest, AReadFailureRaisesAFileExceptionAfterWritingWhatWasRead)
+{
+    FailingReadFile input("<html><head>");
+    CMemFile output;
+    CMetaEditEngine engine(&m_edits, &m_page, &input, &output, nullptr);
+    bool bRaised = false;
+    try {
+        engine.Run();
+    } catch (CFileException* e) {
+        bRaised = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bRaised);
+    EXPECT_EQ(Contents(output), "<html><head>");
+}
+
+// Pages whose every byte must come back when nothing is edited.
+std::vector<std::string> TrickyPages()
+{
+    std::vector<std::string> pages = {
+        "",
+        "plain text only",
+        "<html><head><title>T</title></head><body>b</body></html>",
+        "<HTML>\r\n<HEAD>\r\n<META NAME=\"Keywords\" CONTENT=\"a, b\">\r\n<TITLE>T</TITLE>\r\n</HEAD>\r\n<BODY>\r\n</BODY>\r\n</HTML>\r\n",
+        "<html><head><!-- a -- b -- > still --><!-- <meta name=x> --></head></html>",
+        "<html><head><!DOCTYPE html PUBLIC \"-//W3C//DTD > HTML//EN\" -- c > -- ><?php echo '>' ?></head>",
+        "<html><head><script language=JavaScript>if (a<b && c>d) x='</head>';</SCRIPT ></head>",
+        "<html><head><script>unterminated <meta name=keywords content=x>",
+        "<html><head><style><![CDATA[ a > b { } ]]></style><![CDATA[<meta>]]></head>",
+        "<html><head><meta name=\"k\" content='single \"double\" inside'>\r\n<meta name=k content=a/b%20c>",
+        "<html><head><meta name=\"k\" content=\"line\r\nbreak\n\ragain\"></head>",
+        "<html><head><meta name=\"k\" content=\"a > b\"></head>",
+        "<html><head><meta name='k' content='a > b < c'></head>",
+        "<html><head><title>A &amp; B &#65; &#x41; &nbsp &copy; &bogus; & < ></title></head>",
+        "<html><head>&lt;meta&gt; &#1234; &amp</head><body>&amp;</body>",
+        "<html><head><a href=x <b>c</b> <img src=\"a.gif\" <p>\"=$ - 9></head>",
+        "<html><head><meta\tname = \"x\"\r\n content\n=\n\"y\" / ><meta/></head>",
+        "<html><head></ head></h1 x><//><><!></></head>",
+        "<html><head><title>unterminated title",
+        "<html><head><title></title></head><title>second</title><body>",
+        "<HTML><HEAD><PLAINTEXT>raw <b> text & more</PLAINTEXT ></HEAD><BODY>",
+        "<html><head><plaintext>raw </plaintext> <b>",
+        "<html><head><PLAINTEXT>never closed <meta name=x content=y></head><body>",
+        "no head <meta name=\"keywords\" content=\"x\"> <body> and no tags",
+        "<html><head></head>no body tag",
+        "<body>before anything<head></head>",
+        "<HtMl><HeAd><MeTa NaMe=KeYwOrDs CoNtEnT=x></hEaD><bOdY>",
+        "<html>\n<head>\n</head>\n<body>\r\n</body>",
+        "<html><head><meta name=\"keywords\" content=\"x\"<meta name=\"description\" content=\"y\"></head>",
+        "<html><head><meta name=\"keywords\" content=\"x",
+        "<html><head><meta name=\"keywords\" content=\"x\">",
+        "<",
+        "&",
+        "<html",
+        "<html><head><meta name=",
+        "<html><head><meta name='",
+        "<html><head><!--",
+        "<html><head><!DOCTYPE",
+        "<html><head><?xml",
+        "\xEF\xBB\xBF<html><head><title>\xE6\x97\xA5\xE6\x9C\xAC \xE9</title></head>",
+    };
+    // NUL bytes in text, tags, values and after the body.
+    pages.push_back(Raw("<html>\0<head><title>a\0b</title><meta name=\"k\0\" content=\"\0\">\0</head>\0<body>\0x"));
+    pages.push_back(Raw("\0\0\0<\0>\0"));
+    // A token longer than the lexer's first buffer.
+    pages.push_back("<html><head><meta name=\"k\" content=\"" + std::string(20000, 'v') + "\"><title>" +
+                    std::string(9000, 't') + "</title></head><body>" + std::string(70000, 'b'));
+    pages.push_back("<html><head>" + std::string(100000, ' ') + "</head>");
+    return pages;
+}
+
+TEST_F(MetaEditEngineTest, PagesWithoutEditsComeOutIdentical)
+{
+    const std::vector<std::string> pages = TrickyPages();
+    for (size_t i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(Rewrite(pages[i]), pages[i]) << "page " << i;
+}
+
+TEST_F(MetaEditEngineTest, EditsOfTagsAPageDoesNotHaveLeaveTheRestIdentical)
+{
+    // An edited title and contents only add text before the head's end.
+    Edit("Generator", "ed");
+    const std::string page = "<html><head><title>T</title>\r\n<script>x<y</script></head><body>z";
+    const std::string expected =
+        "<html><head><title>T</title>\r\n<script>x<y</script><meta name=\"Generator\" content=\"ed\">\r\n</head><body>z";
+    EXPECT_EQ(Rewrite(page), expected);
+}
+
+} // namespace

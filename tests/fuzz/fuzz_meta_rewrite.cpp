@@ -1,0 +1,81 @@
+// Rewrites arbitrary bytes as a page: once without edits, where the copy must equal the input
+// byte for byte, and once with an edited Keywords content and title, where a copy must come out
+// and the rewrite must end without a crash or a hang.
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "platform/core/CException.h"
+#include "platform/core/CMemFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+CVostrelAppModel& Model()
+{
+    static CVostrelAppModel* s_pModel = [] {
+        auto* pModel = new CVostrelAppModel;
+        pModel->Install();
+        pModel->GetMetaSettings().SetDefaults();
+        pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+        return pModel;
+    }();
+    return *s_pModel;
+}
+
+std::string RewriteBytes(const uint8_t* data, size_t size, CMetaContentList& edits, CPageNode& page)
+{
+    CMemFile input;
+    if (size > 0)
+        input.Write(data, static_cast<UINT>(size));
+    input.SeekToBegin();
+    CMemFile output;
+    CMetaEditEngine engine(&edits, &page, &input, &output, nullptr);
+    engine.Run();
+    UINT nID = 0;
+    engine.GetError(nID);
+    if (engine.GetWriteFailed())
+        std::abort();
+    std::string copy(static_cast<size_t>(output.GetLength()), '\0');
+    output.SeekToBegin();
+    if (!copy.empty())
+        output.Read(copy.data(), static_cast<UINT>(copy.size()));
+    return copy;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Model();
+    {
+        CMetaContentList edits;
+        CPageNode page;
+        const std::string copy = RewriteBytes(data, size, edits, page);
+        if (copy.size() != size || (size > 0 && std::memcmp(copy.data(), data, size) != 0))
+            std::abort();
+    }
+    {
+        CMetaContentList edits;
+        CMetaContent* pContent = nullptr;
+        edits.AddContent("Keywords", "fuzz, test", 1, pContent);
+        edits.AddContent("Description", "", 1, pContent);
+        CPageNode page;
+        page.SetTitle("Fuzzed");
+        page.SetTitleModified(1);
+        const std::string copy = RewriteBytes(data, size, edits, page);
+        // Edits replace tags and title text inside the head, whose start tag is always copied:
+        // a page never rewrites to nothing.
+        if (size > 0 && copy.empty())
+            std::abort();
+    }
+    return 0;
+}
