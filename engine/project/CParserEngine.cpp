@@ -1,0 +1,570 @@
+#include "engine/project/CParserEngine.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
+#include "engine/project/CFileWrapper.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
+#include "platform/core/CException.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/CFileFind.h"
+#include "platform/core/CWinThread.h"
+#include "platform/core/FileOperations.h"
+#include "platform/core/KernelObject.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SystemServices.h"
+#include "platform/core/Trash.h"
+
+#include <cerrno>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kLastBackupNumber = 24;
+constexpr UINT kMaxMessage = 1000;
+constexpr LPCTSTR kDeniedAccess = "Denied Access.";
+constexpr LPCTSTR kNoRecycleBin = "Could not backup to Recycle Bin.";
+constexpr LPCTSTR kNoBackupName = "Could not backup: the backup names .old to .old24 are all taken.";
+
+std::unique_ptr<CParserEngine>& EngineSlot()
+{
+    static std::unique_ptr<CParserEngine> s_pEngine;
+    return s_pEngine;
+}
+
+void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
+{
+    if (hWnd != nullptr)
+        PostMessage(hWnd, nMessage, 0, lParam);
+}
+
+CString MessageOf(CException* e)
+{
+    char szMessage[kMaxMessage + 1] = {};
+    if (!e->GetErrorMessage(szMessage, kMaxMessage + 1) || szMessage[0] == '\0')
+        return CString("Unknown error message.");
+    return CString(szMessage);
+}
+
+// The message of a platform error code for a file.
+CString MessageOfError(DWORD dwError, const CString& strPath)
+{
+    CFileException error(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError),
+                         strPath);
+    return MessageOf(&error);
+}
+
+CString MessageOfErrno(int nErrno, const CString& strPath)
+{
+    CFileException error(CFileException::ErrnoToException(nErrno), nErrno, strPath);
+    return MessageOf(&error);
+}
+
+CString JoinPath(const CString& strFolder, const CString& strName)
+{
+    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] == '/')
+        return strFolder + strName;
+    return strFolder + "/" + strName;
+}
+
+// ---- Enumeration ----
+
+struct EnumParams {
+    std::shared_ptr<CParserEngine::ThreadState> pState;
+    CString strFolder;
+    CPageNode* pRoot = nullptr;
+    HWND hDialog = nullptr;
+    CStringList extensions;
+    // Folders already walked, by device and inode, so that a link back up the tree cannot make
+    // the walk endless.
+    std::set<std::pair<dev_t, ino_t>> visited;
+};
+
+// Makes the node of one path under the parent: a folder, a page file with one of the
+// extensions, or nothing.
+CPageNode* AddNode(EnumParams& params, CPageNode* pParent, const CString& strPath, bool& bWalkInto)
+{
+    bWalkInto = false;
+    struct stat info {};
+    if (::stat(strPath, &info) != 0)
+        return nullptr;
+    CString strName;
+    CString strFolder;
+    const int nSlash = strPath.ReverseFind('/');
+    strName = strPath.Mid(nSlash + 1);
+    strFolder = nSlash < 0 ? CString() : strPath.Left(nSlash);
+    if (nSlash == 0)
+        strFolder = "/";
+    UINT nKind = 0;
+    if (S_ISDIR(info.st_mode)) {
+        if (!params.visited.insert({info.st_dev, info.st_ino}).second)
+            return nullptr;
+        nKind = CPageNode::kindFolder;
+        bWalkInto = true;
+        if (strName.IsEmpty())
+            strName = "/";
+    } else if (S_ISREG(info.st_mode) && CParserEngine::HasPageExtension(strName, params.extensions)) {
+        // Only regular files are pages: reading a pipe or a device would never end.
+        nKind = CPageNode::kindPage;
+    } else {
+        return nullptr;
+    }
+    auto pNode = std::make_unique<CPageNode>();
+    pNode->SetKind(nKind);
+    pNode->SetName(strName);
+    pNode->SetFolder(strFolder);
+    pNode->SetParent(pParent);
+    const DWORD dwAttributes = GetFileAttributes(strPath);
+    pNode->SetAttributes(CParserEngine::MakeAttributesText(dwAttributes == INVALID_FILE_ATTRIBUTES ? 0 : dwAttributes));
+    CPageNode* pMade = pNode.get();
+    if (pParent != nullptr)
+        pParent->AddChild(pNode.release());
+    else
+        pNode.release(); // cannot happen: the walk always starts under the root
+    return pMade;
+}
+
+void Enumerate(EnumParams& params, const CString& strPath, CPageNode* pParent)
+{
+    if (params.pState->bStop.load())
+        return;
+    bool bWalkInto = false;
+    CPageNode* pNode = AddNode(params, pParent, strPath, bWalkInto);
+    if (pNode == nullptr)
+        return;
+    if (pNode->GetKind() == CPageNode::kindPage)
+        Post(params.hDialog, kMsgEnumPageFound, reinterpret_cast<LPARAM>(pNode));
+    if (!bWalkInto)
+        return;
+    std::vector<CString> entries;
+    CFileFind find;
+    for (BOOL bMore = find.FindFile(JoinPath(strPath, "*")); bMore;) {
+        bMore = find.FindNextFile();
+        if (!find.IsDots())
+            entries.push_back(find.GetFilePath());
+    }
+    find.Close();
+    for (const CString& strEntry : entries)
+        Enumerate(params, strEntry, pNode);
+}
+
+UINT EnumerationThread(LPVOID pParam)
+{
+    std::unique_ptr<EnumParams> pParams(static_cast<EnumParams*>(pParam));
+    try {
+        Enumerate(*pParams, pParams->strFolder, pParams->pRoot);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    if (!pParams->pState->bStop.load())
+        Post(pParams->hDialog, kMsgEnumFinished);
+    return 1;
+}
+
+// ---- Save ----
+
+struct SaveParams {
+    std::shared_ptr<CParserEngine::ThreadState> pState;
+    std::vector<CPageNode*> pages;
+    HWND hDialog = nullptr;
+    HWND hPane = nullptr;
+    UINT nBackupScheme = 0;
+};
+
+enum class PageResult { Saved, ReadOnly, Failed };
+
+void Line(HWND hPane, const CString& strSource, const CString& strMessage)
+{
+    PostOutputAreaLine(hPane, strSource, strMessage);
+}
+
+void DeleteQuietly(const CString& strPath)
+{
+    ::unlink(strPath);
+}
+
+// Scheme 0: the old page keeps living under its backup name. The backup is made as a second
+// name of the old file before the new file takes the page's place, so the page's path always
+// holds either the old or the new page.
+BOOL ReplaceKeepingBackup(const CString& strPath, const CString& strTemp, CString& strMessage)
+{
+    CString strBackup;
+    if (CParserEngine::MakeBackupName(strPath, strBackup) != 0) {
+        strMessage = kNoBackupName;
+        return FALSE;
+    }
+    if (::link(strPath, strBackup) != 0) {
+        const int nError = errno;
+        if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
+            strMessage = MessageOfErrno(nError, strPath);
+            return FALSE;
+        }
+        // A file system without links: the backup is a copy.
+        if (!CopyFile(strPath, strBackup, TRUE)) {
+            strMessage = MessageOfError(GetLastError(), strPath);
+            return FALSE;
+        }
+    }
+    if (!MoveFileEx(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        strMessage = MessageOfError(GetLastError(), strPath);
+        DeleteQuietly(strBackup); // the page is still there; leave things as they were
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Scheme 1: the old page goes to the trash; when the new one cannot take its place, the old
+// one comes back.
+BOOL ReplaceViaTrash(const CString& strPath, const CString& strTemp, CString& strMessage)
+{
+    const TrashResult trashed = MoveToTrash(std::string(strPath.GetString()));
+    if (!trashed.Succeeded()) {
+        strMessage = kNoRecycleBin;
+        return FALSE;
+    }
+    if (MoveFileEx(strTemp, strPath, MOVEFILE_COPY_ALLOWED))
+        return TRUE;
+    strMessage = MessageOfError(GetLastError(), strPath);
+    if (MoveFileEx(trashed.trashedPath.c_str(), strPath, MOVEFILE_COPY_ALLOWED))
+        ::unlink(trashed.infoPath.c_str());
+    return FALSE;
+}
+
+// Other schemes: the new page replaces the old one in one rename, which is what deleting the
+// old one and renaming the new one comes to, without a moment in which neither exists.
+BOOL ReplaceDeleting(const CString& strPath, const CString& strTemp, CString& strMessage)
+{
+    if (MoveFileEx(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return TRUE;
+    strMessage = MessageOfError(GetLastError(), strPath);
+    return FALSE;
+}
+
+PageResult SavePage(SaveParams& params, CPageNode* pPage)
+{
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    const CString& strName = pPage->GetName();
+
+    CMetaContentList edited(FALSE);
+    pPage->GetModifiedContents(edited);
+    // A page without edits has nothing to write: it is neither rewritten nor backed up.
+    if (pPage->GetEditState() != 2)
+        return PageResult::Saved;
+
+    CFileWrapper pageFile(strPath);
+    if (pageFile.GetAccessState() == 2) {
+        Line(params.hPane, strName, kDeniedAccess);
+        return PageResult::ReadOnly;
+    }
+    CString strMessage;
+    if (pageFile.OpenWithMessage(CFile::modeRead | CFile::shareDenyNone, strMessage) != 0) {
+        Line(params.hPane, strName, strMessage);
+        return PageResult::Failed;
+    }
+    CString strFolder;
+    if (pageFile.GetFolder(strFolder) != 0)
+        strFolder = ".";
+    CString strTemp;
+    if (CParserEngine::MakeTempFileNameIn(strFolder, "SAV", strTemp) != 0) {
+        Line(params.hPane, strName, MessageOfError(GetLastError(), strFolder));
+        return PageResult::Failed;
+    }
+    CFileWrapper tempFile(strTemp);
+    if (tempFile.OpenWithMessage(CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone, strMessage) != 0) {
+        Line(params.hPane, strName, strMessage);
+        DeleteQuietly(strTemp);
+        return PageResult::Failed;
+    }
+
+    CMetaContentList copy;
+    copy.CopyFrom(edited);
+    const UINT bTitleEdited = pPage->GetTitleModified();
+    BOOL bWritten = TRUE;
+    try {
+        CMetaEditEngine engine(&copy, pPage, &pageFile, &tempFile, params.hPane);
+        engine.Run();
+        UINT nID = 0;
+        if (engine.GetError(nID) != 0)
+            Line(params.hPane, strName, GetMetaEditErrorText(nID));
+        // The engine told the pane of a failed write itself.
+        bWritten = !engine.GetWriteFailed();
+    } catch (CException* e) {
+        Line(params.hPane, strName, MessageOf(e));
+        e->Delete();
+        bWritten = FALSE;
+    }
+    pageFile.Abort();
+    try {
+        tempFile.Close();
+    } catch (CException* e) {
+        if (bWritten)
+            Line(params.hPane, strName, MessageOf(e));
+        e->Delete();
+        tempFile.Abort();
+        bWritten = FALSE;
+    }
+    if (bWritten) {
+        // The new page keeps the old one's permissions.
+        struct stat info {};
+        if (::stat(strPath, &info) == 0)
+            ::chmod(strTemp, info.st_mode & 07777);
+        BOOL bReplaced = FALSE;
+        switch (params.nBackupScheme) {
+        case 0: bReplaced = ReplaceKeepingBackup(strPath, strTemp, strMessage); break;
+        case 1: bReplaced = ReplaceViaTrash(strPath, strTemp, strMessage); break;
+        default: bReplaced = ReplaceDeleting(strPath, strTemp, strMessage); break;
+        }
+        if (!bReplaced)
+            Line(params.hPane, strName, strMessage);
+        bWritten = bReplaced;
+    }
+    if (!bWritten) {
+        DeleteQuietly(strTemp);
+        // Nothing reached the page: its edits stay marked.
+        pPage->SetTitleModified(bTitleEdited);
+        return PageResult::Failed;
+    }
+    // The contents whose tags were written are saved; any the page had no place for (no head)
+    // stay marked, so the edit is not lost.
+    POSITION posCopy = copy.GetHeadPosition();
+    for (POSITION pos = edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
+        CMetaContent* pOriginal = edited.GetNext(pos);
+        CMetaContent* pCopy = copy.GetNext(posCopy);
+        if (pOriginal != nullptr && pCopy != nullptr && !pCopy->GetModified())
+            pOriginal->SetModified(0);
+    }
+    return PageResult::Saved;
+}
+
+UINT SaveThread(LPVOID pParam)
+{
+    std::unique_ptr<SaveParams> pParams(static_cast<SaveParams*>(pParam));
+    Post(pParams->hPane, kMsgOutputClear);
+    BOOL bStopped = FALSE;
+    for (CPageNode* pPage : pParams->pages) {
+        if (pPage == nullptr)
+            continue;
+        Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
+        PageResult result = PageResult::Failed;
+        try {
+            result = SavePage(*pParams, pPage);
+        } catch (CException* e) {
+            e->Delete();
+        } catch (...) {
+        }
+        if (result == PageResult::Saved)
+            Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
+        if (result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
+            bStopped = TRUE;
+            break;
+        }
+    }
+    if (!bStopped)
+        Post(pParams->hDialog, kMsgSaveFinished);
+    return 1;
+}
+
+// ---- Waiting for a worker's end ----
+
+struct WaitParams {
+    std::shared_ptr<CParserEngine::ThreadState> pState;
+    HWND hDialog = nullptr;
+    UINT nMessage = 0;
+};
+
+UINT WaitingThread(LPVOID pParam)
+{
+    std::unique_ptr<WaitParams> pParams(static_cast<WaitParams*>(pParam));
+    const HANDLE hThread = pParams->pState->hThread.exchange(nullptr);
+    if (hThread != nullptr) {
+        WaitForSingleObject(hThread, INFINITE);
+        CloseHandle(hThread);
+    }
+    Post(pParams->hDialog, pParams->nMessage);
+    return 0;
+}
+
+// Starts a worker suspended, keeps a duplicate of its handle in the state and resumes it.
+template <class Params>
+UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params> pParams, CParserEngine::ThreadState& state)
+{
+    CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (pThread == nullptr)
+        return 1;
+    HANDLE hDuplicate = nullptr;
+    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &hDuplicate, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    if (const HANDLE hOld = state.hThread.exchange(hDuplicate); hOld != nullptr)
+        CloseHandle(hOld);
+    pParams.release(); // the thread frees its parameters
+    pThread->ResumeThread();
+    return 0;
+}
+
+} // namespace
+
+CParserEngine::CParserEngine()
+    : m_pEnumState(std::make_shared<ThreadState>()), m_pSaveState(std::make_shared<ThreadState>())
+{
+}
+
+CParserEngine::~CParserEngine()
+{
+    // A worker still running keeps its own reference to the state and its duplicate handle;
+    // only handles of finished workers are closed here.
+    for (const auto& pState : {m_pEnumState, m_pSaveState}) {
+        if (pState.use_count() == 1) {
+            if (const HANDLE h = pState->hThread.exchange(nullptr); h != nullptr)
+                CloseHandle(h);
+        }
+    }
+}
+
+CParserEngine& CParserEngine::GetEngine()
+{
+    std::unique_ptr<CParserEngine>& pEngine = EngineSlot();
+    if (!pEngine)
+        pEngine = std::make_unique<CParserEngine>();
+    return *pEngine;
+}
+
+void CParserEngine::DeleteEngine()
+{
+    EngineSlot().reset();
+}
+
+UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot, HWND hDialog,
+                                     const CProjectSettings& settings)
+{
+    m_hEnumDialog = hDialog;
+    m_pEnumState->bStop.store(0);
+    auto pParams = std::make_unique<EnumParams>();
+    pParams->pState = m_pEnumState;
+    pParams->strFolder = strFolder;
+    // A trailing "/" would give the project folder an empty name.
+    while (pParams->strFolder.GetLength() > 1 && pParams->strFolder[pParams->strFolder.GetLength() - 1] == '/')
+        pParams->strFolder = pParams->strFolder.Left(pParams->strFolder.GetLength() - 1);
+    pParams->pRoot = pRoot;
+    pParams->hDialog = hDialog;
+    for (POSITION pos = settings.m_FileExtensions.GetHeadPosition(); pos != nullptr;)
+        pParams->extensions.AddTail(settings.m_FileExtensions.GetNext(pos));
+    return StartWorker(&EnumerationThread, std::move(pParams), *m_pEnumState);
+}
+
+UINT CParserEngine::StopEnumeration()
+{
+    UINT bExpected = 0;
+    if (!m_pEnumState->bStop.compare_exchange_strong(bExpected, 1))
+        return 1;
+    return StartWaiter(m_pEnumState, m_hEnumDialog, kMsgEnumStopped);
+}
+
+UINT CParserEngine::StartSave(const CSelNodesCol& pages, HWND hDialog, HWND hOutputPane)
+{
+    m_hSaveDialog = hDialog;
+    m_pSaveState->bStop.store(0);
+    auto pParams = std::make_unique<SaveParams>();
+    pParams->pState = m_pSaveState;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        pParams->pages.push_back(pages.GetNext(pos));
+    pParams->hDialog = hDialog;
+    pParams->hPane = hOutputPane;
+    CProjectSettings* pSettings = nullptr;
+    if (GetAppModel().GetProjectSettings(pSettings) == 0 && pSettings != nullptr)
+        pParams->nBackupScheme = pSettings->m_nBackupScheme;
+    return StartWorker(&SaveThread, std::move(pParams), *m_pSaveState);
+}
+
+UINT CParserEngine::StopSave()
+{
+    UINT bExpected = 0;
+    if (m_pSaveState->bStop.compare_exchange_strong(bExpected, 1))
+        StartWaiter(m_pSaveState, m_hSaveDialog, kMsgSaveStopped);
+    return 0;
+}
+
+UINT CParserEngine::StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage)
+{
+    auto pParams = std::make_unique<WaitParams>();
+    pParams->pState = pState;
+    pParams->hDialog = hDialog;
+    pParams->nMessage = nMessage;
+    if (AfxBeginThread(&WaitingThread, pParams.get()) == nullptr)
+        return 1;
+    pParams.release();
+    return 0;
+}
+
+UINT CParserEngine::MakeTempFileName(LPCTSTR lpszPrefix, CString& strPath)
+{
+    char szFolder[MAX_PATH] = {};
+    const DWORD nLength = GetTempPath(MAX_PATH, szFolder);
+    if (nLength == 0 || nLength >= MAX_PATH)
+        return 1;
+    return MakeTempFileNameIn(CString(szFolder), lpszPrefix, strPath);
+}
+
+UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
+{
+    char szPath[MAX_PATH] = {};
+    if (GetTempFileName(strFolder, lpszPrefix, 0, szPath) == 0)
+        return 1;
+    strPath = szPath;
+    return 0;
+}
+
+UINT CParserEngine::MakeBackupName(const CString& strPath, CString& strName)
+{
+    for (int n = 1; n <= kLastBackupNumber; ++n) {
+        if (n == 1)
+            strName = strPath + ".old";
+        else
+            strName.Format("%s%d", strPath + ".old", n);
+        // Any kind of entry under the name counts as taken.
+        struct stat info {};
+        if (::lstat(strName, &info) != 0 && errno == ENOENT)
+            return 0;
+    }
+    return 1;
+}
+
+UINT CParserEngine::MoveToRecycleBin(const CString& strPath)
+{
+    return MoveToTrash(std::string(strPath.GetString())).Succeeded() ? 0 : 1;
+}
+
+CString CParserEngine::MakeAttributesText(DWORD dwAttributes)
+{
+    CString strText;
+    if (dwAttributes & FILE_ATTRIBUTE_READONLY)
+        strText += "R";
+    if (dwAttributes & FILE_ATTRIBUTE_SYSTEM)
+        strText += "S";
+    if (dwAttributes & FILE_ATTRIBUTE_ARCHIVE)
+        strText += "A";
+    return strText;
+}
+
+BOOL CParserEngine::HasPageExtension(const CString& strName, const CStringList& extensions)
+{
+    const int nDot = strName.ReverseFind('.');
+    if (nDot < 0)
+        return FALSE;
+    const CString strExtension = strName.Mid(nDot);
+    for (POSITION pos = extensions.GetHeadPosition(); pos != nullptr;) {
+        if (strExtension.CompareNoCase(extensions.GetNext(pos)) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}

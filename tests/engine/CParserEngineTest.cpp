@@ -1,0 +1,431 @@
+#include "EngineTestSupport.h"
+#include "MessageSink.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/OutputAreaLine.h"
+#include "platform/core/FileOperations.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+using namespace enginetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kPage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+const std::string kSaved =
+    "<html>\r\n<head>\r\n<title>T</title>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+
+class ParserEngineTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        auto pSettings = std::make_unique<CProjectSettings>();
+        m_pSettings = pSettings.get();
+        m_pModel->SetProjectSettings(std::move(pSettings));
+        m_root.SetKind(CPageNode::kindRoot);
+    }
+
+    // A page node of a file in the scratch folder, with an edited Keywords content.
+    CPageNode* Page(const std::string& name, const std::string& content = kPage)
+    {
+        WriteFileBytes(TempDir() / name, content);
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetName(name.c_str());
+        pPage->SetFolder(TempDir().string().c_str());
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Keywords", "k", 1, pContent);
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        m_selection.AddTail(p);
+        return p;
+    }
+
+    static UINT KeywordsModified(CPageNode* pPage)
+    {
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        return pList->GetHead()->GetModified();
+    }
+
+    std::vector<std::string> TempFilesLeft()
+    {
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(TempDir())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("SAV", 0) == 0)
+                left.push_back(name);
+        }
+        return left;
+    }
+
+    void RunSave(MessageSink& sink)
+    {
+        ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+        ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    }
+
+    CParserEngine m_engine;
+    CProjectSettings* m_pSettings = nullptr;
+    CPageNode m_root;
+    CSelNodesCol m_selection;
+};
+
+TEST_F(ParserEngineTest, BackupNamesTakeTheFirstFreeNumber)
+{
+    const std::string page = (TempDir() / "a.htm").string();
+    CString strName;
+    EXPECT_EQ(CParserEngine::MakeBackupName(page.c_str(), strName), 0u);
+    EXPECT_EQ(std::string(strName), page + ".old");
+    WriteFileBytes(page + ".old", "1");
+    WriteFileBytes(page + ".old2", "2");
+    EXPECT_EQ(CParserEngine::MakeBackupName(page.c_str(), strName), 0u);
+    EXPECT_EQ(std::string(strName), page + ".old3");
+    for (int n = 3; n <= 24; ++n)
+        WriteFileBytes(page + ".old" + std::to_string(n), "n");
+    EXPECT_EQ(CParserEngine::MakeBackupName(page.c_str(), strName), 1u);
+}
+
+TEST_F(ParserEngineTest, AttributesTextAndExtensions)
+{
+    EXPECT_STREQ(CParserEngine::MakeAttributesText(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE), "RA");
+    EXPECT_STREQ(CParserEngine::MakeAttributesText(FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE), "SA");
+    EXPECT_STREQ(CParserEngine::MakeAttributesText(FILE_ATTRIBUTE_DIRECTORY), "");
+    CStringList htm;
+    htm.AddTail(".htm");
+    EXPECT_TRUE(CParserEngine::HasPageExtension("INDEX.HTM", htm));
+    EXPECT_TRUE(CParserEngine::HasPageExtension("a.b.Htm", htm));
+    EXPECT_FALSE(CParserEngine::HasPageExtension("index.html", htm));
+    EXPECT_FALSE(CParserEngine::HasPageExtension("htm", htm));
+    EXPECT_FALSE(CParserEngine::HasPageExtension("index.htm.txt", htm));
+}
+
+TEST_F(ParserEngineTest, EnumerationBuildsTheTreeAndPostsEachPage)
+{
+    const fs::path site = TempDir() / "site";
+    fs::create_directories(site / "empty");
+    fs::create_directories(site / "sub");
+    WriteFileBytes(site / "a.htm", "a");
+    WriteFileBytes(site / "INDEX.HTML", "b");
+    WriteFileBytes(site / "notes.txt", "c");
+    WriteFileBytes(site / "sub" / "c.shtml", "d");
+    // A link back up the tree is walked once only.
+    fs::create_directory_symlink(site, site / "sub" / "loop");
+    chmod((site / "a.htm").c_str(), 0444);
+
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartEnumeration((site.string() + "/").c_str(), &m_root, sink.Handle(), *m_pSettings), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgEnumFinished));
+    EXPECT_EQ(sink.Count(kMsgEnumPageFound), 3u);
+    EXPECT_EQ(sink.Ids().back(), kMsgEnumFinished);
+
+    ASSERT_EQ(m_root.GetChildren().GetCount(), 1);
+    CPageNode* pSite = m_root.GetChildren().GetHead();
+    EXPECT_EQ(pSite->GetKind(), CPageNode::kindFolder);
+    EXPECT_STREQ(pSite->GetName(), "site");
+    EXPECT_EQ(std::string(pSite->GetFolder()), TempDir().string());
+    EXPECT_EQ(pSite->GetParent(), &m_root);
+
+    std::map<std::string, CPageNode*> children;
+    for (POSITION pos = pSite->GetChildren().GetHeadPosition(); pos != nullptr;) {
+        CPageNode* p = pSite->GetChildren().GetNext(pos);
+        children[p->GetName().GetString()] = p;
+    }
+    ASSERT_EQ(children.size(), 4u); // INDEX.HTML, a.htm, empty, sub
+    EXPECT_EQ(children["a.htm"]->GetKind(), CPageNode::kindPage);
+    EXPECT_STREQ(children["a.htm"]->GetAttributes(), "RA");
+    EXPECT_EQ(children["INDEX.HTML"]->GetKind(), CPageNode::kindPage);
+    EXPECT_STREQ(children["INDEX.HTML"]->GetAttributes(), "A");
+    EXPECT_EQ(children["empty"]->GetKind(), CPageNode::kindFolder);
+    EXPECT_EQ(children["empty"]->GetChildren().GetCount(), 0);
+    CString strPath;
+    children["INDEX.HTML"]->GetFullPath(strPath);
+    EXPECT_EQ(std::string(strPath), (site / "INDEX.HTML").string());
+
+    CPageNode* pSub = children["sub"];
+    ASSERT_EQ(pSub->GetChildren().GetCount(), 1); // c.shtml; the loop leads back to a folder seen
+    EXPECT_STREQ(pSub->GetChildren().GetHead()->GetName(), "c.shtml");
+
+    // Every posted node is a page of the tree.
+    for (const PostedMessage& m : sink.messages) {
+        if (m.message == kMsgEnumPageFound) {
+            EXPECT_EQ(reinterpret_cast<CPageNode*>(m.lParam)->GetKind(), CPageNode::kindPage);
+        }
+    }
+    m_root.GetChildren().DeleteAll();
+}
+
+TEST_F(ParserEngineTest, AnExtensionListOfHtmDoesNotTakeHtml)
+{
+    const fs::path site = TempDir() / "s";
+    fs::create_directories(site);
+    WriteFileBytes(site / "a.htm", "a");
+    WriteFileBytes(site / "b.html", "b");
+    m_pSettings->m_FileExtensions.RemoveAll();
+    m_pSettings->m_FileExtensions.AddTail(".htm");
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, sink.Handle(), *m_pSettings), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgEnumFinished));
+    ASSERT_EQ(sink.Count(kMsgEnumPageFound), 1u);
+    EXPECT_STREQ(reinterpret_cast<CPageNode*>(sink.messages[0].lParam)->GetName(), "a.htm");
+    m_root.GetChildren().DeleteAll();
+}
+
+TEST_F(ParserEngineTest, StoppingTheEnumerationPostsStoppedOnceTheThreadHasEnded)
+{
+    const fs::path site = TempDir() / "big";
+    for (int d = 0; d < 20; ++d) {
+        fs::create_directories(site / std::to_string(d));
+        for (int f = 0; f < 20; ++f)
+            WriteFileBytes(site / std::to_string(d) / (std::to_string(f) + ".htm"), "x");
+    }
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, sink.Handle(), *m_pSettings), 0u);
+    EXPECT_EQ(m_engine.StopEnumeration(), 0u);
+    EXPECT_EQ(m_engine.StopEnumeration(), 1u); // already under way
+    ASSERT_TRUE(sink.WaitFor(kMsgEnumStopped));
+    const std::vector<UINT> ids = sink.Ids();
+    EXPECT_EQ(ids.back(), kMsgEnumStopped);
+    EXPECT_EQ(sink.Count(kMsgEnumStopped), 1u);
+    // Found pages are all reported before the stop; a finish, if the walk beat the stop, too.
+    EXPECT_LE(sink.Count(kMsgEnumPageFound), 400u);
+    m_root.GetChildren().DeleteAll();
+    // A new start clears the flag.
+    MessageSink second;
+    ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, second.Handle(), *m_pSettings), 0u);
+    ASSERT_TRUE(second.WaitFor(kMsgEnumFinished));
+    EXPECT_EQ(second.Count(kMsgEnumPageFound), 400u);
+    m_root.GetChildren().DeleteAll();
+}
+
+TEST_F(ParserEngineTest, SavingKeepsTheOldPageAsABackup)
+{
+    CPageNode* p1 = Page("one.htm");
+    CPageNode* p2 = Page("two.htm");
+    chmod((TempDir() / "two.htm").c_str(), 0640);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm.old"), kPage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "two.htm"), kSaved);
+    EXPECT_EQ(fs::status(TempDir() / "two.htm").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(KeywordsModified(p1), 0u);
+    EXPECT_EQ(KeywordsModified(p2), 0u);
+    EXPECT_TRUE(TempFilesLeft().empty());
+    const std::vector<UINT> expected = {kMsgOutputClear, kMsgSavePageBegin, kMsgSavePageDone, kMsgSavePageBegin,
+                                        kMsgSavePageDone, kMsgSaveFinished};
+    EXPECT_EQ(sink.Ids(), expected);
+    EXPECT_EQ(reinterpret_cast<CPageNode*>(sink.messages[1].lParam), p1);
+    EXPECT_EQ(reinterpret_cast<CPageNode*>(sink.messages[4].lParam), p2);
+}
+
+TEST_F(ParserEngineTest, ABackupTakesTheNextFreeNumber)
+{
+    Page("p.htm");
+    WriteFileBytes(TempDir() / "p.htm.old", "first");
+    WriteFileBytes(TempDir() / "p.htm.old2", "second");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old"), "first");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old2"), "second");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old3"), kPage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm"), kSaved);
+}
+
+TEST_F(ParserEngineTest, WithEveryBackupNameTakenThePageIsLeftAlone)
+{
+    CPageNode* pFull = Page("full.htm");
+    CPageNode* pNext = Page("next.htm");
+    const std::string base = (TempDir() / "full.htm").string();
+    WriteFileBytes(base + ".old", "b1");
+    for (int n = 2; n <= 24; ++n)
+        WriteFileBytes(base + ".old" + std::to_string(n), "b" + std::to_string(n));
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(base), kPage);
+    EXPECT_EQ(ReadFileBytes(base + ".old24"), "b24");
+    EXPECT_EQ(KeywordsModified(pFull), 1u);
+    EXPECT_EQ(KeywordsModified(pNext), 0u);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "next.htm"), kSaved);
+    EXPECT_TRUE(TempFilesLeft().empty());
+    const std::vector<std::string> lines = sink.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "FULL.HTM : Could not backup: the backup names .old to .old24 are all taken.");
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 1u);
+}
+
+TEST_F(ParserEngineTest, AReadOnlyPageIsDeniedAndTheSaveGoesOn)
+{
+    CPageNode* pLocked = Page("locked.htm");
+    Page("open.htm");
+    chmod((TempDir() / "locked.htm").c_str(), 0444);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "locked.htm"), kPage);
+    EXPECT_FALSE(fs::exists(TempDir() / "locked.htm.old"));
+    EXPECT_EQ(KeywordsModified(pLocked), 1u);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "open.htm"), kSaved);
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"LOCKED.HTM : Denied Access."});
+    EXPECT_TRUE(TempFilesLeft().empty());
+}
+
+TEST_F(ParserEngineTest, AMissingPageIsReportedAndSkipped)
+{
+    CPageNode* pGone = Page("gone.htm");
+    Page("here.htm");
+    fs::remove(TempDir() / "gone.htm");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_FALSE(fs::exists(TempDir() / "gone.htm"));
+    EXPECT_EQ(KeywordsModified(pGone), 1u);
+    ASSERT_EQ(sink.Lines().size(), 1u);
+    EXPECT_EQ(sink.Lines()[0].rfind("GONE.HTM : ", 0), 0u);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "here.htm"), kSaved);
+    EXPECT_TRUE(TempFilesLeft().empty());
+}
+
+TEST_F(ParserEngineTest, APageWithoutAHeadIsCopiedAndItsEditsStayMarked)
+{
+    CPageNode* pPage = Page("nohead.htm", "<html><body>x</body></html>");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"NOHEAD.HTM : Missing HEAD start tag."});
+    EXPECT_EQ(ReadFileBytes(TempDir() / "nohead.htm"), "<html><body>x</body></html>");
+    EXPECT_EQ(KeywordsModified(pPage), 1u);
+}
+
+TEST_F(ParserEngineTest, AnotherSchemeReplacesThePageWithoutABackup)
+{
+    m_pSettings->m_nBackupScheme = 2;
+    Page("d.htm");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "d.htm"), kSaved);
+    EXPECT_FALSE(fs::exists(TempDir() / "d.htm.old"));
+    EXPECT_TRUE(TempFilesLeft().empty());
+}
+
+TEST_F(ParserEngineTest, TheTrashSchemeMovesTheOldPageToTheTrash)
+{
+    const fs::path data = TempDir() / "data";
+    fs::create_directories(data);
+    const char* pszOld = std::getenv("XDG_DATA_HOME");
+    const std::string strOld = pszOld != nullptr ? pszOld : "";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    m_pSettings->m_nBackupScheme = 1;
+    Page("t.htm");
+    MessageSink sink;
+    RunSave(sink);
+    if (pszOld != nullptr)
+        setenv("XDG_DATA_HOME", strOld.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "t.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(data / "Trash" / "files" / "t.htm"), kPage);
+    EXPECT_TRUE(fs::exists(data / "Trash" / "info" / "t.htm.trashinfo"));
+    EXPECT_TRUE(sink.Lines().empty());
+}
+
+TEST_F(ParserEngineTest, PagesWithoutEditsAreNotTouched)
+{
+    CPageNode* pPage = Page("same.htm");
+    CMetaContentList* pList = nullptr;
+    pPage->GetContentList(pList);
+    pList->SetModifiedAll(0);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_FALSE(fs::exists(TempDir() / "same.htm.old"));
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 1u);
+}
+
+TEST_F(ParserEngineTest, AnEditedTitleIsSaved)
+{
+    CPageNode* pPage = Page("title.htm");
+    CMetaContentList* pList = nullptr;
+    pPage->GetContentList(pList);
+    pList->SetModifiedAll(0);
+    pPage->SetTitle("New");
+    pPage->SetTitleModified(1);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "title.htm"),
+              "<html>\r\n<head>\r\n<title>New</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n");
+    EXPECT_EQ(pPage->GetTitleModified(), 0u);
+}
+
+TEST_F(ParserEngineTest, StoppingTheSaveEndsAfterThePageBeingSaved)
+{
+    std::vector<CPageNode*> pages;
+    for (int i = 0; i < 30; ++i)
+        pages.push_back(Page("s" + std::to_string(i) + ".htm"));
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+    EXPECT_EQ(m_engine.StopSave(), 0u);
+    EXPECT_EQ(m_engine.StopSave(), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveStopped));
+    EXPECT_EQ(sink.Count(kMsgSaveStopped), 1u);
+    EXPECT_EQ(sink.Ids().back(), kMsgSaveStopped);
+    // Each page is either saved and reported, or untouched and still marked.
+    size_t nSaved = 0;
+    for (CPageNode* p : pages) {
+        const std::string name = (TempDir() / p->GetName().GetString()).string();
+        bool bReported = false;
+        for (const PostedMessage& m : sink.messages)
+            bReported = bReported || (m.message == kMsgSavePageDone && reinterpret_cast<CPageNode*>(m.lParam) == p);
+        if (bReported) {
+            ++nSaved;
+            EXPECT_EQ(ReadFileBytes(name), kSaved);
+            EXPECT_EQ(KeywordsModified(p), 0u);
+        } else {
+            EXPECT_EQ(ReadFileBytes(name), kPage);
+            EXPECT_EQ(KeywordsModified(p), 1u);
+        }
+    }
+    if (nSaved < pages.size()) {
+        EXPECT_FALSE(sink.Has(kMsgSaveFinished));
+    }
+    EXPECT_TRUE(TempFilesLeft().empty());
+}
+
+TEST_F(ParserEngineTest, OutputAreaLines)
+{
+    EXPECT_STREQ(FormatOutputAreaLine("page.htm", "Denied Access."), "PAGE.HTM : Denied Access.");
+    EXPECT_STREQ(FormatOutputAreaLine("", "Only the message"), "Only the message");
+    MessageSink sink;
+    EXPECT_TRUE(PostOutputAreaLine(sink.Handle(), "a.htm", "first"));
+    // The atom table refuses lines over 255 characters: they are not shown.
+    EXPECT_FALSE(PostOutputAreaLine(sink.Handle(), "a.htm", CString('x', 300)));
+    EXPECT_FALSE(PostOutputAreaLine(nullptr, "a.htm", "nowhere"));
+    sink.Drain();
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"A.HTM : first"});
+}
+
+TEST_F(ParserEngineTest, TemporaryFilesAreMadeEmptyWithThePrefix)
+{
+    CString strPath;
+    ASSERT_EQ(CParserEngine::MakeTempFileNameIn(TempDir().string().c_str(), "SAV", strPath), 0u);
+    EXPECT_EQ(fs::path(strPath.GetString()).filename().string().rfind("SAV", 0), 0u);
+    EXPECT_EQ(fs::file_size(strPath.GetString()), 0u);
+    ASSERT_EQ(CParserEngine::MakeTempFileName("SAV", strPath), 0u);
+    EXPECT_TRUE(fs::exists(strPath.GetString()));
+    fs::remove(strPath.GetString());
+}
+
+} // namespace
