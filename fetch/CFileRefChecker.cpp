@@ -1,0 +1,230 @@
+#include "fetch/CFileRefChecker.h"
+
+#include "engine/html/CTranslatingFile.h"
+#include "engine/html/HtmlLinkTypes.h"
+#include "engine/html/ITaskManager.h"
+#include "engine/project/CConnectOptions.h"
+#include "engine/project/CScanOptions.h"
+#include "engine/project/CUrlString.h"
+#include "fetch/CHPSTable.h"
+#include "fetch/CTaskManager.h"
+#include "fetch/ResultCodes.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/Registry.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+IMPLEMENT_DYNAMIC(CFileRefChecker, CRefChecker)
+
+namespace {
+
+constexpr LONG kOneDay = 24 * 60 * 60;
+
+// Link kinds whose targets are pages worth reading.
+bool IsPageLinkKind(int nKind)
+{
+    return nKind == LINK_KIND_ANCHOR || nKind == LINK_KIND_PLAIN || nKind == LINK_KIND_SCRIPT
+        || nKind == LINK_KIND_OTHER || nKind == LINK_KIND_FRAME;
+}
+
+bool IsDirectory(const CString& strPath)
+{
+    struct stat st {};
+    return ::stat(strPath, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileExists(const CString& strPath)
+{
+    struct stat st {};
+    return ::stat(strPath, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The extension from the last "." of the file name; empty when there is none.
+CString GetExtension(const CString& strPath)
+{
+    const int nDot = strPath.ReverseFind('.');
+    const int nSlash = strPath.ReverseFind('/');
+    if (nDot < 0 || nDot < nSlash)
+        return CString();
+    return strPath.Mid(nDot);
+}
+
+} // namespace
+
+CString CFileRefChecker::GetRegisteredContentType(const CString& strPath)
+{
+    const CString strExtension = GetExtension(strPath);
+    if (strExtension.IsEmpty())
+        return CString();
+    HKEY hKey = nullptr;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, strExtension, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return CString();
+    char buffer[257] = {};
+    DWORD dwType = 0;
+    DWORD dwSize = 256;
+    CString strType;
+    if (RegQueryValueEx(hKey, "Content Type", nullptr, &dwType, reinterpret_cast<LPBYTE>(buffer), &dwSize)
+            == ERROR_SUCCESS
+        && dwType == REG_SZ)
+        strType = buffer;   // the buffer keeps a NUL after the 256 bytes read
+    RegCloseKey(hKey);
+    return strType;
+}
+
+bool CFileRefChecker::IsHtmlFileName(const CString& strPath)
+{
+    CString strExtension = GetExtension(strPath);
+    if (strExtension.IsEmpty())
+        return false;
+    strExtension.MakeLower();
+    for (LPCTSTR lpszHtml : {".htm", ".html", ".shtm", ".shtml"}) {
+        if (strExtension == lpszHtml)
+            return true;
+    }
+    for (LPCTSTR lpszOther : {".bmp", ".class", ".gif", ".jpeg", ".jpg", ".wav"}) {
+        if (strExtension == lpszOther)
+            return false;
+    }
+    return GetRegisteredContentType(strPath).CompareNoCase("text/html") == 0;
+}
+
+BOOL CFileRefChecker::Check(CURLToCheck* pRecord)
+{
+    const BOOL bGoOn = CRefChecker::Check(pRecord);
+    m_bFetch = pRecord->GetFetch();
+    return bGoOn;
+}
+
+CFileRefChecker::ContentKind CFileRefChecker::GetContentKind(const CString& strPath, const CString& strContentType) const
+{
+    const CScanOptions& options = m_pTaskManager->GetScanOptions();
+    if (options.GetIgnoreScriptType())
+        return ContentKind::Html;
+    CString strType = strContentType;
+    strType.MakeLower();
+    if (GetScriptMimeTypeKind(strType) == SCRIPT_KIND_JAVASCRIPT)
+        return ContentKind::Script;
+    bool bPlain = false;
+    if (!strContentType.IsEmpty()) {
+        bPlain = strContentType.CompareNoCase("text/plain") == 0;
+    } else {
+        CString strExtension = GetExtension(strPath);
+        strExtension.MakeLower();
+        bPlain = strExtension == ".txt" || strExtension == ".lst" || strExtension == ".diz";
+    }
+    if (bPlain)
+        return options.GetCollectKeywords() ? ContentKind::PlainText : ContentKind::Other;
+    return IsHtmlFileName(strPath) ? ContentKind::Html : ContentKind::Other;
+}
+
+void CFileRefChecker::CheckMore()
+{
+    ReportResultCode(RC_CHECKING);
+
+    CUrlString url(m_pRecord->GetFullUrl());
+    const CString& strUrlPath = url.GetPath();
+    if (strUrlPath.Left(2) == "\\\\" || strUrlPath.Left(2) == "//" || !url.GetHost().IsEmpty())
+        ReportResultCode(RC_FILE_REMOTE_HOST);
+
+    // A file URL naming a host is still read from this machine.
+    CString strPath = m_pTaskManager->GetConnectOptions().MapFileUrlToPath(nullptr, strUrlPath);
+    if (!IsPageLinkKind(m_pRecord->GetLinkKind()))
+        m_bFetch = FALSE;
+
+    if (IsDirectory(strPath)) {
+        if (strPath.Right(1) != "/") {
+            url.SetPath(strUrlPath + "/");
+            ReportResultCode(RC_FILE_FOLDER_REDIRECT);
+            m_pSink->OnRedirect(GetPageId(), 302, url.GetUrl(TRUE), m_pRecord->GetLinkKind());
+            return;
+        }
+        const CString& strIndex = m_pTaskManager->GetIndexFilename();
+        if (strIndex.IsEmpty()) {
+            ReportResultCode(RC_FILE_OK);
+            return;
+        }
+        if (!FileExists(strPath + strIndex)) {
+            ReportResultCode(RC_FILE_NO_INDEX);
+            return;
+        }
+        strPath += strIndex;
+    }
+
+    CFile file;
+    CFileException openError;
+    openError.m_bAutoDelete = FALSE;
+    if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &openError)) {
+        ReportException(RC_FILE_OPEN_FAILED, &openError);
+        return;
+    }
+
+    bool bDateWarning = false;
+    CFileStatus status;
+    if (file.GetStatus(status)) {
+        m_pSink->OnContentLength(GetPageId(), static_cast<DWORD>(status.m_size));
+        const LONG nTime = static_cast<LONG>(status.m_mtime.GetTime());
+        m_pSink->OnLastModified(GetPageId(), nTime);
+        if (static_cast<long long>(nTime) > static_cast<long long>(std::time(nullptr)) + kOneDay) {
+            ReportResultCode(RC_FILE_BAD_DATE);
+            bDateWarning = true;
+        }
+    }
+
+    const CString strContentType = GetRegisteredContentType(strPath);
+    if (!strContentType.IsEmpty())
+        m_pSink->OnContentType(GetPageId(), strContentType);
+
+    const ContentKind kind = GetContentKind(strPath, strContentType);
+    if (!m_bFetch || kind == ContentKind::Other) {
+        if (!bDateWarning)
+            ReportResultCode(RC_FILE_OK);
+    } else {
+        ReadContent(file, kind, bDateWarning);
+    }
+    file.Close();
+}
+
+void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarning)
+{
+    CTranslatingFile translated(&file);
+    try {
+        if (kind == ContentKind::PlainText) {
+            StartKeywordExtraction();
+            ReadPageForKeywords(&translated);
+            FinishKeywordExtraction(TRUE);
+        } else if (kind == ContentKind::Html) {
+            StartKeywordExtraction();
+            ResetKeywordExtraction();
+            ParsePage(&translated);
+            FinishKeywordExtraction(TRUE);
+        }
+        if (!bDateWarning)
+            ReportResultCode(RC_FILE_OK);
+    } catch (CFileException* e) {
+        // Read and scanner failures only: anything else is a fault of the engine or its owner,
+        // which stops the whole engine.
+        if (IsStopRequested())
+            ReportResultCode(RC_CANCELLED);
+        else
+            ReportException(RC_FILE_OPEN_FAILED, e);
+        e->Delete();
+        FinishKeywordExtraction(FALSE);
+    }
+}
+
+void CFileRefChecker::ReportException(DWORD dwDefaultCode, CException* pException)
+{
+    if (auto* pFileException = dynamic_cast<CFileException*>(pException)) {
+        if (!IsStopRequested()
+            && (pFileException->m_cause == CFileException::fileNotFound
+                || pFileException->m_cause == CFileException::badPath)) {
+            ReportResultCode(RC_FILE_NOT_FOUND, pFileException->m_strFileName,
+                static_cast<DWORD_PTR>(pFileException->m_cause));
+            return;
+        }
+    }
+    CRefChecker::ReportException(dwDefaultCode, pException);
+}

@@ -1,0 +1,3 @@
+#include "fetch/COtherRefChecker.h"
+
+IMPLEMENT_DYNAMIC(COtherRefChecker, CRefChecker)

@@ -1,0 +1,470 @@
+#include "fetch/CTaskManager.h"
+
+#include "engine/html/ITaskManager.h"
+#include "engine/project/CConnectOptions.h"
+#include "engine/project/CScanOptions.h"
+#include "engine/project/CUrlString.h"
+#include "engine/project/SystemUtil.h"
+#include "fetch/CRefChecker.h"
+#include "fetch/FetchStringTable.h"
+#include "fetch/ResultCodes.h"
+#include "keywords/CExtractor.h"
+#include "keywords/CExtractorDoc.h"
+#include "platform/core/CException.h"
+#include "platform/core/CWinThread.h"
+#include "platform/core/Interlocked.h"
+#include "platform/core/KernelObject.h"
+#include "platform/core/SystemServices.h"
+#include "platform/core/ThreadApi.h"
+#include "platform/core/TickCount.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iterator>
+#include <ostream>
+
+IMPLEMENT_DYNAMIC(CTaskManager, CObject)
+
+namespace {
+
+constexpr LPCTSTR kBackendVersion = "X534 (Jun 23 1999 09:40:18)";
+constexpr int kActionLimit = 20;
+constexpr UINT kHostBuckets = 1000;
+constexpr DWORD kFirstWaitPerThread = 10 * 1000;
+constexpr DWORD kSecondWait = 60 * 1000;
+constexpr DWORD kLastWait = 30 * 1000;
+
+struct WININET_CAPABILITY {
+    LPCTSTR pszName;
+    WORD version[4];
+    DWORD dwFlags;
+};
+
+constexpr WININET_CAPABILITY kWinInetCapabilities[] = {
+    {"IE 3.0", {4, 70, 1155, 0}, 0x0},
+    {"IE 3.01", {4, 70, 1215, 0}, 0x0},
+    {"IE 3.02", {4, 70, 1300, 0}, 0x8},
+    {"IE 3.02", {4, 70, 1323, 0}, 0x8},
+    {"IE 3.02", {4, 70, 1434, 0}, 0x8},
+    {"IE 3.02", {4, 70, 1439, 0}, 0x8},
+    {"IE 4.0", {4, 71, 1712, 5}, 0x1b},
+    {"IE 4.01", {4, 72, 2106, 5}, 0x1f},
+    {"IE 4.01 SP1", {4, 72, 3110, 0}, 0x1f},
+    {"IE 4.01 SP2", {4, 72, 3612, 1700}, 0x3f},
+    {"IE 5.0", {5, 0, 2014, 213}, 0x3f},
+};
+
+bool VersionNotAbove(const WORD row[4], const WORD installed[4])
+{
+    for (int i = 0; i < 4; ++i) {
+        if (row[i] != installed[i])
+            return row[i] < installed[i];
+    }
+    return true;
+}
+
+bool IsSignalled(HANDLE hObject, DWORD dwMilliseconds)
+{
+    return WaitForSingleObject(hObject, dwMilliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD RemainingUntil(ULONGLONG ullDeadline)
+{
+    const ULONGLONG ullNow = GetTickCount64();
+    return ullNow >= ullDeadline ? 0 : static_cast<DWORD>(ullDeadline - ullNow);
+}
+
+} // namespace
+
+CTaskManager::CTaskManager(ITaskManager* pSink, std::ostream* pLog, DWORD dwKept, const CConnectOptions* pOptions)
+    : m_dwKept(dwKept),
+      m_pExtractor(std::make_unique<CExtractor>()),
+      m_pConnectOptions(pOptions != nullptr ? std::make_unique<CConnectOptions>(*pOptions)
+                                            : std::make_unique<CConnectOptions>()),
+      m_pScanOptions(std::make_unique<CScanOptions>()),
+      m_pSink(pSink),
+      m_stopEvent(FALSE, TRUE),
+      m_pLog(pLog)
+{
+    InstallFetchStringTable();
+    // The library is loaded only to read its version.
+    if (HMODULE hWinInet = LoadLibrary("WININET.DLL")) {
+        if (!GetModuleFileVersion(hWinInet, &m_wWinInetVersion[0], &m_wWinInetVersion[1], &m_wWinInetVersion[2],
+                &m_wWinInetVersion[3])) {
+            for (WORD& w : m_wWinInetVersion)
+                w = 0;
+        }
+        FreeLibrary(hWinInet);
+    }
+    LookupWinInetCapabilities(m_wWinInetVersion, m_strWinInetName, m_dwWinInetCaps);
+    m_pHostTable = std::make_unique<CHPSTable>(*m_pConnectOptions, m_dwWinInetCaps, kHostBuckets);
+    if (m_pLog != nullptr)
+        WriteLogHeader();
+}
+
+CTaskManager::~CTaskManager()
+{
+    if (!m_threads.empty()) {
+        RequestStop();
+        if (!m_bThreadsStopped)
+            StopThreads();
+        for (CWinThread* pThread : m_threads)
+            delete pThread;
+        m_threads.clear();
+    }
+    m_pHostTable.reset();
+    m_tasks.clear();
+}
+
+void CTaskManager::LookupWinInetCapabilities(const WORD version[4], CString& strName, DWORD& dwFlags)
+{
+    const WININET_CAPABILITY* pRow = &kWinInetCapabilities[0];
+    for (const WININET_CAPABILITY& row : kWinInetCapabilities) {
+        if (VersionNotAbove(row.version, version))
+            pRow = &row;
+    }
+    strName = pRow->pszName;
+    dwFlags = pRow->dwFlags;
+}
+
+void CTaskManager::WriteLogHeader()
+{
+    char szComputer[256] = {};
+    DWORD dwSize = sizeof szComputer;
+    if (GetComputerName(szComputer, &dwSize))
+        Log("=== Log from: ", szComputer);
+    Log("=== Backend Version: ", kBackendVersion);
+    CString strVersion;
+    strVersion.Format("WININET V%u.%u.%u.%u\n", m_wWinInetVersion[0], m_wWinInetVersion[1], m_wWinInetVersion[2],
+        m_wWinInetVersion[3]);
+    Log("=== WININET.DLL: ", strVersion);
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    char szTime[128] = {};
+    std::strftime(szTime, sizeof szTime, " (%H:%M:%S %d-%b-%Y %z)", &local);
+    Log("=== Start Time: ", szTime);
+    CString strNumber;
+    strNumber.Format("%d", kActionLimit);
+    Log("=== Action Limit: ", strNumber, "\n");
+    strNumber.Format("%d", m_pConnectOptions->GetNumThreads());
+    Log("=== Threads: ", strNumber, "\n");
+}
+
+void CTaskManager::SetState(TaskManagerState state)
+{
+    // The one place where the engine's state changes, so that a trace can be hung here.
+    CSingleLock lock(&m_stateLock, TRUE);
+    m_state = state;
+}
+
+TaskManagerState CTaskManager::GetState()
+{
+    CSingleLock lock(&m_stateLock, TRUE);
+    return m_state;
+}
+
+void CTaskManager::SetScanOptions(const CScanOptions& options)
+{
+    *m_pScanOptions = options;
+}
+
+BOOL CTaskManager::OpenInternetSession()
+{
+    // FIXME: the internet session comes with the internet layer; local files need none.
+    SetState(TaskManagerState::SessionOpen);
+    return TRUE;
+}
+
+bool CTaskManager::QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData)
+{
+    const CUrlString url(lpszUrl);
+    if (url.HasError()) {
+        ReportResultCode(dwPage, RC_ERROR_TEXT, url.GetErrorText(), 0);
+        m_pSink->OnTaskDone(dwPage);
+        return false;
+    }
+    auto orNull = [](const CString& s) -> LPCTSTR { return s.IsEmpty() ? nullptr : s.GetString(); };
+    m_pHostTable->AddUrl(dwPage, nLinkKind, bFetch ? 1 : 0, url.GetHost(), url.GetPort(), url.GetSchemeIndex(),
+        orNull(url.GetUser()), orNull(url.GetPassword()), url.GetPath(), url.GetParams(), url.GetQuery(),
+        url.GetFragment(), lpszFormData);
+    return true;
+}
+
+void CTaskManager::StartThreads()
+{
+    if (!m_threads.empty())
+        return;
+    // Without one check thread nothing would ever be checked and no page would finish.
+    m_nThreadCount = std::max(m_pConnectOptions->GetNumThreads(), 1) + 1;
+    for (int i = 0; i < m_nThreadCount; ++i) {
+        CWinThread* pThread = AfxBeginThread(i == 0 ? &TaskThreadProc : &CheckThreadProc, this,
+            THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+        if (pThread == nullptr)
+            continue;
+        pThread->m_bAutoDelete = FALSE;
+        m_threads.push_back(pThread);
+    }
+    SetState(TaskManagerState::Running);
+    for (CWinThread* pThread : m_threads)
+        pThread->ResumeThread();
+}
+
+void CTaskManager::RequestStop()
+{
+    m_stopEvent.SetEvent();
+    CSingleLock lock(&m_stateLock, TRUE);
+    if (m_state != TaskManagerState::Stopped)
+        m_state = TaskManagerState::StopRequested;
+}
+
+BOOL CTaskManager::IsStopRequested()
+{
+    return IsSignalled(m_stopEvent, 0);
+}
+
+BOOL CTaskManager::IdleWait(int nSeconds)
+{
+    const DWORD dwWait = static_cast<DWORD>(nSeconds) * 1000 + GetTickCount() % 100;
+    return IsSignalled(m_stopEvent, dwWait);
+}
+
+void CTaskManager::StopThreads()
+{
+    StopThreadsImpl();
+    m_bThreadsStopped = true;
+    SetState(TaskManagerState::Stopped);
+}
+
+void CTaskManager::StopThreadsImpl()
+{
+    for (CWinThread*& pThread : m_threads) {
+        if (pThread != nullptr && IsSignalled(pThread->m_hThread, kFirstWaitPerThread)) {
+            delete pThread;
+            pThread = nullptr;
+        }
+    }
+    const ULONGLONG ullSecondDeadline = GetTickCount64() + kSecondWait;
+    for (CWinThread*& pThread : m_threads) {
+        if (pThread == nullptr)
+            continue;
+        if (IsSignalled(pThread->m_hThread, RemainingUntil(ullSecondDeadline))) {
+            delete pThread;
+            pThread = nullptr;
+        } else {
+            CString strLine;
+            strLine.Format("Thread 0x%x failed to terminate after 60 secs", pThread->m_nThreadID);
+            Log(strLine);
+        }
+    }
+    // FIXME: with the internet layer, an open session is closed here ("Emergency session
+    // close!") so that transfers still running fail at once.
+    const ULONGLONG ullLastDeadline = GetTickCount64() + kLastWait;
+    for (CWinThread*& pThread : m_threads) {
+        if (pThread == nullptr)
+            continue;
+        if (IsSignalled(pThread->m_hThread, RemainingUntil(ullLastDeadline))) {
+            delete pThread;
+            pThread = nullptr;
+            continue;
+        }
+        CString strLine;
+        strLine.Format("Thread 0x%x failed to terminate after 90 secs", pThread->m_nThreadID);
+        Log(strLine);
+        strLine.Format("Blowing away thread 0x%x", pThread->m_nThreadID);
+        Log(strLine);
+        TerminateThread(pThread->m_hThread, 0);
+    }
+}
+
+LONG CTaskManager::GetUrlsDone() const
+{
+    return InterlockedCompareExchange(const_cast<volatile LONG*>(&m_nUrlsDone), 0, 0);
+}
+
+BOOL CTaskManager::AreTasksFinished()
+{
+    CSingleLock lock(&m_taskLock, TRUE);
+    return m_bTasksFinished;
+}
+
+CExtractorDoc* CTaskManager::NewExtractorDocument()
+{
+    CExtractorDoc* pDoc = m_pExtractor->NewDocument();
+    if (pDoc != nullptr)
+        pDoc->SetScaledBeta(m_pScanOptions->GetExtractorBeta1000() * 0.001);
+    return pDoc;
+}
+
+BOOL CTaskManager::UsesProxy() const
+{
+    // FIXME: with the internet layer, an open session's own proxy setting answers first.
+    switch (m_pConnectOptions->GetAccessType()) {
+    case 1:
+        return FALSE;
+    case CConnectOptions::kAccessProxy:
+        return TRUE;
+    default:
+        break;
+    }
+    // The process-wide setting: the proxy variables of the environment.
+    for (LPCTSTR lpszName : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
+        LPCTSTR lpszValue = std::getenv(lpszName);
+        if (lpszValue != nullptr && *lpszValue != '\0')
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CTaskManager::Log(LPCTSTR a, LPCTSTR b, LPCTSTR c)
+{
+    if (m_pLog == nullptr)
+        return;
+    char szPrefix[16];
+    std::snprintf(szPrefix, sizeof szPrefix, "%08x: ", static_cast<unsigned>(GetCurrentThreadId()));
+    CSingleLock lock(&m_logLock, TRUE);
+    *m_pLog << szPrefix;
+    for (LPCTSTR lpszText : {a, b, c}) {
+        if (lpszText != nullptr)
+            *m_pLog << lpszText;
+    }
+    *m_pLog << '\n';
+    m_pLog->flush();
+}
+
+void CTaskManager::ReportResultCode(DWORD_PTR dwPage, DWORD dwCode, LPCTSTR lpszInsert1, DWORD_PTR dwInsert2)
+{
+    const RESULT_CODE_ENTRY& row = FindResultCode(dwCode);
+    m_pSink->ReportResult(dwPage, row.dwClass, row.dwCode, row.nStringId, lpszInsert1, dwInsert2);
+}
+
+BOOL CTaskManager::GetProxyCredentials(CString& strUser, CString& strPassword) const
+{
+    return m_pConnectOptions->GetProxyCredentials(strUser, strPassword);
+}
+
+BOOL CTaskManager::GetFtpCredentials(CString& strUser, CString& strPassword) const
+{
+    return m_pConnectOptions->GetFtpCredentials(strUser, strPassword);
+}
+
+BOOL CTaskManager::GetHttpCredentials(CString& strUser, CString& strPassword) const
+{
+    return m_pConnectOptions->GetHttpCredentials(strUser, strPassword);
+}
+
+BOOL CTaskManager::GetProxyFtpCern() const
+{
+    return m_pConnectOptions->GetProxyFtpCern() != 0;
+}
+
+BOOL CTaskManager::GetHttpAcceptCookies() const
+{
+    return m_pConnectOptions->GetHttpAcceptCookies() != 0;
+}
+
+const CString& CTaskManager::GetIndexFilename() const
+{
+    return m_pConnectOptions->GetIndexFilename();
+}
+
+// ---------------------------------------------------------------------------------------
+// Worker threads
+
+UINT CTaskManager::TaskThreadProc(LPVOID pParam)
+{
+    auto* pThis = static_cast<CTaskManager*>(pParam);
+    // Nothing may unwind out of a thread entry: an escaped exception stops the engine instead.
+    try {
+        pThis->RunTasks();
+    } catch (CException* e) {
+        e->Delete();
+        pThis->RequestStop();
+    } catch (...) {
+        pThis->RequestStop();
+    }
+    return 0;
+}
+
+void CTaskManager::RunTasks()
+{
+    for (;;) {
+        std::unique_ptr<CTask> pTask;
+        {
+            CSingleLock lock(&m_taskLock, TRUE);
+            if (m_tasks.empty()) {
+                m_bTasksFinished = TRUE;
+                return;
+            }
+            pTask = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        pTask->Run();
+        pTask.reset();
+        if (IsStopRequested()) {
+            CSingleLock lock(&m_taskLock, TRUE);
+            m_bTasksFinished = TRUE;
+            return;
+        }
+    }
+}
+
+UINT CTaskManager::CheckThreadProc(LPVOID pParam)
+{
+    auto* pThis = static_cast<CTaskManager*>(pParam);
+    try {
+        pThis->RunChecks();
+    } catch (CException* e) {
+        e->Delete();
+        pThis->RequestStop();
+    } catch (...) {
+        pThis->RequestStop();
+    }
+    return 0;
+}
+
+bool CTaskManager::CheckOneUrl(CRefChecker& checker, CURLToCheck* pRecord)
+{
+    try {
+        if (checker.Check(pRecord))
+            checker.CheckMore();
+        checker.Finish();
+        return true;
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    Log("Exception while checking ", pRecord->GetFullUrl(), ": stopping");
+    RequestStop();
+    return false;
+}
+
+void CTaskManager::RunChecks()
+{
+    CHPSTable& table = *m_pHostTable;
+    while (!IsStopRequested()) {
+        CURLToCheck* pRecord = table.TakeNextUrl();
+        if (pRecord == nullptr) {
+            IdleWait(1);
+            continue;
+        }
+        CHPSUP* pEntry = pRecord->GetHpsup();
+        std::unique_ptr<CRefChecker> pChecker;
+        try {
+            pChecker = CreateRefChecker(this, m_pSink, pEntry);
+        } catch (...) {
+            RequestStop();
+        }
+        while (pRecord != nullptr) {
+            if (pChecker)
+                CheckOneUrl(*pChecker, pRecord);
+            if (!pRecord->IsRequeued())
+                InterlockedIncrement(&m_nUrlsDone);
+            table.ReleaseUrl(pRecord);
+            pRecord = IsStopRequested() ? nullptr : table.TakeNextUrlOfSameHps(pEntry);
+        }
+        pChecker.reset();
+        pEntry->ReleaseHps();
+    }
+}

@@ -1,0 +1,135 @@
+// CTaskManager: the fetch engine object. A pool of worker threads takes the queued URLs from the
+// host table by host, checks each with the reference checker of its scheme, and reports what it
+// finds to its owner's ITaskManager; it also holds the options, the keyword extractor, the stop
+// event and the optional log.
+#pragma once
+
+#include "fetch/CHPSTable.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+#include "platform/core/SyncObjects.h"
+#include "platform/core/Types.h"
+
+#include <deque>
+#include <iosfwd>
+#include <memory>
+#include <vector>
+
+class CConnectOptions;
+class CExtractor;
+class CExtractorDoc;
+class CScanOptions;
+class CWinThread;
+class ITaskManager;
+
+// A job for thread 0. Nothing in the program queues one yet; the thread drains the list.
+class CTask {
+public:
+    virtual ~CTask() = default;
+    virtual void Run() = 0;
+};
+
+// Where the engine stands; changed only through CTaskManager::SetState.
+enum class TaskManagerState {
+    Made,
+    SessionOpen,
+    Running,
+    StopRequested,
+    Stopped,
+};
+
+class CTaskManager : public CObject {
+    DECLARE_DYNAMIC(CTaskManager)
+public:
+    // The sink and the log stream are not owned; the connection options are copied (null:
+    // defaults). Writes the log header when there is a log stream.
+    CTaskManager(ITaskManager* pSink, std::ostream* pLog, DWORD dwKept, const CConnectOptions* pOptions);
+    // Stops the threads that are still running first.
+    ~CTaskManager() override;
+    CTaskManager(const CTaskManager&) = delete;
+    CTaskManager& operator=(const CTaskManager&) = delete;
+
+    // Replaces the scan options by a copy. Before StartThreads only.
+    void SetScanOptions(const CScanOptions& options);
+    // 1 when a session is open, 0 when making it failed.
+    BOOL OpenInternetSession();
+    // Queues a URL for the page id; false (the URL reported as bad and finished) when it does not
+    // parse. The owner's thread calls it, also while the workers run.
+    bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData = nullptr);
+    // Starts NumThreads + 1 threads once: thread 0 runs the task list, the others check URLs.
+    void StartThreads();
+    // Sets the stop event. Callable from any thread.
+    void RequestStop();
+    // After RequestStop: waits for the threads (10 s each, then up to 60 s, then 30 s more) and
+    // gives up on those that still run. Called by one thread, never by a worker.
+    void StopThreads();
+
+    // For the checkers; callable from any worker thread.
+    const CConnectOptions& GetConnectOptions() const { return *m_pConnectOptions; }
+    const CScanOptions& GetScanOptions() const { return *m_pScanOptions; }
+    CHPSTable& GetHostTable() { return *m_pHostTable; }
+    ITaskManager* GetSink() const { return m_pSink; }
+    BOOL IsStopRequested();
+    // Waits on the stop event for n seconds plus up to 99 ms; TRUE when stop was requested.
+    BOOL IdleWait(int nSeconds);
+    // A new keyword engine document for one page, owned by the caller; null when none can be made.
+    CExtractorDoc* NewExtractorDocument();
+    BOOL HasWinInetCapability(DWORD dwMask) const { return (m_dwWinInetCaps & dwMask) == dwMask; }
+    DWORD GetWinInetCaps() const { return m_dwWinInetCaps; }
+    const CString& GetWinInetName() const { return m_strWinInetName; }
+    BOOL UsesProxy() const;
+    BOOL IsLogging() const { return m_pLog != nullptr; }
+    // One log line: the thread id as "%08x: ", the texts given, an end of line, a flush.
+    void Log(LPCTSTR a, LPCTSTR b = nullptr, LPCTSTR c = nullptr);
+    // Sends the result row of the code to the sink. Callable from any worker thread.
+    void ReportResultCode(DWORD_PTR dwPage, DWORD dwCode, LPCTSTR lpszInsert1, DWORD_PTR dwInsert2);
+    BOOL GetProxyCredentials(CString& strUser, CString& strPassword) const;
+    BOOL GetFtpCredentials(CString& strUser, CString& strPassword) const;
+    BOOL GetHttpCredentials(CString& strUser, CString& strPassword) const;
+    BOOL GetProxyFtpCern() const;
+    BOOL GetHttpAcceptCookies() const;
+    const CString& GetIndexFilename() const;
+
+    int GetThreadCount() const { return m_nThreadCount; }
+    LONG GetUrlsDone() const;
+    BOOL AreTasksFinished();
+    TaskManagerState GetState();
+    DWORD GetKeptWord() const { return m_dwKept; }
+
+    // Picks the capability row for an internet library version: the last row not above it, or
+    // the first row when none qualifies.
+    static void LookupWinInetCapabilities(const WORD version[4], CString& strName, DWORD& dwFlags);
+
+private:
+    static UINT TaskThreadProc(LPVOID pParam);
+    static UINT CheckThreadProc(LPVOID pParam);
+    void RunTasks();
+    void RunChecks();
+    // Checks one URL with the checker; false when an exception escaped (the engine then stops).
+    bool CheckOneUrl(class CRefChecker& checker, CURLToCheck* pRecord);
+    void SetState(TaskManagerState state);
+    void WriteLogHeader();
+    void StopThreadsImpl();
+
+    DWORD m_dwKept;
+    std::unique_ptr<CExtractor> m_pExtractor;
+    std::unique_ptr<CConnectOptions> m_pConnectOptions;
+    std::unique_ptr<CScanOptions> m_pScanOptions;
+    ITaskManager* m_pSink;
+    int m_nThreadCount = 0;
+    std::vector<CWinThread*> m_threads;   // owned; automatic deletion off
+    std::unique_ptr<CHPSTable> m_pHostTable;
+    CCriticalSection m_taskLock;
+    std::deque<std::unique_ptr<CTask>> m_tasks;
+    BOOL m_bTasksFinished = FALSE;
+    CEvent m_stopEvent;
+    volatile LONG m_nUrlsDone = 0;
+    WORD m_wWinInetVersion[4] = {0, 0, 0, 0};
+    CString m_strWinInetName;
+    DWORD m_dwWinInetCaps = 0;
+    CCriticalSection m_logLock;
+    std::ostream* m_pLog;
+    CCriticalSection m_stateLock;
+    TaskManagerState m_state = TaskManagerState::Made;
+    bool m_bThreadsStopped = false;
+};

@@ -1,0 +1,284 @@
+#include "FakeTaskSink.h"
+
+#include "engine/project/CConnectOptions.h"
+#include "engine/project/CScanOptions.h"
+#include "engine/project/PathToFileUrl.h"
+#include "fetch/CTaskManager.h"
+#include "fetch/ResultCodes.h"
+#include "platform/core/CException.h"
+#include "platform/core/ThreadApi.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kEnglishText =
+    "The garden railway runs through the old orchard. Garden railway models are built in the "
+    "workshop, and every garden railway needs careful track work. The steam locomotive pulls "
+    "the passenger coaches along the garden railway while visitors watch the steam locomotive "
+    "from the orchard. Track work and steam locomotive repairs keep the workshop busy all "
+    "summer, and the garden railway society meets in the workshop every week. ";
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char szTemplate[] = "/tmp/fetch-test-XXXXXX";
+        m_path = ::mkdtemp(szTemplate);
+    }
+    ~TempFolder()
+    {
+        std::error_code error;
+        fs::remove_all(m_path, error);
+    }
+    fs::path Write(const std::string& name, const std::string& text) const
+    {
+        const fs::path path = m_path / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+CString FileUrl(const fs::path& path)
+{
+    CString strUrl = path.string().c_str();
+    PathToFileUrl(strUrl);
+    return strUrl;
+}
+
+// The options the scan engine gives: one check thread, one task in all.
+CConnectOptions ScanConnectOptions(int nThreads = 1)
+{
+    CConnectOptions options;
+    options.SetNumThreads(nThreads);
+    options.SetMaxHttpTasksPerHost(100);
+    options.SetMaxFileTasksPerHost(100);
+    options.SetMaxTotalTasksPerHost(1);
+    options.SetMaxTotalTasks(nThreads);
+    return options;
+}
+
+std::string Page(const std::string& title, const std::string& head, const std::string& body)
+{
+    return "<html><head><title>" + title + "</title>" + head + "</head><body>" + body + "</body></html>";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+TEST(CTaskManagerTest, ScansAFolderOfLocalPagesEndToEnd)
+{
+    TempFolder folder;
+    std::string body;
+    for (int i = 0; i < 6; ++i)
+        body += kEnglishText;
+    const fs::path a = folder.Write("a.htm",
+        Page("Garden Railways", "<meta name=\"keywords\" content=\"trains, gardens\">"
+                                "<meta name=\"Description\" content=\"All about trains\">"
+                                "<meta http-equiv=\"Content-Language\" content=\"en\">",
+            "<p>" + body + "</p><a href=\"b.htm\">next</a>"));
+    const fs::path b = folder.Write("b.html", Page("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
+    const fs::path c = folder.Write("c.htm", Page("Third", "", ""));
+
+    FakeTaskSink sink;
+    const CConnectOptions options = ScanConnectOptions();
+    CTaskManager manager(&sink, nullptr, 0, &options);
+    manager.SetScanOptions(CScanOptions());
+    ASSERT_TRUE(manager.OpenInternetSession());
+    EXPECT_TRUE(manager.QueueUrl(1, FileUrl(a), 1, TRUE));
+    EXPECT_TRUE(manager.QueueUrl(2, FileUrl(b), 1, TRUE));
+    EXPECT_TRUE(manager.QueueUrl(3, FileUrl(c), 1, TRUE));
+    manager.StartThreads();
+    EXPECT_EQ(manager.GetThreadCount(), 2);
+    ASSERT_TRUE(sink.WaitForDone(3));
+    manager.RequestStop();
+    manager.StopThreads();
+    EXPECT_EQ(manager.GetUrlsDone(), 3);
+    EXPECT_TRUE(manager.AreTasksFinished());
+    EXPECT_EQ(manager.GetState(), TaskManagerState::Stopped);
+
+    const FakePage pageA = sink.Page(1);
+    EXPECT_EQ(pageA.title, "Garden Railways");
+    EXPECT_EQ(pageA.done, 1);
+    EXPECT_TRUE(Contains(pageA.existingKeywords, "trains"));
+    EXPECT_TRUE(Contains(pageA.existingKeywords, "gardens"));
+    EXPECT_FALSE(pageA.suggestedKeywords.empty());
+    EXPECT_LE(pageA.suggestedKeywords.size(), 8u);
+    EXPECT_TRUE(std::any_of(pageA.namedMeta.begin(), pageA.namedMeta.end(),
+        [](const auto& meta) { return meta.second == "All about trains"; }));
+    ASSERT_EQ(pageA.httpEquivMeta.size(), 1u);
+    EXPECT_EQ(pageA.httpEquivMeta[0].second, "en");
+    EXPECT_TRUE(Contains(pageA.links, "b.htm"));
+    EXPECT_EQ(pageA.contentLength, static_cast<long>(fs::file_size(a)));
+    EXPECT_GT(pageA.lastModified, 0);
+    // "Checking..." twice (first stage and fetch), then "Ok".
+    ASSERT_FALSE(pageA.results.empty());
+    EXPECT_EQ(pageA.results.front().dwCode, RC_CHECKING);
+    EXPECT_EQ(pageA.results.front().text, "Checking...");
+    EXPECT_EQ(pageA.results.back().dwCode, RC_FILE_OK);
+    EXPECT_EQ(pageA.results.back().text, "Ok");
+
+    const FakePage pageB = sink.Page(2);
+    EXPECT_EQ(pageB.title, "Second page");
+    EXPECT_TRUE(std::any_of(pageB.namedMeta.begin(), pageB.namedMeta.end(),
+        [](const auto& meta) { return meta.second == "Ann"; }));
+    EXPECT_EQ(sink.Page(3).title, "Third");
+    EXPECT_TRUE(sink.Page(3).suggestedKeywords.empty());
+}
+
+TEST(CTaskManagerTest, ABadUrlIsReportedAndFinishedAtOnce)
+{
+    FakeTaskSink sink;
+    CTaskManager manager(&sink, nullptr, 0, nullptr);
+    EXPECT_FALSE(manager.QueueUrl(9, "", 1, TRUE));
+    EXPECT_EQ(sink.Page(9).done, 1);
+    ASSERT_EQ(sink.Page(9).results.size(), 1u);
+    EXPECT_EQ(sink.Page(9).results[0].dwCode, RC_ERROR_TEXT);
+}
+
+TEST(CTaskManagerTest, StoppingMidScanLeavesTheRestUnchecked)
+{
+    TempFolder folder;
+    FakeTaskSink sink;
+    const CConnectOptions options = ScanConnectOptions();
+    CTaskManager manager(&sink, nullptr, 0, &options);
+    constexpr int kPages = 200;
+    for (int i = 0; i < kPages; ++i) {
+        const fs::path path = folder.Write("p" + std::to_string(i) + ".htm", Page("P", "", kEnglishText));
+        manager.QueueUrl(static_cast<DWORD_PTR>(i + 1), FileUrl(path), 1, TRUE);
+    }
+    // The third page asks for the stop itself, so the test needs no timing.
+    sink.m_onTaskDone = [&](DWORD_PTR dwPage) {
+        if (dwPage == 3)
+            manager.RequestStop();
+    };
+    manager.StartThreads();
+    ASSERT_TRUE(sink.WaitForDone(3));
+    manager.StopThreads();
+    EXPECT_EQ(sink.DoneCount(), 3);
+    EXPECT_EQ(sink.Page(4).done, 0);
+    EXPECT_TRUE(manager.IsStopRequested());
+}
+
+TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
+{
+    TempFolder folder;
+    FakeTaskSink sink;
+    const CConnectOptions options = ScanConnectOptions();
+    CTaskManager manager(&sink, nullptr, 0, &options);
+    for (int i = 1; i <= 5; ++i) {
+        const fs::path path = folder.Write("p" + std::to_string(i) + ".htm", Page("T", "", ""));
+        manager.QueueUrl(static_cast<DWORD_PTR>(i), FileUrl(path), 1, TRUE);
+    }
+    sink.m_onTitle = [](DWORD_PTR dwPage) {
+        if (dwPage == 2)
+            throw new CException();
+    };
+    manager.StartThreads();
+    // Bounded wait for the stop event, which the failing check sets.
+    for (int i = 0; i < 600 && !manager.IsStopRequested(); ++i)
+        Sleep(100);
+    ASSERT_TRUE(manager.IsStopRequested());
+    manager.StopThreads();
+    EXPECT_EQ(sink.Page(1).done, 1);
+    for (DWORD_PTR dwPage = 2; dwPage <= 5; ++dwPage)
+        EXPECT_EQ(sink.Page(dwPage).done, 0) << dwPage;
+}
+
+TEST(CTaskManagerTest, LogLinesBeginWithTheThreadIdAndTheHeaderComesFirst)
+{
+    std::ostringstream log;
+    {
+        FakeTaskSink sink;
+        CConnectOptions options = ScanConnectOptions();
+        options.SetNumThreads(3);
+        CTaskManager manager(&sink, &log, 0, &options);
+        EXPECT_TRUE(manager.IsLogging());
+        manager.Log("hello ", "from ", "test");
+    }
+    const std::string text = log.str();
+    std::istringstream lines(text);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);)
+        all.push_back(line);
+    char szPrefix[16];
+    std::snprintf(szPrefix, sizeof szPrefix, "%08x: ", static_cast<unsigned>(GetCurrentThreadId()));
+    const std::regex prefix("^[0-9a-f]{8}: .*");
+    std::vector<std::string> headers;
+    for (const std::string& line : all) {
+        if (line.empty())
+            continue;   // the version, limit and thread lines end with their own line break
+        EXPECT_TRUE(std::regex_match(line, prefix)) << line;
+        EXPECT_EQ(line.compare(0, 10, szPrefix), 0) << line;
+        headers.push_back(line.substr(10));
+    }
+    ASSERT_GE(headers.size(), 6u);
+    size_t i = 0;
+    if (headers[0].rfind("=== Log from: ", 0) == 0)
+        ++i;
+    EXPECT_EQ(headers[i++], "=== Backend Version: X534 (Jun 23 1999 09:40:18)");
+    EXPECT_EQ(headers[i++].rfind("=== WININET.DLL: WININET V", 0), 0u);
+    EXPECT_TRUE(std::regex_match(headers[i++],
+        std::regex(R"(=== Start Time:  \(\d\d:\d\d:\d\d \d\d-[A-Z][a-z][a-z]-\d{4} [+-]\d{4}\))")));
+    EXPECT_EQ(headers[i++], "=== Action Limit: 20");
+    EXPECT_EQ(headers[i++], "=== Threads: 3");
+    EXPECT_EQ(headers[i++], "hello from test");
+}
+
+TEST(CTaskManagerTest, NoLogStreamWritesNothing)
+{
+    FakeTaskSink sink;
+    CTaskManager manager(&sink, nullptr, 0, nullptr);
+    EXPECT_FALSE(manager.IsLogging());
+    manager.Log("ignored");
+}
+
+TEST(CTaskManagerTest, WinInetCapabilityRows)
+{
+    CString strName;
+    DWORD dwFlags = 0;
+    const WORD unknown[4] = {0, 0, 0, 0};
+    CTaskManager::LookupWinInetCapabilities(unknown, strName, dwFlags);
+    EXPECT_STREQ(strName, "IE 3.0");
+    EXPECT_EQ(dwFlags, 0u);
+    const WORD ie401[4] = {4, 72, 3000, 0};
+    CTaskManager::LookupWinInetCapabilities(ie401, strName, dwFlags);
+    EXPECT_STREQ(strName, "IE 4.01");
+    EXPECT_EQ(dwFlags, 0x1fu);
+    const WORD later[4] = {11, 0, 0, 0};
+    CTaskManager::LookupWinInetCapabilities(later, strName, dwFlags);
+    EXPECT_STREQ(strName, "IE 5.0");
+    EXPECT_EQ(dwFlags, 0x3fu);
+}
+
+TEST(CTaskManagerTest, ThreadZeroEndsAtOnceAndAllThreadsStop)
+{
+    FakeTaskSink sink;
+    CConnectOptions options;
+    options.SetNumThreads(10);
+    CTaskManager manager(&sink, nullptr, 0, &options);
+    manager.StartThreads();
+    EXPECT_EQ(manager.GetThreadCount(), 11);
+    for (int i = 0; i < 600 && !manager.AreTasksFinished(); ++i)
+        Sleep(10);
+    EXPECT_TRUE(manager.AreTasksFinished());
+    manager.RequestStop();
+    manager.StopThreads();
+    EXPECT_EQ(manager.GetState(), TaskManagerState::Stopped);
+}
+
+} // namespace
