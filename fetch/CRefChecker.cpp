@@ -17,6 +17,8 @@
 #include "platform/core/CFileException.h"
 #include "platform/core/TickCount.h"
 
+#include <cctype>
+
 IMPLEMENT_DYNAMIC(CRefChecker, CObject)
 
 namespace {
@@ -34,6 +36,22 @@ constexpr INTERNET_ERROR_RESULT kInternetErrorResults[] = {
 };
 
 constexpr UINT kKeywordReadSize = 511;
+
+// Whether a reference names its scheme ("http:", "file:"); one without is relative. Parsed
+// alone, the URL value would take a scheme-less reference for a host name.
+bool HasScheme(LPCSTR lpszHref)
+{
+    if (lpszHref == nullptr || !std::isalpha(static_cast<unsigned char>(*lpszHref)))
+        return false;
+    for (LPCSTR p = lpszHref; *p != '\0'; ++p) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (ch == ':')
+            return true;
+        if (!std::isalnum(ch) && ch != '+' && ch != '-' && ch != '.')
+            return false;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -270,9 +288,7 @@ void CRefChecker::OnBase(LPCSTR lpszHref)
         ReportResultCode(RC_BAD_BASE_URL, lpszHref);
         m_strBaseUrl = strUrl;
     } else {
-        // A reference that does not stand alone as a URL was relative.
-        const CUrlString alone(lpszHref);
-        if (alone.HasError())
+        if (!HasScheme(lpszHref))
             ReportResultCode(RC_RELATIVE_BASE_URL, lpszHref);
         m_strBaseUrl = resolved.GetUrl(TRUE);
     }
