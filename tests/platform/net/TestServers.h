@@ -1,0 +1,185 @@
+// Loopback servers for the internet layer's tests: each is a child process started on a free
+// port of 127.0.0.1 and stopped by its pid when the object goes (also when a test fails).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace nettest {
+
+inline const char* kPython = "/usr/bin/python3";
+
+inline std::string ServerScript()
+{
+    return (std::filesystem::path(__FILE__).parent_path() / "net_test_server.py").string();
+}
+
+inline bool HaveProgram(const std::string& path)
+{
+    return access(path.c_str(), X_OK) == 0;
+}
+
+inline bool HavePythonModule(const char* module)
+{
+    if (!HaveProgram(kPython))
+        return false;
+    const std::string command = std::string(kPython) + " -c 'import " + module + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+inline std::string FindProgram(const char* name)
+{
+    for (const char* dir : {"/usr/bin", "/usr/sbin", "/usr/local/bin", "/bin"}) {
+        std::string path = std::string(dir) + "/" + name;
+        if (HaveProgram(path))
+            return path;
+    }
+    return std::string();
+}
+
+// A port on 127.0.0.1 that nothing listens on at the moment of asking.
+inline int FreeLoopbackPort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+class ChildServer {
+public:
+    ChildServer() = default;
+    ChildServer(const ChildServer&) = delete;
+    ChildServer& operator=(const ChildServer&) = delete;
+    ~ChildServer() { Stop(); }
+
+    // Starts the program; when readPort is set, its first output line is the port it serves.
+    bool Start(const std::vector<std::string>& args, bool readPort)
+    {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0)
+            return false;
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(pipeFds[1], STDOUT_FILENO);
+            int devNull = open("/dev/null", O_WRONLY);
+            dup2(devNull, STDERR_FILENO);
+            close(pipeFds[0]);
+            std::vector<char*> argv;
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        m_outFd = pipeFds[0];
+        if (m_pid < 0)
+            return false;
+        if (!readPort)
+            return true;
+        std::string line;
+        while (line.find('\n') == std::string::npos) {
+            pollfd p{m_outFd, POLLIN, 0};
+            if (poll(&p, 1, 10000) <= 0)
+                return false;
+            char buffer[64];
+            ssize_t n = read(m_outFd, buffer, sizeof buffer);
+            if (n <= 0)
+                return false;
+            line.append(buffer, static_cast<size_t>(n));
+        }
+        m_port = std::atoi(line.c_str());
+        return m_port > 0;
+    }
+
+    // Waits until something accepts connections on the port.
+    bool WaitForPort(int port)
+    {
+        for (int i = 0; i < 200; ++i) {
+            int fd = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            address.sin_port = htons(static_cast<uint16_t>(port));
+            const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+            close(fd);
+            if (ok) {
+                m_port = port;
+                return true;
+            }
+            usleep(25000);
+        }
+        return false;
+    }
+
+    void Stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            int status = 0;
+            for (int i = 0; i < 100 && waitpid(m_pid, &status, WNOHANG) == 0; ++i)
+                usleep(20000);
+            if (waitpid(m_pid, &status, WNOHANG) == 0) {
+                kill(m_pid, SIGKILL);
+                waitpid(m_pid, &status, 0);
+            }
+            m_pid = -1;
+        }
+        if (m_outFd >= 0) {
+            close(m_outFd);
+            m_outFd = -1;
+        }
+    }
+
+    int Port() const { return m_port; }
+
+private:
+    pid_t m_pid = -1;
+    int m_outFd = -1;
+    int m_port = 0;
+};
+
+// A temporary folder removed with its contents at the end.
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/vostrel-net-XXXXXX";
+        m_path = mkdtemp(pattern);
+    }
+    ~TempDir() { std::filesystem::remove_all(m_path); }
+    const std::string& Path() const { return m_path; }
+    void Write(const std::string& name, const std::string& content) const
+    {
+        std::filesystem::create_directories((std::filesystem::path(m_path) / name).parent_path());
+        std::ofstream(m_path + "/" + name, std::ios::binary) << content;
+    }
+
+private:
+    std::string m_path;
+};
+
+} // namespace nettest
