@@ -66,6 +66,19 @@ UINT CMetaSetting::FormatTag(const CString& strContent, CString& strTag)
     return 0;
 }
 
+namespace {
+
+// A double quote inside an attribute value would end the value early and corrupt the tag, so it
+// is written as a character reference, which the scan reads back as the quote.
+CString QuoteAttributeValue(const CString& strValue)
+{
+    CString strQuoted(strValue);
+    strQuoted.Replace("\"", "&quot;");
+    return strQuoted;
+}
+
+} // namespace
+
 void CMetaSetting::ComposeTag(const CString& strContent, CString& strTag) const
 {
     strTag.Empty();
@@ -79,10 +92,10 @@ void CMetaSetting::ComposeTag(const CString& strContent, CString& strTag) const
         bUpper = pSettings->GetUpperCase();
     if (m_bHttpEquiv == 0)
         strTag.Format(bUpper ? "<META NAME=\"%s\" CONTENT=\"%s\">" : "<meta name=\"%s\" content=\"%s\">",
-                      m_strName, strContent);
+                      QuoteAttributeValue(m_strName), QuoteAttributeValue(strContent));
     else
         strTag.Format(bUpper ? "<META HTTP-EQUIV=\"%s\" CONTENT=\"%s\">" : "<meta http-equiv=\"%s\" content=\"%s\">",
-                      m_strName, strContent);
+                      QuoteAttributeValue(m_strName), QuoteAttributeValue(strContent));
 }
 
 UINT CMetaSetting::SetupValueCell(IGridViewWrapper*, ROWCOL)

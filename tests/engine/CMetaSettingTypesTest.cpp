@@ -119,8 +119,9 @@ TEST_F(SettingTypesTest, FormatTagFollowsFormAndCase)
     CMetaEditSetting edit;
     edit.SetName("Author");
     CString strTag;
+    // A quote in the content must not end the attribute value early.
     edit.FormatTag("Jo \"J\" Bloggs", strTag);
-    EXPECT_STREQ(strTag, "<META NAME=\"Author\" CONTENT=\"Jo \"J\" Bloggs\">");
+    EXPECT_STREQ(strTag, "<META NAME=\"Author\" CONTENT=\"Jo &quot;J&quot; Bloggs\">");
     Project().SetUpperCase(0);
     edit.FormatTag("x", strTag);
     EXPECT_STREQ(strTag, "<meta name=\"Author\" content=\"x\">");
