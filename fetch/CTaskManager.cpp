@@ -109,8 +109,20 @@ CTaskManager::~CTaskManager()
         RequestStop();
         if (!m_bThreadsStopped)
             StopThreads();
-        for (CWinThread* pThread : m_threads)
+        for (CWinThread* pThread : m_threads) {
+            if (pThread == nullptr)
+                continue;
+            // A thread given up on still runs on this object (its checker, the host table, the
+            // stop event). Freeing them under it would corrupt memory, and every worker ends on
+            // its own once stop is set (reads and waits are bounded), so wait for it here.
+            if (!IsSignalled(pThread->m_hThread, 0)) {
+                CString strLine;
+                strLine.Format("Waiting for thread 0x%x to end", pThread->m_nThreadID);
+                Log(strLine);
+                WaitForSingleObject(pThread->m_hThread, INFINITE);
+            }
             delete pThread;
+        }
         m_threads.clear();
     }
     m_pHostTable.reset();
@@ -154,8 +166,13 @@ void CTaskManager::WriteLogHeader()
 
 void CTaskManager::SetState(TaskManagerState state)
 {
-    // The one place where the engine's state changes, so that a trace can be hung here.
+    // The one place where the engine's state changes, so that a trace can be hung here. The
+    // engine never restarts: once stopped it stays so, and a stop request is not undone.
     CSingleLock lock(&m_stateLock, TRUE);
+    if (m_state == TaskManagerState::Stopped)
+        return;
+    if (m_state == TaskManagerState::StopRequested && state != TaskManagerState::Stopped)
+        return;
     m_state = state;
 }
 
@@ -214,9 +231,7 @@ void CTaskManager::StartThreads()
 void CTaskManager::RequestStop()
 {
     m_stopEvent.SetEvent();
-    CSingleLock lock(&m_stateLock, TRUE);
-    if (m_state != TaskManagerState::Stopped)
-        m_state = TaskManagerState::StopRequested;
+    SetState(TaskManagerState::StopRequested);
 }
 
 BOOL CTaskManager::IsStopRequested()
@@ -274,6 +289,7 @@ void CTaskManager::StopThreadsImpl()
         Log(strLine);
         strLine.Format("Blowing away thread 0x%x", pThread->m_nThreadID);
         Log(strLine);
+        // Only detaches the thread: its object stays until the destructor has seen it end.
         TerminateThread(pThread->m_hThread, 0);
     }
 }

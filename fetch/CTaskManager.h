@@ -44,7 +44,7 @@ public:
     // The sink and the log stream are not owned; the connection options are copied (null:
     // defaults). Writes the log header when there is a log stream.
     CTaskManager(ITaskManager* pSink, std::ostream* pLog, DWORD dwKept, const CConnectOptions* pOptions);
-    // Stops the threads that are still running first.
+    // Stops the threads that are still running first, and waits for any given up on.
     ~CTaskManager() override;
     CTaskManager(const CTaskManager&) = delete;
     CTaskManager& operator=(const CTaskManager&) = delete;
@@ -61,7 +61,8 @@ public:
     // Sets the stop event. Callable from any thread.
     void RequestStop();
     // After RequestStop: waits for the threads (10 s each, then up to 60 s, then 30 s more) and
-    // gives up on those that still run. Called by one thread, never by a worker.
+    // gives up on those that still run; the destructor still waits for those before it frees
+    // what they use. Called by one thread, never by a worker.
     void StopThreads();
 
     // For the checkers; callable from any worker thread.
