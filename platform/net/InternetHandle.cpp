@@ -586,10 +586,11 @@ DWORD Transfer::Pump(const std::function<bool()>& ready)
 {
     using namespace std::chrono;
     for (;;) {
-        if (ready())
+        // A failed transfer fails every wait on it, even one that buffered data would satisfy.
+        if (m_bDone && m_result != CURLE_OK)
+            return ErrorFromResult();
+        if (ready() || m_bDone)
             return 0;
-        if (m_bDone)
-            return m_result == CURLE_OK ? 0 : ErrorFromResult();
         if (m_owner.IsAborted() || !m_bAdded) {
             Stop();
             m_strDetail = "The handle was closed";
@@ -759,6 +760,9 @@ DWORD Transfer::ErrorFromResult()
     case CURLE_PEER_FAILED_VERIFICATION: {
         long nVerify = 0;
         curl_easy_getinfo(m_pEasy, CURLINFO_SSL_VERIFYRESULT, &nVerify);
+        // The library checks the name itself and says so only in its message.
+        if (m_strDetail.find("host name") != std::string::npos || m_strDetail.find("subject name") != std::string::npos)
+            return ERROR_INTERNET_SEC_CERT_CN_INVALID;
         switch (nVerify) {
         case 9: case 10: case 13: case 14: // not yet valid, expired, bad date fields
             return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
@@ -766,9 +770,8 @@ DWORD Transfer::ErrorFromResult()
             return ERROR_INTERNET_SEC_CERT_REVOKED;
         case 2: case 18: case 19: case 20: case 21: case 24: case 27:
             return ERROR_INTERNET_INVALID_CA;
-        case 0: case 62:
-            return m_strDetail.find("name") != std::string::npos ? ERROR_INTERNET_SEC_CERT_CN_INVALID
-                                                                 : ERROR_INTERNET_SEC_INVALID_CERT;
+        case 62:
+            return ERROR_INTERNET_SEC_CERT_CN_INVALID;
         default:
             return ERROR_INTERNET_SEC_INVALID_CERT;
         }
