@@ -17,6 +17,8 @@
 #include "platform/core/SystemServices.h"
 #include "platform/core/ThreadApi.h"
 #include "platform/core/TickCount.h"
+#include "platform/net/CInternetException.h"
+#include "platform/net/CInternetSession.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +36,7 @@ constexpr UINT kHostBuckets = 1000;
 constexpr DWORD kFirstWaitPerThread = 10 * 1000;
 constexpr DWORD kSecondWait = 60 * 1000;
 constexpr DWORD kLastWait = 30 * 1000;
+constexpr UINT kIconError = 0x10;
 
 struct WININET_CAPABILITY {
     LPCTSTR pszName;
@@ -126,6 +129,10 @@ CTaskManager::~CTaskManager()
         m_threads.clear();
     }
     m_pHostTable.reset();
+    if (m_pSession) {
+        m_pSession->Close();
+        m_pSession.reset();
+    }
     m_tasks.clear();
 }
 
@@ -189,9 +196,34 @@ void CTaskManager::SetScanOptions(const CScanOptions& options)
 
 BOOL CTaskManager::OpenInternetSession()
 {
-    // FIXME: the internet session comes with the internet layer; local files need none.
+    if (m_pSession) {
+        m_pSession->Close();
+        m_pSession.reset();
+    }
+    InternetAttemptConnect(0);
+    const CConnectOptions& options = *m_pConnectOptions;
+    const CString strProxy = options.GetProxyList();
+    const CString strBypass = options.GetProxyBypass();
+    try {
+        auto pSession = std::make_unique<CInternetSession>(options.GetAgentName(), 1,
+            static_cast<DWORD>(options.GetAccessType()), strProxy.IsEmpty() ? nullptr : strProxy.GetString(),
+            strBypass.IsEmpty() ? nullptr : strBypass.GetString(), INTERNET_FLAG_DONT_CACHE);
+        // A setting the session refuses is not worth failing the scan for.
+        pSession->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, static_cast<DWORD>(options.GetConnectTimeout()) * 1000);
+        pSession->SetOption(INTERNET_OPTION_DATA_SEND_TIMEOUT, static_cast<DWORD>(options.GetDataTimeout()) * 1000);
+        pSession->SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, static_cast<DWORD>(options.GetDataTimeout()) * 1000);
+        pSession->SetOption(INTERNET_OPTION_CONNECT_RETRIES, static_cast<DWORD>(options.GetConnectRetries()));
+        pSession->SetOption(INTERNET_OPTION_CONTROL_SEND_TIMEOUT, static_cast<DWORD>(options.GetControlTimeout()) * 1000);
+        pSession->SetOption(INTERNET_OPTION_CONTROL_RECEIVE_TIMEOUT,
+            static_cast<DWORD>(options.GetControlTimeout()) * 1000);
+        m_pSession = std::move(pSession);
+    } catch (CInternetException* e) {
+        e->ReportError(MB_OK | kIconError);
+        e->Delete();
+        return 0;
+    }
     SetState(TaskManagerState::SessionOpen);
-    return TRUE;
+    return 1;
 }
 
 bool CTaskManager::QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData)
@@ -273,8 +305,12 @@ void CTaskManager::StopThreadsImpl()
             Log(strLine);
         }
     }
-    // FIXME: with the internet layer, an open session is closed here ("Emergency session
-    // close!") so that transfers still running fail at once.
+    // Transfers still running fail at once when their session closes. Done whenever a session
+    // is there, even when every thread has ended, so that nothing of it outlives the stop.
+    if (m_pSession) {
+        Log("Emergency session close!");
+        m_pSession->Close();
+    }
     const ULONGLONG ullLastDeadline = GetTickCount64() + kLastWait;
     for (CWinThread*& pThread : m_threads) {
         if (pThread == nullptr)
@@ -315,7 +351,15 @@ CExtractorDoc* CTaskManager::NewExtractorDocument()
 
 BOOL CTaskManager::UsesProxy() const
 {
-    // FIXME: with the internet layer, an open session's own proxy setting answers first.
+    if (m_pSession) {
+        alignas(INTERNET_PROXY_INFO) char buffer[2048] = {};
+        DWORD dwLength = sizeof buffer;
+        if (m_pSession->QueryOption(INTERNET_OPTION_PROXY, buffer, &dwLength)) {
+            const auto* pInfo = reinterpret_cast<const INTERNET_PROXY_INFO*>(buffer);
+            return pInfo->dwAccessType != INTERNET_OPEN_TYPE_DIRECT;
+        }
+        return TRUE;
+    }
     switch (m_pConnectOptions->GetAccessType()) {
     case 1:
         return FALSE;

@@ -18,6 +18,7 @@
 class CConnectOptions;
 class CExtractor;
 class CExtractorDoc;
+class CInternetSession;
 class CScanOptions;
 class CWinThread;
 class ITaskManager;
@@ -69,6 +70,8 @@ public:
     const CConnectOptions& GetConnectOptions() const { return *m_pConnectOptions; }
     const CScanOptions& GetScanOptions() const { return *m_pScanOptions; }
     CHPSTable& GetHostTable() { return *m_pHostTable; }
+    // Null when no session is open. Closed (not deleted) by a stop that has to hurry.
+    CInternetSession* GetSession() const { return m_pSession.get(); }
     ITaskManager* GetSink() const { return m_pSink; }
     BOOL IsStopRequested();
     // Waits on the stop event for n seconds plus up to 99 ms; TRUE when stop was requested.
@@ -125,6 +128,7 @@ private:
     BOOL m_bTasksFinished = FALSE;
     CEvent m_stopEvent;
     volatile LONG m_nUrlsDone = 0;
+    std::unique_ptr<CInternetSession> m_pSession;
     WORD m_wWinInetVersion[4] = {0, 0, 0, 0};
     CString m_strWinInetName;
     DWORD m_dwWinInetCaps = 0;

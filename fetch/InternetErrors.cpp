@@ -1,12 +1,10 @@
 #include "fetch/InternetErrors.h"
 
-#include "platform/core/CException.h"
+#include "platform/net/CInternetException.h"
 
-// FIXME: the internet layer's exception class is not there yet; until it is, no exception
-// carries an internet error number.
 bool GetInternetErrorNumber(const CException* pException, DWORD& dwError)
 {
-    (void)pException;
-    dwError = 0;
-    return false;
+    const auto* pInternet = dynamic_cast<const CInternetException*>(pException);
+    dwError = pInternet != nullptr ? pInternet->m_dwError : 0;
+    return pInternet != nullptr;
 }

@@ -1,33 +1,11 @@
-// The internet error numbers the fetch engine acts on, and how it reads the number an
-// exception of the internet layer carries.
+// How the fetch engine reads the internet error number an exception of the internet layer
+// carries; the error numbers themselves come with the layer.
 #pragma once
 
 #include "platform/core/Types.h"
+#include "platform/net/WinInet.h"
 
 class CException;
-
-#ifndef ERROR_INTERNET_TIMEOUT
-#define ERROR_INTERNET_TIMEOUT 12002
-#define ERROR_INTERNET_EXTENDED_ERROR 12003
-#define ERROR_INTERNET_INVALID_URL 12005
-#define ERROR_INTERNET_UNRECOGNIZED_SCHEME 12006
-#define ERROR_INTERNET_NAME_NOT_RESOLVED 12007
-#define ERROR_INTERNET_PROTOCOL_NOT_FOUND 12008
-#define ERROR_INTERNET_INCORRECT_USER_NAME 12013
-#define ERROR_INTERNET_INCORRECT_PASSWORD 12014
-#define ERROR_INTERNET_LOGIN_FAILURE 12015
-#define ERROR_INTERNET_OPERATION_CANCELLED 12017
-#define ERROR_INTERNET_CANNOT_CONNECT 12029
-#define ERROR_INTERNET_CONNECTION_ABORTED 12030
-#define ERROR_INTERNET_CONNECTION_RESET 12031
-#define ERROR_INTERNET_SEC_CERT_DATE_INVALID 12037
-#define ERROR_INTERNET_SEC_CERT_CN_INVALID 12038
-#define ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED 12044
-#define ERROR_INTERNET_INVALID_CA 12045
-#define ERROR_HTTP_INVALID_SERVER_RESPONSE 12152
-#define ERROR_INTERNET_SEC_INVALID_CERT 12169
-#define ERROR_INTERNET_SEC_CERT_REVOKED 12170
-#endif
 
 // True with the error number when the exception comes from the internet layer.
 bool GetInternetErrorNumber(const CException* pException, DWORD& dwError);

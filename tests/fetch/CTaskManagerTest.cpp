@@ -239,6 +239,35 @@ TEST(CTaskManagerTest, LogLinesBeginWithTheThreadIdAndTheHeaderComesFirst)
     EXPECT_EQ(headers[i++], "hello from test");
 }
 
+TEST(CTaskManagerTest, AStopClosesAnOpenSessionEvenWhenEveryThreadHasEnded)
+{
+    std::ostringstream log;
+    FakeTaskSink sink;
+    CConnectOptions options = ScanConnectOptions();
+    options.SetAccessType(1);
+    CTaskManager manager(&sink, &log, 0, &options);
+    ASSERT_TRUE(manager.OpenInternetSession());
+    ASSERT_NE(manager.GetSession(), nullptr);
+    EXPECT_FALSE(manager.UsesProxy());
+    manager.StartThreads();
+    manager.RequestStop();
+    manager.StopThreads();
+    EXPECT_NE(log.str().find(": Emergency session close!\n"), std::string::npos);
+    EXPECT_EQ(manager.GetState(), TaskManagerState::Stopped);
+}
+
+TEST(CTaskManagerTest, NoSessionMeansNoEmergencyClose)
+{
+    std::ostringstream log;
+    FakeTaskSink sink;
+    CConnectOptions options = ScanConnectOptions();
+    CTaskManager manager(&sink, &log, 0, &options);
+    manager.StartThreads();
+    manager.RequestStop();
+    manager.StopThreads();
+    EXPECT_EQ(log.str().find("Emergency session close!"), std::string::npos);
+}
+
 TEST(CTaskManagerTest, NoLogStreamWritesNothing)
 {
     FakeTaskSink sink;
