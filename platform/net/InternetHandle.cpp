@@ -676,7 +676,7 @@ size_t Transfer::HeaderCallback(char* ptr, size_t size, size_t nmemb, void* user
         line.pop_back();
     if (self->m_bFtp) {
         // Server replies: "123-" opens a multi-line reply that "123 " ends.
-        static thread_local std::string pending;
+        std::string& pending = self->m_ftpReply;
         pending += pending.empty() ? line : "\r\n" + line;
         if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ') {
             SetLastResponse(static_cast<DWORD>(std::atoi(line.substr(0, 3).c_str())), pending);

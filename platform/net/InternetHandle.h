@@ -238,6 +238,8 @@ private:
     std::string m_sentHeaders;
     bool m_bSentHeadersDone = false;
     std::string m_lastCommand;
+    // The lines of an FTP reply still being received.
+    std::string m_ftpReply;
     std::string m_strDetail;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
 };
