@@ -7,6 +7,7 @@
 #include "engine/project/CUrlString.h"
 #include "fetch/CFileRefChecker.h"
 #include "fetch/CHPSTable.h"
+#include "fetch/CHttpRefChecker.h"
 #include "fetch/CMailtoRefChecker.h"
 #include "fetch/COtherRefChecker.h"
 #include "fetch/CTaskManager.h"
@@ -62,7 +63,10 @@ std::unique_ptr<CRefChecker> CreateRefChecker(CTaskManager* pTaskManager, ITaskM
         return std::make_unique<CFileRefChecker>(pTaskManager, pSink, pHpsup);
     case SCHEME_KIND_MAILTO:
         return std::make_unique<CMailtoRefChecker>(pTaskManager, pSink, pHpsup);
-    // FIXME: ftp, http and https get their own checkers once the internet layer is there.
+    case SCHEME_KIND_HTTP:
+    case SCHEME_KIND_HTTPS:
+        return std::make_unique<CHttpRefChecker>(pTaskManager, pSink, pHpsup);
+    // FIXME: ftp still goes to the other-scheme checker until its own checker is written.
     default:
         return std::make_unique<COtherRefChecker>(pTaskManager, pSink, pHpsup);
     }
