@@ -98,6 +98,17 @@ DWORD CAction::ReadSizeFlags(int nMinimum, int& nWidth, int& nHeight) const
     return dwFlags;
 }
 
+void CAction::ReportEntryLinks(int nLinkKind, DWORD dwFlags, int nWidth, int nHeight)
+{
+    if (m_pEntry == nullptr)
+        return;
+    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
+        CString strValue;
+        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
+            OnLink(strValue, m_strDescription, nLinkKind, dwFlags, nWidth, nHeight);
+    }
+}
+
 BOOL CAction::OnTagComplete()
 {
     ReportId();

@@ -69,6 +69,9 @@ protected:
     // (given and in percent) or as a number alone (given), each only when the number is at
     // least nMinimum; ALT present. The sizes are -1 when not given.
     DWORD ReadSizeFlags(int nMinimum, int& nWidth, int& nHeight) const;
+    // Reports every link attribute of the tag's row that the tag has, in the row's order, all
+    // with the same kind, flags and sizes; nothing without a row.
+    void ReportEntryLinks(int nLinkKind, DWORD dwFlags, int nWidth, int nHeight);
 
     // Forwarders to the parser.
     void OnLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth, int nHeight);

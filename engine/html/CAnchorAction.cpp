@@ -67,8 +67,5 @@ void CImageAction::ReportLinks()
     int nWidth = -1;
     int nHeight = -1;
     DWORD dwFlags = ReadSizeFlags(0, nWidth, nHeight);
-    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, m_pEntry->m_nLinkKind, dwFlags, nWidth, nHeight);
-    }
+    ReportEntryLinks(m_pEntry->m_nLinkKind, dwFlags, nWidth, nHeight);
 }

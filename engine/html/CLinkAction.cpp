@@ -37,14 +37,7 @@ int TypedKind(const CAction& action)
 
 void CUsesAction::ReportLinks()
 {
-    if (m_pEntry == nullptr)
-        return;
-    int nKind = TypedKind(*this);
-    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, nKind, LINK_FLAG_TYPED, -1, -1);
-    }
+    ReportEntryLinks(TypedKind(*this), LINK_FLAG_TYPED, -1, -1);
 }
 
 void CParamAction::ReportLinks()
@@ -52,35 +45,19 @@ void CParamAction::ReportLinks()
     CString strValueType;
     if (m_pEntry == nullptr || !GetAttr("VALUETYPE", strValueType) || strValueType.CompareNoCase("REF") != 0)
         return;
-    int nKind = TypedKind(*this);
-    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, nKind, LINK_FLAG_TYPED, -1, -1);
-    }
+    ReportEntryLinks(TypedKind(*this), LINK_FLAG_TYPED, -1, -1);
 }
 
 void CSpanAction::ReportLinks()
 {
-    if (m_pEntry == nullptr)
-        return;
-    int nKind = TypedKind(*this);
-    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, nKind, LINK_FLAG_SECONDARY, -1, -1);
-    }
+    ReportEntryLinks(TypedKind(*this), LINK_FLAG_SECONDARY, -1, -1);
 }
 
 void CBackgroundAction::ReportLinks()
 {
     if (m_pEntry == nullptr)
         return;
-    for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, m_pEntry->m_nLinkKind, LINK_FLAG_BACKGROUND, -1, -1);
-    }
+    ReportEntryLinks(m_pEntry->m_nLinkKind, LINK_FLAG_BACKGROUND, -1, -1);
 }
 
 void CBodyAction::ReportLinks()
