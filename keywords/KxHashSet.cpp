@@ -88,22 +88,45 @@ int KxHashSet::Put(const char* key, std::string value)
     return kHashOk;
 }
 
-int KxHashSet::PutInt(const char* key, int value)
+namespace {
+
+// Numbers are stored as their bytes, so that a value is always a byte string.
+template <class T>
+int PutFixed(KxHashSet& set, const char* key, T value)
 {
     try {
-        return Put(key, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+        return set.Put(key, std::string(reinterpret_cast<const char*>(&value), sizeof value));
     } catch (const std::bad_alloc&) {
         return kHashNoMemory;
     }
 }
 
+// A stored value of another size than the number asked for is no such number.
+template <class T>
+int FindFixed(const KxHashSet& set, const char* key, T* pValue)
+{
+    if (pValue == nullptr)
+        return kHashNullTypedOut;
+    const std::string* pStored = nullptr;
+    const int status = set.Find(key, &pStored);
+    if (pStored == nullptr)
+        return status;
+    if (pStored->size() != sizeof(T))
+        return kHashNullValue;
+    std::memcpy(pValue, pStored->data(), sizeof(T));
+    return status;
+}
+
+} // namespace
+
+int KxHashSet::PutInt(const char* key, int value)
+{
+    return PutFixed(*this, key, value);
+}
+
 int KxHashSet::PutPair(const char* key, double value)
 {
-    try {
-        return Put(key, std::string(reinterpret_cast<const char*>(&value), sizeof value));
-    } catch (const std::bad_alloc&) {
-        return kHashNoMemory;
-    }
+    return PutFixed(*this, key, value);
 }
 
 int KxHashSet::PutString(const char* key, const char* value)
@@ -128,28 +151,12 @@ int KxHashSet::Find(const char* key, const std::string** ppValue) const
 
 int KxHashSet::FindInt(const char* key, int* pValue) const
 {
-    if (pValue == nullptr)
-        return kHashNullTypedOut;
-    int status = kHashOk;
-    const Entry* e = FindEntry(key, &status);
-    if (e != nullptr && e->value.size() == sizeof(int))
-        std::memcpy(pValue, e->value.data(), sizeof(int));
-    else if (e != nullptr)
-        return kHashNullValue;
-    return status;
+    return FindFixed(*this, key, pValue);
 }
 
 int KxHashSet::FindPair(const char* key, double* pValue) const
 {
-    if (pValue == nullptr)
-        return kHashNullTypedOut;
-    int status = kHashOk;
-    const Entry* e = FindEntry(key, &status);
-    if (e != nullptr && e->value.size() == sizeof(double))
-        std::memcpy(pValue, e->value.data(), sizeof(double));
-    else if (e != nullptr)
-        return kHashNullValue;
-    return status;
+    return FindFixed(*this, key, pValue);
 }
 
 int KxHashSet::FindString(const char* key, char* pBuffer, size_t cbBuffer) const

@@ -98,3 +98,20 @@ TEST(KxHashSet, FreeLeavesNoBuckets)
     EXPECT_EQ(set.EntryCount(), 0);
     EXPECT_EQ(set.PutInt("a1", 1), kHashNullSet);
 }
+
+TEST(KxHashSet, ValueOfAnotherSizeIsNoNumber)
+{
+    KxHashSet set;
+    ASSERT_EQ(set.Create(17), kHashOk);
+    ASSERT_EQ(set.PutString("text", "abc"), kHashOk);
+    ASSERT_EQ(set.PutInt("count", 3), kHashOk);
+    int nValue = 42;
+    EXPECT_EQ(set.FindInt("text", &nValue), kHashNullValue);
+    EXPECT_EQ(nValue, 42);
+    double dValue = 1.5;
+    EXPECT_EQ(set.FindPair("count", &dValue), kHashNullValue);
+    EXPECT_DOUBLE_EQ(dValue, 1.5);
+    EXPECT_EQ(set.FindPair("absent", &dValue), kHashNotFound);
+    EXPECT_EQ(set.FindInt("count", &nValue), kHashOk);
+    EXPECT_EQ(nValue, 3);
+}
