@@ -1,7 +1,7 @@
 // CFileFind: wildcard matching, the iteration protocol and what is said about each entry.
 #include "platform/core/CFileFind.h"
 
-#include "TempFolder.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -45,28 +45,28 @@ TEST(CFileFindTest, PatternsMatchWithStarAndQuestionMark)
 
 TEST(CFileFindTest, ListsMatchingEntriesInNameOrder)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("b.htm", "bb");
     folder.WriteFile("a.htm", "a");
     folder.WriteFile("c.html", "");
     folder.WriteFile("notes.txt", "");
-    std::filesystem::create_directory(folder.Path("sub.htm"));
+    std::filesystem::create_directory(folder.File("sub.htm"));
 
-    EXPECT_EQ(FindAll(folder.Path("*.htm")), (std::vector<std::string>{"a.htm", "b.htm", "sub.htm"}));
-    EXPECT_EQ(FindAll(folder.Path("*.*")),
+    EXPECT_EQ(FindAll(folder.File("*.htm")), (std::vector<std::string>{"a.htm", "b.htm", "sub.htm"}));
+    EXPECT_EQ(FindAll(folder.File("*.*")),
               (std::vector<std::string>{".", "..", "a.htm", "b.htm", "c.html", "notes.txt", "sub.htm"}));
-    EXPECT_EQ(FindAll(folder.Path("notes.txt")), (std::vector<std::string>{"notes.txt"}));
-    EXPECT_TRUE(FindAll(folder.Path("*.xyz")).empty());
-    EXPECT_TRUE(FindAll(folder.Path("missing/*.*")).empty());
+    EXPECT_EQ(FindAll(folder.File("notes.txt")), (std::vector<std::string>{"notes.txt"}));
+    EXPECT_TRUE(FindAll(folder.File("*.xyz")).empty());
+    EXPECT_TRUE(FindAll(folder.File("missing/*.*")).empty());
 }
 
 TEST(CFileFindTest, FindNextFileReportsWhetherMoreFollow)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("one.txt", "1");
     folder.WriteFile("two.txt", "22");
     CFileFind finder;
-    ASSERT_TRUE(finder.FindFile(folder.Path("*.txt").c_str()));
+    ASSERT_TRUE(finder.FindFile(folder.File("*.txt").c_str()));
     EXPECT_STREQ(finder.GetFileName(), ""); // nothing is current before FindNextFile
     EXPECT_TRUE(finder.FindNextFile());
     EXPECT_STREQ(finder.GetFileName(), "one.txt");
@@ -80,19 +80,19 @@ TEST(CFileFindTest, FindNextFileReportsWhetherMoreFollow)
 
 TEST(CFileFindTest, DescribesTheCurrentEntry)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("my page.html", "<html>");
     folder.WriteFile(".hidden", "");
-    chmod(folder.Path("my page.html").c_str(), 0444);
-    std::filesystem::create_directory(folder.Path("dir"));
+    chmod(folder.File("my page.html").c_str(), 0444);
+    std::filesystem::create_directory(folder.File("dir"));
 
     CFileFind finder;
-    ASSERT_TRUE(finder.FindFile(folder.Path("my page.html").c_str()));
+    ASSERT_TRUE(finder.FindFile(folder.File("my page.html").c_str()));
     finder.FindNextFile();
-    EXPECT_STREQ(finder.GetRoot(), folder.Root().c_str());
-    EXPECT_STREQ(finder.GetFilePath(), folder.Path("my page.html").c_str());
+    EXPECT_STREQ(finder.GetRoot(), folder.Path().c_str());
+    EXPECT_STREQ(finder.GetFilePath(), folder.File("my page.html").c_str());
     EXPECT_STREQ(finder.GetFileTitle(), "my page");
-    EXPECT_STREQ(finder.GetFileURL(), ("file://" + folder.Root() + "/my%20page.html").c_str());
+    EXPECT_STREQ(finder.GetFileURL(), ("file://" + folder.Path() + "/my%20page.html").c_str());
     EXPECT_EQ(finder.GetLength(), 6u);
     EXPECT_TRUE(finder.IsReadOnly());
     EXPECT_TRUE(finder.IsArchived());
@@ -106,16 +106,16 @@ TEST(CFileFindTest, DescribesTheCurrentEntry)
     const ULONGLONG ticks = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
     EXPECT_EQ(ticks, 116444736000000000ull + static_cast<ULONGLONG>(written.GetTime()) * 10000000ull);
 
-    ASSERT_TRUE(finder.FindFile(folder.Path(".hidden").c_str()));
+    ASSERT_TRUE(finder.FindFile(folder.File(".hidden").c_str()));
     finder.FindNextFile();
     EXPECT_TRUE(finder.IsHidden());
 
-    ASSERT_TRUE(finder.FindFile(folder.Path("d*").c_str()));
+    ASSERT_TRUE(finder.FindFile(folder.File("d*").c_str()));
     finder.FindNextFile();
     EXPECT_TRUE(finder.IsDirectory());
     EXPECT_TRUE(finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
 
-    ASSERT_TRUE(finder.FindFile(folder.Path(".*").c_str()));
+    ASSERT_TRUE(finder.FindFile(folder.File(".*").c_str()));
     finder.FindNextFile();
     EXPECT_TRUE(finder.IsDots());
     EXPECT_FALSE(finder.IsHidden());
@@ -123,15 +123,15 @@ TEST(CFileFindTest, DescribesTheCurrentEntry)
 
 TEST(CFileFindTest, RelativePatternsSearchTheCurrentFolder)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("x.cfg", "");
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.Root());
+    std::filesystem::current_path(folder.Path());
     CFileFind finder;
     const BOOL found = finder.FindFile("*.cfg");
     if (found)
         finder.FindNextFile();
     std::filesystem::current_path(previous);
     ASSERT_TRUE(found);
-    EXPECT_STREQ(finder.GetFilePath(), folder.Path("x.cfg").c_str());
+    EXPECT_STREQ(finder.GetFilePath(), folder.File("x.cfg").c_str());
 }

@@ -4,7 +4,7 @@
 #include "platform/core/CFileException.h"
 #include "platform/core/WinError.h"
 
-#include "TempFolder.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +44,8 @@ int OpenCause(const std::string& path, UINT nFlags)
 
 TEST(CFileTest, WritesReadsSeeksAndSizes)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("data.bin");
+    ScopedTempDir folder;
+    const std::string path = folder.File("data.bin");
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeReadWrite));
     EXPECT_NE(file.m_hFile, CFile::hFileNull);
@@ -70,36 +70,36 @@ TEST(CFileTest, WritesReadsSeeksAndSizes)
 
 TEST(CFileTest, SeekBeforeTheStartIsABadSeek)
 {
-    TempFolder folder;
-    CFile file(folder.Path("s").c_str(), CFile::modeCreate | CFile::modeReadWrite);
+    ScopedTempDir folder;
+    CFile file(folder.File("s").c_str(), CFile::modeCreate | CFile::modeReadWrite);
     EXPECT_EQ(FileErrorCause([&] { file.Seek(-1, CFile::begin); }), CFileException::badSeek);
     EXPECT_EQ(file.GetPosition(), 0u);
 }
 
 TEST(CFileTest, CreateTruncatesUnlessToldNotTo)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("a.txt", "old content");
     {
-        CFile file(folder.Path("a.txt").c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+        CFile file(folder.File("a.txt").c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
         EXPECT_EQ(file.GetLength(), 11u);
     }
     {
-        CFile file(folder.Path("a.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
+        CFile file(folder.File("a.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
         EXPECT_EQ(file.GetLength(), 0u);
     }
     // Without modeCreate a missing file is an error.
-    EXPECT_EQ(OpenCause(folder.Path("missing.txt"), CFile::modeRead), CFileException::fileNotFound);
-    EXPECT_EQ(OpenCause(folder.Path("no/such/dir.txt"), CFile::modeRead), CFileException::badPath);
-    EXPECT_EQ(OpenCause(folder.Path("a.txt/x"), CFile::modeRead), CFileException::badPath);
+    EXPECT_EQ(OpenCause(folder.File("missing.txt"), CFile::modeRead), CFileException::fileNotFound);
+    EXPECT_EQ(OpenCause(folder.File("no/such/dir.txt"), CFile::modeRead), CFileException::badPath);
+    EXPECT_EQ(OpenCause(folder.File("a.txt/x"), CFile::modeRead), CFileException::badPath);
     EXPECT_EQ(OpenCause("", CFile::modeRead), CFileException::badPath);
-    EXPECT_EQ(OpenCause(folder.Root(), CFile::modeRead), CFileException::accessDenied);
+    EXPECT_EQ(OpenCause(folder.Path(), CFile::modeRead), CFileException::accessDenied);
 }
 
 TEST(CFileTest, OpenFailureFillsTheExceptionAndTheConstructorThrows)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("missing.htm");
+    ScopedTempDir folder;
+    const std::string path = folder.File("missing.htm");
     CFile file;
     CFileException error;
     EXPECT_FALSE(file.Open(path.c_str(), CFile::modeRead, &error));
@@ -114,17 +114,17 @@ TEST(CFileTest, OpenFailureFillsTheExceptionAndTheConstructorThrows)
 
 TEST(CFileTest, AccessModesAreEnforced)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("r.txt", "abc");
-    CFile reader(folder.Path("r.txt").c_str(), CFile::modeRead | CFile::shareDenyNone);
+    CFile reader(folder.File("r.txt").c_str(), CFile::modeRead | CFile::shareDenyNone);
     EXPECT_EQ(FileErrorCause([&] { reader.Write("x", 1); }), CFileException::accessDenied);
-    CFile writer(folder.Path("r.txt").c_str(), CFile::modeWrite | CFile::shareDenyNone);
+    CFile writer(folder.File("r.txt").c_str(), CFile::modeWrite | CFile::shareDenyNone);
     char ch;
     EXPECT_EQ(FileErrorCause([&] { writer.Read(&ch, 1); }), CFileException::accessDenied);
 
-    chmod(folder.Path("r.txt").c_str(), 0444);
+    chmod(folder.File("r.txt").c_str(), 0444);
     if (geteuid() != 0) { // root ignores permission bits
-        EXPECT_EQ(OpenCause(folder.Path("r.txt"), CFile::modeWrite | CFile::shareDenyNone), CFileException::accessDenied);
+        EXPECT_EQ(OpenCause(folder.File("r.txt"), CFile::modeWrite | CFile::shareDenyNone), CFileException::accessDenied);
     }
 }
 
@@ -140,8 +140,8 @@ TEST(CFileTest, ClosedFilesRaiseInvalidFileAndAbortNeverThrows)
 
 TEST(CFileTest, SharingIsCheckedWithinTheProcess)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("shared.vsp");
+    ScopedTempDir folder;
+    const std::string path = folder.File("shared.vsp");
     folder.WriteFile("shared.vsp", "content");
     {
         CFile exclusive(path.c_str(), CFile::modeRead | CFile::shareExclusive);
@@ -176,8 +176,8 @@ TEST(CFileTest, SharingIsCheckedWithinTheProcess)
 
 TEST(CFileTest, ARefusedCreateDoesNotEmptyTheFile)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("keep.txt");
+    ScopedTempDir folder;
+    const std::string path = folder.File("keep.txt");
     folder.WriteFile("keep.txt", "precious");
     CFile reader(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
     EXPECT_EQ(OpenCause(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone),
@@ -187,8 +187,8 @@ TEST(CFileTest, ARefusedCreateDoesNotEmptyTheFile)
 
 TEST(CFileTest, SharingHoldsAgainstAnotherProcess)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("project.vsp");
+    ScopedTempDir folder;
+    const std::string path = folder.File("project.vsp");
     folder.WriteFile("project.vsp", "x");
     CFile exclusive(path.c_str(), CFile::modeReadWrite | CFile::shareExclusive);
     const pid_t child = fork();
@@ -207,8 +207,8 @@ TEST(CFileTest, SharingHoldsAgainstAnotherProcess)
 
 TEST(CFileTest, RangeLocksConflictBetweenOpenFiles)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("locked.dat");
+    ScopedTempDir folder;
+    const std::string path = folder.File("locked.dat");
     folder.WriteFile("locked.dat", std::string(100, 'x'));
     CFile first(path.c_str(), CFile::modeReadWrite | CFile::shareDenyNone);
     CFile second(path.c_str(), CFile::modeReadWrite | CFile::shareDenyNone);
@@ -222,9 +222,9 @@ TEST(CFileTest, RangeLocksConflictBetweenOpenFiles)
 
 TEST(CFileTest, DuplicateSharesThePosition)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("d.txt", "abcdef");
-    CFile file(folder.Path("d.txt").c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    CFile file(folder.File("d.txt").c_str(), CFile::modeRead | CFile::shareDenyWrite);
     std::unique_ptr<CFile> copy(file.Duplicate());
     EXPECT_STREQ(copy->GetFilePath(), file.GetFilePath());
     char ch;
@@ -233,15 +233,15 @@ TEST(CFileTest, DuplicateSharesThePosition)
     EXPECT_EQ(ch, 'b');
     file.Close();
     // The duplicate keeps the file open, and its sharing with it.
-    EXPECT_EQ(OpenCause(folder.Path("d.txt"), CFile::modeWrite | CFile::shareDenyNone), CFileException::sharingViolation);
+    EXPECT_EQ(OpenCause(folder.File("d.txt"), CFile::modeWrite | CFile::shareDenyNone), CFileException::sharingViolation);
     copy->Close();
-    EXPECT_EQ(OpenCause(folder.Path("d.txt"), CFile::modeWrite | CFile::shareDenyNone), -1);
+    EXPECT_EQ(OpenCause(folder.File("d.txt"), CFile::modeWrite | CFile::shareDenyNone), -1);
 }
 
 TEST(CFileTest, NamesComeFromTheFullPath)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("page.index.html");
+    ScopedTempDir folder;
+    const std::string path = folder.File("page.index.html");
     CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
     EXPECT_STREQ(file.GetFilePath(), path.c_str());
     EXPECT_STREQ(file.GetFileName(), "page.index.html");
@@ -253,16 +253,16 @@ TEST(CFileTest, NamesComeFromTheFullPath)
 
 TEST(CFileTest, StatusDescribesTheFile)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("s.txt", "12345");
-    const std::string path = folder.Path("s.txt");
+    const std::string path = folder.File("s.txt");
     CFileStatus status;
     ASSERT_TRUE(CFile::GetStatus(path.c_str(), status));
     EXPECT_EQ(status.m_size, 5u);
     EXPECT_STREQ(status.m_szFullName, path.c_str());
     EXPECT_EQ(status.m_attribute, CFile::archive);
     EXPECT_GT(status.m_mtime.GetTime(), 0);
-    EXPECT_FALSE(CFile::GetStatus(folder.Path("nothing").c_str(), status));
+    EXPECT_FALSE(CFile::GetStatus(folder.File("nothing").c_str(), status));
 
     // Read-only is the absence of every write bit, both ways.
     status.m_attribute = CFile::readOnly;
@@ -281,10 +281,10 @@ TEST(CFileTest, StatusDescribesTheFile)
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_NE(st.st_mode & 0200, 0u);
 
-    ASSERT_TRUE(CFile::GetStatus(folder.Root().c_str(), status));
+    ASSERT_TRUE(CFile::GetStatus(folder.Path().c_str(), status));
     EXPECT_EQ(status.m_attribute & CFile::directory, CFile::directory);
     folder.WriteFile(".dot", "");
-    ASSERT_TRUE(CFile::GetStatus(folder.Path(".dot").c_str(), status));
+    ASSERT_TRUE(CFile::GetStatus(folder.File(".dot").c_str(), status));
     EXPECT_EQ(status.m_attribute & CFile::hidden, CFile::hidden);
 
     CFile open(path.c_str(), CFile::modeRead | CFile::shareDenyNone);
@@ -295,20 +295,20 @@ TEST(CFileTest, StatusDescribesTheFile)
 
 TEST(CFileTest, RenameRefusesToReplaceAndRemoveRefusesFolders)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("a", "A");
     folder.WriteFile("b", "B");
-    EXPECT_EQ(FileErrorCause([&] { CFile::Rename(folder.Path("a").c_str(), folder.Path("b").c_str()); }),
+    EXPECT_EQ(FileErrorCause([&] { CFile::Rename(folder.File("a").c_str(), folder.File("b").c_str()); }),
               CFileException::accessDenied);
     EXPECT_EQ(folder.ReadFile("b"), "B");
-    CFile::Rename(folder.Path("a").c_str(), folder.Path("c").c_str());
+    CFile::Rename(folder.File("a").c_str(), folder.File("c").c_str());
     EXPECT_EQ(folder.ReadFile("c"), "A");
-    EXPECT_EQ(FileErrorCause([&] { CFile::Rename(folder.Path("a").c_str(), folder.Path("d").c_str()); }),
+    EXPECT_EQ(FileErrorCause([&] { CFile::Rename(folder.File("a").c_str(), folder.File("d").c_str()); }),
               CFileException::fileNotFound);
 
-    CFile::Remove(folder.Path("c").c_str());
-    EXPECT_EQ(FileErrorCause([&] { CFile::Remove(folder.Path("c").c_str()); }), CFileException::fileNotFound);
-    EXPECT_EQ(FileErrorCause([&] { CFile::Remove(folder.Root().c_str()); }), CFileException::accessDenied);
+    CFile::Remove(folder.File("c").c_str());
+    EXPECT_EQ(FileErrorCause([&] { CFile::Remove(folder.File("c").c_str()); }), CFileException::fileNotFound);
+    EXPECT_EQ(FileErrorCause([&] { CFile::Remove(folder.Path().c_str()); }), CFileException::accessDenied);
 }
 
 TEST(CFileTest, AttachedDescriptorsStayOpen)

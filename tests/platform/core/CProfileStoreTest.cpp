@@ -2,7 +2,7 @@
 #include "platform/core/PrivateProfile.h"
 #include "platform/core/RegistryStore.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

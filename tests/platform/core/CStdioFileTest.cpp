@@ -3,7 +3,7 @@
 
 #include "platform/core/CFileException.h"
 
-#include "TempFolder.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 TEST(CStdioFileTest, TextModeWritesCrLfAndReadsLf)
 {
-    TempFolder folder;
-    const std::string path = folder.Path("t.txt");
+    ScopedTempDir folder;
+    const std::string path = folder.File("t.txt");
     {
         CStdioFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
         file.WriteString("one\ntwo\n");
@@ -34,20 +34,20 @@ TEST(CStdioFileTest, TextModeWritesCrLfAndReadsLf)
 
 TEST(CStdioFileTest, TheDefaultIsTextAndBinaryLeavesBytesAlone)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     {
-        CStdioFile file(folder.Path("d.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
+        CStdioFile file(folder.File("d.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
         file.WriteString("a\n");
     }
     EXPECT_EQ(folder.ReadFile("d.txt"), "a\r\n");
     {
-        CStdioFile file(folder.Path("b.bin").c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        CStdioFile file(folder.File("b.bin").c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
         file.WriteString("a\n");
     }
     EXPECT_EQ(folder.ReadFile("b.bin"), "a\n");
 
     folder.WriteFile("crlf.txt", "x\r\ny\r\n");
-    CStdioFile binary(folder.Path("crlf.txt").c_str(), CFile::modeRead | CFile::typeBinary);
+    CStdioFile binary(folder.File("crlf.txt").c_str(), CFile::modeRead | CFile::typeBinary);
     CString line;
     ASSERT_TRUE(binary.ReadString(line));
     EXPECT_STREQ(line, "x\r"); // binary mode keeps the carriage return
@@ -57,9 +57,9 @@ TEST(CStdioFileTest, TheDefaultIsTextAndBinaryLeavesBytesAlone)
 
 TEST(CStdioFileTest, ALoneCarriageReturnIsKept)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("cr.txt", "a\rb\r\n");
-    CStdioFile file(folder.Path("cr.txt").c_str(), CFile::modeRead);
+    CStdioFile file(folder.File("cr.txt").c_str(), CFile::modeRead);
     CString line;
     ASSERT_TRUE(file.ReadString(line));
     EXPECT_STREQ(line, "a\rb");
@@ -67,10 +67,10 @@ TEST(CStdioFileTest, ALoneCarriageReturnIsKept)
 
 TEST(CStdioFileTest, LongLinesAndShortBuffers)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     const std::string longLine(10000, 'L');
     folder.WriteFile("long.txt", longLine + "\r\nend");
-    CStdioFile file(folder.Path("long.txt").c_str(), CFile::modeRead);
+    CStdioFile file(folder.File("long.txt").c_str(), CFile::modeRead);
     CString line;
     ASSERT_TRUE(file.ReadString(line));
     EXPECT_EQ(line.GetLength(), 10000);
@@ -81,16 +81,16 @@ TEST(CStdioFileTest, LongLinesAndShortBuffers)
 
 TEST(CStdioFileTest, WritingWithoutTruncatingAppends)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     folder.WriteFile("log.txt", "first\r\n");
     {
-        CStdioFile file(folder.Path("log.txt").c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+        CStdioFile file(folder.File("log.txt").c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
         file.SeekToBegin(); // appending ignores the position
         file.WriteString("second\n");
     }
     EXPECT_EQ(folder.ReadFile("log.txt"), "first\r\nsecond\r\n");
     {
-        CStdioFile file(folder.Path("log.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
+        CStdioFile file(folder.File("log.txt").c_str(), CFile::modeCreate | CFile::modeWrite);
         file.WriteString("new\n");
         EXPECT_EQ(file.GetLength(), 5u);
     }
@@ -99,14 +99,14 @@ TEST(CStdioFileTest, WritingWithoutTruncatingAppends)
 
 TEST(CStdioFileTest, OpenFailuresAndWrongDirections)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     CStdioFile file;
     CFileException error;
-    EXPECT_FALSE(file.Open(folder.Path("none.txt").c_str(), CFile::modeRead, &error));
+    EXPECT_FALSE(file.Open(folder.File("none.txt").c_str(), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
 
     folder.WriteFile("r.txt", "r");
-    CStdioFile reader(folder.Path("r.txt").c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    CStdioFile reader(folder.File("r.txt").c_str(), CFile::modeRead | CFile::shareDenyWrite);
     try {
         reader.WriteString("x");
         ADD_FAILURE();
@@ -116,8 +116,8 @@ TEST(CStdioFileTest, OpenFailuresAndWrongDirections)
     }
     // The sharing rules are those of CFile.
     CStdioFile other;
-    EXPECT_FALSE(other.Open(folder.Path("r.txt").c_str(), CFile::modeWrite | CFile::shareDenyNone, &error));
-    EXPECT_TRUE(other.Open(folder.Path("r.txt").c_str(), CFile::modeRead | CFile::shareDenyNone, &error));
+    EXPECT_FALSE(other.Open(folder.File("r.txt").c_str(), CFile::modeWrite | CFile::shareDenyNone, &error));
+    EXPECT_TRUE(other.Open(folder.File("r.txt").c_str(), CFile::modeRead | CFile::shareDenyNone, &error));
     other.Close();
     EXPECT_EQ(other.m_pStream, nullptr);
 }

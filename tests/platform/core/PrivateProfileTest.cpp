@@ -1,7 +1,7 @@
 #include "platform/core/PrivateProfile.h"
 #include "platform/core/AtomicFile.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MimeTypes.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

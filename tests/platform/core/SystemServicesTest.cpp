@@ -1,6 +1,6 @@
 #include "platform/core/SystemServices.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

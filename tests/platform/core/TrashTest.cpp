@@ -2,7 +2,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/FileOperations.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/core/VersionInfo.h"
 #include "platform/core/SystemServices.h"
 
-#include "ScopedTempDir.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,11 @@
-// A temporary folder for one test, and environment variables set for its duration.
+// A fresh temporary folder for one test, removed with everything in it at the end, and
+// environment variables set for a test's duration.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -11,11 +14,13 @@ public:
     ScopedTempDir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
+        if (mkdtemp(pattern.data()) != nullptr)
             m_path = pattern;
     }
     ~ScopedTempDir()
     {
+        if (m_path.empty())
+            return;
         std::error_code ec;
         // Read-only entries made by a test must not keep the folder alive.
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
@@ -27,8 +32,20 @@ public:
     ScopedTempDir(const ScopedTempDir&) = delete;
     ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
+    // The folder itself; empty when it could not be made.
     const std::string& Path() const { return m_path; }
+    // An entry of the folder.
     std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+    void WriteFile(const std::string& name, const std::string& content) const
+    {
+        std::ofstream(File(name), std::ios::binary) << content;
+    }
+    std::string ReadFile(const std::string& name) const
+    {
+        std::ifstream in(File(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 
 private:
     std::string m_path;
