@@ -6,6 +6,7 @@
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "fetch/CFileRefChecker.h"
+#include "fetch/CFtpRefChecker.h"
 #include "fetch/CHPSTable.h"
 #include "fetch/CHttpRefChecker.h"
 #include "fetch/CMailtoRefChecker.h"
@@ -66,7 +67,8 @@ std::unique_ptr<CRefChecker> CreateRefChecker(CTaskManager* pTaskManager, ITaskM
     case SCHEME_KIND_HTTP:
     case SCHEME_KIND_HTTPS:
         return std::make_unique<CHttpRefChecker>(pTaskManager, pSink, pHpsup);
-    // FIXME: ftp still goes to the other-scheme checker until its own checker is written.
+    case SCHEME_KIND_FTP:
+        return std::make_unique<CFtpRefChecker>(pTaskManager, pSink, pHpsup);
     default:
         return std::make_unique<COtherRefChecker>(pTaskManager, pSink, pHpsup);
     }
