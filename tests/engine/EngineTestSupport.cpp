@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
-#include <unistd.h>
 
 namespace enginetest {
 
@@ -20,21 +20,19 @@ class ConfigHomeEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-engine-config-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            m_dir = pattern;
-            setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
-        }
+        m_pDir = std::make_unique<ScopedTempDir>();
+        if (!m_pDir->Path().empty())
+            m_pConfigHome = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", m_pDir->Path());
     }
     void TearDown() override
     {
-        std::error_code ec;
-        if (!m_dir.empty())
-            std::filesystem::remove_all(m_dir, ec);
+        m_pConfigHome.reset();
+        m_pDir.reset();
     }
 
 private:
-    std::string m_dir;
+    std::unique_ptr<ScopedTempDir> m_pDir;
+    std::unique_ptr<ScopedEnv> m_pConfigHome;
 };
 
 [[maybe_unused]] ::testing::Environment* const g_configHome =
@@ -188,19 +186,14 @@ void EngineTest::SetUp()
 void EngineTest::TearDown()
 {
     m_pModel.reset();
-    std::error_code ec;
-    if (!m_tempDir.empty())
-        std::filesystem::remove_all(m_tempDir, ec);
+    m_tempDir.reset();
 }
 
 std::filesystem::path EngineTest::TempDir()
 {
-    if (m_tempDir.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-engine-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            m_tempDir = pattern;
-    }
-    return m_tempDir;
+    if (!m_tempDir)
+        m_tempDir.emplace();
+    return m_tempDir->Path();
 }
 
 } // namespace enginetest

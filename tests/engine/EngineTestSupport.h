@@ -8,6 +8,7 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -264,7 +266,7 @@ protected:
     FakeDialogs m_dialogs;
 
 private:
-    std::filesystem::path m_tempDir;
+    std::optional<ScopedTempDir> m_tempDir;
 };
 
 } // namespace enginetest
