@@ -17,10 +17,7 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        // Each test works in a profile of its own, under the per-run configuration folder.
-        m_profile.SetRegistryKey("Vostrel Engine Tests");
-        m_profile.SetAppName(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        m_pModel->SetProfile(&m_profile);
+        UseOwnProfile(m_profile);
         m_profile.WriteProfileString(CProjectSettings::kProfileSection, nullptr, nullptr);
     }
 

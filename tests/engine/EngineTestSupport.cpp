@@ -196,4 +196,11 @@ std::filesystem::path EngineTest::TempDir()
     return m_tempDir->Path();
 }
 
+void EngineTest::UseOwnProfile(CProfileStore& profile)
+{
+    profile.SetRegistryKey("Vostrel Engine Tests");
+    profile.SetAppName(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    m_pModel->SetProfile(&profile);
+}
+
 } // namespace enginetest

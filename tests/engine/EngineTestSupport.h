@@ -6,6 +6,7 @@
 #include "engine/meta/IMetaSettingUi.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CArchiveException.h"
+#include "platform/core/CProfileStore.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
 #include "support/ScopedTempDir.h"
@@ -261,6 +262,8 @@ protected:
     void TearDown() override;
     // A scratch folder that is removed after the test.
     std::filesystem::path TempDir();
+    // Gives the model a profile of the test's own, under the per-run configuration folder.
+    void UseOwnProfile(CProfileStore& profile);
 
     std::unique_ptr<CVostrelAppModel> m_pModel;
     FakeDialogs m_dialogs;

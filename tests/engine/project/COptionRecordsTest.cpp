@@ -18,9 +18,7 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        m_profile.SetRegistryKey("Vostrel Engine Tests");
-        m_profile.SetAppName(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        m_pModel->SetProfile(&m_profile);
+        UseOwnProfile(m_profile);
         for (const char* pszSection : {"ConnectOptions", "TuningOptions", "ScanOptions"})
             m_profile.WriteProfileString(pszSection, nullptr, nullptr);
         m_ini = (TempDir() / "options.ini").string();
