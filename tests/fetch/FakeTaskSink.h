@@ -30,6 +30,7 @@ struct FakePage {
     std::vector<std::string> redirects;
     long contentLength = -1;
     long lastModified = 0;
+    int authRequests = 0;
     int done = 0;
 };
 
@@ -51,7 +52,11 @@ public:
     void OnAuthor(DWORD_PTR, LPCSTR) override {}
     void OnDescription(DWORD_PTR, LPCSTR) override {}
     void OnOtherMeta(DWORD_PTR, LPCSTR, LPCSTR, LPCSTR) override {}
-    void OnAuthenticationRequired(DWORD_PTR, LPCSTR) override {}
+    void OnAuthenticationRequired(DWORD_PTR dwPage, LPCSTR) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_pages[dwPage].authRequests;
+    }
     void OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind) override
     {
         {

@@ -183,20 +183,9 @@ class HttpsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const std::string openssl = nettest::FindProgram("openssl");
-        if (openssl.empty() || !nettest::HaveProgram(nettest::kPython))
-            return;
         s_dir = new nettest::TempDir;
-        // The certificate names only the address, so "localhost" does not match it.
-        const std::string command = openssl + " req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1"
-            " -addext subjectAltName=IP:127.0.0.1 -keyout " + s_dir->Path() + "/key.pem -out " + s_dir->Path()
-            + "/cert.pem >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
-            return;
         s_server = new nettest::ChildServer;
-        if (!s_server->Start({nettest::kPython, nettest::ServerScript(), "https", s_dir->Path() + "/cert.pem",
-                              s_dir->Path() + "/key.pem"},
-                             true)) {
+        if (!nettest::StartHttpsServer(*s_dir, *s_server)) {
             delete s_server;
             s_server = nullptr;
         }

@@ -182,4 +182,20 @@ private:
     std::string m_path;
 };
 
+// Makes a self-signed certificate for 127.0.0.1 (only the address: "localhost" does not match
+// it) in the folder and starts the HTTPS test server with it; false when openssl or python3 is
+// missing or the server does not start.
+inline bool StartHttpsServer(const TempDir& dir, ChildServer& server)
+{
+    const std::string openssl = FindProgram("openssl");
+    if (openssl.empty() || !HaveProgram(kPython))
+        return false;
+    const std::string command = openssl + " req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1"
+        " -addext subjectAltName=IP:127.0.0.1 -keyout " + dir.Path() + "/key.pem -out " + dir.Path()
+        + "/cert.pem >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return false;
+    return server.Start({kPython, ServerScript(), "https", dir.Path() + "/cert.pem", dir.Path() + "/key.pem"}, true);
+}
+
 } // namespace nettest

@@ -64,6 +64,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if length:
                 body += b"body=" + self.rfile.read(length) + b"\n"
             self.reply(200, body, [("Content-Type", "text/plain"), ("X-Twice", "one"), ("X-Twice", "two")])
+        elif head == "nohead":
+            # A server that refuses HEAD but serves GET.
+            if self.command == "HEAD":
+                self.reply(405, b"", [("Content-Type", "text/plain")])
+            else:
+                self.reply(200, PAGE, [("Content-Type", "text/html")])
+        elif head == "echo":
+            # The request told back as a page title: method, body type and body.
+            length = int(self.headers.get("Content-Length", "0") or "0")
+            body = self.rfile.read(length).decode() if length else ""
+            title = "%s|%s|%s" % (self.command, self.headers.get("Content-Type", ""), body)
+            self.reply(200, ("<html><title>%s</title></html>" % title).encode(), [("Content-Type", "text/html")])
         elif head == "slow":
             # Nothing at all for a while: a receive time-out on the reply.
             time.sleep(float(query.get("delay", ["5"])[0]))
