@@ -241,3 +241,35 @@ TEST_F(CFtpRefCheckerTest, AWrongPasswordSticksToItsEntryWithoutAskingTheServerA
 }
 
 } // namespace
+
+namespace {
+
+TEST(CFtpRefCheckerProxyTest, ACernProxyIsAskedForTheWholeUrlAndNoFtpConnectionIsMade)
+{
+    if (!nettest::HaveProgram(nettest::kPython))
+        GTEST_SKIP() << "python3 is needed for the HTTP test server";
+    // The HTTP test server stands in for the proxy: it answers "GET ftp://host/page" by its path.
+    nettest::ChildServer proxy;
+    ASSERT_TRUE(proxy.Start({nettest::kPython, nettest::ServerScript(), "http"}, true));
+    CConnectOptions options;
+    options.SetNumThreads(1);
+    options.SetAccessType(CConnectOptions::kAccessProxy);
+    options.SetProxyFtp("127.0.0.1", static_cast<WORD>(proxy.Port()), 1);
+    options.SetConnectTimeout(5);
+    // Nothing serves FTP on this port: a direct check could only fail.
+    const std::string base = "ftp://127.0.0.1:" + std::to_string(nettest::FreeLoopbackPort());
+    FakeTaskSink sink;
+    CTaskManager manager(&sink, nullptr, 0, &options);
+    ASSERT_TRUE(manager.OpenInternetSession());
+    ASSERT_TRUE(manager.QueueUrl(1, (base + "/page").c_str(), LINK_KIND_PLAIN, TRUE));
+    ASSERT_TRUE(manager.QueueUrl(2, (base + "/gone.html").c_str(), LINK_KIND_PLAIN, TRUE));
+    manager.StartThreads();
+    EXPECT_TRUE(sink.WaitForDone(2));
+    manager.RequestStop();
+    manager.StopThreads();
+    // "Checking..." once from the common first stage and once as the check itself begins.
+    EXPECT_EQ(sink.Codes(1), (std::vector<DWORD> {RC_CHECKING, RC_CHECKING, RC_FTP_OK}));
+    EXPECT_EQ(sink.Codes(2), (std::vector<DWORD> {RC_CHECKING, RC_CHECKING, RC_FTP_NOT_FOUND}));
+}
+
+} // namespace
