@@ -760,15 +760,15 @@ void CString::AppendFormatImpl(LPCTSTR pszFormat, ...)
 
 namespace {
 
-// Prints one FormatMessage insert with a printf conversion spec such as "u", "08X", "s".
+// Prints one FormatMessage insert with a printf conversion such as "u", "08X", "s".
 template <class Arg>
-std::string PrintInsert(const Arg& arg, std::string spec)
+std::string PrintInsert(const Arg& arg, std::string format)
 {
     using Kind = typename Arg::Kind;
-    if (spec.empty())
-        spec = "s";
-    char conv = spec.back();
-    std::string flags = spec.substr(0, spec.size() - 1);
+    if (format.empty())
+        format = "s";
+    char conv = format.back();
+    std::string flags = format.substr(0, format.size() - 1);
     // Keep only flags, width and precision; length modifiers are decided by the argument.
     std::string clean;
     for (char c : flags)
@@ -833,16 +833,16 @@ void CString::FormatMessageImpl(LPCTSTR pszFormat, const MessageArg* args, size_
             int index = *p++ - '0';
             if (*p >= '0' && *p <= '9')
                 index = index * 10 + (*p++ - '0');
-            std::string spec;
+            std::string format;
             if (*p == '!') {
                 LPCTSTR close = strchr(p + 1, '!');
                 if (close != nullptr) {
-                    spec.assign(p + 1, close);
+                    format.assign(p + 1, close);
                     p = close + 1;
                 }
             }
             if (static_cast<size_t>(index) <= count)
-                out += PrintInsert(args[index - 1], spec);
+                out += PrintInsert(args[index - 1], format);
             else
                 out.append(start, p);
             continue;

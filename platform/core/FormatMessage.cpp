@@ -92,38 +92,38 @@ bool IsFlagChar(char c)
 
 // Formats one insert with a printf conversion that is parsed and rebuilt here, so that nothing
 // from the message text can make snprintf read further arguments.
-std::string FormatInsert(std::string_view spec, DWORD_PTR value)
+std::string FormatInsert(std::string_view insertFormat, DWORD_PTR value)
 {
     size_t i = 0;
     std::string conversion = "%";
-    while (i < spec.size() && IsFlagChar(spec[i]))
-        conversion += spec[i++];
-    while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9')
-        conversion += spec[i++];
-    if (i < spec.size() && spec[i] == '.') {
-        conversion += spec[i++];
-        while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9')
-            conversion += spec[i++];
+    while (i < insertFormat.size() && IsFlagChar(insertFormat[i]))
+        conversion += insertFormat[i++];
+    while (i < insertFormat.size() && insertFormat[i] >= '0' && insertFormat[i] <= '9')
+        conversion += insertFormat[i++];
+    if (i < insertFormat.size() && insertFormat[i] == '.') {
+        conversion += insertFormat[i++];
+        while (i < insertFormat.size() && insertFormat[i] >= '0' && insertFormat[i] <= '9')
+            conversion += insertFormat[i++];
     }
     enum class Width { Int, Short, Wide } width = Width::Int;
     for (;;) {
-        if (spec.substr(i, 3) == "I64") {
+        if (insertFormat.substr(i, 3) == "I64") {
             width = Width::Wide;
             i += 3;
-        } else if (spec.substr(i, 3) == "I32") {
+        } else if (insertFormat.substr(i, 3) == "I32") {
             width = Width::Int;
             i += 3;
-        } else if (i < spec.size() && (spec[i] == 'l' || spec[i] == 'w')) {
+        } else if (i < insertFormat.size() && (insertFormat[i] == 'l' || insertFormat[i] == 'w')) {
             ++i; // "long" is 32 bits here; wide strings are not used
-        } else if (i < spec.size() && spec[i] == 'h') {
+        } else if (i < insertFormat.size() && insertFormat[i] == 'h') {
             width = Width::Short;
             ++i;
         } else {
             break;
         }
     }
-    char type = i < spec.size() ? spec[i++] : 's';
-    std::string_view tail = spec.substr(std::min(i, spec.size()));
+    char type = i < insertFormat.size() ? insertFormat[i++] : 's';
+    std::string_view tail = insertFormat.substr(std::min(i, insertFormat.size()));
 
     char text[512];
     switch (type) {
@@ -169,7 +169,7 @@ std::string FormatInsert(std::string_view spec, DWORD_PTR value)
     }
     default:
         // A conversion this layer does not know is shown as written rather than guessed at.
-        return "%!" + std::string(spec) + "!";
+        return "%!" + std::string(insertFormat) + "!";
     }
     return std::string(text) + std::string(tail);
 }
@@ -244,11 +244,11 @@ bool Expand(std::string_view message, DWORD flags, const DWORD_PTR* array, va_li
         int number = next - '0';
         if (i + 1 < message.size() && message[i + 1] >= '0' && message[i + 1] <= '9')
             number = number * 10 + (message[++i] - '0');
-        std::string_view spec = "s";
+        std::string_view insertFormat = "s";
         if (i + 1 < message.size() && message[i + 1] == '!') {
             size_t close = message.find('!', i + 2);
             if (close != std::string_view::npos) {
-                spec = message.substr(i + 2, close - i - 2);
+                insertFormat = message.substr(i + 2, close - i - 2);
                 i = close;
             }
         }
@@ -260,7 +260,7 @@ bool Expand(std::string_view message, DWORD flags, const DWORD_PTR* array, va_li
             SetLastError(ERROR_INVALID_PARAMETER);
             return false;
         }
-        out += FormatInsert(spec, array[number - 1]);
+        out += FormatInsert(insertFormat, array[number - 1]);
     }
     return true;
 }

@@ -58,9 +58,9 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime)
 // FALSE for file times of 0x8000000000000000 and above. Fills wDayOfWeek.
 BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime);
 
-// UTC <-> local file time. Unlike the original platform, which applies the offset in force
-// now, these use the offset in force at the given moment (from the C library's zone rules),
-// so a summer file time shows its summer clock time all year round.
+// UTC <-> local file time. These use the offset in force at the given moment (from the C
+// library's zone rules), not the one in force now, so a summer file time shows its summer
+// clock time all year round.
 BOOL FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime);
 BOOL LocalFileTimeToFileTime(const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime);
 
