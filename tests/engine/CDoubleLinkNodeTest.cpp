@@ -14,22 +14,12 @@ namespace {
 
 std::string Store(CObject& object)
 {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    object.Serialize(ar);
-    ar.Close();
-    std::string data(static_cast<size_t>(file.GetLength()), '\0');
-    file.SeekToBegin();
-    file.Read(data.data(), static_cast<UINT>(data.size()));
-    return data;
+    return StoredBytes([&](CArchive& ar) { object.Serialize(ar); });
 }
 
 void Load(CObject& object, const std::string& data)
 {
-    std::string copy = data;
-    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-    CArchive ar(&file, CArchive::load);
-    object.Serialize(ar);
+    LoadBytes(data, [&](CArchive& ar) { object.Serialize(ar); });
 }
 
 TEST(DoubleLinkNode, DefaultTreeAndPaths)

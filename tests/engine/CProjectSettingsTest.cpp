@@ -23,23 +23,16 @@ protected:
 
     static std::string StoreObject(const CProjectSettings& settings)
     {
-        CMemFile file;
-        CArchive ar(&file, CArchive::store);
-        ar.WriteObject(&settings);
-        ar.Close();
-        std::string data(static_cast<size_t>(file.GetLength()), '\0');
-        file.SeekToBegin();
-        file.Read(data.data(), static_cast<UINT>(data.size()));
-        return data;
+        return StoredBytes([&](CArchive& ar) { ar.WriteObject(&settings); });
     }
     // Reads one project settings object the way a project file is opened.
     static std::unique_ptr<CProjectSettings> LoadObject(const std::string& data)
     {
-        std::string copy = data;
-        CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-        CArchive ar(&file, CArchive::load);
-        CObject* pObject = ar.ReadObject(RUNTIME_CLASS(CProjectSettings));
-        return std::unique_ptr<CProjectSettings>(static_cast<CProjectSettings*>(pObject));
+        std::unique_ptr<CProjectSettings> pSettings;
+        LoadBytes(data, [&](CArchive& ar) {
+            pSettings.reset(static_cast<CProjectSettings*>(ar.ReadObject(RUNTIME_CLASS(CProjectSettings))));
+        });
+        return pSettings;
     }
 
     CProfileStore m_profile;
@@ -138,10 +131,8 @@ TEST_F(ProjectSettingsTest, LoadingIntoAnObjectChangesNothingOnFailure)
     CProjectSettings settings;
     settings.m_strProjectDirectory = "/kept";
     const std::string good = ReadFileBytes(TestDataDir() / "project_custom.vsp");
-    std::string body = good.substr(22, good.size() - 22 - 6);
-    CMemFile file(reinterpret_cast<BYTE*>(body.data()), static_cast<UINT>(body.size()));
-    CArchive ar(&file, CArchive::load);
-    EXPECT_NE(ArchiveErrorOf([&] { settings.Serialize(ar); }), -1);
+    const std::string body = good.substr(22, good.size() - 22 - 6);
+    EXPECT_NE(ArchiveErrorOf([&] { LoadBytes(body, [&](CArchive& ar) { settings.Serialize(ar); }); }), -1);
     EXPECT_STREQ(settings.m_strProjectDirectory, "/kept");
     EXPECT_EQ(settings.m_FileExtensions.GetCount(), 4);
 }

@@ -5,7 +5,9 @@
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/meta/IMetaSettingUi.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "platform/core/CArchive.h"
 #include "platform/core/CArchiveException.h"
+#include "platform/core/CMemFile.h"
 #include "platform/core/CProfileStore.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
@@ -102,6 +104,32 @@ struct CellCall {
 };
 
 std::vector<std::string> ToVector(const CStringList& list);
+
+// The bytes the call writes through a storing archive.
+template <class F>
+std::string StoredBytes(F&& write)
+{
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        write(ar);
+        ar.Close();
+    }
+    std::string data(static_cast<size_t>(file.GetLength()), '\0');
+    file.SeekToBegin();
+    file.Read(data.data(), static_cast<UINT>(data.size()));
+    return data;
+}
+
+// Runs the call with a loading archive over a copy of the bytes; what it raises passes on.
+template <class F>
+void LoadBytes(const std::string& data, F&& read)
+{
+    std::string copy = data;
+    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
+    CArchive ar(&file, CArchive::load);
+    read(ar);
+}
 
 // Runs the call and gives the cause of the archive exception it raised (deleting the
 // exception), or -1 when it raised none.

@@ -28,23 +28,12 @@ std::string Resolve(const char* pszText, const char* pszBase)
 
 std::string Store(const CUrlString& url)
 {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        const_cast<CUrlString&>(url).Serialize(ar);
-        ar.Close();
-    }
-    std::string data(static_cast<size_t>(file.GetLength()), '\0');
-    file.SeekToBegin();
-    file.Read(data.data(), static_cast<UINT>(data.size()));
-    return data;
+    return StoredBytes([&](CArchive& ar) { const_cast<CUrlString&>(url).Serialize(ar); });
 }
 
 void Load(CUrlString& url, const std::string& data)
 {
-    CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())), static_cast<UINT>(data.size()));
-    CArchive ar(&file, CArchive::load);
-    url.Serialize(ar);
+    LoadBytes(data, [&](CArchive& ar) { url.Serialize(ar); });
 }
 
 TEST(CUrlStringTest, SchemeTableRows)
@@ -465,22 +454,13 @@ TEST(CUrlStringTest, DamagedStoredFormIsRefused)
 TEST(CUrlStringTest, StoredAsAnObject)
 {
     const CUrlString url("ftp://h/x");
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << static_cast<const CObject*>(&url);
-        ar.Close();
-    }
-    std::string data(static_cast<size_t>(file.GetLength()), '\0');
-    file.SeekToBegin();
-    file.Read(data.data(), static_cast<UINT>(data.size()));
+    const std::string data = StoredBytes([&](CArchive& ar) { ar << static_cast<const CObject*>(&url); });
     const std::string header = Bytes().Word(0xFFFF).Word(1).Word(10).Raw("CUrlString").str();
     EXPECT_EQ(data.substr(0, header.size()), header);
     EXPECT_EQ(data.substr(header.size()), Store(url));
 
-    file.SeekToBegin();
-    CArchive ar(&file, CArchive::load);
-    std::unique_ptr<CObject> pObject(ar.ReadObject(RUNTIME_CLASS(CUrlString)));
+    std::unique_ptr<CObject> pObject;
+    LoadBytes(data, [&](CArchive& ar) { pObject.reset(ar.ReadObject(RUNTIME_CLASS(CUrlString))); });
     ASSERT_TRUE(pObject != nullptr);
     EXPECT_EQ(Url(*static_cast<CUrlString*>(pObject.get())), "ftp://h/x");
 }
