@@ -96,13 +96,22 @@ TEST(GetModuleFileVersion, RegisteredLibraryAndOptionalParts)
 
 TEST(GetModuleFileVersion, TheProgramItself)
 {
-    const ModuleVersion version = GetProgramVersion();
+    // A version of its own, so that the answer cannot come from anywhere else.
+    const ModuleVersion saved = GetProgramVersion();
+    ModuleVersion version = saved;
+    version.fileVersion[0] = 4;
+    version.fileVersion[1] = 7;
+    version.fileVersion[2] = 11;
+    version.fileVersion[3] = 23;
+    SetProgramVersion(version);
     WORD major = 0, minor = 0, build = 0, revision = 0;
-    ASSERT_TRUE(GetModuleFileVersion(GetModuleHandle(nullptr), &major, &minor, &build, &revision));
-    EXPECT_EQ(major, version.fileVersion[0]);
-    EXPECT_EQ(minor, version.fileVersion[1]);
-    EXPECT_EQ(build, version.fileVersion[2]);
-    EXPECT_EQ(revision, version.fileVersion[3]);
+    const bool bFound = GetModuleFileVersion(GetModuleHandle(nullptr), &major, &minor, &build, &revision);
+    SetProgramVersion(saved);
+    ASSERT_TRUE(bFound);
+    EXPECT_EQ(major, 4);
+    EXPECT_EQ(minor, 7);
+    EXPECT_EQ(build, 11);
+    EXPECT_EQ(revision, 23);
 }
 
 } // namespace
