@@ -3,13 +3,22 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
+#include "engine/project/CAppOptions.h"
+#include "engine/project/CConnectOptions.h"
 #include "engine/project/CFileWrapper.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/IScanBackend.h"
+#include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
+#include "engine/project/PathToFileUrl.h"
+#include "engine/project/CScanOptions.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/CFileFind.h"
@@ -17,10 +26,14 @@
 #include "platform/core/FileOperations.h"
 #include "platform/core/KernelObject.h"
 #include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
 #include "platform/core/SystemServices.h"
+#include "platform/core/ThreadApi.h"
 #include "platform/core/Trash.h"
+#include "platform/core/WindowHandle.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -395,9 +408,10 @@ UINT WaitingThread(LPVOID pParam)
     return 0;
 }
 
-// Starts a worker suspended, keeps a duplicate of its handle in the state and resumes it.
+// Starts a worker suspended, keeps a duplicate of its handle in the state and resumes it. The
+// thread takes the parameters over; they stay with the caller when no thread could be started.
 template <class Params>
-UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params> pParams, CParserEngine::ThreadState& state)
+UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params>& pParams, CParserEngine::ThreadState& state)
 {
     CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (pThread == nullptr)
@@ -412,15 +426,79 @@ UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params> pParams, CParse
     return 0;
 }
 
+// ---- Scan ----
+
+// The check threads of a scan, and what a scan allows per host and in all.
+constexpr int kScanThreads = 1;
+constexpr int kScanTasksPerHost = 100;
+constexpr int kScanTotalTasksPerHost = 1;
+// The fetch engine's link kind of a page, and its type id of META names without a setting.
+constexpr int kLinkKindPage = 1;
+constexpr UINT kTypeUndefined = 7;
+// How often a worker waiting for the main window looks whether the window is still there.
+constexpr DWORD kShowSettingSliceMs = 250;
+
+struct StopParams {
+    std::shared_ptr<CParserEngine::ThreadState> pState;
+    std::unique_ptr<IScanTaskManager> pTaskManager;
+    HWND hMainWnd = nullptr;
+};
+
+UINT ScanStopThread(LPVOID pParam)
+{
+    std::unique_ptr<StopParams> pParams(static_cast<StopParams*>(pParam));
+    if (pParams->pTaskManager) {
+        try {
+            pParams->pTaskManager->RequestStop();
+            pParams->pTaskManager->StopThreads();
+            pParams->pTaskManager.reset();
+        } catch (CException* e) {
+            e->Delete();
+        } catch (...) {
+        }
+    }
+    // Cleared before the post: the main window may start the next scan as soon as it has it.
+    pParams->pState->bStop.store(0);
+    Post(pParams->hMainWnd, kMsgScanFinished);
+    return 0;
+}
+
+// A proxy port as the record holds it: text read as a number, 0 when it is none or no port.
+WORD PortOf(const CString& strPort)
+{
+    const long nPort = std::atol(strPort);
+    return nPort > 0 && nPort <= 0xFFFF ? static_cast<WORD>(nPort) : 0;
+}
+
+CString TextOf(LPCSTR lpsz)
+{
+    return CString(lpsz != nullptr ? lpsz : "");
+}
+
 } // namespace
 
 CParserEngine::CParserEngine()
-    : m_pEnumState(std::make_shared<ThreadState>()), m_pSaveState(std::make_shared<ThreadState>())
+    : m_pStopState(std::make_shared<ThreadState>()), m_pEnumState(std::make_shared<ThreadState>()),
+      m_pSaveState(std::make_shared<ThreadState>())
 {
 }
 
 CParserEngine::~CParserEngine()
 {
+    // The fetch engine's workers report to this object until their engine has stopped.
+    if (const HANDLE hStop = m_pStopState->hThread.exchange(nullptr); hStop != nullptr) {
+        WaitForSingleObject(hStop, INFINITE);
+        CloseHandle(hStop);
+    }
+    std::unique_ptr<IScanTaskManager> pTaskManager;
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        pTaskManager = std::move(m_pTaskManager);
+    }
+    if (pTaskManager) {
+        pTaskManager->RequestStop();
+        pTaskManager->StopThreads();
+    }
     // A worker still running keeps its own reference to the state and its duplicate handle;
     // only handles of finished workers are closed here.
     for (const auto& pState : {m_pEnumState, m_pSaveState}) {
@@ -444,6 +522,288 @@ void CParserEngine::DeleteEngine()
     EngineSlot().reset();
 }
 
+// ---- Scan ----
+
+UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings& settings)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        // The fetch engine of a scan that runs or is being stopped is not to be touched.
+        if (m_bThreadsStarted || m_pStopState->bStop.load() != 0)
+            return 1;
+    }
+    CVostrelAppModel& app = GetAppModel();
+    if (settings.m_bShowAllFound) {
+        CMetaSettingList& catalogue = app.GetMetaSettings();
+        for (POSITION pos = catalogue.GetHeadPosition(); pos != nullptr;) {
+            if (CMetaSetting* pSetting = catalogue.GetNext(pos); pSetting != nullptr)
+                pSetting->SetShow(0);
+        }
+        if (m_pHost != nullptr)
+            m_pHost->ReloadGroupView(app.GetSelectedNodes());
+    }
+    m_bShowAllFound.store(settings.m_bShowAllFound);
+    m_bKeywordExtractor.store(settings.m_bKeywordExtractor);
+    m_hMainWnd.store(m_pHost != nullptr ? m_pHost->GetMainWindow() : nullptr);
+
+    IScanTaskManager* pTaskManager = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        if (!m_pTaskManager) {
+            if (m_pBackend == nullptr)
+                return 1;
+            CConnectOptions connect;
+            CScanOptions scan;
+            MakeFetchOptions(app.GetAppOptions(), kScanThreads, connect, scan);
+            m_pTaskManager = m_pBackend->CreateTaskManager(this, connect);
+            if (!m_pTaskManager)
+                return 1;
+            // A fetch engine left from a failed start keeps the scan options it has.
+            m_pTaskManager->SetScanOptions(scan);
+        }
+        pTaskManager = m_pTaskManager.get();
+    }
+    if (!pTaskManager->OpenInternetSession())
+        return 1;
+
+    std::vector<CPageNode*> queued;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        if (CPageNode* pPage = pages.GetNext(pos); pPage != nullptr)
+            queued.push_back(pPage);
+    }
+    {
+        CSingleLock lock(&m_lock, TRUE);
+        // One more than the pages: the last page cannot end the scan while it is being started.
+        m_nPagesLeft = static_cast<UINT>(queued.size()) + 1;
+    }
+    for (CPageNode* pPage : queued) {
+        pPage->ClearTitle();
+        pPage->SetTitleModified(0);
+        CMetaContentList* pList = nullptr;
+        if (pPage->GetContentList(pList) == 0 && pList != nullptr)
+            pList->DeleteAll();
+        CString strUrl;
+        pPage->GetFullPath(strUrl);
+        PathToFileUrl(strUrl);
+        pTaskManager->QueueUrl(reinterpret_cast<DWORD_PTR>(pPage), strUrl, kLinkKindPage, TRUE);
+    }
+    {
+        // The run state is 1 before any worker can finish the last page, or its stop would be
+        // refused and the scan would never end.
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        app.SetRunState(CVostrelAppModel::runScanning);
+        m_bThreadsStarted = true;
+    }
+    pTaskManager->StartThreads();
+    bool bDone = false;
+    {
+        CSingleLock lock(&m_lock, TRUE);
+        if (m_nPagesLeft > 0)
+            --m_nPagesLeft;
+        bDone = m_nPagesLeft == 0;
+    }
+    // Every page was done already (or there was none): the scan ends here.
+    if (bDone)
+        StopScan();
+    return 0;
+}
+
+UINT CParserEngine::StopScan()
+{
+    auto pParams = std::make_unique<StopParams>();
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        CVostrelAppModel& app = GetAppModel();
+        if (app.GetRunState() != CVostrelAppModel::runScanning)
+            return 0;
+        app.SetRunState(CVostrelAppModel::runBusy);
+        pParams->pTaskManager = std::move(m_pTaskManager);
+        m_bThreadsStarted = false;
+        m_pStopState->bStop.store(1);
+    }
+    pParams->pState = m_pStopState;
+    pParams->hMainWnd = m_hMainWnd.load();
+    if (StartWorker(&ScanStopThread, pParams, *m_pStopState) != 0) {
+        // No thread: the scan goes on as it was, so that Stop can be tried again.
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        m_pTaskManager = std::move(pParams->pTaskManager);
+        m_bThreadsStarted = true;
+        m_pStopState->bStop.store(0);
+        GetAppModel().SetRunState(CVostrelAppModel::runScanning);
+    }
+    return 0;
+}
+
+void CParserEngine::MakeFetchOptions(const CAppOptions& record, int nThreads, CConnectOptions& connect,
+                                     CScanOptions& scan)
+{
+    scan.SetUsingFrontPage(record.m_bFrontPage);
+
+    connect.SetAccessType(1);
+    if (record.m_bUseProxy == 1) {
+        connect.SetAccessType(CConnectOptions::kAccessProxy);
+        connect.SetProxyHttp(record.m_strHttpProxy, PortOf(record.m_strHttpProxyPort));
+        connect.SetProxyHttps(record.m_strHttpsProxy, PortOf(record.m_strHttpsProxyPort));
+        connect.SetProxyFtp(record.m_strFtpProxy, PortOf(record.m_strFtpProxyPort), record.m_bFtpProxy == 1 ? 1 : 0);
+        connect.SetProxyGopher(record.m_strGopherProxy, PortOf(record.m_strGopherProxyPort));
+        connect.SetProxyAllSame(record.m_bSameProxyForAll != 0 ? 1 : 0);
+        CString strBypass;
+        for (POSITION pos = record.m_BypassList.GetHeadPosition(); pos != nullptr;) {
+            const CString& strName = record.m_BypassList.GetNext(pos);
+            if (strName.IsEmpty())
+                continue;
+            if (!strBypass.IsEmpty())
+                strBypass += ";";
+            strBypass += strName;
+        }
+        connect.SetProxyBypassList(strBypass);
+        connect.SetProxyBypassLocal(record.m_bBypassLocal != 0 ? 1 : 0);
+        if (record.m_bProxyLogin != 0)
+            connect.SetProxyCredentials(record.m_strProxyUser, record.m_strProxyPassword);
+        else
+            connect.SetProxyCredentials("", "");
+    }
+
+    connect.SetAgentName(record.m_strAgentName);
+    connect.SetFtpCredentials("anonymous", record.m_strFtpPassword);
+    if (record.m_bHttpLogin != 0)
+        connect.SetHttpCredentials(record.m_strHttpUser, record.m_strHttpPassword);
+    else
+        connect.SetHttpCredentials("", "");
+    connect.SetHttpAcceptCookies(record.m_bAcceptCookies == 1 ? 1 : 0);
+    connect.SetIndexFilename(record.m_strIndexFileName);
+    connect.SetFileRoot(record.m_strFileRoot);
+    connect.SetNumThreads(nThreads);
+    const int nTimeout = static_cast<int>(record.m_nTimeoutSeconds);
+    connect.SetConnectTimeout(nTimeout);
+    connect.SetDataTimeout(nTimeout);
+    connect.SetControlTimeout(nTimeout);
+    connect.SetFtpPasvMode(record.m_bFtpPassive == 1 ? 1 : 0);
+
+    connect.SetMaxHttpTasksPerHost(kScanTasksPerHost);
+    connect.SetMaxFileTasksPerHost(kScanTasksPerHost);
+    connect.SetMaxTotalTasksPerHost(kScanTotalTasksPerHost);
+    connect.SetMaxTotalTasks(nThreads);
+}
+
+void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
+{
+    if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
+        pPage->SetTitle(TextOf(lpszTitle));
+}
+
+void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
+{
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, nSource == 0);
+}
+
+void CParserEngine::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR)
+{
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+}
+
+void CParserEngine::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent)
+{
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+}
+
+void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
+{
+    auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
+    CSingleLock lock(&m_lock, TRUE);
+    if (pPage != nullptr)
+        pPage->SetScanState(0);
+    // A page reported twice must not end the scan early or wrap the count.
+    bool bLast = false;
+    if (m_nPagesLeft > 0) {
+        --m_nPagesLeft;
+        bLast = m_nPagesLeft == 0;
+    }
+    Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
+    if (bLast)
+        StopScan();
+}
+
+void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested)
+{
+    const CString strName = TextOf(lpszName);
+    // A tag without a name has no setting to belong to; a nameless column would follow.
+    if (pPage == nullptr || strName.IsEmpty())
+        return;
+    const CString strText = TextOf(lpszText);
+
+    CSingleLock lock(&m_lock, TRUE);
+    CMetaContentList* pList = nullptr;
+    if (pPage->GetContentList(pList) != 0 || pList == nullptr)
+        pPage->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    if (pList->FindByName(strName, pContent) != 0 || pContent == nullptr) {
+        auto pNew = std::make_unique<CMetaContent>();
+        pContent = pNew.get();
+        pList->AddTail(pNew.release());
+        pContent->SetName(strName);
+
+        CMetaSettingList& catalogue = GetAppModel().GetMetaSettings();
+        CMetaSetting* pSetting = nullptr;
+        if (catalogue.FindByName(strName, pSetting) == 0 && pSetting != nullptr) {
+            UINT nType = 0;
+            pSetting->GetType(nType);
+            pContent->SetType(nType);
+        } else {
+            auto pUndefined = std::make_unique<CMetaUndefinedSetting>();
+            pUndefined->SetName(strName);
+            pUndefined->SetShow(0);
+            pSetting = pUndefined.get();
+            catalogue.AddTail(pUndefined.release());
+            pContent->SetType(kTypeUndefined);
+        }
+        UINT bShown = 0;
+        pSetting->GetShow(bShown);
+        if (m_bShowAllFound.load() != 0 && bShown == 0) {
+            pSetting->SetShow(1);
+            HandOverShownSetting(pSetting);
+        }
+    }
+    if (bSuggested) {
+        pContent->AddSuggestion(strText);
+        if (m_bKeywordExtractor.load() != 0 && pContent->AddItem(strText) == 0) {
+            pContent->SetModified(1);
+            GetAppModel().SetEditState(1);
+        }
+    } else {
+        pContent->AddItem(strText);
+    }
+}
+
+void CParserEngine::HandOverShownSetting(CMetaSetting* pSetting)
+{
+    const HWND hMainWnd = m_hMainWnd.load();
+    if (hMainWnd == nullptr)
+        return;
+    const HANDLE hEvent = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+    if (hEvent == nullptr)
+        return;
+    const auto wParam = reinterpret_cast<WPARAM>(hEvent);
+    const auto lParam = reinterpret_cast<LPARAM>(pSetting);
+    if (GetWindowThreadProcessId(hMainWnd, nullptr) == GetCurrentThreadId()) {
+        // The window's own thread would wait for itself: it handles the message at once.
+        SendMessage(hMainWnd, kMsgShowSetting, wParam, lParam);
+    } else if (PostMessage(hMainWnd, kMsgShowSetting, wParam, lParam)) {
+        // The window's thread normally answers at once. A window that is gone, or a thread that
+        // does not answer for long, must not hold every worker (and the lock) for ever; handle
+        // values are never reused, so a late answer to the closed event does no harm.
+        DWORD dwWaited = 0;
+        while (WaitForSingleObject(hEvent, kShowSettingSliceMs) == WAIT_TIMEOUT) {
+            dwWaited += kShowSettingSliceMs;
+            if (!IsWindow(hMainWnd) || dwWaited >= kShowSettingWaitLimitMs)
+                break;
+        }
+    }
+    CloseHandle(hEvent);
+}
+
+// ---- Enumeration and save ----
+
 UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot, HWND hDialog,
                                      const CProjectSettings& settings)
 {
@@ -459,7 +819,7 @@ UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot,
     pParams->hDialog = hDialog;
     for (POSITION pos = settings.m_FileExtensions.GetHeadPosition(); pos != nullptr;)
         pParams->extensions.AddTail(settings.m_FileExtensions.GetNext(pos));
-    return StartWorker(&EnumerationThread, std::move(pParams), *m_pEnumState);
+    return StartWorker(&EnumerationThread, pParams, *m_pEnumState);
 }
 
 UINT CParserEngine::StopEnumeration()
@@ -483,7 +843,7 @@ UINT CParserEngine::StartSave(const CSelNodesCol& pages, HWND hDialog, HWND hOut
     CProjectSettings* pSettings = nullptr;
     if (GetAppModel().GetProjectSettings(pSettings) == 0 && pSettings != nullptr)
         pParams->nBackupScheme = pSettings->m_nBackupScheme;
-    return StartWorker(&SaveThread, std::move(pParams), *m_pSaveState);
+    return StartWorker(&SaveThread, pParams, *m_pSaveState);
 }
 
 UINT CParserEngine::StopSave()

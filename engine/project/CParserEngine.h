@@ -1,31 +1,91 @@
-// CParserEngine: the project's file work on local folders. Its enumeration thread walks the
-// project folder into the page tree; its save thread writes edited META tags and titles into
-// the selected pages, keeping backups by the project's backup scheme. Both report to their
-// progress dialogs and the Output Area only by posting messages (EngineMessages.h).
+// CParserEngine: the project's work on its pages. A scan drives a fetch engine over the
+// selected pages and files the titles, META tags and keywords it reports into the pages and the
+// catalogue; the enumeration thread walks the project folder into the page tree; the save
+// thread writes edited META tags and titles into the selected pages, keeping backups by the
+// project's backup scheme. All of them tell windows only by posting messages (EngineMessages.h).
 #pragma once
 
+#include "engine/html/ITaskManager.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
+#include "platform/core/SyncObjects.h"
 #include "platform/core/Types.h"
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
+class CConnectOptions;
+class CMetaSetting;
 class CPageNode;
 class CProjectSettings;
+class CScanOptions;
 class CSelNodesCol;
+class IScanBackend;
+class IScanHost;
+class IScanTaskManager;
+struct CAppOptions;
 
-class CParserEngine {
+class CParserEngine : public ITaskManager {
 public:
     CParserEngine();
-    // Running workers keep the state they share with the engine, so they may outlive it.
-    ~CParserEngine();
+    // Stops and deletes a fetch engine that is left, and waits for a scan's stop thread. Running
+    // enumeration and save workers keep the state they share with the engine, so they may
+    // outlive it.
+    virtual ~CParserEngine();
     CParserEngine(const CParserEngine&) = delete;
     CParserEngine& operator=(const CParserEngine&) = delete;
 
     // The one process-wide engine, made on first use; DeleteEngine deletes it at exit.
     static CParserEngine& GetEngine();
     static void DeleteEngine();
+
+    // Where scans get their fetch engine and their main window; neither is owned. Set at
+    // start-up, before any scan. User-interface thread.
+    void SetScanBackend(IScanBackend* pBackend) { m_pBackend = pBackend; }
+    void SetScanHost(IScanHost* pHost) { m_pHost = pHost; }
+
+    // Starts a scan of the pages: each is emptied of its title and META contents and queued as
+    // a file URL, the run state becomes 1 and the fetch engine's threads start. Posts
+    // kMsgFileScanned per page done, kMsgShowSetting when a setting is first shown, and
+    // kMsgScanFinished once the scan has stopped. 0 when started; 1 when the internet session
+    // cannot be opened, no fetch engine can be made or a scan is still running (nothing is then
+    // queued or changed). User-interface thread.
+    UINT StartScan(const CSelNodesCol& pages, const CProjectSettings& settings);
+    // Only while the run state is 1: sets it to 2 and starts the thread that stops and deletes
+    // the fetch engine and then posts kMsgScanFinished. 0. Callable from any thread.
+    UINT StopScan();
+    // Fills the options of a fetch engine with nThreads check threads from the options record.
+    static void MakeFetchOptions(const CAppOptions& record, int nThreads, CConnectOptions& connect,
+                                 CScanOptions& scan);
+
+    // ---- ITaskManager: called by the fetch engine's worker threads, several at a time ----
+    void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
+    // Sets the page's title, without the lock: one worker reports one page.
+    void OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle) override;
+    void OnAnchor(DWORD_PTR, LPCSTR) override {}
+    void OnAuthor(DWORD_PTR, LPCSTR) override {}
+    void OnDescription(DWORD_PTR, LPCSTR) override {}
+    void OnOtherMeta(DWORD_PTR, LPCSTR, LPCSTR, LPCSTR) override {}
+    void OnAuthenticationRequired(DWORD_PTR, LPCSTR) override {}
+    void OnBaseUrl(DWORD_PTR, LPCSTR) override {}
+    void OnExtraLink(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
+    void OnLastModified(DWORD_PTR, LONG) override {}
+    void OnContentType(DWORD_PTR, LPCSTR) override {}
+    void OnContentLength(DWORD_PTR, DWORD) override {}
+    // A keyword of the page's own KEYWORDS tag (nSource 1) is found; one from keyword
+    // extraction (0) is a suggestion.
+    void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) override;
+    void OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) override;
+    void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) override;
+    // Marks the page scanned, posts kMsgFileScanned and stops the scan after the last page.
+    void OnTaskDone(DWORD_PTR dwPage) override;
+    // Results and redirects are not the scan's business.
+    void ReportResult(DWORD_PTR, DWORD, DWORD, UINT, LPCSTR, DWORD_PTR) override {}
+
+    // How long a worker waits at most for the main window to show a setting's column before it
+    // goes on without; it stops waiting at once when the window is gone.
+    static constexpr DWORD kShowSettingWaitLimitMs = 60000;
 
     // Starts the enumeration thread over the folder: the folder becomes a folder node under
     // the root, and every folder and page file below it a node of the tree. Posts
@@ -67,7 +127,34 @@ public:
     };
 
 private:
+    // Files one reported META value into the page and the catalogue, under the lock.
+    void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested);
+    // Has the main window show the setting's column and waits for it (lock held).
+    void HandOverShownSetting(CMetaSetting* pSetting);
+
     static UINT StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage);
+
+    // Guards the pages' META contents, the catalogue's growth and the pages-left count. A
+    // worker holds it while the main window shows a setting, so the user-interface thread never
+    // takes it.
+    CCriticalSection m_lock;
+    // Owned; made at a scan's start, handed to the stop thread at its end. Under m_managerLock.
+    std::unique_ptr<IScanTaskManager> m_pTaskManager;
+    // Pages of the running scan that have not reported their end, plus one while StartScan is
+    // still queueing, so that the scan cannot end before it has begun. Under m_lock.
+    UINT m_nPagesLeft = 0;
+    // Guards the task manager pointer and the run state's change from 1 to 2; never held
+    // while waiting for anything.
+    std::mutex m_managerLock;
+    bool m_bThreadsStarted = false;
+    std::atomic<HWND> m_hMainWnd{nullptr};
+    // The project settings the running scan reads.
+    std::atomic<UINT> m_bShowAllFound{0};
+    std::atomic<UINT> m_bKeywordExtractor{0};
+    IScanBackend* m_pBackend = nullptr;
+    IScanHost* m_pHost = nullptr;
+    // The stop thread: its handle, and bStop set while it runs.
+    std::shared_ptr<ThreadState> m_pStopState;
 
     std::shared_ptr<ThreadState> m_pEnumState;
     std::shared_ptr<ThreadState> m_pSaveState;

@@ -1,0 +1,42 @@
+// IScanBackend: how the scan engine makes and drives a fetch engine without knowing its
+// classes. The fetch engine's folder implements it, and the application installs that
+// implementation in the scan engine at start-up; tests install fakes.
+#pragma once
+
+#include "platform/core/Types.h"
+
+#include <memory>
+
+class CConnectOptions;
+class CScanOptions;
+class ITaskManager;
+
+// One fetch engine: made for a scan, given its URLs, started, stopped and deleted.
+class IScanTaskManager {
+public:
+    virtual ~IScanTaskManager() = default;
+
+    // Replaces the scan options by a copy. Before StartThreads only.
+    virtual void SetScanOptions(const CScanOptions& options) = 0;
+    // 1 when the internet session is open, 0 when it could not be made.
+    virtual BOOL OpenInternetSession() = 0;
+    // Queues a URL under the page id; false when it does not parse (the page is then reported
+    // done through the sink before this returns).
+    virtual bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) = 0;
+    // Starts the worker threads.
+    virtual void StartThreads() = 0;
+    // Sets the stop event. Callable from any thread.
+    virtual void RequestStop() = 0;
+    // After RequestStop: waits for the worker threads to end (bounded). Called by one thread
+    // that is not a worker.
+    virtual void StopThreads() = 0;
+};
+
+class IScanBackend {
+public:
+    virtual ~IScanBackend() = default;
+
+    // A new fetch engine that reports to the sink, with a copy of the connection options; null
+    // when none can be made.
+    virtual std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager* pSink, const CConnectOptions& options) = 0;
+};

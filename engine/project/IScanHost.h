@@ -1,0 +1,18 @@
+// IScanHost: what the scan engine needs of the application's windows. The application
+// implements it; tests implement it with a message-only window.
+#pragma once
+
+#include "platform/core/Types.h"
+
+class CSelNodesCol;
+
+class IScanHost {
+public:
+    virtual ~IScanHost() = default;
+
+    // The main frame, which receives the scan's messages (EngineMessages.h).
+    virtual HWND GetMainWindow() = 0;
+    // Has the open group view rebuild its rows and columns for the pages (its LoadPages);
+    // nothing when no group view is open.
+    virtual void ReloadGroupView(CSelNodesCol& pages) = 0;
+};

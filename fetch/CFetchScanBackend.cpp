@@ -1,0 +1,35 @@
+#include "fetch/CFetchScanBackend.h"
+
+#include "fetch/CTaskManager.h"
+
+namespace {
+
+// One task manager behind the scan engine's interface.
+class CScanTaskManager : public IScanTaskManager {
+public:
+    CScanTaskManager(ITaskManager* pSink, const CConnectOptions& options)
+        : m_taskManager(pSink, nullptr, 0, &options)
+    {
+    }
+
+    void SetScanOptions(const CScanOptions& options) override { m_taskManager.SetScanOptions(options); }
+    BOOL OpenInternetSession() override { return m_taskManager.OpenInternetSession(); }
+    bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) override
+    {
+        return m_taskManager.QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch);
+    }
+    void StartThreads() override { m_taskManager.StartThreads(); }
+    void RequestStop() override { m_taskManager.RequestStop(); }
+    void StopThreads() override { m_taskManager.StopThreads(); }
+
+private:
+    CTaskManager m_taskManager;
+};
+
+} // namespace
+
+std::unique_ptr<IScanTaskManager> CFetchScanBackend::CreateTaskManager(ITaskManager* pSink,
+                                                                       const CConnectOptions& options)
+{
+    return std::make_unique<CScanTaskManager>(pSink, options);
+}

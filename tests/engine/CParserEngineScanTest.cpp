@@ -1,0 +1,734 @@
+#include "EngineTestSupport.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CConnectOptions.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/CScanOptions.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanBackend.h"
+#include "engine/project/IScanHost.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
+#include "platform/core/WindowHandle.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace enginetest;
+
+namespace {
+
+// What a fake fetch engine was asked, shared with the test so it outlives the engine.
+struct FakeRecord {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> urls;
+    int made = 0;
+    int scanOptionsSet = 0;
+    int destroyed = 0;
+    bool stopRequested = false;
+    bool stopped = false;
+    int pagesReported = 0;
+
+    template <class F>
+    void Update(F&& f)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            f();
+        }
+        changed.notify_all();
+    }
+    // Waits until the condition holds; false after a minute (a guard against a hang only).
+    template <class P>
+    bool WaitUntil(P&& predicate)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(60), predicate);
+    }
+};
+
+LRESULT CALLBACK IgnoringWndProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+// Reports what a page holds; runs on the fake's worker thread.
+using PageScript = std::function<void(ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex)>;
+
+// A fetch engine whose one worker thread reports each queued page through the script and then
+// its end. It stops between pages when asked, leaving the rest unreported as the real one does.
+class FakeTaskManager : public IScanTaskManager {
+public:
+    FakeTaskManager(ITaskManager* pSink, std::shared_ptr<FakeRecord> pRecord, PageScript script, BOOL bSession,
+                    bool bRejectUrls, size_t nHoldAfter)
+        : m_pSink(pSink), m_pRecord(std::move(pRecord)), m_script(std::move(script)), m_bSession(bSession),
+          m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter)
+    {
+    }
+    ~FakeTaskManager() override
+    {
+        if (m_thread.joinable()) {
+            RequestStop();
+            m_thread.join();
+        }
+        m_pRecord->Update([&] { ++m_pRecord->destroyed; });
+    }
+
+    void SetScanOptions(const CScanOptions&) override
+    {
+        m_pRecord->Update([&] { ++m_pRecord->scanOptionsSet; });
+    }
+    BOOL OpenInternetSession() override { return m_bSession; }
+    bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) override
+    {
+        EXPECT_EQ(nLinkKind, 1);
+        EXPECT_EQ(bFetch, TRUE);
+        m_pRecord->Update([&] { m_pRecord->urls.push_back(lpszUrl); });
+        if (m_bRejectUrls) {
+            // As the real engine does with a URL it cannot parse: done at once.
+            m_pSink->OnTaskDone(dwPage);
+            return false;
+        }
+        m_pages.push_back(dwPage);
+        return true;
+    }
+    void StartThreads() override
+    {
+        m_thread = std::thread([this] { Run(); });
+    }
+    void RequestStop() override
+    {
+        m_pRecord->Update([&] { m_pRecord->stopRequested = true; });
+    }
+    void StopThreads() override
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        m_pRecord->Update([&] { m_pRecord->stopped = true; });
+    }
+
+private:
+    bool StopRequested()
+    {
+        std::lock_guard<std::mutex> lock(m_pRecord->mutex);
+        return m_pRecord->stopRequested;
+    }
+    void Run()
+    {
+        for (size_t i = 0; i < m_pages.size(); ++i) {
+            if (i == m_nHoldAfter)
+                m_pRecord->WaitUntil([&] { return m_pRecord->stopRequested; });
+            if (StopRequested())
+                return;
+            if (m_script)
+                m_script(*m_pSink, m_pages[i], i);
+            m_pSink->OnTaskDone(m_pages[i]);
+            m_pRecord->Update([&] { ++m_pRecord->pagesReported; });
+        }
+    }
+
+    ITaskManager* m_pSink;
+    std::shared_ptr<FakeRecord> m_pRecord;
+    PageScript m_script;
+    BOOL m_bSession;
+    bool m_bRejectUrls;
+    size_t m_nHoldAfter;
+    std::vector<DWORD_PTR> m_pages;
+    std::thread m_thread;
+};
+
+class FakeBackend : public IScanBackend {
+public:
+    std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager* pSink, const CConnectOptions& options) override
+    {
+        record->Update([&] {
+            ++record->made;
+            record->stopRequested = false;
+            record->stopped = false;
+        });
+        threads = options.GetNumThreads();
+        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter);
+    }
+
+    std::shared_ptr<FakeRecord> record = std::make_shared<FakeRecord>();
+    PageScript script;
+    BOOL session = TRUE;
+    bool rejectUrls = false;
+    size_t holdAfter = static_cast<size_t>(-1);
+    int threads = 0;
+};
+
+// The main frame as the scan sees it: a message-only window that records the scan's
+// messages, answers kMsgShowSetting by setting the event and ends the run state on
+// kMsgScanFinished, as the frame does.
+class FakeFrame : public IScanHost {
+public:
+    explicit FakeFrame(CVostrelAppModel& app) : m_app(app) { m_hWnd = CreateMessageWindow(&FakeFrame::WndProc, this); }
+    ~FakeFrame() override
+    {
+        if (m_hWnd != nullptr)
+            DestroyMessageWindow(m_hWnd);
+    }
+    FakeFrame(const FakeFrame&) = delete;
+    FakeFrame& operator=(const FakeFrame&) = delete;
+
+    HWND GetMainWindow() override { return mainWindow != nullptr ? mainWindow : m_hWnd; }
+    void ReloadGroupView(CSelNodesCol& pages) override
+    {
+        ++reloads;
+        reloadedCount = pages.GetCount();
+        reloadShownCount = m_app.GetMetaSettings().GetShownCount();
+    }
+
+    // Pumps until the scan has finished; false when it did not within a minute.
+    bool WaitForFinish()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (Count(kMsgScanFinished) == 0) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            MSG msg;
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessage(&msg);
+            else
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
+        return true;
+    }
+    bool WaitFor(UINT message)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (Count(message) == 0) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            MSG msg;
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessage(&msg);
+            else
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
+        return true;
+    }
+    // Dispatches what is waiting now.
+    void Drain()
+    {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+    }
+    size_t Count(UINT message) const
+    {
+        size_t n = 0;
+        for (UINT id : ids)
+            n += id == message ? 1 : 0;
+        return n;
+    }
+
+    HWND Handle() const { return m_hWnd; }
+
+    HWND mainWindow = nullptr; // another window to give the engine, when set
+    std::vector<UINT> ids;
+    std::vector<CPageNode*> pagesDone;
+    std::vector<std::string> shownSettings;
+    std::atomic<int> answered{0};
+    UINT runStateAtFinish = 99;
+    int reloads = 0;
+    INT_PTR reloadedCount = -1;
+    int reloadShownCount = -1;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = static_cast<FakeFrame*>(GetMessageWindowData(hWnd));
+        if (self == nullptr || message < WM_USER)
+            return 0;
+        self->ids.push_back(message);
+        if (message == kMsgFileScanned) {
+            self->pagesDone.push_back(reinterpret_cast<CPageNode*>(lParam));
+        } else if (message == kMsgShowSetting) {
+            auto* pSetting = reinterpret_cast<CMetaSetting*>(lParam);
+            CString strName;
+            pSetting->GetName(strName);
+            UINT bShow = 0;
+            pSetting->GetShow(bShow);
+            self->shownSettings.push_back(std::string(strName) + (bShow != 0 ? "+" : "-"));
+            ++self->answered;
+            SetEvent(reinterpret_cast<HANDLE>(wParam));
+        } else if (message == kMsgScanFinished) {
+            self->runStateAtFinish = self->m_app.GetRunState();
+            self->m_app.SetRunState(0);
+        }
+        return 0;
+    }
+
+    CVostrelAppModel& m_app;
+    HWND m_hWnd = nullptr;
+};
+
+class ParserEngineScanTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        auto pSettings = std::make_unique<CProjectSettings>();
+        m_pSettings = pSettings.get();
+        m_pModel->SetProjectSettings(std::move(pSettings));
+        m_root.SetKind(CPageNode::kindRoot);
+        m_pFrame = std::make_unique<FakeFrame>(*m_pModel);
+        m_pEngine = std::make_unique<CParserEngine>();
+        m_pEngine->SetScanBackend(&m_backend);
+        m_pEngine->SetScanHost(m_pFrame.get());
+    }
+    void TearDown() override
+    {
+        m_pEngine.reset();
+        m_pFrame.reset();
+        EngineTest::TearDown();
+    }
+
+    CPageNode* Page(const std::string& name)
+    {
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetName(name.c_str());
+        pPage->SetFolder("/site/pages");
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        m_selection.AddTail(p);
+        return p;
+    }
+
+    static CMetaContent* Content(CPageNode* pPage, const char* name)
+    {
+        CMetaContentList* pList = nullptr;
+        if (pPage->GetContentList(pList) != 0 || pList == nullptr)
+            return nullptr;
+        CMetaContent* pContent = nullptr;
+        return pList->FindByName(name, pContent) == 0 ? pContent : nullptr;
+    }
+
+    int SettingsNamed(const char* name)
+    {
+        int n = 0;
+        CMetaSettingList& list = m_pModel->GetMetaSettings();
+        for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+            CString strName;
+            list.GetNext(pos)->GetName(strName);
+            n += strName.CompareNoCase(name) == 0 ? 1 : 0;
+        }
+        return n;
+    }
+
+    CMetaSetting* Setting(const char* name)
+    {
+        CMetaSetting* pSetting = nullptr;
+        return m_pModel->GetMetaSettings().FindByName(name, pSetting) == 0 ? pSetting : nullptr;
+    }
+
+    UINT Scan() { return m_pEngine->StartScan(m_selection, *m_pSettings); }
+
+    CProjectSettings* m_pSettings = nullptr;
+    CPageNode m_root;
+    CSelNodesCol m_selection;
+    FakeBackend m_backend;
+    std::unique_ptr<FakeFrame> m_pFrame;
+    std::unique_ptr<CParserEngine> m_pEngine;
+};
+
+TEST_F(ParserEngineScanTest, FetchOptionsWithoutProxyUseOneThreadAndOneTaskPerHost)
+{
+    CAppOptions record;
+    record.m_strAgentName = "Agent";
+    record.m_strFtpPassword = "me@example.org";
+    record.m_bHttpLogin = 0;
+    record.m_strHttpUser = "user";
+    record.m_strHttpProxy = "proxy";
+    record.m_nTimeoutSeconds = 45;
+    record.m_bFtpPassive = 1;
+    record.m_bAcceptCookies = 1;
+    record.m_strIndexFileName = "index.html";
+    record.m_strFileRoot = "/srv/www";
+    record.m_bFrontPage = 1;
+    CConnectOptions connect;
+    CScanOptions scan;
+    CParserEngine::MakeFetchOptions(record, 1, connect, scan);
+
+    EXPECT_EQ(connect.GetAccessType(), 1);
+    EXPECT_EQ(connect.GetProxyHttp(), "");
+    EXPECT_EQ(connect.GetAgentName(), "Agent");
+    CString strUser, strPassword;
+    EXPECT_TRUE(connect.GetFtpCredentials(strUser, strPassword));
+    EXPECT_EQ(strUser, "anonymous");
+    EXPECT_EQ(strPassword, "me@example.org");
+    EXPECT_FALSE(connect.GetHttpCredentials(strUser, strPassword));
+    EXPECT_EQ(connect.GetHttpAcceptCookies(), 1);
+    EXPECT_EQ(connect.GetIndexFilename(), "index.html");
+    EXPECT_EQ(connect.GetFileRoot(), "/srv/www");
+    EXPECT_EQ(connect.GetNumThreads(), 1);
+    EXPECT_EQ(connect.GetConnectTimeout(), 45);
+    EXPECT_EQ(connect.GetDataTimeout(), 45);
+    EXPECT_EQ(connect.GetControlTimeout(), 45);
+    EXPECT_EQ(connect.GetFtpPasvMode(), 1);
+    EXPECT_EQ(connect.GetMaxHttpTasksPerHost(), 100);
+    EXPECT_EQ(connect.GetMaxFileTasksPerHost(), 100);
+    EXPECT_EQ(connect.GetMaxTotalTasksPerHost(), 1);
+    EXPECT_EQ(connect.GetMaxTotalTasks(), 1);
+    EXPECT_EQ(scan.GetUsingFrontPage(), 1);
+}
+
+TEST_F(ParserEngineScanTest, FetchOptionsWithProxyTakePortsBypassAndLogins)
+{
+    CAppOptions record;
+    record.m_bUseProxy = 1;
+    record.m_strHttpProxy = "web";
+    record.m_strHttpProxyPort = "8080";
+    record.m_strHttpsProxy = "secure";
+    record.m_strHttpsProxyPort = "no port";
+    record.m_strFtpProxy = "files";
+    record.m_strFtpProxyPort = "99999";
+    record.m_bFtpProxy = 1;
+    record.m_strGopherProxy = "gopher";
+    record.m_strGopherProxyPort = "70";
+    record.m_BypassList.AddTail("a.example");
+    record.m_BypassList.AddTail("");
+    record.m_BypassList.AddTail("b.example");
+    record.m_bBypassLocal = 1;
+    record.m_bProxyLogin = 1;
+    record.m_strProxyUser = "pu";
+    record.m_strProxyPassword = "pp";
+    record.m_bHttpLogin = 1;
+    record.m_strHttpUser = "hu";
+    record.m_strHttpPassword = "hp";
+    record.m_bAcceptCookies = 2;
+    CConnectOptions connect;
+    CScanOptions scan;
+    CParserEngine::MakeFetchOptions(record, 3, connect, scan);
+
+    EXPECT_EQ(connect.GetAccessType(), 3);
+    EXPECT_EQ(connect.GetProxyHttp(), "web");
+    EXPECT_EQ(connect.GetProxyHttpPort(), 8080);
+    EXPECT_EQ(connect.GetProxyHttps(), "secure");
+    EXPECT_EQ(connect.GetProxyHttpsPort(), 0);
+    EXPECT_EQ(connect.GetProxyFtp(), "files");
+    EXPECT_EQ(connect.GetProxyFtpPort(), 0); // beyond the last port
+    EXPECT_EQ(connect.GetProxyFtpCern(), 1);
+    EXPECT_EQ(connect.GetProxyGopherPort(), 70);
+    EXPECT_EQ(connect.GetProxyBypassList(), "a.example;b.example");
+    EXPECT_EQ(connect.GetProxyBypassLocal(), 1);
+    CString strUser, strPassword;
+    EXPECT_TRUE(connect.GetProxyCredentials(strUser, strPassword));
+    EXPECT_EQ(strUser, "pu");
+    EXPECT_EQ(strPassword, "pp");
+    EXPECT_TRUE(connect.GetHttpCredentials(strUser, strPassword));
+    EXPECT_EQ(strUser, "hu");
+    EXPECT_EQ(strPassword, "hp");
+    EXPECT_EQ(connect.GetHttpAcceptCookies(), 0); // only the value 1 accepts
+    EXPECT_EQ(connect.GetNumThreads(), 3);
+    EXPECT_EQ(connect.GetMaxTotalTasks(), 3);
+
+    record.m_bProxyLogin = 0;
+    CConnectOptions withoutLogin;
+    CParserEngine::MakeFetchOptions(record, 1, withoutLogin, scan);
+    EXPECT_FALSE(withoutLogin.GetProxyCredentials(strUser, strPassword));
+    EXPECT_EQ(strPassword, "");
+}
+
+TEST_F(ParserEngineScanTest, ThreePagesAreQueuedAsFileUrlsAndEachPostsItsEnd)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b b.htm");
+    CPageNode* c = Page("c.htm");
+    // What an earlier scan or edit left goes.
+    a->SetTitle("old");
+    a->SetTitleModified(1);
+    CMetaContentList* pList = nullptr;
+    a->CreateContentList(pList);
+    CMetaContent* pOld = nullptr;
+    pList->AddContent("Author", "someone", 1, pOld);
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
+        const std::string title = "Title " + std::to_string(nIndex);
+        sink.OnTitle(dwPage, title.c_str());
+    };
+
+    ASSERT_EQ(Scan(), 0u);
+    EXPECT_EQ(m_pModel->GetRunState(), 1u); // the scan's threads only stop it later
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_backend.threads, 1);
+    const std::vector<std::string> expected = {"file:///site/pages/a.htm", "file:///site/pages/b%20b.htm",
+                                               "file:///site/pages/c.htm"};
+    EXPECT_EQ(m_backend.record->urls, expected);
+    const std::vector<UINT> ids = {kMsgFileScanned, kMsgFileScanned, kMsgFileScanned, kMsgScanFinished};
+    EXPECT_EQ(m_pFrame->ids, ids);
+    EXPECT_EQ(m_pFrame->pagesDone, (std::vector<CPageNode*>{a, b, c}));
+    EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+    EXPECT_EQ(a->GetTitle(), "Title 0");
+    EXPECT_EQ(c->GetTitle(), "Title 2");
+    EXPECT_EQ(a->GetTitleModified(), 0u);
+    EXPECT_EQ(Content(a, "Author"), nullptr);
+    for (CPageNode* p : {a, b, c})
+        EXPECT_EQ(p->GetScanState(), 0u);
+    // The stop thread stopped and deleted the fetch engine before it posted the end.
+    EXPECT_TRUE(m_backend.record->stopped);
+    EXPECT_EQ(m_backend.record->destroyed, 1);
+}
+
+TEST_F(ParserEngineScanTest, KeywordsOfTheTagAreKeptAsTheTagHadThem)
+{
+    CPageNode* a = Page("a.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "KEYWORDS", "a,b", nullptr);
+        sink.OnKeyword(dwPage, "a", 1);
+        sink.OnKeyword(dwPage, "b", 1);
+        sink.OnHttpEquivMeta(dwPage, "Refresh", "5; URL=next.htm");
+        sink.OnNamedMeta(dwPage, "Description", "Fish, chips", "scheme");
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    CMetaContent* pKeywords = Content(a, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    EXPECT_EQ(pKeywords->GetContent(), "a,b");
+    EXPECT_EQ(pKeywords->GetName(), "KEYWORDS");
+    EXPECT_EQ(pKeywords->GetModified(), 0u);
+    UINT nType = 99;
+    Setting("Keywords")->GetType(nType);
+    EXPECT_EQ(pKeywords->GetType(), nType);
+    CMetaContent* pRefresh = Content(a, "refresh");
+    ASSERT_NE(pRefresh, nullptr);
+    EXPECT_EQ(pRefresh->GetContent(), "5; URL=next.htm");
+    CMetaContent* pDescription = Content(a, "description");
+    ASSERT_NE(pDescription, nullptr);
+    EXPECT_EQ(pDescription->GetContent(), "Fish, chips");
+    EXPECT_EQ(m_pModel->GetEditState(), 0u);
+}
+
+TEST_F(ParserEngineScanTest, SuggestedKeywordsAreEditsOnlyWithTheExtractorFlag)
+{
+    CPageNode* a = Page("a.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "keywords", "fish", nullptr);
+        sink.OnKeyword(dwPage, "fish", 1);
+        sink.OnKeyword(dwPage, "chips", 0);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    CMetaContent* pKeywords = Content(a, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    EXPECT_EQ(pKeywords->GetContent(), "fish");
+    EXPECT_EQ(ToVector(static_cast<const CStringList&>(pKeywords->Suggestions())), std::vector<std::string>{"chips"});
+    EXPECT_EQ(pKeywords->GetModified(), 0u);
+    EXPECT_EQ(m_pModel->GetEditState(), 0u);
+
+    m_pSettings->m_bKeywordExtractor = 1;
+    m_pFrame->ids.clear();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    pKeywords = Content(a, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    EXPECT_EQ(pKeywords->GetContent(), "fish,chips");
+    EXPECT_EQ(pKeywords->GetModified(), 1u);
+    EXPECT_EQ(a->GetEditState(), 2u);
+    EXPECT_EQ(m_pModel->GetEditState(), 1u);
+    // A second scan made a second fetch engine.
+    EXPECT_EQ(m_backend.record->made, 2);
+}
+
+TEST_F(ParserEngineScanTest, AMetaNameWithoutSettingBecomesOneUndefinedSetting)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
+        sink.OnNamedMeta(dwPage, nIndex == 0 ? "X-Colour" : "x-colour", "blue", nullptr);
+        sink.OnNamedMeta(dwPage, "", "nameless", nullptr);
+    };
+    m_pSettings->m_bShowAllFound = 0;
+    const INT_PTR nBefore = m_pModel->GetMetaSettings().GetCount();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_pModel->GetMetaSettings().GetCount(), nBefore + 1);
+    EXPECT_EQ(SettingsNamed("x-colour"), 1);
+    CMetaSetting* pSetting = Setting("X-Colour");
+    ASSERT_NE(pSetting, nullptr);
+    UINT nType = 0, bShow = 1;
+    pSetting->GetType(nType);
+    pSetting->GetShow(bShow);
+    EXPECT_EQ(nType, 7u);
+    EXPECT_EQ(bShow, 0u); // shown only when the project shows all found tags
+    ASSERT_NE(Content(b, "X-COLOUR"), nullptr);
+    EXPECT_EQ(Content(b, "X-COLOUR")->GetName(), "x-colour");
+    EXPECT_EQ(Content(b, "X-COLOUR")->GetType(), 7u);
+    EXPECT_EQ(Content(a, "X-COLOUR")->GetContent(), "blue");
+    EXPECT_EQ(m_pFrame->Count(kMsgShowSetting), 0u);
+    EXPECT_EQ(SettingsNamed(""), 0);
+}
+
+TEST_F(ParserEngineScanTest, ShowAllFoundHandsEachSettingOverOnceAndWaitsForTheFrame)
+{
+    Page("a.htm");
+    Page("b.htm");
+    Page("c.htm");
+    m_pModel->GetSelectedNodes().AddTail(m_selection.GetHead());
+    m_pSettings->m_bShowAllFound = 1;
+    Setting("Keywords")->SetShow(1);
+    Setting("Description")->SetShow(1);
+    ASSERT_GT(m_pModel->GetMetaSettings().GetShownCount(), 0);
+    auto pSeenAnswers = std::make_shared<std::vector<int>>();
+    FakeFrame* pFrame = m_pFrame.get();
+    m_backend.script = [pSeenAnswers, pFrame](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
+        sink.OnNamedMeta(dwPage, "Description", "d", nullptr);
+        // The worker goes on only once the frame has shown the column.
+        if (nIndex == 0)
+            pSeenAnswers->push_back(pFrame->answered.load());
+        sink.OnNamedMeta(dwPage, "Undeclared", "u", nullptr);
+        if (nIndex == 0)
+            pSeenAnswers->push_back(pFrame->answered.load());
+        sink.OnKeyword(dwPage, "k", 1);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    // Every setting was unshown before the group view reloaded its columns.
+    EXPECT_EQ(m_pFrame->reloads, 1);
+    EXPECT_EQ(m_pFrame->reloadedCount, 1);
+    EXPECT_EQ(m_pFrame->reloadShownCount, 0);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_pFrame->shownSettings, (std::vector<std::string>{"Description+", "Undeclared+", "Keywords+"}));
+    EXPECT_EQ(*pSeenAnswers, (std::vector<int>{1, 2}));
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 3u);
+    EXPECT_EQ(m_pFrame->ids.back(), kMsgScanFinished);
+    EXPECT_EQ(m_pModel->GetMetaSettings().GetShownCount(), 3);
+}
+
+TEST_F(ParserEngineScanTest, AMainWindowThatIsGoneDoesNotHoldTheWorkers)
+{
+    Page("a.htm");
+    m_pSettings->m_bShowAllFound = 1;
+    m_pFrame->mainWindow = CreateMessageWindow(&IgnoringWndProc, nullptr);
+    DestroyMessageWindow(m_pFrame->mainWindow);
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "Description", "d", nullptr);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_backend.record->WaitUntil([&] { return m_backend.record->destroyed == 1; }));
+    UINT bShow = 0;
+    Setting("Description")->GetShow(bShow);
+    EXPECT_EQ(bShow, 1u);
+    EXPECT_EQ(m_pModel->GetRunState(), 2u);
+}
+
+TEST_F(ParserEngineScanTest, StoppingMidScanLeavesTheRestUnscanned)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b.htm");
+    m_backend.holdAfter = 1; // the worker waits after the first page
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitFor(kMsgFileScanned));
+    EXPECT_EQ(m_pModel->GetRunState(), 1u);
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    EXPECT_EQ(m_pModel->GetRunState(), 2u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_pFrame->ids, (std::vector<UINT>{kMsgFileScanned, kMsgScanFinished}));
+    EXPECT_EQ(a->GetScanState(), 0u);
+    EXPECT_EQ(b->GetScanState(), 1u);
+    EXPECT_TRUE(m_backend.record->stopRequested);
+    EXPECT_EQ(m_backend.record->destroyed, 1);
+    EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+}
+
+TEST_F(ParserEngineScanTest, StopScanOutsideAScanDoesNothing)
+{
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    m_pModel->SetRunState(2);
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    EXPECT_EQ(m_pModel->GetRunState(), 2u);
+    m_pFrame->Drain();
+    EXPECT_EQ(m_pFrame->Count(kMsgScanFinished), 0u);
+    EXPECT_EQ(m_backend.record->made, 0);
+}
+
+TEST_F(ParserEngineScanTest, WithoutASessionNothingIsQueuedAndTheEngineIsKept)
+{
+    CPageNode* a = Page("a.htm");
+    a->SetTitle("kept");
+    CMetaContentList* pList = nullptr;
+    a->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    pList->AddContent("Author", "someone", 0, pContent);
+    m_backend.session = FALSE;
+
+    EXPECT_EQ(Scan(), 1u);
+    EXPECT_EQ(Scan(), 1u);
+    EXPECT_EQ(m_backend.record->made, 1);
+    EXPECT_EQ(m_backend.record->scanOptionsSet, 1);
+    EXPECT_TRUE(m_backend.record->urls.empty());
+    EXPECT_EQ(a->GetTitle(), "kept");
+    EXPECT_NE(Content(a, "Author"), nullptr);
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+    // The engine deletes the fetch engine it kept.
+    m_pEngine.reset();
+    EXPECT_EQ(m_backend.record->destroyed, 1);
+}
+
+TEST_F(ParserEngineScanTest, WithoutABackendTheScanDoesNotStart)
+{
+    Page("a.htm");
+    m_pEngine->SetScanBackend(nullptr);
+    EXPECT_EQ(Scan(), 1u);
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+}
+
+TEST_F(ParserEngineScanTest, PagesDoneWhileQueueingStillEndTheScan)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b.htm");
+    m_backend.rejectUrls = true;
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->ids, (std::vector<UINT>{kMsgFileScanned, kMsgFileScanned, kMsgScanFinished}));
+    EXPECT_EQ(a->GetScanState(), 0u);
+    EXPECT_EQ(b->GetScanState(), 0u);
+}
+
+TEST_F(ParserEngineScanTest, AnEmptySelectionEndsAtOnce)
+{
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->ids, std::vector<UINT>{kMsgScanFinished});
+}
+
+TEST_F(ParserEngineScanTest, ARunningScanRefusesASecondStart)
+{
+    Page("a.htm");
+    Page("b.htm");
+    m_backend.holdAfter = 1;
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitFor(kMsgFileScanned));
+    EXPECT_EQ(Scan(), 1u);
+    EXPECT_EQ(m_backend.record->made, 1);
+    m_pEngine->StopScan();
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    // Once the scan has finished, the next one starts.
+    m_backend.holdAfter = static_cast<size_t>(-1);
+    m_pFrame->ids.clear();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 2u);
+}
+
+} // namespace
