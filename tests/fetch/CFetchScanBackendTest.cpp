@@ -1,0 +1,226 @@
+// A whole scan of a folder of pages: the scan engine driving the real fetch engine through its
+// backend, with a message-only window in the main frame's place.
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "fetch/CFetchScanBackend.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
+#include "platform/core/WindowHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kEnglishText =
+    "The garden railway runs through the old orchard. Garden railway models are built in the "
+    "workshop, and every garden railway needs careful track work. The steam locomotive pulls "
+    "the passenger coaches along the garden railway while visitors watch the steam locomotive "
+    "from the orchard. Track work and steam locomotive repairs keep the workshop busy all "
+    "summer, and the garden railway society meets in the workshop every week. ";
+
+std::string Page(const std::string& title, const std::string& head, const std::string& body)
+{
+    return "<html><head><title>" + title + "</title>" + head + "</head><body>" + body + "</body></html>";
+}
+
+// The main frame as the scan sees it: it shows settings by setting the event, and ends the run
+// state when the scan has finished.
+class ScanFrame : public IScanHost {
+public:
+    explicit ScanFrame(CVostrelAppModel& app) : m_app(app) { m_hWnd = CreateMessageWindow(&ScanFrame::WndProc, this); }
+    ~ScanFrame() override { DestroyMessageWindow(m_hWnd); }
+    ScanFrame(const ScanFrame&) = delete;
+    ScanFrame& operator=(const ScanFrame&) = delete;
+
+    HWND GetMainWindow() override { return m_hWnd; }
+    void ReloadGroupView(CSelNodesCol&) override { ++reloads; }
+
+    // Pumps until the scan has finished; false after two minutes (a guard against a hang only).
+    bool WaitForFinish()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (!finished) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            MSG msg;
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessage(&msg);
+            else
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    int filesScanned = 0;
+    bool finished = false;
+    int reloads = 0;
+    std::vector<std::string> shown;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = static_cast<ScanFrame*>(GetMessageWindowData(hWnd));
+        if (self == nullptr)
+            return 0;
+        if (message == kMsgFileScanned) {
+            ++self->filesScanned;
+        } else if (message == kMsgShowSetting) {
+            CString strName;
+            reinterpret_cast<CMetaSetting*>(lParam)->GetName(strName);
+            self->shown.push_back(strName.GetString());
+            SetEvent(reinterpret_cast<HANDLE>(wParam));
+        } else if (message == kMsgScanFinished) {
+            self->finished = true;
+            self->m_app.SetRunState(0);
+        }
+        return 0;
+    }
+
+    CVostrelAppModel& m_app;
+    HWND m_hWnd = nullptr;
+};
+
+class ScanEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char szTemplate[] = "/tmp/scan-test-XXXXXX";
+        m_folder = ::mkdtemp(szTemplate);
+        // Nothing of the user's own settings is read or written.
+        const char* home = std::getenv("XDG_CONFIG_HOME");
+        m_oldConfigHome = home != nullptr ? home : "";
+        m_hadConfigHome = home != nullptr;
+        fs::create_directory(m_folder / "config");
+        ::setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
+        m_pModel = std::make_unique<CVostrelAppModel>();
+        m_pModel->Install();
+        m_pModel->GetMetaSettings().SetDefaults();
+        m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+        m_root.SetKind(CPageNode::kindRoot);
+    }
+    void TearDown() override
+    {
+        m_pModel.reset();
+        if (m_hadConfigHome)
+            ::setenv("XDG_CONFIG_HOME", m_oldConfigHome.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+    }
+
+    CPageNode* AddPage(const std::string& name, const std::string& text)
+    {
+        std::ofstream(m_folder / name, std::ios::binary) << text;
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetName(name.c_str());
+        pPage->SetFolder(m_folder.string().c_str());
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        m_selection.AddTail(p);
+        return p;
+    }
+
+    static CMetaContent* Content(CPageNode* pPage, const char* name)
+    {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        if (pPage->GetContentList(pList) != 0 || pList->FindByName(name, pContent) != 0)
+            return nullptr;
+        return pContent;
+    }
+
+    fs::path m_folder;
+    std::string m_oldConfigHome;
+    bool m_hadConfigHome = false;
+    std::unique_ptr<CVostrelAppModel> m_pModel;
+    CPageNode m_root;
+    CSelNodesCol m_selection;
+};
+
+TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
+{
+    std::string body;
+    for (int i = 0; i < 6; ++i)
+        body += kEnglishText;
+    CPageNode* a = AddPage("a.htm", Page("Garden Railways",
+        "<meta name=\"keywords\" content=\"trains,gardens\">"
+        "<meta name=\"Description\" content=\"All about trains\">"
+        "<meta http-equiv=\"Content-Language\" content=\"en\">",
+        "<p>" + body + "</p><a href=\"b.htm\">next</a>"));
+    CPageNode* b = AddPage("b page.html", Page("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
+    CPageNode* c = AddPage("c.htm", Page("Third", "", ""));
+    CPageNode* missing = AddPage("gone.htm", "");
+    fs::remove(m_folder / "gone.htm");
+
+    CProjectSettings* pSettings = nullptr;
+    ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
+    ASSERT_EQ(pSettings->m_bShowAllFound, 1u);
+    CFetchScanBackend backend;
+    ScanFrame frame(*m_pModel);
+    CParserEngine engine;
+    engine.SetScanBackend(&backend);
+    engine.SetScanHost(&frame);
+
+    ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
+    ASSERT_TRUE(frame.WaitForFinish());
+
+    EXPECT_EQ(frame.filesScanned, 4);
+    EXPECT_EQ(frame.reloads, 1);
+    EXPECT_EQ(a->GetTitle(), "Garden Railways");
+    EXPECT_EQ(b->GetTitle(), "Second page");
+    EXPECT_EQ(c->GetTitle(), "Third");
+    for (CPageNode* p : {a, b, c, missing})
+        EXPECT_EQ(p->GetScanState(), 0u);
+
+    CMetaContent* pKeywords = Content(a, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    // The tag's own keywords are found again, not added twice.
+    EXPECT_EQ(pKeywords->GetContent(), "trains,gardens");
+    EXPECT_EQ(pKeywords->GetModified(), 0u);
+    // The keyword engine suggested phrases of the text.
+    EXPECT_FALSE(pKeywords->Suggestions().IsEmpty());
+    EXPECT_LE(pKeywords->Suggestions().GetCount(), 8);
+    ASSERT_NE(Content(a, "description"), nullptr);
+    EXPECT_EQ(Content(a, "description")->GetContent(), "All about trains");
+    ASSERT_NE(Content(a, "content-language"), nullptr);
+    EXPECT_EQ(Content(a, "content-language")->GetContent(), "en");
+    ASSERT_NE(Content(b, "author"), nullptr);
+    EXPECT_EQ(Content(b, "author")->GetContent(), "Ann");
+    EXPECT_EQ(m_pModel->GetEditState(), 0u);
+
+    // Every setting found was shown once, through the frame.
+    std::set<std::string> shown;
+    for (const std::string& name : frame.shown) {
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        EXPECT_TRUE(shown.insert(lower).second) << name;
+    }
+    EXPECT_EQ(shown, (std::set<std::string>{"author", "content-language", "description", "keywords"}));
+    EXPECT_EQ(m_pModel->GetMetaSettings().GetShownCount(), 4u);
+    CMetaSetting* pLanguage = nullptr;
+    EXPECT_EQ(m_pModel->GetMetaSettings().FindByName("Content-Language", pLanguage), 0u);
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+}
+
+} // namespace
