@@ -167,6 +167,21 @@ bool HasLineBreak(const char* text)
     return text != nullptr && std::strpbrk(text, "\r\n") != nullptr;
 }
 
+// The open FTP connection behind the handle; null with the last error set when there is none.
+std::shared_ptr<ConnectionHandle> LookupFtpConnection(HINTERNET hConnect)
+{
+    auto connection = LookupHandleAs<ConnectionHandle>(hConnect);
+    if (connection == nullptr || connection->IsAborted()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (connection->Kind() != HandleKind::FtpConnection) {
+        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return nullptr;
+    }
+    return connection;
+}
+
 } // namespace
 
 bool ParseFtpListLine(const std::string& rawLine, WIN32_FIND_DATA& data)
@@ -250,29 +265,12 @@ DWORD FtpFileHandle::Open(DWORD dwFlags)
 
 BOOL FtpFileHandle::Read(void* lpBuffer, DWORD dwCount, LPDWORD lpdwRead)
 {
-    if (lpdwRead != nullptr)
-        *lpdwRead = 0;
-    const DWORD dwError = m_pTransfer->Pump([&] { return m_pTransfer->Available() >= dwCount; });
-    if (dwError != 0) {
-        m_strDetail = m_pTransfer->Detail();
-        SetLastError(dwError);
-        return FALSE;
-    }
-    const size_t n = m_pTransfer->Take(lpBuffer, dwCount);
-    if (lpdwRead != nullptr)
-        *lpdwRead = static_cast<DWORD>(n);
-    return TRUE;
+    return m_pTransfer->ReadBody(lpBuffer, dwCount, lpdwRead, m_strDetail);
 }
 
 BOOL FtpFileHandle::QueryDataAvailable(LPDWORD lpdwAvailable)
 {
-    const DWORD dwError = m_pTransfer->Pump([this] { return m_pTransfer->Available() > 0; });
-    if (dwError != 0) {
-        SetLastError(dwError);
-        return FALSE;
-    }
-    *lpdwAvailable = static_cast<DWORD>(m_pTransfer->Available());
-    return TRUE;
+    return m_pTransfer->QueryAvailable(lpdwAvailable);
 }
 
 std::shared_ptr<ConnectionHandle> FtpConnect(const std::shared_ptr<SessionHandle>& session, LPCSTR lpszServer,
@@ -323,15 +321,9 @@ HINTERNET ConnectFtp(HINTERNET hSession, LPCSTR lpszServer, INTERNET_PORT nPort,
 HINTERNET OpenFtpFile(HINTERNET hConnect, LPCSTR lpszFileName, DWORD dwAccess, DWORD dwFlags, DWORD_PTR dwContext,
                       std::string* pDetail)
 {
-    auto connection = LookupHandleAs<ConnectionHandle>(hConnect);
-    if (connection == nullptr || connection->IsAborted()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto connection = LookupFtpConnection(hConnect);
+    if (connection == nullptr)
         return nullptr;
-    }
-    if (connection->Kind() != HandleKind::FtpConnection) {
-        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-        return nullptr;
-    }
     if (lpszFileName == nullptr || *lpszFileName == '\0' || HasLineBreak(lpszFileName)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -456,15 +448,9 @@ using namespace vostrel::net;
 HINTERNET FtpFindFirstFile(HINTERNET hConnect, LPCSTR lpszSearchFile, LPWIN32_FIND_DATA lpFindFileData,
                            DWORD /*dwFlags*/, DWORD_PTR dwContext)
 {
-    auto connection = LookupHandleAs<ConnectionHandle>(hConnect);
-    if (connection == nullptr || connection->IsAborted()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto connection = LookupFtpConnection(hConnect);
+    if (connection == nullptr)
         return nullptr;
-    }
-    if (connection->Kind() != HandleKind::FtpConnection) {
-        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-        return nullptr;
-    }
     if (HasLineBreak(lpszSearchFile)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;

@@ -399,16 +399,7 @@ BOOL HttpRequestHandle::Read(void* lpBuffer, DWORD dwCount, LPDWORD lpdwRead)
         SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
         return FALSE;
     }
-    const DWORD dwError = m_pTransfer->Pump([&] { return m_pTransfer->Available() >= dwCount; });
-    if (dwError != 0) {
-        m_strDetail = m_pTransfer->Detail();
-        SetLastError(dwError);
-        return FALSE;
-    }
-    const size_t n = m_pTransfer->Take(lpBuffer, dwCount);
-    if (lpdwRead != nullptr)
-        *lpdwRead = static_cast<DWORD>(n);
-    return TRUE;
+    return m_pTransfer->ReadBody(lpBuffer, dwCount, lpdwRead, m_strDetail);
 }
 
 BOOL HttpRequestHandle::QueryDataAvailable(LPDWORD lpdwAvailable)
@@ -417,13 +408,7 @@ BOOL HttpRequestHandle::QueryDataAvailable(LPDWORD lpdwAvailable)
         SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
         return FALSE;
     }
-    const DWORD dwError = m_pTransfer->Pump([&] { return m_pTransfer->Available() > 0; });
-    if (dwError != 0) {
-        SetLastError(dwError);
-        return FALSE;
-    }
-    *lpdwAvailable = static_cast<DWORD>(m_pTransfer->Available());
-    return TRUE;
+    return m_pTransfer->QueryAvailable(lpdwAvailable);
 }
 
 BOOL HttpRequestHandle::QueryInfo(DWORD dwInfoLevel, LPVOID lpBuffer, LPDWORD lpdwBufferLength, LPDWORD lpdwIndex)

@@ -646,6 +646,33 @@ size_t Transfer::Take(void* lpBuffer, size_t nCount)
     return n;
 }
 
+BOOL Transfer::ReadBody(void* lpBuffer, DWORD dwCount, LPDWORD lpdwRead, std::string& strDetail)
+{
+    if (lpdwRead != nullptr)
+        *lpdwRead = 0;
+    const DWORD dwError = Pump([&] { return Available() >= dwCount; });
+    if (dwError != 0) {
+        strDetail = Detail();
+        SetLastError(dwError);
+        return FALSE;
+    }
+    const size_t n = Take(lpBuffer, dwCount);
+    if (lpdwRead != nullptr)
+        *lpdwRead = static_cast<DWORD>(n);
+    return TRUE;
+}
+
+BOOL Transfer::QueryAvailable(LPDWORD lpdwAvailable)
+{
+    const DWORD dwError = Pump([this] { return Available() > 0; });
+    if (dwError != 0) {
+        SetLastError(dwError);
+        return FALSE;
+    }
+    *lpdwAvailable = static_cast<DWORD>(Available());
+    return TRUE;
+}
+
 size_t Transfer::WriteCallback(char* ptr, size_t size, size_t nmemb, void* userdata)
 {
     auto* self = static_cast<Transfer*>(userdata);

@@ -198,6 +198,12 @@ public:
     size_t Available() const { return m_body.size() - m_nBodyRead; }
     // Moves up to nCount buffered body bytes to the caller.
     size_t Take(void* lpBuffer, size_t nCount);
+    // Waits until dwCount body bytes are buffered or the transfer ends, then moves them to the
+    // caller. FALSE with the last error set on failure; strDetail then gets the error detail.
+    BOOL ReadBody(void* lpBuffer, DWORD dwCount, LPDWORD lpdwRead, std::string& strDetail);
+    // Waits until a body byte is buffered or the transfer ends, then gives the count buffered.
+    // FALSE with the last error set on failure.
+    BOOL QueryAvailable(LPDWORD lpdwAvailable);
 
     // The lines of the final reply header block (status line first, no line ends).
     const std::vector<std::string>& HeaderLines() const { return m_headerLines; }
