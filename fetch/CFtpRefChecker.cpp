@@ -146,27 +146,12 @@ void CFtpRefChecker::CloseFind()
 
 void CFtpRefChecker::CloseFile()
 {
-    if (!m_pFile)
-        return;
-    try {
-        m_pFile->Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
-    m_pFile.reset();
+    CloseAndReset(m_pFile);
 }
 
 void CFtpRefChecker::CloseConnection()
 {
-    if (!m_pConnection)
-        return;
-    try {
-        m_pConnection->Close();
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    m_pConnection.reset();
+    CloseAndReset(m_pConnection);
 }
 
 bool CFtpRefChecker::FindPath(const CString& strPath, WIN32_FIND_DATA& data)

@@ -131,27 +131,13 @@ void CHttpRefChecker::Finish()
 
 void CHttpRefChecker::CloseRequest()
 {
-    if (!m_pFile)
-        return;
-    try {
-        m_pFile->Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
-    m_pFile.reset();
+    CloseAndReset(m_pFile);
 }
 
 void CHttpRefChecker::CloseConnection()
 {
     CloseRequest();
-    if (!m_pConnection)
-        return;
-    try {
-        m_pConnection->Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
-    m_pConnection.reset();
+    CloseAndReset(m_pConnection);
 }
 
 void CHttpRefChecker::LogHeaders(LPCTSTR lpszWhat, DWORD dwLevel)

@@ -5,13 +5,13 @@
 #pragma once
 
 #include "engine/html/IHtmlParserSink.h"
+#include "platform/core/CException.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
 #include <memory>
 
-class CException;
 class CExtractorDoc;
 class CFile;
 class CHPSUP;
@@ -82,6 +82,22 @@ public:
     void OnLastModified(LONG nTime) override;
 
 protected:
+    // Closes and drops a connection or file of the checker. A failed close leaves nothing to
+    // undo, and the checker must go on to its next URL, so whatever the close throws is dropped.
+    template <class T>
+    static void CloseAndReset(std::unique_ptr<T>& pObject)
+    {
+        if (!pObject)
+            return;
+        try {
+            pObject->Close();
+        } catch (CException* e) {
+            e->Delete();
+        } catch (...) {
+        }
+        pObject.reset();
+    }
+
     CTaskManager* m_pTaskManager;   // not owned
     ITaskManager* m_pSink;          // not owned
     CHPSUP* m_pHpsup;               // not owned
