@@ -434,17 +434,27 @@ const CString& CTaskManager::GetIndexFilename() const
 
 UINT CTaskManager::TaskThreadProc(LPVOID pParam)
 {
-    auto* pThis = static_cast<CTaskManager*>(pParam);
+    static_cast<CTaskManager*>(pParam)->RunWorker(&CTaskManager::RunTasks);
+    return 0;
+}
+
+UINT CTaskManager::CheckThreadProc(LPVOID pParam)
+{
+    static_cast<CTaskManager*>(pParam)->RunWorker(&CTaskManager::RunChecks);
+    return 0;
+}
+
+void CTaskManager::RunWorker(void (CTaskManager::*pfnLoop)())
+{
     // Nothing may unwind out of a thread entry: an escaped exception stops the engine instead.
     try {
-        pThis->RunTasks();
+        (this->*pfnLoop)();
     } catch (CException* e) {
         e->Delete();
-        pThis->RequestStop();
+        RequestStop();
     } catch (...) {
-        pThis->RequestStop();
+        RequestStop();
     }
-    return 0;
 }
 
 void CTaskManager::RunTasks()
@@ -468,20 +478,6 @@ void CTaskManager::RunTasks()
             return;
         }
     }
-}
-
-UINT CTaskManager::CheckThreadProc(LPVOID pParam)
-{
-    auto* pThis = static_cast<CTaskManager*>(pParam);
-    try {
-        pThis->RunChecks();
-    } catch (CException* e) {
-        e->Delete();
-        pThis->RequestStop();
-    } catch (...) {
-        pThis->RequestStop();
-    }
-    return 0;
 }
 
 bool CTaskManager::CheckOneUrl(CRefChecker& checker, CURLToCheck* pRecord)

@@ -107,6 +107,8 @@ public:
 private:
     static UINT TaskThreadProc(LPVOID pParam);
     static UINT CheckThreadProc(LPVOID pParam);
+    // Runs a worker thread's loop; an exception that escapes it stops the engine.
+    void RunWorker(void (CTaskManager::*pfnLoop)());
     void RunTasks();
     void RunChecks();
     // Checks one URL with the checker; false when an exception escaped (the engine then stops).
