@@ -38,17 +38,11 @@ protected:
     {
         if (!nettest::HaveProgram(nettest::kPython))
             return;
-        s_server = new nettest::ChildServer;
-        if (!s_server->Start({nettest::kPython, nettest::ServerScript(), "http"}, true)) {
-            delete s_server;
-            s_server = nullptr;
-        }
+        auto server = std::make_unique<nettest::ChildServer>();
+        if (server->Start({nettest::kPython, nettest::ServerScript(), "http"}, true))
+            s_server = std::move(server);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
+    static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
         if (s_server == nullptr)
@@ -76,12 +70,12 @@ protected:
         return m_sink.Page(dwPage);
     }
 
-    static nettest::ChildServer* s_server;
+    static std::unique_ptr<nettest::ChildServer> s_server;
     FakeTaskSink m_sink;
     DWORD_PTR m_nextPage = 0;
 };
 
-nettest::ChildServer* CHttpRefCheckerTest::s_server = nullptr;
+std::unique_ptr<nettest::ChildServer> CHttpRefCheckerTest::s_server;
 
 TEST_F(CHttpRefCheckerTest, APageIsFetchedAndParsed)
 {
@@ -309,20 +303,11 @@ class CHttpsRefCheckerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = new nettest::TempDir;
-        s_server = new nettest::ChildServer;
-        if (!nettest::StartHttpsServer(*s_dir, *s_server)) {
-            delete s_server;
-            s_server = nullptr;
-        }
+        auto suite = std::make_unique<nettest::SuiteServer>();
+        if (nettest::StartHttpsServer(*suite))
+            s_server = std::move(suite);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
         if (s_server == nullptr)
@@ -333,13 +318,11 @@ protected:
         return "https://127.0.0.1:" + std::to_string(s_server->Port()) + path;
     }
 
-    static nettest::ChildServer* s_server;
-    static nettest::TempDir* s_dir;
+    static std::unique_ptr<nettest::SuiteServer> s_server;
     FakeTaskSink m_sink;
 };
 
-nettest::ChildServer* CHttpsRefCheckerTest::s_server = nullptr;
-nettest::TempDir* CHttpsRefCheckerTest::s_dir = nullptr;
+std::unique_ptr<nettest::SuiteServer> CHttpsRefCheckerTest::s_server;
 
 TEST_F(CHttpsRefCheckerTest, ASelfSignedCertificateIsAWarningOnceAndThenIgnored)
 {

@@ -1,4 +1,5 @@
 #include "FakeTaskSink.h"
+#include "support/ScopedTempDir.h"
 
 #include "engine/html/HtmlLinkTypes.h"
 #include "engine/project/CConnectOptions.h"
@@ -17,7 +18,6 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -26,22 +26,10 @@ namespace {
 
 class CRefCheckerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char szTemplate[] = "/tmp/fetch-checker-XXXXXX";
-        m_folder = ::mkdtemp(szTemplate);
-    }
-    void TearDown() override
-    {
-        std::error_code error;
-        fs::remove_all(m_folder, error);
-    }
-
     fs::path Write(const std::string& name, const std::string& text)
     {
-        const fs::path path = m_folder / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
+        m_dir.WriteFile(name, text);
+        return m_folder / name;
     }
     static CString Url(const fs::path& path)
     {
@@ -79,7 +67,8 @@ protected:
         return codes;
     }
 
-    fs::path m_folder;
+    ScopedTempDir m_dir;
+    const fs::path m_folder = m_dir.Path();
     FakeTaskSink m_sink;
     DWORD_PTR m_nextPage = 0;
 };

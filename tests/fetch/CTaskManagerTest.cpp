@@ -1,4 +1,5 @@
 #include "FakeTaskSink.h"
+#include "support/ScopedTempDir.h"
 
 #include "engine/project/CConnectOptions.h"
 #include "engine/project/CScanOptions.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <cctype>
 #include <sstream>
 
@@ -27,29 +27,12 @@ constexpr const char* kEnglishText =
     "from the orchard. Track work and steam locomotive repairs keep the workshop busy all "
     "summer, and the garden railway society meets in the workshop every week. ";
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char szTemplate[] = "/tmp/fetch-test-XXXXXX";
-        m_path = ::mkdtemp(szTemplate);
-    }
-    ~TempFolder()
-    {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    fs::path Write(const std::string& name, const std::string& text) const
-    {
-        const fs::path path = m_path / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+// Writes a page into the folder and gives its path.
+fs::path WritePage(const ScopedTempDir& folder, const std::string& name, const std::string& text)
+{
+    folder.WriteFile(name, text);
+    return folder.File(name);
+}
 
 CString FileUrl(const fs::path& path)
 {
@@ -101,17 +84,17 @@ bool HasShape(const std::string& text, const std::string& shape)
 
 TEST(CTaskManagerTest, ScansAFolderOfLocalPagesEndToEnd)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     std::string body;
     for (int i = 0; i < 6; ++i)
         body += kEnglishText;
-    const fs::path a = folder.Write("a.htm",
+    const fs::path a = WritePage(folder, "a.htm",
         Page("Garden Railways", "<meta name=\"keywords\" content=\"trains, gardens\">"
                                 "<meta name=\"Description\" content=\"All about trains\">"
                                 "<meta http-equiv=\"Content-Language\" content=\"en\">",
             "<p>" + body + "</p><a href=\"b.htm\">next</a>"));
-    const fs::path b = folder.Write("b.html", Page("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
-    const fs::path c = folder.Write("c.htm", Page("Third", "", ""));
+    const fs::path b = WritePage(folder, "b.html", Page("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
+    const fs::path c = WritePage(folder, "c.htm", Page("Third", "", ""));
 
     FakeTaskSink sink;
     const CConnectOptions options = ScanConnectOptions();
@@ -171,13 +154,13 @@ TEST(CTaskManagerTest, ABadUrlIsReportedAndFinishedAtOnce)
 
 TEST(CTaskManagerTest, StoppingMidScanLeavesTheRestUnchecked)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     FakeTaskSink sink;
     const CConnectOptions options = ScanConnectOptions();
     CTaskManager manager(&sink, nullptr, 0, &options);
     constexpr int kPages = 200;
     for (int i = 0; i < kPages; ++i) {
-        const fs::path path = folder.Write("p" + std::to_string(i) + ".htm", Page("P", "", kEnglishText));
+        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", Page("P", "", kEnglishText));
         manager.QueueUrl(static_cast<DWORD_PTR>(i + 1), FileUrl(path), 1, TRUE);
     }
     // The third page asks for the stop itself, so the test needs no timing.
@@ -195,12 +178,12 @@ TEST(CTaskManagerTest, StoppingMidScanLeavesTheRestUnchecked)
 
 TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
 {
-    TempFolder folder;
+    ScopedTempDir folder;
     FakeTaskSink sink;
     const CConnectOptions options = ScanConnectOptions();
     CTaskManager manager(&sink, nullptr, 0, &options);
     for (int i = 1; i <= 5; ++i) {
-        const fs::path path = folder.Write("p" + std::to_string(i) + ".htm", Page("T", "", ""));
+        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", Page("T", "", ""));
         manager.QueueUrl(static_cast<DWORD_PTR>(i), FileUrl(path), 1, TRUE);
     }
     sink.m_onTitle = [](DWORD_PTR dwPage) {

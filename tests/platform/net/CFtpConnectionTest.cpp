@@ -21,25 +21,14 @@ class FtpTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!nettest::HavePythonModule("pyftpdlib"))
-            return;
-        s_dir = new nettest::TempDir;
-        s_dir->Write("index.html", "<html>home</html>");
-        s_dir->Write("docs/a.html", std::string(5000, 'a'));
-        s_dir->Write("docs/b c.txt", "with a blank");
-        s_server = new nettest::ChildServer;
-        if (!s_server->Start({nettest::kPython, nettest::ServerScript(), "ftp", s_dir->Path(), "user", "secret"}, true)) {
-            delete s_server;
-            s_server = nullptr;
-        }
+        auto suite = std::make_unique<nettest::SuiteServer>();
+        suite->Write("index.html", "<html>home</html>");
+        suite->Write("docs/a.html", std::string(5000, 'a'));
+        suite->Write("docs/b c.txt", "with a blank");
+        if (nettest::StartFtpServer(*suite))
+            s_server = std::move(suite);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
         if (s_server == nullptr)
@@ -76,13 +65,11 @@ protected:
         return 0;
     }
 
-    static nettest::ChildServer* s_server;
-    static nettest::TempDir* s_dir;
+    static std::unique_ptr<nettest::SuiteServer> s_server;
     std::unique_ptr<CInternetSession> m_session;
 };
 
-nettest::ChildServer* FtpTest::s_server = nullptr;
-nettest::TempDir* FtpTest::s_dir = nullptr;
+std::unique_ptr<nettest::SuiteServer> FtpTest::s_server;
 
 TEST_F(FtpTest, ListsADirectoryInPassiveMode)
 {

@@ -23,17 +23,11 @@ protected:
     {
         if (!nettest::HaveProgram(nettest::kPython))
             return;
-        s_server = new nettest::ChildServer;
-        if (!s_server->Start({nettest::kPython, nettest::ServerScript(), "http"}, true)) {
-            delete s_server;
-            s_server = nullptr;
-        }
+        auto server = std::make_unique<nettest::ChildServer>();
+        if (server->Start({nettest::kPython, nettest::ServerScript(), "http"}, true))
+            s_server = std::move(server);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
+    static void TearDownTestSuite() { s_server.reset(); }
 
     void SetUp() override
     {
@@ -76,12 +70,12 @@ protected:
         return 0;
     }
 
-    static nettest::ChildServer* s_server;
+    static std::unique_ptr<nettest::ChildServer> s_server;
     std::unique_ptr<CInternetSession> m_session;
     std::unique_ptr<CHttpConnection> m_connection;
 };
 
-nettest::ChildServer* HttpTest::s_server = nullptr;
+std::unique_ptr<nettest::ChildServer> HttpTest::s_server;
 
 TEST_F(HttpTest, PageGivesStatusTypeLengthAndBody)
 {

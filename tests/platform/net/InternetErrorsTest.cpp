@@ -183,20 +183,11 @@ class HttpsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = new nettest::TempDir;
-        s_server = new nettest::ChildServer;
-        if (!nettest::StartHttpsServer(*s_dir, *s_server)) {
-            delete s_server;
-            s_server = nullptr;
-        }
+        auto suite = std::make_unique<nettest::SuiteServer>();
+        if (nettest::StartHttpsServer(*suite))
+            s_server = std::move(suite);
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
         if (s_server == nullptr)
@@ -204,12 +195,10 @@ protected:
     }
     static INTERNET_PORT Port() { return static_cast<INTERNET_PORT>(s_server->Port()); }
 
-    static nettest::ChildServer* s_server;
-    static nettest::TempDir* s_dir;
+    static std::unique_ptr<nettest::SuiteServer> s_server;
 };
 
-nettest::ChildServer* HttpsTest::s_server = nullptr;
-nettest::TempDir* HttpsTest::s_dir = nullptr;
+std::unique_ptr<nettest::SuiteServer> HttpsTest::s_server;
 
 TEST_F(HttpsTest, SelfSignedCertificateFailsThenPassesWithIgnoreFlags)
 {
@@ -257,15 +246,15 @@ protected:
             GTEST_SKIP() << "tinyproxy and python3 are needed for the proxy tests";
         ASSERT_TRUE(m_server.Start({nettest::kPython, nettest::ServerScript(), "http"}, true));
         const int port = nettest::FreeLoopbackPort();
-        m_dir.Write("tinyproxy.conf", "Port " + std::to_string(port) + "\nListen 127.0.0.1\nTimeout 30\n"
-                    "Allow 127.0.0.1\nMaxClients 10\nLogLevel Critical\nDisableViaHeader Yes\n"
-                    "BasicAuth proxyuser proxysecret\n");
-        ASSERT_TRUE(m_proxy.Start({tinyproxy, "-d", "-c", m_dir.Path() + "/tinyproxy.conf"}, false));
+        m_dir.WriteFile("tinyproxy.conf", "Port " + std::to_string(port) + "\nListen 127.0.0.1\nTimeout 30\n"
+                        "Allow 127.0.0.1\nMaxClients 10\nLogLevel Critical\nDisableViaHeader Yes\n"
+                        "BasicAuth proxyuser proxysecret\n");
+        ASSERT_TRUE(m_proxy.Start({tinyproxy, "-d", "-c", m_dir.File("tinyproxy.conf")}, false));
         ASSERT_TRUE(m_proxy.WaitForPort(port));
         m_proxyList = "http=127.0.0.1:" + std::to_string(port);
     }
 
-    nettest::TempDir m_dir;
+    ScopedTempDir m_dir;
     nettest::ChildServer m_server;
     nettest::ChildServer m_proxy;
     std::string m_proxyList;

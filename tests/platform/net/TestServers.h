@@ -2,6 +2,8 @@
 // port of 127.0.0.1 and stopped by its pid when the object goes (also when a test fails).
 #pragma once
 
+#include "support/ScopedTempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -162,40 +163,45 @@ private:
     int m_port = 0;
 };
 
-// A temporary folder removed with its contents at the end.
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/vostrel-net-XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
+// A test server with the folder it serves or keeps its certificate in, shared by one test suite:
+// the suite starts it once, and dropping the object stops the server by its pid and then
+// removes the folder.
+struct SuiteServer {
+    ScopedTempDir dir;
+    ChildServer server;
+
+    int Port() const { return server.Port(); }
+    // Writes a file to serve, making the folders on its path.
     void Write(const std::string& name, const std::string& content) const
     {
-        std::filesystem::create_directories((std::filesystem::path(m_path) / name).parent_path());
-        std::ofstream(m_path + "/" + name, std::ios::binary) << content;
+        std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+        dir.WriteFile(name, content);
     }
-
-private:
-    std::string m_path;
 };
+
+// Starts the FTP test server on the folder with the login user/secret; false when python3 or
+// pyftpdlib is missing or the server does not start.
+inline bool StartFtpServer(SuiteServer& suite)
+{
+    return HavePythonModule("pyftpdlib")
+        && suite.server.Start({kPython, ServerScript(), "ftp", suite.dir.Path(), "user", "secret"}, true);
+}
 
 // Makes a self-signed certificate for 127.0.0.1 (only the address: "localhost" does not match
 // it) in the folder and starts the HTTPS test server with it; false when openssl or python3 is
 // missing or the server does not start.
-inline bool StartHttpsServer(const TempDir& dir, ChildServer& server)
+inline bool StartHttpsServer(SuiteServer& suite)
 {
     const std::string openssl = FindProgram("openssl");
-    if (openssl.empty() || !HaveProgram(kPython))
+    if (openssl.empty() || !HaveProgram(kPython) || suite.dir.Path().empty())
         return false;
     const std::string command = openssl + " req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1"
-        " -addext subjectAltName=IP:127.0.0.1 -keyout " + dir.Path() + "/key.pem -out " + dir.Path()
-        + "/cert.pem >/dev/null 2>&1";
+        " -addext subjectAltName=IP:127.0.0.1 -keyout " + suite.dir.File("key.pem") + " -out "
+        + suite.dir.File("cert.pem") + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         return false;
-    return server.Start({kPython, ServerScript(), "https", dir.Path() + "/cert.pem", dir.Path() + "/key.pem"}, true);
+    return suite.server.Start(
+        {kPython, ServerScript(), "https", suite.dir.File("cert.pem"), suite.dir.File("key.pem")}, true);
 }
 
 } // namespace nettest
