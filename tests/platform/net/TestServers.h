@@ -1,5 +1,6 @@
 // Loopback servers for the internet layer's tests: each is a child process started on a free
-// port of 127.0.0.1 and stopped by its pid when the object goes (also when a test fails).
+// port of 127.0.0.1 and stopped by its pid when the object goes (also when a test fails), or
+// killed by the system when the test program itself dies.
 #pragma once
 
 #include "support/ScopedTempDir.h"
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -82,8 +84,14 @@ public:
         int pipeFds[2];
         if (pipe(pipeFds) != 0)
             return false;
+        const pid_t parent = getpid();
         m_pid = fork();
         if (m_pid == 0) {
+            // A test program that crashes or is killed by its time limit never runs the
+            // destructor: the server must then go with it rather than serve on forever.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent)
+                _exit(127);
             dup2(pipeFds[1], STDOUT_FILENO);
             int devNull = open("/dev/null", O_WRONLY);
             dup2(devNull, STDERR_FILENO);
