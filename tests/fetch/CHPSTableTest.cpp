@@ -108,6 +108,12 @@ TEST_F(CHPSTableTest, Http11IsKeptAs10WithoutTheCapability)
     CHPS* pHps = table.FindOrAddHost("h")->FindOrAddHps(80, SchemeIndex("http"));
     pHps->SetServerHttpVersion(3);
     EXPECT_EQ(pHps->GetServerHttpVersion(), 2);
+    pHps->SetServerHttpVersion(1);
+    EXPECT_EQ(pHps->GetServerHttpVersion(), 1);
+    // With the capability the server's own version stands.
+    CHPS* pCapable = m_table.FindOrAddHost("h")->FindOrAddHps(80, SchemeIndex("http"));
+    pCapable->SetServerHttpVersion(3);
+    EXPECT_EQ(pCapable->GetServerHttpVersion(), 3);
 }
 
 TEST_F(CHPSTableTest, AHostNotFoundIsServedByOneWorker)

@@ -264,15 +264,25 @@ TEST(CTaskManagerTest, NoSessionMeansNoEmergencyClose)
     manager.StartThreads();
     manager.RequestStop();
     manager.StopThreads();
+    // The log was written, so the line's absence means something.
+    EXPECT_NE(log.str().find("=== Threads: 1\n"), std::string::npos);
     EXPECT_EQ(log.str().find("Emergency session close!"), std::string::npos);
 }
 
 TEST(CTaskManagerTest, NoLogStreamWritesNothing)
 {
     FakeTaskSink sink;
-    CTaskManager manager(&sink, nullptr, 0, nullptr);
+    CConnectOptions options = ScanConnectOptions();
+    options.SetAccessType(1);
+    CTaskManager manager(&sink, nullptr, 0, &options);
     EXPECT_FALSE(manager.IsLogging());
     manager.Log("ignored");
+    // A stop with a session open logs its emergency close; without a stream that must go nowhere.
+    ASSERT_TRUE(manager.OpenInternetSession());
+    manager.StartThreads();
+    manager.RequestStop();
+    manager.StopThreads();
+    EXPECT_EQ(manager.GetState(), TaskManagerState::Stopped);
 }
 
 TEST(CTaskManagerTest, WinInetCapabilityRows)
