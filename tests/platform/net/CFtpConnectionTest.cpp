@@ -1,5 +1,6 @@
 // FTP against a loopback pyftpdlib server: logging in, directory searches, reading files, the
 // last reply text, and refused logins.
+#include "InternetErrorOf.h"
 #include "TestServers.h"
 
 #include "platform/net/CInternetConnection.h"
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace {
+
+using nettest::ErrorOf;
 
 class FtpTest : public ::testing::Test {
 protected:
@@ -50,19 +53,6 @@ protected:
         EXPECT_EQ(ERROR_NO_MORE_FILES, GetLastError());
         EXPECT_TRUE(InternetCloseHandle(hFind));
         return entries;
-    }
-
-    template <class F>
-    static DWORD ErrorOf(F&& call)
-    {
-        try {
-            call();
-        } catch (CInternetException* e) {
-            const DWORD error = e->m_dwError;
-            e->Delete();
-            return error;
-        }
-        return 0;
     }
 
     static std::unique_ptr<nettest::SuiteServer> s_server;

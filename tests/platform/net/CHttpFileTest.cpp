@@ -1,5 +1,6 @@
 // HTTP requests against a loopback test server: status codes and header queries, redirects,
 // authentication, time-outs and aborting from another thread.
+#include "InternetErrorOf.h"
 #include "TestServers.h"
 
 #include "platform/net/CInternetConnection.h"
@@ -16,6 +17,8 @@
 #include <thread>
 
 namespace {
+
+using nettest::ErrorOf;
 
 class HttpTest : public ::testing::Test {
 protected:
@@ -57,19 +60,6 @@ protected:
     }
 
     // Runs the call and gives the internet error number it raised (0 when it raised none).
-    template <class F>
-    static DWORD ErrorOf(F&& call)
-    {
-        try {
-            call();
-        } catch (CInternetException* e) {
-            const DWORD error = e->m_dwError;
-            e->Delete();
-            return error;
-        }
-        return 0;
-    }
-
     static std::unique_ptr<nettest::ChildServer> s_server;
     std::unique_ptr<CInternetSession> m_session;
     std::unique_ptr<CHttpConnection> m_connection;

@@ -1,5 +1,6 @@
 // Failures mapped to the internet error numbers: name resolution, refused connections, HTTPS
 // certificates with and without the ignore flags; and the session's options and proxy use.
+#include "InternetErrorOf.h"
 #include "TestServers.h"
 
 #include "platform/core/VersionInfo.h"
@@ -17,23 +18,7 @@
 
 namespace {
 
-template <class F>
-DWORD ErrorOf(F&& call, CString* pMessage = nullptr)
-{
-    try {
-        call();
-    } catch (CInternetException* e) {
-        const DWORD error = e->m_dwError;
-        if (pMessage != nullptr) {
-            char text[256];
-            e->GetErrorMessage(text, sizeof text);
-            *pMessage = text;
-        }
-        e->Delete();
-        return error;
-    }
-    return 0;
-}
+using nettest::ErrorOf;
 
 DWORD StatusOf(CHttpFile& file)
 {
