@@ -571,11 +571,8 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
         if (CPageNode* pPage = pages.GetNext(pos); pPage != nullptr)
             queued.push_back(pPage);
     }
-    {
-        CSingleLock lock(&m_lock, TRUE);
-        // One more than the pages: the last page cannot end the scan while it is being started.
-        m_nPagesLeft = static_cast<UINT>(queued.size()) + 1;
-    }
+    // One more than the pages: the last page cannot end the scan while it is being started.
+    m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
     for (CPageNode* pPage : queued) {
         pPage->ClearTitle();
         pPage->SetTitleModified(0);
@@ -595,15 +592,8 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
         m_bThreadsStarted = true;
     }
     pTaskManager->StartThreads();
-    bool bDone = false;
-    {
-        CSingleLock lock(&m_lock, TRUE);
-        if (m_nPagesLeft > 0)
-            --m_nPagesLeft;
-        bDone = m_nPagesLeft == 0;
-    }
     // Every page was done already (or there was none): the scan ends here.
-    if (bDone)
+    if (CountPageDone())
         StopScan();
     return 0;
 }
@@ -713,15 +703,19 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
     CSingleLock lock(&m_lock, TRUE);
     if (pPage != nullptr)
         pPage->SetScanState(0);
-    // A page reported twice must not end the scan early or wrap the count.
-    bool bLast = false;
-    if (m_nPagesLeft > 0) {
-        --m_nPagesLeft;
-        bLast = m_nPagesLeft == 0;
-    }
+    const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
     if (bLast)
         StopScan();
+}
+
+bool CParserEngine::CountPageDone()
+{
+    // A page reported twice must not wrap the count.
+    UINT nLeft = m_nPagesLeft.load();
+    while (nLeft > 0 && !m_nPagesLeft.compare_exchange_weak(nLeft, nLeft - 1)) {
+    }
+    return nLeft == 1;
 }
 
 void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested)

@@ -131,18 +131,21 @@ private:
     void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested);
     // Has the main window show the setting's column and waits for it (lock held).
     void HandOverShownSetting(CMetaSetting* pSetting);
+    // Counts one page done; true when it was the last. Never below 0.
+    bool CountPageDone();
 
     static UINT StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage);
 
-    // Guards the pages' META contents, the catalogue's growth and the pages-left count. A
+    // Guards the pages' META contents and the catalogue's growth, and orders the pages' ends. A
     // worker holds it while the main window shows a setting, so the user-interface thread never
     // takes it.
     CCriticalSection m_lock;
     // Owned; made at a scan's start, handed to the stop thread at its end. Under m_managerLock.
     std::unique_ptr<IScanTaskManager> m_pTaskManager;
     // Pages of the running scan that have not reported their end, plus one while StartScan is
-    // still queueing, so that the scan cannot end before it has begun. Under m_lock.
-    UINT m_nPagesLeft = 0;
+    // still starting, so that the scan cannot end before it has begun. Atomic rather than under
+    // m_lock: StartScan runs on the user-interface thread, which must never wait for m_lock.
+    std::atomic<UINT> m_nPagesLeft{0};
     // Guards the task manager pointer and the run state's change from 1 to 2; never held
     // while waiting for anything.
     std::mutex m_managerLock;

@@ -73,9 +73,9 @@ using PageScript = std::function<void(ITaskManager& sink, DWORD_PTR dwPage, size
 class FakeTaskManager : public IScanTaskManager {
 public:
     FakeTaskManager(ITaskManager* pSink, std::shared_ptr<FakeRecord> pRecord, PageScript script, BOOL bSession,
-                    bool bRejectUrls, size_t nHoldAfter)
+                    bool bRejectUrls, size_t nHoldAfter, HWND hHandOverWindow)
         : m_pSink(pSink), m_pRecord(std::move(pRecord)), m_script(std::move(script)), m_bSession(bSession),
-          m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter)
+          m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter), m_hHandOverWindow(hHandOverWindow)
     {
     }
     ~FakeTaskManager() override
@@ -108,6 +108,17 @@ public:
     void StartThreads() override
     {
         m_thread = std::thread([this] { Run(); });
+        if (m_hHandOverWindow == nullptr)
+            return;
+        // Returns only once the worker waits in a hand-over, so that the scan's start goes on
+        // while a worker holds the engine's lock.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        MSG msg;
+        while (!PeekMessage(&msg, m_hHandOverWindow, kMsgShowSetting, kMsgShowSetting, PM_NOREMOVE)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
     void RequestStop() override
     {
@@ -146,6 +157,7 @@ private:
     BOOL m_bSession;
     bool m_bRejectUrls;
     size_t m_nHoldAfter;
+    HWND m_hHandOverWindow;
     std::vector<DWORD_PTR> m_pages;
     std::thread m_thread;
 };
@@ -160,7 +172,8 @@ public:
             record->stopped = false;
         });
         threads = options.GetNumThreads();
-        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter);
+        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter,
+                                                 startUntilHandOver);
     }
 
     std::shared_ptr<FakeRecord> record = std::make_shared<FakeRecord>();
@@ -168,6 +181,7 @@ public:
     BOOL session = TRUE;
     bool rejectUrls = false;
     size_t holdAfter = static_cast<size_t>(-1);
+    HWND startUntilHandOver = nullptr; // StartThreads waits for a kMsgShowSetting to this window
     int threads = 0;
 };
 
@@ -465,7 +479,8 @@ TEST_F(ParserEngineScanTest, ThreePagesAreQueuedAsFileUrlsAndEachPostsItsEnd)
     };
 
     ASSERT_EQ(Scan(), 0u);
-    EXPECT_EQ(m_pModel->GetRunState(), 1u); // the scan's threads only stop it later
+    // Scanning, or already stopping when the worker was quick.
+    EXPECT_NE(m_pModel->GetRunState(), 0u);
     ASSERT_TRUE(m_pFrame->WaitForFinish());
 
     EXPECT_EQ(m_backend.threads, 1);
@@ -612,6 +627,24 @@ TEST_F(ParserEngineScanTest, ShowAllFoundHandsEachSettingOverOnceAndWaitsForTheF
     EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 3u);
     EXPECT_EQ(m_pFrame->ids.back(), kMsgScanFinished);
     EXPECT_EQ(m_pModel->GetMetaSettings().GetShownCount(), 3);
+}
+
+TEST_F(ParserEngineScanTest, TheStartDoesNotWaitForAWorkerInAHandOver)
+{
+    Page("a.htm");
+    m_pSettings->m_bShowAllFound = 1;
+    m_backend.startUntilHandOver = m_pFrame->Handle();
+    auto pSeenAnswers = std::make_shared<std::vector<int>>();
+    FakeFrame* pFrame = m_pFrame.get();
+    m_backend.script = [pSeenAnswers, pFrame](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "Description", "d", nullptr);
+        pSeenAnswers->push_back(pFrame->answered.load());
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    // The frame answered the hand-over; the worker did not give up waiting for it.
+    EXPECT_EQ(*pSeenAnswers, std::vector<int>{1});
+    EXPECT_EQ(m_pFrame->shownSettings, std::vector<std::string>{"Description+"});
 }
 
 TEST_F(ParserEngineScanTest, AMainWindowThatIsGoneDoesNotHoldTheWorkers)
