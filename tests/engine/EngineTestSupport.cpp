@@ -68,12 +68,12 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& data)
 
 std::filesystem::path TestDataDir()
 {
-    // CTest names the folder; run by hand, the program finds it beside this source file, so
-    // that it works from any working directory.
+    // CTest names the folder; run by hand, the program takes the tests folder it was built
+    // from, so that it works from any working directory.
     const char* dir = std::getenv("VOSTREL_TEST_DATA");
     if (dir != nullptr)
         return std::filesystem::path(dir) / "engine";
-    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "engine";
+    return std::filesystem::path(VOSTREL_TESTS_DIR) / "data" / "engine";
 }
 
 std::vector<std::string> ToVector(const CStringList& list)

@@ -30,7 +30,7 @@ inline const char* kPython = "/usr/bin/python3";
 
 inline std::string ServerScript()
 {
-    return (std::filesystem::path(__FILE__).parent_path() / "net_test_server.py").string();
+    return (std::filesystem::path(VOSTREL_TESTS_DIR) / "platform" / "net" / "net_test_server.py").string();
 }
 
 inline bool HaveProgram(const std::string& path)
