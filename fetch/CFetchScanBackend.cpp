@@ -21,6 +21,10 @@ public:
     void StartThreads() override { m_taskManager.StartThreads(); }
     void RequestStop() override { m_taskManager.RequestStop(); }
     void StopThreads() override { m_taskManager.StopThreads(); }
+    void SetErrorStopHandler(std::function<void()> handler) override
+    {
+        m_taskManager.SetErrorStopHandler(std::move(handler));
+    }
 
 private:
     CTaskManager m_taskManager;

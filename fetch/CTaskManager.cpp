@@ -451,9 +451,28 @@ void CTaskManager::RunWorker(void (CTaskManager::*pfnLoop)())
         (this->*pfnLoop)();
     } catch (CException* e) {
         e->Delete();
-        RequestStop();
+        StopOnError();
     } catch (...) {
-        RequestStop();
+        StopOnError();
+    }
+}
+
+void CTaskManager::StopOnError()
+{
+    // The pages still queued will never be reported done, so an owner waiting for them must
+    // hear of the stop. A failure while the owner's own stop is under way tells it nothing new.
+    const bool bUnasked = !IsStopRequested();
+    RequestStop();
+    if (!bUnasked || m_bStoppedOnError.exchange(true))
+        return;
+    if (!m_onErrorStop)
+        return;
+    // Called from a worker's last guard: nothing may unwind out of it.
+    try {
+        m_onErrorStop();
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
     }
 }
 
@@ -492,7 +511,7 @@ bool CTaskManager::CheckOneUrl(CRefChecker& checker, CURLToCheck* pRecord)
     } catch (...) {
     }
     Log("Exception while checking ", pRecord->GetFullUrl(), ": stopping");
-    RequestStop();
+    StopOnError();
     return false;
 }
 
@@ -510,7 +529,7 @@ void CTaskManager::RunChecks()
         try {
             pChecker = CreateRefChecker(this, m_pSink, pEntry);
         } catch (...) {
-            RequestStop();
+            StopOnError();
         }
         while (pRecord != nullptr) {
             if (pChecker)

@@ -10,7 +10,9 @@
 #include "platform/core/SyncObjects.h"
 #include "platform/core/Types.h"
 
+#include <atomic>
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <vector>
@@ -65,6 +67,13 @@ public:
     // gives up on those that still run; the destructor still waits for those before it frees
     // what they use. Called by one thread, never by a worker.
     void StopThreads();
+    // The function called once, on the worker thread that failed, when the engine stops on its
+    // own because an exception escaped a check (not when its owner asked for the stop). It must
+    // not wait for the engine's threads. Before StartThreads only.
+    void SetErrorStopHandler(std::function<void()> handler) { m_onErrorStop = std::move(handler); }
+    // TRUE once the engine has stopped on its own after an escaped exception. Callable from any
+    // thread.
+    BOOL HasStoppedOnError() const { return m_bStoppedOnError.load() ? TRUE : FALSE; }
 
     // For the checkers; callable from any worker thread.
     const CConnectOptions& GetConnectOptions() const { return *m_pConnectOptions; }
@@ -114,6 +123,9 @@ private:
     // Checks one URL with the checker; false when an exception escaped (the engine then stops).
     bool CheckOneUrl(class CRefChecker& checker, CURLToCheck* pRecord);
     void SetState(TaskManagerState state);
+    // Sets the stop event after an exception escaped a worker, and tells the owner the first
+    // time when the stop is the engine's own. Worker threads only.
+    void StopOnError();
     void WriteLogHeader();
     void StopThreadsImpl();
 
@@ -139,4 +151,6 @@ private:
     CCriticalSection m_stateLock;
     TaskManagerState m_state = TaskManagerState::Made;
     bool m_bThreadsStopped = false;
+    std::function<void()> m_onErrorStop;
+    std::atomic<bool> m_bStoppedOnError{false};
 };

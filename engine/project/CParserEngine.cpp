@@ -560,6 +560,9 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
                 return 1;
             // A fetch engine left from a failed start keeps the scan options it has.
             m_pTaskManager->SetScanOptions(scan);
+            // A fetch engine that stops on an error leaves its pages unreported, so the count
+            // of pages left never reaches 0: the scan ends as a user's stop ends it.
+            m_pTaskManager->SetErrorStopHandler([this] { StopScan(); });
         }
         pTaskManager = m_pTaskManager.get();
     }

@@ -48,7 +48,8 @@ public:
     // Starts a scan of the pages: each is emptied of its title and META contents and queued as
     // a file URL, the run state becomes 1 and the fetch engine's threads start. Posts
     // kMsgFileScanned per page done, kMsgShowSetting when a setting is first shown, and
-    // kMsgScanFinished once the scan has stopped. 0 when started; 1 when the internet session
+    // kMsgScanFinished once the scan has stopped, also when the fetch engine stopped on an error
+    // (the scan then ends as StopScan ends it). 0 when started; 1 when the internet session
     // cannot be opened, no fetch engine can be made or a scan is still running (nothing is then
     // queued or changed). User-interface thread.
     UINT StartScan(const CSelNodesCol& pages, const CProjectSettings& settings);

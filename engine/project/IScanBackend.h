@@ -5,6 +5,7 @@
 
 #include "platform/core/Types.h"
 
+#include <functional>
 #include <memory>
 
 class CConnectOptions;
@@ -30,6 +31,11 @@ public:
     // After RequestStop: waits for the worker threads to end (bounded). Called by one thread
     // that is not a worker.
     virtual void StopThreads() = 0;
+    // The function the engine calls once, on one of its worker threads, when it has stopped on
+    // its own because of an error (not at its owner's request): the pages still queued will
+    // never be reported done. The function must not wait for the engine's threads. Before
+    // StartThreads only.
+    virtual void SetErrorStopHandler(std::function<void()> handler) = 0;
 };
 
 class IScanBackend {

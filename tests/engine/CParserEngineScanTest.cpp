@@ -41,6 +41,7 @@ struct FakeRecord {
     bool stopRequested = false;
     bool stopped = false;
     int pagesReported = 0;
+    int errorStops = 0;
 
     template <class F>
     void Update(F&& f)
@@ -69,13 +70,16 @@ LRESULT CALLBACK IgnoringWndProc(HWND, UINT, WPARAM, LPARAM)
 using PageScript = std::function<void(ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex)>;
 
 // A fetch engine whose one worker thread reports each queued page through the script and then
-// its end. It stops between pages when asked, leaving the rest unreported as the real one does.
+// its end. It stops between pages when asked, leaving the rest unreported as the real one does;
+// at the page numbered nFailAt it stops as the real one does when a check fails: the rest stay
+// unreported and the error-stop handler is called on the worker.
 class FakeTaskManager : public IScanTaskManager {
 public:
     FakeTaskManager(ITaskManager* pSink, std::shared_ptr<FakeRecord> pRecord, PageScript script, BOOL bSession,
-                    bool bRejectUrls, size_t nHoldAfter, HWND hHandOverWindow)
+                    bool bRejectUrls, size_t nHoldAfter, size_t nFailAt, HWND hHandOverWindow)
         : m_pSink(pSink), m_pRecord(std::move(pRecord)), m_script(std::move(script)), m_bSession(bSession),
-          m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter), m_hHandOverWindow(hHandOverWindow)
+          m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter), m_nFailAt(nFailAt),
+          m_hHandOverWindow(hHandOverWindow)
     {
     }
     ~FakeTaskManager() override
@@ -130,6 +134,7 @@ public:
             m_thread.join();
         m_pRecord->Update([&] { m_pRecord->stopped = true; });
     }
+    void SetErrorStopHandler(std::function<void()> handler) override { m_onErrorStop = std::move(handler); }
 
 private:
     bool StopRequested()
@@ -142,6 +147,12 @@ private:
         for (size_t i = 0; i < m_pages.size(); ++i) {
             if (i == m_nHoldAfter)
                 m_pRecord->WaitUntil([&] { return m_pRecord->stopRequested; });
+            if (i == m_nFailAt) {
+                m_pRecord->Update([&] { ++m_pRecord->errorStops; });
+                if (m_onErrorStop)
+                    m_onErrorStop();
+                return;
+            }
             if (StopRequested())
                 return;
             if (m_script)
@@ -157,7 +168,9 @@ private:
     BOOL m_bSession;
     bool m_bRejectUrls;
     size_t m_nHoldAfter;
+    size_t m_nFailAt;
     HWND m_hHandOverWindow;
+    std::function<void()> m_onErrorStop;
     std::vector<DWORD_PTR> m_pages;
     std::thread m_thread;
 };
@@ -172,7 +185,7 @@ public:
             record->stopped = false;
         });
         threads = options.GetNumThreads();
-        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter,
+        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter, failAt,
                                                  startUntilHandOver);
     }
 
@@ -181,6 +194,7 @@ public:
     BOOL session = TRUE;
     bool rejectUrls = false;
     size_t holdAfter = static_cast<size_t>(-1);
+    size_t failAt = static_cast<size_t>(-1); // the worker stops on an error instead of this page
     HWND startUntilHandOver = nullptr; // StartThreads waits for a kMsgShowSetting to this window
     int threads = 0;
 };
@@ -682,6 +696,63 @@ TEST_F(ParserEngineScanTest, StoppingMidScanLeavesTheRestUnscanned)
     EXPECT_TRUE(m_backend.record->stopRequested);
     EXPECT_EQ(m_backend.record->destroyed, 1);
     EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+}
+
+TEST_F(ParserEngineScanTest, AFetchEngineStoppedOnAnErrorEndsTheScanOnce)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b.htm");
+    CPageNode* c = Page("c.htm");
+    m_backend.failAt = 1; // the check of the second page fails
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_pFrame->ids, (std::vector<UINT>{kMsgFileScanned, kMsgScanFinished}));
+    EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+    EXPECT_EQ(a->GetScanState(), 0u);
+    EXPECT_EQ(b->GetScanState(), 1u);
+    EXPECT_EQ(c->GetScanState(), 1u);
+    // The stop thread stopped and deleted the failed engine, as after a user's stop.
+    EXPECT_EQ(m_backend.record->errorStops, 1);
+    EXPECT_TRUE(m_backend.record->stopRequested);
+    EXPECT_TRUE(m_backend.record->stopped);
+    EXPECT_EQ(m_backend.record->destroyed, 1);
+
+    // Nothing of the failed scan is left to refuse or end the next one.
+    m_backend.failAt = static_cast<size_t>(-1);
+    m_pFrame->ids.clear();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_backend.record->made, 2);
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 3u);
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+    // Joining the stop thread shows that no second end was on its way.
+    m_pEngine.reset();
+    m_pFrame->Drain();
+    EXPECT_EQ(m_pFrame->Count(kMsgScanFinished), 1u);
+    EXPECT_EQ(m_backend.record->destroyed, 2);
+}
+
+TEST_F(ParserEngineScanTest, AnErrorStopDuringAUsersStopEndsTheScanOnce)
+{
+    Page("a.htm");
+    Page("b.htm");
+    m_backend.holdAfter = 1; // the worker waits after the first page...
+    m_backend.failAt = 1;    // ...and then reports an error stop while the user's stop runs
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitFor(kMsgFileScanned));
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+
+    EXPECT_EQ(m_backend.record->errorStops, 1);
+    EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+    m_pEngine.reset();
+    m_pFrame->Drain();
+    EXPECT_EQ(m_pFrame->ids, (std::vector<UINT>{kMsgFileScanned, kMsgScanFinished}));
+    EXPECT_EQ(m_pModel->GetRunState(), 0u);
+    EXPECT_EQ(m_backend.record->made, 1);
+    EXPECT_EQ(m_backend.record->destroyed, 1);
 }
 
 TEST_F(ParserEngineScanTest, StopScanOutsideAScanDoesNothing)

@@ -1,23 +1,30 @@
 // A whole scan of a folder of pages: the scan engine driving the real fetch engine through its
 // backend, with a message-only window in the main frame's place.
+#include "FakeTaskSink.h"
+
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CConnectOptions.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
+#include "engine/project/PathToFileUrl.h"
 #include "fetch/CFetchScanBackend.h"
+#include "platform/core/CException.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/SyncApi.h"
+#include "platform/core/ThreadApi.h"
 #include "platform/core/WindowHandle.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -221,6 +228,41 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     CMetaSetting* pLanguage = nullptr;
     EXPECT_EQ(m_pModel->GetMetaSettings().FindByName("Content-Language", pLanguage), 0u);
     EXPECT_EQ(m_pModel->GetRunState(), 0u);
+}
+
+TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)
+{
+    AddPage("a.htm", Page("A", "", ""));
+    AddPage("b.htm", Page("B", "", ""));
+    FakeTaskSink sink;
+    sink.m_onTitle = [](DWORD_PTR dwPage) {
+        if (dwPage == 2)
+            throw new CException();
+    };
+    CConnectOptions options;
+    options.SetNumThreads(1);
+    options.SetMaxFileTasksPerHost(100);
+    options.SetMaxTotalTasksPerHost(1);
+    CFetchScanBackend backend;
+    std::unique_ptr<IScanTaskManager> pManager = backend.CreateTaskManager(&sink, options);
+    ASSERT_NE(pManager, nullptr);
+    std::atomic<int> nErrorStops{0};
+    pManager->SetErrorStopHandler([&] { ++nErrorStops; });
+    ASSERT_EQ(pManager->OpenInternetSession(), 1);
+    for (DWORD_PTR dwPage : {DWORD_PTR{1}, DWORD_PTR{2}}) {
+        CString strUrl = (m_folder / (dwPage == 1 ? "a.htm" : "b.htm")).string().c_str();
+        PathToFileUrl(strUrl);
+        ASSERT_TRUE(pManager->QueueUrl(dwPage, strUrl, 1, TRUE));
+    }
+    pManager->StartThreads();
+    // Bounded wait for the report, which the failing check's worker makes.
+    for (int i = 0; i < 600 && nErrorStops.load() == 0; ++i)
+        Sleep(100);
+    pManager->RequestStop();
+    pManager->StopThreads();
+    EXPECT_EQ(nErrorStops.load(), 1);
+    EXPECT_EQ(sink.Page(1).done, 1);
+    EXPECT_EQ(sink.Page(2).done, 0);
 }
 
 } // namespace

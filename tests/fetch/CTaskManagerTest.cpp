@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <cctype>
 #include <sstream>
@@ -168,12 +169,17 @@ TEST(CTaskManagerTest, StoppingMidScanLeavesTheRestUnchecked)
         if (dwPage == 3)
             manager.RequestStop();
     };
+    std::atomic<int> nErrorStops{0};
+    manager.SetErrorStopHandler([&] { ++nErrorStops; });
     manager.StartThreads();
     ASSERT_TRUE(sink.WaitForDone(3));
     manager.StopThreads();
     EXPECT_EQ(sink.DoneCount(), 3);
     EXPECT_EQ(sink.Page(4).done, 0);
     EXPECT_TRUE(manager.IsStopRequested());
+    // The owner's own stop is no error.
+    EXPECT_FALSE(manager.HasStoppedOnError());
+    EXPECT_EQ(nErrorStops.load(), 0);
 }
 
 TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
@@ -190,6 +196,9 @@ TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
         if (dwPage == 2)
             throw new CException();
     };
+    std::atomic<int> nErrorStops{0};
+    manager.SetErrorStopHandler([&] { ++nErrorStops; });
+    EXPECT_FALSE(manager.HasStoppedOnError());
     manager.StartThreads();
     // Bounded wait for the stop event, which the failing check sets.
     for (int i = 0; i < 600 && !manager.IsStopRequested(); ++i)
@@ -199,6 +208,9 @@ TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
     EXPECT_EQ(sink.Page(1).done, 1);
     for (DWORD_PTR dwPage = 2; dwPage <= 5; ++dwPage)
         EXPECT_EQ(sink.Page(dwPage).done, 0) << dwPage;
+    // The owner hears once that the engine stopped on its own, as those pages will never end.
+    EXPECT_TRUE(manager.HasStoppedOnError());
+    EXPECT_EQ(nErrorStops.load(), 1);
 }
 
 TEST(CTaskManagerTest, LogLinesBeginWithTheThreadIdAndTheHeaderComesFirst)
