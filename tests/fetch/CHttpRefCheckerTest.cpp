@@ -34,14 +34,7 @@ TEST(CHttpRefCheckerPathTest, ClimbingStepsAreDropped)
 
 class CHttpRefCheckerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!nettest::HaveProgram(nettest::kPython))
-            return;
-        auto server = std::make_unique<nettest::ChildServer>();
-        if (server->Start({nettest::kPython, nettest::ServerScript(), "http"}, true))
-            s_server = std::move(server);
-    }
+    static void SetUpTestSuite() { s_server = nettest::StartHttpServer(); }
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {

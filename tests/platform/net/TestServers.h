@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,17 @@ struct SuiteServer {
         dir.WriteFile(name, content);
     }
 };
+
+// Starts the HTTP test server; null when python3 is missing or the server does not start.
+inline std::unique_ptr<ChildServer> StartHttpServer()
+{
+    if (!HaveProgram(kPython))
+        return nullptr;
+    auto server = std::make_unique<ChildServer>();
+    if (!server->Start({kPython, ServerScript(), "http"}, true))
+        return nullptr;
+    return server;
+}
 
 // Starts the FTP test server on the folder with the login user/secret; false when python3 or
 // pyftpdlib is missing or the server does not start.
