@@ -128,6 +128,18 @@ bool WantsWrite(REGSAM access)
     return (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE)) != 0;
 }
 
+// Resolves a handle that must have been opened with the right `need`; a right that writes is
+// refused under a root that is never written.
+LONG ResolveFor(HKEY hKey, REGSAM need, OpenKey& out)
+{
+    LONG rc = Resolve(hKey, out);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    if ((out.access & need) != need || (WantsWrite(need) && !CRegistryStore::IsWritable(out.root)))
+        return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
 // Brings caller bytes into the stored form of their type.
 LONG NormalizeData(DWORD type, const BYTE* data, DWORD size, std::string& out)
 {
@@ -331,11 +343,9 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
         return ERROR_INVALID_PARAMETER;
     std::lock_guard lock(CRegistryStore::Instance().Mutex());
     OpenKey key;
-    LONG rc = Resolve(hKey, key);
+    LONG rc = ResolveFor(hKey, KEY_QUERY_VALUE, key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (!(key.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     const CRegValue* value = key.node->FindValue(lpValueName ? lpValueName : "");
     if (!value)
         return ERROR_FILE_NOT_FOUND;
@@ -355,10 +365,8 @@ LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYT
         return rc;
     std::lock_guard lock(CRegistryStore::Instance().Mutex());
     OpenKey key;
-    if ((rc = Resolve(hKey, key)) != ERROR_SUCCESS)
+    if ((rc = ResolveFor(hKey, KEY_SET_VALUE, key)) != ERROR_SUCCESS)
         return rc;
-    if (!CRegistryStore::IsWritable(key.root) || !(key.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (CRegValue* value = key.node->FindValue(name)) {
         value->type = dwType;
         value->data = std::move(data);
@@ -373,11 +381,9 @@ LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName)
 {
     std::lock_guard lock(CRegistryStore::Instance().Mutex());
     OpenKey key;
-    LONG rc = Resolve(hKey, key);
+    LONG rc = ResolveFor(hKey, KEY_SET_VALUE, key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (!CRegistryStore::IsWritable(key.root) || !(key.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     auto& values = key.node->values;
     std::string_view name = lpValueName ? lpValueName : "";
     for (auto it = values.begin(); it != values.end(); ++it) {
@@ -428,11 +434,9 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
 {
     std::lock_guard lock(CRegistryStore::Instance().Mutex());
     OpenKey key;
-    LONG rc = Resolve(hKey, key);
+    LONG rc = ResolveFor(hKey, KEY_ENUMERATE_SUB_KEYS, key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (!(key.access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
     const auto& subkeys = key.node->subkeys;
     if (dwIndex >= subkeys.size())
         return ERROR_NO_MORE_ITEMS;
@@ -461,11 +465,9 @@ LONG RegEnumValue(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValu
         return ERROR_INVALID_PARAMETER;
     std::lock_guard lock(CRegistryStore::Instance().Mutex());
     OpenKey key;
-    LONG rc = Resolve(hKey, key);
+    LONG rc = ResolveFor(hKey, KEY_QUERY_VALUE, key);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (!(key.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     const auto& values = key.node->values;
     if (dwIndex >= values.size())
         return ERROR_NO_MORE_ITEMS;
