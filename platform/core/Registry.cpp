@@ -1,6 +1,7 @@
 #include "platform/core/Registry.h"
 
 #include "platform/core/RegistryStore.h"
+#include "platform/core/SystemTime.h"
 
 #include <cstring>
 #include <unordered_map>
@@ -449,7 +450,7 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
         *lpcchClass = 0;
     }
     if (lpftLastWriteTime)
-        std::memset(static_cast<void*>(lpftLastWriteTime), 0, 2 * sizeof(DWORD));
+        *lpftLastWriteTime = FILETIME{};
     return ERROR_SUCCESS;
 }
 
@@ -517,6 +518,6 @@ LONG RegQueryInfoKey(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDW
     if (lpcbSecurityDescriptor)
         *lpcbSecurityDescriptor = 0;
     if (lpftLastWriteTime)
-        std::memset(static_cast<void*>(lpftLastWriteTime), 0, 2 * sizeof(DWORD));
+        *lpftLastWriteTime = FILETIME{};
     return ERROR_SUCCESS;
 }
