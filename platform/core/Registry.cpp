@@ -87,6 +87,9 @@ LONG SplitPath(LPCSTR subKey, std::vector<std::string>& names)
     if (!subKey)
         return ERROR_SUCCESS;
     std::string_view path(subKey);
+    // A path names a key below the handle; a leading backslash (even alone) is no such path.
+    if (!path.empty() && path.front() == '\\')
+        return ERROR_BAD_PATHNAME;
     if (!path.empty() && path.back() == '\\')
         path.remove_suffix(1);
     if (path.empty())
@@ -226,8 +229,6 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
     if (rc != ERROR_SUCCESS)
         return rc;
     std::vector<std::string> names;
-    if (lpSubKey && lpSubKey[0] == '\\')
-        return ERROR_BAD_PATHNAME;
     if ((rc = SplitPath(lpSubKey, names)) != ERROR_SUCCESS)
         return rc;
     auto node = Walk(parent.node, names);
@@ -256,8 +257,6 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, R
     LONG rc = Resolve(hKey, parent);
     if (rc != ERROR_SUCCESS)
         return rc;
-    if (lpSubKey[0] == '\\')
-        return ERROR_BAD_PATHNAME;
     std::vector<std::string> names;
     if ((rc = SplitPath(lpSubKey, names)) != ERROR_SUCCESS)
         return rc;
@@ -408,8 +407,6 @@ LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey)
         LONG rc = Resolve(hKey, key);
         if (rc != ERROR_SUCCESS)
             return rc;
-        if (lpSubKey[0] == '\\')
-            return ERROR_BAD_PATHNAME;
         std::vector<std::string> names;
         if ((rc = SplitPath(lpSubKey, names)) != ERROR_SUCCESS)
             return rc;

@@ -171,6 +171,10 @@ TEST_F(RegistryTest, CreateDispositionAndOpenMissing)
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\A\\C", 0, KEY_READ, &key));
     EXPECT_EQ(nullptr, key);
     EXPECT_EQ(ERROR_BAD_PATHNAME, RegOpenKeyEx(HKEY_CURRENT_USER, "\\Software", 0, KEY_READ, &key));
+    // A lone backslash is no path either, though a trailing one is allowed.
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegOpenKeyEx(HKEY_CURRENT_USER, "\\", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyEx(HKEY_CURRENT_USER, "\\", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegDeleteKey(HKEY_CURRENT_USER, "\\"));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(reinterpret_cast<HKEY>(0x12345)));
 }
 
