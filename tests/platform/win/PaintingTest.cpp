@@ -11,18 +11,6 @@ namespace {
 
 class Painting : public WindowTest {
 protected:
-    // The pixel (0x00RRGGBB) of a top-level window's backing surface.
-    uint32_t Pixel(HWND top, int x, int y)
-    {
-        const MemoryBackend::Native* native = backend->Find(top);
-        EXPECT_NE(native, nullptr);
-        if (!native)
-            return 0xDEADBEEF;
-        cairo_surface_flush(native->surface);
-        unsigned char* data = cairo_image_surface_get_data(native->surface);
-        int stride = cairo_image_surface_get_stride(native->surface);
-        return *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF;
-    }
     void Fill(HWND hwnd, const RECT& r, COLORREF color)
     {
         HDC dc = GetDC(hwnd);

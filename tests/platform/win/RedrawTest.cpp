@@ -5,23 +5,10 @@
 #include "platform/core/ThreadApi.h"
 #include "platform/win/Gdi.h"
 
-#include <cairo.h>
-
 namespace {
 
 class Redraw : public WindowTest {
 protected:
-    uint32_t Pixel(HWND top, int x, int y)
-    {
-        const MemoryBackend::Native* native = backend->Find(top);
-        EXPECT_NE(native, nullptr);
-        if (!native)
-            return 0xDEADBEEF;
-        cairo_surface_flush(native->surface);
-        unsigned char* data = cairo_image_surface_get_data(native->surface);
-        int stride = cairo_image_surface_get_stride(native->surface);
-        return *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF;
-    }
     void FillThrough(HDC dc, const RECT& r, COLORREF color)
     {
         HBRUSH brush = CreateSolidBrush(color);

@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 const char* const kRecordingClass = "RecordingWindow";
@@ -95,4 +97,16 @@ void WindowTest::Pump()
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+}
+
+uint32_t WindowTest::Pixel(HWND top, int x, int y)
+{
+    const MemoryBackend::Native* native = backend->Find(top);
+    EXPECT_NE(native, nullptr);
+    if (!native)
+        return 0xDEADBEEF;
+    cairo_surface_flush(native->surface);
+    unsigned char* data = cairo_image_surface_get_data(native->surface);
+    int stride = cairo_image_surface_get_stride(native->surface);
+    return *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF;
 }

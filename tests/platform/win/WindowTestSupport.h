@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -44,6 +45,8 @@ protected:
     HWND Create(DWORD style, int x, int y, int cx, int cy, HWND parent = nullptr, DWORD exStyle = 0, int id = 0);
     // Dispatches everything waiting (posted messages, paints, due timers).
     void Pump();
+    // The pixel (0x00RRGGBB) of a top-level window's backing surface.
+    uint32_t Pixel(HWND top, int x, int y);
     MemoryBackend* backend = nullptr;
     std::vector<HWND> created;
 };
