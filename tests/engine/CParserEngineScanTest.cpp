@@ -222,20 +222,8 @@ public:
     }
 
     // Pumps until the scan has finished; false when it did not within a minute.
-    bool WaitForFinish()
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-        while (Count(kMsgScanFinished) == 0) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            MSG msg;
-            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessage(&msg);
-            else
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        }
-        return true;
-    }
+    bool WaitForFinish() { return WaitFor(kMsgScanFinished); }
+    // Pumps until a message of that id has arrived; false when none came within a minute.
     bool WaitFor(UINT message)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
