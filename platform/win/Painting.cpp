@@ -24,6 +24,12 @@ bool HasFrame(const Window& w)
     return !EqualRect(&w.rect, &w.client);
 }
 
+// Whether invalidating or validating a window with these flags goes on into its children.
+bool ReachesChildren(const Window& w, UINT flags)
+{
+    return (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
+}
+
 Region* RegionOf(HRGN hrgn)
 {
     auto object = GdiHandles::FindAs<RegionObject>(hrgn, OBJ_REGION);
@@ -69,9 +75,7 @@ void WindowManager::InvalidateWindow(Window& window, const Region* clientRegion,
     }
     if (flags & RDW_INTERNALPAINT)
         window.internalPaint = true;
-    const bool children = (flags & RDW_ALLCHILDREN) ||
-                          (!(flags & RDW_NOCHILDREN) && !(window.style & WS_CLIPCHILDREN));
-    if (!children)
+    if (!ReachesChildren(window, flags))
         return;
     for (HWND hwnd : Children(window.Handle())) {
         Window* child = Find(hwnd);
@@ -105,9 +109,7 @@ void WindowManager::ValidateWindow(Window& window, const Region* clientRegion, U
         window.internalPaint = false;
     if (flags & RDW_NOERASE)
         window.erase = false;
-    const bool children = (flags & RDW_ALLCHILDREN) ||
-                          (!(flags & RDW_NOCHILDREN) && !(window.style & WS_CLIPCHILDREN));
-    if (!children)
+    if (!ReachesChildren(window, flags))
         return;
     for (HWND hwnd : Children(window.Handle())) {
         Window* child = Find(hwnd);
