@@ -27,6 +27,14 @@ NonClientState* StateOf(HWND hwnd)
     return dynamic_cast<NonClientState*>(window->nonClient.get());
 }
 
+// Mouse and key messages, which the move/size loops swallow rather than dispatch.
+bool IsInputMessage(UINT message)
+{
+    return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK) ||
+           (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+
 bool HasCaption(const Window& w) { return (w.style & WS_CAPTION) == WS_CAPTION; }
 
 // The window rectangle less the frame, in window coordinates.
@@ -91,9 +99,7 @@ bool TrackCaptionButton(HWND hwnd, int hit)
         }
         if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP)
             break;
-        if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
-            (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK) ||
-            (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST))
+        if (IsInputMessage(msg.message))
             continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
@@ -334,9 +340,7 @@ void RunMoveSizeLoop(HWND hwnd, UINT command, POINT start)
                 break;
             continue;
         }
-        if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
-            (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK) ||
-            (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST))
+        if (IsInputMessage(msg.message))
             continue;
         TranslateMessage(&msg);
         DispatchMessage(&msg);
