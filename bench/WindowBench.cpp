@@ -84,6 +84,18 @@ const char* BenchDisplay(std::string& why)
     return name.c_str();
 }
 
+// The X11 backend on the benchmarks' display, or null with the benchmark marked skipped.
+X11Backend* InstallX11(benchmark::State& state)
+{
+    std::string why;
+    const char* display = BenchDisplay(why);
+    std::string error;
+    X11Backend* x11 = display ? X11Backend::Install(display, error) : nullptr;
+    if (!x11)
+        state.SkipWithError((why.empty() ? error : why).c_str());
+    return x11;
+}
+
 void ScrollWholeClient(benchmark::State& state, HWND hwnd)
 {
     for (auto _ : state) {
@@ -108,14 +120,9 @@ BENCHMARK(BM_ScrollWindowExHeadless)->Unit(benchmark::kMicrosecond);
 // The scroll on the X11 backend: the moved pixels are also pushed to the server.
 void BM_ScrollWindowExX11(benchmark::State& state)
 {
-    std::string why;
-    const char* display = BenchDisplay(why);
-    std::string error;
-    X11Backend* x11 = display ? X11Backend::Install(display, error) : nullptr;
-    if (!x11) {
-        state.SkipWithError((why.empty() ? error : why).c_str());
+    X11Backend* x11 = InstallX11(state);
+    if (!x11)
         return;
-    }
     HWND hwnd = MakeWindow();
     DispatchAll();
     x11->Sync();
@@ -133,14 +140,9 @@ BENCHMARK(BM_ScrollWindowExX11)->Unit(benchmark::kMicrosecond);
 // the round trip that says the server has it.
 void BM_PresentFullFrameX11(benchmark::State& state)
 {
-    std::string why;
-    const char* display = BenchDisplay(why);
-    std::string error;
-    X11Backend* x11 = display ? X11Backend::Install(display, error) : nullptr;
-    if (!x11) {
-        state.SkipWithError((why.empty() ? error : why).c_str());
+    X11Backend* x11 = InstallX11(state);
+    if (!x11)
         return;
-    }
     HWND hwnd = MakeWindow();
     DispatchAll();
     const NativeWindowId native = WindowManager::Find(hwnd)->native;
