@@ -138,11 +138,11 @@ CPageNode* AddNode(EnumParams& params, CPageNode* pParent, const CString& strPat
     pNode->SetParent(pParent);
     const DWORD dwAttributes = GetFileAttributes(strPath);
     pNode->SetAttributes(CParserEngine::MakeAttributesText(dwAttributes == INVALID_FILE_ATTRIBUTES ? 0 : dwAttributes));
+    // The walk always starts under the root; a node with no parent would have no owner.
+    if (pParent == nullptr)
+        return nullptr;
     CPageNode* pMade = pNode.get();
-    if (pParent != nullptr)
-        pParent->AddChild(pNode.release());
-    else
-        pNode.release(); // cannot happen: the walk always starts under the root
+    pParent->AddChild(pNode.release());
     return pMade;
 }
 
