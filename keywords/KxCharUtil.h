@@ -46,6 +46,17 @@ std::string WidenToUcs2(std::string_view text);
 // The number of 16-bit units before the first zero unit.
 size_t Ucs2Length(const char16_t* text);
 
+// UTF-8 text to the engine's Latin-1, appended to out. A character up to U+00FF becomes its byte
+// (the no-break space a blank); the curly quotation marks U+2018 to U+201D become the bytes 0x91
+// to 0x94 the engine knows as quotation marks; any other character becomes a blank, so that it
+// separates words instead of joining them. A byte that does not begin a well-formed sequence is
+// taken as a Latin-1 character, so raw Latin-1 text comes through unchanged. An incomplete
+// sequence at the end of the text is kept in carry and completed by the next call; a call with
+// bFinal set takes what is left of it as Latin-1.
+void Utf8ToLatin1(std::string_view text, std::string& carry, bool bFinal, std::string& out);
+// The engine's Latin-1 back to UTF-8: the reverse of Utf8ToLatin1 for every byte it writes.
+std::string Latin1ToUtf8(std::string_view text);
+
 int CountCapitals(std::string_view text);
 bool BeginsWithTwoCapitals(std::string_view text);
 // A capital letter followed by a small letter.

@@ -1,5 +1,6 @@
 #include "keywords/CExtractor.h"
 #include "keywords/CExtractorDoc.h"
+#include "keywords/KxCharUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -124,4 +125,53 @@ TEST(CExtractor, ThreadsShareOneEngine)
         for (const auto& phrases : seen[t])
             EXPECT_EQ(phrases, expected[t]) << "thread " << t;
     }
+}
+
+namespace {
+
+// A French page with accented key words, in UTF-8.
+std::string FrenchPage()
+{
+    std::string page = "<html><head><title>La fête de la forêt</title></head><body>";
+    for (int round = 0; round < 4; ++round) {
+        page += "<p>Nous sommes allés à la fête de la forêt avec les élèves de l'école. "
+                "La fête de la forêt est très appréciée par les élèves et leurs parents. "
+                "Les élèves préparent la fête pendant l'été, dans la forêt près de l'école.</p>\n";
+    }
+    return page + "</body></html>";
+}
+
+std::string Latin1Of(const std::string& utf8)
+{
+    std::string carry, out;
+    kx::Utf8ToLatin1(utf8, carry, true, out);
+    return out;
+}
+
+} // namespace
+
+TEST(CExtractor, Utf8TextInUtf8PhrasesOutAndLatin1StillReads)
+{
+    CExtractor extractor;
+    const std::string utf8 = FrenchPage();
+    const std::vector<std::string> phrases = Extract(extractor, utf8, 1.0);
+    ASSERT_FALSE(phrases.empty());
+    bool accented = false;
+    for (const std::string& p : phrases)
+        accented = accented || p.find("\xC3\xAA") != std::string::npos;   // ê
+    EXPECT_TRUE(accented) << ::testing::PrintToString(phrases);
+    // The same page handed as Latin-1 bytes gives the same phrases, in UTF-8.
+    EXPECT_EQ(Extract(extractor, Latin1Of(utf8), 1.0), phrases);
+    // Cut inside every accented letter, the pieces still make the same words.
+    std::unique_ptr<CExtractorDoc> doc(extractor.NewDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->SetScaledBeta(1.0), 0);
+    EXPECT_EQ(doc->Reset(), 0);
+    for (size_t at = 0; at < utf8.size(); ++at)
+        EXPECT_EQ(doc->AddText(utf8.data() + at, 1), 0);
+    EXPECT_EQ(doc->Extract(), 0);
+    std::vector<std::string> bytewise;
+    for (int i = 0; i < doc->GetPhraseCount(); ++i)
+        bytewise.emplace_back(doc->GetPhrase(i));
+    EXPECT_EQ(bytewise, phrases);
 }
