@@ -6,10 +6,12 @@
 #include "platform/core/WindowHandle.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Keyboard.h"
+#include "platform/win/MouseTracking.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowClass.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -106,6 +108,25 @@ UINT NonClientMessage(UINT message)
     return message - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
 }
 
+// A press on a child tells its ancestors, nearest first, before the child sees it; a window
+// with WS_EX_NOPARENTNOTIFY keeps the news from the windows above it.
+void NotifyParentsOfClick(HWND child, UINT message, POINT screen)
+{
+    HWND hwnd = child;
+    while (Window* w = WindowManager::Find(hwnd)) {
+        if (!w->IsChild() || (w->exStyle & WS_EX_NOPARENTNOTIFY))
+            return;
+        HWND parent = w->parent;
+        Window* p = WindowManager::Find(parent);
+        if (!p || p->isDesktop || p->isMessageRoot)
+            return;
+        POINT local = screen;
+        ScreenToClient(parent, &local);
+        SendMessage(parent, WM_PARENTNOTIFY, MAKEWPARAM(message, 0), MAKELPARAM(local.x, local.y));
+        hwnd = parent;
+    }
+}
+
 bool WantsDoubleClicks(HWND hwnd)
 {
     Window* w = WindowManager::Find(hwnd);
@@ -175,6 +196,9 @@ void InputTranslator::TranslateNow(const BackendEvent& event)
     case Kind::KeyUp:
         TranslateKey(event);
         return;
+    case Kind::MouseLeave:
+        MouseTracking::OnPointerGone();
+        return;
     default:
         return;
     }
@@ -230,6 +254,7 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
         target = wm.capture;
     } else {
         target = HitTest(pt, hit);
+        MouseTracking::OnPointerAt(target, hit, pt);
         if (!target)
             return;
         // The window under the pointer chooses the cursor before it sees the message.
@@ -267,6 +292,12 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
         }
     }
 
+    if (event.kind == Kind::ButtonDown) {
+        NotifyParentsOfClick(target, ButtonMessage(event.button, true), pt);
+        if (!IsWindow(target))
+            return;
+    }
+
     if (client) {
         POINT local = pt;
         ScreenToClient(target, &local);
@@ -283,10 +314,20 @@ void InputTranslator::TranslateKey(const BackendEvent& event)
     const bool down = event.kind == BackendEvent::Kind::KeyDown;
     const bool alt = (event.modifiers & kModAlt) != 0;
     const bool ctrl = (event.modifiers & MK_CONTROL) != 0;
+    const bool altKey = event.vk == VK_MENU || event.vk == VK_LMENU || event.vk == VK_RMENU;
+    // Alt released after another key was pressed with it is a plain key release: only Alt
+    // pressed and released alone (a system key release) opens the menu bar.
+    thread_local bool altCombined = false;
+    bool altUsed = false;
+    if (altKey && down && !event.repeat)
+        altCombined = false;
+    else if (!altKey && down && alt)
+        altCombined = true;
+    else if (altKey && !down)
+        altUsed = std::exchange(altCombined, false);
     HWND target = wm.focus;
     // Without a focus window the active window gets the keys as system keys.
-    bool sys = (alt && !ctrl) || event.vk == VK_F10 || event.vk == VK_MENU || event.vk == VK_LMENU ||
-               event.vk == VK_RMENU;
+    bool sys = ((alt && !ctrl) || event.vk == VK_F10 || altKey) && !altUsed;
     if (!target || !IsWindow(target)) {
         target = wm.active;
         sys = true;
@@ -296,5 +337,8 @@ void InputTranslator::TranslateKey(const BackendEvent& event)
     const UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     const LPARAM lParam = KeyMessageLParam(event, event.scan ? event.scan : ScanCodeOf(event.vk));
     const DWORD time = event.time ? event.time : GetTickCount();
-    PostInputMessage(target, message, event.vk, lParam, time, wm.cursorPos());
+    const MSG msg{target, message, event.vk, lParam, time, wm.cursorPos()};
+    if (down && !event.text.empty())
+        RememberKeyText(msg, event.text);
+    PostInputMessage(target, message, event.vk, lParam, time, msg.pt);
 }

@@ -37,8 +37,7 @@ BOOL TranslateMessage(const MSG* lpMsg)
     const UINT charMessage = lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
     const LPARAM keyData = lpMsg->lParam & 0xFFFFFFFF;
     std::string text;
-    const auto id = static_cast<uint32_t>(static_cast<uint64_t>(lpMsg->lParam) >> 32);
-    if (!id || !FindKeyText(id, text)) {
+    if (!TakeKeyText(*lpMsg, text)) {
         int c = FallbackChar(static_cast<UINT>(lpMsg->wParam));
         if (c < 0)
             return FALSE;

@@ -144,6 +144,12 @@ HWND GetForegroundWindow();
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// Asks for WM_MOUSELEAVE (WM_NCMOUSELEAVE with TME_NONCLIENT) when the pointer leaves the
+// window's client (non-client) area, and for WM_MOUSEHOVER (WM_NCMOUSEHOVER) when it rests in
+// it for the hover time. One window of a thread is tracked at a time; each signal ends its own
+// request, and a leave ends both. TME_CANCEL withdraws a request, TME_QUERY reports the current
+// one. Asking for a leave while the pointer is already elsewhere posts the leave at once.
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
 // The activation decision of a mouse press on `hwnd` (a child or a top-level window) with the
 // hit-test code and the mouse message: asks WM_MOUSEACTIVATE, activates the top-level window
 // when the answer allows it, and returns the answer (MA_…). The mouse input path calls it.

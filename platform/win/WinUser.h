@@ -246,6 +246,22 @@
 #define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
 #define WHEEL_PAGESCROLL (UINT_MAX)
 
+// TrackMouseEvent.
+#define TME_HOVER 0x00000001
+#define TME_LEAVE 0x00000002
+#define TME_NONCLIENT 0x00000010
+#define TME_QUERY 0x40000000
+#define TME_CANCEL 0x80000000
+#define HOVER_DEFAULT 0xFFFFFFFF
+
+struct TRACKMOUSEEVENT {
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+};
+typedef TRACKMOUSEEVENT* LPTRACKMOUSEEVENT;
+
 // ChildWindowFromPointEx.
 #define CWP_ALL 0x0000
 #define CWP_SKIPINVISIBLE 0x0001

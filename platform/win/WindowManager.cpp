@@ -62,9 +62,12 @@ void Window::Destroy()
 namespace {
 
 struct KeyTexts {
+    struct Entry {
+        MSG msg;
+        std::string text;
+    };
     std::mutex mutex;
-    std::vector<std::pair<uint32_t, std::string>> entries;   // a small ring
-    uint32_t next = 1;
+    std::deque<Entry> entries;
 };
 
 KeyTexts& TheKeyTexts()
@@ -82,30 +85,28 @@ void PostInputTo(HWND hwnd, const MSG& msg)
 
 } // namespace
 
-uint32_t StoreKeyText(const std::string& text)
+void RememberKeyText(const MSG& msg, const std::string& text)
 {
-    if (text.empty())
-        return 0;
     KeyTexts& texts = TheKeyTexts();
     std::lock_guard lock(texts.mutex);
-    uint32_t id = texts.next++;
-    if (texts.next == 0)
-        texts.next = 1;
-    texts.entries.emplace_back(id, text);
+    texts.entries.push_back(KeyTexts::Entry{msg, text});
     if (texts.entries.size() > 256)
-        texts.entries.erase(texts.entries.begin());
-    return id;
+        texts.entries.pop_front();
 }
 
-bool FindKeyText(uint32_t id, std::string& text)
+bool TakeKeyText(const MSG& msg, std::string& text)
 {
     KeyTexts& texts = TheKeyTexts();
     std::lock_guard lock(texts.mutex);
-    for (auto& entry : texts.entries)
-        if (entry.first == id) {
-            text = entry.second;
+    for (auto it = texts.entries.begin(); it != texts.entries.end(); ++it) {
+        const MSG& m = it->msg;
+        if (m.hwnd == msg.hwnd && m.message == msg.message && m.wParam == msg.wParam && m.lParam == msg.lParam &&
+            m.time == msg.time) {
+            text = std::move(it->text);
+            texts.entries.erase(it);
             return true;
         }
+    }
     return false;
 }
 
@@ -121,8 +122,6 @@ LPARAM KeyMessageLParam(const BackendEvent& event, UINT scan)
         lParam |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
     else if (event.repeat)
         lParam |= LPARAM(1) << 30;
-    if (down)
-        lParam |= static_cast<LPARAM>(StoreKeyText(event.text)) << 32;
     return lParam;
 }
 
@@ -172,6 +171,8 @@ void IInputTranslator::Translate(const BackendEvent& event)
         const bool alt = (event.modifiers & kModAlt) != 0;
         UINT message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
         MSG msg{target, message, event.vk, KeyMessageLParam(event, event.scan), time, wm.cursorPos()};
+        if (down && !event.text.empty())
+            RememberKeyText(msg, event.text);
         PostInputTo(target, msg);
         return;
     }

@@ -226,15 +226,14 @@ private:
     cairo_surface_t* m_overlay = nullptr;
 };
 
-// The text a key typed, kept for TranslateMessage: StoreKeyText returns an id (0 for no text)
-// that rides in the high half of the key message's lParam, whose platform fields use only the
-// low 32 bits; FindKeyText gives the text back while it is among the last 256 stored. Both are
-// callable from any thread.
-uint32_t StoreKeyText(const std::string& text);
-bool FindKeyText(uint32_t id, std::string& text);
-// The lParam of the message of a key event: repeat count 1, the scan code (KF_EXTENDED marks
-// the extended keys), the Alt context, the previous state and the transition, and for a press
-// the id of the text it typed.
+// The text a key typed, kept for TranslateMessage beside the key message rather than in it:
+// RememberKeyText records the text of a key message about to be posted, TakeKeyText hands it
+// over once for the same message (the last 256 are kept). Both are callable from any thread.
+void RememberKeyText(const MSG& msg, const std::string& text);
+bool TakeKeyText(const MSG& msg, std::string& text);
+// The lParam of the message of a key event, the documented 32-bit value: repeat count 1, the
+// scan code (KF_EXTENDED marks the extended keys), the Alt context, the previous state and the
+// transition.
 LPARAM KeyMessageLParam(const BackendEvent& event, UINT scan);
 
 // Sends WM_WINDOWPOSCHANGING/CHANGED and moves the window: the one path behind SetWindowPos,

@@ -186,7 +186,10 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
     ++cls->windows;
     window->lastActivePopup = hwnd;
     WindowRef keep(window);
-    wm.Link(*window, *parent, (dwExStyle & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP);
+    // A new child goes to the bottom of its siblings, so that creation order is the GW_CHILD /
+    // GW_HWNDNEXT order that tab order and layouts walk; a new top-level window goes on top.
+    const HWND linkAfter = (style & WS_CHILD) ? HWND_BOTTOM : (dwExStyle & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
+    wm.Link(*window, *parent, linkAfter);
 
     CREATESTRUCT cs{};
     cs.lpCreateParams = lpParam;
@@ -203,7 +206,7 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
     cs.dwExStyle = dwExStyle;
 
     if (wm.HasHooks(WH_CBT)) {
-        CBT_CREATEWND cbt{&cs, HWND_TOP};
+        CBT_CREATEWND cbt{&cs, linkAfter};
         if (wm.CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
             DestroyWindow(hwnd);
             return nullptr;

@@ -149,6 +149,14 @@ void HeadlessBackend::PostInput(BackendEvent event)
     PostBackendEvent(std::move(event));
 }
 
+void HeadlessBackend::PointerLeft()
+{
+    BackendEvent event;
+    event.kind = BackendEvent::Kind::MouseLeave;
+    event.modifiers = Modifiers();
+    PostInput(std::move(event));
+}
+
 namespace {
 UINT ButtonFlag(int button)
 {

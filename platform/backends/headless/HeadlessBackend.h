@@ -49,6 +49,8 @@ public:
     void MouseUp(int button, POINT pt);
     void Click(int button, POINT pt);
     void Wheel(int delta, POINT pt);
+    // The pointer left every window of the program.
+    void PointerLeft();
     // A key press with the text it types (UTF-8; empty for keys that type nothing). Pressing a
     // key that is already down is an auto-repeat. Shift, Control and Alt (VK_SHIFT, VK_CONTROL,
     // VK_MENU) held down change the modifiers of later events.

@@ -23,8 +23,8 @@ TEST_F(HitTest, WindowFromPointFindsTheDeepestVisibleWindow)
 TEST_F(HitTest, OverlappingSiblingsAnswerInZOrder)
 {
     HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND upper = Create(WS_CHILD | WS_VISIBLE, 50, 50, 100, 100, top);   // made first: on top
     HWND lower = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
-    HWND upper = Create(WS_CHILD | WS_VISIBLE, 50, 50, 100, 100, top);
     EXPECT_EQ(WindowFromPoint(POINT{60, 60}), upper);
     SetWindowPos(upper, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(WindowFromPoint(POINT{60, 60}), lower);
@@ -41,8 +41,8 @@ TEST_F(HitTest, DisabledChildrenLetThePointFallToTheParent)
 TEST_F(HitTest, TransparentHitTestPassesToTheWindowBeneath)
 {
     HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND upper = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);   // made first: on top
     HWND lower = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
-    HWND upper = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
     MessageLog::Get().handlers[WM_NCHITTEST] = [upper](HWND h, WPARAM, LPARAM, bool& handled) -> LRESULT {
         handled = h == upper;
         return HTTRANSPARENT;
@@ -54,10 +54,11 @@ TEST_F(HitTest, TransparentHitTestPassesToTheWindowBeneath)
 TEST_F(HitTest, ChildWindowFromPointExHonoursItsSkipFlags)
 {
     HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
-    HWND bottom = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
-    HWND transparent = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top, WS_EX_TRANSPARENT);
-    HWND disabled = Create(WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, 100, 100, top);
+    // Children made first lie on top.
     HWND invisible = Create(WS_CHILD, 0, 0, 100, 100, top);
+    HWND disabled = Create(WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, 100, 100, top);
+    HWND transparent = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top, WS_EX_TRANSPARENT);
+    HWND bottom = Create(WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top);
     POINT pt{10, 10};
     EXPECT_EQ(ChildWindowFromPoint(top, pt), invisible);
     EXPECT_EQ(ChildWindowFromPointEx(top, pt, CWP_SKIPINVISIBLE), disabled);

@@ -164,8 +164,8 @@ TEST_F(Painting, EraseFillsWithTheClassBrush)
 TEST_F(Painting, ChildDrawingIsClippedBySiblingsAboveWithClipSiblings)
 {
     HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND upper = Create(WS_CHILD | WS_VISIBLE, 30, 30, 60, 60, top);   // made first: on top
     HWND lower = Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 60, 60, top);
-    HWND upper = Create(WS_CHILD | WS_VISIBLE, 30, 30, 60, 60, top);
     (void)upper;
     Pump();
     Fill(top, RECT{0, 0, 100, 100}, RGB(0, 0, 255));

@@ -74,16 +74,17 @@ TEST_F(Positions, ZOrderFollowsInsertAfter)
     HWND a = Create(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent);
     HWND b = Create(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent);
     HWND c = Create(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent);
-    // New windows go on top.
-    EXPECT_EQ(GetWindow(parent, GW_CHILD), c);
-    EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), b);
-    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
-    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), nullptr);
-    EXPECT_EQ(GetWindow(a, GW_HWNDFIRST), c);
-    EXPECT_EQ(GetWindow(c, GW_HWNDLAST), a);
-    SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // New children go to the bottom: creation order is GW_CHILD / GW_HWNDNEXT order.
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), a);
+    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
+    EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetWindow(c, GW_HWNDFIRST), a);
+    EXPECT_EQ(GetWindow(a, GW_HWNDLAST), c);
+    SetWindowPos(a, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(GetWindow(parent, GW_CHILD), b);
-    EXPECT_EQ(GetWindow(b, GW_HWNDLAST), c);
+    EXPECT_EQ(GetWindow(b, GW_HWNDLAST), a);
+    SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(c, b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);   // just below b
     EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
     EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), a);
