@@ -106,7 +106,9 @@ bool VersionForPath(LPCSTR path, ModuleVersion& out)
     return false;
 }
 
-std::string BuildBlock(const ModuleVersion& v)
+} // namespace
+
+std::string BuildVersionBlock(const ModuleVersion& v)
 {
     VS_FIXEDFILEINFO fixed{};
     fixed.dwSignature = VS_FFI_SIGNATURE;
@@ -115,9 +117,11 @@ std::string BuildBlock(const ModuleVersion& v)
     fixed.dwFileVersionLS = (static_cast<DWORD>(v.fileVersion[2]) << 16) | v.fileVersion[3];
     fixed.dwProductVersionMS = (static_cast<DWORD>(v.productVersion[0]) << 16) | v.productVersion[1];
     fixed.dwProductVersionLS = (static_cast<DWORD>(v.productVersion[2]) << 16) | v.productVersion[3];
-    fixed.dwFileFlagsMask = VS_FFI_FILEFLAGSMASK;
-    fixed.dwFileOS = VOS_UNKNOWN;
+    fixed.dwFileFlagsMask = v.fileFlagsMask;
+    fixed.dwFileFlags = v.fileFlags;
+    fixed.dwFileOS = v.fileOS;
     fixed.dwFileType = v.fileType;
+    fixed.dwFileSubtype = v.fileSubtype;
 
     std::string block(kStringsOffset + 4, '\0');
     std::memcpy(&block[kFixedOffset], &fixed, sizeof fixed);
@@ -134,6 +138,59 @@ std::string BuildBlock(const ModuleVersion& v)
     DWORD total = static_cast<DWORD>(block.size());
     std::memcpy(&block[4], &total, 4);
     return block;
+}
+
+bool ParseVersionBlock(const void* pBlock, size_t size, ModuleVersion& version)
+{
+    const char* block = static_cast<const char*>(pBlock);
+    DWORD magic = 0, total = 0, count = 0;
+    if (!block || size < kStringsOffset + 4)
+        return false;
+    std::memcpy(&magic, block, 4);
+    std::memcpy(&total, block + 4, 4);
+    if (magic != kBlockMagic || total < kStringsOffset + 4 || total > size)
+        return false;
+    VS_FIXEDFILEINFO fixed{};
+    std::memcpy(&fixed, block + kFixedOffset, sizeof fixed);
+    if (fixed.dwSignature != VS_FFI_SIGNATURE)
+        return false;
+    ModuleVersion v;
+    v.fileVersion[0] = HIWORD(fixed.dwFileVersionMS);
+    v.fileVersion[1] = LOWORD(fixed.dwFileVersionMS);
+    v.fileVersion[2] = HIWORD(fixed.dwFileVersionLS);
+    v.fileVersion[3] = LOWORD(fixed.dwFileVersionLS);
+    v.productVersion[0] = HIWORD(fixed.dwProductVersionMS);
+    v.productVersion[1] = LOWORD(fixed.dwProductVersionMS);
+    v.productVersion[2] = HIWORD(fixed.dwProductVersionLS);
+    v.productVersion[3] = LOWORD(fixed.dwProductVersionLS);
+    v.fileFlagsMask = fixed.dwFileFlagsMask;
+    v.fileFlags = fixed.dwFileFlags;
+    v.fileOS = fixed.dwFileOS;
+    v.fileType = fixed.dwFileType;
+    v.fileSubtype = fixed.dwFileSubtype;
+    std::memcpy(&count, block + kStringsOffset, 4);
+    const char* p = block + kStringsOffset + 4;
+    const char* end = block + total;
+    for (DWORD i = 0; i < count; ++i) {
+        const char* nameEnd = static_cast<const char*>(std::memchr(p, 0, static_cast<size_t>(end - p)));
+        if (!nameEnd)
+            return false;
+        const char* value = nameEnd + 1;
+        const char* valueEnd = static_cast<const char*>(std::memchr(value, 0, static_cast<size_t>(end - value)));
+        if (!valueEnd)
+            return false;
+        v.strings.emplace_back(std::string(p, nameEnd), std::string(value, valueEnd));
+        p = valueEnd + 1;
+    }
+    version = std::move(v);
+    return true;
+}
+
+namespace {
+
+std::string BuildBlock(const ModuleVersion& v)
+{
+    return BuildVersionBlock(v);
 }
 
 } // namespace

@@ -47,8 +47,17 @@ struct ModuleVersion {
     WORD fileVersion[4] = {0, 0, 0, 0};
     WORD productVersion[4] = {0, 0, 0, 0};
     DWORD fileType = VFT_APP;
+    DWORD fileFlagsMask = VS_FFI_FILEFLAGSMASK;
+    DWORD fileFlags = 0;
+    DWORD fileOS = VOS_UNKNOWN;
+    DWORD fileSubtype = 0;
     std::vector<std::pair<std::string, std::string>> strings;
 };
+
+// The block GetFileVersionInfo fills for a version, which is also the compiled form of a
+// VERSIONINFO resource; and the version a block holds (false for anything else).
+std::string BuildVersionBlock(const ModuleVersion& version);
+bool ParseVersionBlock(const void* block, size_t size, ModuleVersion& version);
 
 // Replaces the program's own version table (the resource tables install it at start-up).
 void SetProgramVersion(const ModuleVersion& version);
