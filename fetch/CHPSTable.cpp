@@ -79,6 +79,16 @@ void CURLToCheck::Clear()
 
 CString CURLToCheck::GetFullUrl() const
 {
+    return MakeUrl(true);
+}
+
+CString CURLToCheck::GetDisplayUrl() const
+{
+    return MakeUrl(false);
+}
+
+CString CURLToCheck::MakeUrl(bool bWithCredentials) const
+{
     CHPSTable* pTable = m_pHpsup->GetTable();
     CSingleLock lock(&pTable->GetLock(), TRUE);
     const CHPS* pHps = m_pHpsup->GetHps();
@@ -93,7 +103,7 @@ CString CURLToCheck::GetFullUrl() const
         LPCTSTR lpszPassword = m_pHpsup->GetPassword();
         const bool bUser = lpszUser != nullptr && *lpszUser != '\0';
         const bool bPassword = lpszPassword != nullptr && *lpszPassword != '\0';
-        if (bUser || bPassword) {
+        if (bWithCredentials && (bUser || bPassword)) {
             if (bUser)
                 strUrl += lpszUser;
             strUrl += ':';

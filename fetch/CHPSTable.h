@@ -62,6 +62,8 @@ public:
     // The full URL text: scheme, authority with credentials, port when not the default, path,
     // parameters, query and fragment. Takes the table lock.
     CString GetFullUrl() const;
+    // The full URL without the user name and password: the form that logs and reports show.
+    CString GetDisplayUrl() const;
 
     // Queues the same URL again at the tail of its entry as a new record, and marks this one
     // requeued. Called by the worker thread that holds the record; takes the table lock.
@@ -73,6 +75,7 @@ private:
 
     void SetPath(LPCTSTR lpszPath);
     void Clear();
+    CString MakeUrl(bool bWithCredentials) const;
 
     char m_szPathHead[kInlinePath + 1] = {};
     CString m_strPathRest;

@@ -88,7 +88,8 @@ CTaskManager::CTaskManager(ITaskManager* pSink, std::ostream* pLog, DWORD dwKept
       m_pScanOptions(std::make_unique<CScanOptions>()),
       m_pSink(pSink),
       m_stopEvent(FALSE, TRUE),
-      m_pLog(pLog)
+      m_pLog(pLog),
+      m_workerGuard([this](const std::string& strMessage) { OnFirstWorkerError(strMessage); })
 {
     InstallFetchStringTable();
     // The library is loaded only to read its version.
@@ -447,14 +448,18 @@ UINT CTaskManager::CheckThreadProc(LPVOID pParam)
 void CTaskManager::RunWorker(void (CTaskManager::*pfnLoop)())
 {
     // Nothing may unwind out of a thread entry: an escaped exception stops the engine instead.
-    try {
-        (this->*pfnLoop)();
-    } catch (CException* e) {
-        e->Delete();
+    if (!m_workerGuard.Run([&] { (this->*pfnLoop)(); }))
         StopOnError();
-    } catch (...) {
-        StopOnError();
-    }
+}
+
+void CTaskManager::OnFirstWorkerError(const std::string& strMessage)
+{
+    Log("Stopping after an error: ", strMessage.c_str());
+}
+
+CString CTaskManager::GetStopErrorText() const
+{
+    return CString(m_workerGuard.GetFirstError().c_str());
 }
 
 void CTaskManager::StopOnError()
@@ -467,13 +472,8 @@ void CTaskManager::StopOnError()
         return;
     if (!m_onErrorStop)
         return;
-    // Called from a worker's last guard: nothing may unwind out of it.
-    try {
-        m_onErrorStop();
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
+    // Called from a worker's last guard: what the handler throws is kept like any other error.
+    m_workerGuard.Run(m_onErrorStop);
 }
 
 void CTaskManager::RunTasks()
@@ -501,16 +501,14 @@ void CTaskManager::RunTasks()
 
 bool CTaskManager::CheckOneUrl(CRefChecker& checker, CURLToCheck* pRecord)
 {
-    try {
+    const bool bChecked = m_workerGuard.Run([&] {
         if (checker.Check(pRecord))
             checker.CheckMore();
         checker.Finish();
+    });
+    if (bChecked)
         return true;
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    Log("Exception while checking ", pRecord->GetFullUrl(), ": stopping");
+    Log("Exception while checking ", pRecord->GetDisplayUrl(), ": stopping");
     StopOnError();
     return false;
 }
@@ -526,11 +524,8 @@ void CTaskManager::RunChecks()
         }
         CHPSUP* pEntry = pRecord->GetHpsup();
         std::unique_ptr<CRefChecker> pChecker;
-        try {
-            pChecker = CreateRefChecker(this, m_pSink, pEntry);
-        } catch (...) {
+        if (!m_workerGuard.Run([&] { pChecker = CreateRefChecker(this, m_pSink, pEntry); }))
             StopOnError();
-        }
         while (pRecord != nullptr) {
             if (pChecker)
                 CheckOneUrl(*pChecker, pRecord);

@@ -7,6 +7,7 @@
 #include "fetch/CHPSTable.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
+#include "platform/core/ErrorGuard.h"
 #include "platform/core/SyncObjects.h"
 #include "platform/core/Types.h"
 
@@ -74,6 +75,9 @@ public:
     // TRUE once the engine has stopped on its own after an escaped exception. Callable from any
     // thread.
     BOOL HasStoppedOnError() const { return m_bStoppedOnError.load() ? TRUE : FALSE; }
+    // The message of the first error that escaped a worker (and so stopped the engine); empty
+    // when none did. Callable from any thread.
+    CString GetStopErrorText() const;
 
     // For the checkers; callable from any worker thread.
     const CConnectOptions& GetConnectOptions() const { return *m_pConnectOptions; }
@@ -126,6 +130,8 @@ private:
     // Sets the stop event after an exception escaped a worker, and tells the owner the first
     // time when the stop is the engine's own. Worker threads only.
     void StopOnError();
+    // Logs the first error that escaped a worker; called once, by the worker guard.
+    void OnFirstWorkerError(const std::string& strMessage);
     void WriteLogHeader();
     void StopThreadsImpl();
 
@@ -153,4 +159,6 @@ private:
     bool m_bThreadsStopped = false;
     std::function<void()> m_onErrorStop;
     std::atomic<bool> m_bStoppedOnError{false};
+    // Every worker's entry and every check runs through it; it keeps the first error.
+    ErrorGuard m_workerGuard;
 };

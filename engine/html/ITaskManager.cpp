@@ -5,6 +5,23 @@
 
 #include <cstring>
 
+namespace {
+
+// Set while the default ReportText runs on this thread. A sink that overrides neither
+// ReportText nor ReportResult would otherwise send a text between the two defaults until the
+// stack ran out; with the mark the text ends in the default ReportText, unshown.
+thread_local bool t_inDefaultReportText = false;
+
+class DefaultReportTextMark {
+public:
+    DefaultReportTextMark() { t_inDefaultReportText = true; }
+    ~DefaultReportTextMark() { t_inDefaultReportText = false; }
+    DefaultReportTextMark(const DefaultReportTextMark&) = delete;
+    DefaultReportTextMark& operator=(const DefaultReportTextMark&) = delete;
+};
+
+} // namespace
+
 void ITaskManager::OnFormEnd(DWORD_PTR, LPCSTR, DWORD)
 {
 }
@@ -38,6 +55,9 @@ void ITaskManager::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl,
 
 void ITaskManager::ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, DWORD dwCode)
 {
+    if (t_inDefaultReportText)
+        return;
+    const DefaultReportTextMark mark;
     ReportResult(dwPage, dwClass, dwCode, 0, lpszText, 0);
 }
 

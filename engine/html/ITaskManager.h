@@ -48,7 +48,9 @@ public:
     virtual void ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, DWORD dwCode);
     // A result by string-table id with up to two inserts ("%1" text, "%2" number). By default
     // formatted and passed to ReportText; string id 0 passes insert 1 through as the message.
-    // The two defaults call each other: an implementation overrides at least one of them.
+    // The two defaults call each other: an implementation overrides at least one of them. One
+    // that overrides neither shows no result; the text goes no further than the default
+    // ReportText.
     virtual void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
         DWORD_PTR dwInsert2);
 

@@ -74,8 +74,10 @@ BOOL CInternetException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT*
     if (pnHelpContext != nullptr)
         *pnHelpContext = 0;
     LPCSTR pszText = nullptr;
-    // An extended error is only as good as what the server said.
-    if (m_dwError == ERROR_INTERNET_EXTENDED_ERROR && !m_strDetail.IsEmpty())
+    // An extended error is only as good as what the server said; a reply that cannot be
+    // understood says best itself what was wrong with it.
+    if ((m_dwError == ERROR_INTERNET_EXTENDED_ERROR || m_dwError == ERROR_HTTP_INVALID_SERVER_RESPONSE)
+        && !m_strDetail.IsEmpty())
         pszText = m_strDetail;
     if (pszText == nullptr)
         pszText = GetInternetErrorText(m_dwError);

@@ -538,6 +538,7 @@ void Transfer::Start(DWORD dwInactivityTimeout, DWORD dwConnectTimeout)
     Stop();
     m_bDone = false;
     m_bHeadersComplete = false;
+    m_bReplyStarted = false;
     m_bConnected = false;
     m_bPaused = false;
     m_result = CURLE_OK;
@@ -548,6 +549,7 @@ void Transfer::Start(DWORD dwInactivityTimeout, DWORD dwConnectTimeout)
     m_bSentHeadersDone = false;
     m_strDetail.clear();
     m_errorBuffer[0] = '\0';
+    m_callbackGuard.Reset();
     m_dwInactivityTimeout = dwInactivityTimeout == 0 ? 0xFFFFFFFFu : dwInactivityTimeout;
     curl_easy_setopt(m_pEasy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min<DWORD>(dwConnectTimeout, 0x7FFFFFFF)));
     // The server's silence on the FTP control channel counts as a receive time-out too.
@@ -586,6 +588,11 @@ DWORD Transfer::Pump(const std::function<bool()>& ready)
 {
     using namespace std::chrono;
     for (;;) {
+        if (m_callbackGuard.HasError()) {
+            Stop();
+            m_strDetail = m_callbackGuard.GetFirstError();
+            return ERROR_INTERNET_INTERNAL_ERROR;
+        }
         // A failed transfer fails every wait on it, even one that buffered data would satisfy.
         if (m_bDone && m_result != CURLE_OK)
             return ErrorFromResult();
@@ -676,34 +683,45 @@ BOOL Transfer::QueryAvailable(LPDWORD lpdwAvailable)
 size_t Transfer::WriteCallback(char* ptr, size_t size, size_t nmemb, void* userdata)
 {
     auto* self = static_cast<Transfer*>(userdata);
-    const size_t n = size * nmemb;
-    if (self->m_owner.IsAborted())
+    // Answering less than was given fails the transfer with a write error.
+    return self->m_callbackGuard.Call<size_t>(0, [&] { return self->OnBody(ptr, size * nmemb); });
+}
+
+size_t Transfer::OnBody(const char* ptr, size_t n)
+{
+    if (m_owner.IsAborted())
         return 0;
-    if (self->Available() >= kBodyBufferLimit) {
-        self->m_bPaused = true;
+    if (Available() >= kBodyBufferLimit) {
+        m_bPaused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (self->m_nBodyRead > 0 && self->m_nBodyRead * 2 > self->m_body.size()) {
-        self->m_body.erase(0, self->m_nBodyRead);
-        self->m_nBodyRead = 0;
+    if (m_nBodyRead > 0 && m_nBodyRead * 2 > m_body.size()) {
+        m_body.erase(0, m_nBodyRead);
+        m_nBodyRead = 0;
     }
-    self->m_body.append(ptr, n);
-    self->m_bHeadersComplete = true;
-    self->Touch();
+    m_body.append(ptr, n);
+    m_bHeadersComplete = true;
+    m_bReplyStarted = true;
+    Touch();
     return n;
 }
 
 size_t Transfer::HeaderCallback(char* ptr, size_t size, size_t nmemb, void* userdata)
 {
     auto* self = static_cast<Transfer*>(userdata);
-    const size_t n = size * nmemb;
-    self->Touch();
+    return self->m_callbackGuard.Call<size_t>(0, [&] { return self->OnHeaderLine(ptr, size * nmemb); });
+}
+
+size_t Transfer::OnHeaderLine(const char* ptr, size_t n)
+{
+    Touch();
+
     std::string line(ptr, n);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
-    if (self->m_bFtp) {
+    if (m_bFtp) {
         // Server replies: "123-" opens a multi-line reply that "123 " ends.
-        std::string& pending = self->m_ftpReply;
+        std::string& pending = m_ftpReply;
         pending += pending.empty() ? line : "\r\n" + line;
         if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ') {
             SetLastResponse(static_cast<DWORD>(std::atoi(line.substr(0, 3).c_str())), pending);
@@ -712,63 +730,84 @@ size_t Transfer::HeaderCallback(char* ptr, size_t size, size_t nmemb, void* user
         return n;
     }
     if (line.rfind("HTTP/", 0) == 0) {
-        self->m_headerLines.clear();
-        self->m_headerLines.push_back(line);
-        self->m_bHeadersComplete = false;
+        m_headerLines.clear();
+        m_headerLines.push_back(line);
+        m_bHeadersComplete = false;
         return n;
     }
-    if (self->m_headerLines.empty())
+    if (m_headerLines.empty())
         return n;
     if (!line.empty()) {
-        if ((line[0] == ' ' || line[0] == '\t') && self->m_headerLines.size() > 1)
-            self->m_headerLines.back() += " " + line.substr(line.find_first_not_of(" \t"));
-        else
-            self->m_headerLines.push_back(line);
+        if (line[0] == ' ' || line[0] == '\t') {
+            // A folded line goes on the header before it; one of blanks only adds nothing.
+            const size_t nText = line.find_first_not_of(" \t");
+            if (nText != std::string::npos && m_headerLines.size() > 1)
+                m_headerLines.back() += " " + line.substr(nText);
+        } else
+            m_headerLines.push_back(line);
         return n;
     }
     // The end of a header block: final unless it is an interim reply or a redirect that the
     // library goes on to follow (whose body it skips, so the next block or the end decides).
     long nStatus = 0;
-    curl_easy_getinfo(self->m_pEasy, CURLINFO_RESPONSE_CODE, &nStatus);
+    curl_easy_getinfo(m_pEasy, CURLINFO_RESPONSE_CODE, &nStatus);
     if (nStatus >= 100 && nStatus < 200)
         return n;
-    if (self->m_bFollowRedirects && (nStatus == 301 || nStatus == 302 || nStatus == 303 || nStatus == 307 || nStatus == 308)
-        && std::any_of(self->m_headerLines.begin() + 1, self->m_headerLines.end(), [](const std::string& h) {
+    if (m_bFollowRedirects && (nStatus == 301 || nStatus == 302 || nStatus == 303 || nStatus == 307 || nStatus == 308)
+        && std::any_of(m_headerLines.begin() + 1, m_headerLines.end(), [](const std::string& h) {
                return h.size() > 9 && strncasecmp(h.c_str(), "Location:", 9) == 0;
            }))
         return n;
-    self->m_bHeadersComplete = true;
+    m_bHeadersComplete = true;
+    m_bReplyStarted = true;
     return n;
 }
 
 int Transfer::ProgressCallback(void* clientp, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<Transfer*>(clientp)->m_owner.IsAborted() ? 1 : 0;
+    auto* self = static_cast<Transfer*>(clientp);
+    // Nonzero aborts the transfer.
+    return self->m_callbackGuard.Call<int>(1, [&] { return self->m_owner.IsAborted() ? 1 : 0; });
 }
 
 int Transfer::DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* userp)
 {
     auto* self = static_cast<Transfer*>(userp);
+    // The library ignores the answer; a failure here is kept and fails the transfer at its end.
+    self->m_callbackGuard.Run([&] { self->OnDebug(type, data, size); });
+    return 0;
+}
+
+void Transfer::OnDebug(curl_infotype type, const char* data, size_t size)
+{
     if (type == CURLINFO_HEADER_OUT) {
-        self->Touch();
-        if (self->m_bFtp) {
-            self->m_lastCommand.assign(data, size);
+        Touch();
+        if (m_bFtp) {
+            m_lastCommand.assign(data, size);
         } else {
             // Each request of the transfer (a redirect makes more) replaces the one before.
-            self->m_sentHeaders.assign(data, size);
+            m_sentHeaders.assign(data, size);
         }
     } else if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN) {
-        self->Touch();
+        Touch();
     }
-    return 0;
 }
 
 DWORD Transfer::ErrorFromResult()
 {
     m_strDetail = m_errorBuffer[0] != '\0' ? m_errorBuffer : curl_easy_strerror(m_result);
     switch (m_result) {
-    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_UNSUPPORTED_PROTOCOL: {
+        // The library says so too when a server's answer is no HTTP reply at all: that is a
+        // reply that cannot be understood, not a URL of a scheme we do not know.
+        curl_off_t connectTime = 0;
+        curl_easy_getinfo(m_pEasy, CURLINFO_CONNECT_TIME_T, &connectTime);
+        if (!m_bFtp && (m_bConnected || connectTime > 0)) {
+            m_strDetail = "The server's reply is not an HTTP reply";
+            return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+        }
         return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    }
     case CURLE_URL_MALFORMAT:
         return ERROR_INTERNET_INVALID_URL;
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -839,6 +878,12 @@ DWORD Transfer::ErrorFromResult()
             m_strDetail = t_lastResponseText;
         return ERROR_INTERNET_EXTENDED_ERROR;
     case CURLE_OUT_OF_MEMORY:
+        // The library refuses reply headers above its limit with this code too, before they
+        // are complete.
+        if (!m_bFtp && !m_bReplyStarted) {
+            m_strDetail = "The server's reply headers are larger than this program accepts (100 KB)";
+            return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+        }
         return ERROR_NOT_ENOUGH_MEMORY;
     case CURLE_BAD_CONTENT_ENCODING:
         return ERROR_INTERNET_DECODING_FAILED;

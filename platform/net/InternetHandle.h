@@ -4,6 +4,7 @@
 // transfer of the transfer library driven from the calling thread. Internal to the layer.
 #pragma once
 
+#include "platform/core/ErrorGuard.h"
 #include "platform/net/WinInet.h"
 
 #include <curl/curl.h>
@@ -223,6 +224,9 @@ private:
     static size_t HeaderCallback(char* ptr, size_t size, size_t nmemb, void* userdata);
     static int ProgressCallback(void* clientp, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     static int DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* userp);
+    size_t OnBody(const char* ptr, size_t n);
+    size_t OnHeaderLine(const char* ptr, size_t n);
+    void OnDebug(curl_infotype type, const char* data, size_t size);
     void ReadMessages();
     DWORD ErrorFromResult();
     void Touch() { m_lastActivity = std::chrono::steady_clock::now(); }
@@ -234,6 +238,8 @@ private:
     bool m_bPaused = false;
     bool m_bDone = false;
     bool m_bHeadersComplete = false;
+    // A whole header block or body bytes came in (set by the callbacks only).
+    bool m_bReplyStarted = false;
     bool m_bConnected = false;
     CURLcode m_result = CURLE_OK;
     DWORD m_dwInactivityTimeout = kDefaultReceiveTimeout;
@@ -248,6 +254,9 @@ private:
     std::string m_ftpReply;
     std::string m_strDetail;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
+    // Every callback of the transfer library runs through it: what one throws ends the transfer
+    // with the first error as its detail instead of unwinding through the library.
+    ErrorGuard m_callbackGuard;
 };
 
 // Percent-encodes what may not stand in a URL path as it is (blanks, control characters, bytes

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
@@ -194,11 +196,12 @@ TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
     }
     sink.m_onTitle = [](DWORD_PTR dwPage) {
         if (dwPage == 2)
-            throw new CException();
+            throw std::runtime_error("no room for page 2");
     };
     std::atomic<int> nErrorStops{0};
     manager.SetErrorStopHandler([&] { ++nErrorStops; });
     EXPECT_FALSE(manager.HasStoppedOnError());
+    EXPECT_STREQ(manager.GetStopErrorText(), "");
     manager.StartThreads();
     // Bounded wait for the stop event, which the failing check sets.
     for (int i = 0; i < 600 && !manager.IsStopRequested(); ++i)
@@ -211,6 +214,8 @@ TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
     // The owner hears once that the engine stopped on its own, as those pages will never end.
     EXPECT_TRUE(manager.HasStoppedOnError());
     EXPECT_EQ(nErrorStops.load(), 1);
+    // And the first error is kept to say why.
+    EXPECT_STREQ(manager.GetStopErrorText(), "no room for page 2");
 }
 
 TEST(CTaskManagerTest, LogLinesBeginWithTheThreadIdAndTheHeaderComesFirst)

@@ -123,3 +123,32 @@ TEST(TaskManagerTest, AnEmptyReportResultSilencesTextsAndRedirectResults)
 }
 
 } // namespace
+
+namespace {
+
+// Overrides neither ReportText nor ReportResult: the two defaults must not pass a text between
+// them for ever.
+class DefaultsOnlyTaskManager : public RecordingTaskManager {
+public:
+    void ReportText(DWORD_PTR page, DWORD dwClass, LPCSTR text, DWORD code) override
+    {
+        ++m_nTexts;
+        ITaskManager::ReportText(page, dwClass, text, code);
+    }
+    int m_nTexts = 0;
+};
+
+TEST(TaskManagerTest, ASinkWithNeitherReportOverriddenEndsTheText)
+{
+    StringTableScope strings;
+    DefaultsOnlyTaskManager sink;
+    sink.ReportText(1, 3, "x", 0x80000001);
+    sink.ReportResult(1, 3, 0x8400000e, 914, "http://h/", 302);
+    sink.OnRedirect(1, 301, "u", 1);
+    // Each of the three reaches ReportText twice (the second time from the default
+    // ReportResult's pass-through), and there it stops.
+    EXPECT_EQ(sink.m_nTexts, 6);
+    EXPECT_EQ(sink.m_calls, Lines({"link 1 u | (301 Redirect) | 1 1024 -1 -1"}));
+}
+
+} // namespace

@@ -331,3 +331,40 @@ TEST_F(HttpTest, ReusesTheConnectionForSeveralRequests)
 }
 
 } // namespace
+
+namespace {
+
+// Replies no well-behaved server sends: each is taken or refused with its own true message.
+TEST_F(HttpTest, HostileRepliesGetTheirOwnMessages)
+{
+    // A folded header line of blanks only adds nothing to the header before it.
+    auto file = Send("/raw/fold");
+    DWORD status = 0;
+    ASSERT_TRUE(file->QueryInfoStatusCode(status));
+    EXPECT_EQ(200u, status);
+    CString text;
+    ASSERT_TRUE(file->QueryInfo(HTTP_QUERY_CUSTOM, text = "X-A"));
+    EXPECT_STREQ("b", text);
+    EXPECT_EQ("ok", ReadAll(*file));
+
+    auto messageOf = [&](LPCTSTR object) {
+        std::unique_ptr<CHttpFile> request(m_connection->OpenRequest("GET", object, nullptr, 1, nullptr, nullptr,
+                                                                     INTERNET_FLAG_RELOAD));
+        try {
+            request->SendRequest();
+        } catch (CInternetException* e) {
+            char message[256] = {};
+            e->GetErrorMessage(message, sizeof message);
+            const std::string result = std::to_string(e->m_dwError) + " " + message;
+            e->Delete();
+            return result;
+        }
+        return std::string("no error");
+    };
+    // Not an unknown scheme, and not a lack of memory.
+    EXPECT_EQ(messageOf("/raw/garbage"), "12152 The server's reply is not an HTTP reply");
+    EXPECT_EQ(messageOf("/raw/bighead"),
+              "12152 The server's reply headers are larger than this program accepts (100 KB)");
+}
+
+} // namespace

@@ -90,6 +90,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(float(query.get("delay", ["20"])[0]))
             self.wfile.write(b"b" * 19900)
+        elif head == "raw":
+            # Replies no well-behaved server sends, written byte for byte; the connection then ends.
+            kind = parts[1] if len(parts) > 1 else ""
+            if kind == "fold":
+                data = b"HTTP/1.1 200 OK\r\nX-A: b\r\n \r\nContent-Type: text/plain\r\nContent-Length: 2\r\n\r\nok"
+            elif kind == "garbage":
+                data = b"this is no reply at all\r\n\r\n"
+            elif kind == "bighead":
+                data = (b"HTTP/1.1 200 OK\r\nX-Big: " + b"y" * 300000 +
+                        b"\r\nContent-Length: 2\r\n\r\nok")
+            else:
+                data = b""
+            self.close_connection = True
+            if self.command != "HEAD" or kind:
+                self.wfile.write(data)
+        elif head == "endless":
+            # A body without end: a piece every few milliseconds until the client goes.
+            self.send_response(200)
+            self.send_header("Content-Type", query.get("type", ["text/plain"])[0])
+            self.end_headers()
+            self.close_connection = True
+            piece = b"<p>" + b"z" * int(query.get("piece", ["4096"])[0]) + b"</p>"
+            try:
+                while True:
+                    self.wfile.write(piece)
+                    self.wfile.flush()
+                    time.sleep(float(query.get("pause", ["0.01"])[0]))
+            except OSError:
+                pass
         elif head == "big":
             size = int(query.get("size", ["3000000"])[0])
             self.reply(200, bytes(i % 251 for i in range(size)), [("Content-Type", "application/octet-stream")])
