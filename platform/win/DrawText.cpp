@@ -348,6 +348,15 @@ int DrawTextEx(HDC hdc, LPSTR text, int length, RECT* rect, UINT format, DRAWTEX
         line.width = lay.Width(line.text);
         widest = std::max(widest, line.width);
     }
+    // DT_MODIFYSTRING hands the shown, shortened text back in the caller's buffer, which has
+    // room for four more bytes than the text it gave.
+    if ((format & DT_MODIFYSTRING) && ellipsis && !(format & DT_CALCRECT) && text && lines.size() == 1 &&
+        lines[0].text != input) {
+        const std::string& shown = lines[0].text;
+        const size_t n = std::min(shown.size(), static_cast<size_t>(length) + 3);
+        std::memcpy(text, shown.data(), n);
+        text[n] = '\0';
+    }
 
     int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
     int total = lineHeight * static_cast<int>(lines.size());

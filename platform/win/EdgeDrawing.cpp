@@ -166,9 +166,11 @@ void ButtonFace(DeviceContext& dc, RECT& r, UINT state)
     DoDrawEdge(dc, &r, edge, flags);
 }
 
-void CaptionGlyph(DeviceContext& dc, const RECT& face, UINT kind, int offset, COLORREF c)
+// The glyph is sized from the whole button, not the face inside its edges: a 16x14 caption
+// button gets an 8x7 cross, a 6x2 bar and an 8x8 box.
+void CaptionGlyph(DeviceContext& dc, const RECT& button, UINT kind, int offset, COLORREF c)
 {
-    RECT d = DeviceRect(dc, face);
+    RECT d = DeviceRect(dc, button);
     int w = d.right - d.left, h = d.bottom - d.top;
     int s = std::max(4, std::min(w, h) - 6);
     int x0 = d.left + (w - s) / 2 + offset;
@@ -334,7 +336,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
     case DFC_CAPTION: {
         RECT face = r;
         ButtonFace(*dc, face, state & ~DFCS_CHECKED);
-        Glyph(state, [&](int off, COLORREF c) { CaptionGlyph(*dc, face, kind, off, c); });
+        Glyph(state, [&](int off, COLORREF c) { CaptionGlyph(*dc, r, kind, off, c); });
         break;
     }
     case DFC_MENU:

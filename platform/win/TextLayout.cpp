@@ -5,6 +5,7 @@
 
 #include "platform/win/Gdi.h"
 
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -87,6 +89,65 @@ std::string ToLower(const char* s)
 
 enum class Kind { Sans, Mono, Serif };
 
+// What fontconfig makes of a face name: the family it picks and whether that is monospaced.
+struct FontMatch {
+    std::string family;
+    bool mono = false;
+    bool found = false;
+};
+
+FontMatch MatchThroughFontconfig(const std::string& name)
+{
+    FontMatch result;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return result;
+    if (!name.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult outcome = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &outcome);
+    FcPatternDestroy(pattern);
+    if (!match)
+        return result;
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family)
+        result.family = reinterpret_cast<const char*>(family);
+    int spacing = FC_PROPORTIONAL;
+    if (FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch)
+        result.mono = spacing == FC_MONO || spacing == FC_CHARCELL;
+    result.found = true;
+    FcPatternDestroy(match);
+    return result;
+}
+
+// A face name the built-in table does not know goes through fontconfig, whose aliases know the
+// generic families and which installed faces are serif or monospaced. A name it knows nothing
+// of comes back as the default face: then the family the caller asked for decides.
+std::optional<Kind> KindFromFontconfig(const std::string& lowerName)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::optional<Kind>> cache;
+    std::lock_guard lock(mutex);
+    if (auto it = cache.find(lowerName); it != cache.end())
+        return it->second;
+    static const FontMatch fallback = MatchThroughFontconfig(std::string());
+    static const FontMatch serif = MatchThroughFontconfig("serif");
+    std::optional<Kind> kind;
+    FontMatch m = MatchThroughFontconfig(lowerName);
+    if (m.found) {
+        if (m.mono)
+            kind = Kind::Mono;
+        else if (!serif.family.empty() && m.family == serif.family && serif.family != fallback.family)
+            kind = Kind::Serif;
+        else if (m.family != fallback.family || lowerName == "sans" || lowerName == "sans-serif")
+            kind = Kind::Sans;
+    }
+    cache.emplace(lowerName, kind);
+    return kind;
+}
+
 Kind MapFace(const LOGFONT& lf)
 {
     static const std::map<std::string, Kind> known = {
@@ -98,9 +159,14 @@ Kind MapFace(const LOGFONT& lf)
         {"consolas", Kind::Mono},       {"times new roman", Kind::Serif}, {"times", Kind::Serif},
         {"liberation sans", Kind::Sans}, {"liberation mono", Kind::Mono}, {"liberation serif", Kind::Serif},
     };
-    auto it = known.find(ToLower(lf.lfFaceName));
+    const std::string name = ToLower(lf.lfFaceName);
+    auto it = known.find(name);
     if (it != known.end()) {
         return it->second;
+    }
+    if (!name.empty()) {
+        if (auto kind = KindFromFontconfig(name))
+            return *kind;
     }
     // Unknown names go by the family the caller asked for, sans serif by default.
     int family = lf.lfPitchAndFamily & 0xF0;
@@ -136,17 +202,23 @@ bool IsSimple(uint32_t cp)
            (cp >= 0x2100 && cp < 0x2400) || (cp >= 0x2500 && cp < 0x2800);
 }
 
-// Glyph masks of every font, keyed by font and glyph.
-std::unordered_map<uint64_t, std::unique_ptr<GlyphMask>>& MaskCache()
+// Glyph masks of every font, keyed by horizontal scale, then font and glyph.
+std::unordered_map<uint64_t, std::unique_ptr<GlyphMask>>& MaskCache(double xscale)
 {
-    static auto* cache = new std::unordered_map<uint64_t, std::unique_ptr<GlyphMask>>();
-    return *cache;
+    static auto* caches = new std::map<long, std::unordered_map<uint64_t, std::unique_ptr<GlyphMask>>>();
+    return (*caches)[std::lround(xscale * 65536)];
 }
 
-const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph)
+// A font's horizontal scale (a width asked for in lfWidth) stretches its glyphs and advances.
+int Scaled(double units, double xscale)
+{
+    return static_cast<int>(std::lround(units * xscale));
+}
+
+const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph, double xscale)
 {
     uint64_t key = (reinterpret_cast<uintptr_t>(font) << 20) ^ glyph;
-    auto& cache = MaskCache();
+    auto& cache = MaskCache(xscale);
     auto it = cache.find(key);
     if (it != cache.end()) {
         return it->second.get();
@@ -154,6 +226,8 @@ const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph)
     auto mask = std::make_unique<GlyphMask>();
     PangoRectangle ink;
     pango_font_get_glyph_extents(font, glyph, &ink, nullptr);
+    ink.x = Scaled(ink.x, xscale);
+    ink.width = Scaled(ink.width, xscale);
     if (ink.width > 0 && ink.height > 0) {
         int x0 = static_cast<int>(std::floor(ink.x / double(PANGO_SCALE))) - 1;
         int y0 = static_cast<int>(std::floor(ink.y / double(PANGO_SCALE))) - 1;
@@ -166,7 +240,9 @@ const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph)
         cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, mask->width, mask->height);
         cairo_t* cr = cairo_create(s);
         cairo_set_source_rgba(cr, 0, 0, 0, 1);
-        cairo_move_to(cr, -x0, -y0);
+        cairo_translate(cr, -x0, -y0);
+        cairo_scale(cr, xscale, 1.0);
+        cairo_move_to(cr, 0, 0);
         PangoGlyphString* gs = pango_glyph_string_new();
         pango_glyph_string_set_size(gs, 1);
         gs->glyphs[0].glyph = glyph;
@@ -231,6 +307,7 @@ ShapeCache& TheShapeCache()
 
 struct RealizedFont::Impl {
     PangoFontDescription* desc = nullptr;
+    double xscale = 1.0;   // lfWidth over the face's own average width
     struct CharGlyph {
         PangoFont* font = nullptr;
         uint32_t glyph = 0;
@@ -286,7 +363,7 @@ struct RealizedFont::Impl {
                 cg.font = Hold(run->item->analysis.font);
                 const PangoGlyphInfo& gi = run->glyphs->glyphs[g];
                 cg.glyph = (gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) ? 0 : gi.glyph;
-                cg.advance = PangoPx(gi.geometry.width);
+                cg.advance = PangoPx(Scaled(gi.geometry.width, xscale));
                 cg.dy = PangoPx(gi.geometry.y_offset);
                 cg.known = true;
                 if (cp < 256) {
@@ -512,6 +589,11 @@ void RealizedFont::RealizePango(const LOGFONT& lf)
     tm.tmInternalLeading = std::max(0, tm.tmHeight - static_cast<int>(std::lround(em)));
     tm.tmExternalLeading = std::max(0, PangoPx(lineHeight - ascent - descent));
     tm.tmAveCharWidth = std::max(1, PangoPx(approx));
+    if (lf.lfWidth > 0) {
+        // A width asked for stretches or narrows the face to that average character width.
+        m_impl->xscale = static_cast<double>(lf.lfWidth) * PANGO_SCALE / std::max(1, approx);
+        tm.tmAveCharWidth = lf.lfWidth;
+    }
     // Learn the Latin-1 and Windows-1252 characters at once, which also gives the widest.
     std::vector<uint32_t> latin;
     for (uint32_t cp = 0x20; cp < 0x100; ++cp) {
@@ -570,6 +652,8 @@ void RealizedFont::CharInk(uint32_t cp, int& left, int& width)
     }
     PangoRectangle ink;
     pango_font_get_glyph_extents(cg.font, cg.glyph, &ink, nullptr);
+    ink.x = Scaled(ink.x, m_impl->xscale);
+    ink.width = Scaled(ink.width, m_impl->xscale);
     left = static_cast<int>(std::floor(ink.x / double(PANGO_SCALE)));
     width = static_cast<int>(std::ceil((ink.x + ink.width) / double(PANGO_SCALE))) - left;
 }
@@ -633,10 +717,11 @@ void RealizedFont::FillShaped(ShapedText& out)
                     auto pos = std::upper_bound(offsets.begin(), offsets.end(), byte);
                     int ci = static_cast<int>(pos - offsets.begin()) - 1;
                     ci = std::clamp(ci, 0, static_cast<int>(n) - 1);
-                    out.advance[static_cast<size_t>(ci)] += PangoPx(gi.geometry.width);
+                    const double k = m_impl->xscale;
+                    out.advance[static_cast<size_t>(ci)] += PangoPx(Scaled(gi.geometry.width, k));
                     if (!(gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && gi.glyph != PANGO_GLYPH_EMPTY) {
                         Hold(run->item->analysis.font);
-                        placed.push_back(Placed{ci, PangoPx(x + gi.geometry.x_offset), PangoPx(gi.geometry.y_offset),
+                        placed.push_back(Placed{ci, PangoPx(Scaled(x + gi.geometry.x_offset, k)), PangoPx(gi.geometry.y_offset),
                                                 run->item->analysis.font, gi.glyph});
                     }
                     x += gi.geometry.width;
@@ -701,7 +786,7 @@ void RealizedFont::Draw(const PixelTarget& t, const Region& clip, const ShapedTe
     const uint32_t cr = (c >> 16) & 0xFF, cg = (c >> 8) & 0xFF, cb = c & 0xFF;
     for (const ShapedText::Glyph& g : text.glyphs) {
         if (!g.mask) {
-            g.mask = MaskFor(g.font, g.glyph);
+            g.mask = MaskFor(g.font, g.glyph, m_impl->xscale);
         }
         const GlyphMask& m = *g.mask;
         if (m.width == 0) {
@@ -780,6 +865,7 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
         pango_layout_set_attributes(layout, TheEngine().plain);
         pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
         cairo_move_to(cr, xShift, yShift);
+        cairo_scale(cr, m_impl->xscale, 1.0);
         pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
         g_object_unref(layout);
     }

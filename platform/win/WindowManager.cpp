@@ -450,11 +450,18 @@ Region WindowManager::VisibleRegion(Window& window, bool windowArea, bool clipCh
         clipHere = (w->style & WS_CLIPSIBLINGS) != 0;
     }
     if (clipChildren) {
+        // A child shows only within its parent's client area, so it hides no part of the
+        // parent's frame or scroll bars, even where its rectangle reaches over them.
+        const RECT clientArea = RectInSurface(window, false);
         std::lock_guard lock(m_treeMutex);
         for (HWND child : window.children) {
             Window* c = Find(child);
-            if (c && (c->style & WS_VISIBLE))
-                visible.SubtractRect(RectInSurface(*c, true));
+            if (!c || !(c->style & WS_VISIBLE))
+                continue;
+            RECT shown;
+            const RECT childRect = RectInSurface(*c, true);
+            if (IntersectRect(&shown, &childRect, &clientArea))
+                visible.SubtractRect(shown);
         }
     }
     return visible;

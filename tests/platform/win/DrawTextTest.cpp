@@ -143,6 +143,24 @@ TEST_F(DrawTextTest, Ellipses)
     EXPECT_EQ(canvas().At(44, 0), RGB(255, 255, 255));
     EXPECT_EQ(canvas().At(43, 0), kBlack);
     EXPECT_EQ(params.uiLengthDrawn, std::strlen(path));
+    EXPECT_STREQ(path, "/usr/share/file") << "left alone without DT_MODIFYSTRING";
+}
+
+TEST_F(DrawTextTest, ModifyStringHandsBackTheShownText)
+{
+    char buffer[32] = "abcdefghij";
+    RECT r{0, 0, 30, 10};
+    DrawTextEx(dc(), buffer, -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    EXPECT_STREQ(buffer, "abc...");
+    char path[32] = "/usr/share/file";
+    RECT p{0, 0, 45, 10};
+    DrawTextEx(dc(), path, -1, &p, DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    EXPECT_STREQ(path, "/.../file");
+    // Text that fits stays as it was; with a length, the bytes after it are untouched.
+    char fits[32] = "abc|rest";
+    RECT wide{0, 0, 100, 10};
+    DrawTextEx(dc(), fits, 3, &wide, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    EXPECT_STREQ(fits, "abc|rest");
 }
 
 TEST_F(DrawTextTest, ClipsToTheRectangleUnlessNoClip)

@@ -139,3 +139,34 @@ TEST(EdgeDrawingTest, DisabledStateIsEmbossed)
     DeleteObject(f);
     SetTestFontMode(old);
 }
+
+TEST(EdgeDrawingTest, CaptionGlyphsHaveTheProportionsOfA16By14Button)
+{
+    TestCanvas c(16, 14);
+    RECT r{0, 0, 16, 14};
+    DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+    // An 8x7 cross of 2-pixel strokes, centred.
+    EXPECT_EQ(c.Map(kBlack, 4, 3, 12, 10), "##....##|"
+                                           ".##..##.|"
+                                           "..####..|"
+                                           "...##...|"
+                                           "..####..|"
+                                           ".##..##.|"
+                                           "##....##");
+    c.Clear(kWhite);
+    DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMIN);
+    EXPECT_EQ(c.Map(kBlack, 3, 8, 13, 12), "..........|"
+                                           ".######...|"
+                                           ".######...|"
+                                           "..........");
+    c.Clear(kWhite);
+    DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMAX);
+    EXPECT_EQ(c.Map(kBlack, 4, 3, 12, 11), "########|"
+                                           "########|"
+                                           "#......#|"
+                                           "#......#|"
+                                           "#......#|"
+                                           "#......#|"
+                                           "#......#|"
+                                           "########");
+}

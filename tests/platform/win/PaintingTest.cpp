@@ -161,6 +161,38 @@ TEST_F(Painting, EraseFillsWithTheClassBrush)
     EXPECT_FALSE(backend->Find(hwnd)->presented.empty());
 }
 
+TEST_F(Painting, ChildReachingOverTheParentsFrameLeavesNoPixelsThere)
+{
+    // A parent with a border and a vertical scroll bar shrinks under a child that keeps its
+    // size: the frame and the bar are drawn again over where the child's pixels were.
+    HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND parent = Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 150, 150, top);
+    HWND child = Create(WS_CHILD | WS_VISIBLE, 0, 0, 140, 140, parent);
+    MessageLog::Get().handlers[WM_PAINT] = [child](HWND h, WPARAM, LPARAM, bool& handled) -> LRESULT {
+        handled = h == child;
+        if (!handled)
+            return 0;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &ps.rcPaint, red);
+        DeleteObject(red);
+        EndPaint(h, &ps);
+        return 0;
+    };
+    Pump();
+    EXPECT_EQ(Pixel(top, 50, 50), 0xFF0000u);
+    SetWindowPos(parent, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOMOVE);
+    Pump();
+    RECT client;
+    GetClientRect(parent, &client);
+    const int barX = 1 + client.right + GetSystemMetrics(SM_CXVSCROLL) / 2;   // the middle of the bar
+    EXPECT_NE(Pixel(top, barX, 50), 0xFF0000u);
+    EXPECT_EQ(Pixel(top, 99, 50), 0x000000u);   // the border
+    EXPECT_EQ(Pixel(top, 50, 99), 0x000000u);
+    EXPECT_EQ(Pixel(top, 50, 50), 0xFF0000u);   // the child within the client area
+}
+
 TEST_F(Painting, ChildDrawingIsClippedBySiblingsAboveWithClipSiblings)
 {
     HWND top = Create(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);

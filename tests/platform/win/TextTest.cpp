@@ -370,3 +370,70 @@ TEST(TextTest, EscapementTurnsTheText)
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
 }
+
+TEST(TextTest, GenericFamilyNamesGoThroughFontconfig)
+{
+    TestFontScope scope;
+    SetTestFontMode(false);
+    TestCanvas c(10, 10);
+    // The family bits of the realised font say which installed face was chosen.
+    auto familyOf = [&](const char* name, BYTE pitchAndFamily = 0) {
+        LOGFONT lf{};
+        lf.lfHeight = -13;
+        lf.lfPitchAndFamily = pitchAndFamily;
+        std::strncpy(lf.lfFaceName, name, LF_FACESIZE - 1);
+        HFONT f = CreateFontIndirect(&lf);
+        HGDIOBJ old = SelectObject(c.dc(), f);
+        TEXTMETRIC tm{};
+        GetTextMetrics(c.dc(), &tm);
+        SelectObject(c.dc(), old);
+        DeleteObject(f);
+        return tm.tmPitchAndFamily & 0xF0;
+    };
+    EXPECT_EQ(familyOf("Serif"), FF_ROMAN);
+    EXPECT_EQ(familyOf("serif"), FF_ROMAN);
+    EXPECT_EQ(familyOf("Monospace"), FF_MODERN);
+    EXPECT_EQ(familyOf("mono"), FF_MODERN);
+    EXPECT_EQ(familyOf("Sans"), FF_SWISS);
+    EXPECT_EQ(familyOf("sans-serif"), FF_SWISS);
+    // A name nobody knows still goes by the family the caller asked for.
+    EXPECT_EQ(familyOf("No Such Face 123", FF_ROMAN), FF_ROMAN);
+    EXPECT_EQ(familyOf("No Such Face 123", FIXED_PITCH), FF_MODERN);
+    EXPECT_EQ(familyOf("No Such Face 123"), FF_SWISS);
+}
+
+TEST(TextTest, WidthAskedForStretchesARealFont)
+{
+    TestFontScope scope;
+    SetTestFontMode(false);
+    TestCanvas c(300, 30);
+    auto measure = [&](int width, TEXTMETRIC& tm, SIZE& text, int& inkRight) {
+        HFONT f = CreateFont(-13, width, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+        HGDIOBJ old = SelectObject(c.dc(), f);
+        GetTextMetrics(c.dc(), &tm);
+        GetTextExtentPoint32(c.dc(), "Wide text", 9, &text);
+        c.Clear(RGB(255, 255, 255));
+        SetBkMode(c.dc(), TRANSPARENT);
+        TextOut(c.dc(), 0, 0, "Wide text", 9);
+        inkRight = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (c.At(x, y) != RGB(255, 255, 255))
+                    inkRight = std::max(inkRight, x);
+        SelectObject(c.dc(), old);
+        DeleteObject(f);
+    };
+    TEXTMETRIC natural{}, wide{}, narrow{};
+    SIZE n{}, w{}, s{};
+    int inkN = 0, inkW = 0, inkS = 0;
+    measure(0, natural, n, inkN);
+    measure(natural.tmAveCharWidth * 2, wide, w, inkW);
+    measure(std::max(1, natural.tmAveCharWidth / 2), narrow, s, inkS);
+    EXPECT_EQ(wide.tmAveCharWidth, natural.tmAveCharWidth * 2);
+    EXPECT_EQ(wide.tmHeight, natural.tmHeight) << "the width leaves the height alone";
+    EXPECT_NEAR(w.cx, 2 * n.cx, 9);   // rounding per character
+    EXPECT_NEAR(s.cx, n.cx / 2, 9);
+    // The glyphs are drawn stretched too, not just spaced out.
+    EXPECT_NEAR(inkW, 2 * inkN, 10);
+    EXPECT_LT(inkS, inkN * 2 / 3);
+}
