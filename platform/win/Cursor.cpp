@@ -2,6 +2,7 @@
 #include "platform/win/Cursor.h"
 
 #include "platform/core/WinError.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/WindowBackend.h"
 #include "platform/win/WindowManager.h"
 
@@ -95,18 +96,76 @@ HCURSOR CreateCursor(HINSTANCE, int xHotSpot, int yHotSpot, int nWidth, int nHei
 BOOL DestroyCursor(HCURSOR hCursor)
 {
     CursorTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    auto it = table.shapes.find(hCursor);
-    if (it == table.shapes.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
+    bool image = false;
+    {
+        std::lock_guard lock(table.mutex);
+        auto it = table.shapes.find(hCursor);
+        if (it == table.shapes.end()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (it->second->standardId)
+            return TRUE;
+        if (table.current == hCursor)
+            return FALSE;   // the cursor in use stays
+        image = !it->second->argb.empty();
+        table.shapes.erase(it);
     }
-    if (it->second->standardId)
-        return TRUE;
-    if (table.current == hCursor)
-        return FALSE;   // the cursor in use stays
-    table.shapes.erase(it);
+    if (image)
+        DestroyIcon(reinterpret_cast<HICON>(hCursor));   // the same object seen as an icon
     return TRUE;
+}
+
+void RegisterImageCursor(HCURSOR handle, CursorShape shape)
+{
+    CursorTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    table.shapes[handle] = std::make_unique<CursorShape>(std::move(shape));
+}
+
+void ForgetImageCursor(HCURSOR handle)
+{
+    CursorTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    auto it = table.shapes.find(handle);
+    if (it != table.shapes.end() && !it->second->standardId && table.current != handle)
+        table.shapes.erase(it);
+}
+
+void CursorBitmaps(const CursorShape& shape, std::vector<BYTE>& source, std::vector<BYTE>& mask)
+{
+    const int w = std::max(0, shape.width);
+    const int h = std::max(0, shape.height);
+    const size_t row = static_cast<size_t>((w + 7) / 8);
+    source.assign(row * static_cast<size_t>(h), 0);
+    mask.assign(row * static_cast<size_t>(h), 0);
+    const size_t planeRow = static_cast<size_t>((w + 15) / 16 * 2);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            bool shown = false;
+            bool dark = false;
+            if (!shape.argb.empty()) {
+                const uint32_t p = shape.argb[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+                shown = (p >> 24) >= 0x80;
+                const unsigned luma = (((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11) / 100;
+                dark = luma < 0x80;
+            } else if (!shape.andPlane.empty() && !shape.xorPlane.empty()) {
+                const size_t byte = static_cast<size_t>(y) * planeRow + static_cast<size_t>(x / 8);
+                const int bit = 7 - (x % 8);   // the planes put the leftmost pixel in the high bit
+                const bool andBit = (shape.andPlane[byte] >> bit) & 1;
+                const bool xorBit = (shape.xorPlane[byte] >> bit) & 1;
+                shown = !andBit || xorBit;
+                dark = andBit ? xorBit : !xorBit;   // 0/0 black, 0/1 white, 1/1 inverts: dark
+            }
+            const size_t at = static_cast<size_t>(y) * row + static_cast<size_t>(x / 8);
+            const BYTE bit = static_cast<BYTE>(1u << (x % 8));
+            if (shown) {
+                mask[at] |= bit;
+                if (dark)
+                    source[at] |= bit;
+            }
+        }
+    }
 }
 
 bool GetCursorShape(HCURSOR cursor, CursorShape& shape)

@@ -36,7 +36,19 @@ struct CursorShape {
     int height = 0;
     std::vector<BYTE> andPlane;   // rows of ((width + 15) / 16) * 2 bytes
     std::vector<BYTE> xorPlane;
+    // A cursor made from an image: width * height pixels 0xAARRGGBB, top row first; when
+    // set, the planes are empty.
+    std::vector<uint32_t> argb;
 };
+// A cursor made from an image (CreateIconIndirect with fIcon FALSE) is kept under the icon's
+// handle, so that the same handle serves SetCursor and DrawIcon. Callable from any thread.
+void RegisterImageCursor(HCURSOR handle, CursorShape shape);
+void ForgetImageCursor(HCURSOR handle);
+// A bitmap cursor as the two planes a two-colour display cursor takes: a `mask` bit says the
+// pixel shows, a `source` bit that it is dark (shown in the foreground colour, black). Rows of
+// (width + 7) / 8 bytes, the leftmost pixel in the least significant bit. Inverting pixels
+// show dark.
+void CursorBitmaps(const CursorShape& shape, std::vector<BYTE>& source, std::vector<BYTE>& mask);
 // What the display should show now: the current cursor, or null while the show count hides
 // it. A backend that is installed is told this. Callable from any thread.
 HCURSOR ShownCursor();

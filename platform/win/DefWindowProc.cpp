@@ -149,6 +149,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SETTEXT:
         SetTextFrom(*window, reinterpret_cast<LPCSTR>(lParam));
+        if (window->native)
+            GetWindowBackend().SetNativeTitle(window->native, window->text);
         if ((window->style & WS_CAPTION) == WS_CAPTION && IsWindowVisible(hWnd))
             RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return TRUE;

@@ -1,5 +1,6 @@
 // Icons (a colour image and an AND mask), DrawIconEx and DrawState with its disabled,
 // monochrome and union looks.
+#include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/Paint.h"
 #include "platform/win/UserApi.h"
@@ -78,6 +79,48 @@ struct BitmapDevice {
     BitmapDevice& operator=(const BitmapDevice&) = delete;
 };
 
+// The pixels a cursor made from an image shows: the colour image's own alpha when it has one,
+// otherwise opaque where the mask is 0; a monochrome cursor's pixels come from its two halves.
+// Pixels the mask keeps over a set colour invert the screen: they show black.
+CursorShape CursorShapeOf(const IconObject& icon)
+{
+    CursorShape shape;
+    shape.hotSpot = POINT{static_cast<LONG>(icon.hotX), static_cast<LONG>(icon.hotY)};
+    shape.width = icon.width;
+    shape.height = icon.height;
+    shape.argb.resize(static_cast<size_t>(icon.width) * static_cast<size_t>(icon.height));
+    bool hasAlpha = false;
+    if (icon.color && icon.color->m_bitsPixel == 32) {
+        for (int y = 0; y < icon.height && !hasAlpha; ++y) {
+            const uint32_t* row = icon.color->Row(y);
+            for (int x = 0; x < icon.width; ++x) {
+                if (row[x] >> 24) {
+                    hasAlpha = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (int y = 0; y < icon.height; ++y) {
+        const uint32_t* maskRow = icon.mask->Row(y);
+        const uint32_t* xorRow = icon.color ? icon.color->Row(y) : icon.mask->Row(y + icon.height);
+        for (int x = 0; x < icon.width; ++x) {
+            const uint32_t c = xorRow[x] & 0xFFFFFFu;
+            const bool keep = (maskRow[x] & 0xFFFFFFu) != 0;
+            uint32_t out;
+            if (hasAlpha) {
+                out = xorRow[x];
+            } else if (!keep) {
+                out = 0xFF000000u | c;
+            } else {
+                out = c ? 0xFF000000u : 0;
+            }
+            shape.argb[static_cast<size_t>(y) * static_cast<size_t>(icon.width) + static_cast<size_t>(x)] = out;
+        }
+    }
+    return shape;
+}
+
 } // namespace
 
 HICON CreateIconIndirect(ICONINFO* info)
@@ -106,7 +149,15 @@ HICON CreateIconIndirect(ICONINFO* info)
     if (icon->width <= 0 || icon->height <= 0) {
         return nullptr;
     }
-    return AddIcon(std::move(icon));
+    CursorShape shape;
+    if (!icon->isIcon) {
+        shape = CursorShapeOf(*icon);
+    }
+    HICON handle = AddIcon(std::move(icon));
+    if (!shape.argb.empty()) {
+        RegisterImageCursor(reinterpret_cast<HCURSOR>(handle), std::move(shape));
+    }
+    return handle;
 }
 
 BOOL GetIconInfo(HICON h, ICONINFO* info)
@@ -126,8 +177,14 @@ BOOL GetIconInfo(HICON h, ICONINFO* info)
 
 BOOL DestroyIcon(HICON h)
 {
-    std::lock_guard<std::mutex> lock(g_iconLock);
-    return Icons().erase(h) ? TRUE : FALSE;
+    {
+        std::lock_guard<std::mutex> lock(g_iconLock);
+        if (!Icons().erase(h)) {
+            return FALSE;
+        }
+    }
+    ForgetImageCursor(reinterpret_cast<HCURSOR>(h));
+    return TRUE;
 }
 
 HICON CopyIcon(HICON h)

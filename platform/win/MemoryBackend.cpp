@@ -55,6 +55,13 @@ void MemoryBackend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibil
         it->second.shown = visibility == NativeVisibility::Shown;
 }
 
+void MemoryBackend::SetNativeTitle(NativeWindowId id, const std::string& title)
+{
+    auto it = m_windows.find(id);
+    if (it != m_windows.end())
+        it->second.title = title;
+}
+
 void MemoryBackend::MoveNativeWindow(NativeWindowId id, const RECT& screenRect)
 {
     auto it = m_windows.find(id);

@@ -18,6 +18,7 @@ public:
     void ShowNativeWindow(NativeWindowId id, NativeVisibility visibility) override;
     void MoveNativeWindow(NativeWindowId id, const RECT& screenRect) override;
     void Present(NativeWindowId id, const RECT& damage) override;
+    void SetNativeTitle(NativeWindowId id, const std::string& title) override;
     SIZE ScreenSize() override { return m_screen; }
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const std::string& text) override;
@@ -30,6 +31,7 @@ public:
         bool shown = false;
         cairo_surface_t* surface = nullptr;
         std::vector<RECT> presented;
+        std::string title;
     };
     // The native window of a top-level window, or null.
     const Native* Find(HWND hwnd) const;

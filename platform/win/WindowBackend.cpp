@@ -14,6 +14,7 @@ void IWindowBackend::ShowNativeWindow(NativeWindowId, NativeVisibility) {}
 void IWindowBackend::MoveNativeWindow(NativeWindowId, const RECT&) {}
 void IWindowBackend::Present(NativeWindowId, const RECT&) {}
 void IWindowBackend::FocusNativeWindow(NativeWindowId) {}
+void IWindowBackend::SetNativeTitle(NativeWindowId, const std::string&) {}
 void IWindowBackend::SetCursor(HCURSOR) {}
 SIZE IWindowBackend::ScreenSize() { return SIZE{1024, 768}; }
 bool IWindowBackend::GetClipboardText(std::string&) { return false; }

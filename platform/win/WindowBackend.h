@@ -75,6 +75,8 @@ public:
     virtual void Present(NativeWindowId id, const RECT& damage);
     // Gives the native window the keyboard focus (activation).
     virtual void FocusNativeWindow(NativeWindowId id);
+    // The text of a top-level window changed: the title the display shows follows at once.
+    virtual void SetNativeTitle(NativeWindowId id, const std::string& title);
     // Shows a cursor (a handle from LoadCursor) over the program's windows.
     virtual void SetCursor(HCURSOR cursor);
     virtual SIZE ScreenSize();

@@ -169,6 +169,8 @@ X11Backend::~X11Backend()
             XFreeCursor(m_display, cursor);
         if (m_blankCursor)
             XFreeCursor(m_display, m_blankCursor);
+        if (m_imageCursor)
+            XFreeCursor(m_display, m_imageCursor);
         if (m_clipWindow)
             XDestroyWindow(m_display, m_clipWindow);
     }
@@ -336,7 +338,20 @@ cairo_surface_t* X11Backend::GetSurface(NativeWindowId id)
 
 void X11Backend::UpdateTitle(Native& native)
 {
-    std::string title = X11Glue::WindowText(native.hwnd);
+    SetTitle(native, X11Glue::WindowText(native.hwnd));
+}
+
+void X11Backend::SetNativeTitle(NativeWindowId id, const std::string& title)
+{
+    Native* native = FindNative(id);
+    if (!native || X11Errors::ConnectionLost())
+        return;
+    SetTitle(*native, title);
+    XFlush(m_display);
+}
+
+void X11Backend::SetTitle(Native& native, const std::string& title)
+{
     if (title == native.title && !title.empty())
         return;
     native.title = title;
@@ -355,8 +370,6 @@ void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility
         return;
     native->mapped = show;
     if (show) {
-        // FIXME: the title follows SetWindowText only when the window is next shown or moved;
-        // the backend interface has no call for a changed text.
         UpdateTitle(*native);
         XMapRaised(m_display, native->xid);
     } else {
@@ -526,15 +539,53 @@ unsigned long X11Backend::XCursorFor(HCURSOR cursor)
     }
     CursorShape shape;
     int id = 32512;
-    if (GetCursorShape(cursor, shape) && shape.standardId)
-        id = shape.standardId;
-    // FIXME: cursors made from bitmaps show the arrow until resources bring such cursors.
+    if (GetCursorShape(cursor, shape)) {
+        if (shape.standardId)
+            id = shape.standardId;
+        else if (shape.width > 0 && shape.height > 0)
+            return XImageCursor(shape);
+    }
     auto it = m_xcursors.find(id);
     if (it != m_xcursors.end())
         return it->second;
     const unsigned long xcursor = XCreateFontCursor(m_display, FontCursorOf(id));
     m_xcursors[id] = xcursor;
     return xcursor;
+}
+
+// A cursor made from a bitmap, as a two-colour X cursor (black where the image is dark, white
+// elsewhere). The last one made is kept while the same pixels are asked for again.
+unsigned long X11Backend::XImageCursor(const CursorShape& shape)
+{
+    std::vector<BYTE> source;
+    std::vector<BYTE> mask;
+    CursorBitmaps(shape, source, mask);
+    if (m_imageCursor && source == m_imageSource && mask == m_imageMask && shape.hotSpot.x == m_imageHotSpot.x &&
+        shape.hotSpot.y == m_imageHotSpot.y)
+        return m_imageCursor;
+    Pixmap sourcePixmap = XCreateBitmapFromData(m_display, m_root, reinterpret_cast<const char*>(source.data()),
+                                                static_cast<unsigned>(shape.width), static_cast<unsigned>(shape.height));
+    Pixmap maskPixmap = XCreateBitmapFromData(m_display, m_root, reinterpret_cast<const char*>(mask.data()),
+                                              static_cast<unsigned>(shape.width), static_cast<unsigned>(shape.height));
+    XColor black{};
+    XColor white{};
+    white.red = white.green = white.blue = 0xFFFF;
+    black.flags = white.flags = DoRed | DoGreen | DoBlue;
+    const unsigned hotX = static_cast<unsigned>(std::clamp<LONG>(shape.hotSpot.x, 0, shape.width - 1));
+    const unsigned hotY = static_cast<unsigned>(std::clamp<LONG>(shape.hotSpot.y, 0, shape.height - 1));
+    const unsigned long made = XCreatePixmapCursor(m_display, sourcePixmap, maskPixmap, &black, &white, hotX, hotY);
+    XFreePixmap(m_display, sourcePixmap);
+    XFreePixmap(m_display, maskPixmap);
+    if (!made)
+        return XCursorFor(LoadCursor(nullptr, IDC_ARROW));
+    // The windows still showing the previous one take the new one as SetCursor goes round them.
+    if (m_imageCursor)
+        XFreeCursor(m_display, m_imageCursor);
+    m_imageCursor = made;
+    m_imageSource = std::move(source);
+    m_imageMask = std::move(mask);
+    m_imageHotSpot = shape.hotSpot;
+    return made;
 }
 
 void X11Backend::ApplyCursor(Native& native)

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <map>
+#include <vector>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,6 +19,7 @@ typedef struct _XIC* XIC;
 typedef struct _XGC* GC;
 union _XEvent;
 class X11Image;
+struct CursorShape;
 
 // Which top-level windows the display must leave alone (override-redirect: no decoration, no
 // placement, no focus stealing by a window manager): pop-ups (WS_POPUP) without a full caption
@@ -48,6 +50,7 @@ public:
     void Present(NativeWindowId id, const RECT& damage) override;
     void FocusNativeWindow(NativeWindowId id) override;
     void SetCursor(HCURSOR cursor) override;
+    void SetNativeTitle(NativeWindowId id, const std::string& title) override;
     SIZE ScreenSize() override;
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const std::string& text) override;
@@ -88,8 +91,10 @@ private:
     Native* FindByXid(unsigned long xid);
     void MakeImage(Native& native);
     void UpdateTitle(Native& native);
+    void SetTitle(Native& native, const std::string& title);
     void ApplyCursor(Native& native);
     unsigned long XCursorFor(HCURSOR cursor);
+    unsigned long XImageCursor(const CursorShape& shape);
 
     // The event pump (X11Backend.cpp and X11Input.cpp).
     int DrainEvents();
@@ -136,6 +141,11 @@ private:
     bool m_cursorHidden = false;
     std::map<int, unsigned long> m_xcursors;   // standard cursor id → X cursor
     unsigned long m_blankCursor = 0;
+    // The X cursor made for the last bitmap cursor shown, and the pixels it was made from.
+    unsigned long m_imageCursor = 0;
+    std::vector<BYTE> m_imageSource;
+    std::vector<BYTE> m_imageMask;
+    POINT m_imageHotSpot{0, 0};
 
     std::set<unsigned int> m_keysDown;   // keycodes held, to tell auto-repeat
     bool m_haveTimeBase = false;

@@ -210,6 +210,11 @@ TEST_F(X11BackendTest, WindowsCarryTheirClassNoDecorationAndTheirTitle)
 
     EXPECT_EQ(Property(xFrame, "WM_CLASS"), std::string("vostrel\0vostrel\0", 16));
     EXPECT_EQ(Property(xFrame, "_NET_WM_NAME"), "Site \xE2\x80\x94 Vostrel");
+    // A new text shows in the title at once, with no move or show to carry it.
+    SetWindowText(frame, "Other site");
+    XSync(other, False);
+    EXPECT_EQ(Property(xFrame, "_NET_WM_NAME"), "Other site");
+    EXPECT_EQ(Property(xFrame, "WM_NAME"), "Other site");
     int format = 0;
     const std::string hints = Property(xFrame, "_MOTIF_WM_HINTS", nullptr, &format);
     ASSERT_EQ(format, 32);
@@ -446,4 +451,26 @@ TEST_F(X11BackendTest, XlibErrorsAreRecordedNotFatal)
     // And the backend works on.
     HWND frame = ShownFrame(WS_POPUP, 10, 10, 50, 50);
     EXPECT_NE(backend->XWindowOf(frame), 0u);
+}
+
+TEST_F(X11BackendTest, CursorsMadeFromPlanesReachTheDisplayWithoutErrors)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 50, 50);
+    ASSERT_NE(backend->XWindowOf(frame), 0u);
+    BYTE andPlane[32];
+    BYTE xorPlane[32];
+    for (int i = 0; i < 32; ++i) {
+        andPlane[i] = static_cast<BYTE>(i % 2 ? 0x0F : 0xF0);
+        xorPlane[i] = static_cast<BYTE>(i % 4 ? 0x00 : 0xFF);
+    }
+    HCURSOR cursor = CreateCursor(nullptr, 8, 8, 16, 16, andPlane, xorPlane);
+    ASSERT_NE(cursor, nullptr);
+    const unsigned long before = X11Errors::Count();
+    HCURSOR old = SetCursor(cursor);
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    SetCursor(cursor);
+    backend->Sync();
+    EXPECT_EQ(X11Errors::Count(), before);
+    SetCursor(old);
+    EXPECT_TRUE(DestroyCursor(cursor));
 }
