@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(CHtmlLexer, CObject)
 
@@ -22,6 +23,7 @@ constexpr LPCSTR kReadFailed = "input in flex scanner failed";
 constexpr LPCSTR kNoMemory = "out of dynamic memory in yy_create_buffer()";
 constexpr LPCSTR kOverflow = "fatal error - scanner input buffer overflow";
 constexpr LPCSTR kNoAction = "fatal flex scanner internal error--no action found";
+constexpr LPCSTR kEndOfBufferMissed = "fatal flex scanner internal error--end of buffer missed";
 
 bool IsLetter(int c)
 {
@@ -78,7 +80,7 @@ enum class Rule {
 
 // The kinds of character reference.
 constexpr int kRefNumeric = 1; // "&#" digits
-constexpr int kRefOther = 2;   // "&#" letters and digits, never decoded
+constexpr int kRefOther = 2;   // "&#" letters and digits: decoded only as "&#x" hexadecimal
 constexpr int kRefNamed = 3;   // "&" name characters
 
 } // namespace
@@ -92,7 +94,18 @@ struct CHtmlLexer::Match {
 
 CHtmlLexer::CHtmlLexer(CFile* pInput, CFile* pOutput) : m_pInputFile(pInput), m_pOutputFile(pOutput) {}
 
-CHtmlLexer::~CHtmlLexer() = default;
+CHtmlLexer::~CHtmlLexer()
+{
+    // A kept read failure that nobody raised still owns its exception object.
+    if (m_readError) {
+        try {
+            std::rethrow_exception(m_readError);
+        } catch (CException* e) {
+            e->Delete();
+        } catch (...) {
+        }
+    }
+}
 
 LPCSTR CHtmlLexer::GetTokenText() const
 {
@@ -135,6 +148,7 @@ bool CHtmlLexer::Refill()
     if (m_nTokenStart > 0) {
         std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nTokenStart, m_nEnd - m_nTokenStart);
         m_nEnd -= m_nTokenStart;
+        m_nBase += m_nTokenStart;
         m_nTokenStart = 0;
     }
     if (m_nEnd == m_nCapacity && !Grow())
@@ -205,8 +219,12 @@ int CHtmlLexer::Lex()
         }
         if (m_bFailed)
             break;
-        if (match.nLength == 0 || m_nTokenStart + match.nLength > m_nEnd) {
+        if (match.nLength == 0) {
             Fail(kNoAction);
+            break;
+        }
+        if (m_nTokenStart + match.nLength > m_nEnd) {
+            Fail(kEndOfBufferMissed);
             break;
         }
         RunAction(match);
@@ -373,10 +391,14 @@ CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
             ++n;
         return Match{Rule::Markup, n};
     }
-    if (c == '"')
+    if (c == '"') {
+        m_bQuoteCloses = QuoteCloses('"');
         return Match{Rule::OpenQuote, 1, 0, condDoubleQuoted};
-    if (c == '\'')
+    }
+    if (c == '\'') {
+        m_bQuoteCloses = QuoteCloses('\'');
         return Match{Rule::OpenQuote, 1, 0, condSingleQuoted};
+    }
     if (c == '>')
         return Match{Rule::TagEnd, 1};
     // Of the two value rules the longer wins; a value made only of name characters matches
@@ -390,12 +412,34 @@ CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
     return Match{bAllName ? Rule::TokenValue : Rule::OtherValue, n};
 }
 
+bool CHtmlLexer::QuoteCloses(char chQuote)
+{
+    // Once a look-ahead has run to the end of the input without meeting the quote, no later
+    // quote of that kind closes either: remembering that keeps a page full of open quotes from
+    // being searched to its end again and again.
+    const int nKind = chQuote == '"' ? 0 : 1;
+    if (m_nNoCloseFrom[nKind] != kNoPosition && m_nBase + m_nTokenStart >= m_nNoCloseFrom[nKind])
+        return false;
+    for (size_t i = 1;; ++i) {
+        const int d = PeekAt(i);
+        if (d == static_cast<unsigned char>(chQuote))
+            return true;
+        if (d < 0) {
+            m_nNoCloseFrom[nKind] = m_nBase + m_nTokenStart;
+            return false;
+        }
+    }
+}
+
 CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
 {
     const int c = PeekAt(0);
     if (c == static_cast<unsigned char>(chQuote))
         return Match{Rule::CloseQuote, 1};
-    if (c == '<' || (chQuote == '"' && c == '>'))
+    // A value whose closing quote follows runs to it, "<" and ">" included, as browsers read it;
+    // only a quote left open ends at the lexer's tag ends.
+    const bool bCloses = m_bQuoteCloses;
+    if (!bCloses && (c == '<' || (chQuote == '"' && c == '>')))
         return Match{Rule::QuotedTagEnd, 1};
     if (c == '\r' || c == '\n') {
         size_t n = 1;
@@ -412,8 +456,8 @@ CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
     }
     size_t n = 1;
     for (int d = PeekAt(n); d >= 0; d = PeekAt(n)) {
-        if (d == static_cast<unsigned char>(chQuote) || d == '<' || d == '\r' || d == '\n' || d == '&'
-            || (chQuote == '"' && d == '>'))
+        if (d == static_cast<unsigned char>(chQuote) || d == '\r' || d == '\n' || d == '&'
+            || (!bCloses && (d == '<' || (chQuote == '"' && d == '>'))))
             break;
         ++n;
     }
@@ -505,23 +549,33 @@ void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR,
 {
     const char* pToken = Token();
     const int nToken = static_cast<int>(m_nTokenLength);
-    LPCSTR pszDecoded = nullptr;
-    if (nKind == kRefNumeric) {
-        int nDigits = 0;
-        while (2 + nDigits < nToken && IsDigit(static_cast<unsigned char>(pToken[2 + nDigits])))
-            ++nDigits;
-        pszDecoded = ParseNumericCharRef(pToken + 2, nDigits);
+    char decoded[4];
+    int nDecoded = 0;
+    if (nKind == kRefNumeric || nKind == kRefOther) {
+        // "&#" digits, or "&#x" hexadecimal digits; any other letters leave the token as it is.
+        const bool bHex = nKind == kRefOther && (pToken[2] == 'x' || pToken[2] == 'X');
+        const int nFirst = bHex ? 3 : 2;
+        int nDigits = nToken - nFirst;
+        const char last = pToken[nToken - 1];
+        if (last == ';' || (nKind == kRefNumeric && last == '\n'))
+            --nDigits;
+        if (nKind == kRefNumeric || bHex)
+            nDecoded = DecodeNumericCharRef(pToken + nFirst, nDigits, bHex, decoded);
+        if (nDecoded > 0) {
+            (this->*pfnEmit)(decoded, nDecoded);
+            return;
+        }
     } else if (nKind == kRefNamed) {
         int nName = nToken - 1;
         const char last = pToken[nToken - 1];
         if (last == ';' || last == '\n')
             --nName;
-        pszDecoded = LookupHtmlEntity(pToken + 1, nName);
+        if (LPCSTR pszDecoded = LookupHtmlEntity(pToken + 1, nName); pszDecoded != nullptr) {
+            (this->*pfnEmit)(pszDecoded, static_cast<int>(std::strlen(pszDecoded)));
+            return;
+        }
     }
-    if (pszDecoded != nullptr)
-        (this->*pfnEmit)(pszDecoded, 1);
-    else
-        (this->*pfnEmit)(pToken, nToken);
+    (this->*pfnEmit)(pToken, nToken);
 }
 
 void CHtmlLexer::RunAction(const Match& match)
@@ -701,9 +755,11 @@ int CHtmlLexer::ReadInput(LPSTR pBuffer, int nMax)
         return 0;
     try {
         return static_cast<int>(m_pInputFile->Read(pBuffer, static_cast<UINT>(nMax)));
-    } catch (CException* e) {
-        e->Delete();
     } catch (...) {
+        // The first failure is kept so that OnFatalError raises it rather than a generic one:
+        // its cause and message say what went wrong with the page.
+        if (!m_readError)
+            m_readError = std::current_exception();
     }
     return -1;
 }
@@ -712,5 +768,9 @@ void CHtmlLexer::OnUnmatched(LPCSTR, int) {}
 
 void CHtmlLexer::OnFatalError(LPCSTR)
 {
+    if (m_readError) {
+        std::exception_ptr error = std::exchange(m_readError, nullptr);
+        std::rethrow_exception(error);
+    }
     AfxThrowFileException(CFileException::genericException, -1);
 }

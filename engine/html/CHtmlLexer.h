@@ -8,6 +8,7 @@
 #include "platform/core/Types.h"
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 
 class CFile;
@@ -81,12 +82,13 @@ public:
     virtual int GetPendingState();
     // Upper-cases ASCII letters in place; other bytes stay.
     virtual void MakeUpper(LPSTR pszText, int nLength);
-    // Reads from the input file: the count, 0 at its end, -1 when the file's Read raised.
+    // Reads from the input file: the count, 0 at its end, -1 when the file's Read raised; the
+    // first such exception is kept for OnFatalError.
     virtual int ReadInput(LPSTR pBuffer, int nMax);
     // The characters of PLAINTEXT content, one at a time.
     virtual void OnUnmatched(LPCSTR pszText, int nLength);
-    // Throws CFileException (generic, OS error -1). An override that returns makes Lex stop
-    // as at the end of the input.
+    // Raises the exception that ReadInput kept, or else throws CFileException (generic, OS
+    // error -1). An override that returns makes Lex stop as at the end of the input.
     virtual void OnFatalError(LPCSTR pszMessage);
 
     // The condition in force now.
@@ -124,6 +126,8 @@ private:
     Match MatchPlainText();
     Match MatchScript();
     size_t MatchReference(size_t nOffset, int& nKind);
+    // Whether the quote opening a value at the token start is closed later in the input.
+    bool QuoteCloses(char chQuote);
     size_t MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength);
     void RunAction(const Match& match);
     void DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int));
@@ -141,4 +145,9 @@ private:
     bool m_bEndOfInput = false;
     bool m_bFailed = false;
     bool m_bFirstCall = true;
+    bool m_bQuoteCloses = false;   // the quoted value being lexed has its closing quote
+    static constexpr size_t kNoPosition = static_cast<size_t>(-1);
+    size_t m_nBase = 0;            // input position of the buffer's first byte
+    size_t m_nNoCloseFrom[2] = {kNoPosition, kNoPosition}; // no closing " or ' after this
+    std::exception_ptr m_readError; // the first failure of the input file's Read
 };

@@ -382,6 +382,7 @@ UINT CTranslatingFile::Read(void* lpBuf, UINT nCount)
         m_bFirstRead = 0;
         if (!FillReadBuffer()) {
             m_nState = kEnded;
+            m_bDecodeEnded = true;
             return 0;
         }
         // The guess needs the whole sample; a file that hands out short reads (a network
@@ -394,9 +395,38 @@ UINT CTranslatingFile::Read(void* lpBuf, UINT nCount)
             }
             m_nValid += static_cast<int>(std::min<UINT>(nMore, static_cast<UINT>(kReadSize - m_nValid)));
         }
-        m_nEncoding = PickEncoding(m_readBuffer, static_cast<UINT>(m_nValid), GetACP());
+        m_charset = CPageCharset::Detect(m_readBuffer, static_cast<UINT>(m_nValid));
+        m_nEncoding = m_charset.GetJapaneseEncoding();
+        m_pDecoder = std::make_unique<CPageDecoder>(m_charset);
     }
     BYTE* pOut = static_cast<BYTE*>(lpBuf);
+    UINT nDone = 0;
+    while (nDone < nCount) {
+        if (m_nDecodedPos < m_decoded.size()) {
+            const size_t n = std::min<size_t>(nCount - nDone, m_decoded.size() - m_nDecodedPos);
+            std::memcpy(pOut + nDone, m_decoded.data() + m_nDecodedPos, n);
+            m_nDecodedPos += n;
+            nDone += static_cast<UINT>(n);
+            continue;
+        }
+        m_decoded.clear();
+        m_nDecodedPos = 0;
+        if (m_bDecodeEnded)
+            break;
+        BYTE chunk[kReadSize * 2];
+        const UINT nRead = ReadConverted(chunk, sizeof chunk);
+        if (nRead == 0) {
+            m_pDecoder->Finish(m_decoded);
+            m_bDecodeEnded = true;
+        } else {
+            m_pDecoder->Decode(reinterpret_cast<const char*>(chunk), nRead, m_decoded);
+        }
+    }
+    return nDone;
+}
+
+UINT CTranslatingFile::ReadConverted(BYTE* pOut, UINT nCount)
+{
     UINT nDone = 0;
     const bool bCopy = m_nEncoding == encodingNone || m_nEncoding == encodingShiftJis;
     while (nDone < nCount) {

@@ -1,12 +1,18 @@
-// CTranslatingFile: a read-only, forward-only file over a fetched page that guesses the page's
-// Japanese encoding (ISO-2022-JP, EUC-JP or Shift-JIS) from its first bytes and delivers it in
-// Shift-JIS; text in any other encoding passes unchanged. CPendingQueue holds converted bytes
-// that did not fit the caller's buffer yet.
+// CTranslatingFile: a read-only, forward-only file over a fetched page that delivers the page in
+// UTF-8, the engine's text encoding. The page's charset is found from its first bytes
+// (CPageCharset: the charset its META tags declare, else a guess); Japanese pages without a
+// declaration are recognised by their encoding (ISO-2022-JP, EUC-JP or Shift-JIS) and brought
+// to Shift-JIS first. CPendingQueue holds converted bytes that did not fit the caller's buffer
+// yet.
 #pragma once
 
+#include "engine/html/CPageCharset.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CObject.h"
 #include "platform/core/Types.h"
+
+#include <memory>
+#include <string>
 
 // A ring of 256 bytes; it holds at most 255, since equal indices mean empty.
 class CPendingQueue : public CObject {
@@ -53,10 +59,9 @@ public:
     explicit CTranslatingFile(CFile* pWrapped);
     ~CTranslatingFile() override;
 
-    // Delivers the page in Shift-JIS (or unchanged): the number of bytes, 0 at the end. The
-    // first call reads 2048 bytes (fewer only at the end of the wrapped file, however short
-    // its single reads are) and chooses the encoding from them. Exceptions of the wrapped
-    // file's Read pass through.
+    // Delivers the page in UTF-8: the number of bytes, 0 at the end. The first call reads 2048
+    // bytes (fewer only at the end of the wrapped file, however short its single reads are)
+    // and chooses the charset from them. Exceptions of the wrapped file's Read pass through.
     UINT Read(void* lpBuf, UINT nCount) override;
 
     // The file is only read from: these do nothing.
@@ -72,8 +77,11 @@ public:
     void LockRange(ULONGLONG dwPos, ULONGLONG dwCount) override;
     void UnlockRange(ULONGLONG dwPos, ULONGLONG dwCount) override;
 
-    // The encoding chosen by the first Read; encodingNone before it.
+    // The Japanese encoding chosen by the first Read; encodingNone before it and for any other
+    // charset.
     int GetEncoding() const { return m_nEncoding; }
+    // The page's charset, as the first Read found it.
+    const CPageCharset& GetCharset() const { return m_charset; }
 
     // Chooses the encoding of a page from its first bytes, for a system whose ANSI code page
     // is nCodePage (932 lowers the bar for Japanese encodings).
@@ -93,6 +101,8 @@ private:
     static constexpr int kEnded = -1;
 
     bool FillReadBuffer();
+    // The page's bytes, Japanese encodings brought to Shift-JIS: the count, 0 at the end.
+    UINT ReadConverted(BYTE* pOut, UINT nCount);
     void Convert(BYTE ch);
     void ConvertJis(BYTE ch);
     void ConvertEucJp(BYTE ch);
@@ -114,4 +124,10 @@ private:
     BYTE m_held[3] = {};
     int m_nHeld = 0;
     bool m_bDoubleByte = false;
+
+    CPageCharset m_charset;
+    std::unique_ptr<CPageDecoder> m_pDecoder;
+    std::string m_decoded;     // UTF-8 not yet handed to the caller
+    size_t m_nDecodedPos = 0;
+    bool m_bDecodeEnded = false;
 };

@@ -1,12 +1,15 @@
 #include "engine/html/HtmlEntities.h"
 
+#include "platform/core/CodePage.h"
+
+#include <algorithm>
 #include <array>
-#include <cstring>
+#include <string_view>
 
 namespace {
 
 struct EntityRow {
-    char text[2];       // the character and its terminator
+    char text[3];       // the character in UTF-8 and its terminator
     const char* name;   // null: the character has no name
     int code;
 };
@@ -26,8 +29,16 @@ constexpr const char* kLatin1Names[] = {
 };
 static_assert(std::size(kLatin1Names) == 255 - 161 + 1);
 
-// Codes 9, 10, 13, 32 to 126 and 160 to 255.
-constexpr size_t kRowCount = 3 + (126 - 32 + 1) + (255 - 160 + 1);
+// Older names that pages still use, each a second row after the standard name of its code.
+struct Alias {
+    int code;
+    const char* name;
+};
+constexpr Alias kAliases[] = {{166, "brkbar"}, {168, "die"}, {175, "hibar"}};
+
+// Codes 9, 10, 13, 32 to 126 and 160 to 255, and the aliases.
+constexpr size_t kRowCount = 3 + (126 - 32 + 1) + (255 - 160 + 1) + std::size(kAliases);
+static_assert(kRowCount == 197);
 
 using EntityTable = std::array<EntityRow, kRowCount>;
 
@@ -36,8 +47,13 @@ constexpr EntityTable BuildTable()
     EntityTable rows{};
     size_t n = 0;
     auto add = [&](int code, const char* name) {
-        rows[n].text[0] = static_cast<char>(static_cast<unsigned char>(code));
-        rows[n].text[1] = '\0';
+        if (code < 0x80) {
+            rows[n].text[0] = static_cast<char>(code);
+            rows[n].text[1] = '\0';
+        } else {
+            rows[n].text[0] = static_cast<char>(0xC0 | (code >> 6));
+            rows[n].text[1] = static_cast<char>(0x80 | (code & 0x3F));
+        }
         rows[n].name = name;
         rows[n].code = code;
         ++n;
@@ -57,12 +73,68 @@ constexpr EntityTable BuildTable()
         add(code, name);
     }
     add(160, nullptr);
-    for (int code = 161; code <= 255; ++code)
+    for (int code = 161; code <= 255; ++code) {
         add(code, kLatin1Names[code - 161]);
+        for (const Alias& alias : kAliases) {
+            if (alias.code == code)
+                add(code, alias.name);
+        }
+    }
     return rows;
 }
 
 constinit const EntityTable g_entities = BuildTable();
+
+// The named rows sorted by name, so that a name is found by binary search rather than by
+// walking the table. Names are unique, so the order in which the table used to be searched
+// (from its end) gives the same answers.
+struct NamedRow {
+    std::string_view name;
+    const EntityRow* row;
+};
+
+constexpr size_t CountNamed()
+{
+    size_t n = 0;
+    for (const EntityRow& row : g_entities)
+        n += row.name != nullptr ? 1 : 0;
+    return n;
+}
+
+constexpr size_t kNamedCount = CountNamed();
+
+constexpr std::array<NamedRow, kNamedCount> BuildIndex()
+{
+    std::array<NamedRow, kNamedCount> index{};
+    size_t n = 0;
+    for (const EntityRow& row : g_entities) {
+        if (row.name != nullptr)
+            index[n++] = NamedRow{std::string_view(row.name), &row};
+    }
+    std::sort(index.begin(), index.end(), [](const NamedRow& a, const NamedRow& b) { return a.name < b.name; });
+    return index;
+}
+
+constinit const std::array<NamedRow, kNamedCount> g_byName = BuildIndex();
+
+const EntityRow* RowOfCode(int code)
+{
+    // Rows are in ascending code order; an alias row repeats its code after the standard one.
+    const auto it = std::lower_bound(g_entities.begin(), g_entities.end(), code,
+        [](const EntityRow& row, int value) { return row.code < value; });
+    return (it != g_entities.end() && it->code == code) ? &*it : nullptr;
+}
+
+int HexValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
 
 } // namespace
 
@@ -70,14 +142,12 @@ LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength)
 {
     if (pszName == nullptr || nLength <= 0)
         return nullptr;
-    // From the last row to the first, as the table has always been searched.
-    for (size_t i = g_entities.size(); i-- > 0;) {
-        const EntityRow& row = g_entities[i];
-        if (row.name != nullptr && std::strlen(row.name) == static_cast<size_t>(nLength)
-            && std::memcmp(row.name, pszName, static_cast<size_t>(nLength)) == 0)
-            return row.text;
-    }
-    return nullptr;
+    const std::string_view name(pszName, static_cast<size_t>(nLength));
+    const auto it = std::lower_bound(g_byName.begin(), g_byName.end(), name,
+        [](const NamedRow& row, std::string_view value) { return row.name < value; });
+    if (it == g_byName.end() || it->name != name)
+        return nullptr;
+    return it->row->text;
 }
 
 LPCSTR ParseNumericCharRef(LPCSTR pszDigits, int nLength)
@@ -93,9 +163,74 @@ LPCSTR ParseNumericCharRef(LPCSTR pszDigits, int nLength)
     }
     if (value < 1 || value > 255)
         return nullptr;
-    for (const EntityRow& row : g_entities) {
-        if (row.code == value)
-            return row.text;
+    const EntityRow* pRow = RowOfCode(value);
+    return pRow != nullptr ? pRow->text : nullptr;
+}
+
+int DecodeNumericCharRef(LPCSTR pszDigits, int nLength, bool bHex, char* pOut)
+{
+    if (pszDigits == nullptr || nLength <= 0 || pOut == nullptr)
+        return 0;
+    char32_t value = 0;
+    for (int i = 0; i < nLength; ++i) {
+        const int digit = bHex ? HexValue(pszDigits[i]) : ((pszDigits[i] >= '0' && pszDigits[i] <= '9') ? pszDigits[i] - '0' : -1);
+        if (digit < 0)
+            return 0;
+        value = value * (bHex ? 16 : 10) + static_cast<char32_t>(digit);
+        // Leading zeros may be many; a value past the last code point names nothing.
+        if (value > 0x10FFFF)
+            return 0;
     }
-    return nullptr;
+    if (value >= 0x80 && value < 0xA0) {
+        value = kCp1252High[value - 0x80];
+        if (value < 0xA0) // the five codes Windows-1252 leaves unassigned
+            return 0;
+    } else if (value < 0x100) {
+        const EntityRow* pRow = value > 0 ? RowOfCode(static_cast<int>(value)) : nullptr;
+        if (pRow == nullptr)
+            return 0;
+    } else if (value >= 0xD800 && value <= 0xDFFF) {
+        return 0;
+    }
+    if (value < 0x80) {
+        pOut[0] = static_cast<char>(value);
+        return 1;
+    }
+    if (value < 0x800) {
+        pOut[0] = static_cast<char>(0xC0 | (value >> 6));
+        pOut[1] = static_cast<char>(0x80 | (value & 0x3F));
+        return 2;
+    }
+    if (value < 0x10000) {
+        pOut[0] = static_cast<char>(0xE0 | (value >> 12));
+        pOut[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        pOut[2] = static_cast<char>(0x80 | (value & 0x3F));
+        return 3;
+    }
+    pOut[0] = static_cast<char>(0xF0 | (value >> 18));
+    pOut[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+    pOut[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    pOut[3] = static_cast<char>(0x80 | (value & 0x3F));
+    return 4;
+}
+
+std::string EscapeHtml(std::string_view text, HtmlEscape kind)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (const char ch : text) {
+        switch (ch) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"':
+            if (kind == HtmlEscape::Attribute)
+                out += "&quot;";
+            else
+                out += ch;
+            break;
+        default: out += ch; break;
+        }
+    }
+    return out;
 }

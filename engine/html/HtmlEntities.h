@@ -1,16 +1,35 @@
-// The character-entity table of the HTML lexer and its two lookups: named references
-// ("&amp;") and decimal numeric references ("&#65;"). Results are one-byte texts (Latin-1 for
-// codes from 160 up), as the engine keeps page text as bytes. Callable from any thread.
+// The character-reference table of the HTML lexer and its lookups: named references ("&amp;")
+// and numeric references ("&#65;", "&#x41;"). Results are UTF-8, the engine's text encoding, so
+// a reference decodes to the same bytes whatever the page's own charset was. Callable from any
+// thread.
 #pragma once
 
 #include "platform/core/Types.h"
 
-// The one-character text of the entity named by the nLength bytes at pszName (compared byte
-// for byte, case-sensitive), or null when the table has no such name. The text is static and
+// The UTF-8 text of the entity named by the nLength bytes at pszName (compared byte for byte,
+// case-sensitive), or null when the table has no such name. The text is static and
 // NUL-terminated.
 LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength);
 
-// The one-character text of the decimal reference whose digits are the nLength bytes at
+// The UTF-8 text of the table row for the decimal reference whose digits are the nLength bytes at
 // pszDigits, or null when there are more than 3 digits, a byte is not a digit, the value is not
 // 1 to 255, or the code has no row in the table (1 to 8, 11, 12, 14 to 31, 127 to 159).
 LPCSTR ParseNumericCharRef(LPCSTR pszDigits, int nLength);
+
+// Decodes the digits of a numeric reference (decimal, or hexadecimal when bHex) into UTF-8 at
+// pOut (room for 4 bytes) and returns the byte count, or 0 when the reference names no
+// character: a code of the table's gaps below 128, 127, a surrogate, one above U+10FFFF or one of
+// the five unassigned Windows-1252 codes. Codes 128 to 159 stand for their Windows-1252
+// characters, as pages written on that code page mean them.
+int DecodeNumericCharRef(LPCSTR pszDigits, int nLength, bool bHex, char* pOut);
+
+#include <string>
+#include <string_view>
+
+// What a text is written as: element content, or an attribute value between double quotes.
+enum class HtmlEscape { Text, Attribute };
+
+// The text with "&", "<" and ">" written as references, and the double quote too for an
+// attribute value, so that a page's reader (and the scan, which decodes them) reads the text
+// back exactly as given.
+std::string EscapeHtml(std::string_view text, HtmlEscape kind);

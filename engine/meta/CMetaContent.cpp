@@ -54,8 +54,14 @@ UINT CMetaContent::AddItem(const CString& strItem)
     const CString strSeparator = GetListSeparator();
     CStringList items;
     SplitText(strSeparator, items);
+    // Items are compared without the blanks around them: a page's "a, b" holds the item b, and
+    // b read again from its keywords must not be added a second time.
+    CString strWanted(strItem);
+    strWanted.Trim();
     for (POSITION pos = items.GetHeadPosition(); pos != nullptr;) {
-        if (items.GetNext(pos) == strItem)
+        CString strHave = items.GetNext(pos);
+        strHave.Trim();
+        if (strHave == strWanted)
             return 1;
     }
     if (m_strText.IsEmpty())

@@ -1,5 +1,6 @@
 #include "engine/meta/CMetaEditEngine.h"
 
+#include "engine/html/HtmlEntities.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
@@ -11,6 +12,7 @@
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -21,6 +23,8 @@ namespace {
 // Output is gathered up to this size before it is written.
 constexpr size_t kWriteChunk = 64 * 1024;
 constexpr UINT kMaxErrorText = 1024;
+// As much of the page as the scan looks at to find its charset.
+constexpr int kCharsetSample = 2048;
 
 // A tag name is a keyword when it is that keyword in any case, over its whole length.
 bool IsName(LPCSTR pszName, int nLength, LPCSTR pszKeyword)
@@ -178,13 +182,29 @@ void CMetaEditEngine::FlushHeld()
 
 // ---- Composing ----
 
+CString CMetaEditEngine::ForPage(const CString& strText) const
+{
+    const std::string bytes = m_charset.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    return CString(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+CString CMetaEditEngine::TitleForPage() const
+{
+    if (m_pPage == nullptr)
+        return CString();
+    const CString& strTitle = m_pPage->GetTitle();
+    const std::string escaped = EscapeHtml(std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
+        HtmlEscape::Text);
+    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+}
+
 CString CMetaEditEngine::ComposeTag(const CMetaContent& content) const
 {
     CString strTag;
     CMetaSetting* pSetting = nullptr;
     if (GetAppModel().GetMetaSettings().FindByName(content.GetName(), pSetting) == 0 && pSetting != nullptr)
         pSetting->FormatTag(content.GetContent(), strTag);
-    return strTag;
+    return ForPage(strTag);
 }
 
 void CMetaEditEngine::FinishMetaTag()
@@ -230,10 +250,9 @@ void CMetaEditEngine::AddTitle()
 {
     if (m_pPage == nullptr)
         return;
-    const CString& strTitle = m_pPage->GetTitle();
-    if (!strTitle.IsEmpty()) {
+    if (!m_pPage->GetTitle().IsEmpty()) {
         CString strElement;
-        strElement.Format(m_bLowerCase ? "<title>%s</title>" : "<TITLE>%s</TITLE>", strTitle);
+        strElement.Format(m_bLowerCase ? "<title>%s</title>" : "<TITLE>%s</TITLE>", TitleForPage().GetString());
         Put(strElement + LineEnd());
         m_bTitleWritten = 1;
     }
@@ -360,7 +379,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (m_pPage != nullptr && m_pPage->GetTitleModified()) {
-            Put(m_pPage->GetTitle());
+            Put(TitleForPage());
             m_pPage->SetTitleModified(0);
         } else {
             Put(m_strTitleText);
@@ -423,3 +442,30 @@ void CMetaEditEngine::CheckSpecialTag(LPCSTR pszName, int nLength)
 }
 
 void CMetaEditEngine::MakeUpper(LPSTR, int) {}
+
+int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
+{
+    if (m_bReadFailed)
+        return -1;
+    if (m_bCharsetKnown)
+        return CHtmlLexer::ReadInput(pBuffer, nMax);
+    m_bCharsetKnown = TRUE;
+    // The sample must be the bytes the scan judged the page by: short reads are asked again.
+    const int nSample = std::min(nMax, kCharsetSample);
+    int nTotal = 0;
+    while (nTotal < nSample) {
+        const int nRead = CHtmlLexer::ReadInput(pBuffer + nTotal, nSample - nTotal);
+        if (nRead < 0) {
+            // What was read before the failure is still copied; the failure follows it.
+            if (nTotal == 0)
+                return nRead;
+            m_bReadFailed = TRUE;
+            break;
+        }
+        if (nRead == 0)
+            break;
+        nTotal += std::min(nRead, nSample - nTotal);
+    }
+    m_charset = CPageCharset::Detect(reinterpret_cast<const BYTE*>(pBuffer), static_cast<UINT>(nTotal));
+    return nTotal;
+}

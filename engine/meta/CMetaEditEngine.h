@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/html/CHtmlLexer.h"
+#include "engine/html/CPageCharset.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -62,6 +63,12 @@ public:
     void CheckSpecialTag(LPCSTR pszName, int nLength) override;
     // Names keep the case they have in the page.
     void MakeUpper(LPSTR pszText, int nLength) override;
+    // The first read takes the page's first 2048 bytes, from which the page's charset is found:
+    // what the engine writes in goes in that charset.
+    int ReadInput(LPSTR pBuffer, int nMax) override;
+
+    // The page's charset, once the first read found it.
+    const CPageCharset& GetCharset() const { return m_charset; }
 
 private:
     // Text of the current token as the page has it.
@@ -87,6 +94,10 @@ private:
     // Writes whatever is still held back at the end of the input.
     void FlushHeld();
     void NoteAttributeValue(LPCSTR pszValue, int nLength);
+    // Text of the engine's own (UTF-8) in the page's charset.
+    CString ForPage(const CString& strText) const;
+    // The page's title as the content of a TITLE element, in the page's charset.
+    CString TitleForPage() const;
 
     UINT m_bLowerCase = 0;
     UINT m_bLfOnly = 0;
@@ -112,4 +123,7 @@ private:
     BOOL m_bTitleStarting = FALSE; // the TITLE start tag is open; its content is held from its end
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;
+    CPageCharset m_charset;
+    BOOL m_bCharsetKnown = FALSE;
+    BOOL m_bReadFailed = FALSE;  // the sample read ended in a failure still to be told
 };

@@ -1,5 +1,6 @@
 #include "engine/meta/CMetaSetting.h"
 
+#include "engine/html/HtmlEntities.h"
 #include "engine/meta/CStringListWrapper.h"
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CProjectSettings.h"
@@ -68,13 +69,13 @@ UINT CMetaSetting::FormatTag(const CString& strContent, CString& strTag)
 
 namespace {
 
-// A double quote inside an attribute value would end the value early and corrupt the tag, so it
-// is written as a character reference, which the scan reads back as the quote.
+// A value is written so that the page reads it back as typed: a double quote would end the
+// value early, and a bare "&", "<" or ">" would be read as markup or a reference.
 CString QuoteAttributeValue(const CString& strValue)
 {
-    CString strQuoted(strValue);
-    strQuoted.Replace("\"", "&quot;");
-    return strQuoted;
+    const std::string escaped = EscapeHtml(std::string_view(strValue.GetString(), static_cast<size_t>(strValue.GetLength())),
+        HtmlEscape::Attribute);
+    return CString(escaped.data(), static_cast<int>(escaped.size()));
 }
 
 } // namespace

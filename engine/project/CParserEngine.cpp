@@ -269,11 +269,10 @@ PageResult SavePage(SaveParams& params, CPageNode* pPage)
     pPage->GetFullPath(strPath);
     const CString& strName = pPage->GetName();
 
+    // Every selected page is rewritten and backed up, edited or not: a page without edits comes
+    // out byte for byte as it was, except that a head without a TITLE gets the page's title.
     CMetaContentList edited(FALSE);
     pPage->GetModifiedContents(edited);
-    // A page without edits has nothing to write: it is neither rewritten nor backed up.
-    if (pPage->GetEditState() != 2)
-        return PageResult::Saved;
 
     CFileWrapper pageFile(strPath);
     if (pageFile.GetAccessState() == 2) {

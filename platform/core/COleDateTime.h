@@ -100,6 +100,9 @@ public:
     //   time  := h ":" mm [":" ss ["." digits]] [ampm] | h ampm
     //   ampm  := "AM" | "PM" | "A" | "P" | "A.M." | "P.M."   (h then 1..12; else h is 0..23)
     //   Mon   := a month name, full or of three letters, with an optional "."
+    // A zone "GMT" (or "UTC") may end a text whose last item is a time, as in the HTTP date
+    // forms "Mon, 01 Jan 2024 00:00:00 GMT", "Monday, 01-Jan-24 00:00:00 GMT" and
+    // "Mon Jan  1 00:00:00 2024"; the time is taken as it stands.
     // Weekday names (full or of three letters) may stand anywhere and are ignored. A missing
     // date is 1899-12-30, a missing time 00:00:00. VAR_DATEVALUEONLY drops the time read,
     // VAR_TIMEVALUEONLY the date read. Anything else, a day that does not exist or an empty

@@ -32,6 +32,15 @@ int FindName(const std::string& word, const char* const (&names)[N], const char*
     return -1;
 }
 
+// Whether the tokens end with the seconds or minutes of a time ("08:49:37", blanks after it).
+bool EndsWithTime(const std::vector<Token>& tokens)
+{
+    size_t n = tokens.size();
+    if (n > 0 && tokens[n - 1].kind == Kind::Blank)
+        --n;
+    return n >= 3 && tokens[n - 1].kind == Kind::Number && tokens[n - 2].kind == Kind::Punct && tokens[n - 2].value == ':';
+}
+
 bool Tokenize(const char* text, std::vector<Token>& tokens)
 {
     using namespace vostrel::cal;
@@ -77,6 +86,10 @@ bool Tokenize(const char* text, std::vector<Token>& tokens)
                 // following dot or comma.
                 if (*p == '.' || *p == ',')
                     ++p;
+            } else if ((word == "gmt" || word == "utc") && EndsWithTime(tokens) && p[std::strspn(p, " \t")] == '\0') {
+                // The zone that ends the HTTP date forms ("Mon, 01 Jan 2024 00:00:00 GMT"): the
+                // time is taken as it stands.
+                p += std::strspn(p, " \t");
             } else if (word == "t" && !tokens.empty() && tokens.back().kind == Kind::Number &&
                        std::isdigit(static_cast<unsigned char>(*p))) {
                 tokens.push_back({Kind::IsoT});

@@ -23,10 +23,12 @@ TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
     EXPECT_EQ(content.AddItem("alpha"), 1u);
     EXPECT_STREQ(content.GetContent(), "alpha,beta");
 
-    // Items are not trimmed: "a, b" holds "a" and " b", so "b" is added again.
-    content.SetContent("a, b");
-    EXPECT_EQ(content.AddItem("b"), 0u);
-    EXPECT_STREQ(content.GetContent(), "a, b,b");
+    // Items compare without their blanks: a page's "a, b, c" already holds b and c.
+    content.SetContent("a, b, c");
+    EXPECT_EQ(content.AddItem("b"), 1u);
+    EXPECT_EQ(content.AddItem(" c "), 1u);
+    EXPECT_EQ(content.AddItem("d"), 0u);
+    EXPECT_STREQ(content.GetContent(), "a, b, c,d");
 
     auto pSettings = std::make_unique<CProjectSettings>();
     pSettings->m_strListSeparator = ";";

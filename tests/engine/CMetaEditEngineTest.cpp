@@ -127,6 +127,30 @@ TEST_F(MetaEditEngineTest, ReplacesAnOldTagInPlace)
     EXPECT_EQ(Settings().GetUpperCase(), 1u);
 }
 
+TEST_F(MetaEditEngineTest, AValueHoldingTagCharactersIsReplacedWholeAndWrittenEscaped)
+{
+    Edit("Description", "Fish & <Chips> \"to go\"");
+    const std::string page = "<html><head><meta name=\"description\" content=\"Home > Products > Shoes\">\n</head><body>";
+    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"Description\" "
+                             "content=\"Fish &amp; &lt;Chips&gt; &quot;to go&quot;\">\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, EditsAreWrittenInThePagesCharset)
+{
+    Edit("Description", "caf\xC3\xA9 \xED\x95\x9C");
+    m_page.SetTitle("\xED\x95\x9C \xE2\x82\xAC");
+    m_page.SetTitleModified(1);
+    const std::string korean = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
+                               "<title>\xC7\xD1</title></head><body>\xC7\xD1";
+    EXPECT_EQ(Rewrite(korean), "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
+                               "<title>\xC7\xD1 \xA2\xE6</title><meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
+                               "\r\n</head><body>\xC7\xD1");
+    Edit("Keywords", "\xC3\xA9t\xC3\xA9, \xE2\x80\x94");
+    const std::string latin = "<html><head><meta charset=\"iso-8859-1\"></head><body>";
+    EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\"><meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
+                              "\r\n<title>&#54620; &#8364;</title>\r\n</head><body>");
+}
+
 TEST_F(MetaEditEngineTest, AnEmptyEditRemovesTheTag)
 {
     Edit("Description", "");
@@ -192,10 +216,10 @@ TEST_F(MetaEditEngineTest, AMissingTitleIsAddedInThePagesCase)
 
 TEST_F(MetaEditEngineTest, AnEditedTitleReplacesTheOldTextAndKeepsItsMarkup)
 {
-    m_page.SetTitle("New & better");
+    m_page.SetTitle("New & <better>");
     m_page.SetTitleModified(1);
     EXPECT_EQ(Rewrite("<html><head><title lang=en>Old <b>one</b></title></head><body>"),
-              "<html><head><title lang=en>New & better</title></head><body>");
+              "<html><head><title lang=en>New &amp; &lt;better&gt;</title></head><body>");
     EXPECT_EQ(m_page.GetTitleModified(), 0u);
     // Not edited: the old text goes out as it was, references undecoded.
     EXPECT_EQ(Rewrite("<html><head><title>A &amp; B</title></head><body>"),

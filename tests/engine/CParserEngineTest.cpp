@@ -343,16 +343,31 @@ TEST_F(ParserEngineTest, TheTrashSchemeMovesTheOldPageToTheTrash)
     EXPECT_TRUE(sink.Lines().empty());
 }
 
-TEST_F(ParserEngineTest, PagesWithoutEditsAreNotTouched)
+TEST_F(ParserEngineTest, PagesWithoutEditsAreRewrittenUnchangedAndBackedUp)
 {
     CPageNode* pPage = Page("same.htm");
+    const std::string before = ReadFileBytes(TempDir() / "same.htm");
     CMetaContentList* pList = nullptr;
     pPage->GetContentList(pList);
     pList->SetModifiedAll(0);
     MessageSink sink;
     RunSave(sink);
-    EXPECT_FALSE(fs::exists(TempDir() / "same.htm.old"));
+    EXPECT_EQ(ReadFileBytes(TempDir() / "same.htm.old"), before);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "same.htm"), before);
     EXPECT_EQ(sink.Count(kMsgSavePageDone), 1u);
+}
+
+TEST_F(ParserEngineTest, AHeadWithoutTitleGetsThePagesTitleWithoutEdits)
+{
+    CPageNode* pPage = Page("notitle.htm", "<html><head></head><body>x</body></html>");
+    CMetaContentList* pList = nullptr;
+    pPage->GetContentList(pList);
+    pList->SetModifiedAll(0);
+    pPage->SetTitle("A & B");
+    pPage->SetTitleModified(0);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "notitle.htm"), "<html><head><title>A &amp; B</title>\r\n</head><body>x</body></html>");
 }
 
 TEST_F(ParserEngineTest, AnEditedTitleIsSaved)

@@ -99,12 +99,15 @@ TEST(HtmlEntitiesTest, NamedLookup)
     EXPECT_STREQ("\"", LookupHtmlEntity("quot", 4));
     EXPECT_STREQ("<", LookupHtmlEntity("lt", 2));
     EXPECT_STREQ(">", LookupHtmlEntity("gt", 2));
-    EXPECT_STREQ("\xA1", LookupHtmlEntity("iexcl", 5));
-    EXPECT_STREQ("\xC6", LookupHtmlEntity("AElig", 5));
-    EXPECT_STREQ("\xE6", LookupHtmlEntity("aelig", 5));
-    EXPECT_STREQ("\xFF", LookupHtmlEntity("yuml", 4));
+    EXPECT_STREQ("\xC2\xA1", LookupHtmlEntity("iexcl", 5));
+    EXPECT_STREQ("\xC3\x86", LookupHtmlEntity("AElig", 5));
+    EXPECT_STREQ("\xC3\xA6", LookupHtmlEntity("aelig", 5));
+    EXPECT_STREQ("\xC3\xBF", LookupHtmlEntity("yuml", 4));
     EXPECT_EQ(nullptr, LookupHtmlEntity("AMP", 3));
     EXPECT_EQ(nullptr, LookupHtmlEntity("nbsp", 4));
+    EXPECT_STREQ(LookupHtmlEntity("brvbar", 6), LookupHtmlEntity("brkbar", 6));
+    EXPECT_STREQ(LookupHtmlEntity("uml", 3), LookupHtmlEntity("die", 3));
+    EXPECT_STREQ(LookupHtmlEntity("macr", 4), LookupHtmlEntity("hibar", 5));
     // The length decides: a prefix of a name is not the name.
     EXPECT_EQ(nullptr, LookupHtmlEntity("am", 2));
     EXPECT_STREQ("&", LookupHtmlEntity("ampersand", 3));
@@ -116,8 +119,8 @@ TEST(HtmlEntitiesTest, NumericLookup)
     EXPECT_STREQ("A", ParseNumericCharRef("65", 2));
     EXPECT_STREQ("A", ParseNumericCharRef("065", 3));
     EXPECT_STREQ("\t", ParseNumericCharRef("9", 1));
-    EXPECT_STREQ("\xA0", ParseNumericCharRef("160", 3));
-    EXPECT_STREQ("\xFF", ParseNumericCharRef("255", 3));
+    EXPECT_STREQ("\xC2\xA0", ParseNumericCharRef("160", 3));
+    EXPECT_STREQ("\xC3\xBF", ParseNumericCharRef("255", 3));
     EXPECT_EQ(nullptr, ParseNumericCharRef("0065", 4));
     EXPECT_EQ(nullptr, ParseNumericCharRef("0", 1));
     EXPECT_EQ(nullptr, ParseNumericCharRef("256", 3));

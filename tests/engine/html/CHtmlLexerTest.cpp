@@ -23,7 +23,12 @@ TEST(CHtmlLexerTest, NamedReferencesDecodeCaseSensitively)
     EXPECT_EQ((Events{"Text:a", "Text:&", "Text:b"}), LexEvents("a&amp;b"));
     EXPECT_EQ((Events{"Text:&", "Whitespace: ", "Text:x"}), LexEvents("&amp x"));
     EXPECT_EQ((Events{"Text:&AMP;"}), LexEvents("&AMP;"));
-    EXPECT_EQ((Events{"Text:\xE9"}), LexEvents("&eacute;"));
+    // Every reference decodes to UTF-8, the engine's text, whatever page it came from.
+    EXPECT_EQ((Events{"Text:\xC3\xA9"}), LexEvents("&eacute;"));
+    EXPECT_EQ((Events{"Text:Endere", "Text:\xC3\xA7", "Text:os"}), LexEvents("Endere&ccedil;os"));
+    // The older names of three characters decode like the standard ones.
+    EXPECT_EQ((Events{"Text:\xC2\xA6", "Text:\xC2\xA6", "Text:\xC2\xA8", "Text:\xC2\xAF"}),
+              LexEvents("&brvbar;&brkbar;&die;&hibar;"));
     // A line feed ends a reference and is taken into it.
     EXPECT_EQ((Events{"Text:<", "Text:x"}), LexEvents("&lt\nx"));
     EXPECT_EQ((Events{"Text:&bogus;"}), LexEvents("&bogus;"));
@@ -33,10 +38,20 @@ TEST(CHtmlLexerTest, NumericReferences)
 {
     EXPECT_EQ((Events{"Text:A"}), LexEvents("&#65;"));
     EXPECT_EQ((Events{"Text:A"}), LexEvents("&#65"));
-    EXPECT_EQ((Events{"Text:&#1234;"}), LexEvents("&#1234;"));
-    EXPECT_EQ((Events{"Text:&#x41;"}), LexEvents("&#x41;"));
+    // Codes above 255, in decimal or hexadecimal, decode to their UTF-8 too.
+    EXPECT_EQ((Events{"Text:\xE2\x80\x94"}), LexEvents("&#8212;"));
+    EXPECT_EQ((Events{"Text:\xD3\x92"}), LexEvents("&#1234;"));
+    EXPECT_EQ((Events{"Text:A"}), LexEvents("&#x41;"));
+    EXPECT_EQ((Events{"Text:\xF0\x9F\x98\x80"}), LexEvents("&#X1F600;"));
+    EXPECT_EQ((Events{"Text:\xC3\xA9"}), LexEvents("&#00000233;"));
+    // 128 to 159 are the Windows-1252 characters pages mean by them.
+    EXPECT_EQ((Events{"Text:\xE2\x82\xAC"}), LexEvents("&#128;"));
+    // Codes that name no character stay as written.
     EXPECT_EQ((Events{"Text:&#0;"}), LexEvents("&#0;"));
-    EXPECT_EQ((Events{"Text:&#128;"}), LexEvents("&#128;"));
+    EXPECT_EQ((Events{"Text:&#129;"}), LexEvents("&#129;"));
+    EXPECT_EQ((Events{"Text:&#55296;"}), LexEvents("&#55296;"));
+    EXPECT_EQ((Events{"Text:&#1114112;"}), LexEvents("&#1114112;"));
+    EXPECT_EQ((Events{"Text:&#xZ1;"}), LexEvents("&#xZ1;"));
     EXPECT_EQ((Events{"Text:&#65a;"}), LexEvents("&#65a;"));
     EXPECT_EQ((Events{"Text:&", "Text:#;"}), LexEvents("&#;"));
 }
@@ -81,10 +96,17 @@ TEST(CHtmlLexerTest, QuotedValues)
     EXPECT_EQ((Events{"StartTag:A", "Markup: ", "AttrName:B", "AttrValue:", "TagEnd"}), LexEvents("<a b=\"\">"));
 }
 
-TEST(CHtmlLexerTest, GreaterThanInsideDoubleQuotesEndsTheTag)
+TEST(CHtmlLexerTest, AClosedQuotedValueRunsToItsQuote)
 {
-    EXPECT_EQ((Events{"StartTag:IMG", "Markup: ", "AttrName:ALT", "AttrValue:x ", "TagEnd", "Whitespace: ", "Text:y\">"}),
-              LexEvents("<img alt=\"x > y\">"));
+    EXPECT_EQ((Events{"StartTag:META", "Markup: ", "AttrName:CONTENT", "AttrValue:Home > Products < Shoes", "TagEnd",
+                      "Text:x"}),
+              LexEvents("<meta content=\"Home > Products < Shoes\">x"));
+    EXPECT_EQ((Events{"StartTag:IMG", "Markup: ", "AttrName:ALT", "AttrValue:a<b>c", "Markup: ", "AttrName:X",
+                      "AttrValue:'", "TagEnd"}),
+              LexEvents("<img alt='a<b>c' x=\"'\">"));
+    // A quote left open still ends at the next ">", the rest being text.
+    EXPECT_EQ((Events{"StartTag:IMG", "Markup: ", "AttrName:ALT", "AttrValue:x ", "TagEnd", "Whitespace: ", "Text:y>"}),
+              LexEvents("<img alt=\"x > y>"));
 }
 
 TEST(CHtmlLexerTest, LessThanEndsATagAndIsConsumed)
@@ -234,8 +256,9 @@ TEST(CHtmlLexerTest, ReadFailureRaisesFileExceptionAfterEarlierEvents)
         lOsError = e->m_lOsError;
         e->Delete();
     }
-    EXPECT_EQ(CFileException::genericException, nCause);
-    EXPECT_EQ(-1, lOsError);
+    // The file's own failure comes out, not a generic one.
+    EXPECT_EQ(CFileException::hardIO, nCause);
+    EXPECT_EQ(5, lOsError);
     ASSERT_FALSE(lexer.events.empty());
     EXPECT_EQ("StartTag:P", lexer.events.front());
 }

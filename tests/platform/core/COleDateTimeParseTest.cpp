@@ -138,3 +138,18 @@ TEST(COleDateTimeParse, FormatRoundTrips)
         EXPECT_EQ(out.m_dt, in.m_dt) << iso.GetString();
     }
 }
+
+TEST(COleDateTimeParse, HttpDateForms)
+{
+    // What the Expires picture writes reads back, and so do the two older HTTP forms.
+    EXPECT_EQ(Parse("Mon, 01 Jan 2024 00:00:00 GMT"), "2024-01-01 00:00:00");
+    EXPECT_EQ(Parse("Sun, 06 Nov 1994 08:49:37 GMT"), "1994-11-06 08:49:37");
+    EXPECT_EQ(Parse("Sunday, 06-Nov-94 08:49:37 GMT"), "1994-11-06 08:49:37");
+    EXPECT_EQ(Parse("Sun Nov  6 08:49:37 1994"), "1994-11-06 08:49:37");
+    EXPECT_EQ(Parse("Sun, 06 Nov 1994 08:49:37 utc"), "1994-11-06 08:49:37");
+    // The zone only ends a time; anywhere else, or another zone, is refused.
+    EXPECT_EQ(Parse("GMT 06 Nov 1994"), "rejected");
+    EXPECT_EQ(Parse("06 Nov 1994 GMT"), "rejected");
+    EXPECT_EQ(Parse("Sun, 06 Nov 1994 08:49:37 GMT x"), "rejected");
+    EXPECT_EQ(Parse("Sun, 06 Nov 1994 08:49:37 PST"), "rejected");
+}

@@ -1,0 +1,430 @@
+#include "engine/html/CPageCharset.h"
+
+#include "engine/html/CTranslatingFile.h"
+#include "platform/core/CodePage.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+
+namespace {
+
+constexpr UINT kSampleSize = 2048;
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+char LowerAscii(char ch)
+{
+    return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+bool IsCharsetNameChar(char ch)
+{
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_'
+        || ch == '.' || ch == ':';
+}
+
+bool OneOf(std::string_view name, std::initializer_list<std::string_view> names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The length of the valid UTF-8 sequence at p (1 for ASCII), 0 when the bytes there are not
+// one, -1 when they may be one but are cut off at the end.
+int Utf8Length(const unsigned char* p, size_t n)
+{
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    int size = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        size = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        size = 3;
+        if (c == 0xE0)
+            lo = 0xA0;
+        else if (c == 0xED)
+            hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        size = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F;
+    } else {
+        return 0;
+    }
+    for (int k = 1; k < size; ++k) {
+        if (static_cast<size_t>(k) >= n)
+            return -1;
+        const unsigned char next = p[k];
+        if (k == 1 ? (next < lo || next > hi) : (next < 0x80 || next > 0xBF))
+            return 0;
+    }
+    return size;
+}
+
+char32_t Utf8Value(const unsigned char* p, int size)
+{
+    if (size == 1)
+        return p[0];
+    char32_t value = p[0] & (0x7F >> size);
+    for (int k = 1; k < size; ++k)
+        value = (value << 6) | (p[k] & 0x3F);
+    return value;
+}
+
+char32_t Cp1252Value(unsigned char ch)
+{
+    return (ch >= 0x80 && ch < 0xA0) ? char32_t(kCp1252High[ch - 0x80]) : char32_t(ch);
+}
+
+void AppendReference(char32_t value, std::string& out)
+{
+    out += "&#";
+    out += std::to_string(static_cast<unsigned long>(value));
+    out += ';';
+}
+
+// The Windows-1252 byte of a character, or -1 when the code page has none.
+int Cp1252Byte(char32_t value)
+{
+    if (value < 0x80 || (value >= 0xA0 && value <= 0xFF))
+        return static_cast<int>(value);
+    for (int i = 0; i < 32; ++i) {
+        if (kCp1252High[i] == value && value >= 0xA0)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+// ---- CPageCharset ----
+
+std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
+{
+    if (pText == nullptr)
+        return std::string();
+    const std::string_view text(reinterpret_cast<const char*>(pText), std::min(nLength, kSampleSize));
+    for (size_t pos = 0; (pos = text.find('<', pos)) != std::string_view::npos; ++pos) {
+        if (pos + 5 > text.size())
+            break;
+        if (LowerAscii(text[pos + 1]) != 'm' || LowerAscii(text[pos + 2]) != 'e' || LowerAscii(text[pos + 3]) != 't'
+            || LowerAscii(text[pos + 4]) != 'a')
+            continue;
+        const size_t end = std::min(text.find('>', pos), text.size());
+        std::string tag(text.substr(pos, end - pos));
+        std::transform(tag.begin(), tag.end(), tag.begin(), LowerAscii);
+        // Both "<meta charset=x>" and a Content-Type value "text/html; charset=x" name it after
+        // the word charset.
+        for (size_t at = tag.find("charset"); at != std::string::npos; at = tag.find("charset", at + 1)) {
+            size_t i = at + 7;
+            while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\r' || tag[i] == '\n'))
+                ++i;
+            if (i >= tag.size() || tag[i] != '=')
+                continue;
+            ++i;
+            while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '"' || tag[i] == '\''))
+                ++i;
+            size_t k = i;
+            while (k < tag.size() && IsCharsetNameChar(tag[k]))
+                ++k;
+            if (k > i)
+                return tag.substr(i, k - i);
+        }
+    }
+    return std::string();
+}
+
+CPageCharset CPageCharset::FromName(std::string_view name)
+{
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    CPageCharset charset;
+    // A page can only declare UTF-16 in a charset its META tag could be read in: browsers take
+    // it for UTF-8, and so does the scan.
+    if (OneOf(lower, {"utf-8", "utf8", "unicode-1-1-utf-8", "utf-16", "utf-16le", "utf-16be"})) {
+        charset.m_kind = Kind::Utf8;
+        return charset;
+    }
+    if (OneOf(lower, {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "iso-ir-100", "cp819", "ibm819"})) {
+        charset.m_kind = Kind::Windows1252;
+        charset.m_writeName = "ISO-8859-1";
+        return charset;
+    }
+    if (OneOf(lower, {"us-ascii", "ascii", "ansi_x3.4-1968"})) {
+        charset.m_kind = Kind::Windows1252;
+        charset.m_writeName = "ASCII";
+        return charset;
+    }
+    if (OneOf(lower, {"windows-1252", "cp1252", "x-cp1252"})) {
+        charset.m_kind = Kind::Windows1252;
+        charset.m_writeName = "WINDOWS-1252";
+        return charset;
+    }
+    charset.m_kind = Kind::Iconv;
+    if (OneOf(lower, {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932"})) {
+        charset.m_readName = charset.m_writeName = "CP932";
+    } else if (OneOf(lower, {"euc-kr", "euckr", "cseuckr"})) {
+        // Browsers read EUC-KR pages with its superset, which some of them need; what is written
+        // stays in EUC-KR proper.
+        charset.m_readName = "CP949";
+        charset.m_writeName = "EUC-KR";
+    } else if (OneOf(lower, {"ks_c_5601-1987", "cp949", "windows-949", "uhc"})) {
+        charset.m_readName = charset.m_writeName = "CP949";
+    } else {
+        std::string upper(lower);
+        std::transform(upper.begin(), upper.end(), upper.begin(), [](char ch) {
+            return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+        });
+        charset.m_readName = charset.m_writeName = upper;
+    }
+    // A name the converters do not know is as good as none.
+    for (const auto& [to, from] : {std::pair{std::string("UTF-8"), charset.m_readName},
+                                   std::pair{charset.m_writeName, std::string("UTF-8")}}) {
+        iconv_t cd = iconv_open(to.c_str(), from.c_str());
+        if (cd == kNoConverter)
+            return CPageCharset();
+        iconv_close(cd);
+    }
+    return charset;
+}
+
+CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
+{
+    if (pText == nullptr)
+        nLength = 0;
+    nLength = std::min(nLength, kSampleSize);
+    if (const std::string declared = FindDeclaredName(pText, nLength); !declared.empty()) {
+        CPageCharset charset = FromName(declared);
+        if (charset.m_kind != Kind::Undeclared)
+            return charset;
+    }
+    CPageCharset charset;
+    const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());
+    if (nJapanese != CTranslatingFile::encodingNone) {
+        // The page is read through the Japanese converters into Shift-JIS; it is written in the
+        // encoding it came in.
+        charset.m_kind = Kind::Iconv;
+        charset.m_nJapanese = nJapanese;
+        charset.m_readName = "CP932";
+        charset.m_writeName = nJapanese == CTranslatingFile::encodingJis     ? "ISO-2022-JP"
+                              : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
+                                                                             : "CP932";
+        return charset;
+    }
+    if (CTranslatingFile::IsMultibyteUtf8(pText, nLength)) {
+        charset.m_kind = Kind::Utf8;
+        return charset;
+    }
+    if (std::any_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80; })) {
+        charset.m_kind = Kind::Windows1252;
+        charset.m_writeName = "WINDOWS-1252";
+    }
+    return charset;
+}
+
+std::string CPageCharset::Encode(std::string_view utf8) const
+{
+    if (m_kind == Kind::Utf8)
+        return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size() + 16);
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t n = utf8.size();
+    if (m_kind != Kind::Iconv) {
+        for (size_t i = 0; i < n;) {
+            int size = Utf8Length(p + i, n - i);
+            char32_t value = 0;
+            if (size <= 0) {
+                value = Cp1252Value(p[i]);
+                size = 1;
+            } else {
+                value = Utf8Value(p + i, size);
+            }
+            i += static_cast<size_t>(size);
+            int byte = -1;
+            if (value < 0x80)
+                byte = static_cast<int>(value);
+            else if (m_kind == Kind::Windows1252 && m_writeName == "WINDOWS-1252")
+                byte = Cp1252Byte(value);
+            else if (m_kind == Kind::Windows1252 && m_writeName == "ISO-8859-1" && value >= 0xA0 && value <= 0xFF)
+                byte = static_cast<int>(value);
+            if (byte >= 0)
+                out += static_cast<char>(byte);
+            else
+                AppendReference(value, out);
+        }
+        return out;
+    }
+    iconv_t cd = iconv_open(m_writeName.c_str(), "UTF-8");
+    if (cd == kNoConverter) {
+        // Checked when the charset was made; should the converter vanish, references still
+        // read right in any charset.
+        CPageCharset undeclared;
+        return undeclared.Encode(utf8);
+    }
+    char buffer[256];
+    size_t i = 0;
+    while (i < n) {
+        char* in = const_cast<char*>(reinterpret_cast<const char*>(p + i));
+        size_t inLeft = n - i;
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        const int err = errno;
+        out.append(buffer, static_cast<size_t>(outPtr - buffer));
+        i = n - inLeft;
+        if (rc != static_cast<size_t>(-1) || i >= n)
+            continue;
+        if (err == E2BIG)
+            continue;
+        // A character the charset has no bytes for, or a byte that is no UTF-8.
+        int size = Utf8Length(p + i, n - i);
+        char32_t value = 0;
+        if (size <= 0) {
+            value = Cp1252Value(p[i]);
+            size = 1;
+        } else {
+            value = Utf8Value(p + i, size);
+        }
+        // A stateful charset returns to its initial state before the reference's ASCII bytes.
+        char* resetPtr = buffer;
+        size_t resetLeft = sizeof buffer;
+        iconv(cd, nullptr, nullptr, &resetPtr, &resetLeft);
+        out.append(buffer, static_cast<size_t>(resetPtr - buffer));
+        AppendReference(value, out);
+        i += static_cast<size_t>(size);
+    }
+    char* endPtr = buffer;
+    size_t endLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &endPtr, &endLeft);
+    out.append(buffer, static_cast<size_t>(endPtr - buffer));
+    iconv_close(cd);
+    return out;
+}
+
+// ---- CPageDecoder ----
+
+CPageDecoder::CPageDecoder(const CPageCharset& charset) : m_kind(charset.GetKind())
+{
+    if (m_kind == CPageCharset::Kind::Iconv) {
+        iconv_t cd = iconv_open("UTF-8", charset.GetReadName().c_str());
+        if (cd == kNoConverter)
+            m_kind = CPageCharset::Kind::Undeclared;
+        else
+            m_cd = cd;
+    }
+}
+
+CPageDecoder::~CPageDecoder()
+{
+    if (m_cd != nullptr)
+        iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
+{
+    if (nLength == 0)
+        return;
+    switch (m_kind) {
+    case CPageCharset::Kind::Windows1252:
+        for (size_t i = 0; i < nLength; ++i) {
+            const auto ch = static_cast<unsigned char>(pBytes[i]);
+            if (ch < 0x80)
+                out += static_cast<char>(ch);
+            else
+                Utf8Encode(Cp1252Value(ch), out);
+        }
+        break;
+    case CPageCharset::Kind::Iconv: DecodeIconv(pBytes, nLength, out); break;
+    default: DecodeUtf8(pBytes, nLength, out); break;
+    }
+}
+
+void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& out)
+{
+    std::string joined;
+    if (!m_pending.empty()) {
+        joined = m_pending + std::string(pBytes, nLength);
+        m_pending.clear();
+        pBytes = joined.data();
+        nLength = joined.size();
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+    size_t i = 0;
+    size_t runStart = 0;
+    while (i < nLength) {
+        // Runs of valid text are copied whole.
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int size = Utf8Length(p + i, nLength - i);
+        if (size > 0) {
+            i += static_cast<size_t>(size);
+            continue;
+        }
+        out.append(pBytes + runStart, i - runStart);
+        if (size < 0) {
+            m_pending.assign(pBytes + i, nLength - i);
+            return;
+        }
+        // A byte that is no UTF-8 reads as its Windows-1252 character.
+        Utf8Encode(Cp1252Value(p[i]), out);
+        ++i;
+        runStart = i;
+    }
+    out.append(pBytes + runStart, nLength - runStart);
+}
+
+void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& out)
+{
+    std::string joined;
+    if (!m_pending.empty()) {
+        joined = m_pending + std::string(pBytes, nLength);
+        m_pending.clear();
+        pBytes = joined.data();
+        nLength = joined.size();
+    }
+    const iconv_t cd = static_cast<iconv_t>(m_cd);
+    char buffer[4096];
+    size_t i = 0;
+    while (i < nLength) {
+        char* in = const_cast<char*>(pBytes + i);
+        size_t inLeft = nLength - i;
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        const int err = errno;
+        out.append(buffer, static_cast<size_t>(outPtr - buffer));
+        i = nLength - inLeft;
+        if (rc != static_cast<size_t>(-1) || i >= nLength || err == E2BIG)
+            continue;
+        if (err == EINVAL) {
+            // A character cut off at the end of the piece: the next piece completes it.
+            m_pending.assign(pBytes + i, nLength - i);
+            return;
+        }
+        Utf8Encode(0xFFFD, out);
+        ++i;
+    }
+}
+
+void CPageDecoder::Finish(std::string& out)
+{
+    if (m_pending.empty())
+        return;
+    const std::string pending = std::move(m_pending);
+    m_pending.clear();
+    // What is left can be no whole character: each byte is shown on its own.
+    if (m_kind == CPageCharset::Kind::Iconv) {
+        for (size_t i = 0; i < pending.size(); ++i)
+            Utf8Encode(0xFFFD, out);
+    } else {
+        for (const char ch : pending)
+            Utf8Encode(Cp1252Value(static_cast<unsigned char>(ch)), out);
+    }
+}

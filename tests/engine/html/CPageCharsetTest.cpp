@@ -1,0 +1,93 @@
+#include "engine/html/CPageCharset.h"
+#include "engine/html/CTranslatingFile.h"
+#include "HtmlLexerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using htmltest::ChunkFile;
+
+namespace {
+
+CPageCharset Detect(const std::string& page)
+{
+    return CPageCharset::Detect(reinterpret_cast<const BYTE*>(page.data()), static_cast<UINT>(page.size()));
+}
+
+// Everything a translating file delivers over the page, read from a source that hands out
+// nSourceChunk bytes at a time.
+std::string Delivered(const std::string& page, size_t nSourceChunk)
+{
+    ChunkFile source(page, nSourceChunk);
+    CTranslatingFile file(&source);
+    std::string out;
+    char buffer[7];
+    for (UINT n; (n = file.Read(buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    return out;
+}
+
+const std::string kHangul = "\xED\x95\x9C\xEA\xB8\x80"; // two Hangul syllables in UTF-8
+const std::string kHangulEucKr = "\xC7\xD1\xB1\xDB";
+
+} // namespace
+
+TEST(CPageCharsetTest, TheDeclaredCharsetWinsOverTheGuess)
+{
+    EXPECT_EQ("euc-kr", CPageCharset::FindDeclaredName(reinterpret_cast<const BYTE*>(
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=EUC-KR\">"), 66));
+    EXPECT_EQ("ISO-8859-1", Detect("<meta charset='ISO-8859-1'>").GetWriteName());
+    // Korean text alone looks like EUC-JP to the Japanese guess; its declaration says otherwise.
+    std::string korean = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">";
+    for (int i = 0; i < 10; ++i)
+        korean += kHangulEucKr;
+    const CPageCharset charset = Detect(korean);
+    EXPECT_EQ(CPageCharset::Kind::Iconv, charset.GetKind());
+    EXPECT_EQ("EUC-KR", charset.GetWriteName());
+    EXPECT_EQ(CTranslatingFile::encodingNone, charset.GetJapaneseEncoding());
+    // An unknown name is no declaration: the guess decides.
+    EXPECT_EQ(CPageCharset::Kind::Utf8, Detect("<meta charset=\"x-nonsense\">" + kHangul).GetKind());
+    // Undeclared: UTF-8 by its sequences, other 8-bit text Windows-1252, ASCII undecided.
+    EXPECT_EQ(CPageCharset::Kind::Utf8, Detect("caf\xC3\xA9").GetKind());
+    EXPECT_EQ(CPageCharset::Kind::Windows1252, Detect("caf\xE9 au lait").GetKind());
+    EXPECT_EQ(CPageCharset::Kind::Undeclared, Detect("<p>plain").GetKind());
+    std::string eucJp;
+    for (int i = 0; i < 10; ++i)
+        eucJp += "\xA4\xA2";
+    EXPECT_EQ(CTranslatingFile::encodingEucJp, Detect(eucJp).GetJapaneseEncoding());
+    EXPECT_EQ("EUC-JP", Detect(eucJp).GetWriteName());
+}
+
+TEST(CPageCharsetTest, PagesAreDeliveredInUtf8WhateverTheirCharset)
+{
+    const std::string latin = "<meta charset=iso-8859-1><title>Endere\xE7os \x80</title>";
+    EXPECT_EQ("<meta charset=iso-8859-1><title>Endere\xC3\xA7os \xE2\x82\xAC</title>", Delivered(latin, 3));
+    std::string korean = "<meta charset=euc-kr>";
+    std::string expected = korean;
+    for (int i = 0; i < 600; ++i) {
+        korean += kHangulEucKr;
+        expected += kHangul;
+    }
+    // Characters cut between two reads of the source come out whole.
+    EXPECT_EQ(expected, Delivered(korean, 3));
+    EXPECT_EQ(expected, Delivered(korean, 1));
+    const std::string sjis = "<meta charset=shift_jis>\x93\xFA\x96\x7B";
+    EXPECT_EQ("<meta charset=shift_jis>\xE6\x97\xA5\xE6\x9C\xAC", Delivered(sjis, 2));
+    // A stray byte in a UTF-8 page reads as its Windows-1252 character.
+    EXPECT_EQ("a\xC3\xA9 \xC3\xA9", Delivered("a\xC3\xA9 \xE9", 1));
+}
+
+TEST(CPageCharsetTest, WritingUsesThePagesBytesAndReferencesForTheRest)
+{
+    const std::string text = "caf\xC3\xA9 \xE2\x82\xAC " + kHangul + " \xE6\x97\xA5";
+    EXPECT_EQ(text, CPageCharset::FromName("utf-8").Encode(text));
+    EXPECT_EQ("caf\xE9 &#8364; &#54620;&#44544; &#26085;", CPageCharset::FromName("iso-8859-1").Encode(text));
+    EXPECT_EQ("caf\xE9 \x80 &#54620;&#44544; &#26085;", CPageCharset::FromName("windows-1252").Encode(text));
+    EXPECT_EQ("caf&#233; \xA2\xE6 " + kHangulEucKr + " \xEC\xED", CPageCharset::FromName("euc-kr").Encode(text));
+    EXPECT_EQ("caf&#233; &#8364; &#54620;&#44544; \x93\xFA", CPageCharset::FromName("shift_jis").Encode(text));
+    // A page that declares nothing and holds only ASCII gets references, readable in any charset.
+    EXPECT_EQ("caf&#233; &#8364; &#54620;&#44544; &#26085;", Detect("<p>").Encode(text));
+    // A stateful charset is back in ASCII before each reference and at the end.
+    EXPECT_EQ("\x1b$BF|\x1b(B&#233;", CPageCharset::FromName("iso-2022-jp").Encode("\xE6\x97\xA5\xC3\xA9"));
+}
