@@ -30,10 +30,17 @@
 #include "platform/core/SystemServices.h"
 #include "platform/core/ThreadApi.h"
 #include "platform/core/Trash.h"
+#include "platform/core/WinError.h"
 #include "platform/core/WindowHandle.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <exception>
+#include <fcntl.h>
+#include <new>
+#include <random>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -196,41 +203,199 @@ struct SaveParams {
 
 enum class PageResult { Saved, ReadOnly, Failed };
 
+constexpr LPCTSTR kNotARegularFile = "Not a regular file (a pipe, a device or a folder): the page was left alone.";
+constexpr LPCTSTR kChangedMeanwhile =
+    "Another program changed the page while it was being saved: its version was kept, and the edits are still "
+    "to be saved.";
+constexpr LPCTSTR kOtherNamesKeepOldText =
+    "Saved as a new file: the page's other names (hard links) still show the old text.";
+constexpr LPCTSTR kTooLarge =
+    "Not saved: the page would be larger than the file size limit allows. The page was left as it was.";
+constexpr LPCTSTR kDiskFull = "Not saved: there is not enough space on the disk. The page was left as it was.";
+
 void Line(HWND hPane, const CString& strSource, const CString& strMessage)
 {
     PostOutputAreaLine(hPane, strSource, strMessage);
 }
 
-void DeleteQuietly(const CString& strPath)
+class FdCloser {
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser() { Close(); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+    int Get() const { return m_fd; }
+    int Close()
+    {
+        const int nResult = m_fd >= 0 ? ::close(m_fd) : 0;
+        m_fd = -1;
+        return nResult;
+    }
+
+private:
+    int m_fd;
+};
+
+// The copy the save writes beside a page: removed again unless it took the page's place.
+class CSaveCopy : public CFile {
+public:
+    CSaveCopy(int fd, const CString& strPath) : CFile(fd), m_strPath(strPath) {}
+    ~CSaveCopy() override
+    {
+        Release();
+        if (!m_bKept)
+            ::unlink(m_strPath);
+    }
+    CSaveCopy(const CSaveCopy&) = delete;
+    CSaveCopy& operator=(const CSaveCopy&) = delete;
+
+    // Keeps the platform's error of the first failed write, to name its cause.
+    void Write(const void* lpBuf, UINT nCount) override
+    {
+        try {
+            CFile::Write(lpBuf, nCount);
+        } catch (CFileException* e) {
+            if (m_lWriteError == 0)
+                m_lWriteError = e->m_lOsError;
+            throw;
+        }
+    }
+    int Descriptor() const { return static_cast<int>(m_hFile); }
+    // Closes the descriptor; the errno of a failed close, else 0.
+    int Release()
+    {
+        if (m_hFile == hFileNull)
+            return 0;
+        const int nResult = ::close(static_cast<int>(m_hFile));
+        m_hFile = hFileNull;
+        return nResult == 0 ? 0 : errno;
+    }
+    const CString& GetPath() const { return m_strPath; }
+    void Keep() { m_bKept = true; }
+    LONG GetWriteError() const { return m_lWriteError; }
+
+private:
+    CString m_strPath;
+    LONG m_lWriteError = 0;
+    bool m_bKept = false;
+};
+
+// What a failed write or flush of a page's copy means for the page.
+CString CopyFailureText(LONG lError, const CString& strPath)
 {
-    ::unlink(strPath);
+    if (lError == ERROR_FILE_TOO_LARGE)
+        return kTooLarge;
+    if (lError == ERROR_DISK_FULL || lError == ERROR_HANDLE_DISK_FULL)
+        return kDiskFull;
+    return MessageOfError(static_cast<DWORD>(lError), strPath);
+}
+
+// A new empty file "<prefix><hex>.tmp" in the folder, readable by its owner only; its open
+// descriptor, or -1 with errno. Names are only bound by the system's own path limit.
+int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
+{
+    CString strBase = strFolder.IsEmpty() ? CString(".") : strFolder;
+    if (strBase[strBase.GetLength() - 1] != '/')
+        strBase += "/";
+    strBase += CString(lpszPrefix != nullptr ? lpszPrefix : "").Left(3);
+    // A random start keeps the names hard to guess; O_EXCL keeps them ours.
+    thread_local std::mt19937 random{std::random_device{}()};
+    UINT nNumber = std::uniform_int_distribution<UINT>(1, 0xFFFF)(random);
+    for (UINT nTry = 0; nTry < 0xFFFF; ++nTry, nNumber = nNumber % 0xFFFF + 1) {
+        CString strCandidate;
+        strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
+        const int fd = ::open(strCandidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            strPath = strCandidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The file a page's path names. A page that is a link is saved through it: the file it names
+// is rewritten, with its backup beside it, and the link stays as it is.
+BOOL ResolvePageFile(const CString& strPath, CString& strFile, CString& strMessage)
+{
+    struct stat info {};
+    if (::lstat(strPath, &info) != 0 || !S_ISLNK(info.st_mode)) {
+        strFile = strPath;
+        return TRUE;
+    }
+    char* pszReal = ::realpath(strPath, nullptr);
+    if (pszReal == nullptr) {
+        strMessage = MessageOfErrno(errno, strPath);
+        return FALSE;
+    }
+    strFile = pszReal;
+    std::free(pszReal);
+    return TRUE;
+}
+
+CString FolderOf(const CString& strFile)
+{
+    const int nSlash = strFile.ReverseFind('/');
+    if (nSlash < 0)
+        return CString(".");
+    return nSlash == 0 ? CString("/") : strFile.Left(nSlash);
+}
+
+// Whether the file under the path is still the one that was read.
+bool IsUnchanged(const struct stat& read, const CString& strFile)
+{
+    struct stat now {};
+    return ::stat(strFile, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino
+        && now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec
+        && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+}
+
+// Gives the copy the page's owner, group and permissions, and puts its bytes on the disk, so
+// that after a crash the page's name holds the old or the whole new text, never an empty file.
+// 0, or the platform error.
+LONG PrepareCopy(CSaveCopy& copy, const struct stat& page)
+{
+    const int fd = copy.Descriptor();
+    if (page.st_uid != ::geteuid() || page.st_gid != ::getegid()) {
+        // Only root may give a file away; others keep at least the group where they may.
+        if (::fchown(fd, page.st_uid, page.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), page.st_gid);
+    }
+    // After the owner: a change of owner clears the set-id bits.
+    if (::fchmod(fd, page.st_mode & 07777) != 0 || ::fsync(fd) != 0)
+        return static_cast<LONG>(ErrnoToLastError(errno));
+    if (const int nError = copy.Release(); nError != 0)
+        return static_cast<LONG>(ErrnoToLastError(nError));
+    return 0;
 }
 
 // Scheme 0: the old page keeps living under its backup name. The backup is made as a second
 // name of the old file before the new file takes the page's place, so the page's path always
 // holds either the old or the new page.
-BOOL ReplaceKeepingBackup(const CString& strPath, const CString& strTemp, CString& strMessage)
+BOOL ReplaceKeepingBackup(const CString& strFile, const CString& strTemp, CString& strMessage)
 {
     CString strBackup;
-    if (CParserEngine::MakeBackupName(strPath, strBackup) != 0) {
+    if (CParserEngine::MakeBackupName(strFile, strBackup) != 0) {
         strMessage = kNoBackupName;
         return FALSE;
     }
-    if (::link(strPath, strBackup) != 0) {
+    if (::link(strFile, strBackup) != 0) {
         const int nError = errno;
         if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
-            strMessage = MessageOfErrno(nError, strPath);
+            strMessage = MessageOfErrno(nError, strFile);
             return FALSE;
         }
         // A file system without links: the backup is a copy.
-        if (!CopyFile(strPath, strBackup, TRUE)) {
-            strMessage = MessageOfError(GetLastError(), strPath);
+        if (!CopyFile(strFile, strBackup, TRUE)) {
+            strMessage = MessageOfError(GetLastError(), strFile);
             return FALSE;
         }
     }
-    if (!MoveFileEx(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        strMessage = MessageOfError(GetLastError(), strPath);
-        DeleteQuietly(strBackup); // the page is still there; leave things as they were
+    if (::rename(strTemp, strFile) != 0) {
+        strMessage = MessageOfErrno(errno, strFile);
+        ::unlink(strBackup); // the page is still there; leave things as they were
         return FALSE;
     }
     return TRUE;
@@ -238,30 +403,58 @@ BOOL ReplaceKeepingBackup(const CString& strPath, const CString& strTemp, CStrin
 
 // Scheme 1: the old page goes to the trash; when the new one cannot take its place, the old
 // one comes back.
-BOOL ReplaceViaTrash(const CString& strPath, const CString& strTemp, CString& strMessage)
+BOOL ReplaceViaTrash(const CString& strFile, const CString& strTemp, CString& strMessage)
 {
-    const TrashResult trashed = MoveToTrash(std::string(strPath.GetString()));
+    const TrashResult trashed = MoveToTrash(std::string(strFile.GetString()));
     if (!trashed.Succeeded()) {
         strMessage = kNoRecycleBin;
         return FALSE;
     }
-    if (MoveFileEx(strTemp, strPath, MOVEFILE_COPY_ALLOWED))
+    if (::rename(strTemp, strFile) == 0)
         return TRUE;
-    strMessage = MessageOfError(GetLastError(), strPath);
-    if (MoveFileEx(trashed.trashedPath.c_str(), strPath, MOVEFILE_COPY_ALLOWED))
+    strMessage = MessageOfErrno(errno, strFile);
+    if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
         ::unlink(trashed.infoPath.c_str());
     return FALSE;
 }
 
 // Other schemes: the new page replaces the old one in one rename, which is what deleting the
 // old one and renaming the new one comes to, without a moment in which neither exists.
-BOOL ReplaceDeleting(const CString& strPath, const CString& strTemp, CString& strMessage)
+BOOL ReplaceDeleting(const CString& strFile, const CString& strTemp, CString& strMessage)
 {
-    if (MoveFileEx(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    if (::rename(strTemp, strFile) == 0)
         return TRUE;
-    strMessage = MessageOfError(GetLastError(), strPath);
+    strMessage = MessageOfErrno(errno, strFile);
     return FALSE;
 }
+
+// Makes the folder's new entries (the page's new file, its backup) last through a crash.
+void SyncFolder(const CString& strFolder)
+{
+    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0)
+        (void)::fsync(folder.Get());
+}
+
+// Restores the page's title-edited flag, which the rewriting engine clears as it writes, unless
+// the new page took the old one's place.
+class TitleFlagKeeper {
+public:
+    explicit TitleFlagKeeper(CPageNode* pPage) : m_pPage(pPage), m_bEdited(pPage->GetTitleModified()) {}
+    ~TitleFlagKeeper()
+    {
+        if (!m_bCommitted)
+            m_pPage->SetTitleModified(m_bEdited);
+    }
+    TitleFlagKeeper(const TitleFlagKeeper&) = delete;
+    TitleFlagKeeper& operator=(const TitleFlagKeeper&) = delete;
+    void Commit() { m_bCommitted = true; }
+
+private:
+    CPageNode* m_pPage;
+    UINT m_bEdited;
+    bool m_bCommitted = false;
+};
 
 PageResult SavePage(SaveParams& params, CPageNode* pPage)
 {
@@ -274,79 +467,95 @@ PageResult SavePage(SaveParams& params, CPageNode* pPage)
     CMetaContentList edited(FALSE);
     pPage->GetModifiedContents(edited);
 
-    CFileWrapper pageFile(strPath);
-    if (pageFile.GetAccessState() == 2) {
+    CString strMessage;
+    CString strFile;
+    if (!ResolvePageFile(strPath, strFile, strMessage)) {
+        Line(params.hPane, strName, strMessage);
+        return PageResult::Failed;
+    }
+    // Without blocking, and only a regular file, judged by the opened descriptor: a page that
+    // is (or has become) a FIFO or a link to a device must not hang or flood the save.
+    FdCloser pageFd(::open(strFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (pageFd.Get() < 0) {
+        Line(params.hPane, strName, MessageOfErrno(errno, strPath));
+        return PageResult::Failed;
+    }
+    struct stat page {};
+    if (::fstat(pageFd.Get(), &page) != 0) {
+        Line(params.hPane, strName, MessageOfErrno(errno, strPath));
+        return PageResult::Failed;
+    }
+    if (!S_ISREG(page.st_mode)) {
+        Line(params.hPane, strName, kNotARegularFile);
+        return PageResult::Failed;
+    }
+    // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
+    if ((page.st_mode & 0222) == 0) {
         Line(params.hPane, strName, kDeniedAccess);
         return PageResult::ReadOnly;
     }
-    CString strMessage;
-    if (pageFile.OpenWithMessage(CFile::modeRead | CFile::shareDenyNone, strMessage) != 0) {
-        Line(params.hPane, strName, strMessage);
-        return PageResult::Failed;
-    }
-    CString strFolder;
-    if (pageFile.GetFolder(strFolder) != 0)
-        strFolder = ".";
+    // O_NONBLOCK is left set: it changes nothing for a regular file.
+    CFile pageFile(pageFd.Get());
+
+    const CString strFolder = FolderOf(strFile);
     CString strTemp;
-    if (CParserEngine::MakeTempFileNameIn(strFolder, "SAV", strTemp) != 0) {
-        Line(params.hPane, strName, MessageOfError(GetLastError(), strFolder));
+    const int fdTemp = CreateTempFileIn(strFolder, "SAV", strTemp);
+    if (fdTemp < 0) {
+        Line(params.hPane, strName, MessageOfErrno(errno, strFolder));
         return PageResult::Failed;
     }
-    CFileWrapper tempFile(strTemp);
-    if (tempFile.OpenWithMessage(CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone, strMessage) != 0) {
-        Line(params.hPane, strName, strMessage);
-        DeleteQuietly(strTemp);
-        return PageResult::Failed;
-    }
+    CSaveCopy copyFile(fdTemp, strTemp);
 
     CMetaContentList copy;
     copy.CopyFrom(edited);
-    const UINT bTitleEdited = pPage->GetTitleModified();
-    BOOL bWritten = TRUE;
+    TitleFlagKeeper titleFlag(pPage);
     try {
-        CMetaEditEngine engine(&copy, pPage, &pageFile, &tempFile, params.hPane);
+        // The engine gets no pane: a failed write is told here, naming the page, not the copy.
+        CMetaEditEngine engine(&copy, pPage, &pageFile, &copyFile, nullptr);
         engine.Run();
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
             Line(params.hPane, strName, GetMetaEditErrorText(nID));
-        // The engine told the pane of a failed write itself.
-        bWritten = !engine.GetWriteFailed();
-    } catch (CException* e) {
-        Line(params.hPane, strName, MessageOf(e));
-        e->Delete();
-        bWritten = FALSE;
-    }
-    pageFile.Abort();
-    try {
-        tempFile.Close();
-    } catch (CException* e) {
-        if (bWritten)
-            Line(params.hPane, strName, MessageOf(e));
-        e->Delete();
-        tempFile.Abort();
-        bWritten = FALSE;
-    }
-    if (bWritten) {
-        // The new page keeps the old one's permissions.
-        struct stat info {};
-        if (::stat(strPath, &info) == 0)
-            ::chmod(strTemp, info.st_mode & 07777);
-        BOOL bReplaced = FALSE;
-        switch (params.nBackupScheme) {
-        case 0: bReplaced = ReplaceKeepingBackup(strPath, strTemp, strMessage); break;
-        case 1: bReplaced = ReplaceViaTrash(strPath, strTemp, strMessage); break;
-        default: bReplaced = ReplaceDeleting(strPath, strTemp, strMessage); break;
+        if (engine.GetWriteFailed()) {
+            Line(params.hPane, strName, CopyFailureText(copyFile.GetWriteError(), strPath));
+            return PageResult::Failed;
         }
-        if (!bReplaced)
-            Line(params.hPane, strName, strMessage);
-        bWritten = bReplaced;
-    }
-    if (!bWritten) {
-        DeleteQuietly(strTemp);
-        // Nothing reached the page: its edits stay marked.
-        pPage->SetTitleModified(bTitleEdited);
+    } catch (CException* e) {
+        const LONG lError = copyFile.GetWriteError();
+        Line(params.hPane, strName, lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e));
+        e->Delete();
         return PageResult::Failed;
     }
+    if (const LONG lError = PrepareCopy(copyFile, page); lError != 0) {
+        Line(params.hPane, strName, CopyFailureText(lError, strPath));
+        return PageResult::Failed;
+    }
+    pageFd.Close();
+    // The last look before the page is replaced: another program's newer text wins.
+    if (!IsUnchanged(page, strFile)) {
+        Line(params.hPane, strName, kChangedMeanwhile);
+        return PageResult::Failed;
+    }
+    BOOL bReplaced = FALSE;
+    switch (params.nBackupScheme) {
+    case 0: bReplaced = ReplaceKeepingBackup(strFile, strTemp, strMessage); break;
+    case 1: bReplaced = ReplaceViaTrash(strFile, strTemp, strMessage); break;
+    default: bReplaced = ReplaceDeleting(strFile, strTemp, strMessage); break;
+    }
+    if (!bReplaced) {
+        Line(params.hPane, strName, strMessage);
+        return PageResult::Failed;
+    }
+    copyFile.Keep();
+    titleFlag.Commit();
+    SyncFolder(strFolder);
+    // The page's other hard links still name the old file: writing the page in place would
+    // carry the edit to them, but also into every copy that shares the file by accident (a
+    // backup tree made of links, say), and would leave a half-written page after a crash. The
+    // page is replaced as a whole, and the user is told.
+    if (page.st_nlink > 1)
+        Line(params.hPane, strName, kOtherNamesKeepOldText);
+
     // The contents whose tags were written are saved; any the page had no place for (no head)
     // stay marked, so the edit is not lost.
     POSITION posCopy = copy.GetHeadPosition();
@@ -359,6 +568,27 @@ PageResult SavePage(SaveParams& params, CPageNode* pPage)
     return PageResult::Saved;
 }
 
+// Any failure of one page, whatever raised it, is that page's: it is told in the Output Area
+// and the page counts as not saved.
+PageResult SavePageGuarded(SaveParams& params, CPageNode* pPage)
+{
+    CString strError;
+    try {
+        return SavePage(params, pPage);
+    } catch (CException* e) {
+        strError = MessageOf(e);
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+        strError = "Not saved: there was not enough memory.";
+    } catch (const std::exception& e) {
+        strError = e.what();
+    } catch (...) {
+        strError = "Unknown error message.";
+    }
+    Line(params.hPane, pPage->GetName(), strError);
+    return PageResult::Failed;
+}
+
 UINT SaveThread(LPVOID pParam)
 {
     std::unique_ptr<SaveParams> pParams(static_cast<SaveParams*>(pParam));
@@ -368,13 +598,7 @@ UINT SaveThread(LPVOID pParam)
         if (pPage == nullptr)
             continue;
         Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
-        PageResult result = PageResult::Failed;
-        try {
-            result = SavePage(*pParams, pPage);
-        } catch (CException* e) {
-            e->Delete();
-        } catch (...) {
-        }
+        const PageResult result = SavePageGuarded(*pParams, pPage);
         if (result == PageResult::Saved)
             Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
         if (result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
@@ -839,6 +1063,9 @@ UINT CParserEngine::StartSave(const CSelNodesCol& pages, HWND hDialog, HWND hOut
     CProjectSettings* pSettings = nullptr;
     if (GetAppModel().GetProjectSettings(pSettings) == 0 && pSettings != nullptr)
         pParams->nBackupScheme = pSettings->m_nBackupScheme;
+    // A page that would pass the file size limit must fail its write (EFBIG), not kill the
+    // program with its temporary copy left in the site.
+    std::signal(SIGXFSZ, SIG_IGN);
     return StartWorker(&SaveThread, pParams, *m_pSaveState);
 }
 
@@ -864,19 +1091,21 @@ UINT CParserEngine::StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND
 
 UINT CParserEngine::MakeTempFileName(LPCTSTR lpszPrefix, CString& strPath)
 {
-    char szFolder[MAX_PATH] = {};
-    const DWORD nLength = GetTempPath(MAX_PATH, szFolder);
-    if (nLength == 0 || nLength >= MAX_PATH)
+    char szFolder[PATH_MAX] = {};
+    const DWORD nLength = GetTempPath(PATH_MAX, szFolder);
+    if (nLength == 0 || nLength >= PATH_MAX)
         return 1;
     return MakeTempFileNameIn(CString(szFolder), lpszPrefix, strPath);
 }
 
 UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
 {
-    char szPath[MAX_PATH] = {};
-    if (GetTempFileName(strFolder, lpszPrefix, 0, szPath) == 0)
+    const int fd = CreateTempFileIn(strFolder, lpszPrefix, strPath);
+    if (fd < 0) {
+        SetLastError(ErrnoToLastError(errno));
         return 1;
-    strPath = szPath;
+    }
+    ::close(fd);
     return 0;
 }
 

@@ -21,5 +21,7 @@ inline constexpr UINT kMsgSaveStopped = 0x40b;      // the save thread has ended
 inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page
 
 // To the Output Area pane.
-inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes
+inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes;
+                                                    // lParam: kOutputLineContinues or 0
+inline constexpr LPARAM kOutputLineContinues = 1;   // the next kMsgOutputAddLine goes on this line
 inline constexpr UINT kMsgOutputClear = 0x40e;

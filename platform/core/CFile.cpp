@@ -188,7 +188,10 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
             break;
         }
         const UINT access = nOpenFlags & kAccessMask;
-        int oflags = O_CLOEXEC | O_NOCTTY;
+        // Without blocking: opening a FIFO for reading would wait for a writer for ever. Only
+        // regular files are taken (checked on the descriptor below, so a name swapped for a
+        // FIFO or a device between a look and the open is caught too).
+        int oflags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
         if (access == modeRead)
             oflags |= O_RDONLY;
         else if (access == modeWrite)
@@ -222,6 +225,16 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
         }
         if (S_ISDIR(st.st_mode)) {
             code = ERROR_ACCESS_DENIED;
+            break;
+        }
+        // A pipe never ends and a device such as /dev/zero never stops giving bytes: neither is
+        // a file this program can read or replace.
+        if (!S_ISREG(st.st_mode)) {
+            code = ERROR_BAD_FILE_TYPE;
+            break;
+        }
+        if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == -1) {
+            code = ErrnoToLastError(errno);
             break;
         }
         pShare = RegisterShare(EntryFor(st, nOpenFlags), true);

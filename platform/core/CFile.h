@@ -70,7 +70,9 @@ public:
     // processes they are advisory (a whole-file flock: exclusive for shareExclusive/shareCompat,
     // shared for shareDenyWrite), so they hold against other instances of this program only.
     // modeCreate without modeNoTruncate empties the file, but only once the sharing check has
-    // passed. Descriptors are never inherited by child processes. On failure: FALSE, and
+    // passed. Only regular files open: the open never blocks, and a FIFO, socket or device
+    // (found on the opened descriptor) fails with ERROR_BAD_FILE_TYPE, a folder with
+    // ERROR_ACCESS_DENIED. Descriptors are never inherited by child processes. On failure: FALSE, and
     // *pError (when given) describes the failure.
     virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
 

@@ -49,6 +49,7 @@ int CFileException::OsErrorToException(LONG lOsError)
     case ERROR_DIRECTORY: return badPath;
     case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_FILE_TYPE:
     case ERROR_WRITE_PROTECT:
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:

@@ -34,11 +34,13 @@ DWORD ErrnoToLastError(int err)
     case EBUSY:
     case ETXTBSY: return ERROR_SHARING_VIOLATION;
     case EAGAIN: return ERROR_LOCK_VIOLATION;
-    case ENOSPC: return ERROR_DISK_FULL;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
     case EEXIST: return ERROR_ALREADY_EXISTS;
     case EINVAL: return ERROR_INVALID_PARAMETER;
     case EPIPE: return ERROR_BROKEN_PIPE;
     case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
     case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
     case EISDIR: return ERROR_DIRECTORY;
     case EXDEV: return ERROR_NOT_SAME_DEVICE;

@@ -425,11 +425,15 @@ TEST_F(ParserEngineTest, OutputAreaLines)
     EXPECT_STREQ(FormatOutputAreaLine("", "Only the message"), "Only the message");
     MessageSink sink;
     EXPECT_TRUE(PostOutputAreaLine(sink.Handle(), "a.htm", "first"));
-    // The atom table refuses lines over 255 characters: they are not shown.
-    EXPECT_FALSE(PostOutputAreaLine(sink.Handle(), "a.htm", CString('x', 300)));
+    // Lines longer than an atom holds arrive whole, also with a multi-byte character at a cut.
+    const std::string strLong = std::string(246, 'x') + "\xC3\xA9" + std::string(600, 'y');
+    EXPECT_TRUE(PostOutputAreaLine(sink.Handle(), "a.htm", strLong.c_str()));
+    EXPECT_TRUE(PostOutputAreaLine(sink.Handle(), "", "last"));
     EXPECT_FALSE(PostOutputAreaLine(nullptr, "a.htm", "nowhere"));
     sink.Drain();
-    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"A.HTM : first"});
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : first", "A.HTM : " + strLong, "last"}));
+    for (const PostedMessage& m : sink.messages)
+        EXPECT_EQ(m.message, kMsgOutputAddLine); // pieces are joined, not shown as lines
 }
 
 TEST_F(ParserEngineTest, TemporaryFilesAreMadeEmptyWithThePrefix)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
 #include "platform/core/AtomTable.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/WindowHandle.h"
@@ -100,18 +101,17 @@ private:
             return 0;
         PostedMessage posted{message, wParam, lParam, {}};
         if (message == kMsgOutputAddLine) {
-            // As the Output Area does: read the atom's text (up to 1000 characters), delete it.
-            char szLine[1001] = {};
-            const ATOM nAtom = static_cast<ATOM>(wParam);
-            GetAtomName(nAtom, szLine, sizeof(szLine));
-            DeleteAtom(nAtom);
-            posted.line = szLine;
+            // As the Output Area does: read and delete the atoms, joining the pieces of a line.
+            if (!ReadOutputAreaLinePiece(wParam, lParam, self->m_strPending))
+                return 0;
+            posted.line.swap(self->m_strPending);
         }
         self->messages.push_back(posted);
         return 0;
     }
 
     HWND m_hWnd = nullptr;
+    std::string m_strPending;
 };
 
 } // namespace enginetest

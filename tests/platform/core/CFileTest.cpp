@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -325,4 +326,39 @@ TEST(CFileTest, AttachedDescriptorsStayOpen)
     EXPECT_EQ(write(fds[1], "x", 1), 1);
     close(fds[0]);
     close(fds[1]);
+}
+
+// Opening in a child process, so that an open that blocks fails the test (by the alarm) instead
+// of hanging it: the exit code is the error the open gave, 0 when it opened.
+static int OpenErrorInChild(const std::string& path, UINT nFlags)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        CFile file;
+        CFileException error;
+        _exit(file.Open(path.c_str(), nFlags, &error) ? 0 : static_cast<int>(error.m_lOsError & 0xFF));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+TEST(CFileTest, OnlyRegularFilesOpenAndNoneBlocks)
+{
+    ScopedTempDir folder;
+    const std::string fifo = folder.File("pipe.htm");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const std::string zero = folder.File("zero.htm");
+    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+    EXPECT_EQ(OpenErrorInChild(fifo, CFile::modeRead | CFile::shareDenyNone), ERROR_BAD_FILE_TYPE);
+    EXPECT_EQ(OpenErrorInChild(zero, CFile::modeRead | CFile::shareDenyWrite), ERROR_BAD_FILE_TYPE);
+
+    // A regular file reads as before: the descriptor is not left non-blocking.
+    folder.WriteFile("page.htm", "text");
+    CFile file;
+    ASSERT_TRUE(file.Open(folder.File("page.htm").c_str(), CFile::modeRead));
+    char buffer[8] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
+    EXPECT_EQ(fcntl(static_cast<int>(file.m_hFile), F_GETFL) & O_NONBLOCK, 0);
 }

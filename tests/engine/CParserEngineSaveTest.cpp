@@ -1,0 +1,339 @@
+// The save thread against what other programs and the system do to a site meanwhile: pages
+// changed while saving, links, FIFOs, devices, file size limits, full disks, long names.
+#include "EngineTestSupport.h"
+#include "MessageSink.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace enginetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kPage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+const std::string kSaved =
+    "<html>\r\n<head>\r\n<title>T</title>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+
+// A page of about nBytes: the head above, then a long body.
+std::string BigPage(size_t nBytes)
+{
+    std::string strPage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>";
+    const std::string strRow = "<p>Some text of the page, row after row.</p>\r\n";
+    while (strPage.size() < nBytes)
+        strPage += strRow;
+    return strPage + "</body>\r\n</html>\r\n";
+}
+
+std::vector<std::string> SaveCopiesIn(const fs::path& folder)
+{
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("SAV", 0) == 0)
+            left.push_back(name);
+    }
+    return left;
+}
+
+class SaveTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        auto pSettings = std::make_unique<CProjectSettings>();
+        m_pSettings = pSettings.get();
+        m_pModel->SetProjectSettings(std::move(pSettings));
+        m_root.SetKind(CPageNode::kindRoot);
+    }
+
+    // A page node of a path, with an edited Keywords content; the file is written unless
+    // content is null.
+    CPageNode* Page(const fs::path& path, const std::string* pContent = &kPage)
+    {
+        if (pContent != nullptr)
+            WriteFileBytes(path, *pContent);
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetName(path.filename().c_str());
+        pPage->SetFolder(path.parent_path().c_str());
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContentNode = nullptr;
+        pList->AddContent("Keywords", "k", 1, pContentNode);
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        m_selection.AddTail(p);
+        return p;
+    }
+
+    static UINT KeywordsModified(CPageNode* pPage)
+    {
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        return pList->GetHead()->GetModified();
+    }
+
+    void RunSave(MessageSink& sink)
+    {
+        ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+        ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    }
+
+    CParserEngine m_engine;
+    CProjectSettings* m_pSettings = nullptr;
+    CPageNode m_root;
+    CSelNodesCol m_selection;
+};
+
+TEST_F(SaveTest, APageChangedWhileItIsSavedKeepsTheOtherProgramsVersion)
+{
+    // Two pages large enough that the save is still copying when the test, woken by the copy's
+    // creation, changes them: one in place, one replaced by a rename.
+    const std::string strBig = BigPage(24 << 20);
+    CPageNode* pInPlace = Page(TempDir() / "inplace.htm", &strBig);
+    CPageNode* pReplaced = Page(TempDir() / "replaced.htm", &strBig);
+    const int fdNotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(fdNotify, 0);
+    ASSERT_GE(inotify_add_watch(fdNotify, TempDir().c_str(), IN_CREATE), 0);
+    auto waitForCopy = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd pfd{fdNotify, POLLIN, 0};
+            if (poll(&pfd, 1, 100) <= 0)
+                continue;
+            alignas(inotify_event) char buffer[4096];
+            const ssize_t n = read(fdNotify, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* pEvent = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (pEvent->len > 0 && std::string(pEvent->name).rfind("SAV", 0) == 0)
+                    return true;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
+            }
+        }
+        return false;
+    };
+
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+    ASSERT_TRUE(waitForCopy());
+    {
+        std::ofstream out(TempDir() / "inplace.htm", std::ios::binary | std::ios::app);
+        out << "<!-- the other program's line -->";
+    }
+    ASSERT_TRUE(waitForCopy());
+    WriteFileBytes(TempDir() / "other.tmp", "the other program's page");
+    fs::rename(TempDir() / "other.tmp", TempDir() / "replaced.htm");
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    close(fdNotify);
+
+    EXPECT_EQ(ReadFileBytes(TempDir() / "inplace.htm"), strBig + "<!-- the other program's line -->");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "replaced.htm"), "the other program's page");
+    EXPECT_EQ(KeywordsModified(pInPlace), 1u);
+    EXPECT_EQ(KeywordsModified(pReplaced), 1u);
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 0u);
+    const std::string strChanged = "Another program changed the page while it was being saved: its version was "
+                                   "kept, and the edits are still to be saved.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"INPLACE.HTM : " + strChanged, "REPLACED.HTM : " + strChanged}));
+    EXPECT_TRUE(SaveCopiesIn(TempDir()).empty());
+}
+
+TEST_F(SaveTest, ALinkedPageIsSavedThroughItsLink)
+{
+    fs::create_directories(TempDir() / "real");
+    WriteFileBytes(TempDir() / "real" / "page.htm", kPage);
+    fs::create_symlink("real/page.htm", TempDir() / "link.htm");
+    CPageNode* pPage = Page(TempDir() / "link.htm", nullptr);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_TRUE(fs::is_symlink(TempDir() / "link.htm"));
+    EXPECT_EQ(fs::read_symlink(TempDir() / "link.htm"), "real/page.htm");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "real" / "page.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "real" / "page.htm.old"), kPage);
+    EXPECT_FALSE(fs::exists(TempDir() / "link.htm.old"));
+    EXPECT_EQ(KeywordsModified(pPage), 0u);
+    EXPECT_TRUE(sink.Lines().empty());
+    EXPECT_TRUE(SaveCopiesIn(TempDir() / "real").empty());
+}
+
+TEST_F(SaveTest, OwnerGroupAndModeStayAndHardLinksAreTold)
+{
+    const fs::path owned = TempDir() / "owned.htm";
+    Page(owned);
+    chmod(owned.c_str(), 0664);
+    const bool bRoot = geteuid() == 0;
+    if (bRoot) {
+        ASSERT_EQ(chown(owned.c_str(), 4321, 8765), 0);
+    }
+    const fs::path linked = TempDir() / "linked.htm";
+    CPageNode* pLinked = Page(linked);
+    fs::create_hard_link(linked, TempDir() / "other-name.htm");
+
+    MessageSink sink;
+    RunSave(sink);
+    struct stat info {};
+    ASSERT_EQ(stat(owned.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
+    if (bRoot) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 8765u);
+    }
+    EXPECT_EQ(ReadFileBytes(owned), kSaved);
+    // The page is replaced as a whole; its other name keeps the old text, and the user is told.
+    EXPECT_EQ(ReadFileBytes(linked), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "other-name.htm"), kPage);
+    EXPECT_EQ(KeywordsModified(pLinked), 0u);
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"LINKED.HTM : Saved as a new file: the page's other names "
+                                                     "(hard links) still show the old text."});
+}
+
+TEST_F(SaveTest, LongPathsSaveAndLongLinesShow)
+{
+    // A folder path far past 260 bytes, and a page name that makes its line longer than 255.
+    fs::path folder = TempDir();
+    for (int i = 0; i < 4; ++i)
+        folder /= std::string(120, static_cast<char>('a' + i));
+    fs::create_directories(folder);
+    CPageNode* pDeep = Page(folder / "deep.htm");
+    std::string strLongName(240, 'n');
+    strLongName += ".htm";
+    CPageNode* pLocked = Page(TempDir() / strLongName);
+    chmod((TempDir() / strLongName).c_str(), 0444);
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(folder / "deep.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(folder / "deep.htm.old"), kPage);
+    EXPECT_EQ(KeywordsModified(pDeep), 0u);
+    EXPECT_EQ(KeywordsModified(pLocked), 1u);
+    CString strExpected(strLongName.c_str());
+    strExpected.MakeUpper();
+    strExpected += " : Denied Access.";
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{strExpected.GetString()});
+}
+
+TEST_F(SaveTest, FifosAndDevicesAreLeftAloneWithoutBlocking)
+{
+    const fs::path fifo = TempDir() / "pipe.htm";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    CPageNode* pFifo = Page(fifo, nullptr);
+    const fs::path zero = TempDir() / "zero.htm";
+    fs::create_symlink("/dev/zero", zero);
+    Page(zero, nullptr);
+    Page(TempDir() / "plain.htm");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "plain.htm"), kSaved);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(fs::read_symlink(zero), "/dev/zero");
+    EXPECT_EQ(KeywordsModified(pFifo), 1u);
+    const std::string strLine = " : Not a regular file (a pipe, a device or a folder): the page was left alone.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"PIPE.HTM" + strLine, "ZERO.HTM" + strLine}));
+    EXPECT_TRUE(SaveCopiesIn(TempDir()).empty());
+}
+
+// Runs in a child process (a death test that re-runs the program), which exits with 0 when the
+// checks held and 1 when not, so that a signal that kills it fails the test.
+class SaveLimitTest : public SaveTest {
+protected:
+    void SetUp() override
+    {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        SaveTest::SetUp();
+    }
+
+    // Saves the page, then checks that it is left as it was, still marked, without a copy in
+    // the folder, and with the one line expected.
+    [[noreturn]] void SaveAndExit(CPageNode* pPage, const fs::path& path, const std::string& strOld,
+                                  const std::string& strLine)
+    {
+        MessageSink sink;
+        bool bOk = m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()) == 0
+            && sink.WaitFor(kMsgSaveFinished);
+        const std::vector<std::string> lines = sink.Lines();
+        bOk = bOk && ReadFileBytes(path) == strOld && KeywordsModified(pPage) == 1
+            && SaveCopiesIn(path.parent_path()).empty() && lines.size() == 1 && lines[0] == strLine
+            && !sink.Has(kMsgSavePageDone);
+        if (!bOk && !lines.empty())
+            std::fprintf(stderr, "line: %s\n", lines[0].c_str());
+        std::_Exit(bOk ? 0 : 1);
+    }
+};
+
+TEST_F(SaveLimitTest, AFileSizeLimitFailsThePageWithoutKillingTheProgram)
+{
+    auto save = [this] {
+            const std::string strBig = BigPage(256 << 10);
+            CPageNode* pPage = Page(TempDir() / "big.htm", &strBig);
+            const rlimit limit{128 << 10, 128 << 10};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            SaveAndExit(pPage, TempDir() / "big.htm", strBig,
+                        "BIG.HTM : Not saved: the page would be larger than the file size limit allows. The page "
+                        "was left as it was.");
+    };
+    EXPECT_EXIT(save(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SaveLimitTest, AFullDiskNamesThePage)
+{
+    // A small file system of its own: needs the right to mount one.
+    const fs::path disk = TempDir() / "disk";
+    fs::create_directories(disk);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "no right to mount a small file system";
+    auto save = [this, disk] {
+            const std::string strPage = BigPage(160 << 10);
+            CPageNode* pPage = Page(disk / "full.htm", &strPage);
+            SaveAndExit(pPage, disk / "full.htm", strPage,
+                        "FULL.HTM : Not saved: there is not enough space on the disk. The page was left as it was.");
+    };
+    EXPECT_EXIT(save(), ::testing::ExitedWithCode(0), "");
+    umount2(disk.c_str(), MNT_DETACH);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(SaveLimitTest, AnyFailureOfOnePageIsToldAndThePageIsNotSaved)
+{
+    // Too little memory for the rewrite: the failure is not a file error, yet it is the page's.
+    auto save = [this] {
+            CPageNode* pPage = Page(TempDir() / "huge.htm");
+            CMetaContentList* pList = nullptr;
+            pPage->GetContentList(pList);
+            pList->GetHead()->SetContent(CString('k', 96 << 20));
+            pList->GetHead()->SetModified(1);
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            std::ifstream status("/proc/self/statm");
+            size_t nPages = 0;
+            status >> nPages;
+            const rlim_t nLimit = nPages * static_cast<size_t>(sysconf(_SC_PAGESIZE)) + (200u << 20);
+            limit.rlim_cur = nLimit;
+            setrlimit(RLIMIT_AS, &limit);
+            SaveAndExit(pPage, TempDir() / "huge.htm", kPage, "HUGE.HTM : Not saved: there was not enough memory.");
+    };
+    EXPECT_EXIT(save(), ::testing::ExitedWithCode(0), "");
+}
+#endif
+
+} // namespace
