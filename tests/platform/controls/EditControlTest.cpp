@@ -1,0 +1,393 @@
+#include "StandardControlFixture.h"
+
+#include "platform/controls/EditDefs.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/win/Caret.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/ScrollBar.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+class EditControlTest : public StandardControlTest {
+protected:
+    void SetUp() override
+    {
+        StandardControlTest::SetUp();
+        // 16 pixels high, every character 8 wide.
+        font = CreateFont(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Sans");
+    }
+    void TearDown() override
+    {
+        StandardControlTest::TearDown();
+        DeleteObject(font);
+    }
+    HWND Edit(DWORD style, int w = 200, int h = 24, const char* text = "")
+    {
+        HWND e = Control(WC_EDIT, style, 10, 10, w, h, text);
+        SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return e;
+    }
+    std::pair<int, int> Sel(HWND e)
+    {
+        DWORD start = 0, end = 0;
+        SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return {static_cast<int>(start), static_cast<int>(end)};
+    }
+    void Focus(HWND e)
+    {
+        SetFocus(e);
+        backend->ProcessMessages();
+    }
+    void PutOnClipboard(const std::string& text)
+    {
+        ASSERT_TRUE(OpenClipboard(parent));
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        SetClipboardData(CF_TEXT, block);
+        CloseClipboard();
+    }
+    std::string ClipboardText()
+    {
+        std::string text;
+        if (!OpenClipboard(parent))
+            return "<closed>";
+        if (HGLOBAL block = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(block));
+            GlobalUnlock(block);
+        }
+        CloseClipboard();
+        return text;
+    }
+    HFONT font = nullptr;
+};
+
+} // namespace
+
+TEST_F(EditControlTest, TypingNotifiesUpdateBeforeChangeForEachCharacter)
+{
+    HWND e = Edit(ES_AUTOHSCROLL);
+    Focus(e);
+    EXPECT_EQ(Notifications(e), (std::vector<UINT>{EN_SETFOCUS}));
+    Log().clear();
+    Type("Hi");
+    EXPECT_EQ(Text(e), "Hi");
+    EXPECT_EQ(Notifications(e), (std::vector<UINT>{EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE}));
+    EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
+
+    // Text set by the program: a single-line control reports it, a multi-line one does not.
+    Log().clear();
+    SetWindowText(e, "set");
+    EXPECT_EQ(Notifications(e), (std::vector<UINT>{EN_UPDATE, EN_CHANGE}));
+    EXPECT_FALSE(SendMessage(e, EM_GETMODIFY, 0, 0));
+    HWND m = Edit(ES_MULTILINE, 200, 80);
+    Log().clear();
+    SetWindowText(m, "set");
+    EXPECT_TRUE(Notifications(m).empty());
+
+    SetFocus(parent);
+    backend->ProcessMessages();
+    EXPECT_EQ(Notifications(e).back(), static_cast<UINT>(EN_KILLFOCUS));
+}
+
+TEST_F(EditControlTest, KeyboardSelectionByCharacterWordAndLine)
+{
+    HWND e = Edit(ES_AUTOHSCROLL, 300, 24, "alpha beta gamma");
+    Focus(e);
+    SendMessage(e, EM_SETSEL, 0, 0);
+    PressWith(VK_CONTROL, VK_RIGHT);
+    EXPECT_EQ(Sel(e), std::make_pair(6, 6));
+    backend->KeyDown(VK_SHIFT);
+    backend->KeyDown(VK_CONTROL);
+    backend->Key(VK_RIGHT);
+    backend->KeyUp(VK_CONTROL);
+    backend->Key(VK_RIGHT);
+    backend->KeyUp(VK_SHIFT);
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(e), std::make_pair(6, 12));
+    // An arrow without Shift collapses the selection to its side.
+    Press(VK_LEFT);
+    EXPECT_EQ(Sel(e), std::make_pair(6, 6));
+    PressWith(VK_SHIFT, VK_END);
+    EXPECT_EQ(Sel(e), std::make_pair(6, 16));
+    PressWith(VK_SHIFT, VK_HOME);
+    EXPECT_EQ(Sel(e), std::make_pair(0, 6)) << "the anchor stays where the selection began";
+    // Typing replaces the selection; Backspace and Delete take whole characters.
+    Type("\xc3\xa9");
+    EXPECT_EQ(Text(e), "\xc3\xa9" "beta gamma");
+    EXPECT_EQ(Sel(e), std::make_pair(2, 2));
+    Press(VK_LEFT);
+    EXPECT_EQ(Sel(e), std::make_pair(0, 0)) << "the caret steps over the whole character";
+    Press(VK_DELETE);
+    EXPECT_EQ(Text(e), "beta gamma");
+    Press(VK_END);
+    backend->Key(VK_BACK, "\b");
+    backend->ProcessMessages();
+    EXPECT_EQ(Text(e), "beta gamm");
+}
+
+TEST_F(EditControlTest, MouseClickDragAndDoubleClickSelect)
+{
+    HWND e = Edit(ES_AUTOHSCROLL, 300, 24, "alpha beta gamma");
+    RECT format{};
+    SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const int y = (format.top + format.bottom) / 2;
+    auto x = [&](int chars) { return static_cast<int>(format.left) + chars * 8; };
+    backend->Click(1, Screen(e, x(7) + 1, y));
+    backend->ProcessMessages();
+    EXPECT_EQ(GetFocus(), e) << "a click gives the focus";
+    EXPECT_EQ(Sel(e), std::make_pair(7, 7));
+    // The nearer edge of a character wins.
+    backend->Click(1, Screen(e, x(7) + 5, y));
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(e), std::make_pair(8, 8));
+
+    backend->MouseDown(1, Screen(e, x(1), y));
+    backend->MouseMove(Screen(e, x(4), y));
+    backend->MouseUp(1, Screen(e, x(4), y));
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(e), std::make_pair(1, 4));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Shift+click extends from the anchor.
+    backend->KeyDown(VK_SHIFT);
+    backend->Click(1, Screen(e, x(9), y));
+    backend->KeyUp(VK_SHIFT);
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(e), std::make_pair(1, 9));
+
+    backend->Click(1, Screen(e, x(8), y));
+    backend->Click(1, Screen(e, x(8), y));
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(e), std::make_pair(6, 10)) << "a double-click selects the word";
+}
+
+TEST_F(EditControlTest, ClipboardCutCopyPasteAndUndo)
+{
+    HWND e = Edit(ES_AUTOHSCROLL, 300, 24, "copy me");
+    Focus(e);
+    SendMessage(e, EM_SETSEL, 5, 7);
+    PressWith(VK_CONTROL, 'C', "\x03");
+    EXPECT_EQ(ClipboardText(), "me");
+    SendMessage(e, EM_SETSEL, 0, 5);
+    SendMessage(e, WM_CUT, 0, 0);
+    EXPECT_EQ(Text(e), "me");
+    EXPECT_EQ(ClipboardText(), "copy ");
+    SendMessage(e, EM_SETSEL, 2, 2);
+    SendMessage(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(e), "mecopy ");
+    EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
+    SendMessage(e, WM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "me");
+
+    // A single line takes a pasted text up to its first line break.
+    PutOnClipboard("first\r\nsecond");
+    SendMessage(e, EM_SETSEL, 0, -1);
+    SendMessage(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(e), "first");
+    HWND m = Edit(ES_MULTILINE, 200, 80);
+    SendMessage(m, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(m), "first\r\nsecond");
+    EXPECT_EQ(SendMessage(m, EM_GETLINECOUNT, 0, 0), 2);
+
+    // A password is never copied out; a read-only control takes nothing in.
+    HWND p = Edit(ES_PASSWORD | ES_AUTOHSCROLL, 200, 24, "secret");
+    SendMessage(p, EM_SETSEL, 0, -1);
+    SendMessage(p, WM_COPY, 0, 0);
+    SendMessage(p, WM_CUT, 0, 0);
+    EXPECT_EQ(ClipboardText(), "first\r\nsecond");
+    EXPECT_EQ(Text(p), "secret");
+    EXPECT_EQ(SendMessage(p, EM_GETPASSWORDCHAR, 0, 0), '*');
+    HWND r = Edit(ES_READONLY | ES_AUTOHSCROLL, 200, 24, "fixed");
+    SendMessage(r, EM_SETSEL, 0, -1);
+    SendMessage(r, WM_PASTE, 0, 0);
+    SendMessage(r, WM_CLEAR, 0, 0);
+    Focus(r);
+    Type("x");
+    EXPECT_EQ(Text(r), "fixed");
+    SendMessage(r, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("program"));
+    EXPECT_EQ(Text(r), "program") << "the program may still change a read-only control";
+}
+
+TEST_F(EditControlTest, StylesFilterWhatIsTyped)
+{
+    HWND n = Edit(ES_NUMBER | ES_AUTOHSCROLL);
+    Focus(n);
+    Type("1a2");
+    EXPECT_EQ(Text(n), "12");
+    HWND u = Edit(ES_UPPERCASE | ES_AUTOHSCROLL, 200, 24, "mixed");
+    EXPECT_EQ(Text(u), "MIXED");
+    Focus(u);
+    Press(VK_END);
+    Type("ab");
+    EXPECT_EQ(Text(u), "MIXEDAB");
+    HWND l = Edit(ES_LOWERCASE | ES_AUTOHSCROLL);
+    Focus(l);
+    Type("AbC");
+    EXPECT_EQ(Text(l), "abc");
+
+    // Without horizontal scrolling a single line holds what its width shows: 5 characters.
+    HWND narrow = Edit(0, 5 * 8 + 2 + 4, 24);
+    Focus(narrow);
+    Log().clear();
+    Type("abcdefg");
+    EXPECT_EQ(Text(narrow), "abcde");
+    EXPECT_EQ(Notifications(narrow).back(), static_cast<UINT>(EN_MAXTEXT));
+}
+
+TEST_F(EditControlTest, LimitStopsTypingWithMaxText)
+{
+    HWND e = Edit(ES_AUTOHSCROLL);
+    SendMessage(e, EM_LIMITTEXT, 3, 0);
+    EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 3);
+    Focus(e);
+    Log().clear();
+    Type("abcd");
+    EXPECT_EQ(Text(e), "abc");
+    auto codes = Notifications(e);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<UINT>(EN_MAXTEXT)), 1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<UINT>(EN_CHANGE)), 3);
+    SendMessage(e, EM_SETSEL, 0, -1);
+    SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("wxyz"));
+    EXPECT_EQ(Text(e), "wxy");
+}
+
+TEST_F(EditControlTest, LineMessagesFollowWrappedRows)
+{
+    // 10 characters to a row (80 pixels of text after the margins).
+    HWND e = Edit(ES_MULTILINE, 80 + 4, 100, "first line\r\nsecond row wraps here\r\n");
+    ASSERT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 1, 0), 12);
+    EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 2, 0), 23) << "'second row ' wraps before 'wraps'";
+    EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 9, 0), -1);
+    EXPECT_EQ(SendMessage(e, EM_LINELENGTH, 13, 0), 11);
+    EXPECT_EQ(SendMessage(e, EM_LINEFROMCHAR, 25, 0), 2);
+    char buffer[32] = {};
+    WORD room = sizeof(buffer);
+    std::memcpy(buffer, &room, sizeof(room));
+    LRESULT n = SendMessage(e, EM_GETLINE, 2, reinterpret_cast<LPARAM>(buffer));
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(n)), "wraps here");
+    EXPECT_EQ(SendMessage(e, EM_LINELENGTH, 40, 0), 0) << "the empty last row";
+
+    LRESULT pos = SendMessage(e, EM_POSFROMCHAR, 25, 0);
+    LRESULT hit = SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(pos) + 1, HIWORD(pos) + 2));
+    EXPECT_EQ(LOWORD(hit), 25);
+    EXPECT_EQ(HIWORD(hit), 2);
+
+    // Tab stops in dialog units: 4 units are one average character.
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a\tb"));
+    INT stop = 20;
+    SendMessage(e, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
+    EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 2, 0)) - LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 40);
+}
+
+TEST_F(EditControlTest, ScrollingKeepsTheCaretInViewAndNotifies)
+{
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    HWND e = Edit(ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL, 200, 16 * 5 + 2, text.c_str());
+    Focus(e);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    PressWith(VK_CONTROL, VK_END);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 46) << "51 rows, 5 shown";
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(e, SB_VERT, &si);
+    EXPECT_EQ(si.nPos, 46);
+    EXPECT_EQ(si.nPage, 5u);
+    EXPECT_EQ(si.nMax, 50);
+    CaretInfo caret = GetCaretInfo();
+    EXPECT_EQ(caret.owner, e);
+    EXPECT_EQ(caret.pos.y, 1 + 4 * 16) << "the caret sits on the last shown row";
+
+    Log().clear();
+    SendMessage(e, WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 41);
+    EXPECT_EQ(Notifications(e), (std::vector<UINT>{EN_VSCROLL}));
+    SendMessage(e, EM_LINESCROLL, 0, -100);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessage(e, EM_SETSEL, 300, 300);
+    SendMessage(e, EM_SCROLLCARET, 0, 0);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), SendMessage(e, EM_LINEFROMCHAR, 300, 0) - 4);
+    EXPECT_EQ(LOWORD(SendMessage(e, EM_SCROLL, SB_LINEUP, 0)), static_cast<WORD>(-1));
+
+    // A single line scrolls sideways to keep the caret shown.
+    HWND s = Edit(ES_AUTOHSCROLL, 10 * 8 + 4, 24);
+    Focus(s);
+    Type("0123456789abcdef");
+    POINT pt{};
+    GetCaretPos(&pt);
+    EXPECT_GT(SendMessage(s, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_LT(pt.x, 10 * 8 + 2);
+    EXPECT_GE(pt.x, 0);
+}
+
+TEST_F(EditControlTest, DialogCodesAndParentColours)
+{
+    HWND single = Edit(ES_AUTOHSCROLL);
+    HWND multi = Edit(ES_MULTILINE);
+    HWND wantReturn = Edit(ES_MULTILINE | ES_WANTRETURN);
+    EXPECT_EQ(SendMessage(single, WM_GETDLGCODE, 0, 0), DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS);
+    MSG enter{multi, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_FALSE(SendMessage(multi, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTALLKEYS);
+    enter.hwnd = wantReturn;
+    EXPECT_TRUE(SendMessage(wantReturn, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTALLKEYS);
+    EXPECT_EQ(SendMessage(single, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+
+    // The parent paints the background: its brush shows inside the control.
+    HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+    Handler() = [&](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (hwnd != parent || (message != WM_CTLCOLOREDIT && message != WM_CTLCOLORSTATIC))
+            return false;
+        result = message == WM_CTLCOLOREDIT ? reinterpret_cast<LRESULT>(yellow) : 0;
+        return true;
+    };
+    Log().clear();
+    InvalidateRect(single, nullptr, TRUE);
+    SendMessage(single, EM_SETREADONLY, TRUE, 0);
+    EXPECT_TRUE(GetWindowLong(single, GWL_STYLE) & ES_READONLY);
+    UpdateWindow(single);
+    EXPECT_FALSE(Of(parent, WM_CTLCOLORSTATIC).empty()) << "a read-only control asks for the static colours";
+    SendMessage(single, EM_SETREADONLY, FALSE, 0);
+    UpdateWindow(single);
+    ASSERT_FALSE(Of(parent, WM_CTLCOLOREDIT).empty());
+    cairo_surface_t* shot = backend->Capture(parent);
+    ASSERT_NE(shot, nullptr);
+    cairo_surface_flush(shot);
+    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(shot) + (10 + 20) * cairo_image_surface_get_stride(shot));
+    EXPECT_EQ(row[10 + 150] & 0xFFFFFF, 0xFFFF00u);
+    cairo_surface_destroy(shot);
+    Handler() = nullptr;
+    DeleteObject(yellow);
+}
+
+TEST_F(EditControlTest, RichEditStandInAppendsAndTellsByItsEventMask)
+{
+    HWND r = Control(RICHEDIT_CLASS, WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN, 10, 10, 200, 80);
+    ASSERT_NE(r, nullptr);
+    Log().clear();
+    for (const char* line : {"one\n", "two\n"}) {
+        LRESULT length = SendMessage(r, WM_GETTEXTLENGTH, 0, 0);
+        CHARRANGE end{static_cast<LONG>(length), static_cast<LONG>(length)};
+        SendMessage(r, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+        SendMessage(r, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line));
+    }
+    EXPECT_EQ(Text(r), "one\ntwo\n");
+    EXPECT_EQ(SendMessage(r, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_TRUE(Notifications(r).empty()) << "no events without a mask";
+    SendMessage(r, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    CHARRANGE all{0, -1};
+    SendMessage(r, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    CHARRANGE got{};
+    SendMessage(r, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&got));
+    EXPECT_EQ(got.cpMax, 8);
+    SendMessage(r, WM_CLEAR, 0, 0);
+    EXPECT_EQ(Text(r), "");
+    EXPECT_EQ(Notifications(r), (std::vector<UINT>{EN_CHANGE}));
+}
