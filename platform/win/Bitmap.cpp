@@ -24,6 +24,67 @@ void BitmapObject::Allocate(int width, int height, int bitsPixel)
     m_stride = width;
 }
 
+void BitmapObject::SyncDib()
+{
+    if (!IsConvertedDib()) {
+        return;
+    }
+    auto* dib = static_cast<uint8_t*>(m_dibMemory);
+    const size_t dibBytes = m_dibHeader.biSizeImage;
+    const int bitCount = m_dibHeader.biBitCount;
+    const int stride = DibReader::Stride(m_width, bitCount);
+    const bool topDown = m_dibHeader.biHeight < 0;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(m_dibInfo.data());
+    if (m_store != m_storeShadow) {
+        // Drawing changed the pixels: encode them into the caller's format.
+        const auto* table = reinterpret_cast<const RGBQUAD*>(m_dibInfo.data() + m_dibHeader.biSize);
+        const int tableSize = bitCount <= 8 ? static_cast<int>((m_dibInfo.size() - m_dibHeader.biSize) / 4) : 0;
+        uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+        if (bitCount == 16 && m_dibHeader.biCompression == BI_BITFIELDS) {
+            std::memcpy(masks, table, sizeof(masks));
+        }
+        for (int y = 0; y < m_height; ++y) {
+            uint8_t* row = dib + static_cast<ptrdiff_t>(topDown ? y : m_height - 1 - y) * stride;
+            const uint32_t* in = Row(y);
+            for (int x = 0; x < m_width; ++x) {
+                if (bitCount != 16) {
+                    DibWritePixel(row, x, bitCount, in[x], table, tableSize);
+                    continue;
+                }
+                uint32_t v = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const uint32_t channel = (in[x] >> (16 - 8 * c)) & 0xFF;
+                    uint32_t m = masks[c];
+                    if (!m) {
+                        continue;
+                    }
+                    int shift = 0, width = 0;
+                    while (!(m & 1u)) { m >>= 1; ++shift; }
+                    while (m & 1u) { m >>= 1; ++width; }
+                    v |= (width >= 8 ? channel << (width - 8) : channel >> (8 - width)) << shift;
+                }
+                row[2 * x] = static_cast<uint8_t>(v & 0xFF);
+                row[2 * x + 1] = static_cast<uint8_t>(v >> 8);
+            }
+        }
+    }
+    if (m_dibShadow.size() != dibBytes || std::memcmp(m_dibShadow.data(), dib, dibBytes) != 0) {
+        // The caller wrote its memory (or drawing was just encoded): the pixels follow, so
+        // drawing sees exactly what the format can hold.
+        DibReader reader;
+        if (reader.Init(info, dib, DIB_RGB_COLORS)) {
+            for (int y = 0; y < m_height; ++y) {
+                uint32_t* out = Row(y);
+                for (int x = 0; x < m_width; ++x) {
+                    out[x] = reader.Pixel(x, y);
+                }
+            }
+        }
+        m_dibShadow.assign(dib, dib + dibBytes);
+    }
+    m_storeShadow = m_store;
+}
+
 namespace {
 
 // Rows of device-dependent bits are padded to 16 bits.
@@ -62,6 +123,65 @@ void ReadDdbBits(BitmapObject& bm, const uint8_t* src, size_t bytes, int sourceB
             out[x] = bm.IsMono() ? PixelToMono(p) : p;
         }
     }
+}
+
+// A DIB section of fewer than 32 bits: the caller's memory in its format, drawn through a
+// 32-bit copy that SyncDib keeps in step.
+HBITMAP CreateConvertedDibSection(const BITMAPINFO* info, void** bits)
+{
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const int bitCount = h.biBitCount;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || !SaneSize(h.biWidth, std::abs(h.biHeight))) {
+        return nullptr;
+    }
+    size_t tableBytes = 0;
+    switch (bitCount) {
+    case 1:
+    case 4:
+    case 8: {
+        if (h.biCompression != BI_RGB || h.biClrUsed > (1u << bitCount)) {
+            return nullptr;
+        }
+        tableBytes = 4 * static_cast<size_t>(h.biClrUsed ? h.biClrUsed : 1u << bitCount);
+        break;
+    }
+    case 16:
+        if (h.biCompression == BI_BITFIELDS) {
+            tableBytes = 12;
+        } else if (h.biCompression != BI_RGB) {
+            return nullptr;
+        }
+        break;
+    case 24:
+        if (h.biCompression != BI_RGB) {
+            return nullptr;
+        }
+        break;
+    default:
+        return nullptr;
+    }
+    DibReader probe;
+    auto bm = std::make_shared<BitmapObject>();
+    bm->m_dibInfo.assign(reinterpret_cast<const uint8_t*>(info),
+                         reinterpret_cast<const uint8_t*>(info) + h.biSize + tableBytes);
+    const int width = h.biWidth;
+    const int height = std::abs(h.biHeight);
+    const size_t bytes = static_cast<size_t>(DibReader::Stride(width, bitCount)) * static_cast<size_t>(height);
+    bm->m_dibMemory = std::calloc(bytes, 1);
+    if (!bm->m_dibMemory || !probe.Init(reinterpret_cast<const BITMAPINFO*>(bm->m_dibInfo.data()), bm->m_dibMemory,
+                                        DIB_RGB_COLORS)) {
+        return nullptr;
+    }
+    bm->Allocate(width, height, 32);
+    bm->m_dibHeader = h;
+    bm->m_dibHeader.biSizeImage = static_cast<DWORD>(bytes);
+    // Zeroed memory is colour 0 of the table (or black): the pixels start out as that.
+    bm->m_storeShadow = bm->m_store;
+    bm->SyncDib();
+    if (bits) {
+        *bits = bm->m_dibMemory;
+    }
+    return static_cast<HBITMAP>(GdiHandles::Add(bm));
 }
 
 } // namespace
@@ -117,10 +237,10 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
         return nullptr;
     }
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    // FIXME: only 32-bit DIB sections share their memory with the caller; other depths would
-    // need the pixels converted on every access.
-    if (h.biBitCount != 32 || (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) ||
-        !SaneSize(h.biWidth, std::abs(h.biHeight))) {
+    if (h.biBitCount != 32) {
+        return CreateConvertedDibSection(info, bits);
+    }
+    if ((h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) || !SaneSize(h.biWidth, std::abs(h.biHeight))) {
         return nullptr;
     }
     if (h.biCompression == BI_BITFIELDS) {
@@ -176,6 +296,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG bytes, void* bits)
     if (!bm) {
         return 0;
     }
+    bm->SyncDib();
     int stride = DdbStride(bm->m_width, bm->m_bitsPixel);
     LONG total = static_cast<LONG>(stride) * bm->m_height;
     if (!bits) {
@@ -211,7 +332,9 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD bytes, const void* bits)
         return 0;
     }
     int stride = DdbStride(bm->m_width, bm->m_bitsPixel);
+    bm->SyncDib();
     ReadDdbBits(*bm, static_cast<const uint8_t*>(bits), bytes, bm->m_bitsPixel);
+    bm->SyncDib();
     return static_cast<LONG>(std::min<size_t>(bytes, static_cast<size_t>(stride) * bm->m_height));
 }
 
@@ -230,6 +353,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
     if (!bm || !info || usage != DIB_RGB_COLORS) {
         return 0;
     }
+    bm->SyncDib();
     BITMAPINFOHEADER& h = info->bmiHeader;
     if (h.biSize < sizeof(BITMAPINFOHEADER)) {
         return 0;
@@ -312,6 +436,11 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
     if (!bm || !bits || !reader.Init(info, bits, usage)) {
         return 0;
     }
+    bm->SyncDib();
+    struct SyncAfter {
+        BitmapObject& bitmap;
+        ~SyncAfter() { bitmap.SyncDib(); }
+    } syncAfter{*bm};
     // The bits hold `lines` scan lines starting at scan line `start` of an image of the
     // header's size.
     int height = reader.Height();

@@ -110,6 +110,9 @@ void DeviceContext::Detach(DcState& s)
     if (s.bitmap && s.bitmap->m_selectedIn == Handle()) {
         s.bitmap->m_selectedIn = nullptr;
     }
+    if (s.bitmap) {
+        s.bitmap->SyncDib();   // what was drawn reaches the caller's memory
+    }
 }
 
 PixelTarget DeviceContext::Target()
@@ -132,6 +135,7 @@ PixelTarget DeviceContext::Target()
     if (!b) {
         return t;
     }
+    b->SyncDib();
     t.bits = b->m_origin;
     t.stride = b->m_stride;
     t.width = b->m_width;
@@ -489,6 +493,9 @@ BOOL GdiFlush()
     for (auto& [h, dc] : DcTable()) {
         if (dc->m_surface) {
             cairo_surface_mark_dirty(dc->m_surface);
+        }
+        if (BitmapObject* b = dc->State().bitmap.get()) {
+            b->SyncDib();
         }
     }
     return TRUE;

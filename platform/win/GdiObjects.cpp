@@ -227,6 +227,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap)
         return nullptr;
     }
     // The brush keeps its own copy: the bitmap may be deleted afterwards.
+    bm->SyncDib();
     auto pattern = std::make_shared<BrushPattern>();
     pattern->width = bm->m_width;
     pattern->height = bm->m_height;

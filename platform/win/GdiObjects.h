@@ -98,6 +98,16 @@ public:
     void* m_dibMemory = nullptr;
     BITMAPINFOHEADER m_dibHeader{};
     bool IsDibSection() const { return m_dibMemory != nullptr; }
+    // A DIB section of 1, 4, 8, 16 or 24 bits keeps its pixels twice: in the caller's memory in
+    // its own format and as 32-bit pixels that drawing uses. SyncDib reconciles them before
+    // each use: what drawing changed goes to the caller's memory, what the caller wrote comes
+    // back (GdiFlush and deselecting a bitmap also sync). The header with its colour table or
+    // masks, and what each copy held when last reconciled, are kept for that.
+    bool IsConvertedDib() const { return m_dibMemory && m_dibHeader.biBitCount != 32; }
+    void SyncDib();
+    std::vector<uint8_t> m_dibInfo;
+    std::vector<uint8_t> m_dibShadow;
+    std::vector<uint32_t> m_storeShadow;
     // Handle of the bitmap's own device context, if any, for the "selected in one DC" rule.
     HDC m_selectedIn = nullptr;
 

@@ -38,8 +38,9 @@ IconObject* FindIcon(HICON h)
     return it == Icons().end() ? nullptr : it->second.get();
 }
 
-std::shared_ptr<BitmapObject> CopyOf(const BitmapObject& src)
+std::shared_ptr<BitmapObject> CopyOf(BitmapObject& src)
 {
+    src.SyncDib();
     auto b = std::make_shared<BitmapObject>();
     b->Allocate(src.m_width, src.m_height, src.m_bitsPixel);
     for (int y = 0; y < src.m_height; ++y) {

@@ -147,6 +147,7 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     m_atoms.typeNormal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
     m_atoms.typeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
     m_atoms.typePopupMenu = atom("_NET_WM_WINDOW_TYPE_POPUP_MENU");
+    m_atoms.incr = atom("INCR");
 
     // An unmapped window that owns the selection and receives other programs' answers.
     XSetWindowAttributes attrs{};

@@ -6,6 +6,7 @@
 
 #include "platform/win/WindowBackend.h"
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <vector>
@@ -109,6 +110,10 @@ private:
     // The clipboard (X11Clipboard.cpp).
     void HandleSelectionRequest(_XEvent& event);
     void HandleSelectionNotify(_XEvent& event);
+    // A property changed: the next piece of a text read or sent in pieces (INCR).
+    void HandlePropertyNotify(_XEvent& event);
+    // Appends what a property holds to the text being read; false once it was empty (the end).
+    bool ReadSelectionPiece(unsigned long property);
 
     Display* m_display = nullptr;
     int m_screen = 0;
@@ -124,7 +129,7 @@ private:
     struct Atoms {
         unsigned long wmProtocols = 0, wmDeleteWindow = 0, motifHints = 0, netWmName = 0, utf8String = 0,
                       clipboard = 0, targets = 0, vostrelSelection = 0, netWmWindowType = 0,
-                      typeNormal = 0, typeUtility = 0, typePopupMenu = 0;
+                      typeNormal = 0, typeUtility = 0, typePopupMenu = 0, incr = 0;
     } m_atoms;
 
     NativeWindowId m_next = 1;
@@ -158,6 +163,23 @@ private:
     std::string m_clipboardText;
     bool m_selectionWaiting = false;
     bool m_selectionArrived = false;
+    // A text read in pieces: the pieces come as the property is set anew; each one read counts
+    // as progress, which keeps the wait going.
+    bool m_selectionIncr = false;
+    unsigned long m_selectionType = 0;
+    unsigned long m_selectionProgress = 0;
+    // Texts sent in pieces to other programs: each piece goes when the requestor deleted the
+    // one before.
+    struct Outgoing {
+        unsigned long requestor = 0;
+        unsigned long property = 0;
+        unsigned long type = 0;
+        std::string data;
+        size_t offset = 0;
+        std::chrono::steady_clock::time_point started;
+    };
+    std::vector<Outgoing> m_outgoing;
+    size_t IncrThreshold() const;
     bool m_selectionOk = false;
     std::string m_selectionData;
 };

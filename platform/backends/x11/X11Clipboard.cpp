@@ -1,4 +1,5 @@
-// The X11 backend's clipboard: the CLIPBOARD selection with UTF8_STRING, STRING and TARGETS.
+// The X11 backend's clipboard: the CLIPBOARD selection with UTF8_STRING, STRING and TARGETS,
+// and texts too large for one request moved in pieces (INCR) both ways.
 #include "platform/backends/x11/X11Backend.h"
 
 #include "platform/backends/x11/X11Headers.h"
@@ -12,6 +13,10 @@
 namespace {
 // How long a read of another program's clipboard may take before it counts as empty.
 constexpr auto kSelectionWait = std::chrono::milliseconds(1000);
+// How long a transfer in pieces may wait for the other program's next step before it is dropped.
+constexpr auto kIncrStall = std::chrono::seconds(5);
+// The size of each piece sent.
+constexpr size_t kIncrPiece = 64 * 1024;
 
 // UTF-8 as Latin-1 for clients that ask for STRING; what Latin-1 cannot hold becomes '?'.
 std::string Utf8ToLatin1(const std::string& text)
@@ -62,15 +67,23 @@ bool X11Backend::GetClipboardText(std::string& text)
         m_selectionWaiting = true;
         m_selectionArrived = false;
         m_selectionOk = false;
+        m_selectionIncr = false;
+        m_selectionType = 0;
         m_selectionData.clear();
         XDeleteProperty(m_display, m_clipWindow, m_atoms.vostrelSelection);
         XConvertSelection(m_display, m_atoms.clipboard, target, m_atoms.vostrelSelection, m_clipWindow, CurrentTime);
         XFlush(m_display);
-        const auto deadline = std::chrono::steady_clock::now() + kSelectionWait;
+        auto deadline = std::chrono::steady_clock::now() + kSelectionWait;
+        unsigned long progress = m_selectionProgress;
         while (!m_selectionArrived && !X11Errors::ConnectionLost()) {
             DrainEvents();
             if (m_selectionArrived)
                 break;
+            if (progress != m_selectionProgress) {
+                // A piece came: the owner is alive, so the wait starts over.
+                progress = m_selectionProgress;
+                deadline = std::chrono::steady_clock::now() + kSelectionWait;
+            }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 break;
@@ -78,8 +91,11 @@ bool X11Backend::GetClipboardText(std::string& text)
             poll(&fd, 1, static_cast<int>(left.count()));
         }
         m_selectionWaiting = false;
-        if (!m_selectionArrived)
+        if (!m_selectionArrived) {
+            m_selectionIncr = false;
+            m_selectionData.clear();
             return false;   // the owner did not answer in time: nothing to paste
+        }
         if (m_selectionOk) {
             text = std::move(m_selectionData);
             return true;
@@ -91,33 +107,103 @@ bool X11Backend::GetClipboardText(std::string& text)
 void X11Backend::HandleSelectionNotify(XEvent& event)
 {
     const XSelectionEvent& s = event.xselection;
-    if (!m_selectionWaiting || s.requestor != m_clipWindow || s.selection != m_atoms.clipboard)
+    if (!m_selectionWaiting || s.requestor != m_clipWindow || s.selection != m_atoms.clipboard || m_selectionIncr)
         return;
-    m_selectionArrived = true;
-    if (s.property == None)
+    if (s.property == None) {
+        m_selectionArrived = true;
         return;   // the owner cannot give that target
+    }
     Atom type = None;
     int format = 0;
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    // FIXME: texts sent in pieces (INCR, for texts past the server's request size) are not read.
-    if (XGetWindowProperty(m_display, m_clipWindow, s.property, 0, 0x1FFFFFFF, True, AnyPropertyType, &type, &format,
-                           &items, &after, &data) != Success) {
+    if (XGetWindowProperty(m_display, m_clipWindow, s.property, 0, 0, False, AnyPropertyType, &type, &format, &items,
+                           &after, &data) != Success) {
+        m_selectionArrived = true;
         return;
-    }
-    if (data && format == 8) {
-        const std::string bytes(reinterpret_cast<const char*>(data), items);
-        if (type == m_atoms.utf8String) {
-            m_selectionData = bytes;
-            m_selectionOk = true;
-        } else if (type == XA_STRING) {
-            m_selectionData = Latin1ToUtf8(bytes.data(), static_cast<int>(bytes.size()));
-            m_selectionOk = true;
-        }
     }
     if (data)
         XFree(data);
+    if (type == m_atoms.incr) {
+        // The text comes in pieces: deleting the property asks for the first one.
+        m_selectionIncr = true;
+        m_selectionData.clear();
+        XDeleteProperty(m_display, m_clipWindow, s.property);
+        XFlush(m_display);
+        ++m_selectionProgress;
+        return;
+    }
+    ReadSelectionPiece(s.property);
+    m_selectionArrived = true;
+}
+
+bool X11Backend::ReadSelectionPiece(unsigned long property)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(m_display, m_clipWindow, property, 0, 0x1FFFFFFF, True, AnyPropertyType, &type, &format,
+                           &items, &after, &data) != Success) {
+        return false;
+    }
+    const bool empty = !data || items == 0;
+    if (data && format == 8 && (type == m_atoms.utf8String || type == XA_STRING)) {
+        if (!m_selectionType)
+            m_selectionType = type;
+        m_selectionData.append(reinterpret_cast<const char*>(data), items);
+        if (!m_selectionIncr || empty)
+            m_selectionOk = true;
+    }
+    if (data)
+        XFree(data);
+    if (m_selectionIncr && empty)
+        m_selectionOk = m_selectionType != 0 || m_selectionData.empty();
+    if (m_selectionOk && m_selectionType == XA_STRING)
+        m_selectionData = Latin1ToUtf8(m_selectionData.data(), static_cast<int>(m_selectionData.size()));
+    return !empty;
+}
+
+void X11Backend::HandlePropertyNotify(XEvent& event)
+{
+    const XPropertyEvent& p = event.xproperty;
+    if (p.window == m_clipWindow) {
+        if (m_selectionWaiting && m_selectionIncr && p.atom == m_atoms.vostrelSelection && p.state == PropertyNewValue) {
+            ++m_selectionProgress;
+            if (!ReadSelectionPiece(p.atom)) {
+                m_selectionIncr = false;
+                m_selectionArrived = true;
+            }
+        }
+        return;
+    }
+    if (p.state != PropertyDelete)
+        return;
+    for (auto it = m_outgoing.begin(); it != m_outgoing.end(); ++it) {
+        if (it->requestor != p.window || it->property != p.atom)
+            continue;
+        // The requestor took the last piece: the next one, or an empty one to end.
+        const size_t n = std::min(kIncrPiece, it->data.size() - it->offset);
+        XChangeProperty(m_display, it->requestor, it->property, it->type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(it->data.data() + it->offset), static_cast<int>(n));
+        it->offset += n;
+        it->started = std::chrono::steady_clock::now();
+        if (n == 0) {
+            XSelectInput(m_display, it->requestor, NoEventMask);
+            m_outgoing.erase(it);
+        }
+        XFlush(m_display);
+        return;
+    }
+}
+
+size_t X11Backend::IncrThreshold() const
+{
+    // Larger texts than a quarter of the largest request go in pieces, as receivers expect.
+    const long words = XExtendedMaxRequestSize(m_display) ? XExtendedMaxRequestSize(m_display) : XMaxRequestSize(m_display);
+    return std::max<size_t>(kIncrPiece, static_cast<size_t>(words));
 }
 
 void X11Backend::HandleSelectionRequest(XEvent& event)
@@ -139,15 +225,24 @@ void X11Backend::HandleSelectionRequest(XEvent& event)
             XChangeProperty(m_display, r.requestor, property, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(targets), 3);
             reply.xselection.property = property;
-        } else if (r.target == m_atoms.utf8String) {
-            XChangeProperty(m_display, r.requestor, property, m_atoms.utf8String, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(m_clipboardText.data()),
-                            static_cast<int>(m_clipboardText.size()));
-            reply.xselection.property = property;
-        } else if (r.target == XA_STRING) {
-            const std::string latin1 = Utf8ToLatin1(m_clipboardText);
-            XChangeProperty(m_display, r.requestor, property, XA_STRING, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(latin1.data()), static_cast<int>(latin1.size()));
+        } else if (r.target == m_atoms.utf8String || r.target == XA_STRING) {
+            std::string text = r.target == XA_STRING ? Utf8ToLatin1(m_clipboardText) : m_clipboardText;
+            if (text.size() < IncrThreshold()) {
+                XChangeProperty(m_display, r.requestor, property, r.target, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+            } else {
+                // Too large for one request: announce the size and send pieces as the requestor
+                // takes them. Transfers whose requestor went quiet are dropped.
+                const auto now = std::chrono::steady_clock::now();
+                std::erase_if(m_outgoing, [&](const Outgoing& o) {
+                    return now - o.started > kIncrStall || (o.requestor == r.requestor && o.property == property);
+                });
+                XSelectInput(m_display, r.requestor, PropertyChangeMask);
+                const long size = static_cast<long>(text.size());
+                XChangeProperty(m_display, r.requestor, property, m_atoms.incr, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(&size), 1);
+                m_outgoing.push_back(Outgoing{r.requestor, property, r.target, std::move(text), 0, now});
+            }
             reply.xselection.property = property;
         }
     }

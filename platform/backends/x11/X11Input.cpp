@@ -52,6 +52,9 @@ void X11Backend::HandleEvent(XEvent& event)
     case SelectionNotify:
         HandleSelectionNotify(event);
         return;
+    case PropertyNotify:
+        HandlePropertyNotify(event);
+        return;
     case SelectionClear:
         if (event.xselectionclear.selection == m_atoms.clipboard && event.xselectionclear.window == m_clipWindow) {
             // Another program took the clipboard: the next read asks it for the text.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -228,4 +230,114 @@ TEST(BlitTest, DibSectionSharesItsMemory)
     EXPECT_EQ(ds.dsBm.bmBits, bits);
     DeleteDC(dc);
     DeleteObject(bm);
+}
+
+namespace {
+
+// A DIB section header of a depth with a colour table of black, white, red, green (unused
+// entries black), or the 5-6-5 masks for 16 bits when asked.
+struct SectionInfo {
+    BITMAPINFOHEADER header{};
+    RGBQUAD colors[256]{};
+};
+
+HBITMAP MakeSection(int bitCount, int width, int height, void** bits, bool masks565 = false)
+{
+    SectionInfo si;
+    si.header.biSize = sizeof(BITMAPINFOHEADER);
+    si.header.biWidth = width;
+    si.header.biHeight = height;
+    si.header.biPlanes = 1;
+    si.header.biBitCount = static_cast<WORD>(bitCount);
+    si.header.biCompression = masks565 ? BI_BITFIELDS : BI_RGB;
+    if (bitCount <= 8) {
+        si.colors[1] = RGBQUAD{255, 255, 255, 0};
+        if (bitCount > 1) {
+            si.colors[2] = RGBQUAD{0, 0, 255, 0};   // red (blue, green, red order)
+            si.colors[3] = RGBQUAD{0, 255, 0, 0};
+        }
+    }
+    if (masks565) {
+        const DWORD m[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(si.colors, m, sizeof(m));
+    }
+    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&si), DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+} // namespace
+
+TEST(BlitTest, DibSectionsOfFewerBitsShareTheirMemoryInTheirOwnFormat)
+{
+    struct Case {
+        int bits;
+        bool masks565;
+        std::vector<uint8_t> row0;   // the bottom row in memory: pixel 0 white, pixel 1 red
+        COLORREF red;                // what red reads back as
+    };
+    const Case cases[] = {
+        {1, false, {0x80, 0, 0, 0}, RGB(0, 0, 0)},   // no red in two colours: black
+        {4, false, {0x12, 0, 0, 0}, RGB(255, 0, 0)},
+        {8, false, {1, 2, 0, 0}, RGB(255, 0, 0)},
+        {16, false, {0xFF, 0x7F, 0x00, 0x7C}, RGB(255, 0, 0)},
+        {16, true, {0xFF, 0xFF, 0x00, 0xF8}, RGB(255, 0, 0)},
+        {24, false, {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0, 0}, RGB(255, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bits);
+        void* bits = nullptr;
+        HBITMAP section = MakeSection(c.bits, 3, 2, &bits, c.masks565);
+        ASSERT_NE(section, nullptr);
+        ASSERT_NE(bits, nullptr);
+        DIBSECTION ds{};
+        ASSERT_EQ(GetObject(section, sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
+        EXPECT_EQ(ds.dsBm.bmBitsPixel, c.bits);
+        EXPECT_EQ(ds.dsBm.bmWidthBytes, 4 * ((3 * c.bits + 31) / 32));
+        // The caller writes the bottom row (bottom-up: first in memory); drawing sees it.
+        auto* mem = static_cast<uint8_t*>(bits);
+        std::memcpy(mem, c.row0.data(), std::min<size_t>(c.row0.size(), ds.dsBm.bmWidthBytes));
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, section);
+        EXPECT_EQ(GetPixel(dc, 0, 1), RGB(255, 255, 255));
+        EXPECT_EQ(GetPixel(dc, 1, 1), c.bits == 1 ? RGB(0, 0, 0) : c.red);
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+        // Blitting out of it shows the same.
+        TestCanvas canvas(3, 2, RGB(9, 9, 9));
+        BitBlt(canvas.dc(), 0, 0, 3, 2, dc, 0, 0, SRCCOPY);
+        EXPECT_EQ(canvas.At(0, 1), RGB(255, 255, 255));
+        // Drawing reaches the caller's memory in its format once flushed: white at top-left,
+        // which is the second row in memory.
+        SetPixel(dc, 0, 0, RGB(255, 255, 255));
+        GdiFlush();
+        const uint8_t* top = mem + ds.dsBm.bmWidthBytes;
+        switch (c.bits) {
+        case 1: EXPECT_EQ(top[0] & 0x80, 0x80); break;
+        case 4: EXPECT_EQ(top[0] >> 4, 1); break;
+        case 8: EXPECT_EQ(top[0], 1); break;
+        case 16: EXPECT_EQ(top[0] | (top[1] << 8), c.masks565 ? 0xFFFF : 0x7FFF); break;
+        case 24: EXPECT_EQ(top[0] & top[1] & top[2], 0xFF); break;
+        }
+        // A colour the table lacks comes back as its nearest entry.
+        if (c.bits == 8) {
+            SetPixel(dc, 2, 0, RGB(250, 10, 10));
+            EXPECT_EQ(GetPixel(dc, 2, 0), RGB(255, 0, 0));
+            GdiFlush();
+            EXPECT_EQ(top[2], 2);
+        }
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(section);
+    }
+    // Headers a section cannot have are refused.
+    void* bits = nullptr;
+    SectionInfo bad;
+    bad.header.biSize = sizeof(BITMAPINFOHEADER);
+    bad.header.biWidth = 4;
+    bad.header.biHeight = 4;
+    bad.header.biPlanes = 1;
+    bad.header.biBitCount = 8;
+    bad.header.biClrUsed = 300;
+    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bad), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    bad.header.biBitCount = 7;
+    bad.header.biClrUsed = 0;
+    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bad), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
 }

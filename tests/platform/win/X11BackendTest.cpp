@@ -474,3 +474,169 @@ TEST_F(X11BackendTest, CursorsMadeFromPlanesReachTheDisplayWithoutErrors)
     SetCursor(old);
     EXPECT_TRUE(DestroyCursor(cursor));
 }
+
+namespace {
+
+// A text larger than one request can carry, so that it must travel in pieces.
+std::string LargeText(Display* display)
+{
+    const long words = XExtendedMaxRequestSize(display) ? XExtendedMaxRequestSize(display) : XMaxRequestSize(display);
+    std::string text(static_cast<size_t>(std::max(words, 65536L)) + 150001, 'x');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+    return text;
+}
+
+} // namespace
+
+TEST_F(X11BackendTest, LargeTextIsServedInPieces)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    const std::string text = LargeText(other);
+    ASSERT_TRUE(OpenClipboard(frame));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    ASSERT_NE(SetClipboardData(CF_TEXT, block), nullptr);
+    ASSERT_TRUE(CloseClipboard());
+    PumpFor(10);
+
+    // The other program reads it as receivers of large selections do: INCR, then pieces.
+    const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    const Atom incr = XInternAtom(other, "INCR", False);
+    const Atom property = XInternAtom(other, "TEST_PASTE", False);
+    XSetWindowAttributes attrs{};
+    attrs.event_mask = PropertyChangeMask;
+    const Window requestor = XCreateWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, CopyFromParent, InputOnly,
+                                           CopyFromParent, CWEventMask, &attrs);
+    XConvertSelection(other, clipboard, utf8, property, requestor, CurrentTime);
+    XFlush(other);
+    XEvent reply{};
+    ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &reply) == True; }));
+    ASSERT_EQ(reply.xselection.property, property);
+    Atom type = 0;
+    const std::string announced = Property(requestor, "TEST_PASTE", &type);
+    ASSERT_EQ(type, incr);
+    ASSERT_EQ(announced.size(), sizeof(long));
+    EXPECT_GE(*reinterpret_cast<const long*>(announced.data()), static_cast<long>(text.size()));
+    // The announcement's own change event is not a piece.
+    XSync(other, False);
+    for (XEvent stale; XCheckTypedWindowEvent(other, requestor, PropertyNotify, &stale);) {
+    }
+    XDeleteProperty(other, requestor, property);
+    XFlush(other);
+    std::string received;
+    int pieces = 0;
+    bool done = false;
+    const bool finished = PumpUntil([&] {
+        XEvent e;
+        while (!done && XCheckTypedWindowEvent(other, requestor, PropertyNotify, &e)) {
+            if (e.xproperty.atom != property || e.xproperty.state != PropertyNewValue)
+                continue;
+            Atom pieceType = 0;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(other, requestor, property, 0, 0x1FFFFFFF, True, AnyPropertyType, &pieceType, &format,
+                               &items, &after, &data);
+            XFlush(other);
+            if (data) {
+                received.append(reinterpret_cast<const char*>(data), items);
+                XFree(data);
+            }
+            EXPECT_EQ(pieceType, utf8);
+            ++pieces;
+            done = items == 0;
+        }
+        return done;
+    }, 10000);
+    ASSERT_TRUE(finished);
+    EXPECT_GT(pieces, 2);
+    EXPECT_EQ(received.size(), text.size());
+    EXPECT_TRUE(received == text);
+    XDestroyWindow(other, requestor);
+}
+
+TEST_F(X11BackendTest, LargeTextOfAnotherProgramIsReadInPieces)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    (void)frame;
+    const std::string foreign = LargeText(other);
+    std::atomic<bool> ready{false};
+    std::atomic<bool> stop{false};
+    const std::string name = server->DisplayName();
+    std::thread owner([&] {
+        Display* d = XOpenDisplay(name.c_str());
+        if (!d)
+            return;
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+        const Atom incr = XInternAtom(d, "INCR", False);
+        XSetSelectionOwner(d, clipboard, w, CurrentTime);
+        XSync(d, False);
+        ready = true;
+        Window to = 0;
+        Atom prop = 0;
+        size_t offset = 0;
+        bool sending = false;
+        while (!stop) {
+            while (XPending(d)) {
+                XEvent event;
+                XNextEvent(d, &event);
+                if (event.type == SelectionRequest) {
+                    const XSelectionRequestEvent& r = event.xselectionrequest;
+                    XEvent reply{};
+                    reply.xselection.type = SelectionNotify;
+                    reply.xselection.requestor = r.requestor;
+                    reply.xselection.selection = r.selection;
+                    reply.xselection.target = r.target;
+                    reply.xselection.time = r.time;
+                    reply.xselection.property = 0;
+                    if (r.target == utf8) {
+                        XSelectInput(d, r.requestor, PropertyChangeMask);
+                        const long size = static_cast<long>(foreign.size());
+                        XChangeProperty(d, r.requestor, r.property, incr, 32, PropModeReplace,
+                                        reinterpret_cast<const unsigned char*>(&size), 1);
+                        reply.xselection.property = r.property;
+                        to = r.requestor;
+                        prop = r.property;
+                        offset = 0;
+                        sending = true;
+                    }
+                    XSendEvent(d, r.requestor, False, NoEventMask, &reply);
+                } else if (event.type == PropertyNotify && sending && event.xproperty.window == to &&
+                           event.xproperty.atom == prop && event.xproperty.state == PropertyDelete) {
+                    const size_t n = std::min<size_t>(100000, foreign.size() - offset);
+                    XChangeProperty(d, to, prop, utf8, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(foreign.data() + offset), static_cast<int>(n));
+                    offset += n;
+                    sending = n != 0;
+                }
+                XFlush(d);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        XDestroyWindow(d, w);
+        XCloseDisplay(d);
+    });
+    struct Joiner {
+        std::atomic<bool>& stop;
+        std::thread& thread;
+        ~Joiner()
+        {
+            stop = true;
+            thread.join();
+        }
+    } joiner{stop, owner};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!ready && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(ready);
+    std::string text;
+    ASSERT_TRUE(backend->GetClipboardText(text));
+    EXPECT_EQ(text.size(), foreign.size());
+    EXPECT_TRUE(text == foreign);
+}
