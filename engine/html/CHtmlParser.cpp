@@ -2,8 +2,10 @@
 
 #include "engine/html/CAction.h"
 #include "engine/html/CTagTable.h"
+#include "engine/html/CTranslatingFile.h"
 #include "engine/html/IHtmlParserSink.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -146,6 +148,13 @@ int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
             m_pSink->AddKeywordText(pBuffer, nRead);
     }
     return nRead;
+}
+
+DWORD CHtmlParser::GetBytesRead() const
+{
+    if (const auto* pTranslating = dynamic_cast<const CTranslatingFile*>(m_pInputFile); pTranslating != nullptr)
+        return static_cast<DWORD>(std::min<ULONGLONG>(pTranslating->GetSourceBytes(), 0xFFFFFFFFu));
+    return m_nBytesRead;
 }
 
 void CHtmlParser::OnLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth, int nHeight)

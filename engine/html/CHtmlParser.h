@@ -58,7 +58,9 @@ public:
     // Set by the SCRIPT action while its start tag is read.
     void SetInJavaScript() { m_bInJavaScript = TRUE; }
     void SetInVBScript() { m_bInVBScript = TRUE; }
-    DWORD GetBytesRead() const { return m_nBytesRead; }
+    // The bytes of the page read so far. Over a translating file these are the page's own
+    // bytes, not the UTF-8 the lexer was given.
+    DWORD GetBytesRead() const;
 
     // The open element takes a description reported by an inner element (and stops collecting
     // its own text); nothing without an open element.

@@ -370,6 +370,7 @@ bool CTranslatingFile::FillReadBuffer()
         return false;
     }
     m_nValid = static_cast<int>(std::min<UINT>(nRead, kReadSize));
+    m_nSourceBytes += static_cast<ULONGLONG>(m_nValid);
     m_nReadPos = 0;
     return true;
 }
@@ -393,7 +394,9 @@ UINT CTranslatingFile::Read(void* lpBuf, UINT nCount)
                 m_bEndOfInput = TRUE;
                 break;
             }
-            m_nValid += static_cast<int>(std::min<UINT>(nMore, static_cast<UINT>(kReadSize - m_nValid)));
+            const int nTaken = static_cast<int>(std::min<UINT>(nMore, static_cast<UINT>(kReadSize - m_nValid)));
+            m_nValid += nTaken;
+            m_nSourceBytes += static_cast<ULONGLONG>(nTaken);
         }
         m_charset = CPageCharset::Detect(m_readBuffer, static_cast<UINT>(m_nValid));
         m_nEncoding = m_charset.GetJapaneseEncoding();

@@ -80,6 +80,9 @@ public:
     // The Japanese encoding chosen by the first Read; encodingNone before it and for any other
     // charset.
     int GetEncoding() const { return m_nEncoding; }
+    // The bytes read from the wrapped file so far: the page's own size once it was read whole,
+    // whatever its conversion to UTF-8 made of it.
+    ULONGLONG GetSourceBytes() const { return m_nSourceBytes; }
     // The page's charset, as the first Read found it.
     const CPageCharset& GetCharset() const { return m_charset; }
 
@@ -130,4 +133,5 @@ private:
     std::string m_decoded;     // UTF-8 not yet handed to the caller
     size_t m_nDecodedPos = 0;
     bool m_bDecodeEnded = false;
+    ULONGLONG m_nSourceBytes = 0;
 };

@@ -1,3 +1,4 @@
+#include "engine/html/CHtmlParser.h"
 #include "engine/html/CPageCharset.h"
 #include "engine/html/CTranslatingFile.h"
 #include "HtmlLexerTestSupport.h"
@@ -90,4 +91,15 @@ TEST(CPageCharsetTest, WritingUsesThePagesBytesAndReferencesForTheRest)
     EXPECT_EQ("caf&#233; &#8364; &#54620;&#44544; &#26085;", Detect("<p>").Encode(text));
     // A stateful charset is back in ASCII before each reference and at the end.
     EXPECT_EQ("\x1b$BF|\x1b(B&#233;", CPageCharset::FromName("iso-2022-jp").Encode("\xE6\x97\xA5\xC3\xA9"));
+}
+
+TEST(CPageCharsetTest, TheParserCountsThePagesOwnBytes)
+{
+    // The UTF-8 the lexer is given is longer than the Latin-1 page; the page's size is what counts.
+    const std::string latin = "<meta charset=iso-8859-1><p>" + std::string(3000, '\xE9');
+    ChunkFile source(latin, 100);
+    CTranslatingFile file(&source);
+    CHtmlParser parser(nullptr, &file, FALSE, FALSE, 1);
+    parser.Parse();
+    EXPECT_EQ(static_cast<DWORD>(latin.size()), parser.GetBytesRead());
 }

@@ -1,0 +1,321 @@
+// A site in four charsets scanned through the real fetch engine, edited with values that need
+// escaping and characters some charsets lack, saved, and scanned again: every value must read
+// back as typed, every page must stay in its own charset, and every byte outside the edited tags
+// must stay where it was.
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "fetch/CFetchScanBackend.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
+#include "platform/core/WindowHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iconv.h>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The frame, the save dialog and the Output Area in one message-only window.
+class SiteFrame : public IScanHost {
+public:
+    explicit SiteFrame(CVostrelAppModel& app) : m_app(app) { m_hWnd = CreateMessageWindow(&SiteFrame::WndProc, this); }
+    ~SiteFrame() override { DestroyMessageWindow(m_hWnd); }
+    SiteFrame(const SiteFrame&) = delete;
+    SiteFrame& operator=(const SiteFrame&) = delete;
+
+    HWND GetMainWindow() override { return m_hWnd; }
+    void ReloadGroupView(CSelNodesCol&) override {}
+
+    // Pumps until the flag is set; false after two minutes (a guard against a hang only).
+    bool WaitFor(const bool& flag)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (!flag) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            MSG msg;
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessage(&msg);
+            else
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    bool scanned = false;
+    bool saved = false;
+    int outputLines = 0;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+    {
+        auto* self = static_cast<SiteFrame*>(GetMessageWindowData(hWnd));
+        if (self == nullptr)
+            return 0;
+        if (message == kMsgShowSetting) {
+            SetEvent(reinterpret_cast<HANDLE>(wParam));
+        } else if (message == kMsgScanFinished) {
+            self->scanned = true;
+            self->m_app.SetRunState(0);
+        } else if (message == kMsgSaveFinished) {
+            self->saved = true;
+        } else if (message == kMsgOutputAddLine) {
+            ++self->outputLines;
+        }
+        return 0;
+    }
+
+    CVostrelAppModel& m_app;
+    HWND m_hWnd = nullptr;
+};
+
+// One page: its charset and its bytes, cut where the edited parts (the title's text and the
+// description and keywords tags) stand, so that what lies between can be checked after the save.
+struct SitePage {
+    std::string name;
+    std::string charset; // the converter name, to check the saved page is in it
+    std::vector<std::string> kept; // the bytes around the edited parts: five pieces
+    std::vector<std::string> edited; // the title text, the description tag, the keywords tag
+    // What the scan must read, in UTF-8.
+    std::string title;
+    std::string description;
+    std::string keywords;
+
+    std::string Bytes() const { return kept[0] + edited[0] + kept[1] + edited[1] + kept[2] + edited[2] + kept[3]; }
+};
+
+SitePage MakePage(std::string name, std::string charset, const std::string& declaration, std::string titleBytes,
+                  std::string descriptionBytes, std::string keywordsBytes, std::string title, std::string description,
+                  std::string keywords)
+{
+    SitePage page{std::move(name), std::move(charset), {}, {}, std::move(title), std::move(description),
+                  std::move(keywords)};
+    page.kept = {"<html>\r\n<head>\r\n" + declaration + "\r\n<title>",
+                 "</title>\r\n",
+                 "\r\n<!-- a <meta name=\"description\" content=\"x\"> in a comment stays -->\r\n",
+                 "\r\n</head>\r\n<body>\r\n<p>Body &amp; text &lt;b&gt; stays byte for byte.</p>\r\n</body>\r\n</html>\r\n"};
+    page.edited = {std::move(titleBytes), "<meta name=\"description\" content=\"" + descriptionBytes + "\">",
+                   "<meta name=\"keywords\" content=\"" + keywordsBytes + "\">"};
+    return page;
+}
+
+// Whether the bytes are valid text in the charset.
+bool IsValidIn(const std::string& bytes, const std::string& charset)
+{
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string in = bytes;
+    char* pIn = in.data();
+    size_t inLeft = in.size();
+    bool bValid = true;
+    while (inLeft > 0 && bValid) {
+        char buffer[4096];
+        char* pOut = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &pIn, &inLeft, &pOut, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG)
+            bValid = false;
+    }
+    iconv_close(cd);
+    return bValid;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class MultilingualSiteTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char szTemplate[] = "/tmp/site-test-XXXXXX";
+        m_folder = ::mkdtemp(szTemplate);
+        const char* home = std::getenv("XDG_CONFIG_HOME");
+        m_oldConfigHome = home != nullptr ? home : "";
+        m_hadConfigHome = home != nullptr;
+        fs::create_directory(m_folder / "config");
+        ::setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
+        m_pModel = std::make_unique<CVostrelAppModel>();
+        m_pModel->Install();
+        m_pModel->GetMetaSettings().SetDefaults();
+        m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+        fs::create_directory(m_folder / "site");
+    }
+    void TearDown() override
+    {
+        m_pModel.reset();
+        if (m_hadConfigHome)
+            ::setenv("XDG_CONFIG_HOME", m_oldConfigHome.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+    }
+
+    // Scans the pages as a new tree of nodes, one per page, in order.
+    std::vector<CPageNode*> Scan(const std::vector<SitePage>& pages)
+    {
+        m_pRoot = std::make_unique<CPageNode>();
+        m_pRoot->SetKind(CPageNode::kindRoot);
+        m_selection.RemoveAll();
+        std::vector<CPageNode*> nodes;
+        for (const SitePage& page : pages) {
+            auto pPage = std::make_unique<CPageNode>();
+            pPage->SetKind(CPageNode::kindPage);
+            pPage->SetName(page.name.c_str());
+            pPage->SetFolder((m_folder / "site").string().c_str());
+            nodes.push_back(pPage.get());
+            m_selection.AddTail(pPage.get());
+            m_pRoot->AddChild(pPage.release());
+        }
+        CProjectSettings* pSettings = nullptr;
+        m_pModel->GetProjectSettings(pSettings);
+        CFetchScanBackend backend;
+        SiteFrame frame(*m_pModel);
+        CParserEngine engine;
+        engine.SetScanBackend(&backend);
+        engine.SetScanHost(&frame);
+        EXPECT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
+        EXPECT_TRUE(frame.WaitFor(frame.scanned));
+        return nodes;
+    }
+
+    static CMetaContent* Content(CPageNode* pPage, const char* name)
+    {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        if (pPage->GetContentList(pList) != 0 || pList->FindByName(name, pContent) != 0)
+            return nullptr;
+        return pContent;
+    }
+
+    static void ExpectReads(CPageNode* pPage, const std::string& title, const std::string& description,
+                            const std::string& keywords)
+    {
+        SCOPED_TRACE(pPage->GetName().GetString());
+        EXPECT_EQ(std::string(pPage->GetTitle().GetString()), title);
+        CMetaContent* pDescription = Content(pPage, "description");
+        CMetaContent* pKeywords = Content(pPage, "keywords");
+        ASSERT_NE(pDescription, nullptr);
+        ASSERT_NE(pKeywords, nullptr);
+        EXPECT_EQ(std::string(pDescription->GetContent().GetString()), description);
+        // The page's own keywords are found again, not added a second time.
+        EXPECT_EQ(std::string(pKeywords->GetContent().GetString()), keywords);
+        EXPECT_EQ(pKeywords->GetModified(), 0u);
+    }
+
+    fs::path m_folder;
+    std::string m_oldConfigHome;
+    bool m_hadConfigHome = false;
+    std::unique_ptr<CVostrelAppModel> m_pModel;
+    std::unique_ptr<CPageNode> m_pRoot;
+    CSelNodesCol m_selection;
+};
+
+} // namespace
+
+TEST_F(MultilingualSiteTest, ValuesRoundTripInEachPagesCharsetAndNothingElseMoves)
+{
+    const std::vector<SitePage> pages = {
+        MakePage("utf8.htm", "UTF-8", "<meta charset=\"utf-8\">",
+                 "Caf&eacute; &amp; Cr\xC3\xA8me &#8212; \xE6\x9D\xB1\xE4\xBA\xAC &lt;1&gt;",
+                 "Home > Products < Shoes &amp; more", "alpha, beta,  gamma",
+                 "Caf\xC3\xA9 & Cr\xC3\xA8me \xE2\x80\x94 \xE6\x9D\xB1\xE4\xBA\xAC <1>", "Home > Products < Shoes & more",
+                 "alpha, beta,  gamma"),
+        MakePage("latin1.htm", "ISO-8859-1",
+                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+                 "Endere&ccedil;os \xE9t\xE9 &#169;", "a > b &gt; c", "un, deux, \xE9t\xE9",
+                 "Endere\xC3\xA7os \xC3\xA9t\xC3\xA9 \xC2\xA9", "a > b > c", "un, deux, \xC3\xA9t\xC3\xA9"),
+        MakePage("euckr.htm", "EUC-KR",
+                 "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=EUC-KR\">",
+                 "\xC7\xD1\xB1\xDB &lt;b&gt; &quot;q&quot;", "\xC7\xD1 > \xB1\xDB", "\xC7\xD1, \xB1\xDB",
+                 "\xED\x95\x9C\xEA\xB8\x80 <b> \"q\"", "\xED\x95\x9C > \xEA\xB8\x80", "\xED\x95\x9C, \xEA\xB8\x80"),
+        MakePage("sjis.htm", "CP932", "<meta charset=\"Shift_JIS\">", "\x93\xFA\x96\x7B &amp; co",
+                 "x < \x93\xFA > y", "\x93\xFA, \x96\x7B", "\xE6\x97\xA5\xE6\x9C\xAC & co",
+                 "x < \xE6\x97\xA5 > y", "\xE6\x97\xA5, \xE6\x9C\xAC"),
+    };
+    for (const SitePage& page : pages)
+        std::ofstream(m_folder / "site" / page.name, std::ios::binary) << page.Bytes();
+
+    std::vector<CPageNode*> nodes = Scan(pages);
+    ASSERT_EQ(nodes.size(), pages.size());
+    for (size_t i = 0; i < pages.size(); ++i)
+        ExpectReads(nodes[i], pages[i].title, pages[i].description, pages[i].keywords);
+
+    // Values with every character that needs escaping and characters each charset lacks.
+    const std::string title = "T & <T> \"x\" \xC3\xBC \xED\x95\x9C \xE6\x97\xA5 \xE2\x82\xAC";
+    const std::string description = "Fish & <Chips> \"to go\" caf\xC3\xA9 \xED\x95\x9C\xEA\xB8\x80 \xE6\x9D\xB1";
+    const std::string keywords = "one, two & three, \xC3\xA9t\xC3\xA9, \xED\x95\x9C";
+    for (CPageNode* pPage : nodes) {
+        pPage->SetTitle(title.c_str());
+        pPage->SetTitleModified(1);
+        Content(pPage, "description")->SetContent(description.c_str());
+        Content(pPage, "description")->SetModified(1);
+        Content(pPage, "keywords")->SetContent(keywords.c_str());
+        Content(pPage, "keywords")->SetModified(1);
+    }
+    {
+        SiteFrame frame(*m_pModel);
+        CParserEngine engine;
+        ASSERT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
+        ASSERT_TRUE(frame.WaitFor(frame.saved));
+        EXPECT_EQ(frame.outputLines, 0);
+    }
+
+    for (const SitePage& page : pages) {
+        SCOPED_TRACE(page.name);
+        const std::string saved = ReadFile(m_folder / "site" / page.name);
+        EXPECT_EQ(ReadFile(m_folder / "site" / (page.name + ".old")), page.Bytes());
+        EXPECT_TRUE(IsValidIn(saved, page.charset));
+        if (page.charset == "ISO-8859-1") {
+            EXPECT_EQ(saved.find("\xC3"), std::string::npos) << "UTF-8 written into a Latin-1 page";
+        }
+        // The kept pieces stand in order, unchanged; only the edited parts between them differ:
+        // the title's text holds no markup, and each replaced tag is one whole tag.
+        std::vector<std::string> between;
+        size_t at = 0;
+        for (size_t k = 0; k < page.kept.size(); ++k) {
+            const size_t found = saved.find(page.kept[k], at);
+            ASSERT_NE(found, std::string::npos) << "piece " << k;
+            if (k == 0) {
+                EXPECT_EQ(found, 0u);
+            } else {
+                between.push_back(saved.substr(at, found - at));
+            }
+            at = found + page.kept[k].size();
+        }
+        EXPECT_EQ(at, saved.size());
+        ASSERT_EQ(between.size(), 3u);
+        EXPECT_EQ(between[0].find_first_of("<>"), std::string::npos) << between[0];
+        for (const std::string& tag : {between[1], between[2]}) {
+            EXPECT_EQ(tag.find('<'), 0u) << tag;
+            EXPECT_EQ(tag.find('>'), tag.size() - 1) << tag;
+            EXPECT_EQ(tag.find('<', 1), std::string::npos) << tag;
+        }
+    }
+
+    nodes = Scan(pages);
+    for (CPageNode* pPage : nodes)
+        ExpectReads(pPage, title, description, keywords);
+}
