@@ -212,6 +212,7 @@ void CHPSUP::EnqueueUrl(CURLToCheck* pRecord)
     if (m_nCount == 0)
         pTable->AppendReady(this);
     ++m_nCount;
+    pTable->NotifyWork();
 }
 
 CURLToCheck* CHPSUP::DequeueUrl()
@@ -247,6 +248,7 @@ void CHPSUP::ReleaseHps()
     --m_pOwner->m_nRunning;
     --m_pOwner->m_pOwner->m_nRunning;
     --pTable->m_nRunning;
+    pTable->NotifyWork();
 }
 
 int CHPSUP::GetQueueCount()
@@ -354,7 +356,10 @@ void CHPS::SetServerHttpVersion(int nCode)
     CSingleLock lock(&pTable->GetLock(), TRUE);
     if (nCode == 3 && (pTable->GetWinInetCaps() & WININET_CAP_HTTP11) == 0)
         nCode = 2;
+    const DWORD dwBefore = m_dwHttpVersion;
     m_dwHttpVersion = (m_dwHttpVersion & ~0xFu) | (static_cast<DWORD>(nCode) & 0xF);
+    if (m_dwHttpVersion != dwBefore)
+        pTable->NotifyWork();   // the server's connection limit follows its version
 }
 
 int CHPS::GetServerHttpVersion()
@@ -443,7 +448,10 @@ BOOL CHost::IsNotFound()
 void CHost::SetReached()
 {
     CSingleLock lock(&m_pOwner->GetLock(), TRUE);
+    if (m_bReached != 0)
+        return;
     m_bReached = 1;
+    m_pOwner->NotifyWork();   // a reached host takes more than one worker
 }
 
 BOOL CHost::IsReached()

@@ -8,6 +8,7 @@
 #include "platform/core/SyncObjects.h"
 #include "platform/core/Types.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -273,6 +274,11 @@ public:
 
     CCriticalSection& GetLock() { return m_lock; }
 
+    // Called, under the table lock, whenever a worker that found nothing may now find a URL:
+    // one was queued, a running worker let go of its entry, or a host's or server's limit rose.
+    // It must not take the table lock on another thread's behalf. Before workers run only.
+    void SetWorkHandler(std::function<void()> handler) { m_onWork = std::move(handler); }
+
 private:
     friend class CHost;
     friend class CHPS;
@@ -281,6 +287,13 @@ private:
 
     void AppendReady(CHPSUP* pEntry);
     void UnlinkReady(CHPSUP* pEntry);
+    void NotifyWork()
+    {
+        if (m_onWork)
+            m_onWork();
+    }
+
+    std::function<void()> m_onWork;
 
     std::vector<std::unique_ptr<CHost>> m_buckets;
     int m_nRunning = 0;

@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <ctime>
 #include <iterator>
 #include <ostream>
@@ -103,6 +104,7 @@ CTaskManager::CTaskManager(ITaskManager* pSink, std::ostream* pLog, DWORD dwKept
     }
     LookupWinInetCapabilities(m_wWinInetVersion, m_strWinInetName, m_dwWinInetCaps);
     m_pHostTable = std::make_unique<CHPSTable>(*m_pConnectOptions, m_dwWinInetCaps, kHostBuckets);
+    m_pHostTable->SetWorkHandler([this] { SignalWork(); });
     if (m_pLog != nullptr)
         WriteLogHeader();
 }
@@ -265,6 +267,31 @@ void CTaskManager::RequestStop()
 {
     m_stopEvent.SetEvent();
     SetState(TaskManagerState::StopRequested);
+    SignalWork();   // idle workers see the stop at once
+}
+
+void CTaskManager::SignalWork()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        ++m_nWorkSignals;
+    }
+    m_workQueued.notify_all();
+}
+
+unsigned long long CTaskManager::GetWorkSignalCount()
+{
+    std::lock_guard<std::mutex> lock(m_workMutex);
+    return m_nWorkSignals;
+}
+
+void CTaskManager::WaitForWork(unsigned long long nSeen)
+{
+    // The idle wait of up to a second stays as the bound; what ends it early is new work (or
+    // a stop), so that a second worker joins a host the moment it may.
+    const DWORD dwWait = 1000 + GetTickCount() % 100;
+    std::unique_lock<std::mutex> lock(m_workMutex);
+    m_workQueued.wait_for(lock, std::chrono::milliseconds(dwWait), [&] { return m_nWorkSignals != nSeen; });
 }
 
 BOOL CTaskManager::IsStopRequested()
@@ -517,9 +544,11 @@ void CTaskManager::RunChecks()
 {
     CHPSTable& table = *m_pHostTable;
     while (!IsStopRequested()) {
+        // Read before looking, so that work queued between the look and the wait is not missed.
+        const unsigned long long nSeen = GetWorkSignalCount();
         CURLToCheck* pRecord = table.TakeNextUrl();
         if (pRecord == nullptr) {
-            IdleWait(1);
+            WaitForWork(nSeen);
             continue;
         }
         CHPSUP* pEntry = pRecord->GetHpsup();

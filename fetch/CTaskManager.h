@@ -12,10 +12,12 @@
 #include "platform/core/Types.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class CConnectOptions;
@@ -133,6 +135,12 @@ private:
     // Logs the first error that escaped a worker; called once, by the worker guard.
     void OnFirstWorkerError(const std::string& strMessage);
     void WriteLogHeader();
+    // The work signal: raised by the host table whenever an idle worker may find a URL, and by
+    // a stop. Callable from any thread.
+    void SignalWork();
+    unsigned long long GetWorkSignalCount();
+    // Waits up to a second (plus up to 99 ms) until the signal count differs from nSeen.
+    void WaitForWork(unsigned long long nSeen);
     void StopThreadsImpl();
 
     DWORD m_dwKept;
@@ -159,6 +167,9 @@ private:
     bool m_bThreadsStopped = false;
     std::function<void()> m_onErrorStop;
     std::atomic<bool> m_bStoppedOnError{false};
+    std::mutex m_workMutex;
+    std::condition_variable m_workQueued;
+    unsigned long long m_nWorkSignals = 0;
     // Every worker's entry and every check runs through it; it keeps the first error.
     ErrorGuard m_workerGuard;
 };

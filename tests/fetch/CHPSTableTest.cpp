@@ -273,3 +273,42 @@ TEST_F(CHPSTableTest, WorkersAndTheOwnerShareTheTableSafely)
 }
 
 } // namespace
+
+namespace {
+
+// An idle worker waits for the table's word that it may find a URL now: every change that can
+// let a worker start must give it, and only those.
+TEST_F(CHPSTableTest, EveryChangeThatLetsAWorkerStartSignalsWork)
+{
+    int nSignals = 0;
+    m_table.SetWorkHandler([&] { ++nSignals; });
+    for (LPCTSTR lpszPath : {"/1", "/2", "/3", "/4"})
+        AddHttp("a.example", lpszPath);
+    EXPECT_EQ(nSignals, 4);
+    // The host is not reached yet: one worker only, and no word for the second.
+    CURLToCheck* pFirst = m_table.TakeNextUrl();
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_EQ(m_table.TakeNextUrl(), nullptr);
+    EXPECT_EQ(nSignals, 4);
+    CHost* pHost = pFirst->GetHpsup()->GetHost();
+    pHost->SetReached();
+    pHost->SetReached();   // a second reply of the same host changes nothing
+    EXPECT_EQ(nSignals, 5);
+    CHPS* pHps = pFirst->GetHpsup()->GetHps();
+    pHps->SetServerHttpVersion(3);
+    pHps->SetServerHttpVersion(3);
+    EXPECT_EQ(nSignals, 6);
+    CURLToCheck* pSecond = m_table.TakeNextUrl();
+    ASSERT_NE(pSecond, nullptr);   // HTTP/1.1 on a reached host: a second worker may start
+    // A requeued URL and a worker letting go of its entry are work too.
+    pFirst->Requeue();
+    EXPECT_EQ(nSignals, 7);
+    CHPSUP* pEntry = pFirst->GetHpsup();
+    m_table.ReleaseUrl(pFirst);
+    pEntry->ReleaseHps();
+    EXPECT_EQ(nSignals, 8);
+    m_table.ReleaseUrl(pSecond);
+    pEntry->ReleaseHps();
+}
+
+} // namespace
