@@ -3,6 +3,7 @@
 
 #include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/ResourceImages.h"
 #include "platform/win/WindowBackend.h"
 #include "platform/win/WindowManager.h"
 
@@ -52,7 +53,9 @@ HCURSOR Register(CursorTable& table, std::unique_ptr<CursorShape> shape)
 
 HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
 {
-    if (hInstance || !IS_INTRESOURCE(lpCursorName) || !IsStandardId(LOWORD(reinterpret_cast<ULONG_PTR>(lpCursorName)))) {
+    if (hInstance)
+        return LoadCursorFromResource(hInstance, lpCursorName);
+    if (!IS_INTRESOURCE(lpCursorName) || !IsStandardId(LOWORD(reinterpret_cast<ULONG_PTR>(lpCursorName)))) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
@@ -95,6 +98,8 @@ HCURSOR CreateCursor(HINSTANCE, int xHotSpot, int yHotSpot, int nWidth, int nHei
 
 BOOL DestroyCursor(HCURSOR hCursor)
 {
+    if (IsSharedImage(hCursor))
+        return TRUE;
     CursorTable& table = Table();
     bool image = false;
     {

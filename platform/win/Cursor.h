@@ -7,13 +7,14 @@
 
 #include <vector>
 
-// The standard cursors (hInstance null and an IDC_ id); null with ERROR_RESOURCE_NAME_NOT_FOUND
-// for anything else until resources provide cursors. Callable from any thread.
+// The standard cursors (hInstance null and an IDC_ id), or a module's cursor resource (see
+// ResourceImages.h); null with ERROR_RESOURCE_NAME_NOT_FOUND for anything else. Callable from
+// any thread.
 HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName);
 // A cursor from monochrome AND and XOR planes (rows padded to 16 bits), with its hot spot.
 HCURSOR CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight,
                      const void* pvANDPlane, const void* pvXORPlane);
-// Standard cursors are shared and never destroyed; TRUE for them.
+// Standard cursors and those loaded from resources are shared and never destroyed; TRUE for them.
 BOOL DestroyCursor(HCURSOR hCursor);
 // Shows a cursor over the program's windows (null hides it); returns the previous one.
 HCURSOR SetCursor(HCURSOR hCursor);

@@ -2,6 +2,7 @@
 // monochrome and union looks.
 #include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/ResourceImages.h"
 #include "platform/win/Paint.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/TextOutput.h"
@@ -178,6 +179,9 @@ BOOL GetIconInfo(HICON h, ICONINFO* info)
 
 BOOL DestroyIcon(HICON h)
 {
+    // Icons loaded from resources are shared by every caller that loads them.
+    if (IsSharedImage(h))
+        return TRUE;
     {
         std::lock_guard<std::mutex> lock(g_iconLock);
         if (!Icons().erase(h)) {
