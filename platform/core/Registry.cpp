@@ -277,6 +277,12 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, R
     if (creates) {
         if (!CRegistryStore::IsWritable(parent.root) || !(parent.access & KEY_CREATE_SUB_KEY))
             return ERROR_ACCESS_DENIED;
+        // The file keeps no deeper key than it can read back.
+        size_t depth = names.size() - existing;
+        for (const CRegKeyNode* up = node.get(); up->parent != nullptr; up = up->parent)
+            ++depth;
+        if (depth > CRegistryStore::kMaxKeyDepth)
+            return ERROR_INVALID_PARAMETER;
         // A volatile parent only takes volatile children, so nothing persistent hangs below a
         // key that will not be written.
         const bool isVolatile = node->isVolatile || (dwOptions & REG_OPTION_VOLATILE);

@@ -25,11 +25,12 @@ bool NeedsEscape(unsigned char c)
         || c == '=';
 }
 
-void AppendEscaped(std::string& out, std::string_view text)
+// "also" names more bytes to escape: a key name escapes "\\", the separator of its key path.
+void AppendEscaped(std::string& out, std::string_view text, std::string_view also = {})
 {
     static const char hex[] = "0123456789ABCDEF";
     for (unsigned char c : text) {
-        if (NeedsEscape(c)) {
+        if (NeedsEscape(c) || also.find(static_cast<char>(c)) != std::string_view::npos) {
             out += '%';
             out += hex[c >> 4];
             out += hex[c & 15];
@@ -166,19 +167,55 @@ void SerializeValue(std::string& out, const CRegValue& value)
     out += '\n';
 }
 
-void SerializeKey(std::string& out, const CRegKeyNode& node, const std::string& path)
+// Depth first, without recursion: a deep tree must not exhaust the stack.
+void SerializeTree(std::string& out, const CRegKeyNode& root, const std::string& rootPath)
 {
-    if (node.isVolatile)
-        return;
-    out += '[';
-    out += path;
-    out += "]\n";
-    for (const CRegValue& value : node.values)
-        SerializeValue(out, value);
-    for (const auto& [name, child] : node.subkeys) {
-        std::string childPath = path + '\\';
-        AppendEscaped(childPath, child->name);
-        SerializeKey(out, *child, childPath);
+    struct Pending {
+        const CRegKeyNode* node;
+        std::string path;
+    };
+    std::vector<Pending> stack;
+    stack.push_back({&root, rootPath});
+    while (!stack.empty()) {
+        Pending item = std::move(stack.back());
+        stack.pop_back();
+        const CRegKeyNode& node = *item.node;
+        if (node.isVolatile)
+            continue;
+        out += '[';
+        out += item.path;
+        out += "]\n";
+        for (const CRegValue& value : node.values)
+            SerializeValue(out, value);
+        // Pushed in reverse, so that subkeys come out in their order.
+        for (auto it = node.subkeys.rbegin(); it != node.subkeys.rend(); ++it) {
+            std::string childPath = item.path + '\\';
+            AppendEscaped(childPath, it->second->name, "\\");
+            stack.push_back({it->second.get(), std::move(childPath)});
+        }
+    }
+}
+
+// String values given as raw bytes take the form the writer gives strings, so that what was read
+// is written back the same: one string cut at its first NUL and ended by one; a list of the
+// strings up to its first empty one, each ended by a NUL, and a NUL after the last.
+void NormaliseStrings(CRegValue& value)
+{
+    std::string& data = value.data;
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) {
+        data.resize(std::min(data.find('\0'), data.size()));
+        data += '\0';
+    } else if (value.type == REG_MULTI_SZ) {
+        std::string list;
+        size_t pos = 0;
+        while (pos < data.size() && data[pos] != '\0') {
+            size_t end = std::min(data.find('\0', pos), data.size());
+            list.append(data, pos, end - pos);
+            list += '\0';
+            pos = end + 1;
+        }
+        list += '\0';
+        data.swap(list);
     }
 }
 
@@ -255,7 +292,10 @@ bool ParseValueLine(std::string_view line, CRegValue& value)
         if (type > 0xFFFFFFFFull)
             return false;
         value.type = static_cast<DWORD>(type);
-        return ParseHex(payload, value.data);
+        if (!ParseHex(payload, value.data))
+            return false;
+        NormaliseStrings(value);
+        return true;
     }
     return false;
 }
@@ -289,9 +329,14 @@ CRegValue* CRegKeyNode::FindValue(std::string_view valueName)
 
 void CRegKeyNode::MarkDeleted()
 {
-    deleted = true;
-    for (auto& [name, child] : subkeys)
-        child->MarkDeleted();
+    std::vector<CRegKeyNode*> stack{this};
+    while (!stack.empty()) {
+        CRegKeyNode* node = stack.back();
+        stack.pop_back();
+        node->deleted = true;
+        for (auto& [name, child] : node->subkeys)
+            stack.push_back(child.get());
+    }
 }
 
 CRegistryStore& CRegistryStore::Instance()
@@ -439,7 +484,10 @@ bool CRegistryStore::Parse(std::string_view text, CRegKeyNode& root, std::string
             if (!RegNamesEqual(first, rootName))
                 return fail("key outside the user's root");
             current = &root;
+            size_t depth = 0;
             while (slash != std::string_view::npos) {
+                if (++depth > kMaxKeyDepth)
+                    return fail("key nested too deeply");
                 size_t next = path.find('\\', slash + 1);
                 std::string_view part = path.substr(slash + 1, next == std::string_view::npos
                                                                    ? std::string_view::npos
@@ -484,7 +532,7 @@ std::string CRegistryStore::Serialize(const CRegKeyNode& root)
 {
     std::string out = kMagic;
     out += "\n# The user's settings of Vostrel. Written by the program; see RegistryStore.h.\n";
-    SerializeKey(out, root, root.name);
+    SerializeTree(out, root, root.name);
     return out;
 }
 

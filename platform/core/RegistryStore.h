@@ -13,7 +13,9 @@
 //   "Layout"=binary:0a0b0c                   REG_BINARY, two hex digits per byte
 //   "Other"=hex(11):0100000000000000         any other type, by number, as raw bytes
 //
-// Inside quotes and key paths, "%", '"', "[", "]", ",", "=" and the control bytes are written as
+// Values of the string types given by number (hex(1), hex(2), hex(7)) are read as the writer gives
+// those types, so that they are written back in their own form. Keys nest at most kMaxKeyDepth
+// levels below the root. Inside quotes and key paths, "%", '"', "[", "]", ",", "=" and the control bytes are written as
 // "%" and two hex digits; every other byte stands for itself (names may be UTF-8). Keys are
 // written depth first with their subkeys in case-insensitive order, so every key, even an empty
 // one, survives a round trip. A file that does not follow this form is damaged: it is renamed with
@@ -60,6 +62,9 @@ enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
 
 class CRegistryStore {
 public:
+    // How many levels of keys a root holds at most; a file with a deeper key is damaged.
+    static constexpr size_t kMaxKeyDepth = 512;
+
     static CRegistryStore& Instance();
 
     // Every access to the tree holds this lock.

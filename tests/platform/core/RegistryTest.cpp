@@ -385,3 +385,86 @@ TEST_F(RegistryTest, ConcurrentWritersKeepEveryValue)
         RegCloseKey(key);
     }
 }
+
+namespace {
+
+// The values of the one key below the root, after the text was read.
+std::vector<CRegValue> ValuesRead(const std::string& text)
+{
+    CRegKeyNode root;
+    root.name = "HKEY_CURRENT_USER";
+    std::string error;
+    EXPECT_TRUE(CRegistryStore::Parse(text, root, error)) << error;
+    if (root.subkeys.size() != 1)
+        return {};
+    return root.subkeys.begin()->second->values;
+}
+
+} // namespace
+
+TEST_F(RegistryTest, StringsGivenAsRawBytesAreWrittenBackInAFormTheReaderTakes)
+{
+    const std::string text = "VOSTREL-REGISTRY 1\n[HKEY_CURRENT_USER\\S%5CT]\n" // a "\\" in a key name
+                             "\"Embedded\"=hex(1):61006200\n"    // "a", NUL, "b", NUL
+                             "\"Unended\"=hex(2):6162\n"         // no terminator at all
+                             "\"Empty\"=hex(1):\n"
+                             "\"List\"=hex(7):610000620000\n"    // "a", an empty item, "b"
+                             "\"Short\"=hex(4):0102\n";          // a DWORD of two bytes stays raw
+    const std::vector<CRegValue> first = ValuesRead(text);
+    ASSERT_EQ(first.size(), 5u);
+    EXPECT_EQ(first[0].data, std::string("a\0", 2));
+    EXPECT_EQ(first[1].data, std::string("ab\0", 3));
+    EXPECT_EQ(first[2].data, std::string("\0", 1));
+    EXPECT_EQ(first[3].data, std::string("a\0\0", 3));
+    EXPECT_EQ(first[4].data, std::string("\x01\x02", 2));
+
+    CRegKeyNode root;
+    root.name = "HKEY_CURRENT_USER";
+    std::string error;
+    ASSERT_TRUE(CRegistryStore::Parse(text, root, error));
+    const std::string written = CRegistryStore::Serialize(root);
+    const std::vector<CRegValue> second = ValuesRead(written);
+    ASSERT_EQ(second.size(), first.size()) << written;
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(second[i].type, first[i].type);
+        EXPECT_EQ(second[i].data, first[i].data) << first[i].name;
+    }
+}
+
+TEST_F(RegistryTest, KeyDepthIsBoundedAndDeepTreesAreWrittenWithoutRecursion)
+{
+    auto fileOfDepth = [](size_t nDepth) {
+        std::string text = "VOSTREL-REGISTRY 1\n[HKEY_CURRENT_USER";
+        for (size_t i = 0; i < nDepth; ++i)
+            text += "\\k";
+        return text + "]\n\"v\"=dword:00000001\n";
+    };
+    // The deepest key allowed reads, writes and reads back, and its file stays small.
+    CRegKeyNode root;
+    root.name = "HKEY_CURRENT_USER";
+    std::string error;
+    ASSERT_TRUE(CRegistryStore::Parse(fileOfDepth(CRegistryStore::kMaxKeyDepth), root, error)) << error;
+    const std::string written = CRegistryStore::Serialize(root);
+    CRegKeyNode again;
+    again.name = root.name;
+    EXPECT_TRUE(CRegistryStore::Parse(written, again, error)) << error;
+    EXPECT_LT(written.size(), 600u * 1100u);
+
+    // Deeper is damage, found at once, whatever the depth.
+    CRegKeyNode deep;
+    deep.name = root.name;
+    EXPECT_FALSE(CRegistryStore::Parse(fileOfDepth(CRegistryStore::kMaxKeyDepth + 1), deep, error));
+    EXPECT_NE(error.find("nested too deeply"), std::string::npos);
+    CRegKeyNode deepest;
+    deepest.name = root.name;
+    EXPECT_FALSE(CRegistryStore::Parse(fileOfDepth(100000), deepest, error));
+
+    // Nor can a program make a key the file could not read back.
+    std::string path = "Software";
+    for (size_t i = 1; i < CRegistryStore::kMaxKeyDepth; ++i)
+        path += "\\k";
+    HKEY key = Create(HKEY_CURRENT_USER, path.c_str());
+    RegCloseKey(key);
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyEx(HKEY_CURRENT_USER, (path + "\\one more").c_str(), 0, nullptr,
+                                                      REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr));
+}
