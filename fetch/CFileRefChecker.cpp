@@ -138,7 +138,7 @@ void CFileRefChecker::CheckMore()
         if (strPath.Right(1) != "/") {
             url.SetPath(strUrlPath + "/");
             ReportResultCode(RC_FILE_FOLDER_REDIRECT);
-            m_pSink->OnRedirect(GetPageId(), 302, url.GetUrl(TRUE), m_pRecord->GetLinkKind());
+            ReportRedirect(302, url.GetUrl(TRUE));
             return;
         }
         const CString& strIndex = m_pTaskManager->GetIndexFilename();

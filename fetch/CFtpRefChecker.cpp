@@ -11,6 +11,7 @@
 #include "fetch/CTaskManager.h"
 #include "fetch/InternetErrors.h"
 #include "fetch/ResultCodes.h"
+#include "fetch/UrlCredentials.h"
 #include "platform/core/SystemTime.h"
 #include "platform/net/CInternetConnection.h"
 #include "platform/net/CInternetException.h"
@@ -62,8 +63,9 @@ CString LastSegment(const CString& strPath)
 CFtpRefChecker::CFtpRefChecker(CTaskManager* pTaskManager, ITaskManager* pSink, CHPSUP* pHpsup)
     : CRefChecker(pTaskManager, pSink, pHpsup),
       m_strHost(pHpsup->GetHost()->GetName()),
-      m_strUser(pHpsup->GetUser()),
-      m_strPassword(pHpsup->GetPassword()),
+      // A URL carries its user name and password escaped; the server wants them as typed.
+      m_strUser(DecodeUserInfo(pHpsup->GetUser())),
+      m_strPassword(DecodeUserInfo(pHpsup->GetPassword())),
       m_nPort(static_cast<INTERNET_PORT>(pHpsup->GetHps()->GetPort()))
 {
     if (pHpsup->GetUser() == nullptr && pHpsup->GetPassword() == nullptr)

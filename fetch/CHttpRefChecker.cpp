@@ -10,6 +10,7 @@
 #include "fetch/CHPSTable.h"
 #include "fetch/CTaskManager.h"
 #include "fetch/ResultCodes.h"
+#include "fetch/UrlCredentials.h"
 #include "platform/core/ThreadApi.h"
 #include "platform/net/CInternetConnection.h"
 #include "platform/net/CInternetException.h"
@@ -30,7 +31,6 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 static_assert(kRequestFlags == 0x8460c000u);
 constexpr DWORD kIgnoreNameAndDate = 0x3000;
 constexpr DWORD kIgnoreAllCertificateProblems = 0x3380;
-constexpr DWORD kCapProxyCredentials = 0x1;
 constexpr DWORD kCapCertificates = 0x2;
 constexpr LONG kTwoDays = 2 * 24 * 60 * 60;
 constexpr int kMaxContinues = 5;
@@ -75,8 +75,8 @@ bool HeadStatusCallsForGet(DWORD dwStatus)
 
 CHttpRefChecker::CHttpRefChecker(CTaskManager* pTaskManager, ITaskManager* pSink, CHPSUP* pHpsup)
     : CRefChecker(pTaskManager, pSink, pHpsup),
-      m_strUser(pHpsup->GetUser()),
-      m_strPassword(pHpsup->GetPassword()),
+      m_strUser(DecodeUserInfo(pHpsup->GetUser())),
+      m_strPassword(DecodeUserInfo(pHpsup->GetPassword())),
       m_nPort(static_cast<WORD>(pHpsup->GetHps()->GetPort()))
 {
 }
@@ -119,6 +119,7 @@ BOOL CHttpRefChecker::Check(CURLToCheck* pRecord)
     m_nCertificateProblems = 0;
     m_nLookupFailures = 0;
     m_nClientCertificateTries = 0;
+    m_strCredentialsWithheld.Empty();
     m_bFetch = pRecord->GetFetch();
     return bGoOn;
 }
@@ -200,6 +201,14 @@ void CHttpRefChecker::CheckMore()
         default: {
             CString strInsert;
             const DWORD dwCode = GetHttpStatusResult(dwStatus, strInsert);
+            if (dwStatus == 401 && !m_strCredentialsWithheld.IsEmpty()) {
+                // The status alone would read as wrong credentials: say that none were sent, and why.
+                CString strText;
+                strText.LoadString(FindResultCode(dwCode).nStringId);
+                strText += " (credentials withheld: " + m_strCredentialsWithheld + ")";
+                ReportResultCode(RC_ERROR_TEXT, strText, dwStatus);
+                return;
+            }
             ReportResultCode(dwCode, strInsert.IsEmpty() ? nullptr : strInsert.GetString(), dwStatus);
             return;
         }
@@ -278,32 +287,36 @@ bool CHttpRefChecker::SendRequest(DWORD& dwStatus)
                 CString strOptionUser;
                 CString strOptionPassword;
                 const BOOL bOptionUser = m_pTaskManager->GetHttpCredentials(strOptionUser, strOptionPassword);
+                bool bFromOptions = false;
                 if (strUser.IsEmpty() && strPassword.IsEmpty() && bOptionUser) {
                     strUser = strOptionUser;
                     strPassword = strOptionPassword;
+                    bFromOptions = true;
                 }
                 if (!strUser.IsEmpty() || !strPassword.IsEmpty()) {
-                    m_pSink->OnAuthenticationRequired(GetPageId(), "Page");
-                    m_pFile->SetOption(INTERNET_OPTION_USERNAME, strUser.GetBuffer(), strUser.GetLength());
-                    m_pFile->SetOption(INTERNET_OPTION_PASSWORD, strPassword.GetBuffer(), strPassword.GetLength());
-                    strUser.ReleaseBuffer();
-                    strPassword.ReleaseBuffer();
-                    char drain[512];
-                    while (m_pFile->Read(drain, sizeof drain) > 0) {
+                    m_strCredentialsWithheld = GetCredentialsWithheldReason(bFromOptions);
+                    if (m_strCredentialsWithheld.IsEmpty()) {
+                        m_pSink->OnAuthenticationRequired(GetPageId(), "Page");
+                        m_pFile->SetOption(INTERNET_OPTION_USERNAME, strUser.GetBuffer(), strUser.GetLength());
+                        m_pFile->SetOption(INTERNET_OPTION_PASSWORD, strPassword.GetBuffer(), strPassword.GetLength());
+                        strUser.ReleaseBuffer();
+                        strPassword.ReleaseBuffer();
+                        char drain[512];
+                        while (m_pFile->Read(drain, sizeof drain) > 0) {
+                        }
+                        m_bCredentialsSent = TRUE;
+                        continue;
                     }
-                    m_bCredentialsSent = TRUE;
-                    continue;
                 }
             }
-            if (dwStatus == 407 && !m_bProxyCredentialsSent) {
+            // Proxy credentials are for a proxy: a server reached directly gets none, and they
+            // always go as proxy credentials, never as the server's own.
+            if (dwStatus == 407 && !m_bProxyCredentialsSent && m_pTaskManager->UsesProxy()) {
                 CString strUser;
                 CString strPassword;
                 if (m_pTaskManager->GetProxyCredentials(strUser, strPassword)) {
-                    const bool bProxyOptions = m_pTaskManager->HasWinInetCapability(kCapProxyCredentials);
-                    m_pFile->SetOption(bProxyOptions ? INTERNET_OPTION_PROXY_USERNAME : INTERNET_OPTION_USERNAME,
-                        strUser.GetBuffer(), strUser.GetLength());
-                    m_pFile->SetOption(bProxyOptions ? INTERNET_OPTION_PROXY_PASSWORD : INTERNET_OPTION_PASSWORD,
-                        strPassword.GetBuffer(), strPassword.GetLength());
+                    m_pFile->SetOption(INTERNET_OPTION_PROXY_USERNAME, strUser.GetBuffer(), strUser.GetLength());
+                    m_pFile->SetOption(INTERNET_OPTION_PROXY_PASSWORD, strPassword.GetBuffer(), strPassword.GetLength());
                     strUser.ReleaseBuffer();
                     strPassword.ReleaseBuffer();
                     char drain[512];
@@ -426,6 +439,22 @@ bool CHttpRefChecker::HandleSendError(CInternetException* e, SendStep& rStep, bo
     }
     ReportException(RC_HTTP_ERROR, e);
     return false;
+}
+
+CString CHttpRefChecker::GetCredentialsWithheldReason(bool bFromOptions) const
+{
+    // A server whose certificate was not verified may be anyone: it gets no credentials at all.
+    if (m_pHpsup->GetHps()->GetSchemeKind() == SCHEME_KIND_HTTPS) {
+        DWORD dwSecurity = 0;
+        if (!m_pFile || !m_pFile->QueryOption(INTERNET_OPTION_SECURITY_FLAGS, dwSecurity)
+            || (dwSecurity & kIgnoreAllCertificateProblems) != 0)
+            return "the server's certificate was not verified";
+    }
+    // The options' credentials belong to the project's site and go to no other server.
+    if (bFromOptions
+        && !IsSameSite(m_pRecord->GetFullUrl(), m_pTaskManager->GetConnectOptions().GetHttpCredentialsSite()))
+        return "the server is not the project's site";
+    return CString();
 }
 
 bool CHttpRefChecker::OpenConnection()
@@ -592,18 +621,21 @@ void CHttpRefChecker::OnRedirectReply(DWORD dwStatus)
     const CUrlString current(m_pRecord->GetFullUrl());
     const CUrlString alone(strLocation);
     const CUrlString resolved(strLocation, &current);
+    // A location written with credentials, or resolved against a URL that has them, shows
+    // without them.
+    const CString strShownLocation = StripUserInfo(strLocation);
     if (alone.HasError() && resolved.HasError()) {
-        ReportResultCode(0x8400000b, strLocation, dwStatus);
+        ReportResultCode(0x8400000b, strShownLocation, dwStatus);
         return;
     }
     CString strTarget = strLocation;
     if (!resolved.HasError()) {
         const CString strResolved = resolved.GetUrl(TRUE);
         if (strResolved != strLocation) {
-            ReportResultCode(0x8400000c, strLocation, dwStatus);
+            ReportResultCode(0x8400000c, strShownLocation, dwStatus);
             strTarget = strResolved;
         }
     }
     ReportResultCode(RC_HTTP_OK, nullptr, dwStatus);
-    m_pSink->OnRedirect(GetPageId(), dwStatus, strTarget, m_pRecord->GetLinkKind());
+    ReportRedirect(dwStatus, strTarget);
 }

@@ -34,6 +34,9 @@ private:
     // false: the send failed for good (reported); true: go on at rStep.
     bool HandleSendError(CInternetException* pException, SendStep& rStep, bool& bForceGet, bool& bReplacedHead);
     bool OpenConnection();
+    // Why no credentials may go to this request's server (empty when they may): its
+    // certificate was not verified, or (for the options' credentials) it is not the site's.
+    CString GetCredentialsWithheldReason(bool bFromOptions) const;
     void CloseRequest();
     void CloseConnection();
     void OnSuccess(DWORD dwStatus);
@@ -59,6 +62,8 @@ private:
     BOOL m_bCredentialsSent = FALSE;
     BOOL m_bProxyCredentialsSent = FALSE;
     CString m_strStatusText;
+    // Set when a 401 found credentials that could not be sent: why not.
+    CString m_strCredentialsWithheld;
     int m_nVerb = kVerbGet;
     int m_nCertificateProblems = 0;
     int m_nLookupFailures = 0;

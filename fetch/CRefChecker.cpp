@@ -14,6 +14,7 @@
 #include "fetch/CTaskManager.h"
 #include "fetch/InternetErrors.h"
 #include "fetch/ResultCodes.h"
+#include "fetch/UrlCredentials.h"
 #include "keywords/CExtractorDoc.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
@@ -255,7 +256,8 @@ void CRefChecker::ReportLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKi
 {
     if ((dwFlags & LINK_FLAG_SERVER_MAP) != 0 && !m_pTaskManager->GetScanOptions().GetDisabledAccessibility())
         return;
-    m_pSink->OnLinkFound(GetPageId(), lpszUrl, lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
+    // A link resolved against a URL with credentials would carry them: no report shows them.
+    m_pSink->OnLinkFound(GetPageId(), StripUserInfo(lpszUrl), lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
 }
 
 void CRefChecker::ReportCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
@@ -290,21 +292,27 @@ void CRefChecker::OnBase(LPCSTR lpszHref)
     const CString strUrl = m_pRecord->GetFullUrl();
     const CUrlString current(strUrl);
     const CUrlString resolved(lpszHref, &current);
+    const CString strShown = StripUserInfo(lpszHref);
     if (resolved.HasError()) {
-        ReportResultCode(RC_BAD_BASE_URL, lpszHref);
+        ReportResultCode(RC_BAD_BASE_URL, strShown);
         m_strBaseUrl = strUrl;
     } else {
         if (!HasScheme(lpszHref))
-            ReportResultCode(RC_RELATIVE_BASE_URL, lpszHref);
+            ReportResultCode(RC_RELATIVE_BASE_URL, strShown);
         m_strBaseUrl = resolved.GetUrl(TRUE);
     }
-    m_pSink->OnBaseUrl(GetPageId(), lpszHref);
+    m_pSink->OnBaseUrl(GetPageId(), strShown);
+}
+
+void CRefChecker::ReportRedirect(UINT nStatus, LPCTSTR lpszNewUrl)
+{
+    m_pSink->OnRedirect(GetPageId(), nStatus, StripUserInfo(lpszNewUrl), m_pRecord->GetLinkKind());
 }
 
 void CRefChecker::OnExtraLink(LPCSTR, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags,
     int nWidth, int nHeight)
 {
-    m_pSink->OnExtraLink(GetPageId(), lpszUrl, lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
+    m_pSink->OnExtraLink(GetPageId(), StripUserInfo(lpszUrl), lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
 }
 
 void CRefChecker::OnAuthor(LPCSTR lpszAuthor)

@@ -54,6 +54,8 @@ public:
     void ParsePage(CFile* pFile);
     // Reads the page for the keyword engine only and reports its length.
     void ReadPageForKeywords(CFile* pFile);
+    // Tells the sink of a redirect of the current URL, without the new URL's user information.
+    void ReportRedirect(UINT nStatus, LPCTSTR lpszNewUrl);
     // The page's base URL: the BASE given, else the URL itself.
     CString GetBaseUrl() const;
 

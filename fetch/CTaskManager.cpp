@@ -8,6 +8,7 @@
 #include "fetch/CRefChecker.h"
 #include "fetch/FetchStringTable.h"
 #include "fetch/ResultCodes.h"
+#include "fetch/UrlCredentials.h"
 #include "keywords/CExtractor.h"
 #include "keywords/CExtractorDoc.h"
 #include "platform/core/CException.h"
@@ -413,9 +414,10 @@ void CTaskManager::Log(LPCTSTR a, LPCTSTR b, LPCTSTR c)
     std::snprintf(szPrefix, sizeof szPrefix, "%08x: ", static_cast<unsigned>(GetCurrentThreadId()));
     CSingleLock lock(&m_logLock, TRUE);
     *m_pLog << szPrefix;
+    // Request headers and URLs carry the user's credentials: none of them reach the log.
     for (LPCTSTR lpszText : {a, b, c}) {
         if (lpszText != nullptr)
-            *m_pLog << lpszText;
+            *m_pLog << RedactCredentials(lpszText).GetString();
     }
     *m_pLog << '\n';
     m_pLog->flush();

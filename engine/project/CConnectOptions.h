@@ -70,6 +70,10 @@ public:
     void SetFtpCredentials(LPCTSTR lpszUser, LPCTSTR lpszPassword) { m_strFtpUser = lpszUser; m_strFtpPassword = lpszPassword; }
     BOOL GetHttpCredentials(CString& strUser, CString& strPassword) const;
     void SetHttpCredentials(LPCTSTR lpszUser, LPCTSTR lpszPassword) { m_strHttpUser = lpszUser; m_strHttpPassword = lpszPassword; }
+    // The site the HTTP credentials belong to (a URL; its scheme, host and port count): they go
+    // to no other server. Empty: to none. Not stored with the options.
+    const CString& GetHttpCredentialsSite() const { return m_strHttpCredentialsSite; }
+    void SetHttpCredentialsSite(LPCTSTR lpszSiteUrl) { m_strHttpCredentialsSite = lpszSiteUrl; }
 
     const CString& GetAgentName() const { return m_strAgentName; }
     void SetAgentName(LPCTSTR lpszName) { m_strAgentName = lpszName; }
@@ -153,6 +157,7 @@ private:
     BYTE m_bFtpPasvMode;
     CString m_strHttpUser;
     CString m_strHttpPassword;
+    CString m_strHttpCredentialsSite;
     BYTE m_bHttpAcceptCookies;
     BYTE m_bHttpsIgnoreCertErrors;
     CString m_strIndexFilename;

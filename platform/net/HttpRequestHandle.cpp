@@ -344,10 +344,14 @@ DWORD HttpRequestHandle::SendOnce(const std::vector<std::string>& headers, const
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, bFollow ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
 
-    // Credentials: the request's, else the connection's, else the session's.
+    // Credentials: the request's, else the connection's, else the session's; never to a server
+    // whose certificate goes unchecked, which may be anyone.
+    const DWORD dwUnchecked = SECURITY_FLAG_IGNORE_REVOCATION | SECURITY_FLAG_IGNORE_UNKNOWN_CA
+        | SECURITY_FLAG_IGNORE_WRONG_USAGE | SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+    const bool bUnverified = Secure() && (dwSecurityFlags & dwUnchecked) != 0;
     const std::string user = ResolveString(&OptionValues::userName).value_or("");
     const std::string password = ResolveString(&OptionValues::password).value_or("");
-    if (!user.empty() || !password.empty()) {
+    if ((!user.empty() || !password.empty()) && !bUnverified) {
         curl_easy_setopt(easy, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
         curl_easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
         curl_easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());

@@ -199,12 +199,12 @@ inline std::unique_ptr<ChildServer> StartHttpServer()
     return server;
 }
 
-// Starts the FTP test server on the folder with the login user/secret; false when python3 or
-// pyftpdlib is missing or the server does not start.
-inline bool StartFtpServer(SuiteServer& suite)
+// Starts the FTP test server on the folder with the login "user" and the password; false when
+// python3 or pyftpdlib is missing or the server does not start.
+inline bool StartFtpServer(SuiteServer& suite, const std::string& password = "secret")
 {
     return HavePythonModule("pyftpdlib")
-        && suite.server.Start({kPython, ServerScript(), "ftp", suite.dir.Path(), "user", "secret"}, true);
+        && suite.server.Start({kPython, ServerScript(), "ftp", suite.dir.Path(), "user", password}, true);
 }
 
 // Makes a self-signed certificate for 127.0.0.1 (only the address: "localhost" does not match
