@@ -1,22 +1,48 @@
-// What the standard controls share: notifying the parent, asking it for colours, the font a
-// control draws with, and the classic sunken frame that stands in for a plain border.
+// What every standard control shares: its state object kept in the window's extra bytes, the
+// notifications to its parent, the colours the parent chooses, and its font.
 #pragma once
 
+#include "platform/core/Types.h"
 #include "platform/win/UserApi.h"
+
+#include <string>
+
+// Bytes every control class reserves for the pointer to its state object.
+constexpr int kControlExtraBytes = static_cast<int>(sizeof(LONG_PTR));
+
+template <class State>
+State* ControlStateOf(HWND hwnd)
+{
+    return reinterpret_cast<State*>(GetWindowLongPtr(hwnd, 0));
+}
+
+// Keeps a control's state object for the window's life: attached at WM_NCCREATE, deleted at
+// WM_NCDESTROY by the control's procedure through DetachControlState.
+template <class State>
+void AttachControlState(HWND hwnd, State* state)
+{
+    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(state));
+}
+template <class State>
+void DetachControlState(HWND hwnd)
+{
+    delete reinterpret_cast<State*>(SetWindowLongPtr(hwnd, 0, 0));
+}
 
 // Sends WM_COMMAND with the control's id and a notification code to its parent.
 void NotifyParent(HWND control, UINT code);
-// Asks the parent (the control itself when it has none) for the brush and colours of a
-// WM_CTLCOLOR* message; sets the DC's colours. Falls back to the default when it answers null.
-HBRUSH ControlColor(HWND control, HDC dc, UINT message);
-// The font to draw with when the control was given none (WM_SETFONT with null).
+// Sends WM_NOTIFY with a header filled in for the control; returns the parent's answer.
+LRESULT NotifyParentHeader(HWND control, NMHDR& header, UINT code);
+// Asks the parent for the colours of a control (WM_CTLCOLORBTN, …): the brush to fill with,
+// with the text and background colours set in the DC. Without a parent, or when the parent
+// answers with no brush, the default colours of that message are used.
+HBRUSH ControlColors(HWND control, HDC dc, UINT ctlColorMessage);
+// The control's font, or the default dialog font when none was set.
 HFONT ControlFont(HFONT font);
-// A control created with WS_BORDER shows the sunken client edge of the classic style instead
-// of a flat black line; called from WM_NCCREATE.
+// The text of a window as a string.
+std::string WindowTextOf(HWND hwnd);
+// Whether focus rectangles and mnemonics are hidden for the control (WM_QUERYUISTATE).
+bool FocusCuesHidden(HWND control);
+// A control created with WS_BORDER shows the sunken client edge of the classic style instead of
+// a flat black line; called from WM_NCCREATE.
 void UseClientEdgeForBorder(HWND control);
-// The pointer a control keeps in its window's extra bytes.
-template <typename T>
-T* ControlFromWindow(HWND hwnd)
-{
-    return reinterpret_cast<T*>(GetWindowLongPtr(hwnd, 0));
-}

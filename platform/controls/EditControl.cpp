@@ -77,7 +77,7 @@ LRESULT CALLBACK EditControl::RichEditWndProc(HWND hwnd, UINT message, WPARAM wP
 
 LRESULT EditControl::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Kind kind)
 {
-    auto* self = ControlFromWindow<EditControl>(hwnd);
+    auto* self = ControlStateOf<EditControl>(hwnd);
     if (message == WM_NCCREATE && !self) {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
         if (!cs)
@@ -90,14 +90,13 @@ LRESULT EditControl::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         } catch (const std::bad_alloc&) {
             return FALSE;
         }
-        SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(self));
+        AttachControlState(hwnd, self);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (!self)
         return DefWindowProc(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtr(hwnd, 0, 0);
-        delete self;
+        DetachControlState<EditControl>(hwnd);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     try {
@@ -830,7 +829,7 @@ void EditControl::Paint(HDC dc)
         state.textColor = GetSysColor(COLOR_WINDOWTEXT);
     } else {
         UINT message = (ReadOnly() || state.disabled) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
-        state.background = ControlColor(m_hwnd, dc, message);
+        state.background = ControlColors(m_hwnd, dc, message);
         state.textColor = GetTextColor(dc);
     }
     PaintEdit(dc, state);

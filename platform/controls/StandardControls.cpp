@@ -1,31 +1,44 @@
+// The table of standard control classes.
 #include "platform/controls/StandardControls.h"
 
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
 #include "platform/win/Cursor.h"
-#include "platform/win/UserApi.h"
+
+#include <mutex>
 
 namespace {
 
-void Register(const char* name, WNDPROC proc, UINT style, LPCSTR cursor)
-{
-    WNDCLASS wc{};
-    wc.style = style | CS_GLOBALCLASS;
-    wc.lpfnWndProc = proc;
-    // Each control keeps a pointer to its state in its first extra bytes.
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, cursor);
-    wc.lpszClassName = name;
-    RegisterClass(&wc);
-}
+struct ControlClass {
+    LPCSTR name;
+    WNDPROC proc;
+    UINT style;
+    int extraBytes;
+    LPCSTR cursor;
+    int background;   // a system colour index + 1, or 0 for none
+};
+
+const ControlClass kClasses[] = {
+    {WC_EDIT, EditControl::EditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
+    {RICHEDIT_CLASS, EditControl::RichEditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
+};
 
 } // namespace
 
 void RegisterStandardControls()
 {
-    WNDCLASS existing{};
-    if (GetClassInfo(nullptr, WC_EDIT, &existing))
-        return;
-    Register(WC_EDIT, EditControl::EditWndProc, CS_DBLCLKS, IDC_IBEAM);
-    Register(RICHEDIT_CLASS, EditControl::RichEditWndProc, CS_DBLCLKS, IDC_IBEAM);
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const ControlClass& c : kClasses) {
+            WNDCLASS wc{};
+            wc.style = c.style | CS_GLOBALCLASS;
+            wc.lpfnWndProc = c.proc;
+            wc.cbWndExtra = c.extraBytes;
+            wc.hCursor = LoadCursor(nullptr, c.cursor);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(c.background));
+            wc.lpszClassName = c.name;
+            RegisterClass(&wc);
+        }
+    });
 }

@@ -1,5 +1,7 @@
-// Registers the window classes of the standard controls for the process. The program calls it
-// once at start-up and the tests call it before making controls; calling it again does nothing.
+// Registration of the standard control classes.
 #pragma once
 
+// Registers the window classes of the standard controls (edit, list box, combo box, …) as
+// global classes, once per process; later calls do nothing. Call on the thread that creates the
+// first control, before it does.
 void RegisterStandardControls();
