@@ -4,6 +4,7 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
+#include "platform/controls/ListBoxControl.h"
 #include "platform/win/Cursor.h"
 
 #include <mutex>
@@ -22,6 +23,8 @@ struct ControlClass {
 const ControlClass kClasses[] = {
     {WC_EDIT, EditControl::EditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
     {RICHEDIT_CLASS, EditControl::RichEditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
+    {WC_LISTBOX, ListBoxControl::WndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
+    {WC_COMBOLBOX, ListBoxControl::WndProc, CS_DBLCLKS | CS_SAVEBITS, kControlExtraBytes, IDC_ARROW, 0},
 };
 
 } // namespace
