@@ -34,6 +34,7 @@
 #include "platform/core/WindowHandle.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -89,13 +90,6 @@ CString MessageOfErrno(int nErrno, const CString& strPath)
     return MessageOf(&error);
 }
 
-CString JoinPath(const CString& strFolder, const CString& strName)
-{
-    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] == '/')
-        return strFolder + strName;
-    return strFolder + "/" + strName;
-}
-
 // ---- Enumeration ----
 
 struct EnumParams {
@@ -107,87 +101,157 @@ struct EnumParams {
     // Folders already walked, by device and inode, so that a link back up the tree cannot make
     // the walk endless.
     std::set<std::pair<dev_t, ino_t>> visited;
+    // The first folder that could not be listed: the tree is then incomplete.
+    CString strFailure;
 };
 
-// Makes the node of one path under the parent: a folder, a page file with one of the
-// extensions, or nothing.
-CPageNode* AddNode(EnumParams& params, CPageNode* pParent, const CString& strPath, bool& bWalkInto)
+// Makes the node of one path under the parent, from what the file system says of it.
+CPageNode* MakeNode(CPageNode* pParent, const CString& strPath, UINT nKind, const struct stat& info)
 {
-    bWalkInto = false;
-    struct stat info {};
-    if (::stat(strPath, &info) != 0)
+    // The walk always starts under the root; a node with no parent would have no owner.
+    if (pParent == nullptr)
         return nullptr;
-    CString strName;
-    CString strFolder;
     const int nSlash = strPath.ReverseFind('/');
-    strName = strPath.Mid(nSlash + 1);
-    strFolder = nSlash < 0 ? CString() : strPath.Left(nSlash);
+    CString strName = strPath.Mid(nSlash + 1);
+    CString strFolder = nSlash < 0 ? CString() : strPath.Left(nSlash);
     if (nSlash == 0)
         strFolder = "/";
-    UINT nKind = 0;
-    if (S_ISDIR(info.st_mode)) {
-        if (!params.visited.insert({info.st_dev, info.st_ino}).second)
-            return nullptr;
-        nKind = CPageNode::kindFolder;
-        bWalkInto = true;
-        if (strName.IsEmpty())
-            strName = "/";
-    } else if (S_ISREG(info.st_mode) && CParserEngine::HasPageExtension(strName, params.extensions)) {
-        // Only regular files are pages: reading a pipe or a device would never end.
-        nKind = CPageNode::kindPage;
-    } else {
-        return nullptr;
-    }
+    if (strName.IsEmpty())
+        strName = "/";
     auto pNode = std::make_unique<CPageNode>();
     pNode->SetKind(nKind);
     pNode->SetName(strName);
     pNode->SetFolder(strFolder);
     pNode->SetParent(pParent);
-    const DWORD dwAttributes = GetFileAttributes(strPath);
-    pNode->SetAttributes(CParserEngine::MakeAttributesText(dwAttributes == INVALID_FILE_ATTRIBUTES ? 0 : dwAttributes));
-    // The walk always starts under the root; a node with no parent would have no owner.
-    if (pParent == nullptr)
-        return nullptr;
+    DWORD dwAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (!S_ISDIR(info.st_mode) && (info.st_mode & 0222) == 0)
+        dwAttributes |= FILE_ATTRIBUTE_READONLY;
+    pNode->SetAttributes(CParserEngine::MakeAttributesText(dwAttributes));
     CPageNode* pMade = pNode.get();
     pParent->AddChild(pNode.release());
     return pMade;
 }
 
-void Enumerate(EnumParams& params, const CString& strPath, CPageNode* pParent)
+void NoteFailure(EnumParams& params, const CString& strText)
+{
+    if (params.strFailure.IsEmpty())
+        params.strFailure = strText;
+}
+
+// One entry of a folder: its name and the kind its folder gives (DT_UNKNOWN when none).
+struct FolderEntry {
+    std::string name;
+    unsigned char type;
+};
+
+void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
+
+// Adds the folder at the path under the parent and walks it, unless it was walked already.
+void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strPath, const struct stat& info)
+{
+    if (!params.visited.insert({info.st_dev, info.st_ino}).second)
+        return;
+    if (CPageNode* pNode = MakeNode(pParent, strPath, CPageNode::kindFolder, info); pNode != nullptr)
+        WalkFolder(params, strPath, pNode);
+}
+
+// Adds one entry of a folder. Only folders and page files are looked at more closely: the kind
+// the folder gives spares a look at every other file.
+void AddEntry(EnumParams& params, CPageNode* pParent, const CString& strPath, const FolderEntry& entry)
+{
+    const bool bPageName = CParserEngine::HasPageExtension(CString(entry.name.c_str()), params.extensions) != 0;
+    if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN && !(entry.type == DT_REG && bPageName))
+        return;
+    struct stat info {};
+    if (::stat(strPath, &info) != 0) {
+        // Gone meanwhile, or a link to nothing: not part of the site. A name too long for the
+        // system is part of it, and cannot be walked.
+        if (errno == ENAMETOOLONG || errno == ELOOP)
+            NoteFailure(params, MessageOfErrno(errno, strPath));
+        return;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        AddFolder(params, pParent, strPath, info);
+    } else if (S_ISREG(info.st_mode) && bPageName) {
+        // Only regular files are pages: reading a pipe or a device would never end.
+        if (CPageNode* pNode = MakeNode(pParent, strPath, CPageNode::kindPage, info); pNode != nullptr)
+            Post(params.hDialog, kMsgEnumPageFound, reinterpret_cast<LPARAM>(pNode));
+    }
+}
+
+void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
 {
     if (params.pState->bStop.load())
         return;
-    bool bWalkInto = false;
-    CPageNode* pNode = AddNode(params, pParent, strPath, bWalkInto);
-    if (pNode == nullptr)
-        return;
-    if (pNode->GetKind() == CPageNode::kindPage)
-        Post(params.hDialog, kMsgEnumPageFound, reinterpret_cast<LPARAM>(pNode));
-    if (!bWalkInto)
-        return;
-    std::vector<CString> entries;
-    CFileFind find;
-    for (BOOL bMore = find.FindFile(JoinPath(strPath, "*")); bMore;) {
-        bMore = find.FindNextFile();
-        if (!find.IsDots())
-            entries.push_back(find.GetFilePath());
+    // The entries are read first and the folder closed before going down, so that a deep tree
+    // holds no more than one folder open.
+    std::vector<FolderEntry> entries;
+    {
+        DIR* pDir = ::opendir(strPath);
+        if (pDir == nullptr) {
+            if (errno != ENOENT && errno != ENOTDIR)
+                NoteFailure(params, MessageOfErrno(errno, strPath));
+            return;
+        }
+        errno = 0;
+        while (const dirent* pEntry = ::readdir(pDir)) {
+            const char* pszName = pEntry->d_name;
+            if (pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0')))
+                continue;
+            entries.push_back({pszName, pEntry->d_type});
+        }
+        if (errno != 0)
+            NoteFailure(params, MessageOfErrno(errno, strPath));
+        ::closedir(pDir);
     }
-    find.Close();
-    for (const CString& strEntry : entries)
-        Enumerate(params, strEntry, pNode);
+    CString strPrefix = strPath;
+    if (strPrefix.IsEmpty() || strPrefix[strPrefix.GetLength() - 1] != '/')
+        strPrefix += "/";
+    for (const FolderEntry& entry : entries) {
+        if (params.pState->bStop.load())
+            return;
+        AddEntry(params, pNode, strPrefix + entry.name.c_str(), entry);
+    }
+}
+
+void Enumerate(EnumParams& params)
+{
+    struct stat info {};
+    if (::stat(params.strFolder, &info) != 0) {
+        NoteFailure(params, MessageOfErrno(errno, params.strFolder));
+        return;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        NoteFailure(params, MessageOfErrno(ENOTDIR, params.strFolder));
+        return;
+    }
+    AddFolder(params, params.pRoot, params.strFolder, info);
 }
 
 UINT EnumerationThread(LPVOID pParam)
 {
     std::unique_ptr<EnumParams> pParams(static_cast<EnumParams*>(pParam));
+    // Whatever ends the walk early, the dialog must not take a half-walked tree for the project.
     try {
-        Enumerate(*pParams, pParams->strFolder, pParams->pRoot);
+        Enumerate(*pParams);
     } catch (CException* e) {
+        NoteFailure(*pParams, MessageOf(e));
         e->Delete();
+    } catch (const std::bad_alloc&) {
+        NoteFailure(*pParams, "There was not enough memory to walk the whole project folder.");
+    } catch (const std::exception& e) {
+        NoteFailure(*pParams, e.what());
     } catch (...) {
+        NoteFailure(*pParams, "Unknown error message.");
     }
-    if (!pParams->pState->bStop.load())
+    if (pParams->pState->bStop.load())
+        return 1;
+    if (pParams->strFailure.IsEmpty()) {
         Post(pParams->hDialog, kMsgEnumFinished);
+    } else {
+        pParams->pState->SetFailure(pParams->strFailure);
+        Post(pParams->hDialog, kMsgEnumFailed);
+    }
     return 1;
 }
 
@@ -1029,6 +1093,7 @@ UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot,
 {
     m_hEnumDialog = hDialog;
     m_pEnumState->bStop.store(0);
+    m_pEnumState->SetFailure(CString());
     auto pParams = std::make_unique<EnumParams>();
     pParams->pState = m_pEnumState;
     pParams->strFolder = strFolder;

@@ -90,7 +90,8 @@ public:
 
     // Starts the enumeration thread over the folder: the folder becomes a folder node under
     // the root, and every folder and page file below it a node of the tree. Posts
-    // kMsgEnumPageFound per page and kMsgEnumFinished at the end (not after a stop) to hDialog.
+    // kMsgEnumPageFound per page and kMsgEnumFinished at the end (not after a stop) to hDialog,
+    // or kMsgEnumFailed in its place when the walk failed or could not list every folder.
     // 0, or 1 when no thread could be started. User-interface thread.
     UINT StartEnumeration(const CString& strFolder, CPageNode* pRoot, HWND hDialog, const CProjectSettings& settings);
     // Raises the stop flag and starts a thread that waits for the enumeration thread to end and
@@ -125,7 +126,25 @@ public:
     struct ThreadState {
         std::atomic<UINT> bStop{0};
         std::atomic<HANDLE> hThread{nullptr}; // a duplicate of the worker's handle
+        // Why the worker failed; set before it posts its failure. Any thread.
+        void SetFailure(const CString& strText)
+        {
+            std::lock_guard<std::mutex> guard(failureLock);
+            strFailure = strText;
+        }
+        CString GetFailure()
+        {
+            std::lock_guard<std::mutex> guard(failureLock);
+            return strFailure;
+        }
+
+    private:
+        std::mutex failureLock;
+        CString strFailure;
     };
+    // After kMsgEnumFailed: the first error of the walk (a folder that could not be listed, a
+    // path too long for the system, ...). User-interface thread.
+    CString GetEnumerationFailure() const { return m_pEnumState->GetFailure(); }
 
 private:
     // Files one reported META value into the page and the catalogue, under the lock.

@@ -69,6 +69,10 @@ void CProjectSettings::Serialize(CArchive& ar)
     ar >> bAutoScan;
     ar >> strSeparator;
     ar >> bShowTitle >> nBackup >> bFreeze;
+    // Only 0 (backup file), 1 (trash) and 2 (delete) are schemes. Any other number comes from a
+    // damaged file, and taking it would quietly save every page without a backup.
+    if (nBackup > kBackupDelete)
+        AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
 
     m_strProjectDirectory = strDirectory;
     m_strProjectFilePath = strProjectFile;

@@ -44,7 +44,11 @@ public:
 
     UINT m_bFreezeFileColumn;
     UINT m_bShowTitle;
-    UINT m_nBackupScheme;       // 0 keep a backup file, 1 recycle bin, other values delete
+    UINT m_nBackupScheme;       // 0 keep a backup file, 1 recycle bin, 2 delete
+    // The backup schemes a project file may hold; a larger number marks the file damaged.
+    static constexpr UINT kBackupFile = 0;
+    static constexpr UINT kBackupTrash = 1;
+    static constexpr UINT kBackupDelete = 2;
     CString m_strListSeparator;
     UINT m_bAutoScan;
     CString m_strProjectDirectory;

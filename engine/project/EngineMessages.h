@@ -13,6 +13,9 @@ inline constexpr UINT kMsgShowSetting = 0x405;      // wParam: event to set, lPa
 inline constexpr UINT kMsgEnumFinished = 0x406;     // not sent after a stop
 inline constexpr UINT kMsgEnumPageFound = 0x407;    // lParam: the page node
 inline constexpr UINT kMsgEnumStopped = 0x408;      // the enumeration thread has ended
+inline constexpr UINT kMsgEnumFailed = 0x40d;       // in place of kMsgEnumFinished: the walk failed
+                                                    // or missed folders, so the tree is incomplete;
+                                                    // CParserEngine::GetEnumerationFailure says why
 
 // To the save progress dialog.
 inline constexpr UINT kMsgSavePageBegin = 0x409;    // lParam: the page

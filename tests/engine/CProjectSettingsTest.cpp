@@ -119,6 +119,13 @@ TEST_F(ProjectSettingsTest, ForeignOrTruncatedProjectFilesRaiseArchiveErrors)
     knownClass.Word(0xFFFF).Word(1).Word(16).Raw("CMetaEditSetting").SettingBase("n", 0, "d", 0, 0, 0, 0);
     EXPECT_NE(ArchiveErrorOf([&] { LoadObject(knownClass.str()); }), -1);
 
+    // A backup scheme that is none of the three is damage, not "no backup".
+    EXPECT_EQ(LoadObject(ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 2, 1))->m_nBackupScheme, 2u);
+    EXPECT_EQ(ArchiveErrorOf([&] { LoadObject(ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 3, 1)); }),
+              CArchiveException::badIndex);
+    EXPECT_NE(ArchiveErrorOf([&] { LoadObject(ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 0xFFFFFFFF, 1)); }),
+              -1);
+
     // An extension count far beyond the data.
     std::string huge = ProjectBytes("d", "p", "s", 1, 0, {}, 1, ",", 1, 0, 1);
     const size_t countOffset = 22 + 2 + 2 + 2 + 8;
