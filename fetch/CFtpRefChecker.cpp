@@ -215,6 +215,13 @@ void CFtpRefChecker::CheckDirect()
                 m_pTaskManager->GetConnectOptions().GetFtpPasvMode() != 0));
             m_pHpsup->GetHost()->SetReached();
         }
+        // The connection serves every URL of the entry: each check gets what is left of its own
+        // time.
+        if (const DWORD dwTimeLeft = GetCheckTimeLeft(); dwTimeLeft != 0xFFFFFFFFu) {
+            if (dwTimeLeft == 0)
+                AfxThrowInternetException(1, ERROR_INTERNET_TRANSFER_TIME_LIMIT);
+            m_pConnection->SetOption(INTERNET_OPTION_TRANSFER_TIME_LIMIT, dwTimeLeft);
+        }
 
         bool bRootDiffers = false;
         WIN32_FIND_DATA data {};

@@ -256,6 +256,13 @@ bool CHttpRefChecker::SendRequest(DWORD& dwStatus)
                 LogHeaders(" requesting:\n", HTTP_QUERY_RAW_HEADERS_CRLF | HTTP_QUERY_FLAG_REQUEST_HEADERS);
                 step = SendStep::Send;
             }
+            // The request gets what is left of the check's time, so that no server holds the
+            // check longer than its limit, however it drips its reply.
+            const DWORD dwTimeLeft = GetCheckTimeLeft();
+            if (dwTimeLeft == 0)
+                AfxThrowInternetException(GetCurrentThreadId(), ERROR_INTERNET_TRANSFER_TIME_LIMIT);
+            if (dwTimeLeft != 0xFFFFFFFFu)
+                m_pFile->SetOption(INTERNET_OPTION_TRANSFER_TIME_LIMIT, dwTimeLeft);
             if (m_nVerb == kVerbPost) {
                 CString strBody = m_pRecord->GetFormData();
                 m_pFile->SendRequest("Content-Type: application/x-www-form-urlencoded", 47, strBody.GetBuffer(),

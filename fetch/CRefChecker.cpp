@@ -3,6 +3,7 @@
 #include "engine/html/CHtmlParser.h"
 #include "engine/html/HtmlLinkTypes.h"
 #include "engine/html/ITaskManager.h"
+#include "engine/project/CConnectOptions.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "fetch/CFileRefChecker.h"
@@ -90,6 +91,7 @@ DWORD_PTR CRefChecker::GetPageId() const
 BOOL CRefChecker::Check(CURLToCheck* pRecord)
 {
     m_pRecord = pRecord;
+    m_ullCheckStart = GetTickCount64();
     m_strBaseUrl = pRecord->GetFullUrl();
     m_dwKeptClass = RESULT_CLASS_NOT_CHECKED;
     ReportResultCode(RC_CHECKING);
@@ -193,6 +195,11 @@ void CRefChecker::ReportException(DWORD dwDefaultCode, CException* pException)
     }
     DWORD dwError = 0;
     if (GetInternetErrorNumber(pException, dwError)) {
+        // A check ended by its limits says which limit, in the terms the options give it.
+        if (dwError == ERROR_INTERNET_TRANSFER_TIME_LIMIT || dwError == ERROR_INTERNET_TRANSFER_SIZE_LIMIT) {
+            ReportResultCode(dwDefaultCode, GetLimitText(dwError), dwError);
+            return;
+        }
         for (const INTERNET_ERROR_RESULT& row : kInternetErrorResults) {
             if (row.dwError == dwError) {
                 if (dwError == ERROR_INTERNET_NAME_NOT_RESOLVED)
@@ -214,6 +221,31 @@ void CRefChecker::ReportResultCode(DWORD dwCode, LPCTSTR lpszInsert1, DWORD_PTR 
         return;
     m_pSink->ReportResult(GetPageId(), row.dwClass, row.dwCode, row.nStringId, lpszInsert1, dwInsert2);
     m_dwKeptClass = row.dwClass;
+}
+
+CString CRefChecker::GetLimitText(DWORD dwError) const
+{
+    const CConnectOptions& options = m_pTaskManager->GetConnectOptions();
+    CString strText;
+    if (dwError == ERROR_INTERNET_TRANSFER_TIME_LIMIT) {
+        strText.Format("Stopped: the check took longer than its limit of %d s", options.GetCheckTimeLimit());
+    } else {
+        const DWORD dwLimit = options.GetCheckSizeLimit();
+        if (dwLimit % (1024 * 1024) == 0)
+            strText.Format("Stopped: the reply is larger than its limit of %u MB", dwLimit / (1024 * 1024));
+        else
+            strText.Format("Stopped: the reply is larger than its limit of %u bytes", dwLimit);
+    }
+    return strText;
+}
+
+DWORD CRefChecker::GetCheckTimeLeft() const
+{
+    const DWORD dwLimit = m_pTaskManager->GetCheckTimeLimitMs();
+    if (dwLimit == 0)
+        return 0xFFFFFFFFu;
+    const ULONGLONG ullUsed = GetTickCount64() - m_ullCheckStart;
+    return ullUsed >= dwLimit ? 0 : static_cast<DWORD>(dwLimit - ullUsed);
 }
 
 BOOL CRefChecker::IsStopRequested()

@@ -59,6 +59,12 @@ public:
     // The page's base URL: the BASE given, else the URL itself.
     CString GetBaseUrl() const;
 
+    // What is left of the current check's time limit, in milliseconds: at least 1 while any is
+    // left, 0 when it has run out, and 0xFFFFFFFF without a limit.
+    DWORD GetCheckTimeLeft() const;
+    // The result text of a check ended by its time or size limit (the internet error given).
+    CString GetLimitText(DWORD dwError) const;
+
     DWORD GetKeptClass() const { return m_dwKeptClass; }
     CURLToCheck* GetRecord() const { return m_pRecord; }
     CHPSUP* GetHpsup() const { return m_pHpsup; }
@@ -108,6 +114,7 @@ protected:
     std::unique_ptr<CExtractorDoc> m_pExtractorDoc;
     DWORD m_dwKeptClass = 1;
     CString m_strBaseUrl;
+    ULONGLONG m_ullCheckStart = 0;   // tick count at the start of the current check
 };
 
 // The checker for an entry's scheme kind; the caller owns it.

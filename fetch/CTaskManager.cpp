@@ -220,6 +220,10 @@ BOOL CTaskManager::OpenInternetSession()
         pSession->SetOption(INTERNET_OPTION_CONTROL_SEND_TIMEOUT, static_cast<DWORD>(options.GetControlTimeout()) * 1000);
         pSession->SetOption(INTERNET_OPTION_CONTROL_RECEIVE_TIMEOUT,
             static_cast<DWORD>(options.GetControlTimeout()) * 1000);
+        // No transfer outlasts a whole check or reads more than it may; the checkers narrow the
+        // time to what is left of their check.
+        pSession->SetOption(INTERNET_OPTION_TRANSFER_TIME_LIMIT, GetCheckTimeLimitMs());
+        pSession->SetOption(INTERNET_OPTION_TRANSFER_SIZE_LIMIT, options.GetCheckSizeLimit());
         m_pSession = std::move(pSession);
     } catch (CInternetException* e) {
         e->ReportError(MB_OK | kIconError);
@@ -376,6 +380,12 @@ CExtractorDoc* CTaskManager::NewExtractorDocument()
     if (pDoc != nullptr)
         pDoc->SetScaledBeta(m_pScanOptions->GetExtractorBeta1000() * 0.001);
     return pDoc;
+}
+
+DWORD CTaskManager::GetCheckTimeLimitMs() const
+{
+    const int nSeconds = m_pConnectOptions->GetCheckTimeLimit();
+    return nSeconds <= 0 ? 0 : static_cast<DWORD>(std::min(nSeconds, 0x7FFFFFFF / 1000)) * 1000;
 }
 
 BOOL CTaskManager::UsesProxy() const

@@ -97,6 +97,8 @@ public:
     DWORD GetWinInetCaps() const { return m_dwWinInetCaps; }
     const CString& GetWinInetName() const { return m_strWinInetName; }
     BOOL UsesProxy() const;
+    // The most one check may take, in milliseconds (0: no limit).
+    DWORD GetCheckTimeLimitMs() const;
     BOOL IsLogging() const { return m_pLog != nullptr; }
     // One log line: the thread id as "%08x: ", the texts given, an end of line, a flush.
     void Log(LPCTSTR a, LPCTSTR b = nullptr, LPCTSTR c = nullptr);

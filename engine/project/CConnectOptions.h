@@ -99,6 +99,15 @@ public:
     void SetDataTimeout(int nSeconds) { m_nDataTimeout = nSeconds; }
     int GetControlTimeout() const { return m_nControlTimeout; }
     void SetControlTimeout(int nSeconds) { m_nControlTimeout = nSeconds; }
+    // The most one check of a URL may take, in seconds, and the most of a reply body it reads,
+    // in bytes (0: no limit); then it ends with a result that says so. Not stored with the
+    // options.
+    static constexpr int kDefaultCheckTimeLimit = 60;
+    static constexpr DWORD kDefaultCheckSizeLimit = 50u * 1024 * 1024;
+    int GetCheckTimeLimit() const { return m_nCheckTimeLimit; }
+    void SetCheckTimeLimit(int nSeconds) { m_nCheckTimeLimit = nSeconds; }
+    DWORD GetCheckSizeLimit() const { return m_dwCheckSizeLimit; }
+    void SetCheckSizeLimit(DWORD dwBytes) { m_dwCheckSizeLimit = dwBytes; }
     int GetNumThreads() const { return m_nNumThreads; }
     void SetNumThreads(int nThreads) { m_nNumThreads = nThreads; }
 
@@ -167,6 +176,8 @@ private:
     int m_nDataTimeout;
     int m_nControlTimeout;
     int m_nNumThreads;
+    int m_nCheckTimeLimit = kDefaultCheckTimeLimit;
+    DWORD m_dwCheckSizeLimit = kDefaultCheckSizeLimit;
 
     int m_nMaxHttpTasksPerHost;
     int m_nMaxHttpsTasksPerHost;

@@ -55,6 +55,8 @@ const ErrorText kErrorTexts[] = {
     {ERROR_INTERNET_SEC_INVALID_CERT, "The server's certificate is not valid"},
     {ERROR_INTERNET_SEC_CERT_REVOKED, "The server's certificate has been revoked"},
     {ERROR_INTERNET_DECODING_FAILED, "The content could not be decoded"},
+    {ERROR_INTERNET_TRANSFER_TIME_LIMIT, "The transfer took longer than its time limit"},
+    {ERROR_INTERNET_TRANSFER_SIZE_LIMIT, "The reply is larger than its size limit"},
 };
 
 } // namespace
@@ -76,7 +78,8 @@ BOOL CInternetException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT*
     LPCSTR pszText = nullptr;
     // An extended error is only as good as what the server said; a reply that cannot be
     // understood says best itself what was wrong with it.
-    if ((m_dwError == ERROR_INTERNET_EXTENDED_ERROR || m_dwError == ERROR_HTTP_INVALID_SERVER_RESPONSE)
+    if ((m_dwError == ERROR_INTERNET_EXTENDED_ERROR || m_dwError == ERROR_HTTP_INVALID_SERVER_RESPONSE
+            || m_dwError == ERROR_INTERNET_TRANSFER_TIME_LIMIT || m_dwError == ERROR_INTERNET_TRANSFER_SIZE_LIMIT)
         && !m_strDetail.IsEmpty())
         pszText = m_strDetail;
     if (pszText == nullptr)

@@ -213,6 +213,8 @@ std::optional<DWORD> OptionValues::*DwordMember(DWORD dwOption)
     case INTERNET_OPTION_RECEIVE_TIMEOUT: return &OptionValues::receiveTimeout;
     case INTERNET_OPTION_DATA_SEND_TIMEOUT: return &OptionValues::dataSendTimeout;
     case INTERNET_OPTION_DATA_RECEIVE_TIMEOUT: return &OptionValues::dataReceiveTimeout;
+    case INTERNET_OPTION_TRANSFER_TIME_LIMIT: return &OptionValues::transferTimeLimit;
+    case INTERNET_OPTION_TRANSFER_SIZE_LIMIT: return &OptionValues::transferSizeLimit;
     default: return nullptr;
     }
 }
@@ -233,6 +235,8 @@ DWORD DefaultFor(DWORD dwOption)
     switch (dwOption) {
     case INTERNET_OPTION_CONNECT_TIMEOUT: return kDefaultConnectTimeout;
     case INTERNET_OPTION_CONNECT_RETRIES: return 0;
+    case INTERNET_OPTION_TRANSFER_TIME_LIMIT:
+    case INTERNET_OPTION_TRANSFER_SIZE_LIMIT: return 0;
     default: return kDefaultReceiveTimeout;
     }
 }
@@ -550,6 +554,12 @@ void Transfer::Start(DWORD dwInactivityTimeout, DWORD dwConnectTimeout)
     m_strDetail.clear();
     m_errorBuffer[0] = '\0';
     m_callbackGuard.Reset();
+    m_nBodyReceived = 0;
+    m_dwTimeLimit = m_owner.ResolveDword(&OptionValues::transferTimeLimit, 0);
+    m_nSizeLimit = m_owner.ResolveDword(&OptionValues::transferSizeLimit, 0);
+    m_deadline.reset();
+    if (m_dwTimeLimit != 0)
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_dwTimeLimit);
     m_dwInactivityTimeout = dwInactivityTimeout == 0 ? 0xFFFFFFFFu : dwInactivityTimeout;
     curl_easy_setopt(m_pEasy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min<DWORD>(dwConnectTimeout, 0x7FFFFFFF)));
     // The server's silence on the FTP control channel counts as a receive time-out too.
@@ -593,6 +603,18 @@ DWORD Transfer::Pump(const std::function<bool()>& ready)
             m_strDetail = m_callbackGuard.GetFirstError();
             return ERROR_INTERNET_INTERNAL_ERROR;
         }
+        if (m_nSizeLimit != 0 && m_nBodyReceived > m_nSizeLimit) {
+            Stop();
+            m_strDetail = "The reply is larger than its limit of " + std::to_string(m_nSizeLimit / (1024 * 1024)) + " MB";
+            if (m_nSizeLimit % (1024 * 1024) != 0)
+                m_strDetail = "The reply is larger than its limit of " + std::to_string(m_nSizeLimit) + " bytes";
+            return ERROR_INTERNET_TRANSFER_SIZE_LIMIT;
+        }
+        if (m_deadline && steady_clock::now() >= *m_deadline) {
+            Stop();
+            m_strDetail = "The transfer took longer than its limit of " + std::to_string((m_dwTimeLimit + 999) / 1000) + " s";
+            return ERROR_INTERNET_TRANSFER_TIME_LIMIT;
+        }
         // A failed transfer fails every wait on it, even one that buffered data would satisfy.
         if (m_bDone && m_result != CURLE_OK)
             return ErrorFromResult();
@@ -623,6 +645,10 @@ DWORD Transfer::Pump(const std::function<bool()>& ready)
         if (ready() || m_bDone)
             continue;
         int nWait = 1000;
+        if (m_deadline) {
+            const auto left = duration_cast<milliseconds>(*m_deadline - steady_clock::now()).count();
+            nWait = static_cast<int>(std::clamp<long long>(left, 1, nWait));
+        }
         if (m_bConnected && !m_bPaused) {
             const auto idle = duration_cast<milliseconds>(steady_clock::now() - m_lastActivity).count();
             if (idle >= static_cast<long long>(m_dwInactivityTimeout)) {
@@ -699,6 +725,9 @@ size_t Transfer::OnBody(const char* ptr, size_t n)
         m_body.erase(0, m_nBodyRead);
         m_nBodyRead = 0;
     }
+    m_nBodyReceived += n;
+    if (m_nSizeLimit != 0 && m_nBodyReceived > m_nSizeLimit)
+        return 0;   // ends the transfer; the wait on it tells why
     m_body.append(ptr, n);
     m_bHeadersComplete = true;
     m_bReplyStarted = true;

@@ -31,6 +31,8 @@ struct OptionValues {
     std::optional<DWORD> receiveTimeout;
     std::optional<DWORD> dataSendTimeout;
     std::optional<DWORD> dataReceiveTimeout;
+    std::optional<DWORD> transferTimeLimit;
+    std::optional<DWORD> transferSizeLimit;
     std::optional<std::string> userName;
     std::optional<std::string> password;
     std::optional<std::string> proxyUserName;
@@ -183,7 +185,8 @@ public:
 
     CURL* Easy() const { return m_pEasy; }
 
-    // Sets the time-outs from the owner's options and adds the transfer to the connection.
+    // Sets the time-outs and the limits from the owner's options and adds the transfer to the
+    // connection.
     void Start(DWORD dwInactivityTimeout, DWORD dwConnectTimeout);
     // Takes the transfer off the connection (aborting it when it still runs).
     void Stop();
@@ -243,6 +246,11 @@ private:
     bool m_bConnected = false;
     CURLcode m_result = CURLE_OK;
     DWORD m_dwInactivityTimeout = kDefaultReceiveTimeout;
+    // The limits of the whole transfer (none when not set).
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    DWORD m_dwTimeLimit = 0;
+    unsigned long long m_nSizeLimit = 0;
+    unsigned long long m_nBodyReceived = 0;
     std::chrono::steady_clock::time_point m_lastActivity;
     std::string m_body;
     size_t m_nBodyRead = 0;

@@ -81,6 +81,11 @@ typedef WORD INTERNET_PORT;
 #define INTERNET_OPTION_SECURITY_SELECT_CLIENT_CERT 47u
 #define INTERNET_OPTION_MAX_CONNS_PER_SERVER 73u
 #define INTERNET_OPTION_MAX_CONNS_PER_1_0_SERVER 74u
+// This layer's own options, inherited like the time-outs: a limit on the whole of each transfer
+// in milliseconds, and on the bytes of each reply body (0: no limit). A slow or endless server
+// then ends a transfer instead of holding it for ever.
+#define INTERNET_OPTION_TRANSFER_TIME_LIMIT 0x10001u
+#define INTERNET_OPTION_TRANSFER_SIZE_LIMIT 0x10002u
 
 // Values of INTERNET_OPTION_HANDLE_TYPE.
 #define INTERNET_HANDLE_TYPE_INTERNET 1u
@@ -187,6 +192,9 @@ typedef INTERNET_PROXY_INFO* LPINTERNET_PROXY_INFO;
 #define ERROR_INTERNET_SEC_CERT_REVOKED 12170u
 #define ERROR_INTERNET_DECODING_FAILED 12175u
 #define INTERNET_ERROR_LAST 12175u
+// This layer's own errors: a transfer ended by its time or size limit.
+#define ERROR_INTERNET_TRANSFER_TIME_LIMIT 12901u
+#define ERROR_INTERNET_TRANSFER_SIZE_LIMIT 12902u
 
 // A file found by an FTP directory search: attributes, times (UTC), size and names.
 #ifndef VOSTREL_WIN32_FIND_DATA_DEFINED

@@ -302,6 +302,30 @@ TEST_F(CHttpRefCheckerTest, ARedirectToAnotherHostIsReportedAsGivenAndNotFollowe
     EXPECT_EQ(page.title, "");
 }
 
+TEST_F(CHttpRefCheckerTest, AnEndlessOrDrippingReplyEndsAtTheLimitsOfTheCheck)
+{
+    const CConnectOptions defaults;
+    EXPECT_EQ(defaults.GetCheckTimeLimit(), 60);
+    EXPECT_EQ(defaults.GetCheckSizeLimit(), 50u * 1024 * 1024);
+    CConnectOptions options = DirectOptions();
+    options.SetCheckTimeLimit(2);
+    options.SetCheckSizeLimit(1024 * 1024);
+    // A page that never ends, fast (the size limit ends it) and slow (the time limit does, though
+    // the server is never silent long enough for the receive time-out); then a page as usual.
+    CheckUrls(m_sink, options,
+        {Url("/endless?type=text/html&piece=65536&pause=0"), Url("/endless?type=text/html&piece=10&pause=0.2"),
+            Url("/page")});
+    const FakeResult big = m_sink.Page(1).results.back();
+    EXPECT_EQ(big.dwClass, RESULT_CLASS_ERROR);
+    EXPECT_EQ(big.text, "Stopped: the reply is larger than its limit of 1 MB");
+    const FakeResult slow = m_sink.Page(2).results.back();
+    EXPECT_EQ(slow.dwClass, RESULT_CLASS_ERROR);
+    EXPECT_EQ(slow.text, "Stopped: the check took longer than its limit of 2 s");
+    // The next URL of the same server is checked as usual.
+    EXPECT_EQ(m_sink.Page(3).results.back().dwCode, RC_HTTP_OK);
+    EXPECT_EQ(m_sink.Page(3).title, "Test page");
+}
+
 TEST_F(CHttpRefCheckerTest, AConnectFailureIsRetriedLaterWhileTheTableIsBusy)
 {
     CConnectOptions options = DirectOptions();
