@@ -1,6 +1,6 @@
 // The texts of the fetch engine's string ids (result messages, HTTP status texts, internet error
-// texts), kept beside the engine so that a headless scan has its messages without the
-// application's resources.
+// texts), kept in the folder's own resources so that a headless scan has its messages without
+// the application's resources.
 #pragma once
 
 #include "platform/core/Types.h"
@@ -9,6 +9,7 @@
 // Callable from any thread.
 LPCTSTR LookupFetchString(UINT nID);
 
-// Makes CString::LoadString find the fetch engine's texts. The lookup installed before keeps
-// answering every other id. Safe to call more than once. Callable from any thread.
+// Makes sure CString::LoadString finds the fetch engine's texts (the resource table answers for
+// every registered module; ids it lacks go on to the lookup installed before it). Safe to call
+// more than once. Callable from any thread.
 void InstallFetchStringTable();

@@ -11,6 +11,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
+#include "platform/core/ResourceTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,12 +46,12 @@ CString MessageOf(CException* e)
 
 CString GetMetaEditErrorText(UINT nID)
 {
-    switch (nID) {
-    case kIdsMissingHtmlStart: return CString("Missing HTML start tag.");
-    case kIdsMissingHeadStart: return CString("Missing HEAD start tag.");
-    case kIdsMissingHeadEnd: return CString("Missing HEAD end tag.");
-    default: return CString();
-    }
+    // The texts are in the engine folder's resources (res/engine.rc).
+    if (nID != kIdsMissingHtmlStart && nID != kIdsMissingHeadStart && nID != kIdsMissingHeadEnd)
+        return CString();
+    char szText[256] = {};
+    LoadString(FindResourceModule("engine"), nID, szText, static_cast<int>(sizeof szText));
+    return CString(szText);
 }
 
 CMetaEditEngine::CMetaEditEngine(CMetaContentList* pContents, CPageNode* pPage, CFile* pInput, CFile* pOutput,
