@@ -35,6 +35,10 @@ ListBoxControl::ListBoxControl(HWND hwnd, const CREATESTRUCT& cs)
 {
     m_notify = m_owner = GetParent(hwnd);
     m_item = hwnd;
+    if ((m_style & LBS_COMBOBOX) && cs.lpCreateParams) {
+        const auto* combo = static_cast<const ComboListOwner*>(cs.lpCreateParams);
+        SetOwnerInfo(combo->notify, combo->owner, combo->item, combo->ctlType);
+    }
     SetFont(nullptr, false);
 }
 
@@ -45,7 +49,9 @@ LRESULT CALLBACK ListBoxControl::WndProc(HWND hwnd, UINT message, WPARAM wParam,
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
         if (!cs)
             return FALSE;
-        UseClientEdgeForBorder(hwnd);
+        // A dropped combo list keeps its flat frame; a list of its own gets the sunken edge.
+        if (!(cs->style & LBS_COMBOBOX))
+            UseClientEdgeForBorder(hwnd);
         CREATESTRUCT styled = *cs;
         styled.style = GetWindowLong(hwnd, GWL_STYLE);
         try {
@@ -395,7 +401,9 @@ void ListBoxControl::Changed()
 
 void ListBoxControl::AdjustIntegralHeight()
 {
-    if ((m_style & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE | LBS_COMBOBOX)) || m_sizing)
+    // A dropped combo list is sized by its combo box.
+    if ((m_style & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE)) || ((m_style & LBS_COMBOBOX) && (m_style & WS_POPUP)) ||
+        m_sizing)
         return;
     RECT window;
     GetWindowRect(m_hwnd, &window);
@@ -756,7 +764,8 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        if (GetFocus() != m_hwnd)
+        // A combo box's list leaves the focus with its combo box.
+        if (GetFocus() != m_hwnd && !(m_style & LBS_COMBOBOX))
             SetFocus(m_hwnd);
         int hit = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         if (hit >= 0) {

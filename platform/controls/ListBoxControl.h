@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+// Given as the creation parameter of a "ComboLBox" list: who hears of it and who draws it.
+struct ComboListOwner {
+    HWND notify;   // gets the LBN_ notifications (the combo box)
+    HWND owner;    // measures, draws, compares and deletes owner-drawn items (the combo's parent)
+    HWND item;     // the control those items belong to (the combo box)
+    UINT ctlType;  // ODT_COMBOBOX
+};
+
 class ListBoxControl {
 public:
     ListBoxControl(HWND hwnd, const CREATESTRUCT& cs);

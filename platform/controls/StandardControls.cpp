@@ -1,6 +1,7 @@
 // The table of standard control classes.
 #include "platform/controls/StandardControls.h"
 
+#include "platform/controls/ComboBoxControl.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
@@ -24,6 +25,7 @@ const ControlClass kClasses[] = {
     {WC_EDIT, EditControl::EditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
     {RICHEDIT_CLASS, EditControl::RichEditWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_IBEAM, 0},
     {WC_LISTBOX, ListBoxControl::WndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
+    {WC_COMBOBOX, ComboBoxControl::WndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
     {WC_COMBOLBOX, ListBoxControl::WndProc, CS_DBLCLKS | CS_SAVEBITS, kControlExtraBytes, IDC_ARROW, 0},
 };
 
