@@ -1,7 +1,7 @@
 // Drawing a screenful of grid cells: fills, text and grid lines on a 1920 x 1080 surface, and
 // measuring the same strings again.
 #include "platform/win/Gdi.h"
-#include "platform/win/SurfaceDC.h"
+#include "platform/win/detail/SurfaceDC.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "platform/backends/x11/X11Backend.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/detail/WindowManager.h"
 #include "tests/platform/win/XvfbServer.h"
 
 #include <benchmark/benchmark.h>

@@ -20,18 +20,3 @@ BOOL GetCaretPos(LPPOINT lpPoint);
 // Milliseconds between blinks (0 restores the default 530). Callable from any thread.
 BOOL SetCaretBlinkTime(UINT uMSeconds);
 UINT GetCaretBlinkTime();
-
-// ---- For the painting path and tests ----
-// The caret leaves the pixels of a window about to paint, and comes back once it painted.
-void CaretBeforePaint(HWND hwnd);
-void CaretAfterPaint(HWND hwnd);
-// The calling thread's caret, for tests: owner, position, size, hide count and whether its
-// pixels are inverted on the window now.
-struct CaretInfo {
-    HWND owner = nullptr;
-    POINT pos{0, 0};
-    SIZE size{0, 0};
-    int hideCount = 0;
-    bool drawn = false;
-};
-CaretInfo GetCaretInfo();

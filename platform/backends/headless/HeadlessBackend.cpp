@@ -4,11 +4,11 @@
 #include "platform/core/MessageQueue.h"
 #include "platform/core/TickCount.h"
 #include "platform/win/Gdi.h"
-#include "platform/win/Keyboard.h"
-#include "platform/win/SurfaceDC.h"
+#include "platform/win/detail/KeyStates.h"
+#include "platform/win/detail/SurfaceDC.h"
 #include "platform/win/UserApi.h"
-#include "platform/win/WindowManager.h"
-#include "platform/win/WindowServices.h"
+#include "platform/win/detail/WindowManager.h"
+#include "platform/win/detail/WindowServices.h"
 
 #include <cairo.h>
 

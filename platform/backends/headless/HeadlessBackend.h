@@ -4,7 +4,7 @@
 // display activates its window).
 #pragma once
 
-#include "platform/win/MemoryBackend.h"
+#include "platform/win/detail/MemoryBackend.h"
 
 #include <atomic>
 #include <deque>

@@ -4,8 +4,8 @@
 #include "platform/backends/x11/X11Headers.h"
 #include "platform/backends/x11/X11Shm.h"
 #include "platform/backends/x11/X11WindowGlue.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/WindowServices.h"
+#include "platform/win/detail/CursorShape.h"
+#include "platform/win/detail/WindowServices.h"
 #include "platform/win/WinUser.h"
 
 #include <cairo.h>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/core/CRect.h"
-#include "platform/win/Cursor.h"
+#include "platform/win/detail/CursorShape.h"
 #include "platform/win/WinUser.h"
 #include "platform/backends/x11/X11Errors.h"
 #include "platform/win/WindowBackend.h"

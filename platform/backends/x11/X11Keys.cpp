@@ -1,7 +1,7 @@
 // The keysym → virtual-key table.
 #include "platform/backends/x11/X11Keys.h"
 
-#include "platform/win/Keyboard.h"
+#include "platform/win/detail/KeyStates.h"
 #include "platform/win/VirtualKeys.h"
 
 #include <X11/keysym.h>

@@ -1,8 +1,8 @@
 // The window-layer side of the X11 backend.
 #include "platform/backends/x11/X11WindowGlue.h"
 
-#include "platform/win/SurfaceDC.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/detail/SurfaceDC.h"
+#include "platform/win/detail/WindowManager.h"
 
 namespace X11Glue {
 

@@ -2,7 +2,7 @@
 
 #include "platform/controls/EditDefs.h"
 #include "platform/core/GlobalMemory.h"
-#include "platform/win/Caret.h"
+#include "platform/win/detail/CaretPaint.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/ScrollBar.h"
 

@@ -2,7 +2,7 @@
 // the pixels while its window paints.
 #include "HeadlessFixture.h"
 
-#include "platform/win/Caret.h"
+#include "platform/win/detail/CaretPaint.h"
 
 #include <cairo.h>
 

@@ -2,7 +2,7 @@
 // and the two-colour form a display takes.
 #include "GdiTestUtil.h"
 
-#include "platform/win/Cursor.h"
+#include "platform/win/detail/CursorShape.h"
 #include "platform/win/UserApi.h"
 
 #include <gtest/gtest.h>

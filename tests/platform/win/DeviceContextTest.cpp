@@ -1,7 +1,7 @@
 #include "GdiTestUtil.h"
 
-#include "platform/win/DeviceContext.h"
-#include "platform/win/SurfaceDC.h"
+#include "platform/win/detail/DeviceContext.h"
+#include "platform/win/detail/SurfaceDC.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // double-clicks, cursors, activation and the key state.
 #include "HeadlessFixture.h"
 
-#include "platform/win/Cursor.h"
-#include "platform/win/Input.h"
-#include "platform/win/Keyboard.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/detail/CursorShape.h"
+#include "platform/win/detail/Input.h"
+#include "platform/win/detail/KeyStates.h"
+#include "platform/win/detail/WindowManager.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "HeadlessFixture.h"
 
 #include "platform/core/CRect.h"
-#include "platform/win/NonClient.h"
+#include "platform/win/detail/NonClient.h"
 
 #include <cairo.h>
 

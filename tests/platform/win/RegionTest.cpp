@@ -1,4 +1,4 @@
-#include "platform/win/Region.h"
+#include "platform/win/detail/Region.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "GdiTestUtil.h"
 
-#include "platform/win/TextLayout.h"
+#include "platform/win/detail/TextLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The window services are there for any backend: a process that never installs one of the
 // backends that wire them in still gets the full input path and the non-client behaviour.
-#include "platform/win/NonClient.h"
+#include "platform/win/detail/NonClient.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WindowBackend.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/detail/WindowManager.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ void Press(BackendEvent::Kind kind, POINT pt)
 // the services in.
 int UseWindowsOnTheDefaultBackend()
 {
-    if (!dynamic_cast<NonClientPainter*>(&WindowManager::Get().PaintHooks()))
+    if (!dynamic_cast<NonClientPainter*>(WindowManager::Get().PaintHooks()))
         return 2;
     WNDCLASS wc{};
     wc.style = CS_DBLCLKS;

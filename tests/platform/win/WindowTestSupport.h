@@ -2,9 +2,9 @@
 // backend.
 #pragma once
 
-#include "platform/win/MemoryBackend.h"
+#include "platform/win/detail/MemoryBackend.h"
 #include "platform/win/UserApi.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/detail/WindowManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The X11 backend's pure rules: the keysym → virtual-key table and the override-redirect rule.
 #include "platform/backends/x11/X11Backend.h"
 #include "platform/backends/x11/X11Keys.h"
-#include "platform/win/Keyboard.h"
+#include "platform/win/detail/KeyStates.h"
 #include "platform/win/WinUser.h"
 
 #include <gtest/gtest.h>

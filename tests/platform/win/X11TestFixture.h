@@ -4,9 +4,9 @@
 
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/backends/x11/X11Backend.h"
-#include "platform/win/Cursor.h"
+#include "platform/win/detail/CursorShape.h"
 #include "platform/win/Gdi.h"
-#include "platform/win/TextLayout.h"
+#include "platform/win/detail/TextLayout.h"
 #include "platform/win/UserApi.h"
 #include "tests/platform/win/XvfbServer.h"
 
