@@ -4,7 +4,7 @@
 
 #include "platform/core/ResourceTable.h"
 #include "platform/core/WinError.h"
-#include "platform/win/Cursor.h"
+#include "platform/win/detail/CursorShape.h"
 #include "platform/win/ResourceImages.h"
 #include "platform/win/UserApi.h"
 
