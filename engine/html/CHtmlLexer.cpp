@@ -6,9 +6,14 @@
 #include "platform/core/CFileException.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 IMPLEMENT_DYNAMIC(CHtmlLexer, CObject)
 
@@ -50,8 +55,93 @@ int ToUpperAscii(int c)
     return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
 }
 
+// Byte classes for the runs the rules scan, one bit per way a run can stop.
+enum : unsigned {
+    kClsSpace = 1u << 0,       // blank, tab, carriage return, line feed
+    kClsNotName = 1u << 1,     // not a letter, digit, "-" or "."
+    kClsTextStop = 1u << 2,    // ends a text run: "<", "&" and whitespace
+    kClsValueStop = 1u << 3,   // ends an unquoted value: whitespace, ">" and quotes
+    kClsQuotedStop = 1u << 4,  // ends a run of a quoted value: carriage return, line feed, "&"
+    kClsLess = 1u << 5,        // "<"
+    kClsGreater = 1u << 6,     // ">"
+    kClsDouble = 1u << 7,      // the double quote
+    kClsSingle = 1u << 8,      // the single quote
+    kClsNotSpace = 1u << 9,    // anything but whitespace
+    kClsNotDigit = 1u << 10,   // anything but a decimal digit
+    kClsNotAlnum = 1u << 11,   // anything but a letter or digit
+};
+
+struct ByteClasses {
+    unsigned short bits[256];
+};
+
+constexpr ByteClasses BuildClasses()
+{
+    ByteClasses table{};
+    for (int c = 0; c < 256; ++c) {
+        unsigned bits = 0;
+        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool digit = c >= '0' && c <= '9';
+        if (space)
+            bits |= kClsSpace | kClsTextStop | kClsValueStop;
+        else
+            bits |= kClsNotSpace;
+        if (!(letter || digit || c == '-' || c == '.'))
+            bits |= kClsNotName;
+        if (!digit)
+            bits |= kClsNotDigit;
+        if (!(letter || digit))
+            bits |= kClsNotAlnum;
+        if (c == '<')
+            bits |= kClsTextStop | kClsLess;
+        if (c == '&')
+            bits |= kClsTextStop | kClsQuotedStop;
+        if (c == '>')
+            bits |= kClsValueStop | kClsGreater;
+        if (c == '"')
+            bits |= kClsValueStop | kClsDouble;
+        if (c == '\'')
+            bits |= kClsValueStop | kClsSingle;
+        if (c == '\r' || c == '\n')
+            bits |= kClsQuotedStop;
+        table.bits[c] = static_cast<unsigned short>(bits);
+    }
+    return table;
+}
+
+constinit const ByteClasses g_classes = BuildClasses();
+
+// The offset of the first byte of [p, p + n) that ends a text run ("<", "&" or whitespace), n
+// when none does. Sixteen bytes at a time where the processor allows, since text runs are the
+// bulk of a page.
+size_t FindTextStop(const char* p, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i amp = _mm_set1_epi8('&');
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp)), _mm_cmpeq_epi8(v, blank)),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf)));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    while (i < n && (g_classes.bits[static_cast<unsigned char>(p[i])] & kClsTextStop) == 0)
+        ++i;
+    return i;
+}
+
 // What the matched token is, in the order the actions are listed.
-enum class Rule {
+enum class Rule : unsigned char {
     Text,           // OnText with the token
     Whitespace,     // OnWhitespace
     Markup,         // OnMarkup
@@ -85,11 +175,18 @@ constexpr int kRefNamed = 3;   // "&" name characters
 
 } // namespace
 
+// Sixteen bytes, so that a match comes back in registers. Lengths fit: the buffer never grows
+// past what an int can count.
 struct CHtmlLexer::Match {
+    Match(Rule r, size_t length, size_t nameLength = 0, int nextState = -1)
+        : rule(r), nNextState(static_cast<signed char>(nextState)), nLength(static_cast<uint32_t>(length)),
+          nNameLength(static_cast<uint32_t>(nameLength))
+    {
+    }
     Rule rule;
-    size_t nLength;
-    size_t nNameLength = 0; // names inside tags, and the kind of a reference
-    int nNextState = -1;    // the condition entered by markup openers
+    signed char nNextState; // the condition entered by markup openers
+    uint32_t nLength;
+    uint32_t nNameLength;   // names inside tags, and the kind of a reference
 };
 
 CHtmlLexer::CHtmlLexer(CFile* pInput, CFile* pOutput) : m_pInputFile(pInput), m_pOutputFile(pOutput) {}
@@ -178,11 +275,42 @@ bool CHtmlLexer::Have(size_t nOffset)
     return true;
 }
 
-int CHtmlLexer::PeekAt(size_t nOffset)
+int CHtmlLexer::PeekSlow(size_t nOffset)
 {
-    if (m_nTokenStart + nOffset < m_nEnd || Have(nOffset))
+    if (Have(nOffset))
         return static_cast<unsigned char>(m_pBuffer[m_nTokenStart + nOffset]);
     return -1;
+}
+
+size_t CHtmlLexer::RunUntil(size_t nFrom, unsigned wStop)
+{
+    size_t n = nFrom;
+    for (;;) {
+        // The buffer may move on a refill: its bytes are looked up afresh each time round.
+        const auto* p = reinterpret_cast<const unsigned char*>(m_pBuffer.get() + m_nTokenStart);
+        const size_t nAvailable = m_nEnd - m_nTokenStart;
+        while (n < nAvailable && (g_classes.bits[p[n]] & wStop) == 0)
+            ++n;
+        if (n < nAvailable || !Refill())
+            return n;
+    }
+}
+
+size_t CHtmlLexer::RunUntilByte(size_t nFrom, char ch)
+{
+    size_t n = nFrom;
+    for (;;) {
+        const char* p = m_pBuffer.get() + m_nTokenStart;
+        const size_t nAvailable = m_nEnd - m_nTokenStart;
+        if (n < nAvailable) {
+            const void* pFound = std::memchr(p + n, ch, nAvailable - n);
+            if (pFound != nullptr)
+                return static_cast<size_t>(static_cast<const char*>(pFound) - p);
+            n = nAvailable;
+        }
+        if (!Refill())
+            return n;
+    }
 }
 
 int CHtmlLexer::Lex()
@@ -198,25 +326,14 @@ int CHtmlLexer::Lex()
         m_pBuffer[0] = m_pBuffer[1] = '\0';
     }
     while (!m_bFailed && m_pBuffer && PeekAt(0) >= 0) {
-        Match match{Rule::Text, 0};
-        switch (m_nState) {
-        case condStartTag: match = MatchStartTag(); break;
-        case condAttrValue: match = MatchAttrValue(); break;
-        case condDeclaration: match = MatchDeclaration(); break;
-        case condProcessing: match = MatchProcessing(); break;
-        case condComment: match = MatchComment(); break;
-        case condDoubleQuoted: match = MatchQuoted('"'); break;
-        case condSingleQuoted: match = MatchQuoted('\''); break;
-        case condPlainText: match = MatchPlainText(); break;
-        case condScript: match = MatchScript(); break;
-        case condSkipRest: {
-            while (Refill()) {
-            }
-            match = Match{Rule::Markup, m_nEnd - m_nTokenStart};
-            break;
-        }
-        default: match = MatchText(); break;
-        }
+        // Most tokens of a page are words and the blanks between them: those that end inside the
+        // buffer go straight to their event, without the general matching.
+        if (m_nState == condText && LexTextRun())
+            continue;
+        // Built in place, and small enough to come back in registers: copying the result from
+        // one match to another cost more than matching.
+        static_assert(sizeof(Match) <= 16);
+        const Match match = MatchNext();
         if (m_bFailed)
             break;
         if (match.nLength == 0) {
@@ -230,6 +347,26 @@ int CHtmlLexer::Lex()
         RunAction(match);
     }
     return 0;
+}
+
+CHtmlLexer::Match CHtmlLexer::MatchNext()
+{
+    switch (m_nState) {
+    case condStartTag: return MatchStartTag();
+    case condAttrValue: return MatchAttrValue();
+    case condDeclaration: return MatchDeclaration();
+    case condProcessing: return MatchProcessing();
+    case condComment: return MatchComment();
+    case condDoubleQuoted: return MatchQuoted('"');
+    case condSingleQuoted: return MatchQuoted('\'');
+    case condPlainText: return MatchPlainText();
+    case condScript: return MatchScript();
+    case condSkipRest:
+        while (Refill()) {
+        }
+        return Match{Rule::Markup, m_nEnd - m_nTokenStart};
+    default: return MatchText();
+    }
 }
 
 // Scans "&#digits", "&#alnum" or "&name" at nOffset (where the "&" is); 0 when none matches.
@@ -301,9 +438,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
     if (c == '<') {
         const int c1 = PeekAt(1);
         if (IsLetter(c1)) {
-            size_t n = 1;
-            while (IsNameChar(PeekAt(1 + n)))
-                ++n;
+            const size_t n = RunUntil(2, kClsNotName) - 1;
             return Match{Rule::StartTag, 1 + n, n};
         }
         if (c1 == '/') {
@@ -311,9 +446,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             if (c2 == '>')
                 return Match{Rule::Stray, 3};
             if (IsLetter(c2)) {
-                size_t n = 1;
-                while (IsNameChar(PeekAt(2 + n)))
-                    ++n;
+                const size_t n = RunUntil(3, kClsNotName) - 2;
                 size_t i = 2 + n;
                 while (IsSpace(PeekAt(i)))
                     ++i;
@@ -344,24 +477,16 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             return Match{Rule::ProcStart, 2, 0, condProcessing};
         return Match{Rule::Text, 1};
     }
-    size_t n = 1;
-    if (IsSpace(c)) {
-        while (IsSpace(PeekAt(n)))
-            ++n;
-        return Match{Rule::Whitespace, n};
-    }
-    for (int d = PeekAt(n); d >= 0 && d != '<' && d != '&' && !IsSpace(d); d = PeekAt(n))
-        ++n;
-    return Match{Rule::Text, n};
+    if (IsSpace(c))
+        return Match{Rule::Whitespace, RunUntil(1, kClsNotSpace)};
+    return Match{Rule::Text, RunUntil(1, kClsTextStop)};
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchStartTag()
 {
     const int c = PeekAt(0);
     if (IsLetter(c)) {
-        size_t n = 1;
-        while (IsNameChar(PeekAt(n)))
-            ++n;
+        const size_t n = RunUntil(1, kClsNotName);
         size_t i = n;
         while (IsSpace(PeekAt(i)))
             ++i;
@@ -371,12 +496,8 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
     }
     if (c == '>' || c == '<')
         return Match{Rule::TagEnd, 1};
-    if (IsSpace(c)) {
-        size_t n = 1;
-        while (IsSpace(PeekAt(n)))
-            ++n;
-        return Match{Rule::Markup, n};
-    }
+    if (IsSpace(c))
+        return Match{Rule::Markup, RunUntil(1, kClsNotSpace)};
     if (c == '/')
         return Match{Rule::Markup, 1};
     return Match{Rule::Stray, 1};
@@ -385,12 +506,8 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
 CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
 {
     const int c = PeekAt(0);
-    if (IsSpace(c)) {
-        size_t n = 1;
-        while (IsSpace(PeekAt(n)))
-            ++n;
-        return Match{Rule::Markup, n};
-    }
+    if (IsSpace(c))
+        return Match{Rule::Markup, RunUntil(1, kClsNotSpace)};
     if (c == '"') {
         m_bQuoteCloses = QuoteCloses('"');
         return Match{Rule::OpenQuote, 1, 0, condDoubleQuoted};
@@ -403,12 +520,8 @@ CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
         return Match{Rule::TagEnd, 1};
     // Of the two value rules the longer wins; a value made only of name characters matches
     // both at the same length and is a token value.
-    size_t n = 0;
-    bool bAllName = true;
-    for (int d = PeekAt(0); d >= 0 && !IsSpace(d) && d != '>' && d != '"' && d != '\''; d = PeekAt(n)) {
-        bAllName = bAllName && IsNameChar(d);
-        ++n;
-    }
+    const size_t n = RunUntil(0, kClsValueStop);
+    const bool bAllName = RunUntil(0, kClsNotName) >= n;
     return Match{bAllName ? Rule::TokenValue : Rule::OtherValue, n};
 }
 
@@ -420,15 +533,10 @@ bool CHtmlLexer::QuoteCloses(char chQuote)
     const int nKind = chQuote == '"' ? 0 : 1;
     if (m_nNoCloseFrom[nKind] != kNoPosition && m_nBase + m_nTokenStart >= m_nNoCloseFrom[nKind])
         return false;
-    for (size_t i = 1;; ++i) {
-        const int d = PeekAt(i);
-        if (d == static_cast<unsigned char>(chQuote))
-            return true;
-        if (d < 0) {
-            m_nNoCloseFrom[nKind] = m_nBase + m_nTokenStart;
-            return false;
-        }
-    }
+    if (PeekAt(RunUntilByte(1, chQuote)) >= 0)
+        return true;
+    m_nNoCloseFrom[nKind] = m_nBase + m_nTokenStart;
+    return false;
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
@@ -454,14 +562,10 @@ CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
             return Match{Rule::Reference, nLength, static_cast<size_t>(nKind)};
         return Match{Rule::AppendValue, 1};
     }
-    size_t n = 1;
-    for (int d = PeekAt(n); d >= 0; d = PeekAt(n)) {
-        if (d == static_cast<unsigned char>(chQuote) || d == '\r' || d == '\n' || d == '&'
-            || (!bCloses && (d == '<' || (chQuote == '"' && d == '>'))))
-            break;
-        ++n;
-    }
-    return Match{Rule::AppendValue, n};
+    unsigned wStop = kClsQuotedStop | (chQuote == '"' ? kClsDouble : kClsSingle);
+    if (!bCloses)
+        wStop |= kClsLess | (chQuote == '"' ? kClsGreater : 0u);
+    return Match{Rule::AppendValue, RunUntil(1, wStop)};
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchDeclaration()
@@ -501,10 +605,7 @@ CHtmlLexer::Match CHtmlLexer::MatchProcessing()
 {
     if (PeekAt(0) == '>')
         return Match{Rule::MarkupToText, 1};
-    size_t n = 1;
-    for (int d = PeekAt(n); d >= 0 && d != '>'; d = PeekAt(n))
-        ++n;
-    return Match{Rule::Markup, n};
+    return Match{Rule::Markup, RunUntilByte(1, '>')};
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchComment()
@@ -514,10 +615,7 @@ CHtmlLexer::Match CHtmlLexer::MatchComment()
             return Match{Rule::MarkupToText, 3};
         return Match{Rule::Stray, 1};
     }
-    size_t n = 1;
-    for (int d = PeekAt(n); d >= 0 && d != '-'; d = PeekAt(n))
-        ++n;
-    return Match{Rule::Markup, n};
+    return Match{Rule::Markup, RunUntilByte(1, '-')};
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchPlainText()
@@ -539,10 +637,7 @@ CHtmlLexer::Match CHtmlLexer::MatchScript()
             return Match{Rule::ScriptEnd, n};
         return Match{Rule::ScriptText, 1};
     }
-    size_t n = 1;
-    for (int d = PeekAt(n); d >= 0 && d != '<'; d = PeekAt(n))
-        ++n;
-    return Match{Rule::ScriptText, n};
+    return Match{Rule::ScriptText, RunUntilByte(1, '<')};
 }
 
 void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int))
@@ -576,6 +671,62 @@ void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR,
         }
     }
     (this->*pfnEmit)(pToken, nToken);
+}
+
+bool CHtmlLexer::LexTextRun()
+{
+    // As RunAction does: the byte after each token is held back behind a NUL while its event
+    // runs, and the token is consumed whatever the event does.
+    struct Guard {
+        CHtmlLexer* pLexer;
+        char* pHold = nullptr;
+        char ch = 0;
+        size_t nNext = 0;
+        ~Guard()
+        {
+            if (pHold != nullptr) {
+                *pHold = ch;
+                pLexer->m_nTokenStart = nNext;
+            }
+        }
+    } guard{this};
+    bool bDone = false;
+    // Several tokens in a row, as long as the condition stays and each ends inside the buffer.
+    while (m_nState == condText && !m_bFailed) {
+        char* pBase = m_pBuffer.get();
+        const size_t nStart = m_nTokenStart;
+        const size_t nEnd = m_nEnd;
+        if (nStart >= nEnd)
+            break;
+        const unsigned bits = g_classes.bits[static_cast<unsigned char>(pBase[nStart])];
+        const bool bSpace = (bits & kClsSpace) != 0;
+        if (!bSpace && (bits & kClsTextStop) != 0)
+            break;
+        size_t i = nStart + 1;
+        if (bSpace) {
+            while (i < nEnd && (g_classes.bits[static_cast<unsigned char>(pBase[i])] & kClsSpace) != 0)
+                ++i;
+        } else {
+            i += FindTextStop(pBase + i, nEnd - i);
+        }
+        if (i >= nEnd)
+            break; // the run may go on past the buffer: the general path refills
+        guard.pHold = pBase + i;
+        guard.ch = pBase[i];
+        guard.nNext = i;
+        m_nTokenLength = i - nStart;
+        m_chHold = guard.ch;
+        pBase[i] = '\0';
+        if (bSpace)
+            OnWhitespace(pBase + nStart, static_cast<int>(i - nStart));
+        else
+            OnText(pBase + nStart, static_cast<int>(i - nStart));
+        pBase[i] = guard.ch;
+        m_nTokenStart = i;
+        guard.pHold = nullptr;
+        bDone = true;
+    }
+    return bDone;
 }
 
 void CHtmlLexer::RunAction(const Match& match)

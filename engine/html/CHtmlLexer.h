@@ -110,12 +110,28 @@ private:
 
     // Ensures nOffset bytes after the token start are in the buffer; false at the end of input.
     bool Have(size_t nOffset);
-    // The byte at nOffset after the token start, or -1 past the end of the input.
-    int PeekAt(size_t nOffset);
+    // The byte at nOffset after the token start, or -1 past the end of the input. Inline: every
+    // rule looks at bytes through it, and only the end of the buffer needs a refill.
+    int PeekAt(size_t nOffset)
+    {
+        if (m_nTokenStart + nOffset < m_nEnd)
+            return static_cast<unsigned char>(m_pBuffer[m_nTokenStart + nOffset]);
+        return PeekSlow(nOffset);
+    }
+    int PeekSlow(size_t nOffset);
+    // The offset from the token start of the first byte at or after nFrom whose class has none
+    // of the bits in wStop (the end of the input when there is none), refilling as needed.
+    size_t RunUntil(size_t nFrom, unsigned wStop);
+    // The same for a run that stops only at the byte ch.
+    size_t RunUntilByte(size_t nFrom, char ch);
     bool Refill();
     bool Grow();
     void Fail(LPCSTR pszMessage);
 
+    // A text or whitespace token that ends inside the buffer, delivered at once; false when the
+    // general path must match the token.
+    bool LexTextRun();
+    Match MatchNext();
     Match MatchText();
     Match MatchStartTag();
     Match MatchAttrValue();
