@@ -3,6 +3,7 @@
 // Internal to the layer; the class library's CHttpFile drives it through its handle.
 #pragma once
 
+#include "platform/net/HttpReplyHeaders.h"
 #include "platform/net/InternetHandle.h"
 
 #include <memory>
@@ -76,7 +77,5 @@ HINTERNET ConnectHttp(HINTERNET hSession, LPCSTR lpszServer, INTERNET_PORT nPort
 // Opens a request handle on an HTTP connection; null with the last error on failure.
 HINTERNET OpenHttpRequest(HINTERNET hConnect, LPCSTR lpszVerb, LPCSTR lpszObject, LPCSTR lpszVersion,
                           LPCSTR lpszReferer, LPCSTR* lplpszAcceptTypes, DWORD dwFlags, DWORD_PTR dwContext);
-// Reads a date header text ("Sun, 06 Nov 1994 08:49:37 GMT" and the two older forms).
-bool ParseHttpDate(const std::string& text, SYSTEMTIME& st);
 
 } // namespace vostrel::net

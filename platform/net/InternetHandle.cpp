@@ -1,6 +1,7 @@
 #include "platform/net/InternetHandle.h"
 
 #include "platform/core/VersionInfo.h"
+#include "platform/net/HttpReplyHeaders.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,14 +38,6 @@ void RegisterLibraryVersion()
 // The version is known from start-up, so that whoever reads it before the first session (the
 // fetch engine's log header does) sees the library this program runs on.
 const bool g_versionRegistered = (RegisterLibraryVersion(), true);
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // Case-insensitive match of a host against a bypass entry with "*" wildcards.
 bool GlobMatch(std::string_view pattern, std::string_view text)
@@ -758,22 +751,9 @@ size_t Transfer::OnHeaderLine(const char* ptr, size_t n)
         }
         return n;
     }
-    if (line.rfind("HTTP/", 0) == 0) {
-        m_headerLines.clear();
-        m_headerLines.push_back(line);
-        m_bHeadersComplete = false;
-        return n;
-    }
-    if (m_headerLines.empty())
-        return n;
-    if (!line.empty()) {
-        if (line[0] == ' ' || line[0] == '\t') {
-            // A folded line goes on the header before it; one of blanks only adds nothing.
-            const size_t nText = line.find_first_not_of(" \t");
-            if (nText != std::string::npos && m_headerLines.size() > 1)
-                m_headerLines.back() += " " + line.substr(nText);
-        } else
-            m_headerLines.push_back(line);
+    if (!AddReplyHeaderLine(m_headerLines, line)) {
+        if (m_headerLines.size() == 1 && line.rfind("HTTP/", 0) == 0)
+            m_bHeadersComplete = false;   // a new block begins
         return n;
     }
     // The end of a header block: final unless it is an interim reply or a redirect that the
