@@ -56,6 +56,7 @@ void EditBuffer::SetText(std::string_view text)
     m_text.assign(text);
     m_anchor = m_caret = 0;
     m_undo = UndoRecord{};
+    m_before = Before{};
     m_modified = false;
     if (m_watcher)
         m_watcher->TextReset(m_text);
@@ -218,9 +219,16 @@ EditBuffer::ReplaceResult EditBuffer::ReplaceSel(std::string_view text, UndoMerg
 
     bool joins = merge == UndoMerge::Typing && removed == 0 && m_undo.valid && m_undo.typing &&
                  m_undo.pos + static_cast<int>(m_undo.inserted.size()) == start;
+    m_before.valid = true;
+    m_before.merged = joins;
+    m_before.mergedLength = text.size();
+    m_before.anchor = m_anchor;
+    m_before.caret = m_caret;
+    m_before.modified = m_modified;
     if (joins) {
         m_undo.inserted.append(text);
     } else {
+        m_before.undo = std::move(m_undo);
         m_undo.valid = true;
         m_undo.typing = merge == UndoMerge::Typing;
         m_undo.pos = start;
@@ -246,10 +254,31 @@ bool EditBuffer::DeleteChar(Direction direction)
     return true;
 }
 
+bool EditBuffer::RevertLast()
+{
+    if (!m_before.valid)
+        return false;
+    Before before = std::move(m_before);
+    m_before = Before{};
+    if (before.merged) {
+        size_t keep = m_undo.inserted.size() - before.mergedLength;
+        Apply(m_undo.pos + static_cast<int>(keep), static_cast<int>(before.mergedLength), {});
+        m_undo.inserted.resize(keep);
+    } else {
+        Apply(m_undo.pos, static_cast<int>(m_undo.inserted.size()), m_undo.removed);
+        m_undo = std::move(before.undo);
+    }
+    m_anchor = before.anchor;
+    m_caret = before.caret;
+    m_modified = before.modified;
+    return true;
+}
+
 bool EditBuffer::Undo()
 {
     if (!m_undo.valid)
         return false;
+    m_before = Before{};
     UndoRecord record = std::move(m_undo);
     Apply(record.pos, static_cast<int>(record.inserted.size()), record.removed);
     // The inverse takes its place, so that a second undo puts the change back.

@@ -70,6 +70,10 @@ public:
     bool Modified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
+    // Takes back the last replacement as if it had not been made (its undo step included): for
+    // a change the control cannot show. False when there is nothing to take back.
+    bool RevertLast();
+
     // Undo swaps the last change with its inverse, so undoing twice redoes.
     bool CanUndo() const { return m_undo.valid; }
     bool Undo();
@@ -100,7 +104,19 @@ private:
     };
     void Apply(int pos, int removed, std::string_view inserted);
 
+    // What RevertLast needs: the state before the last replacement.
+    struct Before {
+        bool valid = false;
+        bool merged = false;        // the replacement joined the typing step before it
+        size_t mergedLength = 0;
+        UndoRecord undo;            // the undo step it replaced
+        int anchor = 0;
+        int caret = 0;
+        bool modified = false;
+    };
+
     std::string m_text;
+    Before m_before;
     int m_anchor = 0;
     int m_caret = 0;
     int m_limit = kDefaultLimit;

@@ -266,8 +266,10 @@ int EditControl::CharFromPoint(POINT pt) const
 
 void EditControl::UpdateScrollBars()
 {
+    // An edit keeps its bars, disabled, when nothing scrolls; a rich edit hides them unless asked.
+    const UINT keep = (m_kind == Kind::Edit || (m_style & ES_DISABLENOSCROLL)) ? SIF_DISABLENOSCROLL : 0;
     if (m_style & WS_VSCROLL) {
-        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL | SIF_DISABLENOSCROLL, 0, std::max(0, m_layout.RowCount() - 1),
+        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL | keep, 0, std::max(0, m_layout.RowCount() - 1),
                       static_cast<UINT>(VisibleRows()), m_firstRow, 0};
         SCROLLINFO now{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(m_hwnd, SB_VERT, &now);
@@ -279,7 +281,7 @@ void EditControl::UpdateScrollBars()
         // The range reaches a little past what is scrolled to, as the text's full width is not
         // measured for a large text.
         int range = std::max(width * 2, m_xOffset + width);
-        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL | SIF_DISABLENOSCROLL, 0, range - 1, static_cast<UINT>(width), m_xOffset, 0};
+        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL | keep, 0, range - 1, static_cast<UINT>(width), m_xOffset, 0};
         SCROLLINFO now{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(m_hwnd, SB_HORZ, &now);
         if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
@@ -446,6 +448,13 @@ void EditControl::Replace(std::string_view text, UndoMerge merge, Origin origin)
             Notify(EN_MAXTEXT);
         return;
     }
+    if (origin == Origin::User && Overflows(rowsBefore)) {
+        // Without automatic scrolling the control holds only what it shows.
+        m_buffer.RevertLast();
+        MessageBeep(0);
+        Notify(EN_MAXTEXT);
+        return;
+    }
     if (m_layout.RowCount() != rowsBefore || Wraps())
         InvalidateRows(firstRow, INT_MAX);
     else
@@ -454,6 +463,21 @@ void EditControl::Replace(std::string_view text, UndoMerge merge, Origin origin)
     AfterChange(origin);
     if (!result.whole)
         Notify(EN_MAXTEXT);
+}
+
+bool EditControl::Overflows(int rowsBefore)
+{
+    if (!MultiLine()) {
+        if (m_style & ES_AUTOHSCROLL)
+            return false;
+        std::vector<int> ends;
+        Advances(m_buffer.Text(), ends);
+        return !ends.empty() && ends.back() > m_format.right - m_format.left;
+    }
+    if (m_style & ES_AUTOVSCROLL)
+        return false;
+    int rows = m_layout.RowCount();
+    return rows > rowsBefore && rows > VisibleRows();
 }
 
 void EditControl::AfterChange(Origin)
@@ -477,18 +501,6 @@ void EditControl::TypeText(std::string text)
             }
     }
     ToCase(text, m_style);
-    if (!MultiLine() && !(m_style & ES_AUTOHSCROLL)) {
-        // Without horizontal scrolling a line holds only what its width shows.
-        std::string line = m_buffer.Text();
-        line.replace(static_cast<size_t>(m_buffer.SelStart()), static_cast<size_t>(m_buffer.SelEnd() - m_buffer.SelStart()), text);
-        std::vector<int> ends;
-        Advances(line, ends);
-        if (!ends.empty() && ends.back() > m_format.right - m_format.left) {
-            MessageBeep(0);
-            Notify(EN_MAXTEXT);
-            return;
-        }
-    }
     Replace(text, UndoMerge::Typing, Origin::User);
 }
 
@@ -762,6 +774,13 @@ void EditControl::OnMouseDrag(POINT pt)
 {
     if (!m_tracking)
         return;
+    // Held past an edge, the text goes on scrolling while the pointer rests.
+    m_dragPoint = pt;
+    const bool outside = pt.y < m_format.top || pt.y >= m_format.bottom || pt.x < m_format.left || pt.x >= m_format.right;
+    if (outside)
+        SetTimer(m_hwnd, kDragScrollTimer, kDragScrollInterval, nullptr);
+    else
+        KillTimer(m_hwnd, kDragScrollTimer);
     // Dragging past an edge scrolls the text under the pointer.
     if (MultiLine()) {
         if (pt.y < m_format.top)
@@ -938,12 +957,23 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         if (m_tracking) {
             m_tracking = false;
+            KillTimer(m_hwnd, kDragScrollTimer);
             ReleaseCapture();
         }
         return 0;
     case WM_CAPTURECHANGED:
         m_tracking = false;
+        KillTimer(m_hwnd, kDragScrollTimer);
         return 0;
+    case WM_TIMER:
+        if (wParam == kDragScrollTimer) {
+            if (m_tracking)
+                OnMouseDrag(m_dragPoint);
+            else
+                KillTimer(m_hwnd, kDragScrollTimer);
+            return 0;
+        }
+        return DefWindowProc(m_hwnd, message, wParam, lParam);
     case WM_MOUSEWHEEL:
         if (MultiLine()) {
             int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;

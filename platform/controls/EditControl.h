@@ -41,6 +41,8 @@ private:
     void TypeChar(unsigned char ch);
     void TypeText(std::string text);
     void AfterChange(Origin origin);
+    // Whether a change by the user left more than a control without automatic scrolling shows.
+    bool Overflows(int rowsBefore);
     bool CanChange();
     void SetText(std::string_view text);
 
@@ -101,6 +103,9 @@ private:
     bool m_focused = false;
     bool m_tracking = false;
     std::pair<int, int> m_dragWord{-1, -1};   // the word a double-click drag started on
+    POINT m_dragPoint{0, 0};
+    static constexpr UINT_PTR kDragScrollTimer = 1;
+    static constexpr UINT kDragScrollInterval = 50;
     std::string m_pendingChar;                 // the bytes of a character still arriving
     // Rich edit stand-in.
     DWORD m_eventMask = 0;

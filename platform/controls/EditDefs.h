@@ -72,6 +72,8 @@
 
 // ---- The rich edit messages its callers send ----
 #define RICHEDIT_CLASS "RichEdit20A"
+// A rich edit's scroll bars stay (disabled) when there is nothing to scroll.
+#define ES_DISABLENOSCROLL 0x00002000L
 #define EM_EXGETSEL (WM_USER + 52)
 #define EM_EXLIMITTEXT (WM_USER + 53)
 #define EM_EXLINEFROMCHAR (WM_USER + 54)

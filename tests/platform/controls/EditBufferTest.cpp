@@ -123,6 +123,35 @@ TEST(EditBuffer, TypingUndoesTogetherAndUndoTwiceRedoes)
     EXPECT_FALSE(b.Undo());
 }
 
+TEST(EditBuffer, RevertTakesBackTheLastChangeAndItsUndoStep)
+{
+    EditBuffer b;
+    b.SetText("ab");
+    b.SetSel(2, 2);
+    b.ReplaceSel("c", UndoMerge::Typing);
+    b.ReplaceSel("d", UndoMerge::Typing);
+    ASSERT_TRUE(b.RevertLast());
+    EXPECT_EQ(b.Text(), "abc");
+    EXPECT_EQ(b.Caret(), 3);
+    EXPECT_FALSE(b.RevertLast()) << "only the last change";
+    b.Undo();
+    EXPECT_EQ(b.Text(), "ab") << "the typing step lost only the reverted character";
+
+    b.SetSel(0, 1);
+    b.ReplaceSel("XY");
+    EXPECT_TRUE(b.Modified());
+    b.SetModified(false);
+    b.SetSel(0, 3);
+    b.ReplaceSel("");
+    ASSERT_TRUE(b.RevertLast());
+    EXPECT_EQ(b.Text(), "XYb");
+    EXPECT_EQ(b.SelStart(), 0);
+    EXPECT_EQ(b.SelEnd(), 3);
+    EXPECT_FALSE(b.Modified());
+    b.Undo();
+    EXPECT_EQ(b.Text(), "ab") << "the step before the reverted one is back";
+}
+
 TEST(EditLayout, KeepsLineStartsThroughEdits)
 {
     FixedMeasure measure;

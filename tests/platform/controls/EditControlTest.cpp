@@ -166,6 +166,26 @@ TEST_F(EditControlTest, MouseClickDragAndDoubleClickSelect)
     backend->Click(1, Screen(e, x(8), y));
     backend->ProcessMessages();
     EXPECT_EQ(Sel(e), std::make_pair(6, 10)) << "a double-click selects the word";
+
+    // Held below a multi-line control, the drag keeps scrolling and selecting.
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "row " + std::to_string(i) + "\r\n";
+    DestroyWindow(e);
+    HWND m = Edit(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 200, 16 * 4 + 2, text.c_str());
+    backend->Advance(1000);
+    backend->MouseDown(1, Screen(m, 3, 5));
+    backend->MouseMove(Screen(m, 10, 16 * 4 + 20));
+    backend->ProcessMessages();
+    backend->Advance(500);
+    int first = static_cast<int>(SendMessage(m, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GE(first, 8) << "scrolled on while the pointer rested";
+    backend->MouseUp(1, Screen(m, 10, 16 * 4 + 20));
+    backend->ProcessMessages();
+    EXPECT_EQ(Sel(m).first, 0);
+    EXPECT_GE(Sel(m).second, static_cast<int>(SendMessage(m, EM_LINEINDEX, first, 0)));
+    backend->Advance(500);
+    EXPECT_EQ(SendMessage(m, EM_GETFIRSTVISIBLELINE, 0, 0), first) << "and stops with the button";
 }
 
 TEST_F(EditControlTest, ClipboardCutCopyPasteAndUndo)
@@ -239,6 +259,25 @@ TEST_F(EditControlTest, StylesFilterWhatIsTyped)
     Type("abcdefg");
     EXPECT_EQ(Text(narrow), "abcde");
     EXPECT_EQ(Notifications(narrow).back(), static_cast<UINT>(EN_MAXTEXT));
+    PutOnClipboard("xyz");
+    SendMessage(narrow, EM_SETSEL, 1, 1);
+    SendMessage(narrow, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(narrow), "abcde") << "a paste that does not fit is refused whole";
+
+    // Without vertical scrolling a multi-line control holds the rows it shows: three.
+    HWND rows = Edit(ES_MULTILINE, 200, 16 * 3 + 2);
+    Focus(rows);
+    for (int i = 0; i < 4; ++i) {
+        Type("a");
+        Press(VK_RETURN);
+        backend->ProcessMessages();
+    }
+    EXPECT_EQ(SendMessage(rows, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(rows), "a\r\na\r\naa");
+    SendMessage(rows, WM_UNDO, 0, 0);
+    EXPECT_EQ(Text(rows), "");
+    SendMessage(rows, WM_UNDO, 0, 0);
+    EXPECT_EQ(Text(rows), "a\r\na\r\naa") << "the refused line break left the typing step whole";
 }
 
 TEST_F(EditControlTest, LimitStopsTypingWithMaxText)
