@@ -1,11 +1,14 @@
 // The table of standard control classes.
 #include "platform/controls/StandardControls.h"
 
+#include "platform/controls/Button.h"
 #include "platform/controls/ComboBoxControl.h"
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Dialog.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
 #include "platform/controls/ListBoxControl.h"
+#include "platform/controls/Static.h"
 #include "platform/win/Cursor.h"
 
 #include <mutex>
@@ -27,6 +30,10 @@ const ControlClass kClasses[] = {
     {WC_LISTBOX, ListBoxControl::WndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
     {WC_COMBOBOX, ComboBoxControl::WndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
     {WC_COMBOLBOX, ListBoxControl::WndProc, CS_DBLCLKS | CS_SAVEBITS, kControlExtraBytes, IDC_ARROW, 0},
+    {WC_BUTTON, ButtonWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
+    {WC_STATIC, StaticWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
+    // A dialog keeps its result, procedure and user value in its extra bytes.
+    {WC_DIALOG, DefDlgProc, CS_DBLCLKS | CS_SAVEBITS, DLGWINDOWEXTRA, IDC_ARROW, 0},
 };
 
 } // namespace
