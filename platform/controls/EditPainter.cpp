@@ -85,7 +85,8 @@ void PaintEdit(HDC dc, const EditPaintState& s)
         DrawRun(dc, rowText, ends, 0, a, x0, y, s.passwordChar);
         DrawRun(dc, rowText, ends, b, length, x0, y, s.passwordChar);
         // A selection that runs on past the row's end shows a little of its line break.
-        bool pastEnd = selecting && selStart <= end && selEnd > end;
+        const bool lineBreak = row + 1 < s.layout->RowCount() && s.layout->RowStart(row + 1) > end;
+        bool pastEnd = lineBreak && selecting && selStart <= end && selEnd > end;
         if (a < b || pastEnd) {
             int xa = x0 + (a > 0 ? ends[static_cast<size_t>(a) - 1] : 0);
             int xb = x0 + (b > 0 ? ends[static_cast<size_t>(b) - 1] : 0);

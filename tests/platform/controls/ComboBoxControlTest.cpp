@@ -26,7 +26,7 @@ protected:
     HWND Combo(DWORD style, int x = 10)
     {
         HWND c = Control(WC_COMBOBOX, style | WS_VSCROLL, x, 10, 150, 200);
-        SendMessage(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessage(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         for (const char* s : kFruit)
             SendMessage(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
         return c;

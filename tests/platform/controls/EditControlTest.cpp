@@ -29,7 +29,7 @@ protected:
     HWND Edit(DWORD style, int w = 200, int h = 24, const char* text = "")
     {
         HWND e = Control(WC_EDIT, style, 10, 10, w, h, text);
-        SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         return e;
     }
     std::pair<int, int> Sel(HWND e)
@@ -404,6 +404,26 @@ TEST_F(EditControlTest, DialogCodesAndParentColours)
     cairo_surface_destroy(shot);
     Handler() = nullptr;
     DeleteObject(yellow);
+}
+
+TEST_F(EditControlTest, SelectionShowsInHighlightWhileFocused)
+{
+    HWND e = Edit(ES_AUTOHSCROLL, 200, 24, "abcdefgh");
+    RECT format{};
+    SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    SendMessage(e, EM_SETSEL, 2, 4);
+    // Characters 2 and 3 cover x 16..31 past the left margin; a glyph box leaves its last column.
+    const int inside = format.left + 2 * 8 + 7;
+    const int outside = format.left + 5 * 8 + 7;
+    const int y = format.top + 1;
+    EXPECT_EQ(PixelAt(e, inside, y), SysRgb(COLOR_WINDOW)) << "hidden without the focus";
+    Focus(e);
+    EXPECT_EQ(PixelAt(e, inside, y), SysRgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(PixelAt(e, outside, y), SysRgb(COLOR_WINDOW));
+    EXPECT_EQ(PixelAt(e, format.left + 2 * 8 + 1, y), SysRgb(COLOR_HIGHLIGHTTEXT)) << "the selected glyph";
+    EXPECT_EQ(PixelAt(e, format.left + 5 * 8 + 1, y), SysRgb(COLOR_WINDOWTEXT)) << "an unselected glyph";
+    HWND p = Edit(ES_PASSWORD | ES_AUTOHSCROLL, 200, 24, "ab");
+    EXPECT_EQ(PixelAt(p, format.left + 1, y), SysRgb(COLOR_WINDOWTEXT)) << "a password shows its character";
 }
 
 TEST_F(EditControlTest, RichEditStandInAppendsAndTellsByItsEventMask)

@@ -23,7 +23,7 @@ protected:
     HWND List(DWORD style, int h = 16 * 5, int w = 150)
     {
         HWND lb = Control(WC_LISTBOX, style, 10 + (next++ % 2) * 190, 10, w, h);
-        SendMessage(lb, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessage(lb, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         return lb;
     }
     void Fill(HWND lb, int n)
@@ -115,6 +115,21 @@ TEST_F(ListBoxTest, ClicksSelectAndNotifyOnlyWithNotifyStyle)
     backend->MouseUp(1, Screen(told, 20, 16 * 4 + 8));
     backend->ProcessMessages();
     EXPECT_EQ(SendMessage(told, LB_GETCURSEL, 0, 0), 4);
+}
+
+TEST_F(ListBoxTest, SelectedItemsAreDrawnInHighlight)
+{
+    HWND lb = List(LBS_EXTENDEDSEL);
+    Fill(lb, 4);
+    SendMessage(lb, LB_SETSEL, TRUE, 1);
+    SendMessage(lb, LB_SETSEL, TRUE, 3);
+    EXPECT_EQ(PixelAt(lb, 140, 16 + 8), SysRgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(PixelAt(lb, 140, 2 * 16 + 8), SysRgb(COLOR_WINDOW));
+    EXPECT_EQ(PixelAt(lb, 140, 3 * 16 + 8), SysRgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(PixelAt(lb, 140, 4 * 16 + 8), SysRgb(COLOR_WINDOW)) << "below the items";
+    EXPECT_EQ(PixelAt(lb, 2 + 1, 16 + 2), SysRgb(COLOR_HIGHLIGHTTEXT)) << "the first glyph of a selected item";
+    EnableWindow(lb, FALSE);
+    EXPECT_EQ(PixelAt(lb, 140, 16 + 8), SysRgb(COLOR_WINDOW)) << "a disabled list shows no highlight";
 }
 
 TEST_F(ListBoxTest, ExtendedSelectionByMouseAndKeys)

@@ -6,6 +6,8 @@
 #include "platform/win/HeadlessFixture.h"
 #include "platform/win/Keyboard.h"
 
+#include <cairo.h>
+
 #include <string>
 
 class StandardControlTest : public HeadlessTest {
@@ -74,6 +76,24 @@ protected:
         ClientToScreen(hwnd, &pt);
         return pt;
     }
+    // The colour (0x00RRGGBB) of a control's client pixel as the top-level window shows it.
+    uint32_t PixelAt(HWND control, int x, int y)
+    {
+        UpdateWindow(parent);
+        POINT pt{x, y};
+        MapWindowPoints(control, parent, &pt, 1);
+        cairo_surface_t* shot = backend->Capture(parent);
+        if (!shot)
+            return 0xFFFFFFFF;
+        cairo_surface_flush(shot);
+        auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(shot) + pt.y * cairo_image_surface_get_stride(shot));
+        uint32_t pixel = row[pt.x] & 0xFFFFFF;
+        cairo_surface_destroy(shot);
+        return pixel;
+    }
+    static uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+    static uint32_t SysRgb(int index) { return Rgb(GetSysColor(index)); }
+
     std::string Text(HWND hwnd)
     {
         std::string text(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
