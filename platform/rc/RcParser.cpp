@@ -12,6 +12,7 @@ namespace rc {
 
 namespace {
 
+const std::uintmax_t kMaxDataFile = 64u << 20;
 const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 WORD TypeId(LPCSTR type)
@@ -161,6 +162,10 @@ std::vector<BYTE> RcParser::ReadDataFile(const std::string& name)
     std::filesystem::path path = m_files.Resolve(name, place.file);
     if (path.empty())
         Fail(place, "cannot find the file \"" + name + "\"");
+    // Resources are built into the program: anything this large is a mistake.
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) > kMaxDataFile || ec)
+        Fail(place, "the file \"" + path.string() + "\" is " + (ec ? "unreadable" : "larger than 64 MB"));
     std::ifstream stream(path, std::ios::binary);
     if (!stream)
         Fail(place, "cannot read the file \"" + path.string() + "\"");
@@ -190,10 +195,12 @@ void RcParser::Statement()
     if (typeToken.kind == TokenKind::End)
         m_in.Fail("expected a resource type after " + name.Describe(false));
     auto id = [](LPCSTR type) { return ResourceName::Id(TypeId(type)); };
-    if (m_in.Accept("DIALOG") || m_in.Accept("DIALOGEX")) {
-        Dialog(name, m_in.At(m_in.Position() - 1).text.size() == 8, place);
-    } else if (m_in.Accept("MENU") || m_in.Accept("MENUEX")) {
-        Menu(name, m_in.At(m_in.Position() - 1).text.size() == 6, place);
+    if (m_in.IsWord("DIALOG") || m_in.IsWord("DIALOGEX")) {
+        const bool extended = m_in.Next().text.size() == std::strlen("DIALOGEX");
+        Dialog(name, extended, place);
+    } else if (m_in.IsWord("MENU") || m_in.IsWord("MENUEX")) {
+        const bool extended = m_in.Next().text.size() == std::strlen("MENUEX");
+        Menu(name, extended, place);
     } else if (m_in.Accept("ACCELERATORS")) {
         Accelerators(name, place);
     } else if (m_in.Accept("TOOLBAR")) {

@@ -21,6 +21,8 @@ namespace {
 
 const int kMaxIncludeDepth = 32;
 const int kMaxExpansionDepth = 64;
+const std::uintmax_t kMaxFileSize = 64u << 20;
+const size_t kMaxExpandedTokens = 100000;
 
 bool IsHeader(const fs::path& path)
 {
@@ -137,10 +139,11 @@ void RcPreprocessor::Define(const std::string& name, const std::string& value)
 
 fs::path RcPreprocessor::Resolve(const std::string& name, const std::string& fromFile) const
 {
+    // Only regular files: a device or a pipe named by mistake would never end.
     fs::path wanted(name);
-    if (wanted.is_absolute())
-        return fs::exists(wanted) ? wanted : fs::path();
     std::error_code ec;
+    if (wanted.is_absolute())
+        return fs::is_regular_file(wanted, ec) ? wanted : fs::path();
     fs::path local = fs::path(fromFile).parent_path() / wanted;
     if (fs::is_regular_file(local, ec))
         return local;
@@ -164,12 +167,20 @@ void RcPreprocessor::ReadFile(const fs::path& path, int depth, const std::string
     const std::string name = path.string();
     if (depth > kMaxIncludeDepth)
         throw RcError(fromFile, fromLine, "includes nested too deeply (does \"" + name + "\" include itself?)");
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    auto cannotOpen = [&]() -> RcError {
         if (fromFile.empty())
-            throw RcError(name, 0, "cannot open the file");
-        throw RcError(fromFile, fromLine, "cannot open \"" + name + "\"");
-    }
+            return RcError(name, 0, "cannot open the file");
+        return RcError(fromFile, fromLine, "cannot open \"" + name + "\"");
+    };
+    // Only regular files: a device or a pipe named by mistake would never end.
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        throw cannotOpen();
+    if (fs::file_size(path, ec) > kMaxFileSize)
+        throw RcError(fromFile.empty() ? name : fromFile, fromLine, "\"" + name + "\" is larger than 64 MB");
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+        throw cannotOpen();
     std::stringstream buffer;
     buffer << stream.rdbuf();
     if (std::find(m_fileList.begin(), m_fileList.end(), name) == m_fileList.end())
@@ -488,6 +499,9 @@ std::vector<Token> RcPreprocessor::Expand(const std::vector<Token>& tokens, bool
         }
         std::vector<Token> expanded = Expand(body, inIf, depth + 1);
         out.insert(out.end(), expanded.begin(), expanded.end());
+        // Macros that each name another twice would otherwise double the line at every level.
+        if (out.size() > kMaxExpandedTokens)
+            throw RcError(*t.file, t.line, "the macros on this line expand to more than 100000 tokens");
     }
     return out;
 }

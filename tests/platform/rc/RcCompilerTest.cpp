@@ -89,10 +89,19 @@ TEST_F(RcCompilerTest, ErrorsNameTheFileAndLine)
         {"1 DIALOG 0, 0, 10, 10\nBEGIN\n  EDITTEXT 70000, 0, 0, 5, 5\nEND\n",
          "test.rc:3: control id 70000 does not fit in a DIALOG's 16 bits"},
         {"1 RCDATA { 1 / (2 - 2) }\n", "test.rc:1: division by zero"},
+        // A device would never end: only regular files are read.
+        {"\n1 RCDATA \"/dev/zero\"\n", "test.rc:2: cannot find the file \"/dev/zero\""},
+        {"#include \"/dev/zero\"\n", "test.rc:1: cannot find the included file \"/dev/zero\""},
     };
     const std::map<std::string, std::string> headers = {{"bad.h", "#define A 1\n#if A\n#error broken header\n#endif\n"}};
     for (const Case& c : cases)
         EXPECT_EQ(Error(c.script, headers), c.error) << c.script;
+
+    // Each macro naming the one before twice: the line would double at every level.
+    std::string doubling = "#define A0 1\n";
+    for (int i = 1; i <= 30; ++i)
+        doubling += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
+    EXPECT_EQ(Error(doubling + "1 RCDATA { A30 }\n"), "test.rc:32: the macros on this line expand to more than 100000 tokens");
 }
 
 TEST_F(RcCompilerTest, DuplicatesAreErrorsAcrossStatementsButNotAcrossTypes)
