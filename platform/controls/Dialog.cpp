@@ -4,14 +4,18 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/DialogSupport.h"
+#include "platform/controls/Static.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/core/CRect.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/ResourceImages.h"
 
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <strings.h>
 
 namespace {
 
@@ -111,7 +115,26 @@ std::string ItemClass(const DialogItemTemplate& item)
     return std::string();
 }
 
-HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, DLGPROC proc, LPARAM param, bool modal)
+// A static that shows an icon or a bitmap names the image by an ordinal title.
+void LoadStaticImage(HINSTANCE instance, HWND control, const DialogItemTemplate& item)
+{
+    const bool isStatic = item.windowClass.isOrdinal
+                              ? static_cast<DialogControlClass>(item.windowClass.ordinal) == DialogControlClass::Static
+                              : strcasecmp(item.windowClass.text.c_str(), WC_STATIC) == 0;
+    if (!item.title.isOrdinal || !isStatic)
+        return;
+    const DWORD type = item.style & SS_TYPEMASK;
+    if (type == SS_ICON) {
+        if (HICON icon = LoadIcon(instance, MAKEINTRESOURCE(item.title.ordinal)))
+            SendMessage(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    } else if (type == SS_BITMAP) {
+        if (HBITMAP bitmap = LoadBitmap(instance, MAKEINTRESOURCE(item.title.ordinal)))
+            SendMessage(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    }
+}
+
+HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, DLGPROC proc, LPARAM param, bool modal,
+                     LPCSTR templateName = nullptr)
 {
     RegisterStandardControls();
     const bool child = (t.style & WS_CHILD) != 0;
@@ -151,6 +174,9 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
     info.baseUnits = base;
     info.modal = modal;
     info.run = modal ? PendingRun() : nullptr;
+    if (templateName && IS_INTRESOURCE(templateName))
+        SetProp(dlg, DIALOG_TEMPLATE_ID_PROP,
+                reinterpret_cast<HANDLE>(static_cast<uintptr_t>(reinterpret_cast<ULONG_PTR>(templateName))));
     if (t.style & DS_SETFONT)
         SendMessage(dlg, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -172,6 +198,7 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
             return nullptr;
         }
         SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        LoadStaticImage(instance, control, item);
         // The template's first default push button is the dialog's default id.
         if (!info.defId && (SendMessage(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
             info.defId = static_cast<UINT>(item.id);
@@ -231,10 +258,11 @@ HWND CreateDialogIndirect(HINSTANCE hInstance, LPCDLGTEMPLATE lpTemplate, HWND h
     return CreateDialogIndirectParam(hInstance, lpTemplate, hWndParent, lpDialogFunc, 0);
 }
 
-INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTemplate, HWND hWndParent,
-                               DLGPROC lpDialogFunc, LPARAM dwInitParam)
+namespace {
+
+INT_PTR RunModal(HINSTANCE hInstance, std::optional<DialogTemplate> model, HWND hWndParent, DLGPROC lpDialogFunc,
+                 LPARAM dwInitParam, LPCSTR templateName)
 {
-    auto model = ParseFromCaller(hDialogTemplate);
     if (!model)
         return -1;
     model->style &= ~static_cast<DWORD>(WS_CHILD);
@@ -245,7 +273,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTempla
     {
         // The run is attached before WM_INITDIALOG so that EndDialog there ends it.
         PendingRun() = &run;
-        dlg = CreateFromModel(hInstance, *model, owner, lpDialogFunc, dwInitParam, true);
+        dlg = CreateFromModel(hInstance, *model, owner, lpDialogFunc, dwInitParam, true, templateName);
         PendingRun() = nullptr;
     }
     if (!dlg)
@@ -279,6 +307,44 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTempla
         PostQuitMessage(quitCode);
     // A dialog destroyed without EndDialog answers 0.
     return run.ended ? run.result : 0;
+}
+
+std::optional<DialogTemplate> LoadTemplate(HINSTANCE instance, LPCSTR name)
+{
+    HRSRC found = FindResource(instance, name, RT_DIALOG);
+    if (!found)
+        return std::nullopt;
+    const void* data = LockResource(LoadResource(instance, found));
+    DialogTemplate dialog;
+    if (!data || !ReadDialogTemplate(data, SizeofResource(instance, found), dialog)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    return dialog;
+}
+
+} // namespace
+
+INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTemplate, HWND hWndParent,
+                               DLGPROC lpDialogFunc, LPARAM dwInitParam)
+{
+    return RunModal(hInstance, ParseFromCaller(hDialogTemplate), hWndParent, lpDialogFunc, dwInitParam, nullptr);
+}
+
+INT_PTR DialogBoxParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                       LPARAM dwInitParam)
+{
+    return RunModal(hInstance, LoadTemplate(hInstance, lpTemplateName), hWndParent, lpDialogFunc, dwInitParam,
+                    lpTemplateName);
+}
+
+HWND CreateDialogParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                       LPARAM dwInitParam)
+{
+    auto model = LoadTemplate(hInstance, lpTemplateName);
+    if (!model)
+        return nullptr;
+    return CreateFromModel(hInstance, *model, hWndParent, lpDialogFunc, dwInitParam, false, lpTemplateName);
 }
 
 INT_PTR DialogBoxIndirect(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTemplate, HWND hWndParent, DLGPROC lpDialogFunc)
@@ -392,6 +458,7 @@ LRESULT DefaultHandling(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
             if (info->ownFont && info->font)
                 DeleteObject(info->font);
             RemoveProp(dlg, kDialogInfoProp);
+            RemoveProp(dlg, DIALOG_TEMPLATE_ID_PROP);
             delete info;
         }
         return DefWindowProc(dlg, message, wParam, lParam);

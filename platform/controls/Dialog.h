@@ -38,6 +38,10 @@
 
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
+// A dialog made from a resource with an integer name keeps that id in this window property, so
+// that tools driving the program's dialogs can tell them apart.
+#define DIALOG_TEMPLATE_ID_PROP "DialogTemplateId"
+
 // Creates a modeless dialog from a compiled template (ResourceFormats.h): the window, its font, its controls in template
 // order (the tab order), WM_INITDIALOG with `dwInitParam`, and shows it when the template asks
 // for WS_VISIBLE. Null when the template is malformed, the dialog procedure refuses the
@@ -51,6 +55,12 @@ HWND CreateDialogIndirect(HINSTANCE hInstance, LPCDLGTEMPLATE lpTemplate, HWND h
 INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTemplate, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 INT_PTR DialogBoxIndirect(HINSTANCE hInstance, LPCDLGTEMPLATE hDialogTemplate, HWND hWndParent, DLGPROC lpDialogFunc);
+// The same from the RT_DIALOG resource of a module (null: the program), by name or
+// MAKEINTRESOURCE id; null (or -1) with ERROR_RESOURCE_NAME_NOT_FOUND when there is none.
+HWND CreateDialogParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                       LPARAM dwInitParam);
+INT_PTR DialogBoxParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                       LPARAM dwInitParam);
 // Ends a modal dialog with a result (the loop ends once the current message is handled) and
 // hides it. For a modeless dialog only hides it.
 BOOL EndDialog(HWND hDlg, INT_PTR nResult);
