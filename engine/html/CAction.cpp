@@ -27,14 +27,29 @@ void CAction::Attach(CHtmlParser* pParser, const TagEntry* pEntry)
     m_pEntry = pEntry;
 }
 
+const CAction::AttrRef* CAction::FindAttr(std::string_view name) const
+{
+    for (const AttrRef& ref : m_attrs) {
+        if (ref.nNameLength == name.size() && NameOf(ref) == name)
+            return &ref;
+    }
+    return nullptr;
+}
+
 BOOL CAction::GetAttr(LPCSTR lpszName, CString& strValue) const
 {
-    return m_Attributes.Lookup(lpszName, strValue);
+    if (lpszName == nullptr)
+        return FALSE;
+    const AttrRef* pRef = FindAttr(lpszName);
+    if (pRef == nullptr)
+        return FALSE;
+    strValue = CString(m_attrText.data() + pRef->nValue, static_cast<int>(pRef->nValueLength));
+    return TRUE;
 }
 
 BOOL CAction::HasAttr(LPCSTR lpszName) const
 {
-    return m_Attributes.PLookup(lpszName) != nullptr;
+    return lpszName != nullptr && FindAttr(lpszName) != nullptr;
 }
 
 LPCSTR CAction::FindFirstAttr(const LPCSTR* ppszNames, CString& strValue) const
@@ -46,18 +61,44 @@ LPCSTR CAction::FindFirstAttr(const LPCSTR* ppszNames, CString& strValue) const
     return nullptr;
 }
 
-void CAction::StoreAttr(const CString& strName, const CString& strValue)
+uint32_t CAction::AddText(LPCSTR lpszText, int nLength, uint32_t& nStored)
 {
-    if (strName.IsEmpty())
-        return;
-    CMapStringToString::CPair* pPair = m_Attributes.PLookup(strName);
-    if (pPair != nullptr) {
-        pPair->value = strValue;  // a repeated attribute keeps its last value
-        return;
+    const auto nStart = static_cast<uint32_t>(m_attrText.size());
+    nStored = 0;
+    if (lpszText == nullptr || nLength <= 0)
+        return nStart;
+    // Reports are NUL-terminated texts: a NUL in the page would silently cut them, so it is
+    // dropped, as MakeText does.
+    const char* p = lpszText;
+    const char* pEnd = lpszText + nLength;
+    while (p < pEnd) {
+        const void* pNul = std::memchr(p, '\0', static_cast<size_t>(pEnd - p));
+        const char* pStop = pNul != nullptr ? static_cast<const char*>(pNul) : pEnd;
+        m_attrText.append(p, static_cast<size_t>(pStop - p));
+        p = pStop + (pNul != nullptr ? 1 : 0);
     }
-    if (m_Attributes.GetCount() >= MAX_ATTRIBUTES)
+    nStored = static_cast<uint32_t>(m_attrText.size()) - nStart;
+    return nStart;
+}
+
+void CAction::StoreAttr(uint32_t nName, uint32_t nNameLength, uint32_t nValue, uint32_t nValueLength)
+{
+    if (nNameLength == 0)
         return;
-    m_Attributes[strName] = strValue;
+    const std::string_view name(m_attrText.data() + nName, nNameLength);
+    for (AttrRef& ref : m_attrs) {
+        if (ref.nNameLength == nNameLength && NameOf(ref) == name) {
+            // A repeated attribute keeps its last value.
+            ref.nValue = nValue;
+            ref.nValueLength = nValueLength;
+            return;
+        }
+    }
+    if (m_attrs.size() >= static_cast<size_t>(MAX_ATTRIBUTES))
+        return;
+    if (m_attrs.empty())
+        m_attrs.reserve(8);
+    m_attrs.push_back(AttrRef{nName, nNameLength, nValue, nValueLength});
 }
 
 namespace {
@@ -173,18 +214,24 @@ void CAction::ReportLinks()
 
 void CAction::SetAttrName(LPCSTR lpszName, int nLength)
 {
-    m_strPendingAttr = MakeText(lpszName, nLength);
+    m_nPendingName = AddText(lpszName, nLength, m_nPendingNameLength);
 }
 
 void CAction::SetAttrValue(LPCSTR lpszValue, int nLength)
 {
-    StoreAttr(m_strPendingAttr, MakeText(lpszValue, nLength));
-    m_strPendingAttr.Empty();
+    if (m_nPendingNameLength > 0) {
+        uint32_t nValueLength = 0;
+        const uint32_t nValue = AddText(lpszValue, nLength, nValueLength);
+        StoreAttr(m_nPendingName, m_nPendingNameLength, nValue, nValueLength);
+    }
+    m_nPendingNameLength = 0;
 }
 
 void CAction::AddAttrNoValue(LPCSTR lpszName, int nLength)
 {
-    StoreAttr(MakeText(lpszName, nLength), CString());
+    uint32_t nNameLength = 0;
+    const uint32_t nName = AddText(lpszName, nLength, nNameLength);
+    StoreAttr(nName, nNameLength, nName + nNameLength, 0);
 }
 
 BOOL CAction::IsCollectingText()
@@ -239,13 +286,16 @@ void CAction::ReportScriptAttributes()
     int nMode = m_pParser->GetEventScriptMode();
     if (nMode == SCRIPT_KIND_NONE)
         return;
-    POSITION pos = m_Attributes.GetStartPosition();
-    while (pos != nullptr) {
-        CString strName;
-        CString strValue;
-        m_Attributes.GetNextAssoc(pos, strName, strValue);
-        if (strName.GetLength() < 2 || strncmp(strName, "ON", 2) != 0 || !IsEventAttribute(strName))
+    // Only names that begin with ON are looked at, and only their values are copied.
+    for (size_t i = 0; i < m_attrs.size(); ++i) {
+        const AttrRef ref = m_attrs[i];
+        const std::string_view name = NameOf(ref);
+        if (name.size() < 2 || name[0] != 'O' || name[1] != 'N')
             continue;
+        const CString strName(name.data(), static_cast<int>(name.size()));
+        if (!IsEventAttribute(strName))
+            continue;
+        const CString strValue(m_attrText.data() + ref.nValue, static_cast<int>(ref.nValueLength));
         if (nMode == SCRIPT_KIND_JAVASCRIPT)
             m_pParser->OnJavaScript(strValue);
         else if (nMode == SCRIPT_KIND_VBSCRIPT)

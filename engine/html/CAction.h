@@ -3,9 +3,13 @@
 // fields through the parser. It is also the action of the tags that need nothing more.
 #pragma once
 
-#include "platform/core/CMapStringToString.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 class CHtmlParser;
 struct TagEntry;
@@ -48,7 +52,7 @@ public:
     // The value of an upper-case attribute name; FALSE when the tag does not have it.
     BOOL GetAttr(LPCSTR lpszName, CString& strValue) const;
     BOOL HasAttr(LPCSTR lpszName) const;
-    INT_PTR GetAttrCount() const { return m_Attributes.GetCount(); }
+    INT_PTR GetAttrCount() const { return static_cast<INT_PTR>(m_attrs.size()); }
 
     // A tag keeps at most this many distinct attributes; further new names are dropped, so a
     // hostile tag cannot make the attribute map's lookups quadratic.
@@ -95,14 +99,31 @@ protected:
 
     CHtmlParser* m_pParser = nullptr;
     const TagEntry* m_pEntry = nullptr;
-    CString m_strPendingAttr;
-    CMapStringToString m_Attributes{10};
     BOOL m_bCollectingText = FALSE;
     CString m_strDescription;
     BOOL m_bServerMap = FALSE;
 
 private:
-    void StoreAttr(const CString& strName, const CString& strValue);
+    // An attribute's name and value, as places in the attribute text.
+    struct AttrRef {
+        uint32_t nName;
+        uint32_t nNameLength;
+        uint32_t nValue;
+        uint32_t nValueLength;
+    };
+
+    // Appends page text to the attribute text without its NUL bytes; returns where it starts.
+    uint32_t AddText(LPCSTR lpszText, int nLength, uint32_t& nStored);
+    std::string_view NameOf(const AttrRef& ref) const { return {m_attrText.data() + ref.nName, ref.nNameLength}; }
+    const AttrRef* FindAttr(std::string_view name) const;
+    void StoreAttr(uint32_t nName, uint32_t nNameLength, uint32_t nValue, uint32_t nValueLength);
+
+    // The tag's attributes in the order they came, all their text in one string: a tag costs
+    // no allocation per attribute, and a lookup is a short scan.
+    std::string m_attrText;
+    std::vector<AttrRef> m_attrs;
+    uint32_t m_nPendingName = 0;
+    uint32_t m_nPendingNameLength = 0; // 0: no attribute name waits for its value
 };
 
 // The action of the tags without links: reports the ID and event attributes, then is done.

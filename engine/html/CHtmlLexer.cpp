@@ -844,17 +844,18 @@ void CHtmlLexer::OnEndTag(LPCSTR, int) {}
 
 void CHtmlLexer::ClearValueText()
 {
-    m_strValueText.Empty();
+    m_strValueText.clear();
 }
 
 void CHtmlLexer::AppendValueText(LPCSTR pszText, int nLength)
 {
-    m_strValueText.Append(pszText, nLength);
+    if (pszText != nullptr && nLength > 0)
+        m_strValueText.append(pszText, static_cast<size_t>(nLength));
 }
 
 void CHtmlLexer::FlushValueText()
 {
-    OnAttrValue(m_strValueText.GetString(), m_strValueText.GetLength());
+    OnAttrValue(m_strValueText.c_str(), static_cast<int>(m_strValueText.size()));
 }
 
 void CHtmlLexer::OnText(LPCSTR, int) {}

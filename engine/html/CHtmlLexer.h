@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <exception>
 #include <memory>
+#include <string>
 
 class CFile;
 
@@ -100,7 +101,8 @@ protected:
     LPCSTR GetTokenText() const;
     int GetTokenLength() const { return static_cast<int>(m_nTokenLength); }
 
-    CString m_strValueText;     // the quoted attribute value being collected
+    // The quoted attribute value being collected; its room is kept from value to value.
+    std::string m_strValueText;
     int m_nPendingState = condText;
     CFile* m_pInputFile;        // not owned
     CFile* m_pOutputFile;       // not owned; for subclasses

@@ -140,14 +140,20 @@ const TagEntry* FindTagEntry(LPCSTR lpszName, int nLength)
 {
     if (lpszName == nullptr || nLength <= 0 || nLength > TAG_MAX_NAME_LENGTH)
         return nullptr;
+    // The table's names are upper case, and for names made of letters, digits, "-" and "."
+    // the order without case is the order of the upper-cased bytes: the name is upper-cased
+    // once and compared byte for byte, which is what every start and end tag costs.
     char szName[TAG_MAX_NAME_LENGTH + 1];
-    memcpy(szName, lpszName, static_cast<size_t>(nLength));
+    for (int i = 0; i < nLength; ++i) {
+        const char ch = lpszName[i];
+        szName[i] = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+    }
     szName[nLength] = '\0';
     auto first = std::begin(s_TagTable);
     auto last = std::end(s_TagTable);
     auto it = std::lower_bound(first, last, szName,
-        [](const TagEntry& entry, const char* psz) { return strcasecmp(entry.m_pszName, psz) < 0; });
-    if (it == last || strcasecmp(it->m_pszName, szName) != 0)
+        [](const TagEntry& entry, const char* psz) { return std::strcmp(entry.m_pszName, psz) < 0; });
+    if (it == last || std::strcmp(it->m_pszName, szName) != 0)
         return nullptr;
     return &*it;
 }

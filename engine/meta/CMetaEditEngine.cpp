@@ -352,7 +352,7 @@ void CMetaEditEngine::AppendValueText(LPCSTR pszText, int nLength)
 
 void CMetaEditEngine::FlushValueText()
 {
-    NoteAttributeValue(m_strValueText.GetString(), m_strValueText.GetLength());
+    NoteAttributeValue(m_strValueText.c_str(), static_cast<int>(m_strValueText.size()));
     // The closing quote is copied; a "<" or ">" that cut the value short is the tag's end and
     // is written by OnTagEnd.
     const char ch = GetTokenLength() == 1 ? GetTokenText()[0] : '\0';
