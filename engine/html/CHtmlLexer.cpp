@@ -35,16 +35,6 @@ bool IsLetter(int c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool IsDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsNameChar(int c)
-{
-    return IsLetter(c) || IsDigit(c) || c == '-' || c == '.';
-}
-
 bool IsSpace(int c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -375,12 +365,8 @@ size_t CHtmlLexer::MatchReference(size_t nOffset, int& nKind)
     size_t i = nOffset + 1;
     if (PeekAt(i) == '#') {
         ++i;
-        size_t nDigits = 0;
-        while (IsDigit(PeekAt(i + nDigits)))
-            ++nDigits;
-        size_t nAlnum = nDigits;
-        while (IsLetter(PeekAt(i + nAlnum)) || IsDigit(PeekAt(i + nAlnum)))
-            ++nAlnum;
+        const size_t nDigits = RunUntil(i, kClsNotDigit) - i;
+        const size_t nAlnum = RunUntil(i + nDigits, kClsNotAlnum) - i;
         size_t nNumeric = 0;
         if (nDigits > 0) {
             const int term = PeekAt(i + nDigits);
@@ -400,9 +386,7 @@ size_t CHtmlLexer::MatchReference(size_t nOffset, int& nKind)
         }
         return 0;
     }
-    size_t nName = 0;
-    while (IsNameChar(PeekAt(i + nName)))
-        ++nName;
+    const size_t nName = RunUntil(i, kClsNotName) - i;
     if (nName == 0)
         return 0;
     const int term = PeekAt(i + nName);

@@ -117,22 +117,31 @@ void CHtmlParser::OnScriptStart()
 {
     m_bInJavaScript = FALSE;
     m_bInVBScript = FALSE;
-    m_strScriptText.Empty();
+    m_strScriptText.clear();
 }
 
 void CHtmlParser::OnScriptText(LPCSTR pszText, int nLength)
 {
-    if (m_bInJavaScript || m_bInVBScript)
-        m_strScriptText += CAction::MakeText(pszText, nLength);
+    if ((!m_bInJavaScript && !m_bInVBScript) || pszText == nullptr || nLength <= 0)
+        return;
+    // The script goes out as a NUL-terminated text: a NUL of the page is dropped.
+    const char* p = pszText;
+    const char* pEnd = pszText + nLength;
+    while (p < pEnd) {
+        const void* pNul = std::memchr(p, '\0', static_cast<size_t>(pEnd - p));
+        const char* pStop = pNul != nullptr ? static_cast<const char*>(pNul) : pEnd;
+        m_strScriptText.append(p, static_cast<size_t>(pStop - p));
+        p = pStop + (pNul != nullptr ? 1 : 0);
+    }
 }
 
 void CHtmlParser::OnScriptEnd()
 {
     if (m_bJavaScript && m_bInJavaScript)
-        OnJavaScript(m_strScriptText);
+        OnJavaScript(m_strScriptText.c_str());
     else if (m_bVBScript && m_bInVBScript)
-        OnVBScript(m_strScriptText);
-    m_strScriptText.Empty();
+        OnVBScript(m_strScriptText.c_str());
+    m_strScriptText.clear();
 }
 
 int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)

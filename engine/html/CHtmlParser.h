@@ -8,6 +8,7 @@
 #include "platform/core/CString.h"
 
 #include <memory>
+#include <string>
 
 class CAction;
 class CFile;
@@ -96,7 +97,7 @@ private:
     BOOL m_bInJavaScript = FALSE;
     BOOL m_bVBScript;
     BOOL m_bInVBScript = FALSE;
-    CString m_strScriptText;
+    std::string m_strScriptText; // without the page's NUL bytes
     int m_nEventScriptMode;
     DWORD m_nBytesRead = 0;
 };

@@ -136,6 +136,33 @@ const LPCSTR s_EventAttributes[] = {
 
 } // namespace
 
+namespace {
+
+// Where the rows of each first byte begin and end in the sorted table, and each row's name length.
+struct TagTableIndex {
+    short first[256] = {};
+    short end[256] = {};
+    unsigned char length[std::size(s_TagTable)] = {};
+};
+
+const TagTableIndex& TagIndex()
+{
+    static const TagTableIndex index = [] {
+        TagTableIndex built;
+        for (int i = 0; i < static_cast<int>(std::size(s_TagTable)); ++i) {
+            const auto first = static_cast<unsigned char>(s_TagTable[i].m_pszName[0]);
+            if (built.end[first] == 0)
+                built.first[first] = static_cast<short>(i);
+            built.end[first] = static_cast<short>(i + 1);
+            built.length[i] = static_cast<unsigned char>(std::strlen(s_TagTable[i].m_pszName));
+        }
+        return built;
+    }();
+    return index;
+}
+
+} // namespace
+
 const TagEntry* FindTagEntry(LPCSTR lpszName, int nLength)
 {
     if (lpszName == nullptr || nLength <= 0 || nLength > TAG_MAX_NAME_LENGTH)
@@ -149,13 +176,15 @@ const TagEntry* FindTagEntry(LPCSTR lpszName, int nLength)
         szName[i] = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
     }
     szName[nLength] = '\0';
-    auto first = std::begin(s_TagTable);
-    auto last = std::end(s_TagTable);
-    auto it = std::lower_bound(first, last, szName,
-        [](const TagEntry& entry, const char* psz) { return std::strcmp(entry.m_pszName, psz) < 0; });
-    if (it == last || std::strcmp(it->m_pszName, szName) != 0)
-        return nullptr;
-    return &*it;
+    // The rows of one first letter stand together; among them the length decides before the
+    // bytes are compared.
+    const auto& index = TagIndex();
+    const unsigned char first = static_cast<unsigned char>(szName[0]);
+    for (int i = index.first[first]; i < index.end[first]; ++i) {
+        if (index.length[i] == nLength && std::memcmp(s_TagTable[i].m_pszName, szName, static_cast<size_t>(nLength)) == 0)
+            return &s_TagTable[i];
+    }
+    return nullptr;
 }
 
 BOOL IsEventAttribute(LPCSTR lpszName)

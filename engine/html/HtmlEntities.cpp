@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -85,37 +87,57 @@ constexpr EntityTable BuildTable()
 
 constinit const EntityTable g_entities = BuildTable();
 
-// The named rows sorted by name, so that a name is found by binary search rather than by
-// walking the table. Names are unique, so the order in which the table used to be searched
-// (from its end) gives the same answers.
-struct NamedRow {
-    std::string_view name;
-    const EntityRow* row;
-};
+// The named rows in an open-addressed hash table built at compile time, so that a name costs a
+// hash and usually one comparison: pages full of references look names up all the time. Names
+// are unique, so the order in which the table used to be searched (from its end) gives the same
+// answers.
+constexpr size_t kSlots = 512; // a power of two, well above twice the number of names
 
-constexpr size_t CountNamed()
+constexpr uint32_t HashName(const char* p, size_t n)
+{
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i < n; ++i)
+        h = (h ^ static_cast<unsigned char>(p[i])) * 16777619u;
+    return h;
+}
+
+constexpr size_t NameLength(const char* p)
 {
     size_t n = 0;
-    for (const EntityRow& row : g_entities)
-        n += row.name != nullptr ? 1 : 0;
+    while (p[n] != '\0')
+        ++n;
     return n;
 }
 
-constexpr size_t kNamedCount = CountNamed();
+struct NameSlot {
+    const EntityRow* row = nullptr;
+    unsigned char length = 0;
+};
 
-constexpr std::array<NamedRow, kNamedCount> BuildIndex()
+constexpr std::array<NameSlot, kSlots> BuildIndex()
 {
-    std::array<NamedRow, kNamedCount> index{};
-    size_t n = 0;
+    std::array<NameSlot, kSlots> slots{};
     for (const EntityRow& row : g_entities) {
-        if (row.name != nullptr)
-            index[n++] = NamedRow{std::string_view(row.name), &row};
+        if (row.name == nullptr)
+            continue;
+        const size_t n = NameLength(row.name);
+        size_t i = HashName(row.name, n) & (kSlots - 1);
+        while (slots[i].row != nullptr)
+            i = (i + 1) & (kSlots - 1);
+        slots[i] = NameSlot{&row, static_cast<unsigned char>(n)};
     }
-    std::sort(index.begin(), index.end(), [](const NamedRow& a, const NamedRow& b) { return a.name < b.name; });
-    return index;
+    return slots;
 }
 
-constinit const std::array<NamedRow, kNamedCount> g_byName = BuildIndex();
+constinit const std::array<NameSlot, kSlots> g_byName = BuildIndex();
+
+constexpr size_t kLongestName = [] {
+    size_t longest = 0;
+    for (const EntityRow& row : g_entities)
+        longest = row.name != nullptr && NameLength(row.name) > longest ? NameLength(row.name) : longest;
+    return longest;
+}();
+static_assert(kLongestName <= 8);
 
 const EntityRow* RowOfCode(int code)
 {
@@ -142,12 +164,14 @@ LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength)
 {
     if (pszName == nullptr || nLength <= 0)
         return nullptr;
-    const std::string_view name(pszName, static_cast<size_t>(nLength));
-    const auto it = std::lower_bound(g_byName.begin(), g_byName.end(), name,
-        [](const NamedRow& row, std::string_view value) { return row.name < value; });
-    if (it == g_byName.end() || it->name != name)
+    if (static_cast<size_t>(nLength) > kLongestName)
         return nullptr;
-    return it->row->text;
+    const auto n = static_cast<size_t>(nLength);
+    for (size_t i = HashName(pszName, n) & (kSlots - 1); g_byName[i].row != nullptr; i = (i + 1) & (kSlots - 1)) {
+        if (g_byName[i].length == n && std::memcmp(g_byName[i].row->name, pszName, n) == 0)
+            return g_byName[i].row->text;
+    }
+    return nullptr;
 }
 
 LPCSTR ParseNumericCharRef(LPCSTR pszDigits, int nLength)
