@@ -242,11 +242,23 @@ void ComboBoxControl::Drop()
     Notify(CBN_DROPDOWN);
     if (!m_model.Drop(CurSel()))
         return;
+    m_movedWhileDropped = false;
+    if (m_edit && GetWindowTextLength(m_edit) > 0) {
+        // The list opens on the item the edit's text names, or the first that begins with it.
+        std::string text(static_cast<size_t>(GetWindowTextLength(m_edit)) + 1, '\0');
+        text.resize(static_cast<size_t>(GetWindowText(m_edit, text.data(), static_cast<int>(text.size()))));
+        LRESULT found = ToList(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+        if (found < 0)
+            found = ToList(LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+        if (found >= 0 && found != CurSel()) {
+            ToList(LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+            m_movedWhileDropped = true;
+        }
+    }
     RECT r = DroppedRect();
     SetWindowPos(m_list, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     if (ListBoxControl* list = List())
         list->Select(CurSel());
-    m_movedWhileDropped = false;
     SetCapture(m_hwnd);
     InvalidateRect(m_hwnd, nullptr, FALSE);
 }

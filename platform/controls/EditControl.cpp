@@ -1114,10 +1114,12 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_tabStops.clear();
         auto* stops = reinterpret_cast<const INT*>(lParam);
         // Tab stops come in dialog units: a quarter of the average character width.
-        for (WPARAM i = 0; stops && i < wParam; ++i)
-            m_tabStops.push_back(stops[i] * m_charWidth / 4);
-        if (wParam == 1 && m_tabStops[0] <= 0)
-            m_tabStops.clear();
+        for (WPARAM i = 0; stops && i < wParam; ++i) {
+            int stop = stops[i] * m_charWidth / 4;
+            // Stops run left to right; one that does not is left out rather than drawn backwards.
+            if (stop > 0 && (m_tabStops.empty() || stop > m_tabStops.back()))
+                m_tabStops.push_back(stop);
+        }
         Relayout();
         InvalidateRect(m_hwnd, nullptr, FALSE);
         return TRUE;

@@ -1013,9 +1013,12 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_tabStops.clear();
         auto* stops = reinterpret_cast<const INT*>(lParam);
         // Dialog units: a quarter of the average character width.
-        for (WPARAM i = 0; stops && i < wParam; ++i)
-            m_tabStops.push_back(stops[i] * m_charWidth / 4);
-        if (wParam == 0)
+        for (WPARAM i = 0; stops && i < wParam; ++i) {
+            int stop = stops[i] * m_charWidth / 4;
+            if (stop > 0 && (m_tabStops.empty() || stop > m_tabStops.back()))
+                m_tabStops.push_back(stop);
+        }
+        if (m_tabStops.empty())
             m_tabStops.push_back(8 * m_charWidth);
         InvalidateRect(m_hwnd, nullptr, TRUE);
         return TRUE;

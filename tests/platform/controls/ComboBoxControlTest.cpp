@@ -169,6 +169,16 @@ TEST_F(ComboBoxTest, DropDownEditFollowsSelectionAndReportsTyping)
     EXPECT_EQ(Notifications(c), (std::vector<UINT>{CBN_EDITUPDATE, CBN_EDITCHANGE}));
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 3) << "typing leaves the list's selection";
 
+    // Dropping finds the item the text begins with; Enter takes it.
+    SendMessage(c, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    Type("ban");
+    Log().clear();
+    Press(VK_F4);
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
+    Press(VK_RETURN);
+    EXPECT_EQ(Text(c), "Banana");
+    EXPECT_EQ(Notifications(c), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+
     // The button drops the list; the focus stays in the edit; leaving the combo closes it.
     RECT client;
     GetClientRect(c, &client);

@@ -324,6 +324,11 @@ TEST_F(EditControlTest, LineMessagesFollowWrappedRows)
     INT stop = 20;
     SendMessage(e, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
     EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 2, 0)) - LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 40);
+    // One stop given without its array, or stops that run backwards, fall back to the default.
+    SendMessage(e, EM_SETTABSTOPS, 1, 0);
+    INT backwards[] = {-4, 0};
+    SendMessage(e, EM_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(backwards));
+    EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 2, 0)) - LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 64);
 }
 
 TEST_F(EditControlTest, ScrollingKeepsTheCaretInViewAndNotifies)
