@@ -1024,8 +1024,7 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case LB_INITSTORAGE:
-        m_model.Reserve(index);
-        return m_model.Count() + index;
+        return m_model.Count() + index;   // the runs grow as they need
     case LB_SETCOUNT:
     case LB_DIR:
     case LB_ADDFILE:

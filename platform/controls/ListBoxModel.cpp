@@ -1,6 +1,8 @@
 #include "platform/controls/ListBoxModel.h"
 
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 
 int CompareListText(std::string_view a, std::string_view b)
 {
@@ -18,21 +20,99 @@ int CompareListText(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+std::pair<size_t, size_t> ListItemStore::Locate(int index) const
+{
+    auto it = std::upper_bound(m_starts.begin(), m_starts.end(), index);
+    size_t run = static_cast<size_t>(it - m_starts.begin()) - 1;
+    return {run, static_cast<size_t>(index - m_starts[run])};
+}
+
+ListItem& ListItemStore::At(int index)
+{
+    auto [run, offset] = Locate(index);
+    return m_runs[run][offset];
+}
+
+const ListItem& ListItemStore::At(int index) const
+{
+    auto [run, offset] = Locate(index);
+    return m_runs[run][offset];
+}
+
+void ListItemStore::Insert(int index, ListItem item)
+{
+    // Appending opens a new run where the last one is full, so that a list filled in order
+    // never splits a run.
+    if (m_runs.empty() || (index == m_size && m_runs.back().size() >= kRun)) {
+        m_runs.emplace_back();
+        m_runs.back().reserve(kRun);
+        m_starts.push_back(m_size);
+    }
+    size_t run;
+    size_t offset;
+    if (index == m_size) {
+        run = m_runs.size() - 1;
+        offset = m_runs[run].size();
+    } else {
+        std::tie(run, offset) = Locate(index);
+    }
+    std::vector<ListItem>& items = m_runs[run];
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(offset), std::move(item));
+    for (size_t k = run + 1; k < m_starts.size(); ++k)
+        ++m_starts[k];
+    ++m_size;
+    if (items.size() >= 2 * kRun) {
+        // A full run splits in two halves.
+        std::vector<ListItem> tail(std::make_move_iterator(items.begin() + kRun), std::make_move_iterator(items.end()));
+        items.resize(kRun);
+        m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(run) + 1, std::move(tail));
+        m_starts.insert(m_starts.begin() + static_cast<std::ptrdiff_t>(run) + 1, m_starts[run] + static_cast<int>(kRun));
+    }
+}
+
+void ListItemStore::Erase(int index)
+{
+    auto [run, offset] = Locate(index);
+    m_runs[run].erase(m_runs[run].begin() + static_cast<std::ptrdiff_t>(offset));
+    for (size_t k = run + 1; k < m_starts.size(); ++k)
+        --m_starts[k];
+    --m_size;
+    if (m_runs[run].empty() && m_runs.size() > 1) {
+        m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(run));
+        m_starts.erase(m_starts.begin() + static_cast<std::ptrdiff_t>(run));
+    }
+}
+
+void ListItemStore::Clear()
+{
+    m_runs.clear();
+    m_starts.clear();
+    m_size = 0;
+}
+
 int ListBoxModel::Add(ListItem item, const Compare& sortBy)
 {
     item.selected = false;
     if (!sortBy) {
-        m_items.push_back(std::move(item));
+        m_items.Insert(Count(), std::move(item));
         return Count() - 1;
     }
     // Items come mostly in order: try the end before searching.
-    if (m_items.empty() || sortBy(m_items.back(), item) <= 0) {
-        m_items.push_back(std::move(item));
+    if (Count() == 0 || sortBy(Item(Count() - 1), item) <= 0) {
+        m_items.Insert(Count(), std::move(item));
         return Count() - 1;
     }
-    auto it = std::upper_bound(m_items.begin(), m_items.end(), item,
-                               [&](const ListItem& a, const ListItem& b) { return sortBy(a, b) < 0; });
-    return Insert(static_cast<int>(it - m_items.begin()), std::move(item));
+    // After the items that sort no later.
+    int low = 0;
+    int high = Count();
+    while (low < high) {
+        int mid = low + (high - low) / 2;
+        if (sortBy(item, Item(mid)) < 0)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return Insert(low, std::move(item));
 }
 
 int ListBoxModel::Insert(int index, ListItem item)
@@ -42,7 +122,7 @@ int ListBoxModel::Insert(int index, ListItem item)
     if (index > Count())
         return -1;
     item.selected = false;
-    m_items.insert(m_items.begin() + index, std::move(item));
+    m_items.Insert(index, std::move(item));
     // Indexes at or after the new item move down by one.
     auto shift = [index](int& i) {
         if (i >= index)
@@ -61,9 +141,9 @@ bool ListBoxModel::Delete(int index)
 {
     if (!Valid(index))
         return false;
-    if (m_items[static_cast<size_t>(index)].selected)
+    if (Item(index).selected)
         --m_selCount;
-    m_items.erase(m_items.begin() + index);
+    m_items.Erase(index);
     auto fix = [&](int& i) {
         if (i == index)
             i = -1;
@@ -81,7 +161,7 @@ bool ListBoxModel::Delete(int index)
 
 void ListBoxModel::Reset()
 {
-    m_items.clear();
+    m_items.Clear();
     m_curSel = m_caret = m_anchor = -1;
     m_top = 0;
     m_selCount = 0;
@@ -96,7 +176,7 @@ int ListBoxModel::CurSel() const
 
 void ListBoxModel::SetSelected(int index, bool select)
 {
-    ListItem& item = m_items[static_cast<size_t>(index)];
+    ListItem& item = Item(index);
     if (item.selected == select)
         return;
     item.selected = select;
@@ -168,9 +248,9 @@ std::vector<int> ListBoxModel::SelItems() const
 
 std::vector<bool> ListBoxModel::Snapshot() const
 {
-    std::vector<bool> selected(m_items.size());
-    for (size_t i = 0; i < m_items.size(); ++i)
-        selected[i] = m_items[i].selected;
+    std::vector<bool> selected(static_cast<size_t>(Count()));
+    for (int i = 0; i < Count(); ++i)
+        selected[static_cast<size_t>(i)] = Item(i).selected;
     return selected;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct ListItem {
@@ -17,6 +18,28 @@ struct ListItem {
 };
 
 enum class ListSelection { Single, Multiple, Extended, None };
+
+// The items, kept in runs of a few hundred so that an insertion into a long sorted list moves
+// one run instead of every item after it.
+class ListItemStore {
+public:
+    int Size() const { return m_size; }
+    ListItem& At(int index);
+    const ListItem& At(int index) const;
+    // 0 <= index <= Size().
+    void Insert(int index, ListItem item);
+    void Erase(int index);
+    void Clear();
+
+private:
+    // The run that holds an index, and the index's place in it.
+    std::pair<size_t, size_t> Locate(int index) const;
+
+    static constexpr size_t kRun = 256;
+    std::vector<std::vector<ListItem>> m_runs;
+    std::vector<int> m_starts;   // the index of each run's first item
+    int m_size = 0;
+};
 
 // The modifier keys of a selecting action.
 struct ListModifiers {
@@ -29,11 +52,10 @@ public:
     explicit ListBoxModel(ListSelection mode = ListSelection::Single) : m_mode(mode) {}
     ListSelection Mode() const { return m_mode; }
 
-    int Count() const { return static_cast<int>(m_items.size()); }
+    int Count() const { return m_items.Size(); }
     bool Valid(int index) const { return index >= 0 && index < Count(); }
-    const ListItem& Item(int index) const { return m_items[static_cast<size_t>(index)]; }
-    ListItem& Item(int index) { return m_items[static_cast<size_t>(index)]; }
-    void Reserve(int count) { m_items.reserve(m_items.size() + static_cast<size_t>(count)); }
+    const ListItem& Item(int index) const { return m_items.At(index); }
+    ListItem& Item(int index) { return m_items.At(index); }
 
     // Negative when a sorts before b.
     using Compare = std::function<int(const ListItem& a, const ListItem& b)>;
@@ -83,7 +105,7 @@ private:
     std::vector<bool> Snapshot() const;
 
     ListSelection m_mode;
-    std::vector<ListItem> m_items;
+    ListItemStore m_items;
     int m_curSel = -1;
     int m_caret = -1;
     int m_anchor = -1;

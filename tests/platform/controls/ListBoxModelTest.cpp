@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 ListBoxModel Filled(ListSelection mode, int n)
@@ -121,4 +123,32 @@ TEST(ListBoxModel, SortedAddAndSearchIgnoreCase)
     EXPECT_EQ(m.Find(-1, "alph", true), -1);
     EXPECT_EQ(m.Find(-1, "ALPHA", true), 0);
     EXPECT_EQ(m.Find(-1, "zulu", false), -1);
+}
+
+TEST(ListBoxModel, LongListsStayInOrderThroughInsertsAndDeletes)
+{
+    // Enough items for the store to split its runs many times over, checked against a vector.
+    ListBoxModel m;
+    std::vector<std::string> expected;
+    auto byText = [](const ListItem& a, const ListItem& b) { return CompareListText(a.text, b.text); };
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) % 100000u; };
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = std::to_string(next());
+        int at = m.Add(ListItem{text}, byText);
+        auto it = std::upper_bound(expected.begin(), expected.end(), text,
+                                   [](const std::string& a, const std::string& b) { return CompareListText(a, b) < 0; });
+        ASSERT_EQ(at, it - expected.begin());
+        expected.insert(it, text);
+    }
+    for (int i = 0; i < 2500; ++i) {
+        int at = static_cast<int>(next() % static_cast<unsigned>(expected.size()));
+        m.Delete(at);
+        expected.erase(expected.begin() + at);
+    }
+    m.Insert(0, ListItem{"first"});
+    expected.insert(expected.begin(), "first");
+    ASSERT_EQ(m.Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < m.Count(); ++i)
+        ASSERT_EQ(m.Item(i).text, expected[static_cast<size_t>(i)]) << i;
 }
