@@ -108,6 +108,17 @@ TEST_F(CHttpRefCheckerTest, ErrorStatusesAreReported)
     EXPECT_EQ(page.results.back().dwCode, 0x8400001eu);
 }
 
+TEST_F(CHttpRefCheckerTest, AGarbledReplyIsAnErrorThatSaysWhatWasWrong)
+{
+    // Neither a mere "Unknown scheme" warning nor "Not enough memory".
+    FakePage page = CheckOne("/raw/garbage");
+    EXPECT_EQ(page.results.back().dwClass, RESULT_CLASS_ERROR);
+    EXPECT_EQ(page.results.back().text, "The server's reply is not an HTTP reply");
+    page = CheckOne("/raw/bighead");
+    EXPECT_EQ(page.results.back().dwClass, RESULT_CLASS_ERROR);
+    EXPECT_EQ(page.results.back().text, "The server's reply headers are larger than this program accepts (100 KB)");
+}
+
 TEST_F(CHttpRefCheckerTest, ARedirectToARelativeLocationIsAnErrorAndNotFollowed)
 {
     const FakePage page = CheckOne("/redirect/301?to=/page");
