@@ -278,9 +278,9 @@ void EditControl::UpdateScrollBars()
     }
     if (m_style & WS_HSCROLL) {
         int width = std::max(1, static_cast<int>(m_format.right - m_format.left));
-        // The range reaches a little past what is scrolled to, as the text's full width is not
-        // measured for a large text.
-        int range = std::max(width * 2, m_xOffset + width);
+        // The widest row shown so far sets the range (a large text is not measured whole), with
+        // room to scroll one character past it.
+        int range = std::max(m_widest + m_charWidth, m_xOffset + width);
         SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL | keep, 0, range - 1, static_cast<UINT>(width), m_xOffset, 0};
         SCROLLINFO now{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(m_hwnd, SB_HORZ, &now);
@@ -328,6 +328,7 @@ void EditControl::ScrollCaret()
     if (!Wraps()) {
         int width = std::max(1, static_cast<int>(m_format.right - m_format.left));
         int caretX = RowX(row, caret) + m_xOffset - m_format.left;
+        m_widest = std::max(m_widest, caretX);
         if (caretX < m_xOffset)
             x = std::max(0, caretX - width / 3);
         else if (caretX >= m_xOffset + width)
@@ -534,6 +535,7 @@ void EditControl::SetText(std::string_view text)
     std::string value(text);
     ToCase(value, m_style);
     m_buffer.SetText(value);
+    m_widest = 0;
     m_firstRow = 0;
     m_xOffset = 0;
     m_desiredX = -1;
@@ -851,7 +853,7 @@ void EditControl::Paint(HDC dc)
         state.background = ControlColors(m_hwnd, dc, message);
         state.textColor = GetTextColor(dc);
     }
-    PaintEdit(dc, state);
+    m_widest = std::max(m_widest, PaintEdit(dc, state));
 }
 
 // ---- Messages ----
@@ -865,9 +867,12 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(m_hwnd, &ps);
+        int widest = m_widest;
         if (dc)
             Paint(dc);
         EndPaint(m_hwnd, &ps);
+        if (m_widest != widest)
+            UpdateScrollBars();
         return 0;
     }
     case WM_ERASEBKGND:

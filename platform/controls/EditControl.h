@@ -97,6 +97,7 @@ private:
     int m_rightMargin = 2;
     int m_firstRow = 0;
     int m_xOffset = 0;
+    int m_widest = 0;   // the widest row seen, for the horizontal scroll range
     int m_desiredX = -1;
     std::vector<int> m_tabStops;   // pixels; empty: every eight average characters
     char m_passwordChar = 0;

@@ -49,8 +49,9 @@ void DrawRun(HDC dc, std::string_view row, const std::vector<int>& ends, int fro
 
 } // namespace
 
-void PaintEdit(HDC dc, const EditPaintState& s)
+int PaintEdit(HDC dc, const EditPaintState& s)
 {
+    int widest = 0;
     RECT clip;
     GetClipBox(dc, &clip);
     FillRect(dc, &clip, s.background);
@@ -76,6 +77,7 @@ void PaintEdit(HDC dc, const EditPaintState& s)
         std::string_view rowText = std::string_view(text).substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
         s.measure->Advances(rowText, ends);
         int width = ends.empty() ? 0 : ends.back();
+        widest = std::max(widest, width);
         int x0 = EditRowOrigin(s.format, s.xOffset, s.align, width);
         int length = end - start;
 
@@ -99,4 +101,5 @@ void PaintEdit(HDC dc, const EditPaintState& s)
         }
     }
     RestoreDC(dc, saved);
+    return widest;
 }

@@ -25,4 +25,5 @@ struct EditPaintState {
 
 // The x where a row of the given width starts.
 int EditRowOrigin(const RECT& format, int xOffset, int align, int rowWidth);
-void PaintEdit(HDC dc, const EditPaintState& state);
+// Returns the width of the widest row it drew, for the horizontal scroll range.
+int PaintEdit(HDC dc, const EditPaintState& state);

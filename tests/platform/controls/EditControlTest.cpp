@@ -370,6 +370,14 @@ TEST_F(EditControlTest, ScrollingKeepsTheCaretInViewAndNotifies)
     EXPECT_GT(SendMessage(s, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     EXPECT_LT(pt.x, 10 * 8 + 2);
     EXPECT_GE(pt.x, 0);
+
+    // The horizontal range reaches the widest row shown.
+    HWND wide = Edit(ES_MULTILINE | ES_AUTOHSCROLL | WS_HSCROLL, 100, 80, "short\r\n0123456789012345678901234567890123456789");
+    UpdateWindow(wide);
+    SCROLLINFO h{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(wide, SB_HORZ, &h);
+    EXPECT_GE(h.nMax, 40 * 8);
+    EXPECT_LT(h.nMax, 40 * 8 + 2 * 8);
 }
 
 TEST_F(EditControlTest, DialogCodesAndParentColours)
