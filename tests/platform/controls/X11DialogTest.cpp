@@ -1,0 +1,146 @@
+// A dialog made from a template on the X11 backend under Xvfb: keys typed by another X client
+// fill its edit, move the focus and check a box, Enter ends it, and the program reads the result.
+#include "platform/controls/Button.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/EditDefs.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/controls/StandardControls.h"
+#include "platform/controls/Static.h"
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+constexpr WORD kNameEdit = 1013;
+constexpr WORD kShowCheck = 1064;
+
+DialogItemTemplate ItemOf(WORD atom, const char* text, DWORD style, short x, short y, short cx, short cy, WORD id)
+{
+    DialogItemTemplate item;
+    item.style = style | WS_CHILD | WS_VISIBLE;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    item.id = id;
+    item.windowClass.isOrdinal = true;
+    item.windowClass.ordinal = atom;
+    item.title.text = text;
+    return item;
+}
+
+std::vector<BYTE> NameTemplate()
+{
+    DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
+    t.x = 20;
+    t.y = 20;
+    t.cx = 200;
+    t.cy = 90;
+    t.title = "New Project";
+    t.pointSize = 8;
+    t.typeface = "MS Shell Dlg";
+    const WORD edit = static_cast<WORD>(DialogControlClass::Edit);
+    const WORD button = static_cast<WORD>(DialogControlClass::Button);
+    const WORD stat = static_cast<WORD>(DialogControlClass::Static);
+    t.items.push_back(ItemOf(stat, "&Name:", SS_LEFT, 7, 9, 30, 8, 0xFFFF));
+    t.items.push_back(ItemOf(edit, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 40, 7, 150, 12, kNameEdit));
+    t.items.push_back(ItemOf(button, "Options", BS_GROUPBOX, 7, 25, 186, 32, 0xFFFF));
+    t.items.push_back(ItemOf(button, "&Show the title", BS_AUTOCHECKBOX | WS_TABSTOP, 14, 38, 100, 10, kShowCheck));
+    t.items.push_back(ItemOf(button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 88, 68, 50, 14, IDOK));
+    t.items.push_back(ItemOf(button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 143, 68, 50, 14, IDCANCEL));
+    return WriteDialogTemplate(t);
+}
+
+struct Result {
+    bool done = false;
+    std::string name;
+    UINT show = 0;
+};
+
+INT_PTR CALLBACK NameProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtr(dlg, DWLP_USER, lParam);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        auto* result = reinterpret_cast<Result*>(GetWindowLongPtr(dlg, DWLP_USER));
+        char text[128];
+        GetDlgItemText(dlg, kNameEdit, text, sizeof text);
+        result->name = text;
+        result->show = IsDlgButtonChecked(dlg, kShowCheck);
+        result->done = true;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+class X11DialogTest : public X11Test {
+protected:
+    void SendKey(HWND top, KeySym keysym, unsigned int state = 0)
+    {
+        XEvent event{};
+        XKeyEvent& k = event.xkey;
+        k.display = other;
+        k.window = backend->XWindowOf(top);
+        k.root = DefaultRootWindow(other);
+        k.time = ++time;
+        k.state = state;
+        k.keycode = XKeysymToKeycode(other, keysym);
+        k.same_screen = True;
+        k.type = KeyPress;
+        XSendEvent(other, k.window, True, KeyPressMask, &event);
+        k.type = KeyRelease;
+        k.time = ++time;
+        XSendEvent(other, k.window, True, KeyReleaseMask, &event);
+        XFlush(other);
+    }
+    // Dispatches through the dialog, as the program's loop does, until the condition holds.
+    static bool PumpDialogUntil(HWND dlg, const std::function<bool()>& done, int ms = 3000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (!IsWindow(dlg) || !IsDialogMessage(dlg, &msg)) {
+                    TranslateMessage(&msg);
+                    DispatchMessage(&msg);
+                }
+            }
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            GetWindowBackend().PumpEvents(5);
+        }
+    }
+    Time time = 1000;
+};
+
+} // namespace
+
+TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
+{
+    RegisterStandardControls();
+    const std::vector<BYTE> bytes = NameTemplate();
+    Result result;
+    HWND dlg = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), nullptr, NameProc,
+                                         reinterpret_cast<LPARAM>(&result));
+    ASSERT_NE(dlg, nullptr);
+    created.push_back(dlg);
+    ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return GetFocus() == GetDlgItem(dlg, kNameEdit); }));
+    PumpDialogUntil(dlg, [] { return false; }, 100);
+
+    for (KeySym key : {XK_v, XK_o, XK_s, XK_t, XK_r, XK_e, XK_l})
+        SendKey(dlg, key);
+    ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return GetWindowTextLength(GetDlgItem(dlg, kNameEdit)) == 7; }));
+    SendKey(dlg, XK_Tab);
+    ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return GetFocus() == GetDlgItem(dlg, kShowCheck); }));
+    SendKey(dlg, XK_space);
+    ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return IsDlgButtonChecked(dlg, kShowCheck) == BST_CHECKED; }));
+    SendKey(dlg, XK_Return);
+    ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return result.done; }));
+    EXPECT_EQ(result.name, "vostrel");
+    EXPECT_EQ(result.show, static_cast<UINT>(BST_CHECKED));
+}
