@@ -95,23 +95,31 @@ int kxAddText(KxDocument* pDocument, const KxEngine* pEngine, const char* pText,
         doc.totalLength = length > static_cast<size_t>(INT_MAX - doc.totalLength)
                               ? INT_MAX
                               : doc.totalLength + static_cast<int>(length);
-        std::string piece;
+        // 8-bit text is read where it stands; the other codes are converted first.
+        std::string converted;
+        std::string_view piece(pText != nullptr ? pText : "", length);
         if (doc.inputCharCode == 2) {
-            piece = kx::NarrowUcs2(reinterpret_cast<const unsigned char*>(pText), length);
-        } else {
-            piece.assign(pText != nullptr ? pText : "", length);
-            if (doc.inputCharCode == 1)
-                std::transform(piece.begin(), piece.end(), piece.begin(), ConvertAlternate);
+            converted = kx::NarrowUcs2(reinterpret_cast<const unsigned char*>(pText), length);
+            piece = converted;
+        } else if (doc.inputCharCode == 1) {
+            converted.assign(piece);
+            std::transform(converted.begin(), converted.end(), converted.begin(), ConvertAlternate);
+            piece = converted;
         }
         // The engine works on NUL-terminated text: a NUL byte ends the piece.
-        piece.resize(std::strlen(piece.c_str()));
+        if (const void* nul = std::memchr(piece.data(), '\0', piece.size()))
+            piece = piece.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - piece.data()));
+        std::string prepared;
         if (doc.htmlInput == 1) {
             if (doc.html.references == nullptr)
                 doc.html.references = &pEngine->charRefs;
-            piece = kx::PrepareHtml(doc.html, piece);
+            prepared = kx::PrepareHtml(doc.html, piece);
+            piece = prepared;
         }
-        if (doc.mailInput == 1)
-            piece = kx::PrepareMail(doc.mail, pEngine->mailHeaders, piece);
+        if (doc.mailInput == 1) {
+            prepared = kx::PrepareMail(doc.mail, pEngine->mailHeaders, piece);
+            piece = prepared;
+        }
         return doc.FeedPrepared(*pEngine, piece) == 0 ? KX_OK : KX_ERR_MEMORY;
     } catch (...) {
         return KX_ERR_MEMORY;

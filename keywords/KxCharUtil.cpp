@@ -1,30 +1,10 @@
 #include "keywords/KxCharUtil.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace kx {
-
-bool IsCapital(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD9 && c <= 0xDD);
-}
-
-bool IsSmall(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD);
-}
-
-bool IsWhite(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\b';
-}
-
-char ToLower(char c)
-{
-    auto u = static_cast<unsigned char>(c);
-    return IsCapital(u) ? static_cast<char>(u + 0x20) : c;
-}
 
 void LowerInPlace(std::string& text)
 {
@@ -36,6 +16,13 @@ size_t DeleteChars(std::string& text, std::string_view set)
 {
     size_t before = text.size();
     std::erase_if(text, [set](char c) { return set.find(c) != std::string_view::npos; });
+    return before - text.size();
+}
+
+size_t DeleteChars(std::string& text, const CharSet& set)
+{
+    size_t before = text.size();
+    std::erase_if(text, [&set](char c) { return set.Has(c); });
     return before - text.size();
 }
 
@@ -214,8 +201,15 @@ void Utf8ToLatin1(std::string_view text, std::string& carry, bool bFinal, std::s
     }
     const size_t n = text.size();
     while (i < n) {
-        // Runs of ASCII are copied as they stand.
+        // Runs of ASCII are copied as they stand, found eight bytes at a time.
         const size_t start = i;
+        while (i + 8 <= n) {
+            uint64_t chunk;
+            std::memcpy(&chunk, text.data() + i, sizeof chunk);
+            if ((chunk & 0x8080808080808080ull) != 0)
+                break;
+            i += 8;
+        }
         while (i < n && static_cast<unsigned char>(text[i]) < 0x80)
             ++i;
         out.append(text.data() + start, i - start);

@@ -9,16 +9,45 @@
 namespace kx {
 
 // A-Z and the Latin-1 capitals 0xC0-0xD6, 0xD9-0xDD.
-bool IsCapital(unsigned char c);
+inline bool IsCapital(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD9 && c <= 0xDD);
+}
 // a-z and the Latin-1 small letters 0xE0-0xF6, 0xF9-0xFD.
-bool IsSmall(unsigned char c);
+inline bool IsSmall(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD);
+}
 // The separators of white space: blank, tab, newline, vertical tab, form feed, carriage
 // return and backspace.
-bool IsWhite(unsigned char c);
-char ToLower(char c);
+inline bool IsWhite(unsigned char c)
+{
+    return c == ' ' || (c >= '\b' && c <= '\r');
+}
+
+// A set of bytes that answers membership with one load, for the sets tested on every character
+// of the text (punctuation, separators).
+class CharSet {
+public:
+    constexpr explicit CharSet(std::string_view chars)
+    {
+        for (char c : chars)
+            m_has[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool Has(char c) const { return m_has[static_cast<unsigned char>(c)]; }
+
+private:
+    bool m_has[256] = {};
+};
+inline char ToLower(char c)
+{
+    auto u = static_cast<unsigned char>(c);
+    return IsCapital(u) ? static_cast<char>(u + 0x20) : c;
+}
 void LowerInPlace(std::string& text);
 // Removes every character of the set; answers the number removed.
 size_t DeleteChars(std::string& text, std::string_view set);
+size_t DeleteChars(std::string& text, const CharSet& set);
 void TrimTrailingWhite(std::string& text);
 // Copies text up to the first character of the separator set into a buffer of cbOut bytes
 // (cut to fit, always terminated); answers the position after that separator, or the end.

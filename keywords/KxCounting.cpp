@@ -5,6 +5,7 @@
 #include "keywords/KxWordFilter.h"
 
 #include <climits>
+#include <cstring>
 
 using namespace kx;
 
@@ -15,11 +16,15 @@ namespace {
 // start of a and a closing mark at the end of b keep the phrase whole.
 bool IsBreak(int language, std::string_view a, std::string_view b)
 {
-    std::string_view punct = PunctuationSet(language);
-    if (a.size() > 2 && a.find_first_of(punct, 2) != std::string_view::npos)
-        return true;
-    if (b.size() > 2 && b.substr(0, b.size() - 2).find_first_of(punct) != std::string_view::npos)
-        return true;
+    const CharSet& punct = PunctuationTable(language);
+    for (size_t i = 2; i < a.size(); ++i) {
+        if (punct.Has(a[i]))
+            return true;
+    }
+    for (size_t i = 0; i + 2 < b.size(); ++i) {
+        if (punct.Has(b[i]))
+            return true;
+    }
     return false;
 }
 
@@ -79,7 +84,7 @@ bool KxDocument::DecideLanguage(const KxEngine& engine, int margin, int* pStatus
 void KxDocument::AddEvidence(const KxEngine& engine, std::string token)
 {
     LowerInPlace(token);
-    DeleteChars(token, DetectionSet());
+    DeleteChars(token, DetectionTable());
     if (token.empty())
         return;
     const char* key = token.c_str();
@@ -129,10 +134,7 @@ bool KxDocument::GatherEvidence(const KxEngine& engine, std::string_view piece)
 int KxDocument::ReplayBuffered(const KxEngine& engine)
 {
     replay = 1;
-    prevToken.clear();
-    prevPrevToken.clear();
-    prevWord.clear();
-    prevPrevWord.clear();
+    ClearHistory();
     pending.clear();
     breaks.Clear();
     int status = 0;
@@ -186,10 +188,14 @@ int KxDocument::CountPiece(const KxEngine& engine, std::string_view piece)
 
 int KxDocument::CountPhrase(const std::string& phrase)
 {
-    int count = 0;
-    int found = phraseCounts.FindInt(phrase.c_str(), &count);
-    if (found == kHashOk)
-        return phraseCounts.PutInt(phrase.c_str(), count + 1) == kHashOk ? 0 : 1;
+    if (std::string* stored = phraseCounts.LookupMutable(phrase); stored != nullptr && stored->size() == sizeof(int)) {
+        // A phrase seen before: its count goes up where it is stored.
+        int count = 0;
+        std::memcpy(&count, stored->data(), sizeof count);
+        ++count;
+        std::memcpy(stored->data(), &count, sizeof count);
+        return 0;
+    }
     if (phraseCounts.PutInt(phrase.c_str(), 1) != kHashOk
         || firstPositions.PutInt(phrase.c_str(), wordPosition) != kHashOk
         || phrases.AppendString(phrase.c_str()) != kListOk)
@@ -202,8 +208,9 @@ int KxDocument::CountPhrase(const std::string& phrase)
 
 int KxDocument::NoteSurfaceForm(int language, const std::string& token, const std::string& word)
 {
-    std::string surface = token;
-    DeleteChars(surface, PunctuationSet(language));
+    std::string& surface = m_surface;
+    surface = token;
+    DeleteChars(surface, PunctuationTable(language));
     const char* key = word.c_str();
     const std::string* plain = plainForms.Lookup(key);
     if (plain == nullptr)
@@ -226,6 +233,14 @@ int KxDocument::NoteSurfaceForm(int language, const std::string& token, const st
     return 0;
 }
 
+void KxDocument::ClearHistory()
+{
+    for (std::string& t : tokenRing)
+        t.clear();
+    for (std::string& w : wordRing)
+        w.clear();
+}
+
 int KxDocument::CountToken(const KxEngine& engine, const std::string& token)
 {
     if (token.empty())
@@ -234,20 +249,26 @@ int KxDocument::CountToken(const KxEngine& engine, const std::string& token)
     const bool french = language == kLangFrench;
     if (token != "." && token != "?" && wordPosition < INT_MAX)
         ++wordPosition;
-    std::string word = WordFilter(engine, language, token);
-    const bool kept = !word.empty();
+    // The current token and word go into the ring's next slot; Token(1) and Word(1) are the
+    // previous ones, Token(2) and Word(2) those before.
+    std::string& word = Word(0);
+    const bool kept = WordFilterInto(engine, language, token, word);
     if (kept)
         ++keptWords;
     if (breaks.breakPending) {
-        prevToken.clear();
-        prevPrevToken.clear();
-        prevWord.clear();
-        prevPrevWord.clear();
+        for (unsigned back = 1; back <= 2; ++back) {
+            Token(back).clear();
+            Word(back).clear();
+        }
         breaks.breakPending = false;
     }
+    const std::string& prevToken = Token(1);
+    const std::string& prevPrevToken = Token(2);
+    const std::string& prevWord = Word(1);
+    const std::string& prevPrevWord = Word(2);
     if (kept) {
         auto isParticle = [&](const std::string& w) {
-            return french && engine.frenchParticles.Contains(w.c_str()) == kHashOk;
+            return french && engine.frenchParticles.Contains(w) == kHashOk;
         };
         const bool particle = isParticle(word);
         int status = 0;
@@ -257,19 +278,19 @@ int KxDocument::CountToken(const KxEngine& engine, const std::string& token)
             return status;
         if (!prevWord.empty() && !(particle || isParticle(prevWord))
             && prevWord.size() + 1 + word.size() <= kMaxToken && !IsBreak(language, prevToken, token)) {
-            if ((status = CountPhrase(prevWord + ' ' + word)) != 0)
+            m_phrase.assign(prevWord).append(1, ' ').append(word);
+            if ((status = CountPhrase(m_phrase)) != 0)
                 return status;
         }
         if (!prevPrevWord.empty() && !prevWord.empty() && !(particle || isParticle(prevPrevWord))
             && prevPrevWord.size() + prevWord.size() + word.size() + 2 <= kMaxToken
             && !IsBreak(language, prevToken, token) && !IsBreak(language, prevPrevToken, prevToken)) {
-            if ((status = CountPhrase(prevPrevWord + ' ' + prevWord + ' ' + word)) != 0)
+            m_phrase.assign(prevPrevWord).append(1, ' ').append(prevWord).append(1, ' ').append(word);
+            if ((status = CountPhrase(m_phrase)) != 0)
                 return status;
         }
     }
-    prevPrevToken = std::move(prevToken);
-    prevToken = token;
-    prevPrevWord = std::move(prevWord);
-    prevWord = kept ? std::move(word) : std::string();
+    Token(0).assign(token);
+    ringAt = (ringAt + 1) & 3;
     return 0;
 }

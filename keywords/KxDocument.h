@@ -55,10 +55,14 @@ struct KxDocument {
     int distinctCount = 0;
     int distinctLength = 0;
 
-    std::string prevToken;
-    std::string prevPrevToken;
-    std::string prevWord;
-    std::string prevPrevWord;
+    // The word history: the raw tokens and normalised words of the current token and the two
+    // before it, in rings of four whose slots are reused rather than copied from slot to slot.
+    std::string tokenRing[4];
+    std::string wordRing[4];
+    unsigned ringAt = 0;   // the slot of the next token
+    std::string& Token(unsigned back) { return tokenRing[(ringAt - back) & 3]; }
+    std::string& Word(unsigned back) { return wordRing[(ringAt - back) & 3]; }
+    void ClearHistory();
     std::string pending;
     kx::KxBreakState breaks;
 
@@ -109,4 +113,8 @@ private:
     bool GatherEvidence(const KxEngine& engine, std::string_view piece);
     void AddEvidence(const KxEngine& engine, std::string token);
     int ReplayBuffered(const KxEngine& engine);
+
+    // Buffers reused from word to word, so that counting does not allocate for each.
+    std::string m_phrase;
+    std::string m_surface;
 };

@@ -7,6 +7,63 @@
 
 namespace kx {
 
+namespace {
+
+// Arrays of this many buckets or more are the documents' tables, made and dropped with every
+// page; they are kept for reuse. The engine's own sets are smaller and live for the scan.
+constexpr int kPooledBuckets = 20000;
+constexpr size_t kPoolLimit = 8;
+
+struct BucketPool {
+    std::vector<std::pair<int, void**>> arrays;
+    ~BucketPool()
+    {
+        for (auto& [n, p] : arrays)
+            delete[] p;
+    }
+};
+
+BucketPool& ThreadPool()
+{
+    thread_local BucketPool pool;
+    return pool;
+}
+
+} // namespace
+
+void KxHashSet::BucketsDeleter::operator()(Entry** p) const
+{
+    if (p == nullptr)
+        return;
+    if (nBuckets >= kPooledBuckets) {
+        BucketPool& pool = ThreadPool();
+        if (pool.arrays.size() < kPoolLimit) {
+            try {
+                // Free has emptied every chain, so the array goes back all null.
+                pool.arrays.emplace_back(nBuckets, reinterpret_cast<void**>(p));
+                return;
+            } catch (const std::bad_alloc&) {
+            }
+        }
+    }
+    delete[] p;
+}
+
+KxHashSet::Buckets KxHashSet::TakeBuckets(int nBuckets)
+{
+    if (nBuckets >= kPooledBuckets) {
+        BucketPool& pool = ThreadPool();
+        for (size_t i = pool.arrays.size(); i-- > 0;) {
+            if (pool.arrays[i].first == nBuckets) {
+                auto* p = reinterpret_cast<Entry**>(pool.arrays[i].second);
+                pool.arrays.erase(pool.arrays.begin() + static_cast<std::ptrdiff_t>(i));
+                return Buckets(p, BucketsDeleter{nBuckets});
+            }
+        }
+    }
+    return Buckets(new (std::nothrow) Entry*[static_cast<size_t>(nBuckets)](), BucketsDeleter{nBuckets});
+}
+
 KxHashSet::~KxHashSet()
 {
     Free();
@@ -17,12 +74,23 @@ int KxHashSet::Create(int nBuckets)
     Free();
     if (nBuckets <= 0)
         return kHashNullSet;
-    try {
-        m_buckets.assign(static_cast<size_t>(nBuckets), nullptr);
-    } catch (const std::bad_alloc&) {
+    Buckets buckets = TakeBuckets(nBuckets);
+    if (!buckets)
         return kHashNoMemory;
-    }
+    m_buckets = std::move(buckets);
+    m_nBuckets = nBuckets;
     return kHashOk;
+}
+
+uint32_t KxHashSet::Hash(std::string_view key)
+{
+    uint32_t h = 0;
+    for (char c : key) {
+        // The byte is taken as signed and widened, so bytes from 0x80 set the high bits.
+        auto widened = static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
+        h = (h ^ widened) << 1;
+    }
+    return h;
 }
 
 int KxHashSet::Index(const char* key, int nBuckets, int* pIndex)
@@ -31,30 +99,23 @@ int KxHashSet::Index(const char* key, int nBuckets, int* pIndex)
         return kHashNullIndexOut;
     if (key == nullptr || *key == '\0' || nBuckets <= 0)
         return kHashEmptyKey;
-    uint32_t h = 0;
-    for (const char* p = key; *p != '\0'; ++p) {
-        // The byte is taken as signed and widened, so bytes from 0x80 set the high bits.
-        auto widened = static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(*p)));
-        h = (h ^ widened) << 1;
-    }
-    *pIndex = static_cast<int>(h % static_cast<uint32_t>(nBuckets));
+    *pIndex = static_cast<int>(Hash(key) % static_cast<uint32_t>(nBuckets));
     return kHashOk;
 }
 
-const KxHashSet::Entry* KxHashSet::FindEntry(const char* key, int* pStatus) const
+const KxHashSet::Entry* KxHashSet::FindEntry(std::string_view key, int* pStatus) const
 {
-    if (m_buckets.empty()) {
+    if (m_nBuckets == 0) {
         *pStatus = kHashNullSet;
         return nullptr;
     }
-    int index = 0;
-    int status = Index(key, BucketCount(), &index);
-    if (status != kHashOk) {
-        *pStatus = status;
+    if (key.empty()) {
+        *pStatus = kHashEmptyKey;
         return nullptr;
     }
-    for (const Entry* e = m_buckets[static_cast<size_t>(index)]; e != nullptr; e = e->next) {
-        if (e->key == key) {
+    const uint32_t h = Hash(key);
+    for (const Entry* e = m_buckets[h % static_cast<uint32_t>(m_nBuckets)]; e != nullptr; e = e->next) {
+        if (e->hash == h && e->key == key) {
             *pStatus = kHashOk;
             return e;
         }
@@ -63,29 +124,56 @@ const KxHashSet::Entry* KxHashSet::FindEntry(const char* key, int* pStatus) cons
     return nullptr;
 }
 
-int KxHashSet::Put(const char* key, std::string value)
+int KxHashSet::PutEntry(std::string_view key, std::string&& value)
 {
-    if (m_buckets.empty())
+    if (m_nBuckets == 0)
         return kHashNullSet;
-    int index = 0;
-    int status = Index(key, BucketCount(), &index);
-    if (status != kHashOk)
-        return status;
-    Entry*& head = m_buckets[static_cast<size_t>(index)];
+    if (key.empty())
+        return kHashEmptyKey;
+    const uint32_t h = Hash(key);
+    const uint32_t index = h % static_cast<uint32_t>(m_nBuckets);
+    Entry*& head = m_buckets[index];
     for (Entry* e = head; e != nullptr; e = e->next) {
-        if (e->key == key) {
+        if (e->hash == h && e->key == key) {
             e->value = std::move(value);
             return kHashOk;
         }
     }
     try {
-        auto* entry = new Entry{key, std::move(value), head};
+        // Whatever may fail comes before the entry is linked, so a failure leaves the set as
+        // it was (a slot of the block may stay unused).
+        if (head == nullptr)
+            m_used.push_back(index);
+        Entry* entry = NewEntry();
+        entry->key.assign(key);
+        entry->value = std::move(value);
+        entry->next = head;
+        entry->hash = h;
         head = entry;
         ++m_nEntries;
     } catch (const std::bad_alloc&) {
         return kHashNoMemory;
     }
     return kHashOk;
+}
+
+KxHashSet::Entry* KxHashSet::NewEntry()
+{
+    if (m_nBlockUsed == kEntriesPerBlock) {
+        auto block = std::make_unique<Entry[]>(kEntriesPerBlock);
+        m_blocks.push_back(std::move(block));
+        m_nBlockUsed = 0;
+    }
+    return &m_blocks.back()[m_nBlockUsed++];
+}
+
+int KxHashSet::Put(const char* key, std::string value)
+{
+    if (m_nBuckets == 0)
+        return kHashNullSet;
+    if (key == nullptr)
+        return kHashEmptyKey;
+    return PutEntry(key, std::move(value));
 }
 
 namespace {
@@ -143,7 +231,7 @@ int KxHashSet::Find(const char* key, const std::string** ppValue) const
     if (ppValue == nullptr)
         return kHashNullValue;
     int status = kHashOk;
-    const Entry* e = FindEntry(key, &status);
+    const Entry* e = FindEntry(key != nullptr ? std::string_view(key) : std::string_view(), &status);
     if (e != nullptr)
         *ppValue = &e->value;
     return status;
@@ -164,7 +252,7 @@ int KxHashSet::FindString(const char* key, char* pBuffer, size_t cbBuffer) const
     if (pBuffer == nullptr || cbBuffer == 0)
         return kHashNullTypedOut;
     int status = kHashOk;
-    const Entry* e = FindEntry(key, &status);
+    const Entry* e = FindEntry(key != nullptr ? std::string_view(key) : std::string_view(), &status);
     if (e != nullptr) {
         size_t n = std::min(e->value.size(), cbBuffer - 1);
         std::memcpy(pBuffer, e->value.data(), n);
@@ -176,27 +264,42 @@ int KxHashSet::FindString(const char* key, char* pBuffer, size_t cbBuffer) const
 int KxHashSet::Contains(const char* key) const
 {
     int status = kHashOk;
+    return FindEntry(key != nullptr ? std::string_view(key) : std::string_view(), &status) != nullptr
+        ? kHashOk : kHashNotFound;
+}
+
+int KxHashSet::Contains(std::string_view key) const
+{
+    int status = kHashOk;
     return FindEntry(key, &status) != nullptr ? kHashOk : kHashNotFound;
 }
 
 const std::string* KxHashSet::Lookup(const char* key) const
+{
+    return Lookup(key != nullptr ? std::string_view(key) : std::string_view());
+}
+
+const std::string* KxHashSet::Lookup(std::string_view key) const
 {
     int status = kHashOk;
     const Entry* e = FindEntry(key, &status);
     return e != nullptr ? &e->value : nullptr;
 }
 
+std::string* KxHashSet::LookupMutable(std::string_view key)
+{
+    return const_cast<std::string*>(Lookup(key));
+}
+
 void KxHashSet::Free()
 {
-    for (Entry*& head : m_buckets) {
-        while (head != nullptr) {
-            Entry* next = head->next;
-            delete head;
-            head = next;
-        }
-    }
-    m_buckets.clear();
-    m_buckets.shrink_to_fit();
+    for (uint32_t index : m_used)
+        m_buckets[index] = nullptr;
+    m_used.clear();
+    m_blocks.clear();
+    m_nBlockUsed = kEntriesPerBlock;
+    m_buckets.reset();
+    m_nBuckets = 0;
     m_nEntries = 0;
 }
 

@@ -1,7 +1,10 @@
 // A chained hash set keyed by byte strings: the one table type of the keyword engine.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kx {
@@ -45,11 +48,16 @@ public:
     [[nodiscard]] int FindString(const char* key, char* pBuffer, size_t cbBuffer) const;
     // 0 when the key is present, 1 when not.
     [[nodiscard]] int Contains(const char* key) const;
+    [[nodiscard]] int Contains(std::string_view key) const;
+    [[nodiscard]] int Contains(const std::string& key) const { return Contains(std::string_view(key)); }
     // A convenience for the engine: the stored value or null.
     const std::string* Lookup(const char* key) const;
+    const std::string* Lookup(std::string_view key) const;
+    // The stored value, to be changed in place (a counter that goes up), or null.
+    std::string* LookupMutable(std::string_view key);
 
     void Free();
-    int BucketCount() const { return static_cast<int>(m_buckets.size()); }
+    int BucketCount() const { return m_nBuckets; }
     int EntryCount() const { return m_nEntries; }
 
 private:
@@ -57,11 +65,33 @@ private:
         std::string key;
         std::string value;
         Entry* next = nullptr;
+        uint32_t hash = 0;   // before the modulo, to pass over most other keys of the chain
     };
-    const Entry* FindEntry(const char* key, int* pStatus) const;
+    // The bucket arrays of the large tables come from a small per-thread reserve and go back
+    // to it emptied, so that a document, which makes four of them, neither allocates nor
+    // clears a megabyte each time.
+    struct BucketsDeleter {
+        int nBuckets;
+        void operator()(Entry** p) const;
+    };
+    using Buckets = std::unique_ptr<Entry*[], BucketsDeleter>;
 
-    std::vector<Entry*> m_buckets;   // owned chains
+    static uint32_t Hash(std::string_view key);
+    const Entry* FindEntry(std::string_view key, int* pStatus) const;
+    int PutEntry(std::string_view key, std::string&& value);
+    static Buckets TakeBuckets(int nBuckets);
+
+    Entry* NewEntry();
+
+    Buckets m_buckets{nullptr, BucketsDeleter{0}};   // the chains' heads
+    // The entries, made in blocks rather than one by one, and freed all at once.
+    static constexpr size_t kEntriesPerBlock = 64;
+    std::vector<std::unique_ptr<Entry[]>> m_blocks;
+    size_t m_nBlockUsed = kEntriesPerBlock;
+    int m_nBuckets = 0;
     int m_nEntries = 0;
+    // The buckets that hold a chain, so that emptying the set walks only those.
+    std::vector<uint32_t> m_used;
 };
 
 } // namespace kx

@@ -108,14 +108,17 @@ std::string StemKey(std::string_view phrase, int stemLength)
     return key;
 }
 
+struct PhraseInfo {
+    const std::string* text;   // in the document's phrase list, which outlives the scoring
+    int count = 0;
+};
+
+// A stem key's summed count, earliest position and phrases, kept together so that each
+// phrase's key is hashed once.
 struct StemInfo {
     int count = 0;
     int firstPosition = 0;
-};
-
-struct PhraseInfo {
-    std::string text;
-    int count = 0;
+    std::vector<PhraseInfo> phrases;
 };
 
 } // namespace
@@ -138,7 +141,7 @@ int KxDocument::Score(const KxEngine& engine)
 
     // Stems: counts summed and the earliest position kept per key.
     std::unordered_map<std::string, StemInfo> stems;
-    std::unordered_map<std::string, std::vector<PhraseInfo>> phrasesByKey;
+    stems.reserve(static_cast<size_t>(distinctCount));
     std::vector<std::string> keyList;
     std::vector<std::string> wordKeys;
     phrases.ForEach([&](const std::string& phrase) {
@@ -147,15 +150,16 @@ int KxDocument::Score(const KxEngine& engine)
         (void)phraseCounts.FindInt(phrase.c_str(), &count);
         (void)firstPositions.FindInt(phrase.c_str(), &first);
         std::string key = StemKey(phrase, p.stemLength);
-        auto [it, inserted] = stems.try_emplace(key, StemInfo{0, first});
-        it->second.count += count;
-        it->second.firstPosition = std::min(it->second.firstPosition, first);
+        auto [it, inserted] = stems.try_emplace(key);
         if (inserted) {
+            it->second.firstPosition = first;
             keyList.push_back(key);
             if (key.find(' ') == std::string::npos)
-                wordKeys.push_back(key);
+                wordKeys.push_back(std::move(key));
         }
-        phrasesByKey[key].push_back({phrase, count});
+        it->second.count += count;
+        it->second.firstPosition = std::min(it->second.firstPosition, first);
+        it->second.phrases.push_back({&phrase, count});
     });
     auto stemScore = [&](const std::string& key) {
         const StemInfo& s = stems[key];
@@ -224,11 +228,11 @@ int KxDocument::Score(const KxEngine& engine)
         if (accepted >= p.maxPhrases)
             break;
         // The representative: the most frequent phrase of the key that could be a key phrase.
-        const std::vector<PhraseInfo>& group = phrasesByKey[candidate.key];
+        const std::vector<PhraseInfo>& group = stems[candidate.key].phrases;
         const PhraseInfo* best = nullptr;
         int bestCount = -1;
         for (const PhraseInfo& info : group) {
-            int count = FailsEndingTest(language, info.text) || holdsVerb(info.text, false) ? 0 : info.count;
+            int count = FailsEndingTest(language, *info.text) || holdsVerb(*info.text, false) ? 0 : info.count;
             if (count > bestCount) {
                 best = &info;
                 bestCount = count;
@@ -236,7 +240,7 @@ int KxDocument::Score(const KxEngine& engine)
         }
         if (best == nullptr)
             continue;
-        const std::string& representative = best->text;
+        const std::string& representative = *best->text;
 
         // Display text: the least capitalised forms, unless capitals show it is a name.
         std::vector<std::string> words = SplitWords(representative);

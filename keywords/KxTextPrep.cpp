@@ -4,7 +4,9 @@
 #include "keywords/KxHashSet.h"
 #include "keywords/KxWordFilter.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace kx {
 namespace {
@@ -16,6 +18,12 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// The characters plain text cannot be copied over: markup, references and white space.
+bool IsHtmlSpecial(unsigned char c)
+{
+    return c == '<' || c == '&' || IsWhite(c);
+}
+
 bool IsReferenceChar(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
@@ -24,8 +32,12 @@ bool IsReferenceChar(unsigned char c)
 // What a finished tag writes: a sentence break for block tags, nothing for inline ones.
 void FinishTag(KxHtmlScanner& s, std::string& out)
 {
-    std::string tag = s.collected;
-    LowerInPlace(tag);
+    // Only prefixes of up to seven characters are compared, so only those are lowered.
+    char lowered[8];
+    const size_t n = std::min(s.collected.size(), sizeof lowered);
+    for (size_t i = 0; i < n; ++i)
+        lowered[i] = ToLower(s.collected[i]);
+    const std::string_view tag(lowered, n);
     s.inTag = false;
     s.tagJustOpened = false;
     s.collected.clear();
@@ -40,18 +52,22 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     }
     if (s.inScript)
         return;
-    static constexpr std::array<std::string_view, 11> inlineEnds = {
-        "/b", "/big", "/dfn", "/em", "/font", "/i", "/small", "/strike", "/strong", "/tt", "/u"};
-    static constexpr std::array<std::string_view, 9> blockStarts = {
-        "br", "dd", "dt", "hr", "li", "ol", "option", "p", "ul"};
+    // The prefixes of the inline end tags and of the block start tags, by their first letter
+    // after any "/".
     bool block = false;
     if (!tag.empty() && tag.front() == '/') {
+        static constexpr std::string_view inlineEnds[] = {
+            "/b", "/big", "/dfn", "/em", "/font", "/i", "/small", "/strike", "/strong", "/tt", "/u"};
         block = true;
-        for (std::string_view e : inlineEnds) {
-            if (StartsWith(tag, e))
-                block = false;
+        if (tag.size() >= 2 && std::string_view("bdefistu").find(tag[1]) != std::string_view::npos) {
+            for (std::string_view e : inlineEnds) {
+                if (StartsWith(tag, e))
+                    block = false;
+            }
         }
-    } else {
+    } else if (!tag.empty() && std::string_view("bdhlopu").find(tag.front()) != std::string_view::npos) {
+        static constexpr std::string_view blockStarts[] = {
+            "br", "dd", "dt", "hr", "li", "ol", "option", "p", "ul"};
         for (std::string_view b : blockStarts) {
             if (StartsWith(tag, b))
                 block = true;
@@ -124,11 +140,56 @@ void KxMailScanner::Clear()
 
 std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
 {
+    // The piece ends at a NUL byte.
+    if (const void* nul = std::memchr(piece.data(), '\0', piece.size()))
+        piece = piece.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - piece.data()));
     std::string out;
     out.reserve(piece.size() + 16);
-    for (char c : piece) {
-        if (c == '\0')
-            break;
+    const char* const end = piece.data() + piece.size();
+    const char* p = piece.data();
+    while (p < end) {
+        if (!s.inTag && !s.inReference) {
+            if (s.inScript) {
+                // Nothing is written inside a script: on to the next tag.
+                const void* lt = std::memchr(p, '<', static_cast<size_t>(end - p));
+                if (lt == nullptr)
+                    break;
+                p = static_cast<const char*>(lt);
+            } else {
+                // Plain text, the most of a page, is copied a run at a time.
+                const char* run = p;
+                while (p < end && !IsHtmlSpecial(static_cast<unsigned char>(*p)))
+                    ++p;
+                if (p > run) {
+                    out.append(run, static_cast<size_t>(p - run));
+                    s.lastWasWhite = false;
+                    if (p == end)
+                        break;
+                }
+            }
+        } else if (s.inTag && !s.tagJustOpened) {
+            if (!s.collectionClosed) {
+                // The tag's name is collected a run at a time.
+                const char* run = p;
+                const size_t room = kMaxCollected - s.collected.size();
+                const char* stop = p + std::min(room, static_cast<size_t>(end - p));
+                while (p < stop && *p != '>' && !IsWhite(static_cast<unsigned char>(*p)))
+                    ++p;
+                s.collected.append(run, static_cast<size_t>(p - run));
+                if (s.collected.size() >= kMaxCollected)
+                    s.collectionClosed = true;
+                if (p == end)
+                    break;
+            }
+            if (s.collectionClosed) {
+                // The rest of a tag after its name matters only for its end.
+                const void* gt = std::memchr(p, '>', static_cast<size_t>(end - p));
+                if (gt == nullptr)
+                    break;
+                p = static_cast<const char*>(gt);
+            }
+        }
+        const char c = *p++;
         auto u = static_cast<unsigned char>(c);
         if (s.inTag) {
             if (s.tagJustOpened && IsWhite(u)) {
@@ -252,16 +313,14 @@ std::string PrepareMail(KxMailScanner& s, const KxHashSet& headerNames, std::str
 
 bool IsSeparator(unsigned char c, int language)
 {
-    if (IsWhite(c))
-        return true;
-    return language != kLangEnglish && (c == '\'' || c == 0x92);
+    return IsSeparatorChar(c, language);
 }
 
 int NextToken(std::string_view text, size_t& pos, int language, KxBreakState& breaks,
               size_t room, std::string& token)
 {
     token.clear();
-    while (pos < text.size() && IsSeparator(static_cast<unsigned char>(text[pos]), language)) {
+    while (pos < text.size() && IsSeparatorChar(static_cast<unsigned char>(text[pos]), language)) {
         char c = text[pos];
         if (c == '\n') {
             if (breaks.newlineSeen)
@@ -278,12 +337,14 @@ int NextToken(std::string_view text, size_t& pos, int language, KxBreakState& br
         return kTokenTextEnded;
     breaks.separatorRun = 0;
     breaks.newlineSeen = false;
-    while (pos < text.size() && token.size() < room
-           && !IsSeparator(static_cast<unsigned char>(text[pos]), language))
-        token += text[pos++];
+    const size_t start = pos;
+    const size_t limit = start + std::min(room, text.size() - start);
+    while (pos < limit && !IsSeparatorChar(static_cast<unsigned char>(text[pos]), language))
+        ++pos;
+    token.assign(text.data() + start, pos - start);
     if (pos >= text.size())
         return kTokenTextEnded;
-    if (IsSeparator(static_cast<unsigned char>(text[pos]), language)) {
+    if (IsSeparatorChar(static_cast<unsigned char>(text[pos]), language)) {
         if (text[pos] == '\n')
             breaks.newlineSeen = true;
         ++pos;

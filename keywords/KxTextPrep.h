@@ -2,6 +2,8 @@
 // and the tokeniser with its phrase-break bookkeeping.
 #pragma once
 
+#include "keywords/KxWordFilter.h"
+
 #include <string>
 #include <string_view>
 
@@ -57,6 +59,13 @@ inline constexpr int kTokenRoomFull = 2;   // the token filled the room and the 
 inline constexpr size_t kMaxToken = 254;
 
 bool IsSeparator(unsigned char c, int language);
+// The same, inline for the loops over every character.
+inline bool IsSeparatorChar(unsigned char c, int language)
+{
+    if (c == ' ' || (c >= '\b' && c <= '\r'))
+        return true;
+    return language != kLangEnglish && (c == '\'' || c == 0x92);
+}
 // Reads one token from text at pos (which moves past the separator that ends it) into token,
 // at most room bytes.
 int NextToken(std::string_view text, size_t& pos, int language, KxBreakState& breaks,

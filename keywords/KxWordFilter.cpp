@@ -12,6 +12,9 @@ namespace {
 constexpr std::string_view kDetection = "().,;:[]{}!?<>~\"`*&^%#$@|+=_\xAB\xBB";
 constexpr std::string_view kEnglishPunct = "().,;:[]{}!?<>~\"`*&^%#$@|+=_\xAB\xBB'\x91\x92\x93\x94";
 constexpr std::string_view kFrenchPunct = "().,;:[]{}!?<>~\"`*&^%#$@|+=_\xAB\xBB\x91\x93\x94";
+constexpr CharSet kDetectionTable(kDetection);
+constexpr CharSet kEnglishPunctTable(kEnglishPunct);
+constexpr CharSet kFrenchPunctTable(kFrenchPunct);
 
 bool IsDigit(unsigned char c)
 {
@@ -25,7 +28,7 @@ bool EndsWith(std::string_view text, std::string_view end)
 
 // Steps common to both filters: lower-case, refuse odd tokens, delete the punctuation. Answers
 // false when the token is refused; nDeleted is the number of punctuation characters removed.
-bool CleanToken(std::string_view token, std::string_view punct, std::string& word, size_t& nDeleted)
+bool CleanToken(std::string_view token, const CharSet& punct, std::string& word, size_t& nDeleted)
 {
     word.assign(token);
     LowerInPlace(word);
@@ -41,7 +44,7 @@ bool CleanToken(std::string_view token, std::string_view punct, std::string& wor
             if (punctAfterWord)
                 return false;
             seenWord = true;
-        } else if (punct.find(ch) != std::string_view::npos) {
+        } else if (punct.Has(ch)) {
             if (seenWord)
                 punctAfterWord = true;
         } else {
@@ -117,49 +120,73 @@ std::string_view PunctuationSet(int language)
     return language == kLangFrench ? kFrenchPunct : kEnglishPunct;
 }
 
-bool IsWordLetter(unsigned char c)
+const CharSet& DetectionTable()
 {
-    return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD);
+    return kDetectionTable;
 }
 
-bool IsWordChar(unsigned char c)
+const CharSet& PunctuationTable(int language)
 {
-    return IsWordLetter(c) || IsDigit(c) || c == '-' || c == '/' || c == '\'';
+    return language == kLangFrench ? kFrenchPunctTable : kEnglishPunctTable;
+}
+
+bool EnglishWordFilterInto(const KxEngine& engine, std::string_view token, std::string& word)
+{
+    size_t nDeleted = 0;
+    if (!CleanToken(token, kEnglishPunctTable, word, nDeleted) || nDeleted > 2 || !HasWordShape(word)
+        || engine.englishStop.Contains(word) == kHashOk) {
+        word.clear();
+        return false;
+    }
+    return true;
+}
+
+bool FrenchWordFilterInto(const KxEngine& engine, std::string_view token, std::string& word)
+{
+    size_t nDeleted = 0;
+    if (!CleanToken(token, kFrenchPunctTable, word, nDeleted) || nDeleted > 2) {
+        word.clear();
+        return false;
+    }
+    // The particles join phrases ("pomme d api"), so they are kept however short.
+    if (!word.empty() && engine.frenchParticles.Contains(word) == kHashOk)
+        return true;
+    bool kept = HasWordShape(word) && engine.frenchStop.Contains(word) != kHashOk;
+    if (kept) {
+        size_t dash = word.rfind('-');
+        kept = dash == std::string::npos || dash + 1 >= word.size()
+            || engine.frenchPronouns.Contains(std::string_view(word).substr(dash + 1)) != kHashOk;
+    }
+    if (!kept)
+        word.clear();
+    return kept;
+}
+
+bool WordFilterInto(const KxEngine& engine, int language, std::string_view token, std::string& word)
+{
+    return language == kLangFrench ? FrenchWordFilterInto(engine, token, word)
+                                   : EnglishWordFilterInto(engine, token, word);
 }
 
 std::string EnglishWordFilter(const KxEngine& engine, std::string_view token)
 {
     std::string word;
-    size_t nDeleted = 0;
-    if (!CleanToken(token, kEnglishPunct, word, nDeleted) || nDeleted > 2 || !HasWordShape(word))
-        return {};
-    if (engine.englishStop.Contains(word.c_str()) == kHashOk)
-        return {};
+    EnglishWordFilterInto(engine, token, word);
     return word;
 }
 
 std::string FrenchWordFilter(const KxEngine& engine, std::string_view token)
 {
     std::string word;
-    size_t nDeleted = 0;
-    if (!CleanToken(token, kFrenchPunct, word, nDeleted) || nDeleted > 2)
-        return {};
-    // The particles join phrases ("pomme d api"), so they are kept however short.
-    if (!word.empty() && engine.frenchParticles.Contains(word.c_str()) == kHashOk)
-        return word;
-    if (!HasWordShape(word) || engine.frenchStop.Contains(word.c_str()) == kHashOk)
-        return {};
-    size_t dash = word.rfind('-');
-    if (dash != std::string::npos && dash + 1 < word.size()
-        && engine.frenchPronouns.Contains(word.c_str() + dash + 1) == kHashOk)
-        return {};
+    FrenchWordFilterInto(engine, token, word);
     return word;
 }
 
 std::string WordFilter(const KxEngine& engine, int language, std::string_view token)
 {
-    return language == kLangFrench ? FrenchWordFilter(engine, token)
-                                   : EnglishWordFilter(engine, token);
+    std::string word;
+    WordFilterInto(engine, language, token, word);
+    return word;
 }
 
 bool MatchesFrenchVerbEnding(std::string_view word)

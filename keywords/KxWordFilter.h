@@ -2,6 +2,8 @@
 // the French verb-ending rules, the phrase ending tests and the French elision.
 #pragma once
 
+#include "keywords/KxCharUtil.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,16 +20,27 @@ inline constexpr int kLangFrench = 2;
 std::string_view DetectionSet();
 // The punctuation of a language: the detection set plus its quotation marks.
 std::string_view PunctuationSet(int language);
+// The same sets as tables, for the tests made on every character.
+const CharSet& DetectionTable();
+const CharSet& PunctuationTable(int language);
 
 // a-z and the Latin-1 small letters the filters accept.
-bool IsWordLetter(unsigned char c);
+inline bool IsWordLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD);
+}
 // Word letters, digits, "-", "/" and the apostrophe.
-bool IsWordChar(unsigned char c);
+inline bool IsWordChar(unsigned char c)
+{
+    return IsWordLetter(c) || (c >= '0' && c <= '9') || c == '-' || c == '/' || c == '\'';
+}
 
 // The normalised word of a token, or an empty string when the token is not kept.
 std::string EnglishWordFilter(const KxEngine& engine, std::string_view token);
 std::string FrenchWordFilter(const KxEngine& engine, std::string_view token);
 std::string WordFilter(const KxEngine& engine, int language, std::string_view token);
+// The same into a buffer the caller reuses; false (and the buffer empty) when not kept.
+bool WordFilterInto(const KxEngine& engine, int language, std::string_view token, std::string& word);
 
 bool MatchesFrenchVerbEnding(std::string_view word);
 // True when the phrase ends like an adjective or adverb of the language (English: the end of
