@@ -75,6 +75,7 @@ protected:
         suite->Write("docs/a.html", std::string(5000, 'a'));
         suite->Write("docs/notes.txt", "plain notes");
         suite->Write("future.html", "<html><title>Later</title></html>");
+        suite->Write("huge.html", "<html><title>Huge</title>" + std::string(3 * 1024 * 1024, 'h'));
         std::filesystem::create_directories(suite->dir.File("empty"));
         s_future = std::time(nullptr) + 2 * 86400;
         const auto when = std::filesystem::file_time_type::clock::now() + std::chrono::hours(48);
@@ -225,6 +226,16 @@ TEST_F(CFtpRefCheckerTest, AWrongPasswordSticksToItsEntryWithoutAskingTheServerA
     const std::vector<DWORD> codes = m_sink.Codes(2);
     EXPECT_EQ(codes, (std::vector<DWORD> {RC_CHECKING, RC_FTP_BAD_LOGIN}));
     EXPECT_EQ(m_sink.Page(2).done, 1);
+}
+
+TEST_F(CFtpRefCheckerTest, AFileLargerThanTheCheckMayReadEndsAtTheSizeLimit)
+{
+    m_options.SetFtpPasvMode(1);
+    m_options.SetCheckSizeLimit(1024 * 1024);
+    CheckAll({Url("/huge.html"), Url("/index.html")});
+    EXPECT_EQ(m_sink.Page(1).results.back().dwClass, RESULT_CLASS_ERROR);
+    EXPECT_EQ(m_sink.Page(1).results.back().text, "Stopped: the reply is larger than its limit of 1 MB");
+    EXPECT_EQ(m_sink.Page(2).results.back().dwCode, RC_FTP_OK);
 }
 
 TEST_F(CFtpRefCheckerTest, AnEscapedPasswordOfTheUrlLogsIn)
