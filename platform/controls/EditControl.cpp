@@ -48,6 +48,7 @@ EditControl::EditControl(HWND hwnd, const CREATESTRUCT& cs, Kind kind)
     if (kind == Kind::RichEdit)
         m_style |= ES_MULTILINE;
     m_buffer.SetWatcher(&m_layout);
+    m_layout.SetSingleLine(!MultiLine());
     m_measureDC = CreateCompatibleDC(nullptr);
     if ((m_style & ES_PASSWORD) && !MultiLine())
         m_passwordChar = '*';

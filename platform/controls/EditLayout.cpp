@@ -10,6 +10,10 @@ void EditLayout::Rebuild(const std::string& text)
 {
     m_text = &text;
     m_rows.clear();
+    if (m_singleLine) {
+        m_rows.push_back(0);
+        return;
+    }
     WrapLines(0, static_cast<int>(text.size()), true, m_rows);
 }
 
@@ -28,6 +32,8 @@ int EditLayout::RowEnd(int row) const
         return RowStart(row);
     int end = row + 1 < RowCount() ? m_rows[static_cast<size_t>(row) + 1] : static_cast<int>(m_text->size());
     int start = m_rows[static_cast<size_t>(row)];
+    if (m_singleLine)
+        return end;
     if (end > start && (*m_text)[static_cast<size_t>(end) - 1] == '\n') {
         --end;
         if (end > start && (*m_text)[static_cast<size_t>(end) - 1] == '\r')
@@ -45,6 +51,8 @@ int EditLayout::RowOf(int pos) const
 void EditLayout::TextChanged(const std::string& text, const EditChange& change)
 {
     m_text = &text;
+    if (m_singleLine)
+        return;
     int delta = change.inserted - change.removed;
     // Every line the change touches is laid out again, from the start of the first one to
     // the line break that ends the last one; the rows after only move.

@@ -23,6 +23,8 @@ public:
 
     // The width rows wrap at; 0 or less: no wrapping. Takes effect at the next Rebuild.
     void SetWrapWidth(int width) { m_wrapWidth = width; }
+    // A single-line control shows its whole text as one row, line breaks included.
+    void SetSingleLine(bool single) { m_singleLine = single; }
     int WrapWidth() const { return m_wrapWidth; }
     void Rebuild(const std::string& text);
 
@@ -48,4 +50,5 @@ private:
     std::vector<int> m_rows{0};
     std::vector<int> m_ends;   // scratch for measuring
     int m_wrapWidth = 0;
+    bool m_singleLine = false;
 };

@@ -187,6 +187,22 @@ TEST(EditLayout, KeepsLineStartsThroughEdits)
     }
 }
 
+TEST(EditLayout, SingleLineKeepsLineBreaksInItsOneRow)
+{
+    FixedMeasure measure;
+    EditBuffer b;
+    EditLayout layout(measure);
+    layout.SetSingleLine(true);
+    b.SetWatcher(&layout);
+    b.SetText("one\r\ntwo\n");
+    EXPECT_EQ(layout.RowCount(), 1);
+    EXPECT_EQ(layout.RowEnd(0), b.Length());
+    b.SetSel(3, 3);
+    b.ReplaceSel("\n\n");
+    EXPECT_EQ(layout.RowCount(), 1);
+    EXPECT_EQ(layout.RowOf(b.Length()), 0);
+}
+
 TEST(EditLayout, WrapsAtWordsAndBreaksLongWords)
 {
     FixedMeasure measure;
