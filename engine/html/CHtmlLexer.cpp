@@ -339,7 +339,7 @@ int CHtmlLexer::Lex()
     return 0;
 }
 
-CHtmlLexer::Match CHtmlLexer::MatchNext()
+[[gnu::always_inline]] inline CHtmlLexer::Match CHtmlLexer::MatchNext()
 {
     switch (m_nState) {
     case condStartTag: return MatchStartTag();
@@ -713,7 +713,8 @@ bool CHtmlLexer::LexTextRun()
     return bDone;
 }
 
-void CHtmlLexer::RunAction(const Match& match)
+// Inlined into Lex: one call less for every token.
+[[gnu::always_inline]] inline void CHtmlLexer::RunAction(const Match& match)
 {
     // The byte after the token is held back and replaced by a NUL while the actions run, so
     // that the whole token reads as a C string; it is put back whatever the actions do.

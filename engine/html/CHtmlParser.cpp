@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <strings.h>
 
 IMPLEMENT_DYNAMIC(CHtmlParser, CHtmlLexer)
@@ -35,42 +36,52 @@ void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
     // nowhere, it is dropped for unknown names too.
     m_pCurrentTag.reset();
     const TagEntry* pEntry = FindTagEntry(pszName, nLength);
-    if (pEntry == nullptr || pEntry->m_pActionClass == nullptr)
-        return;
+    m_pPendingEntry = (pEntry != nullptr && pEntry->m_pActionClass != nullptr) ? pEntry : nullptr;
+}
+
+CAction* CHtmlParser::CurrentTag()
+{
+    // The action is made when the tag needs it: at its first attribute, or at its end. Most
+    // tags of a page are plain P, TD or B tags without attributes, whose default action would
+    // have nothing to do.
+    if (m_pCurrentTag || m_pPendingEntry == nullptr)
+        return m_pCurrentTag.get();
+    const TagEntry* pEntry = std::exchange(m_pPendingEntry, nullptr);
     CObject* pObject = pEntry->m_pActionClass->CreateObject();
     if (pObject == nullptr)
-        return;
+        return nullptr;
     CAction* pAction = DYNAMIC_DOWNCAST(CAction, pObject);
     if (pAction == nullptr) {
         delete pObject;
-        return;
+        return nullptr;
     }
     m_pCurrentTag.reset(pAction);
     pAction->Attach(this, pEntry);
+    return pAction;
 }
 
 void CHtmlParser::OnAttrName(LPCSTR pszName, int nLength)
 {
-    if (m_pCurrentTag)
-        m_pCurrentTag->SetAttrName(pszName, nLength);
+    if (CAction* pTag = CurrentTag())
+        pTag->SetAttrName(pszName, nLength);
 }
 
 void CHtmlParser::OnAttrNoValue(LPCSTR pszName, int nLength)
 {
-    if (m_pCurrentTag)
-        m_pCurrentTag->AddAttrNoValue(pszName, nLength);
+    if (CAction* pTag = CurrentTag())
+        pTag->AddAttrNoValue(pszName, nLength);
 }
 
 void CHtmlParser::OnAttrTokenValue(LPCSTR pszValue, int nLength)
 {
-    if (m_pCurrentTag)
-        m_pCurrentTag->SetAttrValue(pszValue, nLength);
+    if (CAction* pTag = CurrentTag())
+        pTag->SetAttrValue(pszValue, nLength);
 }
 
 void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
 {
-    if (m_pCurrentTag)
-        m_pCurrentTag->SetAttrValue(pszValue, nLength);
+    if (CAction* pTag = CurrentTag())
+        pTag->SetAttrValue(pszValue, nLength);
 }
 
 void CHtmlParser::FinishOpenElement()
@@ -83,6 +94,10 @@ void CHtmlParser::FinishOpenElement()
 
 void CHtmlParser::OnTagEnd()
 {
+    // The default action of a tag without attributes reports nothing: it is not made at all.
+    if (!m_pCurrentTag && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass != RUNTIME_CLASS(CDefaultAction))
+        CurrentTag();
+    m_pPendingEntry = nullptr;
     std::unique_ptr<CAction> pAction = std::move(m_pCurrentTag);
     if (!pAction)
         return;

@@ -13,6 +13,7 @@
 class CAction;
 class CFile;
 class IHtmlParserSink;
+struct TagEntry;
 
 class CHtmlParser : public CHtmlLexer {
     DECLARE_DYNAMIC(CHtmlParser)
@@ -88,9 +89,12 @@ protected:
 private:
     // Reports and deletes the open element.
     void FinishOpenElement();
+    // The action of the start tag being read, made on first need; null for a tag without one.
+    CAction* CurrentTag();
 
     std::unique_ptr<CAction> m_pOpenElement;
     std::unique_ptr<CAction> m_pCurrentTag;
+    const TagEntry* m_pPendingEntry = nullptr; // the row of the start tag whose action is not made yet
     std::unique_ptr<CFormContext> m_pFormContext;
     IHtmlParserSink* m_pSink;
     BOOL m_bJavaScript;
