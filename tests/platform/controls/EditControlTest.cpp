@@ -462,4 +462,21 @@ TEST_F(EditControlTest, RichEditStandInAppendsAndTellsByItsEventMask)
     SendMessage(r, WM_CLEAR, 0, 0);
     EXPECT_EQ(Text(r), "");
     EXPECT_EQ(Notifications(r), (std::vector<UINT>{EN_CHANGE}));
+
+    // Its scroll bar shows only once the lines pass the height, and the last line stays in view.
+    SendMessage(r, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    RECT client;
+    GetClientRect(r, &client);
+    const LONG full = client.right;
+    for (int i = 0; i < 12; ++i) {
+        LRESULT length = SendMessage(r, WM_GETTEXTLENGTH, 0, 0);
+        SendMessage(r, EM_SETSEL, static_cast<WPARAM>(length), length);
+        SendMessage(r, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(("line " + std::to_string(i) + "\n").c_str()));
+        GetClientRect(r, &client);
+        if (i == 0) {
+            EXPECT_EQ(client.right, full) << "no bar for one line";
+        }
+    }
+    EXPECT_LT(client.right, full);
+    EXPECT_EQ(SendMessage(r, EM_GETFIRSTVISIBLELINE, 0, 0), 13 - (80 - 1) / 16);
 }
