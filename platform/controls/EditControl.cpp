@@ -236,7 +236,21 @@ POINT EditControl::PosFromChar(int pos)
     return POINT{RowX(row, pos), static_cast<LONG>(m_format.top + (row - m_firstRow) * m_lineHeight)};
 }
 
-int EditControl::CharFromPoint(POINT pt) const
+int EditControl::CaretRow() const
+{
+    const int caret = m_buffer.Caret();
+    int row = m_layout.RowOf(caret);
+    if (m_caretSide == CaretSide::RowEnd && row > 0 && m_layout.RowStart(row) == caret && m_layout.RowEnd(row - 1) == caret)
+        return row - 1;
+    return row;
+}
+
+EditControl::CaretSide EditControl::SideFor(int pos, int row) const
+{
+    return m_layout.RowOf(pos) != row ? CaretSide::RowEnd : CaretSide::NextRow;
+}
+
+int EditControl::CharFromPoint(POINT pt, int* rowOut) const
 {
     auto* self = const_cast<EditControl*>(this);
     int row = m_firstRow;
@@ -245,6 +259,8 @@ int EditControl::CharFromPoint(POINT pt) const
         int rel = dy < 0 ? -((-dy + m_lineHeight - 1) / m_lineHeight) : dy / m_lineHeight;
         row = std::clamp(m_firstRow + rel, 0, m_layout.RowCount() - 1);
     }
+    if (rowOut)
+        *rowOut = row;
     int start = m_layout.RowStart(row);
     int end = m_layout.RowEnd(row);
     std::vector<int> ends;
@@ -294,8 +310,8 @@ void EditControl::UpdateCaret()
 {
     if (!m_focused)
         return;
-    POINT pt = PosFromChar(m_buffer.Caret());
-    SetCaretPos(pt.x, pt.y);
+    const int row = CaretRow();
+    SetCaretPos(RowX(row, m_buffer.Caret()), m_format.top + (row - m_firstRow) * m_lineHeight);
 }
 
 bool EditControl::ScrollTo(int firstRow, int xOffset, UINT notify)
@@ -318,7 +334,7 @@ bool EditControl::ScrollTo(int firstRow, int xOffset, UINT notify)
 void EditControl::ScrollCaret()
 {
     int caret = m_buffer.Caret();
-    int row = m_layout.RowOf(caret);
+    int row = CaretRow();
     int first = m_firstRow;
     int visible = VisibleRows();
     if (row < first)
@@ -462,6 +478,7 @@ void EditControl::Replace(std::string_view text, UndoMerge merge, Origin origin)
     else
         InvalidateRows(firstRow, m_layout.RowOf(m_buffer.Caret()));
     m_desiredX = -1;
+    m_caretSide = CaretSide::NextRow;
     AfterChange(origin);
     if (!result.whole)
         Notify(EN_MAXTEXT);
@@ -621,11 +638,12 @@ void EditControl::DoUndo()
 
 // ---- Keyboard and mouse ----
 
-void EditControl::MoveTo(int pos, bool extend, bool keepColumn)
+void EditControl::MoveTo(int pos, bool extend, bool keepColumn, CaretSide side)
 {
     int oldStart = m_buffer.SelStart();
     int oldEnd = m_buffer.SelEnd();
     m_buffer.MoveCaret(pos, extend);
+    m_caretSide = side;
     if (!keepColumn)
         m_desiredX = -1;
     InvalidateSelectionChange(oldStart, oldEnd);
@@ -645,17 +663,19 @@ void EditControl::OnKeyDown(UINT vk)
     case VK_DOWN: {
         bool back = vk == VK_LEFT || vk == VK_UP;
         if ((vk == VK_UP || vk == VK_DOWN) && MultiLine()) {
-            int row = m_layout.RowOf(caret);
+            int row = CaretRow();
             if (m_desiredX < 0)
                 m_desiredX = RowX(row, caret) + m_xOffset;
             int target = std::clamp(row + (back ? -1 : 1), 0, m_layout.RowCount() - 1);
             if (target == row) {
-                MoveTo(back ? m_layout.RowStart(row) : m_layout.RowEnd(row), shift);
+                int pos = back ? m_layout.RowStart(row) : m_layout.RowEnd(row);
+                MoveTo(pos, shift, false, SideFor(pos, row));
                 return;
             }
             POINT pt{m_desiredX - m_xOffset, static_cast<LONG>(m_format.top + (target - m_firstRow) * m_lineHeight)};
-            int pos = CharFromPoint(pt);
-            MoveTo(pos, shift, true);
+            int hitRow = target;
+            int pos = CharFromPoint(pt, &hitRow);
+            MoveTo(pos, shift, true, SideFor(pos, hitRow));
             return;
         }
         int pos;
@@ -672,7 +692,7 @@ void EditControl::OnKeyDown(UINT vk)
     case VK_NEXT: {
         if (!MultiLine())
             return;
-        int row = m_layout.RowOf(caret);
+        int row = CaretRow();
         if (m_desiredX < 0)
             m_desiredX = RowX(row, caret) + m_xOffset;
         int page = VisibleRows();
@@ -680,15 +700,24 @@ void EditControl::OnKeyDown(UINT vk)
         int target = std::clamp(row + delta, 0, m_layout.RowCount() - 1);
         ScrollTo(m_firstRow + delta, m_xOffset, 0);
         POINT pt{m_desiredX - m_xOffset, static_cast<LONG>(m_format.top + (target - m_firstRow) * m_lineHeight)};
-        MoveTo(CharFromPoint(pt), shift, true);
+        int hitRow = target;
+        int pos = CharFromPoint(pt, &hitRow);
+        MoveTo(pos, shift, true, SideFor(pos, hitRow));
         return;
     }
     case VK_HOME:
-        MoveTo(ctrl ? 0 : m_layout.RowStart(m_layout.RowOf(caret)), shift);
+        MoveTo(ctrl ? 0 : m_layout.RowStart(CaretRow()), shift);
         return;
-    case VK_END:
-        MoveTo(ctrl ? m_buffer.Length() : m_layout.RowEnd(m_layout.RowOf(caret)), shift);
+    case VK_END: {
+        if (ctrl) {
+            MoveTo(m_buffer.Length(), shift);
+            return;
+        }
+        int row = CaretRow();
+        int pos = m_layout.RowEnd(row);
+        MoveTo(pos, shift, false, SideFor(pos, row));
         return;
+    }
     case VK_DELETE:
         if (shift) {
             Cut();
@@ -768,7 +797,9 @@ void EditControl::OnMouseDown(POINT pt, bool extend)
     if (GetFocus() != m_hwnd)
         SetFocus(m_hwnd);
     m_dragWord = {-1, -1};
-    MoveTo(CharFromPoint(pt), extend);
+    int row = 0;
+    int pos = CharFromPoint(pt, &row);
+    MoveTo(pos, extend, false, SideFor(pos, row));
     SetCapture(m_hwnd);
     m_tracking = true;
 }
@@ -797,7 +828,8 @@ void EditControl::OnMouseDrag(POINT pt)
         else if (pt.x >= m_format.right)
             ScrollTo(m_firstRow, m_xOffset + m_charWidth, 0);
     }
-    int pos = CharFromPoint(pt);
+    int row = 0;
+    int pos = CharFromPoint(pt, &row);
     if (m_dragWord.first >= 0) {
         auto word = m_buffer.WordAt(pos);
         int oldStart = m_buffer.SelStart();
@@ -811,7 +843,7 @@ void EditControl::OnMouseDrag(POINT pt)
         UpdateCaret();
         return;
     }
-    MoveTo(pos, true);
+    MoveTo(pos, true, false, SideFor(pos, row));
 }
 
 void EditControl::OnDoubleClick(POINT pt)

@@ -56,8 +56,14 @@ private:
     // ---- Keyboard and mouse ----
     void OnKeyDown(UINT vk);
     void OnChar(UINT ch);
-    void MoveTo(int pos, bool extend, bool keepColumn = false);
-    int CharFromPoint(POINT pt) const;
+    // Where a caret at the end of a wrapped row shows: at that end, or at the start of the row
+    // that continues it (both are the same position in the text).
+    enum class CaretSide { NextRow, RowEnd };
+    void MoveTo(int pos, bool extend, bool keepColumn = false, CaretSide side = CaretSide::NextRow);
+    // The position nearest a client point, and the row it was found on.
+    int CharFromPoint(POINT pt, int* rowOut = nullptr) const;
+    CaretSide SideFor(int pos, int row) const;
+    int CaretRow() const;
     void OnMouseDown(POINT pt, bool extend);
     void OnMouseDrag(POINT pt);
     void OnDoubleClick(POINT pt);
@@ -99,6 +105,7 @@ private:
     int m_xOffset = 0;
     int m_widest = 0;   // the widest row seen, for the horizontal scroll range
     int m_desiredX = -1;
+    CaretSide m_caretSide = CaretSide::NextRow;
     std::vector<int> m_tabStops;   // pixels; empty: every eight average characters
     char m_passwordChar = 0;
     bool m_focused = false;

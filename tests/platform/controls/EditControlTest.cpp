@@ -319,6 +319,22 @@ TEST_F(EditControlTest, LineMessagesFollowWrappedRows)
     EXPECT_EQ(LOWORD(hit), 25);
     EXPECT_EQ(HIWORD(hit), 2);
 
+    // End on a wrapped row keeps the caret at that row's end, and Home then stays on the row.
+    Focus(e);
+    SendMessage(e, EM_SETSEL, 14, 14);
+    Press(VK_END);
+    EXPECT_EQ(Sel(e), std::make_pair(23, 23));
+    POINT caret{};
+    GetCaretPos(&caret);
+    LRESULT rowStart = SendMessage(e, EM_POSFROMCHAR, 12, 0);
+    EXPECT_EQ(caret.y, HIWORD(rowStart)) << "on the wrapped row, not the next";
+    EXPECT_EQ(caret.x, LOWORD(rowStart) + 11 * 8);
+    Press(VK_HOME);
+    EXPECT_EQ(Sel(e), std::make_pair(12, 12));
+    Press(VK_END);
+    Press(VK_DOWN);
+    EXPECT_EQ(Sel(e), std::make_pair(33, 33)) << "down from the row's end goes to the next row's end";
+
     // Tab stops in dialog units: 4 units are one average character.
     SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a\tb"));
     INT stop = 20;
