@@ -25,6 +25,7 @@ public:
     {
         m_taskManager.SetErrorStopHandler(std::move(handler));
     }
+    BOOL CanExtractKeywords() override { return m_taskManager.HasKeywordEngine(); }
 
 private:
     CTaskManager m_taskManager;

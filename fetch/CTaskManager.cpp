@@ -388,6 +388,11 @@ DWORD CTaskManager::GetCheckTimeLimitMs() const
     return nSeconds <= 0 ? 0 : static_cast<DWORD>(std::min(nSeconds, 0x7FFFFFFF / 1000)) * 1000;
 }
 
+BOOL CTaskManager::HasKeywordEngine() const
+{
+    return m_pExtractor && m_pExtractor->GetEngine() != nullptr;
+}
+
 BOOL CTaskManager::UsesProxy() const
 {
     if (m_pSession) {

@@ -93,6 +93,8 @@ public:
     BOOL IdleWait(int nSeconds);
     // A new keyword engine document for one page, owned by the caller; null when none can be made.
     CExtractorDoc* NewExtractorDocument();
+    // FALSE when the keyword engine could not be made, so that no page gets suggestions.
+    BOOL HasKeywordEngine() const;
     BOOL HasWinInetCapability(DWORD dwMask) const { return (m_dwWinInetCaps & dwMask) == dwMask; }
     DWORD GetWinInetCaps() const { return m_dwWinInetCaps; }
     const CString& GetWinInetName() const { return m_strWinInetName; }

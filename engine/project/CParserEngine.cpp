@@ -55,6 +55,8 @@ constexpr UINT kMaxMessage = 1000;
 constexpr LPCTSTR kDeniedAccess = "Denied Access.";
 constexpr LPCTSTR kNoRecycleBin = "Could not backup to Recycle Bin.";
 constexpr LPCTSTR kNoBackupName = "Could not backup: the backup names .old to .old24 are all taken.";
+constexpr LPCTSTR kNoKeywordEngine =
+    "The keyword engine could not be made (out of memory): this scan suggests no keywords.";
 
 std::unique_ptr<CParserEngine>& EngineSlot()
 {
@@ -850,6 +852,10 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
             // A fetch engine that stops on an error leaves its pages unreported, so the count
             // of pages left never reaches 0: the scan ends as a user's stop ends it.
             m_pTaskManager->SetErrorStopHandler([this] { StopScan(); });
+            // Without its keyword engine the scan runs on, but not one page would get a
+            // suggestion: the user is told once, not once per page.
+            if (!m_pTaskManager->CanExtractKeywords() && m_pHost != nullptr)
+                PostOutputAreaLine(m_pHost->GetOutputPane(), "Keyword extraction", kNoKeywordEngine);
         }
         pTaskManager = m_pTaskManager.get();
     }

@@ -36,6 +36,9 @@ public:
     // never be reported done. The function must not wait for the engine's threads. Before
     // StartThreads only.
     virtual void SetErrorStopHandler(std::function<void()> handler) = 0;
+    // FALSE when its keyword engine could not be made: its pages then get no suggested
+    // keywords.
+    virtual BOOL CanExtractKeywords() { return TRUE; }
 };
 
 class IScanBackend {

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "MessageSink.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -135,6 +136,8 @@ public:
         m_pRecord->Update([&] { m_pRecord->stopped = true; });
     }
     void SetErrorStopHandler(std::function<void()> handler) override { m_onErrorStop = std::move(handler); }
+    BOOL CanExtractKeywords() override { return m_bKeywords; }
+    BOOL m_bKeywords = TRUE;
 
 private:
     bool StopRequested()
@@ -185,8 +188,10 @@ public:
             record->stopped = false;
         });
         threads = options.GetNumThreads();
-        return std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter, failAt,
-                                                 startUntilHandOver);
+        auto pManager = std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter,
+                                                          failAt, startUntilHandOver);
+        pManager->m_bKeywords = keywords;
+        return pManager;
     }
 
     std::shared_ptr<FakeRecord> record = std::make_shared<FakeRecord>();
@@ -196,6 +201,7 @@ public:
     size_t holdAfter = static_cast<size_t>(-1);
     size_t failAt = static_cast<size_t>(-1); // the worker stops on an error instead of this page
     HWND startUntilHandOver = nullptr; // StartThreads waits for a kMsgShowSetting to this window
+    BOOL keywords = TRUE; // whether its keyword engine could be made
     int threads = 0;
 };
 
@@ -214,6 +220,7 @@ public:
     FakeFrame& operator=(const FakeFrame&) = delete;
 
     HWND GetMainWindow() override { return mainWindow != nullptr ? mainWindow : m_hWnd; }
+    HWND GetOutputPane() override { return outputPane; }
     void ReloadGroupView(CSelNodesCol& pages) override
     {
         ++reloads;
@@ -256,6 +263,7 @@ public:
     HWND Handle() const { return m_hWnd; }
 
     HWND mainWindow = nullptr; // another window to give the engine, when set
+    HWND outputPane = nullptr;
     std::vector<UINT> ids;
     std::vector<CPageNode*> pagesDone;
     std::vector<std::string> shownSettings;
@@ -824,3 +832,26 @@ TEST_F(ParserEngineScanTest, ARunningScanRefusesASecondStart)
 }
 
 } // namespace
+
+TEST_F(ParserEngineScanTest, AKeywordEngineThatCannotBeMadeIsReportedOncePerScan)
+{
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    Page("a.htm");
+    Page("b.htm");
+    Page("c.htm");
+    m_backend.keywords = FALSE;
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    pane.Drain();
+    ASSERT_EQ(pane.Lines().size(), 1u);
+    EXPECT_NE(pane.Lines()[0].find("KEYWORD EXTRACTION : The keyword engine could not be made"), std::string::npos)
+        << pane.Lines()[0];
+    // A scan whose engine has its keyword engine says nothing.
+    m_backend.keywords = TRUE;
+    m_pFrame->ids.clear();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    pane.Drain();
+    EXPECT_EQ(pane.Lines().size(), 1u);
+}
