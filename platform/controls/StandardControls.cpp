@@ -8,6 +8,8 @@
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
 #include "platform/controls/ListBoxControl.h"
+#include "platform/controls/Progress.h"
+#include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/Static.h"
 #include "platform/win/Cursor.h"
 
@@ -32,6 +34,8 @@ const ControlClass kClasses[] = {
     {WC_COMBOLBOX, ListBoxControl::WndProc, CS_DBLCLKS | CS_SAVEBITS, kControlExtraBytes, IDC_ARROW, 0},
     {WC_BUTTON, ButtonWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
     {WC_STATIC, StaticWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
+    {WC_SCROLLBAR, ScrollBarControlWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
+    {PROGRESS_CLASS, ProgressWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     // A dialog keeps its result, procedure and user value in its extra bytes.
     {WC_DIALOG, DefDlgProc, CS_DBLCLKS | CS_SAVEBITS, DLGWINDOWEXTRA, IDC_ARROW, 0},
 };

@@ -513,9 +513,12 @@ int GetScrollPos(HWND hWnd, int nBar)
 
 BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
 {
-    if (IsControl(nBar))
+    if (IsControl(nBar)) {
+        // The control answers with its previous position (or -1 for a span it refuses), not
+        // with success.
         return SendMessage(hWnd, bRedraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(nMinPos),
-                           nMaxPos) != 0;
+                           nMaxPos) != -1 && IsWindow(hWnd);
+    }
     if (static_cast<long long>(nMaxPos) - nMinPos > 0x7FFFFFFF) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -117,6 +117,9 @@ protected:
         return value;
     }
 
+    // A colour as Pixel reports it (0x00RRGGBB).
+    static uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
     HeadlessBackend* backend = nullptr;
     HWND parent = nullptr;
 };
