@@ -22,6 +22,7 @@
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/CFileFind.h"
+#include "platform/core/CMemFile.h"
 #include "platform/core/CWinThread.h"
 #include "platform/core/FileOperations.h"
 #include "platform/core/KernelObject.h"
@@ -105,24 +106,30 @@ struct EnumParams {
     std::set<std::pair<dev_t, ino_t>> visited;
     // The first folder that could not be listed: the tree is then incomplete.
     CString strFailure;
+    // Pages found but not yet posted. They are posted a folder (or a few dozen pages) at a time,
+    // one message each: a lone post would wake the dialog's thread for every page.
+    std::vector<CPageNode*> found;
 };
 
-// Makes the node of one path under the parent, from what the file system says of it.
-CPageNode* MakeNode(CPageNode* pParent, const CString& strPath, UINT nKind, const struct stat& info)
+constexpr size_t kPostedTogether = 64;
+
+void PostFound(EnumParams& params)
+{
+    for (CPageNode* pNode : params.found)
+        Post(params.hDialog, kMsgEnumPageFound, reinterpret_cast<LPARAM>(pNode));
+    params.found.clear();
+}
+
+// Makes the node of a folder entry under the parent, from what the file system says of it.
+CPageNode* MakeNode(CPageNode* pParent, const CString& strFolder, const CString& strName, UINT nKind,
+                    const struct stat& info)
 {
     // The walk always starts under the root; a node with no parent would have no owner.
     if (pParent == nullptr)
         return nullptr;
-    const int nSlash = strPath.ReverseFind('/');
-    CString strName = strPath.Mid(nSlash + 1);
-    CString strFolder = nSlash < 0 ? CString() : strPath.Left(nSlash);
-    if (nSlash == 0)
-        strFolder = "/";
-    if (strName.IsEmpty())
-        strName = "/";
     auto pNode = std::make_unique<CPageNode>();
     pNode->SetKind(nKind);
-    pNode->SetName(strName);
+    pNode->SetName(strName.IsEmpty() ? CString("/") : strName);
     pNode->SetFolder(strFolder);
     pNode->SetParent(pParent);
     DWORD dwAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
@@ -140,80 +147,95 @@ void NoteFailure(EnumParams& params, const CString& strText)
         params.strFailure = strText;
 }
 
-// One entry of a folder: its name and the kind its folder gives (DT_UNKNOWN when none).
+// One entry of a folder that may be a folder or a page, with what the file system says of it.
 struct FolderEntry {
-    std::string name;
-    unsigned char type;
+    CString strName;
+    bool bPageName = false;
+    struct stat info {};
 };
 
 void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
 
-// Adds the folder at the path under the parent and walks it, unless it was walked already.
-void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strPath, const struct stat& info)
+// Adds the folder under the parent and walks it, unless it was walked already.
+void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strFolder, const CString& strName,
+               const struct stat& info)
 {
     if (!params.visited.insert({info.st_dev, info.st_ino}).second)
         return;
-    if (CPageNode* pNode = MakeNode(pParent, strPath, CPageNode::kindFolder, info); pNode != nullptr)
+    CString strPath = strFolder;
+    if (strPath.IsEmpty() || strPath[strPath.GetLength() - 1] != '/')
+        strPath += "/";
+    strPath += strName;
+    if (CPageNode* pNode = MakeNode(pParent, strFolder, strName, CPageNode::kindFolder, info); pNode != nullptr)
         WalkFolder(params, strPath, pNode);
 }
 
-// Adds one entry of a folder. Only folders and page files are looked at more closely: the kind
-// the folder gives spares a look at every other file.
-void AddEntry(EnumParams& params, CPageNode* pParent, const CString& strPath, const FolderEntry& entry)
+// Lists the folder's folders and page files, looked at through the folder itself. Only they are
+// looked at more closely: the kind the folder gives spares a look at every other file. The
+// folder is closed again before anything below it is walked, so that a deep tree holds no more
+// than one folder open.
+bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEntry>& entries)
 {
-    const bool bPageName = CParserEngine::HasPageExtension(CString(entry.name.c_str()), params.extensions) != 0;
-    if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN && !(entry.type == DT_REG && bPageName))
-        return;
-    struct stat info {};
-    if (::stat(strPath, &info) != 0) {
-        // Gone meanwhile, or a link to nothing: not part of the site. A name too long for the
-        // system is part of it, and cannot be walked.
-        if (errno == ENAMETOOLONG || errno == ELOOP)
-            NoteFailure(params, MessageOfErrno(errno, strPath));
-        return;
+    const int fd = ::open(strPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* pDir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (pDir == nullptr) {
+        const int nError = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (nError != ENOENT && nError != ENOTDIR)
+            NoteFailure(params, MessageOfErrno(nError, strPath));
+        return false;
     }
-    if (S_ISDIR(info.st_mode)) {
-        AddFolder(params, pParent, strPath, info);
-    } else if (S_ISREG(info.st_mode) && bPageName) {
-        // Only regular files are pages: reading a pipe or a device would never end.
-        if (CPageNode* pNode = MakeNode(pParent, strPath, CPageNode::kindPage, info); pNode != nullptr)
-            Post(params.hDialog, kMsgEnumPageFound, reinterpret_cast<LPARAM>(pNode));
+    errno = 0;
+    while (const dirent* pEntry = ::readdir(pDir)) {
+        const char* pszName = pEntry->d_name;
+        if (pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0')))
+            continue;
+        const unsigned char type = pEntry->d_type;
+        FolderEntry entry;
+        entry.strName = pszName;
+        entry.bPageName = CParserEngine::HasPageExtension(entry.strName, params.extensions) != 0;
+        if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN && !(type == DT_REG && entry.bPageName))
+            continue;
+        if (::fstatat(fd, pszName, &entry.info, 0) != 0) {
+            // Gone meanwhile, or a link to nothing: not part of the site. A link that loops is.
+            if (errno == ELOOP)
+                NoteFailure(params, MessageOfErrno(errno, strPath + "/" + entry.strName));
+            errno = 0;
+            continue;
+        }
+        if (S_ISDIR(entry.info.st_mode) || (S_ISREG(entry.info.st_mode) && entry.bPageName))
+            entries.push_back(std::move(entry));
+        errno = 0;
     }
+    if (errno != 0)
+        NoteFailure(params, MessageOfErrno(errno, strPath));
+    ::closedir(pDir);
+    return true;
 }
 
 void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
 {
     if (params.pState->bStop.load())
         return;
-    // The entries are read first and the folder closed before going down, so that a deep tree
-    // holds no more than one folder open.
     std::vector<FolderEntry> entries;
-    {
-        DIR* pDir = ::opendir(strPath);
-        if (pDir == nullptr) {
-            if (errno != ENOENT && errno != ENOTDIR)
-                NoteFailure(params, MessageOfErrno(errno, strPath));
-            return;
-        }
-        errno = 0;
-        while (const dirent* pEntry = ::readdir(pDir)) {
-            const char* pszName = pEntry->d_name;
-            if (pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0')))
-                continue;
-            entries.push_back({pszName, pEntry->d_type});
-        }
-        if (errno != 0)
-            NoteFailure(params, MessageOfErrno(errno, strPath));
-        ::closedir(pDir);
-    }
-    CString strPrefix = strPath;
-    if (strPrefix.IsEmpty() || strPrefix[strPrefix.GetLength() - 1] != '/')
-        strPrefix += "/";
+    if (!ListFolder(params, strPath, entries))
+        return;
     for (const FolderEntry& entry : entries) {
         if (params.pState->bStop.load())
-            return;
-        AddEntry(params, pNode, strPrefix + entry.name.c_str(), entry);
+            break;
+        if (S_ISDIR(entry.info.st_mode)) {
+            AddFolder(params, pNode, strPath, entry.strName, entry.info);
+            continue;
+        }
+        // Only regular files are pages: reading a pipe or a device would never end.
+        if (CPageNode* pPage = MakeNode(pNode, strPath, entry.strName, CPageNode::kindPage, entry.info)) {
+            params.found.push_back(pPage);
+            if (params.found.size() >= kPostedTogether)
+                PostFound(params);
+        }
     }
+    PostFound(params);
 }
 
 void Enumerate(EnumParams& params)
@@ -227,7 +249,16 @@ void Enumerate(EnumParams& params)
         NoteFailure(params, MessageOfErrno(ENOTDIR, params.strFolder));
         return;
     }
-    AddFolder(params, params.pRoot, params.strFolder, info);
+    const CString& strPath = params.strFolder;
+    const int nSlash = strPath.ReverseFind('/');
+    CString strFolder = nSlash < 0 ? CString() : strPath.Left(nSlash);
+    if (nSlash == 0)
+        strFolder = "/";
+    const CString strName = strPath.Mid(nSlash + 1);
+    if (!params.visited.insert({info.st_dev, info.st_ino}).second)
+        return;
+    if (CPageNode* pNode = MakeNode(params.pRoot, strFolder, strName, CPageNode::kindFolder, info); pNode != nullptr)
+        WalkFolder(params, strPath, pNode);
 }
 
 UINT EnumerationThread(LPVOID pParam)
@@ -246,6 +277,8 @@ UINT EnumerationThread(LPVOID pParam)
     } catch (...) {
         NoteFailure(*pParams, "Unknown error message.");
     }
+    // Every page found is reported before the end, also after a stop.
+    PostFound(*pParams);
     if (pParams->pState->bStop.load())
         return 1;
     if (pParams->strFailure.IsEmpty()) {
@@ -284,6 +317,9 @@ void Line(HWND hPane, const CString& strSource, const CString& strMessage)
     PostOutputAreaLine(hPane, strSource, strMessage);
 }
 
+// Pages up to this size are read whole before they are rewritten.
+constexpr off_t kReadWholeLimit = 4 << 20;
+
 class FdCloser {
 public:
     explicit FdCloser(int fd) : m_fd(fd) {}
@@ -291,6 +327,11 @@ public:
     FdCloser(const FdCloser&) = delete;
     FdCloser& operator=(const FdCloser&) = delete;
     int Get() const { return m_fd; }
+    void Reset(int fd)
+    {
+        Close();
+        m_fd = fd;
+    }
     int Close()
     {
         const int nResult = m_fd >= 0 ? ::close(m_fd) : 0;
@@ -418,88 +459,34 @@ bool IsUnchanged(const struct stat& read, const CString& strFile)
         && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
 
-// Gives the copy the page's owner, group and permissions, and puts its bytes on the disk, so
-// that after a crash the page's name holds the old or the whole new text, never an empty file.
-// 0, or the platform error.
+// Gives the copy the page's owner, group and permissions, and starts writing its bytes to the
+// disk; the flush that waits for them comes later, for a whole batch of pages at once. 0, or
+// the platform error.
 LONG PrepareCopy(CSaveCopy& copy, const struct stat& page)
 {
     const int fd = copy.Descriptor();
-    if (page.st_uid != ::geteuid() || page.st_gid != ::getegid()) {
+    static const uid_t s_uid = ::geteuid();
+    static const gid_t s_gid = ::getegid();
+    if (page.st_uid != s_uid || page.st_gid != s_gid) {
         // Only root may give a file away; others keep at least the group where they may.
         if (::fchown(fd, page.st_uid, page.st_gid) != 0)
             (void)::fchown(fd, static_cast<uid_t>(-1), page.st_gid);
     }
     // After the owner: a change of owner clears the set-id bits.
-    if (::fchmod(fd, page.st_mode & 07777) != 0 || ::fsync(fd) != 0)
+    if (::fchmod(fd, page.st_mode & 07777) != 0)
         return static_cast<LONG>(ErrnoToLastError(errno));
-    if (const int nError = copy.Release(); nError != 0)
-        return static_cast<LONG>(ErrnoToLastError(nError));
+    (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     return 0;
 }
 
-// Scheme 0: the old page keeps living under its backup name. The backup is made as a second
-// name of the old file before the new file takes the page's place, so the page's path always
-// holds either the old or the new page.
-BOOL ReplaceKeepingBackup(const CString& strFile, const CString& strTemp, CString& strMessage)
-{
-    CString strBackup;
-    if (CParserEngine::MakeBackupName(strFile, strBackup) != 0) {
-        strMessage = kNoBackupName;
-        return FALSE;
-    }
-    if (::link(strFile, strBackup) != 0) {
-        const int nError = errno;
-        if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
-            strMessage = MessageOfErrno(nError, strFile);
-            return FALSE;
-        }
-        // A file system without links: the backup is a copy.
-        if (!CopyFile(strFile, strBackup, TRUE)) {
-            strMessage = MessageOfError(GetLastError(), strFile);
-            return FALSE;
-        }
-    }
-    if (::rename(strTemp, strFile) != 0) {
-        strMessage = MessageOfErrno(errno, strFile);
-        ::unlink(strBackup); // the page is still there; leave things as they were
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Scheme 1: the old page goes to the trash; when the new one cannot take its place, the old
-// one comes back.
-BOOL ReplaceViaTrash(const CString& strFile, const CString& strTemp, CString& strMessage)
-{
-    const TrashResult trashed = MoveToTrash(std::string(strFile.GetString()));
-    if (!trashed.Succeeded()) {
-        strMessage = kNoRecycleBin;
-        return FALSE;
-    }
-    if (::rename(strTemp, strFile) == 0)
-        return TRUE;
-    strMessage = MessageOfErrno(errno, strFile);
-    if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
-        ::unlink(trashed.infoPath.c_str());
-    return FALSE;
-}
-
-// Other schemes: the new page replaces the old one in one rename, which is what deleting the
-// old one and renaming the new one comes to, without a moment in which neither exists.
-BOOL ReplaceDeleting(const CString& strFile, const CString& strTemp, CString& strMessage)
-{
-    if (::rename(strTemp, strFile) == 0)
-        return TRUE;
-    strMessage = MessageOfErrno(errno, strFile);
-    return FALSE;
-}
-
-// Makes the folder's new entries (the page's new file, its backup) last through a crash.
-void SyncFolder(const CString& strFolder)
+// Makes the folder's entries (the pages' copies and backups, or their new names) last through a
+// crash. 0, or the errno.
+int SyncFolder(const CString& strFolder)
 {
     FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0)
-        (void)::fsync(folder.Get());
+    if (folder.Get() < 0)
+        return errno;
+    return ::fsync(folder.Get()) == 0 ? 0 : errno;
 }
 
 // Restores the page's title-edited flag, which the rewriting engine clears as it writes, unless
@@ -522,112 +509,216 @@ private:
     bool m_bCommitted = false;
 };
 
-PageResult SavePage(SaveParams& params, CPageNode* pPage)
-{
-    CString strPath;
-    pPage->GetFullPath(strPath);
-    const CString& strName = pPage->GetName();
+// One page on its way. The save works in batches: every page of a batch gets its copy written
+// beside it (and, with the backup-file scheme, its backup name), then one flush puts all of them
+// on the disk, and then the pages take their copies in turn, each told to the dialog as before.
+// A page that is never put in place leaves nothing behind: its copy and backup name are removed
+// and its edits stay marked.
+struct PendingPage {
+    explicit PendingPage(CPageNode* pNode) : pPage(pNode), edited(FALSE) {}
+    ~PendingPage()
+    {
+        if (!strBackup.IsEmpty() && !bCommitted)
+            ::unlink(strBackup);
+    }
+    PendingPage(const PendingPage&) = delete;
+    PendingPage& operator=(const PendingPage&) = delete;
 
+    // Fails the page with a line for the Output Area; its copy goes when the page does.
+    PageResult Fail(const CString& strLine, PageResult failure = PageResult::Failed)
+    {
+        lines.push_back(strLine);
+        result = failure;
+        pCopy.reset();
+        return result;
+    }
+    bool Ready() const { return result == PageResult::Saved && pCopy != nullptr; }
+
+    CPageNode* pPage;
+    PageResult result = PageResult::Saved;
+    std::vector<CString> lines; // told when the page's turn comes
+    CString strPath;            // the page's own path
+    CString strFile;            // the file it names (the same, unless the page is a link)
+    CString strFolder;
+    CString strBackup;          // scheme 0: the old page's second name, made before the flush
+    struct stat read {};        // the file as it was read
+    CMetaContentList edited;    // the page's edited contents, borrowed
+    CMetaContentList written;   // the engine's copy of them: what is still marked was not written
+    std::unique_ptr<CSaveCopy> pCopy;
+    std::unique_ptr<TitleFlagKeeper> pTitle;
+    bool bCommitted = false;
+};
+
+// Writes the page's copy beside the file it names.
+PageResult PreparePage(PendingPage& pending)
+{
+    CPageNode* pPage = pending.pPage;
+    pPage->GetFullPath(pending.strPath);
+    const CString& strPath = pending.strPath;
     // Every selected page is rewritten and backed up, edited or not: a page without edits comes
     // out byte for byte as it was, except that a head without a TITLE gets the page's title.
-    CMetaContentList edited(FALSE);
-    pPage->GetModifiedContents(edited);
+    pPage->GetModifiedContents(pending.edited);
 
-    CString strMessage;
-    CString strFile;
-    if (!ResolvePageFile(strPath, strFile, strMessage)) {
-        Line(params.hPane, strName, strMessage);
-        return PageResult::Failed;
-    }
     // Without blocking, and only a regular file, judged by the opened descriptor: a page that
-    // is (or has become) a FIFO or a link to a device must not hang or flood the save.
-    FdCloser pageFd(::open(strFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (pageFd.Get() < 0) {
-        Line(params.hPane, strName, MessageOfErrno(errno, strPath));
-        return PageResult::Failed;
+    // is (or has become) a FIFO or a link to a device must not hang or flood the save. A link
+    // is opened as the file it names, whose path the save then works on.
+    constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    pending.strFile = strPath;
+    FdCloser pageFd(::open(strPath, kOpenFlags | O_NOFOLLOW));
+    if (pageFd.Get() < 0 && errno == ELOOP) {
+        CString strMessage;
+        if (!ResolvePageFile(strPath, pending.strFile, strMessage))
+            return pending.Fail(strMessage);
+        pageFd.Reset(::open(pending.strFile, kOpenFlags));
     }
-    struct stat page {};
-    if (::fstat(pageFd.Get(), &page) != 0) {
-        Line(params.hPane, strName, MessageOfErrno(errno, strPath));
-        return PageResult::Failed;
-    }
-    if (!S_ISREG(page.st_mode)) {
-        Line(params.hPane, strName, kNotARegularFile);
-        return PageResult::Failed;
-    }
+    if (pageFd.Get() < 0)
+        return pending.Fail(MessageOfErrno(errno, strPath));
+    struct stat& page = pending.read;
+    if (::fstat(pageFd.Get(), &page) != 0)
+        return pending.Fail(MessageOfErrno(errno, strPath));
+    if (!S_ISREG(page.st_mode))
+        return pending.Fail(kNotARegularFile);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
-    if ((page.st_mode & 0222) == 0) {
-        Line(params.hPane, strName, kDeniedAccess);
-        return PageResult::ReadOnly;
+    if ((page.st_mode & 0222) == 0)
+        return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
+    // O_NONBLOCK is left set: it changes nothing for a regular file. A page of common size is
+    // read in one go; a large one is read as the engine goes.
+    CFile diskFile(pageFd.Get());
+    std::vector<BYTE> whole;
+    std::unique_ptr<CMemFile> pMemory;
+    if (page.st_size > 0 && page.st_size <= kReadWholeLimit) {
+        whole.resize(static_cast<size_t>(page.st_size));
+        const UINT nRead = diskFile.Read(whole.data(), static_cast<UINT>(whole.size()));
+        pMemory = std::make_unique<CMemFile>(whole.data(), nRead);
     }
-    // O_NONBLOCK is left set: it changes nothing for a regular file.
-    CFile pageFile(pageFd.Get());
+    CFile& pageFile = pMemory ? static_cast<CFile&>(*pMemory) : diskFile;
 
-    const CString strFolder = FolderOf(strFile);
+    pending.strFolder = FolderOf(pending.strFile);
     CString strTemp;
-    const int fdTemp = CreateTempFileIn(strFolder, "SAV", strTemp);
-    if (fdTemp < 0) {
-        Line(params.hPane, strName, MessageOfErrno(errno, strFolder));
-        return PageResult::Failed;
-    }
-    CSaveCopy copyFile(fdTemp, strTemp);
+    const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
+    if (fdTemp < 0)
+        return pending.Fail(MessageOfErrno(errno, pending.strFolder));
+    pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
+    CSaveCopy& copyFile = *pending.pCopy;
 
-    CMetaContentList copy;
-    copy.CopyFrom(edited);
-    TitleFlagKeeper titleFlag(pPage);
+    pending.written.CopyFrom(pending.edited);
+    pending.pTitle = std::make_unique<TitleFlagKeeper>(pPage);
     try {
         // The engine gets no pane: a failed write is told here, naming the page, not the copy.
-        CMetaEditEngine engine(&copy, pPage, &pageFile, &copyFile, nullptr);
+        CMetaEditEngine engine(&pending.written, pPage, &pageFile, &copyFile, nullptr);
         engine.Run();
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
-            Line(params.hPane, strName, GetMetaEditErrorText(nID));
-        if (engine.GetWriteFailed()) {
-            Line(params.hPane, strName, CopyFailureText(copyFile.GetWriteError(), strPath));
-            return PageResult::Failed;
-        }
+            pending.lines.push_back(GetMetaEditErrorText(nID));
+        if (engine.GetWriteFailed())
+            return pending.Fail(CopyFailureText(copyFile.GetWriteError(), strPath));
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
-        Line(params.hPane, strName, lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e));
+        const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
         e->Delete();
-        return PageResult::Failed;
+        return pending.Fail(strError);
     }
-    if (const LONG lError = PrepareCopy(copyFile, page); lError != 0) {
-        Line(params.hPane, strName, CopyFailureText(lError, strPath));
-        return PageResult::Failed;
+    if (const LONG lError = PrepareCopy(copyFile, page); lError != 0)
+        return pending.Fail(CopyFailureText(lError, strPath));
+    return PageResult::Saved;
+}
+
+// Scheme 0: the old page keeps living under its backup name, made as a second name of the old
+// file before the new file takes the page's place, so the page's path always holds either the
+// old or the new page.
+void MakeBackup(PendingPage& pending)
+{
+    CString strBackup;
+    if (CParserEngine::MakeBackupName(pending.strFile, strBackup) != 0) {
+        pending.Fail(kNoBackupName);
+        return;
     }
-    pageFd.Close();
+    if (::link(pending.strFile, strBackup) != 0) {
+        const int nError = errno;
+        if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
+            pending.Fail(MessageOfErrno(nError, pending.strFile));
+            return;
+        }
+        // A file system without links: the backup is a copy.
+        if (!CopyFile(pending.strFile, strBackup, TRUE)) {
+            pending.Fail(MessageOfError(GetLastError(), pending.strFile));
+            return;
+        }
+    }
+    pending.strBackup = strBackup;
+}
+
+// Puts every copy of the batch, and the folder entries made for them, on the disk: after a
+// crash a page's name holds the old or the whole new text, never an empty or partial file. The
+// first flush commits what all the copies wrote, so the others find little left to do.
+void FlushBatch(std::vector<std::unique_ptr<PendingPage>>& batch, UINT nBackupScheme)
+{
+    std::set<std::string> folders;
+    for (auto& pPending : batch) {
+        // The page is looked at once more just before it is replaced; a backup made of
+        // another program's newer text then goes again with the page's copy.
+        if (pPending->Ready() && nBackupScheme == CProjectSettings::kBackupFile)
+            MakeBackup(*pPending);
+    }
+    for (auto& pPending : batch) {
+        if (!pPending->Ready())
+            continue;
+        CSaveCopy& copy = *pPending->pCopy;
+        int nError = ::fsync(copy.Descriptor()) == 0 ? 0 : errno;
+        if (nError == 0)
+            nError = copy.Release();
+        if (nError != 0) {
+            pPending->Fail(CopyFailureText(static_cast<LONG>(ErrnoToLastError(nError)), pPending->strPath));
+            continue;
+        }
+        folders.insert(pPending->strFolder.GetString());
+    }
+    for (const std::string& folder : folders)
+        (void)SyncFolder(folder.c_str());
+}
+
+// Puts the page's copy in its place by the backup scheme.
+PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
+{
+    const CString& strFile = pending.strFile;
+    const CString& strTemp = pending.pCopy->GetPath();
     // The last look before the page is replaced: another program's newer text wins.
-    if (!IsUnchanged(page, strFile)) {
-        Line(params.hPane, strName, kChangedMeanwhile);
-        return PageResult::Failed;
+    if (!IsUnchanged(pending.read, strFile))
+        return pending.Fail(kChangedMeanwhile);
+    if (nBackupScheme == CProjectSettings::kBackupTrash) {
+        // The old page goes to the trash; when the new one cannot take its place, the old one
+        // comes back.
+        const TrashResult trashed = MoveToTrash(std::string(strFile.GetString()));
+        if (!trashed.Succeeded())
+            return pending.Fail(kNoRecycleBin);
+        if (::rename(strTemp, strFile) != 0) {
+            const CString strError = MessageOfErrno(errno, strFile);
+            if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
+                ::unlink(trashed.infoPath.c_str());
+            return pending.Fail(strError);
+        }
+    } else if (::rename(strTemp, strFile) != 0) {
+        // The backup-file scheme made its backup already; the deleting scheme needs none: the new
+        // page replaces the old one in one rename, which is what deleting the old one and
+        // renaming the new one comes to, without a moment in which neither exists.
+        return pending.Fail(MessageOfErrno(errno, strFile));
     }
-    BOOL bReplaced = FALSE;
-    switch (params.nBackupScheme) {
-    case 0: bReplaced = ReplaceKeepingBackup(strFile, strTemp, strMessage); break;
-    case 1: bReplaced = ReplaceViaTrash(strFile, strTemp, strMessage); break;
-    default: bReplaced = ReplaceDeleting(strFile, strTemp, strMessage); break;
-    }
-    if (!bReplaced) {
-        Line(params.hPane, strName, strMessage);
-        return PageResult::Failed;
-    }
-    copyFile.Keep();
-    titleFlag.Commit();
-    SyncFolder(strFolder);
+    pending.bCommitted = true;
+    pending.pCopy->Keep();
+    pending.pTitle->Commit();
     // The page's other hard links still name the old file: writing the page in place would
     // carry the edit to them, but also into every copy that shares the file by accident (a
     // backup tree made of links, say), and would leave a half-written page after a crash. The
     // page is replaced as a whole, and the user is told.
-    if (page.st_nlink > 1)
-        Line(params.hPane, strName, kOtherNamesKeepOldText);
+    if (pending.read.st_nlink > 1)
+        pending.lines.push_back(kOtherNamesKeepOldText);
 
     // The contents whose tags were written are saved; any the page had no place for (no head)
     // stay marked, so the edit is not lost.
-    POSITION posCopy = copy.GetHeadPosition();
-    for (POSITION pos = edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
-        CMetaContent* pOriginal = edited.GetNext(pos);
-        CMetaContent* pCopy = copy.GetNext(posCopy);
+    POSITION posCopy = pending.written.GetHeadPosition();
+    for (POSITION pos = pending.edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
+        CMetaContent* pOriginal = pending.edited.GetNext(pos);
+        CMetaContent* pCopy = pending.written.GetNext(posCopy);
         if (pOriginal != nullptr && pCopy != nullptr && !pCopy->GetModified())
             pOriginal->SetModified(0);
     }
@@ -636,11 +727,13 @@ PageResult SavePage(SaveParams& params, CPageNode* pPage)
 
 // Any failure of one page, whatever raised it, is that page's: it is told in the Output Area
 // and the page counts as not saved.
-PageResult SavePageGuarded(SaveParams& params, CPageNode* pPage)
+template <class Step>
+void Guarded(PendingPage& pending, Step&& step)
 {
     CString strError;
     try {
-        return SavePage(params, pPage);
+        step();
+        return;
     } catch (CException* e) {
         strError = MessageOf(e);
         e->Delete();
@@ -651,26 +744,67 @@ PageResult SavePageGuarded(SaveParams& params, CPageNode* pPage)
     } catch (...) {
         strError = "Unknown error message.";
     }
-    Line(params.hPane, pPage->GetName(), strError);
-    return PageResult::Failed;
+    pending.Fail(strError);
 }
+
+// How many pages share one flush: enough to spread its cost thin, few enough that a stop comes
+// soon and open copies stay few.
+constexpr size_t kSaveBatch = 64;
 
 UINT SaveThread(LPVOID pParam)
 {
     std::unique_ptr<SaveParams> pParams(static_cast<SaveParams*>(pParam));
     Post(pParams->hPane, kMsgOutputClear);
     BOOL bStopped = FALSE;
-    for (CPageNode* pPage : pParams->pages) {
-        if (pPage == nullptr)
-            continue;
-        Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
-        const PageResult result = SavePageGuarded(*pParams, pPage);
-        if (result == PageResult::Saved)
-            Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
-        if (result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
-            bStopped = TRUE;
-            break;
+    size_t nNext = 0;
+    std::vector<CPageNode*>& pages = pParams->pages;
+    while (nNext < pages.size() && !bStopped) {
+        // Prepare a batch. A page naming a file the batch already holds (a link and its target
+        // both selected) waits for the next batch, so that it reads the saved text.
+        std::vector<std::unique_ptr<PendingPage>> batch;
+        std::set<std::pair<dev_t, ino_t>> files;
+        for (; nNext < pages.size() && batch.size() < kSaveBatch; ++nNext) {
+            if (pages[nNext] == nullptr)
+                continue;
+            auto pPending = std::make_unique<PendingPage>(pages[nNext]);
+            Guarded(*pPending, [&] { PreparePage(*pPending); });
+            if (pPending->Ready() && !files.insert({pPending->read.st_dev, pPending->read.st_ino}).second)
+                break;
+            batch.push_back(std::move(pPending));
+            // A stop is answered after the page being saved: the next one to be put in place.
+            if (pParams->pState->bStop.load())
+                break;
         }
+        // The flush works on the whole batch; one page's failure there is that page's.
+        try {
+            FlushBatch(batch, pParams->nBackupScheme);
+        } catch (...) {
+            for (auto& pPending : batch) {
+                if (pPending->Ready())
+                    pPending->Fail("Unknown error message.");
+            }
+        }
+        std::set<std::string> folders;
+        for (auto& pPending : batch) {
+            CPageNode* pPage = pPending->pPage;
+            Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
+            if (pPending->Ready()) {
+                Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
+                if (pPending->bCommitted)
+                    folders.insert(pPending->strFolder.GetString());
+            }
+            for (const CString& strLine : pPending->lines)
+                Line(pParams->hPane, pPage->GetName(), strLine);
+            if (pPending->result == PageResult::Saved)
+                Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
+            if (pPending->result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
+                bStopped = TRUE;
+                break;
+            }
+        }
+        // The new names last through a crash too.
+        for (const std::string& folder : folders)
+            (void)SyncFolder(folder.c_str());
     }
     if (!bStopped)
         Post(pParams->hDialog, kMsgSaveFinished);
