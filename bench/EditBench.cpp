@@ -82,6 +82,17 @@ void BM_EditScrollToEnd(benchmark::State& state)
 }
 BENCHMARK(BM_EditScrollToEnd)->Unit(benchmark::kMicrosecond);
 
+// Setting a megabyte into an edit that wraps its lines: every line is measured once.
+void BM_EditSetTextWrapped(benchmark::State& state)
+{
+    Fixture f(ES_AUTOVSCROLL | WS_VSCROLL);
+    for (auto _ : state) {
+        SetWindowText(f.edit, f.text.c_str());
+        UpdateWindow(f.edit);
+    }
+}
+BENCHMARK(BM_EditSetTextWrapped)->Unit(benchmark::kMillisecond);
+
 // The floor: the rows a full repaint shows, drawn straight onto the window with the drawing
 // layer (background, then one TextOut per row).
 void BM_EditFloorDrawRows(benchmark::State& state)
