@@ -1,10 +1,14 @@
 // The fetch engine over HTTP: every URL of a list (one a line, in the file that
 // $VOSTREL_FETCH_BENCH_URLS names) fetched and parsed by a task manager with 1, 2, 4 and 8 check
-// threads. bench/fetch-vs-curl starts the loopback server, writes the list and sets the
-// variable, and runs curl --parallel over the same URLs for comparison.
+// threads, beside the floor of the same fetches through the internet layer alone.
+// bench/fetch-vs-curl starts the loopback server, writes the list and sets the variable, and
+// runs curl --parallel over the same URLs for comparison.
 #include "engine/html/ITaskManager.h"
 #include "engine/project/CConnectOptions.h"
 #include "fetch/CTaskManager.h"
+#include "platform/net/CInternetConnection.h"
+#include "platform/net/CInternetFile.h"
+#include "platform/net/CInternetSession.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -154,8 +159,45 @@ void BM_FetchUrls(benchmark::State& state)
     state.counters["urls"] = static_cast<double>(urls.size());
 }
 
+// The floor: the same URLs fetched whole through the internet layer on one thread, one kept
+// connection per host, nothing parsed and nothing scheduled.
+void BM_LayerFetch(benchmark::State& state)
+{
+    static const std::vector<std::string> all = ReadUrls();
+    const std::vector<std::string> urls = UrlsOfHosts(all, static_cast<size_t>(state.range(0)));
+    if (urls.empty()) {
+        state.SkipWithError("no URL list: run bench/fetch-vs-curl");
+        return;
+    }
+    CInternetSession session("VostrelBench", 1, INTERNET_OPEN_TYPE_DIRECT);
+    std::vector<std::pair<std::string, std::unique_ptr<CHttpConnection>>> connections;
+    char buffer[4096];
+    for (auto _ : state) {
+        for (const std::string& url : urls) {
+            const size_t nHost = url.find("//") + 2;
+            const size_t nPath = url.find('/', nHost);
+            const std::string host = url.substr(nHost, nPath - nHost);
+            auto it = std::find_if(connections.begin(), connections.end(), [&](const auto& c) { return c.first == host; });
+            if (it == connections.end()) {
+                const size_t nColon = host.find(':');
+                connections.emplace_back(host, std::unique_ptr<CHttpConnection>(session.GetHttpConnection(
+                    host.substr(0, nColon).c_str(), static_cast<INTERNET_PORT>(std::atoi(host.c_str() + nColon + 1)))));
+                it = connections.end() - 1;
+            }
+            std::unique_ptr<CHttpFile> file(it->second->OpenRequest("GET", url.substr(nPath).c_str(), nullptr, 1,
+                nullptr, nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION));
+            file->SendRequest();
+            while (file->Read(buffer, sizeof buffer) > 0) {
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(urls.size()));
+    state.counters["urls"] = static_cast<double>(urls.size());
+}
+
 } // namespace
 
+BENCHMARK(BM_LayerFetch)->ArgName("hosts")->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_FetchUrls)
     ->ArgNames({"threads", "hosts"})
     ->ArgsProduct({{1, 2, 4, 8}, {1, 4}})
