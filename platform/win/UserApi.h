@@ -198,3 +198,6 @@ UINT GetDoubleClickTime();
 // Sets the double-click interval; 0 restores the default (500 ms).
 BOOL SetDoubleClickTime(UINT uInterval);
 BOOL MessageBeep(UINT uType);
+
+// Menus, menu bars, pop-up menus and accelerators.
+#include "platform/win/MenuApi.h"

@@ -1,4 +1,5 @@
 // Drawing the non-client area, the caption buttons and the move/size loop.
+#include "platform/win/detail/MenuTracker.h"
 #include "platform/win/detail/NonClient.h"
 
 #include "platform/core/CRect.h"
@@ -222,10 +223,9 @@ void PaintNonClientArea(HWND hwnd, HDC dc)
         r.top += ch;
     }
     if (!w->IsChild() && w->id) {
-        // The menu bar's row: the menus draw themselves over it.
-        RECT menu{r.left, r.top, r.right, std::min<LONG>(r.top + GetSystemMetrics(SM_CYMENU), r.bottom)};
-        FillRect(dc, &menu, GetSysColorBrush(COLOR_MENU));
-        r.top = menu.bottom;
+        // The menu bar's row.
+        MenuBars::PaintRow(hwnd, dc);
+        r.top = std::min<LONG>(r.top + GetSystemMetrics(SM_CYMENU), r.bottom);
     }
 
     // The edges enclose the client area and its scroll bars.

@@ -1,4 +1,5 @@
 // Wiring the input, non-client, caret and cursor parts into the window manager.
+#include "platform/win/detail/MenuTracker.h"
 #include "platform/win/detail/WindowServices.h"
 
 #include "platform/win/detail/CursorShape.h"
@@ -46,6 +47,7 @@ void EnsureWindowServices()
         wm.SetInputTranslator(std::make_unique<InputTranslator>());
         wm.SetPaintHooks(std::make_unique<NonClientPainter>());
         AddDefaultHandler(std::make_unique<NonClientHandler>());
+        MenuBars::InstallDefaultHandler();
     });
 }
 

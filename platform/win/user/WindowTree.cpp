@@ -3,6 +3,7 @@
 #include "platform/core/ThreadApi.h"
 #include "platform/core/WinError.h"
 #include "platform/win/UserApi.h"
+#include "platform/win/detail/MenuTracker.h"
 #include "platform/win/detail/WindowClass.h"
 #include "platform/win/detail/WindowManager.h"
 
@@ -68,6 +69,7 @@ void FreeBottomUp(HWND hwnd)
     window = WindowManager::Find(hwnd);
     if (!window)
         return;
+    MenuBars::ForgetWindow(hwnd, reinterpret_cast<HMENU>(window->id), window->IsTopLevel());
     wm.ForgetWindow(hwnd);
     KillTimersOfWindow(hwnd);
     wm.Unlink(*window);
