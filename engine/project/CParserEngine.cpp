@@ -19,6 +19,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "engine/project/PathToFileUrl.h"
 #include "engine/project/CScanOptions.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/CFileFind.h"
@@ -1219,7 +1220,7 @@ void CParserEngine::HandOverShownSetting(CMetaSetting* pSetting)
         DWORD dwWaited = 0;
         while (WaitForSingleObject(hEvent, kShowSettingSliceMs) == WAIT_TIMEOUT) {
             dwWaited += kShowSettingSliceMs;
-            if (!IsWindow(hMainWnd) || dwWaited >= kShowSettingWaitLimitMs)
+            if (!IsWindow(hMainWnd) || dwWaited >= m_dwShowSettingWaitLimitMs.load())
                 break;
         }
     }
@@ -1270,7 +1271,7 @@ UINT CParserEngine::StartSave(const CSelNodesCol& pages, HWND hDialog, HWND hOut
         pParams->nBackupScheme = pSettings->m_nBackupScheme;
     // A page that would pass the file size limit must fail its write (EFBIG), not kill the
     // program with its temporary copy left in the site.
-    std::signal(SIGXFSZ, SIG_IGN);
+    IgnoreFileSizeLimitSignal();
     return StartWorker(&SaveThread, pParams, *m_pSaveState);
 }
 

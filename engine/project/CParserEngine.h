@@ -87,6 +87,8 @@ public:
     // How long a worker waits at most for the main window to show a setting's column before it
     // goes on without; it stops waiting at once when the window is gone.
     static constexpr DWORD kShowSettingWaitLimitMs = 60000;
+    // Tests shorten the wait, to see that a window that never answers is given up. Before a scan.
+    void SetShowSettingWaitLimit(DWORD dwMs) { m_dwShowSettingWaitLimitMs.store(dwMs); }
 
     // Starts the enumeration thread over the folder: the folder becomes a folder node under
     // the root, and every folder and page file below it a node of the tree. Posts
@@ -171,6 +173,7 @@ private:
     std::mutex m_managerLock;
     bool m_bThreadsStarted = false;
     std::atomic<HWND> m_hMainWnd{nullptr};
+    std::atomic<DWORD> m_dwShowSettingWaitLimitMs{kShowSettingWaitLimitMs};
     // The project settings the running scan reads.
     std::atomic<UINT> m_bShowAllFound{0};
     std::atomic<UINT> m_bKeywordExtractor{0};

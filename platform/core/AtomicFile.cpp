@@ -1,6 +1,8 @@
 #include "platform/core/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,8 +49,15 @@ int WriteAll(int fd, std::string_view data)
 
 } // namespace
 
+void IgnoreFileSizeLimitSignal()
+{
+    static std::once_flag s_once;
+    std::call_once(s_once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
 int WriteFileAtomically(const std::string& path, std::string_view data, unsigned newFileMode)
 {
+    IgnoreFileSizeLimitSignal();
     mode_t mode = static_cast<mode_t>(newFileMode & 07777);
     struct stat st{};
     if (stat(path.c_str(), &st) == 0)

@@ -13,3 +13,9 @@
 
 // Reads a whole file. Returns 0, or the errno of the failure. Callable from any thread.
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& data);
+
+// Makes a write past the process's file size limit (ulimit -f) fail with EFBIG, as any other
+// failed write, instead of killing the program with SIGXFSZ and leaving a temporary file behind.
+// WriteFileAtomically calls it; so does every other writer of user files. Callable from any
+// thread.
+void IgnoreFileSizeLimitSignal();

@@ -1,5 +1,6 @@
 #include "platform/core/FileOperations.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Trash.h"
 
 #include <cerrno>
@@ -161,6 +162,7 @@ BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExist
 {
     if (!lpExistingFileName || !lpNewFileName)
         return Fail(ERROR_INVALID_PARAMETER);
+    IgnoreFileSizeLimitSignal();
     const std::string target = lpNewFileName;
     FdGuard source(open(lpExistingFileName, O_RDONLY | O_CLOEXEC));
     if (source.Get() < 0)

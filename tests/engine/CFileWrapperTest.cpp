@@ -2,8 +2,10 @@
 
 #include "engine/project/CFileWrapper.h"
 #include "platform/core/CFileException.h"
+#include "support/FileSizeLimitChild.h"
 
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,6 +85,22 @@ TEST_F(FileWrapperTest, RenameOntoAnExistingFileReplacesIt)
     EXPECT_STREQ(file.GetPath(), to.c_str());
     EXPECT_EQ(ReadFileBytes(to), "new contents");
     EXPECT_FALSE(fs::exists(from));
+
+    // The copy goes through a temporary file: a copy that fails part-way (here at a file size
+    // limit) leaves the file that was there untouched, the source in place and nothing else.
+    const fs::path big = TempDir() / "big.htm";
+    WriteFileBytes(big, std::string(64 << 10, 'b'));
+    const int nExit = RunWithFileSizeLimit(4096, [&] {
+        CFileWrapper bigFile(big.c_str());
+        CString strError;
+        if (bigFile.Rename(to.c_str(), strError) != 1 || strError.IsEmpty())
+            return 1;
+        if (ReadFileBytes(to) != "new contents" || !fs::exists(big))
+            return 2;
+        return std::distance(fs::directory_iterator(TempDir()), fs::directory_iterator()) == 2 ? 0 : 3;
+    });
+    EXPECT_EQ(nExit, 0);
+    EXPECT_EQ(ReadFileBytes(to), "new contents");
 
     // Renaming a file that does not exist fails both ways and keeps the path.
     CFileWrapper missing((TempDir() / "missing.htm").c_str());

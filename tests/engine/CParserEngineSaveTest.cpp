@@ -19,6 +19,7 @@
 #include <string>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -251,6 +252,84 @@ TEST_F(SaveTest, FifosAndDevicesAreLeftAloneWithoutBlocking)
     const std::string strLine = " : Not a regular file (a pipe, a device or a folder): the page was left alone.";
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"PIPE.HTM" + strLine, "ZERO.HTM" + strLine}));
     EXPECT_TRUE(SaveCopiesIn(TempDir()).empty());
+}
+
+TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
+{
+    // The system calls of the save, as strace sees them, with the paths of descriptors.
+    if (access("/usr/bin/strace", X_OK) != 0)
+        GTEST_SKIP() << "strace is not installed (scripts/setup installs it)";
+    Page(TempDir() / "one.htm");
+    Page(TempDir() / "two.htm");
+    const std::string strLog = (TempDir() / "calls.txt").string();
+    const std::string strPid = std::to_string(getpid());
+    const pid_t tracer = fork();
+    if (tracer == 0) {
+        execl("/usr/bin/strace", "strace", "-f", "-qq", "-y", "-e", "trace=fsync,rename,link", "-o", strLog.c_str(),
+              "-p", strPid.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(tracer, 0);
+    prctl(PR_SET_PTRACER, tracer, 0, 0, 0);
+    auto traced = [] {
+        std::ifstream status("/proc/self/status");
+        std::string strLine;
+        while (std::getline(status, strLine)) {
+            if (strLine.rfind("TracerPid:", 0) == 0)
+                return std::atoi(strLine.c_str() + 10) != 0;
+        }
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!traced() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!traced()) {
+        kill(tracer, SIGKILL);
+        waitpid(tracer, nullptr, 0);
+        GTEST_SKIP() << "strace could not follow this process";
+    }
+    MessageSink sink;
+    RunSave(sink);
+    kill(tracer, SIGINT);
+    waitpid(tracer, nullptr, 0);
+
+    std::vector<std::string> calls;
+    {
+        std::ifstream log(strLog);
+        for (std::string strLine; std::getline(log, strLine);)
+            calls.push_back(strLine);
+    }
+    const std::string strFolder = TempDir().string();
+    for (const std::string name : {"one.htm", "two.htm"}) {
+        // The rename that puts the copy in the page's place.
+        size_t nRename = calls.size();
+        std::string strCopy;
+        for (size_t i = 0; i < calls.size(); ++i) {
+            const size_t at = calls[i].find("rename(\"" + strFolder + "/SAV");
+            if (at != std::string::npos && calls[i].find("\"" + strFolder + "/" + name + "\"") != std::string::npos) {
+                nRename = i;
+                strCopy = calls[i].substr(at + 8, calls[i].find('"', at + 8) - at - 8);
+            }
+        }
+        ASSERT_LT(nRename, calls.size()) << name;
+        bool bCopyFlushed = false;
+        bool bFolderFlushed = false;
+        for (size_t i = 0; i < nRename; ++i) {
+            if (calls[i].find("fsync(") == std::string::npos || calls[i].find("= 0") == std::string::npos)
+                continue;
+            bCopyFlushed = bCopyFlushed || calls[i].find("<" + strCopy + ">") != std::string::npos;
+            bFolderFlushed = bFolderFlushed || calls[i].find("<" + strFolder + ">") != std::string::npos;
+        }
+        EXPECT_TRUE(bCopyFlushed) << name;
+        EXPECT_TRUE(bFolderFlushed) << name;
+        // The new name itself is flushed once it is there.
+        bool bAfter = false;
+        for (size_t i = nRename + 1; i < calls.size(); ++i)
+            bAfter = bAfter
+                || (calls[i].find("fsync(") != std::string::npos && calls[i].find("<" + strFolder + ">") != std::string::npos);
+        EXPECT_TRUE(bAfter) << name;
+    }
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kSaved);
 }
 
 // Runs in a child process (a death test that re-runs the program), which exits with 0 when the

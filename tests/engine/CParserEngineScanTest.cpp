@@ -674,6 +674,29 @@ TEST_F(ParserEngineScanTest, AMainWindowThatIsGoneDoesNotHoldTheWorkers)
     EXPECT_EQ(m_pModel->GetRunState(), 2u);
 }
 
+TEST_F(ParserEngineScanTest, AMainWindowThatNeverAnswersIsGivenUpAfterTheLimit)
+{
+    // The window is there, but its thread never reads its messages: the worker waits out the
+    // limit, then goes on without the answer.
+    Page("a.htm");
+    m_pSettings->m_bShowAllFound = 1;
+    m_pFrame->mainWindow = CreateMessageWindow(&IgnoringWndProc, nullptr);
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "Description", "d", nullptr);
+    };
+    m_pEngine->SetShowSettingWaitLimit(1000);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_backend.record->WaitUntil([&] { return m_backend.record->destroyed == 1; }));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(1000));
+    EXPECT_LT(waited, std::chrono::seconds(30));
+    UINT bShow = 0;
+    Setting("Description")->GetShow(bShow);
+    EXPECT_EQ(bShow, 1u);
+    DestroyMessageWindow(m_pFrame->mainWindow);
+}
+
 TEST_F(ParserEngineScanTest, StoppingMidScanLeavesTheRestUnscanned)
 {
     CPageNode* a = Page("a.htm");
