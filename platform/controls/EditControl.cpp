@@ -7,6 +7,7 @@
 #include "platform/win/Clipboard.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/Keyboard.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/ScrollBar.h"
 
 #include <algorithm>
@@ -739,6 +740,11 @@ void EditControl::OnKeyDown(UINT vk)
         else if (shift)
             Paste();
         return;
+    case VK_APPS:
+    case VK_F10:
+        if (vk == VK_APPS || shift)
+            SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(-1, -1));
+        return;
     default:
         return;
     }
@@ -854,6 +860,43 @@ void EditControl::OnDoubleClick(POINT pt)
     m_dragWord = word;
     SetCapture(m_hwnd);
     m_tracking = true;
+}
+
+void EditControl::ContextMenu(POINT screen)
+{
+    if (GetFocus() != m_hwnd)
+        SetFocus(m_hwnd);
+    if (screen.x == -1 && screen.y == -1) {
+        const int row = CaretRow();
+        screen = POINT{RowX(row, m_buffer.Caret()), static_cast<LONG>(m_format.top + (row - m_firstRow + 1) * m_lineHeight)};
+        ClientToScreen(m_hwnd, &screen);
+    }
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    const bool writable = !ReadOnly();
+    const bool selected = m_buffer.HasSelection();
+    const bool secret = m_passwordChar != 0;
+    auto grayed = [](bool enabled) { return static_cast<UINT>(MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED)); };
+    // The commands are the messages they send.
+    AppendMenu(menu, grayed(writable && m_buffer.CanUndo()), WM_UNDO, "&Undo");
+    AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(menu, grayed(writable && selected && !secret), WM_CUT, "Cu&t");
+    AppendMenu(menu, grayed(selected && !secret), WM_COPY, "&Copy");
+    AppendMenu(menu, grayed(writable && IsClipboardFormatAvailable(CF_TEXT)), WM_PASTE, "&Paste");
+    AppendMenu(menu, grayed(writable && selected), WM_CLEAR, "&Delete");
+    AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+    const bool all = m_buffer.SelStart() == 0 && m_buffer.SelEnd() == m_buffer.Length();
+    AppendMenu(menu, grayed(m_buffer.Length() > 0 && !all), EM_SETSEL, "Select &All");
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hwnd, nullptr));
+    DestroyMenu(menu);
+    if (!IsWindow(m_hwnd))
+        return;
+    if (command == EM_SETSEL)
+        SendMessage(m_hwnd, EM_SETSEL, 0, -1);
+    else if (command)
+        SendMessage(m_hwnd, command, 0, 0);
 }
 
 // ---- Painting ----
@@ -979,6 +1022,12 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         OnKeyDown(static_cast<UINT>(wParam));
         return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F10 && KeyDown(VK_SHIFT) && !KeyDown(VK_MENU)) {
+            SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(-1, -1));
+            return 0;
+        }
+        return DefWindowProc(m_hwnd, message, wParam, lParam);
     case WM_CHAR:
         OnChar(static_cast<UINT>(wParam));
         return 0;
@@ -1002,6 +1051,21 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         m_tracking = false;
         KillTimer(m_hwnd, kDragScrollTimer);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (GetFocus() != m_hwnd)
+            SetFocus(m_hwnd);
+        return 0;
+    case WM_RBUTTONUP: {
+        // The release of the right button asks for the context menu, as the default handling
+        // of other windows does.
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(m_hwnd, &pt);
+        SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(pt.x, pt.y));
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        ContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_TIMER:
         if (wParam == kDragScrollTimer) {

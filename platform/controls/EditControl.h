@@ -67,6 +67,9 @@ private:
     void OnMouseDown(POINT pt, bool extend);
     void OnMouseDrag(POINT pt);
     void OnDoubleClick(POINT pt);
+    // The edit menu (undo, cut, copy, paste, delete, select all) at a screen point, or at the
+    // caret for the keyboard (-1, -1).
+    void ContextMenu(POINT screen);
 
     // ---- Layout, scrolling, caret ----
     void Relayout();

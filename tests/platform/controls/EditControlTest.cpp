@@ -1,5 +1,7 @@
 #include "StandardControlFixture.h"
 
+#include "support/MenuDriver.h"
+
 #include "platform/controls/EditDefs.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/detail/CaretPaint.h"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -233,6 +236,41 @@ TEST_F(EditControlTest, ClipboardCutCopyPasteAndUndo)
     EXPECT_EQ(Text(r), "fixed");
     SendMessage(r, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("program"));
     EXPECT_EQ(Text(r), "program") << "the program may still change a read-only control";
+}
+
+TEST_F(EditControlTest, ContextMenuOffersWhatTheStateAllows)
+{
+    PutOnClipboard("pasted");
+    HWND e = Edit(ES_AUTOHSCROLL, 300, 24, "hello world");
+    Focus(e);
+    SendMessage(e, EM_SETSEL, 0, 5);
+    MenuDriver driver(*backend);
+    driver.ChooseWhenOpen({"Paste"});
+    backend->Click(3, Screen(e, 100, 10));
+    backend->ProcessMessages();
+    EXPECT_EQ(driver.Failure(), "");
+    EXPECT_EQ(Text(e), "pasted world");
+
+    // From the keyboard, on a read-only control: only what reads is offered.
+    HWND r = Edit(ES_AUTOHSCROLL | ES_READONLY, 300, 24, "fixed text");
+    Focus(r);
+    SendMessage(r, EM_SETSEL, 0, 5);
+    std::map<std::string, bool> enabled;
+    backend->WhenIdle([&] {
+        std::vector<HWND> menus = MenuDriver::OpenMenus();
+        if (menus.empty())
+            return;
+        HMENU menu = MenuDriver::MenuOf(menus.front());
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            if (!MenuDriver::Label(menu, i).empty())
+                enabled[MenuDriver::Label(menu, i)] = !(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED);
+    });
+    driver.ChooseWhenOpen({"Select All"});
+    Press(VK_APPS);
+    EXPECT_EQ(driver.Failure(), "");
+    EXPECT_EQ(enabled, (std::map<std::string, bool>{{"Undo", false}, {"Cut", false}, {"Copy", true},
+                                                     {"Paste", false}, {"Delete", false}, {"Select All", true}}));
+    EXPECT_EQ(Sel(r), std::make_pair(0, 10));
 }
 
 TEST_F(EditControlTest, StylesFilterWhatIsTyped)
