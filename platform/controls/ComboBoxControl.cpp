@@ -618,9 +618,12 @@ LRESULT ComboBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-        // The combo box's own parent chooses the colours of its parts.
-        return reinterpret_cast<LRESULT>(ControlColors(m_hwnd, reinterpret_cast<HDC>(wParam), message));
+    case WM_CTLCOLORSTATIC: {
+        // The combo box's own parent chooses the colours of its parts, told which part asks.
+        HWND parent = GetParent(m_hwnd);
+        LRESULT brush = parent ? SendMessage(parent, message, wParam, lParam) : 0;
+        return brush ? brush : DefWindowProc(m_hwnd, message, wParam, lParam);
+    }
 
     // ---- Text ----
     case WM_SETTEXT: {

@@ -147,6 +147,12 @@ TEST_F(ComboBoxTest, DropDownEditFollowsSelectionAndReportsTyping)
     HWND c = Combo(CBS_DROPDOWN | CBS_AUTOHSCROLL);
     HWND edit = GetDlgItem(c, kComboEditId);
     ASSERT_NE(edit, nullptr);
+    Log().clear();
+    InvalidateRect(edit, nullptr, TRUE);
+    UpdateWindow(edit);
+    auto colours = Of(parent, WM_CTLCOLOREDIT);
+    ASSERT_FALSE(colours.empty());
+    EXPECT_EQ(reinterpret_cast<HWND>(colours.back().lParam), edit) << "the parent is told which part asks";
     SendMessage(c, CB_SETCURSEL, 2, 0);
     EXPECT_EQ(Text(c), "Banana");
     EXPECT_TRUE(Notifications(c).empty()) << "text set from a selection is no edit";
