@@ -216,8 +216,7 @@ int KxDocument::Score(const KxEngine& engine)
     auto holdsVerb = [&](const std::string& phrase, bool withEndings) {
         bool found = false;
         ForEachWord(phrase, [&](std::string_view w) {
-            std::string word(w);
-            if (verbs.Contains(word.c_str()) == kHashOk || (withEndings && MatchesFrenchVerbEnding(word)))
+            if (!found && (verbs.Contains(w) == kHashOk || (withEndings && MatchesFrenchVerbEnding(w))))
                 found = true;
         });
         return found;

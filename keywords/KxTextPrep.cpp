@@ -13,9 +13,9 @@ namespace {
 
 constexpr size_t kMaxCollected = 255;
 
-bool StartsWith(std::string_view text, std::string_view prefix)
+inline bool StartsWith(std::string_view text, std::string_view prefix)
 {
-    return text.substr(0, prefix.size()) == prefix;
+    return text.size() >= prefix.size() && std::memcmp(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
 // The characters plain text cannot be copied over: markup, references and white space.

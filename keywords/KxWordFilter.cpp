@@ -30,12 +30,14 @@ bool EndsWith(std::string_view text, std::string_view end)
 // false when the token is refused; nDeleted is the number of punctuation characters removed.
 bool CleanToken(std::string_view token, const CharSet& punct, std::string& word, size_t& nDeleted)
 {
-    word.assign(token);
-    LowerInPlace(word);
+    // One pass: lower-case, check and drop the punctuation, which lower-casing never touches.
+    word.clear();
+    nDeleted = 0;
     int digits = 0;
     bool seenWord = false;
     bool punctAfterWord = false;
-    for (char ch : word) {
+    for (char raw : token) {
+        const char ch = ToLower(raw);
         auto c = static_cast<unsigned char>(ch);
         if (IsDigit(c) && ++digits > 2)
             return false;
@@ -50,8 +52,12 @@ bool CleanToken(std::string_view token, const CharSet& punct, std::string& word,
         } else {
             return false;
         }
+        // The apostrophe is both a word character and English punctuation: it is deleted.
+        if (punct.Has(ch))
+            ++nDeleted;
+        else
+            word.push_back(ch);
     }
-    nDeleted = DeleteChars(word, punct);
     return true;
 }
 
