@@ -5,6 +5,7 @@
 
 #include "platform/core/CRect.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/win/SystemParameters.h"
 #include "platform/win/detail/MenuTracker.h"
 #include "support/MenuDriver.h"
 
@@ -298,6 +299,58 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
         EndMenu();
     });
     EXPECT_EQ(TrackPopupMenuEx(edit, TPM_RETURNCMD | TPM_VERTICAL, 300, 300, frame, &params), 0);
+}
+
+TEST_F(MenuTrackingTest, RestingOnAPopupItemOpensItAfterTheDelay)
+{
+    HMENU file = GetSubMenu(bar, 0);
+    size_t openAfterMove = 0;
+    size_t openAfterDelay = 0;
+    backend->WhenIdle([&] {
+        RECT r{};
+        GetMenuItemRect(nullptr, file, 1, &r);   // Recent
+        backend->MouseMove(POINT{r.left + 10, r.top + 5});
+    });
+    backend->WhenIdle([&] {
+        openAfterMove = MenuDriver::OpenMenus().size();
+        UINT delay = 0;
+        SystemParametersInfo(SPI_GETMENUSHOWDELAY, 0, &delay, 0);
+        backend->AdvanceClock(delay + 1);
+        // The timer's message comes when the loop next looks at its queue: look a few times.
+        auto check = std::make_shared<std::function<void(int)>>();
+        *check = [&, check](int tries) {
+            openAfterDelay = MenuDriver::OpenMenus().size();
+            if (openAfterDelay < 2 && tries > 0)
+                backend->WhenIdle([check, tries] { (*check)(tries - 1); });
+            else
+                EndMenu();
+        };
+        backend->WhenIdle([check] { (*check)(5); });
+    });
+    backend->KeyDown(VK_MENU);
+    backend->Key('F', "f");
+    backend->KeyUp(VK_MENU);
+    backend->ProcessMessages();
+    EXPECT_EQ(openAfterMove, 1u) << "not before the delay";
+    EXPECT_EQ(openAfterDelay, 2u);
+}
+
+TEST_F(MenuTrackingTest, TheOwnerHearsWhenTheLoopWaits)
+{
+    std::vector<std::pair<WPARAM, std::string>> idles;
+    Handler() = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT&) {
+        if (hwnd == frame && message == WM_ENTERIDLE) {
+            char name[16] = {};
+            GetClassName(reinterpret_cast<HWND>(lParam), name, sizeof(name));
+            idles.emplace_back(wParam, name);
+            EndMenu();
+        }
+        return false;
+    };
+    EXPECT_EQ(TrackPopupMenu(GetSubMenu(bar, 1), TPM_RETURNCMD, 300, 300, 0, frame, nullptr), 0);
+    ASSERT_EQ(idles.size(), 1u);
+    EXPECT_EQ(idles[0].first, static_cast<WPARAM>(MSGF_MENU));
+    EXPECT_EQ(idles[0].second, WC_MENU_NAME) << "the pop-up shown";
 }
 
 TEST_F(MenuTrackingTest, OwnerDrawnItemsAreMeasuredDrawnAndReachedThroughMenuChar)
