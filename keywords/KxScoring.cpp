@@ -140,29 +140,29 @@ int KxDocument::Score(const KxEngine& engine)
     const KxHashSet& general = french ? engine.frenchGeneral : engine.englishGeneral;
 
     // Stems: counts summed and the earliest position kept per key.
+    // The key lists point into the map, whose entries stay where they are.
+    using StemEntry = std::pair<const std::string, StemInfo>;
     std::unordered_map<std::string, StemInfo> stems;
     stems.reserve(static_cast<size_t>(distinctCount));
-    std::vector<std::string> keyList;
-    std::vector<std::string> wordKeys;
+    std::vector<StemEntry*> keyList;
+    std::vector<StemEntry*> wordKeys;
     phrases.ForEach([&](const std::string& phrase) {
         int count = 0;
         int first = 0;
         (void)phraseCounts.FindInt(phrase.c_str(), &count);
         (void)firstPositions.FindInt(phrase.c_str(), &first);
-        std::string key = StemKey(phrase, p.stemLength);
-        auto [it, inserted] = stems.try_emplace(key);
+        auto [it, inserted] = stems.try_emplace(StemKey(phrase, p.stemLength));
         if (inserted) {
             it->second.firstPosition = first;
-            keyList.push_back(key);
-            if (key.find(' ') == std::string::npos)
-                wordKeys.push_back(std::move(key));
+            keyList.push_back(&*it);
+            if (it->first.find(' ') == std::string::npos)
+                wordKeys.push_back(&*it);
         }
         it->second.count += count;
         it->second.firstPosition = std::min(it->second.firstPosition, first);
         it->second.phrases.push_back({&phrase, count});
     });
-    auto stemScore = [&](const std::string& key) {
-        const StemInfo& s = stems[key];
+    auto stemScore = [&](const StemInfo& s) {
         double score = s.count;
         if (s.firstPosition < p.earlyLimit)
             score *= p.earlyFactor;
@@ -178,8 +178,9 @@ int KxDocument::Score(const KxEngine& engine)
     };
     std::vector<Ranked> ranked;
     const size_t limit = static_cast<size_t>(std::max(0, p.candidateWords));
-    for (const std::string& key : wordKeys) {
-        double score = stemScore(key);
+    for (const StemEntry* entry : wordKeys) {
+        const std::string& key = entry->first;
+        double score = stemScore(entry->second);
         if (ranked.size() >= limit && (ranked.empty() || score <= ranked.back().score))
             continue;
         auto at = std::find_if(ranked.begin(), ranked.end(),
@@ -191,19 +192,20 @@ int KxDocument::Score(const KxEngine& engine)
 
     // Each ranked word is stood for by the best-scoring phrase that holds it.
     std::vector<Ranked> standing = ranked;
-    std::unordered_map<std::string, size_t> rankIndex;
+    std::unordered_map<std::string_view, size_t> rankIndex;
     for (size_t i = 0; i < ranked.size(); ++i)
         rankIndex.emplace(ranked[i].key, i);
-    for (const std::string& key : keyList) {
-        std::vector<std::string> words = SplitWords(key);
-        if (words.size() < 2)
+    for (const StemEntry* entry : keyList) {
+        const std::string& key = entry->first;
+        const size_t blanks = static_cast<size_t>(std::count(key.begin(), key.end(), ' '));
+        if (blanks == 0)
             continue;
-        double score = stemScore(key) * (words.size() == 2 ? p.twoWordFactor : p.threeWordFactor);
-        for (const std::string& w : words) {
+        double score = stemScore(entry->second) * (blanks == 1 ? p.twoWordFactor : p.threeWordFactor);
+        ForEachWord(key, [&](std::string_view w) {
             auto it = rankIndex.find(w);
             if (it != rankIndex.end() && score > standing[it->second].score)
                 standing[it->second] = Ranked{key, score};
-        }
+        });
     }
 
     std::vector<Ranked> candidates;
