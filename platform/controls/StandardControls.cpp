@@ -13,6 +13,7 @@
 #include "platform/controls/Static.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolTip.h"
+#include "platform/controls/UpDown.h"
 #include "platform/win/Cursor.h"
 
 #include <mutex>
@@ -39,6 +40,7 @@ const ControlClass kClasses[] = {
     {WC_SCROLLBAR, ScrollBarControlWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
     {PROGRESS_CLASS, ProgressWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     {STATUSCLASSNAME, StatusBarWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
+    {UPDOWN_CLASS, UpDownWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     {TOOLTIPS_CLASS, ToolTipWndProc, CS_SAVEBITS | CS_DROPSHADOW, kControlExtraBytes, IDC_ARROW, 0},
     // A dialog keeps its result, procedure and user value in its extra bytes.
     {WC_DIALOG, DefDlgProc, CS_DBLCLKS | CS_SAVEBITS, DLGWINDOWEXTRA, IDC_ARROW, 0},
