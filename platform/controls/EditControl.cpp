@@ -1187,9 +1187,13 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case EM_LINESCROLL:
         if (!MultiLine())
             return FALSE;
-        ScrollTo(m_firstRow + static_cast<int>(static_cast<LONG>(lParam)),
-                 m_xOffset + static_cast<int>(static_cast<LONG>(wParam)) * m_charWidth, 0);
+    {
+        // Any count the caller sends stays within the text (no overflow on the way).
+        auto clampInt = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); };
+        ScrollTo(clampInt(static_cast<long long>(m_firstRow) + static_cast<LONG>(lParam)),
+                 clampInt(static_cast<long long>(m_xOffset) + static_cast<long long>(static_cast<LONG>(wParam)) * m_charWidth), 0);
         return TRUE;
+    }
     case EM_SCROLL: {
         if (!MultiLine())
             return FALSE;

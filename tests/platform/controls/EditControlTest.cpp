@@ -410,6 +410,9 @@ TEST_F(EditControlTest, ScrollingKeepsTheCaretInViewAndNotifies)
     EXPECT_EQ(Notifications(e), (std::vector<UINT>{EN_VSCROLL}));
     SendMessage(e, EM_LINESCROLL, 0, -100);
     EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessage(e, EM_LINESCROLL, 0x7FFFFFFF, 0x7FFFFFFF);
+    EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 46) << "a huge count stops at the end";
+    SendMessage(e, EM_LINESCROLL, 0, -100);
     SendMessage(e, EM_SETSEL, 300, 300);
     SendMessage(e, EM_SCROLLCARET, 0, 0);
     EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), SendMessage(e, EM_LINEFROMCHAR, 300, 0) - 4);
