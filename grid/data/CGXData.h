@@ -1,0 +1,82 @@
+// CGXData: the grid's cell store: a style per cell (header cells included), a base style per
+// row and per column, and the table's style. Equal styles are shared (see GXStylePool), so a
+// cell with a style costs a pointer, and cells beyond the last stored one cost nothing.
+#pragma once
+
+#include "grid/data/CGXRange.h"
+#include "grid/data/GXStylePool.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CPtrArray.h"
+
+#include <vector>
+
+class CGXGridParam;
+
+using ROWCOL = DWORD;
+
+// Style types of the store operations: -1 addresses a base style, 0 and above a cell's style.
+inline constexpr int gxBaseStyleType = -1;
+
+class CGXData : public CObject {
+    DECLARE_DYNCREATE(CGXData)
+public:
+    CGXData();
+    ~CGXData() override;
+
+    // Called once after the store was attached to its parameter object.
+    virtual void InitParam(CGXGridParam* pParam);
+    CGXGridParam* GetParam() const { return m_pParam; }
+
+    virtual BOOL SetRowCount(ROWCOL nRows);
+    virtual BOOL SetColCount(ROWCOL nCols);
+    virtual ROWCOL GetRowCount() const { return m_nRows; }
+    virtual ROWCOL GetColCount() const { return m_nCols; }
+
+    // Inserts empty rows before nFirst (1..count+1); FALSE for a place past the end or a count
+    // that would overflow.
+    virtual BOOL InsertRows(ROWCOL nFirst, ROWCOL nCount);
+    virtual BOOL InsertCols(ROWCOL nFirst, ROWCOL nCount);
+    // Removes nFirst..nLast (clipped to the count); nothing, and TRUE, when nFirst is beyond it.
+    virtual BOOL RemoveRows(ROWCOL nFirst, ROWCOL nLast);
+    virtual BOOL RemoveCols(ROWCOL nFirst, ROWCOL nLast);
+    // Moves the block nFrom..nTo so that its first row ends up at nDest; TRUE when something moved.
+    virtual BOOL MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+    virtual BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+    // Reorders the rows of a range: new row range.top + i takes old row order[i]. The order
+    // must be a permutation of the range's rows; otherwise FALSE and nothing changes.
+    virtual BOOL MoveDataRows(const CGXRange& range, const CDWordArray& order);
+    virtual BOOL MoveDataCols(const CGXRange& range, const CDWordArray& order);
+    // Copies (or moves) the cell styles of a cell range so that its top-left lands at the
+    // destination; FALSE when either block leaves the counts.
+    virtual BOOL CopyCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol);
+    virtual BOOL MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol);
+
+    // Stores a cell's style, or with type -1 a row's base style (row above 0, column 0), a
+    // column's (row 0, column above 0) or the table's (both 0). No style, or gxRemove, removes
+    // it. TRUE when something changed.
+    virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType = 0);
+    // Applies the stored style to the given one in the change mode; FALSE when nothing is
+    // stored or the cell lies outside the counts.
+    virtual BOOL GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nMode, int nType = 0) const;
+    // The stored style itself, or null; valid until the next change of the store.
+    const CGXStyle* LookupStyle(ROWCOL nRow, ROWCOL nCol, int nType = 0) const;
+
+    // The number of distinct styles kept: a measure of how well cells share.
+    size_t GetSharedStyleCount() const { return m_pool.GetCount(); }
+
+private:
+    using Row = std::vector<GXStyleRef>;
+    GXStyleRef* Slot(ROWCOL nRow, ROWCOL nCol, int nType, bool bCreate);
+    const GXStyleRef* Slot(ROWCOL nRow, ROWCOL nCol, int nType) const;
+    static void TrimRow(Row& row);
+
+    CGXGridParam* m_pParam = nullptr;
+    ROWCOL m_nRows = 0;
+    ROWCOL m_nCols = 0;
+    // The pool outlives every reference below it.
+    GXStylePool m_pool;
+    std::vector<Row> m_cells; // by row; rows and row ends past the last stored cell are absent
+    std::vector<GXStyleRef> m_rowStyles;
+    std::vector<GXStyleRef> m_colStyles;
+    GXStyleRef m_tableStyle;
+};

@@ -1,0 +1,60 @@
+// CGXProperties: a grid's display and print properties: zoom, grid lines, margins, header
+// marking and the colour table of the grid's lines and background.
+#pragma once
+
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+#include <array>
+
+// Indices of the colour table.
+enum : int {
+    GX_COLOR_GRIDLINES = 0,
+    GX_COLOR_FIXEDLINES = 1,
+    GX_COLOR_TRACKINGLINE = 2,
+    GX_COLOR_DRAGGINGLINE = 3,
+    GX_COLOR_BACKGROUND = 4,
+    GX_COLOR_COUNT = 5,
+};
+
+class CGXProperties : public CObject {
+    DECLARE_DYNCREATE(CGXProperties)
+public:
+    CGXProperties();
+    CGXProperties(const CGXProperties&) = default;
+    CGXProperties& operator=(const CGXProperties&) = default;
+    ~CGXProperties() override = default;
+
+    // The defaults a grid starts with: zoom 100, grid lines shown, colours as below.
+    void AddDefaultProperties();
+    // The colour of a colour index; 0 for an index outside the table.
+    COLORREF GetColor(int nIndex) const;
+    BOOL SetColor(int nIndex, COLORREF color);
+    // The colour table's entry name ("Grid Lines", ...); empty outside the table.
+    static CString GetColorName(int nIndex);
+
+    int m_nZoom = 100;
+    BOOL m_bPrinting = FALSE; // copy of the grid's printing flag
+    BOOL m_bDisplayVertLines = TRUE;
+    BOOL m_bDisplayHorzLines = TRUE;
+    BOOL m_bPrintVertLines = TRUE;
+    BOOL m_bPrintHorzLines = TRUE;
+    BOOL m_bPrintMode = FALSE;
+    BOOL m_bBlackWhite = FALSE;
+    // Margins in the print unit: left, top, right, bottom.
+    int m_nLeftMargin = 72;
+    int m_nTopMargin = 72;
+    int m_nRightMargin = 72;
+    int m_nBottomMargin = 72;
+    // Repaint of the strip uncovered by scrolling up, on screen and in print preview.
+    BOOL m_bDisplayScrollStrip = FALSE;
+    BOOL m_bPrintScrollStrip = FALSE;
+    BOOL m_bMarkRowHeader = TRUE;
+    BOOL m_bMarkColHeader = TRUE;
+    BOOL m_bPrintHeaders = TRUE;
+    BOOL m_bPrintRowHeaders = TRUE;
+    BOOL m_bPrintColHeaders = TRUE;
+
+private:
+    std::array<COLORREF, GX_COLOR_COUNT> m_colors{};
+};

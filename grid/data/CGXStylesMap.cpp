@@ -1,0 +1,180 @@
+#include "grid/data/CGXStylesMap.h"
+
+#include "grid/data/GXColor.h"
+
+IMPLEMENT_DYNCREATE(CGXStylesMap, CObject)
+
+namespace {
+constexpr int kColorBtnFace = 15;
+} // namespace
+
+CGXStylesMap::CGXStylesMap(CRuntimeClass* pStyleClass) : m_pStyleClass(pStyleClass) {}
+
+CGXStylesMap::CGXStylesMap(const CGXStylesMap& other) : CObject(other)
+{
+    *this = other;
+}
+
+CGXStylesMap& CGXStylesMap::operator=(const CGXStylesMap& other)
+{
+    if (&other == this)
+        return *this;
+    m_pStyleClass = other.m_pStyleClass;
+    m_nNextId = other.m_nNextId;
+    m_wStyleStandard = other.m_wStyleStandard;
+    m_wStyleRowHeader = other.m_wStyleRowHeader;
+    m_wStyleColHeader = other.m_wStyleColHeader;
+    m_styles.clear();
+    for (const auto& [id, entry] : other.m_styles) {
+        BaseStyle copy{entry.name, std::unique_ptr<CGXStyle>(CreateStyle()), entry.bSystem};
+        *copy.style = *entry.style;
+        m_styles.emplace(id, std::move(copy));
+    }
+    m_controls = other.m_controls;
+    m_userAttributes.clear();
+    for (const auto& [id, pStyle] : other.m_userAttributes)
+        m_userAttributes.emplace(id, pStyle ? std::make_unique<CGXStyle>(*pStyle) : nullptr);
+    return *this;
+}
+
+CGXStylesMap::~CGXStylesMap() = default;
+
+CGXStyle* CGXStylesMap::CreateStyle() const
+{
+    if (m_pStyleClass != nullptr && m_pStyleClass->IsDerivedFrom(RUNTIME_CLASS(CGXStyle)))
+        if (CObject* pOb = m_pStyleClass->CreateObject())
+            return static_cast<CGXStyle*>(pOb);
+    return new CGXStyle;
+}
+
+void CGXStylesMap::CreateStandardStyles()
+{
+    CGXFont font;
+    font.SetFaceName("Arial").SetSize(10).SetWeight(400).SetItalic(FALSE).SetUnderline(FALSE).SetStrikeOut(FALSE);
+    CGXStyle standard;
+    standard.SetControl(GX_IDS_CTRL_EDIT)
+        .SetValue(CString())
+        .SetValueType(GX_VT_STRING)
+        .SetEnabled(TRUE)
+        .SetReadOnly(FALSE)
+        .SetHorizontalAlignment(GX_ALIGN_LEFT_TOP)
+        .SetVerticalAlignment(GX_ALIGN_LEFT_TOP)
+        .SetWrapText(TRUE)
+        .SetDraw3dFrame(GX_3D_NONE)
+        .SetInterior(CGXBrush(GX_BS_SOLID, RGB(255, 255, 255), 0))
+        .SetTextColor(RGB(0, 0, 0))
+        .SetFont(font);
+    for (int side = 0; side < 4; ++side)
+        standard.SetBorders(side, CGXPen());
+    m_wStyleStandard = RegisterStyle("Standard", standard, TRUE);
+
+    CGXStyle header;
+    header.SetBaseStyle(m_wStyleStandard)
+        .SetControl(GX_IDS_CTRL_STATIC)
+        .SetHorizontalAlignment(GX_ALIGN_CENTER)
+        .SetVerticalAlignment(GX_ALIGN_CENTER)
+        .SetWrapText(FALSE)
+        .SetDraw3dFrame(GX_3D_RAISED)
+        .SetInterior(CGXBrush(GX_BS_SOLID, GXSysColor(kColorBtnFace), 0));
+    m_wStyleRowHeader = RegisterStyle("Row Header", header, TRUE);
+    m_wStyleColHeader = RegisterStyle("Column Header", header, TRUE);
+}
+
+WORD CGXStylesMap::RegisterStyle(LPCTSTR lpszName, const CGXStyle& style, BOOL bSystem)
+{
+    if (const WORD nID = GetBaseStyleId(lpszName); nID != 0) {
+        BaseStyle& entry = m_styles[nID];
+        *entry.style = style;
+        entry.bSystem = entry.bSystem || bSystem;
+        return nID;
+    }
+    if (m_nNextId == 0)
+        return 0; // every id is taken
+    const WORD nID = m_nNextId++;
+    BaseStyle entry{CString(lpszName), std::unique_ptr<CGXStyle>(CreateStyle()), bSystem};
+    *entry.style = style;
+    m_styles.emplace(nID, std::move(entry));
+    return nID;
+}
+
+BOOL CGXStylesMap::UnregisterStyle(WORD nID)
+{
+    auto it = m_styles.find(nID);
+    if (it == m_styles.end() || it->second.bSystem)
+        return FALSE;
+    m_styles.erase(it);
+    return TRUE;
+}
+
+BOOL CGXStylesMap::LookupStyle(WORD nID, CGXStyle*& pStyle) const
+{
+    auto it = m_styles.find(nID);
+    pStyle = it != m_styles.end() ? it->second.style.get() : nullptr;
+    return pStyle != nullptr;
+}
+
+const CGXStyle* CGXStylesMap::LookupStyle(WORD nID) const
+{
+    auto it = m_styles.find(nID);
+    return it != m_styles.end() ? it->second.style.get() : nullptr;
+}
+
+CGXStyle* CGXStylesMap::LookupStyle(WORD nID)
+{
+    auto it = m_styles.find(nID);
+    return it != m_styles.end() ? it->second.style.get() : nullptr;
+}
+
+WORD CGXStylesMap::GetBaseStyleId(LPCTSTR lpszName) const
+{
+    if (lpszName == nullptr)
+        return 0;
+    for (const auto& [id, entry] : m_styles)
+        if (entry.name.CompareNoCase(lpszName) == 0)
+            return id;
+    return 0;
+}
+
+CString CGXStylesMap::GetStyleName(WORD nID) const
+{
+    auto it = m_styles.find(nID);
+    return it != m_styles.end() ? it->second.name : CString();
+}
+
+BOOL CGXStylesMap::IsSystemStyle(WORD nID) const
+{
+    auto it = m_styles.find(nID);
+    return it != m_styles.end() && it->second.bSystem;
+}
+
+void CGXStylesMap::AddControl(WORD nID, LPCTSTR lpszName)
+{
+    CString name;
+    if (lpszName != nullptr)
+        name = lpszName;
+    else if (!name.LoadString(nID))
+        name.Format("%u", static_cast<unsigned>(nID));
+    m_controls[nID] = name;
+}
+
+CString CGXStylesMap::GetControlName(WORD nID) const
+{
+    auto it = m_controls.find(nID);
+    return it != m_controls.end() ? it->second : CString();
+}
+
+void CGXStylesMap::AddUserAttribute(WORD nID, const CGXStyle* pEditStyle)
+{
+    m_userAttributes[nID] = pEditStyle ? std::make_unique<CGXStyle>(*pEditStyle) : nullptr;
+}
+
+BOOL CGXStylesMap::IsUserAttributeRegistered(WORD nID) const
+{
+    return m_userAttributes.contains(nID);
+}
+
+const CGXStyle* CGXStylesMap::GetUserAttributeStyle(WORD nID) const
+{
+    auto it = m_userAttributes.find(nID);
+    return it != m_userAttributes.end() ? it->second.get() : nullptr;
+}

@@ -1,0 +1,44 @@
+#include "grid/data/CGXUserAttribute.h"
+
+#include "platform/core/CArchive.h"
+
+#include <cstdlib>
+
+IMPLEMENT_DYNAMIC(CGXAbstractUserAttribute, CObject)
+IMPLEMENT_SERIAL(CGXUserAttribute, CGXAbstractUserAttribute, 1)
+
+LONG CGXAbstractUserAttribute::GetLongValue() const
+{
+    const CString text = GetValueText();
+    return static_cast<LONG>(std::strtol(text.GetString(), nullptr, 10));
+}
+
+double CGXAbstractUserAttribute::GetDoubleValue() const
+{
+    const CString text = GetValueText();
+    return std::strtod(text.GetString(), nullptr);
+}
+
+BOOL CGXAbstractUserAttribute::IsEqual(const CGXAbstractUserAttribute& other) const
+{
+    return GetValueText() == other.GetValueText();
+}
+
+CGXUserAttribute::CGXUserAttribute(LONG nValue)
+{
+    m_value.Format("%ld", static_cast<long>(nValue));
+}
+
+void CGXUserAttribute::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+        ar << m_value;
+    else
+        ar >> m_value;
+}
+
+const CGXAbstractUserAttribute& GXGetEmptyUserAttribute()
+{
+    static const CGXUserAttribute empty;
+    return empty;
+}

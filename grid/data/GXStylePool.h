@@ -1,0 +1,61 @@
+// Shared, immutable styles for the cell store. A grid gives thousands of cells the same style,
+// so the store keeps one copy of each distinct style with a count of its users, and a cell
+// costs one pointer.
+#pragma once
+
+#include "grid/data/CGXStyle.h"
+
+#include <cstddef>
+#include <unordered_map>
+
+class GXStylePool;
+
+// One distinct style and the number of cells, rows or columns that use it.
+struct GXSharedStyle {
+    CGXStyle style;
+    size_t hash = 0;
+    size_t refs = 0;
+    GXStylePool* pool = nullptr;
+};
+
+// A counted reference to a shared style; null means "nothing stored".
+class GXStyleRef {
+public:
+    GXStyleRef() = default;
+    explicit GXStyleRef(GXSharedStyle* p) : m_p(p) { Acquire(); }
+    GXStyleRef(const GXStyleRef& o) : m_p(o.m_p) { Acquire(); }
+    GXStyleRef(GXStyleRef&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
+    GXStyleRef& operator=(const GXStyleRef& o);
+    GXStyleRef& operator=(GXStyleRef&& o) noexcept;
+    ~GXStyleRef() { Release(); }
+
+    const CGXStyle* get() const { return m_p ? &m_p->style : nullptr; }
+    explicit operator bool() const { return m_p != nullptr; }
+    bool operator==(const GXStyleRef& o) const { return m_p == o.m_p; }
+    void reset() { Release(); m_p = nullptr; }
+
+private:
+    void Acquire() { if (m_p) ++m_p->refs; }
+    void Release();
+    GXSharedStyle* m_p = nullptr;
+};
+
+class GXStylePool {
+public:
+    GXStylePool() = default;
+    GXStylePool(const GXStylePool&) = delete;
+    GXStylePool& operator=(const GXStylePool&) = delete;
+    ~GXStylePool();
+
+    // The shared copy of a style, made when no equal style is shared yet.
+    GXStyleRef Intern(const CGXStyle& style);
+    size_t GetCount() const { return m_styles.size(); }
+
+private:
+    friend class GXStyleRef;
+    void Drop(GXSharedStyle* p);
+
+    std::unordered_multimap<size_t, GXSharedStyle*> m_styles;
+    // The style interned last: filling a range stores the same style over and over.
+    GXSharedStyle* m_pLast = nullptr;
+};
