@@ -235,7 +235,6 @@ bool CHtmlLexer::Refill()
     if (m_nTokenStart > 0) {
         std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nTokenStart, m_nEnd - m_nTokenStart);
         m_nEnd -= m_nTokenStart;
-        m_nBase += m_nTokenStart;
         m_nTokenStart = 0;
     }
     if (m_nEnd == m_nCapacity && !Grow())
@@ -511,16 +510,10 @@ CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
 
 bool CHtmlLexer::QuoteCloses(char chQuote)
 {
-    // Once a look-ahead has run to the end of the input without meeting the quote, no later
-    // quote of that kind closes either: remembering that keeps a page full of open quotes from
-    // being searched to its end again and again.
-    const int nKind = chQuote == '"' ? 0 : 1;
-    if (m_nNoCloseFrom[nKind] != kNoPosition && m_nBase + m_nTokenStart >= m_nNoCloseFrom[nKind])
-        return false;
-    if (PeekAt(RunUntilByte(1, chQuote)) >= 0)
-        return true;
-    m_nNoCloseFrom[nKind] = m_nBase + m_nTokenStart;
-    return false;
+    // The search stops at the next quote of the kind, and a value that closes runs to exactly
+    // that quote; a search that finds none leaves no quote of its kind to search from again.
+    // So the look-ahead stays linear in the page, however many quotes it has.
+    return PeekAt(RunUntilByte(1, chQuote)) >= 0;
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)

@@ -164,8 +164,5 @@ private:
     bool m_bFailed = false;
     bool m_bFirstCall = true;
     bool m_bQuoteCloses = false;   // the quoted value being lexed has its closing quote
-    static constexpr size_t kNoPosition = static_cast<size_t>(-1);
-    size_t m_nBase = 0;            // input position of the buffer's first byte
-    size_t m_nNoCloseFrom[2] = {kNoPosition, kNoPosition}; // no closing " or ' after this
     std::exception_ptr m_readError; // the first failure of the input file's Read
 };

@@ -85,7 +85,7 @@ constexpr EntityTable BuildTable()
     return rows;
 }
 
-constinit const EntityTable g_entities = BuildTable();
+constexpr EntityTable g_entities = BuildTable();
 
 // The named rows in an open-addressed hash table built at compile time, so that a name costs a
 // hash and usually one comparison: pages full of references look names up all the time. Names
@@ -129,7 +129,7 @@ constexpr std::array<NameSlot, kSlots> BuildIndex()
     return slots;
 }
 
-constinit const std::array<NameSlot, kSlots> g_byName = BuildIndex();
+constexpr std::array<NameSlot, kSlots> g_byName = BuildIndex();
 
 constexpr size_t kLongestName = [] {
     size_t longest = 0;
