@@ -5,7 +5,6 @@
 #include "keywords/KxWordFilter.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace kx {
@@ -13,9 +12,16 @@ namespace {
 
 constexpr size_t kMaxCollected = 255;
 
-inline bool StartsWith(std::string_view text, std::string_view prefix)
+bool StartsWith(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && std::memcmp(text.data(), prefix.data(), prefix.size()) == 0;
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// A prefix test against a literal, whose length the compiler knows.
+template <size_t N>
+bool Prefix(std::string_view text, const char (&prefix)[N])
+{
+    return text.size() >= N - 1 && std::memcmp(text.data(), prefix, N - 1) == 0;
 }
 
 // The characters plain text cannot be copied over: markup, references and white space.
@@ -42,36 +48,30 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     s.tagJustOpened = false;
     s.collected.clear();
     s.collectionClosed = false;
-    if (StartsWith(tag, "script")) {
+    if (Prefix(tag, "script")) {
         s.inScript = true;
         return;
     }
-    if (StartsWith(tag, "/script")) {
+    if (Prefix(tag, "/script")) {
         s.inScript = false;
         return;
     }
     if (s.inScript)
         return;
-    // The prefixes of the inline end tags and of the block start tags, by their first letter
-    // after any "/".
+    // The end tags of inline elements (those beginning "/b", "/big", "/dfn", "/em", "/font",
+    // "/i", "/small", "/strike", "/strong", "/tt" or "/u") write nothing, every other end tag a
+    // break; of the start tags, those beginning "br", "dd", "dt", "hr", "li", "ol", "option",
+    // "p" or "ul" write one.
     bool block = false;
     if (!tag.empty() && tag.front() == '/') {
-        static constexpr std::string_view inlineEnds[] = {
-            "/b", "/big", "/dfn", "/em", "/font", "/i", "/small", "/strike", "/strong", "/tt", "/u"};
-        block = true;
-        if (tag.size() >= 2 && std::string_view("bdefistu").find(tag[1]) != std::string_view::npos) {
-            for (std::string_view e : inlineEnds) {
-                if (StartsWith(tag, e))
-                    block = false;
-            }
-        }
-    } else if (!tag.empty() && std::string_view("bdhlopu").find(tag.front()) != std::string_view::npos) {
-        static constexpr std::string_view blockStarts[] = {
-            "br", "dd", "dt", "hr", "li", "ol", "option", "p", "ul"};
-        for (std::string_view b : blockStarts) {
-            if (StartsWith(tag, b))
-                block = true;
-        }
+        const bool inlineEnd = Prefix(tag, "/b") || Prefix(tag, "/dfn") || Prefix(tag, "/em")
+            || Prefix(tag, "/font") || Prefix(tag, "/i") || Prefix(tag, "/small") || Prefix(tag, "/strike")
+            || Prefix(tag, "/strong") || Prefix(tag, "/tt") || Prefix(tag, "/u");
+        block = !inlineEnd;
+    } else {
+        block = Prefix(tag, "br") || Prefix(tag, "dd") || Prefix(tag, "dt") || Prefix(tag, "hr")
+            || Prefix(tag, "li") || Prefix(tag, "ol") || Prefix(tag, "option") || Prefix(tag, "p")
+            || Prefix(tag, "ul");
     }
     if (block) {
         out += ". ";
