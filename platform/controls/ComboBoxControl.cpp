@@ -748,7 +748,7 @@ LRESULT ComboBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case CB_GETEXTENDEDUI:
         return m_model.ExtendedUI() ? TRUE : FALSE;
     case CB_SETDROPPEDWIDTH:
-        m_droppedWidth = std::max(0, index);
+        m_droppedWidth = std::clamp(index, 0, 0x7FFF);
         return m_droppedWidth;
     case CB_GETDROPPEDWIDTH: {
         RECT window;

@@ -1221,7 +1221,7 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         auto* stops = reinterpret_cast<const INT*>(lParam);
         // Tab stops come in dialog units: a quarter of the average character width.
         for (WPARAM i = 0; stops && i < wParam; ++i) {
-            int stop = stops[i] * m_charWidth / 4;
+            int stop = std::clamp(stops[i], 0, 0x7FFF) * m_charWidth / 4;
             // Stops run left to right; one that does not is left out rather than drawn backwards.
             if (stop > 0 && (m_tabStops.empty() || stop > m_tabStops.back()))
                 m_tabStops.push_back(stop);

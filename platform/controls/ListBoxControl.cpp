@@ -9,10 +9,14 @@
 #include "platform/win/ScrollBar.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 
 namespace {
+
+// The largest width, extent or stop taken from a caller: pixel arithmetic stays in range.
+constexpr int kMaxExtent = 0x7FFF;
 
 // Typed letters within this many milliseconds of each other search as one prefix.
 constexpr DWORD kPrefixTimeout = 1000;
@@ -226,7 +230,11 @@ RECT ListBoxControl::ItemRect(int index) const
         int rel = index - top;
         int col = rel >= 0 ? rel / rows : -((-rel + rows - 1) / rows);
         int row = rel - col * rows;
-        return RECT{col * m_columnWidth, row * m_itemHeight, (col + 1) * m_columnWidth, (row + 1) * m_itemHeight};
+        // A far column of wide columns lies past any screen; its place is kept within range.
+        auto x = [this](long long column) {
+            return static_cast<LONG>(std::clamp<long long>(column * m_columnWidth, INT_MIN / 2, INT_MAX / 2));
+        };
+        return RECT{x(col), row * m_itemHeight, x(static_cast<long long>(col) + 1), (row + 1) * m_itemHeight};
     }
     int y = 0;
     if (!Variable()) {
@@ -999,11 +1007,11 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case LB_GETITEMHEIGHT:
         return ItemHeight(Variable() ? index : 0);
     case LB_SETCOLUMNWIDTH:
-        m_columnWidth = std::max(1, index);
+        m_columnWidth = std::clamp(index, 1, kMaxExtent);
         Changed();
         return 0;
     case LB_SETHORIZONTALEXTENT:
-        m_horizontalExtent = std::max(0, index);
+        m_horizontalExtent = std::clamp(index, 0, kMaxExtent);
         m_xOffset = std::clamp(m_xOffset, 0, std::max(0, m_horizontalExtent - static_cast<int>(Client().right)));
         Changed();
         return 0;
@@ -1014,7 +1022,7 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         auto* stops = reinterpret_cast<const INT*>(lParam);
         // Dialog units: a quarter of the average character width.
         for (WPARAM i = 0; stops && i < wParam; ++i) {
-            int stop = stops[i] * m_charWidth / 4;
+            int stop = std::clamp(stops[i], 0, kMaxExtent) * m_charWidth / 4;
             if (stop > 0 && (m_tabStops.empty() || stop > m_tabStops.back()))
                 m_tabStops.push_back(stop);
         }
@@ -1024,7 +1032,7 @@ LRESULT ListBoxControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case LB_INITSTORAGE:
-        return m_model.Count() + index;   // the runs grow as they need
+        return m_model.Count() + std::clamp(index, 0, kMaxExtent);   // the runs grow as they need
     case LB_SETCOUNT:
     case LB_DIR:
     case LB_ADDFILE:

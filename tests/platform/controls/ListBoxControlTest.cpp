@@ -289,6 +289,27 @@ TEST_F(ListBoxTest, MultipleColumnsFlowDownThenAcross)
     EXPECT_EQ(si.nPos, 4);
 }
 
+TEST_F(ListBoxTest, HugeParametersStayInRange)
+{
+    // One row to a column: the last of 70,040 columns of the widest width lies far past 2^31.
+    HWND lb = List(LBS_MULTICOLUMN | WS_HSCROLL | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
+                   16 + GetSystemMetrics(SM_CYHSCROLL));
+    Fill(lb, 40);
+    for (int i = 0; i < 70000; ++i)
+        SendMessage(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+    SendMessage(lb, LB_SETCOLUMNWIDTH, 0x7FFFFFFF, 0);
+    INT stops[] = {0x7FFFFFFF};
+    SendMessage(lb, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops));
+    SendMessage(lb, LB_SETHORIZONTALEXTENT, 0x7FFFFFFF, 0);
+    EXPECT_GT(SendMessage(lb, LB_INITSTORAGE, 0x7FFFFFFF, 0), 0);
+    RECT r{};
+    EXPECT_EQ(SendMessage(lb, LB_GETITEMRECT, 70039, reinterpret_cast<LPARAM>(&r)), 0);
+    EXPECT_GT(r.left, 0);
+    SendMessage(lb, WM_HSCROLL, SB_PAGERIGHT, 0);
+    UpdateWindow(lb);
+    EXPECT_EQ(SendMessage(lb, LB_GETCOUNT, 0, 0), 70040);
+}
+
 TEST_F(ListBoxTest, OwnerMayTakeKeysAndHeightIsWholeItems)
 {
     std::vector<WPARAM> asked;
