@@ -45,6 +45,7 @@ namespace MenuLayouts {
 PopupLayout LayOutPopup(const MenuObject& menu, HWND owner);
 // Lays a bar's items along a row `width` pixels wide; items from the first right-justified
 // one on go to the right end.
+// FIXME: a bar wider than its window is cut at the window's edge, not wrapped onto more rows.
 BarLayout LayOutBar(const MenuObject& menu, int width, HWND owner);
 // The width of an item's label as drawn (mnemonic marks removed).
 int TextWidth(HDC dc, const std::string& text);

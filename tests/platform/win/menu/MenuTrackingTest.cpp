@@ -1,7 +1,7 @@
 // Menus tracked on the headless backend: the menu bar by mouse and keyboard, cascading
 // sub-menus, TrackPopupMenu and its flags, owner-drawn items and WM_MENUCHAR, the system menu,
 // and the notifications the owner gets on the way.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/core/CRect.h"
 #include "platform/core/ResourceTable.h"

@@ -1,6 +1,6 @@
 // Accelerator tables: loading, copying, and TranslateAccelerator matching keys and characters
 // with their modifiers, offering menu updates first and refusing disabled commands.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/core/ResourceTable.h"
 

@@ -1,6 +1,6 @@
 // Drawing a pop-up menu into a memory bitmap: the frame, the highlight, check marks and check
 // bitmaps, the sub-menu arrow and the separator, at the places the layout gives.
-#include "GdiTestUtil.h"
+#include "platform/win/GdiTestUtil.h"
 
 #include "platform/win/UserApi.h"
 #include "platform/win/detail/MenuModel.h"
