@@ -44,6 +44,18 @@ protected:
                 EndMenu();
         });
     }
+    // Counts the open menus when the thread is next idle until there are `wanted` or the tries
+    // run out, then ends the menu.
+    void CountMenusWhenIdle(size_t& count, size_t wanted, int tries)
+    {
+        backend->WhenIdle([this, &count, wanted, tries] {
+            count = MenuDriver::OpenMenus().size();
+            if (count < wanted && tries > 0)
+                CountMenusWhenIdle(count, wanted, tries - 1);
+            else
+                EndMenu();
+        });
+    }
     POINT BarItemCentre(int position)
     {
         RECT r{};
@@ -317,15 +329,7 @@ TEST_F(MenuTrackingTest, RestingOnAPopupItemOpensItAfterTheDelay)
         SystemParametersInfo(SPI_GETMENUSHOWDELAY, 0, &delay, 0);
         backend->AdvanceClock(delay + 1);
         // The timer's message comes when the loop next looks at its queue: look a few times.
-        auto check = std::make_shared<std::function<void(int)>>();
-        *check = [&, check](int tries) {
-            openAfterDelay = MenuDriver::OpenMenus().size();
-            if (openAfterDelay < 2 && tries > 0)
-                backend->WhenIdle([check, tries] { (*check)(tries - 1); });
-            else
-                EndMenu();
-        };
-        backend->WhenIdle([check] { (*check)(5); });
+        CountMenusWhenIdle(openAfterDelay, 2, 5);
     });
     backend->KeyDown(VK_MENU);
     backend->Key('F', "f");
