@@ -1269,7 +1269,10 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case EM_SETRECT:
     case EM_SETRECTNP:
         if (lParam) {
-            m_format = *reinterpret_cast<const RECT*>(lParam);
+            // Kept to coordinates a window can have, so that widths cannot overflow.
+            const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+            auto coord = [](LONG v) { return std::clamp<LONG>(v, -0x8000, 0x7FFF); };
+            m_format = RECT{coord(r.left), coord(r.top), coord(r.right), coord(r.bottom)};
             m_formatSet = true;
         } else {
             m_formatSet = false;

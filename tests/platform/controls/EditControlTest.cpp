@@ -11,6 +11,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 
@@ -427,6 +428,16 @@ TEST_F(EditControlTest, ScrollingKeepsTheCaretInViewAndNotifies)
     EXPECT_GT(SendMessage(s, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     EXPECT_LT(pt.x, 10 * 8 + 2);
     EXPECT_GE(pt.x, 0);
+
+    // A formatting rectangle of any size keeps the control working.
+    RECT extreme{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    SendMessage(s, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&extreme));
+    Type("z");
+    UpdateWindow(s);
+    RECT kept{};
+    SendMessage(s, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&kept));
+    EXPECT_EQ(kept.right, 0x7FFF);
+    EXPECT_EQ(Text(s), "0123456789abcdefz");
 
     // The horizontal range reaches the widest row shown.
     HWND wide = Edit(ES_MULTILINE | ES_AUTOHSCROLL | WS_HSCROLL, 100, 80, "short\r\n0123456789012345678901234567890123456789");
