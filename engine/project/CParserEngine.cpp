@@ -347,7 +347,12 @@ private:
 // The copy the save writes beside a page: removed again unless it took the page's place.
 class CSaveCopy : public CFile {
 public:
-    CSaveCopy(int fd, const CString& strPath) : CFile(fd), m_strPath(strPath) {}
+    // Takes the descriptor of a copy the save made for reading and writing.
+    CSaveCopy(int fd, const CString& strPath) : m_strPath(strPath)
+    {
+        m_hFile = static_cast<UINT>(fd);
+        m_nOpenFlags = modeReadWrite | shareDenyNone;
+    }
     ~CSaveCopy() override
     {
         Release();
@@ -584,15 +589,26 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
     // O_NONBLOCK is left set: it changes nothing for a regular file. A page of common size is
     // read in one go; a large one is read as the engine goes.
-    CFile diskFile(pageFd.Get());
     std::vector<BYTE> whole;
-    std::unique_ptr<CMemFile> pMemory;
+    std::unique_ptr<CFile> pPageFile;
     if (page.st_size > 0 && page.st_size <= kReadWholeLimit) {
         whole.resize(static_cast<size_t>(page.st_size));
-        const UINT nRead = diskFile.Read(whole.data(), static_cast<UINT>(whole.size()));
-        pMemory = std::make_unique<CMemFile>(whole.data(), nRead);
+        size_t nRead = 0;
+        while (nRead < whole.size()) {
+            const ssize_t n = ::read(pageFd.Get(), whole.data() + nRead, whole.size() - nRead);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return pending.Fail(MessageOfErrno(errno, strPath));
+            if (n == 0)
+                break;
+            nRead += static_cast<size_t>(n);
+        }
+        pPageFile = std::make_unique<CMemFile>(whole.data(), static_cast<UINT>(nRead));
+    } else {
+        pPageFile = std::make_unique<CFile>(pageFd.Get());
     }
-    CFile& pageFile = pMemory ? static_cast<CFile&>(*pMemory) : diskFile;
+    CFile& pageFile = *pPageFile;
 
     pending.strFolder = FolderOf(pending.strFile);
     CString strTemp;
