@@ -10,6 +10,7 @@
 #include "platform/core/ResourceTable.h"
 #include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/ResourceImages.h"
 
 #include <cstdint>
@@ -158,12 +159,16 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
     LPCSTR cls = t.windowClass.IsEmpty() ? WC_DIALOG : t.windowClass.AsResourceName();
     DLGPROC previous = t_pendingProc;
     t_pendingProc = proc;
+    // A top-level dialog may carry a menu bar from the template's menu resource.
+    HMENU menu = (!child && !t.menu.IsEmpty()) ? LoadMenu(instance, t.menu.AsResourceName()) : nullptr;
     HWND dlg = CreateWindowEx(exStyle, cls, t.title.c_str(), style, place.left, place.top, place.right - place.left,
-                              place.bottom - place.top, child ? parent : owner, nullptr, instance, nullptr);
+                              place.bottom - place.top, child ? parent : owner, menu, instance, nullptr);
     t_pendingProc = previous;
     if (!dlg) {
         if (ownFont)
             DeleteObject(font);
+        if (menu)
+            DestroyMenu(menu);
         return nullptr;
     }
     if (!GetWindowLongPtr(dlg, DWLP_DLGPROC) && proc)
@@ -450,8 +455,20 @@ LRESULT DefaultHandling(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
     case DM_SETDEFID:
         SetDefaultId(dlg, static_cast<UINT>(wParam));
         return TRUE;
-    case DM_REPOSITION:
+    case DM_REPOSITION: {
+        // A top-level dialog is brought back onto the screen.
+        if (GetWindowLong(dlg, GWL_STYLE) & WS_CHILD)
+            return 0;
+        RECT r;
+        GetWindowRect(dlg, &r);
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
+        const int x = std::max(0, std::min(static_cast<int>(r.left), GetSystemMetrics(SM_CXSCREEN) - w));
+        const int y = std::max(0, std::min(static_cast<int>(r.top), GetSystemMetrics(SM_CYSCREEN) - h));
+        if (x != r.left || y != r.top)
+            SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
+    }
     case WM_NCDESTROY: {
         DialogInfo* info = FindDialogInfo(dlg);
         if (info) {

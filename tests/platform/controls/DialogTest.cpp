@@ -4,6 +4,8 @@
 #include "platform/controls/Dialog.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Static.h"
+#include "platform/core/ResourceTable.h"
+#include "platform/win/MenuApi.h"
 #include "tests/platform/controls/ControlsFixture.h"
 
 #include <string>
@@ -198,6 +200,37 @@ TEST_F(DialogTest, TemplateMakesTheControlsInDialogUnitsWithTheTemplatesFont)
     EXPECT_EQ(SendMessage(ok, WM_GETFONT, 0, 0), SendMessage(dlg, WM_GETFONT, 0, 0));
     EXPECT_EQ(SendMessage(dlg, DM_GETDEFID, 0, 0), MAKELONG(IDOK, DC_HASDEFID));
     EXPECT_EQ(IsDlgButtonChecked(dlg, kRadio1), static_cast<UINT>(BST_CHECKED));
+
+    // A template naming a menu resource gets that menu bar.
+    static const std::vector<BYTE> menuBytes = [] {
+        MenuTemplate menu;
+        MenuTemplateItem file;
+        file.popup = true;
+        file.text = "&File";
+        MenuTemplateItem open;
+        open.id = 57601;
+        open.text = "&Open...";
+        file.children.push_back(open);
+        menu.items.push_back(file);
+        return WriteMenuTemplate(menu);
+    }();
+    static const ResourceEntry menuEntry[] = {
+        {RT_MENU, MAKEINTRESOURCE(321), menuBytes.data(), static_cast<DWORD>(menuBytes.size())}};
+    static const ResourceModuleTable menuTable{"", menuEntry, 1};
+    RegisterResourceModule(menuTable);
+    DialogTemplate withMenu;
+    withMenu.style = WS_POPUP | WS_CAPTION;
+    withMenu.cx = 100;
+    withMenu.cy = 50;
+    withMenu.menu.isOrdinal = true;
+    withMenu.menu.ordinal = 321;
+    const std::vector<BYTE> withMenuBytes = WriteDialogTemplate(withMenu);
+    HWND menuDialog = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(withMenuBytes.data()),
+                                                parent, nullptr, 0);
+    ASSERT_NE(menuDialog, nullptr);
+    ASSERT_NE(GetMenu(menuDialog), nullptr);
+    EXPECT_EQ(GetMenuItemCount(GetMenu(menuDialog)), 1);
+    DestroyWindow(menuDialog);
 
     // A template cut short makes no dialog.
     std::vector<BYTE> cut(bytes.begin(), bytes.begin() + 40);
