@@ -4,6 +4,7 @@
 #include "platform/backends/x11/X11Errors.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "support/MenuDriver.h"
 
 #include <atomic>
 #include <thread>
@@ -639,4 +640,86 @@ TEST_F(X11BackendTest, LargeTextOfAnotherProgramIsReadInPieces)
     ASSERT_TRUE(backend->GetClipboardText(text));
     EXPECT_EQ(text.size(), foreign.size());
     EXPECT_TRUE(text == foreign);
+}
+
+namespace {
+
+// What the timer sees and does inside the menu loop of the test below.
+struct MenuOnX {
+    X11BackendTest* test = nullptr;
+    std::function<void()> step;
+};
+MenuOnX* g_menuOnX = nullptr;
+
+void CALLBACK MenuOnXTick(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (g_menuOnX && g_menuOnX->step) {
+        auto step = std::move(g_menuOnX->step);
+        step();
+    }
+}
+
+} // namespace
+
+TEST_F(X11BackendTest, PopupMenusShowOnTheDisplayAndTakeItsClicks)
+{
+    HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 50, 50, 400, 300, 0, "Menus");
+    HMENU popup = CreatePopupMenu();
+    AppendMenu(popup, MF_STRING, 31, "&First");
+    AppendMenu(popup, MF_STRING, 32, "&Second\tCtrl+S");
+    AppendMenu(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(popup, MF_STRING, 33, "&Third");
+    MenuOnX state;
+    g_menuOnX = &state;
+    unsigned long xPopup = 0;
+    XWindowAttributes attrs{};
+    unsigned long shownPixel = 0;
+    uint32_t backingPixel = 0;
+    RECT second{};
+    state.step = [&] {
+        // Inside the loop: the pop-up is an unmanaged window on the display with the pixels
+        // the painter drew; a click sent to it by the display chooses an item.
+        std::vector<HWND> menus = MenuDriver::OpenMenus();
+        if (menus.empty()) {
+            EndMenu();
+            return;
+        }
+        backend->Sync();
+        xPopup = backend->XWindowOf(menus.front());
+        XGetWindowAttributes(other, xPopup, &attrs);
+        GetMenuItemRect(nullptr, popup, 1, &second);
+        RECT wr{};
+        GetWindowRect(menus.front(), &wr);
+        const int x = second.left - wr.left + 2;
+        const int y = (second.top + second.bottom) / 2 - wr.top;
+        XImage* image = XGetImage(other, xPopup, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image) {
+            shownPixel = image->f.get_pixel(image, 0, 0) & 0xFFFFFF;
+            image->f.destroy_image(image);
+        }
+        HDC dc = GetDC(menus.front());
+        const COLORREF drawn = GetPixel(dc, x, y);
+        ReleaseDC(menus.front(), dc);
+        backingPixel = (static_cast<uint32_t>(GetRValue(drawn)) << 16) | (GetGValue(drawn) << 8) | GetBValue(drawn);
+        const POINT centre{(second.left + second.right) / 2, (second.top + second.bottom) / 2};
+        SendButton(menus.front(), ButtonPress, 1, centre, 0, CurrentTime);
+        SendButton(menus.front(), ButtonRelease, 1, centre, Button1Mask, CurrentTime);
+        // Should the click not arrive, the menu ends anyway.
+        state.step = [] { EndMenu(); };
+        SetTimer(nullptr, 0, 2000, MenuOnXTick);
+    };
+    SetTimer(nullptr, 0, 50, MenuOnXTick);
+    const BOOL chosen = TrackPopupMenu(popup, TPM_RETURNCMD, 120, 120, 0, frame, nullptr);
+    g_menuOnX = nullptr;
+    EXPECT_EQ(chosen, 32);
+    ASSERT_NE(xPopup, 0u);
+    EXPECT_TRUE(attrs.override_redirect) << "menus are not managed windows";
+    EXPECT_EQ(attrs.map_state, IsViewable);
+    EXPECT_EQ(attrs.x, 120);
+    EXPECT_EQ(attrs.y, 120);
+    EXPECT_EQ(shownPixel, backingPixel) << "the display shows what was drawn";
+    EXPECT_EQ(backingPixel, 0xC0C0C0u) << "an item's face in the menu colour";
+    EXPECT_TRUE(MenuDriver::OpenMenus().empty());
+    DestroyMenu(popup);
 }
