@@ -1,11 +1,15 @@
 // A dialog made from a template on the X11 backend under Xvfb: keys typed by another X client
-// fill its edit, move the focus and check a box, Enter ends it, and the program reads the result.
+// fill its edit, move the focus and check a box, Enter ends it, and the program reads the result;
+// the screen then shows, pixel for pixel, what the headless backend paints for the same keys.
 #include "platform/controls/Button.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/EditDefs.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/controls/Static.h"
+
+#include <cctype>
+#include <cstdio>
 
 #include "tests/platform/win/X11TestFixture.h"
 
@@ -118,6 +122,45 @@ protected:
     Time time = 1000;
 };
 
+cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (source->second + length > source->first->size())
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, source->first->data() + source->second, length);
+    source->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The X screen as an image, through xwd and convert; null when they fail.
+cairo_surface_t* Screenshot(const std::string& display)
+{
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return nullptr;
+    std::string png;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        png.append(buffer, got);
+    if (pclose(pipe) != 0 || png.empty())
+        return nullptr;
+    std::pair<const std::string*, size_t> source{&png, 0};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+uint32_t PixelAt(cairo_surface_t* s, int x, int y)
+{
+    const uint8_t* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
 } // namespace
 
 TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
@@ -143,4 +186,42 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
     ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return result.done; }));
     EXPECT_EQ(result.name, "vostrel");
     EXPECT_EQ(result.show, static_cast<UINT>(BST_CHECKED));
+
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        return;
+    PumpDialogUntil(dlg, [] { return false; }, 100);
+    backend->Sync();
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    RECT frame;
+    GetWindowRect(dlg, &frame);
+    DestroyWindow(dlg);
+
+    // The same dialog and keys on the headless backend.
+    HeadlessBackend& headless = HeadlessBackend::Install(SIZE{server->Width(), server->Height()});
+    backend = nullptr;
+    Result twinResult;
+    HWND twin = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), nullptr, NameProc,
+                                          reinterpret_cast<LPARAM>(&twinResult));
+    ASSERT_NE(twin, nullptr);
+    for (char c : std::string("vostrel"))
+        headless.Key(static_cast<UINT>(std::toupper(c)), std::string(1, c));
+    headless.Key(VK_TAB, "\t");
+    headless.Key(VK_SPACE, " ");
+    headless.Key(VK_RETURN, "\r");
+    PumpDialogUntil(twin, [&] { return twinResult.done; });
+    PumpDialogUntil(twin, [] { return false; }, 50);
+    cairo_surface_t* expected = headless.Capture(twin);
+    ASSERT_NE(expected, nullptr);
+    int mismatches = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < frame.bottom - frame.top; ++y)
+        for (int x = 0; x < frame.right - frame.left; ++x)
+            if (PixelAt(expected, x, y) != PixelAt(shot, frame.left + x, frame.top + y) && !mismatches++) {
+                firstX = x;
+                firstY = y;
+            }
+    EXPECT_EQ(mismatches, 0) << "first at (" << firstX << ", " << firstY << ")";
+    DestroyWindow(twin);
+    cairo_surface_destroy(expected);
+    cairo_surface_destroy(shot);
 }
