@@ -15,6 +15,8 @@ CGXGridParam::~CGXGridParam()
         delete m_UndoList.RemoveHead();
     while (!m_RedoList.IsEmpty())
         delete m_RedoList.RemoveHead();
+    while (!m_TransactionBlocks.IsEmpty())
+        delete m_TransactionBlocks.RemoveHead();
     SetData(nullptr);
     SetStylesMap(nullptr);
     SetProperties(nullptr);

@@ -99,6 +99,8 @@ public:
     CObList m_RedoList;
     size_t m_nMaxUndoCommands = 100;
     int m_nTransactionLevel = 0;
+    // The open transaction blocks, innermost at the head.
+    CObList m_TransactionBlocks;
 
     // Update and painting locks.
     BOOL m_bLockUpdate = FALSE;
