@@ -4,6 +4,7 @@
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/Static.h"
+#include "platform/core/CException.h"
 #include "platform/core/ResourceTable.h"
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/support/DialogAutomation.h"
@@ -53,6 +54,15 @@ TEST_F(MessageBoxTest, AnswersWithTheButtonClickedAndShowsWhatItWasGiven)
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(IsWindowEnabled(parent));
     EXPECT_EQ(OpenBox(), nullptr);
+
+    // The class library's error reports come as message boxes once they are installed.
+    AFX_REPORT_ERROR_HOOK previous = AfxGetReportErrorHook();
+    InstallMessageBoxErrorReports();
+    SeenMessageBox report;
+    AnswerMessageBox(*backend, IDOK, &report);
+    EXPECT_EQ(AfxGetReportErrorHook()("The file could not be saved.", MB_OK | MB_ICONEXCLAMATION, 0), IDOK);
+    EXPECT_EQ(report.text, "The file could not be saved.");
+    AfxSetReportErrorHook(previous);
 }
 
 TEST_F(MessageBoxTest, KeyboardChoosesTheDefaultAndEscapeOnlyWhereThereIsACancel)
