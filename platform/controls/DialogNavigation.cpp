@@ -105,8 +105,10 @@ void Command(HWND dlg, int id, HWND control)
 
 void PressEnter(HWND dlg)
 {
+    // A push button with the focus is the one Enter presses, however it got the focus.
     HWND focus = GetFocus();
-    if (focus && IsChild(dlg, focus) && (DialogCode(focus) & DLGC_DEFPUSHBUTTON)) {
+    if (focus && IsChild(dlg, focus) && IsWindowEnabled(focus) &&
+        (DialogCode(focus) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
         Command(dlg, GetDlgCtrlID(focus), focus);
         return;
     }

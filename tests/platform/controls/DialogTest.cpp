@@ -309,6 +309,21 @@ TEST_F(DialogTest, EnterEscapeAndMnemonicsChooseTheirControls)
     EXPECT_EQ(GetWindowLong(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
         << "leaving the buttons gives the default back";
 
+    // Focus given by a click: Enter presses that button too.
+    SetFocus(GetDlgItem(dlg, IDCANCEL));
+    record.commands.clear();
+    Press(VK_RETURN, "\r");
+    EXPECT_EQ(record.commands, (std::vector<WORD>{IDCANCEL}));
+    SetFocus(GetDlgItem(dlg, kField));
+
+    // Leaving the dialog and coming back puts the focus where it was.
+    SetFocus(GetDlgItem(dlg, kShow));
+    SetActiveWindow(parent);
+    EXPECT_NE(FocusId(), kShow);
+    SetActiveWindow(dlg);
+    EXPECT_EQ(FocusId(), kShow);
+    SetFocus(GetDlgItem(dlg, kField));
+
     // DM_SETDEFID moves the default; Enter follows it.
     SendMessage(dlg, DM_SETDEFID, IDCANCEL, 0);
     record.commands.clear();
