@@ -391,3 +391,47 @@ TEST_F(DialogTest, ModalDialogDisablesItsOwnerUntilItEnds)
     EXPECT_TRUE(IsWindowEnabled(parent));
     EXPECT_EQ(FindWindow(WC_DIALOG_NAME, nullptr), nullptr);
 }
+
+TEST_F(DialogTest, TabWalksIntoAChildDialogMadeAsAControlParent)
+{
+    // A sheet-like dialog: a page (a DS_CONTROL child dialog) between its own buttons.
+    DialogTemplate sheet;
+    sheet.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
+    sheet.cx = 200;
+    sheet.cy = 120;
+    sheet.pointSize = 8;
+    sheet.typeface = "MS Shell Dlg";
+    const WORD button = static_cast<WORD>(DialogControlClass::Button);
+    sheet.items.push_back(Item(button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 90, 100, 50, 14, IDOK));
+    sheet.items.push_back(Item(button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 145, 100, 50, 14, IDCANCEL));
+    const std::vector<BYTE> sheetBytes = WriteDialogTemplate(sheet);
+    dlg = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(sheetBytes.data()), parent, nullptr, 0);
+    ASSERT_NE(dlg, nullptr);
+
+    DialogTemplate page;
+    page.style = WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_SETFONT;
+    page.cx = 190;
+    page.cy = 90;
+    page.pointSize = 8;
+    page.typeface = "MS Shell Dlg";
+    page.items.push_back(Item(button, "&Freeze", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 5, 80, 10, 1069));
+    page.items.push_back(Item(button, "Show &title", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 20, 80, 10, 1063));
+    const std::vector<BYTE> pageBytes = WriteDialogTemplate(page);
+    HWND pageWindow = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(pageBytes.data()), dlg,
+                                                nullptr, 0);
+    ASSERT_NE(pageWindow, nullptr);
+    EXPECT_TRUE(GetWindowLong(pageWindow, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+
+    SetFocus(GetDlgItem(dlg, IDCANCEL));
+    std::vector<int> order;
+    for (int i = 0; i < 4; ++i) {
+        Press(VK_TAB, "\t");
+        order.push_back(FocusId());
+    }
+    // The page came after the buttons, so its controls follow them in the tab order.
+    EXPECT_EQ(order, (std::vector<int>{1069, 1063, IDOK, IDCANCEL}));
+    // A mnemonic of the page works from the sheet.
+    PressWith(VK_MENU, 'T', "t");
+    EXPECT_EQ(FocusId(), 1063);
+    EXPECT_EQ(IsDlgButtonChecked(pageWindow, 1063), static_cast<UINT>(BST_CHECKED));
+}
