@@ -61,6 +61,11 @@ void BM_EditTypeCharacter(benchmark::State& state)
     for (auto _ : state) {
         SendMessage(f.edit, WM_CHAR, 'x', 0);
         UpdateWindow(f.edit);
+        // The line keeps its length, so that every character is typed into the same line.
+        state.PauseTiming();
+        SendMessage(f.edit, WM_CHAR, '\b', 0);
+        UpdateWindow(f.edit);
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_EditTypeCharacter)->Arg(0)->Arg(1)->ArgName("wrapped")->Unit(benchmark::kMicrosecond);
