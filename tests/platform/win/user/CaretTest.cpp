@@ -1,6 +1,6 @@
 // The caret: counted showing, inverted pixels, blinking on the virtual clock, and staying off
 // the pixels while its window paints.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/win/detail/CaretPaint.h"
 

@@ -1,6 +1,6 @@
 // The clipboard: in-process round trips, ownership, delayed rendering, registered formats and
 // text exchanged through the backend.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/core/GlobalMemory.h"
 #include "platform/core/WinError.h"

@@ -1,6 +1,6 @@
 // SetWindowPos and what is built on it: its messages, z-order, showing and hiding, minimise
 // and maximise, deferred positioning, coordinates and the frame geometry.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 namespace {
 

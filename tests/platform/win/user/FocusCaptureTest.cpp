@@ -1,5 +1,5 @@
 // Keyboard focus, activation and capture transitions and their messages.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 namespace {
 

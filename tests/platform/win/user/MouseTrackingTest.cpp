@@ -1,5 +1,5 @@
 // TrackMouseEvent: leave and hover signals for the client and non-client areas.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // RedrawWindow's erase-now and frame flags, device contexts clipped by the update region, and
 // the computer-based-training hook codes around minimising, maximising and system commands.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 #include "platform/core/ThreadApi.h"
 #include "platform/win/Gdi.h"

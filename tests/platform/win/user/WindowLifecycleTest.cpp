@@ -1,5 +1,5 @@
 // Window classes, the message order of creation and destruction, and window data.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 #include "platform/core/WinError.h"
 

@@ -1,6 +1,6 @@
 // Window messages through the queue: nested modal loops, timers on windows, key translation,
 // hooks, cross-thread sends to windows and the backend's events.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 #include "platform/core/ThreadApi.h"
 #include "platform/core/TickCount.h"

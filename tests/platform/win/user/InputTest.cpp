@@ -1,6 +1,6 @@
 // Mouse and keyboard input on the headless backend: routing, key flags, hit-testing,
 // double-clicks, cursors, activation and the key state.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/win/detail/CursorShape.h"
 #include "platform/win/detail/Input.h"

@@ -1,4 +1,4 @@
-#include "GdiTestUtil.h"
+#include "platform/win/GdiTestUtil.h"
 
 #include "platform/win/detail/DeviceContext.h"
 #include "platform/win/detail/SurfaceDC.h"

@@ -1,5 +1,5 @@
 // Finding windows by point through the tree, and the default non-client hit test.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 namespace {
 

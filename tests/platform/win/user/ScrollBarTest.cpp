@@ -1,6 +1,6 @@
 // Window scroll bars: the scroll information rules, showing and hiding, layout, and tracking
 // with injected input on the virtual clock.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/core/CRect.h"
 #include "platform/win/ScrollBar.h"

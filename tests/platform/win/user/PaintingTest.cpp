@@ -1,6 +1,6 @@
 // Update regions and paint messages, device-context clipping of children and siblings,
 // scrolling a window's pixels and the screen overlay.
-#include "WindowTestSupport.h"
+#include "platform/win/WindowTestSupport.h"
 
 #include "platform/core/CRect.h"
 #include "platform/win/Gdi.h"

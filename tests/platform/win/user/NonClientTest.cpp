@@ -1,6 +1,6 @@
 // The default non-client behaviour driven by injected input: caption dragging, border sizing,
 // ESC, the tracking sizes, caption double-clicks and the caption buttons.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/core/CRect.h"
 #include "platform/win/detail/NonClient.h"

@@ -1,6 +1,6 @@
 // Cursors made from images: CreateIconIndirect with fIcon FALSE, the planes of CreateCursor,
 // and the two-colour form a display takes.
-#include "GdiTestUtil.h"
+#include "platform/win/GdiTestUtil.h"
 
 #include "platform/win/detail/CursorShape.h"
 #include "platform/win/UserApi.h"

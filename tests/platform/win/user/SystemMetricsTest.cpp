@@ -1,6 +1,6 @@
 // The system palette, its brushes and the double-click interval: changes callers make at run
 // time and what windows and drawing see of them.
-#include "HeadlessFixture.h"
+#include "platform/win/HeadlessFixture.h"
 
 #include "platform/win/GdiTestUtil.h"
 
