@@ -96,8 +96,6 @@ void CAction::StoreAttr(uint32_t nName, uint32_t nNameLength, uint32_t nValue, u
     }
     if (m_attrs.size() >= static_cast<size_t>(MAX_ATTRIBUTES))
         return;
-    if (m_attrs.empty())
-        m_attrs.reserve(8);
     m_attrs.push_back(AttrRef{nName, nNameLength, nValue, nValueLength});
 }
 

@@ -3,13 +3,12 @@
 // fields through the parser. It is also the action of the tags that need nothing more.
 #pragma once
 
+#include "engine/html/SmallVector.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 class CHtmlParser;
 struct TagEntry;
@@ -120,8 +119,8 @@ private:
 
     // The tag's attributes in the order they came, all their text in one string: a tag costs
     // no allocation per attribute, and a lookup is a short scan.
-    std::string m_attrText;
-    std::vector<AttrRef> m_attrs;
+    SmallVector<char, 192> m_attrText;
+    SmallVector<AttrRef, 8> m_attrs;
     uint32_t m_nPendingName = 0;
     uint32_t m_nPendingNameLength = 0; // 0: no attribute name waits for its value
 };

@@ -652,21 +652,6 @@ void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR,
 
 bool CHtmlLexer::LexTextRun()
 {
-    // As RunAction does: the byte after each token is held back behind a NUL while its event
-    // runs, and the token is consumed whatever the event does.
-    struct Guard {
-        CHtmlLexer* pLexer;
-        char* pHold = nullptr;
-        char ch = 0;
-        size_t nNext = 0;
-        ~Guard()
-        {
-            if (pHold != nullptr) {
-                *pHold = ch;
-                pLexer->m_nTokenStart = nNext;
-            }
-        }
-    } guard{this};
     bool bDone = false;
     // Several tokens in a row, as long as the condition stays and each ends inside the buffer.
     while (m_nState == condText && !m_bFailed) {
@@ -688,19 +673,23 @@ bool CHtmlLexer::LexTextRun()
         }
         if (i >= nEnd)
             break; // the run may go on past the buffer: the general path refills
-        guard.pHold = pBase + i;
-        guard.ch = pBase[i];
-        guard.nNext = i;
+        // As RunAction does: the byte after the token is held back behind a NUL while its event
+        // runs, and the token is consumed whatever the event does.
+        const char chHeld = pBase[i];
         m_nTokenLength = i - nStart;
-        m_chHold = guard.ch;
         pBase[i] = '\0';
-        if (bSpace)
-            OnWhitespace(pBase + nStart, static_cast<int>(i - nStart));
-        else
-            OnText(pBase + nStart, static_cast<int>(i - nStart));
-        pBase[i] = guard.ch;
+        try {
+            if (bSpace)
+                OnWhitespace(pBase + nStart, static_cast<int>(i - nStart));
+            else
+                OnText(pBase + nStart, static_cast<int>(i - nStart));
+        } catch (...) {
+            pBase[i] = chHeld;
+            m_nTokenStart = i;
+            throw;
+        }
+        pBase[i] = chHeld;
         m_nTokenStart = i;
-        guard.pHold = nullptr;
         bDone = true;
     }
     return bDone;
@@ -718,8 +707,7 @@ bool CHtmlLexer::LexTextRun()
     };
     m_nTokenLength = match.nLength;
     char* pToken = Token();
-    m_chHold = pToken[match.nLength];
-    HoldGuard guard{pToken + match.nLength, m_chHold};
+    HoldGuard guard{pToken + match.nLength, pToken[match.nLength]};
     pToken[match.nLength] = '\0';
     const int nLength = static_cast<int>(match.nLength);
     const int nName = static_cast<int>(match.nNameLength);

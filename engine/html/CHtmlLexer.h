@@ -158,7 +158,6 @@ private:
     size_t m_nTokenStart = 0;  // the start of the token being matched
     size_t m_nEnd = 0;         // the end of the valid bytes
     size_t m_nTokenLength = 0; // the length of the token being acted on
-    char m_chHold = '\0';      // the byte held back at the end of the current token
     int m_nState = condText;
     bool m_bEndOfInput = false;
     bool m_bFailed = false;

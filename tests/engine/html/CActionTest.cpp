@@ -119,3 +119,14 @@ TEST(ActionTest, KeepsAtMostTheCapOfDistinctAttributes)
 }
 
 } // namespace
+
+TEST(ActionTest, ManyAndLongAttributesAreAllKeptAndARepeatKeepsTheLastValue)
+{
+    // More attributes and more text than a tag keeps inside its action: the link still comes
+    // from the right attribute, with its NUL bytes dropped, after the repeat.
+    std::string tag = "<AREA";
+    for (int i = 0; i < 30; ++i)
+        tag += " DATA" + std::to_string(i) + "=\"" + std::string(40, static_cast<char>('a' + i % 26)) + "\"";
+    const std::string page = tag + " HREF=first.htm ALT=\"x" + std::string(1, '\0') + "y\" HREF=\"" + std::string(300, 'z') + ".htm\">";
+    EXPECT_EQ(Reports(page), Lines({"link " + std::string(300, 'z') + ".htm | xy | 0 0 -1 -1"}));
+}
