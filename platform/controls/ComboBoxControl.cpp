@@ -1,5 +1,6 @@
 #include "platform/controls/ComboBoxControl.h"
 
+#include "platform/controls/ComboBoxPainter.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
@@ -415,52 +416,39 @@ void ComboBoxControl::Paint(HDC dc)
 {
     if (!m_model.DropsDown())
         return;   // the edit and the list cover a simple combo box
-    RECT field = Field();
-    const bool disabled = !IsWindowEnabled(m_hwnd);
-    DrawEdge(dc, &field, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    HBRUSH background = ControlColors(m_hwnd, dc, disabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
-    COLORREF textColor = GetTextColor(dc);
-    RECT text = TextRect();
-    FillRect(dc, &text, background);
-
-    RECT button = ButtonRect();
-    UINT state = DFCS_SCROLLCOMBOBOX | (disabled ? DFCS_INACTIVE : 0) | (m_buttonDown && m_model.Dropped() ? DFCS_PUSHED | DFCS_FLAT : 0);
-    DrawFrameControl(dc, &button, DFC_SCROLL, state);
-
-    if (m_model.HasEdit())
-        return;
-    // The selection field of a drop-down list: the chosen item, highlighted while focused.
-    RECT item = text;
-    InflateRect(&item, -1, -1);
+    ComboPaintState state;
+    state.field = Field();
+    state.text = TextRect();
+    state.button = ButtonRect();
+    state.disabled = !IsWindowEnabled(m_hwnd);
+    state.pushed = m_buttonDown && m_model.Dropped();
+    state.highlighted = !m_model.HasEdit() && m_focused && !m_model.Dropped() && !state.disabled;
+    state.background = ControlColors(m_hwnd, dc, state.disabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
+    state.textColor = GetTextColor(dc);
+    state.font = ControlFont(m_font);
     const int sel = CurSel();
-    const bool highlighted = m_focused && !m_model.Dropped() && !disabled;
-    SelectObject(dc, ControlFont(m_font));
-    if (OwnerDrawn()) {
-        DRAWITEMSTRUCT dis{ODT_COMBOBOX, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), static_cast<UINT>(sel), ODA_DRAWENTIRE,
-                           ODS_COMBOBOXEDIT, m_hwnd, dc, item,
-                           sel >= 0 ? static_cast<ULONG_PTR>(ToList(LB_GETITEMDATA, static_cast<WPARAM>(sel), 0)) : 0};
-        if (highlighted)
-            dis.itemState |= ODS_SELECTED | ODS_FOCUS;
-        if (disabled)
-            dis.itemState |= ODS_DISABLED;
-        int saved = SaveDC(dc);
-        SendMessage(GetParent(m_hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-        RestoreDC(dc, saved);
+    state.showsItem = !m_model.HasEdit() && !OwnerDrawn();
+    state.hasItem = sel >= 0;
+    if (state.showsItem && sel >= 0) {
+        state.label.resize(static_cast<size_t>(std::max<LRESULT>(0, ToList(LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0))) + 1);
+        state.label.resize(static_cast<size_t>(
+            std::max<LRESULT>(0, ToList(LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(state.label.data())))));
+    }
+    PaintComboField(dc, state);
+    if (m_model.HasEdit() || !OwnerDrawn())
         return;
-    }
-    if (highlighted)
-        FillRect(dc, &item, GetSysColorBrush(COLOR_HIGHLIGHT));
-    if (sel >= 0) {
-        std::string label(static_cast<size_t>(std::max<LRESULT>(0, ToList(LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0))) + 1, '\0');
-        label.resize(static_cast<size_t>(std::max<LRESULT>(0, ToList(LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(label.data())))));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : highlighted ? GetSysColor(COLOR_HIGHLIGHTTEXT) : textColor);
-        RECT inner = item;
-        inner.left += 1;
-        DrawText(dc, label.c_str(), static_cast<int>(label.size()), &inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    }
-    if (highlighted)
-        DrawFocusRect(dc, &item);
+    // The owner draws the chosen item of an owner-drawn drop-down list in the field.
+    SelectObject(dc, state.font);
+    DRAWITEMSTRUCT dis{ODT_COMBOBOX, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), static_cast<UINT>(sel), ODA_DRAWENTIRE,
+                       ODS_COMBOBOXEDIT, m_hwnd, dc, ComboItemRect(state.text),
+                       sel >= 0 ? static_cast<ULONG_PTR>(ToList(LB_GETITEMDATA, static_cast<WPARAM>(sel), 0)) : 0};
+    if (state.highlighted)
+        dis.itemState |= ODS_SELECTED | ODS_FOCUS;
+    if (state.disabled)
+        dis.itemState |= ODS_DISABLED;
+    int saved = SaveDC(dc);
+    SendMessage(GetParent(m_hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    RestoreDC(dc, saved);
 }
 
 // ---- Messages ----

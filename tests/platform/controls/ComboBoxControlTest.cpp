@@ -93,6 +93,25 @@ TEST_F(ComboBoxTest, DropDownListChosenByMouse)
               (std::vector<UINT>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
 }
 
+TEST_F(ComboBoxTest, FieldIsHighlightedWhileFocused)
+{
+    HWND c = Combo(CBS_DROPDOWNLIST);
+    SendMessage(c, CB_SETCURSEL, 1, 0);
+    RECT client;
+    GetClientRect(c, &client);
+    const int x = client.right - GetSystemMetrics(SM_CXVSCROLL) - 6;
+    const int y = client.bottom / 2;
+    EXPECT_EQ(PixelAt(c, x, y), SysRgb(COLOR_WINDOW));
+    EXPECT_EQ(PixelAt(c, 0, 0), SysRgb(COLOR_BTNSHADOW)) << "the sunken edge";
+    EXPECT_EQ(PixelAt(c, client.right - 6, 4), SysRgb(COLOR_BTNFACE)) << "the button";
+    SetFocus(c);
+    backend->ProcessMessages();
+    EXPECT_EQ(PixelAt(c, x, y), SysRgb(COLOR_HIGHLIGHT));
+    SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ(PixelAt(c, x, y), SysRgb(COLOR_WINDOW)) << "no highlight while the list is down";
+    SendMessage(c, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(ComboBoxTest, OutsideClickAndEscapeCancelAndRestore)
 {
     HWND c = Combo(CBS_DROPDOWNLIST);
