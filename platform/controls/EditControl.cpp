@@ -1114,7 +1114,10 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             *reinterpret_cast<DWORD*>(wParam) = start;
         if (lParam)
             *reinterpret_cast<DWORD*>(lParam) = end;
-        return MAKELONG(std::min<DWORD>(start, 0xFFFF), std::min<DWORD>(end, 0xFFFF));
+        // Positions past a word's reach are given only through the pointers.
+        if (start > 0xFFFF || end > 0xFFFF)
+            return -1;
+        return MAKELONG(start, end);
     }
     case EM_SETSEL: {
         auto start = static_cast<int>(static_cast<LONG>(wParam));
@@ -1300,8 +1303,10 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case EM_GETMARGINS:
         return MAKELONG(m_leftMargin, m_rightMargin);
     case EM_POSFROMCHAR: {
+        // An edit answers only for its characters; the rich edit also for the end of the text.
         auto index = static_cast<int>(static_cast<LONG>(wParam));
-        if (index < 0 || index > m_buffer.Length())
+        const int last = m_kind == Kind::RichEdit ? m_buffer.Length() : m_buffer.Length() - 1;
+        if (index < 0 || index > last)
             return -1;
         POINT pt = PosFromChar(index);
         return MAKELONG(static_cast<WORD>(static_cast<short>(pt.x)), static_cast<WORD>(static_cast<short>(pt.y)));

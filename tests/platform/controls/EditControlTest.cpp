@@ -334,6 +334,16 @@ TEST_F(EditControlTest, LimitStopsTypingWithMaxText)
     SendMessage(e, EM_SETSEL, 0, -1);
     SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("wxyz"));
     EXPECT_EQ(Text(e), "wxy");
+
+    // A selection past 65535 comes back through the pointers only.
+    std::string big(70000, 'b');
+    SetWindowText(e, big.c_str());
+    EXPECT_EQ(Text(e), big) << "text set by the program is not held to the typing limit";
+    SendMessage(e, EM_SETSEL, 5, -1);
+    DWORD start = 0, end = 0;
+    EXPECT_EQ(SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)), -1);
+    EXPECT_EQ(start, 5u);
+    EXPECT_EQ(end, 70000u);
 }
 
 TEST_F(EditControlTest, LineMessagesFollowWrappedRows)
@@ -353,6 +363,7 @@ TEST_F(EditControlTest, LineMessagesFollowWrappedRows)
     EXPECT_EQ(std::string(buffer, static_cast<size_t>(n)), "wraps here");
     EXPECT_EQ(SendMessage(e, EM_LINELENGTH, 40, 0), 0) << "the empty last row";
 
+    EXPECT_EQ(SendMessage(e, EM_POSFROMCHAR, 35, 0), -1) << "past the last character";
     LRESULT pos = SendMessage(e, EM_POSFROMCHAR, 25, 0);
     LRESULT hit = SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(pos) + 1, HIWORD(pos) + 2));
     EXPECT_EQ(LOWORD(hit), 25);
