@@ -192,8 +192,9 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);
 // ---- Pop-up menus ----
 // Shows a pop-up menu at a screen point and tracks it until an item is chosen or the menu is
 // dismissed. The chosen command goes to hWnd as WM_COMMAND (WM_SYSCOMMAND for the system menu),
-// or with TPM_RETURNCMD is returned (0 when nothing was chosen). TPM_NONOTIFY sends no
-// notification messages. TrackPopupMenuEx keeps the menu off the exclude rectangle.
+// or with TPM_RETURNCMD is returned (0 when nothing was chosen); without it the result says
+// whether the menu could be shown. TPM_NONOTIFY sends no notification messages.
+// TrackPopupMenuEx keeps the menu off the exclude rectangle.
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd, const RECT* prcRect);
 BOOL TrackPopupMenuEx(HMENU hMenu, UINT uFlags, int x, int y, HWND hwnd, LPTPMPARAMS lptpm);
 // Ends the menu being tracked on the calling thread.

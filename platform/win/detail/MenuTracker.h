@@ -8,8 +8,8 @@
 #include "platform/win/detail/MenuPainter.h"
 
 namespace MenuTracking {
-// TrackPopupMenuEx: returns the chosen command with TPM_RETURNCMD, else TRUE when a command was
-// chosen (and sent), FALSE otherwise.
+// TrackPopupMenuEx: returns the chosen command (0 for none) with TPM_RETURNCMD, else TRUE once
+// the menu was tracked and FALSE when it could not be shown.
 BOOL TrackPopup(HMENU menu, UINT flags, POINT pt, HWND owner, const RECT* exclude);
 // A press on a window's menu bar or system-menu icon at a screen point.
 void TrackBarByMouse(HWND frame, POINT screen);

@@ -115,7 +115,8 @@ void SendDrawItem(HDC dc, const MenuObject& menu, const MenuItem& item, const RE
 void MenuPainter::PaintPopupItem(HDC dc, const MenuObject& menu, const PopupLayout& layout, int position,
                                  bool selected, HWND owner)
 {
-    if (position < 0 || static_cast<size_t>(position) >= menu.items.size())
+    if (position < 0 || static_cast<size_t>(position) >= menu.items.size() ||
+        static_cast<size_t>(position) >= layout.items.size())
         return;
     const MenuMetrics& m = MenuMetrics::Get();
     const MenuItem& item = menu.items[static_cast<size_t>(position)];
@@ -180,7 +181,7 @@ void MenuPainter::PaintPopup(HDC dc, const MenuObject& menu, const PopupLayout& 
     // The flat frame: one dark line around the menu's face.
     Fill(dc, all, COLOR_MENU);
     FrameRect(dc, &all, GetSysColorBrush(COLOR_3DSHADOW));
-    for (size_t i = 0; i < menu.items.size(); ++i) {
+    for (size_t i = 0; i < std::min(menu.items.size(), layout.items.size()); ++i) {
         // A bar break draws its one-pixel line in the gap before its column.
         if (i > 0 && (menu.items[i].type & MFT_MENUBARBREAK)) {
             const RECT r = layout.items[i].rect;
@@ -197,7 +198,7 @@ void MenuPainter::PaintBar(HDC dc, const RECT& row, const MenuObject& menu, cons
     const MenuMetrics& m = MenuMetrics::Get();
     Fill(dc, row, COLOR_MENU);
     HGDIOBJ oldFont = SelectObject(dc, m.font);
-    for (size_t i = 0; i < menu.items.size(); ++i) {
+    for (size_t i = 0; i < std::min(menu.items.size(), layout.items.size()); ++i) {
         const MenuItem& item = menu.items[i];
         RECT r = layout.items[i].rect;
         OffsetRect(&r, row.left, row.top);

@@ -248,6 +248,8 @@ void RepaintItem(Level& level, int position, bool selected)
     ReleaseDC(level.window, dc);
 }
 
+void Refresh(Tracker& t);
+
 void Select(Tracker& t, size_t levelIndex, int position, bool byMouse)
 {
     Level& level = t.levels[levelIndex];
@@ -259,6 +261,7 @@ void Select(Tracker& t, size_t levelIndex, int position, bool byMouse)
     RepaintItem(level, position, true);
     if (position >= 0)
         SendMenuSelect(t, level.menu, position, byMouse);
+    Refresh(t);
 }
 
 // Opens a pop-up as the next level: below a bar item, beside a pop-up item, or at a point.
@@ -283,6 +286,8 @@ bool OpenLevel(Tracker& t, HMENU menu, int opener, POINT anchor, UINT placeFlags
 
 RECT ItemScreenRect(const Level& level, int position)
 {
+    if (position < 0 || static_cast<size_t>(position) >= level.layout.items.size())
+        return RECT{0, 0, 0, 0};
     RECT r = level.layout.items[static_cast<size_t>(position)].rect;
     POINT o{0, 0};
     ClientToScreen(level.window, &o);
@@ -293,6 +298,39 @@ RECT ItemScreenRect(const Level& level, int position)
 bool Selectable(const MenuItem& item)
 {
     return !item.IsSeparator() || item.IsOwnerDraw();
+}
+
+// The item at a position of a level's menu, or null: the owner may change a menu while it is
+// shown, so positions are checked on every use.
+MenuItem* ItemOf(const Level& level, int position)
+{
+    MenuObject* menu = Obj(level.menu);
+    if (!menu || position < 0 || static_cast<size_t>(position) >= menu->items.size())
+        return nullptr;
+    return &menu->items[static_cast<size_t>(position)];
+}
+
+// Lays out again the pop-ups whose menus the owner changed while they were shown (in
+// WM_MENUSELECT, WM_MENUCHAR, WM_ENTERIDLE or a timer); a menu destroyed ends the loop.
+void Refresh(Tracker& t)
+{
+    for (Level& level : t.levels) {
+        MenuObject* menu = Obj(level.menu);
+        if (!menu) {
+            t.done = true;
+            continue;
+        }
+        if (menu->items.size() == level.layout.items.size())
+            continue;
+        level.layout = MenuLayouts::LayOutPopup(*menu, t.owner);
+        if (level.selected >= static_cast<int>(menu->items.size()))
+            level.selected = -1;
+        if (level.window && IsWindow(level.window)) {
+            SetWindowPos(level.window, nullptr, 0, 0, level.layout.size.cx, level.layout.size.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            InvalidateRect(level.window, nullptr, FALSE);
+        }
+    }
 }
 
 int NextSelectable(const MenuObject& menu, int from, int step)
@@ -315,12 +353,10 @@ int NextSelectable(const MenuObject& menu, int from, int step)
 void OpenSubmenu(Tracker& t, size_t levelIndex, bool selectFirst)
 {
     Level& level = t.levels[levelIndex];
-    MenuObject* menu = Obj(level.menu);
-    if (!menu || level.selected < 0)
+    const MenuItem* found = ItemOf(level, level.selected);
+    if (!found || !found->submenu || found->IsDisabled())
         return;
-    const MenuItem& item = menu->items[static_cast<size_t>(level.selected)];
-    if (!item.submenu || item.IsDisabled())
-        return;
+    const MenuItem item = *found;
     if (t.levels.size() > levelIndex + 1 && t.levels[levelIndex + 1].opener == level.selected)
         return;   // already open
     CloseLevelsFrom(t, levelIndex + 1);
@@ -510,7 +546,7 @@ void OnMouseMove(Tracker& t, POINT pt)
         MenuObject* menu = Obj(level.menu);
         if (!menu)
             return;
-        if (item >= 0 && !Selectable(menu->items[static_cast<size_t>(item)]))
+        if (item >= 0 && (!ItemOf(level, item) || !Selectable(*ItemOf(level, item))))
             item = -1;
         // Deeper levels stay only while the pointer is on the item that opened them.
         if (t.levels.size() > static_cast<size_t>(li) + 1 && t.levels[static_cast<size_t>(li) + 1].opener != item &&
@@ -519,8 +555,8 @@ void OnMouseMove(Tracker& t, POINT pt)
         if (item < 0)
             return;
         Select(t, static_cast<size_t>(li), item, true);
-        const MenuItem& it = menu->items[static_cast<size_t>(item)];
-        if (it.submenu && !it.IsDisabled()) {
+        const MenuItem* it = ItemOf(level, item);
+        if (it && it->submenu && !it->IsDisabled()) {
             UINT delay = 400;
             SystemParametersInfo(SPI_GETMENUSHOWDELAY, 0, &delay, 0);
             SetTimer(level.window, kOpenTimer, std::max(1u, delay), nullptr);
@@ -539,8 +575,8 @@ void OnButtonDown(Tracker& t, POINT pt, bool right, DWORD time)
     if (li >= 0) {
         if (right && !(t.flags & TPM_RIGHTBUTTON) && !t.barMode)
             return;
-        MenuObject* menu = Obj(t.levels[static_cast<size_t>(li)].menu);
-        if (!menu || item < 0 || !Selectable(menu->items[static_cast<size_t>(item)]))
+        const MenuItem* it = ItemOf(t.levels[static_cast<size_t>(li)], item);
+        if (!it || !Selectable(*it))
             return;
         Select(t, static_cast<size_t>(li), item, true);
         OpenSubmenu(t, static_cast<size_t>(li), false);
@@ -579,13 +615,10 @@ void OnButtonUp(Tracker& t, POINT pt, bool right)
     if (li < 0 || item < 0)
         return;
     Level& level = t.levels[static_cast<size_t>(li)];
-    MenuObject* menu = Obj(level.menu);
-    if (!menu)
+    const MenuItem* it = ItemOf(level, item);
+    if (!it || !Selectable(*it) || it->submenu || it->IsDisabled())
         return;
-    const MenuItem& it = menu->items[static_cast<size_t>(item)];
-    if (!Selectable(it) || it.submenu || it.IsDisabled())
-        return;
-    Choose(t, level.menu, it, pt);
+    Choose(t, level.menu, *it, pt);
 }
 
 // A character typed in the menu: the mnemonics of the deepest pop-up (or of the bar), else the
@@ -694,8 +727,8 @@ void OnKey(Tracker& t, UINT vk)
         return;
     }
     case VK_RIGHT:
-        if (level.selected >= 0 && menu->items[static_cast<size_t>(level.selected)].submenu &&
-            !menu->items[static_cast<size_t>(level.selected)].IsDisabled()) {
+        if (ItemOf(level, level.selected) && ItemOf(level, level.selected)->submenu &&
+            !ItemOf(level, level.selected)->IsDisabled()) {
             OpenSubmenu(t, li, true);
             return;
         }
@@ -722,17 +755,19 @@ void OnKey(Tracker& t, UINT vk)
             t.done = true;
         }
         return;
-    case VK_RETURN:
-        if (level.selected < 0) {
+    case VK_RETURN: {
+        const MenuItem* it = ItemOf(level, level.selected);
+        if (!it) {
             t.done = true;
             return;
         }
-        if (menu->items[static_cast<size_t>(level.selected)].submenu) {
+        if (it->submenu) {
             OpenSubmenu(t, li, true);
             return;
         }
-        Choose(t, level.menu, menu->items[static_cast<size_t>(level.selected)], POINT{0, 0});
+        Choose(t, level.menu, *it, POINT{0, 0});
         return;
+    }
     case VK_MENU:
     case VK_F10:
         t.done = true;
@@ -749,6 +784,9 @@ bool IsMouseMessage(UINT m)
 
 void Handle(Tracker& t, MSG& msg)
 {
+    Refresh(t);
+    if (t.done)
+        return;
     const UINT m = msg.message;
     if (IsMouseMessage(m)) {
         switch (m) {
@@ -908,7 +946,7 @@ BOOL MenuTracking::TrackPopup(HMENU menu, UINT flags, POINT pt, HWND owner, cons
         return static_cast<BOOL>(command);
     if (t.notify)
         Deliver(t);
-    return command ? TRUE : FALSE;
+    return TRUE;   // shown and tracked, whether or not something was chosen
 }
 
 void MenuTracking::TrackBarByMouse(HWND frame, POINT screen)

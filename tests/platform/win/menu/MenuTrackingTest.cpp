@@ -243,6 +243,61 @@ TEST_F(MenuTrackingTest, KeyboardReachesEveryItemFromAltAndMnemonics)
     EXPECT_TRUE(Of(frame, WM_ENTERMENULOOP).empty());
 }
 
+TEST_F(MenuTrackingTest, ChangesTheOwnerMakesWhileTheMenuIsShownAreFollowed)
+{
+    HMENU edit = GetSubMenu(bar, 1);
+    // The first selection removes Cut and adds Paste: the pop-up is laid out again, keys walk
+    // the new items, and Paste's mnemonic chooses it.
+    bool changed = false;
+    Handler() = [&](HWND hwnd, UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+        if (hwnd == frame && message == WM_MENUSELECT && reinterpret_cast<HMENU>(lParam) == edit && !changed) {
+            changed = true;
+            DeleteMenu(edit, 2, MF_BYPOSITION);
+            AppendMenu(edit, MF_STRING, 204, "&Paste");
+            AppendMenu(edit, MF_STRING, 205, "Select &All");
+        }
+        return false;
+    };
+    size_t rows = 0;
+    backend->WhenIdle([&] {
+        RECT last{};
+        rows = GetMenuItemRect(nullptr, edit, 3, &last) ? 4 : 0;
+        for (int i = 0; i < 6; ++i)
+            backend->Key(VK_DOWN);
+        backend->Key('P', "p");
+    });
+    EndLater();
+    backend->KeyDown(VK_MENU);
+    backend->Key('E', "e");
+    backend->KeyUp(VK_MENU);
+    backend->ProcessMessages();
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(rows, 4u) << "the new last item has its place";
+    EXPECT_EQ(Commands(), std::vector<UINT>{204});
+
+    // A menu destroyed under the loop ends it.
+    HMENU file = GetSubMenu(bar, 0);
+    Handler() = [&](HWND hwnd, UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+        if (hwnd == frame && message == WM_MENUSELECT && reinterpret_cast<HMENU>(lParam) == file)
+            RemoveMenu(bar, 0, MF_BYPOSITION), DestroyMenu(file);
+        return false;
+    };
+    Log().clear();
+    bool stillTracking = false;
+    backend->WhenIdle([&] {
+        stillTracking = MenuTracking::IsTracking();
+        EndMenu();
+    });
+    backend->KeyDown(VK_MENU);
+    backend->Key('F', "f");
+    backend->KeyUp(VK_MENU);
+    backend->ProcessMessages();
+    EXPECT_FALSE(stillTracking) << "the loop ended by itself";
+    EXPECT_FALSE(IsMenu(file));
+    EXPECT_EQ(Of(frame, WM_EXITMENULOOP).size(), 1u);
+    EXPECT_TRUE(MenuDriver::OpenMenus().empty());
+}
+
 TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
 {
     HMENU edit = GetSubMenu(bar, 1);
@@ -296,6 +351,9 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
     backend->WhenIdle([&] { SendMessage(frame, WM_CANCELMODE, 0, 0); });
     EXPECT_EQ(TrackPopupMenu(edit, TPM_RETURNCMD, 300, 300, 0, frame, nullptr), 0);
     EXPECT_FALSE(TrackPopupMenu(reinterpret_cast<HMENU>(static_cast<uintptr_t>(0x999)), 0, 1, 1, 0, frame, nullptr));
+    // Without TPM_RETURNCMD the result says the menu was shown, chosen from or not.
+    backend->WhenIdle([] { EndMenu(); });
+    EXPECT_TRUE(TrackPopupMenu(edit, 0, 300, 300, 0, frame, nullptr));
 
     // The exclude rectangle keeps the menu off it; a menu inside a menu is refused.
     RECT exclude{280, 280, 520, 330};
