@@ -373,6 +373,32 @@ BOOL CGXData::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int n
     return TRUE;
 }
 
+BOOL CGXData::StoreStyleRange(const CGXRange& cells, const CGXStyle* pStyle, int nMode, int nType)
+{
+    if (!cells.IsValid() || cells.bottom > m_nRows || cells.right > m_nCols)
+        return FALSE;
+    const bool bShare = pStyle != nullptr && !pStyle->IsEmpty() && nMode >= gxOverride && nMode <= gxCopy;
+    GXStyleRef shared = bShare ? m_pool.Intern(*pStyle) : GXStyleRef();
+    BOOL bChanged = FALSE;
+    // Counts never exceed 0xFFFFFFFE, so these loops cannot wrap.
+    for (ROWCOL r = cells.top; r <= cells.bottom; ++r) {
+        for (ROWCOL c = cells.left; c <= cells.right; ++c) {
+            if (bShare) {
+                GXStyleRef* p = Slot(r, c, nType, true);
+                if (p == nullptr)
+                    continue;
+                if (!*p) {
+                    *p = shared;
+                    bChanged = TRUE;
+                    continue;
+                }
+            }
+            bChanged |= StoreStyle(r, c, pStyle, nMode, nType);
+        }
+    }
+    return bChanged;
+}
+
 BOOL CGXData::GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nMode, int nType) const
 {
     const CGXStyle* pStored = LookupStyle(nRow, nCol, nType);

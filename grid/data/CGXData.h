@@ -55,6 +55,9 @@ public:
     // column's (row 0, column above 0) or the table's (both 0). No style, or gxRemove, removes
     // it. TRUE when something changed.
     virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType = 0);
+    // StoreStyle for every cell of a cell range (the bounds as stored, whatever the kind);
+    // TRUE when any cell changed. Cells without a style of their own take one shared copy.
+    virtual BOOL StoreStyleRange(const CGXRange& cells, const CGXStyle* pStyle, int nMode, int nType = 0);
     // Applies the stored style to the given one in the change mode; FALSE when nothing is
     // stored or the cell lies outside the counts.
     virtual BOOL GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nMode, int nType = 0) const;

@@ -294,14 +294,17 @@ BOOL CGXGridModel::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pSty
         undo->m_nRow = cells.top;
         undo->m_nCol = cells.left;
     }
-    // Counts never exceed 0xFFFFFFFE, so these loops cannot wrap.
     BOOL bChanged = FALSE;
-    size_t i = 0;
-    for (ROWCOL r = cells.top; r <= cells.bottom; ++r) {
-        for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
-            const CGXStyle* p = pCellStyles != nullptr ? StyleAt(pCellStyles, i) : pStyle;
-            bChanged |= pData->StoreStyle(r, c, p, p != nullptr ? nModify : gxRemove, nType);
-        }
+    if (pCellStyles == nullptr) {
+        bChanged = pData->StoreStyleRange(cells, pStyle, pStyle != nullptr ? nModify : gxRemove, nType);
+    } else {
+        // Counts never exceed 0xFFFFFFFE, so these loops cannot wrap.
+        size_t i = 0;
+        for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
+            for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
+                const CGXStyle* p = StyleAt(pCellStyles, i);
+                bChanged |= pData->StoreStyle(r, c, p, p != nullptr ? nModify : gxRemove, nType);
+            }
     }
     if (bChanged && undo)
         Record(undo.release(), nMode);

@@ -58,13 +58,7 @@ CGXStyle& CGXStyle::operator=(const CGXStyle& other)
     m_value = other.m_value;
     m_choiceList = other.m_choiceList;
     m_pItemData = other.m_pItemData;
-    m_pUserAttributes.reset();
-    if (other.m_pUserAttributes) {
-        m_pUserAttributes = std::make_unique<UserAttributeList>();
-        m_pUserAttributes->reserve(other.m_pUserAttributes->size());
-        for (const auto& [id, pAttr] : *other.m_pUserAttributes)
-            m_pUserAttributes->emplace_back(id, std::unique_ptr<CGXAbstractUserAttribute>(pAttr->Clone()));
-    }
+    m_pUserAttributes = other.m_pUserAttributes;
     return *this;
 }
 
@@ -145,6 +139,16 @@ const CGXAbstractUserAttribute* CGXStyle::FindUserAttribute(WORD nID) const
     return nullptr;
 }
 
+CGXStyle::UserAttributeList& CGXStyle::MutableUserAttributes()
+{
+    // Copy on write: the list may be shared with other styles.
+    auto list = m_pUserAttributes ? std::make_shared<UserAttributeList>(*m_pUserAttributes)
+                                  : std::make_shared<UserAttributeList>();
+    UserAttributeList& ref = *list;
+    m_pUserAttributes = std::move(list);
+    return ref;
+}
+
 void CGXStyle::SyncUserAttributeMark()
 {
     if (m_pUserAttributes && m_pUserAttributes->empty())
@@ -154,17 +158,15 @@ void CGXStyle::SyncUserAttributeMark()
 
 CGXStyle& CGXStyle::SetUserAttribute(WORD nID, CGXAbstractUserAttribute* pAttribute)
 {
-    std::unique_ptr<CGXAbstractUserAttribute> owned(pAttribute);
+    std::shared_ptr<const CGXAbstractUserAttribute> owned(pAttribute);
     if (!owned)
         return RemoveUserAttribute(nID);
-    if (!m_pUserAttributes)
-        m_pUserAttributes = std::make_unique<UserAttributeList>();
-    auto it = std::lower_bound(m_pUserAttributes->begin(), m_pUserAttributes->end(), nID,
-                               [](const auto& entry, WORD id) { return entry.first < id; });
-    if (it != m_pUserAttributes->end() && it->first == nID)
+    UserAttributeList& list = MutableUserAttributes();
+    auto it = std::lower_bound(list.begin(), list.end(), nID, [](const auto& entry, WORD id) { return entry.first < id; });
+    if (it != list.end() && it->first == nID)
         it->second = std::move(owned);
     else
-        m_pUserAttributes->emplace(it, nID, std::move(owned));
+        list.emplace(it, nID, std::move(owned));
     SyncUserAttributeMark();
     return *this;
 }
@@ -192,8 +194,8 @@ const CGXAbstractUserAttribute& CGXStyle::GetUserAttribute(WORD nID) const
 
 CGXStyle& CGXStyle::RemoveUserAttribute(WORD nID)
 {
-    if (m_pUserAttributes)
-        std::erase_if(*m_pUserAttributes, [nID](const auto& entry) { return entry.first == nID; });
+    if (HasUserAttribute(nID))
+        std::erase_if(MutableUserAttributes(), [nID](const auto& entry) { return entry.first == nID; });
     SyncUserAttributeMark();
     return *this;
 }
@@ -253,12 +255,14 @@ BOOL CGXStyle::SameAttribute(const CGXStyle& o, DWORD nBit) const
     case GX_INCL_FLOODCELL: return m_bFloodCell == o.m_bFloodCell;
     case GX_INCL_BASESTYLE: return m_nBaseStyle == o.m_nBaseStyle;
     case GX_INCL_USERATTR: {
+        if (m_pUserAttributes == o.m_pUserAttributes)
+            return TRUE;
         if (GetUserAttributeCount() != o.GetUserAttributeCount())
             return FALSE;
         for (size_t i = 0; i < GetUserAttributeCount(); ++i) {
             const auto& a = (*m_pUserAttributes)[i];
             const auto& b = (*o.m_pUserAttributes)[i];
-            if (a.first != b.first || !a.second->IsEqual(*b.second))
+            if (a.first != b.first || (a.second != b.second && !a.second->IsEqual(*b.second)))
                 return FALSE;
         }
         return TRUE;
@@ -271,12 +275,24 @@ void CGXStyle::ChangeUserAttributes(const CGXStyle& other, int nMode)
 {
     if (!other.m_pUserAttributes)
         return;
-    for (const auto& [id, pAttr] : *other.m_pUserAttributes) {
-        if (nMode == gxExclude)
-            RemoveUserAttribute(id);
-        else if (nMode == gxOverride || !HasUserAttribute(id))
-            SetUserAttribute(id, pAttr->Clone());
+    if (!m_pUserAttributes && nMode != gxExclude) {
+        m_pUserAttributes = other.m_pUserAttributes; // nothing of ours to keep: share theirs
+        SyncUserAttributeMark();
+        return;
     }
+    for (const auto& [id, pAttr] : *other.m_pUserAttributes) {
+        if (nMode == gxExclude) {
+            RemoveUserAttribute(id);
+        } else if (nMode == gxOverride || !HasUserAttribute(id)) {
+            UserAttributeList& list = MutableUserAttributes();
+            auto it = std::lower_bound(list.begin(), list.end(), id, [](const auto& e, WORD n) { return e.first < n; });
+            if (it != list.end() && it->first == id)
+                it->second = pAttr;
+            else
+                list.emplace(it, id, pAttr);
+        }
+    }
+    SyncUserAttributeMark();
 }
 
 CGXStyle& CGXStyle::ChangeStyle(const CGXStyle& other, int nMode)

@@ -159,7 +159,8 @@ public:
     CGXStyle& SetBaseStyle(WORD nBaseStyle);
     WORD GetBaseStyle() const { return m_nBaseStyle; }
 
-    // User attributes: the style owns them; storing one deletes one stored before.
+    // User attributes: the style takes the object over (replacing one stored before); copies of
+    // the style share it, and the last one frees it. Stored attributes are never changed.
     CGXStyle& SetUserAttribute(WORD nID, CGXAbstractUserAttribute* pAttribute);
     CGXStyle& SetUserAttribute(WORD nID, const CString& value);
     CGXStyle& SetUserAttribute(WORD nID, LONG nValue);
@@ -172,7 +173,10 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
-    using UserAttributeList = std::vector<std::pair<WORD, std::unique_ptr<CGXAbstractUserAttribute>>>;
+    // Attributes are immutable once stored, so styles share them, and share a whole list until
+    // one of them changes it: composing a cell's style copies no attribute.
+    using UserAttributeList = std::vector<std::pair<WORD, std::shared_ptr<const CGXAbstractUserAttribute>>>;
+    UserAttributeList& MutableUserAttributes();
     static int ClampSide(int nSide) { return nSide < 0 ? 0 : (nSide > 3 ? 3 : nSide); }
     void CopyAttribute(const CGXStyle& other, DWORD nBit);
     BOOL SameAttribute(const CGXStyle& other, DWORD nBit) const;
@@ -200,5 +204,5 @@ private:
     CString m_value;
     CString m_choiceList;
     void* m_pItemData = nullptr;
-    std::unique_ptr<UserAttributeList> m_pUserAttributes;
+    std::shared_ptr<const UserAttributeList> m_pUserAttributes;
 };

@@ -29,6 +29,13 @@ CGXUserAttribute::CGXUserAttribute(LONG nValue)
     m_value.Format("%ld", static_cast<long>(nValue));
 }
 
+BOOL CGXUserAttribute::IsEqual(const CGXAbstractUserAttribute& other) const
+{
+    if (other.GetRuntimeClass() == RUNTIME_CLASS(CGXUserAttribute))
+        return m_value == static_cast<const CGXUserAttribute&>(other).m_value;
+    return CGXAbstractUserAttribute::IsEqual(other);
+}
+
 void CGXUserAttribute::Serialize(CArchive& ar)
 {
     if (ar.IsStoring())

@@ -39,6 +39,7 @@ public:
 
     CGXAbstractUserAttribute* Clone() const override { return new CGXUserAttribute(m_value); }
     CString GetValueText() const override { return m_value; }
+    BOOL IsEqual(const CGXAbstractUserAttribute& other) const override;
     void Serialize(CArchive& ar) override;
 
 private:

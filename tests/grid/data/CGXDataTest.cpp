@@ -379,3 +379,28 @@ TEST(CGXGridParamTest, AttachingTheSameObjectOnlyChangesOwnership)
     param.SetStylesMap(new CGXStylesMap, TRUE); // the borrowed one is not deleted
     EXPECT_TRUE(param.OwnsStylesMap());
 }
+
+TEST(CGXDataTest, RangeStoresShareOneStyleAndMergeIntoStyledCells)
+{
+    CGXData data;
+    data.SetRowCount(100);
+    data.SetColCount(3);
+    CGXStyle own;
+    own.SetValue("own").SetReadOnly(FALSE);
+    ASSERT_TRUE(data.StoreStyle(7, 2, &own, gxCopy));
+    CGXStyle column;
+    column.SetControl(GX_IDS_CTRL_STATIC).SetReadOnly(TRUE).SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, "tip");
+    ASSERT_TRUE(data.StoreStyleRange(CGXRange(1, 2, 100, 2), &column, gxApplyNew));
+    EXPECT_EQ(data.LookupStyle(1, 2), data.LookupStyle(100, 2)); // one shared copy
+    EXPECT_EQ(*data.LookupStyle(1, 2), column);
+    const CGXStyle* pMerged = data.LookupStyle(7, 2);
+    EXPECT_EQ(pMerged->GetValue(), CString("own"));
+    EXPECT_FALSE(pMerged->GetReadOnly()); // apply-new keeps what the cell had
+    EXPECT_EQ(pMerged->GetControl(), GX_IDS_CTRL_STATIC);
+    EXPECT_EQ(data.GetSharedStyleCount(), 2u);
+    EXPECT_FALSE(data.StoreStyleRange(CGXRange(1, 2, 100, 2), &column, gxApplyNew)); // nothing new
+    EXPECT_FALSE(data.StoreStyleRange(CGXRange(1, 2, 101, 2), &column, gxOverride)); // leaves the table
+    ASSERT_TRUE(data.StoreStyleRange(CGXRange(1, 2, 100, 2), nullptr, gxRemove));
+    EXPECT_EQ(data.LookupStyle(7, 2), nullptr);
+    EXPECT_EQ(data.GetSharedStyleCount(), 0u); // the last user freed each shared style
+}
