@@ -5,6 +5,7 @@
 #include "platform/core/CRect.h"
 #include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/detail/WindowDefaults.h"
 #include "platform/win/detail/WindowClass.h"
@@ -107,6 +108,11 @@ public:
             m_altAlone = false;
             return false;
         case WM_SYSKEYUP:
+            if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+                m_altAlone = false;
+                SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
+                return true;
+            }
             // Alt pressed and released alone, or F10: the keyboard's way into the menu bar.
             if ((wParam == VK_MENU && m_altAlone) || wParam == VK_F10) {
                 m_altAlone = false;
@@ -123,12 +129,52 @@ public:
         case WM_CANCELMODE:
             MenuTracking::End();
             return false;   // the default goes on (the capture is released)
+        case WM_RBUTTONUP: {
+            // A right click asks the window for its context menu, at the screen point.
+            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd, &pt);
+            SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(pt.x, pt.y));
+            return true;
+        }
+        case WM_NCRBUTTONUP:
+            SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+            return true;
+        case WM_KEYUP:
+            // The menu key asks for the context menu from the keyboard: no point (-1, -1).
+            if (wParam == VK_APPS) {
+                SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
+                return true;
+            }
+            return false;
+        case WM_CONTEXTMENU:
+            return ContextMenu(hwnd, lParam);
         default:
             return false;
         }
     }
 
 private:
+    // A top-level window's own context menu is its system menu, over the caption; a child's
+    // request goes on to its parent.
+    static bool ContextMenu(HWND hwnd, LPARAM lParam)
+    {
+        Window* w = WindowManager::Find(hwnd);
+        if (!w)
+            return true;
+        if (w->IsChild())
+            return false;   // the default passes it on to the parent
+        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const LRESULT hit = SendMessage(hwnd, WM_NCHITTEST, 0, lParam);
+        HMENU system = MenuBars::SystemMenuOf(hwnd);
+        if (system && (hit == HTCAPTION || hit == HTSYSMENU)) {
+            const UINT command =
+                static_cast<UINT>(TrackPopupMenu(system, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd, nullptr));
+            if (command && IsWindow(hwnd))
+                PostMessage(hwnd, WM_SYSCOMMAND, command, lParam);
+        }
+        return true;
+    }
+
     bool m_altAlone = false;
 };
 

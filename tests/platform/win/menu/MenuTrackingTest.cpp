@@ -520,6 +520,51 @@ TEST_F(MenuTrackingTest, SystemMenuFromAltSpaceAndTheIcon)
     EXPECT_FALSE(IsMenu(sys)) << "reverting drops the window's copy";
 }
 
+TEST_F(MenuTrackingTest, RightClicksAndTheMenuKeyAskForContextMenus)
+{
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 10, 100, 80, frame);
+    backend->ProcessMessages();
+    Log().clear();
+    POINT inChild{10, 10};
+    ClientToScreen(child, &inChild);
+    backend->Click(3, inChild);
+    backend->ProcessMessages();
+    // The child is asked first with the screen point; unanswered, the request goes up.
+    auto toChild = Of(child, WM_CONTEXTMENU);
+    auto toFrame = Of(frame, WM_CONTEXTMENU);
+    ASSERT_EQ(toChild.size(), 1u);
+    ASSERT_EQ(toFrame.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(toFrame[0].wParam), child);
+    EXPECT_EQ(GET_X_LPARAM(toChild[0].lParam), inChild.x);
+    EXPECT_EQ(GET_Y_LPARAM(toChild[0].lParam), inChild.y);
+    EXPECT_LT(IndexOf(child, WM_RBUTTONUP), IndexOf(child, WM_CONTEXTMENU));
+    // From the keyboard there is no point.
+    Log().clear();
+    SetFocus(child);
+    backend->Key(VK_APPS);
+    backend->ProcessMessages();
+    ASSERT_EQ(Of(child, WM_CONTEXTMENU).size(), 1u);
+    EXPECT_EQ(Of(child, WM_CONTEXTMENU)[0].lParam, MAKELPARAM(-1, -1));
+
+    // A right click on the caption shows the system menu.
+    std::vector<WPARAM> sysCommands;
+    Handler() = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+        if (hwnd == frame && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+            sysCommands.push_back(wParam);
+            result = 0;
+            return true;
+        }
+        return false;
+    };
+    RECT wr{};
+    GetWindowRect(frame, &wr);
+    driver->ChooseWhenOpen({"Close"});
+    backend->Click(3, POINT{(wr.left + wr.right) / 2, wr.top + GetSystemMetrics(SM_CYFRAME) + 5});
+    backend->ProcessMessages();
+    EXPECT_EQ(driver->Failure(), "");
+    EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+}
+
 TEST_F(MenuTrackingTest, TheBarTakesRoomAndGoesWithItsWindow)
 {
     RECT withBar{};
