@@ -61,9 +61,10 @@ LRESULT CALLBACK ComboBoxControl::WndProc(HWND hwnd, UINT message, WPARAM wParam
     if (!self)
         return DefWindowProc(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        DetachControlState<ComboBoxControl>(hwnd);
+        OrphanControlState(hwnd, self);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+    ControlCallGuard<ComboBoxControl> guard(self);
     try {
         return self->OnMessage(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
@@ -77,6 +78,8 @@ LRESULT CALLBACK ComboBoxControl::EditSubclassProc(HWND hwnd, UINT message, WPAR
 {
     auto* combo = ControlStateOf<ComboBoxControl>(GetParent(hwnd));
     if (combo) {
+        // The combo box's code runs from here too: it must outlive a parent's reaction.
+        ControlCallGuard<ComboBoxControl> guard(combo);
         switch (message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:

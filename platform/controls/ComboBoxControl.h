@@ -20,6 +20,10 @@ public:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    template <class State>
+    friend class ControlCallGuard;
+    template <class State>
+    friend void OrphanControlState(HWND hwnd, State* state);
     static LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate(const CREATESTRUCT& cs);
@@ -52,6 +56,8 @@ private:
     void Paint(HDC dc);
 
     HWND m_hwnd;
+    int m_depth = 0;          // calls of the control's own code on the stack
+    bool m_orphaned = false;  // its window is gone; the last call deletes it
     DWORD m_style;
     ComboBoxModel m_model;
     HWND m_edit = nullptr;

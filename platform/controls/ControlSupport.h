@@ -46,3 +46,33 @@ bool FocusCuesHidden(HWND control);
 // A control created with WS_BORDER shows the sunken client edge of the classic style instead of
 // a flat black line; called from WM_NCCREATE.
 void UseClientEdgeForBorder(HWND control);
+
+// Keeps a control's state object alive while the control's own code is on the stack: a parent
+// may destroy the control from a notification, and the object then goes when the outermost call
+// returns instead of under the code still running. The state has `int m_depth` and
+// `bool m_orphaned`; WM_NCDESTROY goes through OrphanControlState.
+template <class State>
+class ControlCallGuard {
+public:
+    explicit ControlCallGuard(State* state) : m_state(state) { ++m_state->m_depth; }
+    ~ControlCallGuard()
+    {
+        if (--m_state->m_depth == 0 && m_state->m_orphaned)
+            delete m_state;
+    }
+    ControlCallGuard(const ControlCallGuard&) = delete;
+    ControlCallGuard& operator=(const ControlCallGuard&) = delete;
+
+private:
+    State* m_state;
+};
+
+// Detaches the state from its window at WM_NCDESTROY; deletes it now unless its code is running.
+template <class State>
+void OrphanControlState(HWND hwnd, State* state)
+{
+    SetWindowLongPtr(hwnd, 0, 0);
+    state->m_orphaned = true;
+    if (state->m_depth == 0)
+        delete state;
+}

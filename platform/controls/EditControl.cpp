@@ -98,9 +98,10 @@ LRESULT EditControl::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     if (!self)
         return DefWindowProc(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        DetachControlState<EditControl>(hwnd);
+        OrphanControlState(hwnd, self);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+    ControlCallGuard<EditControl> guard(self);
     try {
         if (kind == Kind::RichEdit) {
             bool handled = false;

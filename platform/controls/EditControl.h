@@ -26,6 +26,10 @@ public:
 
 private:
     static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Kind kind);
+    template <class State>
+    friend class ControlCallGuard;
+    template <class State>
+    friend void OrphanControlState(HWND hwnd, State* state);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnRichEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
@@ -92,6 +96,8 @@ private:
     void Advances(std::string_view text, std::vector<int>& ends) override;
 
     HWND m_hwnd;
+    int m_depth = 0;          // calls of the control's own code on the stack
+    bool m_orphaned = false;  // its window is gone; the last call deletes it
     Kind m_kind;
     DWORD m_style;
     EditBuffer m_buffer;

@@ -70,9 +70,10 @@ LRESULT CALLBACK ListBoxControl::WndProc(HWND hwnd, UINT message, WPARAM wParam,
     if (message == WM_NCDESTROY) {
         for (int i = 0; i < self->m_model.Count(); ++i)
             self->DeleteNotify(i);
-        DetachControlState<ListBoxControl>(hwnd);
+        OrphanControlState(hwnd, self);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+    ControlCallGuard<ListBoxControl> guard(self);
     try {
         return self->OnMessage(message, wParam, lParam);
     } catch (const std::bad_alloc&) {

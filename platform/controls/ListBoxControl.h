@@ -40,6 +40,10 @@ public:
     int HeightOfRows(int rows) const;
 
 private:
+    template <class State>
+    friend class ControlCallGuard;
+    template <class State>
+    friend void OrphanControlState(HWND hwnd, State* state);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool HasStrings() const;
     bool OwnerDrawn() const { return (m_style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
@@ -82,6 +86,8 @@ private:
     void SetFont(HFONT font, bool redraw);
 
     HWND m_hwnd;
+    int m_depth = 0;          // calls of the control's own code on the stack
+    bool m_orphaned = false;  // its window is gone; the last call deletes it
     DWORD m_style;
     ListBoxModel m_model;
     HFONT m_font = nullptr;
