@@ -1,0 +1,286 @@
+#include "grid/data/CGXLongOperation.h"
+
+#include "platform/core/TickCount.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+IMPLEMENT_DYNAMIC(CGXAbstractLongOperationImp, CObject)
+
+namespace {
+
+CGXAbstractLongOperationImp* g_pImp = nullptr;
+constexpr const char* kSpinner[4] = {"  -", "  \\", "  |", "  /"};
+
+// Index of a level's kept slot, or -1 past the kept levels.
+int Slot(int nLevel)
+{
+    return nLevel >= 1 && nLevel <= GX_LONGOP_MAXLEVELS ? nLevel - 1 : -1;
+}
+
+// The largest length <= n that does not end inside a UTF-8 sequence.
+size_t CutAtCharBoundary(const char* s, size_t n)
+{
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
+    return n;
+}
+
+} // namespace
+
+CGXLongOperationState& GXGetLongOperationState()
+{
+    static CGXLongOperationState state;
+    return state;
+}
+
+CGXAbstractLongOperationImp* GXGetLongOperationImp()
+{
+    return g_pImp;
+}
+
+CGXAbstractLongOperationImp* GXSetLongOperationImp(CGXAbstractLongOperationImp* pImp)
+{
+    CGXAbstractLongOperationImp* pOld = g_pImp;
+    g_pImp = pImp;
+    return pOld;
+}
+
+LPCTSTR CGXLongOperationState::GetText(int nLevel) const
+{
+    const int slot = Slot(std::min(nLevel, GX_LONGOP_MAXLEVELS));
+    LPCTSTR p = slot >= 0 ? m_apszText[slot] : nullptr;
+    return p != nullptr ? p : "";
+}
+
+size_t CGXAbstractLongOperationImp::FormatStatus(char* pszOut, size_t nSize, LPCTSTR lpszText, int nPercent,
+                                                 LPCTSTR lpszHint, int nSpinner)
+{
+    if (pszOut == nullptr || nSize == 0)
+        return 0;
+    char suffix[GX_LONGOP_STATUSSIZE * 2] = {};
+    size_t n = 0;
+    auto add = [&](const char* s) {
+        const size_t len = std::min(std::strlen(s), sizeof(suffix) - 1 - n);
+        std::memcpy(suffix + n, s, len);
+        n += len;
+    };
+    if (nPercent >= 0) {
+        char percent[16];
+        std::snprintf(percent, sizeof(percent), " %3d%%. ", std::min(nPercent, 100));
+        add(percent);
+    }
+    if (lpszHint != nullptr) {
+        add("   ");
+        add(lpszHint);
+    }
+    if (nSpinner >= 0)
+        add(kSpinner[nSpinner & 3]);
+    const size_t room = nSize - 1;
+    const size_t nSuffix = std::min(n, room);
+    const char* text = lpszText != nullptr ? lpszText : "";
+    const size_t nText = CutAtCharBoundary(text, std::min(std::strlen(text), room - nSuffix));
+    std::memcpy(pszOut, text, nText);
+    std::memcpy(pszOut + nText, suffix, nSuffix);
+    pszOut[nText + nSuffix] = '\0';
+    return nText + nSuffix;
+}
+
+DWORD CGXAbstractLongOperationImp::GetTicks()
+{
+    return ::GetTickCount();
+}
+
+void CGXAbstractLongOperationImp::ShowStatusText(LPCTSTR, BOOL) {}
+
+GXAbortAnswer CGXAbstractLongOperationImp::AskAbort(int)
+{
+    return gxAnswerContinue;
+}
+
+void CGXAbstractLongOperationImp::Begin(CGXLongOperation& op)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    const int nLevel = ++s.m_nLevel;
+    if (nLevel > 1) {
+        // A nested operation shows its parent's text until it sets its own (not copied).
+        const int slot = Slot(nLevel);
+        if (slot >= 0) {
+            s.m_apszText[slot] = s.GetText(nLevel - 1);
+            s.m_abOwnsText[slot] = FALSE;
+        }
+    } else {
+        s.m_nPercentDone = -1;
+        s.m_nMaxShownLevel = -1;
+        s.m_bEscPressed = FALSE;
+        s.m_bBusy = FALSE;
+        s.m_bCanCancel = TRUE;
+        s.m_nQuestionMode = 0;
+        s.m_apszText[0] = s.m_sDefaultText.GetString();
+        s.m_abOwnsText[0] = FALSE;
+    }
+    s.m_bCancelled = FALSE;
+    s.m_bRollback = FALSE;
+    op.m_dwStart = op.m_dwLast = GetTicks();
+    op.m_bRestoreEndText = TRUE;
+    op.m_bShowText = TRUE;
+}
+
+void CGXAbstractLongOperationImp::End(CGXLongOperation& op)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    FreeStatusText(op);
+    if (s.m_nLevel > 0)
+        --s.m_nLevel;
+    if (s.m_nLevel == 0 && s.m_bBusy) {
+        EndWaitCursor();
+        if (op.m_bRestoreEndText)
+            ShowStatusText(s.m_sDoneText.GetString(), TRUE);
+    }
+}
+
+void CGXAbstractLongOperationImp::FreeStatusText(CGXLongOperation&)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    const int slot = Slot(s.m_nLevel);
+    if (slot < 0 || !s.m_abOwnsText[slot])
+        return;
+    s.m_abOwnsText[slot] = FALSE;
+    s.m_apszText[slot] = nullptr;
+    s.m_asOwnedText[slot].Empty();
+}
+
+void CGXAbstractLongOperationImp::SetStatusText(CGXLongOperation& op, LPCTSTR lpszText, BOOL bCopy)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    FreeStatusText(op);
+    const int slot = Slot(s.m_nLevel);
+    // Levels past the kept ones are counted but keep no text; hidden levels keep none either.
+    if (slot < 0 || !s.IsLevelShown(s.m_nLevel))
+        return;
+    if (bCopy) {
+        s.m_asOwnedText[slot] = lpszText != nullptr ? lpszText : "";
+        s.m_apszText[slot] = s.m_asOwnedText[slot].GetString();
+        s.m_abOwnsText[slot] = TRUE;
+    } else {
+        s.m_apszText[slot] = lpszText;
+    }
+}
+
+BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    const DWORD now = GetTicks();
+    if (s.m_bBusy ? now - op.m_dwLast < s.m_nUpdateInterval : now - op.m_dwStart < s.m_nFirstWait)
+        return FALSE;
+    if (op.m_bShowText && s.IsLevelShown(s.m_nLevel)) {
+        int nSpinner = -1;
+        if (s.m_nPercentDone < 0) {
+            nSpinner = s.m_nSpinner;
+            s.m_nSpinner = (s.m_nSpinner + 1) & 3;
+        }
+        const BOOL bHint = bWithCancel && s.m_bCanCancel;
+        FormatStatus(s.m_szStatus, sizeof(s.m_szStatus), s.GetText(s.m_nLevel), s.m_nPercentDone,
+                     bHint ? s.m_sCancelHint.GetString() : nullptr, nSpinner);
+        ShowStatusText(s.m_szStatus, FALSE);
+    }
+    PumpMessages(op);
+    if (bWithCancel && s.m_bCanCancel && s.m_bEscPressed && !s.m_bCancelled) {
+        if (s.m_bAskAbort) {
+            const GXAbortAnswer answer = AskAbort(s.m_nQuestionMode);
+            if (answer != gxAnswerContinue)
+                s.m_bCancelled = TRUE;
+            if (answer == gxAnswerCancelRollback)
+                s.m_bRollback = TRUE;
+        } else {
+            s.m_bCancelled = TRUE;
+            s.m_bRollback = s.m_nQuestionMode != 0;
+        }
+        s.m_bEscPressed = FALSE;
+    }
+    // ESC while cancelling is not allowed is swallowed.
+    if (!s.m_bCanCancel)
+        s.m_bEscPressed = FALSE;
+    if (pbCancelled != nullptr)
+        *pbCancelled = s.m_bCancelled;
+    op.m_dwLast = now;
+    return TRUE;
+}
+
+BOOL CGXAbstractLongOperationImp::DoMessages(CGXLongOperation& op, BOOL& bCancelled)
+{
+    bCancelled = FALSE;
+    return Refresh(op, TRUE, &bCancelled);
+}
+
+BOOL CGXAbstractLongOperationImp::DoMessages(CGXLongOperation& op)
+{
+    return Refresh(op, FALSE, nullptr);
+}
+
+void CGXAbstractLongOperationImp::PumpMessages(CGXLongOperation&)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    if (!s.m_bBusy) {
+        BeginWaitCursor();
+        s.m_bBusy = TRUE;
+    }
+}
+
+CGXLongOperation::CGXLongOperation()
+{
+    if (CGXAbstractLongOperationImp* p = GXGetLongOperationImp())
+        p->Begin(*this);
+    else
+        ++GXGetLongOperationState().m_nLevel;
+}
+
+CGXLongOperation::~CGXLongOperation()
+{
+    if (CGXAbstractLongOperationImp* p = GXGetLongOperationImp()) {
+        p->End(*this);
+    } else {
+        CGXLongOperationState& s = GXGetLongOperationState();
+        if (s.m_nLevel > 0)
+            --s.m_nLevel;
+    }
+}
+
+void CGXLongOperation::FreeStatusText()
+{
+    if (CGXAbstractLongOperationImp* p = GXGetLongOperationImp())
+        p->FreeStatusText(*this);
+}
+
+void CGXLongOperation::SetStatusText(LPCTSTR lpszText, BOOL bCopy)
+{
+    if (CGXAbstractLongOperationImp* p = GXGetLongOperationImp())
+        p->SetStatusText(*this, lpszText, bCopy);
+}
+
+BOOL CGXLongOperation::DoMessages(BOOL& bCancelled)
+{
+    bCancelled = FALSE;
+    CGXAbstractLongOperationImp* p = GXGetLongOperationImp();
+    return p != nullptr ? p->DoMessages(*this, bCancelled) : FALSE;
+}
+
+BOOL CGXLongOperation::DoMessages()
+{
+    CGXAbstractLongOperationImp* p = GXGetLongOperationImp();
+    return p != nullptr ? p->DoMessages(*this) : FALSE;
+}
+
+void CGXLongOperation::PumpMessages()
+{
+    if (CGXAbstractLongOperationImp* p = GXGetLongOperationImp())
+        p->PumpMessages(*this);
+}
+
+void CGXLongOperation::SetPercentDone(int nPercent)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    if (s.IsLevelShown(s.m_nLevel))
+        s.m_nPercentDone = std::min(nPercent, 100);
+}

@@ -1,0 +1,119 @@
+// Long grid operations: CGXLongOperation brackets a long piece of work on the caller's stack;
+// the one installed implementation (CGXAbstractLongOperationImp or a class derived from it)
+// keeps the program-wide state, decides when to refresh the status text with its percentage
+// or spinner, and asks whether to abort. Showing, pumping and asking are hooks: the window
+// side of the grid supplies them, so the state and the text rules need no window.
+#pragma once
+
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+class CGXLongOperation;
+
+inline constexpr int GX_LONGOP_MAXLEVELS = 64;     // levels whose texts are kept
+inline constexpr size_t GX_LONGOP_STATUSSIZE = 128; // the status-bar buffer, terminator included
+
+// The program-wide record of the running long operations (user-interface thread only).
+struct CGXLongOperationState {
+    DWORD m_nFirstWait = 750;       // ms before anything is shown
+    DWORD m_nUpdateInterval = 1500; // ms between refreshes once busy
+    BOOL m_bAskAbort = TRUE;
+    CString m_sDefaultText = "Processing...";
+    CString m_sDoneText = "Done.";
+    CString m_sCancelHint = "Press ESC to cancel";
+    CString m_sQuestion = "Do you want to abort the operation?";
+    int m_nPercentDone = -1;  // -1: the operation gives no percentage
+    int m_nLevel = 0;         // nesting level, 0 when idle; counts on past the kept levels
+    int m_nMaxShownLevel = -1; // texts of levels deeper than this + 1 are neither kept nor shown
+    BOOL m_bBusy = FALSE;      // the wait cursor is shown
+    BOOL m_bEscPressed = FALSE;
+    BOOL m_bCancelled = FALSE;
+    BOOL m_bRollback = FALSE;
+    BOOL m_bCanCancel = TRUE;
+    int m_nQuestionMode = 0; // 0 Yes/No, 1 Abort/Retry/Ignore
+    // The text of each kept level (index level - 1) and the copy a level owns.
+    LPCTSTR m_apszText[GX_LONGOP_MAXLEVELS] = {};
+    CString m_asOwnedText[GX_LONGOP_MAXLEVELS];
+    BOOL m_abOwnsText[GX_LONGOP_MAXLEVELS] = {};
+    char m_szStatus[GX_LONGOP_STATUSSIZE] = {};
+    int m_nSpinner = 0;
+
+    BOOL IsLevelShown(int nLevel) const { return m_nMaxShownLevel < 0 || nLevel <= m_nMaxShownLevel + 1; }
+    // The text of a level; levels past the kept ones show the deepest kept text.
+    LPCTSTR GetText(int nLevel) const;
+};
+
+// Answers of the abort question.
+enum GXAbortAnswer : int { gxAnswerContinue = 0, gxAnswerCancel = 1, gxAnswerCancelRollback = 2 };
+
+class CGXAbstractLongOperationImp : public CObject {
+    DECLARE_DYNAMIC(CGXAbstractLongOperationImp)
+public:
+    CGXAbstractLongOperationImp() = default;
+    ~CGXAbstractLongOperationImp() override = default;
+
+    virtual void Begin(CGXLongOperation& op);
+    virtual void End(CGXLongOperation& op);
+    virtual void FreeStatusText(CGXLongOperation& op);
+    virtual void SetStatusText(CGXLongOperation& op, LPCTSTR lpszText, BOOL bCopy);
+    // Refreshes when the time has come (TRUE then) and pumps; bCancelled tells whether the user
+    // cancelled.
+    virtual BOOL DoMessages(CGXLongOperation& op, BOOL& bCancelled);
+    virtual BOOL DoMessages(CGXLongOperation& op);
+    // Shows the wait cursor at the first call; the window side dispatches what may run now.
+    virtual void PumpMessages(CGXLongOperation& op);
+
+    // Builds the status-bar text into a buffer of nSize characters (terminator included): the
+    // text, then " %3d%%. " when nPercent >= 0, then three blanks and the hint when given, then
+    // the spinner sign nSpinner (0..3) when nSpinner >= 0. A text too long for the buffer is
+    // cut (at a character boundary) so that the suffixes still show. The length written.
+    static size_t FormatStatus(char* pszOut, size_t nSize, LPCTSTR lpszText, int nPercent, LPCTSTR lpszHint,
+                               int nSpinner);
+
+protected:
+    // Hooks of the window side; the defaults show nothing and never cancel.
+    virtual DWORD GetTicks();
+    virtual void ShowStatusText(LPCTSTR lpszText, BOOL bEnd);
+    virtual void BeginWaitCursor() {}
+    virtual void EndWaitCursor() {}
+    // Asks the abort question in the state's question mode.
+    virtual GXAbortAnswer AskAbort(int nMode);
+
+private:
+    BOOL Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled);
+};
+
+// The installed implementation; null: long operations only count their nesting.
+CGXAbstractLongOperationImp* GXGetLongOperationImp();
+// Installs an implementation (the caller keeps it; null removes). Returns the previous one.
+CGXAbstractLongOperationImp* GXSetLongOperationImp(CGXAbstractLongOperationImp* pImp);
+CGXLongOperationState& GXGetLongOperationState();
+
+class CGXLongOperation {
+public:
+    CGXLongOperation();
+    ~CGXLongOperation();
+    CGXLongOperation(const CGXLongOperation&) = delete;
+    CGXLongOperation& operator=(const CGXLongOperation&) = delete;
+
+    void FreeStatusText();
+    void SetStatusText(LPCTSTR lpszText, BOOL bCopy = TRUE);
+    BOOL DoMessages(BOOL& bCancelled);
+    BOOL DoMessages();
+    void PumpMessages();
+
+    // Progress of the current level: values above 100 are stored as 100; ignored while the
+    // current level is not shown.
+    static void SetPercentDone(int nPercent);
+    static int GetPercentDone() { return GXGetLongOperationState().m_nPercentDone; }
+    static void SetCanCancel(BOOL b) { GXGetLongOperationState().m_bCanCancel = b; }
+    static void SetQuestionMode(int nMode) { GXGetLongOperationState().m_nQuestionMode = nMode; }
+    static void SetMaxShownLevel(int nLevel) { GXGetLongOperationState().m_nMaxShownLevel = nLevel; }
+    static BOOL GetRollbackState() { return GXGetLongOperationState().m_bRollback; }
+    static int GetLevel() { return GXGetLongOperationState().m_nLevel; }
+
+    DWORD m_dwStart = 0;
+    DWORD m_dwLast = 0;
+    BOOL m_bRestoreEndText = TRUE;
+    BOOL m_bShowText = TRUE;
+};
