@@ -10,6 +10,8 @@
 #include "platform/core/ThreadApi.h"
 #include "platform/win/UserApi.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <functional>
 #include <map>
@@ -78,6 +80,22 @@ inline void WhenWindowOpens(HeadlessBackend& backend, std::function<HWND()> find
     });
 }
 
+// Keeps a test from hanging on a dialog that the injected input did not close: after
+// kIdleTurns more idle turns it is ended with -1 and the test fails.
+inline void EnsureClosed(HeadlessBackend& backend, HWND dialog, int turnsLeft = kIdleTurns)
+{
+    backend.WhenIdle([&backend, dialog, turnsLeft] {
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
+            return;
+        if (turnsLeft > 0) {
+            EnsureClosed(backend, dialog, turnsLeft - 1);
+            return;
+        }
+        ADD_FAILURE() << "the dialog \"" << TextOf(dialog) << "\" was still open; ended it";
+        EndDialog(dialog, -1);
+    });
+}
+
 } // namespace dialog_automation
 
 // What a message box showed before it was answered.
@@ -90,7 +108,8 @@ struct SeenMessageBox {
 
 // Answers the next message box that opens by clicking its button with the id given (IDOK,
 // IDYES…). The box's caption, text and buttons are kept in *seen when given (it must outlive
-// the box). When no box opens, nothing is clicked and seen->seen stays false.
+// the box). When no box opens, nothing is clicked and seen->seen stays false; a box the click
+// did not close is ended with -1 and fails the test.
 inline void AnswerMessageBox(HeadlessBackend& backend, int buttonId, SeenMessageBox* seen = nullptr)
 {
     using namespace dialog_automation;
@@ -113,6 +132,7 @@ inline void AnswerMessageBox(HeadlessBackend& backend, int buttonId, SeenMessage
             }
             if (HWND button = GetDlgItem(box, buttonId))
                 backend.Click(1, CentreOf(button));
+            EnsureClosed(backend, box);
         },
         nullptr);
 }
@@ -129,7 +149,8 @@ struct DialogFill {
 };
 
 // Fills the next dialog made from the resource template `templateId` when it opens, through the
-// mouse and the keyboard. *opened tells whether it came.
+// mouse and the keyboard. *opened tells whether it came. A dialog the closing click did not
+// close (a refused value, a wrong id) is ended with -1 and fails the test.
 inline void FillDialog(HeadlessBackend& backend, UINT templateId, DialogFill fill, bool* opened = nullptr)
 {
     using namespace dialog_automation;
@@ -175,6 +196,7 @@ inline void FillDialog(HeadlessBackend& backend, UINT templateId, DialogFill fil
             }
             if (HWND close = GetDlgItem(dlg, fill.closeWith))
                 backend.Click(1, CentreOf(close));
+            EnsureClosed(backend, dlg);
         },
         nullptr);
 }

@@ -9,6 +9,8 @@
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/support/DialogAutomation.h"
 
+#include <gtest/gtest-spi.h>
+
 namespace {
 
 class MessageBoxTest : public ControlsTest {
@@ -93,6 +95,18 @@ TEST_F(MessageBoxTest, KeyboardChoosesTheDefaultAndEscapeOnlyWhereThereIsACancel
     AnswerMessageBox(*backend, IDRETRY, &seen);
     EXPECT_EQ(MessageBox(nullptr, "Disk full", nullptr, MB_RETRYCANCEL), IDRETRY);
     EXPECT_EQ(seen.caption, "Error");
+}
+
+TEST_F(MessageBoxTest, AnAnswerThatDoesNotCloseTheBoxFailsInsteadOfHanging)
+{
+    int answer = 0;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            AnswerMessageBox(*backend, IDNO);   // an OK box has no No button
+            answer = MessageBox(parent, "Done.", "Vostrel", MB_OK);
+        },
+        "still open");
+    EXPECT_EQ(answer, 0) << "ended with -1, which MessageBox reports as no answer";
 }
 
 TEST_F(MessageBoxTest, DrawsItsIconsInTheirColours)
