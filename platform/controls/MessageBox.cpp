@@ -39,6 +39,7 @@ constexpr int kButtonGap = 6;
 constexpr int kTextToButtons = 16;
 constexpr int kMaxTextWidth = 420;
 
+// FIXME: MB_HELP's Help button is not shown; no caller asks for it yet.
 std::vector<BoxButton> ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK) {

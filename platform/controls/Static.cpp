@@ -224,7 +224,7 @@ LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(state.font);
     case WM_SETTEXT: {
-        // Icon and bitmap statics name their image by text; the others show it.
+        // The new text is drawn at the next paint; icon and bitmap statics keep their image.
         const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
         InvalidateRect(hwnd, nullptr, TRUE);
         return result;
