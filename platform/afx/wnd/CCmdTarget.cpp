@@ -1,0 +1,115 @@
+#include "platform/afx/wnd/CCmdTarget.h"
+
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/UserApi.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+namespace {
+
+// The root of every chain: no entries, no base.
+const AFX_MSGMAP_ENTRY g_noEntries[] = {{0, 0, 0, 0, nullptr, nullptr}};
+const AFX_MSGMAP g_rootMap = {nullptr, &g_noEntries[0]};
+
+// The wait cursor's nesting and the cursor it replaced, per thread.
+thread_local int t_waitCount = 0;
+thread_local HCURSOR t_cursorBeforeWait = nullptr;
+
+} // namespace
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
+{
+    return &g_rootMap;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* pMap, UINT message, WPARAM wParam,
+                                                     LPARAM lParam)
+{
+    // Reflected commands and notifications are told apart by their code as well.
+    const bool reflectedCommand = message == WM_REFLECT_BASE + WM_COMMAND;
+    const bool reflectedNotify = message == WM_REFLECT_BASE + WM_NOTIFY;
+    UINT code = 0;
+    if (reflectedCommand)
+        code = HIWORD(wParam);
+    else if (reflectedNotify && lParam)
+        code = reinterpret_cast<const NMHDR*>(lParam)->code;
+    for (; pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
+            if (e->pnRegistered) {
+                if (*e->pnRegistered == message && message != 0)
+                    return e;
+                continue;
+            }
+            if (e->nMessage != message)
+                continue;
+            if (reflectedCommand || reflectedNotify) {
+                if (LOWORD(e->nCode) == LOWORD(code))
+                    return e;
+                continue;
+            }
+            if (e->nID == 0 && e->nCode == 0)
+                return e;
+        }
+    }
+    return nullptr;
+}
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindCommandEntry(const AFX_MSGMAP* pMap, UINT nMsg, UINT nCode, UINT nID)
+{
+    for (; pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr)
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e)
+            if (!e->pnRegistered && e->nMessage == nMsg && LOWORD(e->nCode) == LOWORD(nCode) &&
+                nID >= e->nID && nID <= e->nLastID)
+                return e;
+    return nullptr;
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // A notification carries its message in the high word; commands and updates have none.
+    UINT nMsg = WM_COMMAND;
+    UINT code = static_cast<UINT>(nCode);
+    if (code != CN_UPDATE_COMMAND_UI && HIWORD(code) != 0) {
+        nMsg = HIWORD(code);
+        code = LOWORD(code);
+    }
+    const AFX_MSGMAP_ENTRY* entry = FindCommandEntry(GetMessageMap(), nMsg, code, nID);
+    if (!entry)
+        return FALSE;
+    if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        pHandlerInfo->pEntry = entry;
+        return TRUE;
+    }
+    AFX_MSGCALL call{nMsg, 0, 0, nID, code, pExtra, 0};
+    // The handler may delete this object: nothing of it is read afterwards.
+    return entry->pfn(this, call);
+}
+
+void CCmdTarget::BeginWaitCursor()
+{
+    HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    HCURSOR previous = SetCursor(wait);
+    if (t_waitCount++ == 0)
+        t_cursorBeforeWait = previous;
+}
+
+void CCmdTarget::EndWaitCursor()
+{
+    if (t_waitCount == 0)
+        return;
+    if (--t_waitCount == 0)
+        SetCursor(t_cursorBeforeWait ? t_cursorBeforeWait : LoadCursor(nullptr, IDC_ARROW));
+}
+
+void CCmdTarget::RestoreWaitCursor()
+{
+    if (t_waitCount > 0)
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
