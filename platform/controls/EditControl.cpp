@@ -741,11 +741,6 @@ void EditControl::OnKeyDown(UINT vk)
         else if (shift)
             Paste();
         return;
-    case VK_APPS:
-    case VK_F10:
-        if (vk == VK_APPS || shift)
-            SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(-1, -1));
-        return;
     default:
         return;
     }
@@ -1023,12 +1018,6 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         OnKeyDown(static_cast<UINT>(wParam));
         return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_F10 && KeyDown(VK_SHIFT) && !KeyDown(VK_MENU)) {
-            SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(-1, -1));
-            return 0;
-        }
-        return DefWindowProc(m_hwnd, message, wParam, lParam);
     case WM_CHAR:
         OnChar(static_cast<UINT>(wParam));
         return 0;
@@ -1057,15 +1046,9 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (GetFocus() != m_hwnd)
             SetFocus(m_hwnd);
         return 0;
-    case WM_RBUTTONUP: {
-        // The release of the right button asks for the context menu, as the default handling
-        // of other windows does.
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ClientToScreen(m_hwnd, &pt);
-        SendMessage(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(pt.x, pt.y));
-        return 0;
-    }
     case WM_CONTEXTMENU:
+        // The default handling asks for it on the right button's release, the menu key and
+        // Shift+F10.
         ContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_TIMER:

@@ -272,6 +272,12 @@ TEST_F(EditControlTest, ContextMenuOffersWhatTheStateAllows)
     EXPECT_EQ(enabled, (std::map<std::string, bool>{{"Undo", false}, {"Cut", false}, {"Copy", true},
                                                      {"Paste", false}, {"Delete", false}, {"Select All", true}}));
     EXPECT_EQ(Sel(r), std::make_pair(0, 10));
+    SendMessage(r, EM_SETSEL, 0, 5);
+    driver.ChooseWhenOpen({"Copy"});
+    PressWith(VK_SHIFT, VK_F10);
+    EXPECT_EQ(driver.Failure(), "");
+    EXPECT_EQ(ClipboardText(), "fixed");
+    EXPECT_TRUE(MenuDriver::OpenMenus().empty()) << "one menu, closed by the choice";
 }
 
 TEST_F(EditControlTest, StylesFilterWhatIsTyped)
