@@ -39,6 +39,8 @@ ListBoxControl::ListBoxControl(HWND hwnd, const CREATESTRUCT& cs)
 {
     m_notify = m_owner = GetParent(hwnd);
     m_item = hwnd;
+    // A list made without redrawing stays so until WM_SETREDRAW turns it on.
+    m_redraw = !(m_style & LBS_NOREDRAW);
     if ((m_style & LBS_COMBOBOX) && cs.lpCreateParams) {
         const auto* combo = static_cast<const ComboListOwner*>(cs.lpCreateParams);
         SetOwnerInfo(combo->notify, combo->owner, combo->item, combo->ctlType);

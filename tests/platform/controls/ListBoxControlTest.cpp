@@ -289,6 +289,26 @@ TEST_F(ListBoxTest, MultipleColumnsFlowDownThenAcross)
     EXPECT_EQ(si.nPos, 4);
 }
 
+TEST_F(ListBoxTest, RedrawOffHoldsTheBarsUntilTurnedOn)
+{
+    HWND lb = List(WS_VSCROLL | LBS_NOREDRAW);
+    Fill(lb, 12);
+    UpdateWindow(lb);
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(lb, SB_VERT, &si);
+    EXPECT_NE(si.nMax, 11) << "not redrawn while off";
+    SendMessage(lb, WM_SETREDRAW, TRUE, 0);
+    GetScrollInfo(lb, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 11);
+    SendMessage(lb, WM_SETREDRAW, FALSE, 0);
+    Fill(lb, 3);
+    GetScrollInfo(lb, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 11);
+    SendMessage(lb, WM_SETREDRAW, TRUE, 0);
+    GetScrollInfo(lb, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 14);
+}
+
 TEST_F(ListBoxTest, HugeParametersStayInRange)
 {
     // One row to a column: the last of 70,040 columns of the widest width lies far past 2^31.
