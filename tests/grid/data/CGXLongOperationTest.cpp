@@ -42,7 +42,11 @@ protected:
 
 class LongOperationTest : public ::testing::Test {
 protected:
-    void SetUp() override { pOld = GXSetLongOperationImp(&imp); }
+    void SetUp() override
+    {
+        pOld = GXSetLongOperationImp(&imp);
+        GXGetLongOperationState().m_nSpinner = 0; // the spinner goes on from one operation to the next
+    }
     void TearDown() override
     {
         GXSetLongOperationImp(pOld);

@@ -1,0 +1,117 @@
+#include "grid/core/CGXLongOperationImp.h"
+
+#include "platform/controls/MessageBox.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/WinUser.h"
+
+IMPLEMENT_DYNAMIC(CGXLongOperationImp, CGXAbstractLongOperationImp)
+
+namespace {
+
+CGXLongOperationImp* g_pInstalled = nullptr;
+
+// Message ranges held back during a long operation.
+struct Range {
+    UINT first;
+    UINT last;
+};
+constexpr Range kHeldBack[] = {
+    {WM_KEYFIRST, WM_KEYLAST},   // keyboard
+    {0x0200, 0x0209},            // mouse in the client area
+    {WM_NCMOUSEMOVE, 0x00A9},    // mouse in the non-client area
+    {WM_COMMAND, WM_COMMAND},    // menu and control commands
+};
+// A window that never validates itself would otherwise get WM_PAINT forever: one pump hands
+// out at most this many messages of a kind.
+constexpr int kMaxPerPump = 256;
+
+} // namespace
+
+CGXLongOperationImp::~CGXLongOperationImp()
+{
+    if (GXGetLongOperationImp() == this)
+        GXSetLongOperationImp(nullptr);
+}
+
+void CGXLongOperationImp::Install()
+{
+    if (g_pInstalled != nullptr)
+        return;
+    g_pInstalled = new CGXLongOperationImp;
+    GXSetLongOperationImp(g_pInstalled);
+}
+
+void CGXLongOperationImp::Uninstall()
+{
+    delete g_pInstalled;
+    g_pInstalled = nullptr;
+}
+
+void CGXLongOperationImp::PumpMessages(CGXLongOperation& op)
+{
+    CGXAbstractLongOperationImp::PumpMessages(op);
+    CGXLongOperationState& state = GXGetLongOperationState();
+    // A quit request answers every filter once nothing else matches: it is put back for the
+    // ordinary loop and ends the pump, never taken for input or dispatched here.
+    bool bQuit = false;
+    auto take = [&](MSG& msg, UINT first, UINT last) {
+        if (bQuit || !PeekMessage(&msg, nullptr, first, last, PM_REMOVE))
+            return false;
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            bQuit = true;
+            return false;
+        }
+        return true;
+    };
+    MSG msg{};
+    for (const Range& range : kHeldBack) {
+        for (int i = 0; i < kMaxPerPump && take(msg, range.first, range.last); ++i) {
+            if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL))
+                state.m_bEscPressed = TRUE;
+        }
+    }
+    for (UINT message : {static_cast<UINT>(WM_PAINT), static_cast<UINT>(WM_TIMER)})
+        for (int i = 0; i < kMaxPerPump && take(msg, message, message); ++i)
+            DispatchMessage(&msg);
+}
+
+void CGXLongOperationImp::ShowStatusText(LPCTSTR lpszText, BOOL)
+{
+    if (m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd))
+        SendMessage(m_hStatusWnd, GX_WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
+void CGXLongOperationImp::BeginWaitCursor()
+{
+    m_hOldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void CGXLongOperationImp::EndWaitCursor()
+{
+    SetCursor(m_hOldCursor);
+    m_hOldCursor = nullptr;
+}
+
+GXAbortAnswer CGXLongOperationImp::AskAbort(int nMode)
+{
+    CGXLongOperationState& state = GXGetLongOperationState();
+    const HWND hOwner = m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd) ? m_hStatusWnd : nullptr;
+    // The cursor the question needs is the arrow, not the wait cursor.
+    const HCURSOR hWait = SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    GXAbortAnswer answer = gxAnswerContinue;
+    if (nMode == 1) {
+        switch (MessageBox(hOwner, state.m_sQuestion.GetString(), nullptr, MB_ABORTRETRYIGNORE | MB_ICONQUESTION)) {
+        case IDABORT: answer = gxAnswerCancel; break;
+        case IDRETRY: answer = gxAnswerCancelRollback; break;
+        default: break;
+        }
+    } else if (MessageBox(hOwner, state.m_sQuestion.GetString(), nullptr, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        answer = gxAnswerCancel;
+    }
+    SetCursor(hWait);
+    return answer;
+}

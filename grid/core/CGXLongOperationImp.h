@@ -1,0 +1,42 @@
+// CGXLongOperationImp: the long-operation implementation on the window layer: the wait
+// cursor, the status text sent to the status window, the abort question and the message pump
+// that lets painting and timers run while user input and commands wait.
+#pragma once
+
+#include "grid/data/CGXLongOperation.h"
+#include "platform/core/Types.h"
+
+// The status window's message that sets its text (lParam: the text).
+inline constexpr UINT GX_WM_SETMESSAGESTRING = 0x0362;
+
+class CGXLongOperationImp : public CGXAbstractLongOperationImp {
+    DECLARE_DYNAMIC(CGXLongOperationImp)
+public:
+    CGXLongOperationImp() = default;
+    ~CGXLongOperationImp() override;
+
+    // Makes the program's one implementation and installs it (once); Uninstall removes and
+    // deletes it (library shut-down).
+    static void Install();
+    static void Uninstall();
+
+    // The window that shows status texts (the main frame's); checked before each use.
+    void SetStatusWindow(HWND hWnd) { m_hStatusWnd = hWnd; }
+
+    // While a long operation runs, only painting and timers may run: their messages are
+    // dispatched. Keyboard, mouse and non-client mouse input and WM_COMMAND are taken out
+    // unprocessed (ESC noted), so no command re-enters the grid. Everything else, such as the
+    // messages worker threads post, stays queued for the ordinary loop after the operation.
+    // A quit request is put back and ends the pump.
+    void PumpMessages(CGXLongOperation& op) override;
+
+protected:
+    void ShowStatusText(LPCTSTR lpszText, BOOL bEnd) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    GXAbortAnswer AskAbort(int nMode) override;
+
+private:
+    HWND m_hStatusWnd = nullptr;
+    HCURSOR m_hOldCursor = nullptr;
+};

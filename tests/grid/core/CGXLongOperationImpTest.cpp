@@ -1,0 +1,102 @@
+#include "grid/core/CGXLongOperationImp.h"
+
+#include "platform/core/MessageQueue.h"
+#include "platform/win/HeadlessFixture.h"
+#include "platform/win/VirtualKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+constexpr UINT kWorkerMessage = WM_USER + 0x0C; // as a worker thread reports a line of text
+
+class LongOperationPumpTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        CGXLongOperationImp::Install();
+    }
+    void TearDown() override
+    {
+        CGXLongOperationImp::Uninstall();
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        HeadlessTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(LongOperationPumpTest, PaintsAndTimersRunInputIsDroppedWorkerMessagesWait)
+{
+    ASSERT_NE(GXGetLongOperationImp(), nullptr);
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
+    backend->ProcessMessages();
+    Log().clear();
+
+    std::thread worker([hwnd] { PostMessage(hwnd, kWorkerMessage, 1, 2); });
+    worker.join();
+    PostMessage(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessage(hwnd, WM_COMMAND, 100, 0);
+    PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessage(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    ASSERT_NE(SetTimer(hwnd, 7, 10, nullptr), 0u);
+    backend->AdvanceClock(20); // due, without handling anything yet
+
+    {
+        CGXLongOperation op;
+        op.PumpMessages();
+        EXPECT_TRUE(GXGetLongOperationState().m_bEscPressed);
+        EXPECT_TRUE(GXGetLongOperationState().m_bBusy);
+    }
+    KillTimer(hwnd, 7);
+
+    EXPECT_FALSE(Of(hwnd, WM_PAINT).empty());
+    EXPECT_FALSE(Of(hwnd, WM_TIMER).empty());
+    for (UINT held : {static_cast<UINT>(WM_LBUTTONDOWN), static_cast<UINT>(WM_COMMAND), static_cast<UINT>(WM_KEYDOWN),
+                      static_cast<UINT>(WM_NCLBUTTONDOWN), kWorkerMessage})
+        EXPECT_TRUE(Of(hwnd, held).empty()) << "message " << held << " was dispatched";
+
+    // Input was dropped; the worker's message is still waiting for the ordinary loop.
+    MSG msg;
+    EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessage(&msg, hwnd, kWorkerMessage, kWorkerMessage, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    EXPECT_EQ(msg.lParam, 2);
+}
+
+TEST_F(LongOperationPumpTest, StatusTextReachesTheStatusWindowAndQuitIsKept)
+{
+    HWND status = Make(WS_OVERLAPPEDWINDOW, 0, 0, 100, 20);
+    static_cast<CGXLongOperationImp*>(GXGetLongOperationImp())->SetStatusWindow(status);
+    std::vector<std::string> texts;
+    Handler() = [&](HWND h, UINT m, WPARAM, LPARAM l, LRESULT& r) {
+        if (h != status || m != GX_WM_SETMESSAGESTRING)
+            return false;
+        texts.emplace_back(reinterpret_cast<LPCSTR>(l));
+        r = 0;
+        return true;
+    };
+    {
+        CGXLongOperation op;
+        op.SetStatusText("Removing rows");
+        op.m_dwStart -= 1000; // as if it had run for a second
+        BOOL bCancelled = TRUE;
+        EXPECT_TRUE(op.DoMessages(bCancelled));
+        EXPECT_FALSE(bCancelled);
+        PostQuitMessage(3);
+        op.PumpMessages();
+    }
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "Removing rows   Press ESC to cancel  -");
+    EXPECT_EQ(texts[1], "Done.");
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+}
