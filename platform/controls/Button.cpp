@@ -598,10 +598,13 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
     auto* state = ControlStateOf<ButtonState>(hwnd);
     if (message == WM_NCDESTROY) {
-        DetachControlState<ButtonState>(hwnd);
+        if (auto* orphan = ControlStateOf<ButtonState>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (!state)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<ButtonState> guard(state);
     return HandleMessage(hwnd, *state, message, wParam, lParam);
 }

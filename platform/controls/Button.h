@@ -115,6 +115,9 @@ public:
     HFONT font = nullptr;
     HANDLE image = nullptr;   // BM_SETIMAGE
     bool dontClick = false;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 
 private:
     DWORD m_style;

@@ -169,11 +169,14 @@ LRESULT CALLBACK ProgressWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        DetachControlState<ProgressModel>(hwnd);
+        if (auto* orphan = ControlStateOf<ProgressModel>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     auto* model = ControlStateOf<ProgressModel>(hwnd);
     if (!model)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<ProgressModel> guard(model);
     return HandleMessage(hwnd, *model, message, wParam, lParam);
 }

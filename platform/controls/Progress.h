@@ -54,6 +54,9 @@ public:
 
     COLORREF barColor = CLR_DEFAULT;
     COLORREF backColor = CLR_DEFAULT;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 
 private:
     int m_low = 0;

@@ -245,11 +245,14 @@ LRESULT CALLBACK ScrollBarControlWndProc(HWND hwnd, UINT message, WPARAM wParam,
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        DetachControlState<ScrollBarModel>(hwnd);
+        if (auto* orphan = ControlStateOf<ScrollBarModel>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     auto* model = ControlStateOf<ScrollBarModel>(hwnd);
     if (!model)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<ScrollBarModel> guard(model);
     return HandleMessage(hwnd, *model, message, wParam, lParam);
 }

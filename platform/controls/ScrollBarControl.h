@@ -38,6 +38,9 @@ public:
     // The position a key asks for (VK_LEFT…), and the notification code for it; false when the
     // key is no scrolling key.
     bool KeyCode(UINT vk, UINT& code) const;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 
 private:
     bool m_vertical;

@@ -289,10 +289,13 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
     auto* state = ControlStateOf<StaticState>(hwnd);
     if (message == WM_NCDESTROY) {
-        DetachControlState<StaticState>(hwnd);
+        if (auto* orphan = ControlStateOf<StaticState>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (!state)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<StaticState> guard(state);
     return HandleMessage(hwnd, *state, message, wParam, lParam);
 }

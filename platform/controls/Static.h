@@ -77,6 +77,9 @@ public:
     int FillColorIndex() const;
 
     HFONT font = nullptr;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 
 private:
     DWORD m_style;

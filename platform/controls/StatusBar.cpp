@@ -358,11 +358,14 @@ LRESULT CALLBACK StatusBarWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        DetachControlState<StatusBarModel>(hwnd);
+        if (auto* orphan = ControlStateOf<StatusBarModel>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     auto* model = ControlStateOf<StatusBarModel>(hwnd);
     if (!model)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<StatusBarModel> guard(model);
     return HandleMessage(hwnd, *model, message, wParam, lParam);
 }

@@ -82,6 +82,9 @@ public:
 
     int minHeight = 0;
     HFONT font = nullptr;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 
 private:
     std::vector<Part> m_parts;

@@ -151,6 +151,9 @@ struct TipState {
     // after takes only the reshow delay, as moving straight between tools does.
     bool leftShown = false;
     DWORD leftAt = 0;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 };
 
 LRESULT CALLBACK ToolSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -581,11 +584,14 @@ LRESULT CALLBACK ToolTipWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        DetachControlState<TipState>(hwnd);
+        if (auto* orphan = ControlStateOf<TipState>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     auto* state = ControlStateOf<TipState>(hwnd);
     if (!state)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<TipState> guard(state);
     return HandleMessage(hwnd, *state, message, wParam, lParam);
 }

@@ -84,6 +84,9 @@ struct UpDownState {
     HWND buddy = nullptr;
     int pressed = 0;          // +1 up arrow held, -1 down arrow, 0 none
     DWORD pressedAt = 0;
+    // Kept alive while the control's own code runs (ControlCallGuard).
+    int m_depth = 0;
+    bool m_orphaned = false;
 };
 
 DWORD StyleOf(HWND hwnd)
@@ -361,11 +364,14 @@ LRESULT CALLBACK UpDownWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        DetachControlState<UpDownState>(hwnd);
+        if (auto* orphan = ControlStateOf<UpDownState>(hwnd))
+            OrphanControlState(hwnd, orphan);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
     auto* state = ControlStateOf<UpDownState>(hwnd);
     if (!state)
         return DefWindowProc(hwnd, message, wParam, lParam);
+    // The parent may destroy the control from a notification; the state outlives the call.
+    ControlCallGuard<UpDownState> guard(state);
     return HandleMessage(hwnd, *state, message, wParam, lParam);
 }
