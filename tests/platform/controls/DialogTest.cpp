@@ -435,3 +435,35 @@ TEST_F(DialogTest, TabWalksIntoAChildDialogMadeAsAControlParent)
     EXPECT_EQ(FocusId(), 1063);
     EXPECT_EQ(IsDlgButtonChecked(pageWindow, 1063), static_cast<UINT>(BST_CHECKED));
 }
+
+namespace {
+
+INT_PTR CALLBACK DestroyingDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        DestroyWindow(dlg);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(DialogTest, ADialogThatDestroysItselfEndsItsLoopAndGivesTheOwnerBack)
+{
+    const std::vector<BYTE> bytes = SettingsTemplate(true);
+    dlg = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), parent,
+                                    DestroyingDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Press(VK_RETURN, "\r");
+    EXPECT_FALSE(IsWindow(dlg));
+
+    backend->WhenIdle([&] { backend->Key(VK_RETURN, "\r"); });
+    const INT_PTR result = DialogBoxIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), parent,
+                                                  DestroyingDialogProc, 0);
+    EXPECT_EQ(result, 0) << "no EndDialog: no answer";
+    EXPECT_TRUE(IsWindowEnabled(parent));
+    EXPECT_EQ(FindWindow(WC_DIALOG_NAME, "Settings"), nullptr);
+}
