@@ -9,6 +9,11 @@ namespace {
 
 // The largest row or column number: GX_INVALID itself means "none".
 constexpr ROWCOL kMaxIndex = GX_INVALID - 1;
+// Cells are kept in a row array as deep as the deepest stored row. Counts may be larger (they
+// cost nothing), but a style stored past these is refused rather than claiming gigabytes.
+// FIXME: a sparse row table would lift the limit; no grid of the program comes near it.
+constexpr size_t kMaxStoredRows = size_t{1} << 24;
+constexpr size_t kMaxStoredCols = size_t{1} << 20;
 
 template <class V>
 void EraseRange(V& v, size_t first, size_t last)
@@ -237,48 +242,49 @@ BOOL CGXData::MoveDataCols(const CGXRange& range, const CDWordArray& order)
 
 BOOL CGXData::CopyCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol)
 {
-    if (!range.IsValid() || !range.IsCells() || range.bottom > m_nRows || range.right > m_nCols)
-        return FALSE;
-    const ROWCOL h = range.GetHeight(), w = range.GetWidth();
-    if (nDestRow > m_nRows || m_nRows - nDestRow < h - 1 || nDestCol > m_nCols || m_nCols - nDestCol < w - 1)
-        return FALSE;
-    // Through a copy of the source block, so overlapping blocks copy correctly.
-    std::vector<GXStyleRef> block(static_cast<size_t>(h) * w);
-    for (ROWCOL r = 0; r < h; ++r)
-        for (ROWCOL c = 0; c < w; ++c)
-            if (const GXStyleRef* p = Slot(range.top + r, range.left + c, 0))
-                block[static_cast<size_t>(r) * w + c] = *p;
-    for (ROWCOL r = 0; r < h; ++r)
-        for (ROWCOL c = 0; c < w; ++c) {
-            GXStyleRef& src = block[static_cast<size_t>(r) * w + c];
-            if (GXStyleRef* p = Slot(nDestRow + r, nDestCol + c, 0, static_cast<bool>(src)))
-                *p = std::move(src);
-        }
-    for (ROWCOL r = nDestRow; r < nDestRow + h && r < m_cells.size(); ++r)
-        TrimRow(m_cells[r]);
-    return TRUE;
+    return TransferCells(range, nDestRow, nDestCol, false);
 }
 
 BOOL CGXData::MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol)
+{
+    return TransferCells(range, nDestRow, nDestCol, true);
+}
+
+// Works on the stored cells only, so a block spanning billions of empty cells costs nothing.
+BOOL CGXData::TransferCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, bool bMove)
 {
     if (!range.IsValid() || !range.IsCells() || range.bottom > m_nRows || range.right > m_nCols)
         return FALSE;
     const ROWCOL h = range.GetHeight(), w = range.GetWidth();
     if (nDestRow > m_nRows || m_nRows - nDestRow < h - 1 || nDestCol > m_nCols || m_nCols - nDestCol < w - 1)
         return FALSE;
-    std::vector<GXStyleRef> block(static_cast<size_t>(h) * w);
-    for (ROWCOL r = 0; r < h; ++r)
-        for (ROWCOL c = 0; c < w; ++c)
-            if (GXStyleRef* p = Slot(range.top + r, range.left + c, 0, false)) {
-                block[static_cast<size_t>(r) * w + c] = std::move(*p);
-                p->reset();
-            }
-    for (ROWCOL r = 0; r < h; ++r)
-        for (ROWCOL c = 0; c < w; ++c) {
-            GXStyleRef& src = block[static_cast<size_t>(r) * w + c];
-            if (GXStyleRef* p = Slot(nDestRow + r, nDestCol + c, 0, static_cast<bool>(src)))
-                *p = std::move(src);
+    struct Entry {
+        ROWCOL dr, dc;
+        GXStyleRef ref;
+    };
+    std::vector<Entry> entries;
+    for (size_t r = range.top; r <= range.bottom && r < m_cells.size(); ++r) {
+        const Row& row = m_cells[r];
+        for (size_t c = range.left; c <= range.right && c < row.size(); ++c)
+            if (row[c])
+                entries.push_back(Entry{static_cast<ROWCOL>(r - range.top), static_cast<ROWCOL>(c - range.left), row[c]});
+    }
+    // Refuse before changing anything when a style would land where none can be kept.
+    for (const Entry& e : entries)
+        if (size_t{nDestRow} + e.dr >= kMaxStoredRows || size_t{nDestCol} + e.dc >= kMaxStoredCols)
+            return FALSE;
+    auto clear = [&](ROWCOL top, ROWCOL left) {
+        for (size_t r = top; r < size_t{top} + h && r < m_cells.size(); ++r) {
+            Row& row = m_cells[r];
+            for (size_t c = left; c < size_t{left} + w && c < row.size(); ++c)
+                row[c].reset();
         }
+    };
+    if (bMove)
+        clear(range.top, range.left);
+    clear(nDestRow, nDestCol);
+    for (Entry& e : entries)
+        *Slot(nDestRow + e.dr, nDestCol + e.dc, 0, true) = std::move(e.ref);
     for (Row& row : m_cells)
         TrimRow(row);
     return TRUE;
@@ -303,20 +309,20 @@ GXStyleRef* CGXData::Slot(ROWCOL nRow, ROWCOL nCol, int nType, bool bCreate)
             return nullptr; // a base style belongs to a row, a column or the table
         }
         if (i >= pv->size()) {
-            if (!bCreate)
+            if (!bCreate || i >= (nCol == 0 ? kMaxStoredRows : kMaxStoredCols))
                 return nullptr;
             pv->resize(i + 1);
         }
         return &(*pv)[i];
     }
     if (nRow >= m_cells.size()) {
-        if (!bCreate)
+        if (!bCreate || nRow >= kMaxStoredRows)
             return nullptr;
         m_cells.resize(static_cast<size_t>(nRow) + 1);
     }
     Row& row = m_cells[nRow];
     if (nCol >= row.size()) {
-        if (!bCreate)
+        if (!bCreate || nCol >= kMaxStoredCols)
             return nullptr;
         // Rows are usually filled left to right, all to the same width: grow to it at once.
         row.reserve(std::max<size_t>(static_cast<size_t>(nCol) + 1, std::min<size_t>(m_nCols + 1u, 1024)));
@@ -380,9 +386,11 @@ BOOL CGXData::StoreStyleRange(const CGXRange& cells, const CGXStyle* pStyle, int
     const bool bShare = pStyle != nullptr && !pStyle->IsEmpty() && nMode >= gxOverride && nMode <= gxCopy;
     GXStyleRef shared = bShare ? m_pool.Intern(*pStyle) : GXStyleRef();
     BOOL bChanged = FALSE;
-    // Counts never exceed 0xFFFFFFFE, so these loops cannot wrap.
-    for (ROWCOL r = cells.top; r <= cells.bottom; ++r) {
-        for (ROWCOL c = cells.left; c <= cells.right; ++c) {
+    // Nothing is or can be stored past the kept extent, so the walk ends there.
+    const ROWCOL nBottom = static_cast<ROWCOL>(std::min<size_t>(cells.bottom, kMaxStoredRows - 1));
+    const ROWCOL nRight = static_cast<ROWCOL>(std::min<size_t>(cells.right, kMaxStoredCols - 1));
+    for (ROWCOL r = cells.top; r <= nBottom; ++r) {
+        for (ROWCOL c = cells.left; c <= nRight; ++c) {
             if (bShare) {
                 GXStyleRef* p = Slot(r, c, nType, true);
                 if (p == nullptr)

@@ -53,7 +53,8 @@ public:
 
     // Stores a cell's style, or with type -1 a row's base style (row above 0, column 0), a
     // column's (row 0, column above 0) or the table's (both 0). No style, or gxRemove, removes
-    // it. TRUE when something changed.
+    // it. TRUE when something changed; FALSE for a cell outside the counts or past the
+    // 16,777,215th row or 1,048,575th column, where nothing can be stored.
     virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType = 0);
     // StoreStyle for every cell of a cell range (the bounds as stored, whatever the kind);
     // TRUE when any cell changed. Cells without a style of their own take one shared copy.
@@ -72,6 +73,7 @@ private:
     GXStyleRef* Slot(ROWCOL nRow, ROWCOL nCol, int nType, bool bCreate);
     const GXStyleRef* Slot(ROWCOL nRow, ROWCOL nCol, int nType) const;
     static void TrimRow(Row& row);
+    BOOL TransferCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, bool bMove);
 
     CGXGridParam* m_pParam = nullptr;
     ROWCOL m_nRows = 0;

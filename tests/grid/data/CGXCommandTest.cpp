@@ -204,4 +204,12 @@ TEST_F(UndoTest, LimitAndSwitchBoundWhatIsRecorded)
     EXPECT_FALSE(model.RemoveRows(50, 60, gxDo));
     EXPECT_FALSE(model.ApplyStyleToRange(CGXRange(1, 1, 99, 1), nullptr, gxOverride, 0, nullptr, gxDo));
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
+
+    // A change too large for undo goes on without it.
+    ASSERT_TRUE(model.SetRowCount(50000, gxRollback));
+    CGXStyle red;
+    red.SetTextColor(RGB(255, 0, 0));
+    EXPECT_TRUE(model.ApplyStyleToRange(CGXRange().SetRows(1, 40000), &red, gxOverride, 0, nullptr, gxDo));
+    EXPECT_TRUE(param.m_UndoList.IsEmpty());
+    EXPECT_EQ(param.GetData()->LookupStyle(40000, 0, gxBaseStyleType)->GetTextColor(), RGB(255, 0, 0));
 }

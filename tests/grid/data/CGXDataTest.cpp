@@ -271,9 +271,16 @@ TEST(CGXDataTest, BoundsModesAndBadOrders)
     shortOrder.Add(1);
     EXPECT_FALSE(data.MoveDataRows(CGXRange().SetRows(1, 2), shortOrder));
 
-    // A huge count costs nothing until cells are stored.
+    // A huge count costs nothing until cells are stored; a store far down is refused, not
+    // turned into an array of billions of rows.
     EXPECT_TRUE(data.SetRowCount(4000000000u));
+    EXPECT_TRUE(data.SetColCount(4000000000u));
     EXPECT_TRUE(data.InsertRows(2, 1000000));
+    EXPECT_FALSE(data.StoreStyle(3999999999u, 1, &s, gxOverride));
+    EXPECT_FALSE(data.StoreStyle(1, 3999999999u, &s, gxOverride));
+    EXPECT_FALSE(data.StoreStyle(3999999999u, 0, &s, gxOverride, gxBaseStyleType));
+    EXPECT_TRUE(data.StoreStyle(100000, 1, &s, gxOverride));
+    EXPECT_TRUE(data.SetColCount(3));
     EXPECT_TRUE(data.SetRowCount(2));
 }
 
@@ -298,6 +305,14 @@ TEST(CGXDataTest, CopyAndMoveCellsHandleOverlap)
     EXPECT_EQ(Stored(data, 4, 4), "11");
     EXPECT_EQ(Stored(data, 5, 5), "22");
     EXPECT_FALSE(data.CopyCells(CGXRange(1, 1, 2, 2), 5, 5));
+
+    // Blocks of billions of cells are fine as long as few are stored.
+    data.SetRowCount(4000000000u);
+    ASSERT_TRUE(data.CopyCells(CGXRange(1, 1, 2000000000u, 5), 3, 1));
+    EXPECT_EQ(Stored(data, 6, 4), "11");
+    EXPECT_EQ(Stored(data, 4, 4), "");
+    EXPECT_FALSE(data.MoveCells(CGXRange(1, 1, 10, 5), 3999999990u, 1)); // would land past what is kept
+    EXPECT_EQ(Stored(data, 6, 4), "11");
 }
 
 TEST(CGXGridParamTest, ComposeTakesCellRowColumnTableAndBaseStyles)
