@@ -1,7 +1,7 @@
 #include "platform/afx/wnd/CCmdTarget.h"
 
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/CCmdUI.h"
-#include "platform/win/Cursor.h"
 #include "platform/win/UserApi.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
@@ -11,10 +11,6 @@ namespace {
 // The root of every chain: no entries, no base.
 const AFX_MSGMAP_ENTRY g_noEntries[] = {{0, 0, 0, 0, nullptr, nullptr}};
 const AFX_MSGMAP g_rootMap = {nullptr, &g_noEntries[0]};
-
-// The wait cursor's nesting and the cursor it replaced, per thread.
-thread_local int t_waitCount = 0;
-thread_local HCURSOR t_cursorBeforeWait = nullptr;
 
 } // namespace
 
@@ -94,22 +90,18 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 
 void CCmdTarget::BeginWaitCursor()
 {
-    HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
-    HCURSOR previous = SetCursor(wait);
-    if (t_waitCount++ == 0)
-        t_cursorBeforeWait = previous;
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(1);
 }
 
 void CCmdTarget::EndWaitCursor()
 {
-    if (t_waitCount == 0)
-        return;
-    if (--t_waitCount == 0)
-        SetCursor(t_cursorBeforeWait ? t_cursorBeforeWait : LoadCursor(nullptr, IDC_ARROW));
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(-1);
 }
 
 void CCmdTarget::RestoreWaitCursor()
 {
-    if (t_waitCount > 0)
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(0);
 }

@@ -2,6 +2,7 @@
 // procedure and message-map dispatch, and destruction.
 #include "platform/afx/wnd/CWnd.h"
 
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/core/CException.h"
 #include "platform/core/CWinThread.h"
@@ -287,8 +288,12 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
         TCHAR text[256] = "";
         e->GetErrorMessage(text, sizeof text);
         TRACE("exception in message %#x to %p: %s\n", nMsg, static_cast<void*>(hWnd), text);
+        const MSG msg = state->m_lastSentMsg;
+        if (CWinApp* app = AfxGetApp())
+            result = app->ProcessWndProcException(e, &msg);
+        else
+            result = nMsg == WM_CREATE ? -1 : 0;   // a window that failed to start is not made
         e->Delete();
-        result = nMsg == WM_CREATE ? -1 : 0;   // a window that failed to start is not made
     } catch (const std::exception& e) {
         TRACE("exception in message %#x to %p: %s\n", nMsg, static_cast<void*>(hWnd), e.what());
         result = nMsg == WM_CREATE ? -1 : 0;
