@@ -108,11 +108,17 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     std::unique_ptr<CGXCommand> cmd(static_cast<CGXCommand*>(from.RemoveHead()));
     // The inverses the replay records are caught in a block of their own, which becomes the
     // one step that reverses this one.
-    auto* pCapture = new CGXBlockCmd(cmd->m_sDescription);
-    param.m_TransactionBlocks.AddHead(pCapture);
-    const BOOL bDone = cmd->Execute(target, nMode);
+    std::unique_ptr<CGXBlockCmd> capture(new CGXBlockCmd(cmd->m_sDescription));
+    param.m_TransactionBlocks.AddHead(capture.get());
+    BOOL bDone = FALSE;
+    try {
+        bDone = cmd->Execute(target, nMode);
+    } catch (...) {
+        // The capture block must not stay open as a transaction nobody closes.
+        param.m_TransactionBlocks.RemoveHead();
+        throw;
+    }
     param.m_TransactionBlocks.RemoveHead();
-    std::unique_ptr<CGXBlockCmd> capture(pCapture);
     if (capture->GetCount() > 0) {
         CGXCommand* pInverse = capture->GetCount() == 1 ? capture->DetachSingle() : capture.release();
         pInverse->m_sDescription = cmd->m_sDescription;
