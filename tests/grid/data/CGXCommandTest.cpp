@@ -213,3 +213,21 @@ TEST_F(UndoTest, LimitAndSwitchBoundWhatIsRecorded)
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
     EXPECT_EQ(param.GetData()->LookupStyle(40000, 0, gxBaseStyleType)->GetTextColor(), RGB(255, 0, 0));
 }
+
+TEST_F(UndoTest, StructureChangesKeepSelectionsFrozenRowsAndSizesInStep)
+{
+    param.m_SelRects.AddTail(new CGXRange(4, 1, 5, 2));
+    param.m_SelRects.AddTail(new CGXRange(CGXRange().SetCols(2, 3)));
+    param.m_nFrozenRows = 3;
+    ASSERT_TRUE(model.InsertRows(2, 2, nullptr, nullptr, nullptr, 0, gxDo));
+    EXPECT_EQ(*param.m_SelRects.GetRangeAt(param.m_SelRects.GetHeadPosition()), CGXRange(6, 1, 7, 2));
+    EXPECT_EQ(param.m_nFrozenRows, 5u);
+    LONG n = 0;
+    EXPECT_TRUE(param.m_RowHeights.Lookup(7, n)); // was row 5
+    EXPECT_EQ(n, 700);
+    ASSERT_TRUE(model.RemoveCols(2, 3, gxDo));
+    EXPECT_FALSE(param.m_SelRects.GetRangeAt(param.m_SelRects.GetTailPosition())->IsValid());
+    ASSERT_TRUE(model.RemoveRows(1, 4, gxDo));
+    EXPECT_EQ(param.m_nFrozenRows, 1u);
+    EXPECT_EQ(param.GetData()->LookupStyle(1, 1)->GetValue(), CString("31"));
+}
