@@ -115,6 +115,24 @@ BOOL PtVisible(HDC dc, int x, int y);
 BOOL RectVisible(HDC dc, const RECT* rect);
 
 int GetDeviceCaps(HDC dc, int index);
+
+// ---- Printing ----
+// The one printer the layer has writes each document as a PDF file; its name is what
+// GetDefaultPrinter answers and what the print dialog offers ("PDF file"). CreateDC takes
+// that name as the device (the driver is ignored), an optional port naming the file written
+// when DOCINFO names none, and optional settings (paper, orientation, resolution; 300 dpi
+// and Letter when absent). Pages are drawn at the printer's resolution with the same painter
+// as the screen, and each finished page goes into the file as one image. The file appears
+// only when EndDoc succeeds, replacing an existing file whole; AbortDoc, DeleteDC during a
+// document or a failed write leave any earlier file as it was.
+BOOL GetDefaultPrinter(LPSTR buffer, LPDWORD size);
+HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode);
+// Returns the job number (above zero) or SP_ERROR.
+int StartDoc(HDC dc, const DOCINFO* info);
+int StartPage(HDC dc);
+int EndPage(HDC dc);
+int EndDoc(HDC dc);
+int AbortDoc(HDC dc);
 BOOL GetCurrentPositionEx(HDC dc, POINT* point);
 
 // ---- Lines and shapes ----

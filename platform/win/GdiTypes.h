@@ -584,3 +584,68 @@ typedef DRAWTEXTPARAMS* LPDRAWTEXTPARAMS;
 
 typedef BOOL(CALLBACK* DRAWSTATEPROC)(HDC hdc, LPARAM lData, WPARAM wData, int cx, int cy);
 typedef BOOL(CALLBACK* GRAYSTRINGPROC)(HDC hdc, LPARAM lData, int cch);
+
+// ---- Printing ----
+#define CCHDEVICENAME 32
+#define CCHFORMNAME 32
+
+// The printer settings a print dialog hands to CreateDC: the subset of the platform's record
+// that the layer's printer reads (paper, orientation, resolution, copies).
+struct DEVMODE {
+    char dmDeviceName[CCHDEVICENAME];
+    WORD dmSpecVersion;
+    WORD dmDriverVersion;
+    WORD dmSize;
+    WORD dmDriverExtra;
+    DWORD dmFields;
+    short dmOrientation;
+    short dmPaperSize;
+    short dmPaperLength;   // tenths of a millimetre, with DM_PAPERLENGTH
+    short dmPaperWidth;    // tenths of a millimetre, with DM_PAPERWIDTH
+    short dmScale;
+    short dmCopies;
+    short dmDefaultSource;
+    short dmPrintQuality;  // dots per inch when positive
+    short dmColor;
+    short dmDuplex;
+    short dmYResolution;
+    short dmTTOption;
+    short dmCollate;
+    char dmFormName[CCHFORMNAME];
+};
+typedef DEVMODE* LPDEVMODE;
+typedef DEVMODE* PDEVMODE;
+
+#define DM_ORIENTATION 0x00000001L
+#define DM_PAPERSIZE 0x00000002L
+#define DM_PAPERLENGTH 0x00000004L
+#define DM_PAPERWIDTH 0x00000008L
+#define DM_SCALE 0x00000010L
+#define DM_COPIES 0x00000100L
+#define DM_PRINTQUALITY 0x00000400L
+#define DM_COLOR 0x00000800L
+#define DM_YRESOLUTION 0x00002000L
+#define DM_COLLATE 0x00008000L
+
+#define DMORIENT_PORTRAIT 1
+#define DMORIENT_LANDSCAPE 2
+
+#define DMPAPER_LETTER 1
+#define DMPAPER_LEGAL 5
+#define DMPAPER_A4 9
+#define DMPAPER_A5 11
+
+struct DOCINFO {
+    int cbSize;
+    LPCSTR lpszDocName;
+    LPCSTR lpszOutput;   // the file the document is written to
+    LPCSTR lpszDatatype;
+    DWORD fwType;
+};
+typedef DOCINFO* LPDOCINFO;
+
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+#define SP_OUTOFDISK (-4)
+#define SP_OUTOFMEMORY (-5)

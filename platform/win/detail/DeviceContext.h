@@ -4,6 +4,7 @@
 
 #include "platform/core/Types.h"
 #include "platform/win/detail/GdiObjects.h"
+#include "platform/win/detail/PrinterDevice.h"
 #include "platform/win/detail/RasterOps.h"
 #include "platform/win/detail/Region.h"
 
@@ -94,6 +95,13 @@ public:
     bool m_hasSystemClip = false;
     Region m_systemClip;
     std::function<void(HDC)> m_releaseHook;
+
+    // Dots per inch, which the fixed mapping modes measure by: the screen's 96, or a printer's.
+    int m_dpiX = 96;
+    int m_dpiY = 96;
+    // Printer devices (surface devices whose surface is the page being drawn, absent between
+    // pages).
+    std::unique_ptr<PrinterDevice> m_printer;
 
     // Recording devices.
     std::vector<RecordedCall> m_calls;

@@ -688,10 +688,10 @@ int SetMapMode(HDC hdc, int mode)
     }
     DcState& s = dc->State();
     int old = s.mapMode;
-    // Fixed modes measure at 96 pixels per inch with y growing upwards.
-    auto fixed = [&s](int logicalPerInch) {
+    // Fixed modes measure at the device's dots per inch with y growing upwards.
+    auto fixed = [&s, dc](int logicalPerInch) {
         s.windowExt = SIZE{logicalPerInch, logicalPerInch};
-        s.viewportExt = SIZE{96, -96};
+        s.viewportExt = SIZE{dc->m_dpiX, -dc->m_dpiY};
     };
     switch (mode) {
     case MM_TEXT:
@@ -977,7 +977,12 @@ BOOL RectVisible(HDC hdc, const RECT* rect)
 
 int GetDeviceCaps(HDC hdc, int index)
 {
-    (void)hdc;
+    if (DeviceContext* dc = DC(hdc); dc && dc->m_printer) {
+        int answer = 0;
+        if (GetPrinterCaps(*dc->m_printer, index, &answer)) {
+            return answer;
+        }
+    }
     switch (index) {
     case DRIVERVERSION: return 0x4000;
     case TECHNOLOGY: return DT_RASDISPLAY;

@@ -1,0 +1,225 @@
+#include "platform/win/Gdi.h"
+#include "support/PdfRaster.h"
+#include "support/ScopedTempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+HDC MakePrinter(const DEVMODE* mode = nullptr)
+{
+    char name[64];
+    DWORD size = sizeof(name);
+    if (!GetDefaultPrinter(name, &size)) {
+        return nullptr;
+    }
+    return CreateDC(nullptr, name, nullptr, mode);
+}
+
+void FillBlack(HDC dc, int l, int t, int r, int b)
+{
+    RECT rc{l, t, r, b};
+    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+} // namespace
+
+TEST(PrinterDCTest, AnswersAsAPrinterAndMapsByItsResolution)
+{
+    char name[4];
+    DWORD size = sizeof(name);
+    EXPECT_FALSE(GetDefaultPrinter(name, &size));
+    EXPECT_EQ(size, 9u);
+    EXPECT_EQ(CreateDC(nullptr, "No such printer", nullptr, nullptr), nullptr);
+
+    HDC dc = MakePrinter();
+    ASSERT_NE(dc, nullptr);
+    // Letter at 300 dpi with a quarter inch the printer cannot reach.
+    EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 300);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 2550);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALHEIGHT), 3300);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETX), 75);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETY), 75);
+    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 2400);
+    EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 3150);
+    EXPECT_EQ(GetDeviceCaps(dc, HORZSIZE), 203);
+
+    // Fixed mapping modes measure by the printer's dots, not the screen's.
+    struct Case {
+        int mode;
+        POINT logical;
+        POINT device;
+    } cases[] = {
+        {MM_LOENGLISH, {100, -200}, {300, 600}},  {MM_HIENGLISH, {1000, -1000}, {300, 300}},
+        {MM_LOMETRIC, {254, -508}, {300, 600}},   {MM_HIMETRIC, {2540, -2540}, {300, 300}},
+        {MM_TWIPS, {1440, -720}, {300, 150}},     {MM_TEXT, {17, 23}, {17, 23}},
+    };
+    for (const Case& c : cases) {
+        SetMapMode(dc, c.mode);
+        POINT p = c.logical;
+        LPtoDP(dc, &p, 1);
+        EXPECT_EQ(p.x, c.device.x) << c.mode;
+        EXPECT_EQ(p.y, c.device.y) << c.mode;
+    }
+    // An isotropic mapping set up to fit the page keeps units square.
+    SetMapMode(dc, MM_ISOTROPIC);
+    SetWindowExtEx(dc, 1000, 1000, nullptr);
+    SetViewportExtEx(dc, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), nullptr);
+    POINT p{1000, 1000};
+    LPtoDP(dc, &p, 1);
+    EXPECT_EQ(p.x, 2400);
+    EXPECT_EQ(p.y, 2400);
+    DeleteDC(dc);
+
+    DEVMODE mode{};
+    mode.dmFields = DM_PAPERSIZE | DM_ORIENTATION | DM_PRINTQUALITY;
+    mode.dmPaperSize = DMPAPER_A4;
+    mode.dmOrientation = DMORIENT_LANDSCAPE;
+    mode.dmPrintQuality = 600;
+    dc = MakePrinter(&mode);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 7016);
+    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALHEIGHT), 4961);
+    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 7016 - 300);
+    DeleteDC(dc);
+
+    // A screen device keeps answering as the screen.
+    HDC memory = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(memory, TECHNOLOGY), DT_RASDISPLAY);
+    EXPECT_EQ(GetDeviceCaps(memory, LOGPIXELSX), 96);
+    DeleteDC(memory);
+}
+
+TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
+{
+    ScopedTempDir dir;
+    std::string file = dir.File("out.pdf");
+    HDC dc = MakePrinter();
+    ASSERT_NE(dc, nullptr);
+    DOCINFO info{sizeof(DOCINFO), "Test document", file.c_str(), nullptr, 0};
+    ASSERT_GT(StartDoc(dc, &info), 0);
+
+    ASSERT_GT(StartPage(dc), 0);
+    FillBlack(dc, 100, 100, 400, 300);
+    HPEN pen = CreatePen(PS_SOLID, 6, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, 100, 500, nullptr);
+    LineTo(dc, 1000, 500);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    HFONT font = CreateFont(-80, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Liberation Sans");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SIZE extent{};
+    GetTextExtentPoint32(dc, "Printed page", 12, &extent);
+    TextOut(dc, 100, 700, "Printed page", 12);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    // In a fixed mode: one inch square, two inches from the left and eight down.
+    SetMapMode(dc, MM_LOENGLISH);
+    Rectangle(dc, 200, -800, 300, -900);
+    SetMapMode(dc, MM_TEXT);
+    ASSERT_GT(EndPage(dc), 0);
+
+    ASSERT_GT(StartPage(dc), 0);
+    FillBlack(dc, 1000, 1000, 1200, 1100);
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+
+    // Rasterised at the printer's resolution, device (x, y) is page pixel (x + 75, y + 75).
+    PdfPage page1(file, 1, 300);
+    ASSERT_TRUE(page1.Valid());
+    EXPECT_EQ(page1.Width(), 2550);
+    EXPECT_EQ(page1.Height(), 3300);
+    const int o = 75;
+    EXPECT_EQ(page1.DarkIn(o + 102, o + 102, o + 398, o + 298), 296 * 196);
+    EXPECT_EQ(page1.DarkIn(o + 90, o + 90, o + 98, o + 310), 0);
+    EXPECT_EQ(page1.DarkIn(o + 402, o + 90, o + 420, o + 310), 0);
+    EXPECT_TRUE(page1.IsDark(o + 500, o + 500));
+    EXPECT_FALSE(page1.IsDark(o + 500, o + 490));
+    EXPECT_FALSE(page1.IsDark(o + 500, o + 510));
+    EXPECT_FALSE(page1.IsDark(o + 1010, o + 500));
+    // The text: ink inside its extent, none beyond it.
+    EXPECT_GT(extent.cx, 300);
+    EXPECT_GT(page1.DarkIn(o + 100, o + 700, o + 100 + extent.cx, o + 700 + extent.cy), extent.cx * 8);
+    EXPECT_EQ(page1.DarkIn(o + 110 + extent.cx, o + 700, o + 2000, o + 700 + extent.cy), 0);
+    // The one-inch square's one-dot outline (the image may land a fraction of a dot away) and
+    // its white inside.
+    EXPECT_GT(page1.DarkIn(o + 599, o + 2500, o + 602, o + 2501), 0);
+    EXPECT_GT(page1.DarkIn(o + 750, o + 2399, o + 751, o + 2402), 0);
+    EXPECT_GT(page1.DarkIn(o + 750, o + 2698, o + 751, o + 2701), 0);
+    EXPECT_EQ(page1.DarkIn(o + 603, o + 2403, o + 896, o + 2696), 0);
+    EXPECT_EQ(page1.DarkIn(o + 1000, o + 1000, o + 1200, o + 1100), 0);
+
+    PdfPage page2(file, 2, 300);
+    ASSERT_TRUE(page2.Valid());
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1002, o + 1198, o + 1098), 196 * 96);
+    EXPECT_EQ(page2.DarkIn(o + 100, o + 100, o + 400, o + 300), 0);
+    PdfPage page3(file, 3, 300);
+    EXPECT_FALSE(page3.Valid());
+}
+
+TEST(PrinterDCTest, OnlyAFinishedDocumentReplacesTheFile)
+{
+    ScopedTempDir dir;
+    std::string file = dir.File("kept.pdf");
+    dir.WriteFile("kept.pdf", "earlier");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    auto content = [&file] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    auto entries = [&dir] {
+        return std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator());
+    };
+
+    HDC dc = MakePrinter();
+    ASSERT_NE(dc, nullptr);
+    // Out of order and without somewhere to write, nothing starts.
+    EXPECT_EQ(StartPage(dc), SP_ERROR);
+    EXPECT_EQ(EndPage(dc), SP_ERROR);
+    EXPECT_EQ(EndDoc(dc), SP_ERROR);
+    DOCINFO none{sizeof(DOCINFO), "x", nullptr, nullptr, 0};
+    EXPECT_EQ(StartDoc(dc, &none), SP_ERROR);
+    std::string missing = dir.File("no/such/folder.pdf");
+    DOCINFO unwritable{sizeof(DOCINFO), "x", missing.c_str(), nullptr, 0};
+    EXPECT_EQ(StartDoc(dc, &unwritable), SP_ERROR);
+
+    DOCINFO info{sizeof(DOCINFO), "x", file.c_str(), nullptr, 0};
+    ASSERT_GT(StartDoc(dc, &info), 0);
+    EXPECT_EQ(StartDoc(dc, &info), SP_ERROR);
+    ASSERT_GT(StartPage(dc), 0);
+    FillBlack(dc, 0, 0, 50, 50);
+    EXPECT_GT(AbortDoc(dc), 0);
+    EXPECT_EQ(content(), "earlier");
+    EXPECT_EQ(entries(), 1);
+
+    // Deleting the device in the middle of a document is an abort too.
+    ASSERT_GT(StartDoc(dc, &info), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    DeleteDC(dc);
+    EXPECT_EQ(content(), "earlier");
+    EXPECT_EQ(entries(), 1);
+
+    // EndDoc closes an open page and puts the document in place, keeping the file's mode.
+    dc = MakePrinter();
+    ASSERT_GT(StartDoc(dc, &info), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    FillBlack(dc, 0, 0, 50, 50);
+    ASSERT_GT(EndDoc(dc), 0);
+    EXPECT_EQ(content().substr(0, 5), "%PDF-");
+    EXPECT_EQ(entries(), 1);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    PdfPage page(file, 1, 300);
+    ASSERT_TRUE(page.Valid());
+    EXPECT_EQ(page.DarkIn(75, 75, 125, 125), 2500);
+    DeleteDC(dc);
+}
