@@ -21,7 +21,8 @@ CGXGridParam::~CGXGridParam()
     SetStylesMap(nullptr);
     SetProperties(nullptr);
     SetPrintDevice(nullptr);
-    SetCoveredCellPool(nullptr);
+    for (int i = 0; i < gxPoolCount; ++i)
+        SetPool(static_cast<GXPool>(i), nullptr);
 }
 
 template <class T>
@@ -50,11 +51,19 @@ void CGXGridParam::SetData(CGXData* p, BOOL bMustDelete)
         m_pData->InitParam(this);
 }
 
-void CGXGridParam::SetCoveredCellPool(CGXOwnedObject* pPool)
+void CGXGridParam::SetPool(GXPool nPool, CGXOwnedObject* pPool)
 {
-    if (pPool != m_pCoveredCellPool)
-        delete m_pCoveredCellPool;
-    m_pCoveredCellPool = pPool;
+    if (nPool < 0 || nPool >= gxPoolCount)
+        return;
+    CGXOwnedObject*& pSlot = m_apPools[nPool];
+    if (pPool != pSlot)
+        delete pSlot;
+    pSlot = pPool;
+}
+
+CGXOwnedObject* CGXGridParam::GetPool(GXPool nPool) const
+{
+    return nPool >= 0 && nPool < gxPoolCount ? m_apPools[nPool] : nullptr;
 }
 
 CString CGXGridParam::GetColumnLetters(ROWCOL nCol)

@@ -41,9 +41,23 @@ public:
     BOOL OwnsPrintDevice() const { return m_bOwnPrintDevice; }
 
     // The span pools belong to the covered, floating and merged cells features; the parameter
-    // object keeps and deletes them.
-    void SetCoveredCellPool(CGXOwnedObject* pPool);
-    CGXOwnedObject* GetCoveredCellPool() const { return m_pCoveredCellPool; }
+    // object keeps them and deletes them (through their virtual destructors) when replaced or
+    // when it goes.
+    enum GXPool : int {
+        gxCoveredCellPool,
+        gxFloatSpanPool,
+        gxFloatDelayedPool,
+        gxPrintFloatSpanPool,
+        gxPrintFloatDelayedPool,
+        gxMergeSpanPoolRows, // spans within rows
+        gxMergeSpanPoolCols, // spans within columns
+        gxMergeDelayedPool,
+        gxPoolCount,
+    };
+    void SetPool(GXPool nPool, CGXOwnedObject* pPool);
+    CGXOwnedObject* GetPool(GXPool nPool) const;
+    void SetCoveredCellPool(CGXOwnedObject* pPool) { SetPool(gxCoveredCellPool, pPool); }
+    CGXOwnedObject* GetCoveredCellPool() const { return GetPool(gxCoveredCellPool); }
 
     // Undo switch: commands are recorded only while it is on.
     void EnableUndo(BOOL bEnable) { m_bUndoEnabled = bEnable; }
@@ -176,7 +190,7 @@ private:
     CGXStylesMap* m_pStylesMap = nullptr;
     CGXData* m_pData = nullptr;
     CGXOwnedObject* m_pPrintDevice = nullptr;
-    CGXOwnedObject* m_pCoveredCellPool = nullptr;
+    CGXOwnedObject* m_apPools[gxPoolCount] = {};
     BOOL m_bOwnProperties = FALSE;
     BOOL m_bOwnStylesMap = FALSE;
     BOOL m_bOwnData = FALSE;

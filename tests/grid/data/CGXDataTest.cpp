@@ -389,6 +389,25 @@ TEST(CGXGridParamTest, AttachingTheSameObjectOnlyChangesOwnership)
     param.SetData(nullptr);
     delete pData; // ours again
 
+    // Feature objects the parameter object keeps are deleted through their virtual destructors.
+    struct Pool : CObject {
+        explicit Pool(int& n) : count(n) {}
+        ~Pool() override { ++count; }
+        int& count;
+    };
+    int nDeleted = 0;
+    {
+        CGXGridParam owner;
+        auto* pPool = new Pool(nDeleted);
+        owner.SetPool(CGXGridParam::gxMergeSpanPoolRows, pPool);
+        owner.SetPool(CGXGridParam::gxMergeSpanPoolRows, pPool); // the same one again: kept
+        EXPECT_EQ(nDeleted, 0);
+        owner.SetPool(CGXGridParam::gxMergeSpanPoolRows, new Pool(nDeleted));
+        EXPECT_EQ(nDeleted, 1);
+        owner.SetCoveredCellPool(new Pool(nDeleted));
+    }
+    EXPECT_EQ(nDeleted, 3);
+
     CGXStylesMap external;
     param.SetStylesMap(&external, FALSE);
     param.SetStylesMap(new CGXStylesMap, TRUE); // the borrowed one is not deleted
