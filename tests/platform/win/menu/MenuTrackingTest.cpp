@@ -369,6 +369,28 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
         EndMenu();
     });
     EXPECT_EQ(TrackPopupMenuEx(edit, TPM_RETURNCMD | TPM_VERTICAL, 300, 300, frame, &params), 0);
+
+    // Alignment to the point, and a menu that would leave the screen is kept on it.
+    auto placed = [&](UINT flags, int x, int y) {
+        RECT wr{};
+        backend->WhenIdle([&] {
+            if (!MenuDriver::OpenMenus().empty())
+                GetWindowRect(MenuDriver::OpenMenus().front(), &wr);
+            EndMenu();
+        });
+        TrackPopupMenu(edit, flags | TPM_RETURNCMD, x, y, 0, frame, nullptr);
+        return wr;
+    };
+    RECT r = placed(TPM_RIGHTALIGN | TPM_BOTTOMALIGN, 300, 300);
+    EXPECT_EQ(r.right, 300);
+    EXPECT_EQ(r.bottom, 300);
+    r = placed(TPM_CENTERALIGN, 300, 300);
+    EXPECT_EQ((r.left + r.right) / 2, 300);
+    EXPECT_EQ(r.top, 300);
+    r = placed(0, 1020, 760);   // the screen is 1024 x 768
+    EXPECT_LE(r.right, 1024);
+    EXPECT_LE(r.bottom, 768);
+    EXPECT_EQ(r.right, 1020) << "flipped to the left of the point";
 }
 
 TEST_F(MenuTrackingTest, RestingOnAPopupItemOpensItAfterTheDelay)
@@ -577,6 +599,11 @@ TEST_F(MenuTrackingTest, TheBarTakesRoomAndGoesWithItsWindow)
     ASSERT_TRUE(SetMenu(frame, bar));
     EXPECT_EQ(GetMenu(frame), bar);
     EXPECT_TRUE(DrawMenuBar(frame));
+    // HiliteMenuItem lights a bar item without a menu loop.
+    EXPECT_TRUE(HiliteMenuItem(frame, bar, 1, MF_BYPOSITION | MF_HILITE));
+    EXPECT_NE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_HILITE, 0u);
+    EXPECT_TRUE(HiliteMenuItem(frame, bar, 1, MF_BYPOSITION | MF_UNHILITE));
+    EXPECT_EQ(GetMenuState(bar, 1, MF_BYPOSITION) & MF_HILITE, 0u);
     // The help item sits at the right end of the bar.
     RECT help{};
     ASSERT_TRUE(GetMenuItemRect(frame, bar, 2, &help));

@@ -106,6 +106,19 @@ TEST_F(MouseTrackingTest, HoverAfterRestingAndRestartedByMovingAway)
     backend->MouseMove(POINT{5, 5});
     backend->ProcessMessages();
     EXPECT_EQ(Of(top, WM_MOUSELEAVE).size(), 1u);
+
+    // The non-client area has its own hover, with the hit-test code and a screen point.
+    const POINT caption{client.left + 150, client.top - 5};
+    backend->MouseMove(caption);
+    backend->ProcessMessages();
+    ASSERT_TRUE(Track(top, TME_HOVER | TME_NONCLIENT, 50));
+    backend->Advance(60);
+    backend->ProcessMessages();
+    auto ncHovers = Of(top, WM_NCMOUSEHOVER);
+    ASSERT_EQ(ncHovers.size(), 1u);
+    EXPECT_EQ(ncHovers[0].wParam, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(GET_X_LPARAM(ncHovers[0].lParam), caption.x);
+    EXPECT_TRUE(Of(top, WM_MOUSEHOVER).size() == 1u) << "no client hover from a non-client request";
 }
 
 } // namespace
