@@ -8,6 +8,7 @@
 #include "platform/controls/EditControl.h"
 #include "platform/controls/EditDefs.h"
 #include "platform/controls/ListBoxControl.h"
+#include "platform/controls/MdiClient.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/Static.h"
@@ -41,6 +42,8 @@ const ControlClass kClasses[] = {
     {PROGRESS_CLASS, ProgressWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     {STATUSCLASSNAME, StatusBarWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
     {UPDOWN_CLASS, UpDownWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
+    // The empty part of the client shows the application workspace colour.
+    {WC_MDICLIENT, MdiClientWndProc, 0, kControlExtraBytes, IDC_ARROW, COLOR_APPWORKSPACE + 1},
     {TOOLTIPS_CLASS, ToolTipWndProc, CS_SAVEBITS | CS_DROPSHADOW, kControlExtraBytes, IDC_ARROW, 0},
     // A dialog keeps its result, procedure and user value in its extra bytes.
     {WC_DIALOG, DefDlgProc, CS_DBLCLKS | CS_SAVEBITS, DLGWINDOWEXTRA, IDC_ARROW, 0},

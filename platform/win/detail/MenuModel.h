@@ -37,6 +37,10 @@ public:
     std::vector<MenuItem> items;
     // Set on a window's system menu, and on the window whose menu bar this is (if any).
     bool systemMenu = false;
+    // The window a system menu belongs to: it may be shown inside another window's bar (a
+    // maximised MDI child's menu in its frame's bar), and its state and commands are still its
+    // own window's.
+    HWND systemOwner = nullptr;
     HWND barOwner = nullptr;
     DWORD thread = 0;
 

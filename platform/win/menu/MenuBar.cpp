@@ -334,6 +334,8 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert)
     if (it != menus.end() && IsMenu(it->second))
         return it->second;
     HMENU menu = MakeSystemMenu();
+    if (MenuObject* m = Menus::Find(menu))
+        m->systemOwner = hWnd;
     menus[hWnd] = menu;
     return menu;
 }

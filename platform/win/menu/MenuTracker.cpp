@@ -47,6 +47,7 @@ struct Tracker {
     bool done = false;
     UINT command = 0;
     bool commandIsSystem = false;
+    HWND commandTarget = nullptr;   // a system menu's own window, when it is not the owner
     POINT lastMouse{-100000, -100000};
     POINT commandPoint{0, 0};
     DWORD sysIconClick = 0;         // when the system menu was opened by a press on its icon
@@ -76,6 +77,16 @@ bool IsSystemMenu(HMENU menu)
     return m && m->systemMenu;
 }
 
+// The window whose system menu this is: the owner unless the menu is another window's (a
+// maximised MDI child's, carried in its frame's bar).
+HWND SystemMenuWindow(Tracker& t, HMENU menu)
+{
+    MenuObject* m = Obj(menu);
+    if (m && m->systemOwner && m->systemOwner != t.owner && IsWindow(m->systemOwner))
+        return m->systemOwner;
+    return t.owner;
+}
+
 // ---- Notifications ----
 
 void SendMenuSelect(Tracker& t, HMENU menu, int position, bool byMouse)
@@ -98,7 +109,7 @@ void SendMenuSelect(Tracker& t, HMENU menu, int position, bool byMouse)
 void SendInitPopup(Tracker& t, HMENU menu, int index)
 {
     if (IsSystemMenu(menu))
-        MenuBars::UpdateSystemMenu(t.owner, menu);
+        MenuBars::UpdateSystemMenu(SystemMenuWindow(t, menu), menu);
     if (t.notify && IsWindow(t.owner))
         SendMessage(t.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
                     MAKELPARAM(index, IsSystemMenu(menu) ? 1 : 0));
@@ -380,6 +391,7 @@ void Choose(Tracker& t, HMENU menu, const MenuItem& item, POINT pt)
         return;
     t.command = item.id;
     t.commandIsSystem = IsSystemMenu(menu);
+    t.commandTarget = t.commandIsSystem ? SystemMenuWindow(t, menu) : t.owner;
     t.commandPoint = pt;
 }
 
@@ -426,6 +438,16 @@ RECT BarEntryRect(Tracker& t, int entry)
     GetWindowRect(t.owner, &wr);
     OffsetRect(&r, wr.left, wr.top);
     return r;
+}
+
+// An enabled bar entry that opens nothing and is chosen on release, as a button is.
+bool IsBarCommand(Tracker& t, int entry)
+{
+    MenuObject* bar = BarMenu(t);
+    if (!bar || entry < 0 || entry >= static_cast<int>(bar->items.size()))
+        return false;
+    const MenuItem& item = bar->items[static_cast<size_t>(entry)];
+    return !item.submenu && !item.IsDisabled() && !item.IsSeparator();
 }
 
 int BarEntryAt(Tracker& t, POINT screen)
@@ -612,6 +634,15 @@ void OnButtonUp(Tracker& t, POINT pt, bool right)
         return;
     int item = -1;
     const int li = LevelAt(t, pt, item);
+    if (li < 0 && t.barMode && !t.barOpen && t.barItem >= 0 && BarEntryAt(t, pt) == t.barItem) {
+        // Released on the lit bar entry that opens nothing: the entry is a command of its own
+        // (a maximised MDI child's buttons are such entries).
+        if (IsBarCommand(t, t.barItem))
+            Choose(t, t.bar, BarMenu(t)->items[static_cast<size_t>(t.barItem)], pt);
+        else
+            t.done = true;
+        return;
+    }
     if (li < 0 || item < 0)
         return;
     Level& level = t.levels[static_cast<size_t>(li)];
@@ -917,7 +948,8 @@ void Deliver(Tracker& t)
     if (!t.command || !IsWindow(t.owner))
         return;
     if (t.commandIsSystem)
-        PostMessage(t.owner, WM_SYSCOMMAND, t.command, MAKELPARAM(t.commandPoint.x, t.commandPoint.y));
+        PostMessage(t.commandTarget && IsWindow(t.commandTarget) ? t.commandTarget : t.owner, WM_SYSCOMMAND, t.command,
+                    MAKELPARAM(t.commandPoint.x, t.commandPoint.y));
     else
         PostMessage(t.owner, WM_COMMAND, MAKEWPARAM(t.command, 0), 0);
 }
@@ -970,7 +1002,7 @@ void MenuTracking::TrackBarByMouse(HWND frame, POINT screen)
             t.sysIconClick = GetMessageTime();
         }
         OpenBarEntry(t, entry, false);
-        if (entry != kSystemEntry && !t.barOpen && !t.done)
+        if (entry != kSystemEntry && !t.barOpen && !t.done && !IsBarCommand(t, entry))
             t.done = true;   // a disabled entry
     });
     Deliver(t);
