@@ -43,9 +43,9 @@ struct BarLayout {
 namespace MenuLayouts {
 // Lays a pop-up out; owner-drawn items are measured by `owner` (WM_MEASUREITEM).
 PopupLayout LayOutPopup(const MenuObject& menu, HWND owner);
-// Lays a bar's items along a row `width` pixels wide; items from the first right-justified
-// one on go to the right end.
-// FIXME: a bar wider than its window is cut at the window's edge, not wrapped onto more rows.
+// Lays a bar's items in rows `width` pixels wide: an item that does not fit, or one with a
+// menu break, starts a new row; from the first right-justified item on, the rest of its row
+// goes to the right end.
 BarLayout LayOutBar(const MenuObject& menu, int width, HWND owner);
 // The width of an item's label as drawn (mnemonic marks removed).
 int TextWidth(HDC dc, const std::string& text);

@@ -31,6 +31,9 @@ bool BarHighlight(HWND frame, int& item, MenuPainter::BarItemLook& look);
 namespace MenuBars {
 // The menu bar row of a top-level window in window coordinates (empty without a menu bar).
 RECT BarRow(HWND frame);
+// The height of a menu bar laid out `width` pixels wide: its rows, one row for an id that is
+// no menu. The non-client layout reserves it.
+int BarHeight(HMENU menu, int width, HWND owner);
 // Draws the bar row into a window DC of the frame (the non-client painter calls this).
 void PaintRow(HWND frame, HDC windowDC);
 // Brings a window's system menu up to date with the window's state (restore, move, size,

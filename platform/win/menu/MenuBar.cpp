@@ -186,8 +186,17 @@ RECT MenuBars::BarRow(HWND frame)
     if (!w || !HasBar(*w))
         return RECT{0, 0, 0, 0};
     RECT r = InsideCaption(*w);
-    r.bottom = std::min<LONG>(r.top + GetSystemMetrics(SM_CYMENU), r.bottom);
+    r.bottom = std::min<LONG>(r.top + MenuBars::BarHeight(reinterpret_cast<HMENU>(w->id), r.right - r.left, frame),
+                              r.bottom);
     return r;
+}
+
+int MenuBars::BarHeight(HMENU menu, int width, HWND owner)
+{
+    MenuObject* m = Menus::Find(menu);
+    if (!m || m->items.empty())
+        return GetSystemMetrics(SM_CYMENU);
+    return MenuLayouts::LayOutBar(*m, width, owner).height;
 }
 
 void MenuBars::PaintRow(HWND frame, HDC windowDC)
@@ -196,7 +205,8 @@ void MenuBars::PaintRow(HWND frame, HDC windowDC)
     if (!w || w->IsChild() || !w->id)
         return;
     RECT row = InsideCaption(*w);
-    row.bottom = std::min<LONG>(row.top + GetSystemMetrics(SM_CYMENU), row.bottom);
+    row.bottom = std::min<LONG>(row.top + BarHeight(reinterpret_cast<HMENU>(w->id), row.right - row.left, frame),
+                                row.bottom);
     MenuObject* menu = Menus::Find(reinterpret_cast<HMENU>(w->id));
     if (!menu) {
         FillRect(windowDC, &row, GetSysColorBrush(COLOR_MENU));
@@ -310,7 +320,16 @@ BOOL DrawMenuBar(HWND hWnd)
     Window* w = WindowManager::FindOwned(hWnd);
     if (!w || w->IsChild())
         return FALSE;
-    if (!HasBar(*w) || !IsWindowVisible(hWnd))
+    if (!HasBar(*w))
+        return TRUE;
+    // Items added or removed may change the number of rows: the frame follows.
+    const RECT expected = DefaultClientRect(*w, w->rect);
+    if (expected.top != w->client.top) {
+        SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return TRUE;
+    }
+    if (!IsWindowVisible(hWnd))
         return TRUE;
     HDC dc = GetWindowDC(hWnd);
     MenuBars::PaintRow(hWnd, dc);

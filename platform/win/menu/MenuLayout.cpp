@@ -180,38 +180,45 @@ BarLayout MenuLayouts::LayOutBar(const MenuObject& menu, int width, HWND owner)
 {
     const MenuMetrics& m = MenuMetrics::Get();
     BarLayout layout;
-    layout.height = GetSystemMetrics(SM_CYMENU);
     layout.items.resize(menu.items.size());
     MeasuringDC measure(m.font);
     std::vector<int> widths(menu.items.size(), 0);
     for (size_t i = 0; i < menu.items.size(); ++i) {
         const MenuItem& item = menu.items[i];
         if (item.IsOwnerDraw())
-            widths[i] = MeasureOwnerDrawn(item, owner, layout.height).cx;
+            widths[i] = MeasureOwnerDrawn(item, owner, GetSystemMetrics(SM_CYMENU)).cx;
         else if (item.type & MFT_BITMAP)
             widths[i] = BitmapSize(item.bitmap).cx + 2 * m.barItemPad;
         else if (!item.IsSeparator())
             widths[i] = TextWidth(measure.dc(), item.Label()) + 2 * m.barItemPad;
     }
-    // Left to right; from the first right-justified item on, the rest is packed at the right.
-    size_t rightFrom = menu.items.size();
-    for (size_t i = 0; i < menu.items.size(); ++i)
-        if (menu.items[i].type & MFT_RIGHTJUSTIFY) {
-            rightFrom = i;
-            break;
-        }
+    // Left to right, wrapping onto new rows.
+    const int rowHeight = GetSystemMetrics(SM_CYMENU);
     int x = 0;
-    for (size_t i = 0; i < rightFrom; ++i) {
-        layout.items[i].rect = RECT{x, 0, x + widths[i], layout.height};
+    int y = 0;
+    for (size_t i = 0; i < menu.items.size(); ++i) {
+        const bool breakHere = i > 0 && (menu.items[i].type & (MFT_MENUBREAK | MFT_MENUBARBREAK));
+        if (breakHere || (x > 0 && x + widths[i] > width)) {
+            x = 0;
+            y += rowHeight;
+        }
+        layout.items[i].rect = RECT{x, y, x + widths[i], y + rowHeight};
         x += widths[i];
     }
-    int rightWidth = 0;
-    for (size_t i = rightFrom; i < menu.items.size(); ++i)
-        rightWidth += widths[i];
-    int rx = std::max(x, width - rightWidth);
-    for (size_t i = rightFrom; i < menu.items.size(); ++i) {
-        layout.items[i].rect = RECT{rx, 0, rx + widths[i], layout.height};
-        rx += widths[i];
+    layout.height = y + rowHeight;
+    // The right-justified items move to the right end of their row.
+    for (size_t i = 0; i < menu.items.size(); ++i) {
+        if (!(menu.items[i].type & MFT_RIGHTJUSTIFY))
+            continue;
+        const LONG row = layout.items[i].rect.top;
+        size_t end = i;
+        while (end < menu.items.size() && layout.items[end].rect.top == row)
+            ++end;
+        const int shift = width - layout.items[end - 1].rect.right;
+        if (shift > 0)
+            for (size_t k = i; k < end; ++k)
+                OffsetRect(&layout.items[k].rect, shift, 0);
+        break;
     }
     return layout;
 }

@@ -225,7 +225,8 @@ void PaintNonClientArea(HWND hwnd, HDC dc)
     if (!w->IsChild() && w->id) {
         // The menu bar's row.
         MenuBars::PaintRow(hwnd, dc);
-        r.top = std::min<LONG>(r.top + GetSystemMetrics(SM_CYMENU), r.bottom);
+        r.top = std::min<LONG>(r.top + MenuBars::BarHeight(reinterpret_cast<HMENU>(w->id), r.right - r.left, hwnd),
+                               r.bottom);
     }
 
     // The edges enclose the client area and its scroll bars.

@@ -5,6 +5,7 @@
 #include "platform/core/WinError.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
+#include "platform/win/detail/MenuTracker.h"
 #include "platform/win/detail/WindowClass.h"
 #include "platform/win/detail/WindowManager.h"
 #include "platform/win/detail/WindowDefaults.h"
@@ -79,7 +80,7 @@ RECT DefaultClientRect(const Window& window, const RECT& windowRect)
     if ((style & WS_CAPTION) == WS_CAPTION)
         r.top += GetSystemMetrics((ex & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
     if (!(style & WS_CHILD) && window.id && !window.isDesktop)
-        r.top += GetSystemMetrics(SM_CYMENU);
+        r.top += MenuBars::BarHeight(reinterpret_cast<HMENU>(window.id), r.right - r.left, window.Handle());
     if (ex & WS_EX_CLIENTEDGE)
         inset(GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
     else if (ex & WS_EX_STATICEDGE)
@@ -816,7 +817,8 @@ LRESULT DefaultHitTest(Window& window, POINT pt)
         }
         r.top += ch;
     }
-    if (!window.IsChild() && window.id && y >= r.top && y < r.top + GetSystemMetrics(SM_CYMENU))
+    if (!window.IsChild() && window.id && y >= r.top &&
+        y < r.top + MenuBars::BarHeight(reinterpret_cast<HMENU>(window.id), r.right - r.left, window.Handle()))
         return HTMENU;
     // Scroll bars lie between the client area and the edges.
     const int cx = client.left - outer.left, cy = client.top - outer.top;

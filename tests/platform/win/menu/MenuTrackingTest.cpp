@@ -610,6 +610,35 @@ TEST_F(MenuTrackingTest, TheBarTakesRoomAndGoesWithItsWindow)
     RECT wr{};
     GetWindowRect(frame, &wr);
     EXPECT_EQ(help.right, wr.right - GetSystemMetrics(SM_CXFRAME));
+    RECT file{};
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, 0, &file));
+    EXPECT_EQ(help.top, file.top);
+
+    // A bar too wide for its window wraps: Help moves to a second row, at its right end, and
+    // the client area gives up a row for it once the bar is drawn again.
+    RECT oneRow{};
+    GetClientRect(frame, &oneRow);
+    for (int i = 0; i < 3; ++i)
+        InsertMenu(bar, 2, MF_BYPOSITION | MF_STRING, 500 + i, "A rather long menu title");
+    DrawMenuBar(frame);
+    backend->ProcessMessages();
+    RECT twoRows{};
+    GetClientRect(frame, &twoRows);
+    EXPECT_EQ(oneRow.bottom - twoRows.bottom, GetSystemMetrics(SM_CYMENU));
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, 5, &help));
+    GetWindowRect(frame, &wr);
+    EXPECT_EQ(help.top, file.top + GetSystemMetrics(SM_CYMENU));
+    EXPECT_EQ(help.right, wr.right - GetSystemMetrics(SM_CXFRAME));
+    // A click on the second row is a click on the bar.
+    const POINT onHelp{(help.left + help.right) / 2, (help.top + help.bottom) / 2};
+    EXPECT_EQ(SendMessage(frame, WM_NCHITTEST, 0, MAKELPARAM(onHelp.x, onHelp.y)), HTMENU);
+    // Without the long items the bar is one row again.
+    for (int i = 0; i < 3; ++i)
+        DeleteMenu(bar, 2, MF_BYPOSITION);
+    DrawMenuBar(frame);
+    RECT after{};
+    GetClientRect(frame, &after);
+    EXPECT_EQ(after.bottom, oneRow.bottom);
     DestroyWindow(frame);
     EXPECT_FALSE(IsMenu(bar));
 }
