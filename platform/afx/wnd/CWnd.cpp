@@ -136,8 +136,6 @@ HWND CWnd::UnsubclassWindow()
 
 // ---- Creation -----------------------------------------------------------------------------------
 
-namespace {
-
 // Attaches the object waiting in the thread state to the window being created, before the
 // window sees its first message, and makes the framework's procedure the window's.
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
@@ -180,8 +178,6 @@ BOOL AfxUnhookWindowCreate()
     }
     return TRUE;
 }
-
-} // namespace
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 {

@@ -9,6 +9,7 @@
 #include "platform/core/CString.h"
 #include "platform/win/UserApi.h"
 
+class CDataExchange;
 class CFrameWnd;
 class CMenu;
 struct TOOLINFO;
@@ -18,6 +19,11 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 // Calls pWnd->WindowProc with the thread's last-sent message set for Default; an exception a
 // handler lets out is reported and stops here, since nothing may unwind into the window layer.
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// The creation hook: the next window made on this thread is attached to pWnd before its first
+// message. The unhook answers TRUE when the hook took the object, FALSE when no window came.
+void AfxHookWindowCreate(CWnd* pWnd);
+BOOL AfxUnhookWindowCreate();
 
 // Registers (once) a window class with the given style, cursor, background and icon under a
 // name made of them, and returns the name (kept until the process ends).
@@ -185,6 +191,23 @@ public:
     // resource is malformed.
     BOOL ExecuteDlgInit(LPCTSTR lpszResourceName);
     BOOL ExecuteDlgInit(LPVOID lpResource, DWORD dwSize);
+
+    // ---- Dialog data and items ----
+    // Moves data between the controls and the members through DoDataExchange: from the
+    // controls (validating) with bSaveAndValidate, into them without. FALSE when a value was
+    // refused; the failing control then has the focus.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+    void CheckDlgButton(int nIDButton, UINT nCheck);
+    UINT IsDlgButtonChecked(int nIDButton) const;
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+    // The id of the checked radio button of a range, 0 when none is.
+    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
+    void SetDlgItemText(int nID, LPCTSTR lpszString);
+    int GetDlgItemText(int nID, CString& rString) const;
+    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
+    UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // The window procedure proper: OnWndMsg, and DefWindowProc for what it leaves.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
