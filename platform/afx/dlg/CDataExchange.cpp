@@ -3,6 +3,7 @@
 #include "platform/afx/dlg/CDataExchange.h"
 
 #include "platform/afx/dlg/AfxDlgRes.h"
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBoxDefs.h"
@@ -68,7 +69,12 @@ void AfxDataExchangeMessage(CDataExchange* pDX, UINT nIDPrompt, LPCTSTR lpsz1, L
     }
     CString text;
     text.FormatMessage(format.GetString(), lpsz1 ? lpsz1 : "", lpsz2 ? lpsz2 : "");
-    // FIXME: the caption should be the application's title once the application object has one.
+    // The application's message box (its title, its owner: the active dialog); without an
+    // application object, a plain box owned by the dialog.
+    if (AfxGetApp()) {
+        AfxMessageBox(text.GetString(), MB_ICONEXCLAMATION | MB_OK, nIDPrompt);
+        return;
+    }
     HWND owner = pDX && pDX->m_pDlgWnd ? pDX->m_pDlgWnd->GetSafeHwnd() : nullptr;
     ::MessageBox(owner, text.GetString(), "", MB_ICONEXCLAMATION | MB_OK);
 }
