@@ -1,6 +1,8 @@
 // The message loop of user-interface threads and the application: the pre-translation chain,
 // idle processing with its counts, and the program's entry.
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/CImageList.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -109,6 +111,9 @@ BOOL CWinApp::OnIdle(LONG lCount)
         // Count 1: the temporary objects of the handle maps go.
         CWnd::DeleteTempMap();
         CMenu::DeleteTempMap();
+        CGdiObject::DeleteTempMap();
+        CDC::DeleteTempMap();
+        CImageList::DeleteTempMap();
     }
     return lCount < 1;
 }

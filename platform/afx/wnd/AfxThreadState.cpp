@@ -1,6 +1,9 @@
 #include "platform/afx/wnd/AfxThreadState.h"
 
+#include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/CImageList.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "platform/afx/wnd/CWnd.h"
 
 AFX_THREAD_STATE::AFX_THREAD_STATE() = default;
@@ -15,6 +18,19 @@ AFX_THREAD_STATE::~AFX_THREAD_STATE()
     for (auto& [h, pMenu] : m_menus.temporary) {
         pMenu->m_hMenu = nullptr;
         delete pMenu;
+    }
+    for (auto& [h, pObject] : m_gdiObjects.temporary) {
+        pObject->m_hObject = nullptr;
+        delete pObject;
+    }
+    for (auto& [h, pDC] : m_dcs.temporary) {
+        pDC->m_hDC = nullptr;
+        pDC->m_hAttribDC = nullptr;
+        delete pDC;
+    }
+    for (auto& [h, pList] : m_imageLists.temporary) {
+        pList->m_hImageList = nullptr;
+        delete pList;
     }
 }
 

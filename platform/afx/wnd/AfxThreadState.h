@@ -10,6 +10,9 @@
 
 class CWnd;
 class CMenu;
+class CGdiObject;
+class CDC;
+class CImageList;
 
 // Handles mapped to their objects. Permanent objects belong to their creators; temporary ones
 // are made by FromHandle for handles no object owns, and deleted when the thread is idle.
@@ -43,6 +46,9 @@ struct AFX_THREAD_STATE {
     MSG m_msgCur{};              // the message the thread's loop is working on
     CHandleMap<HWND, CWnd> m_windows;
     CHandleMap<HMENU, CMenu> m_menus;
+    CHandleMap<HGDIOBJ, CGdiObject> m_gdiObjects;
+    CHandleMap<HDC, CDC> m_dcs;
+    CHandleMap<HIMAGELIST, CImageList> m_imageLists;
 
     // The thread's tool tip and what it shows now.
     HWND m_hToolTip = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/core/CString.h"
 #include "platform/win/UserApi.h"
 
+class CDC;
 class CDataExchange;
 class CFrameWnd;
 class CMenu;
@@ -159,6 +160,9 @@ public:
     CMenu* GetMenu() const;
     BOOL SetMenu(CMenu* pMenu);
     void DrawMenuBar();
+    CDC* GetDC();
+    CDC* GetWindowDC();
+    int ReleaseDC(CDC* pDC);
 
     // ---- Geometry and painting ----
     void GetWindowRect(LPRECT lpRect) const;
@@ -262,6 +266,10 @@ public:
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    // Offers the colours to the control first (its reflected CtlColor), then the default.
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
 protected:
     // WM_COMMAND: commands without a control are checked against their update handlers first,

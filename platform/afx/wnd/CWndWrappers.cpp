@@ -1,5 +1,6 @@
 // CWnd's thin operations over the window layer, and the base handlers, which pass the message
 // being processed on to the default processing.
+#include "platform/afx/gdi/CDC.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -134,6 +135,28 @@ BOOL CWnd::SetMenu(CMenu* pMenu)
 void CWnd::DrawMenuBar()
 {
     ::DrawMenuBar(m_hWnd);
+}
+
+CDC* CWnd::GetDC()
+{
+    return CDC::FromHandle(::GetDC(m_hWnd));
+}
+
+CDC* CWnd::GetWindowDC()
+{
+    return CDC::FromHandle(::GetWindowDC(m_hWnd));
+}
+
+int CWnd::ReleaseDC(CDC* pDC)
+{
+    if (!pDC)
+        return 0;
+    return ::ReleaseDC(m_hWnd, pDC->m_hDC);
+}
+
+CMenu* AfxMenuFromHandle(HMENU hMenu)
+{
+    return CMenu::FromHandle(hMenu);
 }
 
 void CWnd::GetWindowRect(LPRECT lpRect) const
@@ -405,6 +428,22 @@ void CWnd::OnSysKeyUp(UINT, UINT, UINT)
     Default();
 }
 void CWnd::OnSysChar(UINT, UINT, UINT)
+{
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(CDC*)
+{
+    return static_cast<BOOL>(Default());
+}
+HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    LRESULT result = 0;
+    if (pWnd && ReflectMessage(pWnd->m_hWnd, WM_CTLCOLORMSGBOX + nCtlColor, reinterpret_cast<WPARAM>(pDC->m_hDC),
+                               reinterpret_cast<LPARAM>(pWnd->m_hWnd), &result))
+        return reinterpret_cast<HBRUSH>(result);
+    return reinterpret_cast<HBRUSH>(Default());
+}
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL)
 {
     Default();
 }

@@ -53,8 +53,13 @@ struct AFX_CMDHANDLERINFO {
     const AFX_MSGMAP_ENTRY* pEntry;
 };
 
-// Turns an HWND of a message into the window object handlers take (temporary when needed).
+class CDC;
+class CMenu;
+
+// Turn the handles of a message into the objects handlers take (temporary ones when needed).
 CWnd* AfxWndFromHandle(HWND hWnd);
+CDC* AfxDCFromHandle(HDC hDC);
+CMenu* AfxMenuFromHandle(HMENU hMenu);
 
 #define DECLARE_MESSAGE_MAP() \
 protected: \
@@ -312,6 +317,34 @@ private:
 #define ON_WM_SYSKEYDOWN() AFX_KEY_ENTRY(WM_SYSKEYDOWN, OnSysKeyDown)
 #define ON_WM_SYSKEYUP() AFX_KEY_ENTRY(WM_SYSKEYUP, OnSysKeyUp)
 #define ON_WM_SYSCHAR() AFX_KEY_ENTRY(WM_SYSCHAR, OnSysChar)
+
+#define ON_WM_ERASEBKGND() \
+    AFX_WM_ENTRY(WM_ERASEBKGND, c.result = p->OnEraseBkgnd(AfxDCFromHandle(reinterpret_cast<HDC>(c.wParam))); \
+                 return TRUE;)
+#define ON_WM_INITMENUPOPUP() \
+    AFX_WM_ENTRY(WM_INITMENUPOPUP, p->OnInitMenuPopup(AfxMenuFromHandle(reinterpret_cast<HMENU>(c.wParam)), \
+                                                      LOWORD(c.lParam), HIWORD(c.lParam) != 0); return TRUE;)
+// HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) for every WM_CTLCOLOR... message;
+// nCtlColor is the kind (CTLCOLOR_EDIT…), counted from WM_CTLCOLORMSGBOX.
+#define AFX_CTLCOLOR_ENTRY(msg) \
+    AFX_WM_ENTRY(msg, c.result = reinterpret_cast<LRESULT>(p->OnCtlColor( \
+                          AfxDCFromHandle(reinterpret_cast<HDC>(c.wParam)), \
+                          AfxWndFromHandle(reinterpret_cast<HWND>(c.lParam)), c.message - WM_CTLCOLORMSGBOX)); \
+                 return TRUE;)
+#define ON_WM_CTLCOLOR() \
+    AFX_CTLCOLOR_ENTRY(WM_CTLCOLORMSGBOX) AFX_CTLCOLOR_ENTRY(WM_CTLCOLOREDIT) AFX_CTLCOLOR_ENTRY(WM_CTLCOLORLISTBOX) \
+    AFX_CTLCOLOR_ENTRY(WM_CTLCOLORBTN) AFX_CTLCOLOR_ENTRY(WM_CTLCOLORDLG) AFX_CTLCOLOR_ENTRY(WM_CTLCOLORSCROLLBAR) \
+    AFX_CTLCOLOR_ENTRY(WM_CTLCOLORSTATIC)
+// HBRUSH CtlColor(CDC* pDC, UINT nCtlColor) in the control: a null brush leaves it to the parent.
+#define AFX_CTLCOLOR_REFLECT_ENTRY(msg) \
+    AFX_WM_ENTRY(WM_REFLECT_BASE + msg, \
+                 HBRUSH brush = p->CtlColor(AfxDCFromHandle(reinterpret_cast<HDC>(c.wParam)), msg - WM_CTLCOLORMSGBOX); \
+                 c.result = reinterpret_cast<LRESULT>(brush); return brush != nullptr;)
+#define ON_WM_CTLCOLOR_REFLECT() \
+    AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORMSGBOX) AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLOREDIT) \
+    AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORLISTBOX) AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORBTN) \
+    AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORDLG) AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORSCROLLBAR) \
+    AFX_CTLCOLOR_REFLECT_ENTRY(WM_CTLCOLORSTATIC)
 
 // The framework's own messages.
 #define ON_WM_SIZEPARENT() ON_MESSAGE(WM_SIZEPARENT, &ThisClass::OnSizeParent)
