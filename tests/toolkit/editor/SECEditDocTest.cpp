@@ -1,0 +1,297 @@
+#include "EditorTestSupport.h"
+
+#include "platform/core/FileApi.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class SECEditDocTest : public ::testing::Test {
+protected:
+    ScopedTempDir m_dir;
+    SECEditDoc m_doc;
+
+    std::string RoundTrip(const std::string& bytes)
+    {
+        EXPECT_EQ(LoadBytes(m_doc, m_dir, bytes), 0);
+        EXPECT_EQ(m_doc.SaveFile(m_dir.File("out.html").c_str()), 0);
+        return m_dir.ReadFile("out.html");
+    }
+};
+
+TEST_F(SECEditDocTest, LoadsAndSavesEveryLineEndByteForByte)
+{
+    struct Case {
+        std::string bytes;
+        int type;
+        int lines;
+    };
+    const Case cases[] = {
+        {"a\r\nb", 0, 2},          {"a\r\nb\r\n", 0, 2},        {"a\n\rb\n\r", 1, 2},
+        {"a\nb\nc", 2, 3},         {"a\rb\r", 3, 2},            {"no line end at all", 0, 1},
+        {"", 0, 1},                {"\r\n\r\n\r\n", 0, 3},      {"x\n\n\ny\n", 2, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(RoundTrip(c.bytes), c.bytes);
+        EXPECT_EQ(m_doc.GetLineEndType(), c.type);
+        EXPECT_EQ(m_doc.GetLineCount(), c.lines);
+    }
+    // A last line without a line end stays without one.
+    RoundTrip("a\r\nb");
+    EXPECT_STREQ(m_doc.GetLine(2)->pText, "b");
+}
+
+TEST_F(SECEditDocTest, MixedLineEndsKeepEveryBlankLine)
+{
+    // Only the document's own line end is one separator: two LF bytes in a CR LF file are two
+    // line ends, so the blank line between a and b survives.
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "x\r\na\n\nb\r\n"), 0);
+    ASSERT_EQ(m_doc.GetLineCount(), 4);
+    EXPECT_STREQ(m_doc.GetLine(2)->pText, "a\r\n");
+    EXPECT_STREQ(m_doc.GetLine(3)->pText, "\r\n");
+    EXPECT_STREQ(m_doc.GetLine(4)->pText, "b\r\n");
+    // An LF file with a later CR LF: the CR is a line end of its own.
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "a\nb\r\nc"), 0);
+    EXPECT_EQ(m_doc.GetLineEndType(), 2);
+    EXPECT_EQ(m_doc.GetLineCount(), 4);
+}
+
+TEST_F(SECEditDocTest, DropsAFinalCtrlZAndRefusesNuls)
+{
+    EXPECT_EQ(RoundTrip(std::string("a\r\nb\x1A")), "a\r\nb");
+    EXPECT_EQ(LoadBytes(m_doc, m_dir, std::string("a\r\n\0b", 5)), SECEDIT_NULLS_IN_FILE);
+    EXPECT_EQ(m_doc.GetLineCount(), 1);
+    EXPECT_EQ(m_doc.GetFirstLine()->nLength, 0);
+    EXPECT_EQ(m_doc.LoadFile(m_dir.File("missing").c_str()), static_cast<int>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(SECEditDocTest, CutsLongLinesWithoutLosingOrSplittingCharacters)
+{
+    // A 20,000-character line among others is cut into a piece of the greatest width and the
+    // rest; saving writes it back whole.
+    std::string line(20000, 'x');
+    std::string bytes = "a\r\n" + line + "b";
+    EXPECT_EQ(RoundTrip(bytes), bytes);
+    ASSERT_EQ(m_doc.GetLineCount(), 3);
+    EXPECT_EQ(m_doc.GetLine(2)->nLength, SECEDIT_MAX_WIDTH - 2);
+    EXPECT_EQ(m_doc.GetLine(3)->nLength, 20001 - (SECEDIT_MAX_WIDTH - 2));
+
+    // A minified page of megabytes without any line end loads, cut the same way.
+    std::string page;
+    while (page.size() < 300000)
+        page += "<p class=\"x\">caf\xC3\xA9 \xE6\xBC\xA2\xE5\xAD\x97</p>";
+    EXPECT_EQ(RoundTrip(page), page);
+    EXPECT_GT(m_doc.GetLineCount(), 10);
+    for (const SECEditLine* l = m_doc.GetFirstLine(); l != nullptr; l = l->pNext) {
+        // No piece starts inside a UTF-8 sequence, and none is wider than the maximum.
+        EXPECT_NE(static_cast<unsigned char>(l->pText[0]) & 0xC0, 0x80);
+        EXPECT_LE(m_doc.ColumnFromOffset(l, m_doc.TextLength(l)), SECEDIT_MAX_WIDTH - 2);
+    }
+}
+
+TEST_F(SECEditDocTest, ColumnsCountTabsAndCharacters)
+{
+    m_doc.SetTabSize(3);
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "\tab"), 0);
+    const SECEditLine* line = m_doc.GetFirstLine();
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 0), 0);
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 2), 0);
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 3), 1);
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 10), 8);
+    EXPECT_EQ(m_doc.ColumnFromOffset(line, 2), 4);
+
+    // A UTF-8 character is one cell (a wide one two); a stray Latin-1 byte is a cell of its own.
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "\xC3\xA9\xE6\xBC\xA2\xE9z"), 0);
+    line = m_doc.GetFirstLine();
+    EXPECT_EQ(m_doc.ColumnFromOffset(line, 2), 1);
+    EXPECT_EQ(m_doc.ColumnFromOffset(line, 5), 3);
+    EXPECT_EQ(m_doc.ColumnFromOffset(line, 6), 4);
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 1), 2);
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 2), 2);   // inside the wide character: its start
+    EXPECT_EQ(m_doc.OffsetFromColumn(line, 4), 6);
+}
+
+TEST_F(SECEditDocTest, InsertsAndDeletesAcrossLines)
+{
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "one\r\ntwo\r\nthree"), 0);
+    SECEditPos pos = Pos(m_doc, 2, 1);
+    ASSERT_EQ(m_doc.InsertText(pos, "X\nY\nZ", 5, TRUE), 0);   // LF text into a CR LF document
+    EXPECT_EQ(DocText(m_doc), "one\r\ntX\r\nY\r\nZwo\r\nthree");
+    EXPECT_EQ(m_doc.GetLineCount(), 5);
+
+    std::string text;
+    ASSERT_TRUE(m_doc.GetText(Pos(m_doc, 1, 2), Pos(m_doc, 4, 1), text));
+    EXPECT_EQ(text, "e\r\ntX\r\nY\r\nZ");
+    ASSERT_EQ(m_doc.DeleteRange(Pos(m_doc, 4, 1), Pos(m_doc, 1, 2), TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "onwo\r\nthree");
+    EXPECT_EQ(m_doc.GetLineCount(), 2);
+    EXPECT_EQ(m_doc.GetLine(2)->nLineNo, 2);
+
+    pos = Pos(m_doc, 2, 5);
+    ASSERT_EQ(m_doc.SplitLine(pos, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "onwo\r\nthree\r\n");
+    pos = Pos(m_doc, 1, 4);
+    ASSERT_EQ(m_doc.JoinLine(pos, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "onwothree\r\n");
+    pos = Pos(m_doc, 2, 0);
+    EXPECT_EQ(m_doc.JoinLine(pos, TRUE), SECEDIT_END_OF_FILE);
+    pos = Pos(m_doc, 1, 9);
+    EXPECT_EQ(m_doc.DeleteChar(pos, TRUE), SECEDIT_JOIN_LINE);
+    EXPECT_EQ(DocText(m_doc), "onwothree\r\n");
+}
+
+TEST_F(SECEditDocTest, TypingPadsAndGivesTheLastLineALineEnd)
+{
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "a\r\nb"), 0);
+    SECEditPos pos = Pos(m_doc, 2, 1);
+    ASSERT_EQ(m_doc.InsertChar(pos, 'c', TRUE, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "a\r\nbc\r\n");
+    m_doc.SetTabSize(4);
+    pos = Pos(m_doc, 1, 10);   // nine columns past the text
+    ASSERT_EQ(m_doc.InsertChar(pos, 'z', TRUE, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "a\t\t  z\r\nbc\r\n");
+    EXPECT_EQ(m_doc.ColumnFromOffset(m_doc.GetFirstLine(), 5), 10);
+}
+
+TEST_F(SECEditDocTest, NoInsertPassesTheWidthLimitAfterPadding)
+{
+    const int limit = SECEDIT_MAX_WIDTH - 2;
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, std::string(limit - 1, 'x') + "\r\n\tq\r\n"), 0);
+    std::string before = DocText(m_doc);
+    SECEditPos pos = Pos(m_doc, 1, limit - 1);
+    ASSERT_EQ(m_doc.InsertChar(pos, 'y', TRUE, TRUE), 0);   // exactly the limit
+    before = DocText(m_doc);
+    pos = Pos(m_doc, 1, 0);
+    EXPECT_EQ(m_doc.InsertChar(pos, 'y', TRUE, TRUE), SECEDIT_LINE_TOO_LONG);
+    pos = Pos(m_doc, 2, 20000);   // padding alone would pass it
+    EXPECT_EQ(m_doc.InsertChar(pos, 'y', TRUE, TRUE), SECEDIT_LINE_TOO_LONG);
+    pos = Pos(m_doc, 2, 0);
+    EXPECT_EQ(m_doc.InsertString(pos, "ab", TRUE, TRUE), 0);
+    before = DocText(m_doc);
+    pos = Pos(m_doc, 1, 3);
+    EXPECT_EQ(m_doc.InsertText(pos, "\r\nz", 3, TRUE), 0);   // splitting makes room
+    before = DocText(m_doc);
+    pos = Pos(m_doc, 1, 1);
+    EXPECT_EQ(m_doc.JoinLine(pos, TRUE), SECEDIT_LINE_TOO_LONG);
+    EXPECT_EQ(DocText(m_doc), before);
+    pos = Pos(m_doc, 1, 1);
+    EXPECT_EQ(m_doc.InsertText(pos, std::string(SECEDIT_MAX_WIDTH, 'w').append("\r\n").c_str(), -1, TRUE),
+              SECEDIT_LINE_TOO_LONG);
+    // A tab inserted before text widens it: counted after it lands.
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, std::string(limit - 1, 'x')), 0);
+    m_doc.SetTabSize(8);
+    pos = Pos(m_doc, 1, 0);
+    EXPECT_EQ(m_doc.InsertChar(pos, '\t', TRUE, TRUE), SECEDIT_LINE_TOO_LONG);
+    for (const SECEditLine* l = m_doc.GetFirstLine(); l != nullptr; l = l->pNext)
+        EXPECT_LE(m_doc.ColumnFromOffset(l, m_doc.TextLength(l)), limit);
+}
+
+TEST_F(SECEditDocTest, ColumnBlocksRoundTrip)
+{
+    m_doc.SetTabSize(4);
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "abcdef\r\na\tb\r\nxy\r\n"), 0);
+    std::string block;
+    // Drawn upwards: the corners come the other way round.
+    ASSERT_TRUE(m_doc.GetColumnBlock(Pos(m_doc, 3, 1), Pos(m_doc, 1, 4), block));
+    EXPECT_EQ(block, "bcd\r\n   \r\ny  ");
+    ASSERT_EQ(m_doc.DeleteColumnBlock(Pos(m_doc, 1, 1), Pos(m_doc, 3, 4), TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "aef\r\nab\r\nx\r\n");
+    SECEditPos pos = Pos(m_doc, 1, 1);
+    ASSERT_EQ(m_doc.InsertColumnBlock(pos, "12\r\n34\r\n56\r\n78", -1, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "a12ef\r\na34b\r\nx56\r\n 78\r\n");
+    ASSERT_TRUE(m_doc.Undo());
+    EXPECT_EQ(DocText(m_doc), "aef\r\nab\r\nx\r\n \r\n");   // the padding stays
+}
+
+TEST_F(SECEditDocTest, ReadOnlyFilesRefuseEveryEdit)
+{
+    m_dir.WriteFile("ro.html", "text\r\n");
+    chmod(m_dir.File("ro.html").c_str(), 0444);
+    ASSERT_EQ(m_doc.LoadFile(m_dir.File("ro.html").c_str()), 0);
+    EXPECT_TRUE(m_doc.IsReadOnly());
+    SECEditPos pos = Pos(m_doc, 1, 0);
+    EXPECT_EQ(m_doc.InsertChar(pos, 'x', TRUE, TRUE), SECEDIT_READONLY);
+    EXPECT_EQ(m_doc.SplitLine(pos, TRUE), SECEDIT_READONLY);
+    EXPECT_EQ(m_doc.InsertText(pos, "a\r\n", 3, TRUE), SECEDIT_READONLY);
+    EXPECT_EQ(m_doc.DeleteRange(pos, Pos(m_doc, 1, 2), TRUE), SECEDIT_READONLY);
+    EXPECT_EQ(m_doc.SaveFile(m_dir.File("ro.html").c_str()), SECEDIT_READONLY);
+    EXPECT_EQ(DocText(m_doc), "text\r\n");
+}
+
+TEST_F(SECEditDocTest, ReplaceFileRenamesOverTheTargetAndReportsFailures)
+{
+    m_dir.WriteFile("page.html", "old");
+    chmod(m_dir.File("page.html").c_str(), 0640);
+    m_dir.WriteFile("new.tmp", "new");
+    ASSERT_EQ(m_doc.ReplaceFile(m_dir.File("new.tmp").c_str(), m_dir.File("page.html").c_str()), 0);
+    EXPECT_EQ(m_dir.ReadFile("page.html"), "new");
+    struct stat st{};
+    ASSERT_EQ(stat(m_dir.File("page.html").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A vanished temporary file is an error, and the target is still there.
+    EXPECT_EQ(m_doc.ReplaceFile(m_dir.File("new.tmp").c_str(), m_dir.File("page.html").c_str()),
+              SECEDIT_CANT_READ);
+    EXPECT_EQ(m_dir.ReadFile("page.html"), "new");
+    // Names that differ in case are different files.
+    m_dir.WriteFile("PAGE.html", "upper");
+    ASSERT_EQ(m_doc.ReplaceFile(m_dir.File("PAGE.html").c_str(), m_dir.File("page.html").c_str()), 0);
+    EXPECT_EQ(m_dir.ReadFile("page.html"), "upper");
+    // A rename that cannot happen (a folder in the way) is reported, not called success.
+    m_dir.WriteFile("x.tmp", "x");
+    std::filesystem::create_directory(m_dir.File("dir"));
+    m_dir.WriteFile("dir/inner", "i");
+    EXPECT_NE(m_doc.ReplaceFile(m_dir.File("x.tmp").c_str(), m_dir.File("dir").c_str()), 0);
+    EXPECT_EQ(m_dir.ReadFile("x.tmp"), "x");
+}
+
+TEST_F(SECEditDocTest, InsertFileLinesAddsWholeLinesBeforeThePosition)
+{
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "first\r\nlast\r\n"), 0);
+    m_dir.WriteFile("part.txt", "p1\np2");
+    SECEditPos pos = Pos(m_doc, 2, 2);
+    ASSERT_EQ(m_doc.InsertFileLines(pos, m_dir.File("part.txt").c_str(), TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "first\r\np1\r\np2\r\nlast\r\n");
+    EXPECT_EQ(pos.pLine->nLineNo, 2);
+    ASSERT_TRUE(m_doc.Undo());
+    EXPECT_EQ(DocText(m_doc), "first\r\nlast\r\n");
+    ASSERT_TRUE(m_doc.Redo());
+    EXPECT_EQ(DocText(m_doc), "first\r\np1\r\np2\r\nlast\r\n");
+}
+
+TEST(FileApiTest, ReadsWritesAndReportsErrorsByHandle)
+{
+    ScopedTempDir dir;
+    std::string path = dir.File("f.bin");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD n = 0;
+    ASSERT_TRUE(WriteFile(h, "hello", 5, &n, nullptr));
+    EXPECT_EQ(n, 5u);
+    EXPECT_EQ(GetFileSize(h, nullptr), 5u);
+    EXPECT_TRUE(CloseHandle(h));
+    h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    char buf[8] = {};
+    ASSERT_TRUE(ReadFile(h, buf, sizeof buf, &n, nullptr));
+    EXPECT_EQ(std::string(buf, n), "hello");
+    ASSERT_TRUE(ReadFile(h, buf, sizeof buf, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));   // opened for reading only
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ(CreateFileA(dir.File("no/such").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(SetErrorMode(old), static_cast<UINT>(SEM_FAILCRITICALERRORS));
+}
+
+} // namespace

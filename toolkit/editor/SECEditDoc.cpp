@@ -1,0 +1,360 @@
+#include "toolkit/editor/SECEditDoc.h"
+
+#include "platform/core/CProfileStore.h"
+#include "platform/core/FileApi.h"
+#include "toolkit/editor/Utf8Cells.h"
+
+#include <cstdlib>
+#include <cstring>
+
+int SECEditDoc::s_nUndoGroupDepth = 0;
+
+namespace {
+
+struct LineEndForm {
+    const char* bytes;
+    int length;
+};
+
+const LineEndForm kLineEnds[4] = {{"\r\n", 2}, {"\n\r", 2}, {"\n", 1}, {"\r", 1}};
+
+} // namespace
+
+SECEditDoc::SECEditDoc(CProfileStore* pProfile) : m_pProfile(pProfile)
+{
+    Init();
+}
+
+SECEditDoc::~SECEditDoc()
+{
+    Clear();
+}
+
+void SECEditDoc::Init()
+{
+    m_keywords.clear();
+    m_keywordImage.clear();
+    m_bHasKeywordImage = false;
+    FreeLines();
+    m_pFirstLine = NewLine(64);
+    m_undo.assign(SECEDIT_UNDO_SLOTS, SECEditUndoRecord{});
+    m_bModified = FALSE;
+    m_bReadOnly = FALSE;
+    CloseLock();
+    m_nUndoCurrent = 0;
+    m_nUndoTop = 0;
+    m_dwUndoStamp = 0;
+    m_nSavePoint = 0;
+    m_nLineCount = 1;
+    m_strSection.clear();
+    ReadSettings();
+    SetLineEndType(static_cast<int>(ProfileInt("Line end type", 0)));
+}
+
+UINT SECEditDoc::ProfileInt(LPCSTR key, int nDefault) const
+{
+    if (m_pProfile == nullptr)
+        return static_cast<UINT>(nDefault);
+    return m_pProfile->GetProfileInt(m_strSection.c_str(), key, nDefault);
+}
+
+CString SECEditDoc::ProfileString(LPCSTR key, LPCSTR lpszDefault) const
+{
+    if (m_pProfile == nullptr)
+        return CString(lpszDefault);
+    return m_pProfile->GetProfileString(m_strSection.c_str(), key, lpszDefault);
+}
+
+void SECEditDoc::ReadSettings()
+{
+    LoadLanguageSettings();
+    SetTabSize(static_cast<int>(ProfileInt("Tab size", 3)));
+    m_bKeepTabs = static_cast<BOOL>(ProfileInt("Keep tabs", 1));
+    m_bShowTabs = static_cast<BOOL>(ProfileInt("Show tabs", 0));
+    m_strFontName = ProfileString("Font name", "Courier New");
+    m_nFontSize = static_cast<int>(ProfileInt("Font size", 9));
+    m_nCharSet = static_cast<int>(ProfileInt("CharSet", 0));
+    m_nFontWeight = static_cast<int>(ProfileInt("Font weight", 400));
+    m_bFontItalic = static_cast<BOOL>(ProfileInt("Font Italic", 0));
+    m_bWordWrap = static_cast<BOOL>(ProfileInt("Word wrap", 0));
+    m_bInsertMode = static_cast<BOOL>(ProfileInt("Insert", 1));
+    m_bLockFiles = static_cast<BOOL>(ProfileInt("Lock files", 0));
+}
+
+void SECEditDoc::SetSection(LPCSTR lpszSection)
+{
+    m_strSection = lpszSection != nullptr ? lpszSection : "";
+}
+
+void SECEditDoc::Clear()
+{
+    FreeLines();
+    ResetUndo();
+    m_undo.clear();
+    m_keywords.clear();
+    m_keywordImage.clear();
+    m_bHasKeywordImage = false;
+    CloseLock();
+}
+
+void SECEditDoc::CloseLock()
+{
+    if (m_hLock != nullptr) {
+        CloseHandle(m_hLock);
+        m_hLock = nullptr;
+    }
+}
+
+void SECEditDoc::SetLineEndType(int nType)
+{
+    m_nLineEndType = nType;
+    if (nType < 0 || nType > 3)
+        return;
+    m_nLineEndLength = kLineEnds[nType].length;
+    std::memcpy(m_szLineEnd, kLineEnds[nType].bytes, static_cast<size_t>(m_nLineEndLength) + 1);
+}
+
+void SECEditDoc::SetModified(BOOL bModified)
+{
+    m_bModified = bModified;
+    if (!bModified)
+        m_nSavePoint = m_nUndoCurrent;
+}
+
+// --- lines -----------------------------------------------------------------------------------
+
+SECEditLine* SECEditDoc::NewLine(int nBytes)
+{
+    auto* line = new SECEditLine;
+    line->nCapacity = (nBytes + 31) & ~15;
+    line->pText = static_cast<char*>(std::calloc(static_cast<size_t>(line->nCapacity), 1));
+    if (line->pText == nullptr) {
+        delete line;
+        return nullptr;
+    }
+    return line;
+}
+
+bool SECEditDoc::GrowLine(SECEditLine* pLine, int nBytes)
+{
+    if (pLine->nCapacity > nBytes)
+        return true;
+    int capacity = (nBytes + 31) & ~15;
+    auto* text = static_cast<char*>(std::realloc(pLine->pText, static_cast<size_t>(capacity)));
+    if (text == nullptr)
+        return false;
+    pLine->pText = text;
+    pLine->nCapacity = capacity;
+    return true;
+}
+
+void SECEditDoc::FreeLine(SECEditLine* pLine)
+{
+    if (pLine == nullptr)
+        return;
+    std::free(pLine->pText);
+    delete pLine;
+}
+
+void SECEditDoc::FreeChain(SECEditLine* pLine)
+{
+    while (pLine != nullptr) {
+        SECEditLine* next = pLine->pNext;
+        FreeLine(pLine);
+        pLine = next;
+    }
+}
+
+void SECEditDoc::FreeLines()
+{
+    FreeChain(m_pFirstLine);
+    m_pFirstLine = nullptr;
+    m_nLineCount = 0;
+}
+
+SECEditLine* SECEditDoc::GetLine(int nLine) const
+{
+    SECEditLine* line = m_pFirstLine;
+    if (nLine < 1 || nLine > m_nLineCount) {
+        while (line != nullptr && line->pNext != nullptr)
+            line = line->pNext;
+        return line;
+    }
+    for (int i = 1; i < nLine && line->pNext != nullptr; ++i)
+        line = line->pNext;
+    return line;
+}
+
+int SECEditDoc::Renumber(SECEditLine* pLine)
+{
+    // Numbers from the given line on, continuing from its predecessor: lines above an edit keep
+    // their numbers, so an edit near the end does not walk the whole list.
+    SECEditLine* line = pLine != nullptr ? pLine : m_pFirstLine;
+    int number = line != nullptr && line->pPrev != nullptr ? line->pPrev->nLineNo + 1 : 1;
+    for (; line != nullptr; line = line->pNext)
+        line->nLineNo = number++;
+    m_nLineCount = number - 1;
+    return m_nLineCount;
+}
+
+BOOL SECEditDoc::IsBefore(const SECEditPos& a, const SECEditPos& b)
+{
+    if (a.pLine == b.pLine)
+        return a.nOffset <= b.nOffset;
+    for (SECEditLine* line = a.pLine != nullptr ? a.pLine->pNext : nullptr; line != nullptr;
+         line = line->pNext) {
+        if (line == b.pLine)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+bool SECEditDoc::EndsWithLineEnd(const SECEditLine* pLine) const
+{
+    return pLine->nLength >= m_nLineEndLength
+        && std::memcmp(pLine->pText + pLine->nLength - m_nLineEndLength, m_szLineEnd,
+                       static_cast<size_t>(m_nLineEndLength)) == 0;
+}
+
+int SECEditDoc::TextLength(const SECEditLine* pLine) const
+{
+    if (pLine == nullptr || pLine->pText == nullptr)
+        return 0;
+    return EndsWithLineEnd(pLine) ? pLine->nLength - m_nLineEndLength : pLine->nLength;
+}
+
+void SECEditDoc::AppendLineEnd(SECEditLine* pLine)
+{
+    if (!GrowLine(pLine, pLine->nLength + m_nLineEndLength + 1))
+        return;
+    std::memcpy(pLine->pText + pLine->nLength, m_szLineEnd, static_cast<size_t>(m_nLineEndLength));
+    pLine->nLength += m_nLineEndLength;
+    pLine->pText[pLine->nLength] = '\0';
+}
+
+// --- columns ---------------------------------------------------------------------------------
+
+int SECEditDoc::WidthOf(const char* p, int n) const
+{
+    editor::ColumnCounter counter{m_nTabSize};
+    counter.Feed(p, n);
+    return counter.column;
+}
+
+int SECEditDoc::TextWidth(const SECEditLine* pLine) const
+{
+    return WidthOf(pLine->pText, TextLength(pLine));
+}
+
+int SECEditDoc::ColumnFromOffset(const SECEditLine* pLine, int nOffset) const
+{
+    if (nOffset < 1)
+        return 0;
+    if (pLine == nullptr || pLine->pText == nullptr)
+        return nOffset;
+    const char* text = pLine->pText;
+    const char* end = text + pLine->nLength;
+    int col = 0;
+    int offset = 0;
+    while (offset < nOffset && offset < pLine->nLength) {
+        int bytes;
+        col += editor::CellsAt(text + offset, end, col, m_nTabSize, &bytes);
+        offset += bytes;
+    }
+    if (nOffset > pLine->nLength)
+        col += nOffset - pLine->nLength;
+    return col;
+}
+
+int SECEditDoc::OffsetFromColumn(const SECEditLine* pLine, int nColumn) const
+{
+    if (nColumn < 0)
+        return 0;
+    if (pLine == nullptr || pLine->pText == nullptr)
+        return nColumn;
+    const char* text = pLine->pText;
+    const char* end = text + pLine->nLength;
+    int col = 0;
+    int offset = 0;
+    while (offset < pLine->nLength) {
+        int bytes;
+        int w = editor::CellsAt(text + offset, end, col, m_nTabSize, &bytes);
+        if (col + w > nColumn)
+            return offset;
+        col += w;
+        offset += bytes;
+    }
+    return pLine->nLength + (nColumn - col);
+}
+
+std::string SECEditDoc::ExpandTabs(const char* pText, int nLength, int nLineEndLength) const
+{
+    std::string out;
+    out.reserve(static_cast<size_t>(nLength) + 16);
+    int col = 0;
+    const char* end = pText + nLength;
+    for (const char* p = pText; p < end;) {
+        if (*p == '\t') {
+            int n = m_nTabSize - col % m_nTabSize;
+            out.append(static_cast<size_t>(n), ' ');
+            col += n;
+            ++p;
+        } else if (*p == '\r' || *p == '\n') {
+            int n = std::min<int>(nLineEndLength, static_cast<int>(end - p));
+            out.append(p, static_cast<size_t>(n));
+            p += n;
+            col = 0;
+        } else {
+            int cells;
+            int bytes = editor::SequenceAt(p, end, &cells);
+            out.append(p, static_cast<size_t>(bytes));
+            col += cells;
+            p += bytes;
+        }
+    }
+    return out;
+}
+
+// --- line ends -------------------------------------------------------------------------------
+
+int SECEditDoc::DetectLineEnd(const char* pText, int nLength)
+{
+    for (int i = 0; i < nLength; ++i) {
+        char c = pText[i];
+        bool more = i + 1 < nLength;
+        if (c == '\n')
+            return more && pText[i + 1] == '\r' ? 1 : 2;
+        if (c == '\r')
+            return more && pText[i + 1] == '\n' ? 0 : 3;
+    }
+    return -1;
+}
+
+std::string SECEditDoc::ConvertLineEnds(const char* pText, int nLength, int nType)
+{
+    int kind = DetectLineEnd(pText, nLength);
+    if (kind < 0 || nType < 0 || nType > 3)
+        return std::string(pText, static_cast<size_t>(nLength));
+    const LineEndForm& from = kLineEnds[kind];
+    const LineEndForm& to = kLineEnds[nType];
+    std::string out;
+    out.reserve(static_cast<size_t>(nLength) + static_cast<size_t>(nLength) / 16 + 16);
+    int i = 0;
+    while (i < nLength) {
+        const void* hit = std::memchr(pText + i, from.bytes[0], static_cast<size_t>(nLength - i));
+        if (hit == nullptr) {
+            out.append(pText + i, static_cast<size_t>(nLength - i));
+            break;
+        }
+        int at = static_cast<int>(static_cast<const char*>(hit) - pText);
+        out.append(pText + i, static_cast<size_t>(at - i));
+        if (from.length == 2 && !(at + 1 < nLength && pText[at + 1] == from.bytes[1])) {
+            out += pText[at];
+            i = at + 1;
+            continue;
+        }
+        out.append(to.bytes, static_cast<size_t>(to.length));
+        i = at + from.length;
+    }
+    return out;
+}

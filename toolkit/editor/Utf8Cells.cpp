@@ -1,0 +1,93 @@
+#include "toolkit/editor/Utf8Cells.h"
+
+namespace editor {
+namespace {
+
+bool IsWide(unsigned cp)
+{
+    // The East Asian wide and full-width blocks, and the pictographs drawn two cells wide.
+    return (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0x303E)
+        || (cp >= 0x3041 && cp <= 0x33FF) || (cp >= 0x3400 && cp <= 0x4DBF)
+        || (cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0xA000 && cp <= 0xA4CF)
+        || (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF)
+        || (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60)
+        || (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x1F300 && cp <= 0x1F64F)
+        || (cp >= 0x1F900 && cp <= 0x1F9FF) || (cp >= 0x20000 && cp <= 0x3FFFD);
+}
+
+} // namespace
+
+int SequenceAt(const char* p, const char* end, int* cells)
+{
+    if (cells != nullptr)
+        *cells = 1;
+    auto b0 = static_cast<unsigned char>(p[0]);
+    int n;
+    unsigned cp;
+    if (b0 < 0xC2)
+        return 1;   // ASCII, a stray continuation byte or an over-long lead
+    if (b0 < 0xE0) {
+        n = 2;
+        cp = b0 & 0x1Fu;
+    } else if (b0 < 0xF0) {
+        n = 3;
+        cp = b0 & 0x0Fu;
+    } else if (b0 < 0xF5) {
+        n = 4;
+        cp = b0 & 0x07u;
+    } else {
+        return 1;
+    }
+    if (end - p < n)
+        return 1;
+    for (int i = 1; i < n; ++i) {
+        if (!IsContinuation(p[i]))
+            return 1;
+        cp = (cp << 6) | (static_cast<unsigned char>(p[i]) & 0x3Fu);
+    }
+    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))
+        || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 1;
+    if (cells != nullptr && IsWide(cp))
+        *cells = 2;
+    return n;
+}
+
+int CellsAt(const char* p, const char* end, int col, int tabSize, int* bytes)
+{
+    if (*p == '\t') {
+        *bytes = 1;
+        return tabSize > 0 ? tabSize - col % tabSize : 1;
+    }
+    int cells;
+    *bytes = SequenceAt(p, end, &cells);
+    return cells;
+}
+
+void ColumnCounter::Feed(const char* p, int length)
+{
+    const char* end = p + length;
+    while (p < end) {
+        int bytes;
+        column += CellsAt(p, end, column, tabSize, &bytes);
+        p += bytes;
+    }
+}
+
+int FitColumns(const char* p, int length, int startCol, int maxCol, int tabSize)
+{
+    const char* begin = p;
+    const char* end = p + length;
+    int col = startCol;
+    while (p < end) {
+        int bytes;
+        int w = CellsAt(p, end, col, tabSize, &bytes);
+        if (col + w > maxCol)
+            break;
+        col += w;
+        p += bytes;
+    }
+    return static_cast<int>(p - begin);
+}
+
+} // namespace editor
