@@ -1,5 +1,6 @@
 #include "grid/core/CGXLongOperationImp.h"
 
+#include "grid/core/CGXGridAppData.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/win/Cursor.h"
@@ -34,6 +35,10 @@ CGXLongOperationImp::~CGXLongOperationImp()
 {
     if (GXGetLongOperationImp() == this)
         GXSetLongOperationImp(nullptr);
+    if (g_pInstalled == this)
+        g_pInstalled = nullptr;
+    if (GXGetAppData()->m_pLongOperationImp == this)
+        GXGetAppData()->m_pLongOperationImp = nullptr;
 }
 
 void CGXLongOperationImp::Install()
@@ -42,10 +47,16 @@ void CGXLongOperationImp::Install()
         return;
     g_pInstalled = new CGXLongOperationImp;
     GXSetLongOperationImp(g_pInstalled);
+    // The library's record deletes it with the other application-wide features.
+    CGXGridAppData* pData = GXGetAppData();
+    pData->m_pLongOperationImp = g_pInstalled;
+    pData->AddAutoDeleteImp(g_pInstalled);
 }
 
 void CGXLongOperationImp::Uninstall()
 {
+    if (g_pInstalled != nullptr)
+        GXGetAppData()->RemoveAutoDeleteImp(g_pInstalled);
     delete g_pInstalled;
     g_pInstalled = nullptr;
 }

@@ -15,8 +15,8 @@ public:
     CGXLongOperationImp() = default;
     ~CGXLongOperationImp() override;
 
-    // Makes the program's one implementation and installs it (once); Uninstall removes and
-    // deletes it (library shut-down).
+    // Makes the program's one implementation, installs it (once) and hands it to the library's
+    // record, which deletes it at shut-down; Uninstall takes it back and deletes it at once.
     static void Install();
     static void Uninstall();
 

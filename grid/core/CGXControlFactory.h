@@ -1,0 +1,37 @@
+// CGXControlFactory: the grid library's factory: it makes the cell control for a control id,
+// installs each grid's features as the grid is made and the application-wide features once,
+// and registers the window classes of the grid window and the sheet tabs. The library owns
+// the one factory (see InitGridLibrary) and deletes it through its virtual destructor.
+#pragma once
+
+#include "platform/core/CObject.h"
+
+class CGXControl;
+class CGXGridCore;
+
+// Control ids of the cells the library makes (their names are string resources of the same id).
+inline constexpr WORD GX_IDS_CTRL_EDIT = 52512;
+inline constexpr WORD GX_IDS_CTRL_STATIC = 52513;
+
+class CGXControlFactory : public CObject {
+    DECLARE_DYNAMIC(CGXControlFactory)
+public:
+    CGXControlFactory() = default;
+    ~CGXControlFactory() override = default;
+    CGXControlFactory(const CGXControlFactory&) = delete;
+    CGXControlFactory& operator=(const CGXControlFactory&) = delete;
+
+    // A new control of the id bound to the grid (the grid owns it), or null for an id this
+    // factory does not make.
+    virtual CGXControl* CreateControl(UINT nID, CGXGridCore* pGrid);
+    // Runs inside the engine's constructor: installs the grid's features.
+    virtual void InitializeGridComponents(CGXGridCore* pGrid);
+    // Runs once at library start-up: installs the application-wide features.
+    virtual void InitializeApplicationComponents();
+    virtual void RegisterWndClasses(HINSTANCE hInstance);
+    virtual void UnregisterWndClasses(HINSTANCE hInstance);
+};
+
+// The application's start-up of the grid library: makes the factory and starts the library with
+// it. The three values choose optional parts of the library; this program uses none of them.
+void GXInitControlFactory(DWORD dwValue1 = 0, DWORD dwValue2 = 0, DWORD dwValue3 = 0);

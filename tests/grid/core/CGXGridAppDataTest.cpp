@@ -1,0 +1,172 @@
+#include "grid/core/CGXGridAppData.h"
+
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXLongOperationImp.h"
+#include "grid/res/GridRes.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/core/ResourceTable.h"
+#include "platform/controls/StandardControls.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/HeadlessFixture.h"
+#include "platform/win/ResourceImages.h"
+#include "platform/win/UserApi.h"
+
+#include <gtest/gtest.h>
+
+class GridTestFrameA : public CWnd {
+    DECLARE_DYNAMIC(GridTestFrameA)
+};
+IMPLEMENT_DYNAMIC(GridTestFrameA, CWnd)
+class GridTestFrameB : public CWnd {
+    DECLARE_DYNAMIC(GridTestFrameB)
+};
+IMPLEMENT_DYNAMIC(GridTestFrameB, CWnd)
+
+namespace {
+
+// A factory that counts what the library asks of it and tells when it is deleted.
+class CountingFactory : public CGXControlFactory {
+public:
+    explicit CountingFactory(int* pDeleted) : m_pDeleted(pDeleted) {}
+    ~CountingFactory() override { ++*m_pDeleted; }
+    void InitializeApplicationComponents() override
+    {
+        ++m_nAppInstalls;
+        CGXControlFactory::InitializeApplicationComponents();
+    }
+    void UnregisterWndClasses(HINSTANCE hInstance) override
+    {
+        ++*m_pDeleted; // counted as part of the shut-down
+        CGXControlFactory::UnregisterWndClasses(hInstance);
+    }
+    int m_nAppInstalls = 0;
+
+private:
+    int* m_pDeleted;
+};
+
+class GridLibraryTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        RegisterStandardControls();
+    }
+    void TearDown() override
+    {
+        TerminateGridLibrary();
+        HeadlessTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST(GridLibraryText, ClipboardFormatNameHasEightLowerCaseHexDigits)
+{
+    EXPECT_STREQ(GXClipboardFormatName(reinterpret_cast<HINSTANCE>(0xAB)), "Grid Styles 000000ab");
+    EXPECT_STRNE(GXClipboardFormatName(reinterpret_cast<HINSTANCE>(0x400000)),
+                 GXClipboardFormatName(reinterpret_cast<HINSTANCE>(0x500000)));
+}
+
+TEST_F(GridLibraryTest, StartUpRegistersClassesLoadsTextsAndInstallsTheLongOperation)
+{
+    int nDeleted = 0;
+    auto* pFactory = new CountingFactory(&nDeleted);
+    InitGridLibrary(pFactory);
+    CGXGridAppData* pData = GXGetAppData();
+
+    EXPECT_TRUE(pData->m_bInitDone);
+    EXPECT_EQ(pFactory->m_nAppInstalls, 1);
+    EXPECT_NE(pData->m_uiClipboardFormat, 0u);
+    EXPECT_EQ(pData->m_uiClipboardFormat, RegisterClipboardFormat(GXClipboardFormatName(AfxGetInstanceHandle())));
+    WNDCLASS wc{};
+    for (LPCSTR name : {"GXWND", "GXNDBLCLKSWND", "GxMdiFrame", "CGXGridWnd", "GXEDIT", "GXLISTBOX", "GXCOMBOBOX"})
+        EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), name, &wc)) << name;
+    ASSERT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc));
+    EXPECT_EQ(wc.style, 0x400Bu);
+    EXPECT_FALSE(pData->m_sDragLineWndClass.IsEmpty());
+
+    EXPECT_STREQ(pData->GetText(gxTextRedoing), "Redoing %1 ...");
+    EXPECT_STREQ(pData->GetText(gxTextClearCells), "Clear Cells");
+    EXPECT_STREQ(pData->GetText(gxTextMove), "Move");
+    for (int i = 0; i < gxTextCount; ++i)
+        EXPECT_FALSE(pData->GetText(static_cast<GXAppText>(i)).IsEmpty()) << i;
+    EXPECT_STREQ(GXGetLongOperationState().m_sCancelHint, "Press ESC to cancel");
+
+    // The long operation is an application-wide feature: installed once, freed at shut-down.
+    ASSERT_NE(pData->m_pLongOperationImp, nullptr);
+    EXPECT_EQ(GXGetLongOperationImp(), pData->m_pLongOperationImp);
+
+    TerminateGridLibrary();
+    EXPECT_EQ(nDeleted, 2); // unregistered its classes, then deleted through its destructor
+    EXPECT_EQ(pData->m_pControlFactory, nullptr);
+    EXPECT_EQ(GXGetLongOperationImp(), nullptr);
+    EXPECT_FALSE(GetClassInfo(AfxGetInstanceHandle(), "CGXGridWnd", &wc));
+    EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)); // stays until the process ends
+    TerminateGridLibrary(); // a second shut-down does nothing
+    EXPECT_EQ(nDeleted, 2);
+}
+
+TEST_F(GridLibraryTest, ARestartReplacesTheFactoryAndKeepsOneLongOperation)
+{
+    int nFirst = 0, nSecond = 0;
+    InitGridLibrary(new CountingFactory(&nFirst));
+    CGXAbstractLongOperationImp* pImp = GXGetLongOperationImp();
+    InitGridLibrary(new CountingFactory(&nSecond));
+    EXPECT_EQ(nFirst, 1);
+    EXPECT_EQ(GXGetLongOperationImp(), pImp);
+    TerminateGridLibrary();
+    EXPECT_EQ(nSecond, 2);
+}
+
+TEST(GridLibraryResources, CursorsBitmapAndTextsLiveInTheGridModule)
+{
+    HMODULE hGrid = FindResourceModule("grid");
+    ASSERT_NE(hGrid, nullptr);
+    for (UINT id : {GX_IDC_COLRESIZE, GX_IDC_ROWRESIZE, GX_IDC_HIDDENCOL, GX_IDC_HIDDENROW, GX_IDC_SELFRAME,
+                    GX_IDC_SELECTCOL, GX_IDC_SELECTROW, GX_IDC_FILLHANDLE})
+        EXPECT_NE(LoadCursorFromResource(hGrid, MAKEINTRESOURCE(id)), nullptr) << id;
+    EXPECT_NE(FindResource(hGrid, MAKEINTRESOURCE(GX_IDB_DROPDOWN), RT_BITMAP), nullptr);
+    CString text;
+    EXPECT_TRUE(text.LoadString(GX_IDS_CLIPBOARDSIZE));
+    EXPECT_STREQ(text, "Clipboard size is different from selected range");
+}
+
+TEST(GridAppData, ObjectUsersScrollBarParentsAndPopupLock)
+{
+    CGXGridAppData data;
+    int object1 = 0, object2 = 0;
+    auto* grid1 = reinterpret_cast<CGXGridCore*>(0x10);
+    auto* grid2 = reinterpret_cast<CGXGridCore*>(0x20);
+    data.RegisterObjectUser(&object1, grid1);
+    data.RegisterObjectUser(&object1, grid2);
+    data.RegisterObjectUser(&object2, grid2);
+    EXPECT_EQ(data.FindImpForObject(&object1), grid1);
+    data.UnregisterGrid(grid1);
+    EXPECT_EQ(data.FindImpForObject(&object1), grid2);
+    data.UnregisterGrid(grid2);
+    // The last user took the objects' entries with it.
+    EXPECT_EQ(data.FindImpForObject(&object1), nullptr);
+    EXPECT_EQ(data.GetObjectUserCount(&object2), 0u);
+
+    data.RegisterScrollBarParentClass(RUNTIME_CLASS(GridTestFrameA));
+    data.RegisterScrollBarParentClass(RUNTIME_CLASS(GridTestFrameB));
+    data.RegisterScrollBarParentClass(RUNTIME_CLASS(GridTestFrameA));
+    EXPECT_EQ(data.GetScrollBarParentClassCount(), 2u);
+
+    GXSetPopupLock(TRUE);
+    EXPECT_TRUE(GXGetPopupLock());
+    GXSetPopupLock(FALSE);
+    EXPECT_FALSE(GXGetPopupLock());
+}
+
+TEST(GridSysColors, AnIndexTheLayerDoesNotKnowAnswersZero)
+{
+    CGXSysColorCache* pColors = GXGetSysData();
+    EXPECT_EQ(pColors->GetColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(pColors->GetColor(30), GetSysColor(30));
+    EXPECT_EQ(pColors->GetColor(-1), 0u);
+    EXPECT_EQ(pColors->GetColor(1000), 0u);
+}
