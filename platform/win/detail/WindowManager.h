@@ -72,6 +72,9 @@ public:
     bool ncPaint = false;
     bool internalPaint = false;
     bool redrawOff = false;   // WM_SETREDRAW FALSE
+    // The caption state the last WM_NCACTIVATE asked for. A child with a caption (an MDI
+    // child) has no activation of its own: its caption shows this.
+    bool ncActive = false;
 
     // Top-level windows: the native window and its backing surface.
     NativeWindowId native = 0;

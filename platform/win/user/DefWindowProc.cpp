@@ -120,6 +120,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_NCACTIVATE:
+        window->ncActive = wParam != 0;
         if ((window->style & WS_CAPTION) == WS_CAPTION && IsWindowVisible(hWnd))
             RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return TRUE;

@@ -157,7 +157,7 @@ void PaintNonClientArea(HWND hwnd, HDC dc)
     Window* w = WindowManager::Find(hwnd);
     if (!w)
         return;
-    const bool active = wm.active == hwnd;
+    const bool active = w->IsChild() ? w->ncActive : wm.active == hwnd;
     RECT r{0, 0, w->Width(), w->Height()};
     const POINT off = w->ClientOffset();
     RECT client{off.x, off.y, off.x + w->client.right - w->client.left, off.y + w->client.bottom - w->client.top};

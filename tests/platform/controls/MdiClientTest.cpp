@@ -11,6 +11,7 @@
 #include "support/DialogAutomation.h"
 #include "support/MenuDriver.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -138,6 +139,29 @@ protected:
         }
         return out;
     }
+    // A pixel of a window's caption (its top row at the right end, above the close button and
+    // clear of the children cascaded over it), from the frame's surface, as 0x00RRGGBB.
+    uint32_t CaptionPixel(HWND hwnd)
+    {
+        RECT r, f;
+        GetWindowRect(hwnd, &r);
+        GetWindowRect(frame, &f);
+        const int x = r.right - GetSystemMetrics(SM_CXFRAME) - 4 - f.left;
+        const int y = r.top + GetSystemMetrics(SM_CYFRAME) - f.top;
+        cairo_surface_t* s = backend->Capture(frame);
+        if (!s)
+            return 0xFFFFFFFF;
+        cairo_surface_flush(s);
+        const auto* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
+        const uint32_t value = reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+        cairo_surface_destroy(s);
+        return value;
+    }
+    static uint32_t ColorOf(int index)
+    {
+        const COLORREF c = GetSysColor(index);
+        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
     // Delivers the ready messages as an MDI program's loop does.
     void Pump()
     {
@@ -200,6 +224,10 @@ TEST_F(MdiClientTest, CreatesChildrenWithIdsActivatesTheNewestAndListsThemInTheW
     }
     EXPECT_EQ(Active(), a);
     EXPECT_EQ(Listed(), (std::vector<std::string>{"-", "&1 Alpha=0*", "&2 Beta=1"}));
+    // Only the active child's caption looks active, although neither child is the active window.
+    backend->ProcessMessages();
+    EXPECT_EQ(CaptionPixel(a), ColorOf(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(CaptionPixel(b), ColorOf(COLOR_INACTIVECAPTION));
 
     // The menu's command for a child activates it; renaming a child renames its entry.
     SendMessage(frame, WM_COMMAND, kFirstChild + 1, 0);
