@@ -13,3 +13,4 @@
 #define IDC_KIND 4109
 #define IDC_LIST 4110
 #define IDC_TRI 4111
+#define IDS_TIP 4190
