@@ -157,7 +157,9 @@ void PaintNonClientArea(HWND hwnd, HDC dc)
     Window* w = WindowManager::Find(hwnd);
     if (!w)
         return;
-    const bool active = w->IsChild() ? w->ncActive : wm.active == hwnd;
+    // A window keeps its caption active while its last WM_NCACTIVATE says so (a floating
+    // palette in step with its frame); a child with a caption has no other activation.
+    const bool active = w->ncActive || (!w->IsChild() && wm.active == hwnd);
     RECT r{0, 0, w->Width(), w->Height()};
     const POINT off = w->ClientOffset();
     RECT client{off.x, off.y, off.x + w->client.right - w->client.left, off.y + w->client.bottom - w->client.top};

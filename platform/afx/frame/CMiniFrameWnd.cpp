@@ -1,0 +1,127 @@
+#include "platform/afx/frame/CMiniFrameWnd.h"
+
+#include "platform/afx/AfxMessages.h"
+#include "platform/win/Cursor.h"
+
+IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
+
+namespace {
+
+// The window styles the MFS_ edge styles stand for.
+DWORD WindowStyleOf(DWORD style)
+{
+    if (style & (MFS_4THICKFRAME | MFS_THICKFRAME | MFS_MOVEFRAME))
+        style |= WS_THICKFRAME;
+    return style;
+}
+
+} // namespace
+
+BOOL CMiniFrameWnd::Create(LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect,
+                           CWnd* pParentWnd, UINT nID)
+{
+    return CreateEx(0, lpClassName, lpWindowName, dwStyle, rect, pParentWnd, nID);
+}
+
+BOOL CMiniFrameWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle,
+                             const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    if (!lpClassName)
+        lpClassName = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                          ::GetSysColorBrush(COLOR_3DFACE));
+    if (!lpClassName)
+        return FALSE;
+    // A top-level mini frame's id is no menu.
+    const auto idOrMenu = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
+    return CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, pParentWnd ? pParentWnd->m_hWnd : nullptr,
+                          idOrMenu);
+}
+
+void PASCAL CMiniFrameWnd::CalcBorders(LPRECT lpClientRect, DWORD dwStyle, DWORD dwExStyle)
+{
+    if (!lpClientRect)
+        return;
+    ::AdjustWindowRectEx(lpClientRect, WindowStyleOf(dwStyle), FALSE, dwExStyle | WS_EX_TOOLWINDOW);
+}
+
+BOOL CMiniFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style = static_cast<LONG>(WindowStyleOf(static_cast<DWORD>(cs.style)));
+    // A captioned mini frame has the small caption of a tool window.
+    if ((cs.style & WS_CAPTION) == WS_CAPTION)
+        cs.dwExStyle |= WS_EX_TOOLWINDOW;
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    return TRUE;
+}
+
+HWND CMiniFrameWnd::SyncFrame() const
+{
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!owner)
+        owner = ::GetParent(m_hWnd);
+    return owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+}
+
+LRESULT CMiniFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const DWORD style = GetStyle();
+    switch (message) {
+    case WM_NCHITTEST: {
+        const LRESULT hit = CFrameWnd::WindowProc(message, wParam, lParam);
+        if (hit < HTLEFT || hit > HTBOTTOMRIGHT)
+            return hit;
+        if (style & MFS_MOVEFRAME)
+            return HTCAPTION;
+        if (style & MFS_4THICKFRAME) {
+            if (hit == HTTOPLEFT || hit == HTTOPRIGHT)
+                return HTTOP;
+            if (hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT)
+                return HTBOTTOM;
+        }
+        return hit;
+    }
+    case WM_SYSCOMMAND:
+        if ((style & MFS_BLOCKSYSMENU) && ((wParam & 0xFFF0) == SC_KEYMENU || (wParam & 0xFFF0) == SC_MOUSEMENU))
+            return 0;
+        break;
+    case WM_CONTEXTMENU:
+        // Over the caption, the default would show the system menu.
+        if (style & MFS_BLOCKSYSMENU) {
+            const LRESULT hit = ::SendMessage(m_hWnd, WM_NCHITTEST, 0, lParam);
+            if (hit == HTCAPTION || hit == HTSYSMENU)
+                return 0;
+        }
+        break;
+    case WM_NCACTIVATE:
+        // In step with the owner frame: the caption stays active while that frame is active.
+        // lParam names the window taking the activation, when it is being passed on.
+        if ((style & MFS_SYNCACTIVE) && !wParam) {
+            HWND frame = SyncFrame();
+            HWND taking = reinterpret_cast<HWND>(lParam);
+            if (frame && (::GetActiveWindow() == frame || taking == frame))
+                wParam = TRUE;
+        }
+        break;
+    case WM_FLOATSTATUS: {
+        // The owner frame tells its floating windows when it shows, hides, activates or is
+        // disabled; a synced caption follows its activation.
+        if (wParam & FS_SHOW)
+            ::ShowWindow(m_hWnd, SW_SHOWNA);
+        if (wParam & FS_HIDE)
+            ::ShowWindow(m_hWnd, SW_HIDE);
+        if (wParam & FS_ENABLE)
+            ::EnableWindow(m_hWnd, TRUE);
+        if (wParam & FS_DISABLE)
+            ::EnableWindow(m_hWnd, FALSE);
+        if ((style & MFS_SYNCACTIVE) && (wParam & (FS_ACTIVATE | FS_DEACTIVATE)))
+            ::DefWindowProc(m_hWnd, WM_NCACTIVATE, (wParam & FS_ACTIVATE) ? TRUE : FALSE, 0);
+        return (style & MFS_SYNCACTIVE) && (wParam & FS_SYNCACTIVE) ? TRUE : FALSE;
+    }
+    default:
+        break;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
+}
