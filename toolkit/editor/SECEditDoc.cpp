@@ -127,11 +127,13 @@ SECEditLine* SECEditDoc::NewLine(int nBytes)
 {
     auto* line = new SECEditLine;
     line->nCapacity = (nBytes + 31) & ~15;
-    line->pText = static_cast<char*>(std::calloc(static_cast<size_t>(line->nCapacity), 1));
+    // Only the text up to its NUL is ever read: a page's megabytes need no zero-filling.
+    line->pText = static_cast<char*>(std::malloc(static_cast<size_t>(line->nCapacity)));
     if (line->pText == nullptr) {
         delete line;
         return nullptr;
     }
+    line->pText[0] = '\0';
     return line;
 }
 
@@ -167,6 +169,7 @@ void SECEditDoc::FreeChain(SECEditLine* pLine)
 
 void SECEditDoc::FreeLines()
 {
+    m_pNearLine = nullptr;
     FreeChain(m_pFirstLine);
     m_pFirstLine = nullptr;
     m_nLineCount = 0;
@@ -175,13 +178,22 @@ void SECEditDoc::FreeLines()
 SECEditLine* SECEditDoc::GetLine(int nLine) const
 {
     SECEditLine* line = m_pFirstLine;
+    if (line == nullptr)
+        return nullptr;
     if (nLine < 1 || nLine > m_nLineCount) {
-        while (line != nullptr && line->pNext != nullptr)
+        line = m_pNearLine != nullptr ? m_pNearLine : m_pFirstLine;
+        while (line->pNext != nullptr)
             line = line->pNext;
+        m_pNearLine = line;
         return line;
     }
-    for (int i = 1; i < nLine && line->pNext != nullptr; ++i)
+    if (m_pNearLine != nullptr && std::abs(m_pNearLine->nLineNo - nLine) < nLine - 1)
+        line = m_pNearLine;
+    while (line->nLineNo < nLine && line->pNext != nullptr)
         line = line->pNext;
+    while (line->nLineNo > nLine && line->pPrev != nullptr)
+        line = line->pPrev;
+    m_pNearLine = line;
     return line;
 }
 
@@ -319,15 +331,17 @@ std::string SECEditDoc::ExpandTabs(const char* pText, int nLength, int nLineEndL
 
 int SECEditDoc::DetectLineEnd(const char* pText, int nLength)
 {
-    for (int i = 0; i < nLength; ++i) {
-        char c = pText[i];
-        bool more = i + 1 < nLength;
-        if (c == '\n')
-            return more && pText[i + 1] == '\r' ? 1 : 2;
-        if (c == '\r')
-            return more && pText[i + 1] == '\n' ? 0 : 3;
-    }
-    return -1;
+    const void* lf = std::memchr(pText, '\n', static_cast<size_t>(nLength));
+    size_t span = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - pText)
+                                : static_cast<size_t>(nLength);
+    const void* cr = std::memchr(pText, '\r', span);
+    const char* first = static_cast<const char*>(cr != nullptr ? cr : lf);
+    if (first == nullptr)
+        return -1;
+    bool more = first + 1 < pText + nLength;
+    if (*first == '\n')
+        return more && first[1] == '\r' ? 1 : 2;
+    return more && first[1] == '\n' ? 0 : 3;
 }
 
 std::string SECEditDoc::ConvertLineEnds(const char* pText, int nLength, int nType)

@@ -263,6 +263,9 @@ private:
     std::vector<SECEditBlockPair> m_blockPairs;
     BOOL m_bSpacesOnly = FALSE;
     SECEditLine* m_pFirstLine = nullptr;
+    // The line GetLine found last: lookups near it (the caret's, undo's) walk from there rather
+    // than from the top. Forgotten whenever a line is freed.
+    mutable SECEditLine* m_pNearLine = nullptr;
 
     std::vector<SECEditUndoRecord> m_undo;
     int m_nUndoCurrent = 0;

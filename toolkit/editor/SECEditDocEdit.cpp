@@ -287,6 +287,7 @@ int SECEditDoc::JoinAfter(SECEditLine* pLine)
     pLine->pNext = next->pNext;
     if (next->pNext != nullptr)
         next->pNext->pPrev = pLine;
+    m_pNearLine = nullptr;
     FreeLine(next);
     --m_nLineCount;
     return 0;
@@ -560,6 +561,7 @@ int SECEditDoc::DeleteRange(SECEditPos from, SECEditPos to, BOOL bRecord)
     std::memmove(last->pText, last->pText + to.nOffset,
                  static_cast<size_t>(last->nLength - to.nOffset + 1));
     last->nLength -= to.nOffset;
+    m_pNearLine = nullptr;
     while (first->pNext != last) {
         SECEditLine* gone = first->pNext;
         first->pNext = gone->pNext;

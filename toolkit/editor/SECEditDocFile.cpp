@@ -100,6 +100,7 @@ SECEditLine* SECEditDoc::SplitLines(const char* pText, int nLength, SECEditLine*
         }
         line->pText[line->nLength] = '\0';
         line->pPrev = tail;
+        line->nLineNo = count + 1;   // numbered as made: a load needs no second walk
         if (tail != nullptr)
             tail->pNext = line;
         else
@@ -167,7 +168,8 @@ int SECEditDoc::LoadFile(LPCSTR lpszPath)
     SetLineEndType(kind >= 0 ? kind : 0);
 
     FreeLines();
-    SECEditLine* chain = SplitLines(text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    int count = 0;
+    SECEditLine* chain = SplitLines(text.data(), static_cast<int>(text.size()), nullptr, &count);
     if (chain == nullptr && !text.empty()) {
         CloseHandle(file);
         m_pFirstLine = NewLine(32);
@@ -175,7 +177,9 @@ int SECEditDoc::LoadFile(LPCSTR lpszPath)
         ResetUndo();
         return SECEDIT_OUT_OF_MEMORY;
     }
-    m_pFirstLine = chain != nullptr ? chain : NewLine(32);
+    m_pFirstLine = chain;
+    if (chain == nullptr)
+        m_pFirstLine = NewLine(32);
     DWORD attributes = GetFileAttributesA(lpszPath);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         m_bReadOnly = TRUE;
@@ -183,7 +187,7 @@ int SECEditDoc::LoadFile(LPCSTR lpszPath)
         m_hLock = file;
     else
         CloseHandle(file);
-    Renumber();
+    m_nLineCount = std::max(count, 1);
     // The undo records spoke of the old text: applying them to this one would corrupt it.
     ResetUndo();
     m_bModified = FALSE;

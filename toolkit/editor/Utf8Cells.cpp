@@ -1,7 +1,21 @@
 #include "toolkit/editor/Utf8Cells.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace editor {
 namespace {
+
+// Whether eight bytes are all ASCII and none a tab: then they are eight cells.
+bool PlainWord(const char* p)
+{
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    uint64_t tabs = w ^ (kOnes * '\t');
+    return (w & kHigh) == 0 && ((tabs - kOnes) & ~tabs & kHigh) == 0;
+}
 
 bool IsWide(unsigned cp)
 {
@@ -67,7 +81,22 @@ int CellsAt(const char* p, const char* end, int col, int tabSize, int* bytes)
 void ColumnCounter::Feed(const char* p, int length)
 {
     const char* end = p + length;
+    while (end - p >= 8 && PlainWord(p)) {
+        column += 8;
+        p += 8;
+    }
     while (p < end) {
+        if (end - p >= 8 && PlainWord(p)) {
+            column += 8;
+            p += 8;
+            continue;
+        }
+        // Plain ASCII, most of any page, takes one cell a byte.
+        if (static_cast<unsigned char>(*p) < 0x80 && *p != '\t') {
+            ++column;
+            ++p;
+            continue;
+        }
         int bytes;
         column += CellsAt(p, end, column, tabSize, &bytes);
         p += bytes;
@@ -80,6 +109,18 @@ int FitColumns(const char* p, int length, int startCol, int maxCol, int tabSize)
     const char* end = p + length;
     int col = startCol;
     while (p < end) {
+        if (end - p >= 8 && col + 8 <= maxCol && PlainWord(p)) {
+            col += 8;
+            p += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(*p) < 0x80 && *p != '\t') {
+            if (col + 1 > maxCol)
+                break;
+            ++col;
+            ++p;
+            continue;
+        }
         int bytes;
         int w = CellsAt(p, end, col, tabSize, &bytes);
         if (col + w > maxCol)
