@@ -197,6 +197,8 @@ SECEditLine* SECEditDoc::GetLine(int nLine) const
     return line;
 }
 
+// FIXME: an edit that adds or removes lines renumbers every line below it, a walk of the rest of
+// the list; numbering lazily from the first stale line would make it independent of the length.
 int SECEditDoc::Renumber(SECEditLine* pLine)
 {
     // Numbers from the given line on, continuing from its predecessor: lines above an edit keep

@@ -287,7 +287,7 @@ int SECEditDoc::JoinAfter(SECEditLine* pLine)
     pLine->pNext = next->pNext;
     if (next->pNext != nullptr)
         next->pNext->pPrev = pLine;
-    m_pNearLine = nullptr;
+    m_pNearLine = pLine;   // the next line goes; this one stays
     FreeLine(next);
     --m_nLineCount;
     return 0;
@@ -561,7 +561,7 @@ int SECEditDoc::DeleteRange(SECEditPos from, SECEditPos to, BOOL bRecord)
     std::memmove(last->pText, last->pText + to.nOffset,
                  static_cast<size_t>(last->nLength - to.nOffset + 1));
     last->nLength -= to.nOffset;
-    m_pNearLine = nullptr;
+    m_pNearLine = first;   // the lines after it go; it stays
     while (first->pNext != last) {
         SECEditLine* gone = first->pNext;
         first->pNext = gone->pNext;
