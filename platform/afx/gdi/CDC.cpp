@@ -102,6 +102,27 @@ BOOL CDC::CreateCompatibleDC(CDC* pDC)
     return Attach(::CreateCompatibleDC(pDC ? pDC->m_hDC : nullptr));
 }
 
+BOOL CDC::CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const void* lpInitData)
+{
+    return Attach(::CreateDC(lpszDriverName, lpszDeviceName, lpszOutput, static_cast<const DEVMODE*>(lpInitData)));
+}
+
+int CDC::StartDoc(LPDOCINFO lpDocInfo)
+{
+    return ::StartDoc(m_hDC, lpDocInfo);
+}
+
+int CDC::StartDoc(LPCTSTR lpszDocName)
+{
+    DOCINFO info{sizeof(DOCINFO), lpszDocName, nullptr, nullptr, 0};
+    return ::StartDoc(m_hDC, &info);
+}
+
+int CDC::StartPage() { return ::StartPage(m_hDC); }
+int CDC::EndPage() { return ::EndPage(m_hDC); }
+int CDC::EndDoc() { return ::EndDoc(m_hDC); }
+int CDC::AbortDoc() { return ::AbortDoc(m_hDC); }
+
 BOOL CDC::DeleteDC()
 {
     if (!m_hDC)

@@ -36,6 +36,15 @@ public:
     CWnd* GetWindow() const;
 
     BOOL CreateCompatibleDC(CDC* pDC);
+    // A device context for a named device (the printer), attached to this object.
+    BOOL CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const void* lpInitData);
+    // Printing on the output DC.
+    int StartDoc(LPDOCINFO lpDocInfo);
+    int StartDoc(LPCTSTR lpszDocName);
+    int StartPage();
+    int EndPage();
+    int EndDoc();
+    int AbortDoc();
     BOOL DeleteDC();
     virtual int SaveDC();
     virtual BOOL RestoreDC(int nSavedDC);
