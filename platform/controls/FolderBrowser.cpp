@@ -1,0 +1,239 @@
+// The folder browser and its ID lists.
+#include "platform/controls/FolderBrowser.h"
+
+#include "platform/controls/Button.h"
+#include "platform/controls/CommonDialogSupport.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/FolderTree.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "platform/controls/Static.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+// An ID list is its path and a NUL in one block from the task allocator.
+struct ITEMIDLIST {
+    char path[1];
+};
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct BrowseState {
+    BROWSEINFO* info = nullptr;
+    std::string root;
+    std::string selected;
+    FolderTree tree;
+};
+
+std::vector<BYTE> BrowseTemplate()
+{
+    using C = DialogControlClass;
+    DialogTemplate t = commdlg::Frame("Browse for Folder", 220, 196);
+    commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX, 7, 6, 206, 18, stc2);
+    commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 7, 26, 206, 9, stc3);
+    commdlg::Add(t, C::ListBox, "",
+                 WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED |
+                     LBS_NOINTEGRALHEIGHT,
+                 7, 38, 206, 118, lst2);
+    commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 7, 160, 206, 9, stc1);
+    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 107, 176, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 163, 176, 50, 14, IDCANCEL);
+    return WriteDialogTemplate(t);
+}
+
+std::string Normal(const std::string& path)
+{
+    std::string s = fs::path(path).lexically_normal().string();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
+    return s;
+}
+
+bool Under(const std::string& path, const std::string& root)
+{
+    if (root == "/")
+        return !path.empty() && path[0] == '/';
+    return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                            path[root.size()] == '/');
+}
+
+// Makes a folder the selection, telling the callback when it changed.
+void Select(HWND dlg, BrowseState& s, const std::string& path)
+{
+    if (path == s.selected)
+        return;
+    s.selected = path;
+    SetDlgItemText(dlg, stc1, path.c_str());
+    if (s.info->lpfn) {
+        LPITEMIDLIST pidl = ILCreateFromPath(path.c_str());
+        s.info->lpfn(dlg, BFFM_SELCHANGED, reinterpret_cast<LPARAM>(pidl), s.info->lParam);
+        ILFree(pidl);
+    }
+}
+
+// Opens the tree down to a folder and selects it; false when it is no folder under the root.
+bool OpenTo(HWND dlg, BrowseState& s, const std::string& path)
+{
+    const std::string normal = Normal(path);
+    std::error_code ec;
+    if (!Under(normal, s.root) || !fs::is_directory(normal, ec))
+        return false;
+    s.tree.Fill(GetDlgItem(dlg, lst2), s.root, normal, FolderTree::Shape::WithSiblings);
+    const int index = s.tree.IndexOf(normal);
+    if (index >= 0)
+        SendDlgItemMessage(dlg, lst2, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Select(dlg, s, index >= 0 ? normal : s.root);
+    return true;
+}
+
+void OnOk(HWND dlg, BrowseState& s)
+{
+    HWND tree = GetDlgItem(dlg, lst2);
+    if (GetFocus() == tree) {
+        const int index = static_cast<int>(SendMessage(tree, LB_GETCURSEL, 0, 0));
+        const FolderTree::Entry* e = s.tree.At(index);
+        if (e && !e->open) {
+            OpenTo(dlg, s, e->path);
+            return;
+        }
+    }
+    if (!s.selected.empty())
+        EndDialog(dlg, IDOK);
+}
+
+INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<BrowseState*>(GetWindowLongPtr(dlg, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG: {
+        s = reinterpret_cast<BrowseState*>(lParam);
+        SetWindowLongPtr(dlg, DWLP_USER, lParam);
+        SetDlgItemText(dlg, stc2, s->info->lpszTitle ? s->info->lpszTitle : "");
+        if (!(s->info->ulFlags & BIF_STATUSTEXT))
+            ShowWindow(GetDlgItem(dlg, stc3), SW_HIDE);
+        s->tree.Fill(GetDlgItem(dlg, lst2), s->root, s->root, FolderTree::Shape::WithSiblings);
+        s->selected = s->root;
+        SetDlgItemText(dlg, stc1, s->root.c_str());
+        SetFocus(GetDlgItem(dlg, lst2));
+        if (s->info->lpfn)
+            s->info->lpfn(dlg, BFFM_INITIALIZED, 0, s->info->lParam);
+        return FALSE;
+    }
+    case WM_MEASUREITEM: {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (m->CtlID != static_cast<UINT>(lst2))
+            return FALSE;
+        m->itemHeight = static_cast<UINT>(FolderTree::ItemHeight(dlg));
+        return TRUE;
+    }
+    case WM_DRAWITEM: {
+        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (!s || d->CtlID != static_cast<UINT>(lst2))
+            return FALSE;
+        s->tree.Draw(*d);
+        return TRUE;
+    }
+    case BFFM_SETSELECTION: {
+        if (!s || !lParam)
+            return FALSE;
+        const char* path = wParam ? reinterpret_cast<LPCSTR>(lParam) : reinterpret_cast<LPCITEMIDLIST>(lParam)->path;
+        SetWindowLongPtr(dlg, DWLP_MSGRESULT, OpenTo(dlg, *s, path));
+        return TRUE;
+    }
+    case BFFM_SETSTATUSTEXT:
+        SetDlgItemText(dlg, stc3, lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
+        return TRUE;
+    case BFFM_ENABLEOK:
+        EnableWindow(GetDlgItem(dlg, IDOK), lParam != 0);
+        return TRUE;
+    case WM_COMMAND: {
+        if (!s)
+            return FALSE;
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == lst2 && code == LBN_SELCHANGE) {
+            const int index = static_cast<int>(SendDlgItemMessage(dlg, lst2, LB_GETCURSEL, 0, 0));
+            if (const FolderTree::Entry* e = s->tree.At(index))
+                Select(dlg, *s, e->path);
+        } else if (id == lst2 && code == LBN_DBLCLK) {
+            OnOk(dlg, *s);
+        } else if (id == IDOK && code == BN_CLICKED) {
+            OnOk(dlg, *s);
+        } else if (id == IDCANCEL && code == BN_CLICKED) {
+            EndDialog(dlg, IDCANCEL);
+        } else {
+            return FALSE;
+        }
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+LPITEMIDLIST ILCreateFromPath(LPCSTR pszPath)
+{
+    if (!pszPath || pszPath[0] != '/')
+        return nullptr;
+    const std::string path = Normal(pszPath);
+    auto* pidl = static_cast<ITEMIDLIST*>(std::malloc(path.size() + 1));
+    if (!pidl)
+        return nullptr;
+    std::memcpy(pidl->path, path.c_str(), path.size() + 1);
+    return pidl;
+}
+
+void ILFree(LPITEMIDLIST pidl)
+{
+    std::free(pidl);
+}
+
+void CoTaskMemFree(void* pv)
+{
+    std::free(pv);
+}
+
+BOOL SHGetPathFromIDList(LPCITEMIDLIST pidl, LPSTR pszPath)
+{
+    if (!pszPath)
+        return FALSE;
+    pszPath[0] = '\0';
+    if (!pidl)
+        return FALSE;
+    const size_t length = std::strlen(pidl->path);
+    if (length + 1 > MAX_PATH)
+        return FALSE;
+    std::memcpy(pszPath, pidl->path, length + 1);
+    return TRUE;
+}
+
+LPITEMIDLIST SHBrowseForFolder(LPBROWSEINFO lpbi)
+{
+    commdlg::SetError(0);
+    if (!lpbi)
+        return nullptr;
+    BrowseState state;
+    state.info = lpbi;
+    state.root = lpbi->pidlRoot ? Normal(lpbi->pidlRoot->path) : "/";
+    std::error_code ec;
+    if (!fs::is_directory(state.root, ec)) {
+        commdlg::SetError(CDERR_INITIALIZATION);
+        return nullptr;
+    }
+    const std::vector<BYTE> bytes = BrowseTemplate();
+    HWND owner = lpbi->hwndOwner ? GetAncestor(lpbi->hwndOwner, GA_ROOT) : nullptr;
+    const INT_PTR result = DialogBoxIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), owner,
+                                                  BrowseProc, reinterpret_cast<LPARAM>(&state));
+    if (result != IDOK)
+        return nullptr;
+    if (lpbi->pszDisplayName) {
+        const std::string name = state.selected == "/" ? "/" : fs::path(state.selected).filename().string();
+        commdlg::CopyOut(name, lpbi->pszDisplayName, MAX_PATH);
+    }
+    return ILCreateFromPath(state.selected.c_str());
+}
