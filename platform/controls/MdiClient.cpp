@@ -276,6 +276,8 @@ void Activate(MdiClientState& s, HWND child)
     if (child == s.active)
         return;
     HWND old = s.active && IsWindow(s.active) ? s.active : nullptr;
+    // A child on its way out is told, but is not restored or pushed around.
+    const bool oldLeaving = old && std::find(s.children.begin(), s.children.end(), old) == s.children.end();
     const bool wasMaximised = old && IsZoomed(old);
     s.active = child;
     if (old) {
@@ -287,7 +289,7 @@ void Activate(MdiClientState& s, HWND child)
         if (wasMaximised && !IsZoomed(child)) {
             // The maximised state goes with the activation.
             ShowWindow(child, SW_SHOWMAXIMIZED);
-            if (IsWindow(old))
+            if (IsWindow(old) && !oldLeaving)
                 ShowWindow(old, SW_RESTORE);
         }
         const HWND root = GetAncestor(s.self, GA_ROOT);
@@ -326,11 +328,10 @@ void Forget(MdiClientState& s, HWND child)
         SetWindowLongPtr(last, GWLP_ID, static_cast<LONG_PTR>(s.firstChildId + index));
     }
     s.children.pop_back();
-    if (s.active == child) {
-        s.active = nullptr;
-        if (HWND next = Successor(s, child))
-            Activate(s, next);
-    }
+    // The child hears that it lost the activation, even when none takes it over (the last
+    // one): the framework puts the frame's own menu back then.
+    if (s.active == child)
+        Activate(s, Successor(s, child));
     RefreshList(s);
 }
 
@@ -595,10 +596,8 @@ LRESULT HandleMessage(HWND hwnd, MdiClientState& s, UINT message, WPARAM wParam,
         HWND c = child();
         if (!IsOurChild(s, c))
             return 0;
-        if (s.active == c) {
-            if (HWND next = Successor(s, c))
-                Activate(s, next);
-        }
+        if (s.active == c)
+            Activate(s, Successor(s, c));
         DestroyWindow(c);
         Forget(s, c);   // when the child's procedure did not tell already
         return 0;

@@ -266,8 +266,13 @@ TEST_F(MdiClientTest, DestroyingChildrenKeepsIdsContiguousAndActivatesTheNextOne
     DestroyWindow(d);
     EXPECT_EQ(Active(), b);
     EXPECT_EQ(Listed(), (std::vector<std::string>{"-", "&1 B=0*"}));
+    Activations().clear();
     DestroyWindow(b);
     EXPECT_EQ(Active(), nullptr);
+    ASSERT_EQ(Activations().size(), 1u) << "the last child hears that it lost the activation";
+    EXPECT_EQ(Activations()[0].to, b);
+    EXPECT_EQ(Activations()[0].deactivated, b);
+    EXPECT_EQ(Activations()[0].activated, nullptr);
     EXPECT_EQ(GetMenuItemCount(windowMenu), 1) << "no children, no separator";
     // Messages about windows that are not its children change nothing.
     SendMessage(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(frame), 0);
