@@ -1,7 +1,11 @@
 #include "grid/core/CGXControlFactory.h"
 
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXLongOperationImp.h"
+#include "grid/core/CGXStatic.h"
+#include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WinUser.h"
@@ -12,12 +16,26 @@ namespace {
 constexpr const char* kGridWndClass = "CGXGridWnd";
 }
 
-CGXControl* CGXControlFactory::CreateControl(UINT, CGXGridCore*)
+CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
 {
-    return nullptr;
+    switch (nID) {
+    case GX_IDS_CTRL_STATIC: return new CGXStatic(pGrid);
+    default: return nullptr; // FIXME: the editing cells come with the cell-control library
+    }
 }
 
-void CGXControlFactory::InitializeGridComponents(CGXGridCore*) {}
+void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
+{
+    if (pGrid == nullptr)
+        return;
+    // Undo and redo: the grid's command factory.
+    if (pGrid->m_pUndoImp == nullptr) {
+        auto* pUndo = new CGXCommandFactory;
+        pGrid->m_pUndoImp = pUndo;
+        pGrid->AddAutoDeleteImp(pUndo);
+    }
+    CGXGridUpdateHintImp::Install(pGrid);
+}
 
 void CGXControlFactory::InitializeApplicationComponents()
 {

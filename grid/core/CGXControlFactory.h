@@ -9,10 +9,6 @@
 class CGXControl;
 class CGXGridCore;
 
-// Control ids of the cells the library makes (their names are string resources of the same id).
-inline constexpr WORD GX_IDS_CTRL_EDIT = 52512;
-inline constexpr WORD GX_IDS_CTRL_STATIC = 52513;
-
 class CGXControlFactory : public CObject {
     DECLARE_DYNAMIC(CGXControlFactory)
 public:

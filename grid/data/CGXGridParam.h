@@ -139,6 +139,8 @@ public:
     BOOL m_bNumberedRows = TRUE;
     BOOL m_bRedrawRowHeaderAfterMove = TRUE;
     BOOL m_bRedrawColHeaderAfterMove = TRUE;
+    // The whole grid is read-only: every change through the engine is refused.
+    BOOL m_bReadOnly = FALSE;
     BOOL m_bLockReadOnly = TRUE;
     BOOL m_bReadOnlyPasteLock = TRUE;
     BOOL m_bZoomOff = FALSE;

@@ -1,0 +1,218 @@
+#include "grid/core/CGXControl.h"
+
+#include "grid/core/CGXGridCore.h"
+#include "grid/data/CGXGridParam.h"
+
+IMPLEMENT_DYNAMIC(CGXControl, CObject)
+
+CGXControl::CGXControl(CGXGridCore* pGrid) : m_pGrid(pGrid) {}
+
+CGXControl::~CGXControl() = default;
+
+CWnd* CGXControl::GridWnd() const
+{
+    return m_pGrid != nullptr ? m_pGrid->GridWnd() : nullptr;
+}
+
+void CGXControl::Init(ROWCOL nRow, ROWCOL nCol)
+{
+    m_nRow = nRow;
+    m_nCol = nCol;
+    m_bInit = TRUE;
+    SetActive(FALSE);
+    m_bModify = FALSE;
+    FreeStyle();
+}
+
+void CGXControl::Reset()
+{
+    m_bInit = FALSE;
+    m_nRow = m_nCol = 0;
+    m_bIsActive = FALSE;
+    m_bModify = FALSE;
+    FreeStyle();
+}
+
+const CGXStyle* CGXControl::LoadStyle()
+{
+    if (!m_bInit || m_pGrid == nullptr)
+        return nullptr;
+    if (!m_pStyle) {
+        m_pStyle = std::make_unique<CGXStyle>();
+        m_pGrid->ComposeCellStyle(m_nRow, m_nCol, *m_pStyle);
+    }
+    return m_pStyle.get();
+}
+
+void CGXControl::FreeStyle()
+{
+    m_pStyle.reset();
+}
+
+BOOL CGXControl::Store()
+{
+    // The base control has no edit of its own, so there is never anything to write.
+    if (!m_bModify)
+        return TRUE;
+    CString sText;
+    if (!GetCurrentText(sText) || !m_bInit || m_pGrid == nullptr)
+        return FALSE;
+    CGXStyle style;
+    style.SetValue(sText);
+    if (!m_pGrid->StoreCellStyle(m_nRow, m_nCol, &style, gxOverride, 0))
+        return FALSE;
+    m_bModify = FALSE;
+    FreeStyle();
+    return TRUE;
+}
+
+BOOL CGXControl::OnLeftCell(ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+void CGXControl::Refresh()
+{
+    // The value shown comes from the grid again.
+    FreeStyle();
+    m_bModify = FALSE;
+}
+
+BOOL CGXControl::OnCancelEditing()
+{
+    const BOOL bHadEdit = m_bModify;
+    ResetEdit();
+    FreeStyle();
+    return bHadEdit;
+}
+
+BOOL CGXControl::GetCurrentText(CString& sText)
+{
+    const CGXStyle* pStyle = LoadStyle();
+    if (pStyle == nullptr) {
+        sText.Empty();
+        return FALSE;
+    }
+    sText = pStyle->GetValue();
+    return TRUE;
+}
+
+void CGXControl::SetCurrentText(const CString& sText)
+{
+    ReplaceSel(sText);
+}
+
+void CGXControl::ReplaceSel(LPCTSTR pszText)
+{
+    // Without an edit the whole value is replaced, through the grid.
+    if (!m_bInit || m_pGrid == nullptr || IsReadOnly())
+        return;
+    CGXStyle style;
+    style.SetValue(pszText != nullptr ? pszText : "");
+    if (m_pGrid->StoreCellStyle(m_nRow, m_nCol, &style, gxOverride, 0))
+        FreeStyle();
+}
+
+void CGXControl::Draw(CDC*, CRect, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*)
+{
+    // The base control has no content; its cell's interior and borders are the grid's to draw.
+}
+
+BOOL CGXControl::IsRedrawNeeded(ROWCOL, ROWCOL)
+{
+    return m_bModify;
+}
+
+BOOL CGXControl::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType, const CGXStyle*)
+{
+    return m_pGrid != nullptr && m_pGrid->StoreCellStyle(nRow, nCol, pStyle, nMode, nType);
+}
+
+BOOL CGXControl::SetControlText(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT, const CGXStyle* pOldStyle)
+{
+    CGXStyle style;
+    style.SetValue(sText);
+    return StoreStyle(nRow, nCol, &style, gxOverride, 0, pOldStyle);
+}
+
+BOOL CGXControl::GetControlText(CString& sResult, ROWCOL, ROWCOL, LPCTSTR pszRawValue, const CGXStyle& style)
+{
+    sResult = pszRawValue != nullptr ? CString(pszRawValue) : style.GetValue();
+    return TRUE;
+}
+
+BOOL CGXControl::LButtonDown(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::LButtonUp(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::LButtonDblClk(UINT, CPoint) { return FALSE; }
+BOOL CGXControl::MButtonDown(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::MButtonUp(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::RButtonDown(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::RButtonUp(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::MouseMove(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::KeyPressed(UINT, UINT, UINT, UINT) { return FALSE; }
+
+BOOL CGXControl::IsReadOnly()
+{
+    if (m_pGrid == nullptr)
+        return TRUE;
+    if (m_pGrid->IsReadOnly())
+        return TRUE;
+    const CGXGridParam* pParam = m_pGrid->GetParam();
+    if (pParam == nullptr || !pParam->m_bLockReadOnly)
+        return FALSE;
+    const CGXStyle* pStyle = LoadStyle();
+    return pStyle != nullptr && pStyle->GetInclude(GX_INCL_READONLY) && pStyle->GetReadOnly();
+}
+
+CRect CGXControl::GetCellRect(ROWCOL, ROWCOL, LPRECT rectItem, const CGXStyle* pStyle)
+{
+    CRect rect = rectItem != nullptr ? CRect(*rectItem) : CRect(0, 0, 0, 0);
+    if (pStyle == nullptr)
+        return rect;
+    // A drawn border takes the cell's outermost pixel on that side.
+    if (pStyle->HasBorder(0))
+        ++rect.left;
+    if (pStyle->HasBorder(1))
+        --rect.right;
+    if (pStyle->HasBorder(2))
+        ++rect.top;
+    if (pStyle->HasBorder(3))
+        --rect.bottom;
+    if (rect.right < rect.left)
+        rect.right = rect.left;
+    if (rect.bottom < rect.top)
+        rect.bottom = rect.top;
+    return rect;
+}
+
+CFont* CGXControl::LoadFont(CDC*, const CGXStyle&, const CGXStyle*)
+{
+    // FIXME: selects the cell font through the grid's font cache once the grid draws.
+    return nullptr;
+}
+
+BOOL CGXControl::IsWindowKindOf(CRuntimeClass*)
+{
+    return FALSE;
+}
+
+BOOL CGXControl::CanFloatCell(ROWCOL, ROWCOL, const CGXStyle&, BOOL)
+{
+    return FALSE;
+}
+
+BOOL CGXControl::CanMergeCell(ROWCOL, ROWCOL, const CGXStyle& style, int)
+{
+    return !style.GetValue().IsEmpty();
+}
+
+CSize CGXControl::CalcSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*, BOOL)
+{
+    return CSize(0, 0);
+}
+
+BOOL CGXControl::GetSortKey(ROWCOL, ROWCOL, const CGXStyle& style, CString& sKey)
+{
+    sKey = style.GetValue();
+    return TRUE;
+}

@@ -1,0 +1,481 @@
+// CGXGridCore: the grid engine: everything a grid needs to show, scroll, edit and print its
+// cells, apart from the window that shows it. The data lives in a parameter object that the
+// views of one document may share; the engine keeps per-window state and the pointers to its
+// optional features, which the control factory installs as the engine is made. Every
+// operation is virtual so that a grid can change one behaviour; a missing feature makes its
+// operations answer a fixed default.
+#pragma once
+
+#include "grid/core/GXFeatureImps.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXRangeList.h"
+#include "grid/data/CGXStyle.h"
+#include "platform/core/CRect.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CCmdUI;
+class CDC;
+class CDocument;
+class CFont;
+class CGXAbstractGridUpdateHintImp;
+class CGXCommand;
+class CGXCommandFactory;
+class CGXControl;
+class CGXGridAppData;
+class CGXGridHint;
+class CWnd;
+struct CPrintInfo;
+
+// Redraw flags of the operations that change the grid.
+inline constexpr UINT GX_UPDATENOW = 0x02;
+inline constexpr UINT GX_INVALIDATE = 0x01;
+inline constexpr UINT GX_SMART = 0x04;
+
+class CGXGridCore {
+public:
+    // The window forms pass themselves and their document (none for a grid window).
+    explicit CGXGridCore(CWnd* pGridWnd = nullptr, CDocument* pGridDoc = nullptr, BOOL bIsViewContext = FALSE);
+    CGXGridCore(const CGXGridCore&) = delete;
+    CGXGridCore& operator=(const CGXGridCore&) = delete;
+
+    // ---- Object and document ----
+    virtual ~CGXGridCore();
+    virtual void SetPrinting(BOOL bPrint, BOOL bClientToRect = FALSE);
+    virtual void SetModifiedFlag(BOOL bModified = TRUE);
+    virtual void PrepareDC(CDC* pDC);
+    virtual void UpdateAllViews(CWnd* pSender, LPARAM lHint, CObject* pHint);
+    virtual void Initialize();
+    virtual void ActivateGrid(BOOL bActivate);
+    virtual void ProcessHint(CWnd* pSender, LPARAM lHint, CObject* pHint);
+
+    // ---- Cell styles ----
+    virtual BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType, const CObArray* pCellsArray, UINT nFlags, int nMode);
+    virtual BOOL ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType);
+    virtual CObArray* CollectRangeStyles(const CGXRange& range, int nType, DWORD* pdwStartTicks = nullptr);
+    virtual const CGXStyle* LookupStyleRowCol(ROWCOL nRow, ROWCOL nCol);
+    virtual void ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard = TRUE);
+    virtual BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType);
+    virtual void UpdateStyleRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType, UINT nFlags, BOOL bCreateHint);
+    virtual CGXStyle* CreateStyle();
+    virtual void RecycleStyle(CGXStyle* pStyle);
+    virtual BOOL ChangeStylesMap(const CGXStylesMap& stylesMap, UINT nFlags, int nMode);
+    virtual void UpdateStylesMapChange(UINT nFlags, BOOL bCreateHint);
+    virtual BOOL ChangeProperties(const CGXProperties& properties, UINT nFlags, int nMode);
+    virtual void UpdatePropertiesChange(UINT nFlags, BOOL bCreateHint);
+    virtual BOOL ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, UINT nFlags, int nMode);
+    virtual void UpdateBaseStyleChange(WORD nID, UINT nFlags, BOOL bCreateHint);
+
+    // ---- Counts, structure, frozen rows and columns, sorting, top row and left column ----
+    virtual BOOL SetRowCount(ROWCOL nRows, UINT nFlags = GX_UPDATENOW);
+    virtual BOOL SetColCount(ROWCOL nCols, UINT nFlags = GX_UPDATENOW);
+    virtual ROWCOL GetRowCount();
+    virtual ROWCOL GetColCount();
+    virtual BOOL StoreRowCount(ROWCOL nRows);
+    virtual BOOL StoreColCount(ROWCOL nCols);
+    virtual void UpdateRowCountChange(ROWCOL nOldRows, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateColCountChange(ROWCOL nOldCols, UINT nFlags, BOOL bCreateHint);
+    virtual BOOL RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordToLong* pHeights = nullptr, const CObArray* pCellsArray = nullptr,
+                            const CObArray* pRowsArray = nullptr, ROWCOL nColCount = 0, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordToLong* pWidths = nullptr, const CObArray* pCellsArray = nullptr,
+                            const CObArray* pColsArray = nullptr, ROWCOL nRowCount = 0, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce = FALSE);
+    virtual BOOL StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce = FALSE);
+    virtual BOOL StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce = FALSE);
+    virtual BOOL StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce = FALSE);
+    virtual BOOL StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bProcessed = FALSE);
+    virtual BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed = FALSE);
+    virtual void UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateInsertCols(ROWCOL nCol, ROWCOL nCount, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, const CGXCollMapDWordToLong* pOldHeights, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, const CGXCollMapDWordToLong* pOldWidths, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, BOOL bCreateHint);
+    virtual BOOL SetFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows = 0, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL SetFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols = 0, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual ROWCOL GetFrozenRows();
+    virtual ROWCOL GetFrozenCols();
+    virtual ROWCOL GetHeaderRows();
+    virtual ROWCOL GetHeaderCols();
+    virtual BOOL StoreFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows);
+    virtual BOOL StoreFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols);
+    virtual void UpdateFrozenRows(ROWCOL nOldFrozenRows, ROWCOL nOldHeaderRows, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateFrozenCols(ROWCOL nOldFrozenCols, ROWCOL nOldHeaderCols, UINT nFlags, BOOL bCreateHint);
+    virtual void SortRows(CGXRange sortRange, const CObArray& sortInfo, UINT nFlags = GX_UPDATENOW);
+    virtual BOOL MoveDataRows(const CGXRange& range, const CDWordArray& order, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL StoreMoveDataRows(const CGXRange& range, const CDWordArray& order);
+    virtual void UpdateMoveDataRows(const CGXRange& range, UINT nFlags, BOOL bCreateHint);
+    virtual void GetSortRowKeys(ROWCOL nRow, const CObArray& sortInfo, CStringArray& keys);
+    virtual void SortCols(CGXRange sortRange, const CObArray& sortInfo, UINT nFlags = GX_UPDATENOW);
+    virtual BOOL MoveDataCols(const CGXRange& range, const CDWordArray& order, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL StoreMoveDataCols(const CGXRange& range, const CDWordArray& order);
+    virtual void UpdateMoveDataCols(const CGXRange& range, UINT nFlags, BOOL bCreateHint);
+    virtual void GetSortColKeys(ROWCOL nCol, const CObArray& sortInfo, CStringArray& keys);
+    virtual void SortIndexArray(CDWordArray& indexes, const CObArray& sortInfo);
+    virtual void SetTopRow(ROWCOL nRow, UINT nFlags = GX_UPDATENOW, BOOL bCreateHint = TRUE);
+    virtual void SetLeftCol(ROWCOL nCol, UINT nFlags = GX_UPDATENOW, BOOL bCreateHint = TRUE);
+    virtual BOOL DragSelectStart(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL DragSelectTrack(ROWCOL nRow, ROWCOL nCol, BOOL bEnd, UINT nFlags);
+    virtual BOOL DragSelectDrop(ROWCOL nRow, ROWCOL nCol, ROWCOL& nNewRow, ROWCOL& nNewCol);
+    virtual BOOL DragSelectCancel();
+    // Drag-selection may start while neither Ctrl nor Shift is held (rows, then columns).
+    virtual BOOL CanStartDragSelectRows();
+    virtual BOOL CanStartDragSelectCols();
+
+    // ---- Row heights and column widths, hidden rows and columns, zoom, read-only ----
+    virtual BOOL HideRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bHide = TRUE, const CDWordArray* pFlags = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL HideCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bHide = TRUE, const CDWordArray* pFlags = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL IsRowHidden(ROWCOL nRow);
+    virtual BOOL IsColHidden(ROWCOL nCol);
+    virtual BOOL ResizeRowHeightsToFit(CGXRange range, BOOL bResizeCoveredCells = TRUE, UINT nFlags = GX_UPDATENOW, int nMode = 0,
+                                       ROWCOL nMinRow = 0, ROWCOL nMaxRow = 0, int nMaxHeight = 0);
+    virtual BOOL ResizeColWidthsToFit(CGXRange range, BOOL bResizeCoveredCells = TRUE, UINT nFlags = GX_UPDATENOW, int nMode = 0,
+                                      ROWCOL nMinCol = 0, ROWCOL nMaxCol = 0, int nMaxWidth = 0);
+    virtual BOOL StoreHideRow(ROWCOL nRow, BOOL bHide);
+    virtual BOOL StoreHideCol(ROWCOL nCol, BOOL bHide);
+    virtual void SetZoom(int nZoom, UINT nFlags = GX_UPDATENOW);
+    virtual BOOL SetReadOnly(BOOL bReadOnly = TRUE);
+    virtual int GetZoom();
+    virtual BOOL IsReadOnly();
+    virtual BOOL StoreZoom(int nZoom, BOOL bCreateHint = TRUE);
+    virtual BOOL StoreReadOnly(BOOL bReadOnly);
+    virtual void UpdateZoom(int nOldZoom, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateReadOnly(BOOL bOldReadOnly, BOOL bCreateHint);
+
+    // ---- Selection and the selection frame ----
+    virtual BOOL IsCellInRangeList(ROWCOL nRow, ROWCOL nCol, const CGXRangeList& list);
+    virtual BOOL CopySelection(CGXRangeList& list, BOOL bIncludeCurrent, UINT nFlags);
+    virtual BOOL DrawSelectionRangeFrame(CDC* pDC, const CGXRange& range, const CRect& rect, BOOL bFill, UINT nFlags, int nWidth);
+    virtual BOOL PrepareChangeSelection(POSITION pos, ROWCOL nTop);
+    virtual BOOL PrepareClearSelection(BOOL bCreateHint, UINT nFlags);
+    virtual BOOL SelectRange(const CGXRange& range, BOOL bSelect = TRUE, BOOL bUpdate = TRUE, UINT nFlags = 0, int nMode = 0, BOOL bCreateHint = TRUE);
+    virtual BOOL ClearSelection(BOOL bCreateHint = TRUE);
+    virtual BOOL OnChangedSelection(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    virtual void OnSelectionChanging(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    virtual BOOL CanSelectCurrentCell(BOOL bSelect, ROWCOL nSelRow, ROWCOL nSelCol, ROWCOL nOldRow, ROWCOL nOldCol);
+    virtual void OnSelectionChanged(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    virtual BOOL CanChangeSelection(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    virtual BOOL CanClearSelection(BOOL bCreateHint, UINT nFlags);
+    virtual BOOL OnFillHandle(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL AddFillRange(const CGXRange& range);
+
+    // ---- Covered, floating and merged cells ----
+    virtual BOOL SetCoveredCellsRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual CGXRange* FindCoveredSpan(ROWCOL nRow, ROWCOL nCol, CGXRange& range);
+    virtual BOOL StoreCoveredCellsRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, BOOL bSet);
+    virtual void UpdateCoveredCellsRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT nFlags, BOOL bCreateHint);
+    virtual BOOL AddCoveredCellsToRange(CGXRange& range);
+    virtual const CRect* CalcFloatCellRect(ROWCOL nRow, ROWCOL nCol, CRect& rect, const CGXStyle* pStyle, CRect* pSpanRect);
+    virtual const CRect* CalcMergeCellRect(ROWCOL nRow, ROWCOL nCol, CRect& rect, const CGXStyle* pStyle, CRect* pSpanRect);
+    virtual BOOL CanMergeCells(const CGXStyle& style1, const CGXStyle& style2);
+    virtual CGXRange* FindCellSpan(ROWCOL nRow, ROWCOL nCol, CGXRange& range);
+    virtual BOOL EvalSpans(ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol, ROWCOL nLastRow, ROWCOL nLastCol,
+                           BOOL bFloat, BOOL bMerge, UINT nFlags, BOOL bPrint);
+    BOOL FloatCellsEnabled() const;
+    BOOL MergeCellsEnabled() const;
+
+    // ---- Find and replace ----
+    virtual BOOL FindText(LPCTSTR pszFind, BOOL bNext, BOOL bCase);
+    virtual BOOL FindTextPrepared(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell);
+    virtual BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase);
+    virtual void Beep(LPCTSTR pszFind);
+    virtual void ShowFindReplaceDialog(BOOL bFindOnly);
+    virtual BOOL HandleFindReplaceMessage(CWnd* pDialog);
+
+    // ---- Undo and redo ----
+    virtual BOOL Undo();
+    virtual BOOL Redo();
+    virtual void BeginTransaction(LPCTSTR pszDescription);
+    virtual void CommitTransaction();
+    virtual void RollbackTransaction();
+    virtual BOOL CanUndo(CCmdUI* pCmdUI);
+    virtual BOOL CanRedo(CCmdUI* pCmdUI);
+    virtual void AddCommand(CGXCommand* pCmd, int nMode);
+    virtual void RemoveCommand(CGXCommand* pCmd);
+    virtual void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent);
+    virtual BOOL SetDataUndoRecording(BOOL bRecord);
+    virtual CObject* TakeDataUndoInfo();
+    virtual BOOL ApplyDataUndoInfo(CObject* pInfo, BOOL bUndo, BOOL bBefore);
+    virtual void DiscardDataUndoInfo();
+    virtual BOOL ExecuteCommand(CGXCommand* pCmd, int nMode);
+
+    // ---- Scrolling ----
+    virtual BOOL ScrollCellInView(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW, BOOL bFloatCell = FALSE);
+    virtual BOOL DoScroll(int direction, ROWCOL nCell);
+    virtual void UpdateScrollbars(BOOL bRedraw = TRUE, BOOL bOnlyIfDimChanged = FALSE);
+    virtual void SetScrollBarMode(int nBar, int nSetting, BOOL bRedraw = TRUE);
+    virtual BOOL Scroll(UINT nSBCode, UINT nPos);
+    virtual BOOL OnLeftColChange(ROWCOL nNewLeftCol);
+    virtual BOOL OnTopRowChange(ROWCOL nNewTopRow);
+    virtual void OnLeftColChanged();
+    virtual void OnTopRowChanged();
+    virtual void SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE);
+    virtual void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
+    virtual int GetScrollPos(int nBar);
+    virtual void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos);
+
+    // ---- Current cell, cell controls and cell events ----
+    virtual BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW);
+    virtual BOOL SyncCurrentCell(BOOL bStore, UINT nFlags = GX_UPDATENOW, BOOL bResetEdit = FALSE);
+    virtual BOOL FindNextCell(int direction, ROWCOL& nRow, ROWCOL& nCol);
+    virtual BOOL RouteKeyMessage(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL MoveCurrentCell(int direction, UINT nCell = 1, BOOL bCanSelectRange = TRUE);
+    virtual BOOL EndCurrentCellEdit();
+    virtual void RefreshCurrentCell(BOOL bCreateHint = TRUE);
+    virtual void SetWarningText(LPCTSTR pszWarning);
+    virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL MoveCurrentCellEx(int direction, UINT nCell = 1);
+    virtual BOOL CanLeaveOrEnterCell(ROWCOL nRow, ROWCOL nCol, BOOL bEnter);
+    virtual void OnCellEntered(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL ScrollByDirection(int direction, UINT nCell);
+    virtual BOOL SelectRangeByClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
+    virtual BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
+    virtual BOOL OnLButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
+    virtual BOOL OnMButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
+    virtual BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
+    virtual CGXControl* GetControl(ROWCOL nRow, ROWCOL nCol);
+
+    // ---- Control lookup, range names, clipboard, data exchange, clearing, data notification, freezing ----
+    virtual CGXControl* GetControlById(WORD nID);
+    virtual BOOL SetRangeName(LPCTSTR pszName, const CGXRange& range, CObject* pObj, UINT nFlags, int nMode);
+    virtual BOOL GetRangeName(LPCTSTR pszName, CGXRange& range);
+    virtual BOOL DeleteRangeName(LPCTSTR pszName, UINT nFlags, int nMode);
+    virtual BOOL CopyRangeList(CGXRangeList& selList);
+    virtual BOOL WriteRangesAsText(CString& sDest, const CGXRangeList& selList);
+    virtual BOOL WriteRangesAsStyles(CArchive& ar, const CGXRangeList& selList, BOOL bLoadBaseStyles);
+    virtual BOOL ReadStylesIntoGrid(CArchive& ar, CGXRange& range, BOOL bReplace);
+    virtual BOOL GetCellTextForCopy(CString& sText, ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL CutRangeList(CGXRangeList& selList, BOOL bStyleOrValue);
+    virtual BOOL ClearRangeList(CGXRangeList& selList, BOOL bStyleOrValue);
+    virtual BOOL ReadStylesPart(CArchive& ar, CGXRange& range);
+    virtual BOOL PasteTextBuffer(LPCTSTR pszBuffer, size_t nSize, const CGXRange& range);
+    virtual BOOL CountTextBufferCells(LPCTSTR pszBuffer, size_t nSize, ROWCOL& nRows, ROWCOL& nCols);
+    virtual BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, const CGXStyle* pOldStyle);
+    virtual BOOL StoreCellTextForPaste(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, int nMode);
+    virtual BOOL PasteTextPart(CGXRange& range);
+    virtual BOOL PasteStylesPart(CGXRange& range);
+    virtual BOOL IsTextOnClipboard();
+    virtual BOOL CopyCellsDirect(const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly);
+    virtual BOOL MoveCellsDirect(const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly);
+    virtual BOOL StoreCopyCellsDirect(const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly);
+    virtual BOOL StoreMoveCellsDirect(const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly);
+    virtual BOOL ConfirmPasteSizeMismatch();
+    virtual BOOL NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL NotifyDataCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
+    virtual BOOL NotifyDataChanged(UINT nFlags);
+    virtual BOOL RefreshDataObject(BOOL bShowErrors = TRUE, CString* psError = nullptr, BOOL bCreateHint = TRUE);
+    virtual BOOL NotifyDataRange(UINT nFlags);
+    virtual void ResetDataState();
+    virtual BOOL GetDataErrorText(CString& sError);
+    virtual BOOL Copy();
+    virtual BOOL Paste();
+    virtual BOOL Cut();
+    virtual BOOL Clear(BOOL bStyleOrValue);
+    virtual BOOL CanCopy();
+    virtual BOOL CanCut();
+    virtual BOOL CanPaste();
+    virtual BOOL CanClear();
+    virtual void FreezeCols();
+    virtual BOOL CanFreezeCols();
+    virtual void UnfreezeCols();
+    virtual BOOL CanUnfreezeCols();
+    virtual void FreezeRows();
+    virtual BOOL CanFreezeRows();
+    virtual void UnfreezeRows();
+    virtual BOOL CanUnfreezeRows();
+
+    // ---- Redraw, printing hooks, paint, fonts, cursors ----
+    virtual void RedrawRange(const CGXRange& range, UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);
+    virtual void Redraw(UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);
+    virtual void ApplyPrintMargins(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnGridBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnGridEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnGridPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void Paint(CDC* pDC);
+    virtual void DrawCellWithControl(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect, const CGXStyle& style);
+    virtual void MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags);
+    virtual void FreeObjectCache();
+    virtual void SetGridCursor(UINT nID, LPCTSTR pszFallback = nullptr);
+
+    // ---- Window messages and keys: each answers whether the default processing is skipped ----
+    virtual BOOL HandleSize(UINT nType, int cx, int cy);
+    virtual BOOL HandleVScroll(UINT nSBCode, UINT nPos);
+    virtual BOOL HandleHScroll(UINT nSBCode, UINT nPos);
+    virtual BOOL HandleMouseMove(UINT nFlags, CPoint point);
+    virtual BOOL HandleLButtonDown(UINT nFlags, CPoint point);
+    virtual BOOL HandleLButtonUp(UINT nFlags, CPoint point);
+    virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);
+    virtual BOOL HandleSysColorChange();
+    virtual BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL HandleChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // ---- Set-up and plain members ----
+    void SetParam(CGXGridParam* pParam, BOOL bMustDelete = TRUE);
+    CGXGridParam* GetParam() const { return m_pParam; }
+    BOOL OwnsParam() const { return m_bOwnParam; }
+    CGXData* GetData() const { return m_pParam != nullptr ? m_pParam->GetData() : nullptr; }
+    void AddAutoDeleteImp(CObject* pImp);
+    CWnd* GridWnd() const { return m_pGridWnd; }
+    CDocument* GetGridDoc() const { return m_pGridDoc; }
+    CGXGridAppData* GetAppData() const { return m_pAppData; }
+    BOOL IsInitialized() const { return m_bInitDone; }
+    BOOL IsPrinting() const { return m_bPrint; }
+    // The rectangle the grid draws into: the print rectangle, an explicit one, or the client
+    // rectangle; an inverted one counts as empty.
+    void GetGridRect(LPRECT lpRect);
+    void SetGridRect(BOOL bSet, LPCRECT lpRect = nullptr);
+    CWnd* GetScrollBarParent();
+    int GetResizeTrackingState(int& nMode, ROWCOL& nIndex) const;
+    void FreeObjects();
+
+    ROWCOL GetTopRow() const { return m_bPrint ? m_nPrintTopRow : m_nTopRow; }
+    ROWCOL GetLeftCol() const { return m_bPrint ? m_nPrintLeftCol : m_nLeftCol; }
+    // The current cell; FALSE (and 0, 0) when there is none or while printing.
+    BOOL GetCurrentCell(ROWCOL& nRow, ROWCOL& nCol) const;
+    void GetCurrentCellText(CString& sText);
+    // Registers the control for a control id (the grid owns it from here on).
+    void RegisterControl(WORD nID, CGXControl* pControl);
+    const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
+    const CGXStyle* GetRowHeaderStyle() const { return m_pStyleRowHeader; }
+    const CGXStyle* GetColHeaderStyle() const { return m_pStyleColHeader; }
+    const CString& GetWarningText() const { return m_sWarningText; }
+
+    // Selection operations of the engine itself.
+    BOOL GetSelectedRanges(CGXRangeList& list, BOOL bIncludeCurrent = FALSE);
+    BOOL GetSelectedRowSpans(CDWordArray& starts, CDWordArray& ends, BOOL bIncludeCurrent = FALSE);
+    ROWCOL GetSelectedRows(CDWordArray& rows, BOOL bIncludeCurrent = FALSE);
+    BOOL LockSelectionFrame(BOOL bLock, BOOL bCreateHint = TRUE);
+    void ToggleSelectionFrame();
+    BOOL CalcSelectionFrameRect(CRect& rect);
+    void DrawSelectionFrame(CDC* pDC, BOOL bDrawOld = TRUE, const CGXRange* pRange = nullptr);
+    BOOL FindNext(BOOL bReportFailure);
+    BOOL FindTextFrom(ROWCOL& nRow, ROWCOL& nCol, BOOL bCurrentPos);
+    void SetSelection(POSITION pos, ROWCOL nTop = 0, ROWCOL nLeft = 0, ROWCOL nBottom = 0, ROWCOL nRight = 0);
+    void SetExcelLikeFillImp(CGXAbstractGridExcelLikeFillImp* pImp, BOOL bAutoDelete = TRUE);
+    BOOL CopyRange(const CGXRange& range);
+    BOOL CutRange(const CGXRange& range, BOOL bStyleOrValue = TRUE);
+    BOOL ClearRange(const CGXRange& range, BOOL bStyleOrValue = TRUE);
+
+    // Hints to the other views of the document.
+    void EnableHints(BOOL bEnable = TRUE) { m_bHintsEnabled = bEnable; }
+    BOOL IsHintsEnabled() const { return m_bHintsEnabled; }
+    int GetGridId() const { return m_nGridId; }
+    void SetGridId(int nId) { m_nGridId = nId; }
+    // While a received hint is replayed nothing is broadcast again, whatever the replayed
+    // operation would send on its own.
+    BOOL SetReplayingHint(BOOL bReplaying)
+    {
+        const BOOL bOld = m_bReplayingHint;
+        m_bReplayingHint = bReplaying;
+        return bOld;
+    }
+
+    // The feature pointers, installed by the control factory (null: the feature is missing).
+    CObject* m_pUnusedImp = nullptr;
+    CGXAbstractGridPrintImp* m_pPrintImp = nullptr;
+    CGXAbstractGridSortImp* m_pSortImp = nullptr;
+    CObject* m_pOldDrawingImp = nullptr;
+    CGXAbstractGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
+    CGXAbstractDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
+    CGXAbstractGridFloatCellsImp* m_pFloatCellsImp = nullptr;
+    CGXAbstractGridMergeCellsImp* m_pMergeCellsImp = nullptr;
+    CGXCommandFactory* m_pUndoImp = nullptr;
+    CGXAbstractCalcSizeImp* m_pCalcSizeImp = nullptr;
+    CGXAbstractGridUpdateHintImp* m_pUpdateHintImp = nullptr;
+    CGXAbstractGridResizeToFitImp* m_pResizeToFitImp = nullptr;
+    CGXAbstractGridHideCellsImp* m_pHideCellsImp = nullptr;
+    CGXAbstractGridFindReplaceImp* m_pFindReplaceImp = nullptr;
+    CGXAbstractGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
+    CGXAbstractGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
+    CGXAbstractGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
+    CGXAbstractGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
+    CGXAbstractGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
+    CObject* m_pUserResizeCellsImp = nullptr;
+    CObject* m_pOptimizedUpdateImp = nullptr;
+    CGXAbstractGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
+    CGXAbstractGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
+    CGXAbstractGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;
+    CGXAbstractGridTextDataExchangeImp* m_pTextDataExchangeImp = nullptr;
+    CGXAbstractGridStyleDataExchangeImp* m_pStyleDataExchangeImp = nullptr;
+    CGXAbstractGridCutPasteImp* m_pCutPasteImp = nullptr;
+    CGXAbstractGridClearCellsImp* m_pClearCellsImp = nullptr;
+    CObject* m_pAutoScrollPlugin = nullptr;
+
+protected:
+    // The engine as the target of undo commands: the model's operations with the engine's
+    // updates around them.
+    class CommandTarget;
+    // Records the engine as a user of a shared object in the library's map.
+    void RegisterUser(const void* pObject);
+    // Sends a change to the other views when asked, hints are on and the feature exists.
+    BOOL HintsWanted(BOOL bCreateHint) const;
+    // Resolves the three base styles from the styles map again.
+    void LookupBaseStyles();
+
+    std::vector<std::unique_ptr<CObject>> m_autoDelete; // newest first
+    CGXGridAppData* m_pAppData;
+    CWnd* m_pGridWnd;
+    CDocument* m_pGridDoc;
+    BOOL m_bIsViewContext;
+    BOOL m_bHintsEnabled = FALSE;
+    BOOL m_bReplayingHint = FALSE;
+    int m_nGridId = 0;
+
+    std::vector<CGXStyle*> m_freeStyles; // recycled working styles, at most 500
+    CGXStyle* m_pStyleEdit = nullptr;
+    CGXStyle* m_pStyleGetValue = nullptr;
+    CGXStyle* m_pStyleValue = nullptr;
+    CRuntimeClass* m_pStyleClass = nullptr;
+    CGXRange m_rgLastSelectionFrame;
+
+    std::map<WORD, std::unique_ptr<CGXControl>> m_controls;
+    CRuntimeClass* m_pDataClass;
+
+    const CGXStyle* m_pStyleRowHeader = nullptr;
+    const CGXStyle* m_pStyleColHeader = nullptr;
+    const CGXStyle* m_pStyleStandard = nullptr;
+
+    int m_nZoom = 100;
+    ROWCOL m_nCurrentRow = 0;
+    ROWCOL m_nCurrentCol = 0;
+    ROWCOL m_nTopRow = 1;
+    ROWCOL m_nLeftCol = 1;
+    int m_nVScrollFactor = 2;
+    int m_nHScrollFactor = 2;
+    CGXControl* m_pCurrentCellControl = nullptr;
+    BOOL m_bActiveFrame = FALSE;
+    BOOL m_bCurrentCell = FALSE;
+    BOOL m_bLockCurrentCell = FALSE; // a replayed command remembers its place instead of moving there
+    ROWCOL m_nPendingRow = 0;
+    ROWCOL m_nPendingCol = 0;
+    BOOL m_bDataNotifyLock = FALSE;
+    CString m_sWarningText;
+
+    int m_dyHeight = 15; // standard font on the screen
+    int m_dxWidth = 10;
+
+    CGXGridParam* m_pParam = nullptr;
+    BOOL m_bOwnParam = FALSE;
+    BOOL m_bInitDone = FALSE;
+
+    BOOL m_bPrint = FALSE;
+    CRect m_rectPrint;
+    ROWCOL m_nPrintTopRow = 1;
+    ROWCOL m_nPrintLeftCol = 1;
+    CRect m_rectDisplay;
+    BOOL m_bDisplayRect = FALSE;
+
+    int m_nFrameX, m_nFrameY, m_nBorderX, m_nBorderY;
+    HCURSOR m_hcurArrow;
+
+    BOOL m_bTracking = FALSE;
+    int m_nTrackingMode = 0;
+    ROWCOL m_nTrackRow = 0;
+    ROWCOL m_nTrackCol = 0;
+};

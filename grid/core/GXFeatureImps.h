@@ -1,0 +1,213 @@
+// The interfaces of the grid's optional features as the engine reaches them. The engine holds
+// one pointer per feature and forwards to it with itself first; a missing feature is a null
+// pointer and the engine's forwarder answers a fixed default. Each grid deletes its feature
+// objects through these classes' virtual destructors.
+#pragma once
+
+#include "grid/data/CGXRange.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CPtrArray.h"
+#include "platform/core/CRect.h"
+#include "platform/core/CString.h"
+
+class CArchive;
+class CDC;
+class CGXGridCore;
+class CGXRangeList;
+class CGXStyle;
+class CObArray;
+class CStringArray;
+class CWnd;
+struct CPrintInfo;
+
+using ROWCOL = DWORD;
+
+class CGXAbstractGridHideCellsImp : public CObject {
+public:
+    virtual BOOL HideRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, BOOL bHide, const CDWordArray* pFlags, UINT nFlags, int nMode) = 0;
+    virtual BOOL HideCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, BOOL bHide, const CDWordArray* pFlags, UINT nFlags, int nMode) = 0;
+    virtual BOOL IsRowHidden(CGXGridCore* pGrid, ROWCOL nRow) = 0;
+    virtual BOOL IsColHidden(CGXGridCore* pGrid, ROWCOL nCol) = 0;
+    virtual BOOL StoreHideRow(CGXGridCore* pGrid, ROWCOL nRow, BOOL bHide) = 0;
+    virtual BOOL StoreHideCol(CGXGridCore* pGrid, ROWCOL nCol, BOOL bHide) = 0;
+};
+
+class CGXAbstractGridResizeToFitImp : public CObject {
+public:
+    virtual BOOL ResizeRowHeightsToFit(CGXGridCore* pGrid, CGXRange range, BOOL bResizeCoveredCells, UINT nFlags, int nMode, ROWCOL nMinRow, ROWCOL nMaxRow, int nMaxHeight) = 0;
+    virtual BOOL ResizeColWidthsToFit(CGXGridCore* pGrid, CGXRange range, BOOL bResizeCoveredCells, UINT nFlags, int nMode, ROWCOL nMinCol, ROWCOL nMaxCol, int nMaxWidth) = 0;
+};
+
+class CGXAbstractGridSortImp : public CObject {
+public:
+    virtual void SortRows(CGXGridCore* pGrid, CGXRange sortRange, const CObArray& sortInfo, UINT nFlags) = 0;
+    virtual BOOL MoveDataRows(CGXGridCore* pGrid, const CGXRange& range, const CDWordArray& order, UINT nFlags, int nMode) = 0;
+    virtual BOOL StoreMoveDataRows(CGXGridCore* pGrid, const CGXRange& range, const CDWordArray& order) = 0;
+    virtual void UpdateMoveDataRows(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags, BOOL bCreateHint) = 0;
+    virtual void GetSortRowKeys(CGXGridCore* pGrid, ROWCOL nRow, const CObArray& sortInfo, CStringArray& keys) = 0;
+    virtual void SortCols(CGXGridCore* pGrid, CGXRange sortRange, const CObArray& sortInfo, UINT nFlags) = 0;
+    virtual BOOL MoveDataCols(CGXGridCore* pGrid, const CGXRange& range, const CDWordArray& order, UINT nFlags, int nMode) = 0;
+    virtual BOOL StoreMoveDataCols(CGXGridCore* pGrid, const CGXRange& range, const CDWordArray& order) = 0;
+    virtual void UpdateMoveDataCols(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags, BOOL bCreateHint) = 0;
+    virtual void GetSortColKeys(CGXGridCore* pGrid, ROWCOL nCol, const CObArray& sortInfo, CStringArray& keys) = 0;
+    virtual void SortIndexArray(CGXGridCore* pGrid, CDWordArray& indexes, const CObArray& sortInfo) = 0;
+};
+
+class CGXAbstractGridFreezeMenuHelperImp : public CObject {
+public:
+    virtual void FreezeCols(CGXGridCore* pGrid) = 0;
+    virtual BOOL CanFreezeCols(CGXGridCore* pGrid) = 0;
+    virtual void UnfreezeCols(CGXGridCore* pGrid) = 0;
+    virtual BOOL CanUnfreezeCols(CGXGridCore* pGrid) = 0;
+    virtual void FreezeRows(CGXGridCore* pGrid) = 0;
+    virtual BOOL CanFreezeRows(CGXGridCore* pGrid) = 0;
+    virtual void UnfreezeRows(CGXGridCore* pGrid) = 0;
+    virtual BOOL CanUnfreezeRows(CGXGridCore* pGrid) = 0;
+};
+
+class CGXAbstractGridUserDragSelectRangeImp : public CObject {
+public:
+    virtual BOOL DragSelectStart(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol) = 0;
+    virtual BOOL DragSelectTrack(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bEnd, UINT nFlags) = 0;
+    virtual BOOL DragSelectDrop(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL& nNewRow, ROWCOL& nNewCol) = 0;
+    virtual BOOL DragSelectCancel(CGXGridCore* pGrid) = 0;
+};
+
+class CGXAbstractGridCoveredCellsImp : public CObject {
+public:
+    virtual BOOL SetCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT nFlags, int nMode) = 0;
+    virtual CGXRange* FindCoveredSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range) = 0;
+    virtual BOOL StoreCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, BOOL bSet) = 0;
+    virtual void UpdateCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT nFlags, BOOL bCreateHint) = 0;
+    virtual BOOL AddCoveredCellsToRange(CGXGridCore* pGrid, CGXRange& range) = 0;
+};
+
+class CGXAbstractGridSpanCellsImp : public CObject {
+public:
+    // Floating or merged cells: the cell's drawn rectangle; null when it has no span.
+    virtual const CRect* CalcCellRect(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CRect& rect, const CGXStyle* pStyle, CRect* pSpanRect) = 0;
+    virtual CGXRange* FindSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range) = 0;
+};
+
+class CGXAbstractGridMergeCellsImp : public CGXAbstractGridSpanCellsImp {
+public:
+    virtual BOOL CanMergeCells(CGXGridCore* pGrid, const CGXStyle& style1, const CGXStyle& style2) = 0;
+};
+using CGXAbstractGridFloatCellsImp = CGXAbstractGridSpanCellsImp;
+
+class CGXAbstractDrawSpannedCellsImp : public CObject {
+public:
+    virtual BOOL EvalSpans(CGXGridCore* pGrid, ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol,
+                           ROWCOL nLastRow, ROWCOL nLastCol, BOOL bFloat, BOOL bMerge, UINT nFlags) = 0;
+};
+
+class CGXAbstractGridMarkEditHeaderImp : public CObject {
+public:
+    virtual void MarkEditHeader(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags) = 0;
+};
+
+class CGXAbstractGridPrintImp : public CObject {
+public:
+    virtual void OnGridBeginPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInfo) = 0;
+    virtual void OnGridEndPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInfo) = 0;
+    virtual void OnGridPrint(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInfo) = 0;
+};
+
+class CGXAbstractGridCutPasteImp : public CObject {
+public:
+    virtual BOOL CanCopy(CGXGridCore* pGrid) = 0;
+    virtual BOOL Copy(CGXGridCore* pGrid) = 0;
+    virtual BOOL CopyRangeList(CGXGridCore* pGrid, CGXRangeList& selList) = 0;
+    virtual BOOL CanCut(CGXGridCore* pGrid) = 0;
+    virtual BOOL Cut(CGXGridCore* pGrid) = 0;
+    virtual BOOL CutRangeList(CGXGridCore* pGrid, CGXRangeList& selList, BOOL bStyleOrValue) = 0;
+    virtual BOOL CanPaste(CGXGridCore* pGrid) = 0;
+    virtual BOOL IsTextOnClipboard(CGXGridCore* pGrid) = 0;
+    virtual BOOL Paste(CGXGridCore* pGrid) = 0;
+    virtual BOOL PasteTextPart(CGXGridCore* pGrid, CGXRange& range) = 0;
+    virtual BOOL PasteStylesPart(CGXGridCore* pGrid, CGXRange& range) = 0;
+    virtual BOOL ConfirmPasteSizeMismatch(CGXGridCore* pGrid) = 0;
+};
+
+class CGXAbstractGridClearCellsImp : public CObject {
+public:
+    virtual BOOL CanClear(CGXGridCore* pGrid) = 0;
+    virtual BOOL Clear(CGXGridCore* pGrid, BOOL bStyleOrValue) = 0;
+    virtual BOOL ClearRangeList(CGXGridCore* pGrid, CGXRangeList& selList, BOOL bStyleOrValue) = 0;
+};
+
+class CGXAbstractGridTextDataExchangeImp : public CObject {
+public:
+    virtual BOOL WriteRangesAsText(CGXGridCore* pGrid, CString& sDest, const CGXRangeList& selList) = 0;
+    virtual BOOL GetCellTextForCopy(CGXGridCore* pGrid, CString& sText, ROWCOL nRow, ROWCOL nCol) = 0;
+    virtual BOOL PasteTextBuffer(CGXGridCore* pGrid, LPCTSTR pszBuffer, size_t nSize, const CGXRange& range) = 0;
+    virtual BOOL StoreCellTextForPaste(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, int nMode) = 0;
+    virtual BOOL CountTextBufferCells(CGXGridCore* pGrid, LPCTSTR pszBuffer, size_t nSize, ROWCOL& nRows, ROWCOL& nCols) = 0;
+};
+
+class CGXAbstractGridStyleDataExchangeImp : public CObject {
+public:
+    virtual BOOL WriteRangesAsStyles(CGXGridCore* pGrid, CArchive& ar, const CGXRangeList& selList, BOOL bLoadBaseStyles) = 0;
+    virtual BOOL ReadStylesIntoGrid(CGXGridCore* pGrid, CArchive& ar, CGXRange& range, BOOL bReplace) = 0;
+    virtual BOOL ReadStylesPart(CGXGridCore* pGrid, CArchive& ar, CGXRange& range) = 0;
+};
+
+class CGXAbstractGridDirectCopyMoveCellsImp : public CObject {
+public:
+    // Each takes the source range, the destination cell, flags and the command mode.
+    virtual BOOL CopyCellsDirect(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly) = 0;
+    virtual BOOL MoveCellsDirect(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly) = 0;
+    virtual BOOL StoreCopyCellsDirect(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly) = 0;
+    virtual BOOL StoreMoveCellsDirect(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nRow, ROWCOL nCol, UINT nFlags, int nMode, BOOL bTrans, BOOL bCopyBaseStyles, BOOL bValuesOnly) = 0;
+};
+
+// Find and replace: the operations in the order the engine reaches them.
+struct GX_FR_STATE;
+class CGXAbstractGridFindReplaceImp : public CObject {
+public:
+    virtual void OnShowFindReplaceDialog(CGXGridCore* pGrid, BOOL bFindOnly) = 0;
+    virtual BOOL FindText(CGXGridCore* pGrid, LPCTSTR pszFind, BOOL bNext, BOOL bCase) = 0;
+    virtual BOOL FindNext(CGXGridCore* pGrid, BOOL bReportFailure) = 0;
+    virtual BOOL FindTextFrom(CGXGridCore* pGrid, ROWCOL& nRow, ROWCOL& nCol, BOOL bCurrentPos) = 0;
+    virtual BOOL FindTextInCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) = 0;
+    virtual BOOL FindTextPrepared(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) = 0;
+    virtual BOOL ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) = 0;
+    virtual BOOL HandleFindReplaceMessage(CGXGridCore* pGrid, CWnd* pDialog) = 0;
+};
+
+class CGXAbstractGridUserSelectRangeImp : public CObject {
+public:
+    virtual BOOL CopySelection(CGXGridCore* pGrid, CGXRangeList& list, BOOL bIncludeCurrent, UINT nFlags) = 0;
+    virtual BOOL PrepareChangeSelection(CGXGridCore* pGrid, POSITION pos, ROWCOL nTop) = 0;
+    virtual BOOL PrepareClearSelection(CGXGridCore* pGrid, BOOL bCreateHint, UINT nFlags) = 0;
+    virtual BOOL SelectRange(CGXGridCore* pGrid, const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT nFlags, int nMode, BOOL bCreateHint) = 0;
+    virtual BOOL ClearSelection(CGXGridCore* pGrid, BOOL bCreateHint) = 0;
+    virtual void SetSelection(CGXGridCore* pGrid, POSITION pos, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) = 0;
+};
+
+class CGXAbstractGridExcelLikeFrameImp : public CObject {
+public:
+    virtual BOOL DrawSelectionRangeFrame(CGXGridCore* pGrid, CDC* pDC, const CGXRange& range, const CRect& rect, BOOL bFill, UINT nFlags, int nWidth) = 0;
+    virtual BOOL LockSelectionFrame(CGXGridCore* pGrid, BOOL bLock, BOOL bCreateHint) = 0;
+    virtual void ToggleSelectionFrame(CGXGridCore* pGrid) = 0;
+    virtual BOOL CalcSelectionFrameRect(CGXGridCore* pGrid, CRect& rect) = 0;
+    virtual void DrawSelectionFrame(CGXGridCore* pGrid, CDC* pDC, BOOL bDrawOld, const CGXRange* pRange) = 0;
+};
+
+class CGXAbstractGridExcelLikeFillImp : public CObject {
+public:
+    virtual BOOL OnFillHandle(CGXGridCore* pGrid, ROWCOL nCol, ROWCOL nRow) = 0;
+    virtual BOOL AddFillRange(CGXGridCore* pGrid, const CGXRange& range) = 0;
+};
+
+class CGXAbstractCalcSizeImp : public CObject {
+public:
+    virtual CSize CalcCellSize(CGXGridCore* pGrid, CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert) = 0;
+};
+
+// The move-rows-and-columns feature: the engine's move operations need it.
+class CGXAbstractGridMoveRowsColsImp : public CObject {
+public:
+    virtual BOOL StoreMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed) = 0;
+    virtual BOOL StoreMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed) = 0;
+};
