@@ -59,6 +59,7 @@ DWORD CommDlgExtendedError();
 #define edt4 0x0483
 #define edt5 0x0484
 #define edt6 0x0485
+#define edt7 0x0486
 #define psh1 0x0400
 #define psh2 0x0401
 #define pshHelp 0x040E
