@@ -1,0 +1,196 @@
+// A property sheet on the X11 backend under Xvfb: keys typed by another X client switch its
+// page with Ctrl+Tab, choose an option with the arrow keys and confirm with Enter, which applies
+// the pages; the screen shows, pixel for pixel, what the headless backend paints for the same
+// keys.
+#include "platform/afx/dlg/CDataExchange.h"
+#include "platform/afx/dlg/CPropertySheet.h"
+#include "platform/controls/Button.h"
+#include "platform/controls/StandardControls.h"
+#include "tests/platform/afx/data/DialogIds.h"
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+class CBackupsPage : public CPropertyPage {
+public:
+    CBackupsPage() : CPropertyPage(IDD_PAGE_BACKUPS) {}
+    int m_scheme = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Radio(pDX, IDC_NO_BACKUP, m_scheme); }
+};
+
+// The sheet with its pages, as the program holds them.
+struct Settings {
+    CPropertySheet sheet{"Project Settings"};
+    CPropertyPage general{IDD_PAGE_GENERAL};
+    CBackupsPage backups;
+    Settings()
+    {
+        sheet.AddPage(&general);
+        sheet.AddPage(&backups);
+    }
+};
+
+// Runs messages as the application's loop does, each offered to PreTranslateMessage first,
+// until the condition holds.
+bool PumpApp(const std::function<bool()>& done, int ms = 3000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (CWnd::WalkPreTranslateTree(nullptr, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        GetWindowBackend().PumpEvents(5);
+    }
+}
+
+cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (source->second + length > source->first->size())
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, source->first->data() + source->second, length);
+    source->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The X screen as an image, through xwd and convert; null when they fail.
+cairo_surface_t* Screenshot(const std::string& display)
+{
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return nullptr;
+    std::string png;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        png.append(buffer, got);
+    if (pclose(pipe) != 0 || png.empty())
+        return nullptr;
+    std::pair<const std::string*, size_t> source{&png, 0};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+uint32_t PixelAt(cairo_surface_t* s, int x, int y)
+{
+    const uint8_t* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+class X11PropertySheetTest : public X11Test {
+protected:
+    // Presses and releases a key; with press or release alone, only that half.
+    void SendKey(HWND top, KeySym keysym, unsigned int state = 0, int halves = 3)
+    {
+        XEvent event{};
+        XKeyEvent& k = event.xkey;
+        k.display = other;
+        k.window = backend->XWindowOf(top);
+        k.root = DefaultRootWindow(other);
+        k.time = ++time;
+        k.state = state;
+        k.keycode = XKeysymToKeycode(other, keysym);
+        k.same_screen = True;
+        if (halves & 1) {
+            k.type = KeyPress;
+            XSendEvent(other, k.window, True, KeyPressMask, &event);
+        }
+        if (halves & 2) {
+            k.type = KeyRelease;
+            k.time = ++time;
+            XSendEvent(other, k.window, True, KeyReleaseMask, &event);
+        }
+        XFlush(other);
+    }
+    Time time = 1000;
+};
+
+} // namespace
+
+TEST_F(X11PropertySheetTest, KeysSwitchPagesChooseAndApply)
+{
+    RegisterStandardControls();
+    auto settings = std::make_unique<Settings>();
+    CPropertySheet& sheet = settings->sheet;
+    ASSERT_TRUE(sheet.Create(nullptr));
+    HWND h = sheet.m_hWnd;
+    HWND freeze = GetDlgItem(settings->general.m_hWnd, IDC_FREEZE);
+    ASSERT_TRUE(PumpApp([&] { return GetFocus() == freeze; }));
+    PumpApp([] { return false; }, 100);
+
+    // Ctrl+Tab is the sheet's; the arrow keys move within the page's option group.
+    SendKey(h, XK_Control_L, 0, 1);
+    SendKey(h, XK_Tab, ControlMask);
+    SendKey(h, XK_Control_L, ControlMask, 2);
+    ASSERT_TRUE(PumpApp([&] { return sheet.GetActiveIndex() == 1; }));
+    HWND none = GetDlgItem(settings->backups.m_hWnd, IDC_NO_BACKUP);
+    ASSERT_TRUE(PumpApp([&] { return GetFocus() == none; }));
+    SendKey(h, XK_Down);
+    HWND recycle = GetDlgItem(settings->backups.m_hWnd, IDC_RECYCLE);
+    ASSERT_TRUE(PumpApp([&] { return IsDlgButtonChecked(settings->backups.m_hWnd, IDC_RECYCLE) == BST_CHECKED; }));
+    EXPECT_EQ(GetFocus(), recycle);
+    PumpApp([] { return false; }, 100);
+    backend->Sync();
+    cairo_surface_t* shot = nullptr;
+    const bool canShoot = XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert");
+    if (canShoot)
+        shot = Screenshot(server->DisplayName());
+    RECT frame;
+    GetWindowRect(h, &frame);
+
+    SendKey(h, XK_Return);
+    ASSERT_TRUE(PumpApp([&] { return !IsWindow(h); })) << "OK ends a modeless sheet";
+    EXPECT_EQ(settings->backups.m_scheme, 1);
+    if (!canShoot)
+        return;
+    ASSERT_NE(shot, nullptr);
+
+    // The same sheet and keys on the headless backend.
+    HeadlessBackend& headless = HeadlessBackend::Install(SIZE{server->Width(), server->Height()});
+    backend = nullptr;
+    auto twin = std::make_unique<Settings>();
+    ASSERT_TRUE(twin->sheet.Create(nullptr));
+    twin->sheet.SetWindowPos(nullptr, frame.left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpApp([] { return false; }, 50);
+    headless.KeyDown(VK_CONTROL);
+    headless.Key(VK_TAB, "\t");
+    headless.KeyUp(VK_CONTROL);
+    PumpApp([] { return false; }, 50);
+    headless.Key(VK_DOWN);
+    PumpApp([] { return false; }, 50);
+    ASSERT_EQ(IsDlgButtonChecked(twin->backups.m_hWnd, IDC_RECYCLE), static_cast<UINT>(BST_CHECKED));
+    cairo_surface_t* expected = headless.Capture(twin->sheet.m_hWnd);
+    ASSERT_NE(expected, nullptr);
+    int mismatches = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < frame.bottom - frame.top; ++y)
+        for (int x = 0; x < frame.right - frame.left; ++x)
+            if (PixelAt(expected, x, y) != PixelAt(shot, frame.left + x, frame.top + y) && !mismatches++) {
+                firstX = x;
+                firstY = y;
+            }
+    EXPECT_EQ(mismatches, 0) << "first at (" << firstX << ", " << firstY << ")";
+    twin->sheet.DestroyWindow();
+    cairo_surface_destroy(expected);
+    cairo_surface_destroy(shot);
+}
