@@ -102,7 +102,8 @@ int SECEditDoc::InsertChar(SECEditPos& pos, char ch, BOOL bInsert, BOOL bRecord)
 {
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    if (ch == '\0')
+    // A line holds no NUL, and no line end but its own: those bytes are no characters to type.
+    if (ch == '\0' || ch == '\r' || ch == '\n')
         return 0;
     EditScope scope(*this);
     int rc = PadToPosition(pos, bRecord);
@@ -153,6 +154,8 @@ int SECEditDoc::InsertString(SECEditPos& pos, const char* pText, BOOL bInsert, B
         return SECEDIT_READONLY;
     if (pText == nullptr || *pText == '\0')
         return 0;
+    if (std::strpbrk(pText, "\r\n") != nullptr)
+        return InsertText(pos, pText, -1, bRecord);   // text that breaks lines
     EditScope scope(*this);
     int rc = PadToPosition(pos, bRecord);
     if (rc != 0)
@@ -408,6 +411,7 @@ int SECEditDoc::InsertText(SECEditPos& pos, const char* pText, int nLength, BOOL
         }
         std::memcpy(restLine->pText, rest.data(), rest.size());
         restLine->nLength = static_cast<int>(rest.size());
+        restLine->pText[restLine->nLength] = '\0';
         std::memcpy(line->pText + off, chain->pText, static_cast<size_t>(chain->nLength));
         line->nLength = off + chain->nLength;
         line->pText[line->nLength] = '\0';

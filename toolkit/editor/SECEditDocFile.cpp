@@ -57,11 +57,9 @@ SECEditLine* SECEditDoc::SplitLines(const char* pText, int nLength, SECEditLine*
         const char* sep = std::min(nextLf, nextCr);
         int sepLength = 0;
         if (sep < end) {
-            if (m_nLineEndLength == 2 && sep + 1 == end) {
-                // A first line-end byte at the very end of the text is kept as text: the bytes
-                // that follow (another chunk, a file's end) decide what it was.
-                sep = end;
-            } else if (m_nLineEndLength == 2 && sep[0] == m_szLineEnd[0] && sep[1] == m_szLineEnd[1]) {
+            // The text is whole (a file is read at once), so a CR or LF at its very end is a
+            // line end like any other: no line ever holds a stray one.
+            if (m_nLineEndLength == 2 && sep + 1 < end && sep[0] == m_szLineEnd[0] && sep[1] == m_szLineEnd[1]) {
                 sepLength = 2;
             } else {
                 // Any other CR or LF ends a line by itself, so that blank lines of a file with

@@ -92,6 +92,29 @@ TEST_F(SECEditDocTest, CutsLongLinesWithoutLosingOrSplittingCharacters)
     }
 }
 
+TEST_F(SECEditDocTest, InsertsAPageWithoutLineEndsCutLikeALoad)
+{
+    // A file's text of 40,000 bytes without a line end, put into an empty pane: cut into
+    // pieces of the greatest width, wide characters never split, given back whole.
+    std::string page;
+    while (page.size() < 40000)
+        page += "ab\xE6\xBC\xA2";
+    SECEditPos pos{m_doc.GetFirstLine(), 0};
+    ASSERT_EQ(m_doc.InsertText(pos, page.c_str(), static_cast<int>(page.size()), TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), page);
+    EXPECT_EQ(m_doc.GetLineCount(), 2);   // 32,000 cells
+    for (const SECEditLine* l = m_doc.GetFirstLine(); l != nullptr; l = l->pNext) {
+        EXPECT_NE(static_cast<unsigned char>(l->pText[0]) & 0xC0, 0x80);
+        EXPECT_LE(m_doc.ColumnFromOffset(l, l->nLength), SECEDIT_MAX_WIDTH - 2);
+    }
+    std::string back;
+    ASSERT_TRUE(m_doc.GetText(Pos(m_doc, 1, 0), Pos(m_doc, m_doc.GetLineCount(), 1 << 20), back));
+    EXPECT_EQ(back, page);
+    ASSERT_TRUE(m_doc.Undo());
+    EXPECT_EQ(DocText(m_doc), "");
+    EXPECT_EQ(m_doc.InsertText(pos, "a\0b", 3, TRUE), SECEDIT_NULLS_IN_FILE);
+}
+
 TEST_F(SECEditDocTest, ColumnsCountTabsAndCharacters)
 {
     m_doc.SetTabSize(3);

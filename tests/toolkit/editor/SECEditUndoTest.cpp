@@ -216,4 +216,31 @@ TEST_F(SECEditUndoTest, RandomEditsUndoAndRedoExactly)
     }
 }
 
+// Inputs that once left Undo short of the text it started from.
+TEST_F(SECEditUndoTest, LineEndBytesNeverHideInsideALine)
+{
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "a\n"), 0);
+    SECEditPos pos = Pos(m_doc, 1, 0);
+    EXPECT_EQ(m_doc.InsertChar(pos, '\n', TRUE, TRUE), 0);   // not a character: nothing happens
+    EXPECT_EQ(DocText(m_doc), "a\n");
+    EXPECT_FALSE(m_doc.Undo());
+
+    // A text ending in a lone line-end byte, put before a line: no line keeps a stray CR or LF
+    // that could later pass for a line end, and Undo gives the text back exactly.
+    SECEditDoc doc;
+    doc.SetLineEndType(1);
+    pos = SECEditPos{doc.GetFirstLine(), 0};
+    ASSERT_EQ(doc.InsertText(pos, "x\n\r\r", -1, FALSE), 0);
+    std::string before = DocText(doc);
+    EXPECT_EQ(before, "x\n\r\n\r");
+    pos = Pos(doc, doc.GetLineCount(), 0);
+    ASSERT_EQ(doc.InsertText(pos, "a\r\n\tb\n", -1, TRUE), 0);
+    for (const SECEditLine* l = doc.GetFirstLine(); l != nullptr; l = l->pNext) {
+        std::string text(l->pText, static_cast<size_t>(doc.TextLength(l)));
+        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+    }
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(DocText(doc), before);
+}
+
 } // namespace
