@@ -3,40 +3,9 @@
 
 #include "platform/win/Gdi.h"
 
-#include <cstring>
-#include <string>
 
 IMPLEMENT_DYNAMIC(CPrintDialog, CDialog)
 
-namespace {
-
-// A DEVNAMES block holding the three names one after another.
-HGLOBAL MakeDevNames(const std::string& driver, const std::string& device, const std::string& port, bool isDefault)
-{
-    size_t header = sizeof(DEVNAMES);
-    size_t size = header + driver.size() + device.size() + port.size() + 3;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block) {
-        return nullptr;
-    }
-    auto* names = static_cast<DEVNAMES*>(GlobalLock(block));
-    char* base = reinterpret_cast<char*>(names);
-    size_t at = header;
-    auto put = [&](const std::string& s) {
-        std::memcpy(base + at, s.c_str(), s.size() + 1);
-        WORD offset = static_cast<WORD>(at);
-        at += s.size() + 1;
-        return offset;
-    };
-    names->wDriverOffset = put(driver);
-    names->wDeviceOffset = put(device);
-    names->wOutputOffset = put(port);
-    names->wDefault = isDefault ? DN_DEFAULTPRN : 0;
-    GlobalUnlock(block);
-    return block;
-}
-
-} // namespace
 
 CPrintDialog::CPrintDialog(BOOL bPrintSetupOnly, DWORD dwFlags, CWnd* pParentWnd) : m_pd{}
 {
@@ -67,34 +36,26 @@ CPrintDialog::~CPrintDialog()
 
 INT_PTR CPrintDialog::DoModal()
 {
-    return GetDefaults() ? IDOK : IDCANCEL;
+    if (!m_pd.hwndOwner) {
+        m_pd.hwndOwner = ::GetActiveWindow();
+    }
+    return ::PrintDlg(&m_pd) ? IDOK : IDCANCEL;
 }
 
 BOOL CPrintDialog::GetDefaults()
 {
-    char printer[64];
-    DWORD size = sizeof(printer);
-    if (!::GetDefaultPrinter(printer, &size)) {
-        return FALSE;
-    }
-    std::string port = m_pd.hDevNames ? std::string(GetPortName()) : std::string();
-    if (m_pd.hDevNames) {
-        GlobalFree(m_pd.hDevNames);
-    }
-    m_pd.hDevNames = MakeDevNames("winspool", printer, port, true);
-    if (!m_pd.hDevMode) {
-        m_pd.hDevMode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODE));
-        if (auto* mode = static_cast<DEVMODE*>(GlobalLock(m_pd.hDevMode))) {
-            std::strncpy(mode->dmDeviceName, printer, CCHDEVICENAME - 1);
-            mode->dmSize = sizeof(DEVMODE);
-            mode->dmCopies = 1;
-            GlobalUnlock(m_pd.hDevMode);
+    for (HGLOBAL* block : {&m_pd.hDevMode, &m_pd.hDevNames}) {
+        if (*block) {
+            GlobalFree(*block);
+            *block = nullptr;
         }
     }
-    if (m_pd.Flags & PD_RETURNDC) {
-        m_pd.hDC = CreatePrinterDC();
-    }
-    return m_pd.hDevNames != nullptr;
+    DWORD flags = m_pd.Flags;
+    m_pd.Flags |= PD_RETURNDEFAULT;
+    m_pd.Flags &= ~PD_RETURNIC;
+    BOOL ok = ::PrintDlg(&m_pd);
+    m_pd.Flags = flags;
+    return ok;
 }
 
 HDC CPrintDialog::CreatePrinterDC()
@@ -132,16 +93,6 @@ CString CPrintDialog::NameAt(WORD DEVNAMES::*offset) const
 CString CPrintDialog::GetDriverName() const { return NameAt(&DEVNAMES::wDriverOffset); }
 CString CPrintDialog::GetDeviceName() const { return NameAt(&DEVNAMES::wDeviceOffset); }
 CString CPrintDialog::GetPortName() const { return NameAt(&DEVNAMES::wOutputOffset); }
-
-void CPrintDialog::SetPortName(LPCTSTR lpszPort)
-{
-    std::string driver = m_pd.hDevNames ? std::string(GetDriverName()) : std::string("winspool");
-    std::string device = std::string(GetDeviceName());
-    if (m_pd.hDevNames) {
-        GlobalFree(m_pd.hDevNames);
-    }
-    m_pd.hDevNames = MakeDevNames(driver, device, lpszPort ? lpszPort : "", false);
-}
 
 int CPrintDialog::GetCopies() const
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/afx/dlg/CDialog.h"
-#include "platform/controls/PrintDialogTypes.h"
+#include "platform/controls/PrintDialog.h"
 #include "platform/core/CString.h"
 
 class CPrintDialog : public CDialog {
@@ -17,11 +17,10 @@ public:
 
     PRINTDLG m_pd;
 
-    // FIXME: the layer has no print dialog to show yet; until it has, the dialog answers as if
-    // OK were pressed on its defaults: the default printer and the pages asked for.
+    // Shows the print (or print setup) dialog; IDOK with the choices in m_pd.
     INT_PTR DoModal() override;
     // Fills the printer blocks (and the device context with PD_RETURNDC) for the default
-    // printer without showing anything.
+    // printer without showing anything; blocks held before are replaced.
     BOOL GetDefaults();
 
     // A printer device context for the chosen printer, settings and port; the caller deletes it.
@@ -38,9 +37,6 @@ public:
     BOOL PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
     int GetFromPage() const;
     int GetToPage() const;
-
-    // The file the printout goes to when the printer is the PDF one: the DEVNAMES port.
-    void SetPortName(LPCTSTR lpszPort);
 
 private:
     CString NameAt(WORD DEVNAMES::*offset) const;

@@ -3,8 +3,21 @@
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/controls/PrinterSettings.h"
 #include "support/PdfRaster.h"
 #include "support/ScopedTempDir.h"
+
+namespace {
+
+// Chooses the PDF file, as a person would in the print dialog.
+void SetOutput(CPrintDialog& dlg, const std::string& file)
+{
+    PrinterSettings settings = PrinterSettings::From(dlg.m_pd.hDevMode, dlg.m_pd.hDevNames);
+    settings.output = file;
+    settings.To(dlg.m_pd.hDevMode, dlg.m_pd.hDevNames);
+}
+
+} // namespace
 
 TEST(PrintJobTest, TheDefaultPrinterPathMakesADeviceThatWritesToThePort)
 {
@@ -29,10 +42,15 @@ TEST(PrintJobTest, TheDefaultPrinterPathMakesADeviceThatWritesToThePort)
     std::string file = dir.File("job.pdf");
     ASSERT_TRUE(dlg->GetDefaults());
     EXPECT_EQ(std::string(dlg->GetDeviceName()), "PDF file");
-    dlg->SetPortName(file.c_str());
+    EXPECT_FALSE(dlg->GetPortName().IsEmpty());
+    SetOutput(*dlg, file);
     EXPECT_EQ(std::string(dlg->GetPortName()), file);
     EXPECT_EQ(std::string(dlg->GetDeviceName()), "PDF file");
     EXPECT_EQ(dlg->GetCopies(), 1);
+    // Asking again starts from the defaults.
+    ASSERT_TRUE(dlg->GetDefaults());
+    EXPECT_NE(std::string(dlg->GetPortName()), file);
+    SetOutput(*dlg, file);
 
     HDC hdc = dlg->CreatePrinterDC();
     ASSERT_NE(hdc, nullptr);
