@@ -4,6 +4,7 @@
 
 #include "platform/afx/app/CCommandLineInfo.h"
 #include "platform/afx/app/CRecentFileList.h"
+#include "platform/afx/doc/CDocManager.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/MessageBox.h"
@@ -78,6 +79,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName) : m_hInstance(VOSTREL_PROGRAM_INSTANCE)
 
 CWinApp::~CWinApp()
 {
+    m_pDocManager.reset();
     if (g_app == this)
         g_app = nullptr;
     if (AfxGetThread() == this)
@@ -263,6 +265,8 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 
 CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName)
 {
+    if (m_pDocManager && !m_pDocManager->GetTemplates().empty())
+        return m_pDocManager->OpenDocumentFile(lpszFileName);
     // Without document templates there is nothing to open the file with.
     CString message;
     AfxFormatString1(message, AFX_IDP_FILE_NOT_FOUND, lpszFileName);
@@ -270,7 +274,34 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName)
     return nullptr;
 }
 
-void CWinApp::OnFileNew() {}
+void CWinApp::OnFileNew()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileNew();
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
+{
+    if (!m_pDocManager)
+        m_pDocManager = std::make_unique<CDocManager>();
+    m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+BOOL CWinApp::SaveAllModified()
+{
+    return m_pDocManager ? m_pDocManager->SaveAllModified() : TRUE;
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession)
+{
+    if (m_pDocManager)
+        m_pDocManager->CloseAllDocuments(bEndSession);
+}
+
+int CWinApp::GetOpenDocumentCount() const
+{
+    return m_pDocManager ? m_pDocManager->GetOpenDocumentCount() : 0;
+}
 
 // ---- Commands ----
 

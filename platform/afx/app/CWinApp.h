@@ -16,6 +16,8 @@ class CCommandLineInfo;
 class CRecentFileList;
 class CWnd;
 class CDocument;
+class CDocManager;
+class CDocTemplate;
 class CException;
 
 // WinHelp commands.
@@ -86,6 +88,14 @@ public:
     // by then; the program goes on with a new document rather than ending.
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
     virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+
+    // ---- Documents ----
+    // The application owns the templates added.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    virtual BOOL SaveAllModified();
+    virtual void CloseAllDocuments(BOOL bEndSession);
+    int GetOpenDocumentCount() const;
+    std::unique_ptr<CDocManager> m_pDocManager;
 
     // ---- Help, messages, cursors ----
     // There is no help system: help commands show a short message.

@@ -1,20 +1,459 @@
+// CFrameWnd: creation from a resource, the view inside, routing, layout, titles, the message
+// bar, menus updated before they open, accelerators and closing.
 #include "platform/afx/frame/CFrameWnd.h"
 
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CCreateContext.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/gdi/CMenu.h"
 #include "platform/controls/ToolTip.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/ResourceImages.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_CLOSE()
+    ON_WM_SIZE()
+    ON_WM_SETFOCUS()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_MENUSELECT()
+    ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
+    ON_MESSAGE(WM_RECALCPARENT, &CFrameWnd::OnSizeParentRecalc)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, UINT_MAX, &CFrameWnd::OnToolTipText)
 END_MESSAGE_MAP()
+
+const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
+
+CFrameWnd::CFrameWnd() = default;
+
+CFrameWnd::~CFrameWnd() = default;
 
 BOOL CFrameWnd::IsFrameWnd() const
 {
     return TRUE;
+}
+
+// ---- Creation ----
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!cs.lpszClass)
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1)));
+    // Frames name their document first: "Document - Program".
+    if (cs.style & FWS_ADDTOTITLE)
+        cs.style |= FWS_PREFIXTITLE;
+    return cs.lpszClass != nullptr;
+}
+
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
+{
+    HMENU menu = nullptr;
+    if (lpszMenuName) {
+        HINSTANCE module = AfxFindResourceHandle(lpszMenuName, RT_MENU);
+        menu = module ? ::LoadMenu(module, lpszMenuName) : nullptr;
+    }
+    m_strTitle = lpszWindowName ? lpszWindowName : "";
+    const bool useDefault = EqualRect(&rect, &rectDefault) != FALSE;
+    const int x = useDefault ? CW_USEDEFAULT : rect.left;
+    const int y = useDefault ? CW_USEDEFAULT : rect.top;
+    const int cx = useDefault ? CW_USEDEFAULT : rect.right - rect.left;
+    const int cy = useDefault ? CW_USEDEFAULT : rect.bottom - rect.top;
+    m_hMenuDefault = menu;
+    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, cx, cy,
+                  pParentWnd ? pParentWnd->m_hWnd : nullptr, menu, pContext)) {
+        // The frame may be gone (PostNcDestroy): only the local menu is cleaned up.
+        if (menu)
+            ::DestroyMenu(menu);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
+    m_nIDHelp = nIDResource;
+    CString full;
+    if (full.LoadString(nIDResource))
+        AfxExtractSubString(m_strTitle, full, 0);
+    const LPCTSTR resource = MAKEINTRESOURCE(nIDResource);
+    HINSTANCE iconModule = AfxFindResourceHandle(resource, RT_ICON);
+    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                      reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1)),
+                                      iconModule ? ::LoadIcon(iconModule, resource) : nullptr);
+    const CString title = m_strTitle;
+    if (!Create(cls, title, dwDefaultStyle, rectDefault, pParentWnd,
+                AfxFindResourceHandle(resource, RT_MENU) ? resource : nullptr, 0, pContext))
+        return FALSE;
+    HINSTANCE accelModule = AfxFindResourceHandle(resource, RT_ACCELERATOR);
+    if (accelModule)
+        m_hAccelTable = ::LoadAccelerators(accelModule, resource);
+    // Without a context nobody else will tell the views to fill themselves.
+    if (!pContext)
+        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+    return TRUE;
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (CWnd::OnCreate(lpcs) == -1)
+        return -1;
+    auto* context = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+    if (!OnCreateClient(lpcs, context))
+        return -1;
+    RecalcLayout();
+    return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    if (pContext && pContext->m_pNewViewClass)
+        return CreateView(pContext, AFX_IDW_PANE_FIRST) != nullptr;
+    return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
+{
+    if (!pContext || !pContext->m_pNewViewClass)
+        return nullptr;
+    auto* view = dynamic_cast<CWnd*>(pContext->m_pNewViewClass->CreateObject());
+    if (!view)
+        return nullptr;
+    // A view that fails to start deletes itself (PostNcDestroy).
+    if (!view->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, nID, pContext))
+        return nullptr;
+    return view;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
+{
+    CView* view = GetActiveView();
+    if (!view)
+        if (CWnd* pane = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE))
+            view = dynamic_cast<CView*>(pane);
+    if (view)
+        SetActiveView(view, FALSE);
+    SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+    if (bMakeVisible) {
+        ActivateFrame();
+        if (view)
+            view->OnActivateView(TRUE, view, view);
+    }
+    (void)pDoc;
+    OnUpdateFrameTitle(TRUE);
+    SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+}
+
+void CFrameWnd::ActivateFrame(int nCmdShow)
+{
+    if (nCmdShow == -1)
+        nCmdShow = IsWindowVisible() ? (IsIconic() ? SW_RESTORE : SW_SHOW) : SW_SHOW;
+    ShowWindow(nCmdShow);
+    if (::IsWindowVisible(m_hWnd))
+        ::BringWindowToTop(m_hWnd);
+}
+
+void CFrameWnd::PostNcDestroy()
+{
+    // Frames are made with new and go with their windows.
+    delete this;
+}
+
+void CFrameWnd::OnDestroy()
+{
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) {
+        // The default menu is the frame's even when another was showing.
+        ::DestroyMenu(m_hMenuDefault);
+    }
+    m_hMenuDefault = nullptr;
+    if (m_hAccelTable) {
+        ::DestroyAcceleratorTable(m_hAccelTable);
+        m_hAccelTable = nullptr;
+    }
+    m_pViewActive = nullptr;
+    CWnd::OnDestroy();
+}
+
+void CFrameWnd::OnClose()
+{
+    CDocument* doc = GetActiveDocument();
+    if (doc && !doc->CanCloseFrame(this))
+        return;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        if (!doc && !app->SaveAllModified())
+            return;
+        app->CloseAllDocuments(FALSE);
+        // Closing the documents may have taken this frame (and this object) with it.
+        if (!app->m_pMainWnd) {
+            ::PostQuitMessage(0);
+            return;
+        }
+        doc = GetActiveDocument();
+    }
+    if (doc && doc->m_bAutoDelete) {
+        // The last frame of a document closes the document, which closes the frame.
+        bool otherFrame = false;
+        for (CView* view : doc->GetViews())
+            if (view->GetParentFrame() != this)
+                otherFrame = true;
+        if (!otherFrame) {
+            doc->OnCloseDocument();
+            return;
+        }
+        doc->PreCloseFrame(this);
+    }
+    DestroyWindow();
+}
+
+// ---- Views ----
+
+void CFrameWnd::SetActiveView(CView* pViewNew, BOOL bNotify)
+{
+    CView* old = m_pViewActive;
+    if (pViewNew == old)
+        return;
+    m_pViewActive = nullptr;
+    if (old && bNotify)
+        old->OnActivateView(FALSE, pViewNew, old);
+    m_pViewActive = pViewNew;
+    if (pViewNew && bNotify)
+        pViewNew->OnActivateView(TRUE, pViewNew, old);
+    m_nIdleFlags |= idleTitle;
+}
+
+CDocument* CFrameWnd::GetActiveDocument()
+{
+    CView* view = GetActiveView();
+    return view ? view->GetDocument() : nullptr;
+}
+
+CFrameWnd* CFrameWnd::GetActiveFrame()
+{
+    return this;
+}
+
+// ---- Commands ----
+
+BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // The active view (and through it its document), then the frame, then the application.
+    if (CView* view = GetActiveView())
+        if (view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (CWnd::PreTranslateMessage(pMsg))
+        return TRUE;
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable)
+        return ::TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg);
+    return FALSE;
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu)
+{
+    if (bSysMenu || !pMenu)
+        return;
+    // Each item asks the route for its state; items the updates add or remove are followed.
+    CCmdUI state;
+    state.m_pMenu = pMenu;
+    state.m_nIndexMax = pMenu->GetMenuItemCount();
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+        state.m_nID = pMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
+        if (state.m_nID == 0)
+            continue;   // a separator
+        if (state.m_nID == static_cast<UINT>(-1)) {
+            // A pop-up takes the state of its first item, and is never disabled for want of one.
+            state.m_pSubMenu = pMenu->GetSubMenu(static_cast<int>(state.m_nIndex));
+            if (!state.m_pSubMenu)
+                continue;
+            state.m_nID = state.m_pSubMenu->GetMenuItemID(0);
+            if (state.m_nID == 0 || state.m_nID == static_cast<UINT>(-1))
+                continue;
+            state.DoUpdate(this, FALSE);
+        } else {
+            state.m_pSubMenu = nullptr;
+            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+        }
+        const UINT count = pMenu->GetMenuItemCount();
+        if (count < state.m_nIndexMax) {
+            state.m_nIndex -= state.m_nIndexMax - count;
+            while (state.m_nIndex < count && pMenu->GetMenuItemID(static_cast<int>(state.m_nIndex)) == state.m_nID)
+                ++state.m_nIndex;
+        }
+        state.m_nIndexMax = count;
+    }
+}
+
+void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
+{
+    if (nFlags == 0xFFFF && !hSysMenu) {
+        // The menu closed: back to the idle prompt.
+        m_nIDTracking = AFX_IDS_IDLEMESSAGE;
+    } else if (nFlags & (MF_SEPARATOR | MF_POPUP)) {
+        m_nIDTracking = 0;
+    } else {
+        m_nIDTracking = nItemID;
+    }
+    if (m_nIDTracking != m_nIDLastMessage)
+        SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    CWnd* bar = GetDescendantWindow(static_cast<int>(pCmdUI->m_nID), TRUE);
+    pCmdUI->SetCheck(bar && bar->IsWindowVisible());
+}
+
+// ---- Layout ----
+
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+}
+
+void CFrameWnd::DelayRecalcLayout(BOOL bNotify)
+{
+    m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0);
+}
+
+void CFrameWnd::AddControlBar(CControlBar* pBar)
+{
+    if (pBar && std::find(m_listControlBars.begin(), m_listControlBars.end(), pBar) == m_listControlBars.end())
+        m_listControlBars.push_back(pBar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* pBar)
+{
+    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pBar),
+                            m_listControlBars.end());
+}
+
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
+{
+    // The keyboard goes on to the active view.
+    if (CView* view = GetActiveView())
+        view->SetFocus();
+    else
+        CWnd::OnSetFocus(pOldWnd);
+}
+
+LRESULT CFrameWnd::OnSizeParentRecalc(WPARAM, LPARAM)
+{
+    DelayRecalcLayout();
+    return 0;
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+{
+    if (m_nIdleFlags & (idleLayout | idleNotify))
+        RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+    if (m_nIdleFlags & idleTitle)
+        OnUpdateFrameTitle(TRUE);
+    m_nIdleFlags = 0;
+    return 0;
+}
+
+// ---- Titles ----
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    m_nIdleFlags &= ~idleTitle;
+    if (!(GetStyle() & FWS_ADDTOTITLE))
+        return;
+    CDocument* doc = GetActiveDocument();
+    UpdateFrameTitleForDocument(bAddToTitle && doc ? doc->GetTitle().GetString() : nullptr);
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
+{
+    CString text;
+    CString docPart;
+    if (lpszDocName && *lpszDocName) {
+        docPart = lpszDocName;
+        if (m_nWindow > 0) {
+            CString number;
+            number.Format(":%d", m_nWindow);
+            docPart += number;
+        }
+    }
+    if (docPart.IsEmpty())
+        text = m_strTitle;
+    else if (GetStyle() & FWS_PREFIXTITLE)
+        text = m_strTitle.IsEmpty() ? docPart : docPart + " - " + m_strTitle;
+    else
+        text = m_strTitle.IsEmpty() ? docPart : m_strTitle + " - " + docPart;
+    CString current;
+    GetWindowText(current);
+    if (current != text)
+        SetWindowText(text);   // the same text again would only flicker the caption
+}
+
+// ---- Message bar ----
+
+CWnd* CFrameWnd::GetMessageBar()
+{
+    return GetDescendantWindow(AFX_IDW_STATUS_BAR, TRUE);
+}
+
+void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
+{
+    rMessage.Empty();
+    CString full;
+    if (full.LoadString(nID))
+        AfxExtractSubString(rMessage, full, 0);
+}
+
+void CFrameWnd::SetMessageText(LPCTSTR lpszText)
+{
+    SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
+void CFrameWnd::SetMessageText(UINT nID)
+{
+    SendMessage(WM_SETMESSAGESTRING, nID);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
+{
+    const UINT last = m_nIDLastMessage;
+    m_nFlags &= ~WF_NOPOPMSG;
+    if (CWnd* bar = GetMessageBar()) {
+        CString message;
+        if (lParam)
+            message = reinterpret_cast<LPCTSTR>(lParam);
+        else if (wParam)
+            GetMessageString(static_cast<UINT>(wParam), message);
+        bar->SetWindowText(message);
+    }
+    m_nIDLastMessage = static_cast<UINT>(wParam);
+    m_nIDTracking = static_cast<UINT>(wParam);
+    return last;
 }
 
 BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)

@@ -1,22 +1,114 @@
-// CFrameWnd: a frame window, the window that holds views and bars and answers for them: tool
-// tip texts of the commands inside it, among others.
+// CFrameWnd: a frame window, the window that holds a view and bars and answers for them:
+// routing of commands to the active view, its document, the frame and the application; layout
+// of bars around the view; titles; the message bar; accelerators; and tool tip texts of the
+// commands inside it.
 #pragma once
 
+#include "platform/afx/AfxRes.h"
 #include "platform/afx/wnd/CWnd.h"
 
+#include <vector>
+
 struct NMHDR;
+struct CCreateContext;
+class CControlBar;
+class CDocument;
+class CView;
+
+// Frame styles kept in the window style's low bits.
+#define FWS_ADDTOTITLE 0x00008000L   // the document's name is part of the title
+#define FWS_PREFIXTITLE 0x00004000L  // the document's name comes first
+#define FWS_SNAPTOBARS 0x00002000L
 
 class CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
 public:
-    CFrameWnd() = default;
-    ~CFrameWnd() override = default;
+    CFrameWnd();
+    ~CFrameWnd() override;
+
+    static const CRect rectDefault;
 
     BOOL IsFrameWnd() const override;
+
+    // ---- Creation ----
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
+                DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+    // Makes the frame from resource nIDResource: its title (the string's first part), menu,
+    // accelerators; then the view the context asks for.
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    // Shows the frame and tells its views to fill themselves (WM_INITIALUPDATE).
+    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+
+    // ---- Views and documents ----
+    CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    virtual CFrameWnd* GetActiveFrame();
+
+    // ---- Layout ----
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    // Asks for a layout at the next idle time instead of now.
+    void DelayRecalcLayout(BOOL bNotify = TRUE);
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags = 0;
+    CRect m_rectBorder;   // space kept inside the bars around the view
+
+    // The bars that dock in the frame (filled by the bars themselves).
+    void AddControlBar(CControlBar* pBar);
+    void RemoveControlBar(CControlBar* pBar);
+    std::vector<CControlBar*> m_listControlBars;
+
+    // ---- Titles ----
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
+    void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle ? lpszTitle : ""; }
+    CString GetTitle() const { return m_strTitle; }
+    int m_nWindow = -1;   // the frame's number among its document's frames, or -1
+
+    // ---- Message bar ----
+    void SetMessageText(LPCTSTR lpszText);
+    void SetMessageText(UINT nID);
+    // The prompt of a command: its string resource up to the first line break.
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+    virtual CWnd* GetMessageBar();
+    UINT m_nIDTracking = 0;
+    UINT m_nIDLastMessage = 0;
+
+    // ---- Commands ----
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL m_bAutoMenuEnable = TRUE;   // items without a handler are disabled
+    HACCEL m_hAccelTable = nullptr;
+    HMENU m_hMenuDefault = nullptr;
+    void ActivateFrame(int nCmdShow = -1);
 
     // TTN_NEEDTEXT for any tool inside the frame: the text after the '\n' of the command's
     // string resource (a whole-window tool names its control, whose id is the command).
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+
+protected:
+    void PostNcDestroy() override;
+    int OnCreate(LPCREATESTRUCT lpcs);
+    void OnDestroy();
+    void OnClose();
+    void OnSize(UINT nType, int cx, int cy);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnInitMenuPopup(CMenu* pMenu, UINT nIndex, BOOL bSysMenu);
+    void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSizeParentRecalc(WPARAM wParam, LPARAM lParam);
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+
+    CView* m_pViewActive = nullptr;
+    CString m_strTitle;
+    UINT m_nIDHelp = 0;
+    CCreateContext* m_pCreateContext = nullptr;   // during creation only
 
     DECLARE_MESSAGE_MAP()
 };

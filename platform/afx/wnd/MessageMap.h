@@ -321,6 +321,9 @@ private:
 #define ON_WM_ERASEBKGND() \
     AFX_WM_ENTRY(WM_ERASEBKGND, c.result = p->OnEraseBkgnd(AfxDCFromHandle(reinterpret_cast<HDC>(c.wParam))); \
                  return TRUE;)
+#define ON_WM_MENUSELECT() \
+    AFX_WM_ENTRY(WM_MENUSELECT, p->OnMenuSelect(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<HMENU>(c.lParam)); \
+                 return TRUE;)
 #define ON_WM_INITMENUPOPUP() \
     AFX_WM_ENTRY(WM_INITMENUPOPUP, p->OnInitMenuPopup(AfxMenuFromHandle(reinterpret_cast<HMENU>(c.wParam)), \
                                                       LOWORD(c.lParam), HIWORD(c.lParam) != 0); return TRUE;)

@@ -94,11 +94,12 @@ TEST_F(AfxTest, BarsTakeTheirSlicesInZOrderAndTheLeftOverPaneGetsTheRest)
 
 TEST_F(AfxTest, FramesOwnersCentringAndStyles)
 {
-    auto* frame = new CFrameWnd;   // owned by the test: its window goes before it
+    auto* frame = new CFrameWnd;   // frames delete themselves with their windows
     ASSERT_TRUE(frame->CreateEx(0, nullptr, "Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200, nullptr,
                                 nullptr));
-    CFrameWnd inner;
-    ASSERT_TRUE(inner.Create(nullptr, "inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), frame, 1));
+    auto* innerFrame = new CFrameWnd;
+    CFrameWnd& inner = *innerFrame;
+    ASSERT_TRUE(inner.CreateEx(0, nullptr, "inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), frame, 1));
     CWnd view;
     ASSERT_TRUE(view.Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(10, 10, 110, 60), &inner, 2));
     EXPECT_EQ(view.GetParentFrame(), &inner);
@@ -136,9 +137,7 @@ TEST_F(AfxTest, FramesOwnersCentringAndStyles)
 
     popup.DestroyWindow();
     view.DestroyWindow();
-    inner.DestroyWindow();
-    frame->DestroyWindow();
-    delete frame;
+    frame->DestroyWindow();   // the inner frame goes with it
 }
 
 TEST_F(AfxTest, DialogInitialisationDataFillsListsAndRefusesBrokenRecords)

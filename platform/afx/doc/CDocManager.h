@@ -1,0 +1,37 @@
+// CDocManager: the application's document templates, and the file commands that choose among
+// them.
+#pragma once
+
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+#include <memory>
+#include <vector>
+
+class CDocTemplate;
+class CDocument;
+
+class CDocManager : public CObject {
+public:
+    CDocManager() = default;
+    ~CDocManager() override;
+    CDocManager(const CDocManager&) = delete;
+    CDocManager& operator=(const CDocManager&) = delete;
+
+    // The manager owns the templates added.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    const std::vector<CDocTemplate*>& GetTemplates() const { return m_templateList; }
+    int GetOpenDocumentCount() const;
+
+    // A new document of the only template (several templates: the first; FIXME: the chooser
+    // of document types is a dialog the dialog library has yet to offer).
+    void OnFileNew();
+    // The template that suits the file best opens it; a document that has it open already is
+    // activated instead.
+    CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+
+private:
+    std::vector<CDocTemplate*> m_templateList;
+};
