@@ -253,6 +253,9 @@ BOOL CPropertySheet::SetActivePage(int nPage)
     if (current && current->m_hWnd)
         current->ShowWindow(SW_HIDE);
     m_nActive = nPage;
+    // Help serves the pages that have help.
+    if (HWND help = ::GetDlgItem(m_hWnd, IDHELP))
+        ::EnableWindow(help, (next->m_psp.dwFlags & PSP_HASHELP) != 0);
     next->ShowWindow(SW_SHOW);
     if (HWND first = ::GetNextDlgTabItem(next->m_hWnd, nullptr, FALSE))
         ::SendMessage(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
@@ -564,8 +567,25 @@ void CPropertySheet::PressButton(int nButton)
     default:
         return;   // no wizard buttons on a tabbed sheet
     }
+    // The sheet's own work for the button, past any handler a subclass put on the button's
+    // command: such a handler may itself press the button when it is done.
     HWND button = ::GetDlgItem(m_hWnd, static_cast<int>(id));
-    SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (!button || !::IsWindowEnabled(button))
+        return;
+    switch (id) {
+    case IDOK:
+        CPropertySheet::OnOK();
+        break;
+    case IDCANCEL:
+        CPropertySheet::OnCancel();
+        break;
+    case ID_APPLY_NOW:
+        OnApplyNow();
+        break;
+    default:
+        OnHelp();
+        break;
+    }
 }
 
 void CPropertySheet::EndDialog(int nEndID)

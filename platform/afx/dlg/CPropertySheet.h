@@ -75,7 +75,8 @@ public:
     INT_PTR DoModal() override;
     // Modeless: the sheet as a pop-up (or with WS_CHILD a child) of pParentWnd.
     BOOL Create(CWnd* pParentWnd = nullptr, DWORD dwStyle = static_cast<DWORD>(-1), DWORD dwExStyle = 0);
-    // Presses one of the sheet's buttons as the user would.
+    // Does what one of the sheet's buttons does (nothing when it is missing or disabled),
+    // without going through the button's command, which a subclass may handle itself.
     void PressButton(int nButton);
     void EndDialog(int nEndID);
 

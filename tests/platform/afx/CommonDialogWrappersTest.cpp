@@ -39,7 +39,7 @@ TEST_F(CommonDialogWrappersTest, FileDialogTakesFiltersWithBarsAndGivesThePathAp
     dir.WriteFile("index.html", "<html></html>");
     dir.WriteFile("notes.txt", "x");
     {
-        CFileDialog dlg(TRUE, "html", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+        CFileDialog dlg(TRUE, "html", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR,
                         "HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*||", top.get());
         dlg.m_ofn.lpstrInitialDir = dir.Path().c_str();
         SeenFileDialog seen;
@@ -56,14 +56,14 @@ TEST_F(CommonDialogWrappersTest, FileDialogTakesFiltersWithBarsAndGivesThePathAp
         EXPECT_EQ(pos, nullptr);
     }
     {
-        CFileDialog save(FALSE, "html", "draft", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, nullptr, top.get());
+        CFileDialog save(FALSE, "html", "draft", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR, nullptr, top.get());
         save.m_ofn.lpstrInitialDir = dir.Path().c_str();
         PickFile(*backend, "page");
         ASSERT_EQ(save.DoModal(), IDOK);
         EXPECT_EQ(save.GetFileName(), "page.html") << "the default extension is added";
     }
     {
-        CFileDialog cancelled(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, nullptr, top.get());
+        CFileDialog cancelled(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR, nullptr, top.get());
         cancelled.m_ofn.lpstrInitialDir = dir.Path().c_str();
         PickFile(*backend, "");
         EXPECT_EQ(cancelled.DoModal(), IDCANCEL);

@@ -234,7 +234,7 @@ TEST_F(PropertySheetTest, ApplyIsEnabledByAChangeAndAppliesWithoutClosing)
 TEST_F(PropertySheetTest, SheetFlagsChooseTheButtonsAndHelpGoesToTheCurrentPage)
 {
     sheet.m_psh.dwFlags |= 0x280;   // no Apply, a Help button
-    general.m_psp.dwFlags |= PSP_HASHELP;
+    backups.m_psp.dwFlags |= PSP_HASHELP;
     sheet.SetActivePage(1);   // before the window: the page to start on
     const INT_PTR result = RunSheet([&](HWND h) {
         EXPECT_EQ(GetDlgItem(h, ID_APPLY_NOW), nullptr);
@@ -242,14 +242,61 @@ TEST_F(PropertySheetTest, SheetFlagsChooseTheButtonsAndHelpGoesToTheCurrentPage)
         EXPECT_EQ(sheet.GetActivePage(), &backups);
         EXPECT_EQ(general.m_hWnd, nullptr);
         backend->Click(1, dialog_automation::CentreOf(GetDlgItem(h, IDHELP)));
-        backend->WhenIdle([&] {
+        backend->WhenIdle([&, h] {
             EXPECT_EQ(backups.helpCommands, 1);
+            EXPECT_EQ(general.helpCommands, 0);
+            // A page without help leaves the button disabled.
+            ASSERT_TRUE(sheet.SetActivePage(&general));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h, IDHELP)));
+            sheet.PressButton(PSBTN_HELP);
             EXPECT_EQ(general.helpCommands, 0);
             backend->Key(VK_ESCAPE);
         });
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(calls.back(), "backups:Reset");
+}
+
+// A sheet that does its own work on OK and then presses its OK button, as the program's
+// settings sheet does: the press ends the sheet instead of coming back to the handler.
+class CSettingsSheet : public CPropertySheet {
+public:
+    using CPropertySheet::CPropertySheet;
+    int okHandled = 0;
+
+protected:
+    void OnSheetOK()
+    {
+        ++okHandled;
+        PressButton(PSBTN_OK);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSettingsSheet, CPropertySheet)
+    ON_COMMAND(IDOK, &CSettingsSheet::OnSheetOK)
+END_MESSAGE_MAP()
+
+TEST_F(PropertySheetTest, ASubclassHandlingOKPressesTheButtonToEnd)
+{
+    CSettingsSheet own("Settings", top.get());
+    CGeneralPage page;
+    own.AddPage(&page);
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND d : dialog_automation::ShownDialogs())
+                if (dialog_automation::TextOf(d) == "Settings")
+                    return d;
+            return HWND{};
+        },
+        [&](HWND h) {
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(h, IDOK)));
+            dialog_automation::EnsureClosed(*backend, h);
+        },
+        [] { ADD_FAILURE() << "the sheet never opened"; });
+    EXPECT_EQ(own.DoModal(), IDOK);
+    EXPECT_EQ(own.okHandled, 1);
 }
 
 } // namespace
