@@ -370,6 +370,33 @@ TEST_F(MdiClientTest, TheChildSystemMenuInTheBarClosesTheChildNotTheFrame)
     EXPECT_EQ(Text(frame), "Frame - [Doc]");
 }
 
+TEST_F(MdiClientTest, AltMinusAndTheCaptionIconOpenTheChildsOwnSystemMenu)
+{
+    HWND a = NewChild("A");
+    HWND b = NewChild("B");
+    MenuDriver driver(*backend);
+    // Alt+'-' from inside the active child: its menu, and Close closes it alone.
+    driver.ChooseWhenOpen({"Close"});
+    backend->KeyDown(VK_MENU);
+    backend->Key(VK_OEM_MINUS, "-");
+    backend->KeyUp(VK_MENU);
+    Pump();
+    EXPECT_EQ(driver.Failure(), "");
+    EXPECT_FALSE(IsWindow(b));
+    EXPECT_TRUE(IsWindow(frame));
+    // A press on the child's caption icon: Maximize maximises the child, not the frame.
+    RECT r;
+    GetWindowRect(a, &r);
+    const POINT icon{r.left + GetSystemMetrics(SM_CXFRAME) + 4, r.top + GetSystemMetrics(SM_CYFRAME) + 4};
+    ASSERT_EQ(SendMessage(a, WM_NCHITTEST, 0, MAKELPARAM(icon.x, icon.y)), HTSYSMENU);
+    driver.ChooseWhenOpen({"Maximize"});
+    driver.Click(icon);
+    Pump();
+    EXPECT_EQ(driver.Failure(), "");
+    EXPECT_TRUE(IsZoomed(a));
+    EXPECT_FALSE(IsZoomed(frame));
+}
+
 TEST_F(MdiClientTest, CtrlF6CyclesThroughEveryChildAndCtrlF4ClosesTheActiveOne)
 {
     HWND a = NewChild("A");
