@@ -2,6 +2,7 @@
 
 #include "platform/afx/doc/CCreateContext.h"
 #include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Cursor.h"
@@ -105,7 +106,12 @@ void CView::OnUpdate(CView* pSender, LPARAM, CObject*)
         Invalidate(TRUE);
 }
 
-void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
+{
+    // A view that does not know its page count prints one page.
+    if (pInfo)
+        pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
+}
 
 void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*)
 {

@@ -35,6 +35,12 @@ public:
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // Asks for the printer (or takes the default one for direct printing and preview) and
+    // makes the job's device context; FALSE when cancelled.
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    // The File menu's Print, Print Direct and Print Preview, for views that map them.
+    void OnFilePrint();
+    void OnFilePrintPreview();
 
     CDocument* m_pDocument = nullptr;
 

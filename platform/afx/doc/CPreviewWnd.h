@@ -1,0 +1,63 @@
+// CPreviewWnd: print preview: a window of its own that shows a view's printed pages one at a
+// time, drawn as on paper and scaled to fit, with Next Page, Prev Page and Close.
+#pragma once
+
+#include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/wnd/CWnd.h"
+
+#include <memory>
+
+class CDC;
+class CView;
+
+// The preview's buttons.
+#define AFX_ID_PREVIEW_CLOSE 0xE300
+#define AFX_ID_PREVIEW_NEXT 0xE301
+#define AFX_ID_PREVIEW_PREV 0xE302
+
+class CPreviewWnd : public CWnd {
+    DECLARE_DYNAMIC(CPreviewWnd)
+public:
+    explicit CPreviewWnd(CView* pView);
+    ~CPreviewWnd() override;
+
+    // Prepares the job through the view's hooks and shows the first page; FALSE when the
+    // view declined or no page could be drawn (the object is then the caller's to delete).
+    BOOL Open();
+    // The page shown, and whether there are pages before and after it.
+    UINT GetCurrentPage() const { return m_info.m_nCurPage; }
+    BOOL CanGoNext() const;
+    BOOL CanGoPrev() const;
+    BOOL GoToPage(UINT nPage);
+    // The window's client area where the sheet is drawn.
+    CRect GetSheetRect() const;
+
+    // Pages are drawn at this many dots per inch.
+    static const int nPreviewDpi;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+private:
+    bool ViewAlive() const;
+    bool RenderPage(UINT nPage);
+    void Paint();
+    void Layout();
+    void UpdateButtons();
+    void Close();
+
+    CView* m_pView;
+    HWND m_hWndView;
+    CPrintInfo m_info;
+    HDC m_hPrinter = nullptr;       // the preview's printer, at nPreviewDpi
+    std::unique_ptr<CDC> m_pPrinter;
+    HDC m_hPage = nullptr;          // the drawn page (printable area)
+    HBITMAP m_hPageBitmap = nullptr;
+    HGDIOBJ m_hOldBitmap = nullptr;
+    bool m_begun = false;
+    bool m_nextKnownMissing = false;
+    HWND m_hNext = nullptr;
+    HWND m_hPrev = nullptr;
+    HWND m_hClose = nullptr;
+};

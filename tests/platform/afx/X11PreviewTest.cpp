@@ -1,0 +1,115 @@
+// Print preview on the X11 backend under Xvfb: the sheet on the screen shows the page's block
+// where the printout has it.
+#include "platform/afx/doc/CPreviewWnd.h"
+#include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/controls/StandardControls.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+// One page with a block one to three inches across and one to two inches down.
+class BlockView : public CView {
+public:
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override
+    {
+        pInfo->SetMaxPage(1);
+        return DoPreparePrinting(pInfo);
+    }
+    void OnPrint(CDC* pDC, CPrintInfo*) override
+    {
+        pDC->SetMapMode(MM_LOENGLISH);
+        pDC->FillSolidRect(CRect(100, -100, 300, -200), RGB(0, 0, 0));
+        pDC->TextOut(0, 0, CString("Preview"));
+    }
+    void OnDraw(CDC*) override {}
+};
+
+cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (source->second + length > source->first->size())
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, source->first->data() + source->second, length);
+    source->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The X screen through xwd and convert; null when they fail.
+cairo_surface_t* Screenshot(const std::string& display)
+{
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return nullptr;
+    std::string png;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        png.append(buffer, got);
+    if (pclose(pipe) != 0 || png.empty())
+        return nullptr;
+    std::pair<const std::string*, size_t> source{&png, 0};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+bool Dark(cairo_surface_t* s, int x, int y)
+{
+    const uint8_t* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
+    uint32_t p = reinterpret_cast<const uint32_t*>(row)[x];
+    return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 96;
+}
+
+} // namespace
+
+using X11PreviewTest = X11Test;
+
+TEST_F(X11PreviewTest, TheSheetOnTheScreenShowsThePage)
+{
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    RegisterStandardControls();
+    CWnd top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "Top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 200, 100, nullptr, nullptr));
+    auto* view = new BlockView;   // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &top, 1));
+    view->OnFilePrintPreview();
+    HWND previewWnd = FindWindow(nullptr, "Print Preview");
+    ASSERT_NE(previewWnd, nullptr);
+    auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
+    PumpFor(300);
+    backend->Sync();
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (const char* keep = std::getenv("VOSTREL_PREVIEW_SHOT"))
+        cairo_surface_write_to_png(shot, keep);
+
+    CRect sheet = preview->GetSheetRect();
+    POINT origin{sheet.left, sheet.top};
+    ::ClientToScreen(previewWnd, &origin);
+    const double inch = sheet.Width() / 8.5;
+    auto at = [&](double x, double y) {
+        return Dark(shot, origin.x + static_cast<int>((0.25 + x) * inch), origin.y + static_cast<int>((0.25 + y) * inch));
+    };
+    EXPECT_TRUE(at(1.1, 1.1));
+    EXPECT_TRUE(at(2.9, 1.9));
+    EXPECT_FALSE(at(3.2, 1.5));
+    EXPECT_FALSE(at(2.0, 2.2));
+    EXPECT_FALSE(at(5.0, 8.0));
+    // The sheet's frame and its shadow on the grey desk.
+    EXPECT_TRUE(Dark(shot, origin.x, origin.y + sheet.Height() / 2));
+    EXPECT_TRUE(Dark(shot, origin.x + sheet.Width() + 2, origin.y + sheet.Height() / 2));
+    cairo_surface_destroy(shot);
+    ::DestroyWindow(previewWnd);
+    top.DestroyWindow();
+}
