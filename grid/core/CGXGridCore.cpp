@@ -162,6 +162,7 @@ void CGXGridCore::Initialize()
     pParam->m_bInitialized = TRUE;
 
     m_nZoom = pParam->GetProperties()->m_nZoom > 0 ? pParam->GetProperties()->m_nZoom : 100;
+    MeasureFont();
     m_bInitDone = TRUE;
 
     m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);

@@ -11,6 +11,7 @@
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
 #include "platform/core/CRect.h"
+#include "platform/core/WinMessages.h"
 
 #include <map>
 #include <memory>
@@ -24,6 +25,7 @@ class CGXAbstractGridUpdateHintImp;
 class CGXCommand;
 class CGXCommandFactory;
 class CGXControl;
+class CGXFont;
 class CGXGridAppData;
 class CGXGridHint;
 class CWnd;
@@ -128,7 +130,16 @@ public:
     virtual BOOL CanStartDragSelectRows();
     virtual BOOL CanStartDragSelectCols();
 
-    // ---- Row heights and column widths, hidden rows and columns, zoom, read-only ----
+    // ---- Row heights and column widths, hidden rows and columns, hit tests, resize tracking,
+    // zoom, read-only. Heights and widths are pixels at zoom 100 on the screen. ----
+    virtual BOOL SetRowHeight(ROWCOL nFromRow, ROWCOL nToRow, int nHeight, const int* anHeights = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL SetColWidth(ROWCOL nFromCol, ROWCOL nToCol, int nWidth, const int* anWidths = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL SetDefaultRowHeight(int nHeight, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual BOOL SetDefaultColWidth(int nWidth, UINT nFlags = GX_UPDATENOW, int nMode = 0);
+    virtual int GetRowHeight(ROWCOL nRow);
+    virtual int GetColWidth(ROWCOL nCol);
+    virtual int GetDefaultRowHeight();
+    virtual int GetDefaultColWidth();
     virtual BOOL HideRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bHide = TRUE, const CDWordArray* pFlags = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
     virtual BOOL HideCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bHide = TRUE, const CDWordArray* pFlags = nullptr, UINT nFlags = GX_UPDATENOW, int nMode = 0);
     virtual BOOL IsRowHidden(ROWCOL nRow);
@@ -139,6 +150,27 @@ public:
                                       ROWCOL nMinCol = 0, ROWCOL nMaxCol = 0, int nMaxWidth = 0);
     virtual BOOL StoreHideRow(ROWCOL nRow, BOOL bHide);
     virtual BOOL StoreHideCol(ROWCOL nCol, BOOL bHide);
+    virtual BOOL StoreDefaultRowHeight(int nHeight);
+    virtual BOOL StoreDefaultColWidth(int nWidth);
+    virtual BOOL StoreColWidth(ROWCOL nCol, int nWidth);
+    virtual BOOL StoreRowHeight(ROWCOL nRow, int nHeight);
+    virtual void UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const int* anOldWidths, UINT nFlags, BOOL bCreateHint);
+    virtual void UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int* anOldHeights, UINT nFlags, BOOL bCreateHint);
+    // What lies under a point of the window: a hit code (0 nothing), with its cell.
+    virtual int HitTest(CPoint pt, ROWCOL* pRow = nullptr, ROWCOL* pCol = nullptr, CRect* pRectHit = nullptr);
+    virtual int HitTestSelectionFrame(CPoint pt, ROWCOL* pRow = nullptr, ROWCOL* pCol = nullptr);
+    virtual BOOL StartResizeTracking(CPoint pt, int nMode, ROWCOL nIndex);
+    virtual void MoveResizeTracking(CPoint pt);
+    virtual BOOL EndResizeTracking(CPoint pt);
+    virtual void CancelResizeTracking();
+    virtual BOOL CanResizeRow(ROWCOL nRow);
+    virtual BOOL OnStartTracking(ROWCOL nRow, ROWCOL nCol, int nTrackingMode);
+    virtual BOOL OnMoveTracking(ROWCOL nRow, ROWCOL nCol, int nTrackingMode, int nSize);
+    virtual BOOL OnEndTracking(ROWCOL nRow, ROWCOL nCol, int nTrackingMode, int nSize);
+    virtual BOOL CanResizeCol(ROWCOL nCol);
+    virtual BOOL OnStartTrackingCol(ROWCOL nCol);
+    virtual BOOL OnMoveTrackingCol(ROWCOL nCol, int nSize);
+    virtual BOOL OnEndTrackingCol(ROWCOL nCol, int nSize);
     virtual void SetZoom(int nZoom, UINT nFlags = GX_UPDATENOW);
     virtual BOOL SetReadOnly(BOOL bReadOnly = TRUE);
     virtual int GetZoom();
@@ -147,6 +179,13 @@ public:
     virtual BOOL StoreReadOnly(BOOL bReadOnly);
     virtual void UpdateZoom(int nOldZoom, UINT nFlags, BOOL bCreateHint);
     virtual void UpdateReadOnly(BOOL bOldReadOnly, BOOL bCreateHint);
+
+    // ---- Private messages of the grid window ----
+    virtual LRESULT OnGridMessage(UINT nMessage, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnSizeLockMessage(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnPropertyMessage(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnCellCommandMessage(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnDeferredMessage(WPARAM wParam, LPARAM lParam);
 
     // ---- Selection and the selection frame ----
     virtual BOOL IsCellInRangeList(ROWCOL nRow, ROWCOL nCol, const CGXRangeList& list);
@@ -232,7 +271,16 @@ public:
     virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL MoveCurrentCellEx(int direction, UINT nCell = 1);
     virtual BOOL CanLeaveOrEnterCell(ROWCOL nRow, ROWCOL nCol, BOOL bEnter);
+    virtual BOOL OnActivateGrid(BOOL bActivate);
+    virtual BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol);
+    virtual void OnModifyCell(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL OnValidateCell(ROWCOL nRow, ROWCOL nCol);
+    virtual void OnCanceledEditing(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL OnEndEditing(ROWCOL nRow, ROWCOL nCol);
+    virtual void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL OnLeftCell(ROWCOL nRow, ROWCOL nCol, ROWCOL nNewRow, ROWCOL nNewCol);
     virtual void OnCellEntered(ROWCOL nRow, ROWCOL nCol);
+    virtual void OnInitCurrentCell(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL ScrollByDirection(int direction, UINT nCell);
     virtual BOOL SelectRangeByClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
     virtual BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
@@ -293,27 +341,69 @@ public:
     // ---- Redraw, printing hooks, paint, fonts, cursors ----
     virtual void RedrawRange(const CGXRange& range, UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);
     virtual void Redraw(UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);
+    // The cell rectangle less the style's borders, and back.
+    virtual CRect SubtractBorders(const CRect& rect, const CGXStyle& style, BOOL bBorderSpace = TRUE);
+    virtual CRect AddBorders(const CRect& rect, const CGXStyle& style, BOOL bBorderSpace = TRUE);
     virtual void ApplyPrintMargins(CDC* pDC, CPrintInfo* pInfo);
+    virtual void UpdatePrintTokens(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnGridBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnGridEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnGridPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void Paint(CDC* pDC);
     virtual void DrawCellWithControl(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect, const CGXStyle& style);
     virtual void MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags);
+    virtual void DrawClientRange(CDC* pDC, const CRect& rect);
+    virtual void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
+    virtual void DrawGridLine(CDC* pDC, int x1, int y1, int x2, int y2, UINT nFlags);
+    virtual CFont* LoadFont(const CGXFont& font);
     virtual void FreeObjectCache();
+    // The standard font's height and width on the screen (15 and 10 without a font).
+    virtual void MeasureFont();
     virtual void SetGridCursor(UINT nID, LPCTSTR pszFallback = nullptr);
+    virtual void UpdateCursor(CPoint pt);
+    virtual void SetCursorOverride(UINT nID);
 
-    // ---- Window messages and keys: each answers whether the default processing is skipped ----
-    virtual BOOL HandleSize(UINT nType, int cx, int cy);
+    // ---- Window messages: each answers whether the default processing is skipped ----
+    virtual BOOL HandleSetCursor(CWnd* pWnd, UINT nHitTest, UINT nMessage);
     virtual BOOL HandleVScroll(UINT nSBCode, UINT nPos);
     virtual BOOL HandleHScroll(UINT nSBCode, UINT nPos);
+    virtual BOOL HandleSize(UINT nType, int cx, int cy);
     virtual BOOL HandleMouseMove(UINT nFlags, CPoint point);
+    virtual BOOL HandleShowWindow(BOOL bShow, UINT nStatus);
+    virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);
     virtual BOOL HandleLButtonDown(UINT nFlags, CPoint point);
     virtual BOOL HandleLButtonUp(UINT nFlags, CPoint point);
-    virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);
+    virtual BOOL HandleMButtonDblClk(UINT nFlags, CPoint point);
+    virtual BOOL HandleMButtonDown(UINT nFlags, CPoint point);
+    virtual BOOL HandleMButtonUp(UINT nFlags, CPoint point);
+    virtual BOOL HandleRButtonDblClk(UINT nFlags, CPoint point);
+    virtual BOOL HandleRButtonDown(UINT nFlags, CPoint point);
+    virtual BOOL HandleRButtonUp(UINT nFlags, CPoint point);
+    virtual HBRUSH HandleCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    virtual BOOL HandleDestroy();
+    virtual BOOL HandleCancelMode();
+    virtual int HandleMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT nMessage);
+    virtual BOOL HandleCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL HandleWinIniChange(LPCTSTR pszSection);
     virtual BOOL HandleSysColorChange();
+    virtual UINT HandleGetDlgCode();
+    virtual CWnd* GetScrollBarCtrl(int nBar);
+    virtual BOOL HandleKillFocus(CWnd* pNewWnd);
+    virtual BOOL HandleSetFocus(CWnd* pOldWnd);
+    virtual BOOL HandlePreTranslateMessage(MSG* pMsg);
+    virtual BOOL HandleWindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual BOOL HandleTimer(UINT_PTR nIDEvent);
+
+    // ---- Keys: the grid's handlers and the hooks a derived grid may take first ----
     virtual BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     virtual BOOL HandleChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL HandleSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridSysChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL OnGridSysKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
 
     // ---- Set-up and plain members ----
     void SetParam(CGXGridParam* pParam, BOOL bMustDelete = TRUE);
@@ -474,6 +564,7 @@ protected:
     int m_nFrameX, m_nFrameY, m_nBorderX, m_nBorderY;
     HCURSOR m_hcurArrow;
 
+    UINT m_nCursorOverride = 0;
     BOOL m_bTracking = FALSE;
     int m_nTrackingMode = 0;
     ROWCOL m_nTrackRow = 0;

@@ -37,11 +37,22 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWOR
     CGXData* pData = GetData();
     if (pData == nullptr || !range.IsValid())
         return pArray;
-    const ROWCOL nBottom = std::min<ROWCOL>(range.bottom, pData->GetRowCount());
-    const ROWCOL nRight = std::min<ROWCOL>(range.right, pData->GetColCount());
+    // Bands and the whole table hold base styles, as ApplyStyleToRange stores them.
+    CGXRange cells(range);
+    if (!range.IsCells()) {
+        nType = gxBaseStyleType;
+        if (range.IsRows())
+            cells.SetCells(range.top, 0, range.bottom, 0);
+        else if (range.IsCols())
+            cells.SetCells(0, range.left, 0, range.right);
+        else
+            cells.SetCells(0, 0, 0, 0);
+    }
+    const ROWCOL nBottom = std::min<ROWCOL>(cells.bottom, pData->GetRowCount());
+    const ROWCOL nRight = std::min<ROWCOL>(cells.right, pData->GetColCount());
     CGXLongOperation op;
-    for (ROWCOL nRow = range.top; nRow <= nBottom && nRow >= range.top; ++nRow) {
-        for (ROWCOL nCol = range.left; nCol <= nRight && nCol >= range.left; ++nCol) {
+    for (ROWCOL nRow = cells.top; nRow <= nBottom && nRow >= cells.top; ++nRow) {
+        for (ROWCOL nCol = cells.left; nCol <= nRight && nCol >= cells.left; ++nCol) {
             const CGXStyle* pStored = pData->LookupStyle(nRow, nCol, nType);
             pArray->Add(pStored != nullptr ? new CGXStyle(*pStored) : nullptr);
         }

@@ -375,11 +375,16 @@ BOOL CGXGridCore::HandleSysColorChange()
 
 BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    // A derived grid first, then the current cell's control.
+    if (OnGridKeyDown(nChar, nRepCnt, nFlags))
+        return TRUE;
     // FIXME: the grid's own navigation keys come with keyboard handling.
     return RouteKeyMessage(WM_KEYDOWN, nChar, nRepCnt, nFlags);
 }
 
 BOOL CGXGridCore::HandleChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    if (OnGridChar(nChar, nRepCnt, nFlags))
+        return TRUE;
     return RouteKeyMessage(WM_CHAR, nChar, nRepCnt, nFlags);
 }

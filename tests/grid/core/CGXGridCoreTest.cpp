@@ -263,10 +263,12 @@ TEST_F(GridCoreTest, AttachingTheSameParameterObjectOnlyChangesOwnership)
         CGXGridCore grid;
         grid.SetParam(pParam, TRUE);
         int nOther = 0;
-        grid.SetParam(new TrackedParam(&nOther), FALSE); // another object: the owned one goes
+        auto* pOther = new TrackedParam(&nOther);
+        grid.SetParam(pOther, FALSE); // another object: the owned one goes
         EXPECT_EQ(nDeleted, 1);
         grid.SetParam(nullptr, FALSE); // a new one the grid makes is its own
         EXPECT_EQ(nOther, 0);
+        delete pOther;
         EXPECT_NE(grid.GetParam(), nullptr);
         EXPECT_TRUE(grid.OwnsParam());
     }
@@ -505,4 +507,32 @@ TEST_F(GridCoreTest, StaticCellDrawsItsInteriorAndTextThroughTheDeviceContext)
     DeleteObject(hBitmap);
     DeleteDC(hMem);
     ReleaseDC(nullptr, hScreen);
+}
+
+TEST_F(GridCoreTest, StoredSizesReadBackAndAHiddenRowHasNoHeight)
+{
+    CGXGridCore grid; // its hide feature hides row 7
+    grid.Initialize();
+    ASSERT_TRUE(grid.StoreRowHeight(3, 40));
+    ASSERT_TRUE(grid.StoreRowHeight(7, 40));
+    ASSERT_TRUE(grid.StoreColWidth(2, 120));
+    EXPECT_EQ(grid.GetRowHeight(3), 40);
+    EXPECT_EQ(grid.GetRowHeight(7), 0);
+    EXPECT_EQ(grid.GetRowHeight(4), grid.GetDefaultRowHeight());
+    EXPECT_EQ(grid.GetColWidth(2), 120);
+    EXPECT_FALSE(grid.StoreRowHeight(1, -5));
+    // Heights are kept relative to the standard font, so a row keeps its share of it.
+    EXPECT_EQ(grid.GetParam()->m_RowHeights[3], 40 * (1000 / 15));
+
+    // Whole rows hold their base styles; they are collected within the counts only.
+    ASSERT_TRUE(grid.SetRowCount(3));
+    ASSERT_TRUE(grid.SetColCount(2));
+    const CGXStyle style = Value("row");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange().SetRows(3, 3), &style, gxOverride, 0, nullptr, 0, gxDo));
+    std::unique_ptr<CObArray> pStyles(grid.CollectRangeStyles(CGXRange().SetRows(2, 9), 0));
+    ASSERT_EQ(pStyles->GetSize(), 2); // rows 2 and 3
+    EXPECT_EQ(pStyles->GetAt(0), nullptr);
+    ASSERT_NE(pStyles->GetAt(1), nullptr);
+    EXPECT_STREQ(static_cast<CGXStyle*>(pStyles->GetAt(1))->GetValue(), "row");
+    delete pStyles->GetAt(1);
 }
