@@ -1,0 +1,174 @@
+// MDI frames of the framework: document windows made through the frame, the active one's menu
+// on the frame's bar and its commands first in the routing, activation, maximising and cycling
+// through the frame's calls and keys, and the frame's own menu back when the last one goes.
+#include "platform/afx/frame/CMDIChildWnd.h"
+#include "platform/afx/frame/CMDIFrameWnd.h"
+#include "platform/controls/MdiClient.h"
+#include "platform/win/VirtualKeys.h"
+#include "tests/platform/afx/AfxFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kChildCommand = 31000;
+constexpr UINT kFrameCommand = 31001;
+
+std::vector<std::string>& Ran()
+{
+    static std::vector<std::string> ran;
+    return ran;
+}
+
+class CTestChild : public CMDIChildWnd {
+    DECLARE_DYNCREATE(CTestChild)
+public:
+    void OnChildCommand() { Ran().push_back("child " + std::to_string(GetDlgCtrlID() - AFX_IDM_FIRST_MDICHILD)); }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CTestChild, CMDIChildWnd)
+BEGIN_MESSAGE_MAP(CTestChild, CMDIChildWnd)
+    ON_COMMAND(kChildCommand, &CTestChild::OnChildCommand)
+END_MESSAGE_MAP()
+
+class CTestFrame : public CMDIFrameWnd {
+public:
+    void OnFrameCommand() { Ran().push_back("frame"); }
+    void OnChildCommandHere() { Ran().push_back("frame child command"); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CTestFrame, CMDIFrameWnd)
+    ON_COMMAND(kFrameCommand, &CTestFrame::OnFrameCommand)
+    ON_COMMAND(kChildCommand, &CTestFrame::OnChildCommandHere)
+END_MESSAGE_MAP()
+
+HMENU MakeBar(const char* first)
+{
+    HMENU bar = ::CreateMenu();
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenu(file, MF_STRING, kFrameCommand, "&Frame");
+    ::AppendMenu(file, MF_STRING, kChildCommand, "&Child");
+    ::AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), first);
+    HMENU window = ::CreatePopupMenu();
+    ::AppendMenu(window, MF_STRING, ID_WINDOW_CASCADE, "&Cascade");
+    ::AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
+    return bar;
+}
+
+class CMDIFrameWndTest : public AfxTest {
+protected:
+    void SetUp() override
+    {
+        AfxTest::SetUp();
+        Ran().clear();
+        frameMenu = MakeBar("&File");
+        childMenu = MakeBar("&Document");
+        frame = new CTestFrame;
+        ASSERT_TRUE(frame->Create(nullptr, "Site", WS_OVERLAPPEDWINDOW | WS_VISIBLE | FWS_ADDTOTITLE,
+                                  CRect(10, 10, 600, 420)));
+        ::SetMenu(frame->m_hWnd, frameMenu);
+        frame->m_hMenuDefault = frameMenu;
+        frame->OnUpdateFrameMenu(nullptr);
+        backend->ProcessMessages();
+    }
+    void TearDown() override
+    {
+        if (::IsWindow(frameHwnd()))
+            frame->DestroyWindow();
+        // The child's shared menu is the program's, not the frame's.
+        if (::IsMenu(childMenu))
+            ::DestroyMenu(childMenu);
+        AfxTest::TearDown();
+    }
+    HWND frameHwnd() const { return frame ? frame->m_hWnd : nullptr; }
+    CMDIChildWnd* NewChild()
+    {
+        return frame->CreateNewChild(RUNTIME_CLASS(CTestChild), 0, childMenu, nullptr);
+    }
+
+    CTestFrame* frame = nullptr;
+    HMENU frameMenu = nullptr;
+    HMENU childMenu = nullptr;
+};
+
+TEST_F(CMDIFrameWndTest, TheActiveChildsMenuAndCommandsComeFirst)
+{
+    ASSERT_NE(frame->m_hWndMDIClient, nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(frame->m_hWndMDIClient), AFX_IDW_PANE_FIRST);
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    CMDIChildWnd* first = NewChild();
+    CMDIChildWnd* second = NewChild();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->GetMDIFrame(), frame);
+    EXPECT_EQ(frame->MDIGetActive(), second);
+    EXPECT_EQ(frame->GetActiveFrame(), second);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), childMenu) << "the active child's shared menu is on the bar";
+    // The child list is in the shared menu's Window menu.
+    HMENU window = ::GetSubMenu(childMenu, 1);
+    EXPECT_EQ(::GetMenuItemCount(window), 4);
+    // A command goes to the active child before the frame; one only the frame has reaches it.
+    frame->SendMessage(WM_COMMAND, kChildCommand, 0);
+    frame->SendMessage(WM_COMMAND, kFrameCommand, 0);
+    EXPECT_EQ(Ran(), (std::vector<std::string>{"child 1", "frame"}));
+
+    frame->MDIActivate(first);
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    frame->MDINext();
+    EXPECT_EQ(frame->MDIGetActive(), second);
+    second->SetWindowText("about.html");
+    frame->MDIMaximize(second);
+    BOOL maximised = FALSE;
+    EXPECT_EQ(frame->MDIGetActive(&maximised), second);
+    EXPECT_TRUE(maximised);
+    CString title;
+    frame->GetWindowText(title);
+    EXPECT_EQ(title, CString("Site - [about.html]"));
+    // The frame's own title updates keep the maximised child's part.
+    frame->OnUpdateFrameTitle(TRUE);
+    frame->GetWindowText(title);
+    EXPECT_EQ(title, CString("Site - [about.html]"));
+    frame->MDIRestore(second);
+    frame->MDIGetActive(&maximised);
+    EXPECT_FALSE(maximised);
+
+    // Closing both: the second closes through the client, then the last puts the frame's
+    // own menu back.
+    second->MDIDestroy();
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    first->DestroyWindow();
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), frameMenu);
+    Ran().clear();
+    frame->SendMessage(WM_COMMAND, kChildCommand, 0);
+    EXPECT_EQ(Ran(), (std::vector<std::string>{"frame child command"}));
+}
+
+TEST_F(CMDIFrameWndTest, CtrlF6AndCtrlF4ReachTheChildrenThroughTheFrame)
+{
+    CMDIChildWnd* first = NewChild();
+    CMDIChildWnd* second = NewChild();
+    ASSERT_TRUE(first && second);
+    auto pump = [&] {
+        MSG msg;
+        for (int i = 0; i < 500 && ::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+            if (CWnd::WalkPreTranslateTree(frame->m_hWnd, &msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessage(&msg);
+        }
+    };
+    backend->KeyDown(VK_CONTROL);
+    backend->Key(VK_F6);
+    backend->KeyUp(VK_CONTROL);
+    pump();
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    backend->KeyDown(VK_CONTROL);
+    backend->Key(VK_F4);
+    backend->KeyUp(VK_CONTROL);
+    pump();
+    EXPECT_EQ(frame->MDIGetActive(), second);
+    EXPECT_TRUE(::IsWindow(frame->m_hWnd));
+}
+
+} // namespace
