@@ -2,6 +2,7 @@
 
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/doc/CCreateContext.h"
+#include "platform/afx/doc/CDocTemplate.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/frame/CMDIFrameWnd.h"
@@ -78,6 +79,12 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
         title = end ? CString(full, static_cast<int>(end - full)) : CString(full);
     }
     // The template's shared menu and accelerators come with the context.
+    if (pContext && pContext->m_pNewDocTemplate) {
+        if (!m_hMenuShared)
+            m_hMenuShared = pContext->m_pNewDocTemplate->m_hMenuShared;
+        if (!m_hAccelTable)
+            m_hAccelTable = pContext->m_pNewDocTemplate->m_hAccelTable;
+    }
     auto* frame = dynamic_cast<CMDIFrameWnd*>(pParentWnd);
     return Create(nullptr, title, dwDefaultStyle | WS_CHILD, rectDefault, frame, pContext);
 }

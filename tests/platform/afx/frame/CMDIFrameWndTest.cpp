@@ -172,3 +172,112 @@ TEST_F(CMDIFrameWndTest, CtrlF6AndCtrlF4ReachTheChildrenThroughTheFrame)
 }
 
 } // namespace
+
+// ---- Through a multiple-document template, as a program opens documents ----
+
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocTemplate.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
+#include "tests/platform/afx/data/NotesIds.h"
+#include "platform/afx/doc/CDocManager.h"
+#include "tests/support/ScopedTempDir.h"
+
+#include <optional>
+
+namespace {
+
+class CPageDoc : public CDocument {
+    DECLARE_DYNCREATE(CPageDoc)
+public:
+    static int alive;
+    CPageDoc() { ++alive; }
+    ~CPageDoc() override { --alive; }
+};
+int CPageDoc::alive = 0;
+IMPLEMENT_DYNCREATE(CPageDoc, CDocument)
+
+class CPageView : public CView {
+    DECLARE_DYNCREATE(CPageView)
+public:
+    void OnDraw(CDC*) override {}
+    void OnView() { Ran().push_back(std::string("view of ") + GetDocument()->GetTitle().GetString()); }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CPageView, CView)
+BEGIN_MESSAGE_MAP(CPageView, CView)
+    ON_COMMAND(ID_NOTE_VIEW, &CPageView::OnView)
+END_MESSAGE_MAP()
+
+class CPagesApp : public CWinApp {
+public:
+    CPagesApp() : CWinApp("Pages") {}
+};
+
+class MdiTemplateTest : public AfxTest {
+protected:
+    void SetUp() override
+    {
+        AfxTest::SetUp();
+        env.emplace("XDG_CONFIG_HOME", dir.Path());
+        Ran().clear();
+        app = std::make_unique<CPagesApp>();
+        app->AddDocTemplate(new CMultiDocTemplate(IDR_NOTES, RUNTIME_CLASS(CPageDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                                  RUNTIME_CLASS(CPageView)));
+        frame = new CMDIFrameWnd;
+        ASSERT_TRUE(frame->LoadFrame(IDR_NOTES));
+        app->m_pMainWnd = frame;
+        frame->ShowWindow(SW_SHOW);
+        backend->ProcessMessages();
+    }
+    void TearDown() override
+    {
+        if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+            app->m_pMainWnd->DestroyWindow();
+        app.reset();
+        EXPECT_EQ(CPageDoc::alive, 0) << "every document went with its window";
+        MSG quit;
+        ::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        env.reset();
+        AfxTest::TearDown();
+    }
+
+    ScopedTempDir dir;
+    std::optional<ScopedEnv> env;
+    std::unique_ptr<CPagesApp> app;
+    CMDIFrameWnd* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(MdiTemplateTest, DocumentsOpenInWindowsWithTheirViewsAndCloseWithThem)
+{
+    CDocTemplate* pages = app->m_pDocManager->GetTemplates().front();
+    CDocument* first = pages->OpenDocumentFile(nullptr, TRUE);
+    CDocument* second = pages->OpenDocumentFile(nullptr, TRUE);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(CPageDoc::alive, 2);
+    CMDIChildWnd* active = frame->MDIGetActive();
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->GetActiveDocument(), second);
+    ASSERT_NE(active->GetActiveView(), nullptr);
+    EXPECT_TRUE(active->GetActiveView()->IsKindOf(RUNTIME_CLASS(CPageView)));
+    EXPECT_EQ(::GetParent(active->GetActiveView()->m_hWnd), active->m_hWnd);
+    // The template's shared menu is on the bar while its windows are active.
+    EXPECT_EQ(active->m_hMenuShared, app->m_pDocManager->GetTemplates().front()->m_hMenuShared);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), active->m_hMenuShared);
+    // The frame's commands reach the active window's view, whichever it is.
+    frame->SendMessage(WM_COMMAND, ID_NOTE_VIEW, 0);
+    frame->MDINext();
+    frame->SendMessage(WM_COMMAND, ID_NOTE_VIEW, 0);
+    EXPECT_EQ(Ran(), (std::vector<std::string>{std::string("view of ") + second->GetTitle().GetString(),
+                                                std::string("view of ") + first->GetTitle().GetString()}));
+    // Closing a window closes its document; the last one gives the frame its own menu back.
+    frame->MDIGetActive()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(CPageDoc::alive, 1);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument(), second);
+    frame->MDIGetActive()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(CPageDoc::alive, 0);
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->m_hMenuDefault);
+}
