@@ -1,6 +1,6 @@
 #include "EditorTestSupport.h"
 
-#include "platform/core/FileApi.h"
+#include "platform/core/WinError.h"
 
 #include <gtest/gtest.h>
 
@@ -282,39 +282,6 @@ TEST_F(SECEditDocTest, InsertFileLinesAddsWholeLinesBeforeThePosition)
     EXPECT_EQ(DocText(m_doc), "first\r\nlast\r\n");
     ASSERT_TRUE(m_doc.Redo());
     EXPECT_EQ(DocText(m_doc), "first\r\np1\r\np2\r\nlast\r\n");
-}
-
-TEST(FileApiTest, ReadsWritesAndReportsErrorsByHandle)
-{
-    ScopedTempDir dir;
-    std::string path = dir.File("f.bin");
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD n = 0;
-    ASSERT_TRUE(WriteFile(h, "hello", 5, &n, nullptr));
-    EXPECT_EQ(n, 5u);
-    EXPECT_EQ(GetFileSize(h, nullptr), 5u);
-    EXPECT_TRUE(CloseHandle(h));
-    h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    char buf[8] = {};
-    ASSERT_TRUE(ReadFile(h, buf, sizeof buf, &n, nullptr));
-    EXPECT_EQ(std::string(buf, n), "hello");
-    ASSERT_TRUE(ReadFile(h, buf, sizeof buf, &n, nullptr));
-    EXPECT_EQ(n, 0u);
-    EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));   // opened for reading only
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_TRUE(CloseHandle(h));
-    EXPECT_EQ(CreateFileA(dir.File("no/such").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, 0, nullptr),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
-    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
-    EXPECT_EQ(SetErrorMode(old), static_cast<UINT>(SEM_FAILCRITICALERRORS));
 }
 
 } // namespace
