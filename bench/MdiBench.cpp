@@ -1,6 +1,7 @@
 // Opening and closing a document window in an MDI frame (created through the MDI client,
-// activated, listed in the Window menu, painted, destroyed with the next one activated), beside
-// the bare window-layer work underneath: a child window with the same frame created, shown,
+// activated, listed in the Window menu, painted, destroyed with the next one activated), and a
+// document with its view opened through the class framework's template and closed, beside the
+// bare window-layer work underneath: a child window with the same frame created, shown,
 // painted and destroyed in the same client.
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/MdiClient.h"
@@ -147,5 +148,70 @@ void BM_PlainChildOpenClose(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PlainChildOpenClose)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+// ---- The framework's document window with its view ----
+
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocManager.h"
+#include "platform/afx/doc/CDocTemplate.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/frame/CMDIChildWnd.h"
+#include "platform/afx/frame/CMDIFrameWnd.h"
+#include "platform/afx/gdi/CDC.h"
+
+namespace {
+
+class CBenchDoc : public CDocument {
+    DECLARE_DYNCREATE(CBenchDoc)
+};
+IMPLEMENT_DYNCREATE(CBenchDoc, CDocument)
+
+class CBenchView : public CView {
+    DECLARE_DYNCREATE(CBenchView)
+public:
+    void OnDraw(CDC* pDC) override { pDC->TextOut(4, 4, "index.html"); }
+};
+IMPLEMENT_DYNCREATE(CBenchView, CView)
+
+class CBenchApp : public CWinApp {
+public:
+    CBenchApp() : CWinApp("MdiBench") {}
+};
+
+// Opening a document from the template (document, MDI window, view, initial update, shown and
+// activated, painted) and closing its window (the document with it).
+void BM_MdiDocumentWithViewOpenClose(benchmark::State& state)
+{
+    HeadlessBackend& backend = HeadlessBackend::Install();
+    RegisterStandardControls();
+    {
+        CBenchApp app;
+        auto* pages = new CMultiDocTemplate(0, RUNTIME_CLASS(CBenchDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                            RUNTIME_CLASS(CBenchView));
+        app.AddDocTemplate(pages);
+        auto* frame = new CMDIFrameWnd;
+        frame->Create(nullptr, "Site", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 1024, 740));
+        app.m_pMainWnd = frame;
+        pages->OpenDocumentFile(nullptr, TRUE);   // a resident document, as in a working session
+        backend.ProcessMessages();
+        for (auto _ : state) {
+            CDocument* doc = pages->OpenDocumentFile(nullptr, TRUE);
+            backend.ProcessMessages();
+            frame->MDIGetActive()->SendMessage(WM_CLOSE);
+            backend.ProcessMessages();
+            benchmark::DoNotOptimize(doc);
+        }
+        frame->DestroyWindow();
+        app.m_pMainWnd = nullptr;
+        backend.ProcessMessages();
+        MSG quit;
+        ::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    SetWindowBackend(nullptr);
+}
+BENCHMARK(BM_MdiDocumentWithViewOpenClose)->Unit(benchmark::kMicrosecond);
 
 } // namespace
