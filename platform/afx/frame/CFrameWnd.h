@@ -12,6 +12,7 @@
 struct NMHDR;
 struct CCreateContext;
 class CControlBar;
+class CDockBar;
 class CDocument;
 class CView;
 
@@ -90,6 +91,25 @@ public:
     // TTN_NEEDTEXT for any tool inside the frame: the text after the '\n' of the command's
     // string resource (a whole-window tool names its control, whose id is the command).
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+
+    // ---- Docking of control bars ----
+    // Makes a dock bar along each side named (CBRS_ALIGN_ bits) for bars to dock in.
+    void EnableDocking(DWORD dwDockStyle);
+    // Docks pBar in the dock bar nDockBarID (0: the side of the bar's alignment, else the
+    // first side it may dock on), at a screen rectangle or at the end.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    // Docks pBar back where its placeholder kept its place.
+    void ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    // Floats pBar in a mini frame whose top-left is at a screen point.
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = 0x2000L /* CBRS_ALIGN_TOP */);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    // The bar (or dock bar) with control id nID, docked or floating; null when none.
+    CControlBar* GetControlBar(UINT nID);
+    // The side whose dock bar a screen rectangle touches, among those allowed; 0 for none.
+    DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
+    // The class made for floating frames (null: CMiniDockFrameWnd).
+    CRuntimeClass* m_pFloatingFrameClass = nullptr;
 
 protected:
     void PostNcDestroy() override;

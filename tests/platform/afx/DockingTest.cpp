@@ -1,0 +1,248 @@
+// Control bars docked in a frame: rows on all four sides around the pane, delayed show and hide,
+// a bar dragged off its side to float (the XOR outlines recorded) and docked back into the place
+// it left.
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/bars/CDockContext.h"
+#include "platform/afx/bars/CMiniDockFrameWnd.h"
+#include "platform/afx/frame/CFrameWnd.h"
+#include "tests/platform/afx/AfxFixture.h"
+
+#include <ostream>
+#include <vector>
+
+inline void PrintTo(const CRect& r, std::ostream* os)
+{
+    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+
+namespace {
+
+// A bar of a fixed length and thickness, turned with its side.
+class CTestBar : public CControlBar {
+public:
+    CTestBar(int length, int thick) : m_length(length), m_thick(thick) {}
+    BOOL Create(CWnd* parent, DWORD style, UINT id)
+    {
+        m_dwStyle = style & CBRS_ALL;
+        return CWnd::Create(AfxControlBarClass(), "bar", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), parent, id);
+    }
+    CSize CalcFixedLayout(BOOL, BOOL bHorz) override
+    {
+        return bHorz ? CSize(m_length, m_thick) : CSize(m_thick, m_length);
+    }
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+
+private:
+    int m_length, m_thick;
+};
+
+// Records every outline the drag draws: its rectangle and thickness (0: taken away).
+class CRecordingContext : public CDockContext {
+public:
+    using CDockContext::CDockContext;
+    void DrawFocusRect(BOOL bRemoveRect) override
+    {
+        CDockContext::DrawFocusRect(bRemoveRect);
+        drawn.push_back({m_rectLast, m_sizeLast.cx, m_dwOverDockStyle});
+    }
+    struct Outline {
+        CRect rect;
+        int thickness;
+        DWORD side;
+    };
+    std::vector<Outline> drawn;
+};
+
+CRect InParent(const CWnd& wnd)
+{
+    CRect rect;
+    wnd.GetWindowRect(&rect);
+    ::MapWindowPoints(nullptr, ::GetParent(wnd.m_hWnd), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class DockingTest : public AfxTest {
+protected:
+    void SetUp() override
+    {
+        AfxTest::SetUp();
+        ASSERT_TRUE(frame->CreateEx(0, nullptr, "Frame", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr, nullptr));
+        ASSERT_TRUE(pane.Create(nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), frame, AFX_IDW_PANE_FIRST));
+        frame->SetFocus();
+        frame->EnableDocking(CBRS_ALIGN_ANY);
+        const UINT ids[5] = {0xE810, 0xE811, 0xE812, 0xE813, 0xE814};
+        const DWORD styles[5] = {CBRS_TOP, CBRS_TOP, CBRS_LEFT, CBRS_RIGHT, CBRS_BOTTOM};
+        for (int i = 0; i < 5; ++i) {
+            ASSERT_TRUE(bars[i].Create(frame, styles[i], ids[i]));
+            bars[i].EnableDocking(CBRS_ALIGN_ANY);
+            frame->DockControlBar(&bars[i]);
+        }
+        Layout();
+    }
+    void TearDown() override
+    {
+        for (auto& bar : bars)
+            bar.DestroyWindow();
+        frame->DestroyWindow();
+        AfxTest::TearDown();
+    }
+    void Layout() { frame->RecalcLayout(); }
+    CDockBar* Side(UINT id) { return static_cast<CDockBar*>(frame->GetControlBar(id)); }
+
+    CFrameWnd* frame = new CFrameWnd;   // frames delete themselves with their windows
+    CWnd pane;
+    // Two rows at the top, one bar on each other side.
+    CTestBar bars[5] = {{100, 24}, {150, 20}, {80, 30}, {90, 26}, {120, 22}};
+};
+
+} // namespace
+
+TEST_F(DockingTest, BarsDockInRowsOnFourSidesAroundThePane)
+{
+    CDockBar* top = Side(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_NE(top, nullptr);
+    ASSERT_EQ(top->m_arrBars.GetSize(), 5);
+    EXPECT_EQ(top->m_arrBars[0], nullptr);
+    EXPECT_EQ(top->m_arrBars[1], &bars[0]);
+    EXPECT_EQ(top->m_arrBars[2], nullptr);
+    EXPECT_EQ(top->m_arrBars[3], &bars[1]);
+    EXPECT_EQ(top->m_arrBars[4], nullptr);
+    EXPECT_EQ(top->GetDockedCount(), 2);
+    EXPECT_EQ(top->FindBar(&bars[1]), 3);
+
+    // Top and bottom span the frame; left and right fit between them; the pane gets the rest.
+    EXPECT_EQ(InParent(*top), CRect(0, 0, 600, 44));
+    EXPECT_EQ(InParent(bars[0]), CRect(0, 0, 100, 24));
+    EXPECT_EQ(InParent(bars[1]), CRect(0, 24, 150, 44));
+    EXPECT_EQ(InParent(*Side(AFX_IDW_DOCKBAR_BOTTOM)), CRect(0, 378, 600, 400));
+    EXPECT_EQ(InParent(*Side(AFX_IDW_DOCKBAR_LEFT)), CRect(0, 44, 30, 378));
+    EXPECT_EQ(InParent(bars[2]), CRect(0, 0, 30, 80));
+    EXPECT_EQ(InParent(*Side(AFX_IDW_DOCKBAR_RIGHT)), CRect(574, 44, 600, 378));
+    EXPECT_EQ(InParent(pane), CRect(30, 44, 574, 378));
+    EXPECT_TRUE(bars[4].GetBarStyle() & CBRS_ALIGN_BOTTOM);
+    EXPECT_FALSE(bars[4].IsFloating());
+
+    // A bar docked at a rectangle in the first row's height joins that row after the bar there.
+    CRect into(200, 2, 280, 22);
+    frame->ClientToScreen(&into);
+    frame->DockControlBar(&bars[3], AFX_IDW_DOCKBAR_TOP, &into);
+    Layout();
+    EXPECT_EQ(top->FindBar(&bars[3]), 2);
+    EXPECT_EQ(InParent(bars[3]), CRect(200, 0, 290, 26)) << "it keeps the place it was dropped at";
+    EXPECT_EQ(Side(AFX_IDW_DOCKBAR_RIGHT)->GetDockedCount(), 0);
+    EXPECT_EQ(InParent(pane), CRect(30, 46, 600, 378)) << "the empty side takes no room";
+}
+
+TEST_F(DockingTest, DelayedShowAndHideWaitForTheNextLayout)
+{
+    frame->ShowControlBar(&bars[0], FALSE, TRUE);
+    EXPECT_TRUE(bars[0].GetStyle() & WS_VISIBLE) << "nothing changes before the layout";
+    EXPECT_FALSE(bars[0].IsVisible()) << "but the layout already counts it hidden";
+    CRect query;
+    frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &query);
+    EXPECT_TRUE(bars[0].GetStyle() & WS_VISIBLE) << "a query applies nothing";
+    EXPECT_EQ(query.top, 20);
+
+    Layout();
+    EXPECT_FALSE(bars[0].GetStyle() & WS_VISIBLE);
+    EXPECT_EQ(InParent(bars[1]), CRect(0, 0, 150, 20)) << "the emptied row is passed over";
+    EXPECT_EQ(InParent(pane).top, 20);
+
+    frame->ShowControlBar(&bars[0], TRUE, TRUE);
+    frame->ShowControlBar(&bars[0], FALSE, TRUE);
+    frame->ShowControlBar(&bars[0], TRUE, TRUE);
+    EXPECT_FALSE(bars[0].GetStyle() & WS_VISIBLE);
+    Layout();
+    EXPECT_TRUE(bars[0].GetStyle() & WS_VISIBLE);
+    EXPECT_EQ(InParent(pane).top, 44);
+
+    // Hiding everything on a side and bringing back only what it hid.
+    bars[1].ShowWindow(SW_HIDE);
+    CDockBar* top = Side(AFX_IDW_DOCKBAR_TOP);
+    EXPECT_TRUE(top->ShowAll(FALSE));
+    Layout();
+    EXPECT_FALSE(bars[0].GetStyle() & WS_VISIBLE);
+    EXPECT_TRUE(top->ShowAll(TRUE));
+    Layout();
+    EXPECT_TRUE(bars[0].GetStyle() & WS_VISIBLE);
+    EXPECT_FALSE(bars[1].GetStyle() & WS_VISIBLE) << "a bar hidden before stays hidden";
+}
+
+TEST_F(DockingTest, DraggingFloatsTheBarAndADoubleClickDocksItBackInItsPlace)
+{
+    CTestBar& bar = bars[4];
+    delete bar.m_pDockContext;
+    auto* context = new CRecordingContext(&bar);
+    bar.m_pDockContext = context;
+    CDockBar* bottom = Side(AFX_IDW_DOCKBAR_BOTTOM);
+
+    const POINT start = At(bar.m_hWnd, 10, 10);
+    const POINT middle = At(frame->m_hWnd, 300, 200);
+    backend->WhenIdle([&] { backend->MouseMove(POINT{start.x, start.y - 5}); });
+    backend->WhenIdle([&] { backend->MouseMove(middle); });
+    backend->WhenIdle([&] { backend->MouseUp(1, middle); });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+
+    ASSERT_GE(context->drawn.size(), 4u);
+    EXPECT_EQ(context->drawn[0].side, static_cast<DWORD>(CBRS_ALIGN_BOTTOM)) << "it starts docked where it is";
+    EXPECT_EQ(context->drawn[0].thickness, 2);
+    EXPECT_EQ(context->drawn[1].rect, context->drawn[0].rect + CPoint(0, -5)) << "a small move stays docked";
+    EXPECT_EQ(context->drawn[2].side, 0u) << "over the pane it would float";
+    EXPECT_EQ(context->drawn[2].thickness, 3);
+    EXPECT_EQ(context->drawn.back().thickness, 0) << "the last outline is taken away";
+
+    ASSERT_TRUE(bar.IsFloating());
+    EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
+    auto* mini = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
+    ASSERT_NE(mini, nullptr);
+    EXPECT_TRUE(mini->IsWindowVisible());
+    CRect miniRect;
+    mini->GetWindowRect(&miniRect);
+    EXPECT_EQ(miniRect.TopLeft(), context->drawn[2].rect.TopLeft()) << "the frame is where the outline was";
+    EXPECT_EQ(bottom->GetDockedCount(), 0);
+    ASSERT_EQ(bottom->m_arrBars.GetSize(), 3);
+    EXPECT_EQ(bottom->m_arrBars[1], CDockBar::PlaceHolderOf(0xE814)) << "its place on the side is kept";
+    EXPECT_EQ(frame->GetControlBar(0xE814), &bar) << "a floating bar is still found";
+    Layout();
+    EXPECT_EQ(InParent(pane).bottom, 400);
+
+    // Double click on the floating bar: back into its place, and the floating frame is gone.
+    const HWND miniHandle = mini->m_hWnd;
+    backend->Advance(1000);
+    const POINT onBar = At(bar.m_hWnd, 5, 5);
+    backend->MouseDown(1, onBar);
+    backend->MouseUp(1, onBar);
+    backend->MouseDown(1, onBar);
+    backend->MouseUp(1, onBar);
+    backend->ProcessMessages();
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.m_pDockBar, bottom);
+    EXPECT_EQ(bottom->m_arrBars[1], &bar);
+    EXPECT_FALSE(::IsWindow(miniHandle));
+    Layout();
+    EXPECT_EQ(InParent(pane).bottom, 378);
+}
+
+TEST_F(DockingTest, EscapeAndTheRightButtonCancelTheDrag)
+{
+    CTestBar& bar = bars[2];
+    const POINT start = At(bar.m_hWnd, 5, 5);
+    const POINT middle = At(frame->m_hWnd, 300, 200);
+    backend->WhenIdle([&] { backend->MouseMove(middle); });
+    backend->WhenIdle([&] { backend->Key(VK_ESCAPE); });
+    backend->WhenIdle([&] { backend->MouseUp(1, middle); });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    backend->Advance(1000);   // not a double click
+    backend->WhenIdle([&] { backend->MouseMove(middle); });
+    backend->WhenIdle([&] { backend->MouseDown(3, middle); });
+    backend->WhenIdle([&] { backend->MouseUp(1, middle); });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(Side(AFX_IDW_DOCKBAR_LEFT)->FindBar(&bar), 1);
+}
