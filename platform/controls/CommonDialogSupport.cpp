@@ -2,6 +2,7 @@
 #include "platform/controls/CommonDialogSupport.h"
 
 #include "platform/controls/Dialog.h"
+#include "platform/controls/StandardControls.h"
 #include "platform/core/ResourceTable.h"
 
 #include <cstring>
@@ -22,6 +23,13 @@ namespace commdlg {
 void SetError(DWORD code)
 {
     t_lastError = code;
+}
+
+void Begin()
+{
+    t_lastError = 0;
+    // The dialogs are made of the standard controls, whoever calls them first.
+    RegisterStandardControls();
 }
 
 DialogTemplate Frame(const char* title, short cx, short cy)

@@ -13,6 +13,8 @@
 namespace commdlg {
 
 void SetError(DWORD code);
+// Every common dialog starts here: no error yet, and the control classes registered.
+void Begin();
 
 // A built-in dialog template in the look of the layer: a modal frame, a caption, the dialog
 // font, centred on the owner.

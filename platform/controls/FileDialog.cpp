@@ -283,7 +283,7 @@ BOOL Deliver(OPENFILENAME& ofn, const FileDialogState& s, bool readOnly)
 
 BOOL Run(LPOPENFILENAME ofn, FileDialogModel::Mode mode)
 {
-    commdlg::SetError(0);
+    commdlg::Begin();
     if (!ofn || ofn->lStructSize != sizeof(OPENFILENAME)) {
         commdlg::SetError(CDERR_STRUCTSIZE);
         return FALSE;

@@ -189,7 +189,7 @@ INT_PTR CALLBACK FindReplaceProc(HWND dlg, UINT message, WPARAM wParam, LPARAM l
 
 HWND Create(LPFINDREPLACE fr, bool replace)
 {
-    commdlg::SetError(0);
+    commdlg::Begin();
     if (!fr || fr->lStructSize != sizeof(FINDREPLACE)) {
         commdlg::SetError(CDERR_STRUCTSIZE);
         return nullptr;

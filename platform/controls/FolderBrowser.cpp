@@ -214,7 +214,7 @@ BOOL SHGetPathFromIDList(LPCITEMIDLIST pidl, LPSTR pszPath)
 
 LPITEMIDLIST SHBrowseForFolder(LPBROWSEINFO lpbi)
 {
-    commdlg::SetError(0);
+    commdlg::Begin();
     if (!lpbi)
         return nullptr;
     BrowseState state;

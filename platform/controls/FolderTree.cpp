@@ -101,7 +101,14 @@ void FolderTree::Fill(HWND list, const std::string& root, const std::string& cur
         // Each open folder's children follow it, and the one on the way opens in place.
         std::function<void(size_t)> openLevel = [&](size_t depth) {
             const std::string& folder = way[depth];
-            for (const std::string& name : ListSubfolders(folder)) {
+            std::vector<std::string> names = ListSubfolders(folder);
+            // A hidden folder on the way is shown all the same, so that the selection is there.
+            if (depth + 1 < way.size()) {
+                const std::string next = fs::path(way[depth + 1]).filename().string();
+                if (std::find(names.begin(), names.end(), next) == names.end())
+                    names.insert(names.begin(), next);
+            }
+            for (const std::string& name : names) {
                 const std::string path = (fs::path(folder) / name).string();
                 const bool onWay = depth + 1 < way.size() && way[depth + 1] == path;
                 m_entries.push_back(Entry{path, name, static_cast<int>(depth) + 1, onWay});

@@ -237,7 +237,7 @@ INT_PTR CALLBACK PageSetupProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL PageSetupDlg(LPPAGESETUPDLG lppsd)
 {
-    commdlg::SetError(0);
+    commdlg::Begin();
     if (!lppsd || lppsd->lStructSize != sizeof(PAGESETUPDLG)) {
         commdlg::SetError(CDERR_STRUCTSIZE);
         return FALSE;

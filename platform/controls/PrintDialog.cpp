@@ -236,7 +236,7 @@ BOOL MakeDC(PRINTDLG& pd)
 
 BOOL PrintDlg(LPPRINTDLG lppd)
 {
-    commdlg::SetError(0);
+    commdlg::Begin();
     if (!lppd || lppd->lStructSize != sizeof(PRINTDLG)) {
         commdlg::SetError(CDERR_STRUCTSIZE);
         return FALSE;

@@ -119,6 +119,16 @@ TEST_F(FolderBrowserTest, TheCallbackSelectsAFolderAndOnlyOneUnderTheRoot)
     EXPECT_EQ(shownPath, dir.File("site/images"));
     ILFree(root);
 
+    // A hidden folder is left out of the tree, but one asked for is opened and chosen.
+    info.pidlRoot = nullptr;
+    log.initialSelection = dir.File(".git");
+    log.outside.clear();
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::OpenFolderBrowser(); },
+        [&](HWND) { backend->Key(VK_RETURN, "\r"); }, nullptr);
+    EXPECT_EQ(PathOf(SHBrowseForFolder(&info)), dir.File(".git"));
+    EXPECT_EQ(log.selectionResult, TRUE);
+
     // ID lists: only absolute paths, and a path too long for MAX_PATH is refused, not cut.
     EXPECT_EQ(ILCreateFromPath("relative/path"), nullptr);
     const std::string longPath = "/" + std::string(MAX_PATH, 'x');
