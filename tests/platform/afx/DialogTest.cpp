@@ -316,6 +316,66 @@ TEST_F(DialogTest, ModelessDialogWorksThroughTheApplicationsLoopAndItsHelpers)
     EXPECT_FALSE(IsWindow(h));
 }
 
+// Strings of combo and list boxes: a prefix or the exact text picks the item; a text no item
+// has shows in a combo box's field and leaves a list without a selection.
+class CStringsDlg : public CExchangeDlg {
+public:
+    using CExchangeDlg::CExchangeDlg;
+    CString m_kindText = "tw";
+    CString m_editKind = "php";
+    CString m_exactList = "gam";
+    bool exact = false;
+
+    BOOL OnInitDialog() override
+    {
+        for (const char* s : {"html", "htm"})
+            SendDlgItemMessage(IDC_EDITKIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        return CExchangeDlg::OnInitDialog();
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        if (exact) {
+            DDX_CBStringExact(pDX, IDC_KIND, m_kindText);
+            DDX_CBStringExact(pDX, IDC_EDITKIND, m_editKind);
+            DDX_LBStringExact(pDX, IDC_LIST, m_exactList);
+        } else {
+            DDX_CBString(pDX, IDC_KIND, m_kindText);
+            DDX_CBString(pDX, IDC_EDITKIND, m_editKind);
+            DDX_LBString(pDX, IDC_LIST, m_exactList);
+        }
+    }
+};
+
+TEST_F(DialogTest, ComboAndListStringsLoadByPrefixOrExactlyAndReadBack)
+{
+    CStringsDlg dlg(top.get());
+    ASSERT_TRUE(dlg.Create(IDD_DDX, top.get()));
+    HWND h = dlg.m_hWnd;
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_KIND, CB_GETCURSEL), 2) << "\"tw\" starts \"two\"";
+    EXPECT_EQ(Text(h, IDC_EDITKIND), "php") << "no item: the field shows the text";
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_LIST, LB_GETCURSEL), 2);
+    ASSERT_TRUE(dlg.UpdateData(TRUE));
+    EXPECT_EQ(dlg.m_kindText, "two") << "a list reads back its item's whole text";
+    EXPECT_EQ(dlg.m_editKind, "php");
+    EXPECT_EQ(dlg.m_exactList, "gamma");
+
+    dlg.exact = true;
+    dlg.m_kindText = "tw";
+    dlg.m_editKind = "htm";
+    dlg.m_exactList = "gam";
+    ASSERT_TRUE(dlg.UpdateData(FALSE));
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_KIND, CB_GETCURSEL), CB_ERR) << "exactly: a prefix is not enough";
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_EDITKIND, CB_GETCURSEL), 1) << "\"htm\", not \"html\"";
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_LIST, LB_GETCURSEL), LB_ERR);
+    ASSERT_TRUE(dlg.UpdateData(TRUE));
+    EXPECT_EQ(dlg.m_kindText, "");
+    EXPECT_EQ(dlg.m_editKind, "htm");
+    EXPECT_EQ(dlg.m_exactList, "");
+    dlg.DestroyWindow();
+}
+
 // A dialog from a template in memory: its own OnInitDialog and a result given to EndDialog.
 class CIndirectDlg : public CDialog {
 public:
