@@ -7,6 +7,7 @@
 #include "platform/controls/FolderTree.h"
 #include "platform/controls/ListBoxDefs.h"
 #include "platform/controls/Static.h"
+#include "platform/core/WinError.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -196,6 +197,47 @@ void ILFree(LPITEMIDLIST pidl)
 void CoTaskMemFree(void* pv)
 {
     std::free(pv);
+}
+
+void* IMalloc::Alloc(SIZE_T cb)
+{
+    return std::malloc(cb ? cb : 1);
+}
+
+void* IMalloc::Realloc(void* pv, SIZE_T cb)
+{
+    return std::realloc(pv, cb ? cb : 1);
+}
+
+void IMalloc::Free(void* pv)
+{
+    std::free(pv);
+}
+
+SIZE_T IMalloc::GetSize(void*)
+{
+    // The C allocator does not say how big a block is.
+    return static_cast<SIZE_T>(-1);
+}
+
+ULONG IMalloc::AddRef()
+{
+    return 2;
+}
+
+ULONG IMalloc::Release()
+{
+    return 1;
+}
+
+HRESULT SHGetMalloc(LPMALLOC* ppMalloc)
+{
+    if (!ppMalloc)
+        return E_INVALIDARG;
+    static IMalloc shellAllocator;
+    *ppMalloc = &shellAllocator;
+    shellAllocator.AddRef();
+    return S_OK;
 }
 
 BOOL SHGetPathFromIDList(LPCITEMIDLIST pidl, LPSTR pszPath)

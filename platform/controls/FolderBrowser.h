@@ -56,3 +56,18 @@ LPITEMIDLIST ILCreateFromPath(LPCSTR pszPath);
 void ILFree(LPITEMIDLIST pidl);
 // The task allocator's release; the shell's allocator frees through it.
 void CoTaskMemFree(void* pv);
+
+// The shell's allocator, through which callers free the ID lists they are given. One object
+// for the process; AddRef and Release only count.
+struct IMalloc {
+    virtual void* Alloc(SIZE_T cb);
+    virtual void* Realloc(void* pv, SIZE_T cb);
+    virtual void Free(void* pv);
+    virtual SIZE_T GetSize(void* pv);
+    virtual ULONG AddRef();
+    virtual ULONG Release();
+    virtual ~IMalloc() = default;
+};
+typedef IMalloc* LPMALLOC;
+// S_OK with the allocator (AddRef'd), E_INVALIDARG for a null pointer.
+HRESULT SHGetMalloc(LPMALLOC* ppMalloc);

@@ -1,6 +1,7 @@
 // The folder browser: a folder picked by opening the tree with the mouse and keyboard, the
 // callback's notifications and messages, and the ID lists it hands out.
 #include "platform/controls/FolderBrowser.h"
+#include "platform/core/WinError.h"
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/support/CommonDialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
@@ -82,8 +83,16 @@ TEST_F(FolderBrowserTest, PicksAFolderByOpeningTheTreeDownToIt)
     info.pidlRoot = root;
     info.lpszTitle = "Project directory:";
     PickFolder(*backend, dir.File("site/pages/archive"));
-    EXPECT_EQ(PathOf(SHBrowseForFolder(&info)), dir.File("site/pages/archive"));
+    LPITEMIDLIST picked = SHBrowseForFolder(&info);
+    char path[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetPathFromIDList(picked, path));
+    EXPECT_EQ(std::string(path), dir.File("site/pages/archive"));
     EXPECT_STREQ(name, "archive");
+    // Callers free the list with the shell's allocator.
+    LPMALLOC shell = nullptr;
+    ASSERT_EQ(SHGetMalloc(&shell), S_OK);
+    shell->Free(picked);
+    shell->Release();
     // The tree starts at the root with its visible sub-folders; each step was reported.
     EXPECT_EQ(log.tree, dir.Path() + "\nsite\n");
     EXPECT_EQ(log.changes, (std::vector<std::string>{dir.File("site"), dir.File("site/pages"),
