@@ -167,22 +167,10 @@ BOOL CGXControl::IsReadOnly()
 CRect CGXControl::GetCellRect(ROWCOL, ROWCOL, LPRECT rectItem, const CGXStyle* pStyle)
 {
     CRect rect = rectItem != nullptr ? CRect(*rectItem) : CRect(0, 0, 0, 0);
-    if (pStyle == nullptr)
+    if (pStyle == nullptr || m_pGrid == nullptr)
         return rect;
-    // A drawn border takes the cell's outermost pixel on that side.
-    if (pStyle->HasBorder(0))
-        ++rect.left;
-    if (pStyle->HasBorder(1))
-        --rect.right;
-    if (pStyle->HasBorder(2))
-        ++rect.top;
-    if (pStyle->HasBorder(3))
-        --rect.bottom;
-    if (rect.right < rect.left)
-        rect.right = rect.left;
-    if (rect.bottom < rect.top)
-        rect.bottom = rect.top;
-    return rect;
+    // The borders are the grid's to draw; the control gets what lies inside them.
+    return m_pGrid->SubtractBorders(rect, *pStyle);
 }
 
 CFont* CGXControl::LoadFont(CDC*, const CGXStyle&, const CGXStyle*)
@@ -215,4 +203,51 @@ BOOL CGXControl::GetSortKey(ROWCOL, ROWCOL, const CGXStyle& style, CString& sKey
 {
     sKey = style.GetValue();
     return TRUE;
+}
+
+CSize CGXControl::CalcTextExtent(CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*, BOOL)
+{
+    return CSize(0, 0);
+}
+
+BOOL CGXControl::FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell)
+{
+    return m_pGrid != nullptr && m_pGrid->m_pFindReplaceImp != nullptr &&
+           m_pGrid->m_pFindReplaceImp->FindTextInCell(m_pGrid, nRow, nCol, bCurrentPos, bSetCell);
+}
+
+BOOL CGXControl::ReplaceAll(ROWCOL nRow, ROWCOL nCol)
+{
+    return m_pGrid != nullptr && m_pGrid->m_pFindReplaceImp != nullptr &&
+           m_pGrid->m_pFindReplaceImp->ReplaceAllInCell(m_pGrid, nRow, nCol);
+}
+
+BOOL CGXControl::CanCopy()
+{
+    return FALSE; // nothing is being edited in the base control
+}
+
+BOOL CGXControl::Copy()
+{
+    return FALSE;
+}
+
+BOOL CGXControl::CanCut()
+{
+    return FALSE;
+}
+
+BOOL CGXControl::Cut()
+{
+    return FALSE;
+}
+
+BOOL CGXControl::CanPaste()
+{
+    return FALSE;
+}
+
+BOOL CGXControl::Paste()
+{
+    return FALSE;
 }

@@ -99,6 +99,19 @@ public:
     virtual BOOL CanMergeCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, int nDirection);
     virtual CSize CalcSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert);
     virtual BOOL GetSortKey(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, CString& sKey);
+    // The size the cell's text needs (none in the base control).
+    virtual CSize CalcTextExtent(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert);
+
+    // Find and replace in one cell, through the grid's find feature; FALSE without it.
+    virtual BOOL FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell);
+    virtual BOOL ReplaceAll(ROWCOL nRow, ROWCOL nCol);
+    // The clipboard on the text being edited in the active cell.
+    virtual BOOL CanCopy();
+    virtual BOOL Copy();
+    virtual BOOL CanCut();
+    virtual BOOL Cut();
+    virtual BOOL CanPaste();
+    virtual BOOL Paste();
 
 protected:
     CGXGridCore* m_pGrid;

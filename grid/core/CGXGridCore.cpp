@@ -91,15 +91,6 @@ void CGXGridCore::SetParam(CGXGridParam* pParam, BOOL bMustDelete)
     m_bOwnParam = bMustDelete;
 }
 
-void CGXGridCore::RegisterUser(const void* pObject)
-{
-    if (pObject != nullptr && m_pAppData->GetObjectUserCount(pObject) > 0) {
-        // One entry per grid and object.
-        m_pAppData->UnregisterGrid(this);
-    }
-    m_pAppData->RegisterObjectUser(pObject, this);
-}
-
 void CGXGridCore::Initialize()
 {
     WNDCLASS wc{};
@@ -319,8 +310,8 @@ int CGXGridCore::GetZoom()
 
 BOOL CGXGridCore::StoreZoom(int nZoom, BOOL)
 {
-    // Zoom outside a readable range would make cells vanish or explode the drawing.
-    if (nZoom < 10 || nZoom > 1000)
+    // Sizes are scaled by the zoom: nothing can be drawn at zero or less.
+    if (nZoom <= 0)
         return FALSE;
     m_nZoom = nZoom;
     return TRUE;
@@ -362,12 +353,6 @@ CGXControl* CGXGridCore::GetControlById(WORD nID)
             RegisterControl(nID, pControl);
             return pControl;
         }
-    // A control id nobody makes draws as the standard style's control.
-    if (m_pStyleStandard != nullptr && m_pStyleStandard->GetControl() != nID) {
-        auto std = m_controls.find(m_pStyleStandard->GetControl());
-        if (std != m_controls.end())
-            return std->second.get();
-    }
     return nullptr;
 }
 

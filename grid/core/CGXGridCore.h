@@ -501,8 +501,6 @@ protected:
     // The engine as the target of undo commands: the model's operations with the engine's
     // updates around them.
     class CommandTarget;
-    // Records the engine as a user of a shared object in the library's map.
-    void RegisterUser(const void* pObject);
     // Sends a change to the other views when asked, hints are on and the feature exists.
     BOOL HintsWanted(BOOL bCreateHint) const;
     // Resolves the three base styles from the styles map again.

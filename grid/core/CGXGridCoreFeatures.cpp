@@ -494,23 +494,16 @@ BOOL CGXGridCore::ExecuteCommand(CGXCommand* pCmd, int nMode)
 {
     if (pCmd == nullptr || m_pParam == nullptr)
         return FALSE;
-    // A command restores what a read-only lock would refuse: the lock is off for its run.
-    const BOOL bLock = m_pParam->m_bLockReadOnly;
-    const BOOL bReadOnly = m_pParam->m_bReadOnly;
+    // A command restores cells that the read-only lock of cells would refuse: the lock is off
+    // for its run, and back on whatever happens.
+    struct LockScope {
+        CGXGridParam* pParam;
+        BOOL bOld;
+        ~LockScope() { pParam->m_bLockReadOnly = bOld; }
+    } scope{m_pParam, m_pParam->m_bLockReadOnly};
     m_pParam->m_bLockReadOnly = FALSE;
-    m_pParam->m_bReadOnly = FALSE;
     CommandTarget target(*this, GX_UPDATENOW);
-    BOOL bResult = FALSE;
-    try {
-        bResult = pCmd->Execute(target, nMode);
-    } catch (...) {
-        m_pParam->m_bLockReadOnly = bLock;
-        m_pParam->m_bReadOnly = bReadOnly;
-        throw;
-    }
-    m_pParam->m_bLockReadOnly = bLock;
-    m_pParam->m_bReadOnly = bReadOnly;
-    return bResult;
+    return pCmd->Execute(target, nMode);
 }
 
 // ---- Range names: no range-name interface in this program ----

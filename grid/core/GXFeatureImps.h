@@ -170,6 +170,7 @@ public:
     virtual BOOL FindNext(CGXGridCore* pGrid, BOOL bReportFailure) = 0;
     virtual BOOL FindTextFrom(CGXGridCore* pGrid, ROWCOL& nRow, ROWCOL& nCol, BOOL bCurrentPos) = 0;
     virtual BOOL FindTextInCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) = 0;
+    virtual BOOL ReplaceAllInCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol) = 0;
     virtual BOOL FindTextPrepared(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) = 0;
     virtual BOOL ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) = 0;
     virtual BOOL HandleFindReplaceMessage(CGXGridCore* pGrid, CWnd* pDialog) = 0;

@@ -536,3 +536,85 @@ TEST_F(GridCoreTest, StoredSizesReadBackAndAHiddenRowHasNoHeight)
     EXPECT_STREQ(static_cast<CGXStyle*>(pStyles->GetAt(1))->GetValue(), "row");
     delete pStyles->GetAt(1);
 }
+
+namespace {
+
+// A find feature that records what reaches it.
+class RecordingFind : public CGXAbstractGridFindReplaceImp {
+public:
+    void OnShowFindReplaceDialog(CGXGridCore*, BOOL) override { ++m_nDialogs; }
+    BOOL FindText(CGXGridCore* pGrid, LPCTSTR pszFind, BOOL, BOOL bCase) override
+    {
+        m_pGrid = pGrid;
+        m_sFind = pszFind;
+        m_bCase = bCase;
+        return TRUE;
+    }
+    BOOL FindNext(CGXGridCore*, BOOL) override { return TRUE; }
+    BOOL FindTextFrom(CGXGridCore*, ROWCOL& nRow, ROWCOL&, BOOL) override
+    {
+        ++nRow;
+        return TRUE;
+    }
+    BOOL FindTextInCell(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, BOOL, BOOL) override
+    {
+        m_nCellRow = nRow;
+        m_nCellCol = nCol;
+        return TRUE;
+    }
+    BOOL ReplaceAllInCell(CGXGridCore*, ROWCOL, ROWCOL) override { return TRUE; }
+    BOOL FindTextPrepared(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL) override { return TRUE; }
+    BOOL ReplaceAll(CGXGridCore*, LPCTSTR, LPCTSTR, BOOL) override { return TRUE; }
+    BOOL HandleFindReplaceMessage(CGXGridCore*, CWnd*) override { return TRUE; }
+    CGXGridCore* m_pGrid = nullptr;
+    CString m_sFind;
+    BOOL m_bCase = FALSE;
+    int m_nDialogs = 0;
+    ROWCOL m_nCellRow = 0, m_nCellCol = 0;
+};
+
+// A command that sees the read-only lock of cells while it runs, then fails.
+class LockProbeCmd : public CGXCommand {
+public:
+    explicit LockProbeCmd(CGXGridParam* pParam) : m_pParam(pParam) {}
+    BOOL Execute(IGXCommandTarget&, int) override
+    {
+        m_bLockSeen = m_pParam->m_bLockReadOnly;
+        throw 7;
+    }
+    CGXGridParam* m_pParam;
+    BOOL m_bLockSeen = TRUE;
+};
+
+} // namespace
+
+TEST_F(GridCoreTest, FindForwardsWithTheGridFirstAndCommandsRunWithoutTheCellLock)
+{
+    CGXGridCore grid;
+    grid.Initialize();
+    auto* pFind = new RecordingFind;
+    grid.m_pFindReplaceImp = pFind;
+    grid.AddAutoDeleteImp(pFind);
+    EXPECT_TRUE(grid.FindText("needle", TRUE, TRUE));
+    EXPECT_EQ(pFind->m_pGrid, &grid);
+    EXPECT_STREQ(pFind->m_sFind, "needle");
+    EXPECT_TRUE(pFind->m_bCase);
+    ROWCOL nRow = 4, nCol = 1;
+    EXPECT_TRUE(grid.FindTextFrom(nRow, nCol, FALSE));
+    EXPECT_EQ(nRow, 5u); // out-values come back
+    grid.ShowFindReplaceDialog(TRUE);
+    EXPECT_EQ(pFind->m_nDialogs, 1);
+    // A cell's control searches its cell through the same feature.
+    CGXControl* pControl = grid.GetControlById(GX_IDS_CTRL_STATIC);
+    ASSERT_NE(pControl, nullptr);
+    EXPECT_TRUE(pControl->FindText(3, 2, FALSE, TRUE));
+    EXPECT_EQ(pFind->m_nCellRow, 3u);
+    EXPECT_EQ(pFind->m_nCellCol, 2u);
+
+    CGXGridParam* pParam = grid.GetParam();
+    ASSERT_TRUE(pParam->m_bLockReadOnly);
+    LockProbeCmd cmd(pParam);
+    EXPECT_THROW(grid.ExecuteCommand(&cmd, gxUndo), int);
+    EXPECT_FALSE(cmd.m_bLockSeen);
+    EXPECT_TRUE(pParam->m_bLockReadOnly); // back on although the command failed
+}
