@@ -1,6 +1,7 @@
 // Loading, saving and replacing the document's file, and splitting text into lines.
 #include "toolkit/editor/SECEditDoc.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/FileApi.h"
 #include "toolkit/editor/Utf8Cells.h"
 
@@ -199,37 +200,13 @@ int SECEditDoc::SaveFile(LPCSTR lpszPath)
         return SECEDIT_READONLY;
     ErrorModeScope errorMode;
     CloseLock();
-    HANDLE file = CreateFileA(lpszPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return static_cast<int>(GetLastError());
-    // Lines go out through one buffer: a page of many short lines is a few writes, not one each.
-    std::string buffer;
-    constexpr size_t kFlushAt = 1u << 20;
-    buffer.reserve(kFlushAt + SECEDIT_MAX_WIDTH * 4);
-    auto flush = [&]() -> bool {
-        DWORD written = 0;
-        bool ok = buffer.empty()
-            || (WriteFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &written, nullptr)
-                && written == buffer.size());
-        buffer.clear();
-        return ok;
-    };
-    for (SECEditLine* line = m_pFirstLine; line != nullptr; line = line->pNext) {
-        buffer.append(line->pText, static_cast<size_t>(line->nLength));
-        if (buffer.size() >= kFlushAt && !flush()) {
-            DWORD error = GetLastError();
-            CloseHandle(file);
-            return static_cast<int>(error != 0 ? error : ERROR_WRITE_FAULT);
-        }
-    }
-    if (!flush()) {
-        DWORD error = GetLastError();
-        CloseHandle(file);
-        return static_cast<int>(error != 0 ? error : ERROR_WRITE_FAULT);
-    }
-    if (!CloseHandle(file))
-        return static_cast<int>(GetLastError());
+    // The text replaces the file in one step through a temporary file beside it, so that a
+    // failing write (a full disk) leaves the old file as it was rather than cut short.
+    std::string text;
+    for (SECEditLine* line = m_pFirstLine; line != nullptr; line = line->pNext)
+        text.append(line->pText, static_cast<size_t>(line->nLength));
+    if (int err = WriteFileAtomically(lpszPath, text, 0644); err != 0)
+        return static_cast<int>(ErrnoToLastError(err));
     if (m_bLockFiles) {
         m_hLock = OpenForReading(lpszPath);
         if (m_hLock == INVALID_HANDLE_VALUE) {

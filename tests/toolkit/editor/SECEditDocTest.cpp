@@ -2,6 +2,8 @@
 
 #include "platform/core/WinError.h"
 
+#include "support/FileSizeLimitChild.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -42,6 +44,21 @@ TEST_F(SECEditDocTest, LoadsAndSavesEveryLineEndByteForByte)
     // A last line without a line end stays without one.
     RoundTrip("a\r\nb");
     EXPECT_STREQ(m_doc.GetLine(2)->pText, "b");
+}
+
+TEST_F(SECEditDocTest, AFailedSaveLeavesTheOldFile)
+{
+    m_dir.WriteFile("page.html", "old page\r\n");
+    std::string path = m_dir.File("page.html");
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, std::string(200000, 'n') + "\r\n", "big.html"), 0);
+    // The disk fills after 64 KB: the save fails and says so, and the old page is whole.
+    int child = RunWithFileSizeLimit(65536, [&] {
+        int rc = m_doc.SaveFile(path.c_str());
+        return rc != 0 && m_dir.ReadFile("page.html") == "old page\r\n" ? 0 : 1;
+    });
+    EXPECT_EQ(child, 0);
+    EXPECT_EQ(m_dir.ReadFile("page.html"), "old page\r\n");
+    EXPECT_NE(m_doc.SaveFile(m_dir.File("no/such/folder.html").c_str()), 0);
 }
 
 TEST_F(SECEditDocTest, MixedLineEndsKeepEveryBlankLine)
