@@ -36,16 +36,23 @@ LRESULT CALLBACK ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Keeps the filter installed while a modal dialog runs, and the dialog on the stack.
+// Keeps the filter installed while modal dialogs run (once, however deeply they nest, so that
+// no message is offered twice), and the dialog on the stack.
 class ModalScope {
 public:
-    ModalScope() : m_hook(::SetWindowsHookEx(WH_MSGFILTER, ModalMessageFilter, nullptr, ::GetCurrentThreadId())) {}
+    ModalScope()
+    {
+        if (Depth()++ == 0)
+            Hook() = ::SetWindowsHookEx(WH_MSGFILTER, ModalMessageFilter, nullptr, ::GetCurrentThreadId());
+    }
     ~ModalScope()
     {
         if (m_pushed)
             ModalDialogs().pop_back();
-        if (m_hook)
-            ::UnhookWindowsHookEx(m_hook);
+        if (--Depth() == 0 && Hook()) {
+            ::UnhookWindowsHookEx(Hook());
+            Hook() = nullptr;
+        }
     }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
@@ -58,7 +65,16 @@ public:
     }
 
 private:
-    HHOOK m_hook;
+    static int& Depth()
+    {
+        static thread_local int depth = 0;
+        return depth;
+    }
+    static HHOOK& Hook()
+    {
+        static thread_local HHOOK hook = nullptr;
+        return hook;
+    }
     bool m_pushed = false;
 };
 

@@ -316,6 +316,74 @@ TEST_F(DialogTest, ModelessDialogWorksThroughTheApplicationsLoopAndItsHelpers)
     EXPECT_FALSE(IsWindow(h));
 }
 
+// A modal dialog opened from another one: each message of the inner loop is offered to the
+// inner dialog's PreTranslateMessage once, and the outer dialog works again when it closes.
+class CCountingDlg : public CExchangeDlg {
+public:
+    using CExchangeDlg::CExchangeDlg;
+    int buttonDowns = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_LBUTTONDOWN)
+            ++buttonDowns;
+        return CExchangeDlg::PreTranslateMessage(pMsg);
+    }
+};
+
+class CNestingDlg : public CCountingDlg {
+public:
+    using CCountingDlg::CCountingDlg;
+    CCountingDlg* inner = nullptr;
+    INT_PTR innerResult = 0;
+
+protected:
+    void OnShowClicked() { innerResult = inner->DoModal(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNestingDlg, CCountingDlg)
+    ON_BN_CLICKED(IDC_SHOW, &CNestingDlg::OnShowClicked)
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, NestedModalDialogsEachSeeTheirMessagesOnce)
+{
+    CNestingDlg outer(top.get());
+    CCountingDlg inner(&outer);
+    outer.inner = &inner;
+    HWND outerWindow = nullptr;
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { auto d = dialog_automation::ShownDialogs(); return d.size() == 1 ? d.front() : HWND{}; },
+        [&](HWND h) {
+            outerWindow = h;
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(h, IDC_SHOW)));
+            dialog_automation::WhenWindowOpens(
+                *backend, [] { auto d = dialog_automation::ShownDialogs(); return d.size() == 1 ? d.front() : HWND{}; },
+                [&, h](HWND innerWindow) {
+                    EXPECT_NE(innerWindow, h);
+                    EXPECT_FALSE(IsWindowEnabled(h)) << "the outer dialog waits";
+                    backend->Click(1, dialog_automation::CentreOf(GetDlgItem(innerWindow, IDC_COUNT)));
+                    backend->Key(VK_TAB);
+                    backend->WhenIdle([&, h, innerWindow] {
+                        EXPECT_EQ(GetFocus(), GetDlgItem(innerWindow, IDC_RATIO)) << "one Tab, one step";
+                        backend->Key(VK_ESCAPE);
+                        backend->WhenIdle([&, h] {
+                            EXPECT_TRUE(IsWindowEnabled(h));
+                            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(h, IDC_COUNT)));
+                            backend->Key(VK_RETURN);
+                            dialog_automation::EnsureClosed(*backend, h);
+                        });
+                    });
+                },
+                [] { ADD_FAILURE() << "the inner dialog never opened"; });
+        },
+        [] { ADD_FAILURE() << "the outer dialog never opened"; });
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_EQ(outer.innerResult, IDCANCEL);
+    EXPECT_EQ(inner.buttonDowns, 1);
+    EXPECT_EQ(outer.buttonDowns, 2) << "its own two clicks, none of the inner dialog's";
+    EXPECT_NE(outerWindow, nullptr);
+}
+
 // Strings of combo and list boxes: a prefix or the exact text picks the item; a text no item
 // has shows in a combo box's field and leaves a list without a selection.
 class CStringsDlg : public CExchangeDlg {
