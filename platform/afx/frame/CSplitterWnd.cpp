@@ -1,5 +1,7 @@
 #include "platform/afx/frame/CSplitterWnd.h"
 
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
@@ -148,6 +150,10 @@ int CSplitterWnd::IdFromRowCol(int row, int col) const
 
 CWnd* CSplitterWnd::GetActivePane(int* pRow, int* pCol)
 {
+    // The frame's active view when it is one of the panes, else the pane with the focus.
+    if (CFrameWnd* frame = GetParentFrame())
+        if (CView* view = frame->GetActiveView(); view && IsChildPane(view, pRow, pCol))
+            return view;
     for (HWND focus = ::GetFocus(); focus; focus = ::GetParent(focus)) {
         if (::GetParent(focus) == m_hWnd) {
             CWnd* pane = CWnd::FromHandle(focus);
@@ -162,7 +168,14 @@ CWnd* CSplitterWnd::GetActivePane(int* pRow, int* pCol)
 void CSplitterWnd::SetActivePane(int row, int col, CWnd* pWnd)
 {
     CWnd* pane = pWnd ? pWnd : GetPane(row, col);
-    if (pane && pane->m_hWnd)
+    if (!pane || !pane->m_hWnd)
+        return;
+    // A view becomes its frame's active view, which gives it the focus.
+    auto* view = dynamic_cast<CView*>(pane);
+    CFrameWnd* frame = GetParentFrame();
+    if (view && frame)
+        frame->SetActiveView(view);
+    else
         ::SetFocus(pane->m_hWnd);
 }
 

@@ -52,8 +52,7 @@ public:
     // Whether pWnd is one of the panes, and where.
     BOOL IsChildPane(CWnd* pWnd, int* pRow, int* pCol);
     int IdFromRowCol(int row, int col) const;
-    // The pane that holds the focus, or null.
-    // FIXME: a frame's active view should answer first, once frames keep one.
+    // The frame's active view when it is a pane, else the pane that holds the focus, or null.
     CWnd* GetActivePane(int* pRow = nullptr, int* pCol = nullptr);
     void SetActivePane(int row, int col, CWnd* pWnd = nullptr);
     // The shared scroll bar (SB_HORZ or SB_VERT) that scrolls a pane, or null when the splitter

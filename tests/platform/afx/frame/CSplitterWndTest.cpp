@@ -188,3 +188,38 @@ TEST_F(CSplitterWndTest, DraggingTheSplitBarShowsAnInvertedTrackerAndResizesTheP
 }
 
 } // namespace
+
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/frame/CFrameWnd.h"
+
+namespace {
+
+class CPaneView : public CView {
+    DECLARE_DYNCREATE(CPaneView)
+public:
+    void OnDraw(CDC*) override {}
+};
+IMPLEMENT_DYNCREATE(CPaneView, CView)
+
+} // namespace
+
+TEST_F(CSplitterWndTest, TheActivePaneIsTheFramesActiveView)
+{
+    auto* frame = new CFrameWnd;   // deletes itself with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Split", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(30, 30, 430, 330)));
+    auto* inFrame = new CSplitterWnd;
+    ASSERT_TRUE(inFrame->CreateStatic(frame, 1, 2));
+    ASSERT_TRUE(inFrame->CreateView(0, 0, RUNTIME_CLASS(CPaneView), CSize(150, 0), nullptr));
+    ASSERT_TRUE(inFrame->CreateView(0, 1, RUNTIME_CLASS(CPaneView), CSize(0, 0), nullptr));
+    inFrame->SetActivePane(0, 1);
+    EXPECT_EQ(frame->GetActiveView(), inFrame->GetPane(0, 1));
+    EXPECT_EQ(::GetFocus(), inFrame->GetPane(0, 1)->m_hWnd);
+    int row = -1, col = -1;
+    EXPECT_EQ(inFrame->GetActivePane(&row, &col), inFrame->GetPane(0, 1));
+    EXPECT_EQ(col, 1);
+    // The frame's choice holds even when the focus is elsewhere.
+    ::SetFocus(frame->m_hWnd);
+    EXPECT_EQ(inFrame->GetActivePane(&row, &col), inFrame->GetPane(0, 1));
+    frame->DestroyWindow();
+    delete inFrame;
+}
