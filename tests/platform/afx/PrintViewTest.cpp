@@ -7,6 +7,7 @@
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/controls/PrinterSettings.h"
+#include "support/CommonDialogAutomation.h"
 #include "support/PdfRaster.h"
 #include "support/ScopedTempDir.h"
 
@@ -30,6 +31,7 @@ void SetOutput(CPrintDialog& dlg, const std::string& file)
 class PagesView : public CView {
 public:
     std::string file;
+    bool fileFromDialog = false;
     UINT pages = 2;
     std::vector<std::string> calls;
     CRect rectDraw;
@@ -44,7 +46,9 @@ public:
         if (!DoPreparePrinting(pInfo)) {
             return FALSE;
         }
-        SetOutput(*pInfo->m_pPD, file);
+        if (!fileFromDialog) {
+            SetOutput(*pInfo->m_pPD, file);
+        }
         return TRUE;
     }
     void OnBeginPrinting(CDC*, CPrintInfo*) override { calls.push_back("begin"); }
@@ -139,6 +143,46 @@ TEST_F(PrintViewTest, PrintingAViewWritesItsPagesToAPdf)
     EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare direct", "begin", "prepareDC 1", "print 1", "prepareDC 2", "end"}));
     EXPECT_TRUE(PdfPage(view->file, 1, 300).Valid());
     EXPECT_FALSE(PdfPage(view->file, 2, 300).Valid());
+}
+
+TEST_F(PrintViewTest, ThePrintDialogChoosesTheFileAndThePages)
+{
+    view->fileFromDialog = true;
+    view->pages = 3;
+    auto retype = [this](HWND dlg, int id, const std::string& text) {
+        backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, id)));
+        backend->Key(VK_HOME);
+        backend->KeyDown(VK_SHIFT);
+        backend->Key(VK_END);
+        backend->KeyUp(VK_SHIFT);
+        backend->Key(VK_DELETE);
+        dialog_automation::Type(*backend, text);
+    };
+    std::string file = dir.File("chosen.pdf");
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
+        [&](HWND dlg) {
+            retype(dlg, edt6, file);
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, rad3)));
+            retype(dlg, edt1, "2");
+            retype(dlg, edt2, "2");
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+        },
+        nullptr);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT, 0);
+    EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare", "begin", "prepareDC 2", "print 2", "end"}));
+    PdfPage only(file, 1, 300);
+    ASSERT_TRUE(only.Valid());
+    EXPECT_EQ(only.DarkIn(75 + 302, 75 + 602, 75 + 898, 75 + 898), 596 * 296);
+    EXPECT_FALSE(PdfPage(file, 2, 300).Valid());
+
+    // Cancel prints nothing.
+    view->calls.clear();
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
+        [&](HWND dlg) { backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDCANCEL))); }, nullptr);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT, 0);
+    EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare"}));
 }
 
 TEST_F(PrintViewTest, AFailedJobLeavesTheEarlierFile)
