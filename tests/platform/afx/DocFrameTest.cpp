@@ -1,7 +1,7 @@
 // Documents, views, frames and templates together: the route of a command from an accelerator
 // through the view, the document, the frame and the application; titles; the message bar;
-// menus updated before they open; a document opened from the command line, saved, and closed
-// with its frame.
+// menus updated before they open; tool tips answered by the frame; a document opened from the
+// command line, saved, and closed with its frame.
 #include "platform/afx/app/CCommandLineInfo.h"
 #include "platform/afx/app/CRecentFileList.h"
 #include "platform/afx/app/CWinApp.h"
@@ -10,8 +10,10 @@
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/StatusBar.h"
+#include "platform/controls/ToolTip.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 #include "tests/platform/afx/AfxFixture.h"
@@ -317,4 +319,37 @@ TEST_F(DocFrameTest, ClosingTheMainFrameAsksAboutChangesAndTakesTheDocumentAlong
     EXPECT_EQ(CNoteDoc::alive, 0);
     MSG quit;
     EXPECT_TRUE(::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program ends with its main window";
+}
+
+TEST_F(DocFrameTest, ToolTipsOfChildWindowsTakeTheirTextFromTheFrame)
+{
+    app->OnFileNew();
+    CView* view = Frame()->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    HWND button = ::CreateWindowEx(0, "Button", "S", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 40, 20,
+                                   view->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_NOTE_SHARED)),
+                                   nullptr, nullptr);
+    ASSERT_TRUE(view->EnableToolTips(TRUE));
+    CPoint inside(5, 5);
+    EXPECT_EQ(view->OnToolHitTest(CPoint(15, 15), nullptr), static_cast<INT_PTR>(ID_NOTE_SHARED));
+    EXPECT_EQ(view->OnToolHitTest(CPoint(100, 100), nullptr), -1);
+
+    // A mouse move over the button, as the message loop offers it to the view.
+    MSG move{};
+    move.hwnd = button;
+    move.message = WM_MOUSEMOVE;
+    move.lParam = MAKELPARAM(inside.x, inside.y);
+    backend->MouseMove(At(button, inside.x, inside.y));
+    EXPECT_FALSE(view->PreTranslateMessage(&move));
+    backend->Advance(GetDoubleClickTime() + 50);
+    HWND tip = AfxGetThreadState()->m_hToolTip;
+    ASSERT_TRUE(::IsWindow(tip));
+    ASSERT_TRUE(::IsWindowVisible(tip));
+    char text[80] = {};
+    TOOLINFO info{sizeof(TOOLINFO), 0, nullptr, 0, {}, nullptr, text, 0, nullptr};
+    ASSERT_TRUE(::SendMessage(tip, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&info)));
+    info.lpszText = text;
+    ::SendMessage(tip, TTM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, "Shared") << "the part of the command's string after the line break";
+    view->EnableToolTips(FALSE);
 }
