@@ -1,6 +1,7 @@
 #include "platform/afx/frame/CMDIFrameWnd.h"
 
 #include "platform/afx/doc/CCreateContext.h"
+#include "platform/afx/doc/CDocTemplate.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/afx/gdi/CMenu.h"
@@ -9,6 +10,8 @@
 IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
+    ON_COMMAND(ID_WINDOW_NEW, &CMDIFrameWnd::OnWindowNew)
+    ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW, &CMDIFrameWnd::OnUpdateWindowNew)
     ON_COMMAND_EX(ID_WINDOW_ARRANGE, &CMDIFrameWnd::OnMDIWindowCmd)
     ON_COMMAND_EX(ID_WINDOW_CASCADE, &CMDIFrameWnd::OnMDIWindowCmd)
     ON_COMMAND_EX(ID_WINDOW_TILE_HORZ, &CMDIFrameWnd::OnMDIWindowCmd)
@@ -247,4 +250,25 @@ BOOL CMDIFrameWnd::OnMDIWindowCmd(UINT nID)
 void CMDIFrameWnd::OnUpdateMDIWindowCmd(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+// Another window on the active document, made by the document's template like the first.
+void CMDIFrameWnd::OnWindowNew()
+{
+    CMDIChildWnd* active = MDIGetActive();
+    CDocument* doc = active ? active->GetActiveDocument() : nullptr;
+    CDocTemplate* docTemplate = doc ? doc->GetDocTemplate() : nullptr;
+    CFrameWnd* frame = docTemplate ? docTemplate->CreateNewFrame(doc, active) : nullptr;
+    if (!frame) {
+        ::MessageBeep(0);   // nothing to show a second window of
+        return;
+    }
+    docTemplate->InitialUpdateFrame(frame, doc, TRUE);
+}
+
+void CMDIFrameWnd::OnUpdateWindowNew(CCmdUI* pCmdUI)
+{
+    CMDIChildWnd* active = MDIGetActive();
+    CDocument* doc = active ? active->GetActiveDocument() : nullptr;
+    pCmdUI->Enable(doc && doc->GetDocTemplate());
 }

@@ -54,6 +54,8 @@ public:
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnMDIWindowCmd(UINT nID);
+    void OnWindowNew();
+    void OnUpdateWindowNew(CCmdUI* pCmdUI);
     void OnUpdateMDIWindowCmd(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()

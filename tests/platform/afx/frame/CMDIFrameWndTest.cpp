@@ -272,6 +272,18 @@ TEST_F(MdiTemplateTest, DocumentsOpenInWindowsWithTheirViewsAndCloseWithThem)
     frame->SendMessage(WM_COMMAND, ID_NOTE_VIEW, 0);
     EXPECT_EQ(Ran(), (std::vector<std::string>{std::string("view of ") + second->GetTitle().GetString(),
                                                 std::string("view of ") + first->GetTitle().GetString()}));
+    // Window New: a second window on the active document, which stays open while either does.
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_NEW, 0);
+    CMDIChildWnd* again = frame->MDIGetActive();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->GetActiveDocument(), first);
+    EXPECT_NE(again->GetActiveView(), nullptr);
+    EXPECT_EQ(CPageDoc::alive, 2);
+    again->SendMessage(WM_CLOSE);
+    EXPECT_EQ(CPageDoc::alive, 2) << "the document's other window keeps it";
+    ASSERT_NE(frame->MDIGetActive(), nullptr);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument(), first);
+
     // Closing a window closes its document; the last one gives the frame its own menu back.
     frame->MDIGetActive()->SendMessage(WM_CLOSE);
     EXPECT_EQ(CPageDoc::alive, 1);
@@ -280,4 +292,7 @@ TEST_F(MdiTemplateTest, DocumentsOpenInWindowsWithTheirViewsAndCloseWithThem)
     EXPECT_EQ(CPageDoc::alive, 0);
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->m_hMenuDefault);
+    // Without a document there is nothing to open a second window on.
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_NEW, 0);
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
 }
