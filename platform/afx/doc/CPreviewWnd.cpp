@@ -101,7 +101,9 @@ BOOL CPreviewWnd::Open()
     int tall = std::min(820, ::GetSystemMetrics(SM_CYSCREEN) - 40);
     CRect frame(40, 20, 40 + tall * 640 / 820, 20 + tall);
     if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW)), "Print Preview",
-                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, frame, nullptr, 0)) {
+                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, frame,
+                  // Owned by the view's top-level window, so that it goes when that window goes.
+                  CWnd::FromHandle(::GetAncestor(m_hWndView, GA_ROOT)), 0)) {
         return FALSE;
     }
     HINSTANCE instance = nullptr;

@@ -252,6 +252,7 @@ TEST_F(PrintViewTest, PreviewShowsThePagesScaledWithNextAndPrev)
 
     ::SendMessage(previewWnd, WM_COMMAND, AFX_ID_PREVIEW_PREV, 0);
     EXPECT_EQ(preview->GetCurrentPage(), 1u);
+    EXPECT_EQ(::GetWindow(previewWnd, GW_OWNER), top->m_hWnd);
     ::SendMessage(previewWnd, WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
     backend->ProcessMessages();
     EXPECT_FALSE(::IsWindow(previewWnd));
@@ -259,4 +260,11 @@ TEST_F(PrintViewTest, PreviewShowsThePagesScaledWithNextAndPrev)
     EXPECT_EQ(view->calls.back(), "end");
     // Previewing writes nothing.
     EXPECT_FALSE(std::filesystem::exists(view->file));
+
+    // A preview left open goes with the window that owns it.
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    ASSERT_NE(FindWindow(nullptr, "Print Preview"), nullptr);
+    top.reset();
+    backend->ProcessMessages();
+    EXPECT_EQ(FindWindow(nullptr, "Print Preview"), nullptr);
 }
