@@ -53,6 +53,11 @@ public:
     // floating frame that was then destroyed.
     BOOL RemoveControlBar(CControlBar* pBar, int nPosExclude = -1, int nAddPlaceHolder = 0);
 
+    // The saved form of the rows (bar ids, 0 at row ends, id | 0x10000 for kept places), and
+    // rows rebuilt from it with the frame's bars; an id no bar has any more is passed over.
+    void GetBarInfo(CControlBarInfo* pInfo);
+    void SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd);
+
     // Drops the entries of a bar being destroyed, with no layout and no other side effect.
     void ForgetBar(CControlBar* pBar);
 

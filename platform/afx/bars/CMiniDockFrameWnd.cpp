@@ -24,11 +24,15 @@ BOOL CMiniDockFrameWnd::Create(CWnd* pParent, DWORD dwBarStyle)
     if (pParent)
         m_hWndOwner = pParent->m_hWnd;
     const DWORD align = (dwBarStyle & CBRS_ORIENT_HORZ) ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT;
+    // The dock bar belongs to the frame it floats for: that frame's saved layout lists it.
+    CFrameWnd* site = pParent && pParent->IsFrameWnd() ? static_cast<CFrameWnd*>(pParent) : nullptr;
+    m_wndDockBar.m_pDockSite = site;
     if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | align, AFX_IDW_DOCKBAR_FLOAT)) {
         DestroyWindow();
         return FALSE;
     }
-    m_wndDockBar.m_pDockSite = pParent && pParent->IsFrameWnd() ? static_cast<CFrameWnd*>(pParent) : nullptr;
+    if (site)
+        site->AddControlBar(&m_wndDockBar);
     return TRUE;
 }
 

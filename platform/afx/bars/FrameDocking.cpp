@@ -2,8 +2,11 @@
 // control bars, and the search for a bar by id among the docked and the floating ones.
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/bars/CDockContext.h"
+#include "platform/afx/bars/CDockState.h"
 #include "platform/afx/bars/CMiniDockFrameWnd.h"
 #include "platform/afx/frame/CFrameWnd.h"
+
+#include <vector>
 
 
 namespace {
@@ -200,4 +203,97 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
         else if (!bShow && visible == 0)
             frame->ShowWindow(SW_HIDE);
     }
+}
+
+// ---- Saved layouts ----
+
+void CFrameWnd::GetDockState(CDockState& state)
+{
+    state.Clear();
+    for (CControlBar* bar : m_listControlBars) {
+        if (!bar->m_hWnd)
+            continue;
+        auto* info = new CControlBarInfo;
+        if (bar->IsDockBar())
+            static_cast<CDockBar*>(bar)->GetBarInfo(info);
+        else
+            bar->GetBarInfo(info);
+        // An emptied floating frame is on its way out: it is no part of the layout.
+        if (info->m_bDockBar && info->m_bFloating && static_cast<CDockBar*>(bar)->GetDockedCount() == 0) {
+            delete info;
+            continue;
+        }
+        state.m_arrBarInfo.Add(info);
+    }
+}
+
+void CFrameWnd::SetDockState(const CDockState& state)
+{
+    // The floating frames there are now give way to the saved ones once their bars have moved.
+    std::vector<CDockBar*> oldFloating;
+    for (CControlBar* bar : m_listControlBars)
+        if (bar->IsDockBar() && static_cast<CDockBar*>(bar)->m_bFloating)
+            oldFloating.push_back(static_cast<CDockBar*>(bar));
+
+    std::vector<CControlBarInfo*> infos;
+    for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
+        auto* info = static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
+        info->m_pBar = nullptr;
+        if (info->m_bDockBar && info->m_bFloating) {
+            CRuntimeClass* cls = m_pFloatingFrameClass ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
+            CObject* object = cls->CreateObject();
+            auto* mini = object && object->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))
+                             ? static_cast<CMiniDockFrameWnd*>(object)
+                             : nullptr;
+            if (!mini) {
+                delete object;
+                continue;
+            }
+            if (!mini->Create(this, info->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT))
+                continue;
+            info->m_pBar = &mini->m_wndDockBar;
+        } else {
+            CControlBar* bar = GetControlBar(info->m_nBarID);
+            // A bar that no longer exists is passed over.
+            if (!bar || (bar->IsDockBar() && static_cast<CDockBar*>(bar)->m_bFloating))
+                continue;
+            info->m_pBar = bar;
+        }
+        infos.push_back(info);
+    }
+    // Dock bars first: they take the bars in; the bars then take their places inside.
+    for (CControlBarInfo* info : infos)
+        if (info->m_pBar->IsDockBar())
+            static_cast<CDockBar*>(info->m_pBar)->SetBarInfo(info, this);
+    for (CControlBarInfo* info : infos)
+        if (!info->m_pBar->IsDockBar())
+            info->m_pBar->SetBarInfo(info, this);
+    for (CControlBarInfo* info : infos) {
+        if (!info->m_pBar->IsDockBar() || !static_cast<CDockBar*>(info->m_pBar)->m_bFloating)
+            continue;
+        auto* dock = static_cast<CDockBar*>(info->m_pBar);
+        auto* mini = static_cast<CMiniDockFrameWnd*>(dock->GetParent());
+        mini->RecalcMiniLayout();
+        if (info->m_bVisible && dock->GetDockedVisibleCount() > 0)
+            mini->ShowWindow(SW_SHOWNA);
+    }
+    for (CDockBar* dock : oldFloating)
+        if (dock->GetDockedCount() == 0)
+            if (CWnd* mini = dock->GetParent())
+                mini->DestroyWindow();
+    RecalcLayout();
+}
+
+void CFrameWnd::SaveBarState(LPCTSTR lpszProfileName)
+{
+    CDockState state;
+    GetDockState(state);
+    state.SaveState(lpszProfileName);
+}
+
+void CFrameWnd::LoadBarState(LPCTSTR lpszProfileName)
+{
+    CDockState state;
+    state.LoadState(lpszProfileName);
+    SetDockState(state);
 }

@@ -13,6 +13,7 @@ struct NMHDR;
 struct CCreateContext;
 class CControlBar;
 class CDockBar;
+class CDockState;
 class CDocument;
 class CView;
 
@@ -108,6 +109,11 @@ public:
     CControlBar* GetControlBar(UINT nID);
     // The side whose dock bar a screen rectangle touches, among those allowed; 0 for none.
     DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
+    // The layout of the bars, taken or applied, and kept in the profile under a name.
+    void GetDockState(CDockState& state);
+    void SetDockState(const CDockState& state);
+    void SaveBarState(LPCTSTR lpszProfileName);
+    void LoadBarState(LPCTSTR lpszProfileName);
     // The class made for floating frames (null: CMiniDockFrameWnd).
     CRuntimeClass* m_pFloatingFrameClass = nullptr;
 

@@ -2,10 +2,15 @@
 // a bar dragged off its side to float (the XOR outlines recorded) and docked back into the place
 // it left.
 #include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CDockState.h"
 #include "platform/afx/bars/CDockContext.h"
 #include "platform/afx/bars/CMiniDockFrameWnd.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "tests/platform/afx/AfxFixture.h"
+#include "tests/support/ScopedTempDir.h"
+
+#include <optional>
 
 #include <ostream>
 #include <vector>
@@ -245,4 +250,157 @@ TEST_F(DockingTest, EscapeAndTheRightButtonCancelTheDrag)
     backend->ProcessMessages();
     EXPECT_FALSE(bar.IsFloating());
     EXPECT_EQ(Side(AFX_IDW_DOCKBAR_LEFT)->FindBar(&bar), 1);
+}
+
+namespace {
+
+// The profile lives in a private configuration folder for the test.
+class DockStateTest : public DockingTest {
+protected:
+    void SetUp() override
+    {
+        env.emplace("XDG_CONFIG_HOME", config.Path());
+        app.emplace("AfxBarsTest");
+        app->SetRegistryKey("Wexmoor\\AfxBarsTest");
+        DockingTest::SetUp();
+    }
+    void TearDown() override
+    {
+        DockingTest::TearDown();
+        app.reset();
+        env.reset();
+    }
+    UINT Int(LPCTSTR section, LPCTSTR key) { return app->GetProfileInt(section, key, 12345); }
+    // The keys the profile has for a bar's section, in the platform's names.
+    bool Has(LPCTSTR section, LPCTSTR key) { return Int(section, key) != 12345; }
+    // The saved section of the bar or dock bar with the given id, or "" when none.
+    CString SectionOf(UINT id)
+    {
+        const int bars = static_cast<int>(Int("Layout-Summary", "Bars"));
+        for (int i = 0; i < bars; ++i) {
+            CString section;
+            section.Format("Layout-Bar%d", i);
+            if (Int(section, "BarID") == id)
+                return section;
+        }
+        return CString();
+    }
+
+    ScopedTempDir config;
+    std::optional<ScopedEnv> env;
+    std::optional<CWinApp> app;
+};
+
+} // namespace
+
+TEST_F(DockStateTest, TheLayoutGoesIntoTheProfileWithThePlatformKeysAndComesBack)
+{
+    // Float the bottom bar, hide one of the top row, and put the right bar into the top row.
+    bars[4].m_pDockContext->ToggleDocking();
+    CRect into(200, 2, 280, 22);
+    frame->ClientToScreen(&into);
+    frame->DockControlBar(&bars[3], AFX_IDW_DOCKBAR_TOP, &into);
+    frame->ShowControlBar(&bars[1], FALSE, FALSE);
+    Layout();
+    CRect floatingAt;
+    bars[4].GetParentFrame()->GetWindowRect(&floatingAt);
+    frame->SaveBarState("Layout");
+
+    // Sides with nothing on them are left out; a side that keeps a place for a bar is saved.
+    EXPECT_EQ(Int("Layout-Summary", "ScreenCX"), 1024u);
+    EXPECT_EQ(Int("Layout-Summary", "ScreenCY"), 768u);
+    EXPECT_EQ(SectionOf(AFX_IDW_DOCKBAR_RIGHT), "") << "a side with no bars is not saved";
+    const CString top = SectionOf(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_NE(top, "");
+    EXPECT_EQ(Int(top, "Bars"), 6u);
+    const UINT topIds[6] = {0, 0xE810, 0xE813, 0, 0xE811, 0};
+    for (int i = 0; i < 6; ++i) {
+        CString key;
+        key.Format("Bar#%d", i);
+        EXPECT_EQ(Int(top, key), topIds[i]) << key;
+    }
+    EXPECT_FALSE(Has(top, "Visible"));
+    EXPECT_FALSE(Has(top, "XPos")) << "a docked side's position is the default";
+    EXPECT_FALSE(Has(top, "Floating"));
+    const CString bottom = SectionOf(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_NE(bottom, "");
+    EXPECT_EQ(Int(bottom, "Bar#1"), 0x1E814u) << "the place kept for the floating bar";
+
+    const CString hidden = SectionOf(0xE811);
+    EXPECT_EQ(Int(hidden, "Visible"), 0u);
+    EXPECT_EQ(Int(hidden, "Docking"), 1u);
+    EXPECT_FALSE(Has(hidden, "MRUWidth")) << "the default width is not written";
+    EXPECT_FALSE(Has(SectionOf(0xE810), "Visible")) << "a visible bar says nothing of it";
+    const CString floated = SectionOf(0xE814);
+    EXPECT_EQ(Int(floated, "MRUDockID"), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_TRUE(Has(floated, "MRUDockLeftPos"));
+    EXPECT_TRUE(Has(floated, "MRUFloatXPos"));
+    const CString floating = SectionOf(AFX_IDW_DOCKBAR_FLOAT);
+    EXPECT_EQ(Int(floating, "Floating"), 1u);
+    EXPECT_EQ(Int(floating, "Horz"), 1u);
+    EXPECT_EQ(Int(floating, "XPos"), static_cast<UINT>(floatingAt.left));
+    EXPECT_EQ(Int(floating, "YPos"), static_cast<UINT>(floatingAt.top));
+    EXPECT_EQ(Int(floating, "Bar#1"), 0xE814u);
+
+    // Everything back to the start, then the saved layout again.
+    bars[4].m_pDockContext->ToggleDocking();
+    frame->ShowControlBar(&bars[1], TRUE, FALSE);
+    frame->DockControlBar(&bars[3], AFX_IDW_DOCKBAR_RIGHT);
+    Layout();
+    ASSERT_FALSE(bars[4].IsFloating());
+    frame->LoadBarState("Layout");
+
+    CDockBar* topBar = Side(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_EQ(topBar->m_arrBars.GetSize(), 6);
+    EXPECT_EQ(topBar->m_arrBars[1], &bars[0]);
+    EXPECT_EQ(topBar->m_arrBars[2], &bars[3]);
+    EXPECT_EQ(topBar->m_arrBars[4], &bars[1]);
+    EXPECT_EQ(Side(AFX_IDW_DOCKBAR_RIGHT)->GetDockedCount(), 0);
+    EXPECT_FALSE(bars[1].IsWindowVisible());
+    ASSERT_TRUE(bars[4].IsFloating());
+    CRect now;
+    bars[4].GetParentFrame()->GetWindowRect(&now);
+    EXPECT_EQ(now.TopLeft(), floatingAt.TopLeft());
+    EXPECT_TRUE(bars[4].GetParentFrame()->IsWindowVisible());
+    EXPECT_EQ(InParent(bars[3]).left, 200) << "the bar is where it was in its row";
+
+    // Its remembered side still works: it docks back into the kept place.
+    bars[4].m_pDockContext->ToggleDocking();
+    EXPECT_EQ(bars[4].m_pDockBar, Side(AFX_IDW_DOCKBAR_BOTTOM));
+}
+
+TEST_F(DockStateTest, ABarThatIsGoneIsSkippedAndPositionsFollowTheScreen)
+{
+    bars[4].m_pDockContext->ToggleDocking();
+    frame->SaveBarState("Layout");
+    // A bar the program no longer makes, listed in the top row, and a layout saved on a screen
+    // twice as wide and tall.
+    const CString top = SectionOf(AFX_IDW_DOCKBAR_TOP);
+    app->WriteProfileInt(top, "Bars", 6);
+    app->WriteProfileInt(top, "Bar#4", 0xE899);
+    app->WriteProfileInt(top, "Bar#5", 0);
+    app->WriteProfileInt("Layout-Bar99", "BarID", 0xE898);
+    app->WriteProfileInt("Layout-Summary", "Bars", Int("Layout-Summary", "Bars") + 1);
+    app->WriteProfileInt("Layout-Summary", "ScreenCX", 2048);
+    app->WriteProfileInt("Layout-Summary", "ScreenCY", 1536);
+    const CString floating = SectionOf(AFX_IDW_DOCKBAR_FLOAT);
+    app->WriteProfileInt(floating, "XPos", 600);
+    app->WriteProfileInt(floating, "YPos", 5000);
+    bars[4].m_pDockContext->ToggleDocking();
+
+    frame->LoadBarState("Layout");
+    CDockBar* topBar = Side(AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(topBar->GetDockedCount(), 2);
+    for (INT_PTR i = 0; i < topBar->m_arrBars.GetSize(); ++i)
+        EXPECT_NE(topBar->m_arrBars[i], CDockBar::PlaceHolderOf(0xE899));
+    ASSERT_TRUE(bars[4].IsFloating());
+    CRect now;
+    bars[4].GetParentFrame()->GetWindowRect(&now);
+    EXPECT_EQ(now.left, 300) << "half of the saved place on a screen half as wide";
+    EXPECT_EQ(now.top, 768 - 16) << "kept on the screen";
+
+    // Nothing saved under a name: nothing changes.
+    frame->LoadBarState("Nothing");
+    EXPECT_TRUE(bars[4].IsFloating());
+    EXPECT_EQ(topBar->GetDockedCount(), 2);
 }

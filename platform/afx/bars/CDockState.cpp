@@ -1,0 +1,191 @@
+#include "platform/afx/bars/CDockState.h"
+
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CDockBar.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/WinUser.h"
+
+#include <algorithm>
+#include <cstdio>
+
+IMPLEMENT_DYNAMIC(CDockState, CObject)
+
+namespace {
+
+CString Section(LPCTSTR name, LPCTSTR format, int index = 0)
+{
+    CString section;
+    section.Format(format, name, index);
+    return section;
+}
+
+// Positions kept from a larger screen must still land on this one, with a little of the bar
+// left to grab.
+constexpr int kOnScreenMargin = 16;
+
+} // namespace
+
+BOOL CControlBarInfo::SaveState(LPCTSTR lpszProfileName, int nIndex)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return FALSE;
+    // A side nobody docked on says nothing the defaults do not.
+    if (m_bDockBar && m_bVisible && !m_bFloating && m_pointPos == CPoint(-1, -1) && m_arrBarID.GetSize() <= 1)
+        return FALSE;
+    const CString section = Section(lpszProfileName, "%s-Bar%d", nIndex);
+    app->WriteProfileString(section, nullptr, nullptr);   // nothing of an older layout remains
+
+    app->WriteProfileInt(section, "BarID", static_cast<int>(m_nBarID));
+    if (!m_bVisible)
+        app->WriteProfileInt(section, "Visible", m_bVisible);
+    if (m_bFloating) {
+        app->WriteProfileInt(section, "Horz", m_bHorz);
+        app->WriteProfileInt(section, "Floating", m_bFloating);
+    }
+    if (m_pointPos.x != -1)
+        app->WriteProfileInt(section, "XPos", m_pointPos.x);
+    if (m_pointPos.y != -1)
+        app->WriteProfileInt(section, "YPos", m_pointPos.y);
+    if (m_nMRUWidth != 32767)
+        app->WriteProfileInt(section, "MRUWidth", static_cast<int>(m_nMRUWidth));
+    if (m_bDocking) {
+        app->WriteProfileInt(section, "Docking", m_bDocking);
+        app->WriteProfileInt(section, "MRUDockID", static_cast<int>(m_uMRUDockID));
+        app->WriteProfileInt(section, "MRUDockLeftPos", m_rectMRUDockPos.left);
+        app->WriteProfileInt(section, "MRUDockTopPos", m_rectMRUDockPos.top);
+        app->WriteProfileInt(section, "MRUDockRightPos", m_rectMRUDockPos.right);
+        app->WriteProfileInt(section, "MRUDockBottomPos", m_rectMRUDockPos.bottom);
+        app->WriteProfileInt(section, "MRUFloatStyle", static_cast<int>(m_dwMRUFloatStyle));
+        app->WriteProfileInt(section, "MRUFloatXPos", m_ptMRUFloatPos.x);
+        app->WriteProfileInt(section, "MRUFloatYPos", m_ptMRUFloatPos.y);
+    }
+    if (m_arrBarID.GetSize() > 1) {
+        app->WriteProfileInt(section, "Bars", static_cast<int>(m_arrBarID.GetSize()));
+        for (INT_PTR i = 0; i < m_arrBarID.GetSize(); ++i) {
+            CString key;
+            key.Format("Bar#%d", static_cast<int>(i));
+            app->WriteProfileInt(section, key, static_cast<int>(reinterpret_cast<UINT_PTR>(m_arrBarID[i])));
+        }
+    }
+    return TRUE;
+}
+
+BOOL CControlBarInfo::LoadState(LPCTSTR lpszProfileName, int nIndex, CDockState* pDockState)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return FALSE;
+    const CString section = Section(lpszProfileName, "%s-Bar%d", nIndex);
+    m_nBarID = app->GetProfileInt(section, "BarID", 0);
+    // Dock bars have their own ids; the profile says no more about them.
+    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
+    m_bVisible = app->GetProfileInt(section, "Visible", TRUE) != 0;
+    m_bHorz = app->GetProfileInt(section, "Horz", TRUE) != 0;
+    m_bFloating = app->GetProfileInt(section, "Floating", FALSE) != 0;
+    m_pointPos.x = static_cast<int>(app->GetProfileInt(section, "XPos", -1));
+    m_pointPos.y = static_cast<int>(app->GetProfileInt(section, "YPos", -1));
+    if (pDockState && m_pointPos != CPoint(-1, -1))
+        pDockState->ScalePoint(m_pointPos);
+    m_nMRUWidth = app->GetProfileInt(section, "MRUWidth", 32767);
+    m_bDocking = app->GetProfileInt(section, "Docking", FALSE) != 0;
+    if (m_bDocking) {
+        m_uMRUDockID = app->GetProfileInt(section, "MRUDockID", 0);
+        m_rectMRUDockPos.left = static_cast<int>(app->GetProfileInt(section, "MRUDockLeftPos", 0));
+        m_rectMRUDockPos.top = static_cast<int>(app->GetProfileInt(section, "MRUDockTopPos", 0));
+        m_rectMRUDockPos.right = static_cast<int>(app->GetProfileInt(section, "MRUDockRightPos", 0));
+        m_rectMRUDockPos.bottom = static_cast<int>(app->GetProfileInt(section, "MRUDockBottomPos", 0));
+        if (pDockState)
+            pDockState->ScaleRectPos(m_rectMRUDockPos);
+        m_dwMRUFloatStyle = app->GetProfileInt(section, "MRUFloatStyle", 0);
+        m_ptMRUFloatPos.x = static_cast<int>(app->GetProfileInt(section, "MRUFloatXPos", 0));
+        m_ptMRUFloatPos.y = static_cast<int>(app->GetProfileInt(section, "MRUFloatYPos", 0));
+        if (pDockState)
+            pDockState->ScalePoint(m_ptMRUFloatPos);
+    }
+    // A count beyond any real layout is a damaged profile, not a reason to allocate without end.
+    const int count = std::clamp(static_cast<int>(app->GetProfileInt(section, "Bars", 0)), 0, 0x10000);
+    m_arrBarID.RemoveAll();
+    for (int i = 0; i < count; ++i) {
+        CString key;
+        key.Format("Bar#%d", i);
+        m_arrBarID.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(app->GetProfileInt(section, key, 0))));
+    }
+    return m_nBarID != 0;
+}
+
+CDockState::CDockState()
+{
+    m_sizeDevice = CSize(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    m_sizeScreen = m_sizeDevice;
+}
+
+CDockState::~CDockState()
+{
+    Clear();
+}
+
+void CDockState::Clear()
+{
+    for (INT_PTR i = 0; i < m_arrBarInfo.GetSize(); ++i)
+        delete static_cast<CControlBarInfo*>(m_arrBarInfo[i]);
+    m_arrBarInfo.RemoveAll();
+}
+
+void CDockState::SetScreenSize(const CSize& size)
+{
+    m_sizeScreen = size;
+    m_bScaling = size.cx > 0 && size.cy > 0 && size != m_sizeDevice;
+}
+
+void CDockState::ScalePoint(CPoint& pt) const
+{
+    if (m_bScaling) {
+        pt.x = static_cast<int>(static_cast<long long>(pt.x) * m_sizeDevice.cx / m_sizeScreen.cx);
+        pt.y = static_cast<int>(static_cast<long long>(pt.y) * m_sizeDevice.cy / m_sizeScreen.cy);
+    }
+    pt.x = std::min<int>(pt.x, m_sizeDevice.cx - kOnScreenMargin);
+    pt.y = std::min<int>(pt.y, m_sizeDevice.cy - kOnScreenMargin);
+}
+
+void CDockState::ScaleRectPos(CRect& rect) const
+{
+    // The place moves with the screen; the size is the bar's own.
+    CPoint pt = rect.TopLeft();
+    ScalePoint(pt);
+    rect.OffsetRect(pt - rect.TopLeft());
+}
+
+void CDockState::SaveState(LPCTSTR lpszProfileName)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    int saved = 0;
+    for (INT_PTR i = 0; i < m_arrBarInfo.GetSize(); ++i)
+        if (static_cast<CControlBarInfo*>(m_arrBarInfo[i])->SaveState(lpszProfileName, saved))
+            ++saved;
+    const CString summary = Section(lpszProfileName, "%s-Summary");
+    app->WriteProfileInt(summary, "Bars", saved);
+    app->WriteProfileInt(summary, "ScreenCX", m_sizeDevice.cx);
+    app->WriteProfileInt(summary, "ScreenCY", m_sizeDevice.cy);
+}
+
+void CDockState::LoadState(LPCTSTR lpszProfileName)
+{
+    Clear();
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    const CString summary = Section(lpszProfileName, "%s-Summary");
+    const int bars = std::clamp(static_cast<int>(app->GetProfileInt(summary, "Bars", 0)), 0, 0x10000);
+    SetScreenSize(CSize(static_cast<int>(app->GetProfileInt(summary, "ScreenCX", 0)),
+                        static_cast<int>(app->GetProfileInt(summary, "ScreenCY", 0))));
+    for (int i = 0; i < bars; ++i) {
+        auto* info = new CControlBarInfo;
+        if (info->LoadState(lpszProfileName, i, this))
+            m_arrBarInfo.Add(info);
+        else
+            delete info;   // a section without a bar id names no bar
+    }
+}
