@@ -710,8 +710,6 @@ void TrackChildSystemMenu(HWND child)
         if (s && IsWindow(s->frame)) {
             RECT f;
             GetWindowRect(s->frame, &f);
-            RECT client;
-            GetClientRect(s->self, &client);
             POINT origin{0, 0};
             ClientToScreen(s->self, &origin);
             pt = POINT{f.left + GetSystemMetrics(SM_CXFRAME), origin.y};

@@ -1,6 +1,7 @@
 // An MDI frame with two document windows on the X11 backend under Xvfb: Ctrl+F6 typed by
 // another X client cycles the active child, and the screen then shows, pixel for pixel, what
-// the headless backend paints for the same frame, children and activation.
+// the headless backend paints for the same frame, children and activation, cascaded and with
+// the active child maximised.
 #include "platform/controls/MdiClient.h"
 #include "platform/controls/StandardControls.h"
 
@@ -192,12 +193,21 @@ TEST_F(X11MdiTest, CyclesTwoDocumentsWithCtrlF6AndPaintsAsTheHeadlessBackendDoes
 
     if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
         return;
-    PumpMdiUntil([] { return false; }, 150);
-    backend->Sync();
-    cairo_surface_t* shot = Screenshot(server->DisplayName());
-    ASSERT_NE(shot, nullptr);
-    if (keep)
-        cairo_surface_write_to_png(shot, (std::string(keep) + "/mdi-x11.png").c_str());
+    // Two states to look at: cascaded, and the first document maximised with its system menu
+    // and buttons in the frame's bar and its name in the frame's title.
+    auto shoot = [&](const char* name) {
+        PumpMdiUntil([] { return false; }, 150);
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (shot && keep)
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name + "-x11.png").c_str());
+        return shot;
+    };
+    cairo_surface_t* cascaded = shoot("mdi");
+    ASSERT_NE(cascaded, nullptr);
+    SendMessage(MdiClientOf(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(first), 0);
+    cairo_surface_t* maximised = shoot("mdi-maximised");
+    ASSERT_NE(maximised, nullptr);
     RECT frameRect;
     GetWindowRect(frame, &frameRect);
     DestroyWindow(frame);
@@ -214,26 +224,26 @@ TEST_F(X11MdiTest, CyclesTwoDocumentsWithCtrlF6AndPaintsAsTheHeadlessBackendDoes
     headless.Key(VK_F6);
     headless.KeyUp(VK_CONTROL);
     PumpMdiUntil([&] { return ActiveChild() == first; }, 500);
-    PumpMdiUntil([] { return false; }, 50);
-    cairo_surface_t* expected = headless.Capture(twin);
-    ASSERT_NE(expected, nullptr);
-    if (keep)
-        cairo_surface_write_to_png(expected, (std::string(keep) + "/mdi-headless.png").c_str());
-    int mismatches = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < frameRect.bottom - frameRect.top; ++y)
-        for (int x = 0; x < frameRect.right - frameRect.left; ++x)
-            if (PixelAt(expected, x, y) != PixelAt(shot, frameRect.left + x, frameRect.top + y) && !mismatches++) {
-                firstX = x;
-                firstY = y;
-            }
-    EXPECT_EQ(mismatches, 0) << "first at (" << firstX << ", " << firstY << ")";
-    if (keep) {
-        // And maximised, with the child's menu and buttons in the frame's bar.
-        SendMessage(MdiClientOf(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(first), 0);
+    auto compare = [&](cairo_surface_t* shot, const char* name) {
         PumpMdiUntil([] { return false; }, 50);
-        headless.WritePng(twin, std::string(keep) + "/mdi-maximised.png");
-    }
+        cairo_surface_t* expected = headless.Capture(twin);
+        ASSERT_NE(expected, nullptr);
+        if (keep)
+            cairo_surface_write_to_png(expected, (std::string(keep) + "/" + name + "-headless.png").c_str());
+        int mismatches = 0, firstX = -1, firstY = -1;
+        for (int y = 0; y < frameRect.bottom - frameRect.top; ++y)
+            for (int x = 0; x < frameRect.right - frameRect.left; ++x)
+                if (PixelAt(expected, x, y) != PixelAt(shot, frameRect.left + x, frameRect.top + y) && !mismatches++) {
+                    firstX = x;
+                    firstY = y;
+                }
+        EXPECT_EQ(mismatches, 0) << name << ": first at (" << firstX << ", " << firstY << ")";
+        cairo_surface_destroy(expected);
+    };
+    compare(cascaded, "mdi");
+    SendMessage(MdiClientOf(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(first), 0);
+    compare(maximised, "mdi-maximised");
     DestroyWindow(twin);
-    cairo_surface_destroy(expected);
-    cairo_surface_destroy(shot);
+    cairo_surface_destroy(cascaded);
+    cairo_surface_destroy(maximised);
 }
