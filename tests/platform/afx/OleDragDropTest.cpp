@@ -8,6 +8,7 @@
 #include "platform/win/ScrollBar.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,14 @@ public:
         dropped = static_cast<const char*>(GlobalLock(block));
         GlobalUnlock(block);
         GlobalFree(block);
+        // The same bytes as a file, the string's end included.
+        std::unique_ptr<CFile> file(data->GetFileData(CF_TEXT));
+        char bytes[64] = {};
+        fileBytes = file ? static_cast<int>(file->Read(bytes, sizeof bytes)) : -1;
+        if (fileBytes <= 0 || std::string(bytes) != dropped) {
+            fileBytes = -1;
+        }
+        EXPECT_EQ(data->GetFileData(CF_BITMAP), nullptr);
         log.push_back("drop " + std::to_string(effect) + " " + std::to_string(point.x) + "," + std::to_string(point.y));
         return TRUE;
     }
@@ -49,6 +58,7 @@ public:
 
     std::vector<std::string> log;
     int overs = 0;
+    int fileBytes = 0;
     std::string dropped;
 };
 
@@ -108,7 +118,7 @@ protected:
     }
     // Presses the left button on the source and runs the drag, with the queued actions taken
     // one at each wait of its loop.
-    DROPEFFECT Drag(DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE)
+    DROPEFFECT Drag(DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE, LPCRECT start = nullptr)
     {
         backend->MouseMove(At(source.m_hWnd, 20, 20));
         backend->MouseDown(1, At(source.m_hWnd, 20, 20));
@@ -117,7 +127,7 @@ protected:
             backend->WhenIdle(std::move(step));
         }
         steps.clear();
-        DROPEFFECT effect = data.DoDragDrop(allowed);
+        DROPEFFECT effect = data.DoDragDrop(allowed, start);
         backend->ProcessMessages();
         return effect;
     }
@@ -142,6 +152,7 @@ TEST_F(OleDragDropTest, DragToAnotherWindowDeliversTheTextWithTheKeysEffect)
     Then([&] { backend->MouseUp(1, At(other.m_hWnd, 70, 80)); });
     EXPECT_EQ(Drag(), static_cast<DROPEFFECT>(DROPEFFECT_MOVE));
     EXPECT_EQ(target.dropped, "dragged text");
+    EXPECT_EQ(target.fileBytes, 13);
     EXPECT_EQ(target.log, (std::vector<std::string>{"enter 50,60", "leave", "enter 70,80", "drop 2 70,80", "leave"}));
     EXPECT_EQ(overTarget, AfxGetDragCursor(DROPEFFECT_MOVE));
     EXPECT_EQ(overSource, LoadCursor(nullptr, IDC_NO));
@@ -199,6 +210,25 @@ TEST_F(OleDragDropTest, CancelledDragsDeliverNothing)
     EXPECT_EQ(Drag(), static_cast<DROPEFFECT>(DROPEFFECT_NONE));
     EXPECT_TRUE(target.log.empty());
     EXPECT_EQ(target.dropped, "");
+}
+
+TEST_F(OleDragDropTest, WithAStartRectangleTheDragBeginsOnlyOutsideIt)
+{
+    POINT corner = At(source.m_hWnd, 10, 10);
+    RECT start{corner.x, corner.y, corner.x + 20, corner.y + 20};
+    // Let go inside: nothing was dragged, and the source keeps no capture.
+    Then([&] { backend->MouseMove(At(source.m_hWnd, 22, 22)); });
+    Then([&] { backend->MouseUp(1, At(source.m_hWnd, 22, 22)); });
+    EXPECT_EQ(Drag(DROPEFFECT_MOVE, &start), static_cast<DROPEFFECT>(DROPEFFECT_NONE));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(target.log.empty());
+
+    // Out of the rectangle, the drag goes on to the target.
+    Then([&] { backend->MouseMove(At(source.m_hWnd, 60, 60)); });
+    Then([&] { backend->MouseMove(At(other.m_hWnd, 30, 30)); });
+    Then([&] { backend->MouseUp(1, At(other.m_hWnd, 30, 30)); });
+    EXPECT_EQ(Drag(DROPEFFECT_MOVE, &start), static_cast<DROPEFFECT>(DROPEFFECT_MOVE));
+    EXPECT_EQ(target.dropped, "dragged text");
 }
 
 TEST_F(OleDragDropTest, RestingNearTheBorderScrollsAfterTheDelayThenEveryInterval)
