@@ -280,6 +280,12 @@ void CWinApp::OnFileNew()
         m_pDocManager->OnFileNew();
 }
 
+void CWinApp::OnFileOpen()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileOpen();
+}
+
 void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
 {
     if (!m_pDocManager)

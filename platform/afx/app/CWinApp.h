@@ -115,6 +115,8 @@ public:
     BOOL OnOpenRecentFile(UINT nID);
     void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
     virtual void OnFileNew();
+    // Asks for a file and opens it with the template that suits it.
+    virtual void OnFileOpen();
 
     LPCTSTR m_pszAppName = nullptr;
     LPCTSTR m_pszExeName = nullptr;

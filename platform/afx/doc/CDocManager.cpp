@@ -5,6 +5,8 @@
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/frame/CFrameWnd.h"
 
+#include "platform/afx/dlg/CFileDialog.h"
+
 #include <filesystem>
 
 CDocManager::~CDocManager()
@@ -78,4 +80,54 @@ void CDocManager::CloseAllDocuments(BOOL bEndSession)
 {
     for (CDocTemplate* tmpl : m_templateList)
         tmpl->CloseAllDocuments(bEndSession);
+}
+
+CString CDocManager::BuildFilter(CDocTemplate* pTemplate, CString* pDefaultExt) const
+{
+    CString filter;
+    for (CDocTemplate* tmpl : m_templateList) {
+        if (pTemplate && tmpl != pTemplate)
+            continue;
+        CString name, extensions;
+        if (!tmpl->GetDocString(name, CDocTemplate::filterName) || name.IsEmpty() ||
+            !tmpl->GetDocString(extensions, CDocTemplate::filterExt) || extensions.IsEmpty())
+            continue;
+        // ".note;.txt" becomes "*.note;*.txt".
+        CString patterns;
+        for (int i = 0;; ++i) {
+            CString one;
+            if (!AfxExtractSubString(one, extensions, i, ';'))
+                break;
+            one.Trim();
+            if (one.IsEmpty())
+                continue;
+            if (pDefaultExt && pDefaultExt->IsEmpty())
+                *pDefaultExt = one[0] == '.' ? one.Mid(1) : one;
+            if (!patterns.IsEmpty())
+                patterns += ';';
+            patterns += (one[0] == '.' ? CString("*") + one : one);
+        }
+        filter += name + "|" + patterns + "|";
+    }
+    filter += "All Files (*)|*||";
+    return filter;
+}
+
+BOOL CDocManager::DoPromptFileName(CString& fileName, BOOL bOpenFileDialog, DWORD lFlags, CDocTemplate* pTemplate)
+{
+    CString defaultExt;
+    const CString filter = BuildFilter(pTemplate, &defaultExt);
+    CFileDialog dialog(bOpenFileDialog, defaultExt.IsEmpty() ? nullptr : defaultExt.GetString(),
+                       fileName.IsEmpty() ? nullptr : fileName.GetString(), lFlags, filter);
+    if (dialog.DoModal() != IDOK)
+        return FALSE;
+    fileName = dialog.GetPathName();
+    return TRUE;
+}
+
+void CDocManager::OnFileOpen()
+{
+    CString path;
+    if (DoPromptFileName(path, TRUE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, nullptr))
+        OpenDocumentFile(path);
 }

@@ -31,6 +31,13 @@ public:
     CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
     BOOL SaveAllModified();
     void CloseAllDocuments(BOOL bEndSession);
+    // File > Open: asks for a file and opens it.
+    void OnFileOpen();
+    // Asks for a file name with the open or save dialog; FALSE when the user cancelled. The
+    // filter offers pTemplate's kind (or every template's) and all files.
+    virtual BOOL DoPromptFileName(CString& fileName, BOOL bOpenFileDialog, DWORD lFlags, CDocTemplate* pTemplate);
+    // The dialog's filter for one template or all: "Note Files (*.note)|*.note|All Files (*)|*||".
+    CString BuildFilter(CDocTemplate* pTemplate, CString* pDefaultExt = nullptr) const;
 
 private:
     std::vector<CDocTemplate*> m_templateList;

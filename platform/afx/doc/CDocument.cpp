@@ -1,7 +1,9 @@
 #include "platform/afx/doc/CDocument.h"
 
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocManager.h"
 #include "platform/afx/doc/CDocTemplate.h"
+#include "platform/controls/FileDialog.h"
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/controls/MessageBox.h"
@@ -244,8 +246,22 @@ BOOL CDocument::SaveModified()
 BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace)
 {
     CString path = lpszPathName ? lpszPathName : "";
-    if (path.IsEmpty())
-        return FALSE;   // FIXME: Save As asks for a name through the file dialog, still to come
+    if (path.IsEmpty()) {
+        // Save As, or a document never saved: the user names the file, the title proposed.
+        CWinApp* app = AfxGetApp();
+        if (!app || !app->m_pDocManager)
+            return FALSE;
+        path = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+        CString ext;
+        if (m_pDocTemplate && m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt) && !ext.IsEmpty()) {
+            const CString all = ext;
+            AfxExtractSubString(ext, all, 0, ';');
+            if (path.Find('.') < 0)
+                path += ext;
+        }
+        if (!app->m_pDocManager->DoPromptFileName(path, FALSE, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, m_pDocTemplate))
+            return FALSE;
+    }
     if (!OnSaveDocument(path))
         return FALSE;
     if (bReplace)

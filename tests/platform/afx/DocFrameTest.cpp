@@ -5,6 +5,7 @@
 #include "platform/afx/app/CCommandLineInfo.h"
 #include "platform/afx/app/CRecentFileList.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocManager.h"
 #include "platform/afx/doc/CDocTemplate.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CView.h"
@@ -18,6 +19,7 @@
 #include "platform/core/CFile.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/platform/afx/data/NotesIds.h"
+#include "tests/support/CommonDialogAutomation.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
 
@@ -297,6 +299,11 @@ TEST_F(DocFrameTest, ADocumentNamedOnTheCommandLineOpensAndAMissingOneGivesAMess
     EXPECT_NE(seen.text.find("gone.note"), std::string::npos) << seen.text;
     ASSERT_NE(app->m_pMainWnd, nullptr);
     EXPECT_EQ(CNoteDoc::alive, 1);
+
+    // The file dialogs offer the template's kind of file first.
+    CString ext;
+    EXPECT_EQ(app->m_pDocManager->BuildFilter(nullptr, &ext), "Note Files (*.note)|*.note|All Files (*)|*||");
+    EXPECT_EQ(ext, "note");
 }
 
 TEST_F(DocFrameTest, ClosingTheMainFrameAsksAboutChangesAndTakesTheDocumentAlong)
@@ -352,4 +359,31 @@ TEST_F(DocFrameTest, ToolTipsOfChildWindowsTakeTheirTextFromTheFrame)
     ::SendMessage(tip, TTM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(text, "Shared") << "the part of the command's string after the line break";
     view->EnableToolTips(FALSE);
+}
+
+TEST_F(DocFrameTest, SavingANewDocumentNamesItsFileThroughTheSaveDialog)
+{
+    app->OnFileNew();
+    Doc()->text = "kept";
+    Doc()->SetModifiedFlag();
+    SeenFileDialog seen;
+    PickFile(*backend, dir.Path() + "/saved", &seen);
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE, 0);
+    ASSERT_TRUE(seen.seen);
+    ASSERT_FALSE(seen.types.empty());
+    EXPECT_EQ(seen.types.front(), "Note Files (*.note)");
+    const std::string path = dir.Path() + "/saved.note";
+    EXPECT_EQ(Doc()->GetPathName(), path.c_str()) << "the template's extension is added";
+    EXPECT_FALSE(Doc()->IsModified());
+    app->OnIdle(0);
+    EXPECT_EQ(Title(), "saved.note - Notes");
+    CNoteDoc* doc = Doc();
+    EXPECT_EQ(app->OpenDocumentFile(path.c_str()), doc) << "a file already open is not opened twice";
+
+    // The file holds what was saved.
+    doc->text.Empty();
+    doc->SetModifiedFlag(FALSE);
+    app->OpenDocumentFile(WriteNote("other.note", "x").c_str());
+    app->OpenDocumentFile(path.c_str());
+    EXPECT_EQ(Doc()->text, "kept");
 }
