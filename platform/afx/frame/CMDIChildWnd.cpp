@@ -8,8 +8,10 @@
 #include "platform/afx/frame/CMDIFrameWnd.h"
 #include "platform/controls/MdiClient.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/ResourceImages.h"
 
-#include <cstring>
+#include <cstdio>
 
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
 
@@ -72,12 +74,16 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
 BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     m_nIDHelp = nIDResource;
-    // The title is the first part of the resource's string.
-    CString title;
-    if (LPCSTR full = FindResourceString(nIDResource)) {
-        const char* end = std::strchr(full, '\n');
-        title = end ? CString(full, static_cast<int>(end - full)) : CString(full);
-    }
+    // The title is the first part of the resource's string; the class carries its icon, which
+    // the frame's bar shows while the window is maximised.
+    CString full, title;
+    if (full.LoadString(nIDResource))
+        AfxExtractSubString(title, full, 0);
+    const LPCTSTR resource = MAKEINTRESOURCE(nIDResource);
+    HINSTANCE iconModule = AfxFindResourceHandle(resource, RT_ICON);
+    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                      reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1)),
+                                      iconModule ? ::LoadIcon(iconModule, resource) : nullptr);
     // The template's shared menu and accelerators come with the context.
     if (pContext && pContext->m_pNewDocTemplate) {
         if (!m_hMenuShared)
@@ -86,7 +92,7 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
             m_hAccelTable = pContext->m_pNewDocTemplate->m_hAccelTable;
     }
     auto* frame = dynamic_cast<CMDIFrameWnd*>(pParentWnd);
-    return Create(nullptr, title, dwDefaultStyle | WS_CHILD, rectDefault, frame, pContext);
+    return Create(cls, title, dwDefaultStyle | WS_CHILD, rectDefault, frame, pContext);
 }
 
 BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
