@@ -1,6 +1,9 @@
 #include "grid/core/CGXLongOperationImp.h"
 
 #include "grid/core/CGXGridAppData.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/core/CWinThread.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/win/Cursor.h"
@@ -28,6 +31,9 @@ constexpr Range kHeldBack[] = {
 // A window that never validates itself would otherwise get WM_PAINT forever: one pump hands
 // out at most this many messages of a kind.
 constexpr int kMaxPerPump = 256;
+// Idle work that always asks for more would hold the operation forever: one pump runs at
+// most this many idle passes.
+constexpr LONG kMaxIdlePasses = 64;
 
 } // namespace
 
@@ -88,6 +94,23 @@ void CGXLongOperationImp::PumpMessages(CGXLongOperation& op)
     for (UINT message : {static_cast<UINT>(WM_PAINT), static_cast<UINT>(WM_TIMER)})
         for (int i = 0; i < kMaxPerPump && take(msg, message, message); ++i)
             DispatchMessage(&msg);
+    if (bQuit)
+        return;
+    CWinThread* pThread = AfxGetThread();
+    if (pThread == nullptr)
+        pThread = AfxGetApp();
+    if (pThread != nullptr)
+        for (LONG nCount = 0; nCount < kMaxIdlePasses && pThread->OnIdle(nCount); ++nCount) {
+        }
+}
+
+void CGXLongOperationImp::Begin(CGXLongOperation& op)
+{
+    CGXAbstractLongOperationImp::Begin(op);
+    if (GXGetLongOperationState().m_nLevel != 1 || (m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd)))
+        return;
+    CWnd* pMain = AfxGetMainWnd();
+    m_hStatusWnd = pMain != nullptr && pMain->IsFrameWnd() ? pMain->GetSafeHwnd() : nullptr;
 }
 
 void CGXLongOperationImp::ShowStatusText(LPCTSTR lpszText, BOOL)

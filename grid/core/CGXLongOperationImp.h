@@ -28,7 +28,11 @@ public:
     // unprocessed (ESC noted), so no command re-enters the grid. Everything else, such as the
     // messages worker threads post, stays queued for the ordinary loop after the operation.
     // A quit request is put back and ends the pump.
+    // Then the thread's idle work runs with rising counts until it has nothing more to do.
     void PumpMessages(CGXLongOperation& op) override;
+    // The outermost operation finds the status window again when the old one is gone: the
+    // application's main window, when that is a frame.
+    void Begin(CGXLongOperation& op) override;
 
 protected:
     void ShowStatusText(LPCTSTR lpszText, BOOL bEnd) override;

@@ -9,6 +9,7 @@
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXGridHint.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/StandardControls.h"
@@ -617,4 +618,61 @@ TEST_F(GridCoreTest, FindForwardsWithTheGridFirstAndCommandsRunWithoutTheCellLoc
     EXPECT_THROW(grid.ExecuteCommand(&cmd, gxUndo), int);
     EXPECT_FALSE(cmd.m_bLockSeen);
     EXPECT_TRUE(pParam->m_bLockReadOnly); // back on although the command failed
+}
+
+namespace {
+
+// The application's main frame, noting the status texts it is sent.
+class StatusFrame : public CFrameWnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == GX_WM_SETMESSAGESTRING && lParam != 0)
+            m_texts.emplace_back(reinterpret_cast<LPCTSTR>(lParam));
+        return CFrameWnd::WindowProc(message, wParam, lParam);
+    }
+    std::vector<CString> m_texts;
+};
+
+class IdleApp : public CWinApp {
+public:
+    IdleApp() : CWinApp("GridTest") {}
+    BOOL OnIdle(LONG lCount) override
+    {
+        m_counts.push_back(lCount);
+        return lCount < 2;
+    }
+    std::vector<LONG> m_counts;
+};
+
+} // namespace
+
+TEST_F(GridCoreTest, LongOperationsReportToTheMainFrameAndRunTheIdleWork)
+{
+    IdleApp app;
+    auto* pFrame = new StatusFrame; // a frame deletes itself when its window goes
+    StatusFrame& frame = *pFrame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+    app.m_pMainWnd = &frame;
+    CGXGridCore grid;
+    grid.Initialize();
+    ASSERT_TRUE(grid.SetRowCount(3));
+    ASSERT_TRUE(grid.SetColCount(3));
+
+    CGXLongOperationState& state = GXGetLongOperationState();
+    const CGXLongOperationState saved = state;
+    state.m_nFirstWait = 0;
+    delete grid.CollectRangeStyles(CGXRange(1, 1, 1, 1), 0);
+    state.m_nFirstWait = saved.m_nFirstWait;
+    state.m_nSpinner = saved.m_nSpinner;
+
+    ASSERT_FALSE(frame.m_texts.empty());
+    EXPECT_EQ(frame.m_texts.front().Find("Processing..."), 0);
+    EXPECT_STREQ(frame.m_texts.back(), "Done."); // the busy operation ended
+    ASSERT_GE(app.m_counts.size(), 3u);
+    EXPECT_EQ(app.m_counts[0], 0);
+    EXPECT_EQ(app.m_counts[1], 1);
+    EXPECT_EQ(app.m_counts[2], 2); // until the idle work had nothing more to do
+    app.m_pMainWnd = nullptr;
+    frame.DestroyWindow();
 }
