@@ -4,6 +4,7 @@
 
 #include "platform/core/Types.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,12 +31,27 @@ public:
     void Insert(int index, ListItem item);
     void Erase(int index);
     void Clear();
+    // The first index whose item `sortsAfter` says the new item goes before, for items kept in
+    // that order: a search over the runs' first items, then inside one run.
+    template <typename SortsAfter>
+    int UpperBound(SortsAfter sortsAfter) const
+    {
+        if (m_size == 0)
+            return 0;
+        auto run = std::partition_point(m_runs.begin(), m_runs.end(),
+                                        [&](const std::vector<ListItem>& r) { return r.empty() || !sortsAfter(r.front()); });
+        if (run == m_runs.begin())
+            return 0;
+        --run;
+        auto it = std::partition_point(run->begin(), run->end(), [&](const ListItem& x) { return !sortsAfter(x); });
+        return m_starts[static_cast<size_t>(run - m_runs.begin())] + static_cast<int>(it - run->begin());
+    }
 
 private:
     // The run that holds an index, and the index's place in it.
     std::pair<size_t, size_t> Locate(int index) const;
 
-    static constexpr size_t kRun = 256;
+    static constexpr size_t kRun = 64;
     std::vector<std::vector<ListItem>> m_runs;
     std::vector<int> m_starts;   // the index of each run's first item
     int m_size = 0;
