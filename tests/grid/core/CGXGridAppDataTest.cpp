@@ -169,4 +169,6 @@ TEST(GridSysColors, AnIndexTheLayerDoesNotKnowAnswersZero)
     EXPECT_EQ(pColors->GetColor(30), GetSysColor(30));
     EXPECT_EQ(pColors->GetColor(-1), 0u);
     EXPECT_EQ(pColors->GetColor(1000), 0u);
+    EXPECT_EQ(pColors->m_clrBtnShadow, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(pColors->m_clrHighlightText, GetSysColor(COLOR_HIGHLIGHTTEXT));
 }
