@@ -29,6 +29,8 @@ struct ControlKind {
     DWORD style; // besides WS_CHILD | WS_VISIBLE
 };
 
+constexpr DWORD kCbsTypeMask = 0x0003u; // simple, drop-down or drop-down list
+
 // The defaults of each statement: what a script gets without saying it.
 const ControlKind kControls[] = {
     {"LTEXT", Args::TextFirst, DialogControlClass::Static, 0x0000u | kWsGroup},
@@ -230,6 +232,13 @@ void RcParser::Dialog(const ResourceName& name, bool extended, const Place& plac
         if (optional && m_in.Accept(",")) {
             if (kind->args == Args::Control) {
                 exStyleAndHelp();
+            } else if (kind->cls == DialogControlClass::ComboBox) {
+                // A combo box's kind is a field, not a flag: a kind the script names replaces the
+                // default simple one instead of mixing with it.
+                DWORD given = Style(itemStyle & ~kCbsTypeMask);
+                itemStyle = (given & kCbsTypeMask) ? given : (given | (itemStyle & kCbsTypeMask));
+                if (m_in.Accept(","))
+                    exStyleAndHelp();
             } else {
                 itemStyle = Style(itemStyle);
                 if (m_in.Accept(","))

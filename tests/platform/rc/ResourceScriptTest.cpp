@@ -76,7 +76,7 @@ TEST(ResourceScript, DialogsKeepEveryControlWithItsDefaultsAndGivenStyles)
         {0x82, child | 0x00020000u | 0x2 | 0x80, 0xFFFFFFFFu}, // RTEXT + SS_NOPREFIX
         {0x82, child | 0x1, 0xFFFFFFFFu},                   // CTEXT, NOT WS_GROUP
         {0x81, child | 0x00010000u | 0x80, 1001},           // EDITTEXT, NOT WS_BORDER
-        {0x85, child | 0x00010000u | 0x3 | 0x00200000u, 1002}, // COMBOBOX: CBS_SIMPLE | given
+        {0x85, child | 0x00010000u | 0x2 | 0x00200000u, 1002}, // COMBOBOX: the given kind replaces CBS_SIMPLE
         {0x83, child | 0x00800000u | 0x1, 1003},            // LISTBOX: LBS_NOTIFY | WS_BORDER
         {0x84, child | 0x1, 1004},                          // SCROLLBAR SBS_VERT
         {0x80, child | 0x00010000u, 2},                     // PUSHBUTTON
