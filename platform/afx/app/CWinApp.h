@@ -19,6 +19,8 @@ class CDocument;
 class CDocManager;
 class CDocTemplate;
 class CException;
+class CPrintDialog;
+struct PRINTDLG;
 
 // WinHelp commands.
 #define HELP_CONTEXT 0x0001L
@@ -96,6 +98,25 @@ public:
     virtual void CloseAllDocuments(BOOL bEndSession);
     int GetOpenDocumentCount() const;
     std::unique_ptr<CDocManager> m_pDocManager;
+
+    // ---- Printer selection ----
+    // The printer settings every print dialog starts from (the default printer's until Print
+    // Setup or a print dialog changes them); the application keeps its own copies.
+    virtual INT_PTR DoPrintDialog(CPrintDialog* pPD);
+    // Gives the dialog record copies of the selection; FALSE when there is no printer.
+    BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
+    // File > Print Setup, for applications that map it.
+    void OnFilePrintSetup();
+    // Drops the selection, freeing its blocks (also on destruction).
+    struct PrinterSelection {
+        HGLOBAL hDevMode = nullptr;
+        HGLOBAL hDevNames = nullptr;
+        PrinterSelection() = default;
+        ~PrinterSelection();
+        PrinterSelection(const PrinterSelection&) = delete;
+        PrinterSelection& operator=(const PrinterSelection&) = delete;
+        void Reset();
+    } m_printer;
 
     // ---- Help, messages, cursors ----
     // There is no help system: help commands show a short message.

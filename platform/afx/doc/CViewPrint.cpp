@@ -15,11 +15,14 @@
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 {
     CPrintDialog* dlg = pInfo->m_pPD;
+    // The application's printer selection, where there is an application.
+    CWinApp* app = AfxGetApp();
     if (pInfo->m_bPreview || pInfo->m_bDirect) {
-        // No questions: the default printer and every page.
-        return dlg->GetDefaults() && dlg->m_pd.hDC ? TRUE : FALSE;
-    }
-    if (dlg->DoModal() != IDOK) {
+        // No questions: the selected printer and every page.
+        if (app ? !app->GetPrinterDeviceDefaults(&dlg->m_pd) : !dlg->GetDefaults()) {
+            return FALSE;
+        }
+    } else if ((app ? app->DoPrintDialog(dlg) : dlg->DoModal()) != IDOK) {
         return FALSE;
     }
     if (!dlg->m_pd.hDC) {

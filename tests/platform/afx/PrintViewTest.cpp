@@ -1,6 +1,7 @@
 #include "platform/afx/AfxFixture.h"
 
 #include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/afx/doc/CPrintInfo.h"
@@ -183,6 +184,34 @@ TEST_F(PrintViewTest, ThePrintDialogChoosesTheFileAndThePages)
         [&](HWND dlg) { backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDCANCEL))); }, nullptr);
     view->SendMessage(WM_COMMAND, ID_FILE_PRINT, 0);
     EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare"}));
+}
+
+TEST_F(PrintViewTest, PrintSetupChoosesWhereTheApplicationPrints)
+{
+    CWinApp app("PrintTest");
+    ASSERT_EQ(AfxGetApp(), &app);
+    view->fileFromDialog = true;
+    std::string file = dir.File("setup.pdf");
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::DialogWith({edt6, IDOK}); },
+        [&](HWND dlg) {
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
+            backend->Key(VK_HOME);
+            backend->KeyDown(VK_SHIFT);
+            backend->Key(VK_END);
+            backend->KeyUp(VK_SHIFT);
+            backend->Key(VK_DELETE);
+            dialog_automation::Type(*backend, file);
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+        },
+        nullptr);
+    app.OnFilePrintSetup();
+    // Printing without a dialog now goes where Print Setup said, every time.
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_TRUE(PdfPage(file, 2, 300).Valid());
+    std::filesystem::remove(file);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_TRUE(PdfPage(file, 1, 300).Valid());
 }
 
 TEST_F(PrintViewTest, AFailedJobLeavesTheEarlierFile)
