@@ -1,0 +1,158 @@
+// A frame with docked tool bars, a status bar and a floating tool bar on the X11 backend under
+// Xvfb: the bars take their places around the pane, and the screen shows the buttons' images
+// where the bars say their buttons are, in the frame and in the floating frame.
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/bars/CDockBar.h"
+#include "platform/afx/bars/CStatusBar.h"
+#include "platform/afx/bars/CToolBar.h"
+#include "platform/afx/frame/CFrameWnd.h"
+#include "platform/controls/StandardControls.h"
+#include "tests/platform/afx/data/BarIds.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (source->second + length > source->first->size())
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, source->first->data() + source->second, length);
+    source->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The X screen as an image, through xwd and convert; null when they fail.
+cairo_surface_t* Screenshot(const std::string& display)
+{
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return nullptr;
+    std::string png;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        png.append(buffer, got);
+    if (pclose(pipe) != 0 || png.empty())
+        return nullptr;
+    std::pair<const std::string*, size_t> source{&png, 0};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+uint32_t PixelAt(cairo_surface_t* s, POINT pt)
+{
+    const uint8_t* row =
+        cairo_image_surface_get_data(s) + static_cast<size_t>(pt.y) * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const uint32_t*>(row)[pt.x] & 0xFFFFFF;
+}
+
+// The middle of a button's image on the screen.
+POINT ImageCentre(const CToolBar& bar, int index)
+{
+    CRect rect;
+    bar.GetItemRect(index, &rect);
+    POINT pt = rect.CenterPoint();
+    ::ClientToScreen(bar.m_hWnd, &pt);
+    return pt;
+}
+
+} // namespace
+
+using X11DockingTest = X11Test;
+
+TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
+{
+    RegisterStandardControls();
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd;   // goes with its window
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, "Docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 520, 360, nullptr,
+                                nullptr));
+    CWnd pane;
+    ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), frame,
+                              AFX_IDW_PANE_FIRST));
+    CStatusBar status;
+    ASSERT_TRUE(status.Create(frame));
+    const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
+    ASSERT_TRUE(status.SetIndicators(indicators, 3));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    CToolBar top, left, floating;
+    const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_BORDER_3D;
+    ASSERT_TRUE(top.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR));
+    ASSERT_TRUE(left.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), 0xE803));
+    ASSERT_TRUE(floating.CreateEx(frame, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 0, 0), 0xE804));
+    for (CToolBar* bar : {&top, &left, &floating}) {
+        ASSERT_TRUE(bar->LoadToolBar(IDR_MAINBAR));
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+    }
+    frame->DockControlBar(&top);
+    frame->DockControlBar(&left, AFX_IDW_DOCKBAR_LEFT);
+    frame->FloatControlBar(&floating, CPoint(360, 300));
+    status.SetPaneText(0, "Ready");
+    frame->RecalcLayout();
+    PumpFor(300);
+    backend->Sync();
+
+    // The places: the status bar along the bottom, the top bar above the pane, the left bar
+    // beside it, the floating bar in a frame of its own.
+    CRect client, statusRect, topRect, leftRect, paneRect;
+    frame->GetClientRect(&client);
+    auto inFrame = [&](const CWnd& wnd, CRect& rect) {
+        wnd.GetWindowRect(&rect);
+        frame->ScreenToClient(&rect);
+    };
+    inFrame(status, statusRect);
+    inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_TOP), topRect);
+    inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_LEFT), leftRect);
+    inFrame(pane, paneRect);
+    EXPECT_EQ(statusRect.bottom, client.bottom);
+    EXPECT_EQ(statusRect.Width(), client.Width());
+    EXPECT_EQ(topRect.top, 0);
+    EXPECT_EQ(leftRect.top, topRect.bottom);
+    EXPECT_EQ(leftRect.bottom, statusRect.top);
+    EXPECT_EQ(paneRect, CRect(leftRect.right, topRect.bottom, client.right, statusRect.top));
+    ASSERT_TRUE(floating.IsFloating());
+    EXPECT_TRUE(floating.GetParentFrame()->IsWindowVisible());
+
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/docking.png").c_str());
+    // The strip's images: red, green, then (past the separator) blue.
+    for (const CToolBar* bar : {&top, &left, &floating}) {
+        EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 0)), 0xC81E1Eu);
+        EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 1)), 0x1EA01Eu);
+        EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 3)), 0x1E1EC8u);
+    }
+    // The gripper's highlight edge beside the first button of the docked bar.
+    CRect first;
+    top.GetItemRect(0, &first);
+    POINT grip{-1, first.top + 2};
+    ::ClientToScreen(top.m_hWnd, &grip);
+    bool ridge = false;
+    for (int dx = 0; dx < 8 && !ridge; ++dx)
+        ridge = PixelAt(shot, POINT{grip.x - dx, grip.y}) == (::GetSysColor(COLOR_BTNHIGHLIGHT) & 0xFFFFFF);
+    EXPECT_TRUE(ridge) << "a gripper left of the buttons";
+    cairo_surface_destroy(shot);
+
+    floating.DestroyWindow();
+    left.DestroyWindow();
+    top.DestroyWindow();
+    status.DestroyWindow();
+    frame->DestroyWindow();
+}
