@@ -676,3 +676,146 @@ TEST_F(GridCoreTest, LongOperationsReportToTheMainFrameAndRunTheIdleWork)
     app.m_pMainWnd = nullptr;
     frame.DestroyWindow();
 }
+
+namespace {
+
+// A control with an edit of its own text, as editing cells have.
+class EditingControl : public CGXStatic {
+public:
+    using CGXStatic::CGXStatic;
+    BOOL GetCurrentText(CString& sText) override
+    {
+        if (!m_bModify)
+            return CGXStatic::GetCurrentText(sText);
+        sText = m_sEdit;
+        return TRUE;
+    }
+    CString m_sEdit;
+};
+
+} // namespace
+
+TEST_F(GridCoreTest, AControlIsBoundToOneCellStoresItsEditAndHonoursReadOnlyCells)
+{
+    CGXGridCore grid;
+    grid.Initialize();
+    ASSERT_TRUE(grid.SetRowCount(4));
+    ASSERT_TRUE(grid.SetColCount(4));
+    const CGXStyle start = Value("old");
+    ASSERT_TRUE(grid.StoreCellStyle(2, 3, &start, gxOverride, 0));
+    auto* pControl = new EditingControl(&grid);
+    grid.RegisterControl(GX_IDS_CTRL_STATIC, pControl);
+
+    pControl->Init(2, 3);
+    EXPECT_TRUE(pControl->IsInitFor(2, 3));
+    EXPECT_FALSE(pControl->IsInitFor(3, 2));
+    ASSERT_NE(pControl->LoadStyle(), nullptr);
+    EXPECT_STREQ(pControl->LoadStyle()->GetValue(), "old");
+
+    // An edit is written into the grid, and the cached style follows.
+    pControl->m_sEdit = "new";
+    pControl->SetModify(TRUE);
+    ASSERT_TRUE(pControl->Store());
+    EXPECT_FALSE(pControl->GetModify());
+    CGXStyle read;
+    ASSERT_TRUE(grid.ReadCellStyle(2, 3, read, gxCopy, 0));
+    EXPECT_STREQ(read.GetValue(), "new");
+    EXPECT_STREQ(pControl->LoadStyle()->GetValue(), "new");
+
+    // ESC drops an edit and says whether there was one.
+    pControl->SetModify(TRUE);
+    EXPECT_TRUE(pControl->OnCancelEditing());
+    EXPECT_FALSE(pControl->OnCancelEditing());
+
+    // A read-only cell is locked while the grid honours the mark; a read-only grid always.
+    CGXStyle locked;
+    locked.SetReadOnly(TRUE);
+    ASSERT_TRUE(grid.StoreCellStyle(2, 3, &locked, gxOverride, 0));
+    pControl->Init(2, 3);
+    EXPECT_TRUE(pControl->IsReadOnly());
+    EXPECT_FALSE(pControl->CanActivate());
+    grid.GetParam()->m_bLockReadOnly = FALSE;
+    pControl->Init(2, 3);
+    EXPECT_FALSE(pControl->IsReadOnly());
+    ASSERT_TRUE(grid.SetReadOnly(TRUE));
+    EXPECT_TRUE(pControl->IsReadOnly());
+    pControl->ReplaceSel("refused");
+    ASSERT_TRUE(grid.ReadCellStyle(2, 3, read, gxCopy, 0));
+    EXPECT_STREQ(read.GetValue(), "new");
+
+    pControl->Reset();
+    EXPECT_FALSE(pControl->IsInit());
+    EXPECT_EQ(pControl->LoadStyle(), nullptr);
+
+    // The inner rectangle leaves the drawn borders to the grid.
+    CGXStyle framed;
+    framed.SetBorders(0, CGXPen(PS_SOLID, 1, RGB(0, 0, 0)));
+    framed.SetBorders(3, CGXPen(PS_SOLID, 2, RGB(0, 0, 0)));
+    CRect cell(10, 10, 50, 30);
+    EXPECT_EQ(pControl->GetCellRect(1, 1, &cell, &framed), CRect(11, 10, 50, 28));
+}
+
+TEST_F(GridCoreTest, TheCurrentCellFollowsStructureChangesAndUndoShowsTheChangedPlace)
+{
+    CGXGridCore grid;
+    grid.Initialize();
+    ASSERT_TRUE(grid.SetRowCount(10));
+    ASSERT_TRUE(grid.SetColCount(5));
+
+    CGXStyle disabled;
+    disabled.SetEnabled(FALSE);
+    ASSERT_TRUE(grid.StoreCellStyle(4, 4, &disabled, gxOverride, 0));
+    EXPECT_FALSE(grid.SetCurrentCell(4, 4)); // a disabled cell cannot become current
+    EXPECT_FALSE(grid.SetCurrentCell(11, 1));
+    ASSERT_TRUE(grid.SetCurrentCell(6, 2));
+
+    ASSERT_TRUE(grid.RemoveRows(1, 2));
+    ROWCOL nRow, nCol;
+    ASSERT_TRUE(grid.GetCurrentCell(nRow, nCol));
+    EXPECT_EQ(nRow, 4u); // its row moved up by two
+    ASSERT_TRUE(grid.RemoveRows(4, 4));
+    EXPECT_FALSE(grid.GetCurrentCell(nRow, nCol)); // its row is gone
+
+    // Undoing a style change makes the changed place current.
+    const CGXStyle style = Value("s");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(3, 2, 3, 2), &style, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo));
+    ASSERT_TRUE(grid.Undo());
+    ASSERT_TRUE(grid.GetCurrentCell(nRow, nCol));
+    EXPECT_EQ(nRow, 3u);
+    EXPECT_EQ(nCol, 2u);
+
+    // The top row stays below the frozen rows and within the rows.
+    ASSERT_TRUE(grid.SetFrozenRows(2, 0));
+    grid.SetTopRow(1);
+    EXPECT_EQ(grid.GetTopRow(), 3u);
+    grid.SetTopRow(500);
+    EXPECT_EQ(grid.GetTopRow(), grid.GetRowCount());
+}
+
+TEST_F(GridCoreTest, StyleAndFrozenHintsReplayInTheOtherGrid)
+{
+    auto* pParam = new CGXGridParam;
+    std::vector<DocGrid*> peers;
+    DocGrid sender, receiver;
+    for (DocGrid* p : {&sender, &receiver}) {
+        p->m_pPeers = &peers;
+        p->SetParam(pParam, p == &sender);
+        p->Initialize();
+        p->EnableHints(TRUE);
+        peers.push_back(p);
+    }
+    ASSERT_TRUE(sender.SetRowCount(6));
+    ASSERT_TRUE(sender.SetColCount(3));
+    ASSERT_TRUE(receiver.SetCurrentCell(5, 1));
+    // The receiver's current cell stays in step with the sender's.
+    ROWCOL nRow, nCol;
+    ASSERT_TRUE(sender.GetCurrentCell(nRow, nCol));
+    EXPECT_EQ(nRow, 5u);
+
+    ASSERT_TRUE(sender.SetFrozenRows(3, 1));
+    EXPECT_EQ(receiver.GetTopRow(), 4u); // replayed: its scrolled area starts below them
+
+    ASSERT_TRUE(sender.RemoveRows(5, 6));
+    EXPECT_FALSE(receiver.GetCurrentCell(nRow, nCol)); // the row of its current cell went
+    receiver.SetParam(nullptr, TRUE);
+}
