@@ -404,3 +404,32 @@ TEST_F(DockStateTest, ABarThatIsGoneIsSkippedAndPositionsFollowTheScreen)
     EXPECT_TRUE(bars[4].IsFloating());
     EXPECT_EQ(topBar->GetDockedCount(), 2);
 }
+
+TEST_F(DockingTest, CtrlKeepsTheOutlineFloatingAndShiftTurnsIt)
+{
+    CTestBar& bar = bars[2];   // along the left side
+    delete bar.m_pDockContext;
+    auto* context = new CRecordingContext(&bar);
+    bar.m_pDockContext = context;
+    const POINT start = At(bar.m_hWnd, 5, 5);
+    const POINT nearTop = At(frame->m_hWnd, 300, 1);   // over the top side
+    backend->WhenIdle([&] { backend->MouseMove(nearTop); });
+    backend->WhenIdle([&] { backend->KeyDown(VK_CONTROL); });
+    backend->WhenIdle([&] { backend->KeyDown(VK_SHIFT); });
+    backend->WhenIdle([&] { backend->MouseUp(1, nearTop); });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    backend->KeyUp(VK_SHIFT);
+    backend->KeyUp(VK_CONTROL);
+    backend->ProcessMessages();
+
+    ASSERT_GE(context->drawn.size(), 4u);
+    EXPECT_EQ(context->drawn[1].side, static_cast<DWORD>(CBRS_ALIGN_TOP)) << "over the top side it would dock";
+    EXPECT_EQ(context->drawn[1].rect.Size(), CSize(80, 30)) << "turned along the top";
+    EXPECT_EQ(context->drawn[2].side, 0u) << "with Ctrl it floats";
+    // The floating outlines have the frame round the bar: 4 pixels a side and the caption.
+    EXPECT_EQ(context->drawn[2].rect.Size(), CSize(30 + 8, 80 + 23)) << "upright, as along its side";
+    EXPECT_EQ(context->drawn[3].rect.Size(), CSize(80 + 8, 30 + 23)) << "Shift turns the floating outline";
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_EQ(Side(AFX_IDW_DOCKBAR_TOP)->FindBar(&bar), -1);
+}

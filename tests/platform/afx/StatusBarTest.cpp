@@ -158,3 +158,32 @@ TEST_F(StatusBarTest, TheStatusBarStaysUnderTheBarsDockedAtTheBottom)
     EXPECT_FALSE(status.IsWindowVisible());
     EXPECT_EQ(InParent(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM)).bottom, 300);
 }
+
+TEST_F(StatusBarTest, APromptFollowsTheMouseOverABarAndGoesWhenItLeaves)
+{
+    const UINT ids[] = {ID_SEPARATOR};
+    ASSERT_TRUE(status.SetIndicators(ids, 1));
+    // A bar whose left half is command IDS_CMD_SAVE.
+    class CPromptBar : public CFixedBar {
+    public:
+        INT_PTR OnToolHitTest(CPoint point, TOOLINFO*) const override { return point.x < 60 ? IDS_CMD_SAVE : -1; }
+    } prompting;
+    ASSERT_TRUE(prompting.Create(frame, CBRS_TOP | CBRS_FLYBY, 0xE821));
+    frame->RecalcLayout();
+    auto move = [&](int x) {
+        MSG msg{prompting.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, 5), 0, {}};
+        prompting.PreTranslateMessage(&msg);
+    };
+    move(10);
+    EXPECT_EQ(status.GetPaneText(0), "Saves the file");
+    move(100);
+    EXPECT_EQ(status.GetPaneText(0), "Ready");
+    move(20);
+    EXPECT_EQ(status.GetPaneText(0), "Saves the file");
+    // The mouse went elsewhere without a move over the bar: the timer notices.
+    backend->MouseMove(At(pane.m_hWnd, 200, 150));
+    backend->ProcessMessages();
+    prompting.SendMessage(WM_TIMER, 0xE000);
+    EXPECT_EQ(status.GetPaneText(0), "Ready");
+    prompting.DestroyWindow();
+}
