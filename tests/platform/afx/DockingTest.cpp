@@ -88,7 +88,8 @@ protected:
     {
         for (auto& bar : bars)
             bar.DestroyWindow();
-        frame->DestroyWindow();
+        if (frame)
+            frame->DestroyWindow();
         AfxTest::TearDown();
     }
     void Layout() { frame->RecalcLayout(); }
@@ -432,4 +433,18 @@ TEST_F(DockingTest, CtrlKeepsTheOutlineFloatingAndShiftTurnsIt)
     EXPECT_EQ(context->drawn[3].rect.Size(), CSize(80 + 8, 30 + 23)) << "Shift turns the floating outline";
     EXPECT_TRUE(bar.IsFloating());
     EXPECT_EQ(Side(AFX_IDW_DOCKBAR_TOP)->FindBar(&bar), -1);
+}
+
+TEST_F(DockingTest, AFrameGoesWithItsFloatingFramesAndItsBarsForgetIt)
+{
+    bars[4].m_pDockContext->ToggleDocking();
+    ASSERT_TRUE(bars[4].IsFloating());
+    const HWND mini = bars[4].GetParentFrame()->m_hWnd;
+    frame->DestroyWindow();   // the frame object goes with it
+    frame = nullptr;
+    EXPECT_FALSE(::IsWindow(mini));
+    for (auto& bar : bars) {
+        EXPECT_EQ(bar.m_hWnd, nullptr);
+        EXPECT_EQ(bar.m_pDockBar, nullptr);
+    }
 }
