@@ -116,11 +116,6 @@ void SECListBaseC::MeasureItem(int nRow, SECListPaintContext*)
     RemeasureItem(nRow);
 }
 
-void SECListBaseC::OnDraw(CDC*)
-{
-    // FIXME: painting of the header, rows and cells.
-}
-
 void SECListBaseC::EndLabelEdit(BOOL)
 {
     // FIXME: the in-place editor; with none open there is nothing to end.

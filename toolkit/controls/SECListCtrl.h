@@ -213,18 +213,53 @@ public:
     virtual int InitItem(SECListItem* pItem);
     virtual SECListItem* CreateItem();
 
+    // ---- Hit testing ----
+    virtual int HitTest(int x, int y, UINT& nHitCode, int& nCol) const;
+
     // ---- Painting and measuring ----
     virtual void MeasureItem(int nRow, SECListPaintContext* pContext = nullptr);
+    virtual int TrackColumnResize(int x, int y, int nCol);
     virtual void OnDraw(CDC* pDC);
+    virtual void DrawHeader(CDC* pDC);
+    virtual void DrawRows(CDC* pDC);
+    virtual void DrawRow(CDC* pDC, SECListPaintContext* pContext);
+    virtual void DrawCell(CDC* pDC, SECListPaintContext* pContext);
+    virtual void DrawCellIcons(CDC* pDC, SECListPaintContext* pContext);
+    virtual void DrawCellText(CDC* pDC, SECListPaintContext* pContext);
+    virtual void DrawHorzGridLine(CDC* pDC, SECListPaintContext* pContext);
+    virtual void DrawVertGridLine(CDC* pDC, SECListPaintContext* pContext);
 
     // ---- Label editing ----
+    virtual CWnd* EditLabel(int nRow, int nCol);
+    virtual CWnd* GetEditControl() const { return nullptr; }   // FIXME: the in-place editor
     virtual void CancelEditTimer();
     virtual void HideTip();
+
+    // ---- Keys: (focus row, slot of the current column, shift, control, repeat count, key flags) ----
+    virtual void OnKeyUp(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyDown(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyF2(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyReturn(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyHome(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyEnd(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyPageUp(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    virtual void OnKeyPageDown(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
+    // Left, Back, Right and Multiply mean nothing to the list; the tree gives them meaning.
+    virtual void OnKeyLeft(int, int, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyBack(int, int, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyRight(int, int, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyMultiply(int, int, BOOL, BOOL, UINT, UINT) {}
+    virtual BOOL SelectByUser(int nRow, UINT nHitCode, UINT nKeyState, BOOL bToggleAllowed);
+    virtual void AfterSelectByUser(int nRow, BOOL bFromMouse);
+    virtual void ClassifyClick(CPoint pt, int nRow, UINT nHitCode, BOOL& bArmDrag, BOOL& bSelect);
 
     // ---- Notifications ----
     virtual LRESULT Notify(int nCode);
     virtual LRESULT NotifyDeleteItem(int nRow);
     virtual LRESULT NotifyInsertItem(int nRow);
+    virtual LRESULT NotifyBeginLabelEdit(int nRow, int nSlot);
+    virtual LRESULT NotifyEndLabelEdit(int nRow, int nSlot, LPCSTR pszText);
+    virtual LRESULT NotifyKeyDown(UINT nVirtKey);
     virtual BOOL NotifyGetDispInfo(LV_ITEM& item);
     virtual void NotifySetDispInfo(const LV_ITEM& /*item*/) {}
     virtual void NotifyBeginDrag() {}
