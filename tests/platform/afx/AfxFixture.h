@@ -1,6 +1,7 @@
 // A fixture for the framework's tests on the headless backend: the standard controls and the
 // fixed-metric font, a framework top-level window to put children in, and a check that no
-// temporary window objects outlive a test.
+// temporary window objects outlive a test, nor a quit message that would end the next test's
+// first modal loop, nor a current folder changed by a file dialog into a folder that goes away.
 #pragma once
 
 #include "platform/afx/wnd/CWnd.h"
@@ -10,12 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 class AfxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        startFolder = std::filesystem::current_path();
         backend = &HeadlessBackend::Install();
         SetTestFontMode(true);
         RegisterStandardControls();
@@ -28,7 +32,13 @@ protected:
     {
         top.reset();
         backend->ProcessMessages();
+        MSG quit;
+        EXPECT_FALSE(::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "a quit message was left behind";
+        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         CWnd::DeleteTempMap();
+        std::error_code error;
+        std::filesystem::current_path(startFolder, error);
         SetWindowBackend(nullptr);
         SetTestFontMode(false);
     }
@@ -42,4 +52,5 @@ protected:
 
     HeadlessBackend* backend = nullptr;
     std::unique_ptr<CWnd> top;
+    std::filesystem::path startFolder;
 };

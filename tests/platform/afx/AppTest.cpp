@@ -53,10 +53,17 @@ public:
             // Each idle period does the next step, so the loop never waits on nothing.
             if (++turn <= static_cast<int>(steps.size()))
                 steps[static_cast<size_t>(turn - 1)]();
-            else
+            else if (running)
                 ::PostQuitMessage(99);   // only when the loop missed its end
         }
         return more;
+    }
+    int Run() override
+    {
+        running = true;
+        const int code = CWinApp::Run();
+        running = false;
+        return code;
     }
     int ExitInstance() override
     {
@@ -64,6 +71,7 @@ public:
         return CWinApp::ExitInstance();
     }
     bool exited = false;
+    bool running = false;
     int turn = 0;
     std::vector<std::function<void()>> steps;
 };

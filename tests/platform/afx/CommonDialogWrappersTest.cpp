@@ -14,13 +14,6 @@ namespace {
 
 class CommonDialogWrappersTest : public AfxTest {
 protected:
-    void SetUp() override
-    {
-        AfxTest::SetUp();
-        MSG msg;
-        while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
     void Pump()
     {
         MSG msg;

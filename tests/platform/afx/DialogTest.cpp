@@ -68,11 +68,6 @@ protected:
     void SetUp() override
     {
         AfxTest::SetUp();
-        // A quit message left in the thread's queue by an earlier test would end the first
-        // modal loop here.
-        MSG msg;
-        while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
     // Runs a dialog's messages the way the application's loop does: each message offered to
     // PreTranslateMessage of its windows first.

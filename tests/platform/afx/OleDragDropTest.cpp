@@ -94,10 +94,6 @@ protected:
     void SetUp() override
     {
         AfxTest::SetUp();
-        // A quit left pending by an earlier test would end every drag at once.
-        MSG quit;
-        while (PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
         ASSERT_EQ(OleInitialize(nullptr), S_OK);
         EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
         OleUninitialize();

@@ -84,9 +84,6 @@ protected:
     void SetUp() override
     {
         AfxTest::SetUp();
-        MSG msg;
-        while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
         g_calls = &calls;
         sheet.AddPage(&general);
         sheet.AddPage(&backups);
