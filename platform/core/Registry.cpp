@@ -339,7 +339,7 @@ LONG RegFlushKey(HKEY hKey)
         if (rc != ERROR_SUCCESS)
             return rc;
     }
-    return store.Flush() ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return store.FlushNow() ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,

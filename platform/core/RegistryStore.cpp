@@ -349,7 +349,7 @@ CRegistryStore& CRegistryStore::Instance()
 
 CRegistryStore::~CRegistryStore()
 {
-    Flush();
+    Write();
 }
 
 const char* CRegistryStore::RootName(RegRoot root)
@@ -539,6 +539,35 @@ std::string CRegistryStore::Serialize(const CRegKeyNode& root)
 bool CRegistryStore::Flush()
 {
     std::lock_guard lock(m_mutex);
+    if (m_batches > 0)
+        return true; // the batch's end writes
+    return Write();
+}
+
+bool CRegistryStore::FlushNow()
+{
+    std::lock_guard lock(m_mutex);
+    return Write();
+}
+
+CRegistryWriteBatch::CRegistryWriteBatch()
+{
+    CRegistryStore& store = CRegistryStore::Instance();
+    std::lock_guard lock(store.m_mutex);
+    ++store.m_batches;
+}
+
+CRegistryWriteBatch::~CRegistryWriteBatch()
+{
+    CRegistryStore& store = CRegistryStore::Instance();
+    std::lock_guard lock(store.m_mutex);
+    if (--store.m_batches == 0)
+        store.Write();
+}
+
+bool CRegistryStore::Write()
+{
+    std::lock_guard lock(m_mutex);
     if (!m_dirty || !m_user || !m_persist)
         return true;
     const std::string dir = GetUserConfigDir();
@@ -562,7 +591,7 @@ bool CRegistryStore::Flush()
 void CRegistryStore::Reload()
 {
     std::lock_guard lock(m_mutex);
-    Flush();
+    Write();
     for (auto* root : {&m_user, &m_machine, &m_classes}) {
         if (*root)
             (*root)->MarkDeleted();

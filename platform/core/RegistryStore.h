@@ -82,6 +82,9 @@ public:
     // (the change stays pending and a warning is printed). Takes the lock itself.
     bool Flush();
 
+    // Writes the user's tree now, even inside a write batch (an explicit flush of a key).
+    bool FlushNow();
+
     // Writes pending changes, then forgets the whole tree, so the next access reads the file
     // again (used when the configuration folder changes, as tests do). Handles opened before
     // then report ERROR_KEY_DELETED.
@@ -107,7 +110,22 @@ private:
     std::shared_ptr<CRegKeyNode> m_user;
     std::shared_ptr<CRegKeyNode> m_machine;
     std::shared_ptr<CRegKeyNode> m_classes;
+    friend class CRegistryWriteBatch;
+    bool Write();
+
     bool m_dirty = false;
+    int m_batches = 0;      // live write batches: flushes wait for the last to end
     bool m_persist = true; // off when the file exists but could not be read
     bool m_warnedWrite = false;
+};
+
+// Holds the user's file back while it lives: a group of writes (a whole saved layout of bars,
+// say) reaches the file once, when the last batch ends, instead of once per value. Batches nest
+// and may live on several threads.
+class CRegistryWriteBatch {
+public:
+    CRegistryWriteBatch();
+    ~CRegistryWriteBatch();
+    CRegistryWriteBatch(const CRegistryWriteBatch&) = delete;
+    CRegistryWriteBatch& operator=(const CRegistryWriteBatch&) = delete;
 };

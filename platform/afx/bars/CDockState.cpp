@@ -2,6 +2,7 @@
 
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/bars/CDockBar.h"
+#include "platform/core/RegistryStore.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/WinUser.h"
 
@@ -161,6 +162,8 @@ void CDockState::SaveState(LPCTSTR lpszProfileName)
     CWinApp* app = AfxGetApp();
     if (!app)
         return;
+    // Every bar writes a dozen values: let the settings file be written once, at the end.
+    CRegistryWriteBatch batch;
     int saved = 0;
     for (INT_PTR i = 0; i < m_arrBarInfo.GetSize(); ++i)
         if (static_cast<CControlBarInfo*>(m_arrBarInfo[i])->SaveState(lpszProfileName, saved))

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <thread>
 
@@ -467,4 +468,38 @@ TEST_F(RegistryTest, KeyDepthIsBoundedAndDeepTreesAreWrittenWithoutRecursion)
     RegCloseKey(key);
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyEx(HKEY_CURRENT_USER, (path + "\\one more").c_str(), 0, nullptr,
                                                       REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr));
+}
+
+TEST_F(RegistryTest, AWriteBatchReachesTheFileOnceWhenItsLastLevelEnds)
+{
+    auto fileHas = [this](const char* text) {
+        std::ifstream in(RegFile());
+        std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return all.find(text) != std::string::npos;
+    };
+    {
+        CRegistryWriteBatch outer;
+        {
+            CRegistryWriteBatch inner;
+            HKEY key = Create(HKEY_CURRENT_USER, "Software\\Batch");
+            SetDword(key, "First", 1);
+            RegCloseKey(key); // would write the file outside a batch
+        }
+        EXPECT_FALSE(fileHas("First")) << "an inner batch's end leaves the writing to the outer one";
+        HKEY key = Create(HKEY_CURRENT_USER, "Software\\Batch");
+        SetDword(key, "Second", 2);
+        EXPECT_EQ(ERROR_SUCCESS, RegFlushKey(key));
+        EXPECT_TRUE(fileHas("Second")) << "an explicit flush writes even inside a batch";
+        SetDword(key, "Third", 3);
+        RegCloseKey(key);
+        EXPECT_FALSE(fileHas("Third"));
+    }
+    EXPECT_TRUE(fileHas("Third"));
+    CRegistryStore::Instance().Reload();
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Batch", 0, KEY_READ, &key));
+    DWORD value = 0, size = sizeof value;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueEx(key, "First", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size));
+    EXPECT_EQ(1u, value);
+    RegCloseKey(key);
 }
