@@ -111,6 +111,28 @@ void CDocument::OnChangedViewList()
     for (CView* view : m_viewList)
         if (CFrameWnd* frame = view->GetParentFrame())
             frame->m_nIdleFlags |= CFrameWnd::idleTitle;
+    UpdateFrameCounts();
+}
+
+void CDocument::UpdateFrameCounts()
+{
+    // A frame counts once however many views (splitter panes) it holds; hidden views don't.
+    std::vector<CFrameWnd*> frames;
+    for (CView* view : m_viewList) {
+        if (!view->m_hWnd || !(view->GetStyle() & WS_VISIBLE))
+            continue;
+        CFrameWnd* frame = view->GetParentFrame();
+        if (frame && std::find(frames.begin(), frames.end(), frame) == frames.end())
+            frames.push_back(frame);
+    }
+    int number = 0;
+    for (CFrameWnd* frame : frames) {
+        const int nWindow = frames.size() > 1 ? ++number : 0;
+        if (frame->m_nWindow != nWindow) {
+            frame->m_nWindow = nWindow;
+            frame->m_nIdleFlags |= CFrameWnd::idleTitle;   // the title shows it at the next idle time
+        }
+    }
 }
 
 void CDocument::DeleteContents() {}

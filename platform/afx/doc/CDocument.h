@@ -37,6 +37,9 @@ public:
     // Tells every view but the sender that the document changed (OnUpdate with the hint).
     void UpdateAllViews(CView* pSender, LPARAM lHint = 0L, CObject* pHint = nullptr);
     virtual void OnChangedViewList();
+    // Numbers the frames that show the document, 1 to n when there are several (their titles
+    // end in ":1", ":2"...), 0 for a lone frame, which needs no number.
+    virtual void UpdateFrameCounts();
 
     // ---- Life ----
     virtual void DeleteContents();

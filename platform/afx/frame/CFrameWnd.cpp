@@ -150,7 +150,9 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
         if (view)
             view->OnActivateView(TRUE, view, view);
     }
-    (void)pDoc;
+    // A second frame on the document numbers them all; this one's title shows it now.
+    if (pDoc)
+        pDoc->UpdateFrameCounts();
     OnUpdateFrameTitle(TRUE);
     SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
 }

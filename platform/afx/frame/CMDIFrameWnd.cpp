@@ -212,7 +212,13 @@ void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     const bool shown = active && !(active->GetStyle() & WS_MAXIMIZE);
     CDocument* doc = shown ? active->GetActiveDocument() : nullptr;
     if (bAddToTitle && doc) {
-        UpdateFrameTitleForDocument(doc->GetTitle());
+        CString name = doc->GetTitle();
+        if (active->m_nWindow > 0) {
+            CString number;
+            number.Format(":%d", active->m_nWindow);
+            name += number;   // which of the document's windows is active
+        }
+        UpdateFrameTitleForDocument(name);
         return;
     }
     const CString childTitle = shown ? active->GetTitle() : CString();

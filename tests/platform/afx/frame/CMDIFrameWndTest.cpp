@@ -296,3 +296,33 @@ TEST_F(MdiTemplateTest, DocumentsOpenInWindowsWithTheirViewsAndCloseWithThem)
     frame->SendMessage(WM_COMMAND, ID_WINDOW_NEW, 0);
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
 }
+
+TEST_F(MdiTemplateTest, ADocumentInSeveralWindowsNumbersTheirTitles)
+{
+    CDocTemplate* pages = app->m_pDocManager->GetTemplates().front();
+    CDocument* doc = pages->OpenDocumentFile(nullptr, TRUE);
+    ASSERT_NE(doc, nullptr);
+    const std::string name = doc->GetTitle().GetString();
+    auto text = [](CWnd* wnd) {
+        CString title;
+        wnd->GetWindowText(title);
+        return std::string(title.GetString());
+    };
+    CMDIChildWnd* first = frame->MDIGetActive();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(text(first), name) << "a lone window needs no number";
+
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_NEW, 0);
+    CMDIChildWnd* second = frame->MDIGetActive();
+    ASSERT_NE(second, first);
+    app->OnIdle(0);   // the first window's title follows at idle time
+    EXPECT_EQ(text(first), name + ":1");
+    EXPECT_EQ(text(second), name + ":2");
+    EXPECT_NE(text(frame).find(name + ":2"), std::string::npos) << text(frame);
+
+    second->SendMessage(WM_CLOSE);
+    ASSERT_EQ(frame->MDIGetActive(), first);
+    app->OnIdle(0);
+    EXPECT_EQ(text(first), name) << "the number goes with the other window";
+    EXPECT_EQ(text(frame).find(':'), std::string::npos) << text(frame);
+}
