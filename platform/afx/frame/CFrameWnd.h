@@ -87,7 +87,8 @@ public:
     BOOL m_bAutoMenuEnable = TRUE;   // items without a handler are disabled
     HACCEL m_hAccelTable = nullptr;
     HMENU m_hMenuDefault = nullptr;
-    void ActivateFrame(int nCmdShow = -1);
+    // Shows the frame and brings it to the top (nCmdShow -1: as it was, or shown).
+    virtual void ActivateFrame(int nCmdShow = -1);
 
     // TTN_NEEDTEXT for any tool inside the frame: the text after the '\n' of the command's
     // string resource (a whole-window tool names its control, whose id is the command).

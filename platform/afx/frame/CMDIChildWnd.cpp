@@ -124,16 +124,6 @@ BOOL CMDIChildWnd::DestroyWindow()
     return TRUE;
 }
 
-void CMDIChildWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
-{
-    CFrameWnd::InitialUpdateFrame(pDoc, FALSE);
-    if (bMakeVisible) {
-        ActivateFrame();
-        if (CView* view = GetActiveView())
-            view->OnActivateView(TRUE, view, view);
-    }
-}
-
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const
 {
     HWND client = m_hWnd ? ::GetParent(m_hWnd) : nullptr;

@@ -25,15 +25,15 @@ public:
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL DestroyWindow() override;
-    void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) override;
 
     CMDIFrameWnd* GetMDIFrame() const;
     void MDIDestroy();
     void MDIActivate();
     void MDIMaximize();
     void MDIRestore();
-    // Shows this window maximised when the active one is, or as its style says.
-    void ActivateFrame(int nCmdShow = -1);
+    // Shows this window maximised when the active one is, or as its style says, and makes it
+    // the active child.
+    void ActivateFrame(int nCmdShow = -1) override;
 
     // Puts the menu for this window on the frame's bar when it is activated (hMenuAlt or the
     // shared one), the frame's own when the last window goes, and

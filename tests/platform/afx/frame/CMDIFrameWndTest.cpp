@@ -326,3 +326,47 @@ TEST_F(MdiTemplateTest, ADocumentInSeveralWindowsNumbersTheirTitles)
     EXPECT_EQ(text(first), name) << "the number goes with the other window";
     EXPECT_EQ(text(frame).find(':'), std::string::npos) << text(frame);
 }
+
+namespace {
+
+// A window that always opens maximised, the way programs ask for it: by its own ActivateFrame.
+class CMaximisedChild : public CMDIChildWnd {
+    DECLARE_DYNCREATE(CMaximisedChild)
+public:
+    static int activations;
+    void ActivateFrame(int nCmdShow) override
+    {
+        ++activations;
+        CMDIChildWnd::ActivateFrame(nCmdShow == -1 ? SW_SHOWMAXIMIZED : nCmdShow);
+    }
+};
+int CMaximisedChild::activations = 0;
+IMPLEMENT_DYNCREATE(CMaximisedChild, CMDIChildWnd)
+
+} // namespace
+
+TEST_F(MdiTemplateTest, TheFrameActivatesThroughTheWindowsOwnActivateFrame)
+{
+    app->AddDocTemplate(new CMultiDocTemplate(IDR_NOTES, RUNTIME_CLASS(CPageDoc), RUNTIME_CLASS(CMaximisedChild),
+                                              RUNTIME_CLASS(CPageView)));
+    CDocTemplate* maximised = app->m_pDocManager->GetTemplates().back();
+    CMaximisedChild::activations = 0;
+    dir.WriteFile("a.note", "");
+    const std::string path = dir.File("a.note");
+    CDocument* doc = maximised->OpenDocumentFile(path.c_str(), TRUE);
+    ASSERT_NE(doc, nullptr);
+    CMDIChildWnd* itsWindow = frame->MDIGetActive();
+    ASSERT_NE(itsWindow, nullptr);
+    EXPECT_EQ(CMaximisedChild::activations, 1);
+    EXPECT_TRUE(itsWindow->IsZoomed()) << "shown by the override";
+    itsWindow->MDIRestore();
+    ASSERT_NE(app->m_pDocManager->GetTemplates().front()->OpenDocumentFile(nullptr, TRUE), nullptr);
+    ASSERT_NE(frame->MDIGetActive(), itsWindow);
+
+    // A file already open brings its window forward, through the same override.
+    EXPECT_EQ(app->OpenDocumentFile(path.c_str()), doc);
+    EXPECT_EQ(CPageDoc::alive, 2) << "no second copy";
+    EXPECT_EQ(frame->MDIGetActive(), itsWindow);
+    EXPECT_EQ(CMaximisedChild::activations, 2);
+    EXPECT_TRUE(itsWindow->IsZoomed());
+}
