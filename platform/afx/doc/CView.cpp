@@ -135,9 +135,10 @@ BOOL CView::OnPreparePrinting(CPrintInfo*)
 
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
 
-void CView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+void CView::OnPrint(CDC* pDC, CPrintInfo*)
 {
-    OnPrepareDC(pDC, pInfo);
+    // The print loop and the preview have called OnPrepareDC for this page already: a second
+    // call would apply a view's page offset twice.
     OnDraw(pDC);
 }
 

@@ -64,6 +64,10 @@ public:
     }
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override
     {
+        if (drawnByTheBase) {
+            CView::OnPrint(pDC, pInfo);
+            return;
+        }
         rectDraw = pInfo->m_rectDraw;
         calls.push_back("print " + std::to_string(pInfo->m_nCurPage));
         int down = 100 * static_cast<int>(pInfo->m_nCurPage);
@@ -73,7 +77,12 @@ public:
         pDC->TextOut(0, 0, label);
     }
     void OnEndPrinting(CDC*, CPrintInfo*) override { calls.push_back("end"); }
-    void OnDraw(CDC*) override {}
+    void OnDraw(CDC* pDC) override
+    {
+        if (pDC->IsPrinting())
+            calls.push_back("draw");
+    }
+    bool drawnByTheBase = false;
 
     DECLARE_MESSAGE_MAP()
 };
@@ -144,6 +153,14 @@ TEST_F(PrintViewTest, PrintingAViewWritesItsPagesToAPdf)
     EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare direct", "begin", "prepareDC 1", "print 1", "prepareDC 2", "end"}));
     EXPECT_TRUE(PdfPage(view->file, 1, 300).Valid());
     EXPECT_FALSE(PdfPage(view->file, 2, 300).Valid());
+
+    // The framework's own OnPrint draws the page the print loop has prepared already.
+    view->calls.clear();
+    view->pages = 2;
+    view->drawnByTheBase = true;
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(view->calls, (std::vector<std::string>{"prepare direct", "begin", "prepareDC 1", "draw", "prepareDC 2",
+                                                     "draw", "end"}));
 }
 
 TEST_F(PrintViewTest, ThePrintDialogChoosesTheFileAndThePages)
