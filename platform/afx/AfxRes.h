@@ -65,3 +65,7 @@
 #define AFX_IDS_HELP_UNAVAILABLE 0xF001
 #define AFX_IDP_FILE_NOT_FOUND 0xF002
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF0C8
+
+// The File New chooser of document types: a list of the templates' file-new names.
+#define AFX_IDD_NEWTYPEDLG 0x7801
+#define AFX_IDC_LISTBOX 100

@@ -5,7 +5,10 @@
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/frame/CFrameWnd.h"
 
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/dlg/CDialog.h"
 #include "platform/afx/dlg/CFileDialog.h"
+#include "platform/controls/ListBoxDefs.h"
 
 #include <filesystem>
 
@@ -30,10 +33,74 @@ int CDocManager::GetOpenDocumentCount() const
     return count;
 }
 
+namespace {
+
+// Lists the templates that name a kind of new document; OK (or a double click) takes the one
+// selected.
+class CNewTypeDlg : public CDialog {
+public:
+    explicit CNewTypeDlg(const std::vector<CDocTemplate*>& templates)
+        : CDialog(AFX_IDD_NEWTYPEDLG, AfxGetMainWnd()), m_templates(templates)
+    {
+    }
+    CDocTemplate* m_pSelectedTemplate = nullptr;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        HWND list = ::GetDlgItem(m_hWnd, AFX_IDC_LISTBOX);
+        for (CDocTemplate* tmpl : m_templates) {
+            CString name;
+            if (!tmpl->GetDocString(name, CDocTemplate::fileNewName) || name.IsEmpty())
+                continue;   // a template without the name is not made from File New
+            const auto index = ::SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.GetString()));
+            if (index >= 0)
+                ::SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(tmpl));
+        }
+        ::SendMessage(list, LB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+    void OnOK() override
+    {
+        HWND list = ::GetDlgItem(m_hWnd, AFX_IDC_LISTBOX);
+        const auto index = ::SendMessage(list, LB_GETCURSEL, 0, 0);
+        if (index < 0) {
+            ::MessageBeep(0);   // nothing chosen: the dialog stays
+            return;
+        }
+        m_pSelectedTemplate =
+            reinterpret_cast<CDocTemplate*>(::SendMessage(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+        CDialog::OnOK();
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (LOWORD(wParam) == AFX_IDC_LISTBOX && HIWORD(wParam) == LBN_DBLCLK) {
+            OnOK();
+            return TRUE;
+        }
+        return CDialog::OnCommand(wParam, lParam);
+    }
+
+private:
+    const std::vector<CDocTemplate*>& m_templates;
+};
+
+} // namespace
+
 void CDocManager::OnFileNew()
 {
-    if (!m_templateList.empty())
-        m_templateList.front()->OpenDocumentFile(nullptr);
+    if (m_templateList.empty())
+        return;
+    CDocTemplate* chosen = m_templateList.front();
+    if (m_templateList.size() > 1) {
+        // Several kinds of document: the user picks one, or none.
+        CNewTypeDlg dlg(m_templateList);
+        if (dlg.DoModal() != IDOK || !dlg.m_pSelectedTemplate)
+            return;
+        chosen = dlg.m_pSelectedTemplate;
+    }
+    chosen->OpenDocumentFile(nullptr);
 }
 
 CDocument* CDocManager::OpenDocumentFile(LPCTSTR lpszFileName)

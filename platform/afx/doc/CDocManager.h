@@ -23,8 +23,8 @@ public:
     const std::vector<CDocTemplate*>& GetTemplates() const { return m_templateList; }
     int GetOpenDocumentCount() const;
 
-    // A new document of the only template (several templates: the first; FIXME: the chooser
-    // of document types is a dialog the dialog library has yet to offer).
+    // A new document of the only template; with several, a dialog lists their file-new names
+    // and the one chosen makes it (Cancel makes none).
     void OnFileNew();
     // The template that suits the file best opens it; a document that has it open already is
     // activated instead.

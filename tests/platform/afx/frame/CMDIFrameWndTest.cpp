@@ -181,8 +181,11 @@ TEST_F(CMDIFrameWndTest, CtrlF6AndCtrlF4ReachTheChildrenThroughTheFrame)
 #include "platform/afx/doc/CView.h"
 #include "tests/platform/afx/data/NotesIds.h"
 #include "platform/afx/doc/CDocManager.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -369,4 +372,73 @@ TEST_F(MdiTemplateTest, TheFrameActivatesThroughTheWindowsOwnActivateFrame)
     EXPECT_EQ(frame->MDIGetActive(), itsWindow);
     EXPECT_EQ(CMaximisedChild::activations, 2);
     EXPECT_TRUE(itsWindow->IsZoomed());
+}
+
+namespace {
+
+// A second kind of document, told apart by its name in the File New list.
+class CSketchTemplate : public CMultiDocTemplate {
+public:
+    CSketchTemplate()
+        : CMultiDocTemplate(IDR_NOTES, RUNTIME_CLASS(CPageDoc), RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CPageView))
+    {
+    }
+    BOOL GetDocString(CString& rString, DocStringIndex index) const override
+    {
+        if (index == fileNewName) {
+            rString = "Sketch";
+            return TRUE;
+        }
+        return CMultiDocTemplate::GetDocString(rString, index);
+    }
+};
+
+} // namespace
+
+TEST_F(MdiTemplateTest, FileNewAsksForTheKindOfDocumentOnlyWhenThereAreSeveral)
+{
+    // A dialog opened by mistake is ended at once rather than waited on; the guard does
+    // nothing once disarmed.
+    auto asked = std::make_shared<bool>(false);
+    auto armed = std::make_shared<bool>(true);
+    backend->WhenIdle([asked, armed] {
+        if (*armed)
+            for (HWND dlg : dialog_automation::ShownDialogs()) {
+                *asked = true;
+                ::EndDialog(dlg, IDCANCEL);
+            }
+    });
+    app->OnFileNew();
+    *armed = false;
+    EXPECT_FALSE(*asked) << "one kind needs no question";
+    EXPECT_EQ(CPageDoc::alive, 1);
+
+    bool opened = false;
+
+    auto* sketch = new CSketchTemplate;
+    app->AddDocTemplate(sketch);
+    std::vector<std::string> listed;
+    auto readList = [&listed](HWND dlg) {
+        HWND list = ::GetDlgItem(dlg, AFX_IDC_LISTBOX);
+        const auto count = ::SendMessage(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[64] = {};
+            ::SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            listed.emplace_back(text);
+        }
+    };
+    FillDialog(*backend, AFX_IDD_NEWTYPEDLG, DialogFill{{}, {}, IDCANCEL, readList}, &opened);
+    app->OnFileNew();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(listed, (std::vector<std::string>{"Note", "Sketch"}));
+    EXPECT_EQ(CPageDoc::alive, 1) << "Cancel makes no document";
+
+    auto chooseSketch = [](HWND dlg) { ::SendDlgItemMessage(dlg, AFX_IDC_LISTBOX, LB_SETCURSEL, 1, 0); };
+    FillDialog(*backend, AFX_IDD_NEWTYPEDLG, DialogFill{{}, {}, IDOK, chooseSketch}, &opened);
+    app->OnFileNew();
+    EXPECT_TRUE(opened);
+    ASSERT_EQ(CPageDoc::alive, 2);
+    ASSERT_NE(frame->MDIGetActive(), nullptr);
+    ASSERT_NE(frame->MDIGetActive()->GetActiveDocument(), nullptr);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate(), sketch);
 }
