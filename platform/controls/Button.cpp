@@ -591,20 +591,6 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
 
 LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        AttachControlState(hwnd, new ButtonState(static_cast<DWORD>(cs->style)));
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* state = ControlStateOf<ButtonState>(hwnd);
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<ButtonState>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (!state)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<ButtonState> guard(state);
-    return HandleMessage(hwnd, *state, message, wParam, lParam);
+    return DispatchControlMessage<ButtonState>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ButtonState(static_cast<DWORD>(cs.style)); }, HandleMessage);
 }

@@ -76,3 +76,25 @@ void OrphanControlState(HWND hwnd, State* state)
     if (state->m_depth == 0)
         delete state;
 }
+
+// The frame of every control's window procedure: the state made by `make` at WM_NCCREATE, handed
+// over at WM_NCDESTROY, and kept alive while `handle` runs, since the parent may destroy the
+// control from one of its notifications.
+template <class State, class Make, class Handle>
+LRESULT DispatchControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Make make, Handle handle)
+{
+    if (message == WM_NCCREATE) {
+        AttachControlState(hwnd, make(*reinterpret_cast<const CREATESTRUCT*>(lParam)));
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    auto* state = ControlStateOf<State>(hwnd);
+    if (message == WM_NCDESTROY) {
+        if (state)
+            OrphanControlState(hwnd, state);
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    if (!state)
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    ControlCallGuard<State> guard(state);
+    return handle(hwnd, *state, message, wParam, lParam);
+}

@@ -164,19 +164,6 @@ LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wPar
 
 LRESULT CALLBACK ProgressWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachControlState(hwnd, new ProgressModel);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<ProgressModel>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* model = ControlStateOf<ProgressModel>(hwnd);
-    if (!model)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<ProgressModel> guard(model);
-    return HandleMessage(hwnd, *model, message, wParam, lParam);
+    return DispatchControlMessage<ProgressModel>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new ProgressModel; }, HandleMessage);
 }

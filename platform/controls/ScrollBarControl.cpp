@@ -239,20 +239,6 @@ LRESULT HandleMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wPa
 
 LRESULT CALLBACK ScrollBarControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        AttachControlState(hwnd, new ScrollBarModel((cs->style & SBS_VERT) != 0));
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<ScrollBarModel>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* model = ControlStateOf<ScrollBarModel>(hwnd);
-    if (!model)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<ScrollBarModel> guard(model);
-    return HandleMessage(hwnd, *model, message, wParam, lParam);
+    return DispatchControlMessage<ScrollBarModel>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ScrollBarModel((cs.style & SBS_VERT) != 0); }, HandleMessage);
 }

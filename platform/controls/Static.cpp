@@ -282,20 +282,6 @@ LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam
 
 LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        AttachControlState(hwnd, new StaticState(static_cast<DWORD>(cs->style)));
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* state = ControlStateOf<StaticState>(hwnd);
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<StaticState>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (!state)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<StaticState> guard(state);
-    return HandleMessage(hwnd, *state, message, wParam, lParam);
+    return DispatchControlMessage<StaticState>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new StaticState(static_cast<DWORD>(cs.style)); }, HandleMessage);
 }

@@ -353,19 +353,6 @@ LRESULT HandleMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wPa
 
 LRESULT CALLBACK StatusBarWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachControlState(hwnd, new StatusBarModel);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<StatusBarModel>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* model = ControlStateOf<StatusBarModel>(hwnd);
-    if (!model)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<StatusBarModel> guard(model);
-    return HandleMessage(hwnd, *model, message, wParam, lParam);
+    return DispatchControlMessage<StatusBarModel>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new StatusBarModel; }, HandleMessage);
 }

@@ -579,19 +579,6 @@ LRESULT HandleMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LP
 
 LRESULT CALLBACK ToolTipWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachControlState(hwnd, new TipState);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<TipState>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* state = ControlStateOf<TipState>(hwnd);
-    if (!state)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<TipState> guard(state);
-    return HandleMessage(hwnd, *state, message, wParam, lParam);
+    return DispatchControlMessage<TipState>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new TipState; }, HandleMessage);
 }

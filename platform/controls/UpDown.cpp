@@ -359,19 +359,6 @@ LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam
 
 LRESULT CALLBACK UpDownWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachControlState(hwnd, new UpDownState);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        if (auto* orphan = ControlStateOf<UpDownState>(hwnd))
-            OrphanControlState(hwnd, orphan);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    auto* state = ControlStateOf<UpDownState>(hwnd);
-    if (!state)
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    // The parent may destroy the control from a notification; the state outlives the call.
-    ControlCallGuard<UpDownState> guard(state);
-    return HandleMessage(hwnd, *state, message, wParam, lParam);
+    return DispatchControlMessage<UpDownState>(
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new UpDownState; }, HandleMessage);
 }
