@@ -348,7 +348,9 @@ void X11Backend::SetNativeTitle(NativeWindowId id, const std::string& title)
     if (!native || X11Errors::ConnectionLost())
         return;
     SetTitle(*native, title);
-    XFlush(m_display);
+    // Wait until the server has the new title, so that a window manager or another client asking
+    // right after the call already reads it; titles change seldom, the round trip costs little.
+    XSync(m_display, False);
 }
 
 void X11Backend::SetTitle(Native& native, const std::string& title)
