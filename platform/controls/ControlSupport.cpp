@@ -2,6 +2,7 @@
 #include "platform/controls/ControlSupport.h"
 
 #include "platform/win/Gdi.h"
+#include "platform/win/ScrollBar.h"
 
 LRESULT NotifyParentHeader(HWND control, NMHDR& header, UINT code)
 {
@@ -61,4 +62,11 @@ void UseClientEdgeForBorder(HWND control)
         return;
     SetWindowLong(control, GWL_STYLE, style & ~WS_BORDER);
     SetWindowLong(control, GWL_EXSTYLE, GetWindowLong(control, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+}
+
+int ScrollTrackPos(HWND hwnd, int bar)
+{
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    GetScrollInfo(hwnd, bar, &si);
+    return si.nTrackPos;
 }

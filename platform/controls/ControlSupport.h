@@ -39,6 +39,8 @@ LRESULT NotifyParentHeader(HWND control, NMHDR& header, UINT code);
 HBRUSH ControlColors(HWND control, HDC dc, UINT ctlColorMessage);
 // The control's font, or the default dialog font when none was set.
 HFONT ControlFont(HFONT font);
+// Where the user is dragging a scroll bar's thumb (SB_HORZ or SB_VERT).
+int ScrollTrackPos(HWND hwnd, int bar);
 // The text of a window as a string.
 std::string WindowTextOf(HWND hwnd);
 // Whether focus rectangles and mnemonics are hidden for the control (WM_QUERYUISTATE).

@@ -397,12 +397,9 @@ void EditControl::OnScroll(int bar, int code)
         case SB_TOP: first = 0; break;
         case SB_BOTTOM: first = m_layout.RowCount(); break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            GetScrollInfo(m_hwnd, SB_VERT, &si);
-            first = si.nTrackPos;
+        case SB_THUMBPOSITION:
+            first = ScrollTrackPos(m_hwnd, SB_VERT);
             break;
-        }
         default: return;
         }
         ScrollTo(first, m_xOffset, EN_VSCROLL);
@@ -416,12 +413,9 @@ void EditControl::OnScroll(int bar, int code)
         case SB_PAGERIGHT: x += page; break;
         case SB_LEFT: x = 0; break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            GetScrollInfo(m_hwnd, SB_HORZ, &si);
-            x = si.nTrackPos;
+        case SB_THUMBPOSITION:
+            x = ScrollTrackPos(m_hwnd, SB_HORZ);
             break;
-        }
         default: return;
         }
         ScrollTo(m_firstRow, x, EN_HSCROLL);

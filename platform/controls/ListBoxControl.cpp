@@ -450,12 +450,9 @@ void ListBoxControl::OnScroll(int bar, int code)
         case SB_TOP: top = 0; break;
         case SB_BOTTOM: top = m_model.Count(); break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            GetScrollInfo(m_hwnd, SB_VERT, &si);
-            top = si.nTrackPos;
+        case SB_THUMBPOSITION:
+            top = ScrollTrackPos(m_hwnd, SB_VERT);
             break;
-        }
         default: return;
         }
         SetTop(top);
@@ -472,12 +469,9 @@ void ListBoxControl::OnScroll(int bar, int code)
         case SB_PAGELEFT: top -= rows * std::max(1, static_cast<int>(Client().right / std::max(1, m_columnWidth))); break;
         case SB_PAGERIGHT: top += rows * std::max(1, static_cast<int>(Client().right / std::max(1, m_columnWidth))); break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            GetScrollInfo(m_hwnd, SB_HORZ, &si);
-            top = si.nTrackPos * rows;
+        case SB_THUMBPOSITION:
+            top = ScrollTrackPos(m_hwnd, SB_HORZ) * rows;
             break;
-        }
         default: return;
         }
         SetTop(top);
@@ -490,12 +484,9 @@ void ListBoxControl::OnScroll(int bar, int code)
     case SB_PAGELEFT: x -= Client().right; break;
     case SB_PAGERIGHT: x += Client().right; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        GetScrollInfo(m_hwnd, SB_HORZ, &si);
-        x = si.nTrackPos;
+    case SB_THUMBPOSITION:
+        x = ScrollTrackPos(m_hwnd, SB_HORZ);
         break;
-    }
     default: return;
     }
     x = std::clamp(x, 0, std::max(0, m_horizontalExtent - static_cast<int>(Client().right)));
