@@ -467,27 +467,32 @@ void CGXGridCore::ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent
         ScrollCellInView(nRow, nCol, GX_UPDATENOW, FALSE);
 }
 
-BOOL CGXGridCore::SetDataUndoRecording(BOOL)
+BOOL CGXGridCore::SetDataUndoRecording(BOOL bRecord)
 {
-    // FIXME: the data object's own undo information belongs to data objects with an outside
-    // store; the cell store keeps none.
-    return FALSE;
+    CGXData* pData = GetData();
+    return pData != nullptr && pData->SetUndoRecording(bRecord);
 }
 
 CObject* CGXGridCore::TakeDataUndoInfo()
 {
-    return nullptr;
+    CGXData* pData = GetData();
+    return pData != nullptr ? pData->TakeUndoInfo() : nullptr;
 }
 
-BOOL CGXGridCore::ApplyDataUndoInfo(CObject* pInfo, BOOL, BOOL)
+BOOL CGXGridCore::ApplyDataUndoInfo(CObject* pInfo, BOOL bUndo, BOOL bBefore)
 {
-    delete pInfo;
-    return FALSE;
+    CGXData* pData = GetData();
+    if (pData == nullptr) {
+        delete pInfo;
+        return FALSE;
+    }
+    return pData->ApplyUndoInfo(pInfo, bUndo, bBefore);
 }
 
 void CGXGridCore::DiscardDataUndoInfo()
 {
-    delete TakeDataUndoInfo();
+    if (CGXData* pData = GetData())
+        pData->DiscardUndoInfo();
 }
 
 BOOL CGXGridCore::ExecuteCommand(CGXCommand* pCmd, int nMode)

@@ -4,6 +4,8 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CPrintInfo.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "platform/afx/wnd/CWnd.h"
 
@@ -302,9 +304,15 @@ CRect CGXGridCore::AddBorders(const CRect& rect, const CGXStyle& style, BOOL)
     return outer;
 }
 
-void CGXGridCore::UpdatePrintTokens(CDC*, CPrintInfo*)
+void CGXGridCore::UpdatePrintTokens(CDC*, CPrintInfo* pInfo)
 {
-    // FIXME: the header and footer tokens come with printing.
+    if (m_pParam == nullptr || m_pParam->GetProperties() == nullptr || pInfo == nullptr)
+        return;
+    const UINT nMax = pInfo->GetMaxPage();
+    // An open-ended print job has no page count yet.
+    const UINT nCount = nMax == 0xFFFF || nMax == static_cast<UINT>(-1) ? 0 : nMax;
+    m_pParam->GetProperties()->UpdatePrintTokens(pInfo->m_nCurPage, nCount,
+                                                 m_pGridDoc != nullptr ? m_pGridDoc->GetTitle() : CString());
 }
 
 void CGXGridCore::DrawClientRange(CDC*, const CRect&)

@@ -1,9 +1,63 @@
 #include "grid/core/CGXSysColorCache.h"
 
 #include "grid/data/GXColor.h"
+#include "grid/res/GridRes.h"
+#include "platform/afx/gdi/GdiObjects.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
 
+#include <vector>
+
+BOOL LoadSysColorBitmap(CBitmap* pBitmap, UINT nIDResource)
+{
+    if (pBitmap == nullptr)
+        return FALSE;
+    pBitmap->DeleteObject();
+    if (!pBitmap->LoadBitmap(nIDResource))
+        return FALSE;
+    BITMAP bm{};
+    if (pBitmap->GetBitmap(&bm) == 0 || bm.bmBitsPixel != 32)
+        return TRUE; // nothing to map in an image without colour pixels
+    const DWORD nBytes = pBitmap->GetBitmapBits(0, nullptr);
+    std::vector<BYTE> bits(nBytes);
+    if (nBytes == 0 || pBitmap->GetBitmapBits(nBytes, bits.data()) != nBytes)
+        return TRUE;
+    struct Mapping {
+        COLORREF from;
+        int nSysColor;
+    };
+    const Mapping map[] = {{RGB(0, 0, 0), COLOR_BTNTEXT},
+                           {RGB(128, 128, 128), COLOR_BTNSHADOW},
+                           {RGB(192, 192, 192), COLOR_BTNFACE},
+                           {RGB(255, 255, 255), COLOR_BTNHIGHLIGHT}};
+    // Pixels are stored blue, green, red and a fourth byte per pixel.
+    for (size_t i = 0; i + 3 < bits.size(); i += 4) {
+        const COLORREF pixel = RGB(bits[i + 2], bits[i + 1], bits[i]);
+        for (const Mapping& m : map)
+            if (pixel == m.from) {
+                const COLORREF to = GetSysColor(m.nSysColor);
+                bits[i] = GetBValue(to);
+                bits[i + 1] = GetGValue(to);
+                bits[i + 2] = GetRValue(to);
+                break;
+            }
+    }
+    pBitmap->SetBitmapBits(nBytes, bits.data());
+    return TRUE;
+}
+
 void CGXSysColorCache::Refresh()
+{
+    LoadColors();
+    if (m_hbmDropDown != nullptr)
+        ::DeleteObject(m_hbmDropDown);
+    m_hbmDropDown = nullptr;
+    CBitmap bitmap;
+    if (LoadSysColorBitmap(bitmap, GX_IDB_DROPDOWN))
+        m_hbmDropDown = static_cast<HBITMAP>(bitmap.Detach());
+}
+
+void CGXSysColorCache::LoadColors()
 {
     for (int i = 0; i < kCount; ++i)
         m_colors[static_cast<size_t>(i)] = GetSysColor(i);
@@ -17,8 +71,6 @@ void CGXSysColorCache::Refresh()
     m_clrWindow = GetColor(COLOR_WINDOW);
     m_clrHighlight = GetColor(COLOR_HIGHLIGHT);
     m_clrHighlightText = GetColor(COLOR_HIGHLIGHTTEXT);
-    // FIXME: the drop-down button's bitmap in the current system colours comes with the
-    // drawing helpers that map a bitmap's greys to them.
 }
 
 COLORREF CGXSysColorCache::GetColor(int nIndex) const

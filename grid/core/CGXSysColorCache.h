@@ -7,14 +7,32 @@
 
 #include <array>
 
+class CBitmap;
+
+// Loads a bitmap resource with its black, grey, light grey and white replaced by the current
+// button text, shadow, face and highlight colours, so that flat images follow the colour
+// scheme; FALSE when the resource cannot be loaded.
+BOOL LoadSysColorBitmap(CBitmap* pBitmap, UINT nIDResource);
+inline BOOL LoadSysColorBitmap(CBitmap& bitmap, UINT nIDResource)
+{
+    return LoadSysColorBitmap(&bitmap, nIDResource);
+}
+
 class CGXSysColorCache {
 public:
     // The indices the window layer knows (COLOR_SCROLLBAR .. COLOR_MENUBAR).
     static constexpr int kCount = 31;
 
-    CGXSysColorCache() { Refresh(); }
-    // Reloads every colour (WM_SYSCOLORCHANGE).
+    // The colours are there from the start; the bitmap waits for the first Refresh, which the
+    // library's start-up runs once the resources and the drawing layer are up.
+    CGXSysColorCache() { LoadColors(); }
+    CGXSysColorCache(const CGXSysColorCache&) = delete;
+    CGXSysColorCache& operator=(const CGXSysColorCache&) = delete;
+    // Reloads every colour and the drop-down bitmap (start-up, WM_SYSCOLORCHANGE).
     void Refresh();
+    // The drop-down button's bitmap in the current colours; null before the first Refresh or
+    // when the resource is missing. The cache keeps it.
+    HBITMAP GetDropDownBitmap() const { return m_hbmDropDown; }
     // The colour of an index; 0 for an index the window layer does not know.
     COLORREF GetColor(int nIndex) const;
     // A style's colour value as drawn: system colours from the cache (0 for an unknown index),
@@ -37,5 +55,8 @@ public:
     int m_nBorderY = 2;
 
 private:
+    void LoadColors();
+
     std::array<COLORREF, kCount> m_colors{};
+    HBITMAP m_hbmDropDown = nullptr;
 };

@@ -65,6 +65,30 @@ public:
     // The stored style itself, or null; valid until the next change of the store.
     const CGXStyle* LookupStyle(ROWCOL nRow, ROWCOL nCol, int nType = 0) const;
 
+    // Transaction hooks around storing a cell control's edit: a data object kept elsewhere (a
+    // database behind the grid) opens a transaction before the store and commits or rolls it
+    // back after it; EndEdit's answer says whether the edit may stand. The cell store keeps
+    // everything at once, so it has nothing to open and agrees to every edit.
+    virtual void BeginEdit(ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}
+    virtual void CommitEdit() {}
+    virtual void RollbackEdit() {}
+    virtual BOOL EndEdit(ROWCOL /*nRow*/, ROWCOL /*nCol*/, BOOL /*bStored*/) { return TRUE; }
+
+    // Undo information of a data object kept elsewhere: while recording is on it collects what
+    // an undo of the grid's operation needs; the grid takes it into its undo command, hands it
+    // back when the command runs and drops it when the operation failed. The cell store's undo
+    // lives wholly in the grid's commands, so it records nothing.
+    virtual BOOL SetUndoRecording(BOOL /*bRecord*/) { return FALSE; }
+    virtual CObject* TakeUndoInfo() { return nullptr; }
+    // TRUE when the grid must refresh its view of the data after the information was applied.
+    virtual BOOL ApplyUndoInfo(CObject* pInfo, BOOL /*bUndo*/, BOOL /*bBefore*/);
+    virtual void DiscardUndoInfo() { delete TakeUndoInfo(); }
+
+    // A range is about to change, and the change is over; a store that mirrors itself
+    // elsewhere batches its writes between the two.
+    virtual void BeginChange(const CGXRange& /*range*/) {}
+    virtual void EndChange(BOOL /*bChanged*/) {}
+
     // The number of distinct styles kept: a measure of how well cells share.
     size_t GetSharedStyleCount() const { return m_pool.GetCount(); }
 

@@ -17,6 +17,8 @@ enum : int {
     GX_COLOR_COUNT = 5,
 };
 
+class CProfileStore;
+
 class CGXProperties : public CObject {
     DECLARE_DYNCREATE(CGXProperties)
 public:
@@ -32,6 +34,18 @@ public:
     BOOL SetColor(int nIndex, COLORREF color);
     // The colour table's entry name ("Grid Lines", ...); empty outside the table.
     static CString GetColorName(int nIndex);
+
+    // The display and print switches in the user's profile under the given section; entries
+    // that are missing keep their present values.
+    void ReadProfile(const CProfileStore& profile, LPCTSTR pszSection);
+    void WriteProfile(CProfileStore& profile, LPCTSTR pszSection) const;
+
+    // The values that header and footer texts show while a page prints: its number, the page
+    // count (0 while unknown) and the document's title.
+    void UpdatePrintTokens(UINT nPage, UINT nPageCount, const CString& sTitle);
+    UINT m_nPrintPage = 0;
+    UINT m_nPrintPageCount = 0;
+    CString m_sPrintTitle;
 
     int m_nZoom = 100;
     BOOL m_bPrinting = FALSE; // copy of the grid's printing flag

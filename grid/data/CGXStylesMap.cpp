@@ -1,6 +1,12 @@
 #include "grid/data/CGXStylesMap.h"
 
 #include "grid/data/GXColor.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CException.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/CProfileStore.h"
+
+#include <memory>
 
 IMPLEMENT_DYNCREATE(CGXStylesMap, CObject)
 
@@ -177,4 +183,60 @@ const CGXStyle* CGXStylesMap::GetUserAttributeStyle(WORD nID) const
 {
     auto it = m_userAttributes.find(nID);
     return it != m_userAttributes.end() ? it->second.get() : nullptr;
+}
+
+BOOL CGXStylesMap::ReadProfile(const CProfileStore& profile, LPCTSTR pszSection)
+{
+    const int nCount = static_cast<int>(profile.GetProfileInt(pszSection, "StyleCount", 0));
+    if (nCount <= 0)
+        return FALSE;
+    // A count the profile cannot really hold is a damaged entry, not a reason to loop for long.
+    const int nMax = std::min(nCount, 0xFFFF);
+    for (int i = 0; i < nMax; ++i) {
+        CString sEntry;
+        sEntry.Format("Style%d", i);
+        const CString sName = profile.GetProfileString(pszSection, sEntry + "Name", "");
+        if (sName.IsEmpty())
+            continue;
+        BYTE* pData = nullptr;
+        UINT nBytes = 0;
+        if (!profile.GetProfileBinary(pszSection, sEntry, &pData, &nBytes))
+            continue;
+        std::unique_ptr<BYTE[]> data(pData);
+        std::unique_ptr<CGXStyle> pStyle(CreateStyle());
+        try {
+            CMemFile file(data.get(), nBytes);
+            CArchive ar(&file, CArchive::load);
+            pStyle->Serialize(ar);
+            ar.Close();
+        } catch (CException* e) {
+            e->Delete();
+            continue;
+        }
+        const WORD nID = GetBaseStyleId(sName);
+        RegisterStyle(sName, *pStyle, nID != 0 && IsSystemStyle(nID));
+    }
+    return TRUE;
+}
+
+void CGXStylesMap::WriteProfile(CProfileStore& profile, LPCTSTR pszSection) const
+{
+    int i = 0;
+    for (const auto& [nID, entry] : m_styles) {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            entry.style->Serialize(ar);
+            ar.Close();
+        }
+        const auto nBytes = static_cast<UINT>(file.GetLength());
+        std::unique_ptr<BYTE[]> data(new BYTE[nBytes > 0 ? nBytes : 1]);
+        file.SeekToBegin();
+        file.Read(data.get(), nBytes);
+        CString sEntry;
+        sEntry.Format("Style%d", i++);
+        profile.WriteProfileString(pszSection, sEntry + "Name", entry.name);
+        profile.WriteProfileBinary(pszSection, sEntry, data.get(), nBytes);
+    }
+    profile.WriteProfileInt(pszSection, "StyleCount", i);
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class CProfileStore;
+
 class CGXStylesMap : public CObject {
     DECLARE_DYNCREATE(CGXStylesMap)
 public:
@@ -49,6 +51,13 @@ public:
     const CGXStyle* GetUserAttributeStyle(WORD nID) const;
 
     CGXStyle* CreateStyle() const;
+
+    // The base styles in the user's profile, section by section under the given name: a count,
+    // then each style's name and its stored form. Reading replaces a style of the same name or
+    // registers it; an entry that does not read back as a style is skipped and the style
+    // keeps its present attributes. FALSE when the section holds no styles.
+    BOOL ReadProfile(const CProfileStore& profile, LPCTSTR pszSection);
+    void WriteProfile(CProfileStore& profile, LPCTSTR pszSection) const;
 
 private:
     struct BaseStyle {

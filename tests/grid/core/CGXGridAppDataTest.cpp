@@ -12,6 +12,9 @@
 #include "platform/win/HeadlessFixture.h"
 #include "platform/win/ResourceImages.h"
 #include "platform/win/UserApi.h"
+#include "platform/afx/gdi/GdiObjects.h"
+#include "platform/win/Gdi.h"
+#include "grid/core/CGXOwnedPtr.h"
 
 #include <gtest/gtest.h>
 
@@ -171,4 +174,78 @@ TEST(GridSysColors, AnIndexTheLayerDoesNotKnowAnswersZero)
     EXPECT_EQ(pColors->GetColor(1000), 0u);
     EXPECT_EQ(pColors->m_clrBtnShadow, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(pColors->m_clrHighlightText, GetSysColor(COLOR_HIGHLIGHTTEXT));
+}
+
+namespace {
+std::vector<COLORREF> BitmapPixels(HBITMAP hbm)
+{
+    std::vector<BYTE> bits(static_cast<size_t>(GetBitmapBits(hbm, 0, nullptr)));
+    GetBitmapBits(hbm, static_cast<LONG>(bits.size()), bits.data());
+    std::vector<COLORREF> pixels;
+    for (size_t i = 0; i + 3 < bits.size(); i += 4)
+        pixels.push_back(RGB(bits[i + 2], bits[i + 1], bits[i]));
+    return pixels;
+}
+} // namespace
+
+TEST_F(GridLibraryTest, TheDropDownBitmapFollowsTheButtonColours)
+{
+    HBITMAP hRaw = LoadBitmap(FindResourceModule("grid"), MAKEINTRESOURCE(GX_IDB_DROPDOWN));
+    ASSERT_NE(hRaw, nullptr);
+    const std::vector<COLORREF> raw = BitmapPixels(hRaw);
+    DeleteObject(hRaw);
+
+    const INT indices[] = {COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF old[] = {GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
+    const COLORREF scheme[] = {RGB(0, 0, 200), RGB(10, 200, 10)};
+    SetSysColors(2, indices, scheme);
+    CGXSysColorCache* pColors = GXGetSysData();
+    pColors->Refresh();
+    ASSERT_NE(pColors->GetDropDownBitmap(), nullptr);
+    const std::vector<COLORREF> mapped = BitmapPixels(pColors->GetDropDownBitmap());
+    SetSysColors(2, indices, old);
+    pColors->Refresh();
+
+    ASSERT_EQ(mapped.size(), raw.size());
+    size_t nBlack = 0;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == RGB(0, 0, 0)) {
+            ++nBlack;
+            EXPECT_EQ(mapped[i], RGB(0, 0, 200)) << i;
+        } else if (raw[i] == RGB(192, 192, 192)) {
+            EXPECT_EQ(mapped[i], RGB(10, 200, 10)) << i;
+        } else if (raw[i] != RGB(128, 128, 128) && raw[i] != RGB(255, 255, 255)) {
+            EXPECT_EQ(mapped[i], raw[i]) << i; // other colours are left alone
+        }
+    }
+    EXPECT_GT(nBlack, 0u); // the arrow is drawn in black and must follow the text colour
+
+    CBitmap missing;
+    EXPECT_FALSE(LoadSysColorBitmap(missing, 65000));
+}
+
+TEST(GridOwnedPtr, DeletesWhatItHoldsAndLetsGoOfWhatItReleases)
+{
+    struct Counted {
+        explicit Counted(int* p) : pDeleted(p) {}
+        ~Counted() { ++*pDeleted; }
+        int* pDeleted;
+    };
+    int nDeleted = 0;
+    Counted* pKept = nullptr;
+    {
+        CGXOwnedPtr<Counted> holder;
+        EXPECT_FALSE(holder);
+        holder.Reset(new Counted(&nDeleted));
+        Counted* pFirst = holder.Get();
+        holder.Reset(pFirst); // the same object stays, not deleted under the holder
+        EXPECT_EQ(nDeleted, 0);
+        holder.Reset(new Counted(&nDeleted));
+        EXPECT_EQ(nDeleted, 1);
+        pKept = holder.Release();
+        holder.Reset(new Counted(&nDeleted));
+    }
+    EXPECT_EQ(nDeleted, 2); // the replaced one and the one held at the end
+    delete pKept;
+    EXPECT_EQ(nDeleted, 3);
 }
