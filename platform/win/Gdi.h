@@ -50,6 +50,21 @@ BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom);
 // the buffer is null. (A compact form of the platform's region data.)
 DWORD GetRegionRects(HRGN region, DWORD bytes, RECT* rects);
 
+// Palettes. The display is true colour: selecting and realizing a palette changes no pixel
+// and maps no entry, but the calls succeed so that palette-aware drawing goes ahead.
+HPALETTE CreatePalette(const LOGPALETTE* logPalette);
+// The 6 x 6 x 6 colour cube.
+HPALETTE CreateHalftonePalette(HDC dc);
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+BOOL ResizePalette(HPALETTE palette, UINT count);
+BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
+// Returns the palette selected before (the stock default palette at first), null on a bad handle.
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+// The number of entries mapped into the system palette: always 0, there is none.
+UINT RealizePalette(HDC dc);
+
 HGDIOBJ GetStockObject(int index);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 int GetObject(HGDIOBJ object, int bytes, void* buffer);

@@ -37,6 +37,26 @@
 #define OBJ_MEMDC 10
 #define OBJ_EXTPEN 11
 
+// ---- Palettes ----
+#define PC_RESERVED 0x01
+#define PC_EXPLICIT 0x02
+#define PC_NOCOLLAPSE 0x04
+
+struct PALETTEENTRY {
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+};
+typedef PALETTEENTRY* LPPALETTEENTRY;
+
+struct LOGPALETTE {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[1];
+};
+typedef LOGPALETTE* LPLOGPALETTE;
+
 // ---- Stock objects ----
 #define WHITE_BRUSH 0
 #define LTGRAY_BRUSH 1

@@ -202,16 +202,18 @@ CGdiObject* CDC::SelectStockObject(int nIndex)
     return CGdiObject::FromHandle(SelectObject(::GetStockObject(nIndex)));
 }
 
-CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL)
+CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL bForceBackground)
 {
-    // Every colour shows as it is: there is no palette to select into the device.
-    (void)pPalette;
-    return nullptr;
+    // Every colour shows as it is; the selection succeeds so that palette-aware drawing runs.
+    if (!pPalette)
+        return nullptr;
+    return CPalette::FromHandle(
+        ::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()), bForceBackground));
 }
 
 UINT CDC::RealizePalette()
 {
-    return 0;
+    return ::RealizePalette(m_hDC);
 }
 
 CPen* CDC::GetCurrentPen() const

@@ -21,6 +21,7 @@ CGdiObject* CGdiObject::NewForType(DWORD type)
     case OBJ_FONT: return new CFont;
     case OBJ_BITMAP: return new CBitmap;
     case OBJ_REGION: return new CRgn;
+    case OBJ_PAL: return new CPalette;
     default: return new CGdiObject;
     }
 }

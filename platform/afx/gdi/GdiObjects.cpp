@@ -292,77 +292,54 @@ BOOL CRgn::RectInRegion(LPCRECT lpRect) const
 
 // ---- Palettes ----
 
-BOOL CPalette::CreatePalette(const LOGPALETTE* lpLogPalette)
+CPalette* PASCAL CPalette::FromHandle(HPALETTE hPalette)
 {
-    if (!lpLogPalette || lpLogPalette->palNumEntries == 0 || m_created)
-        return FALSE;
-    m_entries.assign(lpLogPalette->palPalEntry, lpLogPalette->palPalEntry + lpLogPalette->palNumEntries);
-    m_created = TRUE;
-    return TRUE;
+    return static_cast<CPalette*>(CGdiObject::FromHandle(hPalette));
 }
 
-BOOL CPalette::CreateHalftonePalette(CDC*)
+BOOL CPalette::CreatePalette(const LOGPALETTE* lpLogPalette)
 {
-    if (m_created)
+    if (m_hObject)
         return FALSE;
-    // The 6 x 6 x 6 colour cube.
-    m_entries.clear();
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b)
-                m_entries.push_back(PALETTEENTRY{static_cast<BYTE>(r * 51), static_cast<BYTE>(g * 51),
-                                                 static_cast<BYTE>(b * 51), 0});
-    m_created = TRUE;
-    return TRUE;
+    return Attach(::CreatePalette(lpLogPalette));
+}
+
+BOOL CPalette::CreateHalftonePalette(CDC* pDC)
+{
+    if (m_hObject)
+        return FALSE;
+    return Attach(::CreateHalftonePalette(pDC ? pDC->GetSafeHdc() : nullptr));
+}
+
+int CPalette::GetEntryCount() const
+{
+    WORD count = 0;
+    return ::GetObject(m_hObject, sizeof(count), &count) ? count : 0;
 }
 
 UINT CPalette::GetPaletteEntries(UINT nStartIndex, UINT nNumEntries, LPPALETTEENTRY lpPaletteColors) const
 {
-    if (nStartIndex >= m_entries.size())
+    if (!lpPaletteColors)
         return 0;
-    const UINT count = std::min<UINT>(nNumEntries, static_cast<UINT>(m_entries.size()) - nStartIndex);
-    if (lpPaletteColors)
-        std::memcpy(lpPaletteColors, m_entries.data() + nStartIndex, count * sizeof(PALETTEENTRY));
-    return count;
+    return ::GetPaletteEntries(static_cast<HPALETTE>(m_hObject), nStartIndex, nNumEntries, lpPaletteColors);
 }
 
 UINT CPalette::SetPaletteEntries(UINT nStartIndex, UINT nNumEntries, const PALETTEENTRY* lpPaletteColors)
 {
-    if (!lpPaletteColors || nStartIndex >= m_entries.size())
-        return 0;
-    const UINT count = std::min<UINT>(nNumEntries, static_cast<UINT>(m_entries.size()) - nStartIndex);
-    std::memcpy(m_entries.data() + nStartIndex, lpPaletteColors, count * sizeof(PALETTEENTRY));
-    return count;
+    return ::SetPaletteEntries(static_cast<HPALETTE>(m_hObject), nStartIndex, nNumEntries, lpPaletteColors);
 }
 
 BOOL CPalette::ResizePalette(UINT nNumEntries)
 {
-    if (!m_created || nNumEntries == 0)
-        return FALSE;
-    m_entries.resize(nNumEntries, PALETTEENTRY{0, 0, 0, 0});
-    return TRUE;
+    return ::ResizePalette(static_cast<HPALETTE>(m_hObject), nNumEntries);
 }
 
 void CPalette::AnimatePalette(UINT nStartIndex, UINT nNumEntries, const PALETTEENTRY* lpPaletteColors)
 {
-    SetPaletteEntries(nStartIndex, nNumEntries, lpPaletteColors);
+    ::AnimatePalette(static_cast<HPALETTE>(m_hObject), nStartIndex, nNumEntries, lpPaletteColors);
 }
 
 UINT CPalette::GetNearestPaletteIndex(COLORREF crColor) const
 {
-    if (m_entries.empty())
-        return CLR_INVALID;
-    UINT best = 0;
-    long bestDistance = std::numeric_limits<long>::max();
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        const long dr = static_cast<long>(m_entries[i].peRed) - GetRValue(crColor);
-        const long dg = static_cast<long>(m_entries[i].peGreen) - GetGValue(crColor);
-        const long db = static_cast<long>(m_entries[i].peBlue) - GetBValue(crColor);
-        const long distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = static_cast<UINT>(i);
-        }
-    }
-    return best;
+    return ::GetNearestPaletteIndex(static_cast<HPALETTE>(m_hObject), crColor);
 }

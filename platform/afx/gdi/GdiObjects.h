@@ -94,32 +94,13 @@ public:
     operator HRGN() const { return static_cast<HRGN>(m_hObject); }
 };
 
-#ifndef PC_RESERVED
-#define PC_RESERVED 0x01
-#define PC_EXPLICIT 0x02
-#define PC_NOCOLLAPSE 0x04
-#endif
 
-struct PALETTEENTRY {
-    BYTE peRed;
-    BYTE peGreen;
-    BYTE peBlue;
-    BYTE peFlags;
-};
-typedef PALETTEENTRY* LPPALETTEENTRY;
-
-struct LOGPALETTE {
-    WORD palVersion;
-    WORD palNumEntries;
-    PALETTEENTRY palPalEntry[1];
-};
-typedef LOGPALETTE* LPLOGPALETTE;
-
-// A palette is a table of colours kept by the object. The display shows every colour as it
-// is, so a palette only answers questions about its entries.
+// A palette is a table of colours behind a palette handle. The display shows every colour as
+// it is, so a palette only answers questions about its entries.
 class CPalette : public CGdiObject {
     DECLARE_DYNAMIC(CPalette)
 public:
+    static CPalette* PASCAL FromHandle(HPALETTE hPalette);
     BOOL CreatePalette(const LOGPALETTE* lpLogPalette);
     BOOL CreateHalftonePalette(CDC* pDC);
     UINT GetPaletteEntries(UINT nStartIndex, UINT nNumEntries, LPPALETTEENTRY lpPaletteColors) const;
@@ -127,10 +108,7 @@ public:
     BOOL ResizePalette(UINT nNumEntries);
     void AnimatePalette(UINT nStartIndex, UINT nNumEntries, const PALETTEENTRY* lpPaletteColors);
     UINT GetNearestPaletteIndex(COLORREF crColor) const;
-    int GetEntryCount() const { return static_cast<int>(m_entries.size()); }
-    BOOL IsCreated() const { return m_created; }
-
-private:
-    std::vector<PALETTEENTRY> m_entries;
-    BOOL m_created = FALSE;
+    int GetEntryCount() const;
+    BOOL IsCreated() const { return m_hObject != nullptr; }
+    operator HPALETTE() const { return static_cast<HPALETTE>(m_hObject); }
 };

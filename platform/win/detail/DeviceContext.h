@@ -21,6 +21,8 @@ struct DcState {
     std::shared_ptr<BrushObject> brush;
     std::shared_ptr<FontObject> font;
     std::shared_ptr<BitmapObject> bitmap;
+    // The selected palette; null means the stock default palette.
+    std::shared_ptr<PaletteObject> palette;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
     int bkMode = OPAQUE;

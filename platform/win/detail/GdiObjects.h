@@ -17,7 +17,7 @@ public:
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
 
-    // OBJ_PEN, OBJ_EXTPEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP or OBJ_REGION.
+    // OBJ_PEN, OBJ_EXTPEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_PAL or OBJ_REGION.
     int Type() const { return m_type; }
     HGDIOBJ Handle() { return static_cast<HGDIOBJ>(this); }
 
@@ -116,6 +116,14 @@ public:
     bool IsMono() const { return m_bitsPixel == 1; }
     // Allocates zeroed pixels of the given size.
     void Allocate(int width, int height, int bitsPixel);
+};
+
+// A colour table. The display shows every colour as it is, so a palette changes no pixel; it
+// answers questions about its entries.
+class PaletteObject : public GdiObject {
+public:
+    PaletteObject() : GdiObject(OBJ_PAL) {}
+    std::vector<PALETTEENTRY> m_entries;
 };
 
 class RegionObject : public GdiObject {

@@ -73,6 +73,19 @@ std::shared_ptr<GdiObject> MakeStock(int index)
     case DEVICE_DEFAULT_FONT: o = MakeFont(16, FW_BOLD, "System", VARIABLE_PITCH | FF_SWISS); break;
     case SYSTEM_FIXED_FONT: o = MakeFont(15, FW_NORMAL, "Fixedsys", FIXED_PITCH | FF_MODERN); break;
     case DEFAULT_GUI_FONT: o = MakeFont(-11, FW_NORMAL, "MS Shell Dlg", VARIABLE_PITCH | FF_SWISS); break;
+    case DEFAULT_PALETTE: {
+        // The twenty static colours every palette device reserves.
+        static const BYTE kStatic[20][3] = {
+            {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128}, {0, 128, 128},
+            {192, 192, 192}, {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+            {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255}, {255, 0, 255},
+            {0, 255, 255}, {255, 255, 255}};
+        auto p = std::make_shared<PaletteObject>();
+        for (const auto& c : kStatic)
+            p->m_entries.push_back(PALETTEENTRY{c[0], c[1], c[2], 0});
+        o = p;
+        break;
+    }
     case DC_BRUSH: {
         auto b = MakeSolid(RGB(255, 255, 255));
         b->m_dcBrush = true;
@@ -556,6 +569,11 @@ int GetObject(HGDIOBJ object, int bytes, void* buffer)
     case OBJ_FONT: {
         auto* f = static_cast<FontObject*>(o.get());
         return copyOut(&f->m_logFont, sizeof(LOGFONT));
+    }
+    case OBJ_PAL: {
+        // A palette answers its entry count.
+        const WORD count = static_cast<WORD>(static_cast<PaletteObject*>(o.get())->m_entries.size());
+        return copyOut(&count, sizeof(count));
     }
     case OBJ_BITMAP: {
         auto* bm = static_cast<BitmapObject*>(o.get());

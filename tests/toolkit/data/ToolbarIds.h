@@ -1,0 +1,8 @@
+#pragma once
+#define IDR_TB_SMALL 7100
+#define IDR_TB_SECOND 7101
+#define IDR_TB_LARGE 7102
+#define ID_TB_ONE 7201
+#define ID_TB_TWO 7202
+#define ID_TB_THREE 7203
+#define ID_TB_FOUR 7204
