@@ -157,6 +157,9 @@ namespace {
 CRect NonClientInset(DWORD dwStyle, BOOL bHorz)
 {
     CRect inset(0, 0, 0, 0);
+    // A floating bar's frame is its border.
+    if (dwStyle & CBRS_FLOATING)
+        dwStyle &= ~static_cast<DWORD>(CBRS_BORDER_ANY);
     if (dwStyle & CBRS_BORDER_LEFT)
         inset.left += kBorder;
     if (dwStyle & CBRS_BORDER_TOP)
@@ -361,7 +364,7 @@ void CControlBar::PostNcDestroy()
 void CControlBar::DrawBorders(CDC* pDC, CRect& rect)
 {
     const DWORD style = m_dwStyle;
-    if (!(style & CBRS_BORDER_ANY))
+    if (!(style & CBRS_BORDER_ANY) || (style & CBRS_FLOATING))
         return;
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);

@@ -28,6 +28,56 @@ LPCTSTR AfxControlBarClass()
     return registered ? AFX_WNDCONTROLBAR : nullptr;
 }
 
+namespace {
+
+// The edges of a bar seen from the side it docks on: the outer edge along the frame's border,
+// the inner one facing the view, the leading and trailing ends of its length.
+enum Edge { outer, inner, leading, trailing };
+
+DWORD BorderOf(DWORD align, Edge edge)
+{
+    const bool horz = (align & CBRS_ORIENT_HORZ) != 0;
+    switch (edge) {
+    case outer:
+        return horz ? ((align & CBRS_ALIGN_TOP) ? CBRS_BORDER_TOP : CBRS_BORDER_BOTTOM)
+                    : ((align & CBRS_ALIGN_LEFT) ? CBRS_BORDER_LEFT : CBRS_BORDER_RIGHT);
+    case inner:
+        return horz ? ((align & CBRS_ALIGN_TOP) ? CBRS_BORDER_BOTTOM : CBRS_BORDER_TOP)
+                    : ((align & CBRS_ALIGN_LEFT) ? CBRS_BORDER_RIGHT : CBRS_BORDER_LEFT);
+    case leading:
+        return horz ? CBRS_BORDER_LEFT : CBRS_BORDER_TOP;
+    case trailing:
+        return horz ? CBRS_BORDER_RIGHT : CBRS_BORDER_BOTTOM;
+    }
+    return 0;
+}
+
+// The one side an alignment names, the first of top, bottom, left, right it holds.
+DWORD SideOf(DWORD align)
+{
+    for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
+        if (align & side)
+            return side;
+    return 0;
+}
+
+} // namespace
+
+DWORD CDockBar::BordersTurnedTo(DWORD dwBarStyle, DWORD dwNewAlign)
+{
+    // A bar made for the top with its line facing the view keeps that line facing the view on
+    // any other side: its borders turn with it.
+    const DWORD from = SideOf(dwBarStyle & CBRS_ALIGN_ANY);
+    const DWORD to = SideOf(dwNewAlign);
+    if (!from || !to || from == to)
+        return dwBarStyle;
+    DWORD borders = 0;
+    for (Edge edge : {outer, inner, leading, trailing})
+        if (dwBarStyle & BorderOf(from, edge))
+            borders |= BorderOf(to, edge);
+    return (dwBarStyle & ~static_cast<DWORD>(CBRS_BORDER_ANY)) | borders;
+}
+
 CDockBar::CDockBar(BOOL bFloating) : m_bFloating(bFloating)
 {
     m_arrBars.Add(nullptr);   // the array always opens with a row break
@@ -176,9 +226,16 @@ void CDockBar::TakeBar(CControlBar* pBar, int nPos)
         old->RemoveControlBar(pBar, -1, m_bFloating && !old->m_bFloating);
     pBar->m_pDockBar = this;
 
-    DWORD style = pBar->GetBarStyle() & ~static_cast<DWORD>(CBRS_ALIGN_ANY | CBRS_FLOATING);
+    DWORD style = BordersTurnedTo(pBar->GetBarStyle(), m_dwStyle & CBRS_ALIGN_ANY);
+    style &= ~static_cast<DWORD>(CBRS_ALIGN_ANY | CBRS_FLOATING);
     style |= (m_dwStyle & CBRS_ALIGN_ANY) | (m_bFloating ? CBRS_FLOATING : 0);
     pBar->SetBarStyle(style);
+    // A floating frame's caption names its bar.
+    if (m_bFloating && m_hWnd && GetDockedCount() == 1) {
+        CString title;
+        pBar->GetWindowText(title);
+        SetWindowText(title);
+    }
     if (CFrameWnd* frame = GetParentFrame())
         AfxRecalcFrameLayout(frame, TRUE);
 }

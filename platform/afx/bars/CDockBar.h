@@ -58,6 +58,9 @@ public:
     void GetBarInfo(CControlBarInfo* pInfo);
     void SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd);
 
+    // The bar style dwBarStyle with its border bits turned from its own side to dwNewAlign's.
+    static DWORD BordersTurnedTo(DWORD dwBarStyle, DWORD dwNewAlign);
+
     // Drops the entries of a bar being destroyed, with no layout and no other side effect.
     void ForgetBar(CControlBar* pBar);
 

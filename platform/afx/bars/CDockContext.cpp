@@ -5,6 +5,7 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/VirtualKeys.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -93,6 +94,98 @@ void CDockContext::StartDrag(CPoint pt)
     m_dwOverDockStyle = CanDock();
     DrawFocusRect();
     Track();
+}
+
+void CDockContext::StartResize(int nHitTest, CPoint pt)
+{
+    m_pDockSite = m_pBar->m_pDockSite;
+    CFrameWnd* mini = m_pBar->m_hWnd ? m_pBar->GetParentFrame() : nullptr;
+    if (!mini || !m_pBar->IsFloating() || nHitTest < HTLEFT || nHitTest > HTBOTTOMRIGHT)
+        return;
+    InitLoop();
+    m_bDragging = FALSE;
+    m_nHitTest = nHitTest;
+    m_dwStyle = m_pBar->GetBarStyle();
+    m_ptLast = pt;
+    mini->GetWindowRect(&m_rectRequestedSize);
+    m_rectFrameDragHorz = m_rectRequestedSize;
+    m_rectFrameDragVert = m_rectRequestedSize;
+    DrawFocusRect();
+    Track();
+}
+
+namespace {
+
+// Which edges of a frame a sizing hit code moves; corners move the top or bottom edge only, as
+// the floating frames' sizing edges do.
+struct Edges {
+    bool left, right, top, bottom;
+};
+Edges EdgesOf(int nHitTest)
+{
+    switch (nHitTest) {
+    case HTLEFT:
+        return {true, false, false, false};
+    case HTRIGHT:
+        return {false, true, false, false};
+    case HTTOP:
+    case HTTOPLEFT:
+    case HTTOPRIGHT:
+        return {false, false, true, false};
+    default:
+        return {false, false, false, true};
+    }
+}
+
+} // namespace
+
+void CDockContext::Stretch(CPoint pt)
+{
+    const Edges edges = EdgesOf(m_nHitTest);
+    const CPoint offset = pt - m_ptLast;
+    m_ptLast = pt;
+    if (edges.left)
+        m_rectRequestedSize.left += offset.x;
+    if (edges.right)
+        m_rectRequestedSize.right += offset.x;
+    if (edges.top)
+        m_rectRequestedSize.top += offset.y;
+    if (edges.bottom)
+        m_rectRequestedSize.bottom += offset.y;
+
+    // The bar answers with the size it takes for the width (or height) asked; the edge across
+    // from the one dragged stays put.
+    CRect nonClient(0, 0, 0, 0);
+    AdjustWindowForFloat(nonClient);
+    const bool horzEdge = edges.left || edges.right;
+    const int length = horzEdge ? m_rectRequestedSize.Width() - nonClient.Width()
+                                : m_rectRequestedSize.Height() - nonClient.Height();
+    const CSize size = m_pBar->CalcDynamicLayout(std::max(length, 0), horzEdge ? LM_HORZ : LM_HORZ | LM_LENGTHY);
+    CRect frame(0, 0, size.cx, size.cy);
+    AdjustWindowForFloat(frame);
+    CRect& outline = m_rectFrameDragHorz;
+    const CRect old = outline;
+    outline.left = edges.left ? old.right - frame.Width() : old.left;
+    outline.top = edges.top ? old.bottom - frame.Height() : old.top;
+    outline.right = outline.left + frame.Width();
+    outline.bottom = outline.top + frame.Height();
+    m_rectFrameDragVert = outline;
+    DrawFocusRect();
+}
+
+void CDockContext::EndResize()
+{
+    CancelLoop();
+    CFrameWnd* mini = m_pBar->m_hWnd ? m_pBar->GetParentFrame() : nullptr;
+    if (!mini || !m_pBar->IsFloating())
+        return;
+    // The width the outline showed becomes the bar's floating width.
+    CRect nonClient(0, 0, 0, 0);
+    AdjustWindowForFloat(nonClient);
+    const CRect& outline = m_rectFrameDragHorz;
+    m_pBar->CalcDynamicLayout(outline.Width() - nonClient.Width(), LM_HORZ | LM_COMMIT);
+    mini->SetWindowPos(nullptr, outline.left, outline.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    mini->RecalcLayout();
 }
 
 DWORD CDockContext::CanDock()
@@ -233,14 +326,18 @@ BOOL CDockContext::Track()
         case WM_LBUTTONUP:
             if (m_bDragging)
                 EndDrag();
+            else
+                EndResize();
             return TRUE;
-        case WM_MOUSEMOVE:
-            if (m_bDragging) {
-                POINT pt{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-                ::ClientToScreen(msg.hwnd, &pt);
+        case WM_MOUSEMOVE: {
+            POINT pt{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            ::ClientToScreen(msg.hwnd, &pt);
+            if (m_bDragging)
                 Move(pt);
-            }
+            else
+                Stretch(pt);
             break;
+        }
         case WM_KEYDOWN:
         case WM_KEYUP:
             if (m_bDragging)

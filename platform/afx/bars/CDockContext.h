@@ -18,6 +18,11 @@ public:
     virtual ~CDockContext();
 
     virtual void StartDrag(CPoint pt);
+    // Resizes a floating bar from the edge of its frame named by nHitTest (HTLEFT...): the
+    // outline follows the sizes the bar can take, and the last one is kept.
+    virtual void StartResize(int nHitTest, CPoint pt);
+    void Stretch(CPoint pt);
+    void EndResize();
     // One mouse move of the loop: the outline follows and the dock decision is made again.
     void Move(CPoint pt);
     void EndDrag();
@@ -40,7 +45,9 @@ public:
     DWORD m_dwStyle = 0;            // the bar's style when the drag began
     BOOL m_bFlip = FALSE;           // Shift: a floating outline turns round
     BOOL m_bForceFrame = FALSE;     // Ctrl: no docking
-    BOOL m_bDragging = FALSE;
+    BOOL m_bDragging = FALSE;       // moving the bar; FALSE while resizing it
+    int m_nHitTest = 0;             // the frame edge a resize moves
+    CRect m_rectRequestedSize;      // the frame the mouse asks for while resizing
     BOOL m_bDitherLast = FALSE;
     CPoint m_ptLast;
     CRect m_rectLast;

@@ -29,8 +29,9 @@ void AfxRecalcFrameLayout(CFrameWnd* pFrame, BOOL bDelay)
 {
     if (!pFrame || !pFrame->m_hWnd)
         return;
+    // A floating frame's size follows its bars at once: waiting would show it at the old size.
     if (pFrame->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)))
-        static_cast<CMiniDockFrameWnd*>(pFrame)->RecalcMiniLayout();
+        pFrame->RecalcLayout();
     else if (bDelay)
         pFrame->DelayRecalcLayout();
     else
@@ -150,6 +151,20 @@ void CFrameWnd::ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT 
     AfxRecalcFrameLayout(this, TRUE);
 }
 
+CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD dwStyle)
+{
+    CRuntimeClass* cls = m_pFloatingFrameClass ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
+    CObject* object = cls->CreateObject();
+    auto* mini = object && object->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) ? static_cast<CMiniDockFrameWnd*>(object)
+                                                                                : nullptr;
+    if (!mini) {
+        delete object;
+        return nullptr;
+    }
+    // A frame that fails to come has freed its object.
+    return mini->Create(this, dwStyle) ? mini : nullptr;
+}
+
 void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
 {
     if (!pBar || !pBar->m_hWnd)
@@ -161,20 +176,22 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
             mini->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    CRuntimeClass* cls = m_pFloatingFrameClass ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
-    CObject* object = cls->CreateObject();
-    auto* mini = object && object->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) ? static_cast<CMiniDockFrameWnd*>(object)
-                                                                                : nullptr;
-    if (!mini) {
-        delete object;
+    // A bar that changes shape floats in a frame whose edges resize it.
+    if (pBar->GetBarStyle() & CBRS_SIZE_DYNAMIC) {
+        dwStyle |= CBRS_SIZE_DYNAMIC;
+        if (dwStyle & CBRS_ORIENT_VERT)
+            dwStyle = (dwStyle & ~static_cast<DWORD>(CBRS_ALIGN_ANY)) | CBRS_ALIGN_TOP;
+    }
+    CMiniDockFrameWnd* mini = CreateFloatingFrame(dwStyle);
+    CDockBar* dock = AfxFloatingDockBar(mini);
+    if (!dock) {
+        if (mini)
+            mini->DestroyWindow();
         return;
     }
-    if (!mini->Create(this, dwStyle)) {
-        return;   // a window that failed to come has freed its object
-    }
     mini->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    mini->m_wndDockBar.DockControlBar(pBar);
-    mini->RecalcMiniLayout();
+    dock->DockControlBar(pBar);
+    mini->RecalcLayout();
     if (pBar->GetStyle() & WS_VISIBLE)
         mini->ShowWindow(SW_SHOWNA);
     AfxRecalcFrameLayout(this, TRUE);
@@ -240,18 +257,14 @@ void CFrameWnd::SetDockState(const CDockState& state)
         auto* info = static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
         info->m_pBar = nullptr;
         if (info->m_bDockBar && info->m_bFloating) {
-            CRuntimeClass* cls = m_pFloatingFrameClass ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
-            CObject* object = cls->CreateObject();
-            auto* mini = object && object->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))
-                             ? static_cast<CMiniDockFrameWnd*>(object)
-                             : nullptr;
-            if (!mini) {
-                delete object;
+            CMiniDockFrameWnd* mini = CreateFloatingFrame(info->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT);
+            CDockBar* dock = AfxFloatingDockBar(mini);
+            if (!dock) {
+                if (mini)
+                    mini->DestroyWindow();
                 continue;
             }
-            if (!mini->Create(this, info->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT))
-                continue;
-            info->m_pBar = &mini->m_wndDockBar;
+            info->m_pBar = dock;
         } else {
             CControlBar* bar = GetControlBar(info->m_nBarID);
             // A bar that no longer exists is passed over.
@@ -272,8 +285,8 @@ void CFrameWnd::SetDockState(const CDockState& state)
         if (!info->m_pBar->IsDockBar() || !static_cast<CDockBar*>(info->m_pBar)->m_bFloating)
             continue;
         auto* dock = static_cast<CDockBar*>(info->m_pBar);
-        auto* mini = static_cast<CMiniDockFrameWnd*>(dock->GetParent());
-        mini->RecalcMiniLayout();
+        auto* mini = static_cast<CFrameWnd*>(dock->GetParent());
+        mini->RecalcLayout();
         if (info->m_bVisible && dock->GetDockedVisibleCount() > 0)
             mini->ShowWindow(SW_SHOWNA);
     }

@@ -328,8 +328,22 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 
 void CFrameWnd::RecalcLayout(BOOL)
 {
+    // Sizing the frame below lays it out again from WM_SIZE: once is enough.
+    if (m_bInRecalcLayout || !m_hWnd)
+        return;
+    m_bInRecalcLayout = TRUE;
     m_nIdleFlags &= ~(idleLayout | idleNotify);
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    if (GetStyle() & FWS_SNAPTOBARS) {
+        // The frame takes the size its bars ask for, with room enough for any of them.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder, &rect, TRUE);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
+    m_bInRecalcLayout = FALSE;
 }
 
 void CFrameWnd::DelayRecalcLayout(BOOL bNotify)

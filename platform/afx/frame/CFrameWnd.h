@@ -14,6 +14,7 @@ struct CCreateContext;
 class CControlBar;
 class CDockBar;
 class CDockState;
+class CMiniDockFrameWnd;
 class CDocument;
 class CView;
 
@@ -58,6 +59,7 @@ public:
     void DelayRecalcLayout(BOOL bNotify = TRUE);
     enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
     UINT m_nIdleFlags = 0;
+    BOOL m_bInRecalcLayout = FALSE;   // a layout runs: another one from inside it is dropped
     CRect m_rectBorder;   // space kept inside the bars around the view
 
     // The bars that dock in the frame (filled by the bars themselves).
@@ -117,6 +119,8 @@ public:
     void LoadBarState(LPCTSTR lpszProfileName);
     // The class made for floating frames (null: CMiniDockFrameWnd).
     CRuntimeClass* m_pFloatingFrameClass = nullptr;
+    // A new, hidden floating frame of that class for bars of style dwStyle; null on failure.
+    virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
 
 protected:
     void PostNcDestroy() override;

@@ -75,13 +75,30 @@ LRESULT CMiniFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return hit;
         if (style & MFS_MOVEFRAME)
             return HTCAPTION;
-        if (style & MFS_4THICKFRAME) {
-            if (hit == HTTOPLEFT || hit == HTTOPRIGHT)
+        if ((style & MFS_4THICKFRAME) && hit != HTLEFT && hit != HTRIGHT && hit != HTTOP && hit != HTBOTTOM) {
+            // No corners: the edge the point is on sizes, whatever the corner zone's reach
+            // on a frame as short as a floating bar.
+            CRect window;
+            GetWindowRect(&window);
+            const CPoint pt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            const int fy = ::GetSystemMetrics(SM_CYFRAME);
+            if (pt.y < window.top + fy)
                 return HTTOP;
-            if (hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT)
+            if (pt.y >= window.bottom - fy)
                 return HTBOTTOM;
+            return (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) ? HTLEFT : HTRIGHT;
         }
         return hit;
+    }
+    case WM_GETMINMAXINFO: {
+        // A mini frame may be as small as its bar: its frame and a caption with room to close it.
+        LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
+        CRect nonClient(0, 0, 0, 0);
+        ::AdjustWindowRectEx(&nonClient, style, FALSE, GetExStyle());
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lParam);
+        mmi->ptMinTrackSize.x = nonClient.Width() + ::GetSystemMetrics(SM_CXSMSIZE) + 4;
+        mmi->ptMinTrackSize.y = nonClient.Height();
+        return result;
     }
     case WM_SYSCOMMAND:
         if ((style & MFS_BLOCKSYSMENU) && ((wParam & 0xFFF0) == SC_KEYMENU || (wParam & 0xFFF0) == SC_MOUSEMENU))

@@ -129,6 +129,9 @@ public:
     CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetTopLevelOwner() const;
+    // Activates the top-level window this one belongs to, unless it is active or disabled
+    // (a floating palette passes the activation on to its frame).
+    void ActivateTopParent();
     CWnd* GetDlgItem(int nID) const;
     CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
     static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
@@ -155,6 +158,10 @@ public:
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
+    // Disabled while a modal window of the application runs, and enabled again after it; a frame
+    // takes its floating windows with it.
+    virtual void BeginModalState();
+    virtual void EndModalState();
     BOOL IsIconic() const;
     BOOL IsZoomed() const;
     CMenu* GetMenu() const;

@@ -148,6 +148,25 @@ CWnd* CWnd::GetTopLevelParent() const
     return FromHandle(top);
 }
 
+void CWnd::ActivateTopParent()
+{
+    CWnd* top = GetTopLevelParent();
+    if (!top || !top->m_hWnd || !::IsWindowEnabled(top->m_hWnd))
+        return;
+    if (::GetActiveWindow() != top->m_hWnd)
+        ::SetActiveWindow(top->m_hWnd);
+}
+
+void CWnd::BeginModalState()
+{
+    ::EnableWindow(m_hWnd, FALSE);
+}
+
+void CWnd::EndModalState()
+{
+    ::EnableWindow(m_hWnd, TRUE);
+}
+
 CWnd* CWnd::GetTopLevelOwner() const
 {
     if (!m_hWnd)

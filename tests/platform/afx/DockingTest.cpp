@@ -7,6 +7,7 @@
 #include "platform/afx/bars/CDockContext.h"
 #include "platform/afx/bars/CMiniDockFrameWnd.h"
 #include "platform/afx/frame/CFrameWnd.h"
+#include "platform/afx/frame/CMiniFrameWnd.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/support/ScopedTempDir.h"
 
@@ -137,6 +138,80 @@ TEST_F(DockingTest, BarsDockInRowsOnFourSidesAroundThePane)
     EXPECT_EQ(InParent(bars[3]), CRect(200, 0, 290, 26)) << "it keeps the place it was dropped at";
     EXPECT_EQ(Side(AFX_IDW_DOCKBAR_RIGHT)->GetDockedCount(), 0);
     EXPECT_EQ(InParent(pane), CRect(30, 46, 600, 378)) << "the empty side takes no room";
+}
+
+TEST_F(DockingTest, BorderLinesTurnWithTheSideABarDocksOn)
+{
+    // The top bar's line faces the view; on every other side it still does, and a floating bar
+    // has its frame's edge instead.
+    CTestBar& bar = bars[0];
+    auto borders = [&] { return bar.GetBarStyle() & CBRS_BORDER_ANY; };
+    auto inset = [&] {
+        CRect window, client;
+        bar.GetWindowRect(&window);
+        bar.GetClientRect(&client);
+        return window.Size() - client.Size();
+    };
+    EXPECT_EQ(borders(), static_cast<DWORD>(CBRS_BORDER_BOTTOM));
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    Layout();
+    EXPECT_EQ(borders(), static_cast<DWORD>(CBRS_BORDER_RIGHT));
+    EXPECT_EQ(inset(), CSize(2, 0)) << "the line is beside the bar, not under it";
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    EXPECT_EQ(borders(), static_cast<DWORD>(CBRS_BORDER_TOP));
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    EXPECT_EQ(borders(), static_cast<DWORD>(CBRS_BORDER_LEFT));
+    frame->FloatControlBar(&bar, CPoint(100, 100), CBRS_ALIGN_TOP);
+    EXPECT_EQ(inset(), CSize(0, 0)) << "no lines inside a floating frame";
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(borders(), static_cast<DWORD>(CBRS_BORDER_BOTTOM)) << "back where it started";
+    EXPECT_EQ(inset(), CSize(0, 2));
+
+    // Lines on every edge, or on none, stay so everywhere.
+    bars[3].SetBarStyle((bars[3].GetBarStyle() & ~CBRS_BORDER_ANY) | CBRS_BORDER_ANY);
+    frame->DockControlBar(&bars[3], AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(bars[3].GetBarStyle() & CBRS_BORDER_ANY, static_cast<DWORD>(CBRS_BORDER_ANY));
+    bars[2].SetBarStyle(bars[2].GetBarStyle() & ~CBRS_BORDER_ANY);
+    frame->DockControlBar(&bars[2], AFX_IDW_DOCKBAR_BOTTOM);
+    EXPECT_EQ(bars[2].GetBarStyle() & CBRS_BORDER_ANY, 0u);
+}
+
+TEST_F(DockingTest, AFloatingFrameIsAMiniFrameSizedToItsBar)
+{
+    CTestBar& bar = bars[2];   // no CBRS_SIZE_DYNAMIC: its frame moves but does not size
+    frame->FloatControlBar(&bar, CPoint(120, 90), CBRS_ALIGN_TOP);
+    auto* mini = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
+    ASSERT_NE(mini, nullptr);
+    EXPECT_TRUE(mini->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)));
+    const DWORD style = mini->GetStyle();
+    EXPECT_EQ(style & (MFS_SYNCACTIVE | MFS_MOVEFRAME | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS),
+              static_cast<DWORD>(MFS_SYNCACTIVE | MFS_MOVEFRAME | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS));
+    EXPECT_TRUE(mini->GetExStyle() & WS_EX_TOOLWINDOW);
+    CRect client, window;
+    mini->GetClientRect(&client);
+    mini->GetWindowRect(&window);
+    EXPECT_EQ(client.Size(), CSize(80, 30)) << "the frame snaps to its bar";
+    EXPECT_EQ(window.TopLeft(), CPoint(120, 90));
+    CString title;
+    mini->GetWindowText(title);
+    EXPECT_STREQ(title, "bar") << "the caption names the bar";
+    // Its edges move it like the caption.
+    const LRESULT edge = ::SendMessage(mini->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 1, window.CenterPoint().y));
+    EXPECT_EQ(edge, HTCAPTION);
+
+    // A bar that changes shape gets sizing edges, and the frame follows a new size of it.
+    CTestBar dynamicBar(60, 20);
+    ASSERT_TRUE(dynamicBar.Create(frame, CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xE815));
+    dynamicBar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(&dynamicBar, CPoint(300, 90), CBRS_ALIGN_LEFT);
+    auto* sized = dynamic_cast<CMiniDockFrameWnd*>(dynamicBar.GetParentFrame());
+    ASSERT_NE(sized, nullptr);
+    EXPECT_FALSE(sized->GetStyle() & MFS_MOVEFRAME);
+    EXPECT_TRUE(dynamicBar.GetBarStyle() & CBRS_ALIGN_TOP) << "a shape-changing bar floats in a row";
+    sized->GetWindowRect(&window);
+    EXPECT_EQ(::SendMessage(sized->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 1, window.CenterPoint().y)),
+              HTLEFT);
+    dynamicBar.DestroyWindow();
 }
 
 TEST_F(DockingTest, DelayedShowAndHideWaitForTheNextLayout)

@@ -108,6 +108,40 @@ TEST_F(ToolBarTest, ButtonsComeFromTheResourceAndLayOutForTheirSide)
     EXPECT_EQ(last.top, first.top + 22);
 }
 
+TEST_F(ToolBarTest, AFloatingBarThatChangesShapeIsResizedByItsFrameEdge)
+{
+    toolbar.SetBarStyle(toolbar.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+    frame->FloatControlBar(&toolbar, CPoint(100, 100));
+    CFrameWnd* mini = toolbar.GetParentFrame();
+    ASSERT_TRUE(toolbar.IsFloating());
+    CRect before, client;
+    mini->GetWindowRect(&before);
+    mini->GetClientRect(&client);
+    const CSize oneRow = toolbar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    EXPECT_EQ(client.Size(), oneRow) << "the frame snaps to the bar";
+
+    // The right edge dragged in past the last button: the bar wraps into two rows, and the
+    // frame takes the bar's new size with its left edge where it was.
+    const POINT edge{before.right - 2, before.top + before.Height() / 2};
+    const POINT in{edge.x - 30, edge.y};
+    backend->WhenIdle([&] { backend->MouseMove(in); });
+    backend->WhenIdle([&] { backend->MouseUp(1, in); });
+    backend->MouseDown(1, edge);
+    backend->ProcessMessages();
+    EXPECT_EQ(::GetCapture(), nullptr);
+    ASSERT_TRUE(toolbar.IsFloating());
+    CRect after, first, last;
+    mini->GetWindowRect(&after);
+    mini->GetClientRect(&client);
+    EXPECT_EQ(after.TopLeft(), before.TopLeft());
+    EXPECT_LT(after.Width(), before.Width());
+    EXPECT_EQ(client.Height(), oneRow.cy + 22);
+    toolbar.GetItemRect(0, &first);
+    toolbar.GetItemRect(3, &last);
+    EXPECT_EQ(last.top, first.top + 22) << "the last button moved to a second row";
+    EXPECT_EQ(static_cast<int>(toolbar.m_nMRUWidth), client.Width()) << "the width is kept for the next float";
+}
+
 TEST_F(ToolBarTest, AClickSendsTheCommandAndIdleUpdatesGrayAndCheck)
 {
     CRect open;

@@ -89,18 +89,24 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
     ASSERT_TRUE(status.SetIndicators(indicators, 3));
     frame->EnableDocking(CBRS_ALIGN_ANY);
-    CToolBar top, left, floating;
+    CToolBar top, left, bottom, right, floating;
     const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_BORDER_3D;
     ASSERT_TRUE(top.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR));
     ASSERT_TRUE(left.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), 0xE803));
-    ASSERT_TRUE(floating.CreateEx(frame, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 0, 0), 0xE804));
-    for (CToolBar* bar : {&top, &left, &floating}) {
+    ASSERT_TRUE(bottom.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), 0xE805));
+    ASSERT_TRUE(right.CreateEx(frame, TBSTYLE_FLAT, style, CRect(0, 0, 0, 0), 0xE806));
+    ASSERT_TRUE(floating.CreateEx(frame, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC, CRect(0, 0, 0, 0),
+                                  0xE804));
+    floating.SetWindowText("Floating");
+    for (CToolBar* bar : {&top, &left, &bottom, &right, &floating}) {
         ASSERT_TRUE(bar->LoadToolBar(IDR_MAINBAR));
         bar->EnableDocking(CBRS_ALIGN_ANY);
     }
     frame->DockControlBar(&top);
     frame->DockControlBar(&left, AFX_IDW_DOCKBAR_LEFT);
-    frame->FloatControlBar(&floating, CPoint(360, 300));
+    frame->DockControlBar(&bottom, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->DockControlBar(&right, AFX_IDW_DOCKBAR_RIGHT);
+    frame->FloatControlBar(&floating, CPoint(300, 260));
     status.SetPaneText(0, "Ready");
     frame->RecalcLayout();
     PumpFor(300);
@@ -117,13 +123,18 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     inFrame(status, statusRect);
     inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_TOP), topRect);
     inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_LEFT), leftRect);
+    CRect bottomRect, rightRect;
+    inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM), bottomRect);
+    inFrame(*frame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT), rightRect);
     inFrame(pane, paneRect);
     EXPECT_EQ(statusRect.bottom, client.bottom);
     EXPECT_EQ(statusRect.Width(), client.Width());
     EXPECT_EQ(topRect.top, 0);
+    EXPECT_EQ(bottomRect.bottom, statusRect.top);
     EXPECT_EQ(leftRect.top, topRect.bottom);
-    EXPECT_EQ(leftRect.bottom, statusRect.top);
-    EXPECT_EQ(paneRect, CRect(leftRect.right, topRect.bottom, client.right, statusRect.top));
+    EXPECT_EQ(leftRect.bottom, bottomRect.top);
+    EXPECT_EQ(rightRect.right, client.right);
+    EXPECT_EQ(paneRect, CRect(leftRect.right, topRect.bottom, rightRect.left, bottomRect.top));
     ASSERT_TRUE(floating.IsFloating());
     EXPECT_TRUE(floating.GetParentFrame()->IsWindowVisible());
 
@@ -134,7 +145,7 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     if (keep)
         cairo_surface_write_to_png(shot, (std::string(keep) + "/docking.png").c_str());
     // The strip's images: red, green, then (past the separator) blue.
-    for (const CToolBar* bar : {&top, &left, &floating}) {
+    for (const CToolBar* bar : {&top, &left, &bottom, &right, &floating}) {
         EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 0)), 0xC81E1Eu);
         EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 1)), 0x1EA01Eu);
         EXPECT_EQ(PixelAt(shot, ImageCentre(*bar, 3)), 0x1E1EC8u);
@@ -148,9 +159,24 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     for (int dx = 0; dx < 8 && !ridge; ++dx)
         ridge = PixelAt(shot, POINT{grip.x - dx, grip.y}) == (::GetSysColor(COLOR_BTNHIGHLIGHT) & 0xFFFFFF);
     EXPECT_TRUE(ridge) << "a gripper left of the buttons";
+    // Each docked bar's line faces the pane: the left bar's along its right side, none under it.
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW) & 0xFFFFFF;
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE) & 0xFFFFFF;
+    CRect leftBar;
+    left.GetWindowRect(&leftBar);
+    EXPECT_EQ(PixelAt(shot, POINT{leftBar.right - 2, leftBar.CenterPoint().y}), shadow);
+    EXPECT_EQ(PixelAt(shot, POINT{leftBar.CenterPoint().x, leftBar.bottom - 2}), face) << "no line under it";
+    CRect rightBar;
+    right.GetWindowRect(&rightBar);
+    EXPECT_EQ(PixelAt(shot, POINT{rightBar.left, rightBar.CenterPoint().y}), shadow);
+    CRect bottomBar;
+    bottom.GetWindowRect(&bottomBar);
+    EXPECT_EQ(PixelAt(shot, POINT{bottomBar.CenterPoint().x, bottomBar.top}), shadow);
     cairo_surface_destroy(shot);
 
     floating.DestroyWindow();
+    right.DestroyWindow();
+    bottom.DestroyWindow();
     left.DestroyWindow();
     top.DestroyWindow();
     status.DestroyWindow();

@@ -84,6 +84,7 @@ TEST_F(CMiniFrameWndTest, EdgesSizeWithoutCornersOrMoveTheFrame)
     EXPECT_EQ(HitAt(*four, corner, corner), HTTOP);
     EXPECT_EQ(HitAt(*four, 159 - corner, 119 - corner), HTBOTTOM);
     EXPECT_EQ(HitAt(*four, corner, 60), HTLEFT);
+    EXPECT_EQ(HitAt(*four, corner, 10), HTLEFT) << "the edge decides, not the reach of a corner";
     auto moving = Make(MFS_MOVEFRAME);
     EXPECT_EQ(HitAt(*moving, corner, 60), HTCAPTION);
     EXPECT_EQ(HitAt(*moving, 80, 60), HTCLIENT);
