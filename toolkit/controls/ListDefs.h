@@ -1,7 +1,8 @@
 // ListDefs: the exchange records, masks, state bits and notification codes of the toolkit's list.
 #pragma once
 
-#include "platform/controls/ToolTip.h"   // LPSTR_TEXTCALLBACK
+#include "platform/controls/StatusBar.h"   // NM_CLICK and the other common notifications
+#include "platform/controls/ToolTip.h"     // LPSTR_TEXTCALLBACK
 #include "platform/core/Types.h"
 #include "platform/win/WinUser.h"
 
@@ -28,6 +29,36 @@
 #define LVN_ENDLABELEDITA (-106)
 #define LVN_GETDISPINFOA (-150)
 #define LVN_KEYDOWN (-155)
+
+#ifndef NM_SETFOCUS
+#define NM_SETFOCUS (NM_FIRST - 7)
+#define NM_KILLFOCUS (NM_FIRST - 8)
+#endif
+
+// Hit-test codes; several may combine.
+#define LVHT_NOWHERE 0x0001
+#define LVHT_ONITEMICON 0x0002
+#define LVHT_ONITEMLABEL 0x0004
+#define LVHT_ONITEMSTATEICON 0x0008
+#define LVHT_ABOVE 0x0008
+#define LVHT_BELOW 0x0010
+#define LVHT_TORIGHT 0x0020
+#define LVHT_TOLEFT 0x0040
+#define LVHT_ONDIVIDER 0x0800
+#define LVHT_ONHEADER 0x1000
+#define LVHT_ONITEM 0x2000
+#define LVHT_LEFTOFLABEL 0x4000
+#define LVHT_RIGHTOFLABEL 0x8000
+
+#define LVNI_ALL 0x0000
+#define LVNI_FOCUSED 0x0001
+#define LVNI_SELECTED 0x0002
+#define LVNI_CUT 0x0004
+#define LVNI_DROPHILITED 0x0008
+#define LVNI_ABOVE 0x0100
+#define LVNI_BELOW 0x0200
+#define LVNI_TOLEFT 0x0400
+#define LVNI_TORIGHT 0x0800
 
 #define LVSIL_NORMAL 0
 #define LVSIL_SMALL 1

@@ -1,8 +1,16 @@
 // SECListBaseC's creation and window side, and SECListCtrl's message map.
+#include "platform/afx/app/CWinApp.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/ScrollBar.h"
 #include "toolkit/controls/SECListCtrl.h"
 
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Gdi.h"
+#include "toolkit/controls/SECListEdit.h"
+#include "toolkit/controls/SECListTip.h"
+#include "toolkit/res/ControlsRes.h"
+
+#include <algorithm>
 
 BOOL SECListBaseC::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, void* pContext)
 {
@@ -42,24 +50,6 @@ BOOL SECListBaseC::ReplaceDlgItem(UINT nID, CWnd* pDialog)
     return Create(style, exStyle, rc, pDialog, nID, nullptr);
 }
 
-void SECListBaseC::GetInsideRect(RECT& rc) const
-{
-    rc = RECT{};
-    if (!m_hWnd)
-        return;
-    GetClientRect(&rc);
-    if ((m_dwListStyle & LVXS_VIEW_MASK) == LVXS_REPORT_VIEW && IsHeaderShown())
-        rc.top += m_cyHeader;
-    // FIXME: less the own scroll bars once the layout creates them.
-}
-
-BOOL SECListBaseC::GetCellRect(int, int, RECT& rc, int) const
-{
-    // FIXME: rows are stacked by their measured bands once the layout measures them.
-    rc = RECT{};
-    return FALSE;
-}
-
 BOOL SECListBaseC::GetLabelRect(int nRow, RECT& rc, int nPart) const
 {
     for (int i = 0; i < GetColumnCount(); ++i)
@@ -79,61 +69,6 @@ CFont* SECListBaseC::GetHeaderFont() const
     return m_pHeaderFont ? m_pHeaderFont : CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
 }
 
-void SECListBaseC::RedrawItem(int nRow, BOOL, BOOL, BOOL, BOOL)
-{
-    if (m_hWnd && GetItemRecord(nRow))
-        Invalidate(FALSE);   // FIXME: only the row's band once rows are laid out
-}
-
-void SECListBaseC::RedrawItems(int nFirst, int nLast)
-{
-    if (m_hWnd && nFirst <= nLast && GetItemRecord(nFirst))
-        Invalidate(FALSE);   // FIXME: only the rows' bands once rows are laid out
-}
-
-void SECListBaseC::RemeasureAll()
-{
-    for (auto& item : m_items)
-        item->m_cy = -1;
-}
-
-void SECListBaseC::RemeasureItem(int nRow)
-{
-    if (SECListItem* item = GetItemRecord(nRow))
-        item->m_cy = -1;
-}
-
-void SECListBaseC::RecalcLayout()
-{
-    // FIXME: row heights, page counts and the own scroll bars come with the layout.
-    if (m_nTopIndex > GetItemCount())
-        m_nTopIndex = GetItemCount();
-}
-
-void SECListBaseC::MeasureItem(int nRow, SECListPaintContext*)
-{
-    // FIXME: measuring with the item font; until then the row waits to be measured.
-    RemeasureItem(nRow);
-}
-
-void SECListBaseC::EndLabelEdit(BOOL)
-{
-    // FIXME: the in-place editor; with none open there is nothing to end.
-    m_nEditRow = -1;
-}
-
-void SECListBaseC::CancelEditTimer()
-{
-    if (m_nEditTimer && m_hWnd)
-        KillTimer(m_nEditTimer);
-    m_nEditTimer = 0;
-}
-
-void SECListBaseC::HideTip()
-{
-    // FIXME: the list tip window.
-}
-
 // ---------------------------------------------------------------- SECListCtrl
 
 IMPLEMENT_DYNAMIC(SECListCtrl, CWnd)
@@ -145,13 +80,33 @@ BEGIN_MESSAGE_MAP(SECListCtrl, CWnd)
     ON_WM_SIZE()
     ON_WM_GETDLGCODE()
     ON_WM_PAINT()
+    ON_MESSAGE(WM_HSCROLL, &SECListCtrl::OnHScrollMsg)
+    ON_MESSAGE(WM_VSCROLL, &SECListCtrl::OnVScrollMsg)
+    ON_WM_MOUSEWHEEL()
+    ON_WM_TIMER()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_WM_ENABLE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_RBUTTONDOWN()
+    ON_WM_RBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_SETCURSOR()
+    ON_MESSAGE(WM_KEYDOWN, &SECListCtrl::OnKeyDownMsg)
+    ON_MESSAGE(WM_SYSKEYDOWN, &SECListCtrl::OnSysKeyDownMsg)
+    ON_MESSAGE(WM_CANCELMODE, &SECListCtrl::OnCancelModeMsg)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &SECListCtrl::OnSysColorChangeMsg)
+    ON_EN_KILLFOCUS(1, &SECListCtrl::OnEditKillFocusCmd)
+    ON_EN_UPDATE(1, &SECListCtrl::OnEditUpdateCmd)
 END_MESSAGE_MAP()
 
 int SECListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
-    // FIXME: the column-sizing cursor comes with the header's mouse handling.
+    m_hSizingCursor = ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(IDC_SEC_COLUMN_SIZE));
     if ((m_dwListStyle & LVXS_VIEW_MASK) != LVXS_REPORT_VIEW) {
         m_dwListStyle |= LVXS_NOHEADER;
         InsertColumn(0, "", 0, 20, 0, FALSE);
@@ -167,6 +122,10 @@ void SECListCtrl::OnDestroy()
             p = nullptr;
         }
     HideTip();
+    if (m_pTip && m_pTip->m_hWnd)
+        m_pTip->DestroyWindow();
+    if (m_pEdit && m_pEdit->m_hWnd)
+        m_pEdit->DestroyWindow();
     DeleteAllItems();
     DeleteAllColumns();
     CWnd::OnDestroy();
@@ -189,4 +148,114 @@ void SECListCtrl::OnPaint()
 {
     CPaintDC dc(this);
     OnDraw(&dc);
+}
+
+LRESULT SECListCtrl::OnHScrollMsg(WPARAM wParam, LPARAM)
+{
+    EndLabelEdit(TRUE);
+    HideTip();
+    RECT inside;
+    GetInsideRect(inside);
+    const int width = inside.right - inside.left;
+    const int largest = std::max(GetContentWidth() - width, 0);
+    const int pos = static_cast<short>(HIWORD(wParam));
+    switch (LOWORD(wParam)) {
+    case SB_LINELEFT: ScrollHorz(15); break;
+    case SB_LINERIGHT: ScrollHorz(-15); break;
+    case SB_PAGELEFT: ScrollHorz(width); break;
+    case SB_PAGERIGHT: ScrollHorz(-width); break;
+    case SB_THUMBPOSITION: case SB_THUMBTRACK: ScrollHorz(m_nHScroll - pos); break;
+    case SB_LEFT: ScrollHorz(m_nHScroll); break;
+    case SB_RIGHT: ScrollHorz(m_nHScroll - largest); break;
+    default: break;
+    }
+    return 0;
+}
+
+LRESULT SECListCtrl::OnVScrollMsg(WPARAM wParam, LPARAM)
+{
+    EndLabelEdit(TRUE);
+    HideTip();
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (CWnd* bar = GetScrollBarCtrl(1))
+        ::GetScrollInfo(bar->m_hWnd, SB_CTL, &si);
+    const int page = static_cast<int>(si.nPage);
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP:
+        if (si.nPos != 0)
+            ScrollVert(-1, 0);
+        break;
+    case SB_LINEDOWN:
+        if (si.nPos + page < si.nMax + 1)
+            ScrollVert(1, 0);
+        break;
+    case SB_PAGEUP: ScrollVert(-GetCountPerPageAbove(), 0); break;
+    case SB_PAGEDOWN:
+        ScrollVert(std::min(m_nTopIndex + page, si.nMax - page + 1) - m_nTopIndex, 0);
+        break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        ScrollVert(static_cast<int>(static_cast<short>(HIWORD(wParam))) - si.nPos, 0);
+        break;
+    case SB_TOP: ScrollVert(-m_nTopIndex, 0); break;
+    case SB_BOTTOM: ScrollVert(si.nMax - page + 1 - m_nTopIndex, 0); break;
+    default: break;
+    }
+    return 0;
+}
+
+BOOL SECListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
+{
+    m_nWheelAccum += zDelta;
+    const int lines = m_nWheelAccum / WHEEL_DELTA;
+    if (lines == 0)
+        return TRUE;
+    HideTip();
+    if (IsVertBarShown()) {
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        if (CWnd* bar = GetScrollBarCtrl(1))
+            ::GetScrollInfo(bar->m_hWnd, SB_CTL, &si);
+        const bool atTop = lines > 0 && si.nPos == 0;
+        const bool atBottom = lines < 0 && si.nPos + static_cast<int>(si.nPage) >= si.nMax + 1;
+        if (!atTop && !atBottom)
+            ScrollVert(-lines, 0);
+    } else if (IsHorzBarShown()) {
+        ScrollHorz(lines * 15);
+    }
+    m_nWheelAccum = 0;
+    return TRUE;
+}
+
+void SECListCtrl::OnTimer(UINT_PTR nIDEvent)
+{
+    if (m_nEditTimer && nIDEvent == m_nEditTimer) {
+        CancelEditTimer();
+        if (m_nArmedRow >= 0 && m_nArmedRow == m_nFocus)
+            EditLabel(m_nArmedRow, m_nEditCol);
+        return;
+    }
+    CWnd::OnTimer(nIDEvent);
+}
+
+void SECListCtrl::OnEnable(BOOL bEnable)
+{
+    if (!bEnable)
+        HideTip();
+    Invalidate(FALSE);
+}
+
+LRESULT SECListCtrl::OnCancelModeMsg(WPARAM, LPARAM)
+{
+    HideTip();
+    return Default();
+}
+
+LRESULT SECListCtrl::OnSysColorChangeMsg(WPARAM, LPARAM)
+{
+    LoadSysColors();
+    return Default();
 }

@@ -13,6 +13,10 @@
 
 class CDC;
 class CFont;
+class CPen;
+class CScrollBar;
+class SECListEdit;
+class SECListTip;
 struct SECListPaintContext;
 
 // List style bits kept by the control (taken out of the window style when it is created).
@@ -55,6 +59,10 @@ public:
     COLORREF GetTipTextColor() const override { return m_colors[kTipText]; }
     COLORREF GetTipBkColor() const override { return m_colors[kTipBk]; }
     CFont* GetItemFont() const override;
+    using CWnd::ClientToScreen;
+    using CWnd::SetCapture;
+    void ClientToScreen(POINT& pt) const override { ::ClientToScreen(m_hWnd, &pt); }
+    CWnd* SetCapture(BOOL bCapture) override;
 
     // ---- Creation ----
     BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -97,9 +105,22 @@ public:
                             BOOL bNow = FALSE);
     virtual void RedrawItems(int nFirst, int nLast);
     virtual int GetTopIndex() const { return m_nTopIndex; }
+    virtual int GetCountPerPage();
+    virtual int GetCountPerPageAbove();
+    virtual int GetMaxTopIndex();
+    virtual int GetBottomIndex(SECListPaintContext* pContext = nullptr);
+    virtual int GetEndIndex();
+    virtual int GetPageUpIndex();
+    virtual int RowFromOffset(CPoint pt);
+    virtual int RowFromOffsetY(int y);
+    virtual BOOL SetItemHeight(int nRow, int cy);
+    virtual int GetRowsHeight(int nFirst, int nLast, BOOL bInclusive);
+    virtual int GetRowsInHeight(int cy, int nStart, BOOL bForward);
     virtual void RemeasureAll();
     virtual void RemeasureItem(int nRow);
-    virtual void RecalcLayout();
+    virtual int GetRowSpacing() const { return 0; }
+    // The row's height, measuring it first when it is not known.
+    int GetRowHeight(int nRow);
 
     // ---- Columns ----
     virtual BOOL DeleteColumnByTitle(LPCSTR pszTitle);
@@ -162,6 +183,8 @@ public:
     virtual void DeselectAllExcept(int nRow);
     virtual BOOL SelectRange(int nFirst, int nLast, BOOL bSelect);
     virtual int GetFocusItem() const { return m_nFocus; }
+    virtual void GetContentSize(int& cx, int& nRows);
+    virtual int GetNextItem(int nStart, UINT nFlags);
     virtual BOOL SetItemState(int nRow, UINT nState, UINT nMask);
     virtual UINT GetItemState(int nRow, UINT nMask);
     virtual BOOL SetItemData(int nRow, LPARAM lParam);
@@ -203,9 +226,27 @@ public:
     virtual void SetAutoUpdate(BOOL b) { m_bAutoUpdate = b; }
     virtual BOOL GetAutoUpdate() const { return m_bAutoUpdate; }
 
+    // ---- Hit testing and scrolling ----
+    virtual BOOL SetTopIndex(int nRow);
+    virtual void ScrollHorz(int cx);
+    virtual void ScrollVert(int nRows, int nMode = 0);
+    virtual BOOL EnsureVisible(int nRow, BOOL bPartialOK = FALSE);
+    virtual BOOL EnsureRangeVisible(int nFirst, int nLast);
+
     // ---- Layout ----
+    virtual void RecalcLayout();
+    virtual int GetContentWidth(SECListPaintContext* pContext = nullptr);
+    virtual int GetScrollRowCount() const { return GetItemCount(); }
     virtual BOOL FitColumns();
     virtual void FillLabelColumn();
+    virtual BOOL CreateScrollBarCtrl(DWORD dwStyle, UINT nID);
+    virtual void ShowScrollBarCtrl(int nBar, BOOL bShow, SCROLLINFO* pInfo = nullptr);
+    virtual void PositionScrollBars();
+    virtual void UpdateVertScrollBar(int nRows);
+    virtual void UpdateHorzScrollBar(int cxContent);
+    virtual CWnd* GetScrollBarCtrl(int nBar) const;
+    BOOL IsVertBarShown() const { return (m_nScrollBars & 2) != 0; }
+    BOOL IsHorzBarShown() const { return (m_nScrollBars & 1) != 0; }
 
     // ---- Sub-item slots ----
     virtual void AddSubItems(SECListItem* pItem);
@@ -217,9 +258,23 @@ public:
     virtual int HitTest(int x, int y, UINT& nHitCode, int& nCol) const;
 
     // ---- Painting and measuring ----
+    virtual void SetPaintBkColor(SECListPaintContext* pContext);
+    virtual void SetCellBkColor(SECListPaintContext* pContext);
+    virtual void SetPaintTextColors(SECListPaintContext* pContext);
+    virtual void SetPaintFont(SECListPaintContext* pContext);
+    virtual CPen* GetGridPen();
+    virtual CPen* GetGridPen2();
+    virtual void MeasureItemCells(SECListPaintContext* pContext);
     virtual void MeasureItem(int nRow, SECListPaintContext* pContext = nullptr);
+    virtual void MeasureCell(SECListPaintContext* pContext, int& cy);
+    virtual void MeasureIcons(SECListPaintContext* pContext, RECT& rc);
+    virtual void MeasureText(SECListPaintContext* pContext, RECT& rc);
     virtual int TrackColumnResize(int x, int y, int nCol);
     virtual void OnDraw(CDC* pDC);
+    virtual BOOL PrepareCell(SECListPaintContext* pContext);
+    virtual SECListPaintContext* CreatePaintContext(CDC* pDC);
+    // Returns whether the caller owns (and must delete) what it got.
+    virtual BOOL CreateMemoryDC(CDC* pDC, CDC*& pMemDC, const RECT& rc);
     virtual void DrawHeader(CDC* pDC);
     virtual void DrawRows(CDC* pDC);
     virtual void DrawRow(CDC* pDC, SECListPaintContext* pContext);
@@ -231,9 +286,13 @@ public:
 
     // ---- Label editing ----
     virtual CWnd* EditLabel(int nRow, int nCol);
-    virtual CWnd* GetEditControl() const { return nullptr; }   // FIXME: the in-place editor
+    virtual CWnd* GetEditControl() const;
     virtual void CancelEditTimer();
+    virtual BOOL ShowTip(UINT nHitCode, int nRow, int nCol, int x, int y);
     virtual void HideTip();
+    virtual void RefreshTip();
+    int GetEditRow() const { return m_nEditRow; }
+    SECListTip* GetTip() const { return m_pTip.get(); }
 
     // ---- Keys: (focus row, slot of the current column, shift, control, repeat count, key flags) ----
     virtual void OnKeyUp(int nRow, int nSlot, BOOL bShift, BOOL bCtrl, UINT nRepCnt, UINT nFlags);
@@ -262,10 +321,12 @@ public:
     virtual LRESULT NotifyKeyDown(UINT nVirtKey);
     virtual BOOL NotifyGetDispInfo(LV_ITEM& item);
     virtual void NotifySetDispInfo(const LV_ITEM& /*item*/) {}
-    virtual void NotifyBeginDrag() {}
-    virtual void NotifyBeginRightDrag() {}
-    virtual LRESULT NotifySelChanging(int /*nRow*/) { return 0; }
-    virtual void NotifySelChanged(int /*nRow*/) {}
+    // (focus row, button-down point)
+    virtual void NotifyBeginDrag(int /*nRow*/, CPoint /*pt*/) {}
+    virtual void NotifyBeginRightDrag(int /*nRow*/, CPoint /*pt*/) {}
+    // (new row, old row, cause: 1 mouse, 0 keyboard); a non-zero reply vetoes.
+    virtual LRESULT NotifySelChanging(int /*nRow*/, int /*nOldRow*/, int /*nCause*/) { return 0; }
+    virtual void NotifySelChanged(int /*nRow*/, int /*nOldRow*/, int /*nCause*/) {}
     virtual void NotifyGetState2(LV_ITEM& /*item*/) {}
     virtual void NotifyReserved() {}
     virtual CWnd* GetNotifyTarget() const;
@@ -279,6 +340,15 @@ protected:
     void RemoveFromSelection(int nRow);
     void AddToSelection(int nRow);
 
+    // Marks a row unmeasured without measuring it now: heights are measured when first needed.
+    void DeferMeasure(int nRow);
+    void OnEditUpdate();
+    void OnEditKillFocus();
+    int HitTestRows(int x, int y, UINT& nHitCode, int nCol) const;
+    int RowTop(int nRow);   // the row's top in client coordinates; only for rows from the top row on
+
+    std::unique_ptr<SECListTip> m_pTip;
+    std::unique_ptr<SECListEdit> m_pEdit;
     std::vector<std::unique_ptr<SECListItem>> m_items;
     std::vector<std::unique_ptr<SECListColumn>> m_columns;
     std::vector<int> m_selection;   // sorted, no duplicates
@@ -302,7 +372,18 @@ protected:
     int m_nEditRow = -1;
     int m_nEditCol = 0;
     CString m_strEditOld;
+    CString m_strEditReply;   // the text the parent's end-of-edit reply carries
+    BOOL m_bEndingEdit = FALSE;
+    int m_nArmedRow = -1;
     UINT_PTR m_nEditTimer = 0;
+    int m_nWheelAccum = 0;
+    BOOL m_bDragArmed = FALSE;
+    BOOL m_bDragging = FALSE;
+    CPoint m_ptButtonDown;
+    LRESULT m_nLastNotifyResult = 0;
+    LRESULT m_nSelVeto = 0;
+    HCURSOR m_hSizingCursor = nullptr;
+    BOOL m_bShowSizingCursor = FALSE;
     UINT m_nStateCallbackMask = 0;
     UINT m_nState2CallbackMask = 0;
     BOOL m_bAutoUpdate = FALSE;
@@ -322,6 +403,27 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     UINT OnGetDlgCode();
     void OnPaint();
+    LRESULT OnHScrollMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnVScrollMsg(WPARAM wParam, LPARAM lParam);
+    BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
+    void OnEnable(BOOL bEnable);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
+    void OnRButtonUp(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    // WM_KEYDOWN: the name OnKeyDown is the Down key's operation.
+    LRESULT OnKeyDownMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysKeyDownMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCancelModeMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysColorChangeMsg(WPARAM wParam, LPARAM lParam);
+    void OnEditKillFocusCmd();
+    void OnEditUpdateCmd();
     DECLARE_MESSAGE_MAP()
 };
 

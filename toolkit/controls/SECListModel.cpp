@@ -7,6 +7,8 @@
 #include "platform/win/Gdi.h"
 #include "platform/win/SystemParameters.h"
 #include "toolkit/controls/SECListCtrl.h"
+#include "toolkit/controls/SECListEdit.h"
+#include "toolkit/controls/SECListTip.h"
 
 void SECListCopyText(LPSTR pszBuffer, int cchMax, LPCSTR psz)
 {
@@ -25,6 +27,7 @@ void SECListCopyText(LPSTR pszBuffer, int cchMax, LPCSTR psz)
 }
 
 SECListBaseC::SECListBaseC()
+    : m_pTip(std::make_unique<SECListTip>(this)), m_pEdit(std::make_unique<SECListEdit>(this))
 {
     m_bFollowSysColors = TRUE;
     LoadSysColors();
@@ -513,7 +516,7 @@ BOOL SECListBaseC::SetItem(const LV_ITEM& lvi, BOOL bUpdate)
     if (!(lvi.mask & (LVIF_TEXT | LVIF_STATE)))
         return TRUE;
     if (lvi.mask & LVIF_TEXT)
-        MeasureItem(row);
+        DeferMeasure(row);   // measured again when next needed
     if (bUpdate && ((lvi.mask & LVIF_IMAGE) || stateChanged) && row != m_nEditRow)
         RedrawItem(row, FALSE, TRUE, FALSE, dropChanged);
     return TRUE;
@@ -595,6 +598,7 @@ BOOL SECListBaseC::GetItem(LV_ITEM& lvi, BOOL bCopyText, BOOL bAskParent)
             }
         }
         NotifyGetDispInfo(q);
+        lvi.mask |= q.mask & LVIF_DI_SETITEM;   // the parent asks the list to keep what it gave
         if (ask & LVIF_TEXT) {
             LPCSTR got = (q.pszText && q.pszText != LPSTR_TEXTCALLBACK) ? q.pszText : "";
             if (bCopyText) {
@@ -727,6 +731,7 @@ BOOL SECListBaseC::SetFocusItem(int nRow)
         return FALSE;
     const int old = m_nFocus;
     m_nFocus = nRow;
+    m_nAnchor = nRow;
     if (old >= 0)
         RedrawItem(old);
     if (nRow >= 0)

@@ -2,6 +2,7 @@
 // window, and notifications reaching the parent as WM_NOTIFY.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -105,7 +106,8 @@ TEST_F(SECListCtrlWindowTest, AReportListSplitsStylesAndNotifiesItsParent)
         list.InsertItem(i, "r");
     parent.codes.clear();
     EXPECT_TRUE(list.DeleteItems(1, 3));
-    EXPECT_EQ(parent.codes, std::vector<int>{LVN_DELETEITEM});
+    // (Measuring the rows still on show asks the parent for the callback text meanwhile.)
+    EXPECT_EQ(std::count(parent.codes.begin(), parent.codes.end(), LVN_DELETEITEM), 1);
     EXPECT_EQ(parent.deletedRows, std::vector<int>{1});
     // A notify window takes the parent's place.
     NotifyParent other;
