@@ -1,5 +1,6 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
@@ -40,6 +41,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
 void CGXControlFactory::InitializeApplicationComponents()
 {
     CGXLongOperationImp::Install();
+    CGXDrawRotatedTextImp::Install();
 }
 
 void CGXControlFactory::RegisterWndClasses(HINSTANCE hInstance)

@@ -104,6 +104,7 @@ public:
     CObject* m_pPrintDeviceImp = nullptr;
     CObject* m_pGridProfileImp = nullptr;
     CObject* m_pNumberFormattingImp = nullptr;
+    CObject* m_pDrawRotatedTextImp = nullptr; // a CGXAbstractDrawRotatedTextImp
     CObject* m_pDateTimeImp = nullptr;
 
 private:

@@ -5,7 +5,10 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridGdiCache.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
+#include "grid/core/CGXPluginComponent.h"
+#include "platform/afx/gdi/CDC.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -153,7 +156,7 @@ void CGXGridCore::Initialize()
     pParam->m_bInitialized = TRUE;
 
     m_nZoom = pParam->GetProperties()->m_nZoom > 0 ? pParam->GetProperties()->m_nZoom : 100;
-    MeasureFont();
+    CalcFontMetrics();
     m_bInitDone = TRUE;
 
     m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
@@ -247,11 +250,6 @@ void CGXGridCore::SetPrinting(BOOL bPrint, BOOL bClientToRect)
 void CGXGridCore::SetModifiedFlag(BOOL)
 {
     // FIXME: passes the mark to the document (when hints are on) once documents exist.
-}
-
-void CGXGridCore::PrepareDC(CDC*)
-{
-    // FIXME: the mapping of the drawing issue (zoom, print origin) comes with painting.
 }
 
 void CGXGridCore::UpdateAllViews(CWnd*, LPARAM, CObject*)

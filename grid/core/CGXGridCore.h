@@ -10,6 +10,7 @@
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
+#include "platform/core/CArray.h"
 #include "platform/core/CRect.h"
 #include "platform/core/WinMessages.h"
 
@@ -28,6 +29,11 @@ class CGXControl;
 class CGXFont;
 class CGXGridAppData;
 class CGXGridHint;
+class CGXGridGdiCache;
+class CGXPluginComponent;
+class CBrush;
+class CPen;
+struct GXDrawState;
 class CWnd;
 struct CPrintInfo;
 
@@ -158,7 +164,8 @@ public:
     virtual void UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int* anOldHeights, UINT nFlags, BOOL bCreateHint);
     // What lies under a point of the window: a hit code (0 nothing), with its cell.
     virtual int HitTest(CPoint pt, ROWCOL* pRow = nullptr, ROWCOL* pCol = nullptr, CRect* pRectHit = nullptr);
-    virtual int HitTestSelectionFrame(CPoint pt, ROWCOL* pRow = nullptr, ROWCOL* pCol = nullptr);
+    // 5 on the edge of a selected range's frame, 6 on its fill handle, else 0.
+    virtual int HitTestSelectionFrame(ROWCOL nRow, ROWCOL nCol, const CPoint& pt, const CRect& rectCell);
     virtual BOOL StartResizeTracking(CPoint pt, int nMode, ROWCOL nIndex);
     virtual void MoveResizeTracking(CPoint pt);
     virtual BOOL EndResizeTracking(CPoint pt);
@@ -352,13 +359,18 @@ public:
     virtual void Paint(CDC* pDC);
     virtual void DrawCellWithControl(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect, const CGXStyle& style);
     virtual void MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags);
-    virtual void DrawClientRange(CDC* pDC, const CRect& rect);
+    // Draws the client cells top..bottom, left..right (client indices).
+    virtual void DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
     virtual void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
-    virtual void DrawGridLine(CDC* pDC, int x1, int y1, int x2, int y2, UINT nFlags);
-    virtual CFont* LoadFont(const CGXFont& font);
+    // nDirection 1 vertical, 2 horizontal; nFlags 0 grid line, 1 tracking, 2 dragging, 4 and 8 inverted.
+    virtual void DrawGridLine(CDC* pDC, int x, int y, int cx, int cy, int nDirection, ROWCOL nClientIndex, UINT nFlags);
+    // Selects the style's font zoomed; the old font, or null when nothing was selected (with
+    // bCompare, a cell in the standard font selects nothing).
+    virtual CFont* LoadFont(CDC* pDC, const CGXStyle& style, BOOL bCompare = TRUE);
     virtual void FreeObjectCache();
-    // The standard font's height and width on the screen (15 and 10 without a font).
-    virtual void MeasureFont();
+    // Measures the font selected in the DC: height with external leading, the average width
+    // (half as much again for a proportional font).
+    virtual void MeasureFont(CDC* pDC, int& nWidth, int& nHeight);
     virtual void SetGridCursor(UINT nID, LPCTSTR pszFallback = nullptr);
     virtual void UpdateCursor(CPoint pt);
     virtual void SetCursorOverride(UINT nID);
@@ -452,6 +464,103 @@ public:
     BOOL CutRange(const CGXRange& range, BOOL bStyleOrValue = TRUE);
     BOOL ClearRange(const CGXRange& range, BOOL bStyleOrValue = TRUE);
 
+    // ---- Geometry: sizes, sums, client indices and cell rectangles ----
+    // Client indices count rows and columns as drawn: frozen ones keep their number, scrolled
+    // ones count on from the top row and left column. GX_INVALID: none, or past the last.
+    void GetRowHeights(ROWCOL nFrom, ROWCOL nTo, CArray<int, int>& heights);
+    void GetColWidths(ROWCOL nFrom, ROWCOL nTo, CArray<int, int>& widths);
+    // The sums stop before the next size once they pass nLimit (0: no limit).
+    int SumRowHeights(ROWCOL nFrom, ROWCOL nTo, int nLimit = 0);
+    int SumColWidths(ROWCOL nFrom, ROWCOL nTo, int nLimit = 0);
+    int SumClientRowHeights(ROWCOL nFrom, ROWCOL nTo, int nLimit = 0);
+    int SumClientColWidths(ROWCOL nFrom, ROWCOL nTo, int nLimit = 0);
+    int CalcClientRowTop(ROWCOL nClientRow);
+    int CalcClientColLeft(ROWCOL nClientCol);
+    CRect CalcAreaBelowRow(ROWCOL nRow);
+    CRect CalcAreaRightOfCol(ROWCOL nCol);
+    ROWCOL CalcClientRowFromPt(CPoint pt, int* pTop = nullptr);
+    ROWCOL CalcClientColFromPt(CPoint pt, int* pLeft = nullptr);
+    ROWCOL CalcLastVisibleRow(const CRect& rect);
+    ROWCOL CalcLastVisibleCol(const CRect& rect);
+    ROWCOL CalcLastVisibleRowEx(const CRect& rect, BOOL& bLastRowVisible);
+    ROWCOL CalcLastVisibleColEx(const CRect& rect, BOOL& bLastColVisible);
+    ROWCOL CalcLastVisibleRowCol(const CRect& rect, ROWCOL& nLastRow, ROWCOL& nLastCol);
+    // The last visible row and column of the grid rectangle, cached until the layout changes.
+    ROWCOL GetLastVisibleRow();
+    ROWCOL GetLastVisibleCol();
+    CRect CalcClientRectOfRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, BOOL bNoLimit = FALSE);
+    CRect CalcRangeRect(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
+    CRect CalcRangeRectWithSpans(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
+    CRect CalcCellRect(ROWCOL nRow, ROWCOL nCol) { return CalcRangeRect(nRow, nCol, nRow, nCol); }
+    CRect CalcCellRectWithSpans(ROWCOL nRow, ROWCOL nCol) { return CalcRangeRectWithSpans(nRow, nCol, nRow, nCol); }
+    ROWCOL RowToClientRow(ROWCOL nRow);
+    ROWCOL ColToClientCol(ROWCOL nCol);
+    ROWCOL ClientRowToRow(ROWCOL nClientRow);
+    ROWCOL ClientColToCol(ROWCOL nClientCol);
+    BOOL CalcClientRowColFromPt(CPoint pt, ROWCOL& nClientRow, ROWCOL& nClientCol, CRect* pRectCell = nullptr);
+    BOOL CalcClientRowColFromPtClamped(CPoint pt, ROWCOL& nClientRow, ROWCOL& nClientCol);
+    CRect& CalcClientCellRect(CRect& rect, ROWCOL nClientRow, ROWCOL nClientCol);
+    CRect& CalcNextClientCellRect(CRect& rect, ROWCOL nClientRow, ROWCOL nClientCol);
+    // The standard font's size on the screen (the printer pair while printing).
+    int GetFontHeight() const { return m_bPrint ? m_dyHeightPr : m_dyHeight; }
+    int GetFontWidth() const { return m_bPrint ? m_dxWidthPr : m_dxWidth; }
+    void CalcFontMetrics();
+    // The half-width of the zone around a row or column line that resizes it.
+    int GetHitTolerance() const { return m_nHitTolerance; }
+    void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
+    // Caps a scrolled row's height or column's width to what the window can show.
+    void SetFitToWindow(BOOL bRows, BOOL bCols) { m_bFitRows = bRows; m_bFitCols = bCols; }
+
+    // ---- Drawing caches, drawing and redraw ----
+    CFont* LookupFont(const CGXFont& font);
+    CBrush* LookupBrush(const CGXBrush& brush);
+    CPen* LookupPen(const CGXPen& pen);
+    CFont* SelectFontZoomed(CDC* pDC, const CGXFont& font);
+    CDC* GetGridDC();
+    void ReleaseGridDC();
+    void SetStyleReadOnly(CGXStyle* pStyle, BOOL bReadOnly);
+    // How many GDI objects the caches made: proof that painting reuses them.
+    struct GdiCounts {
+        long fonts = 0, brushes = 0, pens = 0;
+    };
+    GdiCounts GetGdiCreationCounts() const { return m_gdiCounts; }
+    // 1 paints through a memory bitmap, anything else straight into the target; the old value.
+    int SetMemDCDrawing(int nMode);
+    // Rows and columns whose cached styles survive a flush (0: none).
+    void SetKeepCachedStyles(ROWCOL nRow1, ROWCOL nRow2, ROWCOL nCol1, ROWCOL nCol2);
+    BOOL IsStyleCached(ROWCOL nRow, ROWCOL nCol) const;
+    BOOL IsRepaintPending() const { return m_bRepaintPending; }
+    void SetFrame(BOOL bFrame) { m_bDrawFrame = bFrame; }
+    BOOL IsDrawing() const { return m_nDrawingLevel > 0; }
+    BOOL GetEraseBackground() const { return m_bEraseBackground; }
+    void DrawBorderSide(const CGXPen& pen, const CRect& rect, int nSide, CDC* pDC, const CGXBrush* pInterior);
+    void FillRectWithBrush(CDC* pDC, const CRect& rect, const CGXBrush& brush);
+    void DrawCellBorders(CDC* pDC, const CRect& rect, const CGXStyle& style);
+    CRect CalcMarkerLineRect(int nKind, ROWCOL nClientIndex);
+    void DrawMarkerLine(CDC* pDC, int nKind, ROWCOL nClientIndex, UINT nFlags);
+    void DrawRowLines(GXDrawState& state, ROWCOL i);
+    void DrawColumnLines(GXDrawState& state, ROWCOL j);
+    // The outer size of an inner size: borders and grid lines added.
+    CSize AddBordersToSize(int cx, int cy, const CGXStyle& style);
+    void RedrawRowCol(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);
+    BOOL IsGridLineSideLeftTop() const;
+
+    // ---- Scrolling and window events ----
+    int GetScrollBarMode(int nBar) const;
+    BOOL LockScrollbars(BOOL bLock);
+    void ScrollWindowEx(int dx, int dy, const CRect& rectScroll, const CRect& rectClip);
+    BOOL StartAutoScroll(BOOL bCapture, BOOL bRows, BOOL bCols);
+    // Rows or columns per scroll-bar unit.
+    int GetScrollFactor(int nBar) const { return nBar == 1 ? m_nVScrollFactor : m_nHScrollFactor; }
+    void SetSizeLock(BOOL bLock);
+    void AddPlugin(CGXPluginComponent* pPlugin);
+    BOOL IsAutoScrolling() const { return m_bAutoScroll; }
+    void StopAutoScroll();
+    // The id of the cursor resource last loaded by any grid (0: none yet).
+    static UINT GetLoadedCursorId();
+    // The timer step of auto-scrolling (the plug-in calls it on timer 992).
+    void AutoScrollStep();
+
     // Hints to the other views of the document.
     void EnableHints(BOOL bEnable = TRUE) { m_bHintsEnabled = bEnable; }
     BOOL IsHintsEnabled() const { return m_bHintsEnabled; }
@@ -505,6 +614,16 @@ protected:
     BOOL HintsWanted(BOOL bCreateHint) const;
     // Resolves the three base styles from the styles map again.
     void LookupBaseStyles();
+    // The paint path.
+    void PaintDirect(CDC* pDC);
+    void PaintWithMemDC(CDC* pDC);
+    void DrawFrameLines(CDC* pDC, const CRect& grid, int nInset);
+    void DrawVisibleCells(CDC* pDC, const CRect& grid);
+    void PrepareCell(GXDrawState& state, ROWCOL i, ROWCOL j);
+    void RowBackground(GXDrawState& state, ROWCOL i);
+    void DrawStateCell(GXDrawState& state, ROWCOL i, ROWCOL j);
+    BOOL IsColSelectedForDrag(ROWCOL nCol);
+    BOOL IsRowSelectedForDrag(ROWCOL nRow);
 
     std::vector<std::unique_ptr<CObject>> m_autoDelete; // newest first
     CGXGridAppData* m_pAppData;
@@ -563,6 +682,71 @@ protected:
     HCURSOR m_hcurArrow;
 
     UINT m_nCursorOverride = 0;
+
+    // Geometry.
+    ROWCOL m_nLastVisibleRow = GX_INVALID;
+    ROWCOL m_nLastVisibleCol = GX_INVALID;
+    BOOL m_bFitRows = TRUE;
+    BOOL m_bFitCols = TRUE;
+    int m_nHitTolerance = 4;
+    int m_dyHeightPr = 15; // standard font on the printer
+    int m_dxWidthPr = 10;
+    // The running position of CalcClientCellRect and CalcNextClientCellRect.
+    int m_nCalcX = 0, m_nCalcY = 0;
+    ROWCOL m_nCalcClientRow = 0, m_nCalcClientCol = 0;
+
+    // Drawing.
+    std::unique_ptr<CGXGridGdiCache> m_pGdiCache;
+    GdiCounts m_gdiCounts;
+    std::map<std::pair<ROWCOL, ROWCOL>, CGXStyle*> m_cellStyleCache;
+    std::vector<CGXStyle*> m_pendingDeleteStyles;
+    std::unique_ptr<CGXStyle> m_pCurrentCellStyle;
+    BOOL m_bCacheCurrentCell = TRUE;
+    BOOL m_bKeepGdi = FALSE;
+    ROWCOL m_nKeepRows[2] = {0, 0};
+    ROWCOL m_nKeepCols[2] = {0, 0};
+    BOOL m_bKeepCurrentStyle = FALSE;
+    std::unique_ptr<CDC> m_pGridDC;
+    HGDIOBJ m_hOldGridDCFont = nullptr;
+    int m_nMemDCMode = 1;
+    int m_nDrawingLevel = 0;
+    GXDrawState* m_pDrawState = nullptr;
+    BOOL m_bRepaintPending = FALSE;
+    BOOL m_bLayoutChanged = FALSE;
+    BOOL m_bDrawFrame = FALSE;
+    BOOL m_bFloatUpdate = FALSE;
+    BOOL m_bEraseBackground = FALSE;
+    BOOL m_bInvertCurrentCell = FALSE;
+    BOOL m_bMouseActivated = FALSE;
+    std::vector<CRect> m_exclusionRects;
+
+    // Scrolling.
+    int m_nVScrollMode = 0;
+    int m_nHScrollMode = 0;
+    BOOL m_bLockScrollbars = FALSE;
+    BOOL m_bScrollRangeSet = FALSE;
+    ROWCOL m_nSBRowCount = GX_INVALID;
+    ROWCOL m_nSBColCount = GX_INVALID;
+    BOOL m_bUpdateScrollbarsBusy = FALSE;
+    BOOL m_bScrolling = FALSE;
+    ROWCOL m_nOldTopRow = 0;
+    ROWCOL m_nOldLeftCol = 0;
+    BOOL m_bNoImmediateUpdate = FALSE;
+    BOOL m_bAutoScroll = FALSE;
+    BOOL m_bAutoScrollRows = FALSE;
+    BOOL m_bAutoScrollCols = FALSE;
+    int m_nAutoScrollCounter = 0;
+    UINT_PTR m_nAutoScrollTimer = 0;
+    int m_nAutoScrollDirection = -1;
+    BOOL m_bAutoScrollStop = FALSE;
+    BOOL m_bScrollbarAutoScroll = TRUE;
+
+    // Window events.
+    BOOL m_bSizeLock = FALSE;
+    int m_nOldClientWidth = 0;
+    int m_nOldClientHeight = 0;
+    BOOL m_bParentZoomed = FALSE;
+    std::vector<CGXPluginComponent*> m_plugins;
     BOOL m_bTracking = FALSE;
     int m_nTrackingMode = 0;
     ROWCOL m_nTrackRow = 0;

@@ -61,12 +61,6 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWOR
     return pArray;
 }
 
-const CGXStyle* CGXGridCore::LookupStyleRowCol(ROWCOL nRow, ROWCOL nCol)
-{
-    CGXData* pData = GetData();
-    return pData != nullptr ? pData->LookupStyle(nRow, nCol) : nullptr;
-}
-
 void CGXGridCore::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard)
 {
     if (m_pParam != nullptr)

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXSizeCommands.h"
 #include "grid/data/CGXGridModel.h"
 
-class CGXGridCore::CommandTarget : public CGXGridModel {
+class CGXGridCore::CommandTarget : public CGXGridModel, public IGXEngineCommandTarget {
 public:
     CommandTarget(CGXGridCore& grid, UINT nFlags)
         : CGXGridModel(*grid.GetParam(), grid.m_pUndoImp), m_grid(grid), m_nFlags(nFlags)
@@ -31,6 +32,7 @@ public:
     BOOL ChangeProperties(const CGXProperties& properties, int nMode) override;
     BOOL ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, int nMode) override;
     void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent) override;
+    CGXGridCore& GetEngine() override { return m_grid; }
 
 private:
     CGXGridCore& m_grid;

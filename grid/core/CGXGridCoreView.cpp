@@ -291,11 +291,6 @@ void CGXGridCore::OnGridPrint(CDC* pDC, CPrintInfo* pInfo)
         m_pPrintImp->OnGridPrint(this, pDC, pInfo);
 }
 
-void CGXGridCore::Paint(CDC*)
-{
-    // FIXME: painting the grid (headers, cells, lines, frozen panes) is the drawing issue's.
-}
-
 void CGXGridCore::DrawCellWithControl(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect, const CGXStyle& style)
 {
     CGXControl* pControl = GetControlById(style.GetControl());
@@ -312,16 +307,6 @@ void CGXGridCore::MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFla
 {
     if (m_pMarkEditHeaderImp != nullptr)
         m_pMarkEditHeaderImp->MarkEditHeader(this, nRow, nCol, bMark, nFlags);
-}
-
-void CGXGridCore::FreeObjectCache()
-{
-    // FIXME: the drawing caches of fonts, pens and brushes come with painting; none are held.
-}
-
-void CGXGridCore::SetGridCursor(UINT, LPCTSTR)
-{
-    // FIXME: cursor shapes by hit code come with hit testing.
 }
 
 // ---- Window messages and keys ----

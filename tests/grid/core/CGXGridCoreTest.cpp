@@ -521,9 +521,12 @@ TEST_F(GridCoreTest, StoredSizesReadBackAndAHiddenRowHasNoHeight)
     EXPECT_EQ(grid.GetRowHeight(7), 0);
     EXPECT_EQ(grid.GetRowHeight(4), grid.GetDefaultRowHeight());
     EXPECT_EQ(grid.GetColWidth(2), 120);
-    EXPECT_FALSE(grid.StoreRowHeight(1, -5));
+    // A negative height gives the row its default back.
+    ASSERT_TRUE(grid.StoreRowHeight(1, 33));
+    EXPECT_TRUE(grid.StoreRowHeight(1, -5));
+    EXPECT_EQ(grid.GetRowHeight(1), grid.GetDefaultRowHeight());
     // Heights are kept relative to the standard font, so a row keeps its share of it.
-    EXPECT_EQ(grid.GetParam()->m_RowHeights[3], 40 * (1000 / 15));
+    EXPECT_EQ(grid.GetParam()->m_RowHeights[3], 40 * (1000 / grid.GetFontHeight()));
 
     // Whole rows hold their base styles; they are collected within the counts only.
     ASSERT_TRUE(grid.SetRowCount(3));
@@ -747,12 +750,12 @@ TEST_F(GridCoreTest, AControlIsBoundToOneCellStoresItsEditAndHonoursReadOnlyCell
     EXPECT_FALSE(pControl->IsInit());
     EXPECT_EQ(pControl->LoadStyle(), nullptr);
 
-    // The inner rectangle leaves the drawn borders to the grid.
+    // The inner rectangle leaves the drawn borders, and the grid line on the top side, to the grid.
     CGXStyle framed;
     framed.SetBorders(0, CGXPen(PS_SOLID, 1, RGB(0, 0, 0)));
     framed.SetBorders(3, CGXPen(PS_SOLID, 2, RGB(0, 0, 0)));
     CRect cell(10, 10, 50, 30);
-    EXPECT_EQ(pControl->GetCellRect(1, 1, &cell, &framed), CRect(11, 10, 50, 28));
+    EXPECT_EQ(pControl->GetCellRect(1, 1, &cell, &framed), CRect(11, 11, 50, 28));
 }
 
 TEST_F(GridCoreTest, TheCurrentCellFollowsStructureChangesAndUndoShowsTheChangedPlace)
