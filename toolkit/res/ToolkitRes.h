@@ -1,0 +1,14 @@
+// Resource ids of the toolkit's own strings and cursors.
+#pragma once
+
+// ---- Docking ----
+#define SEC_IDC_HSPLITBAR 30980   // cursor over a splitter moved left and right
+#define SEC_IDC_VSPLITBAR 30981   // cursor over a splitter moved up and down
+#define SEC_IDS_CLOSE 61457       // the Close item of a floating frame's system menu
+#define SEC_IDS_PRESSCTRL 20535   // prompt while a bar is dragged
+#define SEC_IDS_HIDEDOCKED 20655
+#define SEC_IDS_EXPANDDOCKED 20657
+#define SEC_IDS_CONTRACTDOCKED 20658
+#define SEC_IDS_ALLOWDOCKING 43040
+#define SEC_IDS_HIDE 43041
+#define SEC_IDS_FLOATINMAIN 43042
