@@ -74,10 +74,16 @@ protected:
         list->AddColumn("Size", 0, 60, -1);
         for (int i = 0; i < rows; ++i) {
             list->InsertItem(i, ("Item " + std::to_string(i)).c_str());
-            list->SetItemText(i, 1, std::to_string(i * 10).c_str());
+            SetCell(i, 1, std::to_string(i * 10).c_str());
         }
         list->RecalcLayout();
         backend->ProcessMessages();
+    }
+    // A new sub-item's text is the parent's until the list is told to keep one.
+    void SetCell(int row, int slot, const char* text)
+    {
+        LV_ITEM lvi{LVIF_TEXT | LVIF_DI_SETITEM, row, slot, 0, 0, const_cast<LPSTR>(text), 0, 0, 0};
+        list->SetItem(lvi, TRUE);
     }
     // The client point of a row's label (rows are 10 pixels from y = 18 at the top row).
     CPoint LabelPoint(int row) const { return CPoint(8, 18 + 10 * (row - list->GetTopIndex()) + 5); }

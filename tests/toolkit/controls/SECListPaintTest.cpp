@@ -1,0 +1,71 @@
+// The list's pixels: the header's cut titles, selection colours with and without the focus, the
+// drop highlight, grid lines, and a cell without text.
+#include "tests/toolkit/controls/ListTestSupport.h"
+
+namespace {
+
+using SECListPaintTest = ListTest;
+
+// Row r's top in client coordinates while row 0 is the top row.
+int RowTop(int r) { return 18 + 10 * r; }
+
+TEST_F(SECListPaintTest, HeaderTitlesStayInsideTheirCells)
+{
+    MakeList();
+    list->SetColumnTitle(1, "A title much too long for sixty pixels");
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    // The cut title ends before the cell's right edge less 5 (and the frame's shadow).
+    for (int x = 160 - 6; x < 160 - 2; ++x)
+        EXPECT_EQ(Pixel(x, 9), face) << x;
+    EXPECT_NE(Pixel(106, 7), face);   // the title's first glyph
+    EXPECT_EQ(Pixel(159, 9), ::GetSysColor(COLOR_3DDKSHADOW));   // the push-button frame
+    // Beyond the last column the header is one more button up to the client edge.
+    EXPECT_EQ(Pixel(170, 9), face);
+}
+
+TEST_F(SECListPaintTest, SelectionColoursFollowFocusAndShowSelectionAlways)
+{
+    MakeList();
+    ClickAt(LabelPoint(1));
+    ASSERT_EQ(::GetFocus(), list->m_hWnd);
+    const int y = RowTop(1);
+    EXPECT_EQ(Pixel(2, y + 1), ::GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(Pixel(6, y + 3), ::GetSysColor(COLOR_HIGHLIGHTTEXT));
+    // A sub-item of the selected row keeps the normal colours without full-row selection.
+    EXPECT_EQ(Pixel(106, y + 3), ::GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(Pixel(2, RowTop(2) + 1), ::GetSysColor(COLOR_WINDOW));
+    // Without the focus the selection is not shown...
+    parent.SetFocus();
+    EXPECT_EQ(Pixel(2, y + 1), ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(Pixel(6, y + 3), ::GetSysColor(COLOR_WINDOWTEXT));
+    // ...unless the list shows it always, in the menu colours.
+    list->ModifyListStyle(0, LVXS_SHOWSELALWAYS);
+    EXPECT_EQ(Pixel(2, y + 1), ::GetSysColor(COLOR_MENU));
+    EXPECT_EQ(Pixel(6, y + 3), ::GetSysColor(COLOR_MENUTEXT));
+    // The drop-highlight row's label swaps text and background.
+    list->SetDropHighlightItem(3);
+    EXPECT_EQ(Pixel(2, RowTop(3) + 1), ::GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(Pixel(6, RowTop(3) + 3), ::GetSysColor(COLOR_WINDOW));
+    // Full-row selection paints the whole selected row.
+    list->SetFocus();
+    list->ModifyListStyleEx(0, LVXS_EX_FULLROWSELECT);
+    EXPECT_EQ(Pixel(150, y + 1), ::GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST_F(SECListPaintTest, GridLinesAndCellsWithoutText)
+{
+    MakeList(0, LVXS_EX_HGRIDLINES | LVXS_EX_VGRIDLINES, 3);
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+    EXPECT_EQ(Pixel(50, RowTop(0) + 9), shadow);   // under every row
+    EXPECT_EQ(Pixel(99, RowTop(1) + 4), shadow);   // between the columns
+    EXPECT_EQ(Pixel(159, RowTop(2) + 4), shadow);
+    EXPECT_EQ(Pixel(99, RowTop(4) + 4), ::GetSysColor(COLOR_WINDOW));   // no rows, no lines
+    // A label without text paints only its background.
+    LV_ITEM lvi{LVIF_TEXT | LVIF_DI_SETITEM, 2, 0, 0, 0, nullptr, 0, 0, 0};
+    list->SetItem(lvi, TRUE);
+    list->SelectFocusItem(2, TRUE);
+    list->SetFocus();
+    EXPECT_EQ(Pixel(2, RowTop(2) + 1), ::GetSysColor(COLOR_WINDOW));
+}
+
+}   // namespace
