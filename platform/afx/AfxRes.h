@@ -48,6 +48,10 @@
 #define ID_VIEW_TOOLBAR 0xE800
 #define ID_VIEW_STATUS_BAR 0xE801
 
+// ---- Help contexts: a command's or a resource's id plus its base ----
+#define HID_BASE_COMMAND 0x00010000UL
+#define HID_BASE_RESOURCE 0x00020000UL
+
 // ---- Bars and panes of a frame ----
 #define AFX_IDW_CONTROLBAR_FIRST 0xE800
 #define AFX_IDW_CONTROLBAR_LAST 0xE8FF

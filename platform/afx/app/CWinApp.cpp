@@ -321,6 +321,10 @@ void CWinApp::OnAppExit()
 
 void CWinApp::OnHelp()
 {
+    // The main window names the help for what it shows; without an answer, the general help.
+    if (m_pMainWnd && m_pMainWnd->m_hWnd && ::IsWindowEnabled(m_pMainWnd->m_hWnd) &&
+        ::SendMessage(m_pMainWnd->m_hWnd, WM_COMMANDHELP, 0, 0))
+        return;
     WinHelp(0, HELP_CONTEXT);
 }
 

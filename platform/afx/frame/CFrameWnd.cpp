@@ -24,6 +24,11 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
+    ON_WM_ACTIVATE()
+    ON_WM_NCACTIVATE()
+    ON_WM_ENABLE()
+    ON_WM_SHOWWINDOW()
+    ON_MESSAGE(WM_COMMANDHELP, &CFrameWnd::OnCommandHelp)
     ON_WM_INITMENUPOPUP()
     ON_WM_MENUSELECT()
     ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
@@ -368,6 +373,16 @@ void CFrameWnd::OnSize(UINT nType, int, int)
     Default();
     if (nType != SIZE_MINIMIZED)
         RecalcLayout();
+    // The floating palettes go with a minimized frame and come back with it.
+    if (GetStyle() & WS_CHILD)
+        return;
+    if (nType == SIZE_MINIMIZED && !m_bFloatsHiddenByMinimize) {
+        m_bFloatsHiddenByMinimize = TRUE;
+        NotifyFloatingWindows(FS_HIDE);
+    } else if (nType != SIZE_MINIMIZED && m_bFloatsHiddenByMinimize) {
+        m_bFloatsHiddenByMinimize = FALSE;
+        NotifyFloatingWindows(FS_SHOW);
+    }
 }
 
 void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
@@ -393,6 +408,176 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
         OnUpdateFrameTitle(TRUE);
     m_nIdleFlags = 0;
     return 0;
+}
+
+// ---- Floating windows, activation and modal state ----
+
+namespace {
+
+// The top-level windows owned, directly or through other owned windows, by hOwner.
+std::vector<HWND> OwnedWindows(HWND hOwner)
+{
+    struct Walk {
+        HWND owner;
+        std::vector<HWND> found;
+    } walk{hOwner, {}};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* w = reinterpret_cast<Walk*>(lParam);
+            for (HWND up = ::GetWindow(hwnd, GW_OWNER); up; up = ::GetWindow(up, GW_OWNER))
+                if (up == w->owner) {
+                    w->found.push_back(hwnd);
+                    break;
+                }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
+// The frame whose floating windows a frame's activation speaks for: the top-level one.
+CFrameWnd* FloatOwner(CFrameWnd* frame)
+{
+    CFrameWnd* top = frame->GetTopLevelFrame();
+    return top ? top : frame;
+}
+
+} // namespace
+
+void CFrameWnd::NotifyFloatingWindows(DWORD dwFlags)
+{
+    if (!m_hWnd)
+        return;
+    // Only a top-level frame owns floating windows: a frame inside another speaks for it.
+    if (GetStyle() & WS_CHILD) {
+        CFrameWnd* top = GetTopLevelFrame();
+        if (top && top != this)
+            top->NotifyFloatingWindows(dwFlags);
+        return;
+    }
+    // Taken first: a window may come or go as it answers.
+    for (HWND hwnd : OwnedWindows(m_hWnd))
+        if (::IsWindow(hwnd))
+            ::SendMessage(hwnd, WM_FLOATSTATUS, dwFlags, 0);
+}
+
+void CFrameWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+{
+    CWnd::OnActivate(nState, pWndOther, bMinimized);
+    // The frame keeps looking active while the activation stays with it or one of the floating
+    // windows that follow it (they answer FS_SYNCACTIVE); the palettes follow the frame's look.
+    CFrameWnd* top = FloatOwner(this);
+    // A palette without a frame above it follows its owner's activation and leads nothing.
+    if (top == this && ::SendMessage(m_hWnd, WM_FLOATSTATUS, FS_SYNCACTIVE, 0))
+        return;
+    CWnd* active = nState == WA_INACTIVE ? pWndOther : this;
+    BOOL stay = FALSE;
+    if (active && active->m_hWnd) {
+        if (active->m_hWnd == top->m_hWnd) {
+            stay = TRUE;
+        } else {
+            HWND root = ::GetAncestor(active->m_hWnd, GA_ROOTOWNER);
+            stay = root == top->m_hWnd && ::SendMessage(active->m_hWnd, WM_FLOATSTATUS, FS_SYNCACTIVE, 0) != 0;
+        }
+    }
+    const BOOL was = (top->m_nFlags & WF_STAYACTIVE) != 0;
+    if (stay)
+        top->m_nFlags |= WF_STAYACTIVE;
+    else
+        top->m_nFlags &= ~static_cast<UINT>(WF_STAYACTIVE);
+    // The frame's own caption was drawn before this decision: draw it again when it changed.
+    if (was != stay && top->m_hWnd)
+        top->SendMessage(WM_NCACTIVATE, stay);
+    top->NotifyFloatingWindows(stay ? FS_ACTIVATE : FS_DEACTIVATE);
+}
+
+BOOL CFrameWnd::OnNcActivate(BOOL bActive)
+{
+    // Active while one of its floating windows has the activation, but never while disabled.
+    if (m_nFlags & WF_STAYACTIVE)
+        bActive = TRUE;
+    if (!IsWindowEnabled())
+        bActive = FALSE;
+    return static_cast<BOOL>(DefWindowProc(WM_NCACTIVATE, bActive, 0));
+}
+
+void CFrameWnd::OnEnable(BOOL bEnable)
+{
+    // In a modal state of its own the frame stays disabled, whoever enables it (a dialog that
+    // ends enables its owner).
+    if (bEnable && (m_nFlags & WF_STAYDISABLED)) {
+        ::EnableWindow(m_hWnd, FALSE);
+        return;
+    }
+    Default();
+    NotifyFloatingWindows(bEnable ? FS_ENABLE : FS_DISABLE);
+}
+
+void CFrameWnd::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    Default();
+    // Shown or hidden by the program: the palettes go and come with the frame.
+    if (nStatus == 0 && !(GetStyle() & WS_CHILD))
+        NotifyFloatingWindows(bShow ? FS_SHOW : FS_HIDE);
+}
+
+void CFrameWnd::BeginModalState()
+{
+    if (GetStyle() & WS_CHILD) {
+        if (CFrameWnd* top = GetTopLevelFrame(); top && top != this)
+            top->BeginModalState();
+        return;
+    }
+    if (m_cModalStack++ > 0 || !m_hWnd)
+        return;
+    // Only what is enabled now is disabled, and so only that comes back at the end.
+    std::vector<HWND> windows = OwnedWindows(m_hWnd);
+    windows.insert(windows.begin(), m_hWnd);
+    m_modalDisabled.clear();
+    for (HWND hwnd : windows)
+        if (::IsWindowEnabled(hwnd))
+            m_modalDisabled.push_back(hwnd);
+    m_nFlags |= WF_STAYDISABLED;
+    for (HWND hwnd : m_modalDisabled)
+        if (::IsWindow(hwnd))
+            ::EnableWindow(hwnd, FALSE);
+}
+
+void CFrameWnd::EndModalState()
+{
+    if (GetStyle() & WS_CHILD) {
+        if (CFrameWnd* top = GetTopLevelFrame(); top && top != this)
+            top->EndModalState();
+        return;
+    }
+    if (m_cModalStack == 0 || --m_cModalStack > 0)
+        return;
+    m_nFlags &= ~static_cast<UINT>(WF_STAYDISABLED);
+    const std::vector<HWND> windows = std::move(m_modalDisabled);
+    m_modalDisabled.clear();
+    for (HWND hwnd : windows)
+        if (::IsWindow(hwnd))
+            ::EnableWindow(hwnd, TRUE);
+}
+
+// ---- Help ----
+
+LRESULT CFrameWnd::OnCommandHelp(WPARAM, LPARAM lParam)
+{
+    if (lParam == 0) {
+        // A command highlighted in a menu has help of its own; else the frame's resource.
+        const bool tracking = m_nIDTracking != 0 && m_nIDTracking != AFX_IDS_IDLEMESSAGE &&
+                              m_nIDTracking != AFX_IDS_HELPMODEMESSAGE && m_nIDTracking < 0xF000;
+        if (tracking)
+            lParam = static_cast<LPARAM>(HID_BASE_COMMAND + m_nIDTracking);
+        else if (m_nIDHelp != 0)
+            lParam = static_cast<LPARAM>(HID_BASE_RESOURCE + m_nIDHelp);
+    }
+    if (lParam == 0)
+        return FALSE;
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(static_cast<DWORD_PTR>(lParam), HELP_CONTEXT);
+    return TRUE;
 }
 
 // ---- Titles ----

@@ -92,6 +92,16 @@ public:
     // Shows the frame and brings it to the top (nCmdShow -1: as it was, or shown).
     virtual void ActivateFrame(int nCmdShow = -1);
 
+    // ---- Floating windows and modal state ----
+    // Sends WM_FLOATSTATUS with the FS_ flags to every window the top-level frame owns: its
+    // floating palettes show, hide, enable and keep their captions in step with it.
+    void NotifyFloatingWindows(DWORD dwFlags);
+    // Disables the frame and every window it owns until the matching EndModalState; a modal
+    // dialog ending inside keeps them disabled. Calls nest.
+    void BeginModalState() override;
+    void EndModalState() override;
+    BOOL InModalState() const { return m_cModalStack != 0; }
+
     // TTN_NEEDTEXT for any tool inside the frame: the text after the '\n' of the command's
     // string resource (a whole-window tool names its control, whose id is the command).
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
@@ -129,6 +139,13 @@ protected:
     void OnClose();
     void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
+    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    BOOL OnNcActivate(BOOL bActive);
+    void OnEnable(BOOL bEnable);
+    void OnShowWindow(BOOL bShow, UINT nStatus);
+    // Help for what the frame shows: lParam a help context, or 0 for the command being shown in
+    // a menu, else the frame's own resource. TRUE when help was asked for.
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
     void OnInitMenuPopup(CMenu* pMenu, UINT nIndex, BOOL bSysMenu);
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
@@ -140,6 +157,9 @@ protected:
     CString m_strTitle;
     UINT m_nIDHelp = 0;
     CCreateContext* m_pCreateContext = nullptr;   // during creation only
+    int m_cModalStack = 0;                  // BeginModalState calls not yet ended
+    std::vector<HWND> m_modalDisabled;      // what the outermost BeginModalState disabled
+    BOOL m_bFloatsHiddenByMinimize = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,7 @@
 #include "platform/afx/frame/CMDIFrameWnd.h"
 
+#include "platform/afx/AfxMessages.h"
+
 #include "platform/afx/doc/CCreateContext.h"
 #include "platform/afx/doc/CDocTemplate.h"
 #include "platform/afx/doc/CDocument.h"
@@ -20,7 +22,19 @@ BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_WINDOW_CASCADE, &CMDIFrameWnd::OnUpdateMDIWindowCmd)
     ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_HORZ, &CMDIFrameWnd::OnUpdateMDIWindowCmd)
     ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_VERT, &CMDIFrameWnd::OnUpdateMDIWindowCmd)
+    ON_MESSAGE(WM_COMMANDHELP, &CMDIFrameWnd::OnCommandHelp)
 END_MESSAGE_MAP()
+
+LRESULT CMDIFrameWnd::OnCommandHelp(WPARAM wParam, LPARAM lParam)
+{
+    const bool tracking = m_nIDTracking != 0 && m_nIDTracking != AFX_IDS_IDLEMESSAGE &&
+                          m_nIDTracking != AFX_IDS_HELPMODEMESSAGE && m_nIDTracking < 0xF000;
+    if (lParam == 0 && !tracking)
+        if (CMDIChildWnd* child = MDIGetActive(); child && child->m_hWnd)
+            if (child->SendMessage(WM_COMMANDHELP, wParam, 0))
+                return TRUE;
+    return CFrameWnd::OnCommandHelp(wParam, lParam);
+}
 
 BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext*)
 {

@@ -57,6 +57,9 @@ protected:
     void OnWindowNew();
     void OnUpdateWindowNew(CCmdUI* pCmdUI);
     void OnUpdateMDIWindowCmd(CCmdUI* pCmdUI);
+    // Help for a highlighted menu command is the frame's; else the active document window's,
+    // then the frame's own.
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

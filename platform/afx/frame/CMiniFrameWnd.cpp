@@ -33,9 +33,17 @@ BOOL CMiniFrameWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWin
         return FALSE;
     // A top-level mini frame's id is no menu.
     const auto idOrMenu = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
-    return CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top,
-                          rect.right - rect.left, rect.bottom - rect.top, pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                          idOrMenu);
+    if (!CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, pParentWnd ? pParentWnd->m_hWnd : nullptr, idOrMenu))
+        return FALSE;
+    // Made while its frame is active, a synced caption starts out active with it.
+    if (dwStyle & MFS_SYNCACTIVE) {
+        HWND frame = SyncFrame();
+        CWnd* owner = frame ? CWnd::FromHandlePermanent(frame) : nullptr;
+        if (frame && (::GetActiveWindow() == frame || (owner && (owner->m_nFlags & WF_STAYACTIVE))))
+            ::DefWindowProc(m_hWnd, WM_NCACTIVATE, TRUE, 0);
+    }
+    return TRUE;
 }
 
 void PASCAL CMiniFrameWnd::CalcBorders(LPRECT lpClientRect, DWORD dwStyle, DWORD dwExStyle)
@@ -125,10 +133,15 @@ LRESULT CMiniFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_FLOATSTATUS: {
         // The owner frame tells its floating windows when it shows, hides, activates or is
         // disabled; a synced caption follows its activation.
-        if (wParam & FS_SHOW)
+        // Only what the frame hid comes back with it: a palette its user closed stays closed.
+        if ((wParam & FS_SHOW) && (m_nFlags & WF_TEMPHIDE)) {
+            m_nFlags &= ~static_cast<UINT>(WF_TEMPHIDE);
             ::ShowWindow(m_hWnd, SW_SHOWNA);
-        if (wParam & FS_HIDE)
+        }
+        if ((wParam & FS_HIDE) && ::IsWindowVisible(m_hWnd)) {
+            m_nFlags |= WF_TEMPHIDE;
             ::ShowWindow(m_hWnd, SW_HIDE);
+        }
         if (wParam & FS_ENABLE)
             ::EnableWindow(m_hWnd, TRUE);
         if (wParam & FS_DISABLE)

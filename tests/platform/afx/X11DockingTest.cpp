@@ -172,6 +172,12 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     CRect bottomBar;
     bottom.GetWindowRect(&bottomBar);
     EXPECT_EQ(PixelAt(shot, POINT{bottomBar.CenterPoint().x, bottomBar.top}), shadow);
+    // The floating frame's caption looks active beside its active frame.
+    CRect miniRect;
+    floating.GetParentFrame()->GetWindowRect(&miniRect);
+    const COLORREF caption = ::GetSysColor(COLOR_ACTIVECAPTION);
+    EXPECT_EQ(PixelAt(shot, POINT{miniRect.left + 5, miniRect.top + 5}),
+              (GetRValue(caption) << 16) | (GetGValue(caption) << 8) | GetBValue(caption));
     cairo_surface_destroy(shot);
 
     floating.DestroyWindow();
