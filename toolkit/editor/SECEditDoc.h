@@ -221,6 +221,10 @@ public:
     char m_szCommentEnd1[16] = {};
     char m_szCommentStart2[16] = {};
     char m_szCommentEnd2[16] = {};
+    // Kept for the windows that show the document: how many lines carry a bookmark, and the
+    // window that has (or last had) the focus, whose selection is the one drawn.
+    int m_nBookmarks = 0;
+    void* m_pActiveWnd = nullptr;
 
 protected:
     // Told once per load when lines wider than the maximum were cut; the window shows
