@@ -7,6 +7,7 @@
 #include "platform/win/WinUser.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 
 IMPLEMENT_DYNAMIC(CDockState, CObject)
@@ -113,6 +114,103 @@ BOOL CControlBarInfo::LoadState(LPCTSTR lpszProfileName, int nIndex, CDockState*
         m_arrBarID.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(app->GetProfileInt(section, key, 0))));
     }
     return m_nBarID != 0;
+}
+
+BOOL CControlBarInfo::Serialize(CArchive& ar, CDockState* pDockState)
+{
+    const DWORD version = pDockState ? pDockState->m_dwVersion : CDockState::kCurrentVersion;
+    if (ar.IsStoring()) {
+        ar << static_cast<DWORD>(m_nBarID) << static_cast<DWORD>(m_bVisible) << static_cast<DWORD>(m_bFloating)
+           << static_cast<DWORD>(m_bHorz) << static_cast<LONG>(m_pointPos.x) << static_cast<LONG>(m_pointPos.y);
+        if (version > 1) {
+            ar << static_cast<DWORD>(m_nMRUWidth) << static_cast<DWORD>(m_bDocking);
+            if (m_bDocking) {
+                ar << static_cast<DWORD>(m_uMRUDockID) << static_cast<LONG>(m_rectMRUDockPos.left)
+                   << static_cast<LONG>(m_rectMRUDockPos.top) << static_cast<LONG>(m_rectMRUDockPos.right)
+                   << static_cast<LONG>(m_rectMRUDockPos.bottom) << static_cast<DWORD>(m_dwMRUFloatStyle)
+                   << static_cast<LONG>(m_ptMRUFloatPos.x) << static_cast<LONG>(m_ptMRUFloatPos.y);
+            }
+        }
+        // The count is a WORD: a dock bar never holds that many entries.
+        const auto count = static_cast<WORD>(std::min<INT_PTR>(m_arrBarID.GetSize(), 0xFFFF));
+        ar << count;
+        for (WORD i = 0; i < count; ++i)
+            ar << static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_arrBarID[i]));
+        return TRUE;
+    }
+
+    DWORD id = 0, visible = 0, floating = 0, horz = 0;
+    LONG x = 0, y = 0;
+    ar >> id >> visible >> floating >> horz >> x >> y;
+    m_nBarID = id;
+    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
+    m_bVisible = visible != 0;
+    m_bFloating = floating != 0;
+    m_bHorz = horz != 0;
+    m_pointPos = CPoint(x, y);
+    if (version > 1) {
+        if (pDockState && m_pointPos != CPoint(-1, -1))
+            pDockState->ScalePoint(m_pointPos);
+        DWORD mruWidth = 0, docking = 0;
+        ar >> mruWidth >> docking;
+        m_nMRUWidth = mruWidth;
+        m_bDocking = docking != 0;
+        if (m_bDocking) {
+            DWORD dockID = 0, floatStyle = 0;
+            LONG l = 0, t = 0, r = 0, b = 0, fx = 0, fy = 0;
+            ar >> dockID >> l >> t >> r >> b >> floatStyle >> fx >> fy;
+            m_uMRUDockID = dockID;
+            m_rectMRUDockPos.SetRect(l, t, r, b);
+            m_dwMRUFloatStyle = floatStyle;
+            m_ptMRUFloatPos = CPoint(fx, fy);
+            if (pDockState) {
+                pDockState->ScaleRectPos(m_rectMRUDockPos);
+                pDockState->ScalePoint(m_ptMRUFloatPos);
+            }
+        }
+    }
+    WORD count = 0;
+    ar >> count;
+    m_arrBarID.RemoveAll();
+    for (WORD i = 0; i < count; ++i) {
+        DWORD entry = 0;
+        ar >> entry;
+        m_arrBarID.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(entry)));
+    }
+    return m_nBarID != 0;
+}
+
+void CDockState::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_dwVersion;
+        // The positions held are on this screen (a loaded layout was scaled to it).
+        if (m_dwVersion > 1)
+            ar << static_cast<LONG>(m_sizeDevice.cx) << static_cast<LONG>(m_sizeDevice.cy);
+        const auto count = static_cast<WORD>(std::min<INT_PTR>(m_arrBarInfo.GetSize(), 0xFFFF));
+        ar << count;
+        for (WORD i = 0; i < count; ++i)
+            static_cast<CControlBarInfo*>(m_arrBarInfo[i])->Serialize(ar, this);
+        return;
+    }
+
+    Clear();
+    ar >> m_dwVersion;
+    if (m_dwVersion > 1) {
+        LONG cx = 0, cy = 0;
+        ar >> cx >> cy;
+        SetScreenSize(CSize(cx, cy));
+    } else {
+        SetScreenSize(m_sizeDevice);   // nothing to scale from
+    }
+    WORD count = 0;
+    ar >> count;
+    for (WORD i = 0; i < count; ++i) {
+        auto info = std::make_unique<CControlBarInfo>();
+        info->Serialize(ar, this);   // a short archive throws, and the bars read so far stay owned
+        m_arrBarInfo.Add(info.release());
+    }
+    m_dwVersion = kCurrentVersion;
 }
 
 CDockState::CDockState()

@@ -3,6 +3,7 @@
 // screen size it was saved on so positions follow a screen of another size.
 #pragma once
 
+#include "platform/core/CArchive.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CPtrArray.h"
 #include "platform/core/CRect.h"
@@ -12,10 +13,17 @@ class CControlBar;
 class CControlBarInfo {
 public:
     CControlBarInfo() = default;
+    // Layouts that keep more per bar derive from it, and the dock state deletes them as these.
+    virtual ~CControlBarInfo() = default;
+    CControlBarInfo(const CControlBarInfo&) = delete;
+    CControlBarInfo& operator=(const CControlBarInfo&) = delete;
 
     // Writes section "<name>-Bar<index>", or nothing (FALSE) for a side with no bars on it.
     BOOL SaveState(LPCTSTR lpszProfileName, int nIndex);
     BOOL LoadState(LPCTSTR lpszProfileName, int nIndex, class CDockState* pDockState);
+    // The bar in an archive, in the form of the dock state's version; loaded positions follow
+    // the screen as in the profile (a version-1 layout kept none to follow).
+    BOOL Serialize(CArchive& ar, class CDockState* pDockState);
 
     UINT m_nBarID = 0;
     BOOL m_bVisible = TRUE;
@@ -42,6 +50,9 @@ public:
 
     void SaveState(LPCTSTR lpszProfileName);
     void LoadState(LPCTSTR lpszProfileName);
+    // The layout in an archive: its version, the screen (from version 2 on), then the bars. A
+    // layout read is of the current version afterwards.
+    void Serialize(CArchive& ar) override;
     void Clear();
 
     // The screen the layout was saved on; positions are scaled to the current one.
@@ -52,8 +63,9 @@ public:
 
     DWORD GetVersion() const { return m_dwVersion; }
 
+    static constexpr DWORD kCurrentVersion = 2;
     CPtrArray m_arrBarInfo;   // CControlBarInfo*, owned
-    DWORD m_dwVersion = 2;
+    DWORD m_dwVersion = kCurrentVersion;
 
 private:
     CSize m_sizeScreen;     // saved on

@@ -8,6 +8,8 @@
 #include "platform/afx/bars/CMiniDockFrameWnd.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/frame/CMiniFrameWnd.h"
+#include "platform/core/CArchiveException.h"
+#include "platform/core/CMemFile.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/support/ScopedTempDir.h"
 
@@ -479,6 +481,105 @@ TEST_F(DockStateTest, ABarThatIsGoneIsSkippedAndPositionsFollowTheScreen)
     frame->LoadBarState("Nothing");
     EXPECT_TRUE(bars[4].IsFloating());
     EXPECT_EQ(topBar->GetDockedCount(), 2);
+}
+
+namespace {
+
+// Writes with an archive into a memory file, then reads back with another one.
+template <class Store, class Load>
+void StoreThenLoad(Store&& store, Load&& load)
+{
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        store(ar);
+        ar.Close();
+    }
+    file.SeekToBegin();
+    CArchive ar(&file, CArchive::load);
+    load(ar);
+}
+
+} // namespace
+
+TEST_F(DockingTest, TheLayoutGoesThroughAnArchiveInTheFormOfItsVersion)
+{
+    bars[4].m_pDockContext->ToggleDocking();   // floating, with its place on the side kept
+    frame->ShowControlBar(&bars[1], FALSE, FALSE);
+    CDockState saved, loaded;
+    frame->GetDockState(saved);
+    StoreThenLoad([&](CArchive& ar) { saved.Serialize(ar); }, [&](CArchive& ar) { loaded.Serialize(ar); });
+    ASSERT_EQ(loaded.m_arrBarInfo.GetSize(), saved.m_arrBarInfo.GetSize());
+    for (INT_PTR i = 0; i < saved.m_arrBarInfo.GetSize(); ++i) {
+        const auto* a = static_cast<CControlBarInfo*>(saved.m_arrBarInfo[i]);
+        const auto* b = static_cast<CControlBarInfo*>(loaded.m_arrBarInfo[i]);
+        SCOPED_TRACE(a->m_nBarID);
+        EXPECT_EQ(b->m_nBarID, a->m_nBarID);
+        EXPECT_EQ(b->m_bDockBar, a->m_bDockBar);
+        EXPECT_EQ(b->m_bVisible, a->m_bVisible);
+        EXPECT_EQ(b->m_bFloating, a->m_bFloating);
+        EXPECT_EQ(b->m_pointPos, a->m_pointPos);
+        EXPECT_EQ(b->m_bDocking, a->m_bDocking);
+        EXPECT_EQ(b->m_uMRUDockID, a->m_uMRUDockID);
+        EXPECT_EQ(b->m_rectMRUDockPos, a->m_rectMRUDockPos);
+        EXPECT_EQ(b->m_ptMRUFloatPos, a->m_ptMRUFloatPos);
+        ASSERT_EQ(b->m_arrBarID.GetSize(), a->m_arrBarID.GetSize());
+        for (INT_PTR j = 0; j < a->m_arrBarID.GetSize(); ++j)
+            EXPECT_EQ(b->m_arrBarID[j], a->m_arrBarID[j]);
+    }
+    // Applied to the frame it brings the layout back.
+    bars[4].m_pDockContext->ToggleDocking();
+    frame->ShowControlBar(&bars[1], TRUE, FALSE);
+    frame->SetDockState(loaded);
+    EXPECT_TRUE(bars[4].IsFloating());
+    EXPECT_FALSE(bars[1].IsWindowVisible());
+
+    // A version-1 layout kept no screen: its floating frame's place is taken as it stands, and
+    // the layout is of the current version once read.
+    const auto storeFloating = [](CArchive& ar, DWORD version, CSize screen, CPoint pos) {
+        ar << version;
+        if (version > 1)
+            ar << static_cast<LONG>(screen.cx) << static_cast<LONG>(screen.cy);
+        ar << static_cast<WORD>(1) << static_cast<DWORD>(AFX_IDW_DOCKBAR_FLOAT) << DWORD{1} << DWORD{1} << DWORD{1}
+           << static_cast<LONG>(pos.x) << static_cast<LONG>(pos.y);
+        if (version > 1)
+            ar << DWORD{32767} << DWORD{0};
+        ar << static_cast<WORD>(3) << DWORD{0} << DWORD{0xE814} << DWORD{0};
+    };
+    CDockState old;
+    StoreThenLoad([&](CArchive& ar) { storeFloating(ar, 1, CSize(), CPoint(3000, 500)); },
+                  [&](CArchive& ar) { old.Serialize(ar); });
+    ASSERT_EQ(old.m_arrBarInfo.GetSize(), 1);
+    EXPECT_EQ(old.GetVersion(), CDockState::kCurrentVersion);
+    const auto* info = static_cast<CControlBarInfo*>(old.m_arrBarInfo[0]);
+    EXPECT_TRUE(info->m_bDockBar);
+    EXPECT_EQ(info->m_pointPos, CPoint(3000, 500));
+    EXPECT_EQ(info->m_arrBarID.GetSize(), 3);
+
+    // From a screen twice the size, the place is halved.
+    CDockState bigger;
+    StoreThenLoad([&](CArchive& ar) { storeFloating(ar, 2, CSize(2048, 1536), CPoint(600, 400)); },
+                  [&](CArchive& ar) { bigger.Serialize(ar); });
+    ASSERT_EQ(bigger.m_arrBarInfo.GetSize(), 1);
+    EXPECT_EQ(static_cast<CControlBarInfo*>(bigger.m_arrBarInfo[0])->m_pointPos, CPoint(300, 200));
+
+    // A layout cut short is an archive error, not a half-read bar taken for whole.
+    CDockState cut;
+    int cause = -1;
+    StoreThenLoad(
+        [&](CArchive& ar) {
+            ar << DWORD{2} << LONG{1024} << LONG{768} << static_cast<WORD>(2) << static_cast<DWORD>(0xE810);
+        },
+        [&](CArchive& ar) {
+            try {
+                cut.Serialize(ar);
+            } catch (CArchiveException* e) {
+                cause = e->m_cause;
+                e->Delete();
+            }
+        });
+    EXPECT_EQ(cause, CArchiveException::endOfFile);
+    EXPECT_EQ(cut.m_arrBarInfo.GetSize(), 0);
 }
 
 TEST_F(DockingTest, CtrlKeepsTheOutlineFloatingAndShiftTurnsIt)
