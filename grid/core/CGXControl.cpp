@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
+#include "grid/data/IGXCommandTarget.h"
 
 IMPLEMENT_DYNAMIC(CGXControl, CObject)
 
@@ -55,12 +56,14 @@ BOOL CGXControl::Store()
     if (!m_bModify)
         return TRUE;
     CString sText;
-    if (!GetCurrentText(sText) || !m_bInit || m_pGrid == nullptr)
+    if (!GetCurrentText(sText) || !m_bInit || m_pGrid == nullptr || m_pGrid->IsReadOnlyLocked())
         return FALSE;
     CGXStyle style;
     style.SetValue(sText);
-    if (!m_pGrid->StoreCellStyle(m_nRow, m_nCol, &style, gxOverride, 0))
-        return FALSE;
+    // Through the grid's range operation, so that an edit can be undone like any change; a
+    // value the cell already has changes nothing and is no failure.
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    m_pGrid->ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &style, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
     m_bModify = FALSE;
     FreeStyle();
     return TRUE;
@@ -73,9 +76,8 @@ BOOL CGXControl::OnLeftCell(ROWCOL, ROWCOL)
 
 void CGXControl::Refresh()
 {
-    // The value shown comes from the grid again.
+    // The value shown comes from the grid again; an edit in progress stays.
     FreeStyle();
-    m_bModify = FALSE;
 }
 
 BOOL CGXControl::OnCancelEditing()

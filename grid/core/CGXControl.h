@@ -72,6 +72,8 @@ public:
     virtual BOOL LButtonDown(UINT nFlags, CPoint pt, UINT nHitState);
     virtual BOOL LButtonUp(UINT nFlags, CPoint pt, UINT nHitState);
     virtual BOOL LButtonDblClk(UINT nFlags, CPoint pt);
+    virtual BOOL MButtonDblClk(UINT /*nFlags*/, CPoint /*pt*/) { return FALSE; }
+    virtual BOOL RButtonDblClk(UINT /*nFlags*/, CPoint /*pt*/) { return FALSE; }
     virtual BOOL MButtonDown(UINT nFlags, CPoint pt, UINT nHitState);
     virtual BOOL MButtonUp(UINT nFlags, CPoint pt, UINT nHitState);
     virtual BOOL RButtonDown(UINT nFlags, CPoint pt, UINT nHitState);

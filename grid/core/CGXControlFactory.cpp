@@ -3,6 +3,7 @@
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridMoveRowsColsImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/core/CGXStatic.h"
@@ -36,6 +37,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
         pGrid->AddAutoDeleteImp(pUndo);
     }
     CGXGridUpdateHintImp::Install(pGrid);
+    CGXGridMoveRowsColsImp::Install(pGrid);
 }
 
 void CGXControlFactory::InitializeApplicationComponents()

@@ -34,7 +34,7 @@ CGXGridCore::CGXGridCore(CWnd* pGridWnd, CDocument* pGridDoc, BOOL bIsViewContex
 CGXGridCore::~CGXGridCore()
 {
     FreeObjects();
-    for (CGXStyle** ppStyle : {&m_pStyleEdit, &m_pStyleGetValue, &m_pStyleValue}) {
+    for (CGXStyle** ppStyle : {&m_pStyleEdit, &m_pStyleGetValue, &m_pStyleValue, &m_pStyleCurrentCell}) {
         delete *ppStyle;
         *ppStyle = nullptr;
     }
@@ -50,7 +50,8 @@ CGXGridCore::~CGXGridCore()
 void CGXGridCore::FreeObjects()
 {
     m_controls.clear();
-    m_pCurrentCellControl = nullptr;
+    m_pCurrentCellControl = m_pDefaultControl = m_pLastControl = nullptr;
+    m_nLastControlId = 0;
     FreeObjectCache();
     if (m_pParam != nullptr)
         m_pAppData->UnregisterGrid(this);
@@ -84,7 +85,8 @@ void CGXGridCore::SetParam(CGXGridParam* pParam, BOOL bMustDelete)
     m_bOwnParam = FALSE;
     m_pStyleStandard = m_pStyleRowHeader = m_pStyleColHeader = nullptr;
     m_controls.clear();
-    m_pCurrentCellControl = nullptr;
+    m_pCurrentCellControl = m_pDefaultControl = m_pLastControl = nullptr;
+    m_nLastControlId = 0;
     if (pParam == nullptr) {
         // A parameter object the grid makes for itself is its own to delete.
         pParam = new CGXGridParam;
@@ -258,11 +260,6 @@ void CGXGridCore::UpdateAllViews(CWnd*, LPARAM, CObject*)
     // window has no other views.
 }
 
-void CGXGridCore::ActivateGrid(BOOL bActivate)
-{
-    m_bActiveFrame = bActivate;
-}
-
 void CGXGridCore::ProcessHint(CWnd* pSender, LPARAM lHint, CObject* pHint)
 {
     if (m_pUpdateHintImp != nullptr)
@@ -329,69 +326,3 @@ void CGXGridCore::UpdateZoom(int, UINT nFlags, BOOL bCreateHint)
         m_pUpdateHintImp->HintUpdateZoom(this, m_nZoom, nFlags);
 }
 
-// ---- Controls and the current cell ----
-
-void CGXGridCore::RegisterControl(WORD nID, CGXControl* pControl)
-{
-    if (pControl == nullptr)
-        return;
-    auto& slot = m_controls[nID];
-    if (slot.get() == m_pCurrentCellControl)
-        m_pCurrentCellControl = nullptr;
-    slot.reset(pControl);
-}
-
-CGXControl* CGXGridCore::GetControlById(WORD nID)
-{
-    auto it = m_controls.find(nID);
-    if (it != m_controls.end())
-        return it->second.get();
-    if (m_pAppData->m_pControlFactory)
-        if (CGXControl* pControl = m_pAppData->m_pControlFactory->CreateControl(nID, this)) {
-            RegisterControl(nID, pControl);
-            return pControl;
-        }
-    return nullptr;
-}
-
-CGXControl* CGXGridCore::GetControl(ROWCOL nRow, ROWCOL nCol)
-{
-    CGXStyle* pStyle = CreateStyle();
-    ComposeCellStyle(nRow, nCol, *pStyle);
-    const WORD nID = pStyle->GetControl();
-    RecycleStyle(pStyle);
-    return GetControlById(nID);
-}
-
-BOOL CGXGridCore::GetCurrentCell(ROWCOL& nRow, ROWCOL& nCol) const
-{
-    if (!m_bCurrentCell || m_bPrint) {
-        nRow = nCol = 0;
-        return FALSE;
-    }
-    nRow = m_nCurrentRow;
-    nCol = m_nCurrentCol;
-    return TRUE;
-}
-
-void CGXGridCore::GetCurrentCellText(CString& sText)
-{
-    ROWCOL nRow, nCol;
-    if (!GetCurrentCell(nRow, nCol)) {
-        sText.Empty();
-        return;
-    }
-    CGXControl* pControl = m_pCurrentCellControl != nullptr ? m_pCurrentCellControl : GetControl(nRow, nCol);
-    if (pControl == nullptr) {
-        sText.Empty();
-        return;
-    }
-    if (!pControl->IsInitFor(nRow, nCol))
-        pControl->Init(nRow, nCol);
-    pControl->GetCurrentText(sText);
-}
-
-void CGXGridCore::SetWarningText(LPCTSTR pszWarning)
-{
-    m_sWarningText = pszWarning != nullptr ? pszWarning : "";
-}

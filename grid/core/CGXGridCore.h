@@ -42,6 +42,39 @@ inline constexpr UINT GX_UPDATENOW = 0x02;
 inline constexpr UINT GX_INVALIDATE = 0x01;
 inline constexpr UINT GX_SMART = 0x04;
 
+// Flags of SetCurrentCell beyond the redraw flags.
+inline constexpr UINT GX_SCROLLINVIEW = 0x08;
+inline constexpr UINT GX_DISPLAYEDITWND = 0x10;
+inline constexpr UINT GX_NOFLUSHPAINT = 0x20;
+inline constexpr UINT GX_NOHINT = 0x40;
+inline constexpr UINT GX_NOSELECTION = 0x80;
+
+// Report flags of the cell-click operations: the mouse mode of the drag plus what happened.
+inline constexpr UINT GX_MOUSE_DRAG = 0x01;
+inline constexpr UINT GX_MOUSE_CTRL = 0x80;
+inline constexpr UINT GX_MOUSE_CURRENT = 0x100;
+inline constexpr UINT GX_HITSTART = 0x04;
+inline constexpr UINT GX_HITMOVE = 0x08;
+inline constexpr UINT GX_HITEND = 0x10;
+inline constexpr UINT GX_HITLEFTSTART = 0x20;
+inline constexpr UINT GX_HITINSTART = 0x40;
+
+// Directions of MoveCurrentCell.
+enum GXDirectionType : int {
+    GX_UP = 1,
+    GX_LEFT = 2,
+    GX_DOWN = 3,
+    GX_RIGHT = 4,
+    GX_MOSTDOWN_PAGE = 5,
+    GX_MOSTUP_PAGE = 6,
+    GX_TOP = 7,
+    GX_BOTTOM = 8,
+    GX_MOSTLEFT = 9,
+    GX_MOSTRIGHT = 10,
+    GX_TOPLEFT = 11,
+    GX_BOTTOMRIGHT = 12,
+};
+
 class CGXGridCore {
 public:
     // The window forms pass themselves and their document (none for a grid window).
@@ -56,7 +89,7 @@ public:
     virtual void PrepareDC(CDC* pDC);
     virtual void UpdateAllViews(CWnd* pSender, LPARAM lHint, CObject* pHint);
     virtual void Initialize();
-    virtual void ActivateGrid(BOOL bActivate);
+    virtual BOOL ActivateGrid(BOOL bActivate);
     virtual void ProcessHint(CWnd* pSender, LPARAM lHint, CObject* pHint);
 
     // ---- Cell styles ----
@@ -270,9 +303,9 @@ public:
     virtual BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW);
     virtual BOOL SyncCurrentCell(BOOL bStore, UINT nFlags = GX_UPDATENOW, BOOL bResetEdit = FALSE);
     virtual BOOL FindNextCell(int direction, ROWCOL& nRow, ROWCOL& nCol);
-    virtual BOOL RouteKeyMessage(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags);
+    virtual BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags);
     virtual BOOL MoveCurrentCell(int direction, UINT nCell = 1, BOOL bCanSelectRange = TRUE);
-    virtual BOOL EndCurrentCellEdit();
+    virtual BOOL EndCurrentCellEdit(BOOL bStore = TRUE);
     virtual void RefreshCurrentCell(BOOL bCreateHint = TRUE);
     virtual void SetWarningText(LPCTSTR pszWarning);
     virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
@@ -291,9 +324,13 @@ public:
     virtual BOOL ScrollByDirection(int direction, UINT nCell);
     virtual BOOL SelectRangeByClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
     virtual BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
-    virtual BOOL OnLButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
-    virtual BOOL OnMButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
-    virtual BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
+    // One mouse event on a cell, with the cell the button went down on and the report flags of
+    // the drag (GX_HITSTART, GX_HITMOVE, GX_HITEND and the others below).
+    virtual BOOL OnLButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt, UINT nHitState);
+    virtual BOOL OnMButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt, UINT nHitState);
+    virtual BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt, UINT nHitState);
+    virtual BOOL HandleMButtonCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
+    virtual BOOL HandleRButtonCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags);
     virtual CGXControl* GetControl(ROWCOL nRow, ROWCOL nCol);
 
     // ---- Control lookup, range names, clipboard, data exchange, clearing, data notification, freezing ----
@@ -438,11 +475,40 @@ public:
 
     ROWCOL GetTopRow() const { return m_bPrint ? m_nPrintTopRow : m_nTopRow; }
     ROWCOL GetLeftCol() const { return m_bPrint ? m_nPrintLeftCol : m_nLeftCol; }
-    // The current cell; FALSE (and 0, 0) when there is none or while printing.
-    BOOL GetCurrentCell(ROWCOL& nRow, ROWCOL& nCol) const;
+    // The current cell; FALSE (and 0, 0) when there is none, it fell beyond the counts, or the
+    // grid prints (unless bIgnorePrint).
+    BOOL GetCurrentCell(ROWCOL& nRow, ROWCOL& nCol, BOOL bIgnorePrint = FALSE);
+    // GX_INVALID for the row or the column matches any.
+    BOOL IsCurrentCell(ROWCOL nRow = GX_INVALID, ROWCOL nCol = GX_INVALID, BOOL bIgnorePrint = FALSE);
+    BOOL IsCurrentCellActive();
+    CGXControl* GetCurrentCellControl();
+    void SetCurrentCellState(BOOL bSet, ROWCOL nRow = 0, ROWCOL nCol = 0);
     void GetCurrentCellText(CString& sText);
-    // Registers the control for a control id (the grid owns it from here on).
-    void RegisterControl(WORD nID, CGXControl* pControl);
+    // Registers the control for a control id; the grid owns it from here on. The first control
+    // registered (or one marked so) answers ids that nothing else makes.
+    void RegisterControl(WORD nID, CGXControl* pControl, BOOL bDefault = FALSE, BOOL bAddName = FALSE);
+    // A cell's value as shown, and as stored; valid until the next call.
+    const CString& GetCellValue(ROWCOL nRow, ROWCOL nCol);
+    const CString& GetStoredCellValue(ROWCOL nRow, ROWCOL nCol);
+    // A base style by id; the platform's not-supported exception for an id the map lacks.
+    const CGXStyle& GetBaseStyle(WORD nID);
+    BOOL SetStandardBaseStyle(const CGXStyle& style, int nModify = gxOverride, UINT nFlags = GX_UPDATENOW);
+    BOOL SetRowHeaderBaseStyle(const CGXStyle& style, int nModify = gxOverride, UINT nFlags = GX_UPDATENOW);
+    // For the structure operations and the features that move rows and columns: the current
+    // cell follows a move of rows (or columns), its control rebound to the new place.
+    void MovedCurrentCell(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+    void RebindCurrentControl();
+    // Header ≤ frozen ≤ count for rows and columns, and the top row and left column below the
+    // frozen ones and within the counts.
+    void ClampScrollPosition();
+    // Commands are recorded for this command mode (a factory, undo on or a transaction open).
+    BOOL RecordingUndo(int nMode) const;
+    // The grid refuses changes: read-only while the lock honours it.
+    BOOL IsReadOnlyLocked();
+    // Captures the mouse for the grid window; the window that held it before.
+    CWnd* CaptureMouse();
+    // The mouse mode of a drag in progress (0: none) and the cell it started on.
+    UINT GetMouseMode() const { return m_nMouseFlags; }
     const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
     const CGXStyle* GetRowHeaderStyle() const { return m_pStyleRowHeader; }
     const CGXStyle* GetColHeaderStyle() const { return m_pStyleColHeader; }
@@ -564,6 +630,8 @@ public:
     // Hints to the other views of the document.
     void EnableHints(BOOL bEnable = TRUE) { m_bHintsEnabled = bEnable; }
     BOOL IsHintsEnabled() const { return m_bHintsEnabled; }
+    // Sends a change to the other views when asked, hints are on and the feature exists.
+    BOOL HintsWanted(BOOL bCreateHint) const;
     int GetGridId() const { return m_nGridId; }
     void SetGridId(int nId) { m_nGridId = nId; }
     // While a received hint is replayed nothing is broadcast again, whatever the replayed
@@ -610,8 +678,6 @@ protected:
     // The engine as the target of undo commands: the model's operations with the engine's
     // updates around them.
     class CommandTarget;
-    // Sends a change to the other views when asked, hints are on and the feature exists.
-    BOOL HintsWanted(BOOL bCreateHint) const;
     // Resolves the three base styles from the styles map again.
     void LookupBaseStyles();
     // The paint path.
@@ -624,6 +690,27 @@ protected:
     void DrawStateCell(GXDrawState& state, ROWCOL i, ROWCOL j);
     BOOL IsColSelectedForDrag(ROWCOL nCol);
     BOOL IsRowSelectedForDrag(ROWCOL nRow);
+public:
+    struct ClickOps;
+
+protected:
+    // The cell-click operations of the three buttons, apart from the control operations.
+    BOOL ClickedRowCol(const ClickOps& ops, ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
+                       UINT nHitState);
+    // The start of every button press: FALSE when the press cancels what runs instead.
+    BOOL BeginButtonPress(UINT nFlags, CPoint point, UINT nOtherButtons, int& nHit, ROWCOL& nRow, ROWCOL& nCol);
+    // The cell-click operation of a button (MK_LBUTTON, MK_MBUTTON or MK_RBUTTON).
+    BOOL ReportClick(UINT nButton, ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt, UINT nHitState);
+    BOOL ButtonDown(UINT nButton, UINT nFlags, CPoint point);
+    BOOL ButtonUp(UINT nButton, UINT nFlags, CPoint point);
+    BOOL ButtonDblClk(UINT nButton, UINT nFlags, CPoint point);
+    // Rows a page holds below the frozen rows, counted from the top row (at least one).
+    ROWCOL RowsPerPage(BOOL bUp);
+    // Asks whether to go on without undo when the old styles are too many to keep.
+    virtual BOOL ConfirmLargeUndo();
+    void RedrawAfterStructureChange(UINT nFlags);
+    // The current cell's row or column went: no current cell, its control hidden and unbound.
+    void DropCurrentCell();
 
     std::vector<std::unique_ptr<CObject>> m_autoDelete; // newest first
     CGXGridAppData* m_pAppData;
@@ -663,6 +750,28 @@ protected:
     ROWCOL m_nPendingCol = 0;
     BOOL m_bDataNotifyLock = FALSE;
     CString m_sWarningText;
+
+    // Current cell and mouse state (moves, warnings, drags).
+    BOOL m_bMovingCurrentCell = FALSE; // the old cell is being left
+    BOOL m_bWarningShown = FALSE;
+    BOOL m_bFocusInside = FALSE;
+    ROWCOL m_nLastEnteredRow = GX_INVALID;
+    ROWCOL m_nLastEnteredCol = GX_INVALID;
+    CGXStyle* m_pStyleCurrentCell = nullptr; // the current cell's style, looked up on entering
+    CGXControl* m_pDefaultControl = nullptr;
+    WORD m_nLastControlId = 0;
+    CGXControl* m_pLastControl = nullptr;
+    UINT m_nMouseFlags = 0;  // 0 idle; 1 a drag, with GX_MOUSE_CTRL and GX_MOUSE_CURRENT
+    UINT m_nButtonFlags = 0; // key flags of the press
+    ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
+    ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;
+    BOOL m_bMousePressed = FALSE;
+    BOOL m_bAutoScrollStopRequested = FALSE;
+    BOOL m_bClickedInCurrentCell = FALSE;
+    BOOL m_bMovedWhilePressed = FALSE;
+    BOOL m_bClickOnSelectionFrame = FALSE;
+    BOOL m_bCursorFreeze = FALSE;
+    CString m_sCellValue; // GetCellValue's answer
 
     int m_dyHeight = 15; // standard font on the screen
     int m_dxWidth = 10;

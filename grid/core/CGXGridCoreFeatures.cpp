@@ -482,11 +482,7 @@ CObject* CGXGridCore::TakeDataUndoInfo()
 BOOL CGXGridCore::ApplyDataUndoInfo(CObject* pInfo, BOOL bUndo, BOOL bBefore)
 {
     CGXData* pData = GetData();
-    if (pData == nullptr) {
-        delete pInfo;
-        return FALSE;
-    }
-    return pData->ApplyUndoInfo(pInfo, bUndo, bBefore);
+    return pData != nullptr && pInfo != nullptr && pData->ApplyUndoInfo(pInfo, bUndo, bBefore);
 }
 
 void CGXGridCore::DiscardDataUndoInfo()

@@ -1,29 +1,55 @@
-// The engine's cell-style, count, structure and frozen-row operations: each command operation
-// stores through the model (which records the inverse for undo), then runs the update
-// operation, which redraws and passes the change to the other views.
+// The engine's cell-style operations: reading, composing and storing styles, applying one to a
+// range with undo and progress, and changing the styles map, the properties or a base style.
+// Each command operation stores, updates its own window, passes the change to the other views
+// and records the inverse for undo.
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridCoreTarget.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXLongOperation.h"
+#include "grid/res/GridRes.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/core/CException.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 namespace {
 constexpr size_t kMaxFreeStyles = 500;
+constexpr WORD kNegativeColorAttribute = 52797;
+
+// A range of bands or the whole table addresses base styles: the rows' (column 0), the
+// columns' (row 0) or the table's (0, 0).
+CGXRange StoredCells(const CGXRange& range)
+{
+    CGXRange cells(range);
+    if (range.IsRows())
+        cells.SetCells(range.top, 0, range.bottom, 0);
+    else if (range.IsCols())
+        cells.SetCells(0, range.left, 0, range.right);
+    else if (range.IsTable())
+        cells.SetCells(0, 0, 0, 0);
+    return cells;
+}
+
 } // namespace
 
-// ---- Cell styles ----
-
-BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
-                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
+BOOL CGXGridCore::RecordingUndo(int nMode) const
 {
-    if (m_pParam == nullptr || GetData() == nullptr || IsReadOnly())
-        return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nMode);
+    return m_pUndoImp != nullptr && m_pParam != nullptr && nMode != gxRollback &&
+           (m_pParam->IsEnableUndo() || !m_pParam->m_TransactionBlocks.IsEmpty());
 }
+
+BOOL CGXGridCore::IsReadOnlyLocked()
+{
+    return m_pParam != nullptr && m_pParam->m_bLockReadOnly && IsReadOnly();
+}
+
+// ---- Cell styles ----
 
 BOOL CGXGridCore::ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType)
 {
@@ -37,17 +63,9 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWOR
     CGXData* pData = GetData();
     if (pData == nullptr || !range.IsValid())
         return pArray;
-    // Bands and the whole table hold base styles, as ApplyStyleToRange stores them.
-    CGXRange cells(range);
-    if (!range.IsCells()) {
+    if (!range.IsCells())
         nType = gxBaseStyleType;
-        if (range.IsRows())
-            cells.SetCells(range.top, 0, range.bottom, 0);
-        else if (range.IsCols())
-            cells.SetCells(0, range.left, 0, range.right);
-        else
-            cells.SetCells(0, 0, 0, 0);
-    }
+    const CGXRange cells = StoredCells(range);
     const ROWCOL nBottom = std::min<ROWCOL>(cells.bottom, pData->GetRowCount());
     const ROWCOL nRight = std::min<ROWCOL>(cells.right, pData->GetColCount());
     CGXLongOperation op;
@@ -63,23 +81,203 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWOR
 
 void CGXGridCore::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard)
 {
-    if (m_pParam != nullptr)
-        m_pParam->ComposeCellStyle(nRow, nCol, style, bApplyStandard);
+    if (m_pParam == nullptr)
+        return;
+    m_pParam->ComposeCellStyle(nRow, nCol, style, bApplyStandard);
+    if (IsCurrentCell(nRow, nCol) && m_pCurrentCellControl != nullptr && m_pCurrentCellControl->IsActive())
+        return;
+    // Negative numbers in the colour the cell asks for; zero and text keep theirs.
+    if (style.HasUserAttribute(kNegativeColorAttribute) && style.GetInclude(GX_INCL_VALUE)) {
+        const CString& sValue = style.GetValue();
+        char* pEnd = nullptr;
+        const double d = std::strtod(sValue, &pEnd);
+        if (pEnd != sValue.GetString() && *pEnd == '\0' && d < 0.0) {
+            const CString sColor = style.GetUserAttribute(kNegativeColorAttribute).GetValueText();
+            style.SetTextColor(static_cast<COLORREF>(std::strtoul(sColor, nullptr, 0)));
+        }
+    }
 }
 
 BOOL CGXGridCore::StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType)
 {
     CGXData* pData = GetData();
-    if (pData == nullptr || IsReadOnly())
+    if (pData == nullptr || IsReadOnlyLocked())
         return FALSE;
-    return pData->StoreStyle(nRow, nCol, pStyle, nModify, nType);
+    const BOOL bChanged = pData->StoreStyle(nRow, nCol, pStyle, nModify, nType);
+    if (!m_bDataNotifyLock)
+        NotifyDataAtCell(nRow, nCol);
+    // The control shows the cell again from its new style.
+    if (IsCurrentCell(nRow, nCol) && m_pCurrentCellControl != nullptr) {
+        m_pCurrentCellControl->Reset();
+        m_pCurrentCellControl = nullptr;
+    }
+    return bChanged;
+}
+
+const CString& CGXGridCore::GetCellValue(ROWCOL nRow, ROWCOL nCol)
+{
+    CGXStyle* pStyle = CreateStyle();
+    ComposeCellStyle(nRow, nCol, *pStyle, TRUE);
+    m_sCellValue = pStyle->GetValue();
+    RecycleStyle(pStyle);
+    return m_sCellValue;
+}
+
+const CString& CGXGridCore::GetStoredCellValue(ROWCOL nRow, ROWCOL nCol)
+{
+    m_sCellValue.Empty();
+    CGXData* pData = GetData();
+    if (const CGXStyle* pStored = pData != nullptr ? pData->LookupStyle(nRow, nCol) : nullptr)
+        m_sCellValue = pStored->GetValue();
+    return m_sCellValue;
+}
+
+const CGXStyle& CGXGridCore::GetBaseStyle(WORD nID)
+{
+    const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
+    const CGXStyle* pStyle = pMap != nullptr ? pMap->LookupStyle(nID) : nullptr;
+    if (pStyle == nullptr)
+        AfxThrowNotSupportedException();
+    return *pStyle;
+}
+
+BOOL CGXGridCore::SetStandardBaseStyle(const CGXStyle& style, int nModify, UINT nFlags)
+{
+    if (m_pParam == nullptr || m_pParam->GetStylesMap() == nullptr)
+        return FALSE;
+    return ChangeBaseStyle(m_pParam->GetStylesMap()->m_wStyleStandard, style, nModify, nFlags, gxDo);
+}
+
+BOOL CGXGridCore::SetRowHeaderBaseStyle(const CGXStyle& style, int nModify, UINT nFlags)
+{
+    if (m_pParam == nullptr || m_pParam->GetStylesMap() == nullptr)
+        return FALSE;
+    return ChangeBaseStyle(m_pParam->GetStylesMap()->m_wStyleRowHeader, style, nModify, nFlags, gxDo);
+}
+
+BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
+                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
+{
+    CGXData* pData = GetData();
+    if (m_pParam == nullptr || pData == nullptr || !range.IsValid() || IsReadOnlyLocked())
+        return FALSE;
+    if (!range.IsCells())
+        nType = gxBaseStyleType;
+    const CGXRange cells = StoredCells(range);
+    if (cells.bottom > pData->GetRowCount() || cells.right > pData->GetColCount())
+        return FALSE;
+    const ROWCOL nHeight = cells.bottom - cells.top + 1, nWidth = cells.right - cells.left + 1;
+    const unsigned long long nCells = static_cast<unsigned long long>(nHeight) * nWidth;
+
+    CGXLongOperation op;
+    op.SetStatusText(m_pAppData->GetText(gxTextGenUndoInfo), FALSE);
+    std::unique_ptr<CGXSetStyleRangeCmd> undo;
+    if (RecordingUndo(nMode)) {
+        if (nCells < 0x7FFFFFFF && nHeight < 0x8000 && nWidth < 0x8000) {
+            undo = std::make_unique<CGXSetStyleRangeCmd>(range, nType);
+            for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
+                for (ROWCOL c = cells.left; c <= cells.right; ++c) {
+                    const CGXStyle* p = pData->LookupStyle(r, c, nType);
+                    undo->m_Styles.Add(p != nullptr ? new CGXStyle(*p) : nullptr);
+                }
+            undo->m_nRow = cells.top;
+            undo->m_nCol = cells.left;
+        } else if (!ConfirmLargeUndo()) {
+            return FALSE;
+        }
+    }
+    op.SetStatusText(m_pAppData->GetText(nMode == gxDo ? gxTextStoringCells : gxTextRestoringCells), FALSE);
+
+    CGXRange changed(cells);
+    if (!m_bDataNotifyLock && pData != nullptr)
+        pData->BeginChange(changed);
+    struct LockScope {
+        BOOL& lock;
+        BOOL bOld;
+        ~LockScope() { lock = bOld; }
+    } lockScope{m_bDataNotifyLock, m_bDataNotifyLock};
+    m_bDataNotifyLock = TRUE;
+    const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
+    if (pCellsArray != nullptr && nCells < 0x7FFFFFFF && static_cast<unsigned long long>(pCellsArray->GetSize()) > nCells) {
+        CObject* pInfo = pCellsArray->GetAt(static_cast<INT_PTR>(nCells));
+        if (dynamic_cast<CGXStyle*>(pInfo) == nullptr && ApplyDataUndoInfo(pInfo, nMode == gxUndo, TRUE))
+            RefreshDataObject(FALSE, nullptr, FALSE);
+    }
+
+    BOOL bChanged = FALSE;
+    if (pCellsArray == nullptr && nType < 0) {
+        bChanged = pData->StoreStyleRange(cells, pStyle, pStyle != nullptr ? nModify : gxRemove, nType);
+    } else if (pCellsArray == nullptr && pStyle != nullptr && !pStyle->GetInclude(GX_INCL_CONTROL)) {
+        // One style for every cell of one kind of control: the store does it in one pass.
+        bChanged = pData->StoreStyleRange(cells, pStyle, nModify, nType);
+    } else {
+        size_t i = 0;
+        CGXStyle* pComposed = CreateStyle();
+        for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
+            for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
+                const CGXStyle* p = pStyle;
+                int nCellMode = nModify;
+                if (pCellsArray != nullptr) {
+                    if (i >= static_cast<size_t>(pCellsArray->GetSize()))
+                        break;
+                    p = dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(static_cast<INT_PTR>(i)));
+                    if (p == nullptr)
+                        nCellMode = gxRemove;
+                }
+                if (nType < 0) {
+                    bChanged |= pData->StoreStyle(r, c, p, nCellMode, nType);
+                    continue;
+                }
+                pComposed->Free();
+                ComposeCellStyle(r, c, *pComposed);
+                const WORD nID = p != nullptr && p->GetInclude(GX_INCL_CONTROL) ? p->GetControl() : pComposed->GetControl();
+                CGXControl* pControl = GetControlById(nID);
+                const BOOL bCell = pControl != nullptr ? pControl->StoreStyle(r, c, p, nCellMode, nType, pComposed)
+                                                       : pData->StoreStyle(r, c, p, nCellMode, nType);
+                bChanged |= bCell;
+            }
+        RecycleStyle(pComposed);
+    }
+    SetDataUndoRecording(bOldRecording);
+    // The current cell's control shows the cell again from what is stored now.
+    if (bChanged && m_bCurrentCell && m_pCurrentCellControl != nullptr &&
+        (range.IsTable() || range.ContainsCell(m_nCurrentRow, m_nCurrentCol) ||
+         (range.IsRows() && m_nCurrentRow >= range.top && m_nCurrentRow <= range.bottom) ||
+         (range.IsCols() && m_nCurrentCol >= range.left && m_nCurrentCol <= range.right))) {
+        m_pCurrentCellControl->Reset();
+        m_pCurrentCellControl = nullptr;
+    }
+    if (!lockScope.bOld)
+        pData->EndChange(bChanged);
+    if (!bChanged) {
+        DiscardDataUndoInfo();
+        return FALSE;
+    }
+    UpdateStyleRange(range, pCellsArray == nullptr ? pStyle : nullptr, nModify, nType, nFlags, TRUE);
+    SetModifiedFlag(TRUE);
+    if (undo) {
+        if (CObject* pInfo = TakeDataUndoInfo())
+            undo->m_Styles.Add(pInfo);
+        AddCommand(undo.release(), nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo)
+        ShowCommandPosition(cells.top, cells.left, TRUE);
+    return TRUE;
+}
+
+BOOL CGXGridCore::ConfirmLargeUndo()
+{
+    return AfxMessageBox(GX_IDS_UNDOTOOLARGE, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 void CGXGridCore::UpdateStyleRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType, UINT nFlags, BOOL bCreateHint)
 {
-    if (m_bCurrentCell && range.ContainsCell(m_nCurrentRow, m_nCurrentCol) && m_pCurrentCellControl != nullptr)
+    // The control of a current cell inside the range shows its new style.
+    if (m_bCurrentCell && m_pCurrentCellControl != nullptr && !m_pCurrentCellControl->IsActive() &&
+        (range.IsTable() || range.ContainsCell(m_nCurrentRow, m_nCurrentCol)))
         m_pCurrentCellControl->Refresh();
-    RedrawRange(range, nFlags, FALSE);
+    if (m_pParam == nullptr || !m_pParam->m_bLockUpdate)
+        RedrawRange(range, nFlags, FALSE);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateStyleRange(this, range, pStyle, nModify, nType, nFlags);
 }
@@ -111,10 +309,16 @@ void CGXGridCore::RecycleStyle(CGXStyle* pStyle)
 
 BOOL CGXGridCore::ChangeStylesMap(const CGXStylesMap& stylesMap, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || IsReadOnly())
+    if (m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.ChangeStylesMap(stylesMap, nMode);
+    if (m_pParam->GetStylesMap() == nullptr)
+        m_pParam->SetStylesMap(new CGXStylesMap);
+    if (RecordingUndo(nMode))
+        AddCommand(new CGXChangeStylesMapCmd(*m_pParam->GetStylesMap()), nMode);
+    *m_pParam->GetStylesMap() = stylesMap;
+    SetModifiedFlag(TRUE);
+    UpdateStylesMapChange(nFlags, TRUE);
+    return TRUE;
 }
 
 void CGXGridCore::UpdateStylesMapChange(UINT nFlags, BOOL bCreateHint)
@@ -127,10 +331,16 @@ void CGXGridCore::UpdateStylesMapChange(UINT nFlags, BOOL bCreateHint)
 
 BOOL CGXGridCore::ChangeProperties(const CGXProperties& properties, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || IsReadOnly())
+    if (m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.ChangeProperties(properties, nMode);
+    if (m_pParam->GetProperties() == nullptr)
+        m_pParam->SetProperties(new CGXProperties);
+    if (RecordingUndo(nMode))
+        AddCommand(new CGXChangePropertiesCmd(*m_pParam->GetProperties()), nMode);
+    *m_pParam->GetProperties() = properties;
+    SetModifiedFlag(TRUE);
+    UpdatePropertiesChange(nFlags, TRUE);
+    return TRUE;
 }
 
 void CGXGridCore::UpdatePropertiesChange(UINT nFlags, BOOL bCreateHint)
@@ -144,21 +354,29 @@ void CGXGridCore::UpdatePropertiesChange(UINT nFlags, BOOL bCreateHint)
 
 BOOL CGXGridCore::ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || m_pParam->GetStylesMap() == nullptr || IsReadOnly())
+    if (m_pParam == nullptr || m_pParam->GetStylesMap() == nullptr || IsReadOnlyLocked())
         return FALSE;
-    if (m_pParam->GetStylesMap()->LookupStyle(nID) == nullptr)
+    CGXStylesMap* pMap = m_pParam->GetStylesMap();
+    CGXStyle* pBase = pMap->LookupStyle(nID);
+    if (pBase == nullptr)
         AfxThrowNotSupportedException();
-    CommandTarget target(*this, nFlags);
-    return target.ChangeBaseStyle(nID, style, nModify, nMode);
+    if (m_bInitDone && RecordingUndo(nMode))
+        AddCommand(new CGXChangeBaseStyleCmd(nID, *pBase, pMap->GetStyleName(nID)), nMode);
+    pBase->ChangeStyle(style, nModify);
+    SetModifiedFlag(TRUE);
+    UpdateBaseStyleChange(nID, nFlags, TRUE);
+    return TRUE;
 }
 
 void CGXGridCore::UpdateBaseStyleChange(WORD nID, UINT nFlags, BOOL bCreateHint)
 {
-    LookupBaseStyles();
+    if (m_bInitDone)
+        LookupBaseStyles();
     Redraw(nFlags, FALSE);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateBaseStyleChange(this, nID, nFlags);
 }
+
 
 // ---- Counts ----
 
@@ -177,56 +395,57 @@ ROWCOL CGXGridCore::GetColCount()
 BOOL CGXGridCore::SetRowCount(ROWCOL nRows, UINT nFlags)
 {
     const ROWCOL nOld = GetRowCount();
-    if (nRows == nOld)
-        return GetData() != nullptr;
-    if (IsReadOnly())
+    if (GetData() == nullptr)
         return FALSE;
-    CGXGridModel model(*m_pParam, m_pUndoImp);
-    if (!model.SetRowCount(nRows, gxDo))
-        return FALSE;
-    UpdateRowCountChange(nOld, nFlags, TRUE);
+    // Count changes are insertions and removals at the end, so they undo like any other.
+    if (nRows < nOld)
+        return RemoveRows(nRows + 1, nOld, nFlags, gxDo);
+    if (nRows > nOld)
+        return InsertRows(nOld + 1, nRows - nOld, nullptr, nullptr, nullptr, 0, nFlags, gxDo);
     return TRUE;
 }
 
 BOOL CGXGridCore::SetColCount(ROWCOL nCols, UINT nFlags)
 {
     const ROWCOL nOld = GetColCount();
-    if (nCols == nOld)
-        return GetData() != nullptr;
-    if (IsReadOnly())
+    if (GetData() == nullptr)
         return FALSE;
-    CGXGridModel model(*m_pParam, m_pUndoImp);
-    if (!model.SetColCount(nCols, gxDo))
-        return FALSE;
-    UpdateColCountChange(nOld, nFlags, TRUE);
+    if (nCols < nOld)
+        return RemoveCols(nCols + 1, nOld, nFlags, gxDo);
+    if (nCols > nOld)
+        return InsertCols(nOld + 1, nCols - nOld, nullptr, nullptr, nullptr, 0, nFlags, gxDo);
     return TRUE;
 }
 
 BOOL CGXGridCore::StoreRowCount(ROWCOL nRows)
 {
-    CGXData* pData = GetData();
-    if (pData == nullptr)
+    if (GetData() == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CGXGridModel model(*m_pParam, nullptr);
-    return model.SetRowCount(nRows, gxRollback);
+    if (!CGXGridModel(*m_pParam, nullptr).SetRowCount(nRows, gxRollback))
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreColCount(ROWCOL nCols)
 {
-    CGXData* pData = GetData();
-    if (pData == nullptr)
+    if (GetData() == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CGXGridModel model(*m_pParam, nullptr);
-    return model.SetColCount(nCols, gxRollback);
+    if (!CGXGridModel(*m_pParam, nullptr).SetColCount(nCols, gxRollback))
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
 void CGXGridCore::UpdateRowCountChange(ROWCOL nOldRows, UINT nFlags, BOOL bCreateHint)
 {
-    // The current cell cannot stay below the last row.
     if (m_bCurrentCell && m_nCurrentRow > GetRowCount())
-        m_bCurrentCell = FALSE;
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+        EndCurrentCellEdit(FALSE);
+    ClampScrollPosition();
+    if ((m_pParam == nullptr || !m_pParam->m_bLockUpdate) && (nFlags & (GX_INVALIDATE | GX_UPDATENOW | GX_SMART))) {
+        UpdateScrollbars(TRUE, TRUE);
+        Redraw(nFlags, FALSE);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateRowCountChange(this, nOldRows, nFlags);
 }
@@ -234,84 +453,343 @@ void CGXGridCore::UpdateRowCountChange(ROWCOL nOldRows, UINT nFlags, BOOL bCreat
 void CGXGridCore::UpdateColCountChange(ROWCOL nOldCols, UINT nFlags, BOOL bCreateHint)
 {
     if (m_bCurrentCell && m_nCurrentCol > GetColCount())
-        m_bCurrentCell = FALSE;
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+        EndCurrentCellEdit(FALSE);
+    ClampScrollPosition();
+    if ((m_pParam == nullptr || !m_pParam->m_bLockUpdate) && (nFlags & (GX_INVALIDATE | GX_UPDATENOW | GX_SMART))) {
+        UpdateScrollbars(TRUE, TRUE);
+        Redraw(nFlags, FALSE);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateColCountChange(this, nOldCols, nFlags);
 }
 
+void CGXGridCore::ClampScrollPosition()
+{
+    // Header rows lie within the frozen ones, the frozen ones within the rows there are, and
+    // the scrolled area starts below them: a removal or a smaller count must not leave the top
+    // row in the frozen band or past the end.
+    if (m_pParam != nullptr) {
+        const ROWCOL nRows = GetRowCount(), nCols = GetColCount();
+        m_pParam->m_nFrozenRows = std::min(m_pParam->m_nFrozenRows, nRows);
+        m_pParam->m_nHeaderRows = std::min(m_pParam->m_nHeaderRows, m_pParam->m_nFrozenRows);
+        m_pParam->m_nFrozenCols = std::min(m_pParam->m_nFrozenCols, nCols);
+        m_pParam->m_nHeaderCols = std::min(m_pParam->m_nHeaderCols, m_pParam->m_nFrozenCols);
+    }
+    const ROWCOL nFirstRow = GetFrozenRows() + 1, nFirstCol = GetFrozenCols() + 1;
+    m_nTopRow = std::max(nFirstRow, std::min(m_nTopRow, std::max(GetRowCount(), nFirstRow)));
+    m_nLeftCol = std::max(nFirstCol, std::min(m_nLeftCol, std::max(GetColCount(), nFirstCol)));
+}
+
 // ---- Structure ----
+
+namespace {
+// The stored sizes of a band, for the undo of its removal.
+void CollectSizes(const CGXCollMapDWordToLong& sizes, ROWCOL nFrom, ROWCOL nTo, CGXCollMapDWordToLong& out)
+{
+    for (ROWCOL n = nFrom; n <= nTo && n >= nFrom; ++n)
+        if (LONG v = 0; sizes.Lookup(n, v))
+            out[n] = v;
+}
+
+const CGXStyle* StyleAt(const CObArray* pArray, size_t i)
+{
+    if (pArray == nullptr || i >= static_cast<size_t>(pArray->GetSize()))
+        return nullptr;
+    return dynamic_cast<const CGXStyle*>(pArray->GetAt(static_cast<INT_PTR>(i)));
+}
+
+CGXStyle* CopyOf(const CGXStyle* p)
+{
+    return p != nullptr ? new CGXStyle(*p) : nullptr;
+}
+
+// Restores the extra object a data object kept behind the cell styles of an undo command.
+CObject* TrailingInfo(const CObArray* pArray, size_t nCells)
+{
+    if (pArray == nullptr || static_cast<size_t>(pArray->GetSize()) <= nCells)
+        return nullptr;
+    CObject* p = pArray->GetAt(static_cast<INT_PTR>(nCells));
+    return dynamic_cast<CGXStyle*>(p) == nullptr ? p : nullptr;
+}
+} // namespace
 
 BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordToLong* pHeights, const CObArray* pCellsArray,
                              const CObArray* pRowsArray, ROWCOL nColCount, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || GetData() == nullptr || IsReadOnly() || nCount == 0)
+    CGXData* pData = GetData();
+    if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nRow == 0 || nRow > pData->GetRowCount() + 1 ||
+        IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.InsertRows(nRow, nCount, pHeights, pCellsArray, pRowsArray, nColCount, nMode);
+    CGXLongOperation op;
+    if (!SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
+        return FALSE;
+    BOOL bRedrawAll = FALSE;
+    if (CObject* pInfo = TrailingInfo(pCellsArray, static_cast<size_t>(nCount) * nColCount))
+        bRedrawAll = ApplyDataUndoInfo(pInfo, nMode == gxUndo, TRUE);
+    const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
+    const BOOL bStored = StoreInsertRows(nRow, nCount, FALSE);
+    SetDataUndoRecording(bOldRecording);
+    if (!bStored) {
+        DiscardDataUndoInfo();
+        return FALSE;
+    }
+    if (pHeights != nullptr)
+        for (ROWCOL r = nRow; r < nRow + nCount; ++r)
+            if (LONG n = 0; pHeights->Lookup(r, n))
+                m_pParam->m_RowHeights[r] = n;
+    if (pCellsArray != nullptr || pRowsArray != nullptr) {
+        const ROWCOL nCols = std::min(nColCount, pData->GetColCount() + 1);
+        for (ROWCOL i = 0; i < nCount; ++i) {
+            for (ROWCOL c = 0; c < nCols; ++c)
+                if (const CGXStyle* p = StyleAt(pCellsArray, static_cast<size_t>(i) * nColCount + c))
+                    pData->StoreStyle(nRow + i, c, p, gxCopy);
+            if (const CGXStyle* p = StyleAt(pRowsArray, i))
+                pData->StoreStyle(nRow + i, 0, p, gxCopy, gxBaseStyleType);
+            op.DoMessages();
+        }
+    }
+    UpdateInsertRows(nRow, nCount, nFlags, TRUE);
+    if (RecordingUndo(nMode)) {
+        auto* pCmd = new CGXRemoveRowsCmd(nRow, nRow + nCount - 1);
+        pCmd->m_sDescription = m_pAppData->GetText(gxTextInsertRows);
+        AddCommand(pCmd, nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo)
+        ShowCommandPosition(nRow, GetLeftCol(), FALSE);
+    if (bRedrawAll)
+        Redraw(GX_INVALIDATE, FALSE);
+    return TRUE;
 }
 
 BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordToLong* pWidths, const CObArray* pCellsArray,
                              const CObArray* pColsArray, ROWCOL nRowCount, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || GetData() == nullptr || IsReadOnly() || nCount == 0)
+    CGXData* pData = GetData();
+    if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nCol == 0 || nCol > pData->GetColCount() + 1 ||
+        IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.InsertCols(nCol, nCount, pWidths, pCellsArray, pColsArray, nRowCount, nMode);
+    CGXLongOperation op;
+    if (!SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
+        return FALSE;
+    BOOL bRedrawAll = FALSE;
+    if (CObject* pInfo = TrailingInfo(pCellsArray, static_cast<size_t>(nCount) * nRowCount))
+        bRedrawAll = ApplyDataUndoInfo(pInfo, nMode == gxUndo, TRUE);
+    const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
+    const BOOL bStored = StoreInsertCols(nCol, nCount, FALSE);
+    SetDataUndoRecording(bOldRecording);
+    if (!bStored) {
+        DiscardDataUndoInfo();
+        return FALSE;
+    }
+    if (pWidths != nullptr)
+        for (ROWCOL c = nCol; c < nCol + nCount; ++c)
+            if (LONG n = 0; pWidths->Lookup(c, n))
+                m_pParam->m_ColWidths[c] = n;
+    if (pCellsArray != nullptr || pColsArray != nullptr) {
+        const ROWCOL nRows = std::min(nRowCount, pData->GetRowCount() + 1);
+        for (ROWCOL i = 0; i < nCount; ++i) {
+            for (ROWCOL r = 0; r < nRows; ++r)
+                if (const CGXStyle* p = StyleAt(pCellsArray, static_cast<size_t>(i) * nRowCount + r))
+                    pData->StoreStyle(r, nCol + i, p, gxCopy);
+            if (const CGXStyle* p = StyleAt(pColsArray, i))
+                pData->StoreStyle(0, nCol + i, p, gxCopy, gxBaseStyleType);
+            op.DoMessages();
+        }
+    }
+    UpdateInsertCols(nCol, nCount, nFlags, TRUE);
+    if (RecordingUndo(nMode)) {
+        auto* pCmd = new CGXRemoveColsCmd(nCol, nCol + nCount - 1);
+        pCmd->m_sDescription = m_pAppData->GetText(gxTextInsertCols);
+        AddCommand(pCmd, nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo)
+        ShowCommandPosition(GetTopRow(), nCol, FALSE);
+    if (bRedrawAll)
+        Redraw(GX_INVALIDATE, FALSE);
+    return TRUE;
 }
 
 BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || GetData() == nullptr || IsReadOnly() || nFromRow > nToRow)
+    CGXData* pData = GetData();
+    // Bad bounds are refused before anything changes.
+    if (m_pParam == nullptr || pData == nullptr || nFromRow == 0 || nToRow < nFromRow || nFromRow > pData->GetRowCount() ||
+        IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.RemoveRows(nFromRow, nToRow, nMode);
+    nToRow = std::min(nToRow, pData->GetRowCount());
+    if (!SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
+        return FALSE;
+    CGXLongOperation op;
+    op.SetStatusText(m_pAppData->GetText(gxTextGenUndoInfo), FALSE);
+    const ROWCOL nCount = nToRow - nFromRow + 1;
+    const ROWCOL nColCount = pData->GetColCount() + 1;
+    std::unique_ptr<CGXInsertRowsCmd> undo;
+    if (RecordingUndo(nMode)) {
+        undo = std::make_unique<CGXInsertRowsCmd>(nFromRow, nCount, nColCount);
+        undo->m_sDescription = m_pAppData->GetText(gxTextRemovingRows);
+        CollectSizes(m_pParam->m_RowHeights, nFromRow, nToRow, undo->m_Heights);
+        for (ROWCOL r = nFromRow; r <= nToRow; ++r) {
+            undo->m_RowStyles.Add(CopyOf(pData->LookupStyle(r, 0, gxBaseStyleType)));
+            for (ROWCOL c = 0; c < nColCount; ++c)
+                undo->m_CellStyles.Add(CopyOf(pData->LookupStyle(r, c)));
+        }
+    }
+    // The covered-cells feature's own changes and the removal form one undo step.
+    const BOOL bTransaction = nMode == gxDo && m_pCoveredCellsImp != nullptr;
+    if (bTransaction)
+        BeginTransaction(m_pAppData->GetText(gxTextRemovingRows));
+    op.SetStatusText(m_pAppData->GetText(gxTextRemovingRows), FALSE);
+    CGXCollMapDWordToLong oldHeights;
+    CollectSizes(m_pParam->m_RowHeights, nFromRow, nToRow, oldHeights);
+    const ROWCOL nOldFrozen = m_pParam->m_nFrozenRows, nOldHeader = m_pParam->m_nHeaderRows;
+    const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
+    const BOOL bStored = StoreRemoveRows(nFromRow, nToRow, FALSE);
+    SetDataUndoRecording(bOldRecording);
+    if (!bStored) {
+        // Nothing may stay half done: the open step goes back and the caller hears FALSE.
+        DiscardDataUndoInfo();
+        if (bTransaction)
+            RollbackTransaction();
+        return FALSE;
+    }
+    UpdateRemoveRows(nFromRow, nToRow, &oldHeights, nFlags, TRUE);
+    if (undo) {
+        if (CObject* pInfo = TakeDataUndoInfo())
+            undo->m_CellStyles.Add(pInfo);
+        // Frozen rows that went with the band come back with it: the undo inserts the rows,
+        // then restores the counts.
+        CGXCommand* pCmd = undo.release();
+        if (m_pParam->m_nFrozenRows != nOldFrozen || m_pParam->m_nHeaderRows != nOldHeader) {
+            auto* pBlock = new CGXBlockCmd(pCmd->m_sDescription);
+            pBlock->Add(new CGXSetFrozenRowsCmd(nOldFrozen, nOldHeader));
+            pBlock->Add(pCmd);
+            pCmd = pBlock;
+        }
+        AddCommand(pCmd, nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo)
+        ShowCommandPosition(std::min(nFromRow, std::max<ROWCOL>(GetRowCount(), 1)), GetLeftCol(), FALSE);
+    if (bTransaction)
+        CommitTransaction();
+    return TRUE;
 }
 
 BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || GetData() == nullptr || IsReadOnly() || nFromCol > nToCol)
+    CGXData* pData = GetData();
+    if (m_pParam == nullptr || pData == nullptr || nFromCol == 0 || nToCol < nFromCol || nFromCol > pData->GetColCount() ||
+        IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.RemoveCols(nFromCol, nToCol, nMode);
+    nToCol = std::min(nToCol, pData->GetColCount());
+    if (!SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
+        return FALSE;
+    CGXLongOperation op;
+    op.SetStatusText(m_pAppData->GetText(gxTextGenUndoInfo), FALSE);
+    const ROWCOL nCount = nToCol - nFromCol + 1;
+    const ROWCOL nRowCount = pData->GetRowCount() + 1;
+    std::unique_ptr<CGXInsertColsCmd> undo;
+    if (RecordingUndo(nMode)) {
+        undo = std::make_unique<CGXInsertColsCmd>(nFromCol, nCount, nRowCount);
+        undo->m_sDescription = m_pAppData->GetText(gxTextRemovingCols);
+        CollectSizes(m_pParam->m_ColWidths, nFromCol, nToCol, undo->m_Widths);
+        for (ROWCOL c = nFromCol; c <= nToCol; ++c) {
+            undo->m_ColStyles.Add(CopyOf(pData->LookupStyle(0, c, gxBaseStyleType)));
+            for (ROWCOL r = 0; r < nRowCount; ++r)
+                undo->m_CellStyles.Add(CopyOf(pData->LookupStyle(r, c)));
+        }
+    }
+    const BOOL bTransaction = nMode == gxDo && m_pCoveredCellsImp != nullptr;
+    if (bTransaction)
+        BeginTransaction(m_pAppData->GetText(gxTextRemovingCols));
+    op.SetStatusText(m_pAppData->GetText(gxTextRemovingCols), FALSE);
+    CGXCollMapDWordToLong oldWidths;
+    CollectSizes(m_pParam->m_ColWidths, nFromCol, nToCol, oldWidths);
+    const ROWCOL nOldFrozen = m_pParam->m_nFrozenCols, nOldHeader = m_pParam->m_nHeaderCols;
+    const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
+    const BOOL bStored = StoreRemoveCols(nFromCol, nToCol, FALSE);
+    SetDataUndoRecording(bOldRecording);
+    if (!bStored) {
+        DiscardDataUndoInfo();
+        if (bTransaction)
+            RollbackTransaction();
+        return FALSE;
+    }
+    UpdateRemoveCols(nFromCol, nToCol, &oldWidths, nFlags, TRUE);
+    if (undo) {
+        if (CObject* pInfo = TakeDataUndoInfo())
+            undo->m_CellStyles.Add(pInfo);
+        CGXCommand* pCmd = undo.release();
+        if (m_pParam->m_nFrozenCols != nOldFrozen || m_pParam->m_nHeaderCols != nOldHeader) {
+            auto* pBlock = new CGXBlockCmd(pCmd->m_sDescription);
+            pBlock->Add(new CGXSetFrozenColsCmd(nOldFrozen, nOldHeader));
+            pBlock->Add(pCmd);
+            pCmd = pBlock;
+        }
+        AddCommand(pCmd, nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo)
+        ShowCommandPosition(GetTopRow(), std::min(nFromCol, std::max<ROWCOL>(GetColCount(), 1)), FALSE);
+    if (bTransaction)
+        CommitTransaction();
+    return TRUE;
 }
 
 BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags, int nMode)
 {
-    // Moving rows belongs to the move feature.
-    if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnly())
+    if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.MoveRows(nFromRow, nToRow, nDestRow, nMode);
+    return m_pMoveRowsColsImp->MoveRows(this, nFromRow, nToRow, nDestRow, nFlags, nMode);
 }
 
 BOOL CGXGridCore::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, int nMode)
 {
-    if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnly())
+    if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.MoveCols(nFromCol, nToCol, nDestCol, nMode);
+    return m_pMoveRowsColsImp->MoveCols(this, nFromCol, nToCol, nDestCol, nFlags, nMode);
 }
 
-BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL)
+BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).InsertRows(nRow, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
+    if (m_pParam == nullptr || IsReadOnlyLocked())
+        return FALSE;
+    const BOOL bStored = CGXGridModel(*m_pParam, nullptr).InsertRows(nRow, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
+    if (!bStored && !bForce)
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
-BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL)
+BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).InsertCols(nCol, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
+    if (m_pParam == nullptr || IsReadOnlyLocked())
+        return FALSE;
+    const BOOL bStored = CGXGridModel(*m_pParam, nullptr).InsertCols(nCol, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
+    if (!bStored && !bForce)
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
-BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL)
+BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).RemoveRows(nFromRow, nToRow, gxRollback);
+    if (m_pParam == nullptr || IsReadOnlyLocked())
+        return FALSE;
+    const BOOL bStored = CGXGridModel(*m_pParam, nullptr).RemoveRows(nFromRow, nToRow, gxRollback);
+    if (!bStored && !bForce)
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
-BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL)
+BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).RemoveCols(nFromCol, nToCol, gxRollback);
+    if (m_pParam == nullptr || IsReadOnlyLocked())
+        return FALSE;
+    const BOOL bStored = CGXGridModel(*m_pParam, nullptr).RemoveCols(nFromCol, nToCol, gxRollback);
+    if (!bStored && !bForce)
+        return FALSE;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bProcessed)
@@ -324,38 +802,75 @@ BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol,
     return m_pMoveRowsColsImp != nullptr && m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bProcessed);
 }
 
+void CGXGridCore::RebindCurrentControl()
+{
+    if (!m_bCurrentCell)
+        return;
+    SetCurrentCellState(TRUE, m_nCurrentRow, m_nCurrentCol);
+    if (m_pCurrentCellControl != nullptr && m_pCurrentCellControl->IsInit())
+        m_pCurrentCellControl->Init(m_nCurrentRow, m_nCurrentCol);
+}
+
+void CGXGridCore::RedrawAfterStructureChange(UINT nFlags)
+{
+    if (m_pParam != nullptr && m_pParam->m_bLockUpdate)
+        return;
+    Redraw(nFlags, FALSE);
+    if (nFlags & (GX_UPDATENOW | GX_SMART))
+        UpdateScrollbars(TRUE, FALSE);
+}
+
 void CGXGridCore::UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT nFlags, BOOL bCreateHint)
 {
-    // The current cell keeps its row: rows inserted above it push it down.
-    if (m_bCurrentCell && m_nCurrentRow >= nRow)
+    if (m_bCurrentCell && m_nCurrentRow >= nRow) {
         m_nCurrentRow += nCount;
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+        RebindCurrentControl();
+    }
+    if (m_nTopRow == GetFrozenRows())
+        m_nTopRow = GetFrozenRows() + 1;
+    ClampScrollPosition();
+    RedrawAfterStructureChange(nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateInsertRows(this, nRow, nCount, nFlags);
 }
 
 void CGXGridCore::UpdateInsertCols(ROWCOL nCol, ROWCOL nCount, UINT nFlags, BOOL bCreateHint)
 {
-    if (m_bCurrentCell && m_nCurrentCol >= nCol)
+    if (m_bCurrentCell && m_nCurrentCol >= nCol) {
         m_nCurrentCol += nCount;
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+        RebindCurrentControl();
+    }
+    if (m_nLeftCol == GetFrozenCols())
+        m_nLeftCol = GetFrozenCols() + 1;
+    ClampScrollPosition();
+    RedrawAfterStructureChange(nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateInsertCols(this, nCol, nCount, nFlags);
+}
+
+void CGXGridCore::DropCurrentCell()
+{
+    // The cell is gone: its control must not stay on screen or keep editing it.
+    if (m_pCurrentCellControl != nullptr) {
+        m_pCurrentCellControl->SetActive(FALSE);
+        m_pCurrentCellControl->Reset();
+    }
+    m_pCurrentCellControl = nullptr;
+    m_bCurrentCell = FALSE;
 }
 
 void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, const CGXCollMapDWordToLong* pOldHeights, UINT nFlags, BOOL bCreateHint)
 {
     if (m_bCurrentCell) {
-        if (m_nCurrentRow >= nFromRow && m_nCurrentRow <= nToRow)
-            m_bCurrentCell = FALSE; // its row is gone
-        else if (m_nCurrentRow > nToRow)
+        if (m_nCurrentRow >= nFromRow && m_nCurrentRow <= nToRow) {
+            DropCurrentCell();
+        } else if (m_nCurrentRow > nToRow) {
             m_nCurrentRow -= nToRow - nFromRow + 1;
+            RebindCurrentControl();
+        }
     }
-    m_nTopRow = std::max<ROWCOL>(GetFrozenRows() + 1, std::min(m_nTopRow, std::max<ROWCOL>(GetRowCount(), 1)));
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+    ClampScrollPosition();
+    RedrawAfterStructureChange(nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateRemoveRows(this, nFromRow, nToRow, const_cast<CGXCollMapDWordToLong*>(pOldHeights), nFlags);
 }
@@ -363,49 +878,48 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, const CGXColl
 void CGXGridCore::UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, const CGXCollMapDWordToLong* pOldWidths, UINT nFlags, BOOL bCreateHint)
 {
     if (m_bCurrentCell) {
-        if (m_nCurrentCol >= nFromCol && m_nCurrentCol <= nToCol)
-            m_bCurrentCell = FALSE;
-        else if (m_nCurrentCol > nToCol)
+        if (m_nCurrentCol >= nFromCol && m_nCurrentCol <= nToCol) {
+            DropCurrentCell();
+        } else if (m_nCurrentCol > nToCol) {
             m_nCurrentCol -= nToCol - nFromCol + 1;
+            RebindCurrentControl();
+        }
     }
-    m_nLeftCol = std::max<ROWCOL>(GetFrozenCols() + 1, std::min(m_nLeftCol, std::max<ROWCOL>(GetColCount(), 1)));
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+    ClampScrollPosition();
+    RedrawAfterStructureChange(nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateRemoveCols(this, nFromCol, nToCol, const_cast<CGXCollMapDWordToLong*>(pOldWidths), nFlags);
 }
 
-namespace {
-// Where a row or column ends up after the block nFrom..nTo moved so that nFrom lands at nDest.
-ROWCOL MovedIndex(ROWCOL n, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest)
-{
-    const ROWCOL nCount = nTo - nFrom + 1;
-    if (n >= nFrom && n <= nTo)
-        return nDest + (n - nFrom);
-    if (nDest < nFrom && n >= nDest && n < nFrom)
-        return n + nCount;
-    if (nDest > nFrom && n > nTo && n < nDest + nCount)
-        return n - nCount;
-    return n;
-}
-} // namespace
-
 void CGXGridCore::UpdateMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags, BOOL bCreateHint)
 {
-    if (m_bCurrentCell)
-        m_nCurrentRow = MovedIndex(m_nCurrentRow, nFromRow, nToRow, nDestRow);
-    Redraw(nFlags, FALSE);
-    if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintUpdateMoveRows(this, nFromRow, nToRow, nDestRow, nFlags);
+    if (m_pMoveRowsColsImp != nullptr)
+        m_pMoveRowsColsImp->UpdateMoveRows(this, nFromRow, nToRow, nDestRow, nFlags, bCreateHint);
 }
 
 void CGXGridCore::UpdateMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, BOOL bCreateHint)
 {
-    if (m_bCurrentCell)
-        m_nCurrentCol = MovedIndex(m_nCurrentCol, nFromCol, nToCol, nDestCol);
-    Redraw(nFlags, FALSE);
-    if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintUpdateMoveCols(this, nFromCol, nToCol, nDestCol, nFlags);
+    if (m_pMoveRowsColsImp != nullptr)
+        m_pMoveRowsColsImp->UpdateMoveCols(this, nFromCol, nToCol, nDestCol, nFlags, bCreateHint);
+}
+
+void CGXGridCore::MovedCurrentCell(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest)
+{
+    if (!m_bCurrentCell)
+        return;
+    ROWCOL& n = bRows ? m_nCurrentRow : m_nCurrentCol;
+    const ROWCOL nCount = nTo - nFrom + 1;
+    // p, the insertion point before the move: rows from p on stay where they are.
+    const ROWCOL p = nDest < nFrom ? nDest : nDest + nCount;
+    if (n >= nFrom && n <= nTo)
+        n = nDest + (n - nFrom);
+    else if (n < nFrom && n >= p)
+        n += nCount;
+    else if (n > nTo && n < p)
+        n -= nCount;
+    else
+        return;
+    RebindCurrentControl();
 }
 
 // ---- Frozen rows and columns ----
@@ -432,35 +946,66 @@ ROWCOL CGXGridCore::GetHeaderCols()
 
 BOOL CGXGridCore::SetFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || IsReadOnly())
+    if (m_pParam == nullptr)
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.SetFrozenRows(nFrozenRows, nHeaderRows, nMode);
+    const ROWCOL nOldFrozen = GetFrozenRows(), nOldHeader = GetHeaderRows();
+    if (!StoreFrozenRows(nFrozenRows, nHeaderRows))
+        return FALSE;
+    UpdateFrozenRows(nOldFrozen, nOldHeader, nFlags, TRUE);
+    if (RecordingUndo(nMode)) {
+        auto* pCmd = new CGXSetFrozenRowsCmd(nOldFrozen, nOldHeader);
+        pCmd->m_sDescription = m_pAppData->GetText(gxTextFreezeRows);
+        AddCommand(pCmd, nMode);
+    }
+    return TRUE;
 }
 
 BOOL CGXGridCore::SetFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols, UINT nFlags, int nMode)
 {
-    if (m_pParam == nullptr || IsReadOnly())
+    if (m_pParam == nullptr)
         return FALSE;
-    CommandTarget target(*this, nFlags);
-    return target.SetFrozenCols(nFrozenCols, nHeaderCols, nMode);
+    const ROWCOL nOldFrozen = GetFrozenCols(), nOldHeader = GetHeaderCols();
+    if (!StoreFrozenCols(nFrozenCols, nHeaderCols))
+        return FALSE;
+    UpdateFrozenCols(nOldFrozen, nOldHeader, nFlags, TRUE);
+    if (RecordingUndo(nMode)) {
+        auto* pCmd = new CGXSetFrozenColsCmd(nOldFrozen, nOldHeader);
+        pCmd->m_sDescription = m_pAppData->GetText(gxTextFreezeCols);
+        AddCommand(pCmd, nMode);
+    }
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).SetFrozenRows(nFrozenRows, nHeaderRows, gxRollback);
+    // Header rows lie within the frozen ones, and the frozen ones within the rows there are.
+    if (m_pParam == nullptr || IsReadOnlyLocked() || nHeaderRows > nFrozenRows || nFrozenRows > GetRowCount())
+        return FALSE;
+    m_pParam->m_nFrozenRows = nFrozenRows;
+    m_pParam->m_nHeaderRows = nHeaderRows;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols)
 {
-    return m_pParam != nullptr && CGXGridModel(*m_pParam, nullptr).SetFrozenCols(nFrozenCols, nHeaderCols, gxRollback);
+    if (m_pParam == nullptr || IsReadOnlyLocked() || nHeaderCols > nFrozenCols || nFrozenCols > GetColCount())
+        return FALSE;
+    m_pParam->m_nFrozenCols = nFrozenCols;
+    m_pParam->m_nHeaderCols = nHeaderCols;
+    SetModifiedFlag(TRUE);
+    return TRUE;
 }
 
 void CGXGridCore::UpdateFrozenRows(ROWCOL nOldFrozenRows, ROWCOL nOldHeaderRows, UINT nFlags, BOOL bCreateHint)
 {
     m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+    ClampScrollPosition();
+    RefreshCurrentCell(FALSE);
+    if (m_pParam == nullptr || !m_pParam->m_bLockUpdate) {
+        UpdateScrollbars(TRUE, TRUE);
+        Redraw(nFlags, FALSE);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateFrozenRows(this, nOldFrozenRows, nOldHeaderRows, nFlags);
 }
@@ -468,8 +1013,12 @@ void CGXGridCore::UpdateFrozenRows(ROWCOL nOldFrozenRows, ROWCOL nOldHeaderRows,
 void CGXGridCore::UpdateFrozenCols(ROWCOL nOldFrozenCols, ROWCOL nOldHeaderCols, UINT nFlags, BOOL bCreateHint)
 {
     m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
-    UpdateScrollbars(TRUE, TRUE);
-    Redraw(nFlags, FALSE);
+    ClampScrollPosition();
+    RefreshCurrentCell(FALSE);
+    if (m_pParam == nullptr || !m_pParam->m_bLockUpdate) {
+        UpdateScrollbars(TRUE, TRUE);
+        Redraw(nFlags, FALSE);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateFrozenCols(this, nOldFrozenCols, nOldHeaderCols, nFlags);
 }

@@ -1,57 +1,46 @@
 #include "grid/core/CGXGridCoreTarget.h"
 
+// Replayed commands go through the engine's own command operations, so that a derived grid's
+// store and update layers run for an undo as for the first call, and the inverse is recorded
+// in the replay's command mode.
+
 BOOL CGXGridCore::CommandTarget::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordToLong* pHeights,
                                             const CObArray* pCellStyles, const CObArray* pRowStyles, ROWCOL nColCount, int nMode)
 {
-    if (!CGXGridModel::InsertRows(nRow, nCount, pHeights, pCellStyles, pRowStyles, nColCount, nMode))
-        return FALSE;
-    m_grid.UpdateInsertRows(nRow, nCount, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.InsertRows(nRow, nCount, pHeights, pCellStyles, pRowStyles, nColCount, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::RemoveRows(ROWCOL nFrom, ROWCOL nTo, int nMode)
 {
-    if (!CGXGridModel::RemoveRows(nFrom, nTo, nMode))
-        return FALSE;
-    m_grid.UpdateRemoveRows(nFrom, nTo, nullptr, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.RemoveRows(nFrom, nTo, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordToLong* pWidths,
                                             const CObArray* pCellStyles, const CObArray* pColStyles, ROWCOL nRowCount, int nMode)
 {
-    if (!CGXGridModel::InsertCols(nCol, nCount, pWidths, pCellStyles, pColStyles, nRowCount, nMode))
-        return FALSE;
-    m_grid.UpdateInsertCols(nCol, nCount, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.InsertCols(nCol, nCount, pWidths, pCellStyles, pColStyles, nRowCount, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::RemoveCols(ROWCOL nFrom, ROWCOL nTo, int nMode)
 {
-    if (!CGXGridModel::RemoveCols(nFrom, nTo, nMode))
-        return FALSE;
-    m_grid.UpdateRemoveCols(nFrom, nTo, nullptr, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.RemoveCols(nFrom, nTo, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, int nMode)
 {
-    if (!CGXGridModel::MoveRows(nFrom, nTo, nDest, nMode))
-        return FALSE;
-    m_grid.UpdateMoveRows(nFrom, nTo, nDest, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.MoveRows(nFrom, nTo, nDest, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, int nMode)
 {
-    if (!CGXGridModel::MoveCols(nFrom, nTo, nDest, nMode))
-        return FALSE;
-    m_grid.UpdateMoveCols(nFrom, nTo, nDest, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.MoveCols(nFrom, nTo, nDest, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::MoveDataRows(const CGXRange& range, const CDWordArray& order, int nMode)
 {
+    // Reordering belongs to the sort feature when there is one.
+    if (m_grid.m_pSortImp != nullptr)
+        return m_grid.MoveDataRows(range, order, m_nFlags, nMode);
     if (!CGXGridModel::MoveDataRows(range, order, nMode))
         return FALSE;
     m_grid.UpdateMoveDataRows(range, m_nFlags, TRUE);
@@ -60,6 +49,8 @@ BOOL CGXGridCore::CommandTarget::MoveDataRows(const CGXRange& range, const CDWor
 
 BOOL CGXGridCore::CommandTarget::MoveDataCols(const CGXRange& range, const CDWordArray& order, int nMode)
 {
+    if (m_grid.m_pSortImp != nullptr)
+        return m_grid.MoveDataCols(range, order, m_nFlags, nMode);
     if (!CGXGridModel::MoveDataCols(range, order, nMode))
         return FALSE;
     m_grid.UpdateMoveDataCols(range, m_nFlags, TRUE);
@@ -68,53 +59,33 @@ BOOL CGXGridCore::CommandTarget::MoveDataCols(const CGXRange& range, const CDWor
 
 BOOL CGXGridCore::CommandTarget::SetFrozenRows(ROWCOL nFrozen, ROWCOL nHeader, int nMode)
 {
-    const ROWCOL nOldFrozen = m_grid.GetFrozenRows(), nOldHeader = m_grid.GetHeaderRows();
-    if (!CGXGridModel::SetFrozenRows(nFrozen, nHeader, nMode))
-        return FALSE;
-    m_grid.UpdateFrozenRows(nOldFrozen, nOldHeader, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.SetFrozenRows(nFrozen, nHeader, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::SetFrozenCols(ROWCOL nFrozen, ROWCOL nHeader, int nMode)
 {
-    const ROWCOL nOldFrozen = m_grid.GetFrozenCols(), nOldHeader = m_grid.GetHeaderCols();
-    if (!CGXGridModel::SetFrozenCols(nFrozen, nHeader, nMode))
-        return FALSE;
-    m_grid.UpdateFrozenCols(nOldFrozen, nOldHeader, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.SetFrozenCols(nFrozen, nHeader, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                                                    const CObArray* pCellStyles, int nMode)
 {
-    if (!CGXGridModel::ApplyStyleToRange(range, pStyle, nModify, nType, pCellStyles, nMode))
-        return FALSE;
-    m_grid.UpdateStyleRange(range, pCellStyles == nullptr ? pStyle : nullptr, nModify, nType, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.ApplyStyleToRange(range, pStyle, nModify, nType, pCellStyles, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::ChangeStylesMap(const CGXStylesMap& stylesMap, int nMode)
 {
-    if (!CGXGridModel::ChangeStylesMap(stylesMap, nMode))
-        return FALSE;
-    m_grid.UpdateStylesMapChange(m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.ChangeStylesMap(stylesMap, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::ChangeProperties(const CGXProperties& properties, int nMode)
 {
-    if (!CGXGridModel::ChangeProperties(properties, nMode))
-        return FALSE;
-    m_grid.UpdatePropertiesChange(m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.ChangeProperties(properties, m_nFlags, nMode);
 }
 
 BOOL CGXGridCore::CommandTarget::ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, int nMode)
 {
-    if (!CGXGridModel::ChangeBaseStyle(nID, style, nModify, nMode))
-        return FALSE;
-    m_grid.UpdateBaseStyleChange(nID, m_nFlags, TRUE);
-    return TRUE;
+    return m_grid.ChangeBaseStyle(nID, style, nModify, m_nFlags, nMode);
 }
 
 void CGXGridCore::CommandTarget::ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent)

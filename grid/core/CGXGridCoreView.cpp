@@ -117,132 +117,10 @@ void CGXGridCore::GetScrollRange(int, LPINT lpMinPos, LPINT lpMaxPos)
         *lpMaxPos = 0;
 }
 
-// ---- Current cell ----
-
-BOOL CGXGridCore::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
-{
-    if (m_pParam == nullptr || nRow == 0 || nCol == 0 || nRow > GetRowCount() || nCol > GetColCount())
-        return FALSE;
-    CGXStyle* pStyle = CreateStyle();
-    ComposeCellStyle(nRow, nCol, *pStyle);
-    // A disabled cell cannot become current.
-    const BOOL bDisabled = pStyle->GetInclude(GX_INCL_ENABLED) && !pStyle->GetEnabled();
-    RecycleStyle(pStyle);
-    if (bDisabled)
-        return FALSE;
-    if (m_bCurrentCell && !CanLeaveOrEnterCell(m_nCurrentRow, m_nCurrentCol, FALSE))
-        return FALSE;
-    if (!CanLeaveOrEnterCell(nRow, nCol, TRUE))
-        return FALSE;
-    if (m_pCurrentCellControl != nullptr)
-        m_pCurrentCellControl->Reset();
-    m_nCurrentRow = nRow;
-    m_nCurrentCol = nCol;
-    m_bCurrentCell = TRUE;
-    m_pParam->m_nCurrentRow = nRow;
-    m_pParam->m_nCurrentCol = nCol;
-    m_pCurrentCellControl = GetControl(nRow, nCol);
-    if (m_pCurrentCellControl != nullptr)
-        m_pCurrentCellControl->Init(nRow, nCol);
-    // FIXME: drawing the current cell's frame and activating its control come with painting.
-    OnCellEntered(nRow, nCol);
-    if (HintsWanted(TRUE))
-        m_pUpdateHintImp->HintSetCurrentCell(this, nRow, nCol, nFlags);
-    return TRUE;
-}
-
-BOOL CGXGridCore::SyncCurrentCell(BOOL bStore, UINT, BOOL bResetEdit)
-{
-    if (!m_bCurrentCell || m_pCurrentCellControl == nullptr)
-        return TRUE;
-    BOOL bResult = TRUE;
-    if (bStore && m_pCurrentCellControl->GetModify())
-        bResult = m_pCurrentCellControl->OnValidate() && m_pCurrentCellControl->Store();
-    if (bResult && bResetEdit)
-        m_pCurrentCellControl->ResetEdit();
-    return bResult;
-}
-
-BOOL CGXGridCore::FindNextCell(int, ROWCOL&, ROWCOL&)
-{
-    // FIXME: navigation by direction comes with keyboard handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::RouteKeyMessage(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    // The current cell's control has the first chance at every key.
-    return m_bCurrentCell && m_pCurrentCellControl != nullptr && m_pCurrentCellControl->KeyPressed(nMessage, nChar, nRepCnt, nFlags);
-}
-
-BOOL CGXGridCore::MoveCurrentCell(int, UINT, BOOL)
-{
-    // FIXME: moving by direction comes with keyboard handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::EndCurrentCellEdit()
-{
-    return SyncCurrentCell(TRUE, GX_UPDATENOW, TRUE);
-}
-
-void CGXGridCore::RefreshCurrentCell(BOOL bCreateHint)
-{
-    if (m_bCurrentCell && m_pCurrentCellControl != nullptr)
-        m_pCurrentCellControl->Refresh();
-    if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintRefreshCurrentCell(this, TRUE);
-}
-
-void CGXGridCore::ShowWarningText(ROWCOL, ROWCOL)
-{
-    // FIXME: the warning's message box comes with cell activation.
-}
-
-BOOL CGXGridCore::MoveCurrentCellEx(int, UINT)
-{
-    // FIXME: comes with keyboard handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::CanLeaveOrEnterCell(ROWCOL, ROWCOL, BOOL)
-{
-    return TRUE;
-}
-
-void CGXGridCore::OnCellEntered(ROWCOL, ROWCOL) {}
-
 BOOL CGXGridCore::ScrollByDirection(int, UINT)
 {
     // FIXME: comes with the scrolling of the window.
     return FALSE;
-}
-
-BOOL CGXGridCore::SelectRangeByClick(ROWCOL, ROWCOL, UINT)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleCellDblClick(ROWCOL, ROWCOL, UINT)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::OnLButtonClickedRowCol(ROWCOL, ROWCOL, UINT, CPoint)
-{
-    return TRUE;
-}
-
-BOOL CGXGridCore::OnMButtonClickedRowCol(ROWCOL, ROWCOL, UINT, CPoint)
-{
-    return TRUE;
-}
-
-BOOL CGXGridCore::OnRButtonClickedRowCol(ROWCOL, ROWCOL, UINT, CPoint)
-{
-    return TRUE;
 }
 
 // ---- Redraw, printing hooks, paint ----
@@ -327,30 +205,6 @@ BOOL CGXGridCore::HandleHScroll(UINT nSBCode, UINT nPos)
     return Scroll(nSBCode, nPos);
 }
 
-BOOL CGXGridCore::HandleMouseMove(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleLButtonDown(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleLButtonUp(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleLButtonDblClk(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
 BOOL CGXGridCore::HandleSysColorChange()
 {
     GXGetSysData()->Refresh();
@@ -358,18 +212,3 @@ BOOL CGXGridCore::HandleSysColorChange()
     return FALSE;
 }
 
-BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    // A derived grid first, then the current cell's control.
-    if (OnGridKeyDown(nChar, nRepCnt, nFlags))
-        return TRUE;
-    // FIXME: the grid's own navigation keys come with keyboard handling.
-    return RouteKeyMessage(WM_KEYDOWN, nChar, nRepCnt, nFlags);
-}
-
-BOOL CGXGridCore::HandleChar(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    if (OnGridChar(nChar, nRepCnt, nFlags))
-        return TRUE;
-    return RouteKeyMessage(WM_CHAR, nChar, nRepCnt, nFlags);
-}

@@ -8,6 +8,7 @@
 #include "platform/afx/doc/CPrintInfo.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "platform/afx/wnd/CWnd.h"
+#include "platform/win/UserApi.h"
 
 #include <algorithm>
 
@@ -162,42 +163,6 @@ BOOL CGXGridCore::HandleShowWindow(BOOL, UINT)
     return FALSE;
 }
 
-BOOL CGXGridCore::HandleMButtonDblClk(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleMButtonDown(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleMButtonUp(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleRButtonDblClk(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleRButtonDown(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleRButtonUp(UINT, CPoint)
-{
-    // FIXME: comes with mouse handling.
-    return FALSE;
-}
-
 HBRUSH CGXGridCore::HandleCtlColor(CDC*, CWnd*, UINT)
 {
     // FIXME: the colours of cell windows come with the cell controls' windows.
@@ -215,6 +180,12 @@ BOOL CGXGridCore::HandleDestroy()
 BOOL CGXGridCore::HandleCancelMode()
 {
     CancelResizeTracking();
+    // A drag ends with the mode: the next press starts afresh.
+    if (m_nMouseFlags != 0) {
+        m_nMouseFlags = 0;
+        if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr && GetCapture() == m_pGridWnd->GetSafeHwnd())
+            ::ReleaseCapture();
+    }
     return FALSE;
 }
 
@@ -288,13 +259,6 @@ BOOL CGXGridCore::OnGridChar(UINT, UINT, UINT)
 BOOL CGXGridCore::OnGridKeyUp(UINT, UINT, UINT)
 {
     return FALSE;
-}
-
-BOOL CGXGridCore::HandleSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    if (OnGridSysKeyDown(nChar, nRepCnt, nFlags))
-        return TRUE;
-    return RouteKeyMessage(WM_SYSKEYDOWN, nChar, nRepCnt, nFlags);
 }
 
 BOOL CGXGridCore::OnGridSysKeyDown(UINT, UINT, UINT)

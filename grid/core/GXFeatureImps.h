@@ -51,6 +51,8 @@ public:
     virtual void UpdateMoveDataCols(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags, BOOL bCreateHint) = 0;
     virtual void GetSortColKeys(CGXGridCore* pGrid, ROWCOL nCol, const CObArray& sortInfo, CStringArray& keys) = 0;
     virtual void SortIndexArray(CGXGridCore* pGrid, CDWordArray& indexes, const CObArray& sortInfo) = 0;
+    // A double click on a header that no cell control took; TRUE when it sorted.
+    virtual BOOL SortOnHeaderDblClk(CGXGridCore* /*pGrid*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/, UINT /*nFlags*/) { return FALSE; }
 };
 
 class CGXAbstractGridFreezeMenuHelperImp : public CObject {
@@ -176,6 +178,15 @@ public:
     virtual BOOL HandleFindReplaceMessage(CGXGridCore* pGrid, CWnd* pDialog) = 0;
 };
 
+// Resizing rows and columns by their borders: each handler answers whether it took the event.
+class CGXAbstractGridUserResizeCellsImp : public CObject {
+public:
+    virtual BOOL OnLButtonDown(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
+    virtual BOOL OnMouseMove(CGXGridCore* pGrid, UINT nFlags, CPoint pt) = 0;
+    virtual BOOL OnLButtonUp(CGXGridCore* pGrid, UINT nFlags, CPoint pt) = 0;
+    virtual BOOL OnLButtonDblClk(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
+};
+
 class CGXAbstractGridUserSelectRangeImp : public CObject {
 public:
     virtual BOOL CopySelection(CGXGridCore* pGrid, CGXRangeList& list, BOOL bIncludeCurrent, UINT nFlags) = 0;
@@ -184,6 +195,12 @@ public:
     virtual BOOL SelectRange(CGXGridCore* pGrid, const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT nFlags, int nMode, BOOL bCreateHint) = 0;
     virtual BOOL ClearSelection(CGXGridCore* pGrid, BOOL bCreateHint) = 0;
     virtual void SetSelection(CGXGridCore* pGrid, POSITION pos, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) = 0;
+    // A keyboard move that may extend the selection; the default moves the current cell.
+    virtual BOOL MoveCurrentCellEx(CGXGridCore* pGrid, int nDirection, UINT nCell);
+    // The mouse: a press (it may change the cell), each move to a new cell, the release.
+    virtual void OnButtonDown(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, int /*nHit*/, ROWCOL& /*nRow*/, ROWCOL& /*nCol*/) {}
+    virtual void OnMouseMoveToCell(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}
+    virtual void OnButtonUp(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/) {}
 };
 
 class CGXAbstractGridExcelLikeFrameImp : public CObject {
@@ -210,5 +227,9 @@ public:
 class CGXAbstractGridMoveRowsColsImp : public CObject {
 public:
     virtual BOOL StoreMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed) = 0;
+    virtual void UpdateMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint) = 0;
     virtual BOOL StoreMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed) = 0;
+    virtual void UpdateMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint) = 0;
+    virtual BOOL MoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode) = 0;
+    virtual BOOL MoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode) = 0;
 };

@@ -415,10 +415,3 @@ BOOL CGXData::GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nMode, int
     style.ChangeStyle(*pStored, nMode);
     return TRUE;
 }
-
-BOOL CGXData::ApplyUndoInfo(CObject* pInfo, BOOL, BOOL)
-{
-    // The information was handed over for good: whatever the store does with it, it goes.
-    delete pInfo;
-    return FALSE;
-}

@@ -80,8 +80,9 @@ public:
     // lives wholly in the grid's commands, so it records nothing.
     virtual BOOL SetUndoRecording(BOOL /*bRecord*/) { return FALSE; }
     virtual CObject* TakeUndoInfo() { return nullptr; }
-    // TRUE when the grid must refresh its view of the data after the information was applied.
-    virtual BOOL ApplyUndoInfo(CObject* pInfo, BOOL /*bUndo*/, BOOL /*bBefore*/);
+    // Applies information an undo command keeps (the command still owns it); TRUE when the
+    // grid must refresh its view of the data afterwards.
+    virtual BOOL ApplyUndoInfo(const CObject* /*pInfo*/, BOOL /*bUndo*/, BOOL /*bBefore*/) { return FALSE; }
     virtual void DiscardUndoInfo() { delete TakeUndoInfo(); }
 
     // A range is about to change, and the change is over; a store that mirrors itself

@@ -7,6 +7,7 @@
 #define GX_IDS_DONE 20076
 #define GX_IDS_PRESSESC 20077
 #define GX_IDS_ABORTQUESTION 20081
+#define GX_IDS_UNDOTOOLARGE 20082
 
 // Status and command texts of the undo, clipboard and feature operations, in the order the
 // library's global data keeps them.

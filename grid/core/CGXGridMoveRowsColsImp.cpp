@@ -1,0 +1,137 @@
+#include "grid/core/CGXGridMoveRowsColsImp.h"
+
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridUpdateHintImp.h"
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXGridModel.h"
+
+void CGXGridMoveRowsColsImp::Install(CGXGridCore* pGrid)
+{
+    if (pGrid == nullptr || pGrid->m_pMoveRowsColsImp != nullptr)
+        return;
+    auto* pImp = new CGXGridMoveRowsColsImp;
+    pGrid->m_pMoveRowsColsImp = pImp;
+    pGrid->AddAutoDeleteImp(pImp);
+}
+
+BOOL CGXGridMoveRowsColsImp::MoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode)
+{
+    return Move(pGrid, TRUE, nFrom, nTo, nDest, nFlags, nMode);
+}
+
+BOOL CGXGridMoveRowsColsImp::MoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode)
+{
+    return Move(pGrid, FALSE, nFrom, nTo, nDest, nFlags, nMode);
+}
+
+BOOL CGXGridMoveRowsColsImp::Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode)
+{
+    if (pGrid == nullptr || pGrid->GetParam() == nullptr)
+        return FALSE;
+    // The block and its place must lie within the counts before anything changes: a block
+    // moved partly past the end would lose its cells.
+    const ROWCOL nCount = bRows ? pGrid->GetRowCount() : pGrid->GetColCount();
+    if (nFrom == 0 || nTo < nFrom || nTo > nCount || nDest == 0 || nDest > nCount - (nTo - nFrom) || nDest == nFrom)
+        return FALSE;
+    if (!pGrid->SyncCurrentCell(TRUE, GX_UPDATENOW, TRUE))
+        return FALSE;
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (nMode == gxDo)
+        pGrid->BeginTransaction(pGrid->GetAppData()->GetText(bRows ? gxTextMoveRows : gxTextMoveCols));
+
+    // Covered ranges whose first row (or column) changes place are recorded for undo and
+    // force a full redraw.
+    const ROWCOL p = nDest < nFrom ? nDest : nDest + (nTo - nFrom + 1);
+    for (POSITION pos = pParam->m_CoveredCellsList.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = pParam->m_CoveredCellsList.GetNextRange(pos);
+        const ROWCOL nTop = bRows ? pRange->top : pRange->left;
+        const BOOL bMoves = (nTop < nFrom && p <= nTop) || (nTop > nTo && p > nTop) || (nTop >= nFrom && nTop <= nTo && (p < nFrom || p > nTo));
+        if (!bMoves)
+            continue;
+        nFlags = (nFlags | GX_INVALIDATE) & ~(GX_UPDATENOW | GX_SMART);
+    }
+
+    const BOOL bOldRecording = pGrid->SetDataUndoRecording(pGrid->RecordingUndo(nMode));
+    const BOOL bStored = bRows ? pGrid->StoreMoveRows(nFrom, nTo, nDest, FALSE) : pGrid->StoreMoveCols(nFrom, nTo, nDest, FALSE);
+    pGrid->SetDataUndoRecording(bOldRecording);
+    if (!bStored) {
+        pGrid->DiscardDataUndoInfo();
+        if (nMode == gxDo)
+            pGrid->RollbackTransaction();
+        return FALSE;
+    }
+    if (bRows)
+        pGrid->UpdateMoveRows(nFrom, nTo, nDest, nFlags, TRUE);
+    else
+        pGrid->UpdateMoveCols(nFrom, nTo, nDest, nFlags, TRUE);
+    if (pGrid->RecordingUndo(nMode)) {
+        const ROWCOL nLast = nDest + (nTo - nFrom);
+        CGXCommand* pCmd = bRows ? static_cast<CGXCommand*>(new CGXMoveRowsCmd(nDest, nLast, nFrom))
+                                 : static_cast<CGXCommand*>(new CGXMoveColsCmd(nDest, nLast, nFrom));
+        pCmd->m_sDescription = pGrid->GetAppData()->GetText(bRows ? gxTextMoveRows : gxTextMoveCols);
+        pGrid->AddCommand(pCmd, nMode);
+    }
+    if (nMode == gxUndo || nMode == gxRedo) {
+        if (bRows)
+            pGrid->ShowCommandPosition(nDest, pGrid->GetLeftCol(), FALSE);
+        else
+            pGrid->ShowCommandPosition(pGrid->GetTopRow(), nDest, FALSE);
+    }
+    if (nMode == gxDo)
+        pGrid->CommitTransaction();
+    return TRUE;
+}
+
+BOOL CGXGridMoveRowsColsImp::StoreMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed)
+{
+    return Store(pGrid, TRUE, nFrom, nTo, nDest, bProcessed);
+}
+
+BOOL CGXGridMoveRowsColsImp::StoreMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed)
+{
+    return Store(pGrid, FALSE, nFrom, nTo, nDest, bProcessed);
+}
+
+BOOL CGXGridMoveRowsColsImp::Store(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed)
+{
+    if (pGrid == nullptr || pGrid->GetParam() == nullptr || nFrom == nDest || pGrid->IsReadOnlyLocked())
+        return FALSE;
+    // The model moves the cells, the stored sizes and the range lists together.
+    CGXGridModel model(*pGrid->GetParam(), nullptr);
+    bProcessed = (bRows ? model.MoveRows(nFrom, nTo, nDest, gxRollback) : model.MoveCols(nFrom, nTo, nDest, gxRollback)) || bProcessed;
+    if (!bProcessed)
+        return FALSE;
+    pGrid->SetModifiedFlag(TRUE);
+    return TRUE;
+}
+
+void CGXGridMoveRowsColsImp::UpdateMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint)
+{
+    Update(pGrid, TRUE, nFrom, nTo, nDest, nFlags, bCreateHint);
+}
+
+void CGXGridMoveRowsColsImp::UpdateMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint)
+{
+    Update(pGrid, FALSE, nFrom, nTo, nDest, nFlags, bCreateHint);
+}
+
+void CGXGridMoveRowsColsImp::Update(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint)
+{
+    if (pGrid == nullptr || pGrid->GetParam() == nullptr)
+        return;
+    pGrid->MovedCurrentCell(bRows, nFrom, nTo, nDest);
+    // Only what moved changes, but the block may pass the frozen rows or spans: the whole grid
+    // is drawn again, which is always right.
+    if (!pGrid->GetParam()->m_bNoRedraw) {
+        pGrid->Redraw(nFlags, FALSE);
+        if (nFlags != 0)
+            pGrid->UpdateScrollbars(!(nFlags & GX_UPDATENOW), FALSE);
+    }
+    if (pGrid->HintsWanted(bCreateHint)) {
+        if (bRows)
+            pGrid->m_pUpdateHintImp->HintUpdateMoveRows(pGrid, nFrom, nTo, nDest, nFlags);
+        else
+            pGrid->m_pUpdateHintImp->HintUpdateMoveCols(pGrid, nFrom, nTo, nDest, nFlags);
+    }
+}
