@@ -54,4 +54,9 @@ inline uint32_t PixelAt(cairo_surface_t* s, POINT pt)
     return reinterpret_cast<const uint32_t*>(row)[pt.x] & 0xFFFFFF;
 }
 
+inline uint32_t PixelAt(cairo_surface_t* s, int x, int y)
+{
+    return PixelAt(s, POINT{x, y});
+}
+
 }   // namespace screen_capture

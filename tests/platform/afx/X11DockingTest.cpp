@@ -15,48 +15,12 @@
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+using screen_capture::Screenshot;
+using screen_capture::PixelAt;
 
 namespace {
-
-cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
-{
-    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
-    if (source->second + length > source->first->size())
-        return CAIRO_STATUS_READ_ERROR;
-    std::memcpy(data, source->first->data() + source->second, length);
-    source->second += length;
-    return CAIRO_STATUS_SUCCESS;
-}
-
-// The X screen as an image, through xwd and convert; null when they fail.
-cairo_surface_t* Screenshot(const std::string& display)
-{
-    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return nullptr;
-    std::string png;
-    char buffer[65536];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        png.append(buffer, got);
-    if (pclose(pipe) != 0 || png.empty())
-        return nullptr;
-    std::pair<const std::string*, size_t> source{&png, 0};
-    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return nullptr;
-    }
-    return surface;
-}
-
-uint32_t PixelAt(cairo_surface_t* s, POINT pt)
-{
-    const uint8_t* row =
-        cairo_image_surface_get_data(s) + static_cast<size_t>(pt.y) * cairo_image_surface_get_stride(s);
-    return reinterpret_cast<const uint32_t*>(row)[pt.x] & 0xFFFFFF;
-}
 
 // The middle of a button's image on the screen.
 POINT ImageCentre(const CToolBar& bar, int index)

@@ -4,6 +4,10 @@
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+using screen_capture::ReadFromString;
+using screen_capture::PixelAt;
 
 namespace {
 
@@ -59,16 +63,6 @@ HWND MakeTree(const std::function<HWND(DWORD, int, int, int, int, HWND, DWORD)>&
     return frame;
 }
 
-cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
-{
-    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
-    if (source->second + length > source->first->size())
-        return CAIRO_STATUS_READ_ERROR;
-    std::memcpy(data, source->first->data() + source->second, length);
-    source->second += length;
-    return CAIRO_STATUS_SUCCESS;
-}
-
 // The X screen as a PNG, through xwd and convert.
 cairo_surface_t* Screenshot(const std::string& display, std::string& error)
 {
@@ -96,12 +90,6 @@ cairo_surface_t* Screenshot(const std::string& display, std::string& error)
         return nullptr;
     }
     return surface;
-}
-
-uint32_t PixelAt(cairo_surface_t* s, int x, int y)
-{
-    const uint8_t* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
-    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
 }
 
 class X11EndToEndTest : public X11Test {};
