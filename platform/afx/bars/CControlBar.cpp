@@ -90,6 +90,9 @@ void CControlBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
 {
     // Borders and the gripper live in the non-client area: a change of either reshapes it.
     const DWORD shape = CBRS_BORDER_ANY | CBRS_BORDER_3D | CBRS_GRIPPER | CBRS_ALIGN_ANY | CBRS_FLOATING;
+    // Tips asked for after the bar was made come as they would have at its making.
+    if (m_hWnd && ((dwOldStyle ^ dwNewStyle) & CBRS_TOOLTIPS))
+        EnableToolTips((dwNewStyle & CBRS_TOOLTIPS) != 0);
     if (m_hWnd && ((dwOldStyle ^ dwNewStyle) & shape))
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

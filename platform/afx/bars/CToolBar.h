@@ -21,6 +21,11 @@
 #define TBBS_INDETERMINATE 0x00100000
 #define TBBS_WRAPPED 0x00200000
 
+// An empty slot in a list of button or pane ids: a gap.
+#ifndef ID_SEPARATOR
+#define ID_SEPARATOR 0
+#endif
+
 // The bar's own window style: buttons without a raised edge until the mouse is over them.
 #define TBSTYLE_FLAT 0x0800
 

@@ -181,6 +181,57 @@ TEST_F(ToolBarTest, AClickSendsTheCommandAndIdleUpdatesGrayAndCheck)
     EXPECT_EQ(toolbar.OnToolHitTest(gap.CenterPoint(), nullptr), -1);
 }
 
+TEST_F(ToolBarTest, ABarInADialogTakesItsSliceAndSendsItsCommandsThere)
+{
+    // A dialog's own bar: made from a bitmap and a list of slots, tips and prompts asked for
+    // after it was made, placed by the dialog above its controls.
+    class CHost : public CWnd {
+    public:
+        std::vector<UINT> commands;
+        BOOL OnCommand(WPARAM wParam, LPARAM) override
+        {
+            commands.push_back(LOWORD(wParam));
+            return TRUE;
+        }
+    } host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "Settings", WS_POPUP | WS_CAPTION | WS_VISIBLE, CRect(50, 50, 350, 250),
+                              frame, 0));
+    CToolBar bar;
+    ASSERT_TRUE(bar.Create(&host, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM, AFX_IDW_TOOLBAR));
+    ASSERT_TRUE(bar.LoadBitmap(IDR_MAINBAR));
+    const UINT slots[] = {IDS_CMD_OPEN, IDS_CMD_SAVE, ID_SEPARATOR, ID_CMD_FIND};
+    ASSERT_TRUE(bar.SetButtons(slots, 4));
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    EXPECT_TRUE(bar.m_nFlags & WF_TOOLTIPS) << "tips asked for late still come";
+    EXPECT_EQ(bar.m_pDockSite, nullptr) << "a dialog is no dock site";
+
+    CRect free;
+    host.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, 0, CWnd::reposQuery, &free);
+    CRect client;
+    host.GetClientRect(&client);
+    const int height = bar.CalcFixedLayout(FALSE, TRUE).cy;
+    EXPECT_EQ(free, CRect(0, height, client.right, client.bottom)) << "the controls go below the bar";
+    host.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, 0);
+    CRect placed;
+    bar.GetWindowRect(&placed);
+    host.ScreenToClient(&placed);
+    EXPECT_EQ(placed, CRect(0, 0, client.right, height));
+
+    CRect save;
+    bar.GetItemRect(1, &save);
+    backend->Click(1, At(bar.m_hWnd, save.left + 5, save.top + 5));
+    backend->ProcessMessages();
+    EXPECT_EQ(host.commands, std::vector<UINT>{IDS_CMD_SAVE});
+    EXPECT_TRUE(frame->commands.empty()) << "the dialog's commands are its own";
+    // A press beside the buttons drags nothing: the bar is docked nowhere.
+    backend->Advance(1000);
+    backend->Click(1, At(bar.m_hWnd, placed.right - 5, 5));
+    backend->ProcessMessages();
+    EXPECT_EQ(::GetCapture(), nullptr);
+    bar.DestroyWindow();
+    host.DestroyWindow();
+}
+
 TEST_F(ToolBarTest, ADialogBarTakesItsTemplateWithoutCaption)
 {
     ASSERT_TRUE(dialogBar.Create(frame, IDD_FINDBAR, CBRS_BOTTOM, 0xE830));
