@@ -142,7 +142,9 @@ BOOL SECCalendar_T<Traits>::Create(DWORD dwStyle, const RECT& rect, CWnd* pParen
             m_title.SetTextColor(m_clrDayText);
             m_dayBar.SetTextColor(m_clrDayText);
         } else {
+            // The title reads as a caption: caption text on the active caption colour.
             m_title.SetTextColor(m_clrTitleText);
+            m_title.SetFaceColor(m_clrActiveCaption);
             m_dayBar.SetTextColor(m_clrBarText);
         }
         m_title.SetGrayColor(m_clrGrayText);
@@ -790,14 +792,6 @@ void SECCalendar_T<Traits>::OnPaint()
     CPaintDC dc(this);
     CFont* old = dc.SelectObject(&m_titleFont);
     if (dc.RectVisible(&m_title.m_rect)) {
-        if (!Traits::kGridFamily) {
-            // The title reads as a caption: caption text on the active caption colour.
-            const COLORREF face = m_clrActiveCaption;
-            CRect rc = m_title.GetRect();
-            rc.right += 1;
-            rc.bottom += 1;
-            dc.FillSolidRect(&rc, face);
-        }
         m_title.Draw(&dc);
     }
     dc.SelectObject(&m_barFont);

@@ -244,7 +244,7 @@ BOOL SECPanel_T<Traits>::Draw(CDC* pDC)
 {
     if (m_bDirty)
         RecalcMargins();
-    const COLORREF oldBk = pDC->SetBkColor(Traits::Color(DTColor::BtnFace));
+    const COLORREF oldBk = pDC->SetBkColor(m_bFaceColor ? m_faceColor : Traits::Color(DTColor::BtnFace));
     const COLORREF oldText = pDC->SetTextColor(m_textColor);
     BOOL ok = DrawBorder(pDC);
     ok = DrawBevel(pDC) && ok;

@@ -59,6 +59,8 @@ public:
     int SetBevel(int n);
     void SetTextColor(COLORREF cr) { m_textColor = cr; }
     void SetGrayColor(COLORREF cr) { m_grayColor = cr; }
+    // The face the panel's interior is filled with; the button face unless set.
+    void SetFaceColor(COLORREF cr) { m_faceColor = cr; m_bFaceColor = TRUE; }
     CRect SetRect(const RECT& rc);
     CString SetText(const CString& str);
     const CString& GetText() const { return m_strText; }
@@ -100,6 +102,8 @@ public:
     int m_borderTo = 0;
     int m_bevelTo = 0;
     int m_margin = 0;
+    COLORREF m_faceColor = 0;
+    BOOL m_bFaceColor = FALSE;
 };
 
 template <class Traits>

@@ -1,0 +1,179 @@
+// The Date dialog's two widgets on the X11 backend under Xvfb: a month calendar and a spin
+// date control with its drop-down calendar. The pop-up opens under the control, a click in the
+// dialog outside it closes it without taking a value, and the screen shows the calendar's
+// caption, the highlighted day and the fields where the widgets say they are.
+#include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/GdiObjects.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/controls/StandardControls.h"
+#include "toolkit/datetime/wnd/DTSupport.h"
+#include "toolkit/datetime/wnd/SECCalendar.h"
+#include "toolkit/datetime/wnd/SECDateTimeCtrl.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+
+namespace {
+
+cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (source->second + length > source->first->size())
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, source->first->data() + source->second, length);
+    source->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+cairo_surface_t* Screenshot(const std::string& display)
+{
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- png:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return nullptr;
+    std::string png;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        png.append(buffer, got);
+    if (pclose(pipe) != 0 || png.empty())
+        return nullptr;
+    std::pair<const std::string*, size_t> source{&png, 0};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+uint32_t PixelAt(cairo_surface_t* s, POINT pt)
+{
+    const uint8_t* row =
+        cairo_image_surface_get_data(s) + static_cast<size_t>(pt.y) * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const uint32_t*>(row)[pt.x] & 0xFFFFFF;
+}
+
+COLORREF Rgb(COLORREF c)
+{
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// A dialog-like window that hands its children a dialog font.
+class DateDialog : public CWnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_GETFONT)
+            return reinterpret_cast<LRESULT>(font.GetSafeHandle());
+        if (message == WM_ERASEBKGND) {
+            CRect rc;
+            GetClientRect(&rc);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+            return TRUE;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    CFont font;
+};
+
+class X11DateTimeTest : public X11Test {
+protected:
+    void ClickAt(HWND top, POINT screen)
+    {
+        for (int type : {ButtonPress, ButtonRelease}) {
+            XEvent event{};
+            XButtonEvent& b = event.xbutton;
+            b.type = type;
+            b.display = other;
+            b.window = backend->XWindowOf(top);
+            b.root = DefaultRootWindow(other);
+            b.time = ++time;
+            RECT r;
+            GetWindowRect(top, &r);
+            b.x_root = screen.x;
+            b.y_root = screen.y;
+            b.x = screen.x - r.left;
+            b.y = screen.y - r.top;
+            b.state = type == ButtonRelease ? Button1Mask : 0;
+            b.button = Button1;
+            b.same_screen = True;
+            XSendEvent(other, b.window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+            XFlush(other);
+        }
+    }
+    Time time = 1000;
+};
+
+} // namespace
+
+TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsideTakesNothing)
+{
+    RegisterStandardControls();
+    SetTestFontMode(false);
+    COleDateTime today(2024, 3, 15, 9, 0, 0);
+    DTSetCurrentTimeForTesting(&today);
+    DateDialog dialog;
+    dialog.font.CreatePointFont(80, "MS Shell Dlg");
+    ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Date", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60, 300, 330,
+                                nullptr, nullptr));
+    CWnd placeholder;
+    ASSERT_TRUE(placeholder.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 12, 240, 140, 22, dialog.m_hWnd,
+                                     reinterpret_cast<HMENU>(153)));
+    // As the dialog makes them: the calendar with the default flags, the spin date control
+    // over the placeholder item 153, with the custom picture.
+    SECCalendar calendar;
+    calendar.SetBehavior(0x39C000);
+    calendar.SetDrawStyle(0x1000017F);
+    calendar.SelectDate(COleDateTime(2024, 3, 5, 0, 0, 0), FALSE);
+    ASSERT_TRUE(calendar.Create(WS_VISIBLE | WS_BORDER, CRect(12, 12, 282, 222), &dialog, 1001));
+    calendar.HighlightDate(COleDateTime(2024, 3, 5, 0, 0, 0), TRUE);
+    SECDateTimeCtrl ctrl;
+    ctrl.SetCustomFormat("yyyy/MM/dd");
+    ctrl.SetDateTime(COleDateTime(2024, 3, 5, 0, 0, 0));
+    ASSERT_TRUE(ctrl.AttachToDlgItem(153, &dialog, SEC_DTS_UPDOWN | SEC_DTS_CALENDAR, WS_CHILD | WS_TABSTOP,
+                                     WS_EX_CLIENTEDGE));
+    EXPECT_EQ(ctrl.GetDlgCtrlID(), 153);
+    ctrl.SetFocus();
+    PumpFor(150);
+    ctrl.SendMessage(WM_KEYDOWN, VK_F4, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() && ctrl.GetPopupCalendar()->IsWindowVisible(); }));
+    PumpFor(300);
+    CRect popup, field;
+    ctrl.GetPopupCalendar()->GetWindowRect(&popup);
+    ctrl.GetWindowRect(&field);
+    EXPECT_EQ(popup.top, field.bottom);
+    EXPECT_EQ(popup.left, field.left);
+
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/datetime.png").c_str());
+    // The calendar's caption band, its highlighted day's bevel, and the pop-up's highlighted day.
+    POINT caption{8, 3};
+    ::ClientToScreen(calendar.m_hWnd, &caption);
+    EXPECT_EQ(PixelAt(shot, caption), Rgb(::GetSysColor(COLOR_ACTIVECAPTION)));
+    SECDayBox* day = calendar.GetHighlightedDayBox();
+    ASSERT_NE(day, nullptr);
+    POINT bevel{day->GetRect().right - 1, day->GetRect().bottom - 1};
+    ::ClientToScreen(calendar.m_hWnd, &bevel);
+    EXPECT_EQ(PixelAt(shot, bevel), Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT))) << "a pressed cell's light edge";
+    cairo_surface_destroy(shot);
+
+    // A click in the dialog outside the pop-up closes it; the value stays.
+    POINT outside{250, 300};
+    ::ClientToScreen(dialog.m_hWnd, &outside);
+    ClickAt(dialog.m_hWnd, outside);
+    EXPECT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() == nullptr; }));
+    EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 5, 0, 0, 0));
+    ctrl.DestroyWindow();
+    calendar.DestroyWindow();
+    dialog.DestroyWindow();
+    DTSetCurrentTimeForTesting(nullptr);
+}
