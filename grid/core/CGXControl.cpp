@@ -175,10 +175,9 @@ CRect CGXControl::GetCellRect(ROWCOL, ROWCOL, LPRECT rectItem, const CGXStyle* p
     return m_pGrid->SubtractBorders(rect, *pStyle);
 }
 
-CFont* CGXControl::LoadFont(CDC*, const CGXStyle&, const CGXStyle*)
+CFont* CGXControl::LoadFont(CDC* pDC, const CGXStyle& style, const CGXStyle*)
 {
-    // FIXME: selects the cell font through the grid's font cache once the grid draws.
-    return nullptr;
+    return m_pGrid != nullptr ? m_pGrid->LoadFont(pDC, style, TRUE) : nullptr;
 }
 
 BOOL CGXControl::IsWindowKindOf(CRuntimeClass*)

@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridMoveRowsColsImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
+#include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/data/CGXCommandFactory.h"
@@ -13,10 +14,6 @@
 #include "platform/win/WinUser.h"
 
 IMPLEMENT_DYNAMIC(CGXControlFactory, CObject)
-
-namespace {
-constexpr const char* kGridWndClass = "CGXGridWnd";
-}
 
 CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
 {
@@ -48,20 +45,14 @@ void CGXControlFactory::InitializeApplicationComponents()
 
 void CGXControlFactory::RegisterWndClasses(HINSTANCE hInstance)
 {
-    WNDCLASS wc{};
-    if (GetClassInfo(hInstance, kGridWndClass, &wc))
-        return;
-    // The grid window's class: a framework window, so its messages reach the grid's handlers.
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = AfxWndProc;
-    wc.hInstance = hInstance;
-    wc.lpszClassName = kGridWndClass;
-    AfxRegisterClass(&wc);
+    // The grid window's class: a window made by class name (a dialog's control) gets its own
+    // grid object on its first message.
+    CGXGridWnd::RegisterWndClass(hInstance);
 }
 
 void CGXControlFactory::UnregisterWndClasses(HINSTANCE hInstance)
 {
-    UnregisterClass(kGridWndClass, hInstance);
+    CGXGridWnd::UnregisterWndClass(hInstance);
 }
 
 void GXInitControlFactory(DWORD, DWORD, DWORD)

@@ -33,6 +33,10 @@ CGXGridCore::CGXGridCore(CWnd* pGridWnd, CDocument* pGridDoc, BOOL bIsViewContex
 
 CGXGridCore::~CGXGridCore()
 {
+    // Plug-ins share the window's handle; they forget it as they go.
+    for (CGXPluginComponent* pPlugin : m_plugins)
+        delete pPlugin;
+    m_plugins.clear();
     FreeObjects();
     for (CGXStyle** ppStyle : {&m_pStyleEdit, &m_pStyleGetValue, &m_pStyleValue, &m_pStyleCurrentCell}) {
         delete *ppStyle;
@@ -175,6 +179,9 @@ void CGXGridCore::Initialize()
     if (POSITION pos = pParam->m_SelRects.GetTailPosition())
         m_rgLastSelectionFrame = *pParam->m_SelRects.GetRangeAt(pos);
     m_pCurrentCellControl = nullptr;
+    // Plug-ins added before the window existed take its handle now.
+    for (CGXPluginComponent* pPlugin : m_plugins)
+        pPlugin->PlugIn(m_pGridWnd);
     UpdateScrollbars(TRUE, FALSE);
 }
 
@@ -296,33 +303,5 @@ void CGXGridCore::UpdateReadOnly(BOOL, BOOL bCreateHint)
         m_pCurrentCellControl->Init(m_nCurrentRow, m_nCurrentCol);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateProperty(this);
-}
-
-int CGXGridCore::GetZoom()
-{
-    return m_nZoom;
-}
-
-BOOL CGXGridCore::StoreZoom(int nZoom, BOOL)
-{
-    // Sizes are scaled by the zoom: nothing can be drawn at zero or less.
-    if (nZoom <= 0)
-        return FALSE;
-    m_nZoom = nZoom;
-    return TRUE;
-}
-
-void CGXGridCore::SetZoom(int nZoom, UINT nFlags)
-{
-    const int nOld = m_nZoom;
-    if (StoreZoom(nZoom, TRUE))
-        UpdateZoom(nOld, nFlags, TRUE);
-}
-
-void CGXGridCore::UpdateZoom(int, UINT nFlags, BOOL bCreateHint)
-{
-    Redraw(nFlags, FALSE);
-    if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintUpdateZoom(this, m_nZoom, nFlags);
 }
 

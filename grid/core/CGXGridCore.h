@@ -688,6 +688,13 @@ protected:
     void PrepareCell(GXDrawState& state, ROWCOL i, ROWCOL j);
     void RowBackground(GXDrawState& state, ROWCOL i);
     void DrawStateCell(GXDrawState& state, ROWCOL i, ROWCOL j);
+    // Scrolling: the last top row and left column that still fill the window, where the scroll
+    // bars live, and a scroll unit back to the row or column it stands for.
+    ROWCOL CalcMaxTopRow();
+    ROWCOL CalcMaxLeftCol();
+    HWND ScrollBarTarget(int nBar, int& nTargetBar);
+    int ScrollUnitToIndex(int nBar, int nUnit);
+    BOOL HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos);
     BOOL IsColSelectedForDrag(ROWCOL nCol);
     BOOL IsRowSelectedForDrag(ROWCOL nRow);
 public:

@@ -152,23 +152,6 @@ void CGXGridCore::UpdatePrintTokens(CDC*, CPrintInfo* pInfo)
 
 // ---- Window messages ----
 
-BOOL CGXGridCore::HandleSetCursor(CWnd*, UINT, UINT)
-{
-    // FIXME: comes with hit testing.
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleShowWindow(BOOL, UINT)
-{
-    return FALSE;
-}
-
-HBRUSH CGXGridCore::HandleCtlColor(CDC*, CWnd*, UINT)
-{
-    // FIXME: the colours of cell windows come with the cell controls' windows.
-    return nullptr;
-}
-
 BOOL CGXGridCore::HandleDestroy()
 {
     if (m_pCurrentCellControl != nullptr)
@@ -200,40 +183,13 @@ BOOL CGXGridCore::HandleCommand(WPARAM, LPARAM)
     return FALSE;
 }
 
-BOOL CGXGridCore::HandleWinIniChange(LPCTSTR)
-{
-    UpdateLocaleSettings();
-    return FALSE;
-}
-
-UINT CGXGridCore::HandleGetDlgCode()
-{
-    // FIXME: the dialog codes come with the grid window.
-    return 0;
-}
-
 CWnd* CGXGridCore::GetScrollBarCtrl(int)
 {
     // FIXME: shared scroll bars of a parent come with the grid window.
     return nullptr;
 }
 
-BOOL CGXGridCore::HandleKillFocus(CWnd*)
-{
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleSetFocus(CWnd*)
-{
-    return FALSE;
-}
-
 BOOL CGXGridCore::HandlePreTranslateMessage(MSG*)
-{
-    return FALSE;
-}
-
-BOOL CGXGridCore::HandleWindowProc(UINT, WPARAM, LPARAM, LRESULT*)
 {
     return FALSE;
 }

@@ -17,10 +17,6 @@ public:
     BOOL CanFloatCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bFloatOrFlood) override;
     CSize CalcSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert) override;
 
-    // Draws a cell as static text into a device context: the interior, then the value in the
-    // style's colour and alignment, wrapped when the style says so, clipped to the cell.
-    // System colours resolve through the cache.
-    static void DrawStaticCell(HDC hDC, const RECT& rect, const CGXStyle& style, const CGXSysColorCache& colors);
     // The DrawText format of a style's alignment and wrapping.
     static UINT GetDrawTextFormat(const CGXStyle& style);
 };

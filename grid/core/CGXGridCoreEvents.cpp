@@ -1,0 +1,170 @@
+// The grid window's other messages: cursor, sizing and showing, control colours, focus, the
+// dialog code, the plug-ins that see every message first, and the lock of redrawing while
+// the window is being sized.
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXPluginComponent.h"
+#include "platform/afx/frame/CFrameWnd.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/win/SystemParameters.h"
+
+namespace {
+BOOL IsChildOf(CWnd* pWnd, CWnd* pParent)
+{
+    return pWnd != nullptr && pParent != nullptr && pParent->GetSafeHwnd() != nullptr && ::IsChild(pParent->GetSafeHwnd(), pWnd->GetSafeHwnd());
+}
+} // namespace
+
+BOOL CGXGridCore::HandleSetCursor(CWnd* pWnd, UINT nHitTest, UINT)
+{
+    // The cursor itself follows the mouse moves; here the window only keeps its class cursor
+    // from replacing it.
+    return m_bInitDone && pWnd == m_pGridWnd && nHitTest == HTCLIENT;
+}
+
+BOOL CGXGridCore::HandleShowWindow(BOOL bShow, UINT)
+{
+    if (!bShow) {
+        m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+        m_nOldClientWidth = m_nOldClientHeight = 0;
+    }
+    return TRUE;
+}
+
+BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
+{
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (nType == SIZE_MAXIMIZED)
+        UpdateScrollbars(TRUE, FALSE);
+    CWnd* pWnd = m_pGridWnd;
+    if (pWnd == nullptr || pWnd->GetSafeHwnd() == nullptr)
+        return FALSE;
+    CFrameWnd* pFrame = pWnd->GetParentFrame();
+    const BOOL bZoomed = pFrame != nullptr && pFrame->IsZoomed();
+    if (nType != SIZE_RESTORED && nType != SIZE_MAXIMIZED) {
+        m_bParentZoomed = bZoomed;
+        return FALSE;
+    }
+    if (m_bSizeLock) {
+        if (bZoomed == m_bParentZoomed)
+            ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
+        return TRUE;
+    }
+    const BOOL bSmart = m_pParam != nullptr && m_pParam->m_bSmartResize && !m_bDisplayRect && pFrame != nullptr && m_nOldClientWidth > 0 &&
+                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy;
+    if (bSmart) {
+        if (bZoomed == m_bParentZoomed) {
+            // Only what was partly shown and what is newly exposed is drawn again.
+            ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
+            int nLeft = 0, nTop = 0;
+            const ROWCOL nClientCol = CalcClientColFromPt(CPoint(m_nOldClientWidth, 0), &nLeft);
+            const ROWCOL nClientRow = CalcClientRowFromPt(CPoint(0, m_nOldClientHeight), &nTop);
+            if (nClientCol == GX_INVALID)
+                nLeft = m_nOldClientWidth;
+            if (nClientRow == GX_INVALID)
+                nTop = m_nOldClientHeight;
+            if (cx > nLeft && cx != m_nOldClientWidth) {
+                CRect r(nLeft, 0, cx, std::min(nTop, m_nOldClientHeight));
+                pWnd->InvalidateRect(&r, TRUE);
+            }
+            if (cy > nTop && cy != m_nOldClientHeight) {
+                CRect r(0, nTop, cx, cy);
+                pWnd->InvalidateRect(&r, TRUE);
+            }
+        } else {
+            pWnd->Invalidate(TRUE);
+        }
+    }
+    if (m_bInitDone && !m_bUpdateScrollbarsBusy) {
+        CalcFontMetrics();
+        UpdateScrollbars(TRUE, FALSE);
+    }
+    if (pWnd->IsWindowVisible()) {
+        m_nOldClientWidth = cx;
+        m_nOldClientHeight = cy;
+    } else {
+        m_nOldClientWidth = m_nOldClientHeight = 0;
+    }
+    m_bParentZoomed = bZoomed;
+    return TRUE;
+}
+
+void CGXGridCore::SetSizeLock(BOOL bLock)
+{
+    m_bSizeLock = bLock;
+    if (!bLock && m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
+        m_pGridWnd->Invalidate(TRUE);
+}
+
+HBRUSH CGXGridCore::HandleCtlColor(CDC* pDC, CWnd*, UINT)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (pDC == nullptr || !GetCurrentCell(nRow, nCol))
+        return nullptr;
+    const CGXStyle* pStyle = LookupStyleRowCol(nRow, nCol);
+    if (pStyle == nullptr)
+        return nullptr;
+    const CGXBrush& interior = pStyle->GetInterior();
+    const CGXSysColorCache& colors = *GXGetSysData();
+    pDC->SetBkColor(colors.Resolve(interior.GetStyle() == GX_BS_SOLID ? interior.GetForeColor() : interior.GetBackColor()));
+    pDC->SetTextColor(pStyle->GetInclude(GX_INCL_TEXTCOLOR) ? colors.Resolve(pStyle->GetTextColor()) : 0);
+    CBrush* pBrush = LookupBrush(interior);
+    return pBrush != nullptr ? static_cast<HBRUSH>(pBrush->GetSafeHandle()) : nullptr;
+}
+
+BOOL CGXGridCore::HandleWinIniChange(LPCTSTR)
+{
+    UpdateLocaleSettings();
+    if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
+        m_pGridWnd->Invalidate(TRUE);
+    return FALSE;
+}
+
+UINT CGXGridCore::HandleGetDlgCode()
+{
+    return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+}
+
+BOOL CGXGridCore::HandleSetFocus(CWnd* pOldWnd)
+{
+    if (pOldWnd == nullptr || !IsChildOf(pOldWnd, m_pGridWnd))
+        ActivateGrid(TRUE);
+    return FALSE;
+}
+
+BOOL CGXGridCore::HandleKillFocus(CWnd* pNewWnd)
+{
+    if (pNewWnd != m_pGridWnd && !IsChildOf(pNewWnd, m_pGridWnd))
+        ActivateGrid(FALSE);
+    return FALSE;
+}
+
+BOOL CGXGridCore::HandleWindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (!m_bInitDone)
+        return FALSE;
+    // The list may change while a plug-in runs; walk a copy.
+    const std::vector<CGXPluginComponent*> plugins = m_plugins;
+    for (CGXPluginComponent* pPlugin : plugins) {
+        LRESULT lResult = 0;
+        pPlugin->HandlePluginMessage(nMessage, wParam, lParam, &lResult);
+        if (pPlugin->m_bExitMesssage) {
+            if (pResult != nullptr)
+                *pResult = lResult;
+            return TRUE;
+        }
+        if (pPlugin->m_bSkipOtherPlugins)
+            break;
+    }
+    return FALSE;
+}
+
+void CGXGridCore::AddPlugin(CGXPluginComponent* pPlugin)
+{
+    if (pPlugin == nullptr)
+        return;
+    m_plugins.push_back(pPlugin);
+    pPlugin->PlugIn(m_pGridWnd);
+}

@@ -1,0 +1,65 @@
+// CGXView: a view for grids that owns or borrows a print device and takes its scroll bars from
+// a registered scroll-bar parent when there is one. CGXGridView: the grid as a document view,
+// its window messages going to its own engine, the edit and find commands to the grid.
+#pragma once
+
+#include "grid/core/CGXGridCore.h"
+#include "platform/afx/doc/CView.h"
+
+class CGXView : public CView {
+    DECLARE_DYNAMIC(CGXView)
+public:
+    CGXView() = default;
+    ~CGXView() override;
+    void SetPrintDevice(CObject* pDevice, BOOL bMustDelete = TRUE);
+    CObject* GetPrintDevice() const { return m_pPrintDevice; }
+    void OnInitialUpdate() override;
+    virtual void OnPrintDeviceChanged() {}
+    // NULL when the view has the bar itself, else the registered scroll-bar parent's bar.
+    virtual CWnd* GetScrollBarCtrl(int nBar) const;
+
+protected:
+    BOOL m_bOwnPrintDevice = FALSE;
+    CObject* m_pPrintDevice = nullptr;
+};
+
+class CGXGridView : public CGXView, public CGXGridCore {
+    DECLARE_DYNCREATE(CGXGridView)
+public:
+    CGXGridView();
+    ~CGXGridView() override;
+
+    void OnInitialUpdate() override;
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnDraw(CDC* pDC) override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    CWnd* GetScrollBarCtrl(int nBar) const override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    void OnEditCopy() { Copy(); }
+    void OnEditCut() { Cut(); }
+    void OnEditPaste() { Paste(); }
+    void OnEditUndo() { Undo(); }
+    void OnEditRedo() { Redo(); }
+    void OnEditFind() { ShowFindReplaceDialog(TRUE); }
+    void OnEditReplace() { ShowFindReplaceDialog(FALSE); }
+    void OnEditRepeat();
+    void OnUpdateEditCopy(CCmdUI* pCmdUI);
+    void OnUpdateEditCut(CCmdUI* pCmdUI);
+    void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    void OnUpdateEditRedo(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL m_bPaintReported = FALSE;
+};

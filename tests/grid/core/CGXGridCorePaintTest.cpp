@@ -1,0 +1,204 @@
+#include "GridTestSupport.h"
+
+#include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/data/CGXUserAttribute.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/win/detail/DeviceContext.h"
+#include "platform/win/detail/SurfaceDC.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr COLORREF kGridLine = RGB(192, 192, 192);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A recording device context the size of the grid rectangle, as a CDC.
+class RecordingDC {
+public:
+    RecordingDC(int cx, int cy) : m_hDC(CreateRecordingDC(cx, cy)) { m_dc.Attach(m_hDC); }
+    ~RecordingDC()
+    {
+        m_dc.Detach();
+        DeleteDC(m_hDC);
+    }
+    CDC* operator->() { return &m_dc; }
+    CDC* Get() { return &m_dc; }
+    std::vector<RecordedCall> Calls(const char* pszName) const
+    {
+        std::vector<RecordedCall> result;
+        for (const RecordedCall& call : *GetRecordedCalls(m_hDC))
+            if (call.name == pszName)
+                result.push_back(call);
+        return result;
+    }
+    void Clear() { ClearRecordedCalls(m_hDC); }
+
+private:
+    HDC m_hDC;
+    CDC m_dc;
+};
+
+std::vector<long long> Rect(int l, int t, int r, int b)
+{
+    return {l, t, r, b};
+}
+
+} // namespace
+
+TEST_F(GridDrawTest, PaintDrawsGridLinesCellsAndInvertsTheSelection)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 3);
+    grid.SetMemDCDrawing(0);
+    grid.GetParam()->m_SelRects.AddTail(new CGXRange(2, 1, 3, 2));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+
+    // Each selected cell is inverted once, over its whole rectangle.
+    const auto inverted = dc.Calls("InvertRect");
+    ASSERT_EQ(inverted.size(), 4u);
+    EXPECT_EQ(inverted[0].args, Rect(50, 40, 100, 60));
+    EXPECT_EQ(inverted[3].args, Rect(100, 60, 150, 80));
+
+    // Grid lines lie on the left and top of each cell; the inside of a cell is its interior.
+    EXPECT_EQ(dc->GetPixel(50, 25), kGridLine);
+    EXPECT_EQ(dc->GetPixel(75, 20), kGridLine);
+    EXPECT_EQ(dc->GetPixel(75, 30), kWhite);
+    // The closing lines after the last column and row, and the background beyond them.
+    EXPECT_EQ(dc->GetPixel(200, 30), kGridLine);
+    EXPECT_EQ(dc->GetPixel(75, 100), kGridLine);
+    EXPECT_EQ(dc->GetPixel(300, 200), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(GridDrawTest, EqualBordersOfNeighboursAreDrawnAsOneLine)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 4);
+    grid.SetMemDCDrawing(0);
+    CGXStyle dotted;
+    dotted.SetBorders(3, CGXPen(GX_PS_DOT, 1, RGB(0, 0, 255)));
+    CGXStyle other;
+    other.SetBorders(3, CGXPen(GX_PS_DOT, 1, RGB(255, 0, 0)));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(1, 1, 1, 2), &dotted, gxOverride, 0, nullptr, 0, 1));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(1, 3, 1, 3), &other, gxOverride, 0, nullptr, 0, 1));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+
+    // The bottom lines at y = 39: one run over columns 1 and 2, another for column 3.
+    std::vector<std::vector<long long>> bottoms;
+    for (const RecordedCall& call : dc.Calls("LineTo"))
+        if (call.args.size() == 2 && call.args[1] == 39)
+            bottoms.push_back(call.args);
+    ASSERT_EQ(bottoms.size(), 2u);
+    EXPECT_EQ(bottoms[0], (std::vector<long long>{149, 39}));
+    EXPECT_EQ(bottoms[1], (std::vector<long long>{199, 39}));
+    // A border replaces the grid line on its side: no grey pixel at the bottom of those cells.
+    EXPECT_NE(dc->GetPixel(60, 39), kGridLine);
+}
+
+TEST_F(GridDrawTest, TheCurrentCellInTheSelectionGetsAFrameInsteadOfAnInversion)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 3);
+    grid.SetMemDCDrawing(0);
+    ASSERT_TRUE(grid.SetCurrentCell(2, 2));
+    grid.GetParam()->m_SelRects.AddTail(new CGXRange(2, 2, 2, 2));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+    const auto inverted = dc.Calls("InvertRect");
+    ASSERT_EQ(inverted.size(), 4u); // the four strips of the frame
+    EXPECT_EQ(inverted[0].args, Rect(100, 40, 148, 43));
+    EXPECT_EQ(inverted[3].args, Rect(148, 40, 150, 60));
+}
+
+TEST_F(GridDrawTest, NothingIsDrawnWhilePrintingOrLocked)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 3);
+    RecordingDC dc(400, 300);
+    grid.GetParam()->m_bLockPaint = TRUE;
+    grid.Paint(dc.Get());
+    EXPECT_TRUE(GetRecordedCalls(dc->GetSafeHdc())->empty());
+    grid.GetParam()->m_bLockPaint = FALSE;
+    grid.SetPrinting(TRUE);
+    grid.Paint(dc.Get());
+    EXPECT_TRUE(GetRecordedCalls(dc->GetSafeHdc())->empty());
+    EXPECT_TRUE(grid.IsRepaintPending());
+    grid.SetPrinting(FALSE);
+}
+
+TEST_F(GridDrawTest, DirectAndMemoryPathsPaintTheSamePixelsWithPatterns)
+{
+    // The memory path draws into a bitmap that starts at the clip box: its patterns must line
+    // up with those drawn straight into the window whatever the clip box's corner.
+    CGXGridCore grid;
+    SetUpGrid(grid, 8, 6);
+    CGXStyle hatched;
+    hatched.SetInterior(CGXBrush().SetPattern(24).SetForeColor(RGB(0, 0, 128)).SetBackColor(RGB(255, 255, 0)));
+    hatched.SetValue("Ab");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(1, 1, 6, 5), &hatched, gxOverride, 0, nullptr, 0, 1));
+    grid.GetParam()->m_SelRects.AddTail(new CGXRange(3, 2, 4, 3));
+
+    for (const CRect& clip : {CRect(13, 7, 290, 170), CRect(3, 1, 201, 99), CRect(0, 0, 400, 300)}) {
+        RecordingDC direct(400, 300), memory(400, 300);
+        direct->IntersectClipRect(&clip);
+        memory->IntersectClipRect(&clip);
+        grid.SetMemDCDrawing(0);
+        grid.Paint(direct.Get());
+        grid.SetMemDCDrawing(1);
+        grid.Paint(memory.Get());
+        EXPECT_FALSE(memory.Calls("BitBlt").empty() && memory.Calls("StretchBlt").empty() && memory.Calls("PatBlt").empty());
+        int nDiffer = 0;
+        for (int y = clip.top; y < clip.bottom; ++y)
+            for (int x = clip.left; x < clip.right; ++x)
+                nDiffer += direct->GetPixel(x, y) != memory->GetPixel(x, y);
+        EXPECT_EQ(nDiffer, 0) << clip.left << "," << clip.top;
+        // The pattern shows both its colours.
+        std::set<COLORREF> colours;
+        for (int y = 48; y < 56; ++y)
+            for (int x = 85; x < 93; ++x)
+                colours.insert(direct->GetPixel(x, y));
+        EXPECT_EQ(colours.size(), 2u);
+    }
+}
+
+TEST_F(GridDrawTest, APatternPastTheTableFillsSolid)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 3, 3);
+    grid.SetMemDCDrawing(0);
+    CGXStyle style;
+    style.SetInterior(CGXBrush().SetPattern(50).SetForeColor(RGB(0, 128, 0)).SetBackColor(RGB(255, 255, 255)));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(1, 1, 1, 3), &style, gxOverride, 0, nullptr, 0, 1));
+    EXPECT_EQ(CGXDrawingAndFormatting::GetInstance()->GetPatternBitmap(50), nullptr);
+    EXPECT_NE(CGXDrawingAndFormatting::GetInstance()->GetPatternBitmap(40), nullptr);
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+    for (int x = 55; x < 60; ++x)
+        EXPECT_EQ(dc->GetPixel(x, 30), RGB(0, 128, 0));
+}
+
+TEST_F(GridDrawTest, APaintMakesEachFontBrushAndPenOnce)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 30, 12);
+    grid.SetMemDCDrawing(0);
+    CGXStyle style;
+    style.SetInterior(CGXBrush().SetPattern(3).SetForeColor(RGB(0, 0, 128)).SetBackColor(RGB(255, 255, 255)));
+    style.SetBorders(0, CGXPen(GX_PS_DASH, 1, RGB(0, 0, 0)));
+    style.SetValue("x");
+    CGXFont bold;
+    bold.SetBold(TRUE).SetSize(9);
+    style.SetFont(bold);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(1, 1, 30, 12), &style, gxOverride, 0, nullptr, 0, 1));
+    RecordingDC dc(400, 300);
+    const auto before = grid.GetGdiCreationCounts();
+    grid.Paint(dc.Get());
+    const auto after = grid.GetGdiCreationCounts();
+    // Many cells, a few distinct values: the standard and the cells' font, one pattern brush,
+    // one dashed pen.
+    EXPECT_LE(after.fonts - before.fonts, 3);
+    EXPECT_EQ(after.brushes - before.brushes, 1);
+    EXPECT_EQ(after.pens - before.pens, 1);
+}
