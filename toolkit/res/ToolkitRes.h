@@ -12,3 +12,8 @@
 #define SEC_IDS_ALLOWDOCKING 43040
 #define SEC_IDS_HIDE 43041
 #define SEC_IDS_FLOATINMAIN 43042
+
+// ---- Toolbars ----
+#define SEC_IDS_MENUBAR 20619      // title of the menu bar
+#define SEC_IDS_TOOLBARN 20674     // title of a bar the user makes, by its number
+#define SEC_IDC_COPYBUTTON 20691   // cursor while a button is dragged as a copy

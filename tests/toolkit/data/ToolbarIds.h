@@ -2,6 +2,7 @@
 #define IDR_TB_SMALL 7100
 #define IDR_TB_SECOND 7101
 #define IDR_TB_LARGE 7102
+#define IDR_TB_BIG 7103
 #define ID_TB_ONE 7201
 #define ID_TB_TWO 7202
 #define ID_TB_THREE 7203

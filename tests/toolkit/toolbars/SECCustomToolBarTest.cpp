@@ -1,0 +1,151 @@
+// The customisable toolbar: button sizes from the images, wrapping at widths and separators,
+// fitting a height, evened rows, removal rules, the common-toolbar messages with indices from
+// any sender, check boxes shared by every bar, and hot tracking that stops.
+#include "tests/toolkit/toolbars/ToolbarFixture.h"
+
+#include "platform/win/UserApi.h"
+
+namespace {
+
+class SECCustomToolBarTest : public ToolbarTest {};
+
+TEST_F(SECCustomToolBarTest, ButtonsAreTheirImagesWithASevenPixelMargin)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, 0, ID_TB_THREE, ID_TB_FOUR});
+    EXPECT_EQ(bar->GetBtn(0)->m_cx, 23);
+    EXPECT_EQ(bar->GetBtn(0)->m_cy, 22);
+    EXPECT_EQ(bar->GetBtn(1)->m_cx, 8) << "a separator";
+    EXPECT_EQ(bar->GetBtn(0)->m_nType, SECStdBtn::kText);
+    EXPECT_EQ(static_cast<SECTBTextButton*>(bar->GetBtn(0))->m_strText, "One") << "the text after the newline";
+    EXPECT_EQ(bar->GetBtn(2)->m_nStyle, DWORD(SEC_TBBS_CHECKBOX)) << "the map's style";
+    EXPECT_EQ(bar->GetBtn(3)->m_nImage, 1) << "the second strip's second image";
+    manager->EnableLargeButtons(TRUE);
+    EXPECT_EQ(bar->GetBtn(0)->m_cx, 55);
+    EXPECT_EQ(bar->GetBtn(0)->m_cy, 39);
+    EXPECT_EQ(bar->m_nMaxBtnWidth, 55);
+    CRect border(0, 0, 0, 0);
+    bar->CalcInsideRect(border, TRUE);
+    EXPECT_EQ(bar->CalcFixedLayout(FALSE, TRUE).cy, 39 - border.Height()) << "one row of large buttons";
+    manager->EnableLargeButtons(FALSE);
+    EXPECT_EQ(bar->GetBtn(0)->m_cx, 23);
+}
+
+TEST_F(SECCustomToolBarTest, RowsWrapAtTheWidthAndBreakAtSeparators)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR, ID_TB_ONE});
+    CRect border(0, 0, 0, 0);
+    bar->CalcInsideRect(border, TRUE);
+    const int bw = -border.Width();
+    // Docked along the top: one row, whatever the width.
+    bar->CalcDynamicLayout(-1, LM_HORZDOCK | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "12341");
+    // Floating 100 wide: four fit, then balancing moves one down while the next row stays narrower.
+    CSize size = bar->CalcDynamicLayout(100 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "123|41");
+    EXPECT_EQ(bar->GetBtn(3)->m_x, bar->GetBtn(0)->m_x);
+    EXPECT_EQ(bar->GetBtn(3)->m_y, bar->GetBtn(0)->m_y + 22);
+    EXPECT_EQ(size.cx, 69 + bw);
+    // Docked along a side with no length: one button per row.
+    bar->CalcDynamicLayout(0, LM_VERTDOCK | LM_COMMIT);
+    EXPECT_EQ(Rows(*bar), "1|2|3|4|1");
+
+    // With separators the row breaks at the separator, which then adds 2/3 of its width below.
+    bar->SetButtons(std::vector<UINT>{ID_TB_ONE, ID_TB_TWO, 0, ID_TB_THREE, ID_TB_FOUR}.data(), 5);
+    size = bar->CalcDynamicLayout(80 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "12-|34");
+    EXPECT_EQ(bar->GetBtn(3)->m_y - bar->GetBtn(0)->m_y, 22 + 8 * 2 / 3);
+    EXPECT_EQ(size.cx, 46 + bw);
+
+    // Fitting a height: the narrowest width whose rows stay within it.
+    bar->SetButtons(std::vector<UINT>{ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR, ID_TB_ONE, ID_TB_TWO}.data(), 6);
+    CRect vborder(0, 0, 0, 0);
+    bar->CalcInsideRect(vborder, TRUE);
+    const int bh = -vborder.Height();
+    size = bar->CalcDynamicLayout(44 + bh, LM_COMMIT | LM_LENGTHY | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "123|412");
+    EXPECT_EQ(size.cy, 44 + bh);
+    size = bar->CalcDynamicLayout(66 + bh, LM_COMMIT | LM_LENGTHY | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "12|34|12");
+}
+
+TEST_F(SECCustomToolBarTest, RemovingKeepsSeparatorsBetweenButtonsOnly)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, 0, ID_TB_TWO, 0, ID_TB_THREE, 0, ID_TB_FOUR});
+    EXPECT_TRUE(bar->RemoveButton(0, TRUE)); // the first: the separator now leading goes too
+    EXPECT_EQ(Rows(*bar), "2-3-4");
+    EXPECT_TRUE(bar->RemoveButton(2, TRUE)); // between two separators: the second goes
+    EXPECT_EQ(Rows(*bar), "2-4");
+    EXPECT_TRUE(bar->RemoveButton(2, TRUE)); // the last: the separator now ending goes
+    EXPECT_EQ(Rows(*bar), "2");
+    EXPECT_FALSE(bar->RemoveButton(0)) << "no buttons remain";
+    EXPECT_TRUE(bar->m_hWnd) << "a default toolbar stays, empty";
+    CRect border(0, 0, 0, 0);
+    bar->CalcInsideRect(border, TRUE);
+    EXPECT_EQ(bar->CalcFixedLayout(FALSE, TRUE), CSize(23 - border.Width(), 22 - border.Height()));
+    EXPECT_FALSE(manager->HasPendingDestroy());
+}
+
+TEST_F(SECCustomToolBarTest, CommonToolbarMessagesTakeOnlyIndicesTheBarHas)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO});
+    for (WPARAM bad : {WPARAM(2), WPARAM(1000), static_cast<WPARAM>(-1), static_cast<WPARAM>(0x100000000ull)})
+        EXPECT_EQ(bar->SendMessage(TB_DELETEBUTTON, bad), FALSE);
+    EXPECT_EQ(bar->GetBtnCount(), 2);
+    EXPECT_EQ(bar->SendMessage(TB_DELETEBUTTON, 1), TRUE);
+    EXPECT_EQ(Rows(*bar), "1");
+    // The protocol's state byte says "enabled" where the style word says "disabled".
+    TBBUTTON add[3] = {};
+    add[0].idCommand = 0;
+    add[0].fsStyle = 0x01; // a separator
+    add[1].idCommand = ID_TB_FOUR;
+    add[1].fsState = 0x04 | 0x01; // enabled, checked
+    add[2].idCommand = ID_TB_THREE;
+    add[2].fsStyle = 0x02; // a check box, not enabled
+    EXPECT_EQ(bar->SendMessage(TB_ADDBUTTONS, 3, reinterpret_cast<LPARAM>(add)), TRUE);
+    EXPECT_EQ(Rows(*bar), "1-43");
+    EXPECT_EQ(bar->GetBtn(2)->m_nStyle, DWORD(SEC_TBBS_CHECKED));
+    EXPECT_EQ(bar->GetBtn(3)->m_nStyle, DWORD(SEC_TBBS_DISABLED | SEC_TBBS_CHECKBOX));
+}
+
+TEST_F(SECCustomToolBarTest, ACheckBoxClickedOnOneBarChecksItOnEvery)
+{
+    SECCustomToolBar* first = MakeToolBar(0xE800, {ID_TB_THREE, ID_TB_ONE});
+    SECCustomToolBar* second = MakeToolBar(0xE805, {ID_TB_ONE, ID_TB_THREE});
+    frame->DockControlBar(first, AFX_IDW_DOCKBAR_TOP);
+    frame->DockControlBar(second, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    backend->ProcessMessages();
+    const CRect r = first->GetBtn(0)->GetRect();
+    backend->Click(1, At(first->m_hWnd, r.left + 5, r.top + 5));
+    backend->ProcessMessages();
+    EXPECT_TRUE(first->GetBtn(0)->m_nStyle & SEC_TBBS_CHECKED);
+    EXPECT_TRUE(second->GetBtn(1)->m_nStyle & SEC_TBBS_CHECKED);
+    EXPECT_FALSE(second->GetBtn(0)->m_nStyle & SEC_TBBS_CHECKED);
+    backend->Click(1, At(first->m_hWnd, r.left + 5, r.top + 5));
+    backend->ProcessMessages();
+    EXPECT_FALSE(second->GetBtn(1)->m_nStyle & SEC_TBBS_CHECKED);
+}
+
+TEST_F(SECCustomToolBarTest, HotTrackingFollowsTheCursorAndStopsOutside)
+{
+    manager->EnableCoolLook(TRUE, 0x300);
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO});
+    bar->ModifyBarStyleEx(0, 0x300, FALSE);
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    frame->SetActiveWindow();
+    backend->ProcessMessages();
+    const CRect r = bar->GetBtn(1)->GetRect();
+    backend->MouseMove(At(bar->m_hWnd, r.left + 4, r.top + 4));
+    backend->ProcessMessages();
+    EXPECT_EQ(bar->m_nHot, 1);
+    EXPECT_TRUE(bar->GetBtn(1)->m_nStyle & SEC_TBBS_HOT);
+    // Off the bar: the timer notices, takes the hot look off and stops itself.
+    backend->MouseMove(At(pane.m_hWnd, 1, 1));
+    backend->Advance(250);
+    EXPECT_EQ(bar->m_nHot, -1);
+    EXPECT_FALSE(bar->GetBtn(1)->m_nStyle & SEC_TBBS_HOT);
+    EXPECT_FALSE(::KillTimer(bar->m_hWnd, 0xE002)) << "the hot timer was already gone";
+}
+
+} // namespace
