@@ -175,6 +175,9 @@ public:
     virtual int InsertItemAfter(const SECListItem* pAfter, const LV_ITEM& item);
     virtual int InsertItemBefore(const SECListItem* pBefore, const LV_ITEM& item);
     SECListItem* GetItemRecord(int nRow) const;
+    // Puts a run of records in at one row with one shift of the rows after it (the tree opens
+    // a branch this way); the same index repair as InsertItemRecord. Returns the first row.
+    int InsertItemRecords(int nRow, std::vector<std::unique_ptr<SECListItem>>& items);
     int FindItemRecord(const SECListItem* pItem) const;
 
     // ---- Selection and focus ----

@@ -396,6 +396,29 @@ int SECListBaseC::InsertItemRecord(int nRow, SECListItem* pItem)
     return nRow;
 }
 
+int SECListBaseC::InsertItemRecords(int nRow, std::vector<std::unique_ptr<SECListItem>>& items)
+{
+    const int n = static_cast<int>(items.size());
+    if (nRow < 0 || nRow > GetItemCount())
+        return -1;
+    if (n == 0)
+        return nRow;
+    if (m_nFocus >= nRow)
+        m_nFocus += n;
+    if (m_nDropHilite >= nRow)
+        m_nDropHilite += n;
+    for (int& r : m_selection)
+        if (r >= nRow)
+            r += n;
+    for (auto& item : items)
+        AddSubItems(item.get());
+    m_items.insert(m_items.begin() + nRow, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+    items.clear();
+    if (m_nFocus < 0)
+        SelectFocusItem(0, TRUE);
+    return nRow;
+}
+
 int SECListBaseC::InsertItem(const LV_ITEM& lvi)
 {
     const int row = InsertItemRecord(lvi.iItem, CreateItem());
