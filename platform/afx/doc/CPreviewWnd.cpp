@@ -97,14 +97,27 @@ BOOL CPreviewWnd::Open()
     if (!RenderPage(m_info.GetFromPage())) {
         return FALSE;
     }
-    // A sheet's shape, as tall as the screen allows.
-    int tall = std::min(820, ::GetSystemMetrics(SM_CYSCREEN) - 40);
-    CRect frame(40, 20, 40 + tall * 640 / 820, 20 + tall);
-    if (!CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW)), "Print Preview",
-                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, frame,
-                  // Owned by the view's top-level window, so that it goes when that window goes.
-                  CWnd::FromHandle(::GetAncestor(m_hWndView, GA_ROOT)), 0)) {
-        return FALSE;
+    LPCTSTR cls = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW));
+    if (CFrameWnd* host = m_pView->GetTopLevelFrame(); host && !host->IsInPreview()) {
+        // In the frame, in place of its pane.
+        m_state.lpfnCloseProc = &CPreviewWnd::CloseFromFrame;
+        host->OnSetPreviewMode(TRUE, &m_state);
+        if (!CreateEx(0, cls, "Print Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), host,
+                      AFX_IDW_PANE_FIRST)) {
+            host->OnSetPreviewMode(FALSE, &m_state);
+            return FALSE;
+        }
+        m_pFrame = host;
+        m_hWndFrame = host->m_hWnd;
+    } else {
+        // A sheet's shape, as tall as the screen allows.
+        int tall = std::min(820, ::GetSystemMetrics(SM_CYSCREEN) - 40);
+        CRect frame(40, 20, 40 + tall * 640 / 820, 20 + tall);
+        if (!CreateEx(0, cls, "Print Preview", WS_OVERLAPPEDWINDOW | WS_VISIBLE, frame,
+                      // Owned by the view's top-level window, so that it goes when that window goes.
+                      CWnd::FromHandle(::GetAncestor(m_hWndView, GA_ROOT)), 0)) {
+            return FALSE;
+        }
     }
     HINSTANCE instance = nullptr;
     auto button = [&](const char* text, UINT id) {
@@ -115,6 +128,10 @@ BOOL CPreviewWnd::Open()
     m_hNext = button("&Next Page", AFX_ID_PREVIEW_NEXT);
     m_hPrev = button("Pre&v Page", AFX_ID_PREVIEW_PREV);
     m_hClose = button("&Close", AFX_ID_PREVIEW_CLOSE);
+    if (m_pFrame) {
+        m_pFrame->RecalcLayout();
+        SetFocus();   // Escape and the page keys reach it
+    }
     Layout();
     UpdateButtons();
     return TRUE;
@@ -269,13 +286,34 @@ void CPreviewWnd::Paint()
     ::EndPaint(m_hWnd, &ps);
 }
 
+CFrameWnd* CPreviewWnd::GetPreviewFrame() const
+{
+    return m_hWndFrame && ::IsWindow(m_hWndFrame) && CWnd::FromHandlePermanent(m_hWndFrame) == m_pFrame ? m_pFrame
+                                                                                                      : nullptr;
+}
+
+BOOL PASCAL CPreviewWnd::CloseFromFrame(CFrameWnd* pFrameWnd)
+{
+    CWnd* pane = pFrameWnd ? pFrameWnd->GetDlgItem(AFX_IDW_PANE_FIRST) : nullptr;
+    if (auto* preview = dynamic_cast<CPreviewWnd*>(pane)) {
+        preview->Close();
+        return TRUE;
+    }
+    return FALSE;
+}
+
 void CPreviewWnd::Close()
 {
     if (m_begun && ViewAlive()) {
         m_pView->OnEndPrinting(m_pPrinter.get(), &m_info);
     }
     m_begun = false;
+    // The frame gets its pane back once this window (and this object) is gone.
+    CFrameWnd* frame = GetPreviewFrame();
+    CPrintPreviewState state = std::move(m_state);
     DestroyWindow();
+    if (frame)
+        frame->OnSetPreviewMode(FALSE, &state);
 }
 
 LRESULT CPreviewWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

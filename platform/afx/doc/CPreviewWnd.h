@@ -1,8 +1,11 @@
-// CPreviewWnd: print preview: a window of its own that shows a view's printed pages one at a
-// time, drawn as on paper and scaled to fit, with Next Page, Prev Page and Close.
+// CPreviewWnd: print preview: a view's printed pages one at a time, drawn as on paper and
+// scaled to fit, with Next Page, Prev Page and Close. In a frame it takes the place of the
+// frame's pane (the frame puts its bars, menu and keys aside meanwhile); a view outside any
+// frame gets a window of its own.
 #pragma once
 
 #include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/wnd/CWnd.h"
 
 #include <memory>
@@ -31,6 +34,8 @@ public:
     BOOL GoToPage(UINT nPage);
     // The window's client area where the sheet is drawn.
     CRect GetSheetRect() const;
+    // The frame whose pane the preview stands in for, or null for a window of its own.
+    CFrameWnd* GetPreviewFrame() const;
 
     // Pages are drawn at this many dots per inch.
     static const int nPreviewDpi;
@@ -46,6 +51,7 @@ private:
     void Layout();
     void UpdateButtons();
     void Close();
+    static BOOL PASCAL CloseFromFrame(CFrameWnd* pFrameWnd);
 
     CView* m_pView;
     HWND m_hWndView;
@@ -60,4 +66,7 @@ private:
     HWND m_hNext = nullptr;
     HWND m_hPrev = nullptr;
     HWND m_hClose = nullptr;
+    HWND m_hWndFrame = nullptr;       // the frame it stands in, when in one
+    CFrameWnd* m_pFrame = nullptr;
+    CPrintPreviewState m_state;
 };

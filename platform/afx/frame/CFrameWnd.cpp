@@ -3,6 +3,7 @@
 #include "platform/afx/frame/CFrameWnd.h"
 
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CControlBar.h"
 #include "platform/afx/doc/CCreateContext.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CView.h"
@@ -194,6 +195,11 @@ void CFrameWnd::OnDestroy()
 
 void CFrameWnd::OnClose()
 {
+    // A print preview in the frame closes first; the frame stays.
+    if (m_lpfnCloseProc) {
+        m_lpfnCloseProc(this);
+        return;
+    }
     CDocument* doc = GetActiveDocument();
     if (doc && !doc->CanCloseFrame(this))
         return;
@@ -387,7 +393,13 @@ void CFrameWnd::OnSize(UINT nType, int, int)
 
 void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
 {
-    // The keyboard goes on to the active view.
+    // The keyboard goes on to the active view, or to the preview standing in its place.
+    if (IsInPreview()) {
+        if (CWnd* pane = GetDlgItem(AFX_IDW_PANE_FIRST)) {
+            pane->SetFocus();
+            return;
+        }
+    }
     if (CView* view = GetActiveView())
         view->SetFocus();
     else
@@ -558,6 +570,67 @@ void CFrameWnd::EndModalState()
     for (HWND hwnd : windows)
         if (::IsWindow(hwnd))
             ::EnableWindow(hwnd, TRUE);
+}
+
+// ---- Print preview ----
+
+void CFrameWnd::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState)
+{
+    if (!pState || !m_hWnd)
+        return;
+    if (bPreview) {
+        if (m_lpfnCloseProc)
+            return;   // one preview at a time
+        m_lpfnCloseProc = pState->lpfnCloseProc;
+        pState->hWndFocus = ::GetFocus();
+        // The menu and the keys of the view's commands are not the preview's.
+        pState->hMenu = ::GetMenu(m_hWnd);
+        if (pState->hMenu)
+            ::SetMenu(m_hWnd, nullptr);
+        pState->hAccelTable = m_hAccelTable;
+        m_hAccelTable = nullptr;
+        // The bars go, but the status bar, where the preview can still tell things.
+        pState->hiddenBars.clear();
+        for (CControlBar* bar : std::vector<CControlBar*>(m_listControlBars)) {
+            if (!bar->m_hWnd || bar->IsDockBar() || bar->GetDlgCtrlID() == AFX_IDW_STATUS_BAR)
+                continue;
+            if (bar->IsVisible()) {
+                pState->hiddenBars.push_back(bar->m_hWnd);
+                ShowControlBar(bar, FALSE, FALSE);
+            }
+        }
+        // The pane steps aside, hidden, and leaves its id to the preview.
+        if (CWnd* pane = GetDlgItem(AFX_IDW_PANE_FIRST)) {
+            pState->hWndMainPane = pane->m_hWnd;
+            ::SetWindowLong(pane->m_hWnd, GWL_ID, AFX_IDW_PANE_SAVE);
+            pane->ShowWindow(SW_HIDE);
+        }
+        RecalcLayout();
+        return;
+    }
+
+    if (!m_lpfnCloseProc)
+        return;
+    m_lpfnCloseProc = nullptr;
+    if (pState->hWndMainPane && ::IsWindow(pState->hWndMainPane)) {
+        ::SetWindowLong(pState->hWndMainPane, GWL_ID, AFX_IDW_PANE_FIRST);
+        ::ShowWindow(pState->hWndMainPane, SW_SHOW);
+    }
+    for (HWND hwnd : pState->hiddenBars)
+        if (::IsWindow(hwnd))
+            if (auto* bar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(hwnd)))
+                ShowControlBar(bar, TRUE, FALSE);
+    pState->hiddenBars.clear();
+    if (pState->hMenu && ::IsMenu(pState->hMenu))
+        ::SetMenu(m_hWnd, pState->hMenu);
+    pState->hMenu = nullptr;
+    m_hAccelTable = pState->hAccelTable;
+    pState->hAccelTable = nullptr;
+    RecalcLayout();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (pState->hWndFocus && ::IsWindow(pState->hWndFocus))
+        ::SetFocus(pState->hWndFocus);
+    pState->hWndFocus = nullptr;
 }
 
 // ---- Help ----

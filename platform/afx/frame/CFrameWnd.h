@@ -23,6 +23,20 @@ class CView;
 #define FWS_PREFIXTITLE 0x00004000L  // the document's name comes first
 #define FWS_SNAPTOBARS 0x00002000L
 
+// What a frame puts aside while a print preview takes the place of its view: the pane hidden,
+// the bars hidden, its menu and accelerators; the preview's close for the frame's own close.
+struct CPrintPreviewState {
+    HWND hWndMainPane = nullptr;
+    std::vector<HWND> hiddenBars;
+    HMENU hMenu = nullptr;
+    HACCEL hAccelTable = nullptr;
+    HWND hWndFocus = nullptr;
+    BOOL(PASCAL* lpfnCloseProc)(CFrameWnd* pFrameWnd) = nullptr;
+};
+
+// The id the frame's own pane has while a preview stands in its place.
+#define AFX_IDW_PANE_SAVE 0xEA21
+
 class CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
 public:
@@ -92,6 +106,12 @@ public:
     // Shows the frame and brings it to the top (nCmdShow -1: as it was, or shown).
     virtual void ActivateFrame(int nCmdShow = -1);
 
+    // ---- Print preview ----
+    // Entering: the pane, the bars (but the status bar), the menu and the accelerators are
+    // put aside in pState for a preview pane to take the view's place; leaving: they come back.
+    virtual void OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState);
+    BOOL IsInPreview() const { return m_lpfnCloseProc != nullptr; }
+
     // ---- Floating windows and modal state ----
     // Sends WM_FLOATSTATUS with the FS_ flags to every window the top-level frame owns: its
     // floating palettes show, hide, enable and keep their captions in step with it.
@@ -157,6 +177,7 @@ protected:
     CString m_strTitle;
     UINT m_nIDHelp = 0;
     CCreateContext* m_pCreateContext = nullptr;   // during creation only
+    BOOL(PASCAL* m_lpfnCloseProc)(CFrameWnd* pFrameWnd) = nullptr;   // closes a preview instead
     int m_cModalStack = 0;                  // BeginModalState calls not yet ended
     std::vector<HWND> m_modalDisabled;      // what the outermost BeginModalState disabled
     BOOL m_bFloatsHiddenByMinimize = FALSE;

@@ -2,6 +2,9 @@
 
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CStatusBar.h"
+#include "platform/afx/bars/CDockBar.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/afx/doc/CPrintInfo.h"
@@ -313,4 +316,86 @@ TEST_F(PrintViewTest, PreviewShowsThePagesScaledWithNextAndPrev)
     top.reset();
     backend->ProcessMessages();
     EXPECT_EQ(FindWindow(nullptr, "Print Preview"), nullptr);
+}
+
+TEST_F(PrintViewTest, InAFramePreviewTakesTheViewsPlaceAndGivesItBack)
+{
+    // A frame with its view, a tool bar, a status bar, a menu and keys.
+    auto* frame = new CFrameWnd;   // goes with its window
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, "Pages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 600, 500, nullptr,
+                                nullptr));
+    auto* framed = new PagesView;
+    framed->file = dir.File("framed.pdf");
+    ASSERT_TRUE(framed->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame->SetActiveView(framed, FALSE);
+    class CBlockBar : public CControlBar {
+    public:
+        CSize CalcFixedLayout(BOOL, BOOL) override { return CSize(600, 26); }
+        void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+    } bar;
+    bar.m_dwStyle = CBRS_TOP;
+    ASSERT_TRUE(bar.Create(AfxControlBarClass(), "bar", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), frame, 0xE810));
+    CStatusBar status;
+    ASSERT_TRUE(status.Create(frame));
+    HMENU menu = ::CreateMenu();
+    ::AppendMenu(menu, MF_STRING, ID_FILE_PRINT_PREVIEW, "&Preview");
+    ::SetMenu(frame->m_hWnd, menu);
+    ACCEL key{FVIRTKEY, VK_F5, ID_FILE_PRINT_PREVIEW};
+    frame->m_hAccelTable = ::CreateAcceleratorTable(&key, 1);
+    const HACCEL keys = frame->m_hAccelTable;
+    frame->RecalcLayout();
+    CRect viewPlace;
+    framed->GetWindowRect(&viewPlace);
+
+    framed->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    backend->ProcessMessages();
+    auto* preview = dynamic_cast<CPreviewWnd*>(frame->GetDlgItem(AFX_IDW_PANE_FIRST));
+    ASSERT_NE(preview, nullptr) << "the preview is the frame's pane";
+    EXPECT_EQ(preview->GetPreviewFrame(), frame);
+    EXPECT_TRUE(frame->IsInPreview());
+    EXPECT_FALSE(framed->IsWindowVisible());
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_TRUE(status.IsWindowVisible()) << "the status bar stays";
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), nullptr);
+    EXPECT_EQ(frame->m_hAccelTable, nullptr);
+    CRect previewPlace;
+    preview->GetWindowRect(&previewPlace);
+    CRect statusPlace;
+    status.GetWindowRect(&statusPlace);
+    POINT clientTop{0, 0};
+    ::ClientToScreen(frame->m_hWnd, &clientTop);
+    EXPECT_EQ(previewPlace.top, clientTop.y) << "it takes the bar's room too";
+    EXPECT_EQ(previewPlace.bottom, statusPlace.top);
+    EXPECT_EQ(preview->GetCurrentPage(), 1u);
+    ::SendMessage(preview->m_hWnd, WM_COMMAND, AFX_ID_PREVIEW_NEXT, 0);
+    EXPECT_EQ(preview->GetCurrentPage(), 2u);
+
+    // Closing the frame closes the preview first; the frame stays, with all it put aside.
+    const HWND previewHandle = preview->m_hWnd;
+    frame->SendMessage(WM_CLOSE);
+    backend->ProcessMessages();
+    EXPECT_FALSE(::IsWindow(previewHandle));
+    ASSERT_TRUE(::IsWindow(frame->m_hWnd));
+    EXPECT_FALSE(frame->IsInPreview());
+    EXPECT_EQ(frame->GetDlgItem(AFX_IDW_PANE_FIRST), framed);
+    EXPECT_TRUE(framed->IsWindowVisible());
+    CRect back;
+    framed->GetWindowRect(&back);
+    EXPECT_EQ(back, viewPlace);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), menu);
+    EXPECT_EQ(frame->m_hAccelTable, keys);
+    EXPECT_EQ(framed->calls.back(), "end");
+    EXPECT_FALSE(std::filesystem::exists(framed->file)) << "previewing writes nothing";
+
+    // Its own Close button does the same.
+    framed->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    preview = dynamic_cast<CPreviewWnd*>(frame->GetDlgItem(AFX_IDW_PANE_FIRST));
+    ASSERT_NE(preview, nullptr);
+    ::SendMessage(preview->m_hWnd, WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
+    EXPECT_EQ(frame->GetDlgItem(AFX_IDW_PANE_FIRST), framed);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    bar.DestroyWindow();
+    status.DestroyWindow();
+    frame->DestroyWindow();
 }

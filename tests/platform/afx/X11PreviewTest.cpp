@@ -3,6 +3,7 @@
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/doc/CView.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/controls/StandardControls.h"
 
@@ -82,4 +83,45 @@ TEST_F(X11PreviewTest, TheSheetOnTheScreenShowsThePage)
     cairo_surface_destroy(shot);
     ::DestroyWindow(previewWnd);
     top.DestroyWindow();
+}
+
+TEST_F(X11PreviewTest, InAFrameThePreviewFillsThePanesPlace)
+{
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    RegisterStandardControls();
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd;   // goes with its window
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, "Pages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 520, 600, nullptr,
+                                nullptr));
+    auto* view = new BlockView;   // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame->SetActiveView(view, FALSE);
+    frame->RecalcLayout();
+    view->OnFilePrintPreview();
+    auto* preview = dynamic_cast<CPreviewWnd*>(frame->GetDlgItem(AFX_IDW_PANE_FIRST));
+    ASSERT_NE(preview, nullptr);
+    PumpFor(300);
+    backend->Sync();
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/preview-in-frame.png").c_str());
+    // The pane fills the frame's client area, and its sheet shows the page's block.
+    CRect client, pane;
+    frame->GetClientRect(&client);
+    preview->GetClientRect(&pane);
+    EXPECT_EQ(pane.Size(), client.Size());
+    CRect sheet = preview->GetSheetRect();
+    POINT origin{sheet.left, sheet.top};
+    ::ClientToScreen(preview->m_hWnd, &origin);
+    const double inch = sheet.Width() / 8.5;
+    EXPECT_TRUE(Dark(shot, origin.x + static_cast<int>(2.25 * inch), origin.y + static_cast<int>(1.75 * inch)));
+    EXPECT_FALSE(Dark(shot, origin.x + static_cast<int>(5.25 * inch), origin.y + static_cast<int>(8.25 * inch)));
+    cairo_surface_destroy(shot);
+    frame->SendMessage(WM_CLOSE);   // the preview goes, the frame stays
+    EXPECT_EQ(frame->GetDlgItem(AFX_IDW_PANE_FIRST), view);
+    frame->DestroyWindow();
 }
