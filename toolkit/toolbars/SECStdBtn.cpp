@@ -150,7 +150,9 @@ BOOL SECStdBtn::DrawSeparator(CDC& dc)
     if (IsFlat() && !(m_nStyle & SEC_TBBS_WRAPPED)) {
         if (!IsTransparent())
             dc.FillSolidRect(m_x, m_y, m_cx, m_cy, Colors().clrBtnFace);
-        const int x = m_x + ((ImageWidth() + 8) / 3) / 2;
+        // The line stands in the middle of the separator's own width: a separator made after a
+        // size change keeps the bar's separator width, not the one the images would give.
+        const int x = m_x + m_cx / 2;
         dc.FillSolidRect(x, m_y, 1, m_cy, Colors().clrBtnShadow);
         dc.FillSolidRect(x + 1, m_y, 1, m_cy, Colors().clrBtnHilite);
     }
