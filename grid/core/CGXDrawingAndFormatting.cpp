@@ -421,6 +421,18 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
     if (pGrid != nullptr && (pGrid->GetEraseBackground() || !pGrid->IsDrawing()) && style.GetInclude(GX_INCL_INTERIOR))
         pGrid->FillRectWithBrush(pDC, pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style), style.GetInterior());
 
+    // A raised or inset cell (the headers) gets its 3D edge just inside its grid lines.
+    if (style.GetInclude(GX_INCL_DRAW3DFRAME) && style.GetDraw3dFrame() != GX_3D_NONE) {
+        CRect edge = pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style);
+        edge.InflateRect(1, 1);
+        if (edge.Width() > 2 && edge.Height() > 2) {
+            const COLORREF rgbLight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+            const COLORREF rgbDark = ::GetSysColor(COLOR_BTNSHADOW);
+            const BOOL bRaised = style.GetDraw3dFrame() == GX_3D_RAISED;
+            Draw3dRect(pDC, edge.left, edge.top, edge.right - 1, edge.bottom - 1, 1, bRaised ? rgbLight : rgbDark, bRaised ? rgbDark : rgbLight);
+        }
+    }
+
     CString sText;
     const CGXGridParam* pParam = pGrid != nullptr ? pGrid->GetParam() : nullptr;
     if (pParam != nullptr && pParam->m_bRawValues)
@@ -433,6 +445,11 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
     }
     CFont* pOldFont = pControl->LoadFont(pDC, style, pStandardStyle);
     CRect inner = pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style);
+    // Text keeps a little air from the lines around it.
+    if (inner.Width() > 6)
+        inner.DeflateRect(2, 0, 2, 0);
+    if (inner.Height() > 4)
+        inner.top += 1;
     const CGXProperties* pProps = pParam != nullptr ? pParam->GetProperties() : nullptr;
     const BOOL bBlackWhite = pProps != nullptr && pProps->m_bPrintMode && pProps->m_bBlackWhite;
     const CGXSysColorCache& colors = *GXGetSysData();

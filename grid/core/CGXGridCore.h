@@ -622,6 +622,11 @@ public:
     void AddPlugin(CGXPluginComponent* pPlugin);
     BOOL IsAutoScrolling() const { return m_bAutoScroll; }
     void StopAutoScroll();
+    // The last top row and left column that still fill the window.
+    ROWCOL CalcMaxTopRow();
+    ROWCOL CalcMaxLeftCol();
+    // Scrolling leaves the uncovered strip to the next paint instead of painting at once.
+    void SetNoImmediateUpdate(BOOL bNoUpdate) { m_bNoImmediateUpdate = bNoUpdate; }
     // The id of the cursor resource last loaded by any grid (0: none yet).
     static UINT GetLoadedCursorId();
     // The timer step of auto-scrolling (the plug-in calls it on timer 992).
@@ -690,8 +695,6 @@ protected:
     void DrawStateCell(GXDrawState& state, ROWCOL i, ROWCOL j);
     // Scrolling: the last top row and left column that still fill the window, where the scroll
     // bars live, and a scroll unit back to the row or column it stands for.
-    ROWCOL CalcMaxTopRow();
-    ROWCOL CalcMaxLeftCol();
     HWND ScrollBarTarget(int nBar, int& nTargetBar);
     int ScrollUnitToIndex(int nBar, int nUnit);
     BOOL HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos);

@@ -386,12 +386,13 @@ void CGXGridCore::SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedra
     const BOOL bRows = nBar == SB_VERT;
     const int nScale = std::max(0, nMaxPos) / 32767 + 1;
     (bRows ? m_nVScrollFactor : m_nHScrollFactor) = nScale;
-    // Positions count scroll units from the first scrollable row: one unit is nScale rows.
-    const int nMaxUnit = nMinPos + std::max(0, nMaxPos - nMinPos) / nScale;
+    // A scroll unit stands for nScale rows, at both ends and in between alike.
+    const int nMinUnit = std::max(0, nMinPos) / nScale;
+    const int nMaxUnit = std::max(0, nMaxPos) / nScale;
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE;
-    si.nMin = nMaxUnit < nMinPos ? nMaxUnit : nMinPos;
+    si.nMin = std::min(nMinUnit, nMaxUnit);
     si.nMax = nMaxUnit;
     si.nPage = 0;
     if (GetScrollBarMode(nBar) & kBit8) {
@@ -414,9 +415,7 @@ void CGXGridCore::SetScrollPos(int nBar, int nPos, BOOL bRedraw)
     HWND hWnd = ScrollBarTarget(nBar, nTargetBar);
     if (hWnd == nullptr)
         return;
-    const int nFirst = static_cast<int>((nBar == SB_VERT ? GetFrozenRows() : GetFrozenCols()) + 1);
-    const int nScale = std::max(1, GetScrollFactor(nBar));
-    const int nUnit = nPos <= nFirst ? nPos : nFirst + (nPos - nFirst) / nScale;
+    const int nUnit = std::max(0, nPos) / std::max(1, GetScrollFactor(nBar));
     ::SetScrollPos(hWnd, nTargetBar, nUnit, bRedraw);
 }
 
@@ -444,9 +443,7 @@ void CGXGridCore::GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos)
 int CGXGridCore::ScrollUnitToIndex(int nBar, int nUnit)
 {
     const int nFirst = static_cast<int>((nBar == SB_VERT ? GetFrozenRows() : GetFrozenCols()) + 1);
-    if (nUnit <= nFirst)
-        return nUnit;
-    return nFirst + (nUnit - nFirst) * std::max(1, GetScrollFactor(nBar));
+    return std::max(nFirst, nUnit * std::max(1, GetScrollFactor(nBar)));
 }
 
 void CGXGridCore::UpdateScrollbars(BOOL bNoInvalidate, BOOL bOnlyIfDimChanged)
@@ -485,7 +482,7 @@ void CGXGridCore::UpdateScrollbars(BOOL bNoInvalidate, BOOL bOnlyIfDimChanged)
     }
 
     m_bUpdateScrollbarsBusy = TRUE;
-    const DWORD dwStyle = m_pGridWnd->GetStyle();
+    DWORD dwStyle = m_pGridWnd->GetStyle();
     BOOL bVChanged = FALSE, bHChanged = FALSE;
     const auto apply = [&](int nBar, int nMode, ROWCOL nFirst, ROWCOL nMax, ROWCOL nPos, DWORD dwBarStyle, BOOL& bChanged) {
         int nKind = nMode & ~kBit8;
@@ -519,6 +516,15 @@ void CGXGridCore::UpdateScrollbars(BOOL bNoInvalidate, BOOL bOnlyIfDimChanged)
         apply(SB_VERT, m_nVScrollMode, nFirstRow, nMaxTop, m_nTopRow, WS_VSCROLL, bVChanged);
     if (m_nHScrollMode != 0)
         apply(SB_HORZ, m_nHScrollMode, nFirstCol, nMaxLeft, m_nLeftCol, WS_HSCROLL, bHChanged);
+    if (bVChanged || bHChanged) {
+        // A bar that came or went changed the client area: the ranges follow the new size.
+        BOOL bDummy = FALSE;
+        dwStyle = m_pGridWnd->GetStyle();
+        if (m_nVScrollMode != 0)
+            apply(SB_VERT, m_nVScrollMode, nFirstRow, CalcMaxTopRow(), m_nTopRow, WS_VSCROLL, bDummy);
+        if (m_nHScrollMode != 0)
+            apply(SB_HORZ, m_nHScrollMode, nFirstCol, CalcMaxLeftCol(), m_nLeftCol, WS_HSCROLL, bDummy);
+    }
     if (bVChanged || bHChanged)
         m_bLayoutChanged = TRUE;
 
@@ -604,10 +610,9 @@ BOOL CGXGridCore::HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos)
         // The thumb's unit back to the row it stands for, the same arithmetic that set it.
         // The last unit stands for the last useful top row, whatever the scale left over.
         const int nBar = bVert ? SB_VERT : SB_HORZ;
-        const int nUnit = std::max(static_cast<int>(nPos), static_cast<int>(nFirst));
         const ROWCOL nMaxTop = bVert ? CalcMaxTopRow() : CalcMaxLeftCol();
-        const int nScale = std::max(1, GetScrollFactor(nBar));
-        const int nMaxUnit = static_cast<int>(nFirst) + static_cast<int>(nMaxTop - nFirst) / nScale;
+        const int nUnit = static_cast<int>(nPos);
+        const int nMaxUnit = static_cast<int>(nMaxTop) / std::max(1, GetScrollFactor(nBar));
         const ROWCOL nTarget = nUnit >= nMaxUnit ? nMaxTop : std::min<ROWCOL>(nMaxTop, static_cast<ROWCOL>(ScrollUnitToIndex(nBar, nUnit)));
         if (nTarget < nTop)
             Scroll(static_cast<UINT>(nBack), nTop - nTarget);

@@ -24,6 +24,9 @@ std::set<CGXGridWnd*>& SelfCreated()
 
 LRESULT CALLBACK GXGridWndClassProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
+    // A window the program made with its own object only passes its default processing here.
+    if (CWnd::FromHandlePermanent(hWnd) != nullptr)
+        return ::DefWindowProc(hWnd, nMessage, wParam, lParam);
     // The first message of a window made by class name: it gets its object, and the
     // framework's procedure takes over.
     auto* pWnd = new CGXGridWnd;
