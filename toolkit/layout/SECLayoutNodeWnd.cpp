@@ -18,7 +18,7 @@ BOOL SECDefReparentableNode::AttachToContainer(ISECLNContainer* pContainer)
         ReparentWindow(nullptr);
         return FALSE;
     }
-    if (!pContainer->IsWindowContainer())
+    if (dynamic_cast<SECLNHwndContainer*>(pContainer) == nullptr)
         return FALSE;
     ReparentWindow(pContainer->GetHwnd());
     return TRUE;
@@ -89,7 +89,7 @@ BOOL SECLayoutNodeWnd::RealizeNode(HDWP* phDWP, LPARAM /*lArg*/)
     CRect rect = m_rectCurrent;
     const UINT nFlags = (m_dwNodeFlags & SEC_LNFLAG_PARTIALREDRAW) ? (SWP_NOZORDER | SWP_NOREDRAW) : SWP_NOZORDER;
     if (m_pContainer != nullptr)
-        m_pContainer->NodeToContainer(rect);
+        m_pContainer->NodeToClient(rect);
     // A border node may ask for more than its rectangle holds; a window never gets a negative
     // size.
     const int cx = std::max(0, rect.Width());

@@ -2,20 +2,10 @@
 // layout moves the window. Its two mix-ins let it move to another container window and hide.
 #pragma once
 
+#include "toolkit/layout/SECLNContainer.h"
 #include "toolkit/layout/SECLayoutNode.h"
 
 class CWnd;
-
-// What a window node needs of the container it lives in: the container's window and the
-// conversion of a rectangle from node to container coordinates before the window moves.
-class ISECLNContainer {
-public:
-    virtual ~ISECLNContainer() = default;
-    virtual HWND GetHwnd() const = 0;
-    // Windowless containers answer FALSE: a node cannot be reparented into them.
-    virtual BOOL IsWindowContainer() const { return GetHwnd() != nullptr; }
-    virtual BOOL NodeToContainer(CRect& /*rect*/) const { return TRUE; }
-};
 
 class ISECReparentableNode {
 public:
