@@ -233,7 +233,8 @@ CSize CToolBar::LayoutButtons(BOOL bHorz, int nWidth)
         } else {
             const int w = separator ? sepWidth : m_sizeButton.cx;
             // The next row when the button would pass the width; a separator there is dropped.
-            if (x > left && x + w > left + nWidth) {
+            // (Measured from the left margin: nWidth may be INT_MAX, "no limit".)
+            if (x > left && x - left + w > nWidth) {
                 if (i > 0)
                     m_buttons[i - 1].nStyle |= TBBS_WRAPPED;
                 x = left;
