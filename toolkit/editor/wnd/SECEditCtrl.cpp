@@ -61,7 +61,8 @@ BEGIN_MESSAGE_MAP(SECEditCtrl, CWnd)
     ON_UPDATE_COMMAND_UI(ID_SECEDIT_NEXTBOOKMARK, &SECEditCtrl::OnUpdateBookmarks)
     ON_UPDATE_COMMAND_UI(ID_SECEDIT_PREVBOOKMARK, &SECEditCtrl::OnUpdateBookmarks)
     ON_UPDATE_COMMAND_UI(ID_SECEDIT_CLEARBOOKMARKS, &SECEditCtrl::OnUpdateBookmarks)
-    ON_UPDATE_COMMAND_UI(ID_SECEDIT_FINDNEXT, &SECEditCtrl::OnUpdateFindNext)
+    // Find Next is never disabled here: F3 before any search opens the Find dialog, and a
+    // disabled command would not reach the window.
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_OVR, &SECEditCtrl::OnUpdateInsert)
     ON_REGISTERED_MESSAGE(g_nFindReplaceMsg, &SECEditCtrl::OnFindReplaceCmd)
 END_MESSAGE_MAP()

@@ -377,8 +377,9 @@ int SECEditCtrl::DeleteSelection(BOOL bRedraw)
     if (m_nSelMode == SECEDIT_SEL_COLUMN) {
         SECEditCell first, last;
         BlockCorners(first, last);
-        rc = pDoc->DeleteColumnBlock(SECEditPos{first.pLine, first.nColumn}, SECEditPos{last.pLine, last.nColumn},
-                                     TRUE);
+        // The document reads both corners' columns on the block's first line.
+        rc = pDoc->DeleteColumnBlock(SECEditPos{first.pLine, pDoc->OffsetFromColumn(first.pLine, first.nColumn)},
+                                     SECEditPos{last.pLine, pDoc->OffsetFromColumn(first.pLine, last.nColumn)}, TRUE);
         caret = first;
     } else {
         const SECEditPos from = PosOf(m_selStart);
@@ -643,6 +644,9 @@ void SECEditCtrl::OnChar(UINT nChar, UINT, UINT)
 {
     SECEditDoc* pDoc = GetDocument();
     if (GetKeyState(VK_LBUTTON) < 0 || pDoc->IsReadOnly())
+        return;
+    // A letter with Ctrl (and not AltGr, which is Ctrl and Alt) is a command, not text.
+    if (nChar >= 32 && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0)
         return;
     int rc = 0;
     if (nChar == 13) {

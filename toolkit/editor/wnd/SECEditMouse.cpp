@@ -99,7 +99,7 @@ SECEditCell SECEditCtrl::CellFromPoint(CPoint point, BOOL bScroll)
     for (int i = 0; i < row && line->pNext != nullptr; ++i)
         line = line->pNext;
     cell.pLine = line;
-    cell.nColumn = SnapColumn(line, column, m_nSelMode != SECEDIT_SEL_COLUMN || !m_bSelection);
+    cell.nColumn = SnapColumn(line, column, m_nSelMode != SECEDIT_SEL_COLUMN);
     return cell;
 }
 
@@ -507,8 +507,9 @@ BOOL SECEditCtrl::GetClipText(std::string& text) const
     if (m_nSelMode == SECEDIT_SEL_COLUMN) {
         SECEditCell first, last;
         BlockCorners(first, last);
-        SECEditPos from{first.pLine, first.nColumn};
-        SECEditPos to{last.pLine, last.nColumn};
+        // The document reads both corners' columns on the block's first line.
+        SECEditPos from{first.pLine, m_pDoc->OffsetFromColumn(first.pLine, first.nColumn)};
+        SECEditPos to{last.pLine, m_pDoc->OffsetFromColumn(first.pLine, last.nColumn)};
         std::string block;
         if (!m_pDoc->GetColumnBlock(from, to, block))
             return FALSE;
