@@ -1,5 +1,6 @@
 #include "grid/core/CGXControl.h"
 
+#include "grid/core/CGXChild.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/IGXCommandTarget.h"
@@ -115,9 +116,13 @@ void CGXControl::ReplaceSel(LPCTSTR pszText)
         FreeStyle();
 }
 
-void CGXControl::Draw(CDC*, CRect, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*)
+void CGXControl::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle*)
 {
-    // The base control has no content; its cell's interior and borders are the grid's to draw.
+    // The cell's interior and borders are the grid's to draw; the base draws the children.
+    if (pDC == nullptr || m_children.empty())
+        return;
+    LayoutChildren(nRow, nCol, rect, style);
+    DrawChildren(pDC, m_pGrid != nullptr && m_pGrid->IsCurrentCell(nRow, nCol));
 }
 
 BOOL CGXControl::IsRedrawNeeded(ROWCOL, ROWCOL)
@@ -143,14 +148,66 @@ BOOL CGXControl::GetControlText(CString& sResult, ROWCOL, ROWCOL, LPCTSTR pszRaw
     return TRUE;
 }
 
-BOOL CGXControl::LButtonDown(UINT, CPoint, UINT) { return FALSE; }
-BOOL CGXControl::LButtonUp(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::LButtonDown(UINT nFlags, CPoint pt, UINT)
+{
+    return ChildrenLButtonDown(nFlags, pt);
+}
+
+BOOL CGXControl::LButtonUp(UINT nFlags, CPoint pt, UINT)
+{
+    return ChildrenLButtonUp(nFlags, pt);
+}
 BOOL CGXControl::LButtonDblClk(UINT, CPoint) { return FALSE; }
 BOOL CGXControl::MButtonDown(UINT, CPoint, UINT) { return FALSE; }
 BOOL CGXControl::MButtonUp(UINT, CPoint, UINT) { return FALSE; }
 BOOL CGXControl::RButtonDown(UINT, CPoint, UINT) { return FALSE; }
 BOOL CGXControl::RButtonUp(UINT, CPoint, UINT) { return FALSE; }
-BOOL CGXControl::MouseMove(UINT, CPoint, UINT) { return FALSE; }
+BOOL CGXControl::MouseMove(UINT nFlags, CPoint pt, UINT)
+{
+    return ChildrenMouseMove(nFlags, pt);
+}
+
+void CGXControl::AddChild(CGXChild* pChild)
+{
+    if (pChild != nullptr)
+        m_children.emplace_back(pChild);
+}
+
+void CGXControl::LayoutChildren(ROWCOL, ROWCOL, const CRect&, const CGXStyle&) {}
+
+void CGXControl::OnClickedButton(CGXChild*)
+{
+    if (m_bInit && m_pGrid != nullptr)
+        m_pGrid->OnClickedButtonRowCol(m_nRow, m_nCol);
+}
+
+BOOL CGXControl::ChildrenLButtonDown(UINT nFlags, CPoint pt)
+{
+    for (auto& pChild : m_children)
+        if (pChild->LButtonDown(nFlags, pt)) {
+            m_pPressedChild = pChild.get();
+            return TRUE;
+        }
+    return FALSE;
+}
+
+BOOL CGXControl::ChildrenLButtonUp(UINT nFlags, CPoint pt)
+{
+    CGXChild* pChild = m_pPressedChild;
+    m_pPressedChild = nullptr;
+    return pChild != nullptr && pChild->LButtonUp(nFlags, pt);
+}
+
+BOOL CGXControl::ChildrenMouseMove(UINT nFlags, CPoint pt)
+{
+    return m_pPressedChild != nullptr && m_pPressedChild->MouseMove(nFlags, pt);
+}
+
+void CGXControl::DrawChildren(CDC* pDC, BOOL bActive)
+{
+    for (auto& pChild : m_children)
+        pChild->Draw(pDC, bActive);
+}
 BOOL CGXControl::KeyPressed(UINT, UINT, UINT, UINT) { return FALSE; }
 
 BOOL CGXControl::IsReadOnly()

@@ -8,9 +8,11 @@
 #include "platform/core/CRect.h"
 
 #include <memory>
+#include <vector>
 
 class CDC;
 class CFont;
+class CGXChild;
 class CGXGridCore;
 class CWnd;
 
@@ -104,6 +106,15 @@ public:
     // The size the cell's text needs (none in the base control).
     virtual CSize CalcTextExtent(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert);
 
+    // Children drawn and clicked inside the cell (buttons, pictures); the control owns them.
+    void AddChild(CGXChild* pChild);
+    // Places the children in the cell's rectangle (window coordinates).
+    virtual void LayoutChildren(ROWCOL nRow, ROWCOL nCol, const CRect& rectCell, const CGXStyle& style);
+    // A child button was clicked: the grid hears of it for the bound cell.
+    virtual void OnClickedButton(CGXChild* pChild);
+    size_t GetChildCount() const { return m_children.size(); }
+    CGXChild* GetChild(size_t i) const { return i < m_children.size() ? m_children[i].get() : nullptr; }
+
     // Find and replace in one cell, through the grid's find feature; FALSE without it.
     virtual BOOL FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell);
     virtual BOOL ReplaceAll(ROWCOL nRow, ROWCOL nCol);
@@ -116,7 +127,15 @@ public:
     virtual BOOL Paste();
 
 protected:
+    // The children's share of a click or move; TRUE when a child took it.
+    BOOL ChildrenLButtonDown(UINT nFlags, CPoint pt);
+    BOOL ChildrenLButtonUp(UINT nFlags, CPoint pt);
+    BOOL ChildrenMouseMove(UINT nFlags, CPoint pt);
+    void DrawChildren(CDC* pDC, BOOL bActive);
+
     CGXGridCore* m_pGrid;
+    std::vector<std::unique_ptr<CGXChild>> m_children;
+    CGXChild* m_pPressedChild = nullptr;
     ROWCOL m_nRow = 0;
     ROWCOL m_nCol = 0;
     std::unique_ptr<CGXStyle> m_pStyle;

@@ -1,7 +1,13 @@
 #include "grid/core/CGXControlFactory.h"
 
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXCheckBox.h"
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXHeader.h"
+#include "grid/core/CGXHotSpotEdit.h"
+#include "grid/core/CGXPushbutton.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridMoveRowsColsImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
@@ -19,7 +25,15 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
 {
     switch (nID) {
     case GX_IDS_CTRL_STATIC: return new CGXStatic(pGrid);
-    default: return nullptr; // FIXME: the editing cells come with the cell-control library
+    case GX_IDS_CTRL_EDIT:
+    case GX_IDS_CTRL_SCROLLEDIT: return new CGXEditControl(pGrid, nID);
+    case GX_IDS_CTRL_HOTSPOT: return new CGXHotSpotEdit(pGrid, nID);
+    case GX_IDS_CTRL_CBS_NOTEXTFIT: return new CGXComboBox(pGrid, nID);
+    case GX_IDS_CTRL_CBS_DROPDOWNLIST: return new CGXComboBoxWnd(pGrid, nID);
+    case GX_IDS_CTRL_CHECKBOX3D: return new CGXCheckBox(pGrid);
+    case GX_IDS_CTRL_PUSHBTN: return new CGXPushbutton(pGrid);
+    case GX_IDS_CTRL_HEADER: return new CGXHeader(pGrid);
+    default: return nullptr;
     }
 }
 

@@ -107,7 +107,8 @@ protected:
         ASSERT_TRUE(m_pGrid->SetRowCount(8));
         ASSERT_TRUE(m_pGrid->SetColCount(5));
         m_pControl = new TextControl(m_pGrid.get());
-        m_pGrid->RegisterControl(GX_IDS_CTRL_STATIC, m_pControl, TRUE);
+        // The control of every data cell: the standard style names it.
+        m_pGrid->RegisterControl(m_pGrid->GetStandardStyle()->GetControl(), m_pControl, TRUE);
     }
     void TearDown() override
     {
@@ -296,10 +297,10 @@ TEST_F(GridInteractionTest, ControlsAreFoundByIdWithADefaultAndRegisteringIsSafe
     ClickGrid& grid = *m_pGrid;
     ASSERT_TRUE(grid.SetCurrentCell(2, 2));
     EXPECT_EQ(grid.GetCurrentCellControl(), m_pControl);
-    grid.RegisterControl(GX_IDS_CTRL_STATIC, m_pControl);
-    EXPECT_EQ(grid.GetControlById(GX_IDS_CTRL_STATIC), m_pControl);
+    grid.RegisterControl(grid.GetStandardStyle()->GetControl(), m_pControl);
+    EXPECT_EQ(grid.GetControlById(grid.GetStandardStyle()->GetControl()), m_pControl);
     auto* pNew = new TextControl(&grid);
-    grid.RegisterControl(GX_IDS_CTRL_STATIC, pNew, TRUE);
+    grid.RegisterControl(grid.GetStandardStyle()->GetControl(), pNew, TRUE);
     m_pControl = pNew;
     EXPECT_EQ(grid.GetCurrentCellControl(), pNew);
     EXPECT_EQ(grid.GetControlById(0), pNew);

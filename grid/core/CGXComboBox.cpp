@@ -1,0 +1,253 @@
+#include "grid/core/CGXComboBox.h"
+
+#include "grid/core/CGXChild.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/res/GridRes.h"
+#include "platform/afx/wnd/MessageMap.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/WinUser.h"
+
+#include <algorithm>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CGXComboListBox, CListBox)
+IMPLEMENT_DYNAMIC(CGXComboBox, CGXEditControl)
+IMPLEMENT_DYNAMIC(CGXComboBoxWnd, CGXComboBox)
+
+BEGIN_MESSAGE_MAP(CGXComboListBox, CListBox)
+    ON_WM_LBUTTONUP()
+    ON_WM_KEYDOWN()
+    ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+namespace {
+constexpr int kButtonWidth = 15;
+constexpr int kMaxVisibleItems = 8;
+
+// The lines of a choice list; an empty last line does not count.
+std::vector<CString> ChoiceLines(const CString& sList)
+{
+    std::vector<CString> lines;
+    CString sLine;
+    for (int i = 0; i < sList.GetLength(); ++i) {
+        const char c = sList[i];
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            lines.push_back(sLine);
+            sLine.Empty();
+        } else {
+            sLine += c;
+        }
+    }
+    if (!sLine.IsEmpty())
+        lines.push_back(sLine);
+    return lines;
+}
+} // namespace
+
+void CGXComboListBox::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    CListBox::OnLButtonUp(nFlags, point);
+    if (m_pControl != nullptr)
+        m_pControl->OnListChoice(GetCurSel());
+}
+
+void CGXComboListBox::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (m_pControl != nullptr && (nChar == VK_RETURN || nChar == VK_ESCAPE || nChar == VK_TAB)) {
+        m_pControl->OnListChoice(nChar == VK_ESCAPE ? -1 : GetCurSel());
+        return;
+    }
+    CListBox::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CGXComboListBox::OnKillFocus(CWnd* pNewWnd)
+{
+    CListBox::OnKillFocus(pNewWnd);
+    if (m_pControl != nullptr)
+        m_pControl->CloseDropDown();
+}
+
+CGXComboBox::CGXComboBox(CGXGridCore* pGrid, UINT nID, BOOL bDropDownList)
+    : CGXEditControl(pGrid, nID), m_bDropDownList(bDropDownList), m_pButton(new CGXBitmapButtonChild(this))
+{
+    m_pButton->LoadBitmaps(GX_IDB_DROPDOWN);
+    m_pButton->m_bFrame = TRUE;
+    m_pButton->m_bOnlyWhenActive = TRUE;
+    AddChild(m_pButton);
+}
+
+CGXComboBox::~CGXComboBox()
+{
+    CloseDropDown();
+}
+
+int CGXComboBox::ButtonWidth(const CRect& rectCell) const
+{
+    return std::min(kButtonWidth, std::max(0, static_cast<int>(rectCell.Width()) / 2));
+}
+
+CRect CGXComboBox::GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle)
+{
+    CRect rect = CGXEditControl::GetCellRect(nRow, nCol, rectItem, pStyle);
+    if (m_pGrid != nullptr && m_pGrid->IsCurrentCell(nRow, nCol))
+        rect.right -= ButtonWidth(rect);
+    return rect;
+}
+
+void CGXComboBox::LayoutChildren(ROWCOL, ROWCOL, const CRect& rectCell, const CGXStyle& style)
+{
+    const CRect inner = m_pGrid != nullptr ? m_pGrid->SubtractBorders(rectCell, style) : rectCell;
+    const int cx = ButtonWidth(inner);
+    m_pButton->SetRect(CRect(inner.right - cx, inner.top, inner.right, inner.bottom));
+}
+
+CRect CGXComboBox::CalcEditRect()
+{
+    const CGXStyle* pStyle = LoadStyle();
+    if (pStyle == nullptr || m_pGrid == nullptr)
+        return CRect(0, 0, 0, 0);
+    const CRect cell = m_pGrid->CalcCellRect(m_nRow, m_nCol);
+    LayoutChildren(m_nRow, m_nCol, cell, *pStyle);
+    CRect rect = cell;
+    return GetCellRect(m_nRow, m_nCol, &rect, pStyle);
+}
+
+void CGXComboBox::SetActive(BOOL bActive)
+{
+    CGXEditControl::SetActive(bActive);
+    // The list's text is never typed: the window only shows the choice.
+    if (bActive && m_bDropDownList && GetEditWnd() != nullptr)
+        GetEditWnd()->SetReadOnly(TRUE);
+    if (!bActive)
+        CloseDropDown();
+}
+
+void CGXComboBox::Reset()
+{
+    CloseDropDown();
+    CGXEditControl::Reset();
+}
+
+BOOL CGXComboBox::LButtonDown(UINT nFlags, CPoint pt, UINT nHitState)
+{
+    if (const CGXStyle* pStyle = LoadStyle(); pStyle != nullptr && m_pGrid != nullptr)
+        LayoutChildren(m_nRow, m_nCol, m_pGrid->CalcCellRect(m_nRow, m_nCol), *pStyle);
+    return CGXEditControl::LButtonDown(nFlags, pt, nHitState);
+}
+
+BOOL CGXComboBox::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
+{
+    if (ChildrenLButtonUp(nFlags, pt) || m_pButton->GetRect().PtInRect(pt))
+        return TRUE;
+    // A click on the text of a drop-down list that was current already opens the list.
+    if (m_bDropDownList && m_bInit && (nHitState & GX_MOUSE_CURRENT) && !IsReadOnly()) {
+        ShowDropDown();
+        return TRUE;
+    }
+    return CGXEditControl::LButtonUp(nFlags, pt, nHitState);
+}
+
+void CGXComboBox::OnClickedButton(CGXChild*)
+{
+    if (IsDroppedDown())
+        CloseDropDown();
+    else
+        ShowDropDown();
+}
+
+BOOL CGXComboBox::KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Alt+Down and F4 open the list.
+    if ((nMessage == WM_SYSKEYDOWN && nChar == VK_DOWN) || (nMessage == WM_KEYDOWN && nChar == VK_F4))
+        return ShowDropDown();
+    if (m_bDropDownList && nMessage == WM_CHAR && nChar >= 0x20 && nChar != 0x7F && m_bInit && !IsReadOnly()) {
+        // The first choice that starts with the letter typed.
+        const CGXStyle* pStyle = LoadStyle();
+        if (pStyle == nullptr)
+            return FALSE;
+        const char sz[2] = {static_cast<char>(nChar), 0};
+        for (const CString& sLine : ChoiceLines(pStyle->GetChoiceList()))
+            if (sLine.GetLength() > 0 && CString(sLine.Left(1)).CompareNoCase(sz) == 0) {
+                if (!IsActive())
+                    SetActive(TRUE);
+                SetCurrentText(sLine);
+                OnEditChanged();
+                return TRUE;
+            }
+        return TRUE; // no choice starts so: the key changes nothing
+    }
+    return CGXEditControl::KeyPressed(nMessage, nChar, nRepCnt, nFlags);
+}
+
+BOOL CGXComboBox::IsDroppedDown() const
+{
+    return m_pList && m_pList->GetSafeHwnd() != nullptr && m_pList->IsWindowVisible();
+}
+
+BOOL CGXComboBox::ShowDropDown()
+{
+    const CGXStyle* pStyle = LoadStyle();
+    CWnd* pGridWnd = GridWnd();
+    if (!m_bInit || pStyle == nullptr || pGridWnd == nullptr || pGridWnd->GetSafeHwnd() == nullptr || IsReadOnly())
+        return FALSE;
+    const std::vector<CString> lines = ChoiceLines(pStyle->GetChoiceList());
+    if (lines.empty())
+        return FALSE;
+    CloseDropDown();
+    CRect cell = m_pGrid->CalcCellRect(m_nRow, m_nCol);
+    pGridWnd->ClientToScreen(&cell);
+    // The pop-up's activation is not the grid losing the cell.
+    GXSetPopupLock(TRUE);
+    m_pList = std::make_unique<CGXComboListBox>(this);
+    const int nItem = std::max(cell.Height() - 2, 14);
+    const int nVisible = std::min<int>(static_cast<int>(lines.size()), kMaxVisibleItems);
+    const CRect rect(cell.left, cell.bottom, cell.right, cell.bottom + nVisible * nItem + 2);
+    const BOOL bMade = m_pList->CreateEx(0, WC_LISTBOX, nullptr, WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, rect.left, rect.top,
+                                         rect.Width(), rect.Height(), pGridWnd->GetSafeHwnd(), nullptr);
+    if (!bMade) {
+        m_pList.reset();
+        GXSetPopupLock(FALSE);
+        return FALSE;
+    }
+    CString sCurrent;
+    GetCurrentText(sCurrent);
+    for (const CString& sLine : lines)
+        m_pList->AddString(sLine);
+    const int nFound = m_pList->FindStringExact(-1, sCurrent);
+    m_pList->SetCurSel(nFound >= 0 ? nFound : 0);
+    m_pList->ShowWindow(SW_SHOW);
+    m_pList->SetFocus();
+    GXSetPopupLock(FALSE);
+    return TRUE;
+}
+
+void CGXComboBox::CloseDropDown()
+{
+    if (!m_pList)
+        return;
+    // Closing may come back here through the list losing the focus.
+    std::unique_ptr<CGXComboListBox> pList = std::move(m_pList);
+    if (pList->GetSafeHwnd() != nullptr)
+        pList->DestroyWindow();
+}
+
+void CGXComboBox::OnListChoice(int nIndex)
+{
+    CString sChoice;
+    if (m_pList && nIndex >= 0 && nIndex < m_pList->GetCount())
+        m_pList->GetText(nIndex, sChoice);
+    CloseDropDown();
+    if (nIndex < 0 || !m_bInit)
+        return;
+    if (!IsActive())
+        SetActive(TRUE);
+    SetCurrentText(sChoice);
+    OnEditChanged();
+    if (CEdit* pEdit = GetEditWnd(); pEdit != nullptr && pEdit->GetSafeHwnd() != nullptr)
+        pEdit->SetFocus();
+}

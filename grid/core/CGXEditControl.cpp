@@ -1,0 +1,336 @@
+#include "grid/core/CGXEditControl.h"
+
+#include "grid/core/CGXChild.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/GXGdiRecords.h"
+#include "platform/afx/wnd/MessageMap.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/WinUser.h"
+
+IMPLEMENT_DYNAMIC(CGXEditWnd, CEdit)
+IMPLEMENT_DYNAMIC(CGXEditControl, CGXStatic)
+IMPLEMENT_DYNAMIC(CGXRichEditCtrl, CGXEditControl)
+
+BEGIN_MESSAGE_MAP(CGXEditWnd, CEdit)
+    ON_WM_KEYDOWN()
+    ON_WM_CHAR()
+    ON_WM_SYSKEYDOWN()
+END_MESSAGE_MAP()
+
+namespace {
+constexpr UINT kEditWndId = 0xE9F0;
+} // namespace
+
+BOOL CGXEditWnd::IsGridKey(UINT nChar) const
+{
+    const BOOL bMultiLine = (GetStyle() & ES_MULTILINE) != 0;
+    int nStart = 0, nEnd = 0;
+    GetSel(nStart, nEnd);
+    switch (nChar) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_F2: return TRUE;
+    case VK_UP: return !bMultiLine || LineFromChar(nStart) == 0;
+    case VK_DOWN: return !bMultiLine || LineFromChar(nEnd) >= GetLineCount() - 1;
+    case VK_LEFT: return nStart == 0 && nEnd == 0;
+    case VK_RIGHT: return nStart == nEnd && nEnd >= GetWindowTextLength();
+    default: return FALSE;
+    }
+}
+
+void CGXEditWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
+    if (pGrid != nullptr && IsGridKey(nChar) && pGrid->RouteKeyMessage(this, WM_KEYDOWN, nChar, nRepCnt, nFlags))
+        return;
+    const int nLength = GetWindowTextLength();
+    CEdit::OnKeyDown(nChar, nRepCnt, nFlags);
+    // Delete changes the text without a character.
+    if (nChar == VK_DELETE && m_pControl != nullptr && (CEdit::GetModify() || GetWindowTextLength() != nLength))
+        m_pControl->OnEditChanged();
+}
+
+void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
+    if (pGrid != nullptr && pGrid->RouteKeyMessage(this, WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
+        return;
+    CEdit::OnSysKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CGXEditWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Tab, Enter and ESC moved or ended the edit as keys already.
+    if (nChar == '\t' || nChar == '\r' || nChar == 0x1B)
+        return;
+    CEdit::OnChar(nChar, nRepCnt, nFlags);
+    if (m_pControl != nullptr)
+        m_pControl->OnEditChanged();
+}
+
+CGXEditControl::CGXEditControl(CGXGridCore* pGrid, UINT nID) : CGXStatic(pGrid), m_nID(nID) {}
+
+CGXEditControl::~CGXEditControl()
+{
+    if (m_pWnd && m_pWnd->GetSafeHwnd() != nullptr)
+        m_pWnd->DestroyWindow();
+}
+
+BOOL CGXEditControl::CreateEditWnd()
+{
+    if (m_pWnd && m_pWnd->GetSafeHwnd() != nullptr)
+        return TRUE;
+    CWnd* pParent = GridWnd();
+    if (pParent == nullptr || pParent->GetSafeHwnd() == nullptr)
+        return FALSE;
+    DWORD dwStyle = WS_CHILD | ES_AUTOHSCROLL | ES_NOHIDESEL;
+    if (m_nID == GX_IDS_CTRL_SCROLLEDIT || IsKindOf(RUNTIME_CLASS(CGXRichEditCtrl)))
+        dwStyle = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
+    m_pWnd = std::make_unique<CGXEditWnd>(this);
+    if (!m_pWnd->Create(dwStyle, CRect(0, 0, 1, 1), pParent, kEditWndId)) {
+        m_pWnd.reset();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+CRect CGXEditControl::CalcEditRect()
+{
+    const CGXStyle* pStyle = LoadStyle();
+    if (pStyle == nullptr || m_pGrid == nullptr)
+        return CRect(0, 0, 0, 0);
+    CRect cell = m_pGrid->CalcCellRect(m_nRow, m_nCol);
+    return GetCellRect(m_nRow, m_nCol, &cell, pStyle);
+}
+
+void CGXEditControl::LoadWindow()
+{
+    const CGXStyle* pStyle = LoadStyle();
+    if (!m_pWnd || pStyle == nullptr)
+        return;
+    m_bLoading = TRUE;
+    // The cell's font, at the grid's zoom.
+    m_font.DeleteObject();
+    LOGFONT lf = GXGetLogFont(pStyle->GetFont(), m_pGrid != nullptr ? m_pGrid->GetZoom() : 100);
+    if (m_font.CreateFontIndirect(&lf))
+        m_pWnd->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
+    m_pWnd->SetWindowText(pStyle->GetValue());
+    m_pWnd->CEdit::SetModify(FALSE);
+    m_pWnd->MoveWindow(CalcEditRect(), FALSE);
+    m_bLoading = FALSE;
+}
+
+void CGXEditControl::Init(ROWCOL nRow, ROWCOL nCol)
+{
+    CGXStatic::Init(nRow, nCol);
+}
+
+void CGXEditControl::Reset()
+{
+    SetActive(FALSE);
+    CGXStatic::Reset();
+}
+
+void CGXEditControl::SetActive(BOOL bActive)
+{
+    CGXStatic::SetActive(bActive);
+    if (bActive) {
+        if (!m_bInit || m_bActiveWnd || !CreateEditWnd())
+            return;
+        LoadWindow();
+        m_bActiveWnd = TRUE;
+        m_pWnd->ShowWindow(SW_SHOW);
+        m_pWnd->SetFocus();
+        m_pWnd->SetSel(0, -1);
+        return;
+    }
+    if (!m_bActiveWnd)
+        return;
+    m_bActiveWnd = FALSE;
+    if (m_pWnd && m_pWnd->GetSafeHwnd() != nullptr) {
+        // The focus goes back to the grid, not to nowhere.
+        const BOOL bHadFocus = ::GetFocus() == m_pWnd->GetSafeHwnd();
+        m_pWnd->ShowWindow(SW_HIDE);
+        if (bHadFocus && GridWnd() != nullptr)
+            GridWnd()->SetFocus();
+    }
+}
+
+BOOL CGXEditControl::IsActive()
+{
+    return m_bActiveWnd;
+}
+
+BOOL CGXEditControl::GetModify()
+{
+    return m_bModify;
+}
+
+void CGXEditControl::SetModify(BOOL bModified)
+{
+    CGXStatic::SetModify(bModified);
+    if (!bModified && m_pWnd && m_pWnd->GetSafeHwnd() != nullptr)
+        m_pWnd->CEdit::SetModify(FALSE);
+}
+
+void CGXEditControl::OnEditChanged()
+{
+    if (m_bLoading || m_bModify)
+        return;
+    m_bModify = TRUE;
+    if (m_pGrid != nullptr && m_bInit)
+        m_pGrid->OnModifyCell(m_nRow, m_nCol);
+}
+
+void CGXEditControl::Refresh()
+{
+    // An edit in progress keeps its text; the window follows the cell (scrolling, sizes).
+    FreeStyle();
+    if (m_bActiveWnd && m_pWnd && m_pWnd->GetSafeHwnd() != nullptr)
+        m_pWnd->MoveWindow(CalcEditRect(), TRUE);
+    else if (m_bInit && m_pGrid != nullptr)
+        m_pGrid->RedrawRange(CGXRange(m_nRow, m_nCol, m_nRow, m_nCol), GX_INVALIDATE, FALSE);
+}
+
+void CGXEditControl::Hide()
+{
+    if (m_pWnd && m_pWnd->GetSafeHwnd() != nullptr)
+        m_pWnd->ShowWindow(SW_HIDE);
+}
+
+BOOL CGXEditControl::OnCancelEditing()
+{
+    const BOOL bHadEdit = m_bModify;
+    ResetEdit();
+    FreeStyle();
+    SetActive(FALSE);
+    return bHadEdit;
+}
+
+BOOL CGXEditControl::GetCurrentText(CString& sText)
+{
+    if (m_bActiveWnd && m_pWnd && m_pWnd->GetSafeHwnd() != nullptr) {
+        m_pWnd->GetWindowText(sText);
+        return TRUE;
+    }
+    return CGXStatic::GetCurrentText(sText);
+}
+
+void CGXEditControl::SetCurrentText(const CString& sText)
+{
+    if (m_bActiveWnd && m_pWnd && m_pWnd->GetSafeHwnd() != nullptr) {
+        m_bLoading = TRUE;
+        m_pWnd->SetWindowText(sText);
+        m_bLoading = FALSE;
+        return;
+    }
+    CGXStatic::SetCurrentText(sText);
+}
+
+BOOL CGXEditControl::KeyPressed(UINT nMessage, UINT nChar, UINT, UINT)
+{
+    // Typing on the current cell starts an edit with what was typed.
+    if (nMessage != WM_CHAR || m_bActiveWnd || !m_bInit || nChar < 0x20 || nChar == 0x7F)
+        return FALSE;
+    if (IsReadOnly() || !CanActivate() || (m_pGrid != nullptr && !m_pGrid->OnStartEditing(m_nRow, m_nCol)))
+        return FALSE;
+    SetActive(TRUE);
+    if (!m_bActiveWnd)
+        return FALSE;
+    const char sz[2] = {static_cast<char>(nChar), 0};
+    m_bLoading = TRUE;
+    m_pWnd->SetWindowText(sz);
+    m_pWnd->SetSel(1, 1);
+    m_bLoading = FALSE;
+    OnEditChanged();
+    return TRUE;
+}
+
+BOOL CGXEditControl::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
+{
+    if (CGXStatic::LButtonUp(nFlags, pt, nHitState))
+        return TRUE;
+    // A click on the cell that was current already starts editing there, the caret where the
+    // click was; the click that makes a cell current only moves there.
+    const CGXGridParam* pParam = m_pGrid != nullptr ? m_pGrid->GetParam() : nullptr;
+    if (!(nHitState & GX_MOUSE_CURRENT) || m_bActiveWnd || !m_bInit || pParam == nullptr || !pParam->m_bActivateOnClick || IsReadOnly() || !CanActivate() ||
+        !m_pGrid->OnStartEditing(m_nRow, m_nCol))
+        return FALSE;
+    SetActive(TRUE);
+    if (m_bActiveWnd) {
+        CRect rect;
+        m_pWnd->GetWindowRect(&rect);
+        GridWnd()->ScreenToClient(&rect);
+        const int nChar = LOWORD(m_pWnd->CharFromPos(CPoint(pt.x - rect.left, pt.y - rect.top)));
+        m_pWnd->SetSel(nChar, nChar);
+    }
+    return TRUE;
+}
+
+BOOL CGXEditControl::LButtonDblClk(UINT, CPoint)
+{
+    if (m_bActiveWnd || !m_bInit || IsReadOnly() || !CanActivate() || (m_pGrid != nullptr && !m_pGrid->OnStartEditing(m_nRow, m_nCol)))
+        return FALSE;
+    SetActive(TRUE);
+    return m_bActiveWnd;
+}
+
+BOOL CGXEditControl::IsWindowKindOf(CRuntimeClass* pClass)
+{
+    return m_pWnd && m_pWnd->GetSafeHwnd() != nullptr && m_pWnd->IsKindOf(pClass);
+}
+
+void CGXEditControl::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle)
+{
+    // The active cell shows its window; every other cell of this kind is static text.
+    if (m_bActiveWnd && IsInitFor(nRow, nCol)) {
+        CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+        return;
+    }
+    CGXStatic::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+}
+
+BOOL CGXEditControl::CanCopy()
+{
+    return m_bActiveWnd;
+}
+
+BOOL CGXEditControl::Copy()
+{
+    if (!m_bActiveWnd)
+        return FALSE;
+    m_pWnd->Copy();
+    return TRUE;
+}
+
+BOOL CGXEditControl::CanCut()
+{
+    return m_bActiveWnd && !IsReadOnly();
+}
+
+BOOL CGXEditControl::Cut()
+{
+    if (!CanCut())
+        return FALSE;
+    m_pWnd->Cut();
+    OnEditChanged();
+    return TRUE;
+}
+
+BOOL CGXEditControl::CanPaste()
+{
+    return m_bActiveWnd && !IsReadOnly();
+}
+
+BOOL CGXEditControl::Paste()
+{
+    if (!CanPaste())
+        return FALSE;
+    m_pWnd->Paste();
+    OnEditChanged();
+    return TRUE;
+}

@@ -1,0 +1,92 @@
+// CGXEditControl: the text cell edited in place: while the cell is current and the control
+// active, an edit window lies over the cell's inner rectangle; otherwise the cell is drawn as
+// static text. Keys the edit does not need (moves between cells, Tab, Enter, ESC) go to the
+// grid first. The scrolling variant edits several lines with a vertical scroll bar.
+#pragma once
+
+#include "grid/core/CGXStatic.h"
+#include "platform/afx/dlg/CEdit.h"
+#include "platform/afx/gdi/GdiObjects.h"
+
+#include <memory>
+
+class CGXEditControl;
+
+// The edit window of an edit cell: a platform edit that offers the grid the keys it does not
+// use and tells its control of every change.
+class CGXEditWnd : public CEdit {
+    DECLARE_DYNAMIC(CGXEditWnd)
+public:
+    explicit CGXEditWnd(CGXEditControl* pControl) : m_pControl(pControl) {}
+
+protected:
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The grid takes this key rather than the edit (moves, Tab, Enter, ESC, F2, and Left or
+    // Right at the ends of the text).
+    BOOL IsGridKey(UINT nChar) const;
+
+    CGXEditControl* m_pControl;
+};
+
+class CGXEditControl : public CGXStatic {
+    DECLARE_DYNAMIC(CGXEditControl)
+public:
+    // nID: the control id it serves (52512 plain, 52521 with a scroll bar).
+    CGXEditControl(CGXGridCore* pGrid, UINT nID);
+    ~CGXEditControl() override;
+
+    void Init(ROWCOL nRow, ROWCOL nCol) override;
+    void SetActive(BOOL bActive) override;
+    BOOL IsActive() override;
+    BOOL GetModify() override;
+    void SetModify(BOOL bModified) override;
+    void Refresh() override;
+    void Hide() override;
+    void Reset() override;
+    BOOL OnCancelEditing() override;
+    BOOL GetCurrentText(CString& sText) override;
+    void SetCurrentText(const CString& sText) override;
+    BOOL KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL LButtonUp(UINT nFlags, CPoint pt, UINT nHitState) override;
+    BOOL LButtonDblClk(UINT nFlags, CPoint pt) override;
+    BOOL IsWindowKindOf(CRuntimeClass* pClass) override;
+    void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle) override;
+    BOOL CanCopy() override;
+    BOOL Copy() override;
+    BOOL CanCut() override;
+    BOOL Cut() override;
+    BOOL CanPaste() override;
+    BOOL Paste() override;
+
+    // The edit window; null until the control is first activated.
+    CEdit* GetEditWnd() const { return m_pWnd.get(); }
+    UINT GetControlId() const { return m_nID; }
+    // The user changed the text in the window.
+    void OnEditChanged();
+
+protected:
+    // The window's rectangle for the bound cell: its inner rectangle (less the children's).
+    virtual CRect CalcEditRect();
+    // Makes the window the first time it is needed; FALSE when it cannot be made.
+    BOOL CreateEditWnd();
+    // Puts the bound cell's value into the window and places it.
+    void LoadWindow();
+
+    UINT m_nID;
+    std::unique_ptr<CGXEditWnd> m_pWnd;
+    CFont m_font;
+    BOOL m_bActiveWnd = FALSE;
+    BOOL m_bLoading = FALSE;
+};
+
+// The rich-edit cell: a multi-line edit cell whose stored text is the text shown.
+class CGXRichEditCtrl : public CGXEditControl {
+    DECLARE_DYNAMIC(CGXRichEditCtrl)
+public:
+    CGXRichEditCtrl(CGXGridCore* pGrid, UINT nID) : CGXEditControl(pGrid, nID) {}
+};

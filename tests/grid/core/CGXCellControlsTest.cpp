@@ -1,0 +1,239 @@
+// The cell controls editing in place in a grid window, driven by injected keys and clicks on the
+// headless backend: the edit cell's window, the check box, the drop-down list, the push button
+// and the hot-spot button.
+#include "grid/core/CGXCheckBox.h"
+#include "grid/core/CGXChild.h"
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXEditControl.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXHotSpotEdit.h"
+#include "grid/core/CGXPushbutton.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "grid/res/GridRes.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/controls/StandardControls.h"
+#include "platform/win/HeadlessFixture.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/WinUser.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class ButtonGrid : public CGXGridWnd {
+public:
+    void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override { m_clicks.emplace_back(nRow, nCol); }
+    std::vector<std::pair<ROWCOL, ROWCOL>> m_clicks;
+};
+
+class CellControlsTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        SetTestFontMode(true);
+        RegisterStandardControls();
+        GXInitControlFactory();
+        ASSERT_TRUE(m_frame.CreateEx(0, AfxRegisterWndClass(0), "Cells", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 520, 300, nullptr,
+                                     nullptr));
+        m_grid = std::make_unique<ButtonGrid>();
+        m_pGrid = m_grid.get();
+        ASSERT_TRUE(m_pGrid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 500, 260), &m_frame, 100));
+        m_pGrid->Initialize();
+        m_pGrid->SetRowCount(6, 0);
+        m_pGrid->SetColCount(5, 0);
+        m_pGrid->StoreDefaultRowHeight(20);
+        m_pGrid->StoreDefaultColWidth(90);
+        Column(2, GX_IDS_CTRL_CHECKBOX3D, "Shown");
+        Column(3, GX_IDS_CTRL_CBS_DROPDOWNLIST, "Red\nGreen\nBlue");
+        Column(4, GX_IDS_CTRL_PUSHBTN, "Go");
+        Column(5, GX_IDS_CTRL_HOTSPOT, "");
+        backend->FocusIn(m_frame.GetSafeHwnd());
+        backend->ProcessMessages();
+    }
+    void TearDown() override
+    {
+        if (m_pGrid != nullptr && m_pGrid->GetSafeHwnd() != nullptr)
+            m_pGrid->DestroyWindow();
+        m_grid.reset();
+        m_frame.DestroyWindow();
+        backend->ProcessMessages();
+        TerminateGridLibrary();
+        HeadlessTest::TearDown();
+    }
+    void Column(ROWCOL nCol, WORD nControl, LPCTSTR pszChoices)
+    {
+        CGXStyle style;
+        style.SetControl(nControl).SetChoiceList(pszChoices);
+        ASSERT_TRUE(m_pGrid->ApplyStyleToRange(CGXRange().SetCols(nCol, nCol), &style, gxOverride, 0, nullptr, 0, gxDo));
+    }
+    POINT ScreenPoint(ROWCOL nRow, ROWCOL nCol, int dx = 10)
+    {
+        CRect cell = m_pGrid->CalcCellRect(nRow, nCol);
+        POINT pt{cell.left + dx, cell.top + cell.Height() / 2};
+        m_pGrid->ClientToScreen(&pt);
+        return pt;
+    }
+    void Click(ROWCOL nRow, ROWCOL nCol, int dx = 10)
+    {
+        backend->Click(1, ScreenPoint(nRow, nCol, dx));
+        backend->ProcessMessages();
+    }
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+            backend->Key(static_cast<UINT>(std::toupper(static_cast<unsigned char>(c))), std::string(1, c));
+        backend->ProcessMessages();
+    }
+    void Key(UINT vk)
+    {
+        backend->Key(vk);
+        backend->ProcessMessages();
+    }
+    CString Stored(ROWCOL nRow, ROWCOL nCol) { return m_pGrid->GetStoredCellValue(nRow, nCol); }
+    std::pair<ROWCOL, ROWCOL> Current()
+    {
+        ROWCOL r = 0, c = 0;
+        m_pGrid->GetCurrentCell(r, c);
+        return {r, c};
+    }
+
+    CWnd m_frame;
+    std::unique_ptr<ButtonGrid> m_grid;
+    ButtonGrid* m_pGrid = nullptr;
+};
+
+using Cell = std::pair<ROWCOL, ROWCOL>;
+
+} // namespace
+
+TEST_F(CellControlsTest, AnEditCellTakesTypedTextInItsWindowAndStoresItOnLeaving)
+{
+    Click(2, 1);
+    EXPECT_EQ(Current(), Cell(2, 1));
+    auto* pEdit = dynamic_cast<CGXEditControl*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pEdit, nullptr);
+    Type("meta");
+    ASSERT_TRUE(pEdit->IsActive());
+    ASSERT_NE(pEdit->GetEditWnd(), nullptr);
+    EXPECT_TRUE(pEdit->GetEditWnd()->IsWindowVisible());
+    EXPECT_EQ(GetFocus(), pEdit->GetEditWnd()->GetSafeHwnd());
+    // The window lies over the cell.
+    CRect wnd;
+    pEdit->GetEditWnd()->GetWindowRect(&wnd);
+    m_pGrid->ScreenToClient(&wnd);
+    EXPECT_TRUE(m_pGrid->CalcCellRect(2, 1).PtInRect(wnd.CenterPoint()));
+    CString sText;
+    pEdit->GetEditWnd()->GetWindowText(sText);
+    EXPECT_STREQ(sText, "meta");
+    EXPECT_STREQ(Stored(2, 1), "");
+
+    // Left inside the text moves the caret; Down leaves the cell and stores the text.
+    Key(VK_LEFT);
+    EXPECT_EQ(Current(), Cell(2, 1));
+    Key(VK_DOWN);
+    EXPECT_EQ(Current(), Cell(3, 1));
+    EXPECT_STREQ(Stored(2, 1), "meta");
+    EXPECT_FALSE(pEdit->GetEditWnd()->IsWindowVisible());
+    EXPECT_EQ(GetFocus(), m_pGrid->GetSafeHwnd());
+
+    // ESC drops an edit; the cell keeps what it had.
+    Key(VK_UP);
+    Type("x");
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(pEdit->IsActive());
+    Key(VK_DOWN);
+    EXPECT_STREQ(Stored(2, 1), "meta");
+    // Ctrl+Z takes the stored edit back.
+    ASSERT_TRUE(m_pGrid->Undo());
+    EXPECT_STREQ(Stored(2, 1), "");
+}
+
+TEST_F(CellControlsTest, ACheckBoxTogglesOnClicksAndSpaceWithUndo)
+{
+    Click(2, 2);
+    EXPECT_EQ(Current(), Cell(2, 2));
+    EXPECT_STREQ(Stored(2, 2), "1"); // one click on the cell made it current and toggled it
+    Type(" ");
+    EXPECT_STREQ(Stored(2, 2), "0");
+    ASSERT_TRUE(m_pGrid->Undo());
+    EXPECT_STREQ(Stored(2, 2), "1");
+    ASSERT_TRUE(m_pGrid->Undo());
+    EXPECT_STREQ(Stored(2, 2), "");
+    // A read-only grid refuses the toggle.
+    m_pGrid->SetReadOnly(TRUE);
+    Click(2, 2);
+    EXPECT_STREQ(Stored(2, 2), "");
+}
+
+TEST_F(CellControlsTest, ADropDownListPicksOneOfItsChoices)
+{
+    Click(4, 3);
+    EXPECT_EQ(Current(), Cell(4, 3));
+    auto* pCombo = dynamic_cast<CGXComboBox*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pCombo, nullptr);
+    EXPECT_TRUE(pCombo->IsDropDownList());
+    // Typing a letter picks the first choice that starts with it; free text is not taken.
+    Type("b");
+    CString sText;
+    pCombo->GetCurrentText(sText);
+    EXPECT_STREQ(sText, "Blue");
+    Type("z");
+    pCombo->GetCurrentText(sText);
+    EXPECT_STREQ(sText, "Blue");
+    // The button opens the list under the cell; Down and Enter choose.
+    const CRect cell = m_pGrid->CalcCellRect(4, 3);
+    Click(4, 3, cell.Width() - 5);
+    ASSERT_TRUE(pCombo->IsDroppedDown());
+    Key(VK_UP);
+    Key(VK_RETURN);
+    EXPECT_FALSE(pCombo->IsDroppedDown());
+    pCombo->GetCurrentText(sText);
+    EXPECT_STREQ(sText, "Green");
+    Key(VK_DOWN);
+    EXPECT_EQ(Current(), Cell(5, 3));
+    EXPECT_STREQ(Stored(4, 3), "Green");
+    // ESC in the list closes it without a choice.
+    Click(4, 3);
+    Click(4, 3, cell.Width() - 5);
+    ASSERT_TRUE(pCombo->IsDroppedDown());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(pCombo->IsDroppedDown());
+    EXPECT_STREQ(Stored(4, 3), "Green");
+}
+
+TEST_F(CellControlsTest, PushButtonsAndHotSpotButtonsReportTheirCell)
+{
+    Click(3, 4);
+    ASSERT_EQ(m_pGrid->m_clicks.size(), 1u);
+    EXPECT_EQ(m_pGrid->m_clicks[0], Cell(3, 4));
+    // Pressed on the button and released elsewhere: no click.
+    backend->MouseDown(1, ScreenPoint(3, 4));
+    backend->ProcessMessages();
+    backend->MouseUp(1, ScreenPoint(5, 1));
+    backend->ProcessMessages();
+    EXPECT_EQ(m_pGrid->m_clicks.size(), 1u);
+    // Space on the current button.
+    Click(1, 4);
+    m_pGrid->m_clicks.clear();
+    m_pGrid->RouteKeyMessage(nullptr, WM_CHAR, ' ', 1, 0);
+    ASSERT_EQ(m_pGrid->m_clicks.size(), 1u);
+    EXPECT_EQ(m_pGrid->m_clicks[0], Cell(1, 4));
+
+    // The hot-spot cell: a click on its text starts an edit, a click on its button reports.
+    m_pGrid->m_clicks.clear();
+    Click(2, 5);
+    auto* pHot = dynamic_cast<CGXHotSpotEdit*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pHot, nullptr);
+    const CRect cell = m_pGrid->CalcCellRect(2, 5);
+    Click(2, 5, cell.Width() - 5);
+    ASSERT_EQ(m_pGrid->m_clicks.size(), 1u);
+    EXPECT_EQ(m_pGrid->m_clicks[0], Cell(2, 5));
+    EXPECT_TRUE(pHot->GetChild(0)->GetRect().PtInRect(CPoint(cell.right - 5, cell.top + 10)));
+}
