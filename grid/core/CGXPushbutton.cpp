@@ -22,6 +22,9 @@ void CGXPushbutton::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const C
     if (pDC == nullptr)
         return;
     CRect button = GetCellRect(nRow, nCol, &rect, &style);
+    // Clear of the grid lines, so that the button's shadow is not drawn over.
+    button.right -= 1;
+    button.bottom -= 1;
     if (button.IsRectEmpty())
         return;
     const BOOL bDown = m_bPressed && IsInitFor(nRow, nCol);
