@@ -213,7 +213,8 @@ void SECControlBar::OnSize(UINT nType, int cx, int cy)
     if (SECDockBar::m_bNoRedraw)
         flags |= SWP_NOREDRAW;
 
-    if ((m_dwExStyle & CBRS_EX_PROPORTIONAL) && m_pChildLayout && m_pChildLayout->GetSize() > 0) {
+    // Records scale the children whatever the style: a dialog bar records without it.
+    if (m_pChildLayout && m_pChildLayout->GetSize() > 0) {
         auto* first = static_cast<ChildRecord*>(m_pChildLayout->GetAt(0));
         // A bar made with an empty rectangle recorded nothing to scale by: record again now
         // that it has a size, instead of dividing by zero.
@@ -332,7 +333,9 @@ void SECControlBar::SetExBarStyle(DWORD dwExStyle, BOOL bRedraw)
                                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
     }
-    if (!((old & CBRS_EX_PROPORTIONAL) && (dwExStyle & CBRS_EX_PROPORTIONAL))) {
+    // Records made without the style (a dialog bar records at creation) stay: only switching the
+    // style itself on or off records or frees them.
+    if ((old ^ dwExStyle) & CBRS_EX_PROPORTIONAL) {
         if ((dwExStyle & CBRS_EX_PROPORTIONAL) && m_hWnd)
             RecordChildLayout();
         else

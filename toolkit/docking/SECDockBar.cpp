@@ -254,11 +254,12 @@ void SECDockBar::NormalizeRowShares(int nRowStart, CControlBar* pBar, int* pnSiz
         CControlBar* bar = GetDockedControlBar(i);
         if (!bar || !bar->IsVisible())
             continue;
-        if (ExStyleOf(bar) & CBRS_EX_UNIDIRECTIONAL)
+        // Only toolkit bars have a share: any other bar (a framework toolbar) keeps its size.
+        SECControlBar* sec = AsSEC(bar);
+        if (!sec || (sec->m_dwExStyle & CBRS_EX_UNIDIRECTIONAL))
             ++fixed;
         else
             ++sizable;
-        SECControlBar* sec = AsSEC(bar);
         if (!sec)
             continue;
         row.push_back(sec);

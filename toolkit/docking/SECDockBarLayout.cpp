@@ -188,7 +188,12 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
             if (rowSizable)
                 mode |= LM_STRETCH;
             CSize sz;
-            if (docked) {
+            // A fixed bar keeps its length: only sizable toolkit bars take the row's length.
+            const SECControlBar* sec = AsSEC(bar);
+            const bool keepsSize = !sec || (sec->m_dwExStyle & CBRS_EX_UNIDIRECTIONAL);
+            if (docked && keepsSize) {
+                sz = bar->CalcDynamicLayout(-1, static_cast<DWORD>(mode));
+            } else if (docked) {
                 const int len = (mode & LM_HORZ) ? W : H;
                 sz = bar->CalcDynamicLayout(len - kSplit * (nVis - 1), static_cast<DWORD>(mode | LM_COMMIT));
             } else {
@@ -301,8 +306,9 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
                     AddSplitter(0, 1, CRect(across + T + e, 0, across + T + e + kSplit, H - 2 * o), rowStart);
                 across += kSplit;
             } else if (side & CBRS_ALIGN_RIGHT) {
+                // As long as the left side's edge: the row's own start, not where its bars end.
                 if (!query)
-                    AddClientEdge(edgeOrient, CRect(across + T, 0, across + T + 2, H + along));
+                    AddClientEdge(edgeOrient, CRect(across + T, 0, across + T + 2, H + rowStartAlong));
                 across += 2;
             }
             firstPlaced = FALSE;

@@ -551,7 +551,7 @@ void SECDockContext::FloatInMainWindow()
                 m_rectMRUDockPos = r;
             }
         }
-        host->FloatBarInMDIChild(m_pBar, CPoint(-1, -1), style);
+        host->FloatBarInMDIChild(m_pBar, m_ptMDIFloatPos, style);
     } else if (m_bPrevFloating) {
         if (sec)
             sec->m_fPctWidth = sec->m_fPctWidth2;

@@ -12,7 +12,7 @@ public:
     ~SECDockContext() override;
 
     void StartDrag(CPoint pt) override;
-    virtual void StartResize(int nHitTest, CPoint pt);
+    void StartResize(int nHitTest, CPoint pt) override;
     void ToggleDocking() override;
     virtual void FloatInMainWindow();
 
@@ -35,6 +35,8 @@ public:
     CSize m_sizeMaxFloat;
     int m_nHitTest = 0;
     CRect m_rectFrameDrag;   // the floating frame being resized
+    // Where the bar last floated as a window of the main frame's client, in screen coordinates.
+    CPoint m_ptMDIFloatPos{-1, -1};
     // Set while the bar moves between docked, floating and MDI-floating through this context.
     BOOL m_bBeingMoved = FALSE;
 

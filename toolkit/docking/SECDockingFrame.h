@@ -9,6 +9,7 @@
 class CControlBar;
 class CDockBar;
 class CPtrList;
+class CWnd;
 class SECControlBarManager;
 
 class SECDockingFrame {
@@ -20,6 +21,9 @@ public:
     virtual void FloatBarInFrame(CControlBar* pBar, CPoint point, DWORD dwStyle) = 0;
     // Floats the bar as a window of the MDI client; FALSE where the frame has none.
     virtual BOOL FloatBarInMDIChild(CControlBar*, CPoint, DWORD) { return FALSE; }
+    // A window of the MDI client holding a floating dock bar, for a saved layout; null where the
+    // frame has no client.
+    virtual CWnd* CreateFloatingMDIChild(DWORD) { return nullptr; }
     virtual SECControlBarManager* GetControlBarManager() const = 0;
     // The frame's list of bars that a loaded layout made by class name; may be null.
     virtual CPtrList* GetCreatedBarList() { return nullptr; }

@@ -17,3 +17,6 @@
 #define SEC_IDS_MENUBAR 20619      // title of the menu bar
 #define SEC_IDS_TOOLBARN 20674     // title of a bar the user makes, by its number
 #define SEC_IDC_COPYBUTTON 20691   // cursor while a button is dragged as a copy
+
+// ---- Frames ----
+#define SEC_IDR_MDIFLOAT 20514    // the window of a bar floating in the main frame's client

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-inline void PrintTo(const CRect& r, std::ostream* os)
+inline std::ostream& operator<<(std::ostream& os, const CRect& r)
 {
-    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    return os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
 }
 
 class ToolkitDockingTest : public AfxTest {

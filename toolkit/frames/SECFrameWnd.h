@@ -1,0 +1,63 @@
+// SECFrameWnd: the toolkit's SDI frame: toolkit dock bars and floating frames, docking at a
+// position with a share and thickness, the saved docking layout, the caption mask for the
+// caption features, a non-client filter root and a command hook. It is the base of the dockable
+// document frame.
+#pragma once
+
+#include "platform/afx/frame/CFrameWnd.h"
+#include "toolkit/frames/SECFrameDocking.h"
+
+class SECMsgFilter;
+
+class SECFrameWnd : public CFrameWnd, public SECFrameDocking {
+    DECLARE_DYNCREATE(SECFrameWnd)
+public:
+    // The resource the frame was loaded with, which the template lookups compare.
+    using CFrameWnd::m_nIDHelp;
+
+    SECFrameWnd();
+    ~SECFrameWnd() override;
+
+    // ---- Docking ----
+    void EnableDocking(DWORD dwDockStyle);
+    virtual SECDockBar* CreateDockBar();
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    void ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    virtual void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    virtual void DockControlBarEx(CControlBar* pBar, const SECDockPos& pos, UINT nDockBarID, const SECDockSize& size);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+
+    // ---- Saved layout ----
+    virtual void LoadBarState(LPCTSTR lpszProfileName);
+    virtual void SaveBarState(LPCTSTR lpszProfileName);
+    virtual void SetDockState(SECDockState& state);
+    virtual void GetDockState(SECDockState& state);
+    virtual void SetControlBarManager(SECControlBarManager* pManager) { m_pControlBarManager = pManager; }
+
+    // ---- Menus and captions ----
+    virtual HMENU GetMenuForId(UINT nID);
+    virtual void OnUpdateFrameMenuEx(BOOL bActivate, CWnd* pActivateWnd, HMENU hMenuAlt);
+    virtual HMENU GetDefaultMenu();
+    // The caption features the frame shows (a mask of the template's caption bits); stored for
+    // the caption filters, which are not attached yet.
+    virtual void EnableCaptionButtons(int nMask);
+    int GetCaptionMask() const { return m_nCaptionMask; }
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+
+    // The root of the non-client message filters; null until filters exist.
+    SECMsgFilter* m_pFilterRoot = nullptr;
+    int m_nCaptionMask = 0;
+    // An object that sees every command before the frame (not owned here); null for none.
+    CCmdTarget* m_pCommandHook = nullptr;
+    UINT m_nIDMenu = 0;
+
+protected:
+    CFrameWnd* DockingHost() override { return this; }
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,124 @@
+#include "toolkit/frames/SECMDIChildWnd.h"
+
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CCreateContext.h"
+#include "platform/afx/doc/CDocTemplate.h"
+#include "platform/afx/doc/CView.h"
+#include "platform/win/UserApi.h"
+#include "toolkit/frames/SECMDIFrameWnd.h"
+
+IMPLEMENT_DYNCREATE(SECMDIChildWnd, CMDIChildWnd)
+
+BEGIN_MESSAGE_MAP(SECMDIChildWnd, CMDIChildWnd)
+    ON_MESSAGE(WM_MOUSEACTIVATE, &SECMDIChildWnd::OnMouseActivateSEC)
+    ON_MESSAGE(WM_PARENTNOTIFY, &SECMDIChildWnd::OnParentNotifySEC)
+    ON_MESSAGE(WM_CHILDACTIVATE, &SECMDIChildWnd::OnChildActivateSEC)
+    ON_MESSAGE(WM_NCACTIVATE, &SECMDIChildWnd::OnNcActivateSEC)
+    ON_MESSAGE(WM_DESTROY, &SECMDIChildWnd::OnDestroySEC)
+END_MESSAGE_MAP()
+
+SECMDIChildWnd::SECMDIChildWnd() = default;
+SECMDIChildWnd::~SECMDIChildWnd() = default;
+
+SECMDIFrameWnd* SECMDIChildWnd::GetSECMDIFrame() const
+{
+    CMDIFrameWnd* frame = GetMDIFrame();
+    if (frame && frame->IsKindOf(RUNTIME_CLASS(SECMDIFrameWnd)))
+        return static_cast<SECMDIFrameWnd*>(frame);
+    CWnd* main = AfxGetMainWnd();
+    return main && main->IsKindOf(RUNTIME_CLASS(SECMDIFrameWnd)) ? static_cast<SECMDIFrameWnd*>(main) : nullptr;
+}
+
+BOOL SECMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
+    // The menu bar would take the menu by id; without one, the template's shared menu is used.
+    m_bUsesMenuBar = FALSE;
+    if (pContext && pContext->m_pNewDocTemplate) {
+        m_hAccelTable = pContext->m_pNewDocTemplate->m_hAccelTable;
+        m_hMenuShared = pContext->m_pNewDocTemplate->m_hMenuShared;
+    }
+    return CMDIChildWnd::LoadFrame(nIDResource, dwDefaultStyle | WS_CHILD, pParentWnd, pContext);
+}
+
+void SECMDIChildWnd::OnUpdateFrameMenu(BOOL bActive, CWnd* pActivateWnd, HMENU hMenuAlt)
+{
+    m_hMenuAltLast = hMenuAlt;
+    CMDIChildWnd::OnUpdateFrameMenu(bActive, pActivateWnd, hMenuAlt);
+}
+
+void SECMDIChildWnd::RefreshFrameMenu(CWnd* pActivateWnd)
+{
+    OnUpdateFrameMenu(TRUE, pActivateWnd, m_hMenuAltLast);
+}
+
+void SECMDIChildWnd::EnableCaptionButtons(int nMask)
+{
+    m_nCaptionMask = nMask;
+}
+
+void SECMDIChildWnd::TakeActivation(BOOL)
+{
+    SECMDIFrameWnd* main = GetSECMDIFrame();
+    if (main && main->MDIGetActive() != this)
+        main->MDIActivate(this);
+    if (CView* view = GetActiveView()) {
+        HWND focus = ::GetFocus();
+        if (focus != view->m_hWnd && !::IsChild(view->m_hWnd, focus))
+            view->SetFocus();
+    }
+    SendMessage(WM_NCACTIVATE, TRUE, 0);
+    OnUpdateFrameTitle(TRUE);
+    RefreshFrameMenu(this);
+    if (main)
+        main->DrawMenuBar();
+}
+
+LRESULT SECMDIChildWnd::OnMouseActivateSEC(WPARAM wParam, LPARAM lParam)
+{
+    if (SECMDIFrameWnd* main = GetSECMDIFrame())
+        main->DeactivateDockableFrame(FALSE);
+    const LRESULT result = DefWindowProc(WM_MOUSEACTIVATE, wParam, lParam);
+    TakeActivation(TRUE);
+    return result;
+}
+
+LRESULT SECMDIChildWnd::OnParentNotifySEC(WPARAM wParam, LPARAM lParam)
+{
+    const UINT event = LOWORD(wParam);
+    if (event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN) {
+        CView* view = GetActiveView();
+        if (!view || ::GetFocus() != view->m_hWnd) {
+            if (SECMDIFrameWnd* main = GetSECMDIFrame())
+                main->DeactivateDockableFrame(FALSE);
+            TakeActivation(FALSE);
+        }
+    }
+    return Default();
+}
+
+LRESULT SECMDIChildWnd::OnChildActivateSEC(WPARAM wParam, LPARAM lParam)
+{
+    if (SECMDIFrameWnd* main = GetSECMDIFrame())
+        main->DeactivateDockableFrame(FALSE);
+    const LRESULT result = DefWindowProc(WM_CHILDACTIVATE, wParam, lParam);
+    SendMessage(WM_NCACTIVATE, TRUE, 0);
+    return result;
+}
+
+LRESULT SECMDIChildWnd::OnNcActivateSEC(WPARAM wParam, LPARAM lParam)
+{
+    BOOL active = static_cast<BOOL>(wParam);
+    // While a docked frame is the active one, this caption shows inactive.
+    if (active)
+        if (SECMDIFrameWnd* main = GetSECMDIFrame(); main && main->GetActiveDockableFrame())
+            active = FALSE;
+    return DefWindowProc(WM_NCACTIVATE, active, lParam);
+}
+
+LRESULT SECMDIChildWnd::OnDestroySEC(WPARAM, LPARAM)
+{
+    if (IsZoomed())
+        if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
+            main->SetWindowPos(nullptr, 0, 0, 0, 0, 0x237);
+    return Default();
+}

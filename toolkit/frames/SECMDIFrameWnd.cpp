@@ -1,0 +1,500 @@
+#include "toolkit/frames/SECMDIFrameWnd.h"
+
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CMiniDockFrameWnd.h"
+#include "platform/afx/doc/CDocManager.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
+#include "platform/afx/frame/CMDIChildWnd.h"
+#include "platform/afx/gdi/CMenu.h"
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/win/MenuApi.h"
+#include "platform/win/UserApi.h"
+#include "toolkit/docking/SECControlBar.h"
+#include "toolkit/docking/SECControlBarManager.h"
+#include "toolkit/docking/SECDockState.h"
+#include "toolkit/docking/SECGlobalData.h"
+#include "toolkit/frames/SECControlBarMDIChildWnd.h"
+#include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECMultiDocTemplate.h"
+#include "toolkit/menus/SECWndPlugIn.h"
+#include "toolkit/res/ToolkitRes.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(SECMDIFrameWnd, CMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
+    ON_WM_CLOSE()
+    ON_MESSAGE(WM_EXTENDCONTEXTMENU, &SECMDIFrameWnd::OnExtendContextMenu)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &SECMDIFrameWnd::OnSysColorChangeSEC)
+    ON_MESSAGE(WM_NCHITTEST, &SECMDIFrameWnd::OnNcHitTestSEC)
+    ON_MESSAGE(WM_ACTIVATE, &SECMDIFrameWnd::OnActivateSEC)
+    ON_COMMAND_RANGE(43007, 43009, &SECMDIFrameWnd::OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43012, 43014, &SECMDIFrameWnd::OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43031, 43039, &SECMDIFrameWnd::OnWorkspaceCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(43007, 43009, &SECMDIFrameWnd::OnUpdateWorkspaceCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(43012, 43014, &SECMDIFrameWnd::OnUpdateWorkspaceCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(43031, 43039, &SECMDIFrameWnd::OnUpdateWorkspaceCommand)
+END_MESSAGE_MAP()
+
+UINT SECGetMenuMessage()
+{
+    static const UINT message = ::RegisterWindowMessage("WM_SECGETMENU");
+    return message;
+}
+
+namespace {
+
+SECControlBar* AsSEC(CControlBar* bar)
+{
+    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
+}
+
+BOOL AnySECTemplate()
+{
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager)
+        return FALSE;
+    for (CDocTemplate* t : app->m_pDocManager->GetTemplates())
+        if (t && t->IsKindOf(RUNTIME_CLASS(SECMultiDocTemplate)))
+            return TRUE;
+    return FALSE;
+}
+
+} // namespace
+
+SECMDIFrameWnd::SECMDIFrameWnd()
+{
+    // Frames opened docked go round the sides in turn; a 0 before an id starts a new row.
+    int n = 0;
+    for (int r = 0; r < 6; ++r) {
+        if (r % 3 == 0)
+            m_arrDockSequence[n++] = 0;
+        m_arrDockSequence[n++] = AFX_IDW_DOCKBAR_BOTTOM;
+        if (r % 2 == 0)
+            m_arrDockSequence[n++] = 0;
+        m_arrDockSequence[n++] = AFX_IDW_DOCKBAR_LEFT;
+        if (r % 2 == 0)
+            m_arrDockSequence[n++] = 0;
+        m_arrDockSequence[n++] = AFX_IDW_DOCKBAR_RIGHT;
+    }
+    EnableCaptionButtons(AnySECTemplate() ? 1 : 0);
+    m_bNewShell = SECGetGlobalData().m_bWin4;
+}
+
+SECMDIFrameWnd::~SECMDIFrameWnd()
+{
+    delete m_pMenuPlugIn;
+    m_pMenuPlugIn = nullptr;
+}
+
+// ---- Docking ----
+
+SECDockBar* SECMDIFrameWnd::CreateDockBar()
+{
+    return DoCreateDockBar();
+}
+
+void SECMDIFrameWnd::EnableDocking(DWORD dwDockStyle)
+{
+    if (!m_pMDIFloatClass)
+        m_pMDIFloatClass = RUNTIME_CLASS(SECControlBarMDIChildWnd);
+    DoEnableDocking(dwDockStyle);
+}
+
+void SECMDIFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect)
+{
+    DoDockControlBar(pBar, DockBarById(nDockBarID), lpRect);
+}
+
+void SECMDIFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
+{
+    DoDockControlBar(pBar, pDockBar, lpRect);
+}
+
+void SECMDIFrameWnd::ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
+{
+    DoReDockControlBar(pBar, pDockBar, lpRect);
+}
+
+void SECMDIFrameWnd::DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int a, int b, float fPctWidth, int nLength)
+{
+    DockControlBarEx(pBar, SECDockPos{b, a, 0}, nDockBarID, SECDockSize{fPctWidth, nLength, 0});
+}
+
+void SECMDIFrameWnd::DockControlBarEx(CControlBar* pBar, const SECDockPos& pos, UINT nDockBarID,
+                                      const SECDockSize& size)
+{
+    DoDockControlBarEx(pBar, pos, nDockBarID, size);
+}
+
+void SECMDIFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    DoFloatControlBar(pBar, point, dwStyle);
+}
+
+void SECMDIFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
+{
+    DoShowControlBar(pBar, bShow, bDelay);
+}
+
+CFrameWnd* SECMDIFrameWnd::CreateMDIFloat(DWORD dwStyle)
+{
+    CRuntimeClass* cls = m_pMDIFloatClass ? m_pMDIFloatClass : RUNTIME_CLASS(SECControlBarMDIChildWnd);
+    CObject* object = cls->CreateObject();
+    if (!object)
+        AfxThrowMemoryException();
+    auto* child = dynamic_cast<CFrameWnd*>(object);
+    if (!child) {
+        delete object;
+        return nullptr;
+    }
+    if (auto* floatChild = dynamic_cast<SECControlBarMDIChildWnd*>(child))
+        floatChild->m_wndDockBar.m_dwStyle = (dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) | CBRS_ALIGN_LEFT;
+    // A frame that fails to load has deleted itself.
+    if (!child->LoadFrame(SEC_IDR_MDIFLOAT, 0x42CFA000, this, nullptr))
+        return nullptr;
+    return child;
+}
+
+CWnd* SECMDIFrameWnd::CreateFloatingMDIChild(DWORD dwStyle)
+{
+    return CreateMDIFloat(dwStyle);
+}
+
+BOOL SECMDIFrameWnd::FloatBarInMDIChild(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    FloatControlBarInMDIChild(pBar, point, dwStyle);
+    return TRUE;
+}
+
+void SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    if (!pBar || !pBar->m_hWnd || !m_hWndMDIClient)
+        return;
+    SECControlBar* sec = AsSEC(pBar);
+    if (sec)
+        sec->OnPreMDIFloat();
+    pBar->m_pDockSite = this;
+    CRect client;
+    ::GetClientRect(m_hWndMDIClient, &client);
+    CPoint pos = point;
+    if (point.x < 0 || point.y < 0) {
+        pos = m_ptNextCascade;
+        m_ptNextCascade += CSize(20, 23);
+        if (m_ptNextCascade.x > client.Width() - 30)
+            m_ptNextCascade.x = 30;
+        if (m_ptNextCascade.y > client.Height() - 30)
+            m_ptNextCascade.y = 30;
+    } else {
+        ::ScreenToClient(m_hWndMDIClient, &pos);
+    }
+    pos.x = std::clamp<LONG>(pos.x, 0, std::max<LONG>(client.Width(), 0));
+    pos.y = std::max<LONG>(std::min<LONG>(pos.y, client.Height() - 30), 0);
+
+    CDockBar* old = pBar->m_pDockBar;
+    if (old && old->m_bFloating && old->GetDockedCount() == 1 && sec && sec->IsFloatingInMDIChild()) {
+        if (CFrameWnd* child = old->GetParentFrame()) {
+            child->SetWindowPos(nullptr, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            child->RecalcLayout();
+        }
+        if (sec)
+            sec->OnPostMDIFloat(TRUE);
+        return;
+    }
+    dwStyle = FloatStyleFor(pBar, dwStyle);
+    CFrameWnd* child = CreateMDIFloat(dwStyle);
+    CDockBar* dock = AfxFloatingDockBar(child);
+    if (!dock) {
+        if (child)
+            child->DestroyWindow();
+        if (sec)
+            sec->OnPostMDIFloat(FALSE);
+        return;
+    }
+    if (dock->IsKindOf(RUNTIME_CLASS(SECDockBar)))
+        static_cast<SECDockBar*>(dock)->DockControlBar(pBar, nullptr);
+    else
+        dock->DockControlBar(pBar);
+    child->RecalcLayout();
+    child->SetWindowPos(nullptr, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    child->ShowWindow(SW_SHOW);
+    child->UpdateWindow();
+    DelayRecalcLayout();
+    if (sec)
+        sec->OnPostMDIFloat(TRUE);
+}
+
+void SECMDIFrameWnd::RecalcLayout(BOOL bNotify)
+{
+    CMDIFrameWnd::RecalcLayout(bNotify);
+    if (!m_hWnd)
+        return;
+    if (m_rectClientArea.Width() > 0 && m_rectClientArea.Height() > 0) {
+        for (const DockSide& side : kDockSides)
+            if (CControlBar* bar = GetControlBar(side.id); bar && bar->IsKindOf(RUNTIME_CLASS(SECDockBar)))
+                static_cast<SECDockBar*>(bar)->RepaintChangedBars();
+    } else {
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    CRect rect;
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, nullptr, TRUE);
+    m_rectClientArea = rect;
+}
+
+// ---- Saved layout ----
+
+void SECMDIFrameWnd::LoadBarState(LPCTSTR lpszProfileName)
+{
+    DoLoadBarState(lpszProfileName, TRUE);
+}
+
+void SECMDIFrameWnd::SaveBarState(LPCTSTR lpszProfileName)
+{
+    DoSaveBarState(lpszProfileName);
+}
+
+void SECMDIFrameWnd::SetDockState(SECDockState& state)
+{
+    state.SetState(this);
+}
+
+void SECMDIFrameWnd::GetDockState(SECDockState& state)
+{
+    state.GetState(this);
+}
+
+// ---- Docked document frames ----
+
+void SECMDIFrameWnd::GetNextDockPosition(UINT& nDockBarID, SECDockPos& pos, SECDockSize& size)
+{
+    size = SECDockSize{1.0f, 150, 0};
+    constexpr int n = 26;
+    for (int tries = 0; tries < n; ++tries) {
+        const int at = m_nDockSequenceCursor;
+        m_nDockSequenceCursor = (m_nDockSequenceCursor + 1) % n;
+        const UINT id = m_arrDockSequence[at];
+        if (!id)
+            continue;
+        nDockBarID = id;
+        pos = SECDockPos{0, 1, 2};
+        if (id == AFX_IDW_DOCKBAR_TOP || id == AFX_IDW_DOCKBAR_LEFT)
+            pos.m_nFlags = 3;
+        if (m_arrDockSequence[(at + n - 1) % n] == 0) {
+            pos.m_nFlags += 4;
+            if (pos.m_nFlags & 1)
+                pos.m_nRow = 1;
+        }
+        return;
+    }
+    nDockBarID = AFX_IDW_DOCKBAR_BOTTOM;
+    pos = SECDockPos{0, 0, 4};
+}
+
+void SECMDIFrameWnd::SetActiveDockableFrame(SECDockableFrame* pFrame)
+{
+    if (pFrame == m_pActiveDockableFrame)
+        return;
+    if (m_pActiveDockableFrame)
+        DeactivateDockableFrame(pFrame == nullptr);
+    if (!pFrame)
+        return;
+    pFrame->SendMessage(WM_NCACTIVATE, TRUE, 0);
+    m_pActiveDockableFrame = pFrame;
+    // No MDI child is active while a docked frame is.
+    if (CMDIChildWnd* child = MDIGetActive())
+        child->SendMessage(WM_NCACTIVATE, FALSE, 0);
+    if (CView* view = pFrame->GetActiveView()) {
+        if (::GetFocus() != view->m_hWnd && !::IsChild(view->m_hWnd, ::GetFocus()))
+            view->SetFocus();
+    }
+    OnUpdateFrameTitle(TRUE);
+    pFrame->OnUpdateFrameMenuEx(TRUE, pFrame, nullptr);
+    DrawMenuBar();
+}
+
+void SECMDIFrameWnd::DeactivateDockableFrame(BOOL bActivateClient)
+{
+    SECDockableFrame* frame = m_pActiveDockableFrame;
+    if (!frame)
+        return;
+    m_pActiveDockableFrame = nullptr;
+    if (frame->m_hWnd)
+        frame->SendMessage(WM_NCACTIVATE, FALSE, 0);
+    if (bActivateClient)
+        if (CMDIChildWnd* child = MDIGetActive())
+            child->SendMessage(WM_NCACTIVATE, TRUE, 0);
+    OnUpdateFrameTitle(TRUE);
+}
+
+void SECMDIFrameWnd::ActivateDockableView(UINT nState, CWnd*, BOOL bMinimized)
+{
+    SECDockableFrame* frame = m_pActiveDockableFrame;
+    CView* view = frame ? frame->GetActiveView() : nullptr;
+    if (!view)
+        return;
+    if (nState != WA_INACTIVE && !bMinimized) {
+        HWND focus = ::GetFocus();
+        if (focus != view->m_hWnd && !::IsChild(view->m_hWnd, focus)) {
+            if (focus)
+                ::PostMessage(focus, WM_KILLFOCUS, reinterpret_cast<WPARAM>(view->m_hWnd), 0);
+            ::PostMessage(view->m_hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(focus), 0);
+        }
+    }
+    view->OnActivateFrame(nState, frame);
+}
+
+LRESULT SECMDIFrameWnd::OnActivateSEC(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Default();
+    ActivateDockableView(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), HIWORD(wParam) != 0);
+    return result;
+}
+
+CFrameWnd* SECMDIFrameWnd::GetActiveFrame()
+{
+    if (m_pActiveDockableFrame)
+        return m_pActiveDockableFrame;
+    return CMDIFrameWnd::GetActiveFrame();
+}
+
+BOOL SECMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // The active docked frame, or else the active document window, comes first.
+    CFrameWnd* first = m_pActiveDockableFrame ? static_cast<CFrameWnd*>(m_pActiveDockableFrame)
+                                              : static_cast<CFrameWnd*>(MDIGetActive());
+    if (first && first->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    if (m_pCommandHook && m_pCommandHook->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL SECMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_pMenuPlugIn && m_pMenuPlugIn->PreTranslateMessage(pMsg))
+        return TRUE;
+    if (IsCustomizing() && pMsg->message == WM_SYSCOMMAND && (pMsg->wParam & 0xFFF0) == SC_CLOSE)
+        return TRUE;
+    return CMDIFrameWnd::PreTranslateMessage(pMsg);
+}
+
+void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    if (bAddToTitle && (GetStyle() & FWS_ADDTOTITLE) && m_pActiveDockableFrame) {
+        if (CDocument* doc = m_pActiveDockableFrame->GetActiveDocument()) {
+            UpdateFrameTitleForDocument(doc->GetTitle());
+            return;
+        }
+    }
+    CMDIFrameWnd::OnUpdateFrameTitle(bAddToTitle);
+}
+
+void SECMDIFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
+{
+    if (m_pActiveDockableFrame) {
+        m_pActiveDockableFrame->OnUpdateFrameMenuEx(TRUE, m_pActiveDockableFrame, hMenuAlt);
+        return;
+    }
+    CMDIFrameWnd::OnUpdateFrameMenu(hMenuAlt);
+}
+
+// ---- Captions, menus and the plug-in slot ----
+
+void SECMDIFrameWnd::EnableCaptionButtons(int nMask)
+{
+    m_nCaptionMask = nMask;
+}
+
+void SECMDIFrameWnd::SetMenuPlugIn(SECWndPlugIn* pPlugIn)
+{
+    if (pPlugIn != m_pMenuPlugIn)
+        delete m_pMenuPlugIn;
+    m_pMenuPlugIn = pPlugIn;
+}
+
+HMENU SECMDIFrameWnd::GetMenuForId(UINT nID)
+{
+    if (nID == m_nIDMenu)
+        return m_hMenuDefault;
+    if (CWinApp* app = AfxGetApp(); app && app->m_pDocManager)
+        for (CDocTemplate* t : app->m_pDocManager->GetTemplates())
+            if (t && t->IsKindOf(RUNTIME_CLASS(SECMultiDocTemplate)) && t->m_nIDResource == nID)
+                return t->m_hMenuShared;
+    return nullptr;
+}
+
+HMENU SECMDIFrameWnd::GetDefaultMenu()
+{
+    return m_hMenuDefault;
+}
+
+BOOL SECMDIFrameWnd::IsCustomizing() const
+{
+    return m_pControlBarManager && m_pControlBarManager->IsCustomizing();
+}
+
+LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The plug-in goes with the window; a plug-in once deleted is never fed again.
+    if (message == WM_DESTROY) {
+        delete m_pMenuPlugIn;
+        m_pMenuPlugIn = nullptr;
+    }
+    if (m_pMenuPlugIn) {
+        LRESULT result = 0;
+        m_pMenuPlugIn->m_bExitDefault = FALSE;
+        m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &result);
+        if (m_pMenuPlugIn && m_pMenuPlugIn->m_bExitDefault)
+            return result;
+    }
+    if (message == SECGetMenuMessage()) {
+        HMENU menu = GetMenuForId(static_cast<UINT>(wParam));
+        return menu ? reinterpret_cast<LRESULT>(::GetSubMenu(menu, static_cast<int>(lParam))) : 0;
+    }
+    return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+void SECMDIFrameWnd::OnClose()
+{
+    CFrameWnd::OnClose();
+}
+
+LRESULT SECMDIFrameWnd::OnExtendContextMenu(WPARAM wParam, LPARAM lParam)
+{
+    auto* bar = reinterpret_cast<CControlBar*>(wParam);
+    auto* menu = reinterpret_cast<CMenu*>(lParam);
+    SECControlBar* sec = AsSEC(bar);
+    if (!menu || !sec)
+        return 0;
+    const BOOL mdiFloat = sec->IsFloatingInMDIChild();
+    if (mdiFloat)
+        menu->EnableMenuItem(ID_SEC_ALLOWDOCKING, MF_BYCOMMAND | MF_GRAYED);
+    if (sec->m_dwExStyle & CBRS_EX_ALLOW_MDI_FLOAT) {
+        CString text;
+        text.LoadString(SEC_IDS_FLOATINMAIN);
+        menu->AppendMenu(MF_SEPARATOR);
+        menu->AppendMenu(MF_STRING | (mdiFloat ? MF_CHECKED : 0), ID_SEC_MDIFLOAT, text);
+    }
+    return 0;
+}
+
+LRESULT SECMDIFrameWnd::OnSysColorChangeSEC(WPARAM, LPARAM)
+{
+    SECGetGlobalData().UpdateSysColors();
+    Default();
+    return 0;
+}
+
+LRESULT SECMDIFrameWnd::OnNcHitTestSEC(WPARAM wParam, LPARAM lParam)
+{
+    // While the bars are customised the frame's own area takes no clicks.
+    if (IsCustomizing())
+        return HTERROR;
+    return DefWindowProc(WM_NCHITTEST, wParam, lParam);
+}
+
+void SECMDIFrameWnd::OnWorkspaceCommand(UINT) {}
+
+void SECMDIFrameWnd::OnUpdateWorkspaceCommand(CCmdUI*) {}

@@ -1,0 +1,118 @@
+// SECMDIFrameWnd: the toolkit's MDI main frame. Over the framework's it docks with toolkit dock
+// bars and floating frames, docks at a position with a share and thickness, saves and loads the
+// whole docking layout, floats bars as windows of its client, treats a docked document frame as
+// its active frame for commands, menus and the title, places frames opened docked round its
+// sides in turn, and keeps the slots of the caption filters and the menu plug-in.
+#pragma once
+
+#include "platform/afx/frame/CMDIFrameWnd.h"
+#include "toolkit/frames/SECFrameDocking.h"
+
+#include <memory>
+
+class CMenu;
+class SECDockableFrame;
+class SECMsgFilter;
+class SECWndPlugIn;
+
+class SECMDIFrameWnd : public CMDIFrameWnd, public SECFrameDocking {
+    DECLARE_DYNCREATE(SECMDIFrameWnd)
+public:
+    SECMDIFrameWnd();
+    ~SECMDIFrameWnd() override;
+
+    // ---- Docking ----
+    void EnableDocking(DWORD dwDockStyle);
+    virtual SECDockBar* CreateDockBar();
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    void ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar = nullptr, LPCRECT lpRect = nullptr);
+    // Packed form: position {b, a, 0}, size {share, length, 0}.
+    virtual void DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int a, int b, float fPctWidth, int nLength);
+    virtual void DockControlBarEx(CControlBar* pBar, const SECDockPos& pos, UINT nDockBarID, const SECDockSize& size);
+    virtual void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    // Floats the bar as a window of the MDI client; a negative coordinate takes the next place
+    // of the cascade.
+    virtual void FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    virtual CFrameWnd* CreateMDIFloat(DWORD dwStyle);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    void RecalcLayout(BOOL bNotify = TRUE) override;
+
+    BOOL FloatBarInMDIChild(CControlBar* pBar, CPoint point, DWORD dwStyle) override;
+    CWnd* CreateFloatingMDIChild(DWORD dwStyle) override;
+
+    // ---- Saved layout ----
+    virtual void LoadBarState(LPCTSTR lpszProfileName);
+    virtual void SaveBarState(LPCTSTR lpszProfileName);
+    virtual void SetDockState(SECDockState& state);
+    virtual void GetDockState(SECDockState& state);
+    virtual void SetControlBarManager(SECControlBarManager* pManager) { m_pControlBarManager = pManager; }
+
+    // ---- Docked document frames ----
+    virtual void SetActiveDockableFrame(SECDockableFrame* pFrame);
+    virtual void DeactivateDockableFrame(BOOL bActivateClient);
+    SECDockableFrame* GetActiveDockableFrame() const { return m_pActiveDockableFrame; }
+    // The place for the next frame opened docked: a dock bar id, an insertion position and a
+    // share and thickness, round the sides in turn.
+    virtual void GetNextDockPosition(UINT& nDockBarID, SECDockPos& pos, SECDockSize& size);
+    virtual void ActivateDockableView(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+
+    // ---- Captions and menus (their filters and plug-ins come later) ----
+    virtual void EnableCaptionButtons(int nMask);
+    int GetCaptionMask() const { return m_nCaptionMask; }
+    void EnableBmpMenus(BOOL bEnable, BOOL bFlag2)
+    {
+        m_bBmpMenus = bEnable;
+        m_bBmpMenus2 = bFlag2;
+    }
+    // Takes the menu plug-in (owned); it sees each message before the frame.
+    void SetMenuPlugIn(SECWndPlugIn* pPlugIn);
+    SECWndPlugIn* GetMenuPlugIn() const { return m_pMenuPlugIn; }
+    virtual HMENU GetMenuForId(UINT nID);
+    virtual HMENU GetDefaultMenu();
+
+    CFrameWnd* GetActiveFrame() override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    void OnUpdateFrameMenu(HMENU hMenuAlt) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // ---- State ----
+    CRect m_rectClientArea;        // what the bars left for the client at the last layout
+    CRuntimeClass* m_pMDIFloatClass = nullptr;
+    CPoint m_ptNextCascade{30, 30};
+    SECDockableFrame* m_pActiveDockableFrame = nullptr;
+    int m_nCaptionAlign = 0;
+    SECMsgFilter* m_pFilterRoot = nullptr;   // the caption filters' root; none are attached yet
+    int m_nCaptionMask = 0;
+    BOOL m_bBmpMenus = FALSE;
+    BOOL m_bBmpMenus2 = FALSE;
+    CCmdTarget* m_pCommandHook = nullptr;
+    UINT m_nIDMenu = 0;
+    BOOL m_bNewShell = TRUE;
+    UINT m_arrDockSequence[26] = {};
+    int m_nDockSequenceCursor = 0;
+
+protected:
+    CFrameWnd* DockingHost() override { return this; }
+    BOOL IsCustomizing() const;
+
+    void OnClose();
+    LRESULT OnExtendContextMenu(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysColorChangeSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcHitTestSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivateSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetMenu(WPARAM wParam, LPARAM lParam);
+    void OnWorkspaceCommand(UINT nID);
+    void OnUpdateWorkspaceCommand(CCmdUI* pCmdUI);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    SECWndPlugIn* m_pMenuPlugIn = nullptr;
+};
+
+// The registered message through which a menu bar asks a frame for the sub-menu at a position of
+// a menu id's menu.
+UINT SECGetMenuMessage();

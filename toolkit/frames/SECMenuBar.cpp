@@ -1,0 +1,3 @@
+#include "toolkit/frames/SECMenuBar.h"
+
+IMPLEMENT_DYNCREATE(SECMenuBar, SECControlBar)

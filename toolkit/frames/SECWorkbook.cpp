@@ -1,0 +1,3 @@
+#include "toolkit/frames/SECWorkbook.h"
+
+IMPLEMENT_DYNCREATE(SECWorkbook, SECMDIFrameWnd)
