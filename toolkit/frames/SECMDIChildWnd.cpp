@@ -82,7 +82,7 @@ LRESULT SECMDIChildWnd::OnMouseActivateSEC(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT SECMDIChildWnd::OnParentNotifySEC(WPARAM wParam, LPARAM lParam)
+LRESULT SECMDIChildWnd::OnParentNotifySEC(WPARAM wParam, LPARAM)
 {
     const UINT event = LOWORD(wParam);
     if (event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN) {

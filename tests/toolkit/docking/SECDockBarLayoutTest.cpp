@@ -266,8 +266,9 @@ TEST_F(LayoutTest, RandomDockingSequencesKeepTheRowsWellFormedAndSharesSound)
             const CPtrArray& arr = d->m_arrBars;
             ASSERT_GE(arr.GetSize(), 1) << "step " << step;
             ASSERT_EQ(arr[0], nullptr) << "step " << step;
-            if (arr.GetSize() > 1)
+            if (arr.GetSize() > 1) {
                 ASSERT_EQ(arr[arr.GetUpperBound()], nullptr) << "the last row is closed, step " << step;
+            }
             for (SECControlBar* p : panes) {
                 const int first = d->FindBar(p);
                 if (first < 0)
@@ -291,8 +292,9 @@ TEST_F(LayoutTest, RandomDockingSequencesKeepTheRowsWellFormedAndSharesSound)
                         sum += sec->m_fPctWidth;
                         ++visible;
                     }
-                if (visible > 0)
+                if (visible > 0) {
                     ASSERT_NEAR(sum, 1.0f, 1e-3f) << "step " << step;
+                }
                 rowStart = rowEnd + 1;
             }
         }
