@@ -1,0 +1,116 @@
+// The toolkit controls on the X11 backend under Xvfb: a tree of a generated site, a report list
+// with its header and a progress bar in one window, and the screen showing them where they say
+// they are. With VOSTREL_KEEP_SCREENSHOTS set to a folder, the real fonts are used and the
+// screenshot is kept there.
+#include "platform/controls/StandardControls.h"
+#include "toolkit/controls/SECProgressCtrl.h"
+#include "toolkit/controls/SECTreeCtrl.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+using screen_capture::PixelAt;
+using screen_capture::Screenshot;
+
+namespace {
+
+uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// A site like the ones the Project Area shows: folders of pages, some folders open.
+void FillSite(SECTreeCtrl& tree)
+{
+    HTREEITEM site = tree.InsertItem("www.example.org");
+    const char* folders[] = {"about", "products", "support", "news"};
+    for (const char* f : folders) {
+        HTREEITEM folder = tree.InsertItem(f, site);
+        for (int i = 0; i < 3; ++i)
+            tree.InsertItem((std::string(f) + "-" + std::to_string(i) + ".html").c_str(), folder);
+        if (std::string(f) == "products") {
+            HTREEITEM sub = tree.InsertItem("archive", folder);
+            tree.InsertItem("old.html", sub);
+        }
+    }
+    tree.InsertItem("index.html", site);
+    tree.Expand(site, TVE_EXPAND);
+    tree.Expand(tree.GetNextSiblingItem(tree.GetChildItem(site)), TVE_EXPAND);
+    tree.SelectItem(tree.GetChildItem(tree.GetChildItem(site)));
+}
+
+}   // namespace
+
+using X11ControlsTest = X11Test;
+
+TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
+{
+    RegisterStandardControls();
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 420, nullptr,
+                               nullptr));
+    SECTreeCtrl tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
+                            CRect(8, 8, 228, 340), &frame, 1));
+    FillSite(tree);
+    tree.RecalcLayout();
+
+    SECListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVXS_REPORT_VIEW | LVXS_HEIGHT_INDEPENDENT,
+                            LVXS_EX_HGRIDLINES | LVXS_EX_VGRIDLINES | LVXS_EX_FULLROWSELECT, CRect(236, 8, 620, 340),
+                            &frame, 2));
+    list.AddColumn("Page", 0, 150, 0);
+    list.AddColumn("Title", 0, 140, -1);
+    list.AddColumn("Size", 1, 70, -1);
+    for (int i = 0; i < 24; ++i) {
+        list.InsertItem(i, ("page" + std::to_string(i) + ".html").c_str());
+        LV_ITEM cell{LVIF_TEXT | LVIF_DI_SETITEM, i, 1, 0, 0, const_cast<LPSTR>("A page of the site"), 0, 0, 0};
+        list.SetItem(cell, TRUE);
+        const std::string size = std::to_string(1000 + 37 * i);
+        cell.iSubItem = 2;
+        cell.pszText = const_cast<LPSTR>(size.c_str());
+        list.SetItem(cell, TRUE);
+    }
+    list.RecalcLayout();
+    list.SetFocus();
+    list.SelectFocusItem(2, TRUE);
+
+    SECProgressCtrl progress;
+    ASSERT_TRUE(progress.Create(WS_CHILD | WS_VISIBLE, CRect(8, 350, 620, 370), &frame, 3));
+    progress.SetPos(42, FALSE);
+    PumpFor(300);
+    backend->Sync();
+
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/controls.png").c_str());
+    auto screen = [](const CWnd& w, int x, int y) {
+        POINT pt{x, y};
+        ::ClientToScreen(w.m_hWnd, &pt);
+        return pt;
+    };
+    // The bar: filled to 42 percent in dark blue, white beyond.
+    EXPECT_EQ(PixelAt(shot, screen(progress, 3, 2)), 0x000080u);
+    EXPECT_EQ(PixelAt(shot, screen(progress, 600, 2)), 0xFFFFFFu);
+    // The header's face and the selected row across the whole list.
+    EXPECT_EQ(PixelAt(shot, screen(list, 100, 8)), Rgb(::GetSysColor(COLOR_BTNFACE)));
+    RECT row;
+    ASSERT_TRUE(list.GetCellRect(2, 2, row, 0));
+    EXPECT_EQ(PixelAt(shot, screen(list, row.left + 3, row.top + 1)), Rgb(::GetSysColor(COLOR_HIGHLIGHT)));
+    // The open folder's button frame, in the shadow colour.
+    RECT box;
+    ASSERT_TRUE(tree.GetButtonRect(tree.GetRootItem(), box));
+    EXPECT_EQ(PixelAt(shot, screen(tree, box.left, (box.top + box.bottom) / 2)), Rgb(::GetSysColor(COLOR_BTNSHADOW)));
+    cairo_surface_destroy(shot);
+
+    progress.DestroyWindow();
+    list.DestroyWindow();
+    tree.DestroyWindow();
+    frame.DestroyWindow();
+}
