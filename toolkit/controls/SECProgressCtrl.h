@@ -79,6 +79,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
+protected:
     UINT m_nPos = 0;
     int m_nStep = 10;
     UINT m_nLower = 0;

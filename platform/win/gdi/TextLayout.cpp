@@ -87,7 +87,8 @@ std::string ToLower(const char* s)
     return out;
 }
 
-enum class Kind { Sans, Mono, Serif };
+// Narrow: the condensed sans face (tab strips), where it is installed.
+enum class Kind { Sans, Mono, Serif, Narrow };
 
 // What fontconfig makes of a face name: the family it picks and whether that is monospaced.
 struct FontMatch {
@@ -148,6 +149,14 @@ std::optional<Kind> KindFromFontconfig(const std::string& lowerName)
     return kind;
 }
 
+// Whether the narrow sans face is there; without it narrow faces fall back to the sans face.
+bool NarrowFaceInstalled()
+{
+    static const bool installed = ToLower(MatchThroughFontconfig("Liberation Sans Narrow").family.c_str()) ==
+                                  "liberation sans narrow";
+    return installed;
+}
+
 Kind MapFace(const LOGFONT& lf)
 {
     static const std::map<std::string, Kind> known = {
@@ -158,6 +167,7 @@ Kind MapFace(const LOGFONT& lf)
         {"fixedsys", Kind::Mono},       {"terminal", Kind::Mono},       {"lucida console", Kind::Mono},
         {"consolas", Kind::Mono},       {"times new roman", Kind::Serif}, {"times", Kind::Serif},
         {"liberation sans", Kind::Sans}, {"liberation mono", Kind::Mono}, {"liberation serif", Kind::Serif},
+        {"arial narrow", Kind::Narrow}, {"liberation sans narrow", Kind::Narrow},
     };
     const std::string name = ToLower(lf.lfFaceName);
     auto it = known.find(name);
@@ -538,6 +548,8 @@ void RealizedFont::RealizePango(const LOGFONT& lf)
     m_impl = std::make_unique<Impl>();
     Kind kind = MapFace(lf);
     m_family = kind == Kind::Mono ? "Liberation Mono" : kind == Kind::Serif ? "Liberation Serif" : "Liberation Sans";
+    if (kind == Kind::Narrow && NarrowFaceInstalled())
+        m_family = "Liberation Sans Narrow";
     PangoFontDescription* desc = pango_font_description_new();
     pango_font_description_set_family(desc, m_family.c_str());
     int weight = lf.lfWeight == 0 ? FW_NORMAL : std::clamp<int>(lf.lfWeight, 100, 1000);
