@@ -692,7 +692,13 @@ void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
 
 CWnd* CFrameWnd::GetMessageBar()
 {
-    return GetDescendantWindow(AFX_IDW_STATUS_BAR, TRUE);
+    if (CWnd* bar = GetDescendantWindow(AFX_IDW_STATUS_BAR, TRUE))
+        return bar;
+    // A document window inside a main frame shows its prompts in the main frame's bar.
+    if (GetStyle() & WS_CHILD)
+        if (CFrameWnd* outer = GetParentFrame())
+            return outer->GetMessageBar();
+    return nullptr;
 }
 
 void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const

@@ -217,8 +217,20 @@ BOOL SetWindowPosInternal(Window& window, HWND insertAfter, int x, int y, int cx
         window.style &= ~WS_VISIBLE;
 
     // Native window and surface.
-    if (window.native)
+    if (window.native) {
         wm.SyncNative(window);
+        // Syncing raised the native window over the ones it owns: they go back above it, in
+        // their own order (the list is topmost first).
+        if (window.IsTopLevel()) {
+            auto siblings = wm.Children(window.parent);
+            for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
+                Window* owned = WindowManager::Find(*it);
+                if (owned && owned != &window && owned->owner == hwnd && owned->native &&
+                    (owned->style & WS_VISIBLE))
+                    wm.SyncNative(*owned);
+            }
+        }
+    }
 
     // Repainting.
     const bool nowVisible = (window.style & WS_VISIBLE) != 0;
