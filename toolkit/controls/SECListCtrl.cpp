@@ -1,5 +1,7 @@
 // SECListBaseC's creation and window side, and SECListCtrl's message map.
 #include "platform/afx/app/CWinApp.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/ScrollBar.h"
 #include "toolkit/controls/SECListCtrl.h"
@@ -106,7 +108,9 @@ int SECListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
-    m_hSizingCursor = ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(IDC_SEC_COLUMN_SIZE));
+    LPCSTR cursor = MAKEINTRESOURCE(IDC_SEC_COLUMN_SIZE);
+    if (HINSTANCE module = AfxFindResourceHandle(cursor, RT_CURSOR))
+        m_hSizingCursor = ::LoadCursor(module, cursor);
     if ((m_dwListStyle & LVXS_VIEW_MASK) != LVXS_REPORT_VIEW) {
         m_dwListStyle |= LVXS_NOHEADER;
         InsertColumn(0, "", 0, 20, 0, FALSE);

@@ -10,6 +10,8 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/core/CException.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
 #include "toolkit/res/ToolkitRes.h"
@@ -320,7 +322,9 @@ BOOL SECTabWnd::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
     dwStyle &= ~static_cast<DWORD>(0x3);
     if (!SECTabWndBase::Create(pParentWnd, dwStyle, nID))
         return FALSE;
-    m_hDividerCursor = ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(SEC_IDC_HSPLITBAR));
+    LPCSTR cursor = MAKEINTRESOURCE(SEC_IDC_HSPLITBAR);
+    if (HINSTANCE module = AfxFindResourceHandle(cursor, RT_CURSOR))
+        m_hDividerCursor = ::LoadCursor(module, cursor);
     m_hArrowCursor = ::LoadCursor(nullptr, IDC_ARROW);
     if (!CreateScrollBarCtrl(SBS_HORZ, kHorzBarId) || !CreateScrollBarCtrl(SBS_VERT, kVertBarId))
         return FALSE;
