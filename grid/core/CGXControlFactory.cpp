@@ -19,7 +19,27 @@
 #include "platform/win/UserApi.h"
 #include "platform/win/WinUser.h"
 
+#include <map>
+
 IMPLEMENT_DYNAMIC(CGXControlFactory, CObject)
+
+namespace {
+
+std::map<UINT, GXControlCreator>& ControlCreators()
+{
+    static std::map<UINT, GXControlCreator> creators;
+    return creators;
+}
+
+} // namespace
+
+void GXRegisterControlCreator(UINT nID, GXControlCreator pfnCreate)
+{
+    if (pfnCreate)
+        ControlCreators()[nID] = pfnCreate;
+    else
+        ControlCreators().erase(nID);
+}
 
 CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
 {
@@ -33,7 +53,10 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_CHECKBOX3D: return new CGXCheckBox(pGrid);
     case GX_IDS_CTRL_PUSHBTN: return new CGXPushbutton(pGrid);
     case GX_IDS_CTRL_HEADER: return new CGXHeader(pGrid);
-    default: return nullptr;
+    default: {
+        const auto it = ControlCreators().find(nID);
+        return it != ControlCreators().end() ? it->second(nID, pGrid) : nullptr;
+    }
     }
 }
 

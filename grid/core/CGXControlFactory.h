@@ -28,6 +28,12 @@ public:
     virtual void UnregisterWndClasses(HINSTANCE hInstance);
 };
 
+// Cell controls that libraries beside the grid supply: a creator registered for a control id
+// makes the control when the factory does not know the id itself. Registering again replaces
+// the creator; null removes it.
+using GXControlCreator = CGXControl* (*)(UINT nID, CGXGridCore* pGrid);
+void GXRegisterControlCreator(UINT nID, GXControlCreator pfnCreate);
+
 // The application's start-up of the grid library: makes the factory and starts the library with
 // it. The three values choose optional parts of the library; this program uses none of them.
 void GXInitControlFactory(DWORD dwValue1 = 0, DWORD dwValue2 = 0, DWORD dwValue3 = 0);
