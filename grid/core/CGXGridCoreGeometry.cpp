@@ -204,7 +204,7 @@ BOOL CGXGridCore::SetDefaultColWidth(int nWidth, UINT nFlags, int nMode)
     return TRUE;
 }
 
-void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int*, UINT nFlags, BOOL bCreateHint)
+void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int* anOldHeights, UINT nFlags, BOOL bCreateHint)
 {
     m_nLastVisibleRow = GX_INVALID;
     ROWCOL nRow, nCol;
@@ -216,12 +216,13 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const 
     }
     if (m_pParam != nullptr && !m_pParam->m_bNoRedraw)
         Redraw(nFlags, FALSE);
-    // The sizes live in the shared parameter object: the other views only have to redraw.
+    // The sizes live in the shared parameter object: the other views replay the update (their
+    // current cell may have gone out of sight too).
     if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintRedraw(this, nFlags);
+        m_pUpdateHintImp->HintUpdateChangedRowHeights(this, nFromRow, nToRow, const_cast<int*>(anOldHeights), nFlags);
 }
 
-void CGXGridCore::UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const int*, UINT nFlags, BOOL bCreateHint)
+void CGXGridCore::UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const int* anOldWidths, UINT nFlags, BOOL bCreateHint)
 {
     m_nLastVisibleCol = GX_INVALID;
     ROWCOL nRow, nCol;
@@ -232,9 +233,8 @@ void CGXGridCore::UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const i
     }
     if (m_pParam != nullptr && !m_pParam->m_bNoRedraw)
         Redraw(nFlags, FALSE);
-    // The sizes live in the shared parameter object: the other views only have to redraw.
     if (HintsWanted(bCreateHint))
-        m_pUpdateHintImp->HintRedraw(this, nFlags);
+        m_pUpdateHintImp->HintUpdateChangedColWidths(this, nFromCol, nToCol, const_cast<int*>(anOldWidths), nFlags);
 }
 
 // ---- Sums ----

@@ -74,6 +74,15 @@ void CGXGridUpdateHintImp::HintUpdate(CGXGridCore* pGrid, CWnd*, LPARAM, CObject
     case gxHintSortRows: pGrid->UpdateMoveDataRows(h.m_range, nFlags, FALSE); break;
     case gxHintSortCols: pGrid->UpdateMoveDataCols(h.m_range, nFlags, FALSE); break;
     case gxHintRefreshDataObject: pGrid->RefreshDataObject(FALSE, static_cast<CString*>(h.m_pData), FALSE); break;
+    case gxHintUpdateChangedRowHeights: pGrid->UpdateChangedRowHeights(h.m_nRow1, h.m_nRow2, static_cast<const int*>(h.m_pData), nFlags, FALSE); break;
+    case gxHintUpdateChangedColWidths: pGrid->UpdateChangedColWidths(h.m_nCol1, h.m_nCol2, static_cast<const int*>(h.m_pData), nFlags, FALSE); break;
+    case gxHintPrepareChangeSelection:
+    case gxHintUpdateSelectRange:
+    case gxHintUpdateCoveredCells:
+    case gxHintRedrawFloatSpan:
+    case gxHintRedrawMergeSpan: pGrid->RedrawRange(h.m_range, nFlags != 0 ? nFlags : GX_INVALIDATE, FALSE); break;
+    case gxHintUpdateClearSelection: pGrid->Redraw(GX_INVALIDATE, FALSE); break;
+    case gxHintShowSelectionFrame: pGrid->LockSelectionFrame(nFlags != 0, FALSE); break;
     case gxHintUpdateZoom:
     case gxHintSetZoom:
         // FIXME: zoom follows only within one splitter window; views and splitters come later.
@@ -290,4 +299,78 @@ void CGXGridUpdateHintImp::HintUpdateMoveDataCols(CGXGridCore* pGrid, const CGXR
         h.m_range = range;
         h.m_nFlags = nFlags;
     });
+}
+
+void CGXGridUpdateHintImp::HintUpdateChangedRowHeights(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldHeights, UINT nFlags)
+{
+    Send(pGrid, gxHintUpdateChangedRowHeights, [&](CGXGridHint& h) {
+        h.m_nRow1 = nFrom;
+        h.m_nRow2 = nTo;
+        h.m_pData = pOldHeights;
+        h.m_nFlags = nFlags;
+    });
+}
+
+void CGXGridUpdateHintImp::HintUpdateChangedColWidths(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldWidths, UINT nFlags)
+{
+    Send(pGrid, gxHintUpdateChangedColWidths, [&](CGXGridHint& h) {
+        h.m_nCol1 = nFrom;
+        h.m_nCol2 = nTo;
+        h.m_pData = pOldWidths;
+        h.m_nFlags = nFlags;
+    });
+}
+
+namespace {
+// The hints that carry a range also carry its corners, as every range hint does.
+void FillRange(CGXGridHint& h, const CGXRange& range, UINT nFlags)
+{
+    h.m_range = range;
+    h.m_nRow1 = range.top;
+    h.m_nCol1 = range.left;
+    h.m_nRow2 = range.bottom;
+    h.m_nCol2 = range.right;
+    h.m_nFlags = nFlags;
+}
+} // namespace
+
+void CGXGridUpdateHintImp::HintPrepareChangeSelection(CGXGridCore* pGrid, const CGXRange& range, void* pPosition)
+{
+    Send(pGrid, gxHintPrepareChangeSelection, [&](CGXGridHint& h) {
+        FillRange(h, range, 0);
+        h.m_pData = pPosition;
+    });
+}
+
+void CGXGridUpdateHintImp::HintSelectRange(CGXGridCore* pGrid, const CGXRange& range, void* pPosition)
+{
+    Send(pGrid, gxHintUpdateSelectRange, [&](CGXGridHint& h) {
+        FillRange(h, range, 0);
+        h.m_pData = pPosition;
+    });
+}
+
+void CGXGridUpdateHintImp::HintClearSelection(CGXGridCore* pGrid)
+{
+    Send(pGrid, gxHintUpdateClearSelection, [](CGXGridHint&) {});
+}
+
+void CGXGridUpdateHintImp::HintShowSelectionFrame(CGXGridCore* pGrid, UINT nFlags)
+{
+    Send(pGrid, gxHintShowSelectionFrame, [&](CGXGridHint& h) { h.m_nFlags = nFlags; });
+}
+
+void CGXGridUpdateHintImp::HintUpdateCoveredCells(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags)
+{
+    Send(pGrid, gxHintUpdateCoveredCells, [&](CGXGridHint& h) { FillRange(h, range, nFlags); });
+}
+
+void CGXGridUpdateHintImp::HintRedrawFloatSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags)
+{
+    Send(pGrid, gxHintRedrawFloatSpan, [&](CGXGridHint& h) { FillRange(h, range, nFlags); });
+}
+
+void CGXGridUpdateHintImp::HintRedrawMergeSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags)
+{
+    Send(pGrid, gxHintRedrawMergeSpan, [&](CGXGridHint& h) { FillRange(h, range, nFlags); });
 }

@@ -43,6 +43,17 @@ public:
     virtual void HintUpdateMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags) = 0;
     virtual void HintUpdateMoveDataRows(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) = 0;
     virtual void HintUpdateMoveDataCols(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) = 0;
+    virtual void HintUpdateChangedRowHeights(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldHeights, UINT nFlags) = 0;
+    virtual void HintUpdateChangedColWidths(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldWidths, UINT nFlags) = 0;
+    // The selection and its frame: the ranges live in the shared parameter object, so the other
+    // views draw them again.
+    virtual void HintPrepareChangeSelection(CGXGridCore* pGrid, const CGXRange& range, void* pPosition) = 0;
+    virtual void HintSelectRange(CGXGridCore* pGrid, const CGXRange& range, void* pPosition) = 0;
+    virtual void HintClearSelection(CGXGridCore* pGrid) = 0;
+    virtual void HintShowSelectionFrame(CGXGridCore* pGrid, UINT nFlags) = 0;
+    virtual void HintUpdateCoveredCells(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) = 0;
+    virtual void HintRedrawFloatSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) = 0;
+    virtual void HintRedrawMergeSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) = 0;
 };
 
 class CGXGridUpdateHintImp : public CGXAbstractGridUpdateHintImp {
@@ -77,4 +88,13 @@ public:
     void HintUpdateMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags) override;
     void HintUpdateMoveDataRows(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) override;
     void HintUpdateMoveDataCols(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) override;
+    virtual void HintUpdateChangedRowHeights(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldHeights, UINT nFlags) override;
+    virtual void HintUpdateChangedColWidths(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, void* pOldWidths, UINT nFlags) override;
+    virtual void HintPrepareChangeSelection(CGXGridCore* pGrid, const CGXRange& range, void* pPosition) override;
+    virtual void HintSelectRange(CGXGridCore* pGrid, const CGXRange& range, void* pPosition) override;
+    virtual void HintClearSelection(CGXGridCore* pGrid) override;
+    virtual void HintShowSelectionFrame(CGXGridCore* pGrid, UINT nFlags) override;
+    virtual void HintUpdateCoveredCells(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) override;
+    virtual void HintRedrawFloatSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) override;
+    virtual void HintRedrawMergeSpan(CGXGridCore* pGrid, const CGXRange& range, UINT nFlags) override;
 };

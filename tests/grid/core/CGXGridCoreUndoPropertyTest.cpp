@@ -3,6 +3,7 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/HeadlessFixture.h"
@@ -206,5 +207,65 @@ TEST_F(GridUndoPropertyTest, TwoViewsOfOneDocumentStayInStepThroughHints)
             ASSERT_TRUE(a.SetCurrentCell(1, 1)) << "step " << nStep;
         }
     }
+    b.SetParam(nullptr, TRUE);
+}
+
+namespace {
+// A view that counts the updates it replays.
+class CountingView : public DocGrid {
+public:
+    void UpdateChangedRowHeights(ROWCOL nFrom, ROWCOL nTo, const int* an, UINT nFlags, BOOL bCreateHint) override
+    {
+        m_heights.emplace_back(nFrom, nTo);
+        DocGrid::UpdateChangedRowHeights(nFrom, nTo, an, nFlags, bCreateHint);
+    }
+    void UpdateChangedColWidths(ROWCOL nFrom, ROWCOL nTo, const int* an, UINT nFlags, BOOL bCreateHint) override
+    {
+        m_widths.emplace_back(nFrom, nTo);
+        DocGrid::UpdateChangedColWidths(nFrom, nTo, an, nFlags, bCreateHint);
+    }
+    void RedrawRange(const CGXRange& range, UINT nFlags, BOOL bCreateHint) override
+    {
+        m_ranges.push_back(range);
+        DocGrid::RedrawRange(range, nFlags, bCreateHint);
+    }
+    std::vector<std::pair<ROWCOL, ROWCOL>> m_heights, m_widths;
+    std::vector<CGXRange> m_ranges;
+};
+} // namespace
+
+TEST_F(GridUndoPropertyTest, SizeSelectionAndSpanHintsReachTheOtherView)
+{
+    auto* pParam = new CGXGridParam;
+    CountingView a, b;
+    a.m_pPeer = &b;
+    b.m_pPeer = &a;
+    a.SetParam(pParam, TRUE);
+    b.SetParam(pParam, FALSE);
+    for (DocGrid* p : {static_cast<DocGrid*>(&a), static_cast<DocGrid*>(&b)}) {
+        p->Initialize();
+        p->EnableHints(TRUE);
+    }
+    ASSERT_TRUE(a.SetRowCount(10));
+    ASSERT_TRUE(a.SetColCount(4));
+    ASSERT_TRUE(a.SetRowHeight(2, 3, 30));
+    ASSERT_EQ(b.m_heights.size(), 1u);
+    EXPECT_EQ(b.m_heights[0], std::make_pair(ROWCOL{2}, ROWCOL{3}));
+    EXPECT_TRUE(a.m_heights.size() == 1u); // the sender's own update, once
+    ASSERT_TRUE(a.SetColWidth(4, 4, 60));
+    ASSERT_EQ(b.m_widths.size(), 1u);
+    EXPECT_EQ(b.m_widths[0], std::make_pair(ROWCOL{4}, ROWCOL{4}));
+
+    // The selection, covered and span senders make the other view draw the range again.
+    b.m_ranges.clear();
+    const CGXRange range(2, 1, 3, 2);
+    a.m_pUpdateHintImp->HintSelectRange(&a, range, nullptr);
+    a.m_pUpdateHintImp->HintUpdateCoveredCells(&a, range, GX_INVALIDATE);
+    a.m_pUpdateHintImp->HintRedrawFloatSpan(&a, range, GX_INVALIDATE);
+    a.m_pUpdateHintImp->HintRedrawMergeSpan(&a, range, GX_INVALIDATE);
+    ASSERT_EQ(b.m_ranges.size(), 4u);
+    for (const CGXRange& r : b.m_ranges)
+        EXPECT_EQ(r, range);
+    EXPECT_TRUE(a.m_ranges.empty()); // the sender never replays its own hint
     b.SetParam(nullptr, TRUE);
 }
