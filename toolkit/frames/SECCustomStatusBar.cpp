@@ -338,8 +338,13 @@ BOOL SECCustomStatusBar::InitProgressBar(LPCTSTR lpszText, UINT nLower, UINT nUp
 
 void SECCustomStatusBar::StepProgress()
 {
-    if (m_pProgressCtrl)
-        m_pProgressCtrl->StepIt(TRUE);
+    if (!m_pProgressCtrl)
+        return;
+    // The meter alone is painted at once: a scan steps it for every file, and handing every
+    // waiting paint of the program round on each step costs several times the meter's own paint.
+    m_pProgressCtrl->StepIt(FALSE);
+    if (m_pProgressCtrl->m_hWnd)
+        m_pProgressCtrl->UpdateWindow();
 }
 
 void SECCustomStatusBar::ClearProgressBar()
