@@ -142,6 +142,10 @@ public:
     virtual void KillFocusButton();
     virtual BOOL FocusPreTranslate(MSG* pMsg);
 
+    // ---- Saved state ----
+    void GetBarInfoExtra(SECControlBarInfo* pInfo) override;
+    void SetBarInfoExtra(SECControlBarInfo* pInfo, CFrameWnd* pFrameWnd) override;
+
     // ---- What the buttons and the manager use ----
     SECBmpMgr* GetBmpMgr() const { return m_pBmpMgr; }
     void SetBmpMgr(SECBmpMgr* pMgr);

@@ -17,6 +17,8 @@
 #include <vector>
 
 class CFrameWnd;
+class SECPTNFactory;
+class SECPersistentTreeNode;
 class SECBmpMgr;
 class SECCustomToolBar;
 
@@ -71,11 +73,15 @@ public:
     // ---- Saved layout factory ----
     DWORD GetBarTypeID(CControlBar* pBar) override;
     CControlBar* DynCreateControlBar(SECControlBarInfo* pInfo, CFrameWnd* pFrameWnd) override;
+    SECControlBarInfoEx* CreateControlBarInfoEx(SECControlBarInfo* pInfo) override;
     BOOL IsCustomizing() const override { return m_bCustomizing; }
 
-    // ---- Profile ----
+    // ---- Profile and tree ----
     virtual void LoadState(LPCTSTR lpszProfileName);
     virtual void SaveState(LPCTSTR lpszProfileName);
+    // A child "ToolBarMgr" with the three switches; a missing child gives the first-start values.
+    virtual BOOL LoadFromNode(SECPersistentTreeNode* pNode);
+    virtual BOOL SaveToNode(SECPTNFactory& factory, SECPersistentTreeNode* pParent);
 
     // ---- Customising ----
     void BeginCustomize();

@@ -5,7 +5,13 @@
 
 #include "platform/win/UserApi.h"
 
+#include <cstddef>
+
 namespace {
+
+// A button map entry's class record is a pointer and keeps a pointer's width; the command follows.
+static_assert(offsetof(SECBtnMapEntry, m_nID) == sizeof(void*));
+static_assert(sizeof(SECBtnMapEntry) == sizeof(void*) + 7 * sizeof(UINT) + (sizeof(void*) == 8 ? 4 : 0));
 
 class SECCustomToolBarTest : public ToolbarTest {};
 
