@@ -1,5 +1,6 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXCheckBox.h"
 #include "grid/core/CGXComboBox.h"
@@ -72,6 +73,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
     }
     CGXGridUpdateHintImp::Install(pGrid);
     CGXGridMoveRowsColsImp::Install(pGrid);
+    CGXAutoScrollPlugin::Install(pGrid);
 }
 
 void CGXControlFactory::InitializeApplicationComponents()

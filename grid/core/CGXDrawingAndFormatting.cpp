@@ -159,6 +159,12 @@ int CGXDrawingAndFormatting::CalcTextLines(CDC* pDC, LPCTSTR s, int n, CRect& re
         ++nLines;
         y += h + 1;
     };
+    // A single line that fits whole needs one measure, not one per word.
+    if (!bWordBreak && nMaxLines > 0 && n > 0 && std::memchr(s, '\r', static_cast<size_t>(n)) == nullptr &&
+        std::memchr(s, '\n', static_cast<size_t>(n)) == nullptr && TextWidth(pDC, s, n) <= W) {
+        addLine(0, n);
+        p = n;
+    }
     while (p < n && nLines < nMaxLines && (F == 0 ? nLines < 1 : nLines < F)) {
         const int start = p;
         int q = p;
@@ -251,8 +257,9 @@ int CGXDrawingAndFormatting::DrawTextEllipsis(CDC* pDC, LPCTSTR s, int n, const 
     for (int i = 0; i < nLines; ++i, y += step) {
         LPCTSTR line = s + starts[i];
         int len = lengths[i];
-        const int width = TextWidth(pDC, line, len);
         const BOOL bOneChar = len > 0 && CharLen(line, len) == len;
+        // Left-aligned lines of more than one character need no measure to be placed.
+        const int width = (bOneChar || (nFormat & (DT_RIGHT | DT_CENTER))) ? TextWidth(pDC, line, len) : 0;
         const BOOL bRest = starts[i] + len >= n; // the line holds the rest of the text
         if (nMode == 2 && (nFormat & DT_SINGLELINE) && !bRest) {
             const int wHash = std::max(1, TextWidth(pDC, "#", 1));

@@ -31,6 +31,7 @@ class CGXGridAppData;
 class CGXGridHint;
 class CGXGridGdiCache;
 class CGXPluginComponent;
+class CBitmap;
 class CBrush;
 class CPen;
 struct GXDrawState;
@@ -838,6 +839,9 @@ protected:
     BOOL m_bInvertCurrentCell = FALSE;
     BOOL m_bMouseActivated = FALSE;
     std::vector<CRect> m_exclusionRects;
+    // The memory path's bitmap, kept between paints while it is large enough.
+    std::unique_ptr<CBitmap> m_pMemBitmap;
+    CSize m_sizeMemBitmap;
 
     // Scrolling.
     int m_nVScrollMode = 0;
@@ -859,6 +863,12 @@ protected:
     int m_nAutoScrollDirection = -1;
     BOOL m_bAutoScrollStop = FALSE;
     BOOL m_bScrollbarAutoScroll = TRUE;
+    BOOL m_bAutoScrollKeyMode = FALSE; // the request comes from a held key
+    UINT m_nAutoScrollKey = 0;
+    UINT m_nAutoScrollKeyFlags = 0;
+    friend class CGXAutoScrollPlugin;
+    friend class CGXGridOldDrawingImp;
+    BOOL m_bOldDrawing = FALSE; // the older drawing order drew once and keeps the grid
 
     // Window events.
     BOOL m_bSizeLock = FALSE;

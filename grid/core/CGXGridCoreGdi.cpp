@@ -101,6 +101,8 @@ CFont* CGXGridCore::LoadFont(CDC* pDC, const CGXStyle& style, BOOL bCompare)
         if (!style.GetInclude(GX_INCL_FONT))
             return nullptr;
         if (m_pStyleStandard != nullptr && m_pStyleStandard->GetInclude(GX_INCL_FONT)) {
+            if (style.GetFont() == m_pStyleStandard->GetFont())
+                return nullptr;
             const LOGFONT a = GXGetLogFont(style.GetFont());
             const LOGFONT b = GXGetLogFont(m_pStyleStandard->GetFont());
             if (std::memcmp(&a, &b, sizeof(LOGFONT)) == 0)

@@ -5,6 +5,7 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/GXDrawState.h"
 #include "grid/core/GXDrawingHelpers.h"
 #include "platform/afx/gdi/CDC.h"
@@ -144,12 +145,21 @@ void CGXGridCore::PaintWithMemDC(CDC* pDC)
         return;
     }
     PrepareDC(&memDC);
-    CBitmap bitmap;
-    if (!bitmap.CreateCompatibleBitmap(pDC, clip.Width(), clip.Height())) {
-        PaintDirect(pDC);
-        return;
+    // One bitmap serves every paint that fits in it: a full-screen bitmap made and cleared
+    // for each paint would cost as much as the drawing.
+    if (!m_pMemBitmap || m_sizeMemBitmap.cx < clip.Width() || m_sizeMemBitmap.cy < clip.Height()) {
+        m_pMemBitmap = std::make_unique<CBitmap>();
+        const CSize size(std::max<int>(clip.Width(), m_sizeMemBitmap.cx), std::max<int>(clip.Height(), m_sizeMemBitmap.cy));
+        if (!m_pMemBitmap->CreateCompatibleBitmap(pDC, size.cx, size.cy)) {
+            m_pMemBitmap.reset();
+            m_sizeMemBitmap = CSize(0, 0);
+            PaintDirect(pDC);
+            return;
+        }
+        m_sizeMemBitmap = size;
     }
-    CBitmap* pOldBitmap = memDC.SelectObject(&bitmap);
+    CBitmap* pOldBitmap = memDC.SelectObject(m_pMemBitmap.get());
+    memDC.IntersectClipRect(0, 0, clip.Width(), clip.Height());
     memDC.OffsetViewportOrg(-clip.left, -clip.top);
     // Patterns are aligned to the brush origin in device pixels; the bitmap's pixel 0 lies at
     // clip.left of the target, so the origin that lands on the target's 0 is -clip.left mod 8.
@@ -262,6 +272,9 @@ void CGXGridCore::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nB
             PrepareCell(st, i, j);
         }
     }
+
+    if (auto* pOld = dynamic_cast<CGXAbstractGridOldDrawingImp*>(m_pOldDrawingImp); pOld != nullptr && pOld->Draw(this, pDC, st))
+        return;
 
     for (ROWCOL i = 0; i < st.nRows; ++i) {
         if (st.heights[i] <= 0)

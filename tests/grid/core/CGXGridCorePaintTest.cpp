@@ -1,6 +1,7 @@
 #include "GridTestSupport.h"
 
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/detail/DeviceContext.h"
@@ -201,4 +202,34 @@ TEST_F(GridDrawTest, APaintMakesEachFontBrushAndPenOnce)
     EXPECT_LE(after.fonts - before.fonts, 3);
     EXPECT_EQ(after.brushes - before.brushes, 1);
     EXPECT_EQ(after.pens - before.pens, 1);
+}
+
+TEST_F(GridDrawTest, ATransparentGridDrawsCellsAndLinesOverWhatIsThere)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 6, 4);
+    grid.SetMemDCDrawing(0);
+    CGXGridOldDrawingImp::Install(&grid);
+    CGXStyle yellow;
+    yellow.SetInterior(RGB(255, 255, 0));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 1, 3, 3), &yellow, gxOverride, 0, nullptr, 0, 1));
+    grid.GetParam()->m_bTransparentBackground = TRUE;
+    RecordingDC dc(400, 300);
+    dc->FillSolidRect(0, 0, 400, 300, RGB(255, 0, 0));
+    grid.Paint(dc.Get());
+    EXPECT_EQ(dc->GetPixel(75, 30), RGB(255, 0, 0)); // a plain cell shows what was there
+    EXPECT_EQ(dc->GetPixel(75, 50), RGB(255, 255, 0)); // a coloured cell paints itself
+    EXPECT_EQ(dc->GetPixel(50, 30), kGridLine);
+    EXPECT_EQ(dc->GetPixel(300, 250), RGB(255, 0, 0)); // nothing beyond the last column
+
+    // Once drawn this way, the grid keeps the order; with the background on again the block
+    // of equal cells and the rest are filled.
+    grid.GetParam()->m_bTransparentBackground = FALSE;
+    RecordingDC again(400, 300);
+    again->FillSolidRect(0, 0, 400, 300, RGB(255, 0, 0));
+    grid.Paint(again.Get());
+    EXPECT_EQ(again->GetPixel(75, 30), kWhite);
+    EXPECT_EQ(again->GetPixel(75, 50), RGB(255, 255, 0));
+    EXPECT_EQ(again->GetPixel(125, 65), RGB(255, 255, 0));
+    EXPECT_NE(again->GetPixel(300, 250), RGB(255, 0, 0));
 }

@@ -1,9 +1,11 @@
 #include "GridTestSupport.h"
 
+#include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/GXGridWindowMessages.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/win/Cursor.h"
 #include "platform/win/ScrollBar.h"
 
 #include <gtest/gtest.h>
@@ -221,4 +223,108 @@ TEST_F(GridWndTest, PluginsSeeMessagesFirstAndMayKeepThemFromOthersOrTheGrid)
     EXPECT_EQ(lResult, 7);
     // A plug-in shares the window; the window outlives the plug-ins the grid deletes.
     EXPECT_EQ(pFirst->GetSafeHwnd(), grid.GetSafeHwnd());
+}
+
+TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoesUp)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 100000, 10);
+    auto* pPlugin = dynamic_cast<CGXAutoScrollPlugin*>(grid.m_pAutoScrollPlugin);
+    ASSERT_NE(pPlugin, nullptr);
+    CRect rect;
+    grid.GetGridRect(&rect);
+    POINT below{100, rect.bottom + 40}; // 40 pixels below the scrolling area
+    ::ClientToScreen(grid.GetSafeHwnd(), &below);
+    ::SetCursorPos(below.x, below.y);
+    backend->AdvanceClock(1000);
+
+    ASSERT_TRUE(grid.StartAutoScroll(FALSE, TRUE, FALSE));
+    backend->ProcessMessages(); // the posted first tick scrolls at once
+    EXPECT_EQ(grid.GetTopRow(), 2u);
+    EXPECT_EQ(pPlugin->GetStepInterval(), 80 - (40 / 5) / 2);
+    // Within the step interval nothing more happens; after it, the next row.
+    backend->Advance(50);
+    EXPECT_EQ(grid.GetTopRow(), 2u);
+    backend->Advance(40);
+    EXPECT_EQ(grid.GetTopRow(), 3u);
+    // Held long enough, the interval reaches 0 and the speed climbs to several rows a step.
+    for (int i = 0; i < 80; ++i)
+        backend->Advance(20);
+    EXPECT_EQ(pPlugin->GetStepInterval(), 0);
+    EXPECT_GT(pPlugin->GetSpeed(), 20);
+    const ROWCOL nTop = grid.GetTopRow();
+    backend->Advance(20);
+    EXPECT_GE(grid.GetTopRow(), nTop + 2);
+
+    // Any button going up stops it.
+    grid.SendMessage(WM_LBUTTONUP, 0, 0);
+    const ROWCOL nStopped = grid.GetTopRow();
+    backend->Advance(500);
+    EXPECT_EQ(grid.GetTopRow(), nStopped);
+    EXPECT_FALSE(grid.IsAutoScrolling());
+}
+
+TEST_F(GridWndTest, RedrawsInvalidateOnlyWhatTheyNameAndZoomScalesTheFont)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 300, 20);
+    grid.UpdateWindow();
+    grid.RedrawRange(CGXRange(2, 2, 2, 2), 0);
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty()); // flags 0 draw nothing
+    grid.RedrawRange(CGXRange(2, 2, 2, 2), GX_INVALIDATE);
+    const CRect cell = grid.CalcCellRect(2, 2);
+    EXPECT_EQ(UpdateRectOf(grid), CRect(cell.left, cell.top, cell.right + 1, cell.bottom + 1));
+    grid.UpdateWindow();
+
+    // Rows removed below the top row: the top row comes back to the last row.
+    grid.SetTopRow(250, 0);
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.SetRowCount(100, 0);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    EXPECT_LE(grid.GetTopRow(), 100u);
+
+    // A zoom doubles the standard font; while printing the zoom reads 100.
+    const int nHeight = grid.GetFontHeight();
+    grid.SetZoom(200, 0);
+    EXPECT_EQ(grid.GetZoom(), 200);
+    EXPECT_NEAR(grid.GetFontHeight(), 2 * nHeight, 2);
+    EXPECT_EQ(grid.GetParam()->GetProperties()->m_nZoom, 200);
+    grid.SetPrinting(TRUE);
+    EXPECT_EQ(grid.GetZoom(), 100);
+    grid.SetPrinting(FALSE);
+}
+
+TEST_F(GridWndTest, AScrolledRowNeverNeedsMoreThanTheSpaceBelowTheFrozenRows)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 20, 5);
+    CRect rect;
+    grid.GetGridRect(&rect);
+    ASSERT_TRUE(grid.SetRowHeight(5, 5, 2000, nullptr, 0, 1));
+    EXPECT_EQ(grid.GetRowHeight(5), rect.Height() - 20); // below the header row
+    // Frozen rows taller than the window leave no space: the cap is 0, never negative.
+    ASSERT_TRUE(grid.SetFrozenRows(2, 0, 0, 1));
+    ASSERT_TRUE(grid.SetRowHeight(1, 2, 400, nullptr, 0, 1));
+    EXPECT_EQ(grid.GetRowHeight(5), 0);
+    EXPECT_GE(grid.GetRowHeight(3), 0);
+    EXPECT_EQ(grid.GetRowHeight(1), 400); // frozen rows are not capped
+}
+
+TEST_F(GridWndTest, CursorsFollowTheHitAndLoadEachResourceOnce)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 20, 5);
+    const CRect header = grid.CalcCellRect(0, 2);
+    grid.UpdateCursor(CPoint(header.right, header.CenterPoint().y)); // a column boundary
+    EXPECT_EQ(CGXGridCore::GetLoadedCursorId(), 20190u);
+    const HCURSOR hResize = ::GetCursor();
+    EXPECT_NE(hResize, nullptr);
+    grid.UpdateCursor(CPoint(header.right + 1, header.CenterPoint().y));
+    EXPECT_EQ(::GetCursor(), hResize); // the same id is not loaded again
+    const CRect rowHeader = grid.CalcCellRect(3, 0);
+    grid.UpdateCursor(rowHeader.CenterPoint());
+    EXPECT_EQ(CGXGridCore::GetLoadedCursorId(), 20196u); // selects the row
+    const CRect cell = grid.CalcCellRect(3, 3);
+    grid.UpdateCursor(cell.CenterPoint());
+    EXPECT_NE(::GetCursor(), hResize); // the default cursor inside cells
 }
