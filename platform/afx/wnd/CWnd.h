@@ -277,6 +277,18 @@ public:
     // Offers the colours to the control first (its reflected CtlColor), then the default.
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    void OnSysColorChange();
+    void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);
+    void OnCancelMode();
+    void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    void OnEnterIdle(UINT nWhy, CWnd* pWho);
+    void OnNcPaint();
+    void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    void OnNcMouseMove(UINT nHitTest, CPoint point);
+    void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    void OnNcLButtonUp(UINT nHitTest, CPoint point);
+    void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
+    void OnNcRButtonDown(UINT nHitTest, CPoint point);
 
 protected:
     // WM_COMMAND: commands without a control are checked against their update handlers first,

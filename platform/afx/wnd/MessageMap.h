@@ -294,6 +294,30 @@ private:
                                                 reinterpret_cast<LPDELETEITEMSTRUCT>(c.lParam)); c.result = TRUE; \
                  return TRUE;)
 
+#define ON_WM_SYSCOLORCHANGE() AFX_WM_ENTRY(WM_SYSCOLORCHANGE, p->OnSysColorChange(); return TRUE;)
+#define ON_WM_SETTINGCHANGE() \
+    AFX_WM_ENTRY(WM_SETTINGCHANGE, p->OnSettingChange(static_cast<UINT>(c.wParam), \
+                                                      reinterpret_cast<LPCTSTR>(c.lParam)); return TRUE;)
+#define ON_WM_CANCELMODE() AFX_WM_ENTRY(WM_CANCELMODE, p->OnCancelMode(); return TRUE;)
+#define ON_WM_ACTIVATEAPP() \
+    AFX_WM_ENTRY(WM_ACTIVATEAPP, p->OnActivateApp(static_cast<BOOL>(c.wParam), static_cast<DWORD>(c.lParam)); \
+                 return TRUE;)
+#define ON_WM_ENTERIDLE() \
+    AFX_WM_ENTRY(WM_ENTERIDLE, p->OnEnterIdle(static_cast<UINT>(c.wParam), \
+                                              AfxWndFromHandle(reinterpret_cast<HWND>(c.lParam))); return TRUE;)
+#define ON_WM_NCPAINT() AFX_WM_ENTRY(WM_NCPAINT, p->OnNcPaint(); return TRUE;)
+#define ON_WM_NCCALCSIZE() \
+    AFX_WM_ENTRY(WM_NCCALCSIZE, p->OnNcCalcSize(static_cast<BOOL>(c.wParam), \
+                                                reinterpret_cast<NCCALCSIZE_PARAMS*>(c.lParam)); return TRUE;)
+// Non-client mouse messages: the hit-test code and the point on the screen.
+#define AFX_NCMOUSE_ENTRY(msg, fn) \
+    AFX_WM_ENTRY(msg, p->fn(static_cast<UINT>(c.wParam), AFX_POINT_LPARAM); return TRUE;)
+#define ON_WM_NCMOUSEMOVE() AFX_NCMOUSE_ENTRY(WM_NCMOUSEMOVE, OnNcMouseMove)
+#define ON_WM_NCLBUTTONDOWN() AFX_NCMOUSE_ENTRY(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCLBUTTONUP() AFX_NCMOUSE_ENTRY(WM_NCLBUTTONUP, OnNcLButtonUp)
+#define ON_WM_NCLBUTTONDBLCLK() AFX_NCMOUSE_ENTRY(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+#define ON_WM_NCRBUTTONDOWN() AFX_NCMOUSE_ENTRY(WM_NCRBUTTONDOWN, OnNcRButtonDown)
+
 #define AFX_MOUSE_ENTRY(msg, fn) \
     AFX_WM_ENTRY(msg, p->fn(static_cast<UINT>(c.wParam), AFX_POINT_LPARAM); return TRUE;)
 #define ON_WM_MOUSEMOVE() AFX_MOUSE_ENTRY(WM_MOUSEMOVE, OnMouseMove)

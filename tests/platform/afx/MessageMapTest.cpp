@@ -129,3 +129,76 @@ TEST_F(AfxTest, AnExceptionOutOfAHandlerStopsAtTheWindowProcedureAndFailsTheCrea
     EXPECT_EQ(wnd.m_hWnd, nullptr) << "the window was taken down and the object let go of it";
     EXPECT_EQ(::GetWindow(top->m_hWnd, GW_CHILD), nullptr);
 }
+
+namespace {
+
+// The frame-level messages the toolkit's frames and bars map, each decoded once in its entry;
+// a handler that calls the base gets the default's work done for the message being processed.
+class CFrameMessages : public CWnd {
+public:
+    std::vector<std::string> log;
+    void OnSysColorChange() { log.push_back("colours"); }
+    void OnSettingChange(UINT uFlags, LPCTSTR section)
+    {
+        log.push_back("setting " + std::to_string(uFlags) + " " + (section ? section : "-"));
+    }
+    void OnCancelMode() { log.push_back("cancel"); }
+    void OnActivateApp(BOOL active, DWORD thread)
+    {
+        log.push_back("app " + std::to_string(active) + " " + std::to_string(thread));
+    }
+    void OnEnterIdle(UINT why, CWnd* who) { log.push_back("idle " + std::to_string(why) + (who == this ? " self" : "")); }
+    void OnNcLButtonDown(UINT hit, CPoint pt)
+    {
+        log.push_back("nc down " + std::to_string(hit) + " " + std::to_string(pt.x) + "," + std::to_string(pt.y));
+    }
+    void OnNcLButtonDblClk(UINT hit, CPoint) { log.push_back("nc double " + std::to_string(hit)); }
+    void OnNcMouseMove(UINT hit, CPoint pt) { log.push_back("nc move " + std::to_string(hit) + " " + std::to_string(pt.y)); }
+    void OnNcCalcSize(BOOL valid, NCCALCSIZE_PARAMS* params)
+    {
+        CWnd::OnNcCalcSize(valid, params);   // the default frame first
+        params->rgrc[0].top += 3;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFrameMessages, CWnd)
+    ON_WM_SYSCOLORCHANGE()
+    ON_WM_SETTINGCHANGE()
+    ON_WM_CANCELMODE()
+    ON_WM_ACTIVATEAPP()
+    ON_WM_ENTERIDLE()
+    ON_WM_NCLBUTTONDOWN()
+    ON_WM_NCLBUTTONDBLCLK()
+    ON_WM_NCMOUSEMOVE()
+    ON_WM_NCCALCSIZE()
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST_F(AfxTest, FrameLevelMessagesReachTheirTypedHandlers)
+{
+    CFrameMessages wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "Frame", WS_POPUP | WS_BORDER | WS_VISIBLE, CRect(10, 10, 110, 90), nullptr, 0));
+    wnd.SendMessage(WM_SYSCOLORCHANGE);
+    wnd.SendMessage(WM_SETTINGCHANGE, 47, reinterpret_cast<LPARAM>("intl"));
+    wnd.SendMessage(WM_CANCELMODE);
+    wnd.SendMessage(WM_ACTIVATEAPP, TRUE, 1234);
+    wnd.SendMessage(WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(wnd.m_hWnd));
+    wnd.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(-5, 300));
+    wnd.SendMessage(WM_NCLBUTTONDBLCLK, HTLEFT, MAKELPARAM(12, 12));
+    wnd.SendMessage(WM_NCMOUSEMOVE, HTBOTTOM, MAKELPARAM(40, -2));
+    EXPECT_EQ(wnd.log, (std::vector<std::string>{"colours", "setting 47 intl", "cancel", "app 1 1234",
+                                                  "idle " + std::to_string(MSGF_MENU) + " self",
+                                                  "nc down " + std::to_string(HTCAPTION) + " -5,300",
+                                                  "nc double " + std::to_string(HTLEFT),
+                                                  "nc move " + std::to_string(HTBOTTOM) + " -2"}));
+    // The frame's own border stays, with the handler's strip taken off inside it.
+    CRect window, client;
+    wnd.GetWindowRect(&window);
+    wnd.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    wnd.GetClientRect(&client);
+    EXPECT_EQ(client.Height(), window.Height() - 2 - 3);
+    EXPECT_EQ(client.Width(), window.Width() - 2);
+    wnd.DestroyWindow();
+}
