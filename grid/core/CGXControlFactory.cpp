@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXCalcSizeImp.h"
 #include "grid/core/CGXCheckBox.h"
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXEditControl.h"
@@ -74,6 +75,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
     CGXGridUpdateHintImp::Install(pGrid);
     CGXGridMoveRowsColsImp::Install(pGrid);
     CGXAutoScrollPlugin::Install(pGrid);
+    CGXCalcSizeImp::Install(pGrid);
 }
 
 void CGXControlFactory::InitializeApplicationComponents()

@@ -45,8 +45,10 @@ BOOL CGXStatic::CanFloatCell(ROWCOL, ROWCOL, const CGXStyle&, BOOL)
     return FALSE;
 }
 
-CSize CGXStatic::CalcSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*, BOOL)
+CSize CGXStatic::CalcSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert)
 {
-    // FIXME: the size-from-contents feature measures the text; without it the size is unknown.
-    return CSize(0, 0);
+    // The size-from-contents feature measures the text; without it the size is unknown.
+    if (m_pGrid == nullptr || m_pGrid->m_pCalcSizeImp == nullptr)
+        return CSize(0, 0);
+    return m_pGrid->m_pCalcSizeImp->CalcSize(this, pDC, nRow, nCol, style, pStandardStyle, bVert);
 }

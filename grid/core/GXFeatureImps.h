@@ -12,6 +12,7 @@
 
 class CArchive;
 class CDC;
+class CGXControl;
 class CGXGridCore;
 class CGXRangeList;
 class CGXStyle;
@@ -220,7 +221,9 @@ public:
 
 class CGXAbstractCalcSizeImp : public CObject {
 public:
-    virtual CSize CalcCellSize(CGXGridCore* pGrid, CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert) = 0;
+    // The size a cell's contents need: the width (bVert FALSE) or the height (bVert TRUE).
+    virtual CSize CalcSize(CGXControl* pControl, CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
+                           const CGXStyle* pStandardStyle, BOOL bVert) = 0;
 };
 
 // The move-rows-and-columns feature: the engine's move operations need it.
