@@ -522,7 +522,9 @@ void CFrameWnd::OnEnable(BOOL bEnable)
         return;
     }
     Default();
-    NotifyFloatingWindows(bEnable ? FS_ENABLE : FS_DISABLE);
+    // A document window's enabling is its own; the main frame's takes its palettes along.
+    if (!(GetStyle() & WS_CHILD))
+        NotifyFloatingWindows(bEnable ? FS_ENABLE : FS_DISABLE);
 }
 
 void CFrameWnd::OnShowWindow(BOOL bShow, UINT nStatus)

@@ -157,6 +157,12 @@ TEST_F(CFrameWndTest, AModalStateDisablesTheFrameAndWhatItOwnsUntilItEnds)
     EXPECT_EQ(CaptionPixel(*frame), ColorOf(COLOR_INACTIVECAPTION));
     ::EnableWindow(frame->m_hWnd, TRUE);
     EXPECT_TRUE(mini->IsWindowEnabled());
+    // A frame inside the frame (a document window) disabled on its own leaves them alone.
+    auto* inner = new CFrameWnd;   // goes with its window
+    ASSERT_TRUE(inner->Create(nullptr, "Inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 80), frame));
+    inner->EnableWindow(FALSE);
+    EXPECT_TRUE(mini->IsWindowEnabled());
+    inner->DestroyWindow();
     tool.DestroyWindow();
 }
 
