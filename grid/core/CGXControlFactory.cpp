@@ -1,6 +1,7 @@
 #include "grid/core/CGXControlFactory.h"
 
 #include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXDrawSpannedCellsImp.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXCalcSizeImp.h"
 #include "grid/core/CGXCheckBox.h"
@@ -76,6 +77,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
     CGXGridMoveRowsColsImp::Install(pGrid);
     CGXAutoScrollPlugin::Install(pGrid);
     CGXCalcSizeImp::Install(pGrid);
+    CGXDrawSpannedCellsImp::Install(pGrid);
 }
 
 void CGXControlFactory::InitializeApplicationComponents()

@@ -868,6 +868,7 @@ protected:
     UINT m_nAutoScrollKeyFlags = 0;
     friend class CGXAutoScrollPlugin;
     friend class CGXGridOldDrawingImp;
+    friend class CGXDrawSpannedCellsImp;
     BOOL m_bOldDrawing = FALSE; // the older drawing order drew once and keeps the grid
 
     // Window events.

@@ -56,7 +56,7 @@ void CGXGridCore::DrawRowLines(GXDrawState& st, ROWCOL i)
         const auto lineOf = [&](ROWCOL j, CGXPen& pen, BOOL& bBorder) -> BOOL {
             const WORD f = st.flags[st.Index(i, j)];
             const CGXStyle* pStyle = st.styles[st.Index(i, j)];
-            if ((f & GX_DS_SKIP) || pStyle == nullptr || st.widths[j] <= 0)
+            if (pStyle == nullptr || st.widths[j] <= 0)
                 return FALSE;
             if (f & bit) {
                 pen = pStyle->GetBorders(nSide);
@@ -120,7 +120,7 @@ void CGXGridCore::DrawColumnLines(GXDrawState& st, ROWCOL j)
         const auto lineOf = [&](ROWCOL i, CGXPen& pen, BOOL& bBorder) -> BOOL {
             const WORD f = st.flags[st.Index(i, j)];
             const CGXStyle* pStyle = st.styles[st.Index(i, j)];
-            if ((f & GX_DS_SKIP) || pStyle == nullptr || st.heights[i] <= 0)
+            if (pStyle == nullptr || st.heights[i] <= 0)
                 return FALSE;
             if (f & bit) {
                 pen = pStyle->GetBorders(nSide);

@@ -331,6 +331,8 @@ void CGXGridCore::PrepareCell(GXDrawState& st, ROWCOL i, ROWCOL j)
     WORD& f = st.flags[st.Index(i, j)];
     if (f & GX_DS_SKIP)
         return;
+    if (m_pDrawSpannedCellsImp != nullptr && m_pDrawSpannedCellsImp->PrepareCell(this, st, i, j))
+        return;
     const ROWCOL nRow = st.rows[i], nCol = st.cols[j];
     const CGXStyle*& pStyle = st.styles[st.Index(i, j)];
     if (pStyle == nullptr)
@@ -404,6 +406,8 @@ void CGXGridCore::RowBackground(GXDrawState& st, ROWCOL i)
 
 void CGXGridCore::DrawStateCell(GXDrawState& st, ROWCOL i, ROWCOL j)
 {
+    if (m_pDrawSpannedCellsImp != nullptr && m_pDrawSpannedCellsImp->DrawCell(this, st, i, j))
+        return;
     const WORD f = st.flags[st.Index(i, j)];
     const CGXStyle* pStyle = st.styles[st.Index(i, j)];
     if ((f & GX_DS_SKIP) || pStyle == nullptr || st.rectCell.Width() <= 0 || st.rectCell.Height() <= 0)

@@ -20,7 +20,9 @@ enum : WORD {
     GX_DS_BORDER_BOTTOM = 0x0008,
     GX_DS_SELECTED = 0x0010,
     GX_DS_ERASEBK = 0x0020,
-    GX_DS_SKIP = 0x0040,
+    GX_DS_SKIP = 0x0040,      // the cell belongs to a span (or lies past the last row or column)
+    GX_DS_COVERED = 0x0080,   // its span is a covered range
+    GX_DS_INSPAN = 0x0100,    // not the first cell of its span in the drawn block
     GX_DS_HORZLINE = 0x0200,
     GX_DS_VERTLINE = 0x0400,
     GX_DS_FROZENCOL = 0x0800,

@@ -19,6 +19,7 @@ class CGXStyle;
 class CObArray;
 class CStringArray;
 class CWnd;
+struct GXDrawState;
 struct CPrintInfo;
 
 using ROWCOL = DWORD;
@@ -102,6 +103,10 @@ class CGXAbstractDrawSpannedCellsImp : public CObject {
 public:
     virtual BOOL EvalSpans(CGXGridCore* pGrid, ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol,
                            ROWCOL nLastRow, ROWCOL nLastCol, BOOL bFloat, BOOL bMerge, UINT nFlags) = 0;
+    // While a block of cells is drawn: TRUE when the cell at (i, j) of the pass belongs to a
+    // span and was prepared, or drawn (or left out inside its span), here.
+    virtual BOOL PrepareCell(CGXGridCore* pGrid, GXDrawState& state, ROWCOL i, ROWCOL j) = 0;
+    virtual BOOL DrawCell(CGXGridCore* pGrid, GXDrawState& state, ROWCOL i, ROWCOL j) = 0;
 };
 
 class CGXAbstractGridMarkEditHeaderImp : public CObject {

@@ -233,3 +233,45 @@ TEST_F(GridDrawTest, ATransparentGridDrawsCellsAndLinesOverWhatIsThere)
     EXPECT_EQ(again->GetPixel(125, 65), RGB(255, 255, 0));
     EXPECT_NE(again->GetPixel(300, 250), RGB(255, 0, 0));
 }
+
+TEST_F(GridDrawTest, ACoveredRangeIsDrawnOnceWithLinesOnlyAtItsEdges)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 12, 4);
+    grid.SetMemDCDrawing(0);
+    auto* pCovered = new TestCoveredFeature;
+    grid.m_pCoveredCellsImp = pCovered;
+    grid.AddAutoDeleteImp(pCovered);
+    pCovered->m_ranges.push_back(CGXRange(2, 1, 3, 2));
+    CGXStyle yellow;
+    yellow.SetInterior(RGB(255, 255, 0)).SetValue("wide");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 1, 2, 1), &yellow, gxOverride, 0, nullptr, 0, 1));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+    // Inside the range: no grid line between its columns or rows, the top-left cell's interior.
+    EXPECT_EQ(dc->GetPixel(100, 70), RGB(255, 255, 0));
+    EXPECT_EQ(dc->GetPixel(130, 60), RGB(255, 255, 0));
+    EXPECT_EQ(dc->GetPixel(140, 75), RGB(255, 255, 0));
+    // At its left and top edges the grid lines stand.
+    EXPECT_EQ(dc->GetPixel(50, 70), kGridLine);
+    EXPECT_EQ(dc->GetPixel(130, 40), kGridLine);
+    // The text is drawn once, at the range's top left.
+    int nWide = 0;
+    for (const RecordedCall& call : dc.Calls("ExtTextOut"))
+        nWide += call.text == "wide";
+    for (const RecordedCall& call : dc.Calls("TextOut"))
+        nWide += call.text == "wide";
+    EXPECT_EQ(nWide, 1);
+
+    // Across the frozen rows: the part above and the part below both show the range.
+    pCovered->m_ranges.push_back(CGXRange(2, 3, 8, 3));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 3, 2, 3), &yellow, gxOverride, 0, nullptr, 0, 1));
+    ASSERT_TRUE(grid.SetFrozenRows(2, 0, 0, 1));
+    grid.SetTopRow(5, 0);
+    RecordingDC split(400, 300);
+    grid.Paint(split.Get());
+    const CRect frozen = grid.CalcCellRect(2, 3);
+    const CRect scrolled = grid.CalcClientRectOfRange(5, 3, 5, 3);
+    EXPECT_EQ(split->GetPixel(frozen.left + 30, frozen.top + 15), RGB(255, 255, 0));
+    EXPECT_EQ(split->GetPixel(scrolled.left + 30, scrolled.top), RGB(255, 255, 0));
+}

@@ -10,7 +10,9 @@
 #include "platform/win/Gdi.h"
 #include "platform/win/HeadlessFixture.h"
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 class TestHideFeature : public CGXAbstractGridHideCellsImp {
 public:
@@ -72,4 +74,37 @@ protected:
         grid.SetGridRect(TRUE, &rect);
         grid.GetParam()->EnableUndo(TRUE);
     }
+};
+
+// Covered ranges kept in a plain list.
+class TestCoveredFeature : public CGXAbstractGridCoveredCellsImp {
+public:
+    BOOL SetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT, int) override
+    {
+        m_ranges.push_back(CGXRange(nRow, nCol, nToRow, nToCol));
+        return TRUE;
+    }
+    CGXRange* FindCoveredSpan(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXRange& range) override
+    {
+        for (const CGXRange& r : m_ranges)
+            if (r.ContainsCell(nRow, nCol)) {
+                range = r;
+                return &range;
+            }
+        return nullptr;
+    }
+    BOOL StoreCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, BOOL) override { return TRUE; }
+    void UpdateCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) override {}
+    BOOL AddCoveredCellsToRange(CGXGridCore*, CGXRange& range) override
+    {
+        for (const CGXRange& r : m_ranges)
+            if (r.ContainsCell(range.top, range.left) || r.ContainsCell(range.bottom, range.right)) {
+                range.top = std::min(range.top, r.top);
+                range.left = std::min(range.left, r.left);
+                range.bottom = std::max(range.bottom, r.bottom);
+                range.right = std::max(range.right, r.right);
+            }
+        return TRUE;
+    }
+    std::vector<CGXRange> m_ranges;
 };
