@@ -169,6 +169,7 @@ void SECEditDoc::FreeChain(SECEditLine* pLine)
 
 void SECEditDoc::FreeLines()
 {
+    TouchBlocks(nullptr);
     m_pNearLine = nullptr;
     FreeChain(m_pFirstLine);
     m_pFirstLine = nullptr;

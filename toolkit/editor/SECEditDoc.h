@@ -104,7 +104,12 @@ public:
     virtual BOOL LoadKeywordFile();
     virtual BOOL IsInBlock(const SECEditLine* pLine, const char* pOpener, const char* pCloser,
                            const char* pLineComment);
+    // Whether a line starts inside a block opened above it, and of which class: the same answer
+    // as the backward walk of IsInBlock, read from states cached at line starts and worked out
+    // forwards from the nearest line still known, never from the top again after an edit.
     virtual BOOL GetLineBlockClass(const SECEditLine* pLine, int* pClass);
+    // Forgets the cached block states below a line that is about to change (all with null).
+    void TouchBlocks(const SECEditLine* pLine);
     virtual void LoadLanguageSettings();
 
     // Construction and settings.
@@ -259,6 +264,7 @@ private:
     void ApplyRedo(const SECEditUndoRecord& rec);
     bool SameStep(const SECEditUndoRecord& a, const SECEditUndoRecord& b) const;
     void CloseLock();
+    DWORD BlockStep(DWORD dwState, const SECEditLine* pLine);
     void ReadWordChars();
     bool SearchPiece(const char* pPiece, int nLength, int nFrom, int nLimit, SECEditSearch& request,
                      SECEditRegExp* pRegExp, bool bForward, int* pOffset, int* pMatch);
@@ -317,6 +323,9 @@ private:
         bool bKnown = false;
     };
     std::vector<Keyword> m_keywords;        // open addressing; empty until the file is read
+    // Cached block states: lines numbered up to m_nBlockValid carrying m_nBlockStamp are known.
+    int m_nBlockStamp = 1;
+    int m_nBlockValid = 0;
     std::string m_keywordImage;
     bool m_bHasKeywordImage = false;
 };

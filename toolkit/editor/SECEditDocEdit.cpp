@@ -9,7 +9,14 @@
 // Counts nested primitives, so that only an edit made from outside, unrecorded, loses the save
 // point (the primitives call one another without recording).
 struct SECEditDoc::EditScope {
-    explicit EditScope(SECEditDoc& doc) : m_doc(doc) { ++m_doc.m_nEditDepth; }
+    // The lines from which on the text changes: their cached block states are dropped.
+    EditScope(SECEditDoc& doc, const SECEditLine* pLine, const SECEditLine* pOther = nullptr) : m_doc(doc)
+    {
+        ++m_doc.m_nEditDepth;
+        m_doc.TouchBlocks(pLine);
+        if (pOther != nullptr)
+            m_doc.TouchBlocks(pOther);
+    }
     ~EditScope() { --m_doc.m_nEditDepth; }
     EditScope(const EditScope&) = delete;
     EditScope& operator=(const EditScope&) = delete;
@@ -55,6 +62,7 @@ int SECEditDoc::InsertBytes(SECEditLine* pLine, int nOffset, const char* p, int 
         return 0;
     if (!GrowLine(pLine, pLine->nLength + n + m_nLineEndLength + 1))
         return SECEDIT_OUT_OF_MEMORY;
+    TouchBlocks(pLine);
     char* text = pLine->pText;
     std::memmove(text + nOffset + n, text + nOffset, static_cast<size_t>(pLine->nLength - nOffset));
     std::memcpy(text + nOffset, p, static_cast<size_t>(n));
@@ -67,7 +75,7 @@ int SECEditDoc::PadToPosition(SECEditPos& pos, BOOL bRecord)
 {
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     SECEditLine* line = pos.pLine;
     int textLen = TextLength(line);
     if (pos.nOffset <= textLen)
@@ -105,7 +113,7 @@ int SECEditDoc::InsertChar(SECEditPos& pos, char ch, BOOL bInsert, BOOL bRecord)
     // A line holds no NUL, and no line end but its own: those bytes are no characters to type.
     if (ch == '\0' || ch == '\r' || ch == '\n')
         return 0;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     int rc = PadToPosition(pos, bRecord);
     if (rc != 0)
         return rc;
@@ -156,7 +164,7 @@ int SECEditDoc::InsertString(SECEditPos& pos, const char* pText, BOOL bInsert, B
         return 0;
     if (std::strpbrk(pText, "\r\n") != nullptr)
         return InsertText(pos, pText, -1, bRecord);   // text that breaks lines
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     int rc = PadToPosition(pos, bRecord);
     if (rc != 0)
         return rc;
@@ -206,7 +214,7 @@ int SECEditDoc::DeleteChar(SECEditPos& pos, BOOL bRecord)
 {
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     SECEditLine* line = pos.pLine;
     int textLen = TextLength(line);
     int off = pos.nOffset;
@@ -227,7 +235,7 @@ int SECEditDoc::DeleteChars(SECEditPos& pos, int nCount, BOOL bRecord)
         return DeleteChar(pos, bRecord);
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     SECEditLine* line = pos.pLine;
     int off = std::max(0, pos.nOffset);
     int n = std::min(nCount, TextLength(line) - off);
@@ -247,7 +255,7 @@ int SECEditDoc::SplitLine(SECEditPos& pos, BOOL bRecord)
 {
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     SECEditLine* line = pos.pLine;
     int off = std::min(std::max(0, pos.nOffset), TextLength(line));
     int restLength = line->nLength - off;
@@ -300,7 +308,7 @@ int SECEditDoc::JoinLine(SECEditPos& pos, BOOL bRecord)
 {
     if (m_bReadOnly)
         return SECEDIT_READONLY;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     SECEditLine* line = pos.pLine;
     if (line->pNext == nullptr)
         return SECEDIT_END_OF_FILE;
@@ -348,7 +356,7 @@ int SECEditDoc::InsertText(SECEditPos& pos, const char* pText, int nLength, BOOL
         return 0;
     if (std::memchr(pText, '\0', static_cast<size_t>(nLength)) != nullptr)
         return SECEDIT_NULLS_IN_FILE;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     int kind = DetectLineEnd(pText, nLength);
     std::string text = kind >= 0 && kind != m_nLineEndType
         ? ConvertLineEnds(pText, nLength, m_nLineEndType) : std::string(pText, static_cast<size_t>(nLength));
@@ -463,7 +471,7 @@ int SECEditDoc::InsertColumnBlock(SECEditPos& pos, const char* pText, int nLengt
         return 0;
     if (std::memchr(pText, '\0', static_cast<size_t>(nLength)) != nullptr)
         return SECEDIT_NULLS_IN_FILE;
-    EditScope scope(*this);
+    EditScope scope(*this, pos.pLine);
     int kind = DetectLineEnd(pText, nLength);
     std::string text = kind >= 0 && kind != m_nLineEndType
         ? ConvertLineEnds(pText, nLength, m_nLineEndType) : std::string(pText, static_cast<size_t>(nLength));
@@ -536,7 +544,7 @@ int SECEditDoc::DeleteRange(SECEditPos from, SECEditPos to, BOOL bRecord)
     if (from.pLine == nullptr || to.pLine == nullptr
         || (from.pLine == to.pLine && from.nOffset == to.nOffset))
         return SECEDIT_NO_SELECTION;
-    EditScope scope(*this);
+    EditScope scope(*this, from.pLine, to.pLine);
     if (!IsBefore(from, to))
         std::swap(from, to);
     if (from.pLine == to.pLine) {
@@ -584,7 +592,7 @@ int SECEditDoc::DeleteColumnBlock(SECEditPos from, SECEditPos to, BOOL bRecord)
         return SECEDIT_READONLY;
     if (from.pLine == nullptr || to.pLine == nullptr)
         return SECEDIT_NO_SELECTION;
-    EditScope scope(*this);
+    EditScope scope(*this, from.pLine, to.pLine);
     // A block drawn upwards or leftwards has its corners the other way round.
     if (from.pLine != to.pLine && !IsBefore(from, to))
         std::swap(from.pLine, to.pLine);

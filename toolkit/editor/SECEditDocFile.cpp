@@ -284,6 +284,7 @@ int SECEditDoc::InsertFileLines(SECEditPos& pos, LPCSTR lpszPath, BOOL bRecord)
     scratch.m_pFirstLine = nullptr;
     scratch.m_nLineCount = 0;
     SECEditLine* before = pos.pLine;
+    TouchBlocks(before);
     head->pPrev = before->pPrev;
     if (before->pPrev != nullptr)
         before->pPrev->pNext = head;

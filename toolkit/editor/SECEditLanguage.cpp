@@ -122,6 +122,9 @@ void SECEditDoc::LoadLanguageSettings()
     CopyDelimiter(m_szCommentEnd1, ProfileString("Comment End 1", ""));
     CopyDelimiter(m_szCommentEnd2, ProfileString("Comment End 2", ""));
     m_bAutoindent = static_cast<BOOL>(ProfileInt("Autoindent", 1));
+    // Other delimiters: every cached block state is stale.
+    ++m_nBlockStamp;
+    TouchBlocks(nullptr);
     m_bCase = static_cast<BOOL>(ProfileInt("Case", 0));
 
     struct stat st{};
@@ -399,6 +402,8 @@ int SECEditDoc::AddBlockPair(const char* pStart, const char* pEnd)
             return -1;
     }
     m_blockPairs.push_back({pStart, pEnd != nullptr ? pEnd : ""});
+    ++m_nBlockStamp;
+    TouchBlocks(nullptr);
     return static_cast<int>(m_blockPairs.size()) - 1 + 3;
 }
 
@@ -527,21 +532,128 @@ BOOL SECEditDoc::IsInBlock(const SECEditLine* pLine, const char* pOpener, const 
     return TRUE;
 }
 
+void SECEditDoc::TouchBlocks(const SECEditLine* pLine)
+{
+    // A line's start state depends only on the lines above it: the changed line keeps its own.
+    const int through = pLine != nullptr ? pLine->nLineNo : 0;
+    if (through < m_nBlockValid)
+        m_nBlockValid = through;
+}
+
+DWORD SECEditDoc::BlockStep(DWORD dwState, const SECEditLine* pLine)
+{
+    struct Kind {
+        const char* opener;
+        const char* closer;
+        const char* lineComment;
+    };
+    const size_t pairs = std::min<size_t>(m_blockPairs.size(), 30);
+    DWORD next = 0;
+    for (size_t k = 0; k < pairs + 2; ++k) {
+        Kind kind = k == 0 ? Kind{m_szCommentStart1, m_szCommentEnd1, m_szCommentEnd2[0] == '\0' ? m_szCommentStart2 : nullptr}
+            : k == 1 ? Kind{m_szCommentStart2, m_szCommentEnd2, m_szCommentEnd1[0] == '\0' ? m_szCommentStart1 : nullptr}
+                     : Kind{m_blockPairs[k - 2].strStart.c_str(), m_blockPairs[k - 2].strEnd.c_str(), nullptr};
+        const DWORD bit = 1u << k;
+        if (kind.opener == nullptr || *kind.opener == '\0' || kind.closer == nullptr || *kind.closer == '\0'
+            || pLine->nLength == 0)
+            continue;
+        // The same reading of one line as the backward walk: its last opener outside quotes and
+        // before a line comment, and whether a closer outside quotes follows it.
+        const char* text = pLine->pText;
+        const int length = TextLength(pLine);
+        const int openLength = static_cast<int>(std::strlen(kind.opener));
+        int limit = length;
+        if (kind.lineComment != nullptr && *kind.lineComment != '\0') {
+            for (int from = 0;;) {
+                int at = FindNoCase(kind.lineComment, text + from, length - from);
+                if (at < 0)
+                    break;
+                if (!IsInQuotes(text, from + at)) {
+                    limit = from + at;
+                    break;
+                }
+                from += at + 1;
+            }
+        }
+        int opener = -1;
+        for (int end = limit; end > 0;) {
+            int at = FindLast(kind.opener, text, end);
+            if (at < 0)
+                break;
+            if (!IsInQuotes(text, at)) {
+                opener = at;
+                break;
+            }
+            end = at + openLength - 1;
+        }
+        auto closedFrom = [&](int from) {
+            for (;;) {
+                int at = FindNoCase(kind.closer, text + from, length - from);
+                if (at < 0)
+                    return false;
+                if (!IsInQuotes(text, from + at))
+                    return true;
+                from += at + 1;
+            }
+        };
+        if (opener >= 0) {
+            if (!closedFrom(opener + openLength))
+                next |= bit;
+        } else if ((dwState & bit) != 0 && !closedFrom(0)) {
+            next |= bit;
+        }
+    }
+    return next;
+}
+
 BOOL SECEditDoc::GetLineBlockClass(const SECEditLine* pLine, int* pClass)
 {
-    if (IsInBlock(pLine, m_szCommentStart1, m_szCommentEnd1,
-                  m_szCommentEnd2[0] == '\0' ? m_szCommentStart2 : nullptr)) {
-        *pClass = 1;
-        return TRUE;
+    if (pLine == nullptr)
+        return FALSE;
+    if (m_blockPairs.size() > 30) {
+        // More pairs than the state has bits: walk back, as a line of its own would.
+        if (IsInBlock(pLine, m_szCommentStart1, m_szCommentEnd1,
+                      m_szCommentEnd2[0] == '\0' ? m_szCommentStart2 : nullptr)) {
+            *pClass = 1;
+            return TRUE;
+        }
+        if (IsInBlock(pLine, m_szCommentStart2, m_szCommentEnd2,
+                      m_szCommentEnd1[0] == '\0' ? m_szCommentStart1 : nullptr)) {
+            *pClass = 2;
+            return TRUE;
+        }
+        for (size_t i = 0; i < m_blockPairs.size(); ++i) {
+            if (IsInBlock(pLine, m_blockPairs[i].strStart.c_str(), m_blockPairs[i].strEnd.c_str(), nullptr)) {
+                *pClass = static_cast<int>(i) + 3;
+                return TRUE;
+            }
+        }
+        return FALSE;
     }
-    if (IsInBlock(pLine, m_szCommentStart2, m_szCommentEnd2,
-                  m_szCommentEnd1[0] == '\0' ? m_szCommentStart1 : nullptr)) {
-        *pClass = 2;
-        return TRUE;
+    auto known = [this](const SECEditLine* line) {
+        return line->nBlockStamp == m_nBlockStamp && line->nLineNo <= m_nBlockValid;
+    };
+    // Up to the nearest line whose start state is known (the first line starts outside).
+    const SECEditLine* from = pLine;
+    while (from->pPrev != nullptr && !known(from))
+        from = from->pPrev;
+    DWORD state = from->pPrev == nullptr && !known(from) ? 0 : from->dwBlockState;
+    auto* line = const_cast<SECEditLine*>(from);
+    line->dwBlockState = state;
+    line->nBlockStamp = m_nBlockStamp;
+    while (line != pLine) {
+        state = BlockStep(state, line);
+        line = line->pNext;
+        line->dwBlockState = state;
+        line->nBlockStamp = m_nBlockStamp;
     }
-    for (size_t i = 0; i < m_blockPairs.size(); ++i) {
-        if (IsInBlock(pLine, m_blockPairs[i].strStart.c_str(), m_blockPairs[i].strEnd.c_str(), nullptr)) {
-            *pClass = static_cast<int>(i) + 3;
+    if (pLine->nLineNo > m_nBlockValid && from->nLineNo <= m_nBlockValid + 1)
+        m_nBlockValid = pLine->nLineNo;
+    if (state == 0)
+        return FALSE;
+    for (int k = 0; k < 32; ++k) {
+        if (state & (1u << k)) {
+            *pClass = k + 1;
             return TRUE;
         }
     }

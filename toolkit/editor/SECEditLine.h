@@ -15,6 +15,11 @@ struct SECEditLine {
     int nLineNo = 1;                // 1-based, valid after renumbering
     DWORD dwColorState = 0;         // kept for the window's colouring; the document only carries it
     DWORD dwFlags = 0;
+    // The block classes open where the line starts (bit c - 1 for class c), worked out by the
+    // document; trusted only while nBlockStamp is the document's and the line lies within the
+    // part above every edit since.
+    DWORD dwBlockState = 0;
+    int nBlockStamp = 0;
 };
 
 struct SECEditPos {

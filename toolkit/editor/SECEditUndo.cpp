@@ -213,6 +213,7 @@ BOOL SECEditDoc::Undo()
 {
     if (m_nUndoCurrent == 0)
         return FALSE;
+    TouchBlocks(nullptr);
     m_bApplyingUndo = true;
     for (;;) {
         const SECEditUndoRecord& rec = m_undo[m_nUndoCurrent - 1];
@@ -230,6 +231,7 @@ BOOL SECEditDoc::Redo()
 {
     if (m_nUndoTop == 0 || m_nUndoCurrent + 1 > m_nUndoTop)
         return FALSE;
+    TouchBlocks(nullptr);
     m_bApplyingUndo = true;
     for (;;) {
         const SECEditUndoRecord& rec = m_undo[m_nUndoCurrent];
