@@ -252,7 +252,7 @@ void SECDockBar::NormalizeRowShares(int nRowStart, CControlBar* pBar, int* pnSiz
     SECControlBar* givenBar = nullptr;
     for (int i = first; i < end; ++i) {
         CControlBar* bar = GetDockedControlBar(i);
-        if (!bar || !bar->IsVisible())
+            if (!bar || !bar->IsVisible())
             continue;
         // Only toolkit bars have a share: any other bar (a framework toolbar) keeps its size.
         SECControlBar* sec = AsSEC(bar);
@@ -288,9 +288,17 @@ void SECDockBar::NormalizeRowShares(int nRowStart, CControlBar* pBar, int* pnSiz
         return;
     }
     const float total = sum + given;
-    const float factor = total > 0.0f ? 1.0f / total : 1.0f;
-    for (SECControlBar* bar : row)
-        bar->m_fPctWidth = std::max(bar->m_fPctWidth, 0.0f) * factor;
+    if (givenBar && givenBar == m_pArrivedBar && given > 0.0f && given < 1.0f && sum > 0.0f) {
+        // A bar arriving with its share keeps it; the others share the rest as they had it.
+        const float others = (1.0f - given) / sum;
+        for (SECControlBar* bar : row)
+            if (bar != givenBar)
+                bar->m_fPctWidth = std::max(bar->m_fPctWidth, 0.0f) * others;
+    } else {
+        const float factor = total > 0.0f ? 1.0f / total : 1.0f;
+        for (SECControlBar* bar : row)
+            bar->m_fPctWidth = std::max(bar->m_fPctWidth, 0.0f) * factor;
+    }
     if (total <= 0.0f) {
         equalShares();
         return;
@@ -717,11 +725,10 @@ void SECDockBar::ReDockControlBar(CControlBar* pBar, LPCRECT lpRect)
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     CDockBar* old = pBar->m_pDockBar;
     if (old && old != this) {
-        if (old->IsKindOf(RUNTIME_CLASS(SECDockBar)))
-            static_cast<SECDockBar*>(old)->RemoveControlBar(pBar, -1, 0);
-        else
-            old->RemoveControlBar(pBar);
-        if (old->m_hWnd && old->FindBar(pBar) < 0)
+        // A floating frame emptied by the move is gone with its dock bar: nothing more to tidy.
+        const BOOL gone = old->IsKindOf(RUNTIME_CLASS(SECDockBar)) ? static_cast<SECDockBar*>(old)->RemoveControlBar(pBar, -1, 0)
+                                                                    : old->RemoveControlBar(pBar);
+        if (!gone && old->m_hWnd && old->FindBar(pBar) < 0)
             old->RemovePlaceHolder(static_cast<UINT>(pBar->GetDlgCtrlID()));
     } else if (old == this) {
         CDockBar::RemoveControlBar(pBar, index);

@@ -140,17 +140,21 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
         for (int i = rowStart; i < rowEnd; ++i)
             if (CControlBar* bar = GetDockedControlBar(i); bar && bar->IsVisible())
                 vis.push_back(i);
-        // Delayed showing and hiding happen in this same positioning, for every docked bar.
-        for (int i = rowStart; i < rowEnd; ++i) {
-            CControlBar* bar = GetDockedControlBar(i);
-            if (!bar || !(bar->m_nStateFlags & (CControlBar::delayShow | CControlBar::delayHide)))
-                continue;
-            AFX_SIZEPARENTPARAMS params{};
-            params.hDWP = hdwp;
-            bar->RecalcDelayShow(query ? &params : &params);
-            hdwp = params.hDWP;
-        }
+        // Delayed showing and hiding happen in this same positioning, for every docked bar, once
+        // the row is placed (a row that shows nothing too, or a hidden bar would stay up).
+        const auto applyDelayedShows = [&] {
+            for (int i = rowStart; i < rowEnd; ++i) {
+                CControlBar* bar = GetDockedControlBar(i);
+                if (!bar || !(bar->m_nStateFlags & (CControlBar::delayShow | CControlBar::delayHide)))
+                    continue;
+                AFX_SIZEPARENTPARAMS params{};
+                params.hDWP = hdwp;
+                bar->RecalcDelayShow(&params);
+                hdwp = params.hDWP;
+            }
+        };
         if (vis.empty()) {
+            applyDelayedShows();
             rowStart = rowEnd + 1;
             continue;
         }
@@ -352,6 +356,7 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
             }
             firstPlaced = FALSE;
         }
+        applyDelayedShows();
         across += T - o;
         prevRowSizable = rowSizable;
         rowStart = rowEnd + 1;

@@ -351,6 +351,19 @@ void SECDockContext::EndDrag()
             m_pDockSite->RecalcLayout(TRUE);
         }
     } else if (!(small && m_pBar->IsFloating())) {
+        // Leaving a side: the side and place are kept for the way back.
+        if (m_pBar->m_pDockBar && !m_pBar->IsFloating()) {
+            const UINT id = static_cast<UINT>(m_pBar->m_pDockBar->GetDlgCtrlID());
+            if (IsEdgeDockBarId(id)) {
+                m_uMRUDockID = id;
+                CRect r;
+                m_pBar->GetWindowRect(&r);
+                m_pBar->m_pDockBar->ScreenToClient(&r);
+                m_rectMRUDockPos = r;
+            }
+            if (SECControlBar* sec = AsSEC(m_pBar))
+                sec->m_fPctWidth2 = sec->m_fPctWidth;
+        }
         BOOL horz;
         if (m_dwStyle & CBRS_SIZE_DYNAMIC)
             horz = TRUE;

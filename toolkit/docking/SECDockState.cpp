@@ -51,10 +51,14 @@ int NonNegative(int value)
     return std::max(value, 0);
 }
 
-// A key of a section is there when reading it with two different defaults gives one answer.
+// A key of a section is there when reading it, as a number or as text, does not give back the
+// default asked for.
 BOOL HasProfileEntry(CWinApp* app, LPCTSTR section, LPCTSTR key)
 {
-    return app->GetProfileString(section, key, "\x01") != "\x01" || app->GetProfileString(section, key, "\x02") != "\x02";
+    constexpr int kAbsent = 0x7FFFFFF1;
+    if (app->GetProfileInt(section, key, kAbsent) != static_cast<UINT>(kAbsent))
+        return TRUE;
+    return app->GetProfileString(section, key, "\x01") != "\x01";
 }
 
 SECControlBar* AsSEC(CControlBar* bar)

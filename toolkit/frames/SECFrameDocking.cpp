@@ -240,6 +240,7 @@ void SECFrameDocking::DoFloatControlBar(CControlBar* pBar, CPoint point, DWORD d
         !(pBar->IsKindOf(RUNTIME_CLASS(SECControlBar)) && static_cast<SECControlBar*>(pBar)->IsFloatingInMDIChild())) {
         if (CFrameWnd* mini = old->GetParentFrame()) {
             mini->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            mini->RecalcLayout();   // the bar may have a new size (a resize ends here)
             if (SECDockableFrame* docFrame = GetDockableFrameOfBar(pBar))
                 FitFrameToParent(docFrame);
             mini->UpdateWindow();

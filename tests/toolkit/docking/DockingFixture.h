@@ -51,6 +51,7 @@ protected:
         bars.push_back(std::move(bar));
         return bars.back().get();
     }
+public:
     // The bar array as text: bars by their id's last hex digit, '|' for a null entry, 'pN' for a
     // placeholder of id N.
     static std::string Rows(const CDockBar* dock)
@@ -74,6 +75,7 @@ protected:
         ::MapWindowPoints(nullptr, ::GetParent(wnd.m_hWnd), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     }
+protected:
     SECDockBar* Top() { return docks[0]; }
     SECDockBar* Bottom() { return docks[1]; }
     SECDockBar* Left() { return docks[2]; }

@@ -1,0 +1,283 @@
+// The toolkit's MDI frame with documents: dock bars made once, frames opened docked round the
+// sides in turn, bars floated as windows of the client in a cascade, a document frame taken
+// from MDI child to docked to floating and back with the same view (and kept when no frame bar
+// can be made), titles numbered per frame, the caption masks, the active docked frame, and the
+// menu plug-in slot emptied once.
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocManager.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
+#include "tests/platform/afx/AfxFixture.h"
+#include "tests/support/ScopedTempDir.h"
+#include "toolkit/docking/SECControlBar.h"
+#include "toolkit/docking/SECDockContext.h"
+#include "toolkit/frames/SECControlBarMDIChildWnd.h"
+#include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECFrameBar.h"
+#include "toolkit/frames/SECMDIChildWnd.h"
+#include "toolkit/frames/SECMDIFrameWnd.h"
+#include "toolkit/frames/SECMultiDocTemplate.h"
+#include "toolkit/menus/SECWndPlugIn.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+class CPageDoc : public CDocument {
+    DECLARE_DYNCREATE(CPageDoc)
+};
+IMPLEMENT_DYNCREATE(CPageDoc, CDocument)
+
+class CPageView : public CView {
+    DECLARE_DYNCREATE(CPageView)
+public:
+    void OnDraw(CDC*) override {}
+};
+IMPLEMENT_DYNCREATE(CPageView, CView)
+
+// A plug-in that counts what it sees and that it went.
+class CountingPlugIn : public SECWndPlugIn {
+public:
+    explicit CountingPlugIn(int* gone) : m_gone(gone) {}
+    ~CountingPlugIn() override { ++*m_gone; }
+    BOOL OnWndMsg(UINT message, WPARAM, LPARAM, LRESULT*) override
+    {
+        if (message == WM_USER + 5)
+            ++seen;
+        return FALSE;
+    }
+    int seen = 0;
+    int* m_gone;
+};
+
+class FramesTest : public AfxTest {
+protected:
+    void SetUp() override
+    {
+        AfxTest::SetUp();
+        env.emplace("XDG_CONFIG_HOME", dir.Path());
+        app.emplace("ToolkitFramesTest");
+        tmpl = new SECMultiDocTemplate(30800, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+        app->AddDocTemplate(tmpl);
+        main = new SECMDIFrameWnd;
+        ASSERT_TRUE(main->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)));
+        app->m_pMainWnd = main;
+        main->EnableDocking(CBRS_ALIGN_ANY);
+    }
+    void TearDown() override
+    {
+        if (main && ::IsWindow(main->m_hWnd))
+            main->DestroyWindow();
+        app.reset();
+        MSG quit;
+        ::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        env.reset();
+        AfxTest::TearDown();
+    }
+    CView* FirstView(CDocument* doc)
+    {
+        POSITION pos = doc->GetFirstViewPosition();
+        return pos ? doc->GetNextView(pos) : nullptr;
+    }
+
+    ScopedTempDir dir;
+    std::optional<ScopedEnv> env;
+    std::optional<CWinApp> app;
+    SECMultiDocTemplate* tmpl = nullptr;
+    SECMDIFrameWnd* main = nullptr;
+};
+
+} // namespace
+
+TEST_F(FramesTest, DockBarsAreMadeOnceInTheirOrderAndFramesOpenDockedRoundTheSides)
+{
+    std::vector<UINT> ids;
+    for (CControlBar* bar : main->m_listControlBars)
+        ids.push_back(static_cast<UINT>(bar->GetDlgCtrlID()));
+    EXPECT_EQ(ids, (std::vector<UINT>{AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT,
+                                      AFX_IDW_DOCKBAR_RIGHT}));
+    EXPECT_TRUE(main->GetControlBar(AFX_IDW_DOCKBAR_TOP)->IsKindOf(RUNTIME_CLASS(SECDockBar)));
+    main->EnableDocking(CBRS_ALIGN_ANY);
+    EXPECT_EQ(main->m_listControlBars.size(), 4u) << "a second call makes none";
+
+    // The sequence: 18 places, then the same again.
+    struct Place {
+        UINT id;
+        int row, col, flags;
+    };
+    std::vector<Place> places;
+    for (int i = 0; i < 19; ++i) {
+        UINT id = 0;
+        SECDockPos pos;
+        SECDockSize size;
+        main->GetNextDockPosition(id, pos, size);
+        EXPECT_FLOAT_EQ(size.m_fPctWidth, 1.0f);
+        EXPECT_EQ(size.m_nLength, 150);
+        places.push_back({id, pos.m_nRow, pos.m_nCol, pos.m_nFlags});
+    }
+    EXPECT_EQ(places[0].id, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(places[0].flags, 6) << "after a 0: a new row before the first";
+    EXPECT_EQ(places[1].id, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(places[1].flags, 7);
+    EXPECT_EQ(places[1].row, 1) << "a new row after the last";
+    EXPECT_EQ(places[3].id, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(places[3].flags, 2) << "no 0 before it: the end of the first row";
+    EXPECT_EQ(places[18].id, places[0].id) << "the sequence wraps";
+    EXPECT_EQ(places[18].flags, places[0].flags);
+
+    // A document opened docked goes to the first free bar id from 256, at the bottom.
+    main->m_nDockSequenceCursor = 0;
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* frame = FirstView(doc)->GetParentFrame();
+    ASSERT_TRUE(frame->IsKindOf(RUNTIME_CLASS(SECDockableFrame)));
+    auto* docked = static_cast<SECDockableFrame*>(frame);
+    ASSERT_NE(docked->GetFrameBar(), nullptr);
+    EXPECT_EQ(docked->GetFrameBar()->GetDlgCtrlID(), 256);
+    EXPECT_EQ(tmpl->GetDockSide(frame), 2);
+    EXPECT_EQ(docked->GetCaptionMask(), 7) << "a docked frame takes its caption mask too";
+    EXPECT_EQ(main->GetActiveFrame(), frame) << "the docked frame is the active one";
+}
+
+TEST_F(FramesTest, BarsFloatedInTheClientCascadeAndEachCoordinateWrapsByItself)
+{
+    // The client has a 2-pixel sunken edge: 204 pixels give it 200 inside.
+    main->SetWindowPos(nullptr, 0, 0, 204, 204, SWP_NOMOVE | SWP_NOZORDER);
+    main->RecalcLayout();
+    CRect client;
+    ::GetClientRect(main->m_hWndMDIClient, &client);
+    ASSERT_EQ(client.Size(), CSize(200, 200));
+    std::vector<CPoint> at;
+    for (int i = 0; i < 9; ++i) {
+        auto* bar = new SECControlBar;
+        bar->m_bAutoDelete = TRUE;
+        // Not aligned to a side: an undocked bar takes no room from the client.
+        ASSERT_TRUE(bar->Create(main, "float", WS_VISIBLE | CBRS_SIZE_DYNAMIC, 0, 0xE900 + 1 + static_cast<UINT>(i)));
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        main->FloatControlBarInMDIChild(bar, CPoint(-1, -1));
+        ASSERT_TRUE(bar->IsFloatingInMDIChild());
+        CRect rect;
+        bar->GetParentFrame()->GetWindowRect(&rect);
+        ::ScreenToClient(main->m_hWndMDIClient, reinterpret_cast<POINT*>(&rect));
+        at.push_back(rect.TopLeft());
+    }
+    const std::vector<int> xs{30, 50, 70, 90, 110, 130, 150, 170, 30};
+    const std::vector<int> ys{30, 53, 76, 99, 122, 145, 168, 30, 53};
+    for (size_t i = 0; i < at.size(); ++i) {
+        EXPECT_EQ(at[i].x, xs[i]) << i;
+        EXPECT_EQ(at[i].y, std::min(ys[i], 200 - 30)) << i;
+    }
+}
+
+TEST_F(FramesTest, ADocumentFrameGoesDockedFloatingAndBackWithTheSameView)
+{
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(doc, nullptr);
+    CView* view = FirstView(doc);
+    CFrameWnd* child = view->GetParentFrame();
+    ASSERT_TRUE(child->IsKindOf(RUNTIME_CLASS(SECMDIChildWnd)));
+    EXPECT_EQ(static_cast<SECMDIChildWnd*>(child)->GetCaptionMask(), 7);
+    EXPECT_EQ(tmpl->GetDockSide(child), -1);
+
+    CFrameWnd* docked = tmpl->DockFrame(child, AFX_IDW_DOCKBAR_RIGHT, nullptr, nullptr);
+    ASSERT_NE(docked, nullptr);
+    EXPECT_EQ(FirstView(doc), view) << "the view moved, no new one was made";
+    EXPECT_EQ(view->GetParentFrame(), docked);
+    EXPECT_EQ(docked->GetActiveView(), view);
+    EXPECT_EQ(tmpl->GetDockSide(docked), 3);
+    EXPECT_EQ(tmpl->m_pViewClass, RUNTIME_CLASS(CPageView)) << "the view class comes back";
+    EXPECT_EQ(tmpl->DockFrame(docked), nullptr) << "a docked frame is left alone";
+
+    SECControlBar* bar = static_cast<SECDockableFrame*>(docked)->GetFrameBar();
+    bar->m_pDockContext->ToggleDocking();
+    EXPECT_EQ(tmpl->GetDockSide(docked), 4);
+    EXPECT_TRUE(static_cast<SECDockableFrame*>(docked)->IsFloating());
+    EXPECT_EQ(view->GetParentFrame(), docked);
+
+    CFrameWnd* back = tmpl->UndockFrame(docked);
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(back->IsKindOf(RUNTIME_CLASS(SECMDIChildWnd)));
+    EXPECT_EQ(view->GetParentFrame(), back);
+    EXPECT_EQ(FirstView(doc), view);
+    EXPECT_EQ(main->GetActiveDockableFrame(), nullptr) << "the destroyed docked frame is not active";
+    EXPECT_EQ(main->GetControlBar(256), nullptr) << "its bar went with it";
+}
+
+TEST_F(FramesTest, WithoutAFrameBarTheOldFrameKeepsItsView)
+{
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    CView* view = FirstView(doc);
+    CFrameWnd* child = view->GetParentFrame();
+    // A frame-bar class that makes no bar.
+    tmpl->m_pFrameBarClass = RUNTIME_CLASS(CPageDoc);
+    EXPECT_EQ(tmpl->DockFrame(child), nullptr);
+    ASSERT_TRUE(::IsWindow(child->m_hWnd)) << "the old frame stays";
+    EXPECT_EQ(view->GetParentFrame(), child);
+    EXPECT_EQ(FirstView(doc), view);
+    EXPECT_EQ(tmpl->m_pViewClass, RUNTIME_CLASS(CPageView));
+    // Nor may a docked frame class that makes no frame lose the view or leave a bar behind.
+    tmpl->m_pFrameBarClass = RUNTIME_CLASS(SECFrameBar);
+    tmpl->m_pDockedFrameClass = RUNTIME_CLASS(CPageDoc);
+    const size_t bars = main->m_listControlBars.size();
+    EXPECT_EQ(tmpl->DockFrame(child), nullptr);
+    EXPECT_EQ(view->GetParentFrame(), child);
+    EXPECT_EQ(main->m_listControlBars.size(), bars);
+}
+
+TEST_F(FramesTest, TwoDockedFramesOfOneDocumentAreNumberedInTheirTitles)
+{
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* first = FirstView(doc)->GetParentFrame();
+    CFrameWnd* second = tmpl->CreateNewFrameEx(doc, first, TRUE, 0);
+    ASSERT_NE(second, nullptr);
+    tmpl->InitialUpdateFrame(second, doc);
+    doc->UpdateFrameCounts();
+    first->OnUpdateFrameTitle(TRUE);
+    second->OnUpdateFrameTitle(TRUE);
+    CString a, b;
+    first->GetWindowText(a);
+    second->GetWindowText(b);
+    EXPECT_EQ(a, doc->GetTitle() + ":1");
+    EXPECT_EQ(b, doc->GetTitle() + ":2");
+    EXPECT_EQ(static_cast<SECDockableFrame*>(second)->GetFrameBar()->GetDlgCtrlID(), 257) << "the next free id";
+}
+
+TEST_F(FramesTest, CaptionMaskSettersKeepDoubleClickAndContextMenuApart)
+{
+    EXPECT_EQ(tmpl->m_nMDIChildCaptionMask, 7);
+    EXPECT_FALSE(tmpl->IsExtensionButtonEnabled());
+    EXPECT_FALSE(tmpl->IsCaptionDblClkEnabled());
+    EXPECT_TRUE(tmpl->IsCaptionContextMenuEnabled());
+    tmpl->EnableCaptionDblClk(TRUE);
+    EXPECT_TRUE(tmpl->IsCaptionDblClkEnabled());
+    EXPECT_FALSE(tmpl->IsCaptionContextMenuEnabled()) << "the double click switches the menu off";
+    tmpl->EnableCaptionContextMenu(TRUE);
+    EXPECT_TRUE(tmpl->IsCaptionContextMenuEnabled());
+    EXPECT_FALSE(tmpl->IsCaptionDblClkEnabled()) << "and the reverse";
+    tmpl->EnableExtensionButton(TRUE);
+    EXPECT_TRUE(tmpl->IsExtensionButtonEnabled());
+    EXPECT_EQ(tmpl->m_nMDIChildCaptionMask & SEC_CAPTION_FEATURES, SEC_CAPTION_FEATURES);
+    EXPECT_FALSE(tmpl->ModifyCaptionMask(0, 0));
+
+    // Applied to every open frame, docked or not.
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    tmpl->ModifyCaptionMask(0, SEC_CAPTION_NODBLCLK, TRUE);
+    auto* frame = static_cast<SECDockableFrame*>(FirstView(doc)->GetParentFrame());
+    EXPECT_EQ(frame->GetCaptionMask(), tmpl->m_nDockedCaptionMask);
+    EXPECT_TRUE(frame->GetCaptionMask() & SEC_CAPTION_NODBLCLK);
+}
+
+TEST_F(FramesTest, TheMenuPlugInIsFedUntilTheWindowGoesAndDeletedOnce)
+{
+    int gone = 0;
+    auto* plugIn = new CountingPlugIn(&gone);
+    main->SetMenuPlugIn(plugIn);
+    main->SendMessage(WM_USER + 5, 0, 0);
+    EXPECT_EQ(plugIn->seen, 1);
+    main->DestroyWindow();
+    main = nullptr;
+    EXPECT_EQ(gone, 1) << "deleted with the window, and not again by the destructor";
+}
