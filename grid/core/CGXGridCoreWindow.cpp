@@ -8,6 +8,7 @@
 #include "platform/afx/doc/CPrintInfo.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "platform/afx/wnd/CWnd.h"
+#include "platform/core/MessageQueue.h"
 #include "platform/win/UserApi.h"
 
 #include <algorithm>
@@ -74,10 +75,52 @@ BOOL CGXGridCore::OnEndTrackingCol(ROWCOL, int)
 
 // ---- Private messages ----
 
-LRESULT CGXGridCore::OnGridMessage(UINT, WPARAM, LPARAM)
+LRESULT CGXGridCore::OnGridMessage(UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
-    // FIXME: the grid window's private messages come with the grid window.
-    return 0;
+    switch (nMessage) {
+    case 0x790:
+        // The parameter object's read-only lock: whether the grid's cells may be changed by name.
+        return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->m_bLockReadOnly) : 0;
+    case 0x791:
+        // The sheet was renamed: the other views hear of it.
+        if (HintsWanted(TRUE))
+            m_pUpdateHintImp->HintUpdateProperty(this);
+        return 0;
+    case 0x792: {
+        // May the current cell be left? Asked before the sheet is left or another one shown.
+        if (wParam != 0)
+            return TRUE;
+        ROWCOL nRow, nCol;
+        if (!GetCurrentCell(nRow, nCol))
+            return TRUE;
+        const HWND hFocus = ::GetFocus();
+        if (CanLeaveOrEnterCell(nRow, nCol, FALSE))
+            return TRUE;
+        MSG msg;
+        for (int nGuard = 0; nGuard < 10000 && ::PeekMessage(&msg, hFocus, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE); ++nGuard) {
+        }
+        if (hFocus != nullptr && ::IsWindow(hFocus))
+            ::SetFocus(hFocus);
+        ShowWarningText(nRow, nCol);
+        return FALSE;
+    }
+    case 0x7A3: {
+        // A move by command: 0 first row, 1 up, 2 down, 3 last row, 4 a row by number.
+        static constexpr int kDirections[] = {GX_TOP, GX_UP, GX_DOWN, GX_BOTTOM};
+        const UINT nCount = std::max<UINT>(static_cast<UINT>(lParam), 1);
+        if (wParam < 4)
+            return MoveCurrentCell(kDirections[wParam], wParam == 1 || wParam == 2 ? nCount : 1, TRUE);
+        if (wParam == 4) {
+            const ROWCOL nRow = std::min<ROWCOL>(GetHeaderRows() + static_cast<ROWCOL>(lParam), GetRowCount());
+            const BOOL bMoved = nRow > GetHeaderRows() && SetCurrentCell(nRow, GetHeaderCols() + 1, GX_SCROLLINVIEW | GX_UPDATENOW);
+            if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
+                m_pGridWnd->UpdateWindow();
+            return bMoved;
+        }
+        return 0;
+    }
+    default: return 0;
+    }
 }
 
 LRESULT CGXGridCore::OnSizeLockMessage(WPARAM, LPARAM)

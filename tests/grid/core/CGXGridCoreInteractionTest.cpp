@@ -396,3 +396,31 @@ TEST_F(GridInteractionTest, AFailedRemovalAnswersFalseAndLeavesNoStepOpen)
     EXPECT_TRUE(grid.Undo());
     EXPECT_EQ(grid.GetRowCount(), 0u);
 }
+
+TEST_F(GridInteractionTest, PrivateMessagesMoveTheCellAndAskWhetherItMayBeLeft)
+{
+    ClickGrid& grid = *m_pGrid;
+    ASSERT_TRUE(grid.SetCurrentCell(4, 3));
+    EXPECT_TRUE(grid.OnGridMessage(0x7A3, 0, 0)); // first row
+    EXPECT_EQ(Current(), Cell(1, 3));
+    grid.OnGridMessage(0x7A3, 2, 3); // three down
+    EXPECT_EQ(Current(), Cell(4, 3));
+    grid.OnGridMessage(0x7A3, 3, 0); // last row
+    EXPECT_EQ(Current(), Cell(8, 3));
+    grid.OnGridMessage(0x7A3, 4, 2); // the second data row, first column
+    EXPECT_EQ(Current(), Cell(2, 1));
+    grid.OnGridMessage(0x7A3, 4, 500); // past the end: the last row
+    EXPECT_EQ(Current(), Cell(8, 1));
+
+    // A cell whose edit does not validate may not be left; keys typed meanwhile are dropped.
+    EXPECT_TRUE(grid.OnGridMessage(0x792, 0, 0));
+    m_wnd.SetFocus();
+    grid.RouteKeyMessage(nullptr, WM_CHAR, 'q', 1, 0);
+    m_pControl->m_bRefuse = TRUE;
+    ::PostMessage(m_wnd.GetSafeHwnd(), WM_CHAR, 'z', 0);
+    EXPECT_FALSE(grid.OnGridMessage(0x792, 0, 0));
+    MSG msg;
+    EXPECT_FALSE(::PeekMessage(&msg, m_wnd.GetSafeHwnd(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    m_pControl->m_bRefuse = FALSE;
+    EXPECT_TRUE(grid.OnGridMessage(0x792, 0, 0));
+}
