@@ -322,7 +322,14 @@ int CControlBar::OnCreate(LPCREATESTRUCT lpcs)
     // A bar made directly in a frame docks there; one in a mini frame keeps the site it had.
     CWnd* parent = GetParent();
     if (parent && parent->IsFrameWnd() && !m_pDockSite) {
-        m_pDockSite = static_cast<CFrameWnd*>(parent);
+        auto* site = static_cast<CFrameWnd*>(parent);
+        // The dock bar of a floating frame, made by whatever class of floating frame, belongs to
+        // the frame that owns the floating frame: that frame's saved layout lists it.
+        if (IsDockBar() && static_cast<CDockBar*>(this)->m_bFloating && !(parent->GetStyle() & WS_CHILD))
+            if (HWND owner = ::GetWindow(parent->m_hWnd, GW_OWNER))
+                if (CWnd* ownerWnd = CWnd::FromHandlePermanent(owner); ownerWnd && ownerWnd->IsFrameWnd())
+                    site = static_cast<CFrameWnd*>(ownerWnd);
+        m_pDockSite = site;
         m_pDockSite->AddControlBar(this);
     }
     return 0;

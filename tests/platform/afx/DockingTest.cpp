@@ -106,6 +106,26 @@ protected:
 
 } // namespace
 
+namespace {
+
+// A floating frame of a program's own that makes its own dock bar, as a subclass of the
+// framework's does; the framework finds it by its id.
+class COwnDockFrame : public CMiniDockFrameWnd {
+    DECLARE_DYNCREATE(COwnDockFrame)
+public:
+    COwnDockFrame() { own.m_bAutoDelete = FALSE; }
+    BOOL Create(CWnd* pParent, DWORD dwBarStyle) override
+    {
+        if (!CMiniFrameWnd::CreateEx(0, nullptr, "", FrameStyleFor(dwBarStyle), CRect(0, 0, 0, 0), pParent))
+            return FALSE;
+        return own.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT);
+    }
+    CDockBar own{TRUE};
+};
+IMPLEMENT_DYNCREATE(COwnDockFrame, CMiniDockFrameWnd)
+
+} // namespace
+
 TEST_F(DockingTest, BarsDockInRowsOnFourSidesAroundThePane)
 {
     CDockBar* top = Side(AFX_IDW_DOCKBAR_TOP);
@@ -623,4 +643,30 @@ TEST_F(DockingTest, AFrameGoesWithItsFloatingFramesAndItsBarsForgetIt)
         EXPECT_EQ(bar.m_hWnd, nullptr);
         EXPECT_EQ(bar.m_pDockBar, nullptr);
     }
+}
+
+TEST_F(DockingTest, AFloatingFrameOfAnotherClassWorksThroughItsOwnDockBar)
+{
+    frame->m_pFloatingFrameClass = RUNTIME_CLASS(COwnDockFrame);
+    frame->FloatControlBar(&bars[2], CPoint(150, 120), CBRS_ALIGN_TOP);
+    auto* mini = dynamic_cast<COwnDockFrame*>(bars[2].GetParentFrame());
+    ASSERT_NE(mini, nullptr);
+    EXPECT_EQ(bars[2].m_pDockBar, &mini->own);
+    EXPECT_FALSE(mini->m_wndDockBar.m_hWnd) << "the framework's own dock bar was never made";
+    EXPECT_EQ(mini->own.m_pDockSite, frame) << "its dock bar belongs to the frame it floats for";
+    CRect client;
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), CSize(80, 30)) << "it snaps to the bar";
+
+    // The frame's saved layout lists it, and brings the bar back into such a frame.
+    CDockState state;
+    frame->GetDockState(state);
+    int floating = 0;
+    for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i)
+        floating += static_cast<CControlBarInfo*>(state.m_arrBarInfo[i])->m_bFloating ? 1 : 0;
+    EXPECT_EQ(floating, 1);
+    frame->DockControlBar(&bars[2], AFX_IDW_DOCKBAR_LEFT);
+    frame->SetDockState(state);
+    ASSERT_TRUE(bars[2].IsFloating());
+    EXPECT_NE(dynamic_cast<COwnDockFrame*>(bars[2].GetParentFrame()), nullptr);
 }
