@@ -9,6 +9,24 @@
 
 namespace {
 
+// A window whose every paint asks for another one.
+class RestlessWnd : public CWnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_PAINT) {
+            PAINTSTRUCT ps;
+            ::BeginPaint(m_hWnd, &ps);
+            ::EndPaint(m_hWnd, &ps);
+            ++paints;
+            ::InvalidateRect(m_hWnd, nullptr, FALSE);
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    int paints = 0;
+};
+
 class SECProgressCtrlTest : public AfxTest {
 protected:
     void TearDown() override
@@ -187,6 +205,16 @@ TEST_F(SECProgressCtrlTest, RedrawingSetPosPaintsAtOnceThroughTheWindow)
     bar.SetPos(100, TRUE);   // paints before returning, without a message loop
     EXPECT_EQ(SurfacePixel(*backend, bar.m_hWnd, 2, 2), 0x800000u);
     EXPECT_EQ(SurfacePixel(*backend, bar.m_hWnd, 98, 18), 0x800000u);
+
+    // A window that invalidates itself in every paint is painted once per call, not forever.
+    RestlessWnd restless;
+    ASSERT_TRUE(restless.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 200, 100, 50, 50, top->m_hWnd, nullptr));
+    restless.paints = 0;
+    bar.SetPos(20, TRUE);
+    EXPECT_EQ(restless.paints, 1);
+    bar.SetPos(30, TRUE);
+    EXPECT_EQ(restless.paints, 2);
+    restless.DestroyWindow();
 }
 
 }   // namespace

@@ -1,0 +1,127 @@
+// The tree's label column in pixels and numbers: 9-pixel buttons with plus and minus, dotted
+// lines whose dots stay put when the view scrolls one pixel, the two-part label markup with and
+// without wrapping, and a bold label measured with the bold font.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "tests/platform/afx/AfxFixture.h"
+#include "tests/toolkit/controls/ControlsTestSupport.h"
+#include "toolkit/controls/SECTreeCtrl.h"
+
+namespace {
+
+class SECTreePaintTest : public AfxTest {
+protected:
+    void SetUp() override
+    {
+        AfxTest::SetUp();
+        ASSERT_TRUE(font.CreateFont(10, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Sans"));
+    }
+    void TearDown() override
+    {
+        tree.DestroyWindow();
+        AfxTest::TearDown();
+    }
+    void Make(DWORD exStyle = 0)
+    {
+        tree.SetItemFont(&font);
+        ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, exStyle,
+                                CRect(0, 0, 200, 120), top.get(), 1));
+    }
+    COLORREF Pixel(int x, int y)
+    {
+        tree.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return SurfacePixel(*backend, tree.m_hWnd, x, y);
+    }
+    CFont font;
+    SECTreeCtrl tree;
+};
+
+TEST_F(SECTreePaintTest, ButtonsAreNinePixelsWithPlusOrMinus)
+{
+    Make();
+    HTREEITEM folder = tree.InsertItem("folder");
+    tree.InsertItem("page", folder);
+    // Rows are the label's 10 pixels plus one above and below; the button centres on (8, 6).
+    RECT box;
+    ASSERT_TRUE(tree.GetButtonRect(folder, box));
+    EXPECT_EQ(CRect(box), CRect(4, 2, 13, 11));
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), ink = ::GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ(Pixel(4, 6), shadow);
+    EXPECT_EQ(Pixel(12, 2), shadow);
+    EXPECT_EQ(Pixel(8, 6), ink);
+    EXPECT_EQ(Pixel(6, 6), ink);
+    EXPECT_EQ(Pixel(5, 6), RGB(255, 255, 255));   // inside the frame, outside the stroke
+    EXPECT_EQ(Pixel(8, 4), ink);                   // closed: a plus
+    tree.Expand(folder, TVE_EXPAND);
+    EXPECT_EQ(Pixel(8, 4), RGB(255, 255, 255));    // open: a minus
+    // The child's row: 12 pixels lower, its own line one indent in, no button (no children).
+    RECT none;
+    HTREEITEM page = tree.GetChildItem(folder);
+    ASSERT_TRUE(tree.GetButtonRect(page, none));
+    EXPECT_EQ(CRect(none), CRect(24, 14, 33, 23));
+    EXPECT_EQ(Pixel(24, 18), ::GetSysColor(COLOR_WINDOW));   // no frame where a button would be
+    EXPECT_EQ(Pixel(28, 18), shadow);   // the line starts at the box's centre, dotted
+    EXPECT_EQ(Pixel(29, 18), ::GetSysColor(COLOR_WINDOW));
+    // A disabled tree fills its buttons in the disabled colour.
+    tree.EnableWindow(FALSE);
+    EXPECT_EQ(Pixel(5, 6), ::GetSysColor(COLOR_MENU));
+}
+
+TEST_F(SECTreePaintTest, DotsStayInPlaceWhenTheViewScrollsOnePixel)
+{
+    Make();
+    HTREEITEM folder = tree.InsertItem("folder");
+    tree.InsertItem("a page whose label is far wider than the tree is", folder);
+    tree.InsertItem("b", folder);
+    tree.Expand(folder, TVE_EXPAND);
+    tree.RecalcLayout();
+    ASSERT_TRUE(tree.IsHorzBarShown());
+    // The child's horizontal line runs from x 28 to its label at 40, on row 1's middle (y 18).
+    std::vector<COLORREF> before, after, columnBefore, columnAfter;
+    for (int x = 28; x < 40; ++x)
+        before.push_back(Pixel(x, 18));
+    for (int cy = 12; cy < 36; ++cy)   // the line down the folder's children
+        columnBefore.push_back(Pixel(28, cy));
+    EXPECT_EQ(before[0], ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(before[1], ::GetSysColor(COLOR_WINDOW));
+    tree.ScrollHorz(-1);
+    int x = -1, y = -1;
+    tree.GetScrollOrigin(x, y);
+    ASSERT_EQ(x, 1);
+    for (int cx = 27; cx < 39; ++cx)
+        after.push_back(Pixel(cx, 18));
+    EXPECT_EQ(before, after);
+    // The vertical line down the folder's children keeps its phase too.
+    for (int cy = 12; cy < 36; ++cy)
+        columnAfter.push_back(Pixel(27, cy));
+    EXPECT_EQ(columnBefore, columnAfter);
+    EXPECT_NE(std::count(columnAfter.begin(), columnAfter.end(), ::GetSysColor(COLOR_BTNSHADOW)), 0);
+    RECT box;
+    ASSERT_TRUE(tree.GetButtonRect(folder, box));
+    EXPECT_EQ(box.left, 3);   // the box moved with the content
+}
+
+TEST_F(SECTreePaintTest, TheTwoPartMarkupCountsOnlyWhenLabelsWrap)
+{
+    Make(TVXS_WORDWRAP);
+    HTREEITEM marked = tree.InsertItem("one\\{HI}two");
+    HTREEITEM bold = tree.InsertItem("bold");
+    tree.SetItemState(bold, TVIS_BOLD, TVIS_BOLD);
+    const int row = tree.GetItemRow(marked);
+    ASSERT_GT(tree.GetRowHeight(row), 0);
+    const RECT& wrapped = tree.GetItemRecord(row)->m_rcText;
+    EXPECT_EQ(wrapped.right - wrapped.left, 30);   // "one" then "two", the marker unseen
+    EXPECT_EQ(wrapped.bottom - wrapped.top, 12);   // one line, 2 pixels more
+    tree.SetHeightIndependent(FALSE);              // single-line labels now
+    ASSERT_GT(tree.GetRowHeight(row), 0);
+    const RECT& single = tree.GetItemRecord(row)->m_rcText;
+    EXPECT_EQ(single.right - single.left, 11 * 5);   // the marker shown as text
+    // The bold label is measured with a bold copy of the item font (same metrics here).
+    ASSERT_GT(tree.GetRowHeight(1), 0);
+    EXPECT_EQ(tree.GetItemRecord(1)->m_rcText.right - tree.GetItemRecord(1)->m_rcText.left, 4 * 5);
+}
+
+}   // namespace
