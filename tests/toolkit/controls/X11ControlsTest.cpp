@@ -1,10 +1,13 @@
 // The toolkit controls on the X11 backend under Xvfb: a tree of a generated site, a report list
-// with its header and a progress bar in one window, and the screen showing them where they say
+// with its header, a progress bar and an Output Area-like tab window in one window, and the screen showing them where they say
 // they are. With VOSTREL_KEEP_SCREENSHOTS set to a folder, the real fonts are used and the
 // screenshot is kept there.
 #include "platform/controls/StandardControls.h"
 #include "toolkit/controls/SECProgressCtrl.h"
+#include "toolkit/controls/SECTabWnd.h"
 #include "toolkit/controls/SECTreeCtrl.h"
+#include "platform/afx/dlg/CEdit.h"
+#include "platform/controls/EditDefs.h"
 
 #include <cstdlib>
 #include <string>
@@ -50,7 +53,7 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     if (keep)
         SetTestFontMode(false);
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 420, nullptr,
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 560, nullptr,
                                nullptr));
     SECTreeCtrl tree;
     ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
@@ -81,6 +84,24 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     SECProgressCtrl progress;
     ASSERT_TRUE(progress.Create(WS_CHILD | WS_VISIBLE, CRect(8, 350, 620, 370), &frame, 3));
     progress.SetPos(42, FALSE);
+
+    // An Output Area-like tab window: a sunken pane, an edit tab using the horizontal bar.
+    CWnd pane;
+    ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(8, 378, 620, 520), &frame, 4));
+    SECTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(&pane, 0x50300012, 0xE900));
+    CEdit results, errors;
+    ASSERT_TRUE(results.Create(WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, CRect(0, 0, 0, 0), &tabs, 0xEB00));
+    ASSERT_TRUE(errors.Create(WS_CHILD | ES_MULTILINE, CRect(0, 0, 0, 0), &tabs, 0xEB01));
+    results.SetWindowText("Scanning www.example.org\r\n12 pages, 3 without a description\r\nDone.");
+    tabs.AddTab(&results, "Results");
+    tabs.AddTab(&errors, "Errors");
+    tabs.SetTabFlags(0, SECTWF_HSCROLL);
+    tabs.ActivateTab(0);
+    CRect paneClient;
+    pane.GetClientRect(&paneClient);
+    tabs.SetWindowPos(nullptr, 0, 0, paneClient.Width(), paneClient.Height(), SWP_NOZORDER);
+    list.SetFocus();   // the list shows its selection while it has the focus
     PumpFor(300);
     backend->Sync();
 
@@ -107,8 +128,17 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     RECT box;
     ASSERT_TRUE(tree.GetButtonRect(tree.GetRootItem(), box));
     EXPECT_EQ(PixelAt(shot, screen(tree, box.left, (box.top + box.bottom) / 2)), Rgb(::GetSysColor(COLOR_BTNSHADOW)));
+    // The tab strip's active tab opens into the client: no top line over it.
+    auto* strip = static_cast<SECTabControl*>(tabs.GetTabControl());
+    POINT tabPts[4];
+    strip->GetTabPoints(0, tabPts);
+    EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), Rgb(::GetSysColor(COLOR_WINDOW)));
+    strip->GetTabPoints(1, tabPts);
+    EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), 0u);
     cairo_surface_destroy(shot);
 
+    tabs.DestroyWindow();
+    pane.DestroyWindow();
     progress.DestroyWindow();
     list.DestroyWindow();
     tree.DestroyWindow();
