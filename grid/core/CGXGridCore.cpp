@@ -11,6 +11,8 @@
 #include "platform/afx/gdi/CDC.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CDocument.h"
+#include "platform/afx/doc/CView.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/core/CException.h"
 #include "platform/win/Cursor.h"
@@ -256,15 +258,18 @@ void CGXGridCore::SetPrinting(BOOL bPrint, BOOL bClientToRect)
         m_pParam->GetProperties()->m_bPrinting = bPrint;
 }
 
-void CGXGridCore::SetModifiedFlag(BOOL)
+void CGXGridCore::SetModifiedFlag(BOOL bModified)
 {
-    // FIXME: passes the mark to the document (when hints are on) once documents exist.
+    if (m_bHintsEnabled && m_pGridDoc != nullptr)
+        m_pGridDoc->SetModifiedFlag(bModified);
 }
 
-void CGXGridCore::UpdateAllViews(CWnd*, LPARAM, CObject*)
+void CGXGridCore::UpdateAllViews(CWnd* pSender, LPARAM lHint, CObject* pHint)
 {
-    // FIXME: hands the hint to the document's UpdateAllViews once documents exist; a grid
-    // window has no other views.
+    // A grid window has no other views; the views of a document hear through it, all but the
+    // sender.
+    if (m_bHintsEnabled && m_pGridDoc != nullptr)
+        m_pGridDoc->UpdateAllViews(dynamic_cast<CView*>(pSender), lHint, pHint);
 }
 
 void CGXGridCore::ProcessHint(CWnd* pSender, LPARAM lHint, CObject* pHint)

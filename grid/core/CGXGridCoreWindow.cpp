@@ -157,7 +157,11 @@ BOOL CGXGridCore::OnStartEditing(ROWCOL, ROWCOL)
     return TRUE;
 }
 
-void CGXGridCore::OnModifyCell(ROWCOL, ROWCOL) {}
+void CGXGridCore::OnModifyCell(ROWCOL, ROWCOL)
+{
+    // A cell's control changed its text: the document has unsaved changes.
+    SetModifiedFlag(TRUE);
+}
 
 BOOL CGXGridCore::OnValidateCell(ROWCOL, ROWCOL)
 {

@@ -269,3 +269,43 @@ TEST_F(GridUndoPropertyTest, SizeSelectionAndSpanHintsReachTheOtherView)
     EXPECT_TRUE(a.m_ranges.empty()); // the sender never replays its own hint
     b.SetParam(nullptr, TRUE);
 }
+
+#include "grid/core/CGXGridView.h"
+#include "platform/afx/doc/CDocument.h"
+
+namespace {
+class DocView : public CGXGridView {
+public:
+    void AttachDocument(CDocument* pDoc) { m_pGridDoc = pDoc; }
+};
+} // namespace
+
+TEST_F(GridUndoPropertyTest, ViewsOfADocumentHearThroughItAndMarkItModified)
+{
+    CDocument doc;
+    doc.m_bAutoDelete = FALSE; // the test's own, not the views'
+    DocView a, b;
+    doc.AddView(&a);
+    doc.AddView(&b);
+    auto* pParam = new CGXGridParam;
+    a.SetParam(pParam, TRUE);
+    b.SetParam(pParam, FALSE);
+    for (DocView* p : {&a, &b}) {
+        p->AttachDocument(&doc);
+        p->Initialize();
+        p->EnableHints(TRUE);
+    }
+    ASSERT_TRUE(a.SetRowCount(6));
+    ASSERT_TRUE(a.SetColCount(3));
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(FALSE);
+    ASSERT_TRUE(b.SetCurrentCell(4, 2));
+    ASSERT_TRUE(a.InsertRows(1, 2));
+    ROWCOL r = 0, c = 0;
+    ASSERT_TRUE(b.GetCurrentCell(r, c)); // the other view's current cell moved with its row
+    EXPECT_EQ(r, 6u);
+    EXPECT_TRUE(doc.IsModified());
+    doc.RemoveView(&a);
+    doc.RemoveView(&b);
+    b.SetParam(nullptr, TRUE);
+}
