@@ -22,6 +22,10 @@
 #define LR_CREATEDIBSECTION 0x00002000u
 #define LR_SHARED 0x00008000u
 
+// Stock bitmaps, loaded with a null module handle.
+#define OBM_MNARROW 32739
+#define OBM_CHECK 32760
+
 // A bitmap resource as a compatible bitmap the caller deletes; null with
 // ERROR_RESOURCE_NAME_NOT_FOUND (or _TYPE_) when there is none, ERROR_INVALID_DATA when its data
 // is no PNG image.
@@ -37,6 +41,15 @@ HICON LoadIcon(HINSTANCE hInstance, LPCSTR lpIconName);
 // bitmap; LR_CREATEDIBSECTION a 32-bit top-down DIB section; LR_SHARED the same handle for the
 // same request, never to be deleted.
 HANDLE LoadImage(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+
+// A bitmap resource with its colours replaced: by the pairs given, or by default black, dark
+// grey, light grey and white to the button text, shadow, face and highlight colours. The caller
+// deletes it; null when the resource is missing.
+struct COLORMAP {
+    COLORREF from;
+    COLORREF to;
+};
+HBITMAP CreateMappedBitmap(HINSTANCE hInstance, INT_PTR idBitmap, UINT wFlags, const COLORMAP* lpColorMap, int iNumMaps);
 
 // A cursor resource with its hot spot, for LoadCursor with a module handle; shared.
 HCURSOR LoadCursorFromResource(HINSTANCE hInstance, LPCSTR lpCursorName);

@@ -42,8 +42,30 @@ void CCmdUI::SetCheck(int nCheck)
     }
 }
 
+namespace {
+HBITMAP g_menuRadioBitmap = nullptr;
+}
+
+HBITMAP AfxSetMenuRadioBitmap(HBITMAP hBitmap)
+{
+    HBITMAP old = g_menuRadioBitmap;
+    g_menuRadioBitmap = hBitmap;
+    return old;
+}
+
+HBITMAP AfxGetMenuRadioBitmap()
+{
+    return g_menuRadioBitmap;
+}
+
 void CCmdUI::SetRadio(BOOL bOn)
 {
+    if (m_pMenu && !m_pSubMenu && g_menuRadioBitmap) {
+        // The installed dot stands in as the item's check bitmap.
+        ::SetMenuItemBitmaps(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION, nullptr, g_menuRadioBitmap);
+        ::CheckMenuItem(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | (bOn ? MF_CHECKED : MF_UNCHECKED));
+        return;
+    }
     if (m_pMenu && !m_pSubMenu) {
         if (bOn)
             ::CheckMenuRadioItem(m_pMenu->m_hMenu, m_nIndex, m_nIndex, m_nIndex, MF_BYPOSITION);

@@ -8,6 +8,11 @@
 class CMenu;
 class CWnd;
 
+// The bitmap a menu item checked as a radio item shows: none (the menu's own dot) until a
+// component that draws menus installs one. Answers the bitmap installed before.
+HBITMAP AfxSetMenuRadioBitmap(HBITMAP hBitmap);
+HBITMAP AfxGetMenuRadioBitmap();
+
 class CCmdUI {
 public:
     CCmdUI() = default;
