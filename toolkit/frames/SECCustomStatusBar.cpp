@@ -306,7 +306,7 @@ BOOL SECCustomStatusBar::InitProgressBar(LPCTSTR lpszText, UINT nLower, UINT nUp
             m_pSavedPane0 = std::make_unique<SECPaneInfo>();
             m_pSavedPane0->iIndex = 0;
             GetPaneInfoEx(m_pSavedPane0.get());
-            m_pSavedPane0->fMask |= SBP_STYLE | SBP_WIDTH | SBP_TEXT | SBP_ID;
+            m_pSavedPane0->fMask |= SBP_STYLE | SBP_WIDTH | SBP_TEXT | SBP_TEXTALIGN;
         }
         SECPaneInfo info;
         info.iIndex = 0;

@@ -74,6 +74,29 @@ TEST_F(SECCustomToolBarTest, RowsWrapAtTheWidthAndBreakAtSeparators)
     EXPECT_EQ(Rows(*bar), "12|34|12");
 }
 
+TEST_F(SECCustomToolBarTest, TwelveButtonsEvenOutAtSeveralWidths)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR, ID_TB_ONE, ID_TB_TWO,
+                                                 ID_TB_THREE, ID_TB_FOUR, ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR});
+    CRect border(0, 0, 0, 0);
+    bar->CalcInsideRect(border, TRUE);
+    const int bw = -border.Width();
+    bar->CalcDynamicLayout(300 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "123412341234") << "all fit";
+    // Eight fit in 200: the rows even out to six and six.
+    bar->CalcDynamicLayout(200 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "123412|341234");
+    // Four fit in 100: three equal rows stay (the later row counts as widest on a tie).
+    bar->CalcDynamicLayout(100 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "1234|1234|1234");
+    // Fitted to two rows' height: as narrow as two rows allow.
+    CRect vborder(0, 0, 0, 0);
+    bar->CalcInsideRect(vborder, TRUE);
+    const CSize size = bar->CalcDynamicLayout(44 - vborder.Height(), LM_COMMIT | LM_LENGTHY | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "123412|341234");
+    EXPECT_EQ(size.cx, 6 * 23 + bw);
+}
+
 TEST_F(SECCustomToolBarTest, RemovingKeepsSeparatorsBetweenButtonsOnly)
 {
     SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, 0, ID_TB_TWO, 0, ID_TB_THREE, 0, ID_TB_FOUR});

@@ -149,4 +149,29 @@ TEST_F(SECToolBarManagerTest, ButtonsDraggedBetweenBarsInCustomiseMode)
     EXPECT_EQ(made->GetSelectedIndex(), -1);
 }
 
+TEST_F(SECToolBarManagerTest, AButtonDraggedWithTheMouseMovesToTheOtherBar)
+{
+    SECCustomToolBar* main = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO});
+    SECCustomToolBar* grid = MakeToolBar(0xE805, {ID_TB_THREE});
+    frame->DockControlBar(main, AFX_IDW_DOCKBAR_TOP);
+    frame->DockControlBar(grid, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->RecalcLayout();
+    manager->SetCustomizeMode(TRUE);
+    backend->ProcessMessages();
+    const CRect from = main->GetBtn(1)->GetRect();
+    const CRect to = grid->GetBtn(0)->GetRect();
+    const POINT press = At(main->m_hWnd, from.left + 4, from.top + 4);
+    // Past the right end of the other bar's only button, at the same height.
+    const POINT release = At(grid->m_hWnd, to.right + 6, to.top + 4);
+    backend->MouseDown(1, press);
+    backend->MouseMove(POINT{press.x + 5, press.y + 5});
+    backend->MouseMove(release);
+    backend->MouseUp(1, release);
+    backend->ProcessMessages();
+    EXPECT_EQ(Rows(*main), "1");
+    EXPECT_EQ(Rows(*grid), "32");
+    EXPECT_EQ(manager->GetSelectionHolder(), grid);
+    EXPECT_EQ(::GetCapture(), nullptr) << "the drag let the mouse go";
+}
+
 } // namespace
