@@ -869,6 +869,7 @@ protected:
     friend class CGXAutoScrollPlugin;
     friend class CGXGridOldDrawingImp;
     friend class CGXDrawSpannedCellsImp;
+    friend class CGXGridOptimizedUpdateImp;
     BOOL m_bOldDrawing = FALSE; // the older drawing order drew once and keeps the grid
 
     // Window events.

@@ -4,6 +4,7 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridCoreTarget.h"
+#include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXSizeCommands.h"
 #include "grid/data/CGXLongOperation.h"
@@ -214,8 +215,12 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const 
         SyncCurrentCell(TRUE, 0, FALSE);
         m_pCurrentCellControl->Hide();
     }
-    if (m_pParam != nullptr && !m_pParam->m_bNoRedraw)
-        Redraw(nFlags, FALSE);
+    if (m_pParam != nullptr && !m_pParam->m_bNoRedraw) {
+        if (auto* pOptimized = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(m_pOptimizedUpdateImp))
+            pOptimized->UpdateChangedRowHeights(this, nFromRow, nToRow, anOldHeights, nFlags);
+        else
+            Redraw(nFlags, FALSE);
+    }
     // The sizes live in the shared parameter object: the other views replay the update (their
     // current cell may have gone out of sight too).
     if (HintsWanted(bCreateHint))
@@ -231,8 +236,12 @@ void CGXGridCore::UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const i
         SyncCurrentCell(TRUE, 0, FALSE);
         m_pCurrentCellControl->Hide();
     }
-    if (m_pParam != nullptr && !m_pParam->m_bNoRedraw)
-        Redraw(nFlags, FALSE);
+    if (m_pParam != nullptr && !m_pParam->m_bNoRedraw) {
+        if (auto* pOptimized = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(m_pOptimizedUpdateImp))
+            pOptimized->UpdateChangedColWidths(this, nFromCol, nToCol, anOldWidths, nFlags);
+        else
+            Redraw(nFlags, FALSE);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateChangedColWidths(this, nFromCol, nToCol, const_cast<int*>(anOldWidths), nFlags);
 }

@@ -1,6 +1,7 @@
 #include "GridTestSupport.h"
 
 #include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/GXGridWindowMessages.h"
@@ -327,4 +328,43 @@ TEST_F(GridWndTest, CursorsFollowTheHitAndLoadEachResourceOnce)
     const CRect cell = grid.CalcCellRect(3, 3);
     grid.UpdateCursor(cell.CenterPoint());
     EXPECT_NE(::GetCursor(), hResize); // the default cursor inside cells
+}
+
+TEST_F(GridWndTest, WithOptimizedUpdatesASizeChangeRepaintsOnlyTheChangedRows)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 200, 10);
+    CGXGridOptimizedUpdateImp::Install(&grid);
+    grid.UpdateWindow();
+    const CRect row3 = grid.CalcCellRect(3, 0);
+    CRect rect;
+    grid.GetGridRect(&rect);
+    ASSERT_TRUE(grid.SetRowHeight(3, 3, 40, nullptr, GX_SMART, 1));
+    // What lay below row 3 moved down with the window's pixels; only the row is drawn again.
+    EXPECT_EQ(UpdateRectOf(grid), CRect(rect.left, row3.top, rect.right, row3.top + 41)); // within the client area
+    grid.UpdateWindow();
+    ASSERT_TRUE(grid.SetRowHeight(3, 3, 20, nullptr, GX_INVALIDATE, 1));
+    EXPECT_EQ(UpdateRectOf(grid).top, row3.top);
+    EXPECT_EQ(UpdateRectOf(grid).bottom, rect.bottom); // with flag 1 everything below it
+    grid.UpdateWindow();
+
+    // Rows inserted above the top row keep the same rows in view: nothing is drawn.
+    grid.SetTopRow(50, 0);
+    grid.UpdateWindow();
+    auto* pImp = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(grid.m_pOptimizedUpdateImp);
+    ASSERT_NE(pImp, nullptr);
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.SetRowCount(205, 0);
+    ROWCOL nRow = 10, nCount = 5;
+    UINT nFlags = GX_SMART;
+    pImp->UpdateInsertRows(&grid, nRow, nCount, nFlags);
+    EXPECT_EQ(grid.GetTopRow(), 55u);
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty() || UpdateRectOf(grid).left < grid.CalcCellRect(1, 1).left);
+
+    // All rows removed: the top row is 1 again.
+    grid.SetRowCount(0, 0);
+    ROWCOL nFrom = 1, nTo = 205;
+    nFlags = GX_SMART;
+    pImp->UpdateRemoveRows(&grid, nFrom, nTo, nullptr, nFlags);
+    EXPECT_EQ(grid.GetTopRow(), 1u);
 }
