@@ -59,12 +59,10 @@ BOOL CGXControl::Store()
     CString sText;
     if (!GetCurrentText(sText) || !m_bInit || m_pGrid == nullptr || m_pGrid->IsReadOnlyLocked())
         return FALSE;
-    CGXStyle style;
-    style.SetValue(sText);
     // Through the grid's range operation, so that an edit can be undone like any change; a
     // value the cell already has changes nothing and is no failure.
     const ROWCOL nRow = m_nRow, nCol = m_nCol;
-    m_pGrid->ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &style, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+    m_pGrid->SetValueRange(CGXRange(nRow, nCol, nRow, nCol), sText, gxOverride, 0, GX_INVALIDATE);
     m_bModify = FALSE;
     FreeStyle();
     return TRUE;

@@ -488,6 +488,9 @@ public:
     // Registers the control for a control id; the grid owns it from here on. The first control
     // registered (or one marked so) answers ids that nothing else makes.
     void RegisterControl(WORD nID, CGXControl* pControl, BOOL bDefault = FALSE, BOOL bAddName = FALSE);
+    // Stores a value text into every cell of a range, with undo (the cell controls store their
+    // edits through it).
+    BOOL SetValueRange(const CGXRange& range, LPCTSTR pszValue, int nModify = gxOverride, int nType = 0, UINT nFlags = GX_INVALIDATE);
     // A cell's value as shown, and as stored; valid until the next call.
     const CString& GetCellValue(ROWCOL nRow, ROWCOL nCol);
     const CString& GetStoredCellValue(ROWCOL nRow, ROWCOL nCol);

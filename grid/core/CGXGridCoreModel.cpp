@@ -123,6 +123,13 @@ const CString& CGXGridCore::GetCellValue(ROWCOL nRow, ROWCOL nCol)
     return m_sCellValue;
 }
 
+BOOL CGXGridCore::SetValueRange(const CGXRange& range, LPCTSTR pszValue, int nModify, int nType, UINT nFlags)
+{
+    CGXStyle style;
+    style.SetValue(pszValue != nullptr ? pszValue : "");
+    return ApplyStyleToRange(range, &style, nModify, nType, nullptr, nFlags, gxDo);
+}
+
 const CString& CGXGridCore::GetStoredCellValue(ROWCOL nRow, ROWCOL nCol)
 {
     m_sCellValue.Empty();
