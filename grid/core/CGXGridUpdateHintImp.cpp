@@ -2,8 +2,34 @@
 
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridHint.h"
+#include "platform/afx/frame/CSplitterWnd.h"
+#include "platform/afx/wnd/CWnd.h"
 
 namespace {
+
+// The splitter window a grid's window is a pane of, with the pane's row and column; null when
+// the grid is not in one.
+CSplitterWnd* SplitterOf(CGXGridCore* pGrid, int& nRow, int& nCol)
+{
+    CWnd* pWnd = pGrid != nullptr ? pGrid->GridWnd() : nullptr;
+    if (pWnd == nullptr || pWnd->GetSafeHwnd() == nullptr)
+        return nullptr;
+    auto* pSplitter = dynamic_cast<CSplitterWnd*>(pWnd->GetParent());
+    if (pSplitter == nullptr || !pSplitter->IsChildPane(pWnd, &nRow, &nCol))
+        return nullptr;
+    return pSplitter;
+}
+
+// A scroll hint is for the receiver when it is the pane the sender named, in a splitter with
+// more than one column (rows scroll together across a splitter row) or row.
+BOOL IsPaneOfHint(CGXGridCore* pGrid, const CGXGridHint& h, BOOL bAcrossColumns)
+{
+    int nRow = 0, nCol = 0;
+    CSplitterWnd* pSplitter = SplitterOf(pGrid, nRow, nCol);
+    if (pSplitter == nullptr || (bAcrossColumns ? pSplitter->GetColumnCount() : pSplitter->GetRowCount()) < 2)
+        return FALSE;
+    return nRow >= 0 && pSplitter->GetPane(nRow, nCol) == static_cast<CWnd*>(h.m_pData);
+}
 
 // Builds a hint from the grid, lets the caller fill it and broadcasts it with the grid's window
 // as sender, so that the sending view never replays its own change.
@@ -84,12 +110,22 @@ void CGXGridUpdateHintImp::HintUpdate(CGXGridCore* pGrid, CWnd*, LPARAM, CObject
     case gxHintUpdateClearSelection: pGrid->Redraw(GX_INVALIDATE, FALSE); break;
     case gxHintShowSelectionFrame: pGrid->LockSelectionFrame(nFlags != 0, FALSE); break;
     case gxHintUpdateZoom:
-    case gxHintSetZoom:
-        // FIXME: zoom follows only within one splitter window; views and splitters come later.
+    case gxHintSetZoom: {
+        // Zoom follows within one splitter window.
+        int nRow = 0, nCol = 0;
+        CSplitterWnd* pSplitter = SplitterOf(pGrid, nRow, nCol);
+        const int nOldZoom = pGrid->GetZoom();
+        if (pSplitter != nullptr && pSplitter == static_cast<CSplitterWnd*>(h.m_pData) && pGrid->StoreZoom(static_cast<int>(h.m_nNumber1), FALSE))
+            pGrid->UpdateZoom(nOldZoom, h.m_id == gxHintUpdateZoom ? nFlags : 0, FALSE);
         break;
+    }
     case gxHintSetTopRow:
+        if (IsPaneOfHint(pGrid, h, TRUE))
+            pGrid->SetTopRow(h.m_nRow1, nFlags, FALSE);
+        break;
     case gxHintSetLeftCol:
-        // FIXME: scrolling is shared only between panes of one splitter window.
+        if (IsPaneOfHint(pGrid, h, FALSE))
+            pGrid->SetLeftCol(h.m_nCol1, nFlags, FALSE);
         break;
     default: break;
     }
@@ -153,14 +189,34 @@ void CGXGridUpdateHintImp::HintUpdateFrozenRows(CGXGridCore* pGrid, ROWCOL nOldF
     });
 }
 
-void CGXGridUpdateHintImp::HintSetTopRow(CGXGridCore*, ROWCOL, UINT)
+void CGXGridUpdateHintImp::HintSetTopRow(CGXGridCore* pGrid, ROWCOL nRow, UINT nFlags)
 {
-    // FIXME: sent only to the other pane of a splitter window; splitters come with the views.
+    // Only the pane beside this one in its splitter row scrolls along.
+    int nPaneRow = 0, nPaneCol = 0;
+    CSplitterWnd* pSplitter = SplitterOf(pGrid, nPaneRow, nPaneCol);
+    if (pSplitter == nullptr || pSplitter->GetColumnCount() < 2)
+        return;
+    CWnd* pPane = pSplitter->GetPane(nPaneRow, nPaneCol == 0 ? 1 : 0);
+    Send(pGrid, gxHintSetTopRow, [&](CGXGridHint& h) {
+        h.m_nRow1 = nRow;
+        h.m_nFlags = nFlags;
+        h.m_pData = pPane;
+    });
 }
 
-void CGXGridUpdateHintImp::HintSetLeftCol(CGXGridCore*, ROWCOL, UINT)
+void CGXGridUpdateHintImp::HintSetLeftCol(CGXGridCore* pGrid, ROWCOL nCol, UINT nFlags)
 {
-    // FIXME: as HintSetTopRow, across the splitter's rows.
+    // Only the pane above or below this one in its splitter column scrolls along.
+    int nPaneRow = 0, nPaneCol = 0;
+    CSplitterWnd* pSplitter = SplitterOf(pGrid, nPaneRow, nPaneCol);
+    if (pSplitter == nullptr || pSplitter->GetRowCount() < 2)
+        return;
+    CWnd* pPane = pSplitter->GetPane(nPaneRow == 0 ? 1 : 0, nPaneCol);
+    Send(pGrid, gxHintSetLeftCol, [&](CGXGridHint& h) {
+        h.m_nCol1 = nCol;
+        h.m_nFlags = nFlags;
+        h.m_pData = pPane;
+    });
 }
 
 void CGXGridUpdateHintImp::HintUpdateInsertRows(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCount, UINT nFlags)
@@ -209,9 +265,12 @@ void CGXGridUpdateHintImp::HintUpdateProperty(CGXGridCore* pGrid)
 
 void CGXGridUpdateHintImp::HintUpdateZoom(CGXGridCore* pGrid, int nZoom, UINT nFlags)
 {
+    int nRow = 0, nCol = 0;
+    CSplitterWnd* pSplitter = SplitterOf(pGrid, nRow, nCol);
     Send(pGrid, gxHintUpdateZoom, [&](CGXGridHint& h) {
         h.m_nNumber1 = static_cast<DWORD>(nZoom);
         h.m_nFlags = nFlags;
+        h.m_pData = pSplitter;
     });
 }
 

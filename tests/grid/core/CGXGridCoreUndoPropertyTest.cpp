@@ -309,3 +309,47 @@ TEST_F(GridUndoPropertyTest, ViewsOfADocumentHearThroughItAndMarkItModified)
     doc.RemoveView(&b);
     b.SetParam(nullptr, TRUE);
 }
+
+#include "platform/afx/doc/CCreateContext.h"
+#include "platform/afx/frame/CFrameWnd.h"
+#include "platform/afx/frame/CSplitterWnd.h"
+
+TEST_F(GridUndoPropertyTest, PanesOfOneSplitterScrollAndZoomTogether)
+{
+    CDocument doc;
+    doc.m_bAutoDelete = FALSE;
+    auto* frame = new CFrameWnd; // deletes itself with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Split", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 600, 400)));
+    auto* splitter = new CSplitterWnd;
+    ASSERT_TRUE(splitter->CreateStatic(frame, 2, 2));
+    CCreateContext context;
+    context.m_pCurrentDoc = &doc;
+    auto* pParam = new CGXGridParam;
+    std::vector<CGXGridView*> panes;
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            ASSERT_TRUE(splitter->CreateView(r, c, RUNTIME_CLASS(CGXGridView), CSize(250, 150), &context));
+            auto* pView = dynamic_cast<CGXGridView*>(splitter->GetPane(r, c));
+            ASSERT_NE(pView, nullptr);
+            pView->SetParam(pParam, panes.empty());
+            pView->OnInitialUpdate();
+            pView->EnableHints(TRUE);
+            panes.push_back(pView);
+        }
+    ASSERT_TRUE(panes[0]->SetRowCount(200));
+    ASSERT_TRUE(panes[0]->SetColCount(40));
+    // Rows scroll together across a splitter row, columns down a splitter column.
+    panes[0]->SetTopRow(50, 0);
+    EXPECT_EQ(panes[1]->GetTopRow(), 50u);
+    EXPECT_NE(panes[2]->GetTopRow(), 50u);
+    EXPECT_NE(panes[3]->GetTopRow(), 50u);
+    panes[3]->SetLeftCol(12, 0);
+    EXPECT_EQ(panes[1]->GetLeftCol(), 12u);
+    EXPECT_NE(panes[2]->GetLeftCol(), 12u);
+    EXPECT_NE(panes[0]->GetLeftCol(), 12u);
+    // Zoom follows in every pane of the splitter.
+    panes[2]->SetZoom(150, 0);
+    for (CGXGridView* pView : panes)
+        EXPECT_EQ(pView->GetZoom(), 150);
+    frame->DestroyWindow();
+}
