@@ -112,6 +112,13 @@ public:
 
     CRuntimeClass* m_pToolBarClass;
 
+    // The customisation dialogs' needs: the Toolbars dialog run modally (its result, 43099 when
+    // the user asked to customise), the buttons a default toolbar was defined with (null for an
+    // id without a definition), and the fly-by switch.
+    int ExecViewToolBarsDlg();
+    const std::vector<UINT>* GetDefaultButtons(UINT nID) const;
+    BOOL IsFlyBy() const { return m_bFlyBy; }
+
 protected:
     struct DefaultToolBar {
         UINT nID = 0;
