@@ -6,7 +6,10 @@
 #include "platform/afx/gdi/GdiObjects.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/StandardControls.h"
+#include "toolkit/datetime/wnd/CGXBCalculator.h"
+#include "toolkit/datetime/wnd/CGXBCurrencyEdit.h"
 #include "toolkit/datetime/wnd/DTSupport.h"
+#include "toolkit/res/DateTimeRes.h"
 #include "toolkit/datetime/wnd/SECCalendar.h"
 #include "toolkit/datetime/wnd/SECDateTimeCtrl.h"
 
@@ -176,4 +179,63 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
     calendar.DestroyWindow();
     dialog.DestroyWindow();
     DTSetCurrentTimeForTesting(nullptr);
+}
+
+TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeepsTheValue)
+{
+    RegisterStandardControls();
+    SetTestFontMode(false);
+    DateDialog dialog;
+    dialog.font.CreatePointFont(80, "MS Shell Dlg");
+    ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Amount", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPCHILDREN,
+                                60, 60, 300, 260, nullptr, nullptr));
+    CGXBCurrencyEdit edit;
+    ASSERT_TRUE(edit.Create(WS_VISIBLE | WS_BORDER, CRect(12, 12, 180, 34), &dialog, 21));
+    edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(dialog.font.GetSafeHandle()), TRUE);
+    edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
+    edit.SetValue(-1234.5);
+    edit.SetFocus();
+    PumpFor(150);
+    edit.SendMessage(WM_KEYDOWN, VK_F4, 0);
+    CGXBPopupCalculator* calc = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(::GetFocus()));
+        return calc != nullptr && calc->IsWindowVisible();
+    }));
+    PumpFor(300);
+    CRect popup, field;
+    calc->GetWindowRect(&popup);
+    edit.GetWindowRect(&field);
+    EXPECT_EQ(popup.top, field.bottom);
+    EXPECT_EQ(popup.left, field.left);
+    EXPECT_STREQ(calc->GetDisplayText(), "-1234.5");
+
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/calculator.png").c_str());
+    // The display's white inside and a button's face.
+    const CRect display = calc->GetDisplayRect();
+    POINT inDisplay{display.left + 4, display.CenterPoint().y};
+    ::ClientToScreen(calc->m_hWnd, &inDisplay);
+    EXPECT_EQ(PixelAt(shot, inDisplay), Rgb(::GetSysColor(COLOR_WINDOW)));
+    const CRect seven = calc->FindButton(GXCALC_DIGIT0 + 7)->m_rect;
+    POINT face{seven.left + 4, seven.top + 4};
+    ::ClientToScreen(calc->m_hWnd, &face);
+    EXPECT_EQ(PixelAt(shot, face), Rgb(::GetSysColor(COLOR_BTNFACE)));
+    cairo_surface_destroy(shot);
+
+    // A click in the dialog outside the pop-up closes it; the edit keeps its value.
+    const HWND hwnd = calc->m_hWnd;
+    POINT outside{250, 200};
+    ::ClientToScreen(dialog.m_hWnd, &outside);
+    ClickAt(dialog.m_hWnd, outside);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hwnd); }));
+    double value = 0;
+    edit.GetValue(value);
+    EXPECT_DOUBLE_EQ(value, -1234.5);
+    edit.DestroyWindow();
+    dialog.DestroyWindow();
 }
