@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,20 @@ protected:
     {
         if (list)
             list->DestroyWindow();
+        list = nullptr;
+        owned.reset();
         parent.DestroyWindow();
         AfxTest::TearDown();
+    }
+    // A list of a derived class, kept by the fixture until the test is over.
+    template <class T>
+    T* MakeOwned(DWORD style = 0, DWORD exStyle = 0, int rows = 30)
+    {
+        auto made = std::make_unique<T>();
+        T* raw = made.get();
+        owned = std::move(made);
+        MakeList(style, exStyle, rows, raw);
+        return raw;
     }
     // A report list 200 x 118 (100 pixels of rows under the 18-pixel header), items in 10-pixel
     // rows, columns "Name" (100, the labels) and "Size" (60).
@@ -113,5 +126,6 @@ protected:
     RecordingParent parent;
     CFont font;
     SECListCtrl own;
+    std::unique_ptr<SECListCtrl> owned;
     SECListCtrl* list = nullptr;
 };

@@ -71,8 +71,8 @@ TEST_F(SECListEditTest, EnterEndsSingleLineLabelsAndBreaksWrappedOnes)
     EXPECT_EQ(Text(list, 0), "q");
     list->DestroyWindow();
 
-    SECListCtrl wrapped;
-    MakeList(LVXS_EDITLABELS, 0, 30, &wrapped);
+    list = nullptr;
+    SECListCtrl& wrapped = *MakeOwned<SECListCtrl>(LVXS_EDITLABELS);
     ASSERT_EQ(wrapped.GetRowHeight(0), 10);
     wrapped.EditLabel(0, 0);
     RECT before;
@@ -87,8 +87,6 @@ TEST_F(SECListEditTest, EnterEndsSingleLineLabelsAndBreaksWrappedOnes)
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 10);
     wrapped.SetFocus();
     EXPECT_EQ(Text(&wrapped, 0), "Item 0\r\nz");
-    wrapped.DestroyWindow();
-    list = nullptr;
 }
 
 TEST_F(SECListEditTest, AVeryLongLabelReachesTheParentCutOnACharacter)

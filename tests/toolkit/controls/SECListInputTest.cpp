@@ -121,8 +121,7 @@ TEST_F(SECListInputTest, ClicksAndKeysSelectWithShiftAndControlRanges)
 
 TEST_F(SECListInputTest, AVetoHoldsShiftAndControlSelectionsUntilAPlainOne)
 {
-    VetoList veto;
-    MakeList(0, 0, 30, &veto);
+    VetoList& veto = *MakeOwned<VetoList>();
     ClickAt(LabelPoint(1));
     EXPECT_EQ(veto.causes.back(), 1);   // by mouse
     veto.veto = 1;
@@ -200,8 +199,7 @@ TEST_F(SECListInputTest, FillLabelDividerNeverSqueezesAColumnBelowFive)
 
 TEST_F(SECListInputTest, DragStartsPastThreePixelsAndTheEditTimerLosesToADoubleClick)
 {
-    VetoList drags;
-    MakeList(LVXS_EDITLABELS, 0, 30, &drags);
+    VetoList& drags = *MakeOwned<VetoList>(LVXS_EDITLABELS);
     const CPoint label = LabelPoint(2);
     backend->MouseDown(1, At(drags.m_hWnd, label.x, label.y));
     backend->MouseMove(At(drags.m_hWnd, label.x + 3, label.y));

@@ -382,14 +382,15 @@ TEST_F(SECTreeCtrlTest, DdxMakesTheTreeInThePlaceholdersPlace)
 {
     CWnd dialog;
     ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Dialog", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, top->m_hWnd, nullptr));
-    CWnd before, placeholder, after;
+    CWnd before, after;
     ASSERT_TRUE(before.CreateEx(0, "STATIC", "b", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog.m_hWnd,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(10))));
-    ASSERT_TRUE(placeholder.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | TVS_HASLINES, 20, 30, 150, 100,
-                                     dialog.m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(11))));
+    // The placeholder is a plain window: the exchange destroys it.
+    ASSERT_NE(::CreateWindowEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | TVS_HASLINES, 20, 30, 150, 100, dialog.m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(11)), nullptr, nullptr),
+              nullptr);
     ASSERT_TRUE(after.CreateEx(0, "STATIC", "a", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog.m_hWnd,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(12))));
-    placeholder.Detach();
     CDataExchange dx(&dialog, FALSE);
     SECTreeCtrl made;
     DDX_TreeCtrl(&dx, 11, made);
