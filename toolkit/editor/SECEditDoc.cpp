@@ -171,6 +171,7 @@ void SECEditDoc::FreeLines()
 {
     TouchBlocks(nullptr);
     m_pNearLine = nullptr;
+    m_pLastLine = nullptr;
     FreeChain(m_pFirstLine);
     m_pFirstLine = nullptr;
     m_nLineCount = 0;
@@ -182,14 +183,22 @@ SECEditLine* SECEditDoc::GetLine(int nLine) const
     if (line == nullptr)
         return nullptr;
     if (nLine < 1 || nLine > m_nLineCount) {
+        if (m_pLastLine != nullptr && m_pLastLine->pNext == nullptr)
+            return m_pLastLine;
         line = m_pNearLine != nullptr ? m_pNearLine : m_pFirstLine;
         while (line->pNext != nullptr)
             line = line->pNext;
-        m_pNearLine = line;
+        m_pNearLine = m_pLastLine = line;
         return line;
     }
-    if (m_pNearLine != nullptr && std::abs(m_pNearLine->nLineNo - nLine) < nLine - 1)
+    // From the nearest of the first line, the one found last and the last line.
+    int distance = nLine - 1;
+    if (m_pNearLine != nullptr && std::abs(m_pNearLine->nLineNo - nLine) < distance) {
         line = m_pNearLine;
+        distance = std::abs(m_pNearLine->nLineNo - nLine);
+    }
+    if (m_pLastLine != nullptr && m_pLastLine->pNext == nullptr && m_pLastLine->nLineNo - nLine < distance)
+        line = m_pLastLine;
     while (line->nLineNo < nLine && line->pNext != nullptr)
         line = line->pNext;
     while (line->nLineNo > nLine && line->pPrev != nullptr)
@@ -206,8 +215,13 @@ int SECEditDoc::Renumber(SECEditLine* pLine)
     // their numbers, so an edit near the end does not walk the whole list.
     SECEditLine* line = pLine != nullptr ? pLine : m_pFirstLine;
     int number = line != nullptr && line->pPrev != nullptr ? line->pPrev->nLineNo + 1 : 1;
-    for (; line != nullptr; line = line->pNext)
+    SECEditLine* last = nullptr;
+    for (; line != nullptr; line = line->pNext) {
         line->nLineNo = number++;
+        last = line;
+    }
+    if (last != nullptr)
+        m_pLastLine = last;
     m_nLineCount = number - 1;
     return m_nLineCount;
 }

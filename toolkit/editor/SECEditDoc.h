@@ -276,6 +276,8 @@ private:
     // The line GetLine found last: lookups near it (the caret's, undo's) walk from there rather
     // than from the top. Forgotten whenever a line is freed.
     mutable SECEditLine* m_pNearLine = nullptr;
+    // The last line once a walk or a renumbering has met it; moved back when a join frees it.
+    mutable SECEditLine* m_pLastLine = nullptr;
 
     std::vector<SECEditUndoRecord> m_undo;
     int m_nUndoCurrent = 0;

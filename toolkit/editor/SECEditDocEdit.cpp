@@ -299,6 +299,8 @@ int SECEditDoc::JoinAfter(SECEditLine* pLine)
     if (next->pNext != nullptr)
         next->pNext->pPrev = pLine;
     m_pNearLine = pLine;   // the next line goes; this one stays
+    if (m_pLastLine == next)
+        m_pLastLine = pLine;
     FreeLine(next);
     --m_nLineCount;
     return 0;
