@@ -880,6 +880,7 @@ protected:
     int m_nOldClientWidth = 0;
     int m_nOldClientHeight = 0;
     BOOL m_bParentZoomed = FALSE;
+    HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid
     std::vector<CGXPluginComponent*> m_plugins;
     BOOL m_bTracking = FALSE;
     int m_nTrackingMode = 0;

@@ -131,7 +131,31 @@ BOOL CGXGridCore::HandleSetFocus(CWnd* pOldWnd)
 {
     if (pOldWnd == nullptr || !IsChildOf(pOldWnd, m_pGridWnd))
         ActivateGrid(TRUE);
+    m_hWndLastFocus = pOldWnd != nullptr ? pOldWnd->GetSafeHwnd() : nullptr;
     return FALSE;
+}
+
+int CGXGridCore::HandleMouseActivate(CWnd*, UINT nHitTest, UINT)
+{
+    // The first click into a view whose frame had the focus elsewhere only activates it: it
+    // must not also start a selection.
+    if (m_pParam == nullptr || !m_pParam->m_bActivateOnClick || !m_bIsViewContext || nHitTest != HTCLIENT || m_pGridWnd == nullptr)
+        return 0;
+    HWND hGrid = m_pGridWnd->GetSafeHwnd();
+    HWND hLast = m_hWndLastFocus;
+    HWND hFocus = ::GetFocus();
+    if (hFocus == hGrid || (hFocus != nullptr && ::IsChild(hGrid, hFocus)))
+        return 0; // the grid has the focus already
+    if (hLast == nullptr || hLast == hGrid || !::IsWindow(hLast))
+        hLast = hFocus;
+    if (hLast == nullptr || hLast == hGrid)
+        return 0;
+    CWnd* pLast = CWnd::FromHandle(hLast);
+    if (::IsChild(hGrid, hLast) && hFocus != nullptr && pLast->GetParentFrame() == m_pGridWnd->GetParentFrame())
+        return 0;
+    m_pGridWnd->SetFocus();
+    m_hWndLastFocus = hGrid;
+    return MA_ACTIVATEANDEAT;
 }
 
 BOOL CGXGridCore::HandleKillFocus(CWnd* pNewWnd)

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXGridOptimizedUpdateImp.h"
+#include "grid/core/CGXGridView.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/GXGridWindowMessages.h"
@@ -367,4 +368,20 @@ TEST_F(GridWndTest, WithOptimizedUpdatesASizeChangeRepaintsOnlyTheChangedRows)
     nFlags = GX_SMART;
     pImp->UpdateRemoveRows(&grid, nFrom, nTo, nullptr, nFlags);
     EXPECT_EQ(grid.GetTopRow(), 1u);
+}
+
+TEST_F(GridWndTest, TheFirstClickIntoAViewWithTheFocusElsewhereOnlyActivatesIt)
+{
+    m_hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
+    HWND hOther = Make(WS_CHILD | WS_VISIBLE, 420, 10, 60, 20, m_hTop);
+    auto* view = new CGXGridView; // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), CWnd::FromHandle(m_hTop), 1));
+    view->OnInitialUpdate();
+    ::SetFocus(hOther);
+    const LPARAM lParam = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+    EXPECT_EQ(::SendMessage(view->GetSafeHwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_hTop), lParam), MA_ACTIVATEANDEAT);
+    EXPECT_EQ(::GetFocus(), view->GetSafeHwnd());
+    // With the focus in the view, clicks go through.
+    EXPECT_NE(::SendMessage(view->GetSafeHwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_hTop), lParam), MA_ACTIVATEANDEAT);
+    view->DestroyWindow();
 }
