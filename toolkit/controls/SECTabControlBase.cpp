@@ -102,7 +102,7 @@ SECTab* SECTabControlBase::InsertTab(int nIndex, LPCTSTR lpszLabel, void* pClien
 
 SECTab* SECTabControlBase::AddTab(LPCTSTR lpszLabel, void* pClient, DWORD_PTR dwExtra1, DWORD_PTR dwExtra2)
 {
-    return SECTabControlBase::InsertTab(GetTabCount(), lpszLabel, pClient, dwExtra1, dwExtra2);
+    return InsertTab(GetTabCount(), lpszLabel, pClient, dwExtra1, dwExtra2);
 }
 
 BOOL SECTabControlBase::DeleteTab(int nTab)

@@ -229,3 +229,58 @@ TEST_F(SECTabControlTest, PixelsShowTheActiveTabsGapAndDisabledGlyphs)
 }
 
 }   // namespace
+
+#include "toolkit/controls/SEC3DTabControl.h"
+
+namespace {
+
+TEST_F(SECTabControlTest, ThreeDimensionalTabsLayOutActivateAndPaintTheirEdge)
+{
+    SEC3DTabControl raised;
+    ASSERT_TRUE(raised.Create(WS_VISIBLE | SEC3DTAB_BOTTOM, CRect(0, 0, 300, 80), &parent, 9));
+    raised.AddTab("First");
+    raised.AddTab("Second");
+    // Along the bottom, side by side, each as long as its bold label plus 20.
+    const RECT a = raised.Get3DTab(0)->m_rect, b = raised.Get3DTab(1)->m_rect;
+    EXPECT_EQ(a.bottom, 80);
+    EXPECT_EQ(b.left, a.right);
+    EXPECT_EQ(a.right - a.left, 5 * 7 + 20);
+    LPCTSTR label = nullptr;
+    BOOL selected = FALSE;
+    void* client = nullptr;
+    DWORD_PTR e1 = 0, e2 = 0;
+    ASSERT_TRUE(raised.GetTabInfo(1, label, selected, client, e1, e2));
+    EXPECT_STREQ(label, "Second");
+
+    backend->Advance(1000);
+    backend->Click(1, At(raised.m_hWnd, b.left + 5, b.top + 5));
+    backend->ProcessMessages();
+    int active = -1;
+    ASSERT_TRUE(raised.GetActiveTab(active));
+    EXPECT_EQ(active, 1);
+    backend->Advance(1000);
+    backend->Click(1, At(raised.m_hWnd, b.left + 5, b.top + 5));
+    backend->ProcessMessages();
+    EXPECT_EQ(parent.got.back(), std::make_pair(static_cast<UINT>(TCM_TABREACTIVATE), 1));
+    backend->Click(1, At(raised.m_hWnd, a.left + 5, a.top + 5));
+    backend->Click(1, At(raised.m_hWnd, a.left + 5, a.top + 5));
+    backend->ProcessMessages();
+    EXPECT_EQ(parent.got.back(), std::make_pair(static_cast<UINT>(TCM_TABDBLCLK), 0));
+
+    // The edge above the tabs: white, face, shadow, black from the top.
+    raised.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const int edge = 80 - (a.bottom - a.top) - 4;
+    EXPECT_EQ(SurfacePixel(*backend, raised.m_hWnd, 250, edge), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(SurfacePixel(*backend, raised.m_hWnd, 250, edge + 2), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(SurfacePixel(*backend, raised.m_hWnd, 250, edge + 3), 0u);
+
+    // A large change of width lays the tabs out again, once per tab three times over.
+    const int before = raised.GetLayoutCount();
+    raised.SetWindowPos(nullptr, 0, 0, 200, 80, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(raised.GetLayoutCount() - before, 1 + 3 * 2);
+    raised.SetWindowPos(nullptr, 0, 0, 205, 80, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(raised.GetLayoutCount() - before, 1 + 3 * 2 + 1);
+    raised.DestroyWindow();
+}
+
+}   // namespace

@@ -3,6 +3,7 @@
 // they are. With VOSTREL_KEEP_SCREENSHOTS set to a folder, the real fonts are used and the
 // screenshot is kept there.
 #include "platform/controls/StandardControls.h"
+#include "toolkit/controls/SEC3DTabControl.h"
 #include "toolkit/controls/SECProgressCtrl.h"
 #include "toolkit/controls/SECTabWnd.h"
 #include "toolkit/controls/SECTreeCtrl.h"
@@ -53,7 +54,7 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     if (keep)
         SetTestFontMode(false);
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 560, nullptr,
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 620, nullptr,
                                nullptr));
     SECTreeCtrl tree;
     ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
@@ -101,6 +102,13 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     CRect paneClient;
     pane.GetClientRect(&paneClient);
     tabs.SetWindowPos(nullptr, 0, 0, paneClient.Width(), paneClient.Height(), SWP_NOZORDER);
+    // The three-dimensional strip, which the program itself does not use.
+    SEC3DTabControl raised;
+    ASSERT_TRUE(raised.Create(WS_VISIBLE | SEC3DTAB_BOTTOM, CRect(8, 528, 620, 578), &frame, 5));
+    raised.AddTab("General");
+    raised.AddTab("Connection");
+    raised.AddTab("Scanning");
+    raised.ActivateTab(1);
     list.SetFocus();   // the list shows its selection while it has the focus
     PumpFor(300);
     backend->Sync();
@@ -135,8 +143,11 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), Rgb(::GetSysColor(COLOR_WINDOW)));
     strip->GetTabPoints(1, tabPts);
     EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), 0u);
+    const RECT first = raised.Get3DTab(0)->m_rect;
+    EXPECT_EQ(PixelAt(shot, screen(raised, 600, first.top - 1)), 0u);   // the edge's black line
     cairo_surface_destroy(shot);
 
+    raised.DestroyWindow();
     tabs.DestroyWindow();
     pane.DestroyWindow();
     progress.DestroyWindow();
