@@ -44,9 +44,15 @@ void SECBtnDrawContext::RebuildDitherBrush()
     DWORD rows[8];
     for (int i = 0; i < 8; ++i)
         rows[i] = (i % 2 == 0) ? 0x5555AAAAu : 0xAAAA5555u;
+    // A colour bitmap of the screen's kind: the brush keeps the two colours whatever the text and
+    // background colours of the context it paints in.
     HDC screen = ::GetDC(nullptr);
-    HBITMAP pattern = ::CreateDIBitmap(screen, &info.header, CBM_INIT, rows,
-                                       reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    HBITMAP pattern = ::CreateCompatibleBitmap(screen, 8, 8);
+    if (pattern
+        && !::SetDIBits(screen, pattern, 0, 8, rows, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS)) {
+        ::DeleteObject(pattern);
+        pattern = nullptr;
+    }
     ::ReleaseDC(nullptr, screen);
     if (!pattern)
         return;

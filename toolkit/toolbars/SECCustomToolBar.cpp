@@ -434,8 +434,14 @@ void SECCustomToolBar::DoPaint(CDC* pDC)
     SECControlBar::DoPaint(pDC);
     if (m_btns.empty())
         return;
+    // The composing bitmaps take the widest and the tallest button.
+    int cx = std::max(m_nMaxBtnWidth, 1), cy = GetImageHeight() + 7;
+    for (auto& b : m_btns) {
+        cx = std::max(cx, b->m_cx);
+        cy = std::max(cy, b->m_cy);
+    }
     SECBtnDrawContext& ctx = GetDrawContext();
-    if (!ctx.PrepareBitmaps(pDC, std::max(m_nMaxBtnWidth, 1), GetImageHeight() + 7 + 64))
+    if (!ctx.PrepareBitmaps(pDC, cx, cy))
         return;
     for (auto& b : m_btns)
         if (!(b->m_nStyle & SEC_TBBS_HIDDEN))

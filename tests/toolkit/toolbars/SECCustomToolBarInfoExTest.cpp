@@ -141,3 +141,71 @@ TEST_F(SECCustomToolBarInfoExTest, TheTreeFormKeepsTitleButtonsAndSwitches)
 }
 
 } // namespace
+namespace {
+
+// The frame's layout saved with its toolbars and loaded into a frame that has none: the bars come
+// back through the manager with their ids, titles and buttons, under the exact profile keys.
+TEST_F(SECCustomToolBarInfoExTest, ToolbarsComeBackFromASavedLayout)
+{
+    const UINT mainIds[] = {ID_TB_ONE, ID_TB_TWO, 0, ID_TB_THREE};
+    manager->DefineDefaultToolBar(0xE800, "Main Toolbar", 4, mainIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    manager->InitToolBars();
+    SECCustomToolBar* user = manager->CreateUserToolBar();
+    ASSERT_TRUE(user);
+    user->InsertButton(0, ID_TB_FOUR, FALSE, TRUE);
+    frame->DockControlBar(user, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->RecalcLayout();
+    manager->ToolBarFromID(0xE800)->RemoveButton(1);
+    {
+        SECDockState state(manager.get());
+        state.GetState(frame);
+        state.SaveState("Main Toolbar");
+    }
+    manager->SaveState("Main Toolbar");
+    // The toolbar's section: its kind, title and buttons under their names.
+    CString mainSection, userSection;
+    for (int i = 0; i < 12; ++i) {
+        CString section;
+        section.Format("Main Toolbar-Bar%d", i);
+        const UINT id = app->GetProfileInt(section, "BarID", 0);
+        if (id == 0xE800)
+            mainSection = section;
+        if (id == 0xE820)
+            userSection = section;
+    }
+    ASSERT_FALSE(mainSection.IsEmpty());
+    ASSERT_FALSE(userSection.IsEmpty());
+    EXPECT_EQ(app->GetProfileInt(mainSection, "TypeID", 0), UINT(SEC_BARTYPE_CUSTOMTOOLBAR));
+    EXPECT_EQ(app->GetProfileString(mainSection, "Title", "?"), "Main Toolbar");
+    BYTE* raw = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(app->GetProfileBinary(mainSection, "Buttons", &raw, &size));
+    const std::vector<BYTE> buttons(raw, raw + size);
+    delete[] raw;
+    EXPECT_EQ(buttons, (std::vector<BYTE>{0x21, 0x1C, 0, 0, 0, 0, 0, 0, 0, 0, 0x23, 0x1C, 0, 0, 0}));
+
+    // Every toolbar gone; the layout makes them again, the manager finds them there.
+    for (SECCustomToolBar* bar : manager->GetToolBars())
+        bar->DestroyWindow();
+    backend->ProcessMessages();
+    ASSERT_TRUE(manager->GetToolBars().empty());
+    {
+        SECDockState state(manager.get());
+        state.LoadState("Main Toolbar");
+        state.SetState(frame);
+    }
+    manager->LoadState("Main Toolbar");
+    SECCustomToolBar* main = manager->ToolBarFromID(0xE800);
+    SECCustomToolBar* back = manager->ToolBarFromID(0xE820);
+    ASSERT_TRUE(main && back);
+    EXPECT_EQ(Rows(*main), "1-3");
+    EXPECT_EQ(Rows(*back), "4");
+    CString title;
+    back->GetWindowText(title);
+    EXPECT_EQ(title, "ToolBar1");
+    EXPECT_EQ(main->m_pDockBar, Top());
+    EXPECT_EQ(back->m_pDockBar, Bottom());
+    EXPECT_EQ(main->GetManager(), manager.get());
+}
+
+} // namespace

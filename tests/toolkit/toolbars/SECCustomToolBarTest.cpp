@@ -3,7 +3,9 @@
 // any sender, check boxes shared by every bar, and hot tracking that stops.
 #include "tests/toolkit/toolbars/ToolbarFixture.h"
 
+#include "platform/afx/gdi/CDC.h"
 #include "platform/win/UserApi.h"
+#include "toolkit/toolbars/SECBtnDrawContext.h"
 
 #include <cstddef>
 
@@ -175,6 +177,90 @@ TEST_F(SECCustomToolBarTest, HotTrackingFollowsTheCursorAndStopsOutside)
     EXPECT_EQ(bar->m_nHot, -1);
     EXPECT_FALSE(bar->GetBtn(1)->m_nStyle & SEC_TBBS_HOT);
     EXPECT_FALSE(::KillTimer(bar->m_hWnd, 0xE002)) << "the hot timer was already gone";
+}
+
+// Paints one button of a plain (not flat) bar into a memory bitmap and reads its pixels.
+class ButtonPixels {
+public:
+    ButtonPixels(SECCustomToolBar& bar, int index, DWORD state) : m_bar(bar)
+    {
+        SECStdBtn* b = bar.GetBtn(index);
+        b->m_nStyle = (b->m_nStyle & 0xFFFF) | state;
+        CClientDC screen(&bar);
+        m_dc.CreateCompatibleDC(&screen);
+        m_bitmap.CreateCompatibleBitmap(&screen, 200, 60);
+        m_old = m_dc.SelectObject(&m_bitmap);
+        m_dc.FillSolidRect(0, 0, 200, 60, RGB(1, 2, 3));
+        SECBtnDrawContext& ctx = bar.GetDrawContext();
+        ctx.PrepareBitmaps(&m_dc, 60, 60);
+        b->Paint(m_dc, ctx);
+        ctx.SelectStrip(nullptr);
+        ctx.ReleaseBitmaps();
+        m_x = b->m_x;
+        m_y = b->m_y;
+    }
+    ~ButtonPixels() { m_dc.SelectObject(m_old); }
+    // A pixel of the button, from its top-left corner.
+    COLORREF At(int x, int y) { return m_dc.GetPixel(m_x + x, m_y + y); }
+
+private:
+    SECCustomToolBar& m_bar;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_old = nullptr;
+    int m_x = 0, m_y = 0;
+};
+
+TEST_F(SECCustomToolBarTest, ButtonStatesPaintAsTheClassicLook)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_FOUR, ID_TB_ONE});
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE), light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), frameColour = ::GetSysColor(COLOR_WINDOWFRAME);
+    // The image of One sits at (3, 3) of its 23 x 22 button: a black square at 2..5, a red dot at 10.
+    {
+        ButtonPixels up(*bar, 1, 0);
+        EXPECT_EQ(up.At(0, 0), light) << "raised: highlight outside at the top-left";
+        EXPECT_EQ(up.At(22, 21), frameColour) << "window frame outside at the bottom-right";
+        EXPECT_EQ(up.At(21, 20), shadow) << "shadow inside";
+        EXPECT_EQ(up.At(13, 13), RGB(255, 0, 0));
+        EXPECT_EQ(up.At(5, 5), RGB(0, 0, 0));
+        EXPECT_EQ(up.At(8, 8), RGB(0, 0, 0));
+        EXPECT_EQ(up.At(10, 6), face) << "light grey became the face colour";
+    }
+    {
+        ButtonPixels down(*bar, 1, SEC_TBBS_PRESSED);
+        EXPECT_EQ(down.At(0, 0), frameColour) << "sunken: window frame at the top-left";
+        EXPECT_EQ(down.At(14, 14), RGB(255, 0, 0)) << "the image one pixel right and down";
+        EXPECT_EQ(down.At(13, 13), face);
+    }
+    {
+        ButtonPixels off(*bar, 1, SEC_TBBS_DISABLED);
+        EXPECT_EQ(off.At(13, 13), shadow) << "dark pixels embossed: shadow";
+        EXPECT_EQ(off.At(14, 14), light) << "with highlight one pixel right and down";
+        EXPECT_EQ(off.At(5, 5), shadow);
+        EXPECT_EQ(off.At(9, 9), light) << "the black square's highlight edge";
+        EXPECT_EQ(off.At(10, 6), face);
+    }
+    {
+        ButtonPixels on(*bar, 1, SEC_TBBS_CHECKED);
+        EXPECT_EQ(on.At(14, 14), RGB(255, 0, 0)) << "checked looks pressed";
+        // The face pixels of the image become a checkerboard of face and highlight.
+        const COLORREF a = on.At(12, 6), b = on.At(13, 6), c = on.At(13, 7);
+        EXPECT_NE(a, b);
+        EXPECT_EQ(a, c);
+        EXPECT_TRUE((a == face && b == light) || (a == light && b == face));
+    }
+    // A command without an image: face and frame only.
+    bar->SetButtons(std::vector<UINT>{9999}.data(), 1);
+    frame->RecalcLayout();
+    {
+        ButtonPixels bare(*bar, 0, 0);
+        for (int y = 3; y < 18; ++y)
+            for (int x = 3; x < 19; ++x)
+                ASSERT_EQ(bare.At(x, y), face) << x << "," << y;
+    }
 }
 
 } // namespace

@@ -27,7 +27,10 @@ protected:
     {
         env.emplace("XDG_CONFIG_HOME", config.Path());
         app.emplace("ToolbarTest");
-        app->SetRegistryKey("Wexmoor\\ToolbarTest");
+        // A key of the test's own: the profile store outlives one application object.
+        const std::string key = std::string("Wexmoor\\ToolbarTest\\")
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        app->SetRegistryKey(key.c_str());
         ToolkitDockingTest::SetUp();
         manager = std::make_unique<SECToolBarManager>(frame);
         ASSERT_TRUE(manager->LoadToolBarResource(IDR_TB_SMALL, IDR_TB_BIG));
