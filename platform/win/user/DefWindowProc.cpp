@@ -112,6 +112,17 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             window->client.right != window->rect.right || window->client.bottom != window->rect.bottom) {
             HDC dc = GetWindowDC(hWnd);
             if (dc) {
+                // A real update region (screen coordinates) limits the painting; 1 means all.
+                if (wParam > 1) {
+                    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+                    RECT screen{};
+                    GetWindowRect(hWnd, &screen);
+                    if (CombineRgn(clip, reinterpret_cast<HRGN>(wParam), nullptr, RGN_COPY) != ERROR) {
+                        OffsetRgn(clip, -screen.left, -screen.top);
+                        SelectClipRgn(dc, clip);
+                    }
+                    DeleteObject(clip);
+                }
                 if (IPaintHooks* hooks = wm.PaintHooks())
                     hooks->PaintNonClient(hWnd, dc);
                 ReleaseDC(hWnd, dc);

@@ -175,7 +175,12 @@ void PaintNonClientArea(HWND hwnd, HDC dc)
         FrameBand(dc, r, 1, GetSysColorBrush(COLOR_WINDOWFRAME));
     }
 
-    if (HasCaption(*w)) {
+    // A window that paints its own caption clears its visible bit while it lets the default
+    // handling run: the caption is then left to it.
+    const bool paintCaption = (w->style & WS_VISIBLE) != 0;
+    if (HasCaption(*w) && !paintCaption) {
+        r.top += CaptionHeight(*w);
+    } else if (HasCaption(*w)) {
         const int ch = CaptionHeight(*w);
         RECT caption{r.left, r.top, r.right, std::min<LONG>(r.top + ch - 1, r.bottom)};
         RECT line{r.left, caption.bottom, r.right, std::min<LONG>(r.top + ch, r.bottom)};
