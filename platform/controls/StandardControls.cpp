@@ -14,6 +14,7 @@
 #include "platform/controls/Static.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolTip.h"
+#include "platform/controls/ToolbarControl.h"
 #include "platform/controls/UpDown.h"
 #include "platform/win/Cursor.h"
 
@@ -41,6 +42,7 @@ const ControlClass kClasses[] = {
     {WC_SCROLLBAR, ScrollBarControlWndProc, CS_DBLCLKS | CS_PARENTDC, kControlExtraBytes, IDC_ARROW, 0},
     {PROGRESS_CLASS, ProgressWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     {STATUSCLASSNAME, StatusBarWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
+    {TOOLBARCLASSNAME, ToolbarWndProc, CS_DBLCLKS, kControlExtraBytes, IDC_ARROW, 0},
     {UPDOWN_CLASS, UpDownWndProc, 0, kControlExtraBytes, IDC_ARROW, 0},
     // The empty part of the client shows the application workspace colour.
     {WC_MDICLIENT, MdiClientWndProc, 0, kControlExtraBytes, IDC_ARROW, COLOR_APPWORKSPACE + 1},

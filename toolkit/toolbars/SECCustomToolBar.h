@@ -6,6 +6,7 @@
 
 #include "platform/afx/dlg/CRectTracker.h"
 #include "platform/afx/wnd/CCmdUI.h"
+#include "platform/controls/ToolbarControl.h"
 #include "toolkit/docking/SECControlBar.h"
 #include "toolkit/toolbars/SECStdBtn.h"
 
@@ -15,21 +16,6 @@
 class SECBmpMgr;
 class SECBtnDrawContext;
 class SECToolBarManager;
-
-// The common toolbar protocol's button description and messages, for callers that speak it.
-struct TBBUTTON {
-    int iBitmap;
-    int idCommand;
-    BYTE fsState;
-    BYTE fsStyle;
-    BYTE bReserved[6];
-    DWORD_PTR dwData;
-    INT_PTR iString;
-};
-#ifndef TB_ADDBUTTONS
-#define TB_ADDBUTTONS (WM_USER + 20)
-#define TB_DELETEBUTTON (WM_USER + 22)
-#endif
 
 // What a button's notification carries to the owner.
 struct SECToolBarNotify {
