@@ -208,3 +208,23 @@ TEST_F(GridDrawTest, SystemColourBitmapsReadTheirTableWhereTheHeaderSaysAndNoFur
     std::memcpy(dib.data(), &header, sizeof(header));
     EXPECT_FALSE(LoadSysColorBitmapFromDib(&refused, dib.data(), dib.size() - 3));
 }
+
+TEST_F(GridDrawTest, AnEllipsisNeverEndsInsideACharacterWithProportionalFonts)
+{
+    // With a real font, the first byte of a wide character shown alone (as its Windows-1252
+    // letter) can be narrower than the character: shortening byte by byte would stop there.
+    SetTestFontMode(false);
+    TextDC dc(-13);
+    const std::string text = "\xE2\x80\x94\xE2\x80\x94\xE2\x80\x94\xE2\x80\x94 \xE2\x80\x94";
+    CDC* pDC = dc.Get();
+    const std::string stray = "\xE2\x80\x94\xE2...";
+    const int nStray = pDC->GetTextExtent(stray.c_str(), static_cast<int>(stray.size())).cx;
+    const std::string whole = "\xE2\x80\x94\xE2\x80\x94...";
+    const int nWhole = pDC->GetTextExtent(whole.c_str(), static_cast<int>(whole.size())).cx;
+    ASSERT_LT(nStray, nWhole); // the case this guards against exists with this font
+    CGXDrawingAndFormatting::GetInstance()->DrawTextEllipsis(pDC, text.c_str(), -1, CRect(0, 0, nStray, 20), DT_SINGLELINE, nullptr, 1);
+    const auto texts = dc.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(IsWholeUtf8(texts[0].text)) << texts[0].text;
+    EXPECT_EQ(texts[0].text, "\xE2\x80\x94...");
+}
