@@ -94,6 +94,10 @@ BOOL SECToolBar::Create(CWnd* pParentWnd, LPCTSTR lpszWindowName, DWORD dwStyle,
     const DWORD wndStyle = (dwStyle & ~kStripFromWindow) | kControlStyles | WS_CHILD;
     if (!CWnd::Create(TOOLBARCLASSNAME, nullptr, wndStyle, CRect(0, 0, 0, 0), pParentWnd, nID))
         return FALSE;
+    // The control starts with sizes of its own; the bar lays out with its remembered ones, and
+    // the two must agree or the buttons would overrun the size the bar asks for.
+    Control(TB_SETBITMAPSIZE, 0, MAKELONG(m_sizeImage.cx, m_sizeImage.cy));
+    Control(TB_SETBUTTONSIZE, 0, MAKELONG(m_sizeButton.cx, m_sizeButton.cy));
     if (m_dwExStyle & CBRS_EX_PROPORTIONAL)
         RecordChildLayout();
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
