@@ -6,6 +6,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/GXGridWindowMessages.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/ScrollBar.h"
@@ -384,4 +385,28 @@ TEST_F(GridWndTest, TheFirstClickIntoAViewWithTheFocusElsewhereOnlyActivatesIt)
     // With the focus in the view, clicks go through.
     EXPECT_NE(::SendMessage(view->GetSafeHwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_hTop), lParam), MA_ACTIVATEANDEAT);
     view->DestroyWindow();
+}
+
+TEST_F(GridWndTest, EnlargingTheWindowRepaintsOnlyWhatItExposesAndThePartlyShownEdge)
+{
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 640, 480)));
+    CGXGridWnd grid;
+    ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 320, 205), frame, 1));
+    grid.Initialize();
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.SetRowCount(100, 0);
+    grid.SetColCount(20, 0);
+    grid.StoreDefaultRowHeight(20);
+    grid.StoreDefaultColWidth(50);
+    grid.MoveWindow(0, 0, 325, 205); // a size seen while the window shows
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    grid.UpdateWindow();
+    grid.MoveWindow(0, 0, 340, 205); // wider by 15 pixels
+    // The partly shown column at x = 300 and what came into view; nothing left of it.
+    const CRect update = UpdateRectOf(grid);
+    EXPECT_EQ(update.left, 300);
+    EXPECT_EQ(update.right, 340);
+    grid.UpdateWindow();
+    frame->DestroyWindow();
 }
