@@ -481,10 +481,23 @@ void SECListBaseC::ScrollVert(int nRows, int nMode)
     const int top = std::clamp(m_nTopIndex + nRows, 0, std::max(GetItemCount() - 1, 0));
     if (top == m_nTopIndex)
         return;
+    const int old = m_nTopIndex;
     m_nTopIndex = top;
     if (CWnd* bar = GetScrollBarCtrl(1))
         ::SetScrollPos(bar->m_hWnd, SB_CTL, m_nTopIndex, TRUE);
-    if (m_hWnd)
+    if (!m_hWnd)
+        return;
+    // A short move shifts the rows already on the screen and repaints only the band uncovered.
+    RECT area;
+    GetInsideRect(area);
+    if (IsVertBarShown())
+        area.right -= 1;
+    if (IsHorzBarShown())
+        area.bottom -= 1;
+    const int dy = GetRowsHeight(old, top, FALSE);
+    if (::IsWindowVisible(m_hWnd) && std::abs(dy) < (area.bottom - area.top) / 2 && area.right > area.left)
+        ::ScrollWindowEx(m_hWnd, 0, -dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+    else
         Invalidate(TRUE);
 }
 

@@ -307,6 +307,10 @@ void SECListBaseC::OnDraw(CDC* pDC)
         paint.right = client.right;
     if (!IsHorzBarShown())
         paint.bottom = client.bottom;
+    // Only what is to be painted goes through the memory bitmap.
+    RECT clip;
+    if (pDC->GetClipBox(&clip) != NULLREGION && !::IsRectEmpty(&clip))
+        ::IntersectRect(&paint, &paint, &clip);
     RECT corner{};
     if (IsVertBarShown() && IsHorzBarShown())
         corner = RECT{inside.right - 1, inside.bottom - 1, client.right, client.bottom};

@@ -811,12 +811,16 @@ BOOL SECTreeBaseC::Expand(HTREEITEM hItem, UINT nCode, BOOL bRedraw)
         return TRUE;
     RECT insideBefore;
     GetInsideRect(insideBefore);
-    const int row = FindRow(node);
     UINT action = nCode;
     if ((nCode & 0x3) == TVE_TOGGLE)
         action = node->IsExpanded() ? TVE_COLLAPSE : TVE_EXPAND;
     if (NotifyTree(TVN_ITEMEXPANDING, action, nullptr, node) == 1)
         return FALSE;
+    // The row is looked up only when something is to change: opening an open item (as every
+    // insert-and-open of a fill does) must not walk the rows.
+    if ((action & 0x3) == TVE_EXPAND && node->IsExpanded())
+        return TRUE;
+    const int row = FindRow(node);
     if ((action & 0x3) == TVE_EXPAND) {
         if (node->IsExpanded())
             return TRUE;

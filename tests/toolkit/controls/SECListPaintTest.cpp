@@ -69,3 +69,26 @@ TEST_F(SECListPaintTest, GridLinesAndCellsWithoutText)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(SECListPaintTest, ALineScrollMovesThePaintedRowsAndFillsTheBandUncovered)
+{
+    MakeList();
+    ClickAt(LabelPoint(3));
+    list->UpdateWindow();
+    const COLORREF hilite = ::GetSysColor(COLOR_HIGHLIGHT), window = ::GetSysColor(COLOR_WINDOW);
+    ASSERT_EQ(SurfacePixel(*backend, list->m_hWnd, 2, RowTop(3) + 1), hilite);
+    list->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    list->UpdateWindow();
+    // Read off the surface as it stands: the selected row moved up one row with the rest.
+    EXPECT_EQ(SurfacePixel(*backend, list->m_hWnd, 2, RowTop(2) + 1), hilite);
+    EXPECT_EQ(SurfacePixel(*backend, list->m_hWnd, 2, RowTop(3) + 1), window);
+    // The row uncovered at the bottom was painted: row 10's label glyphs are there.
+    EXPECT_EQ(SurfacePixel(*backend, list->m_hWnd, 6, RowTop(9) + 3), ::GetSysColor(COLOR_WINDOWTEXT));
+    list->SendMessage(WM_VSCROLL, SB_LINEUP);
+    list->UpdateWindow();
+    EXPECT_EQ(SurfacePixel(*backend, list->m_hWnd, 2, RowTop(3) + 1), hilite);
+}
+
+}   // namespace
