@@ -718,6 +718,8 @@ protected:
     BOOL ButtonDown(UINT nButton, UINT nFlags, CPoint point);
     BOOL ButtonUp(UINT nButton, UINT nFlags, CPoint point);
     BOOL ButtonDblClk(UINT nButton, UINT nFlags, CPoint point);
+    // Asks the auto-scroll plug-in to scroll while a drag from this cell goes past the edge.
+    void RequestDragAutoScroll(ROWCOL nRow, ROWCOL nCol);
     // Rows a page holds below the frozen rows, counted from the top row (at least one).
     ROWCOL RowsPerPage(BOOL bUp);
     // Asks whether to go on without undo when the old styles are too many to keep.
@@ -780,7 +782,6 @@ protected:
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;
     BOOL m_bMousePressed = FALSE;
-    BOOL m_bAutoScrollStopRequested = FALSE;
     BOOL m_bClickedInCurrentCell = FALSE;
     BOOL m_bMovedWhilePressed = FALSE;
     BOOL m_bClickOnSelectionFrame = FALSE;

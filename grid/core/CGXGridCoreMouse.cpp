@@ -85,8 +85,10 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
         if (nHit == kHitFillHandle) {
             if (m_pParam != nullptr && m_pParam->m_bFillHandle && m_pExcelLikeFillImp != nullptr)
                 OnFillHandle(nRow, nCol);
-            if (!HoldsCapture(m_pGridWnd) && m_nMouseFlags != 0)
+            if (!HoldsCapture(m_pGridWnd) && m_nMouseFlags != 0) {
+                RequestDragAutoScroll(nRow, nCol);
                 CaptureMouse();
+            }
             return TRUE;
         }
         if (!IsCellHit(nHit))
@@ -126,10 +128,22 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
             ::SendMessage(m_pGridWnd->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
         return TRUE;
     }
-    (void)bAutoScroll; // auto-scrolling during a drag belongs to the auto-scroll plug-in
-    if (!HoldsCapture(m_pGridWnd) && m_nMouseFlags != 0)
+    if (!HoldsCapture(m_pGridWnd) && m_nMouseFlags != 0) {
+        // A drag past the edge of the scrolled area scrolls on by itself.
+        if (bAutoScroll)
+            RequestDragAutoScroll(nRow, nCol);
         CaptureMouse();
+    }
     return TRUE;
+}
+
+void CGXGridCore::RequestDragAutoScroll(ROWCOL nRow, ROWCOL nCol)
+{
+    // Only with the auto-scroll plug-in, and only along what scrolls: not from a header or a
+    // frozen row or column.
+    if (m_pAutoScrollPlugin == nullptr)
+        return;
+    StartAutoScroll(FALSE, nRow != 0 && nRow > GetFrozenRows(), nCol != 0 && nCol > GetFrozenCols());
 }
 
 BOOL CGXGridCore::HandleLButtonDown(UINT nFlags, CPoint point)
@@ -208,8 +222,9 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
 
 BOOL CGXGridCore::ButtonUp(UINT nButton, UINT nFlags, CPoint point)
 {
+    // Auto-scrolling ends at the plug-in's next tick.
     if (nButton == MK_LBUTTON)
-        m_bAutoScrollStopRequested = TRUE;
+        m_bAutoScrollStop = TRUE;
     else if (m_nMouseFlags == 0)
         return FALSE;
     if (!HoldsCapture(m_pGridWnd))

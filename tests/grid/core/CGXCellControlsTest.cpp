@@ -237,3 +237,24 @@ TEST_F(CellControlsTest, PushButtonsAndHotSpotButtonsReportTheirCell)
     EXPECT_EQ(m_pGrid->m_clicks[0], Cell(2, 5));
     EXPECT_TRUE(pHot->GetChild(0)->GetRect().PtInRect(CPoint(cell.right - 5, cell.top + 10)));
 }
+
+TEST_F(CellControlsTest, ADragPastTheBottomScrollsByItselfUntilTheButtonComesUp)
+{
+    m_pGrid->SetRowCount(60, 0);
+    backend->MouseDown(1, ScreenPoint(2, 1));
+    backend->ProcessMessages();
+    CRect wnd;
+    m_pGrid->GetWindowRect(&wnd);
+    backend->MouseMove(POINT{wnd.left + 30, wnd.bottom + 40});
+    backend->ProcessMessages();
+    backend->Advance(600);
+    const ROWCOL nTop = m_pGrid->GetTopRow();
+    EXPECT_GT(nTop, 1u);
+    backend->MouseUp(1, POINT{wnd.left + 30, wnd.bottom + 40});
+    backend->ProcessMessages();
+    backend->Advance(600);
+    const ROWCOL nAfter = m_pGrid->GetTopRow();
+    backend->Advance(600);
+    EXPECT_EQ(m_pGrid->GetTopRow(), nAfter); // stopped with the button
+    EXPECT_EQ(GetCapture(), nullptr);
+}
