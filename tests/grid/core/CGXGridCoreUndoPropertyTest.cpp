@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -320,7 +321,8 @@ TEST_F(GridUndoPropertyTest, PanesOfOneSplitterScrollAndZoomTogether)
     doc.m_bAutoDelete = FALSE;
     auto* frame = new CFrameWnd; // deletes itself with its window
     ASSERT_TRUE(frame->Create(nullptr, "Split", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 600, 400)));
-    auto* splitter = new CSplitterWnd;
+    auto splitterOwner = std::make_unique<CSplitterWnd>(); // its window goes with the frame's
+    CSplitterWnd* splitter = splitterOwner.get();
     ASSERT_TRUE(splitter->CreateStatic(frame, 2, 2));
     CCreateContext context;
     context.m_pCurrentDoc = &doc;
