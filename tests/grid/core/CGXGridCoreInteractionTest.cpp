@@ -424,3 +424,24 @@ TEST_F(GridInteractionTest, PrivateMessagesMoveTheCellAndAskWhetherItMayBeLeft)
     m_pControl->m_bRefuse = FALSE;
     EXPECT_TRUE(grid.OnGridMessage(0x792, 0, 0));
 }
+
+TEST_F(GridInteractionTest, NegativeNumbersTakeTheColourTheirCellAsksFor)
+{
+    ClickGrid& grid = *m_pGrid;
+    CGXStyle style;
+    style.SetUserAttribute(52797, CString("255")).SetTextColor(RGB(0, 0, 0));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange().SetCols(2, 2), &style, gxOverride, 0, nullptr, 0, gxDo));
+    for (auto [nRow, pszValue] : {std::pair<ROWCOL, const char*>{1, "-12.5"}, {2, "0"}, {3, "7"}, {4, "-abc"}}) {
+        CGXStyle value;
+        value.SetValue(pszValue);
+        ASSERT_TRUE(grid.StoreCellStyle(nRow, 2, &value, gxOverride, 0));
+    }
+    CGXStyle composed;
+    grid.ComposeCellStyle(1, 2, composed);
+    EXPECT_EQ(composed.GetTextColor(), RGB(255, 0, 0));
+    for (ROWCOL nRow : {2u, 3u, 4u}) {
+        composed.Free();
+        grid.ComposeCellStyle(nRow, 2, composed);
+        EXPECT_EQ(composed.GetTextColor(), RGB(0, 0, 0)) << nRow; // zero, positive and text keep theirs
+    }
+}
