@@ -87,3 +87,11 @@ public:
     explicit SECNcMsgFilter(CWnd* pWnd = nullptr, UINT nID = SEC_FILTER_NOID) : SECMsgFilter(pWnd, nID) {}
     SECMsgFilter* Clone() const override { return new SECNcMsgFilter(*this); }
 };
+
+// A window that owns a filter tree and lets others look into it (a frame asks its maximized
+// child whether a caption feature is on there).
+class ISECMsgFilterHost {
+public:
+    virtual ~ISECMsgFilterHost() = default;
+    virtual SECMsgFilter* GetFilterRoot() const = 0;
+};
