@@ -275,3 +275,20 @@ TEST_F(GridDrawTest, ACoveredRangeIsDrawnOnceWithLinesOnlyAtItsEdges)
     EXPECT_EQ(split->GetPixel(frozen.left + 30, frozen.top + 15), RGB(255, 255, 0));
     EXPECT_EQ(split->GetPixel(scrolled.left + 30, scrolled.top), RGB(255, 255, 0));
 }
+
+TEST_F(GridDrawTest, TheFrameLiesOutsideTheGridDirectlyAndOnItsLastPixelsThroughTheBitmap)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 20, 10, CRect(10, 10, 300, 200));
+    grid.SetFrame(TRUE);
+    RecordingDC direct(400, 300), memory(400, 300);
+    grid.SetMemDCDrawing(0);
+    grid.Paint(direct.Get());
+    grid.SetMemDCDrawing(1);
+    grid.Paint(memory.Get());
+    EXPECT_EQ(direct->GetPixel(9, 100), RGB(0, 0, 0));
+    EXPECT_EQ(direct->GetPixel(300, 100), RGB(0, 0, 0));
+    EXPECT_EQ(direct->GetPixel(100, 200), RGB(0, 0, 0));
+    EXPECT_EQ(memory->GetPixel(299, 100), RGB(0, 0, 0));
+    EXPECT_EQ(memory->GetPixel(100, 199), RGB(0, 0, 0));
+}
