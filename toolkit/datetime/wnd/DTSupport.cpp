@@ -6,8 +6,9 @@
 #include "platform/win/UserApi.h"
 #include "toolkit/datetime/OleDateFields.h"
 #include "toolkit/datetime/wnd/DTTraits.h"
+#include "toolkit/docking/SECGlobalData.h"
+#include "toolkit/toolbars/SECLoadSysColorBitmap.h"
 
-#include <array>
 #include <optional>
 
 namespace {
@@ -16,19 +17,6 @@ std::optional<COleDateTime>& FixedNow()
 {
     static std::optional<COleDateTime> now;
     return now;
-}
-
-// FIXME: the toolkit's shared data object keeps these once it stands; until then the widgets
-// keep their own copy, refreshed the same way.
-std::array<COLORREF, 31>& SharedColors()
-{
-    static std::array<COLORREF, 31> colors = [] {
-        std::array<COLORREF, 31> c{};
-        for (int i = 0; i < 31; ++i)
-            c[static_cast<size_t>(i)] = GetSysColor(i);
-        return c;
-    }();
-    return colors;
 }
 
 int SysIndex(DTColor color)
@@ -107,52 +95,31 @@ int DTDaysInMonth(int nYear, int nMonth)
 
 COLORREF SECGetSharedColor(int nSysColorIndex)
 {
-    if (nSysColorIndex < 0 || nSysColorIndex >= 31)
-        return 0;
-    return SharedColors()[static_cast<size_t>(nSysColorIndex)];
+    const SECGlobalData& data = SECGetGlobalData();
+    switch (nSysColorIndex) {
+    case COLOR_BTNFACE: return data.clrBtnFace;
+    case COLOR_BTNSHADOW: return data.clrBtnShadow;
+    case COLOR_BTNHIGHLIGHT: return data.clrBtnHilite;
+    case COLOR_WINDOWFRAME: return data.clrWindowFrame;
+    case COLOR_3DLIGHT: return data.clr3DLight;
+    case COLOR_3DDKSHADOW: return data.clr3DDkShadow;
+    case COLOR_WINDOWTEXT: return data.clrWindowText;
+    case COLOR_WINDOW: return data.clrWindow;
+    case COLOR_HIGHLIGHT: return data.clrHighlight;
+    case COLOR_HIGHLIGHTTEXT: return data.clrHighlightText;
+    default: return GetSysColor(nSysColorIndex);   // colours the shared data does not keep
+    }
 }
 
 void SECRefreshSharedColors()
 {
-    for (int i = 0; i < 31; ++i)
-        SharedColors()[static_cast<size_t>(i)] = GetSysColor(i);
+    SECGetGlobalData().UpdateSysColors();
 }
 
 BOOL DTLoadSysColorBitmap(CBitmap& bitmap, UINT nIDResource)
 {
-    CBitmap loaded;
-    if (!loaded.LoadBitmap(nIDResource))
-        return FALSE;
-    BITMAP bm{};
-    loaded.GetBitmap(&bm);
-    CClientDC screen(nullptr);
-    CDC dc;
-    if (!dc.CreateCompatibleDC(&screen))
-        return FALSE;
-    CBitmap* old = dc.SelectObject(&loaded);
-    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const COLORREF hilite = GetSysColor(COLOR_BTNHIGHLIGHT);
-    for (int y = 0; y < bm.bmHeight; ++y)
-        for (int x = 0; x < bm.bmWidth; ++x) {
-            const COLORREF c = dc.GetPixel(x, y) & 0xFFFFFF;
-            COLORREF to = c;
-            if (c == 0x000000)
-                to = text;
-            else if (c == 0x808080)
-                to = shadow;
-            else if (c == 0xC0C0C0)
-                to = face;
-            else if (c == 0xFFFFFF)
-                to = hilite;
-            if (to != c)
-                dc.SetPixelV(x, y, to);
-        }
-    dc.SelectObject(old);
     bitmap.DeleteObject();
-    bitmap.Attach(loaded.Detach());
-    return TRUE;
+    return SECLoadSysColorBitmap(bitmap, MAKEINTRESOURCE(nIDResource));
 }
 
 BOOL SECDTTraits::IsDateAllowed(int nYear, int nMonth, int nDay)

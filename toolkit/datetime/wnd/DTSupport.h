@@ -20,8 +20,8 @@ BOOL DTIsInRange(const COleDateTime& date);
 // Days of a month (year 100..9999), 0 for a month that does not exist.
 int DTDaysInMonth(int nYear, int nMonth);
 
-// The toolkit's shared system colours (window colours, button colours, highlight), refreshed
-// on demand; the toolkit widgets paint with these.
+// The toolkit's shared system colours (window colours, button colours, highlight) as its shared
+// data keeps them, and the system's for the others; the toolkit widgets paint with these.
 COLORREF SECGetSharedColor(int nSysColorIndex);
 void SECRefreshSharedColors();
 
