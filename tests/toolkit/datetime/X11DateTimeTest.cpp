@@ -5,7 +5,16 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/gdi/GdiObjects.h"
 #include "platform/afx/wnd/CWnd.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
 #include "platform/controls/StandardControls.h"
+#include "toolkit/datetime/cells/CGXCurrencyEdit.h"
+#include "toolkit/datetime/cells/CGXDateTimeCtrl.h"
 #include "toolkit/datetime/wnd/CGXBCalculator.h"
 #include "toolkit/datetime/wnd/CGXBCurrencyEdit.h"
 #include "toolkit/datetime/wnd/DTSupport.h"
@@ -238,4 +247,69 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     EXPECT_DOUBLE_EQ(value, -1234.5);
     edit.DestroyWindow();
     dialog.DestroyWindow();
+}
+
+TEST_F(X11DateTimeTest, AGridOfDateAndCurrencyCellsDrawsItsValuesFormatted)
+{
+    RegisterStandardControls();
+    SetTestFontMode(false);
+    COleDateTime today(2024, 3, 15, 9, 0, 0);
+    DTSetCurrentTimeForTesting(&today);
+    InitGridLibrary(new CGXControlFactory);
+    {
+        DateDialog frame;
+        frame.font.CreatePointFont(80, "MS Shell Dlg");
+        ASSERT_TRUE(frame.CreateEx(0, nullptr, "Cells", WS_POPUP | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60,
+                                   430, 200, nullptr, nullptr));
+        CGXGridWnd grid;
+        ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 420, 170), &frame, 1));
+        grid.Initialize();
+        grid.GetParam()->EnableUndo(FALSE);
+        grid.SetRowCount(5, 0);
+        grid.SetColCount(3, 0);
+        grid.StoreDefaultColWidth(120);
+        const char* dates[] = {"36526", "2024-03-05", "", "45000.75", "1999-12-31"};
+        const char* amounts[] = {"-1234.5", "0.5", "1000000", "", "42"};
+        for (ROWCOL r = 1; r <= 5; ++r) {
+            CGXStyle date, money;
+            date.SetControl(static_cast<WORD>(GX_IDS_CTRL_DATETIME));
+            date.SetValue(dates[r - 1]);
+            if (r == 4)
+                date.SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, CString("yyyy/MM/dd HH:mm"));
+            money.SetControl(static_cast<WORD>(GX_IDS_CTRL_CURRENCY));
+            money.SetValue(amounts[r - 1]);
+            grid.ApplyStyleToRange(CGXRange(r, 1, r, 1), &date, gxOverride, 0, nullptr, 0, gxDo);
+            grid.ApplyStyleToRange(CGXRange(r, 2, r, 2), &money, gxOverride, 0, nullptr, 0, gxDo);
+        }
+        grid.Redraw(GX_INVALIDATE, FALSE);
+        PumpFor(400);
+        auto* cell = dynamic_cast<CGXCurrencyEdit*>(grid.GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
+        ASSERT_NE(cell, nullptr);
+        CGXStyle composed;
+        grid.ComposeCellStyle(1, 2, composed);
+        CString text;
+        cell->GetControlText(text, 1, 2, nullptr, composed);
+        EXPECT_STREQ(text, "($1,234.50)");
+        if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+            GTEST_SKIP() << "xwd or convert is missing";
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        ASSERT_NE(shot, nullptr);
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/cells.png").c_str());
+        // Some dark text pixels inside the first date cell and the first currency cell.
+        for (ROWCOL c : {ROWCOL(1), ROWCOL(2)}) {
+            CRect rc = grid.CalcCellRect(1, c);
+            grid.ClientToScreen(&rc);
+            int dark = 0;
+            for (int y = rc.top + 2; y < rc.bottom - 2; ++y)
+                for (int x = rc.left + 2; x < rc.right - 2; ++x)
+                    dark += (PixelAt(shot, POINT{x, y}) & 0xFF) < 0x60;
+            EXPECT_GT(dark, 20) << "text in column " << c;
+        }
+        cairo_surface_destroy(shot);
+        grid.DestroyWindow();
+        frame.DestroyWindow();
+    }
+    TerminateGridLibrary();
+    DTSetCurrentTimeForTesting(nullptr);
 }
