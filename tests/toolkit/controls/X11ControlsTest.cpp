@@ -5,6 +5,7 @@
 #include "platform/controls/StandardControls.h"
 #include "toolkit/controls/SEC3DTabControl.h"
 #include "toolkit/controls/SECProgressCtrl.h"
+#include "toolkit/controls/SECSplashWnd.h"
 #include "toolkit/controls/SECTabWnd.h"
 #include "toolkit/controls/SECTreeCtrl.h"
 #include "platform/afx/dlg/CEdit.h"
@@ -46,6 +47,32 @@ void FillSite(SECTreeCtrl& tree)
 }   // namespace
 
 using X11ControlsTest = X11Test;
+
+TEST_F(X11ControlsTest, SplashShowsItsPictureCentredUntilClosed)
+{
+    RegisterStandardControls();
+    auto* splash = new SECSplashWnd(4242, 60000);   // the tests' 60 x 40 picture
+    ASSERT_TRUE(splash->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
+    const HWND hwnd = splash->m_hWnd;
+    PumpFor(300);
+    backend->Sync();
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert")) {
+        splash->Close();
+        GTEST_SKIP() << "xwd or convert is missing";
+    }
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/splash.png").c_str());
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, 60);
+    EXPECT_EQ(PixelAt(shot, POINT{rc.left + 2, rc.top + 2}), 0x3050A0u);
+    EXPECT_EQ(PixelAt(shot, POINT{rc.left + 15, rc.top + 15}), 0xF0C020u);
+    cairo_surface_destroy(shot);
+    splash->Close();   // deletes itself with its window
+    EXPECT_FALSE(::IsWindow(hwnd));
+}
 
 TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
 {
