@@ -1,18 +1,54 @@
 #include "grid/core/CGXSysColorCache.h"
 
+#include "grid/core/GXDrawingHelpers.h"
 #include "grid/data/GXColor.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/gdi/GdiObjects.h"
+#include "platform/core/GlobalMemory.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
 
+#include <cstring>
 #include <vector>
+
+namespace {
+
+bool IsPngResource(UINT nIDResource)
+{
+    static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    HGLOBAL hCopy = CopyBitmapResource(nIDResource);
+    if (hCopy == nullptr)
+        return false;
+    const bool bPng = GlobalSize(hCopy) >= sizeof(kSignature)
+        && std::memcmp(GlobalLock(hCopy), kSignature, sizeof(kSignature)) == 0;
+    GlobalUnlock(hCopy);
+    GlobalFree(hCopy);
+    return bPng;
+}
+
+// A bitmap resource stored as a packed DIB: its colour table is mapped before it is drawn.
+BOOL LoadSysColorDibResource(CBitmap* pBitmap, UINT nIDResource)
+{
+    HGLOBAL hCopy = CopyBitmapResource(nIDResource);
+    if (hCopy == nullptr)
+        return FALSE;
+    const BOOL bLoaded = LoadSysColorBitmapFromDib(pBitmap, static_cast<const BYTE*>(GlobalLock(hCopy)), GlobalSize(hCopy));
+    GlobalUnlock(hCopy);
+    GlobalFree(hCopy);
+    return bLoaded;
+}
+
+} // namespace
 
 BOOL LoadSysColorBitmap(CBitmap* pBitmap, UINT nIDResource)
 {
     if (pBitmap == nullptr)
         return FALSE;
     pBitmap->DeleteObject();
+    // Images are kept as PNG, whose pixels are mapped after loading; a packed DIB has its
+    // colour table mapped instead.
+    if (!IsPngResource(nIDResource))
+        return LoadSysColorDibResource(pBitmap, nIDResource);
     if (!pBitmap->LoadBitmap(nIDResource))
         return FALSE;
     BITMAP bm{};

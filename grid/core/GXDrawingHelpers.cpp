@@ -4,6 +4,8 @@
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/ResourceImages.h"
 
@@ -42,6 +44,39 @@ void DrawEdgeRect(CDC* pDC, int left, int top, int right, int bottom, UINT nEdge
         return;
     CRect r(left, top, right, bottom);
     pDC->DrawEdge(&r, nEdge, bAdjust ? BF_ADJUST : BF_RECT);
+}
+
+HGLOBAL CopyBitmapResourceFromModule(HINSTANCE hModule, UINT nIDResource)
+{
+    LPCSTR name = MAKEINTRESOURCE(nIDResource);
+    HRSRC hRes = FindResource(hModule, name, RT_BITMAP);
+    if (hRes == nullptr)
+        return nullptr;
+    const auto* pData = static_cast<const BYTE*>(LockResource(LoadResource(hModule, hRes)));
+    const DWORD nSize = SizeofResource(hModule, hRes);
+    if (pData == nullptr || nSize == 0)
+        return nullptr;
+    HGLOBAL hCopy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, nSize);
+    if (hCopy == nullptr)
+        return nullptr;
+    void* pCopy = GlobalLock(hCopy);
+    if (pCopy == nullptr) {
+        GlobalFree(hCopy);
+        return nullptr;
+    }
+    std::memcpy(pCopy, pData, nSize);
+    GlobalUnlock(hCopy);
+    return hCopy;
+}
+
+HGLOBAL CopyBitmapResource(UINT nIDResource)
+{
+    HINSTANCE hModule = AfxFindResourceHandle(MAKEINTRESOURCE(nIDResource), RT_BITMAP);
+    if (hModule != nullptr) {
+        if (HGLOBAL hCopy = CopyBitmapResourceFromModule(hModule, nIDResource))
+            return hCopy;
+    }
+    return CopyBitmapResourceFromModule(AfxGetInstanceHandle(), nIDResource);
 }
 
 int GetDIBColorCount(const BITMAPINFOHEADER* pHeader)

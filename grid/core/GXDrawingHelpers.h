@@ -15,6 +15,11 @@ void FillRectSolid(CDC* pDC, const RECT& rect, COLORREF rgb);
 // Inverts the rectangle, or only its part inside a non-empty clip rectangle.
 void InvertRectClipped(CDC* pDC, const CRect& rect, const CRect& rectClip);
 void DrawEdgeRect(CDC* pDC, int left, int top, int right, int bottom, UINT nEdge, BOOL bAdjust);
+// A copy of a bitmap resource of a module (null: the program) in a new moveable, zeroed global
+// block the caller frees; null when the module has no such bitmap.
+HGLOBAL CopyBitmapResourceFromModule(HINSTANCE hModule, UINT nIDResource);
+// The same from the module the resource search names for the id, else from the program's.
+HGLOBAL CopyBitmapResource(UINT nIDResource);
 // Colours a DIB's table says for black, greys and white become those of the system's buttons.
 // A packed DIB (BITMAPINFOHEADER, colour table, pixels) with its table mapped to system colours,
 // drawn into a new screen-compatible bitmap; FALSE for a damaged DIB.

@@ -1,7 +1,10 @@
 #include "GridTestSupport.h"
 
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXSysColorCache.h"
 #include "grid/core/GXDrawingHelpers.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/detail/DeviceContext.h"
 #include "platform/win/detail/SurfaceDC.h"
@@ -207,6 +210,59 @@ TEST_F(GridDrawTest, SystemColourBitmapsReadTheirTableWhereTheHeaderSaysAndNoFur
     header.biClrUsed = 2;
     std::memcpy(dib.data(), &header, sizeof(header));
     EXPECT_FALSE(LoadSysColorBitmapFromDib(&refused, dib.data(), dib.size() - 3));
+}
+
+TEST_F(GridDrawTest, BitmapResourcesAreCopiedAndPackedDibsLoadInSystemColours)
+{
+    // A 1-bit 2 x 1 DIB with a 40-byte header: black on the left, light grey on the right.
+    static std::vector<BYTE> dib(40 + 2 * 4 + 4, 0);
+    BITMAPINFOHEADER header{};
+    header.biSize = 40;
+    header.biWidth = 2;
+    header.biHeight = 1;
+    header.biPlanes = 1;
+    header.biBitCount = 1;
+    std::memcpy(dib.data(), &header, sizeof(header));
+    RGBQUAD* table = reinterpret_cast<RGBQUAD*>(dib.data() + 40);
+    table[0] = RGBQUAD{0, 0, 0, 0};
+    table[1] = RGBQUAD{192, 192, 192, 0};
+    dib[48] = 0x40; // pixel 0 uses entry 0, pixel 1 entry 1
+    static const ResourceEntry entries[] = {{RT_BITMAP, MAKEINTRESOURCE(7401), dib.data(), DWORD(dib.size())}};
+    static const ResourceModuleTable module{"gridbitmaptest", entries, 1};
+    HMODULE hModule = RegisterResourceModule(module);
+    ASSERT_NE(hModule, nullptr);
+
+    // The copy is the caller's own moveable block: writing to it leaves the resource alone.
+    HGLOBAL hCopy = CopyBitmapResource(7401);
+    ASSERT_NE(hCopy, nullptr);
+    ASSERT_EQ(GlobalSize(hCopy), dib.size());
+    auto* pCopy = static_cast<BYTE*>(GlobalLock(hCopy));
+    ASSERT_NE(pCopy, nullptr);
+    EXPECT_EQ(GlobalHandle(pCopy), hCopy); // moveable: the handle is not the address
+    EXPECT_NE(static_cast<void*>(hCopy), static_cast<void*>(pCopy));
+    EXPECT_EQ(std::memcmp(pCopy, dib.data(), dib.size()), 0);
+    pCopy[0] = 0xEE;
+    GlobalUnlock(hCopy);
+    GlobalFree(hCopy);
+    EXPECT_EQ(dib[0], 40);
+    // Another module, or an id nobody has, gives nothing.
+    EXPECT_EQ(CopyBitmapResourceFromModule(nullptr, 7401), nullptr);
+    EXPECT_EQ(CopyBitmapResource(7499), nullptr);
+
+    const INT indices[] = {COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF old[] = {GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
+    const COLORREF scheme[] = {RGB(0, 0, 200), RGB(10, 200, 10)};
+    SetSysColors(2, indices, scheme);
+    CBitmap bitmap;
+    const BOOL bLoaded = LoadSysColorBitmap(bitmap, 7401);
+    SetSysColors(2, indices, old);
+    ASSERT_TRUE(bLoaded);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap* pOld = dc.SelectObject(&bitmap);
+    EXPECT_EQ(dc.GetPixel(0, 0), RGB(0, 0, 200));
+    EXPECT_EQ(dc.GetPixel(1, 0), RGB(10, 200, 10));
+    dc.SelectObject(pOld);
 }
 
 TEST_F(GridDrawTest, AnEllipsisNeverEndsInsideACharacterWithProportionalFonts)
