@@ -409,3 +409,34 @@ TEST_F(SECTreeCtrlTest, DdxMakesTheTreeInThePlaceholdersPlace)
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(SECTreeCtrlTest, DraggingALabelStartsATreeDragUnlessDragAndDropIsOff)
+{
+    Make();
+    HTREEITEM a = tree.InsertItem("alpha");
+    tree.InsertItem("beta");
+    const CPoint label(22, 6);   // on "alpha", one indent in
+    auto drag = [&] {
+        backend->Advance(1000);
+        backend->MouseDown(1, At(tree.m_hWnd, label.x, label.y));
+        backend->MouseMove(At(tree.m_hWnd, label.x + 8, label.y + 8));
+        backend->MouseUp(1, At(tree.m_hWnd, label.x + 8, label.y + 8));
+        backend->ProcessMessages();
+    };
+    auto drags = [&] {
+        int n = 0;
+        for (auto& notice : parent.notices)
+            n += notice.code == TVN_BEGINDRAG && notice.newItem == a;
+        return n;
+    };
+    drag();
+    EXPECT_EQ(drags(), 1);
+    tree.ModifyTreeStyle(0, TVS_DISABLEDRAGDROP);
+    drag();
+    EXPECT_EQ(drags(), 1);
+    EXPECT_EQ(tree.GetSelectedItem(), a);
+}
+
+}   // namespace
