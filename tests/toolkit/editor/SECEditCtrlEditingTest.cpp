@@ -140,6 +140,13 @@ TEST_F(EditingTest, TypingAutoIndentUndoAndTheWidestLine)
     backend->KeyUp(VK_SHIFT);
     backend->KeyUp(VK_CONTROL);
     EXPECT_EQ(Text(edit), "  begin\r\n  \xC3\xA9x\r\n");
+    // Enter over a selection leaves the selected text on the clipboard.
+    edit.SetCaret(edit.GetDocument()->GetFirstLine(), 2);
+    edit.Right(TRUE);
+    edit.Right(TRUE);
+    Type("\r");
+    EXPECT_EQ(GetClipboard(), "be");
+    EXPECT_EQ(Text(edit), "  \r\ngin\r\n  \xC3\xA9x\r\n");
 
     // At the widest line a typed character is refused and the line stays as it was.
     RecordingEdit wide;
@@ -150,6 +157,40 @@ TEST_F(EditingTest, TypingAutoIndentUndoAndTheWidestLine)
     Type("z");
     EXPECT_EQ(wide.errors, std::vector<int>{SECEDIT_LINE_TOO_LONG});
     EXPECT_EQ(Text(wide), std::string(SECEDIT_MAX_WIDTH - 2, 'w') + "\r\n");
+}
+
+// A parent that records the keys it is sent.
+class KeyParent : public CWnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_KEYDOWN)
+            keys.push_back(static_cast<UINT>(wParam));
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    std::vector<UINT> keys;
+};
+
+TEST_F(EditingTest, EscapeAlsoReachesTheParentAndKeysGoThroughTheTableFirst)
+{
+    KeyParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Parent", WS_CHILD | WS_VISIBLE, 0, 0, 380, 260, top->m_hWnd, nullptr));
+    RecordingEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &parent, 7));
+    Load(edit, "abc def\r\n");
+    edit.SetFocus();
+    Keys({VK_RIGHT});
+    backend->KeyDown(VK_SHIFT);
+    Keys({VK_END});
+    backend->KeyUp(VK_SHIFT);
+    ASSERT_TRUE(edit.HasSelection());
+    Keys({VK_ESCAPE});
+    EXPECT_FALSE(edit.HasSelection());   // the editor handles it
+    EXPECT_NE(std::find(parent.keys.begin(), parent.keys.end(), static_cast<UINT>(VK_ESCAPE)), parent.keys.end());
+    // Arrow keys are the editor's commands and never reach the parent.
+    EXPECT_EQ(std::find(parent.keys.begin(), parent.keys.end(), static_cast<UINT>(VK_RIGHT)), parent.keys.end());
+    edit.DestroyWindow();
+    parent.DestroyWindow();
 }
 
 TEST_F(EditingTest, ClipboardAndColumnBlocksBetweenTwoWindows)

@@ -314,14 +314,12 @@ LRESULT SECEditCtrl::OnFindReplaceCmd(WPARAM, LPARAM lParam)
     const BOOL found = DoSearch(request, wrap, TRUE);
     if (found) {
         m_strExpanded = request.strExpanded;
-        const SECEditPos at = CaretPos();
         const SECEditPos matchStart = PosOf(m_selStart);
         if (s_bReplacing && matchStart.pLine == m_replaceStart.pLine && matchStart.nOffset == m_replaceStart.nOffset) {
             ReportErrorArg(SECEDIT_FINISHED, findText, m_bRedraw);
             CloseFindDialogs();
             return 0;
         }
-        (void)at;
         if (!s_bReplacing) {
             for (int id : {1024, 1025})
                 if (m_pReplaceDlg != nullptr && m_bReplaceOpen)

@@ -107,9 +107,9 @@ SECEditCell SECEditCtrl::CellFromPoint(CPoint point, BOOL bScroll)
 
 void SECEditCtrl::ClearMarks()
 {
-    if (m_bReplaceOpen)
-        return;
-    // Only the two lines of the last span ever carry marks: no walk over the document.
+    // Only the two lines of the last span ever carry marks: no walk over the document. They are
+    // inverted as soon as they are made, so none is kept for later, not even while the replace
+    // dialog is open: a kept mark could name a line an edit has freed since.
     for (SECEditLine* line : {m_markFrom.pLine, m_markTo.pLine})
         if (line != nullptr)
             line->dwFlags &= ~(SECEDIT_LINE_HLSTART | SECEDIT_LINE_HLEND);
@@ -184,8 +184,6 @@ void SECEditCtrl::UpdateSelection(BOOL bRedraw)
             if (newRow != oldRow) {
                 const int from = newRow > oldRow ? oldRow + 1 : newRow + 1;
                 const int to = newRow > oldRow ? newRow : oldRow;
-                const bool away = (newRow > oldRow) == (oldRow >= startRow);
-                (void)away;
                 invert(m_selStart.nColumn, oldEnd.nColumn, from, to);
             }
             // Columns gained or lost, over every row of the new block.
@@ -398,7 +396,6 @@ void SECEditCtrl::OnLButtonUp(UINT, CPoint point)
         return;
     m_bCaptured = FALSE;
     ReleaseCapture();
-    SECEditDoc* pDoc = GetDocument();
     if (m_bSelection && m_selStart.pLine == m_selEnd.pLine) {
         const int textEnd = TextEndColumn(m_selStart.pLine);
         if (m_selStart.nColumn == m_selEnd.nColumn || textEnd == 0
@@ -420,7 +417,6 @@ void SECEditCtrl::OnLButtonUp(UINT, CPoint point)
         MarkSpan(m_anchor, SECEditCell{m_pCaretLine, m_nCaretColumn});
         UpdateSelection(TRUE);
     }
-    (void)pDoc;
 }
 
 int SECEditCtrl::SelectWordAtCaret()
