@@ -245,17 +245,21 @@ void PaintToolbar(HDC dc, const RECT& client, const ToolbarModel& model, DWORD w
 
 int ToolbarArrowWidth()
 {
-    HDC dc = GetDC(nullptr);
-    HFONT font = CreateFont(GetSystemMetrics(SM_CYMENUCHECK), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0,
-                            "Marlett");
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{0, 0};
-    GetTextExtentPoint32(dc, "6", 1, &size);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, dc);
-    // Never narrower than the arrow the painter draws.
-    return std::max<int>(size.cx, 9);
+    // Measured once, so that every toolbar and every bar laying one out agree on it.
+    static const int width = [] {
+        HDC dc = GetDC(nullptr);
+        HFONT font = CreateFont(GetSystemMetrics(SM_CYMENUCHECK), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0,
+                                0, "Marlett");
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{0, 0};
+        GetTextExtentPoint32(dc, "6", 1, &size);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
+        // Never narrower than the arrow the painter draws.
+        return std::max<int>(size.cx, 9);
+    }();
+    return width;
 }
 
 // ---- Window procedure ----

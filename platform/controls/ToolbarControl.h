@@ -171,7 +171,8 @@ public:
 // Paints a toolbar's buttons and separators into its client rectangle.
 void PaintToolbar(HDC dc, const RECT& client, const ToolbarModel& model, DWORD windowStyle);
 
-// The width of a drop-down arrow: the symbol font's arrow glyph at the menu check height.
+// The width of a drop-down arrow: the symbol font's arrow glyph at the menu check height,
+// measured once per process.
 int ToolbarArrowWidth();
 
 LRESULT CALLBACK ToolbarWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

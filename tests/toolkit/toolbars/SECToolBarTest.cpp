@@ -273,3 +273,25 @@ TEST_F(SECToolBarTest, LayoutsPerSideImagesSizesAndTips)
     BITMAP info{};
     EXPECT_EQ(::GetObject(first, sizeof(info), &info), 0) << "the replaced strip is freed";
 }
+
+TEST_F(SECToolBarTest, AControlOnASeparatorMovesWithItsSeparatorWhenTheRowsChange)
+{
+    Add({Btn(31), Sep(40, 77), Btn(32)});
+    bar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK);
+    CRect sep;
+    bar->GetItemRect(1, &sep);
+    ASSERT_EQ(sep, CRect(23, 0, 63, 22));
+    HWND child = ::CreateWindowEx(0, "Static", "", WS_CHILD | WS_VISIBLE, sep.left + 2, sep.top + 1, 36, 20, bar->m_hWnd,
+                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(77)), nullptr, nullptr);
+    ASSERT_TRUE(child);
+    // Along a side the buttons stack; the separator hosting the control never breaks a row,
+    // so it leads the second row, and the control keeps its offset inside it and its size.
+    bar->CalcDynamicLayout(-1, LM_VERTDOCK);
+    EXPECT_EQ(Wraps(ControlButtons()), "b|cb");
+    bar->GetItemRect(1, &sep);
+    EXPECT_EQ(sep.TopLeft(), CPoint(0, 22));
+    CRect placed;
+    ::GetWindowRect(child, &placed);
+    bar->ScreenToClient(&placed);
+    EXPECT_EQ(placed, CRect(2, 23, 38, 43));
+}
