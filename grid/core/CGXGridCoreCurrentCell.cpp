@@ -181,7 +181,8 @@ BOOL CGXGridCore::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
         nDirection = bSameCell ? -1 : nOldRow == nRow ? 1 : nOldCol == nCol ? 2 : 0;
 
     BOOL bFailed = FALSE;
-    if (bOld && pOldControl != nullptr && !(bSameCell && pOldControl->IsActive())) {
+    // Leaving: also when the same cell is set again, which stores its pending edit.
+    if (bOld && pOldControl != nullptr && (!bSameCell || pOldControl->IsActive() || pOldControl->GetModify())) {
         const BOOL bModified = pOldControl->GetModify();
         CString sOldText;
         if (pOldControl->IsInit())

@@ -258,3 +258,24 @@ TEST_F(CellControlsTest, ADragPastTheBottomScrollsByItselfUntilTheButtonComesUp)
     EXPECT_EQ(m_pGrid->GetTopRow(), nAfter); // stopped with the button
     EXPECT_EQ(GetCapture(), nullptr);
 }
+
+TEST_F(CellControlsTest, APendingEditIsStoredBeforeTheRowsAroundItChange)
+{
+    Click(3, 1);
+    Type("abc");
+    auto* pEdit = dynamic_cast<CGXEditControl*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pEdit, nullptr);
+    ASSERT_TRUE(pEdit->IsActive());
+    // Rows inserted above: the edit lands in its own cell first, then moves down with it.
+    ASSERT_TRUE(m_pGrid->InsertRows(1, 2));
+    EXPECT_STREQ(Stored(5, 1), "abc");
+    EXPECT_STREQ(Stored(3, 1), "");
+    EXPECT_EQ(Current(), Cell(5, 1));
+    // F2 on an active edit stores it and ends the edit.
+    Type("xy");
+    ASSERT_TRUE(pEdit->IsActive());
+    Key(VK_F2);
+    EXPECT_FALSE(pEdit->IsActive());
+    EXPECT_STREQ(Stored(5, 1), "xy");
+    EXPECT_EQ(Current(), Cell(5, 1));
+}
