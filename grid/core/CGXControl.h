@@ -15,6 +15,7 @@ class CFont;
 class CGXChild;
 class CGXGridCore;
 class CWnd;
+struct MSG;
 
 using ROWCOL = DWORD;
 
@@ -91,6 +92,12 @@ public:
     virtual BOOL CanClear() { return TRUE; }
     // The grid is about to scroll to a cell (WM_VSCROLL or WM_HSCROLL).
     virtual void OnGridScroll(UINT /*nMessage*/, UINT /*nSBCode*/, UINT /*nPos*/) {}
+    // A WM_COMMAND the grid window received while this is the current cell's control (a child
+    // window of the cell reports through it); TRUE when handled.
+    virtual BOOL OnCommand(WPARAM /*wParam*/, LPARAM /*lParam*/) { return FALSE; }
+    // A message on its way to the grid window or its children, before it is dispatched; TRUE
+    // keeps it from being dispatched.
+    virtual BOOL PreTranslateMessage(MSG* /*pMsg*/) { return FALSE; }
 
     // The cell's inner rectangle: the cell less its borders.
     virtual CRect GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle);

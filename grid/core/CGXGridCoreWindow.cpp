@@ -220,10 +220,10 @@ BOOL CGXGridCore::HandleCancelMode()
 }
 
 
-BOOL CGXGridCore::HandleCommand(WPARAM, LPARAM)
+BOOL CGXGridCore::HandleCommand(WPARAM wParam, LPARAM lParam)
 {
-    // FIXME: edit commands come with the grid window's command routing.
-    return FALSE;
+    CGXControl* pControl = GetCurrentCellControl();
+    return pControl != nullptr && pControl->OnCommand(wParam, lParam);
 }
 
 CWnd* CGXGridCore::GetScrollBarCtrl(int)
@@ -232,9 +232,12 @@ CWnd* CGXGridCore::GetScrollBarCtrl(int)
     return nullptr;
 }
 
-BOOL CGXGridCore::HandlePreTranslateMessage(MSG*)
+BOOL CGXGridCore::HandlePreTranslateMessage(MSG* pMsg)
 {
-    return FALSE;
+    if (pMsg == nullptr || !m_bInitDone || m_pGridWnd == nullptr || !m_pGridWnd->GetSafeHwnd() || !m_pGridWnd->IsWindowVisible())
+        return FALSE;
+    CGXControl* pControl = GetCurrentCellControl();
+    return pControl != nullptr && pControl->PreTranslateMessage(pMsg);
 }
 
 BOOL CGXGridCore::HandleTimer(UINT_PTR)

@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridView.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXPluginComponent.h"
+#include "grid/core/CGXStatic.h"
 #include "grid/core/GXGridWindowMessages.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
@@ -226,6 +227,66 @@ TEST_F(GridWndTest, PluginsSeeMessagesFirstAndMayKeepThemFromOthersOrTheGrid)
     EXPECT_EQ(lResult, 7);
     // A plug-in shares the window; the window outlives the plug-ins the grid deletes.
     EXPECT_EQ(pFirst->GetSafeHwnd(), grid.GetSafeHwnd());
+}
+
+namespace {
+// A cell control that records the commands and pre-translated messages it is offered.
+class HookControl : public CGXStatic {
+public:
+    explicit HookControl(CGXGridCore* pGrid) : CGXStatic(pGrid) {}
+    std::vector<std::pair<WPARAM, LPARAM>> m_commands;
+    std::vector<UINT> m_messages;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        m_commands.emplace_back(wParam, lParam);
+        return LOWORD(wParam) == 77;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        m_messages.push_back(pMsg->message);
+        return pMsg->message == WM_KEYDOWN;
+    }
+};
+} // namespace
+
+TEST_F(GridWndTest, CommandsAndPreTranslationReachTheCurrentCellsControlOnly)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 5, 5);
+    auto* pControl = new HookControl(&grid);
+    grid.RegisterControl(grid.GetStandardStyle()->GetControl(), pControl, TRUE);
+    MSG key{};
+    key.hwnd = grid.GetSafeHwnd();
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_F2;
+
+    // Without a current cell nobody is asked.
+    grid.SetCurrentCellState(FALSE);
+    EXPECT_FALSE(grid.HandleCommand(MAKEWPARAM(77, 0), 0));
+    EXPECT_FALSE(grid.HandlePreTranslateMessage(&key));
+    EXPECT_TRUE(pControl->m_commands.empty());
+    EXPECT_TRUE(pControl->m_messages.empty());
+
+    ASSERT_TRUE(grid.SetCurrentCell(2, 3));
+    ASSERT_EQ(grid.GetCurrentCellControl(), pControl);
+    // The control's answer stands, and it gets the parameters as they came.
+    EXPECT_TRUE(grid.HandleCommand(MAKEWPARAM(77, 0x300), 1234));
+    EXPECT_FALSE(grid.HandleCommand(MAKEWPARAM(78, 0), 0));
+    ASSERT_EQ(pControl->m_commands.size(), 2u);
+    EXPECT_EQ(pControl->m_commands[0], std::make_pair(WPARAM(MAKEWPARAM(77, 0x300)), LPARAM(1234)));
+    // The window's own command routing asks the control first.
+    EXPECT_EQ(::SendMessage(grid.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(77, 0), 0), 1);
+    EXPECT_EQ(pControl->m_commands.size(), 3u);
+
+    EXPECT_TRUE(grid.HandlePreTranslateMessage(&key));
+    MSG chr = key;
+    chr.message = WM_CHAR;
+    EXPECT_FALSE(grid.HandlePreTranslateMessage(&chr));
+    EXPECT_EQ(pControl->m_messages, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
+    // A hidden grid translates nothing for its cells.
+    grid.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(grid.HandlePreTranslateMessage(&key));
+    EXPECT_EQ(pControl->m_messages.size(), 2u);
 }
 
 TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoesUp)
