@@ -267,4 +267,45 @@ TEST_F(SECStatusBarTest, PaneRectanglesStopAtThePartsTheControlHas)
     status.DestroyWindow();
 }
 
+TEST_F(SECStatusBarTest, PaneControlsFollowTheirPanesAndRestUnderTheMeter)
+{
+    SECCustomStatusBar status;
+    ASSERT_TRUE(status.Create(frame));
+    ASSERT_TRUE(status.SetIndicators(kIndicators, 3));
+    frame->RecalcLayout();
+    CWnd inset, narrow;
+    ASSERT_TRUE(inset.Create(nullptr, "inset", WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &status, 11));
+    ASSERT_TRUE(narrow.Create(nullptr, "narrow", WS_CHILD | WS_VISIBLE, CRect(0, 0, 7, 5), &status, 12));
+    status.SetPaneControl(1, &inset, 2, SBC_INSET);
+    status.SetPaneControl(2, &narrow, 2, SBC_KEEPWIDTH | SBC_INSET);
+    EXPECT_EQ(status.GetPaneControl(1), &inset);
+    EXPECT_EQ(status.GetPaneControlFlags(2), UINT(SBC_KEEPWIDTH | SBC_INSET));
+    status.RepositionPaneControls();
+    auto inBar = [&](CWnd& wnd) {
+        CRect rect;
+        wnd.GetWindowRect(&rect);
+        status.ScreenToClient(&rect);
+        return rect;
+    };
+    CRect pane1, pane2;
+    status.GetItemRect(1, &pane1);
+    status.GetItemRect(2, &pane2);
+    EXPECT_EQ(inBar(inset), CRect(pane1.left + 1, pane1.top + 1, pane1.right - 1, pane1.bottom - 1));
+    EXPECT_EQ(inBar(narrow), CRect(pane2.left, pane2.top + 1, pane2.left + 7, pane2.bottom - 1))
+        << "its own width kept, inset only top and bottom";
+    // The meter hides them; clearing it shows them again.
+    ASSERT_TRUE(status.InitProgressBar("Working", 0, 10));
+    EXPECT_FALSE(inset.IsWindowVisible());
+    EXPECT_FALSE(narrow.IsWindowVisible());
+    status.ClearProgressBar();
+    EXPECT_TRUE(inset.IsWindowVisible());
+    // A null window clears its flags.
+    status.SetPaneControl(1, nullptr);
+    EXPECT_EQ(status.GetPaneControl(1), nullptr);
+    EXPECT_EQ(status.GetPaneControlFlags(1), 0u);
+    inset.DestroyWindow();
+    narrow.DestroyWindow();
+    status.DestroyWindow();
+}
+
 } // namespace
