@@ -7,6 +7,7 @@
 #include "platform/win/UserApi.h"
 #include "toolkit/docking/SECDockState.h"
 #include "toolkit/docking/SECGlobalData.h"
+#include "toolkit/frames/SECCaptionFeatures.h"
 
 IMPLEMENT_DYNCREATE(SECFrameWnd, CFrameWnd)
 
@@ -14,8 +15,26 @@ BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &SECFrameWnd::OnSysColorChange)
 END_MESSAGE_MAP()
 
-SECFrameWnd::SECFrameWnd() = default;
-SECFrameWnd::~SECFrameWnd() = default;
+SECFrameWnd::SECFrameWnd() : m_pFilterRoot(new SECMsgFilter(this)) {}
+
+SECFrameWnd::~SECFrameWnd()
+{
+    delete m_pFilterRoot;
+    m_pFilterRoot = nullptr;
+}
+
+LRESULT SECFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (SECCaptionFeatures::FilterBefore(m_pFilterRoot, message, wParam, lParam, &result) ||
+        SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
+        return result;
+    SECMsgFilter* root = m_pFilterRoot;
+    result = CFrameWnd::WindowProc(message, wParam, lParam);
+    if (message != WM_NCDESTROY && message != WM_DESTROY)
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+    return result;
+}
 
 LRESULT SECFrameWnd::OnSysColorChange(WPARAM, LPARAM)
 {
@@ -99,6 +118,7 @@ HMENU SECFrameWnd::GetDefaultMenu()
 void SECFrameWnd::EnableCaptionButtons(int nMask)
 {
     m_nCaptionMask = nMask;
+    SECCaptionFeatures::ApplyMask(m_pFilterRoot, SECCaptionFeatures::kDockableFrame, nMask);
 }
 
 BOOL SECFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

@@ -5,11 +5,10 @@
 #pragma once
 
 #include "platform/afx/frame/CFrameWnd.h"
+#include "toolkit/caption/SECMsgFilter.h"
 #include "toolkit/frames/SECFrameDocking.h"
 
-class SECMsgFilter;
-
-class SECFrameWnd : public CFrameWnd, public SECFrameDocking {
+class SECFrameWnd : public CFrameWnd, public SECFrameDocking, public ISECMsgFilterHost {
     DECLARE_DYNCREATE(SECFrameWnd)
 public:
     // The resource the frame was loaded with, which the template lookups compare.
@@ -39,16 +38,18 @@ public:
     virtual HMENU GetMenuForId(UINT nID);
     virtual void OnUpdateFrameMenuEx(BOOL bActivate, CWnd* pActivateWnd, HMENU hMenuAlt);
     virtual HMENU GetDefaultMenu();
-    // The caption features the frame shows (a mask of the template's caption bits); stored for
-    // the caption filters, which are not attached yet.
+    // The caption features the frame shows (a mask of the template's caption bits), switched in
+    // its filters.
     virtual void EnableCaptionButtons(int nMask);
+    SECMsgFilter* GetFilterRoot() const override { return m_pFilterRoot; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int GetCaptionMask() const { return m_nCaptionMask; }
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
 
-    // The root of the non-client message filters; null until filters exist.
+    // The root of the non-client message filters, owned.
     SECMsgFilter* m_pFilterRoot = nullptr;
     int m_nCaptionMask = 0;
     // An object that sees every command before the frame (not owned here); null for none.

@@ -1,5 +1,7 @@
 #include "toolkit/frames/SECMDIChildWnd.h"
 
+#include "toolkit/frames/SECCaptionFeatures.h"
+
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/doc/CCreateContext.h"
 #include "platform/afx/doc/CDocTemplate.h"
@@ -17,8 +19,27 @@ BEGIN_MESSAGE_MAP(SECMDIChildWnd, CMDIChildWnd)
     ON_MESSAGE(WM_DESTROY, &SECMDIChildWnd::OnDestroySEC)
 END_MESSAGE_MAP()
 
-SECMDIChildWnd::SECMDIChildWnd() = default;
-SECMDIChildWnd::~SECMDIChildWnd() = default;
+SECMDIChildWnd::SECMDIChildWnd() : m_pFilterRoot(new SECMsgFilter(this)) {}
+
+SECMDIChildWnd::~SECMDIChildWnd()
+{
+    delete m_pFilterRoot;
+    m_pFilterRoot = nullptr;
+}
+
+LRESULT SECMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (SECCaptionFeatures::FilterBefore(m_pFilterRoot, message, wParam, lParam, &result) ||
+        SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
+        return result;
+    // The root outlives a message that destroys the window: take it first.
+    SECMsgFilter* root = m_pFilterRoot;
+    result = CMDIChildWnd::WindowProc(message, wParam, lParam);
+    if (message != WM_NCDESTROY && message != WM_DESTROY)
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+    return result;
+}
 
 SECMDIFrameWnd* SECMDIChildWnd::GetSECMDIFrame() const
 {
@@ -54,6 +75,7 @@ void SECMDIChildWnd::RefreshFrameMenu(CWnd* pActivateWnd)
 void SECMDIChildWnd::EnableCaptionButtons(int nMask)
 {
     m_nCaptionMask = nMask;
+    SECCaptionFeatures::ApplyMask(m_pFilterRoot, SECCaptionFeatures::kMDIChild, nMask);
 }
 
 void SECMDIChildWnd::TakeActivation(BOOL)

@@ -4,11 +4,10 @@
 #pragma once
 
 #include "platform/afx/frame/CMDIChildWnd.h"
+#include "toolkit/caption/SECMsgFilter.h"
 
 class SECMDIFrameWnd;
-class SECMsgFilter;
-
-class SECMDIChildWnd : public CMDIChildWnd {
+class SECMDIChildWnd : public CMDIChildWnd, public ISECMsgFilterHost {
     DECLARE_DYNCREATE(SECMDIChildWnd)
 public:
     // The resource the frame was loaded with, which the template lookups compare.
@@ -21,8 +20,10 @@ public:
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
     void OnUpdateFrameMenu(BOOL bActive, CWnd* pActivateWnd, HMENU hMenuAlt) override;
     virtual void RefreshFrameMenu(CWnd* pActivateWnd);
-    // The caption features this window shows; stored for the caption filters.
+    // The caption features this window shows (the caption mask), switched in its filters.
     virtual void EnableCaptionButtons(int nMask);
+    SECMsgFilter* GetFilterRoot() const override { return m_pFilterRoot; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int GetCaptionMask() const { return m_nCaptionMask; }
     // The main frame when it is a toolkit one.
     SECMDIFrameWnd* GetSECMDIFrame() const;
@@ -30,7 +31,7 @@ public:
     UINT m_nIDMenuBar = 0;
     BOOL m_bUsesMenuBar = FALSE;
     HMENU m_hMenuAltLast = nullptr;
-    SECMsgFilter* m_pFilterRoot = nullptr;   // none are attached yet
+    SECMsgFilter* m_pFilterRoot = nullptr;   // the caption filters' root, owned
     int m_nCaptionMask = 0;
 
 protected:

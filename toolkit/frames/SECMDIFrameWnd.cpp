@@ -14,11 +14,14 @@
 #include "toolkit/docking/SECControlBarManager.h"
 #include "toolkit/docking/SECDockState.h"
 #include "toolkit/docking/SECGlobalData.h"
+#include "toolkit/frames/SECCaptionFeatures.h"
 #include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECDockableFrame.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
+#include "toolkit/menus/SECBmpMenuPlugIn.h"
 #include "toolkit/menus/SECWndPlugIn.h"
 #include "toolkit/res/ToolkitRes.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
 
 #include <algorithm>
 
@@ -64,7 +67,7 @@ BOOL AnySECTemplate()
 
 } // namespace
 
-SECMDIFrameWnd::SECMDIFrameWnd()
+SECMDIFrameWnd::SECMDIFrameWnd() : m_pFilterRoot(new SECMsgFilter(this))
 {
     // Frames opened docked go round the sides in turn; a 0 before an id starts a new row.
     int n = 0;
@@ -87,6 +90,8 @@ SECMDIFrameWnd::~SECMDIFrameWnd()
 {
     delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
+    delete m_pFilterRoot;
+    m_pFilterRoot = nullptr;
 }
 
 // ---- Docking ----
@@ -405,6 +410,14 @@ void SECMDIFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
 void SECMDIFrameWnd::EnableCaptionButtons(int nMask)
 {
     m_nCaptionMask = nMask;
+    SECCaptionFeatures::ApplyMask(m_pFilterRoot, SECCaptionFeatures::kMDIFrame, nMask);
+}
+
+BOOL SECMDIFrameWnd::EnableCustomCaption(BOOL bEnable, BOOL bRedraw)
+{
+    if (!m_bNewShell)
+        return FALSE;
+    return m_caption.Enable(m_hWnd, bEnable, bRedraw);
 }
 
 void SECMDIFrameWnd::SetMenuPlugIn(SECWndPlugIn* pPlugIn)
@@ -453,7 +466,43 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         HMENU menu = GetMenuForId(static_cast<UINT>(wParam));
         return menu ? reinterpret_cast<LRESULT>(::GetSubMenu(menu, static_cast<int>(lParam))) : 0;
     }
-    return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    if (SECCaptionFeatures::FilterBefore(m_pFilterRoot, message, wParam, lParam, &result) ||
+        SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
+        return result;
+    auto byDefault = [this](UINT m, WPARAM w, LPARAM l) { return CMDIFrameWnd::WindowProc(m, w, l); };
+    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
+                         byDefault, &result))
+        return result;
+    SECMsgFilter* root = m_pFilterRoot;
+    result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_CREATE && result == 0) {
+        if (m_bNewShell)
+            m_caption.Enable(m_hWnd, TRUE, FALSE);
+        if (m_bBmpMenus && m_pMenuPlugIn == nullptr) {
+            // The toolbar images in the frame's menus.
+            auto* plugIn = new SECBmpMenuPlugIn(m_bBmpMenus2);
+            plugIn->Attach(this);
+            if (auto* toolbars = dynamic_cast<SECToolBarManager*>(m_pControlBarManager))
+                plugIn->SetBmpMgr(toolbars->GetBmpMgr());
+            SetMenuPlugIn(plugIn);
+        }
+    }
+    if (message != WM_NCDESTROY && message != WM_DESTROY)
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+    return result;
+}
+
+BOOL SECMDIFrameWnd::CaptionActive(WPARAM wParam) const
+{
+    // The caption stays active while the frame or a window it owns is in front, so its floating
+    // palettes can have the focus; never while the bars are customised or the frame is disabled.
+    if (!IsWindowEnabled())
+        return FALSE;
+    HWND front = ::GetForegroundWindow();
+    const bool ours = front != nullptr && (front == m_hWnd || ::GetAncestor(front, GA_ROOTOWNER) == m_hWnd);
+    const bool stay = !IsCustomizing() && ours && m_caption.IsEnabled();
+    return stay ? TRUE : static_cast<BOOL>(wParam);
 }
 
 void SECMDIFrameWnd::OnClose()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/afx/frame/CMDIFrameWnd.h"
+#include "toolkit/caption/SECGradientCaption.h"
 #include "toolkit/frames/SECFrameDocking.h"
 
 #include <memory>
@@ -57,8 +58,12 @@ public:
     virtual void GetNextDockPosition(UINT& nDockBarID, SECDockPos& pos, SECDockSize& size);
     virtual void ActivateDockableView(UINT nState, CWnd* pWndOther, BOOL bMinimized);
 
-    // ---- Captions and menus (their filters and plug-ins come later) ----
+    // ---- Captions and menus ----
     virtual void EnableCaptionButtons(int nMask);
+    // Paints the caption as a gradient with a two-font title (on at construction); answers the
+    // previous switch.
+    virtual BOOL EnableCustomCaption(BOOL bEnable, BOOL bRedraw = TRUE);
+    BOOL IsCustomCaption() const { return m_caption.IsEnabled(); }
     int GetCaptionMask() const { return m_nCaptionMask; }
     void EnableBmpMenus(BOOL bEnable, BOOL bFlag2)
     {
@@ -77,6 +82,8 @@ public:
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
     void OnUpdateFrameMenu(HMENU hMenuAlt) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The caption's active state for a non-client activation.
+    BOOL CaptionActive(WPARAM wParam) const;
 
     // ---- State ----
     CRect m_rectClientArea;        // what the bars left for the client at the last layout
@@ -84,7 +91,7 @@ public:
     CPoint m_ptNextCascade{30, 30};
     SECDockableFrame* m_pActiveDockableFrame = nullptr;
     int m_nCaptionAlign = 0;
-    SECMsgFilter* m_pFilterRoot = nullptr;   // the caption filters' root; none are attached yet
+    SECMsgFilter* m_pFilterRoot = nullptr;   // the caption filters' root, owned
     int m_nCaptionMask = 0;
     BOOL m_bBmpMenus = FALSE;
     BOOL m_bBmpMenus2 = FALSE;
@@ -92,6 +99,7 @@ public:
     UINT m_nIDMenu = 0;
     BOOL m_bNewShell = TRUE;
     UINT m_arrDockSequence[26] = {};
+    SECCustomCaption m_caption;
     int m_nDockSequenceCursor = 0;
 
 protected:

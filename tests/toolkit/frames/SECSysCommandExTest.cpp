@@ -13,6 +13,7 @@
 #include "toolkit/frames/SECMDIChildWnd.h"
 #include "toolkit/frames/SECMDIFrameWnd.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
+#include "toolkit/frames/SECCaptionFeatures.h"
 #include "toolkit/frames/SECSysCommandEx.h"
 #include "toolkit/layout/SECWndListener.h"
 
@@ -192,4 +193,44 @@ TEST_F(SECSysCommandExTest, RequestsAboutNoWindowAndCaptionDoubleClicks)
     EXPECT_EQ(dblClk.FilterMessage(WM_NCRBUTTONDBLCLK, HTCAPTION, MAKELPARAM(20, 10), &result), 0xF);
     EXPECT_EQ(router.requests, 1);
     EXPECT_TRUE(Frame()->IsKindOf(RUNTIME_CLASS(SECDockableFrame)));
+}
+
+TEST_F(SECSysCommandExTest, FramesSwitchTheirCaptionFeaturesByMaskAndRouteThemThemselves)
+{
+    auto* child = dynamic_cast<SECMDIChildWnd*>(Frame());
+    ASSERT_NE(child, nullptr);
+    SECMsgFilter* root = child->GetFilterRoot();
+    auto on = [&](UINT key) {
+        SECMsgFilter* f = root->FindFilter(key, nullptr, -1);
+        return f ? (f->m_bEnabled ? 1 : 0) : -1;   // -1: never made
+    };
+    {
+        SECMDIChildWnd fresh;   // a frame object's tree starts empty; switching off makes nothing
+        fresh.EnableCaptionButtons(0);
+        EXPECT_EQ(fresh.GetFilterRoot()->GetChildCount(), 0);
+    }
+    child->EnableCaptionButtons(SECCaptionFeatures::kMaskOn);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyRequests), 1);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyButton), 1);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyDblClk), 1);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyContextMenu), 1);
+    EXPECT_EQ(on(SEC_CAPBTN_CLOSE), 0) << "the standard buttons only keep their places";
+    child->EnableCaptionButtons(SECCaptionFeatures::kMaskOn | SECCaptionFeatures::kMaskNoButton);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyButton), 0);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyDblClk), 1);
+    child->EnableCaptionButtons(0);
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyList), 1) << "the list stays on";
+    EXPECT_EQ(on(SECCaptionFeatures::kKeyDblClk), 0);
+
+    // With the double click on, a right double click on the caption docks the child through
+    // the frame's own routing.
+    child->EnableCaptionButtons(SECCaptionFeatures::kMaskOn);
+    CRect window;
+    child->GetWindowRect(&window);
+    child->SendMessage(WM_NCRBUTTONDBLCLK, HTCAPTION, MAKELPARAM(window.left + 40, window.top + 8));
+    EXPECT_TRUE(Frame()->IsKindOf(RUNTIME_CLASS(SECDockableFrame)));
+
+    // The main frame has its own features (a toolkit template exists) and paints its caption.
+    EXPECT_NE(main->m_pFilterRoot->FindFilter(SECCaptionFeatures::kKeyRequests, nullptr, -1), nullptr);
+    EXPECT_TRUE(main->IsCustomCaption());
 }

@@ -85,6 +85,7 @@ TEST_F(SECToolBarsDlgTest, TheListFollowsTheBarsAndUserToolBarsAreRenamedAndDele
     SECCustomToolBar* user1 = manager->CreateUserToolBar("Mine");
     SECCustomToolBar* user2 = manager->CreateUserToolBar("Yours");
     ASSERT_TRUE(user1 && user2);
+    const UINT user2Id = static_cast<UINT>(user2->GetDlgCtrlID());   // the bar deletes itself when destroyed
     std::vector<std::string> seen;
     int afterDelete = -2;
     bool customisingInside = false;
@@ -118,7 +119,7 @@ TEST_F(SECToolBarsDlgTest, TheListFollowsTheBarsAndUserToolBarsAreRenamedAndDele
     EXPECT_EQ(seen, (std::vector<std::string>{"Main Toolbar", "Grid Toolbar", "Mine", "Yours"}));
     EXPECT_TRUE(customisingInside);
     EXPECT_EQ(afterDelete, 2);
-    EXPECT_EQ(manager->ToolBarFromID(user2->GetDlgCtrlID()), nullptr);
+    EXPECT_EQ(manager->ToolBarFromID(user2Id), nullptr);
     CString title;
     user1->GetWindowText(title);
     EXPECT_EQ(title, CString(std::string(128, 'n').c_str()));
