@@ -242,6 +242,12 @@ TEST_F(SECToolBarTest, LayoutsPerSideImagesSizesAndTips)
         << "a button per row, the separator a row gap";
     EXPECT_EQ(Wraps(ControlButtons()), "b|b-|b") << "the control holds the vertical wrap";
     EXPECT_EQ(bar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK), horz) << "kept while clean";
+    // Floating, the bar lies in one row at the remembered width, two pixels lower: the mini
+    // frame's border stands in for its own.
+    const CSize floating = bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    EXPECT_EQ(floating, CSize(horz.cx, horz.cy - 2));
+    EXPECT_FALSE(bar->m_bDirtyFloat);
+    EXPECT_EQ(bar->m_szFloat, floating);
 
     // Sizes sent to the bar reach the control, are remembered, and leave the style as it was.
     const DWORD style = bar->GetStyle();
