@@ -6,6 +6,8 @@
 #include "platform/win/UserApi.h"
 #include "toolkit/res/ToolkitRes.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNCREATE(SECMiniDockFrameWnd, CMiniDockFrameWnd)
 
 BEGIN_MESSAGE_MAP(SECMiniDockFrameWnd, CMiniDockFrameWnd)
@@ -67,13 +69,27 @@ void SECMiniDockFrameWnd::SetTitleFromDockBar()
 {
     if (!m_wndSECDockBar.m_hWnd)
         return;
-    // The caption shows at most 259 characters of the dock bar's text.
-    char buffer[260] = {};
-    ::GetWindowText(m_wndSECDockBar.m_hWnd, buffer, static_cast<int>(sizeof buffer));
+    // The caption shows at most 259 bytes of the dock bar's text, cut before a character that
+    // would not fit whole.
+    CString text;
+    m_wndSECDockBar.GetWindowText(text);
+    CString title = SECCutTitle(text, 259);
     CString current;
     GetWindowText(current);
-    if (current != buffer)
-        SetWindowText(buffer);
+    if (current != title)
+        SetWindowText(title);
+}
+
+CString SECCutTitle(const CString& text, int nMaxBytes)
+{
+    if (text.GetLength() <= nMaxBytes)
+        return text;
+    LPCSTR bytes = text;
+    int cut = std::max(nMaxBytes, 0);
+    // Back over continuation bytes (10xxxxxx) to the start of the character that crosses.
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.Left(cut);
 }
 
 void SECMiniDockFrameWnd::RecalcLayout(BOOL bNotify)

@@ -29,3 +29,6 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// A title cut to at most nMaxBytes bytes at a UTF-8 character boundary.
+CString SECCutTitle(const CString& text, int nMaxBytes);

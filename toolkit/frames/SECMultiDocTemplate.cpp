@@ -260,6 +260,8 @@ CFrameWnd* SECMultiDocTemplate::ReplaceFrame(CFrameWnd* pOld, CFrameWnd* pNew)
         if (auto* view = dynamic_cast<CView*>(pane))
             pNew->SetActiveView(view, FALSE);
     }
+    // The view still stands where the old frame had it: the new frame places it now.
+    pNew->RecalcLayout();
     ActivateFrameEx(pNew);
     return pNew;
 }

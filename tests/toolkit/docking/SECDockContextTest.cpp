@@ -10,6 +10,7 @@
 #include "toolkit/frames/SECFrameWnd.h"
 #include "toolkit/res/ToolkitRes.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -186,4 +187,15 @@ TEST_F(DragTest, AFloatingFrameIsResizedWithinItsLimits)
     backend->ProcessMessages();
     bar->GetParentFrame()->GetWindowRect(&after);
     EXPECT_EQ(after.Width(), frameRect.Width() + 40);
+}
+
+TEST(SECCutTitleTest, ALongTitleIsCutBeforeACharacterThatWouldNotFitWhole)
+{
+    // 258 ASCII letters and a two-byte character: 260 bytes, the character crossing byte 259.
+    CString text(std::string(258, 'a').c_str());
+    text += "\xC3\xA9";
+    EXPECT_EQ(SECCutTitle(text, 259).GetLength(), 258);
+    EXPECT_EQ(SECCutTitle(text, 260), text);
+    CString exact(std::string(259, 'b').c_str());
+    EXPECT_EQ(SECCutTitle(exact + "c", 259), exact);
 }

@@ -186,6 +186,11 @@ TEST_F(FramesTest, ADocumentFrameGoesDockedFloatingAndBackWithTheSameView)
     EXPECT_EQ(FirstView(doc), view) << "the view moved, no new one was made";
     EXPECT_EQ(view->GetParentFrame(), docked);
     EXPECT_EQ(docked->GetActiveView(), view);
+    CRect viewRect, frameClient;
+    view->GetWindowRect(&viewRect);
+    docked->GetClientRect(&frameClient);
+    docked->ClientToScreen(&frameClient);
+    EXPECT_EQ(viewRect, frameClient) << "the view fills its new frame";
     EXPECT_EQ(tmpl->GetDockSide(docked), 3);
     EXPECT_EQ(tmpl->m_pViewClass, RUNTIME_CLASS(CPageView)) << "the view class comes back";
     EXPECT_EQ(tmpl->DockFrame(docked), nullptr) << "a docked frame is left alone";
