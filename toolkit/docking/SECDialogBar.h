@@ -16,8 +16,9 @@ public:
     {
         return Create(pParentWnd, MAKEINTRESOURCE(nIDTemplate), dwStyle, dwExStyle, nID);
     }
-    // The toolkit bar's own creation stays reachable beside the template form.
-    using SECControlBar::Create;
+    // The toolkit bar's own creation (by window name) stays reachable as SECControlBar::Create;
+    // brought in here it would be ambiguous with the template form, which takes the same
+    // arguments.
 
     virtual BOOL SetOccDialogInfo(void* pOccDialogInfo);
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
