@@ -2,6 +2,7 @@
 // buttons written back only when they change, the separator gap by control version, layouts
 // per dock side, images, and command-UI updates.
 #include "platform/afx/bars/CToolBar.h"
+#include "platform/afx/wnd/MessageMap.h"
 #include "tests/toolkit/docking/DockingFixture.h"
 #include "toolkit/toolbars/SECToolBar.h"
 
@@ -49,9 +50,20 @@ public:
         return SECToolBar::DefWindowProc(message, wParam, lParam);
     }
     static void PretendVersion(DWORD version) { s_dwComCtlVersion = version; }
+    // The bar answers for command 13 itself: checked and enabled, whatever the frame says.
+    void OnUpdateOwn(CCmdUI* pCmdUI)
+    {
+        pCmdUI->Enable(TRUE);
+        pCmdUI->SetCheck(1);
+    }
     int deletes = 0;
     int inserts = 0;
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CountingToolBar, SECToolBar)
+    ON_UPDATE_COMMAND_UI(13, &CountingToolBar::OnUpdateOwn)
+END_MESSAGE_MAP()
 
 } // namespace
 
@@ -217,12 +229,13 @@ TEST_F(SECToolBarTest, ButtonStyleWritesBackOnlyAChangeAndCommandUiMapsOntoState
     ui.Enable(TRUE);
     EXPECT_TRUE(bar->SendMessage(TB_ISBUTTONENABLED, 13));
 
-    // Idle updates: the frame handles none of the commands, so with auto-disable they gray;
-    // the separator is left alone.
+    // Idle updates: the frame handles none of the commands, so with auto-disable they gray,
+    // except the one the bar answers for itself; the separator is left alone.
     frame->m_bAutoMenuEnable = TRUE;
     bar->OnUpdateCmdUI(frame, TRUE);
     EXPECT_FALSE(bar->SendMessage(TB_ISBUTTONENABLED, 11));
-    EXPECT_FALSE(bar->SendMessage(TB_ISBUTTONENABLED, 13));
+    EXPECT_TRUE(bar->SendMessage(TB_ISBUTTONENABLED, 13));
+    EXPECT_TRUE(bar->SendMessage(TB_ISBUTTONCHECKED, 13));
     EXPECT_EQ(bar->GetButtonStyle(1), static_cast<UINT>(TBSTYLE_SEP));
 }
 
