@@ -4,6 +4,9 @@
 #include "tests/toolkit/editor/EditWindowSupport.h"
 
 #include "platform/core/CFileException.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/VirtualKeys.h"
 #include "platform/win/Caret.h"
 #include "platform/win/ScrollBar.h"
 
@@ -147,6 +150,53 @@ TEST_F(EditWindowTest, LongDocumentsScaleTheScrollBarAndTheThumbPicksTheLine)
     EXPECT_EQ(small.GetTopLineNo(), 2);
     small.MoveWindow(0, 0, 300, 400);
     EXPECT_EQ(small.GetTopLineNo(), 1);
+}
+
+TEST_F(EditWindowTest, ANewcomerHoldsPageDownSelectsAllCopiesAndPastesAHugeLine)
+{
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "<p>" + std::to_string(i) + "</p>\r\n";
+    dir.WriteFile("big.html", text);
+    RecordingEdit edit;
+    Make(edit, 0, 300, 200);
+    ASSERT_EQ(edit.InsertFile(dir.File("big.html").c_str()), 0);
+    edit.SetFocus();
+    backend->ProcessMessages();
+    // Page Down held: auto-repeated key presses, the caret and the view going down together.
+    for (int i = 0; i < 40; ++i)
+        backend->KeyDown(VK_NEXT);
+    backend->KeyUp(VK_NEXT);
+    backend->ProcessMessages();
+    EXPECT_EQ(edit.GetCaretLineNo(), 1 + 40 * edit.VisibleRows());
+    EXPECT_EQ(edit.GetTopLineNo(), edit.GetCaretLineNo());
+    // Ctrl+A, Ctrl+C: the whole page on the clipboard, byte for byte.
+    backend->KeyDown(VK_CONTROL);
+    backend->Key('A');
+    backend->Key('C');
+    backend->KeyUp(VK_CONTROL);
+    backend->ProcessMessages();
+    ASSERT_TRUE(OpenClipboard(top->m_hWnd));
+    auto block = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
+    ASSERT_NE(block, nullptr);
+    const std::string copied = static_cast<const char*>(GlobalLock(block));
+    GlobalUnlock(block);
+    CloseClipboard();
+    EXPECT_TRUE(copied == text + "") << copied.size() << " bytes against " << text.size();
+    // A line of a megabyte pasted into a line is refused whole, and the line is as it was.
+    edit.ClearSelection(TRUE);
+    edit.SetCaret(edit.GetDocument()->GetLine(5), 2);
+    ASSERT_TRUE(OpenClipboard(top->m_hWnd));
+    EmptyClipboard();
+    HGLOBAL huge = GlobalAlloc(GMEM_MOVEABLE, (1u << 20) + 1);
+    std::memset(GlobalLock(huge), 'z', 1u << 20);
+    static_cast<char*>(GlobalLock(huge))[1u << 20] = '\0';
+    GlobalUnlock(huge);
+    GlobalUnlock(huge);
+    SetClipboardData(CF_TEXT, huge);
+    CloseClipboard();
+    EXPECT_EQ(edit.Paste(), SECEDIT_LINE_TOO_LONG);
+    EXPECT_EQ(std::string(edit.GetDocument()->GetLine(5)->pText), "<p>4</p>\r\n");
 }
 
 TEST_F(EditWindowTest, TheLineNumberedMarginIsTwoAndAHalfLinesWide)
