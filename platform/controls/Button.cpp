@@ -449,12 +449,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        Paint(hwnd, dc, state);
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, state); });
     }
     case WM_NCHITTEST:
         // A group box lets the mouse through to what lies under it.

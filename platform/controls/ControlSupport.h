@@ -100,3 +100,16 @@ LRESULT DispatchControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     ControlCallGuard<State> guard(state);
     return handle(hwnd, *state, message, wParam, lParam);
 }
+
+// WM_PAINT and WM_PRINTCLIENT alike: `paint` draws on the device context the message gives, or on
+// the window's own between BeginPaint and EndPaint.
+template <class Paint>
+LRESULT PaintOrPrintClient(HWND hwnd, WPARAM wParam, Paint paint)
+{
+    PAINTSTRUCT ps{};
+    HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
+    paint(dc);
+    if (!wParam)
+        EndPaint(hwnd, &ps);
+    return 0;
+}

@@ -107,14 +107,11 @@ LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wPar
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        PaintProgress(dc, client, model, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)));
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            PaintProgress(dc, client, model, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)));
+        });
     }
     case PBM_SETRANGE: {
         const DWORD old = model.SetRange(LOWORD(lParam), HIWORD(lParam));

@@ -157,12 +157,7 @@ LRESULT HandleMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wPa
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        Paint(hwnd, dc, model);
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, model); });
     }
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);

@@ -238,12 +238,7 @@ LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        Paint(hwnd, dc, state);
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, state); });
     }
     case WM_LBUTTONDOWN:
         if (state.Style() & SS_NOTIFY)

@@ -242,12 +242,7 @@ LRESULT HandleMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wPa
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        Paint(hwnd, dc, model);
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, model); });
     }
     case WM_SETTEXT:
         DefWindowProc(hwnd, message, wParam, lParam);

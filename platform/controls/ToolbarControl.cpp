@@ -443,14 +443,11 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        PAINTSTRUCT ps{};
-        HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, &ps);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        PaintToolbar(dc, client, model, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)));
-        if (!wParam)
-            EndPaint(hwnd, &ps);
-        return 0;
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            PaintToolbar(dc, client, model, static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)));
+        });
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
