@@ -395,6 +395,13 @@ public:
     virtual void OnGridEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnGridPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void Paint(CDC* pDC);
+    // Sent as each paint starts (Paint passes 0, 0, 1, 0); forwarded to the paint-notification
+    // object when one is installed.
+    virtual void NotifyPaintStart(ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved);
+    // Before a paint draws: about how far down and right the painted area reaches, counted at
+    // the default row height and column width beyond the last visible row and column, so a grid
+    // whose cells come from elsewhere can fetch them in one go. Does nothing here.
+    virtual void NotifyPaintSizeEstimate(ROWCOL /*nLastRow*/, ROWCOL /*nLastCol*/) {}
     virtual void DrawCellWithControl(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect, const CGXStyle& style);
     virtual void MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags);
     // Draws the client cells top..bottom, left..right (client indices).
@@ -681,6 +688,7 @@ public:
     CGXAbstractGridStyleDataExchangeImp* m_pStyleDataExchangeImp = nullptr;
     CGXAbstractGridCutPasteImp* m_pCutPasteImp = nullptr;
     CGXAbstractGridClearCellsImp* m_pClearCellsImp = nullptr;
+    CGXAbstractGridPaintNotifyImp* m_pPaintNotifyImp = nullptr;
     CObject* m_pAutoScrollPlugin = nullptr;
 
 protected:

@@ -56,8 +56,15 @@ BOOL CGXGridCore::IsGridLineSideLeftTop() const
     return m_pParam == nullptr || m_pParam->m_nGridLineStyle == 0;
 }
 
+void CGXGridCore::NotifyPaintStart(ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved)
+{
+    if (m_pPaintNotifyImp != nullptr)
+        m_pPaintNotifyImp->NotifyPaintStart(this, nRow, nCol, nFlags, nReserved);
+}
+
 void CGXGridCore::Paint(CDC* pDC)
 {
+    NotifyPaintStart(0, 0, 1, 0);
     m_bMouseActivated = FALSE;
     if (pDC == nullptr || m_pParam == nullptr || m_pParam->m_bLockPaint)
         return;
@@ -68,6 +75,16 @@ void CGXGridCore::Paint(CDC* pDC)
     if (m_bPrint) {
         m_bRepaintPending = TRUE;
         return;
+    }
+    {
+        const int nDefHeight = GetDefaultRowHeight();
+        const int nDefWidth = GetDefaultColWidth();
+        const ROWCOL nRows = static_cast<ROWCOL>(nDefHeight > 0 ? clip.Height() / nDefHeight : clip.Height());
+        const ROWCOL nCols = static_cast<ROWCOL>(nDefWidth > 0 ? clip.Width() / nDefWidth : clip.Width());
+        // An estimate: it stops at the largest number rather than wrapping round to a small one.
+        constexpr ROWCOL kMax = static_cast<ROWCOL>(-1);
+        const auto add = [](ROWCOL a, ROWCOL b) { return a > kMax - b ? kMax : a + b; };
+        NotifyPaintSizeEstimate(add(CalcLastVisibleRow(clip), nRows), add(CalcLastVisibleCol(clip), nCols));
     }
     m_bLayoutChanged = FALSE;
     UpdateScrollbars(TRUE, TRUE);

@@ -137,6 +137,13 @@ public:
     virtual BOOL ConfirmPasteSizeMismatch(CGXGridCore* pGrid) = 0;
 };
 
+// Told when a paint of the grid starts, before anything is decided or drawn; the grid itself
+// supplies no such object.
+class CGXAbstractGridPaintNotifyImp : public CObject {
+public:
+    virtual void NotifyPaintStart(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved) = 0;
+};
+
 class CGXAbstractGridClearCellsImp : public CObject {
 public:
     virtual BOOL CanClear(CGXGridCore* pGrid) = 0;

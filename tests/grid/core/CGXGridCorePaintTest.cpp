@@ -129,6 +129,59 @@ TEST_F(GridDrawTest, NothingIsDrawnWhilePrintingOrLocked)
     grid.SetPrinting(FALSE);
 }
 
+namespace {
+// Records what a paint announces before it draws.
+class AnnouncingGrid : public CGXGridCore {
+public:
+    std::vector<std::pair<ROWCOL, ROWCOL>> m_estimates;
+    int m_nDefaultHeight = -1; // -1: the grid's own
+    void NotifyPaintSizeEstimate(ROWCOL nLastRow, ROWCOL nLastCol) override { m_estimates.emplace_back(nLastRow, nLastCol); }
+    int GetDefaultRowHeight() override { return m_nDefaultHeight >= 0 ? m_nDefaultHeight : CGXGridCore::GetDefaultRowHeight(); }
+};
+class PaintStartRecorder : public CGXAbstractGridPaintNotifyImp {
+public:
+    std::vector<std::vector<UINT>> m_calls;
+    void NotifyPaintStart(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved) override
+    {
+        m_calls.push_back({nRow, nCol, nFlags, nReserved});
+    }
+};
+} // namespace
+
+TEST_F(GridDrawTest, APaintAnnouncesItsStartAndHowFarItReaches)
+{
+    AnnouncingGrid grid;
+    SetUpGrid(grid, 100, 30);
+    grid.SetMemDCDrawing(0);
+    PaintStartRecorder recorder;
+    grid.m_pPaintNotifyImp = &recorder;
+    RecordingDC dc(400, 300);
+
+    // Even a locked paint starts, and says so; it estimates nothing since it draws nothing.
+    grid.GetParam()->m_bLockPaint = TRUE;
+    grid.Paint(dc.Get());
+    grid.GetParam()->m_bLockPaint = FALSE;
+    ASSERT_EQ(recorder.m_calls.size(), 1u);
+    EXPECT_EQ(recorder.m_calls[0], (std::vector<UINT>{0, 0, 1, 0}));
+    EXPECT_TRUE(grid.m_estimates.empty());
+
+    // Clip 120 x 70: rows of 20 below a header of 20, columns of 50 after a header of 50. The
+    // last visible row is 3 and column 2; three more rows and two more columns fit the clip.
+    dc->IntersectClipRect(0, 0, 120, 70);
+    grid.Paint(dc.Get());
+    EXPECT_EQ(recorder.m_calls.size(), 2u);
+    ASSERT_EQ(grid.m_estimates.size(), 1u);
+    EXPECT_EQ(grid.m_estimates[0], std::make_pair(ROWCOL(3 + 3), ROWCOL(2 + 2)));
+
+    // Without a usable default height the clip's height in pixels stands for the rows (and
+    // every row, now of no height, is visible).
+    grid.m_nDefaultHeight = 0;
+    grid.Paint(dc.Get());
+    ASSERT_EQ(grid.m_estimates.size(), 2u);
+    EXPECT_EQ(grid.m_estimates[1], std::make_pair(ROWCOL(100 + 70), ROWCOL(2 + 2)));
+    grid.m_pPaintNotifyImp = nullptr;
+}
+
 TEST_F(GridDrawTest, DirectAndMemoryPathsPaintTheSamePixelsWithPatterns)
 {
     // The memory path draws into a bitmap that starts at the clip box: its patterns must line
