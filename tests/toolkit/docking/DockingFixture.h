@@ -37,6 +37,13 @@ protected:
         for (auto& bar : bars)
             if (bar->m_hWnd)
                 bar->DestroyWindow();
+        // The dock bars let go of the test's bars before these are deleted: a dock bar reads its
+        // bars when it goes.
+        for (SECDockBar* dock : docks)
+            if (dock && dock->m_hWnd) {
+                dock->m_arrBars.RemoveAll();
+                dock->m_arrBars.Add(nullptr);
+            }
         bars.clear();
         if (frame->m_hWnd)
             frame->DestroyWindow();
