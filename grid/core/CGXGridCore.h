@@ -733,6 +733,16 @@ protected:
     // Asks whether to go on without undo when the old styles are too many to keep.
     virtual BOOL ConfirmLargeUndo();
     void RedrawAfterStructureChange(UINT nFlags);
+    // After an insertion or a removal: moves what is still right with the window's pixels when
+    // the optimized-update feature is installed, else redraws as RedrawAfterStructureChange.
+    void UpdateAfterInsert(BOOL bRows, ROWCOL nFrom, ROWCOL nCount, UINT nFlags);
+    void UpdateAfterRemove(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT nFlags);
+    void KeepRemovedSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo);
+    std::vector<int> m_removedSizes;
+    BOOL m_bRemovedSizesValid = FALSE;
+    BOOL m_bRemovedSizesRows = FALSE;
+    ROWCOL m_nRemovedFrom = 0;
+    ROWCOL m_nRemovedTo = 0;
     // The current cell's row or column went: no current cell, its control hidden and unbound.
     void DropCurrentCell();
 

@@ -6,6 +6,7 @@
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridCoreTarget.h"
+#include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXLongOperation.h"
@@ -648,11 +649,13 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
     op.SetStatusText(m_pAppData->GetText(gxTextRemovingRows), FALSE);
     CGXCollMapDWordToLong oldHeights;
     CollectSizes(m_pParam->m_RowHeights, nFromRow, nToRow, oldHeights);
+    KeepRemovedSizes(TRUE, nFromRow, nToRow);
     const ROWCOL nOldFrozen = m_pParam->m_nFrozenRows, nOldHeader = m_pParam->m_nHeaderRows;
     const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
     const BOOL bStored = StoreRemoveRows(nFromRow, nToRow, FALSE);
     SetDataUndoRecording(bOldRecording);
     if (!bStored) {
+        m_bRemovedSizesValid = FALSE;
         // Nothing may stay half done: the open step goes back and the caller hears FALSE.
         DiscardDataUndoInfo();
         if (bTransaction)
@@ -711,11 +714,13 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
     op.SetStatusText(m_pAppData->GetText(gxTextRemovingCols), FALSE);
     CGXCollMapDWordToLong oldWidths;
     CollectSizes(m_pParam->m_ColWidths, nFromCol, nToCol, oldWidths);
+    KeepRemovedSizes(FALSE, nFromCol, nToCol);
     const ROWCOL nOldFrozen = m_pParam->m_nFrozenCols, nOldHeader = m_pParam->m_nHeaderCols;
     const BOOL bOldRecording = SetDataUndoRecording(RecordingUndo(nMode));
     const BOOL bStored = StoreRemoveCols(nFromCol, nToCol, FALSE);
     SetDataUndoRecording(bOldRecording);
     if (!bStored) {
+        m_bRemovedSizesValid = FALSE;
         DiscardDataUndoInfo();
         if (bTransaction)
             RollbackTransaction();
@@ -827,6 +832,69 @@ void CGXGridCore::RedrawAfterStructureChange(UINT nFlags)
         UpdateScrollbars(TRUE, FALSE);
 }
 
+void CGXGridCore::UpdateAfterInsert(BOOL bRows, ROWCOL nFrom, ROWCOL nCount, UINT nFlags)
+{
+    auto* pOptimized = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(m_pOptimizedUpdateImp);
+    if (pOptimized == nullptr || m_pParam == nullptr || m_pParam->m_bLockUpdate) {
+        RedrawAfterStructureChange(nFlags);
+        return;
+    }
+    // The numbers of the rows in view changed: what was cached for the old ones is stale.
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (bRows)
+        pOptimized->UpdateInsertRows(this, nFrom, nCount, nFlags);
+    else
+        pOptimized->UpdateInsertCols(this, nFrom, nCount, nFlags);
+}
+
+void CGXGridCore::KeepRemovedSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo)
+{
+    // The sizes the band has on screen now (a hidden row none), while it still exists: the
+    // update after the removal moves what follows up by them. A band too long to be in view
+    // is not listed; the update then repaints from the removal point on.
+    constexpr ROWCOL kMaxListed = 4096;
+    m_removedSizes.clear();
+    m_bRemovedSizesValid = FALSE;
+    if (m_pOptimizedUpdateImp == nullptr || nTo < nFrom || nTo - nFrom >= kMaxListed)
+        return;
+    for (ROWCOL n = nFrom; n <= nTo; ++n)
+        m_removedSizes.push_back(bRows ? GetRowHeight(n) : GetColWidth(n));
+    m_bRemovedSizesValid = TRUE;
+    m_bRemovedSizesRows = bRows;
+    m_nRemovedFrom = nFrom;
+    m_nRemovedTo = nTo;
+}
+
+void CGXGridCore::UpdateAfterRemove(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT nFlags)
+{
+    // Sizes kept for another band (or none, as when another view replays the change) are not
+    // these rows' sizes.
+    const BOOL bSizes = m_bRemovedSizesValid && m_bRemovedSizesRows == bRows && m_nRemovedFrom == nFrom && m_nRemovedTo == nTo;
+    const std::vector<int> old = bSizes ? std::move(m_removedSizes) : std::vector<int>();
+    m_removedSizes.clear();
+    m_bRemovedSizesValid = FALSE;
+    auto* pOptimized = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(m_pOptimizedUpdateImp);
+    if (pOptimized == nullptr || m_pParam == nullptr || m_pParam->m_bLockUpdate) {
+        ClampScrollPosition();
+        RedrawAfterStructureChange(nFlags);
+        return;
+    }
+    const int* pOld = bSizes ? old.data() : nullptr;
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (bRows)
+        pOptimized->UpdateRemoveRows(this, nFrom, nTo, pOld, nFlags);
+    else
+        pOptimized->UpdateRemoveCols(this, nFrom, nTo, pOld, nFlags);
+    // The feature leaves the first scrolled row where the rest stays valid; should the counts
+    // still force another, what the feature scrolled no longer matches the screen.
+    const ROWCOL nAfterTop = m_nTopRow, nAfterLeft = m_nLeftCol;
+    ClampScrollPosition();
+    if (m_nTopRow != nAfterTop || m_nLeftCol != nAfterLeft) {
+        m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+        RedrawAfterStructureChange(nFlags);
+    }
+}
+
 void CGXGridCore::UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT nFlags, BOOL bCreateHint)
 {
     if (m_bCurrentCell && m_nCurrentRow >= nRow) {
@@ -836,7 +904,7 @@ void CGXGridCore::UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT nFlags, BOOL
     if (m_nTopRow == GetFrozenRows())
         m_nTopRow = GetFrozenRows() + 1;
     ClampScrollPosition();
-    RedrawAfterStructureChange(nFlags);
+    UpdateAfterInsert(TRUE, nRow, nCount, nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateInsertRows(this, nRow, nCount, nFlags);
 }
@@ -850,7 +918,7 @@ void CGXGridCore::UpdateInsertCols(ROWCOL nCol, ROWCOL nCount, UINT nFlags, BOOL
     if (m_nLeftCol == GetFrozenCols())
         m_nLeftCol = GetFrozenCols() + 1;
     ClampScrollPosition();
-    RedrawAfterStructureChange(nFlags);
+    UpdateAfterInsert(FALSE, nCol, nCount, nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateInsertCols(this, nCol, nCount, nFlags);
 }
@@ -876,8 +944,7 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, const CGXColl
             RebindCurrentControl();
         }
     }
-    ClampScrollPosition();
-    RedrawAfterStructureChange(nFlags);
+    UpdateAfterRemove(TRUE, nFromRow, nToRow, nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateRemoveRows(this, nFromRow, nToRow, const_cast<CGXCollMapDWordToLong*>(pOldHeights), nFlags);
 }
@@ -892,8 +959,7 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, const CGXColl
             RebindCurrentControl();
         }
     }
-    ClampScrollPosition();
-    RedrawAfterStructureChange(nFlags);
+    UpdateAfterRemove(FALSE, nFromCol, nToCol, nFlags);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateRemoveCols(this, nFromCol, nToCol, const_cast<CGXCollMapDWordToLong*>(pOldWidths), nFlags);
 }

@@ -432,6 +432,88 @@ TEST_F(GridWndTest, WithOptimizedUpdatesASizeChangeRepaintsOnlyTheChangedRows)
     EXPECT_EQ(grid.GetTopRow(), 1u);
 }
 
+TEST_F(GridWndTest, InsertingAndRemovingRowsAndColumnsRepaintsOnlyWhatChanged)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 200, 10);
+    CGXGridOptimizedUpdateImp::Install(&grid);
+    grid.GetParam()->EnableUndo(FALSE);
+    // Numbered headers would repaint from the change on, as their numbers move: off for now.
+    grid.GetParam()->m_bNumberedRows = FALSE;
+    grid.GetParam()->m_bLetterColumns = FALSE;
+    grid.Invalidate(TRUE);
+    grid.UpdateWindow();
+    CRect client;
+    grid.GetClientRect(&client);
+
+    // Two rows in view: the rows below move down with the pixels, only the new ones repaint.
+    const int y = grid.CalcCellRect(5, 1).top;
+    ASSERT_TRUE(grid.InsertRows(5, 2, nullptr, nullptr, nullptr, 0, GX_SMART));
+    EXPECT_EQ(grid.GetRowCount(), 202u);
+    CRect dirty = UpdateRectOf(grid);
+    EXPECT_EQ(dirty.top, y);
+    EXPECT_EQ(dirty.bottom, y + 2 * 20 + 1);
+    grid.UpdateWindow();
+    // A column likewise.
+    const int x = grid.CalcCellRect(1, 3).left;
+    ASSERT_TRUE(grid.InsertCols(3, 1, nullptr, nullptr, nullptr, 0, GX_SMART));
+    dirty = UpdateRectOf(grid);
+    EXPECT_EQ(dirty.left, x);
+    EXPECT_EQ(dirty.right, x + 50 + 1);
+    grid.UpdateWindow();
+
+    // Rows above the top row: the same rows stay in view under new numbers, nothing repaints.
+    grid.SetTopRow(50, 0);
+    grid.UpdateWindow();
+    ASSERT_TRUE(grid.InsertRows(10, 5, nullptr, nullptr, nullptr, 0, GX_SMART));
+    EXPECT_EQ(grid.GetTopRow(), 55u);
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty());
+    ASSERT_TRUE(grid.RemoveRows(10, 14, GX_SMART));
+    EXPECT_EQ(grid.GetTopRow(), 50u);
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty());
+    // With numbered rows only the header column repaints.
+    grid.GetParam()->m_bNumberedRows = TRUE;
+    ASSERT_TRUE(grid.InsertRows(10, 5, nullptr, nullptr, nullptr, 0, GX_SMART));
+    ASSERT_TRUE(grid.RemoveRows(10, 14, GX_SMART));
+    EXPECT_EQ(grid.GetTopRow(), 50u);
+    EXPECT_LE(UpdateRectOf(grid).right, grid.CalcCellRect(50, 1).left + 1);
+    grid.GetParam()->m_bNumberedRows = FALSE;
+    grid.UpdateWindow();
+
+    // Rows in view going away: what stayed moves up by their height on screen (one of them
+    // taller than the rest) and the window is brought up to date at once; what it shows is
+    // what a full repaint shows.
+    ASSERT_TRUE(grid.SetRowHeight(52, 52, 33, nullptr, GX_UPDATENOW, 0));
+    grid.UpdateWindow();
+    ASSERT_TRUE(grid.RemoveRows(52, 53, GX_SMART));
+    EXPECT_EQ(grid.GetTopRow(), 50u);
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty());
+    const auto column = [&grid] {
+        std::vector<COLORREF> pixels;
+        HDC hDC = ::GetDC(grid.GetSafeHwnd());
+        for (int y = 0; y < 280; ++y)
+            pixels.push_back(::GetPixel(hDC, 75, y));
+        ::ReleaseDC(grid.GetSafeHwnd(), hDC);
+        return pixels;
+    };
+    const std::vector<COLORREF> optimized = column();
+    grid.Invalidate(TRUE);
+    grid.UpdateWindow();
+    EXPECT_EQ(optimized, column());
+    // A plain invalidation asked for is the whole grid.
+    ASSERT_TRUE(grid.RemoveRows(52, 52, GX_INVALIDATE));
+    EXPECT_EQ(UpdateRectOf(grid), client);
+    grid.UpdateWindow();
+
+    // Everything from the top row on removed: the grid shows its last rows and repaints.
+    const ROWCOL nRows = grid.GetRowCount();
+    ASSERT_TRUE(grid.RemoveRows(40, nRows, GX_SMART));
+    EXPECT_EQ(grid.GetRowCount(), 39u);
+    EXPECT_GE(grid.GetTopRow(), 1u);
+    EXPECT_LE(grid.GetTopRow(), 39u);
+    EXPECT_FALSE(UpdateRectOf(grid).IsRectEmpty());
+}
+
 TEST_F(GridWndTest, TheFirstClickIntoAViewWithTheFocusElsewhereOnlyActivatesIt)
 {
     m_hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
