@@ -33,8 +33,15 @@ BOOL CMiniFrameWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWin
         return FALSE;
     // A top-level mini frame's id is no menu.
     const auto idOrMenu = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
-    if (!CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
-                        rect.bottom - rect.top, pParentWnd ? pParentWnd->m_hWnd : nullptr, idOrMenu))
+    // The default rectangle asks for the default place and size, never for a width computed
+    // from its sentinel.
+    const bool useDefault = EqualRect(&rect, &rectDefault) != FALSE;
+    const int x = useDefault ? CW_USEDEFAULT : rect.left;
+    const int y = useDefault ? CW_USEDEFAULT : rect.top;
+    const int cx = useDefault ? CW_USEDEFAULT : rect.right - rect.left;
+    const int cy = useDefault ? CW_USEDEFAULT : rect.bottom - rect.top;
+    if (!CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, x, y, cx, cy,
+                        pParentWnd ? pParentWnd->m_hWnd : nullptr, idOrMenu))
         return FALSE;
     // Made while its frame is active, a synced caption starts out active with it.
     if (dwStyle & MFS_SYNCACTIVE) {
