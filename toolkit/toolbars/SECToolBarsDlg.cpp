@@ -739,7 +739,7 @@ BOOL SECToolBarCmdPage::OnInitDialog()
     if (CWnd* box = GetDlgItem(SEC_IDC_BTNGROUP))
         box->ModifyStyle(0, WS_CLIPSIBLINGS);
     m_rcPalette = PaletteRect();
-    auto* list = static_cast<CListBox*>(GetDlgItem(SEC_IDC_TOOLBARLIST));
+    HWND list = ::GetDlgItem(m_hWnd, SEC_IDC_TOOLBARLIST);
     UINT id = 59567;
     for (auto& group : m_groups) {
         if (!group->CreateGroupBar(this, m_pManager, id--))
@@ -747,13 +747,13 @@ BOOL SECToolBarCmdPage::OnInitDialog()
         group->LayoutGroup(m_rcPalette);
         group->m_pToolBar->ShowWindow(SW_HIDE);
         if (list != nullptr)
-            list->AddString(group->m_strTitle);
+            ::SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(group->m_strTitle)));
     }
     if (m_pManager != nullptr)
         m_pManager->RegisterNotifyWnd(this);
     if (!m_groups.empty()) {
         if (list != nullptr)
-            list->SetCurSel(0);
+            ::SendMessage(list, LB_SETCURSEL, 0, 0);
         ShowGroup(0);
     }
     return TRUE;
@@ -811,8 +811,8 @@ void SECToolBarCmdPage::OnCancel()
 BOOL SECToolBarCmdPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) == SEC_IDC_TOOLBARLIST && HIWORD(wParam) == LBN_SELCHANGE) {
-        if (auto* list = static_cast<CListBox*>(GetDlgItem(SEC_IDC_TOOLBARLIST)))
-            ShowGroup(list->GetCurSel());
+        if (HWND list = ::GetDlgItem(m_hWnd, SEC_IDC_TOOLBARLIST))
+            ShowGroup(static_cast<int>(::SendMessage(list, LB_GETCURSEL, 0, 0)));
         return TRUE;
     }
     return CPropertyPage::OnCommand(wParam, lParam);
