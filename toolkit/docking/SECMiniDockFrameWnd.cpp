@@ -32,7 +32,8 @@ BOOL SECMiniDockFrameWnd::Create(CWnd* pParent, DWORD dwBarStyle)
                   FWS_SNAPTOBARS;
     if (!(dwBarStyle & CBRS_SIZE_DYNAMIC))
         style |= MFS_MOVEFRAME;
-    const BOOL made = CMiniFrameWnd::CreateEx(0, nullptr, "", style, rectDefault, pParent);
+    // An empty rectangle: the frame snaps to its bars at the first layout.
+    const BOOL made = CMiniFrameWnd::CreateEx(0, nullptr, "", style, CRect(0, 0, 0, 0), pParent);
     if (!made) {
         m_bInRecalcLayout = FALSE;
         return FALSE;

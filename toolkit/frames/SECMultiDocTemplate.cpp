@@ -190,11 +190,13 @@ CFrameWnd* SECMultiDocTemplate::CreateDockedFrame(CDocument* pDoc, CFrameWnd* pO
         bar->DestroyWindow();
         return nullptr;
     }
-    auto* frame = dynamic_cast<CFrameWnd*>(m_pDockedFrameClass->CreateObject());
+    std::unique_ptr<CObject> made(m_pDockedFrameClass->CreateObject());
+    auto* frame = dynamic_cast<CFrameWnd*>(made.get());
     if (!frame) {
         bar->DestroyWindow();
         return nullptr;
     }
+    made.release();   // a frame deletes itself with its window, or when it fails to load
     if (!frame->LoadFrame(m_nIDDockedResource, 0x40C88000, bar, &context)) {
         bar->DestroyWindow();   // the frame has deleted itself
         return nullptr;

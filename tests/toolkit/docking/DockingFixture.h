@@ -34,16 +34,16 @@ protected:
     }
     void TearDown() override
     {
+        // Tests put bars into the rows by hand: no dock bar may point at them once they go.
+        for (SECDockBar* dock : docks)
+            if (dock) {
+                dock->m_arrBars.RemoveAll();
+                dock->m_arrBars.Add(nullptr);
+                dock->m_arrChangedBars.RemoveAll();
+            }
         for (auto& bar : bars)
             if (bar->m_hWnd)
                 bar->DestroyWindow();
-        // The dock bars let go of the test's bars before these are deleted: a dock bar reads its
-        // bars when it goes.
-        for (SECDockBar* dock : docks)
-            if (dock && dock->m_hWnd) {
-                dock->m_arrBars.RemoveAll();
-                dock->m_arrBars.Add(nullptr);
-            }
         bars.clear();
         if (frame->m_hWnd)
             frame->DestroyWindow();

@@ -67,6 +67,7 @@ TEST_F(RowsTest, InsertBarHonoursRowsColumnsAndFlags)
         // The dock bar lets go of the bars before they are deleted.
         Top()->m_arrBars.RemoveAll();
         Top()->m_arrBars.Add(nullptr);
+        Top()->m_arrChangedBars.RemoveAll();
         bars.clear();
     }
 }
@@ -79,6 +80,7 @@ TEST_F(RowsTest, AnEmptyDockBarTakesTheBarIntoItsFirstRowAndHiddenBarsAreNotColu
     EXPECT_EQ(Insert(4, 3, SEC_DOCKPOS_FROMROWEND), 1);
     EXPECT_EQ(Rows(Top()), "|9|");
 
+    Top()->m_arrChangedBars.RemoveAll();
     bars.clear();
     ThreeRows();
     bars[1]->ShowWindow(SW_HIDE);   // bar 2 is no column

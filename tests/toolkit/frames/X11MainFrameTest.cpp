@@ -18,7 +18,9 @@
 #include "toolkit/frames/SECMultiDocTemplate.h"
 
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
@@ -69,6 +71,7 @@ TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScre
     auto* tmpl = new SECMultiDocTemplate(30810, RUNTIME_CLASS(CSiteDoc), nullptr, RUNTIME_CLASS(CSiteView));
     app->AddDocTemplate(tmpl);
 
+    std::vector<std::unique_ptr<CWnd>> edits;   // outlive the frame's windows
     auto* main = new SECMDIFrameWnd;   // goes with its window
     ASSERT_TRUE(main->Create(nullptr, "Vostrel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 880, 640)));
     app->m_pMainWnd = main;
@@ -79,7 +82,8 @@ TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScre
         auto* bar = new SECControlBar;
         bar->m_bAutoDelete = TRUE;
         EXPECT_TRUE(bar->Create(main, title, WS_VISIBLE | align | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC, 0xF10 | CBRS_EX_SIZE_TO_FIT, id));
-        CWnd* edit = new CWnd;
+        edits.push_back(std::make_unique<CWnd>());
+        CWnd* edit = edits.back().get();
         edit->CreateEx(WS_EX_CLIENTEDGE, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(0, 0, 10, 10), bar, 1);
         bar->EnableDocking(CBRS_ALIGN_ANY);
         return std::make_pair(bar, edit);
