@@ -7,6 +7,7 @@
 #include "platform/afx/doc/CDocManager.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CView.h"
+#include "platform/afx/gdi/CMenu.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/support/ScopedTempDir.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -285,4 +286,46 @@ TEST_F(FramesTest, TheMenuPlugInIsFedUntilTheWindowGoesAndDeletedOnce)
     main->DestroyWindow();
     main = nullptr;
     EXPECT_EQ(gone, 1) << "deleted with the window, and not again by the destructor";
+}
+
+TEST_F(FramesTest, FloatInMainWindowTakesABarIntoTheClientAndBackToItsPlace)
+{
+    auto* bar = new SECControlBar;
+    bar->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(bar->Create(main, "Output Area", WS_VISIBLE | CBRS_BOTTOM | CBRS_SIZE_DYNAMIC,
+                            0xF10 | CBRS_EX_STDCONTEXTMENU | CBRS_EX_ALLOW_MDI_FLOAT, 0xE910));
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    main->DockControlBarEx(bar, SECDockPos{0, 0, 0}, AFX_IDW_DOCKBAR_BOTTOM, SECDockSize{1.0f, 120, 0});
+    main->RecalcLayout();
+
+    // The frame adds its entry to the bar's menu: unchecked while docked.
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_STRING, ID_SEC_ALLOWDOCKING, "Allow Docking");
+    main->SendMessage(WM_EXTENDCONTEXTMENU, reinterpret_cast<WPARAM>(bar), reinterpret_cast<LPARAM>(&menu));
+    EXPECT_EQ(menu.GetMenuItemCount(), 3);
+    EXPECT_EQ(menu.GetMenuState(ID_SEC_MDIFLOAT, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    menu.DestroyMenu();
+
+    bar->SendMessage(WM_COMMAND, ID_SEC_MDIFLOAT, 0);
+    ASSERT_TRUE(bar->IsFloatingInMDIChild());
+    CFrameWnd* child = bar->GetParentFrame();
+    ASSERT_TRUE(child->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+    CString title;
+    child->GetWindowText(title);
+    EXPECT_EQ(title, CString("Output Area")) << "the window takes the bar's name";
+    CMenu floating;
+    floating.CreatePopupMenu();
+    floating.AppendMenu(MF_STRING, ID_SEC_ALLOWDOCKING, "Allow Docking");
+    main->SendMessage(WM_EXTENDCONTEXTMENU, reinterpret_cast<WPARAM>(bar), reinterpret_cast<LPARAM>(&floating));
+    EXPECT_NE(floating.GetMenuState(ID_SEC_MDIFLOAT, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_NE(floating.GetMenuState(ID_SEC_ALLOWDOCKING, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    floating.DestroyMenu();
+
+    // Again: back into the bottom side where it was.
+    bar->SendMessage(WM_COMMAND, ID_SEC_MDIFLOAT, 0);
+    main->RecalcLayout();
+    EXPECT_FALSE(bar->IsFloatingInMDIChild());
+    EXPECT_FALSE(bar->IsFloating());
+    EXPECT_EQ(bar->GetParent(), main->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
 }
