@@ -1,5 +1,7 @@
 #include "platform/core/CrtStrings.h"
 
+#include "platform/core/CodePage.h"
+
 #include <cstring>
 #include <string>
 
@@ -18,7 +20,144 @@ void CopyPart(char* out, size_t size, const char* from, size_t length)
     out[length] = '\0';
 }
 
+// One character of a UTF-8 text: its code point and its length in bytes. Overlong forms,
+// surrogates and values past U+10FFFF are not characters: their first byte stands alone and reads
+// as its Windows-1252 character.
+struct Utf8Char {
+    char32_t cp;
+    size_t length;
+};
+
+Utf8Char DecodeAt(const unsigned char* p, size_t n)
+{
+    unsigned char b = p[0];
+    if (b < 0x80)
+        return {b, 1};
+    auto stray = [b]() -> Utf8Char {
+        if (b >= 0x80 && b <= 0x9F)
+            return {kCp1252High[b - 0x80], 1};
+        return {b, 1};
+    };
+    size_t len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+        cp = b & 0x1F;
+        min = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        cp = b & 0x0F;
+        min = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        cp = b & 0x07;
+        min = 0x10000;
+    } else {
+        return stray();
+    }
+    if (len > n)
+        return stray();
+    for (size_t i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return stray();
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return stray();
+    return {cp, len};
+}
+
+size_t EncodedLength(char32_t cp)
+{
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Lower case of the letters whose pairs are regular: ASCII, Latin-1, Latin Extended-A, Greek and
+// Cyrillic. Other characters are their own fold.
+char32_t FoldChar(char32_t c)
+{
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return c + 0x20;
+    if (c >= 0x100 && c <= 0x17F) {
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        if (c == 0x178)
+            return 0xFF;
+        bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (oddPairs)
+            return (c & 1) != 0 ? c + 1 : c;
+        return (c & 1) == 0 ? c + 1 : c;
+    }
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+        return c + 0x20;
+    if (c >= 0x410 && c <= 0x42F)
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    return c;
+}
+
+int Collate(const unsigned char* a, const unsigned char* b, bool fold)
+{
+    if (a == nullptr)
+        a = reinterpret_cast<const unsigned char*>("");
+    if (b == nullptr)
+        b = reinterpret_cast<const unsigned char*>("");
+    size_t na = std::strlen(reinterpret_cast<const char*>(a));
+    size_t nb = std::strlen(reinterpret_cast<const char*>(b));
+    size_t ia = 0;
+    size_t ib = 0;
+    while (ia < na && ib < nb) {
+        Utf8Char ca = DecodeAt(a + ia, na - ia);
+        Utf8Char cb = DecodeAt(b + ib, nb - ib);
+        char32_t xa = fold ? FoldChar(ca.cp) : ca.cp;
+        char32_t xb = fold ? FoldChar(cb.cp) : cb.cp;
+        if (xa != xb)
+            return xa < xb ? -1 : 1;
+        ia += ca.length;
+        ib += cb.length;
+    }
+    if (ia < na)
+        return 1;
+    if (ib < nb)
+        return -1;
+    return 0;
+}
+
 } // namespace
+
+int _mbscoll(const unsigned char* a, const unsigned char* b)
+{
+    return Collate(a, b, false);
+}
+
+int _mbsicoll(const unsigned char* a, const unsigned char* b)
+{
+    return Collate(a, b, true);
+}
+
+std::string FoldCaseKeepOffsets(std::string_view text)
+{
+    std::string out(text);
+    auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t i = 0;
+    while (i < text.size()) {
+        Utf8Char c = DecodeAt(p + i, text.size() - i);
+        // A stray byte keeps its byte: its Windows-1252 reading is for display only.
+        bool valid = c.length > 1 || p[i] < 0x80;
+        char32_t f = FoldChar(c.cp);
+        if (valid && f != c.cp && EncodedLength(f) == c.length) {
+            std::string enc;
+            Utf8Encode(f, enc);
+            out.replace(i, c.length, enc);
+        }
+        i += c.length;
+    }
+    return out;
+}
 
 char* _strlwr(char* str)
 {
