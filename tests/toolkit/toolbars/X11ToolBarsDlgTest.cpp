@@ -68,41 +68,43 @@ TEST_F(X11ToolBarsDlgTest, TheCustomizeSheetAndTheToolbarsDialogShowOverTheFrame
     frame->RecalcLayout();
     PumpFor(200);
 
-    SECToolBarSheet sheet("Customize", frame);
-    SECToolBarsPage toolbars;
-    toolbars.SetManager(manager.get());
-    SECToolBarCmdPage commands(SEC_IDD_TOOLBARCMDPAGE, 0);
-    const UINT group[3] = {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE};
-    commands.DefineBtnGroup("Main Toolbar", 3, group);
-    commands.SetManager(manager.get());
-    sheet.AddPage(&toolbars);
-    sheet.AddPage(&commands);
     const std::string display = server->DisplayName();
-    bool pageShown = false, paletteShown = false;
-    g_onTick = [&] {
-        Keep(display, "customize-toolbars.png");
-        pageShown = toolbars.m_hWnd && IsWindowVisible(GetDlgItem(toolbars.m_hWnd, SEC_IDC_TOOLBARLIST));
-        sheet.SetActivePage(&commands);
-        PumpFor(200);
-        Keep(display, "customize-commands.png");
-        // The palette's second button (a green image) shows inside the group box.
-        if (commands.GetGroupCount() == 1) {
-            SECCustomToolBar* palette = commands.GetGroup(0)->m_pToolBar.get();
-            CRect button;
-            palette->GetItemRect(1, &button);
-            POINT centre = button.CenterPoint();
-            ::ClientToScreen(palette->m_hWnd, &centre);
-            if (cairo_surface_t* shot = screen_capture::Screenshot(display)) {
-                paletteShown = screen_capture::PixelAt(shot, centre) == 0x00FF00u;
-                cairo_surface_destroy(shot);
+    {   // the sheet and its pages go before the manager they point at
+        SECToolBarSheet sheet("Customize", frame);
+        SECToolBarsPage toolbars;
+        toolbars.SetManager(manager.get());
+        SECToolBarCmdPage commands(SEC_IDD_TOOLBARCMDPAGE, 0);
+        const UINT group[3] = {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE};
+        commands.DefineBtnGroup("Main Toolbar", 3, group);
+        commands.SetManager(manager.get());
+        sheet.AddPage(&toolbars);
+        sheet.AddPage(&commands);
+        bool pageShown = false, paletteShown = false;
+        g_onTick = [&] {
+            Keep(display, "customize-toolbars.png");
+            pageShown = toolbars.m_hWnd && IsWindowVisible(GetDlgItem(toolbars.m_hWnd, SEC_IDC_TOOLBARLIST));
+            sheet.SetActivePage(&commands);
+            PumpFor(200);
+            Keep(display, "customize-commands.png");
+            // The palette's second button (a green image) shows inside the group box.
+            if (commands.GetGroupCount() == 1) {
+                SECCustomToolBar* palette = commands.GetGroup(0)->m_pToolBar.get();
+                CRect button;
+                palette->GetItemRect(1, &button);
+                POINT centre = button.CenterPoint();
+                ::ClientToScreen(palette->m_hWnd, &centre);
+                if (cairo_surface_t* shot = screen_capture::Screenshot(display)) {
+                    paletteShown = screen_capture::PixelAt(shot, centre) == 0x00FF00u;
+                    cairo_surface_destroy(shot);
+                }
             }
-        }
-        sheet.PressButton(PSBTN_CANCEL);
-    };
-    SetTimer(nullptr, 0, 400, Tick);
-    sheet.DoModal();
-    EXPECT_TRUE(pageShown);
-    EXPECT_TRUE(paletteShown);
+            sheet.PressButton(PSBTN_CANCEL);
+        };
+        SetTimer(nullptr, 0, 400, Tick);
+        sheet.DoModal();
+        EXPECT_TRUE(pageShown);
+        EXPECT_TRUE(paletteShown);
+    }
 
     g_onTick = [&] {
         Keep(display, "toolbars-dialog.png");
