@@ -36,6 +36,9 @@ struct TrackingState {
     SECMenuBarMessages* owner = nullptr;
     BOOL systemMenu = FALSE;
     POINT lastMouse{-1, -1};
+    // A request that came while another menu ran: served when that one has ended.
+    SECMenuBarNotify pending{};
+    SECMenuBarMessages* pendingOwner = nullptr;
 };
 TrackingState& Tracking()
 {
@@ -342,6 +345,8 @@ SECMenuBarMessages::~SECMenuBarMessages()
 {
     if (Tracking().owner == this)
         SetMenuHook(FALSE);
+    if (Tracking().pendingOwner == this)
+        Tracking().pendingOwner = nullptr;
 }
 
 CFrameWnd* SECMenuBarMessages::GetFrame() const
@@ -446,6 +451,81 @@ void SECMenuBarMessages::TrackSystemMenu(HMENU hMenu)
     SetMenuHook(FALSE);
 }
 
+HMENU SECMenuBarMessages::RequestedMenu(const SECMenuBarNotify& request) const
+{
+    if (m_pFrame == nullptr || m_pFrame->m_hWnd == nullptr)
+        return nullptr;
+    if (static_cast<int>(request.hdr.code) == SEC_MBN_SYSTEMMENU) {
+        CMDIChildWnd* child = ActiveChildOf(m_pFrame);
+        HMENU menu = ::GetSystemMenu(child ? child->m_hWnd : m_pFrame->m_hWnd, FALSE);
+        if (menu != nullptr && ::GetMenuDefaultItem(menu, FALSE, 0) == static_cast<UINT>(-1))
+            ::SetMenuDefaultItem(menu, SC_CLOSE, FALSE);
+        return menu;
+    }
+    if (request.nIndex >= 0) {
+        // The frame may show another popup for the button (a child's own menu, say).
+        const LRESULT answer = m_pFrame->SendMessage(GetMenuMessage(), reinterpret_cast<WPARAM>(request.hMenu), request.nIndex);
+        if (answer != 0)
+            return reinterpret_cast<HMENU>(answer);
+    }
+    return ::IsMenu(request.hMenu) ? request.hMenu : nullptr;
+}
+
+void SECMenuBarMessages::TrackRequest(const SECMenuBarNotify& request)
+{
+    HMENU menu = RequestedMenu(request);
+    if (menu == nullptr)
+        return;
+    if (static_cast<int>(request.hdr.code) == SEC_MBN_SYSTEMMENU)
+        TrackSystemMenu(menu);
+    else
+        TrackButtonMenu(menu, request.nIndex);
+}
+
+BOOL SECMenuBarMessages::OnBarNotify(NMHDR* pHdr)
+{
+    if (pHdr == nullptr)
+        return FALSE;
+    const int code = static_cast<int>(pHdr->code);
+    if (code != SEC_MBN_BUTTONMENU && code != SEC_MBN_SYSTEMMENU)
+        return FALSE;
+    auto* request = reinterpret_cast<SECMenuBarNotify*>(pHdr);
+    // Copied at once: the sender's record may be freed below or live on its stack.
+    SECMenuBarNotify current = *request;
+    if (request->bHeap)
+        delete request;
+    current.bHeap = FALSE;
+    if (m_pMenuBar == nullptr || m_pFrame == nullptr || m_pFrame->m_hWnd == nullptr)
+        return FALSE;
+
+    TrackingState& t = Tracking();
+    if (t.owner != nullptr) {
+        // Another menu runs: it is cancelled, and this one waits for its loop to end. A menu
+        // that cannot be had only cancels.
+        const bool available = RequestedMenu(current) != nullptr;
+        CancelMenu();
+        if (available) {
+            t.pending = current;
+            t.pendingOwner = this;
+        }
+        return TRUE;
+    }
+
+    SECMenuBarMessages* owner = this;
+    for (;;) {
+        owner->TrackRequest(current);
+        if (t.pendingOwner == nullptr)
+            break;
+        current = t.pending;
+        owner = t.pendingOwner;
+        t.pendingOwner = nullptr;
+    }
+    if (owner != this && owner->m_pMenuBar != nullptr)
+        owner->m_pMenuBar->EndMenuMode();
+    m_pMenuBar->EndMenuMode();
+    return TRUE;
+}
+
 BOOL SECMenuBarMessages::OnSysChar(const MSG& msg)
 {
     if (msg.message != WM_SYSCHAR || m_pMenuBar == nullptr)
@@ -505,6 +585,11 @@ BOOL SECMenuBarFeature::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
         return TRUE;
     } else if (message == WM_INITMENUPOPUP) {
         OnInitMenu();
+    } else if (message == WM_NOTIFY && OnBarNotify(reinterpret_cast<NMHDR*>(lParam))) {
+        m_bExitDefault = TRUE;
+        if (pResult)
+            *pResult = 0;
+        return TRUE;
     }
     return SECBmpMenuPlugIn::OnWndMsg(message, wParam, lParam, pResult);
 }

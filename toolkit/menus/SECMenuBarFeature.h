@@ -91,6 +91,18 @@ public:
     int m_cyPart;
 };
 
+// The bar's drop-down notifications: a button's menu, or the system menu (index -1). A request
+// the bar allocated with new carries bHeap and is deleted once served.
+#define SEC_MBN_BUTTONMENU (-2121)
+#define SEC_MBN_SYSTEMMENU (-2120)
+
+struct SECMenuBarNotify {
+    NMHDR hdr;
+    HMENU hMenu;
+    int nIndex;
+    BOOL bHeap;
+};
+
 // Maps a frame's keyboard and menu messages to its menu bar.
 class SECMenuBarMessages {
 public:
@@ -106,8 +118,11 @@ public:
     virtual BOOL OnSysChar(const MSG& msg);
     virtual void OnMenuSelect();
     virtual void OnProd();
-    virtual BOOL OnSysCommand(UINT nID);
+    // Opens the menu a bar notification asks for; while another menu runs, that one is
+    // cancelled and the request waits in the one pending slot until it has ended.
+    virtual BOOL OnBarNotify(NMHDR* pHdr);
     virtual void OnInitMenu();
+    virtual BOOL OnSysCommand(UINT nID);
 
     ISECMenuBarHost* m_pMenuBar = nullptr;
     CFrameWnd* m_pFrame = nullptr;
@@ -120,6 +135,11 @@ public:
     // The frame's system-menu icon area (screen), where a click cancels and a double click
     // runs the default command.
     static CRect SystemIconRect(HWND hFrame);
+
+private:
+    // The popup a request stands for, or null when there is none.
+    HMENU RequestedMenu(const SECMenuBarNotify& request) const;
+    void TrackRequest(const SECMenuBarNotify& request);
 };
 
 // The bitmap menus with the toolkit's check mark plus the menu bar's messages.

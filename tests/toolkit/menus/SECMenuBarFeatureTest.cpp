@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "tests/support/MenuDriver.h"
+
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/afx/frame/CMDIFrameWnd.h"
 #include "toolkit/menus/SECMenuBarFeature.h"
@@ -43,11 +45,12 @@ public:
         ClientToScreen(&r);
         return r;
     }
-    void EndMenuMode() override {}
+    void EndMenuMode() override { ++menuModeEnded; }
     void MoveToMenu(int) override {}
     CFont* GetMenuFont() override { return nullptr; }
     std::vector<int> opened;
     BOOL keyboard = FALSE;
+    int menuModeEnded = 0;
 };
 
 class SECMenuBarFeatureTest : public ToolbarTest {
@@ -167,4 +170,46 @@ TEST_F(SECMenuBarFeatureTest, TheCaptionPartsActOnTheActiveChildOnly)
     MSG posted;
     EXPECT_FALSE(::PeekMessage(&posted, frame->m_hWnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE))
         << "the frame is never closed by the child's button";
+}
+
+TEST_F(SECMenuBarFeatureTest, AButtonPressedWhileAMenuRunsOpensItsMenuOnceTheFirstHasEnded)
+{
+    ::AppendMenu(fileMenu, MF_STRING, 9101, "&Open");
+    ::AppendMenu(editMenu, MF_STRING, 9201, "&Copy");
+    std::vector<HMENU> shown;
+    backend->WhenIdle([&] {
+        for (HWND popup : MenuDriver::OpenMenus())
+            shown.push_back(MenuDriver::MenuOf(popup));
+        // The Edit button is pressed while File's menu runs: its request comes from the heap.
+        auto* second = new SECMenuBarNotify{{bar->m_hWnd, kEditBtn, static_cast<UINT>(SEC_MBN_BUTTONMENU)}, editMenu, 1, TRUE};
+        LRESULT result = 0;
+        EXPECT_TRUE(feature.OnWndMsg(WM_NOTIFY, kEditBtn, reinterpret_cast<LPARAM>(second), &result));
+        EXPECT_EQ(bar->menuModeEnded, 0) << "menu mode lasts until the last request is served";
+        backend->WhenIdle([&] {
+            for (HWND popup : MenuDriver::OpenMenus())
+                shown.push_back(MenuDriver::MenuOf(popup));
+            EndMenu();
+        });
+    });
+    SECMenuBarNotify first{{bar->m_hWnd, kFileBtn, static_cast<UINT>(SEC_MBN_BUTTONMENU)}, fileMenu, 0, FALSE};
+    LRESULT result = 0;
+    EXPECT_TRUE(feature.OnWndMsg(WM_NOTIFY, kFileBtn, reinterpret_cast<LPARAM>(&first), &result));
+    EXPECT_EQ(shown, (std::vector<HMENU>{fileMenu, editMenu}));
+    EXPECT_EQ(bar->menuModeEnded, 1);
+
+    // The system-menu request takes the frame's system menu, close as its default, and a
+    // notification of another kind is not the feature's.
+    backend->WhenIdle([&] {
+        std::vector<HWND> open = MenuDriver::OpenMenus();
+        ASSERT_EQ(open.size(), 1u);
+        HMENU menu = MenuDriver::MenuOf(open.front());
+        EXPECT_EQ(menu, ::GetSystemMenu(frame->m_hWnd, FALSE));
+        EXPECT_EQ(::GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(SC_CLOSE));
+        EndMenu();
+    });
+    SECMenuBarNotify system{{bar->m_hWnd, 0, static_cast<UINT>(SEC_MBN_SYSTEMMENU)}, nullptr, -1, FALSE};
+    EXPECT_TRUE(feature.OnWndMsg(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&system), &result));
+    EXPECT_EQ(bar->menuModeEnded, 2);
+    NMHDR other{bar->m_hWnd, 0, static_cast<UINT>(-12)};
+    EXPECT_FALSE(feature.OnBarNotify(&other));
 }
