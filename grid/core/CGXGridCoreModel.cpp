@@ -767,6 +767,8 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce)
     const BOOL bStored = CGXGridModel(*m_pParam, nullptr).InsertRows(nRow, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
     if (!bStored && !bForce)
         return FALSE;
+    if (bStored && m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->InsertRows(this, nRow, nCount);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -778,6 +780,8 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce)
     const BOOL bStored = CGXGridModel(*m_pParam, nullptr).InsertCols(nCol, nCount, nullptr, nullptr, nullptr, 0, gxRollback);
     if (!bStored && !bForce)
         return FALSE;
+    if (bStored && m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->InsertCols(this, nCol, nCount);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -789,6 +793,8 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
     const BOOL bStored = CGXGridModel(*m_pParam, nullptr).RemoveRows(nFromRow, nToRow, gxRollback);
     if (!bStored && !bForce)
         return FALSE;
+    if (bStored && m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->RemoveRows(this, nFromRow, nToRow);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -800,18 +806,28 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce)
     const BOOL bStored = CGXGridModel(*m_pParam, nullptr).RemoveCols(nFromCol, nToCol, gxRollback);
     if (!bStored && !bForce)
         return FALSE;
+    if (bStored && m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->RemoveCols(this, nFromCol, nToCol);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
 
 BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bProcessed)
 {
-    return m_pMoveRowsColsImp != nullptr && m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bProcessed);
+    if (m_pMoveRowsColsImp == nullptr || !m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bProcessed))
+        return FALSE;
+    if (m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->MoveRows(this, nFromRow, nToRow, nDestRow);
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed)
 {
-    return m_pMoveRowsColsImp != nullptr && m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bProcessed);
+    if (m_pMoveRowsColsImp == nullptr || !m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bProcessed))
+        return FALSE;
+    if (m_pHideCellsImp != nullptr)
+        m_pHideCellsImp->MoveCols(this, nFromCol, nToCol, nDestCol);
+    return TRUE;
 }
 
 void CGXGridCore::RebindCurrentControl()

@@ -50,3 +50,31 @@ BOOL CGXSetDefaultColWidthCmd::Execute(IGXCommandTarget& target, int nMode)
     CGXGridCore* pGrid = EngineOf(target);
     return pGrid != nullptr && pGrid->SetDefaultColWidth(m_nOld, GX_UPDATENOW, nMode);
 }
+
+CGXHideRowsCmd::CGXHideRowsCmd(ROWCOL nFrom, ROWCOL nTo, CDWordArray& oldStates) : m_nFrom(nFrom), m_nTo(nTo)
+{
+    m_oldStates.Copy(oldStates);
+    m_nRow = nFrom;
+}
+
+BOOL CGXHideRowsCmd::Execute(IGXCommandTarget& target, int nMode)
+{
+    CGXGridCore* pGrid = EngineOf(target);
+    if (pGrid == nullptr || static_cast<size_t>(m_oldStates.GetSize()) != static_cast<size_t>(m_nTo - m_nFrom) + 1)
+        return FALSE;
+    return pGrid->HideRows(m_nFrom, m_nTo, FALSE, &m_oldStates, GX_UPDATENOW, nMode);
+}
+
+CGXHideColsCmd::CGXHideColsCmd(ROWCOL nFrom, ROWCOL nTo, CDWordArray& oldStates) : m_nFrom(nFrom), m_nTo(nTo)
+{
+    m_oldStates.Copy(oldStates);
+    m_nCol = nFrom;
+}
+
+BOOL CGXHideColsCmd::Execute(IGXCommandTarget& target, int nMode)
+{
+    CGXGridCore* pGrid = EngineOf(target);
+    if (pGrid == nullptr || static_cast<size_t>(m_oldStates.GetSize()) != static_cast<size_t>(m_nTo - m_nFrom) + 1)
+        return FALSE;
+    return pGrid->HideCols(m_nFrom, m_nTo, FALSE, &m_oldStates, GX_UPDATENOW, nMode);
+}

@@ -53,3 +53,25 @@ public:
 private:
     int m_nOld;
 };
+
+// Hiding or showing rows (columns): the states before the change, one per row (column), so that
+// undo restores a mixed block exactly.
+class CGXHideRowsCmd : public CGXCommand {
+public:
+    CGXHideRowsCmd(ROWCOL nFrom, ROWCOL nTo, CDWordArray& oldStates);
+    BOOL Execute(IGXCommandTarget& target, int nMode) override;
+
+private:
+    ROWCOL m_nFrom, m_nTo;
+    CDWordArray m_oldStates;
+};
+
+class CGXHideColsCmd : public CGXCommand {
+public:
+    CGXHideColsCmd(ROWCOL nFrom, ROWCOL nTo, CDWordArray& oldStates);
+    BOOL Execute(IGXCommandTarget& target, int nMode) override;
+
+private:
+    ROWCOL m_nFrom, m_nTo;
+    CDWordArray m_oldStates;
+};

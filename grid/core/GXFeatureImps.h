@@ -32,6 +32,14 @@ public:
     virtual BOOL IsColHidden(CGXGridCore* pGrid, ROWCOL nCol) = 0;
     virtual BOOL StoreHideRow(CGXGridCore* pGrid, ROWCOL nRow, BOOL bHide) = 0;
     virtual BOOL StoreHideCol(CGXGridCore* pGrid, ROWCOL nCol, BOOL bHide) = 0;
+    // Told after rows or columns were stored as removed, inserted or moved, so that the hidden
+    // state travels with them.
+    virtual void RemoveRows(CGXGridCore* /*pGrid*/, ROWCOL /*nFrom*/, ROWCOL /*nTo*/) {}
+    virtual void RemoveCols(CGXGridCore* /*pGrid*/, ROWCOL /*nFrom*/, ROWCOL /*nTo*/) {}
+    virtual void InsertRows(CGXGridCore* /*pGrid*/, ROWCOL /*nPos*/, ROWCOL /*nCount*/) {}
+    virtual void InsertCols(CGXGridCore* /*pGrid*/, ROWCOL /*nPos*/, ROWCOL /*nCount*/) {}
+    virtual void MoveRows(CGXGridCore* /*pGrid*/, ROWCOL /*nFrom*/, ROWCOL /*nTo*/, ROWCOL /*nDest*/) {}
+    virtual void MoveCols(CGXGridCore* /*pGrid*/, ROWCOL /*nFrom*/, ROWCOL /*nTo*/, ROWCOL /*nDest*/) {}
 };
 
 class CGXAbstractGridResizeToFitImp : public CObject {

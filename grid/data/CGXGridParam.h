@@ -177,6 +177,10 @@ public:
     WORD m_wAllowTrackColWidth = 0xB2;
     BOOL m_bDragSelectedRows = TRUE;
     BOOL m_bDragSelectedCols = TRUE;
+    // Hidden rows and columns: bit n is bit (n % 8) of byte n / 8; a bit past the end reads as
+    // shown. The hide feature keeps them in step with insertions, removals and moves.
+    CByteArray m_abHideRow;
+    CByteArray m_abHideCol;
 
     BOOL m_bInitialized = FALSE;
     CPtrList m_PendingList;
