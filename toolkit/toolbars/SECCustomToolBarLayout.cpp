@@ -2,6 +2,7 @@
 // is at hand), fitting a height, evening out the rows, and placing the buttons.
 #include "toolkit/toolbars/SECCustomToolBar.h"
 
+#include "platform/afx/bars/CDockBar.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "toolkit/toolbars/SECBmpMgr.h"
 
@@ -10,6 +11,31 @@
 namespace {
 
 constexpr int kNoWrap = 32767;
+
+// The length a full-row bar takes on its side: its parent's client width when docked along the
+// top or bottom, the height of the frame's left or right dock bar when docked along a side; 0
+// when there is nothing to take it from.
+int FullRowLength(CWnd* bar, bool vertical)
+{
+    CWnd* parent = bar->GetParent();
+    if (!vertical) {
+        if (parent == nullptr || parent->m_hWnd == nullptr)
+            return 0;
+        CRect client;
+        parent->GetClientRect(&client);
+        return client.Width();
+    }
+    CFrameWnd* frame = bar->GetParentFrame();
+    if (frame == nullptr)
+        return 0;
+    for (UINT id : {AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT})
+        if (CWnd* side = frame->GetDlgItem(static_cast<int>(id))) {
+            CRect rect;
+            side->GetWindowRect(&rect);
+            return rect.Height();
+        }
+    return 0;
+}
 
 } // namespace
 
@@ -184,7 +210,9 @@ CSize SECCustomToolBar::CalcFixedLayout(BOOL, BOOL bHorz)
 CSize SECCustomToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
 {
     if (!(dwMode & LM_COMMIT)) {
-        if (((dwMode & LM_HORZDOCK) && m_bDirtyHorz) || ((dwMode & LM_VERTDOCK) && m_bDirtyVert)
+        // A docked full-row bar follows its side's length, which may have changed since.
+        const bool followsSide = (m_dwExStyle & CBRS_EX_FULL_ROW) && (dwMode & (LM_HORZDOCK | LM_VERTDOCK));
+        if (followsSide || ((dwMode & LM_HORZDOCK) && m_bDirtyHorz) || ((dwMode & LM_VERTDOCK) && m_bDirtyVert)
             || ((dwMode & LM_MRUWIDTH) && m_bDirtyFloat))
             return CalcLayout((dwMode & LM_VERTDOCK) ? 0 : kNoWrap, dwMode | LM_COMMIT);
         if (dwMode & LM_HORZDOCK)
@@ -217,6 +245,8 @@ CSize SECCustomToolBar::CalcLayout(int nLength, DWORD dwMode)
     for (SECStdBtn* b : btns)
         b->SetMode(m_dwStyle & (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT));
 
+    // A docked full-row bar lays out over the whole length of its side and fills it.
+    const int fullRow = (m_dwExStyle & CBRS_EX_FULL_ROW) && (horzDock || vertical) ? FullRowLength(this, vertical) : 0;
     CSize size;
     std::vector<SECToolBarRow> rows;
     if (btns.empty()) {
@@ -228,7 +258,12 @@ CSize SECCustomToolBar::CalcLayout(int nLength, DWORD dwMode)
         const BOOL fixed = (m_dwStyle & CBRS_SIZE_FIXED) != 0;
         // A bar without dynamic size lies in one row, or one button per row along a side.
         const int staticWrap = vertical ? 0 : kNoWrap;
-        if (fixed) {
+        if (fullRow > 0) {
+            if (vertical)
+                fit = std::max(fullRow - borderH, 0);
+            else
+                wrap = std::max(fullRow - borderW, 0);
+        } else if (fixed) {
             wrap = kNoWrap;
         } else if (!dynamic) {
             wrap = staticWrap;
@@ -283,6 +318,12 @@ CSize SECCustomToolBar::CalcLayout(int nLength, DWORD dwMode)
     }
     if (btns.empty())
         m_rows.clear();
+    if (fullRow > 0) {
+        if (vertical)
+            size.cy = std::max<LONG>(size.cy, fullRow - borderH);
+        else
+            size.cx = std::max<LONG>(size.cx, fullRow - borderW);
+    }
     size.cx += borderW;
     size.cy += borderH;
     if (dwMode & LM_COMMIT) {

@@ -264,3 +264,36 @@ TEST_F(SECCustomToolBarTest, ButtonStatesPaintAsTheClassicLook)
 }
 
 } // namespace
+
+TEST_F(SECCustomToolBarTest, AFullRowBarLaysOutOverTheWholeLengthOfItsSide)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE800, {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR, ID_TB_ONE});
+    bar->SetExBarStyle(bar->GetExBarStyle() | CBRS_EX_FULL_ROW);
+    CRect border(0, 0, 0, 0);
+    bar->CalcInsideRect(border, TRUE);
+    const int bw = -border.Width();
+
+    // Docked along the top: as wide as its parent, wrapping only when the parent is narrow.
+    frame->SetWindowPos(nullptr, 0, 0, 600, 400, SWP_NOMOVE | SWP_NOZORDER);
+    CRect client;
+    frame->GetClientRect(&client);
+    CSize size = bar->CalcDynamicLayout(-1, LM_HORZDOCK | LM_HORZ);
+    EXPECT_EQ(Rows(*bar), "12341");
+    EXPECT_EQ(size.cx, client.Width());
+    frame->SetWindowPos(nullptr, 0, 0, 100, 400, SWP_NOMOVE | SWP_NOZORDER);
+    frame->GetClientRect(&client);
+    ASSERT_LT(client.Width() - bw, 5 * 23);
+    size = bar->CalcDynamicLayout(-1, LM_HORZDOCK | LM_HORZ);
+    EXPECT_NE(Rows(*bar).find('|'), std::string::npos);
+    EXPECT_EQ(size.cx, client.Width());
+
+    // Docked along a side: as high as the frame's left dock bar.
+    CRect left;
+    frame->GetDlgItem(AFX_IDW_DOCKBAR_LEFT)->GetWindowRect(&left);
+    ASSERT_GT(left.Height(), 0);
+    size = bar->CalcDynamicLayout(-1, LM_VERTDOCK);
+    EXPECT_EQ(size.cy, left.Height());
+    // Floating, the style changes nothing.
+    size = bar->CalcDynamicLayout(200 + bw, LM_COMMIT | LM_HORZ);
+    EXPECT_EQ(size.cx, 5 * 23 + bw);
+}
