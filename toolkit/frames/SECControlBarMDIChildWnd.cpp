@@ -6,35 +6,19 @@
 #include "toolkit/docking/SECDockContext.h"
 #include "toolkit/docking/SECGlobalData.h"
 
-IMPLEMENT_DYNCREATE(SECControlBarMDIChildWnd, SECMDIChildWnd)
+// ---- What both containers do with their dock bar ----------------------------------------------
 
-BEGIN_MESSAGE_MAP(SECControlBarMDIChildWnd, SECMDIChildWnd)
-    ON_WM_SIZE()
-    ON_WM_CLOSE()
-    ON_WM_WINDOWPOSCHANGED()
-    ON_WM_SHOWWINDOW()
-END_MESSAGE_MAP()
-
-SECControlBarMDIChildWnd::SECControlBarMDIChildWnd()
+SECMDIFloatHost::SECMDIFloatHost()
 {
     m_wndDockBar.m_bFloating = TRUE;
     m_wndDockBar.m_bAutoDelete = FALSE;   // a member, freed with the window
 }
 
-SECControlBarMDIChildWnd::~SECControlBarMDIChildWnd() = default;
+SECMDIFloatHost::~SECMDIFloatHost() = default;
 
-BOOL SECControlBarMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
+BOOL SECMDIFloatHost::CreateFloatDockBar(CMDIChildWnd& self)
 {
-    if (!SECMDIChildWnd::PreCreateWindow(cs))
-        return FALSE;
-    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
-    return TRUE;
-}
-
-BOOL SECControlBarMDIChildWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*)
-{
-    // Made in the main frame, so that the frame lists it among its bars, then moved in here.
-    CWnd* main = GetMDIFrame();
+    CWnd* main = self.GetMDIFrame();
     if (!main)
         main = AfxGetMainWnd();
     if (!main)
@@ -42,11 +26,11 @@ BOOL SECControlBarMDIChildWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*)
     const DWORD align = m_wndDockBar.m_dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
     if (!m_wndDockBar.Create(main, 0x50001000 | align, AFX_IDW_DOCKBAR_FLOAT))
         return FALSE;
-    m_wndDockBar.SetParent(this);
+    m_wndDockBar.SetParent(&self);
     return TRUE;
 }
 
-CControlBar* SECControlBarMDIChildWnd::TheBar() const
+CControlBar* SECMDIFloatHost::TheBar() const
 {
     if (m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI)
         return nullptr;
@@ -56,22 +40,19 @@ CControlBar* SECControlBarMDIChildWnd::TheBar() const
     return nullptr;
 }
 
-void SECControlBarMDIChildWnd::RecalcLayout(BOOL bNotify)
+void SECMDIFloatHost::TakeBarTitle(CWnd& self)
 {
-    if (m_bInRecalcLayout)
+    if (!m_wndDockBar.m_hWnd)
         return;
-    SECMDIChildWnd::RecalcLayout(bNotify);
-    if (m_wndDockBar.m_hWnd) {
-        CString title;
-        m_wndDockBar.GetWindowText(title);
-        CString current;
-        GetWindowText(current);
-        if (current != title)
-            SetWindowText(title);
-    }
+    CString title;
+    m_wndDockBar.GetWindowText(title);
+    CString current;
+    self.GetWindowText(current);
+    if (current != title)
+        self.SetWindowText(title);
 }
 
-void SECControlBarMDIChildWnd::OnSize(UINT nType, int cx, int cy)
+void SECMDIFloatHost::FitBarToSize(UINT nType, int cx, int cy)
 {
     CControlBar* bar = TheBar();
     if (bar && bar->IsVisible() && nType != SIZE_MINIMIZED) {
@@ -79,36 +60,147 @@ void SECControlBarMDIChildWnd::OnSize(UINT nType, int cx, int cy)
         bar->CalcDynamicLayout(cx + 2 * data.m_cxBorder2, LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
         bar->CalcDynamicLayout(cy + 2 * data.m_cyBorder2, LM_HORZ | LM_MRUWIDTH | LM_LENGTHY | LM_COMMIT);
     }
+}
+
+bool SECMDIFloatHost::HideBarOnClose(CMDIChildWnd& self)
+{
+    CControlBar* bar = TheBar();
+    CMDIFrameWnd* main = self.GetMDIFrame();
+    if (!bar || !main)
+        return false;
+    ::SendMessage(main->m_hWndMDIClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(self.m_hWnd), 0);
+    main->CFrameWnd::ShowControlBar(bar, FALSE, FALSE);
+    return true;
+}
+
+void SECMDIFloatHost::RememberFloatPos(CWnd& self)
+{
+    if (CControlBar* bar = TheBar())
+        if (auto* context = dynamic_cast<SECDockContext*>(bar->m_pDockContext)) {
+            CRect rect;
+            self.GetWindowRect(&rect);
+            context->m_ptMDIFloatPos = rect.TopLeft();
+        }
+}
+
+void SECMDIFloatHost::RefreshMainMenu(CMDIChildWnd& self)
+{
+    if (CMDIFrameWnd* main = self.GetMDIFrame(); main && main->m_hWndMDIClient)
+        ::PostMessage(main->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+}
+
+namespace {
+
+// A container has no client edge: the bar draws its own borders.
+void DropClientEdge(CREATESTRUCT& cs)
+{
+    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+} // namespace
+
+// ---- In an MDI frame ----------------------------------------------------------------------------
+
+IMPLEMENT_DYNCREATE(SECControlBarMDIChildWnd, SECMDIChildWnd)
+
+BEGIN_MESSAGE_MAP(SECControlBarMDIChildWnd, SECMDIChildWnd)
+    ON_WM_SIZE()
+    ON_WM_CLOSE()
+    ON_WM_WINDOWPOSCHANGED()
+    ON_WM_SHOWWINDOW()
+END_MESSAGE_MAP()
+
+BOOL SECControlBarMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!SECMDIChildWnd::PreCreateWindow(cs))
+        return FALSE;
+    DropClientEdge(cs);
+    return TRUE;
+}
+
+BOOL SECControlBarMDIChildWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*)
+{
+    return CreateFloatDockBar(*this);
+}
+
+void SECControlBarMDIChildWnd::RecalcLayout(BOOL bNotify)
+{
+    if (m_bInRecalcLayout)
+        return;
+    SECMDIChildWnd::RecalcLayout(bNotify);
+    TakeBarTitle(*this);
+}
+
+void SECControlBarMDIChildWnd::OnSize(UINT nType, int cx, int cy)
+{
+    FitBarToSize(nType, cx, cy);
     CFrameWnd::OnSize(nType, cx, cy);
 }
 
 void SECControlBarMDIChildWnd::OnClose()
 {
-    CControlBar* bar = TheBar();
-    CMDIFrameWnd* main = GetMDIFrame();
-    if (!bar || !main) {
+    if (!HideBarOnClose(*this))
         CFrameWnd::OnClose();
-        return;
-    }
-    // Closing hides the bar; the window stays for it to come back to.
-    ::SendMessage(main->m_hWndMDIClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(m_hWnd), 0);
-    main->CFrameWnd::ShowControlBar(bar, FALSE, FALSE);
 }
 
 void SECControlBarMDIChildWnd::OnWindowPosChanged(WINDOWPOS* lpwndpos)
 {
-    if (CControlBar* bar = TheBar())
-        if (auto* context = dynamic_cast<SECDockContext*>(bar->m_pDockContext)) {
-            CRect rect;
-            GetWindowRect(&rect);
-            context->m_ptMDIFloatPos = rect.TopLeft();
-        }
+    RememberFloatPos(*this);
     DefWindowProc(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(lpwndpos));
 }
 
 void SECControlBarMDIChildWnd::OnShowWindow(BOOL bShow, UINT nStatus)
 {
     DefWindowProc(WM_SHOWWINDOW, bShow, nStatus);
-    if (CMDIFrameWnd* main = GetMDIFrame(); main && main->m_hWndMDIClient)
-        ::PostMessage(main->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+    RefreshMainMenu(*this);
+}
+
+// ---- In a workbook: the same as a sheet with its tab ---------------------------------------------
+
+IMPLEMENT_DYNCREATE(SECControlBarWorksheet, SECWorksheet)
+
+BOOL SECControlBarWorksheet::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!SECWorksheet::PreCreateWindow(cs))
+        return FALSE;
+    DropClientEdge(cs);
+    return TRUE;
+}
+
+BOOL SECControlBarWorksheet::OnCreateClient(LPCREATESTRUCT, CCreateContext*)
+{
+    return CreateFloatDockBar(*this);
+}
+
+void SECControlBarWorksheet::RecalcLayout(BOOL bNotify)
+{
+    if (m_bInRecalcLayout)
+        return;
+    SECWorksheet::RecalcLayout(bNotify);
+    TakeBarTitle(*this);
+}
+
+LRESULT SECControlBarWorksheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        FitBarToSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_CLOSE:
+        if (HideBarOnClose(*this))
+            return 0;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        RememberFloatPos(*this);
+        return DefWindowProc(message, wParam, lParam);
+    case WM_SHOWWINDOW: {
+        // The sheet's tab follows its window too.
+        const LRESULT result = SECWorksheet::WindowProc(message, wParam, lParam);
+        RefreshMainMenu(*this);
+        return result;
+    }
+    default:
+        break;
+    }
+    return SECWorksheet::WindowProc(message, wParam, lParam);
 }

@@ -155,7 +155,7 @@ CFrameWnd* SECMDIFrameWnd::CreateMDIFloat(DWORD dwStyle)
         delete object;
         return nullptr;
     }
-    if (auto* floatChild = dynamic_cast<SECControlBarMDIChildWnd*>(child))
+    if (auto* floatChild = dynamic_cast<SECMDIFloatHost*>(child))
         floatChild->m_wndDockBar.m_dwStyle = (dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) | CBRS_ALIGN_LEFT;
     // A frame that fails to load has deleted itself.
     if (!child->LoadFrame(SEC_IDR_MDIFLOAT, 0x42CFA000, this, nullptr))

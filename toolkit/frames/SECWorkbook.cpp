@@ -10,6 +10,7 @@
 #include "platform/controls/ToolTip.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/ResourceImages.h"
+#include "toolkit/frames/SECControlBarMDIChildWnd.h"
 
 IMPLEMENT_DYNCREATE(SECWorkbook, SECMDIFrameWnd)
 IMPLEMENT_DYNCREATE(SECWorksheet, SECMDIChildWnd)
@@ -48,6 +49,8 @@ LRESULT SECWorkbookClient::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 
 SECWorkbook::SECWorkbook()
 {
+    // Bars floated inside the client become sheets with tabs of their own.
+    m_pMDIFloatClass = RUNTIME_CLASS(SECControlBarWorksheet);
 }
 
 SECWorkbook::~SECWorkbook()

@@ -7,6 +7,8 @@
 #include "platform/afx/gdi/CDC.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/support/ScopedTempDir.h"
+#include "toolkit/docking/SECControlBar.h"
+#include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 #include "toolkit/frames/SECWorkbook.h"
 
@@ -122,3 +124,39 @@ TEST_F(SECWorkbookTest, LongTitlesAreShortenedToTheirTab)
     EXPECT_EQ(book->ShortenedTitle(&dc, "abc", 1), "abc") << "three characters are never cut";
 }
 
+
+TEST_F(SECWorkbookTest, ABarFloatedInTheClientBecomesASheetThatCloseHidesTheBarOf)
+{
+    book->EnableDocking(CBRS_ALIGN_ANY);
+    auto* bar = new SECControlBar;
+    bar->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(bar->Create(book, "Output Area", WS_VISIBLE | CBRS_BOTTOM | CBRS_SIZE_DYNAMIC,
+                            0xF10 | CBRS_EX_STDCONTEXTMENU | CBRS_EX_ALLOW_MDI_FLOAT, 0xE910));
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    book->DockControlBar(bar, AFX_IDW_DOCKBAR_BOTTOM);
+    book->RecalcLayout();
+
+    bar->SendMessage(WM_COMMAND, ID_SEC_MDIFLOAT, 0);
+    ASSERT_TRUE(bar->IsFloatingInMDIChild());
+    auto* sheet = dynamic_cast<SECControlBarWorksheet*>(bar->GetParentFrame());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->TheBar(), bar);
+    ASSERT_EQ(book->GetSheetCount(), 1);
+    EXPECT_EQ(book->GetSheet(0), sheet);
+    EXPECT_EQ(book->GetSheetTitle(0), CString("Output Area"));
+
+    // Closing the sheet hides the bar and keeps the window for it to come back to.
+    sheet->SendMessage(WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(sheet->m_hWnd));
+    EXPECT_FALSE(bar->IsVisible());
+    EXPECT_EQ(book->GetSheetCount(), 1);
+
+    // Back into the bottom side; the empty container goes with its tab.
+    book->ShowControlBar(bar, TRUE, FALSE);
+    bar->SendMessage(WM_COMMAND, ID_SEC_MDIFLOAT, 0);
+    book->RecalcLayout();
+    EXPECT_FALSE(bar->IsFloatingInMDIChild());
+    EXPECT_EQ(bar->GetParent(), book->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+    backend->ProcessMessages();
+    EXPECT_EQ(book->GetSheetCount(), 0);
+}
