@@ -21,6 +21,7 @@ constexpr UINT kTextIds[gxTextCount] = {
     GX_IDS_CLEARCELLS,  GX_IDS_CUTTINGDATA,    GX_IDS_PASTINGDATA,   GX_IDS_PASTE,        GX_IDS_REPLACING,
     GX_IDS_REPLACEALL,  GX_IDS_SEARCHING,      GX_IDS_RESIZEROWS,    GX_IDS_RESIZECOLS,   GX_IDS_FREEZEROWS,
     GX_IDS_FREEZECOLS,  GX_IDS_CURRENTCELL,    GX_IDS_CLIPBOARDSIZE, GX_IDS_COPY,         GX_IDS_MOVE,
+    GX_IDS_SORTROWS,    GX_IDS_SORTCOLS,
 };
 
 // Copies of the system's edit, list box and combo box classes under the library's names, so

@@ -51,6 +51,8 @@ enum GXAppText : int {
     gxTextClipboardSize,
     gxTextCopy,
     gxTextMove,
+    gxTextSortRows,
+    gxTextSortCols,
     gxTextCount,
 };
 

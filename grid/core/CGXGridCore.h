@@ -31,6 +31,7 @@ class CGXGridAppData;
 class CGXGridHint;
 class CGXGridGdiCache;
 class CGXPluginComponent;
+class CGXSortInfo;
 class CBitmap;
 class CBrush;
 class CPen;
@@ -160,6 +161,9 @@ public:
     virtual void UpdateMoveDataCols(const CGXRange& range, UINT nFlags, BOOL bCreateHint);
     virtual void GetSortColKeys(ROWCOL nCol, const CObArray& sortInfo, CStringArray& keys);
     virtual void SortIndexArray(CDWordArray& indexes, const CObArray& sortInfo);
+    // The text a cell sorts by under one key: by default its control's sort key, which is the
+    // value for the controls that show their value as it stands.
+    virtual BOOL GetSortKey(ROWCOL nRow, ROWCOL nCol, const CGXSortInfo& sortInfo, const CGXStyle& style, CString& sKey);
     virtual void SetTopRow(ROWCOL nRow, UINT nFlags = GX_UPDATENOW, BOOL bCreateHint = TRUE);
     virtual void SetLeftCol(ROWCOL nCol, UINT nFlags = GX_UPDATENOW, BOOL bCreateHint = TRUE);
     virtual BOOL DragSelectStart(ROWCOL nRow, ROWCOL nCol);

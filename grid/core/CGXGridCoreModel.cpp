@@ -1175,3 +1175,13 @@ void CGXGridCore::SortIndexArray(CDWordArray& indexes, const CObArray& sortInfo)
     if (m_pSortImp != nullptr)
         m_pSortImp->SortIndexArray(this, indexes, sortInfo);
 }
+
+BOOL CGXGridCore::GetSortKey(ROWCOL nRow, ROWCOL nCol, const CGXSortInfo& /*sortInfo*/, const CGXStyle& style, CString& sKey)
+{
+    CGXControl* pControl = GetControlById(style.GetControl());
+    if (pControl == nullptr) {
+        sKey = style.GetValue();
+        return TRUE;
+    }
+    return pControl->GetSortKey(nRow, nCol, style, sKey);
+}

@@ -48,8 +48,9 @@ TEST(CrtCollateTest, CollationIsATotalOrderOnMixedTexts)
             EXPECT_EQ(Sign(_mbscoll(U(x.c_str()), U(y.c_str()))), -Sign(_mbscoll(U(y.c_str()), U(x.c_str()))));
             EXPECT_EQ(Sign(_mbsicoll(U(x.c_str()), U(y.c_str()))), -Sign(_mbsicoll(U(y.c_str()), U(x.c_str()))));
             for (const auto& z : texts) {
-                if (_mbsicoll(U(x.c_str()), U(y.c_str())) <= 0 && _mbsicoll(U(y.c_str()), U(z.c_str())) <= 0)
+                if (_mbsicoll(U(x.c_str()), U(y.c_str())) <= 0 && _mbsicoll(U(y.c_str()), U(z.c_str())) <= 0) {
                     EXPECT_LE(_mbsicoll(U(x.c_str()), U(z.c_str())), 0) << x << " " << y << " " << z;
+                }
             }
         }
 }
