@@ -22,7 +22,10 @@
 #include "platform/win/UserApi.h"
 #include "platform/win/WinUser.h"
 
+#include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CGXControlFactory, CObject)
 
@@ -86,16 +89,36 @@ void CGXControlFactory::InitializeApplicationComponents()
     CGXDrawRotatedTextImp::Install();
 }
 
+static std::vector<std::pair<GXWndClassFn, GXWndClassFn>>& WndClassRegistrars()
+{
+    static std::vector<std::pair<GXWndClassFn, GXWndClassFn>> registrars;
+    return registrars;
+}
+
+void GXAddWndClassRegistrar(GXWndClassFn pfnRegister, GXWndClassFn pfnUnregister)
+{
+    auto& all = WndClassRegistrars();
+    const auto pair = std::make_pair(pfnRegister, pfnUnregister);
+    if (std::find(all.begin(), all.end(), pair) == all.end())
+        all.push_back(pair);
+}
+
 void CGXControlFactory::RegisterWndClasses(HINSTANCE hInstance)
 {
     // The grid window's class: a window made by class name (a dialog's control) gets its own
     // grid object on its first message.
     CGXGridWnd::RegisterWndClass(hInstance);
+    for (const auto& [pfnRegister, pfnUnregister] : WndClassRegistrars())
+        if (pfnRegister != nullptr)
+            pfnRegister(hInstance);
 }
 
 void CGXControlFactory::UnregisterWndClasses(HINSTANCE hInstance)
 {
     CGXGridWnd::UnregisterWndClass(hInstance);
+    for (const auto& [pfnRegister, pfnUnregister] : WndClassRegistrars())
+        if (pfnUnregister != nullptr)
+            pfnUnregister(hInstance);
 }
 
 void GXInitControlFactory(DWORD, DWORD, DWORD)

@@ -34,6 +34,11 @@ public:
 using GXControlCreator = CGXControl* (*)(UINT nID, CGXGridCore* pGrid);
 void GXRegisterControlCreator(UINT nID, GXControlCreator pfnCreate);
 
+// Window classes that libraries beside the grid supply (the sheet-tab window and its beam): the
+// factory registers and unregisters them with its own classes. Adding a pair again does nothing.
+using GXWndClassFn = void (*)(HINSTANCE hInstance);
+void GXAddWndClassRegistrar(GXWndClassFn pfnRegister, GXWndClassFn pfnUnregister);
+
 // The application's start-up of the grid library: makes the factory and starts the library with
 // it. The three values choose optional parts of the library; this program uses none of them.
 void GXInitControlFactory(DWORD dwValue1 = 0, DWORD dwValue2 = 0, DWORD dwValue3 = 0);

@@ -1,11 +1,13 @@
 // The engine's geometry, hit-test, resize-tracking, drawing-helper, window-message and key
 // operations. Row heights and column widths are read from the parameter object as stored;
 // everything that needs the window's geometry or painting is marked where it is still to come.
+#include "grid/core/CGXAbstractTabWndInterface.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/frame/CSplitterWnd.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/core/MessageQueue.h"
@@ -82,27 +84,32 @@ LRESULT CGXGridCore::OnGridMessage(UINT nMessage, WPARAM wParam, LPARAM lParam)
         // The parameter object's read-only lock: whether the grid's cells may be changed by name.
         return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->m_bLockReadOnly) : 0;
     case 0x791:
-        // The sheet was renamed: the other views hear of it.
+        // The sheet was renamed: keep its name with the parameter object, and the other views
+        // hear of it.
+        if (m_pParam != nullptr && m_pAppData != nullptr && m_pGridWnd != nullptr)
+            if (auto* pTabs = dynamic_cast<CGXAbstractTabWndInterface*>(m_pAppData->m_pTabWndInterface.get()))
+                pTabs->GetSheetName(m_pParam->m_sSheetName, m_pGridWnd, static_cast<int>(wParam));
         if (HintsWanted(TRUE))
             m_pUpdateHintImp->HintUpdateProperty(this);
         return 0;
     case 0x792: {
-        // May the current cell be left? Asked before the sheet is left or another one shown.
+        // May the current cell be left? Asked by the tab window before the sheet is left or
+        // another one shown, where a non-zero answer refuses the switch.
         if (wParam != 0)
-            return TRUE;
+            return 0;
         ROWCOL nRow, nCol;
         if (!GetCurrentCell(nRow, nCol))
-            return TRUE;
+            return 0;
         const HWND hFocus = ::GetFocus();
         if (CanLeaveOrEnterCell(nRow, nCol, FALSE))
-            return TRUE;
+            return 0;
         MSG msg;
         for (int nGuard = 0; nGuard < 10000 && ::PeekMessage(&msg, hFocus, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE); ++nGuard) {
         }
         if (hFocus != nullptr && ::IsWindow(hFocus))
             ::SetFocus(hFocus);
         ShowWarningText(nRow, nCol);
-        return FALSE;
+        return 1;
     }
     case 0x7A3: {
         // A move by command: 0 first row, 1 up, 2 down, 3 last row, 4 a row by number.
@@ -226,9 +233,17 @@ BOOL CGXGridCore::HandleCommand(WPARAM wParam, LPARAM lParam)
     return pControl != nullptr && pControl->OnCommand(wParam, lParam);
 }
 
-CWnd* CGXGridCore::GetScrollBarCtrl(int)
+CWnd* CGXGridCore::GetScrollBarCtrl(int nBar)
 {
-    // FIXME: shared scroll bars of a parent come with the grid window.
+    // A grid window without bars of its own uses those of a parent that provides them (the
+    // sheet-tab window).
+    if (m_pGridWnd == nullptr || m_pGridWnd->GetSafeHwnd() == nullptr)
+        return nullptr;
+    const DWORD dwStyle = m_pGridWnd->GetStyle();
+    if ((nBar == SB_VERT && (dwStyle & WS_VSCROLL)) || (nBar == SB_HORZ && (dwStyle & WS_HSCROLL)))
+        return nullptr;
+    if (CWnd* pParent = GetScrollBarParent())
+        return pParent->GetDlgItem(nBar == SB_VERT ? AFX_IDW_VSCROLL_FIRST : AFX_IDW_HSCROLL_FIRST);
     return nullptr;
 }
 

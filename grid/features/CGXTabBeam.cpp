@@ -81,12 +81,14 @@ BOOL CGXTabBeam::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT 
 static LRESULT CALLBACK GXTabBeamClassProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     // A beam named in a dialog template: give the window its object, which deletes itself.
-    if (CWnd::FromHandlePermanent(hWnd) == nullptr) {
-        auto* pBeam = new CGXTabBeam;
-        pBeam->m_bAutoDelete = TRUE;
-        pBeam->SubclassWindow(hWnd);
-        pBeam->CreateFonts();
-    }
+    // A window the program made with its own object only passes its default processing here.
+    if (CWnd::FromHandlePermanent(hWnd) != nullptr)
+        return ::DefWindowProc(hWnd, nMsg, wParam, lParam);
+    auto* pBeam = new CGXTabBeam;
+    pBeam->m_bAutoDelete = TRUE;
+    pBeam->Attach(hWnd);
+    ::SetWindowLongPtr(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc));
+    pBeam->CreateFonts();
     return AfxWndProc(hWnd, nMsg, wParam, lParam);
 }
 

@@ -412,17 +412,18 @@ TEST_F(GridInteractionTest, PrivateMessagesMoveTheCellAndAskWhetherItMayBeLeft)
     grid.OnGridMessage(0x7A3, 4, 500); // past the end: the last row
     EXPECT_EQ(Current(), Cell(8, 1));
 
-    // A cell whose edit does not validate may not be left; keys typed meanwhile are dropped.
-    EXPECT_TRUE(grid.OnGridMessage(0x792, 0, 0));
+    // A cell whose edit does not validate may not be left (a non-zero answer refuses the tab
+    // window's switch); keys typed meanwhile are dropped.
+    EXPECT_EQ(grid.OnGridMessage(0x792, 0, 0), 0);
     m_wnd.SetFocus();
     grid.RouteKeyMessage(nullptr, WM_CHAR, 'q', 1, 0);
     m_pControl->m_bRefuse = TRUE;
     ::PostMessage(m_wnd.GetSafeHwnd(), WM_CHAR, 'z', 0);
-    EXPECT_FALSE(grid.OnGridMessage(0x792, 0, 0));
+    EXPECT_NE(grid.OnGridMessage(0x792, 0, 0), 0);
     MSG msg;
     EXPECT_FALSE(::PeekMessage(&msg, m_wnd.GetSafeHwnd(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
     m_pControl->m_bRefuse = FALSE;
-    EXPECT_TRUE(grid.OnGridMessage(0x792, 0, 0));
+    EXPECT_EQ(grid.OnGridMessage(0x792, 0, 0), 0);
 }
 
 TEST_F(GridInteractionTest, NegativeNumbersTakeTheColourTheirCellAsksFor)
