@@ -118,6 +118,13 @@ public:
     CImageList* SetImageList(CImageList* pList, int nKind) override;
     // The button box of an item in client coordinates; false when the item has no row.
     BOOL GetButtonRect(HTREEITEM hItem, RECT& rc);
+    // A new one-image list showing the item's label as it is drawn (the caller owns it); null
+    // for the root.
+    virtual CImageList* CreateDragImage(HTREEITEM hItem);
+    // A new one-image list holding one entry of a list, and one holding a state image and an
+    // icon side by side, 6 pixels apart: the pieces of a drag image with pictures.
+    static CImageList* CreateDragImageFromEntry(CImageList* pList, int nImage);
+    static CImageList* MergeDragImages(CImageList* pStates, int nState, CImageList* pIcons, int nIcon);
 
     // ---- List steps the tree changes ----
     BOOL GetItem(LV_ITEM& item, BOOL bCopyText = TRUE, BOOL bAskParent = TRUE) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/afx/gdi/GdiObjects.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/gdi/CImageList.h"
 #include "platform/win/Gdi.h"
@@ -419,4 +420,81 @@ void SECTreeBaseC::DrawCell(CDC* pDC, SECListPaintContext* pContext)
     }
     if (oldFont)
         pDC->SelectObject(oldFont);
+}
+
+// ---- Drag images ------------------------------------------------------------------------------
+
+CImageList* SECTreeBaseC::CreateDragImage(HTREEITEM hItem)
+{
+    if (NodeOf(hItem) == nullptr)
+        return nullptr;
+    const CString text = GetItemText(hItem);
+    CDC screen;
+    screen.Attach(::GetDC(nullptr));
+    CDC memory;
+    memory.CreateCompatibleDC(&screen);
+    CFont* oldFont = memory.SelectObject(GetItemFont());
+    // The label's box as the rows draw it when the item has a row; measured otherwise.
+    RECT label{};
+    CSize size;
+    const int row = GetItemRow(hItem);
+    if (row >= 0 && GetLabelRect(row, label, 2) && label.right > label.left && label.bottom > label.top) {
+        size = CSize(label.right - label.left, label.bottom - label.top);
+    } else {
+        const CSize extent = memory.GetTextExtent(text);
+        size = CSize(std::max<LONG>(extent.cx, 1) + 4, std::max<LONG>(extent.cy, 1) + 2);
+    }
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&screen, size.cx, size.cy);
+    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
+    CRect box(0, 0, size.cx, size.cy);
+    memory.FillSolidRect(&box, ::GetSysColor(COLOR_WINDOW));
+    memory.SetBkMode(TRANSPARENT);
+    memory.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+    CRect textBox = box;
+    textBox.DeflateRect(2, 0);
+    memory.DrawText(text, &textBox, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    memory.SelectObject(oldBitmap);
+    memory.SelectObject(oldFont);
+    ::ReleaseDC(nullptr, screen.Detach());
+
+    auto* list = new CImageList;
+    if (!list->Create(size.cx, size.cy, ILC_COLOR24, 1, 0) || list->Add(&bitmap, static_cast<CBitmap*>(nullptr)) != 0) {
+        delete list;
+        return nullptr;
+    }
+    return list;
+}
+
+CImageList* SECTreeBaseC::CreateDragImageFromEntry(CImageList* pList, int nImage)
+{
+    IMAGEINFO info{};
+    if (pList == nullptr || !pList->GetImageInfo(nImage, &info))
+        return nullptr;
+    HICON icon = pList->ExtractIcon(nImage);
+    if (icon == nullptr)
+        return nullptr;
+    auto* list = new CImageList;
+    const bool made = list->Create(info.rcImage.right - info.rcImage.left, info.rcImage.bottom - info.rcImage.top,
+                                   ILC_COLOR24 | ILC_MASK, 1, 0)
+        && list->Add(icon) == 0;
+    ::DestroyIcon(icon);
+    if (!made) {
+        delete list;
+        return nullptr;
+    }
+    return list;
+}
+
+CImageList* SECTreeBaseC::MergeDragImages(CImageList* pStates, int nState, CImageList* pIcons, int nIcon)
+{
+    IMAGEINFO state{};
+    if (pStates == nullptr || pIcons == nullptr || !pStates->GetImageInfo(nState, &state))
+        return nullptr;
+    auto* list = new CImageList;
+    if (!list->Create(*pStates, nState, *pIcons, nIcon, state.rcImage.right - state.rcImage.left + 6, 0)) {
+        delete list;
+        return nullptr;
+    }
+    return list;
 }

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
+#include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/CImageList.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/toolkit/controls/ControlsTestSupport.h"
 #include "toolkit/controls/SECTreeCtrl.h"
@@ -125,3 +129,59 @@ TEST_F(SECTreePaintTest, TheTwoPartMarkupCountsOnlyWhenLabelsWrap)
 }
 
 }   // namespace
+
+TEST_F(SECTreePaintTest, ADragImageIsTheLabelAsDrawnAndPicturesSitSixPixelsApart)
+{
+    Make();
+    HTREEITEM item = tree.InsertItem("Hello", TVI_ROOT);
+    std::unique_ptr<CImageList> drag(tree.CreateDragImage(item));
+    ASSERT_NE(drag, nullptr);
+    ASSERT_EQ(drag->GetImageCount(), 1);
+    RECT label{};
+    ASSERT_TRUE(tree.GetLabelRect(tree.GetItemRow(item), label, 2));
+    IMAGEINFO info{};
+    ASSERT_TRUE(drag->GetImageInfo(0, &info));
+    EXPECT_EQ(info.rcImage.right - info.rcImage.left, label.right - label.left);
+    EXPECT_EQ(info.rcImage.bottom - info.rcImage.top, label.bottom - label.top);
+
+    // The text shows in the window's text colour on the window's colour.
+    CDC screen;
+    screen.Attach(::GetDC(nullptr));
+    CDC memory;
+    memory.CreateCompatibleDC(&screen);
+    CBitmap target;
+    target.CreateCompatibleBitmap(&screen, label.right - label.left, label.bottom - label.top);
+    CBitmap* old = memory.SelectObject(&target);
+    drag->Draw(&memory, 0, CPoint(0, 0), ILD_NORMAL);
+    int text = 0, ground = 0;
+    for (int y = 0; y < label.bottom - label.top; ++y)
+        for (int x = 0; x < label.right - label.left; ++x) {
+            const COLORREF c = memory.GetPixel(x, y);
+            text += c == ::GetSysColor(COLOR_WINDOWTEXT);
+            ground += c == ::GetSysColor(COLOR_WINDOW);
+        }
+    memory.SelectObject(old);
+    ::ReleaseDC(nullptr, screen.Detach());
+    EXPECT_GT(text, 10);
+    EXPECT_GT(ground, text);
+    EXPECT_EQ(tree.CreateDragImage(TVI_ROOT), nullptr) << "the root has no label";
+
+    // A state image and an icon merged side by side, 6 pixels apart; one entry on its own.
+    CImageList states, icons;
+    ASSERT_TRUE(states.Create(13, 13, ILC_COLOR24 | ILC_MASK, 1, 0));
+    ASSERT_TRUE(icons.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
+    CBitmap s, i;
+    s.CreateCompatibleBitmap(&memory, 13, 13);
+    i.CreateCompatibleBitmap(&memory, 16, 16);
+    ASSERT_EQ(states.Add(&s, RGB(255, 0, 255)), 0);
+    ASSERT_EQ(icons.Add(&i, RGB(255, 0, 255)), 0);
+    std::unique_ptr<CImageList> merged(SECTreeBaseC::MergeDragImages(&states, 0, &icons, 0));
+    ASSERT_NE(merged, nullptr);
+    ASSERT_TRUE(merged->GetImageInfo(0, &info));
+    EXPECT_EQ(info.rcImage.right - info.rcImage.left, 13 + 6 + 16);
+    std::unique_ptr<CImageList> single(SECTreeBaseC::CreateDragImageFromEntry(&icons, 0));
+    ASSERT_NE(single, nullptr);
+    ASSERT_TRUE(single->GetImageInfo(0, &info));
+    EXPECT_EQ(info.rcImage.right - info.rcImage.left, 16);
+    EXPECT_EQ(SECTreeBaseC::CreateDragImageFromEntry(&icons, 3), nullptr);
+}
