@@ -1,0 +1,119 @@
+// A tab window of three grid sheets in a frame on the X11 backend under Xvfb: the shown sheet,
+// the beam with its current tab, a switch, a rename and a splitter drag, as the screen shows them.
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/features/CGXTabWnd.h"
+#include "platform/afx/frame/CFrameWnd.h"
+#include "platform/controls/StandardControls.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+using screen_capture::PixelAt;
+using screen_capture::Screenshot;
+
+namespace {
+
+class TabWndX11Test : public X11Test {
+protected:
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        RegisterStandardControls();
+        InitGridLibrary(new CGXControlFactory);
+    }
+    void TearDown() override
+    {
+        if (!IsSkipped())
+            TerminateGridLibrary();
+        X11Test::TearDown();
+    }
+};
+
+POINT OnScreen(CWnd& wnd, int x, int y)
+{
+    POINT pt{x, y};
+    ::ClientToScreen(wnd.GetSafeHwnd(), &pt);
+    return pt;
+}
+
+} // namespace
+
+TEST_F(TabWndX11Test, ThreeGridSheetsSwitchRenameAndShareTheStrip)
+{
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Sheets", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 660, 460)));
+    CRect client;
+    frame->GetClientRect(&client);
+    auto tabs = std::make_unique<CGXTabWnd>();
+    ASSERT_TRUE(tabs->Create(frame, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 1));
+    tabs->MoveWindow(&client);
+    CGXGridWnd grids[3];
+    const char* names[3] = {"Pages", "Keywords", "Links"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(grids[i].Create(nullptr, "", WS_CHILD, CRect(0, 0, 10, 10), tabs.get(), 10 + i));
+        grids[i].Initialize();
+        grids[i].GetParam()->EnableUndo(FALSE);
+        grids[i].SetRowCount(60, 0);
+        grids[i].SetColCount(12, 0);
+        CGXStyle style;
+        style.SetValue(CString(names[i]) + " sheet").SetInterior(i == 1 ? RGB(255, 255, 192) : RGB(255, 255, 255));
+        grids[i].ApplyStyleToRange(CGXRange(1, 1, 2, 2), &style, gxOverride, 0, nullptr, 0, 1);
+        tabs->AttachWnd(&grids[i], names[i]);
+    }
+    PumpFor(200);
+
+    // Switch to the second sheet with a click on its tab.
+    CGXTabBeam& beam = tabs->GetBeam();
+    const int xTab = beam.GetTabLeft(1) + 12;
+    beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(xTab, 6));
+    beam.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(xTab, 6));
+    PumpFor(200);
+    EXPECT_EQ(tabs->GetActivePane(), &grids[1]);
+    EXPECT_TRUE(grids[1].IsWindowVisible());
+    EXPECT_FALSE(grids[0].IsWindowVisible());
+
+    // Rename it in place.
+    tabs->SendMessage(GX_WM_TABRENAME, 1, 0);
+    ASSERT_NE(tabs->GetRenamePopup(), nullptr);
+    tabs->GetRenamePopup()->SetWindowText("Key phrases");
+    tabs->SendMessage(GX_WM_TABACCEPTNAME, 0, 0);
+    EXPECT_EQ(tabs->GetTabName(&grids[1]), "Key phrases");
+    EXPECT_EQ(grids[1].GetParam()->m_sSheetName, "Key phrases");
+
+    // Drag the splitter right by 60 pixels.
+    const int before = tabs->m_nBeamWidth;
+    CRect rc;
+    tabs->GetClientRect(&rc);
+    const int y = rc.bottom - 6;
+    tabs->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(before + 3, y));
+    tabs->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(before + 33, y));
+    tabs->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(before + 60, y));
+    PumpFor(200);
+    EXPECT_EQ(tabs->m_nBeamWidth, before + 60);
+    backend->Sync();
+
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/tabwnd.png").c_str());
+    // The yellow cells of the shown sheet; the current tab's face is the window colour.
+    const CRect yellow = grids[1].CalcCellRect(1, 1);
+    EXPECT_EQ(PixelAt(shot, OnScreen(grids[1], yellow.right - 3, yellow.bottom - 3)), 0xFFFFC0u);
+    EXPECT_EQ(PixelAt(shot, OnScreen(beam, beam.GetTabLeft(1) + 9, 3)), 0xFFFFFFu & ::GetSysColor(COLOR_WINDOW));
+    // The splitter's black left line at its new place.
+    EXPECT_EQ(PixelAt(shot, OnScreen(*tabs, before + 61, rc.bottom - 6)), 0x000000u);
+    cairo_surface_destroy(shot);
+    tabs->DestroyWindow();
+    tabs.reset();
+    frame->DestroyWindow();
+}
