@@ -360,16 +360,7 @@ void CGXTabBeam::TrackButton(UINT nEndMessage)
     int nRepeats = 0;
     DWORD dwNext = GetTickCount() + RepeatInterval(nRepeats);
     for (;;) {
-        MSG msg;
-        if (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == nEndMessage || msg.message == WM_QUIT || GetCapture() != this)
-                break;
-            if (msg.message == WM_MOUSEMOVE)
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessage(&msg);
-            continue;
-        }
+        // The repeat is due on the clock, whether or not other messages keep arriving.
         DWORD now = GetTickCount();
         if (static_cast<int>(now - dwNext) >= 0) {
             CPoint pt;
@@ -377,10 +368,23 @@ void CGXTabBeam::TrackButton(UINT nEndMessage)
             ScreenToClient(&pt);
             if (ButtonFromPoint(pt.x, pt.y, m_nTrackButton) != -1)
                 ++nRepeats;
+            now = GetTickCount();
             dwNext = now + RepeatInterval(nRepeats);
-        } else {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, dwNext - now, QS_ALLINPUT);
         }
+        MSG msg;
+        if (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == nEndMessage || msg.message == WM_QUIT || GetCapture() != this) {
+                if (msg.message == WM_QUIT)
+                    ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (msg.message == WM_MOUSEMOVE)
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessage(&msg);
+            continue;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, dwNext - now, QS_ALLINPUT);
     }
     m_bTracking = FALSE;
     m_bPressed = FALSE;

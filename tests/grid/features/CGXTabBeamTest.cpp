@@ -6,6 +6,9 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/HeadlessFixture.h"
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 class TabBeamTest : public HeadlessTest {
@@ -128,11 +131,38 @@ TEST_F(TabBeamTest, ScrollButtonsAreGreyAndIdleWhileEveryTabIsVisibleAndLiveOthe
     EXPECT_EQ(beam.GetCurSel(), first - 1);
 }
 
-TEST_F(TabBeamTest, RepeatIntervalShrinksFrom200To100Milliseconds)
+TEST_F(TabBeamTest, HeldNextButtonScrollsAtOnceThenAfter200MsThenFasterDownTo100Ms)
 {
-    EXPECT_EQ(CGXTabBeam::RepeatInterval(0), 200u);
-    EXPECT_EQ(CGXTabBeam::RepeatInterval(1), 180u);
-    EXPECT_EQ(CGXTabBeam::RepeatInterval(5), 100u);
+    for (int i = 0; i < 30; ++i)
+        beam.InsertTab(FALSE, "Sheet");
+    POINT press{beam.m_nButtonWidth + 4, 5};
+    beam.ClientToScreen(&press);
+    // Every 10 ms of the virtual clock, note where the first visible tab is; release at 1000 ms.
+    std::vector<int> firstAt(101, -1);
+    int step = 0;
+    std::function<void()> tick = [&] {
+        firstAt[static_cast<size_t>(step)] = beam.m_nFirstTab;
+        if (step == 100) {
+            backend->MouseUp(1, press);
+            return;
+        }
+        ++step;
+        backend->AdvanceClock(10);
+        beam.PostMessage(WM_NULL, 0, 0);
+        backend->WhenIdle(tick);
+    };
+    backend->WhenIdle(tick);
+    backend->MouseMove(press);
+    backend->MouseDown(1, press);
+    backend->ProcessMessages();
+    ASSERT_EQ(step, 100);
+    EXPECT_FALSE(beam.m_bTracking);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    // Scrolls at 0, 200, 380, 540, 680, 800, 900 and 1000 ms.
+    const std::vector<std::pair<int, int>> expected = {{0, 1}, {19, 1}, {20, 2}, {37, 2}, {38, 3}, {53, 3}, {54, 4},
+                                                       {67, 4}, {68, 5}, {79, 5}, {80, 6}, {89, 6}, {90, 7}, {99, 7}, {100, 8}};
+    for (auto [at, first] : expected)
+        EXPECT_EQ(firstAt[static_cast<size_t>(at)], first) << "at " << at * 10 << " ms";
     EXPECT_EQ(CGXTabBeam::RepeatInterval(50), 100u);
 }
 
