@@ -221,3 +221,36 @@ TEST_F(TabBeamTest, ClickAsksTheNotificationWindowAndPostsTheSwitch)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TabBeamTest, CtrlAndShiftMarkTabsAndADoubleClickAsksToRenameTheCurrentTab)
+{
+    AddThree();
+    beam.InsertTab(FALSE, "DDDD");
+    const int y = 5;
+    auto at = [&](int nTab) { return MAKELPARAM(beam.GetTabLeft(nTab) + 10, y); };
+    beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at(2));
+    EXPECT_TRUE(beam.GetTab(2).bSel);
+    beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at(2));
+    EXPECT_FALSE(beam.GetTab(2).bSel);
+    EXPECT_EQ(beam.GetCurSel(), 0);
+    // Shift marks from the clicked tab to the current one.
+    beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at(2));
+    EXPECT_TRUE(beam.GetTab(0).bSel && beam.GetTab(1).bSel && beam.GetTab(2).bSel);
+    EXPECT_FALSE(beam.GetTab(3).bSel);
+    // A plain click on an unmarked tab clears the marks.
+    beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at(3));
+    EXPECT_EQ(beam.GetCurSel(), 3);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(beam.GetTab(i).bSel);
+    backend->ProcessMessages();
+    Log().clear();
+    beam.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at(3));
+    backend->ProcessMessages();
+    auto rename = Of(hParent, GX_WM_TABRENAME);
+    ASSERT_EQ(rename.size(), 1u);
+    EXPECT_EQ(rename[0].wParam, 3u);
+}
+
+} // namespace
