@@ -1,6 +1,7 @@
 // Construction, set-up, the attached objects and the object-and-document operations of the
 // engine.
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXFindReplaceState.h"
 
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
@@ -35,6 +36,8 @@ CGXGridCore::CGXGridCore(CWnd* pGridWnd, CDocument* pGridDoc, BOOL bIsViewContex
 
 CGXGridCore::~CGXGridCore()
 {
+    // The shared find state must not point at a grid that is gone.
+    GXGetFindReplaceState().ForgetGrid(this);
     // Plug-ins share the window's handle; they forget it as they go.
     for (CGXPluginComponent* pPlugin : m_plugins)
         delete pPlugin;

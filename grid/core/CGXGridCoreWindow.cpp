@@ -5,6 +5,7 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/frame/CSplitterWnd.h"
@@ -208,6 +209,8 @@ void CGXGridCore::UpdatePrintTokens(CDC*, CPrintInfo* pInfo)
 
 BOOL CGXGridCore::HandleDestroy()
 {
+    // A find or replace dialog this grid opened has nothing left to search.
+    GXGetFindReplaceState().ForgetGrid(this);
     if (m_pCurrentCellControl != nullptr)
         m_pCurrentCellControl->Reset();
     m_pCurrentCellControl = nullptr;

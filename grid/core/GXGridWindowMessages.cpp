@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/afx/dlg/CFindReplaceDialog.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/core/CException.h"
@@ -161,7 +162,8 @@ BOOL GXDispatchGridMessage(CGXGridCore& grid, CWnd& wnd, GXGridWindowKind kind, 
         break;
     }
     if (nMessage == FindReplaceMessage() && nMessage != 0) {
-        grid.HandleFindReplaceMessage(CWnd::FromHandle(reinterpret_cast<HWND>(lParam)));
+        // The message's lParam is the dialog's FINDREPLACE record, which leads back to the dialog.
+        grid.HandleFindReplaceMessage(CFindReplaceDialog::GetNotifier(lParam));
         return TRUE;
     }
     return FALSE;

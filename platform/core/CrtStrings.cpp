@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -100,6 +101,43 @@ char32_t FoldChar(char32_t c)
     return c;
 }
 
+// The capital of each small letter that FoldChar knows, found by running the fold backwards.
+char32_t UpperChar(char32_t c)
+{
+    static const std::vector<char32_t> table = [] {
+        std::vector<char32_t> t(0x500);
+        for (char32_t u = 0; u < t.size(); ++u)
+            t[u] = u;
+        for (char32_t u = t.size(); u-- > 0;) {
+            const char32_t f = FoldChar(u);
+            if (f != u && f < t.size())
+                t[f] = u;
+        }
+        return t;
+    }();
+    return c < table.size() ? table[c] : c;
+}
+
+std::string MapKeepingOffsets(std::string_view text, char32_t (*map)(char32_t))
+{
+    std::string out(text);
+    auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t i = 0;
+    while (i < text.size()) {
+        Utf8Char c = DecodeAt(p + i, text.size() - i);
+        // A stray byte keeps its byte: its Windows-1252 reading is for display only.
+        const bool valid = c.length > 1 || p[i] < 0x80;
+        const char32_t m = map(c.cp);
+        if (valid && m != c.cp && EncodedLength(m) == c.length) {
+            std::string enc;
+            Utf8Encode(m, enc);
+            out.replace(i, c.length, enc);
+        }
+        i += c.length;
+    }
+    return out;
+}
+
 int Collate(const unsigned char* a, const unsigned char* b, bool fold)
 {
     if (a == nullptr)
@@ -141,22 +179,12 @@ int _mbsicoll(const unsigned char* a, const unsigned char* b)
 
 std::string FoldCaseKeepOffsets(std::string_view text)
 {
-    std::string out(text);
-    auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t i = 0;
-    while (i < text.size()) {
-        Utf8Char c = DecodeAt(p + i, text.size() - i);
-        // A stray byte keeps its byte: its Windows-1252 reading is for display only.
-        bool valid = c.length > 1 || p[i] < 0x80;
-        char32_t f = FoldChar(c.cp);
-        if (valid && f != c.cp && EncodedLength(f) == c.length) {
-            std::string enc;
-            Utf8Encode(f, enc);
-            out.replace(i, c.length, enc);
-        }
-        i += c.length;
-    }
-    return out;
+    return MapKeepingOffsets(text, &FoldChar);
+}
+
+std::string UpperCaseKeepOffsets(std::string_view text)
+{
+    return MapKeepingOffsets(text, &UpperChar);
 }
 
 char* _strlwr(char* str)

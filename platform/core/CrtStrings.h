@@ -32,6 +32,8 @@ int _mbsicoll(const unsigned char* a, const unsigned char* b);
 // same encoded length, so that a byte offset found in the folded text is the same offset in the
 // original. Invalid bytes stay as they are.
 std::string FoldCaseKeepOffsets(std::string_view text);
+// The same with every letter in upper case, for searches whose prepared text is upper-cased.
+std::string UpperCaseKeepOffsets(std::string_view text);
 
 // Splits a POSIX path into its parts; any part may be null. There are no drive letters: the
 // drive is always empty. The folder keeps its final "/", the extension its ".". Each part is

@@ -65,4 +65,7 @@ TEST(CrtCollateTest, FoldKeepsByteOffsets)
     std::string needle = FoldCaseKeepOffsets("\xD0\xBC\xD0\x98\xD0\xA0");
     EXPECT_EQ(folded.find(needle), text.find("\xD0\x9C\xD0\xB8\xD0\xA0"));
     EXPECT_EQ(FoldCaseKeepOffsets(""), "");
+    // Upper case is the fold run backwards, on the same bytes.
+    EXPECT_EQ(UpperCaseKeepOffsets(folded), "X\xC3\x89T\xC3\x89 \xD0\x9C\xD0\x98\xD0\xA0 \xC4\xB0 \xE9 AB\xE2\x82\xAC");
+    EXPECT_EQ(UpperCaseKeepOffsets("\xC3\xBF\xC5\x82"), "\xC5\xB8\xC5\x81"); // ÿł → ŸŁ
 }
