@@ -46,9 +46,11 @@ CString Section(int index)
 CWinApp& App()
 {
     static CWinApp* s_app = [] {
-        // The profile lives in a folder of its own, never in the user's.
-        static char folder[] = "/tmp/vostrel-fuzz-dock-XXXXXX";
-        if (mkdtemp(folder))
+        // The profile lives in a folder of its own, never in the user's; in memory where it can,
+        // since the store syncs every change to disk.
+        static char inMemory[] = "/dev/shm/vostrel-fuzz-dock-XXXXXX";
+        static char onDisk[] = "/tmp/vostrel-fuzz-dock-XXXXXX";
+        if (const char* folder = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk))
             setenv("XDG_CONFIG_HOME", folder, 1);
         HeadlessBackend::Install();
         auto* app = new CWinApp("DockLayoutFuzz");
