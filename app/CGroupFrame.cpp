@@ -1,0 +1,4 @@
+// The group view's child frame.
+#include "app/CGroupFrame.h"
+
+IMPLEMENT_DYNCREATE(CGroupFrame, SECMDIChildWnd)

@@ -1,0 +1,388 @@
+// The main frame: its bars and panes, the enabling rule, closing, help and the web links.
+#include "app/CMainFrame.h"
+
+#include "app/CVostrelApp.h"
+#include "app/CGroupView.h"
+#include "app/res/AppRes.h"
+#include "engine/project/CPageNodeCol.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/afx/gdi/CMenu.h"
+#include "toolkit/docking/SECControlBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+
+#include <cerrno>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+constexpr UINT kWmHelp = 0x0053;
+}
+
+IMPLEMENT_DYNCREATE(CMainFrame, SECMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_CLOSE()
+    ON_MESSAGE(kWmHelp, &CMainFrame::OnHelpInfo)
+    ON_WM_CONTEXTMENU()
+    ON_COMMAND(ID_VIEW_PROJECT_AREA, &CMainFrame::OnToggleProjectArea)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_PROJECT_AREA, &CMainFrame::OnUpdateProjectArea)
+    ON_COMMAND(ID_VIEW_OUTPUT_AREA, &CMainFrame::OnToggleOutputArea)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_OUTPUT_AREA, &CMainFrame::OnUpdateOutputArea)
+    ON_COMMAND(ID_VIEW_TOOLBARS, &CMainFrame::OnToolbars)
+    ON_COMMAND(ID_CUSTOMIZE_TOOLBAR, &CMainFrame::OnCustomizeToolbar)
+    ON_UPDATE_COMMAND_UI(ID_CUSTOMIZE_TOOLBAR, &CMainFrame::OnUpdateCustomizeToolbar)
+    ON_COMMAND(ID_METATAG_SETTINGS, &CMainFrame::OnMetatagSettings)
+    ON_UPDATE_COMMAND_UI(ID_METATAG_SETTINGS, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_PROJECT_SETTINGS, &CMainFrame::OnProjectSettings)
+    ON_UPDATE_COMMAND_UI(ID_PROJECT_SETTINGS, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_SYSTEM_INFO, &CMainFrame::OnSystemInfo)
+    ON_COMMAND_RANGE(ID_WEB_HOME, ID_WEB_FEEDBACK, &CMainFrame::OnWebLink)
+    ON_COMMAND(ID_NEW_PROJECT, &CMainFrame::OnNewProject)
+    ON_UPDATE_COMMAND_UI(ID_NEW_PROJECT, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_OPEN_PROJECT, &CMainFrame::OnOpenProject)
+    ON_UPDATE_COMMAND_UI(ID_OPEN_PROJECT, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_CLOSE_PROJECT, &CMainFrame::OnCloseProject)
+    ON_UPDATE_COMMAND_UI(ID_CLOSE_PROJECT, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_SAVE_PROJECT, &CMainFrame::OnSaveProject)
+    ON_UPDATE_COMMAND_UI(ID_SAVE_PROJECT, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_SAVE_PROJECT_AS, &CMainFrame::OnSaveProjectAs)
+    ON_UPDATE_COMMAND_UI(ID_SAVE_PROJECT_AS, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_SAVE_EDITED_FILES, &CMainFrame::OnSaveEditedFiles)
+    ON_UPDATE_COMMAND_UI(ID_SAVE_EDITED_FILES, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_START_SCAN, &CMainFrame::OnStartScan)
+    ON_UPDATE_COMMAND_UI(ID_START_SCAN, &CMainFrame::OnUpdateCommand)
+    ON_COMMAND(ID_STOP_SCAN, &CMainFrame::OnStopScan)
+    ON_UPDATE_COMMAND_UI(ID_STOP_SCAN, &CMainFrame::OnUpdateCommand)
+    ON_MESSAGE(kMsgFileScanned, &CMainFrame::OnScanProgress)
+    ON_MESSAGE(kMsgScanFinished, &CMainFrame::OnScanDone)
+    ON_MESSAGE(kMsgShowSetting, &CMainFrame::OnSyncPageUpdate)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame()
+{
+    m_pToolBarManager = std::make_unique<SECToolBarManager>(this, nullptr);
+    EnableBmpMenus(TRUE, TRUE);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    return SECMDIFrameWnd::PreCreateWindow(cs);
+}
+
+void CMainFrame::ActivateFrame(int nCmdShow)
+{
+    SECMDIFrameWnd::ActivateFrame(nCmdShow);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (SECMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!CreateToolBars())
+        return -1;
+
+    static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    if (!m_wndStatusBar.Create(this, 0x50008200, 59393) ||
+        !m_wndStatusBar.SetIndicators(indicators, static_cast<int>(std::size(indicators))))
+        return -1;
+
+    EnableDocking(CBRS_ALIGN_ANY);
+    if (!CreatePanes())
+        return -1;
+
+    LoadBarState(kMainToolbarProfile);
+    m_pToolBarManager->LoadState(kMainToolbarProfile);
+    LoadBarState(kGridToolbarProfile);
+    m_pToolBarManager->LoadState(kGridToolbarProfile);
+
+    // The panes appear when a project is opened.
+    ShowControlBar(m_pProjectArea, FALSE, TRUE);
+    ShowControlBar(m_pOutputArea, FALSE, TRUE);
+    return 0;
+}
+
+BOOL CMainFrame::CreateToolBars()
+{
+    // FIXME: the button strips and the two default toolbars come with the toolbar images.
+    return TRUE;
+}
+
+// The two panes. They are made here and docked on the left and at the bottom; their contents
+// (the project tree, the output text) are made by the panes themselves.
+BOOL CMainFrame::CreatePanes()
+{
+    auto makePane = [this](UINT nCaption, UINT nID, UINT nDockBar) -> SECControlBar* {
+        CString strCaption;
+        strCaption.LoadString(nCaption);
+        auto* pBar = new SECControlBar;
+        pBar->m_bAutoDelete = TRUE;
+        if (!pBar->Create(this, strCaption, 33300, 3856, nID)) {
+            delete pBar;
+            return nullptr;
+        }
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(pBar, nDockBar);
+        return pBar;
+    };
+    m_pProjectArea = makePane(IDS_PROJECT_AREA, IDW_PROJECT_AREA, AFX_IDW_DOCKBAR_LEFT);
+    if (!m_pProjectArea)
+        return FALSE;
+    m_pOutputArea = makePane(IDS_OUTPUT_AREA, IDW_OUTPUT_AREA, AFX_IDW_DOCKBAR_BOTTOM);
+    return m_pOutputArea != nullptr;
+}
+
+UINT CMainFrame::GetOutputAreaBar(SECControlBar*& pBar) const
+{
+    pBar = (m_pOutputArea && m_pOutputArea->m_hWnd) ? m_pOutputArea : nullptr;
+    return pBar ? 0 : 1;
+}
+
+HWND CMainFrame::GetOutputPane()
+{
+    return (m_pOutputArea && m_pOutputArea->m_hWnd) ? m_pOutputArea->m_hWnd : nullptr;
+}
+
+void CMainFrame::ReloadGroupView(CSelNodesCol& pages)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CGroupView* pView = nullptr;
+    if (pApp && pApp->ActivateGroupView(pView) == 0 && pView)
+        pView->LoadPages(pages);
+}
+
+void CMainFrame::ShowPane(SECControlBar* pBar, BOOL bShow)
+{
+    if (pBar && pBar->m_hWnd)
+        ShowControlBar(pBar, bShow, TRUE);
+}
+
+BOOL CMainFrame::IsProjectOpen() const
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CProjectSettings* pSettings = nullptr;
+    return pApp && pApp->GetProjectSettings(pSettings) == 0;
+}
+
+// ---- Enabling ----
+
+BOOL CMainFrame::IsCommandEnabled(UINT nID) const
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (!pApp)
+        return FALSE;
+    const UINT nRun = pApp->GetRunState();
+    switch (nID) {
+    case ID_SAVE_EDITED_FILES:
+        return nRun == 0 && pApp->IsEdited() == 2;
+    case ID_OPEN_PROJECT:
+        return nRun == 0;
+    case ID_CLOSE_PROJECT:
+    case ID_SAVE_PROJECT:
+    case ID_SAVE_PROJECT_AS:
+    case ID_METATAG_SETTINGS:
+    case ID_PROJECT_SETTINGS:
+        return nRun == 0 && IsProjectOpen();
+    case ID_STOP_SCAN:
+        return nRun == 1;
+    case ID_START_SCAN:
+        return nRun == 0 && !pApp->GetSelectedNodes().IsEmpty();
+    default:
+        return nRun == 0;
+    }
+}
+
+void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsCommandEnabled(pCmdUI->m_nID));
+}
+
+void CMainFrame::OnUpdateProjectArea(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_pProjectArea && m_pProjectArea->m_hWnd && m_pProjectArea->IsWindowVisible());
+}
+
+void CMainFrame::OnUpdateOutputArea(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_pOutputArea && m_pOutputArea->m_hWnd && m_pOutputArea->IsWindowVisible());
+}
+
+void CMainFrame::OnToggleProjectArea()
+{
+    if (m_pProjectArea && m_pProjectArea->m_hWnd)
+        ShowControlBar(m_pProjectArea, !m_pProjectArea->IsWindowVisible(), TRUE);
+}
+
+void CMainFrame::OnToggleOutputArea()
+{
+    if (m_pOutputArea && m_pOutputArea->m_hWnd)
+        ShowControlBar(m_pOutputArea, !m_pOutputArea->IsWindowVisible(), TRUE);
+}
+
+void CMainFrame::OnUpdateCustomizeToolbar(CCmdUI*)
+{
+    // Left alone on purpose: customising is always possible.
+}
+
+// ---- Closing ----
+
+void CMainFrame::OnClose()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp && pApp->GetRunState() != CVostrelAppModel::runIdle) {
+        AfxMessageBox(IDS_NO_EXIT_WHILE_SCANNING, MB_ICONINFORMATION);
+        return;
+    }
+    if (CloseProject() == 0)
+        return;
+    SaveLayout();
+    SECMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::SaveLayout()
+{
+    SaveBarState(kMainToolbarProfile);
+    m_pToolBarManager->SaveState(kMainToolbarProfile);
+    SaveBarState(kGridToolbarProfile);
+    m_pToolBarManager->SaveState(kGridToolbarProfile);
+}
+
+// ---- Help and menus ----
+
+LRESULT CMainFrame::OnHelpInfo(WPARAM, LPARAM lParam)
+{
+    auto* pInfo = reinterpret_cast<HELPINFO*>(lParam);
+    DWORD_PTR dwContext = m_nIDTracking;
+    if (pInfo) {
+        if (pInfo->iContextType == HELPINFO_MENUITEM)
+            dwContext = HID_BASE_COMMAND + static_cast<DWORD_PTR>(pInfo->iCtrlId);
+        else if (pInfo->iContextType == HELPINFO_WINDOW)
+            dwContext = HID_BASE_RESOURCE + static_cast<DWORD_PTR>(pInfo->iCtrlId);
+    }
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->WinHelp(dwContext, HELP_CONTEXT);
+    return TRUE;
+}
+
+void CMainFrame::OnContextMenu(CWnd*, CPoint point)
+{
+    ShowPopupMenu(IDR_POPUP_NEWPROJECT, point.x, point.y);
+}
+
+void CMainFrame::ShowPopupMenu(UINT nMenuID, int x, int y)
+{
+    CMenu menu;
+    if (!menu.LoadMenu(nMenuID))
+        return;
+    if (CMenu* pPopup = menu.GetSubMenu(0))
+        pPopup->TrackPopupMenu(0, x, y, this);
+    menu.DestroyMenu();
+}
+
+void CMainFrame::OnToolbars()
+{
+    if (m_pToolBarManager->ExecViewToolBarsDlg() == 43099)
+        OnCustomizeToolbar();
+}
+
+void CMainFrame::OnCustomizeToolbar()
+{
+    // FIXME: the Customize sheet comes with the toolbars.
+}
+
+void CMainFrame::OnMetatagSettings()
+{
+    // FIXME: the settings dialog is still to come; until then the command does nothing.
+}
+
+void CMainFrame::OnProjectSettings()
+{
+    // FIXME: the project settings sheet is still to come.
+}
+
+void CMainFrame::OnSystemInfo()
+{
+    // FIXME: the system information report is still to come.
+}
+
+// ---- Web links ----
+
+void CMainFrame::OnWebLink(UINT nID)
+{
+    UINT nString = 0;
+    switch (nID) {
+    case ID_WEB_HOME: nString = IDS_WEB_HOME; break;
+    case ID_WEB_PRODUCT: nString = IDS_WEB_PRODUCT; break;
+    case ID_WEB_DOWNLOAD: nString = IDS_WEB_DOWNLOAD; break;
+    case ID_WEB_SUPPORT: nString = IDS_WEB_SUPPORT; break;
+    case ID_WEB_PURCHASING: nString = IDS_WEB_PURCHASING; break;
+    case ID_WEB_FEEDBACK: nString = IDS_WEB_FEEDBACK; break;
+    default: return;
+    }
+    CString strUrl;
+    if (strUrl.LoadString(nString))
+        OpenUrl(strUrl);
+}
+
+UINT CMainFrame::OpenUrl(const CString& strUrl)
+{
+    // xdg-open, by argument vector: no shell sees the address.
+    std::string url(static_cast<LPCTSTR>(strUrl));
+    char program[] = "xdg-open";
+    char* argv[] = {program, url.data(), nullptr};
+    pid_t pid = 0;
+    int code = 0;
+    const int spawned = ::posix_spawnp(&pid, program, nullptr, nullptr, argv, environ);
+    if (spawned != 0) {
+        code = (spawned == ENOENT) ? 31 : (spawned == EACCES ? 5 : 8);
+    } else {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+            // xdg-open: 2 a file that does not exist, 3 no program for it, 4 the program failed.
+            switch (WEXITSTATUS(status)) {
+            case 0: code = 33; break;
+            case 2: code = 2; break;
+            case 3: code = 31; break;
+            case 4: code = 5; break;
+            default: code = 8; break;
+            }
+        } else {
+            code = 8;
+        }
+    }
+    if (code > 32)
+        return 0;
+    struct Row { int code; const char* text; };
+    static const Row rows[] = {
+        {0, "Out of memory or resources."},
+        {2, "The specified file can not be found."},
+        {3, "The specified path can not be found."},
+        {11, "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."},
+        {5, "The operating system denied access to the specified file."},
+        {27, "The filename association is incomplete or invalid."},
+        {30, "The DDE transaction could not be completed because other DDE transactions were being processed."},
+        {29, "The DDE transaction failed."},
+        {28, "The DDE transaction could not be completed because the request timed out."},
+        {32, "The specified dynamic-link library was not found."},
+        {31, "There is no application associated with the given filename extension."},
+        {8, "There was not enough memory to complete the operation."},
+        {26, "A sharing violation occurred."},
+    };
+    CString strMessage;
+    strMessage.LoadString(IDS_CANNOT_BROWSE_URL);
+    strMessage += strUrl;
+    for (const Row& row : rows) {
+        if (row.code == code) {
+            strMessage += "\n\n";
+            strMessage += row.text;
+            break;
+        }
+    }
+    AfxMessageBox(strMessage, MB_ICONERROR);
+    return 0;
+}

@@ -1,0 +1,128 @@
+// CMainFrame: the program's MDI main window. It carries the menus, the two toolbars, the status
+// bar with the scan meter and the two docking panes; it owns the rule that enables every
+// command by the run state, and the project, scan and save commands.
+#pragma once
+
+#include "app/CCustomStatusbarWrapper.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "toolkit/frames/SECMDIFrameWnd.h"
+
+#include <memory>
+
+class CMetaSetting;
+class CMetaSettingList;
+class CPageNode;
+class CProjectSettings;
+class SECControlBar;
+class SECToolBarManager;
+
+class CMainFrame : public SECMDIFrameWnd, public IScanHost {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Results of OpenProjectFile.
+    static constexpr UINT kOpenDone = 0;
+    static constexpr UINT kOpenFailed = 1;
+    static constexpr UINT kOpenCancelled = 2;   // the user kept the open project
+
+    // ---- Projects ----
+    // Closes the open project and opens the file: kOpenDone, kOpenFailed (reported, no project
+    // open afterwards) or kOpenCancelled (the user cancelled a question or the enumeration).
+    UINT OpenProjectFile(const CString& strPath);
+    // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
+    UINT CloseProject();
+    CPageNode* SetUpProject(const CProjectSettings& settings, const CMetaSettingList& list);
+    void CloseProjectViews();
+    void FinishCellEdit();
+    void CloseAllChildFrames();
+    UINT SaveProject();
+    UINT SaveProjectAs();
+    UINT WriteProjectFile(const CString& strPath);
+    UINT AskProjectPath(CString& strPath);
+    UINT EnsureSettingsFilePath(CProjectSettings& settings);
+    // What the last SetUpProject's enumeration ended with (IDOK, 1012 stopped, IDCANCEL).
+    INT_PTR GetLastEnumerationResult() const { return m_nLastEnumResult; }
+
+    // ---- Scan meter ----
+    void SetProgressMeter(const CString& strText, UINT nLow, UINT nCount);
+    void ClearProgressMeter();
+    UINT GetFilesScanned() const { return m_nFilesScanned; }
+
+    // ---- Panes ----
+    // The Project Area and Output Area bars; null before they are made.
+    SECControlBar* GetProjectAreaBar() const { return m_pProjectArea; }
+    UINT GetOutputAreaBar(SECControlBar*& pBar) const;
+    CCustomStatusbarWrapper& GetStatusBar() { return m_wndStatusBar; }
+    SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager.get(); }
+
+    // ---- Commands ----
+    // The one enabling rule of the frame's commands, also checked by their handlers, so a
+    // command posted while disabled does nothing.
+    BOOL IsCommandEnabled(UINT nID) const;
+    UINT OpenUrl(const CString& strUrl);
+    void ShowPopupMenu(UINT nMenuID, int x, int y);
+
+    // ---- IScanHost ----
+    HWND GetMainWindow() override { return m_hWnd; }
+    void ReloadGroupView(CSelNodesCol& pages) override;
+    HWND GetOutputPane() override;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void ActivateFrame(int nCmdShow = -1) override;
+
+    // The settings file's path saved for the project: the project's own, else the catalogue's.
+    static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
+    static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
+
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnClose();
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(CWnd* pWnd, CPoint point);
+    void OnToggleProjectArea();
+    void OnUpdateProjectArea(CCmdUI* pCmdUI);
+    void OnToggleOutputArea();
+    void OnUpdateOutputArea(CCmdUI* pCmdUI);
+    void OnToolbars();
+    void OnCustomizeToolbar();
+    void OnUpdateCustomizeToolbar(CCmdUI* pCmdUI);
+    void OnMetatagSettings();
+    void OnProjectSettings();
+    void OnSystemInfo();
+    void OnWebLink(UINT nID);
+    void OnUpdateCommand(CCmdUI* pCmdUI);
+
+    void OnNewProject();
+    void OnOpenProject();
+    void OnCloseProject();
+    void OnSaveProject();
+    void OnSaveProjectAs();
+    void OnSaveEditedFiles();
+    void OnStartScan();
+    void OnStopScan();
+    LRESULT OnScanProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSyncPageUpdate(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateToolBars();
+    BOOL CreatePanes();
+    void ShowPane(SECControlBar* pBar, BOOL bShow);
+    BOOL IsProjectOpen() const;
+    void SaveLayout();
+
+    CCustomStatusbarWrapper m_wndStatusBar;
+    // The panes are children of this window and delete themselves with it.
+    SECControlBar* m_pProjectArea = nullptr;
+    SECControlBar* m_pOutputArea = nullptr;
+    std::unique_ptr<SECToolBarManager> m_pToolBarManager;
+    UINT m_nFilesScanned = 0;
+    UINT m_nFilesToScan = 0;
+    UINT m_bWarnAfterScan = 1;
+    INT_PTR m_nLastEnumResult = 0;
+};

@@ -1,0 +1,4 @@
+// The single-page document.
+#include "app/CSingleDoc.h"
+
+IMPLEMENT_DYNCREATE(CSingleDoc, CDocument)

@@ -1,0 +1,93 @@
+// Resource ids of the program's own menus, toolbars, dialogs, commands and texts.
+#pragma once
+
+// Menus, accelerators, toolbar strips, icons.
+#define IDR_MAINFRAME 128            // main menu, accelerators, small toolbar images
+#define IDR_GROUPTYPE 129            // the group document's menu
+#define IDR_SINGLETYPE 120           // the single document's menu
+#define IDR_LARGEBUTTONS 155         // large toolbar images
+#define IDR_POPUP_NEWPROJECT 169     // the main frame's context menu
+#define IDB_SPLASH 142               // the start-up picture
+
+// Dialogs.
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_VERSION 1055
+
+// Panes.
+#define IDW_PROJECT_AREA 1050
+#define IDW_OUTPUT_AREA 1053
+
+// Commands.
+#define ID_SAVE_EDITED_FILES 32771
+#define ID_UNDO_ALL 32772
+#define ID_NEW_PROJECT 32773
+#define ID_OPEN_PROJECT 32774
+#define ID_CLOSE_PROJECT 32775
+#define ID_SAVE_PROJECT 32776
+#define ID_SAVE_PROJECT_AS 32777
+#define ID_STOP_SCAN 32783
+#define ID_ZOOM_IN 32784
+#define ID_ZOOM_OUT 32785
+#define ID_ZOOM_100 32786
+#define ID_CUSTOMIZE_TOOLBAR 32788
+#define ID_METATAG_SETTINGS 32789
+#define ID_START_SCAN 32790
+#define ID_PROJECT_SETTINGS 32792
+#define ID_EDIT_DELETE_META 32796
+#define ID_VIEW_PROJECT_AREA 32798
+#define ID_VIEW_WEB_PAGE 32807
+#define ID_VIEW_HTML_SOURCE 32808
+#define ID_SORT_ASCENDING 32809
+#define ID_SORT_DESCENDING 32810
+#define ID_VIEW_OUTPUT_AREA 32816
+#define ID_VIEW_CHANGES 32817
+#define ID_GROUP_ACTIONS 32821
+#define ID_FILL_DOWN 32826
+#define ID_SYSTEM_INFO 32827
+#define ID_WEB_HOME 32830
+#define ID_WEB_PRODUCT 32831
+#define ID_WEB_DOWNLOAD 32832
+#define ID_WEB_SUPPORT 32833
+#define ID_WEB_PURCHASING 32834
+#define ID_WEB_FEEDBACK 32836
+#define ID_VIEW_TOOLBARS 59392       // also the main toolbar's id
+#define ID_GRID_TOOLBAR 59397
+
+// Texts.
+#define IDS_APP_NAME 57344
+#define IDS_SCAN_NO_SELECTION 62004
+#define IDS_ASK_SAVE_EDITS 62504
+#define IDS_PROJECT_NOT_SAVED 62509
+#define IDS_PROJECT_NOT_OPENED 62510
+#define IDS_ASK_SAVE_PROJECT 62511
+#define IDS_DEFAULT_SETTINGS_NOT_SAVED 62515
+#define IDS_SAVE_SETTINGS_FIRST 62516
+#define IDS_ASK_OVERRIDE_EDITS 62519
+#define IDS_NO_EXIT_WHILE_SCANNING 62520
+#define IDS_SETTINGS_NOT_SAVED 62521
+#define IDS_SETTINGS_FILE_MISSING 62522
+#define IDS_MAIN_TOOLBAR 63000
+#define IDS_PROJECT_AREA 63001
+#define IDS_GRID_TOOLBAR 63004
+#define IDS_COMMANDS_PAGE 63005
+#define IDS_CANNOT_BROWSE_URL 63007
+#define IDS_PROJECT_SETTINGS_TITLE 63008
+#define IDS_SAVE_PROJECT_AS 63020
+#define IDS_PROJECT_FILTER 63021
+#define IDS_OPEN_PROJECT 63022
+#define IDS_OUTPUT_AREA 63030
+#define IDS_BTN_FIRST 63124          // the text buttons' captions, 63124 to 63146
+#define IDS_SCANNING 63148
+#define IDS_FILES_SCANNED 63149
+#define IDS_WEB_HOME 63176
+#define IDS_WEB_SUPPORT 63177
+#define IDS_WEB_PURCHASING 63178
+#define IDS_WEB_PRODUCT 63179
+#define IDS_WEB_DOWNLOAD 63180
+#define IDS_WEB_FEEDBACK 63181
+#define IDS_VERSION_FORMAT 63198
+#define IDS_BAD_PROJECT_FILE 63207
+#define IDS_BAD_SETTINGS_FILE 63230
+#define IDS_SCAN_NOT_STARTED 63231
+#define IDS_PAGES_NOT_SAVED 63232
+#define IDS_HELP_NOT_AVAILABLE 63233
