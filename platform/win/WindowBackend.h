@@ -80,6 +80,9 @@ public:
     // Shows a cursor (a handle from LoadCursor) over the program's windows.
     virtual void SetCursor(HCURSOR cursor);
     virtual SIZE ScreenSize();
+    // The part of the screen the desktop leaves to windows (without panels); the whole screen
+    // when the desktop says nothing.
+    virtual RECT WorkArea();
     // The clipboard's text as UTF-8 (false when there is none) and replacing it.
     virtual bool GetClipboardText(std::string& text);
     virtual void SetClipboardText(const std::string& text);

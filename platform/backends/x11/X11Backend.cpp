@@ -617,6 +617,47 @@ SIZE X11Backend::ScreenSize()
     return SIZE{DisplayWidth(m_display, m_screen), DisplayHeight(m_display, m_screen)};
 }
 
+RECT X11Backend::WorkArea()
+{
+    const SIZE screen = ScreenSize();
+    const RECT whole{0, 0, screen.cx, screen.cy};
+    if (!m_display || X11Errors::ConnectionLost())
+        return whole;
+    // The desktop publishes one x, y, width, height per virtual desktop: the current one's.
+    auto cardinals = [&](const char* name, long count, std::vector<long>& out) {
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        const Atom property = XInternAtom(m_display, name, True);
+        if (property == None
+            || XGetWindowProperty(m_display, m_root, property, 0, count, False, XA_CARDINAL, &type, &format, &items,
+                                  &after, &data) != Success)
+            return false;
+        if (type == XA_CARDINAL && format == 32 && data)
+            out.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + items);
+        if (data)
+            XFree(data);
+        return !out.empty();
+    };
+    std::vector<long> desktop, area;
+    long current = 0;
+    if (cardinals("_NET_CURRENT_DESKTOP", 1, desktop))
+        current = desktop.front();
+    if (!cardinals("_NET_WORKAREA", 4 * 64, area))
+        return whole;
+    if (current < 0 || static_cast<size_t>(current) * 4 + 4 > area.size())
+        current = 0;
+    if (area.size() < 4)
+        return whole;
+    const long* a = area.data() + current * 4;
+    // A value that does not lie on the screen is not believed.
+    RECT r{static_cast<LONG>(a[0]), static_cast<LONG>(a[1]), static_cast<LONG>(a[0] + a[2]), static_cast<LONG>(a[1] + a[3])};
+    if (a[0] < 0 || a[1] < 0 || a[2] <= 0 || a[3] <= 0 || r.right > screen.cx || r.bottom > screen.cy)
+        return whole;
+    return r;
+}
+
 void X11Backend::Beep(UINT)
 {
     if (!m_display || X11Errors::ConnectionLost())

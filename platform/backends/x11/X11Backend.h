@@ -53,6 +53,7 @@ public:
     void SetCursor(HCURSOR cursor) override;
     void SetNativeTitle(NativeWindowId id, const std::string& title) override;
     SIZE ScreenSize() override;
+    RECT WorkArea() override;
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const std::string& text) override;
     void Beep(UINT type) override;

@@ -29,8 +29,7 @@ LOGFONT UiFont(bool bold)
 
 RECT GetWorkArea()
 {
-    SIZE screen = GetWindowBackend().ScreenSize();
-    return RECT{0, 0, screen.cx, screen.cy};
+    return GetWindowBackend().WorkArea();
 }
 
 BOOL Beep(DWORD, DWORD)

@@ -17,6 +17,11 @@ void IWindowBackend::FocusNativeWindow(NativeWindowId) {}
 void IWindowBackend::SetNativeTitle(NativeWindowId, const std::string&) {}
 void IWindowBackend::SetCursor(HCURSOR) {}
 SIZE IWindowBackend::ScreenSize() { return SIZE{1024, 768}; }
+RECT IWindowBackend::WorkArea()
+{
+    const SIZE screen = ScreenSize();
+    return RECT{0, 0, screen.cx, screen.cy};
+}
 bool IWindowBackend::GetClipboardText(std::string&) { return false; }
 void IWindowBackend::SetClipboardText(const std::string&) {}
 void IWindowBackend::Beep(UINT) {}

@@ -4,10 +4,12 @@
 #include "platform/backends/x11/X11Errors.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "platform/win/SystemParameters.h"
 #include "support/MenuDriver.h"
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "tests/platform/win/X11TestFixture.h"
 
@@ -722,4 +724,42 @@ TEST_F(X11BackendTest, PopupMenusShowOnTheDisplayAndTakeItsClicks)
     EXPECT_EQ(backingPixel, 0xC0C0C0u) << "an item's face in the menu colour";
     EXPECT_TRUE(MenuDriver::OpenMenus().empty());
     DestroyMenu(popup);
+}
+
+TEST_F(X11BackendTest, TheWorkAreaIsTheDesktopsAndTheScreenWhenItIsNotBelievable)
+{
+    const Window root = DefaultRootWindow(other);
+    const Atom workarea = XInternAtom(other, "_NET_WORKAREA", False);
+    const Atom current = XInternAtom(other, "_NET_CURRENT_DESKTOP", False);
+    auto publish = [&](std::vector<long> values, long desktop) {
+        XChangeProperty(other, root, workarea, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(values.data()), static_cast<int>(values.size()));
+        XChangeProperty(other, root, current, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&desktop), 1);
+        XSync(other, False);
+    };
+    auto area = [] {
+        RECT r{};
+        EXPECT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &r, 0));
+        return std::vector<long>{r.left, r.top, r.right, r.bottom};
+    };
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+
+    // A panel at the top on the first desktop, one at the left on the second, which is current.
+    publish({0, 24, cx, cy - 24, 40, 0, cx - 40, cy}, 1);
+    EXPECT_EQ(area(), (std::vector<long>{40, 0, cx, cy}));
+    publish({0, 24, cx, cy - 24}, 0);
+    EXPECT_EQ(area(), (std::vector<long>{0, 24, cx, cy}));
+    // Past the screen, empty, or a desktop with no entry: the first entry or the whole screen.
+    publish({0, 0, cx + 100, cy}, 0);
+    EXPECT_EQ(area(), (std::vector<long>{0, 0, cx, cy}));
+    publish({0, 0, 0, cy}, 0);
+    EXPECT_EQ(area(), (std::vector<long>{0, 0, cx, cy}));
+    publish({0, 24, cx, cy - 24}, 7);
+    EXPECT_EQ(area(), (std::vector<long>{0, 24, cx, cy}));
+
+    XDeleteProperty(other, root, workarea);
+    XDeleteProperty(other, root, current);
+    XSync(other, False);
+    EXPECT_EQ(area(), (std::vector<long>{0, 0, cx, cy}));
 }
