@@ -23,6 +23,7 @@
 #include "platform/win/WinUser.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <utility>
 #include <vector>
@@ -37,7 +38,80 @@ std::map<UINT, GXControlCreator>& ControlCreators()
     return creators;
 }
 
+void InstallCommandFactory(CGXGridCore* pGrid)
+{
+    if (pGrid->m_pUndoImp != nullptr)
+        return;
+    auto* pUndo = new CGXCommandFactory;
+    pGrid->m_pUndoImp = pUndo;
+    pGrid->AddAutoDeleteImp(pUndo);
+}
+
+void InstallAutoScroll(CGXGridCore* pGrid)
+{
+    CGXAutoScrollPlugin::Install(pGrid);
+}
+
+constexpr size_t kGridFeatures = static_cast<size_t>(GXGridFeature::Count);
+constexpr size_t kAppFeatures = static_cast<size_t>(GXAppFeature::Count);
+
+// The engine fills the slots of the features it carries itself; the rest stay empty until a
+// feature library fills them.
+std::array<GXGridFeatureInstaller, kGridFeatures>& GridInstallers()
+{
+    static std::array<GXGridFeatureInstaller, kGridFeatures> slots = [] {
+        std::array<GXGridFeatureInstaller, kGridFeatures> a{};
+        a[static_cast<size_t>(GXGridFeature::AutoScroll)] = &InstallAutoScroll;
+        a[static_cast<size_t>(GXGridFeature::UpdateHints)] = &CGXGridUpdateHintImp::Install;
+        a[static_cast<size_t>(GXGridFeature::CommandFactory)] = &InstallCommandFactory;
+        return a;
+    }();
+    return slots;
+}
+
+std::array<GXAppFeatureInstaller, kAppFeatures>& AppInstallers()
+{
+    static std::array<GXAppFeatureInstaller, kAppFeatures> slots = [] {
+        std::array<GXAppFeatureInstaller, kAppFeatures> a{};
+        a[static_cast<size_t>(GXAppFeature::LongOperation)] = &CGXLongOperationImp::Install;
+        return a;
+    }();
+    return slots;
+}
+
 } // namespace
+
+GXGridFeatureInstaller GXSetGridFeatureInstaller(GXGridFeature feature, GXGridFeatureInstaller pfnInstall)
+{
+    const auto n = static_cast<size_t>(feature);
+    if (n >= kGridFeatures)
+        return nullptr;
+    const GXGridFeatureInstaller pfnOld = GridInstallers()[n];
+    GridInstallers()[n] = pfnInstall;
+    return pfnOld;
+}
+
+GXGridFeatureInstaller GXGetGridFeatureInstaller(GXGridFeature feature)
+{
+    const auto n = static_cast<size_t>(feature);
+    return n < kGridFeatures ? GridInstallers()[n] : nullptr;
+}
+
+GXAppFeatureInstaller GXSetAppFeatureInstaller(GXAppFeature feature, GXAppFeatureInstaller pfnInstall)
+{
+    const auto n = static_cast<size_t>(feature);
+    if (n >= kAppFeatures)
+        return nullptr;
+    const GXAppFeatureInstaller pfnOld = AppInstallers()[n];
+    AppInstallers()[n] = pfnInstall;
+    return pfnOld;
+}
+
+GXAppFeatureInstaller GXGetAppFeatureInstaller(GXAppFeature feature)
+{
+    const auto n = static_cast<size_t>(feature);
+    return n < kAppFeatures ? AppInstallers()[n] : nullptr;
+}
 
 void GXRegisterControlCreator(UINT nID, GXControlCreator pfnCreate)
 {
@@ -70,22 +144,22 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* pGrid)
 {
     if (pGrid == nullptr)
         return;
-    // Undo and redo: the grid's command factory.
-    if (pGrid->m_pUndoImp == nullptr) {
-        auto* pUndo = new CGXCommandFactory;
-        pGrid->m_pUndoImp = pUndo;
-        pGrid->AddAutoDeleteImp(pUndo);
-    }
-    CGXGridUpdateHintImp::Install(pGrid);
+    // A slot is read each time, so a feature library filled after start-up still reaches the
+    // grids made from then on. Each Install creates its object only once.
+    for (const GXGridFeatureInstaller pfnInstall : GridInstallers())
+        if (pfnInstall != nullptr)
+            pfnInstall(pGrid);
+    // Services of the engine that every grid needs, outside the list of features.
     CGXGridMoveRowsColsImp::Install(pGrid);
-    CGXAutoScrollPlugin::Install(pGrid);
     CGXCalcSizeImp::Install(pGrid);
     CGXDrawSpannedCellsImp::Install(pGrid);
 }
 
 void CGXControlFactory::InitializeApplicationComponents()
 {
-    CGXLongOperationImp::Install();
+    for (const GXAppFeatureInstaller pfnInstall : AppInstallers())
+        if (pfnInstall != nullptr)
+            pfnInstall();
     CGXDrawRotatedTextImp::Install();
 }
 

@@ -39,6 +39,63 @@ void GXRegisterControlCreator(UINT nID, GXControlCreator pfnCreate);
 using GXWndClassFn = void (*)(HINSTANCE hInstance);
 void GXAddWndClassRegistrar(GXWndClassFn pfnRegister, GXWndClassFn pfnUnregister);
 
+// The per-grid features, in the order in which the factory installs them as a grid is made.
+// Libraries above the engine fill the slots of the features they build; an empty slot is a
+// feature the grid goes without.
+enum class GXGridFeature : int {
+    FindReplace,
+    HideCells,
+    AutoScroll,
+    ResizeToFit,
+    UpdateHints,
+    CommandFactory,
+    Sort,
+    OldDrawing,
+    CoveredCells,
+    MergeCells,
+    FloatCells,
+    Print,
+    UserSelectRange,
+    ExcelLikeFrame,
+    UserDragSelectRange,
+    UserResizeCells,
+    OptimizedUpdate,
+    MarkEditHeader,
+    FreezeMenuHelper,
+    DirectCopyMoveCells,
+    TextDataExchange,
+    StyleDataExchange,
+    CutPaste,
+    ClearCells,
+    ExcelLikeFill,
+    Count
+};
+using GXGridFeatureInstaller = void (*)(CGXGridCore* pGrid);
+// Fills (or, with null, empties) a feature's slot; the previous installer is returned.
+GXGridFeatureInstaller GXSetGridFeatureInstaller(GXGridFeature feature, GXGridFeatureInstaller pfnInstall);
+GXGridFeatureInstaller GXGetGridFeatureInstaller(GXGridFeature feature);
+
+// The library-wide features: one object each for the whole program, kept by the library's
+// shared data and installed once at start-up, in this order, after the engine's own.
+enum class GXAppFeature : int {
+    LongOperation,
+    NumberFormatting,
+    DateTime,
+    StyleSerialization,
+    Profile,
+    ParamCopy,
+    PrinterSettings,
+    CoveredCellPool,
+    SpanCellPool,
+    DelayedRangePool,
+    SortMoveData,
+    CellBlockCopyMove,
+    Count
+};
+using GXAppFeatureInstaller = void (*)();
+GXAppFeatureInstaller GXSetAppFeatureInstaller(GXAppFeature feature, GXAppFeatureInstaller pfnInstall);
+GXAppFeatureInstaller GXGetAppFeatureInstaller(GXAppFeature feature);
+
 // The application's start-up of the grid library: makes the factory and starts the library with
 // it. The three values choose optional parts of the library; this program uses none of them.
 void GXInitControlFactory(DWORD dwValue1 = 0, DWORD dwValue2 = 0, DWORD dwValue3 = 0);

@@ -483,14 +483,6 @@ public:
     void SetGridRect(BOOL bSet, LPCRECT lpRect = nullptr);
     CWnd* GetScrollBarParent();
     int GetResizeTrackingState(int& nMode, ROWCOL& nIndex) const;
-    // The resize feature records here the row or column it tracks (mode 1 rows, 2 columns).
-    void SetResizeTrackingState(BOOL bTracking, int nMode, ROWCOL nRow, ROWCOL nCol)
-    {
-        m_bTracking = bTracking;
-        m_nTrackingMode = nMode;
-        m_nTrackRow = nRow;
-        m_nTrackCol = nCol;
-    }
     void FreeObjects();
 
     ROWCOL GetTopRow() const { return m_bPrint ? m_nPrintTopRow : m_nTopRow; }
@@ -670,6 +662,16 @@ public:
         m_bReplayingHint = bReplaying;
         return bOld;
     }
+
+    // Set while a block of cells changes, so that the changes inside the block do not announce
+    // themselves to the data one by one; returns the previous state.
+    BOOL LockDataNotify(BOOL bLock)
+    {
+        const BOOL bOld = m_bDataNotifyLock;
+        m_bDataNotifyLock = bLock;
+        return bOld;
+    }
+    BOOL IsDataNotifyLocked() const { return m_bDataNotifyLock; }
 
     // The feature pointers, installed by the control factory (null: the feature is missing).
     CObject* m_pUnusedImp = nullptr;

@@ -8,22 +8,17 @@
 #include "toolkit/docking/SECDockState.h"
 #include "toolkit/docking/SECGlobalData.h"
 #include "toolkit/frames/SECCaptionFeatures.h"
-#include "toolkit/frames/SECMDIFrameWnd.h"
-#include "toolkit/menus/SECWndPlugIn.h"
 
 IMPLEMENT_DYNCREATE(SECFrameWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &SECFrameWnd::OnSysColorChange)
-    ON_WM_ENTERIDLE()
 END_MESSAGE_MAP()
 
 SECFrameWnd::SECFrameWnd() : m_pFilterRoot(new SECMsgFilter(this)) {}
 
 SECFrameWnd::~SECFrameWnd()
 {
-    delete m_pCommandHook;
-    m_pCommandHook = nullptr;
     delete m_pFilterRoot;
     m_pFilterRoot = nullptr;
 }
@@ -128,17 +123,8 @@ void SECFrameWnd::EnableCaptionButtons(int nMask)
 
 BOOL SECFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
-    // The command hook sees commands before the frame's own routing; a frame without one of its
-    // own (a docked document frame) uses its main frame's.
-    SECWndPlugIn* hook = m_pCommandHook;
-    if (!hook) {
-        CWnd* top = GetTopLevelFrame();
-        if (auto* mdi = dynamic_cast<SECMDIFrameWnd*>(top))
-            hook = mdi->GetCommandHook();
-        else if (auto* sdi = dynamic_cast<SECFrameWnd*>(top); sdi && sdi != this)
-            hook = sdi->GetCommandHook();
-    }
-    if (SECRouteToCommandHook(hook, nID, nCode, pExtra, pHandlerInfo))
+    // The command hook sees commands before the frame's own routing.
+    if (m_pCommandHook && m_pCommandHook->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
@@ -147,35 +133,4 @@ BOOL SECFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParen
 {
     m_nIDMenu = nIDResource;
     return CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
-}
-
-SECWndPlugIn* SECFrameWnd::CreateCommandHook(CRuntimeClass* pClass)
-{
-    if (!pClass || !pClass->IsDerivedFrom(RUNTIME_CLASS(SECWndPlugIn)))
-        return nullptr;
-    auto* hook = static_cast<SECWndPlugIn*>(pClass->CreateObject());
-    if (!hook)
-        return nullptr;
-    if (!hook->Attach(this)) {
-        delete hook;
-        return nullptr;
-    }
-    delete m_pCommandHook;
-    m_pCommandHook = hook;
-    return hook;
-}
-
-void SECFrameWnd::OnEnterIdle(UINT nWhy, CWnd* pWho)
-{
-    if (nWhy == MSGF_DIALOGBOX)
-        OnEnterIdleEx();
-    CFrameWnd::OnEnterIdle(nWhy, pWho);
-}
-
-void SECFrameWnd::OnEnterIdleEx()
-{
-    if (!(m_nIdleFlags & idleLayout) || !m_hWnd)
-        return;
-    RecalcLayout((m_nIdleFlags & idleNotify) != 0);
-    UpdateWindow();
 }

@@ -8,8 +8,6 @@
 #include "toolkit/caption/SECMsgFilter.h"
 #include "toolkit/frames/SECFrameDocking.h"
 
-class SECWndPlugIn;
-
 class SECFrameWnd : public CFrameWnd, public SECFrameDocking, public ISECMsgFilterHost {
     DECLARE_DYNCREATE(SECFrameWnd)
 public:
@@ -48,26 +46,19 @@ public:
     int GetCaptionMask() const { return m_nCaptionMask; }
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
-    // As the MDI frame's: a plug-in of the class becomes the frame's own command hook (owned).
-    virtual SECWndPlugIn* CreateCommandHook(CRuntimeClass* pClass);
-    SECWndPlugIn* GetCommandHook() const { return m_pCommandHook; }
-    // As the MDI frame's: a pending layout is done while a dialog box idles.
-    virtual void OnEnterIdleEx();
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
 
     // The root of the non-client message filters, owned.
     SECMsgFilter* m_pFilterRoot = nullptr;
     int m_nCaptionMask = 0;
+    // An object that sees every command before the frame (not owned here); null for none.
+    CCmdTarget* m_pCommandHook = nullptr;
     UINT m_nIDMenu = 0;
 
 protected:
     CFrameWnd* DockingHost() override { return this; }
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
-    void OnEnterIdle(UINT nWhy, CWnd* pWho);
 
     DECLARE_MESSAGE_MAP()
-
-private:
-    SECWndPlugIn* m_pCommandHook = nullptr;
 };

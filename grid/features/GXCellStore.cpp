@@ -1,0 +1,25 @@
+#include "grid/features/GXCellStore.h"
+
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXData.h"
+#include "grid/data/IGXCommandTarget.h"
+
+#include <memory>
+
+BOOL GXStoreCellTextWithUndo(CGXGridCore& grid, ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, const CGXStyle* pOldStyle)
+{
+    std::unique_ptr<CGXSetStyleRangeCmd> undo;
+    CGXData* pData = grid.GetData();
+    if (pData != nullptr && grid.RecordingUndo(gxDo)) {
+        undo = std::make_unique<CGXSetStyleRangeCmd>(CGXRange(nRow, nCol, nRow, nCol), 0);
+        const CGXStyle* pOld = pData->LookupStyle(nRow, nCol, 0);
+        undo->m_Styles.Add(pOld != nullptr ? new CGXStyle(*pOld) : nullptr);
+        undo->m_nRow = nRow;
+        undo->m_nCol = nCol;
+    }
+    if (!grid.SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle))
+        return FALSE;
+    if (undo != nullptr)
+        grid.AddCommand(undo.release(), gxDo);
+    return TRUE;
+}

@@ -1,0 +1,16 @@
+// The features name their operations after what they do; the engine's forwarders keep the
+// names callers know. This table pairs them: each feature class overrides the forwarder's
+// interface operation by calling its own one of the same row.
+#pragma once
+
+struct GXFeatureOperation {
+    const char* pszFeature;   // the implementing class
+    const char* pszOperation; // the feature's own operation
+    const char* pszForwarder; // the grid operation (CGXGridCore) that reaches it
+};
+
+inline constexpr GXFeatureOperation GXFeatureOperations[] = {
+    {"CGXGridClearCellsImp", "CanClear", "CanClear"},
+    {"CGXGridClearCellsImp", "ClearSelection", "Clear"},
+    {"CGXGridClearCellsImp", "ClearCells", "ClearRangeList, ClearRange"},
+};
