@@ -20,8 +20,12 @@ public:
     // Forgets its rows' pages, which are about to be deleted.
     virtual void DetachPages();
 
+    // With the flag the file column shows each page's full path, else its name.
+    void SetFullPath(BOOL bFullPath) { m_bFullPath = bFullPath; }
+    BOOL GetFullPath() const { return m_bFullPath; }
     INT_PTR GetRowCount() const { return m_nRows; }
 
 protected:
     INT_PTR m_nRows = 0;
+    BOOL m_bFullPath = FALSE;
 };

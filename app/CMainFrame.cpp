@@ -8,6 +8,8 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "app/CFileViewControlBar.h"
+#include "app/COutputAreaControlBar.h"
 #include "toolkit/docking/SECControlBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
@@ -113,34 +115,61 @@ BOOL CMainFrame::CreateToolBars()
     return TRUE;
 }
 
-// The two panes. They are made here and docked on the left and at the bottom; their contents
-// (the project tree, the output text) are made by the panes themselves.
+// The two panes, docked on the left and at the bottom; their contents (the project tree, the
+// output text) are made by the panes themselves.
 BOOL CMainFrame::CreatePanes()
 {
-    auto makePane = [this](UINT nCaption, UINT nID, UINT nDockBar) -> SECControlBar* {
+    auto makePane = [this](SECControlBar* pBar, UINT nCaption, UINT nID, UINT nDockBar) -> bool {
         CString strCaption;
         strCaption.LoadString(nCaption);
-        auto* pBar = new SECControlBar;
         pBar->m_bAutoDelete = TRUE;
         if (!pBar->Create(this, strCaption, 33300, 3856, nID)) {
             delete pBar;
-            return nullptr;
+            return false;
         }
         pBar->EnableDocking(CBRS_ALIGN_ANY);
         DockControlBar(pBar, nDockBar);
-        return pBar;
+        return true;
     };
-    m_pProjectArea = makePane(IDS_PROJECT_AREA, IDW_PROJECT_AREA, AFX_IDW_DOCKBAR_LEFT);
-    if (!m_pProjectArea)
+    auto* pProject = new CFileViewControlBar;
+    if (!makePane(pProject, IDS_PROJECT_AREA, IDW_PROJECT_AREA, AFX_IDW_DOCKBAR_LEFT))
         return FALSE;
-    m_pOutputArea = makePane(IDS_OUTPUT_AREA, IDW_OUTPUT_AREA, AFX_IDW_DOCKBAR_BOTTOM);
-    return m_pOutputArea != nullptr;
+    m_pProjectArea = pProject;
+    m_pProjectArea->SetHost(this);
+    auto* pOutput = new COutputAreaControlBar;
+    if (!makePane(pOutput, IDS_OUTPUT_AREA, IDW_OUTPUT_AREA, AFX_IDW_DOCKBAR_BOTTOM))
+        return FALSE;
+    m_pOutputArea = pOutput;
+    return TRUE;
 }
 
-UINT CMainFrame::GetOutputAreaBar(SECControlBar*& pBar) const
+UINT CMainFrame::GetOutputAreaBar(COutputAreaControlBar*& pBar) const
 {
     pBar = (m_pOutputArea && m_pOutputArea->m_hWnd) ? m_pOutputArea : nullptr;
     return pBar ? 0 : 1;
+}
+
+CString CMainFrame::GetCurrentFolderTitle() const
+{
+    CString strTitle;
+    CVostrelApp* pApp = GetVostrelApp();
+    if (m_pProjectArea && pApp)
+        m_pProjectArea->MakeTitle(pApp->GetSelectedNodes().GetCurrentFolder(), strTitle);
+    return strTitle;
+}
+
+void CMainFrame::ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
+                                   const CString& strTitle)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (!pApp)
+        return;
+    pApp->GetSelectedNodes().SetCurrentFolder(pNode);
+    CGroupView* pView = pApp->ShowGroupView(strTitle, 0);
+    if (!pView)
+        return;
+    pView->SetFullPath(bFullPath);
+    pView->LoadPages(const_cast<CSelNodesCol&>(pages));
 }
 
 HWND CMainFrame::GetOutputPane()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/CCustomStatusbarWrapper.h"
+#include "app/IProjectAreaHost.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
 #include "toolkit/frames/SECMDIFrameWnd.h"
@@ -14,10 +15,12 @@ class CMetaSetting;
 class CMetaSettingList;
 class CPageNode;
 class CProjectSettings;
+class CFileViewControlBar;
+class COutputAreaControlBar;
 class SECControlBar;
 class SECToolBarManager;
 
-class CMainFrame : public SECMDIFrameWnd, public IScanHost {
+class CMainFrame : public SECMDIFrameWnd, public IScanHost, public IProjectAreaHost {
     DECLARE_DYNCREATE(CMainFrame)
 public:
     CMainFrame();
@@ -53,8 +56,10 @@ public:
 
     // ---- Panes ----
     // The Project Area and Output Area bars; null before they are made.
-    SECControlBar* GetProjectAreaBar() const { return m_pProjectArea; }
-    UINT GetOutputAreaBar(SECControlBar*& pBar) const;
+    CFileViewControlBar* GetProjectAreaBar() const { return m_pProjectArea; }
+    UINT GetOutputAreaBar(COutputAreaControlBar*& pBar) const;
+    // The Project Area's title of the selection's current folder.
+    CString GetCurrentFolderTitle() const;
     CCustomStatusbarWrapper& GetStatusBar() { return m_wndStatusBar; }
     SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager.get(); }
 
@@ -69,6 +74,10 @@ public:
     HWND GetMainWindow() override { return m_hWnd; }
     void ReloadGroupView(CSelNodesCol& pages) override;
     HWND GetOutputPane() override;
+
+    // ---- IProjectAreaHost ----
+    void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
+                           const CString& strTitle) override;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
@@ -118,8 +127,8 @@ private:
 
     CCustomStatusbarWrapper m_wndStatusBar;
     // The panes are children of this window and delete themselves with it.
-    SECControlBar* m_pProjectArea = nullptr;
-    SECControlBar* m_pOutputArea = nullptr;
+    CFileViewControlBar* m_pProjectArea = nullptr;
+    COutputAreaControlBar* m_pOutputArea = nullptr;
     std::unique_ptr<SECToolBarManager> m_pToolBarManager;
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;

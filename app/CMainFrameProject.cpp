@@ -19,6 +19,8 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
+#include "app/CFileViewControlBar.h"
+#include "app/COutputAreaControlBar.h"
 #include "toolkit/docking/SECControlBar.h"
 
 #include <cstdio>
@@ -131,7 +133,10 @@ void CMainFrame::CloseProjectViews()
     if (HWND hOutput = GetOutputPane())
         ::PostMessage(hOutput, kMsgOutputClear, 0, 0);
     app.ResetGroupView();
+    if (m_pProjectArea && m_pProjectArea->m_hWnd)
+        m_pProjectArea->ClearTree();
     app.GetSelectedNodes().RemoveAll();
+    app.GetSelectedNodes().SetCurrentFolder(nullptr);
     app.GetPageNodes().DeleteAll();
     app.DeleteProjectSettings();
     app.SetEditState(0);
@@ -170,6 +175,7 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
 
     app.GetPageNodes().DeleteAll();
     app.GetSelectedNodes().RemoveAll();
+    app.GetSelectedNodes().SetCurrentFolder(nullptr);
     CloseAllChildFrames();
 
     // FIXME: the folder is walked by the enumeration dialog, which is still to come.
@@ -300,6 +306,7 @@ UINT CMainFrame::WriteProjectFile(const CString& strPath)
     }
     pSettings->SetModified(0);
     app.AddToRecentFileList(strPath);
+    app.ShowGroupView(GetCurrentFolderTitle(), 0);
     return 0;
 }
 
@@ -390,7 +397,7 @@ void CMainFrame::OnStartScan()
     CProjectSettings* pSettings = nullptr;
     if (app.GetProjectSettings(pSettings) != 0)
         return;
-    app.ShowGroupView(CString("Group"), 0);
+    app.ShowGroupView(GetCurrentFolderTitle(), 0);
     // Hint 0 only loads the rows; the scan is started here, once.
     app.UpdatePageViews(0, nullptr);
     CString strText;

@@ -42,4 +42,12 @@ public:
     UINT HasEdits() const;
     // Sets the title-edited flag and every content's modified flag of each listed page.
     void SetEditFlags(UINT bValue);
+
+    // The root or folder whose pages these are (what the Project Area last showed); null for
+    // none. Borrowed like the pages: whoever deletes the tree clears it.
+    CPageNode* GetCurrentFolder() const { return m_pCurrentFolder; }
+    void SetCurrentFolder(CPageNode* pFolder) { m_pCurrentFolder = pFolder; }
+
+private:
+    CPageNode* m_pCurrentFolder = nullptr;
 };
