@@ -10,6 +10,12 @@ namespace {
 
 bool HasStyle(HWND hWnd, DWORD bits) { return (::GetWindowLongPtr(hWnd, GWL_STYLE) & bits) != 0; }
 
+// A tool window (a docked or floating document frame) has the small caption: its height, its
+// buttons and its font.
+bool IsToolWindow(HWND hWnd) { return (::GetWindowLongPtr(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; }
+
+int ButtonWidth(HWND hWnd) { return ::GetSystemMetrics(IsToolWindow(hWnd) ? SM_CXSMSIZE : SM_CXSIZE); }
+
 bool CloseEnabled(HWND hWnd)
 {
     HMENU menu = ::GetSystemMenu(hWnd, FALSE);
@@ -31,12 +37,13 @@ CRect SECGradientCaption::GetCaptionRect(HWND hWnd)
     CRect rect;
     rect.left = ::GetSystemMetrics(SM_CXFRAME);
     rect.top = ::GetSystemMetrics(SM_CYFRAME) - (sizable ? 0 : 1);
-    rect.right = window.Width() - ::GetSystemMetrics(SM_CXSIZE) - 1;
-    rect.bottom = rect.top + ::GetSystemMetrics(SM_CYSIZE);
+    const int cx = ButtonWidth(hWnd);
+    rect.right = window.Width() - cx - 1;
+    rect.bottom = rect.top + ::GetSystemMetrics(IsToolWindow(hWnd) ? SM_CYSMSIZE : SM_CYSIZE);
     // Room for the caption buttons.
     const bool boxes = HasStyle(hWnd, WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     const int buttons = (boxes ? 2 : 0) + (CloseEnabled(hWnd) ? 1 : 0);
-    rect.right -= buttons * ::GetSystemMetrics(SM_CXSIZE) + (boxes ? ::GetSystemMetrics(SM_CXBORDER) : 0);
+    rect.right -= buttons * cx + (boxes ? ::GetSystemMetrics(SM_CXBORDER) : 0);
     return rect;
 }
 
@@ -78,19 +85,19 @@ void SECGradientCaption::SplitTitle(const CString& title, CString& app, CString&
     doc = title.Mid(dash);
 }
 
-BOOL SECGradientCaption::CreateDocTitleFont(LOGFONT& font)
+BOOL SECGradientCaption::CreateDocTitleFont(LOGFONT& font, SECCaptionSize size)
 {
     NONCLIENTMETRICS metrics{};
     metrics.cbSize = sizeof metrics;
     if (!::SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         return FALSE;
-    font = metrics.lfCaptionFont;
+    font = size == SECCaptionSize::Small ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
     return TRUE;
 }
 
-BOOL SECGradientCaption::CreateAppTitleFont(LOGFONT& font)
+BOOL SECGradientCaption::CreateAppTitleFont(LOGFONT& font, SECCaptionSize size)
 {
-    if (!CreateDocTitleFont(font))
+    if (!CreateDocTitleFont(font, size))
         return FALSE;
     font.lfItalic = 1;
     font.lfUnderline = 0;
@@ -123,7 +130,7 @@ BOOL SECGradientCaption::DrawCaption(HWND hWnd, BOOL bActive, int nAlign, HFONT 
     // The icon cell.
     CRect text = area;
     if (HasStyle(hWnd, WS_SYSMENU)) {
-        const int cx = ::GetSystemMetrics(SM_CXSIZE);
+        const int cx = ButtonWidth(hWnd);
         CRect cell(area.left, area.top, area.left + cx, area.bottom);
         HBRUSH brush = ::CreateSolidBrush(bActive ? RGB(0, 0, 0) : inactiveColour);
         ::FillRect(mem, &cell, brush);
@@ -195,10 +202,17 @@ BOOL SECGradientCaption::DrawCaption(HWND hWnd, BOOL bActive, int nAlign, HFONT 
 
 SECCustomCaption::~SECCustomCaption()
 {
+    DeleteFonts();
+}
+
+void SECCustomCaption::DeleteFonts()
+{
     for (HFONT font : {m_hAppFont, m_hDocFont}) {
         if (font != nullptr)
             ::DeleteObject(font);
     }
+    m_hAppFont = nullptr;
+    m_hDocFont = nullptr;
 }
 
 BOOL SECCustomCaption::Enable(HWND hWnd, BOOL bEnable, BOOL bRedraw)
@@ -213,12 +227,18 @@ BOOL SECCustomCaption::Enable(HWND hWnd, BOOL bEnable, BOOL bRedraw)
     return previous;
 }
 
-void SECCustomCaption::EnsureFonts()
+void SECCustomCaption::EnsureFonts(HWND hWnd)
 {
+    // A window that became a tool window, or stopped being one, needs the other pair.
+    const SECCaptionSize size = IsToolWindow(hWnd) ? SECCaptionSize::Small : SECCaptionSize::Normal;
+    if (size != m_fontSize) {
+        DeleteFonts();
+        m_fontSize = size;
+    }
     LOGFONT font{};
-    if (m_hAppFont == nullptr && SECGradientCaption::CreateAppTitleFont(font))
+    if (m_hAppFont == nullptr && SECGradientCaption::CreateAppTitleFont(font, size))
         m_hAppFont = ::CreateFontIndirect(&font);
-    if (m_hDocFont == nullptr && SECGradientCaption::CreateDocTitleFont(font))
+    if (m_hDocFont == nullptr && SECGradientCaption::CreateDocTitleFont(font, size))
         m_hDocFont = ::CreateFontIndirect(&font);
 }
 
@@ -226,7 +246,7 @@ void SECCustomCaption::Draw(HWND hWnd)
 {
     if (!m_bEnabled || !::IsWindow(hWnd))
         return;
-    EnsureFonts();
+    EnsureFonts(hWnd);
     if (!SECGradientCaption::DrawCaption(hWnd, m_bActive, m_nAlign, m_hAppFont, m_hDocFont)) {
         // The painting resources cannot be made: the system's caption from now on.
         m_bEnabled = FALSE;

@@ -13,6 +13,9 @@
 
 enum SECCaptionAlign { SEC_CAPTION_LEFT = 0, SEC_CAPTION_CENTER = 1, SEC_CAPTION_RIGHT = 2 };
 
+// The caption's metrics: the system's normal caption, or the small one of tool windows.
+enum class SECCaptionSize { Normal, Small };
+
 struct SECCaptionBand {
     CRect rect;
     COLORREF colour;
@@ -28,8 +31,8 @@ public:
     // The title's application part (before the first "-") and document part (from it on).
     static void SplitTitle(const CString& title, CString& app, CString& doc);
     // The two title fonts from the system's caption font: the application part in italics.
-    static BOOL CreateAppTitleFont(LOGFONT& font);
-    static BOOL CreateDocTitleFont(LOGFONT& font);
+    static BOOL CreateAppTitleFont(LOGFONT& font, SECCaptionSize size = SECCaptionSize::Normal);
+    static BOOL CreateDocTitleFont(LOGFONT& font, SECCaptionSize size = SECCaptionSize::Normal);
 
     // Paints the caption of the window. FALSE when the memory bitmap could not be made (the
     // caller then goes back to the system's caption); an empty caption paints nothing.
@@ -65,7 +68,8 @@ public:
     void Draw(HWND hWnd);
 
 private:
-    void EnsureFonts();
+    void EnsureFonts(HWND hWnd);
+    void DeleteFonts();
     // Runs the default handling with the window's visible bit cleared, so it paints no caption.
     LRESULT DefaultHidden(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, const DefaultHandler& defProc);
 
@@ -74,4 +78,5 @@ private:
     int m_nAlign = SEC_CAPTION_LEFT;
     HFONT m_hAppFont = nullptr;
     HFONT m_hDocFont = nullptr;
+    SECCaptionSize m_fontSize = SECCaptionSize::Normal;
 };

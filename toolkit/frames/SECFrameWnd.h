@@ -5,8 +5,11 @@
 #pragma once
 
 #include "platform/afx/frame/CFrameWnd.h"
+#include "toolkit/caption/SECGradientCaption.h"
 #include "toolkit/caption/SECMsgFilter.h"
 #include "toolkit/frames/SECFrameDocking.h"
+
+class SECWndPlugIn;
 
 class SECFrameWnd : public CFrameWnd, public SECFrameDocking, public ISECMsgFilterHost {
     DECLARE_DYNCREATE(SECFrameWnd)
@@ -44,21 +47,36 @@ public:
     SECMsgFilter* GetFilterRoot() const override { return m_pFilterRoot; }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int GetCaptionMask() const { return m_nCaptionMask; }
+    // Paints the caption as a gradient with a two-font title (on at creation; the small caption
+    // on a tool window such as a docked document frame); answers the previous switch.
+    virtual BOOL EnableCustomCaption(BOOL bEnable, BOOL bRedraw = TRUE);
+    BOOL IsCustomCaption() const { return m_caption.IsEnabled(); }
+    // The caption's active state for a non-client activation.
+    BOOL CaptionActive(WPARAM wParam) const;
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // As the MDI frame's: a plug-in of the class becomes the frame's own command hook (owned).
+    virtual SECWndPlugIn* CreateCommandHook(CRuntimeClass* pClass);
+    SECWndPlugIn* GetCommandHook() const { return m_pCommandHook; }
+    // As the MDI frame's: a pending layout is done while a dialog box idles.
+    virtual void OnEnterIdleEx();
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
 
     // The root of the non-client message filters, owned.
     SECMsgFilter* m_pFilterRoot = nullptr;
     int m_nCaptionMask = 0;
-    // An object that sees every command before the frame (not owned here); null for none.
-    CCmdTarget* m_pCommandHook = nullptr;
     UINT m_nIDMenu = 0;
+    BOOL m_bNewShell = TRUE;
+    SECCustomCaption m_caption;
 
 protected:
     CFrameWnd* DockingHost() override { return this; }
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    void OnEnterIdle(UINT nWhy, CWnd* pWho);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    SECWndPlugIn* m_pCommandHook = nullptr;
 };

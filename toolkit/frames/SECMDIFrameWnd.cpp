@@ -33,6 +33,9 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &SECMDIFrameWnd::OnSysColorChangeSEC)
     ON_MESSAGE(WM_NCHITTEST, &SECMDIFrameWnd::OnNcHitTestSEC)
     ON_MESSAGE(WM_ACTIVATE, &SECMDIFrameWnd::OnActivateSEC)
+    ON_WM_ACTIVATEAPP()
+    ON_WM_ENABLE()
+    ON_WM_ENTERIDLE()
     ON_COMMAND_RANGE(43007, 43009, &SECMDIFrameWnd::OnWorkspaceCommand)
     ON_COMMAND_RANGE(43012, 43014, &SECMDIFrameWnd::OnWorkspaceCommand)
     ON_COMMAND_RANGE(43031, 43039, &SECMDIFrameWnd::OnWorkspaceCommand)
@@ -40,6 +43,18 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI_RANGE(43012, 43014, &SECMDIFrameWnd::OnUpdateWorkspaceCommand)
     ON_UPDATE_COMMAND_UI_RANGE(43031, 43039, &SECMDIFrameWnd::OnUpdateWorkspaceCommand)
 END_MESSAGE_MAP()
+
+BOOL SECRouteToCommandHook(SECWndPlugIn* pHook, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (!pHook)
+        return FALSE;
+    pHook->m_bExitDefault = FALSE;
+    const BOOL result = pHook->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (!pHook->m_bExitDefault)
+        return FALSE;
+    pHook->m_bExitDefault = FALSE;
+    return result;
+}
 
 UINT SECGetMenuMessage()
 {
@@ -90,6 +105,8 @@ SECMDIFrameWnd::~SECMDIFrameWnd()
 {
     delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
+    delete m_pCommandHook;
+    m_pCommandHook = nullptr;
     delete m_pFilterRoot;
     m_pFilterRoot = nullptr;
 }
@@ -352,9 +369,62 @@ void SECMDIFrameWnd::ActivateDockableView(UINT nState, CWnd*, BOOL bMinimized)
 
 LRESULT SECMDIFrameWnd::OnActivateSEC(WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT result = Default();
-    ActivateDockableView(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), HIWORD(wParam) != 0);
-    return result;
+    CWnd* other = CWnd::FromHandle(reinterpret_cast<HWND>(lParam));
+    // The framework's handling keeps the caption active while a floating window of ours takes
+    // the activation, and tells the floating windows to follow.
+    CMDIFrameWnd::OnActivate(LOWORD(wParam), other, HIWORD(wParam) != 0);
+    ActivateDockableView(LOWORD(wParam), other, HIWORD(wParam) != 0);
+    return 0;
+}
+
+void SECMDIFrameWnd::OnActivateApp(BOOL bActive, DWORD dwThreadID)
+{
+    // A docked document frame is the active one: the document windows of the client must not
+    // look active, and the docked frame's caption follows the application's activation.
+    if (m_pActiveDockableFrame && m_pActiveDockableFrame->m_hWnd) {
+        if (CMDIChildWnd* child = MDIGetActive())
+            child->SendMessage(WM_NCACTIVATE, FALSE, 0);
+        m_pActiveDockableFrame->SendMessage(WM_NCACTIVATE, bActive, 0);
+    }
+    CMDIFrameWnd::OnActivateApp(bActive, dwThreadID);
+}
+
+void SECMDIFrameWnd::OnEnable(BOOL bEnable)
+{
+    // A disabled frame (a modal dialog is up) never keeps its caption active for a palette.
+    m_nFlags &= ~static_cast<UINT>(WF_STAYACTIVE);
+    CMDIFrameWnd::OnEnable(bEnable);
+}
+
+void SECMDIFrameWnd::OnEnterIdle(UINT nWhy, CWnd* pWho)
+{
+    if (nWhy == MSGF_DIALOGBOX)
+        OnEnterIdleEx();
+    CMDIFrameWnd::OnEnterIdle(nWhy, pWho);
+}
+
+void SECMDIFrameWnd::OnEnterIdleEx()
+{
+    if (!(m_nIdleFlags & idleLayout) || !m_hWnd)
+        return;
+    RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+    UpdateWindow();
+}
+
+SECWndPlugIn* SECMDIFrameWnd::CreateCommandHook(CRuntimeClass* pClass)
+{
+    if (!pClass || !pClass->IsDerivedFrom(RUNTIME_CLASS(SECWndPlugIn)))
+        return nullptr;
+    auto* hook = static_cast<SECWndPlugIn*>(pClass->CreateObject());
+    if (!hook)
+        return nullptr;
+    if (!hook->Attach(this)) {
+        delete hook;
+        return nullptr;
+    }
+    delete m_pCommandHook;
+    m_pCommandHook = hook;
+    return hook;
 }
 
 CFrameWnd* SECMDIFrameWnd::GetActiveFrame()
@@ -371,7 +441,7 @@ BOOL SECMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
                                               : static_cast<CFrameWnd*>(MDIGetActive());
     if (first && first->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
-    if (m_pCommandHook && m_pCommandHook->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+    if (SECRouteToCommandHook(m_pCommandHook, nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }

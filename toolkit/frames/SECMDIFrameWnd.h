@@ -76,6 +76,16 @@ public:
     virtual HMENU GetMenuForId(UINT nID);
     virtual HMENU GetDefaultMenu();
 
+    // Makes an object of the class (a window plug-in) the command hook: it sees each command
+    // after the active document frame and before the frame's own routing, and is owned by the
+    // frame. Null, with nothing made, for a null class, a class that is no plug-in, or a frame
+    // without its window.
+    virtual SECWndPlugIn* CreateCommandHook(CRuntimeClass* pClass);
+    SECWndPlugIn* GetCommandHook() const { return m_pCommandHook; }
+    // Idle time in a dialog box: a layout asked for at the next idle turn is done now, since the
+    // dialog's loop gives the frame no idle turn of its own.
+    virtual void OnEnterIdleEx();
+
     CFrameWnd* GetActiveFrame() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -95,7 +105,6 @@ public:
     int m_nCaptionMask = 0;
     BOOL m_bBmpMenus = FALSE;
     BOOL m_bBmpMenus2 = FALSE;
-    CCmdTarget* m_pCommandHook = nullptr;
     UINT m_nIDMenu = 0;
     BOOL m_bNewShell = TRUE;
     UINT m_arrDockSequence[26] = {};
@@ -111,6 +120,9 @@ protected:
     LRESULT OnSysColorChangeSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTestSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnActivateSEC(WPARAM wParam, LPARAM lParam);
+    void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    void OnEnable(BOOL bEnable);
+    void OnEnterIdle(UINT nWhy, CWnd* pWho);
     LRESULT OnGetMenu(WPARAM wParam, LPARAM lParam);
     void OnWorkspaceCommand(UINT nID);
     void OnUpdateWorkspaceCommand(CCmdUI* pCmdUI);
@@ -119,7 +131,12 @@ protected:
 
 private:
     SECWndPlugIn* m_pMenuPlugIn = nullptr;
+    SECWndPlugIn* m_pCommandHook = nullptr;
 };
+
+// Hands a command to a command hook: the hook's answer counts only when it marked the command
+// handled, and the mark is cleared for the next command.
+BOOL SECRouteToCommandHook(SECWndPlugIn* pHook, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
 
 // The registered message through which a menu bar asks a frame for the sub-menu at a position of
 // a menu id's menu.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/afx/AfxFixture.h"
+#include "platform/win/SystemParameters.h"
 #include "tests/support/ScreenCapture.h"
 #include "toolkit/caption/SECGradientCaption.h"
 
@@ -104,4 +105,30 @@ TEST_F(SECCustomCaptionTest, AFramePaintsItsGradientActiveAndAFlatCaptionInactiv
     EXPECT_EQ(text, "Vostrel - other");
     EXPECT_TRUE(frame.IsWindowVisible());
     frame.DestroyWindow();
+}
+
+TEST_F(SECCustomCaptionTest, AToolWindowTakesTheSmallCaptionsHeightButtonsAndFont)
+{
+    ASSERT_NE(::GetSystemMetrics(SM_CYSMSIZE), ::GetSystemMetrics(SM_CYSIZE)) << "the two captions must differ here";
+    CaptionFrame normal, tool;
+    ASSERT_TRUE(normal.CreateEx(0, nullptr, "Normal", WS_OVERLAPPEDWINDOW, 10, 10, 400, 200, nullptr, nullptr));
+    ASSERT_TRUE(tool.CreateEx(WS_EX_TOOLWINDOW, nullptr, "Tool", WS_OVERLAPPEDWINDOW, 10, 10, 400, 200, nullptr, nullptr));
+    const CRect big = SECGradientCaption::GetCaptionRect(normal.m_hWnd);
+    const CRect small = SECGradientCaption::GetCaptionRect(tool.m_hWnd);
+    EXPECT_EQ(big.Height(), ::GetSystemMetrics(SM_CYSIZE));
+    EXPECT_EQ(small.Height(), ::GetSystemMetrics(SM_CYSMSIZE));
+    EXPECT_GT(small.right, big.right) << "the small buttons leave more room for the title";
+
+    NONCLIENTMETRICS metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    LOGFONT font{};
+    ASSERT_TRUE(SECGradientCaption::CreateDocTitleFont(font, SECCaptionSize::Small));
+    EXPECT_EQ(font.lfHeight, metrics.lfSmCaptionFont.lfHeight);
+    EXPECT_STREQ(font.lfFaceName, metrics.lfSmCaptionFont.lfFaceName);
+    ASSERT_TRUE(SECGradientCaption::CreateAppTitleFont(font, SECCaptionSize::Small));
+    EXPECT_EQ(font.lfHeight, metrics.lfSmCaptionFont.lfHeight);
+    EXPECT_EQ(font.lfItalic, 1);
+    normal.DestroyWindow();
+    tool.DestroyWindow();
 }

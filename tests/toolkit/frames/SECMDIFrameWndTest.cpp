@@ -195,6 +195,10 @@ TEST_F(FramesTest, ADocumentFrameGoesDockedFloatingAndBackWithTheSameView)
     EXPECT_EQ(tmpl->GetDockSide(docked), 3);
     EXPECT_EQ(tmpl->m_pViewClass, RUNTIME_CLASS(CPageView)) << "the view class comes back";
     EXPECT_EQ(tmpl->DockFrame(docked), nullptr) << "a docked frame is left alone";
+    auto* dockable = static_cast<SECDockableFrame*>(docked);
+    EXPECT_TRUE(dockable->GetExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(dockable->IsCustomCaption()) << "a docked frame paints its own (small) caption";
+    EXPECT_TRUE(main->IsCustomCaption());
 
     SECControlBar* bar = static_cast<SECDockableFrame*>(docked)->GetFrameBar();
     bar->m_pDockContext->ToggleDocking();
@@ -328,4 +332,89 @@ TEST_F(FramesTest, FloatInMainWindowTakesABarIntoTheClientAndBackToItsPlace)
     EXPECT_FALSE(bar->IsFloatingInMDIChild());
     EXPECT_FALSE(bar->IsFloating());
     EXPECT_EQ(bar->GetParent(), main->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+}
+
+namespace {
+
+int g_hooksGone = 0;
+
+// A command hook that takes one command as handled and only looks at another.
+class MarkingHook : public SECWndPlugIn {
+    DECLARE_DYNCREATE(MarkingHook)
+public:
+    ~MarkingHook() override { ++g_hooksGone; }
+    void OnTaken()
+    {
+        ++taken;
+        m_bExitDefault = TRUE;
+    }
+    void OnLookedAt() { ++looked; }
+    int taken = 0;
+    int looked = 0;
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(MarkingHook, SECWndPlugIn)
+BEGIN_MESSAGE_MAP(MarkingHook, SECWndPlugIn)
+    ON_COMMAND(40001, &MarkingHook::OnTaken)
+    ON_COMMAND(40002, &MarkingHook::OnLookedAt)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST_F(FramesTest, TheCommandHookIsMadeOwnedAndAnswersOnlyForWhatItMarks)
+{
+    EXPECT_EQ(main->CreateCommandHook(nullptr), nullptr);
+    EXPECT_EQ(main->CreateCommandHook(RUNTIME_CLASS(CPageDoc)), nullptr) << "not a plug-in";
+    {
+        SECMDIFrameWnd windowless;
+        const int before = g_hooksGone;
+        EXPECT_EQ(windowless.CreateCommandHook(RUNTIME_CLASS(MarkingHook)), nullptr);
+        EXPECT_EQ(g_hooksGone, before + 1) << "a hook that cannot attach is deleted";
+    }
+    auto* hook = static_cast<MarkingHook*>(main->CreateCommandHook(RUNTIME_CLASS(MarkingHook)));
+    ASSERT_NE(hook, nullptr);
+    EXPECT_EQ(main->GetCommandHook(), hook);
+    EXPECT_TRUE(main->OnCmdMsg(40001, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(hook->taken, 1);
+    EXPECT_FALSE(hook->m_bExitDefault) << "the mark is cleared for the next command";
+    EXPECT_FALSE(main->OnCmdMsg(40002, CN_COMMAND, nullptr, nullptr)) << "seen but not marked: not handled";
+    EXPECT_EQ(hook->looked, 1);
+
+    // A docked document frame has no hook of its own and goes through the main frame's.
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* docked = tmpl->DockFrame(FirstView(doc)->GetParentFrame(), AFX_IDW_DOCKBAR_RIGHT, nullptr, nullptr);
+    ASSERT_NE(docked, nullptr);
+    EXPECT_TRUE(docked->OnCmdMsg(40001, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(hook->taken, 2);
+
+    const int before = g_hooksGone;
+    main->DestroyWindow();   // the frame deletes itself with its window
+    main = nullptr;
+    EXPECT_EQ(g_hooksGone, before + 1) << "the frame deletes its hook";
+}
+
+TEST_F(FramesTest, IdleInADialogLaysOutAndDisablingOrLeavingDropsTheStayActiveCaption)
+{
+    main->DelayRecalcLayout();
+    ASSERT_TRUE(main->m_nIdleFlags & CFrameWnd::idleLayout);
+    main->SendMessage(WM_ENTERIDLE, 2 /* a menu */, 0);
+    EXPECT_TRUE(main->m_nIdleFlags & CFrameWnd::idleLayout) << "only a dialog's idle time lays out";
+    main->SendMessage(WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
+    EXPECT_FALSE(main->m_nIdleFlags & CFrameWnd::idleLayout) << "the pending layout is done";
+
+    // Activated itself, the frame keeps its caption active; a stranger taking the activation
+    // ends that, and so does a disabled frame.
+    main->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(main->m_nFlags & WF_STAYACTIVE);
+    CWnd stranger;
+    ASSERT_TRUE(stranger.CreateEx(0, "STATIC", "other", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    main->SendMessage(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(stranger.m_hWnd));
+    EXPECT_FALSE(main->m_nFlags & WF_STAYACTIVE);
+    main->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_TRUE(main->m_nFlags & WF_STAYACTIVE);
+    main->SendMessage(WM_ENABLE, FALSE, 0);
+    EXPECT_FALSE(main->m_nFlags & WF_STAYACTIVE);
+    main->SendMessage(WM_ENABLE, TRUE, 0);
+    stranger.DestroyWindow();
 }
