@@ -418,3 +418,99 @@ TEST_F(FramesTest, IdleInADialogLaysOutAndDisablingOrLeavingDropsTheStayActiveCa
     main->SendMessage(WM_ENABLE, TRUE, 0);
     stranger.DestroyWindow();
 }
+
+namespace {
+
+// A main frame set up as the program's at start: its panes made and docked by the program, then
+// both saved layouts loaded over them.
+SECMDIFrameWnd* StartMainFrame(CWinApp& app)
+{
+    auto* frame = new SECMDIFrameWnd;
+    if (!frame->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)))
+        return nullptr;
+    app.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    for (UINT id : {0xE901u, 0xE902u}) {
+        auto* bar = new SECControlBar;
+        bar->m_bAutoDelete = TRUE;
+        bar->Create(frame, "pane", WS_VISIBLE | CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xF10, id);
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(bar, AFX_IDW_DOCKBAR_LEFT);
+    }
+    frame->RecalcLayout();
+    frame->LoadBarState("Main Toolbar");
+    frame->LoadBarState("Grid Toolbar");
+    frame->RecalcLayout();
+    return frame;
+}
+
+UINT DockSideOf(CFrameWnd* frame, UINT id)
+{
+    CControlBar* bar = frame->GetControlBar(id);
+    if (!bar)
+        return 0;
+    if (bar->IsFloating())
+        return AFX_IDW_DOCKBAR_FLOAT;
+    return bar->m_pDockBar ? bar->m_pDockBar->GetDlgCtrlID() : 0;
+}
+
+} // namespace
+
+TEST_F(FramesTest, TheMainFrameKeepsItsLayoutOverTwoRestartsAndStartsSafelyFromADamagedOne)
+{
+    main->DestroyWindow();
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(DockSideOf(main, 0xE901), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT)) << "first start: the program's defaults";
+    // The user moves one pane to the bottom and hides the other.
+    main->DockControlBar(main->GetControlBar(0xE901), AFX_IDW_DOCKBAR_BOTTOM);
+    main->ShowControlBar(main->GetControlBar(0xE902), FALSE, FALSE);
+    main->RecalcLayout();
+    for (int start = 0; start < 2; ++start) {
+        main->SaveBarState("Main Toolbar");
+        main->SaveBarState("Grid Toolbar");
+        main->DestroyWindow();
+        main = StartMainFrame(*app);
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(DockSideOf(main, 0xE901), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM)) << "restart " << start + 1;
+        ASSERT_NE(main->GetControlBar(0xE902), nullptr);
+        EXPECT_FALSE(main->GetControlBar(0xE902)->IsVisible()) << "restart " << start + 1;
+    }
+    main->DestroyWindow();
+    main = nullptr;
+
+    // Hostile values in every section of both layouts.
+    for (LPCTSTR name : {"Main Toolbar", "Grid Toolbar"}) {
+        CString summary;
+        summary.Format("%s-Summary", name);
+        app->WriteProfileInt(summary, "Bars", 2000000000);
+        app->WriteProfileInt(summary, "ScreenCX", 0);
+        app->WriteProfileInt(summary, "ScreenCY", -7);
+        for (int i = 0; i < 8; ++i) {
+            CString section;
+            section.Format("%s-Bar%d", name, i);
+            app->WriteProfileInt(section, "BarID", i % 2 ? 0xE901 : -1);
+            app->WriteProfileInt(section, "Bars", -5);
+            app->WriteProfileInt(section, "Bar#0", 0x7FFFFFFF);
+            app->WriteProfileInt(section, "XPos", -2000000000);
+            app->WriteProfileInt(section, "YPos", 2000000000);
+            app->WriteProfileInt(section, "Floating", 1);
+            app->WriteProfileString(section, "PctWidth", "-99999999999");
+            app->WriteProfileInt(section, "MRUFloatCX", -2000000000);
+            app->WriteProfileInt(section, "MDIChild", 1);
+            app->WriteProfileString(section, "MDIChildWindowPlacement", "not a placement");
+            app->WriteProfileString(section, "ClassName", "SECControlBar");
+        }
+    }
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    for (UINT id : {0xE901u, 0xE902u}) {
+        CControlBar* bar = main->GetControlBar(id);
+        ASSERT_NE(bar, nullptr) << "the program's panes are still there";
+        CRect rect;
+        bar->GetWindowRect(&rect);
+        EXPECT_GE(rect.Width(), 0);
+        EXPECT_GE(rect.Height(), 0);
+        EXPECT_LT(rect.right, 100000) << "no pane is sent to a place off any screen";
+    }
+}
