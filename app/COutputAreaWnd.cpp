@@ -1,0 +1,3 @@
+#include "app/COutputAreaWnd.h"
+
+IMPLEMENT_DYNCREATE(COutputAreaWnd, CRichEditCtrl)

@@ -1,0 +1,10 @@
+// Ids of the texts the progress and project dialogs show.
+#pragma once
+
+#include "platform/core/Types.h"
+
+inline constexpr UINT kIdsNoProjectDir = 62001;       // "You must specify a project directory!"
+inline constexpr UINT kIdsBadProjectDir = 62003;      // "The specified project directory is invalid!"
+inline constexpr UINT kIdsEnumCannotStart = 62540;
+inline constexpr UINT kIdsEnumFailed = 62541;
+inline constexpr UINT kIdsSaveCannotStart = 62542;

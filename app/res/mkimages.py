@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""Draws the panes' and dialogs' small images in the program's flat 16-colour style and writes
+them as PNG files beside this script. Each image is a character map over the 16-colour palette,
+so the images can be reviewed and changed as text."""
+import os
+import struct
+import zlib
+
+PAL = {
+    'k': (0, 0, 0), 'r': (128, 0, 0), 'g': (0, 128, 0), 'y': (128, 128, 0),
+    'b': (0, 0, 128), 'm': (128, 0, 128), 'c': (0, 128, 128), 's': (192, 192, 192),
+    'd': (128, 128, 128), 'R': (255, 0, 0), 'G': (0, 255, 0), 'Y': (255, 255, 0),
+    'B': (0, 0, 255), 'M': (255, 0, 255), 'C': (0, 255, 255), 'w': (255, 255, 255),
+    '.': (0, 0, 0),
+}
+
+
+def write_png(path, rows):
+    h = len(rows)
+    w = max(len(r) for r in rows)
+    raw = b''
+    for r in rows:
+        r = r.ljust(w, '.')
+        raw += b'\x00' + b''.join(bytes(PAL[ch]) for ch in r)
+    def chunk(tag, data):
+        c = struct.pack('>I', len(data)) + tag + data
+        return c + struct.pack('>I', zlib.crc32(tag + data) & 0xffffffff)
+    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0))
+    png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
+    with open(path, 'wb') as f:
+        f.write(png)
+
+
+IMAGES = {
+    # The project root: a small monitor with a site on it.
+    'treeroot.png': [
+        '................',
+        '..kkkkkkkkkkkk..',
+        '..kwwwwwwwwwwk..',
+        '..kwbbbbbbbbdk..',
+        '..kwbCCbbbbbdk..',
+        '..kwbbbCCbbbdk..',
+        '..kwbbbbbCCbdk..',
+        '..kwbbbbbbbbdk..',
+        '..kwddddddddk...',
+        '..kkkkkkkkkkkk..',
+        '......kddk......',
+        '.....kddddk.....',
+        '...kkkkkkkkkk...',
+        '...kssssssswk...',
+        '...kkkkkkkkkk...',
+        '................',
+    ],
+    # A closed folder.
+    'treefolder.png': [
+        '................',
+        '................',
+        '..kkkkk.........',
+        '.kYwYwYk........',
+        'kkkkkkkkkkkkk...',
+        'kwYwYwYwYwYyk...',
+        'kYwYwYwYwYwyk...',
+        'kwYwYwYwYwYyk...',
+        'kYwYwYwYwYwyk...',
+        'kwYwYwYwYwYyk...',
+        'kYwYwYwYwYwyk...',
+        'kyyyyyyyyyyyk...',
+        'kkkkkkkkkkkkk...',
+        '................',
+        '................',
+        '................',
+    ],
+    # An open folder.
+    'treeopen.png': [
+        '................',
+        '................',
+        '..kkkkk.........',
+        '.kYwYwYk........',
+        'kkkkkkkkkkkk....',
+        'kwYwYwYwYwYk....',
+        'kYwYkkkkkkkkkkk.',
+        'kwYkyYyYyYyYyk..',
+        'kYkyYyYyYyYyk...',
+        'kwkYyYyYyYyYk...',
+        'kkyYyYyYyYyk....',
+        'kkYyYyYyYyYk....',
+        'kkkkkkkkkkk.....',
+        '................',
+        '................',
+        '................',
+    ],
+    # A page file.
+    'treefile.png': [
+        '..kkkkkkkk......',
+        '..kwwwwwwkk.....',
+        '..kwwwwwwkwk....',
+        '..kwddddwkkkk...',
+        '..kwwwwwwwwwk...',
+        '..kwbbbbbbwwk...',
+        '..kwwwwwwwwwk...',
+        '..kwbbbbbbbwk...',
+        '..kwwwwwwwwwk...',
+        '..kwbbbbbwwwk...',
+        '..kwwwwwwwwwk...',
+        '..kwbbbbbbbwk...',
+        '..kwwwwwwwwwk...',
+        '..kwwwwwwwwwk...',
+        '..kkkkkkkkkkk...',
+        '................',
+    ],
+}
+
+if __name__ == '__main__':
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name, rows in IMAGES.items():
+        write_png(os.path.join(here, name), rows)

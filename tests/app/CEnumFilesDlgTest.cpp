@@ -1,0 +1,88 @@
+// The enumeration dialog: a finished walk ends it with 1 and fills the tree; Stop ends it with
+// 1012 only after the thread has ended, keeping what was found; Cancel ends it with 2; a walk
+// that cannot start ends it with 2 and a message instead of waiting for ever.
+#include "app/CEnumFilesDlg.h"
+#include "engine/project/CParserEngine.h"
+#include "tests/app/PanesFixture.h"
+#include "tests/support/DialogAutomation.h"
+#include "tests/support/ScopedTempDir.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace dialog_automation;
+
+class EnumFilesDlgTest : public PanesTest {
+protected:
+    void MakeSite(int folders, int pagesEach)
+    {
+        for (int f = 0; f < folders; ++f) {
+            const auto dir = std::filesystem::path(temp.Path()) / ("f" + std::to_string(f));
+            std::filesystem::create_directories(dir);
+            for (int p = 0; p < pagesEach; ++p)
+                std::ofstream(dir / ("p" + std::to_string(p) + ".htm")) << "<html><head></head></html>";
+        }
+    }
+    static int CountPages(const CPageNode* node)
+    {
+        int n = node->GetKind() == CPageNode::kindPage ? 1 : 0;
+        for (POSITION pos = node->GetChildren().GetHeadPosition(); pos != nullptr;)
+            n += CountPages(node->GetChildren().GetNext(pos));
+        return n;
+    }
+    // Runs the dialog; `onOpen` acts on it at its first idle turn.
+    INT_PTR Run(CPageNode* rootNode, std::function<void(HWND)> onOpen = nullptr)
+    {
+        CEnumFilesDlg dlg(engine, settings);
+        dlg.SetPath(temp.Path().c_str(), rootNode);
+        if (onOpen)
+            WhenWindowOpens(*backend, [] { auto d = ShownDialogs(); return d.empty() ? HWND{} : d.front(); }, onOpen,
+                            [] { ADD_FAILURE() << "the dialog never opened"; });
+        const INT_PTR result = dlg.DoModal();
+        state = dlg.GetState();
+        return result;
+    }
+
+    ScopedTempDir temp;
+    CParserEngine engine;
+    CProjectSettings settings;
+    CPageNode root;
+    UINT state = 0;
+};
+
+TEST_F(EnumFilesDlgTest, FinishedWalkEndsWithOneAndFillsTheTree)
+{
+    MakeSite(3, 4);
+    root.SetKind(CPageNode::kindRoot);
+    EXPECT_EQ(Run(&root), IDOK);
+    EXPECT_EQ(CountPages(&root), 12);
+}
+
+TEST_F(EnumFilesDlgTest, StopKeepsThePagesFoundAndCancelDoesNot)
+{
+    MakeSite(200, 25);
+    root.SetKind(CPageNode::kindRoot);
+    // Stop pressed at once: whatever the thread found stays, and the dialog ends only on the
+    // stopper's message, with 1012.
+    EXPECT_EQ(Run(&root, [](HWND dlg) { SendMessage(dlg, WM_COMMAND, CEnumFilesDlg::kIdStop, 0); }),
+              static_cast<INT_PTR>(CEnumFilesDlg::kIdStop));
+    EXPECT_EQ(state, static_cast<UINT>(CEnumFilesDlg::stateStopRequested));
+
+    CPageNode second;
+    second.SetKind(CPageNode::kindRoot);
+    EXPECT_EQ(Run(&second, [](HWND dlg) { SendMessage(dlg, WM_COMMAND, IDCANCEL, 0); }), IDCANCEL);
+    EXPECT_EQ(state, static_cast<UINT>(CEnumFilesDlg::stateCancelRequested));
+}
+
+TEST_F(EnumFilesDlgTest, WalkThatCannotStartEndsWithTwoAndSaysSo)
+{
+    SeenMessageBox seen;
+    AnswerMessageBox(*backend, IDOK, &seen);
+    EXPECT_EQ(Run(nullptr), IDCANCEL);
+    EXPECT_TRUE(seen.seen);
+    EXPECT_NE(seen.text.find("could not be started"), std::string::npos);
+}
+
+} // namespace
