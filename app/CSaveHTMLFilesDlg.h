@@ -1,0 +1,48 @@
+// The "Saving Metatags to HTML Files" dialog: runs while the save thread rewrites the edited
+// pages, shows each page and steps its meter, and ends with 1 (all saved) or 2 (stopped, nothing
+// to save, or a save that could not start).
+#pragma once
+
+#include "engine/project/CPageNodeCol.h"
+#include "platform/afx/dlg/CBitmapButton.h"
+#include "platform/afx/dlg/CDialog.h"
+#include "toolkit/controls/SECProgressCtrl.h"
+
+class CParserEngine;
+
+class CSaveHTMLFilesDlg : public CDialog {
+public:
+    enum { IDD = 145 };
+    static constexpr UINT kIdName = 1015;
+    static constexpr UINT kIdPath = 1016;
+    static constexpr UINT kIdProgress = 1048;
+
+    // The pages are collected from the tree on opening; hOutputPane receives the warnings.
+    CSaveHTMLFilesDlg(CParserEngine& engine, const CPageNodeCol& tree, HWND hOutputPane, CWnd* pParent = nullptr);
+
+    const CSelNodesCol& GetPages() const { return m_Pages; }
+    UINT GetProgressPos() const { return m_wndProgress.GetPos(); }
+
+    CString m_strName;
+    CString m_strPath;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    LRESULT OnPageBegin(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPageDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFinished(WPARAM wParam, LPARAM lParam);
+    LRESULT OnStopped(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CParserEngine& m_Engine;
+    const CPageNodeCol& m_Tree;
+    HWND m_hOutputPane;
+    CSelNodesCol m_Pages;
+    SECProgressCtrl m_wndProgress;
+    CBitmapButton m_btnCancel;
+    BOOL m_bStopping = FALSE;
+};
