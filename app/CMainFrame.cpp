@@ -11,6 +11,8 @@
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
 #include "toolkit/docking/SECControlBar.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECStdBtn.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
 #include <cerrno>
@@ -99,9 +101,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
 
     LoadBarState(kMainToolbarProfile);
+    const bool bDefaults = m_pToolBarManager->GetToolBars().empty();
     m_pToolBarManager->LoadState(kMainToolbarProfile);
     LoadBarState(kGridToolbarProfile);
     m_pToolBarManager->LoadState(kGridToolbarProfile);
+    if (bDefaults) {
+        // The default bars were docked through the plain frame, which knows nothing of this
+        // frame's dock rows; dock them again here so that each takes its side's orientation.
+        for (UINT nID : {ID_VIEW_TOOLBARS, ID_GRID_TOOLBAR}) {
+            if (SECCustomToolBar* pBar = m_pToolBarManager->ToolBarFromID(nID))
+                DockControlBar(pBar, nID == ID_VIEW_TOOLBARS ? AFX_IDW_DOCKBAR_TOP : AFX_IDW_DOCKBAR_RIGHT);
+        }
+        RecalcLayout();
+    }
 
     // The panes appear when a project is opened.
     ShowControlBar(m_pProjectArea, FALSE, TRUE);
@@ -109,9 +121,54 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
+namespace {
+
+// The buttons that show a caption under their picture, with the caption's string.
+constexpr SECBtnMapEntry TextButton(UINT nID, UINT nString)
+{
+    return {&SECTBTextButton::classSECTBTextButton, nID, 0, {nString, 0, 0, 0, 0}};
+}
+
+const SECBtnMapEntry kTextButtons[] = {
+    TextButton(ID_NEW_PROJECT, 63124),       TextButton(ID_OPEN_PROJECT, 63125),
+    TextButton(ID_EDIT_CUT, 63126),          TextButton(ID_EDIT_COPY, 63127),
+    TextButton(ID_EDIT_PASTE, 63128),        TextButton(ID_FILE_PRINT, 63129),
+    TextButton(ID_SAVE_EDITED_FILES, 63130), TextButton(ID_UNDO_ALL, 63131),
+    TextButton(ID_EDIT_UNDO, 63132),         TextButton(ID_ZOOM_IN, 63133),
+    TextButton(ID_ZOOM_OUT, 63134),          TextButton(ID_ZOOM_100, 63135),
+    TextButton(ID_STOP_SCAN, 63136),         TextButton(ID_METATAG_SETTINGS, 63137),
+    TextButton(ID_START_SCAN, 63138),        TextButton(ID_EDIT_REDO, 63139),
+    TextButton(ID_EDIT_FIND, 63140),         TextButton(ID_SORT_ASCENDING, 63141),
+    TextButton(ID_SORT_DESCENDING, 63142),   TextButton(ID_VIEW_CHANGES, 63143),
+    TextButton(ID_HELP_FINDER, 63144),       TextButton(ID_PROJECT_SETTINGS, 63145),
+    TextButton(ID_CONTEXT_HELP, 63146),      {nullptr, 0, 0, {0, 0, 0, 0, 0}},
+};
+
+} // namespace
+
+const UINT CMainFrame::kMainToolbarButtons[12] = {
+    ID_NEW_PROJECT, ID_OPEN_PROJECT, ID_FILE_PRINT,  ID_EDIT_CUT,  ID_EDIT_COPY,        ID_EDIT_PASTE,
+    ID_EDIT_UNDO,   ID_EDIT_REDO,    ID_START_SCAN,  ID_STOP_SCAN, ID_METATAG_SETTINGS, ID_CONTEXT_HELP,
+};
+const UINT CMainFrame::kGridToolbarButtons[8] = {
+    ID_SAVE_EDITED_FILES, ID_VIEW_CHANGES, ID_ZOOM_IN,         ID_ZOOM_OUT,
+    ID_ZOOM_100,          ID_EDIT_FIND,    ID_SORT_ASCENDING, ID_SORT_DESCENDING,
+};
+
 BOOL CMainFrame::CreateToolBars()
 {
-    // FIXME: the button strips and the two default toolbars come with the toolbar images.
+    if (!m_pToolBarManager->LoadToolBarResource(IDR_MAINFRAME, IDR_LARGEBUTTONS))
+        return FALSE;
+    m_pToolBarManager->SetButtonMap(kTextButtons);
+    CString strTitle;
+    strTitle.LoadString(IDS_MAIN_TOOLBAR);
+    m_pToolBarManager->DefineDefaultToolBar(ID_VIEW_TOOLBARS, strTitle, 12, kMainToolbarButtons, CBRS_ALIGN_ANY,
+                                            AFX_IDW_DOCKBAR_TOP, 0, TRUE, TRUE);
+    strTitle.LoadString(IDS_GRID_TOOLBAR);
+    m_pToolBarManager->DefineDefaultToolBar(ID_GRID_TOOLBAR, strTitle, 8, kGridToolbarButtons, CBRS_ALIGN_ANY,
+                                            AFX_IDW_DOCKBAR_RIGHT, 0, TRUE, TRUE);
+    m_pToolBarManager->EnableCoolLook(TRUE, 0xF00);
+    m_pToolBarManager->EnableLargeButtons(TRUE);
     return TRUE;
 }
 

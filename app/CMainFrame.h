@@ -82,9 +82,11 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
 
-    // The settings file's path saved for the project: the project's own, else the catalogue's.
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
+    // The default buttons of the two toolbars, also the Customize sheet's button groups.
+    static const UINT kMainToolbarButtons[12];
+    static const UINT kGridToolbarButtons[8];
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
