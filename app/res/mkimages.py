@@ -15,17 +15,21 @@ PAL = {
 }
 
 
-def write_png(path, rows):
+def write_png(path, rows, alpha=False):
+    # With alpha, '.' is transparent (icons); without, it is black, the tree images' mask colour.
     h = len(rows)
     w = max(len(r) for r in rows)
     raw = b''
     for r in rows:
         r = r.ljust(w, '.')
-        raw += b'\x00' + b''.join(bytes(PAL[ch]) for ch in r)
+        if alpha:
+            raw += b'\x00' + b''.join(bytes(PAL[ch]) + (b'\x00' if ch == '.' else b'\xff') for ch in r)
+        else:
+            raw += b'\x00' + b''.join(bytes(PAL[ch]) for ch in r)
     def chunk(tag, data):
         c = struct.pack('>I', len(data)) + tag + data
         return c + struct.pack('>I', zlib.crc32(tag + data) & 0xffffffff)
-    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0))
+    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6 if alpha else 2, 0, 0, 0))
     png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
     with open(path, 'wb') as f:
         f.write(png)
@@ -110,7 +114,11 @@ IMAGES = {
     ],
 }
 
+IMAGES['scandone.png'] = ['................................', '...........kkkkkkkkkk...........', '........kkkwwwwwwwwwwkkk........', '......kkwwwwwwwwwwwwwwwwkk......', '.....kwwwwwwwwwwwwwwwwwwwwk.....', '....kwwwwwwwwwbbbbwwwwwwwwwk....', '...kwwwwwwwwwbbbbbbwwwwwwwwwk...', '...kwwwwwwwwwbbbbbbwwwwwwwwwk...', '..kwwwwwwwwwwwbbbbwwwwwwwwwwwk..', '..kwwwwwwwwwwwwwwwwwwwwwwwwwwk..', '.kwwwwwwwwwwwwwwwwwwwwwwwwwwwwk.', '.kwwwwwwwwwwbbbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '.kwwwwwwwwwwwwbbbbbwwwwwwwwwwwk.', '..kwwwwwwwwwwwbbbbbwwwwwwwwwwk..', '..kwwwwwwwwwwwbbbbbwwwwwwwwwwk..', '...kwwwwwwwwbbbbbbbbbwwwwwwwk...', '...kwwwwwwwwwwwwwwwwwwwwwwwwk...', '....kwwwwwwwwwwwwwwwwwwwwwwk....', '.....kwwwwwwwwwwwwwwwwwwwwk.....', '......kkwwwwwwwwwwwwwwwwkk......', '........kkkwwwwwwwwwwkkk........', '.........kwwwwkkkkkkk...........', '........kwwwk...................', '.......kwwk.....................', '......kkk.......................', '................................']
+
+ICONS = {'scandone.png'}
+
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
     for name, rows in IMAGES.items():
-        write_png(os.path.join(here, name), rows)
+        write_png(os.path.join(here, name), rows, alpha=name in ICONS)
