@@ -1,7 +1,10 @@
 // The main frame's project, scan and save commands.
+#include "app/CEnumFilesDlg.h"
 #include "app/CGroupDoc.h"
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
+#include "app/CNewProjectDlg.h"
+#include "app/CSaveHTMLFilesDlg.h"
 #include "app/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -178,9 +181,28 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
     app.GetSelectedNodes().SetCurrentFolder(nullptr);
     CloseAllChildFrames();
 
-    // FIXME: the folder is walked by the enumeration dialog, which is still to come.
-    m_nLastEnumResult = IDCANCEL;
-    return nullptr;
+    auto* pRoot = new CPageNode;   // the page tree owns it from here
+    const CString strFolder = pSettings->m_strProjectDirectory;
+    app.GetPageNodes().InitRootNode(strFolder, pRoot);
+    app.GetPageNodes().AddTail(pRoot);
+
+    CEnumFilesDlg dlg(CParserEngine::GetEngine(), *pSettings, this);
+    dlg.SetPath(strFolder, pRoot);
+    m_nLastEnumResult = dlg.DoModal();
+    if (m_nLastEnumResult != IDOK && m_nLastEnumResult != CEnumFilesDlg::kIdStop)
+        return nullptr;
+
+    if (m_pProjectArea && m_pProjectArea->m_hWnd) {
+        m_pProjectArea->ClearTree();
+        m_pProjectArea->AddRootNode(pRoot);
+        ShowPane(m_pProjectArea, TRUE);
+        // Collects the root's pages into the selection and shows them, which also makes the
+        // root the selection's current folder.
+        m_pProjectArea->GetTree().ShowPagesOf(pRoot);
+    }
+    if (pSettings->m_bAutoScan)
+        OnStartScan();
+    return pRoot;
 }
 
 // ---- Saving the project ----
@@ -316,7 +338,30 @@ void CMainFrame::OnNewProject()
 {
     if (!IsCommandEnabled(ID_NEW_PROJECT))
         return;
-    // FIXME: the New Project dialog is still to come.
+    CVostrelApp& app = App();
+    ShowPane(m_pOutputArea, FALSE);
+    if (CloseProject() == 0)
+        return;
+    CMetaSettingList* pCatalogue = nullptr;
+    app.GetMetaSettingList(pCatalogue);
+    CProjectSettings settings;
+    app.LoadProjectDefaults(settings);
+    CString strSettingsFile;
+    if (app.LocateSettingsFile(strSettingsFile) != 0 || pCatalogue->LoadFromFile(strSettingsFile) != 0)
+        pCatalogue->SetDefaults();
+
+    CNewProjectDlg dlg(this);
+    dlg.SetData(settings, *pCatalogue);
+    if (dlg.DoModal() != IDOK)
+        return;
+    app.SetEditState(0);
+    dlg.GetProjectSettings(settings);
+    CMetaSettingList list(TRUE);
+    dlg.GetMetaSettings(list);
+    app.SaveProjectDefaults(settings);
+    settings.SetSettingsFilePath(list.GetFilePath());
+    if (!SetUpProject(settings, list))
+        CloseProjectViews();
 }
 
 void CMainFrame::OnOpenProject()
@@ -357,7 +402,8 @@ void CMainFrame::OnSaveEditedFiles()
     if (App().GetRunState() != CVostrelAppModel::runIdle)
         return;
     FinishCellEdit();
-    // FIXME: the save dialog is still to come.
+    CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
+    dlg.DoModal();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
 }
