@@ -66,7 +66,13 @@ TEST_F(EnumFilesDlgTest, StopKeepsThePagesFoundAndCancelDoesNot)
     root.SetKind(CPageNode::kindRoot);
     // Stop pressed at once: whatever the thread found stays, and the dialog ends only on the
     // stopper's message, with 1012.
-    EXPECT_EQ(Run(&root, [](HWND dlg) { SendMessage(dlg, WM_COMMAND, CEnumFilesDlg::kIdStop, 0); }),
+    EXPECT_EQ(Run(&root,
+                  [](HWND dlg) {
+                      // The buttons show their pictures, found by their texts.
+                      for (int id : {int(CEnumFilesDlg::kIdStop), IDCANCEL, int(CEnumFilesDlg::kIdHelp)})
+                          EXPECT_EQ(GetWindowLong(GetDlgItem(dlg, id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+                      SendMessage(dlg, WM_COMMAND, CEnumFilesDlg::kIdStop, 0);
+                  }),
               static_cast<INT_PTR>(CEnumFilesDlg::kIdStop));
     EXPECT_EQ(state, static_cast<UINT>(CEnumFilesDlg::stateStopRequested));
 
