@@ -646,6 +646,12 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
     const BOOL bTransaction = nMode == gxDo && m_pCoveredCellsImp != nullptr;
     if (bTransaction)
         BeginTransaction(m_pAppData->GetText(gxTextRemovingRows));
+    // Blocks reaching into the band are cut back or dropped first, in the same undo step; an
+    // undo, redo or rollback replays the step that already holds those changes.
+    if (m_pCoveredCellsImp != nullptr) {
+        BOOL bCoveredChanged = FALSE;
+        m_pCoveredCellsImp->PrepareRemoveRows(this, nFromRow, nToRow, bCoveredChanged, nMode != gxDo);
+    }
     op.SetStatusText(m_pAppData->GetText(gxTextRemovingRows), FALSE);
     CGXCollMapDWordToLong oldHeights;
     CollectSizes(m_pParam->m_RowHeights, nFromRow, nToRow, oldHeights);
@@ -711,6 +717,12 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
     const BOOL bTransaction = nMode == gxDo && m_pCoveredCellsImp != nullptr;
     if (bTransaction)
         BeginTransaction(m_pAppData->GetText(gxTextRemovingCols));
+    // Blocks reaching into the band are cut back or dropped first, in the same undo step; an
+    // undo, redo or rollback replays the step that already holds those changes.
+    if (m_pCoveredCellsImp != nullptr) {
+        BOOL bCoveredChanged = FALSE;
+        m_pCoveredCellsImp->PrepareRemoveCols(this, nFromCol, nToCol, bCoveredChanged, nMode != gxDo);
+    }
     op.SetStatusText(m_pAppData->GetText(gxTextRemovingCols), FALSE);
     CGXCollMapDWordToLong oldWidths;
     CollectSizes(m_pParam->m_ColWidths, nFromCol, nToCol, oldWidths);

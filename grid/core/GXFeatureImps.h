@@ -92,6 +92,10 @@ public:
     virtual BOOL StoreCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, BOOL bSet) = 0;
     virtual void UpdateCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL nToRow, ROWCOL nToCol, UINT nFlags, BOOL bCreateHint) = 0;
     virtual BOOL AddCoveredCellsToRange(CGXGridCore* pGrid, CGXRange& range) = 0;
+    // Adapts the covered blocks before rows (columns) first..last are removed; nothing with
+    // bSkip. Sets bChanged when anything changed.
+    virtual BOOL PrepareRemoveRows(CGXGridCore*, ROWCOL, ROWCOL, BOOL&, BOOL) { return FALSE; }
+    virtual BOOL PrepareRemoveCols(CGXGridCore*, ROWCOL, ROWCOL, BOOL&, BOOL) { return FALSE; }
 };
 
 class CGXAbstractGridSpanCellsImp : public CObject {
