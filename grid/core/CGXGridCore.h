@@ -483,6 +483,14 @@ public:
     void SetGridRect(BOOL bSet, LPCRECT lpRect = nullptr);
     CWnd* GetScrollBarParent();
     int GetResizeTrackingState(int& nMode, ROWCOL& nIndex) const;
+    // The resize feature records here the row or column it tracks (mode 1 rows, 2 columns).
+    void SetResizeTrackingState(BOOL bTracking, int nMode, ROWCOL nRow, ROWCOL nCol)
+    {
+        m_bTracking = bTracking;
+        m_nTrackingMode = nMode;
+        m_nTrackRow = nRow;
+        m_nTrackCol = nCol;
+    }
     void FreeObjects();
 
     ROWCOL GetTopRow() const { return m_bPrint ? m_nPrintTopRow : m_nTopRow; }

@@ -45,14 +45,15 @@ int CGXGridCore::HitTest(CPoint ptIn, ROWCOL* pRow, ROWCOL* pCol, CRect* pRectHi
             rectHit.SetRect(nLeft, nTop, nLeft + GetColWidth(nCol), nTop + GetRowHeight(nRow));
         const ROWCOL nHeaderRows = GetHeaderRows();
         const ROWCOL nHeaderCols = GetHeaderCols();
+        // Bit 0x08 lets the borders of header rows and columns be dragged too.
         const BOOL bColResize = m_pParam->TestColResizeFlags(3) && (nClientRow <= nHeaderRows || m_pParam->TestColResizeFlags(4));
         const BOOL bRowResize = m_pParam->TestRowResizeFlags(3) && (nClientCol <= nHeaderCols || m_pParam->TestRowResizeFlags(4));
 
         if (bColResize && bCell) {
             if (std::abs(rectHit.right - pt.x) <= t / 2) {
-                if (!(nCol <= nHeaderCols && m_pParam->TestColResizeFlags(8)))
+                if (nCol > nHeaderCols || m_pParam->TestColResizeFlags(8))
                     nHit = 1;
-            } else if (std::abs(pt.x - rectHit.left) <= t / 2 && nClientCol != 0 && !(nCol <= nHeaderCols + 1 && m_pParam->TestColResizeFlags(8))) {
+            } else if (std::abs(pt.x - rectHit.left) <= t / 2 && nClientCol != 0 && (nCol > nHeaderCols + 1 || m_pParam->TestColResizeFlags(8))) {
                 if (pt.x - rectHit.left > t / 4 && nCol > 0 && GetColWidth(nCol - 1) == 0) {
                     nHit = 7;
                     nCol = nCol - 1;
@@ -70,9 +71,9 @@ int CGXGridCore::HitTest(CPoint ptIn, ROWCOL* pRow, ROWCOL* pCol, CRect* pRectHi
         }
         if (nHit == 0 && bRowResize && bCell) {
             if (std::abs(rectHit.bottom - pt.y) <= t / 2) {
-                if (!(nRow <= nHeaderRows && m_pParam->TestRowResizeFlags(8)))
+                if (nRow > nHeaderRows || m_pParam->TestRowResizeFlags(8))
                     nHit = 2;
-            } else if (std::abs(pt.y - rectHit.top) <= t / 2 && nClientRow != 0 && !(nRow <= nHeaderRows + 1 && m_pParam->TestRowResizeFlags(8))) {
+            } else if (std::abs(pt.y - rectHit.top) <= t / 2 && nClientRow != 0 && (nRow > nHeaderRows + 1 || m_pParam->TestRowResizeFlags(8))) {
                 if (pt.y - rectHit.top > t / 4 && nRow > 0 && GetRowHeight(nRow - 1) == 0) {
                     nHit = 8;
                     nRow = nRow - 1;
