@@ -110,6 +110,10 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
 {
     WindowManager& wm = WindowManager::Get();
     WindowClasses::EnsureSystemClasses();
+    // Pop-up and child together make a pop-up owned by the given window, as callers that add
+    // the child bit to every window they make rely on.
+    if ((dwStyle & (WS_CHILD | WS_POPUP)) == (WS_CHILD | WS_POPUP))
+        dwStyle &= ~static_cast<DWORD>(WS_CHILD);
     auto cls = WindowClasses::Find(lpClassName, hInstance);
     if (!cls) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);

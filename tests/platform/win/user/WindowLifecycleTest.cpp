@@ -104,12 +104,22 @@ TEST_F(Lifecycle, OwnedWindowsAreDestroyedFirst)
     HWND owned = Create(WS_POPUP, 0, 0, 50, 50, owner);
     EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
     EXPECT_EQ(GetParent(owned), owner);   // a pop-up's parent is its owner
+    // Pop-up and child together make another owned pop-up, placed on the screen.
+    HWND both = Create(WS_POPUP | WS_CHILD, 300, 310, 50, 50, owner);
+    EXPECT_EQ(GetWindow(both, GW_OWNER), owner);
+    EXPECT_FALSE(IsChild(owner, both));
+    EXPECT_EQ(GetWindowLongPtr(both, GWL_STYLE) & WS_CHILD, 0);
+    RECT placed{};
+    GetWindowRect(both, &placed);
+    EXPECT_EQ(placed.left, 300);
+    EXPECT_EQ(placed.top, 310);
     MessageLog::Get().Clear();
     DestroyWindow(owner);
     auto destroys = MessageLog::Get().Messages(nullptr, {WM_DESTROY});
-    ASSERT_EQ(destroys.size(), 2u);
-    EXPECT_EQ(MessageLog::Get().entries.front().hwnd, owned);
+    ASSERT_EQ(destroys.size(), 3u);
+    EXPECT_NE(MessageLog::Get().entries.front().hwnd, owner);
     EXPECT_FALSE(IsWindow(owned));
+    EXPECT_FALSE(IsWindow(both));
 }
 
 TEST_F(Lifecycle, DestroyMovesFocusAndCaptureOff)
