@@ -212,9 +212,14 @@ CSize SECCustomToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
     if (!(dwMode & LM_COMMIT)) {
         // A docked full-row bar follows its side's length, which may have changed since.
         const bool followsSide = (m_dwExStyle & CBRS_EX_FULL_ROW) && (dwMode & (LM_HORZDOCK | LM_VERTDOCK));
-        if (followsSide || ((dwMode & LM_HORZDOCK) && m_bDirtyHorz) || ((dwMode & LM_VERTDOCK) && m_bDirtyVert)
-            || ((dwMode & LM_MRUWIDTH) && m_bDirtyFloat))
-            return CalcLayout((dwMode & LM_VERTDOCK) ? 0 : kNoWrap, dwMode | LM_COMMIT);
+        const bool dirty = ((dwMode & LM_HORZDOCK) && m_bDirtyHorz) || ((dwMode & LM_VERTDOCK) && m_bDirtyVert)
+            || ((dwMode & LM_MRUWIDTH) && m_bDirtyFloat);
+        // A side's bar is laid out at width 0, a button per row: the length is a width there
+        // even when the caller measures the side's length as a height.
+        if ((followsSide || dirty) && (dwMode & LM_VERTDOCK))
+            return CalcLayout(0, (dwMode & ~static_cast<DWORD>(LM_LENGTHY)) | LM_COMMIT);
+        if (followsSide || dirty)
+            return CalcLayout(kNoWrap, dwMode | LM_COMMIT);
         if (dwMode & LM_HORZDOCK)
             return m_szHorzLayout;
         if (dwMode & LM_VERTDOCK)

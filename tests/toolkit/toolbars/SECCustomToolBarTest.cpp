@@ -297,3 +297,16 @@ TEST_F(SECCustomToolBarTest, AFullRowBarLaysOutOverTheWholeLengthOfItsSide)
     size = bar->CalcDynamicLayout(200 + bw, LM_COMMIT | LM_HORZ);
     EXPECT_EQ(size.cx, 5 * 23 + bw);
 }
+
+TEST_F(SECCustomToolBarTest, ABarDockedOnASideStandsAButtonPerRow)
+{
+    SECCustomToolBar* bar = MakeToolBar(0xE801, {ID_TB_ONE, ID_TB_TWO, ID_TB_THREE, ID_TB_FOUR});
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_RIGHT);
+    frame->RecalcLayout();
+    EXPECT_EQ(Rows(*bar), "1|2|3|4");
+    CRect placed, side;
+    bar->GetWindowRect(&placed);
+    frame->GetDlgItem(AFX_IDW_DOCKBAR_RIGHT)->GetWindowRect(&side);
+    EXPECT_GT(placed.Height(), placed.Width());
+    EXPECT_LT(side.Width(), 2 * placed.Width()) << "the side is as wide as one column of buttons";
+}
