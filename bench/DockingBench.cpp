@@ -13,6 +13,8 @@
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
 
+#include "bench/BenchProfile.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -174,28 +176,9 @@ void BM_RecalcLayoutFloor(benchmark::State& state)
 }
 BENCHMARK(BM_RecalcLayoutFloor);
 
-struct ProfileApp {
-    std::string dir;
-    std::unique_ptr<CWinApp> app;
-    ProfileApp()
-    {
-        char pattern[] = "/tmp/dockbench.XXXXXX";
-        dir = ::mkdtemp(pattern);
-        ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        app = std::make_unique<CWinApp>("DockBench");
-        app->SetRegistryKey("Wexmoor\\DockBench");
-    }
-    ~ProfileApp()
-    {
-        app.reset();
-        std::string command = "rm -rf '" + dir + "'";
-        (void)std::system(command.c_str());
-    }
-};
-
 void BM_SaveLoadDockState(benchmark::State& state)
 {
-    ProfileApp profile;
+    BenchProfile profile("DockBench");
     Docked docked;
     for (auto _ : state) {
         docked.frame->SaveBarState("Bench");
@@ -219,11 +202,11 @@ BENCHMARK(BM_GetSetDockState)->Unit(benchmark::kMicrosecond);
 // The floor: as many profile values written and read as the saved state holds.
 void BM_SaveLoadDockStateFloor(benchmark::State& state)
 {
-    ProfileApp profile;
+    BenchProfile profile("DockBench");
     Docked docked;
     docked.frame->SaveBarState("Bench");
     // Count what a save writes: the summary, then every section's values.
-    CWinApp& app = *profile.app;
+    CWinApp& app = profile.App();
     const int sections = static_cast<int>(app.GetProfileInt("Bench-Summary", "Bars", 0));
     const int values = 3 + sections * 14;
     for (auto _ : state) {

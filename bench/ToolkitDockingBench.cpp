@@ -18,6 +18,8 @@
 #include "toolkit/docking/SECDockContext.h"
 #include "toolkit/frames/SECMDIFrameWnd.h"
 
+#include "bench/BenchProfile.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -26,25 +28,6 @@
 #include <vector>
 
 namespace {
-
-struct Profile {
-    std::string dir;
-    std::unique_ptr<CWinApp> app;
-    Profile()
-    {
-        char pattern[] = "/tmp/tkdockbench.XXXXXX";
-        dir = ::mkdtemp(pattern);
-        ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        app = std::make_unique<CWinApp>("ToolkitDockBench");
-        app->SetRegistryKey("Wexmoor\\ToolkitDockBench");
-    }
-    ~Profile()
-    {
-        app.reset();
-        std::string command = "rm -rf '" + dir + "'";
-        (void)std::system(command.c_str());
-    }
-};
 
 // A framework bar of a fixed size, for the floor.
 class CPlainBar : public CControlBar {
@@ -230,7 +213,7 @@ BENCHMARK(BM_FrameworkDragMove);
 
 void BM_ToolkitSaveLayout(benchmark::State& state)
 {
-    Profile profile;
+    BenchProfile profile("ToolkitDockBench");
     ToolkitFrame t;
     for (auto _ : state)
         t.frame->SaveBarState("Main Toolbar");
@@ -240,7 +223,7 @@ BENCHMARK(BM_ToolkitSaveLayout)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameworkSaveLayout(benchmark::State& state)
 {
-    Profile profile;
+    BenchProfile profile("ToolkitDockBench");
     PlainFrame p;
     for (auto _ : state)
         p.frame->SaveBarState("Main Toolbar");
@@ -250,7 +233,7 @@ BENCHMARK(BM_FrameworkSaveLayout)->Unit(benchmark::kMicrosecond);
 
 void BM_ToolkitCreateWithLayoutToFirstPaint(benchmark::State& state)
 {
-    Profile profile;
+    BenchProfile profile("ToolkitDockBench");
     HeadlessBackend::Install();
     RegisterStandardControls();
     {
@@ -268,7 +251,7 @@ BENCHMARK(BM_ToolkitCreateWithLayoutToFirstPaint)->Unit(benchmark::kMillisecond)
 
 void BM_FrameworkCreateWithLayoutToFirstPaint(benchmark::State& state)
 {
-    Profile profile;
+    BenchProfile profile("ToolkitDockBench");
     {
         PlainFrame saved;
         saved.frame->SaveBarState("Main Toolbar");
