@@ -9,10 +9,31 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace {
 
 using namespace dialog_automation;
+
+// Presses a button of the dialog as soon as its walk has started, before any message of the walk
+// is handled: a walk this short can end before the dialog's first idle turn.
+class PressingEnumDlg : public CEnumFilesDlg {
+public:
+    PressingEnumDlg(CParserEngine& engine, const CProjectSettings& settings, int nButton)
+        : CEnumFilesDlg(engine, settings), m_nButton(nButton)
+    {
+    }
+    BOOL OnInitDialog() override
+    {
+        const BOOL result = CEnumFilesDlg::OnInitDialog();
+        for (int id : {int(kIdStop), IDCANCEL, int(kIdHelp)})
+            m_styles.push_back(GetWindowLong(::GetDlgItem(m_hWnd, id), GWL_STYLE) & BS_TYPEMASK);
+        SendMessage(WM_COMMAND, static_cast<WPARAM>(m_nButton), 0);
+        return result;
+    }
+    int m_nButton;
+    std::vector<LONG> m_styles;
+};
 
 class EnumFilesDlgTest : public PanesTest {
 protected:
@@ -45,6 +66,18 @@ protected:
         return result;
     }
 
+    // Runs the dialog with a button pressed as the walk starts.
+    INT_PTR RunPressing(CPageNode* rootNode, int nButton, std::vector<LONG>* styles = nullptr)
+    {
+        PressingEnumDlg dlg(engine, settings, nButton);
+        dlg.SetPath(temp.Path().c_str(), rootNode);
+        const INT_PTR result = dlg.DoModal();
+        state = dlg.GetState();
+        if (styles)
+            *styles = dlg.m_styles;
+        return result;
+    }
+
     ScopedTempDir temp;
     CParserEngine engine;
     CProjectSettings settings;
@@ -66,19 +99,15 @@ TEST_F(EnumFilesDlgTest, StopKeepsThePagesFoundAndCancelDoesNot)
     root.SetKind(CPageNode::kindRoot);
     // Stop pressed at once: whatever the thread found stays, and the dialog ends only on the
     // stopper's message, with 1012.
-    EXPECT_EQ(Run(&root,
-                  [](HWND dlg) {
-                      // The buttons show their pictures, found by their texts.
-                      for (int id : {int(CEnumFilesDlg::kIdStop), IDCANCEL, int(CEnumFilesDlg::kIdHelp)})
-                          EXPECT_EQ(GetWindowLong(GetDlgItem(dlg, id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
-                      SendMessage(dlg, WM_COMMAND, CEnumFilesDlg::kIdStop, 0);
-                  }),
-              static_cast<INT_PTR>(CEnumFilesDlg::kIdStop));
+    std::vector<LONG> styles;
+    EXPECT_EQ(RunPressing(&root, CEnumFilesDlg::kIdStop, &styles), static_cast<INT_PTR>(CEnumFilesDlg::kIdStop));
     EXPECT_EQ(state, static_cast<UINT>(CEnumFilesDlg::stateStopRequested));
+    // The buttons show their pictures, found by their texts.
+    EXPECT_EQ(styles, (std::vector<LONG>(3, BS_OWNERDRAW)));
 
     CPageNode second;
     second.SetKind(CPageNode::kindRoot);
-    EXPECT_EQ(Run(&second, [](HWND dlg) { SendMessage(dlg, WM_COMMAND, IDCANCEL, 0); }), IDCANCEL);
+    EXPECT_EQ(RunPressing(&second, IDCANCEL), IDCANCEL);
     EXPECT_EQ(state, static_cast<UINT>(CEnumFilesDlg::stateCancelRequested));
 }
 
