@@ -136,4 +136,5 @@ private:
     UINT m_nFilesToScan = 0;
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
+    bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
 };

@@ -81,10 +81,12 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
         return kOpenFailed;
 
     CloseProjectViews();
+    m_bEnumCancelled = false;
     if (!SetUpProject(settings, list)) {
-        // A cancelled enumeration leaves no half-made project behind.
+        // An enumeration cancelled or failed leaves no half-made project behind; only a
+        // failure says that the file is no good.
         CloseProjectViews();
-        return kOpenCancelled;
+        return m_bEnumCancelled ? kOpenCancelled : kOpenFailed;
     }
     CProjectSettings* pSettings = nullptr;
     if (App().GetProjectSettings(pSettings) == 0)
@@ -189,6 +191,7 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
     CEnumFilesDlg dlg(CParserEngine::GetEngine(), *pSettings, this);
     dlg.SetPath(strFolder, pRoot);
     m_nLastEnumResult = dlg.DoModal();
+    m_bEnumCancelled = dlg.GetState() == CEnumFilesDlg::stateCancelRequested;
     if (m_nLastEnumResult != IDOK && m_nLastEnumResult != CEnumFilesDlg::kIdStop)
         return nullptr;
 

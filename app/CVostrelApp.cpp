@@ -72,6 +72,9 @@ BOOL CVostrelApp::InitInstance()
 {
     // The standard controls and the MDI client stand in for the system's control library.
     RegisterStandardControls();
+    // File and archive errors are told to the user, not to the terminal.
+    m_pPreviousErrorHook = AfxSetReportErrorHook(nullptr);
+    InstallMessageBoxErrorReports();
     // The settings prototypes come with the model.
     RegisterSettingPrototypes();
     GXInitControlFactory(0x600, 0, 0);
@@ -125,6 +128,7 @@ int CVostrelApp::ExitInstance()
     GetPageNodes().DeleteAll();
     GetSelectedNodes().RemoveAll();
     DeleteProjectSettings();
+    AfxSetReportErrorHook(m_pPreviousErrorHook);
     return CWinApp::ExitInstance();
 }
 

@@ -7,6 +7,7 @@
 #include "engine/project/CVostrelAppModel.h"
 #include "fetch/CFetchScanBackend.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/core/CException.h"
 
 class CGroupDoc;
 class CGroupView;
@@ -90,6 +91,7 @@ private:
     CVostrelAppModel m_model;
     CAppMetaDialogs m_dialogs;
     CFetchScanBackend m_scanBackend;
+    AFX_REPORT_ERROR_HOOK m_pPreviousErrorHook = nullptr;
 };
 
 // The application object; null before it is made.

@@ -66,7 +66,7 @@ TEST_F(VostrelAppTest, EveryCommandFollowsTheRunStateProjectAndSelection)
 
     // A close while busy is refused with its message, and nothing of the project goes.
     SeenMessageBox seen;
-    AnswerMessageBox(*backend, IDOK, &seen);
+    AnswerBox(*backend, IDOK, &seen);
     frame.SendMessage(WM_CLOSE);
     EXPECT_TRUE(seen.seen);
     EXPECT_EQ(seen.text, "You may not exit while performing a scan.  Please cancel the scan first.");
@@ -118,7 +118,7 @@ TEST_F(VostrelAppTest, TheProjectFileIsWrittenWholeReadBackAndMarksTheProjectSav
     // A settings file that is gone: message 62522 and no file.
     pSettings->SetSettingsFilePath(CString((config.Path() + "/gone.vsl").c_str()));
     SeenMessageBox seen;
-    AnswerMessageBox(*backend, IDOK, &seen);
+    AnswerBox(*backend, IDOK, &seen);
     EXPECT_EQ(Frame().WriteProjectFile(CString((config.Path() + "/other.vsp").c_str())), 1u);
     EXPECT_TRUE(seen.seen);
     EXPECT_NE(seen.text.find("could not be found"), std::string::npos) << seen.text;

@@ -32,7 +32,7 @@ TEST_F(VostrelAppTest, AForeignSettingsFileIsReportedAndLeftAsItWas)
     const std::string foreign = "<html>not a settings file</html>\n";
     WriteFile(SettingsPath(), foreign);
     SeenMessageBox seen;
-    AnswerMessageBox(*backend, IDOK, &seen);
+    AnswerBox(*backend, IDOK, &seen);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(seen.seen);
     EXPECT_EQ(seen.text.rfind("Bad or incompatible Vostrel Settings file: " + SettingsPath(), 0), 0u) << seen.text;
@@ -63,7 +63,7 @@ TEST_F(VostrelAppTest, AMissingProjectOnTheCommandLineIsReportedAndTheProgramRun
 {
     const std::string missing = config.Path() + "/gone.vsp";
     SeenMessageBox seen;
-    AnswerMessageBox(*backend, IDOK, &seen);
+    AnswerBox(*backend, IDOK, &seen);
     ASSERT_TRUE(Start({missing})) << "a bad project must not end the program";
     EXPECT_TRUE(seen.seen) << "the file error is shown";
     ASSERT_NE(app->GetMainFrame(), nullptr);
@@ -87,15 +87,15 @@ TEST_F(VostrelAppTest, ARecentProjectThatFailsGoesFromTheListAndACancelledOneSta
     app->NewProjectSettings(pSettings);
     pSettings->SetModified(1);
     SeenMessageBox question;
-    AnswerMessageBox(*backend, IDCANCEL, &question);
+    AnswerBox(*backend, IDCANCEL, &question);
     EXPECT_TRUE(app->OnOpenRecentProject(ID_FILE_MRU_FILE1));
     EXPECT_TRUE(question.seen);
     EXPECT_EQ(question.text, "Do you want to save the project before closing?");
     EXPECT_EQ(std::string((*app->m_pRecentFileList)[0]), kept) << "a cancelled open keeps its entry";
 
     // The project closed without saving; the missing file fails and leaves the list.
-    AnswerMessageBox(*backend, IDNO);
-    AnswerMessageBox(*backend, IDOK);   // the file error
+    AnswerBox(*backend, IDNO);
+    AnswerBox(*backend, IDOK);   // the file error
     EXPECT_TRUE(app->OnOpenRecentProject(ID_FILE_MRU_FILE2));
     EXPECT_EQ(std::string((*app->m_pRecentFileList)[0]), kept);
     for (int i = 0; i < app->m_pRecentFileList->GetSize(); ++i)

@@ -7,6 +7,7 @@
 #include "app/CVostrelApp.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/controls/Dialog.h"
 #include "platform/win/Gdi.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
@@ -19,7 +20,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <chrono>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 class VostrelAppTest : public ::testing::Test {
@@ -72,6 +75,10 @@ protected:
         backend->ProcessMessages();
         app->ExitInstance();
         app.reset();
+        // The main window's end posts a quit, which would end the next start's first modal loop.
+        MSG quit;
+        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
     }
     CMainFrame& Frame() { return *app->GetMainFrame(); }
     std::string SettingsPath() const { return config.Path() + "/vostrel/VOSTREL.VSL"; }
@@ -93,3 +100,57 @@ protected:
     bool choserShown = false;
     std::filesystem::path startFolder;
 };
+
+// A small site: a page with title and META tags, a page without META in a subfolder, a text
+// file and an image, which are no pages.
+inline void MakeSite(const std::string& folder)
+{
+    std::filesystem::create_directories(folder + "/sub");
+    std::ofstream(folder + "/a.htm") << "<html><head><title>Alpha</title>\n"
+                                        "<meta name=\"KEYWORDS\" content=\"red, green\">\n"
+                                        "<meta name=\"DESCRIPTION\" content=\"The first page\">\n"
+                                        "</head><body>Alpha page</body></html>\n";
+    std::ofstream(folder + "/sub/b.htm") << "<html><head><title>Beta</title></head><body>Beta</body></html>\n";
+    std::ofstream(folder + "/c.txt") << "not a page\n";
+    std::ofstream(folder + "/logo.png", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8);
+}
+
+// Pumps the program's messages until the condition holds or the time is up.
+template <class Pred>
+bool PumpUntil(HeadlessBackend& backend, Pred done, int ms = 15000)
+{
+    for (int waited = 0; waited < ms; waited += 5) {
+        backend.ProcessMessages();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// Answers the next message box like AnswerMessageBox, but never takes a dialog made from a
+// template for one: the program's dialogs have unnamed static texts, whose id is the message
+// box's text id.
+inline void AnswerBox(HeadlessBackend& backend, int buttonId, SeenMessageBox* seen = nullptr)
+{
+    using namespace dialog_automation;
+    WhenWindowOpens(
+        backend,
+        [] {
+            for (HWND dlg : ShownDialogs())
+                if (GetDlgItem(dlg, kMessageBoxTextId) && !GetProp(dlg, DIALOG_TEMPLATE_ID_PROP))
+                    return dlg;
+            return static_cast<HWND>(nullptr);
+        },
+        [&backend, buttonId, seen](HWND box) {
+            if (seen) {
+                seen->seen = true;
+                seen->caption = TextOf(box);
+                seen->text = TextOf(GetDlgItem(box, kMessageBoxTextId));
+            }
+            if (HWND button = GetDlgItem(box, buttonId))
+                backend.Click(1, CentreOf(button));
+            EnsureClosed(backend, box);
+        },
+        nullptr);
+}
