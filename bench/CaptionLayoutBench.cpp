@@ -3,17 +3,26 @@
 // title drawn), a non-client mouse move through a document frame's filter tree (floor: the
 // layer's own hit test of the move), the first opening of a 25-item bitmap menu and a highlight
 // move in it (floor: the 25 labels drawn), one resize step of a dialog of 60 scaled controls
-// (floor: the 60 controls moved in one deferred batch) and a live splitter move of two panes
-// (floor: the two panes moved).
+// (floor: the 60 controls moved in one deferred batch), a live splitter move of two panes
+// (floor: the two panes moved) and a palette button of the customising dialog dragged across the
+// Main Toolbar, per mouse move (floor: the layer's own tracker following the same moves).
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/dlg/CRectTracker.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/StandardControls.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/MenuApi.h"
 #include "toolkit/caption/SECCaptionMsgFilter.h"
 #include "toolkit/caption/SECGradientCaption.h"
+#include "toolkit/docking/SECDockBar.h"
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
 #include "toolkit/menus/SECBmpMenuPlugIn.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+#include "toolkit/toolbars/SECToolBarsDlg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -328,5 +337,169 @@ void BM_TwoPanesMovedFloor(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TwoPanesMovedFloor);
+
+// ---- A palette button dragged across the Main Toolbar ----
+
+constexpr int kPaletteButtons = 8;
+constexpr UINT kPaletteStrip = 9300, kPaletteCommand = 9400;
+constexpr int kMovesPerDrag = 64;
+
+std::vector<BYTE> PaletteBarData()
+{
+    std::vector<BYTE> d;
+    auto put = [&](unsigned v) {
+        d.push_back(static_cast<BYTE>(v));
+        d.push_back(static_cast<BYTE>(v >> 8));
+    };
+    put(1);
+    put(16);
+    put(15);
+    put(kPaletteButtons);
+    for (int i = 0; i < kPaletteButtons; ++i)
+        put(kPaletteCommand + static_cast<unsigned>(i));
+    return d;
+}
+
+// A 4-bit strip of 16 x 15 images, each a block of its own colour on light grey.
+std::vector<BYTE> PaletteDib()
+{
+    const int width = 16 * kPaletteButtons, height = 15;
+    const int stride = ((width * 4 + 31) / 32) * 4;
+    std::vector<BYTE> d(40 + 16 * 4 + static_cast<size_t>(stride * height), 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d[at + static_cast<size_t>(i)] = static_cast<BYTE>(v >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, static_cast<uint32_t>(width));
+    put32(8, static_cast<uint32_t>(height));
+    d[12] = 1;
+    d[14] = 4;
+    for (int i = 0; i < 16; ++i)
+        put32(40 + static_cast<size_t>(i) * 4, i == 7 ? 0xC0C0C0 : static_cast<uint32_t>(i * 0x101010));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int colour = (x % 16 > 3 && x % 16 < 12 && y > 4) ? 8 + (x / 16) % 8 : 7;
+            BYTE& byte = d[104 + static_cast<size_t>(y * stride + x / 2)];
+            byte = static_cast<BYTE>(x % 2 ? (byte & 0xF0) | colour : (byte & 0x0F) | (colour << 4));
+        }
+    return d;
+}
+
+const std::vector<BYTE> kPaletteBar = PaletteBarData();
+const std::vector<BYTE> kPaletteBits = PaletteDib();
+const ResourceEntry kPaletteEntries[] = {
+    {RT_TOOLBAR, MAKEINTRESOURCE(kPaletteStrip), kPaletteBar.data(), DWORD(kPaletteBar.size())},
+    {RT_BITMAP, MAKEINTRESOURCE(kPaletteStrip), kPaletteBits.data(), DWORD(kPaletteBits.size())},
+};
+
+// A frame with the toolkit's dock bars and the Main Toolbar on top, and beside it a customising
+// dialog's palette holding the same commands.
+struct PaletteScene {
+    CFrameWnd* frame = new CFrameWnd;
+    CWnd dialog;
+    std::unique_ptr<SECToolBarManager> manager;
+    std::vector<SECBtnMapEntry> map;
+    std::vector<UINT> commands;
+    std::unique_ptr<SECTBBtnGroup> group;
+    SECCustomToolBar* main = nullptr;
+    SECCustomToolBar* palette = nullptr;
+
+    PaletteScene()
+    {
+        Ready();
+        static const bool registered = [] {
+            RegisterResourceModule(ResourceModuleTable{"palettebench", kPaletteEntries, std::size(kPaletteEntries)});
+            return true;
+        }();
+        (void)registered;
+        for (int i = 0; i < kPaletteButtons; ++i)
+            commands.push_back(kPaletteCommand + static_cast<UINT>(i));
+        frame->CreateEx(0, nullptr, "Frame", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 800, nullptr, nullptr);
+        frame->m_bAutoMenuEnable = FALSE;
+        const UINT ids[4] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT};
+        const DWORD sides[4] = {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT};
+        for (int i = 0; i < 4; ++i)
+            (new SECDockBar)->Create(frame, WS_CHILD | WS_VISIBLE | sides[i], ids[i]);
+        manager = std::make_unique<SECToolBarManager>(frame);
+        manager->LoadToolBarResource(kPaletteStrip);
+        manager->DefineDefaultToolBar(0xE800, "Main Toolbar", kPaletteButtons, commands.data(), CBRS_ALIGN_ANY,
+                                      AFX_IDW_DOCKBAR_TOP);
+        manager->InitToolBars();
+        main = manager->ToolBarFromID(0xE800);
+        frame->RecalcLayout();
+
+        dialog.CreateEx(0, nullptr, "Customize", WS_POPUP | WS_VISIBLE, 700, 300, 400, 300, nullptr, nullptr);
+        manager->SetCustomizeWnd(&dialog);
+        group = std::make_unique<SECTBBtnGroup>("Palette", kPaletteButtons, commands.data());
+        group->CreateGroupBar(&dialog, manager.get(), 0x600);
+        group->LayoutGroup(CRect(10, 10, 390, 120));
+        group->ActivateGroup(TRUE);
+        palette = group->m_pToolBar.get();
+        MSG msg;
+        while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessage(&msg);
+    }
+    ~PaletteScene()
+    {
+        group.reset();
+        manager->SetCustomizeWnd(nullptr);
+        dialog.DestroyWindow();
+        main->DestroyWindow();
+        manager.reset();
+        frame->DestroyWindow();
+    }
+    // Queues the moves of one drag from the palette's first button across the Main Toolbar, then
+    // Escape, which ends the drag without a drop: every run does the same work.
+    CPoint QueueDrag() const
+    {
+        const CRect button = palette->GetBtn(0)->GetRect();
+        const CPoint start = button.CenterPoint();
+        CRect bar;
+        main->GetWindowRect(&bar);
+        palette->ScreenToClient(&bar);
+        const int y = bar.top + bar.Height() / 2;
+        for (int i = 0; i < kMovesPerDrag; ++i) {
+            const int x = bar.left + (bar.Width() * i) / kMovesPerDrag;
+            ::PostMessage(palette->m_hWnd, WM_MOUSEMOVE, MK_LBUTTON,
+                          MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))));
+        }
+        ::PostMessage(palette->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        return start;
+    }
+};
+
+void PerMove(benchmark::State& state)
+{
+    state.counters["per_move"] =
+        benchmark::Counter(kMovesPerDrag, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_PaletteButtonDragMove(benchmark::State& state)
+{
+    PaletteScene scene;
+    for (auto _ : state) {
+        const CPoint start = scene.QueueDrag();
+        scene.palette->DragButton(0, start);
+        ::ReleaseCapture();
+    }
+    PerMove(state);
+}
+BENCHMARK(BM_PaletteButtonDragMove);
+
+void BM_RectTrackerMoveFloor(benchmark::State& state)
+{
+    PaletteScene scene;
+    for (auto _ : state) {
+        const CPoint start = scene.QueueDrag();
+        CRect rect = scene.palette->GetBtn(0)->GetRect();
+        CRectTracker tracker(&rect, CRectTracker::hatchedBorder);
+        benchmark::DoNotOptimize(
+            tracker.TrackHandle(CRectTracker::hitMiddle, scene.palette, start, CWnd::FromHandle(::GetDesktopWindow())));
+        ::ReleaseCapture();
+    }
+    PerMove(state);
+}
+BENCHMARK(BM_RectTrackerMoveFloor);
 
 }   // namespace
