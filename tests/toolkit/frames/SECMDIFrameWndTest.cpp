@@ -514,3 +514,21 @@ TEST_F(FramesTest, TheMainFrameKeepsItsLayoutOverTwoRestartsAndStartsSafelyFromA
         EXPECT_LT(rect.right, 100000) << "no pane is sent to a place off any screen";
     }
 }
+
+TEST_F(FramesTest, TheActiveDockedFramesCaptionFollowsTheApplicationsActivation)
+{
+    CDocument* first = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(first, nullptr);
+    auto* docked = static_cast<SECDockableFrame*>(
+        tmpl->DockFrame(FirstView(first)->GetParentFrame(), AFX_IDW_DOCKBAR_RIGHT, nullptr, nullptr));
+    ASSERT_NE(docked, nullptr);
+    ASSERT_NE(tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0), nullptr);
+    main->SetActiveDockableFrame(docked);
+    ASSERT_EQ(main->GetActiveDockableFrame(), docked);
+    ASSERT_TRUE(docked->IsCustomCaption());
+
+    main->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_FALSE(docked->m_caption.IsActive()) << "another application is in front";
+    main->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_TRUE(docked->m_caption.IsActive()) << "back in front, the docked frame is the active one";
+}
