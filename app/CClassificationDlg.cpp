@@ -1,0 +1,167 @@
+#include "app/CClassificationDlg.h"
+
+#include "app/DialogHelp.h"
+#include "app/MetaDialogIds.h"
+#include "engine/meta/CMetaClassificationSetting.h"
+#include "platform/afx/dlg/CDataExchange.h"
+#include "platform/controls/ToolTip.h"
+#include "platform/core/ResourceTable.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr DWORD kToolbarStyle = 0x50002800;
+constexpr DWORD kToolbarExtraBarStyle = 0x34;
+constexpr UINT kToolTipLength = 80;
+} // namespace
+
+BOOL CClassificationToolbar::CreateIn(CWnd* pDialog)
+{
+    if (!Create(pDialog, kToolbarStyle, kIdBar) || !LoadToolBar(kIdResource))
+        return FALSE;
+    SetBarStyle(GetBarStyle() | kToolbarExtraBarStyle);
+    return TRUE;
+}
+
+BEGIN_MESSAGE_MAP(CClassificationDlg, CDialog)
+    ON_COMMAND(CClassificationTreeCtrl::kIdCreateTree, &CClassificationDlg::OnCreateTree)
+    ON_COMMAND(CClassificationTreeCtrl::kIdCreateChild, &CClassificationDlg::OnCreateChild)
+    ON_COMMAND(CClassificationTreeCtrl::kIdRenameNode, &CClassificationDlg::OnRenameNode)
+    ON_COMMAND(CClassificationTreeCtrl::kIdDeleteNode, &CClassificationDlg::OnDeleteNode)
+    ON_BN_CLICKED(kIdHelpButton, &CClassificationDlg::OnHelp)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, 0xFFFF, &CClassificationDlg::OnToolTipText)
+END_MESSAGE_MAP()
+
+CClassificationDlg::CClassificationDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+void CClassificationDlg::SetTreeToDefine(const CDoubleLinkNodeCol& tree)
+{
+    m_bDefine = TRUE;
+    m_Tree.CopyFrom(tree);
+}
+
+void CClassificationDlg::GetTree(CDoubleLinkNodeCol& tree) const
+{
+    tree.CopyFrom(m_Tree);
+}
+
+void CClassificationDlg::SetValue(DWORD dwContext, const CMetaClassificationSetting& setting, const CString& strValue)
+{
+    m_bDefine = FALSE;
+    m_dwContext = dwContext;
+    m_strName = setting.Name();
+    m_strValue = strValue;
+    m_Tree.CopyFrom(setting.m_Tree);
+}
+
+void CClassificationDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_TreeCtrl(pDX, kIdTree, m_tree);
+}
+
+BOOL CClassificationDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    if (m_bDefine && m_toolbar.CreateIn(this))
+        MakeRoomForToolbar();
+    LoadBitmapButton(m_btnOk, IDOK, this);
+    LoadBitmapButton(m_btnCancel, IDCANCEL, this);
+    LoadBitmapButton(m_btnHelp, kIdHelpButton, this);
+
+    CString strTitle;
+    if (m_bDefine) {
+        strTitle.LoadString(kIdsDefineTreeTitle);
+    } else {
+        CString strFormat;
+        strFormat.LoadString(kIdsClassificationTitle);
+        strTitle.Format(strFormat, m_strName.GetString());
+    }
+    SetWindowText(strTitle);
+
+    if (m_tree.GetSafeHwnd() != nullptr) {
+        m_tree.SetTree(&m_Tree, m_bDefine ? CClassificationTreeCtrl::Mode::Define : CClassificationTreeCtrl::Mode::Value);
+        m_tree.LoadTree();
+        if (!m_bDefine)
+            m_tree.SelectPath(m_strValue);
+    }
+    return TRUE;
+}
+
+void CClassificationDlg::MakeRoomForToolbar()
+{
+    const CSize size = m_toolbar.CalcFixedLayout(TRUE, TRUE);
+    const int nHeight = size.cy;
+    if (nHeight <= 0)
+        return;
+    for (CWnd* pChild = GetWindow(GW_CHILD); pChild != nullptr; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
+        if (pChild == &m_toolbar || pChild->GetSafeHwnd() == m_toolbar.GetSafeHwnd())
+            continue;
+        CRect rect;
+        pChild->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        pChild->SetWindowPos(nullptr, rect.left, rect.top + nHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CRect client;
+    GetClientRect(&client);
+    m_toolbar.SetWindowPos(nullptr, 0, 0, client.Width(), nHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect window;
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CClassificationDlg::OnCreateTree()
+{
+    m_tree.OnCreateTree();
+}
+
+void CClassificationDlg::OnCreateChild()
+{
+    m_tree.OnCreateChild();
+}
+
+void CClassificationDlg::OnRenameNode()
+{
+    m_tree.OnRenameNode();
+}
+
+void CClassificationDlg::OnDeleteNode()
+{
+    m_tree.OnDeleteNode();
+}
+
+void CClassificationDlg::OnOK()
+{
+    // An edit still open keeps what was typed before the path is read.
+    if (m_tree.GetSafeHwnd() != nullptr && m_tree.IsEditingLabel())
+        m_tree.EndLabelEdit(TRUE);
+    m_strValue = m_tree.GetSafeHwnd() != nullptr ? m_tree.GetSelectedPath() : CString();
+    EndDialog(IDOK);
+}
+
+void CClassificationDlg::OnHelp()
+{
+    ShowAppHelp(kHelpContextWindowBase + IDD);
+}
+
+BOOL CClassificationDlg::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* pInfo = reinterpret_cast<NMTTDISPINFO*>(pNMHDR);
+    UINT_PTR nId = pNMHDR->idFrom;
+    if (pInfo->uFlags & TTF_IDISHWND)
+        nId = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(nId)));
+    pInfo->szText[0] = '\0';
+    if (nId != 0)
+        if (LPCSTR pszFull = FindResourceString(static_cast<UINT>(nId))) {
+            const char* pszTip = std::strchr(pszFull, '\n');
+            if (pszTip != nullptr)
+                std::snprintf(pInfo->szText, std::min<size_t>(sizeof pInfo->szText, kToolTipLength), "%s", pszTip + 1);
+        }
+    if (pResult != nullptr)
+        *pResult = 0;
+    if (m_toolbar.GetSafeHwnd() != nullptr)
+        if (HWND hTip = pNMHDR->hwndFrom)
+            ::SetWindowPos(hTip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}

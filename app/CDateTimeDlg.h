@@ -1,0 +1,46 @@
+// CDateTimeDlg: a page's date value, typed into a date field or picked on a month calendar.
+#pragma once
+
+#include "platform/afx/dlg/CBitmapButton.h"
+#include "platform/afx/dlg/CDialog.h"
+#include "toolkit/datetime/wnd/SECCalendar.h"
+#include "toolkit/datetime/wnd/SECDateTimeCtrl.h"
+
+class CDateTimeDlg : public CDialog {
+public:
+    enum { IDD = 151 };
+    static constexpr UINT kIdDate = 153;
+    static constexpr UINT kIdCalendar = 1071;
+
+    explicit CDateTimeDlg(CWnd* pParent = nullptr);
+
+    // The setting's name for the title (may be empty) and the page's value; the picture
+    // becomes "yyyy/MM/dd" until SetFormat replaces it.
+    void SetValue(const CString& strSettingName, const CString& strValue);
+    void SetFormat(const CString& strPicture) { m_strPicture = strPicture; }
+    // "" for a cleared date; the old value when the date was not touched.
+    void GetValue(CString& strValue) const { strValue = m_strValue; }
+
+    SECDateTimeCtrl& GetDateCtrl() { return m_dateCtrl; }
+    SECCalendar& GetCalendar() { return m_calendar; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnHelp();
+    LRESULT OnDayPicked(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CString m_strName;
+    CString m_strValue;
+    CString m_strOriginal;
+    CString m_strPicture = "yyyy/MM/dd";
+    BOOL m_bPicked = FALSE;
+    SECDateTimeCtrl m_dateCtrl;
+    SECCalendar m_calendar;
+    CBitmapButton m_btnOk;
+    CBitmapButton m_btnCancel;
+    CBitmapButton m_btnHelp;
+};

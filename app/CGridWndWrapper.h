@@ -1,0 +1,76 @@
+// CGridWndWrapper: a grid living as a control inside a dialog or property page, with one-call
+// cell kinds over a range, one-column values and whole-row operations. The engine's setting types
+// lay out their rows of the catalogue editor through the IGridWndWrapper part.
+#pragma once
+
+#include "engine/meta/IMetaSettingUi.h"
+#include "grid/core/CGXGridWnd.h"
+#include "platform/core/CString.h"
+
+#include <vector>
+
+class CGXRange;
+class CGXRangeList;
+class CGXStyle;
+class CStringList;
+
+class CGridWndWrapper : public CGXGridWnd, public IGridWndWrapper {
+    DECLARE_DYNCREATE(CGridWndWrapper)
+
+public:
+    CGridWndWrapper() = default;
+    ~CGridWndWrapper() override = default;
+    CGridWndWrapper(const CGridWndWrapper&) = delete;
+    CGridWndWrapper& operator=(const CGridWndWrapper&) = delete;
+
+    // Cell kinds over a range (top, left, bottom, right); each gives 0.
+    UINT SetStaticCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText) override;
+    // An edit cell that keeps the value it has.
+    UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
+    UINT SetPushbuttonCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strCaption) override;
+    UINT SetCheckBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strCaption);
+    // The list's items become the choices and strCurrent the value.
+    UINT SetDropListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CStringList& items,
+                         const CString& strCurrent);
+    UINT SetTooltipCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText);
+    // 0 when the grid took the read-only state, 1 when it refused it.
+    UINT SetReadOnlyCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, BOOL bReadOnly);
+
+    // Values.
+    UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override;
+    UINT SetCheckValue(ROWCOL nRow, ROWCOL nCol, BOOL bChecked);
+    UINT GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText) override;
+    // 0 with the flag for "1" and "0"; 1, the flag untouched, for any other value.
+    UINT GetCheckValue(ROWCOL nRow, ROWCOL nCol, BOOL& bChecked);
+
+    // A plain dialog grid has no attributes column; the catalogue editor's grid names its own.
+    ROWCOL GetAttributesColumn() const override { return 0; }
+
+    // Rows.
+    UINT InsertRowAt(ROWCOL nRow);
+    // 1 and no change when nCount is not the list's size.
+    UINT SetColumnHeaders(ROWCOL nCount, const CStringList& headers);
+    UINT ResetToOneRow();
+    // Every selected range into the list (0); 1 and no change when no range covers whole rows.
+    UINT GetSelectedRowRanges(CGXRangeList& ranges);
+    // The rows the selection covers, each once, in the order the user selected them; the
+    // current cell's row when nothing is selected.
+    std::vector<ROWCOL> GetSelectedRowsInOrder();
+    UINT SetPickListMode();
+    UINT ResizeColumnsToFit(const CGXRange& range);
+
+    // The shared Add and Delete of the list dialogs. Add appends an empty row and, with
+    // MakeCurrent::Yes, starts editing it; Delete removes each selected row once, the highest
+    // first, so that the numbers of the rows still to go stay right whatever order the rows were
+    // selected in. Delete gives the number of rows removed.
+    enum class MakeCurrent { No, Yes };
+    void AppendEmptyRow(MakeCurrent makeCurrent);
+    ROWCOL DeleteSelectedRows();
+
+protected:
+    // Applies the style to the range in override mode, redrawing it.
+    BOOL ApplyToRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style);
+    // Ends an edit in progress, keeping what was typed, so that reading the cells sees it.
+    void StoreEdit();
+};
