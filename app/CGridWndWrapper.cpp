@@ -1,6 +1,7 @@
 #include "app/CGridWndWrapper.h"
 
 #include "grid/data/CGXGridParam.h"
+#include "grid/features/CGXGridUserSelectRangeImp.h"
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
@@ -32,6 +33,12 @@ CString JoinChoices(const CStringList& items)
     return strJoined;
 }
 } // namespace
+
+void CGridWndWrapper::Initialize()
+{
+    CGXGridWnd::Initialize();
+    CGXGridUserSelectRangeImp::Install(this);
+}
 
 BOOL CGridWndWrapper::ApplyToRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style)
 {

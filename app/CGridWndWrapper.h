@@ -23,6 +23,10 @@ public:
     CGridWndWrapper(const CGridWndWrapper&) = delete;
     CGridWndWrapper& operator=(const CGridWndWrapper&) = delete;
 
+    // The grid's own start-up, then the whole-row selection the dialogs' Add, Delete and pick
+    // lists work on, whatever the program's feature slots hold.
+    void Initialize() override;
+
     // Cell kinds over a range (top, left, bottom, right); each gives 0.
     UINT SetStaticCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
     UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText) override;

@@ -15,6 +15,7 @@
 #include "engine/project/CProjectSettings.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/features/GXGridFeatures.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/afx/app/CCommandLineInfo.h"
 #include "platform/afx/app/CRecentFileList.h"
@@ -78,6 +79,8 @@ BOOL CVostrelApp::InitInstance()
     // The settings prototypes come with the model.
     RegisterSettingPrototypes();
     GXInitControlFactory(0x600, 0, 0);
+    // The dialogs' grids select, hide and size rows through the grid's optional features.
+    GXInstallGridFeatures();
     SetRunState(CVostrelAppModel::runIdle);
     SetRegistryKey("Wexmoor\\Vostrel\\1.0 Release Candidate 16");
 
