@@ -38,8 +38,13 @@ protected:
             [] { ADD_FAILURE() << "the dialog never opened"; });
         return dlg.DoModal();
     }
-    // Presses a dialog's button as its click would.
-    static void Press(HWND dlg, UINT nId) { SendMessage(dlg, WM_COMMAND, nId, reinterpret_cast<LPARAM>(GetDlgItem(dlg, nId))); }
+    // Presses a dialog's button as its click would. A posted null message wakes the modal loop,
+    // which otherwise sleeps until the next input and never sees that the dialog ended.
+    static void Press(HWND dlg, UINT nId)
+    {
+        SendMessage(dlg, WM_COMMAND, nId, reinterpret_cast<LPARAM>(GetDlgItem(dlg, nId)));
+        PostMessage(dlg, WM_NULL, 0, 0);
+    }
     // Presses it at the next idle turn, after what is queued now.
     void PressLater(HWND dlg, UINT nId)
     {
