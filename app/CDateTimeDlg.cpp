@@ -2,6 +2,7 @@
 
 #include "app/DialogHelp.h"
 #include "app/MetaDialogIds.h"
+#include "toolkit/datetime/wnd/DTSupport.h"
 #include "toolkit/datetime/wnd/DTTraits.h"
 
 namespace {
@@ -47,7 +48,9 @@ BOOL CDateTimeDlg::OnInitDialog()
         pPlace->DestroyWindow();
         m_calendar.SetBehavior(kCalendarBehaviour);
         m_calendar.SetDrawStyle(kCalendarDrawStyle);
-        m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar);
+        // The calendar starts on a month of its own choosing: the user expects today's.
+        if (m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar))
+            m_calendar.SelectDate(DTGetCurrentTime(), TRUE);
     }
     m_dateCtrl.SetCustomFormat(m_strPicture);
     if (m_dateCtrl.AttachToDlgItem(kIdDate, this, kDateCtrlStyle, kDateWindowStyle, kDateExStyle)) {
