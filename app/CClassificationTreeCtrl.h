@@ -48,7 +48,7 @@ protected:
 
 private:
     void InsertNodes(CDoubleLinkNodeCol& nodes, HTREEITEM hParent);
-    HTREEITEM InsertNode(CDoubleLinkNode* pNode, HTREEITEM hParent);
+    HTREEITEM InsertNode(CDoubleLinkNode* pNode, HTREEITEM hParent, ExpandParent expand);
     // Starts editing the item's label unless an edit is already running.
     void StartEdit(HTREEITEM hItem);
 

@@ -34,6 +34,23 @@ CString JoinChoices(const CStringList& items)
 }
 } // namespace
 
+CGridWndWrapper::UpdateBatch::UpdateBatch(CGridWndWrapper& grid) : m_grid(grid)
+{
+    if (CGXGridParam* pParam = m_grid.GetParam()) {
+        m_bWasLocked = pParam->m_bLockUpdate;
+        pParam->m_bLockUpdate = TRUE;
+    }
+}
+
+CGridWndWrapper::UpdateBatch::~UpdateBatch()
+{
+    if (CGXGridParam* pParam = m_grid.GetParam()) {
+        pParam->m_bLockUpdate = m_bWasLocked;
+        if (!m_bWasLocked && m_grid.GetSafeHwnd() != nullptr)
+            m_grid.Redraw(GX_INVALIDATE);
+    }
+}
+
 void CGridWndWrapper::Initialize()
 {
     CGXGridWnd::Initialize();

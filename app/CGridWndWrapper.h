@@ -69,6 +69,20 @@ public:
     // first, so that the numbers of the rows still to go stay right whatever order the rows were
     // selected in. Delete gives the number of rows removed.
     enum class MakeCurrent { No, Yes };
+
+    // Holds the grid's drawing while many cells change, then redraws it once: a list of
+    // thousands of texts would otherwise paint thousands of times.
+    class UpdateBatch {
+    public:
+        explicit UpdateBatch(CGridWndWrapper& grid);
+        ~UpdateBatch();
+        UpdateBatch(const UpdateBatch&) = delete;
+        UpdateBatch& operator=(const UpdateBatch&) = delete;
+
+    private:
+        CGridWndWrapper& m_grid;
+        BOOL m_bWasLocked = FALSE;
+    };
     void AppendEmptyRow(MakeCurrent makeCurrent);
     ROWCOL DeleteSelectedRows();
 

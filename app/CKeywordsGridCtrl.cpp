@@ -15,6 +15,7 @@ void LoadOneColumnList(CGridWndWrapper& grid, const CStringList& list)
     const BOOL bUndo = grid.GetParam()->IsEnableUndo();
     // Loading is not an edit the user could take back.
     grid.GetParam()->EnableUndo(FALSE);
+    CGridWndWrapper::UpdateBatch batch(grid);
     grid.SetColCount(1, 0);
     const auto nRows = static_cast<ROWCOL>(list.GetCount());
     grid.SetRowCount(nRows, 0);
@@ -79,7 +80,8 @@ ROWCOL CKeywordsGridCtrl::AddUniqueTexts(const CStringList& texts)
     if (added.IsEmpty())
         return 0;
     const auto nAdded = static_cast<ROWCOL>(added.GetCount());
-    // One insertion and one style for all the new rows keeps a long list of suggestions quick.
+    // One insertion, one style and one redraw for all the new rows keep a long list quick.
+    UpdateBatch batch(*this);
     InsertRows(nRows + 1, nAdded);
     SetEditCell(nRows + 1, 1, nRows + nAdded, 1);
     ROWCOL nRow = nRows + 1;
