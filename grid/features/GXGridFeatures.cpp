@@ -3,9 +3,15 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
+#include "grid/features/CGXGridResizeToFitImp.h"
+#include "grid/features/CGXGridUserResizeCellsImp.h"
+#include "grid/features/CGXGridUserSelectRangeImp.h"
 
 void GXInstallGridFeatures()
 {
     GXSetGridFeatureInstaller(GXGridFeature::HideCells, &CGXGridHideCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::ResizeToFit, &CGXGridResizeToFitImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
 }

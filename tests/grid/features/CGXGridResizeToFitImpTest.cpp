@@ -1,0 +1,107 @@
+#include "grid/features/CGXGridResizeToFitImp.h"
+
+#include "FeatureTestSupport.h"
+#include "grid/data/CGXGridParam.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class ResizeToFitTest : public FeatureGridTest {
+protected:
+    void SetUp() override
+    {
+        FeatureGridTest::SetUp();
+        m_pGrid = std::make_unique<CGXGridCore>();
+        SetUpGrid(*m_pGrid, 20, 5, false);
+        m_pGrid->GetParam()->EnableUndo(FALSE);
+        m_pGrid->StoreDefaultRowHeight(20);
+        m_pGrid->StoreDefaultColWidth(50);
+        m_pGrid->SetValueRange(CGXRange(3, 2, 3, 2), "x", gxOverride, 0, 0);
+        m_pGrid->SetValueRange(CGXRange(4, 2, 4, 2), "a rather longer text than fits", gxOverride, 0, 0);
+        m_pGrid->GetParam()->EnableUndo(TRUE);
+    }
+    void TearDown() override
+    {
+        m_pGrid.reset();
+        FeatureGridTest::TearDown();
+    }
+    void SetRect(int cx, int cy)
+    {
+        const CRect rect(0, 0, cx, cy);
+        m_pGrid->SetGridRect(TRUE, &rect);
+    }
+    std::unique_ptr<CGXGridCore> m_pGrid;
+};
+
+TEST_F(ResizeToFitTest, FitsRowsAndColumnsToTheirContentsAndFlag8NeverShrinks)
+{
+    CGXGridCore& grid = *m_pGrid;
+    SetRect(600, 400);
+    ASSERT_NE(grid.m_pResizeToFitImp, nullptr);
+
+    // A tall row shrinks to what its one line needs, and undo gives the old height back.
+    grid.SetRowHeight(3, 3, 60, nullptr, 0, 0);
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(3, 3), TRUE, 0));
+    const int nFitted = grid.GetRowHeight(3);
+    EXPECT_GT(nFitted, 0);
+    EXPECT_LT(nFitted, 60);
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(grid.GetRowHeight(3), 60);
+
+    // With flag 8 the same fit leaves the taller row alone but still grows a short one.
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(3, 3), TRUE, GX_FIT_NOSHRINK));
+    EXPECT_EQ(grid.GetRowHeight(3), 60);
+    grid.SetRowHeight(3, 3, 2, nullptr, 0, 0);
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(3, 3), TRUE, GX_FIT_NOSHRINK));
+    EXPECT_EQ(grid.GetRowHeight(3), nFitted);
+
+    // A column grows to its longest text, and the short one beside shrinks; flag 8 keeps a
+    // wide column as it is.
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange().SetCols(2, 2), TRUE, 0));
+    const int nWide = grid.GetColWidth(2);
+    EXPECT_GT(nWide, 50);
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(3, 2, 3, 2), TRUE, GX_FIT_NOSHRINK));
+    EXPECT_EQ(grid.GetColWidth(2), nWide);
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(3, 2, 3, 2), TRUE, 0));
+    EXPECT_LT(grid.GetColWidth(2), nWide);
+}
+
+TEST_F(ResizeToFitTest, NeverGrowsPastTheWindowAndReleasesEverythingItTook)
+{
+    CGXGridCore& grid = *m_pGrid;
+    // A window 30 pixels high under a 20-pixel header row leaves a row 30 - 20 - 1 = 9 pixels;
+    // the header row itself may take 30 - 1.
+    SetRect(600, 30);
+    grid.SetValueRange(CGXRange(0, 2, 0, 2), "header", gxOverride, 0, 0);
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(4, 4), TRUE, 0));
+    EXPECT_EQ(grid.GetRowHeight(4), 9);
+    grid.SetRowHeight(0, 0, 5, nullptr, 0, 0);
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(0, 0), TRUE, 0));
+    EXPECT_GT(grid.GetRowHeight(0), 5);
+    EXPECT_LE(grid.GetRowHeight(0), 29);
+
+    // Frozen rows count against the room of the rows below them.
+    grid.SetRowHeight(0, 0, 10, nullptr, 0, 0);
+    grid.SetFrozenRows(1, 0, 0, 0);
+    SetRect(600, 40);
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(4, 4), TRUE, 0));
+    EXPECT_EQ(grid.GetRowHeight(4), 40 - 10 - 20 - 1);
+
+    // Each fit closes its own undo step: one undo takes back exactly the last fit.
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(grid.GetRowHeight(4), 9);
+}
+
+TEST_F(ResizeToFitTest, RefusesRangesOutsideTheGrid)
+{
+    CGXGridCore& grid = *m_pGrid;
+    SetRect(600, 400);
+    EXPECT_FALSE(grid.ResizeRowHeightsToFit(CGXRange(), TRUE, 0));
+    EXPECT_FALSE(grid.ResizeRowHeightsToFit(CGXRange().SetRows(50, 60), TRUE, 0));
+    EXPECT_EQ(grid.GetRowHeight(20), 20);
+}
+
+} // namespace
