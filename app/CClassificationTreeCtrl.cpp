@@ -38,7 +38,9 @@ void CClassificationTreeCtrl::SetTree(CDoubleLinkNodeCol* pTree, Mode mode)
 
 void CClassificationTreeCtrl::LoadTree()
 {
-    if (m_images.GetSafeHandle() == nullptr && m_images.Create(kImageSize, kImageSize, ILC_COLOR4, 0, kImageGrow)) {
+    // Masked, so that the pictures' black background shows the tree's own behind them.
+    if (m_images.GetSafeHandle() == nullptr &&
+        m_images.Create(kImageSize, kImageSize, ILC_COLOR4 | ILC_MASK, 0, kImageGrow)) {
         CBitmap node, selected;
         if (node.LoadBitmap(kBitmapNode))
             m_nImage = m_images.Add(&node, kMaskBlack);
