@@ -914,6 +914,7 @@ protected:
     friend class CGXGridOldDrawingImp;
     friend class CGXDrawSpannedCellsImp;
     friend class CGXGridOptimizedUpdateImp;
+    friend class CGXGridPrintImp;
     BOOL m_bOldDrawing = FALSE; // the older drawing order drew once and keeps the grid
 
     // Window events.

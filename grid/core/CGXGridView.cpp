@@ -109,9 +109,12 @@ void CGXGridView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pD
     CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
-void CGXGridView::OnPrepareDC(CDC* pDC, CPrintInfo*)
+void CGXGridView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 {
     PrepareDC(pDC);
+    // The printing feature counted the pages when the job began; the job stops after the last.
+    if (pInfo != nullptr && pDC != nullptr && pDC->IsPrinting())
+        pInfo->m_bContinuePrinting = pInfo->m_nCurPage <= pInfo->GetMaxPage();
 }
 
 void CGXGridView::OnDraw(CDC* pDC)

@@ -3,6 +3,7 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
+#include "grid/features/CGXGridPrintImp.h"
 #include "grid/features/CGXGridResizeToFitImp.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
@@ -14,4 +15,5 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);
 }
