@@ -15,11 +15,21 @@ void CGXDrawSpannedCellsImp::Install(CGXGridCore* pGrid)
     pGrid->AddAutoDeleteImp(pImp);
 }
 
-BOOL CGXDrawSpannedCellsImp::EvalSpans(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, ROWCOL, ROWCOL, BOOL, BOOL, UINT)
+BOOL CGXDrawSpannedCellsImp::EvalSpans(CGXGridCore* pGrid, ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol,
+                                       ROWCOL nLastRow, ROWCOL nLastCol, BOOL, BOOL bMerge, UINT nFlags)
 {
-    // Covered ranges are stored as they are; merged and floating spans are evaluated by their
-    // own features before they are looked up.
-    return FALSE;
+    // Covered ranges are stored as they are; merged spans are worked out for the parts of the
+    // grid in view (the frozen rows and columns and the scrolled block) before they are looked up.
+    if (!bMerge || pGrid->m_pMergeCellsImp == nullptr)
+        return FALSE;
+    BOOL bChanged = FALSE;
+    const ROWCOL rowParts[2][2] = {{0, std::min(nFrozenRows, nLastRow)}, {std::max(nTopRow, nFrozenRows + 1), nLastRow}};
+    const ROWCOL colParts[2][2] = {{0, std::min(nFrozenCols, nLastCol)}, {std::max(nLeftCol, nFrozenCols + 1), nLastCol}};
+    for (const auto& rows : rowParts)
+        for (const auto& cols : colParts)
+            if (rows[0] <= rows[1] && cols[0] <= cols[1])
+                bChanged |= pGrid->m_pMergeCellsImp->EvalMergeCells(pGrid, CGXRange(rows[0], cols[0], rows[1], cols[1]), nullptr, nFlags);
+    return bChanged;
 }
 
 BOOL CGXDrawSpannedCellsImp::PrepareCell(CGXGridCore* pGrid, GXDrawState& st, ROWCOL i, ROWCOL j)

@@ -276,7 +276,8 @@ void CGXGridCore::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nB
                 if (st.rows[i] <= nRowCount && st.cols[j] <= nColCount)
                     st.styles[st.Index(i, j)] = LookupStyleRowCol(st.rows[i], st.cols[j]);
 
-    EvalSpans(st.nFrozenRows, st.nFrozenCols, st.nTopRow, st.nLeftCol, st.rows[st.nRows - 1], st.cols[st.nCols - 1], FALSE, FALSE, 0, m_bPrint);
+    EvalSpans(st.nFrozenRows, st.nFrozenCols, st.nTopRow, st.nLeftCol, st.rows[st.nRows - 1], st.cols[st.nCols - 1], FloatCellsEnabled(),
+              MergeCellsEnabled(), 0, m_bPrint);
 
     for (ROWCOL i = 0; i < st.nRows; ++i) {
         for (ROWCOL j = 0; j < st.nCols; ++j) {

@@ -108,6 +108,8 @@ public:
 class CGXAbstractGridMergeCellsImp : public CGXAbstractGridSpanCellsImp {
 public:
     virtual BOOL CanMergeCells(CGXGridCore* pGrid, const CGXStyle& style1, const CGXStyle& style2) = 0;
+    // Works out the merged spans of a range before it is drawn; TRUE when a span changed.
+    virtual BOOL EvalMergeCells(CGXGridCore*, const CGXRange&, CGXRange*, UINT) { return FALSE; }
 };
 using CGXAbstractGridFloatCellsImp = CGXAbstractGridSpanCellsImp;
 
