@@ -284,8 +284,12 @@ void CGXGridCore::UpdateStyleRange(const CGXRange& range, const CGXStyle* pStyle
     if (m_bCurrentCell && m_pCurrentCellControl != nullptr && !m_pCurrentCellControl->IsActive() &&
         (range.IsTable() || range.ContainsCell(m_nCurrentRow, m_nCurrentCol)))
         m_pCurrentCellControl->Refresh();
+    // Merged spans over the range are worked out again, and the redraw takes in their cells.
+    CGXRange redraw(range);
+    if (m_pMergeCellsImp != nullptr && MergeCellsEnabled())
+        m_pMergeCellsImp->DelayAndExpandMergeCells(this, redraw);
     if (m_pParam == nullptr || !m_pParam->m_bLockUpdate)
-        RedrawRange(range, nFlags, FALSE);
+        RedrawRange(redraw, nFlags, FALSE);
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateStyleRange(this, range, pStyle, nModify, nType, nFlags);
 }

@@ -110,6 +110,9 @@ public:
     virtual BOOL CanMergeCells(CGXGridCore* pGrid, const CGXStyle& style1, const CGXStyle& style2) = 0;
     // Works out the merged spans of a range before it is drawn; TRUE when a span changed.
     virtual BOOL EvalMergeCells(CGXGridCore*, const CGXRange&, CGXRange*, UINT) { return FALSE; }
+    // Marks a changed range for working out again and widens it by the spans that cross it,
+    // so that the redraw takes in the cells a changed span leaves or joins.
+    virtual void DelayAndExpandMergeCells(CGXGridCore*, CGXRange&) {}
 };
 using CGXAbstractGridFloatCellsImp = CGXAbstractGridSpanCellsImp;
 

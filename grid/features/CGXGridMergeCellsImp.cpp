@@ -167,6 +167,46 @@ BOOL CGXGridMergeCellsImp::EvalMergeCells(CGXGridCore* pGrid, const CGXRange& ra
     return bChanged;
 }
 
+void CGXGridMergeCellsImp::DelayAndExpandMergeCells(CGXGridCore* pGrid, CGXRange& range)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || (pParam->m_wMergeCellsMode & 3) == 0)
+        return;
+    // A neighbour's span changes with a changed cell: the range and the cells beside it.
+    const ROWCOL nRows = pGrid->GetRowCount(), nCols = pGrid->GetColCount();
+    CGXRange cells(range);
+    cells.ExpandToCells(0, 0, nRows, nCols);
+    cells.bottom = std::min(cells.bottom, nRows);
+    cells.right = std::min(cells.right, nCols);
+    if (cells.top > cells.bottom || cells.left > cells.right)
+        return;
+    DelayMergeCells(pGrid, CGXRange(cells.top > 0 ? cells.top - 1 : 0, cells.left > 0 ? cells.left - 1 : 0,
+                                    std::min(cells.bottom + 1, nRows), std::min(cells.right + 1, nCols)),
+                    GX_INVALID, GX_INVALID);
+    if (!range.IsCells())
+        return; // bands and the table are redrawn whole anyway
+    // A span reaching out of the range crosses its border: the border cells tell them all.
+    CGXRange out(range);
+    const auto unite = [&](ROWCOL nRow, ROWCOL nCol) {
+        CGXRange span;
+        if (GetMergeCellsRowCol(pGrid, nRow, nCol, span, gxEither) != nullptr)
+            Widen(&out, span.top, span.left, span.bottom, span.right);
+    };
+    for (ROWCOL nCol = cells.left;; ++nCol) {
+        unite(cells.top, nCol);
+        unite(cells.bottom, nCol);
+        if (nCol == cells.right)
+            break;
+    }
+    for (ROWCOL nRow = cells.top;; ++nRow) {
+        unite(nRow, cells.left);
+        unite(nRow, cells.right);
+        if (nRow == cells.bottom)
+            break;
+    }
+    range = out;
+}
+
 CGXRange* CGXGridMergeCellsImp::GetMergeCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range, DWORD nDirection)
 {
     CGXGridParam* pParam = pGrid->GetParam();

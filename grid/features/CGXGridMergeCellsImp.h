@@ -29,6 +29,7 @@ public:
     // Works out the spans of a range before it is drawn; TRUE when a span changed, and pOut
     // then grows to hold every changed span.
     BOOL EvalMergeCells(CGXGridCore* pGrid, const CGXRange& range, CGXRange* pOut, UINT nFlags) override;
+    void DelayAndExpandMergeCells(CGXGridCore* pGrid, CGXRange& range) override;
     virtual CGXRange* GetMergeCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range, DWORD nDirection);
     virtual BOOL CanMergeCell(CGXGridCore* pGrid, CGXControl* pControl, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, DWORD nDirection);
     BOOL CanMergeCells(CGXGridCore* pGrid, const CGXStyle& style1, const CGXStyle& style2) override;

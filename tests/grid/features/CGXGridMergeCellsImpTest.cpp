@@ -70,8 +70,8 @@ protected:
     }
     static void Set(CGXGridCore& grid, ROWCOL nRow, ROWCOL nCol, const char* value)
     {
-        grid.SetValueRange(CGXRange(nRow, nCol, nRow, nCol), value); // FALSE when the value was there already
-        Merge(grid).DelayMergeCells(&grid, CGXRange(nRow, nCol, nRow, nCol), GX_INVALID, GX_INVALID);
+        // FALSE when the value was there already; a change delays the spans around the cell.
+        grid.SetValueRange(CGXRange(nRow, nCol, nRow, nCol), value);
     }
 };
 
