@@ -785,6 +785,8 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce)
         return FALSE;
     if (bStored && m_pHideCellsImp != nullptr)
         m_pHideCellsImp->InsertRows(this, nRow, nCount);
+    if (bStored && m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -798,6 +800,8 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce)
         return FALSE;
     if (bStored && m_pHideCellsImp != nullptr)
         m_pHideCellsImp->InsertCols(this, nCol, nCount);
+    if (bStored && m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -811,6 +815,8 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
         return FALSE;
     if (bStored && m_pHideCellsImp != nullptr)
         m_pHideCellsImp->RemoveRows(this, nFromRow, nToRow);
+    if (bStored && m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -824,6 +830,8 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce)
         return FALSE;
     if (bStored && m_pHideCellsImp != nullptr)
         m_pHideCellsImp->RemoveCols(this, nFromCol, nToCol);
+    if (bStored && m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -834,6 +842,8 @@ BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow,
         return FALSE;
     if (m_pHideCellsImp != nullptr)
         m_pHideCellsImp->MoveRows(this, nFromRow, nToRow, nDestRow);
+    if (m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     return TRUE;
 }
 
@@ -843,6 +853,8 @@ BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol,
         return FALSE;
     if (m_pHideCellsImp != nullptr)
         m_pHideCellsImp->MoveCols(this, nFromCol, nToCol, nDestCol);
+    if (m_pMergeCellsImp != nullptr)
+        m_pMergeCellsImp->OnStructureChanged(this);
     return TRUE;
 }
 

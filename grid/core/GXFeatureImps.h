@@ -113,6 +113,8 @@ public:
     // Marks a changed range for working out again and widens it by the spans that cross it,
     // so that the redraw takes in the cells a changed span leaves or joins.
     virtual void DelayAndExpandMergeCells(CGXGridCore*, CGXRange&) {}
+    // Rows or columns were inserted, removed or moved: the spans found so far no longer apply.
+    virtual void OnStructureChanged(CGXGridCore*) {}
 };
 using CGXAbstractGridFloatCellsImp = CGXAbstractGridSpanCellsImp;
 

@@ -167,6 +167,20 @@ BOOL CGXGridMergeCellsImp::EvalMergeCells(CGXGridCore* pGrid, const CGXRange& ra
     return bChanged;
 }
 
+void CGXGridMergeCellsImp::OnStructureChanged(CGXGridCore* pGrid)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || (pParam->m_wMergeCellsMode & 3) == 0)
+        return;
+    for (DWORD nDirection : {DWORD{gxHorizontal}, DWORD{gxVertical}})
+        if (CGXSpanCellPool* pPool = SpanPool(pParam, nDirection))
+            pPool->RemoveAll();
+    if (CGXDelayedRangePool* pDelayed = DelayedPool(pParam)) {
+        pDelayed->RemoveAll();
+        DelayMergeCells(pGrid, CGXRange(0, 0, pGrid->GetRowCount(), pGrid->GetColCount()), GX_INVALID, GX_INVALID);
+    }
+}
+
 void CGXGridMergeCellsImp::DelayAndExpandMergeCells(CGXGridCore* pGrid, CGXRange& range)
 {
     CGXGridParam* pParam = pGrid->GetParam();

@@ -30,6 +30,10 @@ public:
     // then grows to hold every changed span.
     BOOL EvalMergeCells(CGXGridCore* pGrid, const CGXRange& range, CGXRange* pOut, UINT nFlags) override;
     void DelayAndExpandMergeCells(CGXGridCore* pGrid, CGXRange& range) override;
+    // The spans' stored first rows and columns would point at the wrong cells after the
+    // structure changed: they are dropped and, when delayed, the table is worked out again
+    // lazily, the rows in view first.
+    void OnStructureChanged(CGXGridCore* pGrid) override;
     virtual CGXRange* GetMergeCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range, DWORD nDirection);
     virtual BOOL CanMergeCell(CGXGridCore* pGrid, CGXControl* pControl, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, DWORD nDirection);
     BOOL CanMergeCells(CGXGridCore* pGrid, const CGXStyle& style1, const CGXStyle& style2) override;

@@ -129,6 +129,28 @@ TEST_F(MergeCellsTest, HiddenCellsInBetweenNeitherSplitNorLoop)
     EXPECT_EQ(Span(grid, 1, 5), CGXRange(1, 5, 1, 5));
 }
 
+TEST_F(MergeCellsTest, InsertedAndRemovedRowsGiveTheRunsOfTheNewTable)
+{
+    for (WORD wMode : {WORD{1}, WORD{2}}) {
+        CGXGridCore grid;
+        SetUpGrid(grid, 8, 3, wMode, GX_MERGE_VERTICAL | GX_MERGE_COMPVALUE);
+        for (ROWCOL r = 1; r <= 4; ++r)
+            Set(grid, r, 1, "v");
+        Eval(grid);
+        ASSERT_EQ(Span(grid, 2, 1), CGXRange(1, 1, 4, 1));
+        ASSERT_TRUE(grid.InsertRows(3, 1));
+        // The new row 3 is empty and has no merging style: the run splits around it.
+        Eval(grid);
+        EXPECT_EQ(Span(grid, 1, 1), CGXRange(1, 1, 2, 1)) << wMode;
+        EXPECT_EQ(Span(grid, 3, 1), CGXRange(3, 1, 3, 1)) << wMode;
+        EXPECT_EQ(Span(grid, 5, 1), CGXRange(4, 1, 5, 1)) << wMode;
+        ASSERT_TRUE(grid.RemoveRows(3, 3));
+        Eval(grid);
+        EXPECT_EQ(Span(grid, 4, 1), CGXRange(1, 1, 4, 1)) << wMode;
+        EXPECT_EQ(Span(grid, 5, 1), CGXRange(5, 1, 5, 1)) << wMode;
+    }
+}
+
 // Whatever the edits, both evaluation kinds give the maximal runs of equal, non-empty values.
 TEST_F(MergeCellsTest, RandomEditsGiveTheRunsOfEqualValuesInBothModes)
 {
