@@ -11,6 +11,7 @@
 #include "platform/core/CObject.h"
 #include "platform/core/CPtrList.h"
 
+class CArchive;
 class CGXCommand;
 
 // What the parameter object holds of objects that belong to optional parts of the grid (the
@@ -58,6 +59,14 @@ public:
     CGXOwnedObject* GetPool(GXPool nPool) const;
     void SetCoveredCellPool(CGXOwnedObject* pPool) { SetPool(gxCoveredCellPool, pPool); }
     CGXOwnedObject* GetCoveredCellPool() const { return GetPool(gxCoveredCellPool); }
+
+    // The floating and merged cells' part of the parameter object's archive (schema 6 and up):
+    // WORD float mode, the floating delayed-range and span pools, WORD merge mode, the merge
+    // delayed-range pool, the horizontal and vertical merge span pools (each pool as an object
+    // or null), then a WORD kept for later use. Loading replaces the pools only when the whole
+    // part was read; below schema 7 the loaded spans are dropped and the table is delayed to
+    // be worked out again. Defined beside the pools, in CGXGridParamSpans.cpp.
+    void SerializeSpanPools(CArchive& ar, UINT nSchema);
 
     // Undo switch: commands are recorded only while it is on.
     void EnableUndo(BOOL bEnable) { m_bUndoEnabled = bEnable; }
