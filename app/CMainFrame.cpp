@@ -14,12 +14,8 @@
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECStdBtn.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
-
-#include <cerrno>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
+#include "toolkit/toolbars/SECToolBarsDlg.h"
+#include "toolkit/res/CustomizeRes.h"
 
 namespace {
 constexpr UINT kWmHelp = 0x0053;
@@ -69,10 +65,15 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame()
 {
     m_pToolBarManager = std::make_unique<SECToolBarManager>(this, nullptr);
+    // The saved layout brings the toolbars back with their buttons only through the manager.
+    SetControlBarManager(m_pToolBarManager.get());
     EnableBmpMenus(TRUE, TRUE);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    SetControlBarManager(nullptr);
+}
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -378,7 +379,22 @@ void CMainFrame::OnToolbars()
 
 void CMainFrame::OnCustomizeToolbar()
 {
-    // FIXME: the Customize sheet comes with the toolbars.
+    CString strCaption;
+    strCaption.LoadString(SEC_IDS_CUSTOMIZE);
+    SECToolBarSheet sheet(strCaption, this);
+    SECToolBarsPage toolBars;
+    toolBars.SetManager(m_pToolBarManager.get());
+    SECToolBarCmdPage commands(SEC_IDD_TOOLBARCMDPAGE, IDS_COMMANDS_PAGE);
+    CString strMain;
+    CString strGrid;
+    strMain.LoadString(IDS_MAIN_TOOLBAR);
+    strGrid.LoadString(IDS_GRID_TOOLBAR);
+    commands.DefineBtnGroup(strMain, static_cast<int>(std::size(kMainToolbarButtons)), kMainToolbarButtons);
+    commands.DefineBtnGroup(strGrid, static_cast<int>(std::size(kGridToolbarButtons)), kGridToolbarButtons);
+    commands.SetManager(m_pToolBarManager.get());
+    sheet.AddPage(&toolBars);
+    sheet.AddPage(&commands);
+    sheet.DoModal();
 }
 
 void CMainFrame::OnMetatagSettings()
@@ -417,57 +433,16 @@ void CMainFrame::OnWebLink(UINT nID)
 
 UINT CMainFrame::OpenUrl(const CString& strUrl)
 {
-    // xdg-open, by argument vector: no shell sees the address.
-    std::string url(static_cast<LPCTSTR>(strUrl));
-    char program[] = "xdg-open";
-    char* argv[] = {program, url.data(), nullptr};
-    pid_t pid = 0;
-    int code = 0;
-    const int spawned = ::posix_spawnp(&pid, program, nullptr, nullptr, argv, environ);
-    if (spawned != 0) {
-        code = (spawned == ENOENT) ? 31 : (spawned == EACCES ? 5 : 8);
-    } else {
-        int status = 0;
-        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
-            // xdg-open: 2 a file that does not exist, 3 no program for it, 4 the program failed.
-            switch (WEXITSTATUS(status)) {
-            case 0: code = 33; break;
-            case 2: code = 2; break;
-            case 3: code = 31; break;
-            case 4: code = 5; break;
-            default: code = 8; break;
-            }
-        } else {
-            code = 8;
-        }
-    }
-    if (code > 32)
+    const int nCode = m_urlLauncher.Open(strUrl);
+    if (nCode > 32)
         return 0;
-    struct Row { int code; const char* text; };
-    static const Row rows[] = {
-        {0, "Out of memory or resources."},
-        {2, "The specified file can not be found."},
-        {3, "The specified path can not be found."},
-        {11, "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."},
-        {5, "The operating system denied access to the specified file."},
-        {27, "The filename association is incomplete or invalid."},
-        {30, "The DDE transaction could not be completed because other DDE transactions were being processed."},
-        {29, "The DDE transaction failed."},
-        {28, "The DDE transaction could not be completed because the request timed out."},
-        {32, "The specified dynamic-link library was not found."},
-        {31, "There is no application associated with the given filename extension."},
-        {8, "There was not enough memory to complete the operation."},
-        {26, "A sharing violation occurred."},
-    };
+    // The message names the address and the reason, so the user can open it by hand.
     CString strMessage;
     strMessage.LoadString(IDS_CANNOT_BROWSE_URL);
     strMessage += strUrl;
-    for (const Row& row : rows) {
-        if (row.code == code) {
-            strMessage += "\n\n";
-            strMessage += row.text;
-            break;
-        }
+    if (LPCTSTR pszReason = CUrlLauncher::ReasonText(nCode)) {
+        strMessage += "\n\n";
+        strMessage += pszReason;
     }
     AfxMessageBox(strMessage, MB_ICONERROR);
     return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/CCustomStatusbarWrapper.h"
+#include "app/CUrlLauncher.h"
 #include "app/IProjectAreaHost.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
@@ -67,7 +68,10 @@ public:
     // The one enabling rule of the frame's commands, also checked by their handlers, so a
     // command posted while disabled does nothing.
     BOOL IsCommandEnabled(UINT nID) const;
+    // Opens the address in the user's browser; a failure is told with the address and the
+    // reason. Always 0.
     UINT OpenUrl(const CString& strUrl);
+    CUrlLauncher& GetUrlLauncher() { return m_urlLauncher; }
     void ShowPopupMenu(UINT nMenuID, int x, int y);
 
     // ---- IScanHost ----
@@ -132,6 +136,7 @@ private:
     CFileViewControlBar* m_pProjectArea = nullptr;
     COutputAreaControlBar* m_pOutputArea = nullptr;
     std::unique_ptr<SECToolBarManager> m_pToolBarManager;
+    CUrlLauncher m_urlLauncher;
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
     UINT m_bWarnAfterScan = 1;

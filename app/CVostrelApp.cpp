@@ -402,6 +402,17 @@ UINT CVostrelApp::GetVersionString(CString& strText, UINT nFormatID)
 
 // ---- Commands ----
 
+void CVostrelApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    if (nCmd == HELP_QUIT)
+        return;   // nothing was opened, so nothing closes
+    CString strFormat;
+    CString strMessage;
+    strFormat.LoadString(IDS_HELP_NOT_AVAILABLE);
+    strMessage.Format(strFormat, static_cast<unsigned>(dwData));
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
+
 void CVostrelApp::OnAppAbout()
 {
     CAboutDlg dlg;

@@ -24,6 +24,8 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // No help file exists here: help says so and names the context it was asked for.
+    void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT) override;
 
     // ---- The project, through the model ----
     CPageNodeCol& GetPageNodes() { return m_model.GetPageCol(); }

@@ -128,6 +128,11 @@ bool PumpUntil(HeadlessBackend& backend, Pred done, int ms = 15000)
     return false;
 }
 
+// How many idle turns AnswerBox waits for its box, each at least a millisecond: a box that a
+// worker thread's message brings (a walk that failed) comes after the thread has run, however
+// many idle turns the dialog in front of it has had meanwhile.
+inline constexpr int kAnswerBoxTurns = 5000;
+
 // Answers the next message box like AnswerMessageBox, but never takes a dialog made from a
 // template for one: the program's dialogs have unnamed static texts, whose id is the message
 // box's text id.
@@ -140,6 +145,7 @@ inline void AnswerBox(HeadlessBackend& backend, int buttonId, SeenMessageBox* se
             for (HWND dlg : ShownDialogs())
                 if (GetDlgItem(dlg, kMessageBoxTextId) && !GetProp(dlg, DIALOG_TEMPLATE_ID_PROP))
                     return dlg;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
             return static_cast<HWND>(nullptr);
         },
         [&backend, buttonId, seen](HWND box) {
@@ -152,5 +158,5 @@ inline void AnswerBox(HeadlessBackend& backend, int buttonId, SeenMessageBox* se
                 backend.Click(1, CentreOf(button));
             EnsureClosed(backend, box);
         },
-        nullptr);
+        nullptr, kAnswerBoxTurns);
 }
