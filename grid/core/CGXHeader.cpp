@@ -1,12 +1,16 @@
 #include "grid/core/CGXHeader.h"
 
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/GXFeatureImps.h"
 #include "grid/data/CGXProperties.h"
 
 IMPLEMENT_DYNAMIC(CGXHeader, CGXStatic)
 
 BOOL CGXHeader::IsMarked(ROWCOL nRow, ROWCOL nCol)
 {
+    // The mark-header feature decides when the grid has it.
+    if (m_pGrid != nullptr && m_pGrid->m_pMarkEditHeaderImp != nullptr)
+        return m_pGrid->m_pMarkEditHeaderImp->IsHeaderMarked(m_pGrid, this, nRow, nCol);
     ROWCOL nCurRow, nCurCol;
     if (m_pGrid == nullptr || m_pGrid->GetParam() == nullptr || !m_pGrid->GetCurrentCell(nCurRow, nCurCol))
         return FALSE;

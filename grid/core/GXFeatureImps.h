@@ -131,6 +131,8 @@ public:
 class CGXAbstractGridMarkEditHeaderImp : public CObject {
 public:
     virtual void MarkEditHeader(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFlags) = 0;
+    // Whether the header cell is drawn marked; the header control asks while it draws.
+    virtual BOOL IsHeaderMarked(CGXGridCore* pGrid, CGXControl* pControl, ROWCOL nRow, ROWCOL nCol) = 0;
 };
 
 class CGXAbstractGridPrintImp : public CObject {
