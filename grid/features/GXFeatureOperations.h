@@ -13,4 +13,9 @@ inline constexpr GXFeatureOperation GXFeatureOperations[] = {
     {"CGXGridClearCellsImp", "CanClear", "CanClear"},
     {"CGXGridClearCellsImp", "ClearSelection", "Clear"},
     {"CGXGridClearCellsImp", "ClearCells", "ClearRangeList, ClearRange"},
+    {"CGXGridFindReplaceImp", "ShowFindReplaceDialog", "ShowFindReplaceDialog"},
+    {"CGXGridFindReplaceImp", "FindNextText", "FindText"},
+    {"CGXGridFindReplaceImp", "FindTextInCell", "FindTextPrepared"},
+    {"CGXGridFindReplaceImp", "OnFindReplace", "HandleFindReplaceMessage"},
+    {"CGXGridMarkEditHeaderImp", "UpdateMarkedHeaders", "MarkEditHeader"},
 };

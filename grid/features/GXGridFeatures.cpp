@@ -2,11 +2,15 @@
 
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
+#include "grid/features/CGXGridFindReplaceImp.h"
+#include "grid/features/CGXGridFreezeMenuHelperImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
 #include "grid/features/CGXGridPrintImp.h"
 #include "grid/features/CGXGridResizeToFitImp.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
+#include "grid/features/CGXGridMarkEditHeaderImp.h"
+#include "grid/features/CGXGridSortImp.h"
 
 void GXInstallGridFeatures()
 {
@@ -16,4 +20,8 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::FindReplace, &CGXGridFindReplaceImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::Sort, &CGXGridSortImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::MarkEditHeader, &CGXGridMarkEditHeaderImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::FreezeMenuHelper, &CGXGridFreezeMenuHelperImp::Install);
 }
