@@ -95,6 +95,8 @@ public:
     // A WM_COMMAND the grid window received while this is the current cell's control (a child
     // window of the cell reports through it); TRUE when handled.
     virtual BOOL OnCommand(WPARAM /*wParam*/, LPARAM /*lParam*/) { return FALSE; }
+    // The grid's mouse mode was cancelled (another button, a menu, the focus going away).
+    virtual void OnCancelMode() {}
     // A message on its way to the grid window or its children, before it is dispatched; TRUE
     // keeps it from being dispatched.
     virtual BOOL PreTranslateMessage(MSG* /*pMsg*/) { return FALSE; }

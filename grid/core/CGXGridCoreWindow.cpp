@@ -219,16 +219,30 @@ BOOL CGXGridCore::HandleDestroy()
 
 BOOL CGXGridCore::HandleCancelMode()
 {
-    CancelResizeTracking();
-    // A drag ends with the mode: the next press starts afresh.
-    if (m_nMouseFlags != 0) {
+    if (!m_bInitDone)
+        return TRUE;
+    if (m_bTracking) {
+        CancelResizeTracking();
+    } else if (m_nMouseFlags != 0) {
+        // A selection being dragged out ends where it is; with whole-row selection the current
+        // cell is taken off as well.
+        SetSelection(nullptr, 0, 0, 0, 0);
+        if (m_pParam != nullptr && m_pParam->TestRowSelectionMode(3))
+            SetCurrentCell(GX_INVALID, GX_INVALID, GX_UPDATENOW | GX_SCROLLINVIEW);
         m_nMouseFlags = 0;
-        if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr && GetCapture() == m_pGridWnd->GetSafeHwnd())
-            ::ReleaseCapture();
     }
-    return FALSE;
+    if (m_pParam != nullptr && m_pParam->m_bRedrawPending) {
+        m_pParam->m_bRedrawPending = FALSE;
+        Redraw(GX_INVALIDATE, TRUE);
+    }
+    if (m_nCursorOverride != 0)
+        SetCursorOverride(0);
+    if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr && ::GetCapture() == m_pGridWnd->GetSafeHwnd())
+        ::ReleaseCapture();
+    if (CGXControl* pControl = GetCurrentCellControl())
+        pControl->OnCancelMode();
+    return TRUE;
 }
-
 
 BOOL CGXGridCore::HandleCommand(WPARAM wParam, LPARAM lParam)
 {

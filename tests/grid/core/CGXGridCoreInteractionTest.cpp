@@ -58,10 +58,12 @@ public:
         ++m_nUps;
         return TRUE;
     }
+    void OnCancelMode() override { ++m_nCancels; }
     CString m_sEdit;
     BOOL m_bRefuse = FALSE;
     int m_nDowns = 0;
     int m_nUps = 0;
+    int m_nCancels = 0;
 };
 
 // A grid in a window whose cells are 50 by 20 pixels with one header row and column, so that
@@ -268,6 +270,19 @@ TEST_F(GridInteractionTest, ClicksMoveTheCurrentCellAndReportTheDrag)
     EXPECT_FALSE(grid.HandleRButtonDown(MK_LBUTTON | MK_RBUTTON, CellPoint(4, 4)));
     EXPECT_EQ(grid.GetMouseMode(), 0u);
     EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(m_pControl->m_nCancels, 1) << "the current cell's control hears of it";
+    // So does the window's cancel mode, which also gives back a pending redraw and the cursor.
+    grid.HandleLButtonDown(MK_LBUTTON, CellPoint(2, 2));
+    grid.HandleMouseMove(MK_LBUTTON, CellPoint(3, 3));
+    grid.GetParam()->m_bRedrawPending = TRUE;
+    grid.SetCursorOverride(20194);
+    EXPECT_TRUE(grid.HandleCancelMode());
+    EXPECT_EQ(grid.GetMouseMode(), 0u);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(grid.GetParam()->m_bRedrawPending);
+    EXPECT_EQ(m_pControl->m_nCancels, 2);
+    grid.HandleLButtonUp(0, CellPoint(3, 3));
+    EXPECT_EQ(Current(), Cell(2, 2));
     CGXStyle disabled;
     disabled.SetEnabled(FALSE);
     ASSERT_TRUE(grid.StoreCellStyle(6, 3, &disabled, gxOverride, 0));
