@@ -141,10 +141,11 @@ BOOL CAppMetaDialogs::EditRefresh(DWORD, const CMetaContent& content, CString& s
     return TRUE;
 }
 
-BOOL CAppMetaDialogs::EditDate(DWORD, const CString& strValue, const CString& strFormat, CString& strText)
+BOOL CAppMetaDialogs::EditDate(DWORD, const CString& strSettingName, const CString& strValue, const CString& strFormat,
+                               CString& strText)
 {
     CDateTimeDlg dlg(AfxGetMainWnd());
-    dlg.SetValue(CString(), strValue);
+    dlg.SetValue(strSettingName, strValue);
     if (!strFormat.IsEmpty())
         dlg.SetFormat(strFormat);
     if (dlg.DoModal() != IDOK)

@@ -21,5 +21,6 @@ public:
                       CString& strText) override;
     BOOL ChooseGroupKeywordsAction(int& nAction) override;
     BOOL EditRefresh(DWORD dwContext, const CMetaContent& content, CString& strText) override;
-    BOOL EditDate(DWORD dwContext, const CString& strValue, const CString& strFormat, CString& strText) override;
+    BOOL EditDate(DWORD dwContext, const CString& strSettingName, const CString& strValue, const CString& strFormat,
+                  CString& strText) override;
 };

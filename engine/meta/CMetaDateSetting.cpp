@@ -66,7 +66,7 @@ UINT CMetaDateSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DW
     if (pContent == nullptr)
         return 1;
     CString strText;
-    if (!GetAppModel().GetDialogs().EditDate(dwContext, pContent->GetContent(), m_strFormat, strText))
+    if (!GetAppModel().GetDialogs().EditDate(dwContext, m_strName, pContent->GetContent(), m_strFormat, strText))
         return 0;
     pContent->SetContent(strText);
     if (pView != nullptr)

@@ -68,7 +68,7 @@ BOOL IMetaDialogs::EditRefresh(DWORD, const CMetaContent&, CString&)
     return FALSE;
 }
 
-BOOL IMetaDialogs::EditDate(DWORD, const CString&, const CString&, CString&)
+BOOL IMetaDialogs::EditDate(DWORD, const CString&, const CString&, const CString&, CString&)
 {
     return FALSE;
 }

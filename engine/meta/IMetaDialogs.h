@@ -50,6 +50,7 @@ public:
     virtual BOOL ChooseGroupKeywordsAction(int& nAction);
     // CRefreshDlg: "%d; URL=%s", or "%d" without a URL.
     virtual BOOL EditRefresh(DWORD dwContext, const CMetaContent& content, CString& strText);
-    // CDateTimeDlg: the date text in the given format.
-    virtual BOOL EditDate(DWORD dwContext, const CString& strValue, const CString& strFormat, CString& strText);
+    // CDateTimeDlg: the date text in the given format; the setting's name titles the dialog.
+    virtual BOOL EditDate(DWORD dwContext, const CString& strSettingName, const CString& strValue,
+                          const CString& strFormat, CString& strText);
 };

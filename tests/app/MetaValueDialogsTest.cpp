@@ -1,5 +1,6 @@
 // The value dialogs opened modally and driven in the open dialog: what each shows, what OK gives
 // back, and the mended cases (untouched values kept, preselected options, whole separators).
+#include "app/CAppMetaDialogs.h"
 #include "app/CDateTimeDlg.h"
 #include "app/CGroupKeywordsDlg.h"
 #include "app/CKeywordsDlg.h"
@@ -8,6 +9,8 @@
 #include "app/CMListTypeAttribDlg.h"
 #include "app/CRefreshDlg.h"
 #include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaDateSetting.h"
+#include "engine/meta/CMetaRefreshSetting.h"
 #include "grid/data/CGXRange.h"
 #include "tests/app/MetaDialogsFixture.h"
 
@@ -155,8 +158,10 @@ TEST_F(ValueDialogsTest, DateShowsTheValueTakesACalendarDayAndKeepsWhatWasNotTou
     CDateTimeDlg dlg;
     dlg.SetValue("Date", "1999/06/24");
     COleDateTime shown;
+    std::string title;
     EXPECT_EQ(Run(dlg, CDateTimeDlg::IDD,
                   [&](HWND hwnd) {
+                      title = TextOf(hwnd);
                       shown = dlg.GetDateCtrl().GetDateTime();
                       const COleDateTime day(1999, 7, 3, 12, 0, 0);
                       dlg.GetCalendar().SelectDate(day, TRUE);
@@ -165,6 +170,7 @@ TEST_F(ValueDialogsTest, DateShowsTheValueTakesACalendarDayAndKeepsWhatWasNotTou
                       PressLater(hwnd, IDOK);
                   }),
               IDOK);
+    EXPECT_EQ(title, "Date / Time Metatag: Date");
     EXPECT_EQ(shown.GetYear(), 1999);
     EXPECT_EQ(shown.GetMonth(), 6);
     EXPECT_EQ(shown.GetDay(), 24);
@@ -298,4 +304,32 @@ TEST_F(ValueDialogsTest, OptionListsRoundTripWithSeparatorAndPermission)
     EXPECT_STREQ(separator, "|");
     EXPECT_EQ(bAllow, 0u);
     EXPECT_EQ(out.GetCount(), 2);
+}
+
+TEST_F(ValueDialogsTest, SettingTypesOpenTheRealDialogsThroughTheApplication)
+{
+    CAppMetaDialogs dialogs;
+    model.SetDialogs(&dialogs);
+
+    // The date setting: its own name in the title, the page's value replaced on OK.
+    CMetaDateSetting date;
+    CMetaContent content;
+    content.SetContent("1999/06/24");
+    std::string title;
+    FillDialog(*backend, CDateTimeDlg::IDD, DialogFill{{}, {}, IDOK, [&](HWND hwnd) { title = TextOf(hwnd); }});
+    EXPECT_EQ(date.EditValue(nullptr, 1, 1, 0, &content), 0u);
+    EXPECT_EQ(title, "Date / Time Metatag: Date / Time");
+    EXPECT_STREQ(content.GetContent(), "1999/06/24");
+
+    // The refresh setting: Cancel leaves the page's value as it was.
+    CMetaRefreshSetting refresh;
+    content.SetName("REFRESH");
+    content.SetContent("5; url=page.html");
+    FillDialog(*backend, CRefreshDlg::IDD, DialogFill{{{CRefreshDlg::kIdSeconds, "9"}}, {}, IDCANCEL, nullptr});
+    refresh.EditValue(nullptr, 1, 1, 0, &content);
+    EXPECT_STREQ(content.GetContent(), "5; url=page.html");
+    FillDialog(*backend, CRefreshDlg::IDD, DialogFill{{{CRefreshDlg::kIdSeconds, "9"}}, {}, IDOK, nullptr});
+    refresh.EditValue(nullptr, 1, 1, 0, &content);
+    EXPECT_STREQ(content.GetContent(), "9; URL=page.html");
+    model.SetDialogs(nullptr);
 }

@@ -167,7 +167,7 @@ BOOL FakeDialogs::EditRefresh(DWORD, const CMetaContent& content, CString& strTe
     return answer;
 }
 
-BOOL FakeDialogs::EditDate(DWORD, const CString& strValue, const CString& strFormat, CString& strText)
+BOOL FakeDialogs::EditDate(DWORD, const CString&, const CString& strValue, const CString& strFormat, CString& strText)
 {
     log.push_back("date");
     seenValue = strValue.GetString();

@@ -267,7 +267,7 @@ public:
     BOOL EditKeywords(DWORD, const CString& strTag, const CMetaContent& content, CString& strText) override;
     BOOL ChooseGroupKeywordsAction(int& nAction) override;
     BOOL EditRefresh(DWORD, const CMetaContent& content, CString& strText) override;
-    BOOL EditDate(DWORD, const CString& strValue, const CString& strFormat, CString& strText) override;
+    BOOL EditDate(DWORD, const CString& strSettingName, const CString& strValue, const CString& strFormat, CString& strText) override;
 
     BOOL answer = TRUE;                   // OK or Cancel for every dialog
     std::vector<std::string> newOptions;  // option lists the user leaves
