@@ -77,6 +77,13 @@ enum GXDirectionType : int {
     GX_BOTTOMRIGHT = 12,
 };
 
+// Clipboard flags of the grid (m_nClipboardFlags).
+inline constexpr DWORD GX_CLIP_ASKSIZE = 0x0100;       // a styles block of another size asks first
+inline constexpr DWORD GX_CLIP_NOADDROWS = 0x0200;     // a paste never adds rows
+inline constexpr DWORD GX_CLIP_NOADDCOLS = 0x0400;     // a paste never adds columns
+inline constexpr DWORD GX_CLIP_GRIDSTYLETYPE = 0x0800; // styles are read with the grid's access type
+inline constexpr DWORD GX_CLIP_ESCAPEBREAKS = 0x1000;  // breaks and tabs in a value travel as escapes
+
 class CGXGridCore {
 public:
     // The window forms pass themselves and their document (none for a grid window).
@@ -670,6 +677,15 @@ public:
         m_bReplayingHint = bReplaying;
         return bOld;
     }
+
+    // Cells as delimited text: the separator written between cells (one TAB when empty), the
+    // characters any of which ends a cell when reading (TAB when empty), the clipboard flags
+    // (GX_CLIP_*) and the size of the block copied last.
+    CString m_sCopySeparator;
+    CString m_sPasteSeparator;
+    DWORD m_nClipboardFlags = 0;
+    ROWCOL m_nLastCopiedRows = 0;
+    ROWCOL m_nLastCopiedCols = 0;
 
     // Set while a block of cells changes, so that the changes inside the block do not announce
     // themselves to the data one by one; returns the previous state.

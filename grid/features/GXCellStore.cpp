@@ -17,8 +17,13 @@ BOOL GXStoreCellTextWithUndo(CGXGridCore& grid, ROWCOL nRow, ROWCOL nCol, const 
         undo->m_nRow = nRow;
         undo->m_nCol = nCol;
     }
-    if (!grid.SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle))
-        return FALSE;
+    if (!grid.SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle)) {
+        // The store reports no change when the cell held this text already: no refusal, and
+        // nothing to undo.
+        const CGXStyle* pStored = pData != nullptr ? pData->LookupStyle(nRow, nCol, 0) : nullptr;
+        const CString sStored = pStored != nullptr && pStored->GetInclude(GX_INCL_VALUE) ? pStored->GetValue() : CString();
+        return sStored == sText && !grid.IsReadOnly();
+    }
     if (undo != nullptr)
         grid.AddCommand(undo.release(), gxDo);
     return TRUE;

@@ -11,6 +11,7 @@
 #include "grid/features/CGXGridUserSelectRangeImp.h"
 #include "grid/features/CGXGridMarkEditHeaderImp.h"
 #include "grid/features/CGXGridSortImp.h"
+#include "grid/features/CGXGridTextDataExchangeImp.h"
 
 void GXInstallGridFeatures()
 {
@@ -18,6 +19,7 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::ResizeToFit, &CGXGridResizeToFitImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::TextDataExchange, &CGXGridTextDataExchangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::FindReplace, &CGXGridFindReplaceImp::Install);
