@@ -18,4 +18,9 @@ inline constexpr GXFeatureOperation GXFeatureOperations[] = {
     {"CGXGridFindReplaceImp", "FindTextInCell", "FindTextPrepared"},
     {"CGXGridFindReplaceImp", "OnFindReplace", "HandleFindReplaceMessage"},
     {"CGXGridMarkEditHeaderImp", "UpdateMarkedHeaders", "MarkEditHeader"},
+    {"CGXGridTextDataExchangeImp", "CopyTextToFile", "WriteRangesAsText"},
+    {"CGXGridTextDataExchangeImp", "GetCopyTextRowCol", "GetCellTextForCopy"},
+    {"CGXGridTextDataExchangeImp", "PasteTextFromBuffer", "PasteTextBuffer"},
+    {"CGXGridTextDataExchangeImp", "PasteTextRowCol", "StoreCellTextForPaste"},
+    {"CGXGridTextDataExchangeImp", "CalcBufferDimension", "CountTextBufferCells"},
 };
