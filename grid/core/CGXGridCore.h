@@ -78,6 +78,10 @@ enum GXDirectionType : int {
 };
 
 // Clipboard flags of the grid (m_nClipboardFlags).
+inline constexpr DWORD GX_CLIP_HEADERCOLS = 0x0001;    // header columns take part in a copy or paste
+inline constexpr DWORD GX_CLIP_HEADERROWS = 0x0002;    // header rows take part in a copy or paste
+inline constexpr DWORD GX_CLIP_TEXT = 0x0008;          // copy writes text and paste reads it
+inline constexpr DWORD GX_CLIP_STYLES = 0x0010;        // copy writes styles, paste prefers them, cut removes them
 inline constexpr DWORD GX_CLIP_ASKSIZE = 0x0100;       // a styles block of another size asks first
 inline constexpr DWORD GX_CLIP_NOADDROWS = 0x0200;     // a paste never adds rows
 inline constexpr DWORD GX_CLIP_NOADDCOLS = 0x0400;     // a paste never adds columns
@@ -683,7 +687,7 @@ public:
     // (GX_CLIP_*) and the size of the block copied last.
     CString m_sCopySeparator;
     CString m_sPasteSeparator;
-    DWORD m_nClipboardFlags = 0;
+    DWORD m_nClipboardFlags = GX_CLIP_TEXT | GX_CLIP_STYLES | 0x0020;
     ROWCOL m_nLastCopiedRows = 0;
     ROWCOL m_nLastCopiedCols = 0;
 

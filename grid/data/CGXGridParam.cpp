@@ -1,12 +1,18 @@
 #include "grid/data/CGXGridParam.h"
 
+#include <atomic>
+
 IMPLEMENT_DYNCREATE(CGXGridParam, CObject)
 
 namespace {
 constexpr int kMaxColumnLetters = 10;
 } // namespace
 
-CGXGridParam::CGXGridParam() = default;
+namespace {
+std::atomic<unsigned long long> g_nNextSerial{1};
+} // namespace
+
+CGXGridParam::CGXGridParam() : m_nSerial(g_nNextSerial.fetch_add(1)) {}
 
 CGXGridParam::~CGXGridParam()
 {

@@ -23,6 +23,9 @@ class CGXGridParam : public CObject {
 public:
     CGXGridParam();
     ~CGXGridParam() override;
+    // A number no other parameter object of this process ever had, so that a mark left on the
+    // clipboard cannot be taken for a later object at the same address.
+    unsigned long long GetSerial() const { return m_nSerial; }
     CGXGridParam(const CGXGridParam&) = delete;
     CGXGridParam& operator=(const CGXGridParam&) = delete;
 
@@ -96,6 +99,8 @@ public:
 
     // Range lists.
     CGXRangeList m_SelRects;
+    // What the last copy or cut took, for a direct paste.
+    CGXRangeList m_CopiedRanges;
     CGXRangeList m_CoveredCellsList;
     CGXRangeList m_MarkedRanges;
     CGXRangeList m_CopyRangeList;
@@ -201,6 +206,7 @@ private:
     template <class T>
     static void Attach(T*& pMember, BOOL& bOwned, T* pNew, BOOL bMustDelete);
 
+    unsigned long long m_nSerial;
     CGXProperties* m_pProperties = nullptr;
     CGXStylesMap* m_pStylesMap = nullptr;
     CGXData* m_pData = nullptr;

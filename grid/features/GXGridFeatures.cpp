@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
+#include "grid/features/CGXGridCutPasteImp.h"
 #include "grid/features/CGXGridFindReplaceImp.h"
 #include "grid/features/CGXGridFreezeMenuHelperImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
@@ -20,6 +21,7 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::TextDataExchange, &CGXGridTextDataExchangeImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::CutPaste, &CGXGridCutPasteImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::FindReplace, &CGXGridFindReplaceImp::Install);
