@@ -6,13 +6,13 @@
 #include "grid/features/CGXGridFindReplaceImp.h"
 #include "grid/features/CGXGridFreezeMenuHelperImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
+#include "grid/features/CGXGridMarkEditHeaderImp.h"
 #include "grid/features/CGXGridPrintImp.h"
 #include "grid/features/CGXGridResizeToFitImp.h"
-#include "grid/features/CGXGridUserResizeCellsImp.h"
-#include "grid/features/CGXGridUserSelectRangeImp.h"
-#include "grid/features/CGXGridMarkEditHeaderImp.h"
 #include "grid/features/CGXGridSortImp.h"
 #include "grid/features/CGXGridTextDataExchangeImp.h"
+#include "grid/features/CGXGridUserResizeCellsImp.h"
+#include "grid/features/CGXGridUserSelectRangeImp.h"
 
 void GXInstallGridFeatures()
 {
