@@ -16,19 +16,34 @@ void CGXDrawSpannedCellsImp::Install(CGXGridCore* pGrid)
 }
 
 BOOL CGXDrawSpannedCellsImp::EvalSpans(CGXGridCore* pGrid, ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol,
-                                       ROWCOL nLastRow, ROWCOL nLastCol, BOOL, BOOL bMerge, UINT nFlags)
+                                       ROWCOL nLastRow, ROWCOL nLastCol, BOOL bFloat, BOOL bMerge, UINT nFlags)
 {
-    // Covered ranges are stored as they are; merged spans are worked out for the parts of the
-    // grid in view (the frozen rows and columns and the scrolled block) before they are looked up.
-    if (!bMerge || pGrid->m_pMergeCellsImp == nullptr)
+    // Covered ranges are stored as they are; merged and floating spans are worked out for the
+    // parts of the grid in view (the frozen rows and columns and the scrolled block) before
+    // they are looked up, merged ones first since a merged cell never floats.
+    bMerge = bMerge && pGrid->m_pMergeCellsImp != nullptr;
+    bFloat = bFloat && pGrid->m_pFloatCellsImp != nullptr;
+    if (!bMerge && !bFloat)
         return FALSE;
+    // The spans this paint changed: the cells they reach outside the area being painted are
+    // invalidated once, after the pass. The range belongs to this paint alone.
+    CGXRange changed;
     BOOL bChanged = FALSE;
     const ROWCOL rowParts[2][2] = {{0, std::min(nFrozenRows, nLastRow)}, {std::max(nTopRow, nFrozenRows + 1), nLastRow}};
     const ROWCOL colParts[2][2] = {{0, std::min(nFrozenCols, nLastCol)}, {std::max(nLeftCol, nFrozenCols + 1), nLastCol}};
-    for (const auto& rows : rowParts)
-        for (const auto& cols : colParts)
-            if (rows[0] <= rows[1] && cols[0] <= cols[1])
-                bChanged |= pGrid->m_pMergeCellsImp->EvalMergeCells(pGrid, CGXRange(rows[0], cols[0], rows[1], cols[1]), nullptr, nFlags);
+    for (int pass = 0; pass < 2; ++pass)
+        for (const auto& rows : rowParts)
+            for (const auto& cols : colParts) {
+                if (rows[0] > rows[1] || cols[0] > cols[1])
+                    continue;
+                const CGXRange part(rows[0], cols[0], rows[1], cols[1]);
+                if (pass == 0 && bMerge)
+                    bChanged |= pGrid->m_pMergeCellsImp->EvalMergeCells(pGrid, part, &changed, nFlags);
+                if (pass == 1 && bFloat)
+                    bChanged |= pGrid->m_pFloatCellsImp->EvalFloatCells(pGrid, part, &changed, nFlags);
+            }
+    if (bChanged && changed.IsValid())
+        pGrid->RedrawRange(changed, GX_INVALIDATE, FALSE);
     return bChanged;
 }
 

@@ -288,6 +288,8 @@ void CGXGridCore::UpdateStyleRange(const CGXRange& range, const CGXStyle* pStyle
     CGXRange redraw(range);
     if (m_pMergeCellsImp != nullptr && MergeCellsEnabled())
         m_pMergeCellsImp->DelayAndExpandMergeCells(this, redraw);
+    if (m_pFloatCellsImp != nullptr && FloatCellsEnabled())
+        m_pFloatCellsImp->DelayAndExpandFloatCells(this, redraw);
     if (m_pParam == nullptr || !m_pParam->m_bLockUpdate)
         RedrawRange(redraw, nFlags, FALSE);
     if (HintsWanted(bCreateHint))
@@ -787,6 +789,8 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce)
         m_pHideCellsImp->InsertRows(this, nRow, nCount);
     if (bStored && m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (bStored && m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -802,6 +806,8 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce)
         m_pHideCellsImp->InsertCols(this, nCol, nCount);
     if (bStored && m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (bStored && m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -817,6 +823,8 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
         m_pHideCellsImp->RemoveRows(this, nFromRow, nToRow);
     if (bStored && m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (bStored && m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -832,6 +840,8 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce)
         m_pHideCellsImp->RemoveCols(this, nFromCol, nToCol);
     if (bStored && m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (bStored && m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -844,6 +854,8 @@ BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow,
         m_pHideCellsImp->MoveRows(this, nFromRow, nToRow, nDestRow);
     if (m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     return TRUE;
 }
 
@@ -855,6 +867,8 @@ BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol,
         m_pHideCellsImp->MoveCols(this, nFromCol, nToCol, nDestCol);
     if (m_pMergeCellsImp != nullptr)
         m_pMergeCellsImp->OnStructureChanged(this);
+    if (m_pFloatCellsImp != nullptr)
+        m_pFloatCellsImp->OnStructureChanged(this);
     return TRUE;
 }
 

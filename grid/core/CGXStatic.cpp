@@ -39,10 +39,28 @@ void CGXStatic::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXSt
     CGXDrawingAndFormatting::GetInstance()->DrawStaticCell(this, pDC, rect, nRow, nCol, style, pStandardStyle);
 }
 
-BOOL CGXStatic::CanFloatCell(ROWCOL, ROWCOL, const CGXStyle&, BOOL)
+BOOL CGXStatic::CanFloatCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bFloatOrFlood)
 {
-    // FIXME: the floating-cells feature decides; without it nothing floats.
-    return FALSE;
+    // The floating-cells feature decides; without it nothing floats.
+    if (m_pGrid == nullptr || m_pGrid->m_pFloatCellsImp == nullptr)
+        return FALSE;
+    return m_pGrid->m_pFloatCellsImp->CanFloatCellDefault(m_pGrid, this, nRow, nCol, style, bFloatOrFlood);
+}
+
+CSize CGXStatic::CalcTextExtent(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL)
+{
+    // The text on one line in the cell's font, with the margins the cell keeps around it.
+    if (pDC == nullptr || m_pGrid == nullptr)
+        return CSize(0, 0);
+    CString sText;
+    GetControlText(sText, nRow, nCol, nullptr, style);
+    CFont* pOldFont = LoadFont(pDC, style, pStandardStyle);
+    const CSize text = sText.IsEmpty() ? CSize(0, 0) : pDC->GetTextExtent(sText);
+    if (pOldFont != nullptr)
+        pDC->SelectObject(pOldFont);
+    CRect area(0, 0, 1000, 1000);
+    const CRect inner = GetCellRect(nRow, nCol, &area, &style);
+    return CSize(text.cx + area.Width() - inner.Width(), text.cy + area.Height() - inner.Height());
 }
 
 CSize CGXStatic::CalcSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle, BOOL bVert)

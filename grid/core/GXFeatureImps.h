@@ -116,7 +116,19 @@ public:
     // Rows or columns were inserted, removed or moved: the spans found so far no longer apply.
     virtual void OnStructureChanged(CGXGridCore*) {}
 };
-using CGXAbstractGridFloatCellsImp = CGXAbstractGridSpanCellsImp;
+class CGXAbstractGridFloatCellsImp : public CGXAbstractGridSpanCellsImp {
+public:
+    // Works out the floating spans of a range before it is drawn; TRUE when a span changed,
+    // and pOut then grows to hold every changed span.
+    virtual BOOL EvalFloatCells(CGXGridCore*, const CGXRange&, CGXRange*, UINT) { return FALSE; }
+    // Marks a changed range for working out again and widens it by the spans that cross it.
+    virtual void DelayAndExpandFloatCells(CGXGridCore*, CGXRange&) {}
+    // Rows or columns were inserted, removed or moved: the spans found so far no longer apply.
+    virtual void OnStructureChanged(CGXGridCore*) {}
+    // The rule of the static text control: a source floats a non-empty, unrotated text, a
+    // target must be empty.
+    virtual BOOL CanFloatCellDefault(CGXGridCore*, CGXControl*, ROWCOL, ROWCOL, const CGXStyle&, BOOL) { return FALSE; }
+};
 
 class CGXAbstractDrawSpannedCellsImp : public CObject {
 public:

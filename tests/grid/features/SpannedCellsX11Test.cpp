@@ -1,9 +1,11 @@
-// Covered and merged cells on the X11 backend under Xvfb: a block and a run of equal values
-// show as one cell each, with no grid line inside them, where the grid's geometry puts them.
+// Covered, merged and floating cells on the X11 backend under Xvfb: a block, a run of equal
+// values and a long text show as one cell each, with no grid line inside them, where the
+// grid's geometry puts them.
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/features/CGXGridCoveredCellsImp.h"
+#include "grid/features/CGXGridFloatCellsImp.h"
 #include "grid/features/CGXGridMergeCellsImp.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/frame/CFrameWnd.h"
@@ -27,6 +29,7 @@ public:
         CGXControlFactory::InitializeGridComponents(pGrid);
         CGXGridCoveredCellsImp::Install(pGrid);
         CGXGridMergeCellsImp::Install(pGrid);
+        CGXGridFloatCellsImp::Install(pGrid);
     }
 };
 
@@ -83,6 +86,11 @@ TEST_F(SpannedCellsX11Test, CoveredBlocksAndMergedRunsShowAsSingleCells)
     block.SetValue("covered block").SetInterior(RGB(255, 255, 192));
     view->ApplyStyleToRange(CGXRange(2, 1, 2, 1), &block, gxOverride, 0, nullptr, 0, 0);
     ASSERT_TRUE(view->SetCoveredCellsRowCol(2, 1, 4, 2));
+    CGXStyle floating;
+    floating.SetFloatCell(TRUE).SetFloodCell(TRUE);
+    view->ApplyStyleToRange(CGXRange(14, 1, 14, 10), &floating, gxOverride, 0, nullptr, 0, 0);
+    view->SetValueRange(CGXRange(14, 1, 14, 1), "a long description that floats over empty cells");
+    static_cast<CGXGridFloatCellsImp*>(view->m_pFloatCellsImp)->SetFloatCellsMode(view, 1, FALSE);
     frame->RecalcLayout();
     view->Redraw(GX_INVALIDATE, FALSE);
     PumpFor(300);
@@ -108,6 +116,13 @@ TEST_F(SpannedCellsX11Test, CoveredBlocksAndMergedRunsShowAsSingleCells)
     // Below the run, between rows 7 and 8 of the same column, an ordinary grid line.
     const CRect below = view->CalcCellRect(8, 4);
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, below.left + 5, below.top)), 0xC0C0C0u);
+    // The long text runs on over the next cell: no line between them, and the span is known.
+    CGXRange span;
+    ASSERT_NE(view->FindCellSpan(14, 2, span), nullptr);
+    EXPECT_EQ(span.left, 1u);
+    EXPECT_GE(span.right, 2u);
+    const CRect row14 = view->CalcCellRect(14, 6);
+    EXPECT_EQ(PixelAt(shot, OnScreen(*view, colB.left, row14.bottom - 1)), 0xFFFFFFu); // below the text
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
 }

@@ -1,0 +1,329 @@
+#include "grid/features/CGXGridFloatCellsImp.h"
+
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXDrawSpannedCellsImp.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/data/CGXDelayedRangePool.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXSpanCellPool.h"
+#include "grid/data/CGXStyle.h"
+
+#include <algorithm>
+
+namespace {
+
+void Widen(CGXRange* pOut, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    if (pOut == nullptr)
+        return;
+    if (!pOut->IsValid()) {
+        pOut->SetCells(nTop, nLeft, nBottom, nRight);
+        return;
+    }
+    pOut->top = std::min(pOut->top, nTop);
+    pOut->left = std::min(pOut->left, nLeft);
+    pOut->bottom = std::max(pOut->bottom, nBottom);
+    pOut->right = std::max(pOut->right, nRight);
+}
+
+} // namespace
+
+void CGXGridFloatCellsImp::Install(CGXGridCore* pGrid)
+{
+    if (pGrid == nullptr || pGrid->m_pFloatCellsImp != nullptr)
+        return;
+    auto* pFeature = new CGXGridFloatCellsImp;
+    pGrid->m_pFloatCellsImp = pFeature;
+    pGrid->AddAutoDeleteImp(pFeature);
+    CGXDrawSpannedCellsImp::Install(pGrid);
+}
+
+CGXSpanCellPool* CGXGridFloatCellsImp::SpanPool(CGXGridParam* pParam)
+{
+    return dynamic_cast<CGXSpanCellPool*>(pParam->GetPool(CGXGridParam::gxFloatSpanPool));
+}
+
+CGXDelayedRangePool* CGXGridFloatCellsImp::DelayedPool(CGXGridParam* pParam)
+{
+    return dynamic_cast<CGXDelayedRangePool*>(pParam->GetPool(CGXGridParam::gxFloatDelayedPool));
+}
+
+void CGXGridFloatCellsImp::SetFloatCellsMode(CGXGridCore* pGrid, WORD wMode, BOOL bRedraw)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pParam->m_wFloatCellsMode == wMode)
+        return;
+    pParam->m_wFloatCellsMode = wMode;
+    pParam->SetPool(CGXGridParam::gxFloatSpanPool, nullptr);
+    pParam->SetPool(CGXGridParam::gxFloatDelayedPool, nullptr);
+    if (wMode == 1 || wMode == 2)
+        pParam->SetPool(CGXGridParam::gxFloatSpanPool, new CGXSpanCellPool);
+    if (wMode == 1) {
+        pParam->SetPool(CGXGridParam::gxFloatDelayedPool, new CGXDelayedRangePool);
+        DelayFloatCells(pGrid, CGXRange(0, 0, pGrid->GetRowCount(), pGrid->GetColCount()), GX_INVALID);
+    }
+    if (bRedraw)
+        pGrid->Redraw();
+}
+
+void CGXGridFloatCellsImp::DelayFloatCells(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nColLimit)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    CGXDelayedRangePool* pPool = pParam != nullptr ? DelayedPool(pParam) : nullptr;
+    if (pPool == nullptr || pParam->m_wFloatCellsMode != 1)
+        return;
+    const ROWCOL nRows = pGrid->GetRowCount(), nCols = pGrid->GetColCount();
+    CGXRange r(range);
+    r.ExpandToCells(0, 0, nRows, nCols);
+    r.top = std::max(r.top, pGrid->GetHeaderRows() + 1);
+    r.left = std::max(r.left, pGrid->GetHeaderCols() + 1);
+    r.bottom = std::min(r.bottom, nRows);
+    r.right = std::min(r.right, nCols);
+    if (r.top > r.bottom || r.left > r.right)
+        return;
+    pPool->AddRange(r);
+    if (nColLimit != GX_INVALID)
+        pPool->ClipCols(nColLimit);
+}
+
+BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& range, CGXRange* pOut, UINT)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || m_bEvaluating || (pParam->m_wFloatCellsMode != 1 && pParam->m_wFloatCellsMode != 2))
+        return FALSE;
+    const ROWCOL nRows = pGrid->GetRowCount(), nCols = pGrid->GetColCount();
+    CGXRange r(range);
+    r.ExpandToCells(0, 0, nRows, nCols);
+    r.top = std::max(r.top, pGrid->GetHeaderRows() + 1);
+    r.left = std::max(r.left, pGrid->GetHeaderCols() + 1);
+    r.bottom = std::min(r.bottom, nRows);
+    r.right = std::min(r.right, nCols);
+    if (r.top > r.bottom || r.left > r.right)
+        return FALSE;
+    // A store inside the pass must not start another pass, and redraws wait for its end.
+    struct Guard {
+        CGXGridFloatCellsImp* p;
+        CGXGridParam* param;
+        BOOL bOldLock;
+        ~Guard()
+        {
+            p->m_bEvaluating = FALSE;
+            param->m_bLockUpdate = bOldLock;
+        }
+    } guard{this, pParam, pParam->m_bLockUpdate};
+    m_bEvaluating = TRUE;
+    pParam->m_bLockUpdate = TRUE;
+    BOOL bChanged = FALSE;
+    const auto evalRow = [&](ROWCOL nRow, ROWCOL nFirst, ROWCOL nLast) {
+        if (pGrid->IsRowHidden(nRow))
+            return;
+        for (ROWCOL nCol = nFirst;; ++nCol) {
+            if (!pGrid->IsColHidden(nCol))
+                bChanged |= EvalFloatCell(pGrid, nRow, nCol, pOut);
+            if (nCol == nLast)
+                break;
+        }
+    };
+    if (pParam->m_wFloatCellsMode == 2) {
+        for (ROWCOL nRow = r.top;; ++nRow) {
+            evalRow(nRow, r.left, r.right);
+            if (nRow == r.bottom)
+                break;
+        }
+        return bChanged;
+    }
+    CGXDelayedRangePool* pPool = DelayedPool(pParam);
+    CDWordArray first, last;
+    if (pPool == nullptr || !pPool->GetRowsToEvaluate(r, first, last))
+        return FALSE;
+    for (ROWCOL nRow = r.top;; ++nRow) {
+        const INT_PTR k = static_cast<INT_PTR>(nRow - r.top);
+        if (first[k] != GX_INVALID)
+            evalRow(nRow, std::max(first[k], r.left), std::min<ROWCOL>(last[k], nCols));
+        if (nRow == r.bottom)
+            break;
+    }
+    return bChanged;
+}
+
+void CGXGridFloatCellsImp::DelayAndExpandFloatCells(CGXGridCore* pGrid, CGXRange& range)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pParam->m_wFloatCellsMode == 0)
+        return;
+    const ROWCOL nRows = pGrid->GetRowCount(), nCols = pGrid->GetColCount();
+    CGXRange cells(range);
+    cells.ExpandToCells(0, 0, nRows, nCols);
+    cells.bottom = std::min(cells.bottom, nRows);
+    cells.right = std::min(cells.right, nCols);
+    if (cells.top > cells.bottom || cells.left > cells.right)
+        return;
+    // A span reaching into the range from the left starts outside it: its source is worked
+    // out again too, and the redraw takes in all of it.
+    CGXRange out(range.IsCells() ? range : cells);
+    for (ROWCOL nRow = cells.top;; ++nRow) {
+        CGXRange span;
+        if (GetFloatCellsRowCol(pGrid, nRow, cells.left, span) != nullptr)
+            Widen(&out, nRow, span.left, nRow, span.right);
+        if (GetFloatCellsRowCol(pGrid, nRow, cells.right, span) != nullptr)
+            Widen(&out, nRow, span.left, nRow, span.right);
+        if (nRow == cells.bottom)
+            break;
+    }
+    DelayFloatCells(pGrid, out, GX_INVALID);
+    if (range.IsCells())
+        range = out;
+}
+
+void CGXGridFloatCellsImp::OnStructureChanged(CGXGridCore* pGrid)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pParam->m_wFloatCellsMode == 0)
+        return;
+    if (CGXSpanCellPool* pPool = SpanPool(pParam))
+        pPool->RemoveAll();
+    if (CGXDelayedRangePool* pDelayed = DelayedPool(pParam)) {
+        pDelayed->RemoveAll();
+        DelayFloatCells(pGrid, CGXRange(0, 0, pGrid->GetRowCount(), pGrid->GetColCount()), GX_INVALID);
+    }
+}
+
+CGXRange* CGXGridFloatCellsImp::GetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    CGXSpanCellPool* pPool = pParam != nullptr && pParam->m_wFloatCellsMode != 0 ? SpanPool(pParam) : nullptr;
+    if (pPool == nullptr)
+        return nullptr;
+    CGXRange span(nRow, nCol, nRow, nCol);
+    if (!pPool->FindSpan(nRow, nCol, span) || span.right <= span.left)
+        return nullptr;
+    range.SetCells(nRow, span.left, nRow, span.right);
+    return &range;
+}
+
+CGXRange* CGXGridFloatCellsImp::FindSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range)
+{
+    return GetFloatCellsRowCol(pGrid, nRow, nCol, range);
+}
+
+BOOL CGXGridFloatCellsImp::CanFloatCellDefault(CGXGridCore*, CGXControl*, ROWCOL, ROWCOL, const CGXStyle& style, BOOL bSource)
+{
+    if (!bSource)
+        return style.GetValue().IsEmpty();
+    if (style.GetInclude(GX_INCL_FONT) && style.GetFont().GetOrientation() != 0)
+        return FALSE; // rotated text stays in its cell
+    return !style.GetValue().IsEmpty();
+}
+
+BOOL CGXGridFloatCellsImp::CanFloatCell(CGXGridCore* pGrid, CGXControl* pControl, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
+                                        BOOL bSource)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pParam->m_wFloatCellsMode == 0 || pControl == nullptr)
+        return FALSE;
+    CGXRange span;
+    if (pGrid->FindCoveredSpan(nRow, nCol, span) != nullptr)
+        return FALSE;
+    if (pGrid->m_pMergeCellsImp != nullptr && pGrid->MergeCellsEnabled() && pGrid->m_pMergeCellsImp->FindSpan(pGrid, nRow, nCol, span) != nullptr)
+        return FALSE;
+    if (bSource) {
+        if (!style.GetInclude(GX_INCL_FLOATCELL) || !style.GetFloatCell())
+            return FALSE;
+    } else {
+        // Text never floats out of the frozen columns into the scrolled ones.
+        if (nCol == pGrid->GetFrozenCols() + 1)
+            return FALSE;
+        if (!style.GetInclude(GX_INCL_FLOODCELL) || !style.GetFloodCell())
+            return FALSE;
+    }
+    return pControl->CanFloatCell(nRow, nCol, style, bSource);
+}
+
+CGXControl* CGXGridFloatCellsImp::ComposeCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
+{
+    // Composed afresh rather than through the drawing cache, which may predate an edit.
+    pGrid->ComposeCellStyle(nRow, nCol, style, TRUE);
+    ROWCOL nCurRow = 0, nCurCol = 0;
+    if (pGrid->GetCurrentCell(nCurRow, nCurCol) && nCurRow == nRow && nCurCol == nCol) {
+        CGXControl* pControl = pGrid->GetControl(nRow, nCol);
+        if (pControl != nullptr && pControl->IsInit() && pControl->GetRow() == nRow && pControl->GetCol() == nCol) {
+            pControl->LoadStyle();
+            CString sText;
+            if (pControl->IsActive() && pControl->GetCurrentText(sText))
+                style.SetValue(sText);
+            return pControl;
+        }
+    }
+    return pGrid->GetControlById(style.GetControl());
+}
+
+BOOL CGXGridFloatCellsImp::EvalFloatCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pParam->m_wFloatCellsMode == 0 || nCol <= pGrid->GetHeaderCols() || nRow <= pGrid->GetHeaderRows())
+        return FALSE;
+    CGXStyle style;
+    CGXControl* pControl = ComposeCell(pGrid, nRow, nCol, style);
+    const BOOL bFloats = CanFloatCell(pGrid, pControl, nRow, nCol, style, TRUE);
+    // The neighbour whose text may run over this cell: the column before, or the start of the
+    // floating span that holds it.
+    ROWCOL nNeighbour = GX_INVALID;
+    if (nCol - 1 > pGrid->GetHeaderCols()) {
+        nNeighbour = nCol - 1;
+        CGXRange span;
+        if (GetFloatCellsRowCol(pGrid, nRow, nCol - 1, span) != nullptr)
+            nNeighbour = span.left;
+    }
+    BOOL bChanged = FALSE;
+    if (bFloats) {
+        if (nNeighbour != GX_INVALID)
+            bChanged |= EvalFloatSpan(pGrid, nRow, nNeighbour, pOut);
+        bChanged |= EvalFloatSpan(pGrid, nRow, nCol, pOut);
+    } else {
+        bChanged |= EvalFloatSpan(pGrid, nRow, nCol, pOut);
+        if (nNeighbour != GX_INVALID)
+            bChanged |= EvalFloatSpan(pGrid, nRow, nNeighbour, pOut);
+    }
+    return bChanged;
+}
+
+BOOL CGXGridFloatCellsImp::EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    CGXSpanCellPool* pPool = pParam != nullptr ? SpanPool(pParam) : nullptr;
+    if (pPool == nullptr)
+        return FALSE;
+    CGXRange old;
+    ROWCOL nStart = nCol, nOldEnd = nCol;
+    if (GetFloatCellsRowCol(pGrid, nRow, nCol, old) != nullptr) {
+        nStart = old.left;
+        nOldEnd = old.right;
+    }
+    ROWCOL nEnd = nStart;
+    CGXStyle style;
+    CGXControl* pControl = ComposeCell(pGrid, nRow, nStart, style);
+    if (CanFloatCell(pGrid, pControl, nRow, nStart, style, TRUE)) {
+        CDC* pDC = pGrid->GetGridDC();
+        long nWidth = pControl->CalcTextExtent(pDC, nRow, nStart, style, pGrid->GetStandardStyle(), FALSE).cx;
+        const ROWCOL nCols = pGrid->GetColCount();
+        while (nWidth > pGrid->GetColWidth(nEnd) && nEnd < nCols) {
+            CGXStyle next;
+            CGXControl* pNext = ComposeCell(pGrid, nRow, nEnd + 1, next);
+            if (!CanFloatCell(pGrid, pNext, nRow, nEnd + 1, next, FALSE))
+                break;
+            nWidth -= pGrid->GetColWidth(nEnd);
+            ++nEnd;
+        }
+    }
+    if (nEnd == nOldEnd)
+        return FALSE;
+    // A span one cell long is no span: the old one is cleared from its start.
+    if (!pPool->SetSpan(nRow, nStart, nRow, std::max(nEnd, nOldEnd), FALSE) && nEnd == nStart)
+        return FALSE;
+    if (nEnd > nStart)
+        pPool->SetSpan(nRow, nStart, nRow, nEnd, TRUE);
+    Widen(pOut, nRow, std::min(nStart, nCol), nRow, std::max(nEnd, nOldEnd));
+    if (!pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
+        pGrid->RedrawRange(CGXRange(nRow, nStart, nRow, std::max(nEnd, nOldEnd)), GX_INVALIDATE, FALSE);
+    return TRUE;
+}

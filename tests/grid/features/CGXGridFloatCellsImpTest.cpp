@@ -1,0 +1,154 @@
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "grid/features/CGXGridFloatCellsImp.h"
+#include "grid/features/CGXGridMergeCellsImp.h"
+#include "platform/controls/StandardControls.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/HeadlessFixture.h"
+
+#include <string>
+
+namespace {
+
+class FloatCellsFactory : public CGXControlFactory {
+public:
+    void InitializeGridComponents(CGXGridCore* pGrid) override
+    {
+        CGXControlFactory::InitializeGridComponents(pGrid);
+        CGXGridFloatCellsImp::Install(pGrid);
+        CGXGridMergeCellsImp::Install(pGrid);
+    }
+};
+
+class FloatCellsTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessTest::SetUp();
+        SetTestFontMode(true);
+        RegisterStandardControls();
+        InitGridLibrary(new FloatCellsFactory);
+    }
+    void TearDown() override
+    {
+        TerminateGridLibrary();
+        HeadlessTest::TearDown();
+    }
+    static CGXGridFloatCellsImp& Float(CGXGridCore& grid) { return *static_cast<CGXGridFloatCellsImp*>(grid.m_pFloatCellsImp); }
+    // A grid window whose cells all float and may be floated over, columns 50 wide.
+    void MakeGrid(CGXGridWnd& grid, ROWCOL nRows, ROWCOL nCols, WORD wMode)
+    {
+        m_hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
+        ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), CWnd::FromHandle(m_hTop), 1));
+        grid.Initialize();
+        grid.GetParam()->EnableUndo(FALSE);
+        grid.SetRowCount(nRows, 0);
+        grid.SetColCount(nCols, 0);
+        grid.StoreDefaultRowHeight(20);
+        grid.StoreDefaultColWidth(50);
+        CGXStyle style;
+        style.SetFloatCell(TRUE).SetFloodCell(TRUE);
+        grid.ApplyStyleToRange(CGXRange(1, 1, nRows, nCols), &style, gxOverride, 0, nullptr, 0, gxDo);
+        Float(grid).SetFloatCellsMode(&grid, wMode, FALSE);
+    }
+    // A text between one and two columns wide in this grid's font.
+    static CString TextWiderThanOneColumn(CGXGridWnd& grid)
+    {
+        std::string text = "w";
+        CGXStyle style;
+        grid.ComposeCellStyle(1, 1, style, TRUE);
+        CGXControl* pControl = grid.GetControlById(style.GetControl());
+        for (; text.size() < 200; text += "w") {
+            style.SetValue(text.c_str());
+            const long cx = pControl->CalcTextExtent(grid.GetGridDC(), 1, 1, style, grid.GetStandardStyle(), FALSE).cx;
+            if (cx > 60 && cx < 90)
+                break;
+        }
+        return CString(text.c_str());
+    }
+    static CGXRange Span(CGXGridCore& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        CGXRange range;
+        return grid.FindCellSpan(nRow, nCol, range) != nullptr ? range : CGXRange(nRow, nCol, nRow, nCol);
+    }
+    static void Eval(CGXGridCore& grid)
+    {
+        Float(grid).EvalFloatCells(&grid, CGXRange(1, 1, grid.GetRowCount(), grid.GetColCount()), nullptr, 0);
+    }
+    HWND m_hTop = nullptr;
+};
+
+} // namespace
+
+TEST_F(FloatCellsTest, TextFloatsOverExactlyTheEmptyCellsItNeedsAndStopsAtTypedText)
+{
+    for (WORD wMode : {WORD{1}, WORD{2}}) {
+        CGXGridWnd grid;
+        MakeGrid(grid, 10, 6, wMode);
+        const CString text = TextWiderThanOneColumn(grid);
+        ASSERT_LT(text.GetLength(), 200);
+        grid.SetValueRange(CGXRange(2, 1, 2, 1), text);
+        Eval(grid);
+        EXPECT_EQ(Span(grid, 2, 2), CGXRange(2, 1, 2, 2)) << wMode;
+        EXPECT_EQ(Span(grid, 2, 3), CGXRange(2, 3, 2, 3)) << wMode;
+
+        grid.SetValueRange(CGXRange(2, 2, 2, 2), "typed");
+        Eval(grid);
+        EXPECT_EQ(Span(grid, 2, 1), CGXRange(2, 1, 2, 1)) << wMode;
+        grid.SetValueRange(CGXRange(2, 2, 2, 2), "");
+        Eval(grid);
+        EXPECT_EQ(Span(grid, 2, 1), CGXRange(2, 1, 2, 2)) << wMode;
+        ::DestroyWindow(m_hTop);
+    }
+}
+
+TEST_F(FloatCellsTest, NeverIntoTheFirstScrolledColumnNorFromMergedOrRotatedText)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 10, 6, 2);
+    const CString text = TextWiderThanOneColumn(grid);
+    ASSERT_TRUE(grid.SetFrozenCols(1, 0));
+    grid.SetValueRange(CGXRange(3, 1, 3, 1), text);
+    grid.SetValueRange(CGXRange(4, 2, 4, 2), text);
+    CGXStyle rotated;
+    rotated.SetValue(text).SetFont(CGXFont().SetOrientation(900));
+    grid.ApplyStyleToRange(CGXRange(5, 2, 5, 2), &rotated, gxOverride, 0, nullptr, 0, gxDo);
+    Eval(grid);
+    EXPECT_EQ(Span(grid, 3, 1), CGXRange(3, 1, 3, 1)); // column 2 is the first after the frozen ones
+    EXPECT_EQ(Span(grid, 4, 2), CGXRange(4, 2, 4, 3)); // further right it floats
+    EXPECT_EQ(Span(grid, 5, 2), CGXRange(5, 2, 5, 2));
+
+    // A merged cell does not float.
+    CGXStyle merge;
+    merge.SetMergeCell(GX_MERGE_HORIZONTAL | GX_MERGE_COMPVALUE).SetValue("m");
+    grid.ApplyStyleToRange(CGXRange(6, 3, 6, 4), &merge, gxOverride, 0, nullptr, 0, gxDo);
+    grid.SetValueRange(CGXRange(6, 3, 6, 4), text);
+    static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp)->SetMergeCellsMode(&grid, 2, FALSE);
+    static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp)->EvalMergeCells(&grid, CGXRange(0, 0, 10, 6), nullptr, 0);
+    Eval(grid);
+    EXPECT_EQ(Span(grid, 6, 5), CGXRange(6, 5, 6, 5));
+    EXPECT_EQ(Span(grid, 6, 3), CGXRange(6, 3, 6, 4)); // the merge, not a float
+}
+
+TEST_F(FloatCellsTest, ThePaintWorksTheSpansOutAndTheyFollowInsertedColumns)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 10, 6, 1);
+    const CString text = TextWiderThanOneColumn(grid);
+    grid.SetValueRange(CGXRange(2, 3, 2, 3), text);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    EXPECT_EQ(Span(grid, 2, 4), CGXRange(2, 3, 2, 4));
+
+    // The old span's stored first column would now point one cell left of the text.
+    ASSERT_TRUE(grid.InsertCols(1, 1));
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    EXPECT_EQ(Span(grid, 2, 3), CGXRange(2, 3, 2, 3));
+    EXPECT_EQ(Span(grid, 2, 5), CGXRange(2, 4, 2, 5));
+}
