@@ -1,4 +1,51 @@
 // The group view's child frame.
 #include "app/CGroupFrame.h"
 
+#include "app/CGroupView.h"
+
 IMPLEMENT_DYNCREATE(CGroupFrame, SECMDIChildWnd)
+
+BEGIN_MESSAGE_MAP(CGroupFrame, SECMDIChildWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+BOOL CGroupFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    // The application titles the frame with the folder shown, not the document.
+    cs.style &= ~static_cast<LONG>(FWS_ADDTOTITLE);
+    return SECMDIChildWnd::PreCreateWindow(cs);
+}
+
+void CGroupFrame::ActivateFrame(int nCmdShow)
+{
+    SECMDIChildWnd::ActivateFrame(nCmdShow == -1 ? SW_SHOWMAXIMIZED : nCmdShow);
+}
+
+int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (SECMDIChildWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!m_wndStatusBar.Create(this, 0x50002800, 59393))
+        return -1;
+    static const UINT indicators[] = {0};
+    if (!m_wndStatusBar.SetIndicators(indicators, 1))
+        return -1;
+    if (!m_wndEdit.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, CRect(0, 0, 80, 20), &m_wndStatusBar, 0))
+        return -1;
+    m_wndEdit.SendMessage(WM_SETFONT, m_wndStatusBar.SendMessage(WM_GETFONT), TRUE);
+    m_wndStatusBar.SetPaneControl(0, &m_wndEdit, 1, 0);
+    m_wndStatusBar.SetPaneWidth(0, kEditPaneWidth);
+    return 0;
+}
+
+UINT CGroupFrame::SetView(CGroupView* pView)
+{
+    m_wndEdit.SetGridView(pView);
+    return 0;
+}
+
+UINT CGroupFrame::SetStatusText(const CString& strText)
+{
+    m_wndEdit.SetText(strText);
+    return 0;
+}

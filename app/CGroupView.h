@@ -1,31 +1,133 @@
-// CGroupView: the view of the project's pages, one row per page. What the application object
-// and the scan need of it: loading the selected pages, redrawing one page's row, and letting go
-// of the pages before they are deleted.
+// CGroupView: the project's grid: one row per page of the current selection, one column per
+// shown META setting, plus the page's file and, with the project's Show Title, its title. The
+// grid keeps no values of its own: cells are read from the pages and written back to them,
+// and each column's setting decides how its cells look and edit.
 #pragma once
 
-#include "platform/afx/doc/CView.h"
+#include "app/CGridViewWrapper.h"
+#include "platform/core/CString.h"
 
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+class CGroupFrame;
+class CMetaContentList;
+class CMetaSetting;
+class CMetaSettingList;
 class CPageNode;
 class CSelNodesCol;
+class CGXRangeList;
 
-class CGroupView : public CView {
+class CGroupView : public CGridViewWrapper, public IGroupView {
     DECLARE_DYNCREATE(CGroupView)
 public:
-    void OnDraw(CDC* pDC) override;
+    CGroupView();
+    ~CGroupView() override;
 
-    // Takes the pages as its rows.
+    // The file column and the first META column.
+    static constexpr ROWCOL kFileColumn = 1;
+    static constexpr ROWCOL kTitleColumn = 2;
+    // The file column's and the grid's background.
+    static constexpr COLORREF kInteriorColor = 0xF0FBFF;
+    static constexpr COLORREF kDirtyTextColor = 0x0000FF;
+    static constexpr COLORREF kNotScannedTextColor = 0x808080;
+
+    // ---- The view ----
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // ---- Rows ----
+    // Rebuilds the grid from the pages; the edits' undo history goes with the old rows.
     virtual void LoadPages(CSelNodesCol& pages);
-    // Redraws the row of the page.
-    virtual void RefreshPageRow(CPageNode* pPage);
-    // Forgets its rows' pages, which are about to be deleted.
+    // Redraws the page's row; 1 when no row shows it.
+    virtual UINT RefreshPageRow(CPageNode* pPage);
+    // No row refers to a page any more (the pages are about to be deleted).
     virtual void DetachPages();
+    // 0 and the row's page, 1 when the row has none.
+    UINT GetRowPage(ROWCOL nRow, CPageNode*& pPage);
+    UINT SetUpColumns(CMetaSettingList& list);
 
-    // With the flag the file column shows each page's full path, else its name.
+    // ---- IGroupView ----
+    UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override;
+    UINT FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow) override;
+    // The cell kinds, as the view's base gives them.
+    UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetScrollEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetDropDownListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                             const CStringList& options) override;
+    UINT SetComboBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                         const CStringList& options) override;
+    UINT SetHotspotCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetCheckboxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText) override;
+    ROWCOL GetRowCount() override { return CGXGridCore::GetRowCount(); }
+
+    // ---- Reading and storing cells ----
+    BOOL ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType) override;
+    void ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard = TRUE) override;
+    BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType) override;
+    BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
+                           const CObArray* pCellsArray, UINT nFlags, int nMode) override;
+    // Selected cells already carry the highlight colours: nothing is inverted over them.
+    void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    // Writes a text into the row's page: the Title column the title, a META column the content
+    // named by the column's header; the file column refuses (1).
+    UINT SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, UINT bMark);
+    // The page's text for a cell: its path or name, its title, or its META content.
+    UINT GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText);
+
+    // ---- Flags ----
     void SetFullPath(BOOL bFullPath) { m_bFullPath = bFullPath; }
     BOOL GetFullPath() const { return m_bFullPath; }
-    INT_PTR GetRowCount() const { return m_nRows; }
+    BOOL GetShowTitle() const { return m_bShowTitle; }
+    // The setting shown in a META column (null for the file and Title columns).
+    CMetaSetting* GetColumnSetting(ROWCOL nCol);
+    // 1 when the column is the Title column of a view that shows titles.
+    BOOL IsTitleColumn(ROWCOL nCol) const { return m_bShowTitle && nCol == kTitleColumn; }
+    // How many edits Undo All can still take back to what the pages held before.
+    size_t GetRememberedEditCount() const { return m_originals.size(); }
 
 protected:
-    INT_PTR m_nRows = 0;
-    BOOL m_bFullPath = FALSE;
+    // Group and value operations of the commands.
+    // 2 with the selected rows' pages, the column's setting (none for Title) and the column;
+    // 1 when the selection spans columns; 3 when not idle, the whole table or no setting.
+    UINT GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol);
+    void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
+    // The page's values are overlaid on the stored style of a page cell.
+    void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
+    // Before the cells' values change, each cell remembers the page's value as its stored one,
+    // so that an undo gives the page that value back.
+    void PrimeStoredValues(const CGXRange& cells);
+    void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
+    void RestoreOriginals();
+    void EmptyUndoLists();
+    CGroupFrame* GetGroupFrame();
+
+    BOOL m_bFullPath = TRUE;
+    BOOL m_bShowTitle = FALSE;
+    BOOL m_bGroupActionRunning = FALSE;
+    BOOL m_bCopiedSingleCell = FALSE;
+    CString m_strCopiedText;
+    BOOL m_bCutRunning = FALSE;
+    // Values stored while these are set reach the pages without the edit mark.
+    int m_nLoading = 0;
+    int m_nUndoing = 0;
+    // Set while the view writes a value itself, so the stores underneath do not write again.
+    int m_nWritingPage = 0;
+    int m_nApplying = 0;
+
+    // What a page held before its first edit since the rows were loaded: per page and tag (an
+    // empty tag for the title), whether it existed, its text and its edit mark.
+    struct Original {
+        BOOL bExisted = FALSE;
+        CString strText;
+        UINT bModified = 0;
+    };
+    std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+
+    friend class CShortcutEditCtrl;
+    DECLARE_MESSAGE_MAP()
 };

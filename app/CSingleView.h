@@ -1,10 +1,9 @@
-// CSingleView: the view of one page's text.
+// CSingleView: a plain grid view in its own child frame, with the grid component's defaults;
+// it holds no project data.
 #pragma once
 
-#include "platform/afx/doc/CView.h"
+#include "app/CGridViewWrapper.h"
 
-class CSingleView : public CView {
+class CSingleView : public CGridViewWrapper {
     DECLARE_DYNCREATE(CSingleView)
-public:
-    void OnDraw(CDC* pDC) override;
 };

@@ -1,0 +1,54 @@
+// CPageStatusCell: the file cell of a page row: a static text with a small picture at its left
+// telling whether the page is not scanned, scanned or edited. One class draws all three; the
+// three named kinds differ only in their picture.
+#pragma once
+
+#include "grid/core/CGXStatic.h"
+
+class CGXBitmapButtonChild;
+
+class CPageStatusCell : public CGXStatic {
+    DECLARE_DYNAMIC(CPageStatusCell)
+public:
+    // The picture's size and its distance from the cell's left edge.
+    static constexpr int kPictureWidth = 14;
+    static constexpr int kPictureHeight = 16;
+    static constexpr int kPictureLeft = 3;
+
+    CPageStatusCell(CGXGridCore* pGrid, UINT nBitmapID);
+    ~CPageStatusCell() override = default;
+
+    // The static text's rectangle less the picture's share at its left.
+    CRect GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle) override;
+    // The picture 3 pixels in from the left, centred vertically, clipped to the cell.
+    void LayoutChildren(ROWCOL nRow, ROWCOL nCol, const CRect& rectCell, const CGXStyle& style) override;
+
+    UINT GetBitmapID() const { return m_nBitmapID; }
+    // Where the picture was last placed (for checks of the layout).
+    CRect GetPictureRect() const;
+
+private:
+    CGXBitmapButtonChild* m_pPicture = nullptr; // owned through the child list
+    UINT m_nBitmapID;
+};
+
+// Pages not scanned yet.
+class CNotScannedCell : public CPageStatusCell {
+    DECLARE_DYNAMIC(CNotScannedCell)
+public:
+    explicit CNotScannedCell(CGXGridCore* pGrid);
+};
+
+// Pages scanned and unchanged.
+class CScannedCell : public CPageStatusCell {
+    DECLARE_DYNAMIC(CScannedCell)
+public:
+    explicit CScannedCell(CGXGridCore* pGrid);
+};
+
+// Pages with a title or META value edited and not yet saved.
+class CDirtiedCell : public CPageStatusCell {
+    DECLARE_DYNAMIC(CDirtiedCell)
+public:
+    explicit CDirtiedCell(CGXGridCore* pGrid);
+};

@@ -1,0 +1,111 @@
+// The group frame's edit field.
+#include "app/CShortcutEditCtrl.h"
+
+#include "app/CGroupView.h"
+#include "app/CVostrelApp.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
+
+IMPLEMENT_DYNAMIC(CShortcutEditCtrl, CEdit)
+
+void CShortcutEditCtrl::SetGridView(CGroupView* pView)
+{
+    m_pView = pView;
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+}
+
+UINT CShortcutEditCtrl::GetEditState()
+{
+    if (m_pView == nullptr)
+        return 1;
+    ROWCOL nRow = 0, nCol = 0;
+    m_pView->GetCurrentCell(nRow, nCol);
+    if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
+        return 2;
+    return 3;
+}
+
+void CShortcutEditCtrl::SetText(const CString& strText)
+{
+    if (m_bEditing && GetEditState() == 2)
+        CommitEdit();
+    if (GetSafeHwnd() == nullptr)
+        return;
+    CString strOld;
+    GetWindowText(strOld);
+    if (strOld != strText)
+        SetWindowText(strText);
+}
+
+void CShortcutEditCtrl::CommitEdit()
+{
+    if (!m_bEditing || m_pView == nullptr) {
+        m_bEditing = FALSE;
+        return;
+    }
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+    CString strText;
+    m_pView->GetCellText(nRow, nCol, strText);
+    m_pView->SetCellValue(nRow, nCol, strText);
+}
+
+BOOL CShortcutEditCtrl::ShowInCurrentCell()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (m_pView == nullptr || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+        return FALSE;
+    CString strText;
+    GetWindowText(strText);
+    // Shown in the cell as it is typed; the page gets it when the edit is committed.
+    CGXStyle value;
+    value.SetValue(strText);
+    ++m_pView->m_nWritingPage;
+    m_pView->CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr,
+                                                  GX_UPDATENOW, gxDo);
+    --m_pView->m_nWritingPage;
+    return TRUE;
+}
+
+LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR) {
+        CVostrelApp* pApp = GetVostrelApp();
+        if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
+            return 0;
+        ROWCOL nRow = 0, nCol = 0;
+        if (!m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+            return 0;
+        if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
+            CommitEdit();
+        m_nRow = nRow;
+        m_nCol = nCol;
+        m_bEditing = TRUE;
+        if (wParam == 13) {
+            CommitEdit();
+            return 0;
+        }
+        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
+        ShowInCurrentCell();
+        return lResult;
+    }
+    if (message == WM_KEYDOWN) {
+        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
+        CVostrelApp* pApp = GetVostrelApp();
+        if (wParam == VK_DELETE && m_pView != nullptr && (pApp == nullptr || pApp->GetRunState() == CVostrelAppModel::runIdle)) {
+            ROWCOL nRow = 0, nCol = 0;
+            if (m_pView->GetCurrentCell(nRow, nCol) && nRow > 0 && nCol > 0) {
+                m_nRow = nRow;
+                m_nCol = nCol;
+                m_bEditing = TRUE;
+                ShowInCurrentCell();
+                CommitEdit();
+            }
+        }
+        return lResult;
+    }
+    return CEdit::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,39 @@
+// CShortcutEditCtrl: the group frame's edit field: it shows the text of the grid's current cell
+// in full and lets the user type the cell's value there; Enter or Delete, or moving to another
+// cell, commits the typed value to the page.
+#pragma once
+
+#include "platform/afx/dlg/CEdit.h"
+#include "engine/meta/IMetaSettingUi.h"
+#include "platform/core/Types.h"
+
+class CGroupView;
+
+class CShortcutEditCtrl : public CEdit {
+    DECLARE_DYNAMIC(CShortcutEditCtrl)
+public:
+    CShortcutEditCtrl() = default;
+
+    void SetGridView(CGroupView* pView);
+    CGroupView* GetGridView() const { return m_pView; }
+    // Shows a new current cell's text; an edit typed here for another cell is committed first.
+    void SetText(const CString& strText);
+    // 1 without a view; 2 when an edit is pending for a cell other than the current one; 3
+    // otherwise.
+    UINT GetEditState();
+    // Stores the pending edit of the remembered cell, if any, in its page.
+    void CommitEdit();
+    BOOL IsEditing() const { return m_bEditing; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Writes the field's text as the current cell's shown value; FALSE without a current cell.
+    BOOL ShowInCurrentCell();
+
+    CGroupView* m_pView = nullptr;
+    ROWCOL m_nRow = 0;
+    ROWCOL m_nCol = 0;
+    BOOL m_bEditing = FALSE;
+};

@@ -1,0 +1,25 @@
+// Resource ids of the project grid: its pictures, pop-up menus, preview dialog and texts.
+#pragma once
+
+// Page-status pictures of the file column.
+#define IDB_NOT_SCANNED 180
+#define IDB_SCANNED 183
+#define IDB_DIRTY 184
+
+// Pop-up menus of the grid.
+#define IDR_POPUP_GROUP_ACTIONS 154  // "Group Actions..." over several cells of one column
+#define IDR_POPUP_FILE_CELL 185      // "View Web Page", "View HTML Source" over a file cell
+
+// The preview of a page's changes.
+#define IDD_PREVIEW_CHANGES 147
+#define IDC_PREVIEW_SPLITTER 60911
+
+// Texts.
+#define IDS_HTML_FILE_HEADER 63002
+#define IDS_PREVIEW_MODIFIED 63033
+#define IDS_PREVIEW_CURRENT 63034
+#define IDS_NOT_SCANNED_CELL 63211
+#define IDS_SCANNED_CELL 63212
+#define IDS_DIRTY_CELL 63213
+#define IDS_TEMP_FILE_ERROR 62005
+#define IDS_ASK_UNDO_ALL 62525

@@ -1,0 +1,231 @@
+// The project grid on a generated site: columns, cells read from the pages, and edits reaching
+// the pages with their marks.
+#include "VostrelAppFixture.h"
+
+#include "app/CGroupDoc.h"
+#include "app/CGroupFrame.h"
+#include "app/CGroupView.h"
+#include "app/CPageStatusCell.h"
+#include "app/res/AppRes.h"
+#include "app/res/GroupViewRes.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+
+#include <algorithm>
+
+namespace {
+
+class GroupViewTest : public VostrelAppTest {
+protected:
+    // Opens a project of a generated site (pages a.htm and sub/b.htm) and, when asked, scans it.
+    void OpenSite(bool bScan, UINT bShowTitle = 0)
+    {
+        site = config.Path() + "/site";
+        MakeSite(site);
+        ASSERT_TRUE(Start());
+        // The default catalogue shows nothing: three settings get columns, in catalogue order.
+        CMetaSettingList* pList = nullptr;
+        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+        for (const char* pszName : {"Description", "Author", "Keywords"}) {
+            CMetaSetting* pSetting = nullptr;
+            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
+            pSetting->SetShow(1);
+        }
+        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+        const std::string project = config.Path() + "/site.vsp";
+        CProjectSettings* pSettings = nullptr;
+        app->NewProjectSettings(pSettings);
+        pSettings->m_strProjectDirectory = site.c_str();
+        pSettings->m_bShowTitle = bShowTitle;
+        pSettings->m_bAutoScan = 0;
+        pSettings->m_bShowAllFound = 0;
+        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
+        ASSERT_EQ(Frame().WriteProjectFile(CString(project.c_str())), 0u);
+        ASSERT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenDone);
+        if (bScan) {
+            Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+            ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
+        }
+        ASSERT_EQ(app->ActivateGroupView(view), 0u);
+        ASSERT_NE(view, nullptr);
+    }
+    std::vector<std::string> Headers()
+    {
+        std::vector<std::string> headers;
+        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
+            headers.push_back(static_cast<LPCTSTR>(view->GetCellValue(0, nCol)));
+        return headers;
+    }
+    ROWCOL ColumnOf(const char* pszName)
+    {
+        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
+            if (view->GetCellValue(0, nCol).CompareNoCase(pszName) == 0)
+                return nCol;
+        return 0;
+    }
+    ROWCOL RowOf(const char* pszName)
+    {
+        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == pszName)
+                return nRow;
+        }
+        return 0;
+    }
+    CPageNode* PageOf(const char* pszName)
+    {
+        CPageNode* pPage = nullptr;
+        view->GetRowPage(RowOf(pszName), pPage);
+        return pPage;
+    }
+    CMetaContent* ContentOf(const char* pszPage, const char* pszTag)
+    {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        CPageNode* pPage = PageOf(pszPage);
+        if (pPage == nullptr || pPage->GetContentList(pList) != 0 || pList->FindByName(pszTag, pContent) != 0)
+            return nullptr;
+        return pContent;
+    }
+    CGXStyle Composed(ROWCOL nRow, ROWCOL nCol)
+    {
+        CGXStyle style;
+        view->ComposeCellStyle(nRow, nCol, style);
+        return style;
+    }
+    std::vector<std::string> ShownSettings()
+    {
+        std::vector<std::string> names;
+        CMetaSettingList* pList = nullptr;
+        app->GetMetaSettingList(pList);
+        for (POSITION pos = pList->GetHeadPosition(); pos;) {
+            CMetaSetting* pSetting = pList->GetNext(pos);
+            if (pSetting->IsShown())
+                names.push_back(static_cast<LPCTSTR>(pSetting->Name()));
+        }
+        return names;
+    }
+
+    std::string site;
+    CGroupView* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(GroupViewTest, ColumnsAreTheFileAndTheShownSettingsAndCellsComeFromThePages)
+{
+    OpenSite(false);
+    std::vector<std::string> expected{"HTML File"};
+    for (const std::string& name : ShownSettings())
+        expected.push_back(name);
+    ASSERT_GT(expected.size(), 2u) << "the default catalogue shows settings";
+    EXPECT_EQ(Headers(), expected) << "no Title column without Show Title, settings in catalogue order";
+    ASSERT_EQ(view->GetRowCount(), 2u);
+    const ROWCOL nA = RowOf("a.htm");
+    ASSERT_NE(nA, 0u);
+
+    // Not scanned yet: grey, with the not-scanned picture; the root's pages show full paths.
+    CGXStyle file = Composed(nA, CGroupView::kFileColumn);
+    EXPECT_EQ(file.GetControl(), IDS_NOT_SCANNED_CELL);
+    EXPECT_EQ(file.GetTextColor(), CGroupView::kNotScannedTextColor);
+    EXPECT_EQ(std::string(file.GetValue()), site + "/a.htm");
+    // The header carries the setting's description as its tooltip.
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    ASSERT_NE(nKeywords, 0u);
+    CGXStyle header;
+    view->ComposeCellStyle(0, nKeywords, header);
+    EXPECT_TRUE(header.HasUserAttribute(GX_IDS_UA_TOOLTIPTEXT));
+
+    // After the scan the values are the pages' own, found by header name whatever its case.
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
+    const ROWCOL nDescription = ColumnOf("Description");
+    ASSERT_NE(nDescription, 0u);
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), nDescription)), "The first page");
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("b.htm"), nDescription)), "");
+    file = Composed(RowOf("a.htm"), CGroupView::kFileColumn);
+    EXPECT_EQ(file.GetControl(), IDS_SCANNED_CELL);
+    EXPECT_EQ(file.GetTextColor(), 0u);
+    // The scan never starts a second time by itself: a rebuild only loads.
+    EXPECT_EQ(Frame().GetFilesScanned(), 2u);
+}
+
+TEST_F(GroupViewTest, ShowTitleAddsTheTitleColumnAndTitlesAreWrittenThere)
+{
+    OpenSite(true, 1);
+    const std::vector<std::string> headers = Headers();
+    ASSERT_GE(headers.size(), 3u);
+    EXPECT_EQ(headers[1], "Title");
+    const ROWCOL nA = RowOf("a.htm");
+    EXPECT_EQ(std::string(view->GetCellValue(nA, CGroupView::kTitleColumn)), "Alpha");
+    EXPECT_EQ(view->SetCellValue(nA, CGroupView::kTitleColumn, "Alpha page"), 0u);
+    EXPECT_EQ(std::string(PageOf("a.htm")->GetTitle()), "Alpha page");
+    EXPECT_EQ(PageOf("a.htm")->GetTitleModified(), 1u);
+}
+
+TEST_F(GroupViewTest, WithoutShowTitleColumnTwoIsAMetaColumnAndNoTitleIsTouched)
+{
+    OpenSite(true, 0);
+    const ROWCOL nA = RowOf("a.htm");
+    const CString strHeader = view->GetCellValue(0, 2);
+    ASSERT_NE(strHeader, "Title");
+    EXPECT_EQ(view->SetCellValue(nA, 2, "typed"), 0u);
+    EXPECT_EQ(std::string(PageOf("a.htm")->GetTitle()), "Alpha") << "column 2 is no title column here";
+    EXPECT_EQ(PageOf("a.htm")->GetTitleModified(), 0u);
+    CMetaContent* pContent = ContentOf("a.htm", strHeader);
+    ASSERT_NE(pContent, nullptr);
+    EXPECT_EQ(std::string(pContent->GetContent()), "typed");
+}
+
+TEST_F(GroupViewTest, TypingIntoAMissingTagMakesItMarksThePageAndEnablesSave)
+{
+    OpenSite(true);
+    const ROWCOL nB = RowOf("b.htm");
+    const ROWCOL nDescription = ColumnOf("Description");
+    ASSERT_EQ(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_FALSE(Frame().IsCommandEnabled(ID_SAVE_EDITED_FILES));
+
+    EXPECT_EQ(view->SetCellValue(nB, nDescription, "Second page"), 0u);
+    CMetaContent* pContent = ContentOf("b.htm", "Description");
+    ASSERT_NE(pContent, nullptr);
+    EXPECT_EQ(std::string(pContent->GetContent()), "Second page");
+    EXPECT_EQ(pContent->GetModified(), 1u);
+    CGXStyle file = Composed(nB, CGroupView::kFileColumn);
+    EXPECT_EQ(file.GetControl(), IDS_DIRTY_CELL);
+    EXPECT_EQ(file.GetTextColor(), CGroupView::kDirtyTextColor);
+    EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_TRUE(Frame().IsCommandEnabled(ID_SAVE_EDITED_FILES));
+
+    // The file column is no value: refused, nothing changes.
+    EXPECT_EQ(view->SetCellValue(nB, CGroupView::kFileColumn, "x"), 1u);
+    EXPECT_EQ(std::string(view->GetCellValue(nB, CGroupView::kFileColumn)), site + "/sub/b.htm");
+}
+
+TEST_F(GroupViewTest, ValuesStoredByTheGridItselfMarkThePageAndUndoPutsThemBack)
+{
+    OpenSite(true);
+    const ROWCOL nA = RowOf("a.htm");
+    const ROWCOL nDescription = ColumnOf("Description");
+    // What paste, replace and a cell's own edit do: store the value through the grid.
+    ASSERT_TRUE(view->SetValueRange(CGXRange(nA, nDescription, nA, nDescription), "Pasted"));
+    CMetaContent* pContent = ContentOf("a.htm", "Description");
+    ASSERT_NE(pContent, nullptr);
+    EXPECT_EQ(std::string(pContent->GetContent()), "Pasted");
+    EXPECT_EQ(pContent->GetModified(), 1u) << "an unmarked edit would be skipped by Save and lost";
+    EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_EQ(Composed(nA, CGroupView::kFileColumn).GetControl(), IDS_DIRTY_CELL);
+
+    ASSERT_TRUE(view->Undo());
+    EXPECT_EQ(std::string(pContent->GetContent()), "The first page") << "undo gives the page its old value";
+    EXPECT_EQ(std::string(view->GetCellValue(nA, nDescription)), "The first page");
+    ASSERT_TRUE(view->Redo());
+    EXPECT_EQ(std::string(pContent->GetContent()), "Pasted");
+}
