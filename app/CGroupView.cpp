@@ -49,8 +49,9 @@ struct UndoOff {
     }
     ~UndoOff()
     {
+        // Back to what it was: a nested scope must not switch recording on inside an outer one.
         if (m_pParam != nullptr)
-            m_pParam->EnableUndo(TRUE);
+            m_pParam->EnableUndo(m_bOld);
     }
     UndoOff(const UndoOff&) = delete;
     UndoOff& operator=(const UndoOff&) = delete;
@@ -496,41 +497,69 @@ void CGroupView::RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL 
     m_originals.emplace(key, original);
 }
 
-UINT CGroupView::SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, UINT bMark)
+UINT CGroupView::SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, PageWrite how)
 {
     CPageNode* pPage = nullptr;
     if (nRow == 0 || nCol <= kFileColumn || nCol > GetColCount() || GetRowPage(nRow, pPage) != 0)
         return 1;
-    if (IsTitleColumn(nCol)) {
-        if (bMark)
-            RememberOriginal(pPage, CString(), TRUE);
+    const BOOL bTitle = IsTitleColumn(nCol);
+    const CString strName = bTitle ? CString() : GetStoredCellValue(0, nCol);
+    if (!bTitle && strName.IsEmpty())
+        return 1;
+    if (how == PageWrite::Edit)
+        RememberOriginal(pPage, strName, bTitle);
+
+    // An undo or redo that lands on what the page held before its first edit gives it back
+    // its old mark too (and takes away a tag the edit made); any other value is an edit.
+    const Original* pOriginal = nullptr;
+    if (how == PageWrite::Restore) {
+        const auto it = m_originals.find(std::make_pair(pPage, bTitle ? std::string() : TagKey(strName)));
+        if (it != m_originals.end())
+            pOriginal = &it->second;
+    }
+    const BOOL bBackToOriginal = pOriginal != nullptr && pOriginal->strText == strText;
+    UINT bMark = how == PageWrite::Edit ? 1 : 0;
+    if (pOriginal != nullptr)
+        bMark = bBackToOriginal ? pOriginal->bModified : 1;
+
+    if (bTitle) {
         pPage->SetTitle(strText);
-        if (bMark)
-            pPage->SetTitleModified(1);
+        if (how == PageWrite::Edit || pOriginal != nullptr)
+            pPage->SetTitleModified(bMark);
         return 0;
     }
-    const CString strName = GetStoredCellValue(0, nCol);
-    if (strName.IsEmpty())
-        return 1;
     CMetaContentList* pList = nullptr;
     CMetaContent* pContent = nullptr;
     const BOOL bHasList = pPage->GetContentList(pList) == 0;
     const BOOL bFound = bHasList && pList->FindByName(strName, pContent) == 0;
-    // An unmarked empty value (a row being loaded, an undo back to nothing) makes no tag.
-    if (!bFound && !bMark && strText.IsEmpty())
+    if (bBackToOriginal && !pOriginal->bExisted) {
+        if (bFound)
+            if (POSITION pos = pList->Find(pContent)) {
+                pList->RemoveAt(pos);
+                delete pContent;
+            }
         return 0;
-    if (bMark)
-        RememberOriginal(pPage, strName, FALSE);
+    }
+    // An unmarked empty value (a row being loaded) makes no tag.
+    if (!bFound && how == PageWrite::Load && strText.IsEmpty())
+        return 0;
     if (!bHasList)
         pPage->CreateContentList(pList);
     if (bFound) {
         pContent->SetContent(strText);
-        if (bMark)
-            pContent->SetModified(1);
+        if (how == PageWrite::Edit || pOriginal != nullptr)
+            pContent->SetModified(bMark);
     } else {
-        pList->AddContent(strName, strText, bMark ? 1 : 0, pContent);
+        pList->AddContent(strName, strText, bMark, pContent);
     }
     return 0;
+}
+
+void CGroupView::UpdateEditState()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp != nullptr)
+        pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
 }
 
 void CGroupView::PrimeStoredValues(const CGXRange& range)
@@ -571,9 +600,9 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     }
     if (!bDone || m_nWritingPage > 0)
         return bDone;
-    // The values reach the pages: marked as edits, except when an undo or redo puts back
-    // what was there.
-    const UINT bMark = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? 0 : 1;
+    // The values reach the pages as edits, except when an undo or redo puts back what was
+    // there.
+    const PageWrite how = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
     CGXRange cells = RangeAsCells(range);
     cells.bottom = std::min(cells.bottom, GetRowCount());
     cells.right = std::min(cells.right, GetColCount());
@@ -586,14 +615,13 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
                 p = i < pCellsArray->GetSize() ? dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(i)) : nullptr;
             if (p == nullptr || !p->GetInclude(GX_INCL_VALUE) || r == 0 || c <= kFileColumn)
                 continue;
-            if (SetPageValue(r, c, p->GetValue(), bMark) == 0 && bMark) {
+            if (SetPageValue(r, c, p->GetValue(), how) == 0) {
                 bEdited = TRUE;
                 RedrawRow(r);
             }
         }
     if (bEdited)
-        if (CVostrelApp* pApp = GetVostrelApp())
-            pApp->SetEditState(1);
+        UpdateEditState();
     return bDone;
 }
 
@@ -606,10 +634,9 @@ BOOL CGroupView::StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle
         return bStored;
     // Paste, replace and the like store through here: the page is marked edited like any other
     // edit, or Save would skip it and its value would be lost.
-    const UINT bMark = (m_nLoading > 0 || m_nUndoing > 0) ? 0 : 1;
-    if (SetPageValue(nRow, nCol, pStyle->GetValue(), bMark) == 0 && bMark) {
-        if (CVostrelApp* pApp = GetVostrelApp())
-            pApp->SetEditState(1);
+    const PageWrite how = m_nLoading > 0 ? PageWrite::Load : m_nUndoing > 0 ? PageWrite::Restore : PageWrite::Edit;
+    if (SetPageValue(nRow, nCol, pStyle->GetValue(), how) == 0 && how != PageWrite::Load) {
+        UpdateEditState();
         RedrawRow(nRow);
     }
     return bStored;
@@ -639,7 +666,7 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         CGXStyle value;
         value.SetValue(strValue);
         CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
-        nResult = SetPageValue(nRow, nCol, strValue, 1);
+        nResult = SetPageValue(nRow, nCol, strValue, PageWrite::Edit);
     }
     if (nResult != 0) {
         ::MessageBeep(1);
@@ -652,6 +679,26 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         pControl->SetCurrentText(strValue);
     RedrawRow(nRow);
     return 0;
+}
+
+BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
+{
+    if (RunState() != CVostrelAppModel::runIdle) {
+        ::MessageBeep(1);
+        return FALSE;
+    }
+    return CGridViewWrapper::OnStartEditing(nRow, nCol);
+}
+
+BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
+{
+    CGXControl* pControl = GetControl(nRow, nCol);
+    if (pControl != nullptr && pControl->GetModify()) {
+        CString strText;
+        pControl->GetCurrentText(strText);
+        SetCellValue(nRow, nCol, strText);
+    }
+    return TRUE;
 }
 
 // ---- Undo ----

@@ -71,11 +71,18 @@ public:
     BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType) override;
     BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                            const CObArray* pCellsArray, UINT nFlags, int nMode) override;
+    // Editing starts only while the program is idle; a cell left after an edit writes its text
+    // into the page as a typed value.
+    BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol) override;
+    BOOL OnValidateCell(ROWCOL nRow, ROWCOL nCol) override;
     // Selected cells already carry the highlight colours: nothing is inverted over them.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
     // Writes a text into the row's page: the Title column the title, a META column the content
     // named by the column's header; the file column refuses (1).
-    UINT SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, UINT bMark);
+    // Load stores what the page holds, unmarked; Edit marks the page; Restore (undo and redo)
+    // gives back the mark the page had when the value is the one it had before its first edit.
+    enum class PageWrite { Load, Edit, Restore };
+    UINT SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, PageWrite how);
     // The page's text for a cell: its path or name, its title, or its META content.
     UINT GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText);
 
@@ -103,6 +110,8 @@ protected:
     void PrimeStoredValues(const CGXRange& cells);
     void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
     void RestoreOriginals();
+    // The application's edit state follows whether any page still has edits.
+    void UpdateEditState();
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
 

@@ -19,6 +19,7 @@
 #include "grid/data/CGXStyle.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -225,7 +226,55 @@ TEST_F(GroupViewTest, ValuesStoredByTheGridItselfMarkThePageAndUndoPutsThemBack)
 
     ASSERT_TRUE(view->Undo());
     EXPECT_EQ(std::string(pContent->GetContent()), "The first page") << "undo gives the page its old value";
+    EXPECT_EQ(pContent->GetModified(), 0u) << "and its old mark";
     EXPECT_EQ(std::string(view->GetCellValue(nA, nDescription)), "The first page");
     ASSERT_TRUE(view->Redo());
     EXPECT_EQ(std::string(pContent->GetContent()), "Pasted");
+}
+
+TEST_F(GroupViewTest, TypingInACellWritesThePageOnLeavingAndIsRefusedDuringAScan)
+{
+    OpenSite(true);
+    const ROWCOL nB = RowOf("b.htm");
+    const ROWCOL nDescription = ColumnOf("Description");
+    ASSERT_TRUE(view->SetCurrentCell(nB, nDescription));
+    view->SetFocus();
+    for (char c : std::string("typed"))
+        backend->Key(static_cast<UINT>(std::toupper(c)), std::string(1, c));
+    backend->ProcessMessages();
+    CString strText;
+    view->GetCellText(nB, nDescription, strText);
+    EXPECT_EQ(std::string(strText), "typed") << "the editor's text before it is stored";
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "nothing reaches the page while typing";
+    backend->Key(VK_UP);
+    backend->ProcessMessages();
+    CMetaContent* pContent = ContentOf("b.htm", "Description");
+    ASSERT_NE(pContent, nullptr);
+    EXPECT_EQ(std::string(pContent->GetContent()), "typed");
+    EXPECT_EQ(pContent->GetModified(), 1u);
+    EXPECT_EQ(Composed(nB, CGroupView::kFileColumn).GetControl(), IDS_DIRTY_CELL);
+
+    // One undo takes the typed value back out of the page.
+    ASSERT_TRUE(view->Undo());
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "the typed tag is gone again";
+    EXPECT_EQ(Composed(nB, CGroupView::kFileColumn).GetControl(), IDS_SCANNED_CELL);
+    EXPECT_EQ(app->IsEdited(), 3u) << "no page is edited any more";
+    // A redo is an edit again: unmarked, Save would skip it.
+    ASSERT_TRUE(view->Redo());
+    ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(ContentOf("b.htm", "Description")->GetModified(), 1u);
+    EXPECT_EQ(app->IsEdited(), 2u);
+
+    // While a scan runs no edit starts.
+    const ROWCOL nA = RowOf("a.htm");
+    ASSERT_TRUE(view->SetCurrentCell(nA, nDescription));
+    app->SetRunState(1);
+    view->SetFocus();
+    backend->Key('X', "x");
+    backend->ProcessMessages();
+    app->SetRunState(0);
+    backend->Key(VK_DOWN);
+    backend->ProcessMessages();
+    EXPECT_EQ(std::string(ContentOf("a.htm", "Description")->GetContent()), "The first page");
+    EXPECT_EQ(ContentOf("a.htm", "Description")->GetModified(), 0u);
 }
