@@ -10,6 +10,7 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
+#include "app/CSysInfoDlg.h"
 #include "toolkit/docking/SECControlBar.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECStdBtn.h"
@@ -409,7 +410,8 @@ void CMainFrame::OnProjectSettings()
 
 void CMainFrame::OnSystemInfo()
 {
-    // FIXME: the system information report is still to come.
+    CSysInfoDlg dlg(this);
+    dlg.DoModal();
 }
 
 // ---- Web links ----
