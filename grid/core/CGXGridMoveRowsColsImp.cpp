@@ -41,14 +41,24 @@ BOOL CGXGridMoveRowsColsImp::Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, 
         pGrid->BeginTransaction(pGrid->GetAppData()->GetText(bRows ? gxTextMoveRows : gxTextMoveCols));
 
     // Covered ranges whose first row (or column) changes place are recorded for undo and
-    // force a full redraw.
+    // force a full redraw. A block travels whole with its first row, so one moved down past
+    // the last row loses its end, and one whose rows the move pulls apart no longer covers
+    // the cells it did: undo moves the block back, takes it out there and covers its old
+    // extent again.
+    CGXAbstractGridCoveredCellsImp* pCovered = nMode == gxDo && pGrid->RecordingUndo(nMode) ? pGrid->m_pCoveredCellsImp : nullptr;
     const ROWCOL p = nDest < nFrom ? nDest : nDest + (nTo - nFrom + 1);
     for (POSITION pos = pParam->m_CoveredCellsList.GetHeadPosition(); pos != nullptr;) {
         const CGXRange* pRange = pParam->m_CoveredCellsList.GetNextRange(pos);
         const ROWCOL nTop = bRows ? pRange->top : pRange->left;
         const BOOL bMoves = (nTop < nFrom && p <= nTop) || (nTop > nTo && p > nTop) || (nTop >= nFrom && nTop <= nTo && (p < nFrom || p > nTo));
-        if (!bMoves)
+        if (!bMoves || !pRange->IsValid())
             continue;
+        if (pCovered != nullptr) {
+            if (CGXCommand* pCover = pCovered->MakeSetCoveredCellsCmd(*pRange)) {
+                pGrid->AddCommand(pCover, nMode);
+                pGrid->AddCommand(pCovered->MakeSetCoveredCellsCmd(CGXRange(pRange->top, pRange->left, pRange->top, pRange->left)), nMode);
+            }
+        }
         nFlags = (nFlags | GX_INVALIDATE) & ~(GX_UPDATENOW | GX_SMART);
     }
 

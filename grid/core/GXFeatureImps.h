@@ -12,6 +12,7 @@
 
 class CArchive;
 class CDC;
+class CGXCommand;
 class CGXControl;
 class CGXGridCore;
 class CGXRangeList;
@@ -96,6 +97,10 @@ public:
     // bSkip. Sets bChanged when anything changed.
     virtual BOOL PrepareRemoveRows(CGXGridCore*, ROWCOL, ROWCOL, BOOL&, BOOL) { return FALSE; }
     virtual BOOL PrepareRemoveCols(CGXGridCore*, ROWCOL, ROWCOL, BOOL&, BOOL) { return FALSE; }
+    // The undo step that covers from the range's top-left cell to its far corner (a one-cell
+    // range takes the covering away), for the engine to record where a block is changed by
+    // something other than this feature; null when the feature keeps no such step.
+    virtual CGXCommand* MakeSetCoveredCellsCmd(const CGXRange&) { return nullptr; }
 };
 
 class CGXAbstractGridSpanCellsImp : public CObject {

@@ -220,6 +220,11 @@ void CGXGridCoveredCellsImp::UpdateCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL
         pGrid->m_pUpdateHintImp->HintUpdateCoveredCells(pGrid, CGXRange(nRow, nCol, nToRow, nToCol), nFlags);
 }
 
+CGXCommand* CGXGridCoveredCellsImp::MakeSetCoveredCellsCmd(const CGXRange& range)
+{
+    return new CGXSetCoveredCellsCmd(range.top, range.left, range.bottom, range.right);
+}
+
 BOOL CGXGridCoveredCellsImp::PrepareRemoveRows(CGXGridCore* pGrid, ROWCOL nFirst, ROWCOL nLast, BOOL& bChanged, BOOL bSkip)
 {
     return PrepareRemove(pGrid, Axis::rows, nFirst, nLast, bChanged, bSkip);

@@ -28,6 +28,7 @@ public:
     // with bSkip. Sets bChanged when anything changed.
     BOOL PrepareRemoveRows(CGXGridCore* pGrid, ROWCOL nFirst, ROWCOL nLast, BOOL& bChanged, BOOL bSkip) override;
     BOOL PrepareRemoveCols(CGXGridCore* pGrid, ROWCOL nFirst, ROWCOL nLast, BOOL& bChanged, BOOL bSkip) override;
+    CGXCommand* MakeSetCoveredCellsCmd(const CGXRange& range) override;
 
 private:
     enum class Axis { rows, cols };
