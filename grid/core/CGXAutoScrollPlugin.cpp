@@ -3,6 +3,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "platform/core/TickCount.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
 
@@ -17,8 +18,10 @@ constexpr UINT_PTR kTimerId = 992;
 
 CGXAutoScrollPlugin::CGXAutoScrollPlugin(CGXGridCore* pGrid) : m_pGrid(pGrid)
 {
-    if (m_pGrid != nullptr)
+    if (m_pGrid != nullptr) {
         m_pGrid->m_bScrollbarAutoScroll = TRUE;
+        m_pGrid->m_bKeyboardAutoScroll = TRUE;
+    }
 }
 
 CGXAutoScrollPlugin* CGXAutoScrollPlugin::Install(CGXGridCore* pGrid)
@@ -100,6 +103,12 @@ void CGXAutoScrollPlugin::Step()
         BOOL bScrolled = TRUE;
         const UINT nCount = static_cast<UINT>(std::max(1, m_nSpeed / 10));
         if (bKeyMode) {
+            // The key's release may reach another window (a cell's own edit window has the
+            // keyboard then): a key no longer down ends the repeats here.
+            if ((GetKeyState(static_cast<int>(m_nKey)) & 0x8000) == 0) {
+                Stop();
+                return;
+            }
             if (m_nStepInterval < 40)
                 pWnd->SendMessage(WM_KEYDOWN, m_nKey, MAKELPARAM(static_cast<WORD>(std::max(1, m_nSpeed / 5)), LOWORD(m_nKeyFlags)));
             nDistance = 8;
@@ -180,10 +189,15 @@ BOOL CGXAutoScrollPlugin::OnWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*
         if (m_pGrid->m_nAutoScrollTimer != 0 && (wParam == VK_ESCAPE || !m_pGrid->m_bAutoScrollKeyMode || wParam != m_pGrid->m_nAutoScrollKey))
             Stop();
         return FALSE;
-    case WM_KILLFOCUS:
-        if (m_pGrid->m_nAutoScrollTimer != 0)
+    case WM_KILLFOCUS: {
+        // The grid handing the keyboard to one of its own cell windows goes on scrolling.
+        CWnd* pWnd = m_pGrid->GridWnd();
+        const HWND hNew = reinterpret_cast<HWND>(wParam);
+        const BOOL bOwnChild = hNew != nullptr && pWnd != nullptr && ::IsChild(pWnd->GetSafeHwnd(), hNew);
+        if (m_pGrid->m_nAutoScrollTimer != 0 && !bOwnChild)
             Stop();
         return FALSE;
+    }
     default:
         return FALSE;
     }

@@ -927,6 +927,7 @@ protected:
     int m_nAutoScrollDirection = -1;
     BOOL m_bAutoScrollStop = FALSE;
     BOOL m_bScrollbarAutoScroll = TRUE;
+    BOOL m_bKeyboardAutoScroll = FALSE; // a held navigation key repeats by auto-scrolling
     BOOL m_bAutoScrollKeyMode = FALSE; // the request comes from a held key
     UINT m_nAutoScrollKey = 0;
     UINT m_nAutoScrollKeyFlags = 0;

@@ -68,6 +68,12 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     const BOOL bCurrent = GetCurrentCell(nRow, nCol);
     CGXControl* pControl = bCurrent ? GetControl(nRow, nCol) : nullptr;
     BOOL bHandled = TRUE;
+    // Whether a key moved the current cell, and without a warning on the way.
+    BOOL bMoved = FALSE;
+    const auto move = [&](int nDirection, UINT nCell) {
+        m_bWarningShown = FALSE;
+        bMoved = MoveCurrentCellEx(nDirection, nCell) && !m_bWarningShown;
+    };
     switch (nChar) {
     case VK_BACK:
         if (bCtl)
@@ -77,7 +83,7 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         break;
     case VK_TAB:
         if (SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
-            MoveCurrentCellEx(bShift ? GX_LEFT : GX_RIGHT, 1);
+            move(bShift ? GX_LEFT : GX_RIGHT, 1);
         break;
     case VK_RETURN:
         if (bCtl || bShift || bAlt) {
@@ -85,7 +91,7 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
             break;
         }
         if (SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE) && m_pParam != nullptr && m_pParam->m_wEnterKeyAction != 0)
-            MoveCurrentCellEx(m_pParam->m_wEnterKeyAction, 1);
+            move(m_pParam->m_wEnterKeyAction, 1);
         break;
     case VK_ESCAPE:
         if (m_pParam != nullptr && m_pParam->m_bCopyMarquee) {
@@ -103,24 +109,24 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         if (m_pParam != nullptr && !m_pParam->m_bSelectionFollowsCurrentCell)
             SetSelection(nullptr);
         break;
-    case VK_PRIOR: MoveCurrentCellEx(GX_MOSTUP_PAGE, nCount); break;
-    case VK_NEXT: MoveCurrentCellEx(GX_MOSTDOWN_PAGE, nCount); break;
+    case VK_PRIOR: move(GX_MOSTUP_PAGE, nCount); break;
+    case VK_NEXT: move(GX_MOSTDOWN_PAGE, nCount); break;
     case VK_HOME:
         if (bCtl)
-            MoveCurrentCellEx(GX_TOPLEFT, 1);
+            move(GX_TOPLEFT, 1);
         else
             bHandled = FALSE;
         break;
     case VK_END:
         if (bCtl)
-            MoveCurrentCellEx(GX_BOTTOMRIGHT, 1);
+            move(GX_BOTTOMRIGHT, 1);
         else
             bHandled = FALSE;
         break;
-    case VK_LEFT: MoveCurrentCellEx(bCtl ? GX_MOSTLEFT : GX_LEFT, nCount); break;
-    case VK_UP: MoveCurrentCellEx(bCtl ? GX_TOP : GX_UP, nCount); break;
-    case VK_RIGHT: MoveCurrentCellEx(bCtl ? GX_MOSTRIGHT : GX_RIGHT, nCount); break;
-    case VK_DOWN: MoveCurrentCellEx(bCtl ? GX_BOTTOM : GX_DOWN, nCount); break;
+    case VK_LEFT: move(bCtl ? GX_MOSTLEFT : GX_LEFT, nCount); break;
+    case VK_UP: move(bCtl ? GX_TOP : GX_UP, nCount); break;
+    case VK_RIGHT: move(bCtl ? GX_MOSTRIGHT : GX_RIGHT, nCount); break;
+    case VK_DOWN: move(bCtl ? GX_BOTTOM : GX_DOWN, nCount); break;
     case VK_INSERT:
         if (bCtl && CanCopy())
             Copy();
@@ -156,6 +162,14 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     }
     if (bHandled && m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
         m_pGridWnd->UpdateWindow();
+    // A held key keeps moving: auto-scrolling repeats it on its timer, more often and by more
+    // cells the longer it is held, until the key goes up. The repeats it sends come back here
+    // while it runs and start nothing new.
+    if (bMoved && m_bKeyboardAutoScroll && m_pAutoScrollPlugin != nullptr && m_nAutoScrollTimer == 0 && !m_bAutoScroll) {
+        m_nAutoScrollKey = nChar;
+        m_nAutoScrollKeyFlags = nFlags;
+        m_bAutoScrollKeyMode = StartAutoScroll(FALSE, FALSE, FALSE);
+    }
     return bHandled;
 }
 

@@ -677,6 +677,7 @@ void CGXGridCore::StopAutoScroll()
         m_pGridWnd->KillTimer(m_nAutoScrollTimer);
     m_nAutoScrollTimer = 0;
     m_nAutoScrollDirection = -1;
+    m_bAutoScrollKeyMode = FALSE;
     m_bAutoScrollStop = TRUE;
     m_bAutoScroll = FALSE;
 }

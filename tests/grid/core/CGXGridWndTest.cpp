@@ -328,6 +328,69 @@ TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoes
     EXPECT_FALSE(grid.IsAutoScrolling());
 }
 
+TEST_F(GridWndTest, AHeldArrowKeyKeepsMovingFasterUntilItsReleaseIsSeen)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 100000, 10);
+    auto* pPlugin = dynamic_cast<CGXAutoScrollPlugin*>(grid.m_pAutoScrollPlugin);
+    ASSERT_NE(pPlugin, nullptr);
+    backend->FocusIn(m_hTop);
+    grid.SetFocus();
+    ASSERT_TRUE(grid.SetCurrentCell(1, 1));
+    backend->AdvanceClock(1000);
+    const auto row = [&grid] {
+        ROWCOL nRow = 0, nCol = 0;
+        return grid.GetCurrentCell(nRow, nCol) ? nRow : 0;
+    };
+
+    backend->KeyDown(VK_DOWN);
+    backend->ProcessMessages();
+    EXPECT_EQ(row(), 2u); // the press moves once at once
+    // Like a keyboard's own delay, repeats begin only after a while...
+    backend->Advance(300);
+    EXPECT_EQ(row(), 2u);
+    // ...and then come faster and by more rows, the current cell staying in view.
+    for (int i = 0; i < 150; ++i)
+        backend->Advance(20);
+    EXPECT_GT(row(), 60u);
+    EXPECT_GT(pPlugin->GetSpeed(), 10);
+    CRect rect;
+    grid.GetGridRect(&rect);
+    EXPECT_LE(grid.GetTopRow(), row());
+    EXPECT_GE(grid.CalcLastVisibleRow(rect), row());
+    // The display's own repeats of the held key do not stop it; the release does.
+    backend->KeyDown(VK_DOWN);
+    backend->ProcessMessages();
+    backend->Advance(200);
+    const ROWCOL nHeld = row();
+    backend->KeyUp(VK_DOWN);
+    backend->ProcessMessages();
+    const ROWCOL nReleased = row();
+    EXPECT_GE(nReleased, nHeld);
+    backend->Advance(500);
+    EXPECT_EQ(row(), nReleased);
+
+    // A release that reaches one of the grid's own child windows instead (a cell's edit
+    // window holds the keyboard then) ends the repeats as well.
+    CWnd child;
+    ASSERT_TRUE(child.Create(AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &grid, 7));
+    backend->KeyDown(VK_DOWN);
+    backend->ProcessMessages();
+    const ROWCOL nStart = row();
+    EXPECT_EQ(nStart, nReleased + 1);
+    child.SetFocus(); // the grid keeps scrolling while a window of its own has the keyboard
+    for (int i = 0; i < 60; ++i)
+        backend->Advance(20);
+    EXPECT_GT(row(), nStart);
+    backend->KeyUp(VK_DOWN);
+    backend->ProcessMessages();
+    backend->Advance(100);
+    const ROWCOL nEnded = row();
+    backend->Advance(500);
+    EXPECT_EQ(row(), nEnded);
+    child.DestroyWindow();
+}
+
 TEST_F(GridWndTest, RedrawsInvalidateOnlyWhatTheyNameAndZoomScalesTheFont)
 {
     CGXGridWnd grid;
