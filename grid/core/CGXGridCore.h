@@ -55,6 +55,8 @@ inline constexpr UINT GX_NOSELECTION = 0x80;
 inline constexpr UINT GX_MOUSE_DRAG = 0x01;
 inline constexpr UINT GX_MOUSE_CTRL = 0x80;
 inline constexpr UINT GX_MOUSE_CURRENT = 0x100;
+// The fill handle is being dragged.
+inline constexpr UINT GX_MOUSE_FILL = 0x200;
 inline constexpr UINT GX_HITSTART = 0x04;
 inline constexpr UINT GX_HITMOVE = 0x08;
 inline constexpr UINT GX_HITEND = 0x10;
@@ -184,6 +186,16 @@ public:
     // Drag-selection may start while neither Ctrl nor Shift is held (rows, then columns).
     virtual BOOL CanStartDragSelectRows();
     virtual BOOL CanStartDragSelectCols();
+    // Hooks of dragging selected whole rows (columns) to move them, each TRUE by default: may
+    // the block first..last be dragged, be dropped before nDest, and is the move about to happen.
+    virtual BOOL CanDragSelectedRows(ROWCOL nFirst, ROWCOL nLast);
+    virtual BOOL CanDropSelectedRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    virtual BOOL OnMoveSelectedRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    virtual BOOL CanDragSelectedCols(ROWCOL nFirst, ROWCOL nLast);
+    virtual BOOL CanDropSelectedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    virtual BOOL OnMoveSelectedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    // May the fill handle be dragged from this selected range; TRUE by default.
+    virtual BOOL CanStartFill(const CGXRange& range);
 
     // ---- Row heights and column widths, hidden rows and columns, hit tests, resize tracking,
     // zoom, read-only. Heights and widths are pixels at zoom 100 on the screen. ----
@@ -733,6 +745,12 @@ public:
     CGXAbstractGridPaintNotifyImp* m_pPaintNotifyImp = nullptr;
     CObject* m_pAutoScrollPlugin = nullptr;
 
+    // The mouse-state word, for the features that run a drag of their own (GX_MOUSE_FILL).
+    UINT GetMouseFlags() const { return m_nMouseFlags; }
+    void SetMouseFlags(UINT nFlags) { m_nMouseFlags = nFlags; }
+    BOOL IsFillInProgress() const { return m_bFillInProgress; }
+    void SetFillInProgress(BOOL bFill) { m_bFillInProgress = bFill; }
+
 protected:
     // The engine as the target of undo commands: the model's operations with the engine's
     // updates around them.
@@ -837,7 +855,9 @@ protected:
     CGXControl* m_pDefaultControl = nullptr;
     WORD m_nLastControlId = 0;
     CGXControl* m_pLastControl = nullptr;
-    UINT m_nMouseFlags = 0;  // 0 idle; 1 a drag, with GX_MOUSE_CTRL and GX_MOUSE_CURRENT
+    UINT m_nMouseFlags = 0;  // 0 idle; 1 a drag, with GX_MOUSE_CTRL and GX_MOUSE_CURRENT; GX_MOUSE_FILL
+    // Set while the fill handle's drop fills cells, so that cell hooks can tell a fill.
+    BOOL m_bFillInProgress = FALSE;
     UINT m_nButtonFlags = 0; // key flags of the press
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;

@@ -92,6 +92,41 @@ BOOL CGXGridCore::CanStartDragSelectCols()
     return GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
 }
 
+BOOL CGXGridCore::CanDragSelectedRows(ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::CanDropSelectedRows(ROWCOL, ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::OnMoveSelectedRows(ROWCOL, ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::CanDragSelectedCols(ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::CanDropSelectedCols(ROWCOL, ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::OnMoveSelectedCols(ROWCOL, ROWCOL, ROWCOL)
+{
+    return TRUE;
+}
+
+BOOL CGXGridCore::CanStartFill(const CGXRange&)
+{
+    return TRUE;
+}
+
 // ---- Selection and the selection frame ----
 
 BOOL CGXGridCore::IsCellInRangeList(ROWCOL nRow, ROWCOL nCol, const CGXRangeList& list)
@@ -131,6 +166,8 @@ BOOL CGXGridCore::ClearSelection(BOOL bCreateHint)
 
 BOOL CGXGridCore::OnChangedSelection(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey)
 {
+    if (m_pExcelLikeFrameImp != nullptr)
+        m_pExcelLikeFrameImp->SelectionChanged(this);
     OnSelectionChanged(pRange, bIsDragging, bKey);
     return TRUE;
 }
@@ -243,6 +280,10 @@ void CGXGridCore::SetSelection(POSITION pos, ROWCOL nTop, ROWCOL nLeft, ROWCOL n
 {
     if (m_pUserSelectRangeImp != nullptr)
         m_pUserSelectRangeImp->SetSelection(this, pos, nTop, nLeft, nBottom, nRight);
+    // The change is stored without the selection hooks; the frame still follows it, since
+    // the cells' redraw does not reach the frame's pixels outside the range.
+    if (m_pExcelLikeFrameImp != nullptr)
+        m_pExcelLikeFrameImp->SelectionChanged(this);
 }
 
 // ---- Covered, floating and merged cells ----

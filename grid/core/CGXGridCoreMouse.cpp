@@ -200,6 +200,10 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
         return FALSE;
     ROWCOL nRow, nCol;
     HitTest(point, &nRow, &nCol);
+    if ((m_nMouseFlags & GX_MOUSE_FILL) && m_pExcelLikeFillImp != nullptr) {
+        m_pExcelLikeFillImp->OnFillMouseMove(this, nFlags, ptRaw, nRow, nCol);
+        return TRUE;
+    }
     // A drag never reports a header or a row or column past the last.
     const ROWCOL nRows = GetRowCount(), nCols = GetColCount();
     nRow = std::clamp<ROWCOL>(nRow, std::min(GetHeaderRows() + 1, nRows), nRows);
@@ -241,6 +245,17 @@ BOOL CGXGridCore::ButtonUp(UINT nButton, UINT nFlags, CPoint point)
         return TRUE;
     }
     ::ReleaseCapture();
+    if (m_nMouseFlags & GX_MOUSE_FILL) {
+        // Only the left button's release fills; another button's ends the drag unfilled.
+        if (m_pExcelLikeFillImp != nullptr) {
+            if (nButton == MK_LBUTTON)
+                m_pExcelLikeFillImp->OnFillButtonUp(this, nFlags, point);
+            else
+                m_pExcelLikeFillImp->OnFillCancel(this);
+        }
+        m_nMouseFlags = 0;
+        return TRUE;
+    }
     if (nButton == MK_LBUTTON && m_pUserSelectRangeImp != nullptr)
         m_pUserSelectRangeImp->OnButtonUp(this, nFlags, point);
     ROWCOL nRow, nCol;

@@ -122,6 +122,8 @@ void CGXGridCore::DrawVisibleCells(CDC* pDC, const CRect& grid)
         DrawSelectionFrame(pDC, TRUE, nullptr);
     DrawClientRange(pDC, nTop, nLeft, nBottom, nRight);
     DrawSelectionFrame(pDC, TRUE, nullptr);
+    if ((m_nMouseFlags & GX_MOUSE_FILL) && m_pExcelLikeFillImp != nullptr)
+        m_pExcelLikeFillImp->PaintFillOutline(this, pDC);
 }
 
 void CGXGridCore::PaintDirect(CDC* pDC)

@@ -223,6 +223,10 @@ BOOL CGXGridCore::HandleCancelMode()
         return TRUE;
     if (m_bTracking) {
         CancelResizeTracking();
+    } else if ((m_nMouseFlags & GX_MOUSE_FILL) && m_pExcelLikeFillImp != nullptr) {
+        // A fill drag ends unfilled, the selection as it was.
+        m_pExcelLikeFillImp->OnFillCancel(this);
+        m_nMouseFlags = 0;
     } else if (m_nMouseFlags != 0) {
         // A selection being dragged out ends where it is; with whole-row selection the current
         // cell is taken off as well.

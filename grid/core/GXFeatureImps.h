@@ -261,12 +261,21 @@ public:
     virtual void ToggleSelectionFrame(CGXGridCore* pGrid) = 0;
     virtual BOOL CalcSelectionFrameRect(CGXGridCore* pGrid, CRect& rect) = 0;
     virtual void DrawSelectionFrame(CGXGridCore* pGrid, CDC* pDC, BOOL bDrawOld, const CGXRange* pRange) = 0;
+    // Told after the selection changed, so that the frame can follow the newest range.
+    virtual void SelectionChanged(CGXGridCore* /*pGrid*/) {}
 };
 
 class CGXAbstractGridExcelLikeFillImp : public CObject {
 public:
     virtual BOOL OnFillHandle(CGXGridCore* pGrid, ROWCOL nCol, ROWCOL nRow) = 0;
     virtual BOOL AddFillRange(CGXGridCore* pGrid, const CGXRange& range) = 0;
+    // The drag of the fill handle that OnFillHandle started: each move, the release, a cancel.
+    virtual void OnFillMouseMove(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}
+    virtual void OnFillButtonUp(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/) {}
+    virtual void OnFillCancel(CGXGridCore* /*pGrid*/) {}
+    // Draws the outline of the drag in progress again into the cells a paint just drew, so
+    // that the inverted outline stays on the screen exactly once.
+    virtual void PaintFillOutline(CGXGridCore* /*pGrid*/, CDC* /*pDC*/) {}
 };
 
 class CGXAbstractCalcSizeImp : public CObject {

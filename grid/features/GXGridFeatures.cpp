@@ -3,6 +3,8 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
 #include "grid/features/CGXGridCutPasteImp.h"
+#include "grid/features/CGXGridExcelLikeFillImp.h"
+#include "grid/features/CGXGridExcelLikeFrameImp.h"
 #include "grid/features/CGXGridFindReplaceImp.h"
 #include "grid/features/CGXGridFreezeMenuHelperImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
@@ -19,6 +21,7 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::HideCells, &CGXGridHideCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ResizeToFit, &CGXGridResizeToFitImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::ExcelLikeFrame, &CGXGridExcelLikeFrameImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::TextDataExchange, &CGXGridTextDataExchangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::CutPaste, &CGXGridCutPasteImp::Install);
@@ -28,4 +31,5 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::Sort, &CGXGridSortImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::MarkEditHeader, &CGXGridMarkEditHeaderImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::FreezeMenuHelper, &CGXGridFreezeMenuHelperImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::ExcelLikeFill, &CGXGridExcelLikeFillImp::Install);
 }
