@@ -172,56 +172,135 @@ void SECEditDoc::FreeLines()
     TouchBlocks(nullptr);
     m_pNearLine = nullptr;
     m_pLastLine = nullptr;
+    m_pStaleLine = nullptr;
     FreeChain(m_pFirstLine);
     m_pFirstLine = nullptr;
     m_nLineCount = 0;
 }
 
-SECEditLine* SECEditDoc::GetLine(int nLine) const
+SECEditLine* SECEditDoc::LastLine() const
 {
-    SECEditLine* line = m_pFirstLine;
+    SECEditLine* line = m_pLastLine != nullptr ? m_pLastLine
+        : m_pNearLine != nullptr               ? m_pNearLine
+                                               : m_pFirstLine;
     if (line == nullptr)
         return nullptr;
-    if (nLine < 1 || nLine > m_nLineCount) {
-        if (m_pLastLine != nullptr && m_pLastLine->pNext == nullptr)
-            return m_pLastLine;
-        line = m_pNearLine != nullptr ? m_pNearLine : m_pFirstLine;
-        while (line->pNext != nullptr)
-            line = line->pNext;
-        m_pNearLine = m_pLastLine = line;
-        return line;
-    }
-    // From the nearest of the first line, the one found last and the last line.
-    int distance = nLine - 1;
-    if (m_pNearLine != nullptr && std::abs(m_pNearLine->nLineNo - nLine) < distance) {
-        line = m_pNearLine;
-        distance = std::abs(m_pNearLine->nLineNo - nLine);
-    }
-    if (m_pLastLine != nullptr && m_pLastLine->pNext == nullptr && m_pLastLine->nLineNo - nLine < distance)
-        line = m_pLastLine;
-    while (line->nLineNo < nLine && line->pNext != nullptr)
+    while (line->pNext != nullptr)
         line = line->pNext;
-    while (line->nLineNo > nLine && line->pPrev != nullptr)
-        line = line->pPrev;
-    m_pNearLine = line;
+    m_pLastLine = line;
     return line;
 }
 
-// FIXME: an edit that adds or removes lines renumbers every line below it, a walk of the rest of
-// the list; numbering lazily from the first stale line would make it independent of the length.
+SECEditLine* SECEditDoc::GetLine(int nLine) const
+{
+    if (m_pFirstLine == nullptr)
+        return nullptr;
+    SECEditLine* last = LastLine();
+    if (nLine < 1 || nLine > m_nLineCount)
+        return last;
+    // Walk by counting from the nearest line whose number is known for certain: the first, the
+    // one found last, the last (its number is the count) and the last one numbered.
+    SECEditLine* line = m_pFirstLine;
+    int number = 1;
+    auto consider = [&](SECEditLine* candidate, int candidateNo) {
+        if (candidate != nullptr && std::abs(candidateNo - nLine) < std::abs(number - nLine)) {
+            line = candidate;
+            number = candidateNo;
+        }
+    };
+    consider(m_pNearLine, m_nNearLineNo);
+    consider(last, m_nLineCount);
+    if (m_pStaleLine != nullptr && m_pStaleLine->pPrev != nullptr)
+        consider(m_pStaleLine->pPrev, m_pStaleLine->pPrev->nLineNo);
+    while (number < nLine && line->pNext != nullptr) {
+        line = line->pNext;
+        ++number;
+    }
+    while (number > nLine && line->pPrev != nullptr) {
+        line = line->pPrev;
+        --number;
+    }
+    // Counted, so right even below the stale line; numbering on from there rewrites the same.
+    line->nLineNo = number;
+    m_pNearLine = line;
+    m_nNearLineNo = number;
+    return line;
+}
+
+int SECEditDoc::LineNo(const SECEditLine* pLine) const
+{
+    if (pLine == nullptr)
+        return 0;
+    NumberThrough(pLine);
+    return pLine->nLineNo;
+}
+
+void SECEditDoc::NumberThrough(const SECEditLine* pLine) const
+{
+    SECEditLine* const stale = m_pStaleLine;
+    if (stale == nullptr || pLine == nullptr)
+        return;
+    const int first = stale->pPrev != nullptr ? stale->pPrev->nLineNo + 1 : 1;
+    // Lines above the stale one carry exactly the numbers below `first`, so a higher number
+    // marks a stale line. A lower one may be either: two walks in step, one down from the line
+    // asked for looking for the stale line, one down from the stale line looking for it, settle
+    // it at the cost of the distance between them. Nothing is numbered while looking, so asking
+    // about the lines just above an edit, as a repaint does, never pushes the stale line away.
+    if (pLine->nLineNo < first) {
+        constexpr int kLookLimit = 4096;
+        const SECEditLine* ahead = stale;
+        const SECEditLine* probe = pLine;
+        for (int steps = 0;; ++steps) {
+            if (ahead == pLine)
+                break;   // stale: number it below
+            if (probe == stale || ahead->pNext == nullptr)
+                return;  // above the stale part: its number is right
+            if (probe->pNext == nullptr)
+                break;   // ran off the end without meeting the stale line: below it
+            if (steps == kLookLimit) {
+                // Far from both: numbering the rest once makes every later answer immediate.
+                pLine = nullptr;
+                break;
+            }
+            ahead = ahead->pNext;
+            probe = probe->pNext;
+        }
+    }
+    int number = first;
+    SECEditLine* line = stale;
+    for (;;) {
+        line->nLineNo = number++;
+        if (line == pLine || line->pNext == nullptr)
+            break;
+        line = line->pNext;
+    }
+    m_pStaleLine = line->pNext;
+    if (line->pNext == nullptr)
+        m_pLastLine = line;
+}
+
+// Called before the lines from pLine on are added to, removed or moved, pLine itself staying in
+// the list: the numbers above it are made right, those from it on are left to LineNo.
+void SECEditDoc::StaleFrom(SECEditLine* pLine)
+{
+    if (pLine->pPrev != nullptr)
+        NumberThrough(pLine->pPrev);
+    m_pStaleLine = pLine;
+    m_pNearLine = nullptr;
+}
+
 int SECEditDoc::Renumber(SECEditLine* pLine)
 {
-    // Numbers from the given line on, continuing from its predecessor: lines above an edit keep
-    // their numbers, so an edit near the end does not walk the whole list.
-    SECEditLine* line = pLine != nullptr ? pLine : m_pFirstLine;
-    int number = line != nullptr && line->pPrev != nullptr ? line->pPrev->nLineNo + 1 : 1;
+    (void)pLine;   // every number is worked out again: the list is the only truth
+    int number = 1;
     SECEditLine* last = nullptr;
-    for (; line != nullptr; line = line->pNext) {
+    for (SECEditLine* line = m_pFirstLine; line != nullptr; line = line->pNext) {
         line->nLineNo = number++;
         last = line;
     }
-    if (last != nullptr)
-        m_pLastLine = last;
+    m_pLastLine = last;
+    m_pStaleLine = nullptr;
+    m_pNearLine = nullptr;
     m_nLineCount = number - 1;
     return m_nLineCount;
 }

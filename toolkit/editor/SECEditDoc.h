@@ -136,6 +136,11 @@ public:
     SECEditLine* GetFirstLine() const { return m_pFirstLine; }
     int GetLineCount() const { return m_nLineCount; }
     SECEditLine* GetLine(int nLine) const;
+    // The 1-based number of a line of the list. Edits that add or remove lines leave the numbers
+    // below them to be worked out here, from the first stale line down to the one asked for, so
+    // that Enter deep in a long page does not walk the rest of it.
+    int LineNo(const SECEditLine* pLine) const;
+    // Numbers every line of the list from 1 at once; the line count.
     int Renumber(SECEditLine* pLine = nullptr);
     static BOOL IsBefore(const SECEditPos& a, const SECEditPos& b);
     // The bytes of a line before its line end.
@@ -259,6 +264,9 @@ private:
     void Record(int nKind, int nStartLine, int nStartOffset, int nEndLine, int nEndOffset,
                 const char* pText, int nTextLength = -1);
     int JoinAfter(SECEditLine* pLine);
+    void NumberThrough(const SECEditLine* pLine) const;
+    void StaleFrom(SECEditLine* pLine);
+    SECEditLine* LastLine() const;
     int ReadFileText(HANDLE hFile, std::string& text);
     void ApplyUndo(const SECEditUndoRecord& rec);
     void ApplyRedo(const SECEditUndoRecord& rec);
@@ -273,11 +281,15 @@ private:
     std::vector<SECEditBlockPair> m_blockPairs;
     BOOL m_bSpacesOnly = FALSE;
     SECEditLine* m_pFirstLine = nullptr;
-    // The line GetLine found last: lookups near it (the caret's, undo's) walk from there rather
-    // than from the top. Forgotten whenever a line is freed.
+    // The line GetLine found last and its number: lookups near it (the caret's, undo's) walk
+    // from there rather than from the top. Forgotten whenever lines are added or removed.
     mutable SECEditLine* m_pNearLine = nullptr;
-    // The last line once a walk or a renumbering has met it; moved back when a join frees it.
+    mutable int m_nNearLineNo = 0;
+    // The last line, once known; kept in step by the edits that add lines at the end or free it.
     mutable SECEditLine* m_pLastLine = nullptr;
+    // The first line whose number may be wrong (null: every number is right). Numbers are
+    // trusted only above it; it always names a line of the list.
+    mutable SECEditLine* m_pStaleLine = nullptr;
 
     std::vector<SECEditUndoRecord> m_undo;
     int m_nUndoCurrent = 0;

@@ -47,9 +47,9 @@ void SECEditDoc::Record(int nKind, const SECEditPos& start, const SECEditPos& en
 {
     SECEditUndoRecord rec;
     rec.nKind = nKind;
-    rec.nStartLine = start.pLine->nLineNo;
+    rec.nStartLine = LineNo(start.pLine);
     rec.nStartOffset = start.nOffset;
-    rec.nEndLine = end.pLine->nLineNo;
+    rec.nEndLine = LineNo(end.pLine);
     rec.nEndOffset = end.nOffset;
     rec.chNew = chNew;
     rec.chOld = chOld;
@@ -270,12 +270,15 @@ int SECEditDoc::SplitLine(SECEditPos& pos, BOOL bRecord)
     std::memcpy(line->pText + off, m_szLineEnd, static_cast<size_t>(m_nLineEndLength));
     line->nLength = off + m_nLineEndLength;
     line->pText[line->nLength] = '\0';
+    StaleFrom(line);
     next->pNext = line->pNext;
     next->pPrev = line;
     if (line->pNext != nullptr)
         line->pNext->pPrev = next;
+    else
+        m_pLastLine = next;
     line->pNext = next;
-    Renumber(line);
+    ++m_nLineCount;
     if (bRecord)
         Record(SECEDIT_UNDO_SPLITLINE, SECEditPos{line, off}, SECEditPos{line, off}, nullptr);
     MarkChanged(bRecord);
@@ -292,13 +295,13 @@ int SECEditDoc::JoinAfter(SECEditLine* pLine)
     std::memcpy(pLine->pText + textLen, next->pText, static_cast<size_t>(next->nLength));
     pLine->nLength = textLen + next->nLength;
     pLine->pText[pLine->nLength] = '\0';
+    StaleFrom(pLine);
     // A blank line joined with the next hands its bookmark on to the line it becomes.
     if (next->dwFlags & SECEDIT_LINE_BOOKMARK)
         pLine->dwFlags |= SECEDIT_LINE_BOOKMARK;
     pLine->pNext = next->pNext;
     if (next->pNext != nullptr)
         next->pNext->pPrev = pLine;
-    m_pNearLine = pLine;   // the next line goes; this one stays
     if (m_pLastLine == next)
         m_pLastLine = pLine;
     FreeLine(next);
@@ -327,11 +330,10 @@ int SECEditDoc::JoinLine(SECEditPos& pos, BOOL bRecord)
         int at = TextLength(line);
         rc = JoinAfter(line);
         if (rc == 0) {
-            Renumber(line);
             if (bRecord) {
                 SECEditUndoRecord rec;
                 rec.nKind = SECEDIT_UNDO_JOINLINE;
-                rec.nStartLine = rec.nEndLine = line->nLineNo;
+                rec.nStartLine = rec.nEndLine = LineNo(line);
                 rec.nStartOffset = rec.nEndOffset = at;
                 rec.bLineEndAdded = !hadLineEnd;
                 AddUndoRecord(rec, nullptr);
@@ -399,7 +401,7 @@ int SECEditDoc::InsertText(SECEditPos& pos, const char* pText, int nLength, BOOL
         return rc;
     }
     off = pos.nOffset;
-    int startLine = line->nLineNo;
+    int startLine = LineNo(line);
     int endLine;
     int endOffset;
     if (count == 1 && tailOpen) {
@@ -425,6 +427,7 @@ int SECEditDoc::InsertText(SECEditPos& pos, const char* pText, int nLength, BOOL
         std::memcpy(line->pText + off, chain->pText, static_cast<size_t>(chain->nLength));
         line->nLength = off + chain->nLength;
         line->pText[line->nLength] = '\0';
+        StaleFrom(line);
         SECEditLine* after = line->pNext;
         SECEditLine* second = chain->pNext;
         FreeLine(chain);
@@ -438,21 +441,27 @@ int SECEditDoc::InsertText(SECEditPos& pos, const char* pText, int nLength, BOOL
         endOffset = lastNew->nLength;
         if (tailOpen) {
             // count > 1 here: the chain's last line continues with the rest of the line.
-            InsertBytes(lastNew, lastNew->nLength, restLine->pText, restLine->nLength);
-            FreeLine(restLine);
+            // Whole again before the rest goes in: the insert may number lines down the list.
             lastNew->pNext = after;
             if (after != nullptr)
                 after->pPrev = lastNew;
+            else
+                m_pLastLine = lastNew;
+            m_nLineCount += count - 1;
+            InsertBytes(lastNew, lastNew->nLength, restLine->pText, restLine->nLength);
+            FreeLine(restLine);
         } else {
             lastNew->pNext = restLine;
             restLine->pPrev = lastNew;
             restLine->pNext = after;
             if (after != nullptr)
                 after->pPrev = restLine;
+            else
+                m_pLastLine = restLine;
             endLine = startLine + count;
             endOffset = 0;
+            m_nLineCount += count;
         }
-        Renumber(line);
     }
     if (bRecord)
         Record(SECEDIT_UNDO_INSERTTEXT, startLine, off, endLine, endOffset, text.data(),
@@ -508,7 +517,7 @@ int SECEditDoc::InsertColumnBlock(SECEditPos& pos, const char* pText, int nLengt
         line = line != nullptr ? line->pNext : nullptr;
     }
     line = pos.pLine;
-    int startLine = line->nLineNo;
+    int startLine = LineNo(line);
     int startOffset = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         SECEditPos at{line, OffsetFromColumn(line, column)};
@@ -575,15 +584,17 @@ int SECEditDoc::DeleteRange(SECEditPos from, SECEditPos to, BOOL bRecord)
     std::memmove(last->pText, last->pText + to.nOffset,
                  static_cast<size_t>(last->nLength - to.nOffset + 1));
     last->nLength -= to.nOffset;
-    m_pNearLine = first;   // the lines after it go; it stays
+    StaleFrom(first);
     while (first->pNext != last) {
         SECEditLine* gone = first->pNext;
         first->pNext = gone->pNext;
         gone->pNext->pPrev = first;
+        if (m_pLastLine == gone)
+            m_pLastLine = nullptr;
         FreeLine(gone);
+        --m_nLineCount;
     }
     int rc = JoinAfter(first);
-    Renumber(first);
     MarkChanged(bRecord);
     return rc;
 }

@@ -168,7 +168,8 @@ int SECEditDoc::LoadFile(LPCSTR lpszPath)
 
     FreeLines();
     int count = 0;
-    SECEditLine* chain = SplitLines(text.data(), static_cast<int>(text.size()), nullptr, &count);
+    SECEditLine* tail = nullptr;
+    SECEditLine* chain = SplitLines(text.data(), static_cast<int>(text.size()), &tail, &count);
     if (chain == nullptr && !text.empty()) {
         CloseHandle(file);
         m_pFirstLine = NewLine(32);
@@ -177,8 +178,9 @@ int SECEditDoc::LoadFile(LPCSTR lpszPath)
         return SECEDIT_OUT_OF_MEMORY;
     }
     m_pFirstLine = chain;
+    m_pLastLine = tail;   // lookups near the end start there, with the count as its number
     if (chain == nullptr)
-        m_pFirstLine = NewLine(32);
+        m_pFirstLine = m_pLastLine = NewLine(32);
     DWORD attributes = GetFileAttributesA(lpszPath);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         m_bReadOnly = TRUE;
@@ -285,6 +287,7 @@ int SECEditDoc::InsertFileLines(SECEditPos& pos, LPCSTR lpszPath, BOOL bRecord)
     scratch.m_nLineCount = 0;
     SECEditLine* before = pos.pLine;
     TouchBlocks(before);
+    StaleFrom(before);
     head->pPrev = before->pPrev;
     if (before->pPrev != nullptr)
         before->pPrev->pNext = head;
@@ -292,11 +295,13 @@ int SECEditDoc::InsertFileLines(SECEditPos& pos, LPCSTR lpszPath, BOOL bRecord)
         m_pFirstLine = head;
     tail->pNext = before;
     before->pPrev = tail;
-    Renumber(head);
+    m_pStaleLine = head;   // the inserted lines and all below them move down
+    m_nLineCount += count;
     pos.pLine = head;
     pos.nOffset = 0;
+    const int headNo = LineNo(head);
     if (bRecord)
-        Record(SECEDIT_UNDO_INSERTFILE, head->nLineNo, 0, head->nLineNo + count, 0, lpszPath);
+        Record(SECEDIT_UNDO_INSERTFILE, headNo, 0, headNo + count, 0, lpszPath);
     m_bModified = TRUE;
     if (!bRecord && !m_bApplyingUndo)
         m_nSavePoint = -1;

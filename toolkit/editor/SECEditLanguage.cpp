@@ -535,7 +535,7 @@ BOOL SECEditDoc::IsInBlock(const SECEditLine* pLine, const char* pOpener, const 
 void SECEditDoc::TouchBlocks(const SECEditLine* pLine)
 {
     // A line's start state depends only on the lines above it: the changed line keeps its own.
-    const int through = pLine != nullptr ? pLine->nLineNo : 0;
+    const int through = pLine != nullptr ? LineNo(pLine) : 0;
     if (through < m_nBlockValid)
         m_nBlockValid = through;
 }
@@ -630,6 +630,8 @@ BOOL SECEditDoc::GetLineBlockClass(const SECEditLine* pLine, int* pClass)
         }
         return FALSE;
     }
+    // Every line from the top through this one carries its right number from here on.
+    NumberThrough(pLine);
     auto known = [this](const SECEditLine* line) {
         return line->nBlockStamp == m_nBlockStamp && line->nLineNo <= m_nBlockValid;
     };

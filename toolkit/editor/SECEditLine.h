@@ -12,7 +12,7 @@ struct SECEditLine {
     char* pText = nullptr;          // owned (C heap), NUL-terminated, the line end included
     int nLength = 0;                // bytes of text, the line end included
     int nCapacity = 0;              // bytes of the text block
-    int nLineNo = 1;                // 1-based, valid after renumbering
+    int nLineNo = 1;                // 1-based; read through SECEditDoc::LineNo, which keeps it right
     DWORD dwColorState = 0;         // kept for the window's colouring; the document only carries it
     DWORD dwFlags = 0;
     // The block classes open where the line starts (bit c - 1 for class c), worked out by the

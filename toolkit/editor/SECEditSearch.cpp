@@ -219,7 +219,7 @@ int SECEditDoc::ReplaceAll(SECEditSearch& request, LPCSTR lpszReplace)
                 DeleteChars(p, match, TRUE);
             if (!replacement.empty()) {
                 InsertBytes(line, at, replacement.data(), static_cast<int>(replacement.size()));
-                Record(SECEDIT_UNDO_INSERTTEXT, line->nLineNo, at, line->nLineNo,
+                Record(SECEDIT_UNDO_INSERTTEXT, LineNo(line), at, LineNo(line),
                        at + static_cast<int>(replacement.size()), replacement.data(),
                        static_cast<int>(replacement.size()));
                 m_bModified = TRUE;

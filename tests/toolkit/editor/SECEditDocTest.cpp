@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include <sys/stat.h>
 
 namespace {
@@ -299,6 +303,63 @@ TEST_F(SECEditDocTest, InsertFileLinesAddsWholeLinesBeforeThePosition)
     EXPECT_EQ(DocText(m_doc), "first\r\nlast\r\n");
     ASSERT_TRUE(m_doc.Redo());
     EXPECT_EQ(DocText(m_doc), "first\r\np1\r\np2\r\nlast\r\n");
+}
+
+// Edits that add or remove lines leave the numbers below them to be worked out on demand: after
+// any mix of them, read back in any order, every line's number, GetLine and the count must agree
+// with the list itself.
+TEST_F(SECEditDocTest, LineNumbersStayRightAfterEditsThatAddOrRemoveLines)
+{
+    std::string start;
+    for (int i = 0; i < 6000; ++i)
+        start += "line " + std::to_string(i) + "\r\n";
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, start), 0);
+    m_dir.WriteFile("part.txt", "p1\np2\np3\n");
+    std::mt19937 rng(7);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 1500; ++step) {
+        SCOPED_TRACE(step);
+        const int count = m_doc.GetLineCount();
+        SECEditLine* l = m_doc.GetLine(1 + pick(count));
+        SECEditPos pos{l, pick(m_doc.TextLength(l) + 1)};
+        switch (pick(7)) {
+        case 0: m_doc.SplitLine(pos, TRUE); break;
+        case 1: pos.nOffset = m_doc.TextLength(l); m_doc.JoinLine(pos, TRUE); break;
+        case 2: m_doc.InsertText(pos, "a\r\nb\r\nc", -1, TRUE); break;
+        case 3: {
+            SECEditLine* l2 = m_doc.GetLine(std::min(count, m_doc.LineNo(l) + pick(40)));
+            m_doc.DeleteRange(pos, SECEditPos{l2, 0}, TRUE);
+            break;
+        }
+        case 4: m_doc.InsertFileLines(pos, m_dir.File("part.txt").c_str(), TRUE); break;
+        case 5: m_doc.Undo(); break;
+        default: m_doc.Redo(); break;
+        }
+        std::vector<SECEditLine*> lines;
+        for (SECEditLine* line = m_doc.GetFirstLine(); line != nullptr; line = line->pNext)
+            lines.push_back(line);
+        ASSERT_EQ(m_doc.GetLineCount(), static_cast<int>(lines.size()));
+        // Four neighbouring lines, as a repaint asks for them, and four anywhere, by number
+        // and by line.
+        const int near = 1 + pick(static_cast<int>(lines.size()));
+        for (int probe = 0; probe < 8; ++probe) {
+            int n = probe < 4 ? near - 2 + probe : 1 + pick(static_cast<int>(lines.size()));
+            n = std::clamp(n, 1, static_cast<int>(lines.size()));
+            if (pick(2) == 0) {
+                ASSERT_EQ(m_doc.GetLine(n), lines[static_cast<size_t>(n - 1)]) << "line " << n;
+            } else {
+                ASSERT_EQ(m_doc.LineNo(lines[static_cast<size_t>(n - 1)]), n);
+            }
+        }
+        if (step % 100 == 0) {
+            for (size_t i = lines.size(); i-- > 0;)
+                ASSERT_EQ(m_doc.LineNo(lines[i]), static_cast<int>(i) + 1);
+        }
+    }
+    // The whole text still undoes to what was loaded: the records' line numbers were right.
+    while (m_doc.Undo()) {
+    }
+    EXPECT_EQ(DocText(m_doc), start);
 }
 
 } // namespace

@@ -312,8 +312,8 @@ void SECEditCtrl::OnKillFocus(CWnd* pNewWnd)
         m_bCaretCreated = FALSE;
     }
     if (m_bSelection && m_selStart.pLine != nullptr && m_selEnd.pLine != nullptr) {
-        const int a = m_selStart.pLine->nLineNo - m_nTopLineNo;
-        const int b = m_selEnd.pLine->nLineNo - m_nTopLineNo;
+        const int a = m_pDoc->LineNo(m_selStart.pLine) - m_nTopLineNo;
+        const int b = m_pDoc->LineNo(m_selEnd.pLine) - m_nTopLineNo;
         InvalidateRows(std::min(a, b), std::max(a, b));
     }
     if (CWnd* parent = GetParent())

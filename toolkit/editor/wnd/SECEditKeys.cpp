@@ -307,7 +307,7 @@ int SECEditCtrl::BottomOfFile(BOOL bSelect)
         SECEditLine* last = pDoc->GetLine(pDoc->GetLineCount());
         SetCaret(last, TextEndColumn(last));
         SECEditLine* top = last;
-        int no = last->nLineNo;
+        int no = m_pDoc->LineNo(last);
         for (int i = 0; i < VisibleRows() - 1 && top->pPrev != nullptr; ++i) {
             top = top->pPrev;
             --no;
@@ -387,7 +387,7 @@ int SECEditCtrl::DeleteSelection(BOOL bRedraw)
         caret = m_selStart;
         rc = from.pLine == to.pLine && from.nOffset == to.nOffset ? 0 : pDoc->DeleteRange(from, to, TRUE);
     }
-    const int lineNo = caret.pLine->nLineNo;
+    const int lineNo = m_pDoc->LineNo(caret.pLine);
     m_selStart = m_selEnd = m_anchor = SECEditCell{};
     m_markFrom = m_markTo = SECEditCell{};
     ClearSelection(FALSE);
@@ -796,7 +796,7 @@ int SECEditCtrl::NextBookmark(BOOL bForward)
     const int rows = VisibleRows();
     if (m_nCaretLineNo < m_nTopLineNo || m_nCaretLineNo >= m_nTopLineNo + rows) {
         m_pTopLine = found;
-        m_nTopLineNo = found->nLineNo;
+        m_nTopLineNo = m_pDoc->LineNo(found);
         for (int i = 0; i < rows / 2 && m_pTopLine->pPrev != nullptr; ++i) {
             m_pTopLine = m_pTopLine->pPrev;
             --m_nTopLineNo;

@@ -72,7 +72,7 @@ void SECEditCtrl::SetCaret(SECEditLine* pLine, int nColumn)
     if (pLine == nullptr)
         return;
     m_pCaretLine = pLine;
-    m_nCaretLineNo = pLine->nLineNo;
+    m_nCaretLineNo = m_pDoc->LineNo(pLine);
     m_nCaretColumn = std::clamp(nColumn, 0, SECEDIT_MAX_WIDTH);
 }
 
@@ -132,7 +132,7 @@ void SECEditCtrl::MarkSpan(SECEditCell a, SECEditCell b)
 {
     if (a.pLine == nullptr || b.pLine == nullptr)
         return;
-    const bool aFirst = a.pLine->nLineNo < b.pLine->nLineNo
+    const bool aFirst = m_pDoc->LineNo(a.pLine) < m_pDoc->LineNo(b.pLine)
         || (a.pLine == b.pLine && a.nColumn <= b.nColumn);
     MarkCell(aFirst ? a : b, SECEDIT_LINE_HLSTART);
     MarkCell(aFirst ? b : a, SECEDIT_LINE_HLEND);
@@ -177,9 +177,9 @@ void SECEditCtrl::UpdateSelection(BOOL bRedraw)
                 if (right > left && bottom > top)
                     dc.PatBlt(left, top, right - left, bottom - top, DSTINVERT);
             };
-            const int startRow = m_selStart.pLine->nLineNo;
-            const int oldRow = oldEnd.pLine->nLineNo;
-            const int newRow = caret.pLine->nLineNo;
+            const int startRow = m_pDoc->LineNo(m_selStart.pLine);
+            const int oldRow = m_pDoc->LineNo(oldEnd.pLine);
+            const int newRow = m_pDoc->LineNo(caret.pLine);
             // Rows gained or lost below (or above) the old end row, over the old columns.
             if (newRow != oldRow) {
                 const int from = newRow > oldRow ? oldRow + 1 : newRow + 1;
@@ -193,7 +193,7 @@ void SECEditCtrl::UpdateSelection(BOOL bRedraw)
         ClearMarks();
         return;
     }
-    const bool caretFirst = caret.pLine->nLineNo < m_anchor.pLine->nLineNo
+    const bool caretFirst = m_pDoc->LineNo(caret.pLine) < m_pDoc->LineNo(m_anchor.pLine)
         || (caret.pLine == m_anchor.pLine && caret.nColumn < m_anchor.nColumn);
     m_selStart = caretFirst ? caret : m_anchor;
     m_selEnd = caretFirst ? m_anchor : caret;
@@ -205,11 +205,11 @@ void SECEditCtrl::UpdateSelection(BOOL bRedraw)
     if (m_markFrom.pLine != nullptr && m_markTo.pLine != nullptr) {
         CClientDC dc(this);
         const int rows = VisibleRows() + 1;
-        const int fromNo = m_markFrom.pLine->nLineNo;
-        const int toNo = m_markTo.pLine->nLineNo;
+        const int fromNo = m_pDoc->LineNo(m_markFrom.pLine);
+        const int toNo = m_pDoc->LineNo(m_markTo.pLine);
         SECEditLine* line = m_pTopLine;
         for (int row = 0; row < rows && line != nullptr; ++row, line = line->pNext) {
-            const int no = line->nLineNo;
+            const int no = m_pDoc->LineNo(line);
             if (no < fromNo || no > toNo)
                 continue;
             // A line's selected part runs past its text by one cell for the line end.
@@ -249,8 +249,8 @@ int SECEditCtrl::ClearSelection(BOOL bRedraw)
         return SECEDIT_NO_TEXT_ID;
     }
     if (bRedraw) {
-        const int a = m_selStart.pLine->nLineNo - m_nTopLineNo;
-        const int b = m_selEnd.pLine->nLineNo - m_nTopLineNo;
+        const int a = m_pDoc->LineNo(m_selStart.pLine) - m_nTopLineNo;
+        const int b = m_pDoc->LineNo(m_selEnd.pLine) - m_nTopLineNo;
         InvalidateRows(std::min(a, b), std::max(a, b));
     }
     m_selStart = m_selEnd = SECEditCell{};
@@ -489,8 +489,8 @@ void SECEditCtrl::BlockCorners(SECEditCell& first, SECEditCell& last) const
         first = last = SECEditCell{};
         return;
     }
-    first.pLine = a.pLine->nLineNo <= b.pLine->nLineNo ? a.pLine : b.pLine;
-    last.pLine = a.pLine->nLineNo <= b.pLine->nLineNo ? b.pLine : a.pLine;
+    first.pLine = m_pDoc->LineNo(a.pLine) <= m_pDoc->LineNo(b.pLine) ? a.pLine : b.pLine;
+    last.pLine = m_pDoc->LineNo(a.pLine) <= m_pDoc->LineNo(b.pLine) ? b.pLine : a.pLine;
     first.nColumn = std::min(a.nColumn, b.nColumn);
     last.nColumn = std::max(a.nColumn, b.nColumn);
 }
@@ -689,10 +689,10 @@ BOOL SECEditCtrl::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPo
             }
             SetCaret(m_selStart.pLine, m_selStart.nColumn);
         }
-        const int dropLineNo = drop.pLine->nLineNo;
+        const int dropLineNo = m_pDoc->LineNo(drop.pLine);
         const int removedLines = source->m_nSelMode == SECEDIT_SEL_STREAM && source == this
-                && m_selEnd.pLine->nLineNo < dropLineNo
-            ? m_selEnd.pLine->nLineNo - m_selStart.pLine->nLineNo : 0;
+                && m_pDoc->LineNo(m_selEnd.pLine) < dropLineNo
+            ? m_pDoc->LineNo(m_selEnd.pLine) - m_pDoc->LineNo(m_selStart.pLine) : 0;
         source->DeleteSelection(source != this);
         if (source == this) {
             SECEditLine* line = pDoc->GetLine(dropLineNo - removedLines);

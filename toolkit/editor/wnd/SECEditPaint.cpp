@@ -194,12 +194,12 @@ BOOL SECEditCtrl::GetLineSelection(const SECEditLine* pLine, int nEndColumn, int
 {
     if (!m_bSelection || m_selStart.pLine == nullptr || m_selEnd.pLine == nullptr || pLine == nullptr)
         return FALSE;
-    const int no = pLine->nLineNo;
+    const int no = m_pDoc->LineNo(pLine);
     int start = 0;
     int end = 0;
     if (m_nSelMode == SECEDIT_SEL_COLUMN) {
-        const int a = m_selStart.pLine->nLineNo;
-        const int b = m_selEnd.pLine->nLineNo;
+        const int a = m_pDoc->LineNo(m_selStart.pLine);
+        const int b = m_pDoc->LineNo(m_selEnd.pLine);
         if (no < std::min(a, b) || no > std::max(a, b))
             return FALSE;
         start = std::min(m_selStart.nColumn, m_selEnd.nColumn);
@@ -210,7 +210,7 @@ BOOL SECEditCtrl::GetLineSelection(const SECEditLine* pLine, int nEndColumn, int
     } else if (pLine == m_selEnd.pLine) {
         start = 0;
         end = std::min(m_selEnd.nColumn, nEndColumn);
-    } else if (no > m_selStart.pLine->nLineNo && no < m_selEnd.pLine->nLineNo) {
+    } else if (no > m_pDoc->LineNo(m_selStart.pLine) && no < m_pDoc->LineNo(m_selEnd.pLine)) {
         start = 0;
         end = nEndColumn;
     } else {
@@ -233,8 +233,11 @@ void SECEditCtrl::PaintLine(CDC* pDC, SECEditLine* pLine, const CRect& rectRow, 
     if (m_brushMargin.GetSafeHandle() != nullptr)
         pDC->FillRect(&margin, const_cast<CBrush*>(&m_brushMargin));
     pDC->SetTextColor(oldText);
-    if (pLine != nullptr)
+    if (pLine != nullptr) {
+        // A margin that shows line numbers reads the line's own number: make it right first.
+        pDoc->LineNo(pLine);
         DrawMargin(pDC, margin, pLine);
+    }
 
     CRect text(m_nMarginWidth, rectRow.top, std::max<int>(rectRow.right, m_nMarginWidth), rectRow.bottom);
     pDC->FillSolidRect(&text, bk);

@@ -211,7 +211,7 @@ void SECEditCtrl::OnVScroll(UINT nSBCode, UINT nPos)
             pos = si.nTrackPos;
         const int target = std::min(pDoc->GetLineCount(), pos * m_nScrollScale + 1);
         m_pTopLine = pDoc->GetLine(target);
-        m_nTopLineNo = m_pTopLine->nLineNo;
+        m_nTopLineNo = m_pDoc->LineNo(m_pTopLine);
         moved = true;
         if (m_bRedraw)
             Invalidate(FALSE);
@@ -386,16 +386,16 @@ void SECEditCtrl::FixTopAfterEdit(int nOldCaretLineNo)
         }
     }
     if (caretFound) {
-        m_nCaretLineNo = m_pCaretLine->nLineNo;
+        m_nCaretLineNo = m_pDoc->LineNo(m_pCaretLine);
         if (topBefore) {
-            m_nTopLineNo = m_pTopLine->nLineNo;
+            m_nTopLineNo = m_pDoc->LineNo(m_pTopLine);
         } else {
             m_pTopLine = m_pCaretLine;
             m_nTopLineNo = m_nCaretLineNo;
         }
     } else {
         m_pCaretLine = m_pTopLine = pDoc->GetLine(nOldCaretLineNo);
-        m_nCaretLineNo = m_nTopLineNo = m_pCaretLine->nLineNo;
+        m_nCaretLineNo = m_nTopLineNo = m_pDoc->LineNo(m_pCaretLine);
     }
 }
 
