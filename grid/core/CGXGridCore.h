@@ -286,6 +286,9 @@ public:
                            BOOL bFloat, BOOL bMerge, UINT nFlags, BOOL bPrint);
     BOOL FloatCellsEnabled() const;
     BOOL MergeCellsEnabled() const;
+    // Marks a range for working the floating texts out again before it is next drawn; nothing
+    // without the floating-cells feature.
+    void DelayFloatCells(const CGXRange& range, ROWCOL nColLimit = GX_INVALID);
 
     // ---- Find and replace ----
     virtual BOOL FindText(LPCTSTR pszFind, BOOL bNext, BOOL bCase);
@@ -923,6 +926,9 @@ protected:
     BOOL m_bInvertCurrentCell = FALSE;
     BOOL m_bMouseActivated = FALSE;
     std::vector<CRect> m_exclusionRects;
+    // In float-update mode, one cell per row the last paint drew again: the row and the column
+    // after the painted range. Each paint replaces it.
+    CGXRangeList m_floatUpdateRanges;
     // The memory path's bitmap, kept between paints while it is large enough.
     std::unique_ptr<CBitmap> m_pMemBitmap;
     CSize m_sizeMemBitmap;

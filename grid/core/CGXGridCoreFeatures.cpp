@@ -324,6 +324,12 @@ BOOL CGXGridCore::MergeCellsEnabled() const
     return m_pParam != nullptr && m_pParam->m_wMergeCellsMode != 0;
 }
 
+void CGXGridCore::DelayFloatCells(const CGXRange& range, ROWCOL nColLimit)
+{
+    if (m_pFloatCellsImp != nullptr && FloatCellsEnabled())
+        m_pFloatCellsImp->DelayFloatCells(this, range, nColLimit);
+}
+
 const CRect* CGXGridCore::CalcFloatCellRect(ROWCOL nRow, ROWCOL nCol, CRect& rect, const CGXStyle* pStyle, CRect* pSpanRect)
 {
     if (m_pFloatCellsImp == nullptr || !FloatCellsEnabled())

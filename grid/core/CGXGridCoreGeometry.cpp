@@ -208,6 +208,8 @@ BOOL CGXGridCore::SetDefaultColWidth(int nWidth, UINT nFlags, int nMode)
 void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int* anOldHeights, UINT nFlags, BOOL bCreateHint)
 {
     m_nLastVisibleRow = GX_INVALID;
+    // Floating texts are laid out in the rows' new sizes before they are drawn again.
+    DelayFloatCells(CGXRange().SetRows(nFromRow, std::max(nFromRow, nToRow)));
     ROWCOL nRow, nCol;
     if (GetRowHeight(nFromRow) == 0 && !m_bPrint && GetCurrentCell(nRow, nCol) && nRow >= nFromRow && nRow <= nToRow &&
         m_pCurrentCellControl != nullptr) {
@@ -230,6 +232,10 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const 
 void CGXGridCore::UpdateChangedColWidths(ROWCOL nFromCol, ROWCOL nToCol, const int* anOldWidths, UINT nFlags, BOOL bCreateHint)
 {
     m_nLastVisibleCol = GX_INVALID;
+    // A text floats on over as many columns as it needs: a changed width changes the spans of
+    // the changed columns and of text starting in the column after them.
+    const ROWCOL nLastCol = std::max(nFromCol, nToCol);
+    DelayFloatCells(CGXRange().SetCols(nFromCol, nLastCol < GX_INVALID - 1 ? nLastCol + 1 : nLastCol));
     ROWCOL nRow, nCol;
     if (GetColWidth(nFromCol) == 0 && !m_bPrint && GetCurrentCell(nRow, nCol) && nCol >= nFromCol && nCol <= nToCol &&
         m_pCurrentCellControl != nullptr) {

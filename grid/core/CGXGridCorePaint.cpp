@@ -66,6 +66,7 @@ void CGXGridCore::Paint(CDC* pDC)
 {
     NotifyPaintStart(0, 0, 1, 0);
     m_bMouseActivated = FALSE;
+    m_floatUpdateRanges.DeleteAll();
     if (pDC == nullptr || m_pParam == nullptr || m_pParam->m_bLockPaint)
         return;
     CRect grid, clip;
@@ -278,13 +279,33 @@ void CGXGridCore::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nB
                 if (st.rows[i] <= nRowCount && st.cols[j] <= nColCount)
                     st.styles[st.Index(i, j)] = LookupStyleRowCol(st.rows[i], st.cols[j]);
 
+    // The data may report cells that changed behind the grid's back: their floating texts are
+    // worked out again below, and in float-update mode only their rows are drawn.
+    std::vector<ROWCOL> firstChanged(st.nRows, GX_INVALID);
+    for (ROWCOL i = 0; i < st.nRows; ++i)
+        for (ROWCOL j = 0; j < st.nCols; ++j) {
+            const ROWCOL nRow = st.rows[i], nCol = st.cols[j];
+            if (nRow == 0 || nCol == 0 || nRow > nRowCount || nCol > nColCount || !NotifyDataAtCell(nRow, nCol))
+                continue;
+            DelayFloatCells(CGXRange(nRow, nCol, nRow, nCol));
+            if (firstChanged[i] == GX_INVALID)
+                firstChanged[i] = j;
+        }
+
     EvalSpans(st.nFrozenRows, st.nFrozenCols, st.nTopRow, st.nLeftCol, st.rows[st.nRows - 1], st.cols[st.nCols - 1], FloatCellsEnabled(),
               MergeCellsEnabled(), 0, m_bPrint);
 
+    const BOOL bFloatUpdate = m_bFloatUpdate;
     for (ROWCOL i = 0; i < st.nRows; ++i) {
         for (ROWCOL j = 0; j < st.nCols; ++j) {
             if (st.rows[i] > nRowCount || st.cols[j] > nColCount) {
                 st.flags[st.Index(i, j)] |= GX_DS_SKIP;
+                continue;
+            }
+            // What lies before a row's first changed cell is already on the screen: it is
+            // kept out of the copy rather than drawn again.
+            if (bFloatUpdate && j < firstChanged[i]) {
+                m_exclusionRects.emplace_back(st.x[j], st.y[i], st.x[j] + st.widths[j], st.y[i] + st.heights[i]);
                 continue;
             }
             if (bCurrent && st.rows[i] == nCurRow && st.cols[j] == nCurCol)
@@ -297,13 +318,22 @@ void CGXGridCore::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nB
         return;
 
     for (ROWCOL i = 0; i < st.nRows; ++i) {
-        if (st.heights[i] <= 0)
+        if (st.heights[i] <= 0 || (bFloatUpdate && firstChanged[i] == GX_INVALID))
             continue;
+        int nSavedClip = 0;
+        if (bFloatUpdate) {
+            m_floatUpdateRanges.AddTail(new CGXRange(st.rows[i], st.cols[st.nCols], st.rows[i], st.cols[st.nCols]));
+            nSavedClip = pDC->SaveDC();
+        }
         RowBackground(st, i);
+        if (bFloatUpdate)
+            pDC->IntersectClipRect(st.rectClip.left, st.y[i], st.rectClip.right, st.y[i] + st.heights[i]);
         for (ROWCOL j = 0; j < st.nCols; ++j) {
             st.rectCell.SetRect(st.x[j], st.y[i], st.x[j] + st.widths[j], st.y[i] + st.heights[i]);
             DrawStateCell(st, i, j);
         }
+        if (bFloatUpdate)
+            pDC->RestoreDC(nSavedClip);
         if (st.pCurrentControl != nullptr && !st.rectControl.IsRectEmpty() && !st.bControlDrawn) {
             // The active control is drawn after its row, over whatever the row painted.
             st.pCurrentControl->Draw(pDC, st.rectControl, nCurRow, nCurCol, *LookupStyleRowCol(nCurRow, nCurCol), m_pStyleStandard);

@@ -93,6 +93,8 @@ void CGXGridCore::UpdateZoom(int nOldZoom, UINT nFlags, BOOL bCreateHint)
 {
     FreeObjectCache();
     CalcFontMetrics();
+    // Texts measure differently at another zoom.
+    DelayFloatCells(CGXRange().SetTable());
     if (m_pParam != nullptr && !m_pParam->m_bLockPaint && GetZoom() != nOldZoom)
         Redraw(nFlags, FALSE);
     if (HintsWanted(bCreateHint))

@@ -126,6 +126,9 @@ public:
     // Works out the floating spans of a range before it is drawn; TRUE when a span changed,
     // and pOut then grows to hold every changed span.
     virtual BOOL EvalFloatCells(CGXGridCore*, const CGXRange&, CGXRange*, UINT) { return FALSE; }
+    // Marks a range for working out again (delayed kind only); a column limit other than
+    // 0xFFFFFFFF clips the pending ranges.
+    virtual void DelayFloatCells(CGXGridCore*, const CGXRange&, ROWCOL) {}
     // Marks a changed range for working out again and widens it by the spans that cross it.
     virtual void DelayAndExpandFloatCells(CGXGridCore*, CGXRange&) {}
     // Rows or columns were inserted, removed or moved: the spans found so far no longer apply.

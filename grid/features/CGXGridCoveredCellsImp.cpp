@@ -186,8 +186,23 @@ BOOL CGXGridCoveredCellsImp::SetCoveredCellsRowCol(CGXGridCore* pGrid, ROWCOL nR
             StoreCoveredCellsRowCol(pGrid, nRow, nCol, old.bottom, old.right, TRUE);
         return FALSE;
     }
-    // FIXME: floating and merged spans inside the block are worked out again once those
-    // features are installed on the grid.
+    // A covered cell neither merges nor floats: the spans in and beside the block are worked
+    // out again now, and the cells they leave or join are drawn again with it.
+    CGXRange redraw(nRow, nCol, std::max(nToRow, nOldBottom), std::max(nToCol, nOldRight));
+    CGXRange changed;
+    BOOL bSpans = FALSE;
+    if (pGrid->m_pMergeCellsImp != nullptr && pGrid->MergeCellsEnabled()) {
+        CGXRange r(redraw);
+        pGrid->m_pMergeCellsImp->DelayAndExpandMergeCells(pGrid, r);
+        bSpans |= pGrid->m_pMergeCellsImp->EvalMergeCells(pGrid, r, &changed, 0);
+    }
+    if (pGrid->m_pFloatCellsImp != nullptr && pGrid->FloatCellsEnabled()) {
+        CGXRange r(redraw);
+        pGrid->m_pFloatCellsImp->DelayAndExpandFloatCells(pGrid, r);
+        bSpans |= pGrid->m_pFloatCellsImp->EvalFloatCells(pGrid, r, &changed, 0);
+    }
+    if (bSpans && changed.IsValid() && !pParam->m_bLockUpdate)
+        pGrid->RedrawRange(changed, GX_INVALIDATE, FALSE);
     UpdateCoveredCellsRowCol(pGrid, nRow, nCol, std::max(nToRow, nOldBottom), std::max(nToCol, nOldRight), nFlags, TRUE);
     if (pGrid->m_pUndoImp != nullptr && nMode != gxRollback && pParam->IsEnableUndo()) {
         pGrid->AddCommand(new CGXSetCoveredCellsCmd(nRow, nCol, nOldBottom, nOldRight), nMode);

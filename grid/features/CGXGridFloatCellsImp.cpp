@@ -1,5 +1,6 @@
 #include "grid/features/CGXGridFloatCellsImp.h"
 
+#include "grid/core/CGXCalcSizeImp.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXDrawSpannedCellsImp.h"
 #include "grid/core/CGXGridCore.h"
@@ -36,6 +37,8 @@ void CGXGridFloatCellsImp::Install(CGXGridCore* pGrid)
     pGrid->m_pFloatCellsImp = pFeature;
     pGrid->AddAutoDeleteImp(pFeature);
     CGXDrawSpannedCellsImp::Install(pGrid);
+    // Sizing a column to its contents must see the text a cell floats over its neighbours.
+    CGXCalcSizeImp::Install(pGrid);
 }
 
 CGXSpanCellPool* CGXGridFloatCellsImp::SpanPool(CGXGridParam* pParam)
@@ -101,16 +104,19 @@ BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& ra
     if (r.top > r.bottom || r.left > r.right)
         return FALSE;
     // A store inside the pass must not start another pass, and redraws wait for its end.
+    // The texts are measured on the grid's DC, which goes again once the pass is over.
     struct Guard {
         CGXGridFloatCellsImp* p;
+        CGXGridCore* grid;
         CGXGridParam* param;
         BOOL bOldLock;
         ~Guard()
         {
             p->m_bEvaluating = FALSE;
             param->m_bLockUpdate = bOldLock;
+            grid->ReleaseGridDC();
         }
-    } guard{this, pParam, pParam->m_bLockUpdate};
+    } guard{this, pGrid, pParam, pParam->m_bLockUpdate};
     m_bEvaluating = TRUE;
     pParam->m_bLockUpdate = TRUE;
     BOOL bChanged = FALSE;
@@ -315,15 +321,27 @@ BOOL CGXGridFloatCellsImp::EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL
             ++nEnd;
         }
     }
-    if (nEnd == nOldEnd)
+    if (nEnd == nOldEnd || !SetFloatCellsRowCol(pGrid, nRow, nStart, nRow, nEnd))
         return FALSE;
-    // A span one cell long is no span: the old one is cleared from its start.
-    if (!pPool->SetSpan(nRow, nStart, nRow, std::max(nEnd, nOldEnd), FALSE) && nEnd == nStart)
-        return FALSE;
-    if (nEnd > nStart)
-        pPool->SetSpan(nRow, nStart, nRow, nEnd, TRUE);
     Widen(pOut, nRow, std::min(nStart, nCol), nRow, std::max(nEnd, nOldEnd));
-    if (!pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
-        pGrid->RedrawRange(CGXRange(nRow, nStart, nRow, std::max(nEnd, nOldEnd)), GX_INVALIDATE, FALSE);
     return TRUE;
+}
+
+BOOL CGXGridFloatCellsImp::SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    CGXSpanCellPool* pPool = pParam != nullptr ? SpanPool(pParam) : nullptr;
+    if (pPool == nullptr)
+        return FALSE;
+    CGXRange old(nTop, nLeft, nTop, nLeft);
+    GetFloatCellsRowCol(pGrid, nTop, nLeft, old);
+    const ROWCOL nOldBottom = std::max(nTop, old.bottom), nOldRight = std::max(nLeft, old.right);
+    // The old span goes first: a shorter one would leave its tail stored. A span of one cell
+    // is no span.
+    BOOL bChanged = pPool->SetSpan(nTop, nLeft, nOldBottom, nOldRight, FALSE);
+    if (nBottom > nTop || nRight > nLeft)
+        bChanged |= pPool->SetSpan(nTop, nLeft, nBottom, nRight, TRUE);
+    if (bChanged && !pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
+        pGrid->RedrawRange(CGXRange(nTop, nLeft, std::max(nBottom, nOldBottom), std::max(nRight, nOldRight)), GX_INVALIDATE, FALSE);
+    return bChanged;
 }

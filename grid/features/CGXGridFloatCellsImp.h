@@ -23,7 +23,7 @@ public:
     virtual void SetFloatCellsMode(CGXGridCore* pGrid, WORD wMode, BOOL bRedraw);
     // Marks a range for working out again (delayed kind only); a column limit other than
     // 0xFFFFFFFF clips the pending ranges.
-    virtual void DelayFloatCells(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nColLimit);
+    void DelayFloatCells(CGXGridCore* pGrid, const CGXRange& range, ROWCOL nColLimit) override;
     BOOL EvalFloatCells(CGXGridCore* pGrid, const CGXRange& range, CGXRange* pOut, UINT nFlags) override;
     void DelayAndExpandFloatCells(CGXGridCore* pGrid, CGXRange& range) override;
     void OnStructureChanged(CGXGridCore* pGrid) override;
@@ -35,6 +35,10 @@ public:
 
     const CRect* CalcCellRect(CGXGridCore*, ROWCOL, ROWCOL, CRect&, const CGXStyle*, CRect*) override { return nullptr; }
     CGXRange* FindSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range) override;
+
+    // Stores a span (one cell clears the old one) and redraws what it and the old one cover,
+    // unless updates are locked; FALSE when nothing changed.
+    virtual BOOL SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
 
     BOOL EvalFloatCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut);
     BOOL EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut);

@@ -298,9 +298,11 @@ BOOL CGXGridMergeCellsImp::SetMergeCellsRowCol(CGXGridCore* pGrid, DWORD nDirect
     if (!pPool->SetSpan(nTop, nLeft, nBottom, nRight, bSet && !bOne))
         return FALSE;
     m_lastStored.SetCells(nTop, nLeft, nBottom, nRight);
+    const CGXRange changed(nTop, nLeft, std::max(nBottom, bOld ? old.bottom : nBottom), std::max(nRight, bOld ? old.right : nRight));
+    // A merged cell neither floats nor is floated over: texts there are laid out again.
+    pGrid->DelayFloatCells(changed);
     if (!pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
-        pGrid->RedrawRange(CGXRange(nTop, nLeft, std::max(nBottom, bOld ? old.bottom : nBottom), std::max(nRight, bOld ? old.right : nRight)),
-                           GX_INVALIDATE, FALSE);
+        pGrid->RedrawRange(changed, GX_INVALIDATE, FALSE);
     return TRUE;
 }
 

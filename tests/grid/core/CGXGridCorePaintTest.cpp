@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr COLORREF kGridLine = RGB(192, 192, 192);
@@ -344,4 +346,58 @@ TEST_F(GridDrawTest, TheFrameLiesOutsideTheGridDirectlyAndOnItsLastPixelsThrough
     EXPECT_EQ(direct->GetPixel(100, 200), RGB(0, 0, 0));
     EXPECT_EQ(memory->GetPixel(299, 100), RGB(0, 0, 0));
     EXPECT_EQ(memory->GetPixel(100, 199), RGB(0, 0, 0));
+}
+
+namespace {
+
+// A grid whose data reports cell (3, 2) as changed behind the grid's back, drawing only the
+// rows with such cells.
+class FloatUpdateGrid : public CGXGridCore {
+public:
+    FloatUpdateGrid() { m_bFloatUpdate = TRUE; }
+    BOOL NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol) override { return nRow == 3 && nCol == 2; }
+    const std::vector<CRect>& Excluded() const { return m_exclusionRects; }
+    const CGXRangeList& Updated() const { return m_floatUpdateRanges; }
+};
+
+} // namespace
+
+TEST_F(GridDrawTest, FloatUpdateDrawsOnlyRowsWithChangedCellsFromTheFirstChangedCellOn)
+{
+    FloatUpdateGrid grid;
+    SetUpGrid(grid, 4, 3);
+    grid.SetMemDCDrawing(0);
+    constexpr COLORREF kOld = RGB(255, 0, 0);
+    RecordingDC dc(400, 300);
+    dc->FillSolidRect(0, 0, 400, 300, kOld);
+    grid.DrawClientRange(dc.Get(), 0, 0, 4, 3);
+
+    // Rows 0 to 2 and 4 keep what the screen showed; so do the header and column 1 of row 3,
+    // which are kept out of the copy instead.
+    EXPECT_EQ(dc->GetPixel(75, 10), kOld);
+    EXPECT_EQ(dc->GetPixel(75, 30), kOld);
+    EXPECT_EQ(dc->GetPixel(125, 50), kOld);
+    EXPECT_EQ(dc->GetPixel(125, 90), kOld);
+    EXPECT_EQ(dc->GetPixel(25, 70), kOld);
+    EXPECT_EQ(dc->GetPixel(75, 70), kOld);
+    // Every cell left as it was is kept out: 5 rows of 4, less the two drawn.
+    const auto excluded = [&](const CRect& r) { return std::find(grid.Excluded().begin(), grid.Excluded().end(), r) != grid.Excluded().end(); };
+    EXPECT_EQ(grid.Excluded().size(), 18u);
+    EXPECT_TRUE(excluded(CRect(0, 60, 50, 80)));
+    EXPECT_TRUE(excluded(CRect(50, 60, 100, 80)));
+    EXPECT_TRUE(excluded(CRect(100, 40, 150, 60)));
+    EXPECT_FALSE(excluded(CRect(100, 60, 150, 80)));
+    EXPECT_FALSE(excluded(CRect(150, 60, 200, 80)));
+    // From the changed cell on, row 3 is drawn with its lines, and noted once.
+    EXPECT_EQ(dc->GetPixel(125, 70), kWhite);
+    EXPECT_EQ(dc->GetPixel(175, 70), kWhite);
+    EXPECT_EQ(dc->GetPixel(125, 60), kGridLine);
+    ASSERT_EQ(grid.Updated().GetCount(), 1);
+    EXPECT_EQ(*grid.Updated().GetRangeAt(grid.Updated().GetHeadPosition()), CGXRange(3, 0, 3, 0));
+
+    // Each paint starts the list afresh rather than adding to the last one's.
+    grid.Paint(dc.Get());
+    grid.Paint(dc.Get());
+    EXPECT_EQ(grid.Updated().GetCount(), 1);
+    EXPECT_TRUE(grid.Excluded().empty());
 }

@@ -2,15 +2,18 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridWnd.h"
+#include "grid/data/CGXData.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/IGXCommandTarget.h"
+#include "grid/features/CGXGridCoveredCellsImp.h"
 #include "grid/features/CGXGridFloatCellsImp.h"
 #include "grid/features/CGXGridMergeCellsImp.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/HeadlessFixture.h"
 
+#include <random>
 #include <string>
 
 namespace {
@@ -20,6 +23,7 @@ public:
     void InitializeGridComponents(CGXGridCore* pGrid) override
     {
         CGXControlFactory::InitializeGridComponents(pGrid);
+        CGXGridCoveredCellsImp::Install(pGrid);
         CGXGridFloatCellsImp::Install(pGrid);
         CGXGridMergeCellsImp::Install(pGrid);
     }
@@ -44,6 +48,7 @@ protected:
     void MakeGrid(CGXGridWnd& grid, ROWCOL nRows, ROWCOL nCols, WORD wMode)
     {
         m_hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
+        m_tops.push_back(m_hTop);
         ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), CWnd::FromHandle(m_hTop), 1));
         grid.Initialize();
         grid.GetParam()->EnableUndo(FALSE);
@@ -81,6 +86,7 @@ protected:
         Float(grid).EvalFloatCells(&grid, CGXRange(1, 1, grid.GetRowCount(), grid.GetColCount()), nullptr, 0);
     }
     HWND m_hTop = nullptr;
+    std::vector<HWND> m_tops;
 };
 
 } // namespace
@@ -151,4 +157,127 @@ TEST_F(FloatCellsTest, ThePaintWorksTheSpansOutAndTheyFollowInsertedColumns)
     backend->ProcessMessages();
     EXPECT_EQ(Span(grid, 2, 3), CGXRange(2, 3, 2, 3));
     EXPECT_EQ(Span(grid, 2, 5), CGXRange(2, 4, 2, 5));
+}
+
+TEST_F(FloatCellsTest, DelayedSpansMatchImmediateOnesThroughRandomEdits)
+{
+    // The same edits on a grid that works out only what they delayed and on one that works
+    // out everything each time: a change that forgets to delay leaves a stale span behind.
+    CGXGridWnd delayed, immediate;
+    MakeGrid(delayed, 8, 8, 1);
+    MakeGrid(immediate, 8, 8, 2);
+    const CString wide = TextWiderThanOneColumn(delayed);
+    const CString texts[] = {"", "", "x", wide, wide + wide, wide + wide + wide};
+    std::mt19937 rng(20261207);
+    const auto pick = [&](ROWCOL n) { return static_cast<ROWCOL>(rng() % n) + 1; };
+    for (CGXGridWnd* g : {&delayed, &immediate})
+        static_cast<CGXGridMergeCellsImp*>(g->m_pMergeCellsImp)->SetMergeCellsMode(g, 1, FALSE);
+    int nSpansSeen = 0;
+    for (int step = 0; step < 400; ++step) {
+        const unsigned op = rng() % 6;
+        const ROWCOL r = pick(8), c = pick(8), r2 = std::min<ROWCOL>(8, r + pick(2) - 1), c2 = std::min<ROWCOL>(8, c + pick(2) - 1);
+        const CString& text = texts[rng() % 6];
+        const int width = 20 + static_cast<int>(rng() % 5) * 30;
+        for (CGXGridWnd* g : {&delayed, &immediate}) {
+            switch (op) {
+            case 0:
+            case 1:
+                g->SetValueRange(CGXRange(r, c, r, c), text);
+                break;
+            case 2:
+                g->SetColWidth(c, c, width, nullptr, GX_INVALIDATE, gxDo);
+                break;
+            case 3:
+                g->SetCoveredCellsRowCol(r, c, r2, c2, GX_INVALIDATE, gxDo);
+                break;
+            case 4:
+                g->SetCoveredCellsRowCol(r, c, r, c, GX_INVALIDATE, gxDo);
+                break;
+            default: {
+                // Two equal values that merge: neither floats any more.
+                CGXStyle merge;
+                merge.SetMergeCell(GX_MERGE_HORIZONTAL | GX_MERGE_COMPVALUE).SetValue(text);
+                g->ApplyStyleToRange(CGXRange(r, c, r, c2), &merge, gxOverride, 0, nullptr, 0, gxDo);
+                break;
+            }
+            }
+            static_cast<CGXGridMergeCellsImp*>(g->m_pMergeCellsImp)->EvalMergeCells(g, CGXRange(0, 0, 8, 8), nullptr, 0);
+            Eval(*g);
+        }
+        for (ROWCOL row = 1; row <= 8; ++row)
+            for (ROWCOL col = 1; col <= 8; ++col) {
+                CGXRange a, b;
+                const BOOL bA = Float(delayed).GetFloatCellsRowCol(&delayed, row, col, a) != nullptr;
+                const BOOL bB = Float(immediate).GetFloatCellsRowCol(&immediate, row, col, b) != nullptr;
+                ASSERT_EQ(bA, bB) << "step " << step << " op " << op << " cell " << row << "," << col;
+                if (bA) {
+                    ASSERT_EQ(a, b) << "step " << step << " op " << op << " cell " << row << "," << col;
+                    ++nSpansSeen;
+                }
+            }
+    }
+    // The edits made plenty of spans, or the comparison above proved little.
+    EXPECT_GT(nSpansSeen, 400);
+    for (HWND h : m_tops)
+        ::DestroyWindow(h);
+}
+
+namespace {
+
+// A grid whose data reports one cell as changed behind its back.
+class ReportingGrid : public CGXGridWnd {
+public:
+    BOOL NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol) override { return nRow == m_nRow && nCol == m_nCol; }
+    ROWCOL m_nRow = 0, m_nCol = 0;
+};
+
+} // namespace
+
+TEST_F(FloatCellsTest, ACellTheDataReportsChangedFloatsAtTheNextPaint)
+{
+    ReportingGrid grid;
+    MakeGrid(grid, 10, 6, 1);
+    const CString text = TextWiderThanOneColumn(grid);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    // Two long texts stored straight into the data, as another program would: the grid
+    // hears of the second alone.
+    CGXStyle value;
+    value.SetValue(text);
+    grid.GetParam()->GetData()->StoreStyle(2, 1, &value, gxOverride);
+    grid.GetParam()->GetData()->StoreStyle(3, 1, &value, gxOverride);
+    grid.m_nRow = 3;
+    grid.m_nCol = 1;
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    EXPECT_EQ(Span(grid, 3, 2), CGXRange(3, 1, 3, 2));
+    EXPECT_EQ(Span(grid, 2, 1), CGXRange(2, 1, 2, 1));
+    ::DestroyWindow(m_hTop);
+}
+
+TEST_F(FloatCellsTest, CellsLeftByASplitMergedRunFloatAgain)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 10, 6, 1);
+    auto& merge = *static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp);
+    merge.SetMergeCellsMode(&grid, 1, FALSE);
+    const CString text = TextWiderThanOneColumn(grid);
+    CGXStyle run;
+    run.SetMergeCell(GX_MERGE_HORIZONTAL | GX_MERGE_COMPVALUE).SetValue(text);
+    grid.ApplyStyleToRange(CGXRange(2, 1, 2, 3), &run, gxOverride, 0, nullptr, 0, gxDo);
+    const auto evalAll = [&] {
+        merge.EvalMergeCells(&grid, CGXRange(0, 0, 10, 6), nullptr, 0);
+        Eval(grid);
+    };
+    evalAll();
+    EXPECT_EQ(Span(grid, 2, 4), CGXRange(2, 4, 2, 4)); // the run's text stays in the run
+    EXPECT_EQ(Span(grid, 2, 3), CGXRange(2, 1, 2, 3));
+
+    // Emptying the middle splits the run: both ends float now, the far one included, though
+    // only the middle cell was edited.
+    grid.SetValueRange(CGXRange(2, 2, 2, 2), "");
+    evalAll();
+    EXPECT_EQ(Span(grid, 2, 1), CGXRange(2, 1, 2, 2));
+    EXPECT_EQ(Span(grid, 2, 4), CGXRange(2, 3, 2, 4));
+    ::DestroyWindow(m_hTop);
 }
