@@ -28,10 +28,9 @@ void CGXGridCore::OnLeftColChanged() {}
 
 void CGXGridCore::OnTopRowChanged() {}
 
-BOOL CGXGridCore::ScrollByDirection(int, UINT)
+BOOL CGXGridCore::ScrollByDirection(int direction, UINT nCell)
 {
-    // FIXME: comes with the scrolling of the window.
-    return FALSE;
+    return Scroll(static_cast<UINT>(direction), nCell);
 }
 
 // ---- Redraw, printing hooks, paint ----

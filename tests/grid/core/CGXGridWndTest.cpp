@@ -328,6 +328,33 @@ TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoes
     EXPECT_FALSE(grid.IsAutoScrolling());
 }
 
+TEST_F(GridWndTest, PageKeysTurnAWholePageAndTheCurrentCellKeepsItsPlace)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 200, 10);
+    ASSERT_TRUE(grid.SetCurrentCell(3, 2));
+    CRect rect;
+    grid.GetGridRect(&rect);
+    const ROWCOL nPage = grid.CalcLastVisibleRow(rect) - grid.GetTopRow();
+    ASSERT_GT(nPage, 5u);
+    const auto current = [&grid] {
+        ROWCOL nRow = 0, nCol = 0;
+        grid.GetCurrentCell(nRow, nCol);
+        return nRow;
+    };
+    ASSERT_TRUE(grid.HandleKeyDown(VK_NEXT, 1, 0));
+    EXPECT_EQ(grid.GetTopRow(), 1 + nPage);
+    EXPECT_EQ(current(), 3 + nPage);
+    ASSERT_TRUE(grid.HandleKeyDown(VK_NEXT, 2, 0)); // the repeat count turns as many pages
+    EXPECT_EQ(grid.GetTopRow(), 1 + 3 * nPage);
+    EXPECT_EQ(current(), 3 + 3 * nPage);
+    // Up, the rows above are counted until they fill the page, the last one perhaps in part.
+    ASSERT_TRUE(grid.HandleKeyDown(VK_PRIOR, 1, 0));
+    EXPECT_GE(grid.GetTopRow(), 2 * nPage);
+    EXPECT_LE(grid.GetTopRow(), 1 + 2 * nPage);
+    EXPECT_EQ(current(), grid.GetTopRow() + 2);
+}
+
 TEST_F(GridWndTest, AHeldArrowKeyKeepsMovingFasterUntilItsReleaseIsSeen)
 {
     CGXGridWnd grid;
