@@ -6,6 +6,9 @@
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXGridModel.h"
 
+#include <algorithm>
+#include <vector>
+
 void CGXGridMoveRowsColsImp::Install(CGXGridCore* pGrid)
 {
     if (pGrid == nullptr || pGrid->m_pMoveRowsColsImp != nullptr)
@@ -39,12 +42,12 @@ BOOL CGXGridMoveRowsColsImp::Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, 
     CGXGridParam* pParam = pGrid->GetParam();
     if (nMode == gxDo)
         pGrid->BeginTransaction(pGrid->GetAppData()->GetText(bRows ? gxTextMoveRows : gxTextMoveCols));
+    if (nMode == gxDo && pGrid->m_pCoveredCellsImp != nullptr)
+        UncoverTornBlocks(pGrid, bRows, nFrom, nTo, nDest);
 
     // Covered ranges whose first row (or column) changes place are recorded for undo and
-    // force a full redraw. A block travels whole with its first row, so one moved down past
-    // the last row loses its end, and one whose rows the move pulls apart no longer covers
-    // the cells it did: undo moves the block back, takes it out there and covers its old
-    // extent again.
+    // force a full redraw: undo moves the block back, takes it out there and covers its old
+    // extent again, which holds whatever the block went through on the way.
     CGXAbstractGridCoveredCellsImp* pCovered = nMode == gxDo && pGrid->RecordingUndo(nMode) ? pGrid->m_pCoveredCellsImp : nullptr;
     const ROWCOL p = nDest < nFrom ? nDest : nDest + (nTo - nFrom + 1);
     for (POSITION pos = pParam->m_CoveredCellsList.GetHeadPosition(); pos != nullptr;) {
@@ -91,6 +94,41 @@ BOOL CGXGridMoveRowsColsImp::Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, 
     if (nMode == gxDo)
         pGrid->CommitTransaction();
     return TRUE;
+}
+
+void CGXGridMoveRowsColsImp::UncoverTornBlocks(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest)
+{
+    // The rows (columns) of the grid fall into runs that each move by one amount: before the
+    // rows that change place, the moved block, the rows it passes on its way, and after. A
+    // covered block with rows in two runs travels with its first row only and would end up
+    // covering other cells, or across another block; unless it holds every row that changes
+    // place below its first, when its rows only change order. Such a block is uncovered before
+    // the move, in the same undo step, as a removal does with the blocks it cuts.
+    const ROWCOL p = nDest < nFrom ? nDest : nDest + (nTo - nFrom + 1);
+    const ROWCOL nLow = std::min(nFrom, p);
+    const ROWCOL nHigh = std::max(nTo + 1, p); // the first row after those that change place
+    const auto run = [&](ROWCOL n) -> int {
+        if (n < nLow)
+            return 0;
+        if (n >= nFrom && n <= nTo)
+            return 1;
+        if (n > nTo && n < p)
+            return 2;
+        if (n >= p && n < nFrom)
+            return 3;
+        return 4;
+    };
+    CGXRangeList& list = pGrid->GetParam()->m_CoveredCellsList;
+    std::vector<CGXRange> torn;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = list.GetNextRange(pos);
+        const ROWCOL nFirst = bRows ? pRange->top : pRange->left;
+        const ROWCOL nLast = bRows ? pRange->bottom : pRange->right;
+        if (pRange->IsValid() && run(nFirst) != run(nLast) && !(nFirst < nLow && nLast >= nHigh - 1))
+            torn.push_back(*pRange);
+    }
+    for (const CGXRange& r : torn)
+        pGrid->SetCoveredCellsRowCol(r.top, r.left, r.top, r.left, GX_INVALIDATE, gxDo);
 }
 
 BOOL CGXGridMoveRowsColsImp::StoreMoveRows(CGXGridCore* pGrid, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed)

@@ -19,6 +19,8 @@ public:
 
 private:
     BOOL Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, int nMode);
+    // Takes the covering off blocks whose rows (columns) the move would pull apart.
+    static void UncoverTornBlocks(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
     BOOL Store(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed);
     void Update(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint);
 };

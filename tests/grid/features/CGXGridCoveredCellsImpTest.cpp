@@ -135,43 +135,54 @@ TEST_F(CoveredCellsTest, RemovingRowsCutsBlocksBackOrDropsThemInOneUndoStep)
     EXPECT_EQ(grid.GetParam()->m_CoveredCellsList.GetCount(), 3);
 }
 
-// A block travels whole with its first row or column; one pushed past the end loses its far
-// rows. Undo must give every block back its old extent, and redo the moved one again.
-TEST_F(CoveredCellsTest, UndoingAMoveGivesTheBlocksBackTheirExtents)
+// A block whose rows all move by one amount travels whole; one the move would pull apart is
+// uncovered, in the same undo step. Undo gives every block back its old extent.
+TEST_F(CoveredCellsTest, MovesCarryWholeBlocksUncoverTornOnesAndUndoRestoresThem)
 {
     CGXGridCore grid;
     SetUpGrid(grid, 10, 8);
-    ASSERT_TRUE(grid.SetCoveredCellsRowCol(2, 1, 5, 2)); // moves with rows 2..3, cut at row 10
-    ASSERT_TRUE(grid.SetCoveredCellsRowCol(4, 4, 6, 5)); // moves up by two
-    ASSERT_TRUE(grid.SetCoveredCellsRowCol(9, 6, 10, 7));
-    ASSERT_TRUE(grid.SetCoveredCellsRowCol(1, 4, 1, 5)); // stays where it is
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(2, 1, 3, 2));  // the moved rows: goes with them
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(4, 4, 6, 5));  // rows passed over: up by two
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(9, 6, 10, 7)); // row 9 goes up, row 10 stays: torn
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(3, 7, 5, 8));  // row 3 moves, 4..5 go up: torn
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(1, 4, 1, 5));  // above: stays
     const INT_PTR nSteps = grid.GetParam()->m_UndoList.GetCount();
     ASSERT_TRUE(grid.MoveRows(2, 3, 8));
     EXPECT_EQ(grid.GetParam()->m_UndoList.GetCount(), nSteps + 1); // one step
-    EXPECT_EQ(Covering(grid, 9, 1), CGXRange(8, 1, 10, 2));
+    EXPECT_EQ(Covering(grid, 9, 2), CGXRange(8, 1, 9, 2));
     EXPECT_EQ(Covering(grid, 3, 5), CGXRange(2, 4, 4, 5));
-    EXPECT_EQ(Covering(grid, 8, 7), CGXRange(7, 6, 8, 7));
+    EXPECT_EQ(Covering(grid, 10, 7), CGXRange());
+    EXPECT_EQ(Covering(grid, 3, 8), CGXRange());
+    EXPECT_EQ(Covering(grid, 1, 5), CGXRange(1, 4, 1, 5));
+    EXPECT_EQ(grid.GetParam()->m_CoveredCellsList.GetCount(), 3);
 
     ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(Covering(grid, 5, 2), CGXRange(2, 1, 5, 2));
+    EXPECT_EQ(Covering(grid, 3, 2), CGXRange(2, 1, 3, 2));
     EXPECT_EQ(Covering(grid, 6, 4), CGXRange(4, 4, 6, 5));
     EXPECT_EQ(Covering(grid, 10, 6), CGXRange(9, 6, 10, 7));
+    EXPECT_EQ(Covering(grid, 5, 8), CGXRange(3, 7, 5, 8));
     EXPECT_EQ(Covering(grid, 1, 5), CGXRange(1, 4, 1, 5));
-    EXPECT_EQ(grid.GetParam()->m_CoveredCellsList.GetCount(), 4);
-    ASSERT_TRUE(grid.Redo());
-    EXPECT_EQ(Covering(grid, 10, 2), CGXRange(8, 1, 10, 2));
-    EXPECT_EQ(Covering(grid, 2, 4), CGXRange(2, 4, 4, 5));
-    ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(Covering(grid, 2, 1), CGXRange(2, 1, 5, 2));
-
-    // Columns alike: a block led by column 1 moved to the last column keeps one column.
-    ASSERT_TRUE(grid.SetCoveredCellsRowCol(7, 1, 8, 3));
-    ASSERT_TRUE(grid.MoveCols(1, 1, 8));
-    EXPECT_EQ(Covering(grid, 7, 8), CGXRange(7, 8, 8, 8));
-    ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(Covering(grid, 8, 3), CGXRange(7, 1, 8, 3));
-    EXPECT_EQ(Covering(grid, 7, 8), CGXRange());
     EXPECT_EQ(grid.GetParam()->m_CoveredCellsList.GetCount(), 5);
+    ASSERT_TRUE(grid.Redo());
+    EXPECT_EQ(Covering(grid, 8, 1), CGXRange(8, 1, 9, 2));
+    EXPECT_EQ(Covering(grid, 9, 6), CGXRange());
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(Covering(grid, 2, 1), CGXRange(2, 1, 3, 2));
+    EXPECT_EQ(Covering(grid, 9, 6), CGXRange(9, 6, 10, 7));
+
+    // Columns alike. A block holding every column that changes place keeps its cells, which
+    // only change order inside it.
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(7, 2, 8, 6));
+    ASSERT_TRUE(grid.MoveCols(3, 3, 5));
+    EXPECT_EQ(Covering(grid, 8, 6), CGXRange(7, 2, 8, 6));
+    EXPECT_EQ(Covering(grid, 4, 3), CGXRange(4, 3, 6, 4));
+    EXPECT_EQ(Covering(grid, 1, 3), CGXRange(1, 3, 1, 4));
+    EXPECT_EQ(Covering(grid, 3, 8), CGXRange(3, 7, 5, 8));
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(Covering(grid, 6, 5), CGXRange(4, 4, 6, 5));
+    EXPECT_EQ(Covering(grid, 1, 5), CGXRange(1, 4, 1, 5));
+    EXPECT_EQ(Covering(grid, 7, 2), CGXRange(7, 2, 8, 6));
+    EXPECT_EQ(grid.GetParam()->m_CoveredCellsList.GetCount(), 6);
 }
 
 // Random covers and removals against a list of blocks checked cell by cell: the lookup always
