@@ -7,6 +7,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridCoreTarget.h"
 #include "grid/core/CGXGridOptimizedUpdateImp.h"
+#include "grid/core/CGXSizeCommands.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXLongOperation.h"
@@ -517,6 +518,27 @@ CGXStyle* CopyOf(const CGXStyle* p)
     return p != nullptr ? new CGXStyle(*p) : nullptr;
 }
 
+// The hidden rows (columns) of a band about to be removed, as the step that hides them again
+// once the undo has put the band back; null when none of them is hidden.
+std::unique_ptr<CGXCommand> HiddenStateUndo(CGXGridCore& grid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo)
+{
+    if (grid.m_pHideCellsImp == nullptr || nTo < nFrom)
+        return nullptr;
+    CDWordArray states;
+    states.SetSize(static_cast<INT_PTR>(nTo - nFrom) + 1);
+    BOOL bAny = FALSE;
+    for (ROWCOL n = nFrom; n <= nTo && n >= nFrom; ++n) {
+        const BOOL bHidden = bRows ? grid.IsRowHidden(n) : grid.IsColHidden(n);
+        states[static_cast<INT_PTR>(n - nFrom)] = bHidden ? 1 : 0;
+        bAny |= bHidden;
+    }
+    if (!bAny)
+        return nullptr;
+    if (bRows)
+        return std::make_unique<CGXHideRowsCmd>(nFrom, nTo, states);
+    return std::make_unique<CGXHideColsCmd>(nFrom, nTo, states);
+}
+
 // Restores the extra object a data object kept behind the cell styles of an undo command.
 CObject* TrailingInfo(const CObArray* pArray, size_t nCells)
 {
@@ -638,7 +660,9 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
     const ROWCOL nCount = nToRow - nFromRow + 1;
     const ROWCOL nColCount = pData->GetColCount() + 1;
     std::unique_ptr<CGXInsertRowsCmd> undo;
+    std::unique_ptr<CGXCommand> undoHidden;
     if (RecordingUndo(nMode)) {
+        undoHidden = HiddenStateUndo(*this, TRUE, nFromRow, nToRow);
         undo = std::make_unique<CGXInsertRowsCmd>(nFromRow, nCount, nColCount);
         undo->m_sDescription = m_pAppData->GetText(gxTextRemovingRows);
         CollectSizes(m_pParam->m_RowHeights, nFromRow, nToRow, undo->m_Heights);
@@ -678,12 +702,16 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
     if (undo) {
         if (CObject* pInfo = TakeDataUndoInfo())
             undo->m_CellStyles.Add(pInfo);
-        // Frozen rows that went with the band come back with it: the undo inserts the rows,
-        // then restores the counts.
+        // Frozen and hidden rows that went with the band come back with it: the undo inserts
+        // the rows, then restores the counts, then hides what was hidden.
         CGXCommand* pCmd = undo.release();
-        if (m_pParam->m_nFrozenRows != nOldFrozen || m_pParam->m_nHeaderRows != nOldHeader) {
+        const BOOL bFrozen = m_pParam->m_nFrozenRows != nOldFrozen || m_pParam->m_nHeaderRows != nOldHeader;
+        if (bFrozen || undoHidden) {
             auto* pBlock = new CGXBlockCmd(pCmd->m_sDescription);
-            pBlock->Add(new CGXSetFrozenRowsCmd(nOldFrozen, nOldHeader));
+            if (undoHidden)
+                pBlock->Add(undoHidden.release());
+            if (bFrozen)
+                pBlock->Add(new CGXSetFrozenRowsCmd(nOldFrozen, nOldHeader));
             pBlock->Add(pCmd);
             pCmd = pBlock;
         }
@@ -710,7 +738,9 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
     const ROWCOL nCount = nToCol - nFromCol + 1;
     const ROWCOL nRowCount = pData->GetRowCount() + 1;
     std::unique_ptr<CGXInsertColsCmd> undo;
+    std::unique_ptr<CGXCommand> undoHidden;
     if (RecordingUndo(nMode)) {
+        undoHidden = HiddenStateUndo(*this, FALSE, nFromCol, nToCol);
         undo = std::make_unique<CGXInsertColsCmd>(nFromCol, nCount, nRowCount);
         undo->m_sDescription = m_pAppData->GetText(gxTextRemovingCols);
         CollectSizes(m_pParam->m_ColWidths, nFromCol, nToCol, undo->m_Widths);
@@ -749,9 +779,13 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
         if (CObject* pInfo = TakeDataUndoInfo())
             undo->m_CellStyles.Add(pInfo);
         CGXCommand* pCmd = undo.release();
-        if (m_pParam->m_nFrozenCols != nOldFrozen || m_pParam->m_nHeaderCols != nOldHeader) {
+        const BOOL bFrozen = m_pParam->m_nFrozenCols != nOldFrozen || m_pParam->m_nHeaderCols != nOldHeader;
+        if (bFrozen || undoHidden) {
             auto* pBlock = new CGXBlockCmd(pCmd->m_sDescription);
-            pBlock->Add(new CGXSetFrozenColsCmd(nOldFrozen, nOldHeader));
+            if (undoHidden)
+                pBlock->Add(undoHidden.release());
+            if (bFrozen)
+                pBlock->Add(new CGXSetFrozenColsCmd(nOldFrozen, nOldHeader));
             pBlock->Add(pCmd);
             pCmd = pBlock;
         }
