@@ -81,9 +81,6 @@ UINT RunState()
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CGroupView, CGridViewWrapper)
-END_MESSAGE_MAP()
-
 CGroupView::CGroupView() = default;
 
 CGroupView::~CGroupView() = default;
@@ -178,6 +175,10 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
 {
+    // Text typed in the frame's edit field belongs to a row of the old list.
+    if (CGroupFrame* pFrame = GetGroupFrame())
+        pFrame->GetEditField().CommitEdit();
+    SetFieldCell(0, 0);
     ScopedCount loading(m_nLoading);
     {
         UndoOff undoOff(*this);
@@ -411,6 +412,8 @@ void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
 void CGroupView::ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
 {
     if (nRow == 0 || nCol == 0)
+        return;
+    if (nRow == m_nFieldRow && nCol == m_nFieldCol)
         return;
     CPageNode* pPage = nullptr;
     if (GetRowPage(nRow, pPage) != 0)
@@ -737,7 +740,6 @@ void CGroupView::RestoreOriginals()
             }
         }
     }
-    m_originals.clear();
 }
 
 // ---- The view's base cell kinds, for the settings ----

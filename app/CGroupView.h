@@ -4,6 +4,7 @@
 // and each column's setting decides how its cells look and edit.
 #pragma once
 
+#include "app/CEditorLauncher.h"
 #include "app/CGridViewWrapper.h"
 #include "platform/core/CString.h"
 
@@ -75,6 +76,24 @@ public:
     // into the page as a typed value.
     BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol) override;
     BOOL OnValidateCell(ROWCOL nRow, ROWCOL nCol) override;
+    // While the program is idle a cell's button opens its setting's value dialog.
+    void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
+    // A double-click on a file cell opens the page in the browser.
+    BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
+    // Menu 154 over several cells of a group-action column, 185 over one file cell.
+    BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
+                                UINT nHitState) override;
+    // The frame's edit field follows the current cell and the text typed into it.
+    BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
+    BOOL ActivateGrid(BOOL bActivate) override;
+    BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags,
+                                   const CGXStyle* pOldStyle) override;
+    // Copy and Cut remember a single copied cell's text; Paste gives it to every selected cell
+    // while the clipboard still holds what was copied.
+    BOOL Copy() override;
+    BOOL Cut() override;
+    BOOL Paste() override;
     // Selected cells already carry the highlight colours: nothing is inverted over them.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
     // Writes a text into the row's page: the Title column the title, a META column the content
@@ -86,6 +105,23 @@ public:
     // The page's text for a cell: its path or name, its title, or its META content.
     UINT GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText);
 
+    // ---- Edits ----
+    // Stores what the frame's edit field and the current cell's editor hold, so that Save,
+    // Close and Start Scan miss nothing.
+    void FinishCellEdit();
+    // Undoes every change of the grid and gives each page the marks it had before.
+    void UndoAll();
+    // The program that shows a page's source.
+    CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
+
+    // The cell whose text the frame's edit field holds until it is committed: that cell shows
+    // the typed text instead of its page's value. 0, 0 for none.
+    void SetFieldCell(ROWCOL nRow, ROWCOL nCol)
+    {
+        m_nFieldRow = nRow;
+        m_nFieldCol = nCol;
+    }
+
     // ---- Flags ----
     void SetFullPath(BOOL bFullPath) { m_bFullPath = bFullPath; }
     BOOL GetFullPath() const { return m_bFullPath; }
@@ -94,14 +130,39 @@ public:
     CMetaSetting* GetColumnSetting(ROWCOL nCol);
     // 1 when the column is the Title column of a view that shows titles.
     BOOL IsTitleColumn(ROWCOL nCol) const { return m_bShowTitle && nCol == kTitleColumn; }
-    // How many edits Undo All can still take back to what the pages held before.
+    // How many page values the view remembers from before their first edit.
     size_t GetRememberedEditCount() const { return m_originals.size(); }
 
 protected:
     // Group and value operations of the commands.
     // 2 with the selected rows' pages, the column's setting (none for Title) and the column;
     // 1 when the selection spans columns; 3 when not idle, the whole table or no setting.
-    UINT GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol);
+    UINT GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol, CGXRangeList* pRanges = nullptr);
+    // The page of the current cell's row, or null.
+    CPageNode* GetCurrentPage();
+    void SortByColumn(BOOL bAscending);
+    // A pending edit of the current cell that differs from its page goes into the page.
+    void StorePendingCellEdit();
+    void RememberSingleCell();
+
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoom100();
+    void OnUpdateAlways(CCmdUI* pCmdUI);
+    void OnUpdateIdle(CCmdUI* pCmdUI);
+    void OnUndoAll();
+    void OnUpdateUndoAll(CCmdUI* pCmdUI);
+    void OnViewWebPage();
+    void OnViewHtmlSource();
+    void OnUpdateViewPage(CCmdUI* pCmdUI);
+    void OnSortAscending();
+    void OnSortDescending();
+    void OnUpdateSort(CCmdUI* pCmdUI);
+    void OnFillDown();
+    void OnUpdateFillDown(CCmdUI* pCmdUI);
+    void OnGroupActions();
+    void OnUpdateEditCut(CCmdUI* pCmdUI);
+    void OnUpdateEditPaste(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
@@ -120,6 +181,9 @@ protected:
     BOOL m_bGroupActionRunning = FALSE;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;
+    // The clipboard's sequence number right after this view's Copy or Cut.
+    DWORD m_dwCopiedClipboard = 0;
+    CEditorLauncher m_editorLauncher;
     BOOL m_bCutRunning = FALSE;
     // Values stored while these are set reach the pages without the edit mark.
     int m_nLoading = 0;
@@ -127,6 +191,8 @@ protected:
     // Set while the view writes a value itself, so the stores underneath do not write again.
     int m_nWritingPage = 0;
     int m_nApplying = 0;
+    ROWCOL m_nFieldRow = 0;
+    ROWCOL m_nFieldCol = 0;
 
     // What a page held before its first edit since the rows were loaded: per page and tag (an
     // empty tag for the title), whether it existed, its text and its edit mark.

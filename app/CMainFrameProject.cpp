@@ -150,8 +150,11 @@ void CMainFrame::CloseProjectViews()
 
 void CMainFrame::FinishCellEdit()
 {
-    // The grid view stores a pending cell edit itself when it is told to; the bare view keeps
-    // none.
+    // What is typed in a cell or in the grid frame's edit field goes into its page first.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+        pView->FinishCellEdit();
 }
 
 void CMainFrame::CloseAllChildFrames()
@@ -430,6 +433,7 @@ void CMainFrame::OnStartScan()
     if (!IsCommandEnabled(ID_START_SCAN))
         return;
     CWaitCursor wait;
+    FinishCellEdit();
     CVostrelApp& app = App();
     CSelNodesCol& pages = app.GetSelectedNodes();
     if (pages.HasEdits() == 2) {

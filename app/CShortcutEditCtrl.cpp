@@ -3,6 +3,7 @@
 
 #include "app/CGroupView.h"
 #include "app/CVostrelApp.h"
+#include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/IGXCommandTarget.h"
@@ -46,10 +47,11 @@ void CShortcutEditCtrl::CommitEdit()
         return;
     }
     const ROWCOL nRow = m_nRow, nCol = m_nCol;
-    m_bEditing = FALSE;
-    m_nRow = m_nCol = 0;
     CString strText;
     m_pView->GetCellText(nRow, nCol, strText);
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+    m_pView->SetFieldCell(0, 0);
     m_pView->SetCellValue(nRow, nCol, strText);
 }
 
@@ -60,13 +62,21 @@ BOOL CShortcutEditCtrl::ShowInCurrentCell()
         return FALSE;
     CString strText;
     GetWindowText(strText);
-    // Shown in the cell as it is typed; the page gets it when the edit is committed.
+    // Shown in the cell as it is typed; the page gets it when the edit is committed, and only
+    // that commit is a step of undo.
     CGXStyle value;
     value.SetValue(strText);
+    CGXGridParam* pParam = m_pView->GetParam();
+    const BOOL bUndo = pParam != nullptr && pParam->IsEnableUndo();
+    if (pParam != nullptr)
+        pParam->EnableUndo(FALSE);
+    m_pView->SetFieldCell(nRow, nCol);
     ++m_pView->m_nWritingPage;
     m_pView->CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr,
                                                   GX_UPDATENOW, gxDo);
     --m_pView->m_nWritingPage;
+    if (pParam != nullptr)
+        pParam->EnableUndo(bUndo);
     return TRUE;
 }
 

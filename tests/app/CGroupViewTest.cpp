@@ -1,6 +1,6 @@
 // The project grid on a generated site: columns, cells read from the pages, and edits reaching
 // the pages with their marks.
-#include "VostrelAppFixture.h"
+#include "GroupViewFixture.h"
 
 #include "app/CGroupDoc.h"
 #include "app/CGroupFrame.h"
@@ -21,104 +21,6 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-
-class GroupViewTest : public VostrelAppTest {
-protected:
-    // Opens a project of a generated site (pages a.htm and sub/b.htm) and, when asked, scans it.
-    void OpenSite(bool bScan, UINT bShowTitle = 0)
-    {
-        site = config.Path() + "/site";
-        MakeSite(site);
-        ASSERT_TRUE(Start());
-        // The default catalogue shows nothing: three settings get columns, in catalogue order.
-        CMetaSettingList* pList = nullptr;
-        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
-        for (const char* pszName : {"Description", "Author", "Keywords"}) {
-            CMetaSetting* pSetting = nullptr;
-            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
-            pSetting->SetShow(1);
-        }
-        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
-        const std::string project = config.Path() + "/site.vsp";
-        CProjectSettings* pSettings = nullptr;
-        app->NewProjectSettings(pSettings);
-        pSettings->m_strProjectDirectory = site.c_str();
-        pSettings->m_bShowTitle = bShowTitle;
-        pSettings->m_bAutoScan = 0;
-        pSettings->m_bShowAllFound = 0;
-        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
-        ASSERT_EQ(Frame().WriteProjectFile(CString(project.c_str())), 0u);
-        ASSERT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenDone);
-        if (bScan) {
-            Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-            ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
-        }
-        ASSERT_EQ(app->ActivateGroupView(view), 0u);
-        ASSERT_NE(view, nullptr);
-    }
-    std::vector<std::string> Headers()
-    {
-        std::vector<std::string> headers;
-        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
-            headers.push_back(static_cast<LPCTSTR>(view->GetCellValue(0, nCol)));
-        return headers;
-    }
-    ROWCOL ColumnOf(const char* pszName)
-    {
-        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
-            if (view->GetCellValue(0, nCol).CompareNoCase(pszName) == 0)
-                return nCol;
-        return 0;
-    }
-    ROWCOL RowOf(const char* pszName)
-    {
-        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
-            CPageNode* pPage = nullptr;
-            if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == pszName)
-                return nRow;
-        }
-        return 0;
-    }
-    CPageNode* PageOf(const char* pszName)
-    {
-        CPageNode* pPage = nullptr;
-        view->GetRowPage(RowOf(pszName), pPage);
-        return pPage;
-    }
-    CMetaContent* ContentOf(const char* pszPage, const char* pszTag)
-    {
-        CMetaContentList* pList = nullptr;
-        CMetaContent* pContent = nullptr;
-        CPageNode* pPage = PageOf(pszPage);
-        if (pPage == nullptr || pPage->GetContentList(pList) != 0 || pList->FindByName(pszTag, pContent) != 0)
-            return nullptr;
-        return pContent;
-    }
-    CGXStyle Composed(ROWCOL nRow, ROWCOL nCol)
-    {
-        CGXStyle style;
-        view->ComposeCellStyle(nRow, nCol, style);
-        return style;
-    }
-    std::vector<std::string> ShownSettings()
-    {
-        std::vector<std::string> names;
-        CMetaSettingList* pList = nullptr;
-        app->GetMetaSettingList(pList);
-        for (POSITION pos = pList->GetHeadPosition(); pos;) {
-            CMetaSetting* pSetting = pList->GetNext(pos);
-            if (pSetting->IsShown())
-                names.push_back(static_cast<LPCTSTR>(pSetting->Name()));
-        }
-        return names;
-    }
-
-    std::string site;
-    CGroupView* view = nullptr;
-};
-
-} // namespace
 
 TEST_F(GroupViewTest, ColumnsAreTheFileAndTheShownSettingsAndCellsComeFromThePages)
 {

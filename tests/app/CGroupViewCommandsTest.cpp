@@ -1,0 +1,337 @@
+// The project grid's commands on a generated site: Fill Down and Undo All with the pages'
+// marks, zoom steps, sorting, the single-cell paste and the stale clipboard, the frame's edit
+// field, the pop-up menus and the programs that show a page.
+#include "GroupViewFixture.h"
+
+#include "app/CEditorLauncher.h"
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/win/Clipboard.h"
+#include "tests/support/MenuDriver.h"
+
+#include <cstring>
+
+namespace {
+
+// Selects the ranges, the current cell at the first one's top-left.
+void Select(CGroupView& view, std::initializer_list<CGXRange> ranges)
+{
+    view.ClearSelection(FALSE);
+    const CGXRange& first = *ranges.begin();
+    view.SetCurrentCell(first.IsCols() ? 1 : first.top, first.left);
+    for (const CGXRange& range : ranges)
+        view.SelectRange(range, TRUE, FALSE);
+}
+
+// Whether the view enables the command now.
+bool Enabled(CGroupView& view, UINT nID)
+{
+    CTestCmdUI ui;
+    ui.m_nID = nID;
+    ui.DoUpdate(&view, TRUE);
+    return ui.m_bEnabled;
+}
+
+void PutTextOnClipboard(const std::string& text)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(hMem), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(hMem);
+    ::SetClipboardData(CF_TEXT, hMem);
+    ::CloseClipboard();
+}
+
+} // namespace
+
+TEST_F(GroupViewTest, FillDownWritesTheFirstPagesValueAndUndoAllGivesEveryPageItsOldMarks)
+{
+    OpenSite(true);
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm");
+    const ROWCOL nDescription = ColumnOf("Description"), nAuthor = ColumnOf("Author");
+    ASSERT_LT(nA, nB);
+
+    // A first page without the tag has nothing to give: nothing is written.
+    Select(*view, {CGXRange(nA, nAuthor, nB, nAuthor)});
+    EXPECT_TRUE(Enabled(*view, ID_FILL_DOWN));
+    view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
+    EXPECT_EQ(ContentOf("a.htm", "Author"), nullptr);
+    EXPECT_EQ(ContentOf("b.htm", "Author"), nullptr);
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // The whole column: a's description goes to b, which is marked; a is unchanged.
+    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
+    ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("b.htm", "Description")->GetContent()), "The first page");
+    EXPECT_EQ(ContentOf("b.htm", "Description")->GetModified(), 1u);
+    EXPECT_EQ(Composed(nB, CGroupView::kFileColumn).GetControl(), IDS_DIRTY_CELL);
+    EXPECT_TRUE(Frame().IsCommandEnabled(ID_SAVE_EDITED_FILES));
+
+    // A typed value in a page that had the tag, then Undo All asks and takes everything back:
+    // values, marks and the tag the fill made.
+    ASSERT_EQ(view->SetCellValue(nA, nDescription, "Changed"), 0u);
+    SeenMessageBox seen;
+    AnswerBox(*backend, IDOK, &seen);
+    view->SendMessage(WM_COMMAND, ID_UNDO_ALL);
+    EXPECT_TRUE(seen.seen);
+    EXPECT_EQ(seen.text, "This will undo all. Proceed?");
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "the tag the fill made goes again";
+    ASSERT_NE(ContentOf("a.htm", "Description"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("a.htm", "Description")->GetContent()), "The first page");
+    EXPECT_EQ(ContentOf("a.htm", "Description")->GetModified(), 0u);
+    EXPECT_EQ(Composed(nA, CGroupView::kFileColumn).GetControl(), IDS_SCANNED_CELL);
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_FALSE(Frame().IsCommandEnabled(ID_SAVE_EDITED_FILES));
+
+    // Nothing left to undo: the command is off and asks nothing.
+    EXPECT_FALSE(Enabled(*view, ID_UNDO_ALL));
+    SeenMessageBox none;
+    AnswerBox(*backend, IDOK, &none);
+    view->SendMessage(WM_COMMAND, ID_UNDO_ALL);
+    backend->ProcessMessages();
+    EXPECT_FALSE(none.seen);
+}
+
+TEST_F(GroupViewTest, FillDownOverSeveralRangesAndInColumnTwoWithoutTitles)
+{
+    extraPages = {"c.htm", "d.htm"};
+    OpenSite(true, 0);
+    const ROWCOL nA = RowOf("a.htm");
+    ASSERT_EQ(nA, 1u);
+    // Column 2 is the first META column here: its fill writes META contents, never titles.
+    const CString strHeader = view->GetCellValue(0, 2);
+    ASSERT_EQ(view->SetCellValue(nA, 2, "v"), 0u);
+    Select(*view, {CGXRange(1, 2, 1, 2), CGXRange(3, 2, 4, 2)});
+    view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
+    for (ROWCOL nRow : {3u, 4u}) {
+        CPageNode* pPage = nullptr;
+        ASSERT_EQ(view->GetRowPage(nRow, pPage), 0u);
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        ASSERT_EQ(pPage->GetContentList(pList), 0u);
+        ASSERT_EQ(pList->FindByName(strHeader, pContent), 0u) << nRow;
+        EXPECT_EQ(std::string(pContent->GetContent()), "v");
+        EXPECT_EQ(pPage->GetTitleModified(), 0u);
+    }
+    CPageNode* pSkipped = nullptr;
+    ASSERT_EQ(view->GetRowPage(2, pSkipped), 0u);
+    EXPECT_EQ(pSkipped->GetEditState(), 3u) << "the row between the ranges is not touched";
+
+    // A selection over two columns, the file column, or any time during a scan: no fill.
+    Select(*view, {CGXRange(1, 2, 2, 3)});
+    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
+    Select(*view, {CGXRange(1, CGroupView::kFileColumn, 2, CGroupView::kFileColumn)});
+    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
+    Select(*view, {CGXRange(1, 2, 2, 2)});
+    EXPECT_TRUE(Enabled(*view, ID_FILL_DOWN));
+    app->SetRunState(1);
+    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
+    app->SetRunState(0);
+}
+
+TEST_F(GroupViewTest, ZoomStepsAndTheirLimits)
+{
+    OpenSite(false);
+    std::vector<int> in;
+    for (int i = 0; i < 20; ++i) {
+        view->SendMessage(WM_COMMAND, ID_ZOOM_IN);
+        in.push_back(view->GetZoom());
+    }
+    EXPECT_EQ(std::vector<int>(in.begin(), in.begin() + 4), (std::vector<int>{110, 121, 133, 146}));
+    EXPECT_GE(in.back(), 300);
+    EXPECT_EQ(in.back(), in[in.size() - 2]) << "no step once the zoom is 300 or more";
+    view->SendMessage(WM_COMMAND, ID_ZOOM_100);
+    EXPECT_EQ(view->GetZoom(), 100);
+    std::vector<int> out;
+    for (int i = 0; i < 20; ++i) {
+        view->SendMessage(WM_COMMAND, ID_ZOOM_OUT);
+        out.push_back(view->GetZoom());
+    }
+    EXPECT_EQ(std::vector<int>(out.begin(), out.begin() + 3), (std::vector<int>{90, 81, 73}));
+    EXPECT_LE(out.back(), 40);
+    EXPECT_EQ(CGridViewWrapper::NextZoomIn(299), 328);
+    EXPECT_EQ(CGridViewWrapper::NextZoomIn(328), 328);
+    EXPECT_EQ(CGridViewWrapper::NextZoomOut(41), 37);
+    EXPECT_EQ(CGridViewWrapper::NextZoomOut(37), 37);
+}
+
+TEST_F(GroupViewTest, SortingNeedsOneWholeColumnAndRowsKeepTheirPages)
+{
+    extraPages = {"c.htm"};
+    OpenSite(true);
+    const ROWCOL nDescription = ColumnOf("Description");
+    ASSERT_EQ(view->SetCellValue(RowOf("c.htm"), nDescription, "Zulu"), 0u);
+    Select(*view, {CGXRange(1, nDescription, 1, nDescription)});
+    CGXRange range;
+    EXPECT_EQ(view->GetSortRange(range), 1u) << "one cell is no sort column";
+    EXPECT_FALSE(Enabled(*view, ID_SORT_ASCENDING));
+
+    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    ASSERT_EQ(view->GetSortRange(range), 0u);
+    EXPECT_TRUE(Enabled(*view, ID_SORT_DESCENDING));
+    view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
+    std::vector<std::string> values, pages;
+    for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+        values.push_back(static_cast<LPCTSTR>(view->GetCellValue(nRow, nDescription)));
+        CPageNode* pPage = nullptr;
+        ASSERT_EQ(view->GetRowPage(nRow, pPage), 0u);
+        pages.push_back(static_cast<LPCTSTR>(pPage->GetName()));
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"Zulu", "The first page", ""}));
+    EXPECT_EQ(pages, (std::vector<std::string>{"c.htm", "a.htm", "b.htm"}));
+    EXPECT_EQ(std::string(view->GetCellValue(1, CGroupView::kFileColumn)), site + "/c.htm");
+}
+
+TEST_F(GroupViewTest, ASingleCopiedCellPastesIntoEveryRangeUntilTheClipboardChanges)
+{
+    extraPages = {"c.htm", "d.htm"};
+    OpenSite(true);
+    const ROWCOL nDescription = ColumnOf("Description"), nAuthor = ColumnOf("Author");
+    Select(*view, {CGXRange(RowOf("a.htm"), nDescription, RowOf("a.htm"), nDescription)});
+    ASSERT_TRUE(view->Copy());
+    Select(*view, {CGXRange(RowOf("b.htm"), nAuthor, RowOf("b.htm"), nAuthor), CGXRange(RowOf("c.htm"), nDescription, RowOf("c.htm"), nDescription),
+                   CGXRange(RowOf("d.htm"), nAuthor, RowOf("d.htm"), nDescription)});
+    ASSERT_TRUE(view->Paste());
+    for (auto [page, tag] : {std::pair{"b.htm", "Author"}, {"c.htm", "Description"}, {"d.htm", "Author"}, {"d.htm", "Description"}}) {
+        CMetaContent* pContent = ContentOf(page, tag);
+        ASSERT_NE(pContent, nullptr) << page << " " << tag;
+        EXPECT_EQ(std::string(pContent->GetContent()), "The first page");
+        EXPECT_EQ(pContent->GetModified(), 1u) << "a paste is an edit Save must write";
+    }
+
+    // Another program's text now: the grid pastes that, at the selection's top-left only.
+    PutTextOnClipboard("From elsewhere");
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    const ROWCOL nTop = std::min(RowOf("c.htm"), RowOf("d.htm")), nBottom = std::max(RowOf("c.htm"), RowOf("d.htm"));
+    const std::string top = nTop == RowOf("c.htm") ? "c.htm" : "d.htm", bottom = top == "c.htm" ? "d.htm" : "c.htm";
+    Select(*view, {CGXRange(nTop, nKeywords, nBottom, nKeywords)});
+    ASSERT_TRUE(view->Paste());
+    ASSERT_NE(ContentOf(top.c_str(), "Keywords"), nullptr);
+    EXPECT_EQ(std::string(ContentOf(top.c_str(), "Keywords")->GetContent()), "From elsewhere");
+    EXPECT_EQ(ContentOf(top.c_str(), "Keywords")->GetModified(), 1u);
+    EXPECT_EQ(ContentOf(bottom.c_str(), "Keywords"), nullptr) << "the grid pastes its one cell at the top-left only";
+}
+
+TEST_F(GroupViewTest, TheFramesEditFieldCommitsToTheCellWhereItWasTyped)
+{
+    OpenSite(true);
+    CGroupFrame* pFrame = dynamic_cast<CGroupFrame*>(view->GetParentFrame());
+    ASSERT_NE(pFrame, nullptr);
+    CShortcutEditCtrl& edit = pFrame->GetEditField();
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm");
+    const ROWCOL nDescription = ColumnOf("Description"), nAuthor = ColumnOf("Author");
+
+    // Moving shows the new cell's value in the field.
+    ASSERT_TRUE(view->SetCurrentCell(nA, nDescription));
+    CString strShown;
+    edit.GetWindowText(strShown);
+    EXPECT_EQ(std::string(strShown), "The first page");
+
+    // "abc" and Enter: stored and marked.
+    ASSERT_TRUE(view->SetCurrentCell(nB, nAuthor));
+    edit.SetFocus();
+    for (char c : std::string("abc"))
+        edit.SendMessage(WM_CHAR, static_cast<WPARAM>(c), 1);
+    EXPECT_EQ(std::string(view->GetCellValue(nB, nAuthor)), "abc") << "the cell shows what is typed";
+    EXPECT_EQ(ContentOf("b.htm", "Author"), nullptr) << "the page gets it on commit";
+    edit.SendMessage(WM_CHAR, 13, 1);
+    ASSERT_NE(ContentOf("b.htm", "Author"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("b.htm", "Author")->GetContent()), "abc");
+    EXPECT_EQ(ContentOf("b.htm", "Author")->GetModified(), 1u);
+
+    // Typing, then moving elsewhere: the text goes to the cell where it was typed.
+    ASSERT_TRUE(view->SetCurrentCell(nA, nAuthor));
+    edit.SetWindowText("");
+    for (char c : std::string("xy"))
+        edit.SendMessage(WM_CHAR, static_cast<WPARAM>(c), 1);
+    ASSERT_TRUE(view->SetCurrentCell(nB, nDescription));
+    ASSERT_NE(ContentOf("a.htm", "Author"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("a.htm", "Author")->GetContent()), "xy");
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr);
+
+    // During a scan typing changes nothing.
+    app->SetRunState(1);
+    edit.SendMessage(WM_CHAR, 'q', 1);
+    app->SetRunState(0);
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(std::string(view->GetCellValue(nB, nDescription)), "");
+
+    // Typed but not committed: closing the project still asks about the edits.
+    edit.SetWindowText("");
+    for (char c : std::string("pending"))
+        edit.SendMessage(WM_CHAR, static_cast<WPARAM>(c), 1);
+    SeenMessageBox seen;
+    AnswerBox(*backend, IDCANCEL, &seen);
+    EXPECT_EQ(Frame().CloseProject(), 0u);
+    EXPECT_TRUE(seen.seen);
+    ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("b.htm", "Description")->GetContent()), "pending");
+}
+
+TEST_F(GroupViewTest, MenusByRightClickAndThePagesReachTheirProgramsAsOneArgument)
+{
+    const std::string odd = "odd name; 'q\".htm";
+    extraPages = {odd};
+    OpenSite(true);
+    std::vector<std::vector<std::string>> editorRuns, browserRuns;
+    view->GetEditorLauncher().SetStarter([&](const std::vector<std::string>& argv) {
+        editorRuns.push_back(argv);
+        return 0;
+    });
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv) {
+        browserRuns.push_back(argv);
+        return CUrlLauncher::Outcome{};
+    });
+    const ROWCOL nOdd = RowOf(odd.c_str());
+    ASSERT_NE(nOdd, 0u);
+    const std::string path = site + "/" + odd;
+
+    // One file cell: menu 185.
+    Select(*view, {CGXRange(nOdd, CGroupView::kFileColumn, nOdd, CGroupView::kFileColumn)});
+    MenuDriver menus(*backend);
+    menus.ChooseWhenOpen({"View HTML Source"});
+    const CRect cell = view->CalcCellRect(nOdd, CGroupView::kFileColumn);
+    view->OnRButtonClickedRowCol(nOdd, CGroupView::kFileColumn, nOdd, CGroupView::kFileColumn, 0, cell.CenterPoint(), GX_HITEND);
+    backend->ProcessMessages();
+    EXPECT_EQ(menus.Failure(), "");
+    ASSERT_EQ(editorRuns.size(), 1u);
+    EXPECT_EQ(editorRuns[0].back(), path) << "the path is one argument, whatever it holds";
+
+    menus.ChooseWhenOpen({"View Web Page"});
+    view->OnRButtonClickedRowCol(nOdd, CGroupView::kFileColumn, nOdd, CGroupView::kFileColumn, 0, cell.CenterPoint(), GX_HITEND);
+    backend->ProcessMessages();
+    EXPECT_EQ(menus.Failure(), "");
+    ASSERT_EQ(browserRuns.size(), 1u);
+    EXPECT_EQ(browserRuns[0], (std::vector<std::string>{"xdg-open", path}));
+
+    // A double-click on a file cell opens the page too.
+    EXPECT_TRUE(view->HandleCellDblClick(nOdd, CGroupView::kFileColumn, 0));
+    EXPECT_EQ(browserRuns.size(), 2u);
+
+    // Several cells of the keywords column: the group actions menu.
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    Select(*view, {CGXRange(1, nKeywords, 2, nKeywords)});
+    bool sawGroupMenu = false;
+    backend->WhenIdle([&] {
+        std::vector<HWND> open = MenuDriver::OpenMenus();
+        if (!open.empty())
+            sawGroupMenu = MenuDriver::FindItem(MenuDriver::MenuOf(open.front()), "Group Actions...") >= 0;
+        EndMenu();
+    });
+    view->OnRButtonClickedRowCol(1, nKeywords, 1, nKeywords, 0, view->CalcCellRect(1, nKeywords).CenterPoint(), GX_HITEND);
+    backend->ProcessMessages();
+    EXPECT_TRUE(sawGroupMenu);
+}
+
+TEST(EditorLauncherTest, TheVisualEditorsWordsComeFirstAndThePathStaysWhole)
+{
+    ScopedEnv visual("VISUAL", "myedit  --wait");
+    EXPECT_EQ(CEditorLauncher::CommandFor("/s/a b;'c\".htm"), (std::vector<std::string>{"myedit", "--wait", "/s/a b;'c\".htm"}));
+    ScopedEnv none("VISUAL", "");
+    ScopedEnv path("PATH", "/nonexistent");
+    EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"xdg-open", "/s/x.htm"}));
+    // A program that cannot start is said, not hidden.
+    EXPECT_NE(CEditorLauncher::StartProgram({"/nonexistent/editor", "/s/x.htm"}), 0);
+}
