@@ -199,7 +199,13 @@ TEST_F(ProjectAreaTest, BusyProgramKeepsTheSelectionBeingWorkedOn)
         backend->Click(1, At(tree.m_hWnd, label.x, label.y));
         backend->ProcessMessages();
         EXPECT_EQ(tree.GetSelectedItem(), hRoot);
-        // Nor does a change made from code reach the selection or the view.
+        // Nor does Scan Files on the folder, nor a change made from code.
+        ::SetCursorPos(At(tree.m_hWnd, label.x, label.y).x, At(tree.m_hWnd, label.x, label.y).y);
+        CMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        bar.OnExtendContextMenu(&menu);
+        menu.DestroyMenu();
+        bar.SendMessage(WM_COMMAND, CFileViewControlBar::kCmdScanFiles, 0);
         EXPECT_FALSE(tree.ShowNodePages(sub));
         EXPECT_EQ(Selection(model), (std::vector<CPageNode*>{a, b, c, d}));
         EXPECT_EQ(host.shown.size(), 1u);
