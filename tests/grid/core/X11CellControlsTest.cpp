@@ -24,6 +24,12 @@ class X11CellControlsTest : public X11Test {
 protected:
     void SendKey(HWND top, KeySym keysym)
     {
+        SendKeyEvent(top, keysym, KeyPress);
+        SendKeyEvent(top, keysym, KeyRelease);
+    }
+    // One press or release; presses without a release are how a held key repeats.
+    void SendKeyEvent(HWND top, KeySym keysym, int type)
+    {
         XEvent event{};
         XKeyEvent& k = event.xkey;
         k.display = other;
@@ -32,11 +38,8 @@ protected:
         k.time = ++m_time;
         k.keycode = XKeysymToKeycode(other, keysym);
         k.same_screen = True;
-        k.type = KeyPress;
-        XSendEvent(other, k.window, True, KeyPressMask, &event);
-        k.type = KeyRelease;
-        k.time = ++m_time;
-        XSendEvent(other, k.window, True, KeyReleaseMask, &event);
+        k.type = type;
+        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
         XFlush(other);
     }
     Time m_time = 1000;
@@ -103,6 +106,71 @@ TEST_F(X11CellControlsTest, TypesIntoAnEditCellAndShowsItsWindowOverTheCell)
     }));
     EXPECT_STREQ(grid->GetStoredCellValue(2, 1), "title");
 
+    grid->DestroyWindow();
+    grid.reset();
+    frame.DestroyWindow();
+    TerminateGridLibrary();
+}
+
+TEST_F(X11CellControlsTest, AHeldDownKeyKeepsTheCurrentCellMovingOnTheScreen)
+{
+    if (std::getenv("VOSTREL_GRID_SHOT_HELD") != nullptr)
+        SetTestFontMode(false); // readable text for a person looking at the picture
+    RegisterStandardControls();
+    GXInitControlFactory();
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Pages", WS_POPUP | WS_VISIBLE, 20, 20, 440, 300, nullptr, nullptr));
+    auto grid = std::make_unique<CGXGridWnd>();
+    ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL, CRect(0, 0, 440, 300), &frame,
+                               100));
+    grid->Initialize();
+    grid->GetParam()->EnableUndo(FALSE);
+    grid->SetRowCount(500, 0);
+    grid->SetColCount(3, 0);
+    grid->StoreDefaultColWidth(120);
+    for (ROWCOL r = 1; r <= 500; ++r) {
+        CString s;
+        s.Format("page%u.html", static_cast<unsigned>(r));
+        grid->SetValueRange(CGXRange(r, 1, r, 1), s, gxOverride, 0, 0);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
+    grid->SetFocus();
+    ASSERT_TRUE(grid->SetCurrentCell(1, 1));
+    PumpFor(100);
+    const auto row = [&grid] {
+        ROWCOL r = 0, c = 0;
+        return grid->GetCurrentCell(r, c) ? r : 0;
+    };
+
+    // The display reports a held key as presses without a release: four of them here, the
+    // grid's own repeats doing the rest, faster the longer the key stays down.
+    for (int i = 0; i < 4; ++i) {
+        SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyPress);
+        PumpFor(500);
+    }
+    const ROWCOL nHeld = row();
+    EXPECT_GT(nHeld, 5u) << "the four presses alone reach row 5";
+    SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyRelease);
+    PumpFor(100);
+    const ROWCOL nReleased = row();
+    EXPECT_GE(nReleased, nHeld);
+    PumpFor(400);
+    EXPECT_EQ(row(), nReleased) << "the release ends the repeats";
+    CRect rect;
+    grid->GetGridRect(&rect);
+    EXPECT_GT(grid->GetTopRow(), 1u);
+    EXPECT_LE(grid->GetTopRow(), nReleased);
+    EXPECT_GE(grid->CalcLastVisibleRow(rect), nReleased);
+
+    if (XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert")) {
+        grid->UpdateWindow();
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        ASSERT_NE(shot, nullptr);
+        if (const char* pszOut = std::getenv("VOSTREL_GRID_SHOT_HELD"))
+            cairo_surface_write_to_png(shot, pszOut);
+        cairo_surface_destroy(shot);
+    }
     grid->DestroyWindow();
     grid.reset();
     frame.DestroyWindow();
