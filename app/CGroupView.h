@@ -161,6 +161,8 @@ protected:
     void OnFillDown();
     void OnUpdateFillDown(CCmdUI* pCmdUI);
     void OnGroupActions();
+    void OnViewChanges();
+    void OnUpdateViewChanges(CCmdUI* pCmdUI);
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);

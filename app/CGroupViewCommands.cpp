@@ -5,11 +5,13 @@
 
 #include "app/CGroupFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CPreviewDlg.h"
 #include "app/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
@@ -22,11 +24,16 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/MessageBox.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/SystemServices.h"
 #include "platform/win/Clipboard.h"
 
 #include <algorithm>
 #include <cstring>
+#include <climits>
 #include <set>
+#include <unistd.h>
 
 BEGIN_MESSAGE_MAP(CGroupView, CGridViewWrapper)
 ON_COMMAND(ID_ZOOM_IN, &CGroupView::OnZoomIn)
@@ -45,6 +52,8 @@ ON_COMMAND(ID_SORT_ASCENDING, &CGroupView::OnSortAscending)
 ON_COMMAND(ID_SORT_DESCENDING, &CGroupView::OnSortDescending)
 ON_UPDATE_COMMAND_UI(ID_SORT_ASCENDING, &CGroupView::OnUpdateSort)
 ON_UPDATE_COMMAND_UI(ID_SORT_DESCENDING, &CGroupView::OnUpdateSort)
+ON_COMMAND(ID_VIEW_CHANGES, &CGroupView::OnViewChanges)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CHANGES, &CGroupView::OnUpdateViewChanges)
 ON_COMMAND(ID_GROUP_ACTIONS, &CGroupView::OnGroupActions)
 ON_COMMAND(ID_FILL_DOWN, &CGroupView::OnFillDown)
 ON_UPDATE_COMMAND_UI(ID_FILL_DOWN, &CGroupView::OnUpdateFillDown)
@@ -203,6 +212,99 @@ BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
         }
     }
     return CGridViewWrapper::HandleCellDblClick(nRow, nCol, nFlags);
+}
+
+// ---- The preview of a page's changes ----
+
+namespace {
+
+// The rewritten copy goes however the preview ends.
+class TempFileRemover {
+public:
+    explicit TempFileRemover(const CString& strPath) : m_strPath(strPath) {}
+    ~TempFileRemover() { ::unlink(m_strPath); }
+    TempFileRemover(const TempFileRemover&) = delete;
+    TempFileRemover& operator=(const TempFileRemover&) = delete;
+
+private:
+    CString m_strPath;
+};
+
+void ReportTempFileError(const CString& strName)
+{
+    CString strFormat, strMessage;
+    strFormat.LoadString(IDS_TEMP_FILE_ERROR);
+    strMessage.Format(strFormat, static_cast<LPCTSTR>(strName));
+    AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+void CGroupView::OnUpdateViewChanges(CCmdUI* pCmdUI)
+{
+    CPageNode* pPage = GetCurrentPage();
+    pCmdUI->Enable(pPage != nullptr && pPage->GetEditState() == 2);
+}
+
+void CGroupView::OnViewChanges()
+{
+    FinishCellEdit();
+    CPageNode* pPage = GetCurrentPage();
+    if (pPage == nullptr || pPage->GetEditState() != 2)
+        return;
+    CWaitCursor wait;
+    CString strPath;
+    pPage->GetFullPath(strPath);
+
+    CFile input;
+    CFileException error;
+    if (!input.Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
+        error.ReportError(MB_ICONEXCLAMATION);
+        return;
+    }
+    char szFolder[PATH_MAX] = {};
+    char szTemp[PATH_MAX] = {};
+    const DWORD nFolder = ::GetTempPath(sizeof(szFolder), szFolder);
+    if (nFolder == 0 || nFolder >= sizeof(szFolder) || ::GetTempFileName(szFolder, "VOS", 0, szTemp) == 0) {
+        ReportTempFileError(CString(szFolder) + "VOS");
+        return;
+    }
+    TempFileRemover remover(szTemp);
+    CFile output;
+    if (!output.Open(szTemp, CFile::modeWrite | CFile::modeCreate | CFile::typeBinary)) {
+        ReportTempFileError(szTemp);
+        return;
+    }
+
+    // The engine clears the marks of what it writes and the page's title flag: it works on
+    // copies, and the page keeps its edits for Save.
+    CMetaContentList edited(FALSE);
+    pPage->GetModifiedContents(edited);
+    CMetaContentList written;
+    written.CopyFrom(edited);
+    CPageNode copy;
+    copy.CopyFrom(*pPage);
+    HWND hOutput = nullptr;
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
+        hOutput = pApp->GetMainFrame()->GetOutputPane();
+    try {
+        CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
+        engine.Run();
+        if (engine.GetWriteFailed()) {
+            ReportTempFileError(szTemp);
+            return;
+        }
+    } catch (CException* e) {
+        e->ReportError(MB_ICONEXCLAMATION);
+        e->Delete();
+        return;
+    }
+    output.Close();
+    input.Close();
+
+    CPreviewDlg dlg(this);
+    dlg.SetFiles(strPath, szTemp);
+    dlg.DoModal();
 }
 
 // ---- Sorting ----
