@@ -248,6 +248,7 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
     native.hwnd = hwnd;
     native.rect = screenRect;
     native.overrideRedirect = IsOverrideRedirectStyle(style, exStyle);
+    native.popup = native.overrideRedirect && kind == NativeWindowKind::Popup;
 
     XSetWindowAttributes attrs{};
     attrs.background_pixmap = None;   // the backing surface paints everything: no flash of grey
@@ -326,6 +327,8 @@ void X11Backend::DestroyNativeWindow(NativeWindowId id)
     }
     if (m_focusPendingMap == native->xid)
         m_focusPendingMap = 0;
+    if (m_grabXid == native->xid)
+        ReleasePointerGrab();
     cairo_surface_destroy(native->surface);
     m_byXid.erase(native->xid);
     m_windows.erase(id);
@@ -377,6 +380,8 @@ void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility
         XMapRaised(m_display, native->xid);
     } else {
         native->viewable = false;
+        if (m_grabXid == native->xid)
+            ReleasePointerGrab();
         if (native->overrideRedirect)
             XUnmapWindow(m_display, native->xid);
         else
@@ -480,6 +485,8 @@ void X11Backend::FocusNativeWindow(NativeWindowId id)
     Native* native = FindNative(id);
     if (!native || X11Errors::ConnectionLost())
         return;
+    if (m_grabXid != 0 && m_grabXid != native->xid)
+        ReleasePointerGrab();
     if (!native->viewable) {
         // Focusing a window the server has not mapped yet is an error: wait for its MapNotify.
         m_focusPendingMap = native->xid;
@@ -487,7 +494,33 @@ void X11Backend::FocusNativeWindow(NativeWindowId id)
     }
     m_focusPendingMap = 0;
     RequestFocus(native->xid);
+    GrabPointerFor(*native);
     XFlush(m_display);
+}
+
+void X11Backend::GrabPointerFor(Native& native)
+{
+    if (!native.popup || !native.viewable || m_grabXid == native.xid || X11Errors::ConnectionLost())
+        return;
+    // Owner events: presses in the program's own windows still go to them as usual; only those
+    // elsewhere come to the pop-up. One try: another client holding the pointer (a window
+    // manager's move, another program's menu) leaves the pop-up to close by its own means.
+    const int status = XGrabPointer(m_display, native.xid, True,
+                                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                                    GrabModeAsync, None, None, CurrentTime);
+    if (status == GrabSuccess)
+        m_grabXid = native.xid;
+}
+
+void X11Backend::ReleasePointerGrab()
+{
+    if (m_grabXid == 0)
+        return;
+    m_grabXid = 0;
+    if (!X11Errors::ConnectionLost()) {
+        XUngrabPointer(m_display, CurrentTime);
+        XFlush(m_display);
+    }
 }
 
 void X11Backend::RequestFocus(unsigned long xid)

@@ -69,6 +69,8 @@ public:
     bool UsesSharedMemory() const { return m_useShm; }
     // Waits until the server has handled every request made so far.
     void Sync();
+    // The X window holding the pointer for an active pop-up, or 0.
+    unsigned long PointerGrabWindow() const { return m_grabXid; }
     // Whether this process owns the CLIPBOARD selection.
     bool OwnsClipboard() const { return m_clipboardOwned; }
 
@@ -81,6 +83,9 @@ private:
         unsigned long xid = 0;
         RECT rect{0, 0, 0, 0};
         bool overrideRedirect = false;
+        // A drop-down or similar pop-up: override-redirect, so no window manager tells it of
+        // clicks elsewhere; the pointer is held for it while it is active.
+        bool popup = false;
         bool mapped = false;        // asked to be shown
         bool viewable = false;      // MapNotify seen
         cairo_surface_t* surface = nullptr;
@@ -140,6 +145,15 @@ private:
     // Focus the program asked for: the display's echo of it is not reported back. The focus
     // events a request causes carry the request's serial number.
     void RequestFocus(unsigned long xid);
+    // The pointer held for an active pop-up: every press on the screen comes to the program, and
+    // one outside all of its windows deactivates the pop-up (a FocusOut) and lets go at once.
+    // Let go as well when the pop-up is hidden or destroyed or another window is focused.
+    void GrabPointerFor(Native& native);
+    void ReleasePointerGrab();
+    // A pointer event reported to the grabbing pop-up from outside the program's windows:
+    // true when it was handled here and goes no further.
+    bool HandleGrabbedPointer(Native& native, _XEvent& event);
+    unsigned long m_grabXid = 0;
     std::set<unsigned long> m_focusSerials;
     unsigned long m_focusPendingMap = 0;   // asked before the window was viewable
 

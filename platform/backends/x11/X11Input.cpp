@@ -89,6 +89,7 @@ void X11Backend::HandleEvent(XEvent& event)
         if (m_focusPendingMap == native->xid) {
             m_focusPendingMap = 0;
             RequestFocus(native->xid);
+            GrabPointerFor(*native);
         }
         return;
     case UnmapNotify:
@@ -106,6 +107,8 @@ void X11Backend::HandleEvent(XEvent& event)
         }
         return;
     case MotionNotify:
+        if (HandleGrabbedPointer(*native, event))
+            return;
         out.kind = BackendEvent::Kind::MouseMove;
         out.pt = POINT{event.xmotion.x_root, event.xmotion.y_root};
         out.modifiers = Modifiers(event.xmotion.state);
@@ -130,6 +133,8 @@ void X11Backend::HandleEvent(XEvent& event)
         return;
     case ButtonPress:
     case ButtonRelease:
+        if (HandleGrabbedPointer(*native, event))
+            return;
         HandleButton(*native, event);
         return;
     case KeyPress:
@@ -139,6 +144,28 @@ void X11Backend::HandleEvent(XEvent& event)
     default:
         return;
     }
+}
+
+bool X11Backend::HandleGrabbedPointer(Native& native, XEvent& event)
+{
+    if (m_grabXid == 0 || native.xid != m_grabXid)
+        return false;
+    // With owner events, what happens over the program's own windows is reported to them; what
+    // reaches the pop-up from outside its bounds happened over another program or the desktop.
+    const int x = event.type == MotionNotify ? event.xmotion.x : event.xbutton.x;
+    const int y = event.type == MotionNotify ? event.xmotion.y : event.xbutton.y;
+    if (x >= 0 && y >= 0 && x < native.rect.right - native.rect.left && y < native.rect.bottom - native.rect.top)
+        return false;
+    if (event.type == ButtonPress) {
+        // A click elsewhere: the program loses the activation, as when a window manager gives
+        // another program the focus, and the pop-up closes on it.
+        ReleasePointerGrab();
+        BackendEvent out;
+        out.hwnd = native.hwnd;
+        out.kind = BackendEvent::Kind::FocusOut;
+        PostBackendEvent(std::move(out));
+    }
+    return true;
 }
 
 void X11Backend::HandleButton(Native& native, XEvent& event)

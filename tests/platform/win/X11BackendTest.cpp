@@ -72,6 +72,13 @@ protected:
         PumpFor(50);
         return frame;
     }
+    static bool Deactivated(HWND hwnd)
+    {
+        for (const Message& m : Of(hwnd, WM_ACTIVATE))
+            if (LOWORD(m.wParam) == WA_INACTIVE)
+                return !Of(hwnd, WM_KILLFOCUS).empty();
+        return false;
+    }
     std::string Property(unsigned long window, const char* name, Atom* typeOut = nullptr, int* formatOut = nullptr)
     {
         Atom type = 0;
@@ -724,6 +731,59 @@ TEST_F(X11BackendTest, PopupMenusShowOnTheDisplayAndTakeItsClicks)
     EXPECT_EQ(backingPixel, 0xC0C0C0u) << "an item's face in the menu colour";
     EXPECT_TRUE(MenuDriver::OpenMenus().empty());
     DestroyMenu(popup);
+}
+
+// A drop-down is an unmanaged window: no window manager tells it of clicks elsewhere. While it
+// is active it holds the pointer, so that a click on another program's window or on the desktop
+// deactivates it (and so closes it); clicks in the program's own windows go to them as before,
+// and the pointer is let go whenever the pop-up stops being active or shown.
+TEST_F(X11BackendTest, AnActivePopupHoldsThePointerUntilAClickElsewhere)
+{
+    if (!XvfbServer::FindProgram("xdotool"))
+        GTEST_SKIP() << "xdotool is missing";
+    HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 20, 20, 300, 200);
+    HWND popup = ShownFrame(WS_POPUP | WS_BORDER, 60, 60, 120, 100);
+    const unsigned long xPopup = backend->XWindowOf(popup);
+    ::Window foreign = XCreateSimpleWindow(other, DefaultRootWindow(other), 500, 400, 200, 150, 0, 0, 0xFFFFFF);
+    XSelectInput(other, foreign, ButtonPressMask);
+    XMapWindow(other, foreign);
+    XSync(other, False);
+    auto activate = [&] {
+        Log().clear();
+        SetFocus(popup);
+        return PumpUntil([&] { return backend->PointerGrabWindow() == xPopup; });
+    };
+
+    // The program's own frame still takes its click, and its activation lets go.
+    ASSERT_TRUE(activate());
+    EXPECT_FALSE(PointerFree());
+    ASSERT_TRUE(ClickOnScreen(100, 200));
+    EXPECT_TRUE(PumpUntil([&] { return !Of(frame, WM_LBUTTONDOWN).empty(); }));
+    EXPECT_TRUE(Deactivated(popup));
+    EXPECT_EQ(backend->PointerGrabWindow(), 0u);
+    EXPECT_TRUE(PointerFree());
+
+    // Another program's window and the bare desktop: the pop-up loses the activation and the
+    // focus, and the pointer is free at once.
+    for (POINT elsewhere : {POINT{600, 470}, POINT{900, 700}}) {
+        SCOPED_TRACE(elsewhere.x);
+        ASSERT_TRUE(activate());
+        ASSERT_TRUE(ClickOnScreen(elsewhere.x, elsewhere.y));
+        EXPECT_TRUE(PumpUntil([&] { return Deactivated(popup); }));
+        EXPECT_NE(GetActiveWindow(), popup);
+        EXPECT_EQ(backend->PointerGrabWindow(), 0u);
+        EXPECT_TRUE(PointerFree());
+        EXPECT_TRUE(Of(frame, WM_LBUTTONDOWN).empty());
+    }
+
+    // Hidden while active: let go as well.
+    ASSERT_TRUE(activate());
+    ShowWindow(popup, SW_HIDE);
+    PumpFor(50);
+    EXPECT_EQ(backend->PointerGrabWindow(), 0u);
+    EXPECT_TRUE(PointerFree());
+    XDestroyWindow(other, foreign);
+    XSync(other, False);
 }
 
 TEST_F(X11BackendTest, TheWorkAreaIsTheDesktopsAndTheScreenWhenItIsNotBelievable)

@@ -15,6 +15,7 @@
 #include <cairo.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -121,6 +122,23 @@ protected:
         return hwnd;
     }
 
+    // A real click where the pointer is put (through the server's test extension, so that
+    // grabs apply as they would to the user's hand); false when it could not be made.
+    bool ClickOnScreen(int x, int y)
+    {
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 10 xdotool mousemove "
+            + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+    bool PointerFree()
+    {
+        const int status = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                                        GrabModeAsync, None, None, CurrentTime);
+        if (status == GrabSuccess)
+            XUngrabPointer(other, CurrentTime);
+        XSync(other, False);
+        return status == GrabSuccess;
+    }
     // Dispatches messages and pumps the display until the condition holds or the time passes.
     static bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
     {

@@ -184,6 +184,20 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
     ClickAt(dialog.m_hWnd, outside);
     EXPECT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() == nullptr; }));
     EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 5, 0, 0, 0));
+
+    // So does a click on the desktop, away from every window of the program, after a day was
+    // moved to; the pointer is free again afterwards.
+    if (XvfbServer::FindProgram("xdotool")) {
+        ctrl.SetFocus();
+        ctrl.SendMessage(WM_KEYDOWN, VK_F4, 0);
+        ASSERT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() && ctrl.GetPopupCalendar()->IsWindowVisible(); }));
+        ctrl.GetPopupCalendar()->SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+        PumpFor(100);
+        ASSERT_TRUE(ClickOnScreen(800, 600));
+        EXPECT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() == nullptr; }));
+        EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 5, 0, 0, 0));
+        EXPECT_TRUE(PointerFree());
+    }
     ctrl.DestroyWindow();
     calendar.DestroyWindow();
     dialog.DestroyWindow();
@@ -245,6 +259,25 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     double value = 0;
     edit.GetValue(value);
     EXPECT_DOUBLE_EQ(value, -1234.5);
+
+    // So does a click on the desktop after a sum was typed; the pointer is free again.
+    if (XvfbServer::FindProgram("xdotool")) {
+        edit.SetFocus();
+        edit.SendMessage(WM_KEYDOWN, VK_F4, 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(::GetFocus()));
+            return calc != nullptr && calc->IsWindowVisible();
+        }));
+        const HWND again = calc->m_hWnd;
+        calc->SendMessage(WM_CHAR, '+', 0);
+        calc->SendMessage(WM_CHAR, '1', 0);
+        PumpFor(100);
+        ASSERT_TRUE(ClickOnScreen(800, 600));
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(again); }));
+        edit.GetValue(value);
+        EXPECT_DOUBLE_EQ(value, -1234.5);
+        EXPECT_TRUE(PointerFree());
+    }
     edit.DestroyWindow();
     dialog.DestroyWindow();
 }
