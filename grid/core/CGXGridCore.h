@@ -551,6 +551,8 @@ public:
     // frozen ones and within the counts.
     void ClampScrollPosition();
     // Commands are recorded for this command mode (a factory, undo on or a transaction open).
+    // Asks whether to go on without undo when the old styles are too many to keep.
+    virtual BOOL ConfirmLargeUndo();
     BOOL RecordingUndo(int nMode) const;
     // The grid refuses changes: read-only while the lock honours it.
     BOOL IsReadOnlyLocked();
@@ -793,8 +795,6 @@ protected:
     void RequestDragAutoScroll(ROWCOL nRow, ROWCOL nCol);
     // Rows a page holds below the frozen rows, counted from the top row (at least one).
     ROWCOL RowsPerPage(BOOL bUp);
-    // Asks whether to go on without undo when the old styles are too many to keep.
-    virtual BOOL ConfirmLargeUndo();
     void RedrawAfterStructureChange(UINT nFlags);
     // After an insertion or a removal: moves what is still right with the window's pixels when
     // the optimized-update feature is installed, else redraws as RedrawAfterStructureChange.

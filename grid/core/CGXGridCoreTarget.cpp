@@ -57,6 +57,17 @@ BOOL CGXGridCore::CommandTarget::MoveDataCols(const CGXRange& range, const CDWor
     return TRUE;
 }
 
+BOOL CGXGridCore::CommandTarget::MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, int nMode)
+{
+    // Moving cells belongs to the direct copy and move feature when there is one.
+    if (m_grid.m_pDirectCopyMoveCellsImp != nullptr)
+        return m_grid.MoveCellsDirect(range, nDestRow, nDestCol, m_nFlags, nMode, FALSE, FALSE, FALSE);
+    if (!CGXGridModel::MoveCells(range, nDestRow, nDestCol, nMode))
+        return FALSE;
+    m_grid.Redraw(m_nFlags);
+    return TRUE;
+}
+
 BOOL CGXGridCore::CommandTarget::SetFrozenRows(ROWCOL nFrozen, ROWCOL nHeader, int nMode)
 {
     return m_grid.SetFrozenRows(nFrozen, nHeader, m_nFlags, nMode);

@@ -122,6 +122,16 @@ public:
     CDWordArray m_order;
 };
 
+// Moves a block of cells; the undo of a move is the move back (see GXCreateMoveCellsUndo).
+class CGXMoveCellsCmd : public CGXCommand {
+    DECLARE_DYNAMIC(CGXMoveCellsCmd)
+public:
+    CGXMoveCellsCmd(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol) : m_range(range), m_nDestRow(nDestRow), m_nDestCol(nDestCol) {}
+    BOOL Execute(IGXCommandTarget& target, int nMode) override { return target.MoveCells(m_range, m_nDestRow, m_nDestCol, nMode); }
+    CGXRange m_range;
+    ROWCOL m_nDestRow, m_nDestCol;
+};
+
 class CGXSetFrozenRowsCmd : public CGXCommand {
     DECLARE_DYNAMIC(CGXSetFrozenRowsCmd)
 public:
@@ -148,6 +158,14 @@ public:
     int m_nType;
     CGXStyleArray m_Styles;
 };
+
+// The undo of copying the cells of a cell range to the destination, taken before the copy: the
+// destination's present styles. Null when the destination leaves the store's counts.
+CGXSetStyleRangeCmd* GXCreateCopyCellsUndo(const CGXData& data, const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol);
+// The undo of moving them, taken before the move: the move back, then the destination's former
+// styles put back, as one step. A move overwrites the destination, so the move back alone would
+// leave the cells it covered empty.
+CGXCommand* GXCreateMoveCellsUndo(const CGXData& data, const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol);
 
 class CGXChangeStylesMapCmd : public CGXCommand {
     DECLARE_DYNAMIC(CGXChangeStylesMapCmd)

@@ -243,6 +243,19 @@ BOOL CGXGridModel::MoveDataCols(const CGXRange& range, const CDWordArray& order,
     return TRUE;
 }
 
+BOOL CGXGridModel::MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, int nMode)
+{
+    CGXData* pData = m_param.GetData();
+    if (pData == nullptr)
+        return FALSE;
+    std::unique_ptr<CGXCommand> undo(Recording(nMode) ? GXCreateMoveCellsUndo(*pData, range, nDestRow, nDestCol) : nullptr);
+    if (!pData->MoveCells(range, nDestRow, nDestCol))
+        return FALSE;
+    if (undo)
+        Record(undo.release(), nMode);
+    return TRUE;
+}
+
 BOOL CGXGridModel::SetFrozenRows(ROWCOL nFrozen, ROWCOL nHeader, int nMode)
 {
     if (nHeader > nFrozen)

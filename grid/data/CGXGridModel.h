@@ -25,6 +25,7 @@ public:
     BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, int nMode) override;
     BOOL MoveDataRows(const CGXRange& range, const CDWordArray& order, int nMode) override;
     BOOL MoveDataCols(const CGXRange& range, const CDWordArray& order, int nMode) override;
+    BOOL MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, int nMode) override;
     BOOL SetFrozenRows(ROWCOL nFrozen, ROWCOL nHeader, int nMode) override;
     BOOL SetFrozenCols(ROWCOL nFrozen, ROWCOL nHeader, int nMode) override;
     BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,

@@ -34,6 +34,9 @@ public:
     virtual BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, int nMode) = 0;
     virtual BOOL MoveDataRows(const CGXRange& range, const CDWordArray& order, int nMode) = 0;
     virtual BOOL MoveDataCols(const CGXRange& range, const CDWordArray& order, int nMode) = 0;
+    // Moves the cells of a cell range so that its top-left lands at the destination; the
+    // source's cells outside the destination are left empty.
+    virtual BOOL MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol, int nMode) = 0;
     virtual BOOL SetFrozenRows(ROWCOL nFrozen, ROWCOL nHeader, int nMode) = 0;
     virtual BOOL SetFrozenCols(ROWCOL nFrozen, ROWCOL nHeader, int nMode) = 0;
     // One style for every cell, or with pCellStyles one per cell in row-major order (a null

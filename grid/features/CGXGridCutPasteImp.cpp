@@ -243,10 +243,14 @@ BOOL CGXGridCutPasteImp::CopyStylesToClipboard(CGXGridCore* pGrid, const CGXRang
         return FALSE;
     CMemFile file(4096);
     BOOL bResult = FALSE;
-    {
+    try {
         CArchive ar(&file, CArchive::store, 4096);
         bResult = pGrid->WriteRangesAsStyles(ar, selList, bLoadBaseStyles);
         ar.Close();
+    } catch (CException* e) {
+        // A block too large to copy, or a write that failed: no styles format, the text stays.
+        e->Delete();
+        return FALSE;
     }
     if (!bResult)
         return FALSE;
@@ -451,37 +455,54 @@ BOOL CGXGridCutPasteImp::PasteCellsDirect(CGXGridCore* pGrid, const CGXRange& ta
         nDestRow += nBottom - nTop + 1;
     }
 
+    // Block by block through the cell store's own copy or move, unless a destination covers a
+    // source still to come: that source would be read after it was overwritten, so then every
+    // block is read before anything is written.
+    bool bBlockwise = true;
+    for (size_t i = 0; i < blocks.size() && bBlockwise; ++i)
+        for (size_t j = i + 1; j < blocks.size() && bBlockwise; ++j)
+            bBlockwise = !CGXRange().SetIntersection(blocks[i].dest, blocks[j].source);
+
     CGXLongOperation op;
     op.SetStatusText(grid.GetAppData()->GetText(bMove ? gxTextMove : gxTextCopy), FALSE);
     CGXTransactionScope trans(grid, grid.GetAppData()->GetText(bMove ? gxTextMove : gxTextCopy));
     bool bOk = true;
     {
         CGXFlagRestore updateLock(param.m_bLockUpdate, TRUE);
-        try {
-            // Everything is read first: a block written early must not change what a later
-            // block copies.
-            for (Block& b : blocks)
-                b.styles.reset(grid.CollectRangeStyles(b.source, 0));
-            if (bMove)
-                for (const Block& b : blocks)
-                    grid.ApplyStyleToRange(b.source, nullptr, gxRemove, 0, nullptr, GX_INVALIDATE, gxDo);
+        if (bBlockwise) {
             for (const Block& b : blocks) {
-                bool bAllEmpty = true;
-                for (INT_PTR k = 0; k < b.styles->GetSize() && bAllEmpty; ++k)
-                    bAllEmpty = b.styles->GetAt(k) == nullptr;
-                // A block of empty cells over empty cells changes nothing, which is no failure.
-                if (!grid.ApplyStyleToRange(b.dest, nullptr, gxCopy, 0, b.styles.get(), GX_INVALIDATE, gxDo) && !bAllEmpty) {
+                const BOOL bDone = bMove ? grid.MoveCellsDirect(b.source, b.dest.top, b.dest.left, GX_INVALIDATE, gxDo, FALSE, FALSE, FALSE)
+                                         : grid.CopyCellsDirect(b.source, b.dest.top, b.dest.left, GX_INVALIDATE, gxDo, FALSE, FALSE, FALSE);
+                if (!bDone) {
                     bOk = false;
                     break;
                 }
             }
-        } catch (const std::bad_alloc&) {
-            bOk = false;
+        } else {
+            try {
+                for (Block& b : blocks)
+                    b.styles.reset(grid.CollectRangeStyles(b.source, 0));
+                if (bMove)
+                    for (const Block& b : blocks)
+                        grid.ApplyStyleToRange(b.source, nullptr, gxRemove, 0, nullptr, GX_INVALIDATE, gxDo);
+                for (const Block& b : blocks) {
+                    bool bAllEmpty = true;
+                    for (INT_PTR k = 0; k < b.styles->GetSize() && bAllEmpty; ++k)
+                        bAllEmpty = b.styles->GetAt(k) == nullptr;
+                    // A block of empty cells over empty cells changes nothing, which is no failure.
+                    if (!grid.ApplyStyleToRange(b.dest, nullptr, gxCopy, 0, b.styles.get(), GX_INVALIDATE, gxDo) && !bAllEmpty) {
+                        bOk = false;
+                        break;
+                    }
+                }
+            } catch (const std::bad_alloc&) {
+                bOk = false;
+            }
+            for (Block& b : blocks)
+                if (b.styles)
+                    for (INT_PTR k = 0; k < b.styles->GetSize(); ++k)
+                        delete b.styles->GetAt(k);
         }
-        for (Block& b : blocks)
-            if (b.styles)
-                for (INT_PTR k = 0; k < b.styles->GetSize(); ++k)
-                    delete b.styles->GetAt(k);
     }
     if (!bOk)
         return FALSE; // the guard rolls back

@@ -3,6 +3,7 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
 #include "grid/features/CGXGridCutPasteImp.h"
+#include "grid/features/CGXGridDirectCopyMoveCellsImp.h"
 #include "grid/features/CGXGridExcelLikeFillImp.h"
 #include "grid/features/CGXGridExcelLikeFrameImp.h"
 #include "grid/features/CGXGridFindReplaceImp.h"
@@ -12,6 +13,7 @@
 #include "grid/features/CGXGridPrintImp.h"
 #include "grid/features/CGXGridResizeToFitImp.h"
 #include "grid/features/CGXGridSortImp.h"
+#include "grid/features/CGXGridStyleDataExchangeImp.h"
 #include "grid/features/CGXGridTextDataExchangeImp.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
@@ -23,7 +25,9 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ExcelLikeFrame, &CGXGridExcelLikeFrameImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::DirectCopyMoveCells, &CGXGridDirectCopyMoveCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::TextDataExchange, &CGXGridTextDataExchangeImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::StyleDataExchange, &CGXGridStyleDataExchangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::CutPaste, &CGXGridCutPasteImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);

@@ -1,6 +1,8 @@
 #include "grid/features/CGXGridCutPasteImp.h"
 
 #include "FeatureTestSupport.h"
+#include "grid/data/CGXData.h"
+#include "grid/data/CGXStyle.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 
@@ -166,4 +168,28 @@ TEST_F(CutPasteTest, ADirectCutMovesAtItsFirstPasteOnlyAndTheSecondComesFromTheC
     EXPECT_EQ(Value(grid, 4, 1), "1.1");
     EXPECT_EQ(Value(grid, 4, 2), "1.2");
     EXPECT_EQ(Value(grid, 3, 2), "1.1"); // the first paste's cells stay
+}
+
+TEST_F(CutPasteTest, ACopyWritesTextAndStylesAndAPastePrefersTheStyles)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 3, 3);
+    grid.ApplyStyleToRange(CGXRange(1, 1, 1, 1), &CGXStyle().SetTextColor(RGB(0, 0, 200)), gxOverride, 0, nullptr, 0, 0);
+    Select(grid, {CGXRange(1, 1, 1, 1)});
+    ASSERT_TRUE(grid.Copy());
+    EXPECT_EQ(Block(CF_TEXT), std::string("1.1") + '\0');
+    EXPECT_TRUE(IsClipboardFormatAvailable(GXGetStylesClipboardFormat()));
+    // Only the styles carry the colour: a paste that has it came from them.
+    Select(grid, {CGXRange(3, 3, 3, 3)});
+    ASSERT_TRUE(grid.Paste());
+    const CGXStyle* pPasted = grid.GetData()->LookupStyle(3, 3);
+    ASSERT_NE(pPasted, nullptr);
+    EXPECT_TRUE(*pPasted == *grid.GetData()->LookupStyle(1, 1));
+
+    // With the styles format off, the text alone is read: the value without the colour.
+    grid.m_nClipboardFlags &= ~GX_CLIP_STYLES;
+    Select(grid, {CGXRange(2, 2, 2, 2)});
+    ASSERT_TRUE(grid.Paste());
+    EXPECT_EQ(Value(grid, 2, 2), "1.1");
+    EXPECT_FALSE(*grid.GetData()->LookupStyle(2, 2) == *grid.GetData()->LookupStyle(1, 1));
 }

@@ -1,0 +1,190 @@
+#include "grid/features/CGXGridStyleDataExchangeImp.h"
+
+#include "FeatureTestSupport.h"
+#include "grid/data/CGXData.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CMemFile.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SizeAskingGrid : public CGXGridCore {
+public:
+    BOOL ConfirmPasteSizeMismatch() override
+    {
+        ++m_nAsked;
+        return m_bAnswer;
+    }
+    int m_nAsked = 0;
+    BOOL m_bAnswer = FALSE;
+};
+
+class StyleExchangeTest : public FeatureGridTest {
+protected:
+    static std::vector<BYTE> Bytes(CMemFile& file)
+    {
+        std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
+        file.SeekToBegin();
+        file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+        return bytes;
+    }
+    static std::vector<BYTE> CopyStyles(CGXGridCore& grid, std::initializer_list<CGXRange> ranges)
+    {
+        CGXRangeList list;
+        for (const CGXRange& r : ranges)
+            list.AddTail(new CGXRange(r));
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            EXPECT_TRUE(grid.WriteRangesAsStyles(ar, list, FALSE));
+            ar.Close();
+        }
+        return Bytes(file);
+    }
+    // A block written by hand: the two counts, then whatever the writer puts behind them.
+    static std::vector<BYTE> Block(DWORD nRows, DWORD nCols, const std::function<void(CArchive&)>& body)
+    {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            ar << nRows << nCols;
+            body(ar);
+            ar.Close();
+        }
+        return Bytes(file);
+    }
+    static BOOL Paste(CGXGridCore& grid, std::vector<BYTE> bytes, CGXRange target, BOOL bNoSizeQuestion = TRUE)
+    {
+        CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+        CArchive ar(&file, CArchive::load);
+        return grid.ReadStylesIntoGrid(ar, target, bNoSizeQuestion);
+    }
+    static std::string Value(CGXGridCore& grid, ROWCOL r, ROWCOL c) { return grid.GetCellValue(r, c).GetString(); }
+};
+
+} // namespace
+
+TEST_F(StyleExchangeTest, StoredStylesTravelExactlyAndThePasteGrowsTheGridInOneUndoStep)
+{
+    CGXGridCore source;
+    SetUpGrid(source, 4, 4);
+    source.ApplyStyleToRange(CGXRange(1, 3, 1, 3), &CGXStyle().SetTextColor(RGB(200, 0, 0)).SetHorizontalAlignment(DT_RIGHT),
+                             gxOverride, 0, nullptr, 0, gxDo);
+    source.ApplyStyleToRange(CGXRange(3, 1, 3, 1), nullptr, gxRemove, 0, nullptr, 0, gxDo);
+    // Columns 1 and 3 of rows 1 and 3: a packed 2 x 2 block.
+    CGXRange col1, col3;
+    col1.SetCols(1, 1);
+    col3.SetCols(3, 3);
+    const std::vector<BYTE> bytes = CopyStyles(source, {CGXRange(1, 1, 1, 4), CGXRange(3, 1, 3, 4)});
+    EXPECT_EQ(source.m_nLastCopiedRows, 2u);
+    EXPECT_EQ(source.m_nLastCopiedCols, 4u);
+
+    CGXGridCore target;
+    SetUpGrid(target, 2, 2);
+    ASSERT_TRUE(Paste(target, bytes, CGXRange(2, 1, 2, 1)));
+    EXPECT_EQ(target.GetRowCount(), 3u);
+    EXPECT_EQ(target.GetColCount(), 4u);
+    for (ROWCOL c = 1; c <= 4; ++c) {
+        const CGXStyle* pFrom = source.GetData()->LookupStyle(1, c);
+        const CGXStyle* pTo = target.GetData()->LookupStyle(2, c);
+        ASSERT_TRUE(pFrom != nullptr && pTo != nullptr);
+        EXPECT_TRUE(*pFrom == *pTo) << c;
+    }
+    EXPECT_EQ(target.GetData()->LookupStyle(3, 1), nullptr); // the empty cell stays empty
+    EXPECT_EQ(Value(target, 3, 2), "3.2");
+    EXPECT_EQ(Value(target, 1, 1), "1.1");
+
+    ASSERT_TRUE(target.Undo());
+    EXPECT_EQ(target.GetRowCount(), 2u);
+    EXPECT_EQ(target.GetColCount(), 2u);
+    EXPECT_EQ(Value(target, 2, 1), "2.1");
+    EXPECT_EQ(Value(target, 2, 2), "2.2");
+
+    // Without adding columns, the cells past the last column are dropped and each row keeps
+    // its own cells.
+    target.m_nClipboardFlags |= GX_CLIP_NOADDCOLS;
+    ASSERT_TRUE(Paste(target, bytes, CGXRange(1, 1, 1, 1)));
+    EXPECT_EQ(target.GetColCount(), 2u);
+    EXPECT_EQ(Value(target, 1, 2), "1.2");
+    EXPECT_EQ(Value(target, 2, 1), "");
+    EXPECT_EQ(Value(target, 2, 2), "3.2");
+}
+
+TEST_F(StyleExchangeTest, ABlockOfAnotherSizeAsksFirstAndCancelChangesNothing)
+{
+    CGXGridCore source;
+    SetUpGrid(source, 3, 3);
+    const std::vector<BYTE> bytes = CopyStyles(source, {CGXRange(1, 1, 3, 3)});
+    SizeAskingGrid target;
+    SetUpGrid(target, 2, 2, false);
+    EXPECT_FALSE(Paste(target, bytes, CGXRange(1, 1, 2, 2), FALSE));
+    EXPECT_EQ(target.m_nAsked, 1);
+    EXPECT_EQ(target.GetRowCount(), 2u);
+    EXPECT_EQ(Value(target, 1, 1), "");
+    // The same size asks nothing.
+    ASSERT_TRUE(Paste(target, bytes, CGXRange(1, 1, 3, 3), FALSE));
+    EXPECT_EQ(target.m_nAsked, 1);
+    EXPECT_EQ(Value(target, 3, 3), "3.3");
+}
+
+TEST_F(StyleExchangeTest, HostileBlocksAreRefusedWithTheGridUnchanged)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 3, 3);
+    const CGXStyle one = CGXStyle().SetValue("x");
+    auto styles = [&](int nCount, const CObject* pExtra = nullptr) {
+        return [=, &one](CArchive& ar) {
+            // The array's header as WriteObject writes it: its class, its place in the map, its count.
+            const CObArray array;
+            ar.WriteClass(RUNTIME_CLASS(CObArray));
+            ar.MapObject(&array);
+            ar.WriteCount(static_cast<DWORD_PTR>(nCount));
+            const std::vector<CGXStyle> cells(static_cast<size_t>(nCount), one);
+            for (int i = 0; i < nCount; ++i)
+                ar.WriteObject(i == 0 && pExtra != nullptr ? pExtra : &cells[static_cast<size_t>(i)]);
+        };
+    };
+    CObArray nested;
+    const std::vector<std::vector<BYTE>> hostile = {
+        Block(40000, 1, styles(0)),                    // more rows than a block may have
+        Block(0x10000000, 0x10000000, styles(0)),      // counts of hundreds of millions
+        Block(2, 2, styles(3)),                        // fewer entries than cells
+        Block(1, 2, styles(3)),                        // more entries than cells
+        Block(1, 2, styles(2, &nested)),               // an entry that is no style
+        Block(1, 1, [](CArchive& ar) { ar.WriteClass(RUNTIME_CLASS(CGXStyle)); }), // no array at all
+        Block(2, 1, [&](CArchive& ar) {                // the same style twice, by back-reference
+            const CObArray array;
+            ar.WriteClass(RUNTIME_CLASS(CObArray));
+            ar.MapObject(&array);
+            ar.WriteCount(2);
+            ar.WriteObject(&one);
+            ar.WriteObject(&one);
+        }),
+    };
+    for (size_t i = 0; i < hostile.size(); ++i) {
+        EXPECT_FALSE(Paste(grid, hostile[i], CGXRange(1, 1, 1, 1))) << i;
+        // Cut short anywhere: a damaged archive, no exception out of the paste.
+        for (size_t n = 0; n < hostile[i].size(); n += 3)
+            EXPECT_FALSE(Paste(grid, std::vector<BYTE>(hostile[i].begin(), hostile[i].begin() + n), CGXRange(1, 1, 1, 1)));
+    }
+    // A block placed where its bottom would pass the last row number a grid can have.
+    const std::vector<BYTE> tall = Block(20, 1, styles(20));
+    EXPECT_FALSE(Paste(grid, tall, CGXRange(GX_INVALID - 5, 1, GX_INVALID - 5, 1)));
+    EXPECT_EQ(grid.GetRowCount(), 3u);
+    EXPECT_EQ(grid.GetColCount(), 3u);
+    for (ROWCOL r = 1; r <= 3; ++r)
+        for (ROWCOL c = 1; c <= 3; ++c)
+            EXPECT_EQ(Value(grid, r, c), Label(r, c).GetString());
+    EXPECT_TRUE(grid.GetParam()->m_UndoList.IsEmpty());
+    // The well-formed block of the same shape is taken.
+    ASSERT_TRUE(Paste(grid, Block(1, 2, styles(2)), CGXRange(2, 2, 2, 2)));
+    EXPECT_EQ(Value(grid, 2, 3), "x");
+}
