@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/CNewProjectDlg.h"
 #include "app/CSaveHTMLFilesDlg.h"
+#include "app/CScanDoneDlg.h"
 #include "app/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -30,6 +31,9 @@
 #include <filesystem>
 
 namespace {
+
+// The profile switch of the "Scan Completed" note, directly under the program's key.
+constexpr LPCTSTR kWarnAfterScan = "Warn After Scan";
 
 CVostrelApp& App()
 {
@@ -503,8 +507,14 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
     CProjectSettings* pSettings = nullptr;
     if (app.GetProjectSettings(pSettings) == 0 && pSettings->m_bShowAllFound) {
         if (m_bWarnAfterScan)
-            m_bWarnAfterScan = app.GetProfileInt("", "Warn After Scan", static_cast<int>(m_bWarnAfterScan));
-        // FIXME: the "Scan Completed" dialog is still to come.
+            m_bWarnAfterScan = app.GetProfileInt("", kWarnAfterScan, static_cast<int>(m_bWarnAfterScan));
+        if (m_bWarnAfterScan) {
+            CScanDoneDlg dlg(this);
+            if (dlg.DoModal() == IDOK && dlg.m_bDontShowAgain) {
+                app.WriteProfileInt("", kWarnAfterScan, 0);
+                m_bWarnAfterScan = 0;
+            }
+        }
     }
     app.SetRunState(CVostrelAppModel::runIdle);
     return 1;

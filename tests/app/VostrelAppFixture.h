@@ -8,6 +8,7 @@
 #include "platform/afx/AfxRes.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/Dialog.h"
+#include "platform/core/RegistryStore.h"
 #include "platform/win/Gdi.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
@@ -31,12 +32,15 @@ protected:
     {
         startFolder = std::filesystem::current_path();
         env.emplace("XDG_CONFIG_HOME", config.Path());
+        // The profile is read once per process: each test starts from its own empty one.
+        CRegistryStore::Instance().Reload();
         backend = &HeadlessBackend::Install();
         SetTestFontMode(true);
     }
     void TearDown() override
     {
         Stop();
+        CRegistryStore::Instance().Reload();
         MSG quit;
         while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
@@ -61,6 +65,10 @@ protected:
         bool chooser = false;
         FillDialog(*backend, AFX_IDD_NEWTYPEDLG, DialogFill{{}, {}, IDCANCEL, {}}, &chooser);
         const bool started = app->InitApplication() && app->InitInstance();
+        // The "Scan Completed" note is modal: a test that does not answer it would wait on it
+        // for ever after its first scan, so only tests that ask for it get it.
+        if (started && !showScanNote)
+            app->WriteProfileInt("", "Warn After Scan", 0);
         backend->ProcessMessages();
         choserShown = chooser;
         return started;
@@ -98,6 +106,7 @@ protected:
     HeadlessBackend* backend = nullptr;
     std::optional<CVostrelApp> app;
     bool choserShown = false;
+    bool showScanNote = false;
     std::filesystem::path startFolder;
 };
 
