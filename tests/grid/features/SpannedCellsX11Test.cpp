@@ -88,8 +88,11 @@ TEST_F(SpannedCellsX11Test, CoveredBlocksAndMergedRunsShowAsSingleCells)
     ASSERT_TRUE(view->SetCoveredCellsRowCol(2, 1, 4, 2));
     CGXStyle floating;
     floating.SetFloatCell(TRUE).SetFloodCell(TRUE);
-    view->ApplyStyleToRange(CGXRange(14, 1, 14, 10), &floating, gxOverride, 0, nullptr, 0, 0);
+    view->ApplyStyleToRange(CGXRange(14, 1, 15, 10), &floating, gxOverride, 0, nullptr, 0, 0);
     view->SetValueRange(CGXRange(14, 1, 14, 1), "a long description that floats over empty cells");
+    // The same text stopped by a typed neighbour: it is cut at that cell.
+    view->SetValueRange(CGXRange(15, 1, 15, 1), "a long description that floats over empty cells");
+    view->SetValueRange(CGXRange(15, 3, 15, 3), "typed");
     static_cast<CGXGridFloatCellsImp*>(view->m_pFloatCellsImp)->SetFloatCellsMode(view, 1, FALSE);
     frame->RecalcLayout();
     view->Redraw(GX_INVALIDATE, FALSE);
@@ -123,6 +126,13 @@ TEST_F(SpannedCellsX11Test, CoveredBlocksAndMergedRunsShowAsSingleCells)
     EXPECT_GE(span.right, 2u);
     const CRect row14 = view->CalcCellRect(14, 6);
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, colB.left, row14.bottom - 1)), 0xFFFFFFu); // below the text
+    // Row 15 floats over B alone: the line before the typed C is there, the one before B not.
+    ASSERT_NE(view->FindCellSpan(15, 2, span), nullptr);
+    EXPECT_EQ(span, CGXRange(15, 1, 15, 2));
+    const CRect row15 = view->CalcCellRect(15, 6);
+    const CRect colC = view->CalcCellRect(1, 3);
+    EXPECT_EQ(PixelAt(shot, OnScreen(*view, colB.left, row15.bottom - 1)), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(shot, OnScreen(*view, colC.left, row15.bottom - 1)), 0xC0C0C0u);
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
 }
