@@ -1,27 +1,15 @@
 #include "app/CClassificationDlg.h"
 
 #include "app/DialogHelp.h"
+#include "app/DialogToolbar.h"
 #include "app/MetaDialogIds.h"
 #include "engine/meta/CMetaClassificationSetting.h"
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/ToolTip.h"
-#include "platform/core/ResourceTable.h"
-
-#include <cstdio>
-#include <cstring>
-
-namespace {
-constexpr DWORD kToolbarStyle = 0x50002800;
-constexpr DWORD kToolbarExtraBarStyle = 0x34;
-constexpr UINT kToolTipLength = 80;
-} // namespace
 
 BOOL CClassificationToolbar::CreateIn(CWnd* pDialog)
 {
-    if (!Create(pDialog, kToolbarStyle, kIdBar) || !LoadToolBar(kIdResource))
-        return FALSE;
-    SetBarStyle(GetBarStyle() | kToolbarExtraBarStyle);
-    return TRUE;
+    return CreateDialogToolbar(*this, pDialog, kIdBar, kIdResource);
 }
 
 BEGIN_MESSAGE_MAP(CClassificationDlg, CDialog)
@@ -65,7 +53,7 @@ BOOL CClassificationDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     if (m_bDefine && m_toolbar.CreateIn(this))
-        MakeRoomForToolbar();
+        MakeRoomForToolbar(m_toolbar, this);
     LoadBitmapButton(m_btnOk, IDOK, this);
     LoadBitmapButton(m_btnCancel, IDCANCEL, this);
     LoadBitmapButton(m_btnHelp, kIdHelpButton, this);
@@ -87,28 +75,6 @@ BOOL CClassificationDlg::OnInitDialog()
             m_tree.SelectPath(m_strValue);
     }
     return TRUE;
-}
-
-void CClassificationDlg::MakeRoomForToolbar()
-{
-    const CSize size = m_toolbar.CalcFixedLayout(TRUE, TRUE);
-    const int nHeight = size.cy;
-    if (nHeight <= 0)
-        return;
-    for (CWnd* pChild = GetWindow(GW_CHILD); pChild != nullptr; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
-        if (pChild == &m_toolbar || pChild->GetSafeHwnd() == m_toolbar.GetSafeHwnd())
-            continue;
-        CRect rect;
-        pChild->GetWindowRect(&rect);
-        ScreenToClient(&rect);
-        pChild->SetWindowPos(nullptr, rect.left, rect.top + nHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    CRect client;
-    GetClientRect(&client);
-    m_toolbar.SetWindowPos(nullptr, 0, 0, client.Width(), nHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    CRect window;
-    GetWindowRect(&window);
-    SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CClassificationDlg::OnCreateTree()
@@ -147,21 +113,5 @@ void CClassificationDlg::OnHelp()
 
 BOOL CClassificationDlg::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
 {
-    auto* pInfo = reinterpret_cast<NMTTDISPINFO*>(pNMHDR);
-    UINT_PTR nId = pNMHDR->idFrom;
-    if (pInfo->uFlags & TTF_IDISHWND)
-        nId = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(nId)));
-    pInfo->szText[0] = '\0';
-    if (nId != 0)
-        if (LPCSTR pszFull = FindResourceString(static_cast<UINT>(nId))) {
-            const char* pszTip = std::strchr(pszFull, '\n');
-            if (pszTip != nullptr)
-                std::snprintf(pInfo->szText, std::min<size_t>(sizeof pInfo->szText, kToolTipLength), "%s", pszTip + 1);
-        }
-    if (pResult != nullptr)
-        *pResult = 0;
-    if (m_toolbar.GetSafeHwnd() != nullptr)
-        if (HWND hTip = pNMHDR->hwndFrom)
-            ::SetWindowPos(hTip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return TRUE;
+    return FillToolbarTipText(pNMHDR, pResult);
 }

@@ -52,9 +52,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Moves every child down by the toolbar's height and grows the dialog by it.
-    void MakeRoomForToolbar();
-
     CClassificationToolbar m_toolbar;
     CBitmapButton m_btnOk;
     CBitmapButton m_btnCancel;

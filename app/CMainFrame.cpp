@@ -10,6 +10,7 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
+#include "app/CMetaSettingDlg.h"
 #include "app/CSysInfoDlg.h"
 #include "toolkit/docking/SECControlBar.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
@@ -400,7 +401,18 @@ void CMainFrame::OnCustomizeToolbar()
 
 void CMainFrame::OnMetatagSettings()
 {
-    // FIXME: the settings dialog is still to come; until then the command does nothing.
+    CVostrelApp* pApp = GetVostrelApp();
+    CMetaSettingList* pCatalogue = nullptr;
+    if (pApp == nullptr || pApp->GetMetaSettingList(pCatalogue) != 0)
+        return;
+    CMetaSettingDlg dlg(nullptr, 0);
+    dlg.SetSettings(*pCatalogue);
+    if (dlg.DoModal() != IDOK)
+        return;
+    dlg.GetSettings(*pCatalogue);
+    // The page grid's columns belong to the settings just replaced: it shows the new ones.
+    CWaitCursor wait;
+    pApp->UpdatePageViews(3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));
 }
 
 void CMainFrame::OnProjectSettings()

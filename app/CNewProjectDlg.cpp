@@ -1,5 +1,6 @@
 #include "app/CNewProjectDlg.h"
 
+#include "app/CMetaSettingDlg.h"
 #include "app/DialogHelp.h"
 #include "app/DialogStrings.h"
 #include "platform/afx/app/CWinApp.h"
@@ -117,10 +118,15 @@ INT_PTR CNewProjectDlg::RunProjectSettings(CProjectSettings&)
     return IDCANCEL;
 }
 
-INT_PTR CNewProjectDlg::RunMetaSettings(CMetaSettingList&)
+INT_PTR CNewProjectDlg::RunMetaSettings(CMetaSettingList& list)
 {
-    // FIXME: the META settings dialog is still to come; until then nothing changes.
-    return IDCANCEL;
+    // Owned by this dialog, which must stay disabled while the settings are edited.
+    CMetaSettingDlg dlg(this, 0);
+    dlg.SetSettings(list);
+    const INT_PTR nResult = dlg.DoModal();
+    if (nResult == IDOK)
+        dlg.GetSettings(list);
+    return nResult;
 }
 
 void CNewProjectDlg::OnHelp() { ShowAppHelp(kHelpContext); }
