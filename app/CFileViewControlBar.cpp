@@ -21,7 +21,9 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr COLORREF kMaskBlack = RGB(0, 0, 0);
+// The tree images are drawn on magenta, which none of them uses: their black outlines stay, and
+// the tree's own background shows around them.
+constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 
 // The file-name part of a project file path.
 CString FileNamePart(const CString& strPath)
@@ -35,7 +37,7 @@ int AddMaskedBitmap(CImageList& list, UINT nId)
     CBitmap bitmap;
     if (!bitmap.LoadBitmap(nId))
         return -1;
-    return list.Add(&bitmap, kMaskBlack);
+    return list.Add(&bitmap, kMaskColour);
 }
 
 } // namespace
@@ -51,7 +53,7 @@ int CFileViewControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECControlBar::OnCreate(lpCreateStruct) == -1)
         return -1;
-    if (m_ImageList.Create(16, 16, ILC_COLOR4, 0, 6)) {
+    if (m_ImageList.Create(16, 16, ILC_COLOR4 | ILC_MASK, 0, 6)) {
         m_nRootImage = AddMaskedBitmap(m_ImageList, kIdbTreeRoot);
         m_nFolderImage = AddMaskedBitmap(m_ImageList, kIdbTreeFolder);
         m_nOpenFolderImage = AddMaskedBitmap(m_ImageList, kIdbTreeOpenFolder);

@@ -15,8 +15,12 @@ PAL = {
 }
 
 
+# The tree images' mask colour: a colour none of them draws with, so their black outlines stay.
+MASK = (255, 0, 255)
+
+
 def write_png(path, rows, alpha=False):
-    # With alpha, '.' is transparent (icons); without, it is black, the tree images' mask colour.
+    # With alpha, '.' is transparent (icons); without, it is the tree images' mask colour.
     h = len(rows)
     w = max(len(r) for r in rows)
     raw = b''
@@ -25,7 +29,7 @@ def write_png(path, rows, alpha=False):
         if alpha:
             raw += b'\x00' + b''.join(bytes(PAL[ch]) + (b'\x00' if ch == '.' else b'\xff') for ch in r)
         else:
-            raw += b'\x00' + b''.join(bytes(PAL[ch]) for ch in r)
+            raw += b'\x00' + b''.join(bytes(MASK if ch == '.' else PAL[ch]) for ch in r)
     def chunk(tag, data):
         c = struct.pack('>I', len(data)) + tag + data
         return c + struct.pack('>I', zlib.crc32(tag + data) & 0xffffffff)

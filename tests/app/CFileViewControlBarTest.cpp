@@ -3,6 +3,8 @@
 // program is busy, and the context menu's items by what lies under the click.
 #include "app/CFileViewControlBar.h"
 #include "app/IProjectAreaHost.h"
+#include "platform/afx/gdi/GdiObjects.h"
+#include "platform/afx/gdi/CDC.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/win/Cursor.h"
 #include "tests/app/PanesFixture.h"
@@ -122,6 +124,23 @@ TEST_F(ProjectAreaTest, TreeHoldsRootAndFoldersWithTheirTextsImagesAndNodes)
     EXPECT_EQ(item.iImage, bar.GetFolderImage());
     EXPECT_EQ(item.iSelectedImage, bar.GetOpenFolderImage());
     EXPECT_NE(bar.GetFolderImage(), bar.GetOpenFolderImage());
+
+    // The images let the tree's background show around them and keep their black outlines.
+    CImageList* pImages = tree.GetImageList(LVSIL_NORMAL);
+    ASSERT_NE(pImages, nullptr);
+    CDC screen;
+    screen.Attach(::GetDC(nullptr));
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+    CBitmap surface;
+    ASSERT_TRUE(surface.CreateCompatibleBitmap(&screen, 16, 16));
+    CBitmap* pOld = dc.SelectObject(&surface);
+    dc.FillSolidRect(0, 0, 16, 16, RGB(255, 255, 255));
+    ASSERT_TRUE(pImages->Draw(&dc, bar.GetFolderImage(), CPoint(0, 0), ILD_NORMAL));
+    EXPECT_EQ(dc.GetPixel(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(dc.GetPixel(0, 4), RGB(0, 0, 0));
+    dc.SelectObject(pOld);
+    ::ReleaseDC(nullptr, screen.Detach());
 
     bar.ClearTree();
     EXPECT_EQ(tree.GetRootItem(), nullptr);
