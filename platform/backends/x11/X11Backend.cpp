@@ -64,7 +64,7 @@ bool ConnectionLost() { return g_connectionLost.load(); }
 
 bool IsOverrideRedirectStyle(DWORD style, DWORD exStyle)
 {
-    if (!(style & WS_POPUP))
+    if (!(style & WS_POPUP) || (exStyle & WS_EX_APPWINDOW))
         return false;
     return (style & WS_CAPTION) != WS_CAPTION || (exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST)) != 0;
 }
@@ -148,6 +148,8 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     m_atoms.typeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
     m_atoms.typePopupMenu = atom("_NET_WM_WINDOW_TYPE_POPUP_MENU");
     m_atoms.incr = atom("INCR");
+    m_atoms.netWmState = atom("_NET_WM_STATE");
+    m_atoms.stateAbove = atom("_NET_WM_STATE_ABOVE");
 
     // An unmapped window that owns the selection and receives other programs' answers.
     XSetWindowAttributes attrs{};
@@ -249,6 +251,7 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
     native.rect = screenRect;
     native.overrideRedirect = IsOverrideRedirectStyle(style, exStyle);
     native.popup = native.overrideRedirect && kind == NativeWindowKind::Popup;
+    native.topmost = (exStyle & WS_EX_TOPMOST) != 0;
 
     XSetWindowAttributes attrs{};
     attrs.background_pixmap = None;   // the backing surface paints everything: no flash of grey
@@ -296,6 +299,12 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
         type = m_atoms.typeUtility;
     XChangeProperty(m_display, native.xid, m_atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&type), 1);
+    if (native.topmost) {
+        // Read by a window manager when it first maps the window.
+        unsigned long above = m_atoms.stateAbove;
+        XChangeProperty(m_display, native.xid, m_atoms.netWmState, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&above), 1);
+    }
 
     if (m_im)
         native.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, native.xid,
@@ -378,6 +387,7 @@ void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility
     if (show) {
         UpdateTitle(*native);
         XMapRaised(m_display, native->xid);
+        KeepTopmostAbove(*native);
     } else {
         native->viewable = false;
         if (m_grabXid == native->xid)
@@ -388,6 +398,46 @@ void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility
             XWithdrawWindow(m_display, native->xid, m_screen);
     }
     XFlush(m_display);
+}
+
+void X11Backend::UpdateTopmost(Native& native)
+{
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    X11Glue::WindowStyles(native.hwnd, style, exStyle);
+    const bool topmost = (exStyle & WS_EX_TOPMOST) != 0;
+    if (topmost == native.topmost)
+        return;
+    native.topmost = topmost;
+    if (topmost) {
+        unsigned long above = m_atoms.stateAbove;
+        XChangeProperty(m_display, native.xid, m_atoms.netWmState, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&above), 1);
+    } else {
+        XDeleteProperty(m_display, native.xid, m_atoms.netWmState);
+    }
+    if (native.mapped && !native.overrideRedirect) {
+        // A window manager learns of a change to a mapped window by a request to the root.
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = native.xid;
+        event.xclient.message_type = m_atoms.netWmState;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = topmost ? 1 : 0;   // add or remove
+        event.xclient.data.l[1] = static_cast<long>(m_atoms.stateAbove);
+        event.xclient.data.l[3] = 1;                  // from an application
+        XSendEvent(m_display, m_root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    }
+}
+
+void X11Backend::KeepTopmostAbove(const Native& raised)
+{
+    if (raised.topmost)
+        return;
+    for (auto& [id, other] : m_windows) {
+        if (other.topmost && other.mapped && other.xid != raised.xid)
+            XRaiseWindow(m_display, other.xid);
+    }
 }
 
 void X11Backend::MoveNativeWindow(NativeWindowId id, const RECT& screenRect)
@@ -413,6 +463,7 @@ void X11Backend::MoveNativeWindow(NativeWindowId id, const RECT& screenRect)
     }
     if (X11Errors::ConnectionLost())
         return;
+    UpdateTopmost(*native);   // z-order changes, HWND_TOPMOST among them, come through here
     if (moved) {
         if (native->configures.size() > 32)
             native->configures.pop_front();
@@ -423,6 +474,7 @@ void X11Backend::MoveNativeWindow(NativeWindowId id, const RECT& screenRect)
     if (native->mapped) {
         UpdateTitle(*native);
         XRaiseWindow(m_display, native->xid);
+        KeepTopmostAbove(*native);
     }
     XFlush(m_display);
 }

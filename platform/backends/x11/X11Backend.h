@@ -25,8 +25,10 @@ struct CursorShape;
 // Which top-level windows the display must leave alone (override-redirect: no decoration, no
 // placement, no focus stealing by a window manager): pop-ups (WS_POPUP) without a full caption
 // (menus, drop-downs, tool tips, splash screens), and pop-ups that are tool windows or topmost
-// (floating palettes, which draw their own small captions). Everything else is an ordinary,
-// undecorated top-level window. Callable from any thread.
+// (floating palettes, which draw their own small captions). A window meant for the task bar
+// (WS_EX_APPWINDOW, a titled splash screen) is never left alone: only a managed window reaches
+// the task bar. Everything else is an ordinary, undecorated top-level window. Callable from any
+// thread.
 bool IsOverrideRedirectStyle(DWORD style, DWORD exStyle);
 
 class X11Backend : public IWindowBackend {
@@ -83,6 +85,9 @@ private:
         unsigned long xid = 0;
         RECT rect{0, 0, 0, 0};
         bool overrideRedirect = false;
+        // WS_EX_TOPMOST: above every window that is not, whether a window manager keeps it there
+        // (_NET_WM_STATE_ABOVE) or, without one, the backend restacking it.
+        bool topmost = false;
         // A drop-down or similar pop-up: override-redirect, so no window manager tells it of
         // clicks elsewhere; the pointer is held for it while it is active.
         bool popup = false;
@@ -100,6 +105,10 @@ private:
     void UpdateTitle(Native& native);
     void SetTitle(Native& native, const std::string& title);
     void ApplyCursor(Native& native);
+    // Follows a change of WS_EX_TOPMOST made after creation.
+    void UpdateTopmost(Native& native);
+    // Raises the shown topmost windows back over one that was just raised.
+    void KeepTopmostAbove(const Native& raised);
     unsigned long XCursorFor(HCURSOR cursor);
     unsigned long XImageCursor(const CursorShape& shape);
 
@@ -135,7 +144,8 @@ private:
     struct Atoms {
         unsigned long wmProtocols = 0, wmDeleteWindow = 0, motifHints = 0, netWmName = 0, utf8String = 0,
                       clipboard = 0, targets = 0, vostrelSelection = 0, netWmWindowType = 0,
-                      typeNormal = 0, typeUtility = 0, typePopupMenu = 0, incr = 0;
+                      typeNormal = 0, typeUtility = 0, typePopupMenu = 0, incr = 0, netWmState = 0,
+                      stateAbove = 0;
     } m_atoms;
 
     NativeWindowId m_next = 1;

@@ -138,5 +138,7 @@ TEST(X11KeysTest, OverrideRedirectForPopupsWithoutCaptionToolWindowsAndTopmost)
     EXPECT_FALSE(IsOverrideRedirectStyle(WS_POPUP | WS_CAPTION | WS_SYSMENU, 0));
     EXPECT_FALSE(IsOverrideRedirectStyle(WS_OVERLAPPEDWINDOW, 0));
     EXPECT_FALSE(IsOverrideRedirectStyle(WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW));
+    // A window meant for the task bar, caption or not, is managed.
+    EXPECT_FALSE(IsOverrideRedirectStyle(WS_POPUP, WS_EX_APPWINDOW | WS_EX_TOPMOST));
     EXPECT_FALSE(IsOverrideRedirectStyle(0, WS_EX_TOPMOST));
 }

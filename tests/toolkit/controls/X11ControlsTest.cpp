@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScreenCapture.h"
@@ -72,6 +73,99 @@ TEST_F(X11ControlsTest, SplashShowsItsPictureCentredUntilClosed)
     cairo_surface_destroy(shot);
     splash->Close();   // deletes itself with its window
     EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+// What the display (and a window manager, where one runs) reads of a splash: a plain one is an
+// unmanaged, undecorated window centred on the screen that stays above a frame shown after it;
+// a titled one is a managed window (a task bar lists it) with its title; both carry "above"
+// while topmost, and lose it with SetTopMost(FALSE).
+TEST_F(X11ControlsTest, SplashWindowsCarryTheirDisplayHintsAndStayAbove)
+{
+    RegisterStandardControls();
+    auto property = [&](unsigned long window, const char* name) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> values;
+        if (XGetWindowProperty(other, window, XInternAtom(other, name, False), 0, 64, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data) == Success && data) {
+            if (format == 32)
+                values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + items);
+            XFree(data);
+        }
+        return values;
+    };
+    const long above = static_cast<long>(XInternAtom(other, "_NET_WM_STATE_ABOVE", False));
+    auto stackIndex = [&](unsigned long xid) {
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        int index = -1;
+        if (XQueryTree(other, DefaultRootWindow(other), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i)
+                if (children[i] == xid)
+                    index = static_cast<int>(i);   // bottom to top
+            XFree(children);
+        }
+        return index;
+    };
+
+    auto* plain = new SECSplashWnd(4242, 60000);   // the tests' 60 x 40 picture
+    ASSERT_TRUE(plain->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
+    const HWND plainHwnd = plain->m_hWnd;
+    PumpFor(100);
+    backend->Sync();
+    const unsigned long xPlain = backend->XWindowOf(plainHwnd);
+    XWindowAttributes attrs{};
+    ASSERT_TRUE(XGetWindowAttributes(other, xPlain, &attrs));
+    EXPECT_TRUE(attrs.override_redirect);
+    EXPECT_EQ(attrs.map_state, IsViewable);
+    EXPECT_EQ(attrs.x, (1024 - 60) / 2);
+    EXPECT_EQ(attrs.y, (768 - 40) / 2);
+    const std::vector<long> motif = property(xPlain, "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u);
+    EXPECT_EQ(motif[2], 0) << "no decorations";
+    EXPECT_EQ(property(xPlain, "_NET_WM_STATE"), std::vector<long>{above});
+
+    // A frame shown over it afterwards, and activated, stays below it.
+    HWND frame = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 250, 400, 300);
+    SetActiveWindow(frame);
+    UpdateWindow(frame);
+    PumpFor(100);
+    backend->Sync();
+    EXPECT_GT(stackIndex(xPlain), stackIndex(backend->XWindowOf(frame)));
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS")) {
+        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/splash-above.png").c_str());
+            cairo_surface_destroy(shot);
+        }
+    }
+
+    plain->SetTopMost(FALSE);
+    PumpFor(50);
+    backend->Sync();
+    EXPECT_TRUE(property(xPlain, "_NET_WM_STATE").empty());
+    plain->Close();
+    EXPECT_FALSE(::IsWindow(plainHwnd));
+
+    auto* titled = new SECSplashWnd(4242, 60000, FALSE, TRUE);
+    titled->SetTitle("Vostrel");
+    ASSERT_TRUE(titled->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
+    PumpFor(100);
+    backend->Sync();
+    const unsigned long xTitled = backend->XWindowOf(titled->m_hWnd);
+    ASSERT_TRUE(XGetWindowAttributes(other, xTitled, &attrs));
+    EXPECT_FALSE(attrs.override_redirect) << "a task bar lists managed windows only";
+    EXPECT_EQ(attrs.map_state, IsViewable);
+    EXPECT_EQ(attrs.x, (1024 - 60) / 2);
+    EXPECT_EQ(attrs.y, (768 - 40) / 2);
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(other, xTitled, &name));
+    EXPECT_STREQ(name, "Vostrel");
+    XFree(name);
+    EXPECT_EQ(property(xTitled, "_NET_WM_STATE"), std::vector<long>{above});
+    EXPECT_EQ(property(xTitled, "_MOTIF_WM_HINTS").at(2), 0);
+    titled->Close();
 }
 
 TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
