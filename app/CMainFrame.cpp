@@ -11,6 +11,7 @@
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
 #include "app/CMetaSettingDlg.h"
+#include "app/CProjSettingsSheet.h"
 #include "app/CSysInfoDlg.h"
 #include "toolkit/docking/SECControlBar.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
@@ -417,7 +418,17 @@ void CMainFrame::OnMetatagSettings()
 
 void CMainFrame::OnProjectSettings()
 {
-    // FIXME: the project settings sheet is still to come.
+    CVostrelApp* pApp = GetVostrelApp();
+    CProjectSettings* pSettings = nullptr;
+    if (pApp == nullptr || pApp->GetProjectSettings(pSettings) != 0)
+        return;
+    CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE, this, 0, 0);
+    sheet.SetSettings(*pSettings);
+    if (sheet.DoModal() != IDOK)
+        return;
+    sheet.GetSettings(*pSettings);
+    // The next new project starts from the same choices.
+    pApp->SaveProjectDefaults(*pSettings);
 }
 
 void CMainFrame::OnSystemInfo()

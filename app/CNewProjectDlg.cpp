@@ -1,6 +1,8 @@
 #include "app/CNewProjectDlg.h"
 
 #include "app/CMetaSettingDlg.h"
+#include "app/CProjSettingsSheet.h"
+#include "app/res/AppRes.h"
 #include "app/DialogHelp.h"
 #include "app/DialogStrings.h"
 #include "platform/afx/app/CWinApp.h"
@@ -112,10 +114,14 @@ void CNewProjectDlg::OnMetaSettings()
     }
 }
 
-INT_PTR CNewProjectDlg::RunProjectSettings(CProjectSettings&)
+INT_PTR CNewProjectDlg::RunProjectSettings(CProjectSettings& settings)
 {
-    // FIXME: the project settings sheet is still to come; until then nothing changes.
-    return IDCANCEL;
+    CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE, this, 0, 0);
+    sheet.SetSettings(settings);
+    const INT_PTR nResult = sheet.DoModal();
+    if (nResult == IDOK)
+        sheet.GetSettings(settings);
+    return nResult;
 }
 
 INT_PTR CNewProjectDlg::RunMetaSettings(CMetaSettingList& list)
