@@ -38,6 +38,7 @@ CGXGridCore::~CGXGridCore()
 {
     // The shared find state must not point at a grid that is gone.
     GXGetFindReplaceState().ForgetGrid(this);
+    DestroyDragLineWnd();
     // Plug-ins share the window's handle; they forget it as they go.
     for (CGXPluginComponent* pPlugin : m_plugins)
         delete pPlugin;

@@ -26,6 +26,7 @@ class CGXAbstractGridUpdateHintImp;
 class CGXCommand;
 class CGXCommandFactory;
 class CGXControl;
+class CGXDragLineWnd;
 class CGXFont;
 class CGXGridAppData;
 class CGXGridHint;
@@ -57,6 +58,9 @@ inline constexpr UINT GX_MOUSE_CTRL = 0x80;
 inline constexpr UINT GX_MOUSE_CURRENT = 0x100;
 // The fill handle is being dragged.
 inline constexpr UINT GX_MOUSE_FILL = 0x200;
+// What a drag of selected whole rows or columns moves.
+inline constexpr int GX_DRAGSEL_COLS = 1;
+inline constexpr int GX_DRAGSEL_ROWS = 2;
 inline constexpr UINT GX_HITSTART = 0x04;
 inline constexpr UINT GX_HITMOVE = 0x08;
 inline constexpr UINT GX_HITEND = 0x10;
@@ -756,6 +760,22 @@ public:
     BOOL IsFillInProgress() const { return m_bFillInProgress; }
     void SetFillInProgress(BOOL bFill) { m_bFillInProgress = bFill; }
 
+    // A drag of selected whole rows or columns to another place: whether it runs, what it
+    // moves (GX_DRAGSEL_ROWS or GX_DRAGSEL_COLS, 0 none), a copy of the selected block dragged
+    // (a copy, so that no change of the selection list leaves it dangling) and the last drop
+    // position, each at least 1.
+    struct DragSelectState {
+        BOOL bDragging = FALSE;
+        int nMode = 0;
+        CGXRange block;
+        ROWCOL nDropRow = 1, nDropCol = 1;
+    };
+    DragSelectState m_dragSelect;
+    // The marker window that drags show over the cells: made on first use as a hidden child of
+    // the grid window (null without a window) and destroyed when the drag ends.
+    CGXDragLineWnd* GetDragLineWnd(BOOL bCreate);
+    void DestroyDragLineWnd();
+
 protected:
     // The engine as the target of undo commands: the model's operations with the engine's
     // updates around them.
@@ -952,6 +972,7 @@ protected:
     UINT_PTR m_nAutoScrollTimer = 0;
     int m_nAutoScrollDirection = -1;
     BOOL m_bAutoScrollStop = FALSE;
+    CGXDragLineWnd* m_pDragLineWnd = nullptr;
     BOOL m_bScrollbarAutoScroll = TRUE;
     BOOL m_bKeyboardAutoScroll = FALSE; // a held navigation key repeats by auto-scrolling
     BOOL m_bAutoScrollKeyMode = FALSE; // the request comes from a held key

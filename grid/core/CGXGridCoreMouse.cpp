@@ -94,7 +94,7 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
         if (!IsCellHit(nHit))
             return pResize != nullptr && pResize->OnLButtonDown(this, nFlags, point, nHit, nRow, nCol);
         if (nRow != 0 || nCol != 0) {
-            if (m_pUserDragSelectRangeImp != nullptr && DragSelectStart(nRow, nCol))
+            if (m_pUserDragSelectRangeImp != nullptr && m_pUserDragSelectRangeImp->StartDragOnHeader(this, nFlags, point, nRow, nCol))
                 return TRUE;
             bAutoScroll = TRUE;
         }
@@ -174,6 +174,10 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
     auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp);
 
     if (m_nMouseFlags == 0) {
+        if (m_dragSelect.bDragging && m_pUserDragSelectRangeImp != nullptr) {
+            m_pUserDragSelectRangeImp->DragMouseMove(this, point);
+            return TRUE;
+        }
         if (pResize != nullptr && pResize->OnMouseMove(this, nFlags, ptRaw))
             return TRUE;
         if (rect.PtInRect(ptRaw) && !m_bCursorFreeze) {
@@ -275,11 +279,10 @@ BOOL CGXGridCore::ButtonUp(UINT nButton, UINT nFlags, CPoint point)
 
 BOOL CGXGridCore::HandleLButtonUp(UINT nFlags, CPoint point)
 {
-    if (m_pUserDragSelectRangeImp != nullptr && m_nMouseFlags == 0 && HoldsCapture(m_pGridWnd)) {
-        ROWCOL nRow, nCol, nNewRow = 0, nNewCol = 0;
-        HitTest(point, &nRow, &nCol);
-        if (DragSelectDrop(nRow, nCol, nNewRow, nNewCol))
-            return TRUE;
+    if (m_dragSelect.bDragging && m_pUserDragSelectRangeImp != nullptr) {
+        m_bAutoScrollStop = TRUE;
+        m_pUserDragSelectRangeImp->DragButtonUp(this, point);
+        return TRUE;
     }
     return ButtonUp(MK_LBUTTON, nFlags, point);
 }

@@ -3,6 +3,7 @@
 // everything that needs the window's geometry or painting is marked where it is still to come.
 #include "grid/core/CGXAbstractTabWndInterface.h"
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -207,8 +208,36 @@ void CGXGridCore::UpdatePrintTokens(CDC*, CPrintInfo* pInfo)
 
 // ---- Window messages ----
 
+CGXDragLineWnd* CGXGridCore::GetDragLineWnd(BOOL bCreate)
+{
+    if (m_pDragLineWnd != nullptr || !bCreate)
+        return m_pDragLineWnd;
+    if (m_pGridWnd == nullptr || m_pGridWnd->GetSafeHwnd() == nullptr)
+        return nullptr;
+    auto* pWnd = new CGXDragLineWnd(this);
+    if (!pWnd->Create(m_pGridWnd)) {
+        delete pWnd;
+        return nullptr;
+    }
+    m_pDragLineWnd = pWnd;
+    return m_pDragLineWnd;
+}
+
+void CGXGridCore::DestroyDragLineWnd()
+{
+    CGXDragLineWnd* pWnd = m_pDragLineWnd;
+    m_pDragLineWnd = nullptr;
+    if (pWnd == nullptr)
+        return;
+    if (pWnd->GetSafeHwnd() != nullptr)
+        pWnd->DestroyWindow();
+    delete pWnd;
+}
+
 BOOL CGXGridCore::HandleDestroy()
 {
+    // The marker window goes with the grid window; its object goes now.
+    DestroyDragLineWnd();
     // A find or replace dialog this grid opened has nothing left to search.
     GXGetFindReplaceState().ForgetGrid(this);
     if (m_pCurrentCellControl != nullptr)
@@ -223,6 +252,8 @@ BOOL CGXGridCore::HandleCancelMode()
         return TRUE;
     if (m_bTracking) {
         CancelResizeTracking();
+    } else if (m_dragSelect.bDragging) {
+        DragSelectCancel();
     } else if ((m_nMouseFlags & GX_MOUSE_FILL) && m_pExcelLikeFillImp != nullptr) {
         // A fill drag ends unfilled, the selection as it was.
         m_pExcelLikeFillImp->OnFillCancel(this);

@@ -84,6 +84,15 @@ public:
     virtual BOOL DragSelectTrack(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, BOOL bEnd, UINT nFlags) = 0;
     virtual BOOL DragSelectDrop(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, ROWCOL& nNewRow, ROWCOL& nNewCol) = 0;
     virtual BOOL DragSelectCancel(CGXGridCore* pGrid) = 0;
+    // The mouse as the grid's handlers see it: the left button pressed on a cell or header
+    // (TRUE when a drag started and the press is taken), and the moves and the release while
+    // the grid's drag state says a drag runs.
+    virtual BOOL StartDragOnHeader(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL nRow, ROWCOL nCol)
+    {
+        return DragSelectStart(pGrid, nRow, nCol);
+    }
+    virtual BOOL DragMouseMove(CGXGridCore* /*pGrid*/, CPoint /*pt*/) { return FALSE; }
+    virtual BOOL DragButtonUp(CGXGridCore* /*pGrid*/, CPoint /*pt*/) { return FALSE; }
 };
 
 class CGXAbstractGridCoveredCellsImp : public CObject {

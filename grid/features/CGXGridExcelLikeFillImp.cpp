@@ -6,6 +6,7 @@
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
+#include "grid/features/CGXGridExcelLikeFrameImp.h"
 #include "grid/features/GXCellStore.h"
 #include "grid/features/GXFeatureScope.h"
 #include "platform/afx/gdi/CDC.h"
@@ -39,9 +40,12 @@ CString CopyText(CGXGridCore& grid, ROWCOL nRow, ROWCOL nCol)
 
 void CGXGridExcelLikeFillImp::Install(CGXGridCore* pGrid)
 {
-    if (pGrid == nullptr || pGrid->m_pExcelLikeFillImp != nullptr)
+    if (pGrid == nullptr)
         return;
-    pGrid->SetExcelLikeFillImp(new CGXGridExcelLikeFillImp, TRUE);
+    if (pGrid->m_pExcelLikeFillImp == nullptr)
+        pGrid->SetExcelLikeFillImp(new CGXGridExcelLikeFillImp, TRUE);
+    // The handle is part of the frame.
+    CGXGridExcelLikeFrameImp::Install(pGrid);
 }
 
 BOOL CGXGridExcelLikeFillImp::OnFillHandle(CGXGridCore* pGrid, ROWCOL nCol, ROWCOL nRow)

@@ -3,6 +3,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
+#include "grid/features/CGXGridUserSelectRangeImp.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 
@@ -26,11 +27,15 @@ void InvertClipped(CDC* pDC, const CRect& clip, int x1, int y1, int x2, int y2)
 
 void CGXGridExcelLikeFrameImp::Install(CGXGridCore* pGrid)
 {
-    if (pGrid == nullptr || pGrid->m_pExcelLikeFrameImp != nullptr)
+    if (pGrid == nullptr)
         return;
-    auto* pImp = new CGXGridExcelLikeFrameImp;
-    pGrid->m_pExcelLikeFrameImp = pImp;
-    pGrid->AddAutoDeleteImp(pImp);
+    if (pGrid->m_pExcelLikeFrameImp == nullptr) {
+        auto* pImp = new CGXGridExcelLikeFrameImp;
+        pGrid->m_pExcelLikeFrameImp = pImp;
+        pGrid->AddAutoDeleteImp(pImp);
+    }
+    // The frame goes around what the user selects.
+    CGXGridUserSelectRangeImp::Install(pGrid);
 }
 
 BOOL CGXGridExcelLikeFrameImp::IsOn(CGXGridCore* pGrid) const

@@ -41,4 +41,12 @@ inline constexpr GXFeatureOperation GXFeatureOperations[] = {
     {"CGXGridTextDataExchangeImp", "PasteTextFromBuffer", "PasteTextBuffer"},
     {"CGXGridTextDataExchangeImp", "PasteTextRowCol", "StoreCellTextForPaste"},
     {"CGXGridTextDataExchangeImp", "CalcBufferDimension", "CountTextBufferCells"},
+    {"CGXGridExcelLikeFrameImp", "DrawSelectionFrame", "DrawSelectionFrame"},
+    {"CGXGridExcelLikeFrameImp", "ShowFrame", "LockSelectionFrame, ToggleSelectionFrame"},
+    {"CGXGridExcelLikeFillImp", "StartFill", "OnFillHandle"},
+    {"CGXGridExcelLikeFillImp", "SelectFilledRange", "AddFillRange"},
+    {"CGXGridUserDragSelectRangeImp", "StartDragSelection", "DragSelectStart"},
+    {"CGXGridUserDragSelectRangeImp", "MoveDragMarker", "DragSelectTrack (moving)"},
+    {"CGXGridUserDragSelectRangeImp", "DropSelection", "DragSelectDrop, DragSelectTrack (at the end)"},
+    {"CGXGridUserDragSelectRangeImp", "CancelDrag", "DragSelectCancel"},
 };

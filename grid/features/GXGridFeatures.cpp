@@ -15,6 +15,7 @@
 #include "grid/features/CGXGridSortImp.h"
 #include "grid/features/CGXGridStyleDataExchangeImp.h"
 #include "grid/features/CGXGridTextDataExchangeImp.h"
+#include "grid/features/CGXGridUserDragSelectRangeImp.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
 
@@ -24,6 +25,7 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::ResizeToFit, &CGXGridResizeToFitImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserSelectRange, &CGXGridUserSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ExcelLikeFrame, &CGXGridExcelLikeFrameImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::UserDragSelectRange, &CGXGridUserDragSelectRangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::UserResizeCells, &CGXGridUserResizeCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::DirectCopyMoveCells, &CGXGridDirectCopyMoveCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::TextDataExchange, &CGXGridTextDataExchangeImp::Install);

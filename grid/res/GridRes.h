@@ -57,4 +57,6 @@
 #define GX_IDC_SELECTCOL 20195
 #define GX_IDC_SELECTROW 20196
 #define GX_IDC_TABSPLIT 20197
+// A drop of dragged rows or columns that is not allowed here.
+#define GX_IDC_NODROP 20208
 #define GX_IDC_FILLHANDLE 20209

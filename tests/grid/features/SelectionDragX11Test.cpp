@@ -1,7 +1,8 @@
-// The selection frame and its fill handle in a grid view on the X11 backend under Xvfb: a block
-// selected by dragging over it shows its frame, and dragging the handle down fills the rows
-// below, as the screen shows them.
+// Dragging with the mouse in a grid view on the X11 backend under Xvfb: a block selected by
+// dragging over it shows its frame, dragging the frame's handle down fills the rows below, and
+// selected rows dragged by their headers show a marker line and move, as the screen shows them.
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/features/CGXGridExcelLikeFillImp.h"
@@ -21,7 +22,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-class FillHandleX11Test : public X11Test {
+class SelectionDragX11Test : public X11Test {
 protected:
     void SetUp() override
     {
@@ -60,7 +61,7 @@ LPARAM At(const CPoint& pt)
 
 } // namespace
 
-TEST_F(FillHandleX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
+TEST_F(SelectionDragX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
 {
     const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
     if (keep)
@@ -150,6 +151,79 @@ TEST_F(FillHandleX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
     EXPECT_NE(PixelAt(shot, OnScreen(*view, block.right + 2, block.bottom + 2)), white);
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, block.right + 10, block.bottom + 8)), white);
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, block.left + 40, block.bottom + 6)), white);
+    cairo_surface_destroy(shot);
+    frame->DestroyWindow();
+    PumpFor(50);
+}
+
+TEST_F(SelectionDragX11Test, SelectedRowsDraggedByTheirHeaderShowTheMarkerAndMove)
+{
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Pages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 520, 380)));
+    auto* view = new CGXGridView; // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "", AFX_WS_DEFAULT_VIEW | WS_VSCROLL | WS_HSCROLL, CRect(0, 0, 480, 320), frame, AFX_IDW_PANE_FIRST));
+    view->OnInitialUpdate();
+    frame->RecalcLayout();
+    CGXGridParam* pParam = view->GetParam();
+    pParam->EnableUndo(FALSE);
+    view->SetRowCount(12, 0);
+    view->SetColCount(3, 0);
+    view->SetColWidth(1, 3, 110, nullptr, 0, 1);
+    const char* const pages[] = {"index.html", "about.html", "news.html", "blog.html", "jobs.html", "contact.html"};
+    for (ROWCOL r = 1; r <= 6; ++r)
+        view->SetValueRange(CGXRange(r, 1, r, 1), pages[r - 1], gxOverride, 0, 0);
+    pParam->EnableUndo(TRUE);
+    view->Redraw(GX_INVALIDATE, FALSE);
+    PumpFor(150);
+
+    // Select rows 2 and 3 by dragging down their headers.
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(view->CalcClientRectOfRange(2, 0, 2, 0).CenterPoint()));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(view->CalcClientRectOfRange(3, 0, 3, 0).CenterPoint()));
+    view->SendMessage(WM_LBUTTONUP, 0, At(view->CalcClientRectOfRange(3, 0, 3, 0).CenterPoint()));
+    PumpFor(100);
+    const CGXRangeList& sel = pParam->m_SelRects;
+    ASSERT_EQ(sel.GetCount(), 1);
+    ASSERT_TRUE(sel.GetRangeAt(sel.GetHeadPosition())->IsRows());
+
+    // Press on row 2's header and drag to the upper half of row 6.
+    const CRect row6 = view->CalcClientRectOfRange(6, 0, 6, 0);
+    const CPoint drop(row6.CenterPoint().x, row6.top + 4);
+    const POINT dropOnScreen = OnScreen(*view, drop.x, drop.y);
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(view->CalcClientRectOfRange(2, 0, 2, 0).CenterPoint()));
+    XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, dropOnScreen.x, dropOnScreen.y);
+    XSync(other, False);
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(drop));
+    PumpFor(150);
+    backend->Sync();
+    CGXDragLineWnd* pLine = view->GetDragLineWnd(FALSE);
+    ASSERT_NE(pLine, nullptr);
+    cairo_surface_t* during = Screenshot(server->DisplayName());
+    ASSERT_NE(during, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(during, (std::string(keep) + "/dragrows.png").c_str());
+    // The marker lies on the grid line above row 6 in the dragging-line colour, over the cells.
+    const CRect cell = view->CalcClientRectOfRange(6, 2, 6, 2);
+    EXPECT_EQ(PixelAt(during, OnScreen(*view, cell.CenterPoint().x, cell.top)), 0u);
+    EXPECT_EQ(PixelAt(during, OnScreen(*view, cell.CenterPoint().x, cell.top + 3)), 0xFFFFFFu);
+    cairo_surface_destroy(during);
+
+    view->SendMessage(WM_LBUTTONUP, 0, At(drop));
+    PumpFor(200);
+    backend->Sync();
+    EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
+    EXPECT_STREQ(view->GetStoredCellValue(2, 1).GetString(), "blog.html");
+    EXPECT_STREQ(view->GetStoredCellValue(4, 1).GetString(), "about.html");
+    EXPECT_STREQ(view->GetStoredCellValue(5, 1).GetString(), "news.html");
+    EXPECT_STREQ(view->GetStoredCellValue(6, 1).GetString(), "contact.html");
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/droprows.png").c_str());
+    // No marker is left on the screen: the line above row 6 is the plain grid line again.
+    EXPECT_NE(PixelAt(shot, OnScreen(*view, cell.CenterPoint().x, cell.top)), 0u);
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
     PumpFor(50);
