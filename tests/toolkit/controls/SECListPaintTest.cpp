@@ -92,3 +92,54 @@ TEST_F(SECListPaintTest, ALineScrollMovesThePaintedRowsAndFillsTheBandUncovered)
 }
 
 }   // namespace
+
+namespace {
+
+// Paints a control into a white memory surface that answers IsPrinting, as a print job does.
+class PrintedImage {
+public:
+    PrintedImage(CWnd& wnd, int width, int height)
+    {
+        CClientDC client(&wnd);
+        EXPECT_TRUE(m_dc.CreateCompatibleDC(&client));
+        EXPECT_TRUE(m_bitmap.CreateCompatibleBitmap(&client, width, height));
+        m_old = m_dc.SelectObject(&m_bitmap);
+        m_dc.FillSolidRect(0, 0, width, height, kPaper);
+        m_dc.m_bPrinting = TRUE;
+    }
+    ~PrintedImage() { m_dc.SelectObject(m_old); }
+    PrintedImage(const PrintedImage&) = delete;
+    PrintedImage& operator=(const PrintedImage&) = delete;
+    CDC* DC() { return &m_dc; }
+    COLORREF Pixel(int x, int y) { return m_dc.GetPixel(x, y); }
+    static constexpr COLORREF kPaper = RGB(1, 2, 3);
+
+private:
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_old = nullptr;
+};
+
+// Printing draws the header and the rows shown straight onto the page, without the memory
+// bitmap, the scroll bars or the rows below the window: what is printed is what the screen shows.
+TEST_F(SECListPaintTest, PrintingDrawsTheHeaderAndTheShownRowsAsTheScreenShowsThem)
+{
+    MakeList(0, LVXS_EX_HGRIDLINES | LVXS_EX_VGRIDLINES);
+    list->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    ClickAt(LabelPoint(4));
+    list->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PrintedImage page(*list, 240, 200);
+    list->OnDraw(page.DC());
+    int differences = 0;
+    for (int y = 0; y < 118; ++y)
+        for (int x = 0; x < 160; ++x)
+            differences += page.Pixel(x, y) != SurfacePixel(*backend, list->m_hWnd, x, y);
+    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(page.Pixel(6, RowTop(0) + 3), ::GetSysColor(COLOR_WINDOWTEXT)) << "the top row is row 1";
+    // Nothing below the window's last row, and no scroll bar.
+    for (int y = 118; y < 200; ++y)
+        ASSERT_EQ(page.Pixel(50, y), PrintedImage::kPaper) << y;
+    EXPECT_EQ(page.Pixel(195, 60), PrintedImage::kPaper);
+}
+
+}   // namespace

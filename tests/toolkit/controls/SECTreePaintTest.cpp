@@ -74,6 +74,37 @@ TEST_F(SECTreePaintTest, ButtonsAreNinePixelsWithPlusOrMinus)
     EXPECT_EQ(Pixel(5, 6), ::GetSysColor(COLOR_MENU));
 }
 
+// On a printer the lines are drawn with the pen, solid, where the screen shows dots.
+TEST_F(SECTreePaintTest, PrintedLinesAreSolid)
+{
+    Make();
+    HTREEITEM folder = tree.InsertItem("folder");
+    tree.InsertItem("a", folder);
+    tree.InsertItem("b", folder);
+    tree.Expand(folder, TVE_EXPAND);
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), window = ::GetSysColor(COLOR_WINDOW);
+    ASSERT_EQ(Pixel(29, 18), window);   // dotted on the screen
+    CClientDC client(&tree);
+    CDC page;
+    ASSERT_TRUE(page.CreateCompatibleDC(&client));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&client, 200, 120));
+    CBitmap* old = page.SelectObject(&bitmap);
+    page.FillSolidRect(0, 0, 200, 120, window);
+    page.m_bPrinting = TRUE;
+    tree.OnDraw(&page);
+    // The first child's line from the folder's line to its label, and the folder's line down.
+    for (int x = 28; x < 37; ++x)
+        EXPECT_EQ(page.GetPixel(x, 18), shadow) << x;
+    for (int y = 12; y < 31; ++y)
+        EXPECT_EQ(page.GetPixel(28, y), shadow) << y;
+    // The labels are printed too, where the screen shows them.
+    for (int x = 40; x < 44; ++x)
+        EXPECT_EQ(page.GetPixel(x, 18), Pixel(x, 18)) << x;
+    EXPECT_NE(page.GetPixel(41, 18), window);
+    page.SelectObject(old);
+}
+
 TEST_F(SECTreePaintTest, DotsStayInPlaceWhenTheViewScrollsOnePixel)
 {
     Make();
