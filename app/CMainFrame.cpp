@@ -411,6 +411,16 @@ void CMainFrame::OnMetatagSettings()
     if (dlg.DoModal() != IDOK)
         return;
     dlg.GetSettings(*pCatalogue);
+    // A catalogue saved to another file in the dialog is the one the project names from now on.
+    CProjectSettings* pSettings = nullptr;
+    if (!pCatalogue->GetFilePath().IsEmpty() && pApp->GetProjectSettings(pSettings) == 0) {
+        CString strOld;
+        pSettings->GetSettingsFilePath(strOld);
+        if (strOld != pCatalogue->GetFilePath()) {
+            pSettings->SetSettingsFilePath(pCatalogue->GetFilePath());
+            pSettings->SetModified(1);
+        }
+    }
     // The page grid's columns belong to the settings just replaced: it shows the new ones.
     CWaitCursor wait;
     pApp->UpdatePageViews(3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));

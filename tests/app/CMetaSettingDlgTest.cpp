@@ -1,7 +1,7 @@
 // The Metatag Settings dialog as the user reaches it, from Options and from New Project: rows
 // added, deleted in any selection order, retyped keeping what was typed, hidden all at once,
 // the defaults restored, saved to and opened from files, and OK writing the settings file.
-#include "VostrelAppFixture.h"
+#include "GroupViewFixture.h"
 
 #include "app/CMetaSettingDlg.h"
 #include "app/CNewProjectDlg.h"
@@ -319,4 +319,41 @@ TEST_F(MetaSettingDlgTest, AnUnwritableSettingsFileIsReportedAndNewProjectTakesT
     project.GetMetaSettings(taken);
     EXPECT_EQ(taken.GetCount(), start.GetCount() + 1) << "the dialog still closed with the new settings";
     EXPECT_EQ(std::string(taken.GetTail()->Name().GetString()), "NewTag");
+}
+
+TEST_F(GroupViewTest, MetatagSettingsChosenInTheDialogBecomeThePageGridsColumns)
+{
+    OpenSite(true);
+    ASSERT_NE(ColumnOf("Author"), 0u);
+    ASSERT_EQ(ColumnOf("Robots"), 0u);
+    const std::string other = config.Path() + "/other.vsl";
+    WhenDialog(*backend, CMetaSettingDlg::IDD, [&](HWND hwnd) {
+        CMetaSettingGridCtrl& grid = DialogObject(hwnd).GetGrid();
+        for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+            CString name;
+            grid.GetCellText(r, CMetaSettingGridCtrl::kColName, name);
+            // A click on a Show box sets the setting's flag at once, as the grid tells it.
+            if (name == "Author" || name == "Robots") {
+                grid.SetCheckValue(r, CMetaSettingGridCtrl::kColShow, name == "Robots");
+                grid.OnModifyCell(r, CMetaSettingGridCtrl::kColShow);
+            }
+        }
+        // Saved under another name: the project names that file from now on.
+        PickFile(*backend, other);
+        AnswerBox(*backend, IDYES);
+        Press(hwnd, CMetaSettingDlg::kIdSave);
+        Press(hwnd, IDOK);
+    });
+    Frame().SendMessage(WM_COMMAND, ID_METATAG_SETTINGS);
+    EXPECT_EQ(ColumnOf("Author"), 0u);
+    EXPECT_NE(ColumnOf("Robots"), 0u);
+    EXPECT_NE(ColumnOf("Description"), 0u);
+    EXPECT_NE(ColumnOf("Keywords"), 0u);
+    EXPECT_EQ(ShownSettings(), (std::vector<std::string>{"Keywords", "Description", "Robots"}));
+    CProjectSettings* pSettings = nullptr;
+    ASSERT_EQ(app->GetProjectSettings(pSettings), 0u);
+    CString path;
+    pSettings->GetSettingsFilePath(path);
+    EXPECT_EQ(std::string(path.GetString()), other);
+    EXPECT_EQ(pSettings->IsModified(), 1u);
 }
