@@ -328,6 +328,68 @@ TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoes
     EXPECT_FALSE(grid.IsAutoScrolling());
 }
 
+TEST_F(GridWndTest, GrowingTheWindowRepaintsWhatItExposesAndTheSizeLockHoldsPaints)
+{
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Sizes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400)));
+    CGXGridWnd grid;
+    ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), frame, 1));
+    grid.Initialize();
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.SetRowCount(50, 0);
+    grid.SetColCount(20, 0);
+    grid.StoreDefaultRowHeight(20);
+    grid.StoreDefaultColWidth(50);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    // Paint the window red behind the grid's back: whatever the grid paints again shows.
+    const auto paintRed = [&grid] {
+        CClientDC dc(&grid);
+        CRect all;
+        grid.GetClientRect(&all);
+        dc.FillSolidRect(&all, RGB(255, 0, 0));
+    };
+    const auto pixel = [&grid](int x, int y) {
+        CClientDC dc(&grid);
+        return dc.GetPixel(x, y);
+    };
+    const COLORREF red = RGB(255, 0, 0);
+
+    // Ten pixels wider: columns end at 300, so only the new stripe is painted, and at once.
+    paintRed();
+    grid.MoveWindow(0, 0, 310, 200);
+    EXPECT_NE(pixel(305, 110), red);
+    EXPECT_EQ(pixel(290, 110), red);
+    EXPECT_EQ(pixel(150, 60), red);
+    // Wider again: the column the old edge cut is painted again whole, with the new stripe.
+    paintRed();
+    grid.MoveWindow(0, 0, 330, 200);
+    backend->ProcessMessages();
+    EXPECT_NE(pixel(302, 110), red);
+    EXPECT_NE(pixel(325, 110), red);
+    EXPECT_EQ(pixel(290, 110), red);
+    // Taller: the stripe below the last whole row.
+    paintRed();
+    grid.MoveWindow(0, 0, 330, 230);
+    backend->ProcessMessages();
+    EXPECT_NE(pixel(150, 215), red);
+    EXPECT_EQ(pixel(150, 190), red);
+
+    // While the size lock holds, sizing paints nothing; its release paints everything.
+    grid.SendMessage(0x7CB, 1, 0);
+    paintRed();
+    grid.MoveWindow(0, 0, 360, 260);
+    backend->ProcessMessages();
+    EXPECT_EQ(pixel(325, 110), red); // the column the old edge cut
+    EXPECT_EQ(pixel(150, 225), red); // the row the old edge cut
+    grid.SendMessage(0x7CB, 0, 0);
+    backend->ProcessMessages();
+    EXPECT_NE(pixel(325, 110), red);
+    EXPECT_NE(pixel(150, 60), red);
+    grid.DestroyWindow();
+    frame->DestroyWindow();
+}
+
 TEST_F(GridWndTest, PageKeysTurnAWholePageAndTheCurrentCellKeepsItsPlace)
 {
     CGXGridWnd grid;
