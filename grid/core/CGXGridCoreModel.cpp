@@ -1178,6 +1178,8 @@ void CGXGridCore::UpdateFrozenRows(ROWCOL nOldFrozenRows, ROWCOL nOldHeaderRows,
 void CGXGridCore::UpdateFrozenCols(ROWCOL nOldFrozenCols, ROWCOL nOldHeaderCols, UINT nFlags, BOOL bCreateHint)
 {
     m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
+    // Text never floats from the frozen columns into the scrolled ones: the border moved.
+    DelayFloatCells(CGXRange().SetTable());
     ClampScrollPosition();
     RefreshCurrentCell(FALSE);
     if (m_pParam == nullptr || !m_pParam->m_bLockUpdate) {

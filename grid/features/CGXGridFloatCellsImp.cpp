@@ -123,6 +123,7 @@ BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& ra
     const auto evalRow = [&](ROWCOL nRow, ROWCOL nFirst, ROWCOL nLast) {
         if (pGrid->IsRowHidden(nRow))
             return;
+        m_rowStarts.clear();
         for (ROWCOL nCol = nFirst;; ++nCol) {
             if (!pGrid->IsColHidden(nCol))
                 bChanged |= EvalFloatCell(pGrid, nRow, nCol, pOut);
@@ -305,6 +306,13 @@ BOOL CGXGridFloatCellsImp::EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL
         nStart = old.left;
         nOldEnd = old.right;
     }
+    // Each cell of a pass looks at its own span and its left neighbour's, so most spans come up
+    // twice in a row; nothing they depend on changes within the pass.
+    if (m_bEvaluating) {
+        if (std::find(m_rowStarts.begin(), m_rowStarts.end(), nStart) != m_rowStarts.end())
+            return FALSE;
+        m_rowStarts.push_back(nStart);
+    }
     ROWCOL nEnd = nStart;
     CGXStyle style;
     CGXControl* pControl = ComposeCell(pGrid, nRow, nStart, style);
@@ -321,13 +329,10 @@ BOOL CGXGridFloatCellsImp::EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL
             ++nEnd;
         }
     }
-    if (nEnd == nOldEnd || !SetFloatCellsRowCol(pGrid, nRow, nStart, nRow, nEnd))
-        return FALSE;
-    Widen(pOut, nRow, std::min(nStart, nCol), nRow, std::max(nEnd, nOldEnd));
-    return TRUE;
+    return nEnd != nOldEnd && SetFloatCellsRowCol(pGrid, nRow, nStart, nRow, nEnd, pOut);
 }
 
-BOOL CGXGridFloatCellsImp::SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+BOOL CGXGridFloatCellsImp::SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, CGXRange* pOut)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     CGXSpanCellPool* pPool = pParam != nullptr ? SpanPool(pParam) : nullptr;
@@ -335,13 +340,28 @@ BOOL CGXGridFloatCellsImp::SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, 
         return FALSE;
     CGXRange old(nTop, nLeft, nTop, nLeft);
     GetFloatCellsRowCol(pGrid, nTop, nLeft, old);
-    const ROWCOL nOldBottom = std::max(nTop, old.bottom), nOldRight = std::max(nLeft, old.right);
+    ROWCOL nOldBottom = std::max(nTop, old.bottom), nOldRight = std::max(nLeft, old.right);
     // The old span goes first: a shorter one would leave its tail stored. A span of one cell
     // is no span.
     BOOL bChanged = pPool->SetSpan(nTop, nLeft, nOldBottom, nOldRight, FALSE);
+    // A cell floated over holds no text, so a span still starting there is out of date (a
+    // pass meets the cell on the left first). Stored over, its tail would stay behind and later
+    // be taken for a span of its own.
+    for (ROWCOL nCol = nLeft + 1; nCol <= nRight && nCol > nLeft; ++nCol) {
+        CGXRange stale;
+        if (GetFloatCellsRowCol(pGrid, nTop, nCol, stale) == nullptr)
+            continue;
+        bChanged |= pPool->SetSpan(nTop, stale.left, nTop, stale.right, FALSE);
+        nOldRight = std::max(nOldRight, stale.right);
+        nCol = std::max(nCol, stale.right);
+    }
     if (nBottom > nTop || nRight > nLeft)
         bChanged |= pPool->SetSpan(nTop, nLeft, nBottom, nRight, TRUE);
-    if (bChanged && !pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
-        pGrid->RedrawRange(CGXRange(nTop, nLeft, std::max(nBottom, nOldBottom), std::max(nRight, nOldRight)), GX_INVALIDATE, FALSE);
-    return bChanged;
+    if (!bChanged)
+        return FALSE;
+    const CGXRange redraw(nTop, nLeft, std::max(nBottom, nOldBottom), std::max(nRight, nOldRight));
+    Widen(pOut, redraw.top, redraw.left, redraw.bottom, redraw.right);
+    if (!pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
+        pGrid->RedrawRange(redraw, GX_INVALIDATE, FALSE);
+    return TRUE;
 }

@@ -7,6 +7,8 @@
 #include "grid/core/GXFeatureImps.h"
 #include "grid/data/CGXRange.h"
 
+#include <vector>
+
 class CGXControl;
 class CGXDelayedRangePool;
 class CGXGridParam;
@@ -37,8 +39,9 @@ public:
     CGXRange* FindSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange& range) override;
 
     // Stores a span (one cell clears the old one) and redraws what it and the old one cover,
-    // unless updates are locked; FALSE when nothing changed.
-    virtual BOOL SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
+    // unless updates are locked; FALSE when nothing changed. pOut, when given, grows to hold
+    // the cells that changed.
+    virtual BOOL SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, CGXRange* pOut = nullptr);
 
     BOOL EvalFloatCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut);
     BOOL EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut);
@@ -51,4 +54,6 @@ private:
     static CGXDelayedRangePool* DelayedPool(CGXGridParam* pParam);
 
     BOOL m_bEvaluating = FALSE;
+    // The span starts of the row being evaluated that were worked out in this pass.
+    std::vector<ROWCOL> m_rowStarts;
 };

@@ -173,8 +173,8 @@ TEST_F(FloatCellsTest, DelayedSpansMatchImmediateOnesThroughRandomEdits)
     for (CGXGridWnd* g : {&delayed, &immediate})
         static_cast<CGXGridMergeCellsImp*>(g->m_pMergeCellsImp)->SetMergeCellsMode(g, 1, FALSE);
     int nSpansSeen = 0;
-    for (int step = 0; step < 400; ++step) {
-        const unsigned op = rng() % 6;
+    for (int step = 0; step < 1000; ++step) {
+        const unsigned op = rng() % 7;
         const ROWCOL r = pick(8), c = pick(8), r2 = std::min<ROWCOL>(8, r + pick(2) - 1), c2 = std::min<ROWCOL>(8, c + pick(2) - 1);
         const CString& text = texts[rng() % 6];
         const int width = 20 + static_cast<int>(rng() % 5) * 30;
@@ -192,6 +192,9 @@ TEST_F(FloatCellsTest, DelayedSpansMatchImmediateOnesThroughRandomEdits)
                 break;
             case 4:
                 g->SetCoveredCellsRowCol(r, c, r, c, GX_INVALIDATE, gxDo);
+                break;
+            case 5:
+                g->SetFrozenCols(c % 3, 0, GX_INVALIDATE, gxDo);
                 break;
             default: {
                 // Two equal values that merge: neither floats any more.
