@@ -2,6 +2,7 @@
 #include "app/CGroupFrame.h"
 
 #include "app/CGroupView.h"
+#include "platform/controls/StatusBar.h"
 
 IMPLEMENT_DYNCREATE(CGroupFrame, SECMDIChildWnd)
 
@@ -30,6 +31,8 @@ int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     static const UINT indicators[] = {0};
     if (!m_wndStatusBar.SetIndicators(indicators, 1))
         return -1;
+    // The bar stands above the grid: a size grip there would grip nothing.
+    m_wndStatusBar.ModifyStyle(SBARS_SIZEGRIP, 0);
     if (!m_wndEdit.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, CRect(0, 0, 80, 20), &m_wndStatusBar, 0))
         return -1;
     m_wndEdit.SendMessage(WM_SETFONT, m_wndStatusBar.SendMessage(WM_GETFONT), TRUE);

@@ -120,16 +120,25 @@ void CGroupView::OnInitialUpdate()
     if (CMetaSettingList* pList = Catalogue())
         SetUpColumns(*pList);
 
-    // The file column (and the title's) is wide enough for 25 letters.
-    if (CDC* pDC = GetGridDC()) {
-        const int nWidth = 25 * pDC->GetTextExtent(CString("a")).cx;
-        ReleaseGridDC();
-        if (GetColCount() >= kFileColumn)
-            SetColWidth(kFileColumn, m_bShowTitle ? kTitleColumn : kFileColumn, nWidth, nullptr, 0, gxDo);
-    }
+    WidenFileColumns();
 
     if (CGroupFrame* pFrame = GetGroupFrame())
         pFrame->SetView(this);
+}
+
+void CGroupView::WidenFileColumns()
+{
+    // The file column (and the title's) is wide enough for 25 letters; fitting the columns to
+    // their headers must not leave the paths a few letters wide.
+    CDC* pDC = GetGridDC();
+    if (pDC == nullptr)
+        return;
+    const int nWidth = 25 * pDC->GetTextExtent(CString("a")).cx;
+    ReleaseGridDC();
+    const ROWCOL nLast = std::min(GetColCount(), m_bShowTitle ? kTitleColumn : kFileColumn);
+    for (ROWCOL nCol = kFileColumn; nCol <= nLast; ++nCol)
+        if (GetColWidth(nCol) < nWidth)
+            SetColWidth(nCol, nCol, nWidth, nullptr, 0, gxDo);
 }
 
 UINT CGroupView::SetUpColumns(CMetaSettingList& list)
@@ -202,6 +211,7 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         SetRowCount(nRows, 0);
         if (nRows > 0 && pList != nullptr) {
             SetUpColumns(*pList);
+            WidenFileColumns();
             SetFrozenCols(bProject && pSettings->m_bFreezeFileColumn ? 1 : 0, 0, 0, gxDo);
 
             CGXStyle file;

@@ -166,6 +166,7 @@ protected:
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
+    void WidenFileColumns();
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
     // Before the cells' values change, each cell remembers the page's value as its stored one,

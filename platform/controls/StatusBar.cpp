@@ -118,11 +118,12 @@ int IdealHeight(HWND hwnd, const StatusBarModel& model)
     return std::max(text, model.minHeight + 2 * StatusBarModel::kVertBorder);
 }
 
-// Keeps the bar along the bottom of its parent's client area, as wide as it.
+// Keeps the bar along the bottom of its parent's client area, as wide as it, unless its owner
+// places it (a bar docked at the top of a frame stays there).
 void Reposition(HWND hwnd, const StatusBarModel& model)
 {
     HWND parent = GetParent(hwnd);
-    if (!parent)
+    if (!parent || (GetWindowLong(hwnd, GWL_STYLE) & CCS_NOPARENTALIGN) != 0)
         return;
     RECT area;
     GetClientRect(parent, &area);

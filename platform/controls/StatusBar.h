@@ -10,6 +10,11 @@
 
 #define STATUSCLASSNAME "msctls_statusbar32"
 
+// The common-control placement styles: a bar with CCS_NOPARENTALIGN is placed by its owner
+// (a frame's control-bar layout) instead of along the bottom of its parent.
+#define CCS_NORESIZE 0x0004
+#define CCS_NOPARENTALIGN 0x0008
+
 #define SBARS_SIZEGRIP 0x0100
 #define SBARS_TOOLTIPS 0x0800
 

@@ -6,6 +6,7 @@
 #include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
 #include "app/CPageStatusCell.h"
+#include "platform/controls/StatusBar.h"
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaContent.h"
@@ -179,4 +180,29 @@ TEST_F(GroupViewTest, TypingInACellWritesThePageOnLeavingAndIsRefusedDuringAScan
     backend->ProcessMessages();
     EXPECT_EQ(std::string(ContentOf("a.htm", "Description")->GetContent()), "The first page");
     EXPECT_EQ(ContentOf("a.htm", "Description")->GetModified(), 0u);
+}
+
+TEST_F(GroupViewTest, TheFrameOpensMaximisedWithItsEditFieldInABarAboveTheGrid)
+{
+    OpenSite(false);
+    CGroupFrame* pFrame = dynamic_cast<CGroupFrame*>(view->GetParentFrame());
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_TRUE(pFrame->IsZoomed());
+    auto rectIn = [&](CWnd& wnd) {
+        CRect r;
+        wnd.GetWindowRect(&r);
+        pFrame->ScreenToClient(&r);
+        return r;
+    };
+    CRect client;
+    pFrame->GetClientRect(&client);
+    const CRect bar = rectIn(pFrame->GetStatusBar()), grid = rectIn(*view), edit = rectIn(pFrame->GetEditField());
+    // The bar keeps the place the frame's layout gives it, and the grid takes the rest.
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_GT(bar.Height(), 0);
+    EXPECT_EQ(grid.top, bar.bottom);
+    EXPECT_EQ(grid.bottom, client.bottom);
+    EXPECT_TRUE(CRect().IntersectRect(&edit, &bar)) << "the edit field lies in the bar";
+    EXPECT_GE(edit.Width(), CGroupFrame::kEditPaneWidth);
+    EXPECT_EQ(pFrame->GetStatusBar().GetStyle() & SBARS_SIZEGRIP, 0u);
 }

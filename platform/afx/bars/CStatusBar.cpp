@@ -70,7 +70,8 @@ BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
     // A bottom bar needs no line of its own over it: the frame's edge is enough.
     if ((m_dwStyle & 0xFF00) == (CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP))
         m_dwStyle &= ~static_cast<DWORD>(CBRS_BORDER_ANY | CBRS_BORDER_3D);
-    const DWORD wndStyle = (dwStyle & ~static_cast<DWORD>(CBRS_ALL)) | WS_CHILD;
+    // The frame's bar layout places the bar, wherever it is docked.
+    const DWORD wndStyle = (dwStyle & ~static_cast<DWORD>(CBRS_ALL)) | WS_CHILD | CCS_NOPARENTALIGN;
     return CWnd::Create(STATUSCLASSNAME, nullptr, wndStyle, CRect(0, 0, 0, 0), pParentWnd, nID);
 }
 
