@@ -435,8 +435,12 @@ BOOL CGXGridCore::ActivateGrid(BOOL bActivate)
             pControl->Refresh();
         }
     }
-    if (bActivate)
+    if (bActivate) {
+        // The standard font may have changed while another window was active (the system's
+        // settings, another view of the same styles).
+        CalcFontMetrics();
         UpdateScrollbars(TRUE, FALSE);
+    }
     m_bTracking = FALSE;
     m_nTrackingMode = 0;
     if (bResult)

@@ -7,6 +7,7 @@
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/core/GXGridWindowMessages.h"
+#include "grid/data/CGXStylesMap.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Cursor.h"
@@ -388,6 +389,25 @@ TEST_F(GridWndTest, GrowingTheWindowRepaintsWhatItExposesAndTheSizeLockHoldsPain
     EXPECT_NE(pixel(150, 60), red);
     grid.DestroyWindow();
     frame->DestroyWindow();
+}
+
+TEST_F(GridWndTest, ActivationMeasuresAStandardFontChangedMeanwhile)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 50, 5);
+    grid.StoreRowHeight(3, 30);
+    const int nHeight = grid.GetRowHeight(3);
+    // Another view of the same styles makes the standard font twice as large behind this
+    // grid's back; the next activation reads it, and sizes stored relative to it follow.
+    CGXStylesMap* pMap = grid.GetParam()->GetStylesMap();
+    CGXStyle* pStandard = pMap->LookupStyle(pMap->m_wStyleStandard);
+    ASSERT_NE(pStandard, nullptr);
+    CGXFont font = pStandard->GetFont();
+    font.SetSize(font.GetSize() * 2);
+    pStandard->SetFont(font);
+    EXPECT_EQ(grid.GetRowHeight(3), nHeight);
+    ASSERT_TRUE(grid.ActivateGrid(TRUE));
+    EXPECT_GT(grid.GetRowHeight(3), nHeight * 3 / 2);
 }
 
 TEST_F(GridWndTest, PageKeysTurnAWholePageAndTheCurrentCellKeepsItsPlace)
