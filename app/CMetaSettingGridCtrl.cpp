@@ -131,8 +131,11 @@ UINT CMetaSettingGridCtrl::GetSettingOfRow(ROWCOL nRow, CMetaSetting*& pSetting)
 {
     if (nRow < 1 || nRow > GetRowCount())
         return 1;
-    const CGXStyle* pStyle = LookupStyleRowCol(nRow, kColName);
-    pSetting = pStyle != nullptr ? static_cast<CMetaSetting*>(pStyle->GetItemDataPtr()) : nullptr;
+    // Composed afresh: the drawing's style cache may still hold the setting a type change
+    // has just replaced and deleted.
+    CGXStyle style;
+    ComposeCellStyle(nRow, kColName, style);
+    pSetting = static_cast<CMetaSetting*>(style.GetItemDataPtr());
     return pSetting != nullptr ? 0 : 1;
 }
 

@@ -134,6 +134,14 @@ TEST_F(MetaSettingDlgTest, OptionsEditsTheCatalogueAndOkWritesTheSettingsFile)
         EXPECT_TRUE(grid.ChangeRowType(1, "date / time"));
         EXPECT_FALSE(grid.ChangeRowType(1, "Date / Time")) << "the row's own type changes nothing";
         EXPECT_FALSE(grid.ChangeRowType(1, "No Such Type"));
+        // Back and forth, on a row far below the first screen too: each change replaces the
+        // setting the last one made.
+        EXPECT_TRUE(grid.ChangeRowType(1, "Edit"));
+        EXPECT_TRUE(grid.ChangeRowType(1, "Date / Time"));
+        const ROWCOL nFar = grid.GetRowCount() - 1;
+        grid.Redraw();
+        for (const char* type : {"Date / Time", "Edit", "Date / Time", "Edit"})
+            EXPECT_TRUE(grid.ChangeRowType(nFar, type)) << type;
         Press(hwnd, CMetaSettingDlg::kIdAdd);
         CMetaSetting* pNew = nullptr;
         ASSERT_EQ(grid.GetSettingOfRow(grid.GetRowCount(), pNew), 0u);
