@@ -114,6 +114,32 @@ TEST_F(DragMoveTest, SelectedRowsDroppedFurtherDownLandBeforeTheDropRowAndUndoIn
     EXPECT_EQ(Value(grid, 1, 6), "1.2");
 }
 
+TEST_F(DragMoveTest, TheDraggedBlockOutlivesTheSelectionAndARefusedMoveIsNoDrop)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid);
+    // The selection list emptied in the middle of the drag: the block dragged still moves.
+    Select(grid, CGXRange().SetRows(3, 4));
+    Send(grid, WM_LBUTTONDOWN, MK_LBUTTON, RowHeader(grid, 3));
+    ASSERT_TRUE(grid.m_dragSelect.bDragging);
+    grid.GetParam()->m_SelRects.DeleteAll();
+    Send(grid, WM_MOUSEMOVE, MK_LBUTTON, RowHeader(grid, 8, -5));
+    Send(grid, WM_LBUTTONUP, 0, RowHeader(grid, 8, -5));
+    EXPECT_EQ(Value(grid, 6, 1), "3.1");
+    ASSERT_TRUE(grid.Undo());
+
+    // A grid that refuses changes does not move the rows, and the drop says so.
+    grid.GetParam()->m_bLockReadOnly = TRUE;
+    grid.SetReadOnly(TRUE);
+    Select(grid, CGXRange().SetRows(3, 4));
+    ASSERT_TRUE(grid.DragSelectStart(3, 0));
+    ROWCOL nNewRow = 0, nNewCol = 0;
+    EXPECT_FALSE(grid.DragSelectDrop(8, 0, nNewRow, nNewCol));
+    EXPECT_EQ(nNewRow, 0u);
+    EXPECT_EQ(Value(grid, 3, 1), "3.1");
+    EXPECT_EQ(Value(grid, 6, 1), "6.1");
+}
+
 TEST_F(DragMoveTest, ADropOnTheBlockOrJustBelowItChangesNothing)
 {
     CGXGridWnd grid;
