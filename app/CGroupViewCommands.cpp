@@ -534,7 +534,10 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
         pControl->IsActive())
         return FALSE;
     const BOOL bTaken = CGridViewWrapper::RouteKeyMessage(pSender, nMessage, nChar, nRepCnt, nFlags);
-    if (bFromControl && pSender->GetSafeHwnd() != nullptr) {
+    // A key that moved the current cell showed the new cell's value already.
+    ROWCOL nNowRow = 0, nNowCol = 0;
+    const BOOL bSameCell = GetCurrentCell(nNowRow, nNowCol) && nNowRow == nRow && nNowCol == nCol;
+    if (bFromControl && bSameCell && pSender->GetSafeHwnd() != nullptr) {
         CString strText;
         pSender->GetWindowText(strText);
         if (CGroupFrame* pFrame = GetGroupFrame())

@@ -151,6 +151,13 @@ TEST_F(GroupViewTest, TypingInACellWritesThePageOnLeavingAndIsRefusedDuringAScan
     EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "nothing reaches the page while typing";
     backend->Key(VK_UP);
     backend->ProcessMessages();
+    // The frame's edit field follows the move, not the text left behind.
+    ROWCOL nNowRow = 0, nNowCol = 0;
+    ASSERT_TRUE(view->GetCurrentCell(nNowRow, nNowCol));
+    EXPECT_NE(nNowRow, nB);
+    CString strField;
+    dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField().GetWindowText(strField);
+    EXPECT_EQ(std::string(strField), std::string(view->GetCellValue(nNowRow, nNowCol)));
     CMetaContent* pContent = ContentOf("b.htm", "Description");
     ASSERT_NE(pContent, nullptr);
     EXPECT_EQ(std::string(pContent->GetContent()), "typed");
