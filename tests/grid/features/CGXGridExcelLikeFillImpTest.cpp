@@ -92,11 +92,34 @@ TEST_F(FillTest, UpwardsTheTargetsTopRowRepeatsTheSourcesFirst)
     EXPECT_EQ(Value(1, 2), "1.2");
     EXPECT_EQ(Value(4, 4), "4.4");
 
+    // Dragged past the top of the grid the fill stops at row 1: the header keeps its text.
+    const CString sHeader = m_pGrid->GetCellValue(0, 4);
+    DragHandle(CGXRange(3, 4, 3, 4), 3, 4, 0, 4, CPoint(In(1, 4).x, -15));
+    EXPECT_EQ(Value(1, 4), "3.4");
+    EXPECT_EQ(Value(2, 4), "3.4");
+    EXPECT_EQ(m_pGrid->GetCellValue(0, 4), sHeader);
+
     // Sideways the same: columns 1-2 of row 8 stretched to column 5 repeat 1, 2, 1.
     DragHandle(CGXRange(8, 1, 8, 2), 8, 2, 8, 5, In(8, 5, 5, 0));
     EXPECT_EQ(Value(8, 3), "8.1");
     EXPECT_EQ(Value(8, 4), "8.2");
     EXPECT_EQ(Value(8, 5), "8.1");
+}
+
+TEST_F(FillTest, CancelModeInTheMiddleOfTheDragFillsNothing)
+{
+    m_pGrid->SetSelection(nullptr, 2, 2, 2, 2);
+    ASSERT_TRUE(Fill().StartFill(m_pGrid.get(), 0, In(2, 2), 2, 2));
+    Fill().TrackFill(m_pGrid.get(), In(6, 2, 0, 2), 0, 6, 2);
+    EXPECT_TRUE(Fill().Target().bottom == 6);
+    m_pGrid->HandleCancelMode();
+    EXPECT_EQ(m_pGrid->GetMouseFlags() & GX_MOUSE_FILL, 0u);
+    EXPECT_FALSE(Fill().Source().IsValid());
+    EXPECT_EQ(Value(4, 2), "4.2");
+    const CGXRangeList& sel = m_pGrid->GetParam()->m_SelRects;
+    ASSERT_EQ(sel.GetCount(), 1);
+    EXPECT_TRUE(sel.GetRangeAt(sel.GetHeadPosition())->bottom == 2);
+    EXPECT_TRUE(m_pGrid->GetParam()->m_UndoList.IsEmpty());
 }
 
 TEST_F(FillTest, ShrinkingClearsTheRowsGivenUp)
