@@ -113,6 +113,8 @@ BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& ra
         ~Guard()
         {
             p->m_bEvaluating = FALSE;
+            p->m_rowCells.clear();
+            p->m_nCacheRow = GX_INVALID;
             param->m_bLockUpdate = bOldLock;
             grid->ReleaseGridDC();
         }
@@ -124,6 +126,8 @@ BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& ra
         if (pGrid->IsRowHidden(nRow))
             return;
         m_rowStarts.clear();
+        m_rowCells.clear();
+        m_nCacheRow = nRow;
         for (ROWCOL nCol = nFirst;; ++nCol) {
             if (!pGrid->IsColHidden(nCol))
                 bChanged |= EvalFloatCell(pGrid, nRow, nCol, pOut);
@@ -246,22 +250,44 @@ BOOL CGXGridFloatCellsImp::CanFloatCell(CGXGridCore* pGrid, CGXControl* pControl
     return pControl->CanFloatCell(nRow, nCol, style, bSource);
 }
 
-CGXControl* CGXGridFloatCellsImp::ComposeCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
+const CGXStyle* CGXGridFloatCellsImp::ComposeCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& scratch, CGXControl*& pControl)
 {
-    // Composed afresh rather than through the drawing cache, which may predate an edit.
-    pGrid->ComposeCellStyle(nRow, nCol, style, TRUE);
-    ROWCOL nCurRow = 0, nCurCol = 0;
-    if (pGrid->GetCurrentCell(nCurRow, nCurCol) && nCurRow == nRow && nCurCol == nCol) {
-        CGXControl* pControl = pGrid->GetControl(nRow, nCol);
-        if (pControl != nullptr && pControl->IsInit() && pControl->GetRow() == nRow && pControl->GetCol() == nCol) {
-            pControl->LoadStyle();
-            CString sText;
-            if (pControl->IsActive() && pControl->GetCurrentText(sText))
-                style.SetValue(sText);
-            return pControl;
+    // A pass looks at most cells of a row several times, as source, as target and as a
+    // neighbour: it keeps each cell's style until the row is done. A cache keyed by column has
+    // no lower bound to fall under, however far left a span reaches.
+    CachedCell* pCached = nullptr;
+    if (m_bEvaluating) {
+        if (nRow != m_nCacheRow) {
+            m_rowCells.clear();
+            m_nCacheRow = nRow;
+        }
+        auto [it, bNew] = m_rowCells.try_emplace(nCol);
+        pCached = &it->second;
+        if (!bNew) {
+            pControl = pCached->pControl;
+            return &pCached->style;
         }
     }
-    return pGrid->GetControlById(style.GetControl());
+    CGXStyle& style = pCached != nullptr ? pCached->style : scratch;
+    // Composed afresh rather than through the drawing cache, which may predate an edit.
+    pGrid->ComposeCellStyle(nRow, nCol, style, TRUE);
+    pControl = nullptr;
+    ROWCOL nCurRow = 0, nCurCol = 0;
+    if (pGrid->GetCurrentCell(nCurRow, nCurCol) && nCurRow == nRow && nCurCol == nCol) {
+        CGXControl* pCurrent = pGrid->GetControl(nRow, nCol);
+        if (pCurrent != nullptr && pCurrent->IsInit() && pCurrent->GetRow() == nRow && pCurrent->GetCol() == nCol) {
+            pCurrent->LoadStyle();
+            CString sText;
+            if (pCurrent->IsActive() && pCurrent->GetCurrentText(sText))
+                style.SetValue(sText);
+            pControl = pCurrent;
+        }
+    }
+    if (pControl == nullptr)
+        pControl = pGrid->GetControlById(style.GetControl());
+    if (pCached != nullptr)
+        pCached->pControl = pControl;
+    return &style;
 }
 
 BOOL CGXGridFloatCellsImp::EvalFloatCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXRange* pOut)
@@ -269,8 +295,9 @@ BOOL CGXGridFloatCellsImp::EvalFloatCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr || pParam->m_wFloatCellsMode == 0 || nCol <= pGrid->GetHeaderCols() || nRow <= pGrid->GetHeaderRows())
         return FALSE;
-    CGXStyle style;
-    CGXControl* pControl = ComposeCell(pGrid, nRow, nCol, style);
+    CGXStyle scratch;
+    CGXControl* pControl = nullptr;
+    const CGXStyle& style = *ComposeCell(pGrid, nRow, nCol, scratch, pControl);
     const BOOL bFloats = CanFloatCell(pGrid, pControl, nRow, nCol, style, TRUE);
     // The neighbour whose text may run over this cell: the column before, or the start of the
     // floating span that holds it.
@@ -314,16 +341,23 @@ BOOL CGXGridFloatCellsImp::EvalFloatSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL
         m_rowStarts.push_back(nStart);
     }
     ROWCOL nEnd = nStart;
-    CGXStyle style;
-    CGXControl* pControl = ComposeCell(pGrid, nRow, nStart, style);
-    if (CanFloatCell(pGrid, pControl, nRow, nStart, style, TRUE)) {
+    CGXStyle scratch;
+    CGXControl* pControl = nullptr;
+    const CGXStyle& style = *ComposeCell(pGrid, nRow, nStart, scratch, pControl);
+    const ROWCOL nCols = pGrid->GetColCount();
+    // A text followed by a cell it may not float over stays in its cell whatever its width:
+    // it need not be measured.
+    const auto canFloatInto = [&](ROWCOL nNext) {
+        CGXStyle nextScratch;
+        CGXControl* pNext = nullptr;
+        const CGXStyle& next = *ComposeCell(pGrid, nRow, nNext, nextScratch, pNext);
+        return CanFloatCell(pGrid, pNext, nRow, nNext, next, FALSE);
+    };
+    if (nStart < nCols && CanFloatCell(pGrid, pControl, nRow, nStart, style, TRUE) && canFloatInto(nStart + 1)) {
         CDC* pDC = pGrid->GetGridDC();
         long nWidth = pControl->CalcTextExtent(pDC, nRow, nStart, style, pGrid->GetStandardStyle(), FALSE).cx;
-        const ROWCOL nCols = pGrid->GetColCount();
         while (nWidth > pGrid->GetColWidth(nEnd) && nEnd < nCols) {
-            CGXStyle next;
-            CGXControl* pNext = ComposeCell(pGrid, nRow, nEnd + 1, next);
-            if (!CanFloatCell(pGrid, pNext, nRow, nEnd + 1, next, FALSE))
+            if (!canFloatInto(nEnd + 1))
                 break;
             nWidth -= pGrid->GetColWidth(nEnd);
             ++nEnd;

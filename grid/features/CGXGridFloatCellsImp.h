@@ -6,7 +6,9 @@
 
 #include "grid/core/GXFeatureImps.h"
 #include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
 
+#include <unordered_map>
 #include <vector>
 
 class CGXControl;
@@ -49,11 +51,19 @@ public:
 private:
     // The style a cell floats with, and its control: the current cell's control is loaded with
     // its style, and the text being edited there counts as its value.
-    CGXControl* ComposeCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
+    // Inside a pass the style is the row cache's; outside it is composed into scratch.
+    const CGXStyle* ComposeCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& scratch, CGXControl*& pControl);
     static CGXSpanCellPool* SpanPool(CGXGridParam* pParam);
     static CGXDelayedRangePool* DelayedPool(CGXGridParam* pParam);
 
     BOOL m_bEvaluating = FALSE;
     // The span starts of the row being evaluated that were worked out in this pass.
     std::vector<ROWCOL> m_rowStarts;
+    // The composed cells of the row being evaluated, by column.
+    struct CachedCell {
+        CGXStyle style;
+        CGXControl* pControl = nullptr;
+    };
+    std::unordered_map<ROWCOL, CachedCell> m_rowCells;
+    ROWCOL m_nCacheRow = GX_INVALID;
 };
