@@ -130,11 +130,14 @@ void GXPackedBlock(CGXGridCore& grid, const CGXRangeList& selList, std::vector<R
     rows.clear();
     cols.clear();
     const ROWCOL nRows = grid.GetRowCount(), nCols = grid.GetColCount();
+    // Header rows and columns take part only where the clipboard flags say so.
+    const ROWCOL nFirstRow = (grid.m_nClipboardFlags & GX_CLIP_HEADERROWS) != 0 ? 0 : grid.GetHeaderRows() + 1;
+    const ROWCOL nFirstCol = (grid.m_nClipboardFlags & GX_CLIP_HEADERCOLS) != 0 ? 0 : grid.GetHeaderCols() + 1;
     CDWordArray starts, ends;
     if (selList.GetRowSpans(nRows, starts, ends, FALSE))
-        AddSpans(starts, ends, grid.GetHeaderRows() + 1, nRows, rows);
+        AddSpans(starts, ends, nFirstRow, nRows, rows);
     if (selList.GetColSpans(nCols, starts, ends, FALSE))
-        AddSpans(starts, ends, grid.GetHeaderCols() + 1, nCols, cols);
+        AddSpans(starts, ends, nFirstCol, nCols, cols);
 }
 
 void CGXGridTextDataExchangeImp::Install(CGXGridCore* pGrid)

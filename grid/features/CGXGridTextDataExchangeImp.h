@@ -46,5 +46,6 @@ public:
 };
 
 // The packed block of a list of ranges: the rows and the columns it takes, each in order, with
-// the rows and columns between separate ranges left out and header rows and columns never in.
+// the rows and columns between separate ranges left out, and header rows and columns in only
+// as the clipboard flags admit them.
 void GXPackedBlock(CGXGridCore& grid, const CGXRangeList& selList, std::vector<ROWCOL>& rows, std::vector<ROWCOL>& cols);

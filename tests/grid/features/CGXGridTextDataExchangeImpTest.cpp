@@ -87,6 +87,12 @@ TEST_F(TextExchangeTest, CopiesAPackedBlockByteForByte)
     EXPECT_FALSE(bResult);
     grid.m_sCopySeparator = ";";
     EXPECT_EQ(Copy(grid, CGXRange(4, 1, 4, 2)), "4.1;4.2\r\n");
+
+    // Header rows and columns travel only when the flags admit them.
+    grid.m_sCopySeparator.Empty();
+    EXPECT_EQ(Copy(grid, CGXRange(0, 0, 1, 2)), "a\tb\r\n");
+    grid.m_nClipboardFlags |= GX_CLIP_HEADERROWS | GX_CLIP_HEADERCOLS;
+    EXPECT_EQ(Copy(grid, CGXRange(0, 0, 1, 2)), "\tA\tB\r\n1\ta\tb\r\n");
 }
 
 TEST_F(TextExchangeTest, BreaksTabsAndBackslashesInValuesRoundTrip)
