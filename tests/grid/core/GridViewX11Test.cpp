@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 
 using screen_capture::PixelAt;
@@ -20,31 +20,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-class GridViewX11Test : public X11Test {
-protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        RegisterStandardControls();
-        InitGridLibrary(new CGXControlFactory);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped())
-            TerminateGridLibrary();
-        X11Test::TearDown();
-    }
-};
-
-// The screen position of a point of a window's client area.
-POINT OnScreen(CWnd& wnd, int x, int y)
-{
-    POINT pt{x, y};
-    ::ClientToScreen(wnd.GetSafeHwnd(), &pt);
-    return pt;
-}
+class GridViewX11Test : public GridX11Test {};
 
 } // namespace
 

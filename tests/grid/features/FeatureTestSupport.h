@@ -9,6 +9,7 @@
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/HeadlessFixture.h"
+#include "tests/grid/features/GridFeatureSlots.h"
 
 class FeatureGridTest : public HeadlessTest {
 protected:
@@ -17,20 +18,16 @@ protected:
         HeadlessTest::SetUp();
         SetTestFontMode(true);
         RegisterStandardControls();
-        // The slots are the program's; the tests of the engine alone expect them as it left them.
-        for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-            m_saved[i] = GXGetGridFeatureInstaller(static_cast<GXGridFeature>(i));
-        GXInstallGridFeatures();
+        m_slots.SaveAndInstall();
         InitGridLibrary(new CGXControlFactory);
     }
     void TearDown() override
     {
         TerminateGridLibrary();
-        for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-            GXSetGridFeatureInstaller(static_cast<GXGridFeature>(i), m_saved[i]);
+        m_slots.Restore();
         HeadlessTest::TearDown();
     }
-    GXGridFeatureInstaller m_saved[static_cast<int>(GXGridFeature::Count)] = {};
+    GridFeatureSlots m_slots;
     // A grid of nRows x nCols whose cell (r, c) holds "r.c" where bFill says so.
     static void SetUpGrid(CGXGridCore& grid, ROWCOL nRows, ROWCOL nCols, bool bFill = true)
     {

@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 
 namespace {
@@ -131,18 +131,14 @@ private:
     std::atomic<int> m_served{0};
 };
 
-class GridClipboardX11Test : public X11Test {
+class GridClipboardX11Test : public GridX11Test {
 protected:
+    bool WithFeatures() const override { return true; }
     void SetUp() override
     {
-        X11Test::SetUp();
+        GridX11Test::SetUp();
         if (IsSkipped())
             return;
-        RegisterStandardControls();
-        for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-            m_saved[i] = GXGetGridFeatureInstaller(static_cast<GXGridFeature>(i));
-        GXInstallGridFeatures();
-        InitGridLibrary(new CGXControlFactory);
         m_frame = new CFrameWnd; // goes with its window
         ASSERT_TRUE(m_frame->Create(nullptr, "Pages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 620, 420)));
         m_view = new CGXGridView; // goes with its window
@@ -161,11 +157,8 @@ protected:
             if (m_frame != nullptr)
                 m_frame->DestroyWindow();
             PumpFor(20);
-            TerminateGridLibrary();
-            for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-                GXSetGridFeatureInstaller(static_cast<GXGridFeature>(i), m_saved[i]);
         }
-        X11Test::TearDown();
+        GridX11Test::TearDown();
     }
     void Select(const CGXRange& range)
     {
@@ -174,7 +167,6 @@ protected:
     }
     std::string Value(ROWCOL r, ROWCOL c) { return m_view->GetCellValue(r, c).GetString(); }
 
-    GXGridFeatureInstaller m_saved[static_cast<int>(GXGridFeature::Count)] = {};
     CFrameWnd* m_frame = nullptr;
     CGXGridView* m_view = nullptr;
 };

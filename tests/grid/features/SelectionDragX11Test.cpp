@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 
 using screen_capture::PixelAt;
@@ -22,37 +22,10 @@ using screen_capture::Screenshot;
 
 namespace {
 
-class SelectionDragX11Test : public X11Test {
+class SelectionDragX11Test : public GridX11Test {
 protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        RegisterStandardControls();
-        for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-            m_saved[i] = GXGetGridFeatureInstaller(static_cast<GXGridFeature>(i));
-        GXInstallGridFeatures();
-        InitGridLibrary(new CGXControlFactory);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped()) {
-            TerminateGridLibrary();
-            for (int i = 0; i < static_cast<int>(GXGridFeature::Count); ++i)
-                GXSetGridFeatureInstaller(static_cast<GXGridFeature>(i), m_saved[i]);
-        }
-        X11Test::TearDown();
-    }
-    GXGridFeatureInstaller m_saved[static_cast<int>(GXGridFeature::Count)] = {};
+    bool WithFeatures() const override { return true; }
 };
-
-POINT OnScreen(CWnd& wnd, int x, int y)
-{
-    POINT pt{x, y};
-    ::ClientToScreen(wnd.GetSafeHwnd(), &pt);
-    return pt;
-}
 
 LPARAM At(const CPoint& pt)
 {

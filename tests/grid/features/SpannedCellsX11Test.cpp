@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 
 using screen_capture::PixelAt;
@@ -33,30 +33,10 @@ public:
     }
 };
 
-class SpannedCellsX11Test : public X11Test {
+class SpannedCellsX11Test : public GridX11Test {
 protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        RegisterStandardControls();
-        InitGridLibrary(new SpannedCellsFactory);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped())
-            TerminateGridLibrary();
-        X11Test::TearDown();
-    }
+    CGXControlFactory* CreateFactory() override { return new SpannedCellsFactory; }
 };
-
-POINT OnScreen(CWnd& wnd, int x, int y)
-{
-    POINT pt{x, y};
-    ::ClientToScreen(wnd.GetSafeHwnd(), &pt);
-    return pt;
-}
 
 } // namespace
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 
 using screen_capture::PixelAt;
@@ -18,30 +18,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-class TabWndX11Test : public X11Test {
-protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        RegisterStandardControls();
-        InitGridLibrary(new CGXControlFactory);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped())
-            TerminateGridLibrary();
-        X11Test::TearDown();
-    }
-};
-
-POINT OnScreen(CWnd& wnd, int x, int y)
-{
-    POINT pt{x, y};
-    ::ClientToScreen(wnd.GetSafeHwnd(), &pt);
-    return pt;
-}
+class TabWndX11Test : public GridX11Test {};
 
 } // namespace
 
