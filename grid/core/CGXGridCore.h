@@ -759,6 +759,12 @@ public:
     void SetMouseFlags(UINT nFlags) { m_nMouseFlags = nFlags; }
     BOOL IsFillInProgress() const { return m_bFillInProgress; }
     void SetFillInProgress(BOOL bFill) { m_bFillInProgress = bFill; }
+    // The selection frame's state, kept with the grid for the frame feature: whether the frame
+    // is on the screen now, and whether it is switched off for the time being.
+    BOOL IsSelectionFrameShown() const { return m_bSelectionFrameShown; }
+    void SetSelectionFrameShown(BOOL bShown) { m_bSelectionFrameShown = bShown; }
+    BOOL IsSelectionFrameHidden() const { return m_bSelectionFrameHidden; }
+    void SetSelectionFrameHidden(BOOL bHidden) { m_bSelectionFrameHidden = bHidden; }
 
     // A drag of selected whole rows or columns to another place: whether it runs, what it
     // moves (GX_DRAGSEL_ROWS or GX_DRAGSEL_COLS, 0 none), a copy of the selected block dragged
@@ -881,6 +887,8 @@ protected:
     UINT m_nMouseFlags = 0;  // 0 idle; 1 a drag, with GX_MOUSE_CTRL and GX_MOUSE_CURRENT; GX_MOUSE_FILL
     // Set while the fill handle's drop fills cells, so that cell hooks can tell a fill.
     BOOL m_bFillInProgress = FALSE;
+    BOOL m_bSelectionFrameShown = FALSE;
+    BOOL m_bSelectionFrameHidden = FALSE;
     UINT m_nButtonFlags = 0; // key flags of the press
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;

@@ -1,6 +1,7 @@
 #include "grid/features/CGXGridExcelLikeFrameImp.h"
 
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/GXDrawingHelpers.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
@@ -18,9 +19,9 @@ constexpr std::array<std::array<int, 4>, 3> kHandle = {{{-1, -2, 2, 3}, {-2, -1,
 
 void InvertClipped(CDC* pDC, const CRect& clip, int x1, int y1, int x2, int y2)
 {
-    CRect r(x1, y1, x2, y2);
-    if (r.IntersectRect(r, clip))
-        pDC->InvertRect(&r);
+    const CRect r(x1, y1, x2, y2);
+    if (!r.IsRectEmpty())
+        InvertRectClipped(pDC, r, clip);
 }
 
 } // namespace
@@ -41,7 +42,7 @@ void CGXGridExcelLikeFrameImp::Install(CGXGridCore* pGrid)
 BOOL CGXGridExcelLikeFrameImp::IsOn(CGXGridCore* pGrid) const
 {
     const CGXGridParam* pParam = pGrid != nullptr ? pGrid->GetParam() : nullptr;
-    return pParam != nullptr && pParam->m_bFrame && !m_bHidden;
+    return pParam != nullptr && pParam->m_bFrame && !pGrid->IsSelectionFrameHidden();
 }
 
 BOOL CGXGridExcelLikeFrameImp::FrameRangeOf(CGXGridCore* pGrid, const CGXRange& selected, CGXRange& frame, int& nHandle)
@@ -160,19 +161,19 @@ void CGXGridExcelLikeFrameImp::DrawSelectionFrame(CGXGridCore* pGrid, CDC* pDC, 
         int nHandle = handleBottomRight;
         CGXRange frame;
         if (!NewestFrame(pGrid, frame, nHandle)) {
-            m_bShown = FALSE;
+            pGrid->SetSelectionFrameShown(FALSE);
             m_range = CGXRange();
             return;
         }
         m_range = frame;
         m_nHandle = nHandle;
         DrawFrameForRange(pGrid, pDC, m_range, m_nHandle, 0);
-        m_bShown = TRUE;
+        pGrid->SetSelectionFrameShown(TRUE);
         return;
     }
-    if (bDrawOld && m_bShown)
+    if (bDrawOld && pGrid->IsSelectionFrameShown())
         DrawFrameForRange(pGrid, pDC, m_range, m_nHandle, 0);
-    m_bShown = FALSE;
+    pGrid->SetSelectionFrameShown(FALSE);
     int nHandle = handleBottomRight;
     CGXRange frame;
     if (!FrameRangeOf(pGrid, *pRange, frame, nHandle))
@@ -180,7 +181,7 @@ void CGXGridExcelLikeFrameImp::DrawSelectionFrame(CGXGridCore* pGrid, CDC* pDC, 
     m_range = frame;
     m_nHandle = nHandle;
     DrawFrameForRange(pGrid, pDC, m_range, m_nHandle, 0);
-    m_bShown = TRUE;
+    pGrid->SetSelectionFrameShown(TRUE);
 }
 
 void CGXGridExcelLikeFrameImp::SelectionChanged(CGXGridCore* pGrid)
@@ -204,22 +205,22 @@ void CGXGridExcelLikeFrameImp::SelectionChanged(CGXGridCore* pGrid)
 
 void CGXGridExcelLikeFrameImp::RedrawFrame(CGXGridCore* pGrid)
 {
-    if (IsOn(pGrid) && m_bShown)
+    if (IsOn(pGrid) && pGrid->IsSelectionFrameShown())
         InvalidateFrame(pGrid, m_range);
 }
 
 BOOL CGXGridExcelLikeFrameImp::ShowFrame(CGXGridCore* pGrid, BOOL bHide, BOOL)
 {
-    const BOOL bWasHidden = m_bHidden;
+    const BOOL bWasHidden = pGrid->IsSelectionFrameHidden();
     if (bWasHidden == bHide)
         return bWasHidden;
-    m_bHidden = FALSE;
+    pGrid->SetSelectionFrameHidden(FALSE);
     CGXRange frame;
     int nHandle = handleBottomRight;
     if (IsOn(pGrid) && NewestFrame(pGrid, frame, nHandle))
         InvalidateFrame(pGrid, frame);
-    m_bHidden = bHide;
-    m_bShown = FALSE;
+    pGrid->SetSelectionFrameHidden(bHide);
+    pGrid->SetSelectionFrameShown(FALSE);
     return bWasHidden;
 }
 
@@ -240,7 +241,7 @@ BOOL CGXGridExcelLikeFrameImp::LockSelectionFrame(CGXGridCore* pGrid, BOOL bLock
 
 void CGXGridExcelLikeFrameImp::ToggleSelectionFrame(CGXGridCore* pGrid)
 {
-    ShowFrame(pGrid, !m_bHidden, TRUE);
+    ShowFrame(pGrid, !pGrid->IsSelectionFrameHidden(), TRUE);
 }
 
 BOOL CGXGridExcelLikeFrameImp::CalcSelectionFrameRect(CGXGridCore* pGrid, CRect& rect)

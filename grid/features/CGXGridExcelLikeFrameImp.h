@@ -36,7 +36,6 @@ public:
     static BOOL FrameRangeOf(CGXGridCore* pGrid, const CGXRange& selected, CGXRange& frame, int& nHandle);
     const CGXRange& FrameRange() const { return m_range; }
     int HandlePos() const { return m_nHandle; }
-    BOOL IsHidden() const { return m_bHidden; }
 
 private:
     BOOL IsOn(CGXGridCore* pGrid) const;
@@ -47,6 +46,4 @@ private:
 
     CGXRange m_range;
     int m_nHandle = handleBottomRight;
-    BOOL m_bShown = FALSE;
-    BOOL m_bHidden = FALSE;
 };

@@ -213,7 +213,7 @@ TEST_F(FillTest, TheFrameFollowsTheNewestBlockWithItsHandleAtTheRightCorner)
     EXPECT_EQ(rect, grid.CalcClientRectOfRange(2, 2, 3, 3));
     // Hiding answers the state before; with the frame switch off there is no frame at all.
     EXPECT_FALSE(grid.LockSelectionFrame(TRUE));
-    EXPECT_TRUE(frame.IsHidden());
+    EXPECT_TRUE(grid.IsSelectionFrameHidden());
     EXPECT_FALSE(grid.CalcSelectionFrameRect(rect));
     EXPECT_TRUE(grid.LockSelectionFrame(FALSE));
     grid.GetParam()->m_bFrame = FALSE;
