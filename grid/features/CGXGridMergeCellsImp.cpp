@@ -129,6 +129,7 @@ BOOL CGXGridMergeCellsImp::EvalMergeCells(CGXGridCore* pGrid, const CGXRange& ra
         ~Guard()
         {
             p->m_bEvaluating = FALSE;
+            p->m_passCells.clear();
             param->m_bLockUpdate = bOldLock;
         }
     } guard{this, pParam, pParam->m_bLockUpdate};
@@ -379,6 +380,27 @@ BOOL CGXGridMergeCellsImp::MergePairVertical(CGXGridCore* pGrid, ROWCOL nCol, RO
     return MergePair(pGrid, gxVertical, nCol, nA, nB, pOut, bStored);
 }
 
+const CGXStyle& CGXGridMergeCellsImp::CellStyle(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& scratch, CGXControl*& pControl)
+{
+    // A pass checks each cell against up to four neighbours: it keeps the cells it composed
+    // until it ends. Nothing a style depends on changes within the pass.
+    CachedCell* pCached = nullptr;
+    if (m_bEvaluating) {
+        auto [it, bNew] = m_passCells.try_emplace((static_cast<uint64_t>(nRow) << 32) | nCol);
+        pCached = &it->second;
+        if (!bNew) {
+            pControl = pCached->pControl;
+            return pCached->style;
+        }
+    }
+    CGXStyle& style = pCached != nullptr ? pCached->style : scratch;
+    pGrid->ComposeCellStyle(nRow, nCol, style, TRUE);
+    pControl = pGrid->GetControlById(style.GetControl());
+    if (pCached != nullptr)
+        pCached->pControl = pControl;
+    return style;
+}
+
 BOOL CGXGridMergeCellsImp::MergePair(CGXGridCore* pGrid, DWORD nDirection, ROWCOL nLine, ROWCOL nA, ROWCOL nB, CGXRange* pOut,
                                      BOOL& bStored)
 {
@@ -414,11 +436,14 @@ BOOL CGXGridMergeCellsImp::MergePair(CGXGridCore* pGrid, DWORD nDirection, ROWCO
         return FALSE;
     // Composed afresh rather than through the grid's drawing cache: the pass runs in the middle
     // of a paint whose cached styles may predate an edit, and must not free them either.
-    CGXStyle styleA, styleB;
-    pGrid->ComposeCellStyle(rowOf(nA), colOf(nA), styleA, TRUE);
-    pGrid->ComposeCellStyle(rowOf(nB), colOf(nB), styleB, TRUE);
-    CGXControl* pControlA = pGrid->GetControlById(styleA.GetControl());
-    CGXControl* pControlB = pGrid->GetControlById(styleB.GetControl());
+    // A continuation can walk far down a long run: the cache stays small.
+    if (m_passCells.size() > 8192)
+        m_passCells.clear();
+    CGXStyle scratchA, scratchB;
+    CGXControl* pControlA = nullptr;
+    CGXControl* pControlB = nullptr;
+    const CGXStyle& styleA = CellStyle(pGrid, rowOf(nA), colOf(nA), scratchA, pControlA);
+    const CGXStyle& styleB = CellStyle(pGrid, rowOf(nB), colOf(nB), scratchB, pControlB);
     const BOOL bMerge = CanMergeCell(pGrid, pControlA, rowOf(nA), colOf(nA), styleA, nDirection) &&
                         CanMergeCell(pGrid, pControlB, rowOf(nB), colOf(nB), styleB, nDirection) && CanMergeCells(pGrid, styleA, styleB);
     BOOL bChanged = FALSE;

@@ -5,6 +5,10 @@
 
 #include "grid/core/GXFeatureImps.h"
 #include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+
+#include <cstdint>
+#include <unordered_map>
 
 class CGXControl;
 class CGXGridParam;
@@ -53,6 +57,17 @@ public:
     BOOL m_bEvaluating = FALSE;
 
 private:
+    struct CachedCell {
+        CGXStyle style;
+        CGXControl* pControl = nullptr;
+    };
+    // The cells composed in the pass that runs, by row and column.
+    std::unordered_map<uint64_t, CachedCell> m_passCells;
+
+private:
+    // A cell's composed style and control; inside a pass from the pass's cache, outside
+    // composed into scratch.
+    const CGXStyle& CellStyle(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXStyle& scratch, CGXControl*& pControl);
     BOOL MergePair(CGXGridCore* pGrid, DWORD nDirection, ROWCOL nLine, ROWCOL nA, ROWCOL nB, CGXRange* pOut, BOOL& bStored);
     static CGXSpanCellPool* SpanPool(CGXGridParam* pParam, DWORD nDirection);
     static CGXDelayedRangePool* DelayedPool(CGXGridParam* pParam);
