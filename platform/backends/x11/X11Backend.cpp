@@ -777,6 +777,8 @@ int X11Backend::DrainEvents()
             std::fprintf(stderr, "vostrel: an X event could not be handled\n");
         }
     }
+    if (!m_outgoing.empty() && !X11Errors::ConnectionLost())
+        DropStalledTransfers();
     return count;
 }
 

@@ -205,6 +205,11 @@ private:
     };
     std::vector<Outgoing> m_outgoing;
     size_t IncrThreshold() const;
+    // Drops the transfers whose requestor has not asked for a piece within the bound, so that a
+    // program that stopped reading holds no copy of the text.
+    void DropStalledTransfers();
+    // Ends one transfer; the requestor's window is watched on as long as another still uses it.
+    void EndTransfer(std::vector<Outgoing>::iterator it);
     bool m_selectionOk = false;
     std::string m_selectionData;
 };

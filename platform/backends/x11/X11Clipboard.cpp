@@ -7,13 +7,15 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
 namespace {
 // How long a read of another program's clipboard may take before it counts as empty.
 constexpr auto kSelectionWait = std::chrono::milliseconds(1000);
-// How long a transfer in pieces may wait for the other program's next step before it is dropped.
+// How long a transfer in pieces may wait for the other program to take a piece before it is
+// dropped.
 constexpr auto kIncrStall = std::chrono::seconds(5);
 // The size of each piece sent.
 constexpr size_t kIncrPiece = 64 * 1024;
@@ -190,12 +192,33 @@ void X11Backend::HandlePropertyNotify(XEvent& event)
                         reinterpret_cast<const unsigned char*>(it->data.data() + it->offset), static_cast<int>(n));
         it->offset += n;
         it->started = std::chrono::steady_clock::now();
-        if (n == 0) {
-            XSelectInput(m_display, it->requestor, NoEventMask);
-            m_outgoing.erase(it);
-        }
+        if (n == 0)
+            EndTransfer(it);
         XFlush(m_display);
         return;
+    }
+}
+
+void X11Backend::EndTransfer(std::vector<Outgoing>::iterator it)
+{
+    const unsigned long requestor = it->requestor;
+    m_outgoing.erase(it);
+    const bool stillUsed = std::any_of(m_outgoing.begin(), m_outgoing.end(),
+                                       [&](const Outgoing& o) { return o.requestor == requestor; });
+    if (!stillUsed)
+        XSelectInput(m_display, requestor, NoEventMask);
+}
+
+void X11Backend::DropStalledTransfers()
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (auto it = m_outgoing.begin(); it != m_outgoing.end();) {
+        if (now - it->started > kIncrStall) {
+            EndTransfer(it);
+            it = m_outgoing.begin(); // the erase moved the rest
+        } else {
+            ++it;
+        }
     }
 }
 
@@ -234,9 +257,8 @@ void X11Backend::HandleSelectionRequest(XEvent& event)
                 // Too large for one request: announce the size and send pieces as the requestor
                 // takes them. Transfers whose requestor went quiet are dropped.
                 const auto now = std::chrono::steady_clock::now();
-                std::erase_if(m_outgoing, [&](const Outgoing& o) {
-                    return now - o.started > kIncrStall || (o.requestor == r.requestor && o.property == property);
-                });
+                // A new request on the same property replaces the transfer that used it.
+                std::erase_if(m_outgoing, [&](const Outgoing& o) { return o.requestor == r.requestor && o.property == property; });
                 XSelectInput(m_display, r.requestor, PropertyChangeMask);
                 const long size = static_cast<long>(text.size());
                 XChangeProperty(m_display, r.requestor, property, m_atoms.incr, 32, PropModeReplace,

@@ -569,6 +569,75 @@ TEST_F(X11BackendTest, LargeTextIsServedInPieces)
     XDestroyWindow(other, requestor);
 }
 
+TEST_F(X11BackendTest, TwoTransfersInPiecesToOneWindowBothFinish)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    const std::string text = LargeText(other);
+    ASSERT_TRUE(OpenClipboard(frame));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    ASSERT_NE(SetClipboardData(CF_TEXT, block), nullptr);
+    ASSERT_TRUE(CloseClipboard());
+    PumpFor(10);
+
+    // One window asks twice, into two properties, before it reads either; it reads the second
+    // to the end first. The end of that transfer must not stop the first one.
+    const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    const Atom incr = XInternAtom(other, "INCR", False);
+    XSetWindowAttributes attrs{};
+    attrs.event_mask = PropertyChangeMask;
+    const Window requestor = XCreateWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, CopyFromParent, InputOnly,
+                                           CopyFromParent, CWEventMask, &attrs);
+    const Atom first = XInternAtom(other, "TEST_FIRST", False);
+    const Atom second = XInternAtom(other, "TEST_SECOND", False);
+    for (Atom property : {first, second}) {
+        XConvertSelection(other, clipboard, utf8, property, requestor, CurrentTime);
+        XFlush(other);
+        XEvent reply{};
+        ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &reply) == True; }));
+        ASSERT_EQ(reply.xselection.property, property);
+        Atom type = 0;
+        Property(requestor, property == first ? "TEST_FIRST" : "TEST_SECOND", &type);
+        ASSERT_EQ(type, incr);
+    }
+    XSync(other, False);
+    for (XEvent e; XCheckTypedWindowEvent(other, requestor, PropertyNotify, &e);) {
+    }
+    auto readAll = [&](Atom property) {
+        std::string received;
+        bool done = false;
+        XDeleteProperty(other, requestor, property);
+        XFlush(other);
+        const bool finished = PumpUntil([&] {
+            XEvent e;
+            while (!done && XCheckTypedWindowEvent(other, requestor, PropertyNotify, &e)) {
+                if (e.xproperty.atom != property || e.xproperty.state != PropertyNewValue)
+                    continue;
+                Atom pieceType = 0;
+                int format = 0;
+                unsigned long items = 0, after = 0;
+                unsigned char* data = nullptr;
+                XGetWindowProperty(other, requestor, property, 0, 0x1FFFFFFF, True, AnyPropertyType, &pieceType, &format,
+                                   &items, &after, &data);
+                XFlush(other);
+                if (data) {
+                    received.append(reinterpret_cast<const char*>(data), items);
+                    XFree(data);
+                }
+                done = items == 0;
+            }
+            return done;
+        }, 10000);
+        return finished ? received : std::string("<stalled>");
+    };
+    EXPECT_TRUE(readAll(second) == text);
+    EXPECT_TRUE(readAll(first) == text);
+    XDestroyWindow(other, requestor);
+}
+
 TEST_F(X11BackendTest, LargeTextOfAnotherProgramIsReadInPieces)
 {
     HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
