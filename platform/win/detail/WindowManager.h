@@ -211,6 +211,7 @@ public:
     std::mutex hookMutex;
 
     // Native windows of top-level windows.
+    static NativeWindowKind KindOf(const Window& window);
     void CreateNative(Window& window);
     void DestroyNative(Window& window);
     void SyncNative(Window& window);

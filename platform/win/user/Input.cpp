@@ -255,8 +255,16 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
     } else {
         target = HitTest(pt, hit);
         MouseTracking::OnPointerAt(target, hit, pt);
-        if (!target)
+        if (!target) {
+            // A press on the bare desktop takes the activation from a pop-up (a drop-down closes
+            // on it), as the X11 backend reports a press on another program's window.
+            if (event.kind == Kind::ButtonDown) {
+                Window* active = WindowManager::Find(wm.active);
+                if (active && WindowManager::KindOf(*active) == NativeWindowKind::Popup)
+                    SetActiveWindow(nullptr);
+            }
             return;
+        }
         // The window under the pointer chooses the cursor before it sees the message.
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, message));
         if (!IsWindow(target) || hit == HTERROR)

@@ -596,6 +596,15 @@ void WindowManager::OnMessageRetrieved(MSG& msg, UINT removeFlags)
         CallHooks(WH_GETMESSAGE, HC_ACTION, removeFlags & PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
 }
 
+NativeWindowKind WindowManager::KindOf(const Window& window)
+{
+    if (window.exStyle & WS_EX_TOOLWINDOW)
+        return NativeWindowKind::Tool;
+    if ((window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION)
+        return NativeWindowKind::Popup;
+    return NativeWindowKind::Frame;
+}
+
 void WindowManager::CreateNative(Window& window)
 {
     if (window.native || window.isDesktop || window.isMessageRoot)
@@ -603,13 +612,8 @@ void WindowManager::CreateNative(Window& window)
     Window* parent = Find(window.parent);
     if (parent && parent->isMessageRoot)
         return;
-    NativeWindowKind kind = NativeWindowKind::Frame;
-    if (window.exStyle & WS_EX_TOOLWINDOW)
-        kind = NativeWindowKind::Tool;
-    else if ((window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION)
-        kind = NativeWindowKind::Popup;
     IWindowBackend& backend = GetWindowBackend();
-    window.native = backend.CreateNativeWindow(window.Handle(), window.rect, kind);
+    window.native = backend.CreateNativeWindow(window.Handle(), window.rect, KindOf(window));
     window.surface = window.native ? backend.GetSurface(window.native) : nullptr;
     MessageQueue::ForCurrentThread().SetEventPump(&backend);
 }

@@ -338,6 +338,15 @@ TEST_F(SECDateTimeCtrlTest, TheDropDownCalendarSetsTheDayAndKeepsTheTime)
     Press(VK_ESCAPE);
     EXPECT_EQ(ctrl.GetPopupCalendar(), nullptr);
     EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 13, 14, 30, 0));
+    // A press on the bare desktop closes it without taking the day moved to.
+    ctrl.SetFocus();
+    Press(VK_F4);
+    ASSERT_NE(ctrl.GetPopupCalendar(), nullptr);
+    Press(VK_RIGHT);
+    backend->Click(1, POINT{::GetSystemMetrics(SM_CXSCREEN) - 3, ::GetSystemMetrics(SM_CYSCREEN) - 3});
+    backend->ProcessMessages();
+    EXPECT_EQ(ctrl.GetPopupCalendar(), nullptr);
+    EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 13, 14, 30, 0));
     SECDateTimeCtrl plain;
     Make(plain, "yyyy", SEC_DTS_UPDOWN);
     Press(VK_F4);
