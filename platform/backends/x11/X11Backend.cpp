@@ -250,8 +250,9 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
     native.hwnd = hwnd;
     native.rect = screenRect;
     native.overrideRedirect = IsOverrideRedirectStyle(style, exStyle);
-    native.popup = native.overrideRedirect && kind == NativeWindowKind::Popup;
     native.topmost = (exStyle & WS_EX_TOPMOST) != 0;
+    // Topmost pop-ups (a splash screen) stay up whatever is clicked elsewhere: they hold nothing.
+    native.popup = native.overrideRedirect && kind == NativeWindowKind::Popup && !native.topmost;
 
     XSetWindowAttributes attrs{};
     attrs.background_pixmap = None;   // the backing surface paints everything: no flash of grey

@@ -88,8 +88,8 @@ private:
         // WS_EX_TOPMOST: above every window that is not, whether a window manager keeps it there
         // (_NET_WM_STATE_ABOVE) or, without one, the backend restacking it.
         bool topmost = false;
-        // A drop-down or similar pop-up: override-redirect, so no window manager tells it of
-        // clicks elsewhere; the pointer is held for it while it is active.
+        // A drop-down or similar pop-up (not topmost): override-redirect, so no window manager
+        // tells it of clicks elsewhere; the pointer is held for it while it is active.
         bool popup = false;
         bool mapped = false;        // asked to be shown
         bool viewable = false;      // MapNotify seen

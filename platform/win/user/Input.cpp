@@ -260,7 +260,8 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
             // on it), as the X11 backend reports a press on another program's window.
             if (event.kind == Kind::ButtonDown) {
                 Window* active = WindowManager::Find(wm.active);
-                if (active && WindowManager::KindOf(*active) == NativeWindowKind::Popup)
+                if (active && WindowManager::KindOf(*active) == NativeWindowKind::Popup &&
+                    !(active->exStyle & WS_EX_TOPMOST))
                     SetActiveWindow(nullptr);
             }
             return;

@@ -851,6 +851,14 @@ TEST_F(X11BackendTest, AnActivePopupHoldsThePointerUntilAClickElsewhere)
     PumpFor(50);
     EXPECT_EQ(backend->PointerGrabWindow(), 0u);
     EXPECT_TRUE(PointerFree());
+
+    // A topmost pop-up (a splash screen) holds nothing.
+    HWND splash = ShownFrame(WS_POPUP, 400, 300, 100, 60, WS_EX_TOPMOST);
+    SetFocus(splash);
+    PumpFor(100);
+    EXPECT_EQ(GetActiveWindow(), splash);
+    EXPECT_EQ(backend->PointerGrabWindow(), 0u);
+    EXPECT_TRUE(PointerFree());
     XDestroyWindow(other, foreign);
     XSync(other, False);
 }
