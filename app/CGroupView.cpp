@@ -675,7 +675,9 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
     UINT nResult = 1;
     {
         ScopedCount writing(m_nWritingPage);
-        PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
+        // A setting that changed the page before it calls here had the values primed first.
+        if (m_nPrimedBySetting == 0)
+            PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
         CGXStyle value;
         value.SetValue(strValue);
         CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);

@@ -194,6 +194,9 @@ protected:
     // Set while the view writes a value itself, so the stores underneath do not write again.
     int m_nWritingPage = 0;
     int m_nApplying = 0;
+    // Set while a setting's dialog or group action, which change the pages' contents before
+    // they write the cells, runs: the cells' stored values were primed before it started.
+    int m_nPrimedBySetting = 0;
     ROWCOL m_nFieldRow = 0;
     ROWCOL m_nFieldCol = 0;
 

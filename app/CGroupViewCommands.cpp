@@ -431,8 +431,10 @@ void CGroupView::OnGroupActions()
     CMetaSetting* pSetting = nullptr;
     ROWCOL nCol = 0;
     CGXRangeList ranges;
-    if (GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 || pSetting == nullptr ||
-        pSetting->GetGroupActionState() != 2)
+    // A group is more than one cell, as the menu that offers the command requires.
+    CString strSingle;
+    if (GetSingleCellSelection(strSingle) == 2 || GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 ||
+        pSetting == nullptr || pSetting->GetGroupActionState() != 2)
         return;
     StorePendingCellEdit();
     // The setting changes the pages' contents itself before it shows them: what they held
@@ -441,8 +443,12 @@ void CGroupView::OnGroupActions()
     pSetting->GetName(strName);
     for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
         RememberOriginal(pages.GetNext(pos), strName, FALSE);
+    // So are the cells, so that the cells' undo gives back the old values.
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;)
+        PrimeStoredValues(*ranges.GetNextRange(pos));
     {
         ScopedFlag running(m_bGroupActionRunning);
+        ScopedCount primed(m_nPrimedBySetting);
         pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
     }
     UpdateEditState();
@@ -518,7 +524,11 @@ void CGroupView::OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol)
     CMetaContent* pContent = nullptr;
     if (pList->FindByName(strName, pContent) != 0)
         pList->AddContent(strName, CString(), 0, pContent);
-    pSetting->EditValue(static_cast<IGroupView*>(this), nRow, nCol, 0, pContent);
+    PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
+    {
+        ScopedCount primed(m_nPrimedBySetting);
+        pSetting->EditValue(static_cast<IGroupView*>(this), nRow, nCol, 0, pContent);
+    }
     RedrawRow(nRow);
 }
 
