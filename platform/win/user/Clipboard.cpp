@@ -32,6 +32,7 @@ struct ClipboardState {
     bool textChanged = false;     // CF_TEXT placed since the clipboard was opened
     std::string published;        // the text last handed to the other programs
     bool havePublished = false;
+    bool askedOthers = false;     // the other programs' text was read since the clipboard was opened
     UINT rendering = 0;           // the format the owner is rendering now
     DWORD sequence = 1;
 };
@@ -100,6 +101,13 @@ HANDLE BlockOf(const std::string& text)
 // longer the clipboard's, and the text is the other program's.
 void AdoptForeignText(ClipboardState& s)
 {
+    // While this thread holds the clipboard open, one reading of the other programs' text
+    // serves every question: a large text comes in pieces and is not worth fetching again.
+    if (OpenedByCaller(s)) {
+        if (s.askedOthers)
+            return;
+        s.askedOthers = true;
+    }
     std::string text;
     if (!GetWindowBackend().GetClipboardText(text))
         return;
@@ -158,6 +166,7 @@ BOOL OpenClipboard(HWND hWndNewOwner)
     s.openWindow = hWndNewOwner;
     s.openThread = GetCurrentThreadId();
     s.textChanged = false;
+    s.askedOthers = false;
     return TRUE;
 }
 
