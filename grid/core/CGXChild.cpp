@@ -84,8 +84,12 @@ BOOL CGXButton::LButtonUp(UINT nFlags, CPoint pt)
 
 BOOL CGXBitmapButtonChild::LoadBitmaps(UINT nIDBitmap, UINT, UINT)
 {
+    m_bitmap.DeleteObject();
+    m_size = CSize();
+    m_nIDBitmap = 0;
     if (!LoadSysColorBitmap(m_bitmap, nIDBitmap))
         return FALSE;
+    m_nIDBitmap = nIDBitmap;
     BITMAP bm{};
     m_bitmap.GetBitmap(&bm);
     m_size = CSize(bm.bmWidth, bm.bmHeight);
@@ -101,6 +105,12 @@ void CGXBitmapButtonChild::Draw(CDC* pDC, BOOL bActive)
         return;
     }
     DrawFace(pDC, m_rect);
+}
+
+void CGXBitmapButtonChild::OnSysColorChange()
+{
+    if (m_nIDBitmap != 0)
+        LoadBitmaps(m_nIDBitmap);
 }
 
 void CGXBitmapButtonChild::DrawFace(CDC* pDC, const CRect& rect)

@@ -23,6 +23,8 @@ public:
     virtual BOOL LButtonDown(UINT nFlags, CPoint pt);
     virtual BOOL LButtonUp(UINT nFlags, CPoint pt);
     virtual BOOL MouseMove(UINT nFlags, CPoint pt);
+    // The system colours changed.
+    virtual void OnSysColorChange() {}
 
     void SetRect(const CRect& rect) { m_rect = rect; }
     const CRect& GetRect() const { return m_rect; }
@@ -65,10 +67,13 @@ public:
     BOOL m_bFrame = FALSE;
 
     void Draw(CDC* pDC, BOOL bActive) override;
+    // The picture was made in the system colours of its loading: it is loaded again.
+    void OnSysColorChange() override;
 
 protected:
     void DrawFace(CDC* pDC, const CRect& rect) override;
 
     CBitmap m_bitmap;
     CSize m_size;
+    UINT m_nIDBitmap = 0;
 };

@@ -73,6 +73,12 @@ BOOL CGXControl::OnLeftCell(ROWCOL, ROWCOL)
     return TRUE;
 }
 
+void CGXControl::OnGridSysColorChange()
+{
+    for (const auto& pChild : m_children)
+        pChild->OnSysColorChange();
+}
+
 void CGXControl::Refresh()
 {
     // The value shown comes from the grid again; an edit in progress stays.

@@ -97,6 +97,14 @@ public:
     virtual BOOL OnCommand(WPARAM /*wParam*/, LPARAM /*lParam*/) { return FALSE; }
     // The grid's mouse mode was cancelled (another button, a menu, the focus going away).
     virtual void OnCancelMode() {}
+    // A window of the current cell asks the grid for its colours (WM_CTLCOLOR...). TRUE when
+    // the control answers itself with hBrush (null gives the window its default colours);
+    // FALSE leaves it to the grid, which takes the cell's interior and text colours.
+    virtual BOOL OnGridCtlColor(CDC* /*pDC*/, CWnd* /*pWnd*/, UINT /*nCtlColor*/, HBRUSH& /*hBrush*/) { return FALSE; }
+    // The system's settings changed (the section named, or null when it is not known).
+    virtual void OnGridWinIniChange(LPCTSTR /*pszSection*/) {}
+    // The system colours changed: what the control made in the old colours is made again.
+    virtual void OnGridSysColorChange();
     // A message on its way to the grid window or its children, before it is dispatched; TRUE
     // keeps it from being dispatched.
     virtual BOOL PreTranslateMessage(MSG* /*pMsg*/) { return FALSE; }

@@ -98,7 +98,7 @@ void CGXGridCore::SetSizeLock(BOOL bLock)
         m_pGridWnd->Invalidate(TRUE);
 }
 
-HBRUSH CGXGridCore::HandleCtlColor(CDC* pDC, CWnd*, UINT)
+HBRUSH CGXGridCore::HandleCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
     ROWCOL nRow = 0, nCol = 0;
     if (pDC == nullptr || !GetCurrentCell(nRow, nCol))
@@ -106,6 +106,12 @@ HBRUSH CGXGridCore::HandleCtlColor(CDC* pDC, CWnd*, UINT)
     const CGXStyle* pStyle = LookupStyleRowCol(nRow, nCol);
     if (pStyle == nullptr)
         return nullptr;
+    // A control that colours its own windows has the last word.
+    if (CGXControl* pControl = GetControlById(pStyle->GetControl())) {
+        HBRUSH hBrush = nullptr;
+        if (pControl->OnGridCtlColor(pDC, pWnd, nCtlColor, hBrush))
+            return hBrush;
+    }
     const CGXBrush& interior = pStyle->GetInterior();
     const CGXSysColorCache& colors = *GXGetSysData();
     pDC->SetBkColor(colors.Resolve(interior.GetStyle() == GX_BS_SOLID ? interior.GetForeColor() : interior.GetBackColor()));
@@ -114,9 +120,12 @@ HBRUSH CGXGridCore::HandleCtlColor(CDC* pDC, CWnd*, UINT)
     return pBrush != nullptr ? static_cast<HBRUSH>(pBrush->GetSafeHandle()) : nullptr;
 }
 
-BOOL CGXGridCore::HandleWinIniChange(LPCTSTR)
+BOOL CGXGridCore::HandleWinIniChange(LPCTSTR pszSection)
 {
     UpdateLocaleSettings();
+    for (const auto& [nID, pControl] : m_controls)
+        if (pControl)
+            pControl->OnGridWinIniChange(pszSection);
     if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
         m_pGridWnd->Invalidate(TRUE);
     return FALSE;

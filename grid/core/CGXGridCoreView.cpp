@@ -81,6 +81,9 @@ void CGXGridCore::MarkEditHeader(ROWCOL nRow, ROWCOL nCol, BOOL bMark, UINT nFla
 BOOL CGXGridCore::HandleSysColorChange()
 {
     GXGetSysData()->Refresh();
+    for (const auto& [nID, pControl] : m_controls)
+        if (pControl)
+            pControl->OnGridSysColorChange();
     Redraw(GX_INVALIDATE, FALSE);
     return FALSE;
 }

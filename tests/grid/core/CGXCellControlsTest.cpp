@@ -12,6 +12,7 @@
 #include "grid/core/CGXPushbutton.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "grid/res/GridRes.h"
+#include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/HeadlessFixture.h"
@@ -278,4 +279,39 @@ TEST_F(CellControlsTest, APendingEditIsStoredBeforeTheRowsAroundItChange)
     EXPECT_FALSE(pEdit->IsActive());
     EXPECT_STREQ(Stored(5, 1), "xy");
     EXPECT_EQ(Current(), Cell(5, 1));
+}
+
+TEST_F(CellControlsTest, TheDropDownButtonTakesNewSystemColoursWhenTheGridHearsOfThem)
+{
+    ASSERT_TRUE(m_pGrid->SetCurrentCell(2, 3));
+    ASSERT_NE(dynamic_cast<CGXComboBox*>(m_pGrid->GetCurrentCellControl()), nullptr);
+    // The current cell shows its button; nothing else in it is drawn in the text colour.
+    const auto countOf = [this](COLORREF color) {
+        m_pGrid->Invalidate(FALSE);
+        m_pGrid->UpdateWindow();
+        const CRect rect = m_pGrid->CalcCellRect(2, 3);
+        CClientDC dc(m_pGrid);
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += dc.GetPixel(x, y) == color;
+        return nCount;
+    };
+    const int nIndex = COLOR_BTNTEXT;
+    const COLORREF oldText = ::GetSysColor(nIndex);
+    const COLORREF newText = RGB(200, 0, 40);
+    ASSERT_GT(countOf(oldText), 0);
+    ASSERT_EQ(countOf(newText), 0);
+
+    ASSERT_TRUE(::SetSysColors(1, &nIndex, &newText));
+    const int nBefore = countOf(newText);
+    m_pGrid->SendMessage(WM_SYSCOLORCHANGE, 0, 0);
+    const int nAfter = countOf(newText);
+    ::SetSysColors(1, &nIndex, &oldText);
+    m_pGrid->SendMessage(WM_SYSCOLORCHANGE, 0, 0);
+    // The arrow was drawn in the old text colour until the change was announced, and in the new
+    // one after it.
+    EXPECT_GT(nAfter, nBefore);
+    EXPECT_GT(countOf(oldText), 0);
+    EXPECT_EQ(countOf(newText), 0);
 }

@@ -7,6 +7,7 @@
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/core/GXGridWindowMessages.h"
+#include "grid/data/CGXGridModel.h"
 #include "grid/data/CGXStylesMap.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
@@ -288,6 +289,66 @@ TEST_F(GridWndTest, CommandsAndPreTranslationReachTheCurrentCellsControlOnly)
     grid.ShowWindow(SW_HIDE);
     EXPECT_FALSE(grid.HandlePreTranslateMessage(&key));
     EXPECT_EQ(pControl->m_messages.size(), 2u);
+}
+
+namespace {
+// A cell control that colours its own edit windows and records the system changes it hears of.
+class ColourControl : public CGXStatic {
+public:
+    explicit ColourControl(CGXGridCore* pGrid) : CGXStatic(pGrid) {}
+    BOOL OnGridCtlColor(CDC*, CWnd*, UINT nCtlColor, HBRUSH& hBrush) override
+    {
+        if (nCtlColor != WM_CTLCOLOREDIT - WM_CTLCOLORMSGBOX)
+            return FALSE;
+        hBrush = m_brush;
+        return TRUE;
+    }
+    void OnGridWinIniChange(LPCTSTR pszSection) override { m_sections.emplace_back(pszSection != nullptr ? pszSection : "(null)"); }
+    void OnGridSysColorChange() override { ++m_nColourChanges; }
+    HBRUSH m_brush = ::CreateSolidBrush(RGB(1, 2, 3));
+    std::vector<std::string> m_sections;
+    int m_nColourChanges = 0;
+    ~ColourControl() override { ::DeleteObject(m_brush); }
+};
+} // namespace
+
+TEST_F(GridWndTest, ControlColoursAskTheCurrentCellsControlFirstAndSystemChangesReachEveryControl)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 5, 5);
+    auto* pOwn = new ColourControl(&grid);
+    auto* pOther = new ColourControl(&grid);
+    grid.RegisterControl(grid.GetStandardStyle()->GetControl(), pOwn, TRUE);
+    grid.RegisterControl(4321, pOther);
+    CGXStyle interior;
+    interior.SetInterior(RGB(0, 128, 255));
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 3, 2, 3), &interior, gxOverride, 0, nullptr, 0, gxDo));
+    HWND hChild = Make(WS_CHILD, 0, 0, 10, 10, grid.GetSafeHwnd());
+    CClientDC dc(&grid);
+    const auto ask = [&](UINT nMessage) {
+        return ::SendMessage(grid.GetSafeHwnd(), nMessage, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), reinterpret_cast<LPARAM>(hChild));
+    };
+
+    // Without a current cell the grid leaves the colours to the window's default.
+    grid.SetCurrentCellState(FALSE);
+    EXPECT_EQ(grid.HandleCtlColor(&dc, CWnd::FromHandle(hChild), WM_CTLCOLOREDIT - WM_CTLCOLORMSGBOX), nullptr);
+    ASSERT_TRUE(grid.SetCurrentCell(2, 3));
+    // The control's own answer stands; where it has none, the cell's interior is the brush and
+    // the DC's background.
+    EXPECT_EQ(ask(WM_CTLCOLOREDIT), reinterpret_cast<LRESULT>(pOwn->m_brush));
+    const LRESULT nStatic = ask(WM_CTLCOLORSTATIC);
+    EXPECT_NE(nStatic, 0);
+    EXPECT_NE(nStatic, reinterpret_cast<LRESULT>(pOwn->m_brush));
+    EXPECT_EQ(dc.GetBkColor(), RGB(0, 128, 255));
+
+    // Setting and colour changes reach every control the grid has, with the section named.
+    ::SendMessage(grid.GetSafeHwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
+    ::SendMessage(grid.GetSafeHwnd(), WM_SYSCOLORCHANGE, 0, 0);
+    for (ColourControl* pControl : {pOwn, pOther}) {
+        EXPECT_EQ(pControl->m_sections, std::vector<std::string>{"intl"});
+        EXPECT_EQ(pControl->m_nColourChanges, 1);
+    }
+    ::DestroyWindow(hChild);
 }
 
 TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoesUp)
