@@ -2,7 +2,9 @@
 #include "VostrelAppFixture.h"
 
 #include "app/CFileViewControlBar.h"
+#include "app/CMetaSettingDlg.h"
 #include "app/res/AppRes.h"
+#include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CParserEngine.h"
@@ -134,4 +136,25 @@ TEST_F(VostrelAppTest, ANeverSavedProjectIsOfferedForSavingOnClose)
     AnswerBox(*backend, IDNO);
     EXPECT_EQ(Frame().CloseProject(), 1u);
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
+}
+
+// Metatag Settings from the frame leaves the project naming the file its catalogue lives in,
+// so that the next Save Project names that file and not the one the project named before.
+TEST_F(VostrelAppTest, MetatagSettingsFromTheFrameGiveTheProjectTheCataloguesFile)
+{
+    ASSERT_TRUE(Start());
+    CProjectSettings* pSettings = nullptr;
+    app->NewProjectSettings(pSettings);
+    pSettings->SetSettingsFilePath(CString((config.Path() + "/elsewhere.vsl").c_str()));
+    CMetaSettingList* pList = nullptr;
+    app->GetMetaSettingList(pList);
+    ASSERT_EQ(std::string(pList->GetFilePath()), SettingsPath());
+
+    bool shown = false;
+    FillDialog(*backend, CMetaSettingDlg::IDD, DialogFill{{}, {}, IDOK, {}}, &shown);
+    Frame().SendMessage(WM_COMMAND, ID_METATAG_SETTINGS);
+    ASSERT_TRUE(shown);
+    CString strPath;
+    pSettings->GetSettingsFilePath(strPath);
+    EXPECT_EQ(std::string(strPath), SettingsPath());
 }

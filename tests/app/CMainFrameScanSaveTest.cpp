@@ -204,3 +204,42 @@ TEST_F(ScanSaveTest, EditedPagesAreWrittenWithBackupsAndWarningsAndNothingElseIs
     EXPECT_NE(ReadFile(site + "/sub/b.htm").find("beta"), std::string::npos);
     EXPECT_EQ(app->IsEdited(), 3u);
 }
+
+// "Yes" to saving the edits on closing, and a page that cannot be written: the project stays
+// open with that page's edits and its warning, and says why.
+TEST_F(ScanSaveTest, ClosingKeepsTheProjectWhenEditsCouldNotBeSaved)
+{
+    OpenSite(0);
+    EXPECT_FALSE(Scan(BST_UNCHECKED));
+    Edit("b.htm", "KEYWORDS", "beta");
+    fs::remove(site + "/sub/b.htm");
+
+    SeenMessageBox asked;
+    SeenMessageBox told;
+    WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND dlg : ShownDialogs())
+                if (GetDlgItem(dlg, kMessageBoxTextId) && !GetProp(dlg, DIALOG_TEMPLATE_ID_PROP))
+                    return dlg;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return static_cast<HWND>(nullptr);
+        },
+        [&](HWND box) {
+            asked.seen = true;
+            asked.text = TextOf(GetDlgItem(box, kMessageBoxTextId));
+            backend->Click(1, CentreOf(GetDlgItem(box, IDYES)));
+            EnsureClosed(*backend, box);
+            AnswerBox(*backend, IDOK, &told);
+        },
+        nullptr, kAnswerBoxTurns);
+    EXPECT_EQ(Frame().CloseProject(), 0u);
+    EXPECT_EQ(asked.text, "Do you want to save your metatag changes to the appropriate HTML files?");
+    EXPECT_TRUE(told.seen);
+    EXPECT_NE(told.text.find("not saved"), std::string::npos) << told.text;
+    CProjectSettings* pSettings = nullptr;
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 0u) << "the project stays open";
+    EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_NE(Page("b.htm"), nullptr);
+    EXPECT_NE(OutputText().find("b.htm"), std::string::npos) << "the warning stays: " << OutputText();
+}
