@@ -194,7 +194,7 @@ BOOL CGXAutoScrollPlugin::OnWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*
         CWnd* pWnd = m_pGrid->GridWnd();
         const HWND hNew = reinterpret_cast<HWND>(wParam);
         const BOOL bOwnChild = hNew != nullptr && pWnd != nullptr && ::IsChild(pWnd->GetSafeHwnd(), hNew);
-        if (m_pGrid->m_nAutoScrollTimer != 0 && !bOwnChild)
+        if (m_pGrid->m_nAutoScrollTimer != 0 && !bOwnChild && !m_pGrid->IsFocusChange())
             Stop();
         return FALSE;
     }

@@ -220,8 +220,12 @@ BOOL CGXComboBox::ShowDropDown()
         m_pList->AddString(sLine);
     const int nFound = m_pList->FindStringExact(-1, sCurrent);
     m_pList->SetCurSel(nFound >= 0 ? nFound : 0);
-    m_pList->ShowWindow(SW_SHOW);
-    m_pList->SetFocus();
+    {
+        // The list is the cell's own: the grid is not left while it is active and has the focus.
+        const CGXGridFocusChange change(m_pGrid);
+        m_pList->ShowWindow(SW_SHOW);
+        m_pList->SetFocus();
+    }
     GXSetPopupLock(FALSE);
     return TRUE;
 }
@@ -248,6 +252,8 @@ void CGXComboBox::OnListChoice(int nIndex)
         SetActive(TRUE);
     SetCurrentText(sChoice);
     OnEditChanged();
-    if (CEdit* pEdit = GetEditWnd(); pEdit != nullptr && pEdit->GetSafeHwnd() != nullptr)
+    if (CEdit* pEdit = GetEditWnd(); pEdit != nullptr && pEdit->GetSafeHwnd() != nullptr) {
+        const CGXGridFocusChange change(m_pGrid);
         pEdit->SetFocus();
+    }
 }

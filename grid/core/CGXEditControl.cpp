@@ -144,7 +144,10 @@ void CGXEditControl::SetActive(BOOL bActive)
         LoadWindow();
         m_bActiveWnd = TRUE;
         m_pWnd->ShowWindow(SW_SHOW);
-        m_pWnd->SetFocus();
+        {
+            const CGXGridFocusChange change(m_pGrid);
+            m_pWnd->SetFocus();
+        }
         m_pWnd->SetSel(0, -1);
         return;
     }
@@ -155,8 +158,10 @@ void CGXEditControl::SetActive(BOOL bActive)
         // The focus goes back to the grid, not to nowhere.
         const BOOL bHadFocus = ::GetFocus() == m_pWnd->GetSafeHwnd();
         m_pWnd->ShowWindow(SW_HIDE);
-        if (bHadFocus && GridWnd() != nullptr)
+        if (bHadFocus && GridWnd() != nullptr) {
+            const CGXGridFocusChange change(m_pGrid);
             GridWnd()->SetFocus();
+        }
     }
 }
 

@@ -116,6 +116,8 @@ void CGXGridAppData::RegisterObjectUser(const void* pObject, CGXGridCore* pGrid)
 
 void CGXGridAppData::UnregisterGrid(CGXGridCore* pGrid)
 {
+    if (m_pActiveGrid == pGrid)
+        m_pActiveGrid = nullptr;
     for (auto it = m_objectUsers.begin(); it != m_objectUsers.end();) {
         std::erase(it->second, pGrid);
         it = it->second.empty() ? m_objectUsers.erase(it) : std::next(it);
@@ -138,6 +140,8 @@ void CGXGridAppData::FreeObjects()
 {
     m_pControlFactory.reset();
     m_pTabWndInterface.reset();
+    m_pActiveGrid = nullptr;
+    m_pActivationListener[0] = m_pActivationListener[1] = nullptr;
     // The long-operation implementation is one of the auto-deleted features; it uninstalls
     // itself as it goes.
     while (!m_autoDelete.empty())

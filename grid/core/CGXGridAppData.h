@@ -56,6 +56,14 @@ enum GXAppText : int {
     gxTextCount,
 };
 
+// Hears of every grid that was activated (its window or view took the focus or became the
+// active view).
+class CGXGridActivationListener {
+public:
+    virtual ~CGXGridActivationListener() = default;
+    virtual void OnGridActivated(CGXGridCore* pGrid) = 0;
+};
+
 class CGXGridAppData {
 public:
     CGXGridAppData();
@@ -76,6 +84,7 @@ public:
 
     // Which grids use a shared object (parameter object, properties, styles map, data).
     void RegisterObjectUser(const void* pObject, CGXGridCore* pGrid);
+    // A grid that goes: it leaves every user list and is no longer the active grid.
     void UnregisterGrid(CGXGridCore* pGrid);
     CGXGridCore* FindImpForObject(const void* pObject) const;
     size_t GetObjectUserCount(const void* pObject) const;
@@ -96,6 +105,10 @@ public:
     BOOL m_bBeforeWin4 = FALSE;
     BOOL m_bWin32s = FALSE;
     BOOL m_bPopupLock = FALSE;
+    // The grid activated last, or null.
+    CGXGridCore* m_pActiveGrid = nullptr;
+    // Told of each successful activation of a grid; not owned, null when not registered.
+    CGXGridActivationListener* m_pActivationListener[2] = {nullptr, nullptr};
 
     std::unique_ptr<CGXControlFactory> m_pControlFactory;
     // Set by the first sheet-tab window; names grids after their tabs.

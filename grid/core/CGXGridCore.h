@@ -523,6 +523,18 @@ public:
     }
     void FreeObjects();
 
+    // Focus. While the grid itself moves the focus between its window and a window of a cell's
+    // control (or that control's pop-up), the focus handlers take the move for no activation
+    // change; CGXGridFocusChange sets the mark for a scope.
+    void SetFocusChange(BOOL bChange) { m_bFocusChange = bChange; }
+    BOOL IsFocusChange() const { return m_bFocusChange; }
+    // When set, the next focus gain refreshes the current cell's control (once).
+    void SetRefocus(BOOL bRefocus) { m_bRefocus = bRefocus; }
+    BOOL GetRefocus() const { return m_bRefocus; }
+    // Set by every focus loss; whoever asks clears it.
+    void SetFocusLost(BOOL bLost) { m_bFocusLost = bLost; }
+    BOOL IsFocusLost() const { return m_bFocusLost; }
+
     ROWCOL GetTopRow() const { return m_bPrint ? m_nPrintTopRow : m_nTopRow; }
     ROWCOL GetLeftCol() const { return m_bPrint ? m_nPrintLeftCol : m_nLeftCol; }
     // The current cell; FALSE (and 0, 0) when there is none, it fell beyond the counts, or the
@@ -999,9 +1011,33 @@ protected:
     int m_nOldClientHeight = 0;
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid
+    BOOL m_bFocusChange = FALSE;
+    BOOL m_bRefocus = FALSE;
+    BOOL m_bFocusLost = FALSE;
     std::vector<CGXPluginComponent*> m_plugins;
     BOOL m_bTracking = FALSE;
     int m_nTrackingMode = 0;
     ROWCOL m_nTrackRow = 0;
     ROWCOL m_nTrackCol = 0;
+};
+
+// Marks a focus move of the grid's own for its lifetime, and gives back the mark it found.
+class CGXGridFocusChange {
+public:
+    explicit CGXGridFocusChange(CGXGridCore* pGrid) : m_pGrid(pGrid), m_bOld(pGrid != nullptr && pGrid->IsFocusChange())
+    {
+        if (m_pGrid != nullptr)
+            m_pGrid->SetFocusChange(TRUE);
+    }
+    ~CGXGridFocusChange()
+    {
+        if (m_pGrid != nullptr)
+            m_pGrid->SetFocusChange(m_bOld);
+    }
+    CGXGridFocusChange(const CGXGridFocusChange&) = delete;
+    CGXGridFocusChange& operator=(const CGXGridFocusChange&) = delete;
+
+private:
+    CGXGridCore* m_pGrid;
+    BOOL m_bOld;
 };

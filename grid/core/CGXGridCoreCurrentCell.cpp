@@ -388,6 +388,8 @@ BOOL CGXGridCore::ActivateGrid(BOOL bActivate)
         ::SendMessage(hWnd, WM_CANCELMODE, 0, 0);
     if (!bActivate && m_bMovingCurrentCell)
         return FALSE;
+    if (bActivate && m_pAppData != nullptr)
+        m_pAppData->m_pActiveGrid = this;
     m_bActiveFrame = bActivate;
     m_bFocusInside = bActivate;
     if (m_bMovingCurrentCell || m_pParam == nullptr || m_pParam->m_bLockUpdate || !m_bInitDone)
@@ -443,8 +445,13 @@ BOOL CGXGridCore::ActivateGrid(BOOL bActivate)
     }
     m_bTracking = FALSE;
     m_nTrackingMode = 0;
-    if (bResult)
+    if (bResult) {
         OnActivateGrid(bActivate);
+        if (bActivate && m_pAppData != nullptr)
+            for (CGXGridActivationListener* pListener : m_pAppData->m_pActivationListener)
+                if (pListener != nullptr)
+                    pListener->OnGridActivated(this);
+    }
     return bResult;
 }
 

@@ -138,9 +138,16 @@ UINT CGXGridCore::HandleGetDlgCode()
 
 BOOL CGXGridCore::HandleSetFocus(CWnd* pOldWnd)
 {
+    if (m_bFocusChange)
+        return FALSE;
     if (pOldWnd == nullptr || !IsChildOf(pOldWnd, m_pGridWnd))
         ActivateGrid(TRUE);
     m_hWndLastFocus = pOldWnd != nullptr ? pOldWnd->GetSafeHwnd() : nullptr;
+    if (m_bRefocus) {
+        m_bRefocus = FALSE;
+        if (CGXControl* pControl = GetCurrentCellControl())
+            pControl->Refresh();
+    }
     return FALSE;
 }
 
@@ -169,7 +176,8 @@ int CGXGridCore::HandleMouseActivate(CWnd*, UINT nHitTest, UINT)
 
 BOOL CGXGridCore::HandleKillFocus(CWnd* pNewWnd)
 {
-    if (pNewWnd != m_pGridWnd && !IsChildOf(pNewWnd, m_pGridWnd))
+    m_bFocusLost = TRUE;
+    if (!m_bFocusChange && pNewWnd != m_pGridWnd && !IsChildOf(pNewWnd, m_pGridWnd))
         ActivateGrid(FALSE);
     return FALSE;
 }

@@ -30,7 +30,13 @@ namespace {
 class ButtonGrid : public CGXGridWnd {
 public:
     void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override { m_clicks.emplace_back(nRow, nCol); }
+    BOOL OnActivateGrid(BOOL bActivate) override
+    {
+        m_activations.push_back(bActivate);
+        return TRUE;
+    }
     std::vector<std::pair<ROWCOL, ROWCOL>> m_clicks;
+    std::vector<BOOL> m_activations;
 };
 
 class CellControlsTest : public HeadlessTest {
@@ -314,4 +320,31 @@ TEST_F(CellControlsTest, TheDropDownButtonTakesNewSystemColoursWhenTheGridHearsO
     EXPECT_GT(nAfter, nBefore);
     EXPECT_GT(countOf(oldText), 0);
     EXPECT_EQ(countOf(newText), 0);
+}
+
+TEST_F(CellControlsTest, OpeningACellsListKeepsTheGridActive)
+{
+    Click(4, 3);
+    ASSERT_EQ(GetFocus(), m_pGrid->GetSafeHwnd());
+    auto* pCombo = dynamic_cast<CGXComboBox*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pCombo, nullptr);
+    m_pGrid->m_activations.clear();
+    m_pGrid->SetFocusLost(FALSE);
+    const CRect cell = m_pGrid->CalcCellRect(4, 3);
+    Click(4, 3, cell.Width() - 5);
+    ASSERT_TRUE(pCombo->IsDroppedDown());
+    // The list has the focus now, but it is the cell's own: the grid noted the loss and was not
+    // deactivated.
+    EXPECT_NE(GetFocus(), m_pGrid->GetSafeHwnd());
+    EXPECT_TRUE(m_pGrid->IsFocusLost());
+    EXPECT_FALSE(m_pGrid->IsFocusChange());
+    EXPECT_TRUE(m_pGrid->m_activations.empty());
+    EXPECT_EQ(GXGetAppData()->m_pActiveGrid, m_pGrid);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_FALSE(pCombo->IsDroppedDown());
+    CString sText;
+    pCombo->GetCurrentText(sText);
+    EXPECT_STREQ(sText, "Green");
+    EXPECT_TRUE(m_pGrid->m_activations.empty());
 }

@@ -351,6 +351,100 @@ TEST_F(GridWndTest, ControlColoursAskTheCurrentCellsControlFirstAndSystemChanges
     ::DestroyWindow(hChild);
 }
 
+namespace {
+class ActivationGrid : public CGXGridWnd {
+public:
+    BOOL OnActivateGrid(BOOL bActivate) override
+    {
+        m_activations.push_back(bActivate);
+        return TRUE;
+    }
+    std::vector<BOOL> m_activations;
+};
+
+class ActivationRecorder : public CGXGridActivationListener {
+public:
+    void OnGridActivated(CGXGridCore* pGrid) override { m_grids.push_back(pGrid); }
+    std::vector<CGXGridCore*> m_grids;
+};
+
+class RefreshCounter : public CGXStatic {
+public:
+    explicit RefreshCounter(CGXGridCore* pGrid) : CGXStatic(pGrid) {}
+    void Refresh() override
+    {
+        ++m_nRefreshes;
+        CGXStatic::Refresh();
+    }
+    int m_nRefreshes = 0;
+};
+} // namespace
+
+TEST_F(GridWndTest, FocusMovesActivateTheGridUnlessTheGridMovesTheFocusItself)
+{
+    ActivationGrid grid;
+    MakeGrid(grid, 5, 5);
+    auto* pControl = new RefreshCounter(&grid);
+    grid.RegisterControl(grid.GetStandardStyle()->GetControl(), pControl, TRUE);
+    ASSERT_TRUE(grid.SetCurrentCell(2, 2));
+    HWND hOther = Make(WS_CHILD | WS_VISIBLE, 420, 10, 60, 20, m_hTop);
+    ActivationRecorder first, second;
+    GXGetAppData()->m_pActivationListener[0] = &first;
+    GXGetAppData()->m_pActivationListener[1] = &second;
+
+    ::SetFocus(hOther);
+    ::SetFocus(grid.GetSafeHwnd());
+    EXPECT_EQ(GXGetAppData()->m_pActiveGrid, &grid);
+    // Both listeners hear of the activation, and only of that one.
+    EXPECT_EQ(first.m_grids, std::vector<CGXGridCore*>{&grid});
+    EXPECT_EQ(second.m_grids, std::vector<CGXGridCore*>{&grid});
+    grid.SetFocusLost(FALSE);
+    ::SetFocus(hOther);
+    EXPECT_TRUE(grid.IsFocusLost());
+    EXPECT_EQ(grid.m_activations, (std::vector<BOOL>{TRUE, FALSE}));
+
+    // A focus move the grid makes itself is no activation change either way.
+    grid.m_activations.clear();
+    {
+        const CGXGridFocusChange change(&grid);
+        ::SetFocus(grid.GetSafeHwnd());
+        ::SetFocus(hOther);
+    }
+    EXPECT_FALSE(grid.IsFocusChange());
+    EXPECT_TRUE(grid.m_activations.empty());
+    EXPECT_EQ(first.m_grids.size(), 1u);
+
+    // A refocus request refreshes the current cell's control at the next focus gain once more
+    // than the activation does, and only at that one.
+    const int nRefreshes = pControl->m_nRefreshes;
+    grid.SetRefocus(TRUE);
+    ::SetFocus(grid.GetSafeHwnd());
+    EXPECT_FALSE(grid.GetRefocus());
+    const int nWithRefocus = pControl->m_nRefreshes - nRefreshes;
+    ::SetFocus(hOther);
+    const int nBefore = pControl->m_nRefreshes;
+    ::SetFocus(grid.GetSafeHwnd());
+    EXPECT_EQ(nWithRefocus, pControl->m_nRefreshes - nBefore + 1);
+    GXGetAppData()->m_pActivationListener[0] = GXGetAppData()->m_pActivationListener[1] = nullptr;
+}
+
+TEST_F(GridWndTest, AGridThatGoesIsNoLongerTheActiveGrid)
+{
+    CGXGridWnd first;
+    MakeGrid(first, 5, 5);
+    {
+        CGXGridWnd second;
+        ASSERT_TRUE(second.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 320, 400, 380), CWnd::FromHandle(m_hTop), 2));
+        second.Initialize();
+        ::SetFocus(first.GetSafeHwnd());
+        EXPECT_EQ(GXGetAppData()->m_pActiveGrid, &first);
+        ::SetFocus(second.GetSafeHwnd());
+        EXPECT_EQ(GXGetAppData()->m_pActiveGrid, &second);
+        second.DestroyWindow();
+    }
+    EXPECT_EQ(GXGetAppData()->m_pActiveGrid, nullptr);
+}
+
 TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoesUp)
 {
     CGXGridWnd grid;
