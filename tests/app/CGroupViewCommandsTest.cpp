@@ -9,6 +9,7 @@
 #include "platform/win/Clipboard.h"
 #include "tests/support/MenuDriver.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -334,4 +335,36 @@ TEST(EditorLauncherTest, TheVisualEditorsWordsComeFirstAndThePathStaysWhole)
     EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"xdg-open", "/s/x.htm"}));
     // A program that cannot start is said, not hidden.
     EXPECT_NE(CEditorLauncher::StartProgram({"/nonexistent/editor", "/s/x.htm"}), 0);
+}
+
+TEST_F(GroupViewTest, TypedFilledDownAndSavedTheEditsReachThePagesWithBackups)
+{
+    OpenSite(true);
+    const std::string a = site + "/a.htm", b = site + "/sub/b.htm";
+    const std::string originalA = ReadFile(a), text = ReadFile(site + "/c.txt");
+    const ROWCOL nDescription = ColumnOf("Description");
+
+    // Typed into a's cell, then filled down the column.
+    ASSERT_TRUE(view->SetCurrentCell(RowOf("a.htm"), nDescription));
+    view->SetFocus();
+    for (char c : std::string("welcome"))
+        backend->Key(static_cast<UINT>(std::toupper(c)), std::string(1, c));
+    backend->Key(VK_RETURN);
+    backend->ProcessMessages();
+    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
+    ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("b.htm", "Description")->GetContent()), "welcome");
+
+    Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
+    const std::string savedA = ReadFile(a), savedB = ReadFile(b);
+    EXPECT_NE(savedA.find("content=\"welcome\""), std::string::npos) << savedA;
+    EXPECT_EQ(savedA.find("The first page"), std::string::npos);
+    EXPECT_EQ(ReadFile(a + ".old"), originalA);
+    const size_t tag = savedB.find("content=\"welcome\"");
+    ASSERT_NE(tag, std::string::npos) << savedB;
+    EXPECT_LT(savedB.find("<head>"), tag);
+    EXPECT_LT(tag, savedB.find("</head>")) << "the new tag goes inside the head";
+    EXPECT_EQ(ReadFile(site + "/c.txt"), text);
+    EXPECT_EQ(app->IsEdited(), 3u);
 }

@@ -1,0 +1,213 @@
+// The project grid of the whole program on the memory backend: 10,000 pages against 60 shown
+// META settings, every value read from the page model. Measured: loading the rows (the reload
+// the settings dialogs ask for), a full paint of a 1920 x 1080 view, Fill Down of one column over
+// every row and its Undo All. Floor, in the same run: a plain grid view of the same size holding
+// the same texts as stored cell values, loaded and painted the same way.
+#include "app/CGroupView.h"
+#include "app/CMainFrame.h"
+#include "app/CVostrelApp.h"
+#include "app/res/AppRes.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
+#include "grid/core/CGXGridView.h"
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/controls/Dialog.h"
+#include "platform/win/Gdi.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPages = 10000;
+constexpr int kSettings = 60;
+
+// Resident memory in bytes, from the kernel's own count.
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4096;
+}
+
+struct GroupFixture {
+    HeadlessBackend* backend = nullptr;
+    std::optional<CVostrelApp> app;
+    CGroupView* view = nullptr;
+    std::vector<std::unique_ptr<CPageNode>> pages;
+    CSelNodesCol selection;
+    CGXGridView* plain = nullptr;
+
+    GroupFixture()
+    {
+        const std::string config = (std::filesystem::temp_directory_path() / "vostrel-groupview-bench").string();
+        std::filesystem::create_directories(config);
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        backend = &HeadlessBackend::Install(SIZE{1920, 1080});
+        // Start-up offers the File New chooser: it is cancelled as soon as it shows.
+        backend->WhenIdle([] {
+            if (HWND dlg = ::GetActiveWindow())
+                ::PostMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+        });
+        app.emplace();
+        char name[] = "vostrel";
+        char* argv[] = {name, nullptr};
+        app->SetCommandLine(1, argv);
+        app->InitApplication();
+        app->InitInstance();
+        backend->ProcessMessages();
+
+        // The catalogue: 60 shown settings, each page holding a value for every second one.
+        CMetaSettingList* pList = nullptr;
+        app->GetMetaSettingList(pList);
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;)
+            pList->GetNext(pos)->SetShow(0);
+        std::vector<CString> names;
+        for (int i = 0; i < kSettings; ++i) {
+            auto* pSetting = new CMetaEditSetting;
+            names.emplace_back(("BENCH-" + std::to_string(i)).c_str());
+            pSetting->SetName(names.back());
+            pSetting->SetShow(1);
+            pList->AddTail(pSetting);
+        }
+        CProjectSettings* pSettings = nullptr;
+        app->NewProjectSettings(pSettings);
+        pSettings->m_bShowTitle = 1;
+        for (int n = 0; n < kPages; ++n) {
+            auto pPage = std::make_unique<CPageNode>();
+            pPage->SetName(("page" + std::to_string(n) + ".htm").c_str());
+            pPage->SetTitle(("Page " + std::to_string(n)).c_str());
+            CMetaContentList* pContents = nullptr;
+            pPage->CreateContentList(pContents);
+            for (int i = 0; i < kSettings; i += 2) {
+                CMetaContent* pContent = nullptr;
+                pContents->AddContent(names[static_cast<size_t>(i)], ("value " + std::to_string(n)).c_str(), 0, pContent);
+            }
+            selection.AddTail(pPage.get());
+            pages.push_back(std::move(pPage));
+        }
+        view = app->ShowGroupView("Bench", 1);
+        if (view != nullptr)
+            if (CFrameWnd* pFrame = view->GetParentFrame())
+                pFrame->SetWindowPos(nullptr, 0, 0, 1920, 1080, SWP_NOZORDER);
+
+        // The floor: a plain grid view of the same size in a frame of its own.
+        auto* pFrame = new CFrameWnd;
+        pFrame->Create(nullptr, "Floor", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1920, 1080));
+        plain = new CGXGridView;
+        plain->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1920, 1080), pFrame, AFX_IDW_PANE_FIRST, nullptr);
+        plain->OnInitialUpdate();
+        backend->ProcessMessages();
+    }
+};
+
+GroupFixture& Fixture()
+{
+    static GroupFixture fixture;
+    return fixture;
+}
+
+void BM_GroupViewLoadRows(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr) {
+        state.SkipWithError("no group view");
+        return;
+    }
+    long nBefore = 0, nAfter = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.view->LoadPages(*std::make_unique<CSelNodesCol>());
+        nBefore = ResidentBytes();
+        state.ResumeTiming();
+        f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+        nAfter = ResidentBytes();
+    }
+    state.counters["bytes_per_row"] = static_cast<double>(nAfter - nBefore) / kPages;
+    state.counters["rows"] = static_cast<double>(f.view->GetRowCount());
+}
+BENCHMARK(BM_GroupViewLoadRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FloorPlainGridLoadRows(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    CGXStyle value;
+    value.SetValue("value 1234");
+    for (auto _ : state) {
+        f.plain->SetRowCount(0);
+        f.plain->SetRowCount(kPages);
+        f.plain->SetColCount(kSettings + 2);
+        for (ROWCOL nCol = 1; nCol <= kSettings + 2; nCol += 2)
+            f.plain->ApplyStyleToRange(CGXRange(1, nCol, kPages, nCol), &value, gxOverride, 0, nullptr, 0, gxDo);
+    }
+}
+BENCHMARK(BM_FloorPlainGridLoadRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GroupViewFullPaint(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr || f.view->GetRowCount() != kPages)
+        f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+    for (auto _ : state) {
+        f.view->Invalidate();
+        f.view->UpdateWindow();
+    }
+}
+BENCHMARK(BM_GroupViewFullPaint)->Unit(benchmark::kMillisecond);
+
+void BM_FloorPlainGridFullPaint(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.plain->GetRowCount() != kPages) {
+        CGXStyle value;
+        value.SetValue("value 1234");
+        f.plain->SetRowCount(kPages);
+        f.plain->SetColCount(kSettings + 2);
+        for (ROWCOL nCol = 1; nCol <= kSettings + 2; nCol += 2)
+            f.plain->ApplyStyleToRange(CGXRange(1, nCol, kPages, nCol), &value, gxOverride, 0, nullptr, 0, gxDo);
+    }
+    for (auto _ : state) {
+        f.plain->Invalidate();
+        f.plain->UpdateWindow();
+    }
+}
+BENCHMARK(BM_FloorPlainGridFullPaint)->Unit(benchmark::kMillisecond);
+
+void BM_GroupViewFillDownAndUndoAll(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+    // Column 3 is the first setting's column: the first page holds a value there.
+    for (auto _ : state) {
+        f.view->ClearSelection(FALSE);
+        f.view->SetCurrentCell(1, 3);
+        f.view->SelectRange(CGXRange().SetCols(3, 3), TRUE, FALSE);
+        f.view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
+        state.PauseTiming();
+        benchmark::DoNotOptimize(f.app->IsEdited());
+        state.ResumeTiming();
+        f.view->UndoAll();
+    }
+}
+BENCHMARK(BM_GroupViewFillDownAndUndoAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
