@@ -365,3 +365,41 @@ TEST_F(GroupViewTest, MetatagSettingsChosenInTheDialogBecomeThePageGridsColumns)
     EXPECT_EQ(std::string(path.GetString()), other);
     EXPECT_EQ(pSettings->IsModified(), 1u);
 }
+
+TEST_F(MetaSettingDlgTest, EachTypesAttributesButtonOpensItsOwnDialog)
+{
+    ASSERT_TRUE(Start());
+    CMetaSettingList list;
+    list.CopyFrom(Catalogue());
+    CMetaSettingDlg dlg;
+    dlg.SetSettings(list);
+    std::vector<std::string> opened;
+    WhenDialog(*backend, CMetaSettingDlg::IDD, [&](HWND hwnd) {
+        CMetaSettingGridCtrl& grid = dlg.GetGrid();
+        // One row of each type that has options, retyped, then its button pressed.
+        struct Case {
+            const char* type;
+            UINT dialog;
+        };
+        for (const Case& c : {Case{"Non-editable Drop List", 148}, Case{"Editable Multi-select List", 150},
+                              Case{"Classification", 137}}) {
+            ASSERT_TRUE(grid.ChangeRowType(5, c.type)) << c.type;
+            WhenDialog(*backend, c.dialog, [&](HWND attributes) {
+                opened.push_back(std::string(c.type) + ": " + TextOf(attributes));
+                Press(attributes, IDCANCEL);
+            });
+            grid.OnClickedButtonRowCol(5, CMetaSettingGridCtrl::kColAttributes);
+        }
+        // A type without options has no dialog: its cell says so and a press opens nothing.
+        ASSERT_TRUE(grid.ChangeRowType(5, "Edit"));
+        CString text;
+        grid.GetCellText(5, CMetaSettingGridCtrl::kColAttributes, text);
+        EXPECT_EQ(std::string(text.GetString()), "not applicable");
+        grid.OnClickedButtonRowCol(5, CMetaSettingGridCtrl::kColAttributes);
+        Press(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(opened, (std::vector<std::string>{"Non-editable Drop List: List Type Attributes",
+                                                "Editable Multi-select List: Multiple Selection List Options",
+                                                "Classification: Define Classification Metatag Tree"}));
+}
