@@ -3,6 +3,8 @@
 #include "app/DialogHelp.h"
 #include "app/DialogToolbar.h"
 #include "engine/meta/CMetaEditSetting.h"
+#include "engine/meta/IMetaDialogs.h"
+#include "engine/project/CVostrelAppModel.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStylesMap.h"
 #include "grid/data/CGXUserAttribute.h"
@@ -14,6 +16,7 @@
 #include "platform/core/CMemFile.h"
 
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -25,6 +28,8 @@ constexpr UINT kIdsNewTagName = 63206;      // "NewTag"
 constexpr UINT kIdsOverwrite = 62505;
 constexpr UINT kIdsSelectRowsToDelete = 62517;
 constexpr UINT kIdsCannotSaveSettings = 62523;
+constexpr UINT kIdsNotASettingsFile = 62530;
+constexpr LPCTSTR kSettingsFilter = "Metatag Setting Files (*.vsl)|*.vsl|All Files (*.*)|*.*||";
 // The size range the dialog may be given.
 const CSize kMinimumSize(150, 225);
 const CSize kMaximumSize(1280, 1024);
@@ -173,9 +178,22 @@ void CMetaSettingDlg::OnOpen()
 {
     if (AfxMessageBox(kIdsOverwrite, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    // The list changes only when a whole file was read; a failure leaves the grid as it was.
-    if (m_Working.Load(TRUE) != 0)
+    CString strPath = m_Working.GetFilePath();
+    if (!GetAppModel().GetDialogs().AskOpenFileName("Open Metatag Settings", kSettingsFilter, strPath))
         return;
+    // Read into a list of its own: a failure leaves the grid and the working list as they were.
+    CMetaSettingList loaded;
+    if (loaded.LoadFromFile(strPath) != 0) {
+        // A file that cannot be opened has been reported by the load; one that opens but holds
+        // no settings is said here, or the user would see nothing happen.
+        if (std::ifstream(strPath.GetString(), std::ios::binary).good()) {
+            CString strMessage;
+            strMessage.Format(kIdsNotASettingsFile, strPath.GetString());
+            AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+        }
+        return;
+    }
+    m_Working.CopyFrom(loaded);
     // The list is now what its file holds.
     m_Working.SetModified(0);
     m_Baseline.CopyFrom(m_Working);

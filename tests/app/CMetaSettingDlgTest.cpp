@@ -187,6 +187,9 @@ TEST_F(MetaSettingDlgTest, DisableAllRestoreSaveAsAndOpenKeepWhatTheUserMeant)
 {
     ASSERT_TRUE(Start());
     const std::string saved = config.Path() + "/mine.vsl";
+    const std::string notSettings = config.Path() + "/notes.vsl";
+    WriteFile(notSettings, "these are no settings");
+    SeenMessageBox badFile;
     CMetaSettingList list;
     list.CopyFrom(Catalogue());
     list.SetModified(1);   // unsaved changes made before this opening
@@ -229,6 +232,13 @@ TEST_F(MetaSettingDlgTest, DisableAllRestoreSaveAsAndOpenKeepWhatTheUserMeant)
         Press(hwnd, CMetaSettingDlg::kIdRestoreDefaults);
         titleAfterRestore = TextOf(hwnd);
         EXPECT_EQ(static_cast<INT_PTR>(grid.GetRowCount()), nDefaults);
+        // A file that holds no settings is said so and changes nothing.
+        AnswerBox(*backend, IDYES);
+        PickFile(*backend, notSettings);
+        AnswerBox(*backend, IDOK, &badFile);
+        Press(hwnd, CMetaSettingDlg::kIdOpen);
+        EXPECT_EQ(TextOf(hwnd), "Metatag Settings - [default]");
+        EXPECT_EQ(static_cast<INT_PTR>(grid.GetRowCount()), nDefaults);
         // Open reads the saved file back over them.
         AnswerBox(*backend, IDYES);
         PickFile(*backend, saved);
@@ -245,6 +255,8 @@ TEST_F(MetaSettingDlgTest, DisableAllRestoreSaveAsAndOpenKeepWhatTheUserMeant)
     EXPECT_EQ(titleAfterSave, "Metatag Settings - [mine.vsl]");
     EXPECT_EQ(titleAfterRestore, "Metatag Settings - [default]");
     EXPECT_EQ(titleAfterOpen, "Metatag Settings - [mine.vsl]");
+    EXPECT_EQ(badFile.text, "The file '" + notSettings +
+                                "' holds no metatag settings, or they are damaged. Your metatag settings are unchanged.");
     EXPECT_EQ(namesAfterOpen, namesAfterNo);
     EXPECT_EQ(namesAfterOpen[0], "Renamed");
 
