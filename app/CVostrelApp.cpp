@@ -1,5 +1,6 @@
 // The application object: start-up, shut-down, the project's accessors and the recent projects.
 #include "app/CVostrelApp.h"
+#include "app/DialogHelp.h"
 
 #include "app/CAboutDlg.h"
 #include "app/CGroupDoc.h"
@@ -40,6 +41,8 @@ BEGIN_MESSAGE_MAP(CVostrelApp, CWinApp)
     ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
     ON_COMMAND(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup)
+    ON_COMMAND(ID_HELP_FINDER, &CVostrelApp::OnHelpFinder)
+    ON_COMMAND(ID_CONTEXT_HELP, &CVostrelApp::OnContextHelp)
 END_MESSAGE_MAP()
 
 CVostrelApp* GetVostrelApp()
@@ -411,6 +414,17 @@ void CVostrelApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
     strFormat.LoadString(IDS_HELP_NOT_AVAILABLE);
     strMessage.Format(strFormat, static_cast<unsigned>(dwData));
     AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
+
+void CVostrelApp::OnHelpFinder()
+{
+    WinHelp(0, HELP_FINDER);
+}
+
+// With no help file there is no help mode to enter: the main window's own help is told at once.
+void CVostrelApp::OnContextHelp()
+{
+    WinHelp(kHelpContextWindowBase + IDR_MAINFRAME, HELP_CONTEXT);
 }
 
 void CVostrelApp::OnAppAbout()

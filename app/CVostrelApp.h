@@ -76,6 +76,8 @@ public:
     // cancelled one keeps it. Always 1.
     virtual BOOL OnOpenRecentProject(UINT nID);
     void OnAppAbout();
+    void OnHelpFinder();
+    void OnContextHelp();
 
     CMainFrame* GetMainFrame() const;
 

@@ -172,6 +172,11 @@ TEST_F(VostrelAppTest, HelpNamesTheContextOfAMenuItemAWindowAndEachDialog)
               "Help is not installed on this system.\n\nHelp context: 0x18005");
     EXPECT_NE(helpText([&] { SendHelp(frame, HELPINFO_WINDOW, IDW_OUTPUT_AREA); }).find("0x2041D"),
               std::string::npos);
+    // Help Topics and the toolbar's context help are answered too: the general help, and the
+    // main window's own context.
+    EXPECT_EQ(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_HELP_FINDER); }),
+              "Help is not installed on this system.\n\nHelp context: 0x00000");
+    EXPECT_NE(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_CONTEXT_HELP); }).find("0x20080"), std::string::npos);
 
     // The New Project dialog's Help button: 0x20000 plus its template, 130.
     std::string newProjectHelp;
