@@ -1,5 +1,6 @@
 // Construction, set-up, the attached objects and the object-and-document operations of the
 // engine.
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXFindReplaceState.h"
 
@@ -36,6 +37,7 @@ CGXGridCore::CGXGridCore(CWnd* pGridWnd, CDocument* pGridDoc, BOOL bIsViewContex
 
 CGXGridCore::~CGXGridCore()
 {
+    m_pAssistant.reset();
     // The shared find state must not point at a grid that is gone.
     GXGetFindReplaceState().ForgetGrid(this);
     DestroyDragLineWnd();
@@ -188,7 +190,15 @@ void CGXGridCore::Initialize()
     // Plug-ins added before the window existed take its handle now.
     for (CGXPluginComponent* pPlugin : m_plugins)
         pPlugin->PlugIn(m_pGridWnd);
+    if (m_pAssistant)
+        m_pAssistant->OnInitialize(this);
     UpdateScrollbars(TRUE, FALSE);
+}
+
+void CGXGridCore::SetAssistant(CGXGridAssistant* pAssistant)
+{
+    if (m_pAssistant.get() != pAssistant)
+        m_pAssistant.reset(pAssistant);
 }
 
 void CGXGridCore::LookupBaseStyles()

@@ -29,6 +29,7 @@ class CGXControl;
 class CGXDragLineWnd;
 class CGXFont;
 class CGXGridAppData;
+class CGXGridAssistant;
 class CGXGridHint;
 class CGXGridGdiCache;
 class CGXPluginComponent;
@@ -523,6 +524,13 @@ public:
     }
     void FreeObjects();
 
+    // The optional assistant (owned; a previous one is deleted) and whether it is told of
+    // sizes, pointer moves and messages.
+    void SetAssistant(CGXGridAssistant* pAssistant);
+    CGXGridAssistant* GetAssistant() const { return m_pAssistant.get(); }
+    void EnableAssistant(BOOL bEnable) { m_bAssistantEnabled = bEnable; }
+    BOOL IsAssistantEnabled() const { return m_bAssistantEnabled; }
+
     // Focus. While the grid itself moves the focus between its window and a window of a cell's
     // control (or that control's pop-up), the focus handlers take the move for no activation
     // change; CGXGridFocusChange sets the mark for a scope.
@@ -1012,6 +1020,8 @@ protected:
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid
     BOOL m_bFocusChange = FALSE;
+    std::unique_ptr<CGXGridAssistant> m_pAssistant;
+    BOOL m_bAssistantEnabled = TRUE;
     BOOL m_bRefocus = FALSE;
     BOOL m_bFocusLost = FALSE;
     std::vector<CGXPluginComponent*> m_plugins;

@@ -3,6 +3,7 @@
 // the window is being sized.
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "platform/afx/frame/CFrameWnd.h"
@@ -77,9 +78,13 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             pWnd->Invalidate(TRUE);
         }
     }
-    if (m_bInitDone && !m_bUpdateScrollbarsBusy) {
-        CalcFontMetrics();
-        UpdateScrollbars(TRUE, FALSE);
+    if (m_bInitDone) {
+        if (m_pAssistant && m_bAssistantEnabled)
+            m_pAssistant->OnGridSize(this, nType, cx, cy);
+        if (!m_bUpdateScrollbarsBusy) {
+            CalcFontMetrics();
+            UpdateScrollbars(TRUE, FALSE);
+        }
     }
     if (pWnd->IsWindowVisible()) {
         m_nOldClientWidth = cx;

@@ -2,6 +2,7 @@
 // control in turn; a press on a cell starts a drag with the capture held, whose moves and
 // release are reported to the button's cell-click operation until the button comes up.
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/win/UserApi.h"
@@ -165,6 +166,8 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
 {
     if (!m_bInitDone)
         return FALSE;
+    if (m_pAssistant && m_bAssistantEnabled && (m_pGridWnd == nullptr || ::GetCapture() != m_pGridWnd->GetSafeHwnd()))
+        m_pAssistant->OnGridMouseMove(this, nFlags, point);
     CRect rect;
     GetGridRect(&rect);
     const CPoint ptRaw = point;

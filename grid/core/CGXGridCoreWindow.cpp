@@ -5,6 +5,7 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/afx/doc/CDocument.h"
@@ -303,6 +304,8 @@ BOOL CGXGridCore::HandlePreTranslateMessage(MSG* pMsg)
 {
     if (pMsg == nullptr || !m_bInitDone || m_pGridWnd == nullptr || !m_pGridWnd->GetSafeHwnd() || !m_pGridWnd->IsWindowVisible())
         return FALSE;
+    if (m_pAssistant && m_bAssistantEnabled)
+        m_pAssistant->OnGridPreTranslateMessage(this, *pMsg);
     CGXControl* pControl = GetCurrentCellControl();
     return pControl != nullptr && pControl->PreTranslateMessage(pMsg);
 }

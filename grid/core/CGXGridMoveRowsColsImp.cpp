@@ -1,6 +1,7 @@
 #include "grid/core/CGXGridMoveRowsColsImp.h"
 
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommand.h"
@@ -175,6 +176,12 @@ void CGXGridMoveRowsColsImp::Update(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom
         pGrid->Redraw(nFlags, FALSE);
         if (nFlags != 0)
             pGrid->UpdateScrollbars(!(nFlags & GX_UPDATENOW), FALSE);
+    }
+    if (CGXGridAssistant* pAssistant = pGrid->GetAssistant()) {
+        if (bRows)
+            pAssistant->OnMovedRows(pGrid, nFrom, nTo, nDest);
+        else
+            pAssistant->OnMovedCols(pGrid, nFrom, nTo, nDest);
     }
     if (pGrid->HintsWanted(bCreateHint)) {
         if (bRows)

@@ -1,6 +1,7 @@
 #include "GridTestSupport.h"
 
 #include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXGridAssistant.h"
 #include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/core/CGXGridWnd.h"
@@ -443,6 +444,69 @@ TEST_F(GridWndTest, AGridThatGoesIsNoLongerTheActiveGrid)
         second.DestroyWindow();
     }
     EXPECT_EQ(GXGetAppData()->m_pActiveGrid, nullptr);
+}
+
+namespace {
+// Writes down what the grid tells its assistant.
+class RecordingAssistant : public CGXGridAssistant {
+public:
+    explicit RecordingAssistant(std::vector<std::string>& log) : m_log(log) {}
+    ~RecordingAssistant() override { m_log.push_back("deleted"); }
+    void OnInitialize(CGXGridCore*) override { m_log.push_back("init"); }
+    void OnGridSize(CGXGridCore*, UINT nType, int cx, int cy) override { Add("size", nType, cx, cy); }
+    void OnGridMouseMove(CGXGridCore*, UINT, CPoint pt) override { Add("move", pt.x, pt.y); }
+    void OnGridPreTranslateMessage(CGXGridCore*, const MSG& msg) override { Add("msg", msg.message); }
+    void OnMovedRows(CGXGridCore*, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override { Add("rows", nFrom, nTo, nDest); }
+    void OnMovedCols(CGXGridCore*, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override { Add("cols", nFrom, nTo, nDest); }
+
+private:
+    template <typename... T>
+    void Add(const char* pszWhat, T... values)
+    {
+        std::string s = pszWhat;
+        ((s += " " + std::to_string(values)), ...);
+        m_log.push_back(s);
+    }
+    std::vector<std::string>& m_log;
+};
+} // namespace
+
+TEST_F(GridWndTest, TheAssistantHearsOfInitSizesMovesAndMessagesWhileEnabled)
+{
+    std::vector<std::string> log;
+    {
+        CGXGridWnd grid;
+        m_hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
+        ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), CWnd::FromHandle(m_hTop), 1));
+        grid.SetAssistant(new RecordingAssistant(log));
+        grid.SetAssistant(grid.GetAssistant()); // the same one again stays
+        grid.Initialize();
+        grid.SetRowCount(20, 0);
+        grid.SetColCount(5, 0);
+        grid.MoveWindow(0, 0, 380, 280);
+        grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30, 40));
+        // While the grid holds the mouse its moves are its own.
+        ::SetCapture(grid.GetSafeHwnd());
+        grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(31, 41));
+        ::ReleaseCapture();
+        MSG msg{};
+        msg.hwnd = grid.GetSafeHwnd();
+        msg.message = WM_KEYDOWN;
+        grid.HandlePreTranslateMessage(&msg);
+        ASSERT_TRUE(grid.MoveRows(2, 3, 6));
+        ASSERT_TRUE(grid.MoveCols(1, 1, 4));
+        EXPECT_EQ(log, (std::vector<std::string>{"init", "size 0 380 280", "move 30 40", "msg 256", "rows 2 3 6", "cols 1 1 4"}));
+
+        // Disabled, it hears of no size, move or message.
+        log.clear();
+        grid.EnableAssistant(FALSE);
+        grid.MoveWindow(0, 0, 400, 300);
+        grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30, 40));
+        grid.HandlePreTranslateMessage(&msg);
+        EXPECT_TRUE(log.empty());
+        grid.DestroyWindow();
+    }
+    EXPECT_EQ(log, std::vector<std::string>{"deleted"});
 }
 
 TEST_F(GridWndTest, HoldingThePointerBelowTheGridScrollsFasterUntilTheButtonGoesUp)
