@@ -148,6 +148,8 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     m_atoms.typeUtility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
     m_atoms.typePopupMenu = atom("_NET_WM_WINDOW_TYPE_POPUP_MENU");
     m_atoms.incr = atom("INCR");
+    m_atoms.timestamp = atom("TIMESTAMP");
+    m_atoms.vostrelStamp = atom("VOSTREL_TIMESTAMP");
     m_atoms.netWmState = atom("_NET_WM_STATE");
     m_atoms.stateAbove = atom("_NET_WM_STATE_ABOVE");
 

@@ -129,6 +129,9 @@ private:
     void HandlePropertyNotify(_XEvent& event);
     // Appends what a property holds to the text being read; false once it was empty (the end).
     bool ReadSelectionPiece(unsigned long property);
+    // When the present owner of CLIPBOARD took it (its TIMESTAMP), within a bounded wait; false
+    // when it does not say.
+    bool AskSelectionTimestamp(unsigned long& stamp);
 
     Display* m_display = nullptr;
     int m_screen = 0;
@@ -145,7 +148,7 @@ private:
         unsigned long wmProtocols = 0, wmDeleteWindow = 0, motifHints = 0, netWmName = 0, utf8String = 0,
                       clipboard = 0, targets = 0, vostrelSelection = 0, netWmWindowType = 0,
                       typeNormal = 0, typeUtility = 0, typePopupMenu = 0, incr = 0, netWmState = 0,
-                      stateAbove = 0;
+                      stateAbove = 0, timestamp = 0, vostrelStamp = 0;
     } m_atoms;
 
     NativeWindowId m_next = 1;
@@ -212,4 +215,15 @@ private:
     void EndTransfer(std::vector<Outgoing>::iterator it);
     bool m_selectionOk = false;
     std::string m_selectionData;
+    bool m_stampWaiting = false;
+    bool m_stampArrived = false;
+    bool m_stampOk = false;
+    unsigned long m_stampValue = 0;
+    // Another program's text as read last, with the owner and the time it took the selection:
+    // while both stay, the text is the same and is not fetched again (a large one comes in
+    // pieces, and the Edit menu's update asks at every idle turn).
+    bool m_foreignCached = false;
+    unsigned long m_foreignOwner = 0;
+    unsigned long m_foreignStamp = 0;
+    std::string m_foreignText;
 };

@@ -48,6 +48,8 @@ void X11Backend::SetClipboardText(const std::string& text)
     if (!m_display || X11Errors::ConnectionLost())
         return;
     m_clipboardText = text;
+    m_foreignCached = false;
+    m_foreignText.clear();
     XSetSelectionOwner(m_display, m_atoms.clipboard, m_clipWindow, CurrentTime);
     m_clipboardOwned = XGetSelectionOwner(m_display, m_atoms.clipboard) == m_clipWindow;
 }
@@ -60,8 +62,17 @@ bool X11Backend::GetClipboardText(std::string& text)
         text = m_clipboardText;
         return true;
     }
-    if (XGetSelectionOwner(m_display, m_atoms.clipboard) == None)
+    const Window owner = XGetSelectionOwner(m_display, m_atoms.clipboard);
+    if (owner == None)
         return false;
+    unsigned long stamp = 0;
+    const bool stamped = AskSelectionTimestamp(stamp);
+    if (stamped && m_foreignCached && owner == m_foreignOwner && stamp == m_foreignStamp) {
+        text = m_foreignText;
+        return true;
+    }
+    m_foreignCached = false;
+    m_foreignText.clear();
     // Ask for UTF-8 first and for Latin-1 from programs that only know STRING. The answer comes
     // as an event: the pump runs (posting whatever else arrives) until it does, for a bounded
     // time, so a hung owner cannot hang this program.
@@ -100,15 +111,69 @@ bool X11Backend::GetClipboardText(std::string& text)
         }
         if (m_selectionOk) {
             text = std::move(m_selectionData);
+            if (stamped) {
+                m_foreignCached = true;
+                m_foreignOwner = owner;
+                m_foreignStamp = stamp;
+                m_foreignText = text;
+            }
             return true;
         }
     }
     return false;
 }
 
+bool X11Backend::AskSelectionTimestamp(unsigned long& stamp)
+{
+    m_stampWaiting = true;
+    m_stampArrived = false;
+    m_stampOk = false;
+    m_stampValue = 0;
+    XDeleteProperty(m_display, m_clipWindow, m_atoms.vostrelStamp);
+    XConvertSelection(m_display, m_atoms.clipboard, m_atoms.timestamp, m_atoms.vostrelStamp, m_clipWindow, CurrentTime);
+    XFlush(m_display);
+    const auto deadline = std::chrono::steady_clock::now() + kSelectionWait;
+    while (!m_stampArrived && !X11Errors::ConnectionLost()) {
+        DrainEvents();
+        if (m_stampArrived)
+            break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd fd{ConnectionNumber(m_display), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(left.count()));
+    }
+    m_stampWaiting = false;
+    if (m_stampOk)
+        stamp = m_stampValue;
+    return m_stampOk;
+}
+
 void X11Backend::HandleSelectionNotify(XEvent& event)
 {
     const XSelectionEvent& s = event.xselection;
+    if (s.target == m_atoms.timestamp) {
+        // An answer that came after its wait ended is not the text's.
+        if (!m_stampWaiting || s.requestor != m_clipWindow || s.selection != m_atoms.clipboard)
+            return;
+        m_stampArrived = true;
+        if (s.property == None)
+            return;   // the owner does not say when it took the selection
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(m_display, m_clipWindow, s.property, 0, 1, True, AnyPropertyType, &type, &format, &items,
+                               &after, &data) == Success &&
+            data && format == 32 && items == 1) {
+            m_stampValue = static_cast<unsigned long>(*reinterpret_cast<const long*>(data));
+            m_stampOk = m_stampValue != 0;
+        }
+        if (data)
+            XFree(data);
+        return;
+    }
     if (!m_selectionWaiting || s.requestor != m_clipWindow || s.selection != m_atoms.clipboard || m_selectionIncr)
         return;
     if (s.property == None) {

@@ -720,6 +720,108 @@ TEST_F(X11BackendTest, LargeTextOfAnotherProgramIsReadInPieces)
     EXPECT_TRUE(text == foreign);
 }
 
+TEST_F(X11BackendTest, AnotherProgramsTextIsFetchedAgainOnlyWhenItTookTheClipboardAgain)
+{
+    HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
+    (void)frame;
+    std::atomic<bool> ready{false};
+    std::atomic<bool> stop{false};
+    std::atomic<bool> retake{false};
+    std::atomic<int> texts{0};
+    const std::string name = server->DisplayName();
+    // An owner that says when it took the selection (TIMESTAMP) and counts the texts it gave.
+    std::thread owner([&] {
+        Display* d = XOpenDisplay(name.c_str());
+        if (!d)
+            return;
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+        const Atom timestamp = XInternAtom(d, "TIMESTAMP", False);
+        // The server's time now, as owners learn it: from the event of an empty change.
+        XSelectInput(d, w, PropertyChangeMask);
+        auto serverTime = [&] {
+            XChangeProperty(d, w, XA_WM_NAME, XA_STRING, 8, PropModeAppend, nullptr, 0);
+            XEvent e;
+            XWindowEvent(d, w, PropertyChangeMask, &e);
+            return static_cast<long>(e.xproperty.time);
+        };
+        long taken = serverTime();
+        std::string text = "first text";
+        XSetSelectionOwner(d, clipboard, w, taken);
+        XSync(d, False);
+        ready = true;
+        while (!stop) {
+            if (retake.exchange(false)) {
+                taken = serverTime();
+                text = "second text";
+                XSetSelectionOwner(d, clipboard, w, taken);
+                XSync(d, False);
+                ready = true;
+            }
+            while (XPending(d)) {
+                XEvent event;
+                XNextEvent(d, &event);
+                if (event.type != SelectionRequest)
+                    continue;
+                const XSelectionRequestEvent& r = event.xselectionrequest;
+                XEvent reply{};
+                reply.xselection.type = SelectionNotify;
+                reply.xselection.requestor = r.requestor;
+                reply.xselection.selection = r.selection;
+                reply.xselection.target = r.target;
+                reply.xselection.time = r.time;
+                reply.xselection.property = r.property;
+                if (r.target == timestamp) {
+                    XChangeProperty(d, r.requestor, r.property, XA_INTEGER, 32, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(&taken), 1);
+                } else if (r.target == utf8) {
+                    XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+                    ++texts;
+                } else {
+                    reply.xselection.property = 0;
+                }
+                XSendEvent(d, r.requestor, False, NoEventMask, &reply);
+                XFlush(d);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        XDestroyWindow(d, w);
+        XCloseDisplay(d);
+    });
+    struct Joiner {
+        std::atomic<bool>& stop;
+        std::thread& thread;
+        ~Joiner()
+        {
+            stop = true;
+            thread.join();
+        }
+    } joiner{stop, owner};
+    auto waitReady = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!ready && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return ready.load();
+    };
+    ASSERT_TRUE(waitReady());
+    std::string text;
+    ASSERT_TRUE(backend->GetClipboardText(text));
+    EXPECT_EQ(text, "first text");
+    ASSERT_TRUE(backend->GetClipboardText(text));
+    EXPECT_EQ(text, "first text");
+    EXPECT_EQ(texts.load(), 1); // the second question cost only the time stamp
+
+    // The owner takes the clipboard again with a new text: it is fetched anew.
+    ready = false;
+    retake = true;
+    ASSERT_TRUE(waitReady());
+    ASSERT_TRUE(backend->GetClipboardText(text));
+    EXPECT_EQ(text, "second text");
+    EXPECT_EQ(texts.load(), 2);
+}
+
 namespace {
 
 // What the timer sees and does inside the menu loop of the test below.
