@@ -86,6 +86,7 @@ public:
     // The frame's edit field follows the current cell and the text typed into it.
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
+    BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL ActivateGrid(BOOL bActivate) override;
     BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags,
                                    const CGXStyle* pOldStyle) override;

@@ -556,6 +556,15 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
     return bTaken;
 }
 
+BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
+    if (nChar != VK_DELETE)
+        return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+    ScopedFlag cut(m_bCutRunning);
+    return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+}
+
 BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
 {
     const BOOL bMoved = CGridViewWrapper::SetCurrentCell(nRow, nCol, nFlags);

@@ -213,3 +213,34 @@ TEST_F(GroupViewTest, TheFrameOpensMaximisedWithItsEditFieldInABarAboveTheGrid)
     EXPECT_GE(edit.Width(), CGroupFrame::kEditPaneWidth);
     EXPECT_EQ(pFrame->GetStatusBar().GetStyle() & SBARS_SIZEGRIP, 0u);
 }
+
+TEST_F(GroupViewTest, ASettingShownDuringAScanGetsItsColumnAtTheEndWithItsTooltip)
+{
+    OpenSite(true);
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSetting* pNew = nullptr;
+    for (POSITION pos = pList->GetHeadPosition(); pos != nullptr && pNew == nullptr;) {
+        CMetaSetting* pSetting = pList->GetNext(pos);
+        CString strDescription;
+        pSetting->GetDescription(strDescription);
+        if (!pSetting->IsShown() && !strDescription.IsEmpty())
+            pNew = pSetting;
+    }
+    ASSERT_NE(pNew, nullptr);
+    const ROWCOL nBefore = view->GetColCount();
+    const std::string before = static_cast<LPCTSTR>(view->GetCellValue(RowOf("a.htm"), nBefore));
+    pNew->SetShow(1);
+    view->OnUpdate(nullptr, 2, pNew);
+    ASSERT_EQ(view->GetColCount(), nBefore + 1);
+    EXPECT_EQ(std::string(view->GetCellValue(0, nBefore + 1)), std::string(pNew->Name()));
+    CGXStyle header;
+    view->ComposeCellStyle(0, nBefore + 1, header);
+    EXPECT_TRUE(header.HasUserAttribute(GX_IDS_UA_TOOLTIPTEXT));
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), nBefore)), before) << "the columns before keep their values";
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), nBefore + 1)), "");
+    // A typed value goes into the tag the new column names.
+    ASSERT_EQ(view->SetCellValue(RowOf("a.htm"), nBefore + 1, "added"), 0u);
+    ASSERT_NE(ContentOf("a.htm", pNew->Name()), nullptr);
+    EXPECT_EQ(std::string(ContentOf("a.htm", pNew->Name())->GetContent()), "added");
+}
