@@ -7,7 +7,10 @@
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "platform/controls/CommonDialog.h"
+#include "tests/support/CommonDialogAutomation.h"
 #include "tests/support/MenuDriver.h"
+#include "tests/support/PdfRaster.h"
 
 #include <cctype>
 #include <cstring>
@@ -367,4 +370,37 @@ TEST_F(GroupViewTest, TypedFilledDownAndSavedTheEditsReachThePagesWithBackups)
     EXPECT_LT(tag, savedB.find("</head>")) << "the new tag goes inside the head";
     EXPECT_EQ(ReadFile(site + "/c.txt"), text);
     EXPECT_EQ(app->IsEdited(), 3u);
+}
+
+TEST_F(GroupViewTest, PrintingTheGridWritesItsRowsToThePdfFileChosen)
+{
+    OpenSite(true);
+    EXPECT_TRUE(Enabled(*view, ID_FILE_PRINT));
+    app->SetRunState(1);
+    EXPECT_FALSE(Enabled(*view, ID_FILE_PRINT)) << "no printing during a scan";
+    app->SetRunState(0);
+
+    const std::string file = config.Path() + "/grid.pdf";
+    bool asked = false;
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
+        [&](HWND dlg) {
+            asked = true;
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
+            backend->Key(VK_HOME);
+            backend->KeyDown(VK_SHIFT);
+            backend->Key(VK_END);
+            backend->KeyUp(VK_SHIFT);
+            backend->Key(VK_DELETE);
+            dialog_automation::Type(*backend, file);
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+        },
+        nullptr);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+    ASSERT_TRUE(asked);
+    PdfPage page(file, 1, 100);
+    ASSERT_TRUE(page.Valid()) << "no PDF page was written";
+    // Text and grid lines on the page, none past its last row.
+    EXPECT_GT(page.DarkIn(0, 0, page.Width(), page.Height() / 4), 100);
+    EXPECT_EQ(page.DarkIn(0, page.Height() / 2, page.Width(), page.Height()), 0);
 }
