@@ -163,6 +163,8 @@ protected:
     void OnUpdateFillDown(CCmdUI* pCmdUI);
     void OnGroupActions();
     void OnViewChanges();
+    void OnProjectSettings();
+    void OnUpdateProjectSettings(CCmdUI* pCmdUI);
     void OnUpdateViewChanges(CCmdUI* pCmdUI);
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);

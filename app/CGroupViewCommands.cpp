@@ -6,6 +6,7 @@
 #include "app/CGroupFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CPreviewDlg.h"
+#include "app/CProjSettingsSheet.h"
 #include "app/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
@@ -15,6 +16,7 @@
 #include "engine/meta/CMetaSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
@@ -54,6 +56,8 @@ ON_UPDATE_COMMAND_UI(ID_SORT_ASCENDING, &CGroupView::OnUpdateSort)
 ON_UPDATE_COMMAND_UI(ID_SORT_DESCENDING, &CGroupView::OnUpdateSort)
 ON_COMMAND(ID_VIEW_CHANGES, &CGroupView::OnViewChanges)
 ON_UPDATE_COMMAND_UI(ID_VIEW_CHANGES, &CGroupView::OnUpdateViewChanges)
+ON_COMMAND(ID_PROJECT_SETTINGS, &CGroupView::OnProjectSettings)
+ON_UPDATE_COMMAND_UI(ID_PROJECT_SETTINGS, &CGroupView::OnUpdateProjectSettings)
 ON_COMMAND(ID_GROUP_ACTIONS, &CGroupView::OnGroupActions)
 ON_COMMAND(ID_FILL_DOWN, &CGroupView::OnFillDown)
 ON_UPDATE_COMMAND_UI(ID_FILL_DOWN, &CGroupView::OnUpdateFillDown)
@@ -305,6 +309,32 @@ void CGroupView::OnViewChanges()
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
     dlg.DoModal();
+}
+
+// ---- Project settings ----
+
+void CGroupView::OnUpdateProjectSettings(CCmdUI* pCmdUI)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    pCmdUI->Enable(pApp != nullptr && pApp->GetMainFrame() != nullptr && pApp->GetMainFrame()->IsCommandEnabled(ID_PROJECT_SETTINGS));
+}
+
+void CGroupView::OnProjectSettings()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CProjectSettings* pSettings = nullptr;
+    if (pApp == nullptr || pApp->GetProjectSettings(pSettings) != 0)
+        return;
+    FinishCellEdit();
+    CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE, this, 0, 1);
+    sheet.SetSettings(*pSettings);
+    if (sheet.DoModal() != IDOK)
+        return;
+    sheet.GetSettings(*pSettings);
+    pApp->SaveProjectDefaults(*pSettings);
+    // Show Title and Freeze File Column shape the grid: it is loaded again with them.
+    CWaitCursor wait;
+    OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));
 }
 
 // ---- Sorting ----

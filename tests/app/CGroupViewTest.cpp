@@ -6,6 +6,9 @@
 #include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
 #include "app/CPageStatusCell.h"
+#include "app/CProjSettingsPages.h"
+#include "app/CProjSettingsSheet.h"
+#include "tests/support/DialogAutomation.h"
 #include "platform/controls/StatusBar.h"
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
@@ -243,4 +246,30 @@ TEST_F(GroupViewTest, ASettingShownDuringAScanGetsItsColumnAtTheEndWithItsToolti
     ASSERT_EQ(view->SetCellValue(RowOf("a.htm"), nBefore + 1, "added"), 0u);
     ASSERT_NE(ContentOf("a.htm", pNew->Name()), nullptr);
     EXPECT_EQ(std::string(ContentOf("a.htm", pNew->Name())->GetContent()), "added");
+}
+
+TEST_F(GroupViewTest, ProjectSettingsFromTheGridReloadItWithTheTitleColumn)
+{
+    OpenSite(true, 0);
+    ASSERT_NE(std::string(view->GetCellValue(0, 2)), "Title");
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND dlg : dialog_automation::ShownDialogs())
+                if (dynamic_cast<CProjSettingsSheet*>(CWnd::FromHandlePermanent(dlg)) != nullptr)
+                    return dlg;
+            return HWND{};
+        },
+        [&](HWND hwnd) {
+            auto* pSheet = dynamic_cast<CProjSettingsSheet*>(CWnd::FromHandlePermanent(hwnd));
+            ASSERT_TRUE(pSheet->SetActivePage(&pSheet->GetGeneralPage()));
+            ::SendMessage(::GetDlgItem(pSheet->GetGeneralPage().GetSafeHwnd(), CProjSettingsPage4::kIdShowTitle), BM_CLICK, 0, 0);
+            pSheet->SendMessage(WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDOK)));
+            pSheet->PostMessage(WM_NULL, 0, 0);
+            dialog_automation::EnsureClosed(*backend, hwnd);
+        },
+        [] { ADD_FAILURE() << "the project settings sheet never opened"; });
+    view->SendMessage(WM_COMMAND, ID_PROJECT_SETTINGS);
+    EXPECT_EQ(std::string(view->GetCellValue(0, 2)), "Title") << "the grid is loaded again with the new settings";
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), 2)), "Alpha");
 }
