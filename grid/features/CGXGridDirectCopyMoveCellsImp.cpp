@@ -9,6 +9,7 @@
 #include "grid/data/IGXCommandTarget.h"
 #include "grid/features/GXFeatureScope.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
