@@ -147,7 +147,11 @@ decltype(auto) TraceArg(const T& value)
 template <class... Args>
 void AfxTraceArgs(LPCSTR lpszFormat, const Args&... args)
 {
-    if (AfxTraceEnabled())
+    if (!AfxTraceEnabled())
+        return;
+    if constexpr (sizeof...(Args) == 0)
+        AfxTrace("%s", lpszFormat); // a message without arguments is text, never a format
+    else
         AfxTrace(lpszFormat, vostrel::detail::TraceArg(args)...);
 }
 

@@ -44,6 +44,10 @@ public:
 
     bool operator==(POINT point) const noexcept { return x == point.x && y == point.y; }
     bool operator!=(POINT point) const noexcept { return !(*this == point); }
+    // Between two of these an exact match, so that C++20 does not weigh the member against its
+    // own reversed form.
+    bool operator==(const CPoint& point) const noexcept { return *this == static_cast<const POINT&>(point); }
+    bool operator!=(const CPoint& point) const noexcept { return !(*this == point); }
     void operator+=(SIZE size) noexcept { Offset(size); }
     void operator-=(SIZE size) noexcept { Offset(-size.cx, -size.cy); }
     void operator+=(POINT point) noexcept { Offset(point); }
@@ -74,6 +78,8 @@ public:
 
     bool operator==(SIZE size) const noexcept { return cx == size.cx && cy == size.cy; }
     bool operator!=(SIZE size) const noexcept { return !(*this == size); }
+    bool operator==(const CSize& size) const noexcept { return *this == static_cast<const SIZE&>(size); }
+    bool operator!=(const CSize& size) const noexcept { return !(*this == size); }
     void operator+=(SIZE size) noexcept { cx += size.cx, cy += size.cy; }
     void operator-=(SIZE size) noexcept { cx -= size.cx, cy -= size.cy; }
 
@@ -165,6 +171,8 @@ public:
     }
     bool operator==(const RECT& rect) const noexcept { return ::EqualRect(this, &rect); }
     bool operator!=(const RECT& rect) const noexcept { return !::EqualRect(this, &rect); }
+    bool operator==(const CRect& rect) const noexcept { return ::EqualRect(this, &rect); }
+    bool operator!=(const CRect& rect) const noexcept { return !::EqualRect(this, &rect); }
     void operator+=(POINT point) noexcept { OffsetRect(point); }
     void operator+=(SIZE size) noexcept { OffsetRect(size); }
     void operator+=(LPCRECT lpRect) noexcept { InflateRect(lpRect); }
