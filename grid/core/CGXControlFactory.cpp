@@ -13,6 +13,8 @@
 #include "grid/core/CGXPushbutton.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridMoveRowsColsImp.h"
+#include "grid/core/CGXGridOldDrawingImp.h"
+#include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperationImp.h"
@@ -64,6 +66,8 @@ std::array<GXGridFeatureInstaller, kGridFeatures>& GridInstallers()
         a[static_cast<size_t>(GXGridFeature::AutoScroll)] = &InstallAutoScroll;
         a[static_cast<size_t>(GXGridFeature::UpdateHints)] = &CGXGridUpdateHintImp::Install;
         a[static_cast<size_t>(GXGridFeature::CommandFactory)] = &InstallCommandFactory;
+        a[static_cast<size_t>(GXGridFeature::OldDrawing)] = &CGXGridOldDrawingImp::Install;
+        a[static_cast<size_t>(GXGridFeature::OptimizedUpdate)] = &CGXGridOptimizedUpdateImp::Install;
         return a;
     }();
     return slots;

@@ -233,6 +233,8 @@ void CGXGridCore::SetGridRect(BOOL bSet, LPCRECT lpRect)
     m_bDisplayRect = bSet;
     if (bSet && lpRect != nullptr)
         m_rectDisplay = *lpRect;
+    // Which rows and columns are in view depends on the rectangle.
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
 }
 
 CWnd* CGXGridCore::GetScrollBarParent()

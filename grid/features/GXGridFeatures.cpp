@@ -2,14 +2,17 @@
 
 #include "grid/core/CGXControlFactory.h"
 #include "grid/features/CGXGridClearCellsImp.h"
+#include "grid/features/CGXGridCoveredCellsImp.h"
 #include "grid/features/CGXGridCutPasteImp.h"
 #include "grid/features/CGXGridDirectCopyMoveCellsImp.h"
 #include "grid/features/CGXGridExcelLikeFillImp.h"
 #include "grid/features/CGXGridExcelLikeFrameImp.h"
 #include "grid/features/CGXGridFindReplaceImp.h"
+#include "grid/features/CGXGridFloatCellsImp.h"
 #include "grid/features/CGXGridFreezeMenuHelperImp.h"
 #include "grid/features/CGXGridHideCellsImp.h"
 #include "grid/features/CGXGridMarkEditHeaderImp.h"
+#include "grid/features/CGXGridMergeCellsImp.h"
 #include "grid/features/CGXGridPrintImp.h"
 #include "grid/features/CGXGridResizeToFitImp.h"
 #include "grid/features/CGXGridSortImp.h"
@@ -32,6 +35,9 @@ void GXInstallGridFeatures()
     GXSetGridFeatureInstaller(GXGridFeature::StyleDataExchange, &CGXGridStyleDataExchangeImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::CutPaste, &CGXGridCutPasteImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::ClearCells, &CGXGridClearCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::CoveredCells, &CGXGridCoveredCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::MergeCells, &CGXGridMergeCellsImp::Install);
+    GXSetGridFeatureInstaller(GXGridFeature::FloatCells, &CGXGridFloatCellsImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Print, &CGXGridPrintImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::FindReplace, &CGXGridFindReplaceImp::Install);
     GXSetGridFeatureInstaller(GXGridFeature::Sort, &CGXGridSortImp::Install);
