@@ -49,6 +49,16 @@ enum SECEditUndoKind {
 constexpr int SECEDIT_UNDO_SLOTS = 2048;
 constexpr int SECEDIT_UNDO_DROP = 512;
 
+// One line's share of a column-block edit: the exact bytes that went in (padding included) or
+// came out at an offset, and for an insert whether the line was split at its end to give the
+// next row a line. The block text alone cannot say which padding, tabs or line splits were there,
+// so Undo and Redo replay these.
+struct SECEditBlockRow {
+    int nOffset = 0;
+    std::string strBytes;
+    bool bSplit = false;
+};
+
 struct SECEditUndoRecord {
     int nKind = 0;
     int nStartLine = 0;
@@ -65,6 +75,8 @@ struct SECEditUndoRecord {
     bool bLineEndAdded = false;
     // An overwrite at the end of the line's text, where it inserted.
     bool bAtEnd = false;
+    // Column-block edits (kinds 9 and 10): one entry per line from the start line on.
+    std::vector<SECEditBlockRow> blockRows;
 };
 
 // A further block delimiter pair (a comment or string kind beyond the two comment pairs).
@@ -269,6 +281,8 @@ private:
     SECEditLine* LastLine() const;
     int ReadFileText(HANDLE hFile, std::string& text);
     void ApplyUndo(const SECEditUndoRecord& rec);
+    void PutBlockRows(const SECEditUndoRecord& rec, bool bUndo);
+    void TakeBlockRows(const SECEditUndoRecord& rec, bool bUndo);
     void ApplyRedo(const SECEditUndoRecord& rec);
     bool SameStep(const SECEditUndoRecord& a, const SECEditUndoRecord& b) const;
     void CloseLock();

@@ -519,32 +519,58 @@ int SECEditDoc::InsertColumnBlock(SECEditPos& pos, const char* pText, int nLengt
     line = pos.pLine;
     int startLine = LineNo(line);
     int startOffset = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
+    // What each line received, so that Undo takes out exactly that and no padding stays behind.
+    std::vector<SECEditBlockRow> done;
+    done.reserve(rows.size());
+    auto record = [&] {
+        if (!bRecord || done.empty())
+            return;
+        SECEditUndoRecord rec;
+        rec.nKind = SECEDIT_UNDO_INSERTBLOCK;
+        rec.nStartLine = startLine;
+        rec.nStartOffset = startOffset;
+        rec.nEndLine = startLine + static_cast<int>(rows.size());
+        rec.nEndOffset = startOffset + static_cast<int>(rows[0].size());
+        rec.blockRows = std::move(done);
+        AddUndoRecord(rec, text.data(), static_cast<int>(text.size()));
+    };
+    int rc = 0;
+    for (size_t i = 0; i < rows.size() && rc == 0; ++i) {
         SECEditPos at{line, OffsetFromColumn(line, column)};
-        int rc = PadToPosition(at, FALSE);
-        if (rc != 0)
-            return rc;
-        rc = InsertBytes(line, at.nOffset, rows[i].data(), static_cast<int>(rows[i].size()));
-        if (rc != 0)
-            return rc;
+        int from = std::min(at.nOffset, TextLength(line));
+        rc = PadToPosition(at, FALSE);
+        if (rc == 0)
+            rc = InsertBytes(line, at.nOffset, rows[i].data(), static_cast<int>(rows[i].size()));
+        if (rc != 0) {
+            // The padding may be in already: the line's share is whatever its text gained.
+            int gained = TextLength(line) - from;
+            if (gained > 0)
+                done.push_back(SECEditBlockRow{from, std::string(line->pText + from, static_cast<size_t>(gained)), false});
+            break;
+        }
         if (i == 0)
             startOffset = at.nOffset;
+        int end = at.nOffset + static_cast<int>(rows[i].size());
+        done.push_back(SECEditBlockRow{from, std::string(line->pText + from, static_cast<size_t>(end - from)), false});
         if (i + 1 < rows.size()) {
             if (line->pNext == nullptr) {
-                SECEditPos end{line, TextLength(line)};
-                rc = SplitLine(end, FALSE);
+                SECEditPos split{line, TextLength(line)};
+                rc = SplitLine(split, FALSE);
                 if (rc != 0)
-                    return rc;
+                    break;
+                done.back().bSplit = true;
             }
             line = line->pNext;
         }
     }
+    // A row that could not go in leaves the rows before it in place: they stay undoable.
+    bool changed = !done.empty();
+    record();
+    if (changed)
+        MarkChanged(bRecord);
+    if (rc != 0)
+        return rc;
     pos.nOffset = startOffset;
-    if (bRecord)
-        Record(SECEDIT_UNDO_INSERTBLOCK, startLine, startOffset,
-               startLine + static_cast<int>(rows.size()), startOffset + static_cast<int>(rows[0].size()),
-               text.data(), static_cast<int>(text.size()));
-    MarkChanged(bRecord);
     return 0;
 }
 
@@ -615,15 +641,25 @@ int SECEditDoc::DeleteColumnBlock(SECEditPos from, SECEditPos to, BOOL bRecord)
         std::swap(c1, c2);
     SECEditPos start{from.pLine, OffsetFromColumn(from.pLine, c1)};
     SECEditPos end{to.pLine, OffsetFromColumn(from.pLine, c2)};
+    SECEditUndoRecord rec;
     if (bRecord) {
         std::string text;
         GetColumnBlock(start, end, text);
-        Record(SECEDIT_UNDO_DELETEBLOCK, start, end, text.data(), static_cast<int>(text.size()));
+        rec.nKind = SECEDIT_UNDO_DELETEBLOCK;
+        rec.nStartLine = LineNo(start.pLine);
+        rec.nStartOffset = start.nOffset;
+        rec.nEndLine = LineNo(end.pLine);
+        rec.nEndOffset = end.nOffset;
+        rec.strText = std::move(text);
     }
     for (SECEditLine* line = from.pLine;; line = line->pNext) {
         int textLen = TextLength(line);
         int o1 = std::min(OffsetFromColumn(line, c1), textLen);
         int o2 = std::min(OffsetFromColumn(line, c2), textLen);
+        // The block text is tab-expanded and padded; Undo needs the bytes as they stood.
+        if (bRecord)
+            rec.blockRows.push_back(SECEditBlockRow{
+                o1, std::string(line->pText + o1, static_cast<size_t>(std::max(0, o2 - o1))), false});
         if (o2 > o1) {
             std::memmove(line->pText + o1, line->pText + o2,
                          static_cast<size_t>(line->nLength - o2 + 1));
@@ -632,6 +668,8 @@ int SECEditDoc::DeleteColumnBlock(SECEditPos from, SECEditPos to, BOOL bRecord)
         if (line == to.pLine || line->pNext == nullptr)
             break;
     }
+    if (bRecord)
+        AddUndoRecord(rec, rec.strText.data(), static_cast<int>(rec.strText.size()));
     MarkChanged(bRecord);
     return 0;
 }

@@ -104,6 +104,51 @@ bool HasLineBreak(const std::string& text)
 
 } // namespace
 
+// Puts each line's recorded bytes back at their offset, top down; for a redone insert the lines
+// split at their end are split again, so that the next row finds its line.
+void SECEditDoc::PutBlockRows(const SECEditUndoRecord& rec, bool bUndo)
+{
+    SECEditLine* line = GetLine(rec.nStartLine);
+    for (const SECEditBlockRow& row : rec.blockRows) {
+        if (line == nullptr)
+            return;
+        int textLen = TextLength(line);
+        int off = std::min(std::max(0, row.nOffset), textLen);
+        if (InsertBytes(line, off, row.strBytes.data(), static_cast<int>(row.strBytes.size())) != 0)
+            return;
+        if (!bUndo && row.bSplit) {
+            SECEditPos end{line, TextLength(line)};
+            if (SplitLine(end, FALSE) != 0)
+                return;
+        }
+        line = line->pNext;
+    }
+}
+
+// Takes each line's recorded bytes out again, bottom up; for an undone insert a line that was
+// split at its end is joined with the (by then empty) line the split made.
+void SECEditDoc::TakeBlockRows(const SECEditUndoRecord& rec, bool bUndo)
+{
+    std::vector<SECEditLine*> lines;
+    for (SECEditLine* line = GetLine(rec.nStartLine);
+         line != nullptr && lines.size() < rec.blockRows.size(); line = line->pNext)
+        lines.push_back(line);
+    for (size_t i = lines.size(); i-- > 0;) {
+        const SECEditBlockRow& row = rec.blockRows[i];
+        SECEditLine* line = lines[i];
+        if (bUndo && row.bSplit && line->pNext != nullptr)
+            JoinAfter(line);
+        int textLen = TextLength(line);
+        int off = std::min(std::max(0, row.nOffset), textLen);
+        int n = std::min(static_cast<int>(row.strBytes.size()), textLen - off);
+        if (n > 0) {
+            std::memmove(line->pText + off, line->pText + off + n,
+                         static_cast<size_t>(line->nLength - off - n + 1));
+            line->nLength -= n;
+        }
+    }
+}
+
 void SECEditDoc::ApplyUndo(const SECEditUndoRecord& rec)
 {
     SECEditPos start{GetLine(rec.nStartLine), rec.nStartOffset};
@@ -145,9 +190,16 @@ void SECEditDoc::ApplyUndo(const SECEditUndoRecord& rec)
             InsertChar(start, rec.chOld, FALSE, FALSE);
         break;
     case SECEDIT_UNDO_DELETEBLOCK:
-        InsertColumnBlock(start, rec.strText.data(), static_cast<int>(rec.strText.size()), FALSE);
+        if (!rec.blockRows.empty())
+            PutBlockRows(rec, true);
+        else
+            InsertColumnBlock(start, rec.strText.data(), static_cast<int>(rec.strText.size()), FALSE);
         break;
     case SECEDIT_UNDO_INSERTBLOCK: {
+        if (!rec.blockRows.empty()) {
+            TakeBlockRows(rec, true);
+            break;
+        }
         SECEditPos to{GetLine(rec.nEndLine != rec.nStartLine ? rec.nEndLine - 1 : rec.nEndLine),
                       rec.nEndOffset};
         DeleteColumnBlock(start, to, FALSE);
@@ -191,10 +243,16 @@ void SECEditDoc::ApplyRedo(const SECEditUndoRecord& rec)
         InsertChar(start, rec.chNew, FALSE, FALSE);
         break;
     case SECEDIT_UNDO_DELETEBLOCK:
-        DeleteColumnBlock(start, end, FALSE);
+        if (!rec.blockRows.empty())
+            TakeBlockRows(rec, false);
+        else
+            DeleteColumnBlock(start, end, FALSE);
         break;
     case SECEDIT_UNDO_INSERTBLOCK:
-        InsertColumnBlock(start, rec.strText.data(), static_cast<int>(rec.strText.size()), FALSE);
+        if (!rec.blockRows.empty())
+            PutBlockRows(rec, false);
+        else
+            InsertColumnBlock(start, rec.strText.data(), static_cast<int>(rec.strText.size()), FALSE);
         break;
     case SECEDIT_UNDO_INSERTFILE:
         InsertFileLines(start, rec.strText.c_str(), FALSE);

@@ -246,8 +246,15 @@ TEST_F(SECEditDocTest, ColumnBlocksRoundTrip)
     SECEditPos pos = Pos(m_doc, 1, 1);
     ASSERT_EQ(m_doc.InsertColumnBlock(pos, "12\r\n34\r\n56\r\n78", -1, TRUE), 0);
     EXPECT_EQ(DocText(m_doc), "a12ef\r\na34b\r\nx56\r\n 78\r\n");
+    // Undo takes out the padding and the line the last row needed; undoing the delete gives the
+    // tab and the short line back as they were, not as the spaces of the block text.
     ASSERT_TRUE(m_doc.Undo());
-    EXPECT_EQ(DocText(m_doc), "aef\r\nab\r\nx\r\n \r\n");   // the padding stays
+    EXPECT_EQ(DocText(m_doc), "aef\r\nab\r\nx\r\n");
+    ASSERT_TRUE(m_doc.Undo());
+    EXPECT_EQ(DocText(m_doc), "abcdef\r\na\tb\r\nxy\r\n");
+    ASSERT_TRUE(m_doc.Redo());
+    ASSERT_TRUE(m_doc.Redo());
+    EXPECT_EQ(DocText(m_doc), "a12ef\r\na34b\r\nx56\r\n 78\r\n");
 }
 
 TEST_F(SECEditDocTest, ReadOnlyFilesRefuseEveryEdit)

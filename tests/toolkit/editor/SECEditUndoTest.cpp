@@ -167,6 +167,8 @@ TEST_F(SECEditUndoTest, RandomEditsUndoAndRedoExactly)
     for (unsigned seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 rng(seed);
+        m_doc.SetTabSize(seed % 2 == 0 ? 4 : 8);
+        m_doc.SetKeepTabs(seed % 3 != 0);   // padding in tabs as well as in spaces
         std::string start = "alpha\r\n\tbeta gamma\r\n\r\ndelta \xC3\xA9t\xC3\xA9\r\nlast";
         ASSERT_EQ(LoadBytes(m_doc, m_dir, start), 0);
         int edits = seed <= 3 ? 400 : 2600;
@@ -182,7 +184,7 @@ TEST_F(SECEditUndoTest, RandomEditsUndoAndRedoExactly)
             int off = pick(textLen + 1);
             SECEditPos pos{l, off};
             int rc = 0;
-            switch (pick(8)) {
+            switch (pick(10)) {
             case 0: rc = m_doc.InsertChar(pos, static_cast<char>('a' + pick(26)), TRUE, TRUE); break;
             case 1: rc = m_doc.DeleteChar(pos, TRUE); break;
             case 2: rc = m_doc.SplitLine(pos, TRUE); break;
@@ -193,6 +195,19 @@ TEST_F(SECEditUndoTest, RandomEditsUndoAndRedoExactly)
                 int line2 = std::min(m_doc.GetLineCount(), line + pick(3));
                 SECEditLine* l2 = m_doc.GetLine(line2);
                 rc = m_doc.DeleteRange(pos, SECEditPos{l2, pick(m_doc.TextLength(l2) + 1)}, TRUE);
+                break;
+            }
+            case 8: {
+                // Rows of unequal width with a tab and a wide character; past the end of the text
+                // the block pads its lines, and past the last line it makes new ones.
+                pos.nOffset += pick(6);
+                rc = m_doc.InsertColumnBlock(pos, "ab\r\n\tc\r\n\xE6\xBC\xA2\r\nd", -1, TRUE);
+                break;
+            }
+            case 9: {
+                int line2 = std::min(m_doc.GetLineCount(), line + pick(4));
+                SECEditLine* l2 = m_doc.GetLine(line2);
+                rc = m_doc.DeleteColumnBlock(pos, SECEditPos{l2, pick(m_doc.TextLength(l2) + 1)}, TRUE);
                 break;
             }
             default: rc = m_doc.DeleteChars(pos, 1 + pick(4), TRUE); break;
@@ -214,6 +229,44 @@ TEST_F(SECEditUndoTest, RandomEditsUndoAndRedoExactly)
         }
         EXPECT_EQ(DocText(m_doc), end);
     }
+}
+
+// A column block padded short lines and made lines past the end: Undo takes all of it out again
+// and Redo puts back the same bytes, padding tabs included.
+TEST_F(SECEditUndoTest, ColumnBlocksUndoToTheExactBytes)
+{
+    ASSERT_EQ(LoadBytes(m_doc, m_dir, "abc\r\nx\r\ndef"), 0);
+    SECEditPos pos = Pos(m_doc, 1, 2);
+    ASSERT_EQ(m_doc.InsertColumnBlock(pos, "12\r\n34", -1, TRUE), 0);
+    EXPECT_EQ(DocText(m_doc), "ab12c\r\nx 34\r\ndef");
+    ASSERT_TRUE(m_doc.Undo());
+    EXPECT_EQ(DocText(m_doc), "abc\r\nx\r\ndef");
+    ASSERT_TRUE(m_doc.Redo());
+    EXPECT_EQ(DocText(m_doc), "ab12c\r\nx 34\r\ndef");
+
+    SECEditDoc doc;
+    doc.SetTabSize(4);
+    doc.SetKeepTabs(TRUE);
+    ASSERT_EQ(LoadBytes(doc, m_dir, "abcdefghij\r\nx"), 0);
+    pos = Pos(doc, 1, 9);
+    ASSERT_EQ(doc.InsertColumnBlock(pos, "12\r\n34\r\n56", -1, TRUE), 0);
+    std::string after = DocText(doc);
+    EXPECT_EQ(after, "abcdefghi12j\r\nx\t\t 34\r\n\t\t 56");
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(DocText(doc), "abcdefghij\r\nx");
+    EXPECT_EQ(doc.GetLineCount(), 2);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(DocText(doc), after);
+
+    // Deleting a block through a tab and over a short line gives the same bytes back on Undo.
+    ASSERT_EQ(LoadBytes(doc, m_dir, "ab\tcd\r\nx\r\nabcdefgh\r\n"), 0);
+    ASSERT_EQ(doc.DeleteColumnBlock(Pos(doc, 1, 1), Pos(doc, 3, 4), TRUE), 0);
+    after = DocText(doc);
+    EXPECT_EQ(after, "ad\r\nx\r\nafgh\r\n");
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(DocText(doc), "ab\tcd\r\nx\r\nabcdefgh\r\n");
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(DocText(doc), after);
 }
 
 // Inputs that once left Undo short of the text it started from.
