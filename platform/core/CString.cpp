@@ -765,10 +765,10 @@ template <class Arg>
 std::string PrintInsert(const Arg& arg, std::string format)
 {
     using Kind = typename Arg::Kind;
-    if (format.empty())
-        format = "s";
-    char conv = format.back();
-    std::string flags = format.substr(0, format.size() - 1);
+    // No conversion given prints as a string. Read from the parameter as it stands rather than
+    // assigning "s" over it, which the optimiser takes for an overlapping copy of unknown length.
+    char conv = format.empty() ? 's' : format.back();
+    const std::string flags = format.empty() ? std::string() : format.substr(0, format.size() - 1);
     // Keep only flags, width and precision; length modifiers are decided by the argument.
     std::string clean;
     for (char c : flags)

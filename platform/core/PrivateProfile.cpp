@@ -366,7 +366,9 @@ BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStri
         if (header == std::string::npos) {
             if (!file.lines.empty() && !Trim(file.lines.back().text).empty())
                 file.lines.push_back(ParseLine(""));
-            file.lines.push_back(ParseLine("[" + std::string(section) + "]"));
+            std::string header(1, '[');
+            header.append(section).push_back(']');
+            file.lines.push_back(ParseLine(header));
             file.lines.push_back(ParseLine(std::string(key) + "=" + value));
         } else {
             size_t line = file.FindKey(header, key);

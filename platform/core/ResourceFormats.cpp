@@ -108,8 +108,10 @@ public:
     template <typename T>
     void Put(const T& value)
     {
-        const BYTE* p = reinterpret_cast<const BYTE*>(&value);
-        m_out.insert(m_out.end(), p, p + sizeof(T));
+        // Grown first and copied into the room made, so the copy's bounds are plain to see.
+        const size_t at = m_out.size();
+        m_out.resize(at + sizeof(T));
+        std::memcpy(m_out.data() + at, &value, sizeof(T));
     }
     void Align(size_t to)
     {

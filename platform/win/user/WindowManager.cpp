@@ -386,7 +386,7 @@ HDC WindowManager::MakeDC(Window& window, bool windowArea, const Region& visible
         return nullptr;
     dcs.emplace_back(dc, DcInfo{window.Handle(), windowArea});
     HWND topHwnd = top ? top->Handle() : nullptr;
-    SetSurfaceDCReleaseHook(dc, [this, topHwnd, origin, visible](HDC released) {
+    SetSurfaceDCReleaseHook(dc, [this, topHwnd, visible](HDC released) {
         std::erase_if(dcs, [&](const auto& entry) { return entry.first == released; });
         if (Window* t = Find(topHwnd)) {
             RECT damage = visible.Bounds();
