@@ -101,6 +101,9 @@ public:
     // the control answers itself with hBrush (null gives the window its default colours);
     // FALSE leaves it to the grid, which takes the cell's interior and text colours.
     virtual BOOL OnGridCtlColor(CDC* /*pDC*/, CWnd* /*pWnd*/, UINT /*nCtlColor*/, HBRUSH& /*hBrush*/) { return FALSE; }
+    // A click is about to activate the grid's window (WM_MOUSEACTIVATE) and the grid does not
+    // eat it: the MA_ answer, or 0 for the window's default.
+    virtual int OnGridMouseActivate(CWnd* /*pDesktopWnd*/, UINT /*nHitTest*/, UINT /*nMessage*/) { return 0; }
     // The system's settings changed (the section named, or null when it is not known).
     virtual void OnGridWinIniChange(LPCTSTR /*pszSection*/) {}
     // The system colours changed: what the control made in the old colours is made again.

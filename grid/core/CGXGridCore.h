@@ -1020,10 +1020,10 @@ protected:
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid
     BOOL m_bFocusChange = FALSE;
-    std::unique_ptr<CGXGridAssistant> m_pAssistant;
-    BOOL m_bAssistantEnabled = TRUE;
     BOOL m_bRefocus = FALSE;
     BOOL m_bFocusLost = FALSE;
+    std::unique_ptr<CGXGridAssistant> m_pAssistant;
+    BOOL m_bAssistantEnabled = TRUE;
     std::vector<CGXPluginComponent*> m_plugins;
     BOOL m_bTracking = FALSE;
     int m_nTrackingMode = 0;

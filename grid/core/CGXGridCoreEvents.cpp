@@ -156,24 +156,29 @@ BOOL CGXGridCore::HandleSetFocus(CWnd* pOldWnd)
     return FALSE;
 }
 
-int CGXGridCore::HandleMouseActivate(CWnd*, UINT nHitTest, UINT)
+int CGXGridCore::HandleMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT nMessage)
 {
+    // Unless the grid eats the click, the current cell's control may answer it.
+    const auto passOn = [&]() -> int {
+        CGXControl* pControl = GetCurrentCellControl();
+        return pControl != nullptr ? pControl->OnGridMouseActivate(pDesktopWnd, nHitTest, nMessage) : 0;
+    };
     // The first click into a view whose frame had the focus elsewhere only activates it: it
     // must not also start a selection.
     if (m_pParam == nullptr || !m_pParam->m_bActivateOnClick || !m_bIsViewContext || nHitTest != HTCLIENT || m_pGridWnd == nullptr)
-        return 0;
+        return passOn();
     HWND hGrid = m_pGridWnd->GetSafeHwnd();
     HWND hLast = m_hWndLastFocus;
     HWND hFocus = ::GetFocus();
     if (hFocus == hGrid || (hFocus != nullptr && ::IsChild(hGrid, hFocus)))
-        return 0; // the grid has the focus already
+        return passOn(); // the grid has the focus already
     if (hLast == nullptr || hLast == hGrid || !::IsWindow(hLast))
         hLast = hFocus;
     if (hLast == nullptr || hLast == hGrid)
-        return 0;
+        return passOn();
     CWnd* pLast = CWnd::FromHandle(hLast);
     if (::IsChild(hGrid, hLast) && hFocus != nullptr && pLast->GetParentFrame() == m_pGridWnd->GetParentFrame())
-        return 0;
+        return passOn();
     m_pGridWnd->SetFocus();
     m_hWndLastFocus = hGrid;
     return MA_ACTIVATEANDEAT;

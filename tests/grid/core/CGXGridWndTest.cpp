@@ -293,7 +293,8 @@ TEST_F(GridWndTest, CommandsAndPreTranslationReachTheCurrentCellsControlOnly)
 }
 
 namespace {
-// A cell control that colours its own edit windows and records the system changes it hears of.
+// A cell control that colours its own edit windows, keeps a click from activating the grid's
+// window and records the system changes it hears of.
 class ColourControl : public CGXStatic {
 public:
     explicit ColourControl(CGXGridCore* pGrid) : CGXStatic(pGrid) {}
@@ -306,6 +307,7 @@ public:
     }
     void OnGridWinIniChange(LPCTSTR pszSection) override { m_sections.emplace_back(pszSection != nullptr ? pszSection : "(null)"); }
     void OnGridSysColorChange() override { ++m_nColourChanges; }
+    int OnGridMouseActivate(CWnd*, UINT, UINT) override { return MA_NOACTIVATE; }
     HBRUSH m_brush = ::CreateSolidBrush(RGB(1, 2, 3));
     std::vector<std::string> m_sections;
     int m_nColourChanges = 0;
@@ -313,7 +315,7 @@ public:
 };
 } // namespace
 
-TEST_F(GridWndTest, ControlColoursAskTheCurrentCellsControlFirstAndSystemChangesReachEveryControl)
+TEST_F(GridWndTest, ColoursAndClickActivationAskTheCurrentCellsControlFirstAndSystemChangesReachEveryControl)
 {
     CGXGridWnd grid;
     MakeGrid(grid, 5, 5);
@@ -330,10 +332,13 @@ TEST_F(GridWndTest, ControlColoursAskTheCurrentCellsControlFirstAndSystemChanges
         return ::SendMessage(grid.GetSafeHwnd(), nMessage, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), reinterpret_cast<LPARAM>(hChild));
     };
 
-    // Without a current cell the grid leaves the colours to the window's default.
+    const LPARAM nClick = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+    // Without a current cell the grid leaves colours and activation to the window's default.
     grid.SetCurrentCellState(FALSE);
     EXPECT_EQ(grid.HandleCtlColor(&dc, CWnd::FromHandle(hChild), WM_CTLCOLOREDIT - WM_CTLCOLORMSGBOX), nullptr);
+    EXPECT_NE(::SendMessage(grid.GetSafeHwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_hTop), nClick), MA_NOACTIVATE);
     ASSERT_TRUE(grid.SetCurrentCell(2, 3));
+    EXPECT_EQ(::SendMessage(grid.GetSafeHwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_hTop), nClick), MA_NOACTIVATE);
     // The control's own answer stands; where it has none, the cell's interior is the brush and
     // the DC's background.
     EXPECT_EQ(ask(WM_CTLCOLOREDIT), reinterpret_cast<LRESULT>(pOwn->m_brush));
