@@ -10,6 +10,7 @@
 #include "app/CSingleDoc.h"
 #include "app/CSingleFrame.h"
 #include "app/CSingleView.h"
+#include "app/CVostrelSplashWnd.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CParserEngine.h"
@@ -33,6 +34,13 @@
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+namespace {
+
+// How long the start-up picture stays, in milliseconds.
+constexpr UINT kSplashTime = 3500;
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CVostrelApp, CWinApp)
     ON_COMMAND(ID_APP_ABOUT, &CVostrelApp::OnAppAbout)
@@ -86,6 +94,15 @@ BOOL CVostrelApp::InitInstance()
     GXInstallGridFeatures();
     SetRunState(CVostrelAppModel::runIdle);
     SetRegistryKey("Wexmoor\\Vostrel\\1.0 Release Candidate 16");
+
+    // The start-up picture closes itself after a while, or at the first key or click on it.
+    CString strVersion;
+    GetVersionString(strVersion, IDS_VERSION_FORMAT);
+    auto* pSplash = new CVostrelSplashWnd(IDB_SPLASH, kSplashTime, strVersion);   // deletes itself
+    // Titled, it has no hidden owner keeping it above everything else.
+    pSplash->SetTitle("Vostrel");
+    if (!pSplash->Create())
+        delete pSplash;
 
     CParserEngine& engine = CParserEngine::GetEngine();
     engine.SetScanBackend(&m_scanBackend);

@@ -122,7 +122,33 @@ IMAGES['scandone.png'] = ['................................', '...........kkkkkk
 
 ICONS = {'scandone.png'}
 
+
+def splash_rows():
+    """The start-up picture, 360 x 200: a white card in a navy frame with a teal band along the
+    top and a page with its tag lines on the left. The program writes its name and version on it."""
+    w, h = 360, 200
+    rows = [['w'] * w for _ in range(h)]
+    def rect(x0, y0, x1, y1, ch):
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                rows[y][x] = ch
+    rect(0, 0, w, h, 'b')                 # navy frame
+    rect(4, 4, w - 4, h - 4, 'w')         # the card
+    rect(4, 4, w - 4, 40, 'c')            # teal band
+    rect(4, 40, w - 4, 42, 'b')
+    # A page with a folded corner and tag lines.
+    rect(24, 64, 84, 144, 'k')
+    rect(25, 65, 83, 143, 'w')
+    for i in range(12):
+        rect(83 - 12 + i, 64 + i, 84, 65 + i, 'w')
+        rows[64 + i][83 - 12 + i] = 'k'
+    rect(71, 76, 84, 77, 'k')
+    for y, (x1, ch) in zip(range(84, 136, 8), [(70, 'b'), (76, 'c'), (66, 'b'), (74, 'c'), (70, 'b'), (60, 'c')]):
+        rect(32, y, x1, y + 3, ch)
+    return [''.join(r) for r in rows]
+
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
     for name, rows in IMAGES.items():
         write_png(os.path.join(here, name), rows, alpha=name in ICONS)
+    write_png(os.path.join(here, 'splash.png'), splash_rows())

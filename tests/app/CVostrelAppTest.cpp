@@ -2,10 +2,13 @@
 // test's process.
 #include "VostrelAppFixture.h"
 
+#include "app/CVostrelSplashWnd.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/afx/app/CRecentFileList.h"
+
+#include <cairo.h>
 
 TEST_F(VostrelAppTest, FirstStartWritesTheDefaultCatalogueAndTheNextStartReadsIt)
 {
@@ -57,6 +60,48 @@ TEST_F(VostrelAppTest, TheAboutBoxShowsNameVersionAndBuild)
                }});
     app->OnAppAbout();
     EXPECT_EQ(shown, "Vostrel 1.0  (Build 1)");
+}
+
+// Start-up shows its picture, centred, at the picture's size, and it goes by itself.
+TEST_F(VostrelAppTest, StartUpShowsItsPictureUntilItsTimeIsUp)
+{
+    ASSERT_TRUE(Start());
+    CVostrelSplashWnd* pSplash = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM out) -> BOOL {
+            if (auto* p = dynamic_cast<CVostrelSplashWnd*>(CWnd::FromHandlePermanent(hwnd))) {
+                *reinterpret_cast<CVostrelSplashWnd**>(out) = p;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&pSplash));
+    ASSERT_NE(pSplash, nullptr);
+    const HWND hSplash = pSplash->m_hWnd;
+    EXPECT_TRUE(::IsWindowVisible(hSplash));
+    CRect rect;
+    ::GetWindowRect(hSplash, &rect);
+    EXPECT_EQ(rect.Size(), CSize(360, 200));
+    EXPECT_EQ(rect.left, (::GetSystemMetrics(SM_CXSCREEN) - 360) / 2);
+    // Its words are written on the picture: the band's white title over the teal.
+    backend->ProcessMessages();
+    cairo_surface_t* shot = backend->Capture(hSplash);
+    ASSERT_NE(shot, nullptr);
+    cairo_surface_flush(shot);
+    const int stride = cairo_image_surface_get_stride(shot);
+    const unsigned char* data = cairo_image_surface_get_data(shot);
+    int white = 0;
+    for (int y = 8; y < 36; ++y)
+        for (int x = 16; x < 120; ++x)
+            if ((reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFF) == 0xFFFFFF)
+                ++white;
+    cairo_surface_destroy(shot);
+    EXPECT_GT(white, 20) << "no title in the band";
+
+    backend->Advance(3600);
+    backend->ProcessMessages();
+    EXPECT_FALSE(::IsWindow(hSplash));
 }
 
 TEST_F(VostrelAppTest, AMissingProjectOnTheCommandLineIsReportedAndTheProgramRunsOn)
