@@ -1,7 +1,8 @@
 // The project grid of the whole program on the memory backend: 10,000 pages against 60 shown
 // META settings, every value read from the page model. Measured: loading the rows (the reload
 // the settings dialogs ask for), a full paint of a 1920 x 1080 view, Fill Down of one column over
-// every row and its Undo All. Floor, in the same run: a plain grid view of the same size holding
+// every row and its Undo All, sorting the rows by a META column, and one zoom step with its
+// repaint. Floor, in the same run: a plain grid view of the same size holding
 // the same texts as stored cell values, loaded and painted the same way.
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
@@ -209,5 +210,38 @@ void BM_GroupViewFillDownAndUndoAll(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GroupViewFillDownAndUndoAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GroupViewSortByColumn(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+    bool bAscending = false;
+    for (auto _ : state) {
+        f.view->ClearSelection(FALSE);
+        f.view->SetCurrentCell(1, 3);
+        f.view->SelectRange(CGXRange().SetCols(3, 3), TRUE, FALSE);
+        f.view->SendMessage(WM_COMMAND, bAscending ? ID_SORT_ASCENDING : ID_SORT_DESCENDING);
+        bAscending = !bAscending;
+    }
+}
+BENCHMARK(BM_GroupViewSortByColumn)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+void BM_GroupViewZoomStep(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    for (auto _ : state) {
+        f.view->SendMessage(WM_COMMAND, ID_ZOOM_IN);
+        f.view->UpdateWindow();
+        state.PauseTiming();
+        f.view->SendMessage(WM_COMMAND, ID_ZOOM_100);
+        f.view->UpdateWindow();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_GroupViewZoomStep)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
