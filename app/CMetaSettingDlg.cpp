@@ -109,6 +109,7 @@ BOOL CMetaSettingDlg::OnInitDialog()
         // Descriptions longer than their cell show whole in their tool tips.
         if (CGXStylesMap* pMap = m_grid.GetParam() != nullptr ? m_grid.GetParam()->GetStylesMap() : nullptr)
             pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
+        m_grid.EnableGridToolTips();
     }
     SetUpLayout();
     return TRUE;

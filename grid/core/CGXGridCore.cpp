@@ -172,6 +172,8 @@ void CGXGridCore::Initialize()
     m_nZoom = pParam->GetProperties()->m_nZoom > 0 ? pParam->GetProperties()->m_nZoom : 100;
     CalcFontMetrics();
     m_bInitDone = TRUE;
+    if (m_bTtnIsEnabled)
+        EnableGridToolTips(TRUE); // asked for before the window stood
 
     m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
     m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);

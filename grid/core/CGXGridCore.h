@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+struct TOOLINFO;
+
 class CCmdUI;
 class CDC;
 class CDocument;
@@ -230,6 +232,13 @@ public:
     virtual void UpdateChangedRowHeights(ROWCOL nFromRow, ROWCOL nToRow, const int* anOldHeights, UINT nFlags, BOOL bCreateHint);
     // What lies under a point of the window: a hit code (0 nothing), with its cell.
     virtual int HitTest(CPoint pt, ROWCOL* pRow = nullptr, ROWCOL* pCol = nullptr, CRect* pRectHit = nullptr);
+    // Tool tips: with them on, a cell whose style carries a tool-tip text (the user attribute
+    // GX_IDS_UA_TOOLTIPTEXT) shows it while the pointer rests on the cell.
+    void EnableGridToolTips(BOOL bEnable = TRUE);
+    BOOL IsGridToolTipsEnabled() const { return m_bTtnIsEnabled; }
+    // The grid window's tool under a point: fills the tool record and answers the tool's id, or
+    // -1 where no cell with a tool-tip text lies.
+    INT_PTR HitTestToolTip(CPoint point, TOOLINFO* pTI);
     // 5 on the edge of a selected range's frame, 6 on its fill handle, else 0.
     virtual int HitTestSelectionFrame(ROWCOL nRow, ROWCOL nCol, const CPoint& pt, const CRect& rectCell);
     virtual BOOL StartResizeTracking(CPoint pt, int nMode, ROWCOL nIndex);
@@ -925,6 +934,8 @@ protected:
     CGXGridParam* m_pParam = nullptr;
     BOOL m_bOwnParam = FALSE;
     BOOL m_bInitDone = FALSE;
+    BOOL m_bTtnIsEnabled = FALSE;
+    CString m_strToolTipText; // the text of the tool last hit, until the tip has copied it
 
     BOOL m_bPrint = FALSE;
     CRect m_rectPrint;

@@ -161,6 +161,13 @@ BOOL CGXGridView::PreTranslateMessage(MSG* pMsg)
     return HandlePreTranslateMessage(pMsg) || CGXView::PreTranslateMessage(pMsg);
 }
 
+INT_PTR CGXGridView::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+    // A cell's own tip first; otherwise the child windows', such as the current cell's editor.
+    const INT_PTR nHit = const_cast<CGXGridView*>(this)->HitTestToolTip(point, pTI);
+    return nHit != -1 ? nHit : CGXView::OnToolHitTest(point, pTI);
+}
+
 BOOL CGXGridView::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     return HandleCommand(wParam, lParam) || CGXView::OnCommand(wParam, lParam);

@@ -40,6 +40,7 @@ public:
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     CWnd* GetScrollBarCtrl(int nBar) const override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -105,6 +105,13 @@ BOOL CGXGridWnd::PreTranslateMessage(MSG* pMsg)
     return HandlePreTranslateMessage(pMsg) || CWnd::PreTranslateMessage(pMsg);
 }
 
+INT_PTR CGXGridWnd::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+    // A cell's own tip first; otherwise the child windows', such as the current cell's editor.
+    const INT_PTR nHit = const_cast<CGXGridWnd*>(this)->HitTestToolTip(point, pTI);
+    return nHit != -1 ? nHit : CWnd::OnToolHitTest(point, pTI);
+}
+
 BOOL CGXGridWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     return HandleCommand(wParam, lParam) || CWnd::OnCommand(wParam, lParam);

@@ -27,6 +27,7 @@ public:
     static size_t GetSelfCreatedCount();
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
     BOOL m_bFrame = FALSE; // a 3D frame around the window, as the style's 0x200 asks
 
 protected:

@@ -14,6 +14,8 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/ScrollBar.h"
+#include "platform/controls/ToolTip.h"
+#include "platform/afx/wnd/AfxThreadState.h"
 
 #include <gtest/gtest.h>
 
@@ -948,4 +950,62 @@ TEST_F(GridWndTest, EnlargingTheWindowRepaintsOnlyWhatItExposesAndThePartlyShown
     EXPECT_EQ(update.right, 340);
     grid.UpdateWindow();
     frame->DestroyWindow();
+}
+
+TEST_F(GridWndTest, ACellsToolTipTextShowsWhileThePointerRestsOnItOnlyWithToolTipsOn)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 20, 5);
+    grid.GetParam()->GetStylesMap()->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
+    const auto tip = [&grid](const CGXRange& range, const char* text) {
+        CGXStyle style;
+        style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, CString(text));
+        ASSERT_TRUE(grid.ApplyStyleToRange(range, &style, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo));
+    };
+    tip(CGXRange(0, 2, 0, 2), "The page's description");
+    tip(CGXRange(0, 3, 0, 3), "");
+    const CRect header = grid.CalcCellRect(0, 2);
+    const CPoint inHeader = header.CenterPoint();
+
+    // Off by default: the cell is no tool.
+    TOOLINFO info{};
+    info.cbSize = sizeof info;
+    EXPECT_EQ(grid.HitTestToolTip(inHeader, &info), -1);
+
+    grid.EnableGridToolTips(TRUE);
+    const INT_PTR nHit = grid.HitTestToolTip(inHeader, &info);
+    ASSERT_NE(nHit, -1);
+    EXPECT_EQ(info.hwnd, grid.GetSafeHwnd());
+    EXPECT_EQ(CRect(info.rect), header);
+    EXPECT_STREQ(info.lpszText, "The page's description");
+    // Another cell is another tool; an empty text and a cell without one are none.
+    EXPECT_NE(grid.HitTestToolTip(grid.CalcCellRect(1, 2).CenterPoint(), nullptr), nHit);
+    EXPECT_EQ(grid.HitTestToolTip(grid.CalcCellRect(0, 3).CenterPoint(), nullptr), -1);
+    EXPECT_EQ(grid.HitTestToolTip(grid.CalcCellRect(0, 4).CenterPoint(), nullptr), -1);
+    // Below the last row is no cell, whatever the column's header carries.
+    tip(CGXRange().SetCols(2, 2), "column");
+    grid.SetRowCount(2, GX_INVALIDATE);
+    EXPECT_EQ(grid.HitTestToolTip(CPoint(header.CenterPoint().x, 290), nullptr), -1);
+
+    // Through the window's own pre-translation, as the message loop hands it the pointer's moves.
+    CPoint onScreen = inHeader;
+    grid.ClientToScreen(&onScreen);
+    backend->MouseMove(onScreen);
+    backend->ProcessMessages();
+    MSG msg{grid.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(inHeader.x, inHeader.y), 0, {}};
+    grid.PreTranslateMessage(&msg);
+    const HWND hTip = AfxGetThreadState()->m_hToolTip;
+    ASSERT_NE(hTip, nullptr);
+    backend->Advance(GetDoubleClickTime() + 10);
+    ASSERT_TRUE(::IsWindowVisible(hTip));
+    char text[80] = {};
+    TOOLINFO current{};
+    current.cbSize = sizeof current;
+    ASSERT_TRUE(::SendMessage(hTip, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&current)));
+    current.lpszText = text;
+    ::SendMessage(hTip, TTM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(&current));
+    EXPECT_STREQ(text, "The page's description");
+
+    grid.EnableGridToolTips(FALSE);
+    EXPECT_EQ(grid.HitTestToolTip(inHeader, nullptr), -1);
 }
