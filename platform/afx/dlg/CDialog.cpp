@@ -94,7 +94,19 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
         t_startingModal->Push(hWnd);
         t_startingModal = nullptr;
     }
-    return pDlg->OnInitDialog();
+    CRect before;
+    ::GetWindowRect(hWnd, &before);
+    const BOOL bHiddenTopLevel = !(::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) && !::IsWindowVisible(hWnd);
+    const BOOL bResult = pDlg->OnInitDialog();
+    // A top-level dialog its own code did not place comes up centred on its owner rather than at
+    // its template's corner of the owner.
+    if (bHiddenTopLevel && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd)) {
+        CRect after;
+        ::GetWindowRect(hWnd, &after);
+        if (after == before)
+            pDlg->CenterWindow();
+    }
+    return bResult;
 }
 
 CDialog::CDialog() = default;

@@ -10,6 +10,7 @@
 #include "tests/platform/afx/data/DialogIds.h"
 #include "tests/support/DialogAutomation.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -473,6 +474,49 @@ TEST_F(DialogTest, TemplateInMemoryRunsModalAndBadTemplatesFail)
     ASSERT_TRUE(other.CreateEx(0, nullptr, "Other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     EXPECT_EQ(missing.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(other.m_hWnd), &other);
+}
+
+
+// A dialog that moves itself while it initialises, or is left where its template puts it.
+class CPlacingDlg : public CDialog {
+public:
+    CPoint moveTo{-1, -1};
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (moveTo.x >= 0)
+            SetWindowPos(nullptr, moveTo.x, moveTo.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
+};
+
+TEST_F(DialogTest, ADialogItsCodeDoesNotPlaceComesUpCentredOnItsOwner)
+{
+    DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+    t.x = 4;
+    t.y = 4;
+    t.cx = 100;
+    t.cy = 40;
+    t.title = "Placed";
+    const std::vector<BYTE> bytes = WriteDialogTemplate(t);
+    CRect owner;
+    top->GetWindowRect(&owner);
+
+    CPlacingDlg centred;
+    ASSERT_TRUE(centred.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), top.get()));
+    CRect rect;
+    centred.GetWindowRect(&rect);
+    EXPECT_LE(std::abs(rect.CenterPoint().x - owner.CenterPoint().x), 1);
+    EXPECT_LE(std::abs(rect.CenterPoint().y - owner.CenterPoint().y), 1);
+    centred.DestroyWindow();
+
+    CPlacingDlg placed;
+    placed.moveTo = CPoint(3, 5);
+    ASSERT_TRUE(placed.CreateIndirect(reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), top.get()));
+    placed.GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(3, 5)) << "where its own code put it";
+    placed.DestroyWindow();
 }
 
 } // namespace
