@@ -6,7 +6,7 @@
 #include "grid/data/CGXStyle.h"
 
 #include <cstddef>
-#include <unordered_map>
+#include <vector>
 
 class GXStylePool;
 
@@ -49,13 +49,24 @@ public:
 
     // The shared copy of a style, made when no equal style is shared yet.
     GXStyleRef Intern(const CGXStyle& style);
-    size_t GetCount() const { return m_styles.size(); }
+    size_t GetCount() const { return m_nCount; }
 
 private:
     friend class GXStyleRef;
     void Drop(GXSharedStyle* p);
 
-    std::unordered_multimap<size_t, GXSharedStyle*> m_styles;
+    // An open-addressed table with linear probing. A slot keeps the style's hash beside it, so
+    // a probe compares styles only on equal hashes, and dropping a style compares pointers
+    // only: neither touches the other styles in the table.
+    struct Slot {
+        size_t hash = 0;
+        GXSharedStyle* p = nullptr;
+    };
+    size_t Home(size_t hash) const;
+    void Grow();
+
+    std::vector<Slot> m_slots; // a power of two in size, never more than half full
+    size_t m_nCount = 0;
     // The style interned last: filling a range stores the same style over and over.
     GXSharedStyle* m_pLast = nullptr;
 };

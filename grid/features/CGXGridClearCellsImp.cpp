@@ -133,6 +133,9 @@ BOOL CGXGridClearCellsImp::ClearCells(CGXGridCore* pGrid, CGXRangeList& selList,
     } modeRestore{nQuestionMode, nOldQuestionMode};
     BOOL bResult = TRUE;
     try {
+        // Declared in here, so that its last undo command joins the transaction before a
+        // cancel rolls the transaction back.
+        GXCellTextStoreBatch store(grid);
         auto pump = [&op] {
             BOOL bCancelled = FALSE;
             op.DoMessages(bCancelled);
@@ -159,7 +162,7 @@ BOOL CGXGridClearCellsImp::ClearCells(CGXGridCore* pGrid, CGXRangeList& selList,
                     if (pControl != nullptr)
                         pControl->GetControlText(sText, nRow, nCol, nullptr, *pStyle);
                     // A cell already empty gets no store and no undo record.
-                    const BOOL bStored = sText.IsEmpty() || GXStoreCellTextWithUndo(grid, nRow, nCol, CString(), 0, pStyle);
+                    const BOOL bStored = sText.IsEmpty() || store.Store(nRow, nCol, CString(), 0, pStyle);
                     grid.RecycleStyle(pStyle);
                     if (!bStored) {
                         bResult = FALSE;

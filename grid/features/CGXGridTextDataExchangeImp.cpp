@@ -287,12 +287,6 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
 
             TextScanner scan(pszBuffer, nSize, grid.m_sPasteSeparator);
             ROWCOL nRow = nTop, nCol = nLeft;
-            CGXStyle* pStyle = grid.CreateStyle();
-            struct StyleBack {
-                CGXGridCore& grid;
-                CGXStyle* p;
-                ~StyleBack() { grid.RecycleStyle(p); }
-            } styleBack{grid, pStyle};
             while (!scan.AtEnd()) {
                 const char* pCell = nullptr;
                 size_t nCell = 0;
@@ -301,8 +295,6 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
                     break; // no more rows to fill
                 if (nCol <= nCols) {
                     const CString sText = bEscape ? Unescape(pCell, nCell) : CString(pCell, static_cast<int>(nCell));
-                    pStyle->Free();
-                    grid.ComposeCellStyle(nRow, nCol, *pStyle);
                     if (!grid.StoreCellTextForPaste(nRow, nCol, sText, GX_INVALIDATE, 0))
                         return FALSE; // the guard rolls back what was stored
                     nLastRow = std::max(nLastRow, nRow);

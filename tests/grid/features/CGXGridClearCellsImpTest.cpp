@@ -190,3 +190,55 @@ TEST_F(ClearCellsTest, ARefusedStoreStopsKeepingWhatWasClearedAndEscRollsEveryth
     // The rolled-back work left nothing to undo beyond the first step, which is undone already.
     EXPECT_FALSE(grid.Undo());
 }
+
+namespace {
+
+// Counts the questions about undo information too large to keep.
+class SizeQuestionGrid : public CGXGridCore {
+public:
+    BOOL ConfirmLargeUndo() override
+    {
+        ++m_nQuestions;
+        return FALSE;
+    }
+    int m_nQuestions = 0;
+};
+
+} // namespace
+
+TEST_F(ClearCellsTest, ATallBlockUndoesAndRedoesAsOneStepWithEveryCellsOwnStyleAndNoSizeQuestion)
+{
+    // Taller than an undo replay takes without asking, with a gap and styled cells inside.
+    constexpr ROWCOL kRows = 40000;
+    SizeQuestionGrid grid;
+    SetUpGrid(grid, kRows, 2);
+    grid.GetParam()->EnableUndo(FALSE);
+    CGXStyle red;
+    red.SetTextColor(RGB(255, 0, 0));
+    grid.ApplyStyleToRange(CGXRange(20000, 1, 20002, 1), &red, gxApplyNew, 0, nullptr, 0, gxDo);
+    grid.SetValueRange(CGXRange(30000, 2, 30000, 2), "", gxOverride, 0, 0);
+    grid.GetParam()->EnableUndo(TRUE);
+    auto check = [&](bool bCleared) {
+        for (ROWCOL r : {ROWCOL{1}, ROWCOL{16384}, ROWCOL{16385}, ROWCOL{20001}, ROWCOL{30000}, ROWCOL{32768}, kRows})
+            for (ROWCOL c = 1; c <= 2; ++c) {
+                const bool bEmpty = bCleared || (r == 30000 && c == 2);
+                EXPECT_EQ(grid.GetCellValue(r, c), bEmpty ? CString() : Label(r, c)) << r << "," << c;
+            }
+        for (ROWCOL r = 19999; r <= 20003; ++r) {
+            const CGXStyle* p = grid.GetParam()->GetData()->LookupStyle(r, 1, 0);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->GetInclude(GX_INCL_TEXTCOLOR) != FALSE, r >= 20000 && r <= 20002) << r; // the colour stays with its cells
+        }
+    };
+
+    ASSERT_TRUE(grid.ClearRange(CGXRange(1, 1, kRows, 2), FALSE));
+    check(true);
+    ASSERT_TRUE(grid.Undo());
+    check(false);
+    EXPECT_FALSE(grid.CanUndo(nullptr)); // one step
+    ASSERT_TRUE(grid.Redo());
+    check(true);
+    ASSERT_TRUE(grid.Undo());
+    check(false);
+    EXPECT_EQ(grid.m_nQuestions, 0);
+}
