@@ -148,9 +148,6 @@ UINT CGridViewWrapper::FitColumnToHeader(ROWCOL nRow, ROWCOL nCol)
 {
     if (m_pResizeToFitImp != nullptr) {
         ResizeColWidthsToFit(CGXRange(nRow, nCol, nRow, nCol), TRUE, GX_UPDATENOW, gxDo);
-        // The fit measures the bare text, but a cell draws its text with 2 pixels of air at
-        // each side: without them the header's last letters are cut off.
-        SetColWidth(nCol, nCol, GetColWidth(nCol) + 4, nullptr, GX_UPDATENOW, gxDo);
         return 0;
     }
     // Without the fitting feature the header is measured here, so that no name is cut off.

@@ -82,6 +82,8 @@ CSize CGXCalcSizeImp::CalcSize(CGXControl* pControl, CDC* pDC, ROWCOL nRow, ROWC
                         break;
                 }
             }
+            // The text is drawn with air at both sides: a width without it would cut its end.
+            cx += 2 * CGXDrawingAndFormatting::kTextAir;
             cy = inner.Height();
         } else {
             cy = bWrap ? nLines * nLineHeight + 1 : nLineHeight + 1;

@@ -454,7 +454,7 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
     CRect inner = pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style);
     // Text keeps a little air from the lines around it.
     if (inner.Width() > 6)
-        inner.DeflateRect(2, 0, 2, 0);
+        inner.DeflateRect(kTextAir, 0, kTextAir, 0);
     if (inner.Height() > 4)
         inner.top += 1;
     const CGXProperties* pProps = pParam != nullptr ? pParam->GetProperties() : nullptr;

@@ -17,6 +17,8 @@ class CGXControl;
 
 class CGXDrawingAndFormatting {
 public:
+    // Pixels of air a cell's text keeps from the lines at its left and right.
+    static constexpr int kTextAir = 2;
     virtual ~CGXDrawingAndFormatting();
     // Created on first use and kept for the program's life; a program may install its own.
     static CGXDrawingAndFormatting* GetInstance();

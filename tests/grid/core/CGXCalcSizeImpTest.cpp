@@ -1,5 +1,6 @@
 // Cell sizes from contents, measured in the fixed-metric test font.
 #include "grid/core/CGXCalcSizeImp.h"
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXStatic.h"
 #include "platform/afx/gdi/CDC.h"
 
@@ -28,10 +29,11 @@ TEST_F(GridDrawTest, CellSizesFollowTheTextLinesAndTheWidestLine)
     const CSize empty = control.CalcSize(&dc, 1, 1, style, grid.GetStandardStyle(), FALSE);
     EXPECT_EQ(empty, grid.AddBordersToSize(tm.tmMaxCharWidth, nLine + 1, style));
 
-    // Without wrapping, a text of three lines is as wide as its widest line and one line high.
+    // Without wrapping, a text of three lines is as wide as its widest line, with the air the
+    // drawing keeps at both sides, and one line high.
     style.SetWrapText(FALSE).SetValue("ab\nabcdefgh\nabc");
     const CSize wide = control.CalcSize(&dc, 1, 1, style, grid.GetStandardStyle(), FALSE);
-    EXPECT_EQ(wide.cx, grid.AddBordersToSize(cxWide, 0, style).cx);
+    EXPECT_EQ(wide.cx, grid.AddBordersToSize(cxWide + 2 * CGXDrawingAndFormatting::kTextAir, 0, style).cx);
     const CSize high = control.CalcSize(&dc, 1, 1, style, grid.GetStandardStyle(), TRUE);
     EXPECT_EQ(high.cy, grid.AddBordersToSize(0, nLine + 1, style).cy);
 
