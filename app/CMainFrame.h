@@ -130,6 +130,7 @@ private:
     void ShowPane(SECControlBar* pBar, BOOL bShow);
     BOOL IsProjectOpen() const;
     void SaveLayout();
+    void UpdateCommandBars();
 
     CCustomStatusbarWrapper m_wndStatusBar;
     // The panes are children of this window and delete themselves with it.

@@ -8,6 +8,7 @@
 #include "app/CScanDoneDlg.h"
 #include "app/CVostrelApp.h"
 #include "app/res/AppRes.h"
+#include "platform/afx/AfxMessages.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CFileWrapper.h"
 #include "engine/project/CPageNode.h"
@@ -464,15 +465,26 @@ void CMainFrame::OnStartScan()
     if (CParserEngine::GetEngine().StartScan(pages, *pSettings) != 0) {
         ClearProgressMeter();
         AfxMessageBox(IDS_SCAN_NOT_STARTED, MB_ICONEXCLAMATION);
+        return;
     }
+    UpdateCommandBars();
+}
+
+// The toolbars follow the run state at once: a scan of local pages floods the queue with its
+// messages, and waiting for an idle moment would leave Stop disabled while it runs.
+void CMainFrame::UpdateCommandBars()
+{
+    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
 }
 
 void CMainFrame::OnStopScan()
 {
-    if (App().GetRunState() == CVostrelAppModel::runScanning)
+    if (App().GetRunState() == CVostrelAppModel::runScanning) {
         CParserEngine::GetEngine().StopScan();
-    else
+        UpdateCommandBars();
+    } else {
         ::MessageBeep(0);
+    }
 }
 
 LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
@@ -517,5 +529,6 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
         }
     }
     app.SetRunState(CVostrelAppModel::runIdle);
+    UpdateCommandBars();
     return 1;
 }

@@ -8,6 +8,10 @@
 #include "app/CSaveHTMLFilesDlg.h"
 #include "app/CScanDoneDlg.h"
 #include "app/res/AppRes.h"
+#include "platform/afx/AfxMessages.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECStdBtn.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
@@ -242,4 +246,25 @@ TEST_F(ScanSaveTest, ClosingKeepsTheProjectWhenEditsCouldNotBeSaved)
     EXPECT_EQ(app->IsEdited(), 2u);
     EXPECT_NE(Page("b.htm"), nullptr);
     EXPECT_NE(OutputText().find("b.htm"), std::string::npos) << "the warning stays: " << OutputText();
+}
+
+// The toolbars follow a scan at once, not at the next idle moment, which a scan of local pages
+// may not leave: Start goes off as the scan starts and comes back when it has ended.
+TEST_F(ScanSaveTest, TheToolbarsFollowTheScanWithoutWaitingForIdle)
+{
+    OpenSite(0);
+    // The scan the project makes on opening runs out first.
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
+    SECCustomToolBar* pMain = Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS);
+    ASSERT_NE(pMain, nullptr);
+    const int nStart = pMain->CommandToIndex(ID_START_SCAN);
+    ASSERT_GE(nStart, 0);
+    auto startEnabled = [&] { return !pMain->GetBtn(nStart)->HasStyle(SEC_TBBS_DISABLED); };
+    Frame().SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    ASSERT_TRUE(startEnabled());
+
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    EXPECT_FALSE(startEnabled()) << "still shown as startable while the scan runs";
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
+    EXPECT_TRUE(startEnabled());
 }
