@@ -111,6 +111,7 @@ void CGroupView::OnInitialUpdate()
     SetStandardBaseStyle(standard, gxOverride, 0);
     if (CGXStylesMap* pMap = GetParam() != nullptr ? GetParam()->GetStylesMap() : nullptr)
         pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
+    EnableGridToolTips();
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));

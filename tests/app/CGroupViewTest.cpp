@@ -49,6 +49,7 @@ TEST_F(GroupViewTest, ColumnsAreTheFileAndTheShownSettingsAndCellsComeFromThePag
     CGXStyle header;
     view->ComposeCellStyle(0, nKeywords, header);
     EXPECT_TRUE(header.HasUserAttribute(GX_IDS_UA_TOOLTIPTEXT));
+    EXPECT_NE(view->HitTestToolTip(view->CalcCellRect(0, nKeywords).CenterPoint(), nullptr), -1) << "and shows it";
 
     // After the scan the values are the pages' own, found by header name whatever its case.
     Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
