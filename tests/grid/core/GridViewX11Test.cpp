@@ -5,10 +5,16 @@
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridView.h"
 #include "platform/afx/AfxRes.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/afx/frame/CMDIFrameWnd.h"
+#include "platform/afx/wnd/AfxThreadState.h"
+#include "grid/data/CGXUserAttribute.h"
+#include "grid/data/CGXStylesMap.h"
+#include "grid/data/IGXCommandTarget.h"
 #include "platform/controls/StandardControls.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -87,6 +93,61 @@ TEST_F(GridViewX11Test, AGridViewInAnMdiFrameShowsItsCellsOnTheScreen)
     // A column header is raised: its top edge is highlighted.
     const CRect header = view->CalcCellRect(0, 3);
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, header.CenterPoint().x, header.top + 1)), 0xFFFFFFu & ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    cairo_surface_destroy(shot);
+    frame->DestroyWindow();
+}
+
+TEST_F(GridViewX11Test, AHeadersToolTipShowsWhereThePointerRestsThroughTheMessageLoop)
+{
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Tips", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 560, 360)));
+    auto* view = new CGXGridView; // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "", AFX_WS_DEFAULT_VIEW | WS_VSCROLL | WS_HSCROLL, CRect(0, 0, 500, 300), frame, AFX_IDW_PANE_FIRST));
+    view->OnInitialUpdate();
+    frame->RecalcLayout();
+    view->SetRowCount(10, GX_INVALIDATE);
+    view->SetColCount(4, GX_INVALIDATE);
+    view->SetValueRange(CGXRange(0, 2, 0, 2), "Keywords");
+    view->GetParam()->GetStylesMap()->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
+    CGXStyle tip;
+    tip.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, CString("Words a search engine may match"));
+    ASSERT_TRUE(view->ApplyStyleToRange(CGXRange(0, 2, 0, 2), &tip, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo));
+    view->EnableGridToolTips();
+    PumpFor(100);
+
+    const POINT at = OnScreen(*view, view->CalcCellRect(0, 2).CenterPoint().x, view->CalcCellRect(0, 2).CenterPoint().y);
+    XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, at.x, at.y);
+    XFlush(other);
+    // The program's loop: every message is offered to the windows' pre-translation first.
+    const HWND hTip = [] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < deadline) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+                    TranslateMessage(&msg);
+                    DispatchMessage(&msg);
+                }
+            }
+            const HWND h = AfxGetThreadState()->m_hToolTip;
+            if (h != nullptr && ::IsWindowVisible(h))
+                return h;
+            GetWindowBackend().PumpEvents(5);
+        }
+        return static_cast<HWND>(nullptr);
+    }();
+    ASSERT_NE(hTip, nullptr) << "the tip came up over the header";
+    CRect tipRect;
+    ::GetWindowRect(hTip, &tipRect);
+    EXPECT_GT(tipRect.top, at.y) << "below the pointer";
+    PumpFor(100);
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/gridtooltip.png").c_str());
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
 }
