@@ -8,6 +8,11 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/win/Cursor.h"
 #include "tests/app/PanesFixture.h"
+#include "tests/app/VostrelAppFixture.h"
+
+#include <cairo.h>
+
+#include <algorithm>
 
 #include <string>
 #include <vector>
@@ -272,3 +277,80 @@ TEST_F(ProjectAreaTest, ContextMenuOffersScanFilesOnAFolderAndNewProjectElsewher
 }
 
 } // namespace
+
+namespace {
+
+// How many pixels of a window, as its top-level window shows them, are not the window
+// background: what the tree has drawn there, its border included.
+int InkIn(HeadlessBackend& backend, CWnd& top, CWnd& wnd)
+{
+    top.UpdateWindow();
+    backend.ProcessMessages();
+    cairo_surface_t* shot = backend.Capture(top.m_hWnd);
+    if (shot == nullptr)
+        return -1;
+    cairo_surface_flush(shot);
+    CRect frame, rect;
+    top.GetWindowRect(&frame);
+    wnd.GetWindowRect(&rect);
+    rect.OffsetRect(-frame.left, -frame.top);
+    const COLORREF back = ::GetSysColor(COLOR_WINDOW);
+    const uint32_t background = (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back);
+    const int width = cairo_image_surface_get_width(shot);
+    const int height = cairo_image_surface_get_height(shot);
+    int ink = 0;
+    for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, height); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(shot) +
+                                                            y * cairo_image_surface_get_stride(shot));
+        for (int x = std::max<int>(rect.left, 0); x < std::min<int>(rect.right, width); ++x)
+            ink += (row[x] & 0xFFFFFF) != background;
+    }
+    cairo_surface_destroy(shot);
+    return ink;
+}
+
+} // namespace
+
+// Maximising and restoring the main window lay the docked panes out again and repaint the ones
+// that changed at once; the frame's own repaint, due afterwards, must not wipe them.
+TEST_F(VostrelAppTest, TheProjectTreeStaysDrawnWhenTheMainWindowIsMaximisedAndRestored)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CFileViewControlBar* bar = frame.GetProjectAreaBar();
+    ASSERT_NE(bar, nullptr);
+    frame.ShowControlBar(bar, TRUE, FALSE);
+    frame.RecalcLayout();
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    root.SetName("/site");
+    CPageNode sub;
+    sub.SetKind(CPageNode::kindFolder);
+    sub.SetName("sub");
+    sub.SetParent(&root);
+    root.AddChild(&sub);
+    bar->AddRootNode(&root);
+    CFilesInTreeCtrl& tree = bar->GetTree();
+    const int shown = InkIn(*backend, frame, tree);
+    ASSERT_GT(shown, 0) << "the tree shows its border and items";
+
+    const CRect before = [&] {
+        CRect r;
+        tree.GetWindowRect(&r);
+        return r;
+    }();
+    frame.ShowWindow(SW_MAXIMIZE);
+    backend->ProcessMessages();
+    CRect grown;
+    tree.GetWindowRect(&grown);
+    ASSERT_GT(grown.Height(), before.Height()) << "the pane grew with the window";
+    EXPECT_GE(InkIn(*backend, frame, tree), shown) << "maximised";
+
+    frame.ShowWindow(SW_RESTORE);
+    backend->ProcessMessages();
+    EXPECT_GE(InkIn(*backend, frame, tree), shown) << "restored";
+
+    bar->ClearTree();
+    root.GetChildren().RemoveAll();
+    Stop();
+}

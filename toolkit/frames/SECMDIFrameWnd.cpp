@@ -248,6 +248,14 @@ void SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, 
         sec->OnPostMDIFloat(TRUE);
 }
 
+BOOL SECMDIFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
+{
+    // A new layout repaints the bars it changed at once, while the frame's own repaint is still
+    // due: without clipping, that later erase would wipe the bars and all they hold.
+    cs.style |= WS_CLIPCHILDREN;
+    return CMDIFrameWnd::PreCreateWindow(cs);
+}
+
 void SECMDIFrameWnd::RecalcLayout(BOOL bNotify)
 {
     CMDIFrameWnd::RecalcLayout(bNotify);

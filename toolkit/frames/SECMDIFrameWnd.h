@@ -38,6 +38,7 @@ public:
     virtual CFrameWnd* CreateMDIFloat(DWORD dwStyle);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     void RecalcLayout(BOOL bNotify = TRUE) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     BOOL FloatBarInMDIChild(CControlBar* pBar, CPoint point, DWORD dwStyle) override;
     CWnd* CreateFloatingMDIChild(DWORD dwStyle) override;
