@@ -629,7 +629,11 @@ BOOL CGXGridCore::CountTextBufferCells(LPCTSTR pszBuffer, size_t nSize, ROWCOL& 
 
 BOOL CGXGridCore::SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, const CGXStyle* pOldStyle)
 {
-    CGXControl* pControl = GetControl(nRow, nCol);
+    // A caller that composed the cell's style already names its control; composing it again here
+    // doubled the cost of clearing or pasting a block. The current cell keeps its own control.
+    const BOOL bActiveCell = m_bCurrentCell && m_pCurrentCellControl != nullptr && nRow == m_nCurrentRow && nCol == m_nCurrentCol;
+    CGXControl* pControl = pOldStyle != nullptr && !bActiveCell && pOldStyle->GetInclude(GX_INCL_CONTROL) ? GetControlById(pOldStyle->GetControl())
+                                                                                                  : GetControl(nRow, nCol);
     if (pControl == nullptr || IsReadOnly())
         return FALSE;
     return pControl->SetControlText(nRow, nCol, sText, nFlags, pOldStyle);
