@@ -14,6 +14,9 @@ BOOL CGroupFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     // The application titles the frame with the folder shown, not the document.
     cs.style &= ~static_cast<LONG>(FWS_ADDTOTITLE);
+    // The grid and the edit pane cover the whole frame: its own erase, due when a resize has
+    // already repainted them, must not wipe them.
+    cs.style |= WS_CLIPCHILDREN;
     return SECMDIChildWnd::PreCreateWindow(cs);
 }
 

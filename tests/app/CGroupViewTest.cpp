@@ -22,6 +22,8 @@
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXStyle.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -216,6 +218,49 @@ TEST_F(GroupViewTest, TheFrameOpensMaximisedWithItsEditFieldInABarAboveTheGrid)
     EXPECT_TRUE(CRect().IntersectRect(&edit, &bar)) << "the edit field lies in the bar";
     EXPECT_GE(edit.Width(), CGroupFrame::kEditPaneWidth);
     EXPECT_EQ(pFrame->GetStatusBar().GetStyle() & SBARS_SIZEGRIP, 0u);
+}
+
+// Maximising and restoring the main window repaint the grid while the group frame's own repaint
+// is still due: the frame must not erase over the grid afterwards.
+TEST_F(GroupViewTest, TheGridStaysDrawnWhenTheMainWindowIsMaximisedAndRestored)
+{
+    OpenSite(true);
+    CMainFrame& frame = Frame();
+    // Pixels of the grid, as the main window shows them, that are not the blank window colour:
+    // headers, lines, cells and their texts.
+    auto ink = [&] {
+        frame.UpdateWindow();
+        backend->ProcessMessages();
+        cairo_surface_t* shot = backend->Capture(frame.m_hWnd);
+        if (shot == nullptr)
+            return -1;
+        cairo_surface_flush(shot);
+        CRect outer, rect;
+        frame.GetWindowRect(&outer);
+        view->GetWindowRect(&rect);
+        rect.OffsetRect(-outer.left, -outer.top);
+        const COLORREF back = ::GetSysColor(COLOR_WINDOW);
+        const uint32_t blank = (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back);
+        int count = 0;
+        for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, cairo_image_surface_get_height(shot)); ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(shot) +
+                                                                y * cairo_image_surface_get_stride(shot));
+            for (int x = std::max<int>(rect.left, 0); x < std::min<int>(rect.right, cairo_image_surface_get_width(shot)); ++x)
+                count += (row[x] & 0xFFFFFF) != blank;
+        }
+        cairo_surface_destroy(shot);
+        return count;
+    };
+    const int shown = ink();
+    ASSERT_GT(shown, 0) << "the grid shows its headers and rows";
+    // A wiped grid keeps only a few border pixels; a drawn one all its headers and rows.
+    frame.ShowWindow(SW_MAXIMIZE);
+    backend->ProcessMessages();
+    ASSERT_TRUE(frame.IsZoomed());
+    EXPECT_GE(ink(), shown * 9 / 10) << "maximised";
+    frame.ShowWindow(SW_RESTORE);
+    backend->ProcessMessages();
+    EXPECT_GE(ink(), shown * 9 / 10) << "restored";
 }
 
 TEST_F(GroupViewTest, ASettingShownDuringAScanGetsItsColumnAtTheEndWithItsTooltip)
