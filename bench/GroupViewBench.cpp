@@ -1,8 +1,8 @@
 // The project grid of the whole program on the memory backend: 10,000 pages against 60 shown
 // META settings, every value read from the page model. Measured: loading the rows (the reload
 // the settings dialogs ask for), a full paint of a 1920 x 1080 view, Fill Down of one column over
-// every row and its Undo All, sorting the rows by a META column, and one zoom step with its
-// repaint. Floor, in the same run: a plain grid view of the same size holding
+// every row and its Undo All, sorting the rows by a META column, one zoom step with its
+// repaint, one line scrolled and the thumb let go at the end, each shown. Floor, in the same run: a plain grid view of the same size holding
 // the same texts as stored cell values, loaded and painted the same way.
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
@@ -243,5 +243,88 @@ void BM_GroupViewZoomStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GroupViewZoomStep)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The grid as a scroll bar leaves it: one line down and shown, or the thumb let go at the end.
+void LoadPlain(GroupFixture& f)
+{
+    if (f.plain->GetRowCount() == kPages)
+        return;
+    CGXStyle value;
+    value.SetValue("value 1234");
+    f.plain->SetRowCount(kPages);
+    f.plain->SetColCount(kSettings + 2);
+    for (ROWCOL nCol = 1; nCol <= kSettings + 2; nCol += 2)
+        f.plain->ApplyStyleToRange(CGXRange(1, nCol, kPages, nCol), &value, gxOverride, 0, nullptr, 0, gxDo);
+}
+
+void LoadGroup(GroupFixture& f)
+{
+    if (f.view->GetRowCount() != kPages)
+        f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+}
+
+void ScrollOneLine(benchmark::State& state, CWnd* pGrid)
+{
+    pGrid->SendMessage(WM_VSCROLL, SB_TOP);
+    pGrid->UpdateWindow();
+    for (auto _ : state) {
+        pGrid->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+        pGrid->UpdateWindow();
+        state.PauseTiming();
+        pGrid->SendMessage(WM_VSCROLL, SB_LINEUP);
+        pGrid->UpdateWindow();
+        state.ResumeTiming();
+    }
+}
+
+void JumpToTheEnd(benchmark::State& state, CWnd* pGrid)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        pGrid->SendMessage(WM_VSCROLL, SB_TOP);
+        pGrid->UpdateWindow();
+        state.ResumeTiming();
+        pGrid->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0xFFFF));
+        pGrid->UpdateWindow();
+    }
+    if (auto* pView = dynamic_cast<CGXGridView*>(pGrid))
+        state.counters["top_row"] = static_cast<double>(pView->GetTopRow());
+}
+
+void BM_GroupViewScrollOneLine(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    LoadGroup(f);
+    ScrollOneLine(state, f.view);
+}
+BENCHMARK(BM_GroupViewScrollOneLine)->Unit(benchmark::kMillisecond);
+
+void BM_FloorPlainGridScrollOneLine(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    LoadPlain(f);
+    ScrollOneLine(state, f.plain);
+}
+BENCHMARK(BM_FloorPlainGridScrollOneLine)->Unit(benchmark::kMillisecond);
+
+void BM_GroupViewThumbToTheEnd(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    LoadGroup(f);
+    JumpToTheEnd(state, f.view);
+}
+BENCHMARK(BM_GroupViewThumbToTheEnd)->Unit(benchmark::kMillisecond);
+
+void BM_FloorPlainGridThumbToTheEnd(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    LoadPlain(f);
+    JumpToTheEnd(state, f.plain);
+}
+BENCHMARK(BM_FloorPlainGridThumbToTheEnd)->Unit(benchmark::kMillisecond);
 
 } // namespace
