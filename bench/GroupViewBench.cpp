@@ -4,6 +4,7 @@
 // every row and its Undo All, sorting the rows by a META column, one zoom step with its
 // repaint, one line scrolled and the thumb let go at the end, each shown. Floor, in the same run: a plain grid view of the same size holding
 // the same texts as stored cell values, loaded and painted the same way.
+#include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
 #include "app/CVostrelApp.h"
@@ -21,11 +22,13 @@
 #include "grid/data/CGXStyle.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/afx/dlg/CEdit.h"
 #include "platform/controls/Dialog.h"
 #include "platform/win/Gdi.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -326,5 +329,58 @@ void BM_FloorPlainGridThumbToTheEnd(benchmark::State& state)
     JumpToTheEnd(state, f.plain);
 }
 BENCHMARK(BM_FloorPlainGridThumbToTheEnd)->Unit(benchmark::kMillisecond);
+
+// One character typed into the group frame's edit field and shown; the floor is a plain edit
+// control of the same width in a frame of its own.
+void TypeCharacters(benchmark::State& state, CWnd* pEdit)
+{
+    pEdit->SetFocus();
+    pEdit->SetWindowText("");
+    int n = 0;
+    int longest = 0;
+    for (auto _ : state) {
+        pEdit->SendMessage(WM_CHAR, 'a', 1);
+        pEdit->UpdateWindow();
+        if (++n == 40) {
+            longest = std::max(longest, pEdit->GetWindowTextLength());
+            state.PauseTiming();
+            pEdit->SetWindowText("");
+            pEdit->UpdateWindow();
+            n = 0;
+            state.ResumeTiming();
+        }
+    }
+    // What was typed must have reached the field, or nothing was measured.
+    state.counters["chars_shown"] = longest;
+}
+
+void BM_GroupFrameTypeInEditField(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    auto* pFrame = f.view == nullptr ? nullptr : dynamic_cast<CGroupFrame*>(f.view->GetParentFrame());
+    if (pFrame == nullptr) {
+        state.SkipWithError("no group frame");
+        return;
+    }
+    LoadGroup(f);
+    // The field edits the current cell: a META cell of the first page.
+    f.view->SetCurrentCell(1, 3);
+    TypeCharacters(state, &pFrame->GetEditField());
+    pFrame->GetEditField().SetWindowText("");
+}
+BENCHMARK(BM_GroupFrameTypeInEditField)->Unit(benchmark::kMicrosecond);
+
+void BM_FloorPlainEditType(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    static CEdit* pEdit = nullptr;
+    if (pEdit == nullptr) {
+        pEdit = new CEdit;
+        pEdit->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, CRect(0, 0, CGroupFrame::kEditPaneWidth, 20),
+                      f.plain->GetParent(), 1);
+    }
+    TypeCharacters(state, pEdit);
+}
+BENCHMARK(BM_FloorPlainEditType)->Unit(benchmark::kMicrosecond);
 
 } // namespace
