@@ -5,10 +5,27 @@
 #pragma once
 
 #include "grid/core/GXFeatureImps.h"
+#include "grid/data/CGXRange.h"
+
+#include <algorithm>
 
 class CGXDrawSpannedCellsImp : public CGXAbstractDrawSpannedCellsImp {
 public:
     static void Install(CGXGridCore* pGrid);
+    // Grows the cells a span evaluation reports as changed (null: nobody asks) to take in a block.
+    static void WidenChanged(CGXRange* pOut, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    {
+        if (pOut == nullptr)
+            return;
+        if (!pOut->IsValid()) {
+            pOut->SetCells(nTop, nLeft, nBottom, nRight);
+            return;
+        }
+        pOut->top = std::min(pOut->top, nTop);
+        pOut->left = std::min(pOut->left, nLeft);
+        pOut->bottom = std::max(pOut->bottom, nBottom);
+        pOut->right = std::max(pOut->right, nRight);
+    }
     BOOL EvalSpans(CGXGridCore* pGrid, ROWCOL nFrozenRows, ROWCOL nFrozenCols, ROWCOL nTopRow, ROWCOL nLeftCol, ROWCOL nLastRow,
                    ROWCOL nLastCol, BOOL bFloat, BOOL bMerge, UINT nFlags) override;
     BOOL PrepareCell(CGXGridCore* pGrid, GXDrawState& state, ROWCOL i, ROWCOL j) override;

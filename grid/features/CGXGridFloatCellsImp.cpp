@@ -11,24 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-
-void Widen(CGXRange* pOut, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
-{
-    if (pOut == nullptr)
-        return;
-    if (!pOut->IsValid()) {
-        pOut->SetCells(nTop, nLeft, nBottom, nRight);
-        return;
-    }
-    pOut->top = std::min(pOut->top, nTop);
-    pOut->left = std::min(pOut->left, nLeft);
-    pOut->bottom = std::max(pOut->bottom, nBottom);
-    pOut->right = std::max(pOut->right, nRight);
-}
-
-} // namespace
-
 void CGXGridFloatCellsImp::Install(CGXGridCore* pGrid)
 {
     if (pGrid == nullptr || pGrid->m_pFloatCellsImp != nullptr)
@@ -175,9 +157,9 @@ void CGXGridFloatCellsImp::DelayAndExpandFloatCells(CGXGridCore* pGrid, CGXRange
     for (ROWCOL nRow = cells.top;; ++nRow) {
         CGXRange span;
         if (GetFloatCellsRowCol(pGrid, nRow, cells.left, span) != nullptr)
-            Widen(&out, nRow, span.left, nRow, span.right);
+            CGXDrawSpannedCellsImp::WidenChanged(&out, nRow, span.left, nRow, span.right);
         if (GetFloatCellsRowCol(pGrid, nRow, cells.right, span) != nullptr)
-            Widen(&out, nRow, span.left, nRow, span.right);
+            CGXDrawSpannedCellsImp::WidenChanged(&out, nRow, span.left, nRow, span.right);
         if (nRow == cells.bottom)
             break;
     }
@@ -394,7 +376,7 @@ BOOL CGXGridFloatCellsImp::SetFloatCellsRowCol(CGXGridCore* pGrid, ROWCOL nTop, 
     if (!bChanged)
         return FALSE;
     const CGXRange redraw(nTop, nLeft, std::max(nBottom, nOldBottom), std::max(nRight, nOldRight));
-    Widen(pOut, redraw.top, redraw.left, redraw.bottom, redraw.right);
+    CGXDrawSpannedCellsImp::WidenChanged(pOut, redraw.top, redraw.left, redraw.bottom, redraw.right);
     if (!pParam->m_bLockUpdate && !pParam->m_bNoRedraw)
         pGrid->RedrawRange(redraw, GX_INVALIDATE, FALSE);
     return TRUE;

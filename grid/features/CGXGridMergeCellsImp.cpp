@@ -12,24 +12,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-void Widen(CGXRange* pOut, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
-{
-    if (pOut == nullptr)
-        return;
-    if (!pOut->IsValid()) {
-        pOut->SetCells(nTop, nLeft, nBottom, nRight);
-        return;
-    }
-    pOut->top = std::min(pOut->top, nTop);
-    pOut->left = std::min(pOut->left, nLeft);
-    pOut->bottom = std::max(pOut->bottom, nBottom);
-    pOut->right = std::max(pOut->right, nRight);
-}
-
-} // namespace
-
 void CGXGridMergeCellsImp::Install(CGXGridCore* pGrid)
 {
     if (pGrid == nullptr || pGrid->m_pMergeCellsImp != nullptr)
@@ -205,7 +187,7 @@ void CGXGridMergeCellsImp::DelayAndExpandMergeCells(CGXGridCore* pGrid, CGXRange
     const auto unite = [&](ROWCOL nRow, ROWCOL nCol) {
         CGXRange span;
         if (GetMergeCellsRowCol(pGrid, nRow, nCol, span, gxEither) != nullptr)
-            Widen(&out, span.top, span.left, span.bottom, span.right);
+            CGXDrawSpannedCellsImp::WidenChanged(&out, span.top, span.left, span.bottom, span.right);
     };
     for (ROWCOL nCol = cells.left;; ++nCol) {
         unite(cells.top, nCol);
@@ -425,7 +407,7 @@ BOOL CGXGridMergeCellsImp::MergePair(CGXGridCore* pGrid, DWORD nDirection, ROWCO
         const BOOL b = bHorz ? SetMergeCellsRowCol(pGrid, nDirection, nLine, nFirst, nLine, nLast, bSet)
                              : SetMergeCellsRowCol(pGrid, nDirection, nFirst, nLine, nLast, nLine, bSet);
         if (b)
-            Widen(pOut, rowOf(nFirst), colOf(nFirst), rowOf(nLast), colOf(nLast));
+            CGXDrawSpannedCellsImp::WidenChanged(pOut, rowOf(nFirst), colOf(nFirst), rowOf(nLast), colOf(nLast));
         return b;
     };
     ROWCOL aFirst, aLast, bFirst, bLast;
