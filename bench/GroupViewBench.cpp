@@ -2,8 +2,11 @@
 // META settings, every value read from the page model. Measured: loading the rows (the reload
 // the settings dialogs ask for), a full paint of a 1920 x 1080 view, Fill Down of one column over
 // every row and its Undo All, sorting the rows by a META column, one zoom step with its
-// repaint, one line scrolled and the thumb let go at the end, each shown. Floor, in the same run: a plain grid view of the same size holding
-// the same texts as stored cell values, loaded and painted the same way.
+// repaint, one line scrolled and the thumb let go at the end, each shown; a character typed into
+// a cell and into the frame's edit field; the keywords group action over every row; a scanned
+// page's row refresh off and on screen; View > Changes of a 1 MB page. Floors, in the same run: a
+// plain grid view of the same size holding the same texts as stored cell values, loaded, painted,
+// typed into and redrawn the same way; the engine's own keyword pass; the page read and split.
 #include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
@@ -12,10 +15,15 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditSetting.h"
+#include "engine/meta/CMetaKeywordsSetting.h"
+#include "engine/meta/IMetaDialogs.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "engine/project/EngineMessages.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXRange.h"
@@ -35,12 +43,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 constexpr int kPages = 10000;
 constexpr int kSettings = 60;
+// The last setting holding values is a keywords setting, so that its group action has a column.
+constexpr int kKeywordsSetting = kSettings - 2;
 
 // Resident memory in bytes, from the kernel's own count.
 long ResidentBytes()
@@ -85,7 +96,11 @@ struct GroupFixture {
             pList->GetNext(pos)->SetShow(0);
         std::vector<CString> names;
         for (int i = 0; i < kSettings; ++i) {
-            auto* pSetting = new CMetaEditSetting;
+            CMetaSetting* pSetting = nullptr;
+            if (i == kKeywordsSetting)
+                pSetting = new CMetaKeywordsSetting;
+            else
+                pSetting = new CMetaEditSetting;
             names.emplace_back(("BENCH-" + std::to_string(i)).c_str());
             pSetting->SetName(names.back());
             pSetting->SetShow(1);
@@ -103,6 +118,9 @@ struct GroupFixture {
             for (int i = 0; i < kSettings; i += 2) {
                 CMetaContent* pContent = nullptr;
                 pContents->AddContent(names[static_cast<size_t>(i)], ("value " + std::to_string(n)).c_str(), 0, pContent);
+                if (i == kKeywordsSetting && pContent != nullptr)
+                    for (const char* pWord : {"alpha", "beta", "gamma", "delta"})
+                        pContent->AddSuggestion(pWord);
             }
             selection.AddTail(pPage.get());
             pages.push_back(std::move(pPage));
@@ -382,5 +400,305 @@ void BM_FloorPlainEditType(benchmark::State& state)
     TypeCharacters(state, pEdit);
 }
 BENCHMARK(BM_FloorPlainEditType)->Unit(benchmark::kMicrosecond);
+
+// One character typed into a META cell of the grid and shown: the first starts the cell's editor,
+// the rest go into it; every 40 the edit is cancelled, untimed. The floor is the plain grid typing into a
+// stored cell the same way.
+void TypeIntoCell(benchmark::State& state, CGXGridView* pGrid)
+{
+    pGrid->SetFocus();
+    pGrid->RouteKeyMessage(nullptr, WM_KEYDOWN, VK_ESCAPE, 1, 0);
+    pGrid->SetCurrentCell(1, 3);
+    pGrid->UpdateWindow();
+    int n = 0;
+    int nActive = 0;
+    int nLongest = 0;
+    for (auto _ : state) {
+        // The key goes where the keyboard is: the grid for the first, then the cell's editor.
+        HWND hFocus = ::GetFocus();
+        if (hFocus == nullptr)
+            hFocus = pGrid->GetSafeHwnd();
+        ::SendMessage(hFocus, WM_CHAR, 'a', 1);
+        ::UpdateWindow(hFocus);
+        pGrid->UpdateWindow();
+        if (++n == 40) {
+            state.PauseTiming();
+            CGXControl* pControl = pGrid->GetCurrentCellControl();
+            nActive += pControl != nullptr && pControl->IsActive() ? 1 : 0;
+            CString strText;
+            if (pControl != nullptr && pControl->GetCurrentText(strText))
+                nLongest = std::max(nLongest, strText.GetLength());
+            pGrid->RouteKeyMessage(nullptr, WM_KEYDOWN, VK_ESCAPE, 1, 0);
+            pGrid->UpdateWindow();
+            n = 0;
+            state.ResumeTiming();
+        }
+    }
+    pGrid->RouteKeyMessage(nullptr, WM_KEYDOWN, VK_ESCAPE, 1, 0);
+    // The typing must have reached an active cell editor, or nothing was measured.
+    state.counters["edits_active"] = nActive;
+    state.counters["chars_in_editor"] = nLongest;
+}
+
+void BM_GroupViewTypeInCell(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr) {
+        state.SkipWithError("no group view");
+        return;
+    }
+    LoadGroup(f);
+    f.view->SendMessage(WM_VSCROLL, SB_TOP);
+    TypeIntoCell(state, f.view);
+}
+BENCHMARK(BM_GroupViewTypeInCell)->Unit(benchmark::kMicrosecond);
+
+void BM_FloorPlainGridTypeInCell(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    LoadPlain(f);
+    f.plain->SendMessage(WM_VSCROLL, SB_TOP);
+    TypeIntoCell(state, f.plain);
+}
+BENCHMARK(BM_FloorPlainGridTypeInCell)->Unit(benchmark::kMicrosecond);
+
+// The value dialogs answered as a user would: the keywords group action replaces the keywords.
+class ReplaceKeywordsDialogs : public IMetaDialogs {
+public:
+    BOOL ChooseGroupKeywordsAction(int& nAction) override
+    {
+        nAction = 1;
+        return TRUE;
+    }
+};
+
+ROWCOL FindColumn(CGroupView* pView, const char* pszHeader)
+{
+    for (ROWCOL nCol = 1; nCol <= pView->GetColCount(); ++nCol) {
+        CString strHeader;
+        if (pView->GetCellText(0, nCol, strHeader) == 0 && strHeader == pszHeader)
+            return nCol;
+    }
+    return 0;
+}
+
+// The keywords group action over every row: each page's keywords replaced by its suggestions,
+// written into its cell and marked. Undo All puts the pages back between runs, untimed.
+void BM_GroupViewKeywordsGroupAction(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr) {
+        state.SkipWithError("no group view");
+        return;
+    }
+    f.view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&f.selection));
+    const std::string strHeader = "BENCH-" + std::to_string(kKeywordsSetting);
+    const ROWCOL nCol = FindColumn(f.view, strHeader.c_str());
+    if (nCol == 0) {
+        state.SkipWithError("no keywords column");
+        return;
+    }
+    ReplaceKeywordsDialogs dialogs;
+    IMetaDialogs* pPrevious = &GetAppModel().GetDialogs();
+    GetAppModel().SetDialogs(&dialogs);
+    size_t nEdited = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.view->ClearSelection(FALSE);
+        f.view->SetCurrentCell(1, nCol);
+        f.view->SelectRange(CGXRange().SetCols(nCol, nCol), TRUE, FALSE);
+        state.ResumeTiming();
+        f.view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+        state.PauseTiming();
+        nEdited = f.view->GetRememberedEditCount();
+        f.view->UndoAll();
+        state.ResumeTiming();
+    }
+    GetAppModel().SetDialogs(pPrevious);
+    // Every page must have been reached, or the action did not run over all rows.
+    state.counters["pages_edited"] = static_cast<double>(nEdited);
+}
+BENCHMARK(BM_GroupViewKeywordsGroupAction)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The floor: the engine's own keyword pass over the same pages, with no view.
+void BM_FloorEngineKeywordsPass(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    const CString strName(("BENCH-" + std::to_string(kKeywordsSetting)).c_str());
+    size_t nReset = 0;
+    for (auto _ : state) {
+        nReset = 0;
+        for (const auto& pPage : f.pages) {
+            CMetaContentList* pList = nullptr;
+            CMetaContent* pContent = nullptr;
+            if (pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
+                continue;
+            nReset += pContent->ResetToSuggestions() == 0 ? 1 : 0;
+            benchmark::DoNotOptimize(pContent->GetContent());
+        }
+    }
+    state.counters["pages_edited"] = static_cast<double>(nReset);
+}
+BENCHMARK(BM_FloorEngineKeywordsPass)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A scanned page reported by the engine's message to the main frame, its row shown again: the
+// page of the last row (off screen) and of the first (on screen).
+void RowRefresh(benchmark::State& state, GroupFixture& f, ROWCOL nRow)
+{
+    CPageNode* pPage = nullptr;
+    if (f.view->GetRowPage(nRow, pPage) != 0 || f.app->GetMainFrame() == nullptr) {
+        state.SkipWithError("no page");
+        return;
+    }
+    CMainFrame* pMain = f.app->GetMainFrame();
+    for (auto _ : state) {
+        pMain->SendMessage(kMsgFileScanned, 0, reinterpret_cast<LPARAM>(pPage));
+        f.view->UpdateWindow();
+    }
+}
+
+void BM_GroupViewRowRefreshOffScreen(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    LoadGroup(f);
+    f.view->SendMessage(WM_VSCROLL, SB_TOP);
+    f.view->UpdateWindow();
+    RowRefresh(state, f, kPages);
+}
+BENCHMARK(BM_GroupViewRowRefreshOffScreen)->Unit(benchmark::kMicrosecond);
+
+void BM_GroupViewRowRefreshOnScreen(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr)
+        return;
+    LoadGroup(f);
+    f.view->SendMessage(WM_VSCROLL, SB_TOP);
+    f.view->UpdateWindow();
+    RowRefresh(state, f, 1);
+}
+BENCHMARK(BM_GroupViewRowRefreshOnScreen)->Unit(benchmark::kMicrosecond);
+
+// The floor: the plain grid invalidating the same row and showing it.
+void PlainRowRedraw(benchmark::State& state, GroupFixture& f, ROWCOL nRow)
+{
+    LoadPlain(f);
+    f.plain->SendMessage(WM_VSCROLL, SB_TOP);
+    f.plain->UpdateWindow();
+    for (auto _ : state) {
+        f.plain->RedrawRowCol(nRow, 1, nRow, f.plain->GetColCount(), GX_INVALIDATE);
+        f.plain->UpdateWindow();
+    }
+}
+
+void BM_FloorPlainGridRowRedrawOffScreen(benchmark::State& state)
+{
+    PlainRowRedraw(state, Fixture(), kPages);
+}
+BENCHMARK(BM_FloorPlainGridRowRedrawOffScreen)->Unit(benchmark::kMicrosecond);
+
+void BM_FloorPlainGridRowRedrawOnScreen(benchmark::State& state)
+{
+    PlainRowRedraw(state, Fixture(), 1);
+}
+BENCHMARK(BM_FloorPlainGridRowRedrawOnScreen)->Unit(benchmark::kMicrosecond);
+
+// A page of about 1 MB: a head with the META tags and a body of plain lines.
+std::string PreviewFolder()
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vostrel-groupview-bench-preview";
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+void WriteLargePage(const std::string& strPath)
+{
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out << "<html>\n<head>\n<title>Large page</title>\n<meta name=\"BENCH-0\" content=\"old\">\n</head>\n<body>\n";
+    std::string line;
+    for (size_t nWritten = 0, n = 0; nWritten < (1u << 20); ++n) {
+        line = "<p>Line " + std::to_string(n) + " of a long page, with some text to fill it out.</p>\n";
+        out << line;
+        nWritten += line.size();
+    }
+    out << "</body>\n</html>\n";
+}
+
+// View > Changes of an edited 1 MB page until the preview has been painted: the page rewritten
+// into a temporary file, both read into the panes, the dialog shown. Its modal loop closes the
+// dialog as soon as it waits for input, that is after the first paint.
+void BM_GroupViewPreviewLargePage(benchmark::State& state)
+{
+    GroupFixture& f = Fixture();
+    if (f.view == nullptr) {
+        state.SkipWithError("no group view");
+        return;
+    }
+    LoadGroup(f);
+    f.view->SendMessage(WM_VSCROLL, SB_TOP);
+    f.view->ClearSelection(FALSE);
+    f.view->SetCurrentCell(1, 3);
+    CPageNode* pPage = nullptr;
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    if (f.view->GetRowPage(1, pPage) != 0 || pPage->GetContentList(pList) != 0 || pList->FindByName("BENCH-0", pContent) != 0) {
+        state.SkipWithError("no page to preview");
+        return;
+    }
+    const CString strOldFolder = pPage->GetFolder();
+    const std::string strFolder = PreviewFolder();
+    pPage->SetFolder(strFolder.c_str());
+    WriteLargePage(strFolder + "/" + static_cast<const char*>(pPage->GetName()));
+    pContent->SetModified(1);
+    int nShown = 0;
+    for (auto _ : state) {
+        f.backend->WhenIdle([&nShown] {
+            if (HWND dlg = ::GetActiveWindow()) {
+                char szTitle[256] = {};
+                ::GetWindowText(dlg, szTitle, sizeof(szTitle));
+                nShown += std::string_view(szTitle).find("Preview") != std::string_view::npos ? 1 : 0;
+                ::PostMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        f.view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+    }
+    pContent->SetModified(0);
+    pPage->SetFolder(strOldFolder);
+    // Each run must have shown the preview, or nothing was measured.
+    state.counters["previews_shown"] = nShown;
+    const std::string strPage = strFolder + "/" + static_cast<const char*>(pPage->GetName());
+    state.counters["page_bytes"] = static_cast<double>(std::filesystem::file_size(strPage));
+    std::filesystem::remove(strPage);
+}
+BENCHMARK(BM_GroupViewPreviewLargePage)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The floor: the same page read and split into lines twice, once for each pane.
+void BM_FloorReadAndSplitLargePage(benchmark::State& state)
+{
+    const std::string strPath = PreviewFolder() + "/floor.htm";
+    WriteLargePage(strPath);
+    size_t nLines = 0;
+    for (auto _ : state) {
+        for (int nPane = 0; nPane < 2; ++nPane) {
+            std::ifstream in(strPath, std::ios::binary);
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::vector<std::string_view> lines;
+            for (size_t nStart = 0; nStart < text.size();) {
+                size_t nEnd = text.find('\n', nStart);
+                if (nEnd == std::string::npos)
+                    nEnd = text.size();
+                lines.emplace_back(text.data() + nStart, nEnd - nStart);
+                nStart = nEnd + 1;
+            }
+            nLines = lines.size();
+            benchmark::DoNotOptimize(lines.data());
+        }
+    }
+    state.counters["lines"] = static_cast<double>(nLines);
+    std::filesystem::remove(strPath);
+}
+BENCHMARK(BM_FloorReadAndSplitLargePage)->Unit(benchmark::kMillisecond);
 
 } // namespace
