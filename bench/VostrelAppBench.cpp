@@ -7,8 +7,12 @@
 // - a scan of every page with the main frame taking each file-scanned message (meter, view
 //   row), beside the same engine scan with a message window that only counts them;
 // - one file-scanned message taken by the main frame with the grid open;
+// - a key typed every 10 ms while the frame scans, from the key's arrival to the end of its
+//   handling, beside the same keys typed into a bare edit control with nothing else to do;
 // - Save Edited Files on 1,000 edited pages with backups, beside the engine's save of the same
 //   pages to a message window;
+// - the longest wait between repaints of the save dialog's progress bar while it saves, beside
+//   the engine's save stepping a bare progress bar;
 // - writing and opening a project file, beside the project settings stored and read through the
 //   archive alone (the open walks a three-page site).
 #include "app/CMainFrame.h"
@@ -29,6 +33,9 @@
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/Dialog.h"
+#include "platform/controls/EditDefs.h"
+#include "platform/controls/Progress.h"
+#include "platform/controls/StandardControls.h"
 #include "platform/core/AtomTable.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
@@ -37,10 +44,16 @@
 #include "platform/core/WindowHandle.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <deque>
+#include <mutex>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -386,6 +399,208 @@ void BM_ScanThroughTheFrame(benchmark::State& state)
 }
 BENCHMARK(BM_ScanThroughTheFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// ---- Typing while the program works, and repaints while it saves ----
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Watches every message the thread delivers: when a key press has been handled (the outermost
+// WM_KEYDOWN returned) and when a progress bar outside the main frame has painted.
+struct Watch {
+    std::mutex mutex;
+    std::deque<Clock::time_point> pending;   // keys typed, not handled yet
+    std::vector<double> latencies;           // milliseconds, key to handled
+    std::vector<Clock::time_point> paints;
+    int nKeyDepth = 0;
+    HWND hExcludedRoot = nullptr;
+    HHOOK hBefore = nullptr;
+    HHOOK hAfter = nullptr;
+
+    static Watch& Get()
+    {
+        static Watch s_watch;
+        return s_watch;
+    }
+    void Start(HWND hExcluded)
+    {
+        hExcludedRoot = hExcluded;
+        hBefore = SetWindowsHookEx(WH_CALLWNDPROC, &Before, nullptr, GetCurrentThreadId());
+        hAfter = SetWindowsHookEx(WH_CALLWNDPROCRET, &After, nullptr, GetCurrentThreadId());
+    }
+    void Stop()
+    {
+        UnhookWindowsHookEx(hBefore);
+        UnhookWindowsHookEx(hAfter);
+        hBefore = hAfter = nullptr;
+    }
+    size_t Pending()
+    {
+        std::lock_guard lock(mutex);
+        return pending.size();
+    }
+    static LRESULT CALLBACK Before(int code, WPARAM wParam, LPARAM lParam)
+    {
+        Watch& w = Get();
+        if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->message == WM_KEYDOWN)
+            ++w.nKeyDepth;
+        return CallNextHookEx(w.hBefore, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK After(int code, WPARAM wParam, LPARAM lParam)
+    {
+        Watch& w = Get();
+        const auto* pRet = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+        if (code == HC_ACTION && pRet->message == WM_KEYDOWN && --w.nKeyDepth == 0) {
+            const Clock::time_point now = Clock::now();
+            std::lock_guard lock(w.mutex);
+            if (!w.pending.empty()) {
+                w.latencies.push_back(Milliseconds(now - w.pending.front()));
+                w.pending.pop_front();
+            }
+        } else if (code == HC_ACTION && pRet->message == WM_PAINT) {
+            char cls[32] = {};
+            GetClassName(pRet->hwnd, cls, sizeof cls);
+            if (std::string(cls) == PROGRESS_CLASS && GetAncestor(pRet->hwnd, GA_ROOT) != w.hExcludedRoot)
+                w.paints.push_back(Clock::now());
+        }
+        return CallNextHookEx(w.hAfter, code, wParam, lParam);
+    }
+};
+
+// Types Right and Left in turn, one key every 10 ms, from its own thread as a display would,
+// until it goes out of scope.
+class KeyTyper {
+public:
+    KeyTyper() : m_thread([this] { Run(); }) {}
+    ~KeyTyper()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    KeyTyper(const KeyTyper&) = delete;
+    KeyTyper& operator=(const KeyTyper&) = delete;
+
+private:
+    void Run()
+    {
+        bool bRight = true;
+        Clock::time_point next = Clock::now();
+        while (!m_stop) {
+            next += std::chrono::milliseconds(10);
+            std::this_thread::sleep_until(next);
+            {
+                std::lock_guard lock(Watch::Get().mutex);
+                Watch::Get().pending.push_back(Clock::now());
+            }
+            Backend().Key(bRight ? VK_RIGHT : VK_LEFT);
+            bRight = !bRight;
+        }
+    }
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+template <class Pred>
+bool Pump(Pred done, int seconds)
+{
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    while (Clock::now() < deadline) {
+        Backend().ProcessMessages();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return false;
+}
+
+// Waits for the keys still queued, then reports their latencies; false when some were lost.
+bool ReportTyping(benchmark::State& state)
+{
+    Watch& w = Watch::Get();
+    const bool bAll = Pump([&] { return w.Pending() == 0; }, 10);
+    std::vector<double> lat;
+    {
+        std::lock_guard lock(w.mutex);
+        lat.swap(w.latencies);
+        w.pending.clear();
+    }
+    if (lat.empty())
+        return false;
+    std::sort(lat.begin(), lat.end());
+    auto at = [&](double q) { return lat[static_cast<size_t>(std::ceil(q * lat.size())) - 1]; };
+    state.counters["keys"] = static_cast<double>(lat.size());
+    state.counters["p50_ms"] = at(0.50);
+    state.counters["p99_ms"] = at(0.99);
+    state.counters["max_ms"] = lat.back();
+    return bAll;
+}
+
+// The floor: the same keys into a bare edit control holding some text, the thread idle.
+void BM_FloorTypingIntoBareEdit(benchmark::State& state)
+{
+    Program& program = Started();
+    RegisterStandardControls();
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "VostrelTypingFloor";
+    RegisterClass(&wc);
+    const HWND hTop = CreateWindowEx(0, "VostrelTypingFloor", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                                     nullptr, nullptr, nullptr);
+    const HWND hEdit = CreateWindowEx(WS_EX_CLIENTEDGE, WC_EDIT, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 640,
+                                      480, hTop, nullptr, nullptr, nullptr);
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "A line of text in the bare edit control, to move the caret along.\r\n";
+    SetWindowText(hEdit, text.c_str());
+    Backend().FocusIn(hTop);
+    SetFocus(hEdit);
+    Backend().ProcessMessages();
+    Watch::Get().Start(program.Frame().m_hWnd);
+    bool bOk = true;
+    for (auto _ : state) {
+        KeyTyper typer;
+        Pump([] { return false; }, 2);
+    }
+    bOk = ReportTyping(state);
+    Watch::Get().Stop();
+    if (!bOk)
+        state.SkipWithError("keys were not handled");
+    DestroyWindow(hTop);
+    Backend().FocusIn(program.Frame().m_hWnd);
+    Backend().ProcessMessages();
+}
+BENCHMARK(BM_FloorTypingIntoBareEdit)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Keys into the main frame while it scans every page of the site, each file-scanned message
+// taken as usual (meter, grid row).
+void BM_TypingWhileScanning(benchmark::State& state)
+{
+    Program& program = WithSite();
+    Backend().FocusIn(program.Frame().m_hWnd);
+    Backend().ProcessMessages();
+    if (GetFocus() == nullptr)
+        SetFocus(program.Frame().m_hWnd);
+    Watch::Get().Start(program.Frame().m_hWnd);
+    bool bOk = true;
+    for (auto _ : state) {
+        KeyTyper typer;
+        program.Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+        bOk = bOk && program.PumpUntil([&] {
+            return program.app->GetRunState() == CVostrelAppModel::runIdle &&
+                   program.Frame().GetFilesScanned() == static_cast<UINT>(kPages);
+        });
+    }
+    bOk = ReportTyping(state) && bOk;
+    Watch::Get().Stop();
+    if (!bOk)
+        state.SkipWithError("the scan or the keys did not end");
+}
+BENCHMARK(BM_TypingWhileScanning)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 // One file-scanned message as the frame takes it, the grid open on every page.
 void BM_OneFileScannedMessage(benchmark::State& state)
 {
@@ -483,6 +698,128 @@ void BM_SaveEditedFiles1000(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SaveEditedFiles1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The waits between progress-bar paints from the start of the save to its end.
+void ReportRepaints(benchmark::State& state, const std::vector<std::pair<Clock::time_point, Clock::time_point>>& runs)
+{
+    std::vector<Clock::time_point> paints;
+    paints.swap(Watch::Get().paints);
+    double longest = 0;
+    double total = 0;
+    size_t nGaps = 0;
+    for (const auto& [start, end] : runs) {
+        Clock::time_point last = start;
+        for (const Clock::time_point t : paints) {
+            if (t < start || t > end)
+                continue;
+            longest = std::max(longest, Milliseconds(t - last));
+            total += Milliseconds(t - last);
+            ++nGaps;
+            last = t;
+        }
+        longest = std::max(longest, Milliseconds(end - last));
+        total += Milliseconds(end - last);
+        ++nGaps;
+    }
+    state.counters["paints"] = static_cast<double>(nGaps - runs.size()) / static_cast<double>(runs.size());
+    state.counters["mean_gap_ms"] = nGaps ? total / static_cast<double>(nGaps) : 0;
+    state.counters["max_gap_ms"] = longest;
+}
+
+struct SaveStepper {
+    HWND hProgress = nullptr;
+    size_t nSaved = 0;
+    bool bEnded = false;
+};
+
+LRESULT CALLBACK SaveStepProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+{
+    auto* pStepper = static_cast<SaveStepper*>(GetMessageWindowData(hWnd));
+    if (pStepper == nullptr)
+        return 0;
+    if (message == kMsgSavePageDone) {
+        ++pStepper->nSaved;
+        SendMessage(pStepper->hProgress, PBM_STEPIT, 0, 0);
+        // The control's own step does not always ask for a repaint; the floor must repaint.
+        InvalidateRect(pStepper->hProgress, nullptr, FALSE);
+    } else if (message == kMsgSaveFinished || message == kMsgSaveStopped) {
+        pStepper->bEnded = true;
+    } else if (message == kMsgOutputAddLine) {
+        DeleteAtom(static_cast<ATOM>(wParam));
+    }
+    return 0;
+}
+
+// The floor: the engine's save of the same pages stepping a bare progress bar in a bare window.
+void BM_FloorSaveStepsBareProgress(benchmark::State& state)
+{
+    Program& program = WithSite();
+    RegisterStandardControls();
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "VostrelProgressFloor";
+    RegisterClass(&wc);
+    const HWND hTop = CreateWindowEx(0, "VostrelProgressFloor", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 120, nullptr,
+                                     nullptr, nullptr, nullptr);
+    SaveStepper stepper;
+    stepper.hProgress = CreateWindowEx(0, PROGRESS_CLASS, "", WS_CHILD | WS_VISIBLE, 10, 40, 380, 20, hTop, nullptr,
+                                       nullptr, nullptr);
+    const HWND hWnd = CreateMessageWindow(&SaveStepProc, &stepper);
+    Backend().ProcessMessages();
+    Watch::Get().Start(program.Frame().m_hWnd);
+    Watch::Get().paints.clear();
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> runs;
+    int nRound = 200;
+    for (auto _ : state) {
+        state.PauseTiming();
+        EditPages(program, ++nRound);
+        CSelNodesCol edited;
+        program.app->GetPageNodes().CollectEditedPages(edited);
+        stepper.nSaved = 0;
+        stepper.bEnded = false;
+        SendMessage(stepper.hProgress, PBM_SETRANGE32, 0, kEditedPages);
+        SendMessage(stepper.hProgress, PBM_SETSTEP, 1, 0);
+        SendMessage(stepper.hProgress, PBM_SETPOS, 0, 0);
+        Backend().ProcessMessages();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        CParserEngine::GetEngine().StartSave(edited, hWnd, hWnd);
+        if (!Pump([&] { return stepper.bEnded; }, 600) || stepper.nSaved != static_cast<size_t>(kEditedPages))
+            state.SkipWithError("the engine's save did not save every page");
+        runs.emplace_back(start, Clock::now());
+    }
+    Watch::Get().Stop();
+    ReportRepaints(state, runs);
+    program.app->SetEditState(program.app->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+    DestroyMessageWindow(hWnd);
+    DestroyWindow(hTop);
+    Backend().ProcessMessages();
+}
+BENCHMARK(BM_FloorSaveStepsBareProgress)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Save Edited Files as the user runs it: the save dialog's progress bar, its modal loop.
+void BM_SaveEditedFilesRepaints(benchmark::State& state)
+{
+    Program& program = WithSite();
+    Watch::Get().Start(program.Frame().m_hWnd);
+    Watch::Get().paints.clear();
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> runs;
+    int nRound = 300;
+    for (auto _ : state) {
+        state.PauseTiming();
+        EditPages(program, ++nRound);
+        Backend().ProcessMessages();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        program.Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
+        runs.emplace_back(start, Clock::now());
+        if (program.app->IsEdited() != 3)
+            state.SkipWithError("pages were left unsaved");
+    }
+    Watch::Get().Stop();
+    ReportRepaints(state, runs);
+}
+BENCHMARK(BM_SaveEditedFilesRepaints)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void BM_FloorArchiveSettings(benchmark::State& state)
 {
