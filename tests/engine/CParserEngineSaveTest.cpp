@@ -356,6 +356,10 @@ protected:
             && !sink.Has(kMsgSavePageDone);
         if (!bOk && !lines.empty())
             std::fprintf(stderr, "line: %s\n", lines[0].c_str());
+        // The child ran the test from its start: its own scratch folder, and the small file
+        // system it may have mounted there, go before it leaves without destructors.
+        umount2((TempDir() / "disk").c_str(), MNT_DETACH);
+        RemoveTempDir();
         std::_Exit(bOk ? 0 : 1);
     }
 };

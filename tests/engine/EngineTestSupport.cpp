@@ -20,6 +20,9 @@ class ConfigHomeEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
+        // A death test's child runs with its parent's folder, and leaves without tearing down.
+        if (!GTEST_FLAG_GET(internal_run_death_test).empty())
+            return;
         m_pDir = std::make_unique<ScopedTempDir>();
         if (!m_pDir->Path().empty())
             m_pConfigHome = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", m_pDir->Path());

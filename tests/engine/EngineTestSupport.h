@@ -290,6 +290,8 @@ protected:
     void TearDown() override;
     // A scratch folder that is removed after the test.
     std::filesystem::path TempDir();
+    // Removes the scratch folder now (a child that leaves with _Exit runs no destructor).
+    void RemoveTempDir() { m_tempDir.reset(); }
     // Gives the model a profile of the test's own, under the per-run configuration folder.
     void UseOwnProfile(CProfileStore& profile);
 
