@@ -97,8 +97,10 @@ namespace {
 
 LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto changed = [hwnd](int old, int now) {
-        if (old != now)
+    // The old position first, then the new one: as two arguments of one call their order would
+    // be the compiler's, and the bar might compare the new position with itself.
+    auto changed = [hwnd, &model](int old) {
+        if (old != model.Pos())
             InvalidateRect(hwnd, nullptr, FALSE);
         return old;
     };
@@ -131,13 +133,13 @@ LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wPar
         }
         return wParam ? model.Low() : model.High();
     case PBM_SETPOS:
-        return changed(model.SetPos(static_cast<int>(wParam)), model.Pos());
+        return changed(model.SetPos(static_cast<int>(wParam)));
     case PBM_DELTAPOS:
-        return changed(model.DeltaPos(static_cast<int>(wParam)), model.Pos());
+        return changed(model.DeltaPos(static_cast<int>(wParam)));
     case PBM_SETSTEP:
         return model.SetStep(static_cast<int>(wParam));
     case PBM_STEPIT:
-        return changed(model.StepIt(), model.Pos());
+        return changed(model.StepIt());
     case PBM_GETPOS:
         return model.Pos();
     case PBM_SETBARCOLOR: {

@@ -101,4 +101,14 @@ TEST_F(ProgressTest, MessagesDriveTheBarAndItFillsInTheHighlightColour)
     EXPECT_EQ(Pixel(progress, 10, 10), Rgb(GetSysColor(COLOR_HIGHLIGHT)));
     EXPECT_EQ(Pixel(progress, 90, 10), Rgb(GetSysColor(COLOR_BTNFACE)));
     EXPECT_EQ(Pixel(progress, 0, 0), Rgb(GetSysColor(COLOR_3DSHADOW))) << "the sunken edge";
+
+    // Every message that moves the bar asks for a repaint; one that leaves it where it is does not.
+    RECT dirty{};
+    for (auto [message, wParam] : {std::pair<UINT, WPARAM>{PBM_STEPIT, 0}, {PBM_SETPOS, 1}, {PBM_DELTAPOS, 2}}) {
+        SendMessage(progress, message, wParam, 0);
+        EXPECT_TRUE(GetUpdateRect(progress, &dirty, FALSE)) << message;
+        UpdateWindow(progress);
+    }
+    SendMessage(progress, PBM_SETPOS, SendMessage(progress, PBM_GETPOS, 0, 0), 0);
+    EXPECT_FALSE(GetUpdateRect(progress, &dirty, FALSE));
 }
