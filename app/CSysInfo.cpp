@@ -29,14 +29,14 @@ CString FormatTotalAndFree(ULONGLONG nTotal, ULONGLONG nFree)
 
 } // namespace
 
-CSysInfo::CSysInfo(const CString& strTitle, const CString& strSpecification, const CStringList* pExtraFiles,
+CSysInfo::CSysInfo(const CString& strTitle, const CString& strItemList, const CStringList* pExtraFiles,
                    ISysInfoSource* pSource)
     : m_strTitle(strTitle)
 {
     CWaitCursor wait;
     CLinuxSysInfoSource system;
     ISysInfoSource& source = pSource != nullptr ? *pSource : system;
-    AddSpecification(strSpecification);
+    AddItemList(strItemList);
     AddMachineFacts(source);
     AddItem("File Versions", CString());
     for (const SysInfoLibrary& library : source.GetProgramLibraries())
@@ -53,11 +53,11 @@ void CSysInfo::AddItem(const CString& strName, const CString& strValue)
     m_Items.push_back(std::make_unique<CSysInfoItem>(strName, strValue));
 }
 
-void CSysInfo::AddSpecification(const CString& strSpecification)
+void CSysInfo::AddItemList(const CString& strItemList)
 {
     // "name:value" pairs separated by ","; the name runs to the first ":" (which never stands
     // inside a multi-byte character), the value to the next "," and may be empty.
-    const char* psz = strSpecification.GetString();
+    const char* psz = strItemList.GetString();
     while (*psz != '\0') {
         const char* pszColon = std::strchr(psz, ':');
         if (pszColon == nullptr) {

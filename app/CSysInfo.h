@@ -22,10 +22,10 @@ public:
 
 class CSysInfo : public CObject {
 public:
-    // Builds the report: the items of the specification ("name:value" pairs separated by ","),
+    // Builds the report: the items of the item list ("name:value" pairs separated by ","),
     // the machine's facts, then the program's libraries and the extra ones (file names) with
     // their versions. Without a source the running system answers.
-    CSysInfo(const CString& strTitle, const CString& strSpecification, const CStringList* pExtraFiles,
+    CSysInfo(const CString& strTitle, const CString& strItemList, const CStringList* pExtraFiles,
              ISysInfoSource* pSource = nullptr);
     ~CSysInfo() override;
     CSysInfo(const CSysInfo&) = delete;
@@ -45,7 +45,7 @@ public:
 
 private:
     void AddItem(const CString& strName, const CString& strValue);
-    void AddSpecification(const CString& strSpecification);
+    void AddItemList(const CString& strItemList);
     void AddMachineFacts(ISysInfoSource& source);
     void AddLibrary(const SysInfoLibrary& library);
 

@@ -1,4 +1,4 @@
-// The system information report: its lines from fixed facts (sizes, the item specification,
+// The system information report: its lines from fixed facts (sizes, the item list,
 // missing facts and libraries), from this machine, and Help > System Info... showing it.
 #include "VostrelAppFixture.h"
 
@@ -87,7 +87,7 @@ TEST_F(VostrelAppTest, SysInfoReportFromFixedFactsHasItsLinesInOrder)
               "    libnothere.so.1:\t(Not Found)\r\n");
     EXPECT_EQ(facts.asked, std::vector<std::string>{"libnothere.so.1"});
 
-    // No code page, no language, a known processor, no title and no specification.
+    // No code page, no language, a known processor, no title and no item list.
     facts.codePage = 0;
     facts.language = "";
     facts.processor = "Example CPU @ 2.00GHz";
