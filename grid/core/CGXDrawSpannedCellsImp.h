@@ -5,13 +5,42 @@
 #pragma once
 
 #include "grid/core/GXFeatureImps.h"
+#include "grid/data/CGXDelayedRangePool.h"
 #include "grid/data/CGXRange.h"
+#include "platform/core/CArray.h"
 
 #include <algorithm>
 
 class CGXDrawSpannedCellsImp : public CGXAbstractDrawSpannedCellsImp {
 public:
     static void Install(CGXGridCore* pGrid);
+    // Works a span evaluation through the rows of r: every cell of them (bAll), or only the cells
+    // of each row the delayed-range pool still holds, from nLeftLimit on and up to nCols. FALSE
+    // when the pool has no rows to give.
+    template <class EvalRow>
+    static BOOL ForRowsToEvaluate(CGXDelayedRangePool* pPool, const CGXRange& r, BOOL bAll, ROWCOL nLeftLimit, ROWCOL nCols,
+                                  EvalRow evalRow)
+    {
+        if (bAll) {
+            for (ROWCOL nRow = r.top;; ++nRow) {
+                evalRow(nRow, r.left, r.right);
+                if (nRow == r.bottom)
+                    break;
+            }
+            return TRUE;
+        }
+        CDWordArray first, last;
+        if (pPool == nullptr || !pPool->GetRowsToEvaluate(r, first, last))
+            return FALSE;
+        for (ROWCOL nRow = r.top;; ++nRow) {
+            const INT_PTR k = static_cast<INT_PTR>(nRow - r.top);
+            if (first[k] != GX_INVALID)
+                evalRow(nRow, std::max<ROWCOL>(first[k], nLeftLimit), std::min<ROWCOL>(last[k], nCols));
+            if (nRow == r.bottom)
+                break;
+        }
+        return TRUE;
+    }
     // Grows the cells a span evaluation reports as changed (null: nobody asks) to take in a block.
     static void WidenChanged(CGXRange* pOut, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
     {

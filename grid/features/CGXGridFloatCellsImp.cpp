@@ -117,25 +117,9 @@ BOOL CGXGridFloatCellsImp::EvalFloatCells(CGXGridCore* pGrid, const CGXRange& ra
                 break;
         }
     };
-    if (pParam->m_wFloatCellsMode == 2) {
-        for (ROWCOL nRow = r.top;; ++nRow) {
-            evalRow(nRow, r.left, r.right);
-            if (nRow == r.bottom)
-                break;
-        }
-        return bChanged;
-    }
-    CGXDelayedRangePool* pPool = DelayedPool(pParam);
-    CDWordArray first, last;
-    if (pPool == nullptr || !pPool->GetRowsToEvaluate(r, first, last))
+    const BOOL bAll = pParam->m_wFloatCellsMode == 2;
+    if (!CGXDrawSpannedCellsImp::ForRowsToEvaluate(bAll ? nullptr : DelayedPool(pParam), r, bAll, r.left, nCols, evalRow))
         return FALSE;
-    for (ROWCOL nRow = r.top;; ++nRow) {
-        const INT_PTR k = static_cast<INT_PTR>(nRow - r.top);
-        if (first[k] != GX_INVALID)
-            evalRow(nRow, std::max(first[k], r.left), std::min<ROWCOL>(last[k], nCols));
-        if (nRow == r.bottom)
-            break;
-    }
     return bChanged;
 }
 

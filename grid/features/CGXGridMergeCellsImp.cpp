@@ -128,25 +128,9 @@ BOOL CGXGridMergeCellsImp::EvalMergeCells(CGXGridCore* pGrid, const CGXRange& ra
                 break;
         }
     };
-    if (wKind == 2) {
-        for (ROWCOL nRow = r.top;; ++nRow) {
-            evalRow(nRow, r.left, r.right);
-            if (nRow == r.bottom)
-                break;
-        }
-        return bChanged;
-    }
-    CGXDelayedRangePool* pPool = DelayedPool(pParam);
-    CDWordArray first, last;
-    if (pPool == nullptr || !pPool->GetRowsToEvaluate(r, first, last))
+    const BOOL bAll = wKind == 2;
+    if (!CGXDrawSpannedCellsImp::ForRowsToEvaluate(bAll ? nullptr : DelayedPool(pParam), r, bAll, 0, nCols, evalRow))
         return FALSE;
-    for (ROWCOL nRow = r.top;; ++nRow) {
-        const INT_PTR k = static_cast<INT_PTR>(nRow - r.top);
-        if (first[k] != GX_INVALID)
-            evalRow(nRow, first[k], std::min<ROWCOL>(last[k], nCols));
-        if (nRow == r.bottom)
-            break;
-    }
     return bChanged;
 }
 
