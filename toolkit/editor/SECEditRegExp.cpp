@@ -316,6 +316,7 @@ int SECEditRegExp::Find(const char* pText, int nFrom)
 {
     m_strFound.clear();
     m_bTooDeep = false;
+    m_steps = 0;
     for (int i = 0; i < kGroups; ++i)
         m_startp[i] = m_endp[i] = nullptr;
     if (pText == nullptr || !m_bCompiled || m_program.empty())
@@ -404,6 +405,10 @@ bool SECEditRegExp::Match(size_t scan)
         return false;
     }
     while (scan != kNone) {
+        if (++m_steps > kMaxSteps) {
+            m_bTooDeep = true;
+            return false;
+        }
         size_t next = Next(scan);
         unsigned char op = m_program[scan];
         const char* operand = reinterpret_cast<const char*>(&m_program[scan + 3]);
@@ -467,6 +472,10 @@ bool SECEditRegExp::Match(size_t scan)
             const char* save = m_input;
             size_t count = Repeat(scan + 3);
             for (size_t n = count + 1; n-- > min;) {
+                if (++m_steps > kMaxSteps) {
+                    m_bTooDeep = true;
+                    return false;
+                }
                 m_input = save + n;
                 if (nextChar == '\0' || *m_input == nextChar) {
                     if (Match(next))

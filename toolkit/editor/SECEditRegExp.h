@@ -11,6 +11,9 @@ public:
     // The deepest the matcher recurses before giving up on a text: a pattern such as "(a|b)*"
     // recurses once per byte, and a line holds tens of thousands of them.
     static constexpr int kMaxDepth = 10000;
+    // The most matching steps one search takes before giving up: nested repetitions such as
+    // "(a*)*b" try every way of splitting a run of bytes, which never ends on a long line.
+    static constexpr long kMaxSteps = 20000000;
 
     SECEditRegExp() = default;
 
@@ -28,7 +31,7 @@ public:
     // A group's start offset in the searched text and its length; false when it took no part.
     bool GetGroup(int n, int* pStart, int* pLength) const;
     const std::string& GetFound() const { return m_strFound; }
-    // True when the last Find gave up at the depth bound rather than failing to match.
+    // True when the last Find gave up at the depth or step bound rather than failing to match.
     bool TooDeep() const { return m_bTooDeep; }
     static bool HasMetaChars(const char* pText);
 
@@ -68,5 +71,6 @@ private:
     const char* m_input = nullptr;
     const char* m_bol = nullptr;
     int m_depth = 0;
+    long m_steps = 0;
     bool m_bTooDeep = false;
 };

@@ -108,6 +108,15 @@ TEST(SECEditRegExpTest, DeepBacktrackingFailsInsteadOfOverflowing)
     EXPECT_TRUE(re.TooDeep());
     EXPECT_EQ(re.Find("ababc"), 0);
     EXPECT_FALSE(re.TooDeep());
+
+    // Nested repetitions try every way of splitting a run: the search gives up instead of running
+    // for ever, and the next search starts with a fresh budget.
+    ASSERT_NE(re.Compile("(a+)+[bc]"), nullptr);
+    std::string run(64, 'a');
+    EXPECT_EQ(re.Find(run.c_str()), -1);
+    EXPECT_TRUE(re.TooDeep());
+    EXPECT_EQ(re.Find((run + "b").c_str()), 0);
+    EXPECT_FALSE(re.TooDeep());
 }
 
 // Random patterns of the syntax both share, against the standard library's ECMAScript engine:
