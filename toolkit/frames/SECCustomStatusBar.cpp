@@ -3,6 +3,7 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/gdi/GdiObjects.h"
 #include "platform/controls/StatusBar.h"
+#include "platform/core/TickCount.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/WinUser.h"
@@ -340,11 +341,16 @@ void SECCustomStatusBar::StepProgress()
 {
     if (!m_pProgressCtrl)
         return;
-    // The meter alone is painted at once: a scan steps it for every file, and handing every
-    // waiting paint of the program round on each step costs several times the meter's own paint.
+    // The meter alone is painted at once, and at most once a frame: a scan steps it for every
+    // file, thousands a second, and painting each step kept the program from the user's keys.
+    // A step between two frames stays invalid and is painted with the next one, or as soon as
+    // the program has nothing else to do.
     m_pProgressCtrl->StepIt(FALSE);
-    if (m_pProgressCtrl->m_hWnd)
+    const ULONGLONG now = ::GetTickCount64();
+    if (m_pProgressCtrl->m_hWnd && now - m_nLastStepPaint >= kStepPaintInterval) {
+        m_nLastStepPaint = now;
         m_pProgressCtrl->UpdateWindow();
+    }
 }
 
 void SECCustomStatusBar::ClearProgressBar()

@@ -68,6 +68,8 @@ public:
     void StepProgress();
 
     SECProgressCtrl* GetProgressCtrl() const { return m_pProgressCtrl.get(); }
+    // StepProgress paints the meter at once at most this often (ms: about a display frame).
+    static constexpr ULONGLONG kStepPaintInterval = 16;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
 protected:
@@ -90,6 +92,8 @@ protected:
     LRESULT OnSetMinHeightCustom(WPARAM wParam, LPARAM lParam);
 
     std::unique_ptr<SECProgressCtrl> m_pProgressCtrl;
+    // When StepProgress last painted the meter at once (GetTickCount64), or 0.
+    ULONGLONG m_nLastStepPaint = 0;
     std::unique_ptr<SECPaneInfo> m_pSavedPane0;
     std::vector<PaneExtra> m_extras;
     std::vector<CWnd*> m_paneControls;

@@ -5,6 +5,7 @@
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/controls/StatusBar.h"
+#include "platform/core/TickCount.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/toolkit/data/ToolbarIds.h"
 #include "toolkit/controls/SECProgressCtrl.h"
@@ -168,17 +169,28 @@ TEST_F(SECStatusBarTest, TheMeterTakesPaneZeroAndGivesItBack)
     status.ScreenToClient(&rcMeter);
     EXPECT_GT(rcMeter.left, client.left + 40) << "the meter starts after the text";
     EXPECT_EQ(rcMeter.right, client.right);
-    // Steps of the meter's own size; texts sent to the bar wait while it runs.
+    // Steps of the meter's own size; texts sent to the bar wait while it runs. The meter is
+    // painted at once for the first step of a frame; later steps of that frame wait for the next
+    // paint, and nothing of them is lost.
+    ULONGLONG now = 1000000;
+    SetTickCountSource([&] { return now; });
+    RECT dirty;
     status.StepProgress();
+    EXPECT_FALSE(::GetUpdateRect(meter->m_hWnd, &dirty, FALSE));
     status.StepProgress();
-    EXPECT_EQ(meter->GetPos(), 20u);
+    EXPECT_TRUE(::GetUpdateRect(meter->m_hWnd, &dirty, FALSE));
+    now += SECCustomStatusBar::kStepPaintInterval;
+    status.StepProgress();
+    EXPECT_FALSE(::GetUpdateRect(meter->m_hWnd, &dirty, FALSE));
+    SetTickCountSource({});
+    EXPECT_EQ(meter->GetPos(), 30u);
     EXPECT_EQ(status.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ready")), 0);
     EXPECT_EQ(status.GetPaneText(0), "Scanning for Metatags: ");
 
     // A second start re-ranges the same meter and keeps the first saved pane 0.
     ASSERT_TRUE(status.InitProgressBar("Again: ", 0, 10, FALSE));
     EXPECT_EQ(status.GetProgressCtrl(), meter);
-    EXPECT_EQ(meter->GetPos(), 20u) << "no reset asked";
+    EXPECT_EQ(meter->GetPos(), 30u) << "no reset asked";
     status.ClearProgressBar();
     EXPECT_EQ(status.GetProgressCtrl(), nullptr);
     UINT id = 0, style = 0;
