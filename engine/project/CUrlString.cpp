@@ -83,6 +83,21 @@ std::string_view View(const CString& text)
     return std::string_view(text.GetString(), static_cast<size_t>(text.GetLength()));
 }
 
+// Whether a segment of the path is "." or "..".
+bool HasDotSegment(std::string_view path)
+{
+    for (size_t i = path.find('.'); i != std::string_view::npos; i = path.find('.', i + 1)) {
+        if (i > 0 && path[i - 1] != '/')
+            continue;
+        size_t end = i + 1;
+        if (end < path.size() && path[end] == '.')
+            ++end;
+        if (end == path.size() || path[end] == '/')
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const CUrlString::SchemeEntry& CUrlString::GetSchemeEntry(UINT nIndex)
@@ -365,6 +380,9 @@ void CUrlString::CheckHost()
 CString CUrlString::RemoveDotSegments(const CString& strPath)
 {
     const std::string_view path = View(strPath);
+    // Most paths have nothing to remove: they stay as they are.
+    if (!path.empty() && !HasDotSegment(path))
+        return strPath;
     const bool bAbsolute = !path.empty() && path.front() == '/';
     std::string_view body = bAbsolute ? path.substr(1) : path;
 

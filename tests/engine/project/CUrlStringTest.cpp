@@ -340,6 +340,9 @@ TEST(CUrlStringTest, DotSegments)
     EXPECT_EQ(remove("/a..b/.c/"), "/a..b/.c/");
     EXPECT_EQ(remove("a/../b"), "b");
     EXPECT_EQ(remove("."), "/");
+    EXPECT_EQ(remove("./a"), "a");
+    EXPECT_EQ(remove(""), "/");
+    EXPECT_EQ(remove("/.a/..b/.../x."), "/.a/..b/.../x.");
     // A long climb is linear work, not a crash.
     std::string deep;
     for (int i = 0; i < 20000; ++i)
