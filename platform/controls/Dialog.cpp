@@ -216,6 +216,12 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
     if ((t.style & WS_VISIBLE) || modal) {
         if (info.run && info.run->ended)
             return dlg;   // ended during WM_INITDIALOG: never shown
+        // A modal dialog's owner is disabled before the dialog takes the activation from it, so
+        // that it is drawn inactive from then on.
+        if (info.run && owner && owner != dlg && IsWindowEnabled(owner)) {
+            EnableWindow(owner, FALSE);
+            info.run->disabledOwner = owner;
+        }
         ShowWindow(dlg, SW_SHOWNORMAL);
     }
     if (focusWanted && IsWindow(dlg)) {
@@ -281,11 +287,10 @@ INT_PTR RunModal(HINSTANCE hInstance, std::optional<DialogTemplate> model, HWND 
         dlg = CreateFromModel(hInstance, *model, owner, lpDialogFunc, dwInitParam, true, templateName);
         PendingRun() = nullptr;
     }
-    if (!dlg)
+    if (!dlg) {
+        run.EnableOwner();
         return -1;
-    const bool disableOwner = owner && owner != dlg && IsWindowEnabled(owner);
-    if (disableOwner)
-        EnableWindow(owner, FALSE);
+    }
     bool quit = false;
     int quitCode = 0;
     while (!run.ended && IsWindow(dlg)) {
@@ -304,8 +309,7 @@ INT_PTR RunModal(HINSTANCE hInstance, std::optional<DialogTemplate> model, HWND 
         }
     }
     // The owner comes back before the dialog goes, so that activation returns to it.
-    if (disableOwner && IsWindow(owner))
-        EnableWindow(owner, TRUE);
+    run.EnableOwner();
     if (IsWindow(dlg))
         DestroyWindow(dlg);
     if (quit)
@@ -365,8 +369,9 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult)
     if (info.run) {
         info.run->ended = true;
         info.run->result = nResult;
+        info.run->EnableOwner();
     }
-    // The owner is enabled again by the loop; hiding now lets it take the activation back.
+    // The owner is enabled again first: hiding now gives it the activation back.
     if (IsWindowVisible(hDlg))
         SetWindowPos(hDlg, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

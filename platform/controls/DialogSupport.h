@@ -9,6 +9,15 @@
 struct ModalRun {
     bool ended = false;
     INT_PTR result = 0;
+    // The owner the run disabled as the dialog was shown, until it is enabled again: EndDialog
+    // enables it before hiding the dialog, so that the activation goes back to an enabled owner.
+    HWND disabledOwner = nullptr;
+    void EnableOwner()
+    {
+        if (disabledOwner && IsWindow(disabledOwner))
+            EnableWindow(disabledOwner, TRUE);
+        disabledOwner = nullptr;
+    }
 };
 
 struct DialogInfo {

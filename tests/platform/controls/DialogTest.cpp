@@ -349,8 +349,24 @@ TEST_F(DialogTest, EnterEscapeAndMnemonicsChooseTheirControls)
     EXPECT_EQ(FocusId(), kRadio2);
 }
 
+// The owner's WM_NCACTIVATE messages, each with whether the owner was enabled then.
+std::vector<std::pair<bool, bool>> g_ownerActivations;
+WNDPROC g_ownerProc = nullptr;
+LRESULT CALLBACK RecordingOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCACTIVATE)
+        g_ownerActivations.emplace_back(wParam != 0, IsWindowEnabled(hwnd) != 0);
+    return CallWindowProc(g_ownerProc, hwnd, message, wParam, lParam);
+}
+
 TEST_F(DialogTest, ModalDialogDisablesItsOwnerUntilItEnds)
 {
+    // The owner is disabled before the dialog takes the activation from it and enabled before
+    // it gets the activation back, so that its caption is drawn inactive, then active.
+    g_ownerActivations.clear();
+    g_ownerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingOwnerProc)));
+    SetActiveWindow(parent);
     const std::vector<BYTE> bytes = SettingsTemplate(true);
     record.endOnCommand = true;
     bool ownerDisabled = false;
@@ -373,6 +389,10 @@ TEST_F(DialogTest, ModalDialogDisablesItsOwnerUntilItEnds)
     ASSERT_NE(seen, nullptr);
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(IsWindowEnabled(parent));
+    SetWindowLongPtr(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_ownerProc));
+    const std::vector<std::pair<bool, bool>> expected{{false, false}, {true, true}};
+    EXPECT_EQ(g_ownerActivations, expected) << "(active, enabled) as the dialog came and went";
+    EXPECT_EQ(GetActiveWindow(), parent);
     EXPECT_FALSE(IsWindow(seen)) << "the dialog is gone when DialogBox returns";
     EXPECT_EQ(record.initParam, 5);
 
