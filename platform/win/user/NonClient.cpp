@@ -153,13 +153,13 @@ RECT CaptionButtonRect(HWND hwnd, int hitTest)
 
 void PaintNonClientArea(HWND hwnd, HDC dc)
 {
-    WindowManager& wm = WindowManager::Get();
     Window* w = WindowManager::Find(hwnd);
     if (!w)
         return;
-    // A window keeps its caption active while its last WM_NCACTIVATE says so (a floating
-    // palette in step with its frame); a child with a caption has no other activation.
-    const bool active = w->ncActive || (!w->IsChild() && wm.active == hwnd);
+    // The caption is drawn as the window's last WM_NCACTIVATE said: a floating palette keeps
+    // it active in step with its frame, and a window being deactivated is drawn inactive while
+    // it is still the active one.
+    const bool active = w->ncActive;
     RECT r{0, 0, w->Width(), w->Height()};
     const POINT off = w->ClientOffset();
     RECT client{off.x, off.y, off.x + w->client.right - w->client.left, off.y + w->client.bottom - w->client.top};

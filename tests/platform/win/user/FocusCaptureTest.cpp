@@ -137,3 +137,27 @@ TEST_F(FocusCapture, MouseActivationAsksTheChildThenItsParents)
 }
 
 } // namespace
+
+// A window that paints its frame at once as it is deactivated (as a custom caption does) is
+// drawn inactive although it is still the active window while the message is handled.
+TEST_F(FocusCapture, AFramePaintedDuringItsDeactivationLooksInactive)
+{
+    HWND first = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 120);
+    HWND second = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 120);
+    SetActiveWindow(first);
+    Pump();
+    MessageLog::Get().handlers[WM_NCACTIVATE] = [](HWND hwnd, WPARAM wParam, LPARAM lParam, bool& handled) {
+        handled = true;
+        const LRESULT result = DefWindowProc(hwnd, WM_NCACTIVATE, wParam, lParam);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        return result;
+    };
+    SetActiveWindow(second);
+    MessageLog::Get().handlers.erase(WM_NCACTIVATE);
+    // Just inside the caption's right end, behind no button text.
+    const int y = GetSystemMetrics(SM_CYFRAME) + 2;
+    const uint32_t inactive = (GetRValue(GetSysColor(COLOR_INACTIVECAPTION)) << 16) |
+                              (GetGValue(GetSysColor(COLOR_INACTIVECAPTION)) << 8) |
+                              GetBValue(GetSysColor(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(Pixel(first, GetSystemMetrics(SM_CXFRAME) + 30, y), inactive);
+}
