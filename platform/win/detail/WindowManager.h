@@ -175,6 +175,8 @@ public:
     // Backend events.
     void QueueBackendEvent(BackendEvent event);
     void HandleBackendEvent(const BackendEvent& event);
+    // The display focused a window: it becomes active, or its modal dialog when it is disabled.
+    void TakeDisplayFocus(HWND hwnd);
     void OnBackendChanging();
     void OnBackendChanged();
     void SetInputTranslator(std::unique_ptr<IInputTranslator> translator);

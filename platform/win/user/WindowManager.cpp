@@ -461,8 +461,8 @@ void WindowManager::HandleBackendEvent(const BackendEvent& event)
         }
         return;
     case Kind::FocusIn:
-        if (window && active != event.hwnd)
-            SetActiveWindow(event.hwnd);
+        if (window)
+            TakeDisplayFocus(event.hwnd);
         return;
     case Kind::FocusOut:
         if (window && active == event.hwnd)
@@ -476,6 +476,24 @@ void WindowManager::HandleBackendEvent(const BackendEvent& event)
         if (m_input)
             m_input->Translate(event);
         return;
+    }
+}
+
+void WindowManager::TakeDisplayFocus(HWND hwnd)
+{
+    // A disabled window is not activated: its enabled popup (a modal dialog) is, and gets the
+    // display's focus back. A disabled window without one stays as it is.
+    HWND target = hwnd;
+    if (!IsWindowEnabled(hwnd)) {
+        target = GetLastActivePopup(GetAncestor(hwnd, GA_ROOTOWNER));
+        if (target == nullptr || target == hwnd || !IsWindowEnabled(target))
+            return;
+    }
+    if (active != target) {
+        SetActiveWindow(target);
+    } else if (target != hwnd) {
+        if (Window* w = Find(target); w && w->native)
+            GetWindowBackend().FocusNativeWindow(w->native);
     }
 }
 

@@ -201,6 +201,38 @@ TEST_F(MessageLoop, BackendWindowEventsMoveCloseAndActivate)
     EXPECT_FALSE(IsWindow(b));   // WM_SYSCOMMAND SC_CLOSE → WM_CLOSE → destroyed
 }
 
+// The display may report a disabled owner focused while its modal dialog is up (a late event,
+// or a click on the owner): the dialog stays active and the owner is never drawn active.
+TEST_F(MessageLoop, FocusOnADisabledOwnerGoesToItsDialog)
+{
+    HWND owner = Create(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    HWND dialog = Create(WS_POPUP | WS_VISIBLE, 50, 50, 100, 80, owner);
+    EnableWindow(owner, FALSE);
+    SetActiveWindow(dialog);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), dialog);
+    MessageLog::Get().Clear();
+    BackendEvent focus;
+    focus.kind = BackendEvent::Kind::FocusIn;
+    focus.hwnd = owner;
+    PostBackendEvent(focus);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_TRUE(MessageLog::Get().Messages(owner, {WM_NCACTIVATE, WM_ACTIVATE}).empty());
+
+    // A disabled window without a shown popup is not activated at all.
+    ShowWindow(dialog, SW_HIDE);
+    SetActiveWindow(nullptr);
+    PostBackendEvent(focus);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    // Enabled again, it takes the focus the display gives it.
+    EnableWindow(owner, TRUE);
+    PostBackendEvent(focus);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), owner);
+}
+
 int g_hookCalls = 0;
 HHOOK g_hook = nullptr;
 LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam)
