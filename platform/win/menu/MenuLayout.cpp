@@ -120,7 +120,8 @@ PopupLayout MenuLayouts::LayOutPopup(const MenuObject& menu, HWND owner)
         if (item.IsOwnerDraw()) {
             const SIZE asked = MeasureOwnerDrawn(item, owner, m.itemHeight);
             s.height = std::max<int>(1, asked.cy);
-            s.width = asked.cx;
+            // The menu adds its submenu arrow after the owner's drawing.
+            s.width = asked.cx + (item.submenu ? m.arrowWidth : 0);
             s.custom = true;
             continue;
         }

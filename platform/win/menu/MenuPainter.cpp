@@ -110,6 +110,18 @@ void SendDrawItem(HDC dc, const MenuObject& menu, const MenuItem& item, const RE
     RestoreDC(dc, saved);
 }
 
+// The submenu arrow at the item's right end; the menu draws it for owner-drawn items too.
+void SubmenuArrow(HDC dc, const MenuItem& item, const RECT& rect, bool selected)
+{
+    const MenuMetrics& m = MenuMetrics::Get();
+    const bool disabled = item.IsDisabled();
+    const RECT arrow{rect.right - m.arrowWidth, rect.top, rect.right, rect.bottom};
+    if (disabled && !selected)
+        ArrowGlyph(dc, RECT{arrow.left + 1, arrow.top + 1, arrow.right + 1, arrow.bottom + 1},
+                   GetSysColor(COLOR_3DHILIGHT));
+    ArrowGlyph(dc, arrow, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+}
+
 } // namespace
 
 void MenuPainter::PaintPopupItem(HDC dc, const MenuObject& menu, const PopupLayout& layout, int position,
@@ -124,6 +136,8 @@ void MenuPainter::PaintPopupItem(HDC dc, const MenuObject& menu, const PopupLayo
     if (item.IsOwnerDraw()) {
         Fill(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
         SendDrawItem(dc, menu, item, rect, selected, owner, selected ? ODA_SELECT : ODA_DRAWENTIRE);
+        if (item.submenu)
+            SubmenuArrow(dc, item, rect, selected);
         return;
     }
     if (item.IsSeparator()) {
@@ -166,13 +180,8 @@ void MenuPainter::PaintPopupItem(HDC dc, const MenuObject& menu, const PopupLayo
         DrawItemText(dc, item.Shortcut(), body, format | DT_RIGHT | DT_NOPREFIX, disabled, selected, text);
         SelectObject(dc, oldFont);
     }
-    if (item.submenu) {
-        RECT arrow{rect.right - m.arrowWidth, rect.top, rect.right, rect.bottom};
-        if (disabled && !selected)
-            ArrowGlyph(dc, RECT{arrow.left + 1, arrow.top + 1, arrow.right + 1, arrow.bottom + 1},
-                       GetSysColor(COLOR_3DHILIGHT));
-        ArrowGlyph(dc, arrow, mark);
-    }
+    if (item.submenu)
+        SubmenuArrow(dc, item, rect, selected);
 }
 
 void MenuPainter::PaintPopup(HDC dc, const MenuObject& menu, const PopupLayout& layout, int selected, HWND owner)

@@ -9,6 +9,8 @@
 #include "platform/win/detail/MenuTracker.h"
 #include "support/MenuDriver.h"
 
+#include <cairo.h>
+
 namespace {
 
 constexpr UINT ID_OPEN = 101, ID_EXIT = 102, ID_RECENT1 = 111, ID_RECENT2 = 112, ID_COPY = 202, ID_LATE = 150;
@@ -490,6 +492,50 @@ TEST_F(MenuTrackingTest, OwnerDrawnItemsAreMeasuredDrawnAndReachedThroughMenuCha
     for (auto& d : draws)
         selectedDraw = selectedDraw || (d.itemID == 61 && (d.itemState & ODS_SELECTED));
     EXPECT_TRUE(selectedDraw);
+    DestroyMenu(popup);
+}
+
+// An owner-drawn item that opens a submenu gets the menu's arrow after the owner's drawing, in
+// room added to the width the owner asked for.
+TEST_F(MenuTrackingTest, AnOwnerDrawnSubmenuItemShowsTheArrow)
+{
+    HMENU popup = CreatePopupMenu();
+    HMENU sub = CreatePopupMenu();
+    AppendMenu(sub, MF_STRING, 71, "Inner");
+    AppendMenu(popup, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), nullptr);
+    Handler() = [&](HWND hwnd, UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+        if (hwnd != frame || (message != WM_MEASUREITEM && message != WM_DRAWITEM))
+            return false;
+        if (message == WM_MEASUREITEM) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemWidth = 60;
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 20;
+        }
+        result = TRUE;   // the owner draws nothing: only the menu's own marks show
+        return true;
+    };
+    int width = 0, dark = 0;
+    backend->WhenIdle([&] {
+        ASSERT_FALSE(MenuDriver::OpenMenus().empty());
+        HWND shown = MenuDriver::OpenMenus().front();
+        RECT item{}, window{};
+        GetMenuItemRect(nullptr, popup, 0, &item);
+        GetWindowRect(shown, &window);
+        width = item.right - item.left;
+        cairo_surface_t* s = backend->Capture(shown);
+        ASSERT_NE(s, nullptr);
+        cairo_surface_flush(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.right - 16; x < item.right; ++x) {
+                const auto* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y - window.top) * stride;
+                dark += (reinterpret_cast<const uint32_t*>(row)[x - window.left] & 0xFFFFFF) == 0;
+            }
+        cairo_surface_destroy(s);
+        EndMenu();
+    });
+    TrackPopupMenu(popup, TPM_RETURNCMD, 200, 200, 0, frame, nullptr);
+    EXPECT_GT(width, 60);
+    EXPECT_GT(dark, 4) << "the arrow's pixels in the menu's text colour";
     DestroyMenu(popup);
 }
 
