@@ -108,9 +108,14 @@ UINT CGridViewWrapper::SetHeaders(ROWCOL nCount, const CStringArray& headers)
         SetRowCount(1, 0);
         SetHeaderStyle(1, 1, 1, nCount);
     }
-    for (ROWCOL nCol = 1; nCol <= nCount; ++nCol) {
+    for (ROWCOL nCol = 1; nCol <= nCount; ++nCol)
         SetHeaderText(0, nCol, headers[static_cast<INT_PTR>(nCol - 1)]);
-        FitColumnToHeader(0, nCol);
+    // The columns are fitted to their headers together: one repaint instead of one a column.
+    if (m_pResizeToFitImp != nullptr && nCount > 0) {
+        ResizeColWidthsToFit(CGXRange(0, 1, 0, nCount), TRUE, GX_UPDATENOW, gxDo);
+    } else {
+        for (ROWCOL nCol = 1; nCol <= nCount; ++nCol)
+            FitColumnToHeader(0, nCol);
     }
     return 0;
 }

@@ -215,10 +215,6 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
             WidenFileColumns();
             SetFrozenCols(bProject && pSettings->m_bFreezeFileColumn ? 1 : 0, 0, 0, gxDo);
 
-            CGXStyle file;
-            file.SetControl(IDS_NOT_SCANNED_CELL);
-            file.SetInterior(kInteriorColor);
-            ApplyStyleToRange(CGXRange(1, kFileColumn, nRows, kFileColumn), &file, gxOverride, 0, nullptr, 0, gxDo);
             for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
                 CMetaSetting* pSetting = pList->GetNext(pos);
                 UINT bShow = 0;
@@ -231,11 +227,16 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
                     CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
                 }
             }
-            // Each row's file cell carries its page: that is how a row finds its page.
+            // Each row's file cell shows the page as not scanned yet and carries the page: that
+            // is how a row finds its page. The rows are new and empty, so the style is stored
+            // as it is, in one pass.
+            CGXStyle file;
+            file.SetControl(IDS_NOT_SCANNED_CELL);
+            file.SetInterior(kInteriorColor);
             CGXData* pData = GetData();
             ROWCOL nRow = 1;
             for (POSITION pos = pages.GetHeadPosition(); pos != nullptr && pData != nullptr; ++nRow) {
-                CGXStyle item;
+                CGXStyle item(file);
                 item.SetItemDataPtr(pages.GetNext(pos));
                 pData->StoreStyle(nRow, kFileColumn, &item, gxOverride, 0);
             }
