@@ -5,21 +5,15 @@
 // - pasting that text back with undo on; floor: the same TSV split into cells by a plain loop;
 // - Clear Cells on 100,000 x 10 cells with undo on; floor: the cell store emptying the same
 //   cells without undo or controls.
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridAppData.h"
+#include "bench/BigGridWindow.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/IGXCommandTarget.h"
-#include "grid/features/GXGridFeatures.h"
-#include "platform/afx/wnd/CWnd.h"
-#include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/controls/StandardControls.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/UserApi.h"
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,26 +28,11 @@ std::string CellText(ROWCOL r, ROWCOL c)
     return "meta " + std::to_string(r) + "/" + std::to_string(c);
 }
 
-struct BigGrid {
-    CWnd frame;
-    std::unique_ptr<CGXGridWnd> grid;
-
-    BigGrid()
+struct BigGrid : BigGridWindow<> {
+    BigGrid() : BigGridWindow(kRows, kCols)
     {
-        HeadlessBackend::Install();
-        RegisterStandardControls();
-        GXInstallGridFeatures();
-        GXInitControlFactory();
-        frame.CreateEx(0, AfxRegisterWndClass(0), "Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr, nullptr);
-        grid = std::make_unique<CGXGridWnd>();
-        grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 980, 660), &frame, 100);
-        grid->Initialize();
-        grid->GetParam()->EnableUndo(FALSE);
-        grid->SetRowCount(kRows, 0);
-        grid->SetColCount(kCols, 0);
         Fill();
-        grid->GetParam()->EnableUndo(TRUE);
-        grid->UpdateWindow();
+        Ready();
     }
     void Fill()
     {

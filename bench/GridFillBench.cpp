@@ -3,22 +3,16 @@
 // beside its floors:
 // - the cell store writing the same value into the same 100,000 cells, without undo or controls;
 // - awk printing the value 100,000 times.
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridAppData.h"
+#include "bench/BigGridWindow.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/features/CGXGridExcelLikeFillImp.h"
-#include "grid/features/GXGridFeatures.h"
-#include "platform/afx/wnd/CWnd.h"
-#include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/controls/StandardControls.h"
 #include "platform/win/UserApi.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 namespace {
@@ -28,23 +22,9 @@ constexpr ROWCOL kCols = 50;
 constexpr ROWCOL kFillCol = 11;
 constexpr const char* kValue = "meta description";
 
-struct BigGrid {
-    CWnd frame;
-    std::unique_ptr<CGXGridWnd> grid;
-
-    BigGrid()
+struct BigGrid : BigGridWindow<> {
+    BigGrid() : BigGridWindow(kRows, kCols)
     {
-        HeadlessBackend::Install();
-        RegisterStandardControls();
-        GXInstallGridFeatures();
-        GXInitControlFactory();
-        frame.CreateEx(0, AfxRegisterWndClass(0), "Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr, nullptr);
-        grid = std::make_unique<CGXGridWnd>();
-        grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 980, 660), &frame, 100);
-        grid->Initialize();
-        grid->GetParam()->EnableUndo(FALSE);
-        grid->SetRowCount(kRows, 0);
-        grid->SetColCount(kCols, 0);
         // The first ten columns hold text, as a site's pages and their tags would.
         CGXData* pData = grid->GetData();
         CGXStyle style;
@@ -56,9 +36,8 @@ struct BigGrid {
             }
         style.SetValue(kValue);
         pData->StoreStyle(1, kFillCol, &style, gxOverride, 0);
-        grid->GetParam()->EnableUndo(TRUE);
         grid->GetParam()->m_wFillMode = GX_FILL_VALUES;
-        grid->UpdateWindow();
+        Ready();
     }
     CGXGridExcelLikeFillImp& Fill() { return *static_cast<CGXGridExcelLikeFillImp*>(grid->m_pExcelLikeFillImp); }
     static BigGrid& Get()

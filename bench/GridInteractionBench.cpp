@@ -5,50 +5,31 @@
 // - inserting and removing 1, 100 and 10,000 rows at the top, middle and end with undo on,
 //   beside their floor: the cell store's own insertion and removal, without undo or window;
 // - undoing the removal of 10,000 rows.
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridAppData.h"
+#include "bench/BigGridWindow.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/IGXCommandTarget.h"
-#include "platform/afx/wnd/CWnd.h"
-#include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/controls/StandardControls.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
 
 namespace {
 
 constexpr ROWCOL kRows = 100000;
 constexpr ROWCOL kCols = 50;
 
-struct BigGrid {
-    CWnd frame;
-    std::unique_ptr<CGXGridWnd> grid;
-
-    BigGrid()
+struct BigGrid : BigGridWindow<> {
+    BigGrid() : BigGridWindow(kRows, kCols, false)
     {
-        HeadlessBackend::Install();
-        RegisterStandardControls();
-        GXInitControlFactory();
-        frame.CreateEx(0, AfxRegisterWndClass(0), "Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr, nullptr);
-        grid = std::make_unique<CGXGridWnd>();
-        grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 980, 660), &frame, 100);
-        grid->Initialize();
-        grid->GetParam()->EnableUndo(FALSE);
-        grid->SetRowCount(kRows, 0);
-        grid->SetColCount(kCols, 0);
         for (ROWCOL c = 1; c <= kCols; ++c) {
             CGXStyle style;
             style.SetControl(GX_IDS_CTRL_EDIT).SetValue("content of a META tag");
             grid->ApplyStyleToRange(CGXRange(1, c, kRows, c), &style, gxOverride, 0, nullptr, 0, gxDo);
         }
-        grid->GetParam()->EnableUndo(TRUE);
         grid->SetCurrentCell(2, 2);
-        grid->UpdateWindow();
+        Ready();
     }
     static BigGrid& Get()
     {

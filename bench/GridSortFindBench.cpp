@@ -5,16 +5,11 @@
 // beside their floors, run on the same column's text written as a file: GNU "sort -s" on the
 // key field, "grep" for the missing text and "sed" replacing the matches (process start-up
 // included, as a user would run them).
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridAppData.h"
+#include "bench/BigGridWindow.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/IGXCommandTarget.h"
-#include "grid/features/GXGridFeatures.h"
-#include "platform/afx/wnd/CWnd.h"
-#include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/controls/StandardControls.h"
 #include "platform/win/UserApi.h"
 
 #include <benchmark/benchmark.h>
@@ -22,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <string>
 
@@ -40,23 +34,9 @@ public:
     void Beep(LPCTSTR) override {}
 };
 
-struct BigGrid {
-    CWnd frame;
-    std::unique_ptr<QuietGrid> grid;
-
-    BigGrid()
+struct BigGrid : BigGridWindow<QuietGrid> {
+    BigGrid() : BigGridWindow(kRows, kCols)
     {
-        HeadlessBackend::Install();
-        RegisterStandardControls();
-        GXInstallGridFeatures();
-        GXInitControlFactory();
-        frame.CreateEx(0, AfxRegisterWndClass(0), "Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr, nullptr);
-        grid = std::make_unique<QuietGrid>();
-        grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 980, 660), &frame, 100);
-        grid->Initialize();
-        grid->GetParam()->EnableUndo(FALSE);
-        grid->SetRowCount(kRows, 0);
-        grid->SetColCount(kCols, 0);
         for (ROWCOL c = 3; c <= kCols; ++c) {
             CGXStyle style;
             style.SetValue("content of a META tag");
@@ -75,9 +55,8 @@ struct BigGrid {
             grid->SetValueRange(CGXRange(r, kDateCol, r, kDateCol), date, gxOverride, 0, 0);
             tsv << word << '\t' << date << '\t' << "content of a META tag" << '\n';
         }
-        grid->GetParam()->EnableUndo(TRUE);
         grid->SetCurrentCell(1, 3);
-        grid->UpdateWindow();
+        Ready();
     }
     static BigGrid& Get()
     {
