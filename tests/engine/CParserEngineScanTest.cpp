@@ -512,6 +512,25 @@ TEST_F(ParserEngineScanTest, ThreePagesAreQueuedAsFileUrlsAndEachPostsItsEnd)
     EXPECT_EQ(m_backend.record->destroyed, 1);
 }
 
+// A large selection's URLs are made on several threads: every page is queued once, in the
+// selection's order, under its own URL.
+TEST_F(ParserEngineScanTest, ThousandsOfPagesAreQueuedInOrderUnderTheirOwnUrls)
+{
+    constexpr int kPages = 3000;
+    std::vector<std::string> expected;
+    std::vector<CPageNode*> pages;
+    for (int i = 0; i < kPages; ++i) {
+        pages.push_back(Page("p " + std::to_string(i) + ".htm"));
+        expected.push_back("file:///site/pages/p%20" + std::to_string(i) + ".htm");
+    }
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_backend.record->urls, expected);
+    EXPECT_EQ(m_pFrame->pagesDone.size(), static_cast<size_t>(kPages));
+    EXPECT_EQ(m_pFrame->pagesDone.front(), pages.front());
+    EXPECT_EQ(m_pFrame->pagesDone.back(), pages.back());
+}
+
 TEST_F(ParserEngineScanTest, KeywordsOfTheTagAreKeptAsTheTagHadThem)
 {
     CPageNode* a = Page("a.htm");
