@@ -110,9 +110,11 @@ UINT CGridViewWrapper::SetHeaders(ROWCOL nCount, const CStringArray& headers)
     }
     for (ROWCOL nCol = 1; nCol <= nCount; ++nCol)
         SetHeaderText(0, nCol, headers[static_cast<INT_PTR>(nCol - 1)]);
-    // The columns are fitted to their headers together: one repaint instead of one a column.
+    // The columns are fitted to their headers together and the grid is repainted once, not
+    // once a column.
     if (m_pResizeToFitImp != nullptr && nCount > 0) {
-        ResizeColWidthsToFit(CGXRange(0, 1, 0, nCount), TRUE, GX_UPDATENOW, gxDo);
+        ResizeColWidthsToFit(CGXRange(0, 1, 0, nCount), TRUE, GX_INVALIDATE, gxDo);
+        Redraw(GX_INVALIDATE);
     } else {
         for (ROWCOL nCol = 1; nCol <= nCount; ++nCol)
             FitColumnToHeader(0, nCol);

@@ -18,6 +18,10 @@ public:
     {
         return m_taskManager.QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch);
     }
+    bool QueueParsedUrl(DWORD_PTR dwPage, LPCTSTR, const CUrlString& parsed, int nLinkKind, BOOL bFetch) override
+    {
+        return m_taskManager.QueueUrl(dwPage, parsed, nLinkKind, bFetch);
+    }
     void StartThreads() override { m_taskManager.StartThreads(); }
     void RequestStop() override { m_taskManager.RequestStop(); }
     void StopThreads() override { m_taskManager.StopThreads(); }

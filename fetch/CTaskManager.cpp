@@ -236,7 +236,11 @@ BOOL CTaskManager::OpenInternetSession()
 
 bool CTaskManager::QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData)
 {
-    const CUrlString url(lpszUrl);
+    return QueueUrl(dwPage, CUrlString(lpszUrl), nLinkKind, bFetch, lpszFormData);
+}
+
+bool CTaskManager::QueueUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData)
+{
     if (url.HasError()) {
         ReportResultCode(dwPage, RC_ERROR_TEXT, url.GetErrorText(), 0);
         m_pSink->OnTaskDone(dwPage);

@@ -25,6 +25,7 @@ class CExtractor;
 class CExtractorDoc;
 class CInternetSession;
 class CScanOptions;
+class CUrlString;
 class CWinThread;
 class ITaskManager;
 
@@ -62,6 +63,8 @@ public:
     // Queues a URL for the page id; false (the URL reported as bad and finished) when it does not
     // parse. The owner's thread calls it, also while the workers run.
     bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData = nullptr);
+    // The same with the URL parsed already.
+    bool QueueUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch, LPCTSTR lpszFormData = nullptr);
     // Starts NumThreads + 1 threads once: thread 0 runs the task list, the others check URLs.
     void StartThreads();
     // Sets the stop event. Callable from any thread.

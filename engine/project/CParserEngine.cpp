@@ -19,6 +19,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "engine/project/PathToFileUrl.h"
 #include "engine/project/CScanOptions.h"
+#include "engine/project/CUrlString.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
@@ -61,16 +62,22 @@ constexpr int kLastBackupNumber = 24;
 constexpr size_t kUrlThreads = 4;
 constexpr size_t kPagesPerUrlThread = 512;
 
-// The pages' file URLs, in the pages' order. Each asks the file system whether its path names a
+// The pages' file URLs, as texts and parsed, in the pages' order. Each asks the file system whether its path names a
 // folder, and a site has thousands of pages: the URLs are made on a few threads at once while
 // the caller waits, so that nothing else touches the pages meanwhile.
-std::vector<CString> MakePageUrls(const std::vector<CPageNode*>& pages)
+struct PageUrl {
+    CString strText;
+    CUrlString parsed;
+};
+
+std::vector<PageUrl> MakePageUrls(const std::vector<CPageNode*>& pages)
 {
-    std::vector<CString> urls(pages.size());
+    std::vector<PageUrl> urls(pages.size());
     auto make = [&](size_t nFrom, size_t nTo) {
         for (size_t i = nFrom; i < nTo; ++i) {
-            pages[i]->GetFullPath(urls[i]);
-            PathToFileUrl(urls[i]);
+            pages[i]->GetFullPath(urls[i].strText);
+            PathToFileUrl(urls[i].strText);
+            urls[i].parsed.Parse(urls[i].strText);
         }
     };
     const size_t nThreads = std::clamp<size_t>(std::min<size_t>(std::thread::hardware_concurrency(),
@@ -1058,7 +1065,7 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
-    const std::vector<CString> urls = MakePageUrls(queued);
+    const std::vector<PageUrl> urls = MakePageUrls(queued);
     for (size_t i = 0; i < queued.size(); ++i) {
         CPageNode* pPage = queued[i];
         pPage->ClearTitle();
@@ -1066,7 +1073,8 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
         CMetaContentList* pList = nullptr;
         if (pPage->GetContentList(pList) == 0 && pList != nullptr)
             pList->DeleteAll();
-        pTaskManager->QueueUrl(reinterpret_cast<DWORD_PTR>(pPage), urls[i], kLinkKindPage, TRUE);
+        pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(pPage), urls[i].strText, urls[i].parsed, kLinkKindPage,
+                                     TRUE);
     }
     {
         // The run state is 1 before any worker can finish the last page, or its stop would be

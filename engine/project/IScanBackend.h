@@ -10,6 +10,7 @@
 
 class CConnectOptions;
 class CScanOptions;
+class CUrlString;
 class ITaskManager;
 
 // One fetch engine: made for a scan, given its URLs, started, stopped and deleted.
@@ -24,6 +25,12 @@ public:
     // Queues a URL under the page id; false when it does not parse (the page is then reported
     // done through the sink before this returns).
     virtual bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) = 0;
+    // The same with the URL parsed already (the scan parses thousands on several threads).
+    virtual bool QueueParsedUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, const CUrlString& /*parsed*/, int nLinkKind,
+                                BOOL bFetch)
+    {
+        return QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch);
+    }
     // Starts the worker threads.
     virtual void StartThreads() = 0;
     // Sets the stop event. Callable from any thread.
