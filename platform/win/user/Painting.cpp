@@ -94,13 +94,13 @@ void WindowManager::InvalidateWindow(Window& window, const Region* clientRegion,
 
 void WindowManager::ValidateWindow(Window& window, const Region* clientRegion, UINT flags)
 {
-    if (clientRegion) {
+    // A frame paint that is due stays due unless RDW_NOFRAME suppresses it: a window that
+    // validates its whole client area and invalidates the parts it wants drawn again (as a
+    // grid does when it grows) still gets its frame drawn at the new size.
+    if (clientRegion)
         window.update = window.update.Subtract(*clientRegion);
-    } else {
-        // The entire window is validated, frame included.
+    else
         window.update.Clear();
-        window.ncPaint = false;
-    }
     if (flags & RDW_NOFRAME)
         window.ncPaint = false;
     if (window.update.IsEmpty())

@@ -373,3 +373,34 @@ TEST_F(Painting, WindowDcCoversTheFrame)
 }
 
 } // namespace
+
+// A window that validates its whole client area as it grows and invalidates only the parts it
+// wants drawn again (as a grid does) still gets its frame drawn at the new size: validation
+// without RDW_NOFRAME leaves a due frame paint due.
+TEST_F(Painting, ValidatingTheClientKeepsTheFramePaintDue)
+{
+    HWND top = Create(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 300);
+    HWND child = Create(WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, top, WS_EX_CLIENTEDGE);
+    Pump();
+    MessageLog::Get().handlers[WM_SIZE] = [child](HWND hwnd, WPARAM, LPARAM lParam, bool& handled) -> LRESULT {
+        handled = hwnd == child;
+        if (handled) {
+            ValidateRect(hwnd, nullptr);
+            RECT newPart{90, 0, LOWORD(lParam), HIWORD(lParam)};
+            InvalidateRect(hwnd, &newPart, TRUE);
+        }
+        return 0;
+    };
+    SetWindowPos(child, nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    // The sunken edge's outer line, along the top where the window grew and down its right side.
+    const uint32_t shadow = 0x808080;
+    EXPECT_EQ(Pixel(top, 10 + 250, 10), shadow);
+    EXPECT_EQ(Pixel(top, 10 + 299, 60), 0xFFFFFFu) << "the outer highlight on the right";
+
+    // RDW_NOFRAME does suppress it.
+    SetWindowPos(child, nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(child, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+    MSG msg;
+    EXPECT_FALSE(PeekMessage(&msg, child, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
