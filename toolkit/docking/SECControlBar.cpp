@@ -182,7 +182,25 @@ LRESULT SECControlBar::OnNcCalcSizeSEC(WPARAM, LPARAM)
 
 LRESULT SECControlBar::OnNcPaintSEC(WPARAM, LPARAM)
 {
+    // The borders are drawn inside the client area; a band that a bar keeps outside it (as the
+    // status bar does) is the face colour, at whatever size the bar has now.
+    CWindowDC dc(this);
+    FillNonClientBand(dc);
     return 0;
+}
+
+CRect SECControlBar::FillNonClientBand(CDC& dc)
+{
+    CRect window;
+    GetWindowRect(&window);
+    CRect client;
+    GetClientRect(&client);
+    ClientToScreen(&client);
+    client.OffsetRect(-window.left, -window.top);
+    window.OffsetRect(-window.left, -window.top);
+    dc.ExcludeClipRect(&client);
+    dc.FillSolidRect(&window, ::GetSysColor(COLOR_BTNFACE));
+    return window;
 }
 
 void SECControlBar::OnSize(UINT nType, int cx, int cy)

@@ -593,15 +593,7 @@ LRESULT SECToolBar::OnNcPaintToolBar()
 {
     // The non-client band carries the face colour, the borders and the gripper.
     CWindowDC dc(this);
-    CRect window;
-    GetWindowRect(&window);
-    CRect client;
-    GetClientRect(&client);
-    ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    window.OffsetRect(-window.left, -window.top);
-    dc.ExcludeClipRect(&client);
-    dc.FillSolidRect(&window, ::GetSysColor(COLOR_BTNFACE));
+    CRect window = FillNonClientBand(dc);
     DrawBorders(&dc, window);
     return 0;
 }

@@ -11,6 +11,8 @@
 #include "toolkit/controls/SECProgressCtrl.h"
 #include "toolkit/frames/SECCustomStatusBar.h"
 
+#include <cairo.h>
+
 #include <cstring>
 #include <vector>
 
@@ -321,3 +323,43 @@ TEST_F(SECStatusBarTest, PaneControlsFollowTheirPanesAndRestUnderTheMeter)
 }
 
 } // namespace
+
+// The band a status bar keeps outside its client area is painted in the face colour whenever
+// the bar is painted, also where the bar has just grown.
+TEST_F(SECStatusBarTest, TheBandOutsideTheClientIsFaceColouredAtAnySize)
+{
+    SECStatusBar status;
+    ASSERT_TRUE(status.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE801));
+    ASSERT_TRUE(status.SetIndicators(kIndicators, 1));
+    status.SetWindowPos(nullptr, 0, 0, 200, 24, SWP_NOZORDER | SWP_NOACTIVATE);
+    backend->ProcessMessages();
+    CRect window, client;
+    status.GetWindowRect(&window);
+    status.GetClientRect(&client);
+    status.ClientToScreen(&client);
+    ASSERT_LT(client.bottom, window.bottom) << "the bar keeps a band below its client area";
+    // Something else's pixels where the bar will grow, and over the bar itself.
+    HDC dc = ::GetWindowDC(frame->m_hWnd);
+    HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+    RECT all{0, 0, 500, 300};
+    ::FillRect(dc, &all, red);
+    ::DeleteObject(red);
+    ::ReleaseDC(frame->m_hWnd, dc);
+    status.SetWindowPos(nullptr, 0, 0, 400, 24, SWP_NOZORDER | SWP_NOACTIVATE);
+    backend->ProcessMessages();
+    CRect frameRect;
+    frame->GetWindowRect(&frameRect);
+    cairo_surface_t* s = backend->Capture(frame->m_hWnd);
+    ASSERT_NE(s, nullptr);
+    cairo_surface_flush(s);
+    auto pixel = [&](int x, int y) {
+        const auto* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y - frameRect.top) * cairo_image_surface_get_stride(s);
+        return reinterpret_cast<const uint32_t*>(row)[x - frameRect.left] & 0xFFFFFF;
+    };
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const uint32_t faceRgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    EXPECT_EQ(pixel(window.left + 100, window.bottom - 1), faceRgb);
+    EXPECT_EQ(pixel(window.left + 300, window.bottom - 1), faceRgb) << "where the bar grew";
+    cairo_surface_destroy(s);
+    status.DestroyWindow();
+}
