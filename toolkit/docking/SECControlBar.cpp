@@ -189,19 +189,6 @@ LRESULT SECControlBar::OnNcPaintSEC(WPARAM, LPARAM)
     return 0;
 }
 
-CRect SECControlBar::FillNonClientBand(CDC& dc)
-{
-    CRect window;
-    GetWindowRect(&window);
-    CRect client;
-    GetClientRect(&client);
-    ClientToScreen(&client);
-    client.OffsetRect(-window.left, -window.top);
-    window.OffsetRect(-window.left, -window.top);
-    dc.ExcludeClipRect(&client);
-    dc.FillSolidRect(&window, ::GetSysColor(COLOR_BTNFACE));
-    return window;
-}
 
 void SECControlBar::OnSize(UINT nType, int cx, int cy)
 {

@@ -155,10 +155,6 @@ protected:
 
     LRESULT OnNcCalcSizeSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcPaintSEC(WPARAM wParam, LPARAM lParam);
-    // Fills the non-client band (what WM_NCCALCSIZE took off the client) with the face colour
-    // and leaves the client excluded from the DC's clipping; the window rectangle, in window
-    // coordinates, is given back.
-    CRect FillNonClientBand(CDC& dc);
     void OnSize(UINT nType, int cx, int cy);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);

@@ -424,7 +424,7 @@ void CControlBar::DrawGripper(CDC* pDC, const CRect& rect)
                         rect.Width() - m_cyTopBorder - m_cyBottomBorder, AFX_CY_GRIPPER, light, shadow);
 }
 
-void CControlBar::EraseNonClient()
+CRect CControlBar::FillNonClientBand(CDC& dc)
 {
     CRect window;
     GetWindowRect(&window);
@@ -433,11 +433,15 @@ void CControlBar::EraseNonClient()
     ClientToScreen(&client);
     client.OffsetRect(-window.left, -window.top);
     window.OffsetRect(-window.left, -window.top);
-
-    CWindowDC dc(this);
     dc.ExcludeClipRect(&client);
     dc.FillSolidRect(&window, ::GetSysColor(COLOR_BTNFACE));
-    CRect inner = window;
+    return window;
+}
+
+void CControlBar::EraseNonClient()
+{
+    CWindowDC dc(this);
+    CRect inner = FillNonClientBand(dc);
     DrawBorders(&dc, inner);
     DrawGripper(&dc, inner);
 }

@@ -103,6 +103,10 @@ public:
     void DrawBorders(CDC* pDC, CRect& rect);
     void DrawGripper(CDC* pDC, const CRect& rect);
     void EraseNonClient();
+    // Fills the non-client band (what WM_NCCALCSIZE took off the client) with the face colour
+    // and leaves the client excluded from the DC's clipping; the window rectangle, in window
+    // coordinates, is given back.
+    CRect FillNonClientBand(CDC& dc);
 
     // ---- Saved state ----
     void GetBarInfo(CControlBarInfo* pInfo);
