@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "tests/grid/GridX11Fixture.h"
+#include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/ScreenCapture.h"
 
 namespace {
@@ -43,93 +44,6 @@ std::string Tsv(ROWCOL nRows, ROWCOL nCols)
     }
     return s;
 }
-
-// Another program owning CLIPBOARD on its own connection and thread, serving its bytes in
-// pieces of 100,000 (INCR) to whoever asks for UTF8_STRING.
-class ForeignOwner {
-public:
-    ForeignOwner(const std::string& display, std::string bytes) : m_bytes(std::move(bytes))
-    {
-        m_thread = std::thread([this, display] { Run(display); });
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!m_ready && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~ForeignOwner()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-    ForeignOwner(const ForeignOwner&) = delete;
-    ForeignOwner& operator=(const ForeignOwner&) = delete;
-    bool Ready() const { return m_ready; }
-    int Served() const { return m_served; }
-
-private:
-    void Run(const std::string& name)
-    {
-        Display* d = XOpenDisplay(name.c_str());
-        if (!d)
-            return;
-        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
-        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
-        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-        const Atom incr = XInternAtom(d, "INCR", False);
-        XSetSelectionOwner(d, clipboard, w, CurrentTime);
-        XSync(d, False);
-        m_ready = true;
-        Window to = 0;
-        Atom prop = 0;
-        size_t offset = 0;
-        bool sending = false;
-        while (!m_stop) {
-            while (XPending(d)) {
-                XEvent event;
-                XNextEvent(d, &event);
-                if (event.type == SelectionRequest) {
-                    const XSelectionRequestEvent& r = event.xselectionrequest;
-                    XEvent reply{};
-                    reply.xselection.type = SelectionNotify;
-                    reply.xselection.requestor = r.requestor;
-                    reply.xselection.selection = r.selection;
-                    reply.xselection.target = r.target;
-                    reply.xselection.time = r.time;
-                    reply.xselection.property = 0;
-                    if (r.target == utf8) {
-                        XSelectInput(d, r.requestor, PropertyChangeMask);
-                        const long size = static_cast<long>(m_bytes.size());
-                        XChangeProperty(d, r.requestor, r.property, incr, 32, PropModeReplace,
-                                        reinterpret_cast<const unsigned char*>(&size), 1);
-                        reply.xselection.property = r.property;
-                        to = r.requestor;
-                        prop = r.property;
-                        offset = 0;
-                        sending = true;
-                        ++m_served;
-                    }
-                    XSendEvent(d, r.requestor, False, NoEventMask, &reply);
-                } else if (event.type == PropertyNotify && sending && event.xproperty.window == to &&
-                           event.xproperty.atom == prop && event.xproperty.state == PropertyDelete) {
-                    const size_t n = std::min<size_t>(100000, m_bytes.size() - offset);
-                    XChangeProperty(d, to, prop, utf8, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(m_bytes.data() + offset), static_cast<int>(n));
-                    offset += n;
-                    sending = n != 0;
-                }
-                XFlush(d);
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        XDestroyWindow(d, w);
-        XCloseDisplay(d);
-    }
-
-    std::string m_bytes;
-    std::thread m_thread;
-    std::atomic<bool> m_ready{false};
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_served{0};
-};
 
 class GridClipboardX11Test : public GridX11Test {
 protected:
@@ -285,7 +199,7 @@ TEST_F(GridClipboardX11Test, AnotherProgramsLargeTextIsPastedIntoTheCellsWithUnd
     // 20,000 rows of 10 cells ended by CR LF, but for one row ended by a lone CR.
     std::string text = Tsv(kPasteRows, kCols);
     text.erase(text.find("\r\n", 1000) + 1, 1);
-    ForeignOwner owner(server->DisplayName(), text);
+    ForeignClipboardOwner owner(server->DisplayName(), text);
     ASSERT_TRUE(owner.Ready());
     Select(CGXRange(1, 1, 1, 1));
     ASSERT_TRUE(m_view->CanPaste());
@@ -318,7 +232,7 @@ TEST_F(GridClipboardX11Test, AFiftyMegabyteLineAndJunkBytesLeaveASaneGrid)
         // One line of 50 MB: one cell holds it whole.
         std::string line(50u << 20, 'm');
         line[12345] = 'q';
-        ForeignOwner owner(server->DisplayName(), line);
+        ForeignClipboardOwner owner(server->DisplayName(), line);
         ASSERT_TRUE(owner.Ready());
         Select(CGXRange(2, 2, 2, 2));
         ASSERT_TRUE(m_view->Paste());
@@ -336,7 +250,7 @@ TEST_F(GridClipboardX11Test, AFiftyMegabyteLineAndJunkBytesLeaveASaneGrid)
         for (int i = 0; i < 300000; ++i)
             junk += static_cast<char>((i * 131 + 7) % 256 == 0 ? 1 : (i * 131 + 7) % 256);
         junk += std::string(1, '\0') + "after the nul";
-        ForeignOwner owner(server->DisplayName(), junk);
+        ForeignClipboardOwner owner(server->DisplayName(), junk);
         ASSERT_TRUE(owner.Ready());
         Select(CGXRange(1, 1, 1, 1));
         ASSERT_TRUE(m_view->Paste());

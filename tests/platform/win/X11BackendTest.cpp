@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ForeignClipboardOwner.h"
 
 namespace {
 
@@ -643,77 +644,8 @@ TEST_F(X11BackendTest, LargeTextOfAnotherProgramIsReadInPieces)
     HWND frame = ShownFrame(WS_POPUP, 10, 10, 100, 100);
     (void)frame;
     const std::string foreign = LargeText(other);
-    std::atomic<bool> ready{false};
-    std::atomic<bool> stop{false};
-    const std::string name = server->DisplayName();
-    std::thread owner([&] {
-        Display* d = XOpenDisplay(name.c_str());
-        if (!d)
-            return;
-        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
-        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
-        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-        const Atom incr = XInternAtom(d, "INCR", False);
-        XSetSelectionOwner(d, clipboard, w, CurrentTime);
-        XSync(d, False);
-        ready = true;
-        Window to = 0;
-        Atom prop = 0;
-        size_t offset = 0;
-        bool sending = false;
-        while (!stop) {
-            while (XPending(d)) {
-                XEvent event;
-                XNextEvent(d, &event);
-                if (event.type == SelectionRequest) {
-                    const XSelectionRequestEvent& r = event.xselectionrequest;
-                    XEvent reply{};
-                    reply.xselection.type = SelectionNotify;
-                    reply.xselection.requestor = r.requestor;
-                    reply.xselection.selection = r.selection;
-                    reply.xselection.target = r.target;
-                    reply.xselection.time = r.time;
-                    reply.xselection.property = 0;
-                    if (r.target == utf8) {
-                        XSelectInput(d, r.requestor, PropertyChangeMask);
-                        const long size = static_cast<long>(foreign.size());
-                        XChangeProperty(d, r.requestor, r.property, incr, 32, PropModeReplace,
-                                        reinterpret_cast<const unsigned char*>(&size), 1);
-                        reply.xselection.property = r.property;
-                        to = r.requestor;
-                        prop = r.property;
-                        offset = 0;
-                        sending = true;
-                    }
-                    XSendEvent(d, r.requestor, False, NoEventMask, &reply);
-                } else if (event.type == PropertyNotify && sending && event.xproperty.window == to &&
-                           event.xproperty.atom == prop && event.xproperty.state == PropertyDelete) {
-                    const size_t n = std::min<size_t>(100000, foreign.size() - offset);
-                    XChangeProperty(d, to, prop, utf8, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(foreign.data() + offset), static_cast<int>(n));
-                    offset += n;
-                    sending = n != 0;
-                }
-                XFlush(d);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        XDestroyWindow(d, w);
-        XCloseDisplay(d);
-    });
-    struct Joiner {
-        std::atomic<bool>& stop;
-        std::thread& thread;
-        ~Joiner()
-        {
-            stop = true;
-            thread.join();
-        }
-    } joiner{stop, owner};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (!ready && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_TRUE(ready);
+    ForeignClipboardOwner owner(server->DisplayName(), foreign);
+    ASSERT_TRUE(owner.Ready());
     std::string text;
     ASSERT_TRUE(backend->GetClipboardText(text));
     EXPECT_EQ(text.size(), foreign.size());
