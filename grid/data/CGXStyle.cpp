@@ -233,7 +233,7 @@ BOOL CGXStyle::SameAttribute(const CGXStyle& o, DWORD nBit) const
 {
     switch (nBit) {
     case GX_INCL_CONTROL: return m_nControl == o.m_nControl;
-    case GX_INCL_VALUE: return m_value == o.m_value;
+    case GX_INCL_VALUE: return CGXAbstractUserAttribute::SameText(m_value, o.m_value);
     case GX_INCL_VALUETYPE: return m_nValueType == o.m_nValueType;
     case GX_INCL_ENABLED: return m_bEnabled == o.m_bEnabled;
     case GX_INCL_READONLY: return m_bReadOnly == o.m_bReadOnly;
@@ -248,7 +248,7 @@ BOOL CGXStyle::SameAttribute(const CGXStyle& o, DWORD nBit) const
     case GX_INCL_BORDER_BOTTOM: return m_borders[3] == o.m_borders[3];
     case GX_INCL_TEXTCOLOR: return m_textColor == o.m_textColor;
     case GX_INCL_FONT: return m_font == o.m_font;
-    case GX_INCL_CHOICELIST: return m_choiceList == o.m_choiceList;
+    case GX_INCL_CHOICELIST: return CGXAbstractUserAttribute::SameText(m_choiceList, o.m_choiceList);
     case GX_INCL_ITEMDATAPTR: return m_pItemData == o.m_pItemData;
     case GX_INCL_MERGECELL: return m_nMerge == o.m_nMerge;
     case GX_INCL_FLOATCELL: return m_bFloatCell == o.m_bFloatCell;

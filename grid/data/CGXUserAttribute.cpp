@@ -3,6 +3,7 @@
 #include "platform/core/CArchive.h"
 
 #include <cstdlib>
+#include <cstring>
 
 IMPLEMENT_DYNAMIC(CGXAbstractUserAttribute, CObject)
 IMPLEMENT_SERIAL(CGXUserAttribute, CGXAbstractUserAttribute, 1)
@@ -21,7 +22,13 @@ double CGXAbstractUserAttribute::GetDoubleValue() const
 
 BOOL CGXAbstractUserAttribute::IsEqual(const CGXAbstractUserAttribute& other) const
 {
-    return GetValueText() == other.GetValueText();
+    return SameText(GetValueText(), other.GetValueText());
+}
+
+BOOL CGXAbstractUserAttribute::SameText(const CString& a, const CString& b)
+{
+    return a.GetLength() == b.GetLength() &&
+           std::memcmp(a.GetString(), b.GetString(), static_cast<size_t>(a.GetLength())) == 0;
 }
 
 CGXUserAttribute::CGXUserAttribute(LONG nValue)
@@ -32,7 +39,7 @@ CGXUserAttribute::CGXUserAttribute(LONG nValue)
 BOOL CGXUserAttribute::IsEqual(const CGXAbstractUserAttribute& other) const
 {
     if (other.GetRuntimeClass() == RUNTIME_CLASS(CGXUserAttribute))
-        return m_value == static_cast<const CGXUserAttribute&>(other).m_value;
+        return SameText(m_value, static_cast<const CGXUserAttribute&>(other).m_value);
     return CGXAbstractUserAttribute::IsEqual(other);
 }
 

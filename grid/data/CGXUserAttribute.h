@@ -24,6 +24,10 @@ public:
     virtual LONG GetLongValue() const;
     virtual double GetDoubleValue() const;
     virtual BOOL IsEqual(const CGXAbstractUserAttribute& other) const;
+    // Two texts equal byte for byte over their whole length, a NUL inside included, as a
+    // style's hash reads them: styles that compare equal must hash alike, or the style pool
+    // hands out one for the other.
+    static BOOL SameText(const CString& a, const CString& b);
 
 protected:
     CGXAbstractUserAttribute() = default;

@@ -56,3 +56,24 @@ TEST(GXStylePoolTest, SharesAndFreesStylesInAnyOrder)
     held.clear();
     EXPECT_EQ(pool.GetCount(), 0u);
 }
+
+// Texts that differ only after a NUL inside them (a pasted styles block can hold such a value)
+// are different styles: equal styles hash alike, and the pool never hands out one for the other.
+TEST(GXStylePoolTest, ATextWithANulInsideIsItsOwnStyle)
+{
+    CGXStyle plain, withNul, attrPlain, attrNul;
+    plain.SetValue("42");
+    withNul.SetValue(CString("42\0", 3));
+    attrPlain.SetUserAttribute(1, CString("x"));
+    attrNul.SetUserAttribute(1, CString("x\0", 2));
+    EXPECT_FALSE(plain == withNul);
+    EXPECT_FALSE(attrPlain == attrNul);
+
+    GXStylePool pool;
+    GXStyleRef first = pool.Intern(withNul);
+    GXStyleRef second = pool.Intern(plain);   // right after: the pool's last style is the other
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second.get()->GetValue().GetLength(), 2);
+    EXPECT_EQ(second.get()->GetHash(), plain.GetHash());
+    EXPECT_NE(first.get(), second.get());
+}
