@@ -13,7 +13,7 @@ public:
     static constexpr int kMaxDepth = 10000;
     // The most matching steps one search takes before giving up: nested repetitions such as
     // "(a*)*b" try every way of splitting a run of bytes, which never ends on a long line.
-    static constexpr long kMaxSteps = 20000000;
+    static constexpr long kMaxSteps = 1000000;
 
     SECEditRegExp() = default;
 
