@@ -105,13 +105,19 @@ BOOL CControlBarInfo::LoadState(LPCTSTR lpszProfileName, int nIndex, CDockState*
         if (pDockState)
             pDockState->ScalePoint(m_ptMRUFloatPos);
     }
-    // A count beyond any real layout is a damaged profile, not a reason to allocate without end.
+    // A count beyond any real layout is a damaged profile, not a reason to allocate without end;
+    // the list ends at its first missing entry (a saved list has every one, a row's end a 0), so
+    // a damaged count does not have the profile asked tens of thousands of times.
     const int count = std::clamp(static_cast<int>(app->GetProfileInt(section, "Bars", 0)), 0, 0x10000);
+    constexpr UINT kAbsent = 0x7FFFFFF1;
     m_arrBarID.RemoveAll();
     for (int i = 0; i < count; ++i) {
         CString key;
         key.Format("Bar#%d", i);
-        m_arrBarID.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(app->GetProfileInt(section, key, 0))));
+        const UINT nID = app->GetProfileInt(section, key, static_cast<int>(kAbsent));
+        if (nID == kAbsent)
+            break;
+        m_arrBarID.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(nID)));
     }
     return m_nBarID != 0;
 }

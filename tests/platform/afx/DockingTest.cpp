@@ -501,6 +501,20 @@ TEST_F(DockStateTest, ABarThatIsGoneIsSkippedAndPositionsFollowTheScreen)
     frame->LoadBarState("Nothing");
     EXPECT_TRUE(bars[4].IsFloating());
     EXPECT_EQ(topBar->GetDockedCount(), 2);
+
+    // A damaged count: the row list ends at its first missing entry.
+    app->WriteProfileInt(top, "Bars", 0x7FFFFFFF);
+    CDockState state;
+    state.LoadState("Layout");
+    bool found = false;
+    for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
+        const auto* info = static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
+        if (info->m_nBarID == AFX_IDW_DOCKBAR_TOP) {
+            found = true;
+            EXPECT_EQ(info->m_arrBarID.GetSize(), 6);
+        }
+    }
+    EXPECT_TRUE(found);
 }
 
 namespace {
