@@ -57,47 +57,56 @@
 namespace {
 
 constexpr int kLastBackupNumber = 24;
-// The most threads that make the pages' file URLs at the start of a scan, and the fewest pages
-// worth a second thread.
-constexpr size_t kUrlThreads = 4;
-constexpr size_t kPagesPerUrlThread = 512;
+// The most threads that prepare the pages at the start of a scan, and the fewest pages worth a
+// second thread.
+constexpr size_t kPrepareThreads = 8;
+constexpr size_t kPagesPerPrepareThread = 512;
 
-// The pages' file URLs, as texts and parsed, in the pages' order. Each asks the file system whether its path names a
-// folder, and a site has thousands of pages: the URLs are made on a few threads at once while
-// the caller waits, so that nothing else touches the pages meanwhile.
+// A page's file URL, as text and parsed.
 struct PageUrl {
     CString strText;
     CUrlString parsed;
 };
 
-std::vector<PageUrl> MakePageUrls(const std::vector<CPageNode*>& pages)
+// Clears what an earlier scan left on each page (its title and META contents) and makes its file
+// URL, in the pages' order. Each URL asks the file system whether the path names a folder, and a
+// site has thousands of pages: the work is split over a few threads, each with pages of its own,
+// while the caller waits, so that nothing else touches the pages meanwhile.
+std::vector<PageUrl> PreparePages(const std::vector<CPageNode*>& pages)
 {
     std::vector<PageUrl> urls(pages.size());
-    auto make = [&](size_t nFrom, size_t nTo) {
+    auto prepare = [&](size_t nFrom, size_t nTo) {
         for (size_t i = nFrom; i < nTo; ++i) {
-            pages[i]->GetFullPath(urls[i].strText);
+            CPageNode* pPage = pages[i];
+            pPage->ClearTitle();
+            pPage->SetTitleModified(0);
+            CMetaContentList* pList = nullptr;
+            if (pPage->GetContentList(pList) == 0 && pList != nullptr)
+                pList->DeleteAll();
+            pPage->GetFullPath(urls[i].strText);
             PathToFileUrl(urls[i].strText);
             urls[i].parsed.Parse(urls[i].strText);
         }
     };
     const size_t nThreads = std::clamp<size_t>(std::min<size_t>(std::thread::hardware_concurrency(),
-                                                                pages.size() / kPagesPerUrlThread),
-                                               1, kUrlThreads);
+                                                                pages.size() / kPagesPerPrepareThread),
+                                               1, kPrepareThreads);
     const size_t nChunk = (pages.size() + nThreads - 1) / nThreads;
     std::vector<std::thread> threads;
     size_t nFrom = nChunk;
     try {
         for (; nFrom < pages.size(); nFrom += nChunk)
-            threads.emplace_back(make, nFrom, std::min(pages.size(), nFrom + nChunk));
+            threads.emplace_back(prepare, nFrom, std::min(pages.size(), nFrom + nChunk));
     } catch (const std::system_error&) {
-        // No thread to be had: this one makes the rest too.
-        make(nFrom, pages.size());
+        // No thread to be had: this one does the rest too.
+        prepare(nFrom, pages.size());
     }
-    make(0, std::min(nChunk, pages.size()));
+    prepare(0, std::min(nChunk, pages.size()));
     for (std::thread& thread : threads)
         thread.join();
     return urls;
 }
+
 constexpr UINT kMaxMessage = 1000;
 constexpr LPCTSTR kDeniedAccess = "Denied Access.";
 constexpr LPCTSTR kNoRecycleBin = "Could not backup to Recycle Bin.";
@@ -1065,17 +1074,10 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
-    const std::vector<PageUrl> urls = MakePageUrls(queued);
-    for (size_t i = 0; i < queued.size(); ++i) {
-        CPageNode* pPage = queued[i];
-        pPage->ClearTitle();
-        pPage->SetTitleModified(0);
-        CMetaContentList* pList = nullptr;
-        if (pPage->GetContentList(pList) == 0 && pList != nullptr)
-            pList->DeleteAll();
-        pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(pPage), urls[i].strText, urls[i].parsed, kLinkKindPage,
-                                     TRUE);
-    }
+    const std::vector<PageUrl> urls = PreparePages(queued);
+    for (size_t i = 0; i < queued.size(); ++i)
+        pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(queued[i]), urls[i].strText, urls[i].parsed,
+                                     kLinkKindPage, TRUE);
     {
         // The run state is 1 before any worker can finish the last page, or its stop would be
         // refused and the scan would never end.
