@@ -10,11 +10,13 @@
 #include <string>
 #include <thread>
 
-// Another program owning CLIPBOARD on its own connection and thread, serving its bytes in
-// pieces of 100,000 (INCR) to whoever asks for UTF8_STRING.
+// Another program owning CLIPBOARD on its own connection and thread, serving its bytes to
+// whoever asks for UTF8_STRING: in pieces of 100,000 (INCR), or whole in one property.
 class ForeignClipboardOwner {
 public:
-    ForeignClipboardOwner(const std::string& display, std::string bytes) : m_bytes(std::move(bytes))
+    enum class Transfer { InPieces, Whole };
+    ForeignClipboardOwner(const std::string& display, std::string bytes, Transfer how = Transfer::InPieces)
+        : m_bytes(std::move(bytes)), m_how(how)
     {
         m_thread = std::thread([this, display] { Run(display); });
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -61,7 +63,13 @@ private:
                     reply.xselection.target = r.target;
                     reply.xselection.time = r.time;
                     reply.xselection.property = 0;
-                    if (r.target == utf8) {
+                    if (r.target == utf8 && m_how == Transfer::Whole) {
+                        XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
+                                        reinterpret_cast<const unsigned char*>(m_bytes.data()),
+                                        static_cast<int>(m_bytes.size()));
+                        reply.xselection.property = r.property;
+                        ++m_served;
+                    } else if (r.target == utf8) {
                         XSelectInput(d, r.requestor, PropertyChangeMask);
                         const long size = static_cast<long>(m_bytes.size());
                         XChangeProperty(d, r.requestor, r.property, incr, 32, PropModeReplace,
@@ -91,6 +99,7 @@ private:
     }
 
     std::string m_bytes;
+    Transfer m_how;
     std::thread m_thread;
     std::atomic<bool> m_ready{false};
     std::atomic<bool> m_stop{false};

@@ -339,63 +339,8 @@ TEST_F(X11BackendTest, AnotherProgramsClipboardTextIsPasted)
     PumpFor(10);
 
     const std::string foreign = "Pasted from elsewhere \xC3\xA9";
-    std::atomic<bool> ready{false};
-    std::atomic<bool> stop{false};
-    std::atomic<int> served{0};
-    const std::string name = server->DisplayName();
-    std::thread owner([&] {
-        Display* d = XOpenDisplay(name.c_str());
-        if (!d)
-            return;
-        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
-        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
-        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-        XSetSelectionOwner(d, clipboard, w, CurrentTime);
-        XSync(d, False);
-        ready = true;
-        while (!stop) {
-            while (XPending(d)) {
-                XEvent event;
-                XNextEvent(d, &event);
-                if (event.type != SelectionRequest)
-                    continue;
-                const XSelectionRequestEvent& r = event.xselectionrequest;
-                XEvent reply{};
-                reply.xselection.type = SelectionNotify;
-                reply.xselection.requestor = r.requestor;
-                reply.xselection.selection = r.selection;
-                reply.xselection.target = r.target;
-                reply.xselection.time = r.time;
-                reply.xselection.property = 0;
-                if (r.target == utf8) {
-                    XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(foreign.data()),
-                                    static_cast<int>(foreign.size()));
-                    reply.xselection.property = r.property;
-                    ++served;
-                }
-                XSendEvent(d, r.requestor, False, NoEventMask, &reply);
-                XFlush(d);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        XDestroyWindow(d, w);
-        XCloseDisplay(d);
-    });
-    struct Joiner {
-        std::atomic<bool>& stop;
-        std::thread& thread;
-        ~Joiner()
-        {
-            stop = true;
-            thread.join();
-        }
-    } joiner{stop, owner};
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (!ready && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_TRUE(ready);
+    ForeignClipboardOwner owner(server->DisplayName(), foreign, ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(owner.Ready());
     // Ownership lost: the display says so.
     ASSERT_TRUE(PumpUntil([&] { return !backend->OwnsClipboard(); }));
 
@@ -406,7 +351,7 @@ TEST_F(X11BackendTest, AnotherProgramsClipboardTextIsPasted)
     EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(data))), foreign);
     GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_GE(served.load(), 1);
+    EXPECT_GE(owner.Served(), 1);
 }
 
 TEST_F(X11BackendTest, ExposedAreasShowTheWindowsPixelsAgain)
