@@ -365,9 +365,19 @@ BOOL CGXData::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int n
         *p = m_pool.Intern(*pStyle);
         return TRUE;
     }
-    CGXStyle merged(*p->get());
+    const CGXStyle& stored = *p->get();
+    const DWORD nStored = stored.GetMask();
+    if (nMode == gxOverride && (nStored & ~pStyle->GetMask()) == 0 && (nStored & (GX_INCL_FONT | GX_INCL_USERATTR)) == 0) {
+        // An override of every attribute the cell has gives the incoming style itself, without
+        // a copy of the old one to merge into (clearing a block does this for every cell).
+        if (*pStyle == stored)
+            return FALSE;
+        *p = m_pool.Intern(*pStyle);
+        return TRUE;
+    }
+    CGXStyle merged(stored);
     merged.ChangeStyle(*pStyle, nMode);
-    if (merged == *p->get())
+    if (merged == stored)
         return FALSE;
     if (merged.IsEmpty()) {
         p->reset();

@@ -438,3 +438,33 @@ TEST(CGXDataTest, RangeStoresShareOneStyleAndMergeIntoStyledCells)
     EXPECT_EQ(data.LookupStyle(7, 2), nullptr);
     EXPECT_EQ(data.GetSharedStyleCount(), 0u); // the last user freed each shared style
 }
+
+// Storing with override gives what merging the incoming style into the stored one gives, whether
+// the incoming style covers every stored attribute (taken whole) or not, fonts and user
+// attributes (merged part by part) included.
+TEST(CGXDataTest, OverrideStoresWhatAMergeGives)
+{
+    CGXStyle value, valueAndColour, bold, italicValue, attribute, otherAttribute;
+    value.SetValue("old");
+    valueAndColour.SetValue("new").SetTextColor(RGB(1, 2, 3));
+    bold.SetValue("b").SetFont(CGXFont().SetBold(TRUE));
+    italicValue.SetValue("i").SetFont(CGXFont().SetItalic(TRUE));
+    attribute.SetValue("a").SetUserAttribute(7, CString("x"));
+    otherAttribute.SetValue("c").SetUserAttribute(8, CString("y"));
+    const CGXStyle* styles[] = {&value, &valueAndColour, &bold, &italicValue, &attribute, &otherAttribute};
+    for (const CGXStyle* stored : styles) {
+        for (const CGXStyle* incoming : styles) {
+            CGXData data;
+            data.SetRowCount(1);
+            data.SetColCount(1);
+            ASSERT_TRUE(data.StoreStyle(1, 1, stored, gxOverride, 0));
+            CGXStyle expected(*stored);
+            expected.ChangeStyle(*incoming, gxOverride);
+            EXPECT_EQ(data.StoreStyle(1, 1, incoming, gxOverride, 0), expected == *stored ? FALSE : TRUE);
+            const CGXStyle* now = data.LookupStyle(1, 1);
+            ASSERT_NE(now, nullptr);
+            EXPECT_TRUE(*now == expected);
+            EXPECT_EQ(now->GetHash(), expected.GetHash());
+        }
+    }
+}
