@@ -18,9 +18,9 @@ public:
     {
         return m_taskManager.QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch);
     }
-    bool QueueParsedUrl(DWORD_PTR dwPage, LPCTSTR, const CUrlString& parsed, int nLinkKind, BOOL bFetch) override
+    bool QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch) override
     {
-        return m_taskManager.QueueUrl(dwPage, parsed, nLinkKind, bFetch);
+        return m_taskManager.QueueUrl(dwPage, url, nLinkKind, bFetch);
     }
     void StartThreads() override { m_taskManager.StartThreads(); }
     void RequestStop() override { m_taskManager.RequestStop(); }

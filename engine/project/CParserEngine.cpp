@@ -62,19 +62,13 @@ constexpr int kLastBackupNumber = 24;
 constexpr size_t kPrepareThreads = 8;
 constexpr size_t kPagesPerPrepareThread = 512;
 
-// A page's file URL, as text and parsed.
-struct PageUrl {
-    CString strText;
-    CUrlString parsed;
-};
-
 // Clears what an earlier scan left on each page (its title and META contents) and makes its file
 // URL, in the pages' order. Each URL asks the file system whether the path names a folder, and a
 // site has thousands of pages: the work is split over a few threads, each with pages of its own,
 // while the caller waits, so that nothing else touches the pages meanwhile.
-std::vector<PageUrl> PreparePages(const std::vector<CPageNode*>& pages)
+std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
 {
-    std::vector<PageUrl> urls(pages.size());
+    std::vector<CUrlString> urls(pages.size());
     auto prepare = [&](size_t nFrom, size_t nTo) {
         for (size_t i = nFrom; i < nTo; ++i) {
             CPageNode* pPage = pages[i];
@@ -83,9 +77,10 @@ std::vector<PageUrl> PreparePages(const std::vector<CPageNode*>& pages)
             CMetaContentList* pList = nullptr;
             if (pPage->GetContentList(pList) == 0 && pList != nullptr)
                 pList->DeleteAll();
-            pPage->GetFullPath(urls[i].strText);
-            PathToFileUrl(urls[i].strText);
-            urls[i].parsed.Parse(urls[i].strText);
+            CString strUrl;
+            pPage->GetFullPath(strUrl);
+            PathToFileUrl(strUrl);
+            urls[i].Parse(strUrl);
         }
     };
     const size_t nThreads = std::clamp<size_t>(std::min<size_t>(std::thread::hardware_concurrency(),
@@ -971,6 +966,12 @@ CString TextOf(LPCSTR lpsz)
 
 } // namespace
 
+bool IScanTaskManager::QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch)
+{
+    // A fetch engine without a queue for parsed URLs is given the URL's text again.
+    return QueueUrl(dwPage, url.GetUrl(TRUE), nLinkKind, bFetch);
+}
+
 CParserEngine::CParserEngine()
     : m_pStopState(std::make_shared<ThreadState>()), m_pEnumState(std::make_shared<ThreadState>()),
       m_pSaveState(std::make_shared<ThreadState>())
@@ -1074,10 +1075,9 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
-    const std::vector<PageUrl> urls = PreparePages(queued);
+    const std::vector<CUrlString> urls = PreparePages(queued);
     for (size_t i = 0; i < queued.size(); ++i)
-        pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(queued[i]), urls[i].strText, urls[i].parsed,
-                                     kLinkKindPage, TRUE);
+        pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(queued[i]), urls[i], kLinkKindPage, TRUE);
     {
         // The run state is 1 before any worker can finish the last page, or its stop would be
         // refused and the scan would never end.

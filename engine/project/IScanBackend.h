@@ -26,11 +26,7 @@ public:
     // done through the sink before this returns).
     virtual bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) = 0;
     // The same with the URL parsed already (the scan parses thousands on several threads).
-    virtual bool QueueParsedUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, const CUrlString& /*parsed*/, int nLinkKind,
-                                BOOL bFetch)
-    {
-        return QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch);
-    }
+    virtual bool QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch);
     // Starts the worker threads.
     virtual void StartThreads() = 0;
     // Sets the stop event. Callable from any thread.
