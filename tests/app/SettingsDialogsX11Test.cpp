@@ -48,29 +48,28 @@ TEST_F(SettingsDialogsX11Test, ADialogDraggedLargerScalesItsGridOnTheScreen)
     ASSERT_TRUE(dlg.Create(CMetaSettingDlg::IDD, nullptr));
     dlg.SetWindowPos(nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     dlg.ShowWindow(SW_SHOW);
-    PumpFor(200);
+    ASSERT_TRUE(Settle()) << "the dialog never showed";
     CRect before;
     dlg.GetGrid().GetWindowRect(&before);
     CRect window;
     dlg.GetWindowRect(&window);
-    // The user drags the frame's bottom right corner, from another client of the X server,
-    // while the program's loop runs.
+    // The user drags the frame's bottom right corner, from another client of the X server: the
+    // server queues the press, the moves and the release in order for the program's loop.
     const std::string drag = "DISPLAY=" + server->DisplayName() + " xdotool mousemove " +
                              std::to_string(window.right - 2) + " " + std::to_string(window.bottom - 2) +
-                             " mousedown 1 sleep 0.1 mousemove " + std::to_string(window.right + 80) + " " +
-                             std::to_string(window.bottom + 60) + " sleep 0.1 mousemove " +
+                             " mousedown 1 mousemove " + std::to_string(window.right + 80) + " " +
+                             std::to_string(window.bottom + 60) + " mousemove " +
                              std::to_string(window.right + 200) + " " + std::to_string(window.bottom + 150) +
-                             " sleep 0.1 mouseup 1 >/dev/null 2>&1 &";
+                             " mouseup 1 >/dev/null 2>&1";
     if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xdotool is not installed";
     ASSERT_EQ(std::system(drag.c_str()), 0);
-    PumpUntil([&] {
+    ASSERT_TRUE(PumpUntil([&] {
         CRect now;
         dlg.GetWindowRect(&now);
         return now.Width() >= window.Width() + 200;
-    }, 5000);
-    PumpFor(400);
-    backend->Sync();
+    }, 60000)) << "the drag never reached the dialog";
+    ASSERT_TRUE(Settle()) << "the dialog never settled after the drag";
     CRect after;
     dlg.GetGrid().GetWindowRect(&after);
     ASSERT_GT(after.Width(), before.Width());

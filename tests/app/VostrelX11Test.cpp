@@ -66,16 +66,34 @@ protected:
         X11Test::TearDown();
     }
 
-    // Starts the user's keystrokes in the background: each step waits (boundedly) for the window
-    // it types into to appear on the X server under its title.
+    // Starts the user's keystrokes in the background. Each step waits, boundedly, until the
+    // window it types into holds the keyboard focus under its title (`focused TITLE [NOT]` sets
+    // W to that window; NOT names a window that must not be the one, for a box over a dialog of
+    // the same title); a step that never comes is written to steps.log and ends the script.
     void StartUser(const std::string& steps)
     {
         script = dir.Path() + "/user.sh";
         std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
-                              << "wait_for() { timeout 30 xdotool search --sync --onlyvisible --name \"$1\" "
-                                 ">/dev/null 2>&1; sleep 0.4; }\n"
+                              << "log=" << dir.Path() << "/steps.log\n"
+                              << "focused() {\n"
+                                 "  for i in $(seq 1200); do\n"
+                                 "    W=$(xdotool getwindowfocus 2>/dev/null)\n"
+                                 "    if [ -n \"$W\" ] && [ \"$W\" != \"${2:-}\" ] &&\n"
+                                 "       xdotool getwindowname \"$W\" 2>/dev/null | grep -Eq -- \"$1\"; then\n"
+                                 "      echo \"focused: $1\" >>\"$log\"; return 0\n"
+                                 "    fi\n"
+                                 "    sleep 0.05\n"
+                                 "  done\n"
+                                 "  echo \"never focused: $1\" >>\"$log\"; exit 1\n"
+                                 "}\n"
                               << steps;
         ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()), 0);
+    }
+    // What the user's script did so far, for a failure's message.
+    std::string Steps() const
+    {
+        std::ifstream in(dir.Path() + "/steps.log");
+        return "steps: " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     // The program's own loop, bounded: each message offered to the application's
@@ -125,13 +143,14 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
 
     // The chooser start-up shows, New Project, the note at the scan's end, and Save Project
     // with the name typed into the file dialog (then Yes to making the new file).
-    StartUser("wait_for '^New$'; xdotool key Escape\n"
-              "wait_for '^Vostrel'; xdotool mousemove 600 400 click 1; sleep 0.3; xdotool key ctrl+n\n"
-              "wait_for '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n"
-              "wait_for '^Scan Completed$'; xdotool key Return\n"
-              "sleep 0.5; xdotool key ctrl+s\n"
-              "wait_for '^Save Project As$'; xdotool type --delay 10 '" + dir.Path() + "/mysite'; "
-              "xdotool key Return; sleep 1; xdotool key Return\n");
+    StartUser("focused '^New$'; xdotool key Escape\n"
+              "focused '^Vostrel'; xdotool key ctrl+n\n"
+              "focused '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n"
+              "focused '^Scan Completed$'; xdotool key Return\n"
+              "focused '^Vostrel'; xdotool key ctrl+s\n"
+              "focused '^Save Project As$'; xdotool type --delay 10 '" + dir.Path() + "/mysite'; "
+              "xdotool key Return\n"
+              "focused '^Save Project As$' \"$W\"; xdotool key Return\n");
 
     app.emplace();
     static char name[] = "vostrel";
@@ -142,14 +161,19 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
 
     // The run state goes back to idle only once the scan's note has been answered.
     ASSERT_TRUE(RunUntil([&] { return frame.GetFilesScanned() == 2 && app->GetRunState() == 0; }, 60000))
-        << "files " << frame.GetFilesScanned() << ", run state " << app->GetRunState();
+        << "files " << frame.GetFilesScanned() << ", run state " << app->GetRunState() << "; " << Steps();
     EXPECT_EQ(app->GetSelectedNodes().GetCount(), 2);
     ASSERT_NE(frame.GetProjectAreaBar(), nullptr);
     EXPECT_TRUE(frame.GetProjectAreaBar()->IsWindowVisible());
 
-    ASSERT_TRUE(RunUntil([&] { return fs::exists(project); }, 60000)) << "the project was not saved";
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(RunUntil([&] { return fs::exists(project); }, 120000)) << "the project was not saved; " << Steps();
+    ASSERT_TRUE(RunUntil([&] {
+        CString title;
+        frame.GetWindowText(title);
+        return std::string(title).find("mysite.vsp") != std::string::npos;
+    }, 60000))
+        << "the title never named the project; " << Steps();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     CProjectSettings* pSettings = nullptr;
     ASSERT_EQ(app->GetProjectSettings(pSettings), 0u);
     CString strPath;

@@ -8,6 +8,7 @@
 #include "platform/win/Gdi.h"
 #include "platform/win/detail/TextLayout.h"
 #include "platform/win/UserApi.h"
+#include "platform/core/ThreadApi.h"
 #include "tests/platform/win/XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +162,73 @@ protected:
     {
         PumpUntil([] { return false; }, ms);
     }
+
+    // Pumps until the screen shows what the program drew: every visible top-level window of this
+    // thread is viewable on the server, no window waits to be painted, no message waits, and the
+    // server has caught up with the program's requests and the exposures they caused, twice in
+    // a row. False when that does not happen within the time (generous: the suite also runs
+    // under the sanitizer on a loaded machine).
+    bool Settle(int ms = 60000)
+    {
+        int quiet = 0;
+        return PumpUntil([&] {
+            if (!SettledOnce()) {
+                quiet = 0;
+                return false;
+            }
+            backend->Sync();
+            GetWindowBackend().PumpEvents(0);
+            return ++quiet >= 2;
+        }, ms);
+    }
+
+    // Pumps until the top-level window of hwnd has the keyboard focus on the server as well as
+    // in the program (what a key typed by another client needs).
+    bool WaitForFocus(HWND hwnd, int ms = 60000)
+    {
+        const HWND top = GetAncestor(hwnd, GA_ROOT);
+        return PumpUntil([&] {
+            if (GetFocus() == nullptr || GetAncestor(GetFocus(), GA_ROOT) != top)
+                return false;
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(other, &focus, &revert);
+            return focus == backend->XWindowOf(top);
+        }, ms);
+    }
+
+private:
+    bool SettledOnce()
+    {
+        MSG msg;
+        if (PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            return false;
+        struct State {
+            X11Test* test;
+            bool settled;
+        } state{this, true};
+        static const auto painted = [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<State*>(lParam);
+            if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE))
+                s.settled = false;
+            return s.settled;
+        };
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<State*>(lParam);
+            if (!IsWindowVisible(top))
+                return TRUE;
+            XWindowAttributes attrs{};
+            const unsigned long xid = s.test->backend->XWindowOf(top);
+            if (xid == 0 || !XGetWindowAttributes(s.test->other, xid, &attrs) || attrs.map_state != IsViewable)
+                s.settled = false;
+            else if (painted(top, lParam))
+                EnumChildWindows(top, painted, lParam);
+            return s.settled;
+        }, reinterpret_cast<LPARAM>(&state));
+        return state.settled;
+    }
+
+protected:
 
     XvfbServer* server = nullptr;
     X11Backend* backend = nullptr;
