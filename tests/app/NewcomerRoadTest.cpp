@@ -117,7 +117,7 @@ TEST_F(VostrelAppTest, ANewcomersProjectGetsItsNewTagsAndTheOldPagesGoToTheTrash
     EXPECT_EQ(pSettings->m_nBackupScheme, CProjectSettings::kBackupTrash);
 
     // The scan (the project scans itself when it is set so; otherwise the user starts it).
-    if (!PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1; }, 3000))
+    if (!pSettings->m_bAutoScan)
         Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
     ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1; }));
     CGroupView* view = nullptr;

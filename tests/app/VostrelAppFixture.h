@@ -126,7 +126,7 @@ inline void MakeSite(const std::string& folder)
 
 // Pumps the program's messages until the condition holds or the time is up.
 template <class Pred>
-bool PumpUntil(HeadlessBackend& backend, Pred done, int ms = 15000)
+bool PumpUntil(HeadlessBackend& backend, Pred done, int ms = 60000)
 {
     for (int waited = 0; waited < ms; waited += 5) {
         backend.ProcessMessages();
@@ -140,7 +140,7 @@ bool PumpUntil(HeadlessBackend& backend, Pred done, int ms = 15000)
 // How many idle turns AnswerBox waits for its box, each at least a millisecond: a box that a
 // worker thread's message brings (a walk that failed) comes after the thread has run, however
 // many idle turns the dialog in front of it has had meanwhile.
-inline constexpr int kAnswerBoxTurns = 5000;
+inline constexpr int kAnswerBoxTurns = 60000;
 
 // Answers the next message box like AnswerMessageBox, but never takes a dialog made from a
 // template for one: the program's dialogs have unnamed static texts, whose id is the message

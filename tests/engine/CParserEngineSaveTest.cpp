@@ -280,7 +280,7 @@ TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
         }
         return false;
     };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!traced() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!traced()) {

@@ -19,7 +19,7 @@ public:
         : m_bytes(std::move(bytes)), m_how(how)
     {
         m_thread = std::thread([this, display] { Run(display); });
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!m_ready && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

@@ -74,7 +74,7 @@ TEST_F(X11CellControlsTest, TypesIntoAnEditCellAndShowsItsWindowOverTheCell)
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
     grid->SetFocus();
     ASSERT_TRUE(grid->SetCurrentCell(2, 1));
-    PumpUntil([] { return false; }, 100);
+    ASSERT_TRUE(Settle());
 
     for (KeySym key : {XK_t, XK_i, XK_t, XK_l, XK_e})
         SendKey(frame.GetSafeHwnd(), key);
@@ -82,10 +82,9 @@ TEST_F(X11CellControlsTest, TypesIntoAnEditCellAndShowsItsWindowOverTheCell)
     ASSERT_NE(pEdit, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return pEdit->GetEditWnd() != nullptr && pEdit->GetEditWnd()->GetWindowTextLength() == 5; }));
     EXPECT_TRUE(pEdit->IsActive());
-    PumpUntil([] { return false; }, 150);
+    ASSERT_TRUE(Settle());
 
     if (XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert")) {
-        backend->Sync();
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         ASSERT_NE(shot, nullptr);
         if (const char* pszOut = std::getenv("VOSTREL_GRID_SHOT"))
@@ -136,35 +135,37 @@ TEST_F(X11CellControlsTest, AHeldDownKeyKeepsTheCurrentCellMovingOnTheScreen)
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
     grid->SetFocus();
     ASSERT_TRUE(grid->SetCurrentCell(1, 1));
-    PumpFor(100);
+    ASSERT_TRUE(Settle());
     const auto row = [&grid] {
         ROWCOL r = 0, c = 0;
         return grid->GetCurrentCell(r, c) ? r : 0;
     };
 
-    // The display reports a held key as presses without a release: four of them here, the
-    // grid's own repeats doing the rest, faster the longer the key stays down.
+    // The display reports a held key as presses without a release: four of them here, each
+    // moving the cell, and the grid's own repeats doing the rest while the key stays down.
     for (int i = 0; i < 4; ++i) {
+        const ROWCOL before = row();
         SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyPress);
-        PumpFor(500);
+        ASSERT_TRUE(PumpUntil([&] { return row() > before; })) << "press " << i + 1 << " never moved the cell";
     }
-    const ROWCOL nHeld = row();
-    EXPECT_GT(nHeld, 5u) << "the four presses alone reach row 5";
-    SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyRelease);
-    PumpFor(100);
-    const ROWCOL nReleased = row();
-    EXPECT_GE(nReleased, nHeld);
-    PumpFor(400);
-    EXPECT_EQ(row(), nReleased) << "the release ends the repeats";
+    // ... on past the rows the grid showed at first, scrolling them into view.
     CRect rect;
     grid->GetGridRect(&rect);
+    const ROWCOL nFirstScreen = grid->CalcLastVisibleRow(rect);
+    ASSERT_TRUE(PumpUntil([&] { return row() > nFirstScreen + 1; })) << "the held key stopped at row " << row();
+    const ROWCOL nHeld = row();
+    SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyRelease);
+    ASSERT_TRUE(PumpUntil([&] { return !grid->IsAutoScrolling(); })) << "the release never ended the repeats";
+    const ROWCOL nReleased = row();
+    EXPECT_GE(nReleased, nHeld);
+    PumpFor(400);   // nothing may move the cell now
+    EXPECT_EQ(row(), nReleased) << "the release ends the repeats";
     EXPECT_GT(grid->GetTopRow(), 1u);
     EXPECT_LE(grid->GetTopRow(), nReleased);
     EXPECT_GE(grid->CalcLastVisibleRow(rect), nReleased);
 
     if (XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert")) {
-        grid->UpdateWindow();
-        backend->Sync();
+        ASSERT_TRUE(Settle());
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         ASSERT_NE(shot, nullptr);
         if (const char* pszOut = std::getenv("VOSTREL_GRID_SHOT_HELD"))

@@ -97,10 +97,10 @@ TEST_F(CutPasteTest, ACutClearsInOneStepAndABusyClipboardRefusesIt)
     std::thread holder([&] {
         OpenClipboard(nullptr);
         opened.set_value();
-        done.get_future().wait_for(std::chrono::seconds(10));
+        done.get_future().wait_for(std::chrono::seconds(60));
         CloseClipboard();
     });
-    ASSERT_EQ(opened.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    ASSERT_EQ(opened.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
     EXPECT_FALSE(grid.Cut());
     EXPECT_FALSE(grid.Copy());
     done.set_value();

@@ -62,8 +62,7 @@ TEST_F(GridFeaturesX11Test, AHeaderDoubleClickSortsAndFindOpensItsDialog)
     CGXFindReplaceState& state = GXGetFindReplaceState();
     ASSERT_TRUE(state.IsDialogOpen());
     ::SetWindowPos(state.m_hWndDialog, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
@@ -82,6 +81,5 @@ TEST_F(GridFeaturesX11Test, AHeaderDoubleClickSortsAndFindOpensItsDialog)
     EXPECT_EQ(PixelAt(shot, OnScreen(*view, plain.left + 3, plain.bottom - 3)), 0xFFFFFFu);
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
-    PumpFor(50);
-    EXPECT_FALSE(state.IsDialogOpen());
+    EXPECT_TRUE(PumpUntil([&] { return !state.IsDialogOpen(); })) << "the dialog outlived its grid";
 }

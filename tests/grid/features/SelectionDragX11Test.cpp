@@ -59,14 +59,14 @@ TEST_F(SelectionDragX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
     pParam->m_bFillHandle = TRUE;
     pParam->m_wFillMode = GX_FILL_VALUES;
     view->Redraw(GX_INVALIDATE, FALSE);
-    PumpFor(150);
+    ASSERT_TRUE(Settle()) << "the grid never settled";
 
     // Drag over (1,1)-(2,2).
     const CRect first = view->CalcCellRect(1, 1), last = view->CalcCellRect(2, 2);
     view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(first.CenterPoint()));
     view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(last.CenterPoint()));
     view->SendMessage(WM_LBUTTONUP, 0, At(last.CenterPoint()));
-    PumpFor(150);
+    ASSERT_TRUE(Settle()) << "the grid never settled";
     const CGXRangeList& sel = pParam->m_SelRects;
     ASSERT_EQ(sel.GetCount(), 1);
     const CGXRange* pSel = sel.GetRangeAt(sel.GetTailPosition());
@@ -84,8 +84,7 @@ TEST_F(SelectionDragX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
     view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(drop));
     // A paint in the middle of the drag keeps the outline.
     view->Redraw(GX_INVALIDATE, FALSE);
-    PumpFor(150);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     cairo_surface_t* during = Screenshot(server->DisplayName());
     ASSERT_NE(during, nullptr);
     if (keep)
@@ -99,8 +98,7 @@ TEST_F(SelectionDragX11Test, ADraggedBlockShowsItsFrameAndItsHandleFillsDown)
     EXPECT_GT(nDark, column.Height() / 4);
     cairo_surface_destroy(during);
     view->SendMessage(WM_LBUTTONUP, 0, At(drop));
-    PumpFor(200);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     EXPECT_STREQ(view->GetStoredCellValue(3, 1).GetString(), "meta");
     EXPECT_STREQ(view->GetStoredCellValue(4, 2).GetString(), "title tag");
@@ -150,13 +148,13 @@ TEST_F(SelectionDragX11Test, SelectedRowsDraggedByTheirHeaderShowTheMarkerAndMov
         view->SetValueRange(CGXRange(r, 1, r, 1), pages[r - 1], gxOverride, 0, 0);
     pParam->EnableUndo(TRUE);
     view->Redraw(GX_INVALIDATE, FALSE);
-    PumpFor(150);
+    ASSERT_TRUE(Settle()) << "the grid never settled";
 
     // Select rows 2 and 3 by dragging down their headers.
     view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(view->CalcClientRectOfRange(2, 0, 2, 0).CenterPoint()));
     view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(view->CalcClientRectOfRange(3, 0, 3, 0).CenterPoint()));
     view->SendMessage(WM_LBUTTONUP, 0, At(view->CalcClientRectOfRange(3, 0, 3, 0).CenterPoint()));
-    PumpFor(100);
+    ASSERT_TRUE(Settle()) << "the grid never settled";
     const CGXRangeList& sel = pParam->m_SelRects;
     ASSERT_EQ(sel.GetCount(), 1);
     ASSERT_TRUE(sel.GetRangeAt(sel.GetHeadPosition())->IsRows());
@@ -169,8 +167,7 @@ TEST_F(SelectionDragX11Test, SelectedRowsDraggedByTheirHeaderShowTheMarkerAndMov
     XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, dropOnScreen.x, dropOnScreen.y);
     XSync(other, False);
     view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(drop));
-    PumpFor(150);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     CGXDragLineWnd* pLine = view->GetDragLineWnd(FALSE);
     ASSERT_NE(pLine, nullptr);
     cairo_surface_t* during = Screenshot(server->DisplayName());
@@ -184,8 +181,7 @@ TEST_F(SelectionDragX11Test, SelectedRowsDraggedByTheirHeaderShowTheMarkerAndMov
     cairo_surface_destroy(during);
 
     view->SendMessage(WM_LBUTTONUP, 0, At(drop));
-    PumpFor(200);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     EXPECT_STREQ(view->GetStoredCellValue(2, 1).GetString(), "blog.html");
     EXPECT_STREQ(view->GetStoredCellValue(4, 1).GetString(), "about.html");

@@ -76,8 +76,7 @@ TEST_F(SpannedCellsX11Test, CoveredBlocksAndMergedRunsShowAsSingleCells)
     static_cast<CGXGridFloatCellsImp*>(view->m_pFloatCellsImp)->SetFloatCellsMode(view, 1, FALSE);
     frame->RecalcLayout();
     view->Redraw(GX_INVALIDATE, FALSE);
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);

@@ -47,14 +47,14 @@ TEST_F(TabWndX11Test, ThreeGridSheetsSwitchRenameAndShareTheStrip)
         grids[i].ApplyStyleToRange(CGXRange(1, 1, 2, 2), &style, gxOverride, 0, nullptr, 0, 1);
         tabs->AttachWnd(&grids[i], names[i]);
     }
-    PumpFor(200);
+    ASSERT_TRUE(Settle()) << "the sheets never showed";
 
     // Switch to the second sheet with a click on its tab.
     CGXTabBeam& beam = tabs->GetBeam();
     const int xTab = beam.GetTabLeft(1) + 12;
     beam.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(xTab, 6));
     beam.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(xTab, 6));
-    PumpFor(200);
+    ASSERT_TRUE(Settle()) << "the second sheet never settled";
     EXPECT_EQ(tabs->GetActivePane(), &grids[1]);
     EXPECT_TRUE(grids[1].IsWindowVisible());
     EXPECT_FALSE(grids[0].IsWindowVisible());
@@ -75,9 +75,8 @@ TEST_F(TabWndX11Test, ThreeGridSheetsSwitchRenameAndShareTheStrip)
     tabs->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(before + 3, y));
     tabs->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(before + 33, y));
     tabs->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(before + 60, y));
-    PumpFor(200);
+    ASSERT_TRUE(Settle()) << "the wider beam never settled";
     EXPECT_EQ(tabs->m_nBeamWidth, before + 60);
-    backend->Sync();
 
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);

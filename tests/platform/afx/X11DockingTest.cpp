@@ -73,8 +73,7 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     frame->FloatControlBar(&floating, CPoint(300, 260));
     status.SetPaneText(0, "Ready");
     frame->RecalcLayout();
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     // The places: the status bar along the bottom, the top bar above the pane, the left bar
     // beside it, the floating bar in a frame of its own.

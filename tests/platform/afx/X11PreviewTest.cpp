@@ -58,8 +58,7 @@ TEST_F(X11PreviewTest, TheSheetOnTheScreenShowsThePage)
     HWND previewWnd = FindWindow(nullptr, "Print Preview");
     ASSERT_NE(previewWnd, nullptr);
     auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (const char* keep = std::getenv("VOSTREL_PREVIEW_SHOT"))
@@ -103,8 +102,7 @@ TEST_F(X11PreviewTest, InAFrameThePreviewFillsThePanesPlace)
     view->OnFilePrintPreview();
     auto* preview = dynamic_cast<CPreviewWnd*>(frame->GetDlgItem(AFX_IDW_PANE_FIRST));
     ASSERT_NE(preview, nullptr);
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

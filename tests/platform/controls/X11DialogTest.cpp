@@ -105,7 +105,7 @@ protected:
         XFlush(other);
     }
     // Dispatches through the dialog, as the program's loop does, until the condition holds.
-    static bool PumpDialogUntil(HWND dlg, const std::function<bool()>& done, int ms = 3000)
+    static bool PumpDialogUntil(HWND dlg, const std::function<bool()>& done, int ms = 60000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
@@ -138,7 +138,6 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
     ASSERT_NE(dlg, nullptr);
     created.push_back(dlg);
     ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return GetFocus() == GetDlgItem(dlg, kNameEdit); }));
-    PumpDialogUntil(dlg, [] { return false; }, 100);
 
     for (KeySym key : {XK_v, XK_o, XK_s, XK_t, XK_r, XK_e, XK_l})
         SendKey(dlg, key);
@@ -154,8 +153,7 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
 
     if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
         return;
-    PumpDialogUntil(dlg, [] { return false; }, 100);
-    backend->Sync();
+    ASSERT_TRUE(SettleWith([dlg](const std::function<bool()>& done, int ms) { return PumpDialogUntil(dlg, done, ms); }));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     RECT frame;
@@ -174,8 +172,8 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
     headless.Key(VK_TAB, "\t");
     headless.Key(VK_SPACE, " ");
     headless.Key(VK_RETURN, "\r");
-    PumpDialogUntil(twin, [&] { return twinResult.done; });
-    PumpDialogUntil(twin, [] { return false; }, 50);
+    ASSERT_TRUE(PumpDialogUntil(twin, [&] { return twinResult.done; }));
+    ASSERT_TRUE(PumpDialogUntil(twin, NothingToPaint));
     cairo_surface_t* expected = headless.Capture(twin);
     ASSERT_NE(expected, nullptr);
     int mismatches = 0, firstX = -1, firstY = -1;

@@ -116,7 +116,7 @@ protected:
         SendKeyEvent(top, XK_Control_L, ControlMask, KeyRelease);
     }
     // Dispatches as an MDI program's loop does, until the condition holds or the time passes.
-    static bool PumpMdiUntil(const std::function<bool()>& done, int ms = 3000)
+    static bool PumpMdiUntil(const std::function<bool()>& done, int ms = 60000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
@@ -161,8 +161,8 @@ TEST_F(X11MdiTest, CyclesTwoDocumentsWithCtrlF6AndPaintsAsTheHeadlessBackendDoes
     // Two states to look at: cascaded, and the first document maximised with its system menu
     // and buttons in the frame's bar and its name in the frame's title.
     auto shoot = [&](const char* name) {
-        PumpMdiUntil([] { return false; }, 150);
-        backend->Sync();
+        if (!SettleWith(PumpMdiUntil))
+            ADD_FAILURE() << "the windows never settled for " << name;
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         if (shot && keep)
             cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name + "-x11.png").c_str());
@@ -188,9 +188,9 @@ TEST_F(X11MdiTest, CyclesTwoDocumentsWithCtrlF6AndPaintsAsTheHeadlessBackendDoes
     headless.KeyDown(VK_CONTROL);
     headless.Key(VK_F6);
     headless.KeyUp(VK_CONTROL);
-    PumpMdiUntil([&] { return ActiveChild() == first; }, 500);
+    ASSERT_TRUE(PumpMdiUntil([&] { return ActiveChild() == first; }));
     auto compare = [&](cairo_surface_t* shot, const char* name) {
-        PumpMdiUntil([] { return false; }, 50);
+        ASSERT_TRUE(PumpMdiUntil(NothingToPaint));
         cairo_surface_t* expected = headless.Capture(twin);
         ASSERT_NE(expected, nullptr);
         if (keep)

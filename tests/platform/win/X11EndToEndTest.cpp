@@ -108,8 +108,7 @@ TEST_F(X11EndToEndTest, PaintedTreeOnTheScreenMatchesTheHeadlessRendering)
     ASSERT_TRUE(IsWindow(frame));
     // Painted, exposed and presented: nothing left to paint, and the server has it all.
     ASSERT_TRUE(PumpUntil([&] { return Of(frame, WM_PAINT).size() >= 1 && !GetUpdateRect(frame, nullptr, FALSE); }));
-    PumpFor(100);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     std::string error;
     cairo_surface_t* shot = Screenshot(server->DisplayName(), error);

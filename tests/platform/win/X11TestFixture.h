@@ -61,10 +61,12 @@ protected:
         }
         other = XOpenDisplay(server->DisplayName().c_str());
         ASSERT_NE(other, nullptr);
+        Current() = this;
     }
 
     void TearDown() override
     {
+        Current() = nullptr;
         for (HWND hwnd : created)
             if (IsWindow(hwnd))
                 DestroyWindow(hwnd);
@@ -141,7 +143,7 @@ protected:
         return status == GrabSuccess;
     }
     // Dispatches messages and pumps the display until the condition holds or the time passes.
-    static bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
+    static bool PumpUntil(const std::function<bool()>& done, int ms = 60000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
@@ -168,10 +170,13 @@ protected:
     // server has caught up with the program's requests and the exposures they caused, twice in
     // a row. False when that does not happen within the time (generous: the suite also runs
     // under the sanitizer on a loaded machine).
-    bool Settle(int ms = 60000)
+    bool Settle(int ms = 60000) { return SettleWith(PumpUntil, ms); }
+    // The same with the test's own loop (one that offers messages to PreTranslateMessage first).
+    template <class Pump>
+    bool SettleWith(Pump&& pump, int ms = 60000)
     {
         int quiet = 0;
-        return PumpUntil([&] {
+        return pump([&] {
             if (!SettledOnce()) {
                 quiet = 0;
                 return false;
@@ -197,22 +202,57 @@ protected:
         }, ms);
     }
 
+    // Whether no visible window of this thread waits to be painted.
+    static bool NothingToPaint()
+    {
+        bool settled = true;
+        static const auto painted = [](HWND hwnd, LPARAM lParam) -> BOOL {
+            bool& s = *reinterpret_cast<bool*>(lParam);
+            if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE))
+                s = false;
+            return s;
+        };
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            if (IsWindowVisible(top) && painted(top, lParam))
+                EnumChildWindows(top, painted, lParam);
+            return *reinterpret_cast<bool*>(lParam);
+        }, reinterpret_cast<LPARAM>(&settled));
+        return settled;
+    }
+
+public:
+    // One look, for a timer inside a modal loop that cannot pump on its own (call it on each
+    // tick until it says yes): whether the screen shows what the program drew now.
+    bool ShowsNow()
+    {
+        if (!NothingToPaint() || !AllViewable())
+            return false;
+        backend->Sync();
+        GetWindowBackend().PumpEvents(0);
+        return NothingToPaint();
+    }
+    // The test that runs now, for such timers.
+    static X11Test*& Current()
+    {
+        static X11Test* current = nullptr;
+        return current;
+    }
+
+protected:
+
 private:
     bool SettledOnce()
     {
         MSG msg;
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE))
-            return false;
+        return !PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE) && NothingToPaint() && AllViewable();
+    }
+    // Whether every visible top-level window of this thread is viewable on the server.
+    bool AllViewable()
+    {
         struct State {
             X11Test* test;
-            bool settled;
+            bool viewable;
         } state{this, true};
-        static const auto painted = [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<State*>(lParam);
-            if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE))
-                s.settled = false;
-            return s.settled;
-        };
         EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
             auto& s = *reinterpret_cast<State*>(lParam);
             if (!IsWindowVisible(top))
@@ -220,16 +260,13 @@ private:
             XWindowAttributes attrs{};
             const unsigned long xid = s.test->backend->XWindowOf(top);
             if (xid == 0 || !XGetWindowAttributes(s.test->other, xid, &attrs) || attrs.map_state != IsViewable)
-                s.settled = false;
-            else if (painted(top, lParam))
-                EnumChildWindows(top, painted, lParam);
-            return s.settled;
+                s.viewable = false;
+            return s.viewable;
         }, reinterpret_cast<LPARAM>(&state));
-        return state.settled;
+        return state.viewable;
     }
 
 protected:
-
     XvfbServer* server = nullptr;
     X11Backend* backend = nullptr;
     Display* other = nullptr;   // another program on the same display

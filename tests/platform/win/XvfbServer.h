@@ -147,8 +147,8 @@ private:
             _exit(127);
         }
         m_pid = pid;
-        // Ready once its socket answers; given up after five seconds or when it exits.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        // Ready once its socket answers; given up after a minute (a loaded machine) or when it exits.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         const std::string socket = Text("/tmp/.X11-unix/X", number);
         while (std::chrono::steady_clock::now() < deadline) {
             if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {

@@ -46,8 +46,7 @@ TEST_F(X11GradientCaptionTest, TheCaptionShowsItsGradientOnTheScreen)
                                nullptr, nullptr));
     frame.caption.Enable(frame.m_hWnd, TRUE, TRUE);
     frame.SendMessage(WM_NCACTIVATE, TRUE, 0);
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

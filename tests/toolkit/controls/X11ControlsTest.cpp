@@ -55,8 +55,7 @@ TEST_F(X11ControlsTest, SplashShowsItsPictureCentredUntilClosed)
     auto* splash = new SECSplashWnd(4242, 60000);   // the tests' 60 x 40 picture
     ASSERT_TRUE(splash->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
     const HWND hwnd = splash->m_hWnd;
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert")) {
         splash->Close();
         GTEST_SKIP() << "xwd or convert is missing";
@@ -113,8 +112,7 @@ TEST_F(X11ControlsTest, SplashWindowsCarryTheirDisplayHintsAndStayAbove)
     auto* plain = new SECSplashWnd(4242, 60000);   // the tests' 60 x 40 picture
     ASSERT_TRUE(plain->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
     const HWND plainHwnd = plain->m_hWnd;
-    PumpFor(100);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     const unsigned long xPlain = backend->XWindowOf(plainHwnd);
     XWindowAttributes attrs{};
     ASSERT_TRUE(XGetWindowAttributes(other, xPlain, &attrs));
@@ -131,8 +129,7 @@ TEST_F(X11ControlsTest, SplashWindowsCarryTheirDisplayHintsAndStayAbove)
     HWND frame = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 250, 400, 300);
     SetActiveWindow(frame);
     UpdateWindow(frame);
-    PumpFor(100);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_GT(stackIndex(xPlain), stackIndex(backend->XWindowOf(frame)));
     if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS")) {
         if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
@@ -142,8 +139,7 @@ TEST_F(X11ControlsTest, SplashWindowsCarryTheirDisplayHintsAndStayAbove)
     }
 
     plain->SetTopMost(FALSE);
-    PumpFor(50);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_TRUE(property(xPlain, "_NET_WM_STATE").empty());
     plain->Close();
     EXPECT_FALSE(::IsWindow(plainHwnd));
@@ -151,8 +147,7 @@ TEST_F(X11ControlsTest, SplashWindowsCarryTheirDisplayHintsAndStayAbove)
     auto* titled = new SECSplashWnd(4242, 60000, FALSE, TRUE);
     titled->SetTitle("Vostrel");
     ASSERT_TRUE(titled->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
-    PumpFor(100);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     const unsigned long xTitled = backend->XWindowOf(titled->m_hWnd);
     ASSERT_TRUE(XGetWindowAttributes(other, xTitled, &attrs));
     EXPECT_FALSE(attrs.override_redirect) << "a task bar lists managed windows only";
@@ -231,8 +226,7 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     raised.AddTab("Scanning");
     raised.ActivateTab(1);
     list.SetFocus();   // the list shows its selection while it has the focus
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
         GTEST_SKIP() << "xwd or convert is missing";

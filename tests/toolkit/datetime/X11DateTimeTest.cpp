@@ -151,10 +151,10 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
                                      WS_EX_CLIENTEDGE));
     EXPECT_EQ(ctrl.GetDlgCtrlID(), 153);
     ctrl.SetFocus();
-    PumpFor(150);
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     ctrl.SendMessage(WM_KEYDOWN, VK_F4, 0);
     ASSERT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() && ctrl.GetPopupCalendar()->IsWindowVisible(); }));
-    PumpFor(300);
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     CRect popup, field;
     ctrl.GetPopupCalendar()->GetWindowRect(&popup);
     ctrl.GetWindowRect(&field);
@@ -192,7 +192,7 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
         ctrl.SendMessage(WM_KEYDOWN, VK_F4, 0);
         ASSERT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() && ctrl.GetPopupCalendar()->IsWindowVisible(); }));
         ctrl.GetPopupCalendar()->SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
-        PumpFor(100);
+        ASSERT_TRUE(Settle()) << "the windows never settled";
         ASSERT_TRUE(ClickOnScreen(800, 600));
         EXPECT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() == nullptr; }));
         EXPECT_EQ(ctrl.GetDateTime(), COleDateTime(2024, 3, 5, 0, 0, 0));
@@ -218,14 +218,14 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
     edit.SetValue(-1234.5);
     edit.SetFocus();
-    PumpFor(150);
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     edit.SendMessage(WM_KEYDOWN, VK_F4, 0);
     CGXBPopupCalculator* calc = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(::GetFocus()));
         return calc != nullptr && calc->IsWindowVisible();
     }));
-    PumpFor(300);
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     CRect popup, field;
     calc->GetWindowRect(&popup);
     edit.GetWindowRect(&field);
@@ -271,7 +271,7 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
         const HWND again = calc->m_hWnd;
         calc->SendMessage(WM_CHAR, '+', 0);
         calc->SendMessage(WM_CHAR, '1', 0);
-        PumpFor(100);
+        ASSERT_TRUE(Settle()) << "the windows never settled";
         ASSERT_TRUE(ClickOnScreen(800, 600));
         EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(again); }));
         edit.GetValue(value);
@@ -315,7 +315,7 @@ TEST_F(X11DateTimeTest, AGridOfDateAndCurrencyCellsDrawsItsValuesFormatted)
             grid.ApplyStyleToRange(CGXRange(r, 2, r, 2), &money, gxOverride, 0, nullptr, 0, gxDo);
         }
         grid.Redraw(GX_INVALIDATE, FALSE);
-        PumpFor(400);
+        ASSERT_TRUE(Settle()) << "the windows never settled";
         auto* cell = dynamic_cast<CGXCurrencyEdit*>(grid.GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
         ASSERT_NE(cell, nullptr);
         CGXStyle composed;

@@ -12,6 +12,9 @@
 #include <chrono>
 #include <thread>
 
+// Xlib last: its macros would break the headers above.
+#include <X11/Xlib.h>
+
 namespace {
 
 const char* const kPage =
@@ -181,17 +184,32 @@ TEST_F(SECEditX11Test, TwoPanesOnTheScreenMatchTheHeadlessRendering)
     CWnd frame;
     PreviewPane left, right;
     Build(frame, left, right);
-    // Let the server show the window and take its pixels.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-    std::string png;
-    while (std::chrono::steady_clock::now() < until) {
+    // Let the server show the window and take its pixels: pumped until the frame is viewable,
+    // nothing waits to be painted and the server has caught up, twice in a row (a minute at most).
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int quiet = 0;
+    while (quiet < 2 && std::chrono::steady_clock::now() < until) {
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        XWindowAttributes attrs{};
+        const bool shown = XGetWindowAttributes(x11->GetDisplay(), x11->XWindowOf(frame.m_hWnd), &attrs) &&
+                           attrs.map_state == IsViewable;
+        bool painted = shown;
+        for (CWnd* w : {static_cast<CWnd*>(&frame), static_cast<CWnd*>(&left), static_cast<CWnd*>(&right)})
+            painted = painted && !::GetUpdateRect(w->m_hWnd, nullptr, FALSE);
+        if (painted) {
+            x11->Sync();
+            ++quiet;
+        } else {
+            quiet = 0;
+        }
+        x11->PumpEvents(quiet ? 0 : 5);
     }
+    ASSERT_EQ(quiet, 2) << "the panes never settled on the screen";
+    std::string png;
     png = ScreenPng(m_display);
     ASSERT_FALSE(png.empty()) << "xwd or convert failed";
     if (!m_shot.empty()) {

@@ -112,11 +112,10 @@ TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScre
     CDocument* second = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
     ASSERT_NE(second, nullptr);
     main->RecalcLayout();
-    PumpFor(400);
+    ASSERT_TRUE(Settle()) << "the frames never showed";
     main->RecalcLayout();
     main->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(400);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     ASSERT_TRUE(props.first->IsFloating());
     EXPECT_TRUE(props.first->GetParentFrame()->IsWindowVisible());

@@ -44,8 +44,7 @@ TEST_F(X11LayoutSplitterTest, TheBarShowsBetweenThePanesAndFollowsTheWindowSize)
     splitter->SetSplitPos((client.Width() - SECSplitterBase::kBarThickness) / 2, 0);
     SECLayoutWndListener* listener = factory.CreateWndListener();
     ASSERT_TRUE(listener->AutoInit(splitter, &host, TRUE, TRUE, FALSE));
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     const CRect bar = splitter->GetVBarRect();
     CRect leftRect, rightRect;
@@ -76,7 +75,7 @@ TEST_F(X11LayoutSplitterTest, TheBarShowsBetweenThePanesAndFollowsTheWindowSize)
 
     // Wider by 100 pixels: each pane takes half.
     host.SetWindowPos(nullptr, 0, 0, 606, 300, SWP_NOZORDER | SWP_NOMOVE);
-    PumpFor(200);
+    ASSERT_TRUE(Settle()) << "the wider host never settled";
     CRect wider;
     right.GetWindowRect(&wider);
     host.ScreenToClient(&wider);

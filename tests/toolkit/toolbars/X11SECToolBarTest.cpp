@@ -96,8 +96,7 @@ TEST_F(X11SECToolBarTest, DockedBarShowsImagesInTheirStates)
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
     frame->RecalcLayout();
     frame->SetActiveWindow();
-    PumpFor(300);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
 
     CRect first, checked, disabled, drop;
     bar.GetItemRect(0, &first);

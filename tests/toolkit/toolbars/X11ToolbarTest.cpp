@@ -79,7 +79,7 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     for (int i = 0; i < 4; ++i)
         status.StepProgress();
     frame->SetActiveWindow();
-    PumpFor(300);
+    ASSERT_TRUE(Settle()) << "the frame never showed";
 
     // The pointer over the second button makes it hot.
     const CRect second = main->GetBtn(1)->GetRect();
@@ -87,8 +87,7 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     ::ClientToScreen(main->m_hWnd, &hot);
     XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, hot.x, hot.y);
     XFlush(other);
-    PumpFor(400);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_EQ(main->m_nHot, 1);
 
     if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
@@ -135,8 +134,7 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     // Cleared, the meter gives pane 0 back and the other panes show again.
     status.ClearProgressBar();
     status.SetPaneText(0, "Ready");
-    PumpFor(200);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_EQ(status.GetPaneText(0), "Ready");
     if (keep) {
         cairo_surface_t* after = Screenshot(server->DisplayName());

@@ -132,7 +132,7 @@ protected:
     }
     // The application's own loop, bounded: each message offered to PreTranslateMessage, idle
     // work when the queue is empty.
-    bool RunUntil(CWinApp& app, const std::function<bool()>& done, int ms = 3000)
+    bool RunUntil(CWinApp& app, const std::function<bool()>& done, int ms = 60000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
@@ -206,14 +206,14 @@ TEST_F(X11MdiProgramTest, DocumentsViewsKeysIdleUpdatesAndPrintingRunOnTheScreen
     EXPECT_EQ(Heard().back(), "shared in " + std::string(first.GetString()));
     // Idle time brought the title and the status bar's prompt up to date.
     CString title, prompt;
-    RunUntil(*app, [] { return false; }, 200);
-    frame->GetWindowText(title);
-    EXPECT_NE(title.Find(first), -1) << title.GetString();
-    status.GetWindowText(prompt);
-    EXPECT_STREQ(prompt, "Ready");
+    EXPECT_TRUE(RunUntil(*app, [&] {
+        frame->GetWindowText(title);
+        status.GetWindowText(prompt);
+        return title.Find(first) != -1 && prompt == "Ready";
+    })) << title.GetString() << " / " << prompt.GetString();
 
     if (XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert")) {
-        backend->Sync();
+        ASSERT_TRUE(SettleWith([&](const std::function<bool()>& done, int ms) { return RunUntil(*app, done, ms); }));
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         ASSERT_NE(shot, nullptr);
         if (keep)
