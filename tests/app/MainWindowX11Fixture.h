@@ -1,0 +1,371 @@
+// The whole program on the test's Xvfb server, met as the user meets it: started as the program
+// starts, with a project of a generated site open, and the user's hand played by xdotool from
+// another client of the server. Whatever the user does while a modal loop of the program runs (a
+// dialog, a menu) is a step that waits, on a timer of the program's own thread, until what it
+// acts on is on the screen.
+#pragma once
+
+#include "app/CFileViewControlBar.h"
+#include "app/CGroupView.h"
+#include "app/CMainFrame.h"
+#include "app/CVostrelApp.h"
+#include "app/res/AppRes.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/controls/Dialog.h"
+#include "platform/core/RegistryStore.h"
+#include "tests/support/ScopedTempDir.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+class MainWindowX11Test : public X11Test {
+protected:
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        for (const char* program : {"xdotool", "xwd", "convert"})
+            if (!XvfbServer::FindProgram(program))
+                GTEST_SKIP() << program << " is not installed";
+        env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
+        CRegistryStore::Instance().Reload();
+        Current() = this;
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            SetTestFontMode(false);
+    }
+    void TearDown() override
+    {
+        Stop();
+        steps.clear();
+        if (timer)
+            KillTimer(nullptr, timer);
+        timer = 0;
+        Current() = nullptr;
+        CRegistryStore::Instance().Reload();
+        env.reset();
+        X11Test::TearDown();
+    }
+
+    // ---- The program ----
+
+    // Starts the program as it starts from the desktop; the user dismisses the File New chooser
+    // that start-up shows. The scan's closing note is switched off unless a test asks for it.
+    bool Start(const std::vector<std::string>& args = {})
+    {
+        app.emplace();
+        std::vector<std::string> storage{"vostrel"};
+        storage.insert(storage.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& s : storage)
+            argv.push_back(s.data());
+        app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        Type("the File New chooser", "^New$", "Escape");
+        if (!app->InitApplication() || !app->InitInstance())
+            return false;
+        app->WriteProfileInt("", "Warn After Scan", 0);
+        return StepsTaken() && SettleWith(Loop());
+    }
+    // Ends the program without the questions that closing its window asks.
+    void Stop()
+    {
+        if (!app)
+            return;
+        if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
+            main->DestroyWindow();
+        app->m_pMainWnd = nullptr;
+        PumpUntil([] { return false; }, 50);
+        app->ExitInstance();
+        app.reset();
+        MSG quit;
+        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    std::string SettingsPath() const { return dir.Path() + "/config/vostrel/VOSTREL.VSL"; }
+
+    // Opens a project of a generated site (a.htm, b.htm and sub/c.htm, each with a title, a
+    // description and keywords) with the Description and Keywords columns shown; bScan scans it.
+    void OpenSite(bool bScan)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site + "/sub");
+        auto page = [](const std::string& path, const char* title, const char* description) {
+            std::ofstream(path) << "<html><head><title>" << title << "</title>\n"
+                                << "<meta name=\"DESCRIPTION\" content=\"" << description << "\">\n"
+                                << "<meta name=\"KEYWORDS\" content=\"red, green\">\n"
+                                << "</head><body>" << title << " page</body></html>\n";
+        };
+        page(site + "/a.htm", "Alpha", "First page");
+        page(site + "/b.htm", "Beta", "Second page");
+        page(site + "/sub/c.htm", "Gamma", "Third page");
+        CMetaSettingList* pList = nullptr;
+        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+        for (const char* pszName : {"Description", "Keywords"}) {
+            CMetaSetting* pSetting = nullptr;
+            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
+            pSetting->SetShow(1);
+        }
+        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+        const std::string project = dir.Path() + "/site.vsp";
+        CProjectSettings* pSettings = nullptr;
+        app->NewProjectSettings(pSettings);
+        pSettings->m_strProjectDirectory = site.c_str();
+        pSettings->m_bShowTitle = 1;
+        pSettings->m_bAutoScan = 0;
+        pSettings->m_bShowAllFound = 0;
+        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
+        ASSERT_EQ(Frame().WriteProjectFile(CString(project.c_str())), 0u);
+        ASSERT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenDone);
+        if (bScan) {
+            Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+            ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }, 60000))
+                << "the scan of the site did not end";
+        }
+        ASSERT_EQ(app->ActivateGroupView(view), 0u);
+        ASSERT_TRUE(SettleWith(Loop())) << "the project's windows never showed";
+    }
+    ROWCOL ColumnOf(const char* pszName)
+    {
+        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
+            if (view->GetCellValue(0, nCol).CompareNoCase(pszName) == 0)
+                return nCol;
+        return 0;
+    }
+    ROWCOL RowOf(const char* pszName)
+    {
+        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == pszName)
+                return nRow;
+        }
+        return 0;
+    }
+    // The middle of a cell of the page grid on the screen.
+    POINT CellOnScreen(ROWCOL nRow, ROWCOL nCol)
+    {
+        const CRect cell = view->CalcCellRect(nRow, nCol);
+        POINT pt = cell.CenterPoint();
+        ::ClientToScreen(view->GetSafeHwnd(), &pt);
+        return pt;
+    }
+
+    // ---- The program's loop ----
+
+    // The program's own loop, bounded: each message offered to the application's
+    // PreTranslateMessage (the accelerators, the tool tips), then dispatched, and the idle
+    // updates of menus and bars run when the queue is empty.
+    bool RunUntil(const std::function<bool()>& done, int ms = 60000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (app && app->PreTranslateMessage(&msg))
+                    continue;
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            if (app)
+                for (LONG count = 0; app->OnIdle(count); ++count) {
+                }
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            GetWindowBackend().PumpEvents(5);
+        }
+    }
+    std::function<bool(const std::function<bool()>&, int)> Loop()
+    {
+        return [this](const std::function<bool()>& done, int ms) { return RunUntil(done, ms); };
+    }
+    bool Settled() { return SettleWith(Loop()); }
+
+    // ---- The user's hand ----
+
+    // Runs xdotool on the test's display and waits for it: the events are on the server when it
+    // returns, and the program takes them in its loop.
+    bool Xdo(const std::string& args)
+    {
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+    bool MoveTo(POINT pt) { return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y)); }
+    bool ClickAt(POINT pt, int button = 1, int count = 1)
+    {
+        return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click --repeat " +
+                   std::to_string(count) + " --delay 60 " + std::to_string(button));
+    }
+    // Types keys (xdotool's names) into the window that holds the focus, once the top-level
+    // window of hwnd has it on the server.
+    bool KeysTo(HWND hwnd, const std::string& keys)
+    {
+        return WaitForFocus(hwnd) && Xdo("key --delay 30 " + keys);
+    }
+
+    // The title of the window that holds the keyboard focus on the server ("" for none).
+    std::string FocusedTitle()
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        if (focus == 0 || focus == PointerRoot)
+            return std::string();
+        char* name = nullptr;
+        std::string title;
+        if (XFetchName(other, focus, &name) && name)
+            title = name;
+        if (name)
+            XFree(name);
+        return title;
+    }
+    // Whether a top-level window of the program with this title is viewable on the server.
+    bool ViewableWindowTitled(const std::string& title)
+    {
+        struct Search {
+            MainWindowX11Test* test;
+            const std::string* title;
+            HWND found;
+        } search{this, &title, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lParam);
+            char text[256] = {};
+            GetWindowText(top, text, sizeof text);
+            if (IsWindowVisible(top) && *s.title == text) {
+                XWindowAttributes attrs{};
+                if (XGetWindowAttributes(s.test->other, s.test->backend->XWindowOf(top), &attrs) &&
+                    attrs.map_state == IsViewable)
+                    s.found = top;
+            }
+            return s.found == nullptr;
+        }, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }
+
+    // A step of the user's that waits (on a timer of the program's thread, so also while a
+    // modal loop runs) until `ready` holds, then acts. Steps run in the order they are given.
+    void When(const std::string& what, std::function<bool()> ready, std::function<void()> act)
+    {
+        steps.push_back(Step{what, std::move(ready), std::move(act)});
+        if (!timer)
+            timer = SetTimer(nullptr, 0, 20, &MainWindowX11Test::Tick);
+    }
+    // The user types keys into the window titled as the pattern says, once it has the focus.
+    void Type(const std::string& what, const std::string& titlePattern, const std::string& keys)
+    {
+        When(what + " has the focus", [this, titlePattern] { return Matches(FocusedTitle(), titlePattern); },
+             [this, keys] { Xdo("key --delay 30 " + keys); });
+    }
+    // Waits until every step was taken; the message names the first step that never came.
+    ::testing::AssertionResult StepsTaken(int ms = 120000)
+    {
+        const bool done = RunUntil([&] { return steps.empty(); }, ms);
+        std::string what = missed;
+        if (!done && what.empty())
+            what = steps.front().what;
+        steps.clear();
+        missed.clear();
+        if (what.empty())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "never: " << what;
+    }
+
+    static bool Matches(const std::string& title, const std::string& pattern)
+    {
+        // "^x$" is the whole title, "^x" its start, anything else a part of it.
+        const bool start = !pattern.empty() && pattern.front() == '^';
+        const bool end = !pattern.empty() && pattern.back() == '$';
+        const std::string core = pattern.substr(start ? 1 : 0, pattern.size() - (start ? 1 : 0) - (end ? 1 : 0));
+        if (start && end)
+            return title == core;
+        if (start)
+            return title.rfind(core, 0) == 0;
+        return title.find(core) != std::string::npos;
+    }
+
+    // ---- The screen ----
+
+    // The screen now (the caller destroys it), kept as NAME.png when VOSTREL_KEEP_SCREENSHOTS
+    // names a folder.
+    cairo_surface_t* Shot(const std::string& name)
+    {
+        cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && shot)
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name + ".png").c_str());
+        return shot;
+    }
+    static POINT CentreOnScreen(HWND hwnd)
+    {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
+    ScopedTempDir dir;
+    std::optional<ScopedEnv> env;
+    std::optional<CVostrelApp> app;
+    std::string site;
+    CGroupView* view = nullptr;
+
+private:
+    struct Step {
+        std::string what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+        std::chrono::steady_clock::time_point since{};
+    };
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        auto* test = static_cast<MainWindowX11Test*>(Current());
+        if (test == nullptr || test->steps.empty() || test->running)
+            return;
+        // A step's action may run a loop of its own (a key that opens a dialog): the next tick
+        // that comes inside it waits for this one.
+        test->running = true;
+        Step& front = test->steps.front();
+        const auto now = std::chrono::steady_clock::now();
+        if (front.since == std::chrono::steady_clock::time_point())
+            front.since = now;
+        if (front.ready()) {
+            Step step = std::move(front);
+            test->steps.pop_front();
+            step.act();
+        } else if (now - front.since > std::chrono::minutes(1)) {
+            // The step never came: the test fails, and whatever modal loop waited for it ends,
+            // so that the test does not wait for ever.
+            test->missed = front.what;
+            test->steps.clear();
+            EndModalLoops();
+        }
+        test->running = false;
+    }
+    // Ends the open menus and cancels the thread's shown dialogs.
+    static void EndModalLoops()
+    {
+        EndMenu();
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM) -> BOOL {
+            if (IsWindowVisible(top) && IsWindowEnabled(top) && GetWindow(top, GW_OWNER) != nullptr)
+                PostMessage(top, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        }, 0);
+    }
+
+    std::deque<Step> steps;
+    UINT_PTR timer = 0;
+    bool running = false;
+    std::string missed;   // the step that never came
+};
