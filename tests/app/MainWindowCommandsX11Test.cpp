@@ -3,6 +3,7 @@
 #include "MainWindowX11Fixture.h"
 
 #include "platform/afx/bars/CStatusBar.h"
+#include "platform/win/Keyboard.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
@@ -62,4 +63,126 @@ TEST_F(MainWindowCommandsX11Test, TheMainToolbarRunsTheMainWindowsCommandsWhileT
     Type("the New Project dialog", "^New Project$", "Escape");
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_NEW_PROJECT)));
     EXPECT_TRUE(StepsTaken());
+}
+
+// View > Status Bar hides the status bar and shows it again, checked while it shows; the main
+// window's workspace takes the bar's place while it is hidden.
+TEST_F(MainWindowCommandsX11Test, ViewStatusBarHidesAndShowsTheStatusBar)
+{
+    ASSERT_TRUE(Start());
+    CCustomStatusbarWrapper& status = Frame().GetStatusBar();
+    ASSERT_TRUE(status.IsWindowVisible());
+    CRect pane;
+    status.GetItemRect(0, &pane);
+    status.ClientToScreen(&pane);
+    const POINT inPane{pane.left + 4, pane.bottom - 3};
+    const uint32_t face = 0xFFFFFFu & ::GetSysColor(COLOR_BTNFACE);
+
+    MenuItemSeen shown;
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("View")));
+    Choose("Status Bar", &shown);
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_FALSE(shown.grayed) << "the item is enabled";
+    EXPECT_TRUE(shown.checked) << "checked while the bar shows";
+    ASSERT_TRUE(RunUntil([&] { return !status.IsWindowVisible(); })) << "the status bar was not hidden";
+    ASSERT_TRUE(Settled());
+    cairo_surface_t* shot = Shot("status-bar-hidden");
+    ASSERT_NE(shot, nullptr);
+    const uint32_t workspace = 0xFFFFFFu & ::GetSysColor(COLOR_APPWORKSPACE);
+    EXPECT_EQ(screen_capture::PixelAt(shot, inPane), workspace) << "the workspace reaches down where the bar was";
+    cairo_surface_destroy(shot);
+
+    MenuItemSeen hidden;
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("View")));
+    Choose("Status Bar", &hidden);
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_FALSE(hidden.grayed);
+    EXPECT_FALSE(hidden.checked) << "unchecked while the bar is hidden";
+    ASSERT_TRUE(RunUntil([&] { return status.IsWindowVisible(); })) << "the status bar did not come back";
+    ASSERT_TRUE(Settled());
+    shot = Shot("status-bar-shown");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(screen_capture::PixelAt(shot, inPane), face) << "the bar is back in its place";
+    cairo_surface_destroy(shot);
+}
+
+// The message pane says "Ready" while the program waits, and the CAP, NUM and SCRL panes show
+// their text only while their lock key is on.
+TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhenIdle)
+{
+    ASSERT_TRUE(Start());
+    CCustomStatusbarWrapper& status = Frame().GetStatusBar();
+    EXPECT_TRUE(RunUntil([&] { return status.GetPaneText(0) == "Ready"; })) << "pane 0: " << status.GetPaneText(0);
+
+    // Whether a pane shows any text: a pixel of the text colour inside its borders.
+    auto shows = [&](int nPane) {
+        CRect r;
+        status.GetItemRect(nPane, &r);
+        status.ClientToScreen(&r);
+        r.DeflateRect(2, 2);
+        cairo_surface_t* shot = Shot("status-pane-" + std::to_string(nPane));
+        bool text = false;
+        const uint32_t ink = 0xFFFFFFu & ::GetSysColor(COLOR_BTNTEXT);
+        for (int y = r.top; shot && y < r.bottom && !text; ++y)
+            for (int x = r.left; x < r.right && !text; ++x)
+                text = screen_capture::PixelAt(shot, x, y) == ink;
+        if (shot)
+            cairo_surface_destroy(shot);
+        return text;
+    };
+    ASSERT_TRUE(Settled());
+    EXPECT_FALSE(shows(1)) << "CAP while Caps Lock is off";
+    EXPECT_FALSE(shows(2)) << "NUM while Num Lock is off";
+    EXPECT_FALSE(shows(3)) << "SCRL while Scroll Lock is off";
+
+    // The keys go back off whatever happens, for the tests that type after this one.
+    struct LocksOff {
+        std::function<void()> off;
+        bool on = false;
+        ~LocksOff()
+        {
+            if (on)
+                off();
+        }
+    } restore{[this] { Xdo("key Caps_Lock Num_Lock Scroll_Lock"); }};
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock Num_Lock Scroll_Lock"));
+    restore.on = true;
+    ASSERT_TRUE(RunUntil([&] {
+        return (GetKeyState(VK_CAPITAL) & 1) && (GetKeyState(VK_NUMLOCK) & 1) && (GetKeyState(VK_SCROLL) & 1);
+    })) << "the lock keys never came";
+    ASSERT_TRUE(Settled());
+    EXPECT_TRUE(shows(1)) << "CAP while Caps Lock is on";
+    EXPECT_TRUE(shows(2)) << "NUM while Num Lock is on";
+    EXPECT_TRUE(shows(3)) << "SCRL while Scroll Lock is on";
+
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock Num_Lock Scroll_Lock"));
+    restore.on = false;
+    ASSERT_TRUE(RunUntil([&] {
+        return !(GetKeyState(VK_CAPITAL) & 1) && !(GetKeyState(VK_NUMLOCK) & 1) && !(GetKeyState(VK_SCROLL) & 1);
+    })) << "the lock keys never went off";
+    ASSERT_TRUE(Settled());
+    EXPECT_FALSE(shows(1));
+    EXPECT_FALSE(shows(2));
+    EXPECT_FALSE(shows(3));
+    EXPECT_EQ(status.GetPaneText(0), "Ready");
+
+    // Caps Lock turned on while no window of the program has the keyboard: the CAP pane shows
+    // it as soon as the pointer comes back over the window.
+    XSetInputFocus(other, None, RevertToNone, CurrentTime);
+    XSync(other, False);
+    ASSERT_TRUE(Xdo("key Caps_Lock"));
+    restore.off = [this] { Xdo("key Caps_Lock"); };
+    restore.on = true;
+    CRect pane;
+    status.GetItemRect(0, &pane);
+    status.ClientToScreen(&pane);
+    ASSERT_TRUE(ClickAt(pane.CenterPoint()));
+    ASSERT_TRUE(RunUntil([&] { return (GetKeyState(VK_CAPITAL) & 1) != 0; })) << "the program never learnt of Caps Lock";
+    ASSERT_TRUE(Settled());
+    EXPECT_TRUE(shows(1)) << "CAP after Caps Lock was pressed elsewhere";
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock"));
+    restore.on = false;
+    ASSERT_TRUE(RunUntil([&] { return !(GetKeyState(VK_CAPITAL) & 1); })) << "Caps Lock pressed again stayed on";
+    ASSERT_TRUE(Settled());
+    EXPECT_FALSE(shows(1));
 }

@@ -17,6 +17,7 @@
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/Dialog.h"
 #include "platform/core/RegistryStore.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/ScopedTempDir.h"
 
 #include <chrono>
@@ -73,6 +74,10 @@ protected:
         for (std::string& s : storage)
             argv.push_back(s.data());
         app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        // The pointer rests away from the window, where an earlier test may have left it on a
+        // button.
+        Xdo("mousemove " + std::to_string(GetSystemMetrics(SM_CXSCREEN) - 10) + " " +
+            std::to_string(GetSystemMetrics(SM_CYSCREEN) - 10));
         Type("the File New chooser", "^New$", "Escape");
         if (!app->InitApplication() || !app->InitInstance())
             return false;
@@ -171,6 +176,18 @@ protected:
     bool RunUntil(const std::function<bool()>& done, int ms = 60000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        // A modal loop that the wait runs into (a menu left open) is ended by the timer once
+        // the wait is over, so that the test comes back to say so.
+        const auto outer = waitUntil;
+        if (waitUntil == std::chrono::steady_clock::time_point() || deadline < waitUntil)
+            waitUntil = deadline;
+        struct Restore {
+            std::chrono::steady_clock::time_point& slot;
+            std::chrono::steady_clock::time_point value;
+            ~Restore() { slot = value; }
+        } restore{waitUntil, outer};
+        if (!timer)
+            timer = SetTimer(nullptr, 0, 20, &MainWindowX11Test::Tick);
         for (;;) {
             MSG msg;
             while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -284,6 +301,56 @@ protected:
         return ::testing::AssertionFailure() << "never: " << what;
     }
 
+    // What an open menu showed of an item when the user chose it.
+    struct MenuItemSeen {
+        bool seen = false;
+        bool checked = false;
+        bool grayed = false;
+        std::string text;   // the whole text, the shortcut after a tab included
+    };
+    // The user clicks the item with this label (without its mnemonic mark and shortcut) once an
+    // open menu shows it on the screen.
+    void Choose(const std::string& label, MenuItemSeen* seen = nullptr)
+    {
+        When("an open menu shows \"" + label + "\"",
+             [this, label] {
+                 RECT r{};
+                 return OpenMenuItem(label, &r) && ShowsNow();
+             },
+             [this, label, seen] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem(label, &r);
+                 const int position = MenuDriver::FindItem(menu, label);
+                 if (seen) {
+                     const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+                     char text[256] = {};
+                     GetMenuString(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+                     *seen = MenuItemSeen{true, (state & MF_CHECKED) != 0, (state & MF_GRAYED) != 0, text};
+                 }
+                 ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+             });
+    }
+    // The open menu that shows an item with the label, and the item's place on the screen.
+    static HMENU OpenMenuItem(const std::string& label, RECT* rect)
+    {
+        for (HWND popup : MenuDriver::OpenMenus()) {
+            HMENU menu = MenuDriver::MenuOf(popup);
+            const int position = MenuDriver::FindItem(menu, label);
+            if (position >= 0 && GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), rect) && !IsRectEmpty(rect))
+                return menu;
+        }
+        return nullptr;
+    }
+    // The middle of an item of the frame's menu bar on the screen.
+    POINT MenuBarItemOnScreen(const std::string& label)
+    {
+        HWND frame = Frame().GetSafeHwnd();
+        HMENU bar = ::GetMenu(frame);
+        RECT r{};
+        GetMenuItemRect(frame, bar, static_cast<UINT>(MenuDriver::FindItem(bar, label)), &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
     static bool Matches(const std::string& title, const std::string& pattern)
     {
         // "^x$" is the whole title, "^x" its start, anything else a part of it.
@@ -331,13 +398,23 @@ private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         auto* test = static_cast<MainWindowX11Test*>(Current());
-        if (test == nullptr || test->steps.empty() || test->running)
+        if (test == nullptr || test->running)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (test->waitUntil != std::chrono::steady_clock::time_point() && now > test->waitUntil) {
+            test->waitUntil = std::chrono::steady_clock::time_point();
+            if (!test->steps.empty() && test->missed.empty())
+                test->missed = test->steps.front().what;
+            test->steps.clear();
+            EndModalLoops();
+            return;
+        }
+        if (test->steps.empty())
             return;
         // A step's action may run a loop of its own (a key that opens a dialog): the next tick
         // that comes inside it waits for this one.
         test->running = true;
         Step& front = test->steps.front();
-        const auto now = std::chrono::steady_clock::now();
         if (front.since == std::chrono::steady_clock::time_point())
             front.since = now;
         if (front.ready()) {
@@ -368,4 +445,5 @@ private:
     UINT_PTR timer = 0;
     bool running = false;
     std::string missed;   // the step that never came
+    std::chrono::steady_clock::time_point waitUntil{};   // when the test's wait ends
 };
