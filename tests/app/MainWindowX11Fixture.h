@@ -164,6 +164,9 @@ protected:
     {
         const CRect cell = view->CalcCellRect(nRow, nCol);
         POINT pt = cell.CenterPoint();
+        CRect client;
+        view->GetClientRect(&client);
+        EXPECT_TRUE(client.PtInRect(pt)) << "cell " << nRow << ", " << nCol << " is not in sight";
         ::ClientToScreen(view->GetSafeHwnd(), &pt);
         return pt;
     }
@@ -403,8 +406,9 @@ private:
         const auto now = std::chrono::steady_clock::now();
         if (test->waitUntil != std::chrono::steady_clock::time_point() && now > test->waitUntil) {
             test->waitUntil = std::chrono::steady_clock::time_point();
-            if (!test->steps.empty() && test->missed.empty())
-                test->missed = test->steps.front().what;
+            if (test->missed.empty())
+                test->missed = test->steps.empty() ? "the end of a menu or dialog the user left open"
+                                                   : test->steps.front().what;
             test->steps.clear();
             EndModalLoops();
             return;

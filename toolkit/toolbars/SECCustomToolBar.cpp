@@ -85,6 +85,12 @@ void SECCustomToolCmdUI::Enable(BOOL bOn)
     }
 }
 
+void SECCustomToolCmdUI::SetText(LPCTSTR)
+{
+    // A button keeps its own caption, and the bar's name is no command's text: an update
+    // handler that names what Undo would undo speaks to the menu item only.
+}
+
 void SECCustomToolCmdUI::SetCheck(int nCheck)
 {
     auto* bar = static_cast<SECCustomToolBar*>(m_pOther);

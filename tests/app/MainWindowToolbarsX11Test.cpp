@@ -1,0 +1,199 @@
+// The toolbars and the Edit menu after the user has changed a cell: the Main Toolbar keeps its
+// name whatever the Undo item says, a floated toolbar shows the same command states as the
+// menu, and Undo and Redo name what they would do and keep their shortcuts.
+#include "MainWindowX11Fixture.h"
+
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECStdBtn.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+
+namespace {
+
+class MainWindowToolbarsX11Test : public MainWindowX11Test {
+protected:
+    SECCustomToolBar* MainToolbar() { return Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS); }
+    CString NameOf(CWnd* pWnd)
+    {
+        CString text;
+        pWnd->GetWindowText(text);
+        return text;
+    }
+    // The user types a new title for a.htm and presses Enter: one change to undo.
+    void ChangeATitle(const char* pszText)
+    {
+        ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("a.htm"), ColumnOf("Title"))));
+        ASSERT_TRUE(WaitForFocus(view->GetSafeHwnd()));
+        ASSERT_TRUE(Xdo(std::string("type --delay 20 '") + pszText + "'"));
+        ASSERT_TRUE(Xdo("key Return"));
+        const bool stored = RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == pszText; });
+        Shot("typed-title");
+        ASSERT_TRUE(stored) << "the typed title never reached the cell: "
+                            << view->GetCellValue(RowOf("a.htm"), ColumnOf("Title"));
+        ASSERT_TRUE(Settled());
+    }
+    // The user floats the Main Toolbar with a double click on its gripper.
+    void FloatMainToolbar()
+    {
+        SECCustomToolBar* pBar = MainToolbar();
+        ASSERT_NE(pBar, nullptr);
+        CRect rect;
+        pBar->GetWindowRect(&rect);
+        ASSERT_TRUE(ClickAt(POINT{rect.left + 6, rect.CenterPoint().y}, 1, 2));
+        ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating(); })) << "the toolbar did not float";
+        ASSERT_TRUE(Settled());
+    }
+    static bool Disabled(SECCustomToolBar& bar, UINT nCommand)
+    {
+        SECStdBtn* pBtn = bar.GetBtn(bar.CommandToIndex(nCommand));
+        return pBtn == nullptr || (pBtn->m_nStyle & SEC_TBBS_DISABLED) != 0;
+    }
+    std::string Profile() const
+    {
+        std::ifstream in(dir.Path() + "/config/vostrel/registry.txt");
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+} // namespace
+
+// Undo's update names the change it would undo; the Main Toolbar, which has an Undo button,
+// keeps its own name on its floating caption and in the layout saved at the end.
+TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ChangeATitle("Changed");
+    ASSERT_TRUE(view->CanUndo(nullptr));
+    EXPECT_EQ(NameOf(MainToolbar()), "Main Toolbar");
+
+    FloatMainToolbar();
+    EXPECT_TRUE(RunUntil([&] { return ViewableWindowTitled("Main Toolbar"); })) << "the floating caption";
+    cairo_surface_t* shot = Shot("main-toolbar-floating");
+    ASSERT_NE(shot, nullptr);
+    cairo_surface_destroy(shot);
+
+    // The user closes the program (the edit is not written) and the layout is saved.
+    const HWND hFrame = Frame().GetSafeHwnd();
+    Type("the question about the edits", "^Vostrel$", "n");
+    ASSERT_TRUE(KeysTo(hFrame, "alt+F4"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hFrame); })) << "the main window did not close";
+    EXPECT_NE(Profile().find("\"WindowName\"=sz:\"Main Toolbar\""), std::string::npos) << Profile();
+    EXPECT_EQ(Profile().find("\"WindowName\"=sz:\"Undo"), std::string::npos);
+}
+
+// A name damaged in a saved layout is not taken: the Main Toolbar is "Main Toolbar" again at
+// the next start.
+TEST_F(MainWindowToolbarsX11Test, ADamagedToolbarNameInTheSavedLayoutIsReplaced)
+{
+    ASSERT_TRUE(Start());
+    MainToolbar()->SetWindowText("Undo ");
+    Frame().SendMessage(WM_CLOSE);
+    ASSERT_TRUE(RunUntil([&] { return Profile().find("\"WindowName\"=sz:\"Undo \"") != std::string::npos; }))
+        << "the damaged name was not saved";
+    Stop();
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(NameOf(MainToolbar()), "Main Toolbar");
+}
+
+// With the Main Toolbar floated, clicking a cell enables its Cut and Copy as it enables the Edit
+// menu's: opened then, the menu and the toolbar show the same states.
+TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    FloatMainToolbar();
+    SECCustomToolBar& bar = *MainToolbar();
+    EXPECT_TRUE(Disabled(bar, ID_EDIT_COPY)) << "nothing is chosen in the grid yet";
+
+    ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("b.htm"), ColumnOf("Title"))));
+    EXPECT_TRUE(RunUntil([&] { return !Disabled(bar, ID_EDIT_CUT) && !Disabled(bar, ID_EDIT_COPY); }))
+        << "the floating toolbar's Cut and Copy stayed disabled";
+    ASSERT_TRUE(Settled());
+
+    struct Seen {
+        bool open = false;
+        std::map<UINT, bool> menuGrayed;
+        std::map<UINT, bool> barDisabled;
+    } seen;
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("Edit")));
+    When("the Edit menu is open", [] {
+             RECT r{};
+             return OpenMenuItem("Cut", &r) != nullptr;
+         },
+         [&] {
+             RECT r{};
+             HMENU menu = OpenMenuItem("Cut", &r);
+             seen.open = true;
+             for (UINT nID : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO}) {
+                 seen.menuGrayed[nID] = (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 seen.barDisabled[nID] = Disabled(bar, nID);
+             }
+             Shot("edit-menu-with-floating-toolbar");
+             Xdo("key Escape Escape");   // the menu, then the menu bar
+         });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(seen.open);
+    EXPECT_EQ(seen.menuGrayed, seen.barDisabled);
+    EXPECT_FALSE(seen.menuGrayed[ID_EDIT_COPY]);
+}
+
+// Undo and Redo name what they would undo or redo, keep their shortcuts, and say plain "Undo"
+// and "Redo" again when there is nothing left to undo or redo.
+TEST_F(MainWindowToolbarsX11Test, UndoAndRedoNameTheirChangeAndKeepTheirShortcuts)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ChangeATitle("Changed");
+
+    // What the Edit menu shows, read while it is open.
+    auto editMenu = [&](std::string& undo, std::string& redo, bool& undoGrayed, bool& redoGrayed) {
+        ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("Edit")));
+        When("the Edit menu is open", [] {
+                 RECT r{};
+                 return OpenMenuItem("Cut", &r) != nullptr;
+             },
+             [&] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem("Cut", &r);
+                 char text[256] = {};
+                 GetMenuString(menu, ID_EDIT_UNDO, text, sizeof text, MF_BYCOMMAND);
+                 undo = text;
+                 GetMenuString(menu, ID_EDIT_REDO, text, sizeof text, MF_BYCOMMAND);
+                 redo = text;
+                 undoGrayed = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 redoGrayed = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 Xdo("key Escape Escape");   // the menu, then the menu bar
+             });
+        ASSERT_TRUE(StepsTaken());
+        ASSERT_TRUE(Settled());
+    };
+    std::string undo, redo;
+    bool undoGrayed = true, redoGrayed = false;
+    editMenu(undo, redo, undoGrayed, redoGrayed);
+    EXPECT_FALSE(undoGrayed);
+    EXPECT_EQ(undo.rfind("Undo", 0), 0u) << undo;
+    EXPECT_NE(undo.find("\tCtrl+Z"), std::string::npos) << undo;
+    EXPECT_EQ(undo.find(" \t"), std::string::npos) << "no blank where the change has no name: " << undo;
+    EXPECT_TRUE(redoGrayed);
+    EXPECT_EQ(redo, "&Redo\tCtrl+Y");
+
+    ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Alpha"; }))
+        << "Ctrl+Z did not undo the change";
+    editMenu(undo, redo, undoGrayed, redoGrayed);
+    EXPECT_TRUE(undoGrayed);
+    EXPECT_EQ(undo, "&Undo\tCtrl+Z") << "nothing left to undo";
+    EXPECT_FALSE(redoGrayed);
+    EXPECT_EQ(redo.rfind("Redo", 0), 0u) << redo;
+    EXPECT_NE(redo.find("\tCtrl+Y"), std::string::npos) << redo;
+
+    ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Changed"; }))
+        << "Ctrl+Y did not redo the change";
+    editMenu(undo, redo, undoGrayed, redoGrayed);
+    EXPECT_TRUE(redoGrayed);
+    EXPECT_EQ(redo, "&Redo\tCtrl+Y") << "nothing left to redo, and no stale name";
+    EXPECT_NE(undo.find("\tCtrl+Z"), std::string::npos) << undo;
+}
