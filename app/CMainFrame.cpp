@@ -88,6 +88,18 @@ void CMainFrame::ActivateFrame(int nCmdShow)
     SECMDIFrameWnd::ActivateFrame(nCmdShow);
 }
 
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Escape is Stop Scan's key only while a scan runs. Otherwise it belongs to the window
+    // with the keyboard: a cell being edited gets its old text back, an in-place editor closes
+    // without taking what was typed, a floating window's dialog cancels.
+    const bool escape = pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE;
+    CVostrelApp* pApp = GetVostrelApp();
+    if (escape && pApp && pApp->GetRunState() != CVostrelAppModel::runScanning)
+        return FALSE;
+    return SECMDIFrameWnd::PreTranslateMessage(pMsg);
+}
+
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECMDIFrameWnd::OnCreate(lpCreateStruct) == -1)

@@ -85,6 +85,7 @@ public:
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
