@@ -189,3 +189,24 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
     ASSERT_TRUE(Settled());
     EXPECT_FALSE(shows(1));
 }
+
+// The Grid Toolbar's Save writes the edited page while the grid is active: the main window's
+// command from the other toolbar.
+TEST_F(MainWindowCommandsX11Test, TheGridToolbarSavesTheEditedPages)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("a.htm"), ColumnOf("Title"))));
+    ASSERT_TRUE(WaitForFocus(view->GetSafeHwnd()));
+    ASSERT_TRUE(Xdo("type --delay 20 'Renamed'"));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the typed title was not taken";
+    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SAVE_EDITED_FILES)));
+    auto page = [&] {
+        std::ifstream in(site + "/a.htm");
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_TRUE(RunUntil([&] { return page().find("<title>Renamed</title>") != std::string::npos && app->IsEdited() == 3; }))
+        << page();
+}

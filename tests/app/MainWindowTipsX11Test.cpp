@@ -72,7 +72,12 @@ TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
         std::string text;
         EXPECT_TRUE(RunUntil([&] { return TipOnScreen(&text); })) << "no tip came up";
         EXPECT_EQ(text, c.pszTip);
+        EXPECT_FALSE(Frame().GetStatusBar().GetPaneText(0).IsEmpty()) << "the button's prompt in the message pane";
     }
+    // Away from the buttons the message pane is ready again.
+    ASSERT_TRUE(MoveTo(grid));
+    EXPECT_TRUE(RunUntil([&] { return Frame().GetStatusBar().GetPaneText(0) == "Ready"; }, 5000))
+        << Frame().GetStatusBar().GetPaneText(0).GetString();
     ASSERT_TRUE(Settled());
     cairo_surface_destroy(Shot("toolbar-tip"));
 }
