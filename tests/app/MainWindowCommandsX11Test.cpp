@@ -1,35 +1,12 @@
 // The main window's commands as the user reaches them on the X server: the toolbar buttons
-// clicked while the project's grid is the active window, and the View menu's Status Bar.
+// clicked while the project's grid is the active window, the View menu's Status Bar, and the
+// status bar's message pane and lock-key indicators.
 #include "MainWindowX11Fixture.h"
 
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/win/Keyboard.h"
-#include "toolkit/toolbars/SECCustomToolBar.h"
-#include "toolkit/toolbars/SECToolBarManager.h"
 
-namespace {
-
-class MainWindowCommandsX11Test : public MainWindowX11Test {
-protected:
-    SECCustomToolBar& Bar(UINT nBarID)
-    {
-        SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(nBarID);
-        EXPECT_NE(pBar, nullptr);
-        return *pBar;
-    }
-    // The middle of a toolbar button on the screen.
-    POINT ButtonOnScreen(UINT nBarID, UINT nCommand)
-    {
-        SECCustomToolBar& bar = Bar(nBarID);
-        CRect rect;
-        bar.GetItemRect(bar.CommandToIndex(nCommand), &rect);
-        POINT pt = rect.CenterPoint();
-        ::ClientToScreen(bar.GetSafeHwnd(), &pt);
-        return pt;
-    }
-};
-
-} // namespace
+using MainWindowCommandsX11Test = MainWindowX11Test;
 
 // With the project's grid active, the main window's own commands on the Main Toolbar open
 // their dialogs or start their work when clicked, as the same commands do from the menus.

@@ -68,17 +68,8 @@ TEST_F(MainWindowKeysX11Test, EscapeClosesTheProjectAreasLabelEditor)
     CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
     CPageNode* root = app->GetPageNodes().GetHead();
     const auto hRoot = reinterpret_cast<HTREEITEM>(root->m_dwTreeItem);
-    CRect client;
-    tree.GetClientRect(&client);
-    POINT label{0, 0};
-    for (int y = client.top; y < client.bottom && label.x == 0; y += 2)
-        for (int x = client.left; x < client.right && label.x == 0; x += 3) {
-            UINT flags = 0;
-            if (tree.HitTest(CPoint(x, y), &flags) == hRoot && (flags & TVHT_ONITEMLABEL))
-                label = POINT{x + 6, y + 2};
-        }
-    ASSERT_NE(label.x, 0) << "the root's label is not in sight";
-    tree.ClientToScreen(&label);
+    const POINT label = OnItemLabel(root);
+    ASSERT_NE(label.x, 0);
     const CString before = tree.GetItemText(hRoot);
 
     ASSERT_TRUE(ClickAt(label));

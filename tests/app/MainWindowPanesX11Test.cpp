@@ -102,25 +102,6 @@ TEST_F(MainWindowPanesX11Test, TheProjectAreaFloatsAndDocksByItsGripper)
 
 namespace {
 
-// A point on the label of a node's item in the Project Area's tree, on the screen.
-POINT OnItemLabel(CFilesInTreeCtrl& tree, CPageNode* pNode)
-{
-    const auto hItem = reinterpret_cast<HTREEITEM>(pNode->m_dwTreeItem);
-    CRect client;
-    tree.GetClientRect(&client);
-    for (int y = client.top; y < client.bottom; y += 2)
-        for (int x = client.left; x < client.right; x += 3) {
-            UINT flags = 0;
-            if (tree.HitTest(CPoint(x, y), &flags) == hItem && (flags & TVHT_ONITEMLABEL)) {
-                POINT pt{x + 4, y + 2};
-                tree.ClientToScreen(&pt);
-                return pt;
-            }
-        }
-    ADD_FAILURE() << "no item of " << pNode->GetName().GetString() << " in sight";
-    return POINT{0, 0};
-}
-
 CPageNode* FolderNamed(CPageNode* pNode, const char* pszName)
 {
     if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == pszName)
@@ -144,7 +125,7 @@ TEST_F(MainWindowPanesX11Test, ScanFilesFromTheProjectAreasMenuScansTheFolder)
     ASSERT_NE(sub, nullptr);
 
     MenuItemSeen scan;
-    ASSERT_TRUE(ClickAt(OnItemLabel(ProjectArea().GetTree(), sub), 3));
+    ASSERT_TRUE(ClickAt(OnItemLabel(sub), 3));
     Choose("Scan Files", &scan);
     ASSERT_TRUE(StepsTaken());
     EXPECT_FALSE(scan.grayed);

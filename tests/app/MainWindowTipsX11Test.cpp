@@ -4,8 +4,6 @@
 
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/controls/ToolTip.h"
-#include "toolkit/toolbars/SECCustomToolBar.h"
-#include "toolkit/toolbars/SECToolBarManager.h"
 
 namespace {
 
@@ -34,15 +32,6 @@ protected:
         }
         return true;
     }
-    POINT ButtonOnScreen(UINT nCommand)
-    {
-        SECCustomToolBar& bar = *Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS);
-        CRect rect;
-        bar.GetItemRect(bar.CommandToIndex(nCommand), &rect);
-        POINT pt = rect.CenterPoint();
-        ::ClientToScreen(bar.GetSafeHwnd(), &pt);
-        return pt;
-    }
 };
 
 } // namespace
@@ -66,7 +55,7 @@ TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
         SCOPED_TRACE(c.pszTip);
         ASSERT_TRUE(MoveTo(c.from));
         ASSERT_TRUE(RunUntil([&] { return !TipOnScreen(); })) << "a tip stayed up";
-        const POINT button = ButtonOnScreen(c.nCommand);
+        const POINT button = ButtonOnScreen(ID_VIEW_TOOLBARS, c.nCommand);
         ASSERT_TRUE(MoveTo(POINT{button.x + 3, button.y - 3}));
         ASSERT_TRUE(MoveTo(button));
         std::string text;

@@ -3,6 +3,8 @@
 // menu, and Undo and Redo name what they would do and keep their shortcuts.
 #include "MainWindowX11Fixture.h"
 
+#include <map>
+
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECStdBtn.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
@@ -46,6 +48,38 @@ protected:
     {
         SECStdBtn* pBtn = bar.GetBtn(bar.CommandToIndex(nCommand));
         return pBtn == nullptr || (pBtn->m_nStyle & SEC_TBBS_DISABLED) != 0;
+    }
+    // What the Edit menu shows of its items while the user has it open: each item's text and
+    // whether it is grayed, with the Main Toolbar's state of the same command beside it. The
+    // user opens the menu with a click and closes it with Escape.
+    struct ItemSeen {
+        std::string text;
+        bool grayed = false;
+        bool buttonDisabled = false;
+    };
+    std::map<UINT, ItemSeen> EditMenuSeen()
+    {
+        std::map<UINT, ItemSeen> seen;
+        EXPECT_TRUE(ClickAt(MenuBarItemOnScreen("Edit")));
+        When("the Edit menu is open", [] {
+                 RECT r{};
+                 return OpenMenuItem("Cut", &r) != nullptr;
+             },
+             [&] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem("Cut", &r);
+                 for (UINT nID : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_EDIT_REDO}) {
+                     char text[256] = {};
+                     GetMenuString(menu, nID, text, sizeof text, MF_BYCOMMAND);
+                     seen[nID] = ItemSeen{text, (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0,
+                                          Disabled(*MainToolbar(), nID)};
+                 }
+                 Shot("edit-menu-open");
+                 Xdo("key Escape Escape");   // the menu, then the menu bar
+             });
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(Settled());
+        return seen;
     }
     std::string Profile() const
     {
@@ -112,31 +146,11 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
         << "the floating toolbar's Cut and Copy stayed disabled";
     ASSERT_TRUE(Settled());
 
-    struct Seen {
-        bool open = false;
-        std::map<UINT, bool> menuGrayed;
-        std::map<UINT, bool> barDisabled;
-    } seen;
-    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("Edit")));
-    When("the Edit menu is open", [] {
-             RECT r{};
-             return OpenMenuItem("Cut", &r) != nullptr;
-         },
-         [&] {
-             RECT r{};
-             HMENU menu = OpenMenuItem("Cut", &r);
-             seen.open = true;
-             for (UINT nID : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO}) {
-                 seen.menuGrayed[nID] = (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 seen.barDisabled[nID] = Disabled(bar, nID);
-             }
-             Shot("edit-menu-with-floating-toolbar");
-             Xdo("key Escape Escape");   // the menu, then the menu bar
-         });
-    ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(seen.open);
-    EXPECT_EQ(seen.menuGrayed, seen.barDisabled);
-    EXPECT_FALSE(seen.menuGrayed[ID_EDIT_COPY]);
+    std::map<UINT, ItemSeen> seen = EditMenuSeen();
+    ASSERT_EQ(seen.size(), 5u) << "the Edit menu was not seen open";
+    for (const auto& [nID, item] : seen)
+        EXPECT_EQ(item.grayed, item.buttonDisabled) << item.text;
+    EXPECT_FALSE(seen[ID_EDIT_COPY].grayed);
 }
 
 // Undo and Redo name what they would undo or redo, keep their shortcuts, and say plain "Undo"
@@ -147,53 +161,29 @@ TEST_F(MainWindowToolbarsX11Test, UndoAndRedoNameTheirChangeAndKeepTheirShortcut
     OpenSite(true);
     ChangeATitle("Changed");
 
-    // What the Edit menu shows, read while it is open.
-    auto editMenu = [&](std::string& undo, std::string& redo, bool& undoGrayed, bool& redoGrayed) {
-        ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("Edit")));
-        When("the Edit menu is open", [] {
-                 RECT r{};
-                 return OpenMenuItem("Cut", &r) != nullptr;
-             },
-             [&] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem("Cut", &r);
-                 char text[256] = {};
-                 GetMenuString(menu, ID_EDIT_UNDO, text, sizeof text, MF_BYCOMMAND);
-                 undo = text;
-                 GetMenuString(menu, ID_EDIT_REDO, text, sizeof text, MF_BYCOMMAND);
-                 redo = text;
-                 undoGrayed = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 redoGrayed = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 Xdo("key Escape Escape");   // the menu, then the menu bar
-             });
-        ASSERT_TRUE(StepsTaken());
-        ASSERT_TRUE(Settled());
-    };
-    std::string undo, redo;
-    bool undoGrayed = true, redoGrayed = false;
-    editMenu(undo, redo, undoGrayed, redoGrayed);
-    EXPECT_FALSE(undoGrayed);
-    EXPECT_EQ(undo.rfind("Undo", 0), 0u) << undo;
-    EXPECT_NE(undo.find("\tCtrl+Z"), std::string::npos) << undo;
-    EXPECT_EQ(undo.find(" \t"), std::string::npos) << "no blank where the change has no name: " << undo;
-    EXPECT_TRUE(redoGrayed);
-    EXPECT_EQ(redo, "&Redo\tCtrl+Y");
+    std::map<UINT, ItemSeen> seen = EditMenuSeen();
+    EXPECT_FALSE(seen[ID_EDIT_UNDO].grayed);
+    EXPECT_EQ(seen[ID_EDIT_UNDO].text.rfind("Undo", 0), 0u) << seen[ID_EDIT_UNDO].text;
+    EXPECT_NE(seen[ID_EDIT_UNDO].text.find("\tCtrl+Z"), std::string::npos) << seen[ID_EDIT_UNDO].text;
+    EXPECT_EQ(seen[ID_EDIT_UNDO].text.find(" \t"), std::string::npos) << "no blank where the change has no name: " << seen[ID_EDIT_UNDO].text;
+    EXPECT_TRUE(seen[ID_EDIT_REDO].grayed);
+    EXPECT_EQ(seen[ID_EDIT_REDO].text, "&Redo\tCtrl+Y");
 
     ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Alpha"; }))
         << "Ctrl+Z did not undo the change";
-    editMenu(undo, redo, undoGrayed, redoGrayed);
-    EXPECT_TRUE(undoGrayed);
-    EXPECT_EQ(undo, "&Undo\tCtrl+Z") << "nothing left to undo";
-    EXPECT_FALSE(redoGrayed);
-    EXPECT_EQ(redo.rfind("Redo", 0), 0u) << redo;
-    EXPECT_NE(redo.find("\tCtrl+Y"), std::string::npos) << redo;
+    seen = EditMenuSeen();
+    EXPECT_TRUE(seen[ID_EDIT_UNDO].grayed);
+    EXPECT_EQ(seen[ID_EDIT_UNDO].text, "&Undo\tCtrl+Z") << "nothing left to undo";
+    EXPECT_FALSE(seen[ID_EDIT_REDO].grayed);
+    EXPECT_EQ(seen[ID_EDIT_REDO].text.rfind("Redo", 0), 0u) << seen[ID_EDIT_REDO].text;
+    EXPECT_NE(seen[ID_EDIT_REDO].text.find("\tCtrl+Y"), std::string::npos) << seen[ID_EDIT_REDO].text;
 
     ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+y"));
     ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Changed"; }))
         << "Ctrl+Y did not redo the change";
-    editMenu(undo, redo, undoGrayed, redoGrayed);
-    EXPECT_TRUE(redoGrayed);
-    EXPECT_EQ(redo, "&Redo\tCtrl+Y") << "nothing left to redo, and no stale name";
-    EXPECT_NE(undo.find("\tCtrl+Z"), std::string::npos) << undo;
+    seen = EditMenuSeen();
+    EXPECT_TRUE(seen[ID_EDIT_REDO].grayed);
+    EXPECT_EQ(seen[ID_EDIT_REDO].text, "&Redo\tCtrl+Y") << "nothing left to redo, and no stale name";
+    EXPECT_NE(seen[ID_EDIT_UNDO].text.find("\tCtrl+Z"), std::string::npos) << seen[ID_EDIT_UNDO].text;
 }

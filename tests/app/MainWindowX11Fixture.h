@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/CFileViewControlBar.h"
+#include "app/CFilesInTreeCtrl.h"
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
 #include "app/CVostrelApp.h"
@@ -17,6 +18,9 @@
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/Dialog.h"
 #include "platform/core/RegistryStore.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+#include "tests/app/GroupViewLookup.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/support/ScopedTempDir.h"
 
@@ -143,22 +147,8 @@ protected:
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(SettleWith(Loop())) << "the project's windows never showed";
     }
-    ROWCOL ColumnOf(const char* pszName)
-    {
-        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
-            if (view->GetCellValue(0, nCol).CompareNoCase(pszName) == 0)
-                return nCol;
-        return 0;
-    }
-    ROWCOL RowOf(const char* pszName)
-    {
-        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
-            CPageNode* pPage = nullptr;
-            if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == pszName)
-                return nRow;
-        }
-        return 0;
-    }
+    ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*view, pszName); }
+    ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*view, pszName); }
     // The middle of a cell of the page grid on the screen.
     POINT CellOnScreen(ROWCOL nRow, ROWCOL nCol)
     {
@@ -168,6 +158,39 @@ protected:
         view->GetClientRect(&client);
         EXPECT_TRUE(client.PtInRect(pt)) << "cell " << nRow << ", " << nCol << " is not in sight";
         ::ClientToScreen(view->GetSafeHwnd(), &pt);
+        return pt;
+    }
+
+    // A point on the label of a page node's item in the Project Area's tree, on the screen.
+    POINT OnItemLabel(CPageNode* pNode)
+    {
+        CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+        const auto hItem = reinterpret_cast<HTREEITEM>(pNode->m_dwTreeItem);
+        CRect client;
+        tree.GetClientRect(&client);
+        for (int y = client.top; y < client.bottom; y += 2)
+            for (int x = client.left; x < client.right; x += 3) {
+                UINT flags = 0;
+                if (tree.HitTest(CPoint(x, y), &flags) == hItem && (flags & TVHT_ONITEMLABEL)) {
+                    POINT pt{x + 6, y + 2};
+                    tree.ClientToScreen(&pt);
+                    return pt;
+                }
+            }
+        ADD_FAILURE() << "no item of " << pNode->GetName().GetString() << " in sight";
+        return POINT{0, 0};
+    }
+    // The middle of a toolbar button on the screen.
+    POINT ButtonOnScreen(UINT nBarID, UINT nCommand)
+    {
+        SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(nBarID);
+        EXPECT_NE(pBar, nullptr);
+        if (pBar == nullptr)
+            return POINT{0, 0};
+        CRect rect;
+        pBar->GetItemRect(pBar->CommandToIndex(nCommand), &rect);
+        POINT pt = rect.CenterPoint();
+        ::ClientToScreen(pBar->GetSafeHwnd(), &pt);
         return pt;
     }
 
