@@ -103,6 +103,8 @@ BOOL CVostrelApp::InitInstance()
     pSplash->SetTitle("Vostrel");
     if (!pSplash->Create())
         delete pSplash;
+    else
+        m_hSplash = pSplash->GetSafeHwnd();
 
     CParserEngine& engine = CParserEngine::GetEngine();
     engine.SetScanBackend(&m_scanBackend);
@@ -145,6 +147,10 @@ BOOL CVostrelApp::InitInstance()
 
 int CVostrelApp::ExitInstance()
 {
+    // A program ended before its start-up picture closed itself takes the picture along.
+    if (auto* pSplash = dynamic_cast<CVostrelSplashWnd*>(CWnd::FromHandlePermanent(m_hSplash)))
+        pSplash->DestroyWindow();
+    m_hSplash = nullptr;
     TerminateGridLibrary();
     CParserEngine::GetEngine().SetScanHost(nullptr);
     CParserEngine::DeleteEngine();

@@ -96,6 +96,7 @@ private:
     CAppMetaDialogs m_dialogs;
     CFetchScanBackend m_scanBackend;
     AFX_REPORT_ERROR_HOOK m_pPreviousErrorHook = nullptr;
+    HWND m_hSplash = nullptr;   // the start-up picture while it shows (it deletes itself)
 };
 
 // The application object; null before it is made.
