@@ -214,9 +214,10 @@ struct FolderEntry {
     struct stat info {};
 };
 
-void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
+bool WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
 
-// Adds the folder under the parent and walks it, unless it was walked already.
+// Adds the folder under the parent and walks it, unless it was walked already. A folder that
+// cannot be read is left out of the tree, as it is of the project.
 void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strFolder, const CString& strName,
                const struct stat& info)
 {
@@ -226,8 +227,11 @@ void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strFolder,
     if (strPath.IsEmpty() || strPath[strPath.GetLength() - 1] != '/')
         strPath += "/";
     strPath += strName;
-    if (CPageNode* pNode = MakeNode(pParent, strFolder, strName, CPageNode::kindFolder, info); pNode != nullptr)
-        WalkFolder(params, strPath, pNode);
+    CPageNode* pNode = MakeNode(pParent, strFolder, strName, CPageNode::kindFolder, info);
+    if (pNode != nullptr && !WalkFolder(params, strPath, pNode) && pParent->GetChildren().GetTail() == pNode) {
+        pParent->GetChildren().RemoveTail();
+        delete pNode;
+    }
 }
 
 // Lists the folder's folders and page files, looked at through the folder itself. Only they are
@@ -278,13 +282,14 @@ bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEn
     return true;
 }
 
-void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
+// Whether the folder could be listed.
+bool WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
 {
     if (params.pState->bStop.load())
-        return;
+        return true;
     std::vector<FolderEntry> entries;
     if (!ListFolder(params, strPath, entries))
-        return;
+        return false;
     for (const FolderEntry& entry : entries) {
         if (params.pState->bStop.load())
             break;
@@ -300,6 +305,7 @@ void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
         }
     }
     PostFound(params);
+    return true;
 }
 
 void Enumerate(EnumParams& params)

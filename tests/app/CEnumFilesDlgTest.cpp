@@ -6,9 +6,11 @@
 #include "tests/app/PanesFixture.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/WithoutFileOverride.h"
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -118,6 +120,40 @@ TEST_F(EnumFilesDlgTest, WalkThatCannotStartEndsWithTwoAndSaysSo)
     EXPECT_EQ(Run(nullptr), IDCANCEL);
     EXPECT_TRUE(seen.seen);
     EXPECT_NE(seen.text.find("could not be started"), std::string::npos);
+}
+
+TEST_F(EnumFilesDlgTest, AProjectFolderThatCannotBeReadEndsWithTwoAndSaysWhy)
+{
+    MakeSite(1, 1);
+    root.SetKind(CPageNode::kindRoot);
+    ::chmod(temp.Path().c_str(), 0);
+    SeenMessageBox seen;
+    {
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds());
+        // The box is told from the dialog under it by its text.
+        WhenWindowOpens(
+            *backend,
+            [] {
+                for (HWND dlg : ShownDialogs()) {
+                    if (TextOf(GetDlgItem(dlg, kMessageBoxTextId)).find("could not be read") != std::string::npos)
+                        return dlg;
+                }
+                return HWND{};
+            },
+            [this, &seen](HWND box) {
+                seen.seen = true;
+                seen.text = TextOf(GetDlgItem(box, kMessageBoxTextId));
+                backend->Click(1, CentreOf(GetDlgItem(box, IDOK)));
+                EnsureClosed(*backend, box);
+            },
+            [] { ADD_FAILURE() << "no message box"; });
+        EXPECT_EQ(Run(&root), IDCANCEL);
+    }
+    ::chmod(temp.Path().c_str(), 0700);
+    EXPECT_TRUE(seen.seen);
+    EXPECT_NE(seen.text.find("The project folder could not be read"), std::string::npos) << seen.text;
+    EXPECT_NE(seen.text.find("Access to " + temp.Path() + " was denied."), std::string::npos) << seen.text;
 }
 
 } // namespace

@@ -2,13 +2,22 @@
 // chooser dismissed, New Project on a generated site typed in, the walk and the scan, the
 // "Scan Completed" note answered, and the project saved under a typed name.
 #include "app/CFileViewControlBar.h"
+#include "app/CGroupDoc.h"
+#include "app/CGroupView.h"
 #include "app/CMainFrame.h"
+#include "app/COutputAreaControlBar.h"
 #include "app/CVostrelApp.h"
+#include "app/res/GroupViewRes.h"
+#include "platform/controls/MessageBox.h"
+#include "grid/data/CGXUserAttribute.h"
+#include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "platform/core/RegistryStore.h"
+#include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/WithoutFileOverride.h"
 
 #include <chrono>
 #include <csignal>
@@ -168,4 +177,124 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
     frame.GetProjectAreaBar()->GetTree().GetWindowRect(&treeRect);
     EXPECT_EQ(PixelAt(shot, POINT{treeRect.CenterPoint().x, treeRect.bottom - 20}), 0xFFFFFFu);
     cairo_surface_destroy(shot);
+}
+
+TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
+{
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    // A site with a folder closed to everyone, a link to itself and a page no one may read.
+    const std::string site = dir.Path() + "/site";
+    fs::create_directories(site + "/closed");
+    std::ofstream(site + "/a.htm") << "<html><head><title>Alpha</title></head><body>Alpha</body></html>\n";
+    std::ofstream(site + "/closed/hidden.htm") << "<html><head></head><body>Hidden</body></html>\n";
+    std::ofstream(site + "/locked.htm") << "<html><head><title>Locked</title></head><body></body></html>\n";
+    fs::create_symlink("self", site + "/self");
+    ::chmod((site + "/closed").c_str(), 0);
+    ::chmod((site + "/locked.htm").c_str(), 0);
+    WithoutFileOverride plainUser;
+    ASSERT_TRUE(plainUser.Holds());
+
+    // New Project on the site; the note about the folder left out is answered once the test has
+    // looked at it (it leaves a file behind), then the note at the scan's end.
+    const std::string looked = dir.Path() + "/looked";
+    StartUser("wait_for '^New$'; xdotool key Escape\n"
+              "wait_for '^Vostrel'; xdotool mousemove 600 400 click 1; sleep 0.3; xdotool key ctrl+n\n"
+              "wait_for '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n"
+              "timeout 60 sh -c 'while [ ! -f " + looked + " ]; do sleep 0.1; done'; xdotool key Return\n"
+              "wait_for '^Scan Completed$'; xdotool key Return\n");
+
+    app.emplace();
+    static char name[] = "vostrel";
+    char* argv[] = {name};
+    app->SetCommandLine(1, argv);
+    ASSERT_TRUE(app->InitApplication() && app->InitInstance());
+    CMainFrame& frame = *app->GetMainFrame();
+
+    // The note is a modal box with its own loop: a timer, which that loop serves, looks at it.
+    static std::string s_boxText;
+    static std::string s_looked;
+    static std::string s_shot;
+    static std::string s_display;
+    static decltype(backend) s_backend;
+    s_backend = backend;
+    s_boxText.clear();
+    s_looked = looked;
+    s_shot = keep != nullptr ? std::string(keep) + "/vostrel-folders-left-out.png" : std::string();
+    s_display = server->DisplayName();
+    const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nId, DWORD) {
+        for (HWND hBox : dialog_automation::ShownDialogs()) {
+            if (HWND hText = ::GetDlgItem(hBox, kMessageBoxTextId)) {
+                const std::string text = dialog_automation::TextOf(hText);
+                if (text.find("left out of the project") == std::string::npos)
+                    continue;
+                s_boxText = text;
+                ::KillTimer(nullptr, nId);
+                ::UpdateWindow(hBox);
+                s_backend->Sync();
+                if (!s_shot.empty()) {
+                    if (cairo_surface_t* shot = Screenshot(s_display)) {
+                        cairo_surface_write_to_png(shot, s_shot.c_str());
+                        cairo_surface_destroy(shot);
+                    }
+                }
+                std::ofstream(s_looked) << "1";
+            }
+        }
+    });
+    ASSERT_NE(nTimer, 0u);
+    ASSERT_TRUE(RunUntil([&] { return !s_boxText.empty(); }, 60000)) << "no note about the folder left out";
+    EXPECT_NE(s_boxText.find("closed: Access to " + site + "/closed was denied."), std::string::npos) << s_boxText;
+    EXPECT_EQ(s_boxText.find("self"), std::string::npos) << s_boxText;
+
+    // The project holds what could be read; the page no one may read is in it, and scanned.
+    ASSERT_TRUE(RunUntil([&] { return frame.GetFilesScanned() == 2 && app->GetRunState() == 0; }, 60000))
+        << "files " << frame.GetFilesScanned() << ", run state " << app->GetRunState();
+    EXPECT_EQ(app->GetSelectedNodes().GetCount(), 2);
+
+    // The Output Area names the folder left out and the page not read, each with its reason.
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(frame.GetOutputAreaBar(pOutput), 0u);
+    ASSERT_TRUE(RunUntil([&] { return std::string(pOutput->GetText()).find("locked.htm :") != std::string::npos; }, 30000))
+        << pOutput->GetText().GetString();
+    const std::string output = pOutput->GetText().GetString();
+    EXPECT_NE(output.find("closed : Left out of the project: Access to " + site + "/closed was denied.\n"),
+              std::string::npos) << output;
+    EXPECT_NE(output.find("locked.htm : Could not open file: "), std::string::npos) << output;
+    EXPECT_TRUE(pOutput->IsWindowVisible());
+
+    // The group view's file cell shows the page as unread, with the reason as its tool tip.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    ASSERT_EQ(app->FindGroupDocument(pDoc), 0u);
+    ASSERT_EQ(pDoc->GetGroupView(pView), 0u);
+    ASSERT_NE(pView, nullptr);
+    bool bFound = false;
+    for (ROWCOL nRow = 1; nRow <= pView->GetRowCount(); ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (pView->GetRowPage(nRow, pPage) != 0)
+            continue;
+        CGXStyle style;
+        pView->ComposeCellStyle(nRow, CGroupView::kFileColumn, style);
+        if (pPage->GetName() == "locked.htm") {
+            bFound = true;
+            EXPECT_EQ(style.GetControl(), IDS_UNREADABLE_CELL);
+            const std::string tip = style.GetUserAttribute(GX_IDS_UA_TOOLTIPTEXT).GetValueText().GetString();
+            EXPECT_NE(tip.find("Could not open file"), std::string::npos) << tip;
+        } else {
+            EXPECT_EQ(style.GetControl(), IDS_SCANNED_CELL);
+        }
+    }
+    EXPECT_TRUE(bFound);
+    PumpFor(300);
+    backend->Sync();
+    if (keep) {
+        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/vostrel-page-not-read.png").c_str());
+            cairo_surface_destroy(shot);
+        }
+    }
+    ::chmod((site + "/closed").c_str(), 0755);
+    ::chmod((site + "/locked.htm").c_str(), 0644);
 }

@@ -11,6 +11,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/core/FileOperations.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -300,6 +301,14 @@ TEST_F(ParserEngineTest, OneBadFolderIsSkippedAndTheRestMakesTheProject)
         ASSERT_EQ(skipped.size(), 1u);
         EXPECT_EQ(std::string(skipped[0].strPath), (site / "closed").string());
         EXPECT_NE(std::string(skipped[0].strReason).find("denied"), std::string::npos) << skipped[0].strReason;
+        // The folder left out is not in the tree either: a, open, and no closed or self.
+        ASSERT_EQ(m_root.GetChildren().GetCount(), 1);
+        std::vector<std::string> names;
+        const CPageNodeCol& top = m_root.GetChildren().GetHead()->GetChildren();
+        for (POSITION pos = top.GetHeadPosition(); pos != nullptr;)
+            names.push_back(top.GetNext(pos)->GetName().GetString());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"a.htm", "open"}));
         m_root.GetChildren().DeleteAll();
 
         // A project folder that cannot be read is refused, with its reason.
