@@ -110,6 +110,37 @@ protected:
         }
     }
 
+    // The program started as from a desktop, without arguments.
+    bool StartProgram()
+    {
+        app.emplace();
+        static char name[] = "vostrel";
+        char* argv[] = {name};
+        app->SetCommandLine(1, argv);
+        return app->InitApplication() && app->InitInstance();
+    }
+
+    // The user's first steps: the start-up chooser dismissed, New Project, the site typed in.
+    static std::string NewProjectSteps(const std::string& site)
+    {
+        return "wait_for '^New$'; xdotool key Escape\n"
+               "wait_for '^Vostrel'; xdotool mousemove 600 400 click 1; sleep 0.3; xdotool key ctrl+n\n"
+               "wait_for '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n";
+    }
+
+    // Keeps a screenshot of the display under the name in the folder VOSTREL_KEEP_SCREENSHOTS
+    // names, when it is set.
+    static void KeepScreenshot(const std::string& display, const char* name)
+    {
+        const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+        if (keep == nullptr)
+            return;
+        if (cairo_surface_t* shot = Screenshot(display)) {
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name).c_str());
+            cairo_surface_destroy(shot);
+        }
+    }
+
     ScopedTempDir dir;
     std::optional<ScopedEnv> env;
     std::optional<CVostrelApp> app;
@@ -134,19 +165,13 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
 
     // The chooser start-up shows, New Project, the note at the scan's end, and Save Project
     // with the name typed into the file dialog (then Yes to making the new file).
-    StartUser("wait_for '^New$'; xdotool key Escape\n"
-              "wait_for '^Vostrel'; xdotool mousemove 600 400 click 1; sleep 0.3; xdotool key ctrl+n\n"
-              "wait_for '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n"
+    StartUser(NewProjectSteps(site) +
               "wait_for '^Scan Completed$'; xdotool key Return\n"
               "sleep 0.5; xdotool key ctrl+s\n"
               "wait_for '^Save Project As$'; xdotool type --delay 10 '" + dir.Path() + "/mysite'; "
               "xdotool key Return; sleep 1; xdotool key Return\n");
 
-    app.emplace();
-    static char name[] = "vostrel";
-    char* argv[] = {name};
-    app->SetCommandLine(1, argv);
-    ASSERT_TRUE(app->InitApplication() && app->InitInstance());
+    ASSERT_TRUE(StartProgram());
     CMainFrame& frame = *app->GetMainFrame();
 
     // The run state goes back to idle only once the scan's note has been answered.
@@ -181,8 +206,7 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
 
 TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
 {
-    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
-    if (keep)
+    if (std::getenv("VOSTREL_KEEP_SCREENSHOTS") != nullptr)
         SetTestFontMode(false);
     // A site with a folder closed to everyone, a link to itself and a page no one may read.
     const std::string site = dir.Path() + "/site";
@@ -199,29 +223,21 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
     // New Project on the site; the note about the folder left out is answered once the test has
     // looked at it (it leaves a file behind), then the note at the scan's end.
     const std::string looked = dir.Path() + "/looked";
-    StartUser("wait_for '^New$'; xdotool key Escape\n"
-              "wait_for '^Vostrel'; xdotool mousemove 600 400 click 1; sleep 0.3; xdotool key ctrl+n\n"
-              "wait_for '^New Project$'; xdotool type --delay 10 '" + site + "'; xdotool key Return\n"
+    StartUser(NewProjectSteps(site) +
               "timeout 60 sh -c 'while [ ! -f " + looked + " ]; do sleep 0.1; done'; xdotool key Return\n"
               "wait_for '^Scan Completed$'; xdotool key Return\n");
 
-    app.emplace();
-    static char name[] = "vostrel";
-    char* argv[] = {name};
-    app->SetCommandLine(1, argv);
-    ASSERT_TRUE(app->InitApplication() && app->InitInstance());
+    ASSERT_TRUE(StartProgram());
     CMainFrame& frame = *app->GetMainFrame();
 
     // The note is a modal box with its own loop: a timer, which that loop serves, looks at it.
     static std::string s_boxText;
     static std::string s_looked;
-    static std::string s_shot;
     static std::string s_display;
     static decltype(backend) s_backend;
     s_backend = backend;
     s_boxText.clear();
     s_looked = looked;
-    s_shot = keep != nullptr ? std::string(keep) + "/vostrel-folders-left-out.png" : std::string();
     s_display = server->DisplayName();
     const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nId, DWORD) {
         for (HWND hBox : dialog_automation::ShownDialogs()) {
@@ -233,12 +249,7 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
                 ::KillTimer(nullptr, nId);
                 ::UpdateWindow(hBox);
                 s_backend->Sync();
-                if (!s_shot.empty()) {
-                    if (cairo_surface_t* shot = Screenshot(s_display)) {
-                        cairo_surface_write_to_png(shot, s_shot.c_str());
-                        cairo_surface_destroy(shot);
-                    }
-                }
+                KeepScreenshot(s_display, "vostrel-folders-left-out.png");
                 std::ofstream(s_looked) << "1";
             }
         }
@@ -289,12 +300,7 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
     EXPECT_TRUE(bFound);
     PumpFor(300);
     backend->Sync();
-    if (keep) {
-        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
-            cairo_surface_write_to_png(shot, (std::string(keep) + "/vostrel-page-not-read.png").c_str());
-            cairo_surface_destroy(shot);
-        }
-    }
+    KeepScreenshot(server->DisplayName(), "vostrel-page-not-read.png");
     ::chmod((site + "/closed").c_str(), 0755);
     ::chmod((site + "/locked.htm").c_str(), 0644);
 }
