@@ -281,7 +281,7 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
     ASSERT_EQ(app->FindGroupDocument(pDoc), 0u);
     ASSERT_EQ(pDoc->GetGroupView(pView), 0u);
     ASSERT_NE(pView, nullptr);
-    bool bFound = false;
+    ROWCOL nLockedRow = 0;
     for (ROWCOL nRow = 1; nRow <= pView->GetRowCount(); ++nRow) {
         CPageNode* pPage = nullptr;
         if (pView->GetRowPage(nRow, pPage) != 0)
@@ -289,7 +289,7 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
         CGXStyle style;
         pView->ComposeCellStyle(nRow, CGroupView::kFileColumn, style);
         if (pPage->GetName() == "locked.htm") {
-            bFound = true;
+            nLockedRow = nRow;
             EXPECT_EQ(style.GetControl(), IDS_UNREADABLE_CELL);
             const std::string tip = style.GetUserAttribute(GX_IDS_UA_TOOLTIPTEXT).GetValueText().GetString();
             EXPECT_NE(tip.find("Could not open file"), std::string::npos) << tip;
@@ -297,7 +297,28 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
             EXPECT_EQ(style.GetControl(), IDS_SCANNED_CELL);
         }
     }
-    EXPECT_TRUE(bFound);
+    ASSERT_NE(nLockedRow, 0u);
+
+    // The reason shows as the cell's tool tip when the user rests the pointer on it.
+    CRect cell = pView->CalcCellRect(nLockedRow, CGroupView::kFileColumn);
+    pView->GridWnd()->ClientToScreen(&cell);
+    StartUser("xdotool mousemove " + std::to_string(cell.left + 40) + " " + std::to_string(cell.CenterPoint().y) +
+              "; xdotool mousemove_relative 2 0\n");
+    auto tipShown = [] {
+        bool bShown = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hWnd, LPARAM lParam) -> BOOL {
+                char szClass[64] = {};
+                GetClassName(hWnd, szClass, sizeof szClass);
+                if (std::string(szClass) == WC_TOOLTIPS && IsWindowVisible(hWnd))
+                    *reinterpret_cast<bool*>(lParam) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&bShown));
+        return bShown;
+    };
+    ASSERT_TRUE(RunUntil(tipShown, 30000)) << "no tool tip over the page that could not be read";
     PumpFor(300);
     backend->Sync();
     KeepScreenshot(server->DisplayName(), "vostrel-page-not-read.png");
