@@ -1006,9 +1006,11 @@ constexpr int kScanTotalTasksPerHost = 1;
 // The fetch engine's link kind of a page, and its type id of META names without a setting.
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
-// The best of the fetch engine's result classes that says a page could not be had (bad syntax,
-// not allowed, error, not found); below it come warnings, good results and cancels.
-constexpr DWORD kFirstFailureClass = 0x1000000;
+// The fetch engine's results that say a page's file itself could not be had: not found, and
+// could not be opened or read. Other results, errors included (a bad BASE address), concern a
+// page that was read. The engine knows them by their numbers, as it reaches no fetch header.
+constexpr DWORD kResultFileNotFound = 0x81000006;
+constexpr DWORD kResultFileNotRead = 0x81000007;
 constexpr LPCTSTR kCouldNotRead = "The page could not be read.";
 // How often a worker waiting for the main window looks whether the window is still there.
 constexpr DWORD kShowSettingSliceMs = 250;
@@ -1282,11 +1284,11 @@ void CParserEngine::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lp
     AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
 }
 
-void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD, UINT nStringId, LPCSTR lpszInsert1,
+void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
                                  DWORD_PTR dwInsert2)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
-    if (pPage == nullptr || dwClass < kFirstFailureClass)
+    if (pPage == nullptr || (dwCode != kResultFileNotFound && dwCode != kResultFileNotRead))
         return;
     CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
     if (strText.IsEmpty())

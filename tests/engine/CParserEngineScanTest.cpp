@@ -938,9 +938,11 @@ TEST_F(ParserEngineScanTest, APageThatCannotBeReadKeepsItsReasonAndIsTold)
     CPageNode* pGood = Page("good.htm");
     CPageNode* pClosed = Page("closed.htm");
     m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
-        // A warning is no failure; a cancel neither. An error is, by its text.
+        // A warning, a cancel, or an error about what the page holds (a bad BASE address) say
+        // nothing against reading the page; a file that could not be opened does, by its text.
         sink.ReportResult(dwPage, 0x10000, 0x81000005, 0, "Bad last modified date", 0);
         sink.ReportResult(dwPage, 1, 0x80000002, 0, "Cancelled", 0);
+        sink.ReportResult(dwPage, 0x3000000, 0x80000009, 0, "Bad base URL", 0);
         if (nIndex == 1)
             sink.ReportResult(dwPage, 0x3000000, 0x81000007, 0, "Could not open file: Access was denied.", 0);
     };
