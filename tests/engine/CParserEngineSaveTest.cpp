@@ -567,7 +567,8 @@ TEST_F(SiteSaveTest, PagesThatAreOneFileAreWrittenOnceWithTheFirstPagesEdits)
 TEST_F(SiteSaveTest, PagesReportedNotSavedAreNotTouched)
 {
     // An empty page, a binary file and pages without a head, each saved twice.
-    const std::string strBinary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 20);
+    static const char kBinary[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe";
+    const std::string strBinary(kBinary, sizeof kBinary - 1);
     const std::vector<std::pair<std::string, std::string>> pages = {
         {"empty.htm", ""},
         {"binary.htm", strBinary},
