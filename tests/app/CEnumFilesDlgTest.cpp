@@ -8,6 +8,7 @@
 #include "tests/support/ScopedTempDir.h"
 #include "tests/support/WithoutFileOverride.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -80,6 +81,32 @@ protected:
         return result;
     }
 
+    // Answers the message box whose text holds the words with OK when it opens, keeping its
+    // text; past the deadline the dialogs still open are ended and the test fails.
+    void AnswerBoxSaying(const char* pszWords, std::chrono::steady_clock::time_point deadline, SeenMessageBox& seen)
+    {
+        backend->WhenIdle([this, pszWords, deadline, &seen] {
+            for (HWND dlg : ShownDialogs()) {
+                const std::string text = TextOf(GetDlgItem(dlg, kMessageBoxTextId));
+                if (text.find(pszWords) != std::string::npos) {
+                    seen.seen = true;
+                    seen.text = text;
+                    backend->Click(1, CentreOf(GetDlgItem(dlg, IDOK)));
+                    EnsureClosed(*backend, dlg);
+                    return;
+                }
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "no message box saying \"" << pszWords << "\"";
+                for (HWND dlg : ShownDialogs())
+                    EndDialog(dlg, -1);
+                return;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            AnswerBoxSaying(pszWords, deadline, seen);
+        });
+    }
+
     ScopedTempDir temp;
     CParserEngine engine;
     CProjectSettings settings;
@@ -131,23 +158,10 @@ TEST_F(EnumFilesDlgTest, AProjectFolderThatCannotBeReadEndsWithTwoAndSaysWhy)
     {
         WithoutFileOverride plainUser;
         ASSERT_TRUE(plainUser.Holds());
-        // The box is told from the dialog under it by its text.
-        WhenWindowOpens(
-            *backend,
-            [] {
-                for (HWND dlg : ShownDialogs()) {
-                    if (TextOf(GetDlgItem(dlg, kMessageBoxTextId)).find("could not be read") != std::string::npos)
-                        return dlg;
-                }
-                return HWND{};
-            },
-            [this, &seen](HWND box) {
-                seen.seen = true;
-                seen.text = TextOf(GetDlgItem(box, kMessageBoxTextId));
-                backend->Click(1, CentreOf(GetDlgItem(box, IDOK)));
-                EnsureClosed(*backend, box);
-            },
-            [] { ADD_FAILURE() << "no message box"; });
+        // The box comes once the walk's thread has failed, however long that takes: it is
+        // looked for at every turn of the dialog's loop, for up to a minute, and told from the
+        // dialog under it by its text.
+        AnswerBoxSaying("could not be read", std::chrono::steady_clock::now() + std::chrono::minutes(1), seen);
         EXPECT_EQ(Run(&root), IDCANCEL);
     }
     ::chmod(temp.Path().c_str(), 0700);
