@@ -117,6 +117,7 @@ void CGroupView::OnInitialUpdate()
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));
     RegisterControl(IDS_SCANNED_CELL, new CScannedCell(this));
     RegisterControl(IDS_DIRTY_CELL, new CDirtiedCell(this));
+    RegisterControl(IDS_UNREADABLE_CELL, new CUnreadableCell(this));
 
     if (CMetaSettingList* pList = Catalogue())
         SetUpColumns(*pList);
@@ -410,7 +411,13 @@ UINT CGroupView::GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText)
 void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
 {
     CMetaContentList* pList = nullptr;
-    if (pPage->GetEditState() == 2) {
+    if (!pPage->GetReadFailure().IsEmpty()) {
+        // Without this the page would look like one without tags, and the user would learn of
+        // it only when a save failed.
+        style.SetControl(IDS_UNREADABLE_CELL);
+        style.SetTextColor(kNotScannedTextColor);
+        style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, pPage->GetReadFailure());
+    } else if (pPage->GetEditState() == 2) {
         style.SetControl(IDS_DIRTY_CELL);
         style.SetTextColor(kDirtyTextColor);
     } else if (pPage->GetContentList(pList) == 0) {

@@ -11,6 +11,7 @@ IMPLEMENT_DYNAMIC(CPageStatusCell, CGXStatic)
 IMPLEMENT_DYNAMIC(CNotScannedCell, CPageStatusCell)
 IMPLEMENT_DYNAMIC(CScannedCell, CPageStatusCell)
 IMPLEMENT_DYNAMIC(CDirtiedCell, CPageStatusCell)
+IMPLEMENT_DYNAMIC(CUnreadableCell, CPageStatusCell)
 
 CPageStatusCell::CPageStatusCell(CGXGridCore* pGrid, UINT nBitmapID) : CGXStatic(pGrid), m_nBitmapID(nBitmapID)
 {
@@ -45,3 +46,4 @@ CRect CPageStatusCell::GetPictureRect() const
 CNotScannedCell::CNotScannedCell(CGXGridCore* pGrid) : CPageStatusCell(pGrid, IDB_NOT_SCANNED) {}
 CScannedCell::CScannedCell(CGXGridCore* pGrid) : CPageStatusCell(pGrid, IDB_SCANNED) {}
 CDirtiedCell::CDirtiedCell(CGXGridCore* pGrid) : CPageStatusCell(pGrid, IDB_DIRTY) {}
+CUnreadableCell::CUnreadableCell(CGXGridCore* pGrid) : CPageStatusCell(pGrid, IDB_UNREADABLE) {}

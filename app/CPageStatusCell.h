@@ -1,6 +1,6 @@
 // CPageStatusCell: the file cell of a page row: a static text with a small picture at its left
-// telling whether the page is not scanned, scanned or edited. One class draws all three; the
-// three named kinds differ only in their picture.
+// telling whether the page is not scanned, scanned, edited or could not be read. One class draws
+// them all; the named kinds differ only in their picture.
 #pragma once
 
 #include "grid/core/CGXStatic.h"
@@ -51,4 +51,11 @@ class CDirtiedCell : public CPageStatusCell {
     DECLARE_DYNAMIC(CDirtiedCell)
 public:
     explicit CDirtiedCell(CGXGridCore* pGrid);
+};
+
+// Pages the last scan could not read; the cell's tool tip says why.
+class CUnreadableCell : public CPageStatusCell {
+    DECLARE_DYNAMIC(CUnreadableCell)
+public:
+    explicit CUnreadableCell(CGXGridCore* pGrid);
 };

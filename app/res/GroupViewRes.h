@@ -5,6 +5,7 @@
 #define IDB_NOT_SCANNED 180
 #define IDB_SCANNED 183
 #define IDB_DIRTY 184
+#define IDB_UNREADABLE 187
 
 // Pop-up menus of the grid.
 #define IDR_POPUP_GROUP_ACTIONS 154  // "Group Actions..." over several cells of one column
@@ -21,6 +22,7 @@
 #define IDS_NOT_SCANNED_CELL 63211
 #define IDS_SCANNED_CELL 63212
 #define IDS_DIRTY_CELL 63213
+#define IDS_UNREADABLE_CELL 63214
 #define IDS_TEMP_FILE_ERROR 62005
 #define IDS_ASK_UNDO_ALL 62525
 #define IDS_CANNOT_START_EDITOR 62900
