@@ -11,6 +11,7 @@
 #include "platform/controls/EditDefs.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "tests/toolkit/RefusedCreation.h"
 #include "tests/toolkit/datetime/DTTestSupport.h"
 #include "toolkit/datetime/wnd/CGXBCalculator.h"
 #include "toolkit/datetime/wnd/CGXBCurrencyEdit.h"
@@ -255,6 +256,31 @@ TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
     double value = 0;
     edit.GetValue(value);
     EXPECT_DOUBLE_EQ(value, -12.5);
+}
+
+TEST_F(CGXBCurrencyEditTest, ACalculatorThatCannotBeMadeIsDeletedOnceAndTheEditGoesOn)
+{
+    edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
+    edit.SetValue(7.25);
+    {
+        RefusedCreation refuse(RefusedCreation::PopUps());
+        ASSERT_TRUE(refuse.IsInstalled());
+        RefusedCreation::Refused() = 0;
+        EXPECT_FALSE(edit.ShowCalculator());
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        // F4 asks again, with the same outcome.
+        Press(VK_F4);
+        EXPECT_EQ(RefusedCreation::Refused(), 2);
+    }
+    EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+    double value = 0;
+    edit.GetValue(value);
+    EXPECT_DOUBLE_EQ(value, 7.25);
+    // And once windows can be made again the calculator opens as usual.
+    ASSERT_TRUE(edit.ShowCalculator());
+    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(::GetFocus()));
+    ASSERT_NE(calc, nullptr);
+    Press(VK_ESCAPE);
 }
 
 }   // namespace
