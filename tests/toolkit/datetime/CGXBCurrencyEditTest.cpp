@@ -233,8 +233,23 @@ TEST_F(CGXBCurrencyEditTest, TheContextMenuGraysWhatCannotRun)
 
 TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
 {
-    // Without a bitmap there is no button, but F4 still asks for the calculator.
+    // Without a bitmap there is no button, but F4 still asks for the calculator; F2 does not.
     EXPECT_EQ(edit.HasButton(), nullptr);
+    edit.SetValue(-12.5);
+    edit.SetFocus();
+    Press(VK_F2);
+    EXPECT_EQ(::GetFocus(), edit.m_hWnd) << "F2 opens the calculator only from a button";
+    Press(VK_F4);
+    HWND pop = ::GetFocus();
+    ASSERT_NE(pop, edit.m_hWnd) << "F4 without a button";
+    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
+    ASSERT_NE(calc, nullptr);
+    EXPECT_STREQ(calc->GetDisplayText(), "-12.5");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindow(pop));
+    EXPECT_EQ(edit.HasButton(), nullptr);
+
+    // An id that cannot be loaded leaves no button; the calculator's bitmap gives one.
     EXPECT_TRUE(edit.SetButtonBitmap(54321));
     EXPECT_EQ(edit.GetButtonBitmapID(), 0u);
     edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
@@ -243,12 +258,11 @@ TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
     edit.GetClientRect(&client);
     edit.GetWindowRect(&window);
     EXPECT_LT(client.Width(), window.Width() - edit.ButtonWidth() + 1);
-    edit.SetValue(-12.5);
     edit.SetFocus();
-    Press(VK_F4);
-    HWND pop = ::GetFocus();
-    ASSERT_NE(pop, edit.m_hWnd);
-    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
+    Press(VK_F2);
+    pop = ::GetFocus();
+    ASSERT_NE(pop, edit.m_hWnd) << "F2 with the button";
+    calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
     ASSERT_NE(calc, nullptr);
     EXPECT_STREQ(calc->GetDisplayText(), "-12.5");
     Press(VK_ESCAPE);

@@ -344,9 +344,9 @@ void CGXCurrencyEdit::PrepareWindow(const CGXStyle& style, const CRect& rectCell
     format.SetNegativeColor(text);
     format.SetPositiveColor(text);
     m_wnd.SetFormat(format);
-    // One line, placed by the style's vertical alignment, unless the cell wraps its text.
+    // One line (the editor never takes more), placed by the style's vertical alignment.
     CRect rc = GetCellRect(GetRow(), GetCol(), const_cast<CRect*>(&rectCell), &style);
-    if (!(style.GetInclude(GX_INCL_WRAPTEXT) && style.GetWrapText()) && m_nLineHeight > 0) {
+    if (m_nLineHeight > 0) {
         if (style.GetVerticalAlignment() == 1)
             rc.top += std::max(0, (rc.Height() - m_nLineHeight) / 2);
         else if (style.GetVerticalAlignment() == 2 && rc.bottom - m_nLineHeight > rc.top)

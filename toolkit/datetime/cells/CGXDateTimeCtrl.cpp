@@ -334,8 +334,11 @@ void CGXDateTimeCtrl::Init(ROWCOL nRow, ROWCOL nCol)
     m_find.Reset();
     if (!m_wnd.m_hWnd)
         CreateControl(m_dwStyle, CRect(0, 0, 1, 1));
-    if (const CGXStyle* style = LoadStyle(); style && m_wnd.m_hWnd)
+    if (const CGXStyle* style = LoadStyle(); style && m_wnd.m_hWnd) {
         ApplyAttributes(*style);
+        // A new cell is edited from its first field, whatever field the last one ended in.
+        m_wnd.SetCurrentField(m_wnd.FirstEditableField());
+    }
     m_wnd.SetModified(FALSE);
     SetModify(FALSE);
     // A grid that edits its current cell at once activates it as it is bound.
