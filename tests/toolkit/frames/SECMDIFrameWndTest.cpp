@@ -22,9 +22,16 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
+
+std::string RectText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
 
 class CPageDoc : public CDocument {
     DECLARE_DYNCREATE(CPageDoc)
@@ -513,6 +520,52 @@ TEST_F(FramesTest, TheMainFrameKeepsItsLayoutOverTwoRestartsAndStartsSafelyFromA
         EXPECT_GE(rect.Height(), 0);
         EXPECT_LT(rect.right, 100000) << "no pane is sent to a place off any screen";
     }
+}
+
+TEST_F(FramesTest, ABarFloatedInTheMainWindowKeepsItsPlaceAndStateOverThreeRestarts)
+{
+    main->DestroyWindow();
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    // The user floats one pane in the main window and puts its window where it suits.
+    main->FloatControlBarInMDIChild(main->GetControlBar(0xE901), CPoint(-1, -1));
+    CFrameWnd* child = main->GetControlBar(0xE901)->GetParentFrame();
+    ASSERT_NE(child, main);
+    child->SetWindowPos(nullptr, 57, 41, 263, 171, SWP_NOZORDER | SWP_NOACTIVATE);
+    WINDOWPLACEMENT placed{};
+    placed.length = sizeof placed;
+    ASSERT_TRUE(::GetWindowPlacement(child->m_hWnd, &placed));
+    auto placementOf = [](CFrameWnd* frame) {
+        CControlBar* bar = frame->GetControlBar(0xE901);
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (bar && bar->GetParentFrame() != frame)
+            ::GetWindowPlacement(bar->GetParentFrame()->m_hWnd, &wp);
+        return wp;
+    };
+    for (int start = 1; start <= 3; ++start) {
+        main->SaveBarState("Main Toolbar");
+        main->SaveBarState("Grid Toolbar");
+        main->DestroyWindow();
+        main = StartMainFrame(*app);
+        ASSERT_NE(main, nullptr);
+        auto* bar = dynamic_cast<SECControlBar*>(main->GetControlBar(0xE901));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(bar->IsFloatingInMDIChild()) << "restart " << start;
+        const WINDOWPLACEMENT now = placementOf(main);
+        EXPECT_EQ(RectText(now.rcNormalPosition), RectText(placed.rcNormalPosition)) << "restart " << start;
+        EXPECT_EQ(now.showCmd, placed.showCmd) << "restart " << start;
+    }
+    // Minimised, it starts minimised.
+    main->GetControlBar(0xE901)->GetParentFrame()->ShowWindow(SW_MINIMIZE);
+    main->SaveBarState("Main Toolbar");
+    main->SaveBarState("Grid Toolbar");
+    main->DestroyWindow();
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    const WINDOWPLACEMENT minimised = placementOf(main);
+    EXPECT_EQ(minimised.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+    EXPECT_EQ(RectText(minimised.rcNormalPosition), RectText(placed.rcNormalPosition)) << "and comes back to its place";
 }
 
 TEST_F(FramesTest, TheActiveDockedFramesCaptionFollowsTheApplicationsActivation)
