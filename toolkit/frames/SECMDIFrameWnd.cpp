@@ -31,6 +31,7 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_WM_CLOSE()
     ON_MESSAGE(WM_EXTENDCONTEXTMENU, &SECMDIFrameWnd::OnExtendContextMenu)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &SECMDIFrameWnd::OnSysColorChangeSEC)
+    ON_MESSAGE(WM_COMMANDHELP, &SECMDIFrameWnd::OnCommandHelpSEC)
     ON_MESSAGE(WM_NCHITTEST, &SECMDIFrameWnd::OnNcHitTestSEC)
     ON_MESSAGE(WM_ACTIVATE, &SECMDIFrameWnd::OnActivateSEC)
     ON_WM_ACTIVATEAPP()
@@ -549,11 +550,19 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
         return result;
     auto byDefault = [this](UINT m, WPARAM w, LPARAM l) { return CMDIFrameWnd::WindowProc(m, w, l); };
-    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
-                         byDefault, &result))
-        return result;
     SECMsgFilter* root = m_pFilterRoot;
+    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
+                         byDefault, &result)) {
+        // The filters' buttons are drawn over the caption just painted.
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+        return result;
+    }
     result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    // Items the frame put into the menu just now (the recent files) are prepared as well.
+    if (message == WM_INITMENUPOPUP && m_bBmpMenus && m_pMenuPlugIn && !HIWORD(lParam)) {
+        LRESULT unused = 0;
+        m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &unused);
+    }
     if (message == WM_CREATE && result == 0) {
         if (m_bNewShell)
             m_caption.Enable(m_hWnd, TRUE, FALSE);
@@ -611,7 +620,24 @@ LRESULT SECMDIFrameWnd::OnSysColorChangeSEC(WPARAM, LPARAM)
 {
     SECGetGlobalData().UpdateSysColors();
     Default();
+    // Every window of the frame is told, the bars that float in their own frames too: the
+    // toolbars rebuild their dither brushes and reload their images in the new colours.
+    SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, TRUE, TRUE);
+    for (CControlBar* bar : m_listControlBars)
+        if (bar && bar->m_hWnd && bar->m_hWnd != m_hWnd && !::IsChild(m_hWnd, bar->m_hWnd))
+            bar->SendMessage(WM_SYSCOLORCHANGE);
     return 0;
+}
+
+LRESULT SECMDIFrameWnd::OnCommandHelpSEC(WPARAM wParam, LPARAM lParam)
+{
+    // A docked document frame that is active names the help, not the window under it.
+    if (lParam == 0 && m_pActiveDockableFrame && m_pActiveDockableFrame->m_hWnd) {
+        if (m_pActiveDockableFrame->SendMessage(WM_COMMANDHELP, wParam, 0))
+            return TRUE;
+        return CFrameWnd::OnCommandHelp(wParam, lParam);
+    }
+    return CMDIFrameWnd::OnCommandHelp(wParam, lParam);
 }
 
 LRESULT SECMDIFrameWnd::OnNcHitTestSEC(WPARAM wParam, LPARAM lParam)

@@ -119,6 +119,7 @@ protected:
     void OnClose();
     LRESULT OnExtendContextMenu(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysColorChangeSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommandHelpSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTestSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnActivateSEC(WPARAM wParam, LPARAM lParam);
     void OnActivateApp(BOOL bActive, DWORD dwThreadID);

@@ -19,7 +19,19 @@
 #include "toolkit/frames/SECMDIFrameWnd.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 #include "toolkit/menus/SECWndPlugIn.h"
+#include "toolkit/frames/SECCaptionFeatures.h"
+#include "toolkit/frames/SECSysCommandEx.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/win/MenuApi.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "tests/support/MenuDriver.h"
+#include "tests/toolkit/data/ToolbarIds.h"
+#include "toolkit/docking/SECDockBar.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+#include <cairo.h>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -584,4 +596,225 @@ TEST_F(FramesTest, TheActiveDockedFramesCaptionFollowsTheApplicationsActivation)
     EXPECT_FALSE(docked->m_caption.IsActive()) << "another application is in front";
     main->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
     EXPECT_TRUE(docked->m_caption.IsActive()) << "back in front, the docked frame is the active one";
+}
+
+namespace {
+
+// An application that notes the help asked for instead of opening any.
+class HelpNotingApp : public CWinApp {
+public:
+    using CWinApp::CWinApp;
+    void WinHelp(DWORD_PTR dwData, UINT) override { asked.push_back(dwData); }
+    std::vector<DWORD_PTR> asked;
+};
+
+// What an open popup menu's items are, seen while the menu is up.
+struct OpenMenuLook {
+    HMENU menu = nullptr;
+    std::vector<std::string> plainItems;   // texts of items not drawn by the plug-in
+    int ownerDrawn = 0;
+    bool seen = false;
+};
+
+void LookAtOpenMenu(OpenMenuLook& look)
+{
+    look.seen = !MenuDriver::OpenMenus().empty();
+    for (int i = 0; i < ::GetMenuItemCount(look.menu); ++i) {
+        MENUITEMINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        ::GetMenuItemInfo(look.menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR)
+            continue;
+        if (info.fType & MFT_OWNERDRAW)
+            ++look.ownerDrawn;
+        else
+            look.plainItems.push_back(MenuDriver::Label(look.menu, i));
+    }
+    ::EndMenu();
+}
+
+} // namespace
+
+TEST_F(FramesTest, TheRecentProjectsTheFrameAddsToTheFileMenuAreDrawnLikeTheOtherItems)
+{
+    main->DestroyWindow();
+    app->LoadStdProfileSettings(4);
+    app->AddToRecentFileList("/home/user/sites/first.vsp");
+    app->AddToRecentFileList("/home/user/sites/second.vsp");
+    main = new SECMDIFrameWnd;
+    main->EnableBmpMenus(TRUE, TRUE);
+    ASSERT_TRUE(main->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)));
+    app->m_pMainWnd = main;
+    ASSERT_NE(main->GetMenuPlugIn(), nullptr);
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenu(file, MF_STRING, ID_FILE_NEW, "&New\tCtrl+N");
+    ::AppendMenu(file, MF_STRING, ID_FILE_OPEN, "&Open...\tCtrl+O");
+    ::AppendMenu(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenu(file, MF_STRING, ID_FILE_MRU_FILE1, "Recent File");
+    ::AppendMenu(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenu(file, MF_STRING, ID_APP_EXIT, "E&xit");
+    // The user opens the File menu.
+    OpenMenuLook look;
+    look.menu = file;
+    backend->WhenIdle([&look] { LookAtOpenMenu(look); });
+    ::TrackPopupMenu(file, TPM_LEFTALIGN, 20, 20, 0, main->m_hWnd, nullptr);
+    ASSERT_TRUE(look.seen) << "the menu was open";
+    EXPECT_EQ(look.ownerDrawn, 5) << "New, Open, the two recent projects and Exit";
+    EXPECT_TRUE(look.plainItems.empty()) << (look.plainItems.empty() ? "" : look.plainItems.front());
+    ::DestroyMenu(file);
+}
+
+TEST_F(FramesTest, HelpGoesToTheActiveDockedFrameAndTheFramesCaptionFiltersAreAlwaysThere)
+{
+    main->DestroyWindow();
+    main = nullptr;
+    app.reset();
+    HelpNotingApp helpApp("HelpTest");
+    auto* helpTmpl = new SECMultiDocTemplate(30801, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    auto* dockedTmpl = new SECMultiDocTemplate(30802, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    // A frame made before any toolkit template exists has caption mask 0; the frame's own
+    // caption filters are there all the same.
+    auto* frame = new SECMDIFrameWnd;
+    EXPECT_EQ(frame->GetCaptionMask(), 0);
+    for (UINT key : {static_cast<UINT>(SECCaptionFeatures::kKeyList), 260u, 261u}) {
+        SECMsgFilter* f = frame->m_pFilterRoot->FindFilter(key, nullptr, -1);
+        ASSERT_NE(f, nullptr) << "filter " << key;
+        EXPECT_TRUE(f->m_bEnabled) << "filter " << key;
+    }
+    helpApp.AddDocTemplate(helpTmpl);
+    helpApp.AddDocTemplate(dockedTmpl);
+    ASSERT_TRUE(frame->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)));
+    helpApp.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    // A document window in the client, and a docked one that is active.
+    CDocument* inClient = helpTmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(inClient, nullptr);
+    ASSERT_FALSE(FirstView(inClient)->GetParentFrame()->IsKindOf(RUNTIME_CLASS(SECDockableFrame)));
+    CDocument* docked = dockedTmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(docked, nullptr);
+    auto* dockedFrame = dynamic_cast<SECDockableFrame*>(FirstView(docked)->GetParentFrame());
+    ASSERT_NE(dockedFrame, nullptr);
+    frame->SetActiveDockableFrame(dockedFrame);
+    ASSERT_EQ(frame->GetActiveDockableFrame(), dockedFrame);
+    // F1.
+    helpApp.OnHelp();
+    ASSERT_EQ(helpApp.asked.size(), 1u);
+    EXPECT_EQ(helpApp.asked[0], static_cast<DWORD_PTR>(HID_BASE_RESOURCE + 30802)) << "the docked frame's help";
+    // Without a docked frame active, the document window's own help.
+    frame->SetActiveDockableFrame(nullptr);
+    helpApp.OnHelp();
+    ASSERT_EQ(helpApp.asked.size(), 2u);
+    EXPECT_EQ(helpApp.asked[1], static_cast<DWORD_PTR>(HID_BASE_RESOURCE + 30801));
+    frame->DestroyWindow();
+}
+
+TEST_F(FramesTest, ADockedFramesExtensionButtonStaysOnItsPaintedCaption)
+{
+    // The template gives its docked frames the extension button.
+    tmpl->m_nDockedCaptionMask = SECCaptionFeatures::kMaskOn;
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(doc, nullptr);
+    auto* docked = dynamic_cast<SECDockableFrame*>(FirstView(doc)->GetParentFrame());
+    ASSERT_NE(docked, nullptr);
+    ASSERT_TRUE(docked->IsCustomCaption()) << "the gradient caption is on";
+    auto* button = dynamic_cast<nsSysCommandEx::ScxButtonMsgFilter*>(
+        docked->GetFilterRoot()->FindFilter(SECCaptionFeatures::kKeyButton, nullptr, -1));
+    ASSERT_NE(button, nullptr);
+    // The title changes and the frame is activated: the caption is painted again each time,
+    // and the button is drawn on it, not painted over.
+    docked->SetWindowText("index.html");
+    main->SetActiveDockableFrame(docked);
+    backend->ProcessMessages();
+    ASSERT_FALSE(button->m_rect.IsRectEmpty()) << "the button has its place";
+    CRect window;
+    docked->GetWindowRect(&window);
+    const HWND root = ::GetAncestor(docked->m_hWnd, GA_ROOT);
+    CRect rootRect;
+    ::GetWindowRect(root, &rootRect);
+    cairo_surface_t* surface = backend->Capture(root);
+    ASSERT_NE(surface, nullptr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    auto pixel = [&](int x, int y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+        return row[x] & 0xFFFFFFu;
+    };
+    auto rgb = [](COLORREF c) { return static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c)); };
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        cairo_surface_write_to_png(surface, (std::string(keep) + "/docked-caption.png").c_str());
+    // The push button's light outer edge at its top left, its face inside at the bottom left.
+    const int left = window.left - rootRect.left + button->m_rect.left;
+    const int top = window.top - rootRect.top + button->m_rect.top;
+    EXPECT_EQ(pixel(left, top), rgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
+    EXPECT_EQ(pixel(left + 2, top + button->m_rect.Height() - 3), rgb(::GetSysColor(COLOR_3DFACE))) << "its face";
+}
+
+TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDockedOrFloating)
+{
+    auto manager = std::make_unique<SECToolBarManager>(main);
+    ASSERT_TRUE(manager->LoadToolBarResource(IDR_TB_SMALL, IDR_TB_BIG));
+    static const UINT kMain[] = {ID_TB_ONE, ID_TB_TWO};
+    static const UINT kGrid[] = {ID_TB_TWO, ID_TB_ONE};
+    manager->DefineDefaultToolBar(0xE800, "Main Toolbar", 2, kMain, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    manager->DefineDefaultToolBar(0xE805, "Grid Toolbar", 2, kGrid, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_RIGHT);
+    main->SetControlBarManager(manager.get());
+    // First start: no saved layout, the default bars are made.
+    manager->InitToolBars();
+    main->RecalcLayout();
+    SECCustomToolBar* mainBar = manager->ToolBarFromID(0xE800);
+    SECCustomToolBar* gridBar = manager->ToolBarFromID(0xE805);
+    ASSERT_TRUE(mainBar && gridBar);
+    // Docked into the rows of the frame's own dock bars, each in its side's orientation.
+    auto* right = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(gridBar->GetParent(), right);
+    EXPECT_GE(right->FindBar(gridBar), 1) << "in the right side's rows";
+    EXPECT_NE(gridBar->GetBarStyle() & CBRS_ORIENT_VERT, 0u);
+    CRect rc;
+    gridBar->GetWindowRect(&rc);
+    EXPECT_GT(rc.Height(), rc.Width()) << "upright on the right side";
+    mainBar->GetWindowRect(&rc);
+    EXPECT_GT(rc.Width(), rc.Height()) << "lying on the top side";
+
+    // The main toolbar floats; then the system's colours change.
+    main->FloatControlBar(mainBar, CPoint(300, 300));
+    ASSERT_TRUE(mainBar->IsFloating());
+    backend->ProcessMessages();
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF after = RGB(0xD0, 0xE0, 0xF0);
+    ::SetSysColors(1, &element, &after);
+    backend->ProcessMessages();
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        if (cairo_surface_t* surface = backend->Capture(::GetAncestor(mainBar->m_hWnd, GA_ROOT)))
+            cairo_surface_write_to_png(surface, (std::string(keep) + "/floating-toolbar.png").c_str());
+    // Each toolbar shows the new face colour around and in its buttons.
+    for (SECCustomToolBar* bar : {gridBar, mainBar}) {
+        CRect client;
+        bar->GetClientRect(&client);
+        bar->ClientToScreen(&client);
+        const HWND root = ::GetAncestor(bar->m_hWnd, GA_ROOT);
+        CRect rootRect;
+        ::GetWindowRect(root, &rootRect);
+        cairo_surface_t* surface = backend->Capture(root);
+        ASSERT_NE(surface, nullptr);
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const uint32_t wanted = (GetRValue(after) << 16) | (GetGValue(after) << 8) | GetBValue(after);
+        int faces = 0;
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.left; x < client.right; ++x)
+                faces += (reinterpret_cast<const uint32_t*>(data + (y - rootRect.top) * stride)[x - rootRect.left] & 0xFFFFFFu) == wanted;
+        cairo_surface_destroy(surface);
+        EXPECT_GT(faces, client.Width() * client.Height() / 4)
+            << (bar == mainBar ? "the floating toolbar" : "the docked toolbar") << " is painted in the new face colour";
+    }
+    ::SetSysColors(1, &element, &before);
+    backend->ProcessMessages();
+    main->SetControlBarManager(nullptr);
+    main->DestroyWindow();
+    main = nullptr;
 }
