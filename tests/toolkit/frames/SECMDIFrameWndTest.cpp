@@ -634,6 +634,21 @@ void LookAtOpenMenu(OpenMenuLook& look)
     ::EndMenu();
 }
 
+std::string ToolkitRows(const CDockBar* dock)
+{
+    std::string text;
+    for (INT_PTR i = 0; i < dock->m_arrBars.GetSize(); ++i) {
+        void* p = dock->m_arrBars[i];
+        if (!p)
+            text += "|";
+        else if (CDockBar::IsPlaceHolder(p))
+            text += "p";
+        else
+            text += std::to_string(static_cast<CControlBar*>(p)->GetDlgCtrlID() & 0xF);
+    }
+    return text;
+}
+
 } // namespace
 
 TEST_F(FramesTest, TheRecentProjectsTheFrameAddsToTheFileMenuAreDrawnLikeTheOtherItems)
@@ -759,6 +774,7 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     static const UINT kGrid[] = {ID_TB_TWO, ID_TB_ONE};
     manager->DefineDefaultToolBar(0xE800, "Main Toolbar", 2, kMain, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
     manager->DefineDefaultToolBar(0xE805, "Grid Toolbar", 2, kGrid, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_RIGHT);
+    manager->DefineDefaultToolBar(0xE806, "Third", 2, kGrid, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0xE800);
     main->SetControlBarManager(manager.get());
     // First start: no saved layout, the default bars are made.
     manager->InitToolBars();
@@ -769,6 +785,13 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     // Docked into the rows of the frame's own dock bars, each in its side's orientation.
     auto* right = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
     ASSERT_NE(right, nullptr);
+    auto* topBar = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_NE(topBar, nullptr);
+    EXPECT_EQ(ToolkitRows(topBar), "|06|") << "the third bar beside the main one, in its row";
+    EXPECT_EQ(ToolkitRows(right), "|5|");
+    // The toolkit's rows give every docked bar its borders all round.
+    for (UINT id : {0xE800u, 0xE805u, 0xE806u})
+        EXPECT_EQ(manager->ToolBarFromID(id)->GetBarStyle() & CBRS_BORDER_ANY, static_cast<DWORD>(CBRS_BORDER_ANY)) << std::hex << id;
     EXPECT_EQ(gridBar->GetParent(), right);
     EXPECT_GE(right->FindBar(gridBar), 1) << "in the right side's rows";
     EXPECT_NE(gridBar->GetBarStyle() & CBRS_ORIENT_VERT, 0u);
