@@ -8,6 +8,8 @@
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/CCmdUI.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/MenuApi.h"
 #include "platform/win/UserApi.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -17,8 +19,10 @@
 #include "toolkit/frames/SECCaptionFeatures.h"
 #include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECMenuBar.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 #include "toolkit/menus/SECBmpMenuPlugIn.h"
+#include "toolkit/menus/SECMenuBarFeature.h"
 #include "toolkit/menus/SECWndPlugIn.h"
 #include "toolkit/res/ToolkitRes.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
@@ -104,6 +108,10 @@ SECMDIFrameWnd::SECMDIFrameWnd() : m_pFilterRoot(new SECMsgFilter(this))
 
 SECMDIFrameWnd::~SECMDIFrameWnd()
 {
+    for (auto& [id, menu] : m_mapMenus)
+        if (menu && ::IsMenu(menu))
+            ::DestroyMenu(menu);
+    m_mapMenus.clear();
     delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     delete m_pCommandHook;
@@ -341,6 +349,10 @@ void SECMDIFrameWnd::SetActiveDockableFrame(SECDockableFrame* pFrame)
             view->SetFocus();
     }
     OnUpdateFrameTitle(TRUE);
+    if (m_pMenuBar) {
+        ActivateMenu(pFrame->m_nIDMenu ? pFrame->m_nIDMenu : static_cast<UINT>(-1));
+        return;
+    }
     pFrame->OnUpdateFrameMenuEx(TRUE, pFrame, nullptr);
     DrawMenuBar();
 }
@@ -481,7 +493,62 @@ void SECMDIFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
         m_pActiveDockableFrame->OnUpdateFrameMenuEx(TRUE, m_pActiveDockableFrame, hMenuAlt);
         return;
     }
+    if (m_pMenuBar) {
+        // The menus show on the bar: no menu line is put back on the window, and the client
+        // lists its windows in the Window menu of the menu the bar shows.
+        SetWindowMenu();
+        RefreshMenuBar();
+        return;
+    }
     CMDIFrameWnd::OnUpdateFrameMenu(hMenuAlt);
+}
+
+BOOL SECMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
+    m_nIDMenu = m_nIDOwnMenu = nIDResource;
+    // A frame that cannot be made has deleted itself: nothing of it is touched then.
+    if (!CMDIFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext))
+        return FALSE;
+    if (m_pMenuBar) {
+        // The menu shows on the bar: the window keeps no menu line of its own. The loaded menu
+        // stays the frame's own (its default menu), which the window's destruction frees.
+        ::SetMenu(m_hWnd, nullptr);
+        ActivateMenu(static_cast<UINT>(-1));
+    }
+    return TRUE;
+}
+
+void SECMDIFrameWnd::ActivateMenu(UINT nIDMenu)
+{
+    if (!m_pMenuBar)
+        return;
+    const UINT id = nIDMenu == static_cast<UINT>(-1) ? m_nIDOwnMenu : nIDMenu;
+    const BOOL changed = id != m_nIDMenu;
+    m_nIDMenu = id;
+    if (auto* feature = dynamic_cast<SECMenuBarMessages*>(m_pMenuPlugIn))
+        feature->OnMenuChanged(id);
+    if (changed && m_pMenuBar->m_hWnd) {
+        m_pMenuBar->Invalidate();
+        RecalcLayout();
+    }
+    SetWindowMenu();
+}
+
+void SECMDIFrameWnd::RefreshMenuBar()
+{
+    if (!m_pMenuBar || !m_pMenuBar->m_hWnd)
+        return;
+    m_pMenuBar->Invalidate();
+    DelayRecalcLayout();
+}
+
+void SECMDIFrameWnd::SetWindowMenu()
+{
+    if (!m_hWndMDIClient)
+        return;
+    HMENU menu = GetMenuForId(m_nIDMenu);
+    if (HMENU popup = menu ? GetWindowMenuPopup(menu) : nullptr)
+        ::SendMessage(m_hWndMDIClient, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(popup));
 }
 
 // ---- Captions, menus and the plug-in slot ----
@@ -508,17 +575,28 @@ void SECMDIFrameWnd::SetMenuPlugIn(SECWndPlugIn* pPlugIn)
 
 HMENU SECMDIFrameWnd::GetMenuForId(UINT nID)
 {
-    if (nID == m_nIDMenu)
+    if (nID == m_nIDOwnMenu && m_hMenuDefault)
         return m_hMenuDefault;
     if (CWinApp* app = AfxGetApp(); app && app->m_pDocManager)
         for (CDocTemplate* t : app->m_pDocManager->GetTemplates())
             if (t && t->IsKindOf(RUNTIME_CLASS(SECMultiDocTemplate)) && t->m_nIDResource == nID)
                 return t->m_hMenuShared;
-    return nullptr;
+    if (auto it = m_mapMenus.find(nID); it != m_mapMenus.end())
+        return it->second;
+    // A menu bar may be asked for the menu of any resource: it is loaded once and kept.
+    if (!m_pMenuBar || nID == 0)
+        return nullptr;
+    const LPCTSTR resource = MAKEINTRESOURCE(nID);
+    HINSTANCE module = AfxFindResourceHandle(resource, RT_MENU);
+    HMENU menu = module ? ::LoadMenu(module, resource) : nullptr;
+    if (menu)
+        m_mapMenus[nID] = menu;
+    return menu;
 }
 
 HMENU SECMDIFrameWnd::GetDefaultMenu()
 {
+    // With a menu bar the default menu is the frame's own, which its window does not show.
     return m_hMenuDefault;
 }
 
@@ -566,7 +644,20 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CREATE && result == 0) {
         if (m_bNewShell)
             m_caption.Enable(m_hWnd, TRUE, FALSE);
-        if (m_bBmpMenus && m_pMenuPlugIn == nullptr) {
+        if (m_pMenuBar && m_pMenuPlugIn == nullptr) {
+            // The menu bar's feature: bitmap menus with the toolkit's check mark, the bar's keys
+            // and the tracking of its menus.
+            auto* feature = new SECMenuBarFeature;
+            feature->Attach(this);
+            feature->m_pMenuBar = m_pMenuBar;
+            feature->m_pFrame = this;
+            if (auto* toolbars = dynamic_cast<SECToolBarManager*>(m_pControlBarManager))
+                feature->SetBmpMgr(toolbars->GetBmpMgr());
+            SetMenuPlugIn(feature);
+            m_bBmpMenus = TRUE;
+            if (SECMsgFilter* list = m_pFilterRoot->FindFilter(SECCaptionFeatures::kKeyList, nullptr, -1))
+                list->m_bEnabled = TRUE;
+        } else if (m_bBmpMenus && m_pMenuPlugIn == nullptr) {
             // The toolbar images in the frame's menus.
             auto* plugIn = new SECBmpMenuPlugIn(m_bBmpMenus2);
             plugIn->Attach(this);

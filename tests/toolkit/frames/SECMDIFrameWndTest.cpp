@@ -27,6 +27,8 @@
 #include "tests/support/MenuDriver.h"
 #include "tests/toolkit/data/ToolbarIds.h"
 #include "toolkit/docking/SECDockBar.h"
+#include "toolkit/frames/SECMenuBar.h"
+#include "toolkit/menus/SECMenuBarFeature.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 #include <cairo.h>
@@ -838,6 +840,77 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     ::SetSysColors(1, &element, &before);
     backend->ProcessMessages();
     main->SetControlBarManager(nullptr);
+    main->DestroyWindow();
+    main = nullptr;
+}
+
+namespace {
+
+// A menu bar for the frame's side of it: this program has none of its own.
+class StandInMenuBar : public SECMenuBar {
+public:
+    int FindMnemonicButton(char) override { return -1; }
+    void OpenButtonMenu(int, BOOL) override {}
+    CRect GetButtonScreenRect(int) override { return CRect(); }
+    void EndMenuMode() override {}
+    void MoveToMenu(int) override {}
+    CFont* GetMenuFont() override { return nullptr; }
+};
+
+CString FirstItemText(HMENU menu)
+{
+    char text[64] = {};
+    if (menu)
+        ::GetMenuString(menu, 0, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+} // namespace
+
+TEST_F(FramesTest, AFrameWithAMenuBarShowsTheMenuOfTheActiveWindowOnItById)
+{
+    // The menu bar is known by its name and cannot be made from it.
+    CRuntimeClass* barClass = CRuntimeClass::FromName("SECMenuBar");
+    ASSERT_NE(barClass, nullptr);
+    EXPECT_EQ(barClass->m_pfnCreateObject, nullptr);
+    EXPECT_EQ(barClass->CreateObject(), nullptr);
+
+    main->DestroyWindow();
+    auto* docTmpl = new SECMultiDocTemplate(IDR_DOC_MENU, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    app->AddDocTemplate(docTmpl);
+    StandInMenuBar bar;
+    main = new SECMDIFrameWnd;
+    main->SetMenuBar(&bar);
+    ASSERT_TRUE(main->LoadFrame(IDR_FRAME_MENU, WS_POPUP | WS_VISIBLE | WS_CAPTION));
+    app->m_pMainWnd = main;
+    EXPECT_EQ(::GetMenu(main->m_hWnd), nullptr) << "the menu shows on the bar, not in a menu line";
+    EXPECT_NE(dynamic_cast<SECMenuBarFeature*>(main->GetMenuPlugIn()), nullptr) << "the bar's feature is plugged in";
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU));
+    EXPECT_EQ(main->GetDefaultMenu(), main->GetMenuForId(IDR_FRAME_MENU));
+    // The bar asks for a button's popup by the menu id and the button's place.
+    auto popup = [&](UINT id, int index) {
+        return reinterpret_cast<HMENU>(main->SendMessage(SECGetMenuMessage(), id, index));
+    };
+    EXPECT_EQ(FirstItemText(popup(main->GetActiveMenuId(), 0)), CString("&New"));
+
+    // A document window made active puts its own menu on the bar, with the client's windows
+    // listed in its Window menu; closing the last one brings the frame's menu back.
+    CDocument* doc = docTmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_DOC_MENU));
+    EXPECT_EQ(::GetMenu(main->m_hWnd), nullptr) << "still no menu line";
+    EXPECT_EQ(FirstItemText(popup(main->GetActiveMenuId(), 1)), CString("&Copy"));
+    HMENU windowMenu = popup(IDR_DOC_MENU, 2);
+    ASSERT_NE(windowMenu, nullptr);
+    EXPECT_GT(::GetMenuItemCount(windowMenu), 1) << "the document window is listed";
+    // Another id's menu is loaded once and kept.
+    ASSERT_NE(main->GetMenuForId(IDR_FRAME_MENU), nullptr);
+    main->ActivateMenu(static_cast<UINT>(-1));
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU));
+    main->ActivateMenu(IDR_DOC_MENU);
+    doc->OnCloseDocument();
+    backend->ProcessMessages();
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU)) << "no document window is left";
     main->DestroyWindow();
     main = nullptr;
 }
