@@ -6,6 +6,7 @@
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/frame/CMiniFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
@@ -220,11 +221,16 @@ void SECDockContext::DrawTrackRect(BOOL bRemove)
         rect.DeflateRect(1, 1);
     if (bRemove)
         size = CSize(0, 0);
-    (void)solid;
+    // A place to dock at is outlined solid, a floating frame half-toned; the last outline goes
+    // with the brush it was drawn with.
+    CBrush* white = CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    CBrush* halftone = CDC::GetHalftoneBrush();
     if (m_pDC)
-        m_pDC->DrawDragRect(&rect, size, &m_rectLast, m_sizeLast);
+        m_pDC->DrawDragRect(&rect, size, &m_rectLast, m_sizeLast, solid ? white : halftone,
+                            m_bDitherLast ? halftone : white);
     m_rectLast = rect;
     m_sizeLast = size;
+    m_bDitherLast = !solid;
 }
 
 void SECDockContext::Move(CPoint pt)

@@ -199,3 +199,44 @@ TEST(SECCutTitleTest, ALongTitleIsCutBeforeACharacterThatWouldNotFitWhole)
     CString exact(std::string(259, 'b').c_str());
     EXPECT_EQ(SECCutTitle(exact + "c", 259), exact);
 }
+
+TEST_F(DragTest, APlaceToDockIsOutlinedSolidAndAFloatingFrameHalfToned)
+{
+    // The outline is drawn on the screen; what is drawn there reads back from the screen.
+    SECControlBar* bar = panes[0];
+    auto line = [](const CRect& r) {
+        std::string pixels;
+        HDC screen = ::GetDC(nullptr);
+        for (int x = r.left + 10; x < r.left + 18; ++x)
+            pixels += ::GetPixel(screen, x, r.top) ? '#' : '.';
+        ::ReleaseDC(nullptr, screen);
+        return pixels;
+    };
+    std::string docked, floating;
+    const POINT start = At(bar->m_hWnd, 20, 20);
+    // A little to the right, still over the top side: the place it would dock at.
+    backend->WhenIdle([&] { backend->MouseMove(POINT{start.x + 40, start.y + 3}); });
+    backend->WhenIdle([&] {
+        ASSERT_NE(static_cast<SECDockContext*>(bar->m_pDockContext)->m_dwOverDockStyle, 0u) << "over the top side";
+        docked = line(bar->m_pDockContext->m_rectLast);
+        backend->MouseMove(POINT{start.x + 40, start.y + 250});
+    });
+    // Far below, over no side: the floating frame.
+    backend->WhenIdle([&] {
+        EXPECT_EQ(static_cast<SECDockContext*>(bar->m_pDockContext)->m_dwOverDockStyle, 0u) << "over no side";
+        floating = line(bar->m_pDockContext->m_rectLast);
+        backend->Key(VK_ESCAPE);
+    });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    backend->MouseUp(1, POINT{start.x + 40, start.y + 250});
+    backend->ProcessMessages();
+    EXPECT_EQ(docked, "########") << "solid";
+    EXPECT_TRUE(floating == "#.#.#.#." || floating == ".#.#.#.#") << floating;
+    // Escape took every outline away again.
+    HDC screen = ::GetDC(nullptr);
+    const CRect last = bar->m_pDockContext->m_rectLast;
+    EXPECT_EQ(::GetPixel(screen, last.left + 10, last.top), 0u);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_FALSE(bar->IsFloating());
+}
