@@ -911,6 +911,28 @@ TEST_F(FramesTest, AFrameWithAMenuBarShowsTheMenuOfTheActiveWindowOnItById)
     doc->OnCloseDocument();
     backend->ProcessMessages();
     EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU)) << "no document window is left";
+
+    // A bar floated in the main window: maximising its window there goes through the document
+    // window's own size handling, which has the menu bar shown again for the maximised window.
+    ASSERT_TRUE(bar.Create(main, "Menu bar", WS_VISIBLE | CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xF10, 0xE8FF));
+    main->EnableDocking(CBRS_ALIGN_ANY);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    main->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    main->RecalcLayout();
+    auto* pane = new SECControlBar;
+    pane->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(pane->Create(main, "pane", WS_VISIBLE | CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xF10, 0xE901));
+    pane->EnableDocking(CBRS_ALIGN_ANY);
+    main->FloatControlBarInMDIChild(pane, CPoint(-1, -1));
+    CFrameWnd* container = pane->GetParentFrame();
+    ASSERT_TRUE(container->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+    backend->ProcessMessages();
+    CRect barRect;
+    bar.GetClientRect(&barRect);
+    ASSERT_FALSE(barRect.IsRectEmpty()) << "the menu bar has its place";
+    ::ValidateRect(bar.m_hWnd, nullptr);
+    container->ShowWindow(SW_MAXIMIZE);
+    EXPECT_TRUE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << "the menu bar is to be painted again";
     main->DestroyWindow();
     main = nullptr;
 }
