@@ -45,28 +45,6 @@ protected:
         backend->Key(vk);
         backend->ProcessMessages();
     }
-    void SetClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(::OpenClipboard(owner.m_hWnd));
-        ::EmptyClipboard();
-        HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(::GlobalLock(mem), text.c_str(), text.size() + 1);
-        ::GlobalUnlock(mem);
-        ::SetClipboardData(CF_TEXT, mem);
-        ::CloseClipboard();
-    }
-    std::string Clipboard()
-    {
-        std::string out;
-        if (::OpenClipboard(owner.m_hWnd)) {
-            if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-                out = static_cast<const char*>(::GlobalLock(h));
-                ::GlobalUnlock(h);
-            }
-            ::CloseClipboard();
-        }
-        return out;
-    }
     std::string Text() { return static_cast<LPCTSTR>(edit.GetText()); }
     CGXBCurrencyEdit edit;
 };

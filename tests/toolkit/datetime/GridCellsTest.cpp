@@ -217,28 +217,6 @@ protected:
         backend->KeyUp(VK_CONTROL);
         backend->ProcessMessages();
     }
-    std::string ClipboardText()
-    {
-        std::string out;
-        if (::OpenClipboard(owner.m_hWnd)) {
-            if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-                out = static_cast<const char*>(::GlobalLock(h));
-                ::GlobalUnlock(h);
-            }
-            ::CloseClipboard();
-        }
-        return out;
-    }
-    void SetClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(::OpenClipboard(owner.m_hWnd));
-        ::EmptyClipboard();
-        HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(::GlobalLock(mem), text.c_str(), text.size() + 1);
-        ::GlobalUnlock(mem);
-        ::SetClipboardData(CF_TEXT, mem);
-        ::CloseClipboard();
-    }
     CWnd other;
 };
 
@@ -274,14 +252,14 @@ TEST_F(EditedCellsTest, TheDateCellCopiesItselfAndPastesADateIntoItsEditor)
     EXPECT_TRUE(cell->CanCopy());
     SetClipboard("nothing yet");
     ASSERT_TRUE(cell->Copy());
-    EXPECT_EQ(ClipboardText(), "2024/03/05") << "the cell as it shows";
+    EXPECT_EQ(Clipboard(), "2024/03/05") << "the cell as it shows";
     // In the editor: Ctrl+C copies the whole cell, Ctrl+V puts a pasted date in its place.
     Type(VK_END);
     ASSERT_TRUE(cell->IsActive());
     ASSERT_EQ(::GetFocus(), cell->GetWindow().m_hWnd);
     SetClipboard("nothing yet");
     CtrlKey('C');
-    EXPECT_EQ(ClipboardText(), "2024/03/05");
+    EXPECT_EQ(Clipboard(), "2024/03/05");
     SetClipboard("1999-12-31");
     EXPECT_TRUE(cell->CanPaste());
     CtrlKey('V');

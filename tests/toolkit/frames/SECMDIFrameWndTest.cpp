@@ -26,6 +26,7 @@
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/toolkit/data/ToolbarIds.h"
+#include "tests/toolkit/docking/DockingFixture.h"
 #include "toolkit/docking/SECDockBar.h"
 #include "toolkit/frames/SECMenuBar.h"
 #include "toolkit/menus/SECMenuBarFeature.h"
@@ -40,6 +41,48 @@
 #include <vector>
 
 namespace {
+
+// The picture of a top-level window on the headless screen, read by screen coordinates.
+class WindowImage {
+public:
+    WindowImage(HeadlessBackend& backend, HWND hwnd) : m_root(::GetAncestor(hwnd, GA_ROOT))
+    {
+        ::GetWindowRect(m_root, &m_rect);
+        m_surface = backend.Capture(m_root);
+        if (m_surface)
+            cairo_surface_flush(m_surface);
+    }
+    ~WindowImage()
+    {
+        if (m_surface)
+            cairo_surface_destroy(m_surface);
+    }
+    WindowImage(const WindowImage&) = delete;
+    WindowImage& operator=(const WindowImage&) = delete;
+    bool IsValid() const { return m_surface != nullptr; }
+    uint32_t Pixel(int xScreen, int yScreen) const
+    {
+        const unsigned char* data = cairo_image_surface_get_data(m_surface);
+        const int stride = cairo_image_surface_get_stride(m_surface);
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(yScreen - m_rect.top) * stride);
+        return row[xScreen - m_rect.left] & 0xFFFFFFu;
+    }
+    void Keep(const char* name) const
+    {
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && m_surface)
+            cairo_surface_write_to_png(m_surface, (std::string(keep) + "/" + name).c_str());
+    }
+
+private:
+    HWND m_root;
+    CRect m_rect;
+    cairo_surface_t* m_surface = nullptr;
+};
+
+uint32_t Rgb(COLORREF c)
+{
+    return static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+}
 
 std::string RectText(const RECT& r)
 {
@@ -636,21 +679,6 @@ void LookAtOpenMenu(OpenMenuLook& look)
     ::EndMenu();
 }
 
-std::string ToolkitRows(const CDockBar* dock)
-{
-    std::string text;
-    for (INT_PTR i = 0; i < dock->m_arrBars.GetSize(); ++i) {
-        void* p = dock->m_arrBars[i];
-        if (!p)
-            text += "|";
-        else if (CDockBar::IsPlaceHolder(p))
-            text += "p";
-        else
-            text += std::to_string(static_cast<CControlBar*>(p)->GetDlgCtrlID() & 0xF);
-    }
-    return text;
-}
-
 } // namespace
 
 TEST_F(FramesTest, TheRecentProjectsTheFrameAddsToTheFileMenuAreDrawnLikeTheOtherItems)
@@ -746,26 +774,14 @@ TEST_F(FramesTest, ADockedFramesExtensionButtonStaysOnItsPaintedCaption)
     ASSERT_FALSE(button->m_rect.IsRectEmpty()) << "the button has its place";
     CRect window;
     docked->GetWindowRect(&window);
-    const HWND root = ::GetAncestor(docked->m_hWnd, GA_ROOT);
-    CRect rootRect;
-    ::GetWindowRect(root, &rootRect);
-    cairo_surface_t* surface = backend->Capture(root);
-    ASSERT_NE(surface, nullptr);
-    cairo_surface_flush(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    auto pixel = [&](int x, int y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        return row[x] & 0xFFFFFFu;
-    };
-    auto rgb = [](COLORREF c) { return static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c)); };
-    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
-        cairo_surface_write_to_png(surface, (std::string(keep) + "/docked-caption.png").c_str());
+    const WindowImage image(*backend, docked->m_hWnd);
+    ASSERT_TRUE(image.IsValid());
+    image.Keep("docked-caption.png");
     // The push button's light outer edge at its top left, its face inside at the bottom left.
-    const int left = window.left - rootRect.left + button->m_rect.left;
-    const int top = window.top - rootRect.top + button->m_rect.top;
-    EXPECT_EQ(pixel(left, top), rgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
-    EXPECT_EQ(pixel(left + 2, top + button->m_rect.Height() - 3), rgb(::GetSysColor(COLOR_3DFACE))) << "its face";
+    const int left = window.left + button->m_rect.left;
+    const int top = window.top + button->m_rect.top;
+    EXPECT_EQ(image.Pixel(left, top), Rgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
+    EXPECT_EQ(image.Pixel(left + 2, top + button->m_rect.Height() - 3), Rgb(::GetSysColor(COLOR_3DFACE))) << "its face";
 }
 
 TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDockedOrFloating)
@@ -789,8 +805,8 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     ASSERT_NE(right, nullptr);
     auto* topBar = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_TOP));
     ASSERT_NE(topBar, nullptr);
-    EXPECT_EQ(ToolkitRows(topBar), "|06|") << "the third bar beside the main one, in its row";
-    EXPECT_EQ(ToolkitRows(right), "|5|");
+    EXPECT_EQ(ToolkitDockingTest::Rows(topBar), "|06|") << "the third bar beside the main one, in its row";
+    EXPECT_EQ(ToolkitDockingTest::Rows(right), "|5|");
     // The toolkit's rows give every docked bar its borders all round.
     for (UINT id : {0xE800u, 0xE805u, 0xE806u})
         EXPECT_EQ(manager->ToolBarFromID(id)->GetBarStyle() & CBRS_BORDER_ANY, static_cast<DWORD>(CBRS_BORDER_ANY)) << std::hex << id;
@@ -812,28 +828,18 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     const COLORREF after = RGB(0xD0, 0xE0, 0xF0);
     ::SetSysColors(1, &element, &after);
     backend->ProcessMessages();
-    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
-        if (cairo_surface_t* surface = backend->Capture(::GetAncestor(mainBar->m_hWnd, GA_ROOT)))
-            cairo_surface_write_to_png(surface, (std::string(keep) + "/floating-toolbar.png").c_str());
+    WindowImage(*backend, mainBar->m_hWnd).Keep("floating-toolbar.png");
     // Each toolbar shows the new face colour around and in its buttons.
     for (SECCustomToolBar* bar : {gridBar, mainBar}) {
         CRect client;
         bar->GetClientRect(&client);
         bar->ClientToScreen(&client);
-        const HWND root = ::GetAncestor(bar->m_hWnd, GA_ROOT);
-        CRect rootRect;
-        ::GetWindowRect(root, &rootRect);
-        cairo_surface_t* surface = backend->Capture(root);
-        ASSERT_NE(surface, nullptr);
-        cairo_surface_flush(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        const uint32_t wanted = (GetRValue(after) << 16) | (GetGValue(after) << 8) | GetBValue(after);
+        const WindowImage image(*backend, bar->m_hWnd);
+        ASSERT_TRUE(image.IsValid());
         int faces = 0;
         for (int y = client.top; y < client.bottom; ++y)
             for (int x = client.left; x < client.right; ++x)
-                faces += (reinterpret_cast<const uint32_t*>(data + (y - rootRect.top) * stride)[x - rootRect.left] & 0xFFFFFFu) == wanted;
-        cairo_surface_destroy(surface);
+                faces += image.Pixel(x, y) == Rgb(after) ? 1 : 0;
         EXPECT_GT(faces, client.Width() * client.Height() / 4)
             << (bar == mainBar ? "the floating toolbar" : "the docked toolbar") << " is painted in the new face colour";
     }
