@@ -845,7 +845,9 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
     }
     ::SetSysColors(1, &element, &before);
     backend->ProcessMessages();
+    // The manager goes before its frame, as the program's frame deletes its manager.
     main->SetControlBarManager(nullptr);
+    manager.reset();
     main->DestroyWindow();
     main = nullptr;
 }
