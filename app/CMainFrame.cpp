@@ -105,19 +105,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
 
     LoadBarState(kMainToolbarProfile);
-    const bool bDefaults = m_pToolBarManager->GetToolBars().empty();
     m_pToolBarManager->LoadState(kMainToolbarProfile);
     LoadBarState(kGridToolbarProfile);
     m_pToolBarManager->LoadState(kGridToolbarProfile);
-    if (bDefaults) {
-        // The default bars were docked through the plain frame, which knows nothing of this
-        // frame's dock rows; dock them again here so that each takes its side's orientation.
-        for (UINT nID : {ID_VIEW_TOOLBARS, ID_GRID_TOOLBAR}) {
-            if (SECCustomToolBar* pBar = m_pToolBarManager->ToolBarFromID(nID))
-                DockControlBar(pBar, nID == ID_VIEW_TOOLBARS ? AFX_IDW_DOCKBAR_TOP : AFX_IDW_DOCKBAR_RIGHT);
-        }
-        RecalcLayout();
-    }
 
     // The panes appear when a project is opened.
     ShowControlBar(m_pProjectArea, FALSE, TRUE);

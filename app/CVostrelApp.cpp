@@ -98,12 +98,11 @@ BOOL CVostrelApp::InitInstance()
     // The start-up picture closes itself after a while, or at the first key or click on it.
     CString strVersion;
     GetVersionString(strVersion, IDS_VERSION_FORMAT);
-    auto* pSplash = new CVostrelSplashWnd(IDB_SPLASH, kSplashTime, strVersion);   // deletes itself
+    // It deletes itself when it closes, and also when its window cannot be made at all.
+    auto* pSplash = new CVostrelSplashWnd(IDB_SPLASH, kSplashTime, strVersion);
     // Titled, it has no hidden owner keeping it above everything else.
     pSplash->SetTitle("Vostrel");
-    if (!pSplash->Create())
-        delete pSplash;
-    else
+    if (pSplash->Create())
         m_hSplash = pSplash->GetSafeHwnd();
 
     CParserEngine& engine = CParserEngine::GetEngine();

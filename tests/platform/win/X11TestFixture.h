@@ -129,7 +129,7 @@ protected:
     // grabs apply as they would to the user's hand); false when it could not be made.
     bool ClickOnScreen(int x, int y)
     {
-        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 10 xdotool mousemove "
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool mousemove "
             + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }

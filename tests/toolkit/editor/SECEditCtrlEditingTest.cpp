@@ -455,3 +455,104 @@ TEST_F(EditingTest, ContextMenuEnablingAndPageSetupTexts)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditingTest, AWindowThatNeverOpenedPageSetupStoresItsDefaultsWhenItCloses)
+{
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Header", "none")), "none") << "a first run";
+    {
+        RecordingEdit edit;
+        Make(edit, 0, 360, 240);
+        edit.DestroyWindow();
+    }
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Header", "none")), "&f %c");
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Footer", "none")), "Page: &p");
+    EXPECT_EQ(profile->GetProfileInt("PageSetup", "HeaderTime", 7), 0u);
+    EXPECT_EQ(profile->GetProfileInt("PageSetup", "FooterTime", 7), 0u);
+    // What another window set is kept by one that did not touch it.
+    profile->WriteProfileString("PageSetup", "Footer", "Seite &p");
+    {
+        RecordingEdit edit;
+        Make(edit, 0, 360, 240);
+        edit.DestroyWindow();
+    }
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Footer", "none")), "Seite &p");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditingTest, AColumnBlockMovedWithinItsWindowLandsWhereItWasDropped)
+{
+    RecordingEdit c;
+    Make(c, 0, 360, 200);
+    Load(c, "abcdef\r\nghijkl\r\nmnopqr\r\n");
+    auto cell = [&](int row, int column) {
+        return At(c.m_hWnd, c.GetMarginWidth() + column * c.GetCharWidth() + 1, row * c.GetLineHeight() + 2);
+    };
+    // Alt and a drag select the block "bc" over "hi".
+    backend->KeyDown(VK_MENU);
+    backend->MouseMove(cell(0, 1));
+    backend->MouseDown(1, cell(0, 1));
+    backend->MouseMove(cell(1, 3));
+    backend->MouseUp(1, cell(1, 3));
+    backend->ProcessMessages();
+    backend->Key(VK_SHIFT);
+    backend->KeyUp(VK_MENU);
+    backend->ProcessMessages();
+    ASSERT_EQ(c.GetSelMode(), SECEDIT_SEL_COLUMN);
+    // Dragged from inside the block and dropped between "e" and "f" of the first line.
+    const POINT from = cell(0, 2), to = cell(0, 5);
+    backend->WhenIdle([&] { backend->MouseMove(to); });
+    backend->WhenIdle([&] { backend->MouseMove(POINT{to.x + 1, to.y}); });
+    backend->WhenIdle([&] { backend->MouseMove(to); });
+    backend->WhenIdle([&] { backend->MouseUp(1, to); });
+    backend->AdvanceClock(1000);
+    backend->MouseMove(from);
+    backend->MouseDown(1, from);
+    backend->ProcessMessages();
+    EXPECT_EQ(Text(c), "adebcf\r\ngjkhil\r\nmnopqr\r\n") << "the block sits between e and f";
+}
+
+TEST_F(EditingTest, UndoingAnInsertThatTookTheTopLineKeepsTheViewOnLinesThatExist)
+{
+    RecordingEdit c;
+    Make(c, 0, 360, 60);   // a few rows: the view scrolls
+    std::string text;
+    for (int i = 1; i <= 30; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    Load(c, text);
+    c.GetDocument()->ResetUndo();
+    // Many lines typed at line 10; the view follows them down.
+    c.SetFocus();
+    c.SetCaret(c.GetDocument()->GetLine(10), 0);
+    c.MakeCaretVisible();
+    std::string typed;
+    for (int i = 0; i < 15; ++i)
+        typed += "x\r";
+    Type(typed);
+    ASSERT_GT(c.GetTopLineNo(), 10) << "the top stands on a typed line";
+    // Undone step by step, the lines the top stood on go.
+    SECEditDoc& doc = *c.GetDocument();
+    for (int guard = 0; guard < 100 && doc.GetUndoCount() > 0; ++guard) {
+        c.OnEditUndo();
+        ASSERT_EQ(c.GetTopLine(), doc.GetLine(c.GetTopLineNo())) << "after undo " << guard + 1;
+        ASSERT_LE(c.GetTopLineNo(), c.GetCaretLineNo());
+    }
+    EXPECT_EQ(doc.GetLineCount(), 31);
+    EXPECT_LE(c.GetTopLineNo(), c.GetCaretLineNo());
+    EXPECT_GE(c.GetTopLineNo(), 1);
+    EXPECT_LE(c.GetCaretLineNo(), doc.GetLineCount());
+    // The lines the view holds are the document's own lines at those numbers.
+    EXPECT_EQ(c.GetTopLine(), doc.GetLine(c.GetTopLineNo()));
+    EXPECT_EQ(c.GetCaretLine(), doc.GetLine(c.GetCaretLineNo()));
+    // And it still draws and scrolls.
+    c.Invalidate();
+    backend->ProcessMessages();
+    Keys({VK_DOWN, VK_DOWN, VK_UP});
+    EXPECT_EQ(c.GetCaretLine(), doc.GetLine(c.GetCaretLineNo()));
+}
+
+} // namespace
