@@ -17,6 +17,7 @@
 #include "platform/core/RegistryStore.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/UserScript.h"
 #include "tests/support/WithoutFileOverride.h"
 
 #include <chrono>
@@ -64,57 +65,20 @@ protected:
             while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
             }
         }
-        // The user's script ends by itself; one that still waits is ended by its id.
-        if (std::ifstream in(dir.Path() + "/user.pid"); in) {
-            long pid = 0;
-            if (in >> pid && pid > 0)
-                ::kill(static_cast<pid_t>(pid), SIGTERM);
-        }
+        user.reset();   // a script that still waits is ended
         CRegistryStore::Instance().Reload();
         env.reset();
         X11Test::TearDown();
     }
 
-    // Starts the user's keystrokes in the background. Each step waits, boundedly, until the
-    // window it types into holds the keyboard focus under its title (`focused TITLE [NOT]` sets
-    // W to that window; NOT names a window that must not be the one, for a box over a dialog of
-    // the same title); a step that never comes is written to steps.log and ends the script.
+    // Starts the user's keystrokes in the background (see UserScript).
     void StartUser(const std::string& steps)
     {
-        script = dir.Path() + "/user.sh";
-        std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
-                              << "log=" << dir.Path() << "/steps.log\n"
-                              << "focused() {\n"
-                                 "  for i in $(seq 1200); do\n"
-                                 "    W=$(xdotool getwindowfocus 2>/dev/null)\n"
-                                 "    if [ -n \"$W\" ] && [ \"$W\" != \"${2:-}\" ] &&\n"
-                                 "       xdotool getwindowname \"$W\" 2>/dev/null | grep -Eq -- \"$1\"; then\n"
-                                 "      echo \"focused: $1\" >>\"$log\"; return 0\n"
-                                 "    fi\n"
-                                 "    sleep 0.05\n"
-                                 "  done\n"
-                                 "  echo \"never focused: $1\" >>\"$log\"; exit 1\n"
-                                 "}\n"
-                                 // `focused_id FILE`: the same for the window whose id the test
-                                 // writes to FILE once it has looked at it.
-                                 "focused_id() {\n"
-                                 "  for i in $(seq 1200); do\n"
-                                 "    if [ -s \"$1\" ] && [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$(cat \"$1\")\" ]; then\n"
-                                 "      echo \"focused: $1\" >>\"$log\"; return 0\n"
-                                 "    fi\n"
-                                 "    sleep 0.05\n"
-                                 "  done\n"
-                                 "  echo \"never focused: $1\" >>\"$log\"; exit 1\n"
-                                 "}\n"
-                              << steps;
-        ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()), 0);
+        if (!user)
+            user.emplace(dir.Path(), server->DisplayName());
+        ASSERT_TRUE(user->Start(steps));
     }
-    // What the user's script did so far, for a failure's message.
-    std::string Steps() const
-    {
-        std::ifstream in(dir.Path() + "/steps.log");
-        return "steps: " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string Steps() const { return user ? user->Steps() : std::string(); }
 
     // The program's own loop, bounded: each message offered to the application's
     // PreTranslateMessage (the accelerators), then dispatched.
@@ -173,7 +137,7 @@ protected:
     ScopedTempDir dir;
     std::optional<ScopedEnv> env;
     std::optional<CVostrelApp> app;
-    std::string script;
+    std::optional<UserScript> user;
 };
 
 } // namespace
@@ -259,7 +223,7 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
     // looked at it (it leaves a file behind), then the note at the scan's end.
     const std::string looked = dir.Path() + "/looked";
     StartUser(NewProjectSteps(site) +
-              "focused_id " + looked + "; xdotool key Return\n"
+              "focused -f " + looked + "; xdotool key Return\n"
               "focused '^Scan Completed$'; xdotool key Return\n");
 
     ASSERT_TRUE(StartProgram());
