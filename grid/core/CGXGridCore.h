@@ -241,9 +241,12 @@ public:
     INT_PTR HitTestToolTip(CPoint point, TOOLINFO* pTI);
     // 5 on the edge of a selected range's frame, 6 on its fill handle, else 0.
     virtual int HitTestSelectionFrame(ROWCOL nRow, ROWCOL nCol, const CPoint& pt, const CRect& rectCell);
-    virtual BOOL StartResizeTracking(CPoint pt, int nMode, ROWCOL nIndex);
-    virtual void MoveResizeTracking(CPoint pt);
-    virtual BOOL EndResizeTracking(CPoint pt);
+    // Tracking a border that the user drags, through the resize feature (mode 1 rows, 2
+    // columns). The offset is the size asked for: its y for a row, its x for a column. Start
+    // answers FALSE, and the others do nothing, without the feature.
+    virtual BOOL StartResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode);
+    virtual void MoveResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset);
+    virtual void EndResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset);
     virtual void CancelResizeTracking();
     virtual BOOL CanResizeRow(ROWCOL nRow);
     virtual BOOL OnStartTracking(ROWCOL nRow, ROWCOL nCol, int nTrackingMode);

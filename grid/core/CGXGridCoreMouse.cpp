@@ -93,7 +93,7 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
             return TRUE;
         }
         if (!IsCellHit(nHit))
-            return pResize != nullptr && pResize->OnLButtonDown(this, nFlags, point, nHit, nRow, nCol);
+            return pResize != nullptr && pResize->StartTrackingOnHit(this, nFlags, point, nHit, nRow, nCol);
         if (nRow != 0 || nCol != 0) {
             if (m_pUserDragSelectRangeImp != nullptr && m_pUserDragSelectRangeImp->StartDragOnHeader(this, nFlags, point, nRow, nCol))
                 return TRUE;
@@ -181,7 +181,7 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
             m_pUserDragSelectRangeImp->DragMouseMove(this, point);
             return TRUE;
         }
-        if (pResize != nullptr && pResize->OnMouseMove(this, nFlags, ptRaw))
+        if (pResize != nullptr && pResize->OnTrackingMouseMove(this, ptRaw))
             return TRUE;
         if (rect.PtInRect(ptRaw) && !m_bCursorFreeze) {
             ROWCOL nRow, nCol;
@@ -248,7 +248,7 @@ BOOL CGXGridCore::ButtonUp(UINT nButton, UINT nFlags, CPoint point)
     if (m_nMouseFlags == 0) {
         auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp);
         if (nButton == MK_LBUTTON && pResize != nullptr)
-            pResize->OnLButtonUp(this, nFlags, point);
+            pResize->OnTrackingButtonUp(this, point);
         return TRUE;
     }
     ::ReleaseCapture();
@@ -311,7 +311,7 @@ BOOL CGXGridCore::ButtonDblClk(UINT nButton, UINT nFlags, CPoint point)
         return FALSE;
     if (!IsCellHit(nHit)) {
         auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp);
-        return nButton == MK_LBUTTON && pResize != nullptr && pResize->OnLButtonDblClk(this, nFlags, point, nHit, nRow, nCol);
+        return nButton == MK_LBUTTON && pResize != nullptr && pResize->ResetSizeOnDoubleClick(this, nFlags, point, nHit, nRow, nCol);
     }
     CGXRange covered;
     if (FindCoveredSpan(nRow, nCol, covered) != nullptr) {

@@ -189,6 +189,9 @@ public:
     WORD m_wRowSelectionMode = 0;
     WORD m_wAllowTrackRowHeight = 0xB2;
     WORD m_wAllowTrackColWidth = 0xB2;
+    // The smallest size a drag of a border asks for (0: none).
+    int m_nMinTrackRowHeight = 0;
+    int m_nMinTrackColWidth = 0;
     BOOL m_bDragSelectedRows = TRUE;
     BOOL m_bDragSelectedCols = TRUE;
     // Hidden rows and columns: bit n is bit (n % 8) of byte n / 8; a bit past the end reads as
