@@ -833,6 +833,9 @@ protected:
     HWND ScrollBarTarget(int nBar, int& nTargetBar);
     int ScrollUnitToIndex(int nBar, int nUnit);
     BOOL HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos);
+    // The spans of floating or merged cells that reach from the frozen rows (columns) into the
+    // scrolled ones starting at nFirstScrolled, among the rows (columns) on the screen.
+    void CollectSpansAcrossFrozenEdge(BOOL bRows, ROWCOL nFirstScrolled, std::vector<CGXRange>& spans);
     BOOL IsColSelectedForDrag(ROWCOL nCol);
     BOOL IsRowSelectedForDrag(ROWCOL nRow);
 public:

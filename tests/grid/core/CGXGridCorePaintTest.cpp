@@ -181,6 +181,14 @@ TEST_F(GridDrawTest, APaintAnnouncesItsStartAndHowFarItReaches)
     grid.Paint(dc.Get());
     ASSERT_EQ(grid.m_estimates.size(), 2u);
     EXPECT_EQ(grid.m_estimates[1], std::make_pair(ROWCOL(100 + 70), ROWCOL(2 + 2)));
+
+    // A scroll announces itself the same way before the rows move.
+    grid.m_nDefaultHeight = -1;
+    const size_t nCalls = recorder.m_calls.size();
+    ASSERT_TRUE(grid.DoScroll(3, 2));
+    ASSERT_EQ(recorder.m_calls.size(), nCalls + 1);
+    EXPECT_EQ(recorder.m_calls.back(), (std::vector<UINT>{0, 0, 1, 0}));
+    EXPECT_EQ(grid.GetTopRow(), 3u);
     grid.m_pPaintNotifyImp = nullptr;
 }
 

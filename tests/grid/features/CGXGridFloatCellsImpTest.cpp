@@ -331,3 +331,43 @@ TEST_F(FloatCellsTest, SortedRowsFloatAsAFreshGridOfTheSameRowsDoes)
         m_tops.clear();
     }
 }
+
+TEST_F(FloatCellsTest, ScrollingRepaintsAMergedCellThatReachesAcrossTheFrozenRows)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 40, 6, 1);
+    auto& merge = *static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp);
+    merge.SetMergeCellsMode(&grid, 2, FALSE);
+    ASSERT_TRUE(grid.SetFrozenRows(2, 0));
+    // Column 3 of rows 1 to 5 is one merged cell from the frozen rows into the scrolled ones.
+    CGXStyle run;
+    run.SetMergeCell(GX_MERGE_VERTICAL | GX_MERGE_COMPVALUE).SetValue("same");
+    grid.ApplyStyleToRange(CGXRange(1, 3, 5, 3), &run, gxOverride, 0, nullptr, 0, gxDo);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    ASSERT_EQ(Span(grid, 3, 3), CGXRange(1, 3, 5, 3));
+
+    // A scroll by one row moves the pixels and leaves only the new bottom row to paint, and the
+    // merged cell, whose scrolled part changed under its text.
+    grid.SetNoImmediateUpdate(TRUE);
+    ASSERT_TRUE(grid.DoScroll(3, 1));
+    CRect update;
+    ASSERT_TRUE(::GetUpdateRect(grid.GetSafeHwnd(), &update, FALSE));
+    const CRect cell = grid.CalcCellRect(1, 3);
+    EXPECT_LE(update.left, cell.left);
+    EXPECT_GE(update.right, cell.right);
+    EXPECT_LE(update.top, cell.top);
+    backend->ProcessMessages();
+
+    // Without a span across the edge only the strip that came into view waits.
+    grid.SetValueRange(CGXRange(1, 3, 2, 3), "other");
+    merge.EvalMergeCells(&grid, CGXRange(0, 0, 40, 6), nullptr, 0);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    ASSERT_TRUE(grid.DoScroll(3, 1));
+    ASSERT_TRUE(::GetUpdateRect(grid.GetSafeHwnd(), &update, FALSE));
+    CRect client;
+    grid.GetClientRect(&client);
+    EXPECT_EQ(update.top, client.bottom - 20);
+    ::DestroyWindow(m_hTop);
+}
