@@ -165,15 +165,31 @@ TEST(GridAppData, ObjectUsersScrollBarParentsAndPopupLock)
     EXPECT_FALSE(GXGetPopupLock());
 }
 
-TEST(GridSysColors, AnIndexTheLayerDoesNotKnowAnswersZero)
+TEST(GridSysColors, CachedIndicesAnswerFromTheCacheAndLaterOnesFromTheSystem)
 {
     CGXSysColorCache* pColors = GXGetSysData();
+    pColors->Refresh();
     EXPECT_EQ(pColors->GetColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(pColors->GetColor(30), GetSysColor(30));
-    EXPECT_EQ(pColors->GetColor(-1), 0u);
-    EXPECT_EQ(pColors->GetColor(1000), 0u);
     EXPECT_EQ(pColors->m_clrBtnShadow, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(pColors->m_clrHighlightText, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    // A colour the system changes without telling: the cache keeps what it read for the
+    // indices it holds (0 to 23), and asks the system for any index past them, the menu bar's
+    // colour (30) and beyond.
+    const INT indices[] = {COLOR_WINDOW, COLOR_MENUBAR};
+    const COLORREF old[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_MENUBAR)};
+    const COLORREF scheme[] = {RGB(1, 2, 3), RGB(200, 100, 50)};
+    ASSERT_TRUE(SetSysColors(2, indices, scheme));
+    const COLORREF cachedWindow = pColors->GetColor(COLOR_WINDOW);
+    const COLORREF menuBar = pColors->GetColor(COLOR_MENUBAR);
+    // A style colour naming the menu bar's system colour (top byte 254 - 30) draws in it too.
+    const COLORREF resolved = pColors->Resolve(static_cast<COLORREF>(254 - COLOR_MENUBAR) << 24);
+    const COLORREF beyond = pColors->GetColor(40);
+    const COLORREF system40 = GetSysColor(40);
+    SetSysColors(2, indices, old);
+    EXPECT_EQ(cachedWindow, old[0]);
+    EXPECT_EQ(menuBar, RGB(200, 100, 50));
+    EXPECT_EQ(beyond, system40);
+    EXPECT_EQ(resolved, RGB(200, 100, 50));
 }
 
 namespace {
