@@ -35,6 +35,7 @@ class CGXGridAssistant;
 class CGXGridHint;
 class CGXGridGdiCache;
 class CGXPluginComponent;
+class CGXSetStyleRangeCmd;
 class CGXSortInfo;
 class CBitmap;
 class CBrush;
@@ -589,6 +590,9 @@ public:
     // Commands are recorded for this command mode (a factory, undo on or a transaction open).
     // Asks whether to go on without undo when the old styles are too many to keep.
     virtual BOOL ConfirmLargeUndo();
+    // Range operations show no progress and cannot be cancelled while this is set.
+    void SetNoProgress(BOOL bNoProgress) { m_bNoProgress = bNoProgress; }
+    BOOL IsNoProgress() const { return m_bNoProgress; }
     BOOL RecordingUndo(int nMode) const;
     // The grid refuses changes: read-only while the lock honours it.
     BOOL IsReadOnlyLocked();
@@ -857,6 +861,11 @@ protected:
     // Rows a page holds below the frozen rows, counted from the top row (at least one).
     ROWCOL RowsPerPage(BOOL bUp);
     void RedrawAfterStructureChange(UINT nFlags);
+    // A style change cancelled by the user after the cells of done were stored: rolled back,
+    // recorded as it stands, or only redrawn, as the answer and the undo information allow.
+    BOOL CancelStyleRange(const CGXRange& range, const CGXRange& cells, const CGXRange& done,
+                          std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags, int nMode);
+    BOOL m_bNoProgress = FALSE;
     // After an insertion or a removal: moves what is still right with the window's pixels when
     // the optimized-update feature is installed, else redraws as RedrawAfterStructureChange.
     void UpdateAfterInsert(BOOL bRows, ROWCOL nFrom, ROWCOL nCount, UINT nFlags);
