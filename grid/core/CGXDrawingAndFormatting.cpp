@@ -1,11 +1,14 @@
 #include "grid/core/CGXDrawingAndFormatting.h"
 
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXDIB.h"
+#include "grid/core/CGXDIBPool.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/GXDrawingHelpers.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/afx/dlg/CEdit.h"
 #include "platform/core/CodePage.h"
 #include "platform/win/Gdi.h"
 
@@ -450,6 +453,26 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         pControl->CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
         return;
     }
+    // A text that names a bitmap of the pool shows the bitmap, except in a cell whose control
+    // edits its text in an edit window.
+    if (HBITMAP hBitmap = LookupCellBitmap(pControl, sText)) {
+        CGXDIB dib;
+        if (dib.Attach(hBitmap)) {
+            UINT nAlign = 0;
+            if (style.GetHorizontalAlignment() == 1)
+                nAlign |= CGXDIB::alignCenter;
+            else if (style.GetHorizontalAlignment() == 2)
+                nAlign |= CGXDIB::alignRight;
+            if (style.GetVerticalAlignment() == 1)
+                nAlign |= CGXDIB::alignVCenter;
+            else if (style.GetVerticalAlignment() == 2)
+                nAlign |= CGXDIB::alignBottom;
+            dib.Draw(pDC, pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style), nAlign);
+            dib.Detach();
+        }
+        pControl->CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+        return;
+    }
     CFont* pOldFont = pControl->LoadFont(pDC, style, pStandardStyle);
     CRect inner = pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style);
     // Text keeps a little air from the lines around it.
@@ -497,6 +520,14 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
     pControl->CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
     if (pOldFont != nullptr)
         pDC->SelectObject(pOldFont);
+}
+
+HBITMAP CGXDrawingAndFormatting::LookupCellBitmap(CGXControl* pControl, const CString& sText)
+{
+    const CGXDIBPool* pPool = CGXDIBPool::GetExisting();
+    if (pPool == nullptr || pControl == nullptr || pControl->IsWindowKindOf(RUNTIME_CLASS(CEdit)))
+        return nullptr;
+    return pPool->Lookup(sText);
 }
 
 // ---- Rotated text ----

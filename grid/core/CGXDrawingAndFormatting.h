@@ -38,6 +38,9 @@ public:
     virtual void Draw3dFrame(CDC* pDC, CRect rect, BOOL bFrame, BOOL bSunken);
     virtual void DrawFocusText(CDC* pDC, const CRect& rect, LPCTSTR lpszText, UINT nFormat, BOOL bFocus);
     virtual void DrawStaticCell(CGXControl* pControl, CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle);
+    // The bitmap of the pool that a cell's text names, or null; a control whose window is an
+    // edit window shows its text as text.
+    static HBITMAP LookupCellBitmap(CGXControl* pControl, const CString& sText);
 
     // The most lines a cell lays out.
     static constexpr int kMaxLines = 32;

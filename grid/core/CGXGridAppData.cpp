@@ -1,6 +1,8 @@
 #include "grid/core/CGXGridAppData.h"
 
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXNoOleDateTimeImp.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
@@ -146,11 +148,12 @@ void CGXGridAppData::FreeObjects()
     // itself as it goes.
     while (!m_autoDelete.empty())
         m_autoDelete.pop_front();
+    for (CObject** pp : {&m_pUnusedImp, &m_pCoveredCellPoolImp, &m_pSpanCellPoolImp, &m_pDelayedRangePoolImp, &m_pPrintDeviceImp,
+                         &m_pStyleCompareSubsetImp, &m_pStyleSerializeImp, &m_pGridDocSerializeImp, &m_pGridProfileImp,
+                         &m_pGridParamCopyOperatorImp, &m_pSortMoveDataImp, &m_pDrawRotatedTextImp, &m_pDateTimeImp,
+                         &m_pDataCopyMoveCellsImp, &m_pSerializeCompatibleImp, &m_pNumberFormattingImp})
+        *pp = nullptr;
     m_pLongOperationImp = nullptr;
-    m_pPrintDeviceImp = nullptr;
-    m_pGridProfileImp = nullptr;
-    m_pNumberFormattingImp = nullptr;
-    m_pDateTimeImp = nullptr;
 }
 
 CGXGridAppData* GXGetAppData()
@@ -232,6 +235,8 @@ void TerminateGridLibrary(CGXGridAppData* pAppData)
     }
     pData->m_pControlFactory->UnregisterWndClasses(hResource);
     pData->FreeObjects();
+    // The bitmaps cells showed by name go with the library.
+    CGXDIBPool::Destroy();
     pData->m_bInitDone = FALSE;
 }
 
@@ -261,5 +266,14 @@ CWnd* GetParentOfClass(const CWnd* pWnd, CRuntimeClass* pClass, BOOL bDirectOnly
 
 void UpdateLocaleSettings()
 {
-    // FIXME: the date-time feature re-reads the locale here once it exists.
+    if (auto* pImp = dynamic_cast<CGXNoOleDateTimeImp*>(GXGetAppData()->m_pDateTimeImp))
+        pImp->UpdateDateTimeLocale();
+}
+
+std::array<CObject*, CGXGridAppData::kAppImpCount> CGXGridAppData::GetAppImps() const
+{
+    return {m_pUnusedImp, m_pCoveredCellPoolImp, m_pSpanCellPoolImp, m_pDelayedRangePoolImp, m_pPrintDeviceImp,
+            m_pStyleCompareSubsetImp, m_pStyleSerializeImp, m_pGridDocSerializeImp, m_pGridProfileImp,
+            m_pGridParamCopyOperatorImp, m_pSortMoveDataImp, m_pDrawRotatedTextImp, m_pDateTimeImp, m_pDataCopyMoveCellsImp,
+            m_pLongOperationImp, m_pSerializeCompatibleImp, m_pNumberFormattingImp};
 }

@@ -1,6 +1,9 @@
 #include "grid/core/CGXGridAppData.h"
 
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXNoOleDateTimeImp.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
@@ -264,4 +267,43 @@ TEST(GridOwnedPtr, DeletesWhatItHoldsAndLetsGoOfWhatItReleases)
     EXPECT_EQ(nDeleted, 2); // the replaced one and the one held at the end
     delete pKept;
     EXPECT_EQ(nDeleted, 3);
+}
+
+TEST_F(GridLibraryTest, TheLibraryKeepsSeventeenFeatureSlotsAndEmptiesThemAndThePoolAtShutDown)
+{
+    GXInitControlFactory();
+    CGXGridAppData* pData = GXGetAppData();
+    const auto slots = pData->GetAppImps();
+    ASSERT_EQ(slots.size(), 17u);
+    EXPECT_EQ(slots[0], nullptr); // the one no installer fills
+    EXPECT_NE(slots[11], nullptr); // rotated text
+    EXPECT_NE(slots[12], nullptr); // date-time, with the locale read
+    EXPECT_NE(slots[14], nullptr); // long operations
+    auto* pDateTime = dynamic_cast<CGXNoOleDateTimeImp*>(slots[12]);
+    ASSERT_NE(pDateTime, nullptr);
+    EXPECT_EQ(pDateTime->GetDateSeparator(), "/");
+    EXPECT_EQ(pDateTime->GetDateOrder(), CGXNoOleDateTimeImp::monthDayYear);
+
+    // A change of the system's settings reaching a grid has the locale read again.
+    const int nReads = pDateTime->GetReadCount();
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Locale", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
+    {
+        CGXGridWnd grid;
+        ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &parent, 1));
+        grid.Initialize();
+        grid.SendMessage(WM_SETTINGCHANGE, 0, 0);
+        EXPECT_EQ(pDateTime->GetReadCount(), nReads + 1);
+        grid.DestroyWindow();
+    }
+    parent.DestroyWindow();
+
+    // Shut-down frees every feature, clears every slot and takes the bitmap pool away.
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(2, 2, 1, 32, nullptr));
+    ASSERT_TRUE(CGXDIBPool::GetInstance()->Add("mark", static_cast<HBITMAP>(bitmap.Detach())));
+    TerminateGridLibrary();
+    for (CObject* pSlot : pData->GetAppImps())
+        EXPECT_EQ(pSlot, nullptr);
+    EXPECT_EQ(CGXDIBPool::GetExisting(), nullptr);
 }

@@ -1,5 +1,8 @@
 #include "GridTestSupport.h"
 
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/data/IGXCommandTarget.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/data/CGXUserAttribute.h"
@@ -408,4 +411,44 @@ TEST_F(GridDrawTest, FloatUpdateDrawsOnlyRowsWithChangedCellsFromTheFirstChanged
     grid.Paint(dc.Get());
     EXPECT_EQ(grid.Updated().GetCount(), 1);
     EXPECT_TRUE(grid.Excluded().empty());
+}
+
+TEST_F(GridDrawTest, AStaticCellWhoseTextNamesAPoolBitmapShowsAndMeasuresTheBitmap)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 3);
+    grid.SetMemDCDrawing(0);
+    // A 12 x 8 red bitmap known to the pool as "logo".
+    std::vector<DWORD> red(12 * 8, 0x00FF0000);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(12, 8, 1, 32, red.data()));
+    ASSERT_TRUE(CGXDIBPool::GetInstance()->Add("logo", static_cast<HBITMAP>(bitmap.Detach())));
+    CGXStyle cell;
+    cell.SetControl(GX_IDS_CTRL_STATIC).SetValue("logo").SetHorizontalAlignment(2).SetVerticalAlignment(2);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 2, 2, 2), &cell, gxOverride, 0, nullptr, 0, gxDo));
+    cell.SetValue("logotype");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(3, 2, 3, 2), &cell, gxOverride, 0, nullptr, 0, gxDo));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+
+    // Cell (2, 2) spans (100, 40)-(150, 60): the bitmap sits in its bottom-right corner, inside
+    // the grid lines, and the rest of the cell stays white; the cell below shows its text.
+    CRect rect = grid.CalcCellRect(2, 2);
+    ASSERT_EQ(rect, CRect(100, 40, 150, 60));
+    const CRect inner = grid.GetControlById(GX_IDS_CTRL_STATIC)->GetCellRect(2, 2, &rect, &cell);
+    ASSERT_FALSE(inner.IsRectEmpty());
+    EXPECT_EQ(dc->GetPixel(inner.right - 1, inner.bottom - 1), RGB(255, 0, 0));
+    EXPECT_EQ(dc->GetPixel(inner.right - 12, inner.bottom - 8), RGB(255, 0, 0));
+    EXPECT_EQ(dc->GetPixel(inner.right - 13, inner.bottom - 8), RGB(255, 255, 255));
+    EXPECT_EQ(dc->GetPixel(inner.right - 12, inner.bottom - 9), RGB(255, 255, 255));
+
+    // Sizing the cell to its contents measures the bitmap, not the name.
+    CGXStyle composed;
+    grid.ComposeCellStyle(2, 2, composed);
+    CGXControl* pStatic = grid.GetControlById(GX_IDS_CTRL_STATIC);
+    const CSize size = pStatic->CalcSize(dc.Get(), 2, 2, composed, grid.GetStandardStyle(), FALSE);
+    EXPECT_EQ(size, grid.AddBordersToSize(12, 8, composed));
+    // A name the pool does not know is measured as text.
+    grid.ComposeCellStyle(3, 2, composed);
+    EXPECT_NE(pStatic->CalcSize(dc.Get(), 3, 2, composed, grid.GetStandardStyle(), FALSE), grid.AddBordersToSize(12, 8, composed));
 }
