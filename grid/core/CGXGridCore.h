@@ -662,6 +662,8 @@ public:
     int GetFontHeight() const { return m_bPrint ? m_dyHeightPr : m_dyHeight; }
     int GetFontWidth() const { return m_bPrint ? m_dxWidthPr : m_dxWidth; }
     void CalcFontMetrics();
+    // The standard font's size on the printed page (the printer pair).
+    void CalcPrinterFontMetrics();
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }

@@ -129,6 +129,30 @@ void CGXGridCore::MeasureFont(CDC* pDC, int& nWidth, int& nHeight)
         nWidth = 10;
 }
 
+void CGXGridCore::CalcPrinterFontMetrics()
+{
+    // Pages are drawn in the grid's own units, which the printing maps onto the paper: the
+    // standard font measured in those units is the font as printed.
+    const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
+    const CGXStyle* pStandard = pMap != nullptr ? pMap->LookupStyle(pMap->m_wStyleStandard) : nullptr;
+    if (pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
+        m_dxWidthPr = 10;
+        m_dyHeightPr = 15;
+        return;
+    }
+    CDC dc;
+    if (!dc.CreateCompatibleDC(nullptr))
+        return;
+    // The zoom is the screen's; the page is measured at the font's own size.
+    const int nZoom = m_nZoom;
+    m_nZoom = 100;
+    CFont* pOld = LoadFont(&dc, *pStandard, FALSE);
+    MeasureFont(&dc, m_dxWidthPr, m_dyHeightPr);
+    if (pOld != nullptr)
+        dc.SelectObject(pOld);
+    m_nZoom = nZoom;
+}
+
 void CGXGridCore::CalcFontMetrics()
 {
     const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
