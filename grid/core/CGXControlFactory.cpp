@@ -19,6 +19,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/core/CGXNoOleDateTimeImp.h"
+#include "grid/core/CGXPrintDeviceImp.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -80,6 +81,7 @@ std::array<GXAppFeatureInstaller, kAppFeatures>& AppInstallers()
         std::array<GXAppFeatureInstaller, kAppFeatures> a{};
         a[static_cast<size_t>(GXAppFeature::LongOperation)] = &CGXLongOperationImp::Install;
         a[static_cast<size_t>(GXAppFeature::DateTime)] = &CGXNoOleDateTimeImp::Install;
+        a[static_cast<size_t>(GXAppFeature::PrinterSettings)] = &CGXPrintDeviceImp::Install;
         return a;
     }();
     return slots;
