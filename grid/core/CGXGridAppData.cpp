@@ -6,6 +6,7 @@
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/core/SystemServices.h"
 #include "platform/win/Clipboard.h"
@@ -262,6 +263,17 @@ CWnd* GetParentOfClass(const CWnd* pWnd, CRuntimeClass* pClass, BOOL bDirectOnly
             if (p->IsIconic())
                 return nullptr;
     return pParent;
+}
+
+CView* GXGetActiveView()
+{
+    auto* pMain = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (pMain == nullptr)
+        return nullptr;
+    if (CView* pView = pMain->GetActiveView())
+        return pView;
+    CFrameWnd* pActive = pMain->GetActiveFrame();
+    return pActive != nullptr ? pActive->GetActiveView() : nullptr;
 }
 
 void UpdateLocaleSettings()

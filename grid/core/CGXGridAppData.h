@@ -169,6 +169,11 @@ BOOL GXGetPopupLock();
 // ancestor is minimised.
 CWnd* GetParentOfClass(const CWnd* pWnd, CRuntimeClass* pClass, BOOL bDirectOnly);
 
+// The application's active view: the main frame's, else that of its active frame; null when
+// neither has one.
+class CView;
+CView* GXGetActiveView();
+
 // Lets the date-time feature re-read the locale's date order and separators; nothing without it.
 // The library's start-up and every grid's system-setting change call it.
 void UpdateLocaleSettings();

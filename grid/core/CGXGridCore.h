@@ -56,6 +56,10 @@ inline constexpr UINT GX_NOFLUSHPAINT = 0x20;
 inline constexpr UINT GX_NOHINT = 0x40;
 inline constexpr UINT GX_NOSELECTION = 0x80;
 
+// Click options of the grid (SetClickOptions): a press on a cell moves the current cell without
+// touching the selection.
+inline constexpr UINT GX_CLICK_KEEPSELECTION = 0x80;
+
 // Report flags of the cell-click operations: the mouse mode of the drag plus what happened.
 inline constexpr UINT GX_MOUSE_DRAG = 0x01;
 inline constexpr UINT GX_MOUSE_CTRL = 0x80;
@@ -598,6 +602,15 @@ public:
     BOOL IsReadOnlyLocked();
     // Captures the mouse for the grid window; the window that held it before.
     CWnd* CaptureMouse();
+    // Whether a press on the selection frame's edge is offered to the frame-press feature
+    // before it counts as a press on the cell.
+    void SetClickOnSelectionFrame(BOOL bOn) { m_bClickOnSelectionFrame = bOn; }
+    BOOL GetClickOnSelectionFrame() const { return m_bClickOnSelectionFrame; }
+    // The frame-press forwarder: FALSE without the feature.
+    virtual BOOL OnSelectionFramePress(UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol);
+    // How a press on a cell moves the current cell (GX_CLICK_*).
+    void SetClickOptions(UINT nOptions) { m_nClickOptions = nOptions; }
+    UINT GetClickOptions() const { return m_nClickOptions; }
     // The mouse mode of a drag in progress (0: none) and the cell it started on.
     UINT GetMouseMode() const { return m_nMouseFlags; }
     const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
@@ -791,6 +804,8 @@ public:
     CGXAbstractGridClearCellsImp* m_pClearCellsImp = nullptr;
     CGXAbstractGridPaintNotifyImp* m_pPaintNotifyImp = nullptr;
     CObject* m_pAutoScrollPlugin = nullptr;
+    // Presses on the selection frame's edge, when the click-on-selection-frame switch is on.
+    CGXAbstractGridFramePressImp* m_pFramePressImp = nullptr;
 
     // The mouse-state word, for the features that run a drag of their own (GX_MOUSE_FILL).
     UINT GetMouseFlags() const { return m_nMouseFlags; }
@@ -936,6 +951,7 @@ protected:
     BOOL m_bSelectionFrameShown = FALSE;
     BOOL m_bSelectionFrameHidden = FALSE;
     UINT m_nButtonFlags = 0; // key flags of the press
+    UINT m_nClickOptions = 0;
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;
     BOOL m_bMousePressed = FALSE;
@@ -1074,6 +1090,24 @@ public:
     }
     CGXGridFocusChange(const CGXGridFocusChange&) = delete;
     CGXGridFocusChange& operator=(const CGXGridFocusChange&) = delete;
+
+private:
+    CGXGridCore* m_pGrid;
+    BOOL m_bOld;
+};
+
+// Keeps the spreadsheet-like selection frame hidden for its lifetime, so that a structure
+// operation does not draw it half-way, and gives back the state it found on every exit.
+class CGXSelectionFrameLock {
+public:
+    explicit CGXSelectionFrameLock(CGXGridCore* pGrid) : m_pGrid(pGrid), m_bOld(pGrid != nullptr && pGrid->LockSelectionFrame(TRUE, TRUE)) {}
+    ~CGXSelectionFrameLock()
+    {
+        if (m_pGrid != nullptr)
+            m_pGrid->LockSelectionFrame(m_bOld, TRUE);
+    }
+    CGXSelectionFrameLock(const CGXSelectionFrameLock&) = delete;
+    CGXSelectionFrameLock& operator=(const CGXSelectionFrameLock&) = delete;
 
 private:
     CGXGridCore* m_pGrid;

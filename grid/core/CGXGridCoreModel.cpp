@@ -648,6 +648,7 @@ CObject* TrailingInfo(const CObArray* pArray, size_t nCells)
 BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordToLong* pHeights, const CObArray* pCellsArray,
                              const CObArray* pRowsArray, ROWCOL nColCount, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nRow == 0 || nRow > pData->GetRowCount() + 1 ||
         IsReadOnlyLocked())
@@ -696,6 +697,7 @@ BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordTo
 BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordToLong* pWidths, const CObArray* pCellsArray,
                              const CObArray* pColsArray, ROWCOL nRowCount, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nCol == 0 || nCol > pData->GetColCount() + 1 ||
         IsReadOnlyLocked())
@@ -743,6 +745,7 @@ BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordTo
 
 BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     // Bad bounds are refused before anything changes.
     if (m_pParam == nullptr || pData == nullptr || nFromRow == 0 || nToRow < nFromRow || nFromRow > pData->GetRowCount() ||
@@ -822,6 +825,7 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
 
 BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nFromCol == 0 || nToCol < nFromCol || nFromCol > pData->GetColCount() ||
         IsReadOnlyLocked())
@@ -896,6 +900,7 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
 
 BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
     return m_pMoveRowsColsImp->MoveRows(this, nFromRow, nToRow, nDestRow, nFlags, nMode);
@@ -903,6 +908,7 @@ BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT
 
 BOOL CGXGridCore::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
     return m_pMoveRowsColsImp->MoveCols(this, nFromCol, nToCol, nDestCol, nFlags, nMode);

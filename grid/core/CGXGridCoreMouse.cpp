@@ -37,6 +37,11 @@ BOOL HoldsCapture(CWnd* pWnd)
 }
 } // namespace
 
+BOOL CGXGridCore::OnSelectionFramePress(UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol)
+{
+    return m_pFramePressImp != nullptr && m_pFramePressImp->OnFramePress(this, nFlags, pt, nRow, nCol);
+}
+
 BOOL CGXGridCore::BeginButtonPress(UINT nFlags, CPoint point, UINT nOtherButtons, int& nHit, ROWCOL& nRow, ROWCOL& nCol)
 {
     nHit = 0;
@@ -80,7 +85,18 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
     BOOL bAutoScroll = FALSE;
     if (nButton == MK_LBUTTON) {
         if (nHit == kHitSelectionEdge) {
-            // Without a frame feature taking it, a press on a selection's edge is a cell press.
+            // With the switch on, the frame-press feature may take a press on a selection's
+            // edge (made on the covered range's top-left cell); else it is a press on the cell.
+            if (m_bClickOnSelectionFrame) {
+                ROWCOL nFrameRow = nRow, nFrameCol = nCol;
+                CGXRange covered;
+                if (FindCoveredSpan(nRow, nCol, covered) != nullptr) {
+                    nFrameRow = covered.top;
+                    nFrameCol = covered.left;
+                }
+                if (OnSelectionFramePress(nFlags, point, nFrameRow, nFrameCol))
+                    return TRUE;
+            }
             nHit = kHitCell;
         }
         if (nHit == kHitFillHandle) {

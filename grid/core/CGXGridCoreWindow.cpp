@@ -99,7 +99,7 @@ LRESULT CGXGridCore::OnGridMessage(UINT nMessage, WPARAM wParam, LPARAM lParam)
     switch (nMessage) {
     case 0x790:
         // The parameter object's read-only lock: whether the grid's cells may be changed by name.
-        return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->m_bLockReadOnly) : 0;
+        return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->GetReadOnlyLock()) : 0;
     case 0x791:
         // The sheet was renamed: keep its name with the parameter object, and the other views
         // hear of it.

@@ -194,6 +194,13 @@ public:
     virtual void NotifyPaintStart(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved) = 0;
 };
 
+// Takes a press on the edge of the selection frame (hit kind 5) when the grid lets such presses
+// through; a press it declines is a press on the cell.
+class CGXAbstractGridFramePressImp : public CObject {
+public:
+    virtual BOOL OnFramePress(CGXGridCore* pGrid, UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol) = 0;
+};
+
 class CGXAbstractGridClearCellsImp : public CObject {
 public:
     virtual BOOL CanClear(CGXGridCore* pGrid) = 0;
@@ -275,6 +282,8 @@ public:
     virtual void OnButtonDown(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, int /*nHit*/, ROWCOL& /*nRow*/, ROWCOL& /*nCol*/) {}
     virtual void OnMouseMoveToCell(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}
     virtual void OnButtonUp(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/) {}
+    // The entry a drag or Shift extends is forgotten (the rows or columns it named moved).
+    virtual void ForgetActiveEntry() {}
 };
 
 class CGXAbstractGridExcelLikeFrameImp : public CObject {
