@@ -106,6 +106,8 @@ public:
     BOOL m_bBeforeWin4 = FALSE;
     BOOL m_bWin32s = FALSE;
     BOOL m_bPopupLock = FALSE;
+    // Printing draws a character wider than its cell whole instead of cutting it at the cell.
+    BOOL m_bNoClipWhenPrinting = FALSE;
     // The grid activated last, or null.
     CGXGridCore* m_pActiveGrid = nullptr;
     // Told of each successful activation of a grid; not owned, null when not registered.
