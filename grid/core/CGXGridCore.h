@@ -290,6 +290,8 @@ public:
     virtual BOOL CanSelectCurrentCell(BOOL bSelect, ROWCOL nSelRow, ROWCOL nSelCol, ROWCOL nOldRow, ROWCOL nOldCol);
     virtual void OnSelectionChanged(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
     virtual BOOL CanChangeSelection(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    // May a click on this cell begin a selection (TRUE by default).
+    virtual BOOL CanStartSelection(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
     virtual BOOL CanClearSelection(BOOL bCreateHint, UINT nFlags);
     virtual BOOL OnFillHandle(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL AddFillRange(const CGXRange& range);

@@ -186,6 +186,11 @@ BOOL CGXGridCore::CanChangeSelection(const CGXRange*, BOOL, BOOL)
     return TRUE;
 }
 
+BOOL CGXGridCore::CanStartSelection(ROWCOL, ROWCOL, UINT, CPoint)
+{
+    return TRUE;
+}
+
 BOOL CGXGridCore::CanClearSelection(BOOL, UINT)
 {
     return TRUE;
