@@ -682,6 +682,15 @@ public:
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
+    // The header-hiding switch: with it on, the header rows and columns are hidden on the
+    // screen (through the hide feature), except those the exemption flags keep; printing follows
+    // the properties' header flags instead.
+    void SetHideHeaders(BOOL bHide);
+    BOOL IsHideHeaders() const { return m_bHideHeaders; }
+    void SetHeaderRowsExempt(BOOL bExempt) { m_bHeaderRowsExempt = bExempt; }
+    void SetHeaderColsExempt(BOOL bExempt) { m_bHeaderColsExempt = bExempt; }
+    BOOL IsHeaderRowsExempt() const { return m_bHeaderRowsExempt; }
+    BOOL IsHeaderColsExempt() const { return m_bHeaderColsExempt; }
     // Caps a scrolled row's height or column's width to what the window can show.
     void SetFitToWindow(BOOL bRows, BOOL bCols) { m_bFitRows = bRows; m_bFitCols = bCols; }
 
@@ -987,6 +996,9 @@ protected:
     // Geometry.
     ROWCOL m_nLastVisibleRow = GX_INVALID;
     ROWCOL m_nLastVisibleCol = GX_INVALID;
+    BOOL m_bHideHeaders = FALSE;
+    BOOL m_bHeaderRowsExempt = FALSE;
+    BOOL m_bHeaderColsExempt = FALSE;
     BOOL m_bFitRows = TRUE;
     BOOL m_bFitCols = TRUE;
     int m_nHitTolerance = 4;
