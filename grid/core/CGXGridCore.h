@@ -610,6 +610,10 @@ public:
     BOOL GetClickOnSelectionFrame() const { return m_bClickOnSelectionFrame; }
     // The frame-press forwarder: FALSE without the feature.
     virtual BOOL OnSelectionFramePress(UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol);
+    // The style type the grid keeps its cells under (0 by default); the styles clipboard reads
+    // and writes cells with it.
+    void SetStyleAccessType(int nType) { m_nStyleAccessType = nType; }
+    int GetStyleAccessType() const { return m_nStyleAccessType; }
     // How a press on a cell moves the current cell (GX_CLICK_*).
     void SetClickOptions(UINT nOptions) { m_nClickOptions = nOptions; }
     UINT GetClickOptions() const { return m_nClickOptions; }
@@ -963,6 +967,7 @@ protected:
     BOOL m_bSelectionFrameHidden = FALSE;
     UINT m_nButtonFlags = 0; // key flags of the press
     UINT m_nClickOptions = 0;
+    int m_nStyleAccessType = 0;
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;
     BOOL m_bMousePressed = FALSE;
