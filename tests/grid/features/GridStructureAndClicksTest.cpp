@@ -4,6 +4,7 @@
 // the selection, and the parameter object's named accessors and the active view answer.
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/CGXCommand.h"
+#include "grid/data/CGXData.h"
 #include "grid/data/CGXGridParam.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -188,4 +189,54 @@ TEST_F(StructureTest, TheParameterObjectsAccessorsAndTheActiveView)
     pParam->m_bLockReadOnly = TRUE;
     EXPECT_EQ(grid.SendMessage(0x790, 0, 0), 1);
     EXPECT_EQ(GXGetActiveView(), nullptr); // no main frame
+}
+
+namespace {
+// A store that hears of the cells the grid is about to show and reports an error.
+class RemoteData : public CGXData {
+public:
+    BOOL NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol) override
+    {
+        cells.emplace_back(nRow, nCol);
+        return TRUE;
+    }
+    BOOL GetDataErrorText(CString& sError) override
+    {
+        sError = sPending;
+        return !sPending.IsEmpty();
+    }
+    void ResetDataState() override { sPending.Empty(); }
+    // Reading the whole range again fails as the test says.
+    BOOL NotifyDataRange(UINT) override
+    {
+        sPending = sNextError;
+        return TRUE;
+    }
+    std::vector<std::pair<ROWCOL, ROWCOL>> cells;
+    CString sPending, sNextError;
+};
+} // namespace
+
+TEST_F(StructureTest, TheDataObjectHearsOfCellsAndReportsItsErrorsThroughTheGrid)
+{
+    CGXGridCore grid;
+    auto* pParam = new CGXGridParam;
+    auto* pData = new RemoteData;
+    pParam->SetData(pData, TRUE);
+    grid.SetParam(pParam, TRUE);
+    SetUpGrid(grid, 6, 6, false);
+    ASSERT_EQ(grid.GetData(), pData);
+    // A cell inside a covered block is announced by the block's first cell.
+    ASSERT_TRUE(grid.SetCoveredCellsRowCol(2, 2, 3, 4));
+    EXPECT_TRUE(grid.NotifyDataAtCell(3, 3));
+    ASSERT_FALSE(pData->cells.empty());
+    EXPECT_EQ(pData->cells.back(), std::make_pair(ROWCOL(2), ROWCOL(2)));
+    // Refreshing with an error pending: the error comes back to the caller and is cleared.
+    pData->sNextError = "The site could not be read.";
+    CString sError;
+    EXPECT_FALSE(grid.RefreshDataObject(TRUE, &sError, FALSE));
+    EXPECT_EQ(sError, "The site could not be read.");
+    EXPECT_TRUE(pData->sPending.IsEmpty());
+    pData->sNextError.Empty();
+    EXPECT_TRUE(grid.RefreshDataObject(TRUE, &sError, FALSE));
 }
