@@ -683,6 +683,8 @@ public:
     void CalcFontMetrics();
     // The standard font's size on the printed page (the printer pair).
     void CalcPrinterFontMetrics();
+    // The standard font's average width and height on a DC (10 and 15 without a font).
+    void MeasureStandardFont(CDC* pDC, int& nWidth, int& nHeight);
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
