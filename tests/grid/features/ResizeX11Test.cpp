@@ -1,6 +1,7 @@
 // Dragging a column border of a grid view with the real pointer on the X11 backend under Xvfb:
 // the user sees where the border will go while dragging, and Escape pressed during the drag
 // puts everything back, after which the grid takes the pointer as before.
+#include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "platform/afx/AfxRes.h"
@@ -168,6 +169,41 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(3, 1); }, 30000)) << "the click after the cancelled drag was not taken";
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_FALSE(view->Undo());
+    frame->DestroyWindow();
+    PumpFor(50);
+}
+
+TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTheRelease)
+{
+    CFrameWnd* frame = nullptr;
+    CGXGridView* view = MakeView(frame);
+    ASSERT_NE(view, nullptr);
+    view->GetParam()->m_wAllowTrackColWidth &= static_cast<WORD>(~0x20);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 30000))
+        << "the grid view never got the focus";
+    const CRect header = view->CalcCellRect(0, 3);
+    const int y = header.CenterPoint().y;
+    ASSERT_TRUE(MoveTo(*view, header.right, y));
+    ASSERT_TRUE(Xdo("mousedown 1"));
+    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 30000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(MoveTo(*view, header.right + 25, y));
+    CGXDragLineWnd* pLine = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            pLine = view->GetDragLineWnd(FALSE);
+            if (pLine == nullptr || !pLine->IsWindowVisible())
+                return false;
+            CRect rect;
+            pLine->GetWindowRect(&rect);
+            view->ScreenToClient(&rect);
+            return rect.left == header.right + 25;
+        },
+        30000))
+        << "the drag line did not follow the pointer";
+    ASSERT_TRUE(Xdo("mouseup 1"));
+    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 30000)) << "the release did not end the drag";
+    EXPECT_EQ(view->GetColWidth(3), 75);
+    EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     frame->DestroyWindow();
     PumpFor(50);
 }
