@@ -111,14 +111,20 @@ CRect CGXGridUserResizeCellsImp::MarkerAt(int nPos) const
     return m_nMode == kModeCols ? CRect(nPos, m_nLineFrom, nPos + 1, m_nLineTo) : CRect(m_nLineFrom, nPos, m_nLineTo, nPos + 1);
 }
 
+void CGXGridUserResizeCellsImp::PaintPending(CGXGridCore* pGrid)
+{
+    // What is still to be painted is painted while the markers' state still says where they
+    // stand; an inversion that follows then works on pixels that are up to date.
+    CWnd* pWnd = pGrid->GridWnd();
+    if (pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && pWnd->IsWindowVisible())
+        pWnd->UpdateWindow();
+}
+
 void CGXGridUserResizeCellsImp::InvertOnWindow(CGXGridCore* pGrid, const CRect& rect)
 {
     CWnd* pWnd = pGrid->GridWnd();
     if (pWnd == nullptr || pWnd->GetSafeHwnd() == nullptr || !pWnd->IsWindowVisible() || rect.IsRectEmpty())
         return;
-    // What is still to be painted is painted first: the paint draws the markers as they stand,
-    // and the inversion below then moves them on pixels that are up to date.
-    pWnd->UpdateWindow();
     CClientDC dc(pWnd);
     CRect grid;
     pGrid->GetGridRect(&grid);
@@ -216,8 +222,9 @@ BOOL CGXGridUserResizeCellsImp::StartTracking(CGXGridCore* pGrid, ROWCOL nRow, R
     pGrid->SetResizeTrackingState(TRUE, nMode, nRow, nCol);
     RedrawTracked(pGrid, nRow, nCol, nMode);
     if (m_bMarkStart) {
-        InvertOnWindow(pGrid, m_rectStart);
+        PaintPending(pGrid);
         m_bStartShown = TRUE;
+        InvertOnWindow(pGrid, m_rectStart);
     }
     if (bMarkerAtOnce)
         ShowMarker(pGrid);
@@ -228,15 +235,20 @@ void CGXGridUserResizeCellsImp::ShowMarker(CGXGridCore* pGrid)
 {
     if (m_bMarkerShown || m_rectMarker.IsRectEmpty())
         return;
-    m_bMarkerShown = TRUE;
     if (!m_bDragLine) {
+        PaintPending(pGrid);
+        m_bMarkerShown = TRUE;
         InvertOnWindow(pGrid, m_rectMarker);
         return;
     }
+    m_bMarkerShown = TRUE;
     CGXDragLineWnd* pLine = pGrid->GetDragLineWnd(TRUE);
     if (pLine == nullptr) {
         // No window to show the line in: the marker is inverted on the grid instead.
         m_bDragLine = FALSE;
+        m_bMarkerShown = FALSE;
+        PaintPending(pGrid);
+        m_bMarkerShown = TRUE;
         InvertOnWindow(pGrid, m_rectMarker);
         return;
     }
@@ -255,11 +267,13 @@ void CGXGridUserResizeCellsImp::HideMarker(CGXGridCore* pGrid)
 {
     if (!m_bMarkerShown)
         return;
-    m_bMarkerShown = FALSE;
     if (!m_bDragLine) {
+        PaintPending(pGrid);
+        m_bMarkerShown = FALSE;
         InvertOnWindow(pGrid, m_rectMarker);
         return;
     }
+    m_bMarkerShown = FALSE;
     if (CGXDragLineWnd* pLine = pGrid->GetDragLineWnd(FALSE); pLine != nullptr && pLine->GetSafeHwnd() != nullptr)
         pLine->ShowWindow(SW_HIDE);
 }
@@ -268,6 +282,7 @@ void CGXGridUserResizeCellsImp::EraseMarkers(CGXGridCore* pGrid)
 {
     HideMarker(pGrid);
     if (m_bStartShown) {
+        PaintPending(pGrid);
         m_bStartShown = FALSE;
         InvertOnWindow(pGrid, m_rectStart);
     }

@@ -37,6 +37,7 @@ private:
     CPoint RequestedSize(CPoint pt) const;
     // The marker line at a position along the tracked direction.
     CRect MarkerAt(int nPos) const;
+    static void PaintPending(CGXGridCore* pGrid);
     // Inverts a marker on the grid window at once (outside a paint).
     static void InvertOnWindow(CGXGridCore* pGrid, const CRect& rect);
     void ShowMarker(CGXGridCore* pGrid);

@@ -99,6 +99,8 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     // both inverted over the white cells of the rows below; the width waits for the release.
     EXPECT_EQ(Feature(*view).GetStartMarker().left, header.left);
     EXPECT_EQ(view->GetColWidth(2), 50);
+    // A paint in the middle of the drag keeps both markers, once each.
+    view->Redraw(GX_INVALIDATE, FALSE);
     view->UpdateWindow();
     backend->Sync();
     const CRect cell = view->CalcCellRect(4, 3);
