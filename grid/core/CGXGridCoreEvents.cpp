@@ -10,6 +10,7 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/win/SystemParameters.h"
+#include "platform/win/UserApi.h"
 
 namespace {
 BOOL IsChildOf(CWnd* pWnd, CWnd* pParent)
@@ -187,6 +188,13 @@ int CGXGridCore::HandleMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT nMes
 BOOL CGXGridCore::HandleKillFocus(CWnd* pNewWnd)
 {
     m_bFocusLost = TRUE;
+    // A border being dragged goes back where it was when the grid loses the focus; the
+    // pointer is let go with it.
+    if (m_bTracking && (pNewWnd == nullptr || pNewWnd != m_pGridWnd)) {
+        CancelResizeTracking();
+        if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr && ::GetCapture() == m_pGridWnd->GetSafeHwnd())
+            ::ReleaseCapture();
+    }
     if (!m_bFocusChange && pNewWnd != m_pGridWnd && !IsChildOf(pNewWnd, m_pGridWnd))
         ActivateGrid(FALSE);
     return FALSE;

@@ -648,3 +648,14 @@ CRect& CGXGridCore::CalcNextClientCellRect(CRect& rect, ROWCOL nClientRow, ROWCO
     rect.SetRect(m_nCalcX, m_nCalcY, m_nCalcX + GetColWidth(ClientColToCol(nClientCol)), m_nCalcY + GetRowHeight(ClientRowToRow(nClientRow)));
     return rect;
 }
+
+void CGXGridCore::SetHideHeaders(BOOL bHide)
+{
+    if (m_bHideHeaders == bHide)
+        return;
+    m_bHideHeaders = bHide;
+    // Every position right of and below the headers moves.
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (m_bInitDone)
+        Redraw(GX_INVALIDATE, FALSE);
+}

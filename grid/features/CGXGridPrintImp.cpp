@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXProperties.h"
+#include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Gdi.h"
@@ -103,10 +104,29 @@ void CGXGridPrintImp::OnGridBeginPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintIn
     // At least one row and column of the grid's own on each page, however much repeats.
     const int rowLength = std::max(area.Height() - m_nFixedHeight, 1);
     const int colLength = std::max(area.Width() - m_nFixedWidth, 1);
-    CutBands(nFrozenRows + 1, pGrid->GetRowCount(), rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); },
-             m_rowBreaks, m_bandHeights);
-    CutBands(nFrozenCols + 1, pGrid->GetColCount(), colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); },
-             m_colBreaks, m_bandWidths);
+    // All rows and columns, or only those of the selection when the user chose to print it.
+    ROWCOL nFirstRow = nFrozenRows + 1, nLastRow = pGrid->GetRowCount();
+    ROWCOL nFirstCol = nFrozenCols + 1, nLastCol = pGrid->GetColCount();
+    if (pInfo != nullptr && pInfo->m_pPD != nullptr && pInfo->m_pPD->PrintSelection() && pGrid->GetParam() != nullptr) {
+        CGXRange selected;
+        BOOL bAny = FALSE;
+        for (POSITION pos = pGrid->GetParam()->m_SelRects.GetHeadPosition(); pos != nullptr;) {
+            CGXRange range(*pGrid->GetParam()->m_SelRects.GetNextRange(pos));
+            range.ExpandToCells(1, 1, pGrid->GetRowCount(), pGrid->GetColCount());
+            if (!range.IsValid())
+                continue;
+            bAny ? (void)selected.SetUnion(selected, range) : (void)(selected = range);
+            bAny = TRUE;
+        }
+        if (bAny) {
+            nFirstRow = std::max(nFirstRow, selected.top);
+            nLastRow = std::min(nLastRow, selected.bottom);
+            nFirstCol = std::max(nFirstCol, selected.left);
+            nLastCol = std::min(nLastCol, selected.right);
+        }
+    }
+    CutBands(nFirstRow, nLastRow, rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); }, m_rowBreaks, m_bandHeights);
+    CutBands(nFirstCol, nLastCol, colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); }, m_colBreaks, m_bandWidths);
     if (pInfo != nullptr)
         pInfo->SetMaxPage(GetPageCount());
 }
