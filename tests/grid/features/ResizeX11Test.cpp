@@ -82,7 +82,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     CFrameWnd* frame = nullptr;
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 30000))
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
         << "the grid view never got the focus";
     const CRect header = view->CalcCellRect(0, 2);
     const int y = header.CenterPoint().y;
@@ -91,9 +91,9 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     // Press on column B's right border in the header and drag it 30 pixels right.
     ASSERT_TRUE(MoveTo(*view, border, y));
     ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 30000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
     ASSERT_TRUE(MoveTo(*view, border + 30, y));
-    ASSERT_TRUE(PumpUntil([&] { return Feature(*view).GetMovingMarker().left == border + 30; }, 30000))
+    ASSERT_TRUE(PumpUntil([&] { return Feature(*view).GetMovingMarker().left == border + 30; }, 60000))
         << "the marker did not follow the pointer";
     // The starting edge (column B's left edge) stays marked and the line follows the pointer,
     // both inverted over the white cells of the rows below; the width waits for the release.
@@ -115,7 +115,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
 
     // Escape while the button is still down: the drag ends with nothing changed, the markers go.
     ASSERT_TRUE(Xdo("key Escape"));
-    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 30000)) << "Escape did not end the drag";
+    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 60000)) << "Escape did not end the drag";
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_TRUE(Feature(*view).GetMovingMarker().IsRectEmpty());
     EXPECT_EQ(::GetCapture(), nullptr);
@@ -127,7 +127,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     const CRect target = view->CalcCellRect(5, 4);
     ASSERT_TRUE(MoveTo(*view, target.CenterPoint().x, target.CenterPoint().y));
     ASSERT_TRUE(Xdo("click 1"));
-    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(5, 4); }, 30000)) << "the click after the cancelled drag was not taken";
+    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(5, 4); }, 60000)) << "the click after the cancelled drag was not taken";
     EXPECT_FALSE(Tracking(*view));
     EXPECT_EQ(view->GetColWidth(2), 50);
     view->UpdateWindow();
@@ -148,19 +148,19 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
     view->GetParam()->m_wAllowTrackColWidth |= 0x100;
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 30000))
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
         << "the grid view never got the focus";
     const CRect header = view->CalcCellRect(0, 2);
     const int y = header.CenterPoint().y;
 
     ASSERT_TRUE(MoveTo(*view, header.right, y));
     ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 30000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
     ASSERT_TRUE(MoveTo(*view, header.right + 20, y));
-    ASSERT_TRUE(PumpUntil([&] { return view->GetColWidth(2) == 70; }, 30000)) << "the column did not follow the pointer";
+    ASSERT_TRUE(PumpUntil([&] { return view->GetColWidth(2) == 70; }, 60000)) << "the column did not follow the pointer";
 
     ASSERT_TRUE(Xdo("key Escape"));
-    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 30000)) << "Escape did not end the drag";
+    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 60000)) << "Escape did not end the drag";
     EXPECT_EQ(view->GetColWidth(2), 50);
     // The column no longer follows the pointer, and letting go records nothing.
     ASSERT_TRUE(MoveTo(*view, header.right + 40, y));
@@ -168,7 +168,7 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     const CRect target = view->CalcCellRect(3, 1);
     ASSERT_TRUE(MoveTo(*view, target.CenterPoint().x, target.CenterPoint().y));
     ASSERT_TRUE(Xdo("click 1"));
-    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(3, 1); }, 30000)) << "the click after the cancelled drag was not taken";
+    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(3, 1); }, 60000)) << "the click after the cancelled drag was not taken";
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_FALSE(view->Undo());
     frame->DestroyWindow();
@@ -181,13 +181,13 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
     view->GetParam()->m_wAllowTrackColWidth &= static_cast<WORD>(~0x20);
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 30000))
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
         << "the grid view never got the focus";
     const CRect header = view->CalcCellRect(0, 3);
     const int y = header.CenterPoint().y;
     ASSERT_TRUE(MoveTo(*view, header.right, y));
     ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 30000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
     ASSERT_TRUE(MoveTo(*view, header.right + 25, y));
     CGXDragLineWnd* pLine = nullptr;
     ASSERT_TRUE(PumpUntil(
@@ -203,7 +203,7 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
         30000))
         << "the drag line did not follow the pointer";
     ASSERT_TRUE(Xdo("mouseup 1"));
-    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 30000)) << "the release did not end the drag";
+    ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 60000)) << "the release did not end the drag";
     EXPECT_EQ(view->GetColWidth(3), 75);
     EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     frame->DestroyWindow();

@@ -119,10 +119,9 @@ TEST_F(TabWndX11Test, AFramedTabWindowShowsASunkenEdgeRoundItsSheets)
     tabs->GetClientRect(&after);
     EXPECT_EQ(after.Width(), before.Width() - 4);
     EXPECT_EQ(after.Height(), before.Height() - 4);
-    ASSERT_TRUE(PumpUntil([&] { return grid.IsWindowVisible() != FALSE; }, 30000)) << "the sheet never showed";
+    ASSERT_TRUE(PumpUntil([&] { return grid.IsWindowVisible() != FALSE; }, 60000)) << "the sheet never showed";
     tabs->RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpFor(100);
-    backend->Sync();
+    ASSERT_TRUE(Settle()) << "the framed tab window never settled";
 
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
