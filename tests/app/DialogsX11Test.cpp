@@ -1,0 +1,200 @@
+// The program's dialogs on the X11 backend under Xvfb, run modally as the program runs them and
+// driven from another X client as a user drives them: clicks and keys through the server, each
+// step waiting for what the user would see before the next.
+#include "app/CDateTimeDlg.h"
+#include "app/CKeywordsDlg.h"
+#include "app/CMListSelOptionsDlg.h"
+#include "app/CMetaSettingDlg.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/data/CGXRange.h"
+#include "grid/features/GXGridFeatures.h"
+#include "platform/controls/StandardControls.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+#include "tests/support/X11ModalDriver.h"
+
+using screen_capture::PixelAt;
+using screen_capture::Screenshot;
+
+namespace {
+
+class DialogsX11Test : public X11Test {
+protected:
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "xdotool is not installed";
+        m_keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+        // Screenshots kept for a person to look at are drawn in the real fonts.
+        if (m_keep)
+            SetTestFontMode(false);
+        RegisterStandardControls();
+        GXInstallGridFeatures();
+        GXInitControlFactory();
+        model.Install();
+    }
+
+    // The window is on the screen and holds the display's keyboard focus, so keys typed now go
+    // to it.
+    bool Ready(HWND hwnd)
+    {
+        if (!hwnd || !::IsWindow(hwnd) || !::IsWindowVisible(hwnd))
+            return false;
+        XWindowAttributes attributes{};
+        const unsigned long xid = backend->XWindowOf(hwnd);
+        if (!xid || !XGetWindowAttributes(other, xid, &attributes) || attributes.map_state != IsViewable)
+            return false;
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return focus == xid;
+    }
+    static POINT OnScreen(HWND hwnd, POINT pt)
+    {
+        ::ClientToScreen(hwnd, &pt);
+        return pt;
+    }
+    static POINT CentreOf(CWnd* pWnd)
+    {
+        CRect rect;
+        pWnd->GetWindowRect(&rect);
+        return rect.CenterPoint();
+    }
+    // Keeps a screenshot of the screen as it is for a person to look at, when asked to.
+    void Keep(const std::string& name)
+    {
+        if (!m_keep)
+            return;
+        backend->Sync();
+        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+            cairo_surface_write_to_png(shot, (std::string(m_keep) + "/" + name + ".png").c_str());
+            cairo_surface_destroy(shot);
+        }
+    }
+
+    CVostrelAppModel model;
+    const char* m_keep = nullptr;
+};
+
+} // namespace
+
+// The date dialog opens its calendar on the cell's date, not today's; a day clicked there is
+// written in the setting's form, and a date nobody touched is written back as the page had it.
+TEST_F(DialogsX11Test, TheDateDialogOpensOnTheCellsDateAndWritesAClickedDay)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Date", "2023-02-11");
+    COleDateTime shownMonth;
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  shownMonth = dlg.GetCalendar().GetDisplayDate();
+                  Keep("date-dialog");
+                  // The user clicks the 15th in the calendar.
+                  for (int i = 0; i < 42; ++i) {
+                      auto& box = dlg.GetCalendar().GetDayBox(i);
+                      if (!box.IsEmpty() && box.GetDate().GetMonth() == 2 && box.GetDate().GetDay() == 15)
+                          user.ClickAt(OnScreen(dlg.GetCalendar().GetSafeHwnd(), box.GetRect().CenterPoint()));
+                  }
+              });
+    user.Then("the date field shows the clicked day",
+              [&] {
+                  const COleDateTime shown = dlg.GetDateCtrl().GetDateTime();
+                  return shown.GetYear() == 2023 && shown.GetMonth() == 2 && shown.GetDay() == 15;
+              },
+              [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK))); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(shownMonth.GetYear(), 2023);
+    EXPECT_EQ(shownMonth.GetMonth(), 2);
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "2023/02/15");
+
+    // Opened and closed with OK alone: the page keeps its own text.
+    X11ModalDriver again(server->DisplayName());
+    CDateTimeDlg untouched(again.Owner());
+    untouched.SetValue("Date", "2023-02-11");
+    again.Then("the dialog is shown with the focus", [&] { return Ready(untouched.GetSafeHwnd()); },
+               [&] { again.ClickAt(CentreOf(untouched.GetDlgItem(IDOK))); });
+    EXPECT_EQ(untouched.DoModal(), IDOK);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
+    untouched.GetValue(value);
+    EXPECT_STREQ(value, "2023-02-11");
+}
+
+// Metatag Settings comes up centred like the other dialogs. After Add, the new setting's name
+// is typed and Enter ends that edit: the dialog stays open. Enter again, with no edit going on,
+// presses the default button.
+TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPressesOk)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaSettingList list;
+    list.SetDefaults();
+    CMetaSettingDlg dlg(user.Owner());
+    dlg.SetSettings(list);
+    CRect placed;
+    ROWCOL nNewRow = 0;
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  dlg.GetWindowRect(&placed);
+                  CRect button;
+                  CToolBar& bar = dlg.GetToolbar();
+                  bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdAdd), &button);
+                  bar.ClientToScreen(&button);
+                  user.ClickAt(button.CenterPoint());
+              });
+    user.Then("the new row's name is being edited",
+              [&] {
+                  ROWCOL nRow = 0, nCol = 0;
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  if (!dlg.GetGrid().GetCurrentCell(nRow, nCol) || nRow != dlg.GetGrid().GetRowCount() ||
+                      pControl == nullptr || !pControl->IsActive())
+                      return false;
+                  nNewRow = nRow;
+                  return true;
+              },
+              [&] {
+                  user.Type("Author");
+              });
+    user.Then("the typed name is in the cell's edit",
+              [&] {
+                  CString text;
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  return pControl != nullptr && pControl->GetCurrentText(text) && text == "Author";
+              },
+              [&] { user.Key("Return"); });
+    user.Then("the edit has ended with the name stored and the dialog still open",
+              [&] {
+                  CString text;
+                  dlg.GetGrid().GetCellText(nNewRow, CMetaSettingGridCtrl::kColName, text);
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  return text == "Author" && (pControl == nullptr || !pControl->GetModify());
+              },
+              [&] {
+                  Keep("metatag-settings-after-enter");
+                  user.Key("Return");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CMetaSettingList result;
+    dlg.GetSettings(result);
+    ASSERT_EQ(result.GetCount(), list.GetCount() + 1);
+    EXPECT_STREQ(result.GetTail()->Name(), "Author");
+    // Centred on the screen (the owner is not shown), not at its top-left corner.
+    const int screenW = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenH = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_LE(std::abs(placed.CenterPoint().x - screenW / 2), 2) << placed.left << "," << placed.top;
+    EXPECT_LE(std::abs(placed.CenterPoint().y - screenH / 2), 2) << placed.left << "," << placed.top;
+}
