@@ -99,11 +99,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
     const BOOL bHiddenTopLevel = !(::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) && !::IsWindowVisible(hWnd);
     const BOOL bResult = pDlg->OnInitDialog();
     // A top-level dialog its own code did not place comes up centred on its owner rather than at
-    // its template's corner of the owner.
+    // its template's corner of the owner. One that only changed its size (grew to make room for
+    // a toolbar, say) was not placed either.
     if (bHiddenTopLevel && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd)) {
         CRect after;
         ::GetWindowRect(hWnd, &after);
-        if (after == before)
+        if (after.TopLeft() == before.TopLeft())
             pDlg->CenterWindow();
     }
     return bResult;
