@@ -5,6 +5,7 @@
 #include "app/CKeywordsDlg.h"
 #include "app/CMListSelOptionsDlg.h"
 #include "app/CMetaSettingDlg.h"
+#include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -197,4 +198,58 @@ TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPresses
     const int screenH = ::GetSystemMetrics(SM_CYSCREEN);
     EXPECT_LE(std::abs(placed.CenterPoint().x - screenW / 2), 2) << placed.left << "," << placed.top;
     EXPECT_LE(std::abs(placed.CenterPoint().y - screenH / 2), 2) << placed.left << "," << placed.top;
+}
+
+// The option list of a multi-select cell marks what a click picks at once: a plain click
+// replaces the choice, a Ctrl+click adds to it, and each row shows its state on the screen
+// before the user presses OK.
+TEST_F(DialogsX11Test, TheOptionListShowsEachClickedChoiceAtOnce)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaComboMultiSelSetting setting;
+    setting.SetName("Robots");
+    for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
+        setting.m_Options.AddTail(option);
+    setting.m_bAllowModify = 0;
+    CMetaContent content;
+    content.SetContent("index");
+    CMListSelOptionsDlg dlg(user.Owner());
+    dlg.SetValue(setting, content);
+    CGridWndWrapper& grid = dlg.GetGrid();
+    // Whether the screen shows a row's cell marked (not the white of an unchosen cell), looked
+    // at away from its text.
+    const auto marked = [&](ROWCOL nRow) {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 4, cell.CenterPoint().y}));
+        cairo_surface_destroy(shot);
+        return colour != 0xFFFFFFu;
+    };
+    const auto rowPoint = [&](ROWCOL nRow) {
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        return OnScreen(grid.GetSafeHwnd(), POINT{cell.left + 20, cell.CenterPoint().y});
+    };
+    user.Then("the dialog is shown with the focus, the page's own choice marked",
+              [&] { return Ready(dlg.GetSafeHwnd()) && marked(3); },
+              [&] { user.ClickAt(rowPoint(2)); });
+    user.Then("a plain click on \"none\" shows it alone as chosen",
+              [&] { return marked(2) && !marked(3); },
+              [&] { user.Xdotool("keydown ctrl"); user.ClickAt(rowPoint(5)); user.Xdotool("keyup ctrl"); });
+    user.Then("a Ctrl+click on \"follow\" shows it chosen beside \"none\"",
+              [&] { return marked(5) && marked(2) && !marked(4); },
+              [&] {
+                  Keep("option-list");
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    BOOL changed = TRUE;
+    CMetaComboMultiSelSetting back;
+    dlg.GetValue(back, value, changed);
+    EXPECT_STREQ(value, "none,follow");
+    EXPECT_FALSE(changed);
 }
