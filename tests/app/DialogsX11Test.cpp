@@ -3,6 +3,7 @@
 // step waiting for what the user would see before the next.
 #include "app/CDateTimeDlg.h"
 #include "app/CKeywordsDlg.h"
+#include "app/CKeywordsGridCtrl.h"
 #include "app/CMListSelOptionsDlg.h"
 #include "app/CMetaSettingDlg.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
@@ -252,4 +253,47 @@ TEST_F(DialogsX11Test, TheOptionListShowsEachClickedChoiceAtOnce)
     dlg.GetValue(back, value, changed);
     EXPECT_STREQ(value, "none,follow");
     EXPECT_FALSE(changed);
+}
+
+// The keywords dialog shows a page's keywords without the blanks the page put after its
+// separator, and OK joins them, and one the user added, with the project's separator.
+TEST_F(DialogsX11Test, KeywordsAreTrimmedAndJoinedWithTheSeparator)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent(" wind,  solar");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& grid = dlg.GetExistingGrid();
+    const auto editing = [&](ROWCOL nRow) {
+        ROWCOL nCur = 0, nCol = 0;
+        CGXControl* pControl = grid.GetCurrentCellControl();
+        return grid.GetCurrentCell(nCur, nCol) && nCur == nRow && pControl != nullptr && pControl->IsActive();
+    };
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CKeywordsDlg::kIdAdd))); });
+    user.Then("a new third row is being edited", [&] { return editing(3); }, [&] { user.Type(" sun"); });
+    user.Then("the typed keyword is in the edit",
+              [&] {
+                  CString text;
+                  CGXControl* pControl = grid.GetCurrentCellControl();
+                  return pControl != nullptr && pControl->GetCurrentText(text) && text == " sun";
+              },
+              [&] { user.Key("Return"); });
+    user.Then("Enter stored the keyword and left the dialog open",
+              [&] {
+                  CString text;
+                  grid.GetCellText(3, 1, text);
+                  return text == " sun";
+              },
+              [&] {
+                  Keep("keywords");
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "wind,solar,sun");
 }
