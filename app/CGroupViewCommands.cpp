@@ -198,12 +198,14 @@ void CGroupView::OnViewHtmlSource()
     CWaitCursor wait;
     CString strPath;
     pPage->GetFullPath(strPath);
-    if (const int nError = m_editorLauncher.Open(strPath); nError != 0) {
-        // Said, not swallowed: the user would wait for an editor that never comes.
-        CString strMessage;
-        strMessage.Format(IDS_CANNOT_START_EDITOR, static_cast<LPCTSTR>(strPath), ::strerror(nError));
-        AfxMessageBox(strMessage, MB_ICONERROR);
-    }
+    // The editor runs beside the program; a failure is said when it comes, not swallowed: the
+    // user would wait for an editor that never shows.
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp == nullptr || pApp->GetMainFrame() == nullptr)
+        return;
+    m_editorLauncher.Open(strPath, [failures = pApp->GetMainFrame()->GetProgramFailures()](const CString& strText) {
+        failures->Post(strText);
+    });
 }
 
 BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
