@@ -94,7 +94,5 @@ void CKeywordsDlg::OnHelp()
 
 LRESULT CKeywordsDlg::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
 }

@@ -355,11 +355,24 @@ LRESULT CMainFrame::OnHelpInfo(WPARAM, LPARAM lParam)
         if (pInfo->iContextType == HELPINFO_MENUITEM)
             dwContext = HID_BASE_COMMAND + static_cast<DWORD_PTR>(pInfo->iCtrlId);
         else if (pInfo->iContextType == HELPINFO_WINDOW)
-            dwContext = HID_BASE_RESOURCE + static_cast<DWORD_PTR>(pInfo->iCtrlId);
+            dwContext = WindowHelpContext(static_cast<HWND>(pInfo->hItemHandle), pInfo->iCtrlId);
     }
     if (CWinApp* pApp = AfxGetApp())
         pApp->WinHelp(dwContext, HELP_CONTEXT);
     return TRUE;
+}
+
+DWORD_PTR CMainFrame::WindowHelpContext(HWND hWnd, int nCtrlId) const
+{
+    // A window inside a pane, a child frame or the frame's client answers with the help of the
+    // bar or frame it belongs to: the grid's view with the grid's, the empty client with the
+    // main window's.
+    if (hWnd != nullptr && ::IsWindow(hWnd)) {
+        CRect rect;
+        ::GetWindowRect(hWnd, &rect);
+        return HelpContextAt(hWnd, rect.CenterPoint());
+    }
+    return HID_BASE_RESOURCE + static_cast<DWORD_PTR>(nCtrlId);
 }
 
 void CMainFrame::OnContextMenu(CWnd*, CPoint point)

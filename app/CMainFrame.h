@@ -100,6 +100,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    DWORD_PTR WindowHelpContext(HWND hWnd, int nCtrlId) const;
     void OnContextMenu(CWnd* pWnd, CPoint point);
     void OnToggleProjectArea();
     void OnUpdateProjectArea(CCmdUI* pCmdUI);

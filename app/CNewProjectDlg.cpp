@@ -139,7 +139,5 @@ void CNewProjectDlg::OnHelp() { ShowAppHelp(kHelpContext); }
 
 LRESULT CNewProjectDlg::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
 }

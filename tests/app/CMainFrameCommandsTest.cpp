@@ -161,57 +161,55 @@ TEST_F(VostrelAppTest, ToolbarsLeadToTheCustomizeSheetAndTheLayoutOutlivesAResta
     EXPECT_EQ(grid->GetBtnCount(), 8);
 }
 
-TEST_F(VostrelAppTest, HelpNamesTheContextOfAMenuItemAWindowAndEachDialog)
+TEST_F(VostrelAppTest, HelpOpensThePageOfAMenuItemAWindowAndEachDialog)
 {
     ASSERT_TRUE(Start());
-    auto helpText = [&](const std::function<void()>& ask) {
-        SeenMessageBox seen;
-        AnswerBox(*backend, IDOK, &seen);
-        ask();
-        EXPECT_TRUE(seen.seen);
-        return seen.text;
-    };
+    const std::string pages = std::string(VOSTREL_TESTS_DIR) + "/../app/help";
+    app->SetHelpFolder(pages.c_str());
+    std::vector<std::string> opened;
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
+        opened.push_back(argv.back());
+        finished(CUrlLauncher::Outcome{});
+    });
+    const auto page = [&](const std::string& name) { return "file://" + pages + "/" + name; };
     const HWND frame = Frame().m_hWnd;
     // A menu item: 0x10000 plus its command; a window: 0x20000 plus its id.
-    EXPECT_EQ(helpText([&] { SendHelp(frame, HELPINFO_MENUITEM, ID_NEW_PROJECT); }),
-              "Help is not installed on this system.\n\nHelp context: 0x18005");
-    EXPECT_NE(helpText([&] { SendHelp(frame, HELPINFO_WINDOW, IDW_OUTPUT_AREA); }).find("0x2041D"),
-              std::string::npos);
-    // Help Topics and the toolbar's context help are answered too: the general help, and the
-    // main window's own context.
-    EXPECT_EQ(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_HELP_FINDER); }),
-              "Help is not installed on this system.\n\nHelp context: 0x00000");
-    EXPECT_NE(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_CONTEXT_HELP); }).find("0x20080"), std::string::npos);
+    SendHelp(frame, HELPINFO_MENUITEM, ID_NEW_PROJECT);
+    SendHelp(frame, HELPINFO_WINDOW, IDW_OUTPUT_AREA);
+    Frame().SendMessage(WM_COMMAND, ID_HELP_FINDER);
+    EXPECT_EQ(opened, (std::vector<std::string>{page("file-commands.html#new-project"),
+                                                page("panes.html#output-area"), page("index.html")}));
+    // The toolbar's context help gives the question-mark mode rather than a page.
+    Frame().SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
+    EXPECT_TRUE(Frame().IsInHelpMode());
+    Frame().ExitHelpMode(0);
+    EXPECT_EQ(opened.size(), 3u);
 
     // The New Project dialog's Help button: 0x20000 plus its template, 130.
-    std::string newProjectHelp;
-    bool opened = false;
+    bool shown = false;
     FillDialog(*backend, CNewProjectDlg::IDD,
                DialogFill{{}, {}, IDCANCEL,
                           [&](HWND dlg) {
-                              newProjectHelp = helpText([&] {
-                                  SendMessage(dlg, WM_COMMAND, MAKEWPARAM(CNewProjectDlg::kIdHelp, BN_CLICKED), 0);
-                              });
+                              SendMessage(dlg, WM_COMMAND, MAKEWPARAM(CNewProjectDlg::kIdHelp, BN_CLICKED), 0);
                           }},
-               &opened);
+               &shown);
     Frame().SendMessage(WM_COMMAND, ID_NEW_PROJECT);
-    EXPECT_TRUE(opened);
-    EXPECT_NE(newProjectHelp.find("0x20082"), std::string::npos) << newProjectHelp;
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[3], page("new-project.html"));
 
-    // The enumeration dialog's Help, pressed while it walks: 0x2008F, and the walk still ends
+    // The enumeration dialog's Help, pressed while it walks: its page, and the walk still ends
     // the dialog.
     const std::string site = config.Path() + "/site";
     MakeSite(site);
     CProjectSettings settings;
     CPageNode root;
     root.SetKind(CPageNode::kindRoot);
-    SeenMessageBox seen;
-    AnswerBox(*backend, IDOK, &seen);
     HelpedEnumDlg dlg(CParserEngine::GetEngine(), settings);
     dlg.SetPath(CString(site.c_str()), &root);
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(seen.seen);
-    EXPECT_NE(seen.text.find("0x2008F"), std::string::npos) << seen.text;
+    ASSERT_EQ(opened.size(), 5u);
+    EXPECT_EQ(opened[4], page("enumeration.html"));
 }
 
 TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)

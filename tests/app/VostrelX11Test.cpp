@@ -4,6 +4,8 @@
 #include "app/CFileViewControlBar.h"
 #include "app/CMainFrame.h"
 #include "app/CVostrelApp.h"
+#include "app/res/AppRes.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -18,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 #include "tests/platform/win/X11TestFixture.h"
@@ -168,4 +171,78 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
     frame.GetProjectAreaBar()->GetTree().GetWindowRect(&treeRect);
     EXPECT_EQ(PixelAt(shot, POINT{treeRect.CenterPoint().x, treeRect.bottom - 20}), 0xFFFFFFu);
     cairo_surface_destroy(shot);
+}
+
+// Help as the user meets it: the Help? button gives the question-mark mode, a click on a
+// toolbar button then opens that command's help page at its place; Shift+F1 gives the mode too
+// and Esc leaves it without help; F1 opens the main window's page. The pages are opened in the
+// browser as file addresses, and the program never waits for the browser.
+TEST_F(VostrelX11Test, HelpQuestionMarkThenAClickOpensThatCommandsHelpPage)
+{
+    // The File New chooser that start-up shows is cancelled once it is on the screen with the
+    // focus.
+    script = dir.Path() + "/chooser.sh";
+    std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
+                          << "id=$(timeout 60 xdotool search --sync --onlyvisible --name '^New$' | head -1)\n"
+                          << "for i in $(seq 1 1200); do [ \"$(xdotool getwindowfocus)\" = \"$id\" ] && break; "
+                             "sleep 0.05; done\n"
+                          << "xdotool key Escape\n";
+    ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()), 0);
+    app.emplace();
+    static char name[] = "vostrel";
+    char* argv[] = {name};
+    app->SetCommandLine(1, argv);
+    const std::string helpFolder = std::string(VOSTREL_TESTS_DIR) + "/../app/help";
+    app->SetHelpFolder(helpFolder.c_str());
+    ASSERT_TRUE(app->InitApplication() && app->InitInstance());
+    CMainFrame& frame = *app->GetMainFrame();
+    std::vector<std::vector<std::string>> opened;
+    frame.GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+        opened.push_back(args);
+        finished(CUrlLauncher::Outcome{});
+    });
+    const auto xdotool = [&](const std::string& args) {
+        return std::system(("DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+    };
+    const auto hasFocus = [&] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return focus == backend->XWindowOf(frame.GetSafeHwnd()) && frame.IsWindowVisible();
+    };
+    const auto buttonCentre = [&](UINT nBar, UINT nCommand) {
+        auto* pBar = dynamic_cast<SECCustomToolBar*>(frame.GetControlBar(nBar));
+        CRect rect;
+        if (pBar != nullptr && pBar->CommandToIndex(nCommand) >= 0) {
+            pBar->GetItemRect(pBar->CommandToIndex(nCommand), &rect);
+            pBar->ClientToScreen(&rect);
+        }
+        return rect.CenterPoint();
+    };
+    const std::string pages = "file://" + helpFolder + "/";
+    ASSERT_TRUE(RunUntil(hasFocus, 60000)) << "the main window never came up with the focus";
+
+    const CPoint help = buttonCentre(ID_VIEW_TOOLBARS, ID_CONTEXT_HELP);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(help.x) + " " + std::to_string(help.y) + " click 1"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() != FALSE; }, 30000)) << "Help? gave no question mark";
+    const CPoint start = buttonCentre(ID_VIEW_TOOLBARS, ID_START_SCAN);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(start.x) + " " + std::to_string(start.y) + " click 1"));
+    ASSERT_TRUE(RunUntil([&] { return !opened.empty(); }, 30000)) << "the click on Start opened no help";
+    EXPECT_FALSE(frame.IsInHelpMode());
+    ASSERT_EQ(opened[0].size(), 2u);
+    EXPECT_EQ(opened[0][0], "xdg-open");
+    EXPECT_EQ(opened[0][1], pages + "scan-commands.html#start-scan");
+    EXPECT_EQ(app->GetRunState(), 0u) << "the click asked for help, it did not start a scan";
+
+    // Shift+F1 gives the mode as well; Esc leaves it and opens nothing.
+    ASSERT_TRUE(xdotool("key shift+F1"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() != FALSE; }, 30000)) << "Shift+F1 gave no question mark";
+    ASSERT_TRUE(xdotool("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() == FALSE; }, 30000)) << "Esc did not leave the mode";
+    EXPECT_EQ(opened.size(), 1u);
+
+    // F1: the main window's own page.
+    ASSERT_TRUE(xdotool("key F1"));
+    ASSERT_TRUE(RunUntil([&] { return opened.size() == 2; }, 30000)) << "F1 opened no help";
+    EXPECT_EQ(opened[1][1], pages + "main-window.html");
 }

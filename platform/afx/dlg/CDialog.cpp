@@ -2,6 +2,8 @@
 // the modal run with PreTranslateMessage offered each message, and the OK/Cancel protocol.
 #include "platform/afx/dlg/CDialog.h"
 
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/core/CWinThread.h"
 #include "platform/core/ResourceTable.h"
@@ -13,6 +15,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+    ON_MESSAGE(WM_HELP, &CDialog::OnHelpInfo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -225,6 +228,21 @@ INT_PTR CDialog::DoModal()
     if (hWndParent && ::IsWindow(hWndParent) && ::GetActiveWindow() == nullptr)
         ::SetActiveWindow(hWndParent);
     return result;
+}
+
+LRESULT CDialog::OnHelpInfo(WPARAM, LPARAM lParam)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr)
+        return FALSE;
+    const auto* pInfo = reinterpret_cast<const HELPINFO*>(lParam);
+    if (pInfo != nullptr && pInfo->dwContextId != 0)
+        pApp->WinHelp(pInfo->dwContextId, HELP_CONTEXTPOPUP);
+    else if (m_nIDHelp != 0)
+        pApp->WinHelp(HID_BASE_RESOURCE + m_nIDHelp, HELP_CONTEXT);
+    else
+        return FALSE;
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)
