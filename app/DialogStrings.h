@@ -8,3 +8,5 @@ inline constexpr UINT kIdsBadProjectDir = 62003;      // "The specified project 
 inline constexpr UINT kIdsEnumCannotStart = 62540;
 inline constexpr UINT kIdsEnumFailed = 62541;
 inline constexpr UINT kIdsSaveCannotStart = 62542;
+inline constexpr UINT kIdsSaveCount = 62543;          // the save's closing line
+inline constexpr UINT kIdsSaveCountStopped = 62544;   // the same, after Cancel
