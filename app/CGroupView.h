@@ -80,6 +80,8 @@ public:
     void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
     // A double-click on a file cell opens the page in the browser.
     BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
+    // Find and Replace found nothing: said, with the column searched, not only beeped.
+    void Beep(LPCTSTR pszFind) override;
     // Menu 154 over several cells of a group-action column, 185 over one file cell.
     BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
                                 UINT nHitState) override;

@@ -3,7 +3,11 @@
 // "Scan Completed" note answered, and the project saved under a typed name.
 #include "app/CFileViewControlBar.h"
 #include "app/CMainFrame.h"
+#include "app/CGroupView.h"
 #include "app/CVostrelApp.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "app/res/AppRes.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "engine/project/CPageNodeCol.h"
@@ -25,6 +29,7 @@
 
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 using screen_capture::PixelAt;
 using screen_capture::Screenshot;
@@ -104,6 +109,50 @@ protected:
         }
     }
 
+    // Starts the program as the user does, the File New chooser of start-up cancelled from
+    // another client once it is on the screen with the focus; the help pages are the source's.
+    bool StartProgram()
+    {
+        script = dir.Path() + "/chooser.sh";
+        std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
+                              << "id=$(timeout 60 xdotool search --sync --onlyvisible --name '^New$' | head -1)\n"
+                              << "for i in $(seq 1 1200); do [ \"$(xdotool getwindowfocus)\" = \"$id\" ] && break; "
+                                 "sleep 0.05; done\n"
+                              << "xdotool key Escape\n";
+        if (std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()) != 0)
+            return false;
+        app.emplace();
+        static char name[] = "vostrel";
+        char* argv[] = {name};
+        app->SetCommandLine(1, argv);
+        app->SetHelpFolder(HelpFolder().c_str());
+        return app->InitApplication() && app->InitInstance();
+    }
+    void Keep(const std::string& name)
+    {
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS")) {
+            backend->Sync();
+            if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+                cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name + ".png").c_str());
+                cairo_surface_destroy(shot);
+            }
+        }
+    }
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+    bool Xdotool(const std::string& args)
+    {
+        return std::system(("DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    bool ClickAt(POINT pt) { return Xdotool("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click 1"); }
+    // The top-level window is on the screen and holds the display's focus.
+    bool HasFocus(HWND hwnd)
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return hwnd && ::IsWindowVisible(hwnd) && focus == backend->XWindowOf(hwnd);
+    }
+
     ScopedTempDir dir;
     std::optional<ScopedEnv> env;
     std::optional<CVostrelApp> app;
@@ -179,37 +228,16 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
 // browser as file addresses, and the program never waits for the browser.
 TEST_F(VostrelX11Test, HelpQuestionMarkThenAClickOpensThatCommandsHelpPage)
 {
-    // The File New chooser that start-up shows is cancelled once it is on the screen with the
-    // focus.
-    script = dir.Path() + "/chooser.sh";
-    std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
-                          << "id=$(timeout 60 xdotool search --sync --onlyvisible --name '^New$' | head -1)\n"
-                          << "for i in $(seq 1 1200); do [ \"$(xdotool getwindowfocus)\" = \"$id\" ] && break; "
-                             "sleep 0.05; done\n"
-                          << "xdotool key Escape\n";
-    ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()), 0);
-    app.emplace();
-    static char name[] = "vostrel";
-    char* argv[] = {name};
-    app->SetCommandLine(1, argv);
-    const std::string helpFolder = std::string(VOSTREL_TESTS_DIR) + "/../app/help";
-    app->SetHelpFolder(helpFolder.c_str());
-    ASSERT_TRUE(app->InitApplication() && app->InitInstance());
+    ASSERT_TRUE(StartProgram());
+    const std::string helpFolder = HelpFolder();
     CMainFrame& frame = *app->GetMainFrame();
     std::vector<std::vector<std::string>> opened;
     frame.GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
         opened.push_back(args);
         finished(CUrlLauncher::Outcome{});
     });
-    const auto xdotool = [&](const std::string& args) {
-        return std::system(("DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
-    };
-    const auto hasFocus = [&] {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(other, &focus, &revert);
-        return focus == backend->XWindowOf(frame.GetSafeHwnd()) && frame.IsWindowVisible();
-    };
+    const auto xdotool = [&](const std::string& args) { return Xdotool(args); };
+    const auto hasFocus = [&] { return HasFocus(frame.GetSafeHwnd()); };
     const auto buttonCentre = [&](UINT nBar, UINT nCommand) {
         auto* pBar = dynamic_cast<SECCustomToolBar*>(frame.GetControlBar(nBar));
         CRect rect;
@@ -245,4 +273,88 @@ TEST_F(VostrelX11Test, HelpQuestionMarkThenAClickOpensThatCommandsHelpPage)
     ASSERT_TRUE(xdotool("key F1"));
     ASSERT_TRUE(RunUntil([&] { return opened.size() == 2; }, 30000)) << "F1 opened no help";
     EXPECT_EQ(opened[1][1], pages + "main-window.html");
+}
+
+// Find as the user meets it: it searches the column of the current cell, and says so when the
+// text is not there; from the Title column it finds the title.
+TEST_F(VostrelX11Test, FindSaysWhenTheColumnHasNoMatchAndFindsItInTheRightColumn)
+{
+    const std::string site = dir.Path() + "/site";
+    fs::create_directories(site);
+    std::ofstream(site + "/a.htm") << "<html><head><title>Alpha</title></head><body>a</body></html>\n";
+    std::ofstream(site + "/b.htm") << "<html><head><title>Beta page</title></head><body>b</body></html>\n";
+    ASSERT_TRUE(StartProgram());
+    CMainFrame& frame = *app->GetMainFrame();
+    app->WriteProfileInt("", "Warn After Scan", 0);
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(frame.GetSafeHwnd()); }, 60000)) << "no main window";
+    // The project is set up as Open Project would; what is tested is what the user does next.
+    CProjectSettings settings;
+    settings.m_strProjectDirectory = site.c_str();
+    settings.m_bShowTitle = 1;
+    settings.m_bAutoScan = 1;
+    settings.m_bShowAllFound = 0;
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSettingList catalogue;
+    catalogue.CopyFrom(*pList);
+    ASSERT_NE(frame.SetUpProject(settings, catalogue), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return frame.GetFilesScanned() == 2 && app->GetRunState() == 0; }, 60000))
+        << "the scan did not end";
+    CGroupView* view = nullptr;
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    const auto cellPoint = [&](ROWCOL nRow, ROWCOL nCol) {
+        CRect cell = view->CalcCellRect(nRow, nCol);
+        view->ClientToScreen(&cell);
+        return cell.CenterPoint();
+    };
+    ROWCOL nBeta = 0;
+    for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == "b.htm")
+            nBeta = nRow;
+    }
+    ASSERT_NE(nBeta, 0u);
+    const ROWCOL nOther = nBeta == 1 ? 2 : 1;
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    // A file cell is current; Ctrl+F, the title typed, Enter.
+    ASSERT_TRUE(ClickAt(cellPoint(nOther, CGroupView::kFileColumn)));
+    ASSERT_TRUE(RunUntil([&] {
+        ROWCOL r = 0, c = 0;
+        return view->GetCurrentCell(r, c) && r == nOther && c == CGroupView::kFileColumn && HasFocus(frame.GetSafeHwnd());
+    }, 30000)) << "the click made no current cell";
+    ASSERT_TRUE(Xdotool("key ctrl+f"));
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 30000)) << "no Find dialog";
+    ASSERT_TRUE(Xdotool("key Home shift+End BackSpace"));
+    ASSERT_TRUE(Xdotool("type --delay 20 'beta'"));
+    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 30000))
+        << "nothing said that the file column holds no \"beta\"";
+    EXPECT_EQ(boxes.Texts()[0].rfind("'beta' was not found in the column 'HTML File' below the current cell.", 0), 0u)
+        << boxes.Texts()[0];
+
+    // From the Title column the same search finds the page. The first click brings the main
+    // window to the front, the next makes the cell current.
+    const auto titleCurrent = [&] {
+        ROWCOL r = 0, c = 0;
+        return view->GetCurrentCell(r, c) && r == 1 && c == CGroupView::kFileColumn + 1;
+    };
+    ASSERT_TRUE(ClickAt(cellPoint(1, CGroupView::kFileColumn + 1)));
+    ASSERT_TRUE(RunUntil([&] { return titleCurrent() || ::GetActiveWindow() == frame.GetSafeHwnd(); }, 30000))
+        << "the click reached neither the main window nor the cell";
+    if (!titleCurrent()) {
+        ASSERT_TRUE(ClickAt(cellPoint(1, CGroupView::kFileColumn + 1)));
+    }
+    ASSERT_TRUE(RunUntil(titleCurrent, 30000)) << "the click on the Title column made no current cell";
+    // Find Next, clicked in the Find dialog that stayed open.
+    CRect findNext;
+    ::GetWindowRect(::GetDlgItem(GXGetFindReplaceState().m_hWndDialog, IDOK), &findNext);
+    ASSERT_TRUE(ClickAt(findNext.CenterPoint()));
+    if (nBeta != 1) {
+        ASSERT_TRUE(RunUntil([&] {
+            ROWCOL r = 0, c = 0;
+            return view->GetCurrentCell(r, c) && r == nBeta;
+        }, 30000)) << "the title was not found";
+    }
+    EXPECT_EQ(boxes.Texts().size(), nBeta != 1 ? 1u : 2u);
 }
