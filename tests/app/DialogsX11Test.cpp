@@ -6,6 +6,13 @@
 #include "app/CKeywordsGridCtrl.h"
 #include "app/CMListSelOptionsDlg.h"
 #include "app/CMetaSettingDlg.h"
+#include "app/CProjSettingsPages.h"
+#include "app/CProjSettingsSheet.h"
+#include "app/CSysInfoDlg.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/afx/dlg/CPrintDialog.h"
+#include "platform/controls/CommonDialog.h"
+#include "platform/controls/Dialog.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -16,6 +23,7 @@
 #include "grid/features/GXGridFeatures.h"
 #include "platform/controls/StandardControls.h"
 
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -296,4 +304,117 @@ TEST_F(DialogsX11Test, KeywordsAreTrimmedAndJoinedWithTheSeparator)
     CString value;
     dlg.GetValue(value);
     EXPECT_STREQ(value, "wind,solar,sun");
+}
+
+namespace {
+
+// The text of an edit control fits its client area whole, in the control's font.
+bool TextFits(HWND hEdit)
+{
+    char text[64] = {};
+    const int n = ::GetWindowText(hEdit, text, sizeof text);
+    HDC dc = ::GetDC(hEdit);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessage(hEdit, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32(dc, text, n, &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hEdit, dc);
+    RECT client{};
+    ::GetClientRect(hEdit, &client);
+    // An edit keeps a pixel or two of margin on each side.
+    return size.cx + 4 <= client.right - client.left;
+}
+
+} // namespace
+
+// System Information: a tab keeps room between every name and its value.
+TEST_F(DialogsX11Test, SystemInfoKeepsRoomBetweenEachNameAndItsValue)
+{
+    X11ModalDriver user(server->DisplayName());
+    CSysInfoDlg dlg(user.Owner());
+    int nNarrowest = INT_MAX;
+    std::string narrowest;
+    user.Then("the report is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  Keep("system-info");
+                  CEdit& edit = dlg.GetReportEdit();
+                  CString text;
+                  edit.GetWindowText(text);
+                  const std::string report(text.GetString());
+                  // Each "name:<tab>value": the value starts well to the right of the colon.
+                  for (size_t tab = report.find(":\t"); tab != std::string::npos; tab = report.find(":\t", tab + 2)) {
+                      const LRESULT colon = edit.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(tab), 0);
+                      const LRESULT value = edit.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(tab + 2), 0);
+                      const int gap = static_cast<short>(LOWORD(value)) - static_cast<short>(LOWORD(colon));
+                      if (gap < nNarrowest) {
+                          nNarrowest = gap;
+                          narrowest = report.substr(report.rfind('\n', tab) + 1, tab - report.rfind('\n', tab));
+                      }
+                  }
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    ASSERT_NE(nNarrowest, INT_MAX);
+    // The colon's own width and about two characters of room.
+    EXPECT_GE(nNarrowest, 12) << "\"" << narrowest << "\" runs into its value";
+}
+
+// Print: the page fields show the largest page number whole.
+TEST_F(DialogsX11Test, PrintShowsThePageNumbersWhole)
+{
+    X11ModalDriver user(server->DisplayName());
+    CPrintDialog dlg(FALSE, PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE | PD_NOSELECTION, user.Owner());
+    dlg.m_pd.nMinPage = 1;
+    dlg.m_pd.nMaxPage = 65535;
+    dlg.m_pd.nFromPage = 1;
+    dlg.m_pd.nToPage = 65535;
+    bool bFits = false;
+    std::string shown;
+    user.Then("the Print dialog is shown with the focus",
+              [&] {
+                  HWND hDlg = ::GetActiveWindow();
+                  return hDlg && ::GetDlgItem(hDlg, edt2) && Ready(hDlg);
+              },
+              [&] {
+                  Keep("print");
+                  HWND hTo = ::GetDlgItem(::GetActiveWindow(), edt2);
+                  char text[32] = {};
+                  ::GetWindowText(hTo, text, sizeof text);
+                  shown = text;
+                  bFits = TextFits(hTo);
+                  user.Key("Escape");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(shown, "65535");
+    EXPECT_TRUE(bFits) << "the \"to\" field cuts its number";
+}
+
+// Project Settings: on the Backups page the focus sits on the option that is chosen.
+TEST_F(DialogsX11Test, TheBackupsPageFocusesTheChosenOption)
+{
+    X11ModalDriver user(server->DisplayName());
+    CProjSettingsSheet sheet(63008, user.Owner());
+    CProjectSettings settings;
+    settings.m_nBackupScheme = 1;   // "Delete to Recycle Bin", the second of the three
+    sheet.SetSettings(settings);
+    int nFocus = 0;
+    user.Then("the sheet is shown with the focus", [&] { return Ready(sheet.GetSafeHwnd()); },
+              [&] {
+                  // The Backups tab is the last.
+                  CRect tab = sheet.GetTabRect(sheet.GetPageCount() - 1);
+                  sheet.ClientToScreen(&tab);
+                  user.ClickAt(tab.CenterPoint());
+              });
+    user.Then("the Backups page is shown",
+              [&] { return sheet.GetActiveIndex() == sheet.GetPageCount() - 1 && sheet.GetBackupsPage().IsWindowVisible(); },
+              [&] {
+                  Keep("backups");
+                  nFocus = ::GetDlgCtrlID(::GetFocus());
+                  user.Key("Escape");
+              });
+    sheet.DoModal();
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(nFocus, 1067) << "the focus is on an option that is not chosen";
 }

@@ -91,8 +91,10 @@ private:
             self->Turn(reinterpret_cast<HWND>(lParam));
             return 0;
         }
-        if (self && message == WM_TIMER && self->m_dialog && ::IsWindow(self->m_dialog)) {
-            self->Turn(self->m_dialog);
+        // The timer runs in whatever loop the thread is in, so the steps also drive a dialog
+        // whose owner is another window (one the program opens from its own menus).
+        if (self && message == WM_TIMER) {
+            self->Turn(self->m_dialog && ::IsWindow(self->m_dialog) ? self->m_dialog : nullptr);
             return 0;
         }
         return ::DefWindowProc(hwnd, message, wParam, lParam);
@@ -121,8 +123,9 @@ private:
                 m_missed = step.name;
                 ADD_FAILURE() << "the step \"" << step.name << "\" did not happen";
                 m_next = m_steps.size();
-                if (m_dialog && ::IsWindow(m_dialog))
-                    ::EndDialog(m_dialog, -1);
+                HWND hEnd = m_dialog && ::IsWindow(m_dialog) ? m_dialog : ::GetActiveWindow();
+                if (hEnd)
+                    ::EndDialog(hEnd, -1);
             }
         }
         m_busy = false;
