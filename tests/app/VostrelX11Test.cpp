@@ -10,6 +10,8 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "app/res/AppRes.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/res/CustomizeRes.h"
+#include "platform/afx/dlg/CPropertySheet.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -30,6 +32,7 @@
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
+#include "tests/support/X11ModalDriver.h"
 
 using screen_capture::PixelAt;
 using screen_capture::Screenshot;
@@ -121,6 +124,9 @@ protected:
                               << "xdotool key Escape\n";
         if (std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()) != 0)
             return false;
+        // Screenshots kept for a person to look at are drawn in the real fonts.
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            SetTestFontMode(false);
         app.emplace();
         static char name[] = "vostrel";
         char* argv[] = {name};
@@ -357,4 +363,63 @@ TEST_F(VostrelX11Test, FindSaysWhenTheColumnHasNoMatchAndFindsItInTheRightColumn
         }, 30000)) << "the title was not found";
     }
     EXPECT_EQ(boxes.Texts().size(), nBeta != 1 ? 1u : 2u);
+}
+
+// Customize > Commands: every button of the Main Toolbar's palette lies whole inside the page's
+// Buttons box, the last row too.
+TEST_F(VostrelX11Test, TheCommandsPageShowsEveryButtonWhole)
+{
+    ASSERT_TRUE(StartProgram());
+    CMainFrame& frame = *app->GetMainFrame();
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(frame.GetSafeHwnd()); }, 60000)) << "no main window";
+    X11ModalDriver user(server->DisplayName());
+    CPropertySheet* pSheet = nullptr;
+    std::string cut;
+    int nButtons = 0;
+    user.Then("the Customize sheet is shown with the focus",
+              [&] {
+                  pSheet = dynamic_cast<CPropertySheet*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+                  return pSheet != nullptr && HasFocus(pSheet->GetSafeHwnd());
+              },
+              [&] {
+                  CRect tab = pSheet->GetTabRect(1);
+                  pSheet->ClientToScreen(&tab);
+                  ClickAt(tab.CenterPoint());
+              });
+    user.Then("the Commands page is shown",
+              [&] { return pSheet->GetActiveIndex() == 1 && pSheet->GetActivePage()->IsWindowVisible(); },
+              [&] {
+                  Keep("customize-commands");
+                  CWnd* pPage = pSheet->GetActivePage();
+                  CRect box;
+                  pPage->GetDlgItem(SEC_IDC_BTNGROUP)->GetWindowRect(&box);
+                  for (CWnd* pChild = pPage->GetWindow(GW_CHILD); pChild; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
+                      auto* pBar = dynamic_cast<SECCustomToolBar*>(pChild);
+                      if (pBar == nullptr || !pBar->IsWindowVisible())
+                          continue;
+                      CRect client;
+                      pBar->GetClientRect(&client);
+                      pBar->ClientToScreen(&client);
+                      for (int i = 0; i < pBar->GetBtnCount(); ++i) {
+                          if (pBar->GetItemID(i) == 0)
+                              continue;
+                          ++nButtons;
+                          CRect button;
+                          pBar->GetItemRect(i, &button);
+                          pBar->ClientToScreen(&button);
+                          CRect seen;
+                          seen.IntersectRect(&button, &client);
+                          CRect inBox;
+                          inBox.IntersectRect(&seen, &box);
+                          if (inBox != button)
+                              cut += " " + std::to_string(pBar->GetItemID(i));
+                      }
+                  }
+                  Xdotool("key Escape");
+              });
+    frame.PostMessage(WM_COMMAND, ID_CUSTOMIZE_TOOLBAR);
+    ASSERT_TRUE(RunUntil([&] { return user.AllDone() && ::GetActiveWindow() == frame.GetSafeHwnd(); }, 60000))
+        << user.Missed();
+    EXPECT_EQ(nButtons, 12);
+    EXPECT_EQ(cut, "") << "buttons cut off";
 }
