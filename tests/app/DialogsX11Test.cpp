@@ -6,6 +6,7 @@
 #include "app/CKeywordsGridCtrl.h"
 #include "app/CMListSelOptionsDlg.h"
 #include "app/CMetaSettingDlg.h"
+#include "app/CNewProjectDlg.h"
 #include "app/CProjSettingsPages.h"
 #include "app/CProjSettingsSheet.h"
 #include "app/CSysInfoDlg.h"
@@ -13,6 +14,7 @@
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/Dialog.h"
+#include "platform/controls/ListBoxDefs.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -23,11 +25,14 @@
 #include "grid/features/GXGridFeatures.h"
 #include "platform/controls/StandardControls.h"
 
+#include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScopedTempDir.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/X11ModalDriver.h"
 
@@ -417,4 +422,124 @@ TEST_F(DialogsX11Test, TheBackupsPageFocusesTheChosenOption)
     sheet.DoModal();
     EXPECT_TRUE(user.AllDone()) << user.Missed();
     EXPECT_EQ(nFocus, 1067) << "the focus is on an option that is not chosen";
+}
+
+namespace {
+
+std::vector<std::string> ListTexts(HWND list)
+{
+    std::vector<std::string> texts;
+    const int n = static_cast<int>(::SendMessage(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[512] = {};
+        ::SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+// Browse for Folder from New Project: it starts at the folder typed in the field, the tree
+// stands at the top, folders that hold folders have expand buttons, Right and Left open and
+// close them, the button opens them with a click, and no row is half in sight.
+TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInPlace)
+{
+    ScopedTempDir dir;
+    const std::string site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/alpha/deep");
+    std::filesystem::create_directories(site + "/beta");
+    X11ModalDriver user(server->DisplayName());
+    CNewProjectDlg dlg(user.Owner());
+    CProjectSettings settings;
+    CMetaSettingList list;
+    list.SetDefaults();
+    dlg.SetData(settings, list);
+    HWND hBrowser = nullptr;
+    HWND hTree = nullptr;
+    std::string startedAt;
+    int nTopGap = -1;
+    bool bWholeRows = false;
+    const auto selected = [&] {
+        char text[512] = {};
+        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
+        return std::string(text);
+    };
+    user.Then("New Project is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
+                  user.Key("End shift+Home BackSpace");
+                  user.Type(site);
+              });
+    user.Then("the folder is typed", [&] {
+        CString text;
+        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
+        return std::string(text) == site;
+    }, [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
+    user.Then("the browser is shown with the focus",
+              [&] {
+                  HWND hActive = ::GetActiveWindow();
+                  if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive))
+                      return false;
+                  hBrowser = hActive;
+                  hTree = ::GetDlgItem(hBrowser, lst2);
+                  return true;
+              },
+              [&] {
+                  Keep("browse-for-folder");
+                  startedAt = selected();
+                  RECT tree{}, client{};
+                  ::GetWindowRect(hTree, &tree);
+                  ::GetClientRect(hBrowser, &client);
+                  ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
+                  nTopGap = tree.top - client.top;
+                  // Every row from the top one down to the bottom of the tree lies whole in it.
+                  RECT inside{};
+                  ::GetClientRect(hTree, &inside);
+                  bWholeRows = true;
+                  const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
+                  for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
+                      RECT row{};
+                      ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
+                      if (row.top >= inside.bottom)
+                          break;
+                      bWholeRows = bWholeRows && row.bottom <= inside.bottom;
+                  }
+                  user.Key("Down");
+              });
+    user.Then("Down chose \"alpha\"", [&] { return selected() == site + "/alpha"; },
+              [&] { user.Key("Right"); });
+    user.Then("Right opened \"alpha\" in place", [&] { return Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
+              [&] {
+                  Keep("browse-for-folder-open");
+                  user.Key("Left");
+              });
+    user.Then("Left closed it again", [&] { return !Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
+              [&] {
+                  // The expand button, before the folder's glyph.
+                  const int index = static_cast<int>(::SendMessage(hTree, LB_GETCURSEL, 0, 0));
+                  RECT row{};
+                  ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+                  // Indented 12 pixels a level: "alpha" is as deep as its path has parts.
+                  const std::string alpha = site + "/alpha";
+                  const int level = static_cast<int>(std::count(alpha.begin(), alpha.end(), '/'));
+                  POINT pt{row.left + 2 + level * 12 + 4, (row.top + row.bottom) / 2};
+                  ::ClientToScreen(hTree, &pt);
+                  user.ClickAt(pt);
+              });
+    user.Then("a click on its button opened it", [&] { return Holds(ListTexts(hTree), "deep"); },
+              [&] { user.Key("Escape"); });
+    user.Then("the browser has gone", [&] { return !::IsWindow(hBrowser) && Ready(dlg.GetSafeHwnd()); },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(startedAt, site);
+    EXPECT_GE(nTopGap, 0);
+    EXPECT_LE(nTopGap, 14) << "an empty band above the tree";
+    EXPECT_TRUE(bWholeRows) << "a row half in sight";
 }
