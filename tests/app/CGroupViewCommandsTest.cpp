@@ -449,7 +449,66 @@ TEST_F(GroupViewTest, PrintingTheGridWritesItsRowsToThePdfFileChosen)
     ASSERT_TRUE(asked);
     PdfPage page(file, 1, 100);
     ASSERT_TRUE(page.Valid()) << "no PDF page was written";
-    // Text and grid lines on the page, none past its last row.
+    // Text and grid lines on the page, none past its last row but the page's number at its
+    // foot, in the bottom inch.
     EXPECT_GT(page.DarkIn(0, 0, page.Width(), page.Height() / 4), 100);
-    EXPECT_EQ(page.DarkIn(0, page.Height() / 2, page.Width(), page.Height()), 0);
+    EXPECT_EQ(page.DarkIn(0, page.Height() / 2, page.Width(), page.Height() - 100), 0);
+}
+
+// The printed grid: named after the project, the page's width used by the columns, the
+// project's name at the head of the page and the page's number at its foot.
+TEST_F(GroupViewTest, ThePrintedGridUsesThePageWidthAndIsNamedAndNumbered)
+{
+    // A printout kept for a person to look at is drawn in the real fonts.
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    OpenSite(true);
+    if (keep)
+        SetTestFontMode(false);
+    const std::string file = config.Path() + "/grid.pdf";
+    dialog_automation::WhenWindowOpens(
+        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
+        [&](HWND dlg) {
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
+            backend->Key(VK_HOME);
+            backend->KeyDown(VK_SHIFT);
+            backend->Key(VK_END);
+            backend->KeyUp(VK_SHIFT);
+            backend->Key(VK_DELETE);
+            dialog_automation::Type(*backend, file);
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+        },
+        nullptr);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+    if (keep)
+        std::filesystem::copy_file(file, std::string(keep) + "/grid.pdf", std::filesystem::copy_options::overwrite_existing);
+    PdfPage page(file, 1, 72);
+    ASSERT_TRUE(page.Valid()) << "no PDF page was written";
+    // The grid's lines reach within an inch and a half of the page's right edge: most of the
+    // width between the one-inch margins.
+    int rightmost = 0;
+    for (int y = 72; y < page.Height() / 3; ++y)
+        for (int x = page.Width() - 72; x > rightmost; --x)
+            if (page.At(x, y) != 0xFFFFFF) {
+                rightmost = x;
+                break;
+            }
+    EXPECT_GT(rightmost, page.Width() - 72 - 36) << "the grid stops at " << rightmost << " of " << page.Width();
+
+    // The project's name in the top margin at the left, the page's number in the bottom
+    // margin in the middle (the test font draws letters as blocks).
+    EXPECT_GT(page.DarkIn(72, 18, 72 + 150, 88), 5) << "no heading";
+    EXPECT_EQ(page.DarkIn(page.Width() / 2, 18, page.Width() - 72, 88), 0) << "the heading is not at the left";
+    EXPECT_GT(page.DarkIn(page.Width() / 2 - 60, page.Height() - 90, page.Width() / 2 + 60, page.Height() - 18), 5)
+        << "no page number";
+    EXPECT_EQ(page.DarkIn(72, page.Height() - 90, page.Width() / 2 - 60, page.Height() - 18), 0)
+        << "the page number is not in the middle";
+    std::string info;
+    if (FILE* pipe = popen(("pdfinfo '" + file + "' 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            info.append(buffer, n);
+        pclose(pipe);
+    }
+    EXPECT_NE(info.find("Title:           site\n"), std::string::npos) << info;
 }
