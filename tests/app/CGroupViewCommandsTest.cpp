@@ -430,23 +430,7 @@ TEST_F(GroupViewTest, PrintingTheGridWritesItsRowsToThePdfFileChosen)
     app->SetRunState(0);
 
     const std::string file = config.Path() + "/grid.pdf";
-    bool asked = false;
-    dialog_automation::WhenWindowOpens(
-        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
-        [&](HWND dlg) {
-            asked = true;
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
-            backend->Key(VK_HOME);
-            backend->KeyDown(VK_SHIFT);
-            backend->Key(VK_END);
-            backend->KeyUp(VK_SHIFT);
-            backend->Key(VK_DELETE);
-            dialog_automation::Type(*backend, file);
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
-        },
-        nullptr);
-    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
-    ASSERT_TRUE(asked);
+    ASSERT_TRUE(PrintTo(file));
     PdfPage page(file, 1, 100);
     ASSERT_TRUE(page.Valid()) << "no PDF page was written";
     // Text and grid lines on the page, none past its last row but the page's number at its
@@ -465,20 +449,7 @@ TEST_F(GroupViewTest, ThePrintedGridUsesThePageWidthAndIsNamedAndNumbered)
     if (keep)
         SetTestFontMode(false);
     const std::string file = config.Path() + "/grid.pdf";
-    dialog_automation::WhenWindowOpens(
-        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
-        [&](HWND dlg) {
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
-            backend->Key(VK_HOME);
-            backend->KeyDown(VK_SHIFT);
-            backend->Key(VK_END);
-            backend->KeyUp(VK_SHIFT);
-            backend->Key(VK_DELETE);
-            dialog_automation::Type(*backend, file);
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
-        },
-        nullptr);
-    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+    ASSERT_TRUE(PrintTo(file));
     if (keep)
         std::filesystem::copy_file(file, std::string(keep) + "/grid.pdf", std::filesystem::copy_options::overwrite_existing);
     PdfPage page(file, 1, 72);

@@ -164,13 +164,9 @@ TEST_F(VostrelAppTest, ToolbarsLeadToTheCustomizeSheetAndTheLayoutOutlivesAResta
 TEST_F(VostrelAppTest, HelpOpensThePageOfAMenuItemAWindowAndEachDialog)
 {
     ASSERT_TRUE(Start());
-    const std::string pages = std::string(VOSTREL_TESTS_DIR) + "/../app/help";
-    app->SetHelpFolder(pages.c_str());
+    const std::string pages = HelpFolder();
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
-        opened.push_back(argv.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    RecordBrowsedAddresses(opened);
     const auto page = [&](const std::string& name) { return "file://" + pages + "/" + name; };
     const HWND frame = Frame().m_hWnd;
     // A menu item: 0x10000 plus its command; a window: 0x20000 plus its id.

@@ -134,13 +134,9 @@ TEST_F(ProjSettingsSheetTest, BackupOptionsFollowTheStoredSchemeAndHelpNamesEach
     }
 
     // Help on each page opens the page's own place of the help.
-    const std::string pages = std::string(VOSTREL_TESTS_DIR) + "/../app/help";
-    app->SetHelpFolder(pages.c_str());
+    const std::string pages = HelpFolder();
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
-        opened.push_back(argv.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    RecordBrowsedAddresses(opened);
     std::vector<std::string> titles;
     CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE);
     sheet.SetSettings(CProjectSettings());
