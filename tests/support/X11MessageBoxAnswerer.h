@@ -51,9 +51,14 @@ private:
                 self->m_texts.emplace_back(buffer);
                 // The key is pressed only once the box holds the focus (bounded wait).
                 const std::string xid = std::to_string(self->m_backend.XWindowOf(hwnd));
+                // Kept for a person to look at when asked: the screen with the box on it.
+                std::string shot;
+                if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+                    shot = "xwd -root -silent | convert xwd:- " + std::string(keep) + "/message-box-" +
+                           std::to_string(self->m_texts.size()) + ".png; ";
                 const std::string script = "export DISPLAY=" + self->m_display + "; for i in $(seq 1 1200); do "
                                            "[ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"" + xid +
-                                           "\" ] && break; sleep 0.05; done; xdotool key " + self->m_key;
+                                           "\" ] && break; sleep 0.05; done; " + shot + "xdotool key " + self->m_key;
                 const std::string command = "sh -c '" + script + "' >/dev/null 2>&1 &";
                 if (std::system(command.c_str()) != 0)
                     self->m_texts.back() += " (not answered)";
