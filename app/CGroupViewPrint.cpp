@@ -56,7 +56,9 @@ CString CGroupView::GetPrintJobTitle()
 int CGroupView::GetColWidth(ROWCOL nCol)
 {
     const int nWidth = CGridViewWrapper::GetColWidth(nCol);
-    if (!IsPrinting() || m_dPrintWidthScale <= 1.0 || nCol < m_nPrintFirstCol || nCol > m_nPrintLastCol)
+    // The page's own columns and the frozen ones it repeats grow alike; the row headers stay.
+    const bool bOnPage = (nCol >= m_nPrintFirstCol && nCol <= m_nPrintLastCol) || (nCol >= 1 && nCol <= GetFrozenCols());
+    if (!IsPrinting() || m_dPrintWidthScale <= 1.0 || !bOnPage)
         return nWidth;
     return static_cast<int>(std::floor(nWidth * m_dPrintWidthScale));
 }
@@ -69,9 +71,9 @@ void CGroupView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
 
 void CGroupView::WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo)
 {
-    // The columns a page holds keep their proportions and grow together until they fill the
-    // width between the margins beside the columns every page repeats; a page's band of
-    // columns that ends early (the next column did not fit) no longer leaves the page half empty.
+    // The columns a page holds, the frozen ones it repeats included, keep their proportions and
+    // grow together until they fill the width between the margins: a page's band of columns
+    // that ends early (the next column did not fit) no longer leaves the page half empty.
     m_dPrintWidthScale = 1.0;
     const auto* pPrint = dynamic_cast<const CGXGridPrintImp*>(m_pPrintImp);
     if (pPrint == nullptr || pDC == nullptr || pInfo == nullptr || pPrint->GetRowBreaks().empty() ||
@@ -87,9 +89,10 @@ void CGroupView::WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo)
     int available = static_cast<int>(static_cast<long long>(pDC->GetDeviceCaps(HORZRES)) * kGridDpi / dpiX);
     if (const CGXProperties* pProp = GetParam() != nullptr ? GetParam()->GetProperties() : nullptr)
         available -= (std::max(pProp->m_nLeftMargin, 0) + std::max(pProp->m_nRightMargin, 0)) * kGridDpi / kPointsPerInch;
-    for (ROWCOL nCol = 0; nCol <= GetFrozenCols(); ++nCol)
-        available -= std::max(CGridViewWrapper::GetColWidth(nCol), 0);
+    available -= std::max(CGridViewWrapper::GetColWidth(0), 0);
     long long band = 0;
+    for (ROWCOL nCol = 1; nCol <= GetFrozenCols(); ++nCol)
+        band += std::max(CGridViewWrapper::GetColWidth(nCol), 0);
     for (ROWCOL nCol = m_nPrintFirstCol; nCol <= m_nPrintLastCol && nCol != 0; ++nCol)
         band += std::max(CGridViewWrapper::GetColWidth(nCol), 0);
     if (band > 0 && band < available)
