@@ -59,6 +59,19 @@ protected:
             if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
                 main->DestroyWindow();
             app->m_pMainWnd = nullptr;
+            // What the program still shows goes with it: the start-up picture closes itself
+            // only after a while, later than a short test ends.
+            std::vector<HWND> left;
+            ::EnumThreadWindows(
+                ::GetCurrentThreadId(),
+                [](HWND hwnd, LPARAM lParam) -> BOOL {
+                    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&left));
+            for (HWND hwnd : left)
+                if (::IsWindow(hwnd) && !(::GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD))
+                    ::DestroyWindow(hwnd);
             PumpFor(50);
             app->ExitInstance();
             app.reset();
