@@ -80,6 +80,19 @@ public:
     void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
     // A double-click on a file cell opens the page in the browser.
     BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
+    // Find and Replace found nothing: said, with the column searched, not only beeped.
+    void Beep(LPCTSTR pszFind) override;
+
+    // ---- Printing ----
+    // The printed grid uses the page's width (its columns widened alike when they leave room),
+    // each page is headed by the project's name and closed by its number, and the print job is
+    // named after the project.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    int GetColWidth(ROWCOL nCol) override;
+    CString GetPrintJobTitle() override;
+    // The project's name: its file's name without the extension, else its folder's name.
+    static CString GetProjectName();
     // Menu 154 over several cells of a group-action column, 185 over one file cell.
     BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
                                 UINT nHitState) override;
@@ -181,9 +194,15 @@ protected:
     void UpdateEditState();
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
+    void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
 
     BOOL m_bFullPath = TRUE;
     BOOL m_bShowTitle = FALSE;
+    // While a page prints, how much wider than on the screen its own columns (first to last)
+    // are printed.
+    double m_dPrintWidthScale = 1.0;
+    ROWCOL m_nPrintFirstCol = 0;
+    ROWCOL m_nPrintLastCol = 0;
     BOOL m_bGroupActionRunning = FALSE;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;

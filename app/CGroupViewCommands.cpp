@@ -18,12 +18,14 @@
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXRangeList.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/CFile.h"
@@ -198,12 +200,27 @@ void CGroupView::OnViewHtmlSource()
     CWaitCursor wait;
     CString strPath;
     pPage->GetFullPath(strPath);
-    if (const int nError = m_editorLauncher.Open(strPath); nError != 0) {
-        // Said, not swallowed: the user would wait for an editor that never comes.
-        CString strMessage;
-        strMessage.Format(IDS_CANNOT_START_EDITOR, static_cast<LPCTSTR>(strPath), ::strerror(nError));
-        AfxMessageBox(strMessage, MB_ICONERROR);
-    }
+    // The editor runs beside the program; a failure is said when it comes, not swallowed: the
+    // user would wait for an editor that never shows.
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp == nullptr || pApp->GetMainFrame() == nullptr)
+        return;
+    m_editorLauncher.Open(strPath, [failures = pApp->GetMainFrame()->GetProgramFailures()](const CString& strText) {
+        failures->Post(strText);
+    });
+}
+
+void CGroupView::Beep(LPCTSTR pszFind)
+{
+    CGridViewWrapper::Beep(pszFind);
+    ROWCOL nRow = 0, nCol = 0;
+    CString strColumn;
+    if (GetCurrentCell(nRow, nCol))
+        GetCellText(0, nCol, strColumn);
+    CString strMessage;
+    strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
+                      pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
 BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)

@@ -2,6 +2,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CVostrelApp.h"
+#include "app/AppMessages.h"
 #include "app/CGroupView.h"
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNodeCol.h"
@@ -63,6 +64,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
     ON_MESSAGE(kMsgFileScanned, &CMainFrame::OnScanProgress)
     ON_MESSAGE(kMsgScanFinished, &CMainFrame::OnScanDone)
     ON_MESSAGE(kMsgShowSetting, &CMainFrame::OnSyncPageUpdate)
+    ON_MESSAGE(kMsgProgramFailed, &CMainFrame::OnProgramFailed)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -92,6 +94,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
+    m_programFailures->Bind(m_hWnd, kMsgProgramFailed);
     if (!CreateToolBars())
         return -1;
 
@@ -342,11 +345,24 @@ LRESULT CMainFrame::OnHelpInfo(WPARAM, LPARAM lParam)
         if (pInfo->iContextType == HELPINFO_MENUITEM)
             dwContext = HID_BASE_COMMAND + static_cast<DWORD_PTR>(pInfo->iCtrlId);
         else if (pInfo->iContextType == HELPINFO_WINDOW)
-            dwContext = HID_BASE_RESOURCE + static_cast<DWORD_PTR>(pInfo->iCtrlId);
+            dwContext = WindowHelpContext(static_cast<HWND>(pInfo->hItemHandle), pInfo->iCtrlId);
     }
     if (CWinApp* pApp = AfxGetApp())
         pApp->WinHelp(dwContext, HELP_CONTEXT);
     return TRUE;
+}
+
+DWORD_PTR CMainFrame::WindowHelpContext(HWND hWnd, int nCtrlId) const
+{
+    // A window inside a pane, a child frame or the frame's client answers with the help of the
+    // bar or frame it belongs to: the grid's view with the grid's, the empty client with the
+    // main window's.
+    if (hWnd != nullptr && ::IsWindow(hWnd)) {
+        CRect rect;
+        ::GetWindowRect(hWnd, &rect);
+        return HelpContextAt(hWnd, rect.CenterPoint());
+    }
+    return HID_BASE_RESOURCE + static_cast<DWORD_PTR>(nCtrlId);
 }
 
 void CMainFrame::OnContextMenu(CWnd*, CPoint point)
@@ -458,17 +474,22 @@ void CMainFrame::OnWebLink(UINT nID)
 
 UINT CMainFrame::OpenUrl(const CString& strUrl)
 {
-    const int nCode = m_urlLauncher.Open(strUrl);
-    if (nCode > 32)
-        return 0;
-    // The message names the address and the reason, so the user can open it by hand.
-    CString strMessage;
-    strMessage.LoadString(IDS_CANNOT_BROWSE_URL);
-    strMessage += strUrl;
-    if (LPCTSTR pszReason = CUrlLauncher::ReasonText(nCode)) {
-        strMessage += "\n\n";
-        strMessage += pszReason;
-    }
-    AfxMessageBox(strMessage, MB_ICONERROR);
+    // The browser may stay open as long as the user reads: the frame does not wait for it. The
+    // message names the address and the reason, so the user can open it by hand.
+    CString strPrefix;
+    strPrefix.LoadString(IDS_CANNOT_BROWSE_URL);
+    m_urlLauncher.Open(strUrl, [failures = m_programFailures, strMessage = strPrefix + strUrl](
+                                   const CUrlLauncher::Outcome& outcome) {
+        const CString strReason = CUrlLauncher::FailureReason(outcome);
+        if (!strReason.IsEmpty())
+            failures->Post(strMessage + "\n\n" + strReason);
+    });
+    return 0;
+}
+
+LRESULT CMainFrame::OnProgramFailed(WPARAM, LPARAM)
+{
+    for (const CString& strText : m_programFailures->TakeAll())
+        AfxMessageBox(strText, MB_ICONERROR);
     return 0;
 }

@@ -389,6 +389,15 @@ FileKey KeyOf(const struct stat& info)
 // new file that took its place (links to the page's path now reach that one).
 using WrittenFiles = std::map<FileKey, CPageNode*>;
 
+// A file error of the save, told in one wording per cause: a page (or its folder) the user may
+// not open or write reads as a read-only page does.
+CString SaveMessageOfErrno(int nErrno, const CString& strPath)
+{
+    if (nErrno == EACCES || nErrno == EPERM)
+        return kDeniedAccess;
+    return MessageOfErrno(nErrno, strPath);
+}
+
 constexpr LPCTSTR kNotARegularFile = "Not a regular file (a pipe, a device or a folder): the page was left alone.";
 constexpr LPCTSTR kChangedMeanwhile =
     "Another program changed the page while it was being saved: its version was kept, and the edits are still "
@@ -538,7 +547,7 @@ BOOL ResolvePageFile(const CString& strPath, CString& strFile, CString& strMessa
     }
     char* pszReal = ::realpath(strPath, nullptr);
     if (pszReal == nullptr) {
-        strMessage = MessageOfErrno(errno, strPath);
+        strMessage = SaveMessageOfErrno(errno, strPath);
         return FALSE;
     }
     strFile = pszReal;
@@ -686,10 +695,10 @@ PageResult PreparePage(PendingPage& pending)
         pageFd.Reset(::open(pending.strFile, kOpenFlags));
     }
     if (pageFd.Get() < 0)
-        return pending.Fail(MessageOfErrno(errno, strPath));
+        return pending.Fail(SaveMessageOfErrno(errno, strPath));
     struct stat& page = pending.read;
     if (::fstat(pageFd.Get(), &page) != 0)
-        return pending.Fail(MessageOfErrno(errno, strPath));
+        return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
@@ -718,7 +727,7 @@ PageResult PreparePage(PendingPage& pending)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                return pending.Fail(MessageOfErrno(errno, strPath));
+                return pending.Fail(SaveMessageOfErrno(errno, strPath));
             if (n == 0)
                 break;
             nRead += static_cast<size_t>(n);
@@ -733,7 +742,7 @@ PageResult PreparePage(PendingPage& pending)
     CString strTemp;
     const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
     if (fdTemp < 0)
-        return pending.Fail(MessageOfErrno(errno, pending.strFolder));
+        return pending.Fail(SaveMessageOfErrno(errno, pending.strFolder));
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
@@ -776,7 +785,7 @@ void MakeBackup(PendingPage& pending)
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
         if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
-            pending.Fail(MessageOfErrno(nError, pending.strFile));
+            pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
         // A file system without links: the backup is a copy.
@@ -832,7 +841,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         if (!trashed.Succeeded())
             return pending.Fail(kNoRecycleBin);
         if (::rename(strTemp, strFile) != 0) {
-            const CString strError = MessageOfErrno(errno, strFile);
+            const CString strError = SaveMessageOfErrno(errno, strFile);
             if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
                 ::unlink(trashed.infoPath.c_str());
             return pending.Fail(strError);
@@ -841,7 +850,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        return pending.Fail(MessageOfErrno(errno, strFile));
+        return pending.Fail(SaveMessageOfErrno(errno, strFile));
     }
     pending.bCommitted = true;
     pending.pCopy->Keep();

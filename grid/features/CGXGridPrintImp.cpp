@@ -150,7 +150,16 @@ void CGXGridPrintImp::OnGridPrint(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInf
     pDC->SetWindowExt(kGridDpi, kGridDpi);
     pDC->SetViewportExt(std::max(pDC->GetDeviceCaps(LOGPIXELSX), 1), std::max(pDC->GetDeviceCaps(LOGPIXELSY), 1));
     // The grid's rectangle holds exactly this page's rows and columns, so its drawing stops there.
-    pGrid->m_rectPrint.SetRect(area.left, area.top, area.left + m_nFixedWidth + m_bandWidths[colBand],
+    // The columns are measured as they print now: a view may widen a page's columns to fill it.
+    const ROWCOL nFirstCol = m_colBreaks[colBand];
+    const ROWCOL nLastCol = colBand + 1 < m_colBreaks.size() ? m_colBreaks[colBand + 1] - 1 : pGrid->GetColCount();
+    int nFixedWidth = 0;
+    for (ROWCOL c = 0; c <= pGrid->GetFrozenCols(); ++c)
+        nFixedWidth += std::max(pGrid->GetColWidth(c), 0);
+    int nBandWidth = 0;
+    for (ROWCOL c = nFirstCol; c <= nLastCol && c != 0; ++c)
+        nBandWidth += std::max(pGrid->GetColWidth(c), 0);
+    pGrid->m_rectPrint.SetRect(area.left, area.top, area.left + std::min(nFixedWidth + nBandWidth, area.Width()),
                                area.top + m_nFixedHeight + m_bandHeights[rowBand]);
     pGrid->m_nPrintTopRow = m_rowBreaks[rowBand];
     pGrid->m_nPrintLeftCol = m_colBreaks[colBand];

@@ -90,6 +90,18 @@ protected:
     }
     CMainFrame& Frame() { return *app->GetMainFrame(); }
     std::string SettingsPath() const { return config.Path() + "/vostrel/VOSTREL.VSL"; }
+    // The help pages are the source's, and the addresses the browser is asked to open (the
+    // last argument of each run) go into `opened` instead: the browser "succeeds" at once.
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+    void RecordBrowsedAddresses(std::vector<std::string>& opened)
+    {
+        app->SetHelpFolder(HelpFolder().c_str());
+        Frame().GetUrlLauncher().SetRunner(
+            [&opened](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
+                opened.push_back(argv.back());
+                finished(CUrlLauncher::Outcome{});
+            });
+    }
     static std::string ReadFile(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);

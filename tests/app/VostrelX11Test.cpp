@@ -11,6 +11,12 @@
 #include "platform/controls/MessageBox.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "engine/project/CPageNode.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "app/res/AppRes.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/res/CustomizeRes.h"
+#include "platform/afx/dlg/CPropertySheet.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -28,10 +34,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
+#include "tests/support/X11ModalDriver.h"
 
 using screen_capture::PixelAt;
 using screen_capture::Screenshot;
@@ -103,14 +112,24 @@ protected:
         }
     }
 
-    // The program started as from a desktop, without arguments.
+    // The program started as from a desktop, without arguments; the help pages are the source's.
     bool StartProgram()
     {
+        // Screenshots kept for a person to look at are drawn in the real fonts.
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            SetTestFontMode(false);
         app.emplace();
         static char name[] = "vostrel";
         char* argv[] = {name};
         app->SetCommandLine(1, argv);
+        app->SetHelpFolder(HelpFolder().c_str());
         return app->InitApplication() && app->InitInstance();
+    }
+    // The same with the File New chooser of start-up cancelled by the user.
+    bool StartProgramPastChooser()
+    {
+        StartUser("focused '^New$'; xdotool key Escape\n");
+        return StartProgram();
     }
 
     // The user's first steps: the start-up chooser dismissed, New Project, the site typed in.
@@ -132,6 +151,22 @@ protected:
             cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name).c_str());
             cairo_surface_destroy(shot);
         }
+    }
+
+    void Keep(const std::string& name) { KeepScreenshot(server->DisplayName(), (name + ".png").c_str()); }
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+    bool Xdotool(const std::string& args)
+    {
+        return std::system(("DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    bool ClickAt(POINT pt) { return Xdotool("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click 1"); }
+    // The top-level window is on the screen and holds the display's focus.
+    bool HasFocus(HWND hwnd)
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return hwnd && ::IsWindowVisible(hwnd) && focus == backend->XWindowOf(hwnd);
     }
 
     ScopedTempDir dir;
@@ -322,4 +357,200 @@ TEST_F(VostrelX11Test, FoldersAndPagesThatCannotBeReadAreLeftOutAndShown)
     KeepScreenshot(server->DisplayName(), "vostrel-page-not-read.png");
     ::chmod((site + "/closed").c_str(), 0755);
     ::chmod((site + "/locked.htm").c_str(), 0644);
+}
+
+// Help as the user meets it: the Help? button gives the question-mark mode, a click on a
+// toolbar button then opens that command's help page at its place; Shift+F1 gives the mode too
+// and Esc leaves it without help; F1 opens the main window's page. The pages are opened in the
+// browser as file addresses, and the program never waits for the browser.
+TEST_F(VostrelX11Test, HelpQuestionMarkThenAClickOpensThatCommandsHelpPage)
+{
+    ASSERT_TRUE(StartProgramPastChooser());
+    const std::string helpFolder = HelpFolder();
+    CMainFrame& frame = *app->GetMainFrame();
+    std::vector<std::vector<std::string>> opened;
+    frame.GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+        opened.push_back(args);
+        finished(CUrlLauncher::Outcome{});
+    });
+    const auto xdotool = [&](const std::string& args) { return Xdotool(args); };
+    const auto hasFocus = [&] { return HasFocus(frame.GetSafeHwnd()); };
+    const auto buttonCentre = [&](UINT nBar, UINT nCommand) {
+        auto* pBar = dynamic_cast<SECCustomToolBar*>(frame.GetControlBar(nBar));
+        CRect rect;
+        if (pBar != nullptr && pBar->CommandToIndex(nCommand) >= 0) {
+            pBar->GetItemRect(pBar->CommandToIndex(nCommand), &rect);
+            pBar->ClientToScreen(&rect);
+        }
+        return rect.CenterPoint();
+    };
+    const std::string pages = "file://" + helpFolder + "/";
+    ASSERT_TRUE(RunUntil(hasFocus, 60000)) << "the main window never came up with the focus";
+
+    const CPoint help = buttonCentre(ID_VIEW_TOOLBARS, ID_CONTEXT_HELP);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(help.x) + " " + std::to_string(help.y) + " click 1"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() != FALSE; }, 60000)) << "Help? gave no question mark";
+    const CPoint start = buttonCentre(ID_VIEW_TOOLBARS, ID_START_SCAN);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(start.x) + " " + std::to_string(start.y) + " click 1"));
+    ASSERT_TRUE(RunUntil([&] { return !opened.empty(); }, 60000)) << "the click on Start opened no help";
+    EXPECT_FALSE(frame.IsInHelpMode());
+    ASSERT_EQ(opened[0].size(), 2u);
+    EXPECT_EQ(opened[0][0], "xdg-open");
+    EXPECT_EQ(opened[0][1], pages + "scan-commands.html#start-scan");
+    EXPECT_EQ(app->GetRunState(), 0u) << "the click asked for help, it did not start a scan";
+
+    // Shift+F1 gives the mode as well; Esc leaves it and opens nothing.
+    ASSERT_TRUE(xdotool("key shift+F1"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() != FALSE; }, 60000)) << "Shift+F1 gave no question mark";
+    ASSERT_TRUE(xdotool("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return frame.IsInHelpMode() == FALSE; }, 60000)) << "Esc did not leave the mode";
+    EXPECT_EQ(opened.size(), 1u);
+
+    // F1: the main window's own page.
+    ASSERT_TRUE(xdotool("key F1"));
+    ASSERT_TRUE(RunUntil([&] { return opened.size() == 2; }, 60000)) << "F1 opened no help";
+    EXPECT_EQ(opened[1][1], pages + "main-window.html");
+}
+
+// Find as the user meets it: it searches the column of the current cell, and says so when the
+// text is not there; from the Title column it finds the title.
+TEST_F(VostrelX11Test, FindSaysWhenTheColumnHasNoMatchAndFindsItInTheRightColumn)
+{
+    const std::string site = dir.Path() + "/site";
+    fs::create_directories(site);
+    std::ofstream(site + "/a.htm") << "<html><head><title>Alpha</title></head><body>a</body></html>\n";
+    std::ofstream(site + "/b.htm") << "<html><head><title>Beta page</title></head><body>b</body></html>\n";
+    ASSERT_TRUE(StartProgramPastChooser());
+    CMainFrame& frame = *app->GetMainFrame();
+    app->WriteProfileInt("", "Warn After Scan", 0);
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(frame.GetSafeHwnd()); }, 60000)) << "no main window";
+    // The project is set up as Open Project would; what is tested is what the user does next.
+    CProjectSettings settings;
+    settings.m_strProjectDirectory = site.c_str();
+    settings.m_bShowTitle = 1;
+    settings.m_bAutoScan = 1;
+    settings.m_bShowAllFound = 0;
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSettingList catalogue;
+    catalogue.CopyFrom(*pList);
+    ASSERT_NE(frame.SetUpProject(settings, catalogue), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return frame.GetFilesScanned() == 2 && app->GetRunState() == 0; }, 60000))
+        << "the scan did not end";
+    CGroupView* view = nullptr;
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    const auto cellPoint = [&](ROWCOL nRow, ROWCOL nCol) {
+        CRect cell = view->CalcCellRect(nRow, nCol);
+        view->ClientToScreen(&cell);
+        return cell.CenterPoint();
+    };
+    ROWCOL nBeta = 0;
+    for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == "b.htm")
+            nBeta = nRow;
+    }
+    ASSERT_NE(nBeta, 0u);
+    const ROWCOL nOther = nBeta == 1 ? 2 : 1;
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    // A file cell is current; Ctrl+F, the title typed, Enter.
+    ASSERT_TRUE(ClickAt(cellPoint(nOther, CGroupView::kFileColumn)));
+    ASSERT_TRUE(RunUntil([&] {
+        ROWCOL r = 0, c = 0;
+        return view->GetCurrentCell(r, c) && r == nOther && c == CGroupView::kFileColumn && HasFocus(frame.GetSafeHwnd());
+    }, 60000)) << "the click made no current cell";
+    ASSERT_TRUE(Xdotool("key ctrl+f"));
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 60000)) << "no Find dialog";
+    ASSERT_TRUE(Xdotool("key Home shift+End BackSpace"));
+    ASSERT_TRUE(Xdotool("type --delay 20 'beta'"));
+    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 60000))
+        << "nothing said that the file column holds no \"beta\"";
+    EXPECT_EQ(boxes.Texts()[0].rfind("'beta' was not found in the column 'HTML File' below the current cell.", 0), 0u)
+        << boxes.Texts()[0];
+
+    // From the Title column the same search finds the page. The first click brings the main
+    // window to the front, the next makes the cell current.
+    const auto titleCurrent = [&] {
+        ROWCOL r = 0, c = 0;
+        return view->GetCurrentCell(r, c) && r == 1 && c == CGroupView::kFileColumn + 1;
+    };
+    ASSERT_TRUE(ClickAt(cellPoint(1, CGroupView::kFileColumn + 1)));
+    ASSERT_TRUE(RunUntil([&] { return titleCurrent() || ::GetActiveWindow() == frame.GetSafeHwnd(); }, 60000))
+        << "the click reached neither the main window nor the cell";
+    if (!titleCurrent()) {
+        ASSERT_TRUE(ClickAt(cellPoint(1, CGroupView::kFileColumn + 1)));
+    }
+    ASSERT_TRUE(RunUntil(titleCurrent, 60000)) << "the click on the Title column made no current cell";
+    // Find Next, clicked in the Find dialog that stayed open.
+    CRect findNext;
+    ::GetWindowRect(::GetDlgItem(GXGetFindReplaceState().m_hWndDialog, IDOK), &findNext);
+    ASSERT_TRUE(ClickAt(findNext.CenterPoint()));
+    if (nBeta != 1) {
+        ASSERT_TRUE(RunUntil([&] {
+            ROWCOL r = 0, c = 0;
+            return view->GetCurrentCell(r, c) && r == nBeta;
+        }, 60000)) << "the title was not found";
+    }
+    EXPECT_EQ(boxes.Texts().size(), nBeta != 1 ? 1u : 2u);
+}
+
+// Customize > Commands: every button of the Main Toolbar's palette lies whole inside the page's
+// Buttons box, the last row too.
+TEST_F(VostrelX11Test, TheCommandsPageShowsEveryButtonWhole)
+{
+    ASSERT_TRUE(StartProgramPastChooser());
+    CMainFrame& frame = *app->GetMainFrame();
+    ASSERT_TRUE(RunUntil([&] { return HasFocus(frame.GetSafeHwnd()); }, 60000)) << "no main window";
+    X11ModalDriver user(server->DisplayName());
+    CPropertySheet* pSheet = nullptr;
+    std::string cut;
+    int nButtons = 0;
+    user.Then("the Customize sheet is shown with the focus",
+              [&] {
+                  pSheet = dynamic_cast<CPropertySheet*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+                  return pSheet != nullptr && HasFocus(pSheet->GetSafeHwnd());
+              },
+              [&] {
+                  CRect tab = pSheet->GetTabRect(1);
+                  pSheet->ClientToScreen(&tab);
+                  ClickAt(tab.CenterPoint());
+              });
+    user.Then("the Commands page is shown",
+              [&] { return pSheet->GetActiveIndex() == 1 && pSheet->GetActivePage()->IsWindowVisible(); },
+              [&] {
+                  Keep("customize-commands");
+                  CWnd* pPage = pSheet->GetActivePage();
+                  CRect box;
+                  pPage->GetDlgItem(SEC_IDC_BTNGROUP)->GetWindowRect(&box);
+                  for (CWnd* pChild = pPage->GetWindow(GW_CHILD); pChild; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
+                      auto* pBar = dynamic_cast<SECCustomToolBar*>(pChild);
+                      if (pBar == nullptr || !pBar->IsWindowVisible())
+                          continue;
+                      CRect client;
+                      pBar->GetClientRect(&client);
+                      pBar->ClientToScreen(&client);
+                      for (int i = 0; i < pBar->GetBtnCount(); ++i) {
+                          if (pBar->GetItemID(i) == 0)
+                              continue;
+                          ++nButtons;
+                          CRect button;
+                          pBar->GetItemRect(i, &button);
+                          pBar->ClientToScreen(&button);
+                          CRect seen;
+                          seen.IntersectRect(&button, &client);
+                          CRect inBox;
+                          inBox.IntersectRect(&seen, &box);
+                          if (inBox != button)
+                              cut += " " + std::to_string(pBar->GetItemID(i));
+                      }
+                  }
+                  Xdotool("key Escape");
+              });
+    frame.PostMessage(WM_COMMAND, ID_CUSTOMIZE_TOOLBAR);
+    ASSERT_TRUE(RunUntil([&] { return user.AllDone() && ::GetActiveWindow() == frame.GetSafeHwnd(); }, 60000))
+        << user.Missed();
+    EXPECT_EQ(nButtons, 12);
+    EXPECT_EQ(cut, "") << "buttons cut off";
 }

@@ -123,3 +123,86 @@ TEST_F(X11PreviewTest, InAFrameThePreviewFillsThePanesPlace)
     EXPECT_EQ(frame->GetDlgItem(AFX_IDW_PANE_FIRST), view);
     frame->DestroyWindow();
 }
+
+namespace {
+
+// A page of thin rules one below another, as a grid prints its row lines: one pixel high, three
+// pixels apart on the printer's page.
+class RulesView : public CView {
+public:
+    static constexpr int kFirst = 72;
+    static constexpr int kCount = 60;
+    static constexpr int kStep = 3;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override
+    {
+        pInfo->SetMaxPage(1);
+        return DoPreparePrinting(pInfo);
+    }
+    void OnPrint(CDC* pDC, CPrintInfo*) override
+    {
+        for (int i = 0; i < kCount; ++i)
+            pDC->FillSolidRect(CRect(72, kFirst + i * kStep, 360, kFirst + i * kStep + 1), RGB(0, 0, 0));
+    }
+    void OnDraw(CDC*) override {}
+};
+
+} // namespace
+
+// The preview is smaller than the page image: every rule of the page still shows on the sheet.
+TEST_F(X11PreviewTest, EveryThinRuleOfThePageShowsOnTheSmallerSheet)
+{
+    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+        GTEST_SKIP() << "xwd or convert is missing";
+    RegisterStandardControls();
+    CWnd top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "Top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 200, 100, nullptr, nullptr));
+    auto* view = new RulesView;   // goes with its window
+    ASSERT_TRUE(view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &top, 1));
+    view->OnFilePrintPreview();
+    HWND previewWnd = FindWindow(nullptr, "Print Preview");
+    ASSERT_NE(previewWnd, nullptr);
+    auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
+    CRect sheet = preview->GetSheetRect();
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(previewWnd) && !::GetUpdateRect(previewWnd, nullptr, FALSE); }, 30000))
+        << "the preview was not painted";
+    // The screen shows the sheet once the server has the painted window: its white margin
+    // beside the first rule.
+    POINT margin{sheet.left + 4, sheet.top + sheet.Height() / 8};
+    ::ClientToScreen(previewWnd, &margin);
+    cairo_surface_t* shot = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        backend->Sync();
+        if (shot)
+            cairo_surface_destroy(shot);
+        shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const uint8_t* row = cairo_image_surface_get_data(shot) + static_cast<size_t>(margin.y) * cairo_image_surface_get_stride(shot);
+        return (reinterpret_cast<const uint32_t*>(row)[margin.x] & 0xFFFFFF) == 0xFFFFFF;
+    }, 30000)) << "the sheet never showed on the screen";
+    // At 72 dots an inch a letter sheet is 792 dots high, the printable page 756 from a quarter
+    // inch down; the sheet on the screen is smaller.
+    constexpr int kSheetDots = 792, kPageDots = 756, kOffsetDots = 18;
+    ASSERT_LT(sheet.Height(), kSheetDots) << "the sheet is not smaller than the page image";
+    const int pageTop = sheet.top + kOffsetDots * sheet.Height() / kSheetDots;
+    const int pageH = kPageDots * sheet.Height() / kSheetDots;
+    POINT origin{sheet.left + sheet.Width() / 3, pageTop};
+    ::ClientToScreen(previewWnd, &origin);
+    // The screen row that holds each rule's row of the page.
+    int shown = 0;
+    for (int i = 0; i < RulesView::kCount; ++i) {
+        const int rule = RulesView::kFirst + i * RulesView::kStep;
+        int d = rule * pageH / kPageDots;
+        while (d > 0 && d * kPageDots / pageH > rule)
+            --d;
+        while ((d + 1) * kPageDots / pageH <= rule)
+            ++d;
+        const uint8_t* row =
+            cairo_image_surface_get_data(shot) + static_cast<size_t>(origin.y + d) * cairo_image_surface_get_stride(shot);
+        shown += (reinterpret_cast<const uint32_t*>(row)[origin.x] & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+    }
+    cairo_surface_destroy(shot);
+    ::DestroyWindow(previewWnd);
+    top.DestroyWindow();
+    EXPECT_EQ(shown, RulesView::kCount) << "rules dropped from the preview";
+}
