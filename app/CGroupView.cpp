@@ -112,6 +112,9 @@ void CGroupView::OnInitialUpdate()
     if (CGXStylesMap* pMap = GetParam() != nullptr ? GetParam()->GetStylesMap() : nullptr)
         pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
     EnableGridToolTips();
+    // A plain click leaves its cell selected, so that it shows highlighted and framed.
+    if (GetParam() != nullptr)
+        GetParam()->m_bKeepSingleCellSelection = TRUE;
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));

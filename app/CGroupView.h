@@ -6,6 +6,7 @@
 
 #include "app/CEditorLauncher.h"
 #include "app/CGridViewWrapper.h"
+#include "grid/data/CGXRange.h"
 #include "platform/core/CString.h"
 
 #include <map>
@@ -87,6 +88,8 @@ public:
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL SelectRange(const CGXRange& range, BOOL bSelect = TRUE, BOOL bUpdate = TRUE, UINT nFlags = 0, int nMode = 0,
+                     BOOL bCreateHint = TRUE) override;
     BOOL ActivateGrid(BOOL bActivate) override;
     BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags,
                                    const CGXStyle* pOldStyle) override;
@@ -145,6 +148,9 @@ protected:
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
     void RememberSingleCell();
+    // Selects the current cell alone while the selection is empty or is the cell it left.
+    void SelectCurrentCell(const CGXRange& oldCell);
+    BOOL IsOnlyCurrentCellSelected();
 
     void OnZoomIn();
     void OnZoomOut();
@@ -200,6 +206,9 @@ protected:
     // Set while a setting's dialog or group action, which change the pages' contents before
     // they write the cells, runs: the cells' stored values were primed before it started.
     int m_nPrimedBySetting = 0;
+    // The cell the view selected because it became current (none when the user's own
+    // selection stands).
+    CGXRange m_currentCellSelection;
     ROWCOL m_nFieldRow = 0;
     ROWCOL m_nFieldCol = 0;
 

@@ -44,6 +44,9 @@ protected:
             GTEST_SKIP() << "xdotool is not installed";
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();
+        // Screenshots kept for a person to look at show the real fonts.
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            SetTestFontMode(false);
     }
     void TearDown() override
     {
@@ -278,13 +281,29 @@ protected:
         cairo_surface_t* before = Shot(pszName);
         ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
         Quiet();
-        cairo_surface_t* after = Shot(nullptr);
+        cairo_surface_t* after = Shot((std::string(pszName) + "-full").c_str());
         const int nStale = before && after ? DifferentPixels(before, after, hwnd, client) : -1;
         if (before)
             cairo_surface_destroy(before);
         if (after)
             cairo_surface_destroy(after);
         return nStale;
+    }
+
+    // A COLORREF as the screen's 0xRRGGBB.
+    static uint32_t Rgb(COLORREF color)
+    {
+        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    }
+    // The screen pixel at a point of the grid view's client area.
+    uint32_t GridPixel(cairo_surface_t* shot, int x, int y)
+    {
+        return screen_capture::PixelAt(shot, ScreenPoint(View()->GetSafeHwnd(), x, y));
+    }
+    bool IsCurrent(ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL r = 0, c = 0;
+        return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
     }
 
     ScopedTempDir dir;

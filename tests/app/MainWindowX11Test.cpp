@@ -18,3 +18,50 @@ TEST_F(MainWindowX11Test, AProjectNamedOnTheCommandLineOpensWithoutTheChooser)
     EXPECT_TRUE(Xdo("search --sync --onlyvisible --name 'site.vsp'")) << "the main window shows the project's name";
     EXPECT_FALSE(fs::exists(seen)) << "the File New chooser was shown";
 }
+
+// The cell a click or a key makes current shows highlighted, with the grid's frame around it,
+// and nothing else keeps the look of a current cell.
+TEST_F(MainWindowX11Test, TheCurrentCellShowsItsFrameAndHighlightAfterAClickAndAKey)
+{
+    MakeSite(6);
+    WriteProject({"Description", "Keywords"});
+    ASSERT_TRUE(StartWithProject(6));
+    CGroupView& view = *View();
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+    const uint32_t interior = Rgb(CGroupView::kInteriorColor);
+
+    // Where a cell shows its interior (right of its text) and its frame (its left edge).
+    auto cellLook = [&](cairo_surface_t* shot, ROWCOL nRow, ROWCOL nCol) {
+        const CRect rect = view.CalcCellRect(nRow, nCol);
+        const int y = rect.CenterPoint().y;
+        return std::make_pair(GridPixel(shot, rect.right - 6, y), GridPixel(shot, rect.left + 1, y));
+    };
+
+    ASSERT_TRUE(ClickCell(3, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(3, 2); }, 20000)) << "the click did not make the cell current";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("current-cell-click");
+    ASSERT_NE(shot, nullptr);
+    auto [inside, edge] = cellLook(shot, 3, 2);
+    EXPECT_EQ(inside, highlight) << std::hex << inside;
+    EXPECT_NE(edge, highlight) << "no frame";
+    EXPECT_NE(edge, interior) << "no frame";
+    EXPECT_EQ(cellLook(shot, 4, 2).first, interior) << "the row below is not highlighted";
+    cairo_surface_destroy(shot);
+
+    ASSERT_TRUE(Xdo("key Down"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(4, 2); }, 20000)) << "Down did not move the current cell";
+    ASSERT_TRUE(Quiet());
+    shot = Shot("current-cell-key");
+    ASSERT_NE(shot, nullptr);
+    std::tie(inside, edge) = cellLook(shot, 4, 2);
+    EXPECT_EQ(inside, highlight) << std::hex << inside;
+    EXPECT_NE(edge, highlight) << "no frame";
+    EXPECT_NE(edge, interior) << "no frame";
+    EXPECT_EQ(cellLook(shot, 3, 2).first, interior) << "the cell left behind still shows highlighted";
+    EXPECT_EQ(cellLook(shot, 3, 2).second, interior) << "the cell left behind keeps a frame";
+    cairo_surface_destroy(shot);
+
+    // What the grid shows is what a full repaint draws.
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "current-cell-stale"), 0);
+}
