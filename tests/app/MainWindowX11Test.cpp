@@ -1,5 +1,6 @@
 // The main window as the user meets it on a real X server: started with a project, the current
 // cell, the value field, zoom, panes shown and hidden, and what comes back after a restart.
+#include "platform/win/Clipboard.h"
 #include "MainWindowX11Fixture.h"
 
 namespace fs = std::filesystem;
@@ -64,4 +65,57 @@ TEST_F(MainWindowX11Test, TheCurrentCellShowsItsFrameAndHighlightAfterAClickAndA
 
     // What the grid shows is what a full repaint draws.
     EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "current-cell-stale"), 0);
+}
+
+// The field above the grid shows the current cell's value after each change of it, whatever
+// made the change.
+TEST_F(MainWindowX11Test, TheValueFieldFollowsEveryChangeOfTheCurrentCellsValue)
+{
+    MakeSite(4);
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(4));
+    CGroupView& view = *View();
+    CWnd* pFrame = view.GetParentFrame();
+    auto* pGroupFrame = dynamic_cast<CGroupFrame*>(pFrame);
+    ASSERT_NE(pGroupFrame, nullptr);
+    const ROWCOL nDesc = 2;
+    ASSERT_EQ(std::string(view.GetCellValue(0, nDesc)), "Description");
+    auto field = [&] {
+        CString strText;
+        pGroupFrame->GetEditField().GetWindowText(strText);
+        return std::string(strText);
+    };
+    auto value = [&](ROWCOL nRow) { return std::string(view.GetCellValue(nRow, nDesc)); };
+    const std::string first = value(1), second = value(2);
+    ASSERT_NE(first, second);
+    auto fieldShows = [&](const std::string& text, const char* pszStep) {
+        EXPECT_TRUE(RunUntil([&] { return field() == text; }, 20000))
+            << pszStep << ": the field shows '" << field() << "', not '" << text << "'";
+    };
+
+    ASSERT_TRUE(ClickCell(2, nDesc));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(2, nDesc); }, 20000)) << "the click did not make the cell current";
+    fieldShows(second, "click");
+
+    ASSERT_TRUE(Xdo("key Delete"));
+    ASSERT_TRUE(RunUntil([&] { return value(2).empty(); }, 20000)) << "Delete did not clear the cell";
+    fieldShows("", "Delete");
+
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return value(2) == second; }, 20000)) << "Undo did not give the value back";
+    fieldShows(second, "Undo");
+
+    // Paste of a copied cell.
+    ASSERT_TRUE(ClickCell(3, nDesc));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(3, nDesc); }, 20000));
+    const std::string third = value(3);
+    fieldShows(third, "click");
+    const DWORD dwClipboard = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(Xdo("key ctrl+c"));
+    ASSERT_TRUE(RunUntil([&] { return ::GetClipboardSequenceNumber() != dwClipboard; }, 20000)) << "Copy did not copy";
+    ASSERT_TRUE(ClickCell(4, nDesc));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(4, nDesc); }, 20000));
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    ASSERT_TRUE(RunUntil([&] { return value(4) == third; }, 20000)) << "Paste did not paste";
+    fieldShows(third, "Paste");
 }
