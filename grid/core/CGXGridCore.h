@@ -655,6 +655,9 @@ public:
     int GetFontHeight() const { return m_bPrint ? m_dyHeightPr : m_dyHeight; }
     int GetFontWidth() const { return m_bPrint ? m_dxWidthPr : m_dxWidth; }
     void CalcFontMetrics();
+    // Stored sizes to pixels and back, at the grid's zoom.
+    int StoredSizeToPixels(LONG nStored, BOOL bRow);
+    LONG PixelsToStoredSize(int nPixels, BOOL bRow);
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
@@ -930,6 +933,10 @@ protected:
 
     int m_dyHeight = 15; // standard font on the screen
     int m_dxWidth = 10;
+    // The same font at 100%: row heights and column widths are kept relative to it and then
+    // zoomed exactly, since the zoomed font's whole-pixel metrics grow in steps.
+    int m_dyHeightUnzoomed = 0;
+    int m_dxWidthUnzoomed = 0;
 
     CGXGridParam* m_pParam = nullptr;
     BOOL m_bOwnParam = FALSE;

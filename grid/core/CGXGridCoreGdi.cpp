@@ -136,6 +136,7 @@ void CGXGridCore::CalcFontMetrics()
     if (pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
         m_dxWidth = 10;
         m_dyHeight = 15;
+        m_dxWidthUnzoomed = m_dyHeightUnzoomed = 0;
         return;
     }
     CDC dc;
@@ -152,6 +153,15 @@ void CGXGridCore::CalcFontMetrics()
     PrepareDC(pDC);
     CFont* pOld = LoadFont(pDC, *pStandard, FALSE);
     MeasureFont(pDC, m_dxWidth, m_dyHeight);
+    m_dxWidthUnzoomed = m_dxWidth;
+    m_dyHeightUnzoomed = m_dyHeight;
+    if (GetZoom() != 100) {
+        CFont* pFont = LookupFont(pStandard->GetFont());
+        if (pFont != nullptr && pFont->GetSafeHandle() != nullptr) {
+            pDC->SelectObject(pFont);
+            MeasureFont(pDC, m_dxWidthUnzoomed, m_dyHeightUnzoomed);
+        }
+    }
     if (pOld != nullptr)
         pDC->SelectObject(pOld);
 }

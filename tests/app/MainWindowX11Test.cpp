@@ -119,3 +119,48 @@ TEST_F(MainWindowX11Test, TheValueFieldFollowsEveryChangeOfTheCurrentCellsValue)
     ASSERT_TRUE(RunUntil([&] { return value(4) == third; }, 20000)) << "Paste did not paste";
     fieldShows(third, "Paste");
 }
+
+// Zoom In and Zoom Out from the View menu scale the columns and rows with the text, so the
+// headers that fit at 100% still fit, and 100% gives the same sizes back.
+TEST_F(MainWindowX11Test, ZoomScalesTheColumnWidthsAndRowHeightsWithTheText)
+{
+    MakeSite(4);
+    WriteProject({"Description", "Keywords", "Author"});
+    ASSERT_TRUE(StartWithProject(4));
+    CGroupView& view = *View();
+    ASSERT_TRUE(ClickCell(1, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, 2); }, 20000)) << "the grid did not take the click";
+    std::vector<int> widths;
+    for (ROWCOL nCol = 0; nCol <= view.GetColCount(); ++nCol)
+        widths.push_back(view.GetColWidth(nCol));
+    const int nHeight = view.GetRowHeight(1), nHeaderHeight = view.GetRowHeight(0);
+
+    // Columns right of the frozen ones never take more than the window leaves them; rows are
+    // at least as tall as the zoomed text needs.
+    auto expectScaled = [&](int nZoom) {
+        CRect grid;
+        view.GetGridRect(&grid);
+        const int nSpace = std::max(0, grid.Width() - view.SumColWidths(0, view.GetFrozenCols(), 0));
+        for (ROWCOL nCol = 0; nCol <= view.GetColCount(); ++nCol) {
+            const int nScaled = widths[nCol] * nZoom / 100;
+            const int nExpected = nCol > view.GetFrozenCols() ? std::min(nScaled, nSpace) : nScaled;
+            EXPECT_NEAR(view.GetColWidth(nCol), nExpected, 1) << "column " << nCol << " at " << nZoom << "%";
+        }
+        EXPECT_GE(view.GetRowHeight(1), nHeight * nZoom / 100 - 1) << "row 1 at " << nZoom << "%";
+        EXPECT_GE(view.GetRowHeight(0), nHeaderHeight * nZoom / 100 - 1) << "the header row at " << nZoom << "%";
+    };
+    for (int nZoom : {110, 121, 133}) {
+        ASSERT_TRUE(Xdo("key alt+v i"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetZoom() == nZoom; }, 20000)) << "Zoom In did not reach " << nZoom;
+        expectScaled(nZoom);
+    }
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "zoom-133"), 0);
+    ASSERT_TRUE(Xdo("key alt+v u"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetZoom() == 120; }, 20000)) << "Zoom Out did not reach 120";
+    expectScaled(120);
+    ASSERT_TRUE(Xdo("key alt+v 1"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetZoom() == 100; }, 20000)) << "100% did not reset the zoom";
+    for (ROWCOL nCol = 0; nCol <= view.GetColCount(); ++nCol)
+        EXPECT_EQ(view.GetColWidth(nCol), widths[nCol]) << "column " << nCol << " back at 100%";
+    EXPECT_EQ(view.GetRowHeight(1), nHeight);
+}
