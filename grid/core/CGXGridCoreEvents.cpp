@@ -74,6 +74,15 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
                 CRect r(0, nTop, cx, cy);
                 pWnd->InvalidateRect(&r, TRUE);
             }
+            // A column header cut by the right edge lays its title out in the part that shows,
+            // which changes with the width.
+            if (cx != m_nOldClientWidth) {
+                int nCutLeft = 0;
+                if (CalcClientColFromPt(CPoint(std::max(0, std::min(cx, m_nOldClientWidth) - 1), 0), &nCutLeft) == GX_INVALID)
+                    nCutLeft = std::min(cx, m_nOldClientWidth);
+                CRect r(nCutLeft, 0, std::max(cx, m_nOldClientWidth), SumRowHeights(0, GetHeaderRows(), 0));
+                pWnd->InvalidateRect(&r, TRUE);
+            }
         } else {
             pWnd->Invalidate(TRUE);
         }

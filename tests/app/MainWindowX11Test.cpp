@@ -164,3 +164,45 @@ TEST_F(MainWindowX11Test, ZoomScalesTheColumnWidthsAndRowHeightsWithTheText)
         EXPECT_EQ(view.GetColWidth(nCol), widths[nCol]) << "column " << nCol << " back at 100%";
     EXPECT_EQ(view.GetRowHeight(1), nHeight);
 }
+
+// A column header cut by the grid's right edge shows its title in the part that shows, and
+// what the grid shows after the window was made narrower is what a full repaint draws.
+TEST_F(MainWindowX11Test, AHeaderCutByTheRightEdgeShowsItsTitleInTheVisiblePart)
+{
+    MakeSite(4);
+    WriteProject({"Description", "Keywords"});
+    ASSERT_TRUE(StartWithProject(4));
+    CGroupView& view = *View();
+    // The window made narrower until a third of the file column shows: the middle of the
+    // column, where a header centres its title, lies beyond the edge.
+    CRect frame, grid, header = view.CalcCellRect(0, 1);
+    Frame().GetWindowRect(&frame);
+    view.GetGridRect(&grid);
+    const int nWidth = frame.Width() - (grid.right - (header.left + header.Width() / 3));
+    ASSERT_GT(nWidth, 200);
+    ASSERT_TRUE(Xdo("search --name 'site.vsp' windowsize " + std::to_string(nWidth) + " 400")) << "the window could not be sized";
+    ASSERT_TRUE(RunUntil([&] {
+        CRect r;
+        Frame().GetWindowRect(&r);
+        return r.Width() == nWidth;
+    }, 20000)) << "the window did not take its new size";
+    ASSERT_TRUE(Quiet());
+
+    view.GetGridRect(&grid);
+    header = view.CalcCellRect(0, 1);
+    ASSERT_GT(header.right, grid.right) << "the file column's header is not cut at this width";
+    header.right = grid.right;
+    ASSERT_GT(header.Width(), 20) << "too little of the header shows to judge";
+    cairo_surface_t* shot = Shot("header-cut");
+    ASSERT_NE(shot, nullptr);
+    int nDark = 0;
+    for (int y = header.top + 2; y < header.bottom - 2; ++y)
+        for (int x = header.left + 2; x < header.right - 2; ++x) {
+            const uint32_t pixel = GridPixel(shot, x, y);
+            if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x60)
+                ++nDark;
+        }
+    cairo_surface_destroy(shot);
+    EXPECT_GT(nDark, 0) << "the visible part of the header shows no text";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "header-cut-stale"), 0);
+}
