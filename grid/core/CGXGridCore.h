@@ -1034,6 +1034,9 @@ protected:
     // Window events.
     BOOL m_bSizeLock = FALSE;
     int m_nOldClientWidth = 0;
+    // Where the client area lay in its top-level window at the last sizing: a window moved
+    // within it shows none of its old pixels, and a resize then cannot keep what is drawn.
+    POINT m_ptOldClientOrigin{0, 0};
     int m_nOldClientHeight = 0;
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid

@@ -53,8 +53,11 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
         return TRUE;
     }
+    POINT origin{0, 0};
+    ::MapWindowPoints(pWnd->GetSafeHwnd(), ::GetAncestor(pWnd->GetSafeHwnd(), GA_ROOT), &origin, 1);
+    const BOOL bMoved = origin.x != m_ptOldClientOrigin.x || origin.y != m_ptOldClientOrigin.y;
     const BOOL bSmart = m_pParam != nullptr && m_pParam->m_bSmartResize && !m_bDisplayRect && pFrame != nullptr && m_nOldClientWidth > 0 &&
-                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy;
+                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy && !bMoved;
     if (bSmart) {
         if (bZoomed == m_bParentZoomed) {
             // Only what was partly shown and what is newly exposed is drawn again.
@@ -95,6 +98,7 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             UpdateScrollbars(TRUE, FALSE);
         }
     }
+    m_ptOldClientOrigin = origin;
     if (pWnd->IsWindowVisible()) {
         m_nOldClientWidth = cx;
         m_nOldClientHeight = cy;

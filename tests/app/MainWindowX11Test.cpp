@@ -1,6 +1,11 @@
 // The main window as the user meets it on a real X server: started with a project, the current
 // cell, the value field, zoom, panes shown and hidden, and what comes back after a restart.
 #include "platform/win/Clipboard.h"
+#include "app/CFileViewControlBar.h"
+#include "app/res/AppRes.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+
 #include "MainWindowX11Fixture.h"
 
 namespace fs = std::filesystem;
@@ -205,4 +210,40 @@ TEST_F(MainWindowX11Test, AHeaderCutByTheRightEdgeShowsItsTitleInTheVisiblePart)
     cairo_surface_destroy(shot);
     EXPECT_GT(nDark, 0) << "the visible part of the header shows no text";
     EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "header-cut-stale"), 0);
+}
+
+// After the panes and bars change places, every pixel of the window is what a full repaint
+// draws: the Project Area hidden and shown from the View menu, the Main Toolbar floated and
+// docked again by double clicks.
+TEST_F(MainWindowX11Test, AfterALayoutChangeTheWindowShowsWhatAFullRepaintDraws)
+{
+    MakeSite(12, 30);
+    WriteProject({"Description", "Keywords", "Author"});
+    ASSERT_TRUE(StartWithProject(42));
+    ASSERT_TRUE(ClickCell(2, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(2, 2); }, 20000)) << "the grid did not take the click";
+    CFileViewControlBar& projectArea = *Frame().GetProjectAreaBar();
+    const HWND hFrame = Frame().GetSafeHwnd();
+
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return !projectArea.IsWindowVisible(); }, 20000)) << "View > Project Area did not hide it";
+    EXPECT_EQ(StalePixelsOf(hFrame, "layout-area-hidden"), 0);
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return projectArea.IsWindowVisible() != FALSE; }, 20000)) << "View > Project Area did not show it";
+    EXPECT_EQ(StalePixelsOf(hFrame, "layout-area-shown"), 0);
+
+    SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS);
+    ASSERT_NE(pBar, nullptr);
+    auto doubleClick = [&](int x, int y) {
+        return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click --repeat 2 --delay 80 1");
+    };
+    CRect rect;
+    pBar->GetWindowRect(&rect);
+    ASSERT_TRUE(doubleClick(rect.left + 4, rect.CenterPoint().y));
+    ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating() != FALSE; }, 20000)) << "a double click on the gripper did not float the bar";
+    EXPECT_EQ(StalePixelsOf(hFrame, "layout-bar-floating"), 0);
+    pBar->GetParentFrame()->GetWindowRect(&rect);
+    ASSERT_TRUE(doubleClick(rect.left + 30, rect.top + 6));
+    ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating() == FALSE; }, 20000)) << "a double click on the caption did not dock the bar";
+    EXPECT_EQ(StalePixelsOf(hFrame, "layout-bar-docked"), 0);
 }
