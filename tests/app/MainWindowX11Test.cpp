@@ -2,6 +2,7 @@
 // cell, the value field, zoom, panes shown and hidden, and what comes back after a restart.
 #include "platform/win/Clipboard.h"
 #include "app/CFileViewControlBar.h"
+#include "app/CFilesInTreeCtrl.h"
 #include "app/res/AppRes.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
@@ -246,4 +247,72 @@ TEST_F(MainWindowX11Test, AfterALayoutChangeTheWindowShowsWhatAFullRepaintDraws)
     ASSERT_TRUE(doubleClick(rect.left + 30, rect.top + 6));
     ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating() == FALSE; }, 20000)) << "a double click on the caption did not dock the bar";
     EXPECT_EQ(StalePixelsOf(hFrame, "layout-bar-docked"), 0);
+}
+
+// Japanese and Korean titles show in the grid in a font that has their glyphs, and a
+// character that no font has shows as a box, never as blank space.
+TEST_F(MainWindowX11Test, TextInScriptsTheGridFontLacksShowsInAFallbackFontOrAsBoxes)
+{
+    SetTestFontMode(false);   // the glyphs themselves are what is judged
+    MakeSite(0);
+    const std::vector<std::string> titles = {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x9A\xE3\x83\xBC\xE3\x82\xB8",
+                                             "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 \xED\x8E\x98\xEC\x9D\xB4\xEC\xA7\x80",
+                                             "\xF4\x8F\xBF\xBD\xF4\x8F\xBF\xBD\xF4\x8F\xBF\xBD"};
+    for (size_t i = 0; i < titles.size(); ++i)
+        std::ofstream(site + "/t" + std::to_string(i) + ".htm")
+            << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>"
+            << titles[i] << "</title></head><body>x</body></html>\n";
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("cjk-titles");
+    ASSERT_NE(shot, nullptr);
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow) {
+        const std::string title(view.GetCellValue(nRow, 2));
+        ASSERT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << "row " << nRow << " shows '" << title << "'";
+        const CRect cell = view.CalcCellRect(nRow, 2);
+        int nDark = 0;
+        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+            for (int x = cell.left + 2; x < cell.right - 2; ++x) {
+                const uint32_t pixel = GridPixel(shot, x, y);
+                if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x80)
+                    ++nDark;
+            }
+        EXPECT_GT(nDark, 20) << "the title of row " << nRow << " shows as blank space";
+    }
+    cairo_surface_destroy(shot);
+}
+
+// A site of nested folders opens, is scanned and scanned again with F5, and the Project Area
+// still shows the top of its tree, the root first.
+TEST_F(MainWindowX11Test, TheProjectAreaKeepsTheTopOfItsTreeInViewAfterAScan)
+{
+    MakeSite(4, 20);
+    for (int i = 1; i <= 10; ++i)
+        for (int j = 1; j <= 3; ++j) {
+            const std::string folder = site + "/folder" + (i < 10 ? "0" : "") + std::to_string(i) + "/sub" + std::to_string(j);
+            fs::create_directories(folder);
+            std::ofstream(folder + "/x.htm") << "<html><head><title>x</title></head><body>x</body></html>\n";
+        }
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(54));
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    EXPECT_EQ(tree.GetTopIndex(), 0) << "the tree opened scrolled down";
+
+    ASSERT_TRUE(ClickCell(1, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, 2); }, 20000)) << "the grid did not take the click";
+    // A page changed on disk shows its new title once the scan has read it again.
+    std::ofstream(site + "/p01.htm") << "<html><head><title>Rescanned</title></head><body>x</body></html>\n";
+    ASSERT_TRUE(Xdo("key F5"));
+    auto rescanned = [&] {
+        for (ROWCOL nRow = 1; nRow <= View()->GetRowCount(); ++nRow)
+            if (View()->GetCellValue(nRow, 2) == "Rescanned")
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && rescanned(); }, 60000)) << "F5 did not scan the pages again";
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(tree.GetTopIndex(), 0) << "the tree scrolled down during the scan";
+    cairo_surface_destroy(Shot("project-area-after-scan"));
 }
