@@ -723,6 +723,12 @@ BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
 
 // ---- Undo ----
 
+void CGroupView::EndHistoryAtSave()
+{
+    EmptyUndoLists();
+    m_originals.clear();
+}
+
 void CGroupView::EmptyUndoLists()
 {
     CGXGridParam* pParam = GetParam();

@@ -115,6 +115,9 @@ public:
     void FinishCellEdit();
     // Undoes every change of the grid and gives each page the marks it had before.
     void UndoAll();
+    // The edits were written to the pages' files: undo cannot take them back from there, so
+    // the history ends here, and what the pages held before is forgotten.
+    void EndHistoryAtSave();
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 

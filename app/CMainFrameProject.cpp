@@ -415,6 +415,11 @@ void CMainFrame::OnSaveEditedFiles()
     FinishCellEdit();
     CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
     dlg.DoModal();
+    // An undo after the save would show the old values over pages that hold the new ones.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0)
+        pView->EndHistoryAtSave();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
 }

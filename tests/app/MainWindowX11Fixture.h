@@ -11,6 +11,7 @@
 #include "app/CVostrelApp.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"

@@ -316,3 +316,49 @@ TEST_F(MainWindowX11Test, TheProjectAreaKeepsTheTopOfItsTreeInViewAfterAScan)
     EXPECT_EQ(tree.GetTopIndex(), 0) << "the tree scrolled down during the scan";
     cairo_surface_destroy(Shot("project-area-after-scan"));
 }
+
+// After Save Edited Files the undo history ends at the save: Undo and Undo All cannot show the
+// old value over a page that holds the new one, and no column goes.
+TEST_F(MainWindowX11Test, UndoAfterASaveLeavesTheGridAgreeingWithThePages)
+{
+    MakeSite(3);
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    const ROWCOL nDesc = 3, nCols = view.GetColCount();
+    ASSERT_EQ(std::string(view.GetCellValue(0, nDesc)), "Description");
+    CPageNode* pPage = nullptr;
+    ASSERT_EQ(view.GetRowPage(1, pPage), 0u);
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    const std::string path(strPath);
+
+    ASSERT_TRUE(ClickCell(1, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, 2); }, 20000)) << "the click did not make the cell current";
+    ASSERT_TRUE(Xdo("key Right"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, nDesc); }, 20000)) << "Right did not move the current cell";
+    ASSERT_TRUE(Xdo("type --delay 20 Changed"));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && view.GetCellValue(1, nDesc) == "Changed"; }, 20000))
+        << "the typed value was not stored";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    auto fileHolds = [&](const char* pszText) {
+        std::ifstream in(path);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        return text.find(pszText) != std::string::npos;
+    };
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && fileHolds("content=\"Changed\""); }, 30000))
+        << "Save Edited Files did not write the page";
+
+    // Undo, then a move: once the current cell has moved, the Undo has been handled.
+    ROWCOL nRow = 0, nCol = 0;
+    ASSERT_TRUE(view.GetCurrentCell(nRow, nCol));
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(Xdo("key Down"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nRow + 1, nCol); }, 20000)) << "the keys were not handled";
+    EXPECT_EQ(std::string(view.GetCellValue(1, nDesc)), "Changed") << "the grid shows a value the page does not hold";
+    EXPECT_TRUE(fileHolds("content=\"Changed\""));
+    EXPECT_TRUE(view.GetParam()->m_UndoList.IsEmpty()) << "Undo All is offered over the saved edits";
+    EXPECT_EQ(view.GetColCount(), nCols) << "a column went";
+    EXPECT_EQ(std::string(view.GetCellValue(0, 2)), "Title");
+}
