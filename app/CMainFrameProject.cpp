@@ -207,6 +207,7 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         m_pProjectArea->ClearTree();
         m_pProjectArea->AddRootNode(pRoot);
         ShowPane(m_pProjectArea, TRUE);
+        RestoreOutputArea();
         // Collects the root's pages into the selection and shows them, which also makes the
         // root the selection's current folder.
         m_pProjectArea->GetTree().ShowPagesOf(pRoot);

@@ -136,6 +136,7 @@ BOOL CVostrelApp::InitInstance()
     if (!ProcessShellCommand(cmdInfo))
         return FALSE;
 
+    pFrame->RestoreWindowState(m_nCmdShow);
     pFrame->ShowWindow(m_nCmdShow);
     pFrame->UpdateWindow();
 

@@ -3,6 +3,7 @@
 #include "platform/win/Clipboard.h"
 #include "app/CFileViewControlBar.h"
 #include "app/CFilesInTreeCtrl.h"
+#include "app/COutputAreaControlBar.h"
 #include "app/res/AppRes.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
@@ -361,4 +362,36 @@ TEST_F(MainWindowX11Test, UndoAfterASaveLeavesTheGridAgreeingWithThePages)
     EXPECT_TRUE(view.GetParam()->m_UndoList.IsEmpty()) << "Undo All is offered over the saved edits";
     EXPECT_EQ(view.GetColCount(), nCols) << "a column went";
     EXPECT_EQ(std::string(view.GetCellValue(0, 2)), "Title");
+}
+
+// What the user set up comes back after the program is closed from its menu and started
+// again with the project: the maximised window and the Output Area.
+TEST_F(MainWindowX11Test, TheWindowAndItsPanesComeBackAsTheyWereAtExit)
+{
+    MakeSite(4);
+    WriteProject({"Description", "Keywords"});
+    ASSERT_TRUE(StartWithProject(4));
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    ASSERT_FALSE(pOutput->IsWindowVisible());
+
+    CRect rect;
+    Frame().GetWindowRect(&rect);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(rect.CenterPoint().x) + " " + std::to_string(rect.top + 10) +
+                    " click --repeat 2 --delay 80 1"));
+    ASSERT_TRUE(RunUntil([&] { return Frame().IsZoomed() != FALSE; }, 20000)) << "a double click on the caption did not maximise";
+    ASSERT_TRUE(Xdo("key alt+v o"));
+    ASSERT_TRUE(RunUntil([&] { return pOutput->IsWindowVisible() != FALSE; }, 20000)) << "View > Output Area did not show it";
+
+    const HWND hOld = Frame().GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key alt+f x"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hOld); }, 20000)) << "File > Exit did not close the window";
+    Stop();
+
+    ASSERT_TRUE(StartWithProject(4));
+    EXPECT_TRUE(Frame().IsZoomed()) << "the window is not maximised again";
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    EXPECT_TRUE(pOutput->IsWindowVisible()) << "the Output Area is hidden again";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("restored-window"));
 }
