@@ -24,6 +24,7 @@
 #include "platform/core/CPtrArray.h"
 
 #include <algorithm>
+#include <set>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -186,6 +187,39 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
     return 0;
 }
 
+ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    // The catalogue's order, whatever order a scan finds the tags in: the new column follows
+    // the columns of the settings before it in the catalogue. A column added at the end
+    // instead would put the columns in a new order at every scan and every start.
+    std::set<std::string> shownNames;
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
+    ROWCOL nCol = nFirst;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pOther = list.GetNext(pos);
+        if (pOther == pSetting)
+            break;
+        CString strName;
+        pOther->GetName(strName);
+        if (shownNames.count(TagKey(strName)) != 0)
+            ++nCol;
+    }
+    return std::min<ROWCOL>(nCol, GetColCount() + 1);
+}
+
+void CGroupView::NumberSettingColumns(CMetaSettingList& list)
+{
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol) {
+        CMetaSetting* pSetting = nullptr;
+        if (list.FindByName(GetStoredCellValue(0, nCol), pSetting) == 0 && pSetting != nullptr)
+            pSetting->SetColumn(nCol);
+    }
+    list.SetNextOrdinal(GetColCount() + 1);
+}
+
 void CGroupView::LoadPages(CSelNodesCol& pages)
 {
     // Text typed in the frame's edit field belongs to a row of the old list.
@@ -342,7 +376,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             break;
         ScopedCount loading(m_nLoading);
         UndoOff undoOff(*this);
-        const ROWCOL nCol = std::min<ROWCOL>(std::max<ROWCOL>(2, pList->GetNextOrdinal()), GetColCount() + 1);
+        const ROWCOL nCol = ColumnForNewSetting(*pList, pSetting);
         pSetting->SetColumn(nCol);
         InsertColumn(nCol);
         CString strName, strDescription;
@@ -355,7 +389,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
             CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
         FitColumnToHeader(0, nCol);
-        pList->SetNextOrdinal(nCol + 1);
+        NumberSettingColumns(*pList);
         break;
     }
     case 3: {

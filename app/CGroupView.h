@@ -178,6 +178,9 @@ protected:
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
+    // Where a setting just shown gets its column, and the settings' column numbers after it.
+    ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);
+    void NumberSettingColumns(CMetaSettingList& list);
     void WidenFileColumns();
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);

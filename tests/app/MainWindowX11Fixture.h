@@ -54,7 +54,7 @@ protected:
         Stop();
         for (long pid : watchers)
             if (pid > 0)
-                ::kill(static_cast<pid_t>(pid), SIGTERM);
+                ::kill(-static_cast<pid_t>(pid), SIGTERM);
         watchers.clear();
         CRegistryStore::Instance().Reload();
         env.reset();
@@ -220,14 +220,19 @@ protected:
     }
     // Watches in the background for a window titled as the pattern says; once one shows, the
     // file is written and the window is sent Escape.
-    void WatchForWindow(const std::string& pattern, const std::string& seenFile)
+    // With bEvery, every such window is answered so, each once it has gone.
+    void WatchForWindow(const std::string& pattern, const std::string& seenFile, bool bEvery = false)
     {
         const std::string script = dir.Path() + "/watch" + std::to_string(watchers.size()) + ".sh";
+        const std::string search = "xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1";
         std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
+                              << (bEvery ? "while true; do\n" : "")
                               << "timeout 120 xdotool search --sync --onlyvisible --name '" << pattern
-                              << "' >/dev/null 2>&1 && { echo seen >'" << seenFile << "'; xdotool key Escape; }\n";
+                              << "' >/dev/null 2>&1 && { echo seen >'" << seenFile << "'; xdotool key Escape; }\n"
+                              << (bEvery ? "while timeout 5 " + search + "; do :; done\ndone\n" : "");
         const std::string pidFile = script + ".pid";
-        ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + pidFile).c_str()), 0);
+        // A session of its own, so that its xdotool children end with it.
+        ASSERT_EQ(std::system(("setsid sh " + script + " >/dev/null 2>&1 & echo $! >" + pidFile).c_str()), 0);
         long pid = 0;
         std::ifstream(pidFile) >> pid;
         watchers.push_back(pid);

@@ -395,3 +395,58 @@ TEST_F(MainWindowX11Test, TheWindowAndItsPanesComeBackAsTheyWereAtExit)
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("restored-window"));
 }
+
+// Columns shown as a scan finds their tags take the catalogue's order, whatever order the
+// pages give, so they come back in the same order after the program is closed and started.
+TEST_F(MainWindowX11Test, TheColumnsComeBackInTheSameOrderAfterARestart)
+{
+    MakeSite(0);
+    // The scan reads the pages in turn and finds the tags in the catalogue's reverse order.
+    const char* tags[] = {"ROBOTS", "DESCRIPTION", "AUTHOR"};
+    for (int i = 0; i < 3; ++i)
+        std::ofstream(site + "/p" + std::to_string(i + 1) + ".htm")
+            << "<html><head><title>P</title><meta name=\"" << tags[i] << "\" content=\"v\"></head><body>x</body></html>\n";
+    WriteProject({}, 0);
+    {
+        // Every tag found gets a column.
+        CProjectSettings settings;
+        CFile file;
+        ASSERT_TRUE(file.Open(ProjectPath().c_str(), CFile::modeRead));
+        CArchive ar(&file, CArchive::load, 4096);
+        std::unique_ptr<CObject> pObject(ar.ReadObject(nullptr));
+        ar.Close();
+        file.Close();
+        auto* pRead = dynamic_cast<CProjectSettings*>(pObject.get());
+        ASSERT_NE(pRead, nullptr);
+        pRead->m_bShowAllFound = 1;
+        CFile out;
+        ASSERT_TRUE(out.Open(ProjectPath().c_str(), CFile::modeCreate | CFile::modeWrite));
+        CArchive store(&out, CArchive::store, 4096);
+        store.WriteObject(pRead);
+        store.Close();
+        out.Close();
+    }
+    // The note at the end of each scan is answered as it comes.
+    WatchForWindow("^Scan Completed$", dir.Path() + "/scan-note", true);
+    auto headers = [&] {
+        std::vector<std::string> names;
+        for (ROWCOL nCol = 2; nCol <= View()->GetColCount(); ++nCol)
+            names.push_back(std::string(View()->GetCellValue(0, nCol)));
+        return names;
+    };
+    const std::vector<std::string> expected = {"Author", "Description", "Robots"};
+
+    ASSERT_TRUE(StartWithProject(3));
+    ASSERT_TRUE(RunUntil([&] { return headers().size() == 3; }, 20000)) << "the found tags did not all get columns";
+    EXPECT_EQ(headers(), expected);
+
+    const HWND hOld = Frame().GetSafeHwnd();
+    ASSERT_TRUE(ClickCell(1, 1));
+    ASSERT_TRUE(Xdo("key alt+f x"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hOld); }, 20000)) << "File > Exit did not close the window";
+    Stop();
+
+    ASSERT_TRUE(StartWithProject(3));
+    ASSERT_TRUE(RunUntil([&] { return headers().size() == 3; }, 20000)) << "the found tags did not all get columns";
+    EXPECT_EQ(headers(), expected);
+}
