@@ -306,6 +306,19 @@ protected:
     {
         return screen_capture::PixelAt(shot, ScreenPoint(View()->GetSafeHwnd(), x, y));
     }
+    // How many pixels of a rectangle of the grid view's client area are darker than the
+    // level (on each channel's average): the ink of text on a light cell.
+    int DarkPixels(cairo_surface_t* shot, const CRect& rect, uint32_t nLevel)
+    {
+        int nDark = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) {
+                const uint32_t pixel = GridPixel(shot, x, y);
+                if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * nLevel)
+                    ++nDark;
+            }
+        return nDark;
+    }
     bool IsCurrent(ROWCOL nRow, ROWCOL nCol)
     {
         ROWCOL r = 0, c = 0;

@@ -202,13 +202,7 @@ TEST_F(MainWindowX11Test, AHeaderCutByTheRightEdgeShowsItsTitleInTheVisiblePart)
     ASSERT_GT(header.Width(), 20) << "too little of the header shows to judge";
     cairo_surface_t* shot = Shot("header-cut");
     ASSERT_NE(shot, nullptr);
-    int nDark = 0;
-    for (int y = header.top + 2; y < header.bottom - 2; ++y)
-        for (int x = header.left + 2; x < header.right - 2; ++x) {
-            const uint32_t pixel = GridPixel(shot, x, y);
-            if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x60)
-                ++nDark;
-        }
+    const int nDark = DarkPixels(shot, CRect(header.left + 2, header.top + 2, header.right - 2, header.bottom - 2), 0x60);
     cairo_surface_destroy(shot);
     EXPECT_GT(nDark, 0) << "the visible part of the header shows no text";
     EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "header-cut-stale"), 0);
@@ -273,13 +267,7 @@ TEST_F(MainWindowX11Test, TextInScriptsTheGridFontLacksShowsInAFallbackFontOrAsB
         const std::string title(view.GetCellValue(nRow, 2));
         ASSERT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << "row " << nRow << " shows '" << title << "'";
         const CRect cell = view.CalcCellRect(nRow, 2);
-        int nDark = 0;
-        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
-            for (int x = cell.left + 2; x < cell.right - 2; ++x) {
-                const uint32_t pixel = GridPixel(shot, x, y);
-                if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x80)
-                    ++nDark;
-            }
+        const int nDark = DarkPixels(shot, CRect(cell.left + 2, cell.top + 1, cell.right - 2, cell.bottom - 1), 0x80);
         EXPECT_GT(nDark, 20) << "the title of row " << nRow << " shows as blank space";
     }
     cairo_surface_destroy(shot);

@@ -20,8 +20,7 @@
 #include <string>
 #include <sys/types.h>
 
-#include "tests/platform/win/X11TestFixture.h"
-#include "tests/support/ScreenCapture.h"
+#include "MainWindowX11Fixture.h"
 
 using screen_capture::PixelAt;
 using screen_capture::Screenshot;
@@ -30,40 +29,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class VostrelX11Test : public X11Test {
+class VostrelX11Test : public MainWindowX11Test {
 protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
-        env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
-        CRegistryStore::Instance().Reload();
-    }
     void TearDown() override
     {
-        if (app) {
-            if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
-                main->DestroyWindow();
-            app->m_pMainWnd = nullptr;
-            PumpFor(50);
-            app->ExitInstance();
-            app.reset();
-            MSG quit;
-            while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-            }
-        }
         // The user's script ends by itself; one that still waits is ended by its id.
         if (std::ifstream in(dir.Path() + "/user.pid"); in) {
             long pid = 0;
             if (in >> pid && pid > 0)
                 ::kill(static_cast<pid_t>(pid), SIGTERM);
         }
-        CRegistryStore::Instance().Reload();
-        env.reset();
-        X11Test::TearDown();
+        MainWindowX11Test::TearDown();
     }
 
     // Starts the user's keystrokes in the background: each step waits (boundedly) for the window
@@ -78,32 +54,6 @@ protected:
         ASSERT_EQ(std::system(("sh " + script + " >/dev/null 2>&1 & echo $! >" + dir.Path() + "/user.pid").c_str()), 0);
     }
 
-    // The program's own loop, bounded: each message offered to the application's
-    // PreTranslateMessage (the accelerators), then dispatched.
-    bool RunUntil(const std::function<bool()>& done, int ms)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            MSG msg;
-            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (app->PreTranslateMessage(&msg))
-                    continue;
-                TranslateMessage(&msg);
-                DispatchMessage(&msg);
-            }
-            for (LONG count = 0; app->OnIdle(count); ++count) {
-            }
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            GetWindowBackend().PumpEvents(5);
-        }
-    }
-
-    ScopedTempDir dir;
-    std::optional<ScopedEnv> env;
-    std::optional<CVostrelApp> app;
     std::string script;
 };
 
