@@ -24,6 +24,7 @@
 #include "platform/core/CPtrArray.h"
 
 #include <algorithm>
+#include <set>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -112,6 +113,9 @@ void CGroupView::OnInitialUpdate()
     if (CGXStylesMap* pMap = GetParam() != nullptr ? GetParam()->GetStylesMap() : nullptr)
         pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
     EnableGridToolTips();
+    // A plain click leaves its cell selected, so that it shows highlighted and framed.
+    if (GetParam() != nullptr)
+        GetParam()->m_bKeepSingleCellSelection = TRUE;
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));
@@ -182,6 +186,39 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
             SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
     }
     return 0;
+}
+
+ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    // The catalogue's order, whatever order a scan finds the tags in: the new column follows
+    // the columns of the settings before it in the catalogue. A column added at the end
+    // instead would put the columns in a new order at every scan and every start.
+    std::set<std::string> shownNames;
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
+    ROWCOL nCol = nFirst;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pOther = list.GetNext(pos);
+        if (pOther == pSetting)
+            break;
+        CString strName;
+        pOther->GetName(strName);
+        if (shownNames.count(TagKey(strName)) != 0)
+            ++nCol;
+    }
+    return std::min<ROWCOL>(nCol, GetColCount() + 1);
+}
+
+void CGroupView::NumberSettingColumns(CMetaSettingList& list)
+{
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol) {
+        CMetaSetting* pSetting = nullptr;
+        if (list.FindByName(GetStoredCellValue(0, nCol), pSetting) == 0 && pSetting != nullptr)
+            pSetting->SetColumn(nCol);
+    }
+    list.SetNextOrdinal(GetColCount() + 1);
 }
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
@@ -340,7 +377,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             break;
         ScopedCount loading(m_nLoading);
         UndoOff undoOff(*this);
-        const ROWCOL nCol = std::min<ROWCOL>(std::max<ROWCOL>(2, pList->GetNextOrdinal()), GetColCount() + 1);
+        const ROWCOL nCol = ColumnForNewSetting(*pList, pSetting);
         pSetting->SetColumn(nCol);
         InsertColumn(nCol);
         CString strName, strDescription;
@@ -353,7 +390,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
             CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
         FitColumnToHeader(0, nCol);
-        pList->SetNextOrdinal(nCol + 1);
+        NumberSettingColumns(*pList);
         break;
     }
     case 3: {
@@ -726,6 +763,12 @@ BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
 }
 
 // ---- Undo ----
+
+void CGroupView::EndHistoryAtSave()
+{
+    EmptyUndoLists();
+    m_originals.clear();
+}
 
 void CGroupView::EmptyUndoLists()
 {

@@ -614,7 +614,11 @@ BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
 {
+    ROWCOL nOldRow = 0, nOldCol = 0;
+    const BOOL bHadCell = GetCurrentCell(nOldRow, nOldCol);
     const BOOL bMoved = CGridViewWrapper::SetCurrentCell(nRow, nCol, nFlags);
+    if (bMoved)
+        SelectCurrentCell(bHadCell ? CGXRange(nOldRow, nOldCol, nOldRow, nOldCol) : CGXRange());
     if (bMoved && m_nLoading == 0)
         if (CGroupFrame* pFrame = GetGroupFrame()) {
             CString strText;
@@ -622,6 +626,54 @@ BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
             pFrame->SetStatusText(strText);
         }
     return bMoved;
+}
+
+void CGroupView::SelectCurrentCell(const CGXRange& oldCell)
+{
+    // The cell where typing goes is shown as the selection, highlighted and framed, as long as
+    // the user has selected nothing else: a range being made or kept stays as it is.
+    CGXGridParam* pParam = GetParam();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pParam == nullptr || !GetCurrentCell(nRow, nCol) || nRow <= GetHeaderRows() || nCol <= GetHeaderCols())
+        return;
+    CGXRangeList& selection = pParam->m_SelRects;
+    if (IsCellInRangeList(nRow, nCol, selection))
+        return;
+    if (!selection.IsEmpty()) {
+        if (selection.GetCount() != 1)
+            return;
+        const CGXRange* pOnly = selection.GetRangeAt(selection.GetHeadPosition());
+        if (pOnly == nullptr || !pOnly->IsCells() || !oldCell.IsValid() || !(*pOnly == oldCell))
+            return;
+    }
+    if (!selection.IsEmpty())
+        SetSelection(nullptr);
+    const CGXRange cell(nRow, nCol, nRow, nCol);
+    CGridViewWrapper::SelectRange(cell, TRUE, TRUE);
+    m_currentCellSelection = cell;
+}
+
+BOOL CGroupView::IsOnlyCurrentCellSelected()
+{
+    const CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr || !m_currentCellSelection.IsValid() || pParam->m_SelRects.GetCount() != 1)
+        return FALSE;
+    const CGXRange* pOnly = pParam->m_SelRects.GetRangeAt(pParam->m_SelRects.GetHeadPosition());
+    return pOnly != nullptr && *pOnly == m_currentCellSelection;
+}
+
+BOOL CGroupView::SelectRange(const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT nFlags, int nMode, BOOL bCreateHint)
+{
+    // A range selected on purpose takes the place of the current cell's own selection.
+    if (bSelect && IsOnlyCurrentCellSelected()) {
+        const BOOL bSame = range == m_currentCellSelection;
+        m_currentCellSelection = CGXRange();
+        if (bSame)
+            return TRUE;
+        SetSelection(nullptr);
+    }
+    m_currentCellSelection = CGXRange();
+    return CGridViewWrapper::SelectRange(range, bSelect, bUpdate, nFlags, nMode, bCreateHint);
 }
 
 BOOL CGroupView::ActivateGrid(BOOL bActivate)

@@ -321,9 +321,12 @@ void CMainFrame::OnClose()
         AfxMessageBox(IDS_NO_EXIT_WHILE_SCANNING, MB_ICONINFORMATION);
         return;
     }
+    // Closing the project hides the panes: what the user had is noted first.
+    NoteOutputAreaAtClose();
     if (CloseProject() == 0)
         return;
     SaveLayout();
+    SaveWindowState();
     SECMDIFrameWnd::OnClose();
 }
 

@@ -87,6 +87,12 @@ public:
     void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                            const CString& strTitle) override;
 
+    // The window's place and state and the Output Area's visibility, as the last run left
+    // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes
+    // SW_SHOWMAXIMIZED for a window that was maximised).
+    void SaveWindowState();
+    void RestoreWindowState(int& nCmdShow);
+
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
 
@@ -137,6 +143,8 @@ private:
     BOOL IsProjectOpen() const;
     void SaveLayout();
     void UpdateCommandBars();
+    void NoteOutputAreaAtClose();
+    void RestoreOutputArea();
 
     CCustomStatusbarWrapper m_wndStatusBar;
     // The panes are children of this window and delete themselves with it.
@@ -150,4 +158,6 @@ private:
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
+    bool m_bOutputAreaShownAtClose = false;
+    bool m_bRestoreOutputArea = false;   // the first project shows the Output Area again
 };

@@ -252,6 +252,7 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         m_pProjectArea->ClearTree();
         m_pProjectArea->AddRootNode(pRoot);
         ShowPane(m_pProjectArea, TRUE);
+        RestoreOutputArea();
         // Collects the root's pages into the selection and shows them, which also makes the
         // root the selection's current folder.
         m_pProjectArea->GetTree().ShowPagesOf(pRoot);
@@ -461,6 +462,11 @@ void CMainFrame::OnSaveEditedFiles()
     FinishCellEdit();
     CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
     dlg.DoModal();
+    // An undo after the save would show the old values over pages that hold the new ones.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0)
+        pView->EndHistoryAtSave();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
 }

@@ -127,17 +127,19 @@ BOOL CVostrelApp::InitInstance()
 
     // A project named on the command line is opened by the frame once it is shown, not as a
     // document: the templates know no project files, and a failed document open would end the
-    // program.
+    // program. Nor is File New run then: its chooser would stand in front of the project with
+    // nothing to choose that the user asked for.
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
     CString strProject;
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
         strProject = cmdInfo.m_strFileName;
-        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNew;
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
     }
     if (!ProcessShellCommand(cmdInfo))
         return FALSE;
 
+    pFrame->RestoreWindowState(m_nCmdShow);
     pFrame->ShowWindow(m_nCmdShow);
     pFrame->UpdateWindow();
 

@@ -493,6 +493,15 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         inner.DeflateRect(kTextAir, 0, kTextAir, 0);
     if (inner.Height() > 4)
         inner.top += 1;
+    // A column header cut by the grid's right edge lays its title out in the part that shows:
+    // centred in the whole cell it would lie beyond the edge, and the header would look blank.
+    if (pGrid != nullptr && !pDC->IsPrinting() && style.GetHorizontalAlignment() != 0 && nRow <= pGrid->GetHeaderRows() &&
+        nCol > pGrid->GetHeaderCols()) {
+        CRect grid;
+        pGrid->GetGridRect(&grid);
+        if (inner.right > grid.right && grid.right > inner.left)
+            inner.right = grid.right;
+    }
     const CGXProperties* pProps = pParam != nullptr ? pParam->GetProperties() : nullptr;
     const BOOL bBlackWhite = pProps != nullptr && pProps->m_bPrintMode && pProps->m_bBlackWhite;
     const CGXSysColorCache& colors = *GXGetSysData();

@@ -685,6 +685,9 @@ public:
     void CalcPrinterFontMetrics();
     // The standard font's average width and height on a DC (10 and 15 without a font).
     void MeasureStandardFont(CDC* pDC, int& nWidth, int& nHeight);
+    // Stored sizes to pixels and back, at the grid's zoom.
+    int StoredSizeToPixels(LONG nStored, BOOL bRow);
+    LONG PixelsToStoredSize(int nPixels, BOOL bRow);
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
@@ -981,6 +984,10 @@ protected:
 
     int m_dyHeight = 15; // standard font on the screen
     int m_dxWidth = 10;
+    // The same font at 100%: row heights and column widths are kept relative to it and then
+    // zoomed exactly, since the zoomed font's whole-pixel metrics grow in steps.
+    int m_dyHeightUnzoomed = 0;
+    int m_dxWidthUnzoomed = 0;
 
     CGXGridParam* m_pParam = nullptr;
     BOOL m_bOwnParam = FALSE;
@@ -1081,6 +1088,9 @@ protected:
     // Window events.
     BOOL m_bSizeLock = FALSE;
     int m_nOldClientWidth = 0;
+    // Where the client area lay in its top-level window at the last sizing: a window moved
+    // within it shows none of its old pixels, and a resize then cannot keep what is drawn.
+    POINT m_ptOldClientOrigin{0, 0};
     int m_nOldClientHeight = 0;
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid

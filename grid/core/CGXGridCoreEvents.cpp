@@ -54,8 +54,11 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
         return TRUE;
     }
+    POINT origin{0, 0};
+    ::MapWindowPoints(pWnd->GetSafeHwnd(), ::GetAncestor(pWnd->GetSafeHwnd(), GA_ROOT), &origin, 1);
+    const BOOL bMoved = origin.x != m_ptOldClientOrigin.x || origin.y != m_ptOldClientOrigin.y;
     const BOOL bSmart = m_pParam != nullptr && m_pParam->m_bSmartResize && !m_bDisplayRect && pFrame != nullptr && m_nOldClientWidth > 0 &&
-                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy;
+                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy && !bMoved;
     if (bSmart) {
         if (bZoomed == m_bParentZoomed) {
             // Only what was partly shown and what is newly exposed is drawn again.
@@ -75,6 +78,15 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
                 CRect r(0, nTop, cx, cy);
                 pWnd->InvalidateRect(&r, TRUE);
             }
+            // A column header cut by the right edge lays its title out in the part that shows,
+            // which changes with the width.
+            if (cx != m_nOldClientWidth) {
+                int nCutLeft = 0;
+                if (CalcClientColFromPt(CPoint(std::max(0, std::min(cx, m_nOldClientWidth) - 1), 0), &nCutLeft) == GX_INVALID)
+                    nCutLeft = std::min(cx, m_nOldClientWidth);
+                CRect r(nCutLeft, 0, std::max(cx, m_nOldClientWidth), SumRowHeights(0, GetHeaderRows(), 0));
+                pWnd->InvalidateRect(&r, TRUE);
+            }
         } else {
             pWnd->Invalidate(TRUE);
         }
@@ -87,6 +99,7 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             UpdateScrollbars(TRUE, FALSE);
         }
     }
+    m_ptOldClientOrigin = origin;
     if (pWnd->IsWindowVisible()) {
         m_nOldClientWidth = cx;
         m_nOldClientHeight = cy;

@@ -173,6 +173,24 @@ void CGXGridCore::CalcFontMetrics()
     }
     PrepareDC(pDC);
     MeasureStandardFont(pDC, m_dxWidth, m_dyHeight);
+    // The same font at 100%: stored sizes are kept against it and scaled by the zoom exactly.
+    m_dxWidthUnzoomed = m_dxWidth;
+    m_dyHeightUnzoomed = m_dyHeight;
+    const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
+    const CGXStyle* pStandard = pMap != nullptr ? pMap->LookupStyle(pMap->m_wStyleStandard) : nullptr;
+    if (pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
+        m_dxWidthUnzoomed = m_dyHeightUnzoomed = 0;
+        return;
+    }
+    if (GetZoom() != 100) {
+        CFont* pFont = LookupFont(pStandard->GetFont());
+        if (pFont != nullptr && pFont->GetSafeHandle() != nullptr) {
+            CFont* pOld = pDC->SelectObject(pFont);
+            MeasureFont(pDC, m_dxWidthUnzoomed, m_dyHeightUnzoomed);
+            if (pOld != nullptr)
+                pDC->SelectObject(pOld);
+        }
+    }
 }
 
 CDC* CGXGridCore::GetGridDC()

@@ -247,6 +247,14 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
                     strip.right = area.left + nDistance;
             }
             m_pGridWnd->InvalidateRect(&strip, TRUE);
+            // A header cut by the right edge lays its title out in the part that showed: moved
+            // whole, it would keep that layout where the full cell now shows.
+            if (!bRows) {
+                CRect headers = area;
+                headers.bottom = std::min<LONG>(area.bottom, area.top + SumRowHeights(0, GetHeaderRows(), 0));
+                if (headers.top < headers.bottom)
+                    m_pGridWnd->InvalidateRect(&headers, TRUE);
+            }
         } else {
             m_pGridWnd->InvalidateRect(&area, TRUE);
         }

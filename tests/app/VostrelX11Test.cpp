@@ -37,7 +37,7 @@
 #include <vector>
 #include <sys/types.h>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "MainWindowX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 #include "tests/support/X11ModalDriver.h"
@@ -49,35 +49,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class VostrelX11Test : public X11Test {
+class VostrelX11Test : public MainWindowX11Test {
 protected:
-    void SetUp() override
-    {
-        X11Test::SetUp();
-        if (IsSkipped())
-            return;
-        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
-        env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
-        CRegistryStore::Instance().Reload();
-    }
     void TearDown() override
     {
-        if (app) {
-            if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
-                main->DestroyWindow();
-            app->m_pMainWnd = nullptr;
-            PumpFor(50);
-            app->ExitInstance();
-            app.reset();
-            MSG quit;
-            while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-            }
-        }
         user.reset();   // a script that still waits is ended
-        CRegistryStore::Instance().Reload();
-        env.reset();
-        X11Test::TearDown();
+        MainWindowX11Test::TearDown();
     }
 
     // Starts the user's keystrokes in the background (see UserScript).
@@ -89,41 +66,10 @@ protected:
     }
     std::string Steps() const { return user ? user->Steps() : std::string(); }
 
-    // The program's own loop, bounded: each message offered to the application's
-    // PreTranslateMessage (the accelerators), then dispatched.
-    bool RunUntil(const std::function<bool()>& done, int ms)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            MSG msg;
-            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (app->PreTranslateMessage(&msg))
-                    continue;
-                TranslateMessage(&msg);
-                DispatchMessage(&msg);
-            }
-            for (LONG count = 0; app->OnIdle(count); ++count) {
-            }
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            GetWindowBackend().PumpEvents(5);
-        }
-    }
-
     // The program started as from a desktop, without arguments; the help pages are the source's.
     bool StartProgram()
     {
-        // Screenshots kept for a person to look at are drawn in the real fonts.
-        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
-            SetTestFontMode(false);
-        app.emplace();
-        static char name[] = "vostrel";
-        char* argv[] = {name};
-        app->SetCommandLine(1, argv);
-        app->SetHelpFolder(HelpFolder().c_str());
-        return app->InitApplication() && app->InitInstance();
+        return Start({});
     }
     // The same with the File New chooser of start-up cancelled by the user.
     bool StartProgramPastChooser()
@@ -154,12 +100,6 @@ protected:
     }
 
     void Keep(const std::string& name) { KeepScreenshot(server->DisplayName(), (name + ".png").c_str()); }
-    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
-    bool Xdotool(const std::string& args)
-    {
-        return std::system(("DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
-    }
-    bool ClickAt(POINT pt) { return Xdotool("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click 1"); }
     // The top-level window is on the screen and holds the display's focus.
     bool HasFocus(HWND hwnd)
     {
@@ -169,9 +109,6 @@ protected:
         return hwnd && ::IsWindowVisible(hwnd) && focus == backend->XWindowOf(hwnd);
     }
 
-    ScopedTempDir dir;
-    std::optional<ScopedEnv> env;
-    std::optional<CVostrelApp> app;
     std::optional<UserScript> user;
 };
 
@@ -373,7 +310,7 @@ TEST_F(VostrelX11Test, HelpQuestionMarkThenAClickOpensThatCommandsHelpPage)
         opened.push_back(args);
         finished(CUrlLauncher::Outcome{});
     });
-    const auto xdotool = [&](const std::string& args) { return Xdotool(args); };
+    const auto xdotool = [&](const std::string& args) { return Xdo(args); };
     const auto hasFocus = [&] { return HasFocus(frame.GetSafeHwnd()); };
     const auto buttonCentre = [&](UINT nBar, UINT nCommand) {
         auto* pBar = dynamic_cast<SECCustomToolBar*>(frame.GetControlBar(nBar));
@@ -460,11 +397,11 @@ TEST_F(VostrelX11Test, FindSaysWhenTheColumnHasNoMatchAndFindsItInTheRightColumn
         ROWCOL r = 0, c = 0;
         return view->GetCurrentCell(r, c) && r == nOther && c == CGroupView::kFileColumn && HasFocus(frame.GetSafeHwnd());
     }, 60000)) << "the click made no current cell";
-    ASSERT_TRUE(Xdotool("key ctrl+f"));
+    ASSERT_TRUE(Xdo("key ctrl+f"));
     ASSERT_TRUE(RunUntil([&] { return HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 60000)) << "no Find dialog";
-    ASSERT_TRUE(Xdotool("key Home shift+End BackSpace"));
-    ASSERT_TRUE(Xdotool("type --delay 20 'beta'"));
-    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(Xdo("key Home shift+End BackSpace"));
+    ASSERT_TRUE(Xdo("type --delay 20 'beta'"));
+    ASSERT_TRUE(Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 60000))
         << "nothing said that the file column holds no \"beta\"";
     EXPECT_EQ(boxes.Texts()[0].rfind("'beta' was not found in the column 'HTML File' below the current cell.", 0), 0u)
@@ -546,7 +483,7 @@ TEST_F(VostrelX11Test, TheCommandsPageShowsEveryButtonWhole)
                               cut += " " + std::to_string(pBar->GetItemID(i));
                       }
                   }
-                  Xdotool("key Escape");
+                  Xdo("key Escape");
               });
     frame.PostMessage(WM_COMMAND, ID_CUSTOMIZE_TOOLBAR);
     ASSERT_TRUE(RunUntil([&] { return user.AllDone() && ::GetActiveWindow() == frame.GetSafeHwnd(); }, 60000))

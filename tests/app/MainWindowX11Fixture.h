@@ -1,0 +1,351 @@
+// The whole program on the test program's private Xvfb server, started as the user starts it
+// (a project named on its command line) and driven from another client with xdotool: keys,
+// clicks and menus reach it through the X server, and what it shows is read back from the
+// screen.
+#pragma once
+
+#include "app/CGroupDoc.h"
+#include "app/CGroupFrame.h"
+#include "app/CGroupView.h"
+#include "app/CMainFrame.h"
+#include "app/CVostrelApp.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CFile.h"
+#include "platform/core/RegistryStore.h"
+#include "tests/support/ScopedTempDir.h"
+
+#include <cairo.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScreenCapture.h"
+
+class MainWindowX11Test : public X11Test {
+protected:
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "xdotool is not installed";
+        env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
+        CRegistryStore::Instance().Reload();
+        // Screenshots kept for a person to look at show the real fonts.
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+            SetTestFontMode(false);
+    }
+    void TearDown() override
+    {
+        Stop();
+        for (long pid : watchers)
+            if (pid > 0)
+                ::kill(-static_cast<pid_t>(pid), SIGTERM);
+        watchers.clear();
+        CRegistryStore::Instance().Reload();
+        env.reset();
+        X11Test::TearDown();
+    }
+
+    // Ends the program as its window's closing would, after everything it posted has run.
+    void Stop()
+    {
+        if (!app)
+            return;
+        if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
+            main->DestroyWindow();
+        app->m_pMainWnd = nullptr;
+        PumpFor(50);
+        app->ExitInstance();
+        app.reset();
+        MSG quit;
+        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    std::string SettingsPath() const { return dir.Path() + "/config/site.vsl"; }
+    std::string ProjectPath() const { return dir.Path() + "/site.vsp"; }
+
+    // A site of pages with a title and a few META tags, and as many folders again, each with a
+    // page, so that the Project Area's tree is taller than its pane.
+    void MakeSite(int nPages, int nFolders = 0)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (int i = 1; i <= nPages; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/p%02d.htm", i);
+            std::ofstream(site + name) << "<html><head><title>Page " << i << "</title>\n"
+                                       << "<meta name=\"DESCRIPTION\" content=\"Description of page " << i << "\">\n"
+                                       << "<meta name=\"KEYWORDS\" content=\"word" << i << ", other\">\n"
+                                       << "</head><body>Page " << i << "</body></html>\n";
+        }
+        for (int i = 1; i <= nFolders; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/folder%02d", i);
+            std::filesystem::create_directories(site + name);
+            std::ofstream(site + name + "/index.htm") << "<html><head><title>In folder " << i
+                                                      << "</title></head><body>x</body></html>\n";
+        }
+    }
+
+    // The project file of the site with its own settings file, in which the named settings
+    // are shown in that order of the catalogue; the project scans itself when opened.
+    void WriteProject(const std::vector<std::string>& shown, UINT bShowTitle = 1)
+    {
+        CMetaSettingList list;
+        list.SetDefaults();
+        for (const std::string& name : shown) {
+            CMetaSetting* pSetting = nullptr;
+            ASSERT_EQ(list.FindByName(name.c_str(), pSetting), 0u) << name;
+            pSetting->SetShow(1);
+        }
+        std::filesystem::create_directories(dir.Path() + "/config");
+        ASSERT_EQ(list.SaveToFile(CString(SettingsPath().c_str())), 0u);
+        CProjectSettings settings;
+        settings.m_strProjectDirectory = site.c_str();
+        settings.m_bShowTitle = bShowTitle;
+        settings.m_bAutoScan = 1;
+        settings.m_bShowAllFound = 0;
+        settings.SetSettingsFilePath(CString(SettingsPath().c_str()));
+        settings.SetProjectFilePath(CString(ProjectPath().c_str()));
+        CFile file;
+        ASSERT_TRUE(file.Open(ProjectPath().c_str(), CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store, 4096);
+        ar.WriteObject(&settings);
+        ar.Close();
+        file.Close();
+    }
+
+    // Starts the program as `vostrel ARGS...` would; false when start-up failed.
+    bool Start(const std::vector<std::string>& args)
+    {
+        app.emplace();
+        std::vector<std::string> storage{"vostrel"};
+        storage.insert(storage.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& s : storage)
+            argv.push_back(s.data());
+        app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        app->SetHelpFolder(HelpFolder().c_str());
+        return app->InitApplication() && app->InitInstance();
+    }
+
+    // Starts the program on the project and waits until its pages are scanned and shown.
+    ::testing::AssertionResult StartWithProject(UINT nPages)
+    {
+        if (!Start({ProjectPath()}))
+            return ::testing::AssertionFailure() << "start-up failed";
+        if (!RunUntil([&] { return Frame().GetFilesScanned() == nPages && app->GetRunState() == 0 && View() != nullptr; },
+                      60000))
+            return ::testing::AssertionFailure() << "the project was not scanned: " << Frame().GetFilesScanned()
+                                                 << " files, run state " << app->GetRunState();
+        if (!RunUntil([&] { return View()->GetRowCount() == nPages && Settled(); }, 60000))
+            return ::testing::AssertionFailure() << "the grid did not show the pages: " << View()->GetRowCount()
+                                                 << " rows, settled " << Settled();
+        return ::testing::AssertionSuccess();
+    }
+
+    // The help pages of the source tree.
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    // The project's grid, found without activating its frame.
+    CGroupView* View()
+    {
+        CGroupDoc* pDoc = nullptr;
+        CGroupView* pView = nullptr;
+        if (!app || app->FindGroupDocument(pDoc) != 0 || pDoc->GetGroupView(pView) != 0)
+            return nullptr;
+        return pView;
+    }
+
+    // The program's own loop, bounded: each message offered to the application's
+    // PreTranslateMessage (the accelerators), then dispatched, with idle turns between.
+    bool RunUntil(const std::function<bool()>& done, int ms)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (app->PreTranslateMessage(&msg))
+                    continue;
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            for (LONG count = 0; app->OnIdle(count); ++count) {
+            }
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            GetWindowBackend().PumpEvents(5);
+        }
+    }
+    // Nothing is left to paint (timers may tick on), every window shown is on the screen, and
+    // the server has drawn what was sent.
+    bool Settled()
+    {
+        MSG msg;
+        return !PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE) && ShowsNow();
+    }
+    // Runs the loop until every paint is done.
+    bool Quiet(int ms = 60000)
+    {
+        return RunUntil([&] { return Settled(); }, ms);
+    }
+
+    // One xdotool command against the test's display; false when it failed. Keys and text go
+    // to the window with the display's focus, so they wait until one of the program's windows
+    // has it.
+    bool Xdo(const std::string& args)
+    {
+        if ((args.rfind("key", 0) == 0 || args.rfind("type", 0) == 0) && !RunUntil([&] { return ProgramHasFocus(); }, 60000))
+            return false;
+        const std::string command =
+            "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+    // Whether the display's focus is on a top-level window of the program that also has the
+    // program's own focus.
+    bool ProgramHasFocus()
+    {
+        const HWND focus = ::GetFocus();
+        if (focus == nullptr)
+            return false;
+        Window x = 0;
+        int revert = 0;
+        XGetInputFocus(other, &x, &revert);
+        return x != 0 && x == backend->XWindowOf(::GetAncestor(focus, GA_ROOT));
+    }
+    // Watches in the background for a window titled as the pattern says; once one shows and
+    // has the display's focus, the file is written and the window is sent Escape.
+    // With bEvery, every such window is answered so, each once it has gone.
+    void WatchForWindow(const std::string& pattern, const std::string& seenFile, bool bEvery = false)
+    {
+        const std::string script = dir.Path() + "/watch" + std::to_string(watchers.size()) + ".sh";
+        const std::string search = "xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1";
+        std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
+                              << (bEvery ? "while true; do\n" : "")
+                              << "id=$(timeout 120 xdotool search --sync --onlyvisible --name '" << pattern
+                              << "' 2>/dev/null | head -1)\n"
+                              << "[ -n \"$id\" ] || exit 1\n"
+                              << "for i in $(seq 1200); do [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$id\" ] && break; "
+                                 "sleep 0.05; done\n"
+                              << "echo seen >'" << seenFile << "'; xdotool key Escape\n"
+                              << (bEvery ? "while timeout 5 " + search + "; do :; done\ndone\n" : "");
+        const std::string pidFile = script + ".pid";
+        // A session of its own, so that its xdotool children end with it.
+        ASSERT_EQ(std::system(("setsid sh " + script + " >/dev/null 2>&1 & echo $! >" + pidFile).c_str()), 0);
+        long pid = 0;
+        std::ifstream(pidFile) >> pid;
+        watchers.push_back(pid);
+    }
+
+    // A window's client point on the screen.
+    static POINT ScreenPoint(HWND hwnd, int x, int y)
+    {
+        POINT pt{x, y};
+        ::ClientToScreen(hwnd, &pt);
+        return pt;
+    }
+    bool ClickAt(POINT pt, int button = 1)
+    {
+        return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click " + std::to_string(button));
+    }
+    // Clicks the middle of a grid cell as the user would.
+    bool ClickCell(ROWCOL nRow, ROWCOL nCol)
+    {
+        const CRect rect = View()->CalcCellRect(nRow, nCol);
+        return ClickAt(ScreenPoint(View()->GetSafeHwnd(), rect.CenterPoint().x, rect.CenterPoint().y));
+    }
+
+    // The whole screen; kept as NAME.png in VOSTREL_KEEP_SCREENSHOTS when that is set.
+    cairo_surface_t* Shot(const char* pszName = nullptr)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && shot && pszName)
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + pszName + ".png").c_str());
+        return shot;
+    }
+    // How many pixels of a window's client rectangle differ between two screenshots.
+    static int DifferentPixels(cairo_surface_t* a, cairo_surface_t* b, HWND hwnd, const CRect& client)
+    {
+        const POINT origin = ScreenPoint(hwnd, client.left, client.top);
+        int nDiffer = 0;
+        for (int y = 0; y < client.Height(); ++y)
+            for (int x = 0; x < client.Width(); ++x)
+                if (screen_capture::PixelAt(a, origin.x + x, origin.y + y) !=
+                    screen_capture::PixelAt(b, origin.x + x, origin.y + y))
+                    ++nDiffer;
+        return nDiffer;
+    }
+    // What the window shows now against what it shows once it has been repainted whole: the
+    // count of pixels that differ in its client area.
+    int StalePixelsOf(HWND hwnd, const char* pszName)
+    {
+        CRect client;
+        ::GetClientRect(hwnd, &client);
+        Quiet();
+        cairo_surface_t* before = Shot(pszName);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        Quiet();
+        cairo_surface_t* after = Shot((std::string(pszName) + "-full").c_str());
+        const int nStale = before && after ? DifferentPixels(before, after, hwnd, client) : -1;
+        if (before)
+            cairo_surface_destroy(before);
+        if (after)
+            cairo_surface_destroy(after);
+        return nStale;
+    }
+
+    // A COLORREF as the screen's 0xRRGGBB.
+    static uint32_t Rgb(COLORREF color)
+    {
+        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    }
+    // The screen pixel at a point of the grid view's client area.
+    uint32_t GridPixel(cairo_surface_t* shot, int x, int y)
+    {
+        return screen_capture::PixelAt(shot, ScreenPoint(View()->GetSafeHwnd(), x, y));
+    }
+    // How many pixels of a rectangle of the grid view's client area are darker than the
+    // level (on each channel's average): the ink of text on a light cell.
+    int DarkPixels(cairo_surface_t* shot, const CRect& rect, uint32_t nLevel)
+    {
+        int nDark = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) {
+                const uint32_t pixel = GridPixel(shot, x, y);
+                if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * nLevel)
+                    ++nDark;
+            }
+        return nDark;
+    }
+    bool IsCurrent(ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL r = 0, c = 0;
+        return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
+    }
+
+    ScopedTempDir dir;
+    std::optional<ScopedEnv> env;
+    std::optional<CVostrelApp> app;
+    std::string site;
+    std::vector<long> watchers;
+};
