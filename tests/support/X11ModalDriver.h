@@ -25,7 +25,7 @@ public:
         std::function<void()> act;       // what the user does then (null: nothing)
     };
 
-    explicit X11ModalDriver(std::string display, int stepTimeoutMs = 30000)
+    explicit X11ModalDriver(std::string display, int stepTimeoutMs = 60000)
         : m_display(std::move(display)), m_timeoutMs(stepTimeoutMs)
     {
         static bool s_registered = false;
@@ -64,7 +64,7 @@ public:
     // Runs an xdotool command line against the test's display and waits for it to finish.
     bool Xdotool(const std::string& args) const
     {
-        const std::string command = "DISPLAY=" + m_display + " timeout 20 xdotool " + args + " >/dev/null 2>&1";
+        const std::string command = "DISPLAY=" + m_display + " timeout 60 xdotool " + args + " >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
     bool ClickAt(POINT pt, int button = 1) const

@@ -32,7 +32,7 @@ protected:
     // Runs xdotool against the test server; false when it failed.
     bool Xdo(const std::string& args)
     {
-        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1";
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
     bool MoveTo(CWnd& wnd, int x, int y)
