@@ -200,7 +200,7 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
             view->ScreenToClient(&rect);
             return rect.left == header.right + 25;
         },
-        30000))
+        60000))
         << "the drag line did not follow the pointer";
     ASSERT_TRUE(Xdo("mouseup 1"));
     ASSERT_TRUE(PumpUntil([&] { return !Tracking(*view); }, 60000)) << "the release did not end the drag";

@@ -163,7 +163,7 @@ TEST_F(X11PreviewTest, EveryThinRuleOfThePageShowsOnTheSmallerSheet)
     ASSERT_NE(previewWnd, nullptr);
     auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
     CRect sheet = preview->GetSheetRect();
-    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(previewWnd) && !::GetUpdateRect(previewWnd, nullptr, FALSE); }, 30000))
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(previewWnd) && !::GetUpdateRect(previewWnd, nullptr, FALSE); }, 60000))
         << "the preview was not painted";
     // The screen shows the sheet once the server has the painted window: its white margin
     // beside the first rule.
@@ -179,7 +179,7 @@ TEST_F(X11PreviewTest, EveryThinRuleOfThePageShowsOnTheSmallerSheet)
             return false;
         const uint8_t* row = cairo_image_surface_get_data(shot) + static_cast<size_t>(margin.y) * cairo_image_surface_get_stride(shot);
         return (reinterpret_cast<const uint32_t*>(row)[margin.x] & 0xFFFFFF) == 0xFFFFFF;
-    }, 30000)) << "the sheet never showed on the screen";
+    }, 60000)) << "the sheet never showed on the screen";
     // At 72 dots an inch a letter sheet is 792 dots high, the printable page 756 from a quarter
     // inch down; the sheet on the screen is smaller.
     constexpr int kSheetDots = 792, kPageDots = 756, kOffsetDots = 18;

@@ -354,7 +354,7 @@ TEST_F(X11DateTimeTest, AGridOfDateAndCurrencyCellsDrawsItsValuesFormatted)
                 shot = Screenshot(server->DisplayName());
                 return shot != nullptr && inked(cellPixels(shot, 1, 1)) > 0 && inked(cellPixels(shot, 6, 2)) > 0;
             },
-            30000);
+            60000);
         ASSERT_TRUE(drawn) << "the cells were drawn";
         if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
             cairo_surface_write_to_png(shot, (std::string(keep) + "/cells.png").c_str());
