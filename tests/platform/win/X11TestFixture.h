@@ -142,6 +142,37 @@ protected:
         XSync(other, False);
         return status == GrabSuccess;
     }
+    // A key event (KeyPress or KeyRelease) sent by another client to a top-level window of the
+    // program, with the modifier state given.
+    void SendKeyEvent(HWND top, KeySym keysym, unsigned int state, int type)
+    {
+        XEvent event{};
+        XKeyEvent& k = event.xkey;
+        k.display = other;
+        k.window = backend->XWindowOf(top);
+        k.root = DefaultRootWindow(other);
+        k.time = ++keyTime;
+        k.state = state;
+        k.keycode = XKeysymToKeycode(other, keysym);
+        k.same_screen = True;
+        k.type = type;
+        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+        XFlush(other);
+    }
+    // A key pressed and released.
+    void SendKey(HWND top, KeySym keysym, unsigned int state = 0)
+    {
+        SendKeyEvent(top, keysym, state, KeyPress);
+        SendKeyEvent(top, keysym, state, KeyRelease);
+    }
+    // Ctrl held down around a key, as a user types it.
+    void SendCtrlKey(HWND top, KeySym keysym)
+    {
+        SendKeyEvent(top, XK_Control_L, 0, KeyPress);
+        SendKey(top, keysym, ControlMask);
+        SendKeyEvent(top, XK_Control_L, ControlMask, KeyRelease);
+    }
+
     // Dispatches messages and pumps the display until the condition holds or the time passes.
     static bool PumpUntil(const std::function<bool()>& done, int ms = 60000)
     {
@@ -270,5 +301,6 @@ protected:
     XvfbServer* server = nullptr;
     X11Backend* backend = nullptr;
     Display* other = nullptr;   // another program on the same display
+    Time keyTime = 1000;        // the server time of the last key sent
     std::vector<HWND> created;
 };

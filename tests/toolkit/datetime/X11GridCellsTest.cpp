@@ -109,23 +109,6 @@ protected:
                                     " click --repeat 2 --delay 60 1 >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
-    // A key typed from another client into a top-level window of the program.
-    void SendKey(HWND top, KeySym keysym)
-    {
-        for (int type : {KeyPress, KeyRelease}) {
-            XEvent event{};
-            XKeyEvent& k = event.xkey;
-            k.display = other;
-            k.window = backend->XWindowOf(top);
-            k.root = DefaultRootWindow(other);
-            k.time = ++time;
-            k.keycode = XKeysymToKeycode(other, keysym);
-            k.same_screen = True;
-            k.type = type;
-            XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
-        }
-        XFlush(other);
-    }
     // Waits until the screen shows what the check looks for; the last shot stays for the asserts.
     bool ScreenUntil(const std::function<bool(cairo_surface_t*)>& check, const char* name)
     {
@@ -169,7 +152,6 @@ protected:
     std::unique_ptr<CGXGridWnd> grid;
     cairo_surface_t* shot = nullptr;
     const char* keep = nullptr;
-    Time time = 1000;
 
     ~X11GridCellsTest() override
     {
