@@ -28,12 +28,14 @@ protected:
     }
     void TearDown() override
     {
+        // The test's handler may hold what the test body owned, gone by now: the windows'
+        // last messages must not reach it.
+        Handler() = nullptr;
         for (HWND hwnd : created)
             if (IsWindow(hwnd))
                 DestroyWindow(hwnd);
         backend->ProcessMessages();
         ReleaseCapture();
-        Handler() = nullptr;
         // Other suites in this program run on the real clock and the default backend.
         SetWindowBackend(nullptr);
         SetTestFontMode(false);
