@@ -7,9 +7,9 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/ole/COleDropTarget.h"
 #include "platform/controls/Button.h"
-#include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/VirtualKeys.h"
+#include "tests/support/ClipboardText.h"
 #include "toolkit/editor/wnd/SECEditFindReplaceDlg.h"
 #include "toolkit/editor/wnd/ZRPageSetupDlg.h"
 #include "toolkit/res/EditorRes.h"
@@ -38,28 +38,8 @@ protected:
             backend->Key(c == '\r' ? VK_RETURN : 'A', std::string(1, c));
         backend->ProcessMessages();
     }
-    void PutClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(OpenClipboard(top->m_hWnd));
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-    }
-    std::string GetClipboard()
-    {
-        std::string text;
-        if (!OpenClipboard(top->m_hWnd))
-            return text;
-        if (HGLOBAL block = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT))) {
-            text = static_cast<const char*>(GlobalLock(block));
-            GlobalUnlock(block);
-        }
-        CloseClipboard();
-        return text;
-    }
+    void PutClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(top->m_hWnd, text)); }
+    std::string GetClipboard() { return clipboard_text::Get(top->m_hWnd); }
     POINT Cell(SECEditCtrl& edit, int row, int column)
     {
         return At(edit.m_hWnd, edit.GetMarginWidth() + column * edit.GetCharWidth() + 1,
