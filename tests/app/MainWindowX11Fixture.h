@@ -36,13 +36,12 @@
 
 class MainWindowX11Test : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
         if (IsSkipped())
             return;
-        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();
         // Screenshots kept for a person to look at show the real fonts.

@@ -21,14 +21,7 @@ namespace {
 class ResizeX11Test : public GridX11Test {
 protected:
     bool WithFeatures() const override { return true; }
-    void SetUp() override
-    {
-        GridX11Test::SetUp();
-        if (IsSkipped())
-            return;
-        if (!XvfbServer::FindProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is missing";
-    }
+    bool UsesXdotool() const override { return true; }
     // Runs xdotool against the test server; false when it failed.
     bool Xdo(const std::string& args)
     {
