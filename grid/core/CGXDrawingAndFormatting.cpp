@@ -556,12 +556,8 @@ HBITMAP CGXDrawingAndFormatting::LookupCellBitmap(CGXControl* pControl, const CS
 
 void CGXDrawRotatedTextImp::Install()
 {
-    CGXGridAppData* pAppData = GXGetAppData();
-    if (pAppData->m_pDrawRotatedTextImp != nullptr)
-        return;
-    auto* pImp = new CGXDrawRotatedTextImp;
-    pAppData->m_pDrawRotatedTextImp = pImp;
-    pAppData->AddAutoDeleteImp(pImp);
+    CGXGridAppData* pData = GXGetAppData();
+    pData->InstallImp<CGXDrawRotatedTextImp>(pData->m_pDrawRotatedTextImp);
 }
 
 int CGXDrawRotatedTextImp::DrawRotatedText(CDC* pDC, LPCTSTR s, int n, const CRect& rect, UINT nFormat, LONG lfOrientation, LPCRECT lpRectClip)

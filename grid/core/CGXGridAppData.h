@@ -75,6 +75,17 @@ public:
     // Application-wide features: each installer makes its object once and hands it over here;
     // the record deletes them (newest first) at termination.
     void AddAutoDeleteImp(CObject* pImp);
+    // What every feature's installer does: a new Imp in its slot, unless the slot holds one
+    // already (installing twice keeps the first), handed over for deletion.
+    template <class Imp>
+    void InstallImp(CObject*& pSlot)
+    {
+        if (pSlot != nullptr)
+            return;
+        auto* pImp = new Imp;
+        pSlot = pImp;
+        AddAutoDeleteImp(pImp);
+    }
     // Takes an object back from the auto-delete list without deleting it; FALSE when absent.
     BOOL RemoveAutoDeleteImp(CObject* pImp);
 
@@ -118,9 +129,10 @@ public:
     std::unique_ptr<CObject> m_pTabWndInterface;
 
     // The application-wide features, null until installed, in the order the library keeps
-    // them. The installers of the long operation, rotated text and date-time features fill
-    // theirs; the others stand for behaviour that the pools, styles, data and parameter object
-    // carry themselves here, so no installer fills them and a feature library may.
+    // them. The installers of the long operation, rotated text, date-time, printer and profile
+    // features fill theirs; the others stand for behaviour that the pools, styles, data and
+    // parameter object carry themselves here, so no installer fills them and a feature library
+    // may.
     CObject* m_pUnusedImp = nullptr;
     CObject* m_pCoveredCellPoolImp = nullptr;
     CObject* m_pSpanCellPoolImp = nullptr;

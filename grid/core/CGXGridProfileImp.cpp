@@ -11,11 +11,7 @@ IMPLEMENT_DYNAMIC(CGXGridProfileImp, CObject)
 void CGXGridProfileImp::Install()
 {
     CGXGridAppData* pData = GXGetAppData();
-    if (pData->m_pGridProfileImp != nullptr)
-        return;
-    auto* pImp = new CGXGridProfileImp;
-    pData->m_pGridProfileImp = pImp;
-    pData->AddAutoDeleteImp(pImp);
+    pData->InstallImp<CGXGridProfileImp>(pData->m_pGridProfileImp);
 }
 
 void CGXGridProfileImp::OpenProfile(CProfileStore& profile)

@@ -24,11 +24,7 @@ CString LocaleText(LCTYPE nType, LPCTSTR pszFallback)
 void CGXNoOleDateTimeImp::Install()
 {
     CGXGridAppData* pData = GXGetAppData();
-    if (pData->m_pDateTimeImp != nullptr)
-        return;
-    auto* pImp = new CGXNoOleDateTimeImp;
-    pData->m_pDateTimeImp = pImp;
-    pData->AddAutoDeleteImp(pImp);
+    pData->InstallImp<CGXNoOleDateTimeImp>(pData->m_pDateTimeImp);
 }
 
 void CGXNoOleDateTimeImp::UpdateDateTimeLocale()

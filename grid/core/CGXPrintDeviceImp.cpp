@@ -11,11 +11,7 @@ IMPLEMENT_DYNAMIC(CGXPrintDeviceImp, CObject)
 void CGXPrintDeviceImp::Install()
 {
     CGXGridAppData* pData = GXGetAppData();
-    if (pData->m_pPrintDeviceImp != nullptr)
-        return;
-    auto* pImp = new CGXPrintDeviceImp;
-    pData->m_pPrintDeviceImp = pImp;
-    pData->AddAutoDeleteImp(pImp);
+    pData->InstallImp<CGXPrintDeviceImp>(pData->m_pPrintDeviceImp);
 }
 
 INT_PTR CGXPrintDeviceImp::DoPrintDialog(CGXPrintDevice* pDevice, CPrintDialog* pPD)

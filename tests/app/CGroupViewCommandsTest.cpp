@@ -5,9 +5,8 @@
 
 #include "app/CEditorLauncher.h"
 #include "platform/afx/wnd/CCmdUI.h"
-#include "platform/core/GlobalMemory.h"
-#include "platform/win/Clipboard.h"
 #include "platform/controls/CommonDialog.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/CommonDialogAutomation.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/support/PdfRaster.h"
@@ -42,13 +41,7 @@ bool Enabled(CGroupView& view, UINT nID)
 
 void PutTextOnClipboard(const std::string& text)
 {
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(::GlobalLock(hMem), text.c_str(), text.size() + 1);
-    ::GlobalUnlock(hMem);
-    ::SetClipboardData(CF_TEXT, hMem);
-    ::CloseClipboard();
+    ASSERT_TRUE(clipboard_text::Put(nullptr, text));
 }
 
 } // namespace

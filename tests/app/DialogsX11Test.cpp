@@ -43,13 +43,12 @@ namespace {
 
 class DialogsX11Test : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
         if (IsSkipped())
             return;
-        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
         m_keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
         // Screenshots kept for a person to look at are drawn in the real fonts.
         if (m_keep)

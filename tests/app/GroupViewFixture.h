@@ -70,13 +70,7 @@ protected:
             *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
             [&](HWND dlg) {
                 asked = true;
-                backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
-                backend->Key(VK_HOME);
-                backend->KeyDown(VK_SHIFT);
-                backend->Key(VK_END);
-                backend->KeyUp(VK_SHIFT);
-                backend->Key(VK_DELETE);
-                dialog_automation::Type(*backend, file);
+                dialog_automation::Retype(*backend, GetDlgItem(dlg, edt6), file);
                 backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
             },
             nullptr);

@@ -16,6 +16,7 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
+#include "tests/app/ProgramInProcess.h"
 #include "tests/support/ScopedTempDir.h"
 
 #include <cairo.h>
@@ -36,13 +37,12 @@
 
 class MainWindowX11Test : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
         if (IsSkipped())
             return;
-        if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();
         // Screenshots kept for a person to look at show the real fonts.
@@ -64,17 +64,7 @@ protected:
     // Ends the program as its window's closing would, after everything it posted has run.
     void Stop()
     {
-        if (!app)
-            return;
-        if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
-            main->DestroyWindow();
-        app->m_pMainWnd = nullptr;
-        PumpFor(50);
-        app->ExitInstance();
-        app.reset();
-        MSG quit;
-        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        program_in_process::End(app, [] { PumpFor(50); });
     }
 
     std::string SettingsPath() const { return dir.Path() + "/config/site.vsl"; }
@@ -134,13 +124,7 @@ protected:
     // Starts the program as `vostrel ARGS...` would; false when start-up failed.
     bool Start(const std::vector<std::string>& args)
     {
-        app.emplace();
-        std::vector<std::string> storage{"vostrel"};
-        storage.insert(storage.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& s : storage)
-            argv.push_back(s.data());
-        app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        program_in_process::Make(app, args);
         app->SetHelpFolder(HelpFolder().c_str());
         return app->InitApplication() && app->InitInstance();
     }

@@ -66,6 +66,19 @@ inline void Type(HeadlessBackend& backend, const std::string& text)
     }
 }
 
+// Clicks into a text field, selects its whole text with Home and Shift+End, deletes it and types
+// the new text, as a user replaces what a field holds.
+inline void Retype(HeadlessBackend& backend, HWND field, const std::string& text)
+{
+    backend.Click(1, CentreOf(field));
+    backend.Key(VK_HOME);
+    backend.KeyDown(VK_SHIFT);
+    backend.Key(VK_END);
+    backend.KeyUp(VK_SHIFT);
+    backend.Key(VK_DELETE);
+    Type(backend, text);
+}
+
 // Runs `action` on the first idle turn at which `find` gives a window, waiting at most
 // kIdleTurns turns; `missed` runs when it never came.
 inline void WhenWindowOpens(HeadlessBackend& backend, std::function<HWND()> find, std::function<void(HWND)> action,
@@ -184,13 +197,7 @@ inline void FillDialog(HeadlessBackend& backend, UINT templateId, DialogFill fil
                 HWND control = GetDlgItem(dlg, id);
                 if (!control)
                     continue;
-                backend.Click(1, CentreOf(control));
-                backend.Key(VK_HOME);
-                backend.KeyDown(VK_SHIFT);
-                backend.Key(VK_END);
-                backend.KeyUp(VK_SHIFT);
-                backend.Key(VK_DELETE);
-                Type(backend, text);
+                Retype(backend, control, text);
             }
             for (const auto& [id, check] : fill.checks) {
                 HWND control = GetDlgItem(dlg, id);

@@ -1,16 +1,14 @@
 // Printing from a grid view: the print dialog starts from the printer chosen for the document
 // and keeps a new choice there, the view hears when its printer changed, and a grid view lets
 // the user choose to print just the selection.
-#include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/core/CGXPrintDevice.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
-#include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
-#include "platform/win/HeadlessFixture.h"
+#include "tests/grid/core/StandardGridFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -38,20 +36,7 @@ public:
     int nChanged = 0;
 };
 
-class GridViewPrintTest : public HeadlessTest {
-protected:
-    void SetUp() override
-    {
-        HeadlessTest::SetUp();
-        RegisterStandardControls();
-        GXInitControlFactory();
-    }
-    void TearDown() override
-    {
-        TerminateGridLibrary();
-        HeadlessTest::TearDown();
-    }
-};
+using GridViewPrintTest = StandardGridTest;
 
 } // namespace
 

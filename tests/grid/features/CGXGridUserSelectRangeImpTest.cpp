@@ -205,14 +205,6 @@ public:
     ROWCOL m_nRefusedRow = GX_INVALID;
 };
 
-CRect UpdateRectOf(HWND hwnd)
-{
-    CRect rect;
-    if (!::GetUpdateRect(hwnd, &rect, FALSE))
-        rect.SetRectEmpty();
-    return rect;
-}
-
 } // namespace
 
 TEST_F(SelectRangeTest, ASecondViewOfTheDocumentRedrawsWhatTheFirstSelects)

@@ -47,13 +47,6 @@ protected:
         grid.Redraw(GX_INVALIDATE, FALSE);
         backend->ProcessMessages();
     }
-    static CRect UpdateRectOf(CWnd& wnd)
-    {
-        CRect rect;
-        if (!::GetUpdateRect(wnd.GetSafeHwnd(), &rect, FALSE))
-            rect.SetRectEmpty();
-        return rect;
-    }
     HWND m_hTop = nullptr;
 };
 

@@ -21,14 +21,7 @@ namespace {
 class ResizeX11Test : public GridX11Test {
 protected:
     bool WithFeatures() const override { return true; }
-    void SetUp() override
-    {
-        GridX11Test::SetUp();
-        if (IsSkipped())
-            return;
-        if (!XvfbServer::FindProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is missing";
-    }
+    bool UsesXdotool() const override { return true; }
     // Runs xdotool against the test server; false when it failed.
     bool Xdo(const std::string& args)
     {
@@ -70,6 +63,32 @@ protected:
         ROWCOL nIndex = 0;
         return view.GetResizeTrackingState(nMode, nIndex) != 0 || Feature(view).IsTracking();
     }
+    // Waits until the view is on the screen with the keyboard focus.
+    ::testing::AssertionResult ShownWithFocus(CGXGridView& view)
+    {
+        if (!PumpUntil([&] { return ::GetFocus() == view.GetSafeHwnd() && view.IsWindowVisible(); }, 60000))
+            return ::testing::AssertionFailure() << "the grid view never got the focus";
+        return ::testing::AssertionSuccess();
+    }
+    // Presses the button on a border in the header and waits until the grid tracks the drag.
+    ::testing::AssertionResult PressOnBorder(CGXGridView& view, int x, int y)
+    {
+        if (!MoveTo(view, x, y) || !Xdo("mousedown 1"))
+            return ::testing::AssertionFailure() << "xdotool did not press on the border";
+        if (!PumpUntil([&] { return Tracking(view); }, 60000))
+            return ::testing::AssertionFailure() << "the press on the border did not start tracking";
+        return ::testing::AssertionSuccess();
+    }
+    // Clicks the middle of a cell and waits until the grid takes it as its current cell.
+    ::testing::AssertionResult ClickCell(CGXGridView& view, ROWCOL nRow, ROWCOL nCol)
+    {
+        const CRect target = view.CalcCellRect(nRow, nCol);
+        if (!MoveTo(view, target.CenterPoint().x, target.CenterPoint().y) || !Xdo("click 1"))
+            return ::testing::AssertionFailure() << "xdotool did not click the cell";
+        if (!PumpUntil([&] { return view.IsCurrentCell(nRow, nCol); }, 60000))
+            return ::testing::AssertionFailure() << "the click on (" << nRow << "," << nCol << ") was not taken";
+        return ::testing::AssertionSuccess();
+    }
 };
 
 } // namespace
@@ -82,16 +101,13 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     CFrameWnd* frame = nullptr;
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
-        << "the grid view never got the focus";
+    ASSERT_TRUE(ShownWithFocus(*view));
     const CRect header = view->CalcCellRect(0, 2);
     const int y = header.CenterPoint().y;
     const int border = header.right;
 
     // Press on column B's right border in the header and drag it 30 pixels right.
-    ASSERT_TRUE(MoveTo(*view, border, y));
-    ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PressOnBorder(*view, border, y));
     ASSERT_TRUE(MoveTo(*view, border + 30, y));
     ASSERT_TRUE(PumpUntil([&] { return Feature(*view).GetMovingMarker().left == border + 30; }, 60000))
         << "the marker did not follow the pointer";
@@ -124,10 +140,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     ASSERT_TRUE(MoveTo(*view, border + 60, y));
     ASSERT_TRUE(Xdo("mouseup 1"));
     // The grid takes the pointer as before: a click on a cell makes it current.
-    const CRect target = view->CalcCellRect(5, 4);
-    ASSERT_TRUE(MoveTo(*view, target.CenterPoint().x, target.CenterPoint().y));
-    ASSERT_TRUE(Xdo("click 1"));
-    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(5, 4); }, 60000)) << "the click after the cancelled drag was not taken";
+    ASSERT_TRUE(ClickCell(*view, 5, 4)) << "after the cancelled drag";
     EXPECT_FALSE(Tracking(*view));
     EXPECT_EQ(view->GetColWidth(2), 50);
     view->UpdateWindow();
@@ -148,14 +161,11 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
     view->GetParam()->m_wAllowTrackColWidth |= 0x100;
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
-        << "the grid view never got the focus";
+    ASSERT_TRUE(ShownWithFocus(*view));
     const CRect header = view->CalcCellRect(0, 2);
     const int y = header.CenterPoint().y;
 
-    ASSERT_TRUE(MoveTo(*view, header.right, y));
-    ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PressOnBorder(*view, header.right, y));
     ASSERT_TRUE(MoveTo(*view, header.right + 20, y));
     ASSERT_TRUE(PumpUntil([&] { return view->GetColWidth(2) == 70; }, 60000)) << "the column did not follow the pointer";
 
@@ -165,10 +175,7 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     // The column no longer follows the pointer, and letting go records nothing.
     ASSERT_TRUE(MoveTo(*view, header.right + 40, y));
     ASSERT_TRUE(Xdo("mouseup 1"));
-    const CRect target = view->CalcCellRect(3, 1);
-    ASSERT_TRUE(MoveTo(*view, target.CenterPoint().x, target.CenterPoint().y));
-    ASSERT_TRUE(Xdo("click 1"));
-    ASSERT_TRUE(PumpUntil([&] { return view->IsCurrentCell(3, 1); }, 60000)) << "the click after the cancelled drag was not taken";
+    ASSERT_TRUE(ClickCell(*view, 3, 1)) << "after the cancelled drag";
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_FALSE(view->Undo());
     frame->DestroyWindow();
@@ -181,13 +188,10 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
     CGXGridView* view = MakeView(frame);
     ASSERT_NE(view, nullptr);
     view->GetParam()->m_wAllowTrackColWidth &= static_cast<WORD>(~0x20);
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && view->IsWindowVisible(); }, 60000))
-        << "the grid view never got the focus";
+    ASSERT_TRUE(ShownWithFocus(*view));
     const CRect header = view->CalcCellRect(0, 3);
     const int y = header.CenterPoint().y;
-    ASSERT_TRUE(MoveTo(*view, header.right, y));
-    ASSERT_TRUE(Xdo("mousedown 1"));
-    ASSERT_TRUE(PumpUntil([&] { return Tracking(*view); }, 60000)) << "the press on the border did not start tracking";
+    ASSERT_TRUE(PressOnBorder(*view, header.right, y));
     ASSERT_TRUE(MoveTo(*view, header.right + 25, y));
     CGXDragLineWnd* pLine = nullptr;
     ASSERT_TRUE(PumpUntil(

@@ -43,21 +43,44 @@ bool Dark(cairo_surface_t* s, int x, int y)
 
 } // namespace
 
-using X11PreviewTest = X11Test;
+class X11PreviewTest : public X11Test {
+protected:
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
+            GTEST_SKIP() << "xwd or convert is missing";
+        RegisterStandardControls();
+    }
+    void TearDown() override
+    {
+        // A test that stopped half way leaves its window; it goes while the backend is there.
+        if (top.GetSafeHwnd())
+            top.DestroyWindow();
+        X11Test::TearDown();
+    }
+    // Shows the view (which goes with its window) in a small top-level window of its own and
+    // opens its print preview: the preview's window, or null when it did not open.
+    CPreviewWnd* OpenPreview(CView* view)
+    {
+        if (!top.CreateEx(0, nullptr, "Top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 200, 100, nullptr, nullptr) ||
+            !view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &top, 1))
+            return nullptr;
+        view->OnFilePrintPreview();
+        HWND previewWnd = FindWindow(nullptr, "Print Preview");
+        return previewWnd ? static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd)) : nullptr;
+    }
+
+    CWnd top;
+};
 
 TEST_F(X11PreviewTest, TheSheetOnTheScreenShowsThePage)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
-    RegisterStandardControls();
-    CWnd top;
-    ASSERT_TRUE(top.CreateEx(0, nullptr, "Top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 200, 100, nullptr, nullptr));
-    auto* view = new BlockView;   // goes with its window
-    ASSERT_TRUE(view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &top, 1));
-    view->OnFilePrintPreview();
-    HWND previewWnd = FindWindow(nullptr, "Print Preview");
-    ASSERT_NE(previewWnd, nullptr);
-    auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
+    CPreviewWnd* preview = OpenPreview(new BlockView);
+    ASSERT_NE(preview, nullptr) << "the preview did not open";
+    HWND previewWnd = preview->m_hWnd;
     ASSERT_TRUE(Settle()) << "the windows never settled";
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
@@ -86,9 +109,6 @@ TEST_F(X11PreviewTest, TheSheetOnTheScreenShowsThePage)
 
 TEST_F(X11PreviewTest, InAFrameThePreviewFillsThePanesPlace)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
-    RegisterStandardControls();
     const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
     if (keep)
         SetTestFontMode(false);
@@ -151,17 +171,9 @@ public:
 // The preview is smaller than the page image: every rule of the page still shows on the sheet.
 TEST_F(X11PreviewTest, EveryThinRuleOfThePageShowsOnTheSmallerSheet)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
-    RegisterStandardControls();
-    CWnd top;
-    ASSERT_TRUE(top.CreateEx(0, nullptr, "Top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 200, 100, nullptr, nullptr));
-    auto* view = new RulesView;   // goes with its window
-    ASSERT_TRUE(view->Create(nullptr, "view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &top, 1));
-    view->OnFilePrintPreview();
-    HWND previewWnd = FindWindow(nullptr, "Print Preview");
-    ASSERT_NE(previewWnd, nullptr);
-    auto* preview = static_cast<CPreviewWnd*>(CWnd::FromHandlePermanent(previewWnd));
+    CPreviewWnd* preview = OpenPreview(new RulesView);
+    ASSERT_NE(preview, nullptr) << "the preview did not open";
+    HWND previewWnd = preview->m_hWnd;
     CRect sheet = preview->GetSheetRect();
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(previewWnd) && !::GetUpdateRect(previewWnd, nullptr, FALSE); }, 60000))
         << "the preview was not painted";

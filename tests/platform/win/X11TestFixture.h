@@ -43,6 +43,8 @@ protected:
         server = XvfbServer::Shared();
         if (!server)
             GTEST_SKIP() << "Xvfb is not installed or does not start";
+        if (UsesXdotool() && !XvfbServer::FindProgram("xdotool"))
+            GTEST_SKIP() << "xdotool is not installed";
         std::string error;
         backend = X11Backend::Install(server->DisplayName().c_str(), error);
         ASSERT_NE(backend, nullptr) << error;
@@ -81,6 +83,9 @@ protected:
         }
         backend = nullptr;
     }
+
+    // Whether the fixture's tests act as the user through xdotool; they are skipped without it.
+    virtual bool UsesXdotool() const { return false; }
 
     static std::vector<Message>& Log()
     {

@@ -5,10 +5,8 @@
 #include "tests/platform/afx/AfxFixture.h"
 #include "toolkit/datetime/wnd/DTSupport.h"
 
-#include "platform/core/GlobalMemory.h"
-#include "platform/win/Clipboard.h"
+#include "tests/support/ClipboardText.h"
 
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,28 +50,8 @@ public:
 class DTTest : public AfxTest {
 protected:
     // The clipboard's text, put there and read back as another program would.
-    void SetClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(::OpenClipboard(owner.m_hWnd));
-        ::EmptyClipboard();
-        HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(::GlobalLock(mem), text.c_str(), text.size() + 1);
-        ::GlobalUnlock(mem);
-        ::SetClipboardData(CF_TEXT, mem);
-        ::CloseClipboard();
-    }
-    std::string Clipboard()
-    {
-        std::string out;
-        if (::OpenClipboard(owner.m_hWnd)) {
-            if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-                out = static_cast<const char*>(::GlobalLock(h));
-                ::GlobalUnlock(h);
-            }
-            ::CloseClipboard();
-        }
-        return out;
-    }
+    void SetClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(owner.m_hWnd, text)); }
+    std::string Clipboard() { return clipboard_text::Get(owner.m_hWnd); }
     void SetUp() override
     {
         AfxTest::SetUp();

@@ -7,9 +7,9 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/ole/COleDropTarget.h"
 #include "platform/controls/Button.h"
-#include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/VirtualKeys.h"
+#include "tests/support/ClipboardText.h"
 #include "toolkit/editor/wnd/SECEditFindReplaceDlg.h"
 #include "toolkit/editor/wnd/ZRPageSetupDlg.h"
 #include "toolkit/res/EditorRes.h"
@@ -38,33 +38,8 @@ protected:
             backend->Key(c == '\r' ? VK_RETURN : 'A', std::string(1, c));
         backend->ProcessMessages();
     }
-    void PutClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(OpenClipboard(top->m_hWnd));
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-    }
-    std::string GetClipboard()
-    {
-        std::string text;
-        if (!OpenClipboard(top->m_hWnd))
-            return text;
-        if (HGLOBAL block = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT))) {
-            text = static_cast<const char*>(GlobalLock(block));
-            GlobalUnlock(block);
-        }
-        CloseClipboard();
-        return text;
-    }
-    POINT Cell(SECEditCtrl& edit, int row, int column)
-    {
-        return At(edit.m_hWnd, edit.GetMarginWidth() + column * edit.GetCharWidth() + 1,
-                  row * edit.GetLineHeight() + 2);
-    }
+    void PutClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(top->m_hWnd, text)); }
+    std::string GetClipboard() { return clipboard_text::Get(top->m_hWnd); }
 };
 
 TEST_F(EditingTest, TheKeyTableAtLineAndFileEdges)
@@ -212,14 +187,7 @@ TEST_F(EditingTest, ClipboardAndColumnBlocksBetweenTwoWindows)
     EXPECT_EQ(b.GetCaretColumn(), 4);
     // A column block, over a short line too, travels with its marker and goes in as a block.
     a.ClearSelection(TRUE);
-    backend->KeyDown(VK_MENU);
-    backend->MouseMove(Cell(a, 0, 1));
-    backend->MouseDown(1, Cell(a, 0, 1));
-    backend->MouseMove(Cell(a, 2, 4));
-    backend->MouseUp(1, Cell(a, 2, 4));
-    backend->Key(VK_SHIFT);
-    backend->KeyUp(VK_MENU);
-    backend->ProcessMessages();
+    AltDrag(a, 0, 1, 2, 4);
     ASSERT_EQ(a.GetSelMode(), SECEDIT_SEL_COLUMN);
     EXPECT_EQ(a.Copy(), 0);
     EXPECT_EQ(GetClipboard(), std::string(SECEDIT_COLUMN_MARKER) + "\r\nbcd\r\nhij\r\nn  ");
@@ -489,22 +457,11 @@ TEST_F(EditingTest, AColumnBlockMovedWithinItsWindowLandsWhereItWasDropped)
     RecordingEdit c;
     Make(c, 0, 360, 200);
     Load(c, "abcdef\r\nghijkl\r\nmnopqr\r\n");
-    auto cell = [&](int row, int column) {
-        return At(c.m_hWnd, c.GetMarginWidth() + column * c.GetCharWidth() + 1, row * c.GetLineHeight() + 2);
-    };
     // Alt and a drag select the block "bc" over "hi".
-    backend->KeyDown(VK_MENU);
-    backend->MouseMove(cell(0, 1));
-    backend->MouseDown(1, cell(0, 1));
-    backend->MouseMove(cell(1, 3));
-    backend->MouseUp(1, cell(1, 3));
-    backend->ProcessMessages();
-    backend->Key(VK_SHIFT);
-    backend->KeyUp(VK_MENU);
-    backend->ProcessMessages();
+    AltDrag(c, 0, 1, 1, 3);
     ASSERT_EQ(c.GetSelMode(), SECEDIT_SEL_COLUMN);
     // Dragged from inside the block and dropped between "e" and "f" of the first line.
-    const POINT from = cell(0, 2), to = cell(0, 5);
+    const POINT from = Cell(c, 0, 2), to = Cell(c, 0, 5);
     backend->WhenIdle([&] { backend->MouseMove(to); });
     backend->WhenIdle([&] { backend->MouseMove(POINT{to.x + 1, to.y}); });
     backend->WhenIdle([&] { backend->MouseMove(to); });
