@@ -284,7 +284,9 @@ TEST_F(VostrelAppTest, TheOpenerRunsBesideTheProgramAndItsFailureIsToldWhenItCom
     ASSERT_TRUE(Start());
     ScopedTempDir bin;
     const std::string release = bin.Path() + "/release";
-    bin.WriteFile("xdg-open", "#!/bin/sh\necho \"$1\" > '" + bin.Path() + "/opened'\n"
+    // The opener writes what it was given whole before the test can see the file.
+    bin.WriteFile("xdg-open", "#!/bin/sh\necho \"$1\" > '" + bin.Path() + "/opening'\n"
+                              "mv '" + bin.Path() + "/opening' '" + bin.Path() + "/opened'\n"
                               "while [ ! -e '" + release + "' ]; do sleep 0.02; done\nexit 4\n");
     ::chmod(bin.File("xdg-open").c_str(), 0755);
     const char* pszOldPath = std::getenv("PATH");
@@ -292,7 +294,7 @@ TEST_F(VostrelAppTest, TheOpenerRunsBesideTheProgramAndItsFailureIsToldWhenItCom
 
     Frame().SendMessage(WM_COMMAND, ID_WEB_SUPPORT);
     // The command has returned while the opener still runs.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!std::filesystem::exists(bin.Path() + "/opened") && std::chrono::steady_clock::now() < deadline)
         backend->ProcessMessages();
     ASSERT_TRUE(std::filesystem::exists(bin.Path() + "/opened")) << "the opener never started";
@@ -301,6 +303,7 @@ TEST_F(VostrelAppTest, TheOpenerRunsBesideTheProgramAndItsFailureIsToldWhenItCom
 
     // The opener fails: the frame is told by a posted message, and says what failed.
     bin.WriteFile("release", "");
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     MSG pending;
     while (!::PeekMessage(&pending, Frame().GetSafeHwnd(), kMsgProgramFailed, kMsgProgramFailed, PM_NOREMOVE) &&
            std::chrono::steady_clock::now() < deadline)

@@ -218,7 +218,8 @@ protected:
     }
     // Watches in the background for a window titled as the pattern says; once one shows and
     // has the display's focus, the file is written and the window is sent Escape.
-    // With bEvery, every such window is answered so, each once it has gone.
+    // With bEvery, every such window is answered so, each once it has gone, for as long as
+    // the test runs.
     void WatchForWindow(const std::string& pattern, const std::string& seenFile, bool bEvery = false)
     {
         const std::string script = dir.Path() + "/watch" + std::to_string(watchers.size()) + ".sh";
@@ -227,11 +228,13 @@ protected:
                               << (bEvery ? "while true; do\n" : "")
                               << "id=$(timeout 120 xdotool search --sync --onlyvisible --name '" << pattern
                               << "' 2>/dev/null | head -1)\n"
-                              << "[ -n \"$id\" ] || exit 1\n"
-                              << "for i in $(seq 1200); do [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$id\" ] && break; "
+                              << "if [ -n \"$id\" ]; then\n"
+                                 "  for i in $(seq 1200); do [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$id\" ] && break; "
                                  "sleep 0.05; done\n"
-                              << "echo seen >'" << seenFile << "'; xdotool key Escape\n"
-                              << (bEvery ? "while timeout 5 " + search + "; do :; done\ndone\n" : "");
+                              << "  echo seen >'" << seenFile << "'; xdotool key Escape\n"
+                              << (bEvery ? "  while timeout 5 " + search + "; do sleep 0.05; done\n" : "")
+                              << "fi\n"
+                              << (bEvery ? "done\n" : "");
         const std::string pidFile = script + ".pid";
         // A session of its own, so that its xdotool children end with it.
         ASSERT_EQ(std::system(("setsid sh " + script + " >/dev/null 2>&1 & echo $! >" + pidFile).c_str()), 0);
