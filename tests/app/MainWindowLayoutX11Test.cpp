@@ -1,0 +1,127 @@
+// The main window's layout as the user changes it on a real X server: the window sized small
+// from another client and back, and a pane's splitter dragged in the small window.
+#include "app/CFileViewControlBar.h"
+#include "app/COutputAreaControlBar.h"
+#include "toolkit/docking/SECDockBar.h"
+
+#include "MainWindowX11Fixture.h"
+
+namespace {
+
+CRect WindowRect(const CWnd& wnd)
+{
+    CRect rect;
+    wnd.GetWindowRect(&rect);
+    return rect;
+}
+
+std::string Point(int x, int y)
+{
+    return std::to_string(x) + " " + std::to_string(y);
+}
+
+} // namespace
+
+class MainWindowLayoutX11Test : public MainWindowX11Test {
+protected:
+    // Sizes the main window from another client and waits until the program has it.
+    ::testing::AssertionResult SizeWindow(int cx, int cy)
+    {
+        if (!Xdo("search --name 'site.vsp' windowsize " + Point(cx, cy)))
+            return ::testing::AssertionFailure() << "xdotool could not size the window";
+        if (!RunUntil([&] { return WindowRect(Frame()).Size() == CSize(cx, cy); }, 60000))
+            return ::testing::AssertionFailure() << "the window did not take the size " << cx << " x " << cy;
+        if (!Quiet())
+            return ::testing::AssertionFailure() << "the window did not finish painting at " << cx << " x " << cy;
+        return ::testing::AssertionSuccess();
+    }
+    // A left-button drag from one screen point to another, as a hand does it.
+    bool Drag(POINT from, POINT to)
+    {
+        return Xdo("mousemove " + Point(from.x, from.y) + " mousedown 1 mousemove " +
+                   Point((from.x + to.x) / 2, (from.y + to.y) / 2) + " mousemove " + Point(to.x, to.y) + " mouseup 1");
+    }
+    CWnd& DocumentArea() { return *CWnd::FromHandle(Frame().m_hWndMDIClient); }
+    COutputAreaControlBar& OutputArea()
+    {
+        COutputAreaControlBar* pOutput = nullptr;
+        EXPECT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+        return *pOutput;
+    }
+};
+
+// At 400 x 300 the panes give way: the grid keeps about as much room as they do and shows its
+// rows, the panes still show, and every pixel is what a full repaint draws. Made large again,
+// the window gives the panes back the sizes they had.
+TEST_F(MainWindowLayoutX11Test, ASmallWindowStillShowsTheGridAndThePanesGrowBack)
+{
+    MakeSite(12, 5);
+    WriteProject({"Description", "Keywords"});
+    ASSERT_TRUE(StartWithProject(17));
+    ASSERT_TRUE(Xdo("key alt+v o"));
+    ASSERT_TRUE(RunUntil([&] { return OutputArea().IsWindowVisible() != FALSE; }, 60000)) << "View > Output Area did not show it";
+    ASSERT_TRUE(Quiet());
+    CFileViewControlBar& projectArea = *Frame().GetProjectAreaBar();
+    const CSize frameSize = WindowRect(Frame()).Size();
+    const int nProjectWidth = WindowRect(projectArea).Width();
+    const int nOutputHeight = WindowRect(OutputArea()).Height();
+    ASSERT_GT(nProjectWidth, 200);
+    ASSERT_GT(nOutputHeight, 100);
+
+    ASSERT_TRUE(SizeWindow(400, 300));
+    cairo_surface_destroy(Shot("small-window"));
+    const CRect document = WindowRect(DocumentArea());
+    const CRect project = WindowRect(projectArea), output = WindowRect(OutputArea());
+    EXPECT_GE(document.Width(), project.Width() - 10) << "the Project Area leaves the grid too little width";
+    EXPECT_GE(document.Height(), output.Height() - 10) << "the Output Area leaves the grid too little height";
+    EXPECT_GE(project.Width(), SEC_MIN_SQUEEZED_ROW) << "the Project Area vanished";
+    EXPECT_GE(output.Height(), SEC_MIN_SQUEEZED_ROW) << "the Output Area vanished";
+    EXPECT_TRUE(projectArea.IsWindowVisible() && OutputArea().IsWindowVisible());
+    // The grid shows its header and its first row whole.
+    CRect grid;
+    View()->GetClientRect(&grid);
+    const CRect row = View()->CalcCellRect(1, 1);
+    EXPECT_GT(row.Height(), 0);
+    EXPECT_LE(row.bottom, grid.bottom) << "the grid's first row does not show";
+    EXPECT_EQ(StalePixelsOf(Frame().GetSafeHwnd(), "small-window-stale"), 0);
+
+    ASSERT_TRUE(SizeWindow(frameSize.cx, frameSize.cy));
+    EXPECT_EQ(WindowRect(projectArea).Width(), nProjectWidth) << "the Project Area did not grow back";
+    EXPECT_EQ(WindowRect(OutputArea()).Height(), nOutputHeight) << "the Output Area did not grow back";
+    EXPECT_EQ(StalePixelsOf(Frame().GetSafeHwnd(), "large-again-stale"), 0);
+}
+
+// In a window too small for the panes, a splitter dragged makes the pane as thin as the hand
+// put it at once, and it cannot take the grid's share.
+TEST_F(MainWindowLayoutX11Test, ASplitterDraggedInASmallWindowMovesThePaneAsShown)
+{
+    MakeSite(6);
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(6));
+    ASSERT_TRUE(Xdo("key alt+v o"));
+    ASSERT_TRUE(RunUntil([&] { return OutputArea().IsWindowVisible() != FALSE; }, 60000)) << "View > Output Area did not show it";
+    ASSERT_TRUE(SizeWindow(400, 300));
+    auto* dock = dynamic_cast<SECDockBar*>(OutputArea().m_pDockBar);
+    ASSERT_NE(dock, nullptr);
+    ASSERT_FALSE(dock->m_arrSplitters.empty());
+    // The splitter above the Output Area's row.
+    const CRect strip = dock->m_arrSplitters.front()->m_rect;
+    const POINT grip = ScreenPoint(dock->GetSafeHwnd(), strip.CenterPoint().x, strip.CenterPoint().y);
+    const int nOutput = WindowRect(OutputArea()).Height(), nDocument = WindowRect(DocumentArea()).Height();
+
+    ASSERT_TRUE(Drag(grip, POINT{grip.x, grip.y + 30}));
+    ASSERT_TRUE(RunUntil([&] { return WindowRect(OutputArea()).Height() != nOutput && Settled(); }, 60000))
+        << "the Output Area kept its height of " << nOutput;
+    EXPECT_EQ(WindowRect(OutputArea()).Height(), nOutput - 30);
+    EXPECT_EQ(WindowRect(DocumentArea()).Height(), nDocument + 30);
+    EXPECT_EQ(StalePixelsOf(Frame().GetSafeHwnd(), "splitter-down-stale"), 0);
+
+    // Upwards it stops where the grid keeps its share.
+    const CRect moved = dock->m_arrSplitters.front()->m_rect;
+    const POINT back = ScreenPoint(dock->GetSafeHwnd(), moved.CenterPoint().x, moved.CenterPoint().y);
+    ASSERT_TRUE(Drag(back, POINT{back.x, back.y - 100}));
+    ASSERT_TRUE(RunUntil([&] { return WindowRect(OutputArea()).Height() != nOutput - 30 && Settled(); }, 60000))
+        << "the Output Area did not grow";
+    EXPECT_LE(WindowRect(OutputArea()).Height(), nOutput + 1) << "the Output Area took the grid's share";
+    EXPECT_GE(WindowRect(DocumentArea()).Height(), nDocument - 1);
+}
