@@ -1,8 +1,12 @@
 // The main window's layout as the user changes it on a real X server: the window sized small
-// from another client and back, and a pane's splitter dragged in the small window.
+// from another client and back, a pane's splitter dragged in the small window, and the Main
+// Toolbar dragged off by its gripper and back.
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
+#include "app/res/AppRes.h"
 #include "toolkit/docking/SECDockBar.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
 
 #include "MainWindowX11Fixture.h"
 
@@ -124,4 +128,75 @@ TEST_F(MainWindowLayoutX11Test, ASplitterDraggedInASmallWindowMovesThePaneAsShow
         << "the Output Area did not grow";
     EXPECT_LE(WindowRect(OutputArea()).Height(), nOutput + 1) << "the Output Area took the grid's share";
     EXPECT_GE(WindowRect(DocumentArea()).Height(), nDocument - 1);
+}
+
+// Dragged by its gripper, the Main Toolbar floats, and wraps its buttons when its frame is made
+// narrower; dragged back by the floating frame's caption it docks and looks exactly as before,
+// gripper first. A drag given up with Escape then leaves it unchanged too.
+TEST_F(MainWindowLayoutX11Test, TheMainToolbarLooksAsBeforeAfterADragAndAFloatAndDock)
+{
+    MakeSite(6);
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(6));
+    SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS);
+    ASSERT_NE(pBar, nullptr);
+    const CRect statusBar = WindowRect(Frame().GetStatusBar());
+    // The bar as it shows with the mouse away from it, kept as a copy of its pixels.
+    auto barImage = [&](const char* pszName) {
+        EXPECT_TRUE(Xdo("mousemove " + Point(statusBar.CenterPoint().x, statusBar.CenterPoint().y)));
+        EXPECT_TRUE(RunUntil([&] { return pBar->m_nHot == -1 && Settled(); }, 60000)) << "the bar kept a hot button";
+        const CRect rect = WindowRect(*pBar);
+        cairo_surface_t* shot = Shot(pszName);
+        std::vector<uint32_t> pixels;
+        for (int y = rect.top; shot && y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                pixels.push_back(screen_capture::PixelAt(shot, POINT{x, y}));
+        if (shot)
+            cairo_surface_destroy(shot);
+        return std::make_pair(rect.Size(), pixels);
+    };
+    ASSERT_TRUE(Quiet());
+    const auto before = barImage("toolbar-before");
+    ASSERT_FALSE(before.second.empty());
+
+    // Floated from the gripper, docked again from the floating frame's caption.
+    const CRect rect = WindowRect(*pBar);
+    const POINT gripper{rect.left + 6, rect.CenterPoint().y};
+    const CRect frame = WindowRect(Frame());
+    ASSERT_TRUE(Drag(gripper, frame.CenterPoint()));
+    ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating() != FALSE; }, 60000)) << "the drag from the gripper did not float the bar";
+    ASSERT_TRUE(Quiet());
+    // Made narrower from its frame's left edge, the floating bar wraps its buttons into rows.
+    const CRect wide = WindowRect(*pBar->GetParentFrame());
+    ASSERT_TRUE(Drag(POINT{wide.left + 1, wide.CenterPoint().y}, POINT{wide.CenterPoint().x, wide.CenterPoint().y}));
+    ASSERT_TRUE(RunUntil([&] { return WindowRect(*pBar->GetParentFrame()).Height() > wide.Height() && Settled(); }, 60000))
+        << "the floating frame did not take a narrower size";
+    cairo_surface_destroy(Shot("toolbar-floating"));
+    const CRect floating = WindowRect(*pBar->GetParentFrame());
+    const CRect top = WindowRect(*pBar->m_pDockSite->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_TRUE(Drag(POINT{floating.left + 30, floating.top + 6}, POINT{top.left + 40, top.top + 6}));
+    ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating() == FALSE; }, 60000)) << "the drag of the caption did not dock the bar";
+    const auto docked = barImage("toolbar-docked-again");
+    EXPECT_EQ(docked.first, before.first);
+    EXPECT_TRUE(docked.second == before.second) << "the docked bar does not look as it did";
+    CRect first;
+    pBar->GetItemRect(0, &first);
+    EXPECT_GE(first.left, 17) << "the first button lies over the gripper";
+
+    // Then a drag from the gripper, given up with Escape. The drag runs its own loop until the
+    // Escape, so the keys go in the same stream as the mouse, after it.
+    const CRect now = WindowRect(*pBar);
+    const POINT grip{now.left + 6, now.CenterPoint().y};
+    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); }, 60000)) << "the program never had the focus";
+    ASSERT_TRUE(Xdo("mousemove " + Point(grip.x, grip.y) + " mousedown 1 mousemove " + Point(grip.x + 40, grip.y + 120) +
+                    " key Escape mouseup 1"));
+    ASSERT_TRUE(RunUntil([&] { return ::GetCapture() == nullptr && Frame().GetStatusBar().GetPaneText(0) == "Ready"; },
+                         60000))
+        << "the drag did not end";
+    EXPECT_FALSE(pBar->IsFloating());
+    const auto cancelled = barImage("toolbar-drag-cancelled");
+    EXPECT_EQ(cancelled.first, before.first);
+    EXPECT_TRUE(cancelled.second == before.second) << "the bar looks different after a drag given up";
+
+    EXPECT_EQ(StalePixelsOf(Frame().GetSafeHwnd(), "toolbar-docked-stale"), 0);
 }
