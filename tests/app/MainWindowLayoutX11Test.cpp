@@ -46,6 +46,19 @@ protected:
                    Point((from.x + to.x) / 2, (from.y + to.y) / 2) + " mousemove " + Point(to.x, to.y) + " mouseup 1");
     }
     CWnd& DocumentArea() { return *CWnd::FromHandle(Frame().m_hWndMDIClient); }
+    // The pixels of a window as the screen shows them.
+    std::vector<uint32_t> Pixels(const CWnd& wnd, const char* pszName)
+    {
+        const CRect rect = WindowRect(wnd);
+        cairo_surface_t* shot = Shot(pszName);
+        std::vector<uint32_t> pixels;
+        for (int y = rect.top; shot && y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                pixels.push_back(screen_capture::PixelAt(shot, POINT{x, y}));
+        if (shot)
+            cairo_surface_destroy(shot);
+        return pixels;
+    }
     COutputAreaControlBar& OutputArea()
     {
         COutputAreaControlBar* pOutput = nullptr;
@@ -67,6 +80,8 @@ TEST_F(MainWindowLayoutX11Test, ASmallWindowStillShowsTheGridAndThePanesGrowBack
     ASSERT_TRUE(Quiet());
     CFileViewControlBar& projectArea = *Frame().GetProjectAreaBar();
     const CSize frameSize = WindowRect(Frame()).Size();
+    const std::vector<uint32_t> document = Pixels(DocumentArea(), "large-window");
+    ASSERT_FALSE(document.empty());
     const int nProjectWidth = WindowRect(projectArea).Width();
     const int nOutputHeight = WindowRect(OutputArea()).Height();
     ASSERT_GT(nProjectWidth, 200);
@@ -74,10 +89,10 @@ TEST_F(MainWindowLayoutX11Test, ASmallWindowStillShowsTheGridAndThePanesGrowBack
 
     ASSERT_TRUE(SizeWindow(400, 300));
     cairo_surface_destroy(Shot("small-window"));
-    const CRect document = WindowRect(DocumentArea());
+    const CRect small = WindowRect(DocumentArea());
     const CRect project = WindowRect(projectArea), output = WindowRect(OutputArea());
-    EXPECT_GE(document.Width(), project.Width() - 10) << "the Project Area leaves the grid too little width";
-    EXPECT_GE(document.Height(), output.Height() - 10) << "the Output Area leaves the grid too little height";
+    EXPECT_GE(small.Width(), project.Width() - 10) << "the Project Area leaves the grid too little width";
+    EXPECT_GE(small.Height(), output.Height() - 10) << "the Output Area leaves the grid too little height";
     EXPECT_GE(project.Width(), SEC_MIN_SQUEEZED_ROW) << "the Project Area vanished";
     EXPECT_GE(output.Height(), SEC_MIN_SQUEEZED_ROW) << "the Output Area vanished";
     EXPECT_TRUE(projectArea.IsWindowVisible() && OutputArea().IsWindowVisible());
@@ -92,6 +107,7 @@ TEST_F(MainWindowLayoutX11Test, ASmallWindowStillShowsTheGridAndThePanesGrowBack
     ASSERT_TRUE(SizeWindow(frameSize.cx, frameSize.cy));
     EXPECT_EQ(WindowRect(projectArea).Width(), nProjectWidth) << "the Project Area did not grow back";
     EXPECT_EQ(WindowRect(OutputArea()).Height(), nOutputHeight) << "the Output Area did not grow back";
+    EXPECT_TRUE(Pixels(DocumentArea(), "large-again") == document) << "the grid's frame looks other than before";
     EXPECT_EQ(StalePixelsOf(Frame().GetSafeHwnd(), "large-again-stale"), 0);
 }
 
@@ -145,15 +161,7 @@ TEST_F(MainWindowLayoutX11Test, TheMainToolbarLooksAsBeforeAfterADragAndAFloatAn
     auto barImage = [&](const char* pszName) {
         EXPECT_TRUE(Xdo("mousemove " + Point(statusBar.CenterPoint().x, statusBar.CenterPoint().y)));
         EXPECT_TRUE(RunUntil([&] { return pBar->m_nHot == -1 && Settled(); }, 60000)) << "the bar kept a hot button";
-        const CRect rect = WindowRect(*pBar);
-        cairo_surface_t* shot = Shot(pszName);
-        std::vector<uint32_t> pixels;
-        for (int y = rect.top; shot && y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
-                pixels.push_back(screen_capture::PixelAt(shot, POINT{x, y}));
-        if (shot)
-            cairo_surface_destroy(shot);
-        return std::make_pair(rect.Size(), pixels);
+        return std::make_pair(WindowRect(*pBar).Size(), Pixels(*pBar, pszName));
     };
     ASSERT_TRUE(Quiet());
     const auto before = barImage("toolbar-before");
