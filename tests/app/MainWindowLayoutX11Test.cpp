@@ -157,8 +157,14 @@ TEST_F(MainWindowLayoutX11Test, TheMainToolbarLooksAsBeforeAfterADragAndAFloatAn
     SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS);
     ASSERT_NE(pBar, nullptr);
     const CRect statusBar = WindowRect(Frame().GetStatusBar());
-    // The bar as it shows with the mouse away from it, kept as a copy of its pixels.
+    // The bar as it shows with the mouse away from it, kept as a copy of its pixels. The mouse
+    // first lights the first button: once it is lit, every event sent before has been handled.
     auto barImage = [&](const char* pszName) {
+        CRect button;
+        pBar->GetItemRect(0, &button);
+        const POINT over = ScreenPoint(pBar->GetSafeHwnd(), button.CenterPoint().x, button.CenterPoint().y);
+        EXPECT_TRUE(Xdo("mousemove " + Point(over.x, over.y)));
+        EXPECT_TRUE(RunUntil([&] { return pBar->m_nHot == 0; }, 60000)) << "the first button did not light";
         EXPECT_TRUE(Xdo("mousemove " + Point(statusBar.CenterPoint().x, statusBar.CenterPoint().y)));
         EXPECT_TRUE(RunUntil([&] { return pBar->m_nHot == -1 && Settled(); }, 60000)) << "the bar kept a hot button";
         return std::make_pair(WindowRect(*pBar).Size(), Pixels(*pBar, pszName));
@@ -192,17 +198,15 @@ TEST_F(MainWindowLayoutX11Test, TheMainToolbarLooksAsBeforeAfterADragAndAFloatAn
     EXPECT_GE(first.left, 17) << "the first button lies over the gripper";
 
     // Then a drag from the gripper, given up with Escape. The drag runs its own loop until the
-    // Escape, so the keys go in the same stream as the mouse, after it.
+    // Escape, so the key goes in the same stream as the mouse, after it.
     const CRect now = WindowRect(*pBar);
     const POINT grip{now.left + 6, now.CenterPoint().y};
     ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); }, 60000)) << "the program never had the focus";
     ASSERT_TRUE(Xdo("mousemove " + Point(grip.x, grip.y) + " mousedown 1 mousemove " + Point(grip.x + 40, grip.y + 120) +
                     " key Escape mouseup 1"));
-    ASSERT_TRUE(RunUntil([&] { return ::GetCapture() == nullptr && Frame().GetStatusBar().GetPaneText(0) == "Ready"; },
-                         60000))
-        << "the drag did not end";
-    EXPECT_FALSE(pBar->IsFloating());
     const auto cancelled = barImage("toolbar-drag-cancelled");
+    EXPECT_FALSE(pBar->IsFloating());
+    EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_EQ(cancelled.first, before.first);
     EXPECT_TRUE(cancelled.second == before.second) << "the bar looks different after a drag given up";
 
