@@ -41,6 +41,8 @@ BOOL CDateTimeDlg::OnInitDialog()
     LoadBitmapButton(m_btnCancel, IDCANCEL, this);
     LoadBitmapButton(m_btnHelp, kIdHelpButton, this);
 
+    COleDateTime cellDate;
+    const BOOL bCellDate = ParseDate(m_strValue, cellDate);
     if (CWnd* pPlace = GetDlgItem(kIdCalendar)) {
         CRect rect;
         pPlace->GetWindowRect(&rect);
@@ -48,15 +50,15 @@ BOOL CDateTimeDlg::OnInitDialog()
         pPlace->DestroyWindow();
         m_calendar.SetBehavior(kCalendarBehaviour);
         m_calendar.SetDrawStyle(kCalendarDrawStyle);
-        // The calendar starts on a month of its own choosing: the user expects today's.
+        // The calendar opens on the cell's date, so that a click picks a day near it; a cell
+        // without a date the parser reads opens on today.
         if (m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar))
-            m_calendar.SelectDate(DTGetCurrentTime(), TRUE);
+            m_calendar.SelectDate(bCellDate ? cellDate : DTGetCurrentTime(), TRUE);
     }
     m_dateCtrl.SetCustomFormat(m_strPicture);
     if (m_dateCtrl.AttachToDlgItem(kIdDate, this, kDateCtrlStyle, kDateWindowStyle, kDateExStyle)) {
-        COleDateTime date;
-        if (ParseDate(m_strValue, date))
-            m_dateCtrl.SetDateTime(date);
+        if (bCellDate)
+            m_dateCtrl.SetDateTime(cellDate);
         else
             m_dateCtrl.SetNullDate('_');
         m_dateCtrl.SetModified(FALSE);

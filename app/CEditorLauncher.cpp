@@ -1,23 +1,23 @@
 // Opening a page's source in a text editor.
 #include "app/CEditorLauncher.h"
 
+#include "app/res/GroupViewRes.h"
+
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <system_error>
-#include <thread>
-
-extern char** environ;
 
 namespace {
 
 // Editors that open a window of their own; a terminal editor would have nowhere to show.
 const char* const kCommonEditors[] = {"gedit", "gnome-text-editor", "kate", "kwrite", "mousepad",
                                       "xed", "pluma", "featherpad", "leafpad", "gvim"};
+// The desktop's terminal, where a terminal editor named by $VISUAL can show.
+constexpr const char* kTerminal = "x-terminal-emulator";
 
 bool OnSearchPath(const std::string& name)
 {
@@ -37,18 +37,36 @@ bool OnSearchPath(const std::string& name)
     return false;
 }
 
+bool IsWindowedEditor(const std::string& program)
+{
+    const std::string name = std::filesystem::path(program).filename().string();
+    for (const char* pszEditor : kCommonEditors)
+        if (name == pszEditor)
+            return true;
+    return false;
+}
+
 } // namespace
 
-CEditorLauncher::CEditorLauncher() : m_starter(&CEditorLauncher::StartProgram) {}
+CEditorLauncher::CEditorLauncher() : m_starter(&CUrlLauncher::RunProgram) {}
 
 std::vector<std::string> CEditorLauncher::CommandFor(const std::string& path)
 {
     std::vector<std::string> argv;
     if (const char* pszVisual = std::getenv("VISUAL"); pszVisual != nullptr) {
-        std::stringstream words(pszVisual);
+        std::vector<std::string> words;
+        std::stringstream text(pszVisual);
         std::string word;
-        while (words >> word)
-            argv.push_back(word);
+        while (text >> word)
+            words.push_back(word);
+        // $VISUAL is usually an editor that runs in a terminal; the program has none, so such an
+        // editor is given a terminal window of its own, or left out when there is none.
+        if (!words.empty() && IsWindowedEditor(words.front())) {
+            argv = words;
+        } else if (!words.empty() && OnSearchPath(kTerminal)) {
+            argv = {kTerminal, "-e"};
+            argv.insert(argv.end(), words.begin(), words.end());
+        }
     }
     if (argv.empty()) {
         for (const char* pszEditor : kCommonEditors)
@@ -64,28 +82,40 @@ std::vector<std::string> CEditorLauncher::CommandFor(const std::string& path)
     return argv;
 }
 
-int CEditorLauncher::Open(const CString& strPath) const
+CString CEditorLauncher::FailureText(const std::vector<std::string>& argv, const std::string& path,
+                                     const CUrlLauncher::Outcome& outcome)
 {
-    return m_starter(CommandFor(std::string(static_cast<LPCTSTR>(strPath))));
+    CString strText;
+    if (argv.empty() || (outcome.nSpawnError == 0 && outcome.nExitStatus == 0))
+        return strText;
+    const std::string& program = argv.front() == kTerminal && argv.size() > 2 ? argv[2] : argv.front();
+    if (program == "xdg-open") {
+        // The last resort: nothing on the machine could show the file.
+        if (outcome.nSpawnError == ENOENT || outcome.nExitStatus == 3) {
+            std::string editors;
+            for (const char* pszEditor : kCommonEditors)
+                editors += (editors.empty() ? "" : ", ") + std::string(pszEditor);
+            strText.Format(IDS_NO_TEXT_EDITOR, path.c_str(), editors.c_str());
+        } else {
+            strText.Format(IDS_SOURCE_NOT_SHOWN, path.c_str(), CUrlLauncher::FailureReason(outcome).GetString());
+        }
+        return strText;
+    }
+    if (outcome.nSpawnError != 0)
+        strText.Format(IDS_CANNOT_START_EDITOR, argv.front().c_str(), path.c_str(),
+                       outcome.nSpawnError == ENOENT ? "it is not installed" : ::strerror(outcome.nSpawnError));
+    else
+        strText.Format(IDS_EDITOR_FAILED, program.c_str(), outcome.nExitStatus, path.c_str());
+    return strText;
 }
 
-int CEditorLauncher::StartProgram(const std::vector<std::string>& argv)
+void CEditorLauncher::Open(const CString& strPath, Failed failed) const
 {
-    if (argv.empty())
-        return EINVAL;
-    std::vector<std::string> args = argv;
-    std::vector<char*> pointers;
-    for (std::string& arg : args)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    pid_t pid = 0;
-    const int nError = ::posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ);
-    if (nError != 0)
-        return nError;
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return 0;
+    const std::string path(static_cast<LPCTSTR>(strPath));
+    std::vector<std::string> argv = CommandFor(path);
+    m_starter(argv, [argv, path, failed = std::move(failed)](const CUrlLauncher::Outcome& outcome) {
+        const CString strText = FailureText(argv, path, outcome);
+        if (!strText.IsEmpty() && failed)
+            failed(strText);
+    });
 }

@@ -83,7 +83,11 @@ LRESULT CEnumFilesDlg::OnFailed(WPARAM, LPARAM)
     if (m_nState != stateRunning)
         return 0;
     m_bFailed = TRUE;
-    AfxMessageBox(kIdsEnumFailed, MB_OK | MB_ICONEXCLAMATION);
+    CString strFormat;
+    CString strMessage;
+    strFormat.LoadString(kIdsEnumFailed);
+    strMessage.Format(strFormat, m_Engine.GetEnumerationFailure().GetString());
+    AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDCANCEL);
     return 0;
 }

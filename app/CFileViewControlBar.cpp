@@ -86,8 +86,13 @@ void CFileViewControlBar::ClearTree()
 
 void CFileViewControlBar::AddRootNode(CPageNode* pNode)
 {
-    if (pNode != nullptr && m_wndTree.GetSafeHwnd() != nullptr)
-        InsertNode(pNode, TVI_ROOT);
+    if (pNode == nullptr || m_wndTree.GetSafeHwnd() == nullptr)
+        return;
+    InsertNode(pNode, TVI_ROOT);
+    // Each folder opened to show its subfolders scrolled them into view: the tree would open
+    // at its last folder. The user starts at the top, with the root.
+    if (auto hRoot = reinterpret_cast<HTREEITEM>(pNode->m_dwTreeItem))
+        m_wndTree.EnsureVisible(hRoot);
 }
 
 void CFileViewControlBar::InsertNode(CPageNode* pNode, HTREEITEM hParent)

@@ -1,5 +1,7 @@
 #include "app/CGridWndWrapper.h"
 
+#include "platform/afx/gdi/CDC.h"
+
 #include "grid/data/CGXGridParam.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
 #include "grid/data/CGXRange.h"
@@ -275,11 +277,22 @@ UINT CGridWndWrapper::SetPickListMode()
     // the row rather than starting an edit.
     pParam->m_bNoCurrentCellFrame = TRUE;
     pParam->m_bActivateOnClick = FALSE;
+    m_bPickList = TRUE;
     SetColWidth(0, 0, 0);
     CGXStyle style;
     style.SetMergeCell(GX_MERGE_VERTICAL);
     SetRowHeaderBaseStyle(style, gxOverride);
     return 0;
+}
+
+void CGridWndWrapper::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    if (!m_bPickList || pDC == nullptr) {
+        CGXGridWnd::DrawSelectedCell(pDC, nRow, nCol, rect);
+        return;
+    }
+    CRect cell = rect;
+    pDC->InvertRect(&cell);
 }
 
 UINT CGridWndWrapper::ResizeColumnsToFit(const CGXRange& range)

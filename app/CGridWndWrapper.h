@@ -87,8 +87,14 @@ public:
     ROWCOL DeleteSelectedRows();
 
 protected:
+    // A pick list shows every chosen row marked, the row clicked last (the current cell) too:
+    // it has no current-cell frame that would show it otherwise.
+    void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
     // Applies the style to the range in override mode, redrawing it.
     BOOL ApplyToRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style);
     // Ends an edit in progress, keeping what was typed, so that reading the cells sees it.
     void StoreEdit();
+
+private:
+    BOOL m_bPickList = FALSE;
 };

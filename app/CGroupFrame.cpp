@@ -2,12 +2,14 @@
 #include "app/CGroupFrame.h"
 
 #include "app/CGroupView.h"
+#include "platform/afx/AfxMessages.h"
 #include "platform/controls/StatusBar.h"
 
 IMPLEMENT_DYNCREATE(CGroupFrame, SECMDIChildWnd)
 
 BEGIN_MESSAGE_MAP(CGroupFrame, SECMDIChildWnd)
 ON_WM_CREATE()
+ON_MESSAGE(WM_IDLEUPDATECMDUI, &CGroupFrame::OnIdleUpdate)
 END_MESSAGE_MAP()
 
 BOOL CGroupFrame::PreCreateWindow(CREATESTRUCT& cs)
@@ -43,6 +45,21 @@ int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_wndStatusBar.SetPaneControl(0, &m_wndEdit, 1, SBC_INSET);
     m_wndStatusBar.SetPaneInfo(0, 0, SBPS_NORMAL, kEditPaneWidth);
     return 0;
+}
+
+LRESULT CGroupFrame::OnIdleUpdate(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT lResult = CFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
+    // Text typed into the field stays until it is committed.
+    CGroupView* pView = m_wndEdit.GetGridView();
+    if (pView == nullptr || m_wndEdit.IsEditing() || m_wndEdit.GetSafeHwnd() == nullptr)
+        return lResult;
+    ROWCOL nRow = 0, nCol = 0;
+    CString strText;
+    if (pView->GetCurrentCell(nRow, nCol))
+        pView->GetCellText(nRow, nCol, strText);
+    m_wndEdit.SetText(strText);
+    return lResult;
 }
 
 UINT CGroupFrame::SetView(CGroupView* pView)

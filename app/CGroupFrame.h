@@ -27,6 +27,9 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    // Between the user's actions the edit field catches up with the current cell's value,
+    // whatever changed it: a move, an edit, Fill Down, Undo, a sort, a paste or a dialog.
+    LRESULT OnIdleUpdate(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

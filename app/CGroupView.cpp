@@ -24,6 +24,7 @@
 #include "platform/core/CPtrArray.h"
 
 #include <algorithm>
+#include <set>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -112,11 +113,15 @@ void CGroupView::OnInitialUpdate()
     if (CGXStylesMap* pMap = GetParam() != nullptr ? GetParam()->GetStylesMap() : nullptr)
         pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
     EnableGridToolTips();
+    // A plain click leaves its cell selected, so that it shows highlighted and framed.
+    if (GetParam() != nullptr)
+        GetParam()->m_bKeepSingleCellSelection = TRUE;
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));
     RegisterControl(IDS_SCANNED_CELL, new CScannedCell(this));
     RegisterControl(IDS_DIRTY_CELL, new CDirtiedCell(this));
+    RegisterControl(IDS_UNREADABLE_CELL, new CUnreadableCell(this));
 
     if (CMetaSettingList* pList = Catalogue())
         SetUpColumns(*pList);
@@ -181,6 +186,39 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
             SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
     }
     return 0;
+}
+
+ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    // The catalogue's order, whatever order a scan finds the tags in: the new column follows
+    // the columns of the settings before it in the catalogue. A column added at the end
+    // instead would put the columns in a new order at every scan and every start.
+    std::set<std::string> shownNames;
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
+    ROWCOL nCol = nFirst;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pOther = list.GetNext(pos);
+        if (pOther == pSetting)
+            break;
+        CString strName;
+        pOther->GetName(strName);
+        if (shownNames.count(TagKey(strName)) != 0)
+            ++nCol;
+    }
+    return std::min<ROWCOL>(nCol, GetColCount() + 1);
+}
+
+void CGroupView::NumberSettingColumns(CMetaSettingList& list)
+{
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol) {
+        CMetaSetting* pSetting = nullptr;
+        if (list.FindByName(GetStoredCellValue(0, nCol), pSetting) == 0 && pSetting != nullptr)
+            pSetting->SetColumn(nCol);
+    }
+    list.SetNextOrdinal(GetColCount() + 1);
 }
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
@@ -339,7 +377,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             break;
         ScopedCount loading(m_nLoading);
         UndoOff undoOff(*this);
-        const ROWCOL nCol = std::min<ROWCOL>(std::max<ROWCOL>(2, pList->GetNextOrdinal()), GetColCount() + 1);
+        const ROWCOL nCol = ColumnForNewSetting(*pList, pSetting);
         pSetting->SetColumn(nCol);
         InsertColumn(nCol);
         CString strName, strDescription;
@@ -352,7 +390,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
             CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
         FitColumnToHeader(0, nCol);
-        pList->SetNextOrdinal(nCol + 1);
+        NumberSettingColumns(*pList);
         break;
     }
     case 3: {
@@ -410,7 +448,13 @@ UINT CGroupView::GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText)
 void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
 {
     CMetaContentList* pList = nullptr;
-    if (pPage->GetEditState() == 2) {
+    if (!pPage->GetReadFailure().IsEmpty()) {
+        // Without this the page would look like one without tags, and the user would learn of
+        // it only when a save failed.
+        style.SetControl(IDS_UNREADABLE_CELL);
+        style.SetTextColor(kNotScannedTextColor);
+        style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, pPage->GetReadFailure());
+    } else if (pPage->GetEditState() == 2) {
         style.SetControl(IDS_DIRTY_CELL);
         style.SetTextColor(kDirtyTextColor);
     } else if (pPage->GetContentList(pList) == 0) {
@@ -719,6 +763,12 @@ BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
 }
 
 // ---- Undo ----
+
+void CGroupView::EndHistoryAtSave()
+{
+    EmptyUndoLists();
+    m_originals.clear();
+}
 
 void CGroupView::EmptyUndoLists()
 {

@@ -6,6 +6,7 @@
 
 #include "app/CEditorLauncher.h"
 #include "app/CGridViewWrapper.h"
+#include "grid/data/CGXRange.h"
 #include "platform/core/CString.h"
 
 #include <map>
@@ -80,6 +81,19 @@ public:
     void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
     // A double-click on a file cell opens the page in the browser.
     BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
+    // Find and Replace found nothing: said, with the column searched, not only beeped.
+    void Beep(LPCTSTR pszFind) override;
+
+    // ---- Printing ----
+    // The printed grid uses the page's width (its columns widened alike when they leave room),
+    // each page is headed by the project's name and closed by its number, and the print job is
+    // named after the project.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    int GetColWidth(ROWCOL nCol) override;
+    CString GetPrintJobTitle() override;
+    // The project's name: its file's name without the extension, else its folder's name.
+    static CString GetProjectName();
     // Menu 154 over several cells of a group-action column, 185 over one file cell.
     BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
                                 UINT nHitState) override;
@@ -87,6 +101,8 @@ public:
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL SelectRange(const CGXRange& range, BOOL bSelect = TRUE, BOOL bUpdate = TRUE, UINT nFlags = 0, int nMode = 0,
+                     BOOL bCreateHint = TRUE) override;
     BOOL ActivateGrid(BOOL bActivate) override;
     BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags,
                                    const CGXStyle* pOldStyle) override;
@@ -112,6 +128,9 @@ public:
     void FinishCellEdit();
     // Undoes every change of the grid and gives each page the marks it had before.
     void UndoAll();
+    // The edits were written to the pages' files: undo cannot take them back from there, so
+    // the history ends here, and what the pages held before is forgotten.
+    void EndHistoryAtSave();
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
@@ -145,6 +164,9 @@ protected:
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
     void RememberSingleCell();
+    // Selects the current cell alone while the selection is empty or is the cell it left.
+    void SelectCurrentCell(const CGXRange& oldCell);
+    BOOL IsOnlyCurrentCellSelected();
 
     void OnZoomIn();
     void OnZoomOut();
@@ -169,6 +191,9 @@ protected:
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
+    // Where a setting just shown gets its column, and the settings' column numbers after it.
+    ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);
+    void NumberSettingColumns(CMetaSettingList& list);
     void WidenFileColumns();
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
@@ -181,9 +206,15 @@ protected:
     void UpdateEditState();
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
+    void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
 
     BOOL m_bFullPath = TRUE;
     BOOL m_bShowTitle = FALSE;
+    // While a page prints, how much wider than on the screen its own columns (first to last)
+    // are printed.
+    double m_dPrintWidthScale = 1.0;
+    ROWCOL m_nPrintFirstCol = 0;
+    ROWCOL m_nPrintLastCol = 0;
     BOOL m_bGroupActionRunning = FALSE;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;
@@ -200,6 +231,9 @@ protected:
     // Set while a setting's dialog or group action, which change the pages' contents before
     // they write the cells, runs: the cells' stored values were primed before it started.
     int m_nPrimedBySetting = 0;
+    // The cell the view selected because it became current (none when the user's own
+    // selection stands).
+    CGXRange m_currentCellSelection;
     ROWCOL m_nFieldRow = 0;
     ROWCOL m_nFieldCol = 0;
 

@@ -18,12 +18,14 @@
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXRangeList.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/CFile.h"
@@ -198,12 +200,27 @@ void CGroupView::OnViewHtmlSource()
     CWaitCursor wait;
     CString strPath;
     pPage->GetFullPath(strPath);
-    if (const int nError = m_editorLauncher.Open(strPath); nError != 0) {
-        // Said, not swallowed: the user would wait for an editor that never comes.
-        CString strMessage;
-        strMessage.Format(IDS_CANNOT_START_EDITOR, static_cast<LPCTSTR>(strPath), ::strerror(nError));
-        AfxMessageBox(strMessage, MB_ICONERROR);
-    }
+    // The editor runs beside the program; a failure is said when it comes, not swallowed: the
+    // user would wait for an editor that never shows.
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp == nullptr || pApp->GetMainFrame() == nullptr)
+        return;
+    m_editorLauncher.Open(strPath, [failures = pApp->GetMainFrame()->GetProgramFailures()](const CString& strText) {
+        failures->Post(strText);
+    });
+}
+
+void CGroupView::Beep(LPCTSTR pszFind)
+{
+    CGridViewWrapper::Beep(pszFind);
+    ROWCOL nRow = 0, nCol = 0;
+    CString strColumn;
+    if (GetCurrentCell(nRow, nCol))
+        GetCellText(0, nCol, strColumn);
+    CString strMessage;
+    strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
+                      pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
 BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
@@ -597,7 +614,11 @@ BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
 {
+    ROWCOL nOldRow = 0, nOldCol = 0;
+    const BOOL bHadCell = GetCurrentCell(nOldRow, nOldCol);
     const BOOL bMoved = CGridViewWrapper::SetCurrentCell(nRow, nCol, nFlags);
+    if (bMoved)
+        SelectCurrentCell(bHadCell ? CGXRange(nOldRow, nOldCol, nOldRow, nOldCol) : CGXRange());
     if (bMoved && m_nLoading == 0)
         if (CGroupFrame* pFrame = GetGroupFrame()) {
             CString strText;
@@ -605,6 +626,54 @@ BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
             pFrame->SetStatusText(strText);
         }
     return bMoved;
+}
+
+void CGroupView::SelectCurrentCell(const CGXRange& oldCell)
+{
+    // The cell where typing goes is shown as the selection, highlighted and framed, as long as
+    // the user has selected nothing else: a range being made or kept stays as it is.
+    CGXGridParam* pParam = GetParam();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pParam == nullptr || !GetCurrentCell(nRow, nCol) || nRow <= GetHeaderRows() || nCol <= GetHeaderCols())
+        return;
+    CGXRangeList& selection = pParam->m_SelRects;
+    if (IsCellInRangeList(nRow, nCol, selection))
+        return;
+    if (!selection.IsEmpty()) {
+        if (selection.GetCount() != 1)
+            return;
+        const CGXRange* pOnly = selection.GetRangeAt(selection.GetHeadPosition());
+        if (pOnly == nullptr || !pOnly->IsCells() || !oldCell.IsValid() || !(*pOnly == oldCell))
+            return;
+    }
+    if (!selection.IsEmpty())
+        SetSelection(nullptr);
+    const CGXRange cell(nRow, nCol, nRow, nCol);
+    CGridViewWrapper::SelectRange(cell, TRUE, TRUE);
+    m_currentCellSelection = cell;
+}
+
+BOOL CGroupView::IsOnlyCurrentCellSelected()
+{
+    const CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr || !m_currentCellSelection.IsValid() || pParam->m_SelRects.GetCount() != 1)
+        return FALSE;
+    const CGXRange* pOnly = pParam->m_SelRects.GetRangeAt(pParam->m_SelRects.GetHeadPosition());
+    return pOnly != nullptr && *pOnly == m_currentCellSelection;
+}
+
+BOOL CGroupView::SelectRange(const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT nFlags, int nMode, BOOL bCreateHint)
+{
+    // A range selected on purpose takes the place of the current cell's own selection.
+    if (bSelect && IsOnlyCurrentCellSelected()) {
+        const BOOL bSame = range == m_currentCellSelection;
+        m_currentCellSelection = CGXRange();
+        if (bSame)
+            return TRUE;
+        SetSelection(nullptr);
+    }
+    m_currentCellSelection = CGXRange();
+    return CGridViewWrapper::SelectRange(range, bSelect, bUpdate, nFlags, nMode, bCreateHint);
 }
 
 BOOL CGroupView::ActivateGrid(BOOL bActivate)

@@ -81,6 +81,8 @@ void CKeywordsDlg::OnOK()
     CStringList keywords;
     if (m_gridExisting.GetSafeHwnd() != nullptr)
         m_gridExisting.ReadList(keywords);
+    // A keyword typed with a blank before it is the same keyword.
+    TrimItems(keywords);
     m_strValue = JoinWithSeparator(keywords, m_strSeparator.IsEmpty() ? CString(",") : m_strSeparator);
     EndDialog(IDOK);
 }
@@ -92,7 +94,5 @@ void CKeywordsDlg::OnHelp()
 
 LRESULT CKeywordsDlg::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
 }

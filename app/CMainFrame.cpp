@@ -2,6 +2,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CVostrelApp.h"
+#include "app/AppMessages.h"
 #include "app/CGroupView.h"
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNodeCol.h"
@@ -63,6 +64,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
     ON_MESSAGE(kMsgFileScanned, &CMainFrame::OnScanProgress)
     ON_MESSAGE(kMsgScanFinished, &CMainFrame::OnScanDone)
     ON_MESSAGE(kMsgShowSetting, &CMainFrame::OnSyncPageUpdate)
+    ON_MESSAGE(kMsgProgramFailed, &CMainFrame::OnProgramFailed)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -92,8 +94,9 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
     // Escape is Stop Scan's key only while a scan runs. Otherwise it belongs to the window
     // with the keyboard: a cell being edited gets its old text back, an in-place editor closes
-    // without taking what was typed, a floating window's dialog cancels.
-    const bool escape = pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE;
+    // without taking what was typed, a floating window's dialog cancels. In help mode it
+    // leaves the mode, as any key does.
+    const bool escape = pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE && !IsInHelpMode();
     CVostrelApp* pApp = GetVostrelApp();
     if (escape && pApp && pApp->GetRunState() != CVostrelAppModel::runScanning)
         return FALSE;
@@ -104,6 +107,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
+    m_programFailures->Bind(m_hWnd, kMsgProgramFailed);
     if (!CreateToolBars())
         return -1;
 
@@ -117,19 +121,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
 
     LoadBarState(kMainToolbarProfile);
-    const bool bDefaults = m_pToolBarManager->GetToolBars().empty();
     m_pToolBarManager->LoadState(kMainToolbarProfile);
     LoadBarState(kGridToolbarProfile);
     m_pToolBarManager->LoadState(kGridToolbarProfile);
-    if (bDefaults) {
-        // The default bars were docked through the plain frame, which knows nothing of this
-        // frame's dock rows; dock them again here so that each takes its side's orientation.
-        for (UINT nID : {ID_VIEW_TOOLBARS, ID_GRID_TOOLBAR}) {
-            if (SECCustomToolBar* pBar = m_pToolBarManager->ToolBarFromID(nID))
-                DockControlBar(pBar, nID == ID_VIEW_TOOLBARS ? AFX_IDW_DOCKBAR_TOP : AFX_IDW_DOCKBAR_RIGHT);
-        }
-        RecalcLayout();
-    }
 
     // The panes appear when a project is opened.
     ShowControlBar(m_pProjectArea, FALSE, TRUE);
@@ -340,9 +334,12 @@ void CMainFrame::OnClose()
         AfxMessageBox(IDS_NO_EXIT_WHILE_SCANNING, MB_ICONINFORMATION);
         return;
     }
+    // Closing the project hides the panes: what the user had is noted first.
+    NoteOutputAreaAtClose();
     if (CloseProject() == 0)
         return;
     SaveLayout();
+    SaveWindowState();
     SECMDIFrameWnd::OnClose();
 }
 
@@ -364,11 +361,24 @@ LRESULT CMainFrame::OnHelpInfo(WPARAM, LPARAM lParam)
         if (pInfo->iContextType == HELPINFO_MENUITEM)
             dwContext = HID_BASE_COMMAND + static_cast<DWORD_PTR>(pInfo->iCtrlId);
         else if (pInfo->iContextType == HELPINFO_WINDOW)
-            dwContext = HID_BASE_RESOURCE + static_cast<DWORD_PTR>(pInfo->iCtrlId);
+            dwContext = WindowHelpContext(static_cast<HWND>(pInfo->hItemHandle), pInfo->iCtrlId);
     }
     if (CWinApp* pApp = AfxGetApp())
         pApp->WinHelp(dwContext, HELP_CONTEXT);
     return TRUE;
+}
+
+DWORD_PTR CMainFrame::WindowHelpContext(HWND hWnd, int nCtrlId) const
+{
+    // A window inside a pane, a child frame or the frame's client answers with the help of the
+    // bar or frame it belongs to: the grid's view with the grid's, the empty client with the
+    // main window's.
+    if (hWnd != nullptr && ::IsWindow(hWnd)) {
+        CRect rect;
+        ::GetWindowRect(hWnd, &rect);
+        return HelpContextAt(hWnd, rect.CenterPoint());
+    }
+    return HID_BASE_RESOURCE + static_cast<DWORD_PTR>(nCtrlId);
 }
 
 void CMainFrame::OnContextMenu(CWnd*, CPoint point)
@@ -480,17 +490,22 @@ void CMainFrame::OnWebLink(UINT nID)
 
 UINT CMainFrame::OpenUrl(const CString& strUrl)
 {
-    const int nCode = m_urlLauncher.Open(strUrl);
-    if (nCode > 32)
-        return 0;
-    // The message names the address and the reason, so the user can open it by hand.
-    CString strMessage;
-    strMessage.LoadString(IDS_CANNOT_BROWSE_URL);
-    strMessage += strUrl;
-    if (LPCTSTR pszReason = CUrlLauncher::ReasonText(nCode)) {
-        strMessage += "\n\n";
-        strMessage += pszReason;
-    }
-    AfxMessageBox(strMessage, MB_ICONERROR);
+    // The browser may stay open as long as the user reads: the frame does not wait for it. The
+    // message names the address and the reason, so the user can open it by hand.
+    CString strPrefix;
+    strPrefix.LoadString(IDS_CANNOT_BROWSE_URL);
+    m_urlLauncher.Open(strUrl, [failures = m_programFailures, strMessage = strPrefix + strUrl](
+                                   const CUrlLauncher::Outcome& outcome) {
+        const CString strReason = CUrlLauncher::FailureReason(outcome);
+        if (!strReason.IsEmpty())
+            failures->Post(strMessage + "\n\n" + strReason);
+    });
+    return 0;
+}
+
+LRESULT CMainFrame::OnProgramFailed(WPARAM, LPARAM)
+{
+    for (const CString& strText : m_programFailures->TakeAll())
+        AfxMessageBox(strText, MB_ICONERROR);
     return 0;
 }

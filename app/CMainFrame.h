@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/CCustomStatusbarWrapper.h"
+#include "app/CPostedFailures.h"
 #include "app/CUrlLauncher.h"
 #include "app/IProjectAreaHost.h"
 #include "engine/project/EngineMessages.h"
@@ -68,10 +69,13 @@ public:
     // The one enabling rule of the frame's commands, also checked by their handlers, so a
     // command posted while disabled does nothing.
     BOOL IsCommandEnabled(UINT nID) const;
-    // Opens the address in the user's browser; a failure is told with the address and the
-    // reason. Always 0.
+    // Starts the user's browser on the address and returns at once; a failure is told later
+    // (a posted message) with the address and the reason. Always 0.
     UINT OpenUrl(const CString& strUrl);
     CUrlLauncher& GetUrlLauncher() { return m_urlLauncher; }
+    // Where programs started for the user (browser, editor) tell their failures from the thread
+    // that waits for them; the frame shows each in a message box.
+    const std::shared_ptr<CPostedFailures>& GetProgramFailures() const { return m_programFailures; }
     void ShowPopupMenu(UINT nMenuID, int x, int y);
 
     // ---- IScanHost ----
@@ -82,6 +86,12 @@ public:
     // ---- IProjectAreaHost ----
     void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                            const CString& strTitle) override;
+
+    // The window's place and state and the Output Area's visibility, as the last run left
+    // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes
+    // SW_SHOWMAXIMIZED for a window that was maximised).
+    void SaveWindowState();
+    void RestoreWindowState(int& nCmdShow);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
@@ -97,6 +107,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    DWORD_PTR WindowHelpContext(HWND hWnd, int nCtrlId) const;
     void OnContextMenu(CWnd* pWnd, CPoint point);
     void OnToggleProjectArea();
     void OnUpdateProjectArea(CCmdUI* pCmdUI);
@@ -122,6 +133,7 @@ protected:
     LRESULT OnScanProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnSyncPageUpdate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnProgramFailed(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -132,6 +144,8 @@ private:
     BOOL IsProjectOpen() const;
     void SaveLayout();
     void UpdateCommandBars();
+    void NoteOutputAreaAtClose();
+    void RestoreOutputArea();
 
     CCustomStatusbarWrapper m_wndStatusBar;
     // The panes are children of this window and delete themselves with it.
@@ -139,9 +153,12 @@ private:
     COutputAreaControlBar* m_pOutputArea = nullptr;
     std::unique_ptr<SECToolBarManager> m_pToolBarManager;
     CUrlLauncher m_urlLauncher;
+    std::shared_ptr<CPostedFailures> m_programFailures = CPostedFailures::Make();
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
+    bool m_bOutputAreaShownAtClose = false;
+    bool m_bRestoreOutputArea = false;   // the first project shows the Output Area again
 };

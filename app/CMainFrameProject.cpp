@@ -7,6 +7,7 @@
 #include "app/CSaveHTMLFilesDlg.h"
 #include "app/CScanDoneDlg.h"
 #include "app/CVostrelApp.h"
+#include "app/DialogStrings.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -16,6 +17,7 @@
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/afx/dlg/CFileDialog.h"
 #include "platform/afx/frame/CMDIChildWnd.h"
@@ -39,6 +41,49 @@ constexpr LPCTSTR kWarnAfterScan = "Warn After Scan";
 CVostrelApp& App()
 {
     return *GetVostrelApp();
+}
+
+// How many of the folders left out the message box names; the Output Area names them all.
+constexpr size_t kSkippedFoldersShown = 5;
+
+// A folder's path below the project folder, as the user knows it in the site.
+CString PathInSite(const CString& strPath, const CString& strProjectFolder)
+{
+    CString strFolder = strProjectFolder;
+    while (strFolder.GetLength() > 1 && strFolder[strFolder.GetLength() - 1] == '/')
+        strFolder = strFolder.Left(strFolder.GetLength() - 1);
+    if (strPath.GetLength() > strFolder.GetLength() + 1 && strPath.Left(strFolder.GetLength()) == strFolder
+        && strPath[strFolder.GetLength()] == '/')
+        return strPath.Mid(strFolder.GetLength() + 1);
+    return strPath;
+}
+
+// Tells the user which folders of the site the enumeration could not read and left out: one
+// Output Area line each, and a message box naming the first few.
+void ReportSkippedFolders(const std::vector<CParserEngine::SkippedFolder>& skipped, const CString& strProjectFolder,
+                          HWND hOutput)
+{
+    if (skipped.empty())
+        return;
+    CString strList;
+    for (size_t i = 0; i < skipped.size(); ++i) {
+        const CString strFolder = PathInSite(skipped[i].strPath, strProjectFolder);
+        PostOutputAreaLine(hOutput, CString(), strFolder + " : Left out of the project: " + skipped[i].strReason);
+        if (i < kSkippedFoldersShown)
+            strList += strFolder + ": " + skipped[i].strReason + "\n";
+    }
+    if (skipped.size() > kSkippedFoldersShown) {
+        CString strFormat;
+        CString strMore;
+        strFormat.LoadString(kIdsMoreFoldersSkipped);
+        strMore.Format(strFormat, static_cast<int>(skipped.size() - kSkippedFoldersShown));
+        strList += strMore + "\n";
+    }
+    CString strFormat;
+    CString strMessage;
+    strFormat.LoadString(kIdsFoldersSkipped);
+    strMessage.Format(strFormat, strList.GetString());
+    AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -207,10 +252,12 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         m_pProjectArea->ClearTree();
         m_pProjectArea->AddRootNode(pRoot);
         ShowPane(m_pProjectArea, TRUE);
+        RestoreOutputArea();
         // Collects the root's pages into the selection and shows them, which also makes the
         // root the selection's current folder.
         m_pProjectArea->GetTree().ShowPagesOf(pRoot);
     }
+    ReportSkippedFolders(CParserEngine::GetEngine().GetEnumerationSkipped(), strFolder, GetOutputPane());
     if (pSettings->m_bAutoScan)
         OnStartScan();
     return pRoot;
@@ -415,6 +462,11 @@ void CMainFrame::OnSaveEditedFiles()
     FinishCellEdit();
     CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
     dlg.DoModal();
+    // An undo after the save would show the old values over pages that hold the new ones.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0)
+        pView->EndHistoryAtSave();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
 }

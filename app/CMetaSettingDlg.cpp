@@ -311,9 +311,7 @@ void CMetaSettingDlg::OnHelp()
 
 LRESULT CMetaSettingDlg::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
 }
 
 BOOL CMetaSettingDlg::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)

@@ -9,7 +9,9 @@
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/FolderBrowser.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 
 namespace {
@@ -82,11 +84,42 @@ void CNewProjectDlg::OnOK()
     EndDialog(IDOK);
 }
 
+namespace {
+
+// The browser opens on the folder it is given, so the user starts where the field points.
+int CALLBACK StartAtFolder(HWND hwnd, UINT uMsg, LPARAM, LPARAM lpData)
+{
+    if (uMsg == BFFM_INITIALIZED && lpData != 0)
+        ::SendMessage(hwnd, BFFM_SETSELECTION, TRUE, lpData);
+    return 0;
+}
+
+// The folder the field names when it is one, else the user's home folder.
+std::string StartFolder(const CString& strField)
+{
+    std::error_code error;
+    CString strTrimmed = strField;
+    strTrimmed.Trim();
+    if (!strTrimmed.IsEmpty() && std::filesystem::is_directory(strTrimmed.GetString(), error))
+        return std::filesystem::absolute(strTrimmed.GetString(), error).lexically_normal().string();
+    const char* pszHome = std::getenv("HOME");
+    if (pszHome != nullptr && std::filesystem::is_directory(pszHome, error))
+        return pszHome;
+    return "/";
+}
+
+} // namespace
+
 void CNewProjectDlg::OnBrowse()
 {
+    CString strField;
+    GetDlgItemText(kIdDirectory, strField);
+    const std::string start = StartFolder(strField);
     BROWSEINFO info{};
     info.hwndOwner = m_hWnd;
     info.ulFlags = kBrowseFileSystemOnly | kBrowseStatusText;
+    info.lpfn = StartAtFolder;
+    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
     LPITEMIDLIST pidl = SHBrowseForFolder(&info);
     if (pidl == nullptr)
         return;
@@ -139,7 +172,5 @@ void CNewProjectDlg::OnHelp() { ShowAppHelp(kHelpContext); }
 
 LRESULT CNewProjectDlg::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
 }

@@ -1,6 +1,6 @@
 // CPageStatusCell: the file cell of a page row: a static text with a small picture at its left
-// telling whether the page is not scanned, scanned or edited. One class draws all three; the
-// three named kinds differ only in their picture.
+// telling whether the page is not scanned, scanned, edited or could not be read. One class draws
+// them all; the named kinds differ only in their picture.
 #pragma once
 
 #include "grid/core/CGXStatic.h"
@@ -20,6 +20,10 @@ public:
 
     // The static text's rectangle less the picture's share at its left.
     CRect GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle) override;
+    // The strip that holds the picture gets the cell's background too: the text's background
+    // leaves it out, and a cell painted on its own would show what lay there before.
+    void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
+              const CGXStyle* pStandardStyle) override;
     // The picture 3 pixels in from the left, centred vertically, clipped to the cell.
     void LayoutChildren(ROWCOL nRow, ROWCOL nCol, const CRect& rectCell, const CGXStyle& style) override;
 
@@ -51,4 +55,11 @@ class CDirtiedCell : public CPageStatusCell {
     DECLARE_DYNAMIC(CDirtiedCell)
 public:
     explicit CDirtiedCell(CGXGridCore* pGrid);
+};
+
+// Pages the last scan could not read; the cell's tool tip says why.
+class CUnreadableCell : public CPageStatusCell {
+    DECLARE_DYNAMIC(CUnreadableCell)
+public:
+    explicit CUnreadableCell(CGXGridCore* pGrid);
 };

@@ -41,9 +41,7 @@ void CProjSettingsPage::OnHelp()
 
 LRESULT CProjSettingsPage::OnHelpInfo(WPARAM, LPARAM lParam)
 {
-    if (HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam)))
-        return TRUE;
-    return Default();
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + m_nTemplate);
 }
 
 // ---- Backups ----

@@ -21,6 +21,7 @@ public:
     CProjSettingsPage2& GetScanPage() { return m_page2; }
     CProjSettingsPage3& GetKeywordsPage() { return m_page3; }
     CProjSettingsPage4& GetGeneralPage() { return m_page4; }
+    DWORD GetCaller() const { return m_dwCaller; }
 
 protected:
     void OnOK() override;

@@ -6,8 +6,11 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CDataExchange.h"
+
+#include <algorithm>
 
 BEGIN_MESSAGE_MAP(CSaveHTMLFilesDlg, CDialog)
     ON_MESSAGE(kMsgSavePageBegin, &CSaveHTMLFilesDlg::OnPageBegin)
@@ -70,6 +73,7 @@ LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
 
 LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM, LPARAM lParam)
 {
+    ++m_nWritten;
     if (auto* pApp = dynamic_cast<CVostrelApp*>(AfxGetApp()))
         pApp->RefreshPageInView(reinterpret_cast<CPageNode*>(lParam));
     return 0;
@@ -77,13 +81,27 @@ LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM, LPARAM lParam)
 
 LRESULT CSaveHTMLFilesDlg::OnFinished(WPARAM, LPARAM)
 {
-    if (!m_bStopping)
+    if (!m_bStopping) {
+        TellCount(kIdsSaveCount);
         EndDialog(IDOK);
+    }
     return 0;
 }
 
 LRESULT CSaveHTMLFilesDlg::OnStopped(WPARAM, LPARAM)
 {
+    TellCount(kIdsSaveCountStopped);
     EndDialog(IDCANCEL);
     return 0;
+}
+
+void CSaveHTMLFilesDlg::TellCount(UINT nFormat)
+{
+    // The last line of the save, after the lines of the pages that failed: how it went as a
+    // whole, with the pages a stop left unsaved counted as not written.
+    const auto nPages = static_cast<UINT>(m_Pages.GetCount());
+    const UINT nWritten = std::min(m_nWritten, nPages);
+    CString strLine;
+    strLine.Format(nFormat, nWritten, nPages, nPages - nWritten);
+    PostOutputAreaLine(m_hOutputPane, CString(), strLine);
 }

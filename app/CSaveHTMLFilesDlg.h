@@ -34,6 +34,8 @@ protected:
     LRESULT OnPageDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnFinished(WPARAM wParam, LPARAM lParam);
     LRESULT OnStopped(WPARAM wParam, LPARAM lParam);
+    // Puts the closing line of the save, counting pages written and not, into the Output Area.
+    void TellCount(UINT nFormat);
 
     DECLARE_MESSAGE_MAP()
 
@@ -45,4 +47,5 @@ private:
     SECProgressCtrl m_wndProgress;
     CBitmapButton m_btnCancel;
     BOOL m_bStopping = FALSE;
+    UINT m_nWritten = 0;   // pages the save thread said were written
 };

@@ -5,8 +5,11 @@
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/EditDefs.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/UserApi.h"
 #include "platform/core/CPtrList.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -148,12 +151,41 @@ CString CSysInfo::GetText() const
     return strText;
 }
 
+int CSysInfo::TabStopFor(CWnd* pEdit) const
+{
+    // The values stand in one column at 80 dialog units, or further right when a name in the
+    // edit's font reaches that far: a tab then jumps only to the next stop, which may be a
+    // pixel or two away, and "Physical Memory:" ran into its value.
+    constexpr int kTabStop = 80;
+    HDC hDC = ::GetDC(pEdit->GetSafeHwnd());
+    if (hDC == nullptr)
+        return kTabStop;
+    HGDIOBJ hOld = ::SelectObject(hDC, reinterpret_cast<HGDIOBJ>(pEdit->SendMessage(WM_GETFONT)));
+    TEXTMETRIC tm{};
+    ::GetTextMetrics(hDC, &tm);
+    const int nChar = std::max(1, static_cast<int>(tm.tmAveCharWidth));
+    int nWidest = 0;
+    for (const auto& pItem : m_Items) {
+        if (pItem->m_strValue.IsEmpty())
+            continue;
+        const CString strLabel = "    " + pItem->m_strName + ":";
+        SIZE size{};
+        ::GetTextExtentPoint32(hDC, strLabel.GetString(), strLabel.GetLength(), &size);
+        nWidest = std::max(nWidest, static_cast<int>(size.cx));
+    }
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(pEdit->GetSafeHwnd(), hDC);
+    // Two average characters of room after the widest name, in dialog units (a quarter of one).
+    const int nNeeded = ((nWidest + 2 * nChar) * 4 + nChar - 1) / nChar;
+    return std::max(kTabStop, nNeeded);
+}
+
 void CSysInfo::WriteToEdit(CWnd* pEdit) const
 {
     if (pEdit == nullptr || pEdit->GetSafeHwnd() == nullptr)
         return;
     CWaitCursor wait;
-    int nTabStop = 80;
+    int nTabStop = TabStopFor(pEdit);
     pEdit->SendMessage(EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&nTabStop));
     // The whole text is replaced, so that a second exchange does not add the report again.
     pEdit->SendMessage(EM_SETSEL, 0, -1);

@@ -34,6 +34,9 @@ public:
     // The report's text: the title, then "    name:\tvalue" per item and the headings alone,
     // each line ending in "\r\n".
     CString GetText() const;
+    // The tab stop, in dialog units, at which the values stand in the edit: 80, or past the
+    // widest name in the edit's font.
+    int TabStopFor(CWnd* pEdit) const;
     // Puts the text into a multi-line edit over its selection, with a tab stop at 80 dialog
     // units so that the values line up.
     void WriteToEdit(CWnd* pEdit) const;

@@ -1,38 +1,45 @@
-// Opening addresses through xdg-open, and the table of reasons a failure is told with.
+// Opening addresses through xdg-open, and the words a failure is told with.
 #include "app/CUrlLauncher.h"
 
 #include <cerrno>
+#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 
 extern char** environ;
 
+namespace {
+// The platform's code for a file that does not exist.
+constexpr int kCodeFileNotFound = 2;
+} // namespace
+
 CUrlLauncher::CUrlLauncher() : m_runner(&CUrlLauncher::RunProgram) {}
 
-int CUrlLauncher::Open(const CString& strUrl) const
+void CUrlLauncher::Open(const CString& strUrl, Finished finished) const
 {
     // The address is one argument of its own: no shell ever sees it, whatever it holds.
-    return ResultCode(m_runner({"xdg-open", std::string(static_cast<LPCTSTR>(strUrl))}));
+    m_runner({"xdg-open", std::string(static_cast<LPCTSTR>(strUrl))}, std::move(finished));
 }
 
-int CUrlLauncher::ResultCode(const Outcome& outcome)
+CString CUrlLauncher::FailureReason(const Outcome& outcome)
 {
+    CString strReason;
+    if (outcome.nSpawnError == ENOENT)
+        return "xdg-open, which opens pages in the desktop's browser, is not installed.";
     if (outcome.nSpawnError != 0) {
-        switch (outcome.nSpawnError) {
-        case ENOENT: return 31;   // no opener installed: nothing is associated with the address
-        case EACCES:
-        case EPERM: return 5;
-        default: return 8;
-        }
+        strReason.Format("xdg-open could not be started: %s.", ::strerror(outcome.nSpawnError));
+        return strReason;
     }
     // xdg-open: 1 bad arguments, 2 a file that does not exist, 3 no program for it, 4 the
     // program it chose failed.
     switch (outcome.nExitStatus) {
-    case 0: return kSuccess;
-    case 2: return 2;
-    case 3: return 31;
-    case 4: return 5;
-    default: return 8;
+    case 0: return CString();
+    case 1: return "xdg-open did not accept the address.";
+    case 2: return ReasonText(kCodeFileNotFound);
+    case 3: return "No browser or other program to open it was found.";
+    case 4: return "The program chosen to open it failed.";
+    default: strReason.Format("xdg-open ended with status %d.", outcome.nExitStatus); return strReason;
     }
 }
 
@@ -63,12 +70,14 @@ LPCTSTR CUrlLauncher::ReasonText(int nCode)
     return nullptr;
 }
 
-CUrlLauncher::Outcome CUrlLauncher::RunProgram(const std::vector<std::string>& argv)
+void CUrlLauncher::RunProgram(const std::vector<std::string>& argv, Finished finished)
 {
     Outcome outcome;
     if (argv.empty()) {
         outcome.nSpawnError = EINVAL;
-        return outcome;
+        if (finished)
+            finished(outcome);
+        return;
     }
     std::vector<std::string> args = argv;
     std::vector<char*> pointers;
@@ -77,19 +86,26 @@ CUrlLauncher::Outcome CUrlLauncher::RunProgram(const std::vector<std::string>& a
     pointers.push_back(nullptr);
     pid_t pid = 0;
     outcome.nSpawnError = ::posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ);
-    if (outcome.nSpawnError != 0)
-        return outcome;
-    int status = 0;
-    pid_t waited = -1;
-    do {
-        waited = ::waitpid(pid, &status, 0);
-    } while (waited < 0 && errno == EINTR);
-    // posix_spawnp reports a missing program through the child on some systems: exit 127.
-    if (waited != pid || !WIFEXITED(status))
-        outcome.nExitStatus = 1;
-    else if (WEXITSTATUS(status) == 127)
-        outcome.nSpawnError = ENOENT;
-    else
-        outcome.nExitStatus = WEXITSTATUS(status);
-    return outcome;
+    if (outcome.nSpawnError != 0) {
+        if (finished)
+            finished(outcome);
+        return;
+    }
+    std::thread([pid, finished = std::move(finished)] {
+        Outcome ended;
+        int status = 0;
+        pid_t waited = -1;
+        do {
+            waited = ::waitpid(pid, &status, 0);
+        } while (waited < 0 && errno == EINTR);
+        // posix_spawnp reports a missing program through the child on some systems: exit 127.
+        if (waited != pid || !WIFEXITED(status))
+            ended.nExitStatus = 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        else if (WEXITSTATUS(status) == 127)
+            ended.nSpawnError = ENOENT;
+        else
+            ended.nExitStatus = WEXITSTATUS(status);
+        if (finished)
+            finished(ended);
+    }).detach();
 }

@@ -1,5 +1,7 @@
 // CUrlLauncher: opens a web address or a file in the user's browser or its associated program,
-// through xdg-open run by argument vector, and says why when it cannot.
+// through xdg-open run by argument vector, without waiting for it: the browser may stay open as
+// long as the user reads. How the opener ended is told later, on another thread, and says what
+// failed in words that fit it.
 #pragma once
 
 #include "platform/core/CString.h"
@@ -15,24 +17,26 @@ public:
         int nSpawnError = 0;
         int nExitStatus = 0;
     };
-    // Runs a program given as an argument vector and waits for it. Tests replace it.
-    using Runner = std::function<Outcome(const std::vector<std::string>& argv)>;
-
-    // Success is above 32; failures are the codes of the table of reasons (2, 5, 8, 31).
-    static constexpr int kSuccess = 33;
+    // Told once how the program ended; on the thread that waited for it, or at once when it
+    // could not start.
+    using Finished = std::function<void(const Outcome& outcome)>;
+    // Starts a program given as an argument vector and returns at once. Tests replace it.
+    using Runner = std::function<void(const std::vector<std::string>& argv, Finished finished)>;
 
     CUrlLauncher();
 
-    // Opens the address; the result code as above.
-    int Open(const CString& strUrl) const;
+    // Starts the opener on the address; `finished` hears how it ended.
+    void Open(const CString& strUrl, Finished finished) const;
     void SetRunner(Runner runner) { m_runner = std::move(runner); }
 
-    // The code for an outcome of xdg-open.
-    static int ResultCode(const Outcome& outcome);
-    // The reason for a failure code, from the table; null for a code it does not hold.
+    // Why the opener failed, in words about what failed; empty when it succeeded.
+    static CString FailureReason(const Outcome& outcome);
+    // The reason the platform's table gives for a failure code; null for a code it does not hold.
     static LPCTSTR ReasonText(int nCode);
-    // Runs the program without a shell; what the launcher uses unless told otherwise.
-    static Outcome RunProgram(const std::vector<std::string>& argv);
+    // Starts the program without a shell and without waiting: a thread of its own waits for it
+    // (so it never stays a zombie) and then calls `finished`. What the launcher uses unless told
+    // otherwise; the editor launcher uses it too.
+    static void RunProgram(const std::vector<std::string>& argv, Finished finished);
 
 private:
     Runner m_runner;

@@ -6,6 +6,7 @@
 #include "app/CGroupDoc.h"
 #include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
+#include "app/CHelpTopics.h"
 #include "app/CMainFrame.h"
 #include "app/CSingleDoc.h"
 #include "app/CSingleFrame.h"
@@ -15,6 +16,8 @@
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/CFileWrapper.h"
+#include "engine/project/PathToFileUrl.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/features/GXGridFeatures.h"
@@ -50,7 +53,6 @@ BEGIN_MESSAGE_MAP(CVostrelApp, CWinApp)
     ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
     ON_COMMAND(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup)
     ON_COMMAND(ID_HELP_FINDER, &CVostrelApp::OnHelpFinder)
-    ON_COMMAND(ID_CONTEXT_HELP, &CVostrelApp::OnContextHelp)
 END_MESSAGE_MAP()
 
 CVostrelApp* GetVostrelApp()
@@ -98,11 +100,12 @@ BOOL CVostrelApp::InitInstance()
     // The start-up picture closes itself after a while, or at the first key or click on it.
     CString strVersion;
     GetVersionString(strVersion, IDS_VERSION_FORMAT);
-    auto* pSplash = new CVostrelSplashWnd(IDB_SPLASH, kSplashTime, strVersion);   // deletes itself
+    // It deletes itself when it closes, and also when its window cannot be made at all.
+    auto* pSplash = new CVostrelSplashWnd(IDB_SPLASH, kSplashTime, strVersion);
     // Titled, it has no hidden owner keeping it above everything else.
     pSplash->SetTitle("Vostrel");
-    if (!pSplash->Create())
-        delete pSplash;
+    if (pSplash->Create())
+        m_hSplash = pSplash->GetSafeHwnd();
 
     CParserEngine& engine = CParserEngine::GetEngine();
     engine.SetScanBackend(&m_scanBackend);
@@ -124,17 +127,19 @@ BOOL CVostrelApp::InitInstance()
 
     // A project named on the command line is opened by the frame once it is shown, not as a
     // document: the templates know no project files, and a failed document open would end the
-    // program.
+    // program. Nor is File New run then: its chooser would stand in front of the project with
+    // nothing to choose that the user asked for.
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
     CString strProject;
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
         strProject = cmdInfo.m_strFileName;
-        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNew;
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
     }
     if (!ProcessShellCommand(cmdInfo))
         return FALSE;
 
+    pFrame->RestoreWindowState(m_nCmdShow);
     pFrame->ShowWindow(m_nCmdShow);
     pFrame->UpdateWindow();
 
@@ -145,6 +150,10 @@ BOOL CVostrelApp::InitInstance()
 
 int CVostrelApp::ExitInstance()
 {
+    // A program ended before its start-up picture closed itself takes the picture along.
+    if (auto* pSplash = dynamic_cast<CVostrelSplashWnd*>(CWnd::FromHandlePermanent(m_hSplash)))
+        pSplash->DestroyWindow();
+    m_hSplash = nullptr;
     TerminateGridLibrary();
     CParserEngine::GetEngine().SetScanHost(nullptr);
     CParserEngine::DeleteEngine();
@@ -425,23 +434,42 @@ UINT CVostrelApp::GetVersionString(CString& strText, UINT nFormatID)
 void CVostrelApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     if (nCmd == HELP_QUIT)
-        return;   // nothing was opened, so nothing closes
-    CString strFormat;
+        return;   // the browser is the user's: nothing here closes it
+    const bool bContents = nCmd == HELP_FINDER || nCmd == HELP_INDEX;
+    const CHelpTopics::Topic topic = bContents ? CHelpTopics::Contents() : CHelpTopics::ForContext(dwData);
+    if (m_strHelpFolder.IsEmpty())
+        m_strHelpFolder = CHelpTopics::DefaultFolder();
+    const CString strFile = m_strHelpFolder + "/" + topic.pszFile;
     CString strMessage;
-    strFormat.LoadString(IDS_HELP_NOT_AVAILABLE);
-    strMessage.Format(strFormat, static_cast<unsigned>(dwData));
-    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+    if (CFileWrapper::FileExists(strFile) != 2) {
+        strMessage.Format(IDS_HELP_NOT_AVAILABLE, strFile.GetString());
+        AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+        return;
+    }
+    CString strUrl = strFile;
+    PathToFileUrl(strUrl);
+    if (topic.pszAnchor[0] != '\0')
+        strUrl += CString("#") + topic.pszAnchor;
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame == nullptr) {
+        CUrlLauncher().Open(strUrl, nullptr);
+        return;
+    }
+    // The browser runs beside the program; when none starts, the user is told the file to open.
+    pFrame->GetUrlLauncher().Open(strUrl, [failures = pFrame->GetProgramFailures(), strFile](
+                                              const CUrlLauncher::Outcome& outcome) {
+        const CString strReason = CUrlLauncher::FailureReason(outcome);
+        if (strReason.IsEmpty())
+            return;
+        CString strText;
+        strText.Format(IDS_HELP_NO_BROWSER, strFile.GetString(), strReason.GetString());
+        failures->Post(strText);
+    });
 }
 
 void CVostrelApp::OnHelpFinder()
 {
     WinHelp(0, HELP_FINDER);
-}
-
-// With no help file there is no help mode to enter: the main window's own help is told at once.
-void CVostrelApp::OnContextHelp()
-{
-    WinHelp(kHelpContextWindowBase + IDR_MAINFRAME, HELP_CONTEXT);
 }
 
 void CVostrelApp::OnAppAbout()

@@ -24,8 +24,13 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
-    // No help file exists here: help says so and names the context it was asked for.
+    // Opens the help page of the context (the contents for Help Topics) in the user's browser,
+    // without waiting for it; a page that is missing, or a browser that cannot start, is said
+    // with the page's file named.
     void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT) override;
+    // The folder of the help pages: "help" beside the program unless told otherwise.
+    const CString& GetHelpFolder() const { return m_strHelpFolder; }
+    void SetHelpFolder(const CString& strFolder) { m_strHelpFolder = strFolder; }
 
     // ---- The project, through the model ----
     CPageNodeCol& GetPageNodes() { return m_model.GetPageCol(); }
@@ -77,7 +82,6 @@ public:
     virtual BOOL OnOpenRecentProject(UINT nID);
     void OnAppAbout();
     void OnHelpFinder();
-    void OnContextHelp();
 
     CMainFrame* GetMainFrame() const;
 
@@ -96,6 +100,8 @@ private:
     CAppMetaDialogs m_dialogs;
     CFetchScanBackend m_scanBackend;
     AFX_REPORT_ERROR_HOOK m_pPreviousErrorHook = nullptr;
+    HWND m_hSplash = nullptr;   // the start-up picture while it shows (it deletes itself)
+    CString m_strHelpFolder;
 };
 
 // The application object; null before it is made.

@@ -29,10 +29,12 @@ void ShowAppHelp(DWORD nContext)
         pApp->WinHelp(nContext, HELP_CONTEXT);
 }
 
-BOOL HandleHelpRequest(const HELPINFO* pInfo)
+BOOL HandleHelpRequest(const HELPINFO* pInfo, DWORD dwDialogContext)
 {
-    if (pInfo == nullptr || pInfo->dwContextId == 0)
-        return FALSE;
+    if (pInfo == nullptr || pInfo->dwContextId == 0) {
+        ShowAppHelp(dwDialogContext);
+        return TRUE;
+    }
     if (CWinApp* pApp = AfxGetApp())
         pApp->WinHelp(pInfo->dwContextId, kHelpContextPopup);
     return TRUE;

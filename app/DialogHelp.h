@@ -14,6 +14,6 @@ inline constexpr DWORD kHelpContextWindowBase = 0x20000;
 BOOL LoadBitmapButton(CBitmapButton& button, UINT nId, CDialog* pDialog);
 // The application's help on a context id.
 void ShowAppHelp(DWORD nContext);
-// F1: a request carrying a context id opens pop-up help on it and counts as handled (TRUE);
-// otherwise FALSE, and the caller runs the default handling.
-BOOL HandleHelpRequest(const HELPINFO* pInfo);
+// F1: a request carrying a context id opens pop-up help on it; any other opens the help of the
+// dialog's own context. Always handled (TRUE).
+BOOL HandleHelpRequest(const HELPINFO* pInfo, DWORD dwDialogContext);

@@ -6,5 +6,9 @@
 inline constexpr UINT kIdsNoProjectDir = 62001;       // "You must specify a project directory!"
 inline constexpr UINT kIdsBadProjectDir = 62003;      // "The specified project directory is invalid!"
 inline constexpr UINT kIdsEnumCannotStart = 62540;
-inline constexpr UINT kIdsEnumFailed = 62541;
+inline constexpr UINT kIdsEnumFailed = 62541;        // with the reason
+inline constexpr UINT kIdsFoldersSkipped = 62550;    // with the list of folders left out
+inline constexpr UINT kIdsMoreFoldersSkipped = 62551; // the count past the list
 inline constexpr UINT kIdsSaveCannotStart = 62542;
+inline constexpr UINT kIdsSaveCount = 62543;          // the save's closing line
+inline constexpr UINT kIdsSaveCountStopped = 62544;   // the same, after Cancel

@@ -4,6 +4,14 @@
 
 #include <cctype>
 #include <climits>
+#include <string>
+#include <unordered_set>
+
+namespace {
+// A page's text may put blanks or line ends after its separator ("solar, wind"): they belong to
+// no keyword.
+constexpr LPCTSTR kBlanks = " \t\r\n\f\v";
+} // namespace
 
 void SplitAtSeparator(const CString& strText, const CString& strSeparator, CStringList& items)
 {
@@ -14,10 +22,28 @@ void SplitAtSeparator(const CString& strText, const CString& strSeparator, CStri
         int nFound = strText.Find(strSep, nStart);
         if (nFound < 0)
             nFound = strText.GetLength();
-        if (nFound > nStart)
-            items.AddTail(strText.Mid(nStart, nFound - nStart));
+        if (nFound > nStart) {
+            CString strItem = strText.Mid(nStart, nFound - nStart);
+            strItem.Trim(kBlanks);
+            if (!strItem.IsEmpty())
+                items.AddTail(strItem);
+        }
         nStart = nFound + strSep.GetLength();
     }
+}
+
+void TrimItems(CStringList& items)
+{
+    CStringList kept;
+    std::unordered_set<std::string> seen;
+    for (POSITION pos = items.GetHeadPosition(); pos != nullptr;) {
+        CString strItem = items.GetNext(pos);
+        strItem.Trim(kBlanks);
+        if (!strItem.IsEmpty() && seen.insert(std::string(strItem.GetString(), strItem.GetLength())).second)
+            kept.AddTail(strItem);
+    }
+    items.RemoveAll();
+    items.AddTail(&kept);
 }
 
 CString JoinWithSeparator(const CStringList& items, const CString& strSeparator)

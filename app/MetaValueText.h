@@ -7,8 +7,10 @@
 class CStringList;
 
 // Empties the list and appends the text's items cut at each whole occurrence of the separator,
-// empty items left out. An empty separator counts as ",".
+// each without the blanks around it, empty items left out. An empty separator counts as ",".
 void SplitAtSeparator(const CString& strText, const CString& strSeparator, CStringList& items);
+// Takes the blanks from around each item, then leaves out empty items and items seen before.
+void TrimItems(CStringList& items);
 // The items with the separator between them, nothing before the first or after the last.
 CString JoinWithSeparator(const CStringList& items, const CString& strSeparator);
 

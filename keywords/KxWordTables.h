@@ -20,7 +20,7 @@ std::vector<std::string> EnglishGeneralWords();
 std::vector<std::string> EnglishVerbs();
 std::vector<std::string> FrenchStopWords();
 std::vector<std::string> FrenchGeneralWords();
-// Built from lists of irregular forms and from conjugation patterns over lists of verbs.
+// Common forms of French verbs, none of them also a noun, an adjective or an English word.
 std::vector<std::string> FrenchVerbForms();
 std::vector<std::string> FrenchParticles();
 std::vector<std::string> FrenchPronouns();

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the three page-status pictures of the grid's file column (14 x 16): a page not scanned
-yet (grey outline, blank), a scanned page (black outline, text lines) and an edited page (text
-lines with a red pencil). 'i' is the file column's ivory, so the pictures sit in the cell."""
+"""Draws the page-status pictures of the grid's file column (14 x 16): a page not scanned yet
+(grey outline, blank), a scanned page (black outline, text lines), an edited page (text lines
+with a red pencil) and a page the scan could not read (blank, crossed out in red). 'i' is the file column's ivory, so the pictures sit in the cell."""
 import os
 import sys
 
@@ -61,6 +61,24 @@ IMAGES = {
         'iikwwwwkYkwkii',
         'iikwbbbRRkwkii',
         'iikwwwwRkwwkii',
+        'iikwwwwwwwwkii',
+        'iikkkkkkkkkkii',
+        'iiiiiiiiiiiiii',
+    ],
+    'unreadable.png': [
+        'iiiiiiiiiiiiii',
+        'iikkkkkkkkiiii',
+        'iikwwwwwwkwiii',
+        'iikwwwwwwkwwii',
+        'iikRRwwwRRkkii',
+        'iikRRRwRRRwkii',
+        'iikwRRRRRwwkii',
+        'iikwwRRRwwwkii',
+        'iikwRRRRRwwkii',
+        'iikRRRwRRRwkii',
+        'iikRRwwwRRwkii',
+        'iikwwwwwwwwkii',
+        'iikwwwwwwwwkii',
         'iikwwwwwwwwkii',
         'iikkkkkkkkkkii',
         'iiiiiiiiiiiiii',

@@ -253,6 +253,11 @@ std::string EscapeHtml(std::string_view text, HtmlEscape kind)
             else
                 out += ch;
             break;
+        // Readers fold a raw line break or tab inside an attribute value away; written as a
+        // reference it reads back as the character itself.
+        case '\n': out += kind == HtmlEscape::Attribute ? "&#10;" : "\n"; break;
+        case '\r': out += kind == HtmlEscape::Attribute ? "&#13;" : "\r"; break;
+        case '\t': out += kind == HtmlEscape::Attribute ? "&#9;" : "\t"; break;
         default: out += ch; break;
         }
     }

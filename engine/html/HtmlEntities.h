@@ -29,7 +29,7 @@ int DecodeNumericCharRef(LPCSTR pszDigits, int nLength, bool bHex, char* pOut);
 // What a text is written as: element content, or an attribute value between double quotes.
 enum class HtmlEscape { Text, Attribute };
 
-// The text with "&", "<" and ">" written as references, and the double quote too for an
-// attribute value, so that a page's reader (and the scan, which decodes them) reads the text
-// back exactly as given.
+// The text with "&", "<" and ">" written as references, and for an attribute value the double
+// quote, line feed, carriage return and tab too, so that a page's reader (and the scan, which
+// decodes them) reads the text back exactly as given.
 std::string EscapeHtml(std::string_view text, HtmlEscape kind);

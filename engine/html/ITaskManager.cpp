@@ -61,13 +61,10 @@ void ITaskManager::ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, 
     ReportResult(dwPage, dwClass, dwCode, 0, lpszText, 0);
 }
 
-void ITaskManager::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
-    DWORD_PTR dwInsert2)
+CString ITaskManager::FormatResultMessage(UINT nStringId, LPCSTR lpszInsert1, DWORD_PTR dwInsert2)
 {
-    if (nStringId == 0) {
-        ReportText(dwPage, dwClass, lpszInsert1, dwCode);
-        return;
-    }
+    if (nStringId == 0)
+        return CString(lpszInsert1 != nullptr ? lpszInsert1 : "");
     CString strEntry;
     strEntry.LoadString(nStringId);
     CString strMessage;
@@ -80,5 +77,15 @@ void ITaskManager::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, U
     } else {
         strMessage.FormatMessage(strEntry.GetString(), lpszInsert1, dwInsert2);
     }
-    ReportText(dwPage, dwClass, strMessage, dwCode);
+    return strMessage;
+}
+
+void ITaskManager::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
+    DWORD_PTR dwInsert2)
+{
+    if (nStringId == 0) {
+        ReportText(dwPage, dwClass, lpszInsert1, dwCode);
+        return;
+    }
+    ReportText(dwPage, dwClass, FormatResultMessage(nStringId, lpszInsert1, dwInsert2), dwCode);
 }

@@ -3,6 +3,7 @@
 // The scan engine implements it; the fetch engine's task manager and reference checkers call it.
 #pragma once
 
+#include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
 // Every operation takes first the page id: the pointer-sized word the owner gave when it queued
@@ -55,6 +56,10 @@ public:
         DWORD_PTR dwInsert2);
 
 protected:
+    // The message of a result as the default ReportResult makes it: the string-table entry with
+    // its inserts, or insert 1 itself for string id 0.
+    static CString FormatResultMessage(UINT nStringId, LPCSTR lpszInsert1, DWORD_PTR dwInsert2);
+
     ITaskManager() = default;
     // Owners delete their own objects through their own class, never through the interface.
     ~ITaskManager() = default;

@@ -71,6 +71,34 @@ UINT CMetaContent::AddItem(const CString& strItem)
     return 0;
 }
 
+BOOL CMetaContent::HoldsValue(const CString& strValue) const
+{
+    if (strValue == m_strText)
+        return TRUE;
+    const CString strSeparator = GetListSeparator();
+    CMetaContent value;
+    value.m_strText = strValue;
+    CStringList wanted;
+    CStringList held;
+    value.SplitText(strSeparator, wanted);
+    SplitText(strSeparator, held);
+    auto trimmed = [](CString strItem) {
+        strItem.Trim();
+        return strItem;
+    };
+    for (POSITION posWanted = wanted.GetHeadPosition(); posWanted != nullptr;) {
+        const CString strItem = trimmed(wanted.GetNext(posWanted));
+        if (strItem.IsEmpty())
+            continue;
+        BOOL bFound = FALSE;
+        for (POSITION posHeld = held.GetHeadPosition(); posHeld != nullptr && !bFound;)
+            bFound = trimmed(held.GetNext(posHeld)) == strItem;
+        if (!bFound)
+            return FALSE;
+    }
+    return TRUE;
+}
+
 UINT CMetaContent::ResetToSuggestions()
 {
     m_strText.Empty();

@@ -39,6 +39,11 @@ public:
     // Appends the item with the project's list separator unless an equal item (case and
     // blanks counting) is already there; 0 when added, 1 when it was there.
     UINT AddItem(const CString& strItem);
+    // Whether the text holds the whole value already: the value is the text itself, or each of
+    // its items (cut at the list separator, blanks around them not counting) is one of the
+    // text's items. A value without items is held. A page that repeats a tag, or repeats a value
+    // in a second tag of the same name, gives that value once.
+    BOOL HoldsValue(const CString& strValue) const;
     // Empties the text and adds every suggestion as an item; 0, or 3 when there is none.
     UINT ResetToSuggestions();
 

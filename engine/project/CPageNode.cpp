@@ -45,6 +45,18 @@ UINT CPageNode::GetFullPath(CString& strPath) const
     return 0;
 }
 
+CString CPageNode::GetSitePath() const
+{
+    // The project folder is the folder node right below the root; the path starts beneath it.
+    CString strPath = m_strName;
+    for (const CPageNode* pNode = m_pParent; pNode != nullptr && pNode->m_nKind != kindRoot; pNode = pNode->m_pParent) {
+        if (pNode->m_pParent == nullptr || pNode->m_pParent->m_nKind == kindRoot)
+            break;
+        strPath = pNode->m_strName + "/" + strPath;
+    }
+    return strPath;
+}
+
 UINT CPageNode::GetModifiedContents(CMetaContentList& list) const
 {
     if (!m_pContents)

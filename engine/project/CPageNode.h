@@ -59,6 +59,13 @@ public:
     void SetFolder(const CString& strFolder) { m_strFolder = strFolder; }
     const CString& GetAttributes() const { return m_strAttributes; }
     void SetAttributes(const CString& strAttributes) { m_strAttributes = strAttributes; }
+    // Why the last scan could not read the page (the fetch engine's result text); empty when it
+    // could. A page that could not be read shows so in the views and is never written by a save.
+    void SetReadFailure(const CString& strText) { m_strReadFailure = strText; }
+    const CString& GetReadFailure() const { return m_strReadFailure; }
+    // The page's path below the project folder ("en/guide.html"): how the user knows the page
+    // in a site where many pages share a name. The name alone for a node outside a project tree.
+    CString GetSitePath() const;
     CPageNodeCol& GetChildren() { return m_Children; }
     const CPageNodeCol& GetChildren() const { return m_Children; }
 
@@ -76,5 +83,6 @@ private:
     CPageNode* m_pParent = nullptr;
     CString m_strName;
     UINT m_nKind = 0;
+    CString m_strReadFailure;
     CPageNodeCol m_Children;
 };

@@ -44,6 +44,7 @@
 #include <cstdlib>
 #include <exception>
 #include <fcntl.h>
+#include <map>
 #include <new>
 #include <random>
 #include <set>
@@ -74,6 +75,7 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
             CPageNode* pPage = pages[i];
             pPage->ClearTitle();
             pPage->SetTitleModified(0);
+            pPage->SetReadFailure(CString());
             CMetaContentList* pList = nullptr;
             if (pPage->GetContentList(pList) == 0 && pList != nullptr)
                 pList->DeleteAll();
@@ -154,8 +156,11 @@ struct EnumParams {
     // Folders already walked, by device and inode, so that a link back up the tree cannot make
     // the walk endless.
     std::set<std::pair<dev_t, ino_t>> visited;
-    // The first folder that could not be listed: the tree is then incomplete.
+    // Why the walk failed as a whole: the project folder itself could not be read.
     CString strFailure;
+    // The folders below it that could not be read, each with its reason: the project is made
+    // without them, and the user is told.
+    std::vector<CParserEngine::SkippedFolder> skipped;
     // Pages found but not yet posted. They are posted a folder (or a few dozen pages) at a time,
     // one message each: a lone post would wake the dialog's thread for every page.
     std::vector<CPageNode*> found;
@@ -197,6 +202,11 @@ void NoteFailure(EnumParams& params, const CString& strText)
         params.strFailure = strText;
 }
 
+void NoteSkipped(EnumParams& params, const CString& strPath, const CString& strReason)
+{
+    params.skipped.push_back({strPath, strReason});
+}
+
 // One entry of a folder that may be a folder or a page, with what the file system says of it.
 struct FolderEntry {
     CString strName;
@@ -204,9 +214,10 @@ struct FolderEntry {
     struct stat info {};
 };
 
-void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
+bool WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode);
 
-// Adds the folder under the parent and walks it, unless it was walked already.
+// Adds the folder under the parent and walks it, unless it was walked already. A folder that
+// cannot be read is left out of the tree, as it is of the project.
 void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strFolder, const CString& strName,
                const struct stat& info)
 {
@@ -216,8 +227,11 @@ void AddFolder(EnumParams& params, CPageNode* pParent, const CString& strFolder,
     if (strPath.IsEmpty() || strPath[strPath.GetLength() - 1] != '/')
         strPath += "/";
     strPath += strName;
-    if (CPageNode* pNode = MakeNode(pParent, strFolder, strName, CPageNode::kindFolder, info); pNode != nullptr)
-        WalkFolder(params, strPath, pNode);
+    CPageNode* pNode = MakeNode(pParent, strFolder, strName, CPageNode::kindFolder, info);
+    if (pNode != nullptr && !WalkFolder(params, strPath, pNode) && pParent->GetChildren().GetTail() == pNode) {
+        pParent->GetChildren().RemoveTail();
+        delete pNode;
+    }
 }
 
 // Lists the folder's folders and page files, looked at through the folder itself. Only they are
@@ -232,8 +246,12 @@ bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEn
         const int nError = errno;
         if (fd >= 0)
             ::close(fd);
-        if (nError != ENOENT && nError != ENOTDIR)
+        // One folder that cannot be read leaves the rest of the site to the project; only the
+        // project folder itself can refuse it.
+        if (strPath == params.strFolder)
             NoteFailure(params, MessageOfErrno(nError, strPath));
+        else if (nError != ENOENT && nError != ENOTDIR)
+            NoteSkipped(params, strPath, MessageOfErrno(nError, strPath));
         return false;
     }
     errno = 0;
@@ -248,9 +266,8 @@ bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEn
         if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN && !(type == DT_REG && entry.bPageName))
             continue;
         if (::fstatat(fd, pszName, &entry.info, 0) != 0) {
-            // Gone meanwhile, or a link to nothing: not part of the site. A link that loops is.
-            if (errno == ELOOP)
-                NoteFailure(params, MessageOfErrno(errno, strPath + "/" + entry.strName));
+            // Gone meanwhile, a link to nothing or a link to itself: not part of the site, as a
+            // link back to a folder already walked is not.
             errno = 0;
             continue;
         }
@@ -258,19 +275,21 @@ bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEn
             entries.push_back(std::move(entry));
         errno = 0;
     }
+    // A folder whose listing broke off is walked as far as it was read, and told as skipped.
     if (errno != 0)
-        NoteFailure(params, MessageOfErrno(errno, strPath));
+        NoteSkipped(params, strPath, MessageOfErrno(errno, strPath));
     ::closedir(pDir);
     return true;
 }
 
-void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
+// Whether the folder could be listed.
+bool WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
 {
     if (params.pState->bStop.load())
-        return;
+        return true;
     std::vector<FolderEntry> entries;
     if (!ListFolder(params, strPath, entries))
-        return;
+        return false;
     for (const FolderEntry& entry : entries) {
         if (params.pState->bStop.load())
             break;
@@ -286,6 +305,7 @@ void WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
         }
     }
     PostFound(params);
+    return true;
 }
 
 void Enumerate(EnumParams& params)
@@ -329,6 +349,7 @@ UINT EnumerationThread(LPVOID pParam)
     }
     // Every page found is reported before the end, also after a stop.
     PostFound(*pParams);
+    pParams->pState->SetSkipped(std::move(pParams->skipped));
     if (pParams->pState->bStop.load())
         return 1;
     if (pParams->strFailure.IsEmpty()) {
@@ -350,7 +371,32 @@ struct SaveParams {
     UINT nBackupScheme = 0;
 };
 
-enum class PageResult { Saved, ReadOnly, Failed };
+// Alias: the page names a file that this save wrote already through another page.
+// Deferred: it names the file of a page of the same batch that is still on its way; it waits for
+// the next batch, which knows whether that page was written.
+enum class PageResult { Saved, ReadOnly, Failed, Alias, Deferred };
+
+// A file by its device and inode: what tells that two pages' paths name one file.
+using FileKey = std::pair<dev_t, ino_t>;
+
+FileKey KeyOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino};
+}
+
+// The files a save has written, each with the page whose edits went into it: by the file's key
+// as it was read (other names of the old file, hard links, still show it) and by the key of the
+// new file that took its place (links to the page's path now reach that one).
+using WrittenFiles = std::map<FileKey, CPageNode*>;
+
+// A file error of the save, told in one wording per cause: a page (or its folder) the user may
+// not open or write reads as a read-only page does.
+CString SaveMessageOfErrno(int nErrno, const CString& strPath)
+{
+    if (nErrno == EACCES || nErrno == EPERM)
+        return kDeniedAccess;
+    return MessageOfErrno(nErrno, strPath);
+}
 
 constexpr LPCTSTR kNotARegularFile = "Not a regular file (a pipe, a device or a folder): the page was left alone.";
 constexpr LPCTSTR kChangedMeanwhile =
@@ -361,6 +407,18 @@ constexpr LPCTSTR kOtherNamesKeepOldText =
 constexpr LPCTSTR kTooLarge =
     "Not saved: the page would be larger than the file size limit allows. The page was left as it was.";
 constexpr LPCTSTR kDiskFull = "Not saved: there is not enough space on the disk. The page was left as it was.";
+constexpr LPCTSTR kNotReadWhenScanned =
+    "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
+
+// The line of a page whose file another page of the save wrote: the page keeps its edits.
+CString AliasLine(const CPageNode& page, const CPageNode& writer)
+{
+    CString strLine;
+    strLine.Format("%s : Not saved: it is the same file as %s, which was saved with that page's edits. The edits of "
+                   "this page are kept for the next save.",
+                   page.GetSitePath().GetString(), writer.GetSitePath().GetString());
+    return strLine;
+}
 
 void Line(HWND hPane, const CString& strSource, const CString& strMessage)
 {
@@ -489,7 +547,7 @@ BOOL ResolvePageFile(const CString& strPath, CString& strFile, CString& strMessa
     }
     char* pszReal = ::realpath(strPath, nullptr);
     if (pszReal == nullptr) {
-        strMessage = MessageOfErrno(errno, strPath);
+        strMessage = SaveMessageOfErrno(errno, strPath);
         return FALSE;
     }
     strFile = pszReal;
@@ -570,7 +628,10 @@ private:
 // A page that is never put in place leaves nothing behind: its copy and backup name are removed
 // and its edits stay marked.
 struct PendingPage {
-    explicit PendingPage(CPageNode* pNode) : pPage(pNode), edited(FALSE) {}
+    PendingPage(CPageNode* pNode, const WrittenFiles& writtenFiles, const std::set<FileKey>& batchFiles)
+        : pPage(pNode), edited(FALSE), written(writtenFiles), batch(batchFiles)
+    {
+    }
     ~PendingPage()
     {
         if (!strBackup.IsEmpty() && !bCommitted)
@@ -598,7 +659,11 @@ struct PendingPage {
     CString strBackup;          // scheme 0: the old page's second name, made before the flush
     struct stat read {};        // the file as it was read
     CMetaContentList edited;    // the page's edited contents, borrowed
-    CMetaContentList written;   // the engine's copy of them: what is still marked was not written
+    CMetaContentList copies;    // the engine's copy of them: what is still marked was not written
+    const WrittenFiles& written; // the files the save wrote so far
+    const std::set<FileKey>& batch; // the files of the batch's pages on their way
+    CPageNode* pWrittenBy = nullptr; // Alias: the page whose edits went into the file
+    struct stat copyInfo {};    // the copy, which takes the file's place
     std::unique_ptr<CSaveCopy> pCopy;
     std::unique_ptr<TitleFlagKeeper> pTitle;
     bool bCommitted = false;
@@ -610,6 +675,9 @@ PageResult PreparePage(PendingPage& pending)
     CPageNode* pPage = pending.pPage;
     pPage->GetFullPath(pending.strPath);
     const CString& strPath = pending.strPath;
+    // Edits made to a page the scan could not read would go into tags the user never saw.
+    if (!pPage->GetReadFailure().IsEmpty())
+        return pending.Fail(kNotReadWhenScanned);
     // Every selected page is rewritten and backed up, edited or not: a page without edits comes
     // out byte for byte as it was, except that a head without a TITLE gets the page's title.
     pPage->GetModifiedContents(pending.edited);
@@ -627,15 +695,26 @@ PageResult PreparePage(PendingPage& pending)
         pageFd.Reset(::open(pending.strFile, kOpenFlags));
     }
     if (pageFd.Get() < 0)
-        return pending.Fail(MessageOfErrno(errno, strPath));
+        return pending.Fail(SaveMessageOfErrno(errno, strPath));
     struct stat& page = pending.read;
     if (::fstat(pageFd.Get(), &page) != 0)
-        return pending.Fail(MessageOfErrno(errno, strPath));
+        return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
+    // In one save a file is written once, with the edits of the first of its pages: a later
+    // page through another name would write over them.
+    if (const auto found = pending.written.find(KeyOf(page)); found != pending.written.end()) {
+        pending.pWrittenBy = found->second;
+        pending.result = PageResult::Alias;
+        return pending.result;
+    }
+    if (pending.batch.count(KeyOf(page)) != 0) {
+        pending.result = PageResult::Deferred;
+        return pending.result;
+    }
     // O_NONBLOCK is left set: it changes nothing for a regular file. A page of common size is
     // read in one go; a large one is read as the engine goes.
     std::vector<BYTE> whole;
@@ -648,7 +727,7 @@ PageResult PreparePage(PendingPage& pending)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                return pending.Fail(MessageOfErrno(errno, strPath));
+                return pending.Fail(SaveMessageOfErrno(errno, strPath));
             if (n == 0)
                 break;
             nRead += static_cast<size_t>(n);
@@ -663,21 +742,23 @@ PageResult PreparePage(PendingPage& pending)
     CString strTemp;
     const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
     if (fdTemp < 0)
-        return pending.Fail(MessageOfErrno(errno, pending.strFolder));
+        return pending.Fail(SaveMessageOfErrno(errno, pending.strFolder));
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
-    pending.written.CopyFrom(pending.edited);
+    pending.copies.CopyFrom(pending.edited);
     pending.pTitle = std::make_unique<TitleFlagKeeper>(pPage);
     try {
         // The engine gets no pane: a failed write is told here, naming the page, not the copy.
-        CMetaEditEngine engine(&pending.written, pPage, &pageFile, &copyFile, nullptr);
+        CMetaEditEngine engine(&pending.copies, pPage, &pageFile, &copyFile, nullptr);
         engine.Run();
-        UINT nID = 0;
-        if (engine.GetError(nID) != 0)
-            pending.lines.push_back(GetMetaEditErrorText(nID));
         if (engine.GetWriteFailed())
             return pending.Fail(CopyFailureText(copyFile.GetWriteError(), strPath));
+        // A page the engine finds no head in (an empty page, a binary file) is reported as not
+        // saved, and so it is: the file, its times and its backups stay as they are.
+        UINT nID = 0;
+        if (engine.GetError(nID) != 0)
+            return pending.Fail(GetMetaEditErrorText(nID));
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
@@ -686,6 +767,8 @@ PageResult PreparePage(PendingPage& pending)
     }
     if (const LONG lError = PrepareCopy(copyFile, page); lError != 0)
         return pending.Fail(CopyFailureText(lError, strPath));
+    if (::fstat(copyFile.Descriptor(), &pending.copyInfo) != 0)
+        return pending.Fail(MessageOfErrno(errno, strPath));
     return PageResult::Saved;
 }
 
@@ -702,7 +785,7 @@ void MakeBackup(PendingPage& pending)
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
         if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
-            pending.Fail(MessageOfErrno(nError, pending.strFile));
+            pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
         // A file system without links: the backup is a copy.
@@ -758,7 +841,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         if (!trashed.Succeeded())
             return pending.Fail(kNoRecycleBin);
         if (::rename(strTemp, strFile) != 0) {
-            const CString strError = MessageOfErrno(errno, strFile);
+            const CString strError = SaveMessageOfErrno(errno, strFile);
             if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
                 ::unlink(trashed.infoPath.c_str());
             return pending.Fail(strError);
@@ -767,7 +850,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        return pending.Fail(MessageOfErrno(errno, strFile));
+        return pending.Fail(SaveMessageOfErrno(errno, strFile));
     }
     pending.bCommitted = true;
     pending.pCopy->Keep();
@@ -781,10 +864,10 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
 
     // The contents whose tags were written are saved; any the page had no place for (no head)
     // stay marked, so the edit is not lost.
-    POSITION posCopy = pending.written.GetHeadPosition();
+    POSITION posCopy = pending.copies.GetHeadPosition();
     for (POSITION pos = pending.edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
         CMetaContent* pOriginal = pending.edited.GetNext(pos);
-        CMetaContent* pCopy = pending.written.GetNext(posCopy);
+        CMetaContent* pCopy = pending.copies.GetNext(posCopy);
         if (pOriginal != nullptr && pCopy != nullptr && !pCopy->GetModified())
             pOriginal->SetModified(0);
     }
@@ -824,18 +907,21 @@ UINT SaveThread(LPVOID pParam)
     BOOL bStopped = FALSE;
     size_t nNext = 0;
     std::vector<CPageNode*>& pages = pParams->pages;
+    WrittenFiles written;
     while (nNext < pages.size() && !bStopped) {
         // Prepare a batch. A page naming a file the batch already holds (a link and its target
-        // both selected) waits for the next batch, so that it reads the saved text.
+        // both selected) waits for the next batch, which knows whether that file was written.
         std::vector<std::unique_ptr<PendingPage>> batch;
-        std::set<std::pair<dev_t, ino_t>> files;
+        std::set<FileKey> files;
         for (; nNext < pages.size() && batch.size() < kSaveBatch; ++nNext) {
             if (pages[nNext] == nullptr)
                 continue;
-            auto pPending = std::make_unique<PendingPage>(pages[nNext]);
+            auto pPending = std::make_unique<PendingPage>(pages[nNext], written, files);
             Guarded(*pPending, [&] { PreparePage(*pPending); });
-            if (pPending->Ready() && !files.insert({pPending->read.st_dev, pPending->read.st_ino}).second)
+            if (pPending->result == PageResult::Deferred)
                 break;
+            if (pPending->Ready())
+                files.insert(KeyOf(pPending->read));
             batch.push_back(std::move(pPending));
             // A stop is answered after the page being saved: the next one to be put in place.
             if (pParams->pState->bStop.load())
@@ -856,9 +942,14 @@ UINT SaveThread(LPVOID pParam)
             Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
             if (pPending->Ready()) {
                 Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
-                if (pPending->bCommitted)
+                if (pPending->bCommitted) {
                     folders.insert(pPending->strFolder.GetString());
+                    written.emplace(KeyOf(pPending->read), pPage);
+                    written.emplace(KeyOf(pPending->copyInfo), pPage);
+                }
             }
+            if (pPending->result == PageResult::Alias)
+                Line(pParams->hPane, CString(), AliasLine(*pPage, *pPending->pWrittenBy));
             for (const CString& strLine : pPending->lines)
                 Line(pParams->hPane, pPage->GetName(), strLine);
             if (pPending->result == PageResult::Saved)
@@ -924,6 +1015,12 @@ constexpr int kScanTotalTasksPerHost = 1;
 // The fetch engine's link kind of a page, and its type id of META names without a setting.
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
+// The fetch engine's results that say a page's file itself could not be had: not found, and
+// could not be opened or read. Other results, errors included (a bad BASE address), concern a
+// page that was read. The engine knows them by their numbers, as it reaches no fetch header.
+constexpr DWORD kResultFileNotFound = 0x81000006;
+constexpr DWORD kResultFileNotRead = 0x81000007;
+constexpr LPCTSTR kCouldNotRead = "The page could not be read.";
 // How often a worker waiting for the main window looks whether the window is still there.
 constexpr DWORD kShowSettingSliceMs = 250;
 
@@ -1040,6 +1137,7 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
     m_bShowAllFound.store(settings.m_bShowAllFound);
     m_bKeywordExtractor.store(settings.m_bKeywordExtractor);
     m_hMainWnd.store(m_pHost != nullptr ? m_pHost->GetMainWindow() : nullptr);
+    m_hOutputPane.store(m_pHost != nullptr ? m_pHost->GetOutputPane() : nullptr);
 
     IScanTaskManager* pTaskManager = nullptr;
     {
@@ -1178,7 +1276,11 @@ void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
 
 void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
 {
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, nSource == 0);
+    // Each keyword of the page's own tag, stripped of its punctuation, would be a second,
+    // different item beside the tag's content: "(beta)" would come back as "(beta),beta".
+    if (nSource != 0)
+        return;
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, true);
 }
 
 void CParserEngine::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR)
@@ -1189,6 +1291,20 @@ void CParserEngine::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszCo
 void CParserEngine::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent)
 {
     AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+}
+
+void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
+                                 DWORD_PTR dwInsert2)
+{
+    auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
+    if (pPage == nullptr || (dwCode != kResultFileNotFound && dwCode != kResultFileNotRead))
+        return;
+    CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
+    if (strText.IsEmpty())
+        strText = kCouldNotRead;
+    // One worker reports one page, and the views read the text only after the page's end.
+    pPage->SetReadFailure(strText);
+    PostOutputAreaLine(m_hOutputPane.load(), CString(), pPage->GetSitePath() + " : " + strText);
 }
 
 void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
@@ -1258,7 +1374,9 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
             pContent->SetModified(1);
             GetAppModel().SetEditState(1);
         }
-    } else {
+    } else if (!pContent->HoldsValue(strText)) {
+        // A second tag of the same name adds its value to the first, unless the page only
+        // repeats it.
         pContent->AddItem(strText);
     }
 }
@@ -1298,6 +1416,7 @@ UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot,
     m_hEnumDialog = hDialog;
     m_pEnumState->bStop.store(0);
     m_pEnumState->SetFailure(CString());
+    m_pEnumState->SetSkipped({});
     auto pParams = std::make_unique<EnumParams>();
     pParams->pState = m_pEnumState;
     pParams->strFolder = strFolder;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class CConnectOptions;
 class CMetaSetting;
@@ -74,15 +75,19 @@ public:
     void OnLastModified(DWORD_PTR, LONG) override {}
     void OnContentType(DWORD_PTR, LPCSTR) override {}
     void OnContentLength(DWORD_PTR, DWORD) override {}
-    // A keyword of the page's own KEYWORDS tag (nSource 1) is found; one from keyword
-    // extraction (0) is a suggestion.
+    // A keyword from keyword extraction (nSource 0) is a suggestion. One of the page's own
+    // KEYWORDS tag (1) adds nothing: the tag's content came whole, as written, with OnNamedMeta.
     void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) override;
     void OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) override;
     void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) override;
     // Marks the page scanned, posts kMsgFileScanned and stops the scan after the last page.
     void OnTaskDone(DWORD_PTR dwPage) override;
-    // Results and redirects are not the scan's business.
-    void ReportResult(DWORD_PTR, DWORD, DWORD, UINT, LPCSTR, DWORD_PTR) override {}
+    // Results and redirects are not the scan's business, but for one: a page whose file could not
+    // be found, opened or read gets the result's text as its read failure, and the Output Area a
+    // line naming the page and the reason. Otherwise the page would look
+    // like one without tags, and the user would learn of it only when a save failed.
+    void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
+                      DWORD_PTR dwInsert2) override;
 
     // How long a worker waits at most for the main window to show a setting's column before it
     // goes on without; it stops waiting at once when the window is gone.
@@ -93,7 +98,8 @@ public:
     // Starts the enumeration thread over the folder: the folder becomes a folder node under
     // the root, and every folder and page file below it a node of the tree. Posts
     // kMsgEnumPageFound per page and kMsgEnumFinished at the end (not after a stop) to hDialog,
-    // or kMsgEnumFailed in its place when the walk failed or could not list every folder.
+    // or kMsgEnumFailed in its place when the project folder itself could not be walked.
+    // Folders below it that cannot be read are left out (GetEnumerationSkipped).
     // 0, or 1 when no thread could be started. User-interface thread.
     UINT StartEnumeration(const CString& strFolder, CPageNode* pRoot, HWND hDialog, const CProjectSettings& settings);
     // Raises the stop flag and starts a thread that waits for the enumeration thread to end and
@@ -124,6 +130,12 @@ public:
     // the part from its last "." on must equal one of them.
     static BOOL HasPageExtension(const CString& strName, const CStringList& extensions);
 
+    // A folder of the project that the enumeration could not read, and why.
+    struct SkippedFolder {
+        CString strPath;
+        CString strReason;
+    };
+
     // What the threads share with the engine.
     struct ThreadState {
         std::atomic<UINT> bStop{0};
@@ -139,14 +151,28 @@ public:
             std::lock_guard<std::mutex> guard(failureLock);
             return strFailure;
         }
+        void SetSkipped(std::vector<SkippedFolder> folders)
+        {
+            std::lock_guard<std::mutex> guard(failureLock);
+            skipped = std::move(folders);
+        }
+        std::vector<SkippedFolder> GetSkipped()
+        {
+            std::lock_guard<std::mutex> guard(failureLock);
+            return skipped;
+        }
 
     private:
         std::mutex failureLock;
         CString strFailure;
+        std::vector<SkippedFolder> skipped;
     };
-    // After kMsgEnumFailed: the first error of the walk (a folder that could not be listed, a
-    // path too long for the system, ...). User-interface thread.
+    // After kMsgEnumFailed: why the project folder could not be walked. User-interface thread.
     CString GetEnumerationFailure() const { return m_pEnumState->GetFailure(); }
+    // After the enumeration's end: the folders below the project folder that could not be read
+    // (permissions, a path too long for the system, ...), in the order met; the tree holds
+    // everything else. User-interface thread.
+    std::vector<SkippedFolder> GetEnumerationSkipped() const { return m_pEnumState->GetSkipped(); }
 
 private:
     // Files one reported META value into the page and the catalogue, under the lock.
@@ -173,6 +199,8 @@ private:
     std::mutex m_managerLock;
     bool m_bThreadsStarted = false;
     std::atomic<HWND> m_hMainWnd{nullptr};
+    // The Output Area pane of the running scan, for the lines of pages that could not be read.
+    std::atomic<HWND> m_hOutputPane{nullptr};
     std::atomic<DWORD> m_dwShowSettingWaitLimitMs{kShowSettingWaitLimitMs};
     // The project settings the running scan reads.
     std::atomic<UINT> m_bShowAllFound{0};

@@ -1,4 +1,5 @@
 #include "grid/core/CGXCalcSizeImp.h"
+#include "grid/core/CGXDIB.h"
 
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
@@ -28,6 +29,16 @@ CSize CGXCalcSizeImp::CalcSize(CGXControl* pControl, CDC* pDC, ROWCOL nRow, ROWC
         sText = pGrid->GetStoredCellValue(nRow, nCol);
     else
         pControl->GetControlText(sText, nRow, nCol, nullptr, style);
+
+    // A text that names a bitmap of the pool needs the bitmap's size.
+    if (HBITMAP hBitmap = CGXDrawingAndFormatting::LookupCellBitmap(pControl, sText)) {
+        CGXDIB dib;
+        if (dib.Attach(hBitmap)) {
+            const CSize size(dib.GetWidth(), dib.GetHeight());
+            dib.Detach();
+            return pGrid->AddBordersToSize(size.cx, size.cy, style);
+        }
+    }
 
     CFont* pOldFont = pControl->LoadFont(pDC, style, pStandardStyle);
 

@@ -1,4 +1,5 @@
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXDrawingAndFormatting.h"
 
 #include "grid/core/CGXChild.h"
 #include "grid/core/CGXGridCore.h"
@@ -148,7 +149,8 @@ BOOL CGXControl::SetControlText(ROWCOL nRow, ROWCOL nCol, const CString& sText, 
 
 BOOL CGXControl::GetControlText(CString& sResult, ROWCOL, ROWCOL, LPCTSTR pszRawValue, const CGXStyle& style)
 {
-    sResult = pszRawValue != nullptr ? CString(pszRawValue) : style.GetValue();
+    // The value as the cell's format shows it (as it stands without a formatting feature).
+    sResult = CGXDrawingAndFormatting::GetInstance()->FormatValue(style, pszRawValue != nullptr ? pszRawValue : style.GetValue().GetString());
     return TRUE;
 }
 

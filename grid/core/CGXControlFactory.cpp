@@ -18,6 +18,8 @@
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperationImp.h"
+#include "grid/core/CGXNoOleDateTimeImp.h"
+#include "grid/core/CGXPrintDeviceImp.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -78,6 +80,8 @@ std::array<GXAppFeatureInstaller, kAppFeatures>& AppInstallers()
     static std::array<GXAppFeatureInstaller, kAppFeatures> slots = [] {
         std::array<GXAppFeatureInstaller, kAppFeatures> a{};
         a[static_cast<size_t>(GXAppFeature::LongOperation)] = &CGXLongOperationImp::Install;
+        a[static_cast<size_t>(GXAppFeature::DateTime)] = &CGXNoOleDateTimeImp::Install;
+        a[static_cast<size_t>(GXAppFeature::PrinterSettings)] = &CGXPrintDeviceImp::Install;
         return a;
     }();
     return slots;

@@ -1,11 +1,15 @@
 #include "grid/core/CGXDrawingAndFormatting.h"
 
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXDIB.h"
+#include "grid/core/CGXDIBPool.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/data/CGXPen.h"
 #include "grid/core/GXDrawingHelpers.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/afx/dlg/CEdit.h"
 #include "platform/core/CodePage.h"
 #include "platform/win/Gdi.h"
 
@@ -88,6 +92,11 @@ int LineX(UINT nFormat, const CRect& rect, int nWidth)
 // Draws text clipped to a rectangle, leaving the DC's clipping as it was.
 void TextOutClipped(CDC* pDC, int x, int y, LPCTSTR p, int n, const CRect& clip)
 {
+    // On paper a character wider than its cell may be printed whole when the program asks so.
+    if (pDC->IsPrinting() && GXGetAppData()->m_bNoClipWhenPrinting) {
+        pDC->TextOut(x, y, p, n);
+        return;
+    }
     const int nSaved = pDC->SaveDC();
     pDC->IntersectClipRect(&clip);
     pDC->TextOut(x, y, p, n);
@@ -112,14 +121,18 @@ void CGXDrawingAndFormatting::SetInstance(std::unique_ptr<CGXDrawingAndFormattin
 
 CBitmap* CGXDrawingAndFormatting::GetPatternBitmap(int nIndex)
 {
-    if (nIndex < 0 || nIndex >= kPatternCount)
+    static_assert(CGXPen::kLinePatternFirst == kPatternCount && CGXPen::kLinePatternCount == 8);
+    if (nIndex < 0 || nIndex >= kPatternCount + static_cast<int>(CGXPen::kLinePatternCount))
         return nullptr;
     auto& pBitmap = m_patterns[nIndex];
     if (!pBitmap) {
-        // Rows padded to 16 bits, as monochrome bitmaps are stored.
+        // Rows padded to 16 bits, as monochrome bitmaps are stored. A dash pattern's set bits
+        // are the pen's: they draw in the text (foreground) colour, as cleared bits do.
         WORD rows[8];
+        BYTE dash[8];
+        const BOOL bDash = CGXPen::GetLinePatternRows(static_cast<UINT>(nIndex), dash);
         for (int i = 0; i < 8; ++i)
-            rows[i] = kPatterns[nIndex][i];
+            rows[i] = bDash ? static_cast<WORD>(static_cast<BYTE>(~dash[i])) : kPatterns[nIndex][i];
         pBitmap = std::make_unique<CBitmap>();
         if (!pBitmap->CreateBitmap(8, 8, 1, 1, rows)) {
             pBitmap.reset();
@@ -357,14 +370,17 @@ int CGXDrawingAndFormatting::GetCharIndexFromPoint(CDC* pDC, LPCTSTR s, int n, c
 
 CString CGXDrawingAndFormatting::FormatValue(const CGXStyle& style, LPCTSTR pszValue)
 {
+    if (auto* pImp = dynamic_cast<CGXAbstractNumberFormattingImp*>(GXGetAppData()->m_pNumberFormattingImp))
+        return pImp->FormatValue(style, pszValue);
     if (pszValue != nullptr)
         return CString(pszValue);
     return style.GetInclude(GX_INCL_VALUE) ? style.GetValue() : CString();
 }
 
-BOOL CGXDrawingAndFormatting::ParseValue(const CGXStyle&, CString&)
+BOOL CGXDrawingAndFormatting::ParseValue(const CGXStyle& style, CString& sValue)
 {
-    return FALSE; // number formats belong to their feature
+    auto* pImp = dynamic_cast<CGXAbstractNumberFormattingImp*>(GXGetAppData()->m_pNumberFormattingImp);
+    return pImp != nullptr && pImp->ParseValue(style, sValue);
 }
 
 void CGXDrawingAndFormatting::Draw3dRect(CDC* pDC, int l, int t, int r, int b, int nWidth, COLORREF c1, COLORREF c2)
@@ -450,6 +466,26 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         pControl->CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
         return;
     }
+    // A text that names a bitmap of the pool shows the bitmap, except in a cell whose control
+    // edits its text in an edit window.
+    if (HBITMAP hBitmap = LookupCellBitmap(pControl, sText)) {
+        CGXDIB dib;
+        if (dib.Attach(hBitmap)) {
+            UINT nAlign = 0;
+            if (style.GetHorizontalAlignment() == 1)
+                nAlign |= CGXDIB::alignCenter;
+            else if (style.GetHorizontalAlignment() == 2)
+                nAlign |= CGXDIB::alignRight;
+            if (style.GetVerticalAlignment() == 1)
+                nAlign |= CGXDIB::alignVCenter;
+            else if (style.GetVerticalAlignment() == 2)
+                nAlign |= CGXDIB::alignBottom;
+            dib.Draw(pDC, pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style), nAlign);
+            dib.Detach();
+        }
+        pControl->CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+        return;
+    }
     CFont* pOldFont = pControl->LoadFont(pDC, style, pStandardStyle);
     CRect inner = pControl->GetCellRect(nRow, nCol, const_cast<CRect*>(&rect), &style);
     // Text keeps a little air from the lines around it.
@@ -457,6 +493,15 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         inner.DeflateRect(kTextAir, 0, kTextAir, 0);
     if (inner.Height() > 4)
         inner.top += 1;
+    // A column header cut by the grid's right edge lays its title out in the part that shows:
+    // centred in the whole cell it would lie beyond the edge, and the header would look blank.
+    if (pGrid != nullptr && !pDC->IsPrinting() && style.GetHorizontalAlignment() != 0 && nRow <= pGrid->GetHeaderRows() &&
+        nCol > pGrid->GetHeaderCols()) {
+        CRect grid;
+        pGrid->GetGridRect(&grid);
+        if (inner.right > grid.right && grid.right > inner.left)
+            inner.right = grid.right;
+    }
     const CGXProperties* pProps = pParam != nullptr ? pParam->GetProperties() : nullptr;
     const BOOL bBlackWhite = pProps != nullptr && pProps->m_bPrintMode && pProps->m_bBlackWhite;
     const CGXSysColorCache& colors = *GXGetSysData();
@@ -499,16 +544,20 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         pDC->SelectObject(pOldFont);
 }
 
+HBITMAP CGXDrawingAndFormatting::LookupCellBitmap(CGXControl* pControl, const CString& sText)
+{
+    const CGXDIBPool* pPool = CGXDIBPool::GetExisting();
+    if (pPool == nullptr || pControl == nullptr || pControl->IsWindowKindOf(RUNTIME_CLASS(CEdit)))
+        return nullptr;
+    return pPool->Lookup(sText);
+}
+
 // ---- Rotated text ----
 
 void CGXDrawRotatedTextImp::Install()
 {
-    CGXGridAppData* pAppData = GXGetAppData();
-    if (pAppData->m_pDrawRotatedTextImp != nullptr)
-        return;
-    auto* pImp = new CGXDrawRotatedTextImp;
-    pAppData->m_pDrawRotatedTextImp = pImp;
-    pAppData->AddAutoDeleteImp(pImp);
+    CGXGridAppData* pData = GXGetAppData();
+    pData->InstallImp<CGXDrawRotatedTextImp>(pData->m_pDrawRotatedTextImp);
 }
 
 int CGXDrawRotatedTextImp::DrawRotatedText(CDC* pDC, LPCTSTR s, int n, const CRect& rect, UINT nFormat, LONG lfOrientation, LPCRECT lpRectClip)

@@ -38,6 +38,9 @@ public:
     virtual void Draw3dFrame(CDC* pDC, CRect rect, BOOL bFrame, BOOL bSunken);
     virtual void DrawFocusText(CDC* pDC, const CRect& rect, LPCTSTR lpszText, UINT nFormat, BOOL bFocus);
     virtual void DrawStaticCell(CGXControl* pControl, CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle);
+    // The bitmap of the pool that a cell's text names, or null; a control whose window is an
+    // edit window shows its text as text.
+    static HBITMAP LookupCellBitmap(CGXControl* pControl, const CString& sText);
 
     // The most lines a cell lays out.
     static constexpr int kMaxLines = 32;
@@ -48,10 +51,20 @@ protected:
     friend struct std::default_delete<CGXDrawingAndFormatting>;
 
 private:
-    std::unique_ptr<CBitmap> m_patterns[kPatternCount];
+    // The user patterns, then the dash patterns of line brushes (CGXPen::kLinePatternFirst on).
+    std::unique_ptr<CBitmap> m_patterns[kPatternCount + 8];
 };
 
 // The application-wide feature that draws rotated cell text.
+// The number-formatting feature: turns a stored value into the text a cell shows by its
+// style's format, and typed text back into a value. The library supplies none; a program that
+// needs formats installs one in the library's number-formatting slot.
+class CGXAbstractNumberFormattingImp : public CObject {
+public:
+    virtual CString FormatValue(const CGXStyle& style, LPCTSTR pszValue) = 0;
+    virtual BOOL ParseValue(const CGXStyle& style, CString& sValue) = 0;
+};
+
 class CGXAbstractDrawRotatedTextImp : public CObject {
 public:
     virtual int DrawRotatedText(CDC* pDC, LPCTSTR lpszString, int nCount, const CRect& rect, UINT nFormat, LONG lfOrientation, LPCRECT lpRectClip) = 0;

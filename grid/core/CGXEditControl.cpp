@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(CGXEditWnd, CEdit)
     ON_WM_KEYDOWN()
     ON_WM_CHAR()
     ON_WM_SYSKEYDOWN()
+    ON_WM_GETDLGCODE()
 END_MESSAGE_MAP()
 
 namespace {
@@ -52,6 +53,20 @@ void CGXEditWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     // Delete changes the text without a character.
     if (nChar == VK_DELETE && m_pControl != nullptr && (CEdit::GetModify() || GetWindowTextLength() != nLength))
         m_pControl->OnEditChanged();
+}
+
+UINT CGXEditWnd::OnGetDlgCode()
+{
+    UINT nCode = CEdit::OnGetDlgCode();
+    // Enter while the user is changing the cell's text ends that edit; the grid stores it. In a
+    // dialog the key would otherwise press the default button and close the dialog over the
+    // edit. Enter in a cell that holds no edit of the user's still reaches the dialog.
+    const MSG* pMsg = GetCurrentMessage();
+    const auto* pKey = pMsg != nullptr ? reinterpret_cast<const MSG*>(pMsg->lParam) : nullptr;
+    if (pKey != nullptr && pKey->message == WM_KEYDOWN && pKey->wParam == VK_RETURN && m_pControl != nullptr &&
+        m_pControl->GetModify())
+        nCode |= DLGC_WANTALLKEYS;
+    return nCode;
 }
 
 void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

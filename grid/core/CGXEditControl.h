@@ -23,6 +23,7 @@ protected:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    UINT OnGetDlgCode();
     DECLARE_MESSAGE_MAP()
 
 private:

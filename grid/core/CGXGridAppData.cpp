@@ -1,9 +1,12 @@
 #include "grid/core/CGXGridAppData.h"
 
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXNoOleDateTimeImp.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/core/SystemServices.h"
 #include "platform/win/Clipboard.h"
@@ -146,11 +149,12 @@ void CGXGridAppData::FreeObjects()
     // itself as it goes.
     while (!m_autoDelete.empty())
         m_autoDelete.pop_front();
+    for (CObject** pp : {&m_pUnusedImp, &m_pCoveredCellPoolImp, &m_pSpanCellPoolImp, &m_pDelayedRangePoolImp, &m_pPrintDeviceImp,
+                         &m_pStyleCompareSubsetImp, &m_pStyleSerializeImp, &m_pGridDocSerializeImp, &m_pGridProfileImp,
+                         &m_pGridParamCopyOperatorImp, &m_pSortMoveDataImp, &m_pDrawRotatedTextImp, &m_pDateTimeImp,
+                         &m_pDataCopyMoveCellsImp, &m_pSerializeCompatibleImp, &m_pNumberFormattingImp})
+        *pp = nullptr;
     m_pLongOperationImp = nullptr;
-    m_pPrintDeviceImp = nullptr;
-    m_pGridProfileImp = nullptr;
-    m_pNumberFormattingImp = nullptr;
-    m_pDateTimeImp = nullptr;
 }
 
 CGXGridAppData* GXGetAppData()
@@ -232,6 +236,8 @@ void TerminateGridLibrary(CGXGridAppData* pAppData)
     }
     pData->m_pControlFactory->UnregisterWndClasses(hResource);
     pData->FreeObjects();
+    // The bitmaps cells showed by name go with the library.
+    CGXDIBPool::Destroy();
     pData->m_bInitDone = FALSE;
 }
 
@@ -259,7 +265,27 @@ CWnd* GetParentOfClass(const CWnd* pWnd, CRuntimeClass* pClass, BOOL bDirectOnly
     return pParent;
 }
 
+CView* GXGetActiveView()
+{
+    auto* pMain = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (pMain == nullptr)
+        return nullptr;
+    if (CView* pView = pMain->GetActiveView())
+        return pView;
+    CFrameWnd* pActive = pMain->GetActiveFrame();
+    return pActive != nullptr ? pActive->GetActiveView() : nullptr;
+}
+
 void UpdateLocaleSettings()
 {
-    // FIXME: the date-time feature re-reads the locale here once it exists.
+    if (auto* pImp = dynamic_cast<CGXNoOleDateTimeImp*>(GXGetAppData()->m_pDateTimeImp))
+        pImp->UpdateDateTimeLocale();
+}
+
+std::array<CObject*, CGXGridAppData::kAppImpCount> CGXGridAppData::GetAppImps() const
+{
+    return {m_pUnusedImp, m_pCoveredCellPoolImp, m_pSpanCellPoolImp, m_pDelayedRangePoolImp, m_pPrintDeviceImp,
+            m_pStyleCompareSubsetImp, m_pStyleSerializeImp, m_pGridDocSerializeImp, m_pGridProfileImp,
+            m_pGridParamCopyOperatorImp, m_pSortMoveDataImp, m_pDrawRotatedTextImp, m_pDateTimeImp, m_pDataCopyMoveCellsImp,
+            m_pLongOperationImp, m_pSerializeCompatibleImp, m_pNumberFormattingImp};
 }

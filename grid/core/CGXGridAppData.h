@@ -9,6 +9,7 @@
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -74,6 +75,17 @@ public:
     // Application-wide features: each installer makes its object once and hands it over here;
     // the record deletes them (newest first) at termination.
     void AddAutoDeleteImp(CObject* pImp);
+    // What every feature's installer does: a new Imp in its slot, unless the slot holds one
+    // already (installing twice keeps the first), handed over for deletion.
+    template <class Imp>
+    void InstallImp(CObject*& pSlot)
+    {
+        if (pSlot != nullptr)
+            return;
+        auto* pImp = new Imp;
+        pSlot = pImp;
+        AddAutoDeleteImp(pImp);
+    }
     // Takes an object back from the auto-delete list without deleting it; FALSE when absent.
     BOOL RemoveAutoDeleteImp(CObject* pImp);
 
@@ -105,6 +117,8 @@ public:
     BOOL m_bBeforeWin4 = FALSE;
     BOOL m_bWin32s = FALSE;
     BOOL m_bPopupLock = FALSE;
+    // Printing draws a character wider than its cell whole instead of cutting it at the cell.
+    BOOL m_bNoClipWhenPrinting = FALSE;
     // The grid activated last, or null.
     CGXGridCore* m_pActiveGrid = nullptr;
     // Told of each successful activation of a grid; not owned, null when not registered.
@@ -114,13 +128,31 @@ public:
     // Set by the first sheet-tab window; names grids after their tabs.
     std::unique_ptr<CObject> m_pTabWndInterface;
 
-    // The application-wide features the grid core reaches (null until installed).
-    CGXAbstractLongOperationImp* m_pLongOperationImp = nullptr;
+    // The application-wide features, null until installed, in the order the library keeps
+    // them. The installers of the long operation, rotated text, date-time, printer and profile
+    // features fill theirs; the others stand for behaviour that the pools, styles, data and
+    // parameter object carry themselves here, so no installer fills them and a feature library
+    // may.
+    CObject* m_pUnusedImp = nullptr;
+    CObject* m_pCoveredCellPoolImp = nullptr;
+    CObject* m_pSpanCellPoolImp = nullptr;
+    CObject* m_pDelayedRangePoolImp = nullptr;
     CObject* m_pPrintDeviceImp = nullptr;
+    CObject* m_pStyleCompareSubsetImp = nullptr;
+    CObject* m_pStyleSerializeImp = nullptr;
+    CObject* m_pGridDocSerializeImp = nullptr;
     CObject* m_pGridProfileImp = nullptr;
-    CObject* m_pNumberFormattingImp = nullptr;
+    CObject* m_pGridParamCopyOperatorImp = nullptr;
+    CObject* m_pSortMoveDataImp = nullptr;
     CObject* m_pDrawRotatedTextImp = nullptr; // a CGXAbstractDrawRotatedTextImp
-    CObject* m_pDateTimeImp = nullptr;
+    CObject* m_pDateTimeImp = nullptr;        // a CGXNoOleDateTimeImp
+    CObject* m_pDataCopyMoveCellsImp = nullptr;
+    CGXAbstractLongOperationImp* m_pLongOperationImp = nullptr;
+    CObject* m_pSerializeCompatibleImp = nullptr;
+    CObject* m_pNumberFormattingImp = nullptr;
+    static constexpr int kAppImpCount = 17;
+    // The seventeen slots in their order, for a walk over all of them.
+    std::array<CObject*, kAppImpCount> GetAppImps() const;
 
 private:
     std::vector<CRuntimeClass*> m_scrollBarParents;
@@ -151,7 +183,13 @@ BOOL GXGetPopupLock();
 // ancestor is minimised.
 CWnd* GetParentOfClass(const CWnd* pWnd, CRuntimeClass* pClass, BOOL bDirectOnly);
 
+// The application's active view: the main frame's, else that of its active frame; null when
+// neither has one.
+class CView;
+CView* GXGetActiveView();
+
 // Lets the date-time feature re-read the locale's date order and separators; nothing without it.
+// The library's start-up and every grid's system-setting change call it.
 void UpdateLocaleSettings();
 
 // The clipboard format's name: the prefix and eight lower-case hex digits of the instance.

@@ -6,7 +6,9 @@
 
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXAbstractTabWndInterface.h"
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXGridGdiCache.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/core/CGXPluginComponent.h"
@@ -131,10 +133,14 @@ void CGXGridCore::Initialize()
     m_pAppData->UnregisterGrid(this);
     m_pAppData->RegisterObjectUser(pParam, this);
 
+    // The profile feature, when installed, gives new properties and base styles the values
+    // the user stored.
+    auto* pProfile = dynamic_cast<CGXGridProfileImp*>(m_pAppData->m_pGridProfileImp);
     if (pParam->GetProperties() == nullptr) {
         auto* pProperties = new CGXProperties;
         pProperties->AddDefaultProperties();
-        // FIXME: read the properties from the profile once the profile feature exists.
+        if (pProfile != nullptr)
+            pProfile->ReadProperties(*pProperties);
         pParam->SetProperties(pProperties, TRUE);
     }
     m_pAppData->RegisterObjectUser(pParam->GetProperties(), this);
@@ -142,6 +148,8 @@ void CGXGridCore::Initialize()
     if (pParam->GetStylesMap() == nullptr) {
         auto* pStylesMap = new CGXStylesMap(m_pStyleClass);
         pStylesMap->CreateStandardStyles();
+        if (pProfile != nullptr)
+            pProfile->ReadBaseStyles(*pStylesMap);
         pParam->SetStylesMap(pStylesMap, TRUE);
     }
     m_pAppData->RegisterObjectUser(pParam->GetStylesMap(), this);
@@ -178,11 +186,14 @@ void CGXGridCore::Initialize()
     m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
     m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
 
+    // A grid in a sheet tab takes its name from the tab, or gives the tab its name.
+    if (auto* pTabs = dynamic_cast<CGXAbstractTabWndInterface*>(m_pAppData->m_pTabWndInterface.get()); pTabs != nullptr && m_pGridWnd != nullptr)
+        pParam->m_sSheetName = pTabs->GetSetSheetName(m_pGridWnd, pParam->m_sSheetName, !pParam->m_sSheetName.IsEmpty());
+
     if (pParam->m_bRememberCurrentCell && pParam->m_nRememberedRow != GX_INVALID && pParam->m_nRememberedCol != GX_INVALID &&
         pParam->m_nRememberedRow <= GetRowCount() && pParam->m_nRememberedCol <= GetColCount()) {
-        m_nCurrentRow = pParam->m_nRememberedRow;
-        m_nCurrentCol = pParam->m_nRememberedCol;
-        m_bCurrentCell = TRUE;
+        SetCurrentCellState(TRUE, pParam->m_nRememberedRow, pParam->m_nRememberedCol);
+        OnInitCurrentCell(pParam->m_nRememberedRow, pParam->m_nRememberedCol);
     }
 
     m_rgLastSelectionFrame = CGXRange();
@@ -265,10 +276,14 @@ void CGXGridCore::SetPrinting(BOOL bPrint, BOOL bClientToRect)
         m_pCurrentCellControl->SetActive(FALSE);
     }
     m_bPrint = bPrint;
+    // Sizes are kept relative to the standard font: the font as the printed page measures it
+    // gives the printed rows and columns their sizes, so it is measured whenever printing
+    // starts, not only when the window's rectangle is taken.
+    if (bPrint)
+        CalcPrinterFontMetrics();
     if (bClientToRect) {
         if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
             m_pGridWnd->GetClientRect(&m_rectPrint);
-        // FIXME: measure the standard font on the printer once the grid draws.
         m_nPrintTopRow = GetFrozenRows() + 1;
         m_nPrintLeftCol = GetFrozenCols() + 1;
     }

@@ -35,6 +35,7 @@ class CGXGridAssistant;
 class CGXGridHint;
 class CGXGridGdiCache;
 class CGXPluginComponent;
+class CGXSetStyleRangeCmd;
 class CGXSortInfo;
 class CBitmap;
 class CBrush;
@@ -54,6 +55,10 @@ inline constexpr UINT GX_DISPLAYEDITWND = 0x10;
 inline constexpr UINT GX_NOFLUSHPAINT = 0x20;
 inline constexpr UINT GX_NOHINT = 0x40;
 inline constexpr UINT GX_NOSELECTION = 0x80;
+
+// Click options of the grid (SetClickOptions): a press on a cell moves the current cell without
+// touching the selection.
+inline constexpr UINT GX_CLICK_KEEPSELECTION = 0x80;
 
 // Report flags of the cell-click operations: the mouse mode of the drag plus what happened.
 inline constexpr UINT GX_MOUSE_DRAG = 0x01;
@@ -241,9 +246,12 @@ public:
     INT_PTR HitTestToolTip(CPoint point, TOOLINFO* pTI);
     // 5 on the edge of a selected range's frame, 6 on its fill handle, else 0.
     virtual int HitTestSelectionFrame(ROWCOL nRow, ROWCOL nCol, const CPoint& pt, const CRect& rectCell);
-    virtual BOOL StartResizeTracking(CPoint pt, int nMode, ROWCOL nIndex);
-    virtual void MoveResizeTracking(CPoint pt);
-    virtual BOOL EndResizeTracking(CPoint pt);
+    // Tracking a border that the user drags, through the resize feature (mode 1 rows, 2
+    // columns). The offset is the size asked for: its y for a row, its x for a column. Start
+    // answers FALSE, and the others do nothing, without the feature.
+    virtual BOOL StartResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode);
+    virtual void MoveResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset);
+    virtual void EndResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset);
     virtual void CancelResizeTracking();
     virtual BOOL CanResizeRow(ROWCOL nRow);
     virtual BOOL OnStartTracking(ROWCOL nRow, ROWCOL nCol, int nTrackingMode);
@@ -282,6 +290,8 @@ public:
     virtual BOOL CanSelectCurrentCell(BOOL bSelect, ROWCOL nSelRow, ROWCOL nSelCol, ROWCOL nOldRow, ROWCOL nOldCol);
     virtual void OnSelectionChanged(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
     virtual BOOL CanChangeSelection(const CGXRange* pRange, BOOL bIsDragging, BOOL bKey);
+    // May a click on this cell begin a selection (TRUE by default).
+    virtual BOOL CanStartSelection(ROWCOL nRow, ROWCOL nCol, UINT nFlags, CPoint pt);
     virtual BOOL CanClearSelection(BOOL bCreateHint, UINT nFlags);
     virtual BOOL OnFillHandle(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL AddFillRange(const CGXRange& range);
@@ -586,11 +596,27 @@ public:
     // Commands are recorded for this command mode (a factory, undo on or a transaction open).
     // Asks whether to go on without undo when the old styles are too many to keep.
     virtual BOOL ConfirmLargeUndo();
+    // Range operations show no progress and cannot be cancelled while this is set.
+    void SetNoProgress(BOOL bNoProgress) { m_bNoProgress = bNoProgress; }
+    BOOL IsNoProgress() const { return m_bNoProgress; }
     BOOL RecordingUndo(int nMode) const;
     // The grid refuses changes: read-only while the lock honours it.
     BOOL IsReadOnlyLocked();
     // Captures the mouse for the grid window; the window that held it before.
     CWnd* CaptureMouse();
+    // Whether a press on the selection frame's edge is offered to the frame-press feature
+    // before it counts as a press on the cell.
+    void SetClickOnSelectionFrame(BOOL bOn) { m_bClickOnSelectionFrame = bOn; }
+    BOOL GetClickOnSelectionFrame() const { return m_bClickOnSelectionFrame; }
+    // The frame-press forwarder: FALSE without the feature.
+    virtual BOOL OnSelectionFramePress(UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol);
+    // The style type the grid keeps its cells under (0 by default); the styles clipboard reads
+    // and writes cells with it.
+    void SetStyleAccessType(int nType) { m_nStyleAccessType = nType; }
+    int GetStyleAccessType() const { return m_nStyleAccessType; }
+    // How a press on a cell moves the current cell (GX_CLICK_*).
+    void SetClickOptions(UINT nOptions) { m_nClickOptions = nOptions; }
+    UINT GetClickOptions() const { return m_nClickOptions; }
     // The mouse mode of a drag in progress (0: none) and the cell it started on.
     UINT GetMouseMode() const { return m_nMouseFlags; }
     const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
@@ -655,9 +681,25 @@ public:
     int GetFontHeight() const { return m_bPrint ? m_dyHeightPr : m_dyHeight; }
     int GetFontWidth() const { return m_bPrint ? m_dxWidthPr : m_dxWidth; }
     void CalcFontMetrics();
+    // The standard font's size on the printed page (the printer pair).
+    void CalcPrinterFontMetrics();
+    // The standard font's average width and height on a DC (10 and 15 without a font).
+    void MeasureStandardFont(CDC* pDC, int& nWidth, int& nHeight);
+    // Stored sizes to pixels and back, at the grid's zoom.
+    int StoredSizeToPixels(LONG nStored, BOOL bRow);
+    LONG PixelsToStoredSize(int nPixels, BOOL bRow);
     // The half-width of the zone around a row or column line that resizes it.
     int GetHitTolerance() const { return m_nHitTolerance; }
     void SetHitTolerance(int nTolerance) { m_nHitTolerance = nTolerance > 0 ? nTolerance : 1; }
+    // The header-hiding switch: with it on, the header rows and columns are hidden on the
+    // screen (through the hide feature), except those the exemption flags keep; printing follows
+    // the properties' header flags instead.
+    void SetHideHeaders(BOOL bHide);
+    BOOL IsHideHeaders() const { return m_bHideHeaders; }
+    void SetHeaderRowsExempt(BOOL bExempt) { m_bHeaderRowsExempt = bExempt; }
+    void SetHeaderColsExempt(BOOL bExempt) { m_bHeaderColsExempt = bExempt; }
+    BOOL IsHeaderRowsExempt() const { return m_bHeaderRowsExempt; }
+    BOOL IsHeaderColsExempt() const { return m_bHeaderColsExempt; }
     // Caps a scrolled row's height or column's width to what the window can show.
     void SetFitToWindow(BOOL bRows, BOOL bCols) { m_bFitRows = bRows; m_bFitCols = bCols; }
 
@@ -782,6 +824,8 @@ public:
     CGXAbstractGridClearCellsImp* m_pClearCellsImp = nullptr;
     CGXAbstractGridPaintNotifyImp* m_pPaintNotifyImp = nullptr;
     CObject* m_pAutoScrollPlugin = nullptr;
+    // Presses on the selection frame's edge, when the click-on-selection-frame switch is on.
+    CGXAbstractGridFramePressImp* m_pFramePressImp = nullptr;
 
     // The mouse-state word, for the features that run a drag of their own (GX_MOUSE_FILL).
     UINT GetMouseFlags() const { return m_nMouseFlags; }
@@ -830,6 +874,9 @@ protected:
     HWND ScrollBarTarget(int nBar, int& nTargetBar);
     int ScrollUnitToIndex(int nBar, int nUnit);
     BOOL HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos);
+    // The spans of floating or merged cells that reach from the frozen rows (columns) into the
+    // scrolled ones starting at nFirstScrolled, among the rows (columns) on the screen.
+    void CollectSpansAcrossFrozenEdge(BOOL bRows, ROWCOL nFirstScrolled, std::vector<CGXRange>& spans);
     BOOL IsColSelectedForDrag(ROWCOL nCol);
     BOOL IsRowSelectedForDrag(ROWCOL nRow);
 public:
@@ -851,6 +898,11 @@ protected:
     // Rows a page holds below the frozen rows, counted from the top row (at least one).
     ROWCOL RowsPerPage(BOOL bUp);
     void RedrawAfterStructureChange(UINT nFlags);
+    // A style change cancelled by the user after the cells of done were stored: rolled back,
+    // recorded as it stands, or only redrawn, as the answer and the undo information allow.
+    BOOL CancelStyleRange(const CGXRange& range, const CGXRange& cells, const CGXRange& done,
+                          std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags, int nMode);
+    BOOL m_bNoProgress = FALSE;
     // After an insertion or a removal: moves what is still right with the window's pixels when
     // the optimized-update feature is installed, else redraws as RedrawAfterStructureChange.
     void UpdateAfterInsert(BOOL bRows, ROWCOL nFrom, ROWCOL nCount, UINT nFlags);
@@ -919,6 +971,8 @@ protected:
     BOOL m_bSelectionFrameShown = FALSE;
     BOOL m_bSelectionFrameHidden = FALSE;
     UINT m_nButtonFlags = 0; // key flags of the press
+    UINT m_nClickOptions = 0;
+    int m_nStyleAccessType = 0;
     ROWCOL m_nMouseStartRow = 0, m_nMouseStartCol = 0;
     ROWCOL m_nMouseLastRow = 0, m_nMouseLastCol = 0;
     BOOL m_bMousePressed = FALSE;
@@ -930,6 +984,10 @@ protected:
 
     int m_dyHeight = 15; // standard font on the screen
     int m_dxWidth = 10;
+    // The same font at 100%: row heights and column widths are kept relative to it and then
+    // zoomed exactly, since the zoomed font's whole-pixel metrics grow in steps.
+    int m_dyHeightUnzoomed = 0;
+    int m_dxWidthUnzoomed = 0;
 
     CGXGridParam* m_pParam = nullptr;
     BOOL m_bOwnParam = FALSE;
@@ -952,6 +1010,9 @@ protected:
     // Geometry.
     ROWCOL m_nLastVisibleRow = GX_INVALID;
     ROWCOL m_nLastVisibleCol = GX_INVALID;
+    BOOL m_bHideHeaders = FALSE;
+    BOOL m_bHeaderRowsExempt = FALSE;
+    BOOL m_bHeaderColsExempt = FALSE;
     BOOL m_bFitRows = TRUE;
     BOOL m_bFitCols = TRUE;
     int m_nHitTolerance = 4;
@@ -1027,6 +1088,9 @@ protected:
     // Window events.
     BOOL m_bSizeLock = FALSE;
     int m_nOldClientWidth = 0;
+    // Where the client area lay in its top-level window at the last sizing: a window moved
+    // within it shows none of its old pixels, and a resize then cannot keep what is drawn.
+    POINT m_ptOldClientOrigin{0, 0};
     int m_nOldClientHeight = 0;
     BOOL m_bParentZoomed = FALSE;
     HWND m_hWndLastFocus = nullptr; // the window that had the focus before the grid
@@ -1057,6 +1121,24 @@ public:
     }
     CGXGridFocusChange(const CGXGridFocusChange&) = delete;
     CGXGridFocusChange& operator=(const CGXGridFocusChange&) = delete;
+
+private:
+    CGXGridCore* m_pGrid;
+    BOOL m_bOld;
+};
+
+// Keeps the spreadsheet-like selection frame hidden for its lifetime, so that a structure
+// operation does not draw it half-way, and gives back the state it found on every exit.
+class CGXSelectionFrameLock {
+public:
+    explicit CGXSelectionFrameLock(CGXGridCore* pGrid) : m_pGrid(pGrid), m_bOld(pGrid != nullptr && pGrid->LockSelectionFrame(TRUE, TRUE)) {}
+    ~CGXSelectionFrameLock()
+    {
+        if (m_pGrid != nullptr)
+            m_pGrid->LockSelectionFrame(m_bOld, TRUE);
+    }
+    CGXSelectionFrameLock(const CGXSelectionFrameLock&) = delete;
+    CGXSelectionFrameLock& operator=(const CGXSelectionFrameLock&) = delete;
 
 private:
     CGXGridCore* m_pGrid;

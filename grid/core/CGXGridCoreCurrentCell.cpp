@@ -579,7 +579,9 @@ BOOL CGXGridCore::ClickedRowCol(const ClickOps& ops, ROWCOL nRow, ROWCOL nCol, R
     if (nHitState & GX_HITSTART) {
         if (m_pParam != nullptr && (m_pParam->m_bSelectionFollowsCurrentCell || !(nHitState & GX_MOUSE_CURRENT))) {
             m_bWarningShown = FALSE;
-            if (!SetCurrentCell(nRow, nCol, GX_SMART))
+            // With GX_CLICK_KEEPSELECTION a click moves the current cell and leaves the selection.
+            const UINT nMove = (m_nClickOptions & GX_CLICK_KEEPSELECTION) ? GX_SMART | GX_NOSELECTION : GX_SMART;
+            if (!SetCurrentCell(nRow, nCol, nMove))
                 return FALSE;
             if (m_bWarningShown || nRow > GetRowCount() || nCol > GetColCount())
                 return FALSE;

@@ -10,6 +10,7 @@
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/win/SystemParameters.h"
+#include "platform/win/UserApi.h"
 
 namespace {
 BOOL IsChildOf(CWnd* pWnd, CWnd* pParent)
@@ -53,8 +54,11 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
         return TRUE;
     }
+    POINT origin{0, 0};
+    ::MapWindowPoints(pWnd->GetSafeHwnd(), ::GetAncestor(pWnd->GetSafeHwnd(), GA_ROOT), &origin, 1);
+    const BOOL bMoved = origin.x != m_ptOldClientOrigin.x || origin.y != m_ptOldClientOrigin.y;
     const BOOL bSmart = m_pParam != nullptr && m_pParam->m_bSmartResize && !m_bDisplayRect && pFrame != nullptr && m_nOldClientWidth > 0 &&
-                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy;
+                        m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy && !bMoved;
     if (bSmart) {
         if (bZoomed == m_bParentZoomed) {
             // Only what was partly shown and what is newly exposed is drawn again.
@@ -74,6 +78,15 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
                 CRect r(0, nTop, cx, cy);
                 pWnd->InvalidateRect(&r, TRUE);
             }
+            // A column header cut by the right edge lays its title out in the part that shows,
+            // which changes with the width.
+            if (cx != m_nOldClientWidth) {
+                int nCutLeft = 0;
+                if (CalcClientColFromPt(CPoint(std::max(0, std::min(cx, m_nOldClientWidth) - 1), 0), &nCutLeft) == GX_INVALID)
+                    nCutLeft = std::min(cx, m_nOldClientWidth);
+                CRect r(nCutLeft, 0, std::max(cx, m_nOldClientWidth), SumRowHeights(0, GetHeaderRows(), 0));
+                pWnd->InvalidateRect(&r, TRUE);
+            }
         } else {
             pWnd->Invalidate(TRUE);
         }
@@ -86,6 +99,7 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             UpdateScrollbars(TRUE, FALSE);
         }
     }
+    m_ptOldClientOrigin = origin;
     if (pWnd->IsWindowVisible()) {
         m_nOldClientWidth = cx;
         m_nOldClientHeight = cy;
@@ -187,6 +201,13 @@ int CGXGridCore::HandleMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT nMes
 BOOL CGXGridCore::HandleKillFocus(CWnd* pNewWnd)
 {
     m_bFocusLost = TRUE;
+    // A border being dragged goes back where it was when the grid loses the focus; the
+    // pointer is let go with it.
+    if (m_bTracking && (pNewWnd == nullptr || pNewWnd != m_pGridWnd)) {
+        CancelResizeTracking();
+        if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr && ::GetCapture() == m_pGridWnd->GetSafeHwnd())
+            ::ReleaseCapture();
+    }
     if (!m_bFocusChange && pNewWnd != m_pGridWnd && !IsChildOf(pNewWnd, m_pGridWnd))
         ActivateGrid(FALSE);
     return FALSE;

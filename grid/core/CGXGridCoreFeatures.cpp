@@ -186,6 +186,11 @@ BOOL CGXGridCore::CanChangeSelection(const CGXRange*, BOOL, BOOL)
     return TRUE;
 }
 
+BOOL CGXGridCore::CanStartSelection(ROWCOL, ROWCOL, UINT, CPoint)
+{
+    return TRUE;
+}
+
 BOOL CGXGridCore::CanClearSelection(BOOL, UINT)
 {
     return TRUE;
@@ -807,7 +812,7 @@ BOOL CGXGridCore::CanUnfreezeRows()
     return m_pFreezeMenuHelperImp != nullptr && m_pFreezeMenuHelperImp->CanUnfreezeRows(this);
 }
 
-// ---- Data-object notifications: the cell store has none, so each answers 0 ----
+// ---- Data-object notifications: forwarded to the data object's extension operations ----
 
 BOOL CGXGridCore::NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol)
 {
@@ -816,31 +821,40 @@ BOOL CGXGridCore::NotifyDataAtCell(ROWCOL nRow, ROWCOL nCol)
         nRow = span.top;
         nCol = span.left;
     }
-    // FIXME: the data object's per-cell notification comes with data objects that have one.
-    return FALSE;
+    CGXData* pData = GetData();
+    return pData != nullptr && pData->NotifyDataAtCell(nRow, nCol);
 }
 
-BOOL CGXGridCore::NotifyDataCell(ROWCOL, ROWCOL, UINT)
+BOOL CGXGridCore::NotifyDataCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
 {
-    return FALSE;
+    CGXData* pData = GetData();
+    return pData != nullptr && pData->NotifyDataCell(nRow, nCol, nFlags);
 }
 
-BOOL CGXGridCore::NotifyDataChanged(UINT)
+BOOL CGXGridCore::NotifyDataChanged(UINT nFlags)
 {
-    return FALSE;
+    // A block being stored tells the data once, at its end.
+    CGXData* pData = GetData();
+    return pData != nullptr && !m_bDataNotifyLock && pData->NotifyDataChanged(nFlags);
 }
 
-BOOL CGXGridCore::NotifyDataRange(UINT)
+BOOL CGXGridCore::NotifyDataRange(UINT nFlags)
 {
-    return FALSE;
+    CGXData* pData = GetData();
+    return pData != nullptr && pData->NotifyDataRange(nFlags);
 }
 
-void CGXGridCore::ResetDataState() {}
+void CGXGridCore::ResetDataState()
+{
+    if (CGXData* pData = GetData())
+        pData->ResetDataState();
+}
 
 BOOL CGXGridCore::GetDataErrorText(CString& sError)
 {
     sError.Empty();
-    return FALSE;
+    CGXData* pData = GetData();
+    return pData != nullptr && pData->GetDataErrorText(sError);
 }
 
 BOOL CGXGridCore::RefreshDataObject(BOOL bShowErrors, CString* psError, BOOL bCreateHint)

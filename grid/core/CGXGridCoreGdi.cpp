@@ -129,15 +129,37 @@ void CGXGridCore::MeasureFont(CDC* pDC, int& nWidth, int& nHeight)
         nWidth = 10;
 }
 
-void CGXGridCore::CalcFontMetrics()
+void CGXGridCore::MeasureStandardFont(CDC* pDC, int& nWidth, int& nHeight)
 {
     const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
     const CGXStyle* pStandard = pMap != nullptr ? pMap->LookupStyle(pMap->m_wStyleStandard) : nullptr;
-    if (pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
-        m_dxWidth = 10;
-        m_dyHeight = 15;
+    if (pDC == nullptr || pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
+        nWidth = 10;
+        nHeight = 15;
         return;
     }
+    CFont* pOld = LoadFont(pDC, *pStandard, FALSE);
+    MeasureFont(pDC, nWidth, nHeight);
+    if (pOld != nullptr)
+        pDC->SelectObject(pOld);
+}
+
+void CGXGridCore::CalcPrinterFontMetrics()
+{
+    // Pages are drawn in the grid's own units, which the printing maps onto the paper: the
+    // standard font measured in those units, at its own size (not the screen's zoom), is the
+    // font as printed.
+    CDC dc;
+    if (!dc.CreateCompatibleDC(nullptr))
+        return;
+    const int nZoom = m_nZoom;
+    m_nZoom = 100;
+    MeasureStandardFont(&dc, m_dxWidthPr, m_dyHeightPr);
+    m_nZoom = nZoom;
+}
+
+void CGXGridCore::CalcFontMetrics()
+{
     CDC dc;
     CDC* pDC = nullptr;
     std::unique_ptr<CClientDC> pClient;
@@ -150,10 +172,25 @@ void CGXGridCore::CalcFontMetrics()
         pDC = &dc;
     }
     PrepareDC(pDC);
-    CFont* pOld = LoadFont(pDC, *pStandard, FALSE);
-    MeasureFont(pDC, m_dxWidth, m_dyHeight);
-    if (pOld != nullptr)
-        pDC->SelectObject(pOld);
+    MeasureStandardFont(pDC, m_dxWidth, m_dyHeight);
+    // The same font at 100%: stored sizes are kept against it and scaled by the zoom exactly.
+    m_dxWidthUnzoomed = m_dxWidth;
+    m_dyHeightUnzoomed = m_dyHeight;
+    const CGXStylesMap* pMap = m_pParam != nullptr ? m_pParam->GetStylesMap() : nullptr;
+    const CGXStyle* pStandard = pMap != nullptr ? pMap->LookupStyle(pMap->m_wStyleStandard) : nullptr;
+    if (pStandard == nullptr || !pStandard->GetInclude(GX_INCL_FONT)) {
+        m_dxWidthUnzoomed = m_dyHeightUnzoomed = 0;
+        return;
+    }
+    if (GetZoom() != 100) {
+        CFont* pFont = LookupFont(pStandard->GetFont());
+        if (pFont != nullptr && pFont->GetSafeHandle() != nullptr) {
+            CFont* pOld = pDC->SelectObject(pFont);
+            MeasureFont(pDC, m_dxWidthUnzoomed, m_dyHeightUnzoomed);
+            if (pOld != nullptr)
+                pDC->SelectObject(pOld);
+        }
+    }
 }
 
 CDC* CGXGridCore::GetGridDC()

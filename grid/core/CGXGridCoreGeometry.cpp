@@ -31,18 +31,43 @@ int AddClamped(int a, int b)
 
 // ---- Stored sizes ----
 
+int CGXGridCore::StoredSizeToPixels(LONG nStored, BOOL bRow)
+{
+    const int nZoom = GetZoom();
+    const int nUnzoomed = bRow ? m_dyHeightUnzoomed : m_dxWidthUnzoomed;
+    if (m_bPrint || nZoom == 100 || nUnzoomed <= 0)
+        return static_cast<int>(nStored / SizeFactor(bRow ? GetFontHeight() : GetFontWidth()));
+    const long long n = static_cast<long long>(nStored / SizeFactor(nUnzoomed)) * nZoom / 100;
+    return static_cast<int>(std::min<long long>(n, 0x3FFFFFFF));
+}
+
+LONG CGXGridCore::PixelsToStoredSize(int nPixels, BOOL bRow)
+{
+    const int nZoom = GetZoom();
+    const int nUnzoomed = bRow ? m_dyHeightUnzoomed : m_dxWidthUnzoomed;
+    if (m_bPrint || nZoom == 100 || nUnzoomed <= 0 || nZoom <= 0)
+        return nPixels * SizeFactor(bRow ? GetFontHeight() : GetFontWidth());
+    // Rounded up, so that a size set at a zoom reads back at least as large there.
+    const long long nAt100 = (static_cast<long long>(nPixels) * 100 + nZoom - 1) / nZoom;
+    return static_cast<LONG>(std::min<long long>(nAt100 * SizeFactor(nUnzoomed), 0x7FFFFFFF));
+}
+
 int CGXGridCore::GetDefaultRowHeight()
 {
     if (m_pParam == nullptr || m_pParam->m_nDefaultRowHeight <= 0)
         return GetFontHeight() + 4; // the font and a margin above and below
-    return static_cast<int>(m_pParam->m_nDefaultRowHeight / SizeFactor(GetFontHeight()));
+    return StoredSizeToPixels(m_pParam->m_nDefaultRowHeight, TRUE);
 }
 
 int CGXGridCore::GetDefaultColWidth()
 {
-    if (m_pParam == nullptr || m_pParam->m_nDefaultColWidth <= 0)
-        return GetFontWidth() * 10; // ten characters
-    return static_cast<int>(m_pParam->m_nDefaultColWidth / SizeFactor(GetFontWidth()));
+    if (m_pParam == nullptr || m_pParam->m_nDefaultColWidth <= 0) {
+        // Ten characters, zoomed as the stored widths are.
+        if (!m_bPrint && m_dxWidthUnzoomed > 0 && GetZoom() != 100)
+            return m_dxWidthUnzoomed * 10 * GetZoom() / 100;
+        return GetFontWidth() * 10;
+    }
+    return StoredSizeToPixels(m_pParam->m_nDefaultColWidth, FALSE);
 }
 
 int CGXGridCore::GetRowHeight(ROWCOL nRow)
@@ -52,7 +77,7 @@ int CGXGridCore::GetRowHeight(ROWCOL nRow)
     LONG nStored = 0;
     int nHeight;
     if (m_pParam != nullptr && m_pParam->m_RowHeights.Lookup(nRow, nStored))
-        nHeight = static_cast<int>(nStored / SizeFactor(GetFontHeight()));
+        nHeight = StoredSizeToPixels(nStored, TRUE);
     else
         nHeight = GetDefaultRowHeight();
     // One scrolled row never needs more than the space below the frozen rows; when the frozen
@@ -74,7 +99,7 @@ int CGXGridCore::GetColWidth(ROWCOL nCol)
     LONG nStored = 0;
     int nWidth;
     if (m_pParam != nullptr && m_pParam->m_ColWidths.Lookup(nCol, nStored))
-        nWidth = static_cast<int>(nStored / SizeFactor(GetFontWidth()));
+        nWidth = StoredSizeToPixels(nStored, FALSE);
     else
         nWidth = GetDefaultColWidth();
     if (m_bFitCols && !m_bPrint && nCol > GetFrozenCols() && m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr &&
@@ -91,7 +116,7 @@ BOOL CGXGridCore::StoreDefaultRowHeight(int nHeight)
 {
     if (m_pParam == nullptr || nHeight < 1)
         return FALSE;
-    m_pParam->m_nDefaultRowHeight = nHeight * SizeFactor(GetFontHeight());
+    m_pParam->m_nDefaultRowHeight = PixelsToStoredSize(nHeight, TRUE);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -100,7 +125,7 @@ BOOL CGXGridCore::StoreDefaultColWidth(int nWidth)
 {
     if (m_pParam == nullptr || nWidth < 1)
         return FALSE;
-    m_pParam->m_nDefaultColWidth = nWidth * SizeFactor(GetFontWidth());
+    m_pParam->m_nDefaultColWidth = PixelsToStoredSize(nWidth, FALSE);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -112,7 +137,7 @@ BOOL CGXGridCore::StoreColWidth(ROWCOL nCol, int nWidth)
     if (nWidth < 0)
         m_pParam->m_ColWidths.RemoveKey(nCol);
     else
-        m_pParam->m_ColWidths[nCol] = nWidth * SizeFactor(GetFontWidth());
+        m_pParam->m_ColWidths[nCol] = PixelsToStoredSize(nWidth, FALSE);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -124,7 +149,7 @@ BOOL CGXGridCore::StoreRowHeight(ROWCOL nRow, int nHeight)
     if (nHeight < 0)
         m_pParam->m_RowHeights.RemoveKey(nRow);
     else
-        m_pParam->m_RowHeights[nRow] = nHeight * SizeFactor(GetFontHeight());
+        m_pParam->m_RowHeights[nRow] = PixelsToStoredSize(nHeight, TRUE);
     SetModifiedFlag(TRUE);
     return TRUE;
 }
@@ -647,4 +672,15 @@ CRect& CGXGridCore::CalcNextClientCellRect(CRect& rect, ROWCOL nClientRow, ROWCO
     }
     rect.SetRect(m_nCalcX, m_nCalcY, m_nCalcX + GetColWidth(ClientColToCol(nClientCol)), m_nCalcY + GetRowHeight(ClientRowToRow(nClientRow)));
     return rect;
+}
+
+void CGXGridCore::SetHideHeaders(BOOL bHide)
+{
+    if (m_bHideHeaders == bHide)
+        return;
+    m_bHideHeaders = bHide;
+    // Every position right of and below the headers moves.
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (m_bInitDone)
+        Redraw(GX_INVALIDATE, FALSE);
 }

@@ -1,5 +1,6 @@
 // What lies under a point of the grid (cells, headers, resize zones, the selection frame and
 // its fill handle) and the mouse cursor that shows it.
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
@@ -165,10 +166,8 @@ void CGXGridCore::UpdateCursor(CPoint pt)
         // Only the active view of the active frame shows what its cells offer.
         CWnd* pFocus = CWnd::GetFocus();
         CFrameWnd* pFrame = m_pGridWnd != nullptr ? m_pGridWnd->GetParentFrame() : nullptr;
-        CFrameWnd* pMain = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-        CFrameWnd* pActiveFrame = pMain != nullptr ? pMain->GetActiveFrame() : nullptr;
-        const BOOL bActive = pFocus != nullptr && pFocus->GetParentFrame() == pFrame && pActiveFrame != nullptr &&
-                             reinterpret_cast<CWnd*>(pActiveFrame->GetActiveView()) == m_pGridWnd;
+        const BOOL bActive = pFocus != nullptr && pFocus->GetParentFrame() == pFrame &&
+                             reinterpret_cast<CWnd*>(GXGetActiveView()) == m_pGridWnd;
         if (!bActive) {
             SetGridCursor(0, nullptr);
             return;

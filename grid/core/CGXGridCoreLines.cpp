@@ -38,6 +38,18 @@ BOOL IsNullPen(const CGXPen& pen)
 {
     return pen.GetStyle() == GX_PS_NULL;
 }
+// The interior a cell's lines are drawn over (the window's white when it has none).
+CGXBrush InteriorOf(const CGXStyle* pStyle)
+{
+    if (pStyle != nullptr && pStyle->GetInclude(GX_INCL_INTERIOR))
+        return pStyle->GetInterior();
+    return CGXBrush(GX_BS_SOLID, GXGetSysData()->GetColor(COLOR_WINDOW), 0);
+}
+
+BOOL IsDashed(const CGXPen& pen)
+{
+    return pen.GetWidth() <= 1 && pen.GetStyle() >= GX_PS_DASH && pen.GetStyle() <= GX_PS_DASHDOTDOT;
+}
 } // namespace
 
 // ---- Line passes ----
@@ -79,25 +91,33 @@ void CGXGridCore::DrawRowLines(GXDrawState& st, ROWCOL i)
                 continue;
             }
             int length = st.widths[j];
+            const CGXBrush interior = InteriorOf(st.styles[st.Index(i, j)]);
+            const BOOL bDashed = IsDashed(pen);
             ROWCOL k = j + 1;
             for (; k < st.nCols; ++k) {
                 CGXPen next;
                 BOOL bNextBorder = FALSE;
                 if (!lineOf(k, next, bNextBorder) || !(next == pen) || bNextBorder != bBorder)
                     break;
+                // A dashed line's strip shows the interior between its dashes.
+                if (bDashed && !(InteriorOf(st.styles[st.Index(i, k)]) == interior))
+                    break;
                 length += st.widths[k];
             }
             const int yTop = st.y[i];
             const int yBottom = st.y[i] + st.heights[i];
-            if (!bBorder) {
+            if (!bBorder && !bDashed) {
                 const int y = bGridSide ? (bLeftTop ? yTop : yBottom - 1) : yBottom - 1;
                 // A grid pen that is not the plain one (the frozen line) keeps its own colour.
                 if (pen == gridPen || !bLastFrozen)
                     DrawGridLine(st.pDC, st.x[j], y, length, 1, 2, i, 0);
                 else
                     FillRectSolid(st.pDC, st.x[j], y, length, 1, pen.GetColor());
+            } else if (!bBorder) {
+                const int y = bGridSide ? (bLeftTop ? yTop : yBottom - 1) : yBottom - 1;
+                DrawBorderSide(pen, CRect(st.x[j], y, st.x[j] + length, y + 1), 2, st.pDC, &interior);
             } else {
-                DrawBorderSide(pen, CRect(st.x[j], yTop, st.x[j] + length, yBottom), nSide, st.pDC, nullptr);
+                DrawBorderSide(pen, CRect(st.x[j], yTop, st.x[j] + length, yBottom), nSide, st.pDC, &interior);
             }
             j = k;
         }
@@ -143,24 +163,31 @@ void CGXGridCore::DrawColumnLines(GXDrawState& st, ROWCOL j)
                 continue;
             }
             int length = st.heights[i];
+            const CGXBrush interior = InteriorOf(st.styles[st.Index(i, j)]);
+            const BOOL bDashed = IsDashed(pen);
             ROWCOL k = i + 1;
             for (; k < st.nRows; ++k) {
                 CGXPen next;
                 BOOL bNextBorder = FALSE;
                 if (!lineOf(k, next, bNextBorder) || !(next == pen) || bNextBorder != bBorder)
                     break;
+                if (bDashed && !(InteriorOf(st.styles[st.Index(k, j)]) == interior))
+                    break;
                 length += st.heights[k];
             }
             const int xLeft = st.x[j];
             const int xRight = st.x[j] + st.widths[j];
-            if (!bBorder) {
+            if (!bBorder && !bDashed) {
                 const int x = bGridSide ? (bLeftTop ? xLeft : xRight - 1) : xRight - 1;
                 if (pen == gridPen || !bLastFrozen)
                     DrawGridLine(st.pDC, x, st.y[i], 1, length, 1, j, 0);
                 else
                     FillRectSolid(st.pDC, x, st.y[i], 1, length, pen.GetColor());
+            } else if (!bBorder) {
+                const int x = bGridSide ? (bLeftTop ? xLeft : xRight - 1) : xRight - 1;
+                DrawBorderSide(pen, CRect(x, st.y[i], x + 1, st.y[i] + length), 0, st.pDC, &interior);
             } else {
-                DrawBorderSide(pen, CRect(xLeft, st.y[i], xRight, st.y[i] + length), nSide, st.pDC, nullptr);
+                DrawBorderSide(pen, CRect(xLeft, st.y[i], xRight, st.y[i] + length), nSide, st.pDC, &interior);
             }
             i = k;
         }
@@ -204,7 +231,7 @@ void CGXGridCore::DrawGridLine(CDC* pDC, int x, int y, int cx, int cy, int nDire
     }
 }
 
-void CGXGridCore::DrawBorderSide(const CGXPen& penIn, const CRect& r, int nSide, CDC* pDC, const CGXBrush*)
+void CGXGridCore::DrawBorderSide(const CGXPen& penIn, const CRect& r, int nSide, CDC* pDC, const CGXBrush* pInterior)
 {
     if (pDC == nullptr || IsNullPen(penIn) || penIn.GetStyle() == GX_PS_NONE)
         return;
@@ -216,6 +243,13 @@ void CGXGridCore::DrawBorderSide(const CGXPen& penIn, const CRect& r, int nSide,
     case 1: strip.SetRect(r.right - w, r.top, r.right, r.bottom); break;
     case 2: strip.SetRect(r.left, r.top, r.right, r.top + w); break;
     default: strip.SetRect(r.left, r.bottom - w, r.right, r.bottom); break;
+    }
+    // A dashed side over a cell's interior is a strip of the dash pattern: its dashes line up
+    // from cell to cell and on paper as on the screen.
+    CGXBrush lineBrush;
+    if (pInterior != nullptr && penIn.MakeLineBrush(lineBrush, pInterior, nSide == 2 || nSide == 3, bBW)) {
+        FillRectWithBrush(pDC, strip, lineBrush);
+        return;
     }
     if (w != 1 || penIn.GetStyle() == GX_PS_SOLID || penIn.GetStyle() == GX_PS_INSIDEFRAME) {
         const COLORREF rgb = bBW ? 0 : GXGetSysData()->Resolve(penIn.GetColor());
@@ -248,6 +282,23 @@ void CGXGridCore::FillRectWithBrush(CDC* pDC, const CRect& rect, const CGXBrush&
     if (brush.GetStyle() == GX_BS_SOLID) {
         FillRectSolid(pDC, rect, colors.Resolve(brush.GetForeColor()));
         return;
+    }
+    if (brush.GetStyle() == GX_BS_PATTERN && pDC->IsPrinting()) {
+        // A printer is not given the pattern brush itself: the pattern is drawn at the screen's
+        // size into a bitmap, which is then stretched onto the page.
+        CDC mem;
+        CBitmap bitmap;
+        if (mem.CreateCompatibleDC(pDC) && bitmap.CreateCompatibleBitmap(pDC, rect.Width(), rect.Height())) {
+            CBitmap* pOldBitmap = mem.SelectObject(&bitmap);
+            mem.SetTextColor(colors.Resolve(brush.GetForeColor()));
+            mem.SetBkColor(colors.Resolve(brush.GetBackColor()));
+            mem.SetBkMode(OPAQUE);
+            const CRect area(0, 0, rect.Width(), rect.Height());
+            mem.FillRect(&area, LookupBrush(brush));
+            pDC->StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), &mem, 0, 0, rect.Width(), rect.Height(), SRCCOPY);
+            mem.SelectObject(pOldBitmap);
+            return;
+        }
     }
     const COLORREF oldBk = pDC->SetBkColor(colors.Resolve(brush.GetBackColor()));
     const COLORREF oldText = pDC->SetTextColor(colors.Resolve(brush.GetForeColor()));

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <new>
+#include <utility>
 
 namespace {
 constexpr size_t kMaxFreeStyles = 500;
@@ -59,26 +61,49 @@ BOOL CGXGridCore::ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int n
     return pData != nullptr && pData->GetStyle(nRow, nCol, style, nModify, nType);
 }
 
-CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWORD*)
+CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWORD* pdwStartTicks)
 {
-    auto* pArray = new CObArray;
+    // The styles are owned by the caller once the array is handed over; until then a cancel
+    // or a failure takes them back with the array.
+    struct Collected {
+        CObArray* p = new CObArray;
+        ~Collected()
+        {
+            if (p == nullptr)
+                return;
+            for (INT_PTR i = 0; i < p->GetSize(); ++i)
+                delete p->GetAt(i);
+            delete p;
+        }
+    } collected;
     CGXData* pData = GetData();
     if (pData == nullptr || !range.IsValid())
-        return pArray;
+        return std::exchange(collected.p, nullptr);
     if (!range.IsCells())
         nType = gxBaseStyleType;
     const CGXRange cells = StoredCells(range);
     const ROWCOL nBottom = std::min<ROWCOL>(cells.bottom, pData->GetRowCount());
     const ROWCOL nRight = std::min<ROWCOL>(cells.right, pData->GetColCount());
+    const unsigned long long nCells = nBottom >= cells.top && nRight >= cells.left
+                                          ? static_cast<unsigned long long>(nBottom - cells.top + 1) * (nRight - cells.left + 1)
+                                          : 0;
     CGXLongOperation op;
+    if (pdwStartTicks != nullptr)
+        op.m_dwStart = op.m_dwLast = *pdwStartTicks;
+    unsigned long long nIndex = 0;
     for (ROWCOL nRow = cells.top; nRow <= nBottom && nRow >= cells.top; ++nRow) {
-        for (ROWCOL nCol = cells.left; nCol <= nRight && nCol >= cells.left; ++nCol) {
+        for (ROWCOL nCol = cells.left; nCol <= nRight && nCol >= cells.left; ++nCol, ++nIndex) {
             const CGXStyle* pStored = pData->LookupStyle(nRow, nCol, nType);
-            pArray->Add(pStored != nullptr ? new CGXStyle(*pStored) : nullptr);
+            collected.p->Add(pStored != nullptr ? new CGXStyle(*pStored) : nullptr);
         }
-        op.DoMessages();
+        if (nCells != 0)
+            CGXLongOperation::SetPercentDone(static_cast<int>(std::min<unsigned long long>(nIndex * 100 / nCells, 100)));
+        BOOL bCancelled = FALSE;
+        op.DoMessages(bCancelled);
+        if (bCancelled)
+            AfxThrowUserException();
     }
-    return pArray;
+    return std::exchange(collected.p, nullptr);
 }
 
 void CGXGridCore::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard)
@@ -180,22 +205,45 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
 
     CGXLongOperation op;
     op.SetStatusText(m_pAppData->GetText(gxTextGenUndoInfo), FALSE);
+    // The old styles of the range, for the undo command; none when nothing is recorded. A
+    // range too large to keep them, or a lack of memory while keeping them, goes on without
+    // undo only when the user agrees.
     std::unique_ptr<CGXSetStyleRangeCmd> undo;
     if (RecordingUndo(nMode)) {
-        if (nCells < 0x7FFFFFFF && nHeight < 0x8000 && nWidth < 0x8000) {
-            undo = std::make_unique<CGXSetStyleRangeCmd>(range, nType);
-            for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
-                for (ROWCOL c = cells.left; c <= cells.right; ++c) {
-                    const CGXStyle* p = pData->LookupStyle(r, c, nType);
-                    undo->m_Styles.Add(p != nullptr ? new CGXStyle(*p) : nullptr);
-                }
-            undo->m_nRow = cells.top;
-            undo->m_nCol = cells.left;
-        } else if (!ConfirmLargeUndo()) {
-            return FALSE;
+        BOOL bAsk = !(nCells < 0x7FFFFFFF && nHeight < 0x8000 && nWidth < 0x8000);
+        if (!bAsk) {
+            try {
+                DWORD dwStart = op.m_dwStart;
+                std::unique_ptr<CObArray> pOld(CollectRangeStyles(range, nType, m_bNoProgress ? nullptr : &dwStart));
+                undo = std::make_unique<CGXSetStyleRangeCmd>(range, nType);
+                undo->m_Styles.Append(*pOld);
+                undo->m_nRow = cells.top;
+                undo->m_nCol = cells.left;
+            } catch (CMemoryException* e) {
+                e->Delete();
+                bAsk = TRUE;
+            } catch (const std::bad_alloc&) {
+                bAsk = TRUE;
+            } catch (CUserException* e) {
+                // Cancelled while the old styles were gathered: nothing was changed.
+                e->Delete();
+                return FALSE;
+            }
+        }
+        if (bAsk) {
+            undo.reset();
+            if (!ConfirmLargeUndo())
+                return FALSE;
         }
     }
     op.SetStatusText(m_pAppData->GetText(nMode == gxDo ? gxTextStoringCells : gxTextRestoringCells), FALSE);
+    // Cancelling the change of the cells asks Abort, Retry (roll back) or Ignore when the old
+    // styles are there to roll back to, else Yes or No.
+    struct QuestionScope {
+        int nOld = GXGetLongOperationState().m_nQuestionMode;
+        ~QuestionScope() { CGXLongOperation::SetQuestionMode(nOld); }
+    } questionScope;
+    CGXLongOperation::SetQuestionMode(nMode == gxDo && undo ? 1 : 0);
 
     CGXRange changed(cells);
     if (!m_bDataNotifyLock && pData != nullptr)
@@ -214,37 +262,47 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
     }
 
     BOOL bChanged = FALSE;
+    BOOL bCancelled = FALSE;
+    CGXRange done;
     if (pCellsArray == nullptr && nType < 0) {
+        // Base styles of rows, columns or the table: no control takes part.
         bChanged = pData->StoreStyleRange(cells, pStyle, pStyle != nullptr ? nModify : gxRemove, nType);
-    } else if (pCellsArray == nullptr && pStyle != nullptr && !pStyle->GetInclude(GX_INCL_CONTROL)) {
-        // One style for every cell of one kind of control: the store does it in one pass.
-        bChanged = pData->StoreStyleRange(cells, pStyle, nModify, nType);
     } else {
-        size_t i = 0;
+        // Each cell through its control, which may store the style its own way.
+        unsigned long long nIndex = 0;
         CGXStyle* pComposed = CreateStyle();
-        for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
-            for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
+        for (ROWCOL r = cells.top; r <= cells.bottom && !bCancelled; ++r) {
+            for (ROWCOL c = cells.left; c <= cells.right; ++c, ++nIndex) {
                 const CGXStyle* p = pStyle;
                 int nCellMode = nModify;
                 if (pCellsArray != nullptr) {
-                    if (i >= static_cast<size_t>(pCellsArray->GetSize()))
+                    if (nIndex >= static_cast<unsigned long long>(pCellsArray->GetSize()))
                         break;
-                    p = dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(static_cast<INT_PTR>(i)));
+                    p = dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(static_cast<INT_PTR>(nIndex)));
                     if (p == nullptr)
                         nCellMode = gxRemove;
                 }
                 if (nType < 0) {
                     bChanged |= pData->StoreStyle(r, c, p, nCellMode, nType);
-                    continue;
+                } else {
+                    pComposed->Free();
+                    ComposeCellStyle(r, c, *pComposed);
+                    const WORD nID = p != nullptr && p->GetInclude(GX_INCL_CONTROL) ? p->GetControl() : pComposed->GetControl();
+                    CGXControl* pControl = GetControlById(nID);
+                    bChanged |= pControl != nullptr ? pControl->StoreStyle(r, c, p, nCellMode, nType, pComposed)
+                                                    : pData->StoreStyle(r, c, p, nCellMode, nType);
                 }
-                pComposed->Free();
-                ComposeCellStyle(r, c, *pComposed);
-                const WORD nID = p != nullptr && p->GetInclude(GX_INCL_CONTROL) ? p->GetControl() : pComposed->GetControl();
-                CGXControl* pControl = GetControlById(nID);
-                const BOOL bCell = pControl != nullptr ? pControl->StoreStyle(r, c, p, nCellMode, nType, pComposed)
-                                                       : pData->StoreStyle(r, c, p, nCellMode, nType);
-                bChanged |= bCell;
+                if (!m_bNoProgress && ((nIndex & 0xFF) == 0xFF || c == cells.right)) {
+                    CGXLongOperation::SetPercentDone(static_cast<int>(std::min<unsigned long long>((nIndex + 1) * 100 / nCells, 100)));
+                    op.DoMessages(bCancelled);
+                    if (bCancelled) {
+                        // The cells stored so far: part of the first row, else whole rows.
+                        done = r == cells.top ? CGXRange(r, cells.left, r, c) : CGXRange(cells.top, cells.left, r, cells.right);
+                        break;
+                    }
+                }
             }
+        }
         RecycleStyle(pComposed);
     }
     SetDataUndoRecording(bOldRecording);
@@ -258,6 +316,8 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
     }
     if (!lockScope.bOld)
         pData->EndChange(bChanged);
+    if (bCancelled)
+        return CancelStyleRange(range, cells, done, undo, nType, nFlags, nMode);
     if (!bChanged) {
         DiscardDataUndoInfo();
         return FALSE;
@@ -272,6 +332,42 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
     if (nMode == gxUndo || nMode == gxRedo)
         ShowCommandPosition(cells.top, cells.left, TRUE);
     return TRUE;
+}
+
+BOOL CGXGridCore::CancelStyleRange(const CGXRange& range, const CGXRange& cells, const CGXRange& done,
+                                   std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags, int nMode)
+{
+    if (undo && CGXLongOperation::GetRollbackState()) {
+        // Roll back: the cells done so far get their old styles again, and nothing is recorded.
+        if (CObject* pInfo = TakeDataUndoInfo()) {
+            if (ApplyDataUndoInfo(pInfo, TRUE, TRUE))
+                RefreshDataObject(FALSE, nullptr, FALSE);
+            delete pInfo;
+        }
+        const INT_PTR nDone = static_cast<INT_PTR>(done.GetHeight()) * static_cast<INT_PTR>(done.GetWidth());
+        CObArray old;
+        for (INT_PTR i = 0; i < nDone && i < undo->m_Styles.GetSize(); ++i)
+            old.Add(undo->m_Styles.GetAt(i));
+        CGXRange back(done);
+        if (!range.IsCells())
+            back = range;
+        ApplyStyleToRange(back, nullptr, gxCopy, nType, &old, nFlags, gxRollback);
+        undo.reset();
+        return FALSE;
+    }
+    if (undo) {
+        // Kept: what was changed can be undone as one step over the whole range.
+        if (CObject* pInfo = TakeDataUndoInfo())
+            undo->m_Styles.Add(pInfo);
+        SetModifiedFlag(TRUE);
+        UpdateStyleRange(range, nullptr, gxCopy, nType, nFlags, TRUE);
+        AddCommand(undo.release(), nMode);
+        return FALSE;
+    }
+    DiscardDataUndoInfo();
+    SetModifiedFlag(TRUE);
+    UpdateStyleRange(done.IsValid() ? done : cells, nullptr, gxCopy, nType, nFlags, TRUE);
+    return FALSE;
 }
 
 BOOL CGXGridCore::ConfirmLargeUndo()
@@ -552,6 +648,7 @@ CObject* TrailingInfo(const CObArray* pArray, size_t nCells)
 BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordToLong* pHeights, const CObArray* pCellsArray,
                              const CObArray* pRowsArray, ROWCOL nColCount, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nRow == 0 || nRow > pData->GetRowCount() + 1 ||
         IsReadOnlyLocked())
@@ -600,6 +697,7 @@ BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, const CGXCollMapDWordTo
 BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordToLong* pWidths, const CObArray* pCellsArray,
                              const CObArray* pColsArray, ROWCOL nRowCount, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nCount == 0 || nCol == 0 || nCol > pData->GetColCount() + 1 ||
         IsReadOnlyLocked())
@@ -647,6 +745,7 @@ BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, const CGXCollMapDWordTo
 
 BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     // Bad bounds are refused before anything changes.
     if (m_pParam == nullptr || pData == nullptr || nFromRow == 0 || nToRow < nFromRow || nFromRow > pData->GetRowCount() ||
@@ -726,6 +825,7 @@ BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT nFlags, int nM
 
 BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     CGXData* pData = GetData();
     if (m_pParam == nullptr || pData == nullptr || nFromCol == 0 || nToCol < nFromCol || nFromCol > pData->GetColCount() ||
         IsReadOnlyLocked())
@@ -800,6 +900,7 @@ BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT nFlags, int nM
 
 BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
     return m_pMoveRowsColsImp->MoveRows(this, nFromRow, nToRow, nDestRow, nFlags, nMode);
@@ -807,6 +908,7 @@ BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT
 
 BOOL CGXGridCore::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, int nMode)
 {
+    CGXSelectionFrameLock frameLock(this);
     if (m_pMoveRowsColsImp == nullptr || m_pParam == nullptr || IsReadOnlyLocked())
         return FALSE;
     return m_pMoveRowsColsImp->MoveCols(this, nFromCol, nToCol, nDestCol, nFlags, nMode);

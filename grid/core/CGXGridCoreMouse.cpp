@@ -37,6 +37,11 @@ BOOL HoldsCapture(CWnd* pWnd)
 }
 } // namespace
 
+BOOL CGXGridCore::OnSelectionFramePress(UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol)
+{
+    return m_pFramePressImp != nullptr && m_pFramePressImp->OnFramePress(this, nFlags, pt, nRow, nCol);
+}
+
 BOOL CGXGridCore::BeginButtonPress(UINT nFlags, CPoint point, UINT nOtherButtons, int& nHit, ROWCOL& nRow, ROWCOL& nCol)
 {
     nHit = 0;
@@ -80,7 +85,18 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
     BOOL bAutoScroll = FALSE;
     if (nButton == MK_LBUTTON) {
         if (nHit == kHitSelectionEdge) {
-            // Without a frame feature taking it, a press on a selection's edge is a cell press.
+            // With the switch on, the frame-press feature may take a press on a selection's
+            // edge (made on the covered range's top-left cell); else it is a press on the cell.
+            if (m_bClickOnSelectionFrame) {
+                ROWCOL nFrameRow = nRow, nFrameCol = nCol;
+                CGXRange covered;
+                if (FindCoveredSpan(nRow, nCol, covered) != nullptr) {
+                    nFrameRow = covered.top;
+                    nFrameCol = covered.left;
+                }
+                if (OnSelectionFramePress(nFlags, point, nFrameRow, nFrameCol))
+                    return TRUE;
+            }
             nHit = kHitCell;
         }
         if (nHit == kHitFillHandle) {
@@ -93,7 +109,7 @@ BOOL CGXGridCore::ButtonDown(UINT nButton, UINT nFlags, CPoint point)
             return TRUE;
         }
         if (!IsCellHit(nHit))
-            return pResize != nullptr && pResize->OnLButtonDown(this, nFlags, point, nHit, nRow, nCol);
+            return pResize != nullptr && pResize->StartTrackingOnHit(this, nFlags, point, nHit, nRow, nCol);
         if (nRow != 0 || nCol != 0) {
             if (m_pUserDragSelectRangeImp != nullptr && m_pUserDragSelectRangeImp->StartDragOnHeader(this, nFlags, point, nRow, nCol))
                 return TRUE;
@@ -181,7 +197,7 @@ BOOL CGXGridCore::HandleMouseMove(UINT nFlags, CPoint point)
             m_pUserDragSelectRangeImp->DragMouseMove(this, point);
             return TRUE;
         }
-        if (pResize != nullptr && pResize->OnMouseMove(this, nFlags, ptRaw))
+        if (pResize != nullptr && pResize->OnTrackingMouseMove(this, ptRaw))
             return TRUE;
         if (rect.PtInRect(ptRaw) && !m_bCursorFreeze) {
             ROWCOL nRow, nCol;
@@ -248,7 +264,7 @@ BOOL CGXGridCore::ButtonUp(UINT nButton, UINT nFlags, CPoint point)
     if (m_nMouseFlags == 0) {
         auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp);
         if (nButton == MK_LBUTTON && pResize != nullptr)
-            pResize->OnLButtonUp(this, nFlags, point);
+            pResize->OnTrackingButtonUp(this, point);
         return TRUE;
     }
     ::ReleaseCapture();
@@ -311,7 +327,7 @@ BOOL CGXGridCore::ButtonDblClk(UINT nButton, UINT nFlags, CPoint point)
         return FALSE;
     if (!IsCellHit(nHit)) {
         auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp);
-        return nButton == MK_LBUTTON && pResize != nullptr && pResize->OnLButtonDblClk(this, nFlags, point, nHit, nRow, nCol);
+        return nButton == MK_LBUTTON && pResize != nullptr && pResize->ResetSizeOnDoubleClick(this, nFlags, point, nHit, nRow, nCol);
     }
     CGXRange covered;
     if (FindCoveredSpan(nRow, nCol, covered) != nullptr) {

@@ -123,6 +123,10 @@ void CGXGridCore::DrawVisibleCells(CDC* pDC, const CRect& grid)
         DrawSelectionFrame(pDC, TRUE, nullptr);
     DrawClientRange(pDC, nTop, nLeft, nBottom, nRight);
     DrawSelectionFrame(pDC, TRUE, nullptr);
+    // A border being dragged keeps its markers over the cells just drawn.
+    if (m_bTracking)
+        if (auto* pResize = dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(m_pUserResizeCellsImp))
+            pResize->DrawTrackingMarkers(this, pDC);
     if ((m_nMouseFlags & GX_MOUSE_FILL) && m_pExcelLikeFillImp != nullptr)
         m_pExcelLikeFillImp->PaintFillOutline(this, pDC);
 }

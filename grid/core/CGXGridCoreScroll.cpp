@@ -197,12 +197,19 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
     }
     if (nNew == nOld)
         return FALSE;
+    NotifyPaintStart(0, 0, 1, 0);
     if (bRows ? !OnTopRowChange(nNew) : !OnLeftColChange(nNew))
         return FALSE;
 
     m_bScrolling = TRUE;
     ROWCOL nCurRow = 0, nCurCol = 0;
     const BOOL bCurrent = GetCurrentCell(nCurRow, nCurCol);
+    // Spanned cells that reach across the edge between the frozen part and the scrolled part
+    // are drawn in two pieces: moving the pixels would leave them torn, so they are repainted
+    // whole afterwards.
+    std::vector<CGXRange> spansAcross;
+    if (FloatCellsEnabled() || MergeCellsEnabled())
+        CollectSpansAcrossFrozenEdge(bRows, nOld, spansAcross);
     ToggleSelectionFrame();
     if (bRows) {
         m_nOldTopRow = nOld;
@@ -211,9 +218,17 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
         m_nOldLeftCol = nOld;
         m_nLeftCol = nNew;
     }
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    if (FloatCellsEnabled() || MergeCellsEnabled())
+        CollectSpansAcrossFrozenEdge(bRows, nNew, spansAcross);
+    // The cell's control moves with the cells while its cell stays in the scrolled area; it is
+    // hidden only when the cell leaves it.
     if (bCurrent && m_pCurrentCellControl != nullptr && m_pCurrentCellControl->IsActive() &&
-        (bRows ? nCurRow > GetFrozenRows() : nCurCol > GetFrozenCols()))
-        m_pCurrentCellControl->Hide();
+        (bRows ? nCurRow > GetFrozenRows() : nCurCol > GetFrozenCols())) {
+        CRect cell = CalcCellRect(nCurRow, nCurCol);
+        if (!cell.IntersectRect(cell, area))
+            m_pCurrentCellControl->Hide();
+    }
 
     if (HasWindow(m_pGridWnd)) {
         if (nDistance < nExtent && !area.IsRectEmpty()) {
@@ -232,6 +247,14 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
                     strip.right = area.left + nDistance;
             }
             m_pGridWnd->InvalidateRect(&strip, TRUE);
+            // A header cut by the right edge lays its title out in the part that showed: moved
+            // whole, it would keep that layout where the full cell now shows.
+            if (!bRows) {
+                CRect headers = area;
+                headers.bottom = std::min<LONG>(area.bottom, area.top + SumRowHeights(0, GetHeaderRows(), 0));
+                if (headers.top < headers.bottom)
+                    m_pGridWnd->InvalidateRect(&headers, TRUE);
+            }
         } else {
             m_pGridWnd->InvalidateRect(&area, TRUE);
         }
@@ -246,9 +269,47 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
         OnLeftColChanged();
     if (!m_bNoImmediateUpdate && HasWindow(m_pGridWnd))
         m_pGridWnd->UpdateWindow();
+    if (nDistance < nExtent && HasWindow(m_pGridWnd)) {
+        for (const CGXRange& span : spansAcross) {
+            CRect rect = CalcRangeRect(span.top, span.left, span.bottom, span.right);
+            if (!rect.IntersectRect(rect, grid))
+                continue;
+            m_pGridWnd->InvalidateRect(&rect, FALSE);
+            if (!m_bNoImmediateUpdate)
+                m_pGridWnd->UpdateWindow();
+        }
+    }
     m_bScrolling = FALSE;
     m_nOldTopRow = m_nOldLeftCol = 0;
     return TRUE;
+}
+
+void CGXGridCore::CollectSpansAcrossFrozenEdge(BOOL bRows, ROWCOL nFirstScrolled, std::vector<CGXRange>& spans)
+{
+    // The edge lies between the last frozen row (column) and the first scrolled one; a span
+    // reaches across it when it holds the one and goes on past it, or holds the first
+    // scrolled one and starts before it.
+    const ROWCOL nFrozen = bRows ? GetFrozenRows() : GetFrozenCols();
+    const ROWCOL nCount = bRows ? GetColCount() : GetRowCount();
+    const ROWCOL nLast = std::min(nCount, bRows ? GetLastVisibleCol() : GetLastVisibleRow());
+    for (ROWCOL n = 0; n <= nLast && n != GX_INVALID; ++n) {
+        if (n > (bRows ? GetFrozenCols() : GetFrozenRows()) && n < (bRows ? GetLeftCol() : GetTopRow()))
+            n = bRows ? GetLeftCol() : GetTopRow();
+        if (n > nLast)
+            break;
+        for (ROWCOL nAt : {nFrozen, nFirstScrolled}) {
+            if (nAt == 0 && nFrozen == 0)
+                continue;
+            CGXRange span;
+            if (FindCellSpan(bRows ? nAt : n, bRows ? n : nAt, span) == nullptr)
+                continue;
+            const ROWCOL nFrom = bRows ? span.top : span.left, nTo = bRows ? span.bottom : span.right;
+            if (nFrom > nFrozen || nTo < nFirstScrolled || nFrom == nTo)
+                continue;
+            if (std::find(spans.begin(), spans.end(), span) == spans.end())
+                spans.push_back(span);
+        }
+    }
 }
 
 BOOL CGXGridCore::Scroll(UINT direction, UINT nCount)

@@ -34,6 +34,7 @@ public:
     BOOL ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, int nMode) override;
     void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent) override;
     CGXGridCore& GetEngine() override { return m_grid; }
+    BOOL ConfirmLargeUndo() override { return m_grid.ConfirmLargeUndo(); }
 
 private:
     CGXGridCore& m_grid;

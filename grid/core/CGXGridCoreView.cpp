@@ -1,16 +1,20 @@
-// The engine's operations on what the window shows: scrolling, the current cell, drawing,
-// mouse and keys. They keep the engine's state sound now; the window side (geometry, painting,
-// scroll bars, hit tests, cell activation) is marked where it is still to come.
+// The engine's operations on what the window shows: the scroll hooks, redraw, the printing
+// hooks and the page margins.
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXProperties.h"
 #include "grid/data/CGXRangeList.h"
+#include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/CWnd.h"
 
 #include <algorithm>
+
+namespace {
+constexpr int kPointsPerInch = 72;
+} // namespace
 
 // ---- Scrolling ----
 
@@ -35,9 +39,20 @@ BOOL CGXGridCore::ScrollByDirection(int direction, UINT nCell)
 
 // ---- Redraw, printing hooks, paint ----
 
-void CGXGridCore::ApplyPrintMargins(CDC*, CPrintInfo*)
+void CGXGridCore::ApplyPrintMargins(CDC* pDC, CPrintInfo* pInfo)
 {
-    // FIXME: the print information record comes with printing.
+    const CGXProperties* pProps = m_pParam != nullptr ? m_pParam->GetProperties() : nullptr;
+    if (pInfo == nullptr || pProps == nullptr)
+        return;
+    // The margins are kept in points; the drawing rectangle is in the printer's units.
+    const int dpiX = pDC != nullptr ? std::max(pDC->GetDeviceCaps(LOGPIXELSX), 1) : kPointsPerInch;
+    const int dpiY = pDC != nullptr ? std::max(pDC->GetDeviceCaps(LOGPIXELSY), 1) : kPointsPerInch;
+    const auto scale = [](int nPoints, int dpi) { return static_cast<int>((static_cast<long long>(std::max(nPoints, 0)) * dpi + kPointsPerInch / 2) / kPointsPerInch); };
+    CRect& rect = pInfo->m_rectDraw;
+    rect.left += scale(pProps->m_nLeftMargin, dpiX);
+    rect.top += scale(pProps->m_nTopMargin, dpiY);
+    rect.right -= scale(pProps->m_nRightMargin, dpiX);
+    rect.bottom -= scale(pProps->m_nBottomMargin, dpiY);
 }
 
 void CGXGridCore::OnGridBeginPrinting(CDC* pDC, CPrintInfo* pInfo)

@@ -1,6 +1,5 @@
-// The engine's geometry, hit-test, resize-tracking, drawing-helper, window-message and key
-// operations. Row heights and column widths are read from the parameter object as stored;
-// everything that needs the window's geometry or painting is marked where it is still to come.
+// The engine's resize-tracking forwarders, private messages, cell-event hooks, drawing helpers,
+// window messages and key hooks.
 #include "grid/core/CGXAbstractTabWndInterface.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXDragLineWnd.h"
@@ -18,22 +17,37 @@
 
 #include <algorithm>
 
-BOOL CGXGridCore::StartResizeTracking(CPoint, int, ROWCOL)
+namespace {
+CGXAbstractGridUserResizeCellsImp* ResizeFeature(CObject* pImp)
 {
-    // FIXME: comes with mouse handling.
-    return FALSE;
+    return dynamic_cast<CGXAbstractGridUserResizeCellsImp*>(pImp);
+}
+} // namespace
+
+BOOL CGXGridCore::StartResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode)
+{
+    auto* pResize = ResizeFeature(m_pUserResizeCellsImp);
+    return pResize != nullptr && pResize->StartTracking(this, nRow, nCol, nMode);
 }
 
-void CGXGridCore::MoveResizeTracking(CPoint) {}
-
-BOOL CGXGridCore::EndResizeTracking(CPoint)
+void CGXGridCore::MoveResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset)
 {
-    CancelResizeTracking();
-    return FALSE;
+    if (auto* pResize = ResizeFeature(m_pUserResizeCellsImp))
+        pResize->MoveTracking(this, nRow, nCol, nMode, ptOffset);
+}
+
+void CGXGridCore::EndResizeTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint ptOffset)
+{
+    if (auto* pResize = ResizeFeature(m_pUserResizeCellsImp))
+        pResize->EndTracking(this, nRow, nCol, nMode, ptOffset);
 }
 
 void CGXGridCore::CancelResizeTracking()
 {
+    // The feature takes its marker off and gives a live-resized row or column its size back;
+    // the grid's own record of the tracking goes in any case.
+    if (auto* pResize = ResizeFeature(m_pUserResizeCellsImp))
+        pResize->CancelTracking(this);
     m_bTracking = FALSE;
     m_nTrackingMode = 0;
 }
@@ -85,7 +99,7 @@ LRESULT CGXGridCore::OnGridMessage(UINT nMessage, WPARAM wParam, LPARAM lParam)
     switch (nMessage) {
     case 0x790:
         // The parameter object's read-only lock: whether the grid's cells may be changed by name.
-        return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->m_bLockReadOnly) : 0;
+        return m_pParam != nullptr ? static_cast<LRESULT>(m_pParam->GetReadOnlyLock()) : 0;
     case 0x791:
         // The sheet was renamed: keep its name with the parameter object, and the other views
         // hear of it.

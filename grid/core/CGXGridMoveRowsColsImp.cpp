@@ -6,6 +6,7 @@
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXGridModel.h"
+#include "platform/afx/wnd/CWnd.h"
 
 #include <algorithm>
 #include <vector>
@@ -165,18 +166,94 @@ void CGXGridMoveRowsColsImp::UpdateMoveCols(CGXGridCore* pGrid, ROWCOL nFrom, RO
     Update(pGrid, FALSE, nFrom, nTo, nDest, nFlags, bCreateHint);
 }
 
+void CGXGridMoveRowsColsImp::Repaint(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags)
+{
+    const ROWCOL n = nTo - nFrom + 1;
+    const ROWCOL p = nDest < nFrom ? nDest : nDest + n; // the insertion point, numbered before the move
+    const ROWCOL nFrozen = bRows ? pGrid->GetFrozenRows() : pGrid->GetFrozenCols();
+    const ROWCOL m = std::min(nFrom, p);
+    // A block that passes the frozen part, spans that may reach across it, or an invalidating
+    // caller: the whole grid is drawn again.
+    if ((nFlags & GX_INVALIDATE) || nFrom <= nFrozen || nTo <= nFrozen || p <= nFrozen || pGrid->FloatCellsEnabled() ||
+        pGrid->MergeCellsEnabled()) {
+        pGrid->Redraw(nFlags, FALSE);
+    } else if (CWnd* pWnd = pGrid->GridWnd(); pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr) {
+        // Only what moved is painted again.
+        CRect grid;
+        pGrid->GetGridRect(&grid);
+        const ROWCOL t = bRows ? pGrid->GetTopRow() : pGrid->GetLeftCol();
+        const ROWCOL nLast = bRows ? pGrid->CalcLastVisibleRow(grid) : pGrid->CalcLastVisibleCol(grid);
+        const auto areaAfter = [&](ROWCOL k) { return bRows ? pGrid->CalcAreaBelowRow(k) : pGrid->CalcAreaRightOfCol(k); };
+        if (nTo < t) {
+            // Wholly above (left of) the view: the rows shown keep their place under new numbers.
+            if (p >= t) {
+                if (bRows)
+                    pGrid->SetTopRow(t - n, 0, FALSE);
+                else
+                    pGrid->SetLeftCol(t - n, 0, FALSE);
+                const ROWCOL nLastNow = bRows ? pGrid->CalcLastVisibleRow(grid) : pGrid->CalcLastVisibleCol(grid);
+                if (nDest <= nLastNow) {
+                    CRect area = areaAfter(nDest - 1);
+                    const int nExtent = bRows ? area.Height() : area.Width();
+                    const int nBand = bRows ? pGrid->SumRowHeights(nDest, nDest + n - 1, nExtent)
+                                            : pGrid->SumColWidths(nDest, nDest + n - 1, nExtent);
+                    if (nBand < nExtent) {
+                        if (nFlags != 0) {
+                            pGrid->ScrollWindowEx(bRows ? 0 : nBand, bRows ? nBand : 0, area, grid);
+                            CRect band = area;
+                            if (bRows)
+                                band.bottom = band.top + nBand;
+                            else
+                                band.right = band.left + nBand;
+                            pWnd->InvalidateRect(&band, FALSE);
+                        }
+                    } else {
+                        pWnd->InvalidateRect(&area, FALSE);
+                    }
+                }
+            }
+        } else if (nFrom < t) {
+            // Across the top row (left column): everything below the headers.
+            if (nFlags != 0) {
+                CRect area = areaAfter(0);
+                pWnd->InvalidateRect(&area, FALSE);
+            }
+        } else if (nFlags != 0 && m <= nLast) {
+            // At or below the top row: from the first row that changed place down.
+            CRect area = m <= t ? grid : areaAfter(m - 1);
+            pWnd->InvalidateRect(&area, FALSE);
+        }
+        if (nFlags & GX_UPDATENOW)
+            pWnd->UpdateWindow();
+        if (nFlags != 0)
+            pGrid->UpdateScrollbars(!(nFlags & GX_UPDATENOW), FALSE);
+        // The headers of the rows that changed place show their new numbers.
+        const BOOL bHeaders = bRows ? pGrid->GetParam()->m_bRedrawRowHeaderAfterMove : pGrid->GetParam()->m_bRedrawColHeaderAfterMove;
+        if (bHeaders && nFlags != 0) {
+            const ROWCOL nCount = bRows ? pGrid->GetRowCount() : pGrid->GetColCount();
+            if (m <= nCount)
+                pGrid->RedrawRange(bRows ? CGXRange(m, 0, nCount, 0) : CGXRange(0, m, 0, nCount), nFlags, FALSE);
+        }
+        return;
+    }
+    if (nFlags != 0)
+        pGrid->UpdateScrollbars(!(nFlags & GX_UPDATENOW), FALSE);
+}
+
 void CGXGridMoveRowsColsImp::Update(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint)
 {
     if (pGrid == nullptr || pGrid->GetParam() == nullptr)
         return;
     pGrid->MovedCurrentCell(bRows, nFrom, nTo, nDest);
-    // Only what moved changes, but the block may pass the frozen rows or spans: the whole grid
-    // is drawn again, which is always right.
-    if (!pGrid->GetParam()->m_bNoRedraw) {
-        pGrid->Redraw(nFlags, FALSE);
-        if (nFlags != 0)
-            pGrid->UpdateScrollbars(!(nFlags & GX_UPDATENOW), FALSE);
-    }
+    // The selection entry a drag would extend named rows that moved; the frame goes round the
+    // newest selected range where it now stands.
+    if (pGrid->m_pUserSelectRangeImp != nullptr)
+        pGrid->m_pUserSelectRangeImp->ForgetActiveEntry();
+    const CGXRangeList& sel = pGrid->GetParam()->m_SelRects;
+    if (!sel.IsEmpty())
+        pGrid->DrawSelectionFrame(nullptr, FALSE, sel.GetRangeAt(sel.GetTailPosition()));
+    if (!pGrid->GetParam()->m_bNoRedraw)
+        Repaint(pGrid, bRows, nFrom, nTo, nDest, nFlags);
     if (CGXGridAssistant* pAssistant = pGrid->GetAssistant()) {
         if (bRows)
             pAssistant->OnMovedRows(pGrid, nFrom, nTo, nDest);

@@ -23,4 +23,7 @@ private:
     static void UncoverTornBlocks(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
     BOOL Store(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, BOOL bProcessed);
     void Update(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags, BOOL bCreateHint);
+    // Draws again what the move changed on the screen: only the rows (columns) that changed
+    // place where it can, the whole grid where frozen rows or spans are involved.
+    static void Repaint(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest, UINT nFlags);
 };

@@ -1,8 +1,12 @@
 #include "grid/core/CGXGridView.h"
 
 #include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXPrintDevice.h"
+#include "grid/core/CGXPrintDeviceImp.h"
 #include "grid/core/GXGridWindowMessages.h"
 #include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/frame/CSplitterWnd.h"
 #include "platform/afx/gdi/CDC.h"
@@ -56,6 +60,54 @@ CWnd* CGXView::GetScrollBarCtrl(int nBar) const
     return nullptr;
 }
 
+BEGIN_MESSAGE_MAP(CGXView, CView)
+ON_COMMAND(ID_FILE_PRINT_SETUP, &CGXView::OnFilePrintSetup)
+END_MESSAGE_MAP()
+
+CGXPrintDevice* CGXView::GetGridPrintDevice() const
+{
+    return dynamic_cast<CGXPrintDevice*>(m_pPrintDevice);
+}
+
+BOOL CGXView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    CWaitCursor wait;
+    if (pInfo != nullptr)
+        pInfo->SetMaxPage(0xFFFF);
+    return DoPreparePrinting(pInfo);
+}
+
+BOOL CGXView::DoPreparePrinting(CPrintInfo* pInfo)
+{
+    auto* pImp = dynamic_cast<CGXPrintDeviceImp*>(GXGetAppData()->m_pPrintDeviceImp);
+    if (pImp == nullptr)
+        return CView::DoPreparePrinting(pInfo);
+    if (!pImp->DoPreparePrinting(this, GetGridPrintDevice(), pInfo))
+        return FALSE;
+    OnPrintDeviceChanged();
+    return TRUE;
+}
+
+INT_PTR CGXView::DoPrintDialog(CPrintDialog* pPD)
+{
+    auto* pImp = dynamic_cast<CGXPrintDeviceImp*>(GXGetAppData()->m_pPrintDeviceImp);
+    if (pImp == nullptr) {
+        CWinApp* pApp = AfxGetApp();
+        return pApp != nullptr ? pApp->DoPrintDialog(pPD) : pPD->DoModal();
+    }
+    const INT_PTR nResult = pImp->DoPrintDialog(GetGridPrintDevice(), pPD);
+    if (nResult == IDOK)
+        OnPrintDeviceChanged();
+    return nResult;
+}
+
+void CGXView::OnFilePrintSetup()
+{
+    CWaitCursor wait;
+    CPrintDialog dlg(TRUE, PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE);
+    DoPrintDialog(&dlg);
+}
+
 // ---- CGXGridView ----
 
 BEGIN_MESSAGE_MAP(CGXGridView, CGXView)
@@ -88,6 +140,12 @@ void CGXGridView::OnInitialUpdate()
     SetScrollBarMode(SB_BOTH, (bSplitter || GetScrollBarParent() != nullptr) ? 12 : 10, TRUE);
     CGXGridCore::Initialize();
     CGXView::OnInitialUpdate();
+    // The document's printer lives with its parameter object; every view prints on it.
+    if (m_pParam != nullptr) {
+        if (m_pParam->GetPrintDevice() == nullptr)
+            m_pParam->SetPrintDevice(new CGXPrintDevice, TRUE);
+        SetPrintDevice(m_pParam->GetPrintDevice(), FALSE);
+    }
     if (bSplitter) {
         // A new pane of a split view starts where the pane it was split from stands.
         int nRow = 0, nCol = 0;
@@ -129,9 +187,15 @@ void CGXGridView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
 
 BOOL CGXGridView::OnPreparePrinting(CPrintInfo* pInfo)
 {
-    if (pInfo != nullptr)
+    if (pInfo != nullptr) {
         pInfo->SetMaxPage(0xFFFF);
-    return DoPreparePrinting(pInfo);
+        // A grid can print just its selection.
+        if (pInfo->m_pPD != nullptr) {
+            pInfo->m_pPD->m_pd.Flags &= ~static_cast<DWORD>(PD_NOSELECTION);
+            pInfo->m_pPD->m_pd.hInstance = AfxGetInstanceHandle();
+        }
+    }
+    return CGXView::DoPreparePrinting(pInfo);
 }
 
 void CGXGridView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)

@@ -6,6 +6,9 @@
 #include "grid/core/CGXGridCore.h"
 #include "platform/afx/doc/CView.h"
 
+class CGXPrintDevice;
+class CPrintDialog;
+
 class CGXView : public CView {
     DECLARE_DYNAMIC(CGXView)
 public:
@@ -14,13 +17,24 @@ public:
     void SetPrintDevice(CObject* pDevice, BOOL bMustDelete = TRUE);
     CObject* GetPrintDevice() const { return m_pPrintDevice; }
     void OnInitialUpdate() override;
+    // Called once the print dialog or the preparation of a print changed the printer.
     virtual void OnPrintDeviceChanged() {}
     // NULL when the view has the bar itself, else the registered scroll-bar parent's bar.
     virtual CWnd* GetScrollBarCtrl(int nBar) const;
 
+    // Printing through the library's print-device feature, on the view's print device; the
+    // platform's own steps without the feature.
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    virtual INT_PTR DoPrintDialog(CPrintDialog* pPD);
+    // File > Print Setup: the printer for this view's document.
+    void OnFilePrintSetup();
+
 protected:
+    CGXPrintDevice* GetGridPrintDevice() const;
     BOOL m_bOwnPrintDevice = FALSE;
     CObject* m_pPrintDevice = nullptr;
+    DECLARE_MESSAGE_MAP()
 };
 
 class CGXGridView : public CGXView, public CGXGridCore {

@@ -111,10 +111,12 @@ void CGXSysColorCache::LoadColors()
 
 COLORREF CGXSysColorCache::GetColor(int nIndex) const
 {
-    return nIndex >= 0 && nIndex < kCount ? m_colors[static_cast<size_t>(nIndex)] : 0;
+    // Indices past the cached ones are asked of the system each time.
+    return nIndex >= 0 && nIndex < kCount ? m_colors[static_cast<size_t>(nIndex)] : GetSysColor(nIndex);
 }
 
 COLORREF CGXSysColorCache::Resolve(COLORREF color) const
 {
-    return GXResolveColor(color, m_colors);
+    const int nIndex = GXSysColorIndex(color);
+    return nIndex < 0 ? GXResolveColor(color, m_colors) : GetColor(nIndex);
 }

@@ -20,8 +20,8 @@ inline BOOL LoadSysColorBitmap(CBitmap& bitmap, UINT nIDResource)
 
 class CGXSysColorCache {
 public:
-    // The indices the window layer knows (COLOR_SCROLLBAR .. COLOR_MENUBAR).
-    static constexpr int kCount = 31;
+    // The indices kept (COLOR_SCROLLBAR .. COLOR_INFOBK); later ones are read when asked.
+    static constexpr int kCount = 24;
 
     // The colours are there from the start; the bitmap waits for the first Refresh, which the
     // library's start-up runs once the resources and the drawing layer are up.
@@ -33,10 +33,10 @@ public:
     // The drop-down button's bitmap in the current colours; null before the first Refresh or
     // when the resource is missing. The cache keeps it.
     HBITMAP GetDropDownBitmap() const { return m_hbmDropDown; }
-    // The colour of an index; 0 for an index the window layer does not know.
+    // The colour of an index: the cached one, or the system's answer for an index past them.
     COLORREF GetColor(int nIndex) const;
-    // A style's colour value as drawn: system colours from the cache (0 for an unknown index),
-    // plain colours as they are.
+    // A style's colour value as drawn: system colours through GetColor, plain colours as they
+    // are.
     COLORREF Resolve(COLORREF color) const;
 
     // The colours the grid's drawing names, refreshed with the others.

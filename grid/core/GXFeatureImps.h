@@ -194,6 +194,13 @@ public:
     virtual void NotifyPaintStart(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT nFlags, UINT nReserved) = 0;
 };
 
+// Takes a press on the edge of the selection frame (hit kind 5) when the grid lets such presses
+// through; a press it declines is a press on the cell.
+class CGXAbstractGridFramePressImp : public CObject {
+public:
+    virtual BOOL OnFramePress(CGXGridCore* pGrid, UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol) = 0;
+};
+
 class CGXAbstractGridClearCellsImp : public CObject {
 public:
     virtual BOOL CanClear(CGXGridCore* pGrid) = 0;
@@ -244,10 +251,21 @@ public:
 // Resizing rows and columns by their borders: each handler answers whether it took the event.
 class CGXAbstractGridUserResizeCellsImp : public CObject {
 public:
-    virtual BOOL OnLButtonDown(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
-    virtual BOOL OnMouseMove(CGXGridCore* pGrid, UINT nFlags, CPoint pt) = 0;
-    virtual BOOL OnLButtonUp(CGXGridCore* pGrid, UINT nFlags, CPoint pt) = 0;
-    virtual BOOL OnLButtonDblClk(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
+    // The grid's mouse handlers: a move and a release while a border is tracked, a press and a
+    // double click on a border (hit codes 1 and 7 for columns, 2 and 8 for rows).
+    virtual BOOL OnTrackingMouseMove(CGXGridCore* pGrid, CPoint pt) = 0;
+    virtual BOOL StartTrackingOnHit(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
+    virtual BOOL OnTrackingButtonUp(CGXGridCore* pGrid, CPoint pt) = 0;
+    virtual BOOL ResetSizeOnDoubleClick(CGXGridCore* pGrid, UINT nFlags, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol) = 0;
+    // The tracking steps, reached through the grid's own tracking operations so that a derived
+    // grid can change each. Mode 1 tracks a row, 2 a column; the size asked for is the point's
+    // y (rows) or x (columns).
+    virtual BOOL StartTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode) = 0;
+    virtual void MoveTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, CPoint size) = 0;
+    virtual void CancelTracking(CGXGridCore* pGrid) = 0;
+    virtual void EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, CPoint size) = 0;
+    // Draws the tracking markers again over cells that a paint has just drawn.
+    virtual void DrawTrackingMarkers(CGXGridCore* pGrid, CDC* pDC) = 0;
 };
 
 class CGXAbstractGridUserSelectRangeImp : public CObject {
@@ -264,6 +282,8 @@ public:
     virtual void OnButtonDown(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, int /*nHit*/, ROWCOL& /*nRow*/, ROWCOL& /*nCol*/) {}
     virtual void OnMouseMoveToCell(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}
     virtual void OnButtonUp(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/) {}
+    // The entry a drag or Shift extends is forgotten (the rows or columns it named moved).
+    virtual void ForgetActiveEntry() {}
 };
 
 class CGXAbstractGridExcelLikeFrameImp : public CObject {

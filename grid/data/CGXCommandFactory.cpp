@@ -8,12 +8,6 @@ IMPLEMENT_DYNAMIC(CGXCommandFactory, CObject)
 
 namespace {
 
-void DeleteAll(CObList& list)
-{
-    while (!list.IsEmpty())
-        delete list.RemoveHead();
-}
-
 CString MenuText(LPCTSTR lpszFormat, const CObList& list)
 {
     if (list.IsEmpty())
@@ -44,7 +38,7 @@ void CGXCommandFactory::AddCommand(CGXGridParam& param, CGXCommand* pCmd, int nM
         return;
     switch (nMode) {
     case gxDo:
-        DeleteAll(param.m_RedoList);
+        param.EmptyRedoList();
         [[fallthrough]];
     case gxRedo:
         param.m_UndoList.AddHead(cmd.release());

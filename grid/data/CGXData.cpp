@@ -10,8 +10,8 @@ namespace {
 // The largest row or column number: GX_INVALID itself means "none".
 constexpr ROWCOL kMaxIndex = GX_INVALID - 1;
 // Cells are kept in a row array as deep as the deepest stored row. Counts may be larger (they
-// cost nothing), but a style stored past these is refused rather than claiming gigabytes.
-// FIXME: a sparse row table would lift the limit; no grid of the program comes near it.
+// cost nothing), but a style stored past these is refused rather than claiming gigabytes: a
+// grid of the program holds one row per page of a site and one column per META tag.
 constexpr size_t kMaxStoredRows = size_t{1} << 24;
 constexpr size_t kMaxStoredCols = size_t{1} << 20;
 

@@ -85,6 +85,17 @@ public:
     virtual BOOL ApplyUndoInfo(const CObject* /*pInfo*/, BOOL /*bUndo*/, BOOL /*bBefore*/) { return FALSE; }
     virtual void DiscardUndoInfo() { delete TakeUndoInfo(); }
 
+    // Extension operations for a store whose cells come from elsewhere (a database, a file):
+    // the grid tells it of the cell it is about to show, of single cells and ranges that
+    // changed, and asks it for the last error. This store keeps everything itself: each
+    // answers 0.
+    virtual BOOL NotifyDataAtCell(ROWCOL /*nRow*/, ROWCOL /*nCol*/) { return FALSE; }
+    virtual BOOL NotifyDataCell(ROWCOL /*nRow*/, ROWCOL /*nCol*/, UINT /*nFlags*/) { return FALSE; }
+    virtual BOOL NotifyDataChanged(UINT /*nFlags*/) { return FALSE; }
+    virtual BOOL NotifyDataRange(UINT /*nFlags*/) { return FALSE; }
+    virtual void ResetDataState() {}
+    virtual BOOL GetDataErrorText(CString& /*sError*/) { return FALSE; }
+
     // A range is about to change, and the change is over; a store that mirrors itself
     // elsewhere batches its writes between the two.
     virtual void BeginChange(const CGXRange& /*range*/) {}

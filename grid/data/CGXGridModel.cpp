@@ -300,8 +300,10 @@ BOOL CGXGridModel::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pSty
         return FALSE;
     std::unique_ptr<CGXSetStyleRangeCmd> undo;
     // Old styles are kept for blocks of fewer than 32768 rows and columns; a larger change goes
-    // on without undo. FIXME: the engine asks the user first ("too large for the undo buffer").
+    // on without undo only when ConfirmLargeUndo agrees.
     const bool bUndoFits = cells.GetHeight() < 0x8000 && cells.GetWidth() < 0x8000;
+    if (Recording(nMode) && !bUndoFits && !ConfirmLargeUndo())
+        return FALSE;
     if (Recording(nMode) && bUndoFits) {
         undo = std::make_unique<CGXSetStyleRangeCmd>(range, nType);
         for (ROWCOL r = cells.top; r <= cells.bottom; ++r)

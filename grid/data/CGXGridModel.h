@@ -35,6 +35,10 @@ public:
     BOOL ChangeBaseStyle(WORD nID, const CGXStyle& style, int nModify, int nMode) override;
     void ShowCommandPosition(ROWCOL, ROWCOL, BOOL) override {}
 
+    // A style change too large to keep its undo for: may it go on without? The model has no
+    // one to ask, so it refuses; a holder that can ask the user answers here.
+    virtual BOOL ConfirmLargeUndo() { return FALSE; }
+
     // Counts through insertions and removals at the end.
     BOOL SetRowCount(ROWCOL nRows, int nMode = gxDo);
     BOOL SetColCount(ROWCOL nCols, int nMode = gxDo);

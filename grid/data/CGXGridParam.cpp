@@ -14,13 +14,18 @@ std::atomic<unsigned long long> g_nNextSerial{1};
 
 CGXGridParam::CGXGridParam() : m_nSerial(g_nNextSerial.fetch_add(1)) {}
 
+void CGXGridParam::EmptyRedoList()
+{
+    while (!m_RedoList.IsEmpty())
+        delete m_RedoList.RemoveHead();
+}
+
 CGXGridParam::~CGXGridParam()
 {
     // Undo commands may refer to the data, so they go first.
     while (!m_UndoList.IsEmpty())
         delete m_UndoList.RemoveHead();
-    while (!m_RedoList.IsEmpty())
-        delete m_RedoList.RemoveHead();
+    EmptyRedoList();
     while (!m_TransactionBlocks.IsEmpty())
         delete m_TransactionBlocks.RemoveHead();
     SetData(nullptr);

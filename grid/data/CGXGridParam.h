@@ -83,6 +83,15 @@ public:
     // Column letters: "A" for 1, "Z" for 26, "AA" for 27, at most ten letters.
     static CString GetColumnLetters(ROWCOL nCol);
 
+    // The undo and redo lists; a new command empties the redo list first.
+    CObList& GetUndoList() { return m_UndoList; }
+    CObList& GetRedoList() { return m_RedoList; }
+    void EmptyRedoList();
+    void SetDragSelectedCols(BOOL bDrag) { m_bDragSelectedCols = bDrag; }
+    void SetRowResizeFlags(WORD nFlags) { m_wAllowTrackRowHeight = nFlags; }
+    void SetRowSelectionMode(WORD nMode) { m_wRowSelectionMode = nMode; }
+    // Whether the read-only switch is honoured (the grid's private message 0x790 answers it).
+    BOOL GetReadOnlyLock() const { return m_bLockReadOnly; }
     BOOL TestSelectionFlags(WORD nFlags) const { return (m_wAllowSelection & nFlags) != 0; }
     BOOL TestRowSelectionMode(WORD nMode) const { return (m_wRowSelectionMode & nMode) != 0; }
     BOOL TestRowResizeFlags(WORD nFlags) const { return (m_wAllowTrackRowHeight & nFlags) != 0; }
@@ -189,6 +198,9 @@ public:
     WORD m_wRowSelectionMode = 0;
     WORD m_wAllowTrackRowHeight = 0xB2;
     WORD m_wAllowTrackColWidth = 0xB2;
+    // The smallest size a drag of a border asks for (0: none).
+    int m_nMinTrackRowHeight = 0;
+    int m_nMinTrackColWidth = 0;
     BOOL m_bDragSelectedRows = TRUE;
     BOOL m_bDragSelectedCols = TRUE;
     // Hidden rows and columns: bit n is bit (n % 8) of byte n / 8; a bit past the end reads as

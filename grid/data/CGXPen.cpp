@@ -1,5 +1,7 @@
 #include "grid/data/CGXPen.h"
 
+#include "grid/data/CGXBrush.h"
+
 #include "platform/core/CArchive.h"
 
 #include <algorithm>
@@ -67,6 +69,30 @@ BOOL CGXPen::GetLinePattern(BOOL bHorizontal, BYTE pattern[8]) const
     if (nStyle < GX_PS_DASH || nStyle > GX_PS_DASHDOTDOT)
         return FALSE;
     std::memcpy(pattern, bHorizontal ? kHorizontal[nStyle - 1] : kVertical[nStyle - 1], 8);
+    return TRUE;
+}
+
+BOOL CGXPen::GetLinePatternRows(UINT nPattern, BYTE pattern[8])
+{
+    if (nPattern < kLinePatternFirst || nPattern >= kLinePatternFirst + kLinePatternCount)
+        return FALSE;
+    const UINT n = nPattern - kLinePatternFirst;
+    std::memcpy(pattern, n < 4 ? kHorizontal[n] : kVertical[n - 4], 8);
+    return TRUE;
+}
+
+BOOL CGXPen::MakeLineBrush(CGXBrush& brush, const CGXBrush* pBackground, BOOL bHorizontal, BOOL bBlackWhite) const
+{
+    const UINT nStyle = GetStyle();
+    if (nStyle < GX_PS_DASH || nStyle > GX_PS_DASHDOTDOT)
+        return FALSE;
+    brush = CGXBrush();
+    brush.SetPattern(kLinePatternFirst + (bHorizontal ? 0 : 4) + (nStyle - GX_PS_DASH));
+    COLORREF back = 0x00FFFFFF;
+    if (pBackground != nullptr && pBackground->GetStyle() != GX_BS_NULL)
+        back = pBackground->GetStyle() == GX_BS_SOLID ? pBackground->GetForeColor() : pBackground->GetBackColor();
+    brush.SetForeColor(bBlackWhite ? 0 : GetColor());
+    brush.SetBackColor(bBlackWhite ? 0x00FFFFFF : back);
     return TRUE;
 }
 

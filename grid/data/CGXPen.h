@@ -5,6 +5,7 @@
 #include "platform/core/Types.h"
 
 class CArchive;
+class CGXBrush;
 
 // Line styles in GDI's numbering, plus the grid's "unset" marker.
 enum : UINT {
@@ -41,6 +42,15 @@ public:
     // The dashed styles 1..4 draw with a hatch brush: the 8x8 pattern (one bit per pixel, rows
     // top down) for a horizontal or vertical line. FALSE for other styles.
     BOOL GetLinePattern(BOOL bHorizontal, BYTE pattern[8]) const;
+    // Lines of the dashed styles 1..4 are drawn as strips filled with a brush of their dash
+    // pattern: the pen's colour over the background brush's (white without one; black over
+    // white in black-and-white printing). FALSE, and the brush untouched, for other styles.
+    BOOL MakeLineBrush(CGXBrush& brush, const CGXBrush* pBackground, BOOL bHorizontal, BOOL bBlackWhite) const;
+    // The pattern index a line brush uses: after the drawing layer's own patterns, the four
+    // horizontal dash patterns, then the four vertical ones.
+    static constexpr UINT kLinePatternFirst = 41;
+    static constexpr UINT kLinePatternCount = 8;
+    static BOOL GetLinePatternRows(UINT nPattern, BYTE pattern[8]);
 
     ULONGLONG GetPacked() const { return m_bits; }
     void SetPacked(ULONGLONG bits) { m_bits = bits; }

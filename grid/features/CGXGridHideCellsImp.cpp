@@ -136,6 +136,9 @@ BOOL CGXGridHideCellsImp::IsHeaderHiddenForPrint(CGXGridCore* pGrid, Axis axis, 
 
 BOOL CGXGridHideCellsImp::IsRowHidden(CGXGridCore* pGrid, ROWCOL nRow)
 {
+    // The header-hiding switch hides the header rows on the screen, unless they are exempt.
+    if (pGrid->IsHideHeaders() && !pGrid->IsPrinting() && !pGrid->IsHeaderRowsExempt() && nRow <= pGrid->GetHeaderRows())
+        return TRUE;
     if (IsHeaderHiddenForPrint(pGrid, Axis::rows, nRow))
         return TRUE;
     const CGXGridParam* pParam = pGrid->GetParam();
@@ -144,6 +147,8 @@ BOOL CGXGridHideCellsImp::IsRowHidden(CGXGridCore* pGrid, ROWCOL nRow)
 
 BOOL CGXGridHideCellsImp::IsColHidden(CGXGridCore* pGrid, ROWCOL nCol)
 {
+    if (pGrid->IsHideHeaders() && !pGrid->IsPrinting() && !pGrid->IsHeaderColsExempt() && nCol <= pGrid->GetHeaderCols())
+        return TRUE;
     if (IsHeaderHiddenForPrint(pGrid, Axis::cols, nCol))
         return TRUE;
     const CGXGridParam* pParam = pGrid->GetParam();

@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXProperties.h"
+#include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Gdi.h"
@@ -103,10 +104,29 @@ void CGXGridPrintImp::OnGridBeginPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintIn
     // At least one row and column of the grid's own on each page, however much repeats.
     const int rowLength = std::max(area.Height() - m_nFixedHeight, 1);
     const int colLength = std::max(area.Width() - m_nFixedWidth, 1);
-    CutBands(nFrozenRows + 1, pGrid->GetRowCount(), rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); },
-             m_rowBreaks, m_bandHeights);
-    CutBands(nFrozenCols + 1, pGrid->GetColCount(), colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); },
-             m_colBreaks, m_bandWidths);
+    // All rows and columns, or only those of the selection when the user chose to print it.
+    ROWCOL nFirstRow = nFrozenRows + 1, nLastRow = pGrid->GetRowCount();
+    ROWCOL nFirstCol = nFrozenCols + 1, nLastCol = pGrid->GetColCount();
+    if (pInfo != nullptr && pInfo->m_pPD != nullptr && pInfo->m_pPD->PrintSelection() && pGrid->GetParam() != nullptr) {
+        CGXRange selected;
+        BOOL bAny = FALSE;
+        for (POSITION pos = pGrid->GetParam()->m_SelRects.GetHeadPosition(); pos != nullptr;) {
+            CGXRange range(*pGrid->GetParam()->m_SelRects.GetNextRange(pos));
+            range.ExpandToCells(1, 1, pGrid->GetRowCount(), pGrid->GetColCount());
+            if (!range.IsValid())
+                continue;
+            bAny ? (void)selected.SetUnion(selected, range) : (void)(selected = range);
+            bAny = TRUE;
+        }
+        if (bAny) {
+            nFirstRow = std::max(nFirstRow, selected.top);
+            nLastRow = std::min(nLastRow, selected.bottom);
+            nFirstCol = std::max(nFirstCol, selected.left);
+            nLastCol = std::min(nLastCol, selected.right);
+        }
+    }
+    CutBands(nFirstRow, nLastRow, rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); }, m_rowBreaks, m_bandHeights);
+    CutBands(nFirstCol, nLastCol, colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); }, m_colBreaks, m_bandWidths);
     if (pInfo != nullptr)
         pInfo->SetMaxPage(GetPageCount());
 }
@@ -130,7 +150,16 @@ void CGXGridPrintImp::OnGridPrint(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInf
     pDC->SetWindowExt(kGridDpi, kGridDpi);
     pDC->SetViewportExt(std::max(pDC->GetDeviceCaps(LOGPIXELSX), 1), std::max(pDC->GetDeviceCaps(LOGPIXELSY), 1));
     // The grid's rectangle holds exactly this page's rows and columns, so its drawing stops there.
-    pGrid->m_rectPrint.SetRect(area.left, area.top, area.left + m_nFixedWidth + m_bandWidths[colBand],
+    // The columns are measured as they print now: a view may widen a page's columns to fill it.
+    const ROWCOL nFirstCol = m_colBreaks[colBand];
+    const ROWCOL nLastCol = colBand + 1 < m_colBreaks.size() ? m_colBreaks[colBand + 1] - 1 : pGrid->GetColCount();
+    int nFixedWidth = 0;
+    for (ROWCOL c = 0; c <= pGrid->GetFrozenCols(); ++c)
+        nFixedWidth += std::max(pGrid->GetColWidth(c), 0);
+    int nBandWidth = 0;
+    for (ROWCOL c = nFirstCol; c <= nLastCol && c != 0; ++c)
+        nBandWidth += std::max(pGrid->GetColWidth(c), 0);
+    pGrid->m_rectPrint.SetRect(area.left, area.top, area.left + std::min(nFixedWidth + nBandWidth, area.Width()),
                                area.top + m_nFixedHeight + m_bandHeights[rowBand]);
     pGrid->m_nPrintTopRow = m_rowBreaks[rowBand];
     pGrid->m_nPrintLeftCol = m_colBreaks[colBand];

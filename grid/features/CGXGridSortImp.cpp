@@ -300,6 +300,12 @@ BOOL CGXGridSortImp::MoveData(CGXGridCore* pGrid, BOOL bRows, const CGXRange& ra
     if (!(bRows ? pGrid->StoreMoveDataRows(range, order) : pGrid->StoreMoveDataCols(range, order)))
         return FALSE;
     pGrid->SetSelection(nullptr);
+    // Floating and merged spans were worked out for the cells as they stood: a text that
+    // floated in one row may now stand in another. They are dropped and worked out again.
+    if (pGrid->m_pMergeCellsImp != nullptr)
+        pGrid->m_pMergeCellsImp->OnStructureChanged(pGrid);
+    if (pGrid->m_pFloatCellsImp != nullptr)
+        pGrid->m_pFloatCellsImp->OnStructureChanged(pGrid);
     if (bRows)
         pGrid->UpdateMoveDataRows(range, nFlags, TRUE);
     else

@@ -105,8 +105,9 @@ BOOL CGXGridStyleDataExchangeImp::GetCopyStyle(CGXGridCore* pGrid, ROWCOL nRow, 
         pGrid->ComposeCellStyle(nRow, nCol, style);
         return TRUE;
     }
-    // The grid keeps its cells under style type 0, so the access-type flag changes nothing.
-    return pGrid->ReadCellStyle(nRow, nCol, style, gxCopy, 0);
+    // With the grid-type flag the cells are read under the grid's own style-access type.
+    const int nType = (pGrid->m_nClipboardFlags & GX_CLIP_GRIDSTYLETYPE) ? pGrid->GetStyleAccessType() : 0;
+    return pGrid->ReadCellStyle(nRow, nCol, style, gxCopy, nType);
 }
 
 BOOL CGXGridStyleDataExchangeImp::CopyCellStyles(CGXGridCore* pGrid, CArchive& ar, const CGXRangeList& selList, BOOL bComposed)
@@ -196,7 +197,7 @@ BOOL CGXGridStyleDataExchangeImp::PasteCellStyles(CGXGridCore* pGrid, CArchive& 
         target.right = std::min(target.right, grid.GetColCount());
         KeepCorner(styles, nCols, target.GetHeight(), target.GetWidth());
     }
-    const BOOL bStored = grid.ApplyStyleToRange(target, nullptr, gxCopy, 0, &styles, GX_INVALIDATE, gxDo);
+    const BOOL bStored = grid.ApplyStyleToRange(target, nullptr, gxCopy, grid.GetStyleAccessType(), &styles, GX_INVALIDATE, gxDo);
     if (!bStored && !RangeHolds(grid, target, styles))
         return FALSE;
     trans.Commit();

@@ -1,6 +1,10 @@
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/data/CGXProperties.h"
+#include "platform/afx/gdi/CDC.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -12,7 +16,15 @@
 namespace {
 // Hit codes of the grid's hit test: the border after a column or row, and after a hidden one.
 constexpr int kHitColBorder = 1, kHitRowBorder = 2, kHitHiddenCol = 7, kHitHiddenRow = 8;
+// Bits of the resize words. Bit 0x08 lets the borders of header rows and columns be dragged.
 constexpr WORD kResizeAllowed = 0x03, kResizeHeaders = 0x08, kResizeLive = 0x100;
+// Marker options: no marker line until the first move, no drag-line window (an inverted line
+// instead), the starting edge left unmarked, the lines kept below (right of) the headers; the
+// header of the row or column being resized is marked unless 0x10 is set.
+constexpr WORD kResizeNoMarker = 0x10, kResizeNoDragLine = 0x20, kResizeNoStartMark = 0x40, kResizeBelowHeaders = 0x80;
+constexpr WORD kResizeNoMark = 0x10;
+// The marker keeps this far from the grid's right (bottom) edge.
+constexpr int kEdgeMargin = 6;
 constexpr int kModeRows = 1, kModeCols = 2;
 } // namespace
 
@@ -45,7 +57,7 @@ void CGXGridUserResizeCellsImp::SelectedBands(CGXGridCore* pGrid, BOOL bRows, RO
         bands.clear();
 }
 
-BOOL CGXGridUserResizeCellsImp::OnLButtonDown(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol)
+BOOL CGXGridUserResizeCellsImp::StartTrackingOnHit(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint pt, int nHit, ROWCOL nRow, ROWCOL nCol)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr)
@@ -58,9 +70,7 @@ BOOL CGXGridUserResizeCellsImp::OnLButtonDown(CGXGridCore* pGrid, UINT /*nFlags*
     if (nMode == 0)
         return FALSE;
     m_ptStart = pt;
-    if (StartTracking(pGrid, nRow, nCol, nMode)) {
-        // The press lies on the far border: the near edge is one size before it.
-        m_nStartEdge = (nMode == kModeCols ? pt.x : pt.y) - m_nStartSize;
+    if (pGrid->StartResizeTracking(nRow, nCol, nMode)) {
         CWnd* pWnd = pGrid->GridWnd();
         if (pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && ::GetCapture() != pWnd->GetSafeHwnd())
             pGrid->CaptureMouse();
@@ -68,37 +78,89 @@ BOOL CGXGridUserResizeCellsImp::OnLButtonDown(CGXGridCore* pGrid, UINT /*nFlags*
     return TRUE;
 }
 
-int CGXGridUserResizeCellsImp::RequestedSize(CPoint pt) const
+CPoint CGXGridUserResizeCellsImp::RequestedSize(CPoint pt) const
 {
-    return (m_nMode == kModeCols ? pt.x : pt.y) - m_nStartEdge;
+    return m_nMode == kModeCols ? CPoint(pt.x - m_nStartEdge, 0) : CPoint(0, pt.y - m_nStartEdge);
 }
 
-BOOL CGXGridUserResizeCellsImp::OnMouseMove(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint pt)
+BOOL CGXGridUserResizeCellsImp::OnTrackingMouseMove(CGXGridCore* pGrid, CPoint pt)
 {
     if (m_nMode == 0)
         return FALSE;
-    MoveTracking(pGrid, m_nRow, m_nCol, m_nMode, RequestedSize(pt));
+    if (m_nMode == kModeCols ? pt.x != m_ptStart.x : pt.y != m_ptStart.y)
+        m_bMouseMoved = TRUE;
+    pGrid->MoveResizeTracking(m_nRow, m_nCol, m_nMode, RequestedSize(pt));
     return TRUE;
 }
 
-BOOL CGXGridUserResizeCellsImp::OnLButtonUp(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint pt)
+BOOL CGXGridUserResizeCellsImp::OnTrackingButtonUp(CGXGridCore* pGrid, CPoint pt)
 {
     if (m_nMode == 0)
         return FALSE;
-    const int nMovedBy = m_nMode == kModeCols ? pt.x - m_ptStart.x : pt.y - m_ptStart.y;
-    if (nMovedBy != 0)
-        m_bMoved = TRUE;
-    EndTracking(pGrid, m_nRow, m_nCol, m_nMode, RequestedSize(pt));
+    if (m_nMode == kModeCols ? pt.x != m_ptStart.x : pt.y != m_ptStart.y)
+        m_bMouseMoved = TRUE;
+    pGrid->EndResizeTracking(m_nRow, m_nCol, m_nMode, RequestedSize(pt));
     CWnd* pWnd = pGrid->GridWnd();
     if (pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && ::GetCapture() == pWnd->GetSafeHwnd())
         ::ReleaseCapture();
     return TRUE;
 }
 
+CRect CGXGridUserResizeCellsImp::MarkerAt(int nPos) const
+{
+    return m_nMode == kModeCols ? CRect(nPos, m_nLineFrom, nPos + 1, m_nLineTo) : CRect(m_nLineFrom, nPos, m_nLineTo, nPos + 1);
+}
+
+void CGXGridUserResizeCellsImp::PaintPending(CGXGridCore* pGrid)
+{
+    // What is still to be painted is painted while the markers' state still says where they
+    // stand; an inversion that follows then works on pixels that are up to date.
+    CWnd* pWnd = pGrid->GridWnd();
+    if (pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && pWnd->IsWindowVisible())
+        pWnd->UpdateWindow();
+}
+
+void CGXGridUserResizeCellsImp::InvertOnWindow(CGXGridCore* pGrid, const CRect& rect)
+{
+    CWnd* pWnd = pGrid->GridWnd();
+    if (pWnd == nullptr || pWnd->GetSafeHwnd() == nullptr || !pWnd->IsWindowVisible() || rect.IsRectEmpty())
+        return;
+    CClientDC dc(pWnd);
+    CRect grid;
+    pGrid->GetGridRect(&grid);
+    dc.IntersectClipRect(&grid);
+    dc.InvertRect(&rect);
+}
+
+void CGXGridUserResizeCellsImp::DrawTrackingMarkers(CGXGridCore* /*pGrid*/, CDC* pDC)
+{
+    if (m_nMode == 0 || pDC == nullptr)
+        return;
+    if (m_bStartShown)
+        pDC->InvertRect(&m_rectStart);
+    if (m_bMarkerShown && !m_bDragLine)
+        pDC->InvertRect(&m_rectMarker);
+}
+
+void CGXGridUserResizeCellsImp::RedrawTracked(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (pParam == nullptr || pGrid->m_pMarkEditHeaderImp == nullptr)
+        return;
+    // The header of the row or column being resized is drawn marked while the user drags,
+    // unless the resize word keeps it plain.
+    if (nMode == kModeCols ? pParam->TestColResizeFlags(kResizeNoMark) : pParam->TestRowResizeFlags(kResizeNoMark))
+        return;
+    if (nMode == kModeCols)
+        pGrid->RedrawRowCol(0, nCol, pGrid->GetHeaderRows(), nCol, GX_INVALIDATE, FALSE);
+    else
+        pGrid->RedrawRowCol(nRow, 0, nRow, pGrid->GetHeaderCols(), GX_INVALIDATE, FALSE);
+}
+
 BOOL CGXGridUserResizeCellsImp::StartTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode)
 {
     CGXGridParam* pParam = pGrid->GetParam();
-    if (pParam == nullptr)
+    if (pParam == nullptr || m_nMode != 0 || (nMode != kModeCols && nMode != kModeRows))
         return FALSE;
     const BOOL bCols = nMode == kModeCols;
     const WORD nWord = bCols ? pParam->m_wAllowTrackColWidth : pParam->m_wAllowTrackRowHeight;
@@ -112,60 +174,215 @@ BOOL CGXGridUserResizeCellsImp::StartTracking(CGXGridCore* pGrid, ROWCOL nRow, R
     m_nRow = nRow;
     m_nCol = nCol;
     m_bLive = (nWord & kResizeLive) != 0;
-    m_bMoved = FALSE;
+    const CGXProperties* pProps = pParam->GetProperties();
+    const BOOL bLines = pProps == nullptr || (bCols ? pProps->m_bDisplayVertLines : pProps->m_bDisplayHorzLines);
+    m_bDragLine = bLines && !(nWord & kResizeNoDragLine) && !m_bLive;
+    m_bMarkStart = !(nWord & kResizeNoStartMark) && !m_bLive;
+    const BOOL bMarkerAtOnce = !(nWord & kResizeNoMarker) && !m_bLive;
+    m_bMouseMoved = FALSE;
+    m_bMarkerShown = m_bStartShown = FALSE;
     m_nStartSize = m_nLastSize = bCols ? pGrid->GetColWidth(nCol) : pGrid->GetRowHeight(nRow);
+
+    // The edge the size is measured from: the column's left (the row's top) edge as drawn. A
+    // row or column scrolled out of view has none; the press then lies on its far border.
+    CRect grid;
+    pGrid->GetGridRect(&grid);
+    const ROWCOL nIndex = bCols ? nCol : nRow;
+    const ROWCOL nClient = bCols ? pGrid->ColToClientCol(nCol) : pGrid->RowToClientRow(nRow);
+    if (nClient == GX_INVALID || (nClient == 0 && nIndex != 0))
+        m_nStartEdge = (bCols ? m_ptStart.x : m_ptStart.y) - m_nStartSize;
+    else
+        m_nStartEdge = bCols ? pGrid->CalcClientColLeft(nClient) : pGrid->CalcClientRowTop(nClient);
+    // The marker lines reach across the grid to the last visible row (column), below the
+    // header rows (right of the header columns) when the resize word says so.
+    if (bCols) {
+        m_nLineFrom = grid.top + ((nWord & kResizeBelowHeaders) ? pGrid->SumRowHeights(0, pGrid->GetHeaderRows(), grid.Height()) : 0);
+        const ROWCOL nLast = pGrid->RowToClientRow(pGrid->GetLastVisibleRow());
+        m_nLineTo = std::min<int>(grid.bottom, grid.top + pGrid->SumClientRowHeights(0, nLast, grid.Height()));
+        m_nMarkerLimit = grid.right - kEdgeMargin;
+    } else {
+        m_nLineFrom = grid.left + ((nWord & kResizeBelowHeaders) ? pGrid->SumColWidths(0, pGrid->GetHeaderCols(), grid.Width()) : 0);
+        const ROWCOL nLast = pGrid->ColToClientCol(pGrid->GetLastVisibleCol());
+        m_nLineTo = std::min<int>(grid.right, grid.left + pGrid->SumClientColWidths(0, nLast, grid.Width()));
+        m_nMarkerLimit = grid.bottom - kEdgeMargin;
+    }
+    int nShift = 0;
+    if (pParam->m_bFrameStyle) {
+        nShift = -1;
+        m_nLineFrom -= 1;
+        m_nLineTo -= 1;
+    }
+    m_nStartEdge += nShift;
+    m_nMarkerPos = m_nStartEdge + m_nStartSize;
+    m_rectStart = MarkerAt(m_nStartEdge);
+    m_rectMarker = MarkerAt(m_nMarkerPos);
+    if (m_bLive)
+        m_nOldMemDC = pGrid->SetMemDCDrawing(1);
+
     pGrid->SetResizeTrackingState(TRUE, nMode, nRow, nCol);
+    RedrawTracked(pGrid, nRow, nCol, nMode);
+    if (m_bMarkStart) {
+        PaintPending(pGrid);
+        m_bStartShown = TRUE;
+        InvertOnWindow(pGrid, m_rectStart);
+    }
+    if (bMarkerAtOnce)
+        ShowMarker(pGrid);
     return TRUE;
 }
 
-void CGXGridUserResizeCellsImp::MoveTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, int nSize)
+void CGXGridUserResizeCellsImp::ShowMarker(CGXGridCore* pGrid)
+{
+    if (m_bMarkerShown || m_rectMarker.IsRectEmpty())
+        return;
+    if (!m_bDragLine) {
+        PaintPending(pGrid);
+        m_bMarkerShown = TRUE;
+        InvertOnWindow(pGrid, m_rectMarker);
+        return;
+    }
+    m_bMarkerShown = TRUE;
+    CGXDragLineWnd* pLine = pGrid->GetDragLineWnd(TRUE);
+    if (pLine == nullptr) {
+        // No window to show the line in: the marker is inverted on the grid instead.
+        m_bDragLine = FALSE;
+        m_bMarkerShown = FALSE;
+        PaintPending(pGrid);
+        m_bMarkerShown = TRUE;
+        InvertOnWindow(pGrid, m_rectMarker);
+        return;
+    }
+    const CGXProperties* pProps = pGrid->GetParam()->GetProperties();
+    pLine->m_pen = CGXPen(GX_PS_SOLID, 1, pProps != nullptr ? pProps->GetColor(GX_COLOR_TRACKINGLINE) : RGB(0, 0, 0));
+    pLine->m_nDirection = m_nMode == kModeCols ? 1 : 2;
+    pLine->m_nClientIndex = 0;
+    pLine->m_nLineFlags = 1;
+    pLine->MoveWindow(&m_rectMarker, FALSE);
+    pLine->ShowWindow(SW_SHOWNA);
+    pLine->Invalidate(FALSE);
+    pLine->UpdateWindow();
+}
+
+void CGXGridUserResizeCellsImp::HideMarker(CGXGridCore* pGrid)
+{
+    if (!m_bMarkerShown)
+        return;
+    if (!m_bDragLine) {
+        PaintPending(pGrid);
+        m_bMarkerShown = FALSE;
+        InvertOnWindow(pGrid, m_rectMarker);
+        return;
+    }
+    m_bMarkerShown = FALSE;
+    if (CGXDragLineWnd* pLine = pGrid->GetDragLineWnd(FALSE); pLine != nullptr && pLine->GetSafeHwnd() != nullptr)
+        pLine->ShowWindow(SW_HIDE);
+}
+
+void CGXGridUserResizeCellsImp::EraseMarkers(CGXGridCore* pGrid)
+{
+    HideMarker(pGrid);
+    if (m_bStartShown) {
+        PaintPending(pGrid);
+        m_bStartShown = FALSE;
+        InvertOnWindow(pGrid, m_rectStart);
+    }
+    if (m_bDragLine)
+        pGrid->DestroyDragLineWnd();
+}
+
+void CGXGridUserResizeCellsImp::MoveTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, CPoint size)
 {
     if (m_nMode == 0)
         return;
-    m_bMoved = TRUE;
-    nSize = std::max(nSize, 0);
-    if (!pGrid->OnMoveTracking(nRow, nCol, nMode, nSize))
+    const BOOL bCols = nMode == kModeCols;
+    const CGXGridParam* pParam = pGrid->GetParam();
+    int nSize = bCols ? size.x : size.y;
+    if (pParam != nullptr)
+        nSize = std::max(nSize, bCols ? pParam->m_nMinTrackColWidth : pParam->m_nMinTrackRowHeight);
+    if (!pGrid->OnMoveTracking(nRow, nCol, nMode, std::max(nSize, 0)))
         return;
     m_nLastSize = nSize;
-    if (!m_bLive)
+    // The marker stays a pixel past the edge the size is measured from and keeps clear of the
+    // grid's far edge, so that it never leaves the window.
+    const int nPos = std::clamp(m_nStartEdge + nSize, m_nStartEdge + 1, std::max(m_nStartEdge + 1, m_nMarkerLimit));
+    if (!m_bLive) {
+        if (nPos != m_nMarkerPos || !m_bMarkerShown) {
+            HideMarker(pGrid);
+            m_nMarkerPos = nPos;
+            m_rectMarker = MarkerAt(nPos);
+            ShowMarker(pGrid);
+        }
         return;
+    }
     // Live: the grid follows each move. A hidden row or column that gets a size shows first.
-    if (nMode == kModeCols) {
-        if (nSize > 0 && pGrid->IsColHidden(nCol))
+    m_nMarkerPos = nPos;
+    m_rectMarker = MarkerAt(nPos);
+    const int nLive = nSize < 1 ? 0 : nPos - m_nStartEdge;
+    if (bCols) {
+        if (nLive > 0 && pGrid->IsColHidden(nCol))
             pGrid->StoreHideCol(nCol, FALSE);
-        pGrid->StoreColWidth(nCol, nSize);
+        if (pGrid->GetColWidth(nCol) == nLive)
+            return;
+        pGrid->StoreColWidth(nCol, nLive);
         pGrid->UpdateChangedColWidths(nCol, nCol, nullptr, GX_INVALIDATE, FALSE);
     } else {
-        if (nSize > 0 && pGrid->IsRowHidden(nRow))
+        if (nLive > 0 && pGrid->IsRowHidden(nRow))
             pGrid->StoreHideRow(nRow, FALSE);
-        pGrid->StoreRowHeight(nRow, nSize);
+        if (pGrid->GetRowHeight(nRow) == nLive)
+            return;
+        pGrid->StoreRowHeight(nRow, nLive);
         pGrid->UpdateChangedRowHeights(nRow, nRow, nullptr, GX_INVALIDATE, FALSE);
     }
+    if (CWnd* pWnd = pGrid->GridWnd(); pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr)
+        pWnd->UpdateWindow();
+}
+
+void CGXGridUserResizeCellsImp::EndState(CGXGridCore* pGrid)
+{
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    const int nMode = m_nMode;
+    m_nMode = 0;
+    if (m_nOldMemDC != -1) {
+        pGrid->SetMemDCDrawing(m_nOldMemDC);
+        m_nOldMemDC = -1;
+    }
+    pGrid->SetResizeTrackingState(FALSE, 0, 0, 0);
+    RedrawTracked(pGrid, nRow, nCol, nMode);
 }
 
 void CGXGridUserResizeCellsImp::CancelTracking(CGXGridCore* pGrid)
 {
     if (m_nMode == 0)
         return;
+    EraseMarkers(pGrid);
     if (m_bLive) {
+        // The row or column gets back the size it had when the drag began.
         if (m_nMode == kModeCols) {
+            if (m_nStartSize == 0 && !pGrid->IsColHidden(m_nCol) && pGrid->GetColWidth(m_nCol) != 0)
+                pGrid->StoreHideCol(m_nCol, TRUE);
             pGrid->StoreColWidth(m_nCol, m_nStartSize);
             pGrid->UpdateChangedColWidths(m_nCol, m_nCol, nullptr, GX_INVALIDATE, FALSE);
         } else {
+            if (m_nStartSize == 0 && !pGrid->IsRowHidden(m_nRow) && pGrid->GetRowHeight(m_nRow) != 0)
+                pGrid->StoreHideRow(m_nRow, TRUE);
             pGrid->StoreRowHeight(m_nRow, m_nStartSize);
             pGrid->UpdateChangedRowHeights(m_nRow, m_nRow, nullptr, GX_INVALIDATE, FALSE);
         }
     }
-    m_nMode = 0;
-    pGrid->SetResizeTrackingState(FALSE, 0, 0, 0);
+    EndState(pGrid);
 }
 
-void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, int nSize)
+void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode, CPoint size)
 {
     if (m_nMode == 0)
         return;
+    MoveTracking(pGrid, nRow, nCol, nMode, size);
+    EraseMarkers(pGrid);
     const BOOL bCols = nMode == kModeCols;
-    const BOOL bMoved = m_bMoved;
+    // The requested distance decides hiding before any clamp of the marker, else hiding could
+    // not be reached; otherwise the size is where the marker stands.
+    const int nSize = m_nLastSize < 1 ? m_nLastSize : m_nMarkerPos - m_nStartEdge;
+    const BOOL bMouseMoved = m_bMouseMoved;
     // The last live size goes back first, so that the size command records the size the
     // row or column had before the drag.
     if (m_bLive) {
@@ -174,12 +391,10 @@ void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROW
         else
             pGrid->StoreRowHeight(nRow, m_nStartSize);
     }
-    m_nMode = 0;
-    pGrid->SetResizeTrackingState(FALSE, 0, 0, 0);
+    EndState(pGrid);
 
-    // Under two pixels of movement, or a grid that refuses the size, nothing changes. The
-    // requested distance decides hiding before any clamp, else hiding could not be reached.
-    if (!bMoved || std::abs(nSize - m_nStartSize) < 2 || !pGrid->OnEndTracking(nRow, nCol, nMode, std::max(nSize, 0))) {
+    // Under two pixels of movement, or a grid that refuses the size, nothing changes.
+    if (!bMouseMoved || std::abs(nSize - m_nStartSize) < 2 || !pGrid->OnEndTracking(nRow, nCol, nMode, std::max(nSize, 0))) {
         if (bCols)
             pGrid->UpdateChangedColWidths(nCol, nCol, nullptr, GX_INVALIDATE, FALSE);
         else
@@ -190,9 +405,7 @@ void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROW
     SelectedBands(pGrid, !bCols, bCols ? nCol : nRow, bands);
     if (bands.empty())
         bands.emplace_back(bCols ? nCol : nRow, bCols ? nCol : nRow);
-    const BOOL bTrans = TRUE;
-    if (bTrans)
-        pGrid->BeginTransaction(bCols ? "Column Width" : "Row Height");
+    pGrid->BeginTransaction(bCols ? "Column Width" : "Row Height");
     for (const auto& [nFirst, nLast] : bands) {
         if (nSize < 1) {
             bCols ? pGrid->HideCols(nFirst, nLast, TRUE) : pGrid->HideRows(nFirst, nLast, TRUE);
@@ -205,11 +418,16 @@ void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROW
         else
             pGrid->SetRowHeight(nFirst, nLast, nSize, nullptr, GX_UPDATENOW, 0);
     }
-    if (bTrans)
-        pGrid->CommitTransaction();
+    pGrid->CommitTransaction();
+    pGrid->UpdateScrollbars();
+    // The current cell's control shows again in its cell where it now stands.
+    CWnd* pWnd = pGrid->GridWnd();
+    if (pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && ::GetFocus() == pWnd->GetSafeHwnd())
+        if (CGXControl* pControl = pGrid->GetCurrentCellControl())
+            pControl->Refresh();
 }
 
-BOOL CGXGridUserResizeCellsImp::OnLButtonDblClk(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint /*pt*/, int nHit, ROWCOL nRow, ROWCOL nCol)
+BOOL CGXGridUserResizeCellsImp::ResetSizeOnDoubleClick(CGXGridCore* pGrid, UINT /*nFlags*/, CPoint /*pt*/, int nHit, ROWCOL nRow, ROWCOL nCol)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr)

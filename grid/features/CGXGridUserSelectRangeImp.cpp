@@ -1,6 +1,7 @@
 #include "grid/features/CGXGridUserSelectRangeImp.h"
 
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "platform/win/Keyboard.h"
@@ -141,7 +142,7 @@ BOOL CGXGridUserSelectRangeImp::StoreSelectRange(CGXGridCore* pGrid, const CGXRa
 }
 
 BOOL CGXGridUserSelectRangeImp::SelectRange(CGXGridCore* pGrid, const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT /*nFlags*/,
-                                            int /*nMode*/, BOOL /*bCreateHint*/)
+                                            int /*nMode*/, BOOL bCreateHint)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr || !range.IsValid())
@@ -153,6 +154,9 @@ BOOL CGXGridUserSelectRangeImp::SelectRange(CGXGridCore* pGrid, const CGXRange& 
     pGrid->OnChangedSelection(&range, FALSE, FALSE);
     if (bUpdate && !pParam->m_bLockUpdate)
         RedrawRange(pGrid, range);
+    // The other views of the document show the same selection: they draw the range again.
+    if (bUpdate && pGrid->HintsWanted(bCreateHint))
+        pGrid->m_pUpdateHintImp->HintSelectRange(pGrid, range, nullptr);
     MakeActiveTail(pGrid);
     return TRUE;
 }
@@ -168,8 +172,11 @@ void CGXGridUserSelectRangeImp::SetSelection(CGXGridCore* pGrid, POSITION pos, R
         if (!bBounds) {
             if (!pParam->m_bLockUpdate)
                 RedrawList(pGrid, sel);
+            const BOOL bHad = !sel.IsEmpty();
             sel.DeleteAll();
             m_posActive = nullptr;
+            if (bHad && pGrid->HintsWanted(TRUE))
+                pGrid->m_pUpdateHintImp->HintClearSelection(pGrid);
             return;
         }
         // No entry but bounds: the engine selecting a cell that the current cell moved to
@@ -188,6 +195,11 @@ void CGXGridUserSelectRangeImp::SetSelection(CGXGridCore* pGrid, POSITION pos, R
         // Only the cells whose state may have changed: the old and the new extent.
         RedrawRange(pGrid, old);
         RedrawRange(pGrid, *pEntry);
+    }
+    if (pGrid->HintsWanted(TRUE) && !(old == *pEntry)) {
+        if (old.IsValid())
+            pGrid->m_pUpdateHintImp->HintSelectRange(pGrid, old, nullptr);
+        pGrid->m_pUpdateHintImp->HintSelectRange(pGrid, *pEntry, nullptr);
     }
 }
 
@@ -269,7 +281,7 @@ found:
     return TRUE;
 }
 
-BOOL CGXGridUserSelectRangeImp::StartSelection(CGXGridCore* pGrid, CPoint /*pt*/, UINT nFlags, ROWCOL nRow, ROWCOL nCol)
+BOOL CGXGridUserSelectRangeImp::StartSelection(CGXGridCore* pGrid, CPoint pt, UINT nFlags, ROWCOL nRow, ROWCOL nCol)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr)
@@ -278,7 +290,7 @@ BOOL CGXGridUserSelectRangeImp::StartSelection(CGXGridCore* pGrid, CPoint /*pt*/
     m_bSelecting = FALSE;
 
     if (nRow == 0 && nCol == 0) {
-        if (!pParam->TestSelectionFlags(kSelTable))
+        if (!pParam->TestSelectionFlags(kSelTable) || !pGrid->CanStartSelection(nRow, nCol, nFlags, pt))
             return FALSE;
         BOOL bTable = FALSE;
         for (POSITION pos = sel.GetHeadPosition(); pos != nullptr && !bTable;)
@@ -302,7 +314,7 @@ BOOL CGXGridUserSelectRangeImp::StartSelection(CGXGridCore* pGrid, CPoint /*pt*/
     } else if (bRowMode) {
         bCtrl = bShift = FALSE;
     }
-    if (pParam->m_wAllowSelection == 0)
+    if (pParam->m_wAllowSelection == 0 || !pGrid->CanStartSelection(nRow, nCol, nFlags, pt))
         return FALSE;
 
     ROWCOL nCurRow = 0, nCurCol = 0;

@@ -30,6 +30,7 @@ public:
     void OnMouseMoveToCell(CGXGridCore* pGrid, UINT nFlags, CPoint pt, ROWCOL nRow, ROWCOL nCol) override;
     void OnButtonUp(CGXGridCore* pGrid, UINT nFlags, CPoint pt) override;
 
+    void ForgetActiveEntry() override { m_posActive = nullptr; }
     BOOL IsSelecting() const { return m_bSelecting; }
     POSITION GetActiveEntry() const { return m_posActive; }
 

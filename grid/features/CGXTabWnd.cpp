@@ -1,5 +1,7 @@
 #include "grid/features/CGXTabWnd.h"
 
+#include "grid/core/CGXDrawingAndFormatting.h"
+
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/res/GridRes.h"
@@ -94,6 +96,8 @@ UINT CGXEditLabelPopup::OnGetDlgCode()
 BEGIN_MESSAGE_MAP(CGXTabWnd, CWnd)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
+    ON_WM_NCCALCSIZE()
+    ON_WM_NCPAINT()
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
     ON_WM_LBUTTONDOWN()
@@ -144,6 +148,50 @@ void CGXTabWnd::ReadMetrics()
     m_cxVScroll = GetSystemMetrics(SM_CXVSCROLL);
     m_cyHScroll = GetSystemMetrics(SM_CYHSCROLL);
     m_cyStrip = m_cyHScroll + 2 * kNewLook;
+}
+
+namespace {
+// The window style bit that asks for the frame, as the frame flag does.
+constexpr DWORD kFrameStyle = 0x200;
+constexpr int kFrameWidth = 2;
+} // namespace
+
+BOOL CGXTabWnd::HasFrame() const
+{
+    return m_bFrame || (GetSafeHwnd() != nullptr && (GetStyle() & kFrameStyle) != 0);
+}
+
+void CGXTabWnd::SetFrame(BOOL bFrame)
+{
+    if (m_bFrame == bFrame)
+        return;
+    m_bFrame = bFrame;
+    if (GetSafeHwnd() != nullptr)
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void CGXTabWnd::OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp)
+{
+    CWnd::OnNcCalcSize(bCalcValidRects, lpncsp);
+    if (lpncsp != nullptr && HasFrame()) {
+        RECT& rc = lpncsp->rgrc[0];
+        rc.left += kFrameWidth;
+        rc.top += kFrameWidth;
+        rc.right = std::max<LONG>(rc.left, rc.right - kFrameWidth);
+        rc.bottom = std::max<LONG>(rc.top, rc.bottom - kFrameWidth);
+    }
+}
+
+void CGXTabWnd::OnNcPaint()
+{
+    CWnd::OnNcPaint();
+    if (!HasFrame())
+        return;
+    CWindowDC dc(this);
+    CRect rect;
+    GetWindowRect(&rect);
+    rect.OffsetRect(-rect.left, -rect.top);
+    CGXDrawingAndFormatting::GetInstance()->Draw3dFrame(&dc, rect, FALSE, TRUE);
 }
 
 BOOL CGXTabWnd::PreCreateWindow(CREATESTRUCT& cs)

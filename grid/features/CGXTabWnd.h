@@ -54,6 +54,9 @@ public:
     int SplitterMin() const;
     int SplitterMax() const;
     void MoveSplitter(int x);
+    // A sunken 3D frame round the window, drawn in a 2-pixel border of its own.
+    void SetFrame(BOOL bFrame);
+    BOOL HasFrame() const;
 
     BOOL m_bHScroll = FALSE;
     BOOL m_bVScroll = FALSE;
@@ -90,6 +93,8 @@ protected:
 
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* pDC);
+    void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    void OnNcPaint();
     void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
     void OnLButtonDown(UINT nFlags, CPoint point);

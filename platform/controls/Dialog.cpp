@@ -225,7 +225,7 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
         ShowWindow(dlg, SW_SHOWNORMAL);
     }
     if (focusWanted && IsWindow(dlg)) {
-        first = GetNextDlgTabItem(dlg, nullptr, FALSE);
+        first = GetDlgTabFocus(dlg, GetNextDlgTabItem(dlg, nullptr, FALSE));
         if (first)
             SetDialogFocus(dlg, first);
     }
@@ -397,7 +397,7 @@ void RestoreFocus(HWND dlg)
     DialogInfo& info = DialogInfoOf(dlg);
     HWND target = info.savedFocus;
     if (!target || !IsWindow(target) || !IsChild(dlg, target) || !IsWindowEnabled(target) || !IsWindowVisible(target))
-        target = GetNextDlgTabItem(dlg, nullptr, FALSE);
+        target = GetDlgTabFocus(dlg, GetNextDlgTabItem(dlg, nullptr, FALSE));
     if (target)
         SetDialogFocus(dlg, target);
 }
@@ -448,7 +448,7 @@ LRESULT DefaultHandling(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(lParam))
             target = reinterpret_cast<HWND>(wParam);
         else
-            target = GetNextDlgTabItem(dlg, GetFocus(), wParam ? TRUE : FALSE);
+            target = GetDlgTabFocus(dlg, GetNextDlgTabItem(dlg, GetFocus(), wParam ? TRUE : FALSE));
         if (target && IsChild(dlg, target))
             SetDialogFocus(dlg, target);
         return 0;

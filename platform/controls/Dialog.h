@@ -76,6 +76,10 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg);
 // The next (or previous) visible, enabled control with WS_TABSTOP after hCtl in creation order,
 // wrapping round; the first one when hCtl is null.
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+// Where the focus goes when Tab (or the dialog's opening) reaches hCtl: the chosen button of a
+// group of radio buttons rather than the first, so that the focus rectangle marks the choice;
+// hCtl itself otherwise.
+HWND GetDlgTabFocus(HWND hDlg, HWND hCtl);
 // The next (or previous) visible, enabled control of hCtl's group (from a WS_GROUP control to
 // the next one), wrapping round within the group.
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);

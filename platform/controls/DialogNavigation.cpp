@@ -220,6 +220,17 @@ HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious)
     return hCtl;
 }
 
+HWND GetDlgTabFocus(HWND hDlg, HWND hCtl)
+{
+    if (!hCtl || !(DialogCode(hCtl) & DLGC_RADIOBUTTON) || SendMessage(hCtl, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        return hCtl;
+    for (HWND c = GetNextDlgGroupItem(hDlg, hCtl, FALSE); c && c != hCtl; c = GetNextDlgGroupItem(hDlg, c, FALSE)) {
+        if ((DialogCode(c) & DLGC_RADIOBUTTON) && SendMessage(c, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return c;
+    }
+    return hCtl;
+}
+
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious)
 {
     if (!IsWindow(hDlg))
@@ -270,7 +281,7 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg)
             if (code & DLGC_WANTTAB)
                 break;
             if (HWND next = GetNextDlgTabItem(hDlg, GetFocus(), GetKeyState(VK_SHIFT) < 0 ? TRUE : FALSE))
-                SetDialogFocus(hDlg, next);
+                SetDialogFocus(hDlg, GetDlgTabFocus(hDlg, next));
             return TRUE;
         case VK_LEFT:
         case VK_UP:

@@ -9,6 +9,7 @@
 #include "platform/controls/Static.h"
 #include "platform/core/WinError.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -27,7 +28,10 @@ struct BrowseState {
     std::string root;
     std::string selected;
     FolderTree tree;
+    WNDPROC listProc = nullptr;   // the tree's own window procedure, under the browser's keys
 };
+
+constexpr char kStateProp[] = "FolderBrowserState";
 
 std::vector<BYTE> BrowseTemplate()
 {
@@ -36,8 +40,9 @@ std::vector<BYTE> BrowseTemplate()
     commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX, 7, 6, 206, 18, stc2);
     commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 7, 26, 206, 9, stc3);
     commdlg::Add(t, C::ListBox, "",
-                 WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED |
-                     LBS_NOINTEGRALHEIGHT,
+                 // Whole rows only: a row half out of sight would scroll in under the pointer
+                 // between the two clicks of a double click, which then opened its neighbour.
+                 WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED,
                  7, 38, 206, 118, lst2);
     commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 7, 160, 206, 9, stc1);
     commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 107, 176, 50, 14, IDOK);
@@ -82,12 +87,140 @@ bool OpenTo(HWND dlg, BrowseState& s, const std::string& path)
     std::error_code ec;
     if (!Under(normal, s.root) || !fs::is_directory(normal, ec))
         return false;
-    s.tree.Fill(GetDlgItem(dlg, lst2), s.root, normal, FolderTree::Shape::WithSiblings);
+    HWND list = GetDlgItem(dlg, lst2);
+    s.tree.Fill(list, s.root, normal, FolderTree::Shape::WithSiblings);
     const int index = s.tree.IndexOf(normal);
-    if (index >= 0)
-        SendDlgItemMessage(dlg, lst2, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index >= 0) {
+        SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        // The opened folder shows with as many of its sub-folders as the tree has room for.
+        int children = 0;
+        for (const FolderTree::Entry* e = s.tree.At(index + 1 + children); e && e->level > s.tree.At(index)->level;
+             e = s.tree.At(index + 1 + children))
+            ++children;
+        RECT client{};
+        GetClientRect(list, &client);
+        const int rowHeight = std::max(1, static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0)));
+        const int rows = std::max(1, static_cast<int>(client.bottom / rowHeight));
+        const int top = static_cast<int>(SendMessage(list, LB_GETTOPINDEX, 0, 0));
+        const int last = index + std::min(children, rows - 1);
+        if (last >= top + rows)
+            SendMessage(list, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, last - rows + 1)), 0);
+    }
     Select(dlg, s, index >= 0 ? normal : s.root);
     return true;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    const std::string parent = fs::path(path).parent_path().string();
+    return parent.empty() ? "/" : parent;
+}
+
+// Opens a folder in place: its sub-folders show under it, and it stays the selection.
+void Expand(HWND dlg, BrowseState& s, const std::string& path)
+{
+    OpenTo(dlg, s, path);
+}
+
+// Closes an open folder: its sub-folders go, and it stays the selection.
+void Collapse(HWND dlg, BrowseState& s, const std::string& path)
+{
+    if (path == s.root)
+        return;
+    HWND list = GetDlgItem(dlg, lst2);
+    s.tree.Fill(list, s.root, ParentOf(path), FolderTree::Shape::WithSiblings);
+    const int index = s.tree.IndexOf(path);
+    if (index >= 0)
+        SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Select(dlg, s, path);
+}
+
+// The tree's keys and its expand buttons, before the list box's own handling.
+LRESULT CALLBACK TreeProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* s = static_cast<BrowseState*>(GetProp(list, kStateProp));
+    if (!s)
+        return DefWindowProc(list, message, wParam, lParam);
+    HWND dlg = GetParent(list);
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        const auto hit = static_cast<DWORD>(SendMessage(list, LB_ITEMFROMPOINT, 0, lParam));
+        const int index = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+        if (s->tree.OnExpandButton(index, static_cast<short>(LOWORD(lParam)))) {
+            const FolderTree::Entry entry = *s->tree.At(index);
+            SetFocus(list);
+            if (entry.open)
+                Collapse(dlg, *s, entry.path);
+            else
+                Expand(dlg, *s, entry.path);
+            return 0;
+        }
+    }
+    if (message == WM_KEYDOWN && (wParam == VK_RIGHT || wParam == VK_LEFT)) {
+        const int index = static_cast<int>(SendMessage(list, LB_GETCURSEL, 0, 0));
+        if (const FolderTree::Entry* e = s->tree.At(index)) {
+            const FolderTree::Entry entry = *e;
+            if (wParam == VK_RIGHT) {
+                // Right opens a closed folder, then goes to its first sub-folder.
+                if (!entry.open && entry.hasChildren) {
+                    Expand(dlg, *s, entry.path);
+                } else if (entry.open) {
+                    const FolderTree::Entry* child = s->tree.At(index + 1);
+                    if (child && child->level == entry.level + 1) {
+                        SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(index + 1), 0);
+                        Select(dlg, *s, child->path);
+                    }
+                }
+            } else if (entry.open && entry.hasChildren && entry.path != s->root) {
+                // Left closes an open folder, then goes to its parent.
+                Collapse(dlg, *s, entry.path);
+            } else if (entry.path != s->root) {
+                const int parent = s->tree.IndexOf(ParentOf(entry.path));
+                if (parent >= 0) {
+                    SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(parent), 0);
+                    Select(dlg, *s, ParentOf(entry.path));
+                }
+            }
+        }
+        return 0;
+    }
+    return CallWindowProc(s->listProc, list, message, wParam, lParam);
+}
+
+// The title (when there is one) and the status line (once it has a text) stand above the
+// tree; without them the tree takes their room, so that no empty band stands above it.
+void LayOut(HWND dlg, const BrowseState& s)
+{
+    HWND title = GetDlgItem(dlg, stc2);
+    HWND status = GetDlgItem(dlg, stc3);
+    HWND list = GetDlgItem(dlg, lst2);
+    const bool hasTitle = s.info->lpszTitle && s.info->lpszTitle[0];
+    const bool hasStatus = (s.info->ulFlags & BIF_STATUSTEXT) && GetWindowTextLength(status) > 0;
+    RECT unit{0, 0, 4, 2};
+    MapDialogRect(dlg, &unit);   // 4 × 2 dialog units: a gap between the lines
+    RECT titleRect{}, statusRect{}, listRect{};
+    GetWindowRect(title, &titleRect);
+    GetWindowRect(status, &statusRect);
+    GetWindowRect(list, &listRect);
+    for (RECT* r : {&titleRect, &statusRect, &listRect})
+        MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(r), 2);
+    RECT button{};
+    GetWindowRect(GetDlgItem(dlg, stc1), &button);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&button), 2);
+    const int gap = unit.bottom;
+    // The lines start where the template's first line starts.
+    int top = unit.right + unit.bottom;
+    ShowWindow(title, hasTitle ? SW_SHOWNA : SW_HIDE);
+    if (hasTitle) {
+        MoveWindow(title, titleRect.left, top, titleRect.right - titleRect.left, titleRect.bottom - titleRect.top, TRUE);
+        top += titleRect.bottom - titleRect.top + gap;
+    }
+    ShowWindow(status, hasStatus ? SW_SHOWNA : SW_HIDE);
+    if (hasStatus) {
+        MoveWindow(status, statusRect.left, top, statusRect.right - statusRect.left, statusRect.bottom - statusRect.top, TRUE);
+        top += statusRect.bottom - statusRect.top + gap;
+    }
+    // The tree reaches down to the line that names the selection.
+    MoveWindow(list, listRect.left, top, listRect.right - listRect.left, button.top - gap - top, TRUE);
 }
 
 void OnOk(HWND dlg, BrowseState& s)
@@ -113,9 +246,12 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
         s = reinterpret_cast<BrowseState*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
         SetDlgItemText(dlg, stc2, s->info->lpszTitle ? s->info->lpszTitle : "");
-        if (!(s->info->ulFlags & BIF_STATUSTEXT))
-            ShowWindow(GetDlgItem(dlg, stc3), SW_HIDE);
-        s->tree.Fill(GetDlgItem(dlg, lst2), s->root, s->root, FolderTree::Shape::WithSiblings);
+        LayOut(dlg, *s);
+        HWND list = GetDlgItem(dlg, lst2);
+        SetProp(list, kStateProp, s);
+        s->listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProc)));
+        s->tree.ShowExpandButtons(true);
+        s->tree.Fill(list, s->root, s->root, FolderTree::Shape::WithSiblings);
         s->selected = s->root;
         SetDlgItemText(dlg, stc1, s->root.c_str());
         SetFocus(GetDlgItem(dlg, lst2));
@@ -146,6 +282,8 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
     }
     case BFFM_SETSTATUSTEXT:
         SetDlgItemText(dlg, stc3, lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
+        if (s)
+            LayOut(dlg, *s);
         return TRUE;
     case BFFM_ENABLEOK:
         EnableWindow(GetDlgItem(dlg, IDOK), lParam != 0);

@@ -16,6 +16,9 @@ namespace {
 constexpr int kIndent = 12;
 constexpr int kGlyphWidth = 16;
 constexpr int kGlyphHeight = 12;
+// The expand button: a 9-pixel box, with a gap to the glyph.
+constexpr int kButtonSize = 9;
+constexpr int kButtonSpace = 13;
 
 void Fill(HDC dc, int l, int t, int r, int b, COLORREF c)
 {
@@ -41,7 +44,30 @@ void DrawFolderGlyph(HDC dc, int x, int y, bool open)
         Fill(dc, x + 3, y + 6, x + 14, y + 11, RGB(255, 255, 128));
 }
 
+// A 9 × 9 box with a grey edge and a black "+" or "-", as tree views draw them.
+void DrawExpandButton(HDC dc, int x, int y, bool open)
+{
+    const COLORREF edge = RGB(128, 128, 128);
+    Fill(dc, x, y, x + kButtonSize, y + kButtonSize, edge);
+    Fill(dc, x + 1, y + 1, x + kButtonSize - 1, y + kButtonSize - 1, RGB(255, 255, 255));
+    Fill(dc, x + 2, y + 4, x + 7, y + 5, RGB(0, 0, 0));
+    if (!open)
+        Fill(dc, x + 4, y + 2, x + 5, y + 7, RGB(0, 0, 0));
+}
+
 } // namespace
+
+bool HasSubfolder(const std::string& folder)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (!name.empty() && name[0] != '.' && it->is_directory(typeError))
+            return true;
+    }
+    return false;
+}
 
 std::vector<std::string> ListSubfolders(const std::string& folder)
 {
@@ -111,7 +137,7 @@ void FolderTree::Fill(HWND list, const std::string& root, const std::string& cur
             for (const std::string& name : names) {
                 const std::string path = (fs::path(folder) / name).string();
                 const bool onWay = depth + 1 < way.size() && way[depth + 1] == path;
-                m_entries.push_back(Entry{path, name, static_cast<int>(depth) + 1, onWay});
+                m_entries.push_back(Entry{path, name, static_cast<int>(depth) + 1, onWay, HasSubfolder(path)});
                 if (onWay) {
                     if (depth + 2 == way.size())
                         currentIndex = static_cast<int>(m_entries.size()) - 1;
@@ -119,6 +145,7 @@ void FolderTree::Fill(HWND list, const std::string& root, const std::string& cur
                 }
             }
         };
+        m_entries.front().hasChildren = HasSubfolder(rootText);
         openLevel(0);
     }
 
@@ -146,6 +173,16 @@ const FolderTree::Entry* FolderTree::At(int index) const
     return &m_entries[static_cast<size_t>(index)];
 }
 
+bool FolderTree::OnExpandButton(int index, int x) const
+{
+    const Entry* e = At(index);
+    if (!m_expandButtons || !e || !e->hasChildren)
+        return false;
+    const int left = 2 + e->level * kIndent;
+    // A pixel of slack on each side of the box.
+    return x >= left - 1 && x <= left + kButtonSize;
+}
+
 int FolderTree::ItemHeight(HWND list)
 {
     HDC dc = GetDC(list);
@@ -165,7 +202,12 @@ void FolderTree::Draw(const DRAWITEMSTRUCT& item) const
     const Entry* e = At(static_cast<int>(item.itemID));
     if (!e)
         return;
-    const int x = row.left + 2 + e->level * kIndent;
+    int x = row.left + 2 + e->level * kIndent;
+    if (m_expandButtons) {
+        if (e->hasChildren)
+            DrawExpandButton(dc, x, row.top + (row.bottom - row.top - kButtonSize) / 2, e->open);
+        x += kButtonSpace;
+    }
     const int glyphTop = row.top + (row.bottom - row.top - kGlyphHeight) / 2;
     DrawFolderGlyph(dc, x, glyphTop, e->open);
 

@@ -16,6 +16,7 @@ public:
         std::string name;   // what is shown
         int level = 0;
         bool open = false;  // on the way from the root to the current folder
+        bool hasChildren = false;   // it holds folders (known for the shape with siblings)
     };
 
     // PathOnly: the folders from the root to the current one and the current one's children.
@@ -34,11 +35,18 @@ public:
     // Draws one item; the dialog calls it from WM_DRAWITEM. The height of an item suits the
     // glyph and the font.
     void Draw(const DRAWITEMSTRUCT& item) const;
+    // Expand buttons before the folders that hold folders: "+" closed, "-" open.
+    void ShowExpandButtons(bool bShow) { m_expandButtons = bShow; }
+    // Whether a point of the list's client area, on the row of the entry, lies on its button.
+    bool OnExpandButton(int index, int x) const;
     static int ItemHeight(HWND list);
 
 private:
     std::vector<Entry> m_entries;
+    bool m_expandButtons = false;
 };
 
 // The sub-folders of a folder that a person would pick (no dot folders), sorted.
 std::vector<std::string> ListSubfolders(const std::string& folder);
+// Whether a folder holds at least one such sub-folder (stops at the first).
+bool HasSubfolder(const std::string& folder);

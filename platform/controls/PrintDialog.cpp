@@ -44,22 +44,24 @@ void AddPrinterGroup(DialogTemplate& t)
 std::vector<BYTE> PrintTemplate()
 {
     using C = DialogControlClass;
-    DialogTemplate t = commdlg::Frame("Print", 260, 148);
+    DialogTemplate t = commdlg::Frame("Print", 260, 162);
     AddPrinterGroup(t);
-    commdlg::Add(t, C::Button, "Print range", BS_GROUPBOX, 7, 54, 132, 66, grp1);
+    // The page fields hold the largest page number whole (five digits), on a line of their own
+    // under "Pages".
+    commdlg::Add(t, C::Button, "Print range", BS_GROUPBOX, 7, 54, 132, 80, grp1);
     commdlg::Add(t, C::Button, "&All", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 66, 80, 10, rad1);
     commdlg::Add(t, C::Button, "S&election", BS_AUTORADIOBUTTON, 14, 80, 80, 10, rad2);
-    commdlg::Add(t, C::Button, "&Pages", BS_AUTORADIOBUTTON, 14, 95, 32, 10, rad3);
-    commdlg::Add(t, C::Static, "&from:", SS_RIGHT, 46, 96, 18, 9, stc2);
-    commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_NUMBER, 66, 94, 24, 12, edt1);
-    commdlg::Add(t, C::Static, "&to:", SS_RIGHT, 92, 96, 14, 9, stc3);
-    commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | ES_NUMBER, 108, 94, 24, 12, edt2);
-    commdlg::Add(t, C::Button, "Copies", BS_GROUPBOX, 145, 54, 108, 66, grp2);
+    commdlg::Add(t, C::Button, "&Pages", BS_AUTORADIOBUTTON, 14, 94, 80, 10, rad3);
+    commdlg::Add(t, C::Static, "&from:", SS_RIGHT, 14, 112, 22, 9, stc2);
+    commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_NUMBER, 38, 110, 36, 12, edt1);
+    commdlg::Add(t, C::Static, "&to:", SS_RIGHT, 76, 112, 16, 9, stc3);
+    commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | ES_NUMBER, 94, 110, 36, 12, edt2);
+    commdlg::Add(t, C::Button, "Copies", BS_GROUPBOX, 145, 54, 108, 80, grp2);
     commdlg::Add(t, C::Static, "Number of &copies:", SS_LEFT, 152, 68, 62, 9, stc5);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_NUMBER, 216, 66, 30, 12, edt3);
     commdlg::Add(t, C::Button, "C&ollate", BS_AUTOCHECKBOX | WS_TABSTOP, 152, 86, 80, 10, chx2);
-    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 128, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 128, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 142, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 142, 50, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,6 +51,27 @@ int WriteAll(int fd, std::string_view data)
 
 } // namespace
 
+unsigned CurrentUmask()
+{
+    // The kernel tells the mask without changing it; asking umask() itself would set it for a
+    // moment, and another thread creating a file then would get the wrong mode.
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return mask & 0777;
+    }
+    static std::mutex s_lock;
+    std::lock_guard<std::mutex> guard(s_lock);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return static_cast<unsigned>(mask) & 0777;
+}
+
 void IgnoreFileSizeLimitSignal()
 {
     static std::once_flag s_once;
@@ -58,7 +81,9 @@ void IgnoreFileSizeLimitSignal()
 int WriteFileAtomically(const std::string& path, std::string_view data, unsigned newFileMode)
 {
     IgnoreFileSizeLimitSignal();
-    mode_t mode = static_cast<mode_t>(newFileMode & 07777);
+    // A new file is made as open() would make it: the mode asked for, less the user's umask
+    // (the temporary file's own 0600 must not leak through, nor a wider mode than the user allows).
+    mode_t mode = static_cast<mode_t>(newFileMode & 07777 & ~CurrentUmask());
     struct stat st{};
     if (stat(path.c_str(), &st) == 0)
         mode = st.st_mode & 07777;

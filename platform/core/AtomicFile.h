@@ -5,11 +5,15 @@
 #include <string_view>
 
 // Writes the data to a temporary file beside the path, flushes it to disk and renames it over the
-// path. An existing file's permission bits are kept; a new file gets newFileMode. Returns 0, or
+// path. An existing file's permission bits are kept; a new file gets newFileMode less the umask,
+// as a file made with open() would. Returns 0, or
 // the errno of the first step that failed (the old file is then untouched and no temporary file
 // is left behind). Callable from any thread.
 [[nodiscard]] int WriteFileAtomically(const std::string& path, std::string_view data,
                                       unsigned newFileMode);
+
+// The process's file-mode creation mask, read without changing it. Callable from any thread.
+[[nodiscard]] unsigned CurrentUmask();
 
 // Reads a whole file. Returns 0, or the errno of the failure. Callable from any thread.
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& data);

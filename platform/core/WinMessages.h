@@ -86,6 +86,8 @@ typedef MSG* PMSG;
 #define WM_INPUTLANGCHANGE 0x0051
 #define WM_TCARD 0x0052
 #define WM_HELP 0x0053
+// F1 pressed with no Shift, Ctrl or Alt: DefWindowProc asks the window for help (WM_HELP).
+#define WM_KEYF1 0x004D
 #define WM_USERCHANGED 0x0054
 #define WM_NOTIFYFORMAT 0x0055
 #define WM_CONTEXTMENU 0x007B

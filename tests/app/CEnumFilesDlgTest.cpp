@@ -6,9 +6,12 @@
 #include "tests/app/PanesFixture.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/WithoutFileOverride.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -78,6 +81,32 @@ protected:
         return result;
     }
 
+    // Answers the message box whose text holds the words with OK when it opens, keeping its
+    // text; past the deadline the dialogs still open are ended and the test fails.
+    void AnswerBoxSaying(const char* pszWords, std::chrono::steady_clock::time_point deadline, SeenMessageBox& seen)
+    {
+        backend->WhenIdle([this, pszWords, deadline, &seen] {
+            for (HWND dlg : ShownDialogs()) {
+                const std::string text = TextOf(GetDlgItem(dlg, kMessageBoxTextId));
+                if (text.find(pszWords) != std::string::npos) {
+                    seen.seen = true;
+                    seen.text = text;
+                    backend->Click(1, CentreOf(GetDlgItem(dlg, IDOK)));
+                    EnsureClosed(*backend, dlg);
+                    return;
+                }
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "no message box saying \"" << pszWords << "\"";
+                for (HWND dlg : ShownDialogs())
+                    EndDialog(dlg, -1);
+                return;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            AnswerBoxSaying(pszWords, deadline, seen);
+        });
+    }
+
     ScopedTempDir temp;
     CParserEngine engine;
     CProjectSettings settings;
@@ -118,6 +147,27 @@ TEST_F(EnumFilesDlgTest, WalkThatCannotStartEndsWithTwoAndSaysSo)
     EXPECT_EQ(Run(nullptr), IDCANCEL);
     EXPECT_TRUE(seen.seen);
     EXPECT_NE(seen.text.find("could not be started"), std::string::npos);
+}
+
+TEST_F(EnumFilesDlgTest, AProjectFolderThatCannotBeReadEndsWithTwoAndSaysWhy)
+{
+    MakeSite(1, 1);
+    root.SetKind(CPageNode::kindRoot);
+    ::chmod(temp.Path().c_str(), 0);
+    SeenMessageBox seen;
+    {
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds());
+        // The box comes once the walk's thread has failed, however long that takes: it is
+        // looked for at every turn of the dialog's loop, for up to a minute, and told from the
+        // dialog under it by its text.
+        AnswerBoxSaying("could not be read", std::chrono::steady_clock::now() + std::chrono::minutes(1), seen);
+        EXPECT_EQ(Run(&root), IDCANCEL);
+    }
+    ::chmod(temp.Path().c_str(), 0700);
+    EXPECT_TRUE(seen.seen);
+    EXPECT_NE(seen.text.find("The project folder could not be read"), std::string::npos) << seen.text;
+    EXPECT_NE(seen.text.find("Access to " + temp.Path() + " was denied."), std::string::npos) << seen.text;
 }
 
 } // namespace

@@ -5,14 +5,17 @@
 
 #include "app/CEditorLauncher.h"
 #include "platform/afx/wnd/CCmdUI.h"
-#include "platform/core/GlobalMemory.h"
-#include "platform/win/Clipboard.h"
 #include "platform/controls/CommonDialog.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/CommonDialogAutomation.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/support/PdfRaster.h"
 
 #include <cctype>
+#include <chrono>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 
 namespace {
@@ -38,13 +41,7 @@ bool Enabled(CGroupView& view, UINT nID)
 
 void PutTextOnClipboard(const std::string& text)
 {
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(::GlobalLock(hMem), text.c_str(), text.size() + 1);
-    ::GlobalUnlock(hMem);
-    ::SetClipboardData(CF_TEXT, hMem);
-    ::CloseClipboard();
+    ASSERT_TRUE(clipboard_text::Put(nullptr, text));
 }
 
 } // namespace
@@ -280,13 +277,13 @@ TEST_F(GroupViewTest, MenusByRightClickAndThePagesReachTheirProgramsAsOneArgumen
     extraPages = {odd};
     OpenSite(true);
     std::vector<std::vector<std::string>> editorRuns, browserRuns;
-    view->GetEditorLauncher().SetStarter([&](const std::vector<std::string>& argv) {
+    view->GetEditorLauncher().SetStarter([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
         editorRuns.push_back(argv);
-        return 0;
+        finished(CUrlLauncher::Outcome{});
     });
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv) {
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
         browserRuns.push_back(argv);
-        return CUrlLauncher::Outcome{};
+        finished(CUrlLauncher::Outcome{});
     });
     const ROWCOL nOdd = RowOf(odd.c_str());
     ASSERT_NE(nOdd, 0u);
@@ -329,15 +326,60 @@ TEST_F(GroupViewTest, MenusByRightClickAndThePagesReachTheirProgramsAsOneArgumen
     EXPECT_TRUE(sawGroupMenu);
 }
 
-TEST(EditorLauncherTest, TheVisualEditorsWordsComeFirstAndThePathStaysWhole)
+TEST(EditorLauncherTest, TheVisualEditorGetsATerminalAndThePathStaysWhole)
 {
-    ScopedEnv visual("VISUAL", "myedit  --wait");
-    EXPECT_EQ(CEditorLauncher::CommandFor("/s/a b;'c\".htm"), (std::vector<std::string>{"myedit", "--wait", "/s/a b;'c\".htm"}));
+    ScopedTempDir bin;
+    for (const char* program : {"x-terminal-emulator", "kate"}) {
+        bin.WriteFile(program, "#!/bin/sh\nexit 0\n");
+        ::chmod(bin.File(program).c_str(), 0755);
+    }
+    ScopedEnv path("PATH", bin.Path().c_str());
+    // A terminal editor shows in a terminal window; one with a window of its own runs as it is.
+    {
+        ScopedEnv visual("VISUAL", "vim  -R");
+        EXPECT_EQ(CEditorLauncher::CommandFor("/s/a b;'c\".htm"),
+                  (std::vector<std::string>{"x-terminal-emulator", "-e", "vim", "-R", "/s/a b;'c\".htm"}));
+    }
+    {
+        ScopedEnv visual("VISUAL", "/usr/bin/gedit --new-window");
+        EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"/usr/bin/gedit", "--new-window", "/s/x.htm"}));
+    }
     ScopedEnv none("VISUAL", "");
-    ScopedEnv path("PATH", "/nonexistent");
+    EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"kate", "/s/x.htm"}));
+    // Without a terminal, $VISUAL is passed over for an editor with a window.
+    ::unlink(bin.File("x-terminal-emulator").c_str());
+    {
+        ScopedEnv visual("VISUAL", "nano");
+        EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"kate", "/s/x.htm"}));
+    }
+    ScopedEnv nowhere("PATH", "/nonexistent");
     EXPECT_EQ(CEditorLauncher::CommandFor("/s/x.htm"), (std::vector<std::string>{"xdg-open", "/s/x.htm"}));
-    // A program that cannot start is said, not hidden.
-    EXPECT_NE(CEditorLauncher::StartProgram({"/nonexistent/editor", "/s/x.htm"}), 0);
+}
+
+// Each failure names what failed: the missing editor, not the page.
+TEST(EditorLauncherTest, FailuresNameTheEditorThatFailed)
+{
+    using Outcome = CUrlLauncher::Outcome;
+    const std::string page = "/site/index.html";
+    const std::string none = CEditorLauncher::FailureText({"xdg-open", page}, page, Outcome{ENOENT, 0}).GetString();
+    EXPECT_EQ(none.rfind("No text editor was found to show '/site/index.html'.", 0), 0u) << none;
+    EXPECT_NE(none.find("VISUAL"), std::string::npos) << none;
+    EXPECT_EQ(CEditorLauncher::FailureText({"xdg-open", page}, page, Outcome{0, 3}).GetString(), none);
+    EXPECT_STREQ(CEditorLauncher::FailureText({"kate", page}, page, Outcome{ENOENT, 0}),
+                 "The text editor 'kate' could not be started to show '/site/index.html':\n\nit is not installed.");
+    EXPECT_STREQ(CEditorLauncher::FailureText({"x-terminal-emulator", "-e", "vim", page}, page, Outcome{0, 1}),
+                 "The text editor 'vim' ended with status 1 while showing '/site/index.html'.");
+    EXPECT_STREQ(CEditorLauncher::FailureText({"kate", page}, page, Outcome{0, 0}), "");
+
+    // The real starter: a program that cannot start is told once, on the waiting side.
+    std::promise<CString> told;
+    CEditorLauncher launcher;
+    ScopedEnv visual("VISUAL", "");
+    ScopedEnv path("PATH", "/nonexistent");
+    launcher.Open("/s/x.htm", [&](const CString& strText) { told.set_value(strText); });
+    auto future = told.get_future();
+    ASSERT_EQ(future.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_EQ(std::string(future.get()).rfind("No text editor was found", 0), 0u);
 }
 
 TEST_F(GroupViewTest, TypedFilledDownAndSavedTheEditsReachThePagesWithBackups)
@@ -381,26 +423,56 @@ TEST_F(GroupViewTest, PrintingTheGridWritesItsRowsToThePdfFileChosen)
     app->SetRunState(0);
 
     const std::string file = config.Path() + "/grid.pdf";
-    bool asked = false;
-    dialog_automation::WhenWindowOpens(
-        *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
-        [&](HWND dlg) {
-            asked = true;
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
-            backend->Key(VK_HOME);
-            backend->KeyDown(VK_SHIFT);
-            backend->Key(VK_END);
-            backend->KeyUp(VK_SHIFT);
-            backend->Key(VK_DELETE);
-            dialog_automation::Type(*backend, file);
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
-        },
-        nullptr);
-    view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
-    ASSERT_TRUE(asked);
+    ASSERT_TRUE(PrintTo(file));
     PdfPage page(file, 1, 100);
     ASSERT_TRUE(page.Valid()) << "no PDF page was written";
-    // Text and grid lines on the page, none past its last row.
+    // Text and grid lines on the page, none past its last row but the page's number at its
+    // foot, in the bottom inch.
     EXPECT_GT(page.DarkIn(0, 0, page.Width(), page.Height() / 4), 100);
-    EXPECT_EQ(page.DarkIn(0, page.Height() / 2, page.Width(), page.Height()), 0);
+    EXPECT_EQ(page.DarkIn(0, page.Height() / 2, page.Width(), page.Height() - 100), 0);
+}
+
+// The printed grid: named after the project, the page's width used by the columns, the
+// project's name at the head of the page and the page's number at its foot.
+TEST_F(GroupViewTest, ThePrintedGridUsesThePageWidthAndIsNamedAndNumbered)
+{
+    // A printout kept for a person to look at is drawn in the real fonts.
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    OpenSite(true);
+    if (keep)
+        SetTestFontMode(false);
+    const std::string file = config.Path() + "/grid.pdf";
+    ASSERT_TRUE(PrintTo(file));
+    if (keep)
+        std::filesystem::copy_file(file, std::string(keep) + "/grid.pdf", std::filesystem::copy_options::overwrite_existing);
+    PdfPage page(file, 1, 72);
+    ASSERT_TRUE(page.Valid()) << "no PDF page was written";
+    // The grid's lines reach within an inch and a half of the page's right edge: most of the
+    // width between the one-inch margins.
+    int rightmost = 0;
+    for (int y = 72; y < page.Height() / 3; ++y)
+        for (int x = page.Width() - 72; x > rightmost; --x)
+            if (page.At(x, y) != 0xFFFFFF) {
+                rightmost = x;
+                break;
+            }
+    EXPECT_GT(rightmost, page.Width() - 72 - 36) << "the grid stops at " << rightmost << " of " << page.Width();
+
+    // The project's name in the top margin at the left, the page's number in the bottom
+    // margin in the middle (the test font draws letters as blocks).
+    EXPECT_GT(page.DarkIn(72, 18, 72 + 150, 88), 5) << "no heading";
+    EXPECT_EQ(page.DarkIn(page.Width() / 2, 18, page.Width() - 72, 88), 0) << "the heading is not at the left";
+    EXPECT_GT(page.DarkIn(page.Width() / 2 - 60, page.Height() - 90, page.Width() / 2 + 60, page.Height() - 18), 5)
+        << "no page number";
+    EXPECT_EQ(page.DarkIn(72, page.Height() - 90, page.Width() / 2 - 60, page.Height() - 18), 0)
+        << "the page number is not in the middle";
+    std::string info;
+    if (FILE* pipe = popen(("pdfinfo '" + file + "' 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            info.append(buffer, n);
+        pclose(pipe);
+    }
+    EXPECT_NE(info.find("Title:           site\n"), std::string::npos) << info;
 }

@@ -4,6 +4,7 @@
 #include "VostrelAppFixture.h"
 
 #include "app/CEnumFilesDlg.h"
+#include "app/AppMessages.h"
 #include "app/CNewProjectDlg.h"
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNode.h"
@@ -17,6 +18,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
 #include <set>
 
 namespace {
@@ -156,57 +161,51 @@ TEST_F(VostrelAppTest, ToolbarsLeadToTheCustomizeSheetAndTheLayoutOutlivesAResta
     EXPECT_EQ(grid->GetBtnCount(), 8);
 }
 
-TEST_F(VostrelAppTest, HelpNamesTheContextOfAMenuItemAWindowAndEachDialog)
+TEST_F(VostrelAppTest, HelpOpensThePageOfAMenuItemAWindowAndEachDialog)
 {
     ASSERT_TRUE(Start());
-    auto helpText = [&](const std::function<void()>& ask) {
-        SeenMessageBox seen;
-        AnswerBox(*backend, IDOK, &seen);
-        ask();
-        EXPECT_TRUE(seen.seen);
-        return seen.text;
-    };
+    const std::string pages = HelpFolder();
+    std::vector<std::string> opened;
+    RecordBrowsedAddresses(opened);
+    const auto page = [&](const std::string& name) { return "file://" + pages + "/" + name; };
     const HWND frame = Frame().m_hWnd;
     // A menu item: 0x10000 plus its command; a window: 0x20000 plus its id.
-    EXPECT_EQ(helpText([&] { SendHelp(frame, HELPINFO_MENUITEM, ID_NEW_PROJECT); }),
-              "Help is not installed on this system.\n\nHelp context: 0x18005");
-    EXPECT_NE(helpText([&] { SendHelp(frame, HELPINFO_WINDOW, IDW_OUTPUT_AREA); }).find("0x2041D"),
-              std::string::npos);
-    // Help Topics and the toolbar's context help are answered too: the general help, and the
-    // main window's own context.
-    EXPECT_EQ(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_HELP_FINDER); }),
-              "Help is not installed on this system.\n\nHelp context: 0x00000");
-    EXPECT_NE(helpText([&] { Frame().SendMessage(WM_COMMAND, ID_CONTEXT_HELP); }).find("0x20080"), std::string::npos);
+    SendHelp(frame, HELPINFO_MENUITEM, ID_NEW_PROJECT);
+    SendHelp(frame, HELPINFO_WINDOW, IDW_OUTPUT_AREA);
+    Frame().SendMessage(WM_COMMAND, ID_HELP_FINDER);
+    EXPECT_EQ(opened, (std::vector<std::string>{page("file-commands.html#new-project"),
+                                                page("panes.html#output-area"), page("index.html")}));
+    // The toolbar's context help gives the question-mark mode rather than a page.
+    Frame().SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
+    EXPECT_TRUE(Frame().IsInHelpMode());
+    Frame().ExitHelpMode(0);
+    EXPECT_EQ(opened.size(), 3u);
 
     // The New Project dialog's Help button: 0x20000 plus its template, 130.
-    std::string newProjectHelp;
-    bool opened = false;
+    bool shown = false;
     FillDialog(*backend, CNewProjectDlg::IDD,
                DialogFill{{}, {}, IDCANCEL,
                           [&](HWND dlg) {
-                              newProjectHelp = helpText([&] {
-                                  SendMessage(dlg, WM_COMMAND, MAKEWPARAM(CNewProjectDlg::kIdHelp, BN_CLICKED), 0);
-                              });
+                              SendMessage(dlg, WM_COMMAND, MAKEWPARAM(CNewProjectDlg::kIdHelp, BN_CLICKED), 0);
                           }},
-               &opened);
+               &shown);
     Frame().SendMessage(WM_COMMAND, ID_NEW_PROJECT);
-    EXPECT_TRUE(opened);
-    EXPECT_NE(newProjectHelp.find("0x20082"), std::string::npos) << newProjectHelp;
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[3], page("new-project.html"));
 
-    // The enumeration dialog's Help, pressed while it walks: 0x2008F, and the walk still ends
+    // The enumeration dialog's Help, pressed while it walks: its page, and the walk still ends
     // the dialog.
     const std::string site = config.Path() + "/site";
     MakeSite(site);
     CProjectSettings settings;
     CPageNode root;
     root.SetKind(CPageNode::kindRoot);
-    SeenMessageBox seen;
-    AnswerBox(*backend, IDOK, &seen);
     HelpedEnumDlg dlg(CParserEngine::GetEngine(), settings);
     dlg.SetPath(CString(site.c_str()), &root);
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(seen.seen);
-    EXPECT_NE(seen.text.find("0x2008F"), std::string::npos) << seen.text;
+    ASSERT_EQ(opened.size(), 5u);
+    EXPECT_EQ(opened[4], page("enumeration.html"));
 }
 
 TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)
@@ -214,9 +213,9 @@ TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)
     ASSERT_TRUE(Start());
     std::vector<std::vector<std::string>> runs;
     CUrlLauncher::Outcome next;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv) {
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
         runs.push_back(argv);
-        return next;
+        finished(next);
     });
 
     // Each link opens its own address of the program's site; success shows nothing.
@@ -250,7 +249,7 @@ TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)
     }
     EXPECT_EQ(addresses.size(), 6u) << "every link has an address of its own";
 
-    // Failures: the address, then the reason of the table's row for the code it maps onto. An
+    // Failures: the address, then what failed, told when the opener's end is reported. An
     // address with shell characters reaches the opener as one argument, untouched.
     const std::string url = "file:///tmp/a b;$(touch x)'.htm";
     struct Case {
@@ -259,11 +258,10 @@ TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)
     };
     const Case cases[] = {
         {{0, 2}, "The specified file can not be found."},
-        {{0, 3}, "There is no application associated with the given filename extension."},
-        {{ENOENT, 0}, "There is no application associated with the given filename extension."},
-        {{0, 4}, "The operating system denied access to the specified file."},
-        {{EACCES, 0}, "The operating system denied access to the specified file."},
-        {{0, 1}, "There was not enough memory to complete the operation."},
+        {{0, 3}, "No browser or other program to open it was found."},
+        {{ENOENT, 0}, "xdg-open, which opens pages in the desktop's browser, is not installed."},
+        {{0, 4}, "The program chosen to open it failed."},
+        {{0, 1}, "xdg-open did not accept the address."},
     };
     for (const Case& c : cases) {
         next = c.outcome;
@@ -271,9 +269,49 @@ TEST_F(VostrelAppTest, WebLinksRunTheOpenerByArgumentsAndTellEachFailure)
         SeenMessageBox seen;
         AnswerBox(*backend, IDOK, &seen);
         EXPECT_EQ(Frame().OpenUrl(CString(url.c_str())), 0u);
+        backend->ProcessMessages();
         ASSERT_EQ(runs.size(), 1u);
         EXPECT_EQ(runs[0], (std::vector<std::string>{"xdg-open", url}));
         EXPECT_TRUE(seen.seen);
         EXPECT_EQ(seen.text, "Cannot Browse URL: " + url + "\n\n" + c.reason);
     }
+}
+
+// The real opener, a browser that stays: the frame does not wait for it, and the program goes on
+// answering; its failure is told when it comes.
+TEST_F(VostrelAppTest, TheOpenerRunsBesideTheProgramAndItsFailureIsToldWhenItComes)
+{
+    ASSERT_TRUE(Start());
+    ScopedTempDir bin;
+    const std::string release = bin.Path() + "/release";
+    // The opener writes what it was given whole before the test can see the file.
+    bin.WriteFile("xdg-open", "#!/bin/sh\necho \"$1\" > '" + bin.Path() + "/opening'\n"
+                              "mv '" + bin.Path() + "/opening' '" + bin.Path() + "/opened'\n"
+                              "while [ ! -e '" + release + "' ]; do sleep 0.02; done\nexit 4\n");
+    ::chmod(bin.File("xdg-open").c_str(), 0755);
+    const char* pszOldPath = std::getenv("PATH");
+    ScopedEnv path("PATH", (bin.Path() + ":" + (pszOldPath ? pszOldPath : "")).c_str());
+
+    Frame().SendMessage(WM_COMMAND, ID_WEB_SUPPORT);
+    // The command has returned while the opener still runs.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(bin.Path() + "/opened") && std::chrono::steady_clock::now() < deadline)
+        backend->ProcessMessages();
+    ASSERT_TRUE(std::filesystem::exists(bin.Path() + "/opened")) << "the opener never started";
+    EXPECT_FALSE(std::filesystem::exists(release));
+    EXPECT_EQ(bin.ReadFile("opened").rfind("https://", 0), 0u);
+
+    // The opener fails: the frame is told by a posted message, and says what failed.
+    bin.WriteFile("release", "");
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    MSG pending;
+    while (!::PeekMessage(&pending, Frame().GetSafeHwnd(), kMsgProgramFailed, kMsgProgramFailed, PM_NOREMOVE) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SeenMessageBox seen;
+    AnswerBox(*backend, IDOK, &seen);
+    backend->ProcessMessages();
+    ASSERT_TRUE(seen.seen) << "no message came";
+    EXPECT_NE(seen.text.find("Cannot Browse URL: https://"), std::string::npos) << seen.text;
+    EXPECT_NE(seen.text.find("The program chosen to open it failed."), std::string::npos) << seen.text;
 }

@@ -268,3 +268,25 @@ TEST_F(ScanSaveTest, TheToolbarsFollowTheScanWithoutWaitingForIdle)
     ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2; }));
     EXPECT_TRUE(startEnabled());
 }
+
+// The save ends with one line that counts the pages written and not written, after the lines of
+// the pages that failed, each told once, by its cause.
+TEST_F(ScanSaveTest, TheSaveEndsWithALineCountingPagesWrittenAndNot)
+{
+    OpenSite(0);
+    EXPECT_FALSE(Scan(BST_UNCHECKED));
+    Edit("a.htm", "KEYWORDS", "blue");
+    Edit("b.htm", "KEYWORDS", "beta");
+    ::chmod((site + "/sub/b.htm").c_str(), 0444);
+    Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
+    const std::string closing = "Save Edited Files: 1 of 2 pages written, 1 not written.\n";
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return OutputText().find(closing) != std::string::npos; })) << OutputText();
+    EXPECT_EQ(OutputText(), "B.HTM : Denied Access.\n" + closing);
+
+    // Everything written: the line says so.
+    ::chmod((site + "/sub/b.htm").c_str(), 0644);
+    Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return OutputText().find("1 of 1 pages") != std::string::npos; }))
+        << OutputText();
+    EXPECT_EQ(OutputText(), "Save Edited Files: 1 of 1 pages written, 0 not written.\n");
+}

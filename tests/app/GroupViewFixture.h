@@ -15,6 +15,8 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "platform/controls/CommonDialog.h"
+#include "tests/support/CommonDialogAutomation.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -60,6 +62,22 @@ protected:
         }
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_NE(view, nullptr);
+    }
+    // File > Print through the print dialog, its file field typed over with the path; whether
+    // the dialog came.
+    bool PrintTo(const std::string& file)
+    {
+        bool asked = false;
+        dialog_automation::WhenWindowOpens(
+            *backend, [] { return dialog_automation::DialogWith({cmb1, edt6, IDOK}); },
+            [&](HWND dlg) {
+                asked = true;
+                dialog_automation::Retype(*backend, GetDlgItem(dlg, edt6), file);
+                backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+            },
+            nullptr);
+        view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+        return asked;
     }
     std::vector<std::string> Headers()
     {

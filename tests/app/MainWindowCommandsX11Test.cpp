@@ -1,12 +1,12 @@
 // The main window's commands as the user reaches them on the X server: the toolbar buttons
 // clicked while the project's grid is the active window, the View menu's Status Bar, and the
 // status bar's message pane and lock-key indicators.
-#include "MainWindowX11Fixture.h"
+#include "UserStepsX11Fixture.h"
 
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/win/Keyboard.h"
 
-using MainWindowCommandsX11Test = MainWindowX11Test;
+using MainWindowCommandsX11Test = MainWindowStepsX11Test;
 
 // With the project's grid active, the main window's own commands on the Main Toolbar open
 // their dialogs or start their work when clicked, as the same commands do from the menus.
@@ -27,7 +27,7 @@ TEST_F(MainWindowCommandsX11Test, TheMainToolbarRunsTheMainWindowsCommandsWhileT
         Type("the dialog of the button", c.pszDialog, "Escape");
         ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, c.nCommand)));
         EXPECT_TRUE(StepsTaken());
-        ASSERT_TRUE(Settled());
+        ASSERT_TRUE(Quiet());
     }
     ASSERT_EQ(app->GetSelectedNodes().GetCount(), 3) << "the project stayed open";
 
@@ -35,7 +35,7 @@ TEST_F(MainWindowCommandsX11Test, TheMainToolbarRunsTheMainWindowsCommandsWhileT
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_START_SCAN)));
     EXPECT_TRUE(RunUntil([&] { return Frame().GetFilesScanned() == 3 && app->GetRunState() == 0; }))
         << "files scanned " << Frame().GetFilesScanned();
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
 
     Type("the New Project dialog", "^New Project$", "Escape");
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_NEW_PROJECT)));
@@ -62,7 +62,7 @@ TEST_F(MainWindowCommandsX11Test, ViewStatusBarHidesAndShowsTheStatusBar)
     EXPECT_FALSE(shown.grayed) << "the item is enabled";
     EXPECT_TRUE(shown.checked) << "checked while the bar shows";
     ASSERT_TRUE(RunUntil([&] { return !status.IsWindowVisible(); })) << "the status bar was not hidden";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     cairo_surface_t* shot = Shot("status-bar-hidden");
     ASSERT_NE(shot, nullptr);
     const uint32_t workspace = 0xFFFFFFu & ::GetSysColor(COLOR_APPWORKSPACE);
@@ -76,7 +76,7 @@ TEST_F(MainWindowCommandsX11Test, ViewStatusBarHidesAndShowsTheStatusBar)
     EXPECT_FALSE(hidden.grayed);
     EXPECT_FALSE(hidden.checked) << "unchecked while the bar is hidden";
     ASSERT_TRUE(RunUntil([&] { return status.IsWindowVisible(); })) << "the status bar did not come back";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     shot = Shot("status-bar-shown");
     ASSERT_NE(shot, nullptr);
     EXPECT_EQ(screen_capture::PixelAt(shot, inPane), face) << "the bar is back in its place";
@@ -99,7 +99,7 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
         status.GetItemRect(nPane, &r);
         status.ClientToScreen(&r);
         r.DeflateRect(2, 2);
-        cairo_surface_t* shot = Shot("status-pane-" + std::to_string(++looks));
+        cairo_surface_t* shot = Shot(("status-pane-" + std::to_string(++looks)).c_str());
         bool text = false;
         for (int y = r.top; shot && y < r.bottom && !text; ++y)
             for (int x = r.left; x < r.right && !text; ++x) {
@@ -110,7 +110,7 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
             cairo_surface_destroy(shot);
         return text;
     };
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_FALSE(shows(1)) << "CAP while Caps Lock is off";
     EXPECT_FALSE(shows(2)) << "NUM while Num Lock is off";
     EXPECT_FALSE(shows(3)) << "SCRL while Scroll Lock is off";
@@ -124,13 +124,13 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
             if (on)
                 off();
         }
-    } restore{[this] { Xdo("key Caps_Lock Num_Lock Scroll_Lock"); }};
+    } restore{[this] { XdoNow("key Caps_Lock Num_Lock Scroll_Lock"); }};
     ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock Num_Lock Scroll_Lock"));
     restore.on = true;
     ASSERT_TRUE(RunUntil([&] {
         return (GetKeyState(VK_CAPITAL) & 1) && (GetKeyState(VK_NUMLOCK) & 1) && (GetKeyState(VK_SCROLL) & 1);
     })) << "the lock keys never came";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_TRUE(shows(1)) << "CAP while Caps Lock is on";
     EXPECT_TRUE(shows(2)) << "NUM while Num Lock is on";
     EXPECT_TRUE(shows(3)) << "SCRL while Scroll Lock is on";
@@ -140,7 +140,7 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
     ASSERT_TRUE(RunUntil([&] {
         return !(GetKeyState(VK_CAPITAL) & 1) && !(GetKeyState(VK_NUMLOCK) & 1) && !(GetKeyState(VK_SCROLL) & 1);
     })) << "the lock keys never went off";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_FALSE(shows(1));
     EXPECT_FALSE(shows(2));
     EXPECT_FALSE(shows(3));
@@ -150,20 +150,20 @@ TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhen
     // it as soon as the pointer comes back over the window.
     XSetInputFocus(other, None, RevertToNone, CurrentTime);
     XSync(other, False);
-    ASSERT_TRUE(Xdo("key Caps_Lock"));
-    restore.off = [this] { Xdo("key Caps_Lock"); };
+    ASSERT_TRUE(XdoNow("key Caps_Lock"));
+    restore.off = [this] { XdoNow("key Caps_Lock"); };
     restore.on = true;
     CRect pane;
     status.GetItemRect(0, &pane);
     status.ClientToScreen(&pane);
     ASSERT_TRUE(ClickAt(pane.CenterPoint()));
     ASSERT_TRUE(RunUntil([&] { return (GetKeyState(VK_CAPITAL) & 1) != 0; })) << "the program never learnt of Caps Lock";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_TRUE(shows(1)) << "CAP after Caps Lock was pressed elsewhere";
     ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock"));
     restore.on = false;
     ASSERT_TRUE(RunUntil([&] { return !(GetKeyState(VK_CAPITAL) & 1); })) << "Caps Lock pressed again stayed on";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_FALSE(shows(1));
 }
 
@@ -178,7 +178,7 @@ TEST_F(MainWindowCommandsX11Test, TheGridToolbarSavesTheEditedPages)
     ASSERT_TRUE(Xdo("type --delay 20 'Renamed'"));
     ASSERT_TRUE(Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the typed title was not taken";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SAVE_EDITED_FILES)));
     auto page = [&] {
         std::ifstream in(site + "/a.htm");

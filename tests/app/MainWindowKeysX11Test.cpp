@@ -1,13 +1,13 @@
 // Escape typed on the X server: it takes back a cell edit and closes the Project Area's label
 // editor while no scan runs, and stops a scan while one runs.
-#include "MainWindowX11Fixture.h"
+#include "UserStepsX11Fixture.h"
 
 #include "app/CFilesInTreeCtrl.h"
 #include "grid/core/CGXControl.h"
 
 namespace {
 
-class MainWindowKeysX11Test : public MainWindowX11Test {
+class MainWindowKeysX11Test : public MainWindowStepsX11Test {
 protected:
     // The text the current cell's editor holds, or "" when no editor is active.
     std::string EditorText()
@@ -42,17 +42,17 @@ TEST_F(MainWindowKeysX11Test, EscapeTakesBackACellEditWhileNoScanRuns)
     ASSERT_TRUE(WaitForFocus(view->GetSafeHwnd()));
     ASSERT_TRUE(Xdo("type --delay 20 'Mistake'"));
     ASSERT_TRUE(RunUntil([&] { return EditorText() == "Mistake"; })) << "the cell's editor never held the typing";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("cell-being-edited"));
 
     ASSERT_TRUE(Xdo("key Escape"));
     EXPECT_TRUE(RunUntil([&] { return EditorText() != "Mistake"; })) << "Escape did not reach the cell";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("cell-edit-taken-back"));
     // Another cell chosen afterwards stores nothing.
     ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("b.htm"), nCol)));
     ASSERT_TRUE(RunUntil([&] { return view->GetCurrentCellControl() != nullptr && EditorText().empty(); }));
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     EXPECT_EQ(std::string(view->GetCellValue(nRow, nCol)), "Alpha");
     EXPECT_EQ(std::string(PageNamed("a.htm")->GetTitle()), "Alpha");
     EXPECT_EQ(app->IsEdited(), 3u) << "nothing is edited";
@@ -106,7 +106,7 @@ TEST_F(MainWindowKeysX11Test, EscapeStopsARunningScan)
             << "<html><head><title>Page " << i << "</title><meta name=\"DESCRIPTION\" content=\"d\"></head>"
             << "<body>" << std::string(4000, 'w') << "</body></html>\n";
     ASSERT_EQ(Frame().OpenProjectFile(CString((dir.Path() + "/site.vsp").c_str())), CMainFrame::kOpenDone);
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     const UINT nPages = static_cast<UINT>(app->GetSelectedNodes().GetCount());
     ASSERT_EQ(nPages, kPages + 3u);
     ASSERT_TRUE(WaitForFocus(Frame().GetSafeHwnd()));

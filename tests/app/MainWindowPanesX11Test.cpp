@@ -1,6 +1,6 @@
 // The Project Area and Output Area as the user meets them on the X server: their grippers,
 // floating them off their sides and back, and the Project Area's own menu on a folder.
-#include "MainWindowX11Fixture.h"
+#include "UserStepsX11Fixture.h"
 
 #include "app/COutputAreaControlBar.h"
 #include "app/CFilesInTreeCtrl.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-class MainWindowPanesX11Test : public MainWindowX11Test {
+class MainWindowPanesX11Test : public MainWindowStepsX11Test {
 protected:
     CFileViewControlBar& ProjectArea() { return *Frame().GetProjectAreaBar(); }
     // The gripper's strip: above the pane's child when the pane stands on a side, beside it
@@ -74,7 +74,7 @@ TEST_F(MainWindowPanesX11Test, TheProjectAreaFloatsAndDocksByItsGripper)
     ASSERT_TRUE(ClickAt(CPoint(strip.left + strip.Width() / 3, strip.CenterPoint().y), 1, 2));
     ASSERT_TRUE(RunUntil([&] { return pane.IsFloating() && ViewableWindowTitled("Project Area"); }))
         << "the pane did not float";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     CRect wider;
     ::GetWindowRect(Frame().m_hWndMDIClient, &wider);
     EXPECT_LT(wider.left, client.left) << "the workspace takes the side the pane left";
@@ -88,7 +88,7 @@ TEST_F(MainWindowPanesX11Test, TheProjectAreaFloatsAndDocksByItsGripper)
     floating->GetWindowRect(&caption);
     ASSERT_TRUE(ClickAt(CPoint(caption.CenterPoint().x, caption.top + 8), 1, 2));
     ASSERT_TRUE(RunUntil([&] { return !pane.IsFloating(); })) << "the pane did not dock again";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     CRect back;
     ::GetWindowRect(Frame().m_hWndMDIClient, &back);
     EXPECT_EQ(back.left, client.left);
@@ -151,7 +151,7 @@ TEST_F(MainWindowPanesX11Test, ScanFilesFromTheProjectAreasMenuScansTheFolder)
              HMENU menu = OpenMenuItem("Hide", &r);
              newProject.seen = MenuDriver::FindItem(menu, "New Project...") >= 0;
              scan.seen = MenuDriver::FindItem(menu, "Scan Files") >= 0;
-             Xdo("key Escape");
+             XdoNow("key Escape Escape");
          });
     ASSERT_TRUE(StepsTaken());
     EXPECT_TRUE(newProject.seen);
@@ -170,7 +170,7 @@ TEST_F(MainWindowPanesX11Test, TheOutputAreaShowsAGripperWhoseButtonHidesIt)
     Choose("Output Area");
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return pane->IsWindowVisible(); })) << "the Output Area did not show";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     CWnd* child = pane->GetWindow(GW_CHILD);
     ASSERT_NE(child, nullptr);
     const CRect strip = GripperOnScreen(*pane, *child);

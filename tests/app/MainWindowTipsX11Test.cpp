@@ -1,13 +1,13 @@
 // Tool tips as the user meets them on the X server: over the toolbar buttons, whichever way
 // the pointer comes, and over a column header whose long description wraps.
-#include "MainWindowX11Fixture.h"
+#include "UserStepsX11Fixture.h"
 
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/controls/ToolTip.h"
 
 namespace {
 
-class MainWindowTipsX11Test : public MainWindowX11Test {
+class MainWindowTipsX11Test : public MainWindowStepsX11Test {
 protected:
     static HWND Tip() { return AfxGetThreadState()->m_hToolTip; }
     // Whether the thread's tool tip is up on the screen (mapped by the server, not only shown
@@ -67,7 +67,7 @@ TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
     ASSERT_TRUE(MoveTo(grid));
     EXPECT_TRUE(RunUntil([&] { return Frame().GetStatusBar().GetPaneText(0) == "Ready"; }, 5000))
         << Frame().GetStatusBar().GetPaneText(0).GetString();
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("toolbar-tip"));
 }
 
@@ -89,7 +89,7 @@ TEST_F(MainWindowTipsX11Test, ALongHeaderTipWrapsAtAReadableWidth)
     // The grid takes the changed catalogue, and the frame's full width shows the column.
     app->UpdatePageViews(3, reinterpret_cast<CObject*>(&app->GetSelectedNodes()));
     Frame().ShowWindow(SW_MAXIMIZE);
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     const POINT header = CellOnScreen(0, ColumnOf("Keywords"));
     ASSERT_TRUE(MoveTo(POINT{header.x + 3, header.y + 3}));
     ASSERT_TRUE(MoveTo(header));
@@ -100,6 +100,6 @@ TEST_F(MainWindowTipsX11Test, ALongHeaderTipWrapsAtAReadableWidth)
     ::GetWindowRect(Tip(), &tip);
     EXPECT_LE(tip.Width(), 400) << "a readable width";
     EXPECT_GE(tip.Height(), 3 * 12) << "on several lines";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("header-tip"));
 }

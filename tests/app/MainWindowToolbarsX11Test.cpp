@@ -1,7 +1,7 @@
 // The toolbars and the Edit menu after the user has changed a cell: the Main Toolbar keeps its
 // name whatever the Undo item says, a floated toolbar shows the same command states as the
 // menu, and Undo and Redo name what they would do and keep their shortcuts.
-#include "MainWindowX11Fixture.h"
+#include "UserStepsX11Fixture.h"
 
 #include <map>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-class MainWindowToolbarsX11Test : public MainWindowX11Test {
+class MainWindowToolbarsX11Test : public MainWindowStepsX11Test {
 protected:
     SECCustomToolBar* MainToolbar() { return Frame().GetToolBarManager()->ToolBarFromID(ID_VIEW_TOOLBARS); }
     CString NameOf(CWnd* pWnd)
@@ -28,10 +28,10 @@ protected:
         ASSERT_TRUE(Xdo(std::string("type --delay 20 '") + pszText + "'"));
         ASSERT_TRUE(Xdo("key Return"));
         const bool stored = RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == pszText; });
-        Shot("typed-title");
+        cairo_surface_destroy(Shot("typed-title"));
         ASSERT_TRUE(stored) << "the typed title never reached the cell: "
                             << view->GetCellValue(RowOf("a.htm"), ColumnOf("Title"));
-        ASSERT_TRUE(Settled());
+        ASSERT_TRUE(Quiet());
     }
     // The user floats the Main Toolbar with a double click on its gripper.
     void FloatMainToolbar()
@@ -42,7 +42,7 @@ protected:
         pBar->GetWindowRect(&rect);
         ASSERT_TRUE(ClickAt(POINT{rect.left + 6, rect.CenterPoint().y}, 1, 2));
         ASSERT_TRUE(RunUntil([&] { return pBar->IsFloating(); })) << "the toolbar did not float";
-        ASSERT_TRUE(Settled());
+        ASSERT_TRUE(Quiet());
     }
     static bool Disabled(SECCustomToolBar& bar, UINT nCommand)
     {
@@ -74,11 +74,11 @@ protected:
                      seen[nID] = ItemSeen{text, (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0,
                                           Disabled(*MainToolbar(), nID)};
                  }
-                 Shot("edit-menu-open");
-                 Xdo("key Escape Escape");   // the menu, then the menu bar
+                 cairo_surface_destroy(Shot("edit-menu-open"));
+                 XdoNow("key Escape Escape");   // the menu, then the menu bar
              });
         EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(Settled());
+        EXPECT_TRUE(Quiet());
         return seen;
     }
     std::string Profile() const
@@ -144,7 +144,7 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
     ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("b.htm"), ColumnOf("Title"))));
     EXPECT_TRUE(RunUntil([&] { return !Disabled(bar, ID_EDIT_CUT) && !Disabled(bar, ID_EDIT_COPY); }))
         << "the floating toolbar's Cut and Copy stayed disabled";
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Quiet());
 
     std::map<UINT, ItemSeen> seen = EditMenuSeen();
     ASSERT_EQ(seen.size(), 5u) << "the Edit menu was not seen open";

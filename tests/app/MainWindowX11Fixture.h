@@ -1,230 +1,178 @@
-// The whole program on the test's Xvfb server, met as the user meets it: started as the program
-// starts, with a project of a generated site open, and the user's hand played by xdotool from
-// another client of the server. Whatever the user does while a modal loop of the program runs (a
-// dialog, a menu) is a step that waits, on a timer of the program's own thread, until what it
-// acts on is on the screen.
+// The whole program on the test program's private Xvfb server, started as the user starts it
+// (a project named on its command line) and driven from another client with xdotool: keys,
+// clicks and menus reach it through the X server, and what it shows is read back from the
+// screen.
 #pragma once
 
-#include "app/CFileViewControlBar.h"
-#include "app/CFilesInTreeCtrl.h"
+#include "app/CGroupDoc.h"
+#include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
 #include "app/CMainFrame.h"
 #include "app/CVostrelApp.h"
-#include "app/res/AppRes.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
-#include "platform/afx/AfxRes.h"
-#include "platform/controls/Dialog.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
-#include "toolkit/toolbars/SECCustomToolBar.h"
-#include "toolkit/toolbars/SECToolBarManager.h"
-#include "tests/app/GroupViewLookup.h"
-#include "tests/support/MenuDriver.h"
+#include "tests/app/ProgramInProcess.h"
 #include "tests/support/ScopedTempDir.h"
 
+#include <cairo.h>
+
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScreenCapture.h"
 
 class MainWindowX11Test : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
         if (IsSkipped())
             return;
-        for (const char* program : {"xdotool", "xwd", "convert"})
-            if (!XvfbServer::FindProgram(program))
-                GTEST_SKIP() << program << " is not installed";
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();
-        Current() = this;
+        // Screenshots kept for a person to look at show the real fonts.
         if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
             SetTestFontMode(false);
     }
     void TearDown() override
     {
         Stop();
-        steps.clear();
-        if (timer)
-            KillTimer(nullptr, timer);
-        timer = 0;
-        Current() = nullptr;
+        for (long pid : watchers)
+            if (pid > 0)
+                ::kill(-static_cast<pid_t>(pid), SIGTERM);
+        watchers.clear();
         CRegistryStore::Instance().Reload();
         env.reset();
         X11Test::TearDown();
     }
 
-    // ---- The program ----
-
-    // Starts the program as it starts from the desktop; the user dismisses the File New chooser
-    // that start-up shows. The scan's closing note is switched off unless a test asks for it.
-    bool Start(const std::vector<std::string>& args = {})
-    {
-        app.emplace();
-        std::vector<std::string> storage{"vostrel"};
-        storage.insert(storage.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& s : storage)
-            argv.push_back(s.data());
-        app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
-        // The pointer rests away from the window, where an earlier test may have left it on a
-        // button.
-        Xdo("mousemove " + std::to_string(GetSystemMetrics(SM_CXSCREEN) - 10) + " " +
-            std::to_string(GetSystemMetrics(SM_CYSCREEN) - 10));
-        Type("the File New chooser", "^New$", "Escape");
-        if (!app->InitApplication() || !app->InitInstance())
-            return false;
-        app->WriteProfileInt("", "Warn After Scan", 0);
-        return StepsTaken() && SettleWith(Loop());
-    }
-    // Ends the program without the questions that closing its window asks.
+    // Ends the program as its window's closing would, after everything it posted has run.
     void Stop()
     {
-        if (!app)
-            return;
-        if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
-            main->DestroyWindow();
-        app->m_pMainWnd = nullptr;
-        PumpUntil([] { return false; }, 50);
-        app->ExitInstance();
-        app.reset();
-        MSG quit;
-        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        program_in_process::End(app, [] { PumpFor(50); });
     }
-    CMainFrame& Frame() { return *app->GetMainFrame(); }
-    std::string SettingsPath() const { return dir.Path() + "/config/vostrel/VOSTREL.VSL"; }
 
-    // Opens a project of a generated site (a.htm, b.htm and sub/c.htm, each with a title, a
-    // description and keywords) with the Description and Keywords columns shown; bScan scans it.
-    void OpenSite(bool bScan)
+    std::string SettingsPath() const { return dir.Path() + "/config/site.vsl"; }
+    std::string ProjectPath() const { return dir.Path() + "/site.vsp"; }
+
+    // A site of pages with a title and a few META tags, and as many folders again, each with a
+    // page, so that the Project Area's tree is taller than its pane.
+    void MakeSite(int nPages, int nFolders = 0)
     {
         site = dir.Path() + "/site";
-        std::filesystem::create_directories(site + "/sub");
-        auto page = [](const std::string& path, const char* title, const char* description) {
-            std::ofstream(path) << "<html><head><title>" << title << "</title>\n"
-                                << "<meta name=\"DESCRIPTION\" content=\"" << description << "\">\n"
-                                << "<meta name=\"KEYWORDS\" content=\"red, green\">\n"
-                                << "</head><body>" << title << " page</body></html>\n";
-        };
-        page(site + "/a.htm", "Alpha", "First page");
-        page(site + "/b.htm", "Beta", "Second page");
-        page(site + "/sub/c.htm", "Gamma", "Third page");
-        CMetaSettingList* pList = nullptr;
-        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
-        for (const char* pszName : {"Description", "Keywords"}) {
+        std::filesystem::create_directories(site);
+        for (int i = 1; i <= nPages; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/p%02d.htm", i);
+            std::ofstream(site + name) << "<html><head><title>Page " << i << "</title>\n"
+                                       << "<meta name=\"DESCRIPTION\" content=\"Description of page " << i << "\">\n"
+                                       << "<meta name=\"KEYWORDS\" content=\"word" << i << ", other\">\n"
+                                       << "</head><body>Page " << i << "</body></html>\n";
+        }
+        for (int i = 1; i <= nFolders; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/folder%02d", i);
+            std::filesystem::create_directories(site + name);
+            std::ofstream(site + name + "/index.htm") << "<html><head><title>In folder " << i
+                                                      << "</title></head><body>x</body></html>\n";
+        }
+    }
+
+    // The project file of the site with its own settings file, in which the named settings
+    // are shown in that order of the catalogue; the project scans itself when opened.
+    void WriteProject(const std::vector<std::string>& shown, UINT bShowTitle = 1)
+    {
+        CMetaSettingList list;
+        list.SetDefaults();
+        for (const std::string& name : shown) {
             CMetaSetting* pSetting = nullptr;
-            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
+            ASSERT_EQ(list.FindByName(name.c_str(), pSetting), 0u) << name;
             pSetting->SetShow(1);
         }
-        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
-        const std::string project = dir.Path() + "/site.vsp";
-        CProjectSettings* pSettings = nullptr;
-        app->NewProjectSettings(pSettings);
-        pSettings->m_strProjectDirectory = site.c_str();
-        pSettings->m_bShowTitle = 1;
-        pSettings->m_bAutoScan = 0;
-        pSettings->m_bShowAllFound = 0;
-        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
-        ASSERT_EQ(Frame().WriteProjectFile(CString(project.c_str())), 0u);
-        ASSERT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenDone);
-        if (bScan) {
-            Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-            ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }, 60000))
-                << "the scan of the site did not end";
-        }
-        ASSERT_EQ(app->ActivateGroupView(view), 0u);
-        ASSERT_TRUE(SettleWith(Loop())) << "the project's windows never showed";
-    }
-    ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*view, pszName); }
-    ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*view, pszName); }
-    // The middle of a cell of the page grid on the screen.
-    POINT CellOnScreen(ROWCOL nRow, ROWCOL nCol)
-    {
-        const CRect cell = view->CalcCellRect(nRow, nCol);
-        POINT pt = cell.CenterPoint();
-        CRect client;
-        view->GetClientRect(&client);
-        EXPECT_TRUE(client.PtInRect(pt)) << "cell " << nRow << ", " << nCol << " is not in sight";
-        ::ClientToScreen(view->GetSafeHwnd(), &pt);
-        return pt;
+        std::filesystem::create_directories(dir.Path() + "/config");
+        ASSERT_EQ(list.SaveToFile(CString(SettingsPath().c_str())), 0u);
+        CProjectSettings settings;
+        settings.m_strProjectDirectory = site.c_str();
+        settings.m_bShowTitle = bShowTitle;
+        settings.m_bAutoScan = 1;
+        settings.m_bShowAllFound = 0;
+        settings.SetSettingsFilePath(CString(SettingsPath().c_str()));
+        settings.SetProjectFilePath(CString(ProjectPath().c_str()));
+        CFile file;
+        ASSERT_TRUE(file.Open(ProjectPath().c_str(), CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store, 4096);
+        ar.WriteObject(&settings);
+        ar.Close();
+        file.Close();
     }
 
-    // A point on the label of a page node's item in the Project Area's tree, on the screen.
-    POINT OnItemLabel(CPageNode* pNode)
+    // Starts the program as `vostrel ARGS...` would; false when start-up failed.
+    bool Start(const std::vector<std::string>& args)
     {
-        CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
-        const auto hItem = reinterpret_cast<HTREEITEM>(pNode->m_dwTreeItem);
-        CRect client;
-        tree.GetClientRect(&client);
-        for (int y = client.top; y < client.bottom; y += 2)
-            for (int x = client.left; x < client.right; x += 3) {
-                UINT flags = 0;
-                if (tree.HitTest(CPoint(x, y), &flags) == hItem && (flags & TVHT_ONITEMLABEL)) {
-                    POINT pt{x + 6, y + 2};
-                    tree.ClientToScreen(&pt);
-                    return pt;
-                }
-            }
-        ADD_FAILURE() << "no item of " << pNode->GetName().GetString() << " in sight";
-        return POINT{0, 0};
-    }
-    // The middle of a toolbar button on the screen.
-    POINT ButtonOnScreen(UINT nBarID, UINT nCommand)
-    {
-        SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(nBarID);
-        EXPECT_NE(pBar, nullptr);
-        if (pBar == nullptr)
-            return POINT{0, 0};
-        CRect rect;
-        pBar->GetItemRect(pBar->CommandToIndex(nCommand), &rect);
-        POINT pt = rect.CenterPoint();
-        ::ClientToScreen(pBar->GetSafeHwnd(), &pt);
-        return pt;
+        program_in_process::Make(app, args);
+        app->SetHelpFolder(HelpFolder().c_str());
+        return app->InitApplication() && app->InitInstance();
     }
 
-    // ---- The program's loop ----
+    // Starts the program on the project and waits until its pages are scanned and shown.
+    ::testing::AssertionResult StartWithProject(UINT nPages)
+    {
+        if (!Start({ProjectPath()}))
+            return ::testing::AssertionFailure() << "start-up failed";
+        if (!RunUntil([&] { return Frame().GetFilesScanned() == nPages && app->GetRunState() == 0 && View() != nullptr; },
+                      60000))
+            return ::testing::AssertionFailure() << "the project was not scanned: " << Frame().GetFilesScanned()
+                                                 << " files, run state " << app->GetRunState();
+        if (!RunUntil([&] { return View()->GetRowCount() == nPages && Settled(); }, 60000))
+            return ::testing::AssertionFailure() << "the grid did not show the pages: " << View()->GetRowCount()
+                                                 << " rows, settled " << Settled();
+        return ::testing::AssertionSuccess();
+    }
+
+    // The help pages of the source tree.
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    // The project's grid, found without activating its frame.
+    CGroupView* View()
+    {
+        CGroupDoc* pDoc = nullptr;
+        CGroupView* pView = nullptr;
+        if (!app || app->FindGroupDocument(pDoc) != 0 || pDoc->GetGroupView(pView) != 0)
+            return nullptr;
+        return pView;
+    }
 
     // The program's own loop, bounded: each message offered to the application's
-    // PreTranslateMessage (the accelerators, the tool tips), then dispatched, and the idle
-    // updates of menus and bars run when the queue is empty.
-    bool RunUntil(const std::function<bool()>& done, int ms = 60000)
+    // PreTranslateMessage (the accelerators), then dispatched, with idle turns between.
+    bool RunUntil(const std::function<bool()>& done, int ms)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        // A modal loop that the wait runs into (a menu left open) is ended by the timer once
-        // the wait is over, so that the test comes back to say so.
-        const auto outer = waitUntil;
-        if (waitUntil == std::chrono::steady_clock::time_point() || deadline < waitUntil)
-            waitUntil = deadline;
-        struct Restore {
-            std::chrono::steady_clock::time_point& slot;
-            std::chrono::steady_clock::time_point value;
-            ~Restore() { slot = value; }
-        } restore{waitUntil, outer};
-        if (!timer)
-            timer = SetTimer(nullptr, 0, 20, &MainWindowX11Test::Tick);
         for (;;) {
             MSG msg;
             while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (app && app->PreTranslateMessage(&msg))
+                if (app->PreTranslateMessage(&msg))
                     continue;
                 TranslateMessage(&msg);
                 DispatchMessage(&msg);
             }
-            if (app)
-                for (LONG count = 0; app->OnIdle(count); ++count) {
-                }
+            for (LONG count = 0; app->OnIdle(count); ++count) {
+            }
             if (done())
                 return true;
             if (std::chrono::steady_clock::now() >= deadline)
@@ -232,245 +180,159 @@ protected:
             GetWindowBackend().PumpEvents(5);
         }
     }
-    std::function<bool(const std::function<bool()>&, int)> Loop()
+    // Nothing is left to paint (timers may tick on), every window shown is on the screen, and
+    // the server has drawn what was sent.
+    bool Settled()
     {
-        return [this](const std::function<bool()>& done, int ms) { return RunUntil(done, ms); };
+        MSG msg;
+        return !PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE) && ShowsNow();
     }
-    bool Settled() { return SettleWith(Loop()); }
+    // Runs the loop until every paint is done.
+    bool Quiet(int ms = 60000)
+    {
+        return RunUntil([&] { return Settled(); }, ms);
+    }
 
-    // ---- The user's hand ----
-
-    // Runs xdotool on the test's display and waits for it: the events are on the server when it
-    // returns, and the program takes them in its loop.
+    // One xdotool command against the test's display; false when it failed. Keys and text go
+    // to the window with the display's focus, so they wait until one of the program's windows
+    // has it.
     bool Xdo(const std::string& args)
     {
-        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1";
+        if ((args.rfind("key", 0) == 0 || args.rfind("type", 0) == 0) && !RunUntil([&] { return ProgramHasFocus(); }, 60000))
+            return false;
+        const std::string command =
+            "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
-    bool MoveTo(POINT pt) { return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y)); }
-    bool ClickAt(POINT pt, int button = 1, int count = 1)
+    // Whether the display's focus is on a top-level window of the program that also has the
+    // program's own focus.
+    bool ProgramHasFocus()
     {
-        return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click --repeat " +
-                   std::to_string(count) + " --delay 60 " + std::to_string(button));
-    }
-    // Types keys (xdotool's names) into the window that holds the focus, once the top-level
-    // window of hwnd has it on the server.
-    bool KeysTo(HWND hwnd, const std::string& keys)
-    {
-        return WaitForFocus(hwnd) && Xdo("key --delay 30 " + keys);
-    }
-
-    // The title of the window that holds the keyboard focus on the server ("" for none).
-    std::string FocusedTitle()
-    {
-        Window focus = 0;
+        const HWND focus = ::GetFocus();
+        if (focus == nullptr)
+            return false;
+        Window x = 0;
         int revert = 0;
-        XGetInputFocus(other, &focus, &revert);
-        if (focus == 0 || focus == PointerRoot)
-            return std::string();
-        char* name = nullptr;
-        std::string title;
-        if (XFetchName(other, focus, &name) && name)
-            title = name;
-        if (name)
-            XFree(name);
-        return title;
+        XGetInputFocus(other, &x, &revert);
+        return x != 0 && x == backend->XWindowOf(::GetAncestor(focus, GA_ROOT));
     }
-    // Whether a top-level window of the program with this title is viewable on the server.
-    bool ViewableWindowTitled(const std::string& title)
+    // Watches in the background for a window titled as the pattern says; once one shows and
+    // has the display's focus, the file is written and the window is sent Escape.
+    // With bEvery, every such window is answered so, each once it has gone, for as long as
+    // the test runs.
+    void WatchForWindow(const std::string& pattern, const std::string& seenFile, bool bEvery = false)
     {
-        struct Search {
-            MainWindowX11Test* test;
-            const std::string* title;
-            HWND found;
-        } search{this, &title, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            char text[256] = {};
-            GetWindowText(top, text, sizeof text);
-            if (IsWindowVisible(top) && *s.title == text) {
-                XWindowAttributes attrs{};
-                if (XGetWindowAttributes(s.test->other, s.test->backend->XWindowOf(top), &attrs) &&
-                    attrs.map_state == IsViewable)
-                    s.found = top;
-            }
-            return s.found == nullptr;
-        }, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        const std::string script = dir.Path() + "/watch" + std::to_string(watchers.size()) + ".sh";
+        const std::string search = "xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1";
+        std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
+                              << (bEvery ? "while true; do\n" : "")
+                              << "id=$(timeout 120 xdotool search --sync --onlyvisible --name '" << pattern
+                              << "' 2>/dev/null | head -1)\n"
+                              << "if [ -n \"$id\" ]; then\n"
+                                 "  for i in $(seq 1200); do [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$id\" ] && break; "
+                                 "sleep 0.05; done\n"
+                              << "  echo seen >'" << seenFile << "'; xdotool key Escape\n"
+                              << (bEvery ? "  while timeout 5 " + search + "; do sleep 0.05; done\n" : "")
+                              << "fi\n"
+                              << (bEvery ? "done\n" : "");
+        const std::string pidFile = script + ".pid";
+        // A session of its own, so that its xdotool children end with it.
+        ASSERT_EQ(std::system(("setsid sh " + script + " >/dev/null 2>&1 & echo $! >" + pidFile).c_str()), 0);
+        long pid = 0;
+        std::ifstream(pidFile) >> pid;
+        watchers.push_back(pid);
     }
 
-    // A step of the user's that waits (on a timer of the program's thread, so also while a
-    // modal loop runs) until `ready` holds, then acts. Steps run in the order they are given.
-    void When(const std::string& what, std::function<bool()> ready, std::function<void()> act)
+    // A window's client point on the screen.
+    static POINT ScreenPoint(HWND hwnd, int x, int y)
     {
-        steps.push_back(Step{what, std::move(ready), std::move(act)});
-        if (!timer)
-            timer = SetTimer(nullptr, 0, 20, &MainWindowX11Test::Tick);
+        POINT pt{x, y};
+        ::ClientToScreen(hwnd, &pt);
+        return pt;
     }
-    // The user types keys into the window titled as the pattern says, once it has the focus.
-    void Type(const std::string& what, const std::string& titlePattern, const std::string& keys)
+    bool ClickAt(POINT pt, int button = 1)
     {
-        When(what + " has the focus", [this, titlePattern] { return Matches(FocusedTitle(), titlePattern); },
-             [this, keys] { Xdo("key --delay 30 " + keys); });
+        return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click " + std::to_string(button));
     }
-    // Waits until every step was taken; the message names the first step that never came.
-    ::testing::AssertionResult StepsTaken(int ms = 120000)
+    // Clicks the middle of a grid cell as the user would.
+    bool ClickCell(ROWCOL nRow, ROWCOL nCol)
     {
-        const bool done = RunUntil([&] { return steps.empty(); }, ms);
-        std::string what = missed;
-        if (!done && what.empty())
-            what = steps.front().what;
-        steps.clear();
-        missed.clear();
-        if (what.empty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "never: " << what;
+        const CRect rect = View()->CalcCellRect(nRow, nCol);
+        return ClickAt(ScreenPoint(View()->GetSafeHwnd(), rect.CenterPoint().x, rect.CenterPoint().y));
     }
 
-    // What an open menu showed of an item when the user chose it.
-    struct MenuItemSeen {
-        bool seen = false;
-        bool checked = false;
-        bool grayed = false;
-        std::string text;   // the whole text, the shortcut after a tab included
-    };
-    // The user clicks the item with this label (without its mnemonic mark and shortcut) once an
-    // open menu shows it on the screen.
-    void Choose(const std::string& label, MenuItemSeen* seen = nullptr)
+    // The whole screen; kept as NAME.png in VOSTREL_KEEP_SCREENSHOTS when that is set.
+    cairo_surface_t* Shot(const char* pszName = nullptr)
     {
-        When("an open menu shows \"" + label + "\"",
-             [this, label] {
-                 RECT r{};
-                 return OpenMenuItem(label, &r) && ShowsNow();
-             },
-             [this, label, seen] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem(label, &r);
-                 const int position = MenuDriver::FindItem(menu, label);
-                 if (seen) {
-                     const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
-                     char text[256] = {};
-                     GetMenuString(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-                     *seen = MenuItemSeen{true, (state & MF_CHECKED) != 0, (state & MF_GRAYED) != 0, text};
-                 }
-                 ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-             });
-    }
-    // The open menu that shows an item with the label, and the item's place on the screen.
-    static HMENU OpenMenuItem(const std::string& label, RECT* rect)
-    {
-        for (HWND popup : MenuDriver::OpenMenus()) {
-            HMENU menu = MenuDriver::MenuOf(popup);
-            const int position = MenuDriver::FindItem(menu, label);
-            if (position >= 0 && GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), rect) && !IsRectEmpty(rect))
-                return menu;
-        }
-        return nullptr;
-    }
-    // The middle of an item of the frame's menu bar on the screen.
-    POINT MenuBarItemOnScreen(const std::string& label)
-    {
-        HWND frame = Frame().GetSafeHwnd();
-        HMENU bar = ::GetMenu(frame);
-        RECT r{};
-        GetMenuItemRect(frame, bar, static_cast<UINT>(MenuDriver::FindItem(bar, label)), &r);
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
-
-    static bool Matches(const std::string& title, const std::string& pattern)
-    {
-        // "^x$" is the whole title, "^x" its start, anything else a part of it.
-        const bool start = !pattern.empty() && pattern.front() == '^';
-        const bool end = !pattern.empty() && pattern.back() == '$';
-        const std::string core = pattern.substr(start ? 1 : 0, pattern.size() - (start ? 1 : 0) - (end ? 1 : 0));
-        if (start && end)
-            return title == core;
-        if (start)
-            return title.rfind(core, 0) == 0;
-        return title.find(core) != std::string::npos;
-    }
-
-    // ---- The screen ----
-
-    // The screen now (the caller destroys it), kept as NAME.png when VOSTREL_KEEP_SCREENSHOTS
-    // names a folder.
-    cairo_surface_t* Shot(const std::string& name)
-    {
+        backend->Sync();
         cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());
-        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && shot)
-            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + name + ".png").c_str());
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && shot && pszName)
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/" + pszName + ".png").c_str());
         return shot;
     }
-    static POINT CentreOnScreen(HWND hwnd)
+    // How many pixels of a window's client rectangle differ between two screenshots.
+    static int DifferentPixels(cairo_surface_t* a, cairo_surface_t* b, HWND hwnd, const CRect& client)
     {
-        RECT r{};
-        ::GetWindowRect(hwnd, &r);
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const POINT origin = ScreenPoint(hwnd, client.left, client.top);
+        int nDiffer = 0;
+        for (int y = 0; y < client.Height(); ++y)
+            for (int x = 0; x < client.Width(); ++x)
+                if (screen_capture::PixelAt(a, origin.x + x, origin.y + y) !=
+                    screen_capture::PixelAt(b, origin.x + x, origin.y + y))
+                    ++nDiffer;
+        return nDiffer;
+    }
+    // What the window shows now against what it shows once it has been repainted whole: the
+    // count of pixels that differ in its client area.
+    int StalePixelsOf(HWND hwnd, const char* pszName)
+    {
+        CRect client;
+        ::GetClientRect(hwnd, &client);
+        Quiet();
+        cairo_surface_t* before = Shot(pszName);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        Quiet();
+        cairo_surface_t* after = Shot((std::string(pszName) + "-full").c_str());
+        const int nStale = before && after ? DifferentPixels(before, after, hwnd, client) : -1;
+        if (before)
+            cairo_surface_destroy(before);
+        if (after)
+            cairo_surface_destroy(after);
+        return nStale;
+    }
+
+    // A COLORREF as the screen's 0xRRGGBB.
+    static uint32_t Rgb(COLORREF color)
+    {
+        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    }
+    // The screen pixel at a point of the grid view's client area.
+    uint32_t GridPixel(cairo_surface_t* shot, int x, int y)
+    {
+        return screen_capture::PixelAt(shot, ScreenPoint(View()->GetSafeHwnd(), x, y));
+    }
+    // How many pixels of a rectangle of the grid view's client area are darker than the
+    // level (on each channel's average): the ink of text on a light cell.
+    int DarkPixels(cairo_surface_t* shot, const CRect& rect, uint32_t nLevel)
+    {
+        int nDark = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) {
+                const uint32_t pixel = GridPixel(shot, x, y);
+                if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * nLevel)
+                    ++nDark;
+            }
+        return nDark;
+    }
+    bool IsCurrent(ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL r = 0, c = 0;
+        return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
     }
 
     ScopedTempDir dir;
     std::optional<ScopedEnv> env;
     std::optional<CVostrelApp> app;
     std::string site;
-    CGroupView* view = nullptr;
-
-private:
-    struct Step {
-        std::string what;
-        std::function<bool()> ready;
-        std::function<void()> act;
-        std::chrono::steady_clock::time_point since{};
-    };
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        auto* test = static_cast<MainWindowX11Test*>(Current());
-        if (test == nullptr || test->running)
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (test->waitUntil != std::chrono::steady_clock::time_point() && now > test->waitUntil) {
-            test->waitUntil = std::chrono::steady_clock::time_point();
-            if (test->missed.empty())
-                test->missed = test->steps.empty() ? "the end of a menu or dialog the user left open"
-                                                   : test->steps.front().what;
-            test->steps.clear();
-            EndModalLoops();
-            return;
-        }
-        if (test->steps.empty())
-            return;
-        // A step's action may run a loop of its own (a key that opens a dialog): the next tick
-        // that comes inside it waits for this one.
-        test->running = true;
-        Step& front = test->steps.front();
-        if (front.since == std::chrono::steady_clock::time_point())
-            front.since = now;
-        if (front.ready()) {
-            Step step = std::move(front);
-            test->steps.pop_front();
-            step.act();
-        } else if (now - front.since > std::chrono::minutes(1)) {
-            // The step never came: the test fails, and whatever modal loop waited for it ends,
-            // so that the test does not wait for ever.
-            test->missed = front.what;
-            test->steps.clear();
-            EndModalLoops();
-        }
-        test->running = false;
-    }
-    // Ends the open menus and cancels the thread's shown dialogs.
-    static void EndModalLoops()
-    {
-        EndMenu();
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM) -> BOOL {
-            if (IsWindowVisible(top) && IsWindowEnabled(top) && GetWindow(top, GW_OWNER) != nullptr)
-                PostMessage(top, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        }, 0);
-    }
-
-    std::deque<Step> steps;
-    UINT_PTR timer = 0;
-    bool running = false;
-    std::string missed;   // the step that never came
-    std::chrono::steady_clock::time_point waitUntil{};   // when the test's wait ends
+    std::vector<long> watchers;
 };

@@ -32,6 +32,13 @@ TEST(MetaValueTextTest, ListsAreCutAtTheWholeSeparatorAndJoinBackUnchanged)
     // An empty separator counts as ",": no endless loop, no item per character.
     EXPECT_EQ(Split("x,y", ""), (std::vector<std::string>{"x", "y"}));
     EXPECT_EQ(Split("a; b;", "; "), (std::vector<std::string>{"a", "b;"}));
+    // The blanks a page puts after its separator belong to no item.
+    EXPECT_EQ(Split("wind, solar ,\tsun\n, ,", ","), (std::vector<std::string>{"wind", "solar", "sun"}));
+    CStringList typed;
+    for (const char* item : {" solar", "wind ", "  ", "solar"})
+        typed.AddTail(item);
+    TrimItems(typed);
+    EXPECT_STREQ(JoinWithSeparator(typed, ","), "solar,wind");
 
     CStringList items;
     SplitAtSeparator("red apple, pear", ", ", items);

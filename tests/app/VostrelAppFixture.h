@@ -10,6 +10,7 @@
 #include "platform/controls/Dialog.h"
 #include "platform/core/RegistryStore.h"
 #include "platform/win/Gdi.h"
+#include "tests/app/ProgramInProcess.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
 
@@ -55,13 +56,7 @@ protected:
     // cancelled. Whatever message boxes start-up shows must be answered by the caller first.
     bool Start(const std::vector<std::string>& args = {})
     {
-        app.emplace();
-        std::vector<std::string> storage{"vostrel"};
-        storage.insert(storage.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& s : storage)
-            argv.push_back(s.data());
-        app->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        program_in_process::Make(app, args);
         bool chooser = false;
         FillDialog(*backend, AFX_IDD_NEWTYPEDLG, DialogFill{{}, {}, IDCANCEL, {}}, &chooser);
         const bool started = app->InitApplication() && app->InitInstance();
@@ -75,21 +70,22 @@ protected:
     }
     void Stop()
     {
-        if (!app)
-            return;
-        if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd)
-            main->DestroyWindow();
-        app->m_pMainWnd = nullptr;
-        backend->ProcessMessages();
-        app->ExitInstance();
-        app.reset();
-        // The main window's end posts a quit, which would end the next start's first modal loop.
-        MSG quit;
-        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        program_in_process::End(app, [this] { backend->ProcessMessages(); });
     }
     CMainFrame& Frame() { return *app->GetMainFrame(); }
     std::string SettingsPath() const { return config.Path() + "/vostrel/VOSTREL.VSL"; }
+    // The help pages are the source's, and the addresses the browser is asked to open (the
+    // last argument of each run) go into `opened` instead: the browser "succeeds" at once.
+    static std::string HelpFolder() { return std::string(VOSTREL_TESTS_DIR) + "/../app/help"; }
+    void RecordBrowsedAddresses(std::vector<std::string>& opened)
+    {
+        app->SetHelpFolder(HelpFolder().c_str());
+        Frame().GetUrlLauncher().SetRunner(
+            [&opened](const std::vector<std::string>& argv, CUrlLauncher::Finished finished) {
+                opened.push_back(argv.back());
+                finished(CUrlLauncher::Outcome{});
+            });
+    }
     static std::string ReadFile(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);

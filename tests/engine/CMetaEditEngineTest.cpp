@@ -135,6 +135,15 @@ TEST_F(MetaEditEngineTest, AValueHoldingTagCharactersIsReplacedWholeAndWrittenEs
                              "content=\"Fish &amp; &lt;Chips&gt; &quot;to go&quot;\">\n</head><body>");
 }
 
+TEST_F(MetaEditEngineTest, LineBreaksAndTabsInAValueAreWrittenAsReferences)
+{
+    // Raw, they would be folded away by every reader, the scan included.
+    Edit("Description", "one\ntwo\r\nthree\tfour");
+    const std::string page = "<html><head><meta name=\"description\" content=\"old\"></head><body></body></html>";
+    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"Description\" content=\"one&#10;two&#13;&#10;three&#9;four\">"
+                             "</head><body></body></html>");
+}
+
 TEST_F(MetaEditEngineTest, EditsAreWrittenInThePagesCharset)
 {
     Edit("Description", "caf\xC3\xA9 \xED\x95\x9C");

@@ -642,6 +642,8 @@ TEST_F(ParserEngineScanTest, ShowAllFoundHandsEachSettingOverOnceAndWaitsForTheF
         sink.OnNamedMeta(dwPage, "Undeclared", "u", nullptr);
         if (nIndex == 0)
             pSeenAnswers->push_back(pFrame->answered.load());
+        // As the parser reports a KEYWORDS tag: the whole content, then each keyword of it.
+        sink.OnNamedMeta(dwPage, "keywords", "k", nullptr);
         sink.OnKeyword(dwPage, "k", 1);
     };
     ASSERT_EQ(Scan(), 0u);
@@ -896,4 +898,65 @@ TEST_F(ParserEngineScanTest, AKeywordEngineThatCannotBeMadeIsReportedOncePerScan
     ASSERT_TRUE(m_pFrame->WaitForFinish());
     pane.Drain();
     EXPECT_EQ(pane.Lines().size(), 1u);
+}
+
+TEST_F(ParserEngineScanTest, EachTagsContentIsReadOnceAsItWasWritten)
+{
+    CPageNode* a = Page("a.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        // As the parser reports a KEYWORDS tag: its content whole, then each keyword of it
+        // stripped of its punctuation; then the keyword engine's suggestions.
+        sink.OnNamedMeta(dwPage, "keywords", "fish & chips, \"quoted\", R&D, (beta)", nullptr);
+        for (const char* keyword : {"fish & chips", "quoted", "R&D", "beta"})
+            sink.OnKeyword(dwPage, keyword, 1);
+        sink.OnKeyword(dwPage, "chips", 0);
+        // A tag the page repeats, and a name given twice with values of its own.
+        for (int i = 0; i < 2; ++i)
+            sink.OnNamedMeta(dwPage, "viewport", "width=device-width, initial-scale=1.0", nullptr);
+        sink.OnNamedMeta(dwPage, "author", "Ann, Bob", nullptr);
+        sink.OnNamedMeta(dwPage, "author", "Cy", nullptr);
+        sink.OnNamedMeta(dwPage, "author", "Bob,Ann", nullptr);
+        sink.OnNamedMeta(dwPage, "author", "", nullptr);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    ASSERT_NE(Content(a, "keywords"), nullptr);
+    EXPECT_EQ(Content(a, "keywords")->GetContent(), "fish & chips, \"quoted\", R&D, (beta)");
+    EXPECT_EQ(Content(a, "keywords")->GetModified(), 0u);
+    CStringList suggestions;
+    Content(a, "keywords")->GetSuggestions(suggestions);
+    ASSERT_EQ(suggestions.GetCount(), 1);
+    EXPECT_EQ(suggestions.GetHead(), "chips");
+    EXPECT_EQ(Content(a, "viewport")->GetContent(), "width=device-width, initial-scale=1.0");
+    EXPECT_EQ(Content(a, "author")->GetContent(), "Ann, Bob,Cy");
+}
+
+TEST_F(ParserEngineScanTest, APageThatCannotBeReadKeepsItsReasonAndIsTold)
+{
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    CPageNode* pGood = Page("good.htm");
+    CPageNode* pClosed = Page("closed.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
+        // A warning, a cancel, or an error about what the page holds (a bad BASE address) say
+        // nothing against reading the page; a file that could not be opened does, by its text.
+        sink.ReportResult(dwPage, 0x10000, 0x81000005, 0, "Bad last modified date", 0);
+        sink.ReportResult(dwPage, 1, 0x80000002, 0, "Cancelled", 0);
+        sink.ReportResult(dwPage, 0x3000000, 0x80000009, 0, "Bad base URL", 0);
+        if (nIndex == 1)
+            sink.ReportResult(dwPage, 0x3000000, 0x81000007, 0, "Could not open file: Access was denied.", 0);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(pGood->GetReadFailure(), "");
+    EXPECT_EQ(pClosed->GetReadFailure(), "Could not open file: Access was denied.");
+    pane.Drain();
+    EXPECT_EQ(pane.Lines(), std::vector<std::string>{"closed.htm : Could not open file: Access was denied."});
+
+    // A scan that reads the page clears what the last one found.
+    m_backend.script = [](ITaskManager&, DWORD_PTR, size_t) {};
+    m_pFrame->ids.clear();
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(pClosed->GetReadFailure(), "");
 }

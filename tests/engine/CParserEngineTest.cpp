@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "support/WithoutFileOverride.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -10,6 +11,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/core/FileOperations.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -227,7 +229,7 @@ TEST_F(ParserEngineTest, StoppingTheEnumerationPostsStoppedOnceTheThreadHasEnded
     m_root.GetChildren().DeleteAll();
 }
 
-TEST_F(ParserEngineTest, AnIncompleteWalkIsReportedAsAFailureAndFifosAreNoPages)
+TEST_F(ParserEngineTest, AFolderTooDeepIsSkippedAndFifosAreNoPages)
 {
     // A FIFO with a page's name is no page, and the walk does not wait on it.
     const fs::path site = TempDir() / "site";
@@ -242,8 +244,8 @@ TEST_F(ParserEngineTest, AnIncompleteWalkIsReportedAsAFailureAndFifosAreNoPages)
     EXPECT_STREQ(reinterpret_cast<CPageNode*>(sink.messages[0].lParam)->GetName(), "a.htm");
     m_root.GetChildren().DeleteAll();
 
-    // A folder too deep for the system's path limit cannot be walked: the owner learns that the
-    // tree is incomplete instead of being told it is finished.
+    // A folder too deep for the system's path limit cannot be walked: the project is made
+    // without it, and the owner learns which folder was left out and why.
     int fd = open(site.c_str(), O_RDONLY | O_DIRECTORY);
     const std::string strLevel(200, 'd');
     for (int i = 0; i < 24 && fd >= 0; ++i) {
@@ -256,10 +258,13 @@ TEST_F(ParserEngineTest, AnIncompleteWalkIsReportedAsAFailureAndFifosAreNoPages)
     close(fd);
     MessageSink deep;
     ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, deep.Handle(), *m_pSettings), 0u);
-    ASSERT_TRUE(deep.WaitFor(kMsgEnumFailed));
-    EXPECT_FALSE(deep.Has(kMsgEnumFinished));
+    ASSERT_TRUE(deep.WaitFor(kMsgEnumFinished));
+    EXPECT_FALSE(deep.Has(kMsgEnumFailed));
     EXPECT_EQ(deep.Count(kMsgEnumPageFound), 1u);
-    EXPECT_NE(std::string(m_engine.GetEnumerationFailure()).find("dddd"), std::string::npos);
+    const auto skipped = m_engine.GetEnumerationSkipped();
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(std::string(skipped[0].strPath).rfind(site.string() + "/" + strLevel, 0), 0u);
+    EXPECT_NE(std::string(skipped[0].strReason).find("dddd"), std::string::npos);
     m_root.GetChildren().DeleteAll();
     // The deep folders are removed by moving each up before it is deleted.
     const fs::path top = site / strLevel;
@@ -269,6 +274,54 @@ TEST_F(ParserEngineTest, AnIncompleteWalkIsReportedAsAFailureAndFifosAreNoPages)
         fs::rename(site / "up", top);
     }
     fs::remove(top);
+}
+
+TEST_F(ParserEngineTest, OneBadFolderIsSkippedAndTheRestMakesTheProject)
+{
+    // A link to itself, a folder closed to everyone, a loop back up, and readable pages around
+    // them.
+    const fs::path site = TempDir() / "site";
+    fs::create_directories(site / "closed");
+    fs::create_directories(site / "open" / "deeper");
+    WriteFileBytes(site / "a.htm", "a");
+    WriteFileBytes(site / "closed" / "hidden.htm", "h");
+    WriteFileBytes(site / "open" / "deeper" / "b.htm", "b");
+    fs::create_symlink("self", site / "self");
+    fs::create_directory_symlink("..", site / "open" / "up");
+    chmod((site / "closed").c_str(), 0);
+    {
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds());
+        MessageSink sink;
+        ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, sink.Handle(), *m_pSettings), 0u);
+        ASSERT_TRUE(sink.WaitFor(kMsgEnumFinished));
+        EXPECT_FALSE(sink.Has(kMsgEnumFailed));
+        EXPECT_EQ(sink.Count(kMsgEnumPageFound), 2u);
+        const auto skipped = m_engine.GetEnumerationSkipped();
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(std::string(skipped[0].strPath), (site / "closed").string());
+        EXPECT_NE(std::string(skipped[0].strReason).find("denied"), std::string::npos) << skipped[0].strReason;
+        // The folder left out is not in the tree either: a, open, and no closed or self.
+        ASSERT_EQ(m_root.GetChildren().GetCount(), 1);
+        std::vector<std::string> names;
+        const CPageNodeCol& top = m_root.GetChildren().GetHead()->GetChildren();
+        for (POSITION pos = top.GetHeadPosition(); pos != nullptr;)
+            names.push_back(top.GetNext(pos)->GetName().GetString());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"a.htm", "open"}));
+        m_root.GetChildren().DeleteAll();
+
+        // A project folder that cannot be read is refused, with its reason.
+        chmod(site.c_str(), 0);
+        MessageSink refused;
+        ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, refused.Handle(), *m_pSettings), 0u);
+        ASSERT_TRUE(refused.WaitFor(kMsgEnumFailed));
+        EXPECT_FALSE(refused.Has(kMsgEnumFinished));
+        EXPECT_NE(std::string(m_engine.GetEnumerationFailure()).find("denied"), std::string::npos);
+        m_root.GetChildren().DeleteAll();
+    }
+    chmod(site.c_str(), 0755);
+    chmod((site / "closed").c_str(), 0755);
 }
 
 TEST_F(ParserEngineTest, SavingKeepsTheOldPageAsABackup)
@@ -358,13 +411,15 @@ TEST_F(ParserEngineTest, AMissingPageIsReportedAndSkipped)
     EXPECT_TRUE(TempFilesLeft().empty());
 }
 
-TEST_F(ParserEngineTest, APageWithoutAHeadIsCopiedAndItsEditsStayMarked)
+TEST_F(ParserEngineTest, APageWithoutAHeadIsLeftAloneAndItsEditsStayMarked)
 {
     CPageNode* pPage = Page("nohead.htm", "<html><body>x</body></html>");
     MessageSink sink;
     RunSave(sink);
     EXPECT_EQ(sink.Lines(), std::vector<std::string>{"NOHEAD.HTM : Missing HEAD start tag."});
     EXPECT_EQ(ReadFileBytes(TempDir() / "nohead.htm"), "<html><body>x</body></html>");
+    EXPECT_FALSE(fs::exists(TempDir() / "nohead.htm.old"));
+    EXPECT_FALSE(sink.Has(kMsgSavePageDone));
     EXPECT_EQ(KeywordsModified(pPage), 1u);
 }
 

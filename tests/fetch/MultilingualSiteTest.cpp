@@ -12,10 +12,12 @@
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
+#include "engine/project/OutputAreaLine.h"
 #include "fetch/CFetchScanBackend.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/SyncApi.h"
 #include "platform/core/WindowHandle.h"
+#include "support/WithoutFileOverride.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +28,7 @@
 #include <fstream>
 #include <iconv.h>
 #include <iterator>
+#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +46,7 @@ public:
     SiteFrame& operator=(const SiteFrame&) = delete;
 
     HWND GetMainWindow() override { return m_hWnd; }
+    HWND GetOutputPane() override { return m_hWnd; }
     void ReloadGroupView(CSelNodesCol&) override {}
 
     // Pumps until the flag is set; false after two minutes (a guard against a hang only).
@@ -64,9 +68,10 @@ public:
     bool scanned = false;
     bool saved = false;
     int outputLines = 0;
+    std::vector<std::string> lines;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = static_cast<SiteFrame*>(GetMessageWindowData(hWnd));
         if (self == nullptr)
@@ -79,13 +84,18 @@ private:
         } else if (message == kMsgSaveFinished) {
             self->saved = true;
         } else if (message == kMsgOutputAddLine) {
-            ++self->outputLines;
+            if (ReadOutputAreaLinePiece(wParam, lParam, self->m_pending)) {
+                ++self->outputLines;
+                self->lines.push_back(self->m_pending);
+                self->m_pending.clear();
+            }
         }
         return 0;
     }
 
     CVostrelAppModel& m_app;
     HWND m_hWnd = nullptr;
+    std::string m_pending;
 };
 
 // One page: its charset and its bytes, cut where the edited parts (the title's text and the
@@ -174,7 +184,7 @@ protected:
     }
 
     // Scans the pages as a new tree of nodes, one per page, in order.
-    std::vector<CPageNode*> Scan(const std::vector<SitePage>& pages)
+    std::vector<CPageNode*> Scan(const std::vector<SitePage>& pages, std::vector<std::string>* pLines = nullptr)
     {
         m_pRoot = std::make_unique<CPageNode>();
         m_pRoot->SetKind(CPageNode::kindRoot);
@@ -198,6 +208,8 @@ protected:
         engine.SetScanHost(&frame);
         EXPECT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
         EXPECT_TRUE(frame.WaitFor(frame.scanned));
+        if (pLines != nullptr)
+            *pLines = frame.lines;
         return nodes;
     }
 
@@ -318,4 +330,94 @@ TEST_F(MultilingualSiteTest, ValuesRoundTripInEachPagesCharsetAndNothingElseMove
     nodes = Scan(pages);
     for (CPageNode* pPage : nodes)
         ExpectReads(pPage, title, description, keywords);
+}
+
+TEST_F(MultilingualSiteTest, EveryValueShapeReadsBackAsSaved)
+{
+    // Tags a page repeats, and keywords whose items carry punctuation, read once as written.
+    const std::string head = "<html>\r\n<head>\r\n<title>t</title>\r\n"
+                             "<meta name=\"keywords\" content=\"fish &amp; chips, &quot;quoted&quot;, R&amp;D, (beta)\">\r\n"
+                             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\r\n"
+                             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\r\n"
+                             "<meta name=\"description\" content=\"d\">\r\n</head>\r\n<body>b</body>\r\n</html>\r\n";
+    std::ofstream(m_folder / "site" / "shapes.htm", std::ios::binary) << head;
+    SitePage page;
+    page.name = "shapes.htm";
+    std::vector<CPageNode*> nodes = Scan({page});
+    ASSERT_EQ(nodes.size(), 1u);
+    ASSERT_NE(Content(nodes[0], "keywords"), nullptr);
+    EXPECT_STREQ(Content(nodes[0], "keywords")->GetContent(), "fish & chips, \"quoted\", R&D, (beta)");
+    EXPECT_STREQ(Content(nodes[0], "viewport")->GetContent(), "width=device-width, initial-scale=1.0");
+
+    // Each shape written and read back: punctuation, line breaks, carriage returns and tabs.
+    const std::vector<std::pair<const char*, std::string>> values = {
+        {"keywords", "fish & chips, \"quoted\", R&D, (beta), [x]; y"},
+        {"viewport", "width=device-width, initial-scale=1.0"},
+        {"description", "first line\nsecond line\r\nthird\tcolumn\n"},
+    };
+    for (int nRound = 0; nRound < 2; ++nRound) {
+        SCOPED_TRACE(nRound);
+        for (const auto& [name, value] : values) {
+            Content(nodes[0], name)->SetContent(value.c_str());
+            Content(nodes[0], name)->SetModified(1);
+        }
+        {
+            SiteFrame frame(*m_pModel);
+            CParserEngine engine;
+            ASSERT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
+            ASSERT_TRUE(frame.WaitFor(frame.saved));
+            EXPECT_EQ(frame.lines, std::vector<std::string>{});
+        }
+        nodes = Scan({page});
+        for (const auto& [name, value] : values) {
+            SCOPED_TRACE(name);
+            ASSERT_NE(Content(nodes[0], name), nullptr);
+            // Leading and trailing blanks of a value are not kept by the scan.
+            std::string expected = value;
+            expected.erase(expected.find_last_not_of(" \t\r\n") + 1);
+            EXPECT_EQ(std::string(Content(nodes[0], name)->GetContent().GetString()), expected);
+        }
+    }
+}
+
+TEST_F(MultilingualSiteTest, APageThatCannotBeReadIsToldAndNeverSaved)
+{
+    const std::string bytes = "<html><head><meta name=\"keywords\" content=\"k\"></head><body></body></html>";
+    SitePage open;
+    open.name = "open.htm";
+    SitePage closed;
+    closed.name = "closed.htm";
+    std::ofstream(m_folder / "site" / open.name, std::ios::binary) << bytes;
+    std::ofstream(m_folder / "site" / closed.name, std::ios::binary) << bytes;
+    ::chmod((m_folder / "site" / closed.name).c_str(), 0);
+    std::vector<CPageNode*> nodes;
+    std::vector<std::string> lines;
+    {
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds());
+        nodes = Scan({open, closed}, &lines);
+    }
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_STREQ(nodes[0]->GetReadFailure(), "");
+    ASSERT_NE(Content(nodes[0], "keywords"), nullptr);
+    const std::string reason = nodes[1]->GetReadFailure().GetString();
+    EXPECT_NE(reason.find("Could not open file"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("closed.htm"), std::string::npos) << reason;
+    EXPECT_EQ(lines, std::vector<std::string>{"closed.htm : " + reason});
+
+    // An edit typed into it is not saved: the page's tags were never known.
+    CMetaContentList* pList = nullptr;
+    nodes[1]->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    pList->AddContent("keywords", "new", 1, pContent);
+    ::chmod((m_folder / "site" / closed.name).c_str(), 0644);
+    SiteFrame frame(*m_pModel);
+    CParserEngine engine;
+    ASSERT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
+    ASSERT_TRUE(frame.WaitFor(frame.saved));
+    EXPECT_EQ(ReadFile(m_folder / "site" / closed.name), bytes);
+    EXPECT_FALSE(fs::exists(m_folder / "site" / (closed.name + ".old")));
+    EXPECT_EQ(pContent->GetModified(), 1u);
+    ASSERT_EQ(frame.lines.size(), 1u);
+    EXPECT_EQ(frame.lines[0].rfind("CLOSED.HTM : Not saved: the page could not be read", 0), 0u) << frame.lines[0];
 }

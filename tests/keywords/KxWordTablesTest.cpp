@@ -29,6 +29,7 @@ TEST(KxWordTables, EachTableHasItsSizeAndItsEnds)
         {"French stop words", FrenchStopWords, 674, {"abord", "accueil", "acord"}, {"with", "workshop", "y"}},
         {"French general words", FrenchGeneralWords, 812, {"absolu", "absolue", "absolues"},
          {"volumes", "vue", "web"}},
+        {"French verb forms", FrenchVerbForms, 8245, {"a", "abaisse", "abaissé"}, {"voyons", "vu", "vus"}},
     };
     for (const TableCase& c : cases) {
         const std::vector<std::string> words = c.table();
@@ -51,6 +52,7 @@ TEST(KxWordTables, EachTableHasItsSizeAndItsEnds)
     // The engine holds each table once per distinct word.
     EXPECT_EQ(TestEngine().englishStop.EntryCount(), 876);
     EXPECT_EQ(TestEngine().frenchGeneral.EntryCount(), 812);
+    EXPECT_EQ(TestEngine().frenchVerbs.EntryCount(), 8245);
 }
 
 TEST(KxWordTables, LargerTablesStillTellTheLanguages)

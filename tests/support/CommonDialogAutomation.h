@@ -87,14 +87,7 @@ inline void PickFile(HeadlessBackend& backend, const std::string& name, SeenFile
                 backend.Key(VK_ESCAPE, "\x1b");
                 return;
             }
-            HWND edit = GetDlgItem(dlg, edt1);
-            backend.Click(1, CentreOf(edit));
-            backend.Key(VK_HOME);
-            backend.KeyDown(VK_SHIFT);
-            backend.Key(VK_END);
-            backend.KeyUp(VK_SHIFT);
-            backend.Key(VK_DELETE);
-            Type(backend, name);
+            Retype(backend, GetDlgItem(dlg, edt1), name);
             backend.Key(VK_RETURN, "\r");
         },
         nullptr);

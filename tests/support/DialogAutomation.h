@@ -13,10 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dialog_automation {
@@ -64,6 +66,19 @@ inline void Type(HeadlessBackend& backend, const std::string& text)
     }
 }
 
+// Clicks into a text field, selects its whole text with Home and Shift+End, deletes it and types
+// the new text, as a user replaces what a field holds.
+inline void Retype(HeadlessBackend& backend, HWND field, const std::string& text)
+{
+    backend.Click(1, CentreOf(field));
+    backend.Key(VK_HOME);
+    backend.KeyDown(VK_SHIFT);
+    backend.Key(VK_END);
+    backend.KeyUp(VK_SHIFT);
+    backend.Key(VK_DELETE);
+    Type(backend, text);
+}
+
 // Runs `action` on the first idle turn at which `find` gives a window, waiting at most
 // kIdleTurns turns; `missed` runs when it never came.
 inline void WhenWindowOpens(HeadlessBackend& backend, std::function<HWND()> find, std::function<void(HWND)> action,
@@ -80,15 +95,24 @@ inline void WhenWindowOpens(HeadlessBackend& backend, std::function<HWND()> find
     });
 }
 
-// Keeps a test from hanging on a dialog that the injected input did not close: after
-// kIdleTurns more idle turns it is ended with -1 and the test fails.
-inline void EnsureClosed(HeadlessBackend& backend, HWND dialog, int turnsLeft = kIdleTurns)
+// Keeps a test from hanging on a dialog that the injected input did not close: a dialog still
+// open a minute later is ended with -1 and the test fails. A dialog may wait for a worker thread
+// before it closes, so the wait is counted in time, not in idle turns, and each turn gives the
+// processor away for a moment.
+inline std::chrono::milliseconds& CloseWait()   // a test of this helper itself shortens it
 {
-    backend.WhenIdle([&backend, dialog, turnsLeft] {
+    static std::chrono::milliseconds wait{60000};
+    return wait;
+}
+inline void EnsureClosed(HeadlessBackend& backend, HWND dialog,
+                         std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + CloseWait())
+{
+    backend.WhenIdle([&backend, dialog, deadline] {
         if (!IsWindow(dialog) || !IsWindowVisible(dialog))
             return;
-        if (turnsLeft > 0) {
-            EnsureClosed(backend, dialog, turnsLeft - 1);
+        if (std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EnsureClosed(backend, dialog, deadline);
             return;
         }
         ADD_FAILURE() << "the dialog \"" << TextOf(dialog) << "\" was still open; ended it";
@@ -173,13 +197,7 @@ inline void FillDialog(HeadlessBackend& backend, UINT templateId, DialogFill fil
                 HWND control = GetDlgItem(dlg, id);
                 if (!control)
                     continue;
-                backend.Click(1, CentreOf(control));
-                backend.Key(VK_HOME);
-                backend.KeyDown(VK_SHIFT);
-                backend.Key(VK_END);
-                backend.KeyUp(VK_SHIFT);
-                backend.Key(VK_DELETE);
-                Type(backend, text);
+                Retype(backend, control, text);
             }
             for (const auto& [id, check] : fill.checks) {
                 HWND control = GetDlgItem(dlg, id);

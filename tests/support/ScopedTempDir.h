@@ -22,6 +22,11 @@ public:
         if (m_path.empty())
             return;
         std::error_code ec;
+        // A file dialog leaves the working folder where a file was chosen: one inside this folder
+        // must not outlive it, or every program started later fails to find where it is.
+        const std::string cwd = std::filesystem::current_path(ec).string();
+        if (!ec && (cwd == m_path || cwd.rfind(m_path + "/", 0) == 0))
+            std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
         // Read-only entries made by a test must not keep the folder alive.
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))

@@ -94,12 +94,10 @@ BOOL SECSplashWnd::Create(CWnd* pOwner, DWORD dwStyle, DWORD dwExStyle)
     const int y = (::GetSystemMetrics(SM_CYSCREEN) - m_nBitmapHeight) / 2;
     const BOOL created = CreateEx(dwExStyle, cls, title, dwStyle & ~static_cast<DWORD>(WS_VISIBLE), x, y,
                                   m_nBitmapWidth, m_nBitmapHeight, owner, nullptr);
-    if (!created) {
-        if (m_hWndHiddenOwner)
-            ::DestroyWindow(m_hWndHiddenOwner);
-        m_hWndHiddenOwner = nullptr;
+    // A window that could not be made has been through PostNcDestroy: this object is gone (its
+    // destructor took the hidden owner along), so nothing of it may be touched any more.
+    if (!created)
         return FALSE;
-    }
     if (bitmap.GetSafeHandle()) {
         CClientDC dc(this);
         if (m_dib.CreateFromBitmap(&dc, &bitmap) && m_dib.GetPalette()->GetSafeHandle())

@@ -15,6 +15,8 @@ public:
     SECSplashWnd(UINT nBitmapID, UINT nDisplayTime, BOOL bManualClose = FALSE, BOOL bTopMost = TRUE);
     ~SECSplashWnd() override;
 
+    // FALSE when the window could not be made; the object has then deleted itself already, as
+    // it does when its window closes, and must not be touched or deleted again.
     virtual BOOL Create(CWnd* pOwner = nullptr, DWORD dwStyle = WS_POPUP | WS_VISIBLE, DWORD dwExStyle = 0);
     virtual void SetTitle(LPCTSTR lpszTitle);
     virtual void Close();

@@ -793,6 +793,20 @@ void SECDockBar::GetBarInfo(SECControlBarInfo* pInfo)
     pInfo->m_dwStyle = m_dwStyle;
     pInfo->m_bMDIChild = m_bMDIChild;
     pInfo->m_strClassName = GetRuntimeClass()->m_lpszClassName;
+    // A dock bar floating in a window of the main frame's client keeps that window's place and
+    // state (minimised, maximised) for the next start; its own position says nothing of them.
+    pInfo->m_wp = SECWindowPlacement44{};
+    CFrameWnd* child = m_bMDIChild && m_hWnd ? GetParentFrame() : nullptr;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (child && child->m_hWnd && ::GetWindowPlacement(child->m_hWnd, &wp)) {
+        pInfo->m_wp.length = sizeof(SECWindowPlacement44);
+        pInfo->m_wp.flags = wp.flags;
+        pInfo->m_wp.showCmd = wp.showCmd;
+        pInfo->m_wp.ptMinPosition = wp.ptMinPosition;
+        pInfo->m_wp.ptMaxPosition = wp.ptMaxPosition;
+        pInfo->m_wp.rcNormalPosition = wp.rcNormalPosition;
+    }
 }
 
 void SECDockBar::SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrameWnd)

@@ -33,6 +33,13 @@ struct SECDockSize {
 // The splitter strip between two bars or two rows is this thick.
 #define SEC_SPLITTER_WIDTH 6
 
+// A frame too small for its docked panes and its document area shrinks the panes' rows: the
+// document area keeps this much on each axis, or half the room the panes share with it when
+// there is less than twice this; a row gives way only down to SEC_MIN_SQUEEZED_ROW (or its own
+// thickness when thinner). The panes keep their sizes and take them again as the frame grows.
+#define SEC_MIN_DOCUMENT_AREA 200
+#define SEC_MIN_SQUEEZED_ROW 24
+
 class SECDockBar : public CDockBar {
     DECLARE_DYNCREATE(SECDockBar)
 public:
@@ -104,6 +111,24 @@ public:
     // Takes every entry of a bar out of the list of bars to repaint.
     void RemoveChangedBar(CControlBar* pBar);
 
+    // What a layout of the rows takes across them: all of it, the rows of sizable bars, and
+    // what those rows keep at least when squeezed.
+    struct RowsExtent {
+        int nTotal = 0;
+        int nSizable = 0;
+        int nSizableMin = 0;
+    };
+    // The rows at their own sizes in a room, measured without moving anything.
+    RowsExtent MeasureRows(const CRect& rectRoom, BOOL bStretch);
+    // Shares the room of this dock bar's axis of the frame (the top and bottom dock bars share
+    // its height, the left and right ones its width) between the rows of sizable bars and the
+    // document area. The first dock bar of the axis that the frame lays out decides for all.
+    void ShareRoomOfAxis(const AFX_SIZEPARENTPARAMS& layout);
+    // The thickness a row of sizable bars shows, squeezed as the last sharing of the room said.
+    int SqueezedThickness(int nThick) const;
+    // The least the document area keeps of the room that it shares with the panes.
+    static int MinDocumentExtent(int nShared);
+
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
     CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
     void DoPaint(CDC* pDC) override;
@@ -121,6 +146,13 @@ public:
     BOOL m_bRepainting = FALSE;
     BOOL m_bFullRedraw = FALSE;
     float m_fMinShare = 0.05f;
+    // How much of what they have above their minimum the rows of sizable bars show (1: all of
+    // it), and the room of the axis that they share with the document area; set by the
+    // sharing of the axis's room.
+    float m_fSqueeze = 1.0f;
+    int m_nSharedRoom = -1;
+    // What the last layout of the rows took (read by MeasureRows).
+    RowsExtent m_rowsExtent;
 
     BOOL IsHorzDockBar() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
     // Bottom and right dock bars mark changes towards their start.

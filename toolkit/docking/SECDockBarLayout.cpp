@@ -118,6 +118,7 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
         if (GetDockedControlBar(i))
             lastDocked = i;
 
+    m_rowsExtent = RowsExtent{};
     std::vector<CControlBar*> changed;
     int rememberedIndex = -1;
     int along = 0, across = 0;
@@ -214,6 +215,14 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
         longest = std::max(longest, rowLen);
 
         if (rowSizable) {
+            // A frame too small for the panes and its document area squeezes the row; the bars
+            // keep their own thickness for when it has room again.
+            const int naturalT = T;
+            if (docked) {
+                m_rowsExtent.nSizable += naturalT;
+                m_rowsExtent.nSizableMin += std::min(naturalT, SEC_MIN_SQUEEZED_ROW);
+                T = SqueezedThickness(naturalT);
+            }
             // 7a. The strip before the row.
             if (docked) {
                 if (ax.horz)
@@ -250,9 +259,9 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
                 CSize sz;
                 if (docked && !query) {
                     if (ax.horz)
-                        sz = bar->CalcDynamicLayout(T, static_cast<DWORD>(mode | LM_LENGTHY | LM_COMMIT));
+                        sz = bar->CalcDynamicLayout(naturalT, static_cast<DWORD>(mode | LM_LENGTHY | LM_COMMIT));
                     else
-                        sz = bar->CalcDynamicLayout(T, static_cast<DWORD>(mode | LM_COMMIT));
+                        sz = bar->CalcDynamicLayout(naturalT, static_cast<DWORD>(mode | LM_COMMIT));
                 } else {
                     sz = bar->CalcDynamicLayout(-1, static_cast<DWORD>(mode));
                 }
@@ -265,7 +274,8 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
                     sz = bar->CalcDynamicLayout(len, static_cast<DWORD>(mode | LM_COMMIT | (ax.horz ? 0 : LM_LENGTHY)));
                     len = ax.Along(sz);
                 }
-                const CRect rect = ax.Make(along, across, along + len, across + ax.Across(sz));
+                const int thick = docked ? std::min(T, ax.Across(sz)) : ax.Across(sz);
+                const CRect rect = ax.Make(along, across, along + len, across + thick);
                 along += len;
                 if (!last) {
                     if (!query) {
@@ -382,6 +392,7 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
         lengthOut += -borders.Width();
     }
     const int thickOut = anyVisible ? across + firstAcross + maxOverlap + 2 : 0;
+    m_rowsExtent.nTotal = thickOut;
     if (ax.horz) {
         result.cx = std::max<LONG>(result.cx, lengthOut);
         result.cy = thickOut;
@@ -398,6 +409,8 @@ LRESULT SECDockBar::OnSizeParentSEC(WPARAM wParam, LPARAM lParam)
     AFX_SIZEPARENTPARAMS* oldLayout = m_pLayout;
     const BOOL oldQuery = m_bLayoutQuery;
     const CRect oldRect = m_rectLayout;
+    if (!m_bFloating)
+        ShareRoomOfAxis(*layout);
     m_pLayout = layout;
     m_bLayoutQuery = layout->hDWP == nullptr;
     m_rectLayout = layout->rect;
@@ -554,6 +567,10 @@ void SECDockBar::GetSplitterLimits(Splitter* pSplitter)
         for (int i = first; i < end; ++i)
             if (CControlBar* bar = GetDockedControlBar(i))
                 thick = std::max(thick, ax.Across(bar->CalcDynamicLayout(-1, static_cast<DWORD>(LayoutBarMode(bar)))));
+        // The row as it shows, and the document area keeping what the layout leaves it: a drag
+        // ends where the row then stays.
+        thick = SqueezedThickness(thick);
+        const int keep = std::max(19, MinDocumentExtent(m_nSharedRoom));
         CRect free;
         if (CFrameWnd* frame = GetDockingFrame()) {
             frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &free, nullptr, TRUE);
@@ -564,15 +581,15 @@ void SECDockBar::GetSplitterLimits(Splitter* pSplitter)
         const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
         if (side & CBRS_ALIGN_TOP) {
             pSplitter->m_nMin = r.top - thick + 19;
-            pSplitter->m_nMax = std::max<int>(free.bottom - 19, r.bottom);
+            pSplitter->m_nMax = std::max<int>(free.bottom - keep, r.bottom);
         } else if (side & CBRS_ALIGN_BOTTOM) {
-            pSplitter->m_nMin = std::min<int>(free.top + 19, r.top);
+            pSplitter->m_nMin = std::min<int>(free.top + keep, r.top);
             pSplitter->m_nMax = r.bottom + thick - 19;
         } else if (side & CBRS_ALIGN_LEFT) {
             pSplitter->m_nMin = r.left - thick + 19;
-            pSplitter->m_nMax = std::max<int>(free.right - 19, r.right);
+            pSplitter->m_nMax = std::max<int>(free.right - keep, r.right);
         } else {
-            pSplitter->m_nMin = std::min<int>(free.left + 19, r.left);
+            pSplitter->m_nMin = std::min<int>(free.left + keep, r.left);
             pSplitter->m_nMax = r.right + thick - 19;
         }
         if (pSplitter->m_nMax < pSplitter->m_nMin + kSplit)
@@ -684,7 +701,8 @@ void SECDockBar::MoveSplitter(Splitter* pSplitter, int nDelta)
             if (!bar)
                 continue;
             const int mode = LayoutBarMode(bar);
-            const int thick = ax.Across(bar->CalcDynamicLayout(-1, static_cast<DWORD>(mode)));
+            // From the thickness the row shows: in a squeezed row the drag sets what it shows.
+            const int thick = SqueezedThickness(ax.Across(bar->CalcDynamicLayout(-1, static_cast<DWORD>(mode))));
             const int next = std::max(thick + sign * nDelta, 0);
             bar->CalcDynamicLayout(next, static_cast<DWORD>(mode | LM_COMMIT | (ax.horz ? LM_LENGTHY : 0)));
             m_arrChangedBars.Add(bar);

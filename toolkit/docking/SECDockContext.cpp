@@ -6,6 +6,7 @@
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/frame/CMiniFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
@@ -220,11 +221,16 @@ void SECDockContext::DrawTrackRect(BOOL bRemove)
         rect.DeflateRect(1, 1);
     if (bRemove)
         size = CSize(0, 0);
-    (void)solid;
+    // A place to dock at is outlined solid, a floating frame half-toned; the last outline goes
+    // with the brush it was drawn with.
+    CBrush* white = CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    CBrush* halftone = CDC::GetHalftoneBrush();
     if (m_pDC)
-        m_pDC->DrawDragRect(&rect, size, &m_rectLast, m_sizeLast);
+        m_pDC->DrawDragRect(&rect, size, &m_rectLast, m_sizeLast, solid ? white : halftone,
+                            m_bDitherLast ? halftone : white);
     m_rectLast = rect;
     m_sizeLast = size;
+    m_bDitherLast = !solid;
 }
 
 void SECDockContext::Move(CPoint pt)
@@ -392,8 +398,17 @@ void SECDockContext::StartResize(int nHitTest, CPoint pt)
     m_ptLast = pt;
     CRect rect;
     m_pBar->GetWindowRect(&rect);
-    m_rectFrameDrag = CRect(rect.TopLeft(), m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH));
-    AdjustFrameRect(m_rectFrameDrag);
+    const CSize barSize = m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    // A floating frame is resized from where it is, its own borders round the bar; what they
+    // add is kept, so that the frame the bar is given back is the frame the user dragged out.
+    CFrameWnd* floating = m_pBar->IsFloating() ? m_pBar->GetParentFrame() : nullptr;
+    if (floating && floating->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))) {
+        floating->GetWindowRect(&m_rectFrameDrag);
+    } else {
+        m_rectFrameDrag = CRect(rect.TopLeft(), barSize);
+        AdjustFrameRect(m_rectFrameDrag);
+    }
+    m_sizeResizeExtra = m_rectFrameDrag.Size() - barSize;
     m_rectFrameDragHorz = m_rectFrameDrag;
     m_dwOverDockStyle = 0;
     DrawTrackRect();
@@ -410,9 +425,7 @@ void SECDockContext::Stretch(CPoint pt)
     const BOOL bottom = m_nHitTest == HTBOTTOM || m_nHitTest == HTBOTTOMLEFT || m_nHitTest == HTBOTTOMRIGHT;
     SECControlBar* sec = AsSEC(m_pBar);
     // The inside of the frame: what the bar is asked to take.
-    CRect borders(0, 0, 0, 0);
-    AdjustFrameRect(borders);
-    const int extraW = borders.Width(), extraH = borders.Height();
+    const int extraW = m_sizeResizeExtra.cx, extraH = m_sizeResizeExtra.cy;
     if (sec && !(sec->m_dwExStyle & CBRS_EX_UNIDIRECTIONAL)) {
         CRect next = frame;
         if (left)
@@ -469,12 +482,10 @@ void SECDockContext::Stretch(CPoint pt)
 void SECDockContext::EndResize()
 {
     CancelLoop();
-    CRect borders(0, 0, 0, 0);
-    AdjustFrameRect(borders);
-    m_pBar->CalcDynamicLayout(m_rectFrameDrag.Width() - borders.Width(), LM_HORZ | LM_COMMIT);
+    m_pBar->CalcDynamicLayout(m_rectFrameDrag.Width() - m_sizeResizeExtra.cx, LM_HORZ | LM_COMMIT);
     SECControlBar* sec = AsSEC(m_pBar);
     if (sec && !(sec->m_dwExStyle & CBRS_EX_UNIDIRECTIONAL))
-        m_pBar->CalcDynamicLayout(m_rectFrameDrag.Height() - borders.Height(), LM_HORZ | LM_LENGTHY | LM_COMMIT);
+        m_pBar->CalcDynamicLayout(m_rectFrameDrag.Height() - m_sizeResizeExtra.cy, LM_HORZ | LM_LENGTHY | LM_COMMIT);
     const DWORD style = CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC | (m_pBar->GetBarStyle() & CBRS_FLOAT_MULTI);
     if (!m_pDockSite)
         return;

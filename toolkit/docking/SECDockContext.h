@@ -35,6 +35,7 @@ public:
     CSize m_sizeMaxFloat;
     int m_nHitTest = 0;
     CRect m_rectFrameDrag;   // the floating frame being resized
+    CSize m_sizeResizeExtra; // what that frame adds round its bar
     // Where the bar last floated as a window of the main frame's client, in screen coordinates.
     CPoint m_ptMDIFloatPos{-1, -1};
     // Set while the bar moves between docked, floating and MDI-floating through this context.

@@ -89,7 +89,7 @@ class SECEditDoc {
 public:
     // Settings are read from the profile's section named by SetSection (none: the defaults).
     explicit SECEditDoc(CProfileStore* pProfile = nullptr);
-    ~SECEditDoc();
+    virtual ~SECEditDoc();
     SECEditDoc(const SECEditDoc&) = delete;
     SECEditDoc& operator=(const SECEditDoc&) = delete;
     SECEditDoc(SECEditDoc&&) = delete;

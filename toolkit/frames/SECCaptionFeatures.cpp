@@ -54,7 +54,9 @@ void ApplyMask(SECMsgFilter* root, FrameKind kind, int nMask)
         return;
     const bool on = (nMask & kMaskOn) != 0;
     if (kind == kMDIFrame) {
-        const BOOL rows[4] = {on, on, on, on};
+        // The list, its button for a maximized child and that child's double click are the
+        // frame's own and always there; only the requests follow the mask.
+        const BOOL rows[4] = {on, TRUE, TRUE, TRUE};
         root->ApplyDescriptorTable(Table(kind), rows);
     } else {
         const BOOL rows[5] = {on, on, on && !(nMask & kMaskNoButton), on && !(nMask & kMaskNoDblClk), on && !(nMask & kMaskNoMenu)};

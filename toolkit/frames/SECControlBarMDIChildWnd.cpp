@@ -55,11 +55,25 @@ void SECMDIFloatHost::TakeBarTitle(CWnd& self)
 void SECMDIFloatHost::FitBarToSize(UINT nType, int cx, int cy)
 {
     CControlBar* bar = TheBar();
-    if (bar && bar->IsVisible() && nType != SIZE_MINIMIZED) {
-        const SECGlobalData& data = SECGetGlobalData();
-        bar->CalcDynamicLayout(cx + 2 * data.m_cxBorder2, LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
-        bar->CalcDynamicLayout(cy + 2 * data.m_cyBorder2, LM_HORZ | LM_MRUWIDTH | LM_LENGTHY | LM_COMMIT);
-    }
+    if (!bar || !bar->IsVisible() || nType == SIZE_MINIMIZED)
+        return;
+    const SECGlobalData& data = SECGetGlobalData();
+    CSize size = bar->CalcDynamicLayout(cx + 2 * data.m_cxBorder2, LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
+    size = bar->CalcDynamicLayout(cy + 2 * data.m_cyBorder2, LM_HORZ | LM_MRUWIDTH | LM_LENGTHY | LM_COMMIT);
+    if (!m_wndDockBar.m_hWnd)
+        return;
+    // The dock bar lays the bar out with strips of its own; the bar gives them back, so that the
+    // window snapped to its dock bar keeps the size it was given instead of growing at every
+    // layout (and at every start, when its saved place is put back).
+    AFX_SIZEPARENTPARAMS query{};
+    AFX_SIZEPARENTPARAMS* old = m_wndDockBar.m_pLayout;
+    m_wndDockBar.m_pLayout = &query;
+    const CSize asked = m_wndDockBar.CalcFixedLayout(FALSE, m_wndDockBar.IsHorzDockBar());
+    m_wndDockBar.m_pLayout = old;
+    if (asked.cx != cx && asked.cx > 0)
+        size = bar->CalcDynamicLayout(size.cx - (asked.cx - cx), LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
+    if (asked.cy != cy && asked.cy > 0)
+        bar->CalcDynamicLayout(size.cy - (asked.cy - cy), LM_HORZ | LM_MRUWIDTH | LM_LENGTHY | LM_COMMIT);
 }
 
 bool SECMDIFloatHost::HideBarOnClose(CMDIChildWnd& self)

@@ -16,6 +16,7 @@ IMPLEMENT_DYNAMIC(SECCustomStatusBar, SECStatusBar)
 BEGIN_MESSAGE_MAP(SECCustomStatusBar, SECStatusBar)
     ON_MESSAGE(WM_SETCURSOR, &SECCustomStatusBar::OnSetCursorCustom)
     ON_MESSAGE(WM_SIZEPARENT, &SECCustomStatusBar::OnSizeParentCustom)
+    ON_MESSAGE(WM_SIZE, &SECCustomStatusBar::OnSizeCustom)
     ON_MESSAGE(WM_SETFONT, &SECCustomStatusBar::OnSetFontCustom)
     ON_MESSAGE(WM_SETTEXT, &SECCustomStatusBar::OnSetTextCustom)
     ON_MESSAGE(SB_SETMINHEIGHT, &SECCustomStatusBar::OnSetMinHeightCustom)
@@ -392,6 +393,22 @@ LRESULT SECCustomStatusBar::OnSetCursorCustom(WPARAM, LPARAM lParam)
 LRESULT SECCustomStatusBar::OnSizeParentCustom(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CControlBar::OnSizeParent(wParam, lParam);
+    PlacePaneControls();
+    return result;
+}
+
+LRESULT SECCustomStatusBar::OnSizeCustom(WPARAM wParam, LPARAM lParam)
+{
+    // The frame's layout moves the bar after its WM_SIZEPARENT, in one deferred positioning:
+    // the panes have their new places only now, and the meter and the pane controls follow
+    // them, or a window made larger in one step would keep them at the smaller size.
+    const LRESULT result = OnSizeStatus(wParam, lParam);
+    PlacePaneControls();
+    return result;
+}
+
+void SECCustomStatusBar::PlacePaneControls()
+{
     if (m_pProgressCtrl && m_pProgressCtrl->m_hWnd) {
         CRect client;
         GetClientRect(&client);
@@ -405,7 +422,6 @@ LRESULT SECCustomStatusBar::OnSizeParentCustom(WPARAM wParam, LPARAM lParam)
     } else {
         RepositionPaneControls();
     }
-    return result;
 }
 
 LRESULT SECCustomStatusBar::OnSetFontCustom(WPARAM, LPARAM)

@@ -87,6 +87,9 @@ protected:
 
     LRESULT OnSetCursorCustom(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeParentCustom(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSizeCustom(WPARAM wParam, LPARAM lParam);
+    // Fits the meter, or each pane's control, to its pane as the panes lie now.
+    void PlacePaneControls();
     LRESULT OnSetFontCustom(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetTextCustom(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetMinHeightCustom(WPARAM wParam, LPARAM lParam);

@@ -239,8 +239,14 @@ void SECFrameDocking::DoFloatControlBar(CControlBar* pBar, CPoint point, DWORD d
         (old->m_dwStyle & CBRS_ALIGN_ANY) == (dwStyle & CBRS_ALIGN_ANY) &&
         !(pBar->IsKindOf(RUNTIME_CLASS(SECControlBar)) && static_cast<SECControlBar*>(pBar)->IsFloatingInMDIChild())) {
         if (CFrameWnd* mini = old->GetParentFrame()) {
-            mini->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            mini->RecalcLayout();   // the bar may have a new size (a resize ends here)
+            // The bar may have a new size (a resize ends here): the toolkit's floating frame
+            // takes it at its new place in one move, without showing the old size there first.
+            if (auto* own = dynamic_cast<SECMiniDockFrameWnd*>(mini)) {
+                own->RecalcLayoutAt(point.x, point.y, 0);
+            } else {
+                mini->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                mini->RecalcLayout();
+            }
             if (SECDockableFrame* docFrame = GetDockableFrameOfBar(pBar))
                 FitFrameToParent(docFrame);
             mini->UpdateWindow();

@@ -39,10 +39,13 @@ LRESULT SECFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
         return result;
     auto byDefault = [this](UINT m, WPARAM w, LPARAM l) { return CFrameWnd::WindowProc(m, w, l); };
-    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
-                         byDefault, &result))
-        return result;
     SECMsgFilter* root = m_pFilterRoot;
+    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
+                         byDefault, &result)) {
+        // The filters' buttons are drawn over the caption just painted.
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+        return result;
+    }
     result = CFrameWnd::WindowProc(message, wParam, lParam);
     if (message == WM_CREATE && result == 0 && m_bNewShell)
         m_caption.Enable(m_hWnd, TRUE, FALSE);

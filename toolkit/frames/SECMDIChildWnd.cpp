@@ -35,7 +35,13 @@ LRESULT SECMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     // The root outlives a message that destroys the window: take it first.
     SECMsgFilter* root = m_pFilterRoot;
+    // Maximised, the child's buttons go on the main frame's menu bar; restored, they leave it.
+    if (message == WM_SIZE && (wParam == SIZE_RESTORED || wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED))
+        if (SECMDIFrameWnd* main = GetSECMDIFrame(); main && main->GetMenuBar())
+            main->RefreshMenuBar();
     result = CMDIChildWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_MDIACTIVATE)
+        OnMDIActivated(wParam, lParam);
     if (message != WM_NCDESTROY && message != WM_DESTROY)
         SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
     return result;
@@ -52,11 +58,22 @@ SECMDIFrameWnd* SECMDIChildWnd::GetSECMDIFrame() const
 
 BOOL SECMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
-    // The menu bar would take the menu by id; without one, the template's shared menu is used.
+    // A main frame with a menu bar shows the child's menu on the bar, by its id; otherwise the
+    // template's shared menu is the child's.
+    SECMDIFrameWnd* main = GetSECMDIFrame();
+    const BOOL menuBar = main && main->GetMenuBar();
     m_bUsesMenuBar = FALSE;
     if (pContext && pContext->m_pNewDocTemplate) {
         m_hAccelTable = pContext->m_pNewDocTemplate->m_hAccelTable;
-        m_hMenuShared = pContext->m_pNewDocTemplate->m_hMenuShared;
+        if (menuBar) {
+            m_nIDMenuBar = pContext->m_pNewDocTemplate->m_nIDResource;
+            m_bUsesMenuBar = TRUE;
+        } else {
+            m_hMenuShared = pContext->m_pNewDocTemplate->m_hMenuShared;
+        }
+    } else if (menuBar && nIDResource) {
+        m_nIDMenuBar = nIDResource;
+        m_bUsesMenuBar = TRUE;
     }
     return CMDIChildWnd::LoadFrame(nIDResource, dwDefaultStyle | WS_CHILD, pParentWnd, pContext);
 }
@@ -64,6 +81,11 @@ BOOL SECMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPa
 void SECMDIChildWnd::OnUpdateFrameMenu(BOOL bActive, CWnd* pActivateWnd, HMENU hMenuAlt)
 {
     m_hMenuAltLast = hMenuAlt;
+    if (SECMDIFrameWnd* main = GetSECMDIFrame(); main && main->GetMenuBar()) {
+        // The menu shows on the main frame's bar, by id; the main window keeps no menu line.
+        main->SetWindowMenu();
+        return;
+    }
     CMDIChildWnd::OnUpdateFrameMenu(bActive, pActivateWnd, hMenuAlt);
 }
 
@@ -78,7 +100,7 @@ void SECMDIChildWnd::EnableCaptionButtons(int nMask)
     SECCaptionFeatures::ApplyMask(m_pFilterRoot, SECCaptionFeatures::kMDIChild, nMask);
 }
 
-void SECMDIChildWnd::TakeActivation(BOOL)
+void SECMDIChildWnd::TakeActivation(BOOL bMenuId)
 {
     SECMDIFrameWnd* main = GetSECMDIFrame();
     if (main && main->MDIGetActive() != this)
@@ -93,6 +115,19 @@ void SECMDIChildWnd::TakeActivation(BOOL)
     RefreshFrameMenu(this);
     if (main)
         main->DrawMenuBar();
+    if (bMenuId && main && main->GetMenuBar() && m_bUsesMenuBar)
+        main->ActivateMenu(m_nIDMenuBar);
+}
+
+void SECMDIChildWnd::OnMDIActivated(WPARAM, LPARAM lParam)
+{
+    SECMDIFrameWnd* main = GetSECMDIFrame();
+    if (!main || !main->GetMenuBar() || !m_bUsesMenuBar)
+        return;
+    if (reinterpret_cast<HWND>(lParam) == m_hWnd)
+        main->ActivateMenu(m_nIDMenuBar);
+    else if (lParam == 0)
+        main->ActivateMenu(static_cast<UINT>(-1));   // no document window is left active
 }
 
 LRESULT SECMDIChildWnd::OnMouseActivateSEC(WPARAM wParam, LPARAM lParam)

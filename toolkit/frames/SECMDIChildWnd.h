@@ -42,6 +42,8 @@ protected:
     LRESULT OnDestroySEC(WPARAM wParam, LPARAM lParam);
     // Makes this window the one the user works in: the docked frame steps back.
     void TakeActivation(BOOL bMenuId);
+    // The menu bar shows the menu of the child activated, or the frame's own with none.
+    void OnMDIActivated(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -8,6 +8,8 @@
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/CCmdUI.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 #include "platform/win/MenuApi.h"
 #include "platform/win/UserApi.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -17,8 +19,10 @@
 #include "toolkit/frames/SECCaptionFeatures.h"
 #include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECMenuBar.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 #include "toolkit/menus/SECBmpMenuPlugIn.h"
+#include "toolkit/menus/SECMenuBarFeature.h"
 #include "toolkit/menus/SECWndPlugIn.h"
 #include "toolkit/res/ToolkitRes.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
@@ -31,6 +35,7 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_WM_CLOSE()
     ON_MESSAGE(WM_EXTENDCONTEXTMENU, &SECMDIFrameWnd::OnExtendContextMenu)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &SECMDIFrameWnd::OnSysColorChangeSEC)
+    ON_MESSAGE(WM_COMMANDHELP, &SECMDIFrameWnd::OnCommandHelpSEC)
     ON_MESSAGE(WM_NCHITTEST, &SECMDIFrameWnd::OnNcHitTestSEC)
     ON_MESSAGE(WM_ACTIVATE, &SECMDIFrameWnd::OnActivateSEC)
     ON_WM_ACTIVATEAPP()
@@ -103,6 +108,10 @@ SECMDIFrameWnd::SECMDIFrameWnd() : m_pFilterRoot(new SECMsgFilter(this))
 
 SECMDIFrameWnd::~SECMDIFrameWnd()
 {
+    for (auto& [id, menu] : m_mapMenus)
+        if (menu && ::IsMenu(menu))
+            ::DestroyMenu(menu);
+    m_mapMenus.clear();
     delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     delete m_pCommandHook;
@@ -340,6 +349,10 @@ void SECMDIFrameWnd::SetActiveDockableFrame(SECDockableFrame* pFrame)
             view->SetFocus();
     }
     OnUpdateFrameTitle(TRUE);
+    if (m_pMenuBar) {
+        ActivateMenu(pFrame->m_nIDMenu ? pFrame->m_nIDMenu : static_cast<UINT>(-1));
+        return;
+    }
     pFrame->OnUpdateFrameMenuEx(TRUE, pFrame, nullptr);
     DrawMenuBar();
 }
@@ -480,7 +493,62 @@ void SECMDIFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
         m_pActiveDockableFrame->OnUpdateFrameMenuEx(TRUE, m_pActiveDockableFrame, hMenuAlt);
         return;
     }
+    if (m_pMenuBar) {
+        // The menus show on the bar: no menu line is put back on the window, and the client
+        // lists its windows in the Window menu of the menu the bar shows.
+        SetWindowMenu();
+        RefreshMenuBar();
+        return;
+    }
     CMDIFrameWnd::OnUpdateFrameMenu(hMenuAlt);
+}
+
+BOOL SECMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
+    m_nIDMenu = m_nIDOwnMenu = nIDResource;
+    // A frame that cannot be made has deleted itself: nothing of it is touched then.
+    if (!CMDIFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext))
+        return FALSE;
+    if (m_pMenuBar) {
+        // The menu shows on the bar: the window keeps no menu line of its own. The loaded menu
+        // stays the frame's own (its default menu), which the window's destruction frees.
+        ::SetMenu(m_hWnd, nullptr);
+        ActivateMenu(static_cast<UINT>(-1));
+    }
+    return TRUE;
+}
+
+void SECMDIFrameWnd::ActivateMenu(UINT nIDMenu)
+{
+    if (!m_pMenuBar)
+        return;
+    const UINT id = nIDMenu == static_cast<UINT>(-1) ? m_nIDOwnMenu : nIDMenu;
+    const BOOL changed = id != m_nIDMenu;
+    m_nIDMenu = id;
+    if (auto* feature = dynamic_cast<SECMenuBarMessages*>(m_pMenuPlugIn))
+        feature->OnMenuChanged(id);
+    if (changed && m_pMenuBar->m_hWnd) {
+        m_pMenuBar->Invalidate();
+        RecalcLayout();
+    }
+    SetWindowMenu();
+}
+
+void SECMDIFrameWnd::RefreshMenuBar()
+{
+    if (!m_pMenuBar || !m_pMenuBar->m_hWnd)
+        return;
+    m_pMenuBar->Invalidate();
+    DelayRecalcLayout();
+}
+
+void SECMDIFrameWnd::SetWindowMenu()
+{
+    if (!m_hWndMDIClient)
+        return;
+    HMENU menu = GetMenuForId(m_nIDMenu);
+    if (HMENU popup = menu ? GetWindowMenuPopup(menu) : nullptr)
+        ::SendMessage(m_hWndMDIClient, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(popup));
 }
 
 // ---- Captions, menus and the plug-in slot ----
@@ -507,17 +575,28 @@ void SECMDIFrameWnd::SetMenuPlugIn(SECWndPlugIn* pPlugIn)
 
 HMENU SECMDIFrameWnd::GetMenuForId(UINT nID)
 {
-    if (nID == m_nIDMenu)
+    if (nID == m_nIDOwnMenu && m_hMenuDefault)
         return m_hMenuDefault;
     if (CWinApp* app = AfxGetApp(); app && app->m_pDocManager)
         for (CDocTemplate* t : app->m_pDocManager->GetTemplates())
             if (t && t->IsKindOf(RUNTIME_CLASS(SECMultiDocTemplate)) && t->m_nIDResource == nID)
                 return t->m_hMenuShared;
-    return nullptr;
+    if (auto it = m_mapMenus.find(nID); it != m_mapMenus.end())
+        return it->second;
+    // A menu bar may be asked for the menu of any resource: it is loaded once and kept.
+    if (!m_pMenuBar || nID == 0)
+        return nullptr;
+    const LPCTSTR resource = MAKEINTRESOURCE(nID);
+    HINSTANCE module = AfxFindResourceHandle(resource, RT_MENU);
+    HMENU menu = module ? ::LoadMenu(module, resource) : nullptr;
+    if (menu)
+        m_mapMenus[nID] = menu;
+    return menu;
 }
 
 HMENU SECMDIFrameWnd::GetDefaultMenu()
 {
+    // With a menu bar the default menu is the frame's own, which its window does not show.
     return m_hMenuDefault;
 }
 
@@ -549,15 +628,36 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))
         return result;
     auto byDefault = [this](UINT m, WPARAM w, LPARAM l) { return CMDIFrameWnd::WindowProc(m, w, l); };
-    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
-                         byDefault, &result))
-        return result;
     SECMsgFilter* root = m_pFilterRoot;
+    if (m_caption.Handle(m_hWnd, message, wParam, lParam, message == WM_NCACTIVATE ? CaptionActive(wParam) : FALSE,
+                         byDefault, &result)) {
+        // The filters' buttons are drawn over the caption just painted.
+        SECCaptionFeatures::FilterAfter(root, message, wParam, lParam);
+        return result;
+    }
     result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    // Items the frame put into the menu just now (the recent files) are prepared as well.
+    if (message == WM_INITMENUPOPUP && m_bBmpMenus && m_pMenuPlugIn && !HIWORD(lParam)) {
+        LRESULT unused = 0;
+        m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &unused);
+    }
     if (message == WM_CREATE && result == 0) {
         if (m_bNewShell)
             m_caption.Enable(m_hWnd, TRUE, FALSE);
-        if (m_bBmpMenus && m_pMenuPlugIn == nullptr) {
+        if (m_pMenuBar && m_pMenuPlugIn == nullptr) {
+            // The menu bar's feature: bitmap menus with the toolkit's check mark, the bar's keys
+            // and the tracking of its menus.
+            auto* feature = new SECMenuBarFeature;
+            feature->Attach(this);
+            feature->m_pMenuBar = m_pMenuBar;
+            feature->m_pFrame = this;
+            if (auto* toolbars = dynamic_cast<SECToolBarManager*>(m_pControlBarManager))
+                feature->SetBmpMgr(toolbars->GetBmpMgr());
+            SetMenuPlugIn(feature);
+            m_bBmpMenus = TRUE;
+            if (SECMsgFilter* list = m_pFilterRoot->FindFilter(SECCaptionFeatures::kKeyList, nullptr, -1))
+                list->m_bEnabled = TRUE;
+        } else if (m_bBmpMenus && m_pMenuPlugIn == nullptr) {
             // The toolbar images in the frame's menus.
             auto* plugIn = new SECBmpMenuPlugIn(m_bBmpMenus2);
             plugIn->Attach(this);
@@ -611,7 +711,24 @@ LRESULT SECMDIFrameWnd::OnSysColorChangeSEC(WPARAM, LPARAM)
 {
     SECGetGlobalData().UpdateSysColors();
     Default();
+    // Every window of the frame is told, the bars that float in their own frames too: the
+    // toolbars rebuild their dither brushes and reload their images in the new colours.
+    SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, TRUE, TRUE);
+    for (CControlBar* bar : m_listControlBars)
+        if (bar && bar->m_hWnd && bar->m_hWnd != m_hWnd && !::IsChild(m_hWnd, bar->m_hWnd))
+            bar->SendMessage(WM_SYSCOLORCHANGE);
     return 0;
+}
+
+LRESULT SECMDIFrameWnd::OnCommandHelpSEC(WPARAM wParam, LPARAM lParam)
+{
+    // A docked document frame that is active names the help, not the window under it.
+    if (lParam == 0 && m_pActiveDockableFrame && m_pActiveDockableFrame->m_hWnd) {
+        if (m_pActiveDockableFrame->SendMessage(WM_COMMANDHELP, wParam, 0))
+            return TRUE;
+        return CFrameWnd::OnCommandHelp(wParam, lParam);
+    }
+    return CMDIFrameWnd::OnCommandHelp(wParam, lParam);
 }
 
 LRESULT SECMDIFrameWnd::OnNcHitTestSEC(WPARAM wParam, LPARAM lParam)

@@ -9,10 +9,12 @@
 #include "toolkit/caption/SECGradientCaption.h"
 #include "toolkit/frames/SECFrameDocking.h"
 
+#include <map>
 #include <memory>
 
 class CMenu;
 class SECDockableFrame;
+class SECMenuBar;
 class SECMsgFilter;
 class SECWndPlugIn;
 
@@ -77,6 +79,21 @@ public:
     virtual HMENU GetMenuForId(UINT nID);
     virtual HMENU GetDefaultMenu();
 
+    // ---- A menu bar in place of the window's menu line ----
+    // Gives the frame a menu bar (not owned) to show its menus on; set before the window is
+    // made. This program makes none: without one the frame keeps its ordinary menu.
+    void SetMenuBar(SECMenuBar* pMenuBar) { m_pMenuBar = pMenuBar; }
+    virtual SECMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // Shows the menu of a resource id on the menu bar (-1: the frame's own).
+    virtual void ActivateMenu(UINT nIDMenu);
+    // The menu bar is laid out and painted again (a child maximised or restored, a new menu).
+    virtual void RefreshMenuBar();
+    // The MDI client lists its windows in the Window menu of the menu shown.
+    virtual void SetWindowMenu();
+    UINT GetActiveMenuId() const { return m_nIDMenu; }
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+
     // Makes an object of the class (a window plug-in) the command hook: it sees each command
     // after the active document frame and before the frame's own routing, and is owned by the
     // frame. Null, with nothing made, for a null class, a class that is no plug-in, or a frame
@@ -106,7 +123,8 @@ public:
     int m_nCaptionMask = 0;
     BOOL m_bBmpMenus = FALSE;
     BOOL m_bBmpMenus2 = FALSE;
-    UINT m_nIDMenu = 0;
+    UINT m_nIDMenu = 0;      // the menu shown (the menu bar's), by resource id
+    UINT m_nIDOwnMenu = 0;   // the frame's own resource id
     BOOL m_bNewShell = TRUE;
     UINT m_arrDockSequence[26] = {};
     SECCustomCaption m_caption;
@@ -119,6 +137,7 @@ protected:
     void OnClose();
     LRESULT OnExtendContextMenu(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysColorChangeSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommandHelpSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTestSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnActivateSEC(WPARAM wParam, LPARAM lParam);
     void OnActivateApp(BOOL bActive, DWORD dwThreadID);
@@ -131,6 +150,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    SECMenuBar* m_pMenuBar = nullptr;
+    // Menus of other resource ids that the menu bar was asked to show, loaded once; owned.
+    std::map<UINT, HMENU> m_mapMenus;
     SECWndPlugIn* m_pMenuPlugIn = nullptr;
     SECWndPlugIn* m_pCommandHook = nullptr;
 };

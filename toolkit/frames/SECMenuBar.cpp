@@ -1,3 +1,3 @@
 #include "toolkit/frames/SECMenuBar.h"
 
-IMPLEMENT_DYNCREATE(SECMenuBar, SECControlBar)
+IMPLEMENT_DYNAMIC(SECMenuBar, SECControlBar)

@@ -7,7 +7,7 @@
 #include "toolkit/layout/SECLayoutNodeWnd.h"
 #include "toolkit/layout/SECWndListener.h"
 
-class CRuntimeClass;
+struct CRuntimeClass;
 
 template <class Base>
 class SECClassFactory {

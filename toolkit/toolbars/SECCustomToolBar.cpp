@@ -516,6 +516,10 @@ INT_PTR SECCustomToolBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
 void SECCustomToolBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
 {
     SECControlBar::OnBarStyleChange(dwOldStyle, dwNewStyle);
+    // Docked, floated or turned to another side, the bar shows another layout: its buttons are
+    // placed again for it (docked, after the gripper) at the next layout.
+    if ((dwOldStyle ^ dwNewStyle) & (CBRS_FLOATING | CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT))
+        MarkSizesDirty();
     for (auto& b : m_btns)
         b->BarStyleChanged(dwNewStyle);
 }

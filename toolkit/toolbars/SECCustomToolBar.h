@@ -165,6 +165,11 @@ public:
 protected:
     // The full layout for a length and a mode; places the buttons and answers the size.
     CSize CalcLayout(int nLength, DWORD dwMode);
+    // The size of a layout; the buttons are placed only when the bar shows that mode.
+    CSize MeasureLayout(int nLength, DWORD dwMode);
+    // Whether a layout in this mode is the one the bar shows now: docked along the top or
+    // bottom, docked along a side, or floating.
+    BOOL IsShownLayoutMode(DWORD dwMode) const;
     // Rows of the laid-out buttons wrapped at a width, or fitted to a height.
     std::vector<SECToolBarRow> WrapRows(const std::vector<SECStdBtn*>& btns, int nWidth) const;
     std::vector<SECToolBarRow> FitRows(const std::vector<SECStdBtn*>& btns, int nHeight) const;

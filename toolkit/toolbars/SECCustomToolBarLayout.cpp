@@ -204,7 +204,41 @@ void SECCustomToolBar::BalanceWrapping(std::vector<SECToolBarRow>& rows)
 
 CSize SECCustomToolBar::CalcFixedLayout(BOOL, BOOL bHorz)
 {
-    return CalcLayout(-1, bHorz ? (LM_HORZDOCK | LM_HORZ) : LM_VERTDOCK);
+    return MeasureLayout(-1, bHorz ? (LM_HORZDOCK | LM_HORZ) : LM_VERTDOCK);
+}
+
+BOOL SECCustomToolBar::IsShownLayoutMode(DWORD dwMode) const
+{
+    if ((m_dwStyle & CBRS_SIZE_DYNAMIC) && (m_dwStyle & CBRS_FLOATING))
+        return (dwMode & (LM_HORZDOCK | LM_VERTDOCK)) == 0;
+    if (m_dwStyle & CBRS_ORIENT_HORZ)
+        return (dwMode & LM_HORZDOCK) != 0;
+    return (dwMode & LM_VERTDOCK) != 0;
+}
+
+CSize SECCustomToolBar::MeasureLayout(int nLength, DWORD dwMode)
+{
+    if (IsShownLayoutMode(dwMode))
+        return CalcLayout(nLength, dwMode);
+    // A drag asks a docked bar for its floating and other-side sizes: the buttons must stay
+    // where the bar shows them, or a cancelled drag would leave them placed for a frame they
+    // are not in, over the gripper.
+    struct Place {
+        int x, y;
+        DWORD wrapped;
+    };
+    std::vector<Place> places;
+    places.reserve(m_btns.size());
+    for (const auto& b : m_btns)
+        places.push_back({b->m_x, b->m_y, b->m_nStyle & SEC_TBBS_WRAPPED});
+    const std::vector<SECToolBarRow> rows = m_rows;
+    const CSize size = CalcLayout(nLength, dwMode);
+    for (size_t i = 0; i < m_btns.size(); ++i) {
+        m_btns[i]->SetPos(places[i].x, places[i].y);
+        m_btns[i]->m_nStyle = (m_btns[i]->m_nStyle & ~static_cast<DWORD>(SEC_TBBS_WRAPPED)) | places[i].wrapped;
+    }
+    m_rows = rows;
+    return size;
 }
 
 CSize SECCustomToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
@@ -217,9 +251,9 @@ CSize SECCustomToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
         // A side's bar is laid out at width 0, a button per row: the length is a width there
         // even when the caller measures the side's length as a height.
         if ((followsSide || dirty) && (dwMode & LM_VERTDOCK))
-            return CalcLayout(0, (dwMode & ~static_cast<DWORD>(LM_LENGTHY)) | LM_COMMIT);
+            return MeasureLayout(0, (dwMode & ~static_cast<DWORD>(LM_LENGTHY)) | LM_COMMIT);
         if (followsSide || dirty)
-            return CalcLayout(kNoWrap, dwMode | LM_COMMIT);
+            return MeasureLayout(kNoWrap, dwMode | LM_COMMIT);
         if (dwMode & LM_HORZDOCK)
             return m_szHorzLayout;
         if (dwMode & LM_VERTDOCK)
@@ -231,6 +265,10 @@ CSize SECCustomToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
             || ((dwMode & LM_VERTDOCK) && !(dwMode & LM_LENGTHY));
         if (!across)
             return CalcLayout(nLength, dwMode);
+        // The thickness across a side is the control bar's to keep; the buttons are placed for
+        // the mode committed, whatever the bar shows now.
+        SECControlBar::CalcDynamicLayout(nLength, dwMode);
+        return CalcLayout(-1, (dwMode & LM_HORZ) ? (LM_HORZDOCK | LM_HORZ) : LM_VERTDOCK);
     }
     return SECControlBar::CalcDynamicLayout(nLength, dwMode);
 }

@@ -1,10 +1,12 @@
 #include "toolkit/toolbars/SECToolBarManager.h"
 
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/bars/CDockBar.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/core/CArchive.h"
 #include "platform/win/UserApi.h"
 #include "toolkit/docking/SECDockContext.h"
+#include "toolkit/docking/SECDockingFrame.h"
 #include "toolkit/toolbars/SECBmpMgr.h"
 #include "toolkit/res/ToolkitRes.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
@@ -198,6 +200,18 @@ SECCustomToolBar* SECToolBarManager::CreateUserToolBar(LPCTSTR lpszTitle)
     return MakeToolBar(id, title);
 }
 
+void SECToolBarManager::DockInFrame(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect)
+{
+    // A toolkit frame docks into the rows of its own dock bars, and the bar takes the side's
+    // orientation from them; the plain frame knows nothing of those rows.
+    auto* docking = dynamic_cast<SECDockingFrame*>(m_pFrameWnd);
+    CControlBar* dock = m_pFrameWnd->GetControlBar(nDockBarID);
+    if (docking && dock && dock->IsDockBar())
+        docking->DockBarInFrame(pBar, static_cast<CDockBar*>(dock), lpRect);
+    else
+        m_pFrameWnd->DockControlBar(pBar, nDockBarID, lpRect);
+}
+
 void SECToolBarManager::SetDefaultToolBarState()
 {
     if (!m_pFrameWnd)
@@ -216,9 +230,9 @@ void SECToolBarManager::SetDefaultToolBarState()
                 rect.OffsetRect(1, 0);
             else
                 rect.OffsetRect(0, 1);
-            m_pFrameWnd->DockControlBar(bar, def.nDockBarID, &rect);
+            DockInFrame(bar, def.nDockBarID, &rect);
         } else {
-            m_pFrameWnd->DockControlBar(bar, def.nDockBarID);
+            DockInFrame(bar, def.nDockBarID, nullptr);
         }
     }
     m_pFrameWnd->RecalcLayout();

@@ -120,6 +120,10 @@ public:
     BOOL IsFlyBy() const { return m_bFlyBy; }
 
 protected:
+    // Docks a bar at a dock bar of the frame, through the toolkit frame's own docking when the
+    // frame is one.
+    void DockInFrame(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect);
+
     struct DefaultToolBar {
         UINT nID = 0;
         CString strTitle;

@@ -28,6 +28,7 @@ struct PRINTDLG;
 #define HELP_INDEX 0x0003L
 #define HELP_CONTENTS 0x0003L
 #define HELP_HELPONHELP 0x0004L
+#define HELP_CONTEXTPOPUP 0x0008L
 #define HELP_FINDER 0x000BL
 
 // The framework's message loop for a user-interface thread: pumps messages, offers each to

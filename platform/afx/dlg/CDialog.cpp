@@ -2,6 +2,8 @@
 // the modal run with PreTranslateMessage offered each message, and the OK/Cancel protocol.
 #include "platform/afx/dlg/CDialog.h"
 
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/wnd/AfxThreadState.h"
 #include "platform/core/CWinThread.h"
 #include "platform/core/ResourceTable.h"
@@ -13,6 +15,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+    ON_MESSAGE(WM_HELP, &CDialog::OnHelpInfo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -99,11 +102,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
     const BOOL bHiddenTopLevel = !(::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) && !::IsWindowVisible(hWnd);
     const BOOL bResult = pDlg->OnInitDialog();
     // A top-level dialog its own code did not place comes up centred on its owner rather than at
-    // its template's corner of the owner.
+    // its template's corner of the owner. One that only changed its size (grew to make room for
+    // a toolbar, say) was not placed either.
     if (bHiddenTopLevel && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd)) {
         CRect after;
         ::GetWindowRect(hWnd, &after);
-        if (after == before)
+        if (after.TopLeft() == before.TopLeft())
             pDlg->CenterWindow();
     }
     return bResult;
@@ -224,6 +228,21 @@ INT_PTR CDialog::DoModal()
     if (hWndParent && ::IsWindow(hWndParent) && ::GetActiveWindow() == nullptr)
         ::SetActiveWindow(hWndParent);
     return result;
+}
+
+LRESULT CDialog::OnHelpInfo(WPARAM, LPARAM lParam)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr)
+        return FALSE;
+    const auto* pInfo = reinterpret_cast<const HELPINFO*>(lParam);
+    if (pInfo != nullptr && pInfo->dwContextId != 0)
+        pApp->WinHelp(pInfo->dwContextId, HELP_CONTEXTPOPUP);
+    else if (m_nIDHelp != 0)
+        pApp->WinHelp(HID_BASE_RESOURCE + m_nIDHelp, HELP_CONTEXT);
+    else
+        return FALSE;
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)

@@ -57,6 +57,9 @@ protected:
     // The owner a modal dialog disables: the given parent's top-level window, or the thread's
     // main window.
     HWND PreModal();
+    // F1 that no control answered: the help of the control's own context when it has one
+    // (pop-up), else of the dialog (0x20000 plus its template id).
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

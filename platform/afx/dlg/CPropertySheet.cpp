@@ -257,7 +257,7 @@ BOOL CPropertySheet::SetActivePage(int nPage)
     if (HWND help = ::GetDlgItem(m_hWnd, IDHELP))
         ::EnableWindow(help, (next->m_psp.dwFlags & PSP_HASHELP) != 0);
     next->ShowWindow(SW_SHOW);
-    if (HWND first = ::GetNextDlgTabItem(next->m_hWnd, nullptr, FALSE))
+    if (HWND first = ::GetDlgTabFocus(next->m_hWnd, ::GetNextDlgTabItem(next->m_hWnd, nullptr, FALSE)))
         ::SendMessage(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     Invalidate();
     return TRUE;

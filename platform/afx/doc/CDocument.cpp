@@ -206,7 +206,7 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
         return FALSE;
     }
     // The old file stays until the new one is whole.
-    if (const int error = WriteFileAtomically(lpszPathName, data, 0644)) {
+    if (const int error = WriteFileAtomically(lpszPathName, data, 0666)) {
         CFileException failure(CFileException::OsErrorToException(error), error, lpszPathName);
         failure.m_bAutoDelete = FALSE;
         ReportSaveLoadException(lpszPathName, &failure, TRUE, 0);

@@ -4,6 +4,9 @@
 // frame gets a window of its own.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -43,6 +46,11 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
+
+    // Shrinks an image of 32-bit pixels (rows of sw pixels) to dw × dh, each pixel of the result
+    // the average of the block of source pixels it covers: every source pixel counts, so a line
+    // one pixel wide still shows (greyer) however small the preview is.
+    static std::vector<uint32_t> Shrink(const std::vector<uint32_t>& src, int sw, int sh, int dw, int dh);
 
 private:
     bool ViewAlive() const;

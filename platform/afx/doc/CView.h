@@ -35,6 +35,8 @@ public:
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // The name the print job (and the file it writes) is given: the document's title.
+    virtual CString GetPrintJobTitle();
     // Asks for the printer (or takes the default one for direct printing and preview) and
     // makes the job's device context; FALSE when cancelled.
     BOOL DoPreparePrinting(CPrintInfo* pInfo);

@@ -31,6 +31,11 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
     return dlg->m_pd.hDC != nullptr;
 }
 
+CString CView::GetPrintJobTitle()
+{
+    return m_pDocument ? m_pDocument->GetTitle() : CString();
+}
+
 void CView::OnFilePrint()
 {
     CPrintInfo printInfo;
@@ -45,7 +50,7 @@ void CView::OnFilePrint()
     if (!hdc) {
         return;
     }
-    std::string title = m_pDocument ? std::string(m_pDocument->GetTitle()) : std::string();
+    std::string title(GetPrintJobTitle().GetString());
     // The PDF printer writes to the file chosen as its port.
     std::string output = std::string(printInfo.m_pPD->GetPortName());
     DOCINFO docInfo{sizeof(DOCINFO), title.c_str(), output.c_str(), nullptr, 0};

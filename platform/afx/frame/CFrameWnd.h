@@ -106,6 +106,24 @@ public:
     // Shows the frame and brings it to the top (nCmdShow -1: as it was, or shown).
     virtual void ActivateFrame(int nCmdShow = -1);
 
+    // ---- Context help ----
+    // Help? and Shift+F1: the pointer becomes a question mark until the user clicks something,
+    // whose help then opens, chooses a menu command, whose help opens instead of the command
+    // running, or presses Esc, which leaves the mode without help. Runs on the top-level frame.
+    void OnContextHelp();
+    BOOL IsInHelpMode() const { return m_bHelpMode; }
+    // The help context of what lies at a screen point in a window of this frame: a bar's button
+    // gives its command's context; otherwise the first window outward that answers
+    // WM_HELPHITTEST, a control bar or frame gives its own (0x20000 plus its id or resource).
+    DWORD_PTR HelpContextAt(HWND hWnd, POINT ptScreen) const;
+    // In the help mode, a menu command or accelerator asks for the command's help instead.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // While the top-level frame is in the help mode, it takes the mouse and keys first: TRUE
+    // when the message was the mode's.
+    BOOL PreTranslateHelpMode(MSG* pMsg);
+    // Leaves the help mode, opening the help of the context unless it is 0.
+    void ExitHelpMode(DWORD_PTR dwContext);
+
     // ---- Print preview ----
     // Entering: the pane, the bars (but the status bar), the menu and the accelerators are
     // put aside in pState for a preview pane to take the view's place; leaving: they come back.
@@ -186,6 +204,12 @@ protected:
     int m_cModalStack = 0;                  // BeginModalState calls not yet ended
     std::vector<HWND> m_modalDisabled;      // what the outermost BeginModalState disabled
     BOOL m_bFloatsHiddenByMinimize = FALSE;
+    BOOL m_bHelpMode = FALSE;
 
+private:
+    // The frame that holds the help mode: the top-level frame of this one.
+    CFrameWnd* GetHelpModeFrame() const;
+
+protected:
     DECLARE_MESSAGE_MAP()
 };

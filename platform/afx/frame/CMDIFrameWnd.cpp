@@ -205,6 +205,8 @@ BOOL CMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 
 BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
+    if (PreTranslateHelpMode(pMsg))
+        return TRUE;
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
         // The active child's accelerators first, then Ctrl+F4 and Ctrl+F6, then the frame's.
         CMDIChildWnd* active = MDIGetActive();

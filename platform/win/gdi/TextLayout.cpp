@@ -372,7 +372,9 @@ struct RealizedFont::Impl {
                 CharGlyph cg;
                 cg.font = Hold(run->item->analysis.font);
                 const PangoGlyphInfo& gi = run->glyphs->glyphs[g];
-                cg.glyph = (gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) ? 0 : gi.glyph;
+                // A character no installed font has keeps pango's unknown glyph, drawn as the
+                // missing-glyph box: blank space would hide that text stands there.
+                cg.glyph = gi.glyph == PANGO_GLYPH_EMPTY ? 0 : gi.glyph;
                 cg.advance = PangoPx(Scaled(gi.geometry.width, xscale));
                 cg.dy = PangoPx(gi.geometry.y_offset);
                 cg.known = true;
@@ -731,7 +733,7 @@ void RealizedFont::FillShaped(ShapedText& out)
                     ci = std::clamp(ci, 0, static_cast<int>(n) - 1);
                     const double k = m_impl->xscale;
                     out.advance[static_cast<size_t>(ci)] += PangoPx(Scaled(gi.geometry.width, k));
-                    if (!(gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && gi.glyph != PANGO_GLYPH_EMPTY) {
+                    if (gi.glyph != PANGO_GLYPH_EMPTY && !((gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && IsControl(out.codePoints[static_cast<size_t>(ci)]))) {
                         Hold(run->item->analysis.font);
                         placed.push_back(Placed{ci, PangoPx(Scaled(x + gi.geometry.x_offset, k)), PangoPx(gi.geometry.y_offset),
                                                 run->item->analysis.font, gi.glyph});

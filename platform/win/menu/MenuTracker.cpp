@@ -803,6 +803,21 @@ void OnKey(Tracker& t, UINT vk)
     case VK_F10:
         t.done = true;
         return;
+    case VK_F1: {
+        // Help on the lit item: the owner is told which, and the menu closes for the help.
+        const MenuItem* it = ItemOf(level, level.selected);
+        if (!it || it->submenu || !t.owner)
+            return;
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_MENUITEM;
+        info.iCtrlId = static_cast<int>(it->id);
+        info.hItemHandle = level.menu;
+        GetCursorPos(&info.MousePos);
+        t.done = true;
+        SendMessage(t.owner, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
     default:
         return;
     }

@@ -270,6 +270,19 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         default:
             return 0;
         }
+    case WM_KEYF1: {
+        // The help of the window (its control id names it); WM_HELP travels up to a parent that
+        // answers it.
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = window->IsChild() ? GetDlgCtrlID(hWnd) : 0;
+        info.hItemHandle = hWnd;
+        info.dwContextId = 0;
+        GetCursorPos(&info.MousePos);
+        SendMessage(hWnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        return 0;
+    }
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
     case WM_CONTEXTMENU:

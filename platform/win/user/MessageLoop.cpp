@@ -1,5 +1,7 @@
 // Turning keys into characters and running modal loops on the thread's queue.
+#include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
 #include "platform/win/detail/WindowManager.h"
 
 namespace {
@@ -34,6 +36,12 @@ BOOL TranslateMessage(const MSG* lpMsg)
 {
     if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN))
         return FALSE;
+    if (lpMsg->message == WM_KEYDOWN && lpMsg->wParam == VK_F1 && GetKeyState(VK_SHIFT) >= 0 &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        // F1 asks the window with the focus for help, as the key's own message.
+        MessageQueue::ForCurrentThread().PostFirst({MSG{lpMsg->hwnd, WM_KEYF1, 0, 0, lpMsg->time, lpMsg->pt}});
+        return TRUE;
+    }
     const UINT charMessage = lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
     const LPARAM keyData = lpMsg->lParam & 0xFFFFFFFF;
     std::string text;

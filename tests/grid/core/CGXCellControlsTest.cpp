@@ -120,6 +120,38 @@ using Cell = std::pair<ROWCOL, ROWCOL>;
 
 } // namespace
 
+TEST_F(CellControlsTest, AnEditedCellKeepsItsWindowWhileScrollingLeavesItInView)
+{
+    m_pGrid->SetRowCount(60, 0);
+    m_pGrid->Redraw(GX_UPDATENOW, FALSE);
+    Click(3, 1);
+    Type("meta");
+    auto* pEdit = dynamic_cast<CGXEditControl*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pEdit, nullptr);
+    ASSERT_TRUE(pEdit->IsActive());
+    CWnd* pWnd = pEdit->GetEditWnd();
+    ASSERT_NE(pWnd, nullptr);
+    ASSERT_TRUE(pWnd->IsWindowVisible());
+
+    // Two rows down the cell is still on the screen: the window moves up with it and stays.
+    ASSERT_TRUE(m_pGrid->DoScroll(3, 2));
+    backend->ProcessMessages();
+    EXPECT_TRUE(pWnd->IsWindowVisible());
+    CRect wnd;
+    pWnd->GetWindowRect(&wnd);
+    m_pGrid->ScreenToClient(&wnd);
+    EXPECT_TRUE(m_pGrid->CalcCellRect(3, 1).PtInRect(wnd.CenterPoint()));
+    CString sText;
+    pWnd->GetWindowText(sText);
+    EXPECT_STREQ(sText, "meta");
+
+    // Once the cell has left the view, the window goes with it; the edit is kept.
+    ASSERT_TRUE(m_pGrid->DoScroll(3, 5));
+    backend->ProcessMessages();
+    EXPECT_FALSE(pWnd->IsWindowVisible());
+    EXPECT_TRUE(pEdit->IsActive());
+}
+
 TEST_F(CellControlsTest, AnEditCellTakesTypedTextInItsWindowAndStoresItOnLeaving)
 {
     Click(2, 1);

@@ -1,6 +1,9 @@
 #include "grid/core/CGXGridAppData.h"
 
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXNoOleDateTimeImp.h"
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/app/CWinApp.h"
@@ -165,15 +168,31 @@ TEST(GridAppData, ObjectUsersScrollBarParentsAndPopupLock)
     EXPECT_FALSE(GXGetPopupLock());
 }
 
-TEST(GridSysColors, AnIndexTheLayerDoesNotKnowAnswersZero)
+TEST(GridSysColors, CachedIndicesAnswerFromTheCacheAndLaterOnesFromTheSystem)
 {
     CGXSysColorCache* pColors = GXGetSysData();
+    pColors->Refresh();
     EXPECT_EQ(pColors->GetColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(pColors->GetColor(30), GetSysColor(30));
-    EXPECT_EQ(pColors->GetColor(-1), 0u);
-    EXPECT_EQ(pColors->GetColor(1000), 0u);
     EXPECT_EQ(pColors->m_clrBtnShadow, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(pColors->m_clrHighlightText, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    // A colour the system changes without telling: the cache keeps what it read for the
+    // indices it holds (0 to 23), and asks the system for any index past them, the menu bar's
+    // colour (30) and beyond.
+    const INT indices[] = {COLOR_WINDOW, COLOR_MENUBAR};
+    const COLORREF old[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_MENUBAR)};
+    const COLORREF scheme[] = {RGB(1, 2, 3), RGB(200, 100, 50)};
+    ASSERT_TRUE(SetSysColors(2, indices, scheme));
+    const COLORREF cachedWindow = pColors->GetColor(COLOR_WINDOW);
+    const COLORREF menuBar = pColors->GetColor(COLOR_MENUBAR);
+    // A style colour naming the menu bar's system colour (top byte 254 - 30) draws in it too.
+    const COLORREF resolved = pColors->Resolve(static_cast<COLORREF>(254 - COLOR_MENUBAR) << 24);
+    const COLORREF beyond = pColors->GetColor(40);
+    const COLORREF system40 = GetSysColor(40);
+    SetSysColors(2, indices, old);
+    EXPECT_EQ(cachedWindow, old[0]);
+    EXPECT_EQ(menuBar, RGB(200, 100, 50));
+    EXPECT_EQ(beyond, system40);
+    EXPECT_EQ(resolved, RGB(200, 100, 50));
 }
 
 namespace {
@@ -248,4 +267,43 @@ TEST(GridOwnedPtr, DeletesWhatItHoldsAndLetsGoOfWhatItReleases)
     EXPECT_EQ(nDeleted, 2); // the replaced one and the one held at the end
     delete pKept;
     EXPECT_EQ(nDeleted, 3);
+}
+
+TEST_F(GridLibraryTest, TheLibraryKeepsSeventeenFeatureSlotsAndEmptiesThemAndThePoolAtShutDown)
+{
+    GXInitControlFactory();
+    CGXGridAppData* pData = GXGetAppData();
+    const auto slots = pData->GetAppImps();
+    ASSERT_EQ(slots.size(), 17u);
+    EXPECT_EQ(slots[0], nullptr); // the one no installer fills
+    EXPECT_NE(slots[11], nullptr); // rotated text
+    EXPECT_NE(slots[12], nullptr); // date-time, with the locale read
+    EXPECT_NE(slots[14], nullptr); // long operations
+    auto* pDateTime = dynamic_cast<CGXNoOleDateTimeImp*>(slots[12]);
+    ASSERT_NE(pDateTime, nullptr);
+    EXPECT_EQ(pDateTime->GetDateSeparator(), "/");
+    EXPECT_EQ(pDateTime->GetDateOrder(), CGXNoOleDateTimeImp::monthDayYear);
+
+    // A change of the system's settings reaching a grid has the locale read again.
+    const int nReads = pDateTime->GetReadCount();
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Locale", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
+    {
+        CGXGridWnd grid;
+        ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &parent, 1));
+        grid.Initialize();
+        grid.SendMessage(WM_SETTINGCHANGE, 0, 0);
+        EXPECT_EQ(pDateTime->GetReadCount(), nReads + 1);
+        grid.DestroyWindow();
+    }
+    parent.DestroyWindow();
+
+    // Shut-down frees every feature, clears every slot and takes the bitmap pool away.
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(2, 2, 1, 32, nullptr));
+    ASSERT_TRUE(CGXDIBPool::GetInstance()->Add("mark", static_cast<HBITMAP>(bitmap.Detach())));
+    TerminateGridLibrary();
+    for (CObject* pSlot : pData->GetAppImps())
+        EXPECT_EQ(pSlot, nullptr);
+    EXPECT_EQ(CGXDIBPool::GetExisting(), nullptr);
 }

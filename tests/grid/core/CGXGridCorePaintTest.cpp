@@ -1,5 +1,8 @@
 #include "GridTestSupport.h"
 
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/data/IGXCommandTarget.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/data/CGXUserAttribute.h"
@@ -88,14 +91,29 @@ TEST_F(GridDrawTest, EqualBordersOfNeighboursAreDrawnAsOneLine)
     RecordingDC dc(400, 300);
     grid.Paint(dc.Get());
 
-    // The bottom lines at y = 39: one run over columns 1 and 2, another for column 3.
+    // The bottom lines at y = 39: one dotted strip over columns 1 and 2, another for column 3.
     std::vector<std::vector<long long>> bottoms;
-    for (const RecordedCall& call : dc.Calls("LineTo"))
-        if (call.args.size() == 2 && call.args[1] == 39)
-            bottoms.push_back(call.args);
+    for (const RecordedCall& call : dc.Calls("FillRect"))
+        if (call.args.size() >= 4 && call.args[1] == 39 && call.args[3] == 40)
+            bottoms.push_back({call.args[0], call.args[2]});
     ASSERT_EQ(bottoms.size(), 2u);
-    EXPECT_EQ(bottoms[0], (std::vector<long long>{149, 39}));
-    EXPECT_EQ(bottoms[1], (std::vector<long long>{199, 39}));
+    EXPECT_EQ(bottoms[0], (std::vector<long long>{50, 150}));
+    EXPECT_EQ(bottoms[1], (std::vector<long long>{150, 200}));
+    // Dots in the pen's colour with the cell's white between them, one pixel each, lined up
+    // across the cells (the vertical grid lines cross at 100 and 150).
+    const COLORREF kWhitePixel = RGB(255, 255, 255);
+    for (int x = 52; x < 148; ++x) {
+        if (x == 99 || x == 100)
+            continue;
+        const COLORREF c = dc->GetPixel(x, 39);
+        EXPECT_TRUE(c == RGB(0, 0, 255) || c == kWhitePixel) << x;
+        EXPECT_NE(c, dc->GetPixel(x + 1, 39)) << x;
+    }
+    for (int x = 152; x < 198; ++x) {
+        const COLORREF c = dc->GetPixel(x, 39);
+        EXPECT_TRUE(c == RGB(255, 0, 0) || c == kWhitePixel) << x;
+        EXPECT_NE(c, dc->GetPixel(x + 1, 39)) << x;
+    }
     // A border replaces the grid line on its side: no grey pixel at the bottom of those cells.
     EXPECT_NE(dc->GetPixel(60, 39), kGridLine);
 }
@@ -181,6 +199,14 @@ TEST_F(GridDrawTest, APaintAnnouncesItsStartAndHowFarItReaches)
     grid.Paint(dc.Get());
     ASSERT_EQ(grid.m_estimates.size(), 2u);
     EXPECT_EQ(grid.m_estimates[1], std::make_pair(ROWCOL(100 + 70), ROWCOL(2 + 2)));
+
+    // A scroll announces itself the same way before the rows move.
+    grid.m_nDefaultHeight = -1;
+    const size_t nCalls = recorder.m_calls.size();
+    ASSERT_TRUE(grid.DoScroll(3, 2));
+    ASSERT_EQ(recorder.m_calls.size(), nCalls + 1);
+    EXPECT_EQ(recorder.m_calls.back(), (std::vector<UINT>{0, 0, 1, 0}));
+    EXPECT_EQ(grid.GetTopRow(), 3u);
     grid.m_pPaintNotifyImp = nullptr;
 }
 
@@ -252,11 +278,11 @@ TEST_F(GridDrawTest, APaintMakesEachFontBrushAndPenOnce)
     const auto before = grid.GetGdiCreationCounts();
     grid.Paint(dc.Get());
     const auto after = grid.GetGdiCreationCounts();
-    // Many cells, a few distinct values: the standard and the cells' font, one pattern brush,
-    // one dashed pen.
+    // Many cells, a few distinct values: the standard and the cells' font, one pattern brush
+    // for the interiors and one dash brush for the dashed borders over them.
     EXPECT_LE(after.fonts - before.fonts, 3);
-    EXPECT_EQ(after.brushes - before.brushes, 1);
-    EXPECT_EQ(after.pens - before.pens, 1);
+    EXPECT_EQ(after.brushes - before.brushes, 2);
+    EXPECT_EQ(after.pens - before.pens, 0);
 }
 
 TEST_F(GridDrawTest, ATransparentGridDrawsCellsAndLinesOverWhatIsThere)
@@ -400,4 +426,133 @@ TEST_F(GridDrawTest, FloatUpdateDrawsOnlyRowsWithChangedCellsFromTheFirstChanged
     grid.Paint(dc.Get());
     EXPECT_EQ(grid.Updated().GetCount(), 1);
     EXPECT_TRUE(grid.Excluded().empty());
+}
+
+TEST_F(GridDrawTest, AStaticCellWhoseTextNamesAPoolBitmapShowsAndMeasuresTheBitmap)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 3);
+    grid.SetMemDCDrawing(0);
+    // A 12 x 8 red bitmap known to the pool as "logo".
+    std::vector<DWORD> red(12 * 8, 0x00FF0000);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(12, 8, 1, 32, red.data()));
+    ASSERT_TRUE(CGXDIBPool::GetInstance()->Add("logo", static_cast<HBITMAP>(bitmap.Detach())));
+    CGXStyle cell;
+    cell.SetControl(GX_IDS_CTRL_STATIC).SetValue("logo").SetHorizontalAlignment(2).SetVerticalAlignment(2);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 2, 2, 2), &cell, gxOverride, 0, nullptr, 0, gxDo));
+    cell.SetValue("logotype");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(3, 2, 3, 2), &cell, gxOverride, 0, nullptr, 0, gxDo));
+    RecordingDC dc(400, 300);
+    grid.Paint(dc.Get());
+
+    // Cell (2, 2) spans (100, 40)-(150, 60): the bitmap sits in its bottom-right corner, inside
+    // the grid lines, and the rest of the cell stays white; the cell below shows its text.
+    CRect rect = grid.CalcCellRect(2, 2);
+    ASSERT_EQ(rect, CRect(100, 40, 150, 60));
+    const CRect inner = grid.GetControlById(GX_IDS_CTRL_STATIC)->GetCellRect(2, 2, &rect, &cell);
+    ASSERT_FALSE(inner.IsRectEmpty());
+    EXPECT_EQ(dc->GetPixel(inner.right - 1, inner.bottom - 1), RGB(255, 0, 0));
+    EXPECT_EQ(dc->GetPixel(inner.right - 12, inner.bottom - 8), RGB(255, 0, 0));
+    EXPECT_EQ(dc->GetPixel(inner.right - 13, inner.bottom - 8), RGB(255, 255, 255));
+    EXPECT_EQ(dc->GetPixel(inner.right - 12, inner.bottom - 9), RGB(255, 255, 255));
+
+    // Sizing the cell to its contents measures the bitmap, not the name.
+    CGXStyle composed;
+    grid.ComposeCellStyle(2, 2, composed);
+    CGXControl* pStatic = grid.GetControlById(GX_IDS_CTRL_STATIC);
+    const CSize size = pStatic->CalcSize(dc.Get(), 2, 2, composed, grid.GetStandardStyle(), FALSE);
+    EXPECT_EQ(size, grid.AddBordersToSize(12, 8, composed));
+    // A name the pool does not know is measured as text.
+    grid.ComposeCellStyle(3, 2, composed);
+    EXPECT_NE(pStatic->CalcSize(dc.Get(), 3, 2, composed, grid.GetStandardStyle(), FALSE), grid.AddBordersToSize(12, 8, composed));
+}
+
+TEST_F(GridDrawTest, PrintingStretchesPatternsAndMayDrawAWideCharacterWhole)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 4);
+    // A pattern fill on a printer is drawn into a bitmap and stretched onto the page.
+    RecordingDC printer(200, 100);
+    printer->m_bPrinting = TRUE;
+    printer->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    const CGXBrush pattern = CGXBrush().SetPattern(3).SetForeColor(RGB(0, 0, 128)).SetBackColor(RGB(255, 255, 255));
+    grid.FillRectWithBrush(printer.Get(), CRect(10, 10, 42, 26), pattern);
+    ASSERT_EQ(printer.Calls("StretchBlt").size(), 1u);
+    int nDark = 0;
+    for (int x = 10; x < 42; ++x)
+        nDark += printer->GetPixel(x, 12) == RGB(0, 0, 128);
+    EXPECT_GT(nDark, 0);
+    EXPECT_LT(nDark, 32);
+    EXPECT_EQ(printer->GetPixel(9, 12), RGB(255, 255, 255)); // nothing outside the rectangle
+
+    // A dashed pen makes a dash brush over the interior, horizontal and vertical alike.
+    CGXBrush line;
+    const CGXBrush yellow(GX_BS_SOLID, RGB(255, 255, 0), 0);
+    ASSERT_TRUE(CGXPen(GX_PS_DASH, 1, RGB(255, 0, 0)).MakeLineBrush(line, &yellow, TRUE, FALSE));
+    EXPECT_EQ(line.GetForeColor(), RGB(255, 0, 0));
+    EXPECT_EQ(line.GetBackColor(), RGB(255, 255, 0));
+    EXPECT_EQ(line.GetPattern(), CGXPen::kLinePatternFirst);
+    ASSERT_TRUE(CGXPen(GX_PS_DOT, 1, RGB(255, 0, 0)).MakeLineBrush(line, &yellow, FALSE, TRUE));
+    EXPECT_EQ(line.GetForeColor(), RGB(0, 0, 0)); // black and white
+    EXPECT_FALSE(CGXPen(GX_PS_SOLID, 1, RGB(255, 0, 0)).MakeLineBrush(line, &yellow, TRUE, FALSE));
+
+    // A character wider than its cell is cut at the cell on paper, unless the program asks
+    // for it whole.
+    CGXDrawingAndFormatting* pDraw = CGXDrawingAndFormatting::GetInstance();
+    const auto inkRight = [&](RecordingDC& dc) {
+        int nRight = -1;
+        for (int x = 0; x < 60; ++x)
+            for (int y = 40; y < 70; ++y)
+                if (dc->GetPixel(x, y) != RGB(255, 255, 255))
+                    nRight = std::max(nRight, x);
+        return nRight;
+    };
+    RecordingDC cut(200, 100);
+    cut->m_bPrinting = TRUE;
+    cut->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    pDraw->DrawMultiLineText(cut.Get(), "W", 1, CRect(10, 40, 13, 70), DT_LEFT, CRect(10, 40, 13, 70));
+    EXPECT_LE(inkRight(cut), 12);
+    GXGetAppData()->m_bNoClipWhenPrinting = TRUE;
+    RecordingDC whole(200, 100);
+    whole->m_bPrinting = TRUE;
+    whole->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    pDraw->DrawMultiLineText(whole.Get(), "W", 1, CRect(10, 40, 13, 70), DT_LEFT, CRect(10, 40, 13, 70));
+    GXGetAppData()->m_bNoClipWhenPrinting = FALSE;
+    EXPECT_GT(inkRight(whole), 13);
+}
+
+namespace {
+// Shows numbers with a percent sign and reads them back without it.
+class PercentFormatting : public CGXAbstractNumberFormattingImp {
+public:
+    CString FormatValue(const CGXStyle&, LPCTSTR pszValue) override { return CString(pszValue != nullptr ? pszValue : "") + "%"; }
+    BOOL ParseValue(const CGXStyle&, CString& sValue) override
+    {
+        sValue.TrimRight('%');
+        return TRUE;
+    }
+};
+} // namespace
+
+TEST_F(GridDrawTest, CellsShowTheirValuesThroughTheNumberFormattingFeature)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 4, 4);
+    grid.SetValueRange(CGXRange(1, 1, 1, 1), "42");
+    CGXStyle style;
+    grid.ComposeCellStyle(1, 1, style);
+    CGXControl* pControl = grid.GetControlById(style.GetControl());
+    CString sShown;
+    pControl->GetControlText(sShown, 1, 1, nullptr, style);
+    EXPECT_EQ(sShown, "42"); // no feature: the value as it stands
+    PercentFormatting percent;
+    GXGetAppData()->m_pNumberFormattingImp = &percent;
+    pControl->GetControlText(sShown, 1, 1, nullptr, style);
+    CString sTyped("17%");
+    const BOOL bParsed = CGXDrawingAndFormatting::GetInstance()->ParseValue(style, sTyped);
+    GXGetAppData()->m_pNumberFormattingImp = nullptr;
+    EXPECT_EQ(sShown, "42%");
+    EXPECT_TRUE(bParsed);
+    EXPECT_EQ(sTyped, "17");
 }

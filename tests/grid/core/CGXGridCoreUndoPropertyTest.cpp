@@ -1,12 +1,10 @@
 // Random sequences of style and structure operations: undo walks back through every state the
 // grid had, redo forward again, and a second view of the same document stays in step.
-#include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
-#include "platform/controls/StandardControls.h"
-#include "platform/win/HeadlessFixture.h"
+#include "tests/grid/core/StandardGridFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -57,20 +55,7 @@ public:
     DocGrid* m_pPeer = nullptr;
 };
 
-class GridUndoPropertyTest : public HeadlessTest {
-protected:
-    void SetUp() override
-    {
-        HeadlessTest::SetUp();
-        RegisterStandardControls();
-        GXInitControlFactory();
-    }
-    void TearDown() override
-    {
-        TerminateGridLibrary();
-        HeadlessTest::TearDown();
-    }
-};
+using GridUndoPropertyTest = StandardGridTest;
 
 // One random operation through the engine; FALSE when the grid refused it (then nothing may
 // have changed).

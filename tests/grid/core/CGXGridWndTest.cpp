@@ -41,14 +41,6 @@ protected:
     HWND m_hTop = nullptr;
 };
 
-CRect UpdateRectOf(CWnd& wnd)
-{
-    CRect rect;
-    if (!::GetUpdateRect(wnd.GetSafeHwnd(), &rect, FALSE))
-        rect.SetRectEmpty();
-    return rect;
-}
-
 } // namespace
 
 TEST_F(GridWndTest, AHundredThousandRowsScaleTheScrollBarAndTheThumbLandsOnItsRow)

@@ -8,14 +8,16 @@
 #include <cstring>
 #include <string>
 
-TEST(CGXSysColorCacheTest, KnownIndicesResolveAndUnknownOnesAnswerZero)
+TEST(CGXSysColorCacheTest, EveryIndexResolvesToTheSystemsColour)
 {
     CGXSysColorCache cache;
     EXPECT_EQ(cache.GetColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(cache.Resolve(GXSysColor(COLOR_WINDOW)), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(cache.GetColor(CGXSysColorCache::kCount), 0u);
-    EXPECT_EQ(cache.GetColor(-1), 0u);
-    EXPECT_EQ(cache.Resolve(GXSysColor(150)), 0u); // a system colour no table holds
+    // Past the kept indices the system answers, whatever it answers.
+    for (int nIndex : {CGXSysColorCache::kCount, COLOR_MENUBAR, 31, 150, -1})
+        EXPECT_EQ(cache.GetColor(nIndex), GetSysColor(nIndex)) << nIndex;
+    EXPECT_EQ(cache.Resolve(GXSysColor(COLOR_MENUHILIGHT)), GetSysColor(COLOR_MENUHILIGHT));
+    EXPECT_EQ(cache.Resolve(GXSysColor(150)), GetSysColor(150));
     EXPECT_EQ(cache.Resolve(RGB(1, 2, 3)), RGB(1, 2, 3));
 }
 

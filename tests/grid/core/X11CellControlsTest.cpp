@@ -20,30 +20,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-class X11CellControlsTest : public X11Test {
-protected:
-    void SendKey(HWND top, KeySym keysym)
-    {
-        SendKeyEvent(top, keysym, KeyPress);
-        SendKeyEvent(top, keysym, KeyRelease);
-    }
-    // One press or release; presses without a release are how a held key repeats.
-    void SendKeyEvent(HWND top, KeySym keysym, int type)
-    {
-        XEvent event{};
-        XKeyEvent& k = event.xkey;
-        k.display = other;
-        k.window = backend->XWindowOf(top);
-        k.root = DefaultRootWindow(other);
-        k.time = ++m_time;
-        k.keycode = XKeysymToKeycode(other, keysym);
-        k.same_screen = True;
-        k.type = type;
-        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
-        XFlush(other);
-    }
-    Time m_time = 1000;
-};
+using X11CellControlsTest = X11Test;
 
 } // namespace
 
@@ -145,7 +122,7 @@ TEST_F(X11CellControlsTest, AHeldDownKeyKeepsTheCurrentCellMovingOnTheScreen)
     // moving the cell, and the grid's own repeats doing the rest while the key stays down.
     for (int i = 0; i < 4; ++i) {
         const ROWCOL before = row();
-        SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyPress);
+        SendKeyEvent(frame.GetSafeHwnd(), XK_Down, 0, KeyPress);
         ASSERT_TRUE(PumpUntil([&] { return row() > before; })) << "press " << i + 1 << " never moved the cell";
     }
     // ... on past the rows the grid showed at first, scrolling them into view.
@@ -154,7 +131,7 @@ TEST_F(X11CellControlsTest, AHeldDownKeyKeepsTheCurrentCellMovingOnTheScreen)
     const ROWCOL nFirstScreen = grid->CalcLastVisibleRow(rect);
     ASSERT_TRUE(PumpUntil([&] { return row() > nFirstScreen + 1; })) << "the held key stopped at row " << row();
     const ROWCOL nHeld = row();
-    SendKeyEvent(frame.GetSafeHwnd(), XK_Down, KeyRelease);
+    SendKeyEvent(frame.GetSafeHwnd(), XK_Down, 0, KeyRelease);
     ASSERT_TRUE(PumpUntil([&] { return !grid->IsAutoScrolling(); })) << "the release never ended the repeats";
     const ROWCOL nReleased = row();
     EXPECT_GE(nReleased, nHeld);

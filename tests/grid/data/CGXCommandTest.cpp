@@ -205,11 +205,18 @@ TEST_F(UndoTest, LimitAndSwitchBoundWhatIsRecorded)
     EXPECT_FALSE(model.ApplyStyleToRange(CGXRange(1, 1, 99, 1), nullptr, gxOverride, 0, nullptr, gxDo));
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
 
-    // A change too large for undo goes on without it.
+    // A change too large for undo never drops it unasked: with no one to ask the model
+    // refuses; when its holder agrees it goes on without undo.
     ASSERT_TRUE(model.SetRowCount(50000, gxRollback));
     CGXStyle red;
     red.SetTextColor(RGB(255, 0, 0));
-    EXPECT_TRUE(model.ApplyStyleToRange(CGXRange().SetRows(1, 40000), &red, gxOverride, 0, nullptr, gxDo));
+    EXPECT_FALSE(model.ApplyStyleToRange(CGXRange().SetRows(1, 40000), &red, gxOverride, 0, nullptr, gxDo));
+    EXPECT_EQ(param.GetData()->LookupStyle(40000, 0, gxBaseStyleType), nullptr);
+    struct AgreeingModel : CGXGridModel {
+        using CGXGridModel::CGXGridModel;
+        BOOL ConfirmLargeUndo() override { return TRUE; }
+    } agreeing(param, &factory);
+    EXPECT_TRUE(agreeing.ApplyStyleToRange(CGXRange().SetRows(1, 40000), &red, gxOverride, 0, nullptr, gxDo));
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
     EXPECT_EQ(param.GetData()->LookupStyle(40000, 0, gxBaseStyleType)->GetTextColor(), RGB(255, 0, 0));
 }

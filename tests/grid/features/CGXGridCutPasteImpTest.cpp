@@ -5,6 +5,7 @@
 #include "grid/data/CGXStyle.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "tests/support/ClipboardText.h"
 
 #include <gtest/gtest.h>
 
@@ -60,14 +61,7 @@ TEST_F(CutPasteTest, CopyWritesNulEndedTextAndAPasteElsewhereReadsIt)
     EXPECT_EQ(grid.GetRowCount(), 5u); // the final break adds no row
 
     // Text from elsewhere, ending in a newline, onto a read-only grid: refused while the lock holds.
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const char text[] = "a\tb\nc\td\n";
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof text);
-    std::memcpy(GlobalLock(h), text, sizeof text);
-    GlobalUnlock(h);
-    SetClipboardData(CF_TEXT, h);
-    CloseClipboard();
+    ASSERT_TRUE(clipboard_text::Put(nullptr, "a\tb\nc\td\n"));
     grid.SetReadOnly(TRUE);
     EXPECT_FALSE(grid.CanPaste());
     grid.SetReadOnly(FALSE);

@@ -9,6 +9,8 @@
 #include "grid/features/CGXGridCoveredCellsImp.h"
 #include "grid/features/CGXGridFloatCellsImp.h"
 #include "grid/features/CGXGridMergeCellsImp.h"
+#include "grid/features/CGXGridSortImp.h"
+#include "grid/core/CGXSortInfoArray.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/HeadlessFixture.h"
@@ -26,6 +28,7 @@ public:
         CGXGridCoveredCellsImp::Install(pGrid);
         CGXGridFloatCellsImp::Install(pGrid);
         CGXGridMergeCellsImp::Install(pGrid);
+        CGXGridSortImp::Install(pGrid);
     }
 };
 
@@ -282,5 +285,89 @@ TEST_F(FloatCellsTest, CellsLeftByASplitMergedRunFloatAgain)
     evalAll();
     EXPECT_EQ(Span(grid, 2, 1), CGXRange(2, 1, 2, 2));
     EXPECT_EQ(Span(grid, 2, 4), CGXRange(2, 3, 2, 4));
+    ::DestroyWindow(m_hTop);
+}
+
+TEST_F(FloatCellsTest, SortedRowsFloatAsAFreshGridOfTheSameRowsDoes)
+{
+    for (WORD wMode : {WORD{1}, WORD{2}}) {
+        // Rows of a long text, a short one and an empty one, with a sort key in column 6;
+        // sorting by the key turns them upside down.
+        CGXGridWnd sorted, fresh;
+        MakeGrid(sorted, 6, 6, wMode);
+        const CString text = TextWiderThanOneColumn(sorted);
+        const char* const keys[] = {"f", "e", "d", "c", "b", "a"};
+        for (ROWCOL r = 1; r <= 6; ++r) {
+            sorted.SetValueRange(CGXRange(r, 1, r, 1), r % 3 == 1 ? text : r % 3 == 2 ? CString("short") : CString());
+            sorted.SetValueRange(CGXRange(r, 6, r, 6), keys[r - 1]);
+        }
+        sorted.Redraw(GX_INVALIDATE, FALSE);
+        backend->ProcessMessages();
+        ASSERT_EQ(Span(sorted, 1, 2), CGXRange(1, 1, 1, 2)) << wMode;
+        CGXSortInfoArray sortKeys;
+        sortKeys.Add(CGXSortInfo(6, CGXSortInfo::alphanumeric, CGXSortInfo::ascending));
+        CGXRange table;
+        table.SetTable();
+        sorted.SortRows(table, sortKeys);
+        ASSERT_EQ(sorted.GetCellValue(6, 1), text);
+        sorted.Redraw(GX_INVALIDATE, FALSE);
+        backend->ProcessMessages();
+
+        // The same rows typed into a new grid in their sorted order.
+        MakeGrid(fresh, 6, 6, wMode);
+        for (ROWCOL r = 1; r <= 6; ++r)
+            for (ROWCOL c : {1u, 6u})
+                fresh.SetValueRange(CGXRange(r, c, r, c), sorted.GetCellValue(r, c));
+        fresh.Redraw(GX_INVALIDATE, FALSE);
+        backend->ProcessMessages();
+        for (ROWCOL r = 1; r <= 6; ++r)
+            for (ROWCOL c = 1; c <= 6; ++c)
+                EXPECT_EQ(Span(sorted, r, c), Span(fresh, r, c)) << "mode " << wMode << " cell " << r << "," << c;
+        // Row 1 now holds the short text: nothing of the long one is left floating there.
+        EXPECT_EQ(Span(sorted, 1, 2), CGXRange(1, 2, 1, 2)) << wMode;
+        EXPECT_EQ(Span(sorted, 3, 2), CGXRange(3, 1, 3, 2)) << wMode;
+        for (HWND hTop : m_tops)
+            ::DestroyWindow(hTop);
+        m_tops.clear();
+    }
+}
+
+TEST_F(FloatCellsTest, ScrollingRepaintsAMergedCellThatReachesAcrossTheFrozenRows)
+{
+    CGXGridWnd grid;
+    MakeGrid(grid, 40, 6, 1);
+    auto& merge = *static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp);
+    merge.SetMergeCellsMode(&grid, 2, FALSE);
+    ASSERT_TRUE(grid.SetFrozenRows(2, 0));
+    // Column 3 of rows 1 to 5 is one merged cell from the frozen rows into the scrolled ones.
+    CGXStyle run;
+    run.SetMergeCell(GX_MERGE_VERTICAL | GX_MERGE_COMPVALUE).SetValue("same");
+    grid.ApplyStyleToRange(CGXRange(1, 3, 5, 3), &run, gxOverride, 0, nullptr, 0, gxDo);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    ASSERT_EQ(Span(grid, 3, 3), CGXRange(1, 3, 5, 3));
+
+    // A scroll by one row moves the pixels and leaves only the new bottom row to paint, and the
+    // merged cell, whose scrolled part changed under its text.
+    grid.SetNoImmediateUpdate(TRUE);
+    ASSERT_TRUE(grid.DoScroll(3, 1));
+    CRect update;
+    ASSERT_TRUE(::GetUpdateRect(grid.GetSafeHwnd(), &update, FALSE));
+    const CRect cell = grid.CalcCellRect(1, 3);
+    EXPECT_LE(update.left, cell.left);
+    EXPECT_GE(update.right, cell.right);
+    EXPECT_LE(update.top, cell.top);
+    backend->ProcessMessages();
+
+    // Without a span across the edge only the strip that came into view waits.
+    grid.SetValueRange(CGXRange(1, 3, 2, 3), "other");
+    merge.EvalMergeCells(&grid, CGXRange(0, 0, 40, 6), nullptr, 0);
+    grid.Redraw(GX_INVALIDATE, FALSE);
+    backend->ProcessMessages();
+    ASSERT_TRUE(grid.DoScroll(3, 1));
+    ASSERT_TRUE(::GetUpdateRect(grid.GetSafeHwnd(), &update, FALSE));
+    CRect client;
+    grid.GetClientRect(&client);
+    EXPECT_EQ(update.top, client.bottom - 20);
     ::DestroyWindow(m_hTop);
 }

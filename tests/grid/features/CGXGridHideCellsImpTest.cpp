@@ -191,3 +191,28 @@ TEST_F(HideCellsTest, PrintingLeavesOutHeadersThePropertiesDoNotPrint)
     EXPECT_FALSE(grid.IsRowHidden(1));
     grid.SetPrinting(FALSE);
 }
+
+TEST_F(HideCellsTest, TheHeaderHidingSwitchHidesTheHeadersOnTheScreenOnly)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 10, 10);
+    EXPECT_EQ(grid.CalcCellRect(1, 1), CRect(50, 20, 100, 40));
+    grid.SetHideHeaders(TRUE);
+    EXPECT_TRUE(grid.IsRowHidden(0));
+    EXPECT_TRUE(grid.IsColHidden(0));
+    EXPECT_FALSE(grid.IsRowHidden(1));
+    // The first cell moves to the grid's corner; the headers' stored sizes stay.
+    EXPECT_EQ(grid.CalcCellRect(1, 1), CRect(0, 0, 50, 20));
+    // An exemption keeps the column headers (the header row) in view.
+    grid.SetHeaderRowsExempt(TRUE);
+    EXPECT_FALSE(grid.IsRowHidden(0));
+    EXPECT_TRUE(grid.IsColHidden(0));
+    grid.SetHeaderRowsExempt(FALSE);
+    // The page follows the properties, not the switch.
+    grid.SetPrinting(TRUE);
+    EXPECT_FALSE(grid.IsRowHidden(0));
+    grid.SetPrinting(FALSE);
+    grid.SetHideHeaders(FALSE);
+    EXPECT_FALSE(grid.IsColHidden(0));
+    EXPECT_EQ(grid.GetColWidth(0), 50);
+}

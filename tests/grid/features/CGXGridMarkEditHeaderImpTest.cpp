@@ -45,13 +45,6 @@ protected:
         grid.StoreDefaultColWidth(50);
         backend->ProcessMessages();
     }
-    static CRect UpdateRect(CGXGridWnd& grid)
-    {
-        CRect rect;
-        if (!::GetUpdateRect(grid.GetSafeHwnd(), &rect, FALSE))
-            rect.SetRectEmpty();
-        return rect;
-    }
 };
 
 } // namespace
@@ -78,18 +71,22 @@ TEST_F(MarkHeaderTest, OnlyTheHeadersOnScreenAreInvalidated)
     MakeGrid(grid);
     ASSERT_TRUE(grid.SetCurrentCell(2, 3));
     backend->ProcessMessages();
-    ASSERT_TRUE(UpdateRect(grid).IsRectEmpty());
+    ASSERT_TRUE(UpdateRectOf(grid).IsRectEmpty());
 
     auto* pImp = static_cast<CGXGridMarkEditHeaderImp*>(grid.m_pMarkEditHeaderImp);
+    // Rows are 20 pixels high and columns 50 wide, headers included: row 5's header lies at
+    // (0, 100)-(50, 120) and column C's at (150, 0)-(200, 20); together they cover the window
+    // from its corner to (200, 120).
     pImp->UpdateMarkedHeaders(&grid, 5, 3, CGXGridMarkEditHeaderImp::both, TRUE);
-    CRect expected;
-    expected.UnionRect(grid.CalcRangeRectWithSpans(5, 0, 5, 0), grid.CalcRangeRectWithSpans(0, 3, 0, 3));
-    EXPECT_EQ(UpdateRect(grid), expected);
+    EXPECT_EQ(UpdateRectOf(grid), CRect(0, 0, 200, 120));
     backend->ProcessMessages();
 
-    // Only the column header.
+    // Only the column header; then only the row header of a row below.
     pImp->UpdateMarkedHeaders(&grid, 5, 3, CGXGridMarkEditHeaderImp::columnHeader, TRUE);
-    EXPECT_EQ(UpdateRect(grid), grid.CalcRangeRectWithSpans(0, 3, 0, 3));
+    EXPECT_EQ(UpdateRectOf(grid), CRect(150, 0, 200, 20));
+    backend->ProcessMessages();
+    pImp->UpdateMarkedHeaders(&grid, 8, 3, CGXGridMarkEditHeaderImp::rowHeader, TRUE);
+    EXPECT_EQ(UpdateRectOf(grid), CRect(0, 160, 50, 180));
     backend->ProcessMessages();
 
     // A row out of view, a row past the count or the update lock invalidate nothing.
@@ -98,5 +95,5 @@ TEST_F(MarkHeaderTest, OnlyTheHeadersOnScreenAreInvalidated)
     grid.GetParam()->m_bLockUpdate = TRUE;
     pImp->UpdateMarkedHeaders(&grid, 5, 3, CGXGridMarkEditHeaderImp::both, TRUE);
     grid.GetParam()->m_bLockUpdate = FALSE;
-    EXPECT_TRUE(UpdateRect(grid).IsRectEmpty());
+    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty());
 }

@@ -151,3 +151,28 @@ TEST_F(GridPrintTest, AJobOnThePdfPrinterWritesEachCountedPageDownThenAcross)
     PdfPage beyond(file, static_cast<int>(pages) + 1, 50);
     EXPECT_FALSE(beyond.Valid());
 }
+
+TEST_F(GridPrintTest, ChoosingSelectionPrintsOnlyTheSelectedRowsAndColumns)
+{
+    CGXGridCore& grid = *made;
+    SetUpGrid(grid, 300, 8);
+    grid.GetParam()->m_SelRects.AddTail(new CGXRange(40, 3, 45, 4));
+    grid.GetParam()->m_SelRects.AddTail(new CGXRange(CGXRange().SetRows(50, 52)));
+    ASSERT_TRUE(OpenPrinter(dir.File("selection.pdf")));
+    auto* imp = dynamic_cast<CGXGridPrintImp*>(grid.m_pPrintImp);
+    ASSERT_NE(imp, nullptr);
+    info.m_pPD->m_pd.Flags |= PD_SELECTION;
+    imp->OnGridBeginPrinting(&grid, &dc, &info);
+    // Rows 40 to 52 on one page; the whole rows selected take every column in.
+    ASSERT_EQ(imp->GetRowBreaks(), std::vector<ROWCOL>{40});
+    EXPECT_EQ(imp->GetColBreaks(), std::vector<ROWCOL>{1});
+    EXPECT_EQ(info.GetMaxPage(), 1u);
+    imp->OnGridEndPrinting(&grid, &dc, &info);
+
+    // Without the choice the whole grid prints.
+    info.m_pPD->m_pd.Flags &= ~static_cast<DWORD>(PD_SELECTION);
+    imp->OnGridBeginPrinting(&grid, &dc, &info);
+    EXPECT_EQ(imp->GetRowBreaks().front(), 1u);
+    EXPECT_GT(imp->GetRowBreaks().size(), 1u);
+    imp->OnGridEndPrinting(&grid, &dc, &info);
+}

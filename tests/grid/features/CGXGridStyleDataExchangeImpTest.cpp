@@ -188,3 +188,45 @@ TEST_F(StyleExchangeTest, HostileBlocksAreRefusedWithTheGridUnchanged)
     ASSERT_TRUE(Paste(grid, Block(1, 2, styles(2)), CGXRange(2, 2, 2, 2)));
     EXPECT_EQ(Value(grid, 2, 3), "x");
 }
+
+namespace {
+// Records the style types the clipboard reads and writes cells with.
+class TypedGrid : public CGXGridCore {
+public:
+    BOOL ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType) override
+    {
+        readTypes.push_back(nType);
+        return CGXGridCore::ReadCellStyle(nRow, nCol, style, nModify, nType);
+    }
+    BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType, const CObArray* pCells, UINT nFlags,
+                           int nMode) override
+    {
+        appliedTypes.push_back(nType);
+        return CGXGridCore::ApplyStyleToRange(range, pStyle, nModify, nType, pCells, nFlags, nMode);
+    }
+    std::vector<int> readTypes, appliedTypes;
+};
+} // namespace
+
+TEST_F(StyleExchangeTest, TheGridsStyleAccessTypeReadsWithTheFlagAndAlwaysWrites)
+{
+    TypedGrid grid;
+    SetUpGrid(grid, 4, 4);
+    grid.SetStyleAccessType(5);
+    grid.m_nClipboardFlags &= ~GX_CLIP_GRIDSTYLETYPE;
+    const std::vector<BYTE> plain = CopyStyles(grid, {CGXRange(1, 1, 2, 2)});
+    ASSERT_FALSE(grid.readTypes.empty());
+    for (int n : grid.readTypes)
+        EXPECT_EQ(n, 0);
+    grid.readTypes.clear();
+    grid.m_nClipboardFlags |= GX_CLIP_GRIDSTYLETYPE;
+    const std::vector<BYTE> typed = CopyStyles(grid, {CGXRange(1, 1, 2, 2)});
+    ASSERT_FALSE(grid.readTypes.empty());
+    for (int n : grid.readTypes)
+        EXPECT_EQ(n, 5);
+    grid.appliedTypes.clear();
+    ASSERT_TRUE(Paste(grid, typed, CGXRange(3, 3, 3, 3)));
+    ASSERT_FALSE(grid.appliedTypes.empty());
+    EXPECT_EQ(grid.appliedTypes.front(), 5);
+    EXPECT_EQ(Value(grid, 4, 4), Value(grid, 2, 2));
+}

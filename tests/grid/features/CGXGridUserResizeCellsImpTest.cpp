@@ -3,6 +3,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/features/CGXGridHideCellsImp.h"
+#include "grid/features/CGXGridMarkEditHeaderImp.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
@@ -19,6 +20,7 @@ public:
         CGXControlFactory::InitializeGridComponents(pGrid);
         CGXGridHideCellsImp::Install(pGrid);
         CGXGridUserResizeCellsImp::Install(pGrid);
+        CGXGridMarkEditHeaderImp::Install(pGrid);
     }
 };
 
@@ -51,10 +53,10 @@ protected:
     // Presses on the border after column nCol, whose right edge is at x, and lets go dx later.
     void DragColBorder(ROWCOL nCol, int x, int dx, int nHit = 1)
     {
-        ASSERT_TRUE(Resize().OnLButtonDown(m_pGrid.get(), 0, CPoint(x, 10), nHit, 0, nCol));
+        ASSERT_TRUE(Resize().StartTrackingOnHit(m_pGrid.get(), 0, CPoint(x, 10), nHit, 0, nCol));
         if (dx != 0)
-            Resize().OnMouseMove(m_pGrid.get(), 0, CPoint(x + dx / 2, 10));
-        Resize().OnLButtonUp(m_pGrid.get(), 0, CPoint(x + dx, 10));
+            Resize().OnTrackingMouseMove(m_pGrid.get(), CPoint(x + dx / 2, 10));
+        Resize().OnTrackingButtonUp(m_pGrid.get(), CPoint(x + dx, 10));
         EXPECT_FALSE(Resize().IsTracking());
     }
     std::unique_ptr<CGXGridCore> m_pGrid;
@@ -89,7 +91,7 @@ TEST_F(ResizeTest, DraggingABorderSizesHidesAndUndoes)
     EXPECT_EQ(grid.GetColWidth(3), 50);
 
     // Header columns are resized only with their permission bit.
-    EXPECT_TRUE(Resize().OnLButtonDown(&grid, 0, CPoint(50, 10), 1, 0, 0));
+    EXPECT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(50, 10), 1, 0, 0));
     EXPECT_FALSE(Resize().IsTracking());
     grid.GetParam()->m_wAllowTrackColWidth |= 0x08;
     DragColBorder(0, 50, 10);
@@ -115,12 +117,12 @@ TEST_F(ResizeTest, SelectedColumnsTakeTheNewWidthTogetherAndADoubleClickShowsHid
     // A double click on the border after hidden columns 6..7 shows both.
     grid.GetParam()->m_SelRects.DeleteAll();
     ASSERT_TRUE(grid.HideCols(6, 7));
-    ASSERT_TRUE(Resize().OnLButtonDblClk(&grid, 0, CPoint(), 7, 0, 7));
+    ASSERT_TRUE(Resize().ResetSizeOnDoubleClick(&grid, 0, CPoint(), 7, 0, 7));
     EXPECT_FALSE(grid.IsColHidden(6));
     EXPECT_FALSE(grid.IsColHidden(7));
     // On a visible column it resets the width to the default.
     ASSERT_TRUE(grid.SetColWidth(8, 8, 90, nullptr, GX_UPDATENOW, 0));
-    ASSERT_TRUE(Resize().OnLButtonDblClk(&grid, 0, CPoint(), 1, 0, 8));
+    ASSERT_TRUE(Resize().ResetSizeOnDoubleClick(&grid, 0, CPoint(), 1, 0, 8));
     EXPECT_EQ(grid.GetColWidth(8), 50);
 }
 
@@ -129,23 +131,74 @@ TEST_F(ResizeTest, LiveResizingFollowsTheMouseAndCancelRestores)
     CGXGridCore& grid = *m_pGrid;
     grid.GetParam()->m_wAllowTrackRowHeight |= 0x100;
     // Row 2 spans 40..60.
-    ASSERT_TRUE(Resize().OnLButtonDown(&grid, 0, CPoint(10, 60), 2, 2, 0));
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(10, 60), 2, 2, 0));
     int nMode = 0;
     ROWCOL nIndex = 0;
     EXPECT_TRUE(grid.GetResizeTrackingState(nMode, nIndex));
     EXPECT_EQ(nMode, 1);
     EXPECT_EQ(nIndex, 2u);
-    Resize().OnMouseMove(&grid, 0, CPoint(10, 75));
+    Resize().OnTrackingMouseMove(&grid, CPoint(10, 75));
     EXPECT_EQ(grid.GetRowHeight(2), 35);
     Resize().CancelTracking(&grid);
     EXPECT_EQ(grid.GetRowHeight(2), 20);
     EXPECT_FALSE(grid.GetResizeTrackingState(nMode, nIndex));
 
     // Ended, the live size becomes one undoable change from the size before the drag.
-    ASSERT_TRUE(Resize().OnLButtonDown(&grid, 0, CPoint(10, 60), 2, 2, 0));
-    Resize().OnMouseMove(&grid, 0, CPoint(10, 70));
-    Resize().OnLButtonUp(&grid, 0, CPoint(10, 72));
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(10, 60), 2, 2, 0));
+    Resize().OnTrackingMouseMove(&grid, CPoint(10, 70));
+    Resize().OnTrackingButtonUp(&grid, CPoint(10, 72));
     EXPECT_EQ(grid.GetRowHeight(2), 32);
     ASSERT_TRUE(grid.Undo());
     EXPECT_EQ(grid.GetRowHeight(2), 20);
+}
+
+TEST_F(ResizeTest, TheMarkerKeepsClearOfTheEdgeAndTheSmallestDragSizeHolds)
+{
+    CGXGridCore& grid = *m_pGrid;
+    // Column 10 spans 500..550 and the grid ends at 600: the marker stops 6 pixels short.
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(550, 10), 1, 0, 10));
+    // The edge the size is measured from and the line at the border itself.
+    EXPECT_EQ(Resize().GetStartMarker(), CRect(500, 20, 501, 400));
+    EXPECT_TRUE(Resize().GetMovingMarker().IsRectEmpty());
+    Resize().OnTrackingMouseMove(&grid, CPoint(700, 10));
+    EXPECT_EQ(Resize().GetMovingMarker(), CRect(594, 20, 595, 400));
+    Resize().OnTrackingButtonUp(&grid, CPoint(700, 10));
+    EXPECT_EQ(grid.GetColWidth(10), 94);
+    EXPECT_TRUE(Resize().GetStartMarker().IsRectEmpty());
+
+    // A smallest drag size raises what the drag asks for.
+    grid.GetParam()->m_nMinTrackColWidth = 30;
+    DragColBorder(3, 200, -40);
+    EXPECT_EQ(grid.GetColWidth(3), 30);
+    // Rows have their own.
+    grid.GetParam()->m_nMinTrackRowHeight = 25;
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(10, 60), 2, 2, 0));
+    Resize().OnTrackingMouseMove(&grid, CPoint(10, 45));
+    EXPECT_EQ(Resize().GetMovingMarker().top, 65);
+    Resize().OnTrackingButtonUp(&grid, CPoint(10, 45));
+    EXPECT_EQ(grid.GetRowHeight(2), 25);
+}
+
+TEST_F(ResizeTest, TheResizedColumnsHeaderIsMarkedWhileDraggingAndFocusLossCancels)
+{
+    CGXGridCore& grid = *m_pGrid;
+    auto* pMark = static_cast<CGXGridMarkEditHeaderImp*>(grid.m_pMarkEditHeaderImp);
+    grid.GetParam()->m_wAllowTrackColWidth &= static_cast<WORD>(~0x10);
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(200, 10), 1, 0, 3));
+    EXPECT_TRUE(pMark->IsHeaderMarked(&grid, nullptr, 0, 3));
+    EXPECT_FALSE(pMark->IsHeaderMarked(&grid, nullptr, 0, 4));
+    Resize().OnTrackingMouseMove(&grid, CPoint(230, 10));
+    // Losing the focus puts the border back.
+    grid.HandleKillFocus(nullptr);
+    EXPECT_FALSE(Resize().IsTracking());
+    EXPECT_FALSE(pMark->IsHeaderMarked(&grid, nullptr, 0, 3));
+    Resize().OnTrackingButtonUp(&grid, CPoint(230, 10));
+    EXPECT_EQ(grid.GetColWidth(3), 50);
+
+    // With bit 0x10, as every grid of the program has it, the header stays plain.
+    grid.GetParam()->m_wAllowTrackColWidth |= 0x10;
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(200, 10), 1, 0, 3));
+    EXPECT_FALSE(pMark->IsHeaderMarked(&grid, nullptr, 0, 3));
+    grid.HandleCancelMode();
+    EXPECT_FALSE(Resize().IsTracking());
 }

@@ -3,6 +3,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/features/CGXGridUserSelectRangeImp.h"
+#include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/HeadlessFixture.h"
@@ -186,4 +187,76 @@ TEST_F(SelectRangeTest, StoredSelectionMatchesACellSetUnderRandomSelectsAndDesel
                         << "round " << round << " step " << step << " cell " << i << "," << j;
         }
     }
+}
+
+namespace {
+
+// A view of a document whose hints reach its one peer view.
+class PeerGrid : public CGXGridCore {
+public:
+    using CGXGridCore::CGXGridCore;
+    void UpdateAllViews(CWnd*, LPARAM lHint, CObject* pHint) override
+    {
+        if (m_pPeer != nullptr)
+            m_pPeer->ProcessHint(nullptr, lHint, pHint);
+    }
+    BOOL CanStartSelection(ROWCOL nRow, ROWCOL, UINT, CPoint) override { return nRow != m_nRefusedRow; }
+    PeerGrid* m_pPeer = nullptr;
+    ROWCOL m_nRefusedRow = GX_INVALID;
+};
+
+} // namespace
+
+TEST_F(SelectRangeTest, ASecondViewOfTheDocumentRedrawsWhatTheFirstSelects)
+{
+    HWND hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 820, 320);
+    HWND hA = Make(WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, hTop);
+    HWND hB = Make(WS_CHILD | WS_VISIBLE, 410, 0, 400, 300, hTop);
+    PeerGrid a(CWnd::FromHandle(hA)), b(CWnd::FromHandle(hB));
+    a.m_pPeer = &b;
+    b.m_pPeer = &a;
+    auto* pParam = new CGXGridParam;
+    a.SetParam(pParam, TRUE);
+    b.SetParam(pParam, FALSE);
+    for (PeerGrid* p : {&a, &b}) {
+        p->Initialize();
+        p->EnableHints(TRUE);
+    }
+    pParam->EnableUndo(FALSE);
+    a.SetRowCount(12, 0);
+    a.SetColCount(6, 0);
+    a.StoreDefaultRowHeight(20);
+    a.StoreDefaultColWidth(50);
+    backend->ProcessMessages();
+    ASSERT_TRUE(UpdateRectOf(hB).IsRectEmpty());
+
+    // Dragging out (2, 2)-(4, 3) in the first view: the second draws those cells again.
+    auto& sel = *static_cast<CGXGridUserSelectRangeImp*>(a.m_pUserSelectRangeImp);
+    ROWCOL r = 2, c = 2;
+    sel.OnButtonDown(&a, 0, CPoint(), 3, r, c);
+    sel.OnMouseMoveToCell(&a, 0, CPoint(), 4, 3);
+    sel.OnButtonUp(&a, 0, CPoint());
+    ASSERT_EQ(pParam->m_SelRects.GetCount(), 1);
+    CRect update = UpdateRectOf(hB);
+    CRect cells = b.CalcRangeRect(2, 2, 4, 3);
+    EXPECT_FALSE(update.IsRectEmpty()) << "the second view keeps a stale highlight";
+    EXPECT_EQ(update | cells, update);
+    backend->ProcessMessages();
+
+    // A plain click elsewhere clears the selection: the second view loses the highlight too.
+    r = 8, c = 5;
+    sel.OnButtonDown(&a, 0, CPoint(), 3, r, c);
+    sel.OnButtonUp(&a, 0, CPoint());
+    EXPECT_TRUE(pParam->m_SelRects.IsEmpty());
+    update = UpdateRectOf(hB);
+    EXPECT_EQ(update | cells, update);
+    backend->ProcessMessages();
+
+    // A grid that refuses a selection starting on row 6 starts none there.
+    a.m_nRefusedRow = 6;
+    r = 6, c = 2;
+    sel.OnButtonDown(&a, 0, CPoint(), 3, r, c);
+    sel.OnMouseMoveToCell(&a, 0, CPoint(), 7, 3);
+    sel.OnButtonUp(&a, 0, CPoint());
+    EXPECT_TRUE(pParam->m_SelRects.IsEmpty());
 }

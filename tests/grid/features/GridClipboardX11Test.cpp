@@ -157,7 +157,7 @@ TEST_F(GridClipboardX11Test, CopiedCellsReachAnotherProgramInPiecesByteForByte)
                 done = items == 0;
             }
             return done;
-        }, 30000);
+        }, 60000);
     };
 
     Select(CGXRange(1, 1, kCopyRows, kCols));

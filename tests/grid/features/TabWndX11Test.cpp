@@ -93,3 +93,55 @@ TEST_F(TabWndX11Test, ThreeGridSheetsSwitchRenameAndShareTheStrip)
     tabs.reset();
     frame->DestroyWindow();
 }
+
+TEST_F(TabWndX11Test, AFramedTabWindowShowsASunkenEdgeRoundItsSheets)
+{
+    const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+    if (keep)
+        SetTestFontMode(false);
+    auto* frame = new CFrameWnd; // goes with its window
+    ASSERT_TRUE(frame->Create(nullptr, "Framed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 460, 340)));
+    auto tabs = std::make_unique<CGXTabWnd>();
+    ASSERT_TRUE(tabs->Create(frame, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 1));
+    tabs->MoveWindow(20, 20, 360, 220);
+    CRect before;
+    tabs->GetClientRect(&before);
+    tabs->SetFrame(TRUE);
+    CGXGridWnd grid;
+    ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD, CRect(0, 0, 10, 10), tabs.get(), 10));
+    grid.Initialize();
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.SetRowCount(20, 0);
+    grid.SetColCount(6, 0);
+    tabs->AttachWnd(&grid, "Pages");
+    // The frame takes two pixels on each side from the sheets' room.
+    CRect after;
+    tabs->GetClientRect(&after);
+    EXPECT_EQ(after.Width(), before.Width() - 4);
+    EXPECT_EQ(after.Height(), before.Height() - 4);
+    ASSERT_TRUE(PumpUntil([&] { return grid.IsWindowVisible() != FALSE; }, 60000)) << "the sheet never showed";
+    tabs->RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ASSERT_TRUE(Settle()) << "the framed tab window never settled";
+
+    cairo_surface_t* shot = Screenshot(server->DisplayName());
+    ASSERT_NE(shot, nullptr);
+    if (keep)
+        cairo_surface_write_to_png(shot, (std::string(keep) + "/tabframe.png").c_str());
+    CRect window;
+    tabs->GetWindowRect(&window);
+    const auto at = [&](int x, int y) { return PixelAt(shot, POINT{window.left + x, window.top + y}); };
+    const auto rgb = [](int nIndex) { return static_cast<uint32_t>(::GetSysColor(nIndex)) & 0xFFFFFFu; };
+    const auto swap = [](uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); };
+    // Sunken: shadow outside and dark shadow inside at the top and left, highlight outside and
+    // light inside at the bottom and right.
+    const int cx = window.Width(), cy = window.Height();
+    EXPECT_EQ(at(cx / 2, 0), swap(rgb(COLOR_BTNSHADOW)));
+    EXPECT_EQ(at(0, cy / 2), swap(rgb(COLOR_BTNSHADOW)));
+    EXPECT_EQ(at(cx / 2, 1), swap(rgb(COLOR_3DDKSHADOW)));
+    EXPECT_EQ(at(cx / 2, cy - 1), swap(rgb(COLOR_BTNHIGHLIGHT)));
+    EXPECT_EQ(at(cx - 1, cy / 2), swap(rgb(COLOR_BTNHIGHLIGHT)));
+    cairo_surface_destroy(shot);
+    tabs->DestroyWindow();
+    frame->DestroyWindow();
+    PumpFor(50);
+}

@@ -14,7 +14,7 @@ namespace {
 // A CDC over a memory bitmap, filled white.
 class CCanvas : public CDC {
 public:
-    CCanvas(int width, int height) : m_width(width), m_height(height)
+    CCanvas(int width, int height)
     {
         CreateCompatibleDC(nullptr);
         m_bitmap.CreateBitmap(width, height, 1, 32, nullptr);
@@ -37,8 +37,6 @@ public:
     }
 
 private:
-    int m_width;
-    int m_height;
     CBitmap m_bitmap;
     HGDIOBJ m_old = nullptr;
 };

@@ -171,13 +171,7 @@ TEST_F(PrintViewTest, ThePrintDialogChoosesTheFileAndThePages)
     view->fileFromDialog = true;
     view->pages = 3;
     auto retype = [this](HWND dlg, int id, const std::string& text) {
-        backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, id)));
-        backend->Key(VK_HOME);
-        backend->KeyDown(VK_SHIFT);
-        backend->Key(VK_END);
-        backend->KeyUp(VK_SHIFT);
-        backend->Key(VK_DELETE);
-        dialog_automation::Type(*backend, text);
+        dialog_automation::Retype(*backend, GetDlgItem(dlg, id), text);
     };
     std::string file = dir.File("chosen.pdf");
     dialog_automation::WhenWindowOpens(
@@ -215,13 +209,7 @@ TEST_F(PrintViewTest, PrintSetupChoosesWhereTheApplicationPrints)
     dialog_automation::WhenWindowOpens(
         *backend, [] { return dialog_automation::DialogWith({edt6, IDOK}); },
         [&](HWND dlg) {
-            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, edt6)));
-            backend->Key(VK_HOME);
-            backend->KeyDown(VK_SHIFT);
-            backend->Key(VK_END);
-            backend->KeyUp(VK_SHIFT);
-            backend->Key(VK_DELETE);
-            dialog_automation::Type(*backend, file);
+            dialog_automation::Retype(*backend, GetDlgItem(dlg, edt6), file);
             backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
         },
         nullptr);

@@ -145,7 +145,7 @@ TEST_F(PropertySheetTest, PagesAreMadeWhenFirstShownAndOnlyThoseTakePartInOK)
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h, ID_APPLY_NOW))) << "nothing changed yet";
         EXPECT_EQ(GetDlgItem(h, IDHELP), nullptr);
         ClickTab(1);
-        backend->WhenIdle([&, h] {
+        backend->WhenIdle([&] {
             EXPECT_EQ(sheet.GetActivePage(), &backups);
             EXPECT_FALSE(IsWindowVisible(general.m_hWnd));
             EXPECT_EQ(sheet.GetTabRect(1).top, sheet.GetTabRect(0).top);

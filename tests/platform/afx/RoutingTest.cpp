@@ -17,7 +17,6 @@ constexpr UINT ID_SHARED = 300;
 constexpr UINT IDC_PUSH = 400;
 constexpr UINT IDC_CHECK = 401;
 constexpr UINT IDC_ORPHAN = 402;
-constexpr UINT IDC_OWNERDRAWN = 403;
 
 class CCommandBase : public CWnd {
 public:

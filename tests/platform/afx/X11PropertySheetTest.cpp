@@ -63,33 +63,7 @@ bool PumpApp(const std::function<bool()>& done, int ms = 60000)
     }
 }
 
-class X11PropertySheetTest : public X11Test {
-protected:
-    // Presses and releases a key; with press or release alone, only that half.
-    void SendKey(HWND top, KeySym keysym, unsigned int state = 0, int halves = 3)
-    {
-        XEvent event{};
-        XKeyEvent& k = event.xkey;
-        k.display = other;
-        k.window = backend->XWindowOf(top);
-        k.root = DefaultRootWindow(other);
-        k.time = ++time;
-        k.state = state;
-        k.keycode = XKeysymToKeycode(other, keysym);
-        k.same_screen = True;
-        if (halves & 1) {
-            k.type = KeyPress;
-            XSendEvent(other, k.window, True, KeyPressMask, &event);
-        }
-        if (halves & 2) {
-            k.type = KeyRelease;
-            k.time = ++time;
-            XSendEvent(other, k.window, True, KeyReleaseMask, &event);
-        }
-        XFlush(other);
-    }
-    Time time = 1000;
-};
+using X11PropertySheetTest = X11Test;
 
 } // namespace
 
@@ -105,9 +79,7 @@ TEST_F(X11PropertySheetTest, KeysSwitchPagesChooseAndApply)
     ASSERT_TRUE(SettleWith(PumpApp)) << "the sheet never showed";
 
     // Ctrl+Tab is the sheet's; the arrow keys move within the page's option group.
-    SendKey(h, XK_Control_L, 0, 1);
-    SendKey(h, XK_Tab, ControlMask);
-    SendKey(h, XK_Control_L, ControlMask, 2);
+    SendCtrlKey(h, XK_Tab);
     ASSERT_TRUE(PumpApp([&] { return sheet.GetActiveIndex() == 1; }));
     HWND none = GetDlgItem(settings->backups.m_hWnd, IDC_NO_BACKUP);
     ASSERT_TRUE(PumpApp([&] { return GetFocus() == none; }));

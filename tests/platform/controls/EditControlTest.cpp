@@ -7,6 +7,7 @@
 #include "platform/win/detail/CaretPaint.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/ScrollBar.h"
+#include "tests/support/ClipboardText.h"
 
 #include <cairo.h>
 
@@ -47,16 +48,7 @@ protected:
         SetFocus(e);
         backend->ProcessMessages();
     }
-    void PutOnClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(OpenClipboard(parent));
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-    }
+    void PutOnClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(parent, text)); }
     std::string ClipboardText()
     {
         std::string text;

@@ -476,7 +476,7 @@ TEST_F(MdiClientTest, PastNineChildrenTheMenuOffersMoreWindows)
     EXPECT_EQ(listed[9], "&9 Doc 9=8");
     EXPECT_EQ(listed[10], "&More Windows...=9");
     // The dialog lists them all; choosing one activates it.
-    backend->WhenIdle([this] {
+    backend->WhenIdle([] {
         std::vector<HWND> dialogs = dialog_automation::ShownDialogs();
         ASSERT_EQ(dialogs.size(), 1u);
         EXPECT_EQ(Text(dialogs[0]), "Select Window");

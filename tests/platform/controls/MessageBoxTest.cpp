@@ -100,12 +100,15 @@ TEST_F(MessageBoxTest, KeyboardChoosesTheDefaultAndEscapeOnlyWhereThereIsACancel
 TEST_F(MessageBoxTest, AnAnswerThatDoesNotCloseTheBoxFailsInsteadOfHanging)
 {
     int answer = 0;
+    const auto wait = dialog_automation::CloseWait();
+    dialog_automation::CloseWait() = std::chrono::milliseconds(200);
     EXPECT_NONFATAL_FAILURE(
         {
             AnswerMessageBox(*backend, IDNO);   // an OK box has no No button
             answer = MessageBox(parent, "Done.", "Vostrel", MB_OK);
         },
         "still open");
+    dialog_automation::CloseWait() = wait;
     EXPECT_EQ(answer, 0) << "ended with -1, which MessageBox reports as no answer";
 }
 

@@ -28,13 +28,7 @@ HWND OpenPageSetup()
 
 void Retype(HeadlessBackend& backend, HWND dlg, int id, const std::string& text)
 {
-    backend.Click(1, CentreOf(GetDlgItem(dlg, id)));
-    backend.Key(VK_HOME);
-    backend.KeyDown(VK_SHIFT);
-    backend.Key(VK_END);
-    backend.KeyUp(VK_SHIFT);
-    backend.Key(VK_DELETE);
-    dialog_automation::Type(backend, text);
+    dialog_automation::Retype(backend, GetDlgItem(dlg, id), text);
 }
 
 void ChoosePaper(HWND dlg, const char* name)

@@ -86,24 +86,6 @@ INT_PTR CALLBACK NameProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
 
 class X11DialogTest : public X11Test {
 protected:
-    void SendKey(HWND top, KeySym keysym, unsigned int state = 0)
-    {
-        XEvent event{};
-        XKeyEvent& k = event.xkey;
-        k.display = other;
-        k.window = backend->XWindowOf(top);
-        k.root = DefaultRootWindow(other);
-        k.time = ++time;
-        k.state = state;
-        k.keycode = XKeysymToKeycode(other, keysym);
-        k.same_screen = True;
-        k.type = KeyPress;
-        XSendEvent(other, k.window, True, KeyPressMask, &event);
-        k.type = KeyRelease;
-        k.time = ++time;
-        XSendEvent(other, k.window, True, KeyReleaseMask, &event);
-        XFlush(other);
-    }
     // Dispatches through the dialog, as the program's loop does, until the condition holds.
     static bool PumpDialogUntil(HWND dlg, const std::function<bool()>& done, int ms = 60000)
     {
@@ -123,7 +105,6 @@ protected:
             GetWindowBackend().PumpEvents(5);
         }
     }
-    Time time = 1000;
 };
 
 } // namespace

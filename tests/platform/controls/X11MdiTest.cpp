@@ -92,29 +92,6 @@ HWND ActiveChild()
 
 class X11MdiTest : public X11Test {
 protected:
-    void SendKeyEvent(HWND top, KeySym keysym, unsigned int state, int type)
-    {
-        XEvent event{};
-        XKeyEvent& k = event.xkey;
-        k.display = other;
-        k.window = backend->XWindowOf(top);
-        k.root = DefaultRootWindow(other);
-        k.time = ++time;
-        k.state = state;
-        k.keycode = XKeysymToKeycode(other, keysym);
-        k.same_screen = True;
-        k.type = type;
-        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
-        XFlush(other);
-    }
-    // Ctrl held down around a key, as a user types it.
-    void SendCtrlKey(HWND top, KeySym keysym)
-    {
-        SendKeyEvent(top, XK_Control_L, 0, KeyPress);
-        SendKeyEvent(top, keysym, ControlMask, KeyPress);
-        SendKeyEvent(top, keysym, ControlMask, KeyRelease);
-        SendKeyEvent(top, XK_Control_L, ControlMask, KeyRelease);
-    }
     // Dispatches as an MDI program's loop does, until the condition holds or the time passes.
     static bool PumpMdiUntil(const std::function<bool()>& done, int ms = 60000)
     {
@@ -134,7 +111,6 @@ protected:
             GetWindowBackend().PumpEvents(5);
         }
     }
-    Time time = 1000;
 };
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <tuple>
 #include <filesystem>
 #include <string>
 
@@ -46,4 +48,28 @@ TEST(AtomicFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_EQ(WriteFileAtomically(path, "new settings", 0600), 0);
     EXPECT_EQ(folder.ReadFile("settings.txt"), "new settings");
     EXPECT_EQ(EntriesIn(folder.Path()), 1);
+}
+
+// A new file is made as open() makes one: the mode asked for less the umask, never wider; a
+// rewrite keeps whatever mode the user gave the existing file.
+TEST(AtomicFileTest, ANewFileTakesTheUmaskAndARewriteKeepsTheMode)
+{
+    ScopedTempDir folder;
+    const mode_t old = ::umask(027);
+    EXPECT_EQ(CurrentUmask(), 027u);
+    const std::string path = folder.File("VOSTREL.VSL");
+    const int nError = WriteFileAtomically(path, "catalogue", 0666);
+    const std::string other = folder.File("other.vsl");
+    std::ignore = WriteFileAtomically(other, "x", 0666);
+    ::umask(old);
+    ASSERT_EQ(nError, 0);
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    ASSERT_EQ(::chmod(other.c_str(), 0604), 0);
+    ASSERT_EQ(WriteFileAtomically(other, "rewritten", 0666), 0);
+    ASSERT_EQ(::stat(other.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(folder.ReadFile("other.vsl"), "rewritten");
 }

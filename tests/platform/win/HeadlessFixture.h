@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/core/CRect.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/UserApi.h"
 
@@ -28,12 +29,14 @@ protected:
     }
     void TearDown() override
     {
+        // The test's handler may hold what the test body owned, gone by now: the windows'
+        // last messages must not reach it.
+        Handler() = nullptr;
         for (HWND hwnd : created)
             if (IsWindow(hwnd))
                 DestroyWindow(hwnd);
         backend->ProcessMessages();
         ReleaseCapture();
-        Handler() = nullptr;
         // Other suites in this program run on the real clock and the default backend.
         SetWindowBackend(nullptr);
         SetTestFontMode(false);
@@ -102,6 +105,21 @@ protected:
             if (Log()[i].hwnd == hwnd && Log()[i].message == message)
                 return static_cast<int>(i);
         return -1;
+    }
+
+    // What of a window waits to be painted; empty when nothing does.
+    static CRect UpdateRectOf(HWND hwnd)
+    {
+        CRect rect;
+        if (!::GetUpdateRect(hwnd, &rect, FALSE))
+            rect.SetRectEmpty();
+        return rect;
+    }
+    // The same for a window object (anything with GetSafeHwnd).
+    template <class Wnd>
+    static CRect UpdateRectOf(Wnd& wnd)
+    {
+        return UpdateRectOf(wnd.GetSafeHwnd());
     }
 
     HeadlessBackend* backend = nullptr;

@@ -43,6 +43,8 @@ protected:
         server = XvfbServer::Shared();
         if (!server)
             GTEST_SKIP() << "Xvfb is not installed or does not start";
+        if (UsesXdotool() && !XvfbServer::FindProgram("xdotool"))
+            GTEST_SKIP() << "xdotool is not installed";
         std::string error;
         backend = X11Backend::Install(server->DisplayName().c_str(), error);
         ASSERT_NE(backend, nullptr) << error;
@@ -81,6 +83,9 @@ protected:
         }
         backend = nullptr;
     }
+
+    // Whether the fixture's tests act as the user through xdotool; they are skipped without it.
+    virtual bool UsesXdotool() const { return false; }
 
     static std::vector<Message>& Log()
     {
@@ -129,7 +134,7 @@ protected:
     // grabs apply as they would to the user's hand); false when it could not be made.
     bool ClickOnScreen(int x, int y)
     {
-        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 10 xdotool mousemove "
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool mousemove "
             + std::to_string(x) + " " + std::to_string(y) + " click 1 >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
@@ -142,6 +147,37 @@ protected:
         XSync(other, False);
         return status == GrabSuccess;
     }
+    // A key event (KeyPress or KeyRelease) sent by another client to a top-level window of the
+    // program, with the modifier state given.
+    void SendKeyEvent(HWND top, KeySym keysym, unsigned int state, int type)
+    {
+        XEvent event{};
+        XKeyEvent& k = event.xkey;
+        k.display = other;
+        k.window = backend->XWindowOf(top);
+        k.root = DefaultRootWindow(other);
+        k.time = ++keyTime;
+        k.state = state;
+        k.keycode = XKeysymToKeycode(other, keysym);
+        k.same_screen = True;
+        k.type = type;
+        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+        XFlush(other);
+    }
+    // A key pressed and released.
+    void SendKey(HWND top, KeySym keysym, unsigned int state = 0)
+    {
+        SendKeyEvent(top, keysym, state, KeyPress);
+        SendKeyEvent(top, keysym, state, KeyRelease);
+    }
+    // Ctrl held down around a key, as a user types it.
+    void SendCtrlKey(HWND top, KeySym keysym)
+    {
+        SendKeyEvent(top, XK_Control_L, 0, KeyPress);
+        SendKey(top, keysym, ControlMask);
+        SendKeyEvent(top, XK_Control_L, ControlMask, KeyRelease);
+    }
+
     // Dispatches messages and pumps the display until the condition holds or the time passes.
     static bool PumpUntil(const std::function<bool()>& done, int ms = 60000)
     {
@@ -270,5 +306,6 @@ protected:
     XvfbServer* server = nullptr;
     X11Backend* backend = nullptr;
     Display* other = nullptr;   // another program on the same display
+    Time keyTime = 1000;        // the server time of the last key sent
     std::vector<HWND> created;
 };

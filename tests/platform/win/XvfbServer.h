@@ -4,11 +4,9 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,19 +53,10 @@ public:
         return server.get();
     }
 
-    // Starts the server on the first free display number from 40 on; false when it cannot.
-    bool Start()
-    {
-        if (!Available())
-            return false;
-        for (int number = 40; number < 140; ++number) {
-            if (Exists(Text("/tmp/.X11-unix/X", number)) || Exists(Text("/tmp/.X", number, "-lock")))
-                continue;
-            if (Launch(number))
-                return true;
-        }
-        return false;
-    }
+    // Starts the server on a display number it picks itself: several test programs start
+    // servers at once, and a number chosen here could be taken by another before the server
+    // locked it, the socket that then answered being the other program's. False when it cannot.
+    bool Start() { return Available() && Launch(); }
 
     void Stop()
     {
@@ -100,35 +89,20 @@ private:
         return text;
     }
 
-    static bool Exists(const std::string& path)
+    bool Launch()
     {
-        struct stat st{};
-        return stat(path.c_str(), &st) == 0;
-    }
-
-    // Whether a server listens on the socket.
-    static bool Accepts(const std::string& path)
-    {
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0)
+        int ready[2];
+        if (pipe2(ready, O_CLOEXEC) != 0)
             return false;
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        close(fd);
-        return ok;
-    }
-
-    bool Launch(int number)
-    {
-        const std::string name = Text(":", number);
         std::string screen = Text("", m_width, "x");
         screen += Text("", m_height, "x24");
         const pid_t parent = getpid();
         const pid_t pid = fork();
-        if (pid < 0)
+        if (pid < 0) {
+            close(ready[0]);
+            close(ready[1]);
             return false;
+        }
         if (pid == 0) {
             // The server must not outlive the test program, even one that crashes.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -140,29 +114,38 @@ private:
                 dup2(devnull, 1);
                 dup2(devnull, 2);
             }
+            // The server writes the number it took to this descriptor once it accepts clients.
+            dup2(ready[1], 3);
+            const std::string fd = "3";
             // -noreset: the server would otherwise reset, refusing connections for a moment,
             // each time its last client leaves (between two tests).
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-                   static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         m_pid = pid;
-        // Ready once its socket answers; given up after a minute (a loaded machine) or when it exits.
+        close(ready[1]);
+        // Ready once it has told its number; given up after a minute (a loaded machine) or when
+        // it exits without telling.
+        std::string number;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        const std::string socket = Text("/tmp/.X11-unix/X", number);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return false;   // another server took the number meanwhile
-            }
-            if (Exists(socket) && Accepts(socket)) {
-                m_name = name;
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd wait{ready[0], POLLIN, 0};
+            if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) <= 0)
+                break;
+            char c = 0;
+            if (read(ready[0], &c, 1) != 1 || c == '\n')
+                break;
+            number += c;
         }
-        Stop();
-        return false;
+        close(ready[0]);
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+            Stop();
+            return false;
+        }
+        m_name = ":" + number;
+        return true;
     }
 
     int m_width;

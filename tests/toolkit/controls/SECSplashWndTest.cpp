@@ -1,9 +1,10 @@
 // The splash window: owner and title, the picture centred and painted, closing by timer, input
 // or call (and not by input when closed by hand), DisableParent, a missing picture, and the
-// object deleting itself when its window goes.
+// object deleting itself when its window goes, once, also when its window cannot be made.
 #include <gtest/gtest.h>
 
 #include "tests/platform/afx/AfxFixture.h"
+#include "tests/toolkit/RefusedCreation.h"
 #include "tests/toolkit/controls/ControlsTestSupport.h"
 #include "toolkit/controls/SECSplashWnd.h"
 
@@ -132,6 +133,34 @@ TEST_F(SECSplashWndTest, AMissingPictureGivesAnEmptyWindowThatStillCloses)
     backend->Advance(201);
     backend->ProcessMessages();
     EXPECT_EQ(CountedSplash::deleted, 1);
+}
+
+TEST_F(SECSplashWndTest, ASplashWhoseWindowCannotBeMadeIsDeletedOnceAndLeavesNothingBehind)
+{
+    // The hidden owner is made, then the splash's own window is refused: the splash has been
+    // deleted by the time Create answers, and takes its hidden owner with it.
+    {
+        RefusedCreation refuse(RefusedCreation::Titled("SECSplashWnd"));
+        ASSERT_TRUE(refuse.IsInstalled());
+        RefusedCreation::Refused() = 0;
+        auto* splash = new CountedSplash(kPicture, 3500);
+        EXPECT_FALSE(splash->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+    }
+    EXPECT_EQ(CountedSplash::deleted, 1);
+    EXPECT_EQ(::FindWindow(nullptr, "SECSplashWndParent"), nullptr) << "the hidden owner went with it";
+    // A titled splash, as the program makes it: no owner, the same single deletion.
+    {
+        RefusedCreation refuse(RefusedCreation::Titled("Vostrel"));
+        auto* splash = new CountedSplash(kPicture, 3500);
+        splash->SetTitle("Vostrel");
+        EXPECT_FALSE(splash->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
+    }
+    EXPECT_EQ(CountedSplash::deleted, 2);
+    // Nothing of them is left to close or to time out.
+    backend->Advance(4000);
+    backend->ProcessMessages();
+    EXPECT_EQ(CountedSplash::deleted, 2);
 }
 
 }   // namespace

@@ -7,3 +7,5 @@
 #define ID_TB_TWO 7202
 #define ID_TB_THREE 7203
 #define ID_TB_FOUR 7204
+#define IDR_FRAME_MENU 7110
+#define IDR_DOC_MENU 7111

@@ -11,6 +11,7 @@
 #include "platform/controls/EditDefs.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
+#include "tests/toolkit/RefusedCreation.h"
 #include "tests/toolkit/datetime/DTTestSupport.h"
 #include "toolkit/datetime/wnd/CGXBCalculator.h"
 #include "toolkit/datetime/wnd/CGXBCurrencyEdit.h"
@@ -43,28 +44,6 @@ protected:
     {
         backend->Key(vk);
         backend->ProcessMessages();
-    }
-    void SetClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(::OpenClipboard(owner.m_hWnd));
-        ::EmptyClipboard();
-        HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(::GlobalLock(mem), text.c_str(), text.size() + 1);
-        ::GlobalUnlock(mem);
-        ::SetClipboardData(CF_TEXT, mem);
-        ::CloseClipboard();
-    }
-    std::string Clipboard()
-    {
-        std::string out;
-        if (::OpenClipboard(owner.m_hWnd)) {
-            if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-                out = static_cast<const char*>(::GlobalLock(h));
-                ::GlobalUnlock(h);
-            }
-            ::CloseClipboard();
-        }
-        return out;
     }
     std::string Text() { return static_cast<LPCTSTR>(edit.GetText()); }
     CGXBCurrencyEdit edit;
@@ -232,8 +211,23 @@ TEST_F(CGXBCurrencyEditTest, TheContextMenuGraysWhatCannotRun)
 
 TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
 {
-    // Without a bitmap there is no button, but F4 still asks for the calculator.
+    // Without a bitmap there is no button, but F4 still asks for the calculator; F2 does not.
     EXPECT_EQ(edit.HasButton(), nullptr);
+    edit.SetValue(-12.5);
+    edit.SetFocus();
+    Press(VK_F2);
+    EXPECT_EQ(::GetFocus(), edit.m_hWnd) << "F2 opens the calculator only from a button";
+    Press(VK_F4);
+    HWND pop = ::GetFocus();
+    ASSERT_NE(pop, edit.m_hWnd) << "F4 without a button";
+    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
+    ASSERT_NE(calc, nullptr);
+    EXPECT_STREQ(calc->GetDisplayText(), "-12.5");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindow(pop));
+    EXPECT_EQ(edit.HasButton(), nullptr);
+
+    // An id that cannot be loaded leaves no button; the calculator's bitmap gives one.
     EXPECT_TRUE(edit.SetButtonBitmap(54321));
     EXPECT_EQ(edit.GetButtonBitmapID(), 0u);
     edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
@@ -242,12 +236,11 @@ TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
     edit.GetClientRect(&client);
     edit.GetWindowRect(&window);
     EXPECT_LT(client.Width(), window.Width() - edit.ButtonWidth() + 1);
-    edit.SetValue(-12.5);
     edit.SetFocus();
-    Press(VK_F4);
-    HWND pop = ::GetFocus();
-    ASSERT_NE(pop, edit.m_hWnd);
-    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
+    Press(VK_F2);
+    pop = ::GetFocus();
+    ASSERT_NE(pop, edit.m_hWnd) << "F2 with the button";
+    calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(pop));
     ASSERT_NE(calc, nullptr);
     EXPECT_STREQ(calc->GetDisplayText(), "-12.5");
     Press(VK_ESCAPE);
@@ -255,6 +248,31 @@ TEST_F(CGXBCurrencyEditTest, TheButtonOpensTheCalculatorWithTheValue)
     double value = 0;
     edit.GetValue(value);
     EXPECT_DOUBLE_EQ(value, -12.5);
+}
+
+TEST_F(CGXBCurrencyEditTest, ACalculatorThatCannotBeMadeIsDeletedOnceAndTheEditGoesOn)
+{
+    edit.SetButtonBitmap(GX_IDB_CALCBUTTON);
+    edit.SetValue(7.25);
+    {
+        RefusedCreation refuse(RefusedCreation::PopUps());
+        ASSERT_TRUE(refuse.IsInstalled());
+        RefusedCreation::Refused() = 0;
+        EXPECT_FALSE(edit.ShowCalculator());
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        // F4 asks again, with the same outcome.
+        Press(VK_F4);
+        EXPECT_EQ(RefusedCreation::Refused(), 2);
+    }
+    EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+    double value = 0;
+    edit.GetValue(value);
+    EXPECT_DOUBLE_EQ(value, 7.25);
+    // And once windows can be made again the calculator opens as usual.
+    ASSERT_TRUE(edit.ShowCalculator());
+    auto* calc = dynamic_cast<CGXBPopupCalculator*>(CWnd::FromHandlePermanent(::GetFocus()));
+    ASSERT_NE(calc, nullptr);
+    Press(VK_ESCAPE);
 }
 
 }   // namespace

@@ -5,6 +5,9 @@
 #include "tests/platform/afx/AfxFixture.h"
 #include "toolkit/datetime/wnd/DTSupport.h"
 
+#include "tests/support/ClipboardText.h"
+
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -46,6 +49,9 @@ public:
 
 class DTTest : public AfxTest {
 protected:
+    // The clipboard's text, put there and read back as another program would.
+    void SetClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(owner.m_hWnd, text)); }
+    std::string Clipboard() { return clipboard_text::Get(owner.m_hWnd); }
     void SetUp() override
     {
         AfxTest::SetUp();

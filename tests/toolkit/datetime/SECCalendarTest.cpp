@@ -182,8 +182,40 @@ TEST_F(SECCalendarTest, TheGridTwinForgetsAFocusCellThatPagingLeftBehind)
     // The twin works in the years 1400 to 2400 only.
     const size_t before = Beeps();
     EXPECT_FALSE(cal.SelectDate(COleDateTime(2401, 1, 1, 0, 0, 0), FALSE));
-    EXPECT_FALSE(cal.SelectDate(COleDateTime(2400, 12, 5, 0, 0, 0), FALSE));
+    EXPECT_FALSE(cal.SelectDate(COleDateTime(1399, 12, 31, 0, 0, 0), FALSE));
     EXPECT_EQ(Beeps() - before, 2u);
+}
+
+TEST_F(SECCalendarTest, TheGridTwinReachesEveryDayOfItsRangeAndNotOneBeyond)
+{
+    CGXBCalendar cal;
+    Make(cal, 2400, 11, 1);
+    const size_t before = Beeps();
+    // The last days of November and every day of December 2400 are inside the range.
+    for (int day = 28; day <= 30; ++day)
+        EXPECT_TRUE(cal.SelectDate(COleDateTime(2400, 11, day, 0, 0, 0), FALSE)) << "November " << day;
+    for (int day = 1; day <= 31; ++day)
+        EXPECT_TRUE(cal.SelectDate(COleDateTime(2400, 12, day, 0, 0, 0), FALSE)) << "December " << day;
+    EXPECT_TRUE(cal.SelectDate(COleDateTime(1400, 1, 1, 0, 0, 0), FALSE));
+    EXPECT_EQ(Beeps(), before);
+    // The highlight walks day by day to the last day; the next day and the next month beep.
+    ASSERT_TRUE(cal.SelectDate(COleDateTime(2400, 12, 20, 0, 0, 0), FALSE));
+    cal.HighlightDate(COleDateTime(2400, 12, 20, 0, 0, 0), TRUE);
+    for (int i = 0; i < 11; ++i)
+        ASSERT_TRUE(cal.NextDay(TRUE)) << "to December " << 21 + i;
+    EXPECT_EQ(Highlighted(cal), COleDateTime(2400, 12, 31, 12, 0, 0));
+    EXPECT_FALSE(cal.NextDay(TRUE));
+    EXPECT_FALSE(cal.NextMonth(FALSE));
+    EXPECT_FALSE(cal.NextYear(FALSE));
+    EXPECT_EQ(Beeps() - before, 3u);
+    EXPECT_EQ(cal.GetDisplayDate().GetMonth(), 12);
+    EXPECT_EQ(Highlighted(cal), COleDateTime(2400, 12, 31, 12, 0, 0));
+    // And at the other end: nothing before 1400-01-01.
+    ASSERT_TRUE(cal.SelectDate(COleDateTime(1400, 1, 1, 0, 0, 0), FALSE));
+    cal.HighlightDate(COleDateTime(1400, 1, 1, 0, 0, 0), TRUE);
+    EXPECT_FALSE(cal.PrevDay(TRUE));
+    EXPECT_FALSE(cal.PrevYear(FALSE));
+    EXPECT_EQ(Highlighted(cal), COleDateTime(1400, 1, 1, 12, 0, 0));
 }
 
 TEST_F(SECCalendarTest, ADragReleasedOutsidePutsBackTheDayHighlightedBefore)

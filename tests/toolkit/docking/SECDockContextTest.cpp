@@ -3,6 +3,7 @@
 // with the idle prompt, a double click docking back into the same row and share, and a floating
 // frame resized within its limits.
 #include "platform/afx/AfxRes.h"
+#include "platform/core/ThreadApi.h"
 #include "platform/win/VirtualKeys.h"
 #include "tests/toolkit/docking/DockingFixture.h"
 #include "toolkit/docking/SECDockContext.h"
@@ -198,4 +199,93 @@ TEST(SECCutTitleTest, ALongTitleIsCutBeforeACharacterThatWouldNotFitWhole)
     EXPECT_EQ(SECCutTitle(text, 260), text);
     CString exact(std::string(259, 'b').c_str());
     EXPECT_EQ(SECCutTitle(exact + "c", 259), exact);
+}
+
+TEST_F(DragTest, APlaceToDockIsOutlinedSolidAndAFloatingFrameHalfToned)
+{
+    // The outline is drawn on the screen; what is drawn there reads back from the screen.
+    SECControlBar* bar = panes[0];
+    auto line = [](const CRect& r) {
+        std::string pixels;
+        HDC screen = ::GetDC(nullptr);
+        for (int x = r.left + 10; x < r.left + 18; ++x)
+            pixels += ::GetPixel(screen, x, r.top) ? '#' : '.';
+        ::ReleaseDC(nullptr, screen);
+        return pixels;
+    };
+    std::string docked, floating;
+    const POINT start = At(bar->m_hWnd, 20, 20);
+    // A little to the right, still over the top side: the place it would dock at.
+    backend->WhenIdle([&] { backend->MouseMove(POINT{start.x + 40, start.y + 3}); });
+    backend->WhenIdle([&] {
+        ASSERT_NE(static_cast<SECDockContext*>(bar->m_pDockContext)->m_dwOverDockStyle, 0u) << "over the top side";
+        docked = line(bar->m_pDockContext->m_rectLast);
+        backend->MouseMove(POINT{start.x + 40, start.y + 250});
+    });
+    // Far below, over no side: the floating frame.
+    backend->WhenIdle([&] {
+        EXPECT_EQ(static_cast<SECDockContext*>(bar->m_pDockContext)->m_dwOverDockStyle, 0u) << "over no side";
+        floating = line(bar->m_pDockContext->m_rectLast);
+        backend->Key(VK_ESCAPE);
+    });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    backend->MouseUp(1, POINT{start.x + 40, start.y + 250});
+    backend->ProcessMessages();
+    EXPECT_EQ(docked, "########") << "solid";
+    EXPECT_TRUE(floating == "#.#.#.#." || floating == ".#.#.#.#") << floating;
+    // Escape took every outline away again.
+    HDC screen = ::GetDC(nullptr);
+    const CRect last = bar->m_pDockContext->m_rectLast;
+    EXPECT_EQ(::GetPixel(screen, last.left + 10, last.top), 0u);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_FALSE(bar->IsFloating());
+}
+
+namespace {
+
+HWND g_watched = nullptr;
+std::vector<RECT> g_places;   // where the watched window was put, move by move
+
+LRESULT CALLBACK WatchMoves(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call && call->hwnd == g_watched && call->message == WM_WINDOWPOSCHANGED) {
+        RECT r;
+        ::GetWindowRect(call->hwnd, &r);
+        g_places.push_back(r);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(DragTest, AFloatingFrameResizedByItsLeftEdgeKeepsItsOtherEdgesAndMovesOnce)
+{
+    SECControlBar* bar = panes[0];
+    bar->m_pDockContext->ToggleDocking();
+    CFrameWnd* mini = bar->GetParentFrame();
+    ASSERT_TRUE(mini->IsKindOf(RUNTIME_CLASS(SECMiniDockFrameWnd)));
+    CRect before;
+    mini->GetWindowRect(&before);
+    g_watched = mini->m_hWnd;
+    g_places.clear();
+    HHOOK hook = ::SetWindowsHookEx(WH_CALLWNDPROC, &WatchMoves, nullptr, ::GetCurrentThreadId());
+    const POINT edge{before.left, before.top + before.Height() / 2};
+    backend->WhenIdle([&] { backend->MouseMove(POINT{edge.x - 40, edge.y}); });
+    backend->WhenIdle([&] { backend->MouseUp(1, POINT{edge.x - 40, edge.y}); });
+    mini->SendMessage(WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(edge.x, edge.y));
+    backend->ProcessMessages();
+    ::UnhookWindowsHookEx(hook);
+    g_watched = nullptr;
+    CRect after;
+    bar->GetParentFrame()->GetWindowRect(&after);
+    EXPECT_EQ(after.left, before.left - 40) << "the left edge went where it was dragged";
+    EXPECT_EQ(after.right, before.right) << "the right edge stayed";
+    EXPECT_EQ(after.top, before.top) << "and so did the top";
+    EXPECT_EQ(after.bottom, before.bottom);
+    // No step in between shows the frame at its new place with its old size.
+    for (const RECT& r : g_places)
+        EXPECT_FALSE(r.left == after.left && r.right - r.left == before.Width())
+            << "a move showed the old size at the new place";
 }

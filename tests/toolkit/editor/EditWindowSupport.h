@@ -6,6 +6,7 @@
 
 #include "platform/afx/gdi/CDC.h"
 #include "platform/core/CProfileStore.h"
+#include "platform/win/VirtualKeys.h"
 #include "support/ScopedTempDir.h"
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/toolkit/editor/EditorTestSupport.h"
@@ -78,6 +79,30 @@ protected:
         backend->ProcessMessages();
     }
     std::string Text(SECEditCtrl& edit) { return DocText(*edit.GetDocument()); }
+    // The screen point of a cell of the window's view.
+    POINT Cell(SECEditCtrl& edit, int row, int column)
+    {
+        return At(edit.m_hWnd, edit.GetMarginWidth() + column * edit.GetCharWidth() + 1,
+                  row * edit.GetLineHeight() + 2);
+    }
+    void Drag(SECEditCtrl& edit, int row1, int col1, int row2, int col2)
+    {
+        backend->MouseMove(Cell(edit, row1, col1));
+        backend->MouseDown(1, Cell(edit, row1, col1));
+        backend->MouseMove(Cell(edit, row2, col2));
+        backend->MouseUp(1, Cell(edit, row2, col2));
+        backend->ProcessMessages();
+    }
+    // A drag with Alt held, which selects a column block. Another key pressed with Alt makes
+    // its release a plain one, which would otherwise open the menu bar.
+    void AltDrag(SECEditCtrl& edit, int row1, int col1, int row2, int col2)
+    {
+        backend->KeyDown(VK_MENU);
+        Drag(edit, row1, col1, row2, col2);
+        backend->Key(VK_SHIFT);
+        backend->KeyUp(VK_MENU);
+        backend->ProcessMessages();
+    }
 
     ScopedTempDir dir;
     std::unique_ptr<ScopedEnv> env;

@@ -7,9 +7,9 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/ole/COleDropTarget.h"
 #include "platform/controls/Button.h"
-#include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/VirtualKeys.h"
+#include "tests/support/ClipboardText.h"
 #include "toolkit/editor/wnd/SECEditFindReplaceDlg.h"
 #include "toolkit/editor/wnd/ZRPageSetupDlg.h"
 #include "toolkit/res/EditorRes.h"
@@ -38,33 +38,8 @@ protected:
             backend->Key(c == '\r' ? VK_RETURN : 'A', std::string(1, c));
         backend->ProcessMessages();
     }
-    void PutClipboard(const std::string& text)
-    {
-        ASSERT_TRUE(OpenClipboard(top->m_hWnd));
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-    }
-    std::string GetClipboard()
-    {
-        std::string text;
-        if (!OpenClipboard(top->m_hWnd))
-            return text;
-        if (HGLOBAL block = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT))) {
-            text = static_cast<const char*>(GlobalLock(block));
-            GlobalUnlock(block);
-        }
-        CloseClipboard();
-        return text;
-    }
-    POINT Cell(SECEditCtrl& edit, int row, int column)
-    {
-        return At(edit.m_hWnd, edit.GetMarginWidth() + column * edit.GetCharWidth() + 1,
-                  row * edit.GetLineHeight() + 2);
-    }
+    void PutClipboard(const std::string& text) { ASSERT_TRUE(clipboard_text::Put(top->m_hWnd, text)); }
+    std::string GetClipboard() { return clipboard_text::Get(top->m_hWnd); }
 };
 
 TEST_F(EditingTest, TheKeyTableAtLineAndFileEdges)
@@ -212,14 +187,7 @@ TEST_F(EditingTest, ClipboardAndColumnBlocksBetweenTwoWindows)
     EXPECT_EQ(b.GetCaretColumn(), 4);
     // A column block, over a short line too, travels with its marker and goes in as a block.
     a.ClearSelection(TRUE);
-    backend->KeyDown(VK_MENU);
-    backend->MouseMove(Cell(a, 0, 1));
-    backend->MouseDown(1, Cell(a, 0, 1));
-    backend->MouseMove(Cell(a, 2, 4));
-    backend->MouseUp(1, Cell(a, 2, 4));
-    backend->Key(VK_SHIFT);
-    backend->KeyUp(VK_MENU);
-    backend->ProcessMessages();
+    AltDrag(a, 0, 1, 2, 4);
     ASSERT_EQ(a.GetSelMode(), SECEDIT_SEL_COLUMN);
     EXPECT_EQ(a.Copy(), 0);
     EXPECT_EQ(GetClipboard(), std::string(SECEDIT_COLUMN_MARKER) + "\r\nbcd\r\nhij\r\nn  ");
@@ -452,6 +420,96 @@ TEST_F(EditingTest, ContextMenuEnablingAndPageSetupTexts)
     ZRPageSetupDlg again;
     again.LoadPageSetup();
     EXPECT_EQ(std::string(again.m_strHeader), "&p of &p, &f at %H:%M");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditingTest, AWindowThatNeverOpenedPageSetupStoresItsDefaultsWhenItCloses)
+{
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Header", "none")), "none") << "a first run";
+    {
+        RecordingEdit edit;
+        Make(edit, 0, 360, 240);
+        edit.DestroyWindow();
+    }
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Header", "none")), "&f %c");
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Footer", "none")), "Page: &p");
+    EXPECT_EQ(profile->GetProfileInt("PageSetup", "HeaderTime", 7), 0u);
+    EXPECT_EQ(profile->GetProfileInt("PageSetup", "FooterTime", 7), 0u);
+    // What another window set is kept by one that did not touch it.
+    profile->WriteProfileString("PageSetup", "Footer", "Seite &p");
+    {
+        RecordingEdit edit;
+        Make(edit, 0, 360, 240);
+        edit.DestroyWindow();
+    }
+    EXPECT_EQ(std::string(profile->GetProfileString("PageSetup", "Footer", "none")), "Seite &p");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditingTest, AColumnBlockMovedWithinItsWindowLandsWhereItWasDropped)
+{
+    RecordingEdit c;
+    Make(c, 0, 360, 200);
+    Load(c, "abcdef\r\nghijkl\r\nmnopqr\r\n");
+    // Alt and a drag select the block "bc" over "hi".
+    AltDrag(c, 0, 1, 1, 3);
+    ASSERT_EQ(c.GetSelMode(), SECEDIT_SEL_COLUMN);
+    // Dragged from inside the block and dropped between "e" and "f" of the first line.
+    const POINT from = Cell(c, 0, 2), to = Cell(c, 0, 5);
+    backend->WhenIdle([&] { backend->MouseMove(to); });
+    backend->WhenIdle([&] { backend->MouseMove(POINT{to.x + 1, to.y}); });
+    backend->WhenIdle([&] { backend->MouseMove(to); });
+    backend->WhenIdle([&] { backend->MouseUp(1, to); });
+    backend->AdvanceClock(1000);
+    backend->MouseMove(from);
+    backend->MouseDown(1, from);
+    backend->ProcessMessages();
+    EXPECT_EQ(Text(c), "adebcf\r\ngjkhil\r\nmnopqr\r\n") << "the block sits between e and f";
+}
+
+TEST_F(EditingTest, UndoingAnInsertThatTookTheTopLineKeepsTheViewOnLinesThatExist)
+{
+    RecordingEdit c;
+    Make(c, 0, 360, 60);   // a few rows: the view scrolls
+    std::string text;
+    for (int i = 1; i <= 30; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    Load(c, text);
+    c.GetDocument()->ResetUndo();
+    // Many lines typed at line 10; the view follows them down.
+    c.SetFocus();
+    c.SetCaret(c.GetDocument()->GetLine(10), 0);
+    c.MakeCaretVisible();
+    std::string typed;
+    for (int i = 0; i < 15; ++i)
+        typed += "x\r";
+    Type(typed);
+    ASSERT_GT(c.GetTopLineNo(), 10) << "the top stands on a typed line";
+    // Undone step by step, the lines the top stood on go.
+    SECEditDoc& doc = *c.GetDocument();
+    for (int guard = 0; guard < 100 && doc.GetUndoCount() > 0; ++guard) {
+        c.OnEditUndo();
+        ASSERT_EQ(c.GetTopLine(), doc.GetLine(c.GetTopLineNo())) << "after undo " << guard + 1;
+        ASSERT_LE(c.GetTopLineNo(), c.GetCaretLineNo());
+    }
+    EXPECT_EQ(doc.GetLineCount(), 31);
+    EXPECT_LE(c.GetTopLineNo(), c.GetCaretLineNo());
+    EXPECT_GE(c.GetTopLineNo(), 1);
+    EXPECT_LE(c.GetCaretLineNo(), doc.GetLineCount());
+    // The lines the view holds are the document's own lines at those numbers.
+    EXPECT_EQ(c.GetTopLine(), doc.GetLine(c.GetTopLineNo()));
+    EXPECT_EQ(c.GetCaretLine(), doc.GetLine(c.GetCaretLineNo()));
+    // And it still draws and scrolls.
+    c.Invalidate();
+    backend->ProcessMessages();
+    Keys({VK_DOWN, VK_DOWN, VK_UP});
+    EXPECT_EQ(c.GetCaretLine(), doc.GetLine(c.GetCaretLineNo()));
 }
 
 } // namespace

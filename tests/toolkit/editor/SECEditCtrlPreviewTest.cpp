@@ -4,6 +4,7 @@
 #include "tests/toolkit/editor/EditWindowSupport.h"
 
 #include "platform/core/CFileException.h"
+#include "tests/support/DialogAutomation.h"
 #include "platform/core/GlobalMemory.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/VirtualKeys.h"
@@ -13,6 +14,7 @@
 #include <random>
 
 namespace {
+
 
 std::string MinifiedPage(size_t bytes)
 {
@@ -32,7 +34,13 @@ TEST_F(EditWindowTest, AMinifiedPageIsInsertedWholeAndStaysByteExact)
     dir.WriteFile("min.html", page);
     LineNumberEdit edit;
     Make(edit, 0, 380, 250);
+    // The user is told, once, that the long lines are cut.
+    SeenMessageBox told;
+    AnswerMessageBox(*backend, IDOK, &told);
     ASSERT_EQ(edit.InsertFile(dir.File("min.html").c_str()), 0);
+    ASSERT_TRUE(told.seen) << "a message says the lines were cut";
+    EXPECT_EQ(told.text, "This file contains lines longer than the 16384 character maximum.\r\nThe lines will be wrapped.");
+    EXPECT_EQ(told.buttons, std::vector<std::string>{"OK"});
     edit.GetDocument()->SetReadOnly(TRUE);
     EXPECT_TRUE(edit.errors.empty());
     // Cut into lines no wider than the maximum, nothing lost or added but the cut line ends

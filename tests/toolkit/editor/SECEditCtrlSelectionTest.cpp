@@ -20,33 +20,9 @@ protected:
         ASSERT_EQ(edit.InsertFile(dir.File(name).c_str()), 0);
         backend->ProcessMessages();
     }
-    // The screen point of a cell of the window's view.
-    POINT Cell(SECEditCtrl& edit, int row, int column)
-    {
-        return At(edit.m_hWnd, edit.GetMarginWidth() + column * edit.GetCharWidth() + 1,
-                  row * edit.GetLineHeight() + 2);
-    }
     void Click(SECEditCtrl& edit, int row, int column)
     {
         backend->Click(1, Cell(edit, row, column));
-        backend->ProcessMessages();
-    }
-    void Drag(SECEditCtrl& edit, int row1, int col1, int row2, int col2)
-    {
-        backend->MouseMove(Cell(edit, row1, col1));
-        backend->MouseDown(1, Cell(edit, row1, col1));
-        backend->MouseMove(Cell(edit, row2, col2));
-        backend->MouseUp(1, Cell(edit, row2, col2));
-        backend->ProcessMessages();
-    }
-    // A drag with Alt held. Another key pressed with Alt makes its release a plain one, which
-    // would otherwise open the menu bar.
-    void AltDrag(SECEditCtrl& edit, int row1, int col1, int row2, int col2)
-    {
-        backend->KeyDown(VK_MENU);
-        Drag(edit, row1, col1, row2, col2);
-        backend->Key(VK_SHIFT);
-        backend->KeyUp(VK_MENU);
         backend->ProcessMessages();
     }
     std::string Selected(SECEditCtrl& edit)

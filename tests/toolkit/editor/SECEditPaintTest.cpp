@@ -111,17 +111,7 @@ TEST_F(PaintTest, ShownTabsAndAColumnBlockOverShortLines)
     ColourEdit edit;
     Make(edit, 0, 360, 200);
     Load(edit, "abcdefgh\r\na\r\nabcdefgh\r\n");
-    auto cell = [&](int row, int col) {
-        return At(edit.m_hWnd, edit.GetMarginWidth() + col * edit.GetCharWidth() + 1, row * edit.GetLineHeight() + 2);
-    };
-    backend->KeyDown(VK_MENU);
-    backend->MouseMove(cell(0, 2));
-    backend->MouseDown(1, cell(0, 2));
-    backend->MouseMove(cell(2, 6));
-    backend->MouseUp(1, cell(2, 6));
-    backend->Key(VK_SHIFT);
-    backend->KeyUp(VK_MENU);
-    backend->ProcessMessages();
+    AltDrag(edit, 0, 2, 2, 6);
     ASSERT_EQ(edit.GetSelMode(), SECEDIT_SEL_COLUMN);
     edit.Invalidate(FALSE);
     edit.UpdateWindow();

@@ -19,12 +19,76 @@
 #include "toolkit/frames/SECMDIFrameWnd.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 #include "toolkit/menus/SECWndPlugIn.h"
+#include "toolkit/frames/SECCaptionFeatures.h"
+#include "toolkit/frames/SECSysCommandEx.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/win/MenuApi.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "tests/support/MenuDriver.h"
+#include "tests/toolkit/data/ToolbarIds.h"
+#include "tests/toolkit/docking/DockingFixture.h"
+#include "toolkit/docking/SECDockBar.h"
+#include "toolkit/frames/SECMenuBar.h"
+#include "toolkit/menus/SECMenuBarFeature.h"
+#include "toolkit/toolbars/SECCustomToolBar.h"
+#include "toolkit/toolbars/SECToolBarManager.h"
+#include <cairo.h>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
+
+// The picture of a top-level window on the headless screen, read by screen coordinates.
+class WindowImage {
+public:
+    WindowImage(HeadlessBackend& backend, HWND hwnd) : m_root(::GetAncestor(hwnd, GA_ROOT))
+    {
+        ::GetWindowRect(m_root, &m_rect);
+        m_surface = backend.Capture(m_root);
+        if (m_surface)
+            cairo_surface_flush(m_surface);
+    }
+    ~WindowImage()
+    {
+        if (m_surface)
+            cairo_surface_destroy(m_surface);
+    }
+    WindowImage(const WindowImage&) = delete;
+    WindowImage& operator=(const WindowImage&) = delete;
+    bool IsValid() const { return m_surface != nullptr; }
+    uint32_t Pixel(int xScreen, int yScreen) const
+    {
+        const unsigned char* data = cairo_image_surface_get_data(m_surface);
+        const int stride = cairo_image_surface_get_stride(m_surface);
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(yScreen - m_rect.top) * stride);
+        return row[xScreen - m_rect.left] & 0xFFFFFFu;
+    }
+    void Keep(const char* name) const
+    {
+        if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"); keep && m_surface)
+            cairo_surface_write_to_png(m_surface, (std::string(keep) + "/" + name).c_str());
+    }
+
+private:
+    HWND m_root;
+    CRect m_rect;
+    cairo_surface_t* m_surface = nullptr;
+};
+
+uint32_t Rgb(COLORREF c)
+{
+    return static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+}
+
+std::string RectText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
 
 class CPageDoc : public CDocument {
     DECLARE_DYNCREATE(CPageDoc)
@@ -515,6 +579,52 @@ TEST_F(FramesTest, TheMainFrameKeepsItsLayoutOverTwoRestartsAndStartsSafelyFromA
     }
 }
 
+TEST_F(FramesTest, ABarFloatedInTheMainWindowKeepsItsPlaceAndStateOverThreeRestarts)
+{
+    main->DestroyWindow();
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    // The user floats one pane in the main window and puts its window where it suits.
+    main->FloatControlBarInMDIChild(main->GetControlBar(0xE901), CPoint(-1, -1));
+    CFrameWnd* child = main->GetControlBar(0xE901)->GetParentFrame();
+    ASSERT_NE(child, main);
+    child->SetWindowPos(nullptr, 57, 41, 263, 171, SWP_NOZORDER | SWP_NOACTIVATE);
+    WINDOWPLACEMENT placed{};
+    placed.length = sizeof placed;
+    ASSERT_TRUE(::GetWindowPlacement(child->m_hWnd, &placed));
+    auto placementOf = [](CFrameWnd* frame) {
+        CControlBar* bar = frame->GetControlBar(0xE901);
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (bar && bar->GetParentFrame() != frame)
+            ::GetWindowPlacement(bar->GetParentFrame()->m_hWnd, &wp);
+        return wp;
+    };
+    for (int start = 1; start <= 3; ++start) {
+        main->SaveBarState("Main Toolbar");
+        main->SaveBarState("Grid Toolbar");
+        main->DestroyWindow();
+        main = StartMainFrame(*app);
+        ASSERT_NE(main, nullptr);
+        auto* bar = dynamic_cast<SECControlBar*>(main->GetControlBar(0xE901));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(bar->IsFloatingInMDIChild()) << "restart " << start;
+        const WINDOWPLACEMENT now = placementOf(main);
+        EXPECT_EQ(RectText(now.rcNormalPosition), RectText(placed.rcNormalPosition)) << "restart " << start;
+        EXPECT_EQ(now.showCmd, placed.showCmd) << "restart " << start;
+    }
+    // Minimised, it starts minimised.
+    main->GetControlBar(0xE901)->GetParentFrame()->ShowWindow(SW_MINIMIZE);
+    main->SaveBarState("Main Toolbar");
+    main->SaveBarState("Grid Toolbar");
+    main->DestroyWindow();
+    main = StartMainFrame(*app);
+    ASSERT_NE(main, nullptr);
+    const WINDOWPLACEMENT minimised = placementOf(main);
+    EXPECT_EQ(minimised.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+    EXPECT_EQ(RectText(minimised.rcNormalPosition), RectText(placed.rcNormalPosition)) << "and comes back to its place";
+}
+
 TEST_F(FramesTest, TheActiveDockedFramesCaptionFollowsTheApplicationsActivation)
 {
     CDocument* first = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
@@ -531,4 +641,306 @@ TEST_F(FramesTest, TheActiveDockedFramesCaptionFollowsTheApplicationsActivation)
     EXPECT_FALSE(docked->m_caption.IsActive()) << "another application is in front";
     main->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
     EXPECT_TRUE(docked->m_caption.IsActive()) << "back in front, the docked frame is the active one";
+}
+
+namespace {
+
+// An application that notes the help asked for instead of opening any.
+class HelpNotingApp : public CWinApp {
+public:
+    using CWinApp::CWinApp;
+    void WinHelp(DWORD_PTR dwData, UINT) override { asked.push_back(dwData); }
+    std::vector<DWORD_PTR> asked;
+};
+
+// What an open popup menu's items are, seen while the menu is up.
+struct OpenMenuLook {
+    HMENU menu = nullptr;
+    std::vector<std::string> plainItems;   // texts of items not drawn by the plug-in
+    int ownerDrawn = 0;
+    bool seen = false;
+};
+
+void LookAtOpenMenu(OpenMenuLook& look)
+{
+    look.seen = !MenuDriver::OpenMenus().empty();
+    for (int i = 0; i < ::GetMenuItemCount(look.menu); ++i) {
+        MENUITEMINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        ::GetMenuItemInfo(look.menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR)
+            continue;
+        if (info.fType & MFT_OWNERDRAW)
+            ++look.ownerDrawn;
+        else
+            look.plainItems.push_back(MenuDriver::Label(look.menu, i));
+    }
+    ::EndMenu();
+}
+
+} // namespace
+
+TEST_F(FramesTest, TheRecentProjectsTheFrameAddsToTheFileMenuAreDrawnLikeTheOtherItems)
+{
+    main->DestroyWindow();
+    app->LoadStdProfileSettings(4);
+    app->AddToRecentFileList("/home/user/sites/first.vsp");
+    app->AddToRecentFileList("/home/user/sites/second.vsp");
+    main = new SECMDIFrameWnd;
+    main->EnableBmpMenus(TRUE, TRUE);
+    ASSERT_TRUE(main->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)));
+    app->m_pMainWnd = main;
+    ASSERT_NE(main->GetMenuPlugIn(), nullptr);
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenu(file, MF_STRING, ID_FILE_NEW, "&New\tCtrl+N");
+    ::AppendMenu(file, MF_STRING, ID_FILE_OPEN, "&Open...\tCtrl+O");
+    ::AppendMenu(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenu(file, MF_STRING, ID_FILE_MRU_FILE1, "Recent File");
+    ::AppendMenu(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenu(file, MF_STRING, ID_APP_EXIT, "E&xit");
+    // The user opens the File menu.
+    OpenMenuLook look;
+    look.menu = file;
+    backend->WhenIdle([&look] { LookAtOpenMenu(look); });
+    ::TrackPopupMenu(file, TPM_LEFTALIGN, 20, 20, 0, main->m_hWnd, nullptr);
+    ASSERT_TRUE(look.seen) << "the menu was open";
+    EXPECT_EQ(look.ownerDrawn, 5) << "New, Open, the two recent projects and Exit";
+    EXPECT_TRUE(look.plainItems.empty()) << (look.plainItems.empty() ? "" : look.plainItems.front());
+    ::DestroyMenu(file);
+}
+
+TEST_F(FramesTest, HelpGoesToTheActiveDockedFrameAndTheFramesCaptionFiltersAreAlwaysThere)
+{
+    main->DestroyWindow();
+    main = nullptr;
+    app.reset();
+    HelpNotingApp helpApp("HelpTest");
+    auto* helpTmpl = new SECMultiDocTemplate(30801, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    auto* dockedTmpl = new SECMultiDocTemplate(30802, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    // A frame made before any toolkit template exists has caption mask 0; the frame's own
+    // caption filters are there all the same.
+    auto* frame = new SECMDIFrameWnd;
+    EXPECT_EQ(frame->GetCaptionMask(), 0);
+    for (UINT key : {static_cast<UINT>(SECCaptionFeatures::kKeyList), 260u, 261u}) {
+        SECMsgFilter* f = frame->m_pFilterRoot->FindFilter(key, nullptr, -1);
+        ASSERT_NE(f, nullptr) << "filter " << key;
+        EXPECT_TRUE(f->m_bEnabled) << "filter " << key;
+    }
+    helpApp.AddDocTemplate(helpTmpl);
+    helpApp.AddDocTemplate(dockedTmpl);
+    ASSERT_TRUE(frame->Create(nullptr, "Main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 800, 600)));
+    helpApp.m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    // A document window in the client, and a docked one that is active.
+    CDocument* inClient = helpTmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(inClient, nullptr);
+    ASSERT_FALSE(FirstView(inClient)->GetParentFrame()->IsKindOf(RUNTIME_CLASS(SECDockableFrame)));
+    CDocument* docked = dockedTmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(docked, nullptr);
+    auto* dockedFrame = dynamic_cast<SECDockableFrame*>(FirstView(docked)->GetParentFrame());
+    ASSERT_NE(dockedFrame, nullptr);
+    frame->SetActiveDockableFrame(dockedFrame);
+    ASSERT_EQ(frame->GetActiveDockableFrame(), dockedFrame);
+    // F1.
+    helpApp.OnHelp();
+    ASSERT_EQ(helpApp.asked.size(), 1u);
+    EXPECT_EQ(helpApp.asked[0], static_cast<DWORD_PTR>(HID_BASE_RESOURCE + 30802)) << "the docked frame's help";
+    // Without a docked frame active, the document window's own help.
+    frame->SetActiveDockableFrame(nullptr);
+    helpApp.OnHelp();
+    ASSERT_EQ(helpApp.asked.size(), 2u);
+    EXPECT_EQ(helpApp.asked[1], static_cast<DWORD_PTR>(HID_BASE_RESOURCE + 30801));
+    frame->DestroyWindow();
+}
+
+TEST_F(FramesTest, ADockedFramesExtensionButtonStaysOnItsPaintedCaption)
+{
+    // The template gives its docked frames the extension button.
+    tmpl->m_nDockedCaptionMask = SECCaptionFeatures::kMaskOn;
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, TRUE, 0);
+    ASSERT_NE(doc, nullptr);
+    auto* docked = dynamic_cast<SECDockableFrame*>(FirstView(doc)->GetParentFrame());
+    ASSERT_NE(docked, nullptr);
+    ASSERT_TRUE(docked->IsCustomCaption()) << "the gradient caption is on";
+    auto* button = dynamic_cast<nsSysCommandEx::ScxButtonMsgFilter*>(
+        docked->GetFilterRoot()->FindFilter(SECCaptionFeatures::kKeyButton, nullptr, -1));
+    ASSERT_NE(button, nullptr);
+    // The title changes and the frame is activated: the caption is painted again each time,
+    // and the button is drawn on it, not painted over.
+    docked->SetWindowText("index.html");
+    main->SetActiveDockableFrame(docked);
+    backend->ProcessMessages();
+    ASSERT_FALSE(button->m_rect.IsRectEmpty()) << "the button has its place";
+    CRect window;
+    docked->GetWindowRect(&window);
+    const WindowImage image(*backend, docked->m_hWnd);
+    ASSERT_TRUE(image.IsValid());
+    image.Keep("docked-caption.png");
+    // The push button's light outer edge at its top left, its face inside at the bottom left.
+    const int left = window.left + button->m_rect.left;
+    const int top = window.top + button->m_rect.top;
+    EXPECT_EQ(image.Pixel(left, top), Rgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
+    EXPECT_EQ(image.Pixel(left + 2, top + button->m_rect.Height() - 3), Rgb(::GetSysColor(COLOR_3DFACE))) << "its face";
+}
+
+TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDockedOrFloating)
+{
+    auto manager = std::make_unique<SECToolBarManager>(main);
+    ASSERT_TRUE(manager->LoadToolBarResource(IDR_TB_SMALL, IDR_TB_BIG));
+    static const UINT kMain[] = {ID_TB_ONE, ID_TB_TWO};
+    static const UINT kGrid[] = {ID_TB_TWO, ID_TB_ONE};
+    manager->DefineDefaultToolBar(0xE800, "Main Toolbar", 2, kMain, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    manager->DefineDefaultToolBar(0xE805, "Grid Toolbar", 2, kGrid, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_RIGHT);
+    manager->DefineDefaultToolBar(0xE806, "Third", 2, kGrid, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0xE800);
+    main->SetControlBarManager(manager.get());
+    // First start: no saved layout, the default bars are made.
+    manager->InitToolBars();
+    main->RecalcLayout();
+    SECCustomToolBar* mainBar = manager->ToolBarFromID(0xE800);
+    SECCustomToolBar* gridBar = manager->ToolBarFromID(0xE805);
+    ASSERT_TRUE(mainBar && gridBar);
+    // Docked into the rows of the frame's own dock bars, each in its side's orientation.
+    auto* right = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+    ASSERT_NE(right, nullptr);
+    auto* topBar = dynamic_cast<SECDockBar*>(main->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_NE(topBar, nullptr);
+    EXPECT_EQ(ToolkitDockingTest::Rows(topBar), "|06|") << "the third bar beside the main one, in its row";
+    EXPECT_EQ(ToolkitDockingTest::Rows(right), "|5|");
+    // The toolkit's rows give every docked bar its borders all round.
+    for (UINT id : {0xE800u, 0xE805u, 0xE806u})
+        EXPECT_EQ(manager->ToolBarFromID(id)->GetBarStyle() & CBRS_BORDER_ANY, static_cast<DWORD>(CBRS_BORDER_ANY)) << std::hex << id;
+    EXPECT_EQ(gridBar->GetParent(), right);
+    EXPECT_GE(right->FindBar(gridBar), 1) << "in the right side's rows";
+    EXPECT_NE(gridBar->GetBarStyle() & CBRS_ORIENT_VERT, 0u);
+    CRect rc;
+    gridBar->GetWindowRect(&rc);
+    EXPECT_GT(rc.Height(), rc.Width()) << "upright on the right side";
+    mainBar->GetWindowRect(&rc);
+    EXPECT_GT(rc.Width(), rc.Height()) << "lying on the top side";
+
+    // The main toolbar floats; then the system's colours change.
+    main->FloatControlBar(mainBar, CPoint(300, 300));
+    ASSERT_TRUE(mainBar->IsFloating());
+    backend->ProcessMessages();
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF after = RGB(0xD0, 0xE0, 0xF0);
+    ::SetSysColors(1, &element, &after);
+    backend->ProcessMessages();
+    WindowImage(*backend, mainBar->m_hWnd).Keep("floating-toolbar.png");
+    // Each toolbar shows the new face colour around and in its buttons.
+    for (SECCustomToolBar* bar : {gridBar, mainBar}) {
+        CRect client;
+        bar->GetClientRect(&client);
+        bar->ClientToScreen(&client);
+        const WindowImage image(*backend, bar->m_hWnd);
+        ASSERT_TRUE(image.IsValid());
+        int faces = 0;
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.left; x < client.right; ++x)
+                faces += image.Pixel(x, y) == Rgb(after) ? 1 : 0;
+        EXPECT_GT(faces, client.Width() * client.Height() / 4)
+            << (bar == mainBar ? "the floating toolbar" : "the docked toolbar") << " is painted in the new face colour";
+    }
+    ::SetSysColors(1, &element, &before);
+    backend->ProcessMessages();
+    // The manager goes before its frame, as the program's frame deletes its manager.
+    main->SetControlBarManager(nullptr);
+    manager.reset();
+    main->DestroyWindow();
+    main = nullptr;
+}
+
+namespace {
+
+// A menu bar for the frame's side of it: this program has none of its own.
+class StandInMenuBar : public SECMenuBar {
+public:
+    int FindMnemonicButton(char) override { return -1; }
+    void OpenButtonMenu(int, BOOL) override {}
+    CRect GetButtonScreenRect(int) override { return CRect(); }
+    void EndMenuMode() override {}
+    void MoveToMenu(int) override {}
+    CFont* GetMenuFont() override { return nullptr; }
+};
+
+CString FirstItemText(HMENU menu)
+{
+    char text[64] = {};
+    if (menu)
+        ::GetMenuString(menu, 0, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+} // namespace
+
+TEST_F(FramesTest, AFrameWithAMenuBarShowsTheMenuOfTheActiveWindowOnItById)
+{
+    // The menu bar is known by its name and cannot be made from it.
+    CRuntimeClass* barClass = CRuntimeClass::FromName("SECMenuBar");
+    ASSERT_NE(barClass, nullptr);
+    EXPECT_EQ(barClass->m_pfnCreateObject, nullptr);
+    EXPECT_EQ(barClass->CreateObject(), nullptr);
+
+    main->DestroyWindow();
+    auto* docTmpl = new SECMultiDocTemplate(IDR_DOC_MENU, RUNTIME_CLASS(CPageDoc), nullptr, RUNTIME_CLASS(CPageView));
+    app->AddDocTemplate(docTmpl);
+    StandInMenuBar bar;
+    main = new SECMDIFrameWnd;
+    main->SetMenuBar(&bar);
+    ASSERT_TRUE(main->LoadFrame(IDR_FRAME_MENU, WS_POPUP | WS_VISIBLE | WS_CAPTION));
+    app->m_pMainWnd = main;
+    EXPECT_EQ(::GetMenu(main->m_hWnd), nullptr) << "the menu shows on the bar, not in a menu line";
+    EXPECT_NE(dynamic_cast<SECMenuBarFeature*>(main->GetMenuPlugIn()), nullptr) << "the bar's feature is plugged in";
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU));
+    EXPECT_EQ(main->GetDefaultMenu(), main->GetMenuForId(IDR_FRAME_MENU));
+    // The bar asks for a button's popup by the menu id and the button's place.
+    auto popup = [&](UINT id, int index) {
+        return reinterpret_cast<HMENU>(main->SendMessage(SECGetMenuMessage(), id, index));
+    };
+    EXPECT_EQ(FirstItemText(popup(main->GetActiveMenuId(), 0)), CString("&New"));
+
+    // A document window made active puts its own menu on the bar, with the client's windows
+    // listed in its Window menu; closing the last one brings the frame's menu back.
+    CDocument* doc = docTmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_DOC_MENU));
+    EXPECT_EQ(::GetMenu(main->m_hWnd), nullptr) << "still no menu line";
+    EXPECT_EQ(FirstItemText(popup(main->GetActiveMenuId(), 1)), CString("&Copy"));
+    HMENU windowMenu = popup(IDR_DOC_MENU, 2);
+    ASSERT_NE(windowMenu, nullptr);
+    EXPECT_GT(::GetMenuItemCount(windowMenu), 1) << "the document window is listed";
+    // Another id's menu is loaded once and kept.
+    ASSERT_NE(main->GetMenuForId(IDR_FRAME_MENU), nullptr);
+    main->ActivateMenu(static_cast<UINT>(-1));
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU));
+    main->ActivateMenu(IDR_DOC_MENU);
+    doc->OnCloseDocument();
+    backend->ProcessMessages();
+    EXPECT_EQ(main->GetActiveMenuId(), static_cast<UINT>(IDR_FRAME_MENU)) << "no document window is left";
+
+    // A bar floated in the main window: maximising its window there goes through the document
+    // window's own size handling, which has the menu bar shown again for the maximised window.
+    ASSERT_TRUE(bar.Create(main, "Menu bar", WS_VISIBLE | CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xF10, 0xE8FF));
+    main->EnableDocking(CBRS_ALIGN_ANY);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    main->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    main->RecalcLayout();
+    auto* pane = new SECControlBar;
+    pane->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(pane->Create(main, "pane", WS_VISIBLE | CBRS_LEFT | CBRS_SIZE_DYNAMIC, 0xF10, 0xE901));
+    pane->EnableDocking(CBRS_ALIGN_ANY);
+    main->FloatControlBarInMDIChild(pane, CPoint(-1, -1));
+    CFrameWnd* container = pane->GetParentFrame();
+    ASSERT_TRUE(container->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+    backend->ProcessMessages();
+    CRect barRect;
+    bar.GetClientRect(&barRect);
+    ASSERT_FALSE(barRect.IsRectEmpty()) << "the menu bar has its place";
+    ::ValidateRect(bar.m_hWnd, nullptr);
+    container->ShowWindow(SW_MAXIMIZE);
+    EXPECT_TRUE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << "the menu bar is to be painted again";
+    main->DestroyWindow();
+    main = nullptr;
 }

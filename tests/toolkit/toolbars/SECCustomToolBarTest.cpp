@@ -182,7 +182,7 @@ TEST_F(SECCustomToolBarTest, HotTrackingFollowsTheCursorAndStopsOutside)
 // Paints one button of a plain (not flat) bar into a memory bitmap and reads its pixels.
 class ButtonPixels {
 public:
-    ButtonPixels(SECCustomToolBar& bar, int index, DWORD state) : m_bar(bar)
+    ButtonPixels(SECCustomToolBar& bar, int index, DWORD state)
     {
         SECStdBtn* b = bar.GetBtn(index);
         b->m_nStyle = (b->m_nStyle & 0xFFFF) | state;
@@ -204,7 +204,6 @@ public:
     COLORREF At(int x, int y) { return m_dc.GetPixel(m_x + x, m_y + y); }
 
 private:
-    SECCustomToolBar& m_bar;
     CDC m_dc;
     CBitmap m_bitmap;
     CBitmap* m_old = nullptr;

@@ -2,6 +2,8 @@
 // profile under their exact keys, and buttons dragged between bars in customise mode, a user
 // bar emptied by its own drag included.
 #include "tests/toolkit/toolbars/ToolbarFixture.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "toolkit/toolbars/SECCommandList.h"
 
 
 #include <algorithm>
@@ -172,6 +174,61 @@ TEST_F(SECToolBarManagerTest, AButtonDraggedWithTheMouseMovesToTheOtherBar)
     EXPECT_EQ(Rows(*grid), "32");
     EXPECT_EQ(manager->GetSelectionHolder(), grid);
     EXPECT_EQ(::GetCapture(), nullptr) << "the drag let the mouse go";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SECToolBarManagerTest, ACommandPressedInTheCommandListIsDescribedAndDraggedOntoAToolbar)
+{
+    SECCustomToolBar* main = MakeToolBar(0xE800, {ID_TB_ONE});
+    frame->DockControlBar(main, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    manager->SetCustomizeMode(TRUE);
+    // A page with the command list in two columns and the description text.
+    CWnd page;
+    ASSERT_TRUE(page.CreateEx(0, nullptr, "Commands", WS_POPUP | WS_VISIBLE, 100, 250, 300, 160, nullptr, nullptr));
+    CWnd description;
+    ASSERT_TRUE(description.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 120, 280, 20, page.m_hWnd,
+                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(SEC_IDC_CMD_DESCRIPTION))));
+    SECCommandList list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_MULTICOLUMN | LBS_NOTIFY | WS_HSCROLL, CRect(10, 10, 290, 60), &page, 300));
+    list.SetManager(manager.get());
+    list.SendMessage(LB_SETCOLUMNWIDTH, 120);
+    for (UINT id : {ID_TB_ONE, ID_TB_ONE, ID_TB_ONE, ID_TB_THREE, ID_TB_THREE, ID_TB_THREE})
+        list.AddCommand(id, "command");
+    backend->ProcessMessages();
+    // The first item of the second column.
+    CRect first, third;
+    list.GetItemRect(0, &first);
+    int column2 = -1;
+    for (int i = 1; i < list.GetCount() && column2 < 0; ++i) {
+        list.GetItemRect(i, &third);
+        if (third.left > first.left)
+            column2 = i;
+    }
+    ASSERT_GE(column2, 1) << "two columns";
+    ASSERT_EQ(list.GetCommand(column2), static_cast<UINT>(ID_TB_THREE));
+    EXPECT_EQ(list.ItemAtPoint(third.CenterPoint()), column2);
+
+    // Pressed there and dragged onto the toolbar's button: the toolbar gains Three after it.
+    const POINT press = At(list.m_hWnd, third.left + 4, third.top + 4);
+    const CRect one = main->GetBtn(0)->GetRect();
+    const POINT release = At(main->m_hWnd, one.CenterPoint().x, one.top + 4);
+    backend->WhenIdle([&] { backend->MouseMove(POINT{press.x + 5, press.y + 5}); });
+    backend->WhenIdle([&] { backend->MouseMove(release); });
+    backend->WhenIdle([&] { backend->MouseUp(1, release); });
+    backend->MouseDown(1, press);
+    backend->ProcessMessages();
+    EXPECT_EQ(list.GetCurSel(), column2);
+    CString shown;
+    description.GetWindowText(shown);
+    EXPECT_STREQ(shown, "Makes three");
+    EXPECT_EQ(Rows(*main), "13") << "a copy of the command's button";
+    EXPECT_EQ(::GetCapture(), nullptr);
+    manager->SetCustomizeMode(FALSE);
+    page.DestroyWindow();
 }
 
 } // namespace

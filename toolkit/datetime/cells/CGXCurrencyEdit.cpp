@@ -1,15 +1,22 @@
 #include "toolkit/datetime/cells/CGXCurrencyEdit.h"
 
+#include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXSysColorCache.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXProperties.h"
 #include "grid/data/CGXRange.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/CGXStylesMap.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "platform/controls/EditDefs.h"
+#include "platform/afx/gdi/CDC.h"
 #include "platform/core/CException.h"
 #include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
+#include "toolkit/datetime/cells/DTCellSupport.h"
 #include "toolkit/datetime/wnd/CGXBCalculator.h"
 #include "toolkit/res/DateTimeRes.h"
 
@@ -33,13 +40,30 @@ LRESULT CGXCurrencyEdit::Window::WindowProc(UINT message, WPARAM wParam, LPARAM 
     case GXCALC_WM_RESULT:
         m_pCell->OnCalculatorResult(reinterpret_cast<LPCTSTR>(lParam));
         return TRUE;
+    case WM_GETDLGCODE:
+        return CGXBCurrencyEdit::WindowProc(message, wParam, lParam) | DLGC_WANTTAB;
+    case WM_KILLFOCUS: {
+        const LRESULT result = CGXBCurrencyEdit::WindowProc(message, wParam, lParam);
+        dtcells::ForwardKillFocus(grid, reinterpret_cast<HWND>(wParam));
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;
     case WM_KEYDOWN: {
         const UINT key = static_cast<UINT>(wParam);
+        if (grid && m_pCell->IsInit())
+            grid->ScrollCellInView(m_pCell->GetRow(), m_pCell->GetCol());
         const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
         if (ctrl)
             break;
         bool stays = true;
         switch (key) {
+        case VK_INSERT:
+            if (::GetKeyState(VK_SHIFT) & 0x8000) {
+                m_pCell->Paste();
+                return 0;
+            }
+            break;
         case VK_UP: case VK_DOWN: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_PRIOR: case VK_NEXT:
             stays = false;
             break;
@@ -282,13 +306,61 @@ void CGXCurrencyEdit::SetActive(BOOL bActive)
         return;
     }
     if (Grid()) {
-        CRect rect = Grid()->CalcCellRect(GetRow(), GetCol());
-        rect = GetCellRect(GetRow(), GetCol(), &rect, LoadStyle());
-        m_wnd.MoveWindow(&rect, FALSE);
+        if (const CGXStyle* style = LoadStyle())
+            PrepareWindow(*style, Grid()->CalcCellRect(GetRow(), GetCol()));
     }
     m_wnd.SendMessage(EM_SETREADONLY, IsReadOnly());
     m_wnd.ShowWindow(SW_SHOW);
+    const CGXGridFocusChange change(Grid());
     m_wnd.SetFocus();
+}
+
+void CGXCurrencyEdit::PrepareWindow(const CGXStyle& style, const CRect& rectCell)
+{
+    CGXGridCore* grid = Grid();
+    if (!grid || !m_wnd.m_hWnd)
+        return;
+    // The cell's font, at the grid's zoom.
+    if (dtcells::MakeCellFont(m_font, *grid, style)) {
+        m_wnd.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+        CClientDC dc(&m_wnd);
+        CFont* old = dc.SelectObject(&m_font);
+        TEXTMETRIC tm{};
+        dc.GetTextMetrics(&tm);
+        dc.SelectObject(old);
+        m_nLineHeight = tm.tmHeight + tm.tmExternalLeading + 1;
+        m_nAvgCharWidth = tm.tmAveCharWidth;
+    }
+    // Its colours: black on white when the grid prints in black and white.
+    const CGXGridParam* param = grid->GetParam();
+    const CGXProperties* props = param ? param->GetProperties() : nullptr;
+    const BOOL blackWhite = props && props->m_bPrintMode && props->m_bBlackWhite;
+    const CGXSysColorCache& colors = *GXGetSysData();
+    const COLORREF text = blackWhite ? 0 : (style.GetInclude(GX_INCL_TEXTCOLOR) ? colors.Resolve(style.GetTextColor()) : 0);
+    const COLORREF back = blackWhite ? 0xFFFFFF : colors.Resolve(style.GetInterior().GetForeColor());
+    CGXBCurrencyEdit::Format format;
+    m_wnd.GetFormat(format);
+    format.SetBackgroundColor(back);
+    format.SetNegativeColor(text);
+    format.SetPositiveColor(text);
+    m_wnd.SetFormat(format);
+    // One line (the editor never takes more), placed by the style's vertical alignment.
+    CRect rc = GetCellRect(GetRow(), GetCol(), const_cast<CRect*>(&rectCell), &style);
+    if (m_nLineHeight > 0) {
+        if (style.GetVerticalAlignment() == 1)
+            rc.top += std::max(0, (rc.Height() - m_nLineHeight) / 2);
+        else if (style.GetVerticalAlignment() == 2 && rc.bottom - m_nLineHeight > rc.top)
+            rc.top = rc.bottom - m_nLineHeight;
+        rc.bottom = std::min<LONG>(rc.bottom, rc.top + m_nLineHeight);
+    }
+    m_wnd.SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    dtcells::ExcludeFrozen(*grid, m_wnd, GetRow(), GetCol(), rc);
+}
+
+void CGXCurrencyEdit::Reset()
+{
+    SetActive(FALSE);
+    CGXStatic::Reset();
 }
 
 BOOL CGXCurrencyEdit::GetCurrentText(CString& sText)
@@ -350,7 +422,13 @@ void CGXCurrencyEdit::Hide()
 {
     if (!m_wnd.m_hWnd || !m_wnd.IsWindowVisible())
         return;
+    // The focus goes back to the grid, not to nowhere; the grid does not take that for the
+    // user leaving it.
+    const CGXGridFocusChange change(Grid());
+    const BOOL hadFocus = ::GetFocus() == m_wnd.m_hWnd;
     m_wnd.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (hadFocus && GridWnd())
+        GridWnd()->SetFocus();
 }
 
 void CGXCurrencyEdit::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
@@ -358,11 +436,17 @@ void CGXCurrencyEdit::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const
 {
     const bool current = Grid() && Grid()->IsCurrentCell(nRow, nCol) && !Grid()->IsPrinting();
     if (current && m_bActive && IsInitFor(nRow, nCol)) {
-        CRect rc = GetCellRect(nRow, nCol, &rect, &style);
-        m_wnd.MoveWindow(&rc, FALSE);
+        m_wnd.SetButtonBitmap(WantsCalculator(style) ? GX_IDB_CALCBUTTON : 0);
+        PrepareWindow(style, rect);
+        if (GridWnd() && ::GetFocus() == GridWnd()->GetSafeHwnd()) {
+            const CGXGridFocusChange change(Grid());
+            m_wnd.SetFocus();
+        }
         if (!m_wnd.IsWindowVisible())
             m_wnd.ShowWindow(SW_SHOW);
+        m_wnd.SendMessage(EM_SETREADONLY, IsReadOnly());
         m_wnd.UpdateWindow();
+        CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
         return;
     }
     CGXStatic::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
@@ -448,8 +532,197 @@ BOOL CGXCurrencyEdit::ReplaceAllIn(ROWCOL nRow, ROWCOL nCol, const CString& find
 
 BOOL CGXCurrencyEdit::ReplaceAll(ROWCOL nRow, ROWCOL nCol)
 {
-    // FIXME: the find-and-replace feature supplies the texts; without it nothing is replaced.
-    (void)nRow;
-    (void)nCol;
-    return FALSE;
+    const CGXFindReplaceState& state = GXGetFindReplaceState();
+    return ReplaceAllIn(nRow, nCol, state.m_strFind, state.m_strReplace, state.m_bCase);
+}
+
+void CGXCurrencyEdit::FormatFor(const CGXStyle& style, CGXBCurrencyEdit::Format& format, BOOL bEditing) const
+{
+    if (bEditing) {
+        m_wnd.GetFormat(format);
+        return;
+    }
+    format = CGXBCurrencyEdit::Format(CGXBCurrencyEdit::Format::Source::Locale);
+    ApplyCurrencyAttributes(format, style);
+}
+
+BOOL CGXCurrencyEdit::FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell)
+{
+    CGXGridCore* grid = Grid();
+    const CGXFindReplaceState& state = GXGetFindReplaceState();
+    if (!grid || state.m_strFind.IsEmpty())
+        return FALSE;
+    const bool editing = m_bActive && IsInitFor(nRow, nCol) && m_wnd.m_hWnd;
+    CGXStyle style;
+    grid->ComposeCellStyle(nRow, nCol, style);
+    CGXBCurrencyEdit::Format format;
+    FormatFor(style, format, editing);
+    // A currency symbol typed in front of the number is not part of what is searched for.
+    CString what = state.m_strFind;
+    const CString symbol = format.GetCurrencySymbol();
+    if (!symbol.IsEmpty() && what.Left(symbol.GetLength()) == symbol)
+        what = what.Mid(symbol.GetLength());
+    if (what.IsEmpty())
+        return FALSE;
+    CString text;
+    int from = 0;
+    if (editing) {
+        text = m_wnd.GetText();
+        int start = 0, end = 0;
+        m_wnd.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        from = std::max(start, 0) + (bCurrentPos ? 0 : 1);
+    } else if (!DisplayText(style.GetValue(), style, text)) {
+        return FALSE;
+    }
+    CString upper = text, needle = what;
+    upper.MakeUpper();
+    needle.MakeUpper();
+    const int at = from <= upper.GetLength() ? upper.Find(needle, from) : -1;
+    if (at < 0)
+        return FALSE;
+    if (!bSetCell)
+        return TRUE;
+    if (!editing) {
+        grid->ScrollCellInView(nRow, nCol);
+        if (!grid->IsCurrentCell(nRow, nCol))
+            grid->SetCurrentCell(nRow, nCol, GX_UPDATENOW | GX_SCROLLINVIEW);
+        if (!IsInitFor(nRow, nCol))
+            Init(nRow, nCol);
+        if (!m_bActive)
+            SetActive(TRUE);
+    }
+    m_wnd.SetSel(at, at + needle.GetLength());
+    Refresh();
+    return TRUE;
+}
+
+void CGXCurrencyEdit::ReplaceSel(LPCTSTR pszText)
+{
+    if (!m_bActive || !m_wnd.m_hWnd) {
+        CGXStatic::ReplaceSel(pszText);
+        return;
+    }
+    // The selection of the window's text gives way to the text; the result is read as a number
+    // again, and taken only when it still is one.
+    const CString text = m_wnd.GetText();
+    int start = 0, end = 0;
+    m_wnd.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start < 0 || end < 0 || start > end) {
+        start = 0;
+        end = text.GetLength();
+    }
+    const CString result = text.Left(start) + (pszText ? pszText : "") + text.Mid(end);
+    m_wnd.SetWindowText(result);
+    SetModify(TRUE);
+    if (Grid())
+        Grid()->OnModifyCell(GetRow(), GetCol());
+}
+
+BOOL CGXCurrencyEdit::GetSelectedText(CString& sText)
+{
+    if (!m_bActive || !m_wnd.m_hWnd) {
+        GetCurrentText(sText);
+        return FALSE;
+    }
+    const LRESULT sel = m_wnd.SendMessage(EM_GETSEL);
+    const int start = LOWORD(sel);
+    const int end = HIWORD(sel);
+    if (start == end) {
+        sText.Empty();
+        return FALSE;
+    }
+    const CString text = m_wnd.GetText();
+    if (end == 0xFFFF)
+        sText = text;   // everything is selected
+    else
+        sText = end - start > 0 ? text.Mid(start, end - start) : CString();
+    return TRUE;
+}
+
+BOOL CGXCurrencyEdit::MayActivateByMouse()
+{
+    return IsInit() && !m_bActive && m_wnd.m_hWnd && !IsReadOnly() && CanActivate() && Grid() &&
+           Grid()->OnStartEditing(GetRow(), GetCol());
+}
+
+BOOL CGXCurrencyEdit::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
+{
+    // A click on the cell that was current already starts editing there, the caret at the
+    // character under the click; the click that makes a cell current only moves there.
+    const CGXGridParam* param = Grid() ? Grid()->GetParam() : nullptr;
+    const DWORD flags = param ? param->m_dwActivateFlags : 0;
+    const bool byClick = (nHitState & GX_MOUSE_CURRENT) && param && param->m_bActivateOnClick;
+    if ((byClick || (flags & 0x06)) && MayActivateByMouse()) {
+        SetActive(TRUE);
+        if (m_bActive) {
+            CRect rcWnd;
+            m_wnd.GetWindowRect(&rcWnd);
+            GridWnd()->ScreenToClient(&rcWnd);
+            const int at = m_wnd.CharFromPoint(CPoint(pt.x - rcWnd.left, pt.y - rcWnd.top));
+            m_wnd.SetSel(-1, 0);
+            m_wnd.SetCaretPosition(at, FALSE);
+            if (::GetFocus() != m_wnd.m_hWnd)
+                Refresh();
+            return TRUE;
+        }
+    }
+    return CGXStatic::LButtonUp(nFlags, pt, nHitState);
+}
+
+BOOL CGXCurrencyEdit::LButtonDblClk(UINT nFlags, CPoint pt)
+{
+    if (MayActivateByMouse()) {
+        SetActive(TRUE);
+        if (m_bActive) {
+            m_wnd.SelectAll();
+            return TRUE;
+        }
+    }
+    return CGXStatic::LButtonDblClk(nFlags, pt);
+}
+
+BOOL CGXCurrencyEdit::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType,
+                                 const CGXStyle* pOldStyle)
+{
+    const BOOL stored = CGXStatic::StoreStyle(nRow, nCol, pStyle, nMode, nType, pOldStyle);
+    if (!stored || !pStyle || (nMode != gxOverride && nMode != gxApplyNew) || !IsInitFor(nRow, nCol) || !m_wnd.m_hWnd)
+        return stored;
+    FreeStyle();
+    const CGXStyle* now = LoadStyle();
+    if (!now)
+        return stored;
+    // A new value replaces what the window shows unless the user is changing it.
+    if (pStyle->GetInclude(GX_INCL_VALUE) && !GetModify()) {
+        double magnitude = 0;
+        BOOL negative = FALSE;
+        CGXBCurrencyEdit::Format format(CGXBCurrencyEdit::Format::Source::Locale);
+        ApplyCurrencyAttributes(format, *now);
+        if (!CGXBCurrencyFormat::ParseStoredValue(now->GetValue(), &magnitude, &negative))
+            format.ParseValue(now->GetValue(), &magnitude, &negative);
+        m_bInitializing = TRUE;
+        m_wnd.SetValue(negative ? -magnitude : magnitude, TRUE);
+        m_bInitializing = FALSE;
+    }
+    // A changed format shows at once, the edit kept.
+    for (WORD id = GX_IDS_UA_CURRENCYSEP; id <= GX_IDS_UA_CURRENCYDECIMALS; ++id)
+        if (pStyle->HasUserAttribute(id) || pStyle->HasUserAttribute(GX_IDS_UA_CURRENCYSYM)) {
+            CGXBCurrencyEdit::Format format(CGXBCurrencyEdit::Format::Source::Locale);
+            ApplyCurrencyAttributes(format, *now);
+            CGXBCurrencyEdit::Format shown;
+            m_wnd.GetFormat(shown);
+            // The colours are the cell's, not the attributes'.
+            COLORREF cr;
+            if (shown.GetBackgroundColor(cr))
+                format.SetBackgroundColor(cr);
+            if (shown.GetNegativeColor(cr))
+                format.SetNegativeColor(cr);
+            if (shown.GetPositiveColor(cr))
+                format.SetPositiveColor(cr);
+            m_bInitializing = TRUE;
+            m_wnd.SetFormat(format);
+            m_bInitializing = FALSE;
+            m_wnd.SetButtonBitmap(WantsCalculator(*now) ? GX_IDB_CALCBUTTON : 0);
+            break;
+        }
+    return stored;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "grid/core/CGXStatic.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "toolkit/datetime/wnd/CGXBCurrencyEdit.h"
 
 class CGXStylesMap;
@@ -46,6 +47,8 @@ public:
     void Init(ROWCOL nRow, ROWCOL nCol) override;
     void SetActive(BOOL bActive) override;
     BOOL IsActive() override { return m_bActive; }
+    // The grid forgets the binding (the cell's style changed): the window goes with it.
+    void Reset() override;
     BOOL GetCurrentText(CString& sText) override;
     void SetCurrentText(const CString& sText) override;
     BOOL GetControlText(CString& sResult, ROWCOL nRow, ROWCOL nCol, LPCTSTR pszRawValue,
@@ -57,7 +60,16 @@ public:
     void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
     BOOL KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL LButtonUp(UINT nFlags, CPoint pt, UINT nHitState) override;
+    BOOL LButtonDblClk(UINT nFlags, CPoint pt) override;
+    BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType,
+                    const CGXStyle* pOldStyle) override;
+    // Replace All of the grid's find feature: its texts replace the matches in the cell.
     BOOL ReplaceAll(ROWCOL nRow, ROWCOL nCol) override;
+    BOOL FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) override;
+    void ReplaceSel(LPCTSTR pszText) override;
+    // The text selected in the window being edited (TRUE); else the cell's text (FALSE).
+    BOOL GetSelectedText(CString& sText);
 
     // The stored value of the window's number: the integer digit limit applied, '.' as point.
     CString GetValueText() const;
@@ -78,9 +90,21 @@ public:
     BOOL m_bActive = FALSE;
     BOOL m_bInitializing = FALSE;
 
+    // The cell font's line height and average character width, from the last drawing.
+    int m_nLineHeight = 0;
+    int m_nAvgCharWidth = 0;
+
 private:
     BOOL StoreValue(ROWCOL nRow, ROWCOL nCol, const CString& text);
+    // Gives the window the cell's font, colours and format, and places it in the cell's
+    // rectangle by the style's vertical alignment.
+    void PrepareWindow(const CGXStyle& style, const CRect& rectCell);
+    // Whether a click may start editing the bound cell.
+    BOOL MayActivateByMouse();
+    // The format of a cell's attributes: the window's own while the cell is edited.
+    void FormatFor(const CGXStyle& style, CGXBCurrencyEdit::Format& format, BOOL bEditing) const;
 
     Window m_wnd;
     CGXCaptiveCurEdit m_captive;
+    CFont m_font;   // the current cell's font, given to the window
 };

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "grid/core/CGXStatic.h"
+#include "platform/afx/gdi/GdiObjects.h"
 #include "platform/core/CPtrArray.h"
 #include "toolkit/datetime/wnd/SECDateTimeCtrl.h"
 
@@ -37,8 +38,15 @@ public:
         explicit Window(CGXDateTimeCtrl* pCell) : m_pCell(pCell) {}
         BOOL OnChanging(const COleDateTime& newDate) override;
         void OnChanged() override;
+        void DropDown() override;
         LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+        // The gadget under a client point, or -1.
+        int GadgetAt(POINT pt) const { return HitTest(pt); }
         CGXDateTimeCtrl* m_pCell;
+
+    private:
+        BOOL OnCellKeyDown(UINT nChar, LPARAM lParam);
+        BOOL OnCellChar(UINT nChar);
     };
 
     CGXDateTimeCtrl(CGXGridCore* pGrid, UINT nID);
@@ -51,6 +59,8 @@ public:
     void Init(ROWCOL nRow, ROWCOL nCol) override;
     void SetActive(BOOL bActive) override;
     BOOL IsActive() override { return m_bActive; }
+    // The grid forgets the binding (the cell's style changed): the window goes with it.
+    void Reset() override;
     BOOL OnValidate() override;
     BOOL GetCurrentText(CString& sText) override;
     void SetCurrentText(const CString& sText) override;
@@ -63,7 +73,21 @@ public:
     void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
     BOOL KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL LButtonUp(UINT nFlags, CPoint pt, UINT nHitState) override;
+    BOOL LButtonDblClk(UINT nFlags, CPoint pt) override;
+    BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType,
+                    const CGXStyle* pOldStyle) override;
+    CSize CalcSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle,
+                   BOOL bVert) override;
+    // The grid's own rectangle for the cell, borders taken off: the window covers it all, so the
+    // static text's margins are not taken from it.
+    CRect GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle) override;
+    BOOL FindText(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell) override;
+    BOOL CanCopy() override;
+    BOOL Copy() override;
     BOOL CanPaste() override;
+    BOOL Paste() override;
+    void ReplaceSel(LPCTSTR pszText) override;
 
     // The date a cell text stands for: parsed, else a serial number, else the empty value
     // (today at 0:00 when the format shows a date, else 1899-12-30).
@@ -73,6 +97,9 @@ public:
     CString DateToStoredText(const COleDateTime& date) const;
     // The fields' text of a date in a style's format, through a captive window.
     BOOL FormatForStyle(const COleDateTime& date, const CGXStyle& style, CString& text);
+    // The date a pasted or typed text stands for in a style's format: a date as a whole, else
+    // its parts offered to the fields one by one; FALSE when it gives none.
+    BOOL DateFromText(const CString& sText, const CGXStyle& style, COleDateTime& date);
     // Cuts a pasted text at the separators, blanks and line ends; TRUE when a piece results.
     BOOL SplitParts(const CString& text, CStringArray& parts) const;
     // Applies the style's format attributes to a date-time window; returns today-when-empty.
@@ -90,12 +117,34 @@ public:
     UINT m_nID = 0;
     DWORD m_dwStyle = 0;
     CString m_strSeparators = ",";
+    // Where the last find stopped: the cell and the field; the cell changes reset it.
+    struct FindState {
+        ROWCOL nRow = 0x7fffffff;
+        ROWCOL nCol = 0x7fffffff;
+        int nField = -1;
+        CString strLast;
+        void Reset()
+        {
+            nRow = nCol = 0x7fffffff;
+            nField = -1;
+        }
+    } m_find;
 
 private:
     void ApplyAttributes(const CGXStyle& style);
     void Activate();
+    // Activates the cell from a click at a point of the grid: the field under it becomes the
+    // current one, and a press and release reach a button there.
+    BOOL ActivateAt(CPoint pt, BOOL bSelectFieldOnlyWithValue);
+    // Whether a click may start editing the bound cell.
+    BOOL MayActivateByMouse();
+    BOOL IsStyleReadOnly();
     BOOL StoreDate(ROWCOL nRow, ROWCOL nCol, const CString& text);
+    // Draws the spin and drop-down buttons of an inactive cell at the right of its rectangle;
+    // answers the width they take.
+    int DrawButtons(CDC* pDC, const CRect& rect, const CGXStyle& style, BOOL bButton, BOOL bSpin);
 
     Window m_wnd;
     CGXCaptiveDateTimeCtrl m_captive[2];
+    CFont m_font;   // the current cell's font, given to the window
 };

@@ -599,12 +599,11 @@ BOOL CGXBCurrencyEdit::ShowCalculator()
     auto* pop = new CGXBPopupCalculator;
     pop->SetValue(m_dMagnitude);
     pop->m_bAutoDelete = TRUE;
+    // The pop-up deletes itself with its window, and so also when its window cannot be made.
     const BOOL ok = pop->Create(WS_POPUP | WS_VISIBLE | GXCALC_STYLE_SENDONEQUALS, rc, this);
     if (ok) {
         pop->SetOwner(this);
         pop->SetValue(m_bNegative ? -m_dMagnitude : m_dMagnitude);
-    } else {
-        delete pop;
     }
     GXSetPopupLock(FALSE);
     return ok;

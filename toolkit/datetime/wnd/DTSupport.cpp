@@ -9,6 +9,8 @@
 #include "toolkit/docking/SECGlobalData.h"
 #include "toolkit/toolbars/SECLoadSysColorBitmap.h"
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace {
@@ -40,10 +42,43 @@ int SysIndex(DTColor color)
     return COLOR_WINDOW;
 }
 
-// Years of a date after a step that may overflow its month and day, as the calendars check it.
+long long FloorDiv(long long a, long long b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, for any year.
+long long DaysFromCivil(long long y, int m, int d)
+{
+    y -= m <= 2 ? 1 : 0;
+    const long long era = FloorDiv(y, 400);
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+long long YearFromDays(long long z)
+{
+    z += 719468;
+    const long long era = FloorDiv(z, 146097);
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const long long m = mp < 10 ? mp + 3 : mp - 9;
+    return yoe + era * 400 + (m <= 2 ? 1 : 0);
+}
+
+// The year a step of the calendars lands in: the month may run past December and the day past
+// the month's end (into the following months), and each rolls on as the calendar does. Every day
+// of a year's last month stays in that year, so the ends of the allowed range are reachable.
 int OverflowYear(int nYear, int nMonth, int nDay)
 {
-    return nYear + (nDay / 28 + nMonth) / 12;
+    const long long y = nYear + FloorDiv(nMonth - 1, 12);
+    const int m = static_cast<int>(nMonth - 1 - FloorDiv(nMonth - 1, 12) * 12) + 1;
+    const long long year = YearFromDays(DaysFromCivil(y, m, 1) + (static_cast<long long>(nDay) - 1));
+    return static_cast<int>(std::clamp<long long>(year, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -124,7 +159,7 @@ BOOL DTLoadSysColorBitmap(CBitmap& bitmap, UINT nIDResource)
 
 BOOL SECDTTraits::IsDateAllowed(int nYear, int nMonth, int nDay)
 {
-    const int y = OverflowYear(nYear, nMonth - 1, nDay);
+    const int y = OverflowYear(nYear, nMonth, nDay);
     return y >= 100 && y <= 9999;
 }
 

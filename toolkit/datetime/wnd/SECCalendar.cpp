@@ -546,8 +546,7 @@ BOOL SECCalendar_T<Traits>::YearStep(BOOL bMoveHighlight, int nDirection)
         return FALSE;
     }
     const COleDateTime base = bMoveHighlight ? m_pFocusBox->GetDate() : m_displayDate;
-    const int checkYear = nDirection > 0 ? base.GetYear() : base.GetYear() - 1;
-    if (!IsDateAllowed(checkYear, 12, 31)) {
+    if (!IsDateAllowed(base.GetYear() + nDirection, base.GetMonth(), 1)) {
         RejectBeep();
         return FALSE;
     }

@@ -12,7 +12,7 @@
 
 #include <list>
 
-class CCreateContext;
+struct CCreateContext;
 
 // Behaviour flags.
 constexpr DWORD SECBEHAVIOR_CLOSE_ON_DBLCLK = 0x00000100;
@@ -165,9 +165,6 @@ public:
     static CPoint PlaceBeside(const RECT& rcAnchor, SIZE size, const RECT& bounds, BOOL bAlignLeft);
 
     BOOL m_bOkOnDeactivate = TRUE;
-
-private:
-    using SECCalendar_T<Traits>::Create;
 };
 
 using SECCalendar = SECCalendar_T<SECDTTraits>;

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-class CCreateContext;
+struct CCreateContext;
 
 // Control styles (low word of the window style).
 constexpr DWORD SEC_DTS_CALENDAR = 0x0001;

@@ -156,6 +156,11 @@ int SECEditCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (CWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
     RegisterDropTarget();
+    // The page setup is read as the window is made and written back as it goes, so that a
+    // first run stores the defaults even when Page Setup was never opened.
+    if (!m_pPageSetup)
+        m_pPageSetup = std::make_unique<ZRPageSetupDlg>(this);
+    m_pPageSetup->LoadPageSetup();
     InitView();
     SetScrollRange(SB_VERT, 0, 32000, TRUE);
     SetScrollRange(SB_VERT, 0, 0, TRUE);
@@ -189,11 +194,37 @@ BOOL SECEditCtrl::RegisterDropTarget()
     return m_pDropTarget->Register(this);
 }
 
+namespace {
+
+// A window's document: what the document has to tell the user goes through its window.
+class SECEditWindowDoc : public SECEditDoc {
+public:
+    SECEditWindowDoc(CProfileStore* pProfile, SECEditCtrl& wnd) : SECEditDoc(pProfile), m_wnd(wnd) {}
+
+protected:
+    void OnLinesCut(int nMaxWidth) override { m_wnd.OnLinesCut(nMaxWidth); }
+
+private:
+    SECEditCtrl& m_wnd;
+};
+
+} // namespace
+
 SECEditDoc* SECEditCtrl::CreateDocument()
 {
     if (!m_pDoc)
-        m_pDoc = std::make_unique<SECEditDoc>(s_pProfile);
+        m_pDoc = std::make_unique<SECEditWindowDoc>(s_pProfile, *this);
     return m_pDoc.get();
+}
+
+void SECEditCtrl::OnLinesCut(int nMaxWidth)
+{
+    CString format;
+    if (!format.LoadString(IDS_SECEDIT_LINES_WRAPPED))
+        return;
+    CString text;
+    text.Format(format, nMaxWidth);
+    AfxMessageBox(text, MB_OK);
 }
 
 SECEditDoc* SECEditCtrl::GetDocument()

@@ -89,6 +89,9 @@ public:
     virtual void MakeCaretVisible();
     virtual void LoadFindSettings(SECEditFindReplaceDlg* pDlg);
     virtual int ReportErrorArg(int nID, LPCSTR lpszArg, BOOL bShow);
+    // The text loaded had lines wider than the maximum, and they were cut: the user is told
+    // (once per load).
+    virtual void OnLinesCut(int nMaxWidth);
     virtual int ReportError(int nID, BOOL bShow);
     virtual void DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLine);
     virtual void Reserved1(int);

@@ -675,6 +675,19 @@ BOOL SECEditCtrl::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPo
     SECEditCtrl* source = s_pDragSource;
     if (source != nullptr && dropEffect == DROPEFFECT_MOVE && source->m_bSelection) {
         SECEditPos drop = CaretPos();
+        // A column block leaves no line but takes its columns out of each of its lines: a
+        // drop right of it on one of them lands that many columns further left.
+        int dropColumn = -1;
+        if (source == this && m_nSelMode == SECEDIT_SEL_COLUMN) {
+            SECEditCell first, last;
+            BlockCorners(first, last);
+            const int dropNo = m_pDoc->LineNo(drop.pLine);
+            dropColumn = pDoc->ColumnFromOffset(drop.pLine, drop.nOffset);
+            const int lineEnd = pDoc->ColumnFromOffset(drop.pLine, pDoc->TextLength(drop.pLine));
+            if (dropNo >= m_pDoc->LineNo(first.pLine) && dropNo <= m_pDoc->LineNo(last.pLine) &&
+                dropColumn >= last.nColumn)
+                dropColumn -= std::max(0, std::min(last.nColumn, lineEnd) - first.nColumn);
+        }
         if (source == this) {
             // The drop's offset moves left by what leaves its line before it.
             const SECEditPos selFrom = PosOf(m_selStart);
@@ -696,7 +709,7 @@ BOOL SECEditCtrl::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPo
         source->DeleteSelection(source != this);
         if (source == this) {
             SECEditLine* line = pDoc->GetLine(dropLineNo - removedLines);
-            SetCaret(line, pDoc->ColumnFromOffset(line, drop.nOffset));
+            SetCaret(line, dropColumn >= 0 ? dropColumn : pDoc->ColumnFromOffset(line, drop.nOffset));
         } else if (source->m_hWnd != nullptr) {
             source->Invalidate(FALSE);
         }

@@ -374,29 +374,16 @@ void SECEditCtrl::OnUpdate(CWnd*, LPARAM lHint, CObject* pHint)
 
 void SECEditCtrl::FixTopAfterEdit(int nOldCaretLineNo)
 {
+    // The edit may have freed the lines the top and the caret stood on, and new lines may have
+    // taken their addresses: the two are found again by their numbers, never by pointers that
+    // may be stale. The caret keeps its line number (callers that moved it set it), the top
+    // stays where it was as long as it is not below the caret.
     SECEditDoc* pDoc = GetDocument();
-    bool caretFound = false;
-    bool topBefore = false;
-    for (SECEditLine* line = pDoc->GetFirstLine(); line != nullptr; line = line->pNext) {
-        if (line == m_pTopLine)
-            topBefore = true;
-        if (line == m_pCaretLine) {
-            caretFound = true;
-            break;
-        }
-    }
-    if (caretFound) {
-        m_nCaretLineNo = m_pDoc->LineNo(m_pCaretLine);
-        if (topBefore) {
-            m_nTopLineNo = m_pDoc->LineNo(m_pTopLine);
-        } else {
-            m_pTopLine = m_pCaretLine;
-            m_nTopLineNo = m_nCaretLineNo;
-        }
-    } else {
-        m_pCaretLine = m_pTopLine = pDoc->GetLine(nOldCaretLineNo);
-        m_nCaretLineNo = m_nTopLineNo = m_pDoc->LineNo(m_pCaretLine);
-    }
+    const int count = std::max(pDoc->GetLineCount(), 1);
+    m_nCaretLineNo = std::clamp(nOldCaretLineNo, 1, count);
+    m_pCaretLine = pDoc->GetLine(m_nCaretLineNo);
+    m_nTopLineNo = std::clamp(m_nTopLineNo, 1, m_nCaretLineNo);
+    m_pTopLine = pDoc->GetLine(m_nTopLineNo);
 }
 
 void SECEditCtrl::NotifyCaret()

@@ -105,30 +105,14 @@ public:
 
 class X11MdiProgramTest : public X11Test {
 protected:
-    void SendKey(HWND top, KeySym keysym, unsigned int state, int type)
-    {
-        XEvent event{};
-        XKeyEvent& k = event.xkey;
-        k.display = other;
-        k.window = backend->XWindowOf(top);
-        k.root = DefaultRootWindow(other);
-        k.time = ++time;
-        k.state = state;
-        k.keycode = XKeysymToKeycode(other, keysym);
-        k.same_screen = True;
-        k.type = type;
-        XSendEvent(other, k.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
-        XFlush(other);
-    }
     void Type(HWND top, KeySym keysym, bool ctrl = false)
     {
         if (ctrl)
-            SendKey(top, XK_Control_L, 0, KeyPress);
+            SendKeyEvent(top, XK_Control_L, 0, KeyPress);
         const unsigned int state = ctrl ? ControlMask : 0;
-        SendKey(top, keysym, state, KeyPress);
-        SendKey(top, keysym, state, KeyRelease);
+        SendKey(top, keysym, state);
         if (ctrl)
-            SendKey(top, XK_Control_L, ControlMask, KeyRelease);
+            SendKeyEvent(top, XK_Control_L, ControlMask, KeyRelease);
     }
     // The application's own loop, bounded: each message offered to PreTranslateMessage, idle
     // work when the queue is empty.
@@ -152,7 +136,6 @@ protected:
             GetWindowBackend().PumpEvents(5);
         }
     }
-    Time time = 1000;
 };
 
 } // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr UINT ID_OPEN = 101, ID_EXIT = 102, ID_RECENT1 = 111, ID_RECENT2 = 112, ID_COPY = 202, ID_LATE = 150;
+constexpr UINT ID_EXIT = 102, ID_RECENT1 = 111, ID_RECENT2 = 112, ID_COPY = 202, ID_LATE = 150;
 
 class MenuTrackingTest : public HeadlessTest {
 protected:

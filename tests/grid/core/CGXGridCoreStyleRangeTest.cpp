@@ -1,0 +1,206 @@
+// Applying a style to a range of cells: every cell goes through its control, a long change
+// shows its progress and can be cancelled with ESC (rolled back, or kept as one undo step),
+// and a change too large for its undo information never goes on without asking.
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXStatic.h"
+#include "grid/data/CGXGridModel.h"
+#include "grid/data/CGXLongOperation.h"
+#include "platform/core/CException.h"
+#include "tests/grid/features/FeatureTestSupport.h"
+
+#include <new>
+
+namespace {
+
+// A long operation whose clock runs a second a call, whose user presses ESC at the given pump
+// of the cells being stored and answers the abort question as told; it keeps the percentages it
+// showed then.
+class EscAnswerImp : public CGXAbstractLongOperationImp {
+public:
+    int nPumps = 0;
+    int nEscAt = 3;
+    GXAbortAnswer answer = gxAnswerCancelRollback;
+    int nQuestionMode = -1;
+    std::vector<int> percents;
+    void PumpMessages(CGXLongOperation& op) override
+    {
+        CGXAbstractLongOperationImp::PumpMessages(op);
+        const CGXLongOperationState& s = GXGetLongOperationState();
+        if (GXGetAppData()->GetText(gxTextStoringCells) != s.GetText(s.m_nLevel))
+            return;
+        percents.push_back(s.m_nPercentDone);
+        if (++nPumps == nEscAt)
+            GXGetLongOperationState().m_bEscPressed = TRUE;
+    }
+
+protected:
+    DWORD GetTicks() override { return now += 1000; }
+    void ShowStatusText(LPCTSTR, BOOL) override {}
+    GXAbortAnswer AskAbort(int nMode) override
+    {
+        nQuestionMode = nMode;
+        return answer;
+    }
+
+private:
+    DWORD now = 0;
+};
+
+// Installs the test's long operation for a scope, and clears what a cancel leaves behind.
+class LongOpScope {
+public:
+    explicit LongOpScope(CGXAbstractLongOperationImp* pImp) : m_pOld(GXSetLongOperationImp(pImp)) {}
+    ~LongOpScope()
+    {
+        GXSetLongOperationImp(m_pOld);
+        CGXLongOperationState& s = GXGetLongOperationState();
+        s.m_bCancelled = s.m_bRollback = s.m_bEscPressed = FALSE;
+        s.m_nPercentDone = -1;
+    }
+
+private:
+    CGXAbstractLongOperationImp* m_pOld;
+};
+
+// Counts the questions about undo information that cannot be kept, and answers as told; can
+// run out of memory while it gathers the old styles.
+class AskingGrid : public CGXGridCore {
+public:
+    BOOL ConfirmLargeUndo() override
+    {
+        ++nQuestions;
+        return bAgree;
+    }
+    CObArray* CollectRangeStyles(const CGXRange& range, int nType, DWORD* pdwStart) override
+    {
+        if (bOutOfMemory)
+            throw std::bad_alloc();
+        return CGXGridCore::CollectRangeStyles(range, nType, pdwStart);
+    }
+    int nQuestions = 0;
+    BOOL bAgree = FALSE;
+    bool bOutOfMemory = false;
+};
+
+// A static cell that counts the styles it is asked to store.
+class CountingStatic : public CGXStatic {
+public:
+    using CGXStatic::CGXStatic;
+    BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType, const CGXStyle* pOld) override
+    {
+        ++nStores;
+        return CGXStatic::StoreStyle(nRow, nCol, pStyle, nMode, nType, pOld);
+    }
+    int nStores = 0;
+};
+
+class StyleRangeTest : public FeatureGridTest {
+protected:
+    static int CountValue(CGXGridCore& grid, const CGXRange& range, LPCTSTR pszValue)
+    {
+        int n = 0;
+        for (ROWCOL r = range.top; r <= range.bottom; ++r)
+            for (ROWCOL c = range.left; c <= range.right; ++c)
+                n += grid.GetStoredCellValue(r, c) == pszValue;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(StyleRangeTest, EscWithRetryRollsBackAndWithAbortKeepsOneUndoStep)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 40, 5);
+    const CGXRange block(1, 1, 40, 5);
+    CGXStyle style;
+    style.SetValue("new");
+
+    // ESC at the third pump, answered Retry: the cells done so far get their old styles back,
+    // nothing is recorded and the call answers FALSE.
+    {
+        EscAnswerImp imp;
+        LongOpScope scope(&imp);
+        EXPECT_FALSE(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo));
+        EXPECT_EQ(imp.nQuestionMode, 1); // Abort, Retry, Ignore: the old styles were kept
+        // Progress climbed while the rows were stored.
+        ASSERT_GE(imp.percents.size(), 2u);
+        EXPECT_GT(imp.percents.back(), 0);
+        EXPECT_LT(imp.percents.back(), 100);
+    }
+    EXPECT_EQ(CountValue(grid, block, "new"), 0);
+    EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
+    EXPECT_FALSE(grid.CanUndo(nullptr));
+
+    // Answered Abort: the cells done so far keep the new style, and one undo step puts back
+    // every one of them.
+    {
+        EscAnswerImp imp;
+        imp.answer = gxAnswerCancel;
+        LongOpScope scope(&imp);
+        EXPECT_FALSE(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo));
+    }
+    const int nDone = CountValue(grid, block, "new");
+    EXPECT_GT(nDone, 0);
+    EXPECT_LT(nDone, 200);
+    EXPECT_EQ(grid.GetStoredCellValue(1, 1), "new");
+    EXPECT_EQ(grid.GetStoredCellValue(40, 5), Label(40, 5));
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(CountValue(grid, block, "new"), 0);
+    EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
+}
+
+TEST_F(StyleRangeTest, AChangeTooLargeForItsUndoAsksAndCancelChangesNothing)
+{
+    AskingGrid grid;
+    SetUpGrid(grid, 2, 33000, false);
+    CGXStyle style;
+    style.SetValue("x");
+    const CGXRange wide(1, 1, 1, 33000);
+    EXPECT_FALSE(grid.ApplyStyleToRange(wide, &style, gxOverride, 0, nullptr, 0, gxDo));
+    EXPECT_EQ(grid.nQuestions, 1);
+    EXPECT_EQ(grid.GetStoredCellValue(1, 5), "");
+    // OK goes on without undo.
+    grid.bAgree = TRUE;
+    EXPECT_TRUE(grid.ApplyStyleToRange(wide, &style, gxOverride, 0, nullptr, 0, gxDo));
+    EXPECT_EQ(grid.nQuestions, 2);
+    EXPECT_EQ(grid.GetStoredCellValue(1, 33000), "x");
+    EXPECT_FALSE(grid.CanUndo(nullptr));
+
+    // Memory running out while the old styles are gathered asks the same question.
+    grid.bAgree = FALSE;
+    grid.bOutOfMemory = true;
+    EXPECT_FALSE(grid.ApplyStyleToRange(CGXRange(2, 1, 2, 3), &style, gxOverride, 0, nullptr, 0, gxDo));
+    EXPECT_EQ(grid.nQuestions, 3);
+    EXPECT_EQ(grid.GetStoredCellValue(2, 1), "");
+    grid.bAgree = TRUE;
+    EXPECT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 1, 2, 3), &style, gxOverride, 0, nullptr, 0, gxDo));
+    EXPECT_EQ(grid.GetStoredCellValue(2, 3), "x");
+
+    // The model on its own has no one to ask: it refuses rather than drop the undo.
+    CGXGridModel model(*grid.GetParam(), grid.m_pUndoImp);
+    grid.GetParam()->EnableUndo(TRUE);
+    CGXStyle other;
+    other.SetValue("y");
+    EXPECT_FALSE(model.ApplyStyleToRange(wide, &other, gxOverride, 0, nullptr, gxDo));
+    EXPECT_EQ(grid.GetStoredCellValue(1, 1), "x");
+}
+
+TEST_F(StyleRangeTest, EveryCellIsStoredThroughItsControl)
+{
+    CGXGridCore grid;
+    SetUpGrid(grid, 10, 4, false);
+    auto* pControl = new CountingStatic(&grid);
+    grid.RegisterControl(GX_IDS_CTRL_STATIC, pControl);
+    CGXStyle kind;
+    kind.SetControl(GX_IDS_CTRL_STATIC);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange().SetCols(2, 3), &kind, gxOverride, 0, nullptr, 0, gxDo));
+    pControl->nStores = 0;
+    // A plain value over a block that holds static cells: each of them stores it its way.
+    CGXStyle value;
+    value.SetValue("v");
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(2, 1, 4, 4), &value, gxOverride, 0, nullptr, 0, gxDo));
+    EXPECT_EQ(pControl->nStores, 6);
+    EXPECT_EQ(grid.GetStoredCellValue(3, 3), "v");
+    EXPECT_EQ(grid.GetStoredCellValue(3, 1), "v");
+}
