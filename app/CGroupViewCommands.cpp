@@ -605,6 +605,13 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
 
 BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    if (nChar == VK_ESCAPE) {
+        // Escape drops the cell's edit and the selection; the cell where typing goes keeps
+        // its highlight and frame.
+        const BOOL bTaken = CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+        SelectCurrentCell(CGXRange());
+        return bTaken;
+    }
     // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
     if (nChar != VK_DELETE)
         return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);

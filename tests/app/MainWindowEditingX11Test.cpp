@@ -1,0 +1,179 @@
+// Editing in the main window as the user meets it on a real X server: Escape backing out of an
+// edit or stopping a scan.
+#include "app/CShortcutEditCtrl.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/IScanBackend.h"
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXControl.h"
+
+#include "MainWindowX11Fixture.h"
+
+namespace {
+
+// A fetch engine that takes the pages and reads none of them: a scan on it runs until it is
+// stopped.
+struct HeldFetchBackend : IScanBackend {
+    struct Engine : IScanTaskManager {
+        explicit Engine(HeldFetchBackend& owner) : m_owner(owner) {}
+        void SetScanOptions(const CScanOptions&) override {}
+        BOOL OpenInternetSession() override { return TRUE; }
+        bool QueueUrl(DWORD_PTR, LPCTSTR, int, BOOL) override { return true; }
+        void StartThreads() override { m_owner.bStarted = true; }
+        void RequestStop() override { m_owner.bStopRequested = true; }
+        void StopThreads() override {}
+        void SetErrorStopHandler(std::function<void()>) override {}
+        HeldFetchBackend& m_owner;
+    };
+    std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager*, const CConnectOptions&) override
+    {
+        return std::make_unique<Engine>(*this);
+    }
+    std::atomic<bool> bStarted{false};
+    std::atomic<bool> bStopRequested{false};
+};
+
+} // namespace
+
+class MainWindowEditingX11Test : public MainWindowX11Test {
+protected:
+    // The project's grid shows its pages' Description in column 2.
+    static constexpr ROWCOL kDesc = 2;
+
+    ::testing::AssertionResult StartWithDescriptions(UINT nPages)
+    {
+        MakeSite(static_cast<int>(nPages));
+        WriteProject({"Description"}, 0);
+        ::testing::AssertionResult started = StartWithProject(nPages);
+        if (started && View()->GetCellValue(0, kDesc) != "Description")
+            return ::testing::AssertionFailure() << "column 2 is '" << View()->GetCellValue(0, kDesc).GetString() << "'";
+        return started;
+    }
+
+    // What a cell shows: the text of its editor while one is open, else its value.
+    std::string Shown(ROWCOL nRow, ROWCOL nCol)
+    {
+        CString strText;
+        View()->GetCellText(nRow, nCol, strText);
+        return std::string(strText);
+    }
+    // What the field above the grid shows.
+    std::string Field()
+    {
+        CString strText;
+        if (auto* pFrame = dynamic_cast<CGroupFrame*>(View()->GetParentFrame()))
+            pFrame->GetEditField().GetWindowText(strText);
+        return std::string(strText);
+    }
+    bool EditorOpen()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        CGXControl* pControl = View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
+        return pControl != nullptr && pControl->IsActive();
+    }
+    // How many pixels of a rectangle of the grid's client area have the colour.
+    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += GridPixel(shot, x, y) == nColour ? 1 : 0;
+        return nCount;
+    }
+    bool Click(ROWCOL nRow, ROWCOL nCol)
+    {
+        return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
+
+    // A fetch engine that holds its scans; it outlives the program the test runs.
+    HeldFetchBackend held;
+};
+
+// While no scan runs, Escape reaches the cell's editor, which gives the cell its old text back:
+// nothing is stored, no page is marked. The field above the grid backs out the same way.
+TEST_F(MainWindowEditingX11Test, EscapeBacksOutOfACellEditWhileNoScanRuns)
+{
+    ASSERT_TRUE(StartWithDescriptions(3));
+    CGroupView& view = *View();
+    ASSERT_TRUE(Click(2, kDesc)) << "the click did not make the cell current";
+    const std::string old = Shown(2, kDesc);
+    ASSERT_FALSE(old.empty());
+
+    ASSERT_TRUE(Xdo("type --delay 20 Mistake"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && Shown(2, kDesc) == "Mistake"; }, 60000))
+        << "the typed text did not show in the cell's editor: '" << Shown(2, kDesc) << "'";
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return !EditorOpen(); }, 60000)) << "Escape did not close the cell's editor";
+    EXPECT_EQ(Shown(2, kDesc), old) << "the cell did not get its old text back";
+    EXPECT_TRUE(RunUntil([&] { return Field() == old; }, 60000)) << "the field shows '" << Field() << "'";
+    EXPECT_EQ(app->IsEdited(), 3u) << "the page was marked edited";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "escape-cell"), 0) << "the grid does not show what it holds";
+    // The cell is still where typing goes, and looks it.
+    EXPECT_TRUE(IsCurrent(2, kDesc));
+    cairo_surface_t* shot = Shot("escape-cell-look");
+    ASSERT_NE(shot, nullptr);
+    const CRect cell = view.CalcCellRect(2, kDesc);
+    const uint32_t edge = GridPixel(shot, cell.left + 1, cell.CenterPoint().y);
+    EXPECT_GT(PixelsOf(shot, cell, Rgb(::GetSysColor(COLOR_HIGHLIGHT))), cell.Width() * cell.Height() / 5)
+        << "the current cell lost its highlight";
+    EXPECT_EQ(PixelsOf(shot, view.CalcCellRect(3, kDesc), Rgb(::GetSysColor(COLOR_HIGHLIGHT))), 0)
+        << "another cell shows highlighted";
+    EXPECT_NE(edge, Rgb(::GetSysColor(COLOR_HIGHLIGHT))) << "the current cell lost its frame";
+    EXPECT_NE(edge, Rgb(CGroupView::kInteriorColor)) << "the current cell lost its frame";
+    cairo_surface_destroy(shot);
+
+    // The field: what is typed there shows in the cell until Escape takes it back.
+    CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view.GetParentFrame())->GetEditField();
+    CRect rect;
+    field.GetClientRect(&rect);
+    ASSERT_TRUE(ClickAt(ScreenPoint(field.GetSafeHwnd(), rect.right - 4, rect.CenterPoint().y)));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == field.GetSafeHwnd(); }, 60000)) << "the click did not reach the field";
+    ASSERT_TRUE(Xdo("type --delay 20 Wrong"));
+    ASSERT_TRUE(RunUntil([&] { return Shown(2, kDesc) == old + "Wrong"; }, 60000))
+        << "what was typed in the field does not show in the cell: '" << Shown(2, kDesc) << "'";
+    ASSERT_TRUE(Xdo("key Escape"));
+    EXPECT_TRUE(RunUntil([&] { return Field() == old && Shown(2, kDesc) == old; }, 60000))
+        << "Escape left the field at '" << Field() << "' and the cell at '" << Shown(2, kDesc) << "'";
+    // Leaving the cell now stores nothing.
+    ASSERT_TRUE(Click(3, kDesc));
+    EXPECT_EQ(std::string(view.GetCellValue(2, kDesc)), old);
+    EXPECT_EQ(app->IsEdited(), 3u) << "the dropped edit was stored when the cell was left";
+    cairo_surface_destroy(Shot("escape-field"));
+}
+
+// A cell's list of choices is an in-place editor too: Escape closes it and the cell keeps its
+// value.
+TEST_F(MainWindowEditingX11Test, EscapeClosesACellsListOfChoicesAndKeepsTheValue)
+{
+    MakeSite(2);
+    WriteProject({"dc.type"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+    ASSERT_EQ(std::string(View()->GetCellValue(0, kDesc)), "dc.type");
+    ASSERT_TRUE(Click(1, kDesc)) << "the click did not make the cell current";
+    auto* pCombo = dynamic_cast<CGXComboBox*>(View()->GetControl(1, kDesc));
+    ASSERT_NE(pCombo, nullptr) << "the cell has no list of choices";
+    const std::string old = Shown(1, kDesc);
+
+    ASSERT_TRUE(Xdo("key F4"));
+    ASSERT_TRUE(RunUntil([&] { return pCombo->IsDroppedDown() && ProgramHasFocus(); }, 60000)) << "F4 did not open the list";
+    ASSERT_TRUE(Xdo("key Down Escape"));
+    EXPECT_TRUE(RunUntil([&] { return !pCombo->IsDroppedDown(); }, 60000)) << "Escape did not close the list";
+    EXPECT_EQ(Shown(1, kDesc), old) << "the cell took a choice the user backed out of";
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_EQ(StalePixelsOf(View()->GetSafeHwnd(), "escape-list"), 0);
+}
+
+// During a scan Escape is Stop Scan's key, wherever the focus is.
+TEST_F(MainWindowEditingX11Test, EscapeStopsARunningScan)
+{
+    ASSERT_TRUE(StartWithDescriptions(3));
+    ASSERT_TRUE(Click(1, kDesc)) << "the click did not make the cell current";
+    // The next scan's fetch engine reads no page, so that the scan runs until it is stopped.
+    CParserEngine::GetEngine().SetScanBackend(&held);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && held.bStarted; }, 60000)) << "F5 did not start a scan";
+
+    ASSERT_TRUE(Xdo("key Escape"));
+    EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && held.bStopRequested; }, 60000))
+        << "Escape did not stop the scan: run state " << app->GetRunState();
+    EXPECT_FALSE(EditorOpen());
+}
