@@ -1,5 +1,7 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
-// edit or stopping a scan.
+// edit or stopping a scan, and the Project Area's folders, which are chosen, never renamed.
+#include "app/CFileViewControlBar.h"
+#include "app/CFilesInTreeCtrl.h"
 #include "app/CShortcutEditCtrl.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/IScanBackend.h"
@@ -82,6 +84,18 @@ protected:
     bool Click(ROWCOL nRow, ROWCOL nCol)
     {
         return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
+
+    // Runs the program's loop until every timer it has due within the time has fired: a timer
+    // of the test's own, due later, fires only after them.
+    bool RunPastTimersDueWithin(UINT nMs)
+    {
+        static bool s_fired;
+        s_fired = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, nMs + 100, [](HWND, UINT, UINT_PTR, DWORD) { s_fired = true; });
+        const bool bFired = RunUntil([] { return s_fired; }, 60000);
+        ::KillTimer(nullptr, timer);
+        return bFired;
     }
 
     // A fetch engine that holds its scans; it outlives the program the test runs.
@@ -176,4 +190,66 @@ TEST_F(MainWindowEditingX11Test, EscapeStopsARunningScan)
     EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && held.bStopRequested; }, 60000))
         << "Escape did not stop the scan: run state " << app->GetRunState();
     EXPECT_FALSE(EditorOpen());
+}
+
+// A second click on the folder already chosen in the Project Area, or F2 there, chooses it and
+// opens no editor over its name: the tree's labels are the folders' own names.
+TEST_F(MainWindowEditingX11Test, TheProjectAreaOpensNoEditorOverAFoldersName)
+{
+    MakeSite(2, 3);
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(5));
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    HTREEITEM hFolder = nullptr;
+    for (HTREEITEM h = tree.GetRootItem(); h != nullptr && hFolder == nullptr; h = tree.GetNextItemInPreorder(h))
+        if (tree.GetItemText(h) == "folder02")
+            hFolder = h;
+    ASSERT_NE(hFolder, nullptr);
+    // A point on the folder's name, as the tree finds it.
+    CPoint label(-1, -1);
+    CRect client;
+    tree.GetClientRect(&client);
+    for (int y = 0; y < client.bottom && label.x < 0; ++y)
+        for (int x = 0; x < client.right && label.x < 0; ++x) {
+            UINT nFlags = 0;
+            if (tree.HitTest(CPoint(x, y), &nFlags) == hFolder && (nFlags & TVHT_ONITEMLABEL))
+                label = CPoint(x + 3, y + 3);
+        }
+    ASSERT_GE(label.x, 0) << "the folder's name is not on the screen";
+    const POINT onLabel = ScreenPoint(tree.GetSafeHwnd(), label.x, label.y);
+    auto editorOpen = [&] {
+        CWnd* pEditor = tree.GetEditControl();
+        return pEditor != nullptr && pEditor->GetSafeHwnd() != nullptr && pEditor->IsWindowVisible();
+    };
+
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(RunUntil([&] { return tree.GetSelectedItem() == hFolder && View()->GetRowCount() == 1; }, 60000))
+        << "the click did not choose the folder";
+    // The second click, later than a double click would be, then one on the grid: once the
+    // grid has the focus, the tree has had the click; an editor would open when the tree's
+    // delay for it has passed.
+    ASSERT_TRUE(RunPastTimersDueWithin(::GetDoubleClickTime()));
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(Click(1, kDesc)) << "the grid did not take the click after the folder's";
+    ASSERT_TRUE(RunPastTimersDueWithin(::GetDoubleClickTime() + 500));
+    EXPECT_FALSE(editorOpen()) << "a second click opened an editor over the folder's name";
+    EXPECT_EQ(::GetFocus(), View()->GetSafeHwnd()) << "something took the focus from the grid";
+
+    // F2 on the tree.
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == tree.GetSafeHwnd(); }, 60000)) << "the tree did not take the focus";
+    ASSERT_TRUE(Xdo("key F2 Up"));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetSelectedItem() != hFolder; }, 60000))
+        << "Up after F2 did not reach the tree: an editor took it";
+    EXPECT_FALSE(editorOpen());
+    EXPECT_STREQ(tree.GetItemText(hFolder), "folder02");
+    // Escape, with nothing to back out of in the tree, leaves the pane as it is.
+    const HTREEITEM hAbove = tree.GetSelectedItem();
+    ASSERT_TRUE(Xdo("key Escape Down"));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetSelectedItem() == hFolder; }, 60000)) << "Down after Escape did not reach the tree";
+    EXPECT_NE(hAbove, hFolder);
+    EXPECT_TRUE(Frame().GetProjectAreaBar()->IsWindowVisible());
+    EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("project-area-no-rename"));
 }
