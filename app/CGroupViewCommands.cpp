@@ -69,6 +69,8 @@ ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
+ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
 END_MESSAGE_MAP()
 
 namespace {
@@ -770,4 +772,28 @@ void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)
 void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsIdle() && CanPaste());
+}
+
+BOOL CGroupView::CanClearSelectedCells()
+{
+    // The Delete key's own rule: not while a cell's editor is open (the key then deletes
+    // text there), and only what the grid and the current cell's kind allow to be cleared.
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    return IsIdle() && (pControl == nullptr || (!pControl->IsActive() && pControl->CanClear())) && CanClear();
+}
+
+void CGroupView::OnUpdateEditDelete(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(CanClearSelectedCells());
+}
+
+void CGroupView::OnEditDelete()
+{
+    if (!CanClearSelectedCells())
+        return;
+    // As the key does it: the cleared cells keep their own colours meanwhile, and the grid's
+    // Clear is one transaction, so one Undo gives every cell back.
+    ScopedFlag cut(m_bCutRunning);
+    Clear(FALSE);
 }

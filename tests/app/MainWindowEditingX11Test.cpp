@@ -1,8 +1,10 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
-// edit or stopping a scan, and the Project Area's folders, which are chosen, never renamed.
+// edit or stopping a scan, Edit > Delete, and the Project Area's folders, which are chosen, never
+// renamed.
 #include "app/CFileViewControlBar.h"
 #include "app/CFilesInTreeCtrl.h"
 #include "app/CShortcutEditCtrl.h"
+#include "app/res/AppRes.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/IScanBackend.h"
 #include "grid/core/CGXComboBox.h"
@@ -11,6 +13,14 @@
 #include "MainWindowX11Fixture.h"
 
 namespace {
+
+// An item of an open pop-up menu as it shows: its command, its whole text (the key after a
+// tab) and whether it is grayed.
+struct ShownItem {
+    UINT nID = 0;
+    std::string text;
+    bool bGrayed = false;
+};
 
 // A fetch engine that takes the pages and reads none of them: a scan on it runs until it is
 // stopped.
@@ -86,6 +96,32 @@ protected:
         return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
     }
 
+    // The items of the pop-up menu the keys open, read from the pop-up window while it shows,
+    // after which the user closes the menu. Empty when no menu opened.
+    std::vector<ShownItem> ReadMenu(const std::string& keys)
+    {
+        MenuReading reading;
+        s_reading = &reading;
+        // The menu runs its own loop inside the program's: a timer, which that loop serves too,
+        // looks at the menu from there.
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &MainWindowEditingX11Test::ReadOpenMenu);
+        const bool bSent = Xdo("key " + keys);
+        const bool bRead = bSent && RunUntil([&] { return reading.bDone && OpenMenus().empty(); }, 60000);
+        ::KillTimer(nullptr, timer);
+        s_reading = nullptr;
+        EXPECT_TRUE(bRead && reading.bClosed) << "the menu of '" << keys << "' was not read: sent " << bSent << ", read "
+                                              << reading.bDone << ", closed " << reading.bClosed;
+        return reading.items;
+    }
+    // The item of a menu read that runs the command; a blank one when none.
+    static ShownItem Item(const std::vector<ShownItem>& items, UINT nID)
+    {
+        for (const ShownItem& item : items)
+            if (item.nID == nID)
+                return item;
+        return ShownItem{};
+    }
+
     // Runs the program's loop until every timer it has due within the time has fired: a timer
     // of the test's own, due later, fires only after them.
     bool RunPastTimersDueWithin(UINT nMs)
@@ -100,6 +136,52 @@ protected:
 
     // A fetch engine that holds its scans; it outlives the program the test runs.
     HeldFetchBackend held;
+
+    static std::vector<HWND> OpenMenus()
+    {
+        std::vector<HWND> found;
+        ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM data) -> BOOL {
+            char name[16] = {};
+            ::GetClassName(hwnd, name, sizeof name);
+            if (std::string(name) == WC_MENU_NAME && ::IsWindowVisible(hwnd))
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+private:
+    struct MenuReading {
+        std::vector<ShownItem> items;
+        bool bDone = false;
+        bool bClosed = false;
+    };
+    static inline MenuReading* s_reading = nullptr;
+
+    static void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+    {
+        auto* pTest = static_cast<MainWindowEditingX11Test*>(Current());
+        if (s_reading == nullptr || s_reading->bDone || pTest == nullptr)
+            return;
+        const std::vector<HWND> menus = OpenMenus();
+        // Read once the pop-up is on the screen as drawn.
+        if (menus.size() != 1 || !pTest->ShowsNow())
+            return;
+        const HMENU hMenu = reinterpret_cast<HMENU>(::SendMessage(menus.front(), MN_GETHMENU, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) {
+            char text[256] = {};
+            ::GetMenuString(hMenu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const UINT nState = ::GetMenuState(hMenu, static_cast<UINT>(i), MF_BYPOSITION);
+            s_reading->items.push_back(ShownItem{::GetMenuItemID(hMenu, i), text, (nState & (MF_GRAYED | MF_DISABLED)) != 0});
+        }
+        s_reading->bDone = true;
+        // Closed as the user closes a menu opened from the keyboard: Escape closes the pop-up,
+        // a second one leaves the menu bar. The keys go to the window the menu belongs to,
+        // which keeps the display's focus while the menu shows.
+        const std::string command =
+            "DISPLAY=" + pTest->server->DisplayName() + " timeout 60 xdotool key Escape Escape >/dev/null 2>&1";
+        s_reading->bClosed = std::system(command.c_str()) == 0;
+    }
 };
 
 // While no scan runs, Escape reaches the cell's editor, which gives the cell its old text back:
@@ -190,6 +272,48 @@ TEST_F(MainWindowEditingX11Test, EscapeStopsARunningScan)
     EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && held.bStopRequested; }, 60000))
         << "Escape did not stop the scan: run state " << app->GetRunState();
     EXPECT_FALSE(EditorOpen());
+}
+
+// Edit > Delete does what the Delete key does on the grid: the selected cells are cleared, and
+// one Undo gives them all back. It is enabled only when that can be done.
+TEST_F(MainWindowEditingX11Test, EditDeleteClearsTheSelectedCellsAsOneStepOfUndo)
+{
+    ASSERT_TRUE(StartWithDescriptions(4));
+    CGroupView& view = *View();
+    auto value = [&](ROWCOL nRow) { return std::string(view.GetCellValue(nRow, kDesc)); };
+    const std::vector<std::string> old = {value(1), value(2), value(3), value(4)};
+
+    // Without a current cell there is nothing to clear.
+    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled with nothing selected";
+
+    ASSERT_TRUE(Click(1, kDesc));
+    const CRect last = view.CalcCellRect(3, kDesc);
+    const POINT pt = ScreenPoint(view.GetSafeHwnd(), last.CenterPoint().x, last.CenterPoint().y);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " keydown shift click 1 keyup shift"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000))
+        << "Shift+click did not select the cells";
+
+    const ShownItem item = Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META);
+    ASSERT_EQ(item.text, "&Delete");
+    EXPECT_FALSE(item.bGrayed) << "Delete is disabled over selected cells";
+    ASSERT_TRUE(Xdo("key alt+e d"));
+    ASSERT_TRUE(RunUntil([&] { return value(1).empty() && value(2).empty() && value(3).empty(); }, 60000))
+        << "Edit > Delete did not clear the cells: '" << value(1) << "', '" << value(2) << "', '" << value(3) << "'";
+    EXPECT_EQ(value(4), old[3]) << "a cell outside the selection was cleared";
+    EXPECT_EQ(app->IsEdited(), 2u) << "the cleared pages are not marked edited";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "edit-delete"), 0);
+
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    EXPECT_TRUE(RunUntil([&] { return value(1) == old[0] && value(2) == old[1] && value(3) == old[2]; }, 60000))
+        << "one Undo did not give every cell back: '" << value(1) << "', '" << value(2) << "', '" << value(3) << "'";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // While a cell's editor is open the Delete key deletes text there, and Edit > Delete waits.
+    ASSERT_TRUE(Click(4, kDesc));
+    ASSERT_TRUE(Xdo("type x"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen(); }, 60000)) << "typing did not open the cell's editor";
+    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled over an open editor";
+    EXPECT_TRUE(EditorOpen()) << "the menu closed the editor";
 }
 
 // A second click on the folder already chosen in the Project Area, or F2 there, chooses it and
