@@ -1,6 +1,6 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
-// edit or stopping a scan, Edit > Delete, and the Project Area's folders, which are chosen, never
-// renamed.
+// edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, and the Project Area's
+// folders, which are chosen, never renamed.
 #include "app/CFileViewControlBar.h"
 #include "app/CFilesInTreeCtrl.h"
 #include "app/CShortcutEditCtrl.h"
@@ -9,6 +9,7 @@
 #include "engine/project/IScanBackend.h"
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
+#include "platform/win/Clipboard.h"
 
 #include "MainWindowX11Fixture.h"
 
@@ -314,6 +315,64 @@ TEST_F(MainWindowEditingX11Test, EditDeleteClearsTheSelectedCellsAsOneStepOfUndo
     ASSERT_TRUE(RunUntil([&] { return EditorOpen(); }, 60000)) << "typing did not open the cell's editor";
     EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled over an open editor";
     EXPECT_TRUE(EditorOpen()) << "the menu closed the editor";
+}
+
+// Undo and Redo say which step they would take back, without the full stop of its status
+// text, keep their keys whatever their label, and never name a step that is not there.
+TEST_F(MainWindowEditingX11Test, UndoAndRedoNameTheirStepAndKeepTheirKeys)
+{
+    ASSERT_TRUE(StartWithDescriptions(4));
+    CGroupView& view = *View();
+    auto menu = [&] { return ReadMenu("alt+e"); };
+    std::vector<ShownItem> items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo\tCtrl+Z");
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y");
+
+    // Two cells copied and pasted: the grid's paste.
+    ASSERT_TRUE(Click(1, kDesc));
+    const CRect second = view.CalcCellRect(2, kDesc);
+    const POINT pt = ScreenPoint(view.GetSafeHwnd(), second.CenterPoint().x, second.CenterPoint().y);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " keydown shift click 1 keyup shift"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(2, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000));
+    const DWORD dwClipboard = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(Xdo("key ctrl+c"));
+    ASSERT_TRUE(RunUntil([&] { return ::GetClipboardSequenceNumber() != dwClipboard; }, 60000)) << "Copy did not copy";
+    const std::string first(view.GetCellValue(1, kDesc));
+    ASSERT_TRUE(Click(3, kDesc));
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(3, kDesc) == first.c_str(); }, 60000)) << "Paste did not paste";
+    items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo Paste\tCtrl+Z");
+    EXPECT_FALSE(Item(items, ID_EDIT_UNDO).bGrayed);
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y");
+    EXPECT_TRUE(Item(items, ID_EDIT_REDO).bGrayed);
+
+    // A column made wider by its header's border, then undone: Redo offers the width.
+    const CRect header = view.CalcCellRect(0, kDesc);
+    const POINT edge = ScreenPoint(view.GetSafeHwnd(), header.right - 1, header.CenterPoint().y);
+    const int nWidth = view.GetColWidth(kDesc);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(edge.x) + " " + std::to_string(edge.y) + " mousedown 1 mousemove " +
+                    std::to_string(edge.x + 40) + " " + std::to_string(edge.y) + " mouseup 1"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetColWidth(kDesc) > nWidth && ::GetCapture() == nullptr; }, 60000))
+        << "the drag did not widen the column";
+    EXPECT_EQ(Item(menu(), ID_EDIT_UNDO).text, "&Undo Column Width\tCtrl+Z");
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetColWidth(kDesc) == nWidth; }, 60000)) << "Undo did not give the width back";
+    items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo Paste\tCtrl+Z");
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo Column Width\tCtrl+Y");
+    EXPECT_FALSE(Item(items, ID_EDIT_REDO).bGrayed);
+
+    // A new edit ends what could be redone: Redo names nothing.
+    ASSERT_TRUE(Click(4, kDesc));
+    ASSERT_TRUE(Xdo("type --delay 20 New"));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(4, kDesc) == "New"; }, 60000)) << "the typed value was not stored";
+    items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y") << "Redo names a step that is gone";
+    EXPECT_TRUE(Item(items, ID_EDIT_REDO).bGrayed);
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text.find('.'), std::string::npos) << Item(items, ID_EDIT_UNDO).text;
+    EXPECT_NE(Item(items, ID_EDIT_UNDO).text.find("\tCtrl+Z"), std::string::npos) << Item(items, ID_EDIT_UNDO).text;
 }
 
 // A second click on the folder already chosen in the Project Area, or F2 there, chooses it and
