@@ -64,8 +64,10 @@ int CFileViewControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
     }
     CRect rect;
     GetClientRect(&rect);
-    const DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                          TVS_EDITLABELS | TVS_SHOWSELALWAYS;
+    // The labels are the folders' names on disk and the root's own text: not for editing here,
+    // where a rename would be thrown away (a second click on the chosen folder only chooses it).
+    const DWORD dwStyle =
+        WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
     if (!m_wndTree.Create(dwStyle, rect, this, kTreeId))
         return -1;
     m_wndTree.SetImageList(&m_ImageList, LVSIL_NORMAL);

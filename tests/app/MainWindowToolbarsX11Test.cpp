@@ -152,38 +152,3 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
         EXPECT_EQ(item.grayed, item.buttonDisabled) << item.text;
     EXPECT_FALSE(seen[ID_EDIT_COPY].grayed);
 }
-
-// Undo and Redo name what they would undo or redo, keep their shortcuts, and say plain "Undo"
-// and "Redo" again when there is nothing left to undo or redo.
-TEST_F(MainWindowToolbarsX11Test, UndoAndRedoNameTheirChangeAndKeepTheirShortcuts)
-{
-    ASSERT_TRUE(Start());
-    OpenSite(true);
-    ChangeATitle("Changed");
-
-    std::map<UINT, ItemSeen> seen = EditMenuSeen();
-    EXPECT_FALSE(seen[ID_EDIT_UNDO].grayed);
-    EXPECT_EQ(seen[ID_EDIT_UNDO].text.rfind("Undo", 0), 0u) << seen[ID_EDIT_UNDO].text;
-    EXPECT_NE(seen[ID_EDIT_UNDO].text.find("\tCtrl+Z"), std::string::npos) << seen[ID_EDIT_UNDO].text;
-    EXPECT_EQ(seen[ID_EDIT_UNDO].text.find(" \t"), std::string::npos) << "no blank where the change has no name: " << seen[ID_EDIT_UNDO].text;
-    EXPECT_TRUE(seen[ID_EDIT_REDO].grayed);
-    EXPECT_EQ(seen[ID_EDIT_REDO].text, "&Redo\tCtrl+Y");
-
-    ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+z"));
-    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Alpha"; }))
-        << "Ctrl+Z did not undo the change";
-    seen = EditMenuSeen();
-    EXPECT_TRUE(seen[ID_EDIT_UNDO].grayed);
-    EXPECT_EQ(seen[ID_EDIT_UNDO].text, "&Undo\tCtrl+Z") << "nothing left to undo";
-    EXPECT_FALSE(seen[ID_EDIT_REDO].grayed);
-    EXPECT_EQ(seen[ID_EDIT_REDO].text.rfind("Redo", 0), 0u) << seen[ID_EDIT_REDO].text;
-    EXPECT_NE(seen[ID_EDIT_REDO].text.find("\tCtrl+Y"), std::string::npos) << seen[ID_EDIT_REDO].text;
-
-    ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+y"));
-    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == "Changed"; }))
-        << "Ctrl+Y did not redo the change";
-    seen = EditMenuSeen();
-    EXPECT_TRUE(seen[ID_EDIT_REDO].grayed);
-    EXPECT_EQ(seen[ID_EDIT_REDO].text, "&Redo\tCtrl+Y") << "nothing left to redo, and no stale name";
-    EXPECT_NE(seen[ID_EDIT_UNDO].text.find("\tCtrl+Z"), std::string::npos) << seen[ID_EDIT_UNDO].text;
-}
