@@ -53,6 +53,9 @@ int CFileViewControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECControlBar::OnCreate(lpCreateStruct) == -1)
         return -1;
+    // The pane's own menu (with Scan Files on a folder) answers a right click: the frame gives
+    // its panes a style without the bar's context menu, which left the menu unreachable.
+    m_dwExStyle |= CBRS_EX_STDCONTEXTMENU;
     if (m_ImageList.Create(16, 16, ILC_COLOR4 | ILC_MASK, 0, 6)) {
         m_nRootImage = AddMaskedBitmap(m_ImageList, kIdbTreeRoot);
         m_nFolderImage = AddMaskedBitmap(m_ImageList, kIdbTreeFolder);
@@ -61,8 +64,10 @@ int CFileViewControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
     }
     CRect rect;
     GetClientRect(&rect);
-    const DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                          TVS_EDITLABELS | TVS_SHOWSELALWAYS;
+    // The labels are the folders' names on disk and the root's own text: not for editing here,
+    // where a rename would be thrown away (a second click on the chosen folder only chooses it).
+    const DWORD dwStyle =
+        WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
     if (!m_wndTree.Create(dwStyle, rect, this, kTreeId))
         return -1;
     m_wndTree.SetImageList(&m_ImageList, LVSIL_NORMAL);
@@ -71,12 +76,7 @@ int CFileViewControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CFileViewControlBar::OnSize(UINT nType, int cx, int cy)
 {
-    if (m_wndTree.GetSafeHwnd() != nullptr) {
-        CRect rect;
-        GetClientRect(&rect);
-        m_wndTree.SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
-                               SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
-    }
+    FitChild(m_wndTree);
     SECControlBar::OnSize(nType, cx, cy);
 }
 

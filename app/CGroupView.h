@@ -190,6 +190,14 @@ protected:
     void OnUpdateViewChanges(CCmdUI* pCmdUI);
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    // Edit > Delete: what the Delete key does on the grid, the selected cells cleared as one
+    // step of undo; enabled while that can be done.
+    void OnEditDelete();
+    void OnUpdateEditDelete(CCmdUI* pCmdUI);
+    BOOL CanClearSelectedCells();
+    // Undo and Redo name the step they would take back, and keep their keys.
+    void OnUpdateUndo(CCmdUI* pCmdUI);
+    void OnUpdateRedo(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
     // Where a setting just shown gets its column, and the settings' column numbers after it.
     ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);

@@ -69,6 +69,10 @@ ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
+ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CGroupView::OnUpdateUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CGroupView::OnUpdateRedo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -605,6 +609,13 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
 
 BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    if (nChar == VK_ESCAPE) {
+        // Escape drops the cell's edit and the selection; the cell where typing goes keeps
+        // its highlight and frame.
+        const BOOL bTaken = CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+        SelectCurrentCell(CGXRange());
+        return bTaken;
+    }
     // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
     if (nChar != VK_DELETE)
         return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
@@ -763,4 +774,81 @@ void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)
 void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsIdle() && CanPaste());
+}
+
+BOOL CGroupView::CanClearSelectedCells()
+{
+    // The Delete key's own rule: not while a cell's editor is open (the key then deletes
+    // text there), and only what the grid and the current cell's kind allow to be cleared.
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    return IsIdle() && (pControl == nullptr || (!pControl->IsActive() && pControl->CanClear())) && CanClear();
+}
+
+void CGroupView::OnUpdateEditDelete(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(CanClearSelectedCells());
+}
+
+void CGroupView::OnEditDelete()
+{
+    if (!CanClearSelectedCells())
+        return;
+    // As the key does it: the cleared cells keep their own colours meanwhile, and the grid's
+    // Clear is one transaction, so one Undo gives every cell back.
+    ScopedFlag cut(m_bCutRunning);
+    Clear(FALSE);
+}
+
+// ---- Undo and Redo ----
+
+namespace {
+
+// What the menu calls a step of the grid's history: its description without the full stop or
+// dots that end it as a status text, and an ampersand shown as itself.
+CString StepName(const CObList& list)
+{
+    if (list.IsEmpty())
+        return CString();
+    CString strName = static_cast<const CGXCommand*>(list.GetHead())->m_sDescription;
+    strName.TrimRight(" .");
+    strName.Replace("&", "&&");
+    return strName;
+}
+
+// A menu item says which step Undo or Redo would take back, or only what it is when there is
+// none, and keeps the key it shows after its tab. A toolbar button keeps its caption.
+void UpdateHistoryItem(CCmdUI* pCmdUI, BOOL bCan, const CObList* pList, UINT nPlain, UINT nStep)
+{
+    pCmdUI->Enable(bCan);
+    if (pCmdUI->m_pMenu == nullptr)
+        return;
+    CString strItem;
+    pCmdUI->m_pMenu->GetMenuString(pCmdUI->m_nIndex, strItem, MF_BYPOSITION);
+    const int nTab = strItem.Find('\t');
+    const CString strKey = nTab >= 0 ? strItem.Mid(nTab) : CString();
+    const CString strName = bCan && pList != nullptr ? StepName(*pList) : CString();
+    CString strLabel;
+    if (strName.IsEmpty())
+        strLabel.LoadString(nPlain);
+    else
+        strLabel.FormatMessage(nStep, strName.GetString());
+    if (strLabel + strKey != strItem)
+        pCmdUI->SetText(strLabel + strKey);
+}
+
+} // namespace
+
+void CGroupView::OnUpdateUndo(CCmdUI* pCmdUI)
+{
+    const CGXGridParam* pParam = GetParam();
+    UpdateHistoryItem(pCmdUI, CanUndo(nullptr), pParam != nullptr ? &pParam->m_UndoList : nullptr, IDS_UNDO_ITEM,
+                      IDS_UNDO_STEP_ITEM);
+}
+
+void CGroupView::OnUpdateRedo(CCmdUI* pCmdUI)
+{
+    const CGXGridParam* pParam = GetParam();
+    UpdateHistoryItem(pCmdUI, CanRedo(nullptr), pParam != nullptr ? &pParam->m_RedoList : nullptr, IDS_REDO_ITEM,
+                      IDS_REDO_STEP_ITEM);
 }

@@ -9,6 +9,7 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/afx/gdi/CMenu.h"
+#include "platform/win/VirtualKeys.h"
 #include "app/CFileViewControlBar.h"
 #include "app/COutputAreaControlBar.h"
 #include "app/CMetaSettingDlg.h"
@@ -20,6 +21,8 @@
 #include "toolkit/toolbars/SECToolBarManager.h"
 #include "toolkit/toolbars/SECToolBarsDlg.h"
 #include "toolkit/res/CustomizeRes.h"
+
+#include <utility>
 
 namespace {
 constexpr UINT kWmHelp = 0x0053;
@@ -283,6 +286,24 @@ BOOL CMainFrame::IsCommandEnabled(UINT nID) const
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsCommandEnabled(pCmdUI->m_nID));
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Escape is Stop Scan's key only while a scan runs. Otherwise it belongs to the window with
+    // the focus, so that a cell's editor, the value field and the other in-place editors can
+    // back out of an edit with it: the accelerators are passed over for it, and nothing else.
+    if (pMsg->message != WM_KEYDOWN || pMsg->wParam != VK_ESCAPE || IsCommandEnabled(ID_STOP_SCAN))
+        return SECMDIFrameWnd::PreTranslateMessage(pMsg);
+    struct AccelsPassedOver {
+        HACCEL& hAccel;
+        HACCEL hKept;
+        explicit AccelsPassedOver(HACCEL& h) : hAccel(h), hKept(std::exchange(h, nullptr)) {}
+        ~AccelsPassedOver() { hAccel = hKept; }
+        AccelsPassedOver(const AccelsPassedOver&) = delete;
+        AccelsPassedOver& operator=(const AccelsPassedOver&) = delete;
+    } passedOver(m_hAccelTable);
+    return SECMDIFrameWnd::PreTranslateMessage(pMsg);
 }
 
 void CMainFrame::OnUpdateProjectArea(CCmdUI* pCmdUI)

@@ -95,6 +95,8 @@ public:
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
+    // Escape stops a running scan; while none runs it goes to the window with the focus.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";

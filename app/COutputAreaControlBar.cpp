@@ -45,12 +45,7 @@ int COutputAreaControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void COutputAreaControlBar::OnSize(UINT nType, int cx, int cy)
 {
-    if (m_wndTab.GetSafeHwnd() != nullptr) {
-        CRect rect;
-        GetClientRect(&rect);
-        m_wndTab.SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
-                              SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
-    }
+    FitChild(m_wndTab);
     SECControlBar::OnSize(nType, cx, cy);
 }
 

@@ -55,6 +55,24 @@ void CShortcutEditCtrl::CommitEdit()
     m_pView->SetCellValue(nRow, nCol, strText);
 }
 
+void CShortcutEditCtrl::CancelEdit()
+{
+    if (!m_bEditing || m_pView == nullptr) {
+        m_bEditing = FALSE;
+        return;
+    }
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+    // The cell shows its page's value again, and so does the field.
+    m_pView->SetFieldCell(0, 0);
+    CString strText;
+    m_pView->GetPageValue(nRow, nCol, strText);
+    ShowInCell(nRow, nCol, strText);
+    SetWindowText(strText);
+    SetSel(strText.GetLength(), strText.GetLength());
+}
+
 BOOL CShortcutEditCtrl::ShowInCurrentCell()
 {
     ROWCOL nRow = 0, nCol = 0;
@@ -62,6 +80,13 @@ BOOL CShortcutEditCtrl::ShowInCurrentCell()
         return FALSE;
     CString strText;
     GetWindowText(strText);
+    m_pView->SetFieldCell(nRow, nCol);
+    ShowInCell(nRow, nCol, strText);
+    return TRUE;
+}
+
+void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
     // Shown in the cell as it is typed; the page gets it when the edit is committed, and only
     // that commit is a step of undo.
     CGXStyle value;
@@ -70,14 +95,12 @@ BOOL CShortcutEditCtrl::ShowInCurrentCell()
     const BOOL bUndo = pParam != nullptr && pParam->IsEnableUndo();
     if (pParam != nullptr)
         pParam->EnableUndo(FALSE);
-    m_pView->SetFieldCell(nRow, nCol);
     ++m_pView->m_nWritingPage;
     m_pView->CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr,
                                                   GX_UPDATENOW, gxDo);
     --m_pView->m_nWritingPage;
     if (pParam != nullptr)
         pParam->EnableUndo(bUndo);
-    return TRUE;
 }
 
 LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -87,7 +110,8 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
             return 0;
         ROWCOL nRow = 0, nCol = 0;
-        if (!m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+        // Escape types nothing: as a key it backs out of the edit.
+        if (wParam == 0x1B || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
             return 0;
         if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
             CommitEdit();
@@ -101,6 +125,10 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
         ShowInCurrentCell();
         return lResult;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        CancelEdit();
+        return 0;
     }
     if (message == WM_KEYDOWN) {
         const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);

@@ -1,6 +1,6 @@
 // CShortcutEditCtrl: the group frame's edit field: it shows the text of the grid's current cell
 // in full and lets the user type the cell's value there; Enter or Delete, or moving to another
-// cell, commits the typed value to the page.
+// cell, commits the typed value to the page; Escape drops it.
 #pragma once
 
 #include "platform/afx/dlg/CEdit.h"
@@ -23,6 +23,8 @@ public:
     UINT GetEditState();
     // Stores the pending edit of the remembered cell, if any, in its page.
     void CommitEdit();
+    // Drops the pending edit, if any: the cell and the field show the page's value again.
+    void CancelEdit();
     BOOL IsEditing() const { return m_bEditing; }
 
 protected:
@@ -31,6 +33,8 @@ protected:
 private:
     // Writes the field's text as the current cell's shown value; FALSE without a current cell.
     BOOL ShowInCurrentCell();
+    // Writes a text as a cell's shown value, leaving its page and the undo history alone.
+    void ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText);
 
     CGroupView* m_pView = nullptr;
     ROWCOL m_nRow = 0;

@@ -458,6 +458,22 @@ void CGXGridCore::RollbackTransaction()
         RefreshDataObject(TRUE, nullptr, TRUE);
 }
 
+namespace {
+
+// Enables an Undo or Redo item and names the change it would undo or redo; with nothing left
+// (or a change without a name) the item is plain "Undo" or "Redo" again, not the last name.
+void ShowUndoItem(CCmdUI* pCmdUI, BOOL bCan, const CString& strText, LPCTSTR pszPlain)
+{
+    if (pCmdUI == nullptr)
+        return;
+    pCmdUI->Enable(bCan);
+    CString text = bCan ? strText : CString(pszPlain);
+    text.TrimRight();
+    pCmdUI->SetText(text.IsEmpty() ? CString(pszPlain) : text);
+}
+
+} // namespace
+
 BOOL CGXGridCore::CanUndo(CCmdUI* pCmdUI)
 {
     if (m_pUndoImp == nullptr || m_pParam == nullptr) {
@@ -466,11 +482,7 @@ BOOL CGXGridCore::CanUndo(CCmdUI* pCmdUI)
         return FALSE;
     }
     const BOOL bCan = m_pUndoImp->CanUndo(*m_pParam);
-    if (pCmdUI != nullptr) {
-        pCmdUI->Enable(bCan);
-        if (bCan)
-            pCmdUI->SetText(m_pUndoImp->GetUndoMenuText(*m_pParam));
-    }
+    ShowUndoItem(pCmdUI, bCan, bCan ? m_pUndoImp->GetUndoMenuText(*m_pParam) : CString(), "&Undo");
     return bCan;
 }
 
@@ -482,11 +494,7 @@ BOOL CGXGridCore::CanRedo(CCmdUI* pCmdUI)
         return FALSE;
     }
     const BOOL bCan = m_pUndoImp->CanRedo(*m_pParam);
-    if (pCmdUI != nullptr) {
-        pCmdUI->Enable(bCan);
-        if (bCan)
-            pCmdUI->SetText(m_pUndoImp->GetRedoMenuText(*m_pParam));
-    }
+    ShowUndoItem(pCmdUI, bCan, bCan ? m_pUndoImp->GetRedoMenuText(*m_pParam) : CString(), "&Redo");
     return bCan;
 }
 

@@ -137,6 +137,8 @@ constexpr int kMarginX = 4;
 constexpr int kMarginY = 2;
 // How far below the pointer's hot spot a tip stands, clear of the arrow.
 constexpr int kBelowPointer = 20;
+// A tip longer than this on one line wraps at this width, unless its owner set a width.
+constexpr int kReadableWidth = 320;
 constexpr char kTipProp[] = "ToolTipOfWindow";
 constexpr char kOldProcProp[] = "ToolTipOldProc";
 
@@ -146,6 +148,7 @@ struct TipState {
     COLORREF back = CLR_INVALID;
     COLORREF fore = CLR_INVALID;
     std::string text;                 // what is shown now
+    int wrap = 0;                     // the width it wraps at, 0 for one line
     std::vector<HWND> subclassed;
     // When a shown tip went because the pointer left its tool: entering another tool soon
     // after takes only the reshow delay, as moving straight between tools does.
@@ -242,14 +245,23 @@ std::string TextOf(HWND tip, TipState& state, int index)
     return text;
 }
 
-SIZE TipSize(HWND tip, const TipState& state, const std::string& text)
+// The tip's size for the text; also decides the width it wraps at (kept in state.wrap): the
+// owner's maximum width, else a readable width for a text too long for one line, else none.
+SIZE TipSize(HWND tip, TipState& state, const std::string& text)
 {
     HDC dc = GetDC(tip);
     HGDIOBJ old = SelectObject(dc, ControlFont(state.font));
-    RECT r{0, 0, state.model.maxWidth > 0 ? state.model.maxWidth : 0, 0};
-    const UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS |
-                        (state.model.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE);
-    DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    const int length = static_cast<int>(text.size());
+    const UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
+    state.wrap = state.model.maxWidth > 0 ? state.model.maxWidth : 0;
+    if (state.wrap == 0) {
+        RECT line{0, 0, 0, 0};
+        DrawText(dc, text.c_str(), length, &line, format | DT_SINGLELINE);
+        if (line.right - line.left > kReadableWidth)
+            state.wrap = kReadableWidth;
+    }
+    RECT r{0, 0, state.wrap, 0};
+    DrawText(dc, text.c_str(), length, &r, format | (state.wrap > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(tip, dc);
     return SIZE{r.right - r.left + 2 * kMarginX + 2, r.bottom - r.top + 2 * kMarginY + 2};
@@ -384,7 +396,7 @@ void Paint(HWND tip, HDC dc, const TipState& state)
     RECT text = client;
     InflateRect(&text, -(kMarginX + 1), -(kMarginY + 1));
     DrawText(dc, state.text.c_str(), static_cast<int>(state.text.size()), &text,
-             DT_NOPREFIX | DT_EXPANDTABS | (state.model.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+             DT_NOPREFIX | DT_EXPANDTABS | (state.wrap > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
 }
 

@@ -46,12 +46,18 @@ struct BackendEvent {
     UINT vk = 0;
     UINT scan = 0;
     bool repeat = false;
-    UINT modifiers = 0;        // MK_SHIFT, MK_CONTROL, MK_LBUTTON… plus kModAlt
+    UINT modifiers = 0;        // MK_SHIFT, MK_CONTROL, MK_LBUTTON… plus kModAlt and the kMod…Lock bits
     RECT rect{0, 0, 0, 0};
     DWORD time = 0;            // 0: the tick count when handled
     std::string text;
 };
 constexpr UINT kModAlt = 0x10000;
+// The lock keys as the display had them before the event, for a display that tells them: each
+// state bit counts only with its known bit.
+constexpr UINT kModCapsLock = 0x20000;
+constexpr UINT kModCapsLockKnown = 0x40000;
+constexpr UINT kModNumLock = 0x80000;
+constexpr UINT kModNumLockKnown = 0x100000;
 
 class IWindowBackend : public IEventPump {
 public:

@@ -4,6 +4,8 @@
 
 #include "VostrelAppFixture.h"
 
+#include "GroupViewLookup.h"
+
 #include "app/CGroupDoc.h"
 #include "app/CGroupFrame.h"
 #include "app/CGroupView.h"
@@ -84,22 +86,8 @@ protected:
             headers.push_back(static_cast<LPCTSTR>(view->GetCellValue(0, nCol)));
         return headers;
     }
-    ROWCOL ColumnOf(const char* pszName)
-    {
-        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
-            if (view->GetCellValue(0, nCol).CompareNoCase(pszName) == 0)
-                return nCol;
-        return 0;
-    }
-    ROWCOL RowOf(const char* pszName)
-    {
-        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
-            CPageNode* pPage = nullptr;
-            if (view->GetRowPage(nRow, pPage) == 0 && pPage->GetName() == pszName)
-                return nRow;
-        }
-        return 0;
-    }
+    ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*view, pszName); }
+    ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*view, pszName); }
     CPageNode* PageOf(const char* pszName)
     {
         CPageNode* pPage = nullptr;

@@ -127,6 +127,25 @@ void SECControlBar::GetInsideRect(CRect& rect)
     }
 }
 
+void SECControlBar::FitChild(CWnd& child)
+{
+    if (!m_hWnd || !child.GetSafeHwnd())
+        return;
+    CRect inside;
+    GetInsideRect(inside);
+    inside.right = std::max(inside.right, inside.left);
+    inside.bottom = std::max(inside.bottom, inside.top);
+    CRect was;
+    child.GetWindowRect(&was);
+    ScreenToClient(&was);
+    if (was == inside)
+        return;
+    child.SetWindowPos(nullptr, inside.left, inside.top, inside.Width(), inside.Height(),
+                       SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    // The bar's own strips (the gripper, the inset) are drawn where the child stood.
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
 void SECControlBar::AddGripperExtent(CRect& rect, BOOL bHorz)
 {
     if (bHorz)

@@ -61,6 +61,10 @@ public:
     CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
     // The client rectangle less the gripper (docked with one) or the client inset.
     virtual void GetInsideRect(CRect& rect);
+    // Places a pane's one child over the inside rectangle, clear of the gripper and the inset
+    // (no z-order change, no redraw, no activation); the room the child leaves or takes is
+    // painted again by the bar.
+    void FitChild(CWnd& child);
     void CalcInsideRect(CRect& rect, BOOL bHorz) const override;
     // As the two-argument form; a docked bar with a gripper also gives up the gripper's room
     // when bAllowGripper is set.

@@ -85,6 +85,12 @@ void SECCustomToolCmdUI::Enable(BOOL bOn)
     }
 }
 
+void SECCustomToolCmdUI::SetText(LPCTSTR)
+{
+    // A button keeps its own caption, and the bar's name is no command's text: an update
+    // handler that names what Undo would undo speaks to the menu item only.
+}
+
 void SECCustomToolCmdUI::SetCheck(int nCheck)
 {
     auto* bar = static_cast<SECCustomToolBar*>(m_pOther);
@@ -480,19 +486,22 @@ void SECCustomToolBar::UpdateButtonCmdUI(int nIndex)
     if (!b || b->IsSeparator() || !m_hWnd)
         return;
     CWnd* owner = GetNotifyOwner();
-    CFrameWnd* target = owner ? owner->GetTopLevelFrame() : nullptr;
-    if (target && target->GetActiveFrame())
-        target = target->GetActiveFrame();
-    if (!target)
-        target = GetParentFrame();
-    if (!target)
+    CFrameWnd* top = owner ? owner->GetTopLevelFrame() : nullptr;
+    if (!top)
+        top = GetParentFrame();
+    if (!top)
         return;
+    CFrameWnd* active = top->GetActiveFrame() ? top->GetActiveFrame() : top;
+    // The update goes the way the idle update goes: through the owner's frame, which asks its
+    // active frame (the document window with its view) first and then itself. The active
+    // document window's own way never reaches the main window, so the main window's commands
+    // would find no handler there and be disabled the moment their button is pressed.
     SECCustomToolCmdUI state;
     state.m_pOther = this;
     state.m_nIndexMax = static_cast<UINT>(m_btns.size());
     state.m_nIndex = static_cast<UINT>(nIndex);
     state.m_nID = b->m_nID;
-    state.DoUpdate(target, (b->m_nStyle & SEC_TBBS_NODISABLE) ? FALSE : target->m_bAutoMenuEnable);
+    state.DoUpdate(top, (b->m_nStyle & SEC_TBBS_NODISABLE) ? FALSE : active->m_bAutoMenuEnable);
 }
 
 INT_PTR SECCustomToolBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const

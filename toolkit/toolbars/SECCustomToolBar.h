@@ -231,6 +231,7 @@ class SECCustomToolCmdUI : public CCmdUI {
 public:
     void Enable(BOOL bOn) override;
     void SetCheck(int nCheck) override;
+    void SetText(LPCTSTR lpszText) override;
 };
 
 // Draws the outline of a dragged button.

@@ -259,6 +259,17 @@ void SECToolBarManager::InitToolBars()
         if (bar->m_hWnd)
             bar->Invalidate();
     }
+    // A default toolbar is known by its defined name, whatever name a saved layout gives it:
+    // a name damaged once would otherwise come back at every start.
+    for (const DefaultToolBar& def : m_defaults) {
+        SECCustomToolBar* bar = ToolBarFromID(def.nID);
+        if (!bar || !bar->m_hWnd)
+            continue;
+        CString current;
+        bar->GetWindowText(current);
+        if (current != def.strTitle)
+            bar->SetWindowText(def.strTitle);
+    }
 }
 
 void SECToolBarManager::InformBtns(UINT nID, UINT nCode, DWORD dwSet, DWORD dwClear)

@@ -106,6 +106,19 @@ BOOL CWinApp::OnIdle(LONG lCount)
         if (mainWnd && mainWnd->m_hWnd && mainWnd->IsWindowVisible()) {
             AfxCallWndProc(mainWnd, mainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
             mainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+            // The thread's other frames are windows of their own (a toolbar floated off the
+            // main window sits in one): their bars follow the same state as the main window's.
+            ::EnumThreadWindows(
+                ::GetCurrentThreadId(),
+                [](HWND top, LPARAM main) -> BOOL {
+                    CWnd* frame = CWnd::FromHandlePermanent(top);
+                    if (top != reinterpret_cast<HWND>(main) && frame && frame->IsFrameWnd() && ::IsWindowVisible(top)) {
+                        AfxCallWndProc(frame, top, WM_IDLEUPDATECMDUI, TRUE, 0);
+                        frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(mainWnd->m_hWnd));
         }
     } else if (lCount == 1) {
         // Count 1: the temporary objects of the handle maps go.

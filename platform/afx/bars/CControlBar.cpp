@@ -34,7 +34,7 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
     ON_MESSAGE(WM_NCCALCSIZE, &CControlBar::OnNcCalcSize)
     ON_MESSAGE(WM_NCPAINT, &CControlBar::OnNcPaint)
     ON_MESSAGE(WM_NCHITTEST, &CControlBar::OnNcHitTestMsg)
-    ON_MESSAGE(WM_TIMER, &CControlBar::OnTimerMsg)
+    ON_WM_TIMER()
     ON_MESSAGE(WM_SIZEPARENT, &CControlBar::OnSizeParent)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, &CControlBar::OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
@@ -534,10 +534,12 @@ BOOL CControlBar::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
-LRESULT CControlBar::OnTimerMsg(WPARAM wParam, LPARAM lParam)
+void CControlBar::OnTimer(UINT_PTR nIDEvent)
 {
-    if (wParam != kFlyByTimer)
-        return DefWindowProc(WM_TIMER, wParam, lParam);
+    if (nIDEvent != kFlyByTimer) {
+        Default();
+        return;
+    }
     POINT pt;
     ::GetCursorPos(&pt);
     CRect rect;
@@ -548,5 +550,4 @@ LRESULT CControlBar::OnTimerMsg(WPARAM wParam, LPARAM lParam)
         ::KillTimer(m_hWnd, kFlyByTimer);
         AfxSetMessageString(m_pDockSite ? static_cast<CWnd*>(m_pDockSite) : GetTopLevelFrame(), 0);
     }
-    return 0;
 }

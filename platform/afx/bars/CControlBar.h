@@ -150,7 +150,8 @@ protected:
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTestMsg(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTimerMsg(WPARAM wParam, LPARAM lParam);
+    // The fly-by check; bars with timers of their own pass the others on to it.
+    void OnTimer(UINT_PTR nIDEvent);
 
     UINT m_nIDFlyBy = 0;   // the command whose prompt the frame's message bar shows
 

@@ -4,6 +4,7 @@
 
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/bars/CControlBar.h"
+#include "platform/afx/bars/CStatusBar.h"
 #include "platform/afx/doc/CCreateContext.h"
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CView.h"
@@ -11,6 +12,7 @@
 #include "platform/controls/ToolTip.h"
 #include "platform/core/ResourceTable.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/ResourceImages.h"
 
 #include <algorithm>
@@ -35,6 +37,11 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_MENUSELECT()
     ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu)
+    ON_COMMAND_EX(ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, &CFrameWnd::OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, &CFrameWnd::OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, &CFrameWnd::OnUpdateKeyIndicator)
     ON_MESSAGE(WM_RECALCPARENT, &CFrameWnd::OnSizeParentRecalc)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, UINT_MAX, &CFrameWnd::OnToolTipText)
 END_MESSAGE_MAP()
@@ -120,6 +127,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
     if (!OnCreateClient(lpcs, context))
         return -1;
     RecalcLayout();
+    // The message bar, made by the derived frame after this, says "Ready" once all is made.
+    PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
     return 0;
 }
 
@@ -334,8 +343,36 @@ void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 {
-    CWnd* bar = GetDescendantWindow(static_cast<int>(pCmdUI->m_nID), TRUE);
-    pCmdUI->SetCheck(bar && bar->IsWindowVisible());
+    // The bar with the command's id, docked or floating, is checked while it shows; a frame
+    // without such a bar lets the command go on to whoever else answers for it.
+    CControlBar* bar = GetControlBar(pCmdUI->m_nID);
+    if (!bar) {
+        pCmdUI->ContinueRouting();
+        return;
+    }
+    pCmdUI->SetCheck((bar->GetStyle() & WS_VISIBLE) != 0);
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID)
+{
+    CControlBar* bar = GetControlBar(nID);
+    if (!bar)
+        return FALSE;
+    ShowControlBar(bar, (bar->GetStyle() & WS_VISIBLE) == 0, FALSE);
+    return TRUE;
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
+{
+    // The pane shows its text while its lock key is on, and is blank while it is off.
+    int nVirtKey = 0;
+    switch (pCmdUI->m_nID) {
+    case ID_INDICATOR_CAPS: nVirtKey = VK_CAPITAL; break;
+    case ID_INDICATOR_NUM: nVirtKey = VK_NUMLOCK; break;
+    case ID_INDICATOR_SCRL: nVirtKey = VK_SCROLL; break;
+    default: return;
+    }
+    pCmdUI->Enable((::GetKeyState(nVirtKey) & 1) != 0);
 }
 
 // ---- Layout ----
@@ -422,6 +459,9 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
     if (m_nIdleFlags & idleTitle)
         OnUpdateFrameTitle(TRUE);
     m_nIdleFlags = 0;
+    // A prompt that was asked for but not shown yet (a menu closed, a press let go) shows now.
+    if (m_nIDTracking != m_nIDLastMessage)
+        SetMessageText(m_nIDTracking);
     return 0;
 }
 

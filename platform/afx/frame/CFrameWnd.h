@@ -189,7 +189,12 @@ protected:
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeParentRecalc(WPARAM wParam, LPARAM lParam);
+    // View > Status Bar and its kind: the bar with the command's id is checked while it shows,
+    // and the command shows or hides it.
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+    BOOL OnBarCheck(UINT nID);
+    // The CAP, NUM and SCRL panes of a status bar follow their lock keys.
+    void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
 
     CView* m_pViewActive = nullptr;
     CString m_strTitle;

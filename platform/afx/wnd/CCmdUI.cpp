@@ -83,10 +83,19 @@ void CCmdUI::SetText(LPCTSTR lpszText)
     if (m_pMenu) {
         if (m_pSubMenu)
             return;
-        // Keep the item's state; only its text changes.
+        // Keep the item's state; only its text changes. A new label without a shortcut keeps
+        // the shortcut the item showed ("Undo Paste" is still Ctrl+Z).
         UINT state = ::GetMenuState(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION);
         state &= MF_GRAYED | MF_DISABLED | MF_CHECKED;
-        ::ModifyMenu(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | MF_STRING | state, m_nID, lpszText);
+        CString text = lpszText;
+        if (text.Find('\t') < 0) {
+            CString old;
+            m_pMenu->GetMenuString(m_nIndex, old, MF_BYPOSITION);
+            const int tab = old.Find('\t');
+            if (tab >= 0)
+                text += old.Mid(tab);
+        }
+        ::ModifyMenu(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | MF_STRING | state, m_nID, text);
     } else if (m_pOther && m_pOther->m_hWnd) {
         // Setting the same text again would only make the control flicker.
         CString current;

@@ -121,6 +121,16 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     Bool supported = False;
     XkbSetDetectableAutoRepeat(m_display, True, &supported);
 
+    // Num Lock is one of the eight modifiers in the events' state, whichever the keymap says.
+    if (XModifierKeymap* map = XGetModifierMapping(m_display)) {
+        const KeyCode numLock = XKeysymToKeycode(m_display, XK_Num_Lock);
+        for (int mod = 0; numLock && mod < 8 && !m_numLockMask; ++mod)
+            for (int k = 0; k < map->max_keypermod; ++k)
+                if (map->modifiermap[mod * map->max_keypermod + k] == numLock)
+                    m_numLockMask = 1u << mod;
+        XFreeModifiermap(map);
+    }
+
     // Text input goes through an input method when one can be opened (dead keys, compose).
     // The method takes the user's locale (or UTF-8) when it is opened; the process keeps its
     // own character classification afterwards, so the locale is put back.

@@ -181,6 +181,7 @@ private:
     POINT m_imageHotSpot{0, 0};
 
     std::set<unsigned int> m_keysDown;   // keycodes held, to tell auto-repeat
+    unsigned int m_numLockMask = 0;      // the modifier bit Num Lock sets, 0 when none does
     bool m_haveTimeBase = false;
     long long m_timeBase = 0;           // tick count minus server time
 

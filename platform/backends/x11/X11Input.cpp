@@ -23,6 +23,16 @@ UINT X11Backend::Modifiers(unsigned int state) const
         mods |= MK_MBUTTON;
     if (state & Button3Mask)
         mods |= MK_RBUTTON;
+    // The lock keys' state comes with every event, so the program's idea of them follows the
+    // keyboard even for presses made while another program had the focus.
+    mods |= kModCapsLockKnown;
+    if (state & LockMask)
+        mods |= kModCapsLock;
+    if (m_numLockMask) {
+        mods |= kModNumLockKnown;
+        if (state & m_numLockMask)
+            mods |= kModNumLock;
+    }
     return mods;
 }
 

@@ -151,6 +151,19 @@ void InputTranslator::Translate(const BackendEvent& event)
     default:
         break;
     }
+    switch (event.kind) {
+    case Kind::MouseMove:
+    case Kind::ButtonDown:
+    case Kind::ButtonUp:
+    case Kind::Wheel:
+    case Kind::KeyDown:
+    case Kind::KeyUp:
+        KeyStates::TakeLockStates(event.vk, event.kind == Kind::KeyDown, event.kind == Kind::KeyUp, event.repeat,
+                                  event.modifiers);
+        break;
+    default:
+        break;
+    }
     Pending().push_back(event);
     Drain();
 }

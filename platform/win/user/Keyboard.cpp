@@ -1,6 +1,8 @@
 // Key states and the scan-code table.
 #include "platform/win/detail/KeyStates.h"
 
+#include "platform/win/WindowBackend.h"
+
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -22,6 +24,30 @@ std::array<std::atomic<BYTE>, 256>& AsyncState()
 {
     static std::array<std::atomic<BYTE>, 256> state{};
     return state;
+}
+
+// What the display says of a lock key: 0 nothing yet, 1 off, 2 on.
+enum : BYTE { kLockUnknown = 0, kLockOff = 1, kLockOn = 2 };
+std::atomic<BYTE>* LockState(UINT vk)
+{
+    static std::atomic<BYTE> caps{kLockUnknown};
+    static std::atomic<BYTE> num{kLockUnknown};
+    switch (vk & 0xFF) {
+    case VK_CAPITAL: return &caps;
+    case VK_NUMLOCK: return &num;
+    default: return nullptr;
+    }
+}
+
+// A key's state byte with the display's word on a lock key's toggle bit.
+BYTE WithLockState(UINT vk, BYTE b)
+{
+    if (const std::atomic<BYTE>* lock = LockState(vk)) {
+        const BYTE state = lock->load();
+        if (state != kLockUnknown)
+            b = static_cast<BYTE>((b & ~0x01) | (state == kLockOn ? 0x01 : 0x00));
+    }
+    return b;
 }
 
 struct ScanEntry {
@@ -93,7 +119,7 @@ void SetSyncDownOnly(UINT vk, bool down)
 
 SHORT GetKeyState(int nVirtKey)
 {
-    const BYTE b = ThreadState().keys[static_cast<unsigned>(nVirtKey) & 0xFF];
+    const BYTE b = WithLockState(static_cast<UINT>(nVirtKey), ThreadState().keys[static_cast<unsigned>(nVirtKey) & 0xFF]);
     SHORT result = (b & 0x01) ? 1 : 0;
     if (b & 0x80)
         result = static_cast<SHORT>(result | static_cast<SHORT>(0xFF80));
@@ -115,6 +141,8 @@ BOOL GetKeyboardState(BYTE* lpKeyState)
     if (!lpKeyState)
         return FALSE;
     std::memcpy(lpKeyState, ThreadState().keys.data(), 256);
+    for (UINT vk : {VK_CAPITAL, VK_NUMLOCK})
+        lpKeyState[vk] = WithLockState(vk, lpKeyState[vk]);
     return TRUE;
 }
 
@@ -202,6 +230,38 @@ void KeyStates::SetAsync(UINT vk, bool down)
     apply(vk);
     if (GenericKey(vk) != vk)
         apply(GenericKey(vk));
+}
+
+void KeyStates::SetLockState(UINT vk, bool on)
+{
+    if (std::atomic<BYTE>* lock = LockState(vk))
+        lock->store(on ? kLockOn : kLockOff);
+}
+
+void KeyStates::ForgetLockStates()
+{
+    for (UINT vk : {VK_CAPITAL, VK_NUMLOCK})
+        LockState(vk)->store(kLockUnknown);
+}
+
+void KeyStates::TakeLockStates(UINT vk, bool keyDown, bool keyUp, bool repeat, UINT modifiers)
+{
+    struct Lock {
+        UINT vk;
+        UINT on;
+        UINT known;
+    };
+    for (const Lock& lock : {Lock{VK_CAPITAL, kModCapsLock, kModCapsLockKnown}, Lock{VK_NUMLOCK, kModNumLock, kModNumLockKnown}}) {
+        if (!(modifiers & lock.known))
+            continue;
+        const bool before = (modifiers & lock.on) != 0;
+        if ((vk & 0xFF) != lock.vk || (!keyDown && !keyUp))
+            SetLockState(lock.vk, before);
+        else if (keyDown && !repeat)
+            SetLockState(lock.vk, !before);   // the press turns it over
+        // The lock key's own release (and its repeats) tell nothing new: the display may turn
+        // the lock off only as the key comes up.
+    }
 }
 
 void KeyStates::OnMessageRetrieved(const MSG& msg)

@@ -2,6 +2,7 @@
 #include "platform/win/WindowBackend.h"
 
 #include "platform/core/WindowHandle.h"
+#include "platform/win/detail/KeyStates.h"
 #include "platform/win/detail/MemoryBackend.h"
 #include "platform/win/detail/WindowManager.h"
 
@@ -57,6 +58,8 @@ std::unique_ptr<IWindowBackend>& BackendSlot()
 void SetWindowBackend(std::unique_ptr<IWindowBackend> backend)
 {
     WindowManager::Get().OnBackendChanging();
+    // What the old display said of the lock keys is not the new one's word.
+    KeyStates::ForgetLockStates();
     BackendSlot() = std::move(backend);
     WindowManager::Get().OnBackendChanged();
 }
