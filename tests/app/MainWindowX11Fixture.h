@@ -166,12 +166,12 @@ protected:
         for (;;) {
             MSG msg;
             while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (app->PreTranslateMessage(&msg))
+                if (app && app->PreTranslateMessage(&msg))
                     continue;
                 TranslateMessage(&msg);
                 DispatchMessage(&msg);
             }
-            for (LONG count = 0; app->OnIdle(count); ++count) {
+            for (LONG count = 0; app && app->OnIdle(count); ++count) {
             }
             if (done())
                 return true;

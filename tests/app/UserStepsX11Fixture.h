@@ -170,23 +170,7 @@ protected:
         } restore{waitUntil, outer};
         if (!timer)
             timer = SetTimer(nullptr, 0, 20, &MainWindowStepsX11Test::Tick);
-        for (;;) {
-            MSG msg;
-            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (app && app->PreTranslateMessage(&msg))
-                    continue;
-                TranslateMessage(&msg);
-                DispatchMessage(&msg);
-            }
-            if (app)
-                for (LONG count = 0; app->OnIdle(count); ++count) {
-                }
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            GetWindowBackend().PumpEvents(5);
-        }
+        return MainWindowX11Test::RunUntil(done, ms);
     }
     // ---- The user's hand ----
 
