@@ -424,7 +424,11 @@ void CGXStyle::Serialize(CArchive& ar)
         if (mask & GX_INCL_MERGECELL) ar << m_nMerge;
         if (mask & GX_INCL_FLOATCELL) ar << static_cast<BYTE>(m_bFloatCell);
         if (mask & GX_INCL_FLOODCELL) ar << static_cast<BYTE>(m_bFloodCell);
-        if (mask & GX_INCL_BASESTYLE) ar << m_nBaseStyle;
+        if (mask & GX_INCL_BASESTYLE) {
+            ar << m_nBaseStyle;
+            if (const CGXStylesMap* pMap = CGXStylesMap::FromArchive(ar))
+                ar << pMap->GetStyleName(m_nBaseStyle);
+        }
         if (mask & GX_INCL_USERATTR) {
             ar.WriteCount(m_pUserAttributes->size());
             for (const auto& [id, pAttr] : *m_pUserAttributes)
@@ -456,7 +460,20 @@ void CGXStyle::Serialize(CArchive& ar)
     if (mask & GX_INCL_MERGECELL) { ar >> b; s.SetMergeCell(b); }
     if (mask & GX_INCL_FLOATCELL) { ar >> b; s.SetFloatCell(b != 0); }
     if (mask & GX_INCL_FLOODCELL) { ar >> b; s.SetFloodCell(b != 0); }
-    if (mask & GX_INCL_BASESTYLE) { WORD n; ar >> n; s.SetBaseStyle(n); }
+    if (mask & GX_INCL_BASESTYLE) {
+        WORD n = 0;
+        ar >> n;
+        if (const CGXStylesMap* pMap = CGXStylesMap::FromArchive(ar)) {
+            // Between grids the number means nothing: the name finds the reader's own style.
+            CString name;
+            ar >> name;
+            n = name.IsEmpty() ? 0 : pMap->GetBaseStyleId(name);
+            if (n != 0)
+                s.SetBaseStyle(n);
+        } else {
+            s.SetBaseStyle(n);
+        }
+    }
     if (mask & GX_INCL_USERATTR) {
         const DWORD_PTR nCount = ar.ReadCount();
         ar.EnsureAvailable(static_cast<ULONGLONG>(nCount) * 3);

@@ -240,3 +240,49 @@ void CGXStylesMap::WriteProfile(CProfileStore& profile, LPCTSTR pszSection) cons
     }
     profile.WriteProfileInt(pszSection, "StyleCount", i);
 }
+
+// ---- Archives of styles ----
+
+namespace {
+
+// The archives that carry a styles map, innermost last: an archive's document pointer may
+// also hold a real document, so a map is only taken from one this registry lists.
+struct ArchiveMap {
+    const CArchive* pArchive;
+    const CGXStylesMap* pMap;
+};
+thread_local std::vector<ArchiveMap> g_archiveMaps;
+
+CDocument* AsDocumentPointer(const CGXStylesMap* pMap)
+{
+    return reinterpret_cast<CDocument*>(const_cast<CGXStylesMap*>(pMap));
+}
+
+} // namespace
+
+CGXStylesMap::CArchiveScope::CArchiveScope(CArchive& ar, const CGXStylesMap* pMap)
+    : m_ar(ar), m_pOldDocument(ar.m_pDocument)
+{
+    ar.m_pDocument = AsDocumentPointer(pMap);
+    g_archiveMaps.push_back(ArchiveMap{&ar, pMap});
+}
+
+CGXStylesMap::CArchiveScope::~CArchiveScope()
+{
+    for (auto it = g_archiveMaps.rbegin(); it != g_archiveMaps.rend(); ++it)
+        if (it->pArchive == &m_ar) {
+            g_archiveMaps.erase(std::next(it).base());
+            break;
+        }
+    m_ar.m_pDocument = m_pOldDocument;
+}
+
+const CGXStylesMap* CGXStylesMap::FromArchive(const CArchive& ar)
+{
+    if (ar.m_pDocument == nullptr)
+        return nullptr;
+    for (auto it = g_archiveMaps.rbegin(); it != g_archiveMaps.rend(); ++it)
+        if (it->pArchive == &ar)
+            return AsDocumentPointer(it->pMap) == ar.m_pDocument ? it->pMap : nullptr;
+    return nullptr;
+}

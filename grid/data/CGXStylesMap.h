@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class CArchive;
+class CDocument;
 class CProfileStore;
 
 class CGXStylesMap : public CObject {
@@ -51,6 +53,25 @@ public:
     const CGXStyle* GetUserAttributeStyle(WORD nID) const;
 
     CGXStyle* CreateStyle() const;
+
+    // While an archive carries styles between grids (the styles clipboard), its document
+    // pointer names the grid's map for as long as the scope lives. Styles written through it
+    // give their base style by name too; read through it, a base style is found again by that
+    // name in the reading grid's map, and one the map lacks is left out rather than taken for
+    // whatever style has the same number there.
+    class CArchiveScope {
+    public:
+        CArchiveScope(CArchive& ar, const CGXStylesMap* pMap);
+        ~CArchiveScope();
+        CArchiveScope(const CArchiveScope&) = delete;
+        CArchiveScope& operator=(const CArchiveScope&) = delete;
+
+    private:
+        CArchive& m_ar;
+        CDocument* m_pOldDocument;
+    };
+    // The map an archive's document pointer names through a live scope, or nullptr.
+    static const CGXStylesMap* FromArchive(const CArchive& ar);
 
     // The base styles in the user's profile, section by section under the given name: a count,
     // then each style's name and its stored form. Reading replaces a style of the same name or

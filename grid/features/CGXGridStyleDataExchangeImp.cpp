@@ -6,6 +6,7 @@
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXLongOperation.h"
 #include "grid/data/CGXStyle.h"
+#include "grid/data/CGXStylesMap.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "grid/features/CGXGridTextDataExchangeImp.h"
 #include "grid/features/GXFeatureScope.h"
@@ -123,6 +124,7 @@ BOOL CGXGridStyleDataExchangeImp::CopyCellStyles(CGXGridCore* pGrid, CArchive& a
 
     CGXLongOperation op;
     op.SetStatusText(grid.GetAppData()->GetText(gxTextCopyingInternal), FALSE);
+    const CGXStylesMap::CArchiveScope stylesOfGrid(ar, grid.GetParam()->GetStylesMap());
     ar << static_cast<DWORD>(rows.size()) << static_cast<DWORD>(cols.size());
     // Owns the styles, so that a cancel or a failed write frees them.
     CGXStyleArray styles;
@@ -157,6 +159,7 @@ BOOL CGXGridStyleDataExchangeImp::PasteCellStyles(CGXGridCore* pGrid, CArchive& 
     CGXRange target;
     DWORD nRows = 0, nCols = 0;
     try {
+        const CGXStylesMap::CArchiveScope stylesOfGrid(ar, grid.GetParam()->GetStylesMap());
         ar >> nRows >> nCols;
         const unsigned long long nCells = static_cast<unsigned long long>(nRows) * nCols;
         if (nRows == 0 || nCols == 0 || nRows > GX_MAXCOPYROWS || nCols > GX_MAXCOPYCOLS || nCells >= GX_MAXCOPYCELLS)

@@ -4,6 +4,7 @@
 #include "grid/data/CGXData.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXStyle.h"
+#include "grid/data/CGXStylesMap.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
@@ -229,4 +230,55 @@ TEST_F(StyleExchangeTest, TheGridsStyleAccessTypeReadsWithTheFlagAndAlwaysWrites
     ASSERT_FALSE(grid.appliedTypes.empty());
     EXPECT_EQ(grid.appliedTypes.front(), 5);
     EXPECT_EQ(Value(grid, 4, 4), Value(grid, 2, 2));
+}
+
+// A cell based on one of its grid's own styles keeps that style, by name, in another grid that
+// numbers its styles otherwise; a base style the other grid lacks is left out there, and the
+// archive's document pointer is its own again once the block is written or read.
+TEST_F(StyleExchangeTest, BaseStylesTravelByNameBetweenGridsThatNumberThemApart)
+{
+    CGXGridCore source;
+    SetUpGrid(source, 2, 2);
+    CGXStylesMap& from = *source.GetParam()->GetStylesMap();
+    const WORD nEmphasis = from.RegisterStyle("Emphasis", CGXStyle().SetTextColor(RGB(200, 0, 0)));
+    const WORD nNote = from.RegisterStyle("Note", CGXStyle().SetTextColor(RGB(0, 0, 200)));
+    source.ApplyStyleToRange(CGXRange(1, 1, 1, 1), &CGXStyle().SetBaseStyle(nEmphasis), gxOverride, 0, nullptr, 0, gxDo);
+    source.ApplyStyleToRange(CGXRange(1, 2, 1, 2), &CGXStyle().SetBaseStyle(nNote), gxOverride, 0, nullptr, 0, gxDo);
+    CGXRangeList list;
+    list.AddTail(new CGXRange(1, 1, 1, 2));
+    CMemFile file;
+    std::vector<BYTE> bytes;
+    {
+        CArchive ar(&file, CArchive::store);
+        ASSERT_TRUE(source.WriteRangesAsStyles(ar, list, FALSE));
+        EXPECT_EQ(ar.m_pDocument, nullptr);
+        ar.Close();
+        bytes = Bytes(file);
+    }
+
+    // Here "Other" has the number Emphasis had, and Emphasis the number of Note.
+    CGXGridCore target;
+    SetUpGrid(target, 2, 2);
+    CGXStylesMap& to = *target.GetParam()->GetStylesMap();
+    ASSERT_EQ(to.RegisterStyle("Other", CGXStyle().SetTextColor(RGB(0, 200, 0))), nEmphasis);
+    const WORD nTargetEmphasis = to.RegisterStyle("Emphasis", CGXStyle().SetTextColor(RGB(150, 0, 0)));
+    ASSERT_EQ(nTargetEmphasis, nNote);
+    ASSERT_TRUE(Paste(target, bytes, CGXRange(2, 1, 2, 1)));
+
+    const CGXStyle* pEmphasised = target.GetData()->LookupStyle(2, 1);
+    ASSERT_NE(pEmphasised, nullptr);
+    EXPECT_EQ(pEmphasised->GetBaseStyle(), nTargetEmphasis);
+    CGXStyle composed;
+    target.ComposeCellStyle(2, 1, composed);
+    EXPECT_EQ(composed.GetTextColor(), RGB(150, 0, 0)) << "drawn with this grid's Emphasis";
+    const CGXStyle* pNoted = target.GetData()->LookupStyle(2, 2);
+    ASSERT_NE(pNoted, nullptr);
+    EXPECT_FALSE(pNoted->GetInclude(GX_INCL_BASESTYLE)) << "this grid has no Note";
+    EXPECT_EQ(Value(target, 2, 2), "1.2");
+
+    // A block read back into its own grid finds its styles under their own numbers.
+    ASSERT_TRUE(Paste(source, bytes, CGXRange(2, 1, 2, 1)));
+    ASSERT_NE(source.GetData()->LookupStyle(2, 2), nullptr);
+    EXPECT_EQ(source.GetData()->LookupStyle(2, 1)->GetBaseStyle(), nEmphasis);
+    EXPECT_EQ(source.GetData()->LookupStyle(2, 2)->GetBaseStyle(), nNote);
 }
