@@ -223,16 +223,14 @@ protected:
     void WatchForWindow(const std::string& pattern, const std::string& seenFile, bool bEvery = false)
     {
         const std::string script = dir.Path() + "/watch" + std::to_string(watchers.size()) + ".sh";
-        const std::string search = "xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1";
+        // The window is answered once it holds the focus; with bEvery, the next one only once it
+        // has gone, so that a window slow to close is not answered twice.
         std::ofstream(script) << "export DISPLAY=" << server->DisplayName() << "\n"
                               << (bEvery ? "while true; do\n" : "")
-                              << "id=$(timeout 120 xdotool search --sync --onlyvisible --name '" << pattern
-                              << "' 2>/dev/null | head -1)\n"
-                              << "if [ -n \"$id\" ]; then\n"
-                                 "  for i in $(seq 1200); do [ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"$id\" ] && break; "
-                                 "sleep 0.05; done\n"
+                              << "if id=$(" VOSTREL_WAIT_FOCUS " --timeout " << (bEvery ? "1000000" : "120") << " --name '"
+                              << pattern << "'); then\n"
                               << "  echo seen >'" << seenFile << "'; xdotool key Escape\n"
-                              << (bEvery ? "  while timeout 5 " + search + "; do sleep 0.05; done\n" : "")
+                              << (bEvery ? "  " VOSTREL_WAIT_FOCUS " --timeout 1000000 --gone $id >/dev/null\n" : "")
                               << "fi\n"
                               << (bEvery ? "done\n" : "");
         const std::string pidFile = script + ".pid";

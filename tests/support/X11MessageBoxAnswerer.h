@@ -56,9 +56,8 @@ private:
                 if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
                     shot = "xwd -root -silent | convert xwd:- " + std::string(keep) + "/message-box-" +
                            std::to_string(self->m_texts.size()) + ".png; ";
-                const std::string script = "export DISPLAY=" + self->m_display + "; for i in $(seq 1 1200); do "
-                                           "[ \"$(xdotool getwindowfocus 2>/dev/null)\" = \"" + xid +
-                                           "\" ] && break; sleep 0.05; done; " + shot + "xdotool key " + self->m_key;
+                const std::string script = "export DISPLAY=" + self->m_display + "; " VOSTREL_WAIT_FOCUS " --id " + xid +
+                                           "; " + shot + "xdotool key " + self->m_key;
                 const std::string command = "sh -c '" + script + "' >/dev/null 2>&1 &";
                 if (std::system(command.c_str()) != 0)
                     self->m_texts.back() += " (not answered)";
