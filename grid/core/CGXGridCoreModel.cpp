@@ -96,6 +96,12 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int nType, DWOR
             const CGXStyle* pStored = pData->LookupStyle(nRow, nCol, nType);
             collected.p->Add(pStored != nullptr ? new CGXStyle(*pStored) : nullptr);
         }
+        // Progress and Esc belong to a caller that times the work (a style change over the
+        // range); the others (a paste, a move) only keep the window answering.
+        if (pdwStartTicks == nullptr) {
+            op.DoMessages();
+            continue;
+        }
         if (nCells != 0)
             CGXLongOperation::SetPercentDone(static_cast<int>(std::min<unsigned long long>(nIndex * 100 / nCells, 100)));
         BOOL bCancelled = FALSE;

@@ -126,6 +126,7 @@ void CGXGridPrintImp::OnGridBeginPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintIn
         }
     }
     CutBands(nFirstRow, nLastRow, rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); }, m_rowBreaks, m_bandHeights);
+    m_nLastCol = nLastCol;
     CutBands(nFirstCol, nLastCol, colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); }, m_colBreaks, m_bandWidths);
     if (pInfo != nullptr)
         pInfo->SetMaxPage(GetPageCount());
@@ -152,7 +153,7 @@ void CGXGridPrintImp::OnGridPrint(CGXGridCore* pGrid, CDC* pDC, CPrintInfo* pInf
     // The grid's rectangle holds exactly this page's rows and columns, so its drawing stops there.
     // The columns are measured as they print now: a view may widen a page's columns to fill it.
     const ROWCOL nFirstCol = m_colBreaks[colBand];
-    const ROWCOL nLastCol = colBand + 1 < m_colBreaks.size() ? m_colBreaks[colBand + 1] - 1 : pGrid->GetColCount();
+    const ROWCOL nLastCol = colBand + 1 < m_colBreaks.size() ? m_colBreaks[colBand + 1] - 1 : m_nLastCol;
     int nFixedWidth = 0;
     for (ROWCOL c = 0; c <= pGrid->GetFrozenCols(); ++c)
         nFixedWidth += std::max(pGrid->GetColWidth(c), 0);

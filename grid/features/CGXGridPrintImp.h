@@ -35,4 +35,6 @@ private:
     int m_nFixedWidth = 0;
     std::vector<int> m_bandHeights;
     std::vector<int> m_bandWidths;
+    // The last column printed: the grid's last, or the selection's when only it prints.
+    ROWCOL m_nLastCol = 0;
 };

@@ -182,6 +182,7 @@ BOOL CGXGridUserResizeCellsImp::StartTracking(CGXGridCore* pGrid, ROWCOL nRow, R
     m_bMouseMoved = FALSE;
     m_bMarkerShown = m_bStartShown = FALSE;
     m_nStartSize = m_nLastSize = bCols ? pGrid->GetColWidth(nCol) : pGrid->GetRowHeight(nRow);
+    m_bStartHidden = bCols ? pGrid->IsColHidden(nCol) : pGrid->IsRowHidden(nRow);
 
     // The edge the size is measured from: the column's left (the row's top) edge as drawn. A
     // row or column scrolled out of view has none; the press then lies on its far border.
@@ -350,24 +351,33 @@ void CGXGridUserResizeCellsImp::EndState(CGXGridCore* pGrid)
     RedrawTracked(pGrid, nRow, nCol, nMode);
 }
 
+void CGXGridUserResizeCellsImp::RestoreStartState(CGXGridCore* pGrid)
+{
+    if (!m_bLive)
+        return;
+    if (m_nMode == kModeCols) {
+        if (m_bStartHidden && !pGrid->IsColHidden(m_nCol))
+            pGrid->StoreHideCol(m_nCol, TRUE);
+        pGrid->StoreColWidth(m_nCol, m_nStartSize);
+    } else {
+        if (m_bStartHidden && !pGrid->IsRowHidden(m_nRow))
+            pGrid->StoreHideRow(m_nRow, TRUE);
+        pGrid->StoreRowHeight(m_nRow, m_nStartSize);
+    }
+}
+
 void CGXGridUserResizeCellsImp::CancelTracking(CGXGridCore* pGrid)
 {
     if (m_nMode == 0)
         return;
     EraseMarkers(pGrid);
+    // The row or column gets back the size it had when the drag began.
+    RestoreStartState(pGrid);
     if (m_bLive) {
-        // The row or column gets back the size it had when the drag began.
-        if (m_nMode == kModeCols) {
-            if (m_nStartSize == 0 && !pGrid->IsColHidden(m_nCol) && pGrid->GetColWidth(m_nCol) != 0)
-                pGrid->StoreHideCol(m_nCol, TRUE);
-            pGrid->StoreColWidth(m_nCol, m_nStartSize);
+        if (m_nMode == kModeCols)
             pGrid->UpdateChangedColWidths(m_nCol, m_nCol, nullptr, GX_INVALIDATE, FALSE);
-        } else {
-            if (m_nStartSize == 0 && !pGrid->IsRowHidden(m_nRow) && pGrid->GetRowHeight(m_nRow) != 0)
-                pGrid->StoreHideRow(m_nRow, TRUE);
-            pGrid->StoreRowHeight(m_nRow, m_nStartSize);
+        else
             pGrid->UpdateChangedRowHeights(m_nRow, m_nRow, nullptr, GX_INVALIDATE, FALSE);
-        }
     }
     EndState(pGrid);
 }
@@ -383,14 +393,10 @@ void CGXGridUserResizeCellsImp::EndTracking(CGXGridCore* pGrid, ROWCOL nRow, ROW
     // not be reached; otherwise the size is where the marker stands.
     const int nSize = m_nLastSize < 1 ? m_nLastSize : m_nMarkerPos - m_nStartEdge;
     const BOOL bMouseMoved = m_bMouseMoved;
-    // The last live size goes back first, so that the size command records the size the
-    // row or column had before the drag.
-    if (m_bLive) {
-        if (bCols)
-            pGrid->StoreColWidth(nCol, m_nStartSize);
-        else
-            pGrid->StoreRowHeight(nRow, m_nStartSize);
-    }
+    // The state before the drag comes back first, so that the commands record the size (and
+    // the hiding) the row or column had before it, and a drag that changes nothing leaves a
+    // hidden one hidden.
+    RestoreStartState(pGrid);
     EndState(pGrid);
 
     // Under two pixels of movement, or a grid that refuses the size, nothing changes.

@@ -45,6 +45,9 @@ private:
     // Takes the markers off the window and the drag-line window away.
     void EraseMarkers(CGXGridCore* pGrid);
     void EndState(CGXGridCore* pGrid);
+    // After a live drag: the row or column as it was when the drag began, hidden again if it
+    // was hidden (without a repaint).
+    void RestoreStartState(CGXGridCore* pGrid);
     // The tracked row's (column's) header cells and the cells beside the border drawn again, so
     // that a marked header shows or loses its mark.
     void RedrawTracked(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, int nMode);
@@ -55,6 +58,7 @@ private:
     ROWCOL m_nRow = 0, m_nCol = 0;
     CPoint m_ptStart;
     int m_nStartSize = 0;
+    BOOL m_bStartHidden = FALSE;   // the row or column was hidden when the drag began
     // The row's top (the column's left) edge in client coordinates, and the marker's position
     // along the tracked direction.
     int m_nStartEdge = 0;

@@ -801,7 +801,7 @@ TEST_F(GridWndTest, WithOptimizedUpdatesASizeChangeRepaintsOnlyTheChangedRows)
     EXPECT_EQ(UpdateRectOf(grid).bottom, rect.bottom); // with flag 1 everything below it
     grid.UpdateWindow();
 
-    // Rows inserted above the top row keep the same rows in view: nothing is drawn.
+    // Rows inserted above the top row keep the same rows in view: no cell is drawn again.
     grid.SetTopRow(50, 0);
     grid.UpdateWindow();
     auto* pImp = dynamic_cast<CGXAbstractGridOptimizedUpdateImp*>(grid.m_pOptimizedUpdateImp);
@@ -812,7 +812,8 @@ TEST_F(GridWndTest, WithOptimizedUpdatesASizeChangeRepaintsOnlyTheChangedRows)
     UINT nFlags = GX_SMART;
     pImp->UpdateInsertRows(&grid, nRow, nCount, nFlags);
     EXPECT_EQ(grid.GetTopRow(), 55u);
-    EXPECT_TRUE(UpdateRectOf(grid).IsRectEmpty() || UpdateRectOf(grid).left < grid.CalcCellRect(1, 1).left);
+    // Only the row headers' numbers change.
+    EXPECT_LE(UpdateRectOf(grid).right, grid.CalcCellRect(1, 1).left) << "cells were drawn again";
 
     // All rows removed: the top row is 1 again.
     grid.SetRowCount(0, 0);

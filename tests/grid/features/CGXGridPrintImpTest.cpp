@@ -169,6 +169,18 @@ TEST_F(GridPrintTest, ChoosingSelectionPrintsOnlyTheSelectedRowsAndColumns)
     EXPECT_EQ(info.GetMaxPage(), 1u);
     imp->OnGridEndPrinting(&grid, &dc, &info);
 
+    // Columns 3 and 4 alone: the page holds the headers and those two columns, nothing right of them.
+    grid.GetParam()->m_SelRects.DeleteAt(grid.GetParam()->m_SelRects.GetTailPosition());
+    imp->OnGridBeginPrinting(&grid, &dc, &info);
+    ASSERT_EQ(imp->GetColBreaks(), std::vector<ROWCOL>{3});
+    info.m_nCurPage = 1;
+    grid.OnGridPrint(&dc, &info);
+    CRect printed;
+    grid.GetGridRect(&printed);
+    EXPECT_EQ(printed.Width(), grid.GetColWidth(0) + grid.GetColWidth(3) + grid.GetColWidth(4))
+        << "columns past the selection were printed";
+    imp->OnGridEndPrinting(&grid, &dc, &info);
+
     // Without the choice the whole grid prints.
     info.m_pPD->m_pd.Flags &= ~static_cast<DWORD>(PD_SELECTION);
     imp->OnGridBeginPrinting(&grid, &dc, &info);

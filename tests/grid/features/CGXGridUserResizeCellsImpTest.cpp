@@ -150,6 +150,22 @@ TEST_F(ResizeTest, LiveResizingFollowsTheMouseAndCancelRestores)
     EXPECT_EQ(grid.GetRowHeight(2), 32);
     ASSERT_TRUE(grid.Undo());
     EXPECT_EQ(grid.GetRowHeight(2), 20);
+
+    // A hidden row shows while it is dragged open; let go where it began, it is hidden again,
+    // and one opened for good is hidden again by its undo.
+    grid.HideRows(3, 3, TRUE);
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(10, 60), 2, 3, 0));
+    Resize().OnTrackingMouseMove(&grid, CPoint(10, 70));
+    EXPECT_FALSE(grid.IsRowHidden(3));
+    Resize().OnTrackingButtonUp(&grid, CPoint(10, 60));
+    EXPECT_TRUE(grid.IsRowHidden(3)) << "a drag that changed nothing left the row shown";
+    ASSERT_TRUE(Resize().StartTrackingOnHit(&grid, 0, CPoint(10, 60), 2, 3, 0));
+    Resize().OnTrackingMouseMove(&grid, CPoint(10, 70));
+    Resize().OnTrackingButtonUp(&grid, CPoint(10, 75));
+    EXPECT_FALSE(grid.IsRowHidden(3));
+    EXPECT_EQ(grid.GetRowHeight(3), 15);
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_TRUE(grid.IsRowHidden(3)) << "the undo did not hide the row again";
 }
 
 TEST_F(ResizeTest, TheMarkerKeepsClearOfTheEdgeAndTheSmallestDragSizeHolds)
