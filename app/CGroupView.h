@@ -195,9 +195,6 @@ protected:
     void OnEditDelete();
     void OnUpdateEditDelete(CCmdUI* pCmdUI);
     BOOL CanClearSelectedCells();
-    // Undo and Redo name the step they would take back, and keep their keys.
-    void OnUpdateUndo(CCmdUI* pCmdUI);
-    void OnUpdateRedo(CCmdUI* pCmdUI);
     void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
     // Where a setting just shown gets its column, and the settings' column numbers after it.
     ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);

@@ -71,8 +71,6 @@ ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
 ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
 ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
-ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CGroupView::OnUpdateUndo)
-ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CGroupView::OnUpdateRedo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -217,6 +215,10 @@ void CGroupView::OnViewHtmlSource()
 void CGroupView::Beep(LPCTSTR pszFind)
 {
     CGridViewWrapper::Beep(pszFind);
+    // A search that found nothing says so; a beep for anything else (no text to search for)
+    // stays a beep.
+    if (pszFind == nullptr || *pszFind == '\0')
+        return;
     ROWCOL nRow = 0, nCol = 0;
     CString strColumn;
     if (GetCurrentCell(nRow, nCol))
@@ -798,57 +800,4 @@ void CGroupView::OnEditDelete()
     // Clear is one transaction, so one Undo gives every cell back.
     ScopedFlag cut(m_bCutRunning);
     Clear(FALSE);
-}
-
-// ---- Undo and Redo ----
-
-namespace {
-
-// What the menu calls a step of the grid's history: its description without the full stop or
-// dots that end it as a status text, and an ampersand shown as itself.
-CString StepName(const CObList& list)
-{
-    if (list.IsEmpty())
-        return CString();
-    CString strName = static_cast<const CGXCommand*>(list.GetHead())->m_sDescription;
-    strName.TrimRight(" .");
-    strName.Replace("&", "&&");
-    return strName;
-}
-
-// A menu item says which step Undo or Redo would take back, or only what it is when there is
-// none, and keeps the key it shows after its tab. A toolbar button keeps its caption.
-void UpdateHistoryItem(CCmdUI* pCmdUI, BOOL bCan, const CObList* pList, UINT nPlain, UINT nStep)
-{
-    pCmdUI->Enable(bCan);
-    if (pCmdUI->m_pMenu == nullptr)
-        return;
-    CString strItem;
-    pCmdUI->m_pMenu->GetMenuString(pCmdUI->m_nIndex, strItem, MF_BYPOSITION);
-    const int nTab = strItem.Find('\t');
-    const CString strKey = nTab >= 0 ? strItem.Mid(nTab) : CString();
-    const CString strName = bCan && pList != nullptr ? StepName(*pList) : CString();
-    CString strLabel;
-    if (strName.IsEmpty())
-        strLabel.LoadString(nPlain);
-    else
-        strLabel.FormatMessage(nStep, strName.GetString());
-    if (strLabel + strKey != strItem)
-        pCmdUI->SetText(strLabel + strKey);
-}
-
-} // namespace
-
-void CGroupView::OnUpdateUndo(CCmdUI* pCmdUI)
-{
-    const CGXGridParam* pParam = GetParam();
-    UpdateHistoryItem(pCmdUI, CanUndo(nullptr), pParam != nullptr ? &pParam->m_UndoList : nullptr, IDS_UNDO_ITEM,
-                      IDS_UNDO_STEP_ITEM);
-}
-
-void CGroupView::OnUpdateRedo(CCmdUI* pCmdUI)
-{
-    const CGXGridParam* pParam = GetParam();
-    UpdateHistoryItem(pCmdUI, CanRedo(nullptr), pParam != nullptr ? &pParam->m_RedoList : nullptr, IDS_REDO_ITEM,
-                      IDS_REDO_STEP_ITEM);
 }

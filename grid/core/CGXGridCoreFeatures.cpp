@@ -460,16 +460,22 @@ void CGXGridCore::RollbackTransaction()
 
 namespace {
 
-// Enables an Undo or Redo item and names the change it would undo or redo; with nothing left
-// (or a change without a name) the item is plain "Undo" or "Redo" again, not the last name.
+// Enables an Undo or Redo item and names the change it would undo or redo, with the plain
+// item's mnemonic and without the full stop or dots that end a status text; with nothing left
+// (or a change without a name) the item is plain "Undo" or "Redo" again, not the last name. The
+// item keeps the key it shows after its tab.
 void ShowUndoItem(CCmdUI* pCmdUI, BOOL bCan, const CString& strText, LPCTSTR pszPlain)
 {
     if (pCmdUI == nullptr)
         return;
     pCmdUI->Enable(bCan);
-    CString text = bCan ? strText : CString(pszPlain);
-    text.TrimRight();
-    pCmdUI->SetText(text.IsEmpty() ? CString(pszPlain) : text);
+    CString text = bCan ? strText : CString();
+    text.TrimRight(" .");
+    if (text.IsEmpty())
+        text = pszPlain;
+    else if (text.Find('&') < 0)
+        text = "&" + text;
+    pCmdUI->SetText(text);
 }
 
 } // namespace

@@ -208,7 +208,7 @@ void LayOut(HWND dlg, const BrowseState& s)
     MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&button), 2);
     const int gap = unit.bottom;
     // The lines start where the template's first line starts.
-    int top = unit.right + unit.bottom;
+    int top = titleRect.top;
     ShowWindow(title, hasTitle ? SW_SHOWNA : SW_HIDE);
     if (hasTitle) {
         MoveWindow(title, titleRect.left, top, titleRect.right - titleRect.left, titleRect.bottom - titleRect.top, TRUE);

@@ -83,10 +83,10 @@ int WriteFileAtomically(const std::string& path, std::string_view data, unsigned
     IgnoreFileSizeLimitSignal();
     // A new file is made as open() would make it: the mode asked for, less the user's umask
     // (the temporary file's own 0600 must not leak through, nor a wider mode than the user allows).
-    mode_t mode = static_cast<mode_t>(newFileMode & 07777 & ~CurrentUmask());
+    // A file that is there keeps its own mode.
     struct stat st{};
-    if (stat(path.c_str(), &st) == 0)
-        mode = st.st_mode & 07777;
+    const mode_t mode = stat(path.c_str(), &st) == 0 ? st.st_mode & 07777
+                                                      : static_cast<mode_t>(newFileMode & 07777 & ~CurrentUmask());
 
     size_t slash = path.find_last_of('/');
     std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);

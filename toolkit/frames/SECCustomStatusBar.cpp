@@ -15,7 +15,6 @@ IMPLEMENT_DYNAMIC(SECCustomStatusBar, SECStatusBar)
 
 BEGIN_MESSAGE_MAP(SECCustomStatusBar, SECStatusBar)
     ON_MESSAGE(WM_SETCURSOR, &SECCustomStatusBar::OnSetCursorCustom)
-    ON_MESSAGE(WM_SIZEPARENT, &SECCustomStatusBar::OnSizeParentCustom)
     ON_MESSAGE(WM_SIZE, &SECCustomStatusBar::OnSizeCustom)
     ON_MESSAGE(WM_SETFONT, &SECCustomStatusBar::OnSetFontCustom)
     ON_MESSAGE(WM_SETTEXT, &SECCustomStatusBar::OnSetTextCustom)
@@ -388,13 +387,6 @@ LRESULT SECCustomStatusBar::OnSetCursorCustom(WPARAM, LPARAM lParam)
         }
     }
     return Default();
-}
-
-LRESULT SECCustomStatusBar::OnSizeParentCustom(WPARAM wParam, LPARAM lParam)
-{
-    const LRESULT result = CControlBar::OnSizeParent(wParam, lParam);
-    PlacePaneControls();
-    return result;
 }
 
 LRESULT SECCustomStatusBar::OnSizeCustom(WPARAM wParam, LPARAM lParam)

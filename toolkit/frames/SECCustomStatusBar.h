@@ -86,7 +86,6 @@ protected:
     void ResizeParent();
 
     LRESULT OnSetCursorCustom(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSizeParentCustom(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeCustom(WPARAM wParam, LPARAM lParam);
     // Fits the meter, or each pane's control, to its pane as the panes lie now.
     void PlacePaneControls();

@@ -1,5 +1,6 @@
 // The PDF printer: a device context whose pages are drawn on an image at the printer's
 // resolution and written, page by page, into a PDF document through cairo.
+#include "platform/core/AtomicFile.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/detail/DeviceContext.h"
 
@@ -229,9 +230,7 @@ int StartDoc(HDC hdc, const DOCINFO* info)
     if (::stat(output.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
+        mode &= ~static_cast<mode_t>(CurrentUmask());
     }
     ::fchmod(fd, mode);
     p.fd = fd;
