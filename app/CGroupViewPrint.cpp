@@ -56,11 +56,12 @@ CString CGroupView::GetPrintJobTitle()
 int CGroupView::GetColWidth(ROWCOL nCol)
 {
     const int nWidth = CGridViewWrapper::GetColWidth(nCol);
+    // Asked at every paint and scroll: the screen's answer comes first.
+    if (!IsPrinting() || m_dPrintWidthScale <= 1.0)
+        return nWidth;
     // The page's own columns and the frozen ones it repeats grow alike; the row headers stay.
     const bool bOnPage = (nCol >= m_nPrintFirstCol && nCol <= m_nPrintLastCol) || (nCol >= 1 && nCol <= GetFrozenCols());
-    if (!IsPrinting() || m_dPrintWidthScale <= 1.0 || !bOnPage)
-        return nWidth;
-    return static_cast<int>(std::floor(nWidth * m_dPrintWidthScale));
+    return bOnPage ? static_cast<int>(std::floor(nWidth * m_dPrintWidthScale)) : nWidth;
 }
 
 void CGroupView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)

@@ -1,13 +1,29 @@
 #include "app/CHelpTopics.h"
 
+#include "app/CClassificationDlg.h"
+#include "app/CDateTimeDlg.h"
+#include "app/CEnumFilesDlg.h"
+#include "app/CGroupKeywordsDlg.h"
+#include "app/CKeywordsDlg.h"
+#include "app/CListTypeAttribDlg.h"
+#include "app/CMListSelOptionsDlg.h"
+#include "app/CMListTypeAttribDlg.h"
+#include "app/CMetaSettingDlg.h"
+#include "app/CNewProjectDlg.h"
+#include "app/CProjSettingsPages.h"
+#include "app/CRefreshDlg.h"
+#include "app/CSaveHTMLFilesDlg.h"
+#include "app/CScanDoneDlg.h"
+#include "app/CSysInfoDlg.h"
 #include "app/res/AppRes.h"
+#include "app/res/GroupViewRes.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/core/SystemServices.h"
 
 namespace {
 
-constexpr DWORD kCommand = 0x10000;
-constexpr DWORD kWindow = 0x20000;
+constexpr DWORD kCommand = HID_BASE_COMMAND;
+constexpr DWORD kWindow = HID_BASE_RESOURCE;
 
 struct Row {
     DWORD dwContext;
@@ -22,32 +38,32 @@ constexpr Row kTopics[] = {
     {kWindow + AFX_IDW_PANE_FIRST, {"grid.html", ""}},
     {kWindow + IDR_GROUPTYPE, {"grid.html", ""}},
     {kWindow + IDR_SINGLETYPE, {"grid.html", "single"}},
-    {kWindow + 1050, {"panes.html", "project-area"}},
-    {kWindow + 1053, {"panes.html", "output-area"}},
+    {kWindow + IDW_PROJECT_AREA, {"panes.html", "project-area"}},
+    {kWindow + IDW_OUTPUT_AREA, {"panes.html", "output-area"}},
     {kWindow + ID_VIEW_TOOLBARS, {"toolbars.html", ""}},
     {kWindow + ID_GRID_TOOLBAR, {"toolbars.html", ""}},
     {kWindow + AFX_IDW_STATUS_BAR, {"main-window.html", "status-bar"}},
     // Dialogs.
     {kWindow + IDD_ABOUTBOX, {"help-commands.html", "about"}},
-    {kWindow + 130, {"new-project.html", ""}},
-    {kWindow + 134, {"project-settings.html", "backups"}},
-    {kWindow + 135, {"project-settings.html", "scan-options"}},
-    {kWindow + 136, {"keywords.html", ""}},
-    {kWindow + 137, {"classification.html", ""}},
-    {kWindow + 141, {"keywords.html", "group"}},
-    {kWindow + 143, {"enumeration.html", ""}},
-    {kWindow + 145, {"save.html", ""}},
-    {kWindow + 146, {"project-settings.html", "keyword-metatags"}},
-    {kWindow + 147, {"preview.html", ""}},
-    {kWindow + 148, {"option-lists.html", "list-type"}},
-    {kWindow + 149, {"refresh.html", ""}},
-    {kWindow + 150, {"option-lists.html", "multi-options"}},
-    {kWindow + 151, {"date.html", ""}},
-    {kWindow + 152, {"option-lists.html", "multi-select"}},
-    {kWindow + 172, {"system-info.html", ""}},
-    {kWindow + 174, {"enumeration.html", "scan-completed"}},
-    {kWindow + 176, {"project-settings.html", "general"}},
-    {kWindow + 268, {"metatag-settings.html", ""}},
+    {kWindow + CNewProjectDlg::IDD, {"new-project.html", ""}},
+    {kWindow + CProjSettingsPage1::IDD, {"project-settings.html", "backups"}},
+    {kWindow + CProjSettingsPage2::IDD, {"project-settings.html", "scan-options"}},
+    {kWindow + CKeywordsDlg::IDD, {"keywords.html", ""}},
+    {kWindow + CClassificationDlg::IDD, {"classification.html", ""}},
+    {kWindow + CGroupKeywordsDlg::IDD, {"keywords.html", "group"}},
+    {kWindow + CEnumFilesDlg::IDD, {"enumeration.html", ""}},
+    {kWindow + CSaveHTMLFilesDlg::IDD, {"save.html", ""}},
+    {kWindow + CProjSettingsPage3::IDD, {"project-settings.html", "keyword-metatags"}},
+    {kWindow + IDD_PREVIEW_CHANGES, {"preview.html", ""}},
+    {kWindow + CListTypeAttribDlg::IDD, {"option-lists.html", "list-type"}},
+    {kWindow + CRefreshDlg::IDD, {"refresh.html", ""}},
+    {kWindow + CMListTypeAttribDlg::IDD, {"option-lists.html", "multi-options"}},
+    {kWindow + CDateTimeDlg::IDD, {"date.html", ""}},
+    {kWindow + CMListSelOptionsDlg::IDD, {"option-lists.html", "multi-select"}},
+    {kWindow + CSysInfoDlg::IDD, {"system-info.html", ""}},
+    {kWindow + CScanDoneDlg::IDD, {"enumeration.html", "scan-completed"}},
+    {kWindow + CProjSettingsPage4::IDD, {"project-settings.html", "general"}},
+    {kWindow + CMetaSettingDlg::IDD, {"metatag-settings.html", ""}},
     // File.
     {kCommand + ID_NEW_PROJECT, {"file-commands.html", "new-project"}},
     {kCommand + ID_OPEN_PROJECT, {"file-commands.html", "open-project"}},
