@@ -275,29 +275,11 @@ void CPreviewWnd::Paint()
         int offY = Scale(m_pPrinter->GetDeviceCaps(PHYSICALOFFSETY), sheet.Height(), sheetH);
         int pageW = Scale(m_pPrinter->GetDeviceCaps(HORZRES), sheet.Width(), sheetW);
         int pageH = Scale(m_pPrinter->GetDeviceCaps(VERTRES), sheet.Height(), sheetH);
-        const int srcW = m_pPrinter->GetDeviceCaps(HORZRES);
-        const int srcH = m_pPrinter->GetDeviceCaps(VERTRES);
-        if (pageW > 0 && pageH > 0 && (pageW < srcW || pageH < srcH)) {
-            // Smaller than the page image: every line and dash of the page stays in sight.
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            info.bmiHeader.biWidth = srcW;
-            info.bmiHeader.biHeight = -srcH;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            std::vector<uint32_t> page(static_cast<size_t>(srcW) * static_cast<size_t>(srcH));
-            if (::GetDIBits(m_hPage, m_hPageBitmap, 0, static_cast<UINT>(srcH), page.data(), &info, DIB_RGB_COLORS) > 0) {
-                const std::vector<uint32_t> shown = Shrink(page, srcW, srcH, pageW, pageH);
-                info.bmiHeader.biWidth = pageW;
-                info.bmiHeader.biHeight = -pageH;
-                ::SetDIBitsToDevice(dc, sheet.left + offX, sheet.top + offY, static_cast<DWORD>(pageW),
-                                    static_cast<DWORD>(pageH), 0, 0, 0, static_cast<UINT>(pageH), shown.data(), &info,
-                                    DIB_RGB_COLORS);
-            }
-        } else {
-            ::StretchBlt(dc, sheet.left + offX, sheet.top + offY, pageW, pageH, m_hPage, 0, 0, srcW, srcH, SRCCOPY);
-        }
+        // Shrunk by averaging, so that every line and dash of the page stays in sight.
+        const int nOldMode = ::SetStretchBltMode(dc, HALFTONE);
+        ::StretchBlt(dc, sheet.left + offX, sheet.top + offY, pageW, pageH, m_hPage, 0, 0,
+                     m_pPrinter->GetDeviceCaps(HORZRES), m_pPrinter->GetDeviceCaps(VERTRES), SRCCOPY);
+        ::SetStretchBltMode(dc, nOldMode);
     }
     // Which page this is, after the buttons.
     CString text;
@@ -305,36 +287,6 @@ void CPreviewWnd::Paint()
     ::SetBkMode(dc, TRANSPARENT);
     ::TextOut(dc, kMargin + 3 * (kButtonWidth + 8) + 8, 10, text, text.GetLength());
     ::EndPaint(m_hWnd, &ps);
-}
-
-std::vector<uint32_t> CPreviewWnd::Shrink(const std::vector<uint32_t>& src, int sw, int sh, int dw, int dh)
-{
-    std::vector<uint32_t> out(static_cast<size_t>(std::max(dw, 0)) * static_cast<size_t>(std::max(dh, 0)), 0xFFFFFFu);
-    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0 || src.size() < static_cast<size_t>(sw) * static_cast<size_t>(sh))
-        return out;
-    for (int y = 0; y < dh; ++y) {
-        // The source rows and columns this pixel covers; each source pixel belongs to one.
-        const int y0 = static_cast<int>(static_cast<long long>(y) * sh / dh);
-        const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<long long>(y + 1) * sh / dh));
-        for (int x = 0; x < dw; ++x) {
-            const int x0 = static_cast<int>(static_cast<long long>(x) * sw / dw);
-            const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<long long>(x + 1) * sw / dw));
-            unsigned long long r = 0, g = 0, b = 0, n = 0;
-            for (int sy = y0; sy < y1 && sy < sh; ++sy) {
-                const uint32_t* row = src.data() + static_cast<size_t>(sy) * static_cast<size_t>(sw);
-                for (int sx = x0; sx < x1 && sx < sw; ++sx) {
-                    r += (row[sx] >> 16) & 0xFF;
-                    g += (row[sx] >> 8) & 0xFF;
-                    b += row[sx] & 0xFF;
-                    ++n;
-                }
-            }
-            if (n > 0)
-                out[static_cast<size_t>(y) * static_cast<size_t>(dw) + static_cast<size_t>(x)] =
-                    static_cast<uint32_t>(((r / n) << 16) | ((g / n) << 8) | (b / n));
-        }
-    }
-    return out;
 }
 
 CFrameWnd* CPreviewWnd::GetPreviewFrame() const

@@ -47,10 +47,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
 
-    // Shrinks an image of 32-bit pixels (rows of sw pixels) to dw × dh, each pixel of the result
-    // the average of the block of source pixels it covers: every source pixel counts, so a line
-    // one pixel wide still shows (greyer) however small the preview is.
-    static std::vector<uint32_t> Shrink(const std::vector<uint32_t>& src, int sw, int sh, int dw, int dh);
 
 private:
     bool ViewAlive() const;

@@ -305,10 +305,68 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
     return StretchCore(dest, x, y, width, height, src, xSrc, ySrc, ws, hs, rop, nullptr, false, 0);
 }
 
+namespace {
+
+// HALFTONE's shrinking of a copy from a 32-bit bitmap: each pixel of the result is the average of
+// the source pixels it covers, so that a line or a dash thinner than the step between sampled
+// pixels stays in sight. The averaged image is then copied one to one. False when the copy is
+// not one this covers (another operation, a growing side, a mapped or monochrome source); the
+// caller samples then.
+bool HalftoneShrink(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, DWORD rop)
+{
+    DeviceContext* d = GdiDCs::Find(dest);
+    DeviceContext* s = GdiDCs::Find(src);
+    if (!d || !s || d->State().stretchMode != HALFTONE || rop != SRCCOPY || w <= 0 || h <= 0 || w > ws || h > hs ||
+        (w == ws && h == hs) || !s->IsIdentityMapping())
+        return false;
+    BitmapObject* from = s->State().bitmap.get();
+    if (!from || from->IsMono() || xs < 0 || ys < 0 || xs + ws > from->m_width || ys + hs > from->m_height)
+        return false;
+    if (from->IsConvertedDib())
+        from->SyncDib();
+    HBITMAP image = CreateBitmap(w, h, 1, 32, nullptr);
+    auto to = GdiHandles::FindAs<BitmapObject>(image, OBJ_BITMAP);
+    if (!to) {
+        DeleteObject(image);
+        return false;
+    }
+    for (int ty = 0; ty < h; ++ty) {
+        // The source rows and columns this pixel covers; each source pixel belongs to one.
+        const int y0 = static_cast<int>(static_cast<long long>(ty) * hs / h);
+        const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<long long>(ty + 1) * hs / h));
+        uint32_t* out = to->Row(ty);
+        for (int tx = 0; tx < w; ++tx) {
+            const int x0 = static_cast<int>(static_cast<long long>(tx) * ws / w);
+            const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<long long>(tx + 1) * ws / w));
+            unsigned long long r = 0, g = 0, b = 0, n = 0;
+            for (int sy = y0; sy < y1; ++sy) {
+                const uint32_t* row = from->Row(ys + sy) + xs;
+                for (int sx = x0; sx < x1; ++sx) {
+                    r += (row[sx] >> 16) & 0xFFu;
+                    g += (row[sx] >> 8) & 0xFFu;
+                    b += row[sx] & 0xFFu;
+                    ++n;
+                }
+            }
+            out[tx] = static_cast<uint32_t>(((r / n) << 16) | ((g / n) << 8) | (b / n));
+        }
+    }
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, image);
+    const BOOL done = StretchCore(dest, x, y, w, h, mem, 0, 0, w, h, SRCCOPY, nullptr, false, 0);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(image);
+    return done != FALSE;
+}
+
+} // namespace
+
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth, int srcHeight,
                 DWORD rop)
 {
-    // FIXME: every stretch mode samples the nearest pixel; HALFTONE does not average.
+    if (HalftoneShrink(dest, x, y, width, height, src, xSrc, ySrc, srcWidth, srcHeight, rop))
+        return TRUE;
     return StretchCore(dest, x, y, width, height, src, xSrc, ySrc, srcWidth, srcHeight, rop, nullptr, false, 0);
 }
 

@@ -138,6 +138,33 @@ TEST(BlitTest, StretchDoublesPixels)
     EXPECT_EQ(dst.Map(RGB(2, 0, 0), 0, 0, 4, 2), "##..|##..");
 }
 
+// Shrunk in HALFTONE mode, every source pixel counts: a one-pixel line a quarter-size copy would
+// sample past shows as a grey line; the other modes sample.
+TEST(BlitTest, HalftoneShrinkingAveragesWhatEachPixelCovers)
+{
+    TestCanvas src(8, 8);
+    PatBlt(src.dc(), 0, 0, 8, 8, WHITENESS);
+    for (int y = 0; y < 8; ++y)
+        SetPixel(src.dc(), 1, y, RGB(0, 0, 0));   // a line down column 1
+    TestCanvas dst(2, 2);
+    StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), 0, 0, 8, 8, SRCCOPY);
+    EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(255, 255, 255)) << "sampling misses the line";
+
+    SetStretchBltMode(dst.dc(), HALFTONE);
+    StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), 0, 0, 8, 8, SRCCOPY);
+    // A quarter of the 4 × 4 block is black: three quarters of white.
+    EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(191, 191, 191));
+    EXPECT_EQ(GetPixel(dst.dc(), 0, 1), RGB(191, 191, 191));
+    EXPECT_EQ(GetPixel(dst.dc(), 1, 0), RGB(255, 255, 255));
+    // Growing is not averaged: the pixels are doubled as in any mode.
+    TestCanvas big(16, 16);
+    SetStretchBltMode(big.dc(), HALFTONE);
+    StretchBlt(big.dc(), 0, 0, 16, 16, src.dc(), 0, 0, 8, 8, SRCCOPY);
+    EXPECT_EQ(GetPixel(big.dc(), 2, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(big.dc(), 3, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(big.dc(), 4, 0), RGB(255, 255, 255));
+}
+
 TEST(BlitTest, MaskBltPicksCodeByMaskBit)
 {
     TestCanvas src(2, 1, RGB(9, 9, 9));
