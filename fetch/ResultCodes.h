@@ -3,6 +3,7 @@
 // only a URL's worst result.
 #pragma once
 
+#include "engine/html/ITaskManager.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -41,8 +42,8 @@ enum : DWORD {
     RC_FILE_FOLDER_REDIRECT = 0x81000003,
     RC_FILE_NO_INDEX = 0x81000004,
     RC_FILE_BAD_DATE = 0x81000005,
-    RC_FILE_NOT_FOUND = 0x81000006,
-    RC_FILE_OPEN_FAILED = 0x81000007,
+    RC_FILE_NOT_FOUND = ITaskManager::kCodeFileNotFound,
+    RC_FILE_OPEN_FAILED = ITaskManager::kCodeFileOpenFailed,
     RC_FTP_OK = 0x82000001,
     RC_FTP_ROOT_DIFFERS = 0x82000002,
     RC_FTP_NOT_FOUND = 0x82000003,

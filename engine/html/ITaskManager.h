@@ -55,6 +55,11 @@ public:
     virtual void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
         DWORD_PTR dwInsert2);
 
+    // The result codes that say a page's file itself could not be had: not found, and could
+    // not be opened or read. Every other code, errors included, concerns a page that was read.
+    static constexpr DWORD kCodeFileNotFound = 0x81000006;
+    static constexpr DWORD kCodeFileOpenFailed = 0x81000007;
+
 protected:
     // The message of a result as the default ReportResult makes it: the string-table entry with
     // its inserts, or insert 1 itself for string id 0.

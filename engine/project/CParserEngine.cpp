@@ -1015,11 +1015,6 @@ constexpr int kScanTotalTasksPerHost = 1;
 // The fetch engine's link kind of a page, and its type id of META names without a setting.
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
-// The fetch engine's results that say a page's file itself could not be had: not found, and
-// could not be opened or read. Other results, errors included (a bad BASE address), concern a
-// page that was read. The engine knows them by their numbers, as it reaches no fetch header.
-constexpr DWORD kResultFileNotFound = 0x81000006;
-constexpr DWORD kResultFileNotRead = 0x81000007;
 constexpr LPCTSTR kCouldNotRead = "The page could not be read.";
 // How often a worker waiting for the main window looks whether the window is still there.
 constexpr DWORD kShowSettingSliceMs = 250;
@@ -1297,7 +1292,7 @@ void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nSt
                                  DWORD_PTR dwInsert2)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
-    if (pPage == nullptr || (dwCode != kResultFileNotFound && dwCode != kResultFileNotRead))
+    if (pPage == nullptr || (dwCode != ITaskManager::kCodeFileNotFound && dwCode != ITaskManager::kCodeFileOpenFailed))
         return;
     CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
     if (strText.IsEmpty())

@@ -31,12 +31,9 @@ int SECCommandList::AddCommand(UINT nID, LPCTSTR lpszText)
 
 int SECCommandList::ItemAtPoint(CPoint point) const
 {
-    for (int i = 0; i < GetCount(); ++i) {
-        CRect rect;
-        if (GetItemRect(i, &rect) != LB_ERR && rect.PtInRect(point))
-            return i;
-    }
-    return -1;
+    BOOL bOutside = TRUE;
+    const UINT nItem = ItemFromPoint(point, bOutside);
+    return bOutside || static_cast<int>(nItem) >= GetCount() ? -1 : static_cast<int>(nItem);
 }
 
 CString SECCommandList::Description(UINT nID)
@@ -59,7 +56,7 @@ void SECCommandList::OnLButtonDown(UINT nFlags, CPoint point)
     SetCurSel(index);
     const UINT nID = GetCommand(index);
     if (CWnd* parent = GetParent())
-        if (CWnd* description = parent->GetDlgItem(SEC_IDC_CMD_DESCRIPTION))
+        if (CWnd* description = parent->GetDlgItem(SEC_IDC_DESCRIPTION))
             description->SetWindowText(Description(nID));
     CRect item;
     GetItemRect(index, &item);

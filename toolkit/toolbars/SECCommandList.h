@@ -6,11 +6,9 @@
 #pragma once
 
 #include "platform/afx/dlg/CListBox.h"
+#include "toolkit/res/CustomizeRes.h"
 
 class SECToolBarManager;
-
-// The page's description text, which shows the selected command's description.
-constexpr UINT SEC_IDC_CMD_DESCRIPTION = 43095;
 
 class SECCommandList : public CListBox {
     DECLARE_DYNAMIC(SECCommandList)
@@ -22,7 +20,7 @@ public:
     void SetManager(SECToolBarManager* pManager) { m_pManager = pManager; }
     // Adds a command with the text shown for it; the index of the item, or LB_ERR.
     int AddCommand(UINT nID, LPCTSTR lpszText);
-    // The item under a client point, or -1.
+    // The item under a client point, or -1 (the list's own answer, in one column or several).
     int ItemAtPoint(CPoint point) const;
     UINT GetCommand(int nIndex) const { return static_cast<UINT>(GetItemData(nIndex)); }
     // The description of a command: its string up to the first line end.

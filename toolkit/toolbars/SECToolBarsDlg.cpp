@@ -11,6 +11,7 @@
 #include "platform/controls/EditDefs.h"
 #include "platform/win/Gdi.h"
 #include "toolkit/res/CustomizeRes.h"
+#include "toolkit/toolbars/SECCommandList.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
 IMPLEMENT_DYNAMIC(SECToolBarsDlg, CDialog)
@@ -820,15 +821,7 @@ BOOL SECToolBarCmdPage::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void SECToolBarCmdPage::ShowDescription(UINT nCmdID)
 {
-    CString text;
-    if (nCmdID != 0 && text.LoadString(nCmdID)) {
-        const int newline = text.Find('\n');
-        if (newline >= 0)
-            text = text.Left(newline);
-    } else {
-        text.Empty();
-    }
-    SetDlgItemText(SEC_IDC_DESCRIPTION, text);
+    SetDlgItemText(SEC_IDC_DESCRIPTION, SECCommandList::Description(nCmdID));
 }
 
 LRESULT SECToolBarCmdPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

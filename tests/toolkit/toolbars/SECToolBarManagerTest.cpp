@@ -191,7 +191,7 @@ TEST_F(SECToolBarManagerTest, ACommandPressedInTheCommandListIsDescribedAndDragg
     ASSERT_TRUE(page.CreateEx(0, nullptr, "Commands", WS_POPUP | WS_VISIBLE, 100, 250, 300, 160, nullptr, nullptr));
     CWnd description;
     ASSERT_TRUE(description.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 120, 280, 20, page.m_hWnd,
-                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(SEC_IDC_CMD_DESCRIPTION))));
+                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(SEC_IDC_DESCRIPTION))));
     SECCommandList list;
     ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_MULTICOLUMN | LBS_NOTIFY | WS_HSCROLL, CRect(10, 10, 290, 60), &page, 300));
     list.SetManager(manager.get());
