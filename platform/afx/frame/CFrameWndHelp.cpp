@@ -12,6 +12,9 @@
 
 namespace {
 
+// How many frames of this thread are in help mode.
+thread_local int g_nFramesInHelpMode = 0;
+
 bool IsMouseDown(UINT message)
 {
     return message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
@@ -67,6 +70,7 @@ void CFrameWnd::OnContextHelp()
     if (m_bHelpMode || !::IsWindowEnabled(m_hWnd))
         return;
     m_bHelpMode = TRUE;
+    ++g_nFramesInHelpMode;
     SetMessageText(AFX_IDS_HELPMODEMESSAGE);
     ::SetCapture(m_hWnd);
     ::SetCursor(::LoadCursor(nullptr, IDC_HELP));
@@ -77,6 +81,7 @@ void CFrameWnd::ExitHelpMode(DWORD_PTR dwContext)
     if (!m_bHelpMode)
         return;
     m_bHelpMode = FALSE;
+    --g_nFramesInHelpMode;
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
     SetMessageText(AFX_IDS_IDLEMESSAGE);
@@ -88,6 +93,9 @@ void CFrameWnd::ExitHelpMode(DWORD_PTR dwContext)
 
 BOOL CFrameWnd::PreTranslateHelpMode(MSG* pMsg)
 {
+    // Asked for every message: with no frame in the mode the answer costs one load.
+    if (g_nFramesInHelpMode == 0)
+        return FALSE;
     CFrameWnd* pTop = GetHelpModeFrame();
     if (!pTop->m_bHelpMode)
         return FALSE;
