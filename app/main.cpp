@@ -1,6 +1,6 @@
 // The program's entry: the window backend (the X display, or memory only without one), the one
 // application object, then the framework's start and loop.
-#include "app/CVostrelApp.h"
+#include "app/frame/CVostrelApp.h"
 #include "platform/backends/BackendSelection.h"
 
 int main(int argc, char** argv)

@@ -7,10 +7,10 @@
 // page's row refresh off and on screen; View > Changes of a 1 MB page. Floors, in the same run: a
 // plain grid view of the same size holding the same texts as stored cell values, loaded, painted,
 // typed into and redrawn the same way; the engine's own keyword pass; the page read and split.
-#include "app/CGroupFrame.h"
-#include "app/CGroupView.h"
-#include "app/CMainFrame.h"
-#include "app/CVostrelApp.h"
+#include "app/views/CGroupFrame.h"
+#include "app/views/CGroupView.h"
+#include "app/frame/CMainFrame.h"
+#include "app/frame/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"

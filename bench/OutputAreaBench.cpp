@@ -2,7 +2,7 @@
 // and deleted by the pane, and appended at the end of its read-only text. Floor, measured in
 // the same run: the same 10,000 lines appended straight into a bare rich edit of the same size,
 // without atoms or messages.
-#include "app/COutputAreaControlBar.h"
+#include "app/panes/COutputAreaControlBar.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/OutputAreaLine.h"
 #include "platform/afx/bars/CDockBar.h"

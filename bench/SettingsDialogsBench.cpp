@@ -6,9 +6,9 @@
 // the same step, one row of the grid laid out again, the list written without the grid, the
 // extension grid alone, and the /proc files the report reads, read whole.
 // Runs on the headless backend with the real sans font.
-#include "app/CMetaSettingDlg.h"
-#include "app/CProjSettingsSheet.h"
-#include "app/CSysInfo.h"
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CProjSettingsSheet.h"
+#include "app/sysinfo/CSysInfo.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"

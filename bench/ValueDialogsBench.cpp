@@ -4,9 +4,9 @@
 // 8 levels loaded and a path found in it. Beside each, the floor: the same texts put into the
 // grid cell by cell with the engine's own value operation, or into the tree with plain inserts.
 // Runs on the headless backend with the real sans font.
-#include "app/CClassificationTreeCtrl.h"
-#include "app/CKeywordsGridCtrl.h"
-#include "app/MetaValueText.h"
+#include "app/values/CClassificationTreeCtrl.h"
+#include "app/values/CKeywordsGridCtrl.h"
+#include "app/values/MetaValueText.h"
 #include "engine/meta/CDoubleLinkNode.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/data/CGXRange.h"

@@ -15,8 +15,8 @@
 //   the engine's save stepping a bare progress bar;
 // - writing and opening a project file, beside the project settings stored and read through the
 //   archive alone (the open walks a three-page site).
-#include "app/CMainFrame.h"
-#include "app/CVostrelApp.h"
+#include "app/frame/CMainFrame.h"
+#include "app/frame/CVostrelApp.h"
 #include "app/res/AppRes.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"

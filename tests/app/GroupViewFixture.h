@@ -6,9 +6,9 @@
 
 #include "GroupViewLookup.h"
 
-#include "app/CGroupDoc.h"
-#include "app/CGroupFrame.h"
-#include "app/CGroupView.h"
+#include "app/views/CGroupDoc.h"
+#include "app/views/CGroupFrame.h"
+#include "app/views/CGroupView.h"
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaContent.h"

@@ -1,7 +1,7 @@
 // Finding a page's row and a heading's column in the project grid, for the tests that drive it.
 #pragma once
 
-#include "app/CGroupView.h"
+#include "app/views/CGroupView.h"
 #include "engine/project/CPageNode.h"
 
 namespace group_view_lookup {

@@ -4,11 +4,11 @@
 // screen.
 #pragma once
 
-#include "app/CGroupDoc.h"
-#include "app/CGroupFrame.h"
-#include "app/CGroupView.h"
-#include "app/CMainFrame.h"
-#include "app/CVostrelApp.h"
+#include "app/views/CGroupDoc.h"
+#include "app/views/CGroupFrame.h"
+#include "app/views/CGroupView.h"
+#include "app/frame/CMainFrame.h"
+#include "app/frame/CVostrelApp.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"

@@ -3,7 +3,7 @@
 // brings. The headless and the X11 fixtures share these; each pumps its own backend.
 #pragma once
 
-#include "app/CVostrelApp.h"
+#include "app/frame/CVostrelApp.h"
 #include "platform/win/UserApi.h"
 
 #include <functional>

@@ -5,8 +5,8 @@
 // hanging. Also the places the user points at: cells, toolbar buttons, tree items, menu items.
 #pragma once
 
-#include "app/CFileViewControlBar.h"
-#include "app/CFilesInTreeCtrl.h"
+#include "app/panes/CFileViewControlBar.h"
+#include "app/panes/CFilesInTreeCtrl.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/Dialog.h"

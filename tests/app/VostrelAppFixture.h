@@ -3,8 +3,8 @@
 // chooser answered), and everything ended as the program ends.
 #pragma once
 
-#include "app/CMainFrame.h"
-#include "app/CVostrelApp.h"
+#include "app/frame/CMainFrame.h"
+#include "app/frame/CVostrelApp.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/Dialog.h"

@@ -1,3 +1,0 @@
-#include "app/COutputAreaWnd.h"
-
-IMPLEMENT_DYNCREATE(COutputAreaWnd, CRichEditCtrl)

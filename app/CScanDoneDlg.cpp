@@ -1,9 +1,0 @@
-#include "app/CScanDoneDlg.h"
-
-#include "platform/afx/dlg/CDataExchange.h"
-
-void CScanDoneDlg::DoDataExchange(CDataExchange* pDX)
-{
-    CDialog::DoDataExchange(pDX);
-    DDX_Check(pDX, kIdDontShow, m_bDontShowAgain);
-}

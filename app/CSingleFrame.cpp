@@ -1,4 +1,0 @@
-// The single-page child frame.
-#include "app/CSingleFrame.h"
-
-IMPLEMENT_DYNCREATE(CSingleFrame, SECMDIChildWnd)

@@ -1,4 +1,0 @@
-// The single view.
-#include "app/CSingleView.h"
-
-IMPLEMENT_DYNCREATE(CSingleView, CGridViewWrapper)

@@ -1,0 +1,326 @@
+#include "app/dialogs/CGridWndWrapper.h"
+
+#include "platform/afx/gdi/CDC.h"
+
+#include "grid/data/CGXGridParam.h"
+#include "grid/features/CGXGridUserSelectRangeImp.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXRangeList.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/CGXUserAttribute.h"
+#include "grid/data/GXColor.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "platform/core/CPtrList.h"
+#include "platform/win/GdiTypes.h"
+
+#include <algorithm>
+#include <set>
+
+IMPLEMENT_DYNCREATE(CGridWndWrapper, CGXGridWnd)
+
+namespace {
+constexpr int kButtonFaceIndex = 15;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kBlack = 0x000000;
+constexpr WORD kRowSelectionWholeRows = 2;
+
+CString JoinChoices(const CStringList& items)
+{
+    CString strJoined;
+    for (POSITION pos = items.GetHeadPosition(); pos != nullptr;) {
+        strJoined += items.GetNext(pos);
+        if (pos != nullptr)
+            strJoined += '\n';
+    }
+    return strJoined;
+}
+} // namespace
+
+CGridWndWrapper::UpdateBatch::UpdateBatch(CGridWndWrapper& grid) : m_grid(grid)
+{
+    if (CGXGridParam* pParam = m_grid.GetParam()) {
+        m_bWasLocked = pParam->m_bLockUpdate;
+        pParam->m_bLockUpdate = TRUE;
+    }
+}
+
+CGridWndWrapper::UpdateBatch::~UpdateBatch()
+{
+    if (CGXGridParam* pParam = m_grid.GetParam()) {
+        pParam->m_bLockUpdate = m_bWasLocked;
+        if (!m_bWasLocked && m_grid.GetSafeHwnd() != nullptr)
+            m_grid.Redraw(GX_INVALIDATE);
+    }
+}
+
+void CGridWndWrapper::Initialize()
+{
+    CGXGridWnd::Initialize();
+    CGXGridUserSelectRangeImp::Install(this);
+}
+
+BOOL CGridWndWrapper::ApplyToRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style)
+{
+    return ApplyStyleToRange(CGXRange(nTop, nLeft, nBottom, nRight), &style, gxOverride, 0, nullptr, GX_UPDATENOW,
+                             gxDo);
+}
+
+void CGridWndWrapper::StoreEdit()
+{
+    if (GetParam() != nullptr)
+        EndCurrentCellEdit(TRUE);
+}
+
+UINT CGridWndWrapper::SetStaticCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_STATIC).SetWrapText(TRUE).SetVerticalAlignment(DT_VCENTER);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_EDIT).SetInterior(kWhite).SetVerticalAlignment(DT_VCENTER);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_EDIT).SetInterior(kWhite).SetVerticalAlignment(DT_VCENTER);
+    style.SetValue(strText).SetValueType(GX_VT_STRING);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetPushbuttonCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                                        const CString& strCaption)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_PUSHBTN).SetWrapText(TRUE).SetVerticalAlignment(DT_VCENTER);
+    style.SetInterior(GXSysColor(kButtonFaceIndex)).SetValue(strCaption).SetChoiceList(strCaption);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetCheckBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                                      const CString& strCaption)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_CHECKBOX3D).SetChoiceList(strCaption);
+    style.SetHorizontalAlignment(DT_CENTER).SetVerticalAlignment(DT_VCENTER);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetDropListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                                      const CStringList& items, const CString& strCurrent)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList(JoinChoices(items)).SetValue(strCurrent);
+    style.SetInterior(kWhite).SetTextColor(kBlack).SetWrapText(TRUE).SetVerticalAlignment(DT_VCENTER);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetTooltipCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText)
+{
+    CGXStyle style;
+    style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, strText);
+    ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetReadOnlyCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, BOOL bReadOnly)
+{
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr)
+        return 1;
+    // Cells already read-only would refuse the very change that frees them.
+    const BOOL bOldLock = pParam->m_bLockReadOnly;
+    pParam->m_bLockReadOnly = FALSE;
+    CGXStyle style;
+    style.SetReadOnly(bReadOnly);
+    const BOOL bDone = ApplyToRange(nTop, nLeft, nBottom, nRight, style);
+    pParam->m_bLockReadOnly = bOldLock;
+    return bDone ? 0 : 1;
+}
+
+UINT CGridWndWrapper::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
+    CGXStyle style;
+    style.SetValue(strText).SetValueType(GX_VT_STRING);
+    ApplyToRange(nRow, nCol, nRow, nCol, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetCheckValue(ROWCOL nRow, ROWCOL nCol, BOOL bChecked)
+{
+    CGXStyle style;
+    style.SetValue(bChecked ? "1" : "0");
+    ApplyToRange(nRow, nCol, nRow, nCol, style);
+    return 0;
+}
+
+UINT CGridWndWrapper::GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText)
+{
+    strText = GetCellValue(nRow, nCol);
+    return 0;
+}
+
+UINT CGridWndWrapper::GetCheckValue(ROWCOL nRow, ROWCOL nCol, BOOL& bChecked)
+{
+    const CString& strValue = GetCellValue(nRow, nCol);
+    if (strValue == "1") {
+        bChecked = TRUE;
+        return 0;
+    }
+    if (strValue == "0") {
+        bChecked = FALSE;
+        return 0;
+    }
+    return 1;
+}
+
+UINT CGridWndWrapper::InsertRowAt(ROWCOL nRow)
+{
+    InsertRows(nRow, 1);
+    return 0;
+}
+
+UINT CGridWndWrapper::SetColumnHeaders(ROWCOL nCount, const CStringList& headers)
+{
+    if (static_cast<INT_PTR>(nCount) != headers.GetCount())
+        return 1;
+    if (GetColCount() == 0)
+        SetColCount(nCount);
+    if (GetRowCount() == 0) {
+        SetRowCount(1);
+        SetStaticCell(1, 1, 1, nCount);
+    }
+    ROWCOL nCol = 1;
+    for (POSITION pos = headers.GetHeadPosition(); pos != nullptr && nCol <= nCount; ++nCol)
+        SetCellValue(0, nCol, headers.GetNext(pos));
+    return 0;
+}
+
+UINT CGridWndWrapper::ResetToOneRow()
+{
+    SetRowCount(1);
+    const ROWCOL nCols = GetColCount();
+    if (nCols > 0)
+        ApplyStyleToRange(CGXRange(1, 1, 1, nCols), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, gxDo);
+    return 0;
+}
+
+UINT CGridWndWrapper::GetSelectedRowRanges(CGXRangeList& ranges)
+{
+    CGXRangeList selected;
+    if (!GetSelectedRanges(selected, FALSE))
+        return 1;
+    BOOL bWholeRows = FALSE;
+    for (POSITION pos = selected.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = selected.GetNextRange(pos);
+        if (pRange->IsRows() || pRange->IsTable())
+            bWholeRows = TRUE;
+    }
+    if (!bWholeRows)
+        return 1;
+    for (POSITION pos = selected.GetHeadPosition(); pos != nullptr;)
+        ranges.AddTail(new CGXRange(*selected.GetNextRange(pos)));
+    return 0;
+}
+
+std::vector<ROWCOL> CGridWndWrapper::GetSelectedRowsInOrder()
+{
+    std::vector<ROWCOL> rows;
+    const ROWCOL nRowCount = GetRowCount();
+    std::set<ROWCOL> seen;
+    CGXRangeList selected;
+    if (GetSelectedRanges(selected, FALSE)) {
+        for (POSITION pos = selected.GetHeadPosition(); pos != nullptr;) {
+            const CGXRange* pRange = selected.GetNextRange(pos);
+            if (!pRange->IsValid())
+                continue;
+            ROWCOL nFirst = pRange->top;
+            ROWCOL nLast = pRange->bottom;
+            // Whole columns and the whole table name no rows of their own: they cover them all.
+            if (pRange->IsCols() || pRange->IsTable()) {
+                nFirst = 1;
+                nLast = nRowCount;
+            }
+            nFirst = std::max<ROWCOL>(nFirst, 1);
+            nLast = std::min(nLast, nRowCount);
+            for (ROWCOL nRow = nFirst; nRow <= nLast && nRow >= nFirst; ++nRow)
+                if (seen.insert(nRow).second)
+                    rows.push_back(nRow);
+        }
+    }
+    ROWCOL nRow = 0, nCol = 0;
+    if (rows.empty() && GetCurrentCell(nRow, nCol) && nRow >= 1 && nRow <= nRowCount)
+        rows.push_back(nRow);
+    return rows;
+}
+
+UINT CGridWndWrapper::SetPickListMode()
+{
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr)
+        return 1;
+    pParam->m_wRowSelectionMode = kRowSelectionWholeRows;
+    pParam->m_wAllowTrackRowHeight = 0;
+    pParam->m_bDragSelectedCols = FALSE;
+    // A pick list is read by its marked rows: no frame on a current cell, and a click picks
+    // the row rather than starting an edit.
+    pParam->m_bNoCurrentCellFrame = TRUE;
+    pParam->m_bActivateOnClick = FALSE;
+    m_bPickList = TRUE;
+    SetColWidth(0, 0, 0);
+    CGXStyle style;
+    style.SetMergeCell(GX_MERGE_VERTICAL);
+    SetRowHeaderBaseStyle(style, gxOverride);
+    return 0;
+}
+
+void CGridWndWrapper::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    if (!m_bPickList || pDC == nullptr) {
+        CGXGridWnd::DrawSelectedCell(pDC, nRow, nCol, rect);
+        return;
+    }
+    CRect cell = rect;
+    pDC->InvertRect(&cell);
+}
+
+UINT CGridWndWrapper::ResizeColumnsToFit(const CGXRange& range)
+{
+    ResizeColWidthsToFit(range, FALSE, GX_UPDATENOW | GX_SCROLLINVIEW);
+    return 0;
+}
+
+void CGridWndWrapper::AppendEmptyRow(MakeCurrent makeCurrent)
+{
+    StoreEdit();
+    const ROWCOL nRow = GetRowCount() + 1;
+    InsertRowAt(nRow);
+    if (makeCurrent == MakeCurrent::Yes && GetColCount() >= 1) {
+        SetCurrentCell(nRow, 1, GX_SCROLLINVIEW | GX_UPDATENOW);
+        SetCurrentCell(nRow, 1, GX_DISPLAYEDITWND);
+    }
+}
+
+ROWCOL CGridWndWrapper::DeleteSelectedRows()
+{
+    StoreEdit();
+    std::vector<ROWCOL> rows = GetSelectedRowsInOrder();
+    // Highest first: removing a row renumbers only the rows below it.
+    std::sort(rows.begin(), rows.end(), std::greater<ROWCOL>());
+    ROWCOL nRemoved = 0;
+    for (ROWCOL nRow : rows)
+        if (nRow >= 1 && nRow <= GetRowCount() && RemoveRows(nRow, nRow))
+            ++nRemoved;
+    return nRemoved;
+}

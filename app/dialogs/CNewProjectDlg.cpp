@@ -1,0 +1,176 @@
+#include "app/dialogs/CNewProjectDlg.h"
+
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CProjSettingsSheet.h"
+#include "app/res/AppRes.h"
+#include "app/dialogs/DialogHelp.h"
+#include "app/dialogs/DialogStrings.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/dlg/CDataExchange.h"
+#include "platform/controls/FolderBrowser.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+constexpr UINT kBrowseFileSystemOnly = 0x0001;
+constexpr UINT kBrowseStatusText = 0x0004;
+constexpr UINT kMsgHelp = 0x0053;
+} // namespace
+
+BEGIN_MESSAGE_MAP(CNewProjectDlg, CDialog)
+    ON_BN_CLICKED(CNewProjectDlg::kIdBrowse, &CNewProjectDlg::OnBrowse)
+    ON_BN_CLICKED(CNewProjectDlg::kIdProjectSettings, &CNewProjectDlg::OnProjectSettings)
+    ON_BN_CLICKED(CNewProjectDlg::kIdMetaSettings, &CNewProjectDlg::OnMetaSettings)
+    ON_BN_CLICKED(CNewProjectDlg::kIdHelp, &CNewProjectDlg::OnHelp)
+    ON_MESSAGE(kMsgHelp, &CNewProjectDlg::OnHelpInfo)
+END_MESSAGE_MAP()
+
+CNewProjectDlg::CNewProjectDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+void CNewProjectDlg::SetData(const CProjectSettings& settings, const CMetaSettingList& list)
+{
+    m_Settings.CopyFrom(settings);
+    m_MetaSettings.CopyFrom(list);
+    m_strDirectory = m_Settings.m_strProjectDirectory;
+}
+
+CString CNewProjectDlg::MakeAbsolute(const CString& strPath)
+{
+    if (strPath.IsEmpty() || strPath[0] == '/')
+        return strPath;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(static_cast<LPCTSTR>(strPath), error);
+    if (error)
+        return strPath;
+    return CString(absolute.lexically_normal().string().c_str());
+}
+
+void CNewProjectDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, kIdDirectory, m_strDirectory);
+}
+
+BOOL CNewProjectDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    LoadBitmapButton(m_btnOK, IDOK, this);
+    LoadBitmapButton(m_btnCancel, IDCANCEL, this);
+    LoadBitmapButton(m_btnHelp, kIdHelp, this);
+    return TRUE;
+}
+
+void CNewProjectDlg::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    if (m_strDirectory.IsEmpty()) {
+        AfxMessageBox(kIdsNoProjectDir, MB_OK);
+        return;
+    }
+    // The project is stored with its folder and opened later from anywhere: a folder relative
+    // to where the program happened to start would name another place then.
+    const CString strFolder = MakeAbsolute(m_strDirectory);
+    struct stat info{};
+    if (::stat(strFolder, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        AfxMessageBox(kIdsBadProjectDir, MB_OK);
+        return;
+    }
+    m_strDirectory = strFolder;
+    m_Settings.m_strProjectDirectory = strFolder;
+    EndDialog(IDOK);
+}
+
+namespace {
+
+// The browser opens on the folder it is given, so the user starts where the field points.
+int CALLBACK StartAtFolder(HWND hwnd, UINT uMsg, LPARAM, LPARAM lpData)
+{
+    if (uMsg == BFFM_INITIALIZED && lpData != 0)
+        ::SendMessage(hwnd, BFFM_SETSELECTION, TRUE, lpData);
+    return 0;
+}
+
+// The folder the field names when it is one, else the user's home folder.
+std::string StartFolder(const CString& strField)
+{
+    std::error_code error;
+    CString strTrimmed = strField;
+    strTrimmed.Trim();
+    if (!strTrimmed.IsEmpty() && std::filesystem::is_directory(strTrimmed.GetString(), error))
+        return std::filesystem::absolute(strTrimmed.GetString(), error).lexically_normal().string();
+    const char* pszHome = std::getenv("HOME");
+    if (pszHome != nullptr && std::filesystem::is_directory(pszHome, error))
+        return pszHome;
+    return "/";
+}
+
+} // namespace
+
+void CNewProjectDlg::OnBrowse()
+{
+    CString strField;
+    GetDlgItemText(kIdDirectory, strField);
+    const std::string start = StartFolder(strField);
+    BROWSEINFO info{};
+    info.hwndOwner = m_hWnd;
+    info.ulFlags = kBrowseFileSystemOnly | kBrowseStatusText;
+    info.lpfn = StartAtFolder;
+    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    LPITEMIDLIST pidl = SHBrowseForFolder(&info);
+    if (pidl == nullptr)
+        return;
+    char szPath[MAX_PATH] = {};
+    if (SHGetPathFromIDList(pidl, szPath))
+        SetDlgItemText(kIdDirectory, szPath);
+    CoTaskMemFree(pidl);
+}
+
+void CNewProjectDlg::OnProjectSettings()
+{
+    CProjectSettings working;
+    working.CopyFrom(m_Settings);
+    if (RunProjectSettings(working) == IDOK)
+        m_Settings.CopyFrom(working);
+}
+
+void CNewProjectDlg::OnMetaSettings()
+{
+    CMetaSettingList working;
+    working.CopyFrom(m_MetaSettings);
+    if (RunMetaSettings(working) == IDOK) {
+        m_MetaSettings.CopyFrom(working);
+        m_MetaSettings.SetModified(working.IsModified());
+    }
+}
+
+INT_PTR CNewProjectDlg::RunProjectSettings(CProjectSettings& settings)
+{
+    CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE, this, 0, 0);
+    sheet.SetSettings(settings);
+    const INT_PTR nResult = sheet.DoModal();
+    if (nResult == IDOK)
+        sheet.GetSettings(settings);
+    return nResult;
+}
+
+INT_PTR CNewProjectDlg::RunMetaSettings(CMetaSettingList& list)
+{
+    // Owned by this dialog, which must stay disabled while the settings are edited.
+    CMetaSettingDlg dlg(this, 0);
+    dlg.SetSettings(list);
+    const INT_PTR nResult = dlg.DoModal();
+    if (nResult == IDOK)
+        dlg.GetSettings(list);
+    return nResult;
+}
+
+void CNewProjectDlg::OnHelp() { ShowAppHelp(kHelpContext); }
+
+LRESULT CNewProjectDlg::OnHelpInfo(WPARAM, LPARAM lParam)
+{
+    return HandleHelpRequest(reinterpret_cast<const HELPINFO*>(lParam), kHelpContextWindowBase + IDD);
+}

@@ -1,0 +1,35 @@
+// CPreviewDlg: "Preview Changes to HTML File": a page as it is on disk beside the page as the
+// pending META edits would write it, two read-only panes in a splitter that fills the dialog.
+#pragma once
+
+#include "app/dialogs/CFileContentsWnd.h"
+#include "app/res/GroupViewRes.h"
+#include "platform/afx/dlg/CDialog.h"
+#include "toolkit/layout/SECLayoutFactory.h"
+#include "toolkit/layout/SECLayoutSplitter.h"
+
+class CPreviewDlg : public CDialog {
+public:
+    enum { IDD = IDD_PREVIEW_CHANGES };
+
+    explicit CPreviewDlg(CWnd* pParent = nullptr) : CDialog(IDD, pParent) {}
+
+    // The page on disk and its rewritten copy; called before DoModal.
+    void SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten);
+
+    CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
+    CFileContentsWnd& GetRightPane() { return m_wndRight; }
+    SECLayoutNodeSplitter* GetSplitter() const { return m_pSplitter; }
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    CString m_strPathOnDisk;
+    CString m_strPathRewritten;
+    CFileContentsWnd m_wndLeft;
+    CFileContentsWnd m_wndRight;
+    SECLayoutFactory m_factory;
+    SECClassFactory_T<SECLayoutNodeSplitter, SECLayoutNode> m_splitterFactory;
+    SECLayoutNodeSplitter* m_pSplitter = nullptr;
+};

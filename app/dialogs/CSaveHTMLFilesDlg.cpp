@@ -1,0 +1,107 @@
+#include "app/dialogs/CSaveHTMLFilesDlg.h"
+
+#include "app/frame/CVostrelApp.h"
+#include "app/dialogs/DialogHelp.h"
+#include "app/dialogs/DialogStrings.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/dlg/CDataExchange.h"
+
+#include <algorithm>
+
+BEGIN_MESSAGE_MAP(CSaveHTMLFilesDlg, CDialog)
+    ON_MESSAGE(kMsgSavePageBegin, &CSaveHTMLFilesDlg::OnPageBegin)
+    ON_MESSAGE(kMsgSavePageDone, &CSaveHTMLFilesDlg::OnPageDone)
+    ON_MESSAGE(kMsgSaveFinished, &CSaveHTMLFilesDlg::OnFinished)
+    ON_MESSAGE(kMsgSaveStopped, &CSaveHTMLFilesDlg::OnStopped)
+END_MESSAGE_MAP()
+
+CSaveHTMLFilesDlg::CSaveHTMLFilesDlg(CParserEngine& engine, const CPageNodeCol& tree, HWND hOutputPane, CWnd* pParent)
+    : CDialog(IDD, pParent), m_Engine(engine), m_Tree(tree), m_hOutputPane(hOutputPane)
+{
+}
+
+void CSaveHTMLFilesDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, kIdName, m_strName);
+    DDX_Text(pDX, kIdPath, m_strPath);
+}
+
+BOOL CSaveHTMLFilesDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    LoadBitmapButton(m_btnCancel, IDCANCEL, this);
+    m_Pages.RemoveAll();
+    // With nothing to save no thread starts, so no final message would ever close the dialog.
+    if (m_Tree.CollectEditedPages(m_Pages) != 0) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    m_wndProgress.SubclassDlgItem(kIdProgress, this);
+    m_wndProgress.SetRange(0, static_cast<UINT>(m_Pages.GetCount()));
+    m_wndProgress.SetStep(1);
+    if (m_Engine.StartSave(m_Pages, m_hWnd, m_hOutputPane) != 0) {
+        AfxMessageBox(kIdsSaveCannotStart, MB_OK | MB_ICONEXCLAMATION);
+        EndDialog(IDCANCEL);
+    }
+    return TRUE;
+}
+
+void CSaveHTMLFilesDlg::OnCancel()
+{
+    // The dialog stays until the save thread has ended and said so.
+    if (m_bStopping)
+        return;
+    m_bStopping = TRUE;
+    m_Engine.StopSave();
+}
+
+LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
+{
+    if (const auto* pNode = reinterpret_cast<const CPageNode*>(lParam)) {
+        m_strName = pNode->GetName();
+        m_strPath = pNode->GetFolder();
+        UpdateData(FALSE);
+        m_wndProgress.StepIt();
+    }
+    return 0;
+}
+
+LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM, LPARAM lParam)
+{
+    ++m_nWritten;
+    if (auto* pApp = dynamic_cast<CVostrelApp*>(AfxGetApp()))
+        pApp->RefreshPageInView(reinterpret_cast<CPageNode*>(lParam));
+    return 0;
+}
+
+LRESULT CSaveHTMLFilesDlg::OnFinished(WPARAM, LPARAM)
+{
+    if (!m_bStopping) {
+        TellCount(kIdsSaveCount);
+        EndDialog(IDOK);
+    }
+    return 0;
+}
+
+LRESULT CSaveHTMLFilesDlg::OnStopped(WPARAM, LPARAM)
+{
+    TellCount(kIdsSaveCountStopped);
+    EndDialog(IDCANCEL);
+    return 0;
+}
+
+void CSaveHTMLFilesDlg::TellCount(UINT nFormat)
+{
+    // The last line of the save, after the lines of the pages that failed: how it went as a
+    // whole, with the pages a stop left unsaved counted as not written.
+    const auto nPages = static_cast<UINT>(m_Pages.GetCount());
+    const UINT nWritten = std::min(m_nWritten, nPages);
+    CString strLine;
+    strLine.Format(nFormat, nWritten, nPages, nPages - nWritten);
+    PostOutputAreaLine(m_hOutputPane, CString(), strLine);
+}

@@ -1,0 +1,165 @@
+// CMainFrame: the program's MDI main window. It carries the menus, the two toolbars, the status
+// bar with the scan meter and the two docking panes; it owns the rule that enables every
+// command by the run state, and the project, scan and save commands.
+#pragma once
+
+#include "app/frame/CCustomStatusbarWrapper.h"
+#include "app/frame/CPostedFailures.h"
+#include "app/launch/CUrlLauncher.h"
+#include "app/panes/IProjectAreaHost.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "toolkit/frames/SECMDIFrameWnd.h"
+
+#include <memory>
+
+class CMetaSetting;
+class CMetaSettingList;
+class CPageNode;
+class CProjectSettings;
+class CFileViewControlBar;
+class COutputAreaControlBar;
+class SECControlBar;
+class SECToolBarManager;
+
+class CMainFrame : public SECMDIFrameWnd, public IScanHost, public IProjectAreaHost {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Results of OpenProjectFile.
+    static constexpr UINT kOpenDone = 0;
+    static constexpr UINT kOpenFailed = 1;
+    static constexpr UINT kOpenCancelled = 2;   // the user kept the open project
+
+    // ---- Projects ----
+    // Closes the open project and opens the file: kOpenDone, kOpenFailed (reported, no project
+    // open afterwards) or kOpenCancelled (the user cancelled a question or the enumeration).
+    UINT OpenProjectFile(const CString& strPath);
+    // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
+    UINT CloseProject();
+    CPageNode* SetUpProject(const CProjectSettings& settings, const CMetaSettingList& list);
+    void CloseProjectViews();
+    void FinishCellEdit();
+    void CloseAllChildFrames();
+    UINT SaveProject();
+    UINT SaveProjectAs();
+    UINT WriteProjectFile(const CString& strPath);
+    UINT AskProjectPath(CString& strPath);
+    UINT EnsureSettingsFilePath(CProjectSettings& settings);
+    // What the last SetUpProject's enumeration ended with (IDOK, 1012 stopped, IDCANCEL).
+    INT_PTR GetLastEnumerationResult() const { return m_nLastEnumResult; }
+
+    // ---- Scan meter ----
+    void SetProgressMeter(const CString& strText, UINT nLow, UINT nCount);
+    void ClearProgressMeter();
+    UINT GetFilesScanned() const { return m_nFilesScanned; }
+
+    // ---- Panes ----
+    // The Project Area and Output Area bars; null before they are made.
+    CFileViewControlBar* GetProjectAreaBar() const { return m_pProjectArea; }
+    UINT GetOutputAreaBar(COutputAreaControlBar*& pBar) const;
+    // The Project Area's title of the selection's current folder.
+    CString GetCurrentFolderTitle() const;
+    CCustomStatusbarWrapper& GetStatusBar() { return m_wndStatusBar; }
+    SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager.get(); }
+
+    // ---- Commands ----
+    // The one enabling rule of the frame's commands, also checked by their handlers, so a
+    // command posted while disabled does nothing.
+    BOOL IsCommandEnabled(UINT nID) const;
+    // Starts the user's browser on the address and returns at once; a failure is told later
+    // (a posted message) with the address and the reason. Always 0.
+    UINT OpenUrl(const CString& strUrl);
+    CUrlLauncher& GetUrlLauncher() { return m_urlLauncher; }
+    // Where programs started for the user (browser, editor) tell their failures from the thread
+    // that waits for them; the frame shows each in a message box.
+    const std::shared_ptr<CPostedFailures>& GetProgramFailures() const { return m_programFailures; }
+    void ShowPopupMenu(UINT nMenuID, int x, int y);
+
+    // ---- IScanHost ----
+    HWND GetMainWindow() override { return m_hWnd; }
+    void ReloadGroupView(CSelNodesCol& pages) override;
+    HWND GetOutputPane() override;
+
+    // ---- IProjectAreaHost ----
+    void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
+                           const CString& strTitle) override;
+
+    // The window's place and state and the Output Area's visibility, as the last run left
+    // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes
+    // SW_SHOWMAXIMIZED for a window that was maximised).
+    void SaveWindowState();
+    void RestoreWindowState(int& nCmdShow);
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void ActivateFrame(int nCmdShow = -1) override;
+    // Escape stops a running scan; while none runs it goes to the window with the focus.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
+    static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
+    // The default buttons of the two toolbars, also the Customize sheet's button groups.
+    static const UINT kMainToolbarButtons[12];
+    static const UINT kGridToolbarButtons[8];
+
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnClose();
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    DWORD_PTR WindowHelpContext(HWND hWnd, int nCtrlId) const;
+    void OnContextMenu(CWnd* pWnd, CPoint point);
+    void OnToggleProjectArea();
+    void OnUpdateProjectArea(CCmdUI* pCmdUI);
+    void OnToggleOutputArea();
+    void OnUpdateOutputArea(CCmdUI* pCmdUI);
+    void OnToolbars();
+    void OnCustomizeToolbar();
+    void OnUpdateCustomizeToolbar(CCmdUI* pCmdUI);
+    void OnMetatagSettings();
+    void OnProjectSettings();
+    void OnSystemInfo();
+    void OnWebLink(UINT nID);
+    void OnUpdateCommand(CCmdUI* pCmdUI);
+
+    void OnNewProject();
+    void OnOpenProject();
+    void OnCloseProject();
+    void OnSaveProject();
+    void OnSaveProjectAs();
+    void OnSaveEditedFiles();
+    void OnStartScan();
+    void OnStopScan();
+    LRESULT OnScanProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSyncPageUpdate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnProgramFailed(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateToolBars();
+    BOOL CreatePanes();
+    void ShowPane(SECControlBar* pBar, BOOL bShow);
+    BOOL IsProjectOpen() const;
+    void SaveLayout();
+    void UpdateCommandBars();
+    void NoteOutputAreaAtClose();
+    void RestoreOutputArea();
+
+    CCustomStatusbarWrapper m_wndStatusBar;
+    // The panes are children of this window and delete themselves with it.
+    CFileViewControlBar* m_pProjectArea = nullptr;
+    COutputAreaControlBar* m_pOutputArea = nullptr;
+    std::unique_ptr<SECToolBarManager> m_pToolBarManager;
+    CUrlLauncher m_urlLauncher;
+    std::shared_ptr<CPostedFailures> m_programFailures = CPostedFailures::Make();
+    UINT m_nFilesScanned = 0;
+    UINT m_nFilesToScan = 0;
+    UINT m_bWarnAfterScan = 1;
+    INT_PTR m_nLastEnumResult = 0;
+    bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
+    bool m_bOutputAreaShownAtClose = false;
+    bool m_bRestoreOutputArea = false;   // the first project shows the Output Area again
+};

@@ -1,0 +1,76 @@
+// The main frame's own place on the screen and its panes, kept from one run to the next.
+#include "app/frame/CMainFrame.h"
+
+#include "app/panes/COutputAreaControlBar.h"
+#include "platform/afx/app/CWinApp.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr LPCTSTR kLayoutSection = "Main Window";
+constexpr LPCTSTR kPlacementEntry = "Placement";
+constexpr LPCTSTR kOutputAreaEntry = "Output Area Shown";
+
+} // namespace
+
+void CMainFrame::SaveWindowState()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr || m_hWnd == nullptr)
+        return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (::GetWindowPlacement(m_hWnd, &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        CString strValue;
+        strValue.Format("%u,%ld,%ld,%ld,%ld", placement.showCmd, static_cast<long>(r.left), static_cast<long>(r.top),
+                        static_cast<long>(r.right), static_cast<long>(r.bottom));
+        pApp->WriteProfileString(kLayoutSection, kPlacementEntry, strValue);
+    }
+    pApp->WriteProfileInt(kLayoutSection, kOutputAreaEntry, m_bOutputAreaShownAtClose ? 1 : 0);
+}
+
+void CMainFrame::RestoreWindowState(int& nCmdShow)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr || m_hWnd == nullptr)
+        return;
+    m_bRestoreOutputArea = pApp->GetProfileInt(kLayoutSection, kOutputAreaEntry, 0) != 0;
+    const CString strValue = pApp->GetProfileString(kLayoutSection, kPlacementEntry, "");
+    unsigned nShow = 0;
+    long left = 0, top = 0, right = 0, bottom = 0;
+    if (std::sscanf(strValue.GetString(), "%u,%ld,%ld,%ld,%ld", &nShow, &left, &top, &right, &bottom) != 5)
+        return;
+    // A damaged value, or a place off today's screen, leaves the window where it would be.
+    const long cxScreen = ::GetSystemMetrics(SM_CXSCREEN), cyScreen = ::GetSystemMetrics(SM_CYSCREEN);
+    if (right - left < 100 || bottom - top < 100 || left >= cxScreen - 20 || top >= cyScreen - 20 || right <= 20 || bottom <= 20)
+        return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(m_hWnd, &placement);
+    placement.rcNormalPosition = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                                      static_cast<LONG>(bottom)};
+    placement.showCmd = SW_HIDE;
+    ::SetWindowPlacement(m_hWnd, &placement);
+    // A window left maximised comes back so, unless the program was asked to start otherwise.
+    if (nShow == SW_SHOWMAXIMIZED && (nCmdShow == SW_SHOWNORMAL || nCmdShow == SW_SHOWDEFAULT))
+        nCmdShow = SW_SHOWMAXIMIZED;
+}
+
+void CMainFrame::NoteOutputAreaAtClose()
+{
+    COutputAreaControlBar* pBar = nullptr;
+    m_bOutputAreaShownAtClose = GetOutputAreaBar(pBar) == 0 && pBar->IsWindowVisible();
+}
+
+void CMainFrame::RestoreOutputArea()
+{
+    // Once, for the first project after start-up: later projects start as the user leaves them.
+    if (!m_bRestoreOutputArea)
+        return;
+    m_bRestoreOutputArea = false;
+    COutputAreaControlBar* pBar = nullptr;
+    if (GetOutputAreaBar(pBar) == 0)
+        ShowPane(pBar, TRUE);
+}

@@ -1,0 +1,586 @@
+// The main frame's project, scan and save commands.
+#include "app/dialogs/CEnumFilesDlg.h"
+#include "app/views/CGroupDoc.h"
+#include "app/views/CGroupView.h"
+#include "app/frame/CMainFrame.h"
+#include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CSaveHTMLFilesDlg.h"
+#include "app/dialogs/CScanDoneDlg.h"
+#include "app/frame/CVostrelApp.h"
+#include "app/dialogs/DialogStrings.h"
+#include "app/res/AppRes.h"
+#include "platform/afx/AfxMessages.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CFileWrapper.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/OutputAreaLine.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/afx/dlg/CFileDialog.h"
+#include "platform/afx/frame/CMDIChildWnd.h"
+#include "platform/controls/FileDialog.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CArchiveException.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+#include "app/panes/CFileViewControlBar.h"
+#include "app/panes/COutputAreaControlBar.h"
+#include "toolkit/docking/SECControlBar.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// The profile switch of the "Scan Completed" note, directly under the program's key.
+constexpr LPCTSTR kWarnAfterScan = "Warn After Scan";
+
+CVostrelApp& App()
+{
+    return *GetVostrelApp();
+}
+
+// How many of the folders left out the message box names; the Output Area names them all.
+constexpr size_t kSkippedFoldersShown = 5;
+
+// A folder's path below the project folder, as the user knows it in the site.
+CString PathInSite(const CString& strPath, const CString& strProjectFolder)
+{
+    CString strFolder = strProjectFolder;
+    while (strFolder.GetLength() > 1 && strFolder[strFolder.GetLength() - 1] == '/')
+        strFolder = strFolder.Left(strFolder.GetLength() - 1);
+    if (strPath.GetLength() > strFolder.GetLength() + 1 && strPath.Left(strFolder.GetLength()) == strFolder
+        && strPath[strFolder.GetLength()] == '/')
+        return strPath.Mid(strFolder.GetLength() + 1);
+    return strPath;
+}
+
+// Tells the user which folders of the site the enumeration could not read and left out: one
+// Output Area line each, and a message box naming the first few.
+void ReportSkippedFolders(const std::vector<CParserEngine::SkippedFolder>& skipped, const CString& strProjectFolder,
+                          HWND hOutput)
+{
+    if (skipped.empty())
+        return;
+    CString strList;
+    for (size_t i = 0; i < skipped.size(); ++i) {
+        const CString strFolder = PathInSite(skipped[i].strPath, strProjectFolder);
+        PostOutputAreaLine(hOutput, CString(), strFolder + " : Left out of the project: " + skipped[i].strReason);
+        if (i < kSkippedFoldersShown)
+            strList += strFolder + ": " + skipped[i].strReason + "\n";
+    }
+    if (skipped.size() > kSkippedFoldersShown) {
+        CString strFormat;
+        CString strMore;
+        strFormat.LoadString(kIdsMoreFoldersSkipped);
+        strMore.Format(strFormat, static_cast<int>(skipped.size() - kSkippedFoldersShown));
+        strList += strMore + "\n";
+    }
+    CString strFormat;
+    CString strMessage;
+    strFormat.LoadString(kIdsFoldersSkipped);
+    strMessage.Format(strFormat, strList.GetString());
+    AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
+}
+
+} // namespace
+
+// ---- Opening and closing ----
+
+UINT CMainFrame::OpenProjectFile(const CString& strPath)
+{
+    if (App().GetRunState() != CVostrelAppModel::runIdle)
+        return kOpenCancelled;
+    if (CloseProject() == 0)
+        return kOpenCancelled;
+
+    CProjectSettings settings;
+    try {
+        CFile file;
+        CFileException error;
+        if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+            error.ReportError();
+            return kOpenFailed;
+        }
+        CArchive ar(&file, CArchive::load, 4096);
+        std::unique_ptr<CObject> pObject(ar.ReadObject(RUNTIME_CLASS(CProjectSettings)));
+        ar.Close();
+        auto* pRead = dynamic_cast<CProjectSettings*>(pObject.get());
+        if (!pRead)
+            AfxThrowArchiveException(CArchiveException::badClass, strPath);
+        settings.CopyFrom(*pRead);
+    } catch (CArchiveException* e) {
+        e->Delete();
+        AfxMessageBox(IDS_BAD_PROJECT_FILE, MB_ICONEXCLAMATION);
+        return kOpenFailed;
+    } catch (CFileException* e) {
+        e->ReportError();
+        e->Delete();
+        return kOpenFailed;
+    }
+    // The file just read is where the project lives from now on.
+    settings.SetProjectFilePath(strPath);
+
+    CMetaSettingList list(TRUE);
+    CString strSettingsFile;
+    settings.GetSettingsFilePath(strSettingsFile);
+    if (list.LoadFromFile(strSettingsFile) != 0)
+        return kOpenFailed;
+
+    CloseProjectViews();
+    m_bEnumCancelled = false;
+    if (!SetUpProject(settings, list)) {
+        // An enumeration cancelled or failed leaves no half-made project behind; only a
+        // failure says that the file is no good.
+        CloseProjectViews();
+        return m_bEnumCancelled ? kOpenCancelled : kOpenFailed;
+    }
+    CProjectSettings* pSettings = nullptr;
+    if (App().GetProjectSettings(pSettings) == 0)
+        pSettings->SetModified(0);
+    return kOpenDone;
+}
+
+UINT CMainFrame::CloseProject()
+{
+    CVostrelApp& app = App();
+    if (app.GetRunState() != CVostrelAppModel::runIdle)
+        return 0;
+    FinishCellEdit();
+    if (app.IsEdited() == 2) {
+        const int answer = AfxMessageBox(IDS_ASK_SAVE_EDITS, MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL)
+            return 0;
+        if (answer == IDYES) {
+            OnSaveEditedFiles();
+            // Pages whose edits were not written keep the project open: closing would lose them.
+            if (app.GetPageNodes().HasEdits() == 2) {
+                AfxMessageBox(IDS_PAGES_NOT_SAVED, MB_ICONEXCLAMATION);
+                return 0;
+            }
+        }
+    }
+    CProjectSettings* pSettings = nullptr;
+    if (app.GetProjectSettings(pSettings) == 0) {
+        CString strFile;
+        pSettings->GetProjectFilePath(strFile);
+        // A project never saved to a file is offered for saving as well.
+        if (pSettings->IsModified() || strFile.IsEmpty()) {
+            const int answer = AfxMessageBox(IDS_ASK_SAVE_PROJECT, MB_YESNOCANCEL | MB_ICONQUESTION);
+            if (answer == IDCANCEL)
+                return 0;
+            if (answer == IDYES && SaveProject() != 0)
+                return 0;
+        }
+    }
+    CloseProjectViews();
+    return 1;
+}
+
+void CMainFrame::CloseProjectViews()
+{
+    CVostrelApp& app = App();
+    ShowPane(m_pProjectArea, FALSE);
+    ShowPane(m_pOutputArea, FALSE);
+    if (HWND hOutput = GetOutputPane())
+        ::PostMessage(hOutput, kMsgOutputClear, 0, 0);
+    app.ResetGroupView();
+    if (m_pProjectArea && m_pProjectArea->m_hWnd)
+        m_pProjectArea->ClearTree();
+    app.GetSelectedNodes().RemoveAll();
+    app.GetSelectedNodes().SetCurrentFolder(nullptr);
+    app.GetPageNodes().DeleteAll();
+    app.DeleteProjectSettings();
+    app.SetEditState(0);
+    CloseAllChildFrames();
+}
+
+void CMainFrame::FinishCellEdit()
+{
+    // What is typed in a cell or in the grid frame's edit field goes into its page first.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+        pView->FinishCellEdit();
+}
+
+void CMainFrame::CloseAllChildFrames()
+{
+    // Bounded: a child that refuses to go must not keep us here.
+    for (int i = 0; i < 1000; ++i) {
+        CMDIChildWnd* pChild = MDIGetActive();
+        if (!pChild || !pChild->m_hWnd)
+            break;
+        ::SendMessage(m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(pChild->m_hWnd), 0);
+    }
+}
+
+CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMetaSettingList& list)
+{
+    CWaitCursor wait;
+    CVostrelApp& app = App();
+    ShowPane(m_pProjectArea, TRUE);
+    CProjectSettings* pSettings = nullptr;
+    app.NewProjectSettings(pSettings);
+    pSettings->CopyFrom(settings);
+    CMetaSettingList* pCatalogue = nullptr;
+    app.GetMetaSettingList(pCatalogue);
+    if (pCatalogue != &list)
+        pCatalogue->CopyFrom(list);
+
+    app.GetPageNodes().DeleteAll();
+    app.GetSelectedNodes().RemoveAll();
+    app.GetSelectedNodes().SetCurrentFolder(nullptr);
+    CloseAllChildFrames();
+
+    auto* pRoot = new CPageNode;   // the page tree owns it from here
+    const CString strFolder = pSettings->m_strProjectDirectory;
+    app.GetPageNodes().InitRootNode(strFolder, pRoot);
+    app.GetPageNodes().AddTail(pRoot);
+
+    CEnumFilesDlg dlg(CParserEngine::GetEngine(), *pSettings, this);
+    dlg.SetPath(strFolder, pRoot);
+    m_nLastEnumResult = dlg.DoModal();
+    m_bEnumCancelled = dlg.GetState() == CEnumFilesDlg::stateCancelRequested;
+    if (m_nLastEnumResult != IDOK && m_nLastEnumResult != CEnumFilesDlg::kIdStop)
+        return nullptr;
+
+    if (m_pProjectArea && m_pProjectArea->m_hWnd) {
+        m_pProjectArea->ClearTree();
+        m_pProjectArea->AddRootNode(pRoot);
+        ShowPane(m_pProjectArea, TRUE);
+        RestoreOutputArea();
+        // Collects the root's pages into the selection and shows them, which also makes the
+        // root the selection's current folder.
+        m_pProjectArea->GetTree().ShowPagesOf(pRoot);
+    }
+    ReportSkippedFolders(CParserEngine::GetEngine().GetEnumerationSkipped(), strFolder, GetOutputPane());
+    if (pSettings->m_bAutoScan)
+        OnStartScan();
+    return pRoot;
+}
+
+// ---- Saving the project ----
+
+UINT CMainFrame::EnsureSettingsFilePath(CProjectSettings& settings)
+{
+    CString strPath;
+    settings.GetSettingsFilePath(strPath);
+    if (!strPath.IsEmpty())
+        return 0;
+    CMetaSettingList* pList = nullptr;
+    App().GetMetaSettingList(pList);
+    strPath = pList->GetFilePath();
+    if (strPath.IsEmpty()) {
+        AfxMessageBox(IDS_SAVE_SETTINGS_FIRST, MB_ICONINFORMATION);
+        return 1;
+    }
+    settings.SetSettingsFilePath(strPath);
+    return 0;
+}
+
+UINT CMainFrame::SaveProject()
+{
+    CProjectSettings* pSettings = nullptr;
+    if (App().GetProjectSettings(pSettings) != 0)
+        return 1;
+    if (EnsureSettingsFilePath(*pSettings) != 0)
+        return 1;
+    CString strPath;
+    pSettings->GetProjectFilePath(strPath);
+    if (strPath.IsEmpty() && AskProjectPath(strPath) != 0)
+        return 1;
+    const UINT result = WriteProjectFile(strPath);
+    if (result != 0)
+        AfxMessageBox(IDS_PROJECT_NOT_SAVED, MB_ICONEXCLAMATION);
+    return result;
+}
+
+UINT CMainFrame::SaveProjectAs()
+{
+    CProjectSettings* pSettings = nullptr;
+    if (App().GetProjectSettings(pSettings) != 0)
+        return 1;
+    if (EnsureSettingsFilePath(*pSettings) != 0)
+        return 1;
+    CString strPath;
+    pSettings->GetProjectFilePath(strPath);
+    if (AskProjectPath(strPath) != 0)
+        return 1;
+    const UINT result = WriteProjectFile(strPath);
+    if (result != 0)
+        AfxMessageBox(IDS_PROJECT_NOT_SAVED, MB_ICONEXCLAMATION);
+    return result;
+}
+
+UINT CMainFrame::AskProjectPath(CString& strPath)
+{
+    CString strFilter, strTitle;
+    strFilter.LoadString(IDS_PROJECT_FILTER);
+    strTitle.LoadString(IDS_SAVE_PROJECT_AS);
+    CFileDialog dlg(FALSE, ".vsp", strPath.IsEmpty() ? nullptr : static_cast<LPCTSTR>(strPath),
+                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_CREATEPROMPT, strFilter, this);
+    dlg.m_ofn.lpstrTitle = strTitle;
+    if (dlg.DoModal() != IDOK)
+        return 1;
+    strPath = dlg.GetPathName();
+    return 0;
+}
+
+UINT CMainFrame::WriteProjectFile(const CString& strPath)
+{
+    CWaitCursor wait;
+    CVostrelApp& app = App();
+    CProjectSettings* pSettings = nullptr;
+    if (app.GetProjectSettings(pSettings) != 0)
+        return 1;
+    CString strSettingsFile;
+    pSettings->GetSettingsFilePath(strSettingsFile);
+    if (strSettingsFile.IsEmpty()) {
+        AfxMessageBox(IDS_SETTINGS_NOT_SAVED, MB_ICONEXCLAMATION);
+        return 1;
+    }
+    if (CFileWrapper::FileExists(strSettingsFile) != 2) {
+        CString strFormat, strMessage;
+        strFormat.LoadString(IDS_SETTINGS_FILE_MISSING);
+        strMessage.Format(strFormat, static_cast<LPCTSTR>(strSettingsFile));
+        AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+        return 1;
+    }
+    const CString strOldPath = [&] {
+        CString s;
+        pSettings->GetProjectFilePath(s);
+        return s;
+    }();
+    pSettings->SetProjectFilePath(strPath);
+
+    // Written beside the old file and renamed over it, so a failed write leaves the old one.
+    const CString strTemp = strPath + ".tmp";
+    bool bWritten = false;
+    try {
+        CFile file;
+        if (file.Open(strTemp, CFile::modeCreate | CFile::modeWrite)) {
+            CArchive ar(&file, CArchive::store, 4096);
+            ar.WriteObject(pSettings);
+            ar.Close();
+            file.Flush();
+            file.Close();
+            bWritten = true;
+        }
+    } catch (CException* e) {
+        e->Delete();
+        bWritten = false;
+    }
+    std::error_code ec;
+    if (bWritten) {
+        std::filesystem::rename(static_cast<LPCTSTR>(strTemp), static_cast<LPCTSTR>(strPath), ec);
+        bWritten = !ec;
+    }
+    if (!bWritten) {
+        std::filesystem::remove(static_cast<LPCTSTR>(strTemp), ec);
+        pSettings->SetProjectFilePath(strOldPath);
+        return 1;
+    }
+    pSettings->SetModified(0);
+    app.AddToRecentFileList(strPath);
+    app.ShowGroupView(GetCurrentFolderTitle(), 0);
+    return 0;
+}
+
+// ---- Commands ----
+
+void CMainFrame::OnNewProject()
+{
+    if (!IsCommandEnabled(ID_NEW_PROJECT))
+        return;
+    CVostrelApp& app = App();
+    ShowPane(m_pOutputArea, FALSE);
+    if (CloseProject() == 0)
+        return;
+    CMetaSettingList* pCatalogue = nullptr;
+    app.GetMetaSettingList(pCatalogue);
+    CProjectSettings settings;
+    app.LoadProjectDefaults(settings);
+    CString strSettingsFile;
+    if (app.LocateSettingsFile(strSettingsFile) != 0 || pCatalogue->LoadFromFile(strSettingsFile) != 0)
+        pCatalogue->SetDefaults();
+
+    CNewProjectDlg dlg(this);
+    dlg.SetData(settings, *pCatalogue);
+    if (dlg.DoModal() != IDOK)
+        return;
+    app.SetEditState(0);
+    dlg.GetProjectSettings(settings);
+    CMetaSettingList list(TRUE);
+    dlg.GetMetaSettings(list);
+    app.SaveProjectDefaults(settings);
+    settings.SetSettingsFilePath(list.GetFilePath());
+    if (!SetUpProject(settings, list))
+        CloseProjectViews();
+}
+
+void CMainFrame::OnOpenProject()
+{
+    if (!IsCommandEnabled(ID_OPEN_PROJECT))
+        return;
+    CString strFilter, strTitle;
+    strFilter.LoadString(IDS_PROJECT_FILTER);
+    strTitle.LoadString(IDS_OPEN_PROJECT);
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, strFilter, this);
+    dlg.m_ofn.lpstrTitle = strTitle;
+    if (dlg.DoModal() != IDOK)
+        return;
+    if (OpenProjectFile(dlg.GetPathName()) == kOpenFailed)
+        AfxMessageBox(IDS_PROJECT_NOT_OPENED, MB_ICONEXCLAMATION);
+}
+
+void CMainFrame::OnCloseProject()
+{
+    if (IsCommandEnabled(ID_CLOSE_PROJECT))
+        CloseProject();
+}
+
+void CMainFrame::OnSaveProject()
+{
+    if (IsCommandEnabled(ID_SAVE_PROJECT))
+        SaveProject();
+}
+
+void CMainFrame::OnSaveProjectAs()
+{
+    if (IsCommandEnabled(ID_SAVE_PROJECT_AS))
+        SaveProjectAs();
+}
+
+void CMainFrame::OnSaveEditedFiles()
+{
+    if (App().GetRunState() != CVostrelAppModel::runIdle)
+        return;
+    FinishCellEdit();
+    CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
+    dlg.DoModal();
+    // An undo after the save would show the old values over pages that hold the new ones.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0)
+        pView->EndHistoryAtSave();
+    if (App().GetPageNodes().HasEdits() == 3)
+        App().SetEditState(0);
+}
+
+// ---- Scanning ----
+
+void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount)
+{
+    m_nFilesScanned = 0;
+    m_nFilesToScan = nCount;
+    m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, 0x4200);
+}
+
+void CMainFrame::ClearProgressMeter()
+{
+    m_wndStatusBar.ClearProgressBar();
+}
+
+void CMainFrame::OnStartScan()
+{
+    if (!IsCommandEnabled(ID_START_SCAN))
+        return;
+    CWaitCursor wait;
+    FinishCellEdit();
+    CVostrelApp& app = App();
+    CSelNodesCol& pages = app.GetSelectedNodes();
+    if (pages.HasEdits() == 2) {
+        if (AfxMessageBox(IDS_ASK_OVERRIDE_EDITS, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        pages.SetEditFlags(0);
+        if (app.GetPageNodes().HasEdits() == 3)
+            app.SetEditState(0);
+    }
+    if (pages.IsEmpty()) {
+        AfxMessageBox(IDS_SCAN_NO_SELECTION, MB_ICONINFORMATION);
+        return;
+    }
+    CProjectSettings* pSettings = nullptr;
+    if (app.GetProjectSettings(pSettings) != 0)
+        return;
+    app.ShowGroupView(GetCurrentFolderTitle(), 0);
+    // Hint 0 only loads the rows; the scan is started here, once.
+    app.UpdatePageViews(0, nullptr);
+    CString strText;
+    strText.LoadString(IDS_SCANNING);
+    SetProgressMeter(strText, 1, static_cast<UINT>(pages.GetCount()));
+    // The engine sets the run state itself when the scan starts.
+    if (CParserEngine::GetEngine().StartScan(pages, *pSettings) != 0) {
+        ClearProgressMeter();
+        AfxMessageBox(IDS_SCAN_NOT_STARTED, MB_ICONEXCLAMATION);
+        return;
+    }
+    UpdateCommandBars();
+}
+
+// The toolbars follow the run state at once: a scan of local pages floods the queue with its
+// messages, and waiting for an idle moment would leave Stop disabled while it runs.
+void CMainFrame::UpdateCommandBars()
+{
+    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+}
+
+void CMainFrame::OnStopScan()
+{
+    if (App().GetRunState() == CVostrelAppModel::runScanning) {
+        CParserEngine::GetEngine().StopScan();
+        UpdateCommandBars();
+    } else {
+        ::MessageBeep(0);
+    }
+}
+
+LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
+{
+    auto* pPage = reinterpret_cast<CPageNode*>(lParam);
+    CMetaContentList* pList = nullptr;
+    if (pPage && pPage->GetContentList(pList) != 0)
+        pPage->CreateContentList(pList);
+    App().UpdatePageViews(1, pPage);
+    ++m_nFilesScanned;
+    CString strFormat, strText;
+    strFormat.LoadString(IDS_FILES_SCANNED);
+    strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan);
+    m_wndStatusBar.SetProgressText(strText);
+    m_wndStatusBar.StepProgress();
+    return 1;
+}
+
+LRESULT CMainFrame::OnSyncPageUpdate(WPARAM wParam, LPARAM lParam)
+{
+    App().UpdatePageViews(2, reinterpret_cast<CObject*>(lParam));
+    // The worker waits on this event: it is set whatever happened above.
+    if (wParam)
+        ::SetEvent(reinterpret_cast<HANDLE>(wParam));
+    return 1;
+}
+
+LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
+{
+    ClearProgressMeter();
+    CVostrelApp& app = App();
+    CProjectSettings* pSettings = nullptr;
+    if (app.GetProjectSettings(pSettings) == 0 && pSettings->m_bShowAllFound) {
+        if (m_bWarnAfterScan)
+            m_bWarnAfterScan = app.GetProfileInt("", kWarnAfterScan, static_cast<int>(m_bWarnAfterScan));
+        if (m_bWarnAfterScan) {
+            CScanDoneDlg dlg(this);
+            if (dlg.DoModal() == IDOK && dlg.m_bDontShowAgain) {
+                app.WriteProfileInt("", kWarnAfterScan, 0);
+                m_bWarnAfterScan = 0;
+            }
+        }
+    }
+    app.SetRunState(CVostrelAppModel::runIdle);
+    UpdateCommandBars();
+    return 1;
+}

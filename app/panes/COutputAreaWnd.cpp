@@ -1,0 +1,3 @@
+#include "app/panes/COutputAreaWnd.h"
+
+IMPLEMENT_DYNCREATE(COutputAreaWnd, CRichEditCtrl)

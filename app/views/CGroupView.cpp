@@ -1,0 +1,844 @@
+// The project's grid: rows, columns, and the cells read from and written to the pages.
+#include "app/views/CGroupView.h"
+
+#include "app/views/CGroupFrame.h"
+#include "app/views/CPageStatusCell.h"
+#include "app/frame/CVostrelApp.h"
+#include "app/res/GroupViewRes.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXEditControl.h"
+#include "grid/core/CGXHotSpotEdit.h"
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXData.h"
+#include "grid/data/CGXRangeList.h"
+#include "grid/data/CGXStylesMap.h"
+#include "grid/data/CGXUserAttribute.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/core/CPtrArray.h"
+
+#include <algorithm>
+#include <set>
+
+IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
+
+namespace {
+
+// A counter raised for a scope.
+struct ScopedCount {
+    explicit ScopedCount(int& n) : m_n(n) { ++m_n; }
+    ~ScopedCount() { --m_n; }
+    ScopedCount(const ScopedCount&) = delete;
+    ScopedCount& operator=(const ScopedCount&) = delete;
+    int& m_n;
+};
+
+// Undo recording off for a scope, back to what it was after.
+struct UndoOff {
+    explicit UndoOff(CGXGridCore& grid) : m_pParam(grid.GetParam())
+    {
+        if (m_pParam != nullptr) {
+            m_bOld = m_pParam->IsEnableUndo();
+            m_pParam->EnableUndo(FALSE);
+        }
+    }
+    ~UndoOff()
+    {
+        // Back to what it was: a nested scope must not switch recording on inside an outer one.
+        if (m_pParam != nullptr)
+            m_pParam->EnableUndo(m_bOld);
+    }
+    UndoOff(const UndoOff&) = delete;
+    UndoOff& operator=(const UndoOff&) = delete;
+    CGXGridParam* m_pParam;
+    BOOL m_bOld = TRUE;
+};
+
+std::string TagKey(const CString& strName)
+{
+    CString strUpper(strName);
+    strUpper.MakeUpper();
+    return std::string(static_cast<LPCTSTR>(strUpper));
+}
+
+CMetaSettingList* Catalogue()
+{
+    CMetaSettingList* pList = nullptr;
+    CVostrelApp* pApp = GetVostrelApp();
+    return pApp != nullptr && pApp->GetMetaSettingList(pList) == 0 ? pList : nullptr;
+}
+
+UINT RunState()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    return pApp != nullptr ? pApp->GetRunState() : static_cast<UINT>(CVostrelAppModel::runIdle);
+}
+
+} // namespace
+
+CGroupView::CGroupView() = default;
+
+CGroupView::~CGroupView() = default;
+
+BOOL CGroupView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    return CGridViewWrapper::PreCreateWindow(cs);
+}
+
+CGroupFrame* CGroupView::GetGroupFrame()
+{
+    return dynamic_cast<CGroupFrame*>(GetParentFrame());
+}
+
+// ---- The view ----
+
+void CGroupView::OnInitialUpdate()
+{
+    {
+        // The platform's first update sends hint 0 as well: it must not load anything yet.
+        ScopedCount loading(m_nLoading);
+        CGridViewWrapper::OnInitialUpdate();
+    }
+    UndoOff undoOff(*this);
+
+    CGXStyle standard;
+    standard.SetInterior(kInteriorColor);
+    SetStandardBaseStyle(standard, gxOverride, 0);
+    if (CGXStylesMap* pMap = GetParam() != nullptr ? GetParam()->GetStylesMap() : nullptr)
+        pMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT);
+    EnableGridToolTips();
+    // A plain click leaves its cell selected, so that it shows highlighted and framed.
+    if (GetParam() != nullptr)
+        GetParam()->m_bKeepSingleCellSelection = TRUE;
+
+    // The page-status cells, one of each kind, owned by the grid from here on.
+    RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));
+    RegisterControl(IDS_SCANNED_CELL, new CScannedCell(this));
+    RegisterControl(IDS_DIRTY_CELL, new CDirtiedCell(this));
+    RegisterControl(IDS_UNREADABLE_CELL, new CUnreadableCell(this));
+
+    if (CMetaSettingList* pList = Catalogue())
+        SetUpColumns(*pList);
+
+    WidenFileColumns();
+
+    if (CGroupFrame* pFrame = GetGroupFrame())
+        pFrame->SetView(this);
+}
+
+void CGroupView::WidenFileColumns()
+{
+    // The file column (and the title's) is wide enough for 25 letters; fitting the columns to
+    // their headers must not leave the paths a few letters wide.
+    CDC* pDC = GetGridDC();
+    if (pDC == nullptr)
+        return;
+    const int nWidth = 25 * pDC->GetTextExtent(CString("a")).cx;
+    ReleaseGridDC();
+    const ROWCOL nLast = std::min(GetColCount(), m_bShowTitle ? kTitleColumn : kFileColumn);
+    for (ROWCOL nCol = kFileColumn; nCol <= nLast; ++nCol)
+        if (GetColWidth(nCol) < nWidth)
+            SetColWidth(nCol, nCol, nWidth, nullptr, 0, gxDo);
+}
+
+UINT CGroupView::SetUpColumns(CMetaSettingList& list)
+{
+    UndoOff undoOff(*this);
+    CStringArray headers;
+    CString strFile;
+    if (!strFile.LoadString(IDS_HTML_FILE_HEADER))
+        strFile = "HTML File";
+    headers.Add(strFile);
+    if (m_bShowTitle)
+        headers.Add(CString("Title"));
+    ROWCOL nColumn = m_bShowTitle ? 3 : 2;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pSetting = list.GetNext(pos);
+        UINT bShow = 0;
+        pSetting->GetShow(bShow);
+        if (!bShow)
+            continue;
+        pSetting->SetColumn(nColumn++);
+        CString strName;
+        pSetting->GetName(strName);
+        headers.Add(strName);
+    }
+    list.SetNextOrdinal(nColumn);
+    const ROWCOL nCount = static_cast<ROWCOL>(headers.GetSize());
+    if (GetColCount() != nCount)
+        SetColCount(nCount, 0);
+    SetHeaders(nCount, headers);
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pSetting = list.GetNext(pos);
+        UINT bShow = 0;
+        pSetting->GetShow(bShow);
+        CString strDescription;
+        pSetting->GetDescription(strDescription);
+        ROWCOL nCol = 0;
+        pSetting->GetColumn(nCol);
+        if (bShow && !strDescription.IsEmpty() && nCol >= 1 && nCol <= nCount)
+            SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
+    }
+    return 0;
+}
+
+ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    // The catalogue's order, whatever order a scan finds the tags in: the new column follows
+    // the columns of the settings before it in the catalogue. A column added at the end
+    // instead would put the columns in a new order at every scan and every start.
+    std::set<std::string> shownNames;
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
+    ROWCOL nCol = nFirst;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pOther = list.GetNext(pos);
+        if (pOther == pSetting)
+            break;
+        CString strName;
+        pOther->GetName(strName);
+        if (shownNames.count(TagKey(strName)) != 0)
+            ++nCol;
+    }
+    return std::min<ROWCOL>(nCol, GetColCount() + 1);
+}
+
+void CGroupView::NumberSettingColumns(CMetaSettingList& list)
+{
+    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol) {
+        CMetaSetting* pSetting = nullptr;
+        if (list.FindByName(GetStoredCellValue(0, nCol), pSetting) == 0 && pSetting != nullptr)
+            pSetting->SetColumn(nCol);
+    }
+    list.SetNextOrdinal(GetColCount() + 1);
+}
+
+void CGroupView::LoadPages(CSelNodesCol& pages)
+{
+    // Text typed in the frame's edit field belongs to a row of the old list.
+    if (CGroupFrame* pFrame = GetGroupFrame())
+        pFrame->GetEditField().CommitEdit();
+    SetFieldCell(0, 0);
+    ScopedCount loading(m_nLoading);
+    {
+        UndoOff undoOff(*this);
+        CVostrelApp* pApp = GetVostrelApp();
+        CProjectSettings* pSettings = nullptr;
+        const BOOL bProject = pApp != nullptr && pApp->GetProjectSettings(pSettings) == 0;
+        m_bShowTitle = bProject && pSettings->m_bShowTitle;
+        CMetaSettingList* pList = Catalogue();
+
+        // The old rows' undo history would write into the wrong pages now.
+        EmptyUndoLists();
+        m_originals.clear();
+        SetCurrentCellState(FALSE);
+        ClearSelection(FALSE);
+
+        SetRowCount(1, 0);
+        ClearRange(CGXRange().SetRows(1, 1), TRUE);
+        const ROWCOL nShown = pList != nullptr ? static_cast<ROWCOL>(pList->GetShownCount()) : 0;
+        SetColCount(nShown + 1 + (m_bShowTitle ? 1 : 0), 0);
+        const ROWCOL nRows = static_cast<ROWCOL>(pages.GetCount());
+        SetRowCount(nRows, 0);
+        if (nRows > 0 && pList != nullptr) {
+            SetUpColumns(*pList);
+            WidenFileColumns();
+            SetFrozenCols(bProject && pSettings->m_bFreezeFileColumn ? 1 : 0, 0, 0, gxDo);
+
+            for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+                CMetaSetting* pSetting = pList->GetNext(pos);
+                UINT bShow = 0;
+                pSetting->GetShow(bShow);
+                if (!bShow)
+                    continue;
+                if (pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0) {
+                    ROWCOL nCol = 0;
+                    pSetting->GetColumn(nCol);
+                    CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
+                }
+            }
+            // Each row's file cell shows the page as not scanned yet and carries the page: that
+            // is how a row finds its page. The rows are new and empty, so the style is stored
+            // as it is, in one pass.
+            CGXStyle file;
+            file.SetControl(IDS_NOT_SCANNED_CELL);
+            file.SetInterior(kInteriorColor);
+            CGXData* pData = GetData();
+            ROWCOL nRow = 1;
+            for (POSITION pos = pages.GetHeadPosition(); pos != nullptr && pData != nullptr; ++nRow) {
+                CGXStyle item(file);
+                item.SetItemDataPtr(pages.GetNext(pos));
+                pData->StoreStyle(nRow, kFileColumn, &item, gxOverride, 0);
+            }
+        }
+    }
+    Redraw(GX_INVALIDATE, FALSE);
+}
+
+void CGroupView::DetachPages()
+{
+    CGXData* pData = GetData();
+    if (pData == nullptr)
+        return;
+    const ROWCOL nRows = GetRowCount();
+    for (ROWCOL nRow = 1; nRow <= nRows; ++nRow) {
+        CGXStyle item;
+        item.SetItemDataPtr(nullptr);
+        pData->StoreStyle(nRow, kFileColumn, &item, gxOverride, 0);
+    }
+    EmptyUndoLists();
+    m_originals.clear();
+    Redraw(GX_INVALIDATE, FALSE);
+}
+
+UINT CGroupView::GetRowPage(ROWCOL nRow, CPageNode*& pPage)
+{
+    pPage = nullptr;
+    CGXData* pData = GetData();
+    if (pData == nullptr || nRow == 0 || nRow > GetRowCount())
+        return 1;
+    const CGXStyle* pStored = pData->LookupStyle(nRow, kFileColumn);
+    if (pStored == nullptr || !pStored->GetInclude(GX_INCL_ITEMDATAPTR) || pStored->GetItemDataPtr() == nullptr)
+        return 1;
+    pPage = static_cast<CPageNode*>(pStored->GetItemDataPtr());
+    return 0;
+}
+
+UINT CGroupView::FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow)
+{
+    nRow = 0;
+    if (pPage == nullptr)
+        return 1;
+    const ROWCOL nRows = GetRowCount();
+    auto search = [&](ROWCOL nFrom, ROWCOL nTo) {
+        for (ROWCOL r = nFrom; r <= nTo && r <= nRows; ++r) {
+            CPageNode* pRowPage = nullptr;
+            if (GetRowPage(r, pRowPage) == 0 && pRowPage == pPage) {
+                nRow = r;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (pRanges == nullptr)
+        return search(1, nRows) ? 0 : 1;
+    for (POSITION pos = pRanges->GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = pRanges->GetNextRange(pos);
+        const BOOL bAllRows = pRange->IsCols() || pRange->IsTable();
+        if (search(bAllRows ? 1 : std::max<ROWCOL>(1, pRange->top), bAllRows ? nRows : pRange->bottom))
+            return 0;
+    }
+    return 1;
+}
+
+UINT CGroupView::RefreshPageRow(CPageNode* pPage)
+{
+    if (pPage == nullptr || GetSafeHwnd() == nullptr)
+        return 1;
+    // Only the rows on screen are looked at: a row scrolled into view later draws itself then.
+    const ROWCOL nTop = std::max<ROWCOL>(1, GetTopRow());
+    const ROWCOL nLast = GetLastRow();
+    for (ROWCOL nRow = nTop; nRow <= nLast; ++nRow) {
+        CPageNode* pRowPage = nullptr;
+        if (GetRowPage(nRow, pRowPage) == 0 && pRowPage == pPage) {
+            RedrawRow(nRow);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    switch (lHint) {
+    case 0:
+        // The platform's initial update also sends hint 0: that one loads nothing. The scan is
+        // started by the frame's command, never by a rebuild.
+        if (m_nLoading == 0 && GetColCount() > 0) {
+            if (CVostrelApp* pApp = GetVostrelApp())
+                LoadPages(pApp->GetSelectedNodes());
+        }
+        break;
+    case 1:
+        RefreshPageRow(reinterpret_cast<CPageNode*>(pHint));
+        break;
+    case 2: {
+        auto* pSetting = reinterpret_cast<CMetaSetting*>(pHint);
+        CMetaSettingList* pList = Catalogue();
+        if (pSetting == nullptr || pList == nullptr)
+            break;
+        ScopedCount loading(m_nLoading);
+        UndoOff undoOff(*this);
+        const ROWCOL nCol = ColumnForNewSetting(*pList, pSetting);
+        pSetting->SetColumn(nCol);
+        InsertColumn(nCol);
+        CString strName, strDescription;
+        pSetting->GetName(strName);
+        pSetting->GetDescription(strDescription);
+        SetHeaderText(0, nCol, strName);
+        if (!strDescription.IsEmpty())
+            SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
+        const ROWCOL nRows = GetRowCount();
+        if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
+            CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
+        FitColumnToHeader(0, nCol);
+        NumberSettingColumns(*pList);
+        break;
+    }
+    case 3: {
+        auto* pPages = reinterpret_cast<CSelNodesCol*>(pHint);
+        if (pPages == nullptr)
+            break;
+        CWaitCursor wait;
+        LoadPages(*pPages);
+        for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;)
+            RefreshPageRow(pPages->GetNext(pos));
+        break;
+    }
+    default:
+        CGridViewWrapper::OnUpdate(pSender, lHint, pHint);
+        break;
+    }
+}
+
+// ---- Reading cells ----
+
+CMetaSetting* CGroupView::GetColumnSetting(ROWCOL nCol)
+{
+    if (nCol <= kFileColumn || IsTitleColumn(nCol) || nCol > GetColCount())
+        return nullptr;
+    CMetaSettingList* pList = Catalogue();
+    if (pList == nullptr)
+        return nullptr;
+    CMetaSetting* pSetting = nullptr;
+    const CString strHeader = GetStoredCellValue(0, nCol);
+    return pList->FindByName(strHeader, pSetting) == 0 ? pSetting : nullptr;
+}
+
+UINT CGroupView::GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText)
+{
+    strText.Empty();
+    CPageNode* pPage = nullptr;
+    if (nRow == 0 || nCol == 0 || GetRowPage(nRow, pPage) != 0)
+        return 1;
+    if (nCol == kFileColumn) {
+        if (m_bFullPath)
+            pPage->GetFullPath(strText);
+        else
+            strText = pPage->GetName();
+        return 0;
+    }
+    if (IsTitleColumn(nCol))
+        return pPage->GetTitle(strText);
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    if (pPage->GetContentList(pList) == 0 && pList->FindByName(GetStoredCellValue(0, nCol), pContent) == 0)
+        strText = pContent->GetContent();
+    return 0;
+}
+
+void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
+{
+    CMetaContentList* pList = nullptr;
+    if (!pPage->GetReadFailure().IsEmpty()) {
+        // Without this the page would look like one without tags, and the user would learn of
+        // it only when a save failed.
+        style.SetControl(IDS_UNREADABLE_CELL);
+        style.SetTextColor(kNotScannedTextColor);
+        style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, pPage->GetReadFailure());
+    } else if (pPage->GetEditState() == 2) {
+        style.SetControl(IDS_DIRTY_CELL);
+        style.SetTextColor(kDirtyTextColor);
+    } else if (pPage->GetContentList(pList) == 0) {
+        style.SetControl(IDS_SCANNED_CELL);
+        style.SetTextColor(0);
+    } else {
+        style.SetTextColor(kNotScannedTextColor);
+    }
+}
+
+void CGroupView::ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
+{
+    if (nRow == 0 || nCol == 0)
+        return;
+    if (nRow == m_nFieldRow && nCol == m_nFieldCol)
+        return;
+    CPageNode* pPage = nullptr;
+    if (GetRowPage(nRow, pPage) != 0)
+        return;
+    CString strText;
+    GetPageValue(nRow, nCol, strText);
+    if (nCol == kFileColumn) {
+        SetFileCellKind(nRow, style, pPage);
+        style.SetValue(strText);
+        return;
+    }
+    if (!IsTitleColumn(nCol)) {
+        // The setting may put the text into the cell in its own form (1: it leaves it to us).
+        if (CMetaSetting* pSetting = GetColumnSetting(nCol)) {
+            class CellStyle : public IMetaCellStyle {
+            public:
+                explicit CellStyle(CGXStyle& style) : m_style(style) {}
+                void SetValue(const CString& strValue) override { m_style.SetValue(strValue); }
+                CGXStyle& m_style;
+            } cell(style);
+            if (pSetting->TextToCellValue(this, cell, nRow, nCol, strText) != 1)
+                return;
+        }
+    }
+    style.SetValue(strText);
+}
+
+BOOL CGroupView::ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType)
+{
+    const BOOL bRead = CGridViewWrapper::ReadCellStyle(nRow, nCol, style, nModify, nType);
+    if (nType != 0)
+        return bRead;
+    if (!m_bCutRunning && nRow > 0 && nCol > 0 && GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects)) {
+        style.SetInterior(::GetSysColor(COLOR_HIGHLIGHT));
+        style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+    }
+    ApplyPageValues(nRow, nCol, style);
+    return TRUE;
+}
+
+void CGroupView::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard)
+{
+    CGridViewWrapper::ComposeCellStyle(nRow, nCol, style, bApplyStandard);
+    if (nRow == 0 || nCol == 0)
+        return;
+    const BOOL bSelected = !m_bCutRunning && GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects);
+    if (bSelected) {
+        style.SetInterior(::GetSysColor(COLOR_HIGHLIGHT));
+        style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+    }
+    ApplyPageValues(nRow, nCol, style);
+    if (bSelected)
+        style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+}
+
+void CGroupView::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    // The current cell keeps its frame; the others show the highlight their style gives them.
+    if (IsCurrentCell(nRow, nCol))
+        CGridViewWrapper::DrawSelectedCell(pDC, nRow, nCol, rect);
+}
+
+// ---- Writing cells ----
+
+void CGroupView::RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle)
+{
+    const auto key = std::make_pair(pPage, bTitle ? std::string() : TagKey(strKey));
+    if (m_originals.count(key) != 0)
+        return;
+    Original original;
+    if (bTitle) {
+        original.bExisted = TRUE;
+        pPage->GetTitle(original.strText);
+        original.bModified = pPage->GetTitleModified();
+    } else {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        if (pPage->GetContentList(pList) == 0 && pList->FindByName(strKey, pContent) == 0) {
+            original.bExisted = TRUE;
+            original.strText = pContent->GetContent();
+            original.bModified = pContent->GetModified();
+        }
+    }
+    m_originals.emplace(key, original);
+}
+
+UINT CGroupView::SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, PageWrite how)
+{
+    CPageNode* pPage = nullptr;
+    if (nRow == 0 || nCol <= kFileColumn || nCol > GetColCount() || GetRowPage(nRow, pPage) != 0)
+        return 1;
+    const BOOL bTitle = IsTitleColumn(nCol);
+    const CString strName = bTitle ? CString() : GetStoredCellValue(0, nCol);
+    if (!bTitle && strName.IsEmpty())
+        return 1;
+    if (how == PageWrite::Edit)
+        RememberOriginal(pPage, strName, bTitle);
+
+    // An undo or redo that lands on what the page held before its first edit gives it back
+    // its old mark too (and takes away a tag the edit made); any other value is an edit.
+    const Original* pOriginal = nullptr;
+    if (how == PageWrite::Restore) {
+        const auto it = m_originals.find(std::make_pair(pPage, bTitle ? std::string() : TagKey(strName)));
+        if (it != m_originals.end())
+            pOriginal = &it->second;
+    }
+    const BOOL bBackToOriginal = pOriginal != nullptr && pOriginal->strText == strText;
+    UINT bMark = how == PageWrite::Edit ? 1 : 0;
+    if (pOriginal != nullptr)
+        bMark = bBackToOriginal ? pOriginal->bModified : 1;
+
+    if (bTitle) {
+        pPage->SetTitle(strText);
+        if (how == PageWrite::Edit || pOriginal != nullptr)
+            pPage->SetTitleModified(bMark);
+        return 0;
+    }
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    const BOOL bHasList = pPage->GetContentList(pList) == 0;
+    const BOOL bFound = bHasList && pList->FindByName(strName, pContent) == 0;
+    if (bBackToOriginal && !pOriginal->bExisted) {
+        if (bFound)
+            if (POSITION pos = pList->Find(pContent)) {
+                pList->RemoveAt(pos);
+                delete pContent;
+            }
+        return 0;
+    }
+    // An unmarked empty value (a row being loaded) makes no tag.
+    if (!bFound && how == PageWrite::Load && strText.IsEmpty())
+        return 0;
+    if (!bHasList)
+        pPage->CreateContentList(pList);
+    if (bFound) {
+        pContent->SetContent(strText);
+        if (how == PageWrite::Edit || pOriginal != nullptr)
+            pContent->SetModified(bMark);
+    } else {
+        pList->AddContent(strName, strText, bMark, pContent);
+    }
+    return 0;
+}
+
+void CGroupView::UpdateEditState()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp != nullptr)
+        pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+}
+
+void CGroupView::PrimeStoredValues(const CGXRange& range)
+{
+    CGXData* pData = GetData();
+    if (pData == nullptr)
+        return;
+    CGXRange cells = RangeAsCells(range);
+    cells.bottom = std::min(cells.bottom, GetRowCount());
+    cells.right = std::min(cells.right, GetColCount());
+    for (ROWCOL r = std::max<ROWCOL>(1, cells.top); r <= cells.bottom; ++r)
+        for (ROWCOL c = std::max<ROWCOL>(kFileColumn + 1, cells.left); c <= cells.right; ++c) {
+            CString strPage;
+            if (GetPageValue(r, c, strPage) != 0)
+                continue;
+            const CGXStyle* pStored = pData->LookupStyle(r, c);
+            if (pStored != nullptr && pStored->GetInclude(GX_INCL_VALUE) && pStored->GetValue() == strPage)
+                continue;
+            CGXStyle value;
+            value.SetValue(strPage);
+            pData->StoreStyle(r, c, &value, gxOverride, 0);
+        }
+}
+
+BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
+                                   const CObArray* pCellsArray, UINT nFlags, int nMode)
+{
+    const BOOL bValues = nType == 0 && (pCellsArray != nullptr ||
+                                        (pStyle != nullptr && pStyle->GetInclude(GX_INCL_VALUE) && nModify != gxRemove));
+    if (!bValues || m_nLoading > 0)
+        return CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
+    if (nMode == gxDo && pCellsArray == nullptr)
+        PrimeStoredValues(range);
+    BOOL bDone = FALSE;
+    {
+        ScopedCount applying(m_nApplying);
+        bDone = CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
+    }
+    if (!bDone || m_nWritingPage > 0)
+        return bDone;
+    // The values reach the pages as edits, except when an undo or redo puts back what was
+    // there.
+    const PageWrite how = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
+    CGXRange cells = RangeAsCells(range);
+    cells.bottom = std::min(cells.bottom, GetRowCount());
+    cells.right = std::min(cells.right, GetColCount());
+    INT_PTR i = 0;
+    BOOL bEdited = FALSE;
+    for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
+        for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
+            const CGXStyle* p = pStyle;
+            if (pCellsArray != nullptr)
+                p = i < pCellsArray->GetSize() ? dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(i)) : nullptr;
+            if (p == nullptr || !p->GetInclude(GX_INCL_VALUE) || r == 0 || c <= kFileColumn)
+                continue;
+            if (SetPageValue(r, c, p->GetValue(), how) == 0) {
+                bEdited = TRUE;
+                RedrawRow(r);
+            }
+        }
+    if (bEdited)
+        UpdateEditState();
+    return bDone;
+}
+
+BOOL CGroupView::StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType)
+{
+    const BOOL bStored = CGridViewWrapper::StoreCellStyle(nRow, nCol, pStyle, nModify, nType);
+    // Inside a range store the range writes the pages once it is done.
+    if (m_nApplying > 0 || m_nWritingPage > 0 || nType != 0 || pStyle == nullptr || nModify == gxRemove ||
+        !pStyle->GetInclude(GX_INCL_VALUE) || nRow == 0 || nCol <= kFileColumn)
+        return bStored;
+    // Paste, replace and the like store through here: the page is marked edited like any other
+    // edit, or Save would skip it and its value would be lost.
+    const PageWrite how = m_nLoading > 0 ? PageWrite::Load : m_nUndoing > 0 ? PageWrite::Restore : PageWrite::Edit;
+    if (SetPageValue(nRow, nCol, pStyle->GetValue(), how) == 0 && how != PageWrite::Load) {
+        UpdateEditState();
+        RedrawRow(nRow);
+    }
+    return bStored;
+}
+
+UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
+    if (nRow == 0 || nCol == 0 || nRow > GetRowCount() || nCol > GetColCount()) {
+        ::MessageBeep(1);
+        return 1;
+    }
+    CString strValue(strText);
+    if (CGXControl* pControl = GetControl(nRow, nCol); pControl != nullptr && pControl->IsKindOf(RUNTIME_CLASS(CGXRichEditCtrl))) {
+        CGXStyle* pComposed = CreateStyle();
+        ComposeCellStyle(nRow, nCol, *pComposed);
+        pControl->GetControlText(strValue, nRow, nCol, strText, *pComposed);
+        RecycleStyle(pComposed);
+    }
+    if (nCol == kFileColumn) {
+        ::MessageBeep(1);
+        return 1;
+    }
+    UINT nResult = 1;
+    {
+        ScopedCount writing(m_nWritingPage);
+        // A setting that changed the page before it calls here had the values primed first.
+        if (m_nPrimedBySetting == 0)
+            PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
+        CGXStyle value;
+        value.SetValue(strValue);
+        CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
+        nResult = SetPageValue(nRow, nCol, strValue, PageWrite::Edit);
+    }
+    if (nResult != 0) {
+        ::MessageBeep(1);
+        return 1;
+    }
+    if (CVostrelApp* pApp = GetVostrelApp())
+        pApp->SetEditState(1);
+    if (CGXControl* pControl = GetControl(nRow, nCol); pControl != nullptr && pControl->IsKindOf(RUNTIME_CLASS(CGXHotSpotEdit)) &&
+                                                         pControl->IsInitFor(nRow, nCol))
+        pControl->SetCurrentText(strValue);
+    RedrawRow(nRow);
+    return 0;
+}
+
+BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
+{
+    if (RunState() != CVostrelAppModel::runIdle) {
+        ::MessageBeep(1);
+        return FALSE;
+    }
+    return CGridViewWrapper::OnStartEditing(nRow, nCol);
+}
+
+BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
+{
+    CGXControl* pControl = GetControl(nRow, nCol);
+    if (pControl != nullptr && pControl->GetModify()) {
+        CString strText;
+        pControl->GetCurrentText(strText);
+        SetCellValue(nRow, nCol, strText);
+    }
+    return TRUE;
+}
+
+// ---- Undo ----
+
+void CGroupView::EndHistoryAtSave()
+{
+    EmptyUndoLists();
+    m_originals.clear();
+}
+
+void CGroupView::EmptyUndoLists()
+{
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr)
+        return;
+    for (CObList* pList : {&pParam->m_UndoList, &pParam->m_RedoList})
+        while (!pList->IsEmpty())
+            delete static_cast<CGXCommand*>(pList->RemoveHead());
+}
+
+void CGroupView::RestoreOriginals()
+{
+    for (auto& [key, original] : m_originals) {
+        CPageNode* pPage = key.first;
+        if (key.second.empty()) {
+            pPage->SetTitle(original.strText);
+            pPage->SetTitleModified(original.bModified);
+            continue;
+        }
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        if (pPage->GetContentList(pList) != 0 || pList->FindByName(CString(key.second.c_str()), pContent) != 0)
+            continue;
+        if (original.bExisted) {
+            pContent->SetContent(original.strText);
+            pContent->SetModified(original.bModified);
+        } else {
+            // The edit made the tag: it goes again.
+            if (POSITION pos = pList->Find(pContent)) {
+                pList->RemoveAt(pos);
+                delete pContent;
+            }
+        }
+    }
+}
+
+// ---- The view's base cell kinds, for the settings ----
+
+UINT CGroupView::SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    return CGridViewWrapper::SetEditCell(nTop, nLeft, nBottom, nRight);
+}
+
+UINT CGroupView::SetScrollEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    return CGridViewWrapper::SetScrollEditCell(nTop, nLeft, nBottom, nRight);
+}
+
+UINT CGroupView::SetDropDownListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CStringList& options)
+{
+    return CGridViewWrapper::SetDropDownListCell(nTop, nLeft, nBottom, nRight, options);
+}
+
+UINT CGroupView::SetComboBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CStringList& options)
+{
+    return CGridViewWrapper::SetComboBoxCell(nTop, nLeft, nBottom, nRight, options);
+}
+
+UINT CGroupView::SetHotspotCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    return CGridViewWrapper::SetHotspotCell(nTop, nLeft, nBottom, nRight);
+}
+
+UINT CGroupView::SetCheckboxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    return CGridViewWrapper::SetCheckboxCell(nTop, nLeft, nBottom, nRight);
+}
+
+UINT CGroupView::GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText)
+{
+    return CGridViewWrapper::GetCellText(nRow, nCol, strText);
+}

@@ -1,0 +1,256 @@
+// CGroupView: the project's grid: one row per page of the current selection, one column per
+// shown META setting, plus the page's file and, with the project's Show Title, its title. The
+// grid keeps no values of its own: cells are read from the pages and written back to them,
+// and each column's setting decides how its cells look and edit.
+#pragma once
+
+#include "app/launch/CEditorLauncher.h"
+#include "app/views/CGridViewWrapper.h"
+#include "grid/data/CGXRange.h"
+#include "platform/core/CString.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+class CGroupFrame;
+class CMetaContentList;
+class CMetaSetting;
+class CMetaSettingList;
+class CPageNode;
+class CSelNodesCol;
+class CGXRangeList;
+
+class CGroupView : public CGridViewWrapper, public IGroupView {
+    DECLARE_DYNCREATE(CGroupView)
+public:
+    CGroupView();
+    ~CGroupView() override;
+
+    // The file column and the first META column.
+    static constexpr ROWCOL kFileColumn = 1;
+    static constexpr ROWCOL kTitleColumn = 2;
+    // The file column's and the grid's background.
+    static constexpr COLORREF kInteriorColor = 0xF0FBFF;
+    static constexpr COLORREF kDirtyTextColor = 0x0000FF;
+    static constexpr COLORREF kNotScannedTextColor = 0x808080;
+
+    // ---- The view ----
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // ---- Rows ----
+    // Rebuilds the grid from the pages; the edits' undo history goes with the old rows.
+    virtual void LoadPages(CSelNodesCol& pages);
+    // Redraws the page's row; 1 when no row shows it.
+    virtual UINT RefreshPageRow(CPageNode* pPage);
+    // No row refers to a page any more (the pages are about to be deleted).
+    virtual void DetachPages();
+    // 0 and the row's page, 1 when the row has none.
+    UINT GetRowPage(ROWCOL nRow, CPageNode*& pPage);
+    UINT SetUpColumns(CMetaSettingList& list);
+
+    // ---- IGroupView ----
+    UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override;
+    UINT FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow) override;
+    // The cell kinds, as the view's base gives them.
+    UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetScrollEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetDropDownListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                             const CStringList& options) override;
+    UINT SetComboBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight,
+                         const CStringList& options) override;
+    UINT SetHotspotCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT SetCheckboxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
+    UINT GetCellText(ROWCOL nRow, ROWCOL nCol, CString& strText) override;
+    ROWCOL GetRowCount() override { return CGXGridCore::GetRowCount(); }
+
+    // ---- Reading and storing cells ----
+    BOOL ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nModify, int nType) override;
+    void ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bApplyStandard = TRUE) override;
+    BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType) override;
+    BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
+                           const CObArray* pCellsArray, UINT nFlags, int nMode) override;
+    // Editing starts only while the program is idle; a cell left after an edit writes its text
+    // into the page as a typed value.
+    BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol) override;
+    BOOL OnValidateCell(ROWCOL nRow, ROWCOL nCol) override;
+    // While the program is idle a cell's button opens its setting's value dialog.
+    void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
+    // A double-click on a file cell opens the page in the browser.
+    BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
+    // Find and Replace found nothing: said, with the column searched, not only beeped.
+    void Beep(LPCTSTR pszFind) override;
+
+    // ---- Printing ----
+    // The printed grid uses the page's width (its columns widened alike when they leave room),
+    // each page is headed by the project's name and closed by its number, and the print job is
+    // named after the project.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    int GetColWidth(ROWCOL nCol) override;
+    CString GetPrintJobTitle() override;
+    // The project's name: its file's name without the extension, else its folder's name.
+    static CString GetProjectName();
+    // Menu 154 over several cells of a group-action column, 185 over one file cell.
+    BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
+                                UINT nHitState) override;
+    // The frame's edit field follows the current cell and the text typed into it.
+    BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
+    BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL SelectRange(const CGXRange& range, BOOL bSelect = TRUE, BOOL bUpdate = TRUE, UINT nFlags = 0, int nMode = 0,
+                     BOOL bCreateHint = TRUE) override;
+    BOOL ActivateGrid(BOOL bActivate) override;
+    BOOL SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags,
+                                   const CGXStyle* pOldStyle) override;
+    // Copy and Cut remember a single copied cell's text; Paste gives it to every selected cell
+    // while the clipboard still holds what was copied.
+    BOOL Copy() override;
+    BOOL Cut() override;
+    BOOL Paste() override;
+    // Selected cells already carry the highlight colours: nothing is inverted over them.
+    void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    // Writes a text into the row's page: the Title column the title, a META column the content
+    // named by the column's header; the file column refuses (1).
+    // Load stores what the page holds, unmarked; Edit marks the page; Restore (undo and redo)
+    // gives back the mark the page had when the value is the one it had before its first edit.
+    enum class PageWrite { Load, Edit, Restore };
+    UINT SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, PageWrite how);
+    // The page's text for a cell: its path or name, its title, or its META content.
+    UINT GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText);
+
+    // ---- Edits ----
+    // Stores what the frame's edit field and the current cell's editor hold, so that Save,
+    // Close and Start Scan miss nothing.
+    void FinishCellEdit();
+    // Undoes every change of the grid and gives each page the marks it had before.
+    void UndoAll();
+    // The edits were written to the pages' files: undo cannot take them back from there, so
+    // the history ends here, and what the pages held before is forgotten.
+    void EndHistoryAtSave();
+    // The program that shows a page's source.
+    CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
+
+    // The cell whose text the frame's edit field holds until it is committed: that cell shows
+    // the typed text instead of its page's value. 0, 0 for none.
+    void SetFieldCell(ROWCOL nRow, ROWCOL nCol)
+    {
+        m_nFieldRow = nRow;
+        m_nFieldCol = nCol;
+    }
+
+    // ---- Flags ----
+    void SetFullPath(BOOL bFullPath) { m_bFullPath = bFullPath; }
+    BOOL GetFullPath() const { return m_bFullPath; }
+    BOOL GetShowTitle() const { return m_bShowTitle; }
+    // The setting shown in a META column (null for the file and Title columns).
+    CMetaSetting* GetColumnSetting(ROWCOL nCol);
+    // 1 when the column is the Title column of a view that shows titles.
+    BOOL IsTitleColumn(ROWCOL nCol) const { return m_bShowTitle && nCol == kTitleColumn; }
+    // How many page values the view remembers from before their first edit.
+    size_t GetRememberedEditCount() const { return m_originals.size(); }
+
+protected:
+    // Group and value operations of the commands.
+    // 2 with the selected rows' pages, the column's setting (none for Title) and the column;
+    // 1 when the selection spans columns; 3 when not idle, the whole table or no setting.
+    UINT GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol, CGXRangeList* pRanges = nullptr);
+    // The page of the current cell's row, or null.
+    CPageNode* GetCurrentPage();
+    void SortByColumn(BOOL bAscending);
+    // A pending edit of the current cell that differs from its page goes into the page.
+    void StorePendingCellEdit();
+    void RememberSingleCell();
+    // Selects the current cell alone while the selection is empty or is the cell it left.
+    void SelectCurrentCell(const CGXRange& oldCell);
+    BOOL IsOnlyCurrentCellSelected();
+
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoom100();
+    void OnUpdateAlways(CCmdUI* pCmdUI);
+    void OnUpdateIdle(CCmdUI* pCmdUI);
+    void OnUndoAll();
+    void OnUpdateUndoAll(CCmdUI* pCmdUI);
+    void OnViewWebPage();
+    void OnViewHtmlSource();
+    void OnUpdateViewPage(CCmdUI* pCmdUI);
+    void OnSortAscending();
+    void OnSortDescending();
+    void OnUpdateSort(CCmdUI* pCmdUI);
+    void OnFillDown();
+    void OnUpdateFillDown(CCmdUI* pCmdUI);
+    void OnGroupActions();
+    void OnViewChanges();
+    void OnProjectSettings();
+    void OnUpdateProjectSettings(CCmdUI* pCmdUI);
+    void OnUpdateViewChanges(CCmdUI* pCmdUI);
+    void OnUpdateEditCut(CCmdUI* pCmdUI);
+    void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    // Edit > Delete: what the Delete key does on the grid, the selected cells cleared as one
+    // step of undo; enabled while that can be done.
+    void OnEditDelete();
+    void OnUpdateEditDelete(CCmdUI* pCmdUI);
+    BOOL CanClearSelectedCells();
+    void SetFileCellKind(ROWCOL nRow, CGXStyle& style, CPageNode* pPage);
+    // Where a setting just shown gets its column, and the settings' column numbers after it.
+    ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);
+    void NumberSettingColumns(CMetaSettingList& list);
+    void WidenFileColumns();
+    // The page's values are overlaid on the stored style of a page cell.
+    void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
+    // Before the cells' values change, each cell remembers the page's value as its stored one,
+    // so that an undo gives the page that value back.
+    void PrimeStoredValues(const CGXRange& cells);
+    void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
+    void RestoreOriginals();
+    // The application's edit state follows whether any page still has edits.
+    void UpdateEditState();
+    void EmptyUndoLists();
+    CGroupFrame* GetGroupFrame();
+    void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
+
+    BOOL m_bFullPath = TRUE;
+    BOOL m_bShowTitle = FALSE;
+    // While a page prints, how much wider than on the screen its own columns (first to last)
+    // are printed.
+    double m_dPrintWidthScale = 1.0;
+    ROWCOL m_nPrintFirstCol = 0;
+    ROWCOL m_nPrintLastCol = 0;
+    BOOL m_bGroupActionRunning = FALSE;
+    BOOL m_bCopiedSingleCell = FALSE;
+    CString m_strCopiedText;
+    // The clipboard's sequence number right after this view's Copy or Cut.
+    DWORD m_dwCopiedClipboard = 0;
+    CEditorLauncher m_editorLauncher;
+    BOOL m_bCutRunning = FALSE;
+    // Values stored while these are set reach the pages without the edit mark.
+    int m_nLoading = 0;
+    int m_nUndoing = 0;
+    // Set while the view writes a value itself, so the stores underneath do not write again.
+    int m_nWritingPage = 0;
+    int m_nApplying = 0;
+    // Set while a setting's dialog or group action, which change the pages' contents before
+    // they write the cells, runs: the cells' stored values were primed before it started.
+    int m_nPrimedBySetting = 0;
+    // The cell the view selected because it became current (none when the user's own
+    // selection stands).
+    CGXRange m_currentCellSelection;
+    ROWCOL m_nFieldRow = 0;
+    ROWCOL m_nFieldCol = 0;
+
+    // What a page held before its first edit since the rows were loaded: per page and tag (an
+    // empty tag for the title), whether it existed, its text and its edit mark.
+    struct Original {
+        BOOL bExisted = FALSE;
+        CString strText;
+        UINT bModified = 0;
+    };
+    std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+
+    friend class CShortcutEditCtrl;
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,803 @@
+// The project grid's commands: zoom, Undo All, sorting, Fill Down and group actions, the pop-up
+// menus, opening a page or its source, the clipboard, and keeping the frame's edit field in step
+// with the current cell.
+#include "app/views/CGroupView.h"
+
+#include "app/views/CGroupFrame.h"
+#include "app/frame/CMainFrame.h"
+#include "app/dialogs/CPreviewDlg.h"
+#include "app/dialogs/CProjSettingsSheet.h"
+#include "app/frame/CVostrelApp.h"
+#include "app/res/AppRes.h"
+#include "app/res/GroupViewRes.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CPageNodeCol.h"
+#include "engine/project/CProjectSettings.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXSortInfoArray.h"
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXRangeList.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/app/CWinApp.h"
+#include "platform/afx/gdi/CMenu.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/SystemServices.h"
+#include "platform/win/Clipboard.h"
+
+#include <algorithm>
+#include <cstring>
+#include <climits>
+#include <set>
+#include <unistd.h>
+
+BEGIN_MESSAGE_MAP(CGroupView, CGridViewWrapper)
+ON_COMMAND(ID_ZOOM_IN, &CGroupView::OnZoomIn)
+ON_COMMAND(ID_ZOOM_OUT, &CGroupView::OnZoomOut)
+ON_COMMAND(ID_ZOOM_100, &CGroupView::OnZoom100)
+ON_UPDATE_COMMAND_UI(ID_ZOOM_IN, &CGroupView::OnUpdateAlways)
+ON_UPDATE_COMMAND_UI(ID_ZOOM_OUT, &CGroupView::OnUpdateAlways)
+ON_UPDATE_COMMAND_UI(ID_ZOOM_100, &CGroupView::OnUpdateAlways)
+ON_COMMAND(ID_UNDO_ALL, &CGroupView::OnUndoAll)
+ON_UPDATE_COMMAND_UI(ID_UNDO_ALL, &CGroupView::OnUpdateUndoAll)
+ON_COMMAND(ID_VIEW_WEB_PAGE, &CGroupView::OnViewWebPage)
+ON_UPDATE_COMMAND_UI(ID_VIEW_WEB_PAGE, &CGroupView::OnUpdateViewPage)
+ON_COMMAND(ID_VIEW_HTML_SOURCE, &CGroupView::OnViewHtmlSource)
+ON_UPDATE_COMMAND_UI(ID_VIEW_HTML_SOURCE, &CGroupView::OnUpdateViewPage)
+ON_COMMAND(ID_SORT_ASCENDING, &CGroupView::OnSortAscending)
+ON_COMMAND(ID_SORT_DESCENDING, &CGroupView::OnSortDescending)
+ON_UPDATE_COMMAND_UI(ID_SORT_ASCENDING, &CGroupView::OnUpdateSort)
+ON_UPDATE_COMMAND_UI(ID_SORT_DESCENDING, &CGroupView::OnUpdateSort)
+ON_COMMAND(ID_VIEW_CHANGES, &CGroupView::OnViewChanges)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CHANGES, &CGroupView::OnUpdateViewChanges)
+ON_COMMAND(ID_PROJECT_SETTINGS, &CGroupView::OnProjectSettings)
+ON_UPDATE_COMMAND_UI(ID_PROJECT_SETTINGS, &CGroupView::OnUpdateProjectSettings)
+ON_COMMAND(ID_GROUP_ACTIONS, &CGroupView::OnGroupActions)
+ON_COMMAND(ID_FILL_DOWN, &CGroupView::OnFillDown)
+ON_UPDATE_COMMAND_UI(ID_FILL_DOWN, &CGroupView::OnUpdateFillDown)
+ON_COMMAND(ID_FILE_PRINT, &CView::OnFilePrint)
+ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview)
+ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, &CGroupView::OnUpdateIdle)
+ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, &CGroupView::OnUpdateIdle)
+ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
+ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
+ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
+END_MESSAGE_MAP()
+
+namespace {
+
+UINT RunState()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    return pApp != nullptr ? pApp->GetRunState() : static_cast<UINT>(CVostrelAppModel::runIdle);
+}
+
+BOOL IsIdle()
+{
+    return RunState() == CVostrelAppModel::runIdle;
+}
+
+// A counter raised for a scope.
+struct ScopedCount {
+    explicit ScopedCount(int& n) : m_n(n) { ++m_n; }
+    ~ScopedCount() { --m_n; }
+    ScopedCount(const ScopedCount&) = delete;
+    ScopedCount& operator=(const ScopedCount&) = delete;
+    int& m_n;
+};
+
+// A flag raised for a scope.
+struct ScopedFlag {
+    explicit ScopedFlag(BOOL& b) : m_b(b) { m_b = TRUE; }
+    ~ScopedFlag() { m_b = FALSE; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+    BOOL& m_b;
+};
+
+} // namespace
+
+// ---- Zoom ----
+
+void CGroupView::OnZoomIn()
+{
+    ZoomIn();
+}
+
+void CGroupView::OnZoomOut()
+{
+    ZoomOut();
+}
+
+void CGroupView::OnZoom100()
+{
+    ZoomReset();
+}
+
+void CGroupView::OnUpdateAlways(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TRUE);
+}
+
+void CGroupView::OnUpdateIdle(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsIdle());
+}
+
+// ---- Undo All ----
+
+void CGroupView::OnUpdateUndoAll(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsIdle() && GetParam() != nullptr && !GetParam()->m_UndoList.IsEmpty());
+}
+
+void CGroupView::OnUndoAll()
+{
+    if (!IsIdle() || GetParam() == nullptr || GetParam()->m_UndoList.IsEmpty())
+        return;
+    if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL) != IDOK)
+        return;
+    UndoAll();
+}
+
+void CGroupView::UndoAll()
+{
+    CWaitCursor wait;
+    {
+        ScopedCount undoing(m_nUndoing);
+        // Bounded by the list: an undo that fails leaves its command and ends the loop.
+        for (INT_PTR n = GetParam()->m_UndoList.GetCount(); n > 0 && Undo(); --n) {
+        }
+    }
+    // The values are back; the marks and the tags the edits made follow what each page held
+    // before its first edit.
+    RestoreOriginals();
+    UpdateEditState();
+    Redraw(GX_INVALIDATE, FALSE);
+}
+
+// ---- Opening a page ----
+
+void CGroupView::OnUpdateViewPage(CCmdUI* pCmdUI)
+{
+    CString strText;
+    pCmdUI->Enable(IsIdle() && GetSingleCellSelection(strText) == 2);
+}
+
+CPageNode* CGroupView::GetCurrentPage()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CPageNode* pPage = nullptr;
+    if (!GetCurrentCell(nRow, nCol) || GetRowPage(nRow, pPage) != 0)
+        return nullptr;
+    return pPage;
+}
+
+void CGroupView::OnViewWebPage()
+{
+    CPageNode* pPage = GetCurrentPage();
+    if (pPage == nullptr || pPage->GetKind() != CPageNode::kindPage)
+        return;
+    CWaitCursor wait;
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
+        pApp->GetMainFrame()->OpenUrl(strPath);
+}
+
+void CGroupView::OnViewHtmlSource()
+{
+    CPageNode* pPage = GetCurrentPage();
+    if (pPage == nullptr || pPage->GetKind() != CPageNode::kindPage)
+        return;
+    CWaitCursor wait;
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    // The editor runs beside the program; a failure is said when it comes, not swallowed: the
+    // user would wait for an editor that never shows.
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp == nullptr || pApp->GetMainFrame() == nullptr)
+        return;
+    m_editorLauncher.Open(strPath, [failures = pApp->GetMainFrame()->GetProgramFailures()](const CString& strText) {
+        failures->Post(strText);
+    });
+}
+
+void CGroupView::Beep(LPCTSTR pszFind)
+{
+    CGridViewWrapper::Beep(pszFind);
+    // A search that found nothing says so; a beep for anything else (no text to search for)
+    // stays a beep.
+    if (pszFind == nullptr || *pszFind == '\0')
+        return;
+    ROWCOL nRow = 0, nCol = 0;
+    CString strColumn;
+    if (GetCurrentCell(nRow, nCol))
+        GetCellText(0, nCol, strColumn);
+    CString strMessage;
+    strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
+                      pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
+
+BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
+{
+    if (nRow > 0 && nCol == kFileColumn) {
+        CPageNode* pPage = nullptr;
+        if (GetRowPage(nRow, pPage) == 0) {
+            OnViewWebPage();
+            return TRUE;
+        }
+    }
+    return CGridViewWrapper::HandleCellDblClick(nRow, nCol, nFlags);
+}
+
+// ---- The preview of a page's changes ----
+
+namespace {
+
+// The rewritten copy goes however the preview ends.
+class TempFileRemover {
+public:
+    explicit TempFileRemover(const CString& strPath) : m_strPath(strPath) {}
+    ~TempFileRemover() { ::unlink(m_strPath); }
+    TempFileRemover(const TempFileRemover&) = delete;
+    TempFileRemover& operator=(const TempFileRemover&) = delete;
+
+private:
+    CString m_strPath;
+};
+
+void ReportTempFileError(const CString& strName)
+{
+    CString strFormat, strMessage;
+    strFormat.LoadString(IDS_TEMP_FILE_ERROR);
+    strMessage.Format(strFormat, static_cast<LPCTSTR>(strName));
+    AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+void CGroupView::OnUpdateViewChanges(CCmdUI* pCmdUI)
+{
+    CPageNode* pPage = GetCurrentPage();
+    pCmdUI->Enable(pPage != nullptr && pPage->GetEditState() == 2);
+}
+
+void CGroupView::OnViewChanges()
+{
+    FinishCellEdit();
+    CPageNode* pPage = GetCurrentPage();
+    if (pPage == nullptr || pPage->GetEditState() != 2)
+        return;
+    CWaitCursor wait;
+    CString strPath;
+    pPage->GetFullPath(strPath);
+
+    CFile input;
+    CFileException error;
+    if (!input.Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
+        error.ReportError(MB_ICONEXCLAMATION);
+        return;
+    }
+    char szFolder[PATH_MAX] = {};
+    char szTemp[PATH_MAX] = {};
+    const DWORD nFolder = ::GetTempPath(sizeof(szFolder), szFolder);
+    if (nFolder == 0 || nFolder >= sizeof(szFolder) || ::GetTempFileName(szFolder, "VOS", 0, szTemp) == 0) {
+        ReportTempFileError(CString(szFolder) + "VOS");
+        return;
+    }
+    TempFileRemover remover(szTemp);
+    CFile output;
+    if (!output.Open(szTemp, CFile::modeWrite | CFile::modeCreate | CFile::typeBinary)) {
+        ReportTempFileError(szTemp);
+        return;
+    }
+
+    // The engine clears the marks of what it writes and the page's title flag: it works on
+    // copies, and the page keeps its edits for Save.
+    CMetaContentList edited(FALSE);
+    pPage->GetModifiedContents(edited);
+    CMetaContentList written;
+    written.CopyFrom(edited);
+    CPageNode copy;
+    copy.CopyFrom(*pPage);
+    HWND hOutput = nullptr;
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
+        hOutput = pApp->GetMainFrame()->GetOutputPane();
+    try {
+        CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
+        engine.Run();
+        if (engine.GetWriteFailed()) {
+            ReportTempFileError(szTemp);
+            return;
+        }
+    } catch (CException* e) {
+        e->ReportError(MB_ICONEXCLAMATION);
+        e->Delete();
+        return;
+    }
+    output.Close();
+    input.Close();
+
+    CPreviewDlg dlg(this);
+    dlg.SetFiles(strPath, szTemp);
+    dlg.DoModal();
+}
+
+// ---- Project settings ----
+
+void CGroupView::OnUpdateProjectSettings(CCmdUI* pCmdUI)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    pCmdUI->Enable(pApp != nullptr && pApp->GetMainFrame() != nullptr && pApp->GetMainFrame()->IsCommandEnabled(ID_PROJECT_SETTINGS));
+}
+
+void CGroupView::OnProjectSettings()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CProjectSettings* pSettings = nullptr;
+    if (pApp == nullptr || pApp->GetProjectSettings(pSettings) != 0)
+        return;
+    FinishCellEdit();
+    CProjSettingsSheet sheet(IDS_PROJECT_SETTINGS_TITLE, this, 0, 1);
+    sheet.SetSettings(*pSettings);
+    if (sheet.DoModal() != IDOK)
+        return;
+    sheet.GetSettings(*pSettings);
+    pApp->SaveProjectDefaults(*pSettings);
+    // Show Title and Freeze File Column shape the grid: it is loaded again with them.
+    CWaitCursor wait;
+    OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));
+}
+
+// ---- Sorting ----
+
+void CGroupView::OnUpdateSort(CCmdUI* pCmdUI)
+{
+    CGXRange range;
+    pCmdUI->Enable(GetSortRange(range) == 0);
+}
+
+void CGroupView::OnSortAscending()
+{
+    SortByColumn(TRUE);
+}
+
+void CGroupView::OnSortDescending()
+{
+    SortByColumn(FALSE);
+}
+
+void CGroupView::SortByColumn(BOOL bAscending)
+{
+    CGXRange range;
+    if (GetSortRange(range) != 0 || GetRowCount() < 2)
+        return;
+    CWaitCursor wait;
+    // The rows move whole, the file cell with its page among them, so each row keeps its page.
+    CGXSortInfoArray sortInfo;
+    sortInfo.Add(CGXSortInfo(range.left, CGXSortInfo::alphanumeric,
+                             bAscending ? CGXSortInfo::ascending : CGXSortInfo::descending));
+    SortRows(CGXRange().SetRows(1, GetRowCount()), sortInfo);
+}
+
+// ---- Fill Down and group actions ----
+
+UINT CGroupView::GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol, CGXRangeList* pRanges)
+{
+    pages.RemoveAll();
+    pSetting = nullptr;
+    nCol = 0;
+    if (!IsIdle())
+        return 3;
+    CGXRangeList ranges;
+    if (!GetSelectedRanges(ranges, TRUE) || ranges.IsEmpty())
+        return 3;
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = ranges.GetNextRange(pos);
+        if (pRange->IsTable())
+            return 3;
+        if (pRange->IsRows() || pRange->left != pRange->right || (nCol != 0 && pRange->left != nCol))
+            return 1;
+        nCol = pRange->left;
+    }
+    if (nCol == 0 || nCol > GetColCount())
+        return 3;
+    // The pages of the covered rows in selection order, each once.
+    std::set<CPageNode*> seen;
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
+        for (ROWCOL nRow = std::max<ROWCOL>(1, cells.top); nRow <= cells.bottom && nRow <= GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            if (GetRowPage(nRow, pPage) == 0 && seen.insert(pPage).second)
+                pages.AddTail(pPage);
+        }
+    }
+    if (pRanges != nullptr) {
+        pRanges->DeleteAll();
+        for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;)
+            pRanges->AddTail(new CGXRange(*ranges.GetNextRange(pos)));
+    }
+    // The Title column only while titles are shown; otherwise column 2 is a META column.
+    if (IsTitleColumn(nCol))
+        return 2;
+    pSetting = GetColumnSetting(nCol);
+    return pSetting != nullptr ? 2 : 3;
+}
+
+void CGroupView::OnUpdateFillDown(CCmdUI* pCmdUI)
+{
+    CSelNodesCol pages;
+    CMetaSetting* pSetting = nullptr;
+    ROWCOL nCol = 0;
+    pCmdUI->Enable(GetGroupActionSetting(pages, pSetting, nCol) == 2);
+}
+
+void CGroupView::OnFillDown()
+{
+    CSelNodesCol pages;
+    CMetaSetting* pSetting = nullptr;
+    ROWCOL nCol = 0;
+    CGXRangeList ranges;
+    if (GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 || pages.IsEmpty())
+        return;
+    StorePendingCellEdit();
+    CPageNode* pFirst = pages.GetHead();
+    CString strValue;
+    if (IsTitleColumn(nCol)) {
+        pFirst->GetTitle(strValue);
+    } else {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        // A first page without the tag has no value to give: nothing is written.
+        if (pFirst->GetContentList(pList) != 0 || pList->FindByName(GetStoredCellValue(0, nCol), pContent) != 0)
+            return;
+        strValue = pContent->GetContent();
+    }
+    CWaitCursor wait;
+    ScopedFlag running(m_bGroupActionRunning);
+    // One store per range: each marks its rows' pages and is one step of undo.
+    CGXStyle value;
+    value.SetValue(strValue);
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
+        cells.top = std::max<ROWCOL>(1, cells.top);
+        cells.bottom = std::min(cells.bottom, GetRowCount());
+        if (cells.bottom >= cells.top)
+            ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+    }
+}
+
+void CGroupView::OnGroupActions()
+{
+    CSelNodesCol pages;
+    CMetaSetting* pSetting = nullptr;
+    ROWCOL nCol = 0;
+    CGXRangeList ranges;
+    // A group is more than one cell, as the menu that offers the command requires.
+    CString strSingle;
+    if (GetSingleCellSelection(strSingle) == 2 || GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 ||
+        pSetting == nullptr || pSetting->GetGroupActionState() != 2)
+        return;
+    StorePendingCellEdit();
+    // The setting changes the pages' contents itself before it shows them: what they held
+    // is kept first, so that Undo All can give it back.
+    CString strName;
+    pSetting->GetName(strName);
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        RememberOriginal(pages.GetNext(pos), strName, FALSE);
+    // So are the cells, so that the cells' undo gives back the old values.
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;)
+        PrimeStoredValues(*ranges.GetNextRange(pos));
+    {
+        ScopedFlag running(m_bGroupActionRunning);
+        ScopedCount primed(m_nPrimedBySetting);
+        pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
+    }
+    UpdateEditState();
+}
+
+// ---- Mouse ----
+
+BOOL CGroupView::OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
+                                        UINT nHitState)
+{
+    // A right-click inside the selection keeps it: the menu acts on it.
+    const BOOL bInSelection = GetParam() != nullptr && (IsCurrentCell(nRow, nCol) || IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects));
+    if (!bInSelection)
+        CGridViewWrapper::OnRButtonClickedRowCol(nRow, nCol, nStartRow, nStartCol, nFlags, pt, nHitState);
+    if (!(nHitState & GX_HITEND))
+        return TRUE;
+
+    CGXRangeList ranges;
+    GetSelectedRanges(ranges, TRUE);
+    ROWCOL nCells = 0;
+    ROWCOL nColumn = 0;
+    BOOL bOneColumn = !ranges.IsEmpty();
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = ranges.GetNextRange(pos);
+        if (pRange->IsTable() || pRange->IsRows() || pRange->left != pRange->right || (nColumn != 0 && pRange->left != nColumn)) {
+            bOneColumn = FALSE;
+            break;
+        }
+        nColumn = pRange->left;
+        const CGXRange cells = RangeAsCells(*pRange);
+        nCells += cells.bottom >= cells.top ? cells.bottom - cells.top + 1 : 0;
+    }
+    UINT nMenu = 0;
+    if (bOneColumn && nCells > 1) {
+        CMetaSetting* pSetting = GetColumnSetting(nColumn);
+        if (pSetting != nullptr && pSetting->GetGroupActionState() == 2)
+            nMenu = IDR_POPUP_GROUP_ACTIONS;
+    } else if (bOneColumn && nCells == 1 && nColumn == kFileColumn) {
+        nMenu = IDR_POPUP_FILE_CELL;
+    }
+    if (nMenu == 0)
+        return TRUE;
+    CPoint screen(pt);
+    ClientToScreen(&screen);
+    CMenu menu;
+    if (!menu.LoadMenu(nMenu))
+        return TRUE;
+    // The commands come back through the frame to this view, as the menu bar's do.
+    if (CMenu* pPopup = menu.GetSubMenu(0))
+        pPopup->TrackPopupMenu(0, screen.x, screen.y, GetParentFrame() != nullptr ? static_cast<CWnd*>(GetParentFrame()) : this);
+    menu.DestroyMenu();
+    return TRUE;
+}
+
+void CGroupView::OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol)
+{
+    if (nRow == 0 || nCol <= kFileColumn || IsTitleColumn(nCol))
+        return CGridViewWrapper::OnClickedButtonRowCol(nRow, nCol);
+    if (!IsIdle()) {
+        ::MessageBeep(0);
+        return;
+    }
+    CMetaSetting* pSetting = GetColumnSetting(nCol);
+    CPageNode* pPage = nullptr;
+    if (pSetting == nullptr || GetRowPage(nRow, pPage) != 0)
+        return;
+    const CString strName = GetStoredCellValue(0, nCol);
+    // The dialog works on the page's content itself: what it held is kept first.
+    RememberOriginal(pPage, strName, FALSE);
+    CMetaContentList* pList = nullptr;
+    if (pPage->GetContentList(pList) != 0)
+        pPage->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    if (pList->FindByName(strName, pContent) != 0)
+        pList->AddContent(strName, CString(), 0, pContent);
+    PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
+    {
+        ScopedCount primed(m_nPrimedBySetting);
+        pSetting->EditValue(static_cast<IGroupView*>(this), nRow, nCol, 0, pContent);
+    }
+    RedrawRow(nRow);
+}
+
+// ---- Keys and the frame's edit field ----
+
+BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    const BOOL bFromControl = pSender != nullptr && pSender != this;
+    // Left and Right move the caret of a cell being edited, never the current cell.
+    if (nMessage == WM_KEYDOWN && (nChar == VK_LEFT || nChar == VK_RIGHT) && bFromControl && pControl != nullptr &&
+        pControl->IsActive())
+        return FALSE;
+    const BOOL bTaken = CGridViewWrapper::RouteKeyMessage(pSender, nMessage, nChar, nRepCnt, nFlags);
+    // A key that moved the current cell showed the new cell's value already.
+    ROWCOL nNowRow = 0, nNowCol = 0;
+    const BOOL bSameCell = GetCurrentCell(nNowRow, nNowCol) && nNowRow == nRow && nNowCol == nCol;
+    if (bFromControl && bSameCell && pSender->GetSafeHwnd() != nullptr) {
+        CString strText;
+        pSender->GetWindowText(strText);
+        if (CGroupFrame* pFrame = GetGroupFrame())
+            pFrame->SetStatusText(strText);
+    }
+    return bTaken;
+}
+
+BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_ESCAPE) {
+        // Escape drops the cell's edit and the selection; the cell where typing goes keeps
+        // its highlight and frame.
+        const BOOL bTaken = CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+        SelectCurrentCell(CGXRange());
+        return bTaken;
+    }
+    // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
+    if (nChar != VK_DELETE)
+        return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+    ScopedFlag cut(m_bCutRunning);
+    return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+}
+
+BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
+{
+    ROWCOL nOldRow = 0, nOldCol = 0;
+    const BOOL bHadCell = GetCurrentCell(nOldRow, nOldCol);
+    const BOOL bMoved = CGridViewWrapper::SetCurrentCell(nRow, nCol, nFlags);
+    if (bMoved)
+        SelectCurrentCell(bHadCell ? CGXRange(nOldRow, nOldCol, nOldRow, nOldCol) : CGXRange());
+    if (bMoved && m_nLoading == 0)
+        if (CGroupFrame* pFrame = GetGroupFrame()) {
+            CString strText;
+            GetCellText(nRow, nCol, strText);
+            pFrame->SetStatusText(strText);
+        }
+    return bMoved;
+}
+
+void CGroupView::SelectCurrentCell(const CGXRange& oldCell)
+{
+    // The cell where typing goes is shown as the selection, highlighted and framed, as long as
+    // the user has selected nothing else: a range being made or kept stays as it is.
+    CGXGridParam* pParam = GetParam();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pParam == nullptr || !GetCurrentCell(nRow, nCol) || nRow <= GetHeaderRows() || nCol <= GetHeaderCols())
+        return;
+    CGXRangeList& selection = pParam->m_SelRects;
+    if (IsCellInRangeList(nRow, nCol, selection))
+        return;
+    if (!selection.IsEmpty()) {
+        if (selection.GetCount() != 1)
+            return;
+        const CGXRange* pOnly = selection.GetRangeAt(selection.GetHeadPosition());
+        if (pOnly == nullptr || !pOnly->IsCells() || !oldCell.IsValid() || !(*pOnly == oldCell))
+            return;
+    }
+    if (!selection.IsEmpty())
+        SetSelection(nullptr);
+    const CGXRange cell(nRow, nCol, nRow, nCol);
+    CGridViewWrapper::SelectRange(cell, TRUE, TRUE);
+    m_currentCellSelection = cell;
+}
+
+BOOL CGroupView::IsOnlyCurrentCellSelected()
+{
+    const CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr || !m_currentCellSelection.IsValid() || pParam->m_SelRects.GetCount() != 1)
+        return FALSE;
+    const CGXRange* pOnly = pParam->m_SelRects.GetRangeAt(pParam->m_SelRects.GetHeadPosition());
+    return pOnly != nullptr && *pOnly == m_currentCellSelection;
+}
+
+BOOL CGroupView::SelectRange(const CGXRange& range, BOOL bSelect, BOOL bUpdate, UINT nFlags, int nMode, BOOL bCreateHint)
+{
+    // A range selected on purpose takes the place of the current cell's own selection.
+    if (bSelect && IsOnlyCurrentCellSelected()) {
+        const BOOL bSame = range == m_currentCellSelection;
+        m_currentCellSelection = CGXRange();
+        if (bSame)
+            return TRUE;
+        SetSelection(nullptr);
+    }
+    m_currentCellSelection = CGXRange();
+    return CGridViewWrapper::SelectRange(range, bSelect, bUpdate, nFlags, nMode, bCreateHint);
+}
+
+BOOL CGroupView::ActivateGrid(BOOL bActivate)
+{
+    if (!bActivate)
+        StorePendingCellEdit();
+    return CGridViewWrapper::ActivateGrid(bActivate);
+}
+
+void CGroupView::StorePendingCellEdit()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!GetCurrentCell(nRow, nCol))
+        return;
+    CGXControl* pControl = GetControl(nRow, nCol);
+    if (pControl == nullptr || !pControl->IsInitFor(nRow, nCol) || !pControl->GetModify())
+        return;
+    CString strText, strPage;
+    pControl->GetCurrentText(strText);
+    GetPageValue(nRow, nCol, strPage);
+    if (strText != strPage)
+        SyncCurrentCell(TRUE, GX_UPDATENOW, TRUE);
+}
+
+void CGroupView::FinishCellEdit()
+{
+    if (CGroupFrame* pFrame = GetGroupFrame())
+        pFrame->GetEditField().CommitEdit();
+    StorePendingCellEdit();
+}
+
+BOOL CGroupView::SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, const CGXStyle* pOldStyle)
+{
+    if (SetCellValue(nRow, nCol, sText) != 0)
+        return FALSE;
+    return CGridViewWrapper::SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle);
+}
+
+// ---- Clipboard ----
+
+void CGroupView::RememberSingleCell()
+{
+    m_bCopiedSingleCell = GetSingleCellSelection(m_strCopiedText) == 2;
+    if (!m_bCopiedSingleCell)
+        m_strCopiedText.Empty();
+}
+
+BOOL CGroupView::Copy()
+{
+    RememberSingleCell();
+    const BOOL bDone = CGridViewWrapper::Copy();
+    m_dwCopiedClipboard = ::GetClipboardSequenceNumber();
+    return bDone;
+}
+
+BOOL CGroupView::Cut()
+{
+    RememberSingleCell();
+    BOOL bDone = FALSE;
+    {
+        ScopedFlag cut(m_bCutRunning);
+        bDone = CGridViewWrapper::Cut();
+    }
+    m_dwCopiedClipboard = ::GetClipboardSequenceNumber();
+    Redraw(GX_INVALIDATE, FALSE);
+    return bDone;
+}
+
+BOOL CGroupView::Paste()
+{
+    if (!IsIdle())
+        return FALSE;
+    // The remembered cell only while the clipboard still holds what this view put there:
+    // text another program copied since is what the user means to paste.
+    if (m_bCopiedSingleCell && ::GetClipboardSequenceNumber() == m_dwCopiedClipboard) {
+        CWaitCursor wait;
+        return PasteValueIntoSelection(m_strCopiedText) == 0;
+    }
+    return CGridViewWrapper::Paste();
+}
+
+void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsIdle() && CanCut());
+}
+
+void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsIdle() && CanPaste());
+}
+
+BOOL CGroupView::CanClearSelectedCells()
+{
+    // The Delete key's own rule: not while a cell's editor is open (the key then deletes
+    // text there), and only what the grid and the current cell's kind allow to be cleared.
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    return IsIdle() && (pControl == nullptr || (!pControl->IsActive() && pControl->CanClear())) && CanClear();
+}
+
+void CGroupView::OnUpdateEditDelete(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(CanClearSelectedCells());
+}
+
+void CGroupView::OnEditDelete()
+{
+    if (!CanClearSelectedCells())
+        return;
+    // As the key does it: the cleared cells keep their own colours meanwhile, and the grid's
+    // Clear is one transaction, so one Undo gives every cell back.
+    ScopedFlag cut(m_bCutRunning);
+    Clear(FALSE);
+}

@@ -1,0 +1,149 @@
+// The group frame's edit field.
+#include "app/views/CShortcutEditCtrl.h"
+
+#include "app/views/CGroupView.h"
+#include "app/frame/CVostrelApp.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXRange.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
+
+IMPLEMENT_DYNAMIC(CShortcutEditCtrl, CEdit)
+
+void CShortcutEditCtrl::SetGridView(CGroupView* pView)
+{
+    m_pView = pView;
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+}
+
+UINT CShortcutEditCtrl::GetEditState()
+{
+    if (m_pView == nullptr)
+        return 1;
+    ROWCOL nRow = 0, nCol = 0;
+    m_pView->GetCurrentCell(nRow, nCol);
+    if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
+        return 2;
+    return 3;
+}
+
+void CShortcutEditCtrl::SetText(const CString& strText)
+{
+    if (m_bEditing && GetEditState() == 2)
+        CommitEdit();
+    if (GetSafeHwnd() == nullptr)
+        return;
+    CString strOld;
+    GetWindowText(strOld);
+    if (strOld != strText)
+        SetWindowText(strText);
+}
+
+void CShortcutEditCtrl::CommitEdit()
+{
+    if (!m_bEditing || m_pView == nullptr) {
+        m_bEditing = FALSE;
+        return;
+    }
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    CString strText;
+    m_pView->GetCellText(nRow, nCol, strText);
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+    m_pView->SetFieldCell(0, 0);
+    m_pView->SetCellValue(nRow, nCol, strText);
+}
+
+void CShortcutEditCtrl::CancelEdit()
+{
+    if (!m_bEditing || m_pView == nullptr) {
+        m_bEditing = FALSE;
+        return;
+    }
+    const ROWCOL nRow = m_nRow, nCol = m_nCol;
+    m_bEditing = FALSE;
+    m_nRow = m_nCol = 0;
+    // The cell shows its page's value again, and so does the field.
+    m_pView->SetFieldCell(0, 0);
+    CString strText;
+    m_pView->GetPageValue(nRow, nCol, strText);
+    ShowInCell(nRow, nCol, strText);
+    SetWindowText(strText);
+    SetSel(strText.GetLength(), strText.GetLength());
+}
+
+BOOL CShortcutEditCtrl::ShowInCurrentCell()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (m_pView == nullptr || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+        return FALSE;
+    CString strText;
+    GetWindowText(strText);
+    m_pView->SetFieldCell(nRow, nCol);
+    ShowInCell(nRow, nCol, strText);
+    return TRUE;
+}
+
+void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
+    // Shown in the cell as it is typed; the page gets it when the edit is committed, and only
+    // that commit is a step of undo.
+    CGXStyle value;
+    value.SetValue(strText);
+    CGXGridParam* pParam = m_pView->GetParam();
+    const BOOL bUndo = pParam != nullptr && pParam->IsEnableUndo();
+    if (pParam != nullptr)
+        pParam->EnableUndo(FALSE);
+    ++m_pView->m_nWritingPage;
+    m_pView->CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr,
+                                                  GX_UPDATENOW, gxDo);
+    --m_pView->m_nWritingPage;
+    if (pParam != nullptr)
+        pParam->EnableUndo(bUndo);
+}
+
+LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR) {
+        CVostrelApp* pApp = GetVostrelApp();
+        if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
+            return 0;
+        ROWCOL nRow = 0, nCol = 0;
+        // Escape types nothing: as a key it backs out of the edit.
+        if (wParam == 0x1B || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+            return 0;
+        if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
+            CommitEdit();
+        m_nRow = nRow;
+        m_nCol = nCol;
+        m_bEditing = TRUE;
+        if (wParam == 13) {
+            CommitEdit();
+            return 0;
+        }
+        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
+        ShowInCurrentCell();
+        return lResult;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        CancelEdit();
+        return 0;
+    }
+    if (message == WM_KEYDOWN) {
+        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
+        CVostrelApp* pApp = GetVostrelApp();
+        if (wParam == VK_DELETE && m_pView != nullptr && (pApp == nullptr || pApp->GetRunState() == CVostrelAppModel::runIdle)) {
+            ROWCOL nRow = 0, nCol = 0;
+            if (m_pView->GetCurrentCell(nRow, nCol) && nRow > 0 && nCol > 0) {
+                m_nRow = nRow;
+                m_nCol = nCol;
+                m_bEditing = TRUE;
+                ShowInCurrentCell();
+                CommitEdit();
+            }
+        }
+        return lResult;
+    }
+    return CEdit::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,4 @@
+// The single-page child frame.
+#include "app/views/CSingleFrame.h"
+
+IMPLEMENT_DYNCREATE(CSingleFrame, SECMDIChildWnd)

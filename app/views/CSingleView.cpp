@@ -1,0 +1,4 @@
+// The single view.
+#include "app/views/CSingleView.h"
+
+IMPLEMENT_DYNCREATE(CSingleView, CGridViewWrapper)

@@ -1,0 +1,544 @@
+// The program's dialogs on the X11 backend under Xvfb, run modally as the program runs them and
+// driven from another X client as a user drives them: clicks and keys through the server, each
+// step waiting for what the user would see before the next.
+#include "app/values/CDateTimeDlg.h"
+#include "app/values/CKeywordsDlg.h"
+#include "app/values/CKeywordsGridCtrl.h"
+#include "app/values/CMListSelOptionsDlg.h"
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CProjSettingsPages.h"
+#include "app/dialogs/CProjSettingsSheet.h"
+#include "app/sysinfo/CSysInfoDlg.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/afx/dlg/CPrintDialog.h"
+#include "platform/controls/CommonDialog.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "engine/meta/CMetaComboMultiSelSetting.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CVostrelAppModel.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/data/CGXRange.h"
+#include "grid/features/GXGridFeatures.h"
+#include "platform/controls/StandardControls.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <cstdlib>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ScopedTempDir.h"
+#include "tests/support/ScreenCapture.h"
+#include "tests/support/X11ModalDriver.h"
+
+using screen_capture::PixelAt;
+using screen_capture::Screenshot;
+
+namespace {
+
+class DialogsX11Test : public X11Test {
+protected:
+    bool UsesXdotool() const override { return true; }
+    void SetUp() override
+    {
+        X11Test::SetUp();
+        if (IsSkipped())
+            return;
+        m_keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
+        // Screenshots kept for a person to look at are drawn in the real fonts.
+        if (m_keep)
+            SetTestFontMode(false);
+        RegisterStandardControls();
+        GXInstallGridFeatures();
+        GXInitControlFactory();
+        model.Install();
+    }
+
+    // The window is on the screen and holds the display's keyboard focus, so keys typed now go
+    // to it.
+    bool Ready(HWND hwnd)
+    {
+        if (!hwnd || !::IsWindow(hwnd) || !::IsWindowVisible(hwnd))
+            return false;
+        XWindowAttributes attributes{};
+        const unsigned long xid = backend->XWindowOf(hwnd);
+        if (!xid || !XGetWindowAttributes(other, xid, &attributes) || attributes.map_state != IsViewable)
+            return false;
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return focus == xid;
+    }
+    static POINT OnScreen(HWND hwnd, POINT pt)
+    {
+        ::ClientToScreen(hwnd, &pt);
+        return pt;
+    }
+    static POINT CentreOf(CWnd* pWnd)
+    {
+        CRect rect;
+        pWnd->GetWindowRect(&rect);
+        return rect.CenterPoint();
+    }
+    // Keeps a screenshot of the screen as it is for a person to look at, when asked to.
+    void Keep(const std::string& name)
+    {
+        if (!m_keep)
+            return;
+        backend->Sync();
+        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+            cairo_surface_write_to_png(shot, (std::string(m_keep) + "/" + name + ".png").c_str());
+            cairo_surface_destroy(shot);
+        }
+    }
+
+    CVostrelAppModel model;
+    const char* m_keep = nullptr;
+};
+
+} // namespace
+
+// The date dialog opens its calendar on the cell's date, not today's; a day clicked there is
+// written in the setting's form, and a date nobody touched is written back as the page had it.
+TEST_F(DialogsX11Test, TheDateDialogOpensOnTheCellsDateAndWritesAClickedDay)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Date", "2023-02-11");
+    COleDateTime shownMonth;
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  shownMonth = dlg.GetCalendar().GetDisplayDate();
+                  Keep("date-dialog");
+                  // The user clicks the 15th in the calendar.
+                  for (int i = 0; i < 42; ++i) {
+                      auto& box = dlg.GetCalendar().GetDayBox(i);
+                      if (!box.IsEmpty() && box.GetDate().GetMonth() == 2 && box.GetDate().GetDay() == 15)
+                          user.ClickAt(OnScreen(dlg.GetCalendar().GetSafeHwnd(), box.GetRect().CenterPoint()));
+                  }
+              });
+    user.Then("the date field shows the clicked day",
+              [&] {
+                  const COleDateTime shown = dlg.GetDateCtrl().GetDateTime();
+                  return shown.GetYear() == 2023 && shown.GetMonth() == 2 && shown.GetDay() == 15;
+              },
+              [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK))); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(shownMonth.GetYear(), 2023);
+    EXPECT_EQ(shownMonth.GetMonth(), 2);
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "2023/02/15");
+
+    // Opened and closed with OK alone: the page keeps its own text.
+    X11ModalDriver again(server->DisplayName());
+    CDateTimeDlg untouched(again.Owner());
+    untouched.SetValue("Date", "2023-02-11");
+    again.Then("the dialog is shown with the focus", [&] { return Ready(untouched.GetSafeHwnd()); },
+               [&] { again.ClickAt(CentreOf(untouched.GetDlgItem(IDOK))); });
+    EXPECT_EQ(untouched.DoModal(), IDOK);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
+    untouched.GetValue(value);
+    EXPECT_STREQ(value, "2023-02-11");
+}
+
+// Metatag Settings comes up centred like the other dialogs. After Add, the new setting's name
+// is typed and Enter ends that edit: the dialog stays open. Enter again, with no edit going on,
+// presses the default button.
+TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPressesOk)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaSettingList list;
+    list.SetDefaults();
+    CMetaSettingDlg dlg(user.Owner());
+    dlg.SetSettings(list);
+    CRect placed;
+    ROWCOL nNewRow = 0;
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  dlg.GetWindowRect(&placed);
+                  CRect button;
+                  CToolBar& bar = dlg.GetToolbar();
+                  bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdAdd), &button);
+                  bar.ClientToScreen(&button);
+                  user.ClickAt(button.CenterPoint());
+              });
+    user.Then("the new row's name is being edited",
+              [&] {
+                  ROWCOL nRow = 0, nCol = 0;
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  if (!dlg.GetGrid().GetCurrentCell(nRow, nCol) || nRow != dlg.GetGrid().GetRowCount() ||
+                      pControl == nullptr || !pControl->IsActive())
+                      return false;
+                  nNewRow = nRow;
+                  return true;
+              },
+              [&] {
+                  user.Type("Author");
+              });
+    user.Then("the typed name is in the cell's edit",
+              [&] {
+                  CString text;
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  return pControl != nullptr && pControl->GetCurrentText(text) && text == "Author";
+              },
+              [&] { user.Key("Return"); });
+    user.Then("the edit has ended with the name stored and the dialog still open",
+              [&] {
+                  CString text;
+                  dlg.GetGrid().GetCellText(nNewRow, CMetaSettingGridCtrl::kColName, text);
+                  CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
+                  return text == "Author" && (pControl == nullptr || !pControl->GetModify());
+              },
+              [&] {
+                  Keep("metatag-settings-after-enter");
+                  user.Key("Return");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CMetaSettingList result;
+    dlg.GetSettings(result);
+    ASSERT_EQ(result.GetCount(), list.GetCount() + 1);
+    EXPECT_STREQ(result.GetTail()->Name(), "Author");
+    // Centred on the screen (the owner is not shown), not at its top-left corner.
+    const int screenW = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenH = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_LE(std::abs(placed.CenterPoint().x - screenW / 2), 2) << placed.left << "," << placed.top;
+    EXPECT_LE(std::abs(placed.CenterPoint().y - screenH / 2), 2) << placed.left << "," << placed.top;
+}
+
+// The option list of a multi-select cell marks what a click picks at once: a plain click
+// replaces the choice, a Ctrl+click adds to it, and each row shows its state on the screen
+// before the user presses OK.
+TEST_F(DialogsX11Test, TheOptionListShowsEachClickedChoiceAtOnce)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaComboMultiSelSetting setting;
+    setting.SetName("Robots");
+    for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
+        setting.m_Options.AddTail(option);
+    setting.m_bAllowModify = 0;
+    CMetaContent content;
+    content.SetContent("index");
+    CMListSelOptionsDlg dlg(user.Owner());
+    dlg.SetValue(setting, content);
+    CGridWndWrapper& grid = dlg.GetGrid();
+    // Whether the screen shows a row's cell marked (not the white of an unchosen cell), looked
+    // at away from its text.
+    const auto marked = [&](ROWCOL nRow) {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 4, cell.CenterPoint().y}));
+        cairo_surface_destroy(shot);
+        return colour != 0xFFFFFFu;
+    };
+    const auto rowPoint = [&](ROWCOL nRow) {
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        return OnScreen(grid.GetSafeHwnd(), POINT{cell.left + 20, cell.CenterPoint().y});
+    };
+    user.Then("the dialog is shown with the focus, the page's own choice marked",
+              [&] { return Ready(dlg.GetSafeHwnd()) && marked(3); },
+              [&] { user.ClickAt(rowPoint(2)); });
+    user.Then("a plain click on \"none\" shows it alone as chosen",
+              [&] { return marked(2) && !marked(3); },
+              [&] { user.Xdotool("keydown ctrl"); user.ClickAt(rowPoint(5)); user.Xdotool("keyup ctrl"); });
+    user.Then("a Ctrl+click on \"follow\" shows it chosen beside \"none\"",
+              [&] { return marked(5) && marked(2) && !marked(4); },
+              [&] {
+                  Keep("option-list");
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    BOOL changed = TRUE;
+    CMetaComboMultiSelSetting back;
+    dlg.GetValue(back, value, changed);
+    EXPECT_STREQ(value, "none,follow");
+    EXPECT_FALSE(changed);
+}
+
+// The keywords dialog shows a page's keywords without the blanks the page put after its
+// separator, and OK joins them, and one the user added, with the project's separator.
+TEST_F(DialogsX11Test, KeywordsAreTrimmedAndJoinedWithTheSeparator)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent(" wind,  solar");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& grid = dlg.GetExistingGrid();
+    const auto editing = [&](ROWCOL nRow) {
+        ROWCOL nCur = 0, nCol = 0;
+        CGXControl* pControl = grid.GetCurrentCellControl();
+        return grid.GetCurrentCell(nCur, nCol) && nCur == nRow && pControl != nullptr && pControl->IsActive();
+    };
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CKeywordsDlg::kIdAdd))); });
+    user.Then("a new third row is being edited", [&] { return editing(3); }, [&] { user.Type(" sun"); });
+    user.Then("the typed keyword is in the edit",
+              [&] {
+                  CString text;
+                  CGXControl* pControl = grid.GetCurrentCellControl();
+                  return pControl != nullptr && pControl->GetCurrentText(text) && text == " sun";
+              },
+              [&] { user.Key("Return"); });
+    user.Then("Enter stored the keyword and left the dialog open",
+              [&] {
+                  CString text;
+                  grid.GetCellText(3, 1, text);
+                  return text == " sun";
+              },
+              [&] {
+                  Keep("keywords");
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "wind,solar,sun");
+}
+
+namespace {
+
+// The text of an edit control fits its client area whole, in the control's font.
+bool TextFits(HWND hEdit)
+{
+    char text[64] = {};
+    const int n = ::GetWindowText(hEdit, text, sizeof text);
+    HDC dc = ::GetDC(hEdit);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessage(hEdit, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32(dc, text, n, &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hEdit, dc);
+    RECT client{};
+    ::GetClientRect(hEdit, &client);
+    // An edit keeps a pixel or two of margin on each side.
+    return size.cx + 4 <= client.right - client.left;
+}
+
+} // namespace
+
+// System Information: a tab keeps room between every name and its value.
+TEST_F(DialogsX11Test, SystemInfoKeepsRoomBetweenEachNameAndItsValue)
+{
+    X11ModalDriver user(server->DisplayName());
+    CSysInfoDlg dlg(user.Owner());
+    int nNarrowest = INT_MAX;
+    std::string narrowest;
+    user.Then("the report is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  Keep("system-info");
+                  CEdit& edit = dlg.GetReportEdit();
+                  CString text;
+                  edit.GetWindowText(text);
+                  const std::string report(text.GetString());
+                  // Each "name:<tab>value": the value starts well to the right of the colon.
+                  for (size_t tab = report.find(":\t"); tab != std::string::npos; tab = report.find(":\t", tab + 2)) {
+                      const LRESULT colon = edit.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(tab), 0);
+                      const LRESULT value = edit.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(tab + 2), 0);
+                      const int gap = static_cast<short>(LOWORD(value)) - static_cast<short>(LOWORD(colon));
+                      if (gap < nNarrowest) {
+                          nNarrowest = gap;
+                          narrowest = report.substr(report.rfind('\n', tab) + 1, tab - report.rfind('\n', tab));
+                      }
+                  }
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(IDOK)));
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    ASSERT_NE(nNarrowest, INT_MAX);
+    // The colon's own width and about two characters of room.
+    EXPECT_GE(nNarrowest, 12) << "\"" << narrowest << "\" runs into its value";
+}
+
+// Print: the page fields show the largest page number whole.
+TEST_F(DialogsX11Test, PrintShowsThePageNumbersWhole)
+{
+    X11ModalDriver user(server->DisplayName());
+    CPrintDialog dlg(FALSE, PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE | PD_NOSELECTION, user.Owner());
+    dlg.m_pd.nMinPage = 1;
+    dlg.m_pd.nMaxPage = 65535;
+    dlg.m_pd.nFromPage = 1;
+    dlg.m_pd.nToPage = 65535;
+    bool bFits = false;
+    std::string shown;
+    user.Then("the Print dialog is shown with the focus",
+              [&] {
+                  HWND hDlg = ::GetActiveWindow();
+                  return hDlg && ::GetDlgItem(hDlg, edt2) && Ready(hDlg);
+              },
+              [&] {
+                  Keep("print");
+                  HWND hTo = ::GetDlgItem(::GetActiveWindow(), edt2);
+                  char text[32] = {};
+                  ::GetWindowText(hTo, text, sizeof text);
+                  shown = text;
+                  bFits = TextFits(hTo);
+                  user.Key("Escape");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(shown, "65535");
+    EXPECT_TRUE(bFits) << "the \"to\" field cuts its number";
+}
+
+// Project Settings: on the Backups page the focus sits on the option that is chosen.
+TEST_F(DialogsX11Test, TheBackupsPageFocusesTheChosenOption)
+{
+    X11ModalDriver user(server->DisplayName());
+    CProjSettingsSheet sheet(63008, user.Owner());
+    CProjectSettings settings;
+    settings.m_nBackupScheme = 1;   // "Delete to Recycle Bin", the second of the three
+    sheet.SetSettings(settings);
+    int nFocus = 0;
+    user.Then("the sheet is shown with the focus", [&] { return Ready(sheet.GetSafeHwnd()); },
+              [&] {
+                  // The Backups tab is the last.
+                  CRect tab = sheet.GetTabRect(sheet.GetPageCount() - 1);
+                  sheet.ClientToScreen(&tab);
+                  user.ClickAt(tab.CenterPoint());
+              });
+    user.Then("the Backups page is shown",
+              [&] { return sheet.GetActiveIndex() == sheet.GetPageCount() - 1 && sheet.GetBackupsPage().IsWindowVisible(); },
+              [&] {
+                  Keep("backups");
+                  nFocus = ::GetDlgCtrlID(::GetFocus());
+                  user.Key("Escape");
+              });
+    sheet.DoModal();
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(nFocus, 1067) << "the focus is on an option that is not chosen";
+}
+
+namespace {
+
+std::vector<std::string> ListTexts(HWND list)
+{
+    std::vector<std::string> texts;
+    const int n = static_cast<int>(::SendMessage(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[512] = {};
+        ::SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+// Browse for Folder from New Project: it starts at the folder typed in the field, the tree
+// stands at the top, folders that hold folders have expand buttons, Right and Left open and
+// close them, the button opens them with a click, and no row is half in sight.
+TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInPlace)
+{
+    ScopedTempDir dir;
+    const std::string site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/alpha/deep");
+    std::filesystem::create_directories(site + "/beta");
+    X11ModalDriver user(server->DisplayName());
+    CNewProjectDlg dlg(user.Owner());
+    CProjectSettings settings;
+    CMetaSettingList list;
+    list.SetDefaults();
+    dlg.SetData(settings, list);
+    HWND hBrowser = nullptr;
+    HWND hTree = nullptr;
+    std::string startedAt;
+    int nTopGap = -1;
+    bool bWholeRows = false;
+    const auto selected = [&] {
+        char text[512] = {};
+        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
+        return std::string(text);
+    };
+    user.Then("New Project is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
+                  user.Key("End shift+Home BackSpace");
+                  user.Type(site);
+              });
+    user.Then("the folder is typed", [&] {
+        CString text;
+        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
+        return std::string(text) == site;
+    }, [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
+    user.Then("the browser is shown with the focus",
+              [&] {
+                  HWND hActive = ::GetActiveWindow();
+                  if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive))
+                      return false;
+                  hBrowser = hActive;
+                  hTree = ::GetDlgItem(hBrowser, lst2);
+                  return true;
+              },
+              [&] {
+                  Keep("browse-for-folder");
+                  startedAt = selected();
+                  RECT tree{}, client{};
+                  ::GetWindowRect(hTree, &tree);
+                  ::GetClientRect(hBrowser, &client);
+                  ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
+                  nTopGap = tree.top - client.top;
+                  // Every row from the top one down to the bottom of the tree lies whole in it.
+                  RECT inside{};
+                  ::GetClientRect(hTree, &inside);
+                  bWholeRows = true;
+                  const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
+                  for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
+                      RECT row{};
+                      ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
+                      if (row.top >= inside.bottom)
+                          break;
+                      bWholeRows = bWholeRows && row.bottom <= inside.bottom;
+                  }
+                  user.Key("Down");
+              });
+    user.Then("Down chose \"alpha\"", [&] { return selected() == site + "/alpha"; },
+              [&] { user.Key("Right"); });
+    user.Then("Right opened \"alpha\" in place", [&] { return Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
+              [&] {
+                  Keep("browse-for-folder-open");
+                  user.Key("Left");
+              });
+    user.Then("Left closed it again", [&] { return !Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
+              [&] {
+                  // The expand button, before the folder's glyph.
+                  const int index = static_cast<int>(::SendMessage(hTree, LB_GETCURSEL, 0, 0));
+                  RECT row{};
+                  ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+                  // Indented 12 pixels a level: "alpha" is as deep as its path has parts.
+                  const std::string alpha = site + "/alpha";
+                  const int level = static_cast<int>(std::count(alpha.begin(), alpha.end(), '/'));
+                  POINT pt{row.left + 2 + level * 12 + 4, (row.top + row.bottom) / 2};
+                  ::ClientToScreen(hTree, &pt);
+                  user.ClickAt(pt);
+              });
+    user.Then("a click on its button opened it", [&] { return Holds(ListTexts(hTree), "deep"); },
+              [&] { user.Key("Escape"); });
+    user.Then("the browser has gone", [&] { return !::IsWindow(hBrowser) && Ready(dlg.GetSafeHwnd()); },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(startedAt, site);
+    EXPECT_GE(nTopGap, 0);
+    EXPECT_LE(nTopGap, 14) << "an empty band above the tree";
+    EXPECT_TRUE(bWholeRows) << "a row half in sight";
+}

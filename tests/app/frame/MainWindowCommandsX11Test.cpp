@@ -1,0 +1,189 @@
+// The main window's commands as the user reaches them on the X server: the toolbar buttons
+// clicked while the project's grid is the active window, the View menu's Status Bar, and the
+// status bar's message pane and lock-key indicators.
+#include "tests/app/UserStepsX11Fixture.h"
+
+#include "platform/afx/bars/CStatusBar.h"
+#include "platform/win/Keyboard.h"
+
+using MainWindowCommandsX11Test = MainWindowStepsX11Test;
+
+// With the project's grid active, the main window's own commands on the Main Toolbar open
+// their dialogs or start their work when clicked, as the same commands do from the menus.
+TEST_F(MainWindowCommandsX11Test, TheMainToolbarRunsTheMainWindowsCommandsWhileTheGridIsActive)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    ASSERT_NE(Frame().MDIGetActive(), nullptr) << "the grid's window is the active document window";
+
+    // Each dialog is there to be cancelled; New Project comes last, as it closes the project
+    // before it asks for the new one.
+    struct Case {
+        UINT nCommand;
+        const char* pszDialog;
+    };
+    for (const Case& c : {Case{ID_METATAG_SETTINGS, "^Metatag Settings - "}, Case{ID_OPEN_PROJECT, "^Open Project$"}}) {
+        SCOPED_TRACE(c.pszDialog);
+        Type("the dialog of the button", c.pszDialog, "Escape");
+        ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, c.nCommand)));
+        EXPECT_TRUE(StepsTaken());
+        ASSERT_TRUE(Quiet());
+    }
+    ASSERT_EQ(app->GetSelectedNodes().GetCount(), 3) << "the project stayed open";
+
+    // Start scans the pages of the selection: the meter counts all three.
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_START_SCAN)));
+    EXPECT_TRUE(RunUntil([&] { return Frame().GetFilesScanned() == 3 && app->GetRunState() == 0; }))
+        << "files scanned " << Frame().GetFilesScanned();
+    ASSERT_TRUE(Quiet());
+
+    Type("the New Project dialog", "^New Project$", "Escape");
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_NEW_PROJECT)));
+    EXPECT_TRUE(StepsTaken());
+}
+
+// View > Status Bar hides the status bar and shows it again, checked while it shows; the main
+// window's workspace takes the bar's place while it is hidden.
+TEST_F(MainWindowCommandsX11Test, ViewStatusBarHidesAndShowsTheStatusBar)
+{
+    ASSERT_TRUE(Start());
+    CCustomStatusbarWrapper& status = Frame().GetStatusBar();
+    ASSERT_TRUE(status.IsWindowVisible());
+    CRect pane;
+    status.GetItemRect(0, &pane);
+    status.ClientToScreen(&pane);
+    const POINT inPane{pane.left + 4, pane.bottom - 3};
+    const uint32_t face = 0xFFFFFFu & ::GetSysColor(COLOR_BTNFACE);
+
+    MenuItemSeen shown;
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("View")));
+    Choose("Status Bar", &shown);
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_FALSE(shown.grayed) << "the item is enabled";
+    EXPECT_TRUE(shown.checked) << "checked while the bar shows";
+    ASSERT_TRUE(RunUntil([&] { return !status.IsWindowVisible(); })) << "the status bar was not hidden";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("status-bar-hidden");
+    ASSERT_NE(shot, nullptr);
+    const uint32_t workspace = 0xFFFFFFu & ::GetSysColor(COLOR_APPWORKSPACE);
+    EXPECT_EQ(screen_capture::PixelAt(shot, inPane), workspace) << "the workspace reaches down where the bar was";
+    cairo_surface_destroy(shot);
+
+    MenuItemSeen hidden;
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("View")));
+    Choose("Status Bar", &hidden);
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_FALSE(hidden.grayed);
+    EXPECT_FALSE(hidden.checked) << "unchecked while the bar is hidden";
+    ASSERT_TRUE(RunUntil([&] { return status.IsWindowVisible(); })) << "the status bar did not come back";
+    ASSERT_TRUE(Quiet());
+    shot = Shot("status-bar-shown");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(screen_capture::PixelAt(shot, inPane), face) << "the bar is back in its place";
+    cairo_surface_destroy(shot);
+}
+
+// The message pane says "Ready" while the program waits, and the CAP, NUM and SCRL panes show
+// their text only while their lock key is on.
+TEST_F(MainWindowCommandsX11Test, TheStatusBarFollowsTheLockKeysAndSaysReadyWhenIdle)
+{
+    ASSERT_TRUE(Start());
+    CCustomStatusbarWrapper& status = Frame().GetStatusBar();
+    EXPECT_TRUE(RunUntil([&] { return status.GetPaneText(0) == "Ready"; })) << "pane 0: " << status.GetPaneText(0);
+
+    // Whether a pane shows any text: a dark pixel (the text's, drawn smooth or not) inside its
+    // borders, whose own colours are the face's, grey and white.
+    int looks = 0;
+    auto shows = [&](int nPane) {
+        CRect r;
+        status.GetItemRect(nPane, &r);
+        status.ClientToScreen(&r);
+        r.DeflateRect(2, 2);
+        cairo_surface_t* shot = Shot(("status-pane-" + std::to_string(++looks)).c_str());
+        bool text = false;
+        for (int y = r.top; shot && y < r.bottom && !text; ++y)
+            for (int x = r.left; x < r.right && !text; ++x) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, x, y);
+                text = ((pixel >> 16) & 0xFF) < 0x60 && ((pixel >> 8) & 0xFF) < 0x60 && (pixel & 0xFF) < 0x60;
+            }
+        if (shot)
+            cairo_surface_destroy(shot);
+        return text;
+    };
+    ASSERT_TRUE(Quiet());
+    EXPECT_FALSE(shows(1)) << "CAP while Caps Lock is off";
+    EXPECT_FALSE(shows(2)) << "NUM while Num Lock is off";
+    EXPECT_FALSE(shows(3)) << "SCRL while Scroll Lock is off";
+
+    // The keys go back off whatever happens, for the tests that type after this one.
+    struct LocksOff {
+        std::function<void()> off;
+        bool on = false;
+        ~LocksOff()
+        {
+            if (on)
+                off();
+        }
+    } restore{[this] { XdoNow("key Caps_Lock Num_Lock Scroll_Lock"); }};
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock Num_Lock Scroll_Lock"));
+    restore.on = true;
+    ASSERT_TRUE(RunUntil([&] {
+        return (GetKeyState(VK_CAPITAL) & 1) && (GetKeyState(VK_NUMLOCK) & 1) && (GetKeyState(VK_SCROLL) & 1);
+    })) << "the lock keys never came";
+    ASSERT_TRUE(Quiet());
+    EXPECT_TRUE(shows(1)) << "CAP while Caps Lock is on";
+    EXPECT_TRUE(shows(2)) << "NUM while Num Lock is on";
+    EXPECT_TRUE(shows(3)) << "SCRL while Scroll Lock is on";
+
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock Num_Lock Scroll_Lock"));
+    restore.on = false;
+    ASSERT_TRUE(RunUntil([&] {
+        return !(GetKeyState(VK_CAPITAL) & 1) && !(GetKeyState(VK_NUMLOCK) & 1) && !(GetKeyState(VK_SCROLL) & 1);
+    })) << "the lock keys never went off";
+    ASSERT_TRUE(Quiet());
+    EXPECT_FALSE(shows(1));
+    EXPECT_FALSE(shows(2));
+    EXPECT_FALSE(shows(3));
+    EXPECT_EQ(status.GetPaneText(0), "Ready");
+
+    // Caps Lock turned on while no window of the program has the keyboard: the CAP pane shows
+    // it as soon as the pointer comes back over the window.
+    XSetInputFocus(other, None, RevertToNone, CurrentTime);
+    XSync(other, False);
+    ASSERT_TRUE(XdoNow("key Caps_Lock"));
+    restore.off = [this] { XdoNow("key Caps_Lock"); };
+    restore.on = true;
+    CRect pane;
+    status.GetItemRect(0, &pane);
+    status.ClientToScreen(&pane);
+    ASSERT_TRUE(ClickAt(pane.CenterPoint()));
+    ASSERT_TRUE(RunUntil([&] { return (GetKeyState(VK_CAPITAL) & 1) != 0; })) << "the program never learnt of Caps Lock";
+    ASSERT_TRUE(Quiet());
+    EXPECT_TRUE(shows(1)) << "CAP after Caps Lock was pressed elsewhere";
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Caps_Lock"));
+    restore.on = false;
+    ASSERT_TRUE(RunUntil([&] { return !(GetKeyState(VK_CAPITAL) & 1); })) << "Caps Lock pressed again stayed on";
+    ASSERT_TRUE(Quiet());
+    EXPECT_FALSE(shows(1));
+}
+
+// The Grid Toolbar's Save writes the edited page while the grid is active: the main window's
+// command from the other toolbar.
+TEST_F(MainWindowCommandsX11Test, TheGridToolbarSavesTheEditedPages)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("a.htm"), ColumnOf("Title"))));
+    ASSERT_TRUE(WaitForFocus(view->GetSafeHwnd()));
+    ASSERT_TRUE(Xdo("type --delay 20 'Renamed'"));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the typed title was not taken";
+    ASSERT_TRUE(Quiet());
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SAVE_EDITED_FILES)));
+    auto page = [&] {
+        std::ifstream in(site + "/a.htm");
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_TRUE(RunUntil([&] { return page().find("<title>Renamed</title>") != std::string::npos && app->IsEdited() == 3; }))
+        << page();
+}

@@ -1,0 +1,443 @@
+// Editing in the main window as the user meets it on a real X server: Escape backing out of an
+// edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, and the Project Area's
+// folders, which are chosen, never renamed.
+#include "app/panes/CFileViewControlBar.h"
+#include "app/panes/CFilesInTreeCtrl.h"
+#include "app/views/CShortcutEditCtrl.h"
+#include "app/res/AppRes.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/IScanBackend.h"
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXControl.h"
+#include "platform/win/Clipboard.h"
+
+#include "tests/app/MainWindowX11Fixture.h"
+
+namespace {
+
+// An item of an open pop-up menu as it shows: its command, its whole text (the key after a
+// tab) and whether it is grayed.
+struct ShownItem {
+    UINT nID = 0;
+    std::string text;
+    bool bGrayed = false;
+};
+
+// A fetch engine that takes the pages and reads none of them: a scan on it runs until it is
+// stopped.
+struct HeldFetchBackend : IScanBackend {
+    struct Engine : IScanTaskManager {
+        explicit Engine(HeldFetchBackend& owner) : m_owner(owner) {}
+        void SetScanOptions(const CScanOptions&) override {}
+        BOOL OpenInternetSession() override { return TRUE; }
+        bool QueueUrl(DWORD_PTR, LPCTSTR, int, BOOL) override { return true; }
+        void StartThreads() override { m_owner.bStarted = true; }
+        void RequestStop() override { m_owner.bStopRequested = true; }
+        void StopThreads() override {}
+        void SetErrorStopHandler(std::function<void()>) override {}
+        HeldFetchBackend& m_owner;
+    };
+    std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager*, const CConnectOptions&) override
+    {
+        return std::make_unique<Engine>(*this);
+    }
+    std::atomic<bool> bStarted{false};
+    std::atomic<bool> bStopRequested{false};
+};
+
+} // namespace
+
+class MainWindowEditingX11Test : public MainWindowX11Test {
+protected:
+    // The project's grid shows its pages' Description in column 2.
+    static constexpr ROWCOL kDesc = 2;
+
+    ::testing::AssertionResult StartWithDescriptions(UINT nPages)
+    {
+        MakeSite(static_cast<int>(nPages));
+        WriteProject({"Description"}, 0);
+        ::testing::AssertionResult started = StartWithProject(nPages);
+        if (started && View()->GetCellValue(0, kDesc) != "Description")
+            return ::testing::AssertionFailure() << "column 2 is '" << View()->GetCellValue(0, kDesc).GetString() << "'";
+        return started;
+    }
+
+    // What a cell shows: the text of its editor while one is open, else its value.
+    std::string Shown(ROWCOL nRow, ROWCOL nCol)
+    {
+        CString strText;
+        View()->GetCellText(nRow, nCol, strText);
+        return std::string(strText);
+    }
+    // What the field above the grid shows.
+    std::string Field()
+    {
+        CString strText;
+        if (auto* pFrame = dynamic_cast<CGroupFrame*>(View()->GetParentFrame()))
+            pFrame->GetEditField().GetWindowText(strText);
+        return std::string(strText);
+    }
+    bool EditorOpen()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        CGXControl* pControl = View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
+        return pControl != nullptr && pControl->IsActive();
+    }
+    // How many pixels of a rectangle of the grid's client area have the colour.
+    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += GridPixel(shot, x, y) == nColour ? 1 : 0;
+        return nCount;
+    }
+    bool Click(ROWCOL nRow, ROWCOL nCol)
+    {
+        return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
+
+    // The items of the pop-up menu the keys open, read from the pop-up window while it shows
+    // (and the screen taken as the named screenshot, when one is named), after which the user
+    // closes the menu. Empty when no menu opened.
+    std::vector<ShownItem> ReadMenu(const std::string& keys, const char* pszShot = nullptr)
+    {
+        MenuReading reading;
+        reading.pszShot = pszShot;
+        s_reading = &reading;
+        // The menu runs its own loop inside the program's: a timer, which that loop serves too,
+        // looks at the menu from there.
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &MainWindowEditingX11Test::ReadOpenMenu);
+        const bool bSent = Xdo("key " + keys);
+        const bool bRead = bSent && RunUntil([&] { return reading.bDone && OpenMenus().empty(); }, 60000);
+        ::KillTimer(nullptr, timer);
+        s_reading = nullptr;
+        EXPECT_TRUE(bRead && reading.bClosed) << "the menu of '" << keys << "' was not read: sent " << bSent << ", read "
+                                              << reading.bDone << ", closed " << reading.bClosed;
+        return reading.items;
+    }
+    // The item of a menu read that runs the command; a blank one when none.
+    static ShownItem Item(const std::vector<ShownItem>& items, UINT nID)
+    {
+        for (const ShownItem& item : items)
+            if (item.nID == nID)
+                return item;
+        return ShownItem{};
+    }
+
+    // Runs the program's loop until every timer it has due within the time has fired: a timer
+    // of the test's own, due later, fires only after them.
+    bool RunPastTimersDueWithin(UINT nMs)
+    {
+        static bool s_fired;
+        s_fired = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, nMs + 100, [](HWND, UINT, UINT_PTR, DWORD) { s_fired = true; });
+        const bool bFired = RunUntil([] { return s_fired; }, 60000);
+        ::KillTimer(nullptr, timer);
+        return bFired;
+    }
+
+    // A fetch engine that holds its scans; it outlives the program the test runs.
+    HeldFetchBackend held;
+
+    static std::vector<HWND> OpenMenus()
+    {
+        std::vector<HWND> found;
+        ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM data) -> BOOL {
+            char name[16] = {};
+            ::GetClassName(hwnd, name, sizeof name);
+            if (std::string(name) == WC_MENU_NAME && ::IsWindowVisible(hwnd))
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+private:
+    struct MenuReading {
+        const char* pszShot = nullptr;
+        std::vector<ShownItem> items;
+        bool bDone = false;
+        bool bClosed = false;
+    };
+    static inline MenuReading* s_reading = nullptr;
+
+    static void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+    {
+        auto* pTest = static_cast<MainWindowEditingX11Test*>(Current());
+        if (s_reading == nullptr || s_reading->bDone || pTest == nullptr)
+            return;
+        const std::vector<HWND> menus = OpenMenus();
+        // Read once the pop-up is on the screen as drawn.
+        if (menus.size() != 1 || !pTest->ShowsNow())
+            return;
+        const HMENU hMenu = reinterpret_cast<HMENU>(::SendMessage(menus.front(), MN_GETHMENU, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) {
+            char text[256] = {};
+            ::GetMenuString(hMenu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const UINT nState = ::GetMenuState(hMenu, static_cast<UINT>(i), MF_BYPOSITION);
+            s_reading->items.push_back(ShownItem{::GetMenuItemID(hMenu, i), text, (nState & (MF_GRAYED | MF_DISABLED)) != 0});
+        }
+        s_reading->bDone = true;
+        if (s_reading->pszShot != nullptr)
+            cairo_surface_destroy(pTest->Shot(s_reading->pszShot));
+        // Closed as the user closes a menu opened from the keyboard: Escape closes the pop-up,
+        // a second one leaves the menu bar. The keys go to the window the menu belongs to,
+        // which keeps the display's focus while the menu shows.
+        const std::string command =
+            "DISPLAY=" + pTest->server->DisplayName() + " timeout 60 xdotool key Escape Escape >/dev/null 2>&1";
+        s_reading->bClosed = std::system(command.c_str()) == 0;
+    }
+};
+
+// While no scan runs, Escape reaches the cell's editor, which gives the cell its old text back:
+// nothing is stored, no page is marked. The field above the grid backs out the same way.
+TEST_F(MainWindowEditingX11Test, EscapeBacksOutOfACellEditWhileNoScanRuns)
+{
+    ASSERT_TRUE(StartWithDescriptions(3));
+    CGroupView& view = *View();
+    ASSERT_TRUE(Click(2, kDesc)) << "the click did not make the cell current";
+    const std::string old = Shown(2, kDesc);
+    ASSERT_FALSE(old.empty());
+
+    ASSERT_TRUE(Xdo("type --delay 20 Mistake"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && Shown(2, kDesc) == "Mistake"; }, 60000))
+        << "the typed text did not show in the cell's editor: '" << Shown(2, kDesc) << "'";
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return !EditorOpen(); }, 60000)) << "Escape did not close the cell's editor";
+    EXPECT_EQ(Shown(2, kDesc), old) << "the cell did not get its old text back";
+    EXPECT_TRUE(RunUntil([&] { return Field() == old; }, 60000)) << "the field shows '" << Field() << "'";
+    EXPECT_EQ(app->IsEdited(), 3u) << "the page was marked edited";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "escape-cell"), 0) << "the grid does not show what it holds";
+    // The cell is still where typing goes, and looks it.
+    EXPECT_TRUE(IsCurrent(2, kDesc));
+    cairo_surface_t* shot = Shot("escape-cell-look");
+    ASSERT_NE(shot, nullptr);
+    const CRect cell = view.CalcCellRect(2, kDesc);
+    const uint32_t edge = GridPixel(shot, cell.left + 1, cell.CenterPoint().y);
+    EXPECT_GT(PixelsOf(shot, cell, Rgb(::GetSysColor(COLOR_HIGHLIGHT))), cell.Width() * cell.Height() / 5)
+        << "the current cell lost its highlight";
+    EXPECT_EQ(PixelsOf(shot, view.CalcCellRect(3, kDesc), Rgb(::GetSysColor(COLOR_HIGHLIGHT))), 0)
+        << "another cell shows highlighted";
+    EXPECT_NE(edge, Rgb(::GetSysColor(COLOR_HIGHLIGHT))) << "the current cell lost its frame";
+    EXPECT_NE(edge, Rgb(CGroupView::kInteriorColor)) << "the current cell lost its frame";
+    cairo_surface_destroy(shot);
+
+    // The field: what is typed there shows in the cell until Escape takes it back.
+    CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view.GetParentFrame())->GetEditField();
+    CRect rect;
+    field.GetClientRect(&rect);
+    ASSERT_TRUE(ClickAt(ScreenPoint(field.GetSafeHwnd(), rect.right - 4, rect.CenterPoint().y)));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == field.GetSafeHwnd(); }, 60000)) << "the click did not reach the field";
+    ASSERT_TRUE(Xdo("type --delay 20 Wrong"));
+    ASSERT_TRUE(RunUntil([&] { return Shown(2, kDesc) == old + "Wrong"; }, 60000))
+        << "what was typed in the field does not show in the cell: '" << Shown(2, kDesc) << "'";
+    ASSERT_TRUE(Xdo("key Escape"));
+    EXPECT_TRUE(RunUntil([&] { return Field() == old && Shown(2, kDesc) == old; }, 60000))
+        << "Escape left the field at '" << Field() << "' and the cell at '" << Shown(2, kDesc) << "'";
+    // Leaving the cell now stores nothing.
+    ASSERT_TRUE(Click(3, kDesc));
+    EXPECT_EQ(std::string(view.GetCellValue(2, kDesc)), old);
+    EXPECT_EQ(app->IsEdited(), 3u) << "the dropped edit was stored when the cell was left";
+    cairo_surface_destroy(Shot("escape-field"));
+}
+
+// A cell's list of choices is an in-place editor too: Escape closes it and the cell keeps its
+// value.
+TEST_F(MainWindowEditingX11Test, EscapeClosesACellsListOfChoicesAndKeepsTheValue)
+{
+    MakeSite(2);
+    WriteProject({"dc.type"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+    ASSERT_EQ(std::string(View()->GetCellValue(0, kDesc)), "dc.type");
+    ASSERT_TRUE(Click(1, kDesc)) << "the click did not make the cell current";
+    auto* pCombo = dynamic_cast<CGXComboBox*>(View()->GetControl(1, kDesc));
+    ASSERT_NE(pCombo, nullptr) << "the cell has no list of choices";
+    const std::string old = Shown(1, kDesc);
+
+    ASSERT_TRUE(Xdo("key F4"));
+    ASSERT_TRUE(RunUntil([&] { return pCombo->IsDroppedDown() && ProgramHasFocus(); }, 60000)) << "F4 did not open the list";
+    ASSERT_TRUE(Xdo("key Down Escape"));
+    EXPECT_TRUE(RunUntil([&] { return !pCombo->IsDroppedDown(); }, 60000)) << "Escape did not close the list";
+    EXPECT_EQ(Shown(1, kDesc), old) << "the cell took a choice the user backed out of";
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_EQ(StalePixelsOf(View()->GetSafeHwnd(), "escape-list"), 0);
+}
+
+// During a scan Escape is Stop Scan's key, wherever the focus is.
+TEST_F(MainWindowEditingX11Test, EscapeStopsARunningScan)
+{
+    ASSERT_TRUE(StartWithDescriptions(3));
+    ASSERT_TRUE(Click(1, kDesc)) << "the click did not make the cell current";
+    // The next scan's fetch engine reads no page, so that the scan runs until it is stopped.
+    CParserEngine::GetEngine().SetScanBackend(&held);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && held.bStarted; }, 60000)) << "F5 did not start a scan";
+
+    ASSERT_TRUE(Xdo("key Escape"));
+    EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && held.bStopRequested; }, 60000))
+        << "Escape did not stop the scan: run state " << app->GetRunState();
+    EXPECT_FALSE(EditorOpen());
+}
+
+// Edit > Delete does what the Delete key does on the grid: the selected cells are cleared, and
+// one Undo gives them all back. It is enabled only when that can be done.
+TEST_F(MainWindowEditingX11Test, EditDeleteClearsTheSelectedCellsAsOneStepOfUndo)
+{
+    ASSERT_TRUE(StartWithDescriptions(4));
+    CGroupView& view = *View();
+    auto value = [&](ROWCOL nRow) { return std::string(view.GetCellValue(nRow, kDesc)); };
+    const std::vector<std::string> old = {value(1), value(2), value(3), value(4)};
+
+    // Without a current cell there is nothing to clear.
+    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled with nothing selected";
+
+    ASSERT_TRUE(Click(1, kDesc));
+    const CRect last = view.CalcCellRect(3, kDesc);
+    const POINT pt = ScreenPoint(view.GetSafeHwnd(), last.CenterPoint().x, last.CenterPoint().y);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " keydown shift click 1 keyup shift"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000))
+        << "Shift+click did not select the cells";
+
+    const ShownItem item = Item(ReadMenu("alt+e", "edit-menu-delete"), ID_EDIT_DELETE_META);
+    ASSERT_EQ(item.text, "&Delete");
+    EXPECT_FALSE(item.bGrayed) << "Delete is disabled over selected cells";
+    ASSERT_TRUE(Xdo("key alt+e d"));
+    ASSERT_TRUE(RunUntil([&] { return value(1).empty() && value(2).empty() && value(3).empty(); }, 60000))
+        << "Edit > Delete did not clear the cells: '" << value(1) << "', '" << value(2) << "', '" << value(3) << "'";
+    EXPECT_EQ(value(4), old[3]) << "a cell outside the selection was cleared";
+    EXPECT_EQ(app->IsEdited(), 2u) << "the cleared pages are not marked edited";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "edit-delete"), 0);
+
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    EXPECT_TRUE(RunUntil([&] { return value(1) == old[0] && value(2) == old[1] && value(3) == old[2]; }, 60000))
+        << "one Undo did not give every cell back: '" << value(1) << "', '" << value(2) << "', '" << value(3) << "'";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // While a cell's editor is open the Delete key deletes text there, and Edit > Delete waits.
+    ASSERT_TRUE(Click(4, kDesc));
+    ASSERT_TRUE(Xdo("type x"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen(); }, 60000)) << "typing did not open the cell's editor";
+    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled over an open editor";
+    EXPECT_TRUE(EditorOpen()) << "the menu closed the editor";
+}
+
+// Undo and Redo say which step they would take back, without the full stop of its status
+// text, keep their keys whatever their label, and never name a step that is not there.
+TEST_F(MainWindowEditingX11Test, UndoAndRedoNameTheirStepAndKeepTheirKeys)
+{
+    ASSERT_TRUE(StartWithDescriptions(4));
+    CGroupView& view = *View();
+    auto menu = [&] { return ReadMenu("alt+e"); };
+    std::vector<ShownItem> items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo\tCtrl+Z");
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y");
+
+    // Two cells copied and pasted: the grid's paste.
+    ASSERT_TRUE(Click(1, kDesc));
+    const CRect second = view.CalcCellRect(2, kDesc);
+    const POINT pt = ScreenPoint(view.GetSafeHwnd(), second.CenterPoint().x, second.CenterPoint().y);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " keydown shift click 1 keyup shift"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(2, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000));
+    const DWORD dwClipboard = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(Xdo("key ctrl+c"));
+    ASSERT_TRUE(RunUntil([&] { return ::GetClipboardSequenceNumber() != dwClipboard; }, 60000)) << "Copy did not copy";
+    const std::string first(view.GetCellValue(1, kDesc));
+    ASSERT_TRUE(Click(3, kDesc));
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(3, kDesc) == first.c_str(); }, 60000)) << "Paste did not paste";
+    items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo Paste\tCtrl+Z");
+    EXPECT_FALSE(Item(items, ID_EDIT_UNDO).bGrayed);
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y");
+    EXPECT_TRUE(Item(items, ID_EDIT_REDO).bGrayed);
+
+    // A column made wider by its header's border, then undone: Redo offers the width.
+    const CRect header = view.CalcCellRect(0, kDesc);
+    const POINT edge = ScreenPoint(view.GetSafeHwnd(), header.right - 1, header.CenterPoint().y);
+    const int nWidth = view.GetColWidth(kDesc);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(edge.x) + " " + std::to_string(edge.y) + " mousedown 1 mousemove " +
+                    std::to_string(edge.x + 40) + " " + std::to_string(edge.y) + " mouseup 1"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetColWidth(kDesc) > nWidth && ::GetCapture() == nullptr; }, 60000))
+        << "the drag did not widen the column";
+    EXPECT_EQ(Item(menu(), ID_EDIT_UNDO).text, "&Undo Column Width\tCtrl+Z");
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetColWidth(kDesc) == nWidth; }, 60000)) << "Undo did not give the width back";
+    items = ReadMenu("alt+e", "edit-menu-redo");
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo Paste\tCtrl+Z");
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo Column Width\tCtrl+Y");
+    EXPECT_FALSE(Item(items, ID_EDIT_REDO).bGrayed);
+
+    // A new edit ends what could be redone: Redo names nothing.
+    ASSERT_TRUE(Click(4, kDesc));
+    ASSERT_TRUE(Xdo("type --delay 20 New"));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(4, kDesc) == "New"; }, 60000)) << "the typed value was not stored";
+    items = menu();
+    EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo\tCtrl+Y") << "Redo names a step that is gone";
+    EXPECT_TRUE(Item(items, ID_EDIT_REDO).bGrayed);
+    EXPECT_EQ(Item(items, ID_EDIT_UNDO).text.find('.'), std::string::npos) << Item(items, ID_EDIT_UNDO).text;
+    EXPECT_NE(Item(items, ID_EDIT_UNDO).text.find("\tCtrl+Z"), std::string::npos) << Item(items, ID_EDIT_UNDO).text;
+}
+
+// A second click on the folder already chosen in the Project Area, or F2 there, chooses it and
+// opens no editor over its name: the tree's labels are the folders' own names.
+TEST_F(MainWindowEditingX11Test, TheProjectAreaOpensNoEditorOverAFoldersName)
+{
+    MakeSite(2, 3);
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(5));
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    HTREEITEM hFolder = nullptr;
+    for (HTREEITEM h = tree.GetRootItem(); h != nullptr && hFolder == nullptr; h = tree.GetNextItemInPreorder(h))
+        if (tree.GetItemText(h) == "folder02")
+            hFolder = h;
+    ASSERT_NE(hFolder, nullptr);
+    // A point on the folder's name, as the tree finds it.
+    CPoint label(-1, -1);
+    CRect client;
+    tree.GetClientRect(&client);
+    for (int y = 0; y < client.bottom && label.x < 0; ++y)
+        for (int x = 0; x < client.right && label.x < 0; ++x) {
+            UINT nFlags = 0;
+            if (tree.HitTest(CPoint(x, y), &nFlags) == hFolder && (nFlags & TVHT_ONITEMLABEL))
+                label = CPoint(x + 3, y + 3);
+        }
+    ASSERT_GE(label.x, 0) << "the folder's name is not on the screen";
+    const POINT onLabel = ScreenPoint(tree.GetSafeHwnd(), label.x, label.y);
+    auto editorOpen = [&] {
+        CWnd* pEditor = tree.GetEditControl();
+        return pEditor != nullptr && pEditor->GetSafeHwnd() != nullptr && pEditor->IsWindowVisible();
+    };
+
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(RunUntil([&] { return tree.GetSelectedItem() == hFolder && View()->GetRowCount() == 1; }, 60000))
+        << "the click did not choose the folder";
+    // The second click, later than a double click would be, then one on the grid: once the
+    // grid has the focus, the tree has had the click; an editor would open when the tree's
+    // delay for it has passed.
+    ASSERT_TRUE(RunPastTimersDueWithin(::GetDoubleClickTime()));
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(Click(1, kDesc)) << "the grid did not take the click after the folder's";
+    ASSERT_TRUE(RunPastTimersDueWithin(::GetDoubleClickTime() + 500));
+    EXPECT_FALSE(editorOpen()) << "a second click opened an editor over the folder's name";
+    EXPECT_EQ(::GetFocus(), View()->GetSafeHwnd()) << "something took the focus from the grid";
+
+    // F2 on the tree.
+    ASSERT_TRUE(ClickAt(onLabel));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == tree.GetSafeHwnd(); }, 60000)) << "the tree did not take the focus";
+    ASSERT_TRUE(Xdo("key F2 Up"));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetSelectedItem() != hFolder; }, 60000))
+        << "Up after F2 did not reach the tree: an editor took it";
+    EXPECT_FALSE(editorOpen());
+    EXPECT_STREQ(tree.GetItemText(hFolder), "folder02");
+    // Escape, with nothing to back out of in the tree, leaves the pane as it is.
+    const HTREEITEM hAbove = tree.GetSelectedItem();
+    ASSERT_TRUE(Xdo("key Escape Down"));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetSelectedItem() == hFolder; }, 60000)) << "Down after Escape did not reach the tree";
+    EXPECT_NE(hAbove, hFolder);
+    EXPECT_TRUE(Frame().GetProjectAreaBar()->IsWindowVisible());
+    EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("project-area-no-rename"));
+}

@@ -1,0 +1,106 @@
+// Tool tips as the user meets them on the X server: over the toolbar buttons, whichever way
+// the pointer comes, and over a column header whose long description wraps.
+#include "tests/app/UserStepsX11Fixture.h"
+
+#include "platform/afx/wnd/AfxThreadState.h"
+#include "platform/controls/ToolTip.h"
+
+namespace {
+
+class MainWindowTipsX11Test : public MainWindowStepsX11Test {
+protected:
+    static HWND Tip() { return AfxGetThreadState()->m_hToolTip; }
+    // Whether the thread's tool tip is up on the screen (mapped by the server, not only shown
+    // by the program), and what it says.
+    bool TipOnScreen(std::string* text = nullptr)
+    {
+        HWND tip = Tip();
+        if (!tip || !IsWindowVisible(tip))
+            return false;
+        XWindowAttributes attrs{};
+        if (!XGetWindowAttributes(other, backend->XWindowOf(tip), &attrs) || attrs.map_state != IsViewable)
+            return false;
+        if (text) {
+            TOOLINFO info{};
+            info.cbSize = sizeof info;
+            char buffer[512] = {};
+            if (!SendMessage(tip, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&info)))
+                return false;
+            info.lpszText = buffer;
+            SendMessage(tip, TTM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(&info));
+            *text = buffer;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+// The pointer comes from the grid or from the Project Area's tree onto a button and rests
+// there: the button's tip comes up, for the main window's commands and the grid's alike.
+TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    struct Case {
+        UINT nCommand;
+        POINT from;
+        const char* pszTip;
+    };
+    const POINT grid = CellOnScreen(RowOf("a.htm"), ColumnOf("Title"));
+    const POINT tree = CentreOnScreen(Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd());
+    for (const Case& c : {Case{ID_NEW_PROJECT, grid, "New Project"}, Case{ID_FILE_PRINT, tree, "Print"},
+                          Case{ID_EDIT_COPY, grid, "Copy"}, Case{ID_START_SCAN, tree, "Start Scan"},
+                          Case{ID_CONTEXT_HELP, grid, "Help"}}) {
+        SCOPED_TRACE(c.pszTip);
+        ASSERT_TRUE(MoveTo(c.from));
+        ASSERT_TRUE(RunUntil([&] { return !TipOnScreen(); })) << "a tip stayed up";
+        const POINT button = ButtonOnScreen(ID_VIEW_TOOLBARS, c.nCommand);
+        ASSERT_TRUE(MoveTo(POINT{button.x + 3, button.y - 3}));
+        ASSERT_TRUE(MoveTo(button));
+        std::string text;
+        EXPECT_TRUE(RunUntil([&] { return TipOnScreen(&text); })) << "no tip came up";
+        EXPECT_EQ(text, c.pszTip);
+        EXPECT_FALSE(Frame().GetStatusBar().GetPaneText(0).IsEmpty()) << "the button's prompt in the message pane";
+        if (c.nCommand == ID_START_SCAN)
+            cairo_surface_destroy(Shot("toolbar-tip"));
+    }
+    // Away from the buttons the message pane is ready again.
+    ASSERT_TRUE(MoveTo(grid));
+    EXPECT_TRUE(RunUntil([&] { return Frame().GetStatusBar().GetPaneText(0) == "Ready"; }))
+        << Frame().GetStatusBar().GetPaneText(0).GetString();
+    ASSERT_TRUE(Quiet());
+}
+
+// A header whose setting has a long description shows it in a tip of readable width, on
+// several lines, not on one line across the screen.
+TEST_F(MainWindowTipsX11Test, ALongHeaderTipWrapsAtAReadableWidth)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSetting* pSetting = nullptr;
+    ASSERT_EQ(pList->FindByName("Keywords", pSetting), 0u);
+    const std::string description =
+        "The words and phrases that search engines take as the subject of the page, separated by commas, "
+        "most important first; a page with many of them is rated lower by some engines, so a few well "
+        "chosen ones serve better than a long list.";
+    pSetting->SetDescription(description.c_str());
+    // The grid takes the changed catalogue, and the frame's full width shows the column.
+    app->UpdatePageViews(3, reinterpret_cast<CObject*>(&app->GetSelectedNodes()));
+    Frame().ShowWindow(SW_MAXIMIZE);
+    ASSERT_TRUE(Quiet());
+    const POINT header = CellOnScreen(0, ColumnOf("Keywords"));
+    ASSERT_TRUE(MoveTo(POINT{header.x + 3, header.y + 3}));
+    ASSERT_TRUE(MoveTo(header));
+    std::string text;
+    ASSERT_TRUE(RunUntil([&] { return TipOnScreen(&text); })) << "no tip came up";
+    EXPECT_EQ(text, description);
+    CRect tip;
+    ::GetWindowRect(Tip(), &tip);
+    EXPECT_LE(tip.Width(), 400) << "a readable width";
+    EXPECT_GE(tip.Height(), 3 * 12) << "on several lines";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("header-tip"));
+}

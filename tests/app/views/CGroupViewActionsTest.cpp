@@ -1,0 +1,129 @@
+// The setting-driven parts of the project grid: the keywords group action over many pages and
+// its Undo All, the cell button opening the setting's dialog, and the page-status pictures'
+// place in the file cells.
+#include "tests/app/GroupViewFixture.h"
+
+#include "app/values/CGroupKeywordsDlg.h"
+#include "app/values/CKeywordsDlg.h"
+#include "app/views/CPageStatusCell.h"
+#include "tests/support/DialogAutomation.h"
+
+namespace {
+
+void Select(CGroupView& view, const CGXRange& range)
+{
+    view.ClearSelection(FALSE);
+    view.SetCurrentCell(range.IsCols() ? 1 : range.top, range.left);
+    view.SelectRange(range, TRUE, FALSE);
+}
+
+// Gives the page a KEYWORDS content (unmarked, as a scan leaves it) with suggestions.
+CMetaContent* GiveKeywords(CPageNode* pPage, const char* pszText, std::initializer_list<const char*> suggestions)
+{
+    CMetaContentList* pList = nullptr;
+    if (pPage->GetContentList(pList) != 0)
+        pPage->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    if (pList->FindByName("KEYWORDS", pContent) != 0)
+        pList->AddContent("KEYWORDS", pszText, 0, pContent);
+    pContent->SetContent(pszText);
+    for (const char* pszSuggestion : suggestions)
+        pContent->AddSuggestion(pszSuggestion);
+    return pContent;
+}
+
+} // namespace
+
+TEST_F(GroupViewTest, TheKeywordsGroupActionReplacesOverManyPagesAndUndoAllTakesItBack)
+{
+    extraPages = {"c.htm", "d.htm", "e.htm"};
+    OpenSite(true);
+    CMetaContent* pA = GiveKeywords(PageOf("a.htm"), "red, green", {"alpha", "page"});
+    CMetaContent* pC = GiveKeywords(PageOf("c.htm"), "old", {"extra"});
+    GiveKeywords(PageOf("d.htm"), "kept", {});
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+
+    // One cell is no group: the command does nothing and no dialog opens.
+    Select(*view, CGXRange(RowOf("a.htm"), nKeywords, RowOf("a.htm"), nKeywords));
+    bool opened = false;
+    FillDialog(*backend, CGroupKeywordsDlg::IDD, DialogFill{{}, {{CGroupKeywordsDlg::kIdReplaceAction, BST_CHECKED}}, IDOK, {}}, &opened);
+    view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+    backend->ProcessMessages();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(std::string(pA->GetContent()), "red, green");
+
+    // The whole column: every page with suggestions takes them; a page without any keeps its
+    // keywords, pages without the tag are left alone.
+    Select(*view, CGXRange().SetCols(nKeywords, nKeywords));
+    view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(std::string(pA->GetContent()), "alpha,page");
+    EXPECT_EQ(std::string(pC->GetContent()), "extra");
+    EXPECT_EQ(pA->GetModified(), 1u);
+    EXPECT_EQ(std::string(ContentOf("d.htm", "Keywords")->GetContent()), "kept");
+    EXPECT_EQ(ContentOf("d.htm", "Keywords")->GetModified(), 0u);
+    EXPECT_EQ(ContentOf("e.htm", "Keywords"), nullptr);
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("c.htm"), nKeywords)), "extra");
+    EXPECT_EQ(app->IsEdited(), 2u);
+
+    // Undo All gives every page its keywords and its mark back, though the setting changed the
+    // contents itself before the grid saw them.
+    AnswerBox(*backend, IDOK);
+    view->SendMessage(WM_COMMAND, ID_UNDO_ALL);
+    EXPECT_EQ(std::string(pA->GetContent()), "red, green");
+    EXPECT_EQ(std::string(pC->GetContent()), "old");
+    EXPECT_EQ(pA->GetModified(), 0u);
+    EXPECT_EQ(pC->GetModified(), 0u);
+    EXPECT_EQ(app->IsEdited(), 3u);
+}
+
+TEST_F(GroupViewTest, TheCellButtonOpensTheSettingsDialogOnlyWhileIdle)
+{
+    OpenSite(true);
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    const ROWCOL nB = RowOf("b.htm");
+    ASSERT_EQ(ContentOf("b.htm", "Keywords"), nullptr);
+
+    // During a scan: a beep, no dialog, nothing made.
+    bool opened = false;
+    FillDialog(*backend, CKeywordsDlg::IDD, DialogFill{{}, {}, IDCANCEL, {}}, &opened);
+    app->SetRunState(1);
+    view->OnClickedButtonRowCol(nB, nKeywords);
+    app->SetRunState(0);
+    backend->ProcessMessages();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(ContentOf("b.htm", "Keywords"), nullptr);
+
+    // Idle: the setting's dialog opens on the page's content, made empty and unmarked for it.
+    view->OnClickedButtonRowCol(nB, nKeywords);
+    EXPECT_TRUE(opened);
+    ASSERT_NE(ContentOf("b.htm", "Keywords"), nullptr);
+    EXPECT_EQ(ContentOf("b.htm", "Keywords")->GetModified(), 0u);
+    EXPECT_EQ(PageOf("b.htm")->GetEditState(), 3u) << "a cancelled dialog edits nothing";
+}
+
+TEST_F(GroupViewTest, StatusPicturesSitLeftCentredAndClippedWithTheTextAfterThem)
+{
+    OpenSite(false);
+    CScannedCell cell(view);
+    // A row of common height: 3 pixels in, centred.
+    cell.LayoutChildren(1, 1, CRect(10, 20, 110, 40), CGXStyle());
+    EXPECT_EQ(cell.GetPictureRect(), CRect(13, 22, 27, 38));
+    // A row lower than the picture: its top at the cell's top, cut at the bottom.
+    cell.LayoutChildren(1, 1, CRect(10, 20, 110, 32), CGXStyle());
+    EXPECT_EQ(cell.GetPictureRect(), CRect(13, 20, 27, 32));
+    // A narrow column: cut at the right.
+    cell.LayoutChildren(1, 1, CRect(10, 20, 20, 40), CGXStyle());
+    EXPECT_EQ(cell.GetPictureRect(), CRect(13, 22, 20, 38));
+    // The text starts after the picture and never left of its own right edge.
+    CGXStyle style;
+    view->ComposeCellStyle(1, CGroupView::kFileColumn, style);
+    CRect wide(0, 0, 200, 20);
+    const CRect text = cell.GetCellRect(1, CGroupView::kFileColumn, &wide, &style);
+    CGXStatic plain(view);
+    const CRect plainText = plain.GetCellRect(1, CGroupView::kFileColumn, &wide, &style);
+    EXPECT_EQ(text.left, plainText.left + 17);
+    CRect narrow(0, 0, 10, 20);
+    const CRect cut = cell.GetCellRect(1, CGroupView::kFileColumn, &narrow, &style);
+    EXPECT_LE(cut.left, cut.right);
+}
