@@ -14,6 +14,7 @@
 #include "toolkit/docking/SECDockContext.h"
 #include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECFrameWnd.h"
 #include "toolkit/frames/SECFrameBar.h"
 #include "toolkit/frames/SECMDIChildWnd.h"
 #include "toolkit/frames/SECMDIFrameWnd.h"
@@ -925,6 +926,20 @@ CString FirstItemText(HMENU menu)
 }
 
 } // namespace
+
+TEST_F(FramesTest, TheSingleDocumentFrameAnswersForThePopupsOfItsOwnMenuOnly)
+{
+    auto* sdi = new SECFrameWnd;   // deletes itself with its window
+    ASSERT_TRUE(sdi->LoadFrame(IDR_FRAME_MENU, WS_POPUP | WS_VISIBLE | WS_CAPTION));
+    auto popup = [&](UINT id, int index) {
+        return reinterpret_cast<HMENU>(sdi->SendMessage(SECGetMenuMessage(), id, index));
+    };
+    EXPECT_EQ(FirstItemText(popup(IDR_FRAME_MENU, 0)), CString("&New"));
+    EXPECT_EQ(FirstItemText(popup(IDR_FRAME_MENU, 1)), CString("&Cascade"));
+    EXPECT_EQ(popup(IDR_FRAME_MENU, 2), nullptr) << "no third popup";
+    EXPECT_EQ(popup(IDR_DOC_MENU, 0), nullptr) << "another resource's menu is not its own";
+    sdi->DestroyWindow();
+}
 
 TEST_F(FramesTest, AFrameWithAMenuBarShowsTheMenuOfTheActiveWindowOnItById)
 {
