@@ -172,6 +172,20 @@ protected:
         SendKey(frame.m_hWnd, key, mask);
         SendKeyEvent(frame.m_hWnd, modifier, mask, KeyRelease);
     }
+    // The grid shown, with the keyboard focus and its current cell at (row, col).
+    ::testing::AssertionResult FocusedAt(ROWCOL row, ROWCOL col)
+    {
+        if (!PumpUntil([&] { return frame.IsWindowVisible() != FALSE; }, kWait))
+            return ::testing::AssertionFailure() << "the frame is not shown";
+        grid->SetFocus();
+        if (!grid->SetCurrentCell(row, col) || !PumpUntil([&] { return ::GetFocus() == grid->m_hWnd; }, kWait))
+            return ::testing::AssertionFailure() << "the grid has no focus at (" << row << "," << col << ")";
+        return ::testing::AssertionSuccess();
+    }
+    CGXCurrencyEdit* CurrencyCell()
+    {
+        return dynamic_cast<CGXCurrencyEdit*>(grid->GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
+    }
     // Home, then Shift+End: the whole text of an editor selected.
     void SelectAllByKeys()
     {
@@ -375,13 +389,10 @@ TEST_F(X11GridCellsTest, TheCurrencyCellReachedByKeysEditsAtOnceWithTheClipboard
     CGXStyle money;
     money.SetControl(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)).SetValue("1234.5");
     SetCell(1, 2, money);
-    auto* cell = dynamic_cast<CGXCurrencyEdit*>(grid->GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
+    CGXCurrencyEdit* cell = CurrencyCell();
     ASSERT_NE(cell, nullptr);
     CGXCurrencyEdit::Window& wnd = cell->GetWindow();
-    ASSERT_TRUE(PumpUntil([&] { return frame.IsWindowVisible() != FALSE; }, kWait)) << "the frame is shown";
-    grid->SetFocus();
-    ASSERT_TRUE(grid->SetCurrentCell(1, 1));
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == grid->m_hWnd; }, kWait));
+    ASSERT_TRUE(FocusedAt(1, 1));
 
     SendKey(frame.m_hWnd, XK_Right);
     ASSERT_TRUE(PumpUntil([&] { return IsCurrent(1, 2) && cell->IsActive() && ::GetFocus() == wnd.m_hWnd; }, kWait))
@@ -431,13 +442,10 @@ TEST_F(X11GridCellsTest, AltUpLendsTheCurrencyEditorTheFocusAndTheNextKeyGoesBac
     money.SetControl(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)).SetValue("5");
     SetCell(1, 2, money);
     SetCell(2, 2, money);
-    auto* cell = dynamic_cast<CGXCurrencyEdit*>(grid->GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
+    CGXCurrencyEdit* cell = CurrencyCell();
     ASSERT_NE(cell, nullptr);
     CGXCurrencyEdit::Window& wnd = cell->GetWindow();
-    ASSERT_TRUE(PumpUntil([&] { return frame.IsWindowVisible() != FALSE; }, kWait)) << "the frame is shown";
-    grid->SetFocus();
-    ASSERT_TRUE(grid->SetCurrentCell(1, 2));
-    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == grid->m_hWnd; }, kWait));
+    ASSERT_TRUE(FocusedAt(1, 2));
     EXPECT_FALSE(cell->IsActive());
 
     SendKeyHolding(XK_Alt_L, Mod1Mask, XK_Up);
