@@ -179,11 +179,14 @@ BOOL CMainFrame::CreatePanes()
     auto makePane = [this](SECControlBar* pBar, UINT nCaption, UINT nID, UINT nDockBar) -> bool {
         CString strCaption;
         strCaption.LoadString(nCaption);
-        pBar->m_bAutoDelete = TRUE;
+        // Ours until its window stands: a window that was made and then refused goes through
+        // PostNcDestroy, which must not delete the pane as well.
+        pBar->m_bAutoDelete = FALSE;
         if (!pBar->Create(this, strCaption, 33300, 3856, nID)) {
             delete pBar;
             return false;
         }
+        pBar->m_bAutoDelete = TRUE;
         pBar->EnableDocking(CBRS_ALIGN_ANY);
         DockControlBar(pBar, nDockBar);
         return true;

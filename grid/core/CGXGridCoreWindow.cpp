@@ -54,7 +54,8 @@ void CGXGridCore::CancelResizeTracking()
 
 BOOL CGXGridCore::CanResizeRow(ROWCOL)
 {
-    return TRUE;
+    // Without the feature no border can be dragged, so none offers to be.
+    return m_pUserResizeCellsImp != nullptr;
 }
 
 BOOL CGXGridCore::OnStartTracking(ROWCOL, ROWCOL, int)
@@ -74,7 +75,7 @@ BOOL CGXGridCore::OnEndTracking(ROWCOL, ROWCOL, int, int)
 
 BOOL CGXGridCore::CanResizeCol(ROWCOL)
 {
-    return TRUE;
+    return m_pUserResizeCellsImp != nullptr;
 }
 
 BOOL CGXGridCore::OnStartTrackingCol(ROWCOL)

@@ -1,6 +1,7 @@
-// CGXNoOleDateTimeImp: the grid library's date-time feature: the locale's order of day, month
-// and year and its date and time separators, read at start-up and again whenever the system's
-// settings change, for the cells that read and write dates.
+// CGXNoOleDateTimeImp: the grid library's date-time feature: it keeps the locale's order of day,
+// month and year and its date and time separators, read at start-up and again whenever the
+// system's settings change. The date cells do not ask it: they read and write their dates
+// through COleDateTime in the user's locale.
 #pragma once
 
 #include "platform/core/CObject.h"

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/GXFeatureImps.h"
 #include "grid/data/CGXLongOperation.h"
 #include "grid/features/GXFeatureScope.h"
 #include "platform/afx/wnd/CWnd.h"
@@ -114,6 +115,16 @@ BOOL CGXGridResizeToFitImp::Fit(CGXGridCore* pGrid, CGXRange range, BOOL bCovere
     range.right = std::min(range.right, nCols);
     if (range.top > range.bottom || range.left > range.right)
         return FALSE;
+    // Merged and floating cells are worked out when they are drawn: cells not drawn yet would
+    // be measured alone, each as if it held the whole span's text.
+    CGXRange changed;
+    BOOL bSpansChanged = FALSE;
+    if (grid.m_pMergeCellsImp != nullptr && grid.MergeCellsEnabled())
+        bSpansChanged |= grid.m_pMergeCellsImp->EvalMergeCells(pGrid, range, &changed, 0);
+    if (grid.m_pFloatCellsImp != nullptr && grid.FloatCellsEnabled())
+        bSpansChanged |= grid.m_pFloatCellsImp->EvalFloatCells(pGrid, range, &changed, 0);
+    if (bSpansChanged && changed.IsValid())
+        grid.RedrawRange(changed, GX_INVALIDATE, FALSE);
 
     // Every resource taken here is handed back by a guard, so a cancel that leaves the loop
     // early loses none of them and leaves no transaction open.

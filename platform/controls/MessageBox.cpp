@@ -39,7 +39,7 @@ constexpr int kButtonGap = 6;
 constexpr int kTextToButtons = 16;
 constexpr int kMaxTextWidth = 420;
 
-// FIXME: MB_HELP's Help button is not shown; no caller asks for it yet.
+// MB_HELP adds no Help button: no message box of the program asks for one.
 std::vector<BoxButton> ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK) {

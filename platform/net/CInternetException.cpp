@@ -77,11 +77,11 @@ BOOL CInternetException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT*
         *pnHelpContext = 0;
     LPCSTR pszText = nullptr;
     // An extended error is only as good as what the server said; a reply that cannot be
-    // understood, an internal error (the first error a callback kept) and a limit reached are
-    // best told by their own detail.
+    // understood, an internal error (the first error a callback kept), a limit reached and a
+    // proxy that cannot carry the request are best told by their own detail.
     if ((m_dwError == ERROR_INTERNET_EXTENDED_ERROR || m_dwError == ERROR_HTTP_INVALID_SERVER_RESPONSE
             || m_dwError == ERROR_INTERNET_INTERNAL_ERROR || m_dwError == ERROR_INTERNET_TRANSFER_TIME_LIMIT
-            || m_dwError == ERROR_INTERNET_TRANSFER_SIZE_LIMIT)
+            || m_dwError == ERROR_INTERNET_TRANSFER_SIZE_LIMIT || m_dwError == ERROR_INTERNET_INVALID_PROXY_REQUEST)
         && !m_strDetail.IsEmpty())
         pszText = m_strDetail;
     if (pszText == nullptr)

@@ -285,6 +285,13 @@ std::shared_ptr<ConnectionHandle> FtpConnect(const std::shared_ptr<SessionHandle
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    // A proxy named for FTP is never gone round unasked.
+    if (std::string refusal = session->ProxyRefusal("ftp", lpszServer, true); !refusal.empty()) {
+        if (pDetail != nullptr)
+            *pDetail = std::move(refusal);
+        SetLastError(ERROR_INTERNET_INVALID_PROXY_REQUEST);
+        return nullptr;
+    }
     auto connection = std::make_shared<ConnectionHandle>(HandleKind::FtpConnection, session, lpszServer,
                                                          nPort == 0 ? INTERNET_DEFAULT_FTP_PORT : nPort, dwFlags, dwContext);
     if (lpszUserName != nullptr && *lpszUserName != '\0')
@@ -381,6 +388,12 @@ HINTERNET OpenUrlHandle(HINTERNET hSession, LPCSTR lpszUrl, LPCSTR lpszHeaders, 
     std::string path = part(CURLUPART_PATH, CURLU_URLDECODE);
     if (host.empty()) {
         SetLastError(ERROR_INTERNET_INVALID_URL);
+        return nullptr;
+    }
+    if (std::string refusal = session->ProxyRefusal(scheme, host, false); !refusal.empty()) {
+        if (pDetail != nullptr)
+            *pDetail = std::move(refusal);
+        SetLastError(ERROR_INTERNET_INVALID_PROXY_REQUEST);
         return nullptr;
     }
 

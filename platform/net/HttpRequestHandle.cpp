@@ -53,6 +53,11 @@ bool HttpRequestHandle::Secure() const
     return (m_dwFlags & INTERNET_FLAG_SECURE) != 0;
 }
 
+std::string HttpRequestHandle::ProxyScheme() const
+{
+    return m_strAbsoluteUrl.rfind("ftp:", 0) == 0 ? "ftp" : (Secure() ? "https" : "http");
+}
+
 std::string HttpRequestHandle::Url() const
 {
     if (!m_strEffectiveUrl.empty())
@@ -121,6 +126,14 @@ BOOL HttpRequestHandle::Send(const char* lpszHeaders, size_t nHeadersLength, con
         SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
         return FALSE;
     }
+    // A proxy that cannot carry the request stops it: it never goes round the proxy.
+    if (std::string refusal = Connection().Session().ProxyRefusal(ProxyScheme(), Connection().Server(), false);
+        !refusal.empty()) {
+        m_bSent = false;
+        m_strDetail = std::move(refusal);
+        SetLastError(ERROR_INTERNET_INVALID_PROXY_REQUEST);
+        return FALSE;
+    }
     std::vector<std::string> headers = m_headers;
     if (lpszHeaders != nullptr) {
         if (nHeadersLength == static_cast<size_t>(-1))
@@ -129,20 +142,12 @@ BOOL HttpRequestHandle::Send(const char* lpszHeaders, size_t nHeadersLength, con
             headers.push_back(std::move(line));
     }
     const DWORD dwRetries = ResolveDword(&OptionValues::connectRetries, 0);
-    DWORD dwSecurity = m_dwSecurityFlags;
+    const DWORD dwSecurity = m_dwSecurityFlags;
     DWORD dwError = 0;
     for (DWORD attempt = 0;; ++attempt) {
         dwError = SendOnce(headers, lpOptional, dwOptionalLength, dwSecurity);
         if (dwError == ERROR_INTERNET_CANNOT_CONNECT && attempt < dwRetries && !IsAborted())
             continue;
-        // FIXME: the transfer library cannot pass over a bad date alone, so a certificate whose
-        // only fault is its date, with that fault to be ignored, is taken without checking its
-        // chain at all.
-        if (dwError == ERROR_INTERNET_SEC_CERT_DATE_INVALID && (dwSecurity & SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)
-            && !(dwSecurity & SECURITY_FLAG_IGNORE_UNKNOWN_CA)) {
-            dwSecurity |= SECURITY_FLAG_IGNORE_UNKNOWN_CA;
-            continue;
-        }
         break;
     }
     if (dwError != 0) {
@@ -223,8 +228,7 @@ DWORD HttpRequestHandle::SendOnce(const std::vector<std::string>& headers, const
     }
 
     // Proxy: chosen here, so the environment's settings never apply behind the caller's back.
-    const std::string proxy = session.ProxyFor(m_strAbsoluteUrl.rfind("ftp:", 0) == 0 ? "ftp" : (Secure() ? "https" : "http"),
-                                               Connection().Server());
+    const std::string proxy = session.ProxyFor(ProxyScheme(), Connection().Server());
     curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
     curl_easy_setopt(easy, CURLOPT_NOPROXY, proxy.empty() ? nullptr : "");
     const std::string proxyUser = ResolveString(&OptionValues::proxyUserName).value_or("");
@@ -238,9 +242,12 @@ DWORD HttpRequestHandle::SendOnce(const std::vector<std::string>& headers, const
         curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, nullptr);
     }
 
-    // Certificates.
+    // Certificates. A bad date to be ignored is passed over alone: the chain, the signatures
+    // and the name are checked all the same.
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, (dwSecurityFlags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) ? 0L : 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, (dwSecurityFlags & SECURITY_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    m_pTransfer->IgnoreCertificateDates(Secure() && (dwSecurityFlags & SECURITY_FLAG_IGNORE_CERT_DATE_INVALID) != 0
+                                        && (dwSecurityFlags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) == 0);
 
     if ((m_dwFlags & INTERNET_FLAG_NO_COOKIES) == 0)
         curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");

@@ -57,6 +57,9 @@ private:
                    DWORD dwSecurityFlags);
     std::vector<std::string> RequestHeaderLines() const;
     bool Secure() const;
+    // The scheme whose proxy the request goes through: "ftp" for an FTP URL carried by an HTTP
+    // proxy, else "https" or "http".
+    std::string ProxyScheme() const;
 
     std::string m_strVerb;
     std::string m_strObject;

@@ -3,6 +3,9 @@
 #include "platform/core/VersionInfo.h"
 #include "platform/net/HttpReplyHeaders.h"
 
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -411,13 +414,21 @@ std::string SessionHandle::ProxyFor(const std::string& scheme, const std::string
     std::string proxy = !specific.empty() ? specific : generic;
     if (proxy.empty())
         return std::string();
-    // FIXME: a proxy that speaks FTP itself ("ftp=ftp://host:port") is not supported; such
-    // requests go direct. A CERN-type proxy for FTP is an HTTP proxy and works.
-    if (proxy.rfind("ftp://", 0) == 0)
-        return std::string();
     if (proxy.find("://") == std::string::npos)
         proxy = "http://" + proxy;
     return proxy;
+}
+
+std::string SessionHandle::ProxyRefusal(const std::string& scheme, const std::string& host, bool bFtpConnection) const
+{
+    const std::string proxy = ProxyFor(scheme, host);
+    if (proxy.rfind("ftp://", 0) == 0)
+        return "The proxy " + proxy.substr(6) + " speaks FTP itself, which this program cannot use; name an HTTP proxy"
+               " for FTP, or none";
+    if (bFtpConnection && !proxy.empty())
+        return "An FTP connection cannot go through the HTTP proxy " + proxy.substr(proxy.find("://") + 3)
+               + "; only a file opened by its URL can";
+    return std::string();
 }
 
 BOOL SessionHandle::SetOption(DWORD dwOption, LPVOID lpBuffer, DWORD dwBufferLength)
@@ -522,12 +533,35 @@ Transfer::Transfer(InternetHandle& owner, ConnectionHandle& connection)
     curl_easy_setopt(m_pEasy, CURLOPT_DEBUGDATA, this);
     curl_easy_setopt(m_pEasy, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(m_pEasy, CURLOPT_NOSIGNAL, 1L);
+    // The authorities trusted are the system's; SSL_CERT_FILE names another bundle in place of
+    // the system's, as it does for the system's own programs that check certificates.
+    if (const char* bundle = std::getenv("SSL_CERT_FILE"); bundle != nullptr && *bundle != '\0')
+        curl_easy_setopt(m_pEasy, CURLOPT_CAINFO, bundle);
 }
 
 Transfer::~Transfer()
 {
     Stop();
     curl_easy_cleanup(m_pEasy);
+}
+
+void Transfer::IgnoreCertificateDates(bool bIgnore)
+{
+    curl_easy_setopt(m_pEasy, CURLOPT_SSL_CTX_FUNCTION, bIgnore ? &Transfer::NoDateCheckCallback : nullptr);
+    curl_easy_setopt(m_pEasy, CURLOPT_SSL_CTX_DATA, bIgnore ? this : nullptr);
+    curl_easy_setopt(m_pEasy, CURLOPT_FORBID_REUSE, bIgnore ? 1L : 0L);
+    curl_easy_setopt(m_pEasy, CURLOPT_SSL_SESSIONID_CACHE, bIgnore ? 0L : 1L);
+}
+
+CURLcode Transfer::NoDateCheckCallback(CURL*, void* sslContext, void* userp)
+{
+    auto* self = static_cast<Transfer*>(userp);
+    return self->m_callbackGuard.Call<CURLcode>(CURLE_SSL_CERTPROBLEM, [&] {
+        X509_VERIFY_PARAM* param = SSL_CTX_get0_param(static_cast<SSL_CTX*>(sslContext));
+        return param != nullptr && X509_VERIFY_PARAM_set_flags(param, X509_V_FLAG_NO_CHECK_TIME) == 1
+            ? CURLE_OK
+            : CURLE_SSL_CERTPROBLEM;
+    });
 }
 
 void Transfer::Start(DWORD dwInactivityTimeout, DWORD dwConnectTimeout)

@@ -122,8 +122,14 @@ public:
     // The access type in force: PRECONFIG takes the process's proxy settings (the proxy
     // variables of the environment).
     DWORD EffectiveAccessType() const;
-    // The proxy URL for a request of the scheme to the host: empty for a direct request.
+    // The proxy URL for a request of the scheme to the host: empty for a direct request. A
+    // proxy that speaks FTP itself comes as its "ftp://" address, which no request can use.
     std::string ProxyFor(const std::string& scheme, const std::string& host) const;
+    // Why a request of the scheme to the host may not be made, empty when it may: the proxy
+    // named for it speaks FTP itself, which the transfer library cannot, or it is an HTTP proxy
+    // and an FTP connection (not a whole URL) is asked for. The request then fails with this
+    // text rather than going round the proxy.
+    std::string ProxyRefusal(const std::string& scheme, const std::string& host, bool bFtpConnection) const;
 
     BOOL SetOption(DWORD dwOption, LPVOID lpBuffer, DWORD dwBufferLength) override;
     BOOL QueryOption(DWORD dwOption, LPVOID lpBuffer, LPDWORD lpdwBufferLength) override;
@@ -216,6 +222,11 @@ public:
     // The error detail of the last failure.
     const std::string& Detail() const { return m_strDetail; }
 
+    // A certificate's validity dates are not checked for this transfer; everything else of the
+    // certificate and its chain still is. A connection made so is never kept for another
+    // transfer, nor is its TLS session.
+    void IgnoreCertificateDates(bool bIgnore);
+
     // Set by FTP users: the error number of a login refusal depends on the last command.
     bool m_bFtp = false;
     // Set by HTTP users when the library follows redirects itself: a redirect's header block is
@@ -227,6 +238,7 @@ private:
     static size_t HeaderCallback(char* ptr, size_t size, size_t nmemb, void* userdata);
     static int ProgressCallback(void* clientp, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     static int DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* userp);
+    static CURLcode NoDateCheckCallback(CURL*, void* sslContext, void* userp);
     size_t OnBody(const char* ptr, size_t n);
     size_t OnHeaderLine(const char* ptr, size_t n);
     void OnDebug(curl_infotype type, const char* data, size_t size);

@@ -53,10 +53,17 @@ void SECFrameDocking::DoEnableDocking(DWORD dwDockStyle)
         if (!(dwDockStyle & side.style) || frame->GetControlBar(side.id))
             continue;
         SECDockBar* dock = DoCreateDockBar();
-        if (!dock || !dock->Create(frame, 0x56000000 | side.style, side.id)) {
+        if (!dock)
+            AfxThrowResourceException();
+        // A dock bar that deletes itself does so once its window stands: one that was made and
+        // then refused has been through PostNcDestroy already, and is deleted here alone.
+        const BOOL bAutoDelete = dock->m_bAutoDelete;
+        dock->m_bAutoDelete = FALSE;
+        if (!dock->Create(frame, 0x56000000 | side.style, side.id)) {
             delete dock;
             AfxThrowResourceException();
         }
+        dock->m_bAutoDelete = bAutoDelete;
     }
 }
 

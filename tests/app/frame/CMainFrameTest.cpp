@@ -1,6 +1,8 @@
-// The main frame run as the program runs it: the enabling rule, closing during a scan, and the
-// project file written and read back.
+// The main frame run as the program runs it: the enabling rule, closing during a scan, the
+// project file written and read back, and a start-up whose pane cannot be made.
 #include "tests/app/VostrelAppFixture.h"
+#include "tests/support/DeleteCounter.h"
+#include "tests/toolkit/RefusedCreation.h"
 
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNode.h"
@@ -123,4 +125,27 @@ TEST_F(VostrelAppTest, TheProjectFileIsWrittenWholeReadBackAndMarksTheProjectSav
     EXPECT_TRUE(seen.seen);
     EXPECT_NE(seen.text.find("could not be found"), std::string::npos) << seen.text;
     EXPECT_FALSE(std::filesystem::exists(config.Path() + "/other.vsp"));
+}
+
+TEST_F(VostrelAppTest, APaneWhoseWindowCannotBeMadeEndsTheStartAndGoesOnce)
+{
+    for (const char* pane : {"Project Area", "Output Area"}) {
+        SCOPED_TRACE(pane);
+        program_in_process::Make(app, {});
+        RefusedCreation::Refused() = 0;
+        bool started = true;
+        int repeated = -1;
+        {
+            delete_counter::Count count;
+            RefusedCreation refuse(RefusedCreation::Titled(pane));
+            ASSERT_TRUE(refuse.IsInstalled());
+            started = app->InitApplication() && app->InitInstance();
+            repeated = count.Repeated();
+        }
+        EXPECT_FALSE(started) << "the program does not run without its pane";
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        EXPECT_EQ(repeated, 0) << "blocks deleted twice";
+        EXPECT_EQ(app->m_pMainWnd, nullptr);
+        Stop();
+    }
 }

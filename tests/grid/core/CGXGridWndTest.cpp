@@ -10,6 +10,7 @@
 #include "grid/core/GXGridWindowMessages.h"
 #include "grid/data/CGXGridModel.h"
 #include "grid/data/CGXStylesMap.h"
+#include "grid/features/CGXGridUserResizeCellsImp.h"
 #include "platform/afx/frame/CFrameWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/win/Cursor.h"
@@ -768,6 +769,7 @@ TEST_F(GridWndTest, CursorsFollowTheHitAndLoadEachResourceOnce)
 {
     CGXGridWnd grid;
     MakeGrid(grid, 20, 5);
+    CGXGridUserResizeCellsImp::Install(&grid); // borders are dragged through it
     const CRect header = grid.CalcCellRect(0, 2);
     grid.UpdateCursor(CPoint(header.right, header.CenterPoint().y)); // a column boundary
     EXPECT_EQ(CGXGridCore::GetLoadedCursorId(), 20190u);

@@ -1,7 +1,12 @@
 #include "grid/features/CGXGridResizeToFitImp.h"
 
 #include "FeatureTestSupport.h"
+#include "grid/core/CGXGridWnd.h"
 #include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "grid/features/CGXGridFloatCellsImp.h"
+#include "grid/features/CGXGridMergeCellsImp.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +98,47 @@ TEST_F(ResizeToFitTest, NeverGrowsPastTheWindowAndReleasesEverythingItTook)
     // Each fit closes its own undo step: one undo takes back exactly the last fit.
     ASSERT_TRUE(grid.Undo());
     EXPECT_EQ(grid.GetRowHeight(4), 9);
+}
+
+TEST_F(ResizeToFitTest, MergedAndFloatingCellsNotYetDrawnAreMeasuredAsTheSpansTheyMake)
+{
+    // A grid window not shown yet: nothing of it has been drawn.
+    const HWND hTop = Make(WS_POPUP, 0, 0, 600, 400);
+    CGXGridWnd grid;
+    ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 600, 400), CWnd::FromHandle(hTop), 1));
+    SetUpGrid(grid, 20, 5, false);
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.StoreDefaultColWidth(50);
+    const char* text = "a text wider than two columns";
+    // The width the text needs in a cell of its own.
+    grid.SetValueRange(CGXRange(10, 5, 10, 5), text, gxOverride, 0, 0);
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(10, 5, 10, 5), TRUE, 0));
+    const int nText = grid.GetColWidth(5);
+    ASSERT_GT(nText, 100);
+
+    // Two cells of equal text merged into one, and a text that floats over the empty cell
+    // right of it; short texts below each column.
+    CGXStyle merge;
+    merge.SetMergeCell(GX_MERGE_HORIZONTAL | GX_MERGE_COMPVALUE);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(6, 1, 6, 2), &merge, gxOverride, 0, nullptr, 0, gxDo));
+    grid.SetValueRange(CGXRange(6, 1, 6, 2), text, gxOverride, 0, 0);
+    static_cast<CGXGridMergeCellsImp*>(grid.m_pMergeCellsImp)->SetMergeCellsMode(&grid, 1, FALSE);
+    CGXStyle floating;
+    floating.SetFloatCell(TRUE).SetFloodCell(TRUE);
+    ASSERT_TRUE(grid.ApplyStyleToRange(CGXRange(8, 3, 8, 4), &floating, gxOverride, 0, nullptr, 0, gxDo));
+    grid.SetValueRange(CGXRange(8, 3, 8, 3), text, gxOverride, 0, 0);
+    static_cast<CGXGridFloatCellsImp*>(grid.m_pFloatCellsImp)->SetFloatCellsMode(&grid, 1, FALSE);
+    grid.SetValueRange(CGXRange(9, 1, 9, 4), "x", gxOverride, 0, 0);
+
+    // The merged cells together take the text's width, the first of them no more than its own.
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(6, 1, 9, 2), TRUE, 0));
+    EXPECT_LT(grid.GetColWidth(1), nText / 2) << "the first merged cell was measured alone";
+    EXPECT_EQ(grid.SumColWidths(1, 2), nText);
+    // The floating text leaves the column it starts in as narrow as its other cell needs.
+    ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(8, 3, 9, 4), TRUE, 0));
+    EXPECT_LT(grid.GetColWidth(3), nText / 2) << "the floating cell was measured alone";
+    EXPECT_EQ(grid.SumColWidths(3, 4), nText);
+    grid.DestroyWindow();
 }
 
 TEST_F(ResizeToFitTest, RefusesRangesOutsideTheGrid)

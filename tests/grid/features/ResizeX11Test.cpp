@@ -1,14 +1,18 @@
 // Dragging a column border of a grid view with the real pointer on the X11 backend under Xvfb:
 // the user sees where the border will go while dragging, and Escape pressed during the drag
-// puts everything back, after which the grid takes the pointer as before.
+// puts everything back, after which the grid takes the pointer as before; a grid without the
+// resize feature offers no border to drag.
 #include "grid/core/CGXDragLineWnd.h"
 #include "grid/core/CGXGridView.h"
 #include "grid/features/CGXGridUserResizeCellsImp.h"
+#include "grid/res/GridRes.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/frame/CFrameWnd.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ScreenCapture.h"
@@ -34,12 +38,13 @@ protected:
         return Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y));
     }
     // A grid view of five 50-pixel columns, shown, with the keyboard focus.
-    CGXGridView* MakeView(CFrameWnd*& frame)
+    template <class View = CGXGridView>
+    View* MakeView(CFrameWnd*& frame)
     {
         frame = new CFrameWnd; // goes with its window
         if (!frame->Create(nullptr, "Widths", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 520, 340)))
             return nullptr;
-        auto* view = new CGXGridView; // goes with its window
+        auto* view = new View; // goes with its window
         if (!view->Create(nullptr, "", AFX_WS_DEFAULT_VIEW | WS_VSCROLL | WS_HSCROLL, CRect(0, 0, 480, 300), frame, AFX_IDW_PANE_FIRST))
             return nullptr;
         view->OnInitialUpdate();
@@ -212,4 +217,44 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
     EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     frame->DestroyWindow();
     PumpFor(50);
+}
+
+namespace {
+
+// The same grid view, without the grid features.
+class NoResizeX11Test : public ResizeX11Test {
+protected:
+    bool WithFeatures() const override { return false; }
+};
+
+// A grid view that keeps every cursor it asks for.
+class CursorRecordingView : public CGXGridView {
+public:
+    void SetGridCursor(UINT nID, LPCTSTR pszFallback) override
+    {
+        cursors.push_back(nID);
+        CGXGridView::SetGridCursor(nID, pszFallback);
+    }
+    std::vector<UINT> cursors;
+};
+
+} // namespace
+
+TEST_F(NoResizeX11Test, WithoutTheResizeFeatureABorderOffersNoDrag)
+{
+    CFrameWnd* frame = nullptr;
+    CursorRecordingView* view = MakeView<CursorRecordingView>(frame);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->m_pUserResizeCellsImp, nullptr);
+    ASSERT_TRUE(ShownWithFocus(*view));
+    // The pointer over a column border in the header, then over the middle of the header.
+    const CRect header = view->CalcCellRect(0, 2);
+    ASSERT_TRUE(MoveTo(*view, header.right, header.CenterPoint().y));
+    ASSERT_TRUE(MoveTo(*view, header.CenterPoint().x, header.CenterPoint().y));
+    ASSERT_TRUE(PumpUntil([&] { return !view->cursors.empty() && view->cursors.back() == static_cast<UINT>(GX_IDC_SELECTCOL); }, 60000))
+        << "the header's cursor";
+    // On the border it offered no resizing, which it could not do.
+    EXPECT_EQ(std::count(view->cursors.begin(), view->cursors.end(), static_cast<UINT>(GX_IDC_COLRESIZE)), 0);
+    EXPECT_NE(std::count(view->cursors.begin(), view->cursors.end(), 0u), 0) << "the plain arrow on the border";
+    frame->DestroyWindow();
 }

@@ -1,6 +1,6 @@
 // Control bars docked in a frame: rows on all four sides around the pane, delayed show and hide,
 // a bar dragged off its side to float (the XOR outlines recorded) and docked back into the place
-// it left.
+// it left, and a dock bar whose window is refused.
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/bars/CDockState.h"
@@ -11,7 +11,9 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CMemFile.h"
 #include "tests/platform/afx/AfxFixture.h"
+#include "tests/support/DeleteCounter.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/toolkit/RefusedCreation.h"
 
 #include <optional>
 
@@ -683,4 +685,26 @@ TEST_F(DockingTest, AFloatingFrameOfAnotherClassWorksThroughItsOwnDockBar)
     frame->SetDockState(state);
     ASSERT_TRUE(bars[2].IsFloating());
     EXPECT_NE(dynamic_cast<COwnDockFrame*>(bars[2].GetParentFrame()), nullptr);
+}
+
+TEST_F(DockingTest, ADockBarWhoseWindowIsRefusedIsDeletedOnceAndTheOtherSidesAreMade)
+{
+    CFrameWnd* other = new CFrameWnd;   // deletes itself with its window
+    ASSERT_TRUE(other->CreateEx(0, nullptr, "Other", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
+    const HWND hOther = other->m_hWnd;
+    {
+        delete_counter::Count count;
+        RefusedCreation refuse([&](const CREATESTRUCT& cs) {
+            return cs.hwndParent == hOther && cs.hMenu == reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_DOCKBAR_LEFT));
+        });
+        ASSERT_TRUE(refuse.IsInstalled());
+        RefusedCreation::Refused() = 0;
+        other->EnableDocking(CBRS_ALIGN_ANY);
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        EXPECT_EQ(count.Repeated(), 0) << "blocks deleted twice";
+    }
+    EXPECT_EQ(other->GetControlBar(AFX_IDW_DOCKBAR_LEFT), nullptr);
+    for (UINT id : {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_RIGHT})
+        EXPECT_NE(other->GetControlBar(id), nullptr) << id;
+    other->DestroyWindow();
 }

@@ -1,5 +1,6 @@
 // Failures mapped to the internet error numbers: name resolution, refused connections, HTTPS
-// certificates with and without the ignore flags; and the session's options and proxy use.
+// certificates with and without the ignore flags (a bad date passed over alone); and the
+// session's options and proxy use.
 #include "InternetErrorOf.h"
 #include "TestServers.h"
 
@@ -9,11 +10,13 @@
 #include "platform/net/CInternetFile.h"
 #include "platform/net/CInternetSession.h"
 #include "platform/net/HostLookup.h"
+#include "tests/support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -218,6 +221,74 @@ TEST_F(HttpsTest, WrongHostNameIsReportedAsSuch)
     ASSERT_TRUE(file->SetOption(INTERNET_OPTION_SECURITY_FLAGS, 0x3380));
     EXPECT_EQ(0u, ErrorOf([&] { file->SendRequest(); }));
     EXPECT_EQ(200u, StatusOf(*file));
+}
+
+// Certificates of authorities the test trusts through SSL_CERT_FILE: one that has run out, and
+// one that claims a run-out authority as its issuer but was signed by another key.
+class CertificateDatesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        auto expired = std::make_unique<nettest::SuiteServer>();
+        if (!nettest::MakeCertificates(*expired))
+            return;
+        const std::string dir = expired->dir.Path() + "/";
+        auto forged = std::make_unique<nettest::SuiteServer>();
+        if (!expired->server.Start({nettest::kPython, nettest::ServerScript(), "https", dir + "expired.pem", dir + "leaf.key"}, true)
+            || !forged->server.Start({nettest::kPython, nettest::ServerScript(), "https", dir + "forged.pem", dir + "leaf.key"}, true))
+            return;
+        s_expired = std::move(expired);
+        s_forged = std::move(forged);
+    }
+    static void TearDownTestSuite()
+    {
+        s_forged.reset();
+        s_expired.reset();
+    }
+    void SetUp() override
+    {
+        if (s_expired == nullptr)
+            GTEST_SKIP() << "openssl and python3 are needed for the certificates and the HTTPS test servers";
+        m_trust.emplace("SSL_CERT_FILE", s_expired->dir.File("authorities.pem"));
+    }
+    // The reply to a GET with the security flags, or the error that stopped it.
+    static DWORD Get(const nettest::SuiteServer& server, DWORD dwSecurityFlags)
+    {
+        CInternetSession session("VostrelTest", 1, INTERNET_OPEN_TYPE_DIRECT);
+        std::unique_ptr<CHttpConnection> connection(
+            session.GetHttpConnection("127.0.0.1", static_cast<INTERNET_PORT>(server.Port())));
+        std::unique_ptr<CHttpFile> file(
+            connection->OpenRequest("GET", "/page", nullptr, 1, nullptr, nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_SECURE));
+        EXPECT_TRUE(file->SetOption(INTERNET_OPTION_SECURITY_FLAGS, dwSecurityFlags));
+        if (const DWORD error = ErrorOf([&] { file->SendRequest(); }))
+            return error;
+        return StatusOf(*file);
+    }
+
+    static std::unique_ptr<nettest::SuiteServer> s_expired;
+    static std::unique_ptr<nettest::SuiteServer> s_forged;
+    std::optional<ScopedEnv> m_trust;
+};
+
+std::unique_ptr<nettest::SuiteServer> CertificateDatesTest::s_expired;
+std::unique_ptr<nettest::SuiteServer> CertificateDatesTest::s_forged;
+
+TEST_F(CertificateDatesTest, ABadDateIsPassedOverAloneAndTheChainIsStillChecked)
+{
+    // A trusted authority's certificate that has run out: refused for its date, taken when the
+    // date is to be ignored.
+    EXPECT_EQ(ERROR_INTERNET_SEC_CERT_DATE_INVALID, Get(*s_expired, 0));
+    EXPECT_EQ(200u, Get(*s_expired, SECURITY_FLAG_IGNORE_CERT_DATE_INVALID));
+    // A certificate whose issuer has run out and whose signature is not its issuer's: with the
+    // date passed over, the signature is still checked, and the connection refused (the TLS
+    // library tells a bad signature as a failed handshake).
+    EXPECT_EQ(ERROR_INTERNET_SEC_CERT_DATE_INVALID, Get(*s_forged, 0));
+    for (DWORD flags : {SECURITY_FLAG_IGNORE_CERT_DATE_INVALID,
+                        SECURITY_FLAG_IGNORE_CERT_DATE_INVALID | SECURITY_FLAG_IGNORE_CERT_CN_INVALID}) {
+        const DWORD result = Get(*s_forged, flags);
+        EXPECT_TRUE(result == ERROR_INTERNET_SEC_INVALID_CERT || result == ERROR_INTERNET_SECURITY_CHANNEL_ERROR)
+            << "flags " << flags << ": " << result;
+    }
 }
 
 // ---- proxy ----

@@ -224,4 +224,44 @@ inline bool StartHttpsServer(SuiteServer& suite)
         {kPython, ServerScript(), "https", suite.dir.File("cert.pem"), suite.dir.File("key.pem")}, true);
 }
 
+// Makes, in the folder, certificates signed by authorities of the test's own, for the checks of a
+// certificate's dates apart from the rest: "authorities.pem" holds the authorities to trust, a
+// valid one and one whose dates have run out; "expired.pem" is a certificate for 127.0.0.1 of
+// the valid authority that has run out; "forged.pem" one for 127.0.0.1 that claims the run-out
+// authority as its issuer but was signed by another key. "leaf.key" is the key of both. False
+// when openssl is missing or fails.
+inline bool MakeCertificates(const SuiteServer& suite)
+{
+    const std::string openssl = FindProgram("openssl");
+    if (openssl.empty() || suite.dir.Path().empty())
+        return false;
+    suite.dir.WriteFile("ca.cnf", "[ca]\ndefault_ca = d\n[d]\ndatabase = index.txt\nnew_certs_dir = .\n"
+                                  "serial = serial\ndefault_md = sha256\npolicy = p\nunique_subject = no\n"
+                                  "[p]\ncommonName = supplied\n"
+                                  "[authority]\nbasicConstraints = critical,CA:TRUE\nkeyUsage = keyCertSign,cRLSign\n"
+                                  "[leaf]\nbasicConstraints = CA:FALSE\nsubjectAltName = IP:127.0.0.1\n"
+                                  "authorityKeyIdentifier = none\nsubjectKeyIdentifier = none\n");
+    suite.dir.WriteFile("index.txt", "");
+    suite.dir.WriteFile("serial", "01\n");
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    const std::string ca = openssl + " ca -batch -notext -config ca.cnf";
+    const std::string past = " -startdate 20200101000000Z -enddate 20200201000000Z";
+    const std::string steps[] = {
+        openssl + " req -new" + key + " -subj /CN=TestAuthority -keyout ca.key -out ca.csr",
+        ca + " -selfsign -keyfile ca.key -in ca.csr -out ca.pem -days 30 -extensions authority",
+        openssl + " req -new" + key + " -subj /CN=OldAuthority -keyout old.key -out old.csr",
+        ca + " -selfsign -keyfile old.key -in old.csr -out old.pem" + past + " -extensions authority",
+        openssl + " req -new" + key + " -subj /CN=OldAuthority -keyout forger.key -out forger.csr",
+        ca + " -selfsign -keyfile forger.key -in forger.csr -out forger.pem -days 30 -extensions authority",
+        openssl + " req -new" + key + " -subj /CN=127.0.0.1 -keyout leaf.key -out leaf.csr",
+        ca + " -cert ca.pem -keyfile ca.key -in leaf.csr -out expired.pem" + past + " -extensions leaf",
+        ca + " -cert forger.pem -keyfile forger.key -in leaf.csr -out forged.pem -days 30 -extensions leaf",
+        "cat ca.pem old.pem > authorities.pem",
+    };
+    for (const std::string& step : steps)
+        if (std::system(("cd '" + suite.dir.Path() + "' && (" + step + ") >/dev/null 2>&1").c_str()) != 0)
+            return false;
+    return true;
+}
+
 } // namespace nettest

@@ -1,8 +1,11 @@
 // The grid's date and currency cells as a user meets them on the X11 backend under Xvfb: real
 // clicks from another X client make the current cell edit, the field or character under the
 // click taking the caret, the buttons of the current date cell working before it edits; the
-// editors show the cell's font, colours and vertical place on the screen; and Replace All,
-// from the Replace dialog filled in with real keys and clicks, reaches the currency cells.
+// editors show the cell's font, colours and vertical place on the screen; Replace All, from
+// the Replace dialog filled in with real keys and clicks, reaches the currency cells; and the
+// currency cell reached by keys edits at once where the grid asks it to, with the clipboard
+// keys going through the cell, what is typed reaching the grid too, and Alt+Up lending its
+// editor the focus.
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridWnd.h"
@@ -26,6 +29,7 @@
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/ScreenCapture.h"
 
 using screen_capture::PixelAt;
@@ -46,6 +50,17 @@ bool IsDark(uint32_t pixel)
     return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x70;
 }
 
+// A grid that keeps the characters its own key processing receives.
+class CharRecordingGrid : public CGXGridWnd {
+public:
+    BOOL OnGridChar(UINT nChar, UINT nRepCnt, UINT nFlags) override
+    {
+        chars += static_cast<char>(nChar);
+        return CGXGridWnd::OnGridChar(nChar, nRepCnt, nFlags);
+    }
+    std::string chars;
+};
+
 class X11GridCellsTest : public X11Test {
 protected:
     void SetUp() override
@@ -62,7 +77,9 @@ protected:
         DTSetCurrentTimeForTesting(&today);
         InitGridLibrary(new CGXControlFactory);
         ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Cells", WS_POPUP | WS_VISIBLE, 40, 40, 520, 260, nullptr, nullptr));
-        grid = std::make_unique<CGXGridWnd>();
+        auto recording = std::make_unique<CharRecordingGrid>();
+        typed = &recording->chars;
+        grid = std::move(recording);
         ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 520, 260),
                                    &frame, 100));
         grid->Initialize();
@@ -148,8 +165,37 @@ protected:
         return n;
     }
 
+    // A key with a modifier held around it, as a user types it.
+    void SendKeyHolding(KeySym modifier, unsigned int mask, KeySym key)
+    {
+        SendKeyEvent(frame.m_hWnd, modifier, 0, KeyPress);
+        SendKey(frame.m_hWnd, key, mask);
+        SendKeyEvent(frame.m_hWnd, modifier, mask, KeyRelease);
+    }
+    // The grid shown, with the keyboard focus and its current cell at (row, col).
+    ::testing::AssertionResult FocusedAt(ROWCOL row, ROWCOL col)
+    {
+        if (!PumpUntil([&] { return frame.IsWindowVisible() != FALSE; }, kWait))
+            return ::testing::AssertionFailure() << "the frame is not shown";
+        grid->SetFocus();
+        if (!grid->SetCurrentCell(row, col) || !PumpUntil([&] { return ::GetFocus() == grid->m_hWnd; }, kWait))
+            return ::testing::AssertionFailure() << "the grid has no focus at (" << row << "," << col << ")";
+        return ::testing::AssertionSuccess();
+    }
+    CGXCurrencyEdit* CurrencyCell()
+    {
+        return dynamic_cast<CGXCurrencyEdit*>(grid->GetControlById(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)));
+    }
+    // Home, then Shift+End: the whole text of an editor selected.
+    void SelectAllByKeys()
+    {
+        SendKey(frame.m_hWnd, XK_Home);
+        SendKeyHolding(XK_Shift_L, ShiftMask, XK_End);
+    }
+
     CWnd frame;
     std::unique_ptr<CGXGridWnd> grid;
+    std::string* typed = nullptr;   // what the grid's own key processing received
     cairo_surface_t* shot = nullptr;
     const char* keep = nullptr;
 
@@ -334,4 +380,82 @@ TEST_F(X11GridCellsTest, ReplaceAllFromTheReplaceDialogReachesTheCurrencyCells)
     EXPECT_STREQ(grid->GetStoredCellValue(1, 1), "1999.50");
     EXPECT_STREQ(grid->GetStoredCellValue(3, 1), "17");
     ::SendMessage(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST_F(X11GridCellsTest, TheCurrencyCellReachedByKeysEditsAtOnceWithTheClipboardKeysThroughTheCell)
+{
+    // This grid edits its current cell as soon as it is reached.
+    grid->GetParam()->m_dwActivateFlags |= 0x04;
+    CGXStyle money;
+    money.SetControl(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)).SetValue("1234.5");
+    SetCell(1, 2, money);
+    CGXCurrencyEdit* cell = CurrencyCell();
+    ASSERT_NE(cell, nullptr);
+    CGXCurrencyEdit::Window& wnd = cell->GetWindow();
+    ASSERT_TRUE(FocusedAt(1, 1));
+
+    SendKey(frame.m_hWnd, XK_Right);
+    ASSERT_TRUE(PumpUntil([&] { return IsCurrent(1, 2) && cell->IsActive() && ::GetFocus() == wnd.m_hWnd; }, kWait))
+        << "the cell reached edits at once";
+    const CRect place = ScreenCell(1, 2);
+    ASSERT_TRUE(ScreenUntil([&](cairo_surface_t*) { return Count(place, [](uint32_t p) { return IsDark(p); }) > 20; },
+                            "currencycell-reached"))
+        << "the editor shows the value";
+
+    // Ctrl+C copies what the editor has selected: all of it, as it was reached.
+    ASSERT_TRUE(clipboard_text::Put(frame.m_hWnd, "nothing yet"));
+    SendKeyHolding(XK_Control_L, ControlMask, XK_c);
+    ASSERT_TRUE(PumpUntil([&] { return clipboard_text::Get(frame.m_hWnd) == "$1,234.50"; }, kWait)) << "Ctrl+C copied";
+
+    // A digit typed takes the selection's place, and the grid's key processing hears it too.
+    SendKey(frame.m_hWnd, XK_7);
+    ASSERT_TRUE(PumpUntil([&] { return wnd.GetText() == CString("$7.00"); }, kWait)) << "7 typed";
+    EXPECT_EQ(*typed, "7");
+
+    // Shift+Insert pastes through the cell.
+    ASSERT_TRUE(clipboard_text::Put(frame.m_hWnd, "-42.5"));
+    SelectAllByKeys();
+    SendKeyHolding(XK_Shift_L, ShiftMask, XK_Insert);
+    ASSERT_TRUE(PumpUntil([&] { return cell->GetValueText() == CString("-42.50"); }, kWait)) << "Shift+Insert pasted";
+
+    // Ctrl+X cuts the selection, Ctrl+V pastes once.
+    SelectAllByKeys();
+    const CString shown = wnd.GetText();
+    SendKeyHolding(XK_Control_L, ControlMask, XK_x);
+    ASSERT_TRUE(PumpUntil([&] { return clipboard_text::Get(frame.m_hWnd) == std::string(shown); }, kWait)) << "Ctrl+X cut";
+    ASSERT_TRUE(clipboard_text::Put(frame.m_hWnd, "3"));
+    SelectAllByKeys();
+    SendKeyHolding(XK_Control_L, ControlMask, XK_v);
+    ASSERT_TRUE(PumpUntil([&] { return cell->GetValueText() == CString("3.00"); }, kWait)) << "Ctrl+V pasted";
+    PumpFor(200);
+    EXPECT_STREQ(cell->GetValueText(), "3.00") << "pasted once";
+    EXPECT_EQ(*typed, "7") << "no control character reached the grid";
+
+    // Enter stores what the editor shows.
+    SendKey(frame.m_hWnd, XK_Return);
+    ASSERT_TRUE(PumpUntil([&] { return grid->GetStoredCellValue(1, 2) == CString("3.00"); }, kWait)) << "stored";
+}
+
+TEST_F(X11GridCellsTest, AltUpLendsTheCurrencyEditorTheFocusAndTheNextKeyGoesBackToTheGrid)
+{
+    CGXStyle money;
+    money.SetControl(static_cast<WORD>(GX_IDS_CTRL_CURRENCY)).SetValue("5");
+    SetCell(1, 2, money);
+    SetCell(2, 2, money);
+    CGXCurrencyEdit* cell = CurrencyCell();
+    ASSERT_NE(cell, nullptr);
+    CGXCurrencyEdit::Window& wnd = cell->GetWindow();
+    ASSERT_TRUE(FocusedAt(1, 2));
+    EXPECT_FALSE(cell->IsActive());
+
+    SendKeyHolding(XK_Alt_L, Mod1Mask, XK_Up);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == wnd.m_hWnd; }, kWait)) << "Alt+Up gave the editor the focus";
+    EXPECT_FALSE(cell->IsActive()) << "without starting an edit";
+    EXPECT_TRUE(IsCurrent(1, 2));
+
+    // The next key is the grid's: it moves the current cell, and the grid has the focus again.
+    SendKey(frame.m_hWnd, XK_Down);
+    ASSERT_TRUE(PumpUntil([&] { return IsCurrent(2, 2) && ::GetFocus() == grid->m_hWnd; }, kWait))
+        << "Down moved down from the grid";
+    EXPECT_STREQ(grid->GetStoredCellValue(1, 2), "5");
 }

@@ -1,8 +1,8 @@
 // The toolkit's MDI frame with documents: dock bars made once, frames opened docked round the
 // sides in turn, bars floated as windows of the client in a cascade, a document frame taken
 // from MDI child to docked to floating and back with the same view (and kept when no frame bar
-// can be made), titles numbered per frame, the caption masks, the active docked frame, and the
-// menu plug-in slot emptied once.
+// can be made), titles numbered per frame, the caption masks, the active docked frame, the
+// menu plug-in slot emptied once, and bars whose windows are refused deleted once.
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/doc/CDocManager.h"
 #include "platform/afx/doc/CDocument.h"
@@ -14,6 +14,7 @@
 #include "toolkit/docking/SECDockContext.h"
 #include "toolkit/frames/SECControlBarMDIChildWnd.h"
 #include "toolkit/frames/SECDockableFrame.h"
+#include "toolkit/frames/SECFrameWnd.h"
 #include "toolkit/frames/SECFrameBar.h"
 #include "toolkit/frames/SECMDIChildWnd.h"
 #include "toolkit/frames/SECMDIFrameWnd.h"
@@ -24,8 +25,10 @@
 #include "platform/afx/AfxRes.h"
 #include "platform/win/MenuApi.h"
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "tests/support/DeleteCounter.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/toolkit/data/ToolbarIds.h"
+#include "tests/toolkit/RefusedCreation.h"
 #include "tests/toolkit/docking/DockingFixture.h"
 #include "toolkit/docking/SECDockBar.h"
 #include "toolkit/frames/SECMenuBar.h"
@@ -298,6 +301,55 @@ TEST_F(FramesTest, WithoutAFrameBarTheOldFrameKeepsItsView)
     EXPECT_EQ(tmpl->DockFrame(child), nullptr);
     EXPECT_EQ(view->GetParentFrame(), child);
     EXPECT_EQ(main->m_listControlBars.size(), bars);
+}
+
+TEST_F(FramesTest, AFrameBarOrDockBarWhoseWindowIsRefusedIsDeletedOnce)
+{
+    // The bar that would carry a docked document frame.
+    CDocument* doc = tmpl->OpenDocumentFileEx(nullptr, TRUE, FALSE, 0);
+    ASSERT_NE(doc, nullptr);
+    CView* view = FirstView(doc);
+    CFrameWnd* child = view->GetParentFrame();
+    const CString title = doc->GetTitle();
+    const HWND hMain = main->m_hWnd;
+    const size_t bars = main->m_listControlBars.size();
+    {
+        delete_counter::Count count;
+        RefusedCreation refuse([&](const CREATESTRUCT& cs) {
+            return cs.hwndParent == hMain && cs.lpszName != nullptr && title == cs.lpszName;
+        });
+        ASSERT_TRUE(refuse.IsInstalled());
+        RefusedCreation::Refused() = 0;
+        EXPECT_EQ(tmpl->DockFrame(child), nullptr);
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        EXPECT_EQ(count.Repeated(), 0) << "blocks deleted twice";
+    }
+    EXPECT_EQ(view->GetParentFrame(), child) << "the frame keeps its view";
+    EXPECT_EQ(main->m_listControlBars.size(), bars);
+
+    // A dock bar of a frame that enables docking.
+    auto* other = new SECMDIFrameWnd;   // deletes itself with its window
+    ASSERT_TRUE(other->Create(nullptr, "Other", WS_POPUP, CRect(0, 0, 300, 200)));
+    const HWND hOther = other->m_hWnd;
+    {
+        delete_counter::Count count;
+        RefusedCreation refuse([&](const CREATESTRUCT& cs) {
+            return cs.hwndParent == hOther && cs.hMenu == reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_DOCKBAR_BOTTOM));
+        });
+        RefusedCreation::Refused() = 0;
+        bool thrown = false;
+        try {
+            other->EnableDocking(CBRS_ALIGN_ANY);
+        } catch (CResourceException* e) {
+            thrown = true;
+            e->Delete();
+        }
+        EXPECT_TRUE(thrown) << "a dock bar that cannot be made is a resource failure";
+        EXPECT_EQ(RefusedCreation::Refused(), 1);
+        EXPECT_EQ(count.Repeated(), 0) << "blocks deleted twice";
+    }
+    EXPECT_EQ(other->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM), nullptr);
+    other->DestroyWindow();
 }
 
 TEST_F(FramesTest, TwoDockedFramesOfOneDocumentAreNumberedInTheirTitles)
@@ -874,6 +926,20 @@ CString FirstItemText(HMENU menu)
 }
 
 } // namespace
+
+TEST_F(FramesTest, TheSingleDocumentFrameAnswersForThePopupsOfItsOwnMenuOnly)
+{
+    auto* sdi = new SECFrameWnd;   // deletes itself with its window
+    ASSERT_TRUE(sdi->LoadFrame(IDR_FRAME_MENU, WS_POPUP | WS_VISIBLE | WS_CAPTION));
+    auto popup = [&](UINT id, int index) {
+        return reinterpret_cast<HMENU>(sdi->SendMessage(SECGetMenuMessage(), id, index));
+    };
+    EXPECT_EQ(FirstItemText(popup(IDR_FRAME_MENU, 0)), CString("&New"));
+    EXPECT_EQ(FirstItemText(popup(IDR_FRAME_MENU, 1)), CString("&Cascade"));
+    EXPECT_EQ(popup(IDR_FRAME_MENU, 2), nullptr) << "no third popup";
+    EXPECT_EQ(popup(IDR_DOC_MENU, 0), nullptr) << "another resource's menu is not its own";
+    sdi->DestroyWindow();
+}
 
 TEST_F(FramesTest, AFrameWithAMenuBarShowsTheMenuOfTheActiveWindowOnItById)
 {

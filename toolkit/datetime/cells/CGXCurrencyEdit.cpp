@@ -14,6 +14,7 @@
 #include "platform/controls/EditDefs.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/core/CException.h"
+#include "platform/win/Clipboard.h"
 #include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
 #include "toolkit/datetime/cells/DTCellSupport.h"
@@ -51,9 +52,16 @@ LRESULT CGXCurrencyEdit::Window::WindowProc(UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     case WM_KEYDOWN: {
         const UINT key = static_cast<UINT>(wParam);
+        if (!m_pCell->IsActive()) {
+            m_pCell->GiveKeyToGrid(message, key, lParam);
+            return 0;
+        }
         if (grid && m_pCell->IsInit())
             grid->ScrollCellInView(m_pCell->GetRow(), m_pCell->GetCol());
         const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        // Copy, cut and paste come as their characters, through the cell.
+        if (ctrl && (key == 'C' || key == 'X' || key == 'V'))
+            return 0;
         if (ctrl)
             break;
         bool stays = true;
@@ -96,12 +104,44 @@ LRESULT CGXCurrencyEdit::Window::WindowProc(UINT message, WPARAM wParam, LPARAM 
         if (grid && grid->RouteKeyMessage(this, message, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
             return 0;
         break;
-    case WM_CHAR:
-        if (wParam == '\r' || wParam == '\n')
+    case WM_CHAR: {
+        const UINT ch = static_cast<UINT>(wParam);
+        if (!m_pCell->IsInit() || !m_pCell->IsActive()) {
+            m_pCell->GiveKeyToGrid(message, ch, lParam);
             return 0;
-        if (wParam != '\b' && m_pCell->IsReadOnly())
+        }
+        if (ch == '\b')
+            break;
+        // A cell that may not be changed still gives its text away.
+        if (ch == 0x03) {
+            m_pCell->Copy();
             return 0;
-        break;
+        }
+        if (m_pCell->IsReadOnly())
+            return 0;
+        if (grid)
+            grid->ScrollCellInView(m_pCell->GetRow(), m_pCell->GetCol());
+        switch (ch) {
+        case '\r':
+        case '\n':
+            return 0;
+        case 0x18:
+            m_pCell->Cut();
+            return 0;
+        case 0x16:
+            m_pCell->Paste();
+            return 0;
+        default:
+            break;
+        }
+        CGXBCurrencyEdit::WindowProc(message, wParam, lParam);
+        // What is typed reaches the grid's own key processing as well; the control characters
+        // stay with the cell, or Ctrl+Z, say, would undo the grid's last change besides the
+        // cell's typing.
+        if (grid && ch >= 0x20 && ch != 0x7F)
+            grid->RouteKeyMessage(this, message, ch, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    }
     case WM_SETTEXT:
         if (!m_bParseOnSetText && !m_pCell->m_bInitializing) {
             m_pCell->SetModify(TRUE);
@@ -293,6 +333,11 @@ void CGXCurrencyEdit::Init(ROWCOL nRow, ROWCOL nCol)
         m_wnd.SendMessage(EM_SETSEL, 0, 0);
         m_wnd.SendMessage(EM_EMPTYUNDOBUFFER);
     }
+    // A grid that edits its current cell at once activates it as it is bound.
+    CGXGridCore* grid = Grid();
+    if (m_wnd.m_hWnd && grid && grid->GetParam() && (grid->GetParam()->m_dwActivateFlags & 0x04) &&
+        grid->IsCurrentCell(nRow, nCol) && CanActivate())
+        SetActive(TRUE);
     m_bInitializing = FALSE;
     SetModify(FALSE);
 }
@@ -437,6 +482,9 @@ void CGXCurrencyEdit::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const
     const bool current = Grid() && Grid()->IsCurrentCell(nRow, nCol) && !Grid()->IsPrinting();
     if (current && m_bActive && IsInitFor(nRow, nCol)) {
         m_wnd.SetButtonBitmap(WantsCalculator(style) ? GX_IDB_CALCBUTTON : 0);
+        // The editor is moved without repainting, and the grid draws the cell now: the editor
+        // draws itself again over it (all but what frozen rows or columns cover).
+        m_wnd.Invalidate(TRUE);
         PrepareWindow(style, rect);
         if (GridWnd() && ::GetFocus() == GridWnd()->GetSafeHwnd()) {
             const CGXGridFocusChange change(Grid());
@@ -445,7 +493,6 @@ void CGXCurrencyEdit::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const
         if (!m_wnd.IsWindowVisible())
             m_wnd.ShowWindow(SW_SHOW);
         m_wnd.SendMessage(EM_SETREADONLY, IsReadOnly());
-        m_wnd.UpdateWindow();
         CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
         return;
     }
@@ -467,6 +514,15 @@ BOOL CGXCurrencyEdit::KeyPressed(UINT nMessage, UINT nChar, UINT, UINT)
             SetActive(TRUE);
             m_wnd.SetCaretPosition(nChar == VK_HOME ? 0 : m_wnd.GetText().GetLength(), FALSE);
             return TRUE;
+        }
+        return FALSE;
+    }
+    if (nMessage == WM_SYSKEYDOWN && nChar == VK_UP) {
+        // The editor takes the keys from here; the first that comes while the cell is not
+        // being edited gives them back to the grid.
+        if (m_wnd.m_hWnd) {
+            const CGXGridFocusChange change(Grid());
+            m_wnd.SetFocus();
         }
         return FALSE;
     }
@@ -639,6 +695,58 @@ BOOL CGXCurrencyEdit::GetSelectedText(CString& sText)
     return TRUE;
 }
 
+BOOL CGXCurrencyEdit::CanCopy()
+{
+    return m_bActive && m_wnd.m_hWnd && m_wnd.HasSelection();
+}
+
+BOOL CGXCurrencyEdit::Copy()
+{
+    if (!CanCopy())
+        return FALSE;
+    m_wnd.Copy();
+    return TRUE;
+}
+
+BOOL CGXCurrencyEdit::CanCut()
+{
+    return CanCopy() && !IsReadOnly();
+}
+
+BOOL CGXCurrencyEdit::Cut()
+{
+    if (!CanCut())
+        return FALSE;
+    // The window's change marks the cell modified and tells the grid.
+    m_wnd.Cut();
+    return TRUE;
+}
+
+BOOL CGXCurrencyEdit::CanPaste()
+{
+    return m_bActive && m_wnd.m_hWnd && !IsReadOnly() && ::IsClipboardFormatAvailable(CF_TEXT);
+}
+
+BOOL CGXCurrencyEdit::Paste()
+{
+    if (!CanPaste())
+        return FALSE;
+    m_wnd.Paste();
+    return TRUE;
+}
+
+void CGXCurrencyEdit::GiveKeyToGrid(UINT nMessage, UINT nChar, LPARAM lParam)
+{
+    CGXGridCore* grid = Grid();
+    if (!grid || !GridWnd())
+        return;
+    if (::GetFocus() == m_wnd.m_hWnd) {
+        const CGXGridFocusChange change(grid);
+        GridWnd()->SetFocus();
+    }
+    grid->RouteKeyMessage(nullptr, nMessage, nChar, LOWORD(lParam), HIWORD(lParam));
+}
+
 BOOL CGXCurrencyEdit::MayActivateByMouse()
 {
     return IsInit() && !m_bActive && m_wnd.m_hWnd && !IsReadOnly() && CanActivate() && Grid() &&
@@ -687,6 +795,12 @@ BOOL CGXCurrencyEdit::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyl
     const BOOL stored = CGXStatic::StoreStyle(nRow, nCol, pStyle, nMode, nType, pOldStyle);
     if (!stored || !pStyle || (nMode != gxOverride && nMode != gxApplyNew) || !IsInitFor(nRow, nCol) || !m_wnd.m_hWnd)
         return stored;
+    // A style that sets the cell's control, to this kind or another, ends the edit: the cell
+    // is bound afresh when it is next current.
+    if (!(pStyle->GetInclude(GX_INCL_VALUE) && !GetModify()) && pStyle->GetInclude(GX_INCL_CONTROL)) {
+        Reset();
+        return stored;
+    }
     FreeStyle();
     const CGXStyle* now = LoadStyle();
     if (!now)

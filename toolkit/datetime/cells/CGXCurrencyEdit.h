@@ -70,6 +70,17 @@ public:
     void ReplaceSel(LPCTSTR pszText) override;
     // The text selected in the window being edited (TRUE); else the cell's text (FALSE).
     BOOL GetSelectedText(CString& sText);
+    // The clipboard operations act on the text being edited, by the currency edit's own rules;
+    // FALSE while the cell is not being edited.
+    BOOL CanCopy() override;
+    BOOL Copy() override;
+    BOOL CanCut() override;
+    BOOL Cut() override;
+    BOOL CanPaste() override;
+    BOOL Paste() override;
+    // A key that reaches the window while the cell is not being edited: the focus goes back to
+    // the grid, which takes the key as typed on itself.
+    void GiveKeyToGrid(UINT nMessage, UINT nChar, LPARAM lParam);
 
     // The stored value of the window's number: the integer digit limit applied, '.' as point.
     CString GetValueText() const;
