@@ -76,10 +76,8 @@ ISECLNContainer* SECLNHwndContainer::CreateFloatingContainer(SECLayoutNode* pNod
         return nullptr;
     auto* frame = new SECLayoutMiniFloatWnd;
     CWnd* owner = m_hWnd ? CWnd::FromHandle(::GetAncestor(m_hWnd, GA_ROOT)) : nullptr;
-    if (!frame->Create("", pNode, owner, TRUE, TRUE)) {
-        delete frame;
-        return nullptr;
-    }
+    if (!frame->Create("", pNode, owner, TRUE, TRUE))
+        return nullptr;   // the frame went with the window that could not be made
     // One frame at a time for the node being dragged: older floating frames of other roots go.
     SECLNDragGlobals& state = SECLNDragState();
     if (state.pDraggedNode != nullptr) {

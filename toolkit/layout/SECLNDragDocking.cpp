@@ -376,10 +376,10 @@ BOOL SECLayoutMiniFloatWnd::Create(LPCTSTR lpszTitle, SECLayoutNode* pRoot, CWnd
     m_pFloatRoot = pRoot;
     m_bHideOnClose = bHideOnClose;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_THICKFRAME;
-    if (!CMiniFrameWnd::CreateEx(0, nullptr, lpszTitle ? lpszTitle : "", style, CRect(0, 0, 0, 0), pParent, 0)) {
-        m_pFloatRoot = nullptr;
+    // A frame whose window could not be made has gone with it (PostNcDestroy): nothing of it is
+    // touched then.
+    if (!CMiniFrameWnd::CreateEx(0, nullptr, lpszTitle ? lpszTitle : "", style, CRect(0, 0, 0, 0), pParent, 0))
         return FALSE;
-    }
     if (!bClosable) {
         if (HMENU menu = ::GetSystemMenu(m_hWnd, FALSE))
             ::DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);

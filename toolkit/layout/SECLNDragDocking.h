@@ -331,6 +331,8 @@ public:
     SECLayoutMiniFloatWnd() = default;
     ~SECLayoutMiniFloatWnd() override;
 
+    // When the window cannot be made the frame goes with it, as every frame does; without a root
+    // nothing is made and the caller keeps the frame.
     virtual BOOL Create(LPCTSTR lpszTitle, SECLayoutNode* pRoot, CWnd* pParent, BOOL bHideOnClose, BOOL bClosable);
     // Moves and shows the frame; the first time it also lays out its root with a listener of
     // its own.

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tests/platform/afx/AfxFixture.h"
+#include "tests/toolkit/RefusedCreation.h"
+#include "toolkit/layout/SECLNContainer.h"
 #include "toolkit/layout/SECLNDragDocking.h"
 
 namespace {
@@ -154,6 +156,19 @@ TEST_F(SECLNDragDockingTest, TheRegistryOwnsItsContainersAndFindsThemUpTheTree)
     EXPECT_FALSE(registry.RemoveRoot(&root));
     EXPECT_EQ(observer.removed, 2);
     registry.SetObserver(nullptr);
+}
+
+TEST_F(SECLNDragDockingTest, AFloatingFrameWhoseWindowIsRefusedGoesOnceAndMakesNoContainer)
+{
+    // The frame deletes itself with the window that could not be made; the container must
+    // neither touch it nor delete it again (the sanitizer build stops on either).
+    SECLNHwndContainer container(host.m_hWnd);
+    RefusedCreation refuse(RefusedCreation::PopUps());
+    ASSERT_TRUE(refuse.IsInstalled());
+    RefusedCreation::Refused() = 0;
+    EXPECT_EQ(container.CreateFloatingContainer(&drag, &registry), nullptr);
+    EXPECT_EQ(RefusedCreation::Refused(), 1);
+    EXPECT_TRUE(SECLayoutMiniFloatWnd::FloatingFrames().IsEmpty());
 }
 
 TEST_F(SECLNDragDockingTest, HitTestsFindTheInnermostNodeAndHonourHooksAndAmbiguity)
