@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -128,9 +130,39 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
 
     ASSERT_GT(StartPage(dc), 0);
     FillBlack(dc, 1000, 1000, 1200, 1100);
+    // Inverted across the rectangle's right edge: what lay below decides each side.
+    RECT inverted{1100, 1040, 1300, 1060};
+    InvertRect(dc, &inverted);
+    // A picture of 4 x 3 red pixels stretched over 300 x 225 dots.
+    const uint32_t red[12] = {0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000,
+                              0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000};
+    HBITMAP bitmap = CreateBitmap(4, 3, 1, 32, red);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    StretchBlt(dc, 100, 1500, 300, 225, memory, 0, 0, 4, 3, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
     ASSERT_GT(EndPage(dc), 0);
     ASSERT_GT(EndDoc(dc), 0);
     DeleteDC(dc);
+
+    // The text is the PDF's own, in the font it was drawn in, and reads back as text; the
+    // shapes are shapes: the only picture is the one drawn as a picture, at its own size, and
+    // the part a raster operation touched.
+    const std::string fonts = PdfToolOutput("pdffonts", "", file);
+    EXPECT_NE(fonts.find("LiberationSans-Bold"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("TrueType"), std::string::npos) << fonts;
+    EXPECT_NE(PdfToolOutput("pdftotext", "-f 1 -l 1", file, "-").find("Printed page"), std::string::npos);
+    int pictures[3] = {0, 0, 0};
+    bool redPicture = false;
+    for (const PdfPicture& p : PdfPictures(file)) {
+        ++pictures[std::min(p.page, 2)];
+        redPicture = redPicture || (p.page == 2 && p.width == 4 && p.height == 3);
+        EXPECT_LT(p.width, 1000) << "a picture of the whole page on page " << p.page;
+    }
+    EXPECT_EQ(pictures[1], 0) << "page 1 holds only lines, rectangles and text";
+    EXPECT_TRUE(redPicture);
 
     // Rasterised at the printer's resolution, device (x, y) is page pixel (x + 75, y + 75).
     PdfPage page1(file, 1, 300);
@@ -159,8 +191,16 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
 
     PdfPage page2(file, 2, 300);
     ASSERT_TRUE(page2.Valid());
-    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1002, o + 1198, o + 1098), 196 * 96);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1002, o + 1198, o + 1038), 196 * 36);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1062, o + 1198, o + 1098), 196 * 36);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1042, o + 1098, o + 1058), 96 * 16);
+    EXPECT_EQ(page2.DarkIn(o + 1102, o + 1042, o + 1198, o + 1058), 0) << "black inverted is white";
+    EXPECT_EQ(page2.DarkIn(o + 1202, o + 1042, o + 1298, o + 1058), 96 * 16) << "paper inverted is black";
+    EXPECT_EQ(page2.DarkIn(o + 1202, o + 1062, o + 1298, o + 1098), 0);
     EXPECT_EQ(page2.DarkIn(o + 100, o + 100, o + 400, o + 300), 0);
+    EXPECT_EQ(page2.At(o + 102, o + 1502), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 397, o + 1722), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 250, o + 1730), 0xFFFFFFu);
     PdfPage page3(file, 3, 300);
     EXPECT_FALSE(page3.Valid());
 }
