@@ -16,8 +16,9 @@
 #include "platform/afx/doc/CPrintInfo.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/backends/headless/HeadlessBackend.h"
-#include "platform/controls/Dialog.h"
 #include "platform/win/Gdi.h"
+
+#include "ProgramStart.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,37 +59,12 @@ struct PrintFixture {
 
     PrintFixture()
     {
-        const std::string config = TempFile("vostrel-print-bench");
-        std::filesystem::create_directories(config);
-        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        backend = &HeadlessBackend::Install(SIZE{1920, 1080});
-        // Start-up offers the File New chooser: it is cancelled as soon as it shows.
-        backend->WhenIdle([] {
-            if (HWND dlg = ::GetActiveWindow())
-                ::PostMessage(dlg, WM_COMMAND, IDCANCEL, 0);
-        });
-        app.emplace();
-        char name[] = "vostrel";
-        char* argv[] = {name, nullptr};
-        app->SetCommandLine(1, argv);
-        app->InitApplication();
-        app->InitInstance();
-        backend->ProcessMessages();
+        backend = &StartProgram(app, "vostrel-print-bench");
         // Printed in the real fonts, as a user's printout is.
         SetTestFontMode(false);
 
-        CMetaSettingList* pList = nullptr;
-        app->GetMetaSettingList(pList);
-        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;)
-            pList->GetNext(pos)->SetShow(0);
-        std::vector<CString> names;
-        for (int i = 0; i < kSettings; ++i) {
-            auto* pSetting = new CMetaEditSetting;
-            names.emplace_back(("SETTING-" + std::to_string(i)).c_str());
-            pSetting->SetName(names.back());
-            pSetting->SetShow(1);
-            pList->AddTail(pSetting);
-        }
+        const std::vector<CString> names =
+            ShowNewSettings(*app, kSettings, "SETTING", [](int) -> CMetaSetting* { return new CMetaEditSetting; });
         CProjectSettings* pSettings = nullptr;
         app->NewProjectSettings(pSettings);
         pSettings->m_bShowTitle = 1;

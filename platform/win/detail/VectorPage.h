@@ -65,6 +65,8 @@ private:
     // Before any drawing in vector form: what was drawn before it is on the page.
     void BeforeVector();
     void Changed();
+    // The page drawn so far, on white paper, into an area of an image.
+    void PaintOnPaper(cairo_surface_t* target, const RECT& area);
     // Adds the clip's rectangles that meet box as the context's clip; false when none does.
     bool ClipTo(cairo_t* cr, const Region& clip, const RECT& box);
 

@@ -402,20 +402,25 @@ void VectorPage::Raster(const RECT& rect, bool readsBelow)
         const RECT area = Intersect(RECT{r.left - kPrepareMargin, r.top - kPrepareMargin, r.right + kPrepareMargin,
                                          r.bottom + kPrepareMargin},
                                     RECT{0, 0, m_width, m_height});
-        cairo_t* cr = cairo_create(m_raster);
-        cairo_rectangle(cr, area.left, area.top, area.right - area.left, area.bottom - area.top);
-        cairo_clip(cr);
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_paint(cr);
-        cairo_set_source_surface(cr, m_recording, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(m_raster);
+        PaintOnPaper(m_raster, area);
         m_prepared = area;
         m_touched = Union(m_touched, area);
         return;
     }
     m_touched = Union(m_touched, r);
+}
+
+void VectorPage::PaintOnPaper(cairo_surface_t* target, const RECT& area)
+{
+    cairo_t* cr = cairo_create(target);
+    cairo_rectangle(cr, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    cairo_clip(cr);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_set_source_surface(cr, m_recording, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
 }
 
 PixelTarget VectorPage::Snapshot()
@@ -425,13 +430,7 @@ PixelTarget VectorPage::Snapshot()
     }
     if (!m_snapshotValid) {
         FlushRaster();
-        cairo_t* cr = cairo_create(m_snapshot);
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_paint(cr);
-        cairo_set_source_surface(cr, m_recording, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(m_snapshot);
+        PaintOnPaper(m_snapshot, RECT{0, 0, m_width, m_height});
         m_snapshotValid = true;
     }
     PixelTarget t;
