@@ -98,10 +98,11 @@ void Transfer(DeviceContext& dst, const RECT& r, const BlitSource* src, unsigned
             CopyOntoPage(t, clip, r, *src);
             return;
         }
+        // Where a mask keeps what lies below, its code reads it too.
         const RECT& b = clip.Bounds();
         RasterTouch(t, RECT{std::max(r.left, b.left), std::max(r.top, b.top), std::min(r.right, b.right),
                             std::min(r.bottom, b.bottom)},
-                    NeedsDest(code));
+                    NeedsDest(code) || (mask != nullptr && NeedsDest(mask->backCode)));
     }
 
     // Fast path: a plain copy of the same size without conversion.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -141,8 +142,21 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     StretchBlt(dc, 100, 1500, 300, 225, memory, 0, 0, 4, 3, SRCCOPY);
     SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
     DeleteObject(bitmap);
+    // Red through a mask whose left half copies and whose right half keeps what lies below,
+    // across the rectangle's right edge.
+    std::vector<uint32_t> reds(20 * 20, 0xFF0000);
+    bitmap = CreateBitmap(20, 20, 1, 32, reds.data());
+    std::vector<BYTE> halves;
+    for (int row = 0; row < 20; ++row)
+        halves.insert(halves.end(), {0xFF, 0xC0, 0x00, 0x00});
+    HBITMAP mask = CreateBitmap(20, 20, 1, 1, halves.data());
+    oldBitmap = SelectObject(memory, bitmap);
+    MaskBlt(dc, 1195, 1070, 20, 20, memory, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteObject(mask);
+    DeleteDC(memory);
     ASSERT_GT(EndPage(dc), 0);
     ASSERT_GT(EndDoc(dc), 0);
     DeleteDC(dc);
@@ -196,7 +210,11 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     EXPECT_EQ(page2.DarkIn(o + 1002, o + 1042, o + 1098, o + 1058), 96 * 16);
     EXPECT_EQ(page2.DarkIn(o + 1102, o + 1042, o + 1198, o + 1058), 0) << "black inverted is white";
     EXPECT_EQ(page2.DarkIn(o + 1202, o + 1042, o + 1298, o + 1058), 96 * 16) << "paper inverted is black";
-    EXPECT_EQ(page2.DarkIn(o + 1202, o + 1062, o + 1298, o + 1098), 0);
+    EXPECT_EQ(page2.DarkIn(o + 1216, o + 1062, o + 1298, o + 1098), 0);
+    EXPECT_EQ(page2.At(o + 1197, o + 1080), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 1203, o + 1080), 0xFF0000u);
+    EXPECT_EQ(page2.DarkIn(o + 1206, o + 1071, o + 1214, o + 1089), 0) << "the mask kept the paper";
+    EXPECT_EQ(page2.DarkIn(o + 1180, o + 1091, o + 1199, o + 1099), 19 * 8) << "and the rectangle below";
     EXPECT_EQ(page2.DarkIn(o + 100, o + 100, o + 400, o + 300), 0);
     EXPECT_EQ(page2.At(o + 102, o + 1502), 0xFF0000u);
     EXPECT_EQ(page2.At(o + 397, o + 1722), 0xFF0000u);
