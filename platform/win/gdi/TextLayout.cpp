@@ -815,7 +815,9 @@ void DrawOnPage(VectorPage& page, const Region& clip, const ShapedText& text, co
                     PangoGlyphString* gs = pango_glyph_string_new();
                     pango_glyph_string_set_size(gs, 1);
                     gs->glyphs[0].glyph = glyphs[k].glyph;
-                    gs->glyphs[0].geometry = PangoGlyphGeometry{0, 0, 0};
+                    // The box stands in the character's own advance.
+                    const int advance = text.advance[static_cast<size_t>(glyphs[k].charIndex)];
+                    gs->glyphs[0].geometry = PangoGlyphGeometry{static_cast<int>(advance * PANGO_SCALE / xscale), 0, 0};
                     gs->glyphs[0].attr.is_cluster_start = 1;
                     pango_cairo_show_glyph_string(cr, font, gs);
                     pango_glyph_string_free(gs);

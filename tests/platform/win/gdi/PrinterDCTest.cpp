@@ -121,6 +121,13 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     SIZE extent{};
     GetTextExtentPoint32(dc, "Printed page", 12, &extent);
     TextOut(dc, 100, 700, "Printed page", 12);
+    // A character no font has is its box of its code, in its own place after the X.
+    const std::string unknown = "X\xF4\x8F\xBF\xBDY";
+    SIZE x{}, xBox{};
+    GetTextExtentPoint32(dc, "X", 1, &x);
+    GetTextExtentPoint32(dc, unknown.c_str(), 5, &xBox);
+    TextOut(dc, 100, 1000, unknown.c_str(), static_cast<int>(unknown.size()));
+    TextOut(dc, 100, 1200, "X", 1);
     SelectObject(dc, oldFont);
     DeleteObject(font);
     // In a fixed mode: one inch square, two inches from the left and eight down.
@@ -195,6 +202,10 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     EXPECT_GT(extent.cx, 300);
     EXPECT_GT(page1.DarkIn(o + 100, o + 700, o + 100 + extent.cx, o + 700 + extent.cy), extent.cx * 8);
     EXPECT_EQ(page1.DarkIn(o + 110 + extent.cx, o + 700, o + 2000, o + 700 + extent.cy), 0);
+    EXPECT_EQ(page1.DarkIn(o + 100, o + 1000, o + 100 + x.cx, o + 1000 + x.cy),
+              page1.DarkIn(o + 100, o + 1200, o + 100 + x.cx, o + 1200 + x.cy))
+        << "the box lies over the X";
+    EXPECT_GT(page1.DarkIn(o + 100 + x.cx, o + 1000, o + 100 + xBox.cx, o + 1000 + x.cy), 50) << "no box";
     // The one-inch square's one-dot outline (the image may land a fraction of a dot away) and
     // its white inside.
     EXPECT_GT(page1.DarkIn(o + 599, o + 2500, o + 602, o + 2501), 0);
