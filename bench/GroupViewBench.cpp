@@ -34,6 +34,8 @@
 #include "platform/controls/Dialog.h"
 #include "platform/win/Gdi.h"
 
+#include "ProgramStart.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -72,40 +74,14 @@ struct GroupFixture {
 
     GroupFixture()
     {
-        const std::string config = (std::filesystem::temp_directory_path() / "vostrel-groupview-bench").string();
-        std::filesystem::create_directories(config);
-        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        backend = &HeadlessBackend::Install(SIZE{1920, 1080});
-        // Start-up offers the File New chooser: it is cancelled as soon as it shows.
-        backend->WhenIdle([] {
-            if (HWND dlg = ::GetActiveWindow())
-                ::PostMessage(dlg, WM_COMMAND, IDCANCEL, 0);
-        });
-        app.emplace();
-        char name[] = "vostrel";
-        char* argv[] = {name, nullptr};
-        app->SetCommandLine(1, argv);
-        app->InitApplication();
-        app->InitInstance();
-        backend->ProcessMessages();
+        backend = &StartProgram(app, "vostrel-groupview-bench");
 
         // The catalogue: 60 shown settings, each page holding a value for every second one.
-        CMetaSettingList* pList = nullptr;
-        app->GetMetaSettingList(pList);
-        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;)
-            pList->GetNext(pos)->SetShow(0);
-        std::vector<CString> names;
-        for (int i = 0; i < kSettings; ++i) {
-            CMetaSetting* pSetting = nullptr;
+        const std::vector<CString> names = ShowNewSettings(*app, kSettings, "BENCH", [](int i) -> CMetaSetting* {
             if (i == kKeywordsSetting)
-                pSetting = new CMetaKeywordsSetting;
-            else
-                pSetting = new CMetaEditSetting;
-            names.emplace_back(("BENCH-" + std::to_string(i)).c_str());
-            pSetting->SetName(names.back());
-            pSetting->SetShow(1);
-            pList->AddTail(pSetting);
-        }
+                return new CMetaKeywordsSetting;
+            return new CMetaEditSetting;
+        });
         CProjectSettings* pSettings = nullptr;
         app->NewProjectSettings(pSettings);
         pSettings->m_bShowTitle = 1;

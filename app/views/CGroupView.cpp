@@ -502,7 +502,7 @@ BOOL CGroupView::ReadCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int nM
     const BOOL bRead = CGridViewWrapper::ReadCellStyle(nRow, nCol, style, nModify, nType);
     if (nType != 0)
         return bRead;
-    if (!m_bCutRunning && nRow > 0 && nCol > 0 && GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects)) {
+    if (nRow > 0 && nCol > 0 && ShowsHighlight(nRow, nCol)) {
         style.SetInterior(::GetSysColor(COLOR_HIGHLIGHT));
         style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
     }
@@ -515,7 +515,7 @@ void CGroupView::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOO
     CGridViewWrapper::ComposeCellStyle(nRow, nCol, style, bApplyStandard);
     if (nRow == 0 || nCol == 0)
         return;
-    const BOOL bSelected = !m_bCutRunning && GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects);
+    const BOOL bSelected = ShowsHighlight(nRow, nCol);
     if (bSelected) {
         style.SetInterior(::GetSysColor(COLOR_HIGHLIGHT));
         style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -523,6 +523,11 @@ void CGroupView::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOO
     ApplyPageValues(nRow, nCol, style);
     if (bSelected)
         style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+}
+
+BOOL CGroupView::ShowsHighlight(ROWCOL nRow, ROWCOL nCol)
+{
+    return !m_bCutRunning && !IsPrinting() && GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects);
 }
 
 void CGroupView::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)

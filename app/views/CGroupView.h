@@ -202,6 +202,9 @@ protected:
     void WidenFileColumns();
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
+    // Whether a cell shows the selection's highlight: selected on the screen; a printout shows
+    // every cell as it is.
+    BOOL ShowsHighlight(ROWCOL nRow, ROWCOL nCol);
     // Before the cells' values change, each cell remembers the page's value as its stored one,
     // so that an undo gives the page that value back.
     void PrimeStoredValues(const CGXRange& cells);

@@ -3,8 +3,10 @@
 
 #include "app/res/GroupViewRes.h"
 #include "grid/core/CGXChild.h"
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXStyle.h"
+#include "grid/data/CGXUserAttribute.h"
 
 #include <algorithm>
 #include <memory>
@@ -41,7 +43,12 @@ void CPageStatusCell::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const
         if (!strip.IsRectEmpty())
             pGrid->FillRectWithBrush(pDC, strip, style.GetInterior());
     }
-    CGXStatic::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+    // A path is one line, and one too long for the cell gives up its start: on one site every
+    // path starts alike, and the file's name is what tells the rows apart.
+    CGXStyle shown(style);
+    shown.SetWrapText(FALSE);
+    shown.SetUserAttribute(GX_IDS_UA_ELLIPSISTYPE, static_cast<LONG>(CGXDrawingAndFormatting::kPathEllipsis));
+    CGXStatic::Draw(pDC, rect, nRow, nCol, shown, pStandardStyle);
 }
 
 void CPageStatusCell::LayoutChildren(ROWCOL, ROWCOL, const CRect& rectCell, const CGXStyle&)

@@ -21,7 +21,8 @@ public:
     // The static text's rectangle less the picture's share at its left.
     CRect GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle) override;
     // The strip that holds the picture gets the cell's background too: the text's background
-    // leaves it out, and a cell painted on its own would show what lay there before.
+    // leaves it out, and a cell painted on its own would show what lay there before. A path
+    // wider than the cell shows its end, its start given way to "...".
     void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
     // The picture 3 pixels in from the left, centred vertically, clipped to the cell.

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 // The 8x8 monochrome patterns, one byte per row, top row first: dots, lines and hatches.
@@ -72,6 +73,32 @@ int PrevCharStart(LPCTSTR p, int nEnd)
     while (i > 0 && (static_cast<BYTE>(p[i]) & 0xC0) == 0x80)
         --i;
     return std::max(i, 0);
+}
+
+// The end of a path that fits in nWidth after "...": cut at a '/' while the file's name still
+// shows whole, else inside the name, always at a whole character.
+CString PathEnd(CDC* pDC, LPCTSTR s, int n, int nWidth)
+{
+    const int nDots = TextWidth(pDC, "...", 3);
+    // The extent of the text up to and including each byte's character, measured once.
+    std::vector<int> extents(static_cast<size_t>(n));
+    SIZE size{};
+    if (!::GetTextExtentExPoint(pDC->GetSafeHdc(), s, n, 0, nullptr, extents.data(), &size))
+        return CString("...");
+    auto fits = [&](int k) { return nDots + size.cx - (k > 0 ? extents[static_cast<size_t>(k - 1)] : 0) <= nWidth; };
+    int k = 0;
+    while (k < n && !fits(k))
+        k += CharLen(s + k, n - k);
+    const char* slash = static_cast<const char*>(std::memchr(s + k, '/', static_cast<size_t>(n - k)));
+    if (slash != nullptr)
+        k = static_cast<int>(slash - s);
+    // The sum of the characters may round differently from the whole: the shown text is measured.
+    CString sShown = CString("...") + CString(s + k, n - k);
+    while (k < n && TextWidth(pDC, sShown, sShown.GetLength()) > nWidth) {
+        k += CharLen(s + k, n - k);
+        sShown = CString("...") + CString(s + k, n - k);
+    }
+    return sShown;
 }
 
 int LineStep(const TEXTMETRIC& tm)
@@ -283,6 +310,17 @@ int CGXDrawingAndFormatting::DrawTextEllipsis(CDC* pDC, LPCTSTR s, int n, const 
                 const CString sHashes('#', nHashes);
                 pDC->TextOut(LineX(nFormat, rect, nHashes * wHash), y, sHashes, nHashes);
             }
+            continue;
+        }
+        if (nMode == kPathEllipsis && (nFormat & DT_SINGLELINE) && !bRest) {
+            // The whole rest of the text gives up its start, not the line cut to the width.
+            const CString sShown = PathEnd(pDC, line, n - starts[i], rectIn.Width());
+            const int w = TextWidth(pDC, sShown, sShown.GetLength());
+            // Not even the dots fit: they are cut at the cell's edge, not drawn over the next.
+            if (w > rectIn.Width())
+                TextOutClipped(pDC, rect.left, y, sShown, sShown.GetLength(), clip);
+            else
+                pDC->TextOut(LineX(nFormat, rect, w), y, sShown, sShown.GetLength());
             continue;
         }
         if (bOneChar && width > clip.Width()) {

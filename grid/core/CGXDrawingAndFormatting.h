@@ -42,6 +42,9 @@ public:
     // edit window shows its text as text.
     static HBITMAP LookupCellBitmap(CGXControl* pControl, const CString& sText);
 
+    // The ellipsis mode (user attribute GX_IDS_UA_ELLIPSISTYPE) of a single line that shows the
+    // end of a path: its start gives way to "..." so that the file's name always shows.
+    static constexpr int kPathEllipsis = 3;
     // The most lines a cell lays out.
     static constexpr int kMaxLines = 32;
     static constexpr int kPatternCount = 41;

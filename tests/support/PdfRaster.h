@@ -1,13 +1,54 @@
 // Reads a PDF back as pixels through poppler's pdftoppm, so that printing tests can check what
-// a page really shows.
+// a page really shows, and its text, fonts and pictures through poppler's other tools.
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
+
+// What one of poppler's tools writes about the file, given its other arguments (pdftotext with
+// "-" for its standard output, pdffonts, pdfimages -list).
+inline std::string PdfToolOutput(const std::string& tool, const std::string& args, const std::string& pdf,
+                                 const std::string& after = std::string())
+{
+    std::string out;
+    const std::string command = "timeout 60 " + tool + " " + args + " '" + pdf + "' " + after + " 2>/dev/null";
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+// The pictures of a PDF as pdfimages lists them: the page each is drawn on and its own size.
+struct PdfPicture {
+    int page = 0;
+    int width = 0;
+    int height = 0;
+};
+inline std::vector<PdfPicture> PdfPictures(const std::string& pdf)
+{
+    std::vector<PdfPicture> pictures;
+    std::istringstream lines(PdfToolOutput("pdfimages", "-list", pdf));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        PdfPicture p;
+        std::string num, type;
+        if (fields >> p.page >> num >> type >> p.width >> p.height)
+            pictures.push_back(p);
+    }
+    return pictures;
+}
 
 class PdfPage {
 public:

@@ -70,6 +70,8 @@ public:
 
     // The pixels being drawn on, in device coordinates.
     PixelTarget Target();
+    // The pixels to read from: what a printed page shows, otherwise the same as Target().
+    PixelTarget ReadTarget();
     // The effective clip in device coordinates: the system clip, the application clip and
     // the target's bounds together.
     const Region& Clip();

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "platform/core/Types.h"
+#include "platform/win/detail/VectorPage.h"
 
 #include <cairo.h>
 
+#include <memory>
 #include <string>
 
 struct PrinterDevice {
@@ -32,6 +34,8 @@ struct PrinterDevice {
     int fd = -1;
     bool writeFailed = false;
     bool inPage = false;
+    // The page being drawn, kept for the next one once it has gone into the document.
+    std::unique_ptr<VectorPage> page;
     std::string output;
     std::string temporary;
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class VectorPage;
+
 // A view of the pixels a device context draws on. Device coordinate (x, y) is the pixel
 // (x + ox, y + oy) of the buffer.
 struct PixelTarget {
@@ -20,6 +22,9 @@ struct PixelTarget {
     int oy = 0;
     uint32_t alphaOr = 0; // 0xFF000000 for surfaces that keep alpha
     bool mono = false;
+    // A printed page: the pixels are its raster layer, and the drawing that has a vector form
+    // goes to the page instead (VectorPage.h).
+    VectorPage* vector = nullptr;
 
     bool Valid() const { return bits != nullptr && width > 0 && height > 0; }
     uint32_t* At(int x, int y) const { return bits + static_cast<ptrdiff_t>(y + oy) * stride + (x + ox); }

@@ -4,6 +4,7 @@
 #include "platform/win/detail/Dib.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/detail/Paint.h"
+#include "platform/win/detail/VectorPage.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,6 +46,41 @@ inline uint32_t Convert(const BlitSource& s, uint32_t v)
 
 bool NeedsSource(unsigned code) { return ((code >> 2) ^ code) & 0x33u; }
 bool NeedsPattern(unsigned code) { return ((code >> 4) ^ code) & 0x0Fu; }
+bool NeedsDest(unsigned code) { return ((code >> 1) ^ code) & 0x55u; }
+
+// A plain copy onto a printed page: the source's pixels go onto it as a picture of their own
+// size, stretched over the destination, rather than one pixel per printer dot.
+void CopyOntoPage(const PixelTarget& t, const Region& clip, const RECT& r, const BlitSource& src)
+{
+    const int sw = src.rect.right - src.rect.left;
+    const int sh = src.rect.bottom - src.rect.top;
+    if (sw <= 0 || sh <= 0) {
+        return;
+    }
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
+    unsigned char* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    const RECT sb = src.target.Bounds();
+    for (int y = 0; y < sh; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+        const int sy = src.rect.top + y;
+        for (int x = 0; x < sw; ++x) {
+            const int sx = src.rect.left + x;
+            row[x] = 0;
+            if (sx < sb.left || sx >= sb.right || sy < sb.top || sy >= sb.bottom) {
+                continue;
+            }
+            const uint32_t raw = *src.target.At(sx, sy) & 0x00FFFFFFu;
+            if (src.transparent && raw == src.transparentPixel) {
+                continue;
+            }
+            row[x] = 0xFF000000u | Convert(src, raw);
+        }
+    }
+    cairo_surface_mark_dirty(picture);
+    t.vector->PaintImage(clip, r, picture, src.mirrorX, src.mirrorY);
+    cairo_surface_destroy(picture);
+}
 
 // Runs one transfer into dest rectangle r (device coordinates, normalised).
 void Transfer(DeviceContext& dst, const RECT& r, const BlitSource* src, unsigned code, const FillPaint& pattern,
@@ -57,6 +93,17 @@ void Transfer(DeviceContext& dst, const RECT& r, const BlitSource* src, unsigned
     const Region& clip = dst.Clip();
     int dw = r.right - r.left;
     int dh = r.bottom - r.top;
+    if (t.vector) {
+        if (src && !mask && code == 0xCC) {
+            CopyOntoPage(t, clip, r, *src);
+            return;
+        }
+        // Where a mask keeps what lies below, its code reads it too.
+        const RECT& b = clip.Bounds();
+        RasterTouch(t, RECT{std::max(r.left, b.left), std::max(r.top, b.top), std::min(r.right, b.right),
+                            std::min(r.bottom, b.bottom)},
+                    NeedsDest(code) || (mask != nullptr && NeedsDest(mask->backCode)));
+    }
 
     // Fast path: a plain copy of the same size without conversion.
     bool overlapRisk = src && src->target.bits == t.bits && clip.Kind() == COMPLEXREGION;
@@ -181,7 +228,7 @@ RECT DestRect(DeviceContext& dc, int x, int y, int w, int h, bool& mirrorX, bool
 
 bool SetUpSource(DeviceContext& dst, DeviceContext& src, int xs, int ys, int ws, int hs, BlitSource& out)
 {
-    out.target = src.Target();
+    out.target = src.ReadTarget();
     if (!out.target.Valid()) {
         return false;
     }

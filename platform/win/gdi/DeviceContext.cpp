@@ -118,6 +118,10 @@ void DeviceContext::Detach(DcState& s)
 PixelTarget DeviceContext::Target()
 {
     PixelTarget t;
+    if (m_printer) {
+        // A printer has a page to draw on only between StartPage and EndPage.
+        return m_printer->inPage && m_printer->page ? m_printer->page->Target() : t;
+    }
     if (m_kind == Kind::Surface) {
         if (!m_surface) {
             return t;
@@ -142,6 +146,14 @@ PixelTarget DeviceContext::Target()
     t.height = b->m_height;
     t.mono = b->IsMono();
     return t;
+}
+
+PixelTarget DeviceContext::ReadTarget()
+{
+    if (m_printer && m_printer->inPage && m_printer->page) {
+        return m_printer->page->Snapshot();
+    }
+    return Target();
 }
 
 const Region& DeviceContext::Clip()

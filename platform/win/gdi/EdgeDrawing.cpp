@@ -389,6 +389,7 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect)
     // surface: drawing it twice puts everything back.
     Region frame = Region(d).Subtract(Region(d.left + 1, d.top + 1, d.right - 1, d.bottom - 1));
     Region visible = frame.Intersect(dc->Clip());
+    RasterTouch(t, visible.Bounds(), true);
     for (const RECT& r : visible.Rects()) {
         for (int y = r.top; y < r.bottom; ++y) {
             for (int x = r.left; x < r.right; ++x) {

@@ -1,5 +1,6 @@
-// The PDF printer: a device context whose pages are drawn on an image at the printer's
-// resolution and written, page by page, into a PDF document through cairo.
+// The PDF printer: a device context whose pages are drawn at the printer's resolution as shapes,
+// text and pictures (VectorPage) and written, page by page, into a PDF document through cairo,
+// which keeps them as its own vectors and fonts.
 #include "platform/core/AtomicFile.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/detail/DeviceContext.h"
@@ -93,21 +94,17 @@ cairo_status_t WriteToFd(void* closure, const unsigned char* data, unsigned int 
 void EmitPage(DeviceContext& dc)
 {
     PrinterDevice& p = *dc.m_printer;
-    cairo_surface_flush(dc.m_surface);
     cairo_t* cr = cairo_create(p.pdf);
     cairo_scale(cr, 72.0 / p.dpi, 72.0 / p.dpi);
-    cairo_set_source_surface(cr, dc.m_surface, p.offsetX, p.offsetY);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
+    p.page->PaintOn(cr, p.offsetX, p.offsetY);
     cairo_show_page(cr);
     cairo_destroy(cr);
 }
 
 void DropPage(DeviceContext& dc)
 {
-    if (dc.m_surface) {
-        cairo_surface_destroy(dc.m_surface);
-        dc.m_surface = nullptr;
+    if (dc.m_printer->page) {
+        dc.m_printer->page->Clear();
     }
     dc.m_printer->inPage = false;
     dc.InvalidateClip();
@@ -257,16 +254,13 @@ int StartPage(HDC hdc)
         return SP_ERROR;
     }
     PrinterDevice& p = *dc->m_printer;
-    cairo_surface_t* page = cairo_image_surface_create(CAIRO_FORMAT_RGB24, p.HorzRes(), p.VertRes());
-    if (cairo_surface_status(page) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(page);
-        return SP_OUTOFMEMORY;
+    if (!p.page) {
+        p.page = std::make_unique<VectorPage>(p.HorzRes(), p.VertRes());
+        if (!p.page->Target().Valid()) {
+            p.page.reset();
+            return SP_OUTOFMEMORY;
+        }
     }
-    // Paper is white.
-    cairo_surface_flush(page);
-    std::memset(cairo_image_surface_get_data(page), 0xFF,
-                static_cast<size_t>(cairo_image_surface_get_stride(page)) * p.VertRes());
-    dc->m_surface = page;
     dc->m_origin = POINT{0, 0};
     dc->m_hasSystemClip = false;
     dc->InvalidateClip();

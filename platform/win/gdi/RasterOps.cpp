@@ -1,6 +1,8 @@
 // Span fills and pixel plots through the binary raster operations.
 #include "platform/win/detail/RasterOps.h"
 
+#include "platform/win/detail/VectorPage.h"
+
 #include <algorithm>
 
 void FillSpan(const PixelTarget& t, int y, int x0, int x1, const FillPaint& paint, int rop2)
@@ -54,6 +56,15 @@ void FillRectClipped(const PixelTarget& t, const Region& clip, const RECT& rect,
     if (!t.Valid() || paint.kind == FillPaint::Kind::None) {
         return;
     }
+    if (t.vector) {
+        if (t.vector->Fill(clip, rect, paint, rop2)) {
+            return;
+        }
+        const RECT& b = clip.Bounds();
+        RasterTouch(t, RECT{std::max(rect.left, b.left), std::max(rect.top, b.top), std::min(rect.right, b.right),
+                            std::min(rect.bottom, b.bottom)},
+                    Rop2ReadsBelow(rop2));
+    }
     ForEachClipped(clip, rect, [&](const RECT& r) {
         for (int y = r.top; y < r.bottom; ++y) {
             FillSpan(t, y, r.left, r.right, paint, rop2);
@@ -76,6 +87,7 @@ void PlotPixel(const PixelTarget& t, const Region& clip, int x, int y, uint32_t 
     if (!clip.Contains(x, y)) {
         return;
     }
+    RasterTouch(t, RECT{x, y, x + 1, y + 1}, Rop2ReadsBelow(rop2));
     uint32_t* p = t.At(x, y);
     *p = (ApplyRop2(rop2, color, *p) & 0x00FFFFFFu) | t.alphaOr;
 }

@@ -874,6 +874,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
         return CLR_INVALID;
     }
     uint32_t v = dc->DevicePixel(color);
+    RasterTouch(t, RECT{p.x, p.y, p.x + 1, p.y + 1}, false);
     *t.At(p.x, p.y) = v | t.alphaOr;
     return PixelToColor(v);
 }
@@ -887,7 +888,7 @@ COLORREF GetPixel(HDC hdc, int x, int y)
 {
     GDI_DC_OR(hdc, CLR_INVALID);
     POINT p = dc->ToDevice(x, y);
-    PixelTarget t = dc->Target();
+    PixelTarget t = dc->ReadTarget();
     if (!t.Valid() || !dc->Clip().Contains(p.x, p.y)) {
         return CLR_INVALID;
     }

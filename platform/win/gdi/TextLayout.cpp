@@ -4,6 +4,7 @@
 #include "platform/core/CodePage.h"
 
 #include "platform/win/Gdi.h"
+#include "platform/win/detail/VectorPage.h"
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
@@ -777,6 +778,87 @@ std::shared_ptr<const ShapedText> RealizedFont::Shape(std::string_view bytes)
     return shaped;
 }
 
+namespace {
+
+// Shaped text on a printed page: the glyphs of each font as the PDF's own text, with the
+// characters they stand for so that the text can be found and copied there.
+void DrawOnPage(VectorPage& page, const Region& clip, const ShapedText& text, const std::vector<int>& charX,
+                int baseline, uint32_t color, const TEXTMETRIC& tm, double xscale)
+{
+    if (text.glyphs.empty()) {
+        return;
+    }
+    // Generous bounds of the ink: the clip is applied only when it cuts into them.
+    const RECT box{charX.front() - tm.tmMaxCharWidth - tm.tmHeight, baseline - 2 * tm.tmHeight,
+                   charX.back() + tm.tmMaxCharWidth + tm.tmHeight, baseline + tm.tmHeight};
+    const auto& glyphs = text.glyphs;
+    size_t i = 0;
+    while (i < glyphs.size()) {
+        PangoFont* font = glyphs[i].font;
+        const bool unknown = (glyphs[i].glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0;
+        size_t j = i;
+        bool inOrder = true;
+        while (j < glyphs.size() && glyphs[j].font == font && ((glyphs[j].glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) == unknown) {
+            inOrder = inOrder && (j == i || glyphs[j].charIndex >= glyphs[j - 1].charIndex);
+            ++j;
+        }
+        auto x = [&](size_t k) { return charX[static_cast<size_t>(glyphs[k].charIndex)] + glyphs[k].dx; };
+        if (unknown || font == nullptr) {
+            // A character no font has is drawn as pango's box of its code.
+            if (cairo_t* cr = page.BeginDirect(clip, box); cr && font) {
+                cairo_set_source_rgb(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0);
+                for (size_t k = i; k < j; ++k) {
+                    cairo_save(cr);
+                    cairo_translate(cr, x(k), baseline + glyphs[k].dy);
+                    cairo_scale(cr, xscale, 1.0);
+                    cairo_move_to(cr, 0, 0);
+                    PangoGlyphString* gs = pango_glyph_string_new();
+                    pango_glyph_string_set_size(gs, 1);
+                    gs->glyphs[0].glyph = glyphs[k].glyph;
+                    // The box stands in the character's own advance.
+                    const int advance = text.advance[static_cast<size_t>(glyphs[k].charIndex)];
+                    gs->glyphs[0].geometry = PangoGlyphGeometry{static_cast<int>(advance * PANGO_SCALE / xscale), 0, 0};
+                    gs->glyphs[0].attr.is_cluster_start = 1;
+                    pango_cairo_show_glyph_string(cr, font, gs);
+                    pango_glyph_string_free(gs);
+                    cairo_restore(cr);
+                }
+                page.EndDirect();
+            } else if (cr) {
+                page.EndDirect();
+            }
+            i = j;
+            continue;
+        }
+        std::vector<cairo_glyph_t> run;
+        for (size_t k = i; k < j; ++k) {
+            run.push_back(cairo_glyph_t{glyphs[k].glyph, static_cast<double>(x(k)), static_cast<double>(baseline + glyphs[k].dy)});
+        }
+        std::string utf8;
+        std::vector<cairo_text_cluster_t> clusters;
+        if (inOrder) {
+            // One cluster per character: its bytes and its glyphs.
+            size_t k = i;
+            for (int ch = glyphs[i].charIndex; ch <= glyphs[j - 1].charIndex; ++ch) {
+                const size_t before = utf8.size();
+                const uint32_t cp = text.codePoints[static_cast<size_t>(ch)];
+                Utf8Encode(IsControl(cp) ? ' ' : cp, utf8);
+                int count = 0;
+                while (k < j && glyphs[k].charIndex == ch) {
+                    ++count;
+                    ++k;
+                }
+                clusters.push_back(cairo_text_cluster_t{static_cast<int>(utf8.size() - before), count});
+            }
+        }
+        page.ShowGlyphs(clip, box, pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font)), xscale, run, utf8, clusters,
+                        color);
+        i = j;
+    }
+}
+
+} // namespace
+
 void RealizedFont::Draw(const PixelTarget& t, const Region& clip, const ShapedText& text, const std::vector<int>& charX,
                         int baseline, uint32_t color) const
 {
@@ -794,6 +876,10 @@ void RealizedFont::Draw(const PixelTarget& t, const Region& clip, const ShapedTe
             int w = text.advance[static_cast<size_t>(g.charIndex)] - 1;
             FillRectClipped(t, clip, RECT{x, baseline - m_tm.tmAscent, x + w, baseline}, paint, R2_COPYPEN);
         }
+        return;
+    }
+    if (t.vector) {
+        DrawOnPage(*t.vector, clip, text, charX, baseline, c, m_tm, m_impl->xscale);
         return;
     }
     bool threshold = t.mono || m_lf.lfQuality == NONANTIALIASED_QUALITY;
@@ -846,29 +932,23 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
         return;
     }
     std::lock_guard<std::recursive_mutex> lock(g_textLock);
-    cairo_surface_t* s = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(t.bits),
-                                                             t.alphaOr ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
-                                                             t.width, t.height, static_cast<int>(t.stride * 4));
-    cairo_t* cr = cairo_create(s);
-    cairo_set_antialias(cr, t.mono ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY);
-    for (const RECT& r : clip.Rects()) {
-        cairo_rectangle(cr, r.left + t.ox, r.top + t.oy, r.right - r.left, r.bottom - r.top);
-    }
-    cairo_clip(cr);
-    cairo_set_source_rgb(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0);
-    cairo_translate(cr, refX + t.ox, refY + t.oy);
-    cairo_rotate(cr, -angle * M_PI / 1800.0);
-    if (m_test) {
-        int x = xShift;
-        for (size_t i = 0; i < text.codePoints.size(); ++i) {
-            uint32_t cp = text.codePoints[i];
-            if (cp > 0x20 && !IsControl(cp)) {
-                cairo_rectangle(cr, x, yShift - m_tm.tmAscent, text.advance[i] - 1, m_tm.tmAscent);
+    // The text on a context whose origin is device (0, 0) shifted by (ox, oy).
+    auto paint = [&](cairo_t* cr, int ox, int oy) {
+        cairo_set_source_rgb(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0);
+        cairo_translate(cr, refX + ox, refY + oy);
+        cairo_rotate(cr, -angle * M_PI / 1800.0);
+        if (m_test) {
+            int x = xShift;
+            for (size_t i = 0; i < text.codePoints.size(); ++i) {
+                uint32_t cp = text.codePoints[i];
+                if (cp > 0x20 && !IsControl(cp)) {
+                    cairo_rectangle(cr, x, yShift - m_tm.tmAscent, text.advance[i] - 1, m_tm.tmAscent);
+                }
+                x += text.advance[i];
             }
-            x += text.advance[i];
+            cairo_fill(cr);
+            return;
         }
-        cairo_fill(cr);
-    } else {
         std::string utf8;
         for (uint32_t cp : text.codePoints) {
             Utf8Encode(IsControl(cp) ? 0x200B : cp, utf8);
@@ -883,7 +963,25 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
         cairo_scale(cr, m_impl->xscale, 1.0);
         pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
         g_object_unref(layout);
+    };
+    if (t.vector) {
+        // On a printed page the turned text stays text.
+        if (cairo_t* cr = t.vector->BeginDirect(clip, clip.Bounds())) {
+            paint(cr, 0, 0);
+            t.vector->EndDirect();
+        }
+        return;
     }
+    cairo_surface_t* s = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(t.bits),
+                                                             t.alphaOr ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
+                                                             t.width, t.height, static_cast<int>(t.stride * 4));
+    cairo_t* cr = cairo_create(s);
+    cairo_set_antialias(cr, t.mono ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY);
+    for (const RECT& r : clip.Rects()) {
+        cairo_rectangle(cr, r.left + t.ox, r.top + t.oy, r.right - r.left, r.bottom - r.top);
+    }
+    cairo_clip(cr);
+    paint(cr, t.ox, t.oy);
     cairo_destroy(cr);
     cairo_surface_flush(s);
     cairo_surface_destroy(s);

@@ -1,10 +1,15 @@
 // The main window's commands as the user reaches them on the X server: the toolbar buttons
-// clicked while the project's grid is the active window, the View menu's Status Bar, and the
-// status bar's message pane and lock-key indicators.
+// clicked while the project's grid is the active window, the View menu's Status Bar, the
+// status bar's message pane and lock-key indicators, and printing the grid to a PDF file.
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "platform/afx/bars/CStatusBar.h"
+#include "platform/controls/CommonDialog.h"
 #include "platform/win/Keyboard.h"
+#include "tests/support/PdfRaster.h"
+
+#include <algorithm>
+#include <cstring>
 
 using MainWindowCommandsX11Test = MainWindowStepsX11Test;
 
@@ -186,4 +191,85 @@ TEST_F(MainWindowCommandsX11Test, TheGridToolbarSavesTheEditedPages)
     };
     EXPECT_TRUE(RunUntil([&] { return page().find("<title>Renamed</title>") != std::string::npos && app->IsEdited() == 3; }))
         << page();
+}
+
+// File > Print by its keys, with titles selected: the PDF file chosen in the Print dialog holds
+// the grid's text as text in an embedded font, the page-status pictures as small pictures of
+// their own (no picture of the whole page), and the selected cells and the current cell as
+// they are, without the screen's highlight.
+TEST_F(MainWindowCommandsX11Test, PrintingWritesTheGridAsTextWithoutTheSelectionsHighlight)
+{
+    // A printout is judged in the fonts a user's printout has.
+    SetTestFontMode(false);
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const ROWCOL nTitle = ColumnOf("Title");
+    // b.htm's title is the current cell; the selection runs on to c.htm's.
+    ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("b.htm"), nTitle)));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(RowOf("b.htm"), nTitle); }));
+    const POINT end = CellOnScreen(RowOf("c.htm"), nTitle);
+    ASSERT_TRUE(XdoNow("mousemove " + std::to_string(end.x) + " " + std::to_string(end.y) +
+                       " keydown shift click 1 keyup shift"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->IsCellInRangeList(RowOf("c.htm"), nTitle, view->GetParam()->m_SelRects) &&
+               view->IsCellInRangeList(RowOf("b.htm"), nTitle, view->GetParam()->m_SelRects);
+    })) << "the cells were not selected";
+    ASSERT_TRUE(Quiet());
+
+    const std::string file = dir.Path() + "/grid.pdf";
+    Type("the Print dialog", "^Print$", "alt+f");
+    When("the Print dialog's file field has the focus",
+         [] {
+             HWND focus = ::GetFocus();
+             return focus && ::GetDlgCtrlID(focus) == edt6;
+         },
+         [&] {
+             XdoNow("type --delay 10 '" + file + "'");
+             XdoNow("key Return");
+         });
+    ASSERT_TRUE(Xdo("key ctrl+p"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(file) && !ViewableWindowTitled("Print"); }))
+        << "no file was printed";
+    ASSERT_TRUE(Quiet());
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        std::filesystem::copy_file(file, std::string(keep) + "/printed-grid.pdf",
+                                   std::filesystem::copy_options::overwrite_existing);
+
+    const std::string fonts = PdfToolOutput("pdffonts", "", file);
+    EXPECT_NE(fonts.find("LiberationSans"), std::string::npos) << fonts;
+    const std::string text = PdfToolOutput("pdftotext", "-layout", file, "-");
+    for (const char* cell : {"HTML File", "Description", "Alpha", "Beta", "Gamma", "First page", "red, green"})
+        EXPECT_NE(text.find(cell), std::string::npos) << cell << " in:\n" << text;
+    for (const PdfPicture& picture : PdfPictures(file))
+        EXPECT_LE(picture.width, 64) << "a picture " << picture.width << " x " << picture.height << " on page " << picture.page;
+
+    // Each title sits on its cell's own background: in its box most pixels are light, as in a
+    // cell that was not selected ("Alpha"), where white text on the highlight would be dark.
+    const int dpi = 144;
+    PdfPage page(file, 1, dpi);
+    ASSERT_TRUE(page.Valid());
+    const std::string boxes = PdfToolOutput("pdftotext", "-bbox", file, "-");
+    auto darkShare = [&](const std::string& word) {
+        const size_t at = boxes.find(">" + word + "</word>");
+        const size_t open = at == std::string::npos ? at : boxes.rfind("<word", at);
+        if (open == std::string::npos)
+            return -1.0;
+        auto attr = [&](const char* name) {
+            const size_t p = boxes.find(std::string(name) + "=\"", open);
+            return std::atof(boxes.c_str() + p + std::strlen(name) + 2) * dpi / 72.0;
+        };
+        const int x0 = static_cast<int>(attr("xMin")), y0 = static_cast<int>(attr("yMin"));
+        const int x1 = static_cast<int>(attr("xMax")), y1 = static_cast<int>(attr("yMax"));
+        const int area = std::max(1, (x1 - x0) * (y1 - y0));
+        return static_cast<double>(page.DarkIn(x0, y0, x1, y1)) / area;
+    };
+    const double unselected = darkShare("Alpha");
+    ASSERT_GE(unselected, 0.0) << boxes;
+    EXPECT_LT(unselected, 0.5);
+    for (const char* word : {"Beta", "Gamma"}) {
+        const double share = darkShare(word);
+        ASSERT_GE(share, 0.0) << word << " is not on the page";
+        EXPECT_LT(share, 0.5) << word << " is printed on the highlight";
+    }
 }

@@ -5,6 +5,7 @@
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "app/res/AppRes.h"
+#include "app/views/CPageStatusCell.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
@@ -206,6 +207,80 @@ TEST_F(MainWindowX11Test, AHeaderCutByTheRightEdgeShowsItsTitleInTheVisiblePart)
     cairo_surface_destroy(shot);
     EXPECT_GT(nDark, 0) << "the visible part of the header shows no text";
     EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "header-cut-stale"), 0);
+}
+
+// A site's pages lie deep in folders that all start alike: the file column shows the end of
+// each path, its start given way to "...", so that the rows read apart by folder and name.
+TEST_F(MainWindowX11Test, TheFileColumnShowsTheEndOfPathsTooLongForIt)
+{
+    // Letters as they are drawn for the user, not as blocks, so that names tell apart.
+    SetTestFontMode(false);
+    site = dir.Path() + "/site";
+    const std::vector<std::string> pages = {"/sec03/dir1132/p31.html", "/sec03/dir1132/p32.html",
+                                            "/sec03/dir1133/p31.html"};
+    for (const std::string& page : pages) {
+        fs::create_directories(fs::path(site + page).parent_path());
+        std::ofstream(site + page) << "<html><head><title>A page</title></head><body>x</body></html>\n";
+    }
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("file-column-paths");
+    ASSERT_NE(shot, nullptr);
+
+    // The text part of each page's file cell, right of its picture, by the page's path.
+    auto textOf = [&](const std::string& page) {
+        for (ROWCOL nRow = 1; nRow <= view.GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            CString strPath;
+            if (view.GetRowPage(nRow, pPage) == 0 && pPage->GetFullPath(strPath) == 0 && site + page == strPath.GetString()) {
+                CRect rect = view.CalcCellRect(nRow, 1);
+                rect.left += CPageStatusCell::kPictureLeft + CPageStatusCell::kPictureWidth;
+                rect.DeflateRect(2, 1);
+                return rect;
+            }
+        }
+        ADD_FAILURE() << page << " has no row";
+        return CRect();
+    };
+    const uint32_t nInk = 0xA0;
+    auto isInk = [&](int x, int y) {
+        const uint32_t p = GridPixel(shot, x, y);
+        return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * nInk;
+    };
+    // Cells of rows whose paths differ only at their ends look different.
+    auto differing = [&](const CRect& a, const CRect& b) {
+        int n = 0;
+        for (int y = 0; y < std::min(a.Height(), b.Height()); ++y)
+            for (int x = 0; x < std::min(a.Width(), b.Width()); ++x)
+                n += GridPixel(shot, a.left + x, a.top + y) != GridPixel(shot, b.left + x, b.top + y) ? 1 : 0;
+        return n;
+    };
+    const CRect first = textOf(pages[0]), second = textOf(pages[1]), third = textOf(pages[2]);
+    EXPECT_GT(differing(first, second), 0) << "p31.html and p32.html read alike";
+    EXPECT_GT(differing(first, third), 0) << "dir1132 and dir1133 read alike";
+
+    // Each text starts with the dots: its first ink lies low in the line, where a path's first
+    // "/" would reach up to the top of the letters.
+    for (const CRect& text : {first, second, third}) {
+        int inkTop = text.bottom, inkBottom = text.top, inkLeft = text.right;
+        for (int y = text.top; y < text.bottom; ++y)
+            for (int x = text.left; x < text.right; ++x)
+                if (isInk(x, y)) {
+                    inkTop = std::min(inkTop, y);
+                    inkBottom = std::max(inkBottom, y);
+                    inkLeft = std::min(inkLeft, x);
+                }
+        ASSERT_LT(inkTop, inkBottom) << "no text in the file cell";
+        int highest = inkBottom;
+        for (int y = inkTop; y <= inkBottom; ++y)
+            for (int x = inkLeft; x < inkLeft + 3; ++x)
+                if (isInk(x, y))
+                    highest = std::min(highest, y);
+        EXPECT_GT(highest, inkTop + (inkBottom - inkTop) / 2) << "the text does not start with the dots";
+    }
+    cairo_surface_destroy(shot);
 }
 
 // After the panes and bars change places, every pixel of the window is what a full repaint

@@ -123,6 +123,37 @@ TEST_F(GridDrawTest, EllipsesShortenByWholeCharactersAndPoundsFillTheWidth)
     texts = dc.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, "####");
+
+    // Paths: the start gives way, at a separator while the file's name shows whole, inside the
+    // name when not even it fits; a path that fits shows whole.
+    struct Case {
+        int nWidth;
+        const char* pszPath;
+        const char* pszShown;
+    };
+    for (const Case& c : {Case{120, "/srv/www/sec03/dir1132/page31.html", ".../dir1132/page31.html"},
+                          Case{75, "/srv/www/sec03/dir1132/page31.html", ".../page31.html"},
+                          Case{70, "/srv/www/sec03/dir1132/page31.html", "...page31.html"},
+                          Case{50, "/srv/www/sec03/dir1132/page31.html", "...31.html"},
+                          Case{200, "/srv/www/page31.html", "/srv/www/page31.html"},
+                          Case{45, "/s/\xC3\xA9t\xC3\xA9.html", "...\xC3\xA9.html"}}) {
+        SCOPED_TRACE(c.pszPath);
+        dc.Clear();
+        pDF->DrawTextEllipsis(dc.Get(), c.pszPath, -1, CRect(0, 0, c.nWidth, 12), DT_SINGLELINE,
+                              nullptr, CGXDrawingAndFormatting::kPathEllipsis);
+        texts = dc.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].text, c.pszShown);
+        EXPECT_EQ(texts[0].args[0], 0) << "the shown end starts at the cell's left";
+    }
+    // Narrower than the dots: they are cut at the cell's edge.
+    dc.Clear();
+    pDF->DrawTextEllipsis(dc.Get(), "/a/b.html", -1, CRect(0, 0, 8, 12), DT_SINGLELINE, nullptr,
+                          CGXDrawingAndFormatting::kPathEllipsis);
+    bool clipped = false;
+    for (const RecordedCall& call : *GetRecordedCalls(dc.Get()->GetSafeHdc()))
+        clipped = clipped || call.name == "IntersectClipRect";
+    EXPECT_TRUE(clipped);
 }
 
 TEST_F(GridDrawTest, RotatedTextTakesAnyAngleModuloAFullTurn)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <sys/stat.h>
 
 namespace {
@@ -118,6 +121,13 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     SIZE extent{};
     GetTextExtentPoint32(dc, "Printed page", 12, &extent);
     TextOut(dc, 100, 700, "Printed page", 12);
+    // A character no font has is its box of its code, in its own place after the X.
+    const std::string unknown = "X\xF4\x8F\xBF\xBDY";
+    SIZE x{}, xBox{};
+    GetTextExtentPoint32(dc, "X", 1, &x);
+    GetTextExtentPoint32(dc, unknown.c_str(), 5, &xBox);
+    TextOut(dc, 100, 1000, unknown.c_str(), static_cast<int>(unknown.size()));
+    TextOut(dc, 100, 1200, "X", 1);
     SelectObject(dc, oldFont);
     DeleteObject(font);
     // In a fixed mode: one inch square, two inches from the left and eight down.
@@ -128,9 +138,52 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
 
     ASSERT_GT(StartPage(dc), 0);
     FillBlack(dc, 1000, 1000, 1200, 1100);
+    // Inverted across the rectangle's right edge: what lay below decides each side.
+    RECT inverted{1100, 1040, 1300, 1060};
+    InvertRect(dc, &inverted);
+    // A picture of 4 x 3 red pixels stretched over 300 x 225 dots.
+    const uint32_t red[12] = {0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000,
+                              0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000};
+    HBITMAP bitmap = CreateBitmap(4, 3, 1, 32, red);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    StretchBlt(dc, 100, 1500, 300, 225, memory, 0, 0, 4, 3, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    // Red through a mask whose left half copies and whose right half keeps what lies below,
+    // across the rectangle's right edge.
+    std::vector<uint32_t> reds(20 * 20, 0xFF0000);
+    bitmap = CreateBitmap(20, 20, 1, 32, reds.data());
+    std::vector<BYTE> halves;
+    for (int row = 0; row < 20; ++row)
+        halves.insert(halves.end(), {0xFF, 0xC0, 0x00, 0x00});
+    HBITMAP mask = CreateBitmap(20, 20, 1, 1, halves.data());
+    oldBitmap = SelectObject(memory, bitmap);
+    MaskBlt(dc, 1195, 1070, 20, 20, memory, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteObject(mask);
+    DeleteDC(memory);
     ASSERT_GT(EndPage(dc), 0);
     ASSERT_GT(EndDoc(dc), 0);
     DeleteDC(dc);
+
+    // The text is the PDF's own, in the font it was drawn in, and reads back as text; the
+    // shapes are shapes: the only picture is the one drawn as a picture, at its own size, and
+    // the part a raster operation touched.
+    const std::string fonts = PdfToolOutput("pdffonts", "", file);
+    EXPECT_NE(fonts.find("LiberationSans-Bold"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("TrueType"), std::string::npos) << fonts;
+    EXPECT_NE(PdfToolOutput("pdftotext", "-f 1 -l 1", file, "-").find("Printed page"), std::string::npos);
+    int pictures[3] = {0, 0, 0};
+    bool redPicture = false;
+    for (const PdfPicture& p : PdfPictures(file)) {
+        ++pictures[std::min(p.page, 2)];
+        redPicture = redPicture || (p.page == 2 && p.width == 4 && p.height == 3);
+        EXPECT_LT(p.width, 1000) << "a picture of the whole page on page " << p.page;
+    }
+    EXPECT_EQ(pictures[1], 0) << "page 1 holds only lines, rectangles and text";
+    EXPECT_TRUE(redPicture);
 
     // Rasterised at the printer's resolution, device (x, y) is page pixel (x + 75, y + 75).
     PdfPage page1(file, 1, 300);
@@ -149,6 +202,10 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     EXPECT_GT(extent.cx, 300);
     EXPECT_GT(page1.DarkIn(o + 100, o + 700, o + 100 + extent.cx, o + 700 + extent.cy), extent.cx * 8);
     EXPECT_EQ(page1.DarkIn(o + 110 + extent.cx, o + 700, o + 2000, o + 700 + extent.cy), 0);
+    EXPECT_EQ(page1.DarkIn(o + 100, o + 1000, o + 100 + x.cx, o + 1000 + x.cy),
+              page1.DarkIn(o + 100, o + 1200, o + 100 + x.cx, o + 1200 + x.cy))
+        << "the box lies over the X";
+    EXPECT_GT(page1.DarkIn(o + 100 + x.cx, o + 1000, o + 100 + xBox.cx, o + 1000 + x.cy), 50) << "no box";
     // The one-inch square's one-dot outline (the image may land a fraction of a dot away) and
     // its white inside.
     EXPECT_GT(page1.DarkIn(o + 599, o + 2500, o + 602, o + 2501), 0);
@@ -159,8 +216,20 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
 
     PdfPage page2(file, 2, 300);
     ASSERT_TRUE(page2.Valid());
-    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1002, o + 1198, o + 1098), 196 * 96);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1002, o + 1198, o + 1038), 196 * 36);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1062, o + 1198, o + 1098), 196 * 36);
+    EXPECT_EQ(page2.DarkIn(o + 1002, o + 1042, o + 1098, o + 1058), 96 * 16);
+    EXPECT_EQ(page2.DarkIn(o + 1102, o + 1042, o + 1198, o + 1058), 0) << "black inverted is white";
+    EXPECT_EQ(page2.DarkIn(o + 1202, o + 1042, o + 1298, o + 1058), 96 * 16) << "paper inverted is black";
+    EXPECT_EQ(page2.DarkIn(o + 1216, o + 1062, o + 1298, o + 1098), 0);
+    EXPECT_EQ(page2.At(o + 1197, o + 1080), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 1203, o + 1080), 0xFF0000u);
+    EXPECT_EQ(page2.DarkIn(o + 1206, o + 1071, o + 1214, o + 1089), 0) << "the mask kept the paper";
+    EXPECT_EQ(page2.DarkIn(o + 1180, o + 1091, o + 1199, o + 1099), 19 * 8) << "and the rectangle below";
     EXPECT_EQ(page2.DarkIn(o + 100, o + 100, o + 400, o + 300), 0);
+    EXPECT_EQ(page2.At(o + 102, o + 1502), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 397, o + 1722), 0xFF0000u);
+    EXPECT_EQ(page2.At(o + 250, o + 1730), 0xFFFFFFu);
     PdfPage page3(file, 3, 300);
     EXPECT_FALSE(page3.Valid());
 }

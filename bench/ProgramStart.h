@@ -1,0 +1,56 @@
+// The whole program started for a benchmark on the memory backend, as its own main starts it
+// without a project: its profile in a folder of its own, the File New chooser of start-up
+// cancelled as soon as it shows.
+#pragma once
+
+#include "app/frame/CVostrelApp.h"
+#include "engine/meta/CMetaSetting.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/controls/Dialog.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline HeadlessBackend& StartProgram(std::optional<CVostrelApp>& app, const char* pszProfile)
+{
+    const std::string config = (std::filesystem::temp_directory_path() / pszProfile).string();
+    std::filesystem::create_directories(config);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    HeadlessBackend& backend = HeadlessBackend::Install(SIZE{1920, 1080});
+    backend.WhenIdle([] {
+        if (HWND dlg = ::GetActiveWindow())
+            ::PostMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+    });
+    app.emplace();
+    char name[] = "vostrel";
+    char* argv[] = {name, nullptr};
+    app->SetCommandLine(1, argv);
+    app->InitApplication();
+    app->InitInstance();
+    backend.ProcessMessages();
+    return backend;
+}
+
+// The catalogue's own settings hidden and `count` new ones shown, named PREFIX-0, PREFIX-1, ...
+// and made by make(i); their names, in order.
+template <class Make>
+std::vector<CString> ShowNewSettings(CVostrelApp& app, int count, const char* pszPrefix, Make make)
+{
+    CMetaSettingList* pList = nullptr;
+    app.GetMetaSettingList(pList);
+    for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;)
+        pList->GetNext(pos)->SetShow(0);
+    std::vector<CString> names;
+    for (int i = 0; i < count; ++i) {
+        CMetaSetting* pSetting = make(i);
+        names.emplace_back((std::string(pszPrefix) + "-" + std::to_string(i)).c_str());
+        pSetting->SetName(names.back());
+        pSetting->SetShow(1);
+        pList->AddTail(pSetting);
+    }
+    return names;
+}
