@@ -56,7 +56,12 @@ protected:
         }
         return text;
     }
-    static POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+    // A screenshot for a person to look at, kept when VOSTREL_KEEP_SCREENSHOTS names a folder.
+    void Keep(const char* pszName)
+    {
+        if (cairo_surface_t* shot = Shot(pszName))
+            cairo_surface_destroy(shot);
+    }
     static RECT RectOf(HWND hwnd)
     {
         RECT r{};
@@ -126,19 +131,19 @@ TEST_F(KeyboardUserX11Test, ADialogOpenedFromADialogGivesTheKeysBackToIt)
     When("the Generator's options are current", onOptions, [&] { XdoNow("key space"); });
     Type("List Type Attributes", "^List Type Attributes$", "Escape");
     When("the keys are back on the options after Escape", onOptions, [&] {
-        Shot("keys-back-in-settings-after-escape");
+        Keep("keys-back-in-settings-after-escape");
         EXPECT_FALSE(::IsWindowEnabled(Frame().GetSafeHwnd())) << "the main window takes input under the dialog";
         XdoNow("key space");
     });
     Type("List Type Attributes", "^List Type Attributes$", "Return");
     When("the keys are back on the options after Enter", onOptions, [&] {
-        Shot("keys-back-in-settings-after-enter");
+        Keep("keys-back-in-settings-after-enter");
         // The main window's keys for Metatag Settings, then Escape for the dialog: the one
         // Metatag Settings closes and the main window has the keys again.
         XdoNow("key --delay 50 alt+o m Escape");
     });
     When("the main window has the keys again", [&] { return KeysIn(Frame().GetSafeHwnd()); },
-         [&] { Shot("keys-back-in-the-main-window"); });
+         [&] { Keep("keys-back-in-the-main-window"); });
     EXPECT_TRUE(StepsTaken());
     EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "a second Metatag Settings opened";
     EXPECT_EQ(PageValues(), before);
@@ -167,12 +172,12 @@ TEST_F(KeyboardUserX11Test, EveryDialogThatOpensAnotherGetsTheKeysBack)
     When("the \"...\" button has the keys", onButton(CNewProjectDlg::kIdBrowse), [&] { XdoNow("key space"); });
     Type("Browse for Folder", "^Browse for Folder$", "Escape");
     When("the keys are back on \"...\"", onButton(CNewProjectDlg::kIdBrowse), [&] {
-        Shot("keys-back-on-browse");
+        Keep("keys-back-on-browse");
         XdoNow("key --delay 50 Tab space");
     });
     Type("Project Settings", "^Project Settings$", "Escape");
     When("the keys are back on Project Settings...", onButton(CNewProjectDlg::kIdProjectSettings), [&] {
-        Shot("keys-back-on-project-settings");
+        Keep("keys-back-on-project-settings");
         XdoNow("key --delay 50 Tab space");
     });
     CMetaSettingDlg* pSettings = nullptr;
@@ -193,15 +198,15 @@ TEST_F(KeyboardUserX11Test, EveryDialogThatOpensAnotherGetsTheKeysBack)
          [&] {
              EXPECT_EQ(::GetWindow(hBox, GW_OWNER), pSettings->GetSafeHwnd()) << "the box belongs to Metatag Settings";
              EXPECT_TRUE(CentredOver(hBox, pSettings->GetSafeHwnd()));
-             Shot("box-over-metatag-settings");
+             Keep("box-over-metatag-settings");
              XdoNow("key Return");
          });
     When("the keys are back in Metatag Settings", [&] { return KeysIn(pSettings->GetSafeHwnd()); }, [&] {
-        Shot("keys-back-in-settings-after-box");
+        Keep("keys-back-in-settings-after-box");
         XdoNow("key Escape");
     });
     When("the keys are back on Metatag Settings...", onButton(CNewProjectDlg::kIdMetaSettings), [&] {
-        Shot("keys-back-on-metatag-settings");
+        Keep("keys-back-on-metatag-settings");
         XdoNow("key Escape");
     });
     When("the main window has the keys again", [&] { return KeysIn(Frame().GetSafeHwnd()); }, [] {});
@@ -237,7 +242,7 @@ TEST_F(KeyboardUserX11Test, TheArrowsWalkTheMenuBarWithoutCarryingOutItsButtons)
     When("Help is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Right"); });
     When("the document window's Minimise is lit", buttonLit, [&] { XdoNow("key --delay 50 Right Right Right"); });
     When("the main window's system menu is open", systemMenuOpen(hMain), [&] {
-        Shot("menu-walk-main-system-menu");
+        Keep("menu-walk-main-system-menu");
         XdoNow("key Escape Escape");
     });
     When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; },
@@ -246,7 +251,7 @@ TEST_F(KeyboardUserX11Test, TheArrowsWalkTheMenuBarWithoutCarryingOutItsButtons)
     When("the document window's system menu is open", systemMenuOpen(hDocument), [&] { XdoNow("key Left"); });
     When("the main window's system menu is open", systemMenuOpen(hMain), [&] { XdoNow("key Left"); });
     When("the document window's Close is lit", buttonLit, [&] {
-        Shot("menu-walk-close-lit");
+        Keep("menu-walk-close-lit");
         XdoNow("key Escape");
     });
     When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; }, [] {});
@@ -280,7 +285,7 @@ TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAF
     When("the Output Area shows", [&] { return ::IsWindowVisible(hOutput) && KeysAt(hGrid); }, [&] { XdoNow("key F6"); });
     When("F6: the Output Area has the keys", [&] { return KeysAt(hOutput); }, [&] { XdoNow("key F6"); });
     When("F6: the tree has the keys", [&] { return KeysAt(hTree); }, [&] {
-        Shot("f6-keys-in-the-tree");
+        Keep("f6-keys-in-the-tree");
         XdoNow("key Down");
     });
     When("Down chose the first folder", [&] { return view->GetRowCount() == 2; }, [&] { XdoNow("key F6"); });
@@ -358,7 +363,7 @@ TEST_F(KeyboardUserX11Test, FindAndBoxesOpenCentredAndTheClickThatClosesAMenuCou
     });
     When("the box has the keys", [&] { return Matches(FocusedTitle(), "^Vostrel$"); }, [&] {
         EXPECT_TRUE(CentredOver(::GetActiveWindow(), hFind)) << "the box over Find";
-        Shot("box-over-find");
+        Keep("box-over-find");
         XdoNow("key Return");
     });
     const int nZoom = view->GetZoom();
