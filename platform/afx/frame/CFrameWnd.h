@@ -125,9 +125,9 @@ public:
     void ExitHelpMode(DWORD_PTR dwContext);
     // A menu key in the help mode: the menu it opens runs, and the command chosen gives help.
     BOOL HelpModeMenuKey(MSG* pMsg);
-    // The help context of the menu command just posted to the frame, taken from the queue so
-    // that it does not run (0 when none was chosen).
-    DWORD_PTR TakeMenuCommandHelp();
+    // After a menu opened in the help mode: the command chosen there is taken from the queue,
+    // so that it does not run, and its help opens; without one the mode goes on.
+    void AfterHelpModeMenu();
 
     // ---- Print preview ----
     // Entering: the pane, the bars (but the status bar), the menu and the accelerators are

@@ -143,7 +143,7 @@ BOOL CFrameWnd::PreTranslateHelpMode(MSG* pMsg)
         // menu closes, and its help is given instead of running it.
         ::ReleaseCapture();
         ::SendMessage(m_hWnd, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(pMsg->pt.x, pMsg->pt.y));
-        ExitHelpMode(TakeMenuCommandHelp());
+        AfterHelpModeMenu();
         return TRUE;
     }
     ExitHelpMode(HelpContextAt(hHit, pMsg->pt));
@@ -156,17 +156,22 @@ BOOL CFrameWnd::HelpModeMenuKey(MSG* pMsg)
     // and lets it go as it closes, and a key that opened none leaves the mode as it was.
     ::DispatchMessage(pMsg);
     if (::GetCapture() != m_hWnd)
-        ExitHelpMode(TakeMenuCommandHelp());
+        AfterHelpModeMenu();
     return TRUE;
 }
 
-DWORD_PTR CFrameWnd::TakeMenuCommandHelp()
+void CFrameWnd::AfterHelpModeMenu()
 {
     MSG command;
     if (::PeekMessage(&command, m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.lParam == 0 &&
-        LOWORD(command.wParam) != 0)
-        return HID_BASE_COMMAND + LOWORD(command.wParam);
-    return 0;
+        LOWORD(command.wParam) != 0) {
+        ExitHelpMode(HID_BASE_COMMAND + LOWORD(command.wParam));
+        return;
+    }
+    // Closed without a command: the question mark stays, and a click that closed the menu
+    // asks for the help of what it was on, as any other click in the mode.
+    ::SetCapture(m_hWnd);
+    ::SetCursor(::LoadCursor(nullptr, IDC_HELP));
 }
 
 BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)

@@ -299,7 +299,8 @@ TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAF
 
 // Help by the keys: F1 on a lit menu item opens that item's page, once; F1 in Find and in
 // Replace opens their page; in the help mode a menu command chosen by its key or by Enter
-// opens its page and does not run.
+// opens its page and does not run, and a click that closes the menu asks for the help of what
+// it was on.
 TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
 {
     ASSERT_TRUE(Start());
@@ -326,12 +327,17 @@ TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
     When("a page opened", openedCount(4), [&] { XdoNow("key shift+F1"); });
     // And Scan > Start Scan by Enter.
     When("the help mode is on", [&] { return Frame().IsInHelpMode() != FALSE; }, [&] { XdoNow("key --delay 50 alt+s Return"); });
-    When("a page opened", openedCount(5), [] {});
+    When("a page opened", openedCount(5), [&] { XdoNow("key shift+F1"); });
+    // A click on Magnify that closes a menu opened by the keys in the mode gives Magnify's help.
+    When("the help mode is on", [&] { return Frame().IsInHelpMode() != FALSE; }, [&] { XdoNow("key alt+v"); });
+    When("View is open", [&] { return !MenuDriver::OpenMenus().empty(); },
+         [&] { ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_ZOOM_IN), 1, 1); });
+    When("a page opened", openedCount(6), [] {});
     EXPECT_TRUE(StepsTaken());
     const std::vector<std::string> expected = {
         pages + "file-commands.html#new-project", pages + "edit-commands.html#find",
         pages + "edit-commands.html#find",        pages + "view-commands.html#zoom",
-        pages + "scan-commands.html#start-scan",
+        pages + "scan-commands.html#start-scan",  pages + "view-commands.html#zoom",
     };
     EXPECT_EQ(opened, expected);
     EXPECT_FALSE(Frame().IsInHelpMode());
