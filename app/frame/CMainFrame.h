@@ -114,6 +114,11 @@ protected:
     void OnUpdateProjectArea(CCmdUI* pCmdUI);
     void OnToggleOutputArea();
     void OnUpdateOutputArea(CCmdUI* pCmdUI);
+    // F6 and Shift+F6: the keyboard to the next or previous pane shown, in the order Project
+    // Area, grid, Output Area.
+    void OnNextPane();
+    void OnPrevPane();
+    void MoveToPane(int nStep);
     void OnToolbars();
     void OnCustomizeToolbar();
     void OnUpdateCustomizeToolbar(CCmdUI* pCmdUI);

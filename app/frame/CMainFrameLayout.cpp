@@ -1,8 +1,11 @@
-// The main frame's own place on the screen and its panes, kept from one run to the next.
+// The main frame's own place on the screen and its panes, kept from one run to the next, and
+// the keyboard's way from pane to pane.
 #include "app/frame/CMainFrame.h"
 
+#include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/doc/CView.h"
 
 #include <cstdio>
 
@@ -73,4 +76,45 @@ void CMainFrame::RestoreOutputArea()
     COutputAreaControlBar* pBar = nullptr;
     if (GetOutputAreaBar(pBar) == 0)
         ShowPane(pBar, TRUE);
+}
+
+// ---- From pane to pane ----
+
+void CMainFrame::OnNextPane()
+{
+    MoveToPane(1);
+}
+
+void CMainFrame::OnPrevPane()
+{
+    MoveToPane(-1);
+}
+
+void CMainFrame::MoveToPane(int nStep)
+{
+    const auto shown = [](CWnd* pBar) { return pBar != nullptr && pBar->m_hWnd != nullptr && pBar->IsWindowVisible(); };
+    const auto holds = [](CWnd* pBar, HWND hFocus) {
+        return hFocus != nullptr && (hFocus == pBar->m_hWnd || ::IsChild(pBar->m_hWnd, hFocus));
+    };
+    CFrameWnd* pFrame = GetActiveFrame();
+    CView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
+    CWnd* panes[3] = {
+        shown(m_pProjectArea) ? &m_pProjectArea->GetTree() : nullptr,
+        pView != nullptr && pView->IsWindowVisible() ? pView : nullptr,
+        shown(m_pOutputArea) ? &m_pOutputArea->GetOutputWnd() : nullptr,
+    };
+    // The keyboard in a pane's bar counts as in that pane; anywhere else, as in the grid.
+    const HWND hFocus = ::GetFocus();
+    int nCurrent = 1;
+    if (panes[0] != nullptr && holds(m_pProjectArea, hFocus))
+        nCurrent = 0;
+    else if (panes[2] != nullptr && holds(m_pOutputArea, hFocus))
+        nCurrent = 2;
+    for (int i = 1; i <= 3; ++i) {
+        CWnd* pNext = panes[((nCurrent + nStep * i) % 3 + 3) % 3];
+        if (pNext != nullptr) {
+            pNext->SetFocus();
+            return;
+        }
+    }
 }

@@ -18,6 +18,7 @@
 #include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
 #include "platform/afx/AfxRes.h"
+#include "platform/controls/FindReplaceDialog.h"
 #include "platform/core/SystemServices.h"
 
 namespace {
@@ -64,6 +65,8 @@ constexpr Row kTopics[] = {
     {kWindow + CScanDoneDlg::IDD, {"enumeration.html", "scan-completed"}},
     {kWindow + CProjSettingsPage4::IDD, {"project-settings.html", "general"}},
     {kWindow + CMetaSettingDlg::IDD, {"metatag-settings.html", ""}},
+    {kWindow + FINDDLGORD, {"edit-commands.html", "find"}},
+    {kWindow + REPLACEDLGORD, {"edit-commands.html", "find"}},
     // File.
     {kCommand + ID_NEW_PROJECT, {"file-commands.html", "new-project"}},
     {kCommand + ID_OPEN_PROJECT, {"file-commands.html", "open-project"}},

@@ -278,6 +278,13 @@ INT_PTR RunModal(HINSTANCE hInstance, std::optional<DialogTemplate> model, HWND 
         return -1;
     model->style &= ~static_cast<DWORD>(WS_CHILD);
     HWND owner = hWndParent ? GetAncestor(hWndParent, GA_ROOT) : nullptr;
+    // An owner that a modal dialog has disabled gives way to the dialog the user is in: the new
+    // dialog is owned by that one, disables it while it runs and hands the keyboard back to it.
+    if (owner && !IsWindowEnabled(owner)) {
+        HWND popup = GetLastActivePopup(GetAncestor(owner, GA_ROOTOWNER));
+        if (popup && popup != owner && IsWindowEnabled(popup) && IsWindowVisible(popup))
+            owner = popup;
+    }
     // The run outlives the window: a dialog destroyed by someone else still ends the loop.
     ModalRun run;
     HWND dlg = nullptr;

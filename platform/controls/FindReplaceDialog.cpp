@@ -27,10 +27,8 @@ struct FindState {
 std::vector<BYTE> FindTemplate()
 {
     using C = DialogControlClass;
+    // Centred over the window it searches, like the program's other dialogs.
     DialogTemplate t = commdlg::Frame("Find", 238, 62);
-    t.style &= ~static_cast<DWORD>(DS_CENTER);
-    t.x = 30;
-    t.y = 24;
     commdlg::Add(t, C::Static, "Fi&nd what:", SS_LEFT, 5, 9, 42, 8, 0xFFFF);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 48, 7, 128, 12, edt1);
     commdlg::Add(t, C::Button, "Match &whole word only", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 5, 26, 100, 12, chx1);
@@ -47,10 +45,8 @@ std::vector<BYTE> FindTemplate()
 std::vector<BYTE> ReplaceTemplate()
 {
     using C = DialogControlClass;
+    // Centred over the window it searches, like the program's other dialogs.
     DialogTemplate t = commdlg::Frame("Replace", 232, 94);
-    t.style &= ~static_cast<DWORD>(DS_CENTER);
-    t.x = 30;
-    t.y = 24;
     commdlg::Add(t, C::Static, "Fi&nd what:", SS_LEFT, 5, 9, 48, 8, 0xFFFF);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 56, 7, 114, 12, edt1);
     commdlg::Add(t, C::Static, "Re&place with:", SS_LEFT, 5, 26, 48, 8, 0xFFFF);

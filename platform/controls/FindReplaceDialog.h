@@ -7,6 +7,10 @@
 #include "platform/core/Types.h"
 #include "platform/win/UserApi.h"
 
+// The built-in dialogs' template ids, by which help knows them.
+#define FINDDLGORD 1540
+#define REPLACEDLGORD 1541
+
 #define FINDMSGSTRING "commdlg_FindReplace"
 #define HELPMSGSTRING "commdlg_help"
 

@@ -65,6 +65,9 @@ BOOL CFindReplaceDialog::Create(BOOL bFindDialogOnly, LPCTSTR lpszFindWhat, LPCT
                 owner = thread->m_pMainWnd->GetSafeHwnd();
     m_fr.hwndOwner = owner;
     m_pParentWnd = pParentWnd;
+    // F1 asks for the built-in dialog's help by its template id.
+    if (m_nIDHelp == 0 && !(dwFlags & (FR_ENABLETEMPLATE | FR_ENABLETEMPLATEHANDLE)))
+        m_nIDHelp = bFindDialogOnly ? FINDDLGORD : REPLACEDLGORD;
     HWND hWnd = bFindDialogOnly ? ::FindText(&m_fr) : ::ReplaceText(&m_fr);
     if (!hWnd)
         return FALSE;

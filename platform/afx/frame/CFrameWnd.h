@@ -123,6 +123,11 @@ public:
     BOOL PreTranslateHelpMode(MSG* pMsg);
     // Leaves the help mode, opening the help of the context unless it is 0.
     void ExitHelpMode(DWORD_PTR dwContext);
+    // A menu key in the help mode: the menu it opens runs, and the command chosen gives help.
+    BOOL HelpModeMenuKey(MSG* pMsg);
+    // After a menu opened in the help mode: the command chosen there is taken from the queue,
+    // so that it does not run, and its help opens; without one the mode goes on.
+    void AfterHelpModeMenu();
 
     // ---- Print preview ----
     // Entering: the pane, the bars (but the status bar), the menu and the accelerators are

@@ -107,13 +107,19 @@ BOOL CFrameWnd::PreTranslateHelpMode(MSG* pMsg)
         ExitHelpMode(0);
         return FALSE;
     }
-    if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
+    // The menu keys (Alt, Alt with a letter, F10) open the menus as they do outside the mode;
+    // the command chosen there gives its help, as one chosen with the mouse does.
+    if (m == WM_SYSKEYDOWN)
+        return FALSE;
+    if (m == WM_SYSKEYUP || m == WM_SYSCHAR)
+        return HelpModeMenuKey(pMsg);
+    if (m == WM_KEYDOWN) {
         // Esc, or any other key but the shift keys, leaves the mode without help.
         if (pMsg->wParam != VK_SHIFT && pMsg->wParam != VK_CONTROL)
             ExitHelpMode(0);
         return TRUE;
     }
-    if (m == WM_KEYUP || m == WM_CHAR || m == WM_SYSKEYUP || m == WM_SYSCHAR)
+    if (m == WM_KEYUP || m == WM_CHAR)
         return TRUE;
     if (m == WM_MOUSEMOVE || m == WM_NCMOUSEMOVE) {
         ::SetCursor(::LoadCursor(nullptr, IDC_HELP));
@@ -137,16 +143,35 @@ BOOL CFrameWnd::PreTranslateHelpMode(MSG* pMsg)
         // menu closes, and its help is given instead of running it.
         ::ReleaseCapture();
         ::SendMessage(m_hWnd, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(pMsg->pt.x, pMsg->pt.y));
-        MSG command;
-        DWORD_PTR dwContext = 0;
-        if (::PeekMessage(&command, m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.lParam == 0 &&
-            LOWORD(command.wParam) != 0)
-            dwContext = HID_BASE_COMMAND + LOWORD(command.wParam);
-        ExitHelpMode(dwContext);
+        AfterHelpModeMenu();
         return TRUE;
     }
     ExitHelpMode(HelpContextAt(hHit, pMsg->pt));
     return TRUE;
+}
+
+BOOL CFrameWnd::HelpModeMenuKey(MSG* pMsg)
+{
+    // The key goes its way now, so that a menu it opens runs here; a menu takes the capture
+    // and lets it go as it closes, and a key that opened none leaves the mode as it was.
+    ::DispatchMessage(pMsg);
+    if (::GetCapture() != m_hWnd)
+        AfterHelpModeMenu();
+    return TRUE;
+}
+
+void CFrameWnd::AfterHelpModeMenu()
+{
+    MSG command;
+    if (::PeekMessage(&command, m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.lParam == 0 &&
+        LOWORD(command.wParam) != 0) {
+        ExitHelpMode(HID_BASE_COMMAND + LOWORD(command.wParam));
+        return;
+    }
+    // Closed without a command: the question mark stays, and a click that closed the menu
+    // asks for the help of what it was on, as any other click in the mode.
+    ::SetCapture(m_hWnd);
+    ::SetCursor(::LoadCursor(nullptr, IDC_HELP));
 }
 
 BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)

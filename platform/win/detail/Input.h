@@ -19,6 +19,10 @@ public:
     static void Drain();
     // Drops the waiting events of the calling thread (a new backend).
     static void Reset();
+    // Translates a press once more, ahead of the events still waiting: a modal loop that took
+    // the press to end itself (a menu closed by a click elsewhere) lets it reach the window
+    // under the pointer after all.
+    static void Replay(const BackendEvent& press);
 
     // The window under a screen point for mouse input and its hit-test code: the deepest
     // visible window whose WM_NCHITTEST does not answer HTTRANSPARENT (those pass the point to

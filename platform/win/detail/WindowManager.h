@@ -177,6 +177,9 @@ public:
     void HandleBackendEvent(const BackendEvent& event);
     // The display focused a window: it becomes active, or its modal dialog when it is disabled.
     void TakeDisplayFocus(HWND hwnd);
+    // The enabled pop-up the user works in over a disabled top-level window: the modal dialog
+    // that disabled it (or the dialog that one opened in turn); null when there is none.
+    static HWND EnabledPopupOver(HWND disabled);
     void OnBackendChanging();
     void OnBackendChanged();
     void SetInputTranslator(std::unique_ptr<IInputTranslator> translator);

@@ -2,11 +2,14 @@
 // and the chosen command.
 #include "platform/win/detail/MenuTracker.h"
 
+#include "platform/win/detail/Input.h"
+
 #include "platform/core/CRect.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/WinError.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/SystemParameters.h"
 #include "platform/win/UserApi.h"
 
@@ -42,6 +45,7 @@ struct Tracker {
     HMENU bar = nullptr;
     int barItem = kNoEntry;         // the lit bar entry
     bool barOpen = false;           // its pop-up is open
+    bool walkingOpen = false;       // a command entry lit on a walk with the menus open
     bool systemOnly = false;        // the system menu alone (a window without a bar)
     std::vector<Level> levels;
     bool done = false;
@@ -52,6 +56,10 @@ struct Tracker {
     POINT commandPoint{0, 0};
     DWORD sysIconClick = 0;         // when the system menu was opened by a press on its icon
     bool pressOnIcon = false;
+    // The press elsewhere that dismissed the menu: it goes on to what it was on once the menu
+    // has closed.
+    bool replayPress = false;
+    BackendEvent press;
 };
 
 Tracker*& Current()
@@ -529,10 +537,23 @@ void MoveAlongBar(Tracker& t, int step)
     auto it = std::find(entries.begin(), entries.end(), t.barItem);
     int index = it == entries.end() ? 0 : static_cast<int>(it - entries.begin());
     index = (index + step + static_cast<int>(entries.size())) % static_cast<int>(entries.size());
-    if (t.barOpen)
-        OpenBarEntry(t, entries[static_cast<size_t>(index)], true);
-    else
-        LightBarEntry(t, entries[static_cast<size_t>(index)]);
+    const int entry = entries[static_cast<size_t>(index)];
+    if (!t.barOpen && !t.walkingOpen) {
+        LightBarEntry(t, entry);
+        return;
+    }
+    // Walking the bar with its menus open: a menu on the way opens, a command on the way (a
+    // maximised document window's buttons) is only lit; Enter or its key carries it out.
+    if (IsBarCommand(t, entry)) {
+        CloseLevelsFrom(t, 0);
+        t.barOpen = false;
+        t.walkingOpen = true;
+        LightBarEntry(t, entry);
+        RepaintBar(t);
+        return;
+    }
+    t.walkingOpen = false;
+    OpenBarEntry(t, entry, true);
 }
 
 // ---- Input ----
@@ -586,7 +607,7 @@ void OnMouseMove(Tracker& t, POINT pt)
         return;
     }
     const int entry = BarEntryAt(t, pt);
-    if (entry != kNoEntry && entry != t.barItem && t.barOpen)
+    if (entry != kNoEntry && entry != t.barItem && (t.barOpen || t.walkingOpen))
         OpenBarEntry(t, entry, false);
 }
 
@@ -624,8 +645,15 @@ void OnButtonDown(Tracker& t, POINT pt, bool right, DWORD time)
         OpenBarEntry(t, entry, false);
         return;
     }
-    // A press anywhere else dismisses the menu.
+    // A press anywhere else dismisses the menu, and then reaches what it was on.
     t.done = true;
+    t.replayPress = true;
+    t.press.kind = BackendEvent::Kind::ButtonDown;
+    t.press.pt = pt;
+    t.press.button = right ? 3 : 1;
+    t.press.time = time;
+    t.press.modifiers = (right ? MK_RBUTTON : MK_LBUTTON) | (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) |
+                        (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
 }
 
 void OnButtonUp(Tracker& t, POINT pt, bool right)
@@ -737,6 +765,10 @@ void OnKey(Tracker& t, UINT vk)
         case VK_RIGHT: MoveAlongBar(t, 1); return;
         case VK_DOWN:
         case VK_UP:
+            // Only a menu opens downwards; a command entry waits for Enter.
+            if (!IsBarCommand(t, t.barItem))
+                OpenBarEntry(t, t.barItem, true);
+            return;
         case VK_RETURN: OpenBarEntry(t, t.barItem, true); return;
         case VK_ESCAPE:
         case VK_MENU:
@@ -867,7 +899,9 @@ void Handle(Tracker& t, MSG& msg)
     switch (m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        TranslateMessage(&msg);
+        // F1 is the lit item's help, given here: translated, it would ask the window's too.
+        if (msg.wParam != VK_F1)
+            TranslateMessage(&msg);
         OnKey(t, static_cast<UINT>(msg.wParam));
         return;
     case WM_CHAR:
@@ -955,6 +989,8 @@ UINT RunTracker(Tracker& t, HMENU initMenu, bool popupLoop, Body body)
         SendMessage(t.owner, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
         SendMessage(t.owner, WM_EXITMENULOOP, popupLoop ? TRUE : FALSE, 0);
     }
+    if (t.replayPress && !t.command && GetCapture() == nullptr)
+        InputTranslator::Replay(t.press);
     return t.command;
 }
 

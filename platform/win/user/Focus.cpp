@@ -28,6 +28,12 @@ HWND Activate(HWND hwnd, int how, bool mouse)
         Window* window = WindowManager::FindOwned(hwnd);
         if (!window || window->isDesktop || window->isMessageRoot)
             return nullptr;
+        // A window a modal dialog disabled takes no keys: the dialog keeps the activation.
+        if (window->style & WS_DISABLED) {
+            hwnd = WindowManager::EnabledPopupOver(hwnd);
+            if (!hwnd)
+                return nullptr;
+        }
     }
     HWND old = wm.active;
     if (hwnd == old)

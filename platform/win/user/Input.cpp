@@ -127,6 +127,14 @@ void NotifyParentsOfClick(HWND child, UINT message, POINT screen)
     }
 }
 
+// Whether the window's top-level window is disabled: a modal dialog runs over it, and what the
+// keyboard does belongs to the dialog.
+bool InDisabledWindow(HWND hwnd)
+{
+    const HWND top = GetAncestor(hwnd, GA_ROOT);
+    return top != nullptr && !IsWindowEnabled(top);
+}
+
 bool WantsDoubleClicks(HWND hwnd)
 {
     Window* w = WindowManager::Find(hwnd);
@@ -172,6 +180,12 @@ void InputTranslator::Reset()
 {
     Pending().clear();
     LastClick() = ClickState{};
+}
+
+void InputTranslator::Replay(const BackendEvent& press)
+{
+    Pending().push_front(press);
+    Drain();
 }
 
 void InputTranslator::Drain()
@@ -248,7 +262,7 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
             int hit;
             target = HitTest(pt, hit);
         }
-        if (target)
+        if (target && !InDisabledWindow(target))
             PostInputMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(event.delta)),
                              MAKELPARAM(pt.x, pt.y), time, pt);
         return;
@@ -348,6 +362,14 @@ void InputTranslator::TranslateKey(const BackendEvent& event)
     else if (altKey && !down)
         altUsed = std::exchange(altCombined, false);
     HWND target = wm.focus;
+    // Keys for a window that a modal dialog disabled belong to the dialog: it takes the
+    // activation back (it may have lost it to the display) and the keys with it.
+    if (target && IsWindow(target) && InDisabledWindow(target)) {
+        if (HWND popup = WindowManager::EnabledPopupOver(target)) {
+            SetActiveWindow(popup);
+            target = wm.focus;
+        }
+    }
     // Without a focus window the active window gets the keys as system keys.
     bool sys = ((alt && !ctrl) || event.vk == VK_F10 || altKey) && !altUsed;
     if (!target || !IsWindow(target)) {
@@ -360,6 +382,11 @@ void InputTranslator::TranslateKey(const BackendEvent& event)
     const LPARAM lParam = KeyMessageLParam(event, event.scan ? event.scan : ScanCodeOf(event.vk));
     const DWORD time = event.time ? event.time : GetTickCount();
     const MSG msg{target, message, event.vk, lParam, time, wm.cursorPos()};
+    if (InDisabledWindow(target)) {
+        // Nobody takes it, but the keys' state follows it all the same.
+        KeyStates::OnMessageRetrieved(msg);
+        return;
+    }
     if (down && !event.text.empty())
         RememberKeyText(msg, event.text);
     PostInputMessage(target, message, event.vk, lParam, time, msg.pt);

@@ -485,8 +485,8 @@ void WindowManager::TakeDisplayFocus(HWND hwnd)
     // display's focus back. A disabled window without one stays as it is.
     HWND target = hwnd;
     if (!IsWindowEnabled(hwnd)) {
-        target = GetLastActivePopup(GetAncestor(hwnd, GA_ROOTOWNER));
-        if (target == nullptr || target == hwnd || !IsWindowEnabled(target))
+        target = EnabledPopupOver(hwnd);
+        if (target == nullptr)
             return;
     }
     if (active != target) {
@@ -495,6 +495,27 @@ void WindowManager::TakeDisplayFocus(HWND hwnd)
         if (Window* w = Find(target); w && w->native)
             GetWindowBackend().FocusNativeWindow(w->native);
     }
+}
+
+HWND WindowManager::EnabledPopupOver(HWND disabled)
+{
+    const HWND top = GetAncestor(disabled, GA_ROOT);
+    const HWND rootOwner = GetAncestor(top, GA_ROOTOWNER);
+    if (top == nullptr || rootOwner == nullptr)
+        return nullptr;
+    const auto usable = [top](HWND candidate) {
+        return candidate != nullptr && candidate != top && IsWindowVisible(candidate) && IsWindowEnabled(candidate);
+    };
+    // The pop-up last active over the family is the dialog in use, unless it went meanwhile:
+    // then the highest enabled window of the same family is.
+    if (const HWND last = GetLastActivePopup(rootOwner); usable(last))
+        return last;
+    WindowManager& wm = Get();
+    for (HWND candidate : wm.Children(wm.Desktop()))
+        if (usable(candidate) && GetAncestor(candidate, GA_ROOTOWNER) == rootOwner &&
+            WindowTable::OwnerThread(candidate) == WindowTable::OwnerThread(top))
+            return candidate;
+    return nullptr;
 }
 
 void WindowManager::OnBackendChanging()

@@ -603,8 +603,10 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
         if (!window)
             return FALSE;
         window->style |= WS_DISABLED;
-        // A disabled window keeps neither the focus nor the capture.
-        if (wm.focus && (wm.focus == hWnd || IsChild(hWnd, wm.focus)))
+        // A disabled window keeps neither the focus nor the capture. A control inside it keeps
+        // the focus, so that a dialog disabled under another (which activates then) still
+        // knows the control to give the keys back to.
+        if (wm.focus == hWnd)
             SetFocus(nullptr);
         if (wm.capture && (wm.capture == hWnd || IsChild(hWnd, wm.capture)))
             ReleaseCapture();

@@ -1,0 +1,384 @@
+// The program as a keyboard user meets it on the X server, the keys typed by another client: a
+// dialog opened from another gives the keys back to it and nothing behind the dialogs takes
+// them; the arrows walk the menu bar without carrying out a command; F6 goes from pane to pane;
+// F1 and the help mode from the keys; and where the boxes and Find open, and what a click that
+// closes a menu or lands on an inactive window reaches.
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CNewProjectDlg.h"
+#include "app/panes/COutputAreaControlBar.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "platform/controls/FindReplaceDialog.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+
+namespace {
+
+class KeyboardUserX11Test : public MainWindowStepsX11Test {
+protected:
+    // The top-level window holds the display's focus, and the program's focus is in it.
+    bool KeysIn(HWND top)
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        const HWND hFocus = ::GetFocus();
+        return top != nullptr && ::IsWindowVisible(top) && focus == backend->XWindowOf(top) &&
+               (hFocus == top || ::IsChild(top, hFocus));
+    }
+    // The program's focus is in the window (or is it), and its top-level window has the display's.
+    bool KeysAt(HWND hwnd)
+    {
+        const HWND hFocus = ::GetFocus();
+        return hwnd != nullptr && (hFocus == hwnd || ::IsChild(hwnd, hFocus)) && KeysIn(::GetAncestor(hwnd, GA_ROOT));
+    }
+    template <typename T>
+    static T* Active()
+    {
+        return dynamic_cast<T*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+    }
+    // Every page's values, one line a value, as the engine holds them.
+    std::string PageValues()
+    {
+        std::string text;
+        for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            CMetaContentList* pList = nullptr;
+            if (view->GetRowPage(nRow, pPage) != 0)
+                continue;
+            text += std::string(pPage->GetName()) + ": " + std::string(pPage->GetTitle()) + "\n";
+            if (pPage->GetContentList(pList) != 0)
+                continue;
+            for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+                const CMetaContent* pContent = pList->GetNext(pos);
+                text += "  " + std::string(pContent->GetName()) + "=" + std::string(pContent->GetContent()) + "\n";
+            }
+        }
+        return text;
+    }
+    // A screenshot for a person to look at, kept when VOSTREL_KEEP_SCREENSHOTS names a folder.
+    void Keep(const char* pszName)
+    {
+        if (cairo_surface_t* shot = Shot(pszName))
+            cairo_surface_destroy(shot);
+    }
+    static RECT RectOf(HWND hwnd)
+    {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        return r;
+    }
+    // Centred over the other window as far as the screen allows: a box wider than its owner
+    // keeps to the screen.
+    static ::testing::AssertionResult CentredOver(HWND hwnd, HWND over)
+    {
+        const RECT box = RectOf(hwnd);
+        const RECT owner = RectOf(over);
+        const int w = box.right - box.left;
+        const int h = box.bottom - box.top;
+        const int x = std::clamp<int>((owner.left + owner.right - w) / 2, 0, ::GetSystemMetrics(SM_CXSCREEN) - w);
+        const int y = std::clamp<int>((owner.top + owner.bottom - h) / 2, 0, ::GetSystemMetrics(SM_CYSCREEN) - h);
+        if (std::abs(box.left - x) <= 2 && std::abs(box.top - y) <= 2)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "at " << box.left << "," << box.top << " instead of " << x << "," << y;
+    }
+};
+
+} // namespace
+
+// Options > Metatag Settings by its keys, the arrows to a list setting's "N options", Space:
+// List Type Attributes. Escape, and later Enter, closes it, and the keys are back on that cell
+// of Metatag Settings, which still keeps the main window's keys: Alt+O, M there opens no
+// second one, and no page changes.
+TEST_F(KeyboardUserX11Test, ADialogOpenedFromADialogGivesTheKeysBackToIt)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const std::string before = PageValues();
+    CMetaSettingDlg* pSettings = nullptr;
+    ROWCOL nListRow = 0;
+    const auto onOptions = [&] {
+        ROWCOL nRow = 0, nCol = 0;
+        return KeysAt(pSettings->GetGrid().GetSafeHwnd()) && pSettings->GetGrid().GetCurrentCell(nRow, nCol) &&
+               nRow == nListRow && nCol == CMetaSettingGridCtrl::kColAttributes;
+    };
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", [&] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
+         [&] {
+             CMetaSettingGridCtrl& grid = pSettings->GetGrid();
+             for (ROWCOL nRow = 1; nRow <= grid.GetRowCount() && nListRow == 0; ++nRow) {
+                 CString strName;
+                 grid.GetCellText(nRow, CMetaSettingGridCtrl::kColName, strName);
+                 if (strName == "Generator")
+                     nListRow = nRow;
+             }
+             XdoNow("key Down");
+         });
+    When("the settings grid has a current cell", [&] {
+             ROWCOL nRow = 0, nCol = 0;
+             return pSettings->GetGrid().GetCurrentCell(nRow, nCol) && nRow > 0;
+         },
+         [&] {
+             ROWCOL nRow = 0, nCol = 0;
+             pSettings->GetGrid().GetCurrentCell(nRow, nCol);
+             std::string keys;
+             for (; nRow < nListRow; ++nRow)
+                 keys += " Down";
+             for (; nCol < CMetaSettingGridCtrl::kColAttributes; ++nCol)
+                 keys += " Right";
+             XdoNow("key --delay 50" + keys);
+         });
+    When("the Generator's options are current", onOptions, [&] { XdoNow("key space"); });
+    Type("List Type Attributes", "^List Type Attributes$", "Escape");
+    When("the keys are back on the options after Escape", onOptions, [&] {
+        Keep("keys-back-in-settings-after-escape");
+        EXPECT_FALSE(::IsWindowEnabled(Frame().GetSafeHwnd())) << "the main window takes input under the dialog";
+        XdoNow("key space");
+    });
+    Type("List Type Attributes", "^List Type Attributes$", "Return");
+    When("the keys are back on the options after Enter", onOptions, [&] {
+        Keep("keys-back-in-settings-after-enter");
+        // The main window's keys for Metatag Settings, then Escape for the dialog: the one
+        // Metatag Settings closes and the main window has the keys again.
+        XdoNow("key --delay 50 alt+o m Escape");
+    });
+    When("the main window has the keys again", [&] { return KeysIn(Frame().GetSafeHwnd()); },
+         [&] { Keep("keys-back-in-the-main-window"); });
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "a second Metatag Settings opened";
+    EXPECT_EQ(PageValues(), before);
+    EXPECT_EQ(app->IsEdited(), 3u) << "a key typed into a dialog changed a page";
+}
+
+// The other dialogs that open dialogs hand the keys back the same way: New Project's "..."
+// (Browse for Folder), Project Settings... and Metatag Settings..., and a message box over
+// Metatag Settings; and the main window takes no click while they run.
+TEST_F(KeyboardUserX11Test, EveryDialogThatOpensAnotherGetsTheKeysBack)
+{
+    ASSERT_TRUE(Start());
+    CNewProjectDlg* pNew = nullptr;
+    int nNewProjects = 0;
+    const auto onButton = [&](UINT nID) {
+        return [&, nID] { return pNew != nullptr && KeysAt(pNew->GetDlgItem(nID)->GetSafeHwnd()); };
+    };
+    Type("the main window", "^Vostrel", "ctrl+n");
+    When("New Project has the keys", [&] { return (pNew = Active<CNewProjectDlg>()) != nullptr && KeysIn(pNew->GetSafeHwnd()); },
+         [&] {
+             ++nNewProjects;
+             // A click on the main window's New behind does nothing while the dialog runs.
+             ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_NEW_PROJECT), 1, 1);
+             XdoNow("key Tab");
+         });
+    When("the \"...\" button has the keys", onButton(CNewProjectDlg::kIdBrowse), [&] { XdoNow("key space"); });
+    Type("Browse for Folder", "^Browse for Folder$", "Escape");
+    When("the keys are back on \"...\"", onButton(CNewProjectDlg::kIdBrowse), [&] {
+        Keep("keys-back-on-browse");
+        XdoNow("key --delay 50 Tab space");
+    });
+    Type("Project Settings", "^Project Settings$", "Escape");
+    When("the keys are back on Project Settings...", onButton(CNewProjectDlg::kIdProjectSettings), [&] {
+        Keep("keys-back-on-project-settings");
+        XdoNow("key --delay 50 Tab space");
+    });
+    CMetaSettingDlg* pSettings = nullptr;
+    When("Metatag Settings has the keys", [&] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
+         [&] {
+             // Delete without a row chosen: a box says how to choose one.
+             CToolBar& bar = pSettings->GetToolbar();
+             CRect button;
+             bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdDelete), &button);
+             bar.ClientToScreen(&button);
+             ClickAt(button.CenterPoint(), 1, 1);
+         });
+    HWND hBox = nullptr;
+    When("the box has the keys", [&] {
+             hBox = ::GetActiveWindow();
+             return hBox != pSettings->GetSafeHwnd() && Matches(FocusedTitle(), "^Vostrel$") && KeysIn(hBox);
+         },
+         [&] {
+             EXPECT_EQ(::GetWindow(hBox, GW_OWNER), pSettings->GetSafeHwnd()) << "the box belongs to Metatag Settings";
+             EXPECT_TRUE(CentredOver(hBox, pSettings->GetSafeHwnd()));
+             Keep("box-over-metatag-settings");
+             XdoNow("key Return");
+         });
+    When("the keys are back in Metatag Settings", [&] { return KeysIn(pSettings->GetSafeHwnd()); }, [&] {
+        Keep("keys-back-in-settings-after-box");
+        XdoNow("key Escape");
+    });
+    When("the keys are back on Metatag Settings...", onButton(CNewProjectDlg::kIdMetaSettings), [&] {
+        Keep("keys-back-on-metatag-settings");
+        XdoNow("key Escape");
+    });
+    When("the main window has the keys again", [&] { return KeysIn(Frame().GetSafeHwnd()); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(nNewProjects, 1);
+    EXPECT_FALSE(ViewableWindowTitled("New Project")) << "the click behind New Project opened another";
+}
+
+// With the document window maximised its buttons stand in the menu bar. Walking the bar with
+// the arrows from an open menu opens the menus on the way, the system menus of the document
+// window and the main window too, and lights the buttons only: neither Right from Help nor
+// Left, Left, Left from File minimises or closes the document window. Enter on a lit button
+// carries it out.
+TEST_F(KeyboardUserX11Test, TheArrowsWalkTheMenuBarWithoutCarryingOutItsButtons)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(::IsZoomed(hDocument)) << "the document window is not maximised";
+    const HWND hMain = Frame().GetSafeHwnd();
+    // The menu loop runs with no pop-up open: a button of the bar is lit.
+    const auto buttonLit = [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == hMain; };
+    // The open pop-up is the window's system menu.
+    const auto systemMenuOpen = [](HWND hwnd) {
+        return [hwnd] {
+            for (HWND popup : MenuDriver::OpenMenus())
+                if (MenuDriver::MenuOf(popup) == ::GetSystemMenu(hwnd, FALSE))
+                    return true;
+            return false;
+        };
+    };
+    Type("the main window", "^Vostrel -", "alt+h");
+    When("Help is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Right"); });
+    When("the document window's Minimise is lit", buttonLit, [&] { XdoNow("key --delay 50 Right Right Right"); });
+    When("the main window's system menu is open", systemMenuOpen(hMain), [&] {
+        Keep("menu-walk-main-system-menu");
+        XdoNow("key Escape Escape");
+    });
+    When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; },
+         [&] { XdoNow("key alt+f"); });
+    When("File is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Left"); });
+    When("the document window's system menu is open", systemMenuOpen(hDocument), [&] { XdoNow("key Left"); });
+    When("the main window's system menu is open", systemMenuOpen(hMain), [&] { XdoNow("key Left"); });
+    When("the document window's Close is lit", buttonLit, [&] {
+        Keep("menu-walk-close-lit");
+        XdoNow("key Escape");
+    });
+    When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(::IsWindow(hDocument)) << "the arrows closed the document window";
+    EXPECT_TRUE(::IsZoomed(hDocument)) << "the arrows changed the document window";
+
+    // Enter on the lit Minimise carries it out.
+    Type("the main window", "^Vostrel -", "alt+h");
+    When("Help is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Right"); });
+    When("the document window's Minimise is lit", buttonLit, [&] { XdoNow("key Return"); });
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_TRUE(RunUntil([&] { return ::IsIconic(hDocument) != FALSE; })) << "Enter did not minimise the document window";
+}
+
+// F6 and Shift+F6 take the keys round the panes shown: the Project Area's tree, the grid and
+// the Output Area; in the tree the arrows choose a folder, whose pages the grid then shows.
+TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAFolder)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
+    HWND hOutput = pOutput->GetOutputWnd().GetSafeHwnd();
+    HWND hGrid = view->GetSafeHwnd();
+    const ROWCOL nTitle = ColumnOf("Title");
+    When("the window is up", [] { return true; }, [&] { ClickAt(CellOnScreen(1, nTitle), 1, 1); });
+    // The Output Area shown from the View menu by its keys.
+    When("the grid has the keys", [&] { return KeysAt(hGrid) && IsCurrent(1, nTitle); }, [&] { XdoNow("key alt+v o"); });
+    When("the Output Area shows", [&] { return ::IsWindowVisible(hOutput) && KeysAt(hGrid); }, [&] { XdoNow("key F6"); });
+    When("F6: the Output Area has the keys", [&] { return KeysAt(hOutput); }, [&] { XdoNow("key F6"); });
+    When("F6: the tree has the keys", [&] { return KeysAt(hTree); }, [&] {
+        Keep("f6-keys-in-the-tree");
+        XdoNow("key Down");
+    });
+    When("Down chose the first folder", [&] { return view->GetRowCount() == 2; }, [&] { XdoNow("key F6"); });
+    When("F6: the grid has the keys", [&] { return KeysAt(hGrid); }, [&] { XdoNow("key shift+F6"); });
+    When("Shift+F6: the tree has the keys", [&] { return KeysAt(hTree); }, [&] { XdoNow("key shift+F6"); });
+    When("Shift+F6: the Output Area has the keys", [&] { return KeysAt(hOutput); }, [&] { XdoNow("key shift+F6"); });
+    When("Shift+F6: the grid has the keys", [&] { return KeysAt(hGrid); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_NE(Frame().GetCurrentFolderTitle().Find("Files in"), -1) << Frame().GetCurrentFolderTitle().GetString();
+}
+
+// Help by the keys: F1 on a lit menu item opens that item's page, once; F1 in Find and in
+// Replace opens their page; in the help mode a menu command chosen by its key or by Enter
+// opens its page and does not run, and a click that closes the menu asks for the help of what
+// it was on.
+TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    std::vector<std::string> opened;
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+        opened.push_back(args.back());
+        finished(CUrlLauncher::Outcome{});
+    });
+    const std::string pages = "file://" + HelpFolder() + "/";
+    const int nZoom = view->GetZoom();
+    const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
+    Type("the main window", "^Vostrel -", "alt+f");
+    When("File is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key F1"); });
+    When("a page opened", openedCount(1), [&] { XdoNow("key ctrl+f"); });
+    Type("Find", "^Find$", "F1");
+    When("a page opened", openedCount(2), [&] { XdoNow("key Escape"); });
+    Type("the main window", "^Vostrel -", "ctrl+h");
+    Type("Replace", "^Replace$", "F1");
+    When("a page opened", openedCount(3), [&] { XdoNow("key Escape"); });
+    // The help mode, then View > Zoom In by its key.
+    Type("the main window", "^Vostrel -", "shift+F1");
+    When("the help mode is on", [&] { return Frame().IsInHelpMode() != FALSE; }, [&] { XdoNow("key --delay 50 alt+v i"); });
+    When("a page opened", openedCount(4), [&] { XdoNow("key shift+F1"); });
+    // And Scan > Start Scan by Enter.
+    When("the help mode is on", [&] { return Frame().IsInHelpMode() != FALSE; }, [&] { XdoNow("key --delay 50 alt+s Return"); });
+    When("a page opened", openedCount(5), [&] { XdoNow("key shift+F1"); });
+    // A click on Magnify that closes a menu opened by the keys in the mode gives Magnify's help.
+    When("the help mode is on", [&] { return Frame().IsInHelpMode() != FALSE; }, [&] { XdoNow("key alt+v"); });
+    When("View is open", [&] { return !MenuDriver::OpenMenus().empty(); },
+         [&] { ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_ZOOM_IN), 1, 1); });
+    When("a page opened", openedCount(6), [] {});
+    EXPECT_TRUE(StepsTaken());
+    const std::vector<std::string> expected = {
+        pages + "file-commands.html#new-project", pages + "edit-commands.html#find",
+        pages + "edit-commands.html#find",        pages + "view-commands.html#zoom",
+        pages + "scan-commands.html#start-scan",  pages + "view-commands.html#zoom",
+    };
+    EXPECT_EQ(opened, expected);
+    EXPECT_FALSE(Frame().IsInHelpMode());
+    EXPECT_EQ(view->GetZoom(), nZoom) << "Zoom In ran in the help mode";
+    EXPECT_EQ(app->GetRunState(), 0u) << "Start Scan ran in the help mode";
+}
+
+// Find and Replace open centred over the main window, and the box Find shows over Find; a
+// click that closes a menu reaches the cell it was on, and a click on the toolbar of the main
+// window while Find is active presses the button.
+TEST_F(KeyboardUserX11Test, FindAndBoxesOpenCentredAndTheClickThatClosesAMenuCounts)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const HWND hMain = Frame().GetSafeHwnd();
+    const ROWCOL nTitle = ColumnOf("Title");
+    HWND hFind = nullptr;
+    Type("the main window", "^Vostrel -", "ctrl+h");
+    When("Replace has the keys", [&] { return Matches(FocusedTitle(), "^Replace$"); }, [&] {
+        EXPECT_TRUE(CentredOver(::GetActiveWindow(), hMain)) << "Replace";
+        XdoNow("key Escape");
+    });
+    Type("the main window", "^Vostrel -", "ctrl+f");
+    When("Find has the keys", [&] { return Matches(FocusedTitle(), "^Find$"); }, [&] {
+        hFind = ::GetActiveWindow();
+        EXPECT_TRUE(CentredOver(hFind, hMain)) << "Find";
+        XdoNow("type --delay 20 nowhere-to-be-found");
+        XdoNow("key Return");
+    });
+    When("the box has the keys", [&] { return Matches(FocusedTitle(), "^Vostrel$"); }, [&] {
+        EXPECT_TRUE(CentredOver(::GetActiveWindow(), hFind)) << "the box over Find";
+        Keep("box-over-find");
+        XdoNow("key Return");
+    });
+    const int nZoom = view->GetZoom();
+    When("Find has the keys again", [&] { return Matches(FocusedTitle(), "^Find$"); },
+         [&] { ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_ZOOM_IN), 1, 1); });
+    When("the button was pressed", [&] { return view->GetZoom() != nZoom; }, [&] { XdoNow("key Escape"); });
+    // File opened by a click; a click on a cell closes it and makes that cell current.
+    When("the main window has the keys", [&] { return KeysIn(hMain); }, [&] { ClickAt(MenuBarItemOnScreen("File"), 1, 1); });
+    When("File is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { ClickAt(CellOnScreen(3, nTitle), 1, 1); });
+    When("the cell is current", [&] { return IsCurrent(3, nTitle); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+}
