@@ -63,7 +63,15 @@ UINT CMetaSetting::EditValue(IGroupView*, ROWCOL, ROWCOL, DWORD, CMetaContent*)
 
 UINT CMetaSetting::FormatTag(const CString& strContent, CString& strTag)
 {
-    ComposeTag(strContent, strTag);
+    CString strValue;
+    FormatValue(strContent, strValue);
+    ComposeTag(strValue, strTag);
+    return 0;
+}
+
+UINT CMetaSetting::FormatValue(const CString& strContent, CString& strValue) const
+{
+    strValue = strContent;
     return 0;
 }
 

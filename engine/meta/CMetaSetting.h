@@ -65,6 +65,10 @@ public:
     virtual UINT EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DWORD dwContext, CMetaContent* pContent);
     // Composes the tag text for a content text; empty text composes nothing. 0.
     virtual UINT FormatTag(const CString& strContent, CString& strTag);
+    // The CONTENT value that the tag of a content text carries: the text as it stands, or
+    // empty when the text makes no tag. A type whose cell holds a stand-in gives the value it
+    // stands for. 0.
+    virtual UINT FormatValue(const CString& strContent, CString& strValue) const;
     // Gives rows 1 to nLastRow of the setting's column the type's cell kind; 1 when the cells
     // are left as they are.
     virtual UINT SetupValueCell(IGridViewWrapper* pView, ROWCOL nLastRow);

@@ -1275,17 +1275,17 @@ void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
     // different item beside the tag's content: "(beta)" would come back as "(beta),beta".
     if (nSource != 0)
         return;
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, true);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, true, TagForm::Name);
 }
 
 void CParserEngine::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR)
 {
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false, TagForm::Name);
 }
 
 void CParserEngine::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent)
 {
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false, TagForm::HttpEquiv);
 }
 
 void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
@@ -1323,7 +1323,7 @@ bool CParserEngine::CountPageDone()
     return nLeft == 1;
 }
 
-void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested)
+void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested, TagForm form)
 {
     const CString strName = TextOf(lpszName);
     // A tag without a name has no setting to belong to; a nameless column would follow.
@@ -1352,6 +1352,9 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
             auto pUndefined = std::make_unique<CMetaUndefinedSetting>();
             pUndefined->SetName(strName);
             pUndefined->SetShow(0);
+            // Written as the page wrote it: a Content-Type written as a NAME would be lost on
+            // browsers.
+            pUndefined->SetHttpEquiv(form == TagForm::HttpEquiv ? 1 : 0);
             pSetting = pUndefined.get();
             catalogue.AddTail(pUndefined.release());
             pContent->SetType(kTypeUndefined);

@@ -175,8 +175,11 @@ public:
     std::vector<SkippedFolder> GetEnumerationSkipped() const { return m_pEnumState->GetSkipped(); }
 
 private:
-    // Files one reported META value into the page and the catalogue, under the lock.
-    void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested);
+    // The attribute a META tag names itself with.
+    enum class TagForm { Name, HttpEquiv };
+    // Files one reported META value into the page and the catalogue, under the lock. A name the
+    // catalogue lacks becomes a setting of the form of the tag it came in.
+    void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested, TagForm form);
     // Has the main window show the setting's column and waits for it (lock held).
     void HandOverShownSetting(CMetaSetting* pSetting);
     // Counts one page done; true when it was the last. Never below 0.
