@@ -1651,9 +1651,14 @@ UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPre
 UINT CParserEngine::RemoveLeftSaveCopies(const CString& strFolder)
 {
     FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    DIR* pDir = folder.Get() >= 0 ? ::fdopendir(::dup(folder.Get())) : nullptr;
-    if (pDir == nullptr)
+    // The listing reads through a descriptor of its own; the folder's removes the files.
+    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
+    if (pDir == nullptr) {
+        if (fdList >= 0)
+            ::close(fdList);
         return 0;
+    }
     std::vector<std::string> left;
     while (const dirent* pEntry = ::readdir(pDir)) {
         if (IsLeftSaveCopy(folder.Get(), pEntry->d_name))
