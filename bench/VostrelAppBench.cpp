@@ -66,7 +66,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -960,21 +959,13 @@ CGroupView* WithLargeSite(Program& program)
 }
 
 // Answers OK to the grid's question whether to go on without undo, which a change of more rows
-// than its undo holds asks, on the first idle turn it is up.
-void AnswerGoOnWithoutUndo(const std::shared_ptr<bool>& pDone)
+// than its undo holds asks. The question's own loop serves timers, so a timer answers it.
+void CALLBACK AnswerGoOnWithoutUndo(HWND, UINT, UINT_PTR, DWORD)
 {
-    Backend().WhenIdle([pDone] {
-        if (*pDone)
-            return;
-        const HWND found = ShownDialog();
-        if (found == nullptr) {
-            AnswerGoOnWithoutUndo(pDone);
-            return;
-        }
-        *pDone = true;
+    if (const HWND found = ShownDialog(); found != nullptr) {
         EndDialog(found, IDOK);
         PostMessage(found, WM_NULL, 0, 0);
-    });
+    }
 }
 
 // Fill Down of the first page's Keywords over the whole column, as Ctrl+D does it, the grid's
@@ -989,11 +980,9 @@ bool FillDownLargeSite(Program& program, CGroupView& view)
         return false;
     view.SetCurrentCell(1, nCol);
     view.SelectRange(CGXRange(1, nCol, static_cast<ROWCOL>(kLargePages), nCol), TRUE, TRUE);
-    const auto pDone = std::make_shared<bool>(false);
-    AnswerGoOnWithoutUndo(pDone);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5, &AnswerGoOnWithoutUndo);
     view.SendMessage(WM_COMMAND, ID_FILL_DOWN);
-    // A question never asked leaves the watch waiting; it ends at its next turn.
-    *pDone = true;
+    KillTimer(nullptr, timer);
     Backend().ProcessMessages();
     return program.app->IsEdited() == 2;
 }
