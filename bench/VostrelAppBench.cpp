@@ -14,12 +14,18 @@
 // - the longest wait between repaints of the save dialog's progress bar while it saves, beside
 //   the engine's save stepping a bare progress bar;
 // - writing and opening a project file, beside the project settings stored and read through the
-//   archive alone (the open walks a three-page site).
+//   archive alone (the open walks a three-page site);
+// - on a site of 100,000 pages in 5,000 folders: Fill Down of the Keywords column over every
+//   page, the list of edited pages that the save dialog makes on opening, and Save Edited Files of
+//   every page with backups (with the wait until its dialog shows), beside `cp -r` of the site.
+#include "app/dialogs/CSaveHTMLFilesDlg.h"
 #include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/res/AppRes.h"
+#include "app/views/CGroupView.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
@@ -28,6 +34,8 @@
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
+#include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXRange.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/frame/CFrameWnd.h"
@@ -59,6 +67,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -155,23 +164,35 @@ HeadlessBackend& Backend()
     return backend;
 }
 
+// The dialogs of the thread that show and take input.
+std::vector<HWND> ShownDialogs()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM out) -> BOOL {
+            char cls[32] = {};
+            GetClassName(hwnd, cls, sizeof cls);
+            if (std::string(cls) == WC_DIALOG_NAME && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+                reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first of them; null when there is none.
+HWND ShownDialog()
+{
+    const std::vector<HWND> found = ShownDialogs();
+    return found.empty() ? nullptr : found.front();
+}
+
 // Cancels the File New chooser that start-up shows, on the first idle turn it is up.
 void CancelChooser(int turnsLeft = 2000)
 {
     Backend().WhenIdle([turnsLeft] {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM out) -> BOOL {
-                char cls[32] = {};
-                GetClassName(hwnd, cls, sizeof cls);
-                if (std::string(cls) == WC_DIALOG_NAME && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-                    *reinterpret_cast<HWND*>(out) = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        const HWND found = ShownDialog();
         // The modal loop looks at its end only when a message comes: one is posted after.
         if (found && reinterpret_cast<uintptr_t>(GetProp(found, DIALOG_TEMPLATE_ID_PROP)) == AFX_IDD_NEWTYPEDLG) {
             EndDialog(found, IDCANCEL);
@@ -873,5 +894,189 @@ void BM_OpenProjectFileSmallSite(benchmark::State& state)
             state.SkipWithError("the project did not open");
 }
 BENCHMARK(BM_OpenProjectFileSmallSite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+// ---- A site of 100,000 pages ----
+// Last, as they leave the program on the large project.
+
+constexpr int kLargeFolders = 5000;
+constexpr int kLargePagesPerFolder = 20;
+constexpr int kLargePages = kLargeFolders * kLargePagesPerFolder;
+
+// The large site, made on first use beside the others (and removed with them).
+std::string LargeRoot()
+{
+    static const std::string s_root = [] {
+        const fs::path root = fs::path(Site::Get().Top()) / "large" / "site";
+        for (int f = 0; f < kLargeFolders; ++f) {
+            char folder[16];
+            std::snprintf(folder, sizeof folder, "dir%04d", f);
+            fs::create_directories(root / folder);
+            for (int p = 0; p < kLargePagesPerFolder; ++p) {
+                char page[16];
+                std::snprintf(page, sizeof page, "page%02d.htm", p);
+                std::ofstream(root / folder / page, std::ios::binary) << PageText(f, p);
+            }
+        }
+        return root.string();
+    }();
+    return s_root;
+}
+
+void BM_FloorCopyLargeSite(benchmark::State& state)
+{
+    const std::string root = LargeRoot();
+    const std::string copy = fs::path(root).parent_path().string() + "/copy";
+    for (auto _ : state) {
+        if (!Run({"cp", "-r", root, copy}))
+            state.SkipWithError("cp failed");
+        state.PauseTiming();
+        Run({"rm", "-rf", copy});
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FloorCopyLargeSite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The program with the large project open, its grid showing the Keywords column, the first page
+// holding a Keywords value; null when it could not be set up.
+CGroupView* WithLargeSite(Program& program)
+{
+    static CGroupView* s_pView = [&]() -> CGroupView* {
+        CMetaSettingList* pList = nullptr;
+        CMetaSetting* pKeywords = nullptr;
+        program.app->GetMetaSettingList(pList);
+        if (pList->FindByName("Keywords", pKeywords) != 0)
+            return nullptr;
+        pKeywords->SetShow(1);
+        CGroupView* pView = nullptr;
+        if (!program.SetUp(LargeRoot()) || program.app->GetSelectedNodes().GetCount() != kLargePages ||
+            program.app->ActivateGroupView(pView) != 0 || pView->GetRowCount() != static_cast<ROWCOL>(kLargePages))
+            return nullptr;
+        CPageNode* pFirst = nullptr;
+        pView->GetRowPage(1, pFirst);
+        CMetaContentList* pContents = nullptr;
+        if (pFirst->GetContentList(pContents) != 0)
+            pFirst->CreateContentList(pContents);
+        CMetaContent* pContent = nullptr;
+        pContents->AddContent("Keywords", "generated, site, filled", 0, pContent);
+        pView->RefreshPageRow(pFirst);
+        Backend().ProcessMessages();
+        return pView;
+    }();
+    return s_pView;
+}
+
+// Fill Down of the first page's Keywords over the whole column, as Ctrl+D does it, with a value
+// of the round's own (the same value again would change no page).
+bool FillDownLargeSite(Program& program, CGroupView& view, int nRound)
+{
+    CPageNode* pFirst = nullptr;
+    CMetaContentList* pContents = nullptr;
+    CMetaContent* pContent = nullptr;
+    if (view.GetRowPage(1, pFirst) != 0 || pFirst->GetContentList(pContents) != 0 ||
+        pContents->FindByName("Keywords", pContent) != 0)
+        return false;
+    pContent->SetContent(("generated, site, round " + std::to_string(nRound)).c_str());
+    view.RefreshPageRow(pFirst);
+    ROWCOL nCol = 0;
+    for (ROWCOL c = 1; c <= view.GetColCount() && nCol == 0; ++c)
+        if (view.GetCellValue(0, c) == "Keywords")
+            nCol = c;
+    if (nCol == 0)
+        return false;
+    view.SetCurrentCell(1, nCol);
+    view.SelectRange(CGXRange(1, nCol, static_cast<ROWCOL>(kLargePages), nCol), TRUE, TRUE);
+    // More rows than the grid's undo holds: the grid asks whether to go on without undo, and the
+    // user goes on. The bench goes on without the question.
+    view.GetParam()->EnableUndo(FALSE);
+    view.SendMessage(WM_COMMAND, ID_FILL_DOWN);
+    view.GetParam()->EnableUndo(TRUE);
+    Backend().ProcessMessages();
+    return program.app->IsEdited() == 2;
+}
+
+void BM_LargeSiteFillDown(benchmark::State& state)
+{
+    Program& program = Started();
+    CGroupView* pView = WithLargeSite(program);
+    if (pView == nullptr) {
+        state.SkipWithError("the large project was not set up");
+        return;
+    }
+    int nRound = 0;
+    for (auto _ : state)
+        if (!FillDownLargeSite(program, *pView, ++nRound)) {
+            state.SkipWithError("Fill Down marked nothing");
+            break;
+        }
+}
+BENCHMARK(BM_LargeSiteFillDown)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The list of edited pages, as the save dialog makes it on opening.
+void BM_LargeSiteCollectEditedPages(benchmark::State& state)
+{
+    Program& program = Started();
+    if (WithLargeSite(program) == nullptr || program.app->IsEdited() != 2) {
+        state.SkipWithError("no edited large project");
+        return;
+    }
+    for (auto _ : state) {
+        CSelNodesCol edited;
+        program.app->GetPageNodes().CollectEditedPages(edited);
+        if (edited.GetCount() != kLargePages)
+            state.SkipWithError("not every page was listed");
+    }
+}
+BENCHMARK(BM_LargeSiteCollectEditedPages)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// Notes when the save dialog first shows, on an idle turn of its modal loop.
+void WatchForSaveDialog(const std::shared_ptr<Clock::time_point>& pShown)
+{
+    Backend().WhenIdle([pShown] {
+        if (*pShown != Clock::time_point())
+            return;
+        for (HWND found : ShownDialogs())
+            if (reinterpret_cast<uintptr_t>(GetProp(found, DIALOG_TEMPLATE_ID_PROP)) ==
+                static_cast<uintptr_t>(CSaveHTMLFilesDlg::IDD))
+                *pShown = Clock::now();
+        if (*pShown == Clock::time_point())
+            WatchForSaveDialog(pShown);
+    });
+}
+
+// Save Edited Files (Ctrl+T) of every page, its dialog's progress and the backups included.
+void BM_LargeSiteSaveEditedFiles(benchmark::State& state)
+{
+    Program& program = Started();
+    CGroupView* pView = WithLargeSite(program);
+    if (pView == nullptr) {
+        state.SkipWithError("the large project was not set up");
+        return;
+    }
+    std::vector<double> waits;
+    int nRound = 100;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!FillDownLargeSite(program, *pView, ++nRound)) {
+            state.SkipWithError("Fill Down marked nothing");
+            break;
+        }
+        const auto pShown = std::make_shared<Clock::time_point>();
+        WatchForSaveDialog(pShown);
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        program.Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
+        const Clock::time_point shown = *pShown;
+        // A watch that saw no dialog stops at its next turn.
+        *pShown = start;
+        if (shown == Clock::time_point() || program.app->IsEdited() != 3) {
+            state.SkipWithError("the dialog did not show, or pages were left unsaved");
+            break;
+        }
+        waits.push_back(Milliseconds(shown - start));
+    }
+    if (!waits.empty())
+        state.counters["dialog_shown_ms"] = *std::max_element(waits.begin(), waits.end());
+}
+BENCHMARK(BM_LargeSiteSaveEditedFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace

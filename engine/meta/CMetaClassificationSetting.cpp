@@ -57,13 +57,11 @@ UINT CMetaClassificationSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCO
 {
     if (pContent == nullptr)
         return 1;
+    const CString strOld = pContent->GetContent();
     CString strPath;
-    if (!GetAppModel().GetDialogs().SelectClassification(dwContext, pContent->GetContent(), *this, strPath))
+    if (!GetAppModel().GetDialogs().SelectClassification(dwContext, strOld, *this, strPath))
         return 0;
-    pContent->SetContent(strPath);
-    if (pView != nullptr)
-        pView->SetCellValue(nRow, nCol, strPath);
-    return 0;
+    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strPath);
 }
 
 UINT CMetaClassificationSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)

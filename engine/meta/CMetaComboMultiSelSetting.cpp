@@ -62,15 +62,15 @@ UINT CMetaComboMultiSelSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL
 {
     if (pContent == nullptr)
         return 1;
+    const CString strOld = pContent->GetContent();
     BOOL bOptionsChanged = FALSE;
     if (!GetAppModel().GetDialogs().SelectMultiSelValue(*this, *pContent, bOptionsChanged))
         return 0;
-    if (pView != nullptr) {
-        pView->SetCellValue(nRow, nCol, pContent->GetContent());
-        // New options must reach the other cells of the column at once.
-        if (bOptionsChanged)
-            SetupValueCell(pView, pView->GetRowCount());
-    }
+    // The dialog gave the content its value already: the cell and the page's mark follow.
+    TakeDialogValue(pView, nRow, nCol, *pContent, strOld, pContent->GetContent());
+    // New options must reach the other cells of the column at once.
+    if (pView != nullptr && bOptionsChanged)
+        SetupValueCell(pView, pView->GetRowCount());
     return 0;
 }
 

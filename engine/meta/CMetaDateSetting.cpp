@@ -65,13 +65,11 @@ UINT CMetaDateSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DW
 {
     if (pContent == nullptr)
         return 1;
+    const CString strOld = pContent->GetContent();
     CString strText;
-    if (!GetAppModel().GetDialogs().EditDate(dwContext, m_strName, pContent->GetContent(), m_strFormat, strText))
+    if (!GetAppModel().GetDialogs().EditDate(dwContext, m_strName, strOld, m_strFormat, strText))
         return 0;
-    pContent->SetContent(strText);
-    if (pView != nullptr)
-        pView->SetCellValue(nRow, nCol, strText);
-    return 0;
+    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strText);
 }
 
 UINT CMetaDateSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)

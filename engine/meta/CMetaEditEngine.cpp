@@ -14,8 +14,11 @@
 #include "platform/core/ResourceTable.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <string_view>
 #include <strings.h>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CMetaEditEngine, CHtmlLexer)
 
@@ -69,10 +72,12 @@ int CMetaEditEngine::Run()
         Lex();
     } catch (...) {
         // What was copied so far stays in the output, as the caller may want to look at it.
+        Write(CString());
         FlushOutput();
         throw;
     }
     FlushHeld();
+    Write(CString());
     FlushOutput();
     return 0;
 }
@@ -94,6 +99,9 @@ UINT CMetaEditEngine::GetError(UINT& nID) const
 
 void CMetaEditEngine::EmitToken()
 {
+    // Any token of a start tag but a "/" (and the blanks after it) means the tag does not end
+    // in "/>".
+    m_bSlashBeforeEnd = FALSE;
     Emit(GetTokenText(), GetTokenLength());
 }
 
@@ -115,20 +123,74 @@ void CMetaEditEngine::Put(LPCSTR pszText, int nLength)
 
 void CMetaEditEngine::Write(LPCSTR pszText, int nLength)
 {
+    // Whatever comes after a removed tag on its line keeps the line, and its blanks with it.
+    m_nDropFrom = -1;
+    if (!m_strHeldSpace.IsEmpty()) {
+        const CString strSpace = m_strHeldSpace;
+        m_strHeldSpace.Empty();
+        WriteOut(strSpace.GetString(), strSpace.GetLength());
+    }
+    WriteOut(pszText, nLength);
+}
+
+void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
+{
     if (nLength <= 0)
         return;
     const char* pEnd = pszText + nLength;
-    if (std::memchr(pszText, '\n', static_cast<size_t>(nLength)) != nullptr) {
+    const char* pLine = pszText;
+    if (const void* pLastLf = ::memrchr(pszText, '\n', static_cast<size_t>(nLength)); pLastLf != nullptr) {
         BOOL bCrLf = FALSE;
         for (const char* p = pszText; p + 1 < pEnd && !bCrLf; ++p)
             bCrLf = p[0] == '\r' && p[1] == '\n';
         m_bLfOnly = bCrLf ? 0 : 1;
+        pLine = static_cast<const char*>(pLastLf) + 1;
+        m_bLineHasText = FALSE;
+        m_strLineIndent.Empty();
+    }
+    if (!m_bLineHasText) {
+        const char* p = pLine;
+        while (p < pEnd && (*p == ' ' || *p == '\t'))
+            ++p;
+        m_strLineIndent.Append(pLine, static_cast<int>(p - pLine));
+        m_bLineHasText = p < pEnd;
     }
     if (m_bWriteFailed)
         return;
     m_buffer.append(pszText, static_cast<size_t>(nLength));
     if (m_buffer.size() >= kWriteChunk)
         FlushOutput();
+}
+
+void CMetaEditEngine::HoldSpace(LPCSTR pszText, int nLength)
+{
+    if (m_nDropFrom >= 0) {
+        // The blanks after a removed tag up to its line's end go with it, and so do the blanks
+        // before it; the next line begins as it did.
+        if (const void* pLf = std::memchr(pszText, '\n', static_cast<size_t>(nLength)); pLf != nullptr) {
+            m_strHeldSpace = m_strHeldSpace.Left(m_nDropFrom);
+            const int nSkip = static_cast<int>(static_cast<const char*>(pLf) - pszText) + 1;
+            pszText += nSkip;
+            nLength -= nSkip;
+            m_nDropFrom = -1;
+        }
+    }
+    m_strHeldSpace.Append(pszText, nLength);
+}
+
+BOOL CMetaEditEngine::StartsLine(CString& strIndent, int& nHeldFrom) const
+{
+    const int nLf = m_strHeldSpace.ReverseFind('\n');
+    if (nLf >= 0) {
+        nHeldFrom = nLf + 1;
+        strIndent = m_strHeldSpace.Mid(nHeldFrom);
+        return TRUE;
+    }
+    nHeldFrom = -1;
+    if (m_bLineHasText)
+        return FALSE;
+    strIndent = m_strLineIndent + m_strHeldSpace;
+    return TRUE;
 }
 
 void CMetaEditEngine::FlushOutput()
@@ -205,7 +267,81 @@ CString CMetaEditEngine::ComposeTag(const CMetaContent& content) const
     CMetaSetting* pSetting = nullptr;
     if (GetAppModel().GetMetaSettings().FindByName(content.GetName(), pSetting) == 0 && pSetting != nullptr)
         pSetting->FormatTag(content.GetContent(), strTag);
+    // In an XHTML page an element without content must be closed, or the page no longer
+    // parses as XML.
+    if (m_bXhtml && strTag.GetLength() > 1 && strTag[strTag.GetLength() - 1] == '>'
+        && strTag[strTag.GetLength() - 2] != '/')
+        strTag = strTag.Left(strTag.GetLength() - 1) + " />";
     return ForPage(strTag);
+}
+
+CString CMetaEditEngine::ComposeValue(const CMetaContent& content) const
+{
+    CString strValue;
+    CMetaSetting* pSetting = nullptr;
+    if (GetAppModel().GetMetaSettings().FindByName(content.GetName(), pSetting) == 0 && pSetting != nullptr)
+        pSetting->FormatValue(content.GetContent(), strValue);
+    return strValue;
+}
+
+CString CMetaEditEngine::AttributeValueForPage(const CString& strValue, char chQuote) const
+{
+    std::string escaped = EscapeHtml(std::string_view(strValue.GetString(), static_cast<size_t>(strValue.GetLength())),
+        HtmlEscape::Attribute);
+    if (chQuote == '\'') {
+        for (size_t at = escaped.find('\''); at != std::string::npos; at = escaped.find('\'', at))
+            escaped.replace(at, 1, "&#39;");
+    }
+    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+}
+
+namespace {
+
+// Whether a value can stand without quotes, as it did in the page.
+bool FitsUnquoted(const CString& strValue)
+{
+    return !strValue.IsEmpty() && strValue.FindOneOf(" \t\r\n\f\"'=<>`") < 0;
+}
+
+} // namespace
+
+CString CMetaEditEngine::WithContent(const CString& strHeld, const CString& strValue, BOOL bCutByTag) const
+{
+    // The tag's end: its ">", or the "<" of the next tag that cut it short.
+    const int nTagEnd = m_nTagEnd >= 0 ? m_nTagEnd : strHeld.GetLength();
+    int nStart = m_nValueStart;
+    int nEnd = m_nValueEnd;
+    CString strPrefix = m_strValuePrefix;
+    char chQuote = m_chValueQuote;
+    if (nStart < 0) {
+        // No CONTENT attribute: one is added after the last attribute, before a closing "/".
+        nStart = nTagEnd;
+        while (nStart > 0 && (strHeld[nStart - 1] == '/' || strHeld[nStart - 1] == ' ' || strHeld[nStart - 1] == '\t'
+                              || strHeld[nStart - 1] == '\r' || strHeld[nStart - 1] == '\n'))
+            --nStart;
+        nEnd = nStart;
+        strPrefix = m_bKeyUpper ? " CONTENT=" : " content=";
+        chQuote = '"';
+    } else if (nStart == nEnd) {
+        chQuote = '"';
+    }
+    CString strText;
+    if (chQuote == 0) {
+        strText = AttributeValueForPage(strValue, '"');
+        if (!FitsUnquoted(strText))
+            strText = "\"" + strText + "\"";
+    } else {
+        const CString strQuote(chQuote);
+        strText = strQuote + AttributeValueForPage(strValue, chQuote) + strQuote;
+    }
+    CString strTag = strHeld.Left(nStart) + strPrefix + strText;
+    if (bCutByTag) {
+        // A tag the next tag cut short gets its end, before that tag's "<".
+        strTag += strHeld.Mid(nEnd, nTagEnd - nEnd) + ">" + strHeld.Mid(nTagEnd);
+    } else {
+        strTag += strHeld.Mid(nEnd);
+    }
+    return strTag;
 }
 
 void CMetaEditEngine::FinishMetaTag()
@@ -224,44 +360,86 @@ void CMetaEditEngine::FinishMetaTag()
         return;
     }
     if (pContent->GetModified()) {
-        Put(ComposeTag(*pContent));
         pContent->SetModified(0);
+        // The tag keeps everything the page wrote of it, its kind and spelling, quotes and
+        // closing "/" included: only the CONTENT value changes.
+        const CString strValue = ComposeValue(*pContent);
+        if (!strValue.IsEmpty()) {
+            Put(WithContent(strHeld, strValue, bCutByTag));
+            return;
+        }
     }
-    // A content already written once in this page drops any further tag of its name.
+    // The tag goes: its value was emptied, or a tag of its name was written already in this
+    // page. A tag that stood alone on its line takes the line with it.
     if (bCutByTag)
         Put("<", 1);
+    else
+        m_nDropFrom = m_nMetaLineFrom;
 }
 
 void CMetaEditEngine::AddPendingTags()
 {
+    std::vector<CString> lines;
     if (m_pEditedContents != nullptr) {
         for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
             CMetaContent* pContent = m_pEditedContents->GetNext(pos);
             if (pContent == nullptr || !pContent->GetModified())
                 continue;
-            Put(ComposeTag(*pContent) + LineEnd());
+            // A value emptied before it was ever written adds nothing, not even a line.
+            if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty())
+                lines.push_back(strTag);
             pContent->SetModified(0);
         }
     }
-    if (!m_bTitleWritten)
-        AddTitle();
+    CString strTitle;
+    if (!m_bTitleWritten && ComposeTitle(strTitle))
+        lines.push_back(strTitle);
+    if (lines.empty())
+        return;
+    // Each goes on a line of its own, indented as the page's META lines are; the head's end
+    // tag keeps its place on its own line, or gets a line of its own when it shared one.
+    CString strEndIndent;
+    int nHeldFrom = -1;
+    const BOOL bOwnLine = StartsLine(strEndIndent, nHeldFrom) && nHeldFrom >= 0;
+    if (bOwnLine) {
+        const CString strSpace = m_strHeldSpace;
+        m_strHeldSpace.Empty();
+        Write(strSpace.Left(nHeldFrom));
+    } else {
+        strEndIndent = m_strLineIndent;
+        Write(CString());
+        Write(LineEnd());
+    }
+    const CString strIndent = m_bHaveMetaIndent ? m_strMetaIndent : m_bHaveHeadIndent ? m_strHeadIndent : strEndIndent;
+    const CString strLineEnd = LineEnd();
+    for (const CString& strLine : lines)
+        Write(strIndent + strLine + strLineEnd);
+    m_strHeldSpace = strEndIndent;
 }
 
-void CMetaEditEngine::AddTitle()
+BOOL CMetaEditEngine::ComposeTitle(CString& strElement)
 {
     if (m_pPage == nullptr)
-        return;
+        return FALSE;
+    BOOL bComposed = FALSE;
     if (!m_pPage->GetTitle().IsEmpty()) {
-        CString strElement;
         strElement.Format(m_bLowerCase ? "<title>%s</title>" : "<TITLE>%s</TITLE>", TitleForPage().GetString());
-        Put(strElement + LineEnd());
         m_bTitleWritten = 1;
+        bComposed = TRUE;
     }
     m_pPage->SetTitleModified(0);
+    return bComposed;
 }
 
 void CMetaEditEngine::NoteAttributeValue(LPCSTR pszValue, int nLength)
 {
+    if (m_bInHtmlTag) {
+        // The XHTML namespace on the HTML element makes the page XHTML.
+        if (m_strAttrName == "XMLNS" && CString(pszValue, nLength).Trim() == "http://www.w3.org/1999/xhtml")
+            m_bXhtml = TRUE;
+        m_strAttrName.Empty();
+        return;
+    }
     if (!m_bInMeta)
         return;
     // The tag's key is its NAME or HTTP-EQUIV value, wherever the attribute stands and however
@@ -272,6 +450,36 @@ void CMetaEditEngine::NoteAttributeValue(LPCSTR pszValue, int nLength)
         m_bHaveKey = TRUE;
     }
     m_strAttrName.Empty();
+}
+
+void CMetaEditEngine::NoteMarkup(LPCSTR pszText, int nLength)
+{
+    const std::string_view text(pszText, static_cast<size_t>(nLength));
+    auto startsNoCase = [&](std::string_view prefix) {
+        return text.size() >= prefix.size() && strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+    };
+    // "<?xml ...?>": the markup after "<?" names the instruction.
+    if (m_bAfterPiStart) {
+        m_bAfterPiStart = FALSE;
+        if (text.size() >= 3 && text.substr(0, 3) == "xml"
+            && (text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '-' || text[3] == '.')))
+            m_bXhtml = TRUE;
+    }
+    if (text == "<?") {
+        m_bAfterPiStart = TRUE;
+        return;
+    }
+    if (m_bInDoctype) {
+        if (text == ">") {
+            m_bInDoctype = FALSE;
+            return;
+        }
+        for (size_t i = 0; i + 5 <= text.size() && !m_bXhtml; ++i)
+            m_bXhtml = strncasecmp(text.data() + i, "XHTML", 5) == 0;
+        return;
+    }
+    if (startsNoCase("<!DOCTYPE"))
+        m_bInDoctype = TRUE;
 }
 
 // ---- Lexer events ----
@@ -289,20 +497,41 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
                 pSettings->SetUpperCase(bLower ? 0 : 1);
         }
     }
+    m_bInStartTag = TRUE;
+    m_bInHtmlTag = FALSE;
+    m_strAttrName.Empty();
+    // The indent of the head's lines, for the lines added before its end.
+    CString strIndent;
+    int nHeldFrom = -1;
+    const BOOL bStartsLine = m_bInHead && !m_bInTitle && StartsLine(strIndent, nHeldFrom);
     if (IsName(pszName, nLength, "HTML")) {
         m_bHtmlStartSeen = 1;
+        m_bInHtmlTag = TRUE;
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 1;
         m_bHeadStartSeen = 1;
     } else if (m_bInHead && IsName(pszName, nLength, "META")) {
         m_bInMeta = 1;
         m_strHeldText.Empty();
-        m_strAttrName.Empty();
         m_strKey.Empty();
         m_bHaveKey = FALSE;
+        m_bKeyUpper = FALSE;
+        m_contentState = ContentState::None;
+        m_nValueStart = m_nValueEnd = m_nTagEnd = -1;
+        m_chValueQuote = 0;
+        m_strValuePrefix.Empty();
+        m_nMetaLineFrom = bStartsLine ? nHeldFrom : -1;
+        if (bStartsLine) {
+            m_strMetaIndent = strIndent;
+            m_bHaveMetaIndent = TRUE;
+        }
     } else if (m_bInHead && !m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         // The start tag itself is written; its content is held from the end of the tag on.
         m_bTitleStarting = TRUE;
+    }
+    if (bStartsLine && !m_bInMeta) {
+        m_strHeadIndent = strIndent;
+        m_bHaveHeadIndent = TRUE;
     }
     EmitToken();
     if (IsName(pszName, nLength, "BODY"))
@@ -311,35 +540,67 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
 
 void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
 {
-    if (m_bInMeta) {
+    if (m_bInMeta || m_bInHtmlTag) {
         m_strAttrName = CString(pszName, nLength);
         m_strAttrName.MakeUpper();
     }
     EmitToken();
+    if (!m_bInMeta)
+        return;
+    m_contentState = ContentState::None;
+    if (m_strAttrName == "CONTENT") {
+        // The last CONTENT counts, as it does for the scan.
+        m_contentState = ContentState::ValueNext;
+        m_nValueStart = m_nValueEnd = -1;
+    } else if (!m_bHaveKey && (m_strAttrName == "NAME" || m_strAttrName == "HTTP-EQUIV")) {
+        m_bKeyUpper = nLength > 0 && pszName[0] >= 'A' && pszName[0] <= 'Z';
+    }
 }
 
-void CMetaEditEngine::OnAttrNoValue(LPCSTR, int)
+void CMetaEditEngine::OnAttrNoValue(LPCSTR pszName, int nLength)
 {
-    if (m_bInMeta)
-        m_strAttrName.Empty();
+    m_strAttrName.Empty();
     EmitToken();
+    if (!m_bInMeta)
+        return;
+    m_contentState = ContentState::None;
+    if (IsName(pszName, nLength, "CONTENT")) {
+        // "content" alone: the value goes right after the name.
+        m_nValueStart = m_nValueEnd = m_strHeldText.GetLength();
+        m_strValuePrefix = "=";
+    }
 }
 
 void CMetaEditEngine::OnAttrTokenValue(LPCSTR pszValue, int nLength)
 {
-    NoteAttributeValue(pszValue, nLength);
-    EmitToken();
+    OnAttrValue(pszValue, nLength);
 }
 
 void CMetaEditEngine::OnAttrValue(LPCSTR pszValue, int nLength)
 {
     NoteAttributeValue(pszValue, nLength);
+    const BOOL bContent = m_bInMeta && m_contentState == ContentState::ValueNext;
+    if (bContent) {
+        m_nValueStart = m_strHeldText.GetLength();
+        m_chValueQuote = 0;
+        m_strValuePrefix.Empty();
+    }
     EmitToken();
+    if (bContent) {
+        m_nValueEnd = m_strHeldText.GetLength();
+        m_contentState = ContentState::None;
+    }
 }
 
 void CMetaEditEngine::ClearValueText()
 {
     CHtmlLexer::ClearValueText();
+    if (m_bInMeta && m_contentState == ContentState::ValueNext) {
+        m_nValueStart = m_strHeldText.GetLength();
+        m_chValueQuote = GetTokenText()[0];
+        m_strValuePrefix.Empty();
+        m_contentState = ContentState::InQuotes;
+    }
     EmitToken(); // the opening quote, as the page has it
 }
 
@@ -358,11 +619,29 @@ void CMetaEditEngine::FlushValueText()
     const char ch = GetTokenLength() == 1 ? GetTokenText()[0] : '\0';
     if (ch == '"' || ch == '\'')
         EmitToken();
+    if (m_contentState == ContentState::InQuotes) {
+        // A value left open ends here; the quote that closes it is written with the new value.
+        m_nValueEnd = m_strHeldText.GetLength();
+        m_contentState = ContentState::None;
+    }
 }
 
 void CMetaEditEngine::OnTagEnd()
 {
+    // A page whose own empty elements end in "/>" is written to by the same rule.
+    if (m_bInStartTag && m_bSlashBeforeEnd && GetTokenLength() == 1 && GetTokenText()[0] == '>')
+        m_bXhtml = TRUE;
+    m_bInStartTag = FALSE;
+    m_bInHtmlTag = FALSE;
+    m_strAttrName.Empty();
     if (m_bInMeta) {
+        m_nTagEnd = m_strHeldText.GetLength();
+        if (m_contentState == ContentState::ValueNext) {
+            // "content=" with the tag's end for a value.
+            m_nValueStart = m_nValueEnd = m_nTagEnd;
+            m_strValuePrefix.Empty();
+        }
+        m_contentState = ContentState::None;
         EmitToken();
         FinishMetaTag();
         return;
@@ -410,14 +689,27 @@ void CMetaEditEngine::OnText(LPCSTR, int)
     EmitToken();
 }
 
-void CMetaEditEngine::OnWhitespace(LPCSTR, int)
+void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 {
-    EmitToken();
+    if (m_bInMeta || m_bInTitle) {
+        EmitToken();
+        return;
+    }
+    HoldSpace(pszText, nLength);
 }
 
-void CMetaEditEngine::OnMarkup(LPCSTR, int)
+void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
 {
+    if (!m_bInStartTag) {
+        NoteMarkup(pszText, nLength);
+        EmitToken();
+        return;
+    }
+    // In a start tag markup is a "/" or blanks: a "/" with only blanks after it closes the tag.
+    const BOOL bSlash = nLength == 1 && pszText[0] == '/';
+    const BOOL bKeep = m_bSlashBeforeEnd && !bSlash;
     EmitToken();
+    m_bSlashBeforeEnd = bSlash || bKeep;
 }
 
 void CMetaEditEngine::OnStray(LPCSTR, int)

@@ -1,6 +1,8 @@
 // CMetaEditEngine: copies one HTML page into an output file while lexing it, putting the
 // page's edited META tags and title in. Every byte it does not replace is copied as the page
-// has it, so a page without edits comes out identical.
+// has it, so a page without edits comes out identical: a tag the page has keeps all of itself
+// but its CONTENT value, and tags it lacks go on lines of their own before the head's end tag,
+// closed by "/>" in an XHTML page.
 #pragma once
 
 #include "engine/html/CHtmlLexer.h"
@@ -78,22 +80,43 @@ private:
     // Holds the text while in the TITLE element, otherwise writes it.
     void Put(LPCSTR pszText, int nLength);
     void Put(const CString& str) { Put(str.GetString(), str.GetLength()); }
-    // The one place that writes to the output file (buffered).
+    // Writes the whitespace held back, then the text.
     void Write(LPCSTR pszText, int nLength);
+    void Write(const CString& str) { Write(str.GetString(), str.GetLength()); }
+    // The one place that writes to the output file (buffered).
+    void WriteOut(LPCSTR pszText, int nLength);
     void FlushOutput();
     void ReportWriteFailure(const CString& strMessage);
-    // The META tag being held back is complete: write it, its replacement or nothing.
+    // Whitespace between tags is held back until what follows it is known: a tag added at the
+    // head's end takes a line of its own within it, and a removed tag takes its line along.
+    void HoldSpace(LPCSTR pszText, int nLength);
+    // Whether what comes next stands first on its line; strIndent gets the blanks before it.
+    // nHeldFrom gets where those blanks start in the held whitespace, or -1 when some were
+    // written already.
+    BOOL StartsLine(CString& strIndent, int& nHeldFrom) const;
+    // The META tag being held back is complete: write it, its rewritten form or nothing.
     void FinishMetaTag();
-    // Writes every content still marked and, without a title in the head, the title.
+    // The held META tag with its CONTENT value replaced by the value, everything else of it as
+    // the page has it.
+    CString WithContent(const CString& strHeld, const CString& strValue, BOOL bCutByTag) const;
+    // The value in the page's charset, escaped for the quote it stands between (0: none).
+    CString AttributeValueForPage(const CString& strValue, char chQuote) const;
+    // Writes every content still marked and, without a title in the head, the title, each on a
+    // line of its own before the head's end tag.
     void AddPendingTags();
-    void AddTitle();
+    // The TITLE element to add for the page's title; FALSE when the title is empty.
+    BOOL ComposeTitle(CString& strElement);
     // The catalogue's tag for the content's text; empty when the text is empty or the content
     // has no setting.
     CString ComposeTag(const CMetaContent& content) const;
+    // The CONTENT value of the content's tag; empty when it makes no tag.
+    CString ComposeValue(const CMetaContent& content) const;
     CString LineEnd() const { return m_bLfOnly ? CString("\n") : CString("\r\n"); }
     // Writes whatever is still held back at the end of the input.
     void FlushHeld();
     void NoteAttributeValue(LPCSTR pszValue, int nLength);
+    // What markup outside tags tells of the page: an XML declaration or an XHTML DOCTYPE.
+    void NoteMarkup(LPCSTR pszText, int nLength);
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
     // The page's title as the content of a TITLE element, in the page's charset.
@@ -116,9 +139,10 @@ private:
     CMetaContentList* m_pEditedContents;
 
     CString m_strTitleText;     // the TITLE element's content being held back
-    CString m_strAttrName;      // the META attribute whose value comes next (upper case)
+    CString m_strAttrName;      // the attribute whose value comes next (upper case)
     CString m_strKey;           // the META tag's NAME or HTTP-EQUIV value
     BOOL m_bHaveKey = FALSE;
+    BOOL m_bKeyUpper = FALSE;   // the key's attribute name is upper case
     BOOL m_bCaseKnown = FALSE;  // whether a start tag of this page set the case yet
     BOOL m_bTitleStarting = FALSE; // the TITLE start tag is open; its content is held from its end
     std::string m_buffer;       // output not yet written
@@ -126,4 +150,33 @@ private:
     CPageCharset m_charset;
     BOOL m_bCharsetKnown = FALSE;
     BOOL m_bReadFailed = FALSE;  // the sample read ended in a failure still to be told
+
+    // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
+    // text, quotes included; -1 when the tag has none. A value to add goes in at the start.
+    enum class ContentState { None, ValueNext, InQuotes };
+    ContentState m_contentState = ContentState::None;
+    int m_nValueStart = -1;
+    int m_nValueEnd = -1;
+    char m_chValueQuote = 0;    // the value's quote, 0 when it has none
+    CString m_strValuePrefix;   // what goes before a value that has no place yet ("=")
+    int m_nTagEnd = -1;         // where the held tag's closing ">" (or cutting "<") stands
+
+    // Layout: whitespace not yet written, and what the output's current line holds.
+    CString m_strHeldSpace;
+    BOOL m_bLineHasText = FALSE;
+    CString m_strLineIndent;    // the blanks that begin the output's current line
+    CString m_strMetaIndent;    // of the head's last META tag that began a line
+    BOOL m_bHaveMetaIndent = FALSE;
+    CString m_strHeadIndent;    // of the head's last other element that began a line
+    BOOL m_bHaveHeadIndent = FALSE;
+    int m_nMetaLineFrom = -1;   // the held META tag began a line whose blanks start here
+    int m_nDropFrom = -1;       // a removed tag's line: its blanks and line end go
+
+    // Whether the page is XHTML, so that the tags written in must be closed ("/>").
+    BOOL m_bXhtml = FALSE;
+    BOOL m_bInStartTag = FALSE;
+    BOOL m_bInHtmlTag = FALSE;
+    BOOL m_bSlashBeforeEnd = FALSE; // the open start tag's last token was "/"
+    BOOL m_bAfterPiStart = FALSE;   // "<?" was the last markup
+    BOOL m_bInDoctype = FALSE;
 };

@@ -48,12 +48,7 @@ UINT CMetaKeywordsSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol
     CString strText;
     if (!GetAppModel().GetDialogs().EditKeywords(dwContext, m_strName, *pContent, strText))
         return 1;
-    if (strText.Compare(strOld) != 0) {
-        pContent->SetContent(strText);
-        if (pView != nullptr)
-            pView->SetCellValue(nRow, nCol, strText);
-    }
-    return 0;
+    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strText);
 }
 
 UINT CMetaKeywordsSetting::DoGroupAction(IGroupView* pView, const CGXRangeList* pRanges, ROWCOL nCol,

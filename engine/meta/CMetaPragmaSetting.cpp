@@ -59,12 +59,12 @@ UINT CMetaPragmaSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, 
     return 0;
 }
 
-UINT CMetaPragmaSetting::FormatTag(const CString& strContent, CString& strTag)
+UINT CMetaPragmaSetting::FormatValue(const CString& strContent, CString& strValue) const
 {
-    strTag.Empty();
+    strValue.Empty();
     if (strContent.Compare("1") == 0)
-        ComposeTag(CString(kNoCache), strTag);
+        strValue = kNoCache;
     else if (strContent.CompareNoCase(kNoCache) == 0)
-        ComposeTag(strContent, strTag);
+        strValue = strContent;
     return 0;
 }

@@ -18,5 +18,5 @@ public:
     // Follows the check box: ticked writes "no-cache", cleared writes an empty value.
     UINT EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DWORD dwContext, CMetaContent* pContent) override;
     // "1" is written as "no-cache", "no-cache" in any case as it stands, anything else as no tag.
-    UINT FormatTag(const CString& strContent, CString& strTag) override;
+    UINT FormatValue(const CString& strContent, CString& strValue) const override;
 };

@@ -41,11 +41,9 @@ UINT CMetaRefreshSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol,
 {
     if (pContent == nullptr)
         return 1;
+    const CString strOld = pContent->GetContent();
     CString strText;
     if (!GetAppModel().GetDialogs().EditRefresh(dwContext, *pContent, strText))
         return 0;
-    pContent->SetContent(strText);
-    if (pView != nullptr)
-        pView->SetCellValue(nRow, nCol, strText);
-    return 0;
+    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strText);
 }

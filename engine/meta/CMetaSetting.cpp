@@ -1,6 +1,7 @@
 #include "engine/meta/CMetaSetting.h"
 
 #include "engine/html/HtmlEntities.h"
+#include "engine/meta/CMetaContent.h"
 #include "engine/meta/CStringListWrapper.h"
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CProjectSettings.h"
@@ -63,7 +64,15 @@ UINT CMetaSetting::EditValue(IGroupView*, ROWCOL, ROWCOL, DWORD, CMetaContent*)
 
 UINT CMetaSetting::FormatTag(const CString& strContent, CString& strTag)
 {
-    ComposeTag(strContent, strTag);
+    CString strValue;
+    FormatValue(strContent, strValue);
+    ComposeTag(strValue, strTag);
+    return 0;
+}
+
+UINT CMetaSetting::FormatValue(const CString& strContent, CString& strValue) const
+{
+    strValue = strContent;
     return 0;
 }
 
@@ -97,6 +106,17 @@ void CMetaSetting::ComposeTag(const CString& strContent, CString& strTag) const
     else
         strTag.Format(bUpper ? "<META HTTP-EQUIV=\"%s\" CONTENT=\"%s\">" : "<meta http-equiv=\"%s\" content=\"%s\">",
                       QuoteAttributeValue(m_strName), QuoteAttributeValue(strContent));
+}
+
+UINT CMetaSetting::TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
+                                   const CString& strOld, const CString& strValue)
+{
+    if (strValue.Compare(strOld) == 0)
+        return 0;
+    content.SetContent(strValue);
+    if (pView != nullptr)
+        pView->SetCellValue(nRow, nCol, strValue);
+    return 0;
 }
 
 UINT CMetaSetting::SetupValueCell(IGridViewWrapper*, ROWCOL)

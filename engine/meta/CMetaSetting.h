@@ -65,6 +65,10 @@ public:
     virtual UINT EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DWORD dwContext, CMetaContent* pContent);
     // Composes the tag text for a content text; empty text composes nothing. 0.
     virtual UINT FormatTag(const CString& strContent, CString& strTag);
+    // The CONTENT value that the tag of a content text carries: the text as it stands, or
+    // empty when the text makes no tag. A type whose cell holds a stand-in gives the value it
+    // stands for. 0.
+    virtual UINT FormatValue(const CString& strContent, CString& strValue) const;
     // Gives rows 1 to nLastRow of the setting's column the type's cell kind; 1 when the cells
     // are left as they are.
     virtual UINT SetupValueCell(IGridViewWrapper* pView, ROWCOL nLastRow);
@@ -108,6 +112,11 @@ protected:
     // Composes one of the four tag forms, picked by the HTTP-EQUIV flag and the project's
     // upper-case flag, with the name and the content as they stand.
     void ComposeTag(const CString& strContent, CString& strTag) const;
+    // Takes the value a value dialog of the type gave back after OK for the cell's page: the
+    // page's content and the cell get it, and the page counts as edited. A dialog closed by OK
+    // on the value it opened with (strOld) changes nothing and marks nothing. 0.
+    static UINT TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
+                                const CString& strOld, const CString& strValue);
     // Makes the attributes cell of the catalogue editor's row a push button "%d options".
     static UINT SetupOptionsButton(IGridWndWrapper* pGrid, ROWCOL nRow, INT_PTR nOptions);
     // The value button of a list type: with options the list cell edits in place and the

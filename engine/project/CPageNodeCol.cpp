@@ -3,6 +3,8 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/project/CPageNode.h"
 
+#include <unordered_set>
+
 UINT CPageNodeCol::DeleteAll()
 {
     while (!IsEmpty())
@@ -27,19 +29,20 @@ BOOL IsEditedPage(const CPageNode* pNode)
     return pNode->GetEditState() == 2;
 }
 
-} // namespace
-
-void CPageNodeCol::CollectInto(CTypedPtrList<CPtrList, CPageNode*>& pages, BOOL& bAdded) const
+// Appends the edited pages below the nodes that are not listed yet; the set holds the list's
+// pages, so that each is found in it at once.
+void CollectInto(const CPageNodeCol& nodes, CTypedPtrList<CPtrList, CPageNode*>& pages,
+                 std::unordered_set<const CPageNode*>& listed, BOOL& bAdded)
 {
-    for (POSITION pos = GetHeadPosition(); pos != nullptr;) {
-        CPageNode* pNode = GetNext(pos);
+    for (POSITION pos = nodes.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pNode = nodes.GetNext(pos);
         switch (pNode->GetKind()) {
         case CPageNode::kindRoot:
         case CPageNode::kindFolder:
-            pNode->GetChildren().CollectInto(pages, bAdded);
+            CollectInto(pNode->GetChildren(), pages, listed, bAdded);
             break;
         case CPageNode::kindPage:
-            if (IsEditedPage(pNode) && pages.Find(pNode) == nullptr) {
+            if (IsEditedPage(pNode) && listed.insert(pNode).second) {
                 pages.AddTail(pNode);
                 bAdded = TRUE;
             }
@@ -50,10 +53,16 @@ void CPageNodeCol::CollectInto(CTypedPtrList<CPtrList, CPageNode*>& pages, BOOL&
     }
 }
 
+} // namespace
+
 UINT CPageNodeCol::CollectEditedPages(CTypedPtrList<CPtrList, CPageNode*>& pages) const
 {
+    std::unordered_set<const CPageNode*> listed;
+    listed.reserve(static_cast<size_t>(pages.GetCount()));
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        listed.insert(pages.GetNext(pos));
     BOOL bAdded = FALSE;
-    CollectInto(pages, bAdded);
+    CollectInto(*this, pages, listed, bAdded);
     return bAdded ? 0 : 1;
 }
 

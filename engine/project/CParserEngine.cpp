@@ -37,11 +37,14 @@
 #include "platform/core/WindowHandle.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <climits>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <map>
@@ -49,7 +52,9 @@
 #include <random>
 #include <set>
 #include <system_error>
+#include <strings.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -290,6 +295,12 @@ bool WalkFolder(EnumParams& params, const CString& strPath, CPageNode* pNode)
     std::vector<FolderEntry> entries;
     if (!ListFolder(params, strPath, entries))
         return false;
+    // Folders and pages in name order, as the user looks for them, whatever order the file
+    // system keeps them in.
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        const int nOrder = strcasecmp(a.strName, b.strName);
+        return nOrder != 0 ? nOrder < 0 : std::strcmp(a.strName, b.strName) < 0;
+    });
     for (const FolderEntry& entry : entries) {
         if (params.pState->bStop.load())
             break;
@@ -536,6 +547,130 @@ int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strP
     return -1;
 }
 
+// The save's copies carry a mark of their own: the process that made them, by its id and its
+// start time (ids are used again). A copy whose process is gone was left by a save that never
+// ended (the program was killed, the machine stopped), and nothing but the mark tells it from a
+// user's file of the same name.
+constexpr const char* kCopyMark = "user.vostrel.save-copy";
+
+// The start time of a process, in clock ticks since the system started; 0 when there is none.
+unsigned long long ProcessStartTime(long nPid)
+{
+    char szPath[64];
+    std::snprintf(szPath, sizeof szPath, "/proc/%ld/stat", nPid);
+    FdCloser stat(::open(szPath, O_RDONLY | O_CLOEXEC));
+    if (stat.Get() < 0)
+        return 0;
+    char szStat[1024] = {};
+    const ssize_t n = ::read(stat.Get(), szStat, sizeof szStat - 1);
+    if (n <= 0)
+        return 0;
+    // The fields after the command's name, which may hold blanks, start after its ")"; the
+    // start time is the 22nd field, the 20th after that.
+    const char* p = std::strrchr(szStat, ')');
+    for (int nField = 2; p != nullptr && nField < 22; ++nField)
+        p = std::strchr(p + 1, ' ');
+    return p != nullptr ? std::strtoull(p + 1, nullptr, 10) : 0;
+}
+
+std::string OwnCopyMark()
+{
+    static const std::string s_mark = [] {
+        const long nPid = static_cast<long>(::getpid());
+        return std::to_string(nPid) + " " + std::to_string(ProcessStartTime(nPid));
+    }();
+    return s_mark;
+}
+
+// Marks a copy as the save's own; a file system without the room for a mark leaves it unmarked,
+// so that it is never taken for a left one.
+void MarkSaveCopy(int fd)
+{
+    const std::string strMark = OwnCopyMark();
+    (void)::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0);
+}
+
+// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
+bool IsSaveCopyName(const char* pszName)
+{
+    if (std::strncmp(pszName, "SAV", 3) != 0)
+        return false;
+    const char* p = pszName + 3;
+    const char* pDigits = p;
+    while (std::isxdigit(static_cast<unsigned char>(*p)) && !std::islower(static_cast<unsigned char>(*p)))
+        ++p;
+    return p > pDigits && p - pDigits <= 8 && std::strcmp(p, ".tmp") == 0;
+}
+
+// Whether the file in the folder is a copy a save left: the save's name and mark, made by a
+// process that is gone.
+bool IsLeftSaveCopy(int fdFolder, const char* pszName)
+{
+    if (!IsSaveCopyName(pszName))
+        return false;
+    struct stat info {};
+    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0)
+        return false;
+    char szMark[64] = {};
+    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark - 1);
+    if (n <= 0)
+        return false;
+    long nPid = 0;
+    unsigned long long nStart = 0;
+    if (std::sscanf(szMark, "%ld %llu", &nPid, &nStart) != 2 || nPid <= 0)
+        return false;
+    // A save that still runs, in this program or another, keeps its copies.
+    return ProcessStartTime(nPid) != nStart;
+}
+
+// The line that tells of the copies removed from a folder.
+CString LeftCopiesLine(const CString& strFolder, UINT nRemoved)
+{
+    CString strLine;
+    strLine.Format(nRemoved == 1 ? "%s : Removed %u temporary file that an interrupted save had left there."
+                                 : "%s : Removed %u temporary files that an interrupted save had left there.",
+                   strFolder.GetString(), nRemoved);
+    return strLine;
+}
+
+// Removes the copies an interrupted save left in the folders (each once) and tells the pane.
+class LeftCopiesSweep {
+public:
+    explicit LeftCopiesSweep(HWND hPane) : m_hPane(hPane) {}
+    void Sweep(const CString& strFolder)
+    {
+        try {
+            if (!m_swept.insert(std::string(strFolder.GetString())).second)
+                return;
+            if (const UINT nRemoved = CParserEngine::RemoveLeftSaveCopies(strFolder); nRemoved > 0)
+                PostOutputAreaLine(m_hPane, CString(), LeftCopiesLine(strFolder, nRemoved));
+        } catch (...) {
+            // Left copies are only untidy: a sweep that fails leaves them for the next one.
+        }
+    }
+
+private:
+    HWND m_hPane;
+    std::set<std::string> m_swept;
+};
+
+struct SweepParams {
+    std::vector<CString> folders;
+    HWND hPane = nullptr;
+};
+
+UINT SweepThread(LPVOID pParam)
+{
+    std::unique_ptr<SweepParams> pParams(static_cast<SweepParams*>(pParam));
+    LeftCopiesSweep sweep(pParams->hPane);
+    for (const CString& strFolder : pParams->folders)
+        sweep.Sweep(strFolder);
+    return 0;
+}
+
 // The file a page's path names. A page that is a link is saved through it: the file it names
 // is rewritten, with its backup beside it, and the link stays as it is.
 BOOL ResolvePageFile(const CString& strPath, CString& strFile, CString& strMessage)
@@ -743,6 +878,7 @@ PageResult PreparePage(PendingPage& pending)
     const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
     if (fdTemp < 0)
         return pending.Fail(SaveMessageOfErrno(errno, pending.strFolder));
+    MarkSaveCopy(fdTemp);
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
@@ -834,6 +970,9 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // The last look before the page is replaced: another program's newer text wins.
     if (!IsUnchanged(pending.read, strFile))
         return pending.Fail(kChangedMeanwhile);
+    // The page does not keep the copy's mark. Taken off at the last moment, so that a save
+    // killed before it leaves a copy the next save can tell for its own.
+    (void)::removexattr(strTemp, kCopyMark);
     if (nBackupScheme == CProjectSettings::kBackupTrash) {
         // The old page goes to the trash; when the new one cannot take its place, the old one
         // comes back.
@@ -908,6 +1047,7 @@ UINT SaveThread(LPVOID pParam)
     size_t nNext = 0;
     std::vector<CPageNode*>& pages = pParams->pages;
     WrittenFiles written;
+    LeftCopiesSweep sweep(pParams->hPane);
     while (nNext < pages.size() && !bStopped) {
         // Prepare a batch. A page naming a file the batch already holds (a link and its target
         // both selected) waits for the next batch, which knows whether that file was written.
@@ -916,6 +1056,7 @@ UINT SaveThread(LPVOID pParam)
         for (; nNext < pages.size() && batch.size() < kSaveBatch; ++nNext) {
             if (pages[nNext] == nullptr)
                 continue;
+            sweep.Sweep(pages[nNext]->GetFolder());
             auto pPending = std::make_unique<PendingPage>(pages[nNext], written, files);
             Guarded(*pPending, [&] { PreparePage(*pPending); });
             if (pPending->result == PageResult::Deferred)
@@ -968,7 +1109,7 @@ UINT SaveThread(LPVOID pParam)
     return 1;
 }
 
-// ---- Waiting for a worker's end ----
+// ---- Waiting for a worker's end ----// ---- Waiting for a worker's end ----
 
 struct WaitParams {
     std::shared_ptr<CParserEngine::ThreadState> pState;
@@ -1166,6 +1307,18 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
         if (CPageNode* pPage = pages.GetNext(pos); pPage != nullptr)
             queued.push_back(pPage);
     }
+    // The scanned folders are swept of copies an interrupted save left there, beside the scan.
+    {
+        auto pSweep = std::make_unique<SweepParams>();
+        pSweep->hPane = m_hOutputPane.load();
+        std::set<std::string> folders;
+        for (CPageNode* pPage : queued) {
+            if (folders.insert(std::string(pPage->GetFolder().GetString())).second)
+                pSweep->folders.push_back(pPage->GetFolder());
+        }
+        if (AfxBeginThread(&SweepThread, pSweep.get()) != nullptr)
+            pSweep.release();
+    }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
     const std::vector<CUrlString> urls = PreparePages(queued);
@@ -1275,17 +1428,17 @@ void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
     // different item beside the tag's content: "(beta)" would come back as "(beta),beta".
     if (nSource != 0)
         return;
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, true);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), "keywords", lpszKeyword, true, TagForm::Name);
 }
 
 void CParserEngine::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR)
 {
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false, TagForm::Name);
 }
 
 void CParserEngine::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent)
 {
-    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false);
+    AddMeta(reinterpret_cast<CPageNode*>(dwPage), lpszName, lpszContent, false, TagForm::HttpEquiv);
 }
 
 void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
@@ -1323,7 +1476,7 @@ bool CParserEngine::CountPageDone()
     return nLeft == 1;
 }
 
-void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested)
+void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested, TagForm form)
 {
     const CString strName = TextOf(lpszName);
     // A tag without a name has no setting to belong to; a nameless column would follow.
@@ -1352,6 +1505,9 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
             auto pUndefined = std::make_unique<CMetaUndefinedSetting>();
             pUndefined->SetName(strName);
             pUndefined->SetShow(0);
+            // Written as the page wrote it: a Content-Type written as a NAME would be lost on
+            // browsers.
+            pUndefined->SetHttpEquiv(form == TagForm::HttpEquiv ? 1 : 0);
             pSetting = pUndefined.get();
             catalogue.AddTail(pUndefined.release());
             pContent->SetType(kTypeUndefined);
@@ -1490,6 +1646,29 @@ UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPre
     }
     ::close(fd);
     return 0;
+}
+
+UINT CParserEngine::RemoveLeftSaveCopies(const CString& strFolder)
+{
+    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The listing reads through a descriptor of its own; the folder's removes the files.
+    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
+    if (pDir == nullptr) {
+        if (fdList >= 0)
+            ::close(fdList);
+        return 0;
+    }
+    std::vector<std::string> left;
+    while (const dirent* pEntry = ::readdir(pDir)) {
+        if (IsLeftSaveCopy(folder.Get(), pEntry->d_name))
+            left.emplace_back(pEntry->d_name);
+    }
+    ::closedir(pDir);
+    UINT nRemoved = 0;
+    for (const std::string& name : left)
+        nRemoved += ::unlinkat(folder.Get(), name.c_str(), 0) == 0 ? 1 : 0;
+    return nRemoved;
 }
 
 UINT CParserEngine::MakeBackupName(const CString& strPath, CString& strName)

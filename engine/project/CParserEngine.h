@@ -122,6 +122,10 @@ public:
     // The first of path + ".old", path + ".old2" ... ".old24" under which no file exists: 0;
     // 1 when all 24 exist (strName is then the last one tried, which is taken).
     static UINT MakeBackupName(const CString& strPath, CString& strName);
+    // Removes from the folder the copies that a save which never ended left there, and only
+    // those: files of the save's copy names that carry its mark, made by a process that is gone.
+    // The count removed. Any thread.
+    static UINT RemoveLeftSaveCopies(const CString& strFolder);
     // Moves the file to the desktop's trash; 0, or 1.
     static UINT MoveToRecycleBin(const CString& strPath);
     // "R" for read-only, then "S" for a system file, then "A" for the archive mark.
@@ -175,8 +179,11 @@ public:
     std::vector<SkippedFolder> GetEnumerationSkipped() const { return m_pEnumState->GetSkipped(); }
 
 private:
-    // Files one reported META value into the page and the catalogue, under the lock.
-    void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested);
+    // The attribute a META tag names itself with.
+    enum class TagForm { Name, HttpEquiv };
+    // Files one reported META value into the page and the catalogue, under the lock. A name the
+    // catalogue lacks becomes a setting of the form of the tag it came in.
+    void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested, TagForm form);
     // Has the main window show the setting's column and waits for it (lock held).
     void HandOverShownSetting(CMetaSetting* pSetting);
     // Counts one page done; true when it was the last. Never below 0.

@@ -123,7 +123,7 @@ TEST_F(MetaEditEngineTest, ReplacesAnOldTagInPlace)
     Edit("keywords", "new");
     const std::string page = "<HTML><HEAD><META NAME=\"KEYWORDS\" CONTENT=\"old\">\n<TITLE>t</TITLE></HEAD><BODY></BODY></HTML>";
     EXPECT_EQ(Rewrite(page),
-              "<HTML><HEAD><META NAME=\"Keywords\" CONTENT=\"new\">\n<TITLE>t</TITLE></HEAD><BODY></BODY></HTML>");
+              "<HTML><HEAD><META NAME=\"KEYWORDS\" CONTENT=\"new\">\n<TITLE>t</TITLE></HEAD><BODY></BODY></HTML>");
     EXPECT_EQ(Settings().GetUpperCase(), 1u);
 }
 
@@ -131,7 +131,7 @@ TEST_F(MetaEditEngineTest, AValueHoldingTagCharactersIsReplacedWholeAndWrittenEs
 {
     Edit("Description", "Fish & <Chips> \"to go\"");
     const std::string page = "<html><head><meta name=\"description\" content=\"Home > Products > Shoes\">\n</head><body>";
-    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"Description\" "
+    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"description\" "
                              "content=\"Fish &amp; &lt;Chips&gt; &quot;to go&quot;\">\n</head><body>");
 }
 
@@ -140,7 +140,7 @@ TEST_F(MetaEditEngineTest, LineBreaksAndTabsInAValueAreWrittenAsReferences)
     // Raw, they would be folded away by every reader, the scan included.
     Edit("Description", "one\ntwo\r\nthree\tfour");
     const std::string page = "<html><head><meta name=\"description\" content=\"old\"></head><body></body></html>";
-    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"Description\" content=\"one&#10;two&#13;&#10;three&#9;four\">"
+    EXPECT_EQ(Rewrite(page), "<html><head><meta name=\"description\" content=\"one&#10;two&#13;&#10;three&#9;four\">"
                              "</head><body></body></html>");
 }
 
@@ -152,11 +152,11 @@ TEST_F(MetaEditEngineTest, EditsAreWrittenInThePagesCharset)
     const std::string korean = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
                                "<title>\xC7\xD1</title></head><body>\xC7\xD1";
     EXPECT_EQ(Rewrite(korean), "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
-                               "<title>\xC7\xD1 \xA2\xE6</title><meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
+                               "<title>\xC7\xD1 \xA2\xE6</title>\r\n<meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
                                "\r\n</head><body>\xC7\xD1");
     Edit("Keywords", "\xC3\xA9t\xC3\xA9, \xE2\x80\x94");
     const std::string latin = "<html><head><meta charset=\"iso-8859-1\"></head><body>";
-    EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\"><meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
+    EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\">\r\n<meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
                               "\r\n<title>&#54620; &#8364;</title>\r\n</head><body>");
 }
 
@@ -168,12 +168,39 @@ TEST_F(MetaEditEngineTest, AnEmptyEditRemovesTheTag)
     EXPECT_EQ(m_edits.GetHead()->GetModified(), 0u);
 }
 
+TEST_F(MetaEditEngineTest, AValueEmptiedBeforeItWasWrittenAddsNothing)
+{
+    Edit("Keywords", "");
+    const std::string page = "<html>\n<head>\n  <title>t</title>\n</head>\n<body>";
+    EXPECT_EQ(Rewrite(page), page);
+    EXPECT_EQ(m_edits.GetHead()->GetModified(), 0u);
+}
+
+TEST_F(MetaEditEngineTest, EachSignOfXhtmlClosesTheTagsWrittenIn)
+{
+    Edit("Keywords", "k");
+    const std::string tag = "<meta name=\"Keywords\" content=\"k\"";
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"<?xml version=\"1.0\"?>\n<html><head>", " />"},
+        {"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"xhtml11.dtd\">\n<html><head>", " />"},
+        {"<html xmlns=\"http://www.w3.org/1999/xhtml\">\n<head>", " />"},
+        {"<html>\n<head>\n<link rel=\"icon\" href=\"i.png\"/>", " />"},
+        {"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<link rel=\"icon\" href=\"a/b/\">", ">"},
+        {"<?php echo 1 ?>\n<html xmlns=\"urn:other\"><head><br clear=all>", ">"},
+    };
+    for (const auto& [top, end] : pages) {
+        m_edits.SetModifiedAll(1);
+        EXPECT_EQ(Rewrite(top + "</head>"), top + "\n" + tag + end + "\n</head>") << top;
+    }
+}
+
 TEST_F(MetaEditEngineTest, ASecondTagOfTheSameNameIsDropped)
 {
     Edit("Keywords", "k");
     const std::string page =
         "<html><head>\n<meta name=\"keywords\" content=\"a\">\n<meta name=\"Keywords\" content=\"b\">\n</head><body>";
-    EXPECT_EQ(Rewrite(page), "<html><head>\n<meta name=\"Keywords\" content=\"k\">\n\n</head><body>");
+    // The second goes with its line.
+    EXPECT_EQ(Rewrite(page), "<html><head>\n<meta name=\"keywords\" content=\"k\">\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, TheKeyIsTheNameWhereverItStandsAndHoweverItIsQuoted)
@@ -181,13 +208,19 @@ TEST_F(MetaEditEngineTest, TheKeyIsTheNameWhereverItStandsAndHoweverItIsQuoted)
     // The scan reads NAME wherever it stands, so the tag it found is the one replaced.
     Edit("Keywords", "k");
     EXPECT_EQ(Rewrite("<html><head><meta content='old' name='keywords'></head><body>"),
-              "<html><head><meta name=\"Keywords\" content=\"k\"></head><body>");
+              "<html><head><meta content='k' name='keywords'></head><body>");
     m_edits.SetModifiedAll(1);
     EXPECT_EQ(Rewrite("<html><head><meta NAME=keywords CONTENT=old></head><body>"),
-              "<html><head><meta name=\"Keywords\" content=\"k\"></head><body>");
+              "<html><head><meta NAME=keywords CONTENT=k></head><body>");
+    // A value that cannot stand without quotes gets them.
+    m_edits.GetHead()->SetContent("k, l");
+    m_edits.SetModifiedAll(1);
+    EXPECT_EQ(Rewrite("<html><head><meta NAME=keywords CONTENT=old/></head><body>"),
+              "<html><head><meta NAME=keywords CONTENT=\"k, l\"></head><body>");
+    m_edits.GetHead()->SetContent("k");
     m_edits.SetModifiedAll(1);
     EXPECT_EQ(Rewrite("<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\"></head><body>"),
-              "<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\">"
+              "<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\">\r\n"
               "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
 }
 
@@ -195,7 +228,7 @@ TEST_F(MetaEditEngineTest, AnHttpEquivTagIsReplacedByItsSetting)
 {
     Edit("Expires", "Tue, 01 Jan 2030 00:00:00 GMT");
     EXPECT_EQ(Rewrite("<HTML><HEAD><META HTTP-EQUIV=\"expires\" CONTENT=\"0\"></HEAD><BODY>"),
-              "<HTML><HEAD><META HTTP-EQUIV=\"Expires\" CONTENT=\"Tue, 01 Jan 2030 00:00:00 GMT\"></HEAD><BODY>");
+              "<HTML><HEAD><META HTTP-EQUIV=\"expires\" CONTENT=\"Tue, 01 Jan 2030 00:00:00 GMT\"></HEAD><BODY>");
 }
 
 TEST_F(MetaEditEngineTest, TagsThatAreNotEditedKeepTheirQuotesAndLineBreaks)
@@ -203,7 +236,7 @@ TEST_F(MetaEditEngineTest, TagsThatAreNotEditedKeepTheirQuotesAndLineBreaks)
     Edit("Keywords", "k");
     const std::string head = "<meta name='author' content='Ann \"A\"\r\nSmith'>";
     EXPECT_EQ(Rewrite("<html><head>" + head + "</head><body>"),
-              "<html><head>" + head + "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+              "<html><head>" + head + "\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, AddedTagsFollowLineFeedOnlyPages)
@@ -218,9 +251,9 @@ TEST_F(MetaEditEngineTest, AMissingTitleIsAddedInThePagesCase)
 {
     m_page.SetTitle("Home");
     m_page.SetTitleModified(1);
-    EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head><title>Home</title>\r\n</head><body>");
+    EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head>\r\n<title>Home</title>\r\n</head><body>");
     EXPECT_EQ(m_page.GetTitleModified(), 0u);
-    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD><TITLE>Home</TITLE>\r\n</HEAD><BODY>");
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD>\r\n<TITLE>Home</TITLE>\r\n</HEAD><BODY>");
 }
 
 TEST_F(MetaEditEngineTest, AnEditedTitleReplacesTheOldTextAndKeepsItsMarkup)
@@ -239,7 +272,7 @@ TEST_F(MetaEditEngineTest, ATitleOutsideTheHeadIsKeptAndAnotherAdded)
 {
     m_page.SetTitle("T");
     EXPECT_EQ(Rewrite("<html><title>Out</title><head></head><body>"),
-              "<html><title>Out</title><head><title>T</title>\r\n</head><body>");
+              "<html><title>Out</title><head>\r\n<title>T</title>\r\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, AnUnclosedTitleIsCopiedAndNoSecondIsAdded)
@@ -256,7 +289,7 @@ TEST_F(MetaEditEngineTest, ScriptContentInTheHeadIsNeverTakenForTags)
     const std::string script =
         "<script>if (a<b) document.write('<meta name=\"keywords\" content=\"x\"></head><title>');</script>";
     EXPECT_EQ(Rewrite("<html><head>" + script + "</head><body>"),
-              "<html><head>" + script + "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+              "<html><head>" + script + "\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
@@ -304,15 +337,15 @@ TEST_F(MetaEditEngineTest, ErrorsNameTheFirstMissingTag)
 TEST_F(MetaEditEngineTest, TheCaseOfComposedTagsFollowsEachPage)
 {
     Edit("Keywords", "k");
-    EXPECT_EQ(Rewrite("<html><head></head>"), "<html><head><meta name=\"Keywords\" content=\"k\">\r\n</head>");
+    EXPECT_EQ(Rewrite("<html><head></head>"), "<html><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>");
     EXPECT_EQ(Settings().GetUpperCase(), 0u);
     // An upper-case page after a lower-case one gets upper-case tags.
     m_edits.SetModifiedAll(1);
-    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD>"), "<HTML><HEAD><META NAME=\"Keywords\" CONTENT=\"k\">\r\n</HEAD>");
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD>"), "<HTML><HEAD>\r\n<META NAME=\"Keywords\" CONTENT=\"k\">\r\n</HEAD>");
     EXPECT_EQ(Settings().GetUpperCase(), 1u);
     // The last change of case before the head's end counts.
     m_edits.SetModifiedAll(1);
-    EXPECT_EQ(Rewrite("<HTML><head></head>"), "<HTML><head><meta name=\"Keywords\" content=\"k\">\r\n</head>");
+    EXPECT_EQ(Rewrite("<HTML><head></head>"), "<HTML><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>");
 }
 
 TEST_F(MetaEditEngineTest, TheRestAfterTheBodyStartTagIsCopiedByteForByte)
@@ -320,14 +353,14 @@ TEST_F(MetaEditEngineTest, TheRestAfterTheBodyStartTagIsCopiedByteForByte)
     Edit("Keywords", "k");
     const std::string rest = Raw("<body bgcolor='#fff'>&amp; &#65; <meta name=keywords content=x></head>\0\r\nend");
     EXPECT_EQ(Rewrite("<html><head></head>" + rest),
-              "<html><head><meta name=\"Keywords\" content=\"k\">\r\n</head>" + rest);
+              "<html><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>" + rest);
 }
 
 TEST_F(MetaEditEngineTest, AMetaTagCutShortByATagKeepsTheNextTag)
 {
     Edit("Keywords", "k");
     EXPECT_EQ(Rewrite("<html><head><meta name=keywords content=\"old\"<title>t</title></head>"),
-              "<html><head><meta name=\"Keywords\" content=\"k\"><title>t</title></head>");
+              "<html><head><meta name=keywords content=\"k\"><title>t</title></head>");
 }
 
 TEST_F(MetaEditEngineTest, AnUnclosedMetaTagAtTheEndIsCopied)
@@ -447,7 +480,7 @@ TEST_F(MetaEditEngineTest, EditsOfTagsAPageDoesNotHaveLeaveTheRestIdentical)
     Edit("Generator", "ed");
     const std::string page = "<html><head><title>T</title>\r\n<script>x<y</script></head><body>z";
     const std::string expected =
-        "<html><head><title>T</title>\r\n<script>x<y</script><meta name=\"Generator\" content=\"ed\">\r\n</head><body>z";
+        "<html><head><title>T</title>\r\n<script>x<y</script>\r\n<meta name=\"Generator\" content=\"ed\">\r\n</head><body>z";
     EXPECT_EQ(Rewrite(page), expected);
 }
 

@@ -328,6 +328,19 @@ TEST_F(SettingTypesTest, ValueDialogsWriteContentAndCell)
     EXPECT_STREQ(content.GetContent(), "Root:Folder1");
     EXPECT_EQ(m_view.cells[At(2, 5)], "Root:Folder1");
 
+    // OK on the value each dialog opened with writes no cell, so the page is not marked.
+    m_view.calls.clear();
+    content.SetContent("5; url=x.htm");
+    m_dialogs.text = "5; url=x.htm";
+    refresh.EditValue(&m_view, 2, 3, 0, &content);
+    content.SetContent("2001");
+    m_dialogs.text = "2001";
+    date.EditValue(&m_view, 2, 4, 0, &content);
+    content.SetContent("Root:Folder1");
+    m_dialogs.text = "Root:Folder1";
+    classification.EditValue(&m_view, 2, 5, 0, &content);
+    EXPECT_TRUE(m_view.calls.empty());
+
     // Cancel leaves content and cell as they were.
     m_dialogs.answer = FALSE;
     m_dialogs.text = "ignored";
@@ -373,13 +386,15 @@ TEST_F(SettingTypesTest, MultiSelectValueRefreshesTheColumnWhenOptionsChanged)
     ASSERT_EQ(m_view.calls.size(), 1u);
     EXPECT_EQ(m_view.calls[0].op, "value");
 
+    // The same value again writes no cell (and marks no page); new options still reach the
+    // column.
     m_view.calls.clear();
     m_dialogs.optionsChanged = TRUE;
     m_dialogs.newOptions = {"a", "b", "c", "d"};
     multi.EditValue(&m_view, 2, 3, 0, &content);
-    ASSERT_EQ(m_view.calls.size(), 2u);
-    EXPECT_EQ(m_view.calls[1].op, "hotspot");
-    EXPECT_EQ(m_view.calls[1].bottom, 4u);
+    ASSERT_EQ(m_view.calls.size(), 1u);
+    EXPECT_EQ(m_view.calls[0].op, "hotspot");
+    EXPECT_EQ(m_view.calls[0].bottom, 4u);
     EXPECT_EQ(multi.m_Options.GetCount(), 4);
 }
 

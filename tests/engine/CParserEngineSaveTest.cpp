@@ -17,12 +17,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <string>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <poll.h>
 #include <thread>
@@ -427,7 +430,110 @@ TEST_F(SaveLimitTest, AnyFailureOfOnePageIsToldAndThePageIsNotSaved)
 }
 #endif
 
+// The mark the save gives its copies, for a copy of a save that runs in this process: its id and
+// its start time (the 22nd field of its stat line).
+std::string LiveCopyMark()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string strLine;
+    std::getline(stat, strLine);
+    std::istringstream fields(strLine.substr(strLine.rfind(')') + 2));
+    std::string strField;
+    for (int nField = 3; nField <= 22; ++nField)
+        fields >> strField;
+    return std::to_string(getpid()) + " " + strField;
+}
+
+// Starts a save of the site's pages and kills this process, as kill -9 does, once the save has
+// made and marked copies of nCopies of them. Runs in a child process.
+[[noreturn]] void KillASaveMidway(const fs::path& site, size_t nCopies)
+{
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    CSelNodesCol pages;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetName(entry.path().filename().c_str());
+        pPage->SetFolder(site.c_str());
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Keywords", "k", 1, pContent);
+        pages.AddTail(pPage.get());
+        root.AddChild(pPage.release());
+    }
+    const int fdNotify = inotify_init1(IN_CLOEXEC);
+    if (fdNotify < 0 || inotify_add_watch(fdNotify, site.c_str(), IN_ATTRIB) < 0)
+        std::_Exit(2);
+    MessageSink sink;
+    CParserEngine engine;
+    if (engine.StartSave(pages, sink.Handle(), sink.Handle()) != 0)
+        std::_Exit(3);
+    std::set<std::string> marked;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (std::chrono::steady_clock::now() < deadline) {
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t n = read(fdNotify, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto* pEvent = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (pEvent->len > 0 && std::string(pEvent->name).rfind("SAV", 0) == 0)
+                marked.insert(pEvent->name);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
+        }
+        if (marked.size() >= nCopies)
+            raise(SIGKILL);
+    }
+    std::_Exit(4);
+}
+
 } // namespace
+
+TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
+{
+    // The site is the parent's: the child the death test starts finds it by the environment.
+    const char* pszSite = std::getenv("VOSTREL_TEST_KILLED_SAVE_SITE");
+    const fs::path site = pszSite != nullptr ? fs::path(pszSite) : TempDir() / "site";
+    if (pszSite == nullptr) {
+        fs::create_directories(site);
+        if (setxattr(site.c_str(), "user.vostrel.probe", "1", 1, 0) != 0 && errno == ENOTSUP)
+            GTEST_SKIP() << "the file system keeps no extended attributes";
+        const std::string strBig = BigPage(2 << 20);
+        for (int i = 0; i < 12; ++i)
+            WriteFileBytes(site / ("page" + std::to_string(i) + ".htm"), strBig);
+        setenv("VOSTREL_TEST_KILLED_SAVE_SITE", site.c_str(), 1);
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(KillASaveMidway(site, 4), ::testing::KilledBySignal(SIGKILL), "");
+    unsetenv("VOSTREL_TEST_KILLED_SAVE_SITE");
+    std::vector<std::string> left = SaveCopiesIn(site);
+    // Killed while it wrote its copies, the save left them; the pages are as they were.
+    ASSERT_FALSE(left.empty()) << "the killed save left no copy";
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(fs::file_size(site / ("page" + std::to_string(i) + ".htm")), BigPage(2 << 20).size());
+
+    // Files named like copies that are not left ones: a user's, and one of a save that runs.
+    WriteFileBytes(site / "SAV1A2B.tmp", "my notes");
+    WriteFileBytes(site / "SAVBEEF.tmp", "a copy being written");
+    const std::string strLive = LiveCopyMark();
+    ASSERT_EQ(setxattr((site / "SAVBEEF.tmp").c_str(), "user.vostrel.save-copy", strLive.data(), strLive.size(), 0), 0);
+    CPageNode* pPage = Page(site / "page0.htm");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(KeywordsModified(pPage), 0u);
+    const std::vector<std::string> lines = sink.Lines();
+    const std::string told = site.string() + " : Removed " + std::to_string(left.size())
+        + " temporary files that an interrupted save had left there.";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), told), lines.end()) << (lines.empty() ? "" : lines[0]);
+    left = SaveCopiesIn(site);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"SAV1A2B.tmp", "SAVBEEF.tmp"}));
+    EXPECT_EQ(ReadFileBytes(site / "SAV1A2B.tmp"), "my notes");
+
+    // The saved page is not marked as a copy.
+    char szMark[64] = {};
+    EXPECT_LT(getxattr((site / "page0.htm").c_str(), "user.vostrel.save-copy", szMark, sizeof szMark), 0);
+}
 
 namespace {
 

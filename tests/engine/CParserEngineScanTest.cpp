@@ -18,6 +18,10 @@
 #include "platform/core/WindowHandle.h"
 
 #include <atomic>
+#include <filesystem>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -959,4 +963,39 @@ TEST_F(ParserEngineScanTest, APageThatCannotBeReadKeepsItsReasonAndIsTold)
     ASSERT_EQ(Scan(), 0u);
     ASSERT_TRUE(m_pFrame->WaitForFinish());
     EXPECT_EQ(pClosed->GetReadFailure(), "");
+}
+
+TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = TempDir() / "pages";
+    fs::create_directories(folder);
+    if (setxattr(folder.c_str(), "user.vostrel.probe", "1", 1, 0) != 0 && errno == ENOTSUP)
+        GTEST_SKIP() << "the file system keeps no extended attributes";
+    // Copies marked by a save whose process is gone, and a user's file of a copy's name.
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string mark = std::to_string(gone) + " 4711";
+    for (const char* name : {"SAV1.tmp", "SAVFFFF.tmp"}) {
+        WriteFileBytes(folder / name, "<html>half a page");
+        ASSERT_EQ(setxattr((folder / name).c_str(), "user.vostrel.save-copy", mark.data(), mark.size(), 0), 0);
+    }
+    WriteFileBytes(folder / "SAV2.tmp", "a user's file");
+    WriteFileBytes(folder / "a.htm", "<html><head></head></html>");
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    CPageNode* pPage = Page("a.htm");
+    pPage->SetFolder(folder.c_str());
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    ASSERT_TRUE(pane.WaitFor(kMsgOutputAddLine));
+    EXPECT_EQ(pane.Lines(), std::vector<std::string>{folder.string()
+                                                     + " : Removed 2 temporary files that an interrupted save had left there."});
+    EXPECT_FALSE(fs::exists(folder / "SAV1.tmp"));
+    EXPECT_FALSE(fs::exists(folder / "SAVFFFF.tmp"));
+    EXPECT_TRUE(fs::exists(folder / "SAV2.tmp"));
+    EXPECT_TRUE(fs::exists(folder / "a.htm"));
 }

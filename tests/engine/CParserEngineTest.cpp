@@ -12,6 +12,7 @@
 #include "platform/core/FileOperations.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -147,11 +148,15 @@ TEST_F(ParserEngineTest, EnumerationBuildsTheTreeAndPostsEachPage)
     EXPECT_EQ(pSite->GetParent(), &m_root);
 
     std::map<std::string, CPageNode*> children;
+    std::vector<std::string> order;
     for (POSITION pos = pSite->GetChildren().GetHeadPosition(); pos != nullptr;) {
         CPageNode* p = pSite->GetChildren().GetNext(pos);
         children[p->GetName().GetString()] = p;
+        order.emplace_back(p->GetName().GetString());
     }
-    ASSERT_EQ(children.size(), 4u); // INDEX.HTML, a.htm, empty, sub
+    // Pages and folders together, in name order whatever their case.
+    EXPECT_EQ(order, (std::vector<std::string>{"a.htm", "empty", "INDEX.HTML", "sub"}));
+    ASSERT_EQ(children.size(), 4u);
     EXPECT_EQ(children["a.htm"]->GetKind(), CPageNode::kindPage);
     EXPECT_STREQ(children["a.htm"]->GetAttributes(), "RA");
     EXPECT_EQ(children["INDEX.HTML"]->GetKind(), CPageNode::kindPage);
@@ -172,6 +177,51 @@ TEST_F(ParserEngineTest, EnumerationBuildsTheTreeAndPostsEachPage)
             EXPECT_EQ(reinterpret_cast<CPageNode*>(m.lParam)->GetKind(), CPageNode::kindPage);
         }
     }
+    m_root.GetChildren().DeleteAll();
+}
+
+TEST_F(ParserEngineTest, PagesAndFoldersComeInNameOrderWhateverTheFileSystemKeeps)
+{
+    // Made in reverse order, folders and pages mixed, so that a walk in the file system's order
+    // gives them in another.
+    const fs::path site = TempDir() / "ordered";
+    for (int i = 0; i < 20; ++i) {
+        char folder[16], page[16];
+        std::snprintf(folder, sizeof folder, "dir%02d", 19 - i);
+        std::snprintf(page, sizeof page, "Page%02d.htm", 19 - i);
+        fs::create_directories(site / folder);
+        WriteFileBytes(site / folder / "index.htm", "x");
+        WriteFileBytes(site / page, "x");
+    }
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartEnumeration(site.string().c_str(), &m_root, sink.Handle(), *m_pSettings), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgEnumFinished));
+    std::vector<std::string> children;
+    CPageNode* pSite = m_root.GetChildren().GetHead();
+    for (POSITION pos = pSite->GetChildren().GetHeadPosition(); pos != nullptr;)
+        children.emplace_back(pSite->GetChildren().GetNext(pos)->GetName().GetString());
+    std::vector<std::string> posted;
+    for (const PostedMessage& m : sink.messages)
+        if (m.message == kMsgEnumPageFound) {
+            CString strPath;
+            reinterpret_cast<CPageNode*>(m.lParam)->GetFullPath(strPath);
+            posted.push_back(fs::path(strPath.GetString()).lexically_relative(site).string());
+        }
+    std::vector<std::string> expectedChildren, expectedPosted;
+    for (int i = 0; i < 20; ++i) {
+        char folder[16];
+        std::snprintf(folder, sizeof folder, "dir%02d", i);
+        expectedChildren.emplace_back(folder);
+        expectedPosted.push_back(std::string(folder) + "/index.htm");
+    }
+    for (int i = 0; i < 20; ++i) {
+        char page[16];
+        std::snprintf(page, sizeof page, "Page%02d.htm", i);
+        expectedChildren.emplace_back(page);
+        expectedPosted.emplace_back(page);
+    }
+    EXPECT_EQ(children, expectedChildren);
+    EXPECT_EQ(posted, expectedPosted);
     m_root.GetChildren().DeleteAll();
 }
 
@@ -479,7 +529,7 @@ TEST_F(ParserEngineTest, AHeadWithoutTitleGetsThePagesTitleWithoutEdits)
     pPage->SetTitleModified(0);
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "notitle.htm"), "<html><head><title>A &amp; B</title>\r\n</head><body>x</body></html>");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "notitle.htm"), "<html><head>\r\n<title>A &amp; B</title>\r\n</head><body>x</body></html>");
 }
 
 TEST_F(ParserEngineTest, AnEditedTitleIsSaved)

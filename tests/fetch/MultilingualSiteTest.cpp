@@ -1,7 +1,8 @@
 // A site in four charsets scanned through the real fetch engine, edited with values that need
 // escaping and characters some charsets lack, saved, and scanned again: every value must read
 // back as typed, every page must stay in its own charset, and every byte outside the edited tags
-// must stay where it was.
+// must stay where it was. XHTML manuals must still parse as XML after the save, and a tag the page
+// has keeps its kind and spelling: only its value changes.
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
@@ -23,6 +24,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -155,6 +157,24 @@ std::string ReadFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The file read by an XML parser: each META element's attributes as "name=value|...", one line
+// each; false when the file is not well-formed XML.
+bool ParseAsXml(const fs::path& path, std::string& metas)
+{
+    const std::string command = "PYTHONIOENCODING=utf-8 /usr/bin/python3 -c \"import sys, xml.dom.minidom\n"
+                                "for m in xml.dom.minidom.parse(sys.argv[1]).getElementsByTagName(\\\"meta\\\"):\n"
+                                "    print(\\\"|\\\".join(k + \\\"=\\\" + v for k, v in m.attributes.items()))\" '"
+        + path.string() + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return false;
+    metas.clear();
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        metas.append(buffer, n);
+    return ::pclose(pipe) == 0;
+}
+
 class MultilingualSiteTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -211,6 +231,29 @@ protected:
         if (pLines != nullptr)
             *pLines = frame.lines;
         return nodes;
+    }
+
+    // Saves the selected pages; the Output Area's lines.
+    std::vector<std::string> Save()
+    {
+        SiteFrame frame(*m_pModel);
+        CParserEngine engine;
+        EXPECT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
+        EXPECT_TRUE(frame.WaitFor(frame.saved));
+        return frame.lines;
+    }
+
+    // Sets a content of the page, made when the page has none, as an edit.
+    static void Edit(CPageNode* pPage, const char* name, const std::string& value)
+    {
+        CMetaContentList* pList = nullptr;
+        if (pPage->GetContentList(pList) != 0)
+            pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        if (pList->FindByName(name, pContent) != 0)
+            pList->AddContent(name, "", 0, pContent);
+        pContent->SetContent(value.c_str());
+        pContent->SetModified(1);
     }
 
     static CMetaContent* Content(CPageNode* pPage, const char* name)
@@ -420,4 +463,151 @@ TEST_F(MultilingualSiteTest, APageThatCannotBeReadIsToldAndNeverSaved)
     EXPECT_EQ(pContent->GetModified(), 1u);
     ASSERT_EQ(frame.lines.size(), 1u);
     EXPECT_EQ(frame.lines[0].rfind("CLOSED.HTM : Not saved: the page could not be read", 0), 0u) << frame.lines[0];
+}
+
+TEST_F(MultilingualSiteTest, XhtmlManualsStayWellFormedAndEveryTagKeepsItsKind)
+{
+    // A database manual's chapter as DocBook writes it (an XML declaration, an XHTML DOCTYPE, the
+    // namespace, the head on one line, empty elements closed with "/>"), and a guide's page that
+    // is XHTML by its namespace alone, its head one element a line.
+    SitePage manual;
+    manual.name = "ch03.html";
+    const std::string manualHead =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+        "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+        "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\n"
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><meta http-equiv=\"Content-Type\" content=\"";
+    const std::string manualMiddle = "\" /><title>Chapter 3. Tutorial</title><link rel=\"stylesheet\" type=\"text/css\" "
+                                     "href=\"stylesheet.css\" /><meta name=\"generator\" content=\"";
+    const std::string manualEnd =
+        "\" /><link rel=\"prev\" href=\"ch02.html\" title=\"Chapter 2. Installation\" />";
+    const std::string manualBody = "</head><body><div class=\"navheader\"><p>Chapter 3 &#8212; Tutorial</p></div><hr />"
+                                   "<p>Rows &amp; columns.</p><br /></body></html>\n";
+    const std::string manualBytes = manualHead + "text/html; charset=UTF-8" + manualMiddle
+        + "DocBook XSL Stylesheets V1.79.1" + manualEnd + manualBody;
+    SitePage guide;
+    guide.name = "start.html";
+    const std::string guideTop = "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"de\" xml:lang=\"de\">\n"
+                                 "  <head>\n    <meta charset=\"utf-8\" />\n"
+                                 "    <meta http-equiv=\"content-language\" content=\"";
+    const std::string guideMiddle = "\" />\n    <meta name=\"description\" content=\"";
+    const std::string guideTitle = "\" />\n    <title>Erste Schritte</title>\n";
+    const std::string guideContentType = "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n";
+    const std::string guideEnd = "  </head>\n  <body>\n    <p>Gr\xC3\xBC\xC3\x9F" "e</p>\n  </body>\n</html>\n";
+    const std::string guideBytes = guideTop + "de" + guideMiddle + "Erste Schritte" + guideTitle + guideEnd;
+    std::ofstream(m_folder / "site" / manual.name, std::ios::binary) << manualBytes;
+    std::ofstream(m_folder / "site" / guide.name, std::ios::binary) << guideBytes;
+    std::string metas;
+    ASSERT_TRUE(ParseAsXml(m_folder / "site" / manual.name, metas)) << metas;
+    ASSERT_TRUE(ParseAsXml(m_folder / "site" / guide.name, metas)) << metas;
+
+    std::vector<CPageNode*> nodes = Scan({manual, guide});
+    ASSERT_EQ(nodes.size(), 2u);
+    // The scan files the tags it found under settings of their own kind.
+    for (const char* name : {"Content-Type", "content-language"}) {
+        CMetaSetting* pSetting = nullptr;
+        ASSERT_EQ(m_pModel->GetMetaSettings().FindByName(name, pSetting), 0u) << name;
+        UINT bHttpEquiv = 0;
+        pSetting->GetHttpEquiv(bHttpEquiv);
+        EXPECT_EQ(bHttpEquiv, 1u) << name;
+    }
+    Edit(nodes[0], "Content-Type", "text/html; charset=utf-8");
+    Edit(nodes[0], "generator", "DocBook & Vostrel");
+    Edit(nodes[0], "Keywords", "tutorial, sql");
+    Edit(nodes[0], "Expires", "Tue, 01 Jan 2030 00:00:00 GMT");
+    Edit(nodes[1], "content-language", "de-DE");
+    Edit(nodes[1], "description", "Erste Schritte mit \"Anf\xC3\xBChrung\" & mehr");
+    Edit(nodes[1], "Keywords", "anleitung");
+    Edit(nodes[1], "Robots", "index, follow");
+    // A page without the Content-Type tag gets one of the kind the scan found elsewhere.
+    Edit(nodes[1], "Content-Type", "text/html; charset=utf-8");
+    EXPECT_EQ(Save(), std::vector<std::string>{});
+
+    // Existing tags: the value alone changes. New tags: a line of their own, closed as XHTML
+    // closes them, indented as the head's META lines are.
+    const std::string savedManual = manualHead + "text/html; charset=utf-8" + manualMiddle + "DocBook &amp; Vostrel"
+        + manualEnd + "\n<meta name=\"Keywords\" content=\"tutorial, sql\" />\n"
+          "<meta http-equiv=\"Expires\" content=\"Tue, 01 Jan 2030 00:00:00 GMT\" />\n" + manualBody;
+    const std::string savedGuide = guideTop + "de-DE" + guideMiddle
+        + "Erste Schritte mit &quot;Anf\xC3\xBChrung&quot; &amp; mehr" + guideTitle
+        + "    <meta name=\"Keywords\" content=\"anleitung\" />\n    <meta name=\"Robots\" content=\"index, follow\" />\n"
+        + guideContentType + guideEnd;
+    EXPECT_EQ(ReadFile(m_folder / "site" / manual.name), savedManual);
+    EXPECT_EQ(ReadFile(m_folder / "site" / guide.name), savedGuide);
+    ASSERT_TRUE(ParseAsXml(m_folder / "site" / manual.name, metas)) << metas;
+    EXPECT_EQ(metas, "http-equiv=Content-Type|content=text/html; charset=utf-8\n"
+                     "name=generator|content=DocBook & Vostrel\n"
+                     "name=Keywords|content=tutorial, sql\n"
+                     "http-equiv=Expires|content=Tue, 01 Jan 2030 00:00:00 GMT\n");
+    ASSERT_TRUE(ParseAsXml(m_folder / "site" / guide.name, metas)) << metas;
+    EXPECT_EQ(metas, "charset=utf-8\nhttp-equiv=content-language|content=de-DE\n"
+                     "name=description|content=Erste Schritte mit \"Anf\xC3\xBChrung\" & mehr\n"
+                     "name=Keywords|content=anleitung\nname=Robots|content=index, follow\n"
+                     "http-equiv=Content-Type|content=text/html; charset=utf-8\n");
+
+    // Values emptied again take their tags and lines away: the page is as it was before they
+    // were added.
+    Edit(nodes[1], "Keywords", "");
+    Edit(nodes[1], "Robots", "");
+    EXPECT_EQ(Save(), std::vector<std::string>{});
+    EXPECT_EQ(ReadFile(m_folder / "site" / guide.name), guideTop + "de-DE" + guideMiddle
+                  + "Erste Schritte mit &quot;Anf\xC3\xBChrung&quot; &amp; mehr" + guideTitle + guideContentType + guideEnd);
+
+    nodes = Scan({manual, guide});
+    EXPECT_STREQ(Content(nodes[0], "Content-Type")->GetContent(), "text/html; charset=utf-8");
+    EXPECT_STREQ(Content(nodes[0], "generator")->GetContent(), "DocBook & Vostrel");
+    EXPECT_STREQ(Content(nodes[1], "content-language")->GetContent(), "de-DE");
+}
+
+TEST_F(MultilingualSiteTest, AnEditedTagChangesItsValueAndNothingElse)
+{
+    // Lower-case names and HTTP-EQUIV tags, quoted every way, in a page that is not XHTML.
+    const std::vector<std::pair<std::string, std::string>> tags = {
+        {"<meta http-equiv=\"refresh\" content=\"", "30; url=news.html\">"},
+        {"<meta http-equiv='Content-Type' content='", "text/html; charset=iso-8859-1'>"},
+        {"<meta name=\"description\" content=\"", "Old text\">"},
+        {"<META NAME=generator CONTENT=", "Editor>"},
+        {"<meta name=\"author\" lang=\"en\" content = \"", "Ann\"  >"},
+        {"<meta name='copyright' content='", "2001'>"},
+        {"<meta name=\"robots\">", ""},
+    };
+    const std::vector<std::pair<const char*, std::string>> edits = {
+        {"Refresh", "10; URL=index.html"}, {"Content-Type", "text/html; charset=ISO-8859-1"},
+        {"Description", "It's \"new\""},  {"Generator", "Vostrel"},
+        {"Author", "Ann & Bob"},          {"Copyright", "Ann's site"},
+        {"Robots", "noindex"},
+    };
+    const std::vector<std::string> written = {
+        "<meta http-equiv=\"refresh\" content=\"10; URL=index.html\">",
+        "<meta http-equiv='Content-Type' content='text/html; charset=ISO-8859-1'>",
+        "<meta name=\"description\" content=\"It's &quot;new&quot;\">",
+        "<META NAME=generator CONTENT=Vostrel>",
+        "<meta name=\"author\" lang=\"en\" content = \"Ann &amp; Bob\"  >",
+        "<meta name='copyright' content='Ann&#39;s site'>",
+        "<meta name=\"robots\" content=\"noindex\">",
+    };
+    auto pageOf = [](const std::vector<std::string>& lines) {
+        std::string page = "<html>\r\n<head>\r\n";
+        for (const std::string& line : lines)
+            page += line + "\r\n";
+        return page + "<meta name=\"keywords\" content=\"kept\">\r\n<title>News</title>\r\n</head>\r\n<body>b</body>\r\n</html>\r\n";
+    };
+    std::vector<std::string> before;
+    for (const auto& [head, tail] : tags)
+        before.push_back(head + tail);
+    SitePage page;
+    page.name = "news.htm";
+    std::ofstream(m_folder / "site" / page.name, std::ios::binary) << pageOf(before);
+
+    std::vector<CPageNode*> nodes = Scan({page});
+    ASSERT_EQ(nodes.size(), 1u);
+    for (const auto& [name, value] : edits)
+        Edit(nodes[0], name, value);
+    EXPECT_EQ(Save(), std::vector<std::string>{});
+    EXPECT_EQ(ReadFile(m_folder / "site" / page.name), pageOf(written));
+    nodes = Scan({page});
+    for (const auto& [name, value] : edits) {
+        ASSERT_NE(Content(nodes[0], name), nullptr) << name;
+        EXPECT_EQ(std::string(Content(nodes[0], name)->GetContent().GetString()), value) << name;
+    }
 }

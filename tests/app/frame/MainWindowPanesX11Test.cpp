@@ -1,8 +1,10 @@
 // The Project Area and Output Area as the user meets them on the X server: their grippers,
-// floating them off their sides and back, and the Project Area's own menu on a folder.
+// floating them off their sides and back, the Project Area's own menu on a folder, and the
+// order of folders and pages.
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
+#include "tests/support/ClipboardText.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "platform/afx/frame/CMDIFrameWnd.h"
 
@@ -185,4 +187,53 @@ TEST_F(MainWindowPanesX11Test, TheOutputAreaShowsAGripperWhoseButtonHidesIt)
     pane->ClientToScreen(&close);
     ASSERT_TRUE(ClickAt(close));
     EXPECT_TRUE(RunUntil([&] { return !pane->IsWindowVisible(); })) << "the close button did not hide the pane";
+}
+
+// Folders come in the Project Area, and pages in the grid, in name order, however the file
+// system keeps them.
+TEST_F(MainWindowPanesX11Test, FoldersAndPagesComeInNameOrder)
+{
+    ASSERT_TRUE(Start());
+    const std::string siteFolder = dir.Path() + "/site";
+    for (const char* folder : {"dir1253", "dir0753", "Dir0500", "dir0001"}) {
+        std::filesystem::create_directories(siteFolder + "/" + folder);
+        std::ofstream(siteFolder + "/" + folder + "/index.htm") << "<html><head><title>x</title></head><body>x</body></html>\n";
+    }
+    OpenSite(false);
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    auto title = [&] {
+        CString text;
+        View()->GetParentFrame()->GetWindowText(text);
+        return std::string(text);
+    };
+    ASSERT_TRUE(ClickAt(OnItemLabel(app->GetPageNodes().GetHead()), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return title().find(": All files") != std::string::npos && Quiet(); }))
+        << "the click did not show all files: " << title();
+    // Down from "All files" walks the folders as the tree shows them.
+    for (const char* folder : {"", "/dir0001", "/Dir0500", "/dir0753", "/dir1253", "/sub"}) {
+        const std::string shown = "Files in '" + site + folder + "'";
+        ASSERT_TRUE(KeysTo(tree.GetSafeHwnd(), "Down"));
+        EXPECT_TRUE(RunUntil([&] { return title().find(shown) != std::string::npos; }))
+            << "after " << folder << " the title is " << title();
+    }
+    cairo_surface_destroy(Shot("project-area-name-order"));
+
+    // All files: the pages of the grid, as the user copies the file column.
+    ASSERT_TRUE(KeysTo(tree.GetSafeHwnd(), "Home"));
+    ASSERT_TRUE(RunUntil([&] { return title().find(": All files") != std::string::npos && Quiet(); }));
+    const CRect header = view->CalcCellRect(0, CGroupView::kFileColumn);
+    POINT onHeader = header.CenterPoint();
+    ::ClientToScreen(view->GetSafeHwnd(), &onHeader);
+    ASSERT_TRUE(ClickAt(onHeader, 1, 1));
+    const DWORD dwClipboard = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(RunUntil([&] { return Quiet(); }));
+    ASSERT_TRUE(KeysTo(view->GetSafeHwnd(), "ctrl+c"));
+    ASSERT_TRUE(RunUntil([&] { return ::GetClipboardSequenceNumber() != dwClipboard; })) << "Copy did not copy";
+    std::string copied = clipboard_text::Get(nullptr);
+    std::string expected;
+    for (const char* page : {"a.htm", "b.htm", "dir0001/index.htm", "Dir0500/index.htm", "dir0753/index.htm",
+                             "dir1253/index.htm", "sub/c.htm"})
+        expected += site + "/" + page + "\r\n";
+    EXPECT_EQ(copied, expected);
+    cairo_surface_destroy(Shot("grid-name-order"));
 }

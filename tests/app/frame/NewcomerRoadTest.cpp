@@ -165,7 +165,8 @@ TEST_F(VostrelAppTest, ANewcomersProjectGetsItsNewTagsAndTheOldPagesGoToTheTrash
     ASSERT_TRUE(PumpUntil(*backend, [&] { return app->IsEdited() == 3; }));
     const std::string saved = ReadFile(site + "/a.htm");
     EXPECT_NE(saved.find("content=\"2024/05/17\""), std::string::npos) << saved;
-    const size_t keywords = saved.find("name=\"Keywords\"");
+    // The page's own tag, spelt as the page spelt it, holds the new keywords.
+    const size_t keywords = saved.find("name=\"KEYWORDS\"");
     ASSERT_NE(keywords, std::string::npos) << saved;
     const std::string keywordTag = saved.substr(keywords, saved.find('>', keywords) - keywords);
     EXPECT_NE(keywordTag.find("garden"), std::string::npos) << keywordTag;

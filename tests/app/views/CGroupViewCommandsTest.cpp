@@ -207,12 +207,18 @@ TEST_F(GroupViewTest, ASingleCopiedCellPastesIntoEveryRangeUntilTheClipboardChan
     const ROWCOL nKeywords = ColumnOf("Keywords");
     const ROWCOL nTop = std::min(RowOf("c.htm"), RowOf("d.htm")), nBottom = std::max(RowOf("c.htm"), RowOf("d.htm"));
     const std::string top = nTop == RowOf("c.htm") ? "c.htm" : "d.htm", bottom = top == "c.htm" ? "d.htm" : "c.htm";
+    // (The first paste's range on d.htm ran over its Keywords too.)
+    auto keywordsOf = [&](const std::string& page) {
+        CMetaContent* pContent = ContentOf(page.c_str(), "Keywords");
+        return pContent != nullptr ? std::string(pContent->GetContent()) : std::string("(none)");
+    };
+    const std::string bottomBefore = keywordsOf(bottom);
     Select(*view, {CGXRange(nTop, nKeywords, nBottom, nKeywords)});
     ASSERT_TRUE(view->Paste());
     ASSERT_NE(ContentOf(top.c_str(), "Keywords"), nullptr);
     EXPECT_EQ(std::string(ContentOf(top.c_str(), "Keywords")->GetContent()), "From elsewhere");
     EXPECT_EQ(ContentOf(top.c_str(), "Keywords")->GetModified(), 1u);
-    EXPECT_EQ(ContentOf(bottom.c_str(), "Keywords"), nullptr) << "the grid pastes its one cell at the top-left only";
+    EXPECT_EQ(keywordsOf(bottom), bottomBefore) << "the grid pastes its one cell at the top-left only";
 }
 
 TEST_F(GroupViewTest, TheFramesEditFieldCommitsToTheCellWhereItWasTyped)
