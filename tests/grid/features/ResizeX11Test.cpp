@@ -152,7 +152,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     EXPECT_EQ(PixelAt(after, OnScreen(*view, border + 30, cell.CenterPoint().y)), 0xFFFFFFu);
     cairo_surface_destroy(after);
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
 
 TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
@@ -179,7 +179,7 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_FALSE(view->Undo());
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
 
 TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTheRelease)
@@ -211,5 +211,5 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
     EXPECT_EQ(view->GetColWidth(3), 75);
     EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
