@@ -39,10 +39,11 @@
 class MainWindowX11Test : public X11Test {
 protected:
     bool UsesXdotool() const override { return true; }
+    bool TakesScreenshots() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();

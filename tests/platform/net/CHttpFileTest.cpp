@@ -31,8 +31,7 @@ protected:
 
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "python3 is needed for the HTTP test server";
+        VOSTREL_REQUIRE(s_server ? std::string() : nettest::WhyNotStarted("the HTTP test server", {"python3"}));
         m_session = std::make_unique<CInternetSession>("VostrelTest", 1, INTERNET_OPEN_TYPE_DIRECT);
         m_connection.reset(m_session->GetHttpConnection("127.0.0.1", Port()));
     }

@@ -3,6 +3,7 @@
 // killed by the system when the test program itself dies.
 #pragma once
 
+#include "support/RequiredTools.h"
 #include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +58,28 @@ inline std::string FindProgram(const char* name)
             return path;
     }
     return std::string();
+}
+
+// What the machine lacks of the programs (python3 is the one at kPython) and the python3
+// module, for a test's message; "" when it has them all.
+inline std::string MissingPrograms(std::initializer_list<const char*> programs, const char* module = nullptr)
+{
+    std::string missing;
+    for (const char* program : programs)
+        if (std::string(program) == "python3" ? !HaveProgram(kPython) : FindProgram(program).empty())
+            missing += (missing.empty() ? "" : ", ") + std::string(program);
+    if (missing.empty() && module != nullptr && !HavePythonModule(module))
+        missing = std::string("the python3 module ") + module;
+    return missing;
+}
+
+// Why a test server of these programs is not there: what the machine lacks, else that it did
+// not start.
+inline std::string WhyNotStarted(const char* server, std::initializer_list<const char*> programs,
+                                 const char* module = nullptr)
+{
+    const std::string missing = MissingPrograms(programs, module);
+    return missing.empty() ? std::string(server) + " (it did not start)" : missing;
 }
 
 // A port on 127.0.0.1 that nothing listens on at the moment of asking.

@@ -10,6 +10,7 @@
 #include "platform/win/UserApi.h"
 #include "platform/core/ThreadApi.h"
 #include "tests/platform/win/XvfbServer.h"
+#include "tests/support/RequiredTools.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +43,8 @@ protected:
     void SetUp() override
     {
         server = XvfbServer::Shared();
-        if (!server)
-            GTEST_SKIP() << "Xvfb is not installed or does not start";
-        if (UsesXdotool() && !XvfbServer::FindProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is not installed";
+        VOSTREL_REQUIRE(XvfbServer::Missing());
+        VOSTREL_REQUIRE(required_tools::NotOnPath(NeededPrograms()));
         std::string error;
         backend = X11Backend::Install(server->DisplayName().c_str(), error);
         ASSERT_NE(backend, nullptr) << error;
@@ -105,8 +104,21 @@ protected:
         EXPECT_EQ(std::system(command.c_str()), 0) << "the keys" << names << " stayed down";
     }
 
-    // Whether the fixture's tests act as the user through xdotool; they are skipped without it.
+    // Whether the fixture's tests act as the user through xdotool.
     virtual bool UsesXdotool() const { return false; }
+    // Whether they look at the screen (taken with xwd and convert).
+    virtual bool TakesScreenshots() const { return false; }
+    std::vector<const char*> NeededPrograms() const
+    {
+        std::vector<const char*> names;
+        if (UsesXdotool())
+            names.push_back("xdotool");
+        if (TakesScreenshots())
+            names.insert(names.end(), {"xwd", "convert"});
+        return names;
+    }
+    // Whether the fixture was set up whole: its tests ran, and what it made is to be taken down.
+    bool Ready() const { return backend != nullptr; }
 
     static std::vector<Message>& Log()
     {

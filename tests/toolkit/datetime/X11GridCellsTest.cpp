@@ -48,19 +48,20 @@ bool IsDark(uint32_t pixel)
 
 class X11GridCellsTest : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
+    bool TakesScreenshots() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
-        if (!XvfbServer::FindProgram("xdotool") || !XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-            GTEST_SKIP() << "xdotool, xwd or convert is missing";
         keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
         SetTestFontMode(false);
         RegisterStandardControls();
         COleDateTime today(2024, 3, 15, 9, 0, 0);
         DTSetCurrentTimeForTesting(&today);
         InitGridLibrary(new CGXControlFactory);
+        started = true;
         ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Cells", WS_POPUP | WS_VISIBLE, 40, 40, 520, 260, nullptr, nullptr));
         grid = std::make_unique<CGXGridWnd>();
         ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 520, 260),
@@ -80,7 +81,7 @@ protected:
         grid.reset();
         if (frame.GetSafeHwnd())
             frame.DestroyWindow();
-        if (server) {
+        if (started) {
             TerminateGridLibrary();
             DTSetCurrentTimeForTesting(nullptr);
         }
@@ -152,6 +153,7 @@ protected:
     std::unique_ptr<CGXGridWnd> grid;
     cairo_surface_t* shot = nullptr;
     const char* keep = nullptr;
+    bool started = false;   // the grid library was started
 
     ~X11GridCellsTest() override
     {
