@@ -132,7 +132,6 @@ protected:
         ASSERT_TRUE(Xdo(std::string("type --delay 20 '") + pszText + "'"));
         ASSERT_TRUE(Xdo("key Return"));
         const bool stored = RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == pszText; });
-        cairo_surface_destroy(Shot("typed-title"));
         ASSERT_TRUE(stored) << "the typed title never reached the cell: "
                             << view->GetCellValue(RowOf("a.htm"), ColumnOf("Title"));
         ASSERT_TRUE(Quiet());
@@ -178,7 +177,6 @@ protected:
                      seen[nID] = ItemSeen{text, (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0,
                                           Disabled(*MainToolbar(), nID)};
                  }
-                 cairo_surface_destroy(Shot("edit-menu-open"));
                  XdoNow("key Escape Escape");   // the menu, then the menu bar
              });
         EXPECT_TRUE(StepsTaken());
@@ -269,9 +267,6 @@ TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange
 
     FloatMainToolbar();
     EXPECT_TRUE(RunUntil([&] { return ViewableWindowTitled("Main Toolbar"); })) << "the floating caption";
-    cairo_surface_t* shot = Shot("main-toolbar-floating");
-    ASSERT_NE(shot, nullptr);
-    cairo_surface_destroy(shot);
 
     // The user closes the program (the edit is not written) and the layout is saved.
     const HWND hFrame = Frame().GetSafeHwnd();
