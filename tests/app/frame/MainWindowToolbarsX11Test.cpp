@@ -217,7 +217,8 @@ protected:
         ASSERT_NE(shot, nullptr);
         for (const CommandPicture& picture : kPictures) {
             EXPECT_EQ(strip.Print(picture.nCell), bLarge ? picture.nLargePrint : picture.nSmallPrint)
-                << "the strip's cell " << picture.nCell << " is not the picture of " << picture.pszWhat;
+                << "the strip's cell " << picture.nCell << " is not the picture of " << picture.pszWhat << " (its print is 0x"
+                << std::hex << std::uppercase << strip.Print(picture.nCell) << std::dec << ")";
             SECCustomToolBar* pBar = nullptr;
             int nIndex = -1;
             for (UINT nBar : {static_cast<UINT>(ID_VIEW_TOOLBARS), static_cast<UINT>(ID_GRID_TOOLBAR)}) {
