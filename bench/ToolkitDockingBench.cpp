@@ -107,15 +107,15 @@ struct PlainFrame {
             UINT side;
             DWORD style;
             int length, thick;
-        } specs[8] = {{AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT, 400, 220},   {AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT, 300, 220},
-                      {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM, 900, 160}, {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM, 400, 160},
-                      {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},
-                      {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28}};
+        } places[8] = {{AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT, 400, 220},   {AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT, 300, 220},
+                       {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM, 900, 160}, {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM, 400, 160},
+                       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},
+                       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28},       {AFX_IDW_DOCKBAR_TOP, CBRS_TOP, 300, 28}};
         for (int i = 0; i < 8; ++i) {
-            bars.push_back(std::make_unique<CPlainBar>(specs[i].length, specs[i].thick));
-            bars.back()->Create(frame, specs[i].style, 0xE901 + static_cast<UINT>(i));
+            bars.push_back(std::make_unique<CPlainBar>(places[i].length, places[i].thick));
+            bars.back()->Create(frame, places[i].style, 0xE901 + static_cast<UINT>(i));
             bars.back()->EnableDocking(CBRS_ALIGN_ANY);
-            frame->DockControlBar(bars.back().get(), specs[i].side);
+            frame->DockControlBar(bars.back().get(), places[i].side);
         }
         for (int i = 0; i < 3; ++i)
             frame->CreateNewChild(RUNTIME_CLASS(CMDIChildWnd), 0);

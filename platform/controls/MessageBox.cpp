@@ -22,7 +22,7 @@ struct BoxButton {
     const char* label;
 };
 
-struct BoxSpec {
+struct BoxContents {
     std::string text;
     UINT type = 0;
     std::vector<BoxButton> buttons;
@@ -53,9 +53,9 @@ std::vector<BoxButton> ButtonsOf(UINT type)
     }
 }
 
-bool HasButton(const BoxSpec& spec, int id)
+bool HasButton(const BoxContents& box, int id)
 {
-    return std::any_of(spec.buttons.begin(), spec.buttons.end(), [id](const BoxButton& b) { return b.id == id; });
+    return std::any_of(box.buttons.begin(), box.buttons.end(), [id](const BoxButton& b) { return b.id == id; });
 }
 
 HWND MakeChild(HWND dlg, LPCSTR cls, LPCSTR text, DWORD style, const RECT& r, int id)
@@ -67,13 +67,13 @@ HWND MakeChild(HWND dlg, LPCSTR cls, LPCSTR text, DWORD style, const RECT& r, in
     return child;
 }
 
-void LayOut(HWND dlg, BoxSpec& spec)
+void LayOut(HWND dlg, BoxContents& box)
 {
-    const bool hasIcon = (spec.type & MB_ICONMASK) != 0;
+    const bool hasIcon = (box.type & MB_ICONMASK) != 0;
     HDC dc = GetDC(dlg);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(dlg, WM_GETFONT, 0, 0)));
     RECT text{0, 0, kMaxTextWidth, 0};
-    DrawText(dc, spec.text.c_str(), static_cast<int>(spec.text.size()), &text,
+    DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text,
              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(dlg, dc);
@@ -82,7 +82,7 @@ void LayOut(HWND dlg, BoxSpec& spec)
     const int textHeight = std::max<int>(text.bottom, hasIcon ? 0 : 1);
     const int bodyHeight = std::max(textHeight, hasIcon ? kIconSize : 0);
     const int textTop = kMargin + (bodyHeight - textHeight) / 2;
-    const int buttonsWidth = static_cast<int>(spec.buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+    const int buttonsWidth = static_cast<int>(box.buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
     const int clientWidth = std::max(textLeft + static_cast<int>(text.right) + kMargin, buttonsWidth + 2 * kMargin);
     const int buttonsTop = kMargin + bodyHeight + kTextToButtons;
     const int clientHeight = buttonsTop + kButtonHeight + kMargin;
@@ -90,14 +90,14 @@ void LayOut(HWND dlg, BoxSpec& spec)
     if (hasIcon)
         MakeChild(dlg, WC_STATIC, "", SS_OWNERDRAW, RECT{kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize},
                   kMessageBoxIconId);
-    MakeChild(dlg, WC_STATIC, spec.text.c_str(), SS_LEFT | SS_NOPREFIX,
+    MakeChild(dlg, WC_STATIC, box.text.c_str(), SS_LEFT | SS_NOPREFIX,
               RECT{textLeft, textTop, textLeft + text.right, textTop + textHeight}, kMessageBoxTextId);
     int x = (clientWidth - buttonsWidth) / 2;
-    for (size_t i = 0; i < spec.buttons.size(); ++i) {
-        const bool isDefault = static_cast<int>(i) == spec.defaultIndex;
-        MakeChild(dlg, WC_BUTTON, spec.buttons[i].label,
+    for (size_t i = 0; i < box.buttons.size(); ++i) {
+        const bool isDefault = static_cast<int>(i) == box.defaultIndex;
+        MakeChild(dlg, WC_BUTTON, box.buttons[i].label,
                   (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | (i == 0 ? WS_GROUP : 0),
-                  RECT{x, buttonsTop, x + kButtonWidth, buttonsTop + kButtonHeight}, spec.buttons[i].id);
+                  RECT{x, buttonsTop, x + kButtonWidth, buttonsTop + kButtonHeight}, box.buttons[i].id);
         x += kButtonWidth + kButtonGap;
     }
 
@@ -118,38 +118,38 @@ void LayOut(HWND dlg, BoxSpec& spec)
 
 INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* spec = reinterpret_cast<BoxSpec*>(GetWindowLongPtr(dlg, DWLP_USER));
+    auto* box = reinterpret_cast<BoxContents*>(GetWindowLongPtr(dlg, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG: {
-        spec = reinterpret_cast<BoxSpec*>(lParam);
+        box = reinterpret_cast<BoxContents*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        LayOut(dlg, *spec);
-        const int defId = spec->buttons[static_cast<size_t>(spec->defaultIndex)].id;
+        LayOut(dlg, *box);
+        const int defId = box->buttons[static_cast<size_t>(box->defaultIndex)].id;
         SendMessage(dlg, DM_SETDEFID, static_cast<WPARAM>(defId), 0);
         SetFocus(GetDlgItem(dlg, defId));
-        MessageBeep(spec->type & MB_ICONMASK);
+        MessageBeep(box->type & MB_ICONMASK);
         return FALSE;
     }
     case WM_DRAWITEM: {
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        if (!spec || item->CtlID != static_cast<UINT>(kMessageBoxIconId))
+        if (!box || item->CtlID != static_cast<UINT>(kMessageBoxIconId))
             return FALSE;
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-        DrawMessageBoxIcon(item->hDC, item->rcItem.left, item->rcItem.top, spec->type & MB_ICONMASK);
+        DrawMessageBoxIcon(item->hDC, item->rcItem.left, item->rcItem.top, box->type & MB_ICONMASK);
         return TRUE;
     }
     case WM_COMMAND: {
-        if (!spec || HIWORD(wParam) != BN_CLICKED)
+        if (!box || HIWORD(wParam) != BN_CLICKED)
             return FALSE;
         int id = LOWORD(wParam);
         // Esc and the close box: Cancel when there is one, OK when it is the only button.
-        if (id == IDCANCEL && !HasButton(*spec, IDCANCEL)) {
-            if (spec->buttons.size() == 1 && spec->buttons[0].id == IDOK)
+        if (id == IDCANCEL && !HasButton(*box, IDCANCEL)) {
+            if (box->buttons.size() == 1 && box->buttons[0].id == IDOK)
                 id = IDOK;
             else
                 return TRUE;
         }
-        if (HasButton(*spec, id))
+        if (HasButton(*box, id))
             EndDialog(dlg, id);
         return TRUE;
     }
@@ -239,13 +239,13 @@ void DrawMessageBoxIcon(HDC dc, int x, int y, UINT iconFlag)
 
 int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
-    BoxSpec spec;
-    spec.text = lpText ? lpText : "";
-    spec.type = uType;
-    spec.buttons = ButtonsOf(uType);
-    spec.defaultIndex = static_cast<int>((uType & MB_DEFMASK) >> 8);
-    if (spec.defaultIndex >= static_cast<int>(spec.buttons.size()))
-        spec.defaultIndex = 0;
+    BoxContents box;
+    box.text = lpText ? lpText : "";
+    box.type = uType;
+    box.buttons = ButtonsOf(uType);
+    box.defaultIndex = static_cast<int>((uType & MB_DEFMASK) >> 8);
+    if (box.defaultIndex >= static_cast<int>(box.buttons.size()))
+        box.defaultIndex = 0;
 
     DialogTemplate t;
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG;
@@ -255,7 +255,7 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     const std::vector<BYTE> bytes = WriteDialogTemplate(t);
     HWND owner = hWnd ? GetAncestor(hWnd, GA_ROOT) : nullptr;
     const INT_PTR result = DialogBoxIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), owner,
-                                                  MessageBoxProc, reinterpret_cast<LPARAM>(&spec));
+                                                  MessageBoxProc, reinterpret_cast<LPARAM>(&box));
     return result > 0 ? static_cast<int>(result) : 0;
 }
 

@@ -21,15 +21,6 @@
 
 class MainWindowStepsX11Test : public MainWindowX11Test {
 protected:
-    void SetUp() override
-    {
-        MainWindowX11Test::SetUp();
-        if (IsSkipped())
-            return;
-        for (const char* program : {"xwd", "convert"})
-            if (!XvfbServer::FindProgram(program))
-                GTEST_SKIP() << program << " is not installed";
-    }
     void TearDown() override
     {
         Stop();

@@ -2,6 +2,7 @@
 // changed while saving, links, FIFOs, devices, file size limits, full disks, long names.
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "support/RequiredTools.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -261,8 +262,7 @@ TEST_F(SaveTest, FifosAndDevicesAreLeftAloneWithoutBlocking)
 TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
 {
     // The system calls of the save, as strace sees them, with the paths of descriptors.
-    if (access("/usr/bin/strace", X_OK) != 0)
-        GTEST_SKIP() << "strace is not installed (scripts/setup installs it)";
+    VOSTREL_REQUIRE(access("/usr/bin/strace", X_OK) == 0 ? "" : "strace (not in /usr/bin)");
     Page(TempDir() / "one.htm");
     Page(TempDir() / "two.htm");
     const std::string strLog = (TempDir() / "calls.txt").string();
@@ -290,7 +290,7 @@ TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
     if (!traced()) {
         kill(tracer, SIGKILL);
         waitpid(tracer, nullptr, 0);
-        GTEST_SKIP() << "strace could not follow this process";
+        VOSTREL_REQUIRE("the right to follow this process with strace");
     }
     MessageSink sink;
     RunSave(sink);
@@ -387,8 +387,9 @@ TEST_F(SaveLimitTest, AFullDiskNamesThePage)
     // A small file system of its own: needs the right to mount one.
     const fs::path disk = TempDir() / "disk";
     fs::create_directories(disk);
-    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
-        GTEST_SKIP() << "no right to mount a small file system";
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        VOSTREL_REQUIRE("the right to mount a small file system");
+    }
     auto save = [this, disk] {
             const std::string strPage = BigPage(160 << 10);
             CPageNode* pPage = Page(disk / "full.htm", &strPage);

@@ -73,6 +73,8 @@ TEST_F(ProjectSettingsTest, DefaultsAndTheirProjectFile)
     EXPECT_EQ(data, ReadFileBytes(TestDataDir() / "project_defaults.vsp"));
 }
 
+// Every field of the golden file holds a value that no other field holds, so a field read from
+// another's place, or stored to it, shows.
 TEST_F(ProjectSettingsTest, GoldenProjectFileLoadsEveryField)
 {
     std::unique_ptr<CProjectSettings> pLoaded = LoadObject(ReadFileBytes(TestDataDir() / "project_custom.vsp"));
@@ -83,14 +85,14 @@ TEST_F(ProjectSettingsTest, GoldenProjectFileLoadsEveryField)
     EXPECT_STREQ(strPath, "/home/me/site.vsp");
     pLoaded->GetSettingsFilePath(strPath);
     EXPECT_STREQ(strPath, "/home/me/VOSTREL.VSL");
-    EXPECT_EQ(pLoaded->m_bShowAllFound, 0u);
+    EXPECT_EQ(pLoaded->m_bShowAllFound, 3u);
     EXPECT_EQ(pLoaded->m_bKeywordExtractor, 1u);
     EXPECT_EQ(ToVector(pLoaded->m_FileExtensions), (std::vector<std::string>{".php", ".HTM"}));
     EXPECT_EQ(pLoaded->m_bAutoScan, 0u);
     EXPECT_STREQ(pLoaded->m_strListSeparator, "; ");
-    EXPECT_EQ(pLoaded->m_bShowTitle, 0u);
+    EXPECT_EQ(pLoaded->m_bShowTitle, 4u);
     EXPECT_EQ(pLoaded->m_nBackupScheme, 2u);
-    EXPECT_EQ(pLoaded->m_bFreezeFileColumn, 0u);
+    EXPECT_EQ(pLoaded->m_bFreezeFileColumn, 5u);
     EXPECT_EQ(StoreObject(*pLoaded), ReadFileBytes(TestDataDir() / "project_custom.vsp"));
 }
 

@@ -86,8 +86,7 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "python3 with pyftpdlib is needed for the FTP test server";
+        VOSTREL_REQUIRE(s_server ? std::string() : nettest::WhyNotStarted("the FTP test server", {"python3"}, "pyftpdlib"));
         m_options.SetNumThreads(1);
         m_options.SetAccessType(1);
         m_options.SetConnectTimeout(5);
@@ -183,7 +182,7 @@ TEST_F(CFtpRefCheckerTest, AListingDateInTheFutureIsMovedOneYearBack)
     std::tm tmFuture {};
     gmtime_r(&s_future, &tmFuture);
     if (tmNow.tm_year != tmFuture.tm_year)
-        GTEST_SKIP() << "a listing shows no year: two days ahead falls in the next year";
+        VOSTREL_SKIP_FOR_DATE() << "a listing shows no year: two days ahead falls in the next year";
     CheckAll({Url("/future.html")});
     const FakePage page = m_sink.Page(1);
     EXPECT_EQ(page.title, "Later");
@@ -255,8 +254,7 @@ namespace {
 
 TEST(CFtpRefCheckerProxyTest, ACernProxyIsAskedForTheWholeUrlAndNoFtpConnectionIsMade)
 {
-    if (!nettest::HaveProgram(nettest::kPython))
-        GTEST_SKIP() << "python3 is needed for the HTTP test server";
+    VOSTREL_REQUIRE(nettest::MissingPrograms({"python3"}));
     // The HTTP test server stands in for the proxy: it answers "GET ftp://host/page" by its path.
     nettest::ChildServer proxy;
     ASSERT_TRUE(proxy.Start({nettest::kPython, nettest::ServerScript(), "http"}, true));

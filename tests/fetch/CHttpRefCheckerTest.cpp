@@ -44,8 +44,7 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "python3 is needed for the HTTP test server";
+        VOSTREL_REQUIRE(s_server ? std::string() : nettest::WhyNotStarted("the HTTP test server", {"python3"}));
     }
 
     static std::string Url(const std::string& path)
@@ -402,8 +401,8 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "openssl and python3 are needed for the HTTPS test server";
+        VOSTREL_REQUIRE(s_server ? std::string()
+                                 : nettest::WhyNotStarted("the HTTPS test server", {"openssl", "python3"}));
     }
     static std::string Url(const std::string& path)
     {

@@ -14,22 +14,25 @@
 
 class GridX11Test : public X11Test {
 protected:
+    bool TakesScreenshots() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         RegisterStandardControls();
         if (WithFeatures())
             m_slots.SaveAndInstall();
         InitGridLibrary(CreateFactory());
+        m_bStarted = true;
     }
     void TearDown() override
     {
-        if (!IsSkipped()) {
+        if (m_bStarted) {
             TerminateGridLibrary();
             if (WithFeatures())
                 m_slots.Restore();
+            m_bStarted = false;
         }
         X11Test::TearDown();
     }
@@ -46,4 +49,5 @@ protected:
 
 private:
     GridFeatureSlots m_slots;
+    bool m_bStarted = false;   // the grid library was started
 };

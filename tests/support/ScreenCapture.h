@@ -59,4 +59,25 @@ inline uint32_t PixelAt(cairo_surface_t* s, int x, int y)
     return PixelAt(s, POINT{x, y});
 }
 
+// How many lines of text a tip window shows on the screen: inside its one-pixel frame, runs of
+// rows that hold ink (a pixel other than the background its margin shows), apart from one
+// another by rows of background only. -1 when its inside is the frame's colour: nothing drawn.
+inline int TipLinesShown(cairo_surface_t* s, const RECT& window)
+{
+    const uint32_t frame = PixelAt(s, window.left, window.top);
+    const uint32_t background = PixelAt(s, window.left + 1, window.top + 1);
+    if (background == frame)
+        return -1;
+    int lines = 0;
+    bool inLine = false;
+    for (int y = window.top + 1; y < window.bottom - 1; ++y) {
+        bool ink = false;
+        for (int x = window.left + 1; !ink && x < window.right - 1; ++x)
+            ink = PixelAt(s, x, y) != background;
+        lines += ink && !inLine ? 1 : 0;
+        inLine = ink;
+    }
+    return lines;
+}
+
 }   // namespace screen_capture

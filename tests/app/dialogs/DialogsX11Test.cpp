@@ -44,10 +44,11 @@ namespace {
 class DialogsX11Test : public X11Test {
 protected:
     bool UsesXdotool() const override { return true; }
+    bool TakesScreenshots() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         m_keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
         // Screenshots kept for a person to look at are drawn in the real fonts.

@@ -21,10 +21,12 @@ namespace {
 
 class SettingsDialogsX11Test : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
+    bool TakesScreenshots() const override { return true; }
     void SetUp() override
     {
         X11Test::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         RegisterStandardControls();
         GXInstallGridFeatures();
@@ -61,8 +63,6 @@ TEST_F(SettingsDialogsX11Test, ADialogDraggedLargerScalesItsGridOnTheScreen)
                              std::to_string(window.bottom + 60) + " mousemove " +
                              std::to_string(window.right + 200) + " " + std::to_string(window.bottom + 150) +
                              " mouseup 1 >/dev/null 2>&1";
-    if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "xdotool is not installed";
     ASSERT_EQ(std::system(drag.c_str()), 0);
     ASSERT_TRUE(PumpUntil([&] {
         CRect now;

@@ -97,13 +97,11 @@ protected:
         return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
     }
 
-    // The items of the pop-up menu the keys open, read from the pop-up window while it shows
-    // (and the screen taken as the named screenshot, when one is named), after which the user
-    // closes the menu. Empty when no menu opened.
-    std::vector<ShownItem> ReadMenu(const std::string& keys, const char* pszShot = nullptr)
+    // The items of the pop-up menu the keys open, read from the pop-up window while it shows,
+    // after which the user closes the menu. Empty when no menu opened.
+    std::vector<ShownItem> ReadMenu(const std::string& keys)
     {
         MenuReading reading;
-        reading.pszShot = pszShot;
         s_reading = &reading;
         // The menu runs its own loop inside the program's: a timer, which that loop serves too,
         // looks at the menu from there.
@@ -155,7 +153,6 @@ protected:
 
 private:
     struct MenuReading {
-        const char* pszShot = nullptr;
         std::vector<ShownItem> items;
         bool bDone = false;
         bool bClosed = false;
@@ -179,8 +176,6 @@ private:
             s_reading->items.push_back(ShownItem{::GetMenuItemID(hMenu, i), text, (nState & (MF_GRAYED | MF_DISABLED)) != 0});
         }
         s_reading->bDone = true;
-        if (s_reading->pszShot != nullptr)
-            cairo_surface_destroy(pTest->Shot(s_reading->pszShot));
         // Closed as the user closes a menu opened from the keyboard: Escape closes the pop-up,
         // a second one leaves the menu bar. The keys go to the window the menu belongs to,
         // which keeps the display's focus while the menu shows.
@@ -239,7 +234,6 @@ TEST_F(MainWindowEditingX11Test, EscapeBacksOutOfACellEditWhileNoScanRuns)
     ASSERT_TRUE(Click(3, kDesc));
     EXPECT_EQ(std::string(view.GetCellValue(2, kDesc)), old);
     EXPECT_EQ(app->IsEdited(), 3u) << "the dropped edit was stored when the cell was left";
-    cairo_surface_destroy(Shot("escape-field"));
 }
 
 // A cell's list of choices is an in-place editor too: Escape closes it and the cell keeps its
@@ -299,7 +293,7 @@ TEST_F(MainWindowEditingX11Test, EditDeleteClearsTheSelectedCellsAsOneStepOfUndo
     ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000))
         << "Shift+click did not select the cells";
 
-    const ShownItem item = Item(ReadMenu("alt+e", "edit-menu-delete"), ID_EDIT_DELETE_META);
+    const ShownItem item = Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META);
     ASSERT_EQ(item.text, "&Delete");
     EXPECT_FALSE(item.bGrayed) << "Delete is disabled over selected cells";
     ASSERT_TRUE(Xdo("key alt+e d"));
@@ -363,7 +357,7 @@ TEST_F(MainWindowEditingX11Test, UndoAndRedoNameTheirStepAndKeepTheirKeys)
     EXPECT_EQ(Item(menu(), ID_EDIT_UNDO).text, "&Undo Column Width\tCtrl+Z");
     ASSERT_TRUE(Xdo("key ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return view.GetColWidth(kDesc) == nWidth; }, 60000)) << "Undo did not give the width back";
-    items = ReadMenu("alt+e", "edit-menu-redo");
+    items = ReadMenu("alt+e");
     EXPECT_EQ(Item(items, ID_EDIT_UNDO).text, "&Undo Paste\tCtrl+Z");
     EXPECT_EQ(Item(items, ID_EDIT_REDO).text, "&Redo Column Width\tCtrl+Y");
     EXPECT_FALSE(Item(items, ID_EDIT_REDO).bGrayed);
@@ -439,5 +433,4 @@ TEST_F(MainWindowEditingX11Test, TheProjectAreaOpensNoEditorOverAFoldersName)
     EXPECT_TRUE(Frame().GetProjectAreaBar()->IsWindowVisible());
     EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
     ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("project-area-no-rename"));
 }

@@ -88,7 +88,6 @@ TEST_F(MainWindowLayoutX11Test, ASmallWindowStillShowsTheGridAndThePanesGrowBack
     ASSERT_GT(nOutputHeight, 100);
 
     ASSERT_TRUE(SizeWindow(400, 300));
-    cairo_surface_destroy(Shot("small-window"));
     const CRect small = WindowRect(DocumentArea());
     const CRect project = WindowRect(projectArea), output = WindowRect(OutputArea());
     EXPECT_GE(small.Width(), project.Width() - 10) << "the Project Area leaves the grid too little width";
@@ -192,7 +191,6 @@ TEST_F(MainWindowLayoutX11Test, TheMainToolbarLooksAsBeforeAfterADragAndAFloatAn
     ASSERT_TRUE(Drag(POINT{wide.left + 1, wide.CenterPoint().y}, POINT{wide.CenterPoint().x, wide.CenterPoint().y}));
     ASSERT_TRUE(RunUntil([&] { return WindowRect(*pBar->GetParentFrame()).Height() > wide.Height() && Settled(); }, 60000))
         << "the floating frame did not take a narrower size";
-    cairo_surface_destroy(Shot("toolbar-floating"));
     const CRect floating = WindowRect(*pBar->GetParentFrame());
     const CRect top = WindowRect(*pBar->m_pDockSite->GetControlBar(AFX_IDW_DOCKBAR_TOP));
     ASSERT_TRUE(Drag(POINT{floating.left + 30, floating.top + 6}, POINT{top.left + 40, top.top + 6}));

@@ -62,8 +62,14 @@ TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
         EXPECT_TRUE(RunUntil([&] { return TipOnScreen(&text); })) << "no tip came up";
         EXPECT_EQ(text, c.pszTip);
         EXPECT_FALSE(Frame().GetStatusBar().GetPaneText(0).IsEmpty()) << "the button's prompt in the message pane";
-        if (c.nCommand == ID_START_SCAN)
-            cairo_surface_destroy(Shot("toolbar-tip"));
+        // On the screen: the tip's one line of text.
+        ASSERT_TRUE(Quiet());
+        cairo_surface_t* shot = Shot("toolbar-tip");
+        ASSERT_NE(shot, nullptr);
+        CRect tip;
+        ::GetWindowRect(Tip(), &tip);
+        EXPECT_EQ(screen_capture::TipLinesShown(shot, tip), 1);
+        cairo_surface_destroy(shot);
     }
     // Away from the buttons the message pane is ready again.
     ASSERT_TRUE(MoveTo(grid));
@@ -101,6 +107,10 @@ TEST_F(MainWindowTipsX11Test, ALongHeaderTipWrapsAtAReadableWidth)
     ::GetWindowRect(Tip(), &tip);
     EXPECT_LE(tip.Width(), 400) << "a readable width";
     EXPECT_GE(tip.Height(), 3 * 12) << "on several lines";
+    // On the screen, the text stands on several lines inside the tip.
     ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("header-tip"));
+    cairo_surface_t* shot = Shot("header-tip");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_GE(screen_capture::TipLinesShown(shot, tip), 3);
+    cairo_surface_destroy(shot);
 }

@@ -3,6 +3,7 @@
 // menu, and Undo and Redo name what they would do and keep their shortcuts.
 #include "tests/app/UserStepsX11Fixture.h"
 
+#include <cstdint>
 #include <map>
 
 #include "toolkit/toolbars/SECCustomToolBar.h"
@@ -10,6 +11,109 @@
 #include "toolkit/toolbars/SECToolBarManager.h"
 
 namespace {
+
+// Each command's picture: its cell in the small and the large strips, and a print of the cell's
+// pixels in each, taken from the pictures as they were drawn for these commands. A picture drawn
+// anew on purpose gets a new print here; one moved to another command's cell no longer matches.
+struct CommandPicture {
+    UINT nID;
+    const char* pszWhat;
+    int nCell;
+    uint32_t nSmallPrint;
+    uint32_t nLargePrint;
+};
+const CommandPicture kPictures[] = {
+    {ID_NEW_PROJECT, "New Project: a blank page", 0, 0x696AF629, 0x59D3A7E9},
+    {ID_OPEN_PROJECT, "Open Project: an open folder", 1, 0x62DC0D1B, 0x423BD8DB},
+    {ID_FILE_PRINT, "Print: a printer", 2, 0x7B3DEE51, 0x70AC3991},
+    {ID_EDIT_CUT, "Cut: scissors", 3, 0x55BAC745, 0xAED4F085},
+    {ID_EDIT_COPY, "Copy: two pages", 4, 0x13C120B2, 0x2C389E72},
+    {ID_EDIT_PASTE, "Paste: a page on a clipboard", 5, 0x6B35351B, 0x6DEDC65B},
+    {ID_EDIT_UNDO, "Undo: an arrow turning back to the left", 6, 0x92CF8585, 0x0D01A745},
+    {ID_EDIT_REDO, "Redo: an arrow turning to the right", 7, 0x639A1C05, 0xDDF63EC5},
+    {ID_START_SCAN, "Start Scan: a page with a green arrow", 8, 0x4392DEAD, 0x3930AF6D},
+    {ID_STOP_SCAN, "Stop Scan: a red stop sign", 9, 0x2ACFC82D, 0x901BB3ED},
+    {ID_METATAG_SETTINGS, "Metatag Settings: a yellow tag", 10, 0x078C2523, 0x03B687E3},
+    {ID_CONTEXT_HELP, "Help: an arrow with a question mark", 11, 0xB68D73E3, 0x6F94DEA3},
+    {ID_SAVE_EDITED_FILES, "Save Edited Files: a diskette", 12, 0xD9BDA7FB, 0x648F733B},
+    {ID_VIEW_CHANGES, "View Changes: a page under a magnifier", 13, 0x75A2E36A, 0x59B7EEAA},
+    {ID_ZOOM_IN, "Zoom In: a magnifier with a plus", 14, 0xD8A5C86D, 0x4CB97A2D},
+    {ID_ZOOM_OUT, "Zoom Out: a magnifier with a minus", 15, 0x6534512D, 0xB51E7EED},
+    {ID_ZOOM_100, "Zoom 100%: a magnifier with a one", 16, 0xC1641174, 0xFFA6DBB4},
+    {ID_EDIT_FIND, "Find: binoculars", 17, 0x6E151BAD, 0x5BC778ED},
+    {ID_SORT_ASCENDING, "Sort Ascending: A over Z", 18, 0x0C4481C5, 0xC7C04605},
+    {ID_SORT_DESCENDING, "Sort Descending: Z over A", 19, 0xB11C0D45, 0x113D0585},
+};
+
+// A strip of button pictures as the program's resources hold it, its colours mapped to the
+// system's as the toolbars map them.
+class PictureStrip {
+public:
+    PictureStrip(const char* pszFile, int cx, int cy)
+        : m_pSurface(cairo_image_surface_create_from_png((std::string(VOSTREL_TESTS_DIR) + "/../app/res/" + pszFile).c_str())),
+          m_cx(cx), m_cy(cy)
+    {
+    }
+    ~PictureStrip() { cairo_surface_destroy(m_pSurface); }
+    PictureStrip(const PictureStrip&) = delete;
+    PictureStrip& operator=(const PictureStrip&) = delete;
+
+    bool Loaded() const { return cairo_surface_status(m_pSurface) == CAIRO_STATUS_SUCCESS; }
+    int Cells() const { return cairo_image_surface_get_width(m_pSurface) / m_cx; }
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+    // A pixel of a cell as the strip holds it, 0xRRGGBB.
+    uint32_t Stored(int nCell, int x, int y) const
+    {
+        const uint8_t* row = cairo_image_surface_get_data(m_pSurface) +
+                             static_cast<size_t>(y) * static_cast<size_t>(cairo_image_surface_get_stride(m_pSurface));
+        return reinterpret_cast<const uint32_t*>(row)[nCell * m_cx + x] & 0xFFFFFF;
+    }
+    // The same pixel as a button shows it: black, grey, silver and white are the system's text,
+    // shadow, face and highlight colours.
+    uint32_t Shown(int nCell, int x, int y) const
+    {
+        switch (const uint32_t pixel = Stored(nCell, x, y)) {
+        case 0x000000: return Sys(COLOR_BTNTEXT);
+        case 0x808080: return Sys(COLOR_BTNSHADOW);
+        case 0xC0C0C0: return Sys(COLOR_BTNFACE);
+        case 0xFFFFFF: return Sys(COLOR_BTNHIGHLIGHT);
+        default: return pixel;
+        }
+    }
+    // The part of a cell that holds its picture: where its pixels are not the strip's silver.
+    CRect Box(int nCell) const
+    {
+        CRect box(m_cx, m_cy, 0, 0);
+        for (int y = 0; y < m_cy; ++y)
+            for (int x = 0; x < m_cx; ++x)
+                if (Stored(nCell, x, y) != 0xC0C0C0)
+                    box.UnionRect(box, CRect(x, y, x + 1, y + 1));
+        return box;
+    }
+    // The print of a cell's stored pixels (FNV-1a over their bytes, red first).
+    uint32_t Print(int nCell) const
+    {
+        uint32_t nHash = 2166136261u;
+        for (int y = 0; y < m_cy; ++y)
+            for (int x = 0; x < m_cx; ++x)
+                for (int nShift : {16, 8, 0}) {
+                    nHash ^= (Stored(nCell, x, y) >> nShift) & 0xFF;
+                    nHash *= 16777619u;
+                }
+        return nHash;
+    }
+    static uint32_t Sys(int nIndex)
+    {
+        const COLORREF color = ::GetSysColor(nIndex);
+        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    }
+
+private:
+    cairo_surface_t* m_pSurface;
+    int m_cx;
+    int m_cy;
+};
 
 class MainWindowToolbarsX11Test : public MainWindowStepsX11Test {
 protected:
@@ -28,7 +132,6 @@ protected:
         ASSERT_TRUE(Xdo(std::string("type --delay 20 '") + pszText + "'"));
         ASSERT_TRUE(Xdo("key Return"));
         const bool stored = RunUntil([&] { return view->GetCellValue(RowOf("a.htm"), ColumnOf("Title")) == pszText; });
-        cairo_surface_destroy(Shot("typed-title"));
         ASSERT_TRUE(stored) << "the typed title never reached the cell: "
                             << view->GetCellValue(RowOf("a.htm"), ColumnOf("Title"));
         ASSERT_TRUE(Quiet());
@@ -74,12 +177,75 @@ protected:
                      seen[nID] = ItemSeen{text, (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0,
                                           Disabled(*MainToolbar(), nID)};
                  }
-                 cairo_surface_destroy(Shot("edit-menu-open"));
                  XdoNow("key Escape Escape");   // the menu, then the menu bar
              });
         EXPECT_TRUE(StepsTaken());
         EXPECT_TRUE(Quiet());
         return seen;
+    }
+    // Whether the screen shows the picture of the strip's cell, whole, somewhere inside the
+    // rectangle: pixel for pixel on an enabled button; on a disabled one, in the shadow colour
+    // wherever the picture is neither face nor highlight, and only there (its outline embossed).
+    static bool ShowsCell(cairo_surface_t* shot, const CRect& button, const PictureStrip& strip, int nCell, bool bDisabled)
+    {
+        const uint32_t face = PictureStrip::Sys(COLOR_BTNFACE);
+        const uint32_t light = PictureStrip::Sys(COLOR_BTNHIGHLIGHT);
+        const uint32_t shadow = PictureStrip::Sys(COLOR_BTNSHADOW);
+        const CRect box = strip.Box(nCell);
+        for (int top = button.top - box.top; top + box.bottom <= button.bottom; ++top)
+            for (int left = button.left - box.left; left + box.right <= button.right; ++left) {
+                bool bSame = true;
+                for (int y = box.top; bSame && y < box.bottom; ++y)
+                    for (int x = box.left; bSame && x < box.right; ++x) {
+                        const uint32_t screen = screen_capture::PixelAt(shot, left + x, top + y);
+                        const uint32_t picture = strip.Shown(nCell, x, y);
+                        bSame = bDisabled ? (screen == shadow) == (picture != face && picture != light) : screen == picture;
+                    }
+                if (bSame)
+                    return true;
+            }
+        return false;
+    }
+    // Every command's button, in whichever toolbar holds it, shows the command's picture of the
+    // strip given, as the screen shows it now. The strip's cells are the commands' own pictures.
+    void ExpectPictures(const PictureStrip& strip, bool bLarge, const char* pszShot)
+    {
+        ASSERT_TRUE(strip.Loaded());
+        ASSERT_EQ(strip.Cells(), static_cast<int>(std::size(kPictures)));
+        ASSERT_TRUE(Quiet());
+        cairo_surface_t* shot = Shot(pszShot);
+        ASSERT_NE(shot, nullptr);
+        for (const CommandPicture& picture : kPictures) {
+            EXPECT_EQ(strip.Print(picture.nCell), bLarge ? picture.nLargePrint : picture.nSmallPrint)
+                << "the strip's cell " << picture.nCell << " is not the picture of " << picture.pszWhat << " (its print is 0x"
+                << std::hex << std::uppercase << strip.Print(picture.nCell) << std::dec << ")";
+            SECCustomToolBar* pBar = nullptr;
+            int nIndex = -1;
+            for (UINT nBar : {static_cast<UINT>(ID_VIEW_TOOLBARS), static_cast<UINT>(ID_GRID_TOOLBAR)}) {
+                SECCustomToolBar* pCandidate = Frame().GetToolBarManager()->ToolBarFromID(nBar);
+                if (pCandidate != nullptr && pCandidate->CommandToIndex(picture.nID) >= 0) {
+                    pBar = pCandidate;
+                    nIndex = pCandidate->CommandToIndex(picture.nID);
+                }
+            }
+            if (pBar == nullptr) {
+                ADD_FAILURE() << "no toolbar has a button for " << picture.pszWhat;
+                continue;
+            }
+            CRect button;
+            pBar->GetItemRect(nIndex, &button);
+            pBar->ClientToScreen(&button);
+            const bool bDisabled = (pBar->GetBtn(nIndex)->m_nStyle & SEC_TBBS_DISABLED) != 0;
+            if (ShowsCell(shot, button, strip, picture.nCell, bDisabled))
+                continue;
+            std::string shown = "no picture of the strip";
+            for (int nCell = 0; nCell < strip.Cells(); ++nCell)
+                if (ShowsCell(shot, button, strip, nCell, bDisabled))
+                    shown = "the picture of cell " + std::to_string(nCell);
+            ADD_FAILURE() << "the " << (bLarge ? "large" : "small") << (bDisabled ? " disabled" : "") << " button of "
+                          << picture.pszWhat << " shows " << shown;
+        }
+        cairo_surface_destroy(shot);
     }
     std::string Profile() const
     {
@@ -102,9 +268,6 @@ TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange
 
     FloatMainToolbar();
     EXPECT_TRUE(RunUntil([&] { return ViewableWindowTitled("Main Toolbar"); })) << "the floating caption";
-    cairo_surface_t* shot = Shot("main-toolbar-floating");
-    ASSERT_NE(shot, nullptr);
-    cairo_surface_destroy(shot);
 
     // The user closes the program (the edit is not written) and the layout is saved.
     const HWND hFrame = Frame().GetSafeHwnd();
@@ -151,4 +314,23 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
     for (const auto& [nID, item] : seen)
         EXPECT_EQ(item.grayed, item.buttonDisabled) << item.text;
     EXPECT_FALSE(seen[ID_EDIT_COPY].grayed);
+}
+
+// What the user sees of each toolbar button: the picture of its command, in the large buttons
+// the program starts with and in the small ones the user then chooses in View > Toolbars.
+TEST_F(MainWindowToolbarsX11Test, EveryButtonShowsThePictureOfItsCommandInBothSizes)
+{
+    // The captions under the large pictures in the user's own fonts.
+    SetTestFontMode(false);
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Frame().GetToolBarManager()->IsLargeButtons());
+    ExpectPictures(PictureStrip("toolbarlarge.png", 48, 32), true, "toolbars-large");
+
+    ASSERT_TRUE(ClickAt(MenuBarItemOnScreen("View")));
+    Choose("Toolbars...");
+    Type("the Toolbars dialog", "^Toolbars$", "alt+l Return");
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return !Frame().GetToolBarManager()->IsLargeButtons(); }))
+        << "Large Buttons stayed on";
+    ExpectPictures(PictureStrip("toolbar.png", 16, 15), false, "toolbars-small");
 }

@@ -378,7 +378,6 @@ TEST_F(MainWindowX11Test, TheProjectAreaKeepsTheTopOfItsTreeInViewAfterAScan)
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && rescanned(); }, 60000)) << "F5 did not scan the pages again";
     ASSERT_TRUE(Quiet());
     EXPECT_EQ(tree.GetTopIndex(), 0) << "the tree scrolled down during the scan";
-    cairo_surface_destroy(Shot("project-area-after-scan"));
 }
 
 // After Save Edited Files the undo history ends at the save: Undo and Undo All cannot show the
@@ -455,8 +454,6 @@ TEST_F(MainWindowX11Test, TheWindowAndItsPanesComeBackAsTheyWereAtExit)
     EXPECT_TRUE(Frame().IsZoomed()) << "the window is not maximised again";
     ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
     EXPECT_TRUE(pOutput->IsWindowVisible()) << "the Output Area is hidden again";
-    ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("restored-window"));
 }
 
 // Columns shown as a scan finds their tags take the catalogue's order, whatever order the

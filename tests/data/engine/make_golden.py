@@ -4,7 +4,9 @@ layouts (independently of the program's own writers):
 
   all_types.vsl         a settings file holding one setting of every type, with own data
   project_defaults.vsp  a project file of a new project's settings
-  project_custom.vsp    a project file with every field set to something else
+  project_custom.vsp    a project file with every field set to something else, each to a value
+                        no other field holds (an on/off field is on at any number but 0), so
+                        that a field read from another's place shows
 
 Run it from this folder; the tests read the files it writes."""
 
@@ -84,8 +86,8 @@ def main():
     with open('project_defaults.vsp', 'wb') as f:
         f.write(project_file('', '', '', 1, 0, ['.htm', '.html', '.shtm', '.shtml'], 1, ',', 1, 0, 1))
     with open('project_custom.vsp', 'wb') as f:
-        f.write(project_file('/srv/www/site', '/home/me/site.vsp', '/home/me/VOSTREL.VSL', 0, 1,
-                             ['.php', '.HTM'], 0, '; ', 0, 2, 0))
+        f.write(project_file('/srv/www/site', '/home/me/site.vsp', '/home/me/VOSTREL.VSL', 3, 1,
+                             ['.php', '.HTM'], 0, '; ', 4, 2, 5))
 
 
 if __name__ == '__main__':

@@ -147,6 +147,8 @@ TEST_F(GridViewX11Test, AHeadersToolTipShowsWhereThePointerRestsThroughTheMessag
     ASSERT_NE(shot, nullptr);
     if (keep)
         cairo_surface_write_to_png(shot, (std::string(keep) + "/gridtooltip.png").c_str());
+    // The screen shows the tip's text, on one line inside its frame.
+    EXPECT_EQ(screen_capture::TipLinesShown(shot, tipRect), 1);
     cairo_surface_destroy(shot);
     frame->DestroyWindow();
 }

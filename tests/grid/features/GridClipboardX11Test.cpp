@@ -51,7 +51,7 @@ protected:
     void SetUp() override
     {
         GridX11Test::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         m_frame = new CFrameWnd; // goes with its window
         ASSERT_TRUE(m_frame->Create(nullptr, "Pages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 620, 420)));
@@ -67,10 +67,10 @@ protected:
     }
     void TearDown() override
     {
-        if (!IsSkipped()) {
+        if (Ready()) {
             if (m_frame != nullptr)
                 m_frame->DestroyWindow();
-            PumpFor(20);
+            EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
         }
         GridX11Test::TearDown();
     }

@@ -157,7 +157,7 @@ TEST_F(ResizeX11Test, TheBorderShowsWhereItGoesAndEscapeCancelsTheDrag)
     EXPECT_EQ(PixelAt(after, OnScreen(*view, border + 30, cell.CenterPoint().y)), 0xFFFFFFu);
     cairo_surface_destroy(after);
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
 
 TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
@@ -184,7 +184,7 @@ TEST_F(ResizeX11Test, EscapeGivesALiveResizedColumnItsWidthBack)
     EXPECT_EQ(view->GetColWidth(2), 50);
     EXPECT_FALSE(view->Undo());
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
 
 TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTheRelease)
@@ -216,7 +216,7 @@ TEST_F(ResizeX11Test, WithTheDragLineWindowTheLineFollowsThePointerAndGoesWithTh
     EXPECT_EQ(view->GetColWidth(3), 75);
     EXPECT_EQ(view->GetDragLineWnd(FALSE), nullptr);
     frame->DestroyWindow();
-    PumpFor(50);
+    EXPECT_TRUE(Drained()) << "what the windows posted on their way out never ran";
 }
 
 namespace {

@@ -101,8 +101,7 @@ TEST_F(X11DockingTest, DockedAndFloatingBarsAndTheStatusBarShowOnTheScreen)
     ASSERT_TRUE(floating.IsFloating());
     EXPECT_TRUE(floating.GetParentFrame()->IsWindowVisible());
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

@@ -132,8 +132,7 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
     EXPECT_EQ(result.name, "vostrel");
     EXPECT_EQ(result.show, static_cast<UINT>(BST_CHECKED));
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        return;
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     ASSERT_TRUE(SettleWith([dlg](const std::function<bool()>& done, int ms) { return PumpDialogUntil(dlg, done, ms); }));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);

@@ -132,8 +132,7 @@ TEST_F(X11MdiTest, CyclesTwoDocumentsWithCtrlF6AndPaintsAsTheHeadlessBackendDoes
     EXPECT_EQ(GetFocus(), first);
     EXPECT_EQ(GetWindow(MdiClientOf(), GW_CHILD), first);
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        return;
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     // Two states to look at: cascaded, and the first document maximised with its system menu
     // and buttons in the frame's bar and its name in the frame's title.
     auto shoot = [&](const char* name) {

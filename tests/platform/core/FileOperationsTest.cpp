@@ -1,6 +1,7 @@
 #include "platform/core/FileOperations.h"
 #include "platform/core/AtomicFile.h"
 
+#include "support/RequiredTools.h"
 #include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
@@ -178,8 +179,9 @@ TEST(FileOperationsTest, MoveAcrossFileSystemsCopiesWhenAllowed)
     ScopedTempDir dir;
     struct stat tmp{}, shm{};
     if (stat(dir.Path().c_str(), &tmp) != 0 || stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev
-        || access("/dev/shm", W_OK) != 0)
-        GTEST_SKIP() << "no second writable file system";
+        || access("/dev/shm", W_OK) != 0) {
+        VOSTREL_REQUIRE("a second writable file system (/dev/shm)");
+    }
     const std::string from = dir.File("page.html");
     const std::string to = "/dev/shm/vostrel-move-test-" + std::to_string(getpid());
     WriteFile(from, "moved");

@@ -34,8 +34,7 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "python3 with pyftpdlib is needed for the FTP test server";
+        VOSTREL_REQUIRE(s_server ? std::string() : nettest::WhyNotStarted("the FTP test server", {"python3"}, "pyftpdlib"));
         m_session = std::make_unique<CInternetSession>("VostrelTest", 1, INTERNET_OPEN_TYPE_DIRECT);
     }
     static INTERNET_PORT Port() { return static_cast<INTERNET_PORT>(s_server->Port()); }

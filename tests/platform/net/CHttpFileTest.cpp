@@ -12,9 +12,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,8 +31,7 @@ protected:
 
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "python3 is needed for the HTTP test server";
+        VOSTREL_REQUIRE(s_server ? std::string() : nettest::WhyNotStarted("the HTTP test server", {"python3"}));
         m_session = std::make_unique<CInternetSession>("VostrelTest", 1, INTERNET_OPEN_TYPE_DIRECT);
         m_connection.reset(m_session->GetHttpConnection("127.0.0.1", Port()));
     }
@@ -289,20 +292,35 @@ TEST_F(HttpTest, SilentServerTimesOut)
     EXPECT_EQ(ERROR_INTERNET_TIMEOUT, ErrorOf([&] { file->SendRequest(); }));
 }
 
+// Whether the thread waits in the kernel on its sockets, as a transfer waiting for data does.
+bool WaitsOnSockets(pid_t tid)
+{
+    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/syscall");
+    long nCall = -1;
+    return (in >> nCall) && (nCall == SYS_poll || nCall == SYS_ppoll);
+}
+
 TEST_F(HttpTest, ClosingTheSessionFromAnotherThreadAbortsARead)
 {
     auto file = Send("/trickle?delay=20");
     char buffer[100];
     ASSERT_EQ(100u, file->Read(buffer, sizeof buffer));
+    // The next read waits for the rest of the trickle; the session is closed while it does.
+    const pid_t reader = gettid();
     std::atomic<bool> closed{false};
+    std::atomic<bool> waited{false};
     std::thread closer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!WaitsOnSockets(reader) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        waited = WaitsOnSockets(reader);
         closed = true;
         m_session->Close();
     });
     // Had the read waited for the rest of the trickle it would have returned data, not failed.
     EXPECT_EQ(ERROR_INTERNET_OPERATION_CANCELLED, ErrorOf([&] { file->Read(buffer, sizeof buffer); }));
     closer.join();
+    EXPECT_TRUE(waited.load()) << "the read never waited for data";
     EXPECT_TRUE(closed.load());
     // Nothing works on a closed session any more.
     EXPECT_EQ(ERROR_INVALID_HANDLE, ErrorOf([&] { m_session->GetHttpConnection("127.0.0.1", Port()); }));
@@ -310,13 +328,16 @@ TEST_F(HttpTest, ClosingTheSessionFromAnotherThreadAbortsARead)
 
 TEST_F(HttpTest, ClosingTheConnectionFromAnotherThreadAbortsASend)
 {
-    std::unique_ptr<CHttpFile> file(m_connection->OpenRequest("GET", "/slow?delay=20"));
+    std::unique_ptr<CHttpFile> file(m_connection->OpenRequest("GET", "/slow?delay=20&mark=send"));
+    // Once the server has the request, the send waits for the reply; the connection goes then.
+    std::atomic<bool> heard{false};
     std::thread closer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        heard = s_server->WaitForLine("waiting send");
         m_connection->Close();
     });
     EXPECT_EQ(ERROR_INTERNET_OPERATION_CANCELLED, ErrorOf([&] { file->SendRequest(); }));
     closer.join();
+    EXPECT_TRUE(heard.load()) << "the server never had the request";
 }
 
 TEST_F(HttpTest, ReusesTheConnectionForSeveralRequests)

@@ -178,8 +178,8 @@ protected:
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
     {
-        if (s_server == nullptr)
-            GTEST_SKIP() << "openssl and python3 are needed for the HTTPS test server";
+        VOSTREL_REQUIRE(s_server ? std::string()
+                                 : nettest::WhyNotStarted("the HTTPS test server", {"openssl", "python3"}));
     }
     static INTERNET_PORT Port() { return static_cast<INTERNET_PORT>(s_server->Port()); }
 
@@ -297,9 +297,8 @@ class ProxyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        VOSTREL_REQUIRE(nettest::MissingPrograms({"tinyproxy", "python3"}));
         const std::string tinyproxy = nettest::FindProgram("tinyproxy");
-        if (tinyproxy.empty() || !nettest::HaveProgram(nettest::kPython))
-            GTEST_SKIP() << "tinyproxy and python3 are needed for the proxy tests";
         ASSERT_TRUE(m_server.Start({nettest::kPython, nettest::ServerScript(), "http"}, true));
         const int port = nettest::FreeLoopbackPort();
         m_dir.WriteFile("tinyproxy.conf", "Port " + std::to_string(port) + "\nListen 127.0.0.1\nTimeout 30\n"

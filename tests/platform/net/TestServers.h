@@ -3,15 +3,18 @@
 // killed by the system when the test program itself dies.
 #pragma once
 
+#include "support/RequiredTools.h"
 #include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +58,28 @@ inline std::string FindProgram(const char* name)
             return path;
     }
     return std::string();
+}
+
+// What the machine lacks of the programs (python3 is the one at kPython) and the python3
+// module, for a test's message; "" when it has them all.
+inline std::string MissingPrograms(std::initializer_list<const char*> programs, const char* module = nullptr)
+{
+    std::string missing;
+    for (const char* program : programs)
+        if (std::string(program) == "python3" ? !HaveProgram(kPython) : FindProgram(program).empty())
+            missing += (missing.empty() ? "" : ", ") + std::string(program);
+    if (missing.empty() && module != nullptr && !HavePythonModule(module))
+        missing = std::string("the python3 module ") + module;
+    return missing;
+}
+
+// Why a test server of these programs is not there: what the machine lacks, else that it did
+// not start.
+inline std::string WhyNotStarted(const char* server, std::initializer_list<const char*> programs,
+                                 const char* module = nullptr)
+{
+    const std::string missing = MissingPrograms(programs, module);
+    return missing.empty() ? std::string(server) + " (it did not start)" : missing;
 }
 
 // A port on 127.0.0.1 that nothing listens on at the moment of asking.
@@ -111,18 +136,25 @@ public:
         if (!readPort)
             return true;
         std::string line;
-        while (line.find('\n') == std::string::npos) {
-            pollfd p{m_outFd, POLLIN, 0};
-            if (poll(&p, 1, 10000) <= 0)
-                return false;
-            char buffer[64];
-            ssize_t n = read(m_outFd, buffer, sizeof buffer);
-            if (n <= 0)
-                return false;
-            line.append(buffer, static_cast<size_t>(n));
-        }
+        if (!ReadLine(line, 10000))
+            return false;
         m_port = std::atoi(line.c_str());
         return m_port > 0;
+    }
+
+    // Waits, a minute at most, until the program prints the line; the lines before it are
+    // passed over. For one thread at a time.
+    bool WaitForLine(const std::string& wanted)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            std::string line;
+            if (left.count() <= 0 || !ReadLine(line, static_cast<int>(left.count())))
+                return false;
+            if (line == wanted)
+                return true;
+        }
     }
 
     // Waits until something accepts connections on the port.
@@ -167,9 +199,32 @@ public:
     int Port() const { return m_port; }
 
 private:
+    // The next line of the program's output, without its end; false when none came in time.
+    bool ReadLine(std::string& line, int ms)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        size_t end = m_unread.find('\n');
+        while (end == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd p{m_outFd, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[256];
+            const ssize_t n = read(m_outFd, buffer, sizeof buffer);
+            if (n <= 0)
+                return false;
+            m_unread.append(buffer, static_cast<size_t>(n));
+            end = m_unread.find('\n');
+        }
+        line = m_unread.substr(0, end);
+        m_unread.erase(0, end + 1);
+        return true;
+    }
+
     pid_t m_pid = -1;
     int m_outFd = -1;
     int m_port = 0;
+    std::string m_unread;   // what the program printed beyond the lines read
 };
 
 // A test server with the folder it serves or keeps its certificate in, shared by one test suite:

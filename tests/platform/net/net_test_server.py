@@ -5,7 +5,7 @@
     net_test_server.py ftp ROOT USER PASSWORD
 
 Each binds 127.0.0.1 on a free port, prints the port on the first line of its output and serves
-until it is terminated.
+until it is terminated. The HTTP server then prints a line for each request that asks it to.
 """
 
 import base64
@@ -77,7 +77,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             title = "%s|%s|%s" % (self.command, self.headers.get("Content-Type", ""), body)
             self.reply(200, ("<html><title>%s</title></html>" % title).encode(), [("Content-Type", "text/html")])
         elif head == "slow":
-            # Nothing at all for a while: a receive time-out on the reply.
+            # Nothing at all for a while: a receive time-out on the reply. With a mark, the
+            # server says on its output when it has the request and begins to wait.
+            if "mark" in query:
+                print("waiting " + query["mark"][0], flush=True)
             time.sleep(float(query.get("delay", ["5"])[0]))
             self.reply(200, b"late", [("Content-Type", "text/plain")])
         elif head == "trickle":

@@ -783,8 +783,7 @@ TEST_F(X11BackendTest, PopupMenusShowOnTheDisplayAndTakeItsClicks)
 // and the pointer is let go whenever the pop-up stops being active or shown.
 TEST_F(X11BackendTest, AnActivePopupHoldsThePointerUntilAClickElsewhere)
 {
-    if (!XvfbServer::FindProgram("xdotool"))
-        GTEST_SKIP() << "xdotool is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xdotool"}));
     HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 20, 20, 300, 200);
     HWND popup = ShownFrame(WS_POPUP | WS_BORDER, 60, 60, 120, 100);
     const unsigned long xPopup = backend->XWindowOf(popup);

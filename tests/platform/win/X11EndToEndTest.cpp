@@ -98,8 +98,7 @@ class X11EndToEndTest : public X11Test {};
 
 TEST_F(X11EndToEndTest, PaintedTreeOnTheScreenMatchesTheHeadlessRendering)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is not installed";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     Paint() = PaintTree;
     auto make = [&](DWORD style, int x, int y, int w, int h, HWND parent, DWORD ex) {
         return Make(style, x, y, w, h, parent, ex);

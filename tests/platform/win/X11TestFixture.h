@@ -10,6 +10,7 @@
 #include "platform/win/UserApi.h"
 #include "platform/core/ThreadApi.h"
 #include "tests/platform/win/XvfbServer.h"
+#include "tests/support/RequiredTools.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 
 // Xlib last: its macros (FocusIn, Expose, None…) would break the headers above. Files that
 // use this fixture include it after everything else.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -41,10 +43,8 @@ protected:
     void SetUp() override
     {
         server = XvfbServer::Shared();
-        if (!server)
-            GTEST_SKIP() << "Xvfb is not installed or does not start";
-        if (UsesXdotool() && !XvfbServer::FindProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is not installed";
+        VOSTREL_REQUIRE(XvfbServer::Missing());
+        VOSTREL_REQUIRE(required_tools::NotOnPath(NeededPrograms()));
         std::string error;
         backend = X11Backend::Install(server->DisplayName().c_str(), error);
         ASSERT_NE(backend, nullptr) << error;
@@ -73,8 +73,10 @@ protected:
             if (IsWindow(hwnd))
                 DestroyWindow(hwnd);
         created.clear();
-        if (other)
+        if (other) {
+            LiftHeldKeys();
             XCloseDisplay(other);
+        }
         other = nullptr;
         Paint() = nullptr;
         if (backend) {
@@ -84,8 +86,39 @@ protected:
         backend = nullptr;
     }
 
-    // Whether the fixture's tests act as the user through xdotool; they are skipped without it.
+    // A key that a helper pressed and never released (one ended half way through its key) stays
+    // down on the display, and the next test's press of it would be taken for a repeat and lost:
+    // it is lifted.
+    void LiftHeldKeys()
+    {
+        char keys[32] = {};
+        XQueryKeymap(other, keys);
+        std::string names;
+        for (int code = 8; code < 256; ++code)
+            if (keys[code / 8] & (1 << (code % 8)))
+                if (const char* name = XKeysymToString(XkbKeycodeToKeysym(other, static_cast<KeyCode>(code), 0, 0)))
+                    names += std::string(" ") + name;
+        if (names.empty())
+            return;
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool keyup" + names + " >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << "the keys" << names << " stayed down";
+    }
+
+    // Whether the fixture's tests act as the user through xdotool.
     virtual bool UsesXdotool() const { return false; }
+    // Whether they look at the screen (taken with xwd and convert).
+    virtual bool TakesScreenshots() const { return false; }
+    std::vector<const char*> NeededPrograms() const
+    {
+        std::vector<const char*> names;
+        if (UsesXdotool())
+            names.push_back("xdotool");
+        if (TakesScreenshots())
+            names.insert(names.end(), {"xwd", "convert"});
+        return names;
+    }
+    // Whether the fixture was set up whole: its tests ran, and what it made is to be taken down.
+    bool Ready() const { return backend != nullptr; }
 
     static std::vector<Message>& Log()
     {
@@ -195,10 +228,17 @@ protected:
             GetWindowBackend().PumpEvents(5);
         }
     }
-    // Dispatches and pumps for a while (for things that must not happen).
-    static void PumpFor(int ms)
+    // Dispatches until no message waits, the display's answers to what was sent included: what
+    // the windows posted (on their way out, say) has run. False when the queue never emptied.
+    bool Drained(int ms = 60000)
     {
-        PumpUntil([] { return false; }, ms);
+        return PumpUntil([this] {
+            if (backend)
+                backend->Sync();
+            GetWindowBackend().PumpEvents(0);
+            MSG msg;
+            return !PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        }, ms);
     }
 
     // Pumps until the screen shows what the program drew: every visible top-level window of this

@@ -3,6 +3,8 @@
 // goes (or, should the program die, when the kernel tells it its parent is gone).
 #pragma once
 
+#include "tests/support/RequiredTools.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -24,23 +26,7 @@ public:
     XvfbServer& operator=(const XvfbServer&) = delete;
 
     // Whether the Xvfb program is installed.
-    static bool Available() { return FindProgram("Xvfb"); }
-    static bool FindProgram(const char* name)
-    {
-        const char* path = std::getenv("PATH");
-        std::string dirs = path ? path : "/usr/bin:/bin";
-        size_t start = 0;
-        while (start <= dirs.size()) {
-            size_t end = dirs.find(':', start);
-            if (end == std::string::npos)
-                end = dirs.size();
-            std::string candidate = dirs.substr(start, end - start) + "/" + name;
-            if (access(candidate.c_str(), X_OK) == 0)
-                return true;
-            start = end + 1;
-        }
-        return false;
-    }
+    static bool Available() { return required_tools::OnPath("Xvfb"); }
 
     // The server of this test program (1024 x 768, 24 bits), started on first use; null when
     // Xvfb is missing or would not start.
@@ -51,6 +37,13 @@ public:
             return s->Start() ? std::move(s) : nullptr;
         }();
         return server.get();
+    }
+    // What the shared server lacks, for a test's message: "" when it runs.
+    static std::string Missing()
+    {
+        if (Shared() != nullptr)
+            return std::string();
+        return Available() ? "a display: Xvfb did not start within 60 s" : "Xvfb (not on the PATH)";
     }
 
     // Starts the server on a display number it picks itself: several test programs start

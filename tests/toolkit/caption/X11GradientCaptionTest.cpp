@@ -35,8 +35,7 @@ using X11GradientCaptionTest = X11Test;
 
 TEST_F(X11GradientCaptionTest, TheCaptionShowsItsGradientOnTheScreen)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     RegisterStandardControls();
     const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
     if (keep)

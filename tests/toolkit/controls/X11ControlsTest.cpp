@@ -51,15 +51,12 @@ using X11ControlsTest = X11Test;
 
 TEST_F(X11ControlsTest, SplashShowsItsPictureCentredUntilClosed)
 {
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     RegisterStandardControls();
     auto* splash = new SECSplashWnd(4242, 60000);   // the tests' 60 x 40 picture
     ASSERT_TRUE(splash->Create(nullptr, WS_POPUP | WS_VISIBLE, 0));
     const HWND hwnd = splash->m_hWnd;
     ASSERT_TRUE(Settle()) << "the windows never settled";
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert")) {
-        splash->Close();
-        GTEST_SKIP() << "xwd or convert is missing";
-    }
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
@@ -228,8 +225,7 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     list.SetFocus();   // the list shows its selection while it has the focus
     ASSERT_TRUE(Settle()) << "the windows never settled";
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

@@ -97,6 +97,8 @@ public:
 
 class X11DateTimeTest : public X11Test {
 protected:
+    bool UsesXdotool() const override { return true; }
+    bool TakesScreenshots() const override { return true; }
     void ClickAt(HWND top, POINT screen)
     {
         for (int type : {ButtonPress, ButtonRelease}) {
@@ -163,8 +165,6 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
     EXPECT_EQ(popup.top, field.bottom);
     EXPECT_EQ(popup.left, field.left);
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
@@ -189,7 +189,7 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
 
     // So does a click on the desktop, away from every window of the program, after a day was
     // moved to; the pointer is free again afterwards.
-    if (XvfbServer::FindProgram("xdotool")) {
+    {
         ctrl.SetFocus();
         ctrl.SendMessage(WM_KEYDOWN, VK_F4, 0);
         ASSERT_TRUE(PumpUntil([&] { return ctrl.GetPopupCalendar() && ctrl.GetPopupCalendar()->IsWindowVisible(); }));
@@ -235,8 +235,6 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     EXPECT_EQ(popup.left, field.left);
     EXPECT_STREQ(calc->GetDisplayText(), "-1234.5");
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
@@ -263,7 +261,7 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     EXPECT_DOUBLE_EQ(value, -1234.5);
 
     // So does a click on the desktop after a sum was typed; the pointer is free again.
-    if (XvfbServer::FindProgram("xdotool")) {
+    {
         edit.SetFocus();
         edit.SendMessage(WM_KEYDOWN, VK_F4, 0);
         ASSERT_TRUE(PumpUntil([&] {
@@ -328,8 +326,6 @@ TEST_F(X11DateTimeTest, AGridOfDateAndCurrencyCellsDrawsItsValuesFormatted)
         CString text;
         cell->GetControlText(text, 1, 2, nullptr, composed);
         EXPECT_STREQ(text, "($1,234.50)");
-        if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-            GTEST_SKIP() << "xwd or convert is missing";
         // The date and currency cells of the first row draw exactly what the plain cells below
         // them draw: the values in their formats, text pixel for text pixel.
         auto cellPixels = [&](cairo_surface_t* s, ROWCOL r, ROWCOL c) {

@@ -104,10 +104,8 @@ protected:
         if (display != nullptr) {
             m_display = display;
         } else {
-            XvfbServer* server = XvfbServer::Shared();
-            if (!server)
-                GTEST_SKIP() << "Xvfb is not installed or does not start";
-            m_display = server->DisplayName();
+            VOSTREL_REQUIRE(XvfbServer::Missing());
+            m_display = XvfbServer::Shared()->DisplayName();
         }
         m_env = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", m_dir.File(""));
         m_profile = std::make_unique<CProfileStore>("EditX11Test");

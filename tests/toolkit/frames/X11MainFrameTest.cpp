@@ -60,6 +60,7 @@ using X11MainFrameTest = X11Test;
 
 TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScreen)
 {
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     RegisterStandardControls();
     const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
     if (keep)
@@ -123,14 +124,6 @@ TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScre
     ASSERT_FALSE(left->m_arrSplitters.empty());
     EXPECT_EQ(tmpl->GetDockSide(docked), 3);
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert")) {
-        main->DestroyWindow();
-        app.reset();
-        MSG quit;
-        while (::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        GTEST_SKIP() << "xwd or convert is missing";
-    }
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

@@ -55,8 +55,7 @@ TEST_F(X11LayoutSplitterTest, TheBarShowsBetweenThePanesAndFollowsTheWindowSize)
     EXPECT_EQ(leftRect.right, bar.left);
     EXPECT_EQ(rightRect.left, bar.right);
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

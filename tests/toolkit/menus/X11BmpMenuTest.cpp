@@ -78,8 +78,7 @@ using X11BmpMenuTest = X11Test;
 
 TEST_F(X11BmpMenuTest, AnOpenMenuShowsTheCommandImagesBesideItsItems)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     RegisterStandardControls();
     if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
         SetTestFontMode(false);

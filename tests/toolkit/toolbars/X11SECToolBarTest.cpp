@@ -109,8 +109,7 @@ TEST_F(X11SECToolBarTest, DockedBarShowsImagesInTheirStates)
     bar.GetWindowRect(&window);
     EXPECT_GE(window.Width(), drop.right) << "the docked bar holds all its buttons";
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

@@ -54,8 +54,7 @@ using X11ToolBarsDlgTest = X11Test;
 
 TEST_F(X11ToolBarsDlgTest, TheCustomizeSheetAndTheToolbarsDialogShowOverTheFrame)
 {
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     RegisterStandardControls();
     if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
         SetTestFontMode(false);

@@ -90,8 +90,7 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     ASSERT_TRUE(Settle()) << "the windows never settled";
     EXPECT_EQ(main->m_nHot, 1);
 
-    if (!XvfbServer::FindProgram("xwd") || !XvfbServer::FindProgram("convert"))
-        GTEST_SKIP() << "xwd or convert is missing";
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert"}));
     cairo_surface_t* shot = Screenshot(server->DisplayName());
     ASSERT_NE(shot, nullptr);
     if (keep)

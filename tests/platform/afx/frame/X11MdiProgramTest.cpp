@@ -105,6 +105,7 @@ public:
 
 class X11MdiProgramTest : public X11Test {
 protected:
+    bool TakesScreenshots() const override { return true; }
     void Type(HWND top, KeySym keysym, bool ctrl = false)
     {
         if (ctrl)
@@ -195,7 +196,8 @@ TEST_F(X11MdiProgramTest, DocumentsViewsKeysIdleUpdatesAndPrintingRunOnTheScreen
         return title.Find(first) != -1 && prompt == "Ready";
     })) << title.GetString() << " / " << prompt.GetString();
 
-    if (XvfbServer::FindProgram("xwd") && XvfbServer::FindProgram("convert")) {
+    {
+        // What the screen shows.
         ASSERT_TRUE(SettleWith([&](const std::function<bool()>& done, int ms) { return RunUntil(*app, done, ms); }));
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         ASSERT_NE(shot, nullptr);
