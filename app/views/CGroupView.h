@@ -83,6 +83,8 @@ public:
     BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
     // Find and Replace found nothing: said, with the column searched, not only beeped.
     void Beep(LPCTSTR pszFind) override;
+    // Replace All changed cells: said, with how many, in which column.
+    void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),

@@ -229,6 +229,23 @@ void CGroupView::Beep(LPCTSTR pszFind)
     AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
+void CGroupView::ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CString strColumn;
+    if (GetCurrentCell(nRow, nCol))
+        GetCellText(0, nCol, strColumn);
+    const CString strFind(pszFind != nullptr ? pszFind : "");
+    const CString strReplace(pszReplace != nullptr ? pszReplace : "");
+    CString strMessage;
+    if (nCells == 1)
+        strMessage.Format(IDS_REPLACED_ONE, strFind.GetString(), strReplace.GetString(), strColumn.GetString());
+    else
+        strMessage.Format(IDS_REPLACED_MANY, strFind.GetString(), strReplace.GetString(),
+                          static_cast<unsigned long>(nCells), strColumn.GetString());
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
+
 BOOL CGroupView::HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
 {
     if (nRow > 0 && nCol == kFileColumn) {
@@ -722,7 +739,10 @@ BOOL CGroupView::SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CStri
 {
     if (SetCellValue(nRow, nCol, sText) != 0)
         return FALSE;
-    return CGridViewWrapper::SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle);
+    // The cell holds the text now: storing it again through the control changes nothing, and
+    // its "nothing changed" must not read as a failure (Replace All counts the cells by it).
+    CGridViewWrapper::SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle);
+    return TRUE;
 }
 
 // ---- Clipboard ----

@@ -117,10 +117,12 @@ std::unique_ptr<CParserEngine>& EngineSlot()
     return s_pEngine;
 }
 
+// A worker's report to a window: it waits while the window's queue is full, since a lost
+// message would leave a page unreported or a dialog waiting for an end that never comes.
 void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
 {
     if (hWnd != nullptr)
-        PostMessage(hWnd, nMessage, 0, lParam);
+        PostMessageWhenRoom(hWnd, nMessage, 0, lParam);
 }
 
 CString MessageOf(CException* e)
@@ -396,6 +398,23 @@ CString SaveMessageOfErrno(int nErrno, const CString& strPath)
     if (nErrno == EACCES || nErrno == EPERM)
         return kDeniedAccess;
     return MessageOfErrno(nErrno, strPath);
+}
+
+// A failure to make an entry in the page's folder (its new copy, its backup, the new page under
+// its name): the folder is what the user must look at, not the page, which may well be writable.
+CString FolderMessageOfErrno(int nErrno, const CString& strFolder)
+{
+    CString strMessage;
+    if (nErrno == EACCES || nErrno == EPERM)
+        strMessage.Format("Not saved: the folder '%s' may not be written, so neither the new page nor the old "
+                          "page's backup can be made there. The page was left as it was.",
+                          strFolder.GetString());
+    else if (nErrno == EROFS)
+        strMessage.Format("Not saved: the folder '%s' lies on a read-only file system. The page was left as it was.",
+                          strFolder.GetString());
+    else
+        strMessage = MessageOfErrno(nErrno, strFolder);
+    return strMessage;
 }
 
 constexpr LPCTSTR kNotARegularFile = "Not a regular file (a pipe, a device or a folder): the page was left alone.";
@@ -742,7 +761,7 @@ PageResult PreparePage(PendingPage& pending)
     CString strTemp;
     const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
     if (fdTemp < 0)
-        return pending.Fail(SaveMessageOfErrno(errno, pending.strFolder));
+        return pending.Fail(FolderMessageOfErrno(errno, pending.strFolder));
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
@@ -784,7 +803,12 @@ void MakeBackup(PendingPage& pending)
     }
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
-        if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
+        // (EPERM is a file system without links, which the copy below serves.)
+        if (nError == EACCES || nError == EROFS) {
+            pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
+            return;
+        }
+        if (nError == EEXIST || nError == ENOENT || nError == ENOSPC) {
             pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
@@ -850,7 +874,10 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        return pending.Fail(SaveMessageOfErrno(errno, strFile));
+        const int nError = errno;
+        if (nError == EACCES || nError == EPERM || nError == EROFS)
+            return pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
+        return pending.Fail(SaveMessageOfErrno(nError, strFile));
     }
     pending.bCommitted = true;
     pending.pCopy->Keep();
@@ -950,8 +977,10 @@ UINT SaveThread(LPVOID pParam)
             }
             if (pPending->result == PageResult::Alias)
                 Line(pParams->hPane, CString(), AliasLine(*pPage, *pPending->pWrittenBy));
+            // Named by its path in the site: pages of the same name in other folders (every
+            // folder's index page) must not read alike.
             for (const CString& strLine : pPending->lines)
-                Line(pParams->hPane, pPage->GetName(), strLine);
+                Line(pParams->hPane, pPage->GetSitePath(), strLine);
             if (pPending->result == PageResult::Saved)
                 Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
             if (pPending->result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
