@@ -457,6 +457,11 @@ void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
     } else if (pPage->GetEditState() == 2) {
         style.SetControl(IDS_DIRTY_CELL);
         style.SetTextColor(kDirtyTextColor);
+    } else if (pPage->GetScanState() != 0) {
+        // Not read by the last scan (one stopped before it came to the page): its empty cells
+        // say nothing about its tags.
+        style.SetControl(IDS_NOT_SCANNED_CELL);
+        style.SetTextColor(kNotScannedTextColor);
     } else if (pPage->GetContentList(pList) == 0) {
         style.SetControl(IDS_SCANNED_CELL);
         style.SetTextColor(0);

@@ -73,6 +73,9 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
     auto prepare = [&](size_t nFrom, size_t nTo) {
         for (size_t i = nFrom; i < nTo; ++i) {
             CPageNode* pPage = pages[i];
+            // Not read in this scan until its end is reported: a page a stop leaves unread must
+            // not look like a page without tags.
+            pPage->SetScanState(1);
             pPage->ClearTitle();
             pPage->SetTitleModified(0);
             pPage->SetReadFailure(CString());
@@ -1045,6 +1048,8 @@ constexpr int kScanTotalTasksPerHost = 1;
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
 constexpr LPCTSTR kCouldNotRead = "The page could not be read.";
+// The scan state of a page whose check a stop cut off, until its end is reported.
+constexpr UINT kScanCutOff = 2;
 // How often a worker waiting for the main window looks whether the window is still there.
 constexpr DWORD kShowSettingSliceMs = 250;
 
@@ -1321,6 +1326,11 @@ void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nSt
                                  DWORD_PTR dwInsert2)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
+    if (pPage != nullptr && dwCode == ITaskManager::kCodeCancelled) {
+        // Its end, which follows, leaves it not scanned.
+        pPage->SetScanState(kScanCutOff);
+        return;
+    }
     if (pPage == nullptr || (dwCode != ITaskManager::kCodeFileNotFound && dwCode != ITaskManager::kCodeFileOpenFailed))
         return;
     CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
@@ -1335,8 +1345,9 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
     CSingleLock lock(&m_lock, TRUE);
+    // A page whose check a stop cut off counts as not read.
     if (pPage != nullptr)
-        pPage->SetScanState(0);
+        pPage->SetScanState(pPage->GetScanState() == kScanCutOff ? 1 : 0);
     const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
     if (bLast)

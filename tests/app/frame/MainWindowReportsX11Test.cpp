@@ -1,18 +1,55 @@
 // What the program tells the user, as the user meets it on the X server: the boxes after Replace
 // All, the Output Area's report of a save with many failures (every line kept, each page named by
-// its path in the site, a scroll bar, the wheel).
+// its path in the site, a scroll bar, the wheel), and what a scan stopped early says and shows.
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/IScanBackend.h"
+#include "fetch/CFetchScanBackend.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/controls/CommonDialog.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <set>
 #include <sstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
+
+// The program's own fetch engine, given only the first pages of each scan: it reads them, and
+// the scan then waits for the rest until it is stopped, so that a stop always comes part-way.
+struct PartFetchBackend : IScanBackend {
+    struct Engine : IScanTaskManager {
+        Engine(std::unique_ptr<IScanTaskManager> pReal, UINT nPages) : m_pReal(std::move(pReal)), m_nLeft(nPages) {}
+        void SetScanOptions(const CScanOptions& options) override { m_pReal->SetScanOptions(options); }
+        BOOL OpenInternetSession() override { return m_pReal->OpenInternetSession(); }
+        bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) override
+        {
+            return m_nLeft == 0 || (--m_nLeft, m_pReal->QueueUrl(dwPage, lpszUrl, nLinkKind, bFetch));
+        }
+        bool QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch) override
+        {
+            return m_nLeft == 0 || (--m_nLeft, m_pReal->QueueParsedUrl(dwPage, url, nLinkKind, bFetch));
+        }
+        void StartThreads() override { m_pReal->StartThreads(); }
+        void RequestStop() override { m_pReal->RequestStop(); }
+        void StopThreads() override { m_pReal->StopThreads(); }
+        void SetErrorStopHandler(std::function<void()> handler) override { m_pReal->SetErrorStopHandler(std::move(handler)); }
+        BOOL CanExtractKeywords() override { return m_pReal->CanExtractKeywords(); }
+        std::unique_ptr<IScanTaskManager> m_pReal;
+        UINT m_nLeft;
+    };
+    explicit PartFetchBackend(UINT nPages) : m_nPages(nPages) {}
+    std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager* pSink, const CConnectOptions& options) override
+    {
+        std::unique_ptr<IScanTaskManager> pReal = m_real.CreateTaskManager(pSink, options);
+        return pReal ? std::make_unique<Engine>(std::move(pReal), m_nPages) : nullptr;
+    }
+    CFetchScanBackend m_real;
+    UINT m_nPages;
+};
 
 class MainWindowReportsX11Test : public MainWindowStepsX11Test {
 protected:
@@ -44,6 +81,14 @@ protected:
         CRect rect;
         ::GetWindowRect(::GetDlgItem(GXGetFindReplaceState().m_hWndDialog, nId), &rect);
         return ClickAt(rect.CenterPoint());
+    }
+    // A fetch engine that reads part of each scan; it outlives the program the test runs.
+    PartFetchBackend partial{1000};
+
+    static std::string ReadAll(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // How many pixels of a strip of the screen have the colour.
     static int PixelsOf(cairo_surface_t* shot, const CRect& strip, COLORREF color)
@@ -162,4 +207,138 @@ TEST_F(MainWindowReportsX11Test, ReplaceAllCountsAndTheOutputAreaKeepsAWholeSave
     cairo_surface_destroy(after);
     for (const std::string& page : pages)
         ::chmod(page.c_str(), 0644);
+}
+
+// A site scanned whole, then scanned again and stopped with Esc part-way: the pages the second
+// scan did not read show the Not Scanned picture and grey names, not the look of pages without
+// tags, and the user is told how many of how many pages were read.
+TEST_F(MainWindowReportsX11Test, AStoppedScanSaysHowFarItCameAndMarksThePagesNotRead)
+{
+    constexpr UINT kPages = 1500;
+    constexpr UINT kRead = 1000;
+    MakeSite(static_cast<int>(kPages));
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(kPages));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    EXPECT_TRUE(boxes.Texts().empty()) << "a scan that read every page says nothing of a stop";
+
+    // The next scan reads the first pages, and is stopped while it waits for the others.
+    CParserEngine::GetEngine().SetScanBackend(&partial);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() == kRead; }))
+        << "the second scan did not read its pages: " << Frame().GetFilesScanned();
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }))
+        << "the stopped scan said nothing";
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "The scan was stopped: %u of %u pages were read.", kRead, kPages);
+    EXPECT_EQ(boxes.Texts()[0].rfind(expected, 0), 0u) << boxes.Texts()[0];
+    const ROWCOL nRead = kRead;
+
+    // Rows on both sides of the last page read (the pages read come first, in the grid's order,
+    // which is the scan's): the picture before the name tells them apart.
+    view->ScrollCellInView(nRead + 6, CGroupView::kFileColumn);
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("stopped-scan");
+    ASSERT_NE(shot, nullptr);
+    const auto picture = [&](ROWCOL nRow) {
+        const CRect cell = view->CalcCellRect(nRow, CGroupView::kFileColumn);
+        std::vector<uint32_t> pixels;
+        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+            for (int x = cell.left + 3; x < cell.left + 17; ++x)
+                pixels.push_back(GridPixel(shot, x, y));
+        return pixels;
+    };
+    const auto ink = [&](ROWCOL nRow) {
+        const CRect cell = view->CalcCellRect(nRow, CGroupView::kFileColumn);
+        return DarkPixels(shot, CRect(cell.left + 20, cell.top + 2, cell.right - 2, cell.bottom - 2), 0x40);
+    };
+    EXPECT_EQ(picture(nRead - 1), picture(nRead));
+    EXPECT_EQ(picture(nRead + 1), picture(nRead + 2));
+    EXPECT_NE(picture(nRead), picture(nRead + 1)) << "a page not read looks like one read";
+    EXPECT_GT(ink(nRead), 20) << "the name of a page read is written in black";
+    EXPECT_EQ(ink(nRead + 1), 0) << "the name of a page not read is greyed";
+    cairo_surface_destroy(shot);
+}
+
+// A project whose settings file was cut short: started with it on the command line, and opened
+// with File > Open, the box says that the project could not be opened, and why, naming the
+// file; a project file that is no project file is named in its box as well.
+TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
+{
+    MakeSite(2);
+    WriteProject({"Description"});
+    const std::string settings = SettingsPath();
+    std::filesystem::resize_file(settings, std::filesystem::file_size(settings) / 2);
+    const std::string bad = dir.Path() + "/bad.vsp";
+    std::ofstream(bad) << "this is no project at all\n";
+    const std::string notOpened = "Project could NOT be opened!\n\nThe project's metatag settings file '" + settings +
+        "' is damaged or is not a Vostrel settings file.";
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start({ProjectPath()}));
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "start-up said nothing of the project";
+    EXPECT_EQ(boxes.Texts()[0], notOpened);
+    CProjectSettings* pSettings = nullptr;
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "no project is open";
+
+    // File > Open, the project's path typed into the file dialog.
+    const auto openByHand = [&](const std::string& path) {
+        When("the Open Project dialog has the focus", [this] { return Matches(FocusedTitle(), "^Open Project$"); },
+             [this, path] {
+                 XdoNow("type --delay 10 '" + path + "'");
+                 XdoNow("key Return");
+             });
+    };
+    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); })) << "the main window never had the focus";
+    openByHand(ProjectPath());
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); })) << "File > Open said nothing";
+    EXPECT_EQ(boxes.Texts()[1], notOpened);
+
+    openByHand(bad);
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 4 && ProgramHasFocus(); }))
+        << boxes.Texts().size() << " boxes for a file that is no project";
+    EXPECT_EQ(boxes.Texts()[2], "This not a recognized version of a Vostrel project file.\n\n" + bad);
+    EXPECT_EQ(boxes.Texts()[3], "Project could NOT be opened!");
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
+}
+
+// Save Project on a disk that is full: the box says so, naming the project's file, and the file
+// keeps what it held.
+TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeSavedSaysWhy)
+{
+    const std::filesystem::path disk = dir.Path() + "/disk";
+    std::filesystem::create_directories(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no right to mount a small file system";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk.string()};
+    MakeSite(2);
+    WriteProject({"Description"});
+    const std::string project = (disk / "site.vsp").string();
+    std::filesystem::copy_file(ProjectPath(), project);
+    const std::string before = ReadAll(project);
+    ASSERT_TRUE(Start({project}));
+    ASSERT_TRUE(RunUntil([&] { return Frame().GetFilesScanned() == 2 && app->GetRunState() == 0 && Settled(); }))
+        << "the project was not opened and scanned";
+    {
+        // The rest of the disk is taken.
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+        }
+    }
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Xdo("key ctrl+s"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && ProgramHasFocus(); })) << "the save said nothing";
+    EXPECT_EQ(boxes.Texts()[0], "Project could NOT be saved!\n\nThe disk is full while accessing " + project + ".");
+    EXPECT_EQ(ReadAll(project), before);
 }
