@@ -192,6 +192,11 @@ protected:
     void OnUpdateViewChanges(CCmdUI* pCmdUI);
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    // Undo and Redo would write into the pages a scan is filling: only while idle.
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    void OnUpdateEditRedo(CCmdUI* pCmdUI);
     // Edit > Delete: what the Delete key does on the grid, the selected cells cleared as one
     // step of undo; enabled while that can be done.
     void OnEditDelete();

@@ -69,6 +69,10 @@ ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_UNDO, &CGroupView::OnEditUndo)
+ON_COMMAND(ID_EDIT_REDO, &CGroupView::OnEditRedo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CGroupView::OnUpdateEditUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CGroupView::OnUpdateEditRedo)
 ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
 ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
 END_MESSAGE_MAP()
@@ -796,6 +800,33 @@ void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)
 void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsIdle() && CanPaste());
+}
+
+void CGroupView::OnEditUndo()
+{
+    if (IsIdle())
+        Undo();
+}
+
+void CGroupView::OnEditRedo()
+{
+    if (IsIdle())
+        Redo();
+}
+
+void CGroupView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    // The item keeps naming what it would undo; only its state follows the scan.
+    CanUndo(pCmdUI);
+    if (!IsIdle())
+        pCmdUI->Enable(FALSE);
+}
+
+void CGroupView::OnUpdateEditRedo(CCmdUI* pCmdUI)
+{
+    CanRedo(pCmdUI);
+    if (!IsIdle())
+        pCmdUI->Enable(FALSE);
 }
 
 BOOL CGroupView::CanClearSelectedCells()
