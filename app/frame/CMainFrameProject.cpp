@@ -571,6 +571,12 @@ void CMainFrame::OnStartScan()
         AfxMessageBox(IDS_SCAN_NOT_STARTED, MB_ICONEXCLAMATION);
         return;
     }
+    // The scan has emptied its pages: the rows on the screen show them as not read yet, not as
+    // the last scan left them.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+        pView->Invalidate(FALSE);
     UpdateCommandBars();
 }
 
