@@ -1,11 +1,15 @@
-// The program's entry: the window backend (the X display, or memory only without one), the one
+// The program's entry: the window backend (the X display; memory only when asked for), the one
 // application object, then the framework's start and loop.
 #include "app/frame/CVostrelApp.h"
 #include "platform/backends/BackendSelection.h"
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
-    InstallDefaultBackend();
+    // Without a display that can be opened the program says so and ends.
+    if (InstallDefaultBackend() == BackendChoice::Unavailable)
+        return EXIT_FAILURE;
     CVostrelApp theApp;
     return AfxWinMain(argc, argv);
 }

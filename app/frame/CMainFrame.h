@@ -34,9 +34,13 @@ public:
     static constexpr UINT kOpenCancelled = 2;   // the user kept the open project
 
     // ---- Projects ----
-    // Closes the open project and opens the file: kOpenDone, kOpenFailed (reported, no project
-    // open afterwards) or kOpenCancelled (the user cancelled a question or the enumeration).
+    // Closes the open project and opens the file: kOpenDone, kOpenFailed (no project open
+    // afterwards; the caller then says so with TellProjectNotOpened) or kOpenCancelled (the user
+    // cancelled a question or the enumeration).
     UINT OpenProjectFile(const CString& strPath);
+    // "Project could NOT be opened!", with the reason of the last failed OpenProjectFile when no
+    // box of its own has told it already.
+    void TellProjectNotOpened();
     // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
     UINT CloseProject();
     CPageNode* SetUpProject(const CProjectSettings& settings, const CMetaSettingList& list);
@@ -160,8 +164,11 @@ private:
     std::unique_ptr<SECToolBarManager> m_pToolBarManager;
     CUrlLauncher m_urlLauncher;
     std::shared_ptr<CPostedFailures> m_programFailures = CPostedFailures::Make();
+    CString m_strOpenFailure;   // why the last open failed, when not told yet
+    CString m_strSaveFailure;   // why the last WriteProjectFile failed, when not told yet
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
+    UINT m_nFilesRead = 0;   // of those scanned, the pages read whole (not cut off by a stop)
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration

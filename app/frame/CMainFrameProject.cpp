@@ -86,6 +86,25 @@ void ReportSkippedFolders(const std::vector<CParserEngine::SkippedFolder>& skipp
     AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
 }
 
+// A box's text of the program's own, with the reason below it when there is one.
+CString WithReason(UINT nTextId, const CString& strReason)
+{
+    CString strText;
+    strText.LoadString(nTextId);
+    if (!strReason.IsEmpty())
+        strText += "\n\n" + strReason;
+    return strText;
+}
+
+// The message of a file error, naming the file the user knows (not a temporary one beside it).
+CString FileErrorText(const CFileException& error, const CString& strPath)
+{
+    CFileException named(error.m_cause, error.m_lOsError, strPath);
+    char szMessage[1024] = {};
+    named.GetErrorMessage(szMessage, sizeof szMessage);
+    return CString(szMessage);
+}
+
 } // namespace
 
 // ---- Opening and closing ----
@@ -96,6 +115,7 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
         return kOpenCancelled;
     if (CloseProject() == 0)
         return kOpenCancelled;
+    m_strOpenFailure.Empty();
 
     CProjectSettings settings;
     try {
@@ -114,7 +134,8 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
         settings.CopyFrom(*pRead);
     } catch (CArchiveException* e) {
         e->Delete();
-        AfxMessageBox(IDS_BAD_PROJECT_FILE, MB_ICONEXCLAMATION);
+        // Which file it was: the box may come at start-up, from a name on the command line.
+        AfxMessageBox(WithReason(IDS_BAD_PROJECT_FILE, strPath), MB_ICONEXCLAMATION);
         return kOpenFailed;
     } catch (CFileException* e) {
         e->ReportError();
@@ -127,8 +148,18 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     CMetaSettingList list(TRUE);
     CString strSettingsFile;
     settings.GetSettingsFilePath(strSettingsFile);
-    if (list.LoadFromFile(strSettingsFile) != 0)
+    if (list.LoadFromFile(strSettingsFile) != 0) {
+        // A file that could not be opened was told already; one that opens was read and found
+        // bad, which nothing has told.
+        CFile probe;
+        if (probe.Open(strSettingsFile, CFile::modeRead | CFile::shareDenyNone)) {
+            probe.Close();
+            CString strFormat;
+            strFormat.LoadString(IDS_BAD_PROJECT_SETTINGS);
+            m_strOpenFailure.Format(strFormat, strSettingsFile.GetString());
+        }
         return kOpenFailed;
+    }
 
     CloseProjectViews();
     m_bEnumCancelled = false;
@@ -142,6 +173,12 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     if (App().GetProjectSettings(pSettings) == 0)
         pSettings->SetModified(0);
     return kOpenDone;
+}
+
+void CMainFrame::TellProjectNotOpened()
+{
+    AfxMessageBox(WithReason(IDS_PROJECT_NOT_OPENED, m_strOpenFailure), MB_ICONEXCLAMATION);
+    m_strOpenFailure.Empty();
 }
 
 UINT CMainFrame::CloseProject()
@@ -295,7 +332,7 @@ UINT CMainFrame::SaveProject()
         return 1;
     const UINT result = WriteProjectFile(strPath);
     if (result != 0)
-        AfxMessageBox(IDS_PROJECT_NOT_SAVED, MB_ICONEXCLAMATION);
+        AfxMessageBox(WithReason(IDS_PROJECT_NOT_SAVED, m_strSaveFailure), MB_ICONEXCLAMATION);
     return result;
 }
 
@@ -312,7 +349,7 @@ UINT CMainFrame::SaveProjectAs()
         return 1;
     const UINT result = WriteProjectFile(strPath);
     if (result != 0)
-        AfxMessageBox(IDS_PROJECT_NOT_SAVED, MB_ICONEXCLAMATION);
+        AfxMessageBox(WithReason(IDS_PROJECT_NOT_SAVED, m_strSaveFailure), MB_ICONEXCLAMATION);
     return result;
 }
 
@@ -333,6 +370,7 @@ UINT CMainFrame::AskProjectPath(CString& strPath)
 UINT CMainFrame::WriteProjectFile(const CString& strPath)
 {
     CWaitCursor wait;
+    m_strSaveFailure.Empty();
     CVostrelApp& app = App();
     CProjectSettings* pSettings = nullptr;
     if (app.GetProjectSettings(pSettings) != 0)
@@ -362,15 +400,25 @@ UINT CMainFrame::WriteProjectFile(const CString& strPath)
     bool bWritten = false;
     try {
         CFile file;
-        if (file.Open(strTemp, CFile::modeCreate | CFile::modeWrite)) {
+        CFileException error;
+        if (file.Open(strTemp, CFile::modeCreate | CFile::modeWrite, &error)) {
             CArchive ar(&file, CArchive::store, 4096);
             ar.WriteObject(pSettings);
             ar.Close();
             file.Flush();
             file.Close();
             bWritten = true;
+        } else {
+            m_strSaveFailure = FileErrorText(error, strPath);
         }
+    } catch (CFileException* e) {
+        m_strSaveFailure = FileErrorText(*e, strPath);
+        e->Delete();
+        bWritten = false;
     } catch (CException* e) {
+        char szMessage[1024] = {};
+        e->GetErrorMessage(szMessage, sizeof szMessage);
+        m_strSaveFailure = szMessage;
         e->Delete();
         bWritten = false;
     }
@@ -378,6 +426,9 @@ UINT CMainFrame::WriteProjectFile(const CString& strPath)
     if (bWritten) {
         std::filesystem::rename(static_cast<LPCTSTR>(strTemp), static_cast<LPCTSTR>(strPath), ec);
         bWritten = !ec;
+        if (ec)
+            m_strSaveFailure = FileErrorText(
+                CFileException(CFileException::ErrnoToException(ec.value()), ec.value(), strPath), strPath);
     }
     if (!bWritten) {
         std::filesystem::remove(static_cast<LPCTSTR>(strTemp), ec);
@@ -434,7 +485,7 @@ void CMainFrame::OnOpenProject()
     if (dlg.DoModal() != IDOK)
         return;
     if (OpenProjectFile(dlg.GetPathName()) == kOpenFailed)
-        AfxMessageBox(IDS_PROJECT_NOT_OPENED, MB_ICONEXCLAMATION);
+        TellProjectNotOpened();
 }
 
 void CMainFrame::OnCloseProject()
@@ -476,6 +527,7 @@ void CMainFrame::OnSaveEditedFiles()
 void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount)
 {
     m_nFilesScanned = 0;
+    m_nFilesRead = 0;
     m_nFilesToScan = nCount;
     m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, 0x4200);
 }
@@ -519,6 +571,12 @@ void CMainFrame::OnStartScan()
         AfxMessageBox(IDS_SCAN_NOT_STARTED, MB_ICONEXCLAMATION);
         return;
     }
+    // The scan has emptied its pages: the rows on the screen show them as not read yet, not as
+    // the last scan left them.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+        pView->Invalidate(FALSE);
     UpdateCommandBars();
 }
 
@@ -547,6 +605,8 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
         pPage->CreateContentList(pList);
     App().UpdatePageViews(1, pPage);
     ++m_nFilesScanned;
+    if (pPage != nullptr && pPage->GetScanState() == 0)
+        ++m_nFilesRead;
     CString strFormat, strText;
     strFormat.LoadString(IDS_FILES_SCANNED);
     strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan);
@@ -569,7 +629,14 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
     ClearProgressMeter();
     CVostrelApp& app = App();
     CProjectSettings* pSettings = nullptr;
-    if (app.GetProjectSettings(pSettings) == 0 && pSettings->m_bShowAllFound) {
+    if (m_nFilesRead < m_nFilesToScan) {
+        // Stopped (by the user or by a failure) before every page was read: "completed" would
+        // not be true, and the pages not read would pass for pages without tags.
+        CString strFormat, strMessage;
+        strFormat.LoadString(IDS_SCAN_STOPPED);
+        strMessage.Format(strFormat, m_nFilesRead, m_nFilesToScan);
+        AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
+    } else if (app.GetProjectSettings(pSettings) == 0 && pSettings->m_bShowAllFound) {
         if (m_bWarnAfterScan)
             m_bWarnAfterScan = app.GetProfileInt("", kWarnAfterScan, static_cast<int>(m_bWarnAfterScan));
         if (m_bWarnAfterScan) {

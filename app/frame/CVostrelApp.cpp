@@ -143,8 +143,9 @@ BOOL CVostrelApp::InitInstance()
     pFrame->ShowWindow(m_nCmdShow);
     pFrame->UpdateWindow();
 
-    if (!strProject.IsEmpty())
-        pFrame->OpenProjectFile(strProject);   // reports its own failure; we run on without
+    // A project that cannot be opened is said to be so; the program runs on without it.
+    if (!strProject.IsEmpty() && pFrame->OpenProjectFile(strProject) == CMainFrame::kOpenFailed)
+        pFrame->TellProjectNotOpened();
     return TRUE;
 }
 
@@ -506,6 +507,7 @@ BOOL CVostrelApp::OnOpenRecentProject(UINT nID)
     if (strPath.IsEmpty())
         return TRUE;
     if (pFrame->OpenProjectFile(strPath) == CMainFrame::kOpenFailed) {
+        pFrame->TellProjectNotOpened();
         // The entry may have moved while the frame opened or closed projects.
         for (int i = 0; i < m_pRecentFileList->GetSize(); ++i) {
             if ((*m_pRecentFileList)[i] == strPath) {

@@ -5,6 +5,8 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/afx/frame/CFrameWnd.h"
 
+#include <limits>
+
 IMPLEMENT_DYNCREATE(COutputAreaControlBar, SECControlBar)
 
 BEGIN_MESSAGE_MAP(COutputAreaControlBar, SECControlBar)
@@ -32,8 +34,10 @@ int COutputAreaControlBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CRect rect(0, 0, 0, 0);
     if (!m_wndOutput.Create(kOutputStyle, rect, &m_wndTab, kOutputId))
         return -1;
-    // The lines are the program's report, not a place to type.
+    // The lines are the program's report, not a place to type; it keeps every one of them,
+    // however long a save's list of failures (an edit's own limit would cut it at 32 KB).
     m_wndOutput.SetReadOnly(TRUE);
+    m_wndOutput.LimitText(std::numeric_limits<long>::max());
     CString strTitle;
     strTitle.LoadString(kIdsWarningTab);
     m_wndTab.AddTab(&m_wndOutput, strTitle);
@@ -79,19 +83,32 @@ CString COutputAreaControlBar::GetText() const
     return strText;
 }
 
+BOOL COutputAreaControlBar::TakeWheel(const MSG& msg)
+{
+    const HWND hOutput = m_wndOutput.GetSafeHwnd();
+    if (hOutput == nullptr || msg.hwnd == hOutput || !m_wndOutput.IsWindowVisible())
+        return FALSE;
+    CRect rect;
+    m_wndOutput.GetWindowRect(&rect);
+    const CPoint point(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+    if (!rect.PtInRect(point) || ::WindowFromPoint(point) != hOutput)
+        return FALSE;
+    m_wndOutput.SendMessage(WM_MOUSEWHEEL, msg.wParam, msg.lParam);
+    return TRUE;
+}
+
 LRESULT COutputAreaControlBar::OnAddLine(WPARAM wParam, LPARAM lParam)
 {
     // The atom is read and deleted here whatever becomes of the line: each is deleted once.
-    if (ReadOutputAreaLinePiece(wParam, lParam, m_strPending)) {
-        AppendLine(CString(m_strPending.c_str()));
-        m_strPending.clear();
-    }
+    std::string strLine;
+    if (ReadOutputAreaLinePiece(wParam, lParam, m_pending, strLine))
+        AppendLine(CString(strLine.c_str()));
     return 1;
 }
 
 LRESULT COutputAreaControlBar::OnClear(WPARAM, LPARAM)
 {
-    m_strPending.clear();
+    m_pending.clear();
     Clear();
     return 1;
 }

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/panes/COutputAreaWnd.h"
+#include "engine/project/OutputAreaLine.h"
 #include "toolkit/controls/SECTabWnd.h"
 #include "toolkit/docking/SECControlBar.h"
 
-#include <string>
 
 class COutputAreaControlBar : public SECControlBar {
     DECLARE_DYNCREATE(COutputAreaControlBar)
@@ -24,6 +24,9 @@ public:
     void AppendLine(const CString& strLine);
     void Clear();
     CString GetText() const;
+    // A wheel message bound for another window while the pointer is over the lines: they are
+    // scrolled with it, and TRUE says it was taken.
+    BOOL TakeWheel(const MSG& msg);
 
     COutputAreaWnd& GetOutputWnd() { return m_wndOutput; }
     SECTabWnd& GetTabWnd() { return m_wndTab; }
@@ -39,6 +42,6 @@ protected:
 private:
     SECTabWnd m_wndTab;
     COutputAreaWnd m_wndOutput;
-    // A long line comes as several atoms; the pieces gather here until its last one.
-    std::string m_strPending;
+    // A long line comes as several atoms; the pieces gather here, by poster, until its last one.
+    OutputAreaPieces m_pending;
 };

@@ -24,7 +24,9 @@
 #include "platform/core/CPtrArray.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
+#include <string>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -398,7 +400,20 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (pPages == nullptr)
             break;
         CWaitCursor wait;
+        // The columns come back as the settings say, each as wide as the user left it.
+        std::map<std::string, int> widths;
+        for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol)
+            widths[static_cast<LPCTSTR>(GetStoredCellValue(0, nCol))] = GetColWidth(nCol);
         LoadPages(*pPages);
+        {
+            UndoOff undoOff(*this);
+            for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {
+                const auto found = widths.find(static_cast<LPCTSTR>(GetStoredCellValue(0, nCol)));
+                if (found != widths.end() && found->second != GetColWidth(nCol))
+                    SetColWidth(nCol, nCol, found->second, nullptr, 0, gxDo);
+            }
+        }
+        Redraw(GX_INVALIDATE, FALSE);
         for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;)
             RefreshPageRow(pPages->GetNext(pos));
         break;
@@ -457,6 +472,11 @@ void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
     } else if (pPage->GetEditState() == 2) {
         style.SetControl(IDS_DIRTY_CELL);
         style.SetTextColor(kDirtyTextColor);
+    } else if (pPage->GetScanState() != 0) {
+        // Not read by the last scan (one stopped before it came to the page): its empty cells
+        // say nothing about its tags.
+        style.SetControl(IDS_NOT_SCANNED_CELL);
+        style.SetTextColor(kNotScannedTextColor);
     } else if (pPage->GetContentList(pList) == 0) {
         style.SetControl(IDS_SCANNED_CELL);
         style.SetTextColor(0);

@@ -83,6 +83,8 @@ public:
     BOOL HandleCellDblClick(ROWCOL nRow, ROWCOL nCol, UINT nFlags) override;
     // Find and Replace found nothing: said, with the column searched, not only beeped.
     void Beep(LPCTSTR pszFind) override;
+    // Replace All changed cells: said, with how many, in which column.
+    void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),
@@ -190,6 +192,11 @@ protected:
     void OnUpdateViewChanges(CCmdUI* pCmdUI);
     void OnUpdateEditCut(CCmdUI* pCmdUI);
     void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    // Undo and Redo would write into the pages a scan is filling: only while idle.
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    void OnUpdateEditRedo(CCmdUI* pCmdUI);
     // Edit > Delete: what the Delete key does on the grid, the selected cells cleared as one
     // step of undo; enabled while that can be done.
     void OnEditDelete();

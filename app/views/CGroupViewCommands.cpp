@@ -69,6 +69,10 @@ ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, &CGroupView::OnUpdateIdle)
 ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CGroupView::OnUpdateEditCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CGroupView::OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_UNDO, &CGroupView::OnEditUndo)
+ON_COMMAND(ID_EDIT_REDO, &CGroupView::OnEditRedo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CGroupView::OnUpdateEditUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CGroupView::OnUpdateEditRedo)
 ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
 ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
 END_MESSAGE_MAP()
@@ -226,6 +230,23 @@ void CGroupView::Beep(LPCTSTR pszFind)
     CString strMessage;
     strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
                       pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
+
+void CGroupView::ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CString strColumn;
+    if (GetCurrentCell(nRow, nCol))
+        GetCellText(0, nCol, strColumn);
+    const CString strFind(pszFind != nullptr ? pszFind : "");
+    const CString strReplace(pszReplace != nullptr ? pszReplace : "");
+    CString strMessage;
+    if (nCells == 1)
+        strMessage.Format(IDS_REPLACED_ONE, strFind.GetString(), strReplace.GetString(), strColumn.GetString());
+    else
+        strMessage.Format(IDS_REPLACED_MANY, strFind.GetString(), strReplace.GetString(),
+                          static_cast<unsigned long>(nCells), strColumn.GetString());
     AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
@@ -722,7 +743,10 @@ BOOL CGroupView::SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CStri
 {
     if (SetCellValue(nRow, nCol, sText) != 0)
         return FALSE;
-    return CGridViewWrapper::SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle);
+    // The cell holds the text now: storing it again through the control changes nothing, and
+    // its "nothing changed" must not read as a failure (Replace All counts the cells by it).
+    CGridViewWrapper::SetCellTextThroughControl(nRow, nCol, sText, nFlags, pOldStyle);
+    return TRUE;
 }
 
 // ---- Clipboard ----
@@ -776,6 +800,33 @@ void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)
 void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsIdle() && CanPaste());
+}
+
+void CGroupView::OnEditUndo()
+{
+    if (IsIdle())
+        Undo();
+}
+
+void CGroupView::OnEditRedo()
+{
+    if (IsIdle())
+        Redo();
+}
+
+void CGroupView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    // The item keeps naming what it would undo; only its state follows the scan.
+    CanUndo(pCmdUI);
+    if (!IsIdle())
+        pCmdUI->Enable(FALSE);
+}
+
+void CGroupView::OnUpdateEditRedo(CCmdUI* pCmdUI)
+{
+    CanRedo(pCmdUI);
+    if (!IsIdle())
+        pCmdUI->Enable(FALSE);
 }
 
 BOOL CGroupView::CanClearSelectedCells()

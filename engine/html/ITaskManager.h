@@ -59,6 +59,8 @@ public:
     // not be opened or read. Every other code, errors included, concerns a page that was read.
     static constexpr DWORD kCodeFileNotFound = 0x81000006;
     static constexpr DWORD kCodeFileOpenFailed = 0x81000007;
+    // The check of the page was cut off by a stop: what it reported is not the whole page.
+    static constexpr DWORD kCodeCancelled = 0x80000008;
 
 protected:
     // The message of a result as the default ReportResult makes it: the string-table entry with

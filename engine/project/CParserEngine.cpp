@@ -78,6 +78,9 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
     auto prepare = [&](size_t nFrom, size_t nTo) {
         for (size_t i = nFrom; i < nTo; ++i) {
             CPageNode* pPage = pages[i];
+            // Not read in this scan until its end is reported: a page a stop leaves unread must
+            // not look like a page without tags.
+            pPage->SetScanState(1);
             pPage->ClearTitle();
             pPage->SetTitleModified(0);
             pPage->SetReadFailure(CString());
@@ -122,10 +125,12 @@ std::unique_ptr<CParserEngine>& EngineSlot()
     return s_pEngine;
 }
 
+// A worker's report to a window: it waits while the window's queue is full, since a lost
+// message would leave a page unreported or a dialog waiting for an end that never comes.
 void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
 {
     if (hWnd != nullptr)
-        PostMessage(hWnd, nMessage, 0, lParam);
+        PostMessageWhenRoom(hWnd, nMessage, 0, lParam);
 }
 
 CString MessageOf(CException* e)
@@ -407,6 +412,23 @@ CString SaveMessageOfErrno(int nErrno, const CString& strPath)
     if (nErrno == EACCES || nErrno == EPERM)
         return kDeniedAccess;
     return MessageOfErrno(nErrno, strPath);
+}
+
+// A failure to make an entry in the page's folder (its new copy, its backup, the new page under
+// its name): the folder is what the user must look at, not the page, which may well be writable.
+CString FolderMessageOfErrno(int nErrno, const CString& strFolder)
+{
+    CString strMessage;
+    if (nErrno == EACCES || nErrno == EPERM)
+        strMessage.Format("Not saved: the folder '%s' may not be written, so neither the new page nor the old "
+                          "page's backup can be made there. The page was left as it was.",
+                          strFolder.GetString());
+    else if (nErrno == EROFS)
+        strMessage.Format("Not saved: the folder '%s' lies on a read-only file system. The page was left as it was.",
+                          strFolder.GetString());
+    else
+        strMessage = MessageOfErrno(nErrno, strFolder);
+    return strMessage;
 }
 
 constexpr LPCTSTR kNotARegularFile = "Not a regular file (a pipe, a device or a folder): the page was left alone.";
@@ -877,7 +899,7 @@ PageResult PreparePage(PendingPage& pending)
     CString strTemp;
     const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
     if (fdTemp < 0)
-        return pending.Fail(SaveMessageOfErrno(errno, pending.strFolder));
+        return pending.Fail(FolderMessageOfErrno(errno, pending.strFolder));
     MarkSaveCopy(fdTemp);
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
@@ -920,7 +942,12 @@ void MakeBackup(PendingPage& pending)
     }
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
-        if (nError == EEXIST || nError == ENOENT || nError == EACCES || nError == ENOSPC || nError == EROFS) {
+        // (EPERM is a file system without links, which the copy below serves.)
+        if (nError == EACCES || nError == EROFS) {
+            pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
+            return;
+        }
+        if (nError == EEXIST || nError == ENOENT || nError == ENOSPC) {
             pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
@@ -989,7 +1016,10 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        return pending.Fail(SaveMessageOfErrno(errno, strFile));
+        const int nError = errno;
+        if (nError == EACCES || nError == EPERM || nError == EROFS)
+            return pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
+        return pending.Fail(SaveMessageOfErrno(nError, strFile));
     }
     pending.bCommitted = true;
     pending.pCopy->Keep();
@@ -1091,8 +1121,10 @@ UINT SaveThread(LPVOID pParam)
             }
             if (pPending->result == PageResult::Alias)
                 Line(pParams->hPane, CString(), AliasLine(*pPage, *pPending->pWrittenBy));
+            // Named by its path in the site: pages of the same name in other folders (every
+            // folder's index page) must not read alike.
             for (const CString& strLine : pPending->lines)
-                Line(pParams->hPane, pPage->GetName(), strLine);
+                Line(pParams->hPane, pPage->GetSitePath(), strLine);
             if (pPending->result == PageResult::Saved)
                 Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
             if (pPending->result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
@@ -1157,6 +1189,8 @@ constexpr int kScanTotalTasksPerHost = 1;
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
 constexpr LPCTSTR kCouldNotRead = "The page could not be read.";
+// The scan state of a page whose check a stop cut off, until its end is reported.
+constexpr UINT kScanCutOff = 2;
 // How often a worker waiting for the main window looks whether the window is still there.
 constexpr DWORD kShowSettingSliceMs = 250;
 
@@ -1445,6 +1479,11 @@ void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nSt
                                  DWORD_PTR dwInsert2)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
+    if (pPage != nullptr && dwCode == ITaskManager::kCodeCancelled) {
+        // Its end, which follows, leaves it not scanned.
+        pPage->SetScanState(kScanCutOff);
+        return;
+    }
     if (pPage == nullptr || (dwCode != ITaskManager::kCodeFileNotFound && dwCode != ITaskManager::kCodeFileOpenFailed))
         return;
     CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
@@ -1459,8 +1498,9 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
     CSingleLock lock(&m_lock, TRUE);
+    // A page whose check a stop cut off counts as not read.
     if (pPage != nullptr)
-        pPage->SetScanState(0);
+        pPage->SetScanState(pPage->GetScanState() == kScanCutOff ? 1 : 0);
     const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
     if (bLast)

@@ -25,6 +25,6 @@ inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page
 
 // To the Output Area pane.
 inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes;
-                                                    // lParam: kOutputLineContinues or 0
-inline constexpr LPARAM kOutputLineContinues = 1;   // the next kMsgOutputAddLine goes on this line
+                                                    // lParam: the poster's key, with
+inline constexpr LPARAM kOutputLineContinues = 1;   // set: the poster's next piece goes on this line
 inline constexpr UINT kMsgOutputClear = 0x40e;

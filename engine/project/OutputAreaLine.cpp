@@ -3,19 +3,18 @@
 #include "engine/project/EngineMessages.h"
 #include "platform/core/AtomTable.h"
 #include "platform/core/MessageQueue.h"
+#include "platform/core/ThreadApi.h"
 
-#include <mutex>
 #include <string_view>
 
 namespace {
 
 constexpr size_t kMaxPiece = 255;
 
-// Keeps the pieces of one line together in the pane's queue.
-std::mutex& PostLock()
+// The poster's key in lParam, beside the continues mark.
+LPARAM PosterKey()
 {
-    static std::mutex s_lock;
-    return s_lock;
+    return static_cast<LPARAM>(GetCurrentThreadId()) << 1;
 }
 
 // The length of the next piece: at most kMaxPiece bytes, not cutting a UTF-8 character.
@@ -52,16 +51,16 @@ BOOL PostOutputAreaLine(HWND hPane, const CString& strSource, const CString& str
     const std::string strBlank = " ";
     if (rest.empty())
         rest = strBlank;
-    std::lock_guard<std::mutex> guard(PostLock());
+    const LPARAM key = PosterKey();
     while (!rest.empty()) {
         const size_t nPiece = PieceLength(rest);
         const std::string strPiece(rest.substr(0, nPiece));
         rest.remove_prefix(nPiece);
         const ATOM nAtom = AddAtom(strPiece.c_str());
-        const LPARAM lParam = rest.empty() ? 0 : kOutputLineContinues;
+        const LPARAM lParam = key | (rest.empty() ? 0 : kOutputLineContinues);
         if (nAtom == 0)
             return FALSE;
-        if (!PostMessage(hPane, kMsgOutputAddLine, static_cast<WPARAM>(nAtom), lParam)) {
+        if (!PostMessageWhenRoom(hPane, kMsgOutputAddLine, static_cast<WPARAM>(nAtom), lParam)) {
             // Nobody will read it: give the reference back so the table does not fill up.
             DeleteAtom(nAtom);
             return FALSE;
@@ -70,12 +69,18 @@ BOOL PostOutputAreaLine(HWND hPane, const CString& strSource, const CString& str
     return TRUE;
 }
 
-BOOL ReadOutputAreaLinePiece(WPARAM wParam, LPARAM lParam, std::string& strPending)
+BOOL ReadOutputAreaLinePiece(WPARAM wParam, LPARAM lParam, OutputAreaPieces& pending, std::string& strLine)
 {
     char szPiece[kMaxPiece + 1] = {};
     const ATOM nAtom = static_cast<ATOM>(wParam);
     const UINT nLength = GetAtomName(nAtom, szPiece, sizeof(szPiece));
     DeleteAtom(nAtom);
+    const LPARAM key = lParam & ~kOutputLineContinues;
+    std::string& strPending = pending[key];
     strPending.append(szPiece, nLength);
-    return lParam == kOutputLineContinues ? FALSE : TRUE;
+    if (lParam & kOutputLineContinues)
+        return FALSE;
+    strLine.swap(strPending);
+    pending.erase(key);
+    return TRUE;
 }

@@ -319,6 +319,9 @@ public:
     virtual BOOL FindTextPrepared(ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSetCell);
     virtual BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase);
     virtual void Beep(LPCTSTR pszFind);
+    // Replace All changed cells: nCells of them. The grid itself says nothing; a grid that tells
+    // its user how it went says so here.
+    virtual void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells);
     virtual void ShowFindReplaceDialog(BOOL bFindOnly);
     virtual BOOL HandleFindReplaceMessage(CWnd* pDialog);
 

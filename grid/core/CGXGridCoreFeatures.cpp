@@ -396,6 +396,10 @@ void CGXGridCore::Beep(LPCTSTR)
     MessageBeep(0);
 }
 
+void CGXGridCore::ReplacedAll(LPCTSTR, LPCTSTR, DWORD)
+{
+}
+
 void CGXGridCore::ShowFindReplaceDialog(BOOL bFindOnly)
 {
     if (m_pFindReplaceImp != nullptr)

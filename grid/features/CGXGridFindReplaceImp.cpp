@@ -437,7 +437,7 @@ BOOL CGXGridFindReplaceImp::ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCT
     }
     pGrid->SyncCurrentCell(TRUE, GX_UPDATENOW, FALSE);
 
-    BOOL bAny = FALSE;
+    DWORD nReplaced = 0;
     BOOL bAborted = FALSE;
     {
         CGXLongOperation op;
@@ -461,22 +461,25 @@ BOOL CGXGridFindReplaceImp::ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCT
             NotedStyle noted(state, style);
             CGXControl* pControl = pGrid->GetControlById(style.GetControl());
             const BOOL bReplaced = pControl != nullptr ? pControl->ReplaceAll(n, nCol) : ReplaceAllInCell(pGrid, n, nCol);
-            bAny = bAny || bReplaced;
+            nReplaced += bReplaced ? 1 : 0;
             if (n == nCount)
                 break;
         }
         CGXLongOperation::SetPercentDone(-1);
         if (bAborted && CGXLongOperation::GetRollbackState()) {
             transaction.Rollback();
-            bAny = FALSE;
+            nReplaced = 0;
         } else {
             transaction.Commit();
         }
     }
-    if (!bAny && !bAborted)
+    if (nReplaced == 0 && !bAborted)
         pGrid->Beep(state.m_strFind);
     pGrid->Redraw(GX_INVALIDATE, TRUE);
     if (bAborted && !bRunning)
         AfxThrowUserException();
-    return bAny;
+    // What was kept is told, also after a stop that kept it.
+    if (nReplaced > 0)
+        pGrid->ReplacedAll(state.m_strFind, state.m_strReplace, nReplaced);
+    return nReplaced > 0;
 }

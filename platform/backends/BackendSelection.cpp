@@ -14,23 +14,26 @@ BackendChoice RequestedBackend()
     const std::string requested = backend ? backend : "";
     if (requested == "headless")
         return BackendChoice::Headless;
-    if (requested == "x11")
-        return BackendChoice::X11;
-    if (!requested.empty())
-        std::fprintf(stderr, "vostrel: unknown VOSTREL_BACKEND \"%s\" (headless or x11); choosing by DISPLAY\n",
+    if (!requested.empty() && requested != "x11")
+        std::fprintf(stderr, "vostrel: unknown VOSTREL_BACKEND \"%s\" (headless or x11); using the X display\n",
                      requested.c_str());
-    const char* display = std::getenv("DISPLAY");
-    return display && *display ? BackendChoice::X11 : BackendChoice::Headless;
+    return BackendChoice::X11;
 }
 
 BackendChoice InstallDefaultBackend()
 {
-    if (RequestedBackend() == BackendChoice::X11) {
-        std::string error;
-        if (X11Backend::Install(nullptr, error))
-            return BackendChoice::X11;
-        std::fprintf(stderr, "vostrel: %s; running without a display (headless)\n", error.c_str());
+    if (RequestedBackend() == BackendChoice::Headless) {
+        HeadlessBackend::Install();
+        return BackendChoice::Headless;
     }
-    HeadlessBackend::Install();
-    return BackendChoice::Headless;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::fprintf(stderr, "vostrel: there is no X display (DISPLAY is not set), so the window cannot be shown.\n");
+        return BackendChoice::Unavailable;
+    }
+    std::string error;
+    if (X11Backend::Install(nullptr, error))
+        return BackendChoice::X11;
+    std::fprintf(stderr, "vostrel: %s, so the window cannot be shown.\n", error.c_str());
+    return BackendChoice::Unavailable;
 }

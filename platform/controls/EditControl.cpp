@@ -950,7 +950,13 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_STYLECHANGED:
         if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
-            m_style = reinterpret_cast<STYLESTRUCT*>(lParam)->styleNew;
+            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            // A bar the change itself adds or takes away is the caller's wish; a bar that only
+            // was hidden at the time stays the control's.
+            constexpr DWORD kBars = WS_VSCROLL | WS_HSCROLL;
+            const DWORD changed = (change->styleOld ^ change->styleNew) & kBars;
+            const DWORD bars = (m_style & kBars & ~changed) | (change->styleNew & changed);
+            m_style = (change->styleNew & ~kBars) | bars;
             if (m_kind == Kind::RichEdit)
                 m_style |= ES_MULTILINE;
             InvalidateRect(m_hwnd, nullptr, FALSE);
@@ -1225,7 +1231,7 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         LONG style = GetWindowLong(m_hwnd, GWL_STYLE);
         style = wParam ? (style | ES_READONLY) : (style & ~ES_READONLY);
         SetWindowLong(m_hwnd, GWL_STYLE, style);
-        m_style = static_cast<DWORD>(style) | (m_kind == Kind::RichEdit ? ES_MULTILINE : 0);
+        m_style = wParam ? (m_style | ES_READONLY) : (m_style & ~static_cast<DWORD>(ES_READONLY));
         InvalidateRect(m_hwnd, nullptr, FALSE);
         return TRUE;
     }
@@ -1236,7 +1242,7 @@ LRESULT EditControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         {
             LONG style = GetWindowLong(m_hwnd, GWL_STYLE);
             SetWindowLong(m_hwnd, GWL_STYLE, m_passwordChar ? (style | ES_PASSWORD) : (style & ~ES_PASSWORD));
-            m_style = static_cast<DWORD>(GetWindowLong(m_hwnd, GWL_STYLE));
+            m_style = m_passwordChar ? (m_style | ES_PASSWORD) : (m_style & ~static_cast<DWORD>(ES_PASSWORD));
         }
         Relayout();
         InvalidateRect(m_hwnd, nullptr, FALSE);

@@ -99,6 +99,9 @@ private:
     int m_depth = 0;          // calls of the control's own code on the stack
     bool m_orphaned = false;  // its window is gone; the last call deletes it
     Kind m_kind;
+    // The window's style as the control knows it. Its scroll-bar bits say which bars the
+    // control keeps, shown or hidden; the window's own bits only say which show now (a bar a
+    // rich edit hides while the text fits drops from them).
     DWORD m_style;
     EditBuffer m_buffer;
     EditLayout m_layout{*this};

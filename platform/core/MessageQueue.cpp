@@ -21,6 +21,8 @@ constexpr size_t kMaxPosted = 10000;
 constexpr int64_t kHungMs = 5000;
 // The longest slice of a wait that must also pump window-system events.
 constexpr DWORD kPumpSliceMs = 10;
+// How often a poster waiting for room in a full queue looks again.
+constexpr DWORD kRoomPollMs = 2;
 // The hwnd filter that selects thread messages only.
 const HWND kThreadOnly = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
 
@@ -656,6 +658,21 @@ BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     }
     return TRUE;
+}
+
+BOOL PostMessageWhenRoom(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    for (;;) {
+        if (PostMessage(hWnd, Msg, wParam, lParam))
+            return TRUE;
+        // A window that is gone (or never was) fails at once, as does the window's own thread.
+        if (GetLastError() != ERROR_NOT_ENOUGH_QUOTA || hWnd == nullptr || hWnd == HWND_BROADCAST)
+            return FALSE;
+        const DWORD owner = WindowTable::OwnerThread(hWnd);
+        if (owner == 0 || owner == GetCurrentThreadId())
+            return FALSE;
+        Sleep(kRoomPollMs);
+    }
 }
 
 BOOL PostThreadMessage(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam)

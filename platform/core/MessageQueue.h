@@ -171,6 +171,11 @@ private:
 // Appends a message to the queue of the window's thread (hwnd null: the calling thread's queue).
 // Callable from any thread.
 BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+// PostMessage for a worker whose messages must all arrive (a report of many lines, the end of
+// its work): while the window's queue is full it waits until there is room, for as long as the
+// window is there. On the window's own thread it is PostMessage, since waiting there would wait
+// for itself. Callable from any thread.
+BOOL PostMessageWhenRoom(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 // Appends a thread message (hwnd null) to a thread's queue. Callable from any thread.
 BOOL PostThreadMessage(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
 // Calls the window procedure directly on the owning thread; from another thread, queues the

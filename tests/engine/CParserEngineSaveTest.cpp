@@ -21,7 +21,9 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <linux/capability.h>
 #include <sys/inotify.h>
+#include <sys/syscall.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -617,6 +619,32 @@ protected:
     CPageNode* m_pSiteNode = nullptr;
 };
 
+// For its life, the calling thread (and the threads it starts) meets the files' permissions as
+// any user does, root too: without the right to override them.
+class FilePermissionsHold {
+public:
+    FilePermissionsHold()
+    {
+        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        m_bLowered = ::syscall(SYS_capset, &m_header, lowered) == 0;
+    }
+    ~FilePermissionsHold()
+    {
+        if (m_bLowered)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+    FilePermissionsHold(const FilePermissionsHold&) = delete;
+    FilePermissionsHold& operator=(const FilePermissionsHold&) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_bLowered = false;
+};
+
 std::string AliasLine(const std::string& page, const std::string& writer)
 {
     return page + " : Not saved: it is the same file as " + writer
@@ -656,7 +684,7 @@ TEST_F(SiteSaveTest, PagesThatAreOneFileAreWrittenOnceWithTheFirstPagesEdits)
         EXPECT_EQ(KeywordsModified(pAlias), 1u) << pAlias->GetSitePath().GetString();
     EXPECT_EQ(sink.Count(kMsgSavePageDone), 2u);
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
-                                "GUIDE.HTM : Saved as a new file: the page's other names (hard links) still show the "
+                                "EN/GUIDE.HTM : Saved as a new file: the page's other names (hard links) still show the "
                                 "old text.",
                                 AliasLine("link.htm", "en/guide.htm"), AliasLine("link2.htm", "en/guide.htm"),
                                 AliasLine("hard.htm", "en/guide.htm"), AliasLine("again/guide.htm", "en/guide.htm")}));
@@ -717,4 +745,41 @@ TEST_F(SiteSaveTest, PagesReportedNotSavedAreNotTouched)
     }
     EXPECT_TRUE(BackupsIn(m_site).empty());
     EXPECT_TRUE(SaveCopiesIn(m_site).empty());
+}
+
+// Every folder has its index page: a failure names the page by its path in the site, and a
+// folder that may not be written is named as the reason, not the page, which is writable.
+TEST_F(SiteSaveTest, AFailureNamesThePageByItsPathAndAFolderThatCannotBeWritten)
+{
+    for (const char* folder : {"open", "locked", "shut"}) {
+        fs::create_directories(m_site / folder);
+        WriteFileBytes(m_site / folder / "index.htm", kPage);
+    }
+    WriteFileBytes(m_site / "index.htm", kPage);
+    chmod((m_site / "locked" / "index.htm").c_str(), 0444);
+    chmod((m_site / "shut").c_str(), 0555);
+    CPageNode* pTop = SitePage("index.htm", "top");
+    CPageNode* pOpen = SitePage("open/index.htm", "open");
+    CPageNode* pLocked = SitePage("locked/index.htm", "locked");
+    CPageNode* pShut = SitePage("shut/index.htm", "shut");
+    MessageSink sink;
+    {
+        FilePermissionsHold asAnyUser;
+        RunSave(sink);
+    }
+    chmod((m_site / "shut").c_str(), 0755);
+    EXPECT_EQ(ReadFileBytes(m_site / "index.htm"), Saved("top"));
+    EXPECT_EQ(ReadFileBytes(m_site / "open" / "index.htm"), Saved("open"));
+    EXPECT_EQ(ReadFileBytes(m_site / "locked" / "index.htm"), kPage);
+    EXPECT_EQ(ReadFileBytes(m_site / "shut" / "index.htm"), kPage);
+    EXPECT_EQ(KeywordsModified(pTop), 0u);
+    EXPECT_EQ(KeywordsModified(pOpen), 0u);
+    EXPECT_EQ(KeywordsModified(pLocked), 1u);
+    EXPECT_EQ(KeywordsModified(pShut), 1u);
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
+                                "LOCKED/INDEX.HTM : Denied Access.",
+                                "SHUT/INDEX.HTM : Not saved: the folder '" + (m_site / "shut").string()
+                                    + "' may not be written, so neither the new page nor the old page's backup can "
+                                      "be made there. The page was left as it was."}));
+    EXPECT_TRUE(BackupsIn(m_site / "shut").empty());
 }

@@ -726,6 +726,11 @@ TEST_F(ParserEngineScanTest, StoppingMidScanLeavesTheRestUnscanned)
 {
     CPageNode* a = Page("a.htm");
     CPageNode* b = Page("b.htm");
+    // Both read once; the scan stopped after the first then leaves the second not scanned again.
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    ASSERT_EQ(b->GetScanState(), 0u);
+    m_pFrame->ids.clear();
     m_backend.holdAfter = 1; // the worker waits after the first page
     ASSERT_EQ(Scan(), 0u);
     ASSERT_TRUE(m_pFrame->WaitFor(kMsgFileScanned));
@@ -738,8 +743,24 @@ TEST_F(ParserEngineScanTest, StoppingMidScanLeavesTheRestUnscanned)
     EXPECT_EQ(a->GetScanState(), 0u);
     EXPECT_EQ(b->GetScanState(), 1u);
     EXPECT_TRUE(m_backend.record->stopRequested);
-    EXPECT_EQ(m_backend.record->destroyed, 1);
+    EXPECT_EQ(m_backend.record->destroyed, 2);
     EXPECT_EQ(m_pFrame->runStateAtFinish, 2u);
+}
+
+TEST_F(ParserEngineScanTest, APageWhoseCheckAStopCutOffIsNotScanned)
+{
+    CPageNode* a = Page("a.htm");
+    CPageNode* b = Page("b.htm");
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t nIndex) {
+        sink.OnTitle(dwPage, "half");
+        if (nIndex == 0)
+            sink.ReportResult(dwPage, 0, ITaskManager::kCodeCancelled, 0, nullptr, 0);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 2u);
+    EXPECT_EQ(a->GetScanState(), 1u);
+    EXPECT_EQ(b->GetScanState(), 0u);
 }
 
 TEST_F(ParserEngineScanTest, AFetchEngineStoppedOnAnErrorEndsTheScanOnce)

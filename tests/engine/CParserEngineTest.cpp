@@ -10,9 +10,12 @@
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/OutputAreaLine.h"
+#include "platform/core/ThreadApi.h"
+#include "platform/core/WinError.h"
 #include "platform/core/FileOperations.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -24,6 +27,7 @@
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -649,6 +653,43 @@ TEST_F(ParserEngineTest, OutputAreaLines)
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : first", "A.HTM : " + strLong, "last"}));
     for (const PostedMessage& m : sink.messages)
         EXPECT_EQ(m.message, kMsgOutputAddLine); // pieces are joined, not shown as lines
+
+    // Two workers at once, with more lines than the pane's queue holds and some longer than an
+    // atom: the workers wait for room, and every line arrives whole, in each worker's order.
+    sink.messages.clear();
+    constexpr int kEach = 6000;
+    std::atomic<int> nPosted{0};
+    std::atomic<int> nDone{0};
+    std::vector<std::thread> workers;
+    const auto text = [](int nWorker, int i) {
+        return std::to_string(nWorker) + ":" + std::to_string(i) + (i % 500 == 0 ? std::string(400, 'z') : "");
+    };
+    for (int w = 0; w < 2; ++w)
+        workers.emplace_back([&, w] {
+            for (int i = 0; i < kEach; ++i)
+                nPosted += PostOutputAreaLine(sink.Handle(), "", text(w, i).c_str()) ? 1 : 0;
+            ++nDone;
+        });
+    // Nothing is taken from the queue until it is full (a note of the test's own is refused).
+    while (nDone < 2) {
+        if (nPosted > 9000 && !PostThreadMessage(GetCurrentThreadId(), WM_NULL, 0, 0)
+            && GetLastError() == ERROR_NOT_ENOUGH_QUOTA)
+            break;
+        std::this_thread::yield();
+    }
+    sink.Drain();
+    for (std::thread& worker : workers)
+        worker.join();
+    sink.Drain();
+    EXPECT_EQ(nPosted, 2 * kEach);
+    std::vector<int> next(2, 0);
+    for (const std::string& line : sink.Lines()) {
+        const int w = line[0] - '0';
+        ASSERT_TRUE(w == 0 || w == 1) << line;
+        EXPECT_EQ(line, text(w, next[w])) << "worker " << w;
+        ++next[w];
+    }
+    EXPECT_EQ(next, (std::vector<int>{kEach, kEach}));
 }
 
 TEST_F(ParserEngineTest, TemporaryFilesAreMadeEmptyWithThePrefix)

@@ -102,16 +102,15 @@ private:
         PostedMessage posted{message, wParam, lParam, {}};
         if (message == kMsgOutputAddLine) {
             // As the Output Area does: read and delete the atoms, joining the pieces of a line.
-            if (!ReadOutputAreaLinePiece(wParam, lParam, self->m_strPending))
+            if (!ReadOutputAreaLinePiece(wParam, lParam, self->m_pending, posted.line))
                 return 0;
-            posted.line.swap(self->m_strPending);
         }
         self->messages.push_back(posted);
         return 0;
     }
 
     HWND m_hWnd = nullptr;
-    std::string m_strPending;
+    OutputAreaPieces m_pending;
 };
 
 } // namespace enginetest

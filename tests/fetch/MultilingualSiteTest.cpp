@@ -86,10 +86,10 @@ private:
         } else if (message == kMsgSaveFinished) {
             self->saved = true;
         } else if (message == kMsgOutputAddLine) {
-            if (ReadOutputAreaLinePiece(wParam, lParam, self->m_pending)) {
+            std::string line;
+            if (ReadOutputAreaLinePiece(wParam, lParam, self->m_pending, line)) {
                 ++self->outputLines;
-                self->lines.push_back(self->m_pending);
-                self->m_pending.clear();
+                self->lines.push_back(line);
             }
         }
         return 0;
@@ -97,7 +97,7 @@ private:
 
     CVostrelAppModel& m_app;
     HWND m_hWnd = nullptr;
-    std::string m_pending;
+    OutputAreaPieces m_pending;
 };
 
 // One page: its charset and its bytes, cut where the edited parts (the title's text and the

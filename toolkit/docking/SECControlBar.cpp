@@ -9,6 +9,7 @@
 #include "platform/win/UserApi.h"
 #include "toolkit/docking/SECControlBarManager.h"
 #include "toolkit/docking/SECDockBar.h"
+#include "toolkit/docking/SECMiniDockFrameWnd.h"
 #include "toolkit/docking/SECDockContext.h"
 #include "toolkit/docking/SECDockState.h"
 #include "toolkit/docking/SECGlobalData.h"
@@ -21,6 +22,7 @@ IMPLEMENT_DYNCREATE(SECControlBar, CControlBar)
 BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_MESSAGE(WM_NCCALCSIZE, &SECControlBar::OnNcCalcSizeSEC)
     ON_MESSAGE(WM_NCPAINT, &SECControlBar::OnNcPaintSEC)
+    ON_MESSAGE(WM_SETTEXT, &SECControlBar::OnSetTextSEC)
     ON_WM_SIZE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
@@ -206,6 +208,22 @@ LRESULT SECControlBar::OnNcPaintSEC(WPARAM, LPARAM)
     CWindowDC dc(this);
     FillNonClientBand(dc);
     return 0;
+}
+
+LRESULT SECControlBar::OnSetTextSEC(WPARAM, LPARAM lParam)
+{
+    const LRESULT result = Default();
+    // A bar floating on its own names its floating frame. A saved layout floats the bar first
+    // and names it only afterwards: the frame's caption follows the new name.
+    CDockBar* pDockBar = m_pDockBar;
+    if (pDockBar != nullptr && pDockBar->m_bFloating && pDockBar->m_hWnd != nullptr &&
+        !(pDockBar->GetBarStyle() & CBRS_FLOAT_MULTI) && pDockBar->GetDockedCount() == 1) {
+        const CString strName(lParam != 0 ? reinterpret_cast<LPCTSTR>(lParam) : "");
+        pDockBar->SetWindowText(strName);
+        if (CWnd* pFrame = pDockBar->GetParent(); pFrame != nullptr && pFrame->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)))
+            pFrame->SetWindowText(SECCutTitle(strName, kSECFloatingCaptionBytes));
+    }
+    return result;
 }
 
 

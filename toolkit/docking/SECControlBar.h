@@ -159,6 +159,7 @@ protected:
 
     LRESULT OnNcCalcSizeSEC(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcPaintSEC(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetTextSEC(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT nType, int cx, int cy);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);

@@ -74,7 +74,7 @@ void SECMiniDockFrameWnd::SetTitleFromDockBar()
     // would not fit whole.
     CString text;
     m_wndSECDockBar.GetWindowText(text);
-    CString title = SECCutTitle(text, 259);
+    CString title = SECCutTitle(text, kSECFloatingCaptionBytes);
     CString current;
     GetWindowText(current);
     if (current != title)

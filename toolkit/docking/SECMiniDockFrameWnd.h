@@ -32,3 +32,5 @@ protected:
 
 // A title cut to at most nMaxBytes bytes at a UTF-8 character boundary.
 CString SECCutTitle(const CString& text, int nMaxBytes);
+// The most bytes of its bar's name a floating frame's caption shows.
+inline constexpr int kSECFloatingCaptionBytes = 259;

@@ -101,11 +101,11 @@ TEST_F(VostrelAppTest, AScanThatCannotStartSaysSoAndLeavesTheProgramIdle)
 TEST_F(VostrelAppTest, FilesThatAreNoProjectsOpenNothingAndSayWhy)
 {
     ASSERT_TRUE(Start());
-    // The settings file read as a project: the format message.
+    // The settings file read as a project: the format message, naming the file.
     SeenMessageBox format;
     AnswerBox(*backend, IDOK, &format);
     EXPECT_EQ(Frame().OpenProjectFile(CString(SettingsPath().c_str())), CMainFrame::kOpenFailed);
-    EXPECT_EQ(format.text, "This not a recognized version of a Vostrel project file.");
+    EXPECT_EQ(format.text, "This not a recognized version of a Vostrel project file.\n\n" + SettingsPath());
     CProjectSettings* pSettings = nullptr;
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 

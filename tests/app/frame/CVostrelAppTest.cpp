@@ -8,7 +8,17 @@
 #include "engine/project/CProjectSettings.h"
 #include "platform/afx/app/CRecentFileList.h"
 
+#include "tests/support/ScopedTempDir.h"
+
 #include <cairo.h>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 TEST_F(VostrelAppTest, FirstStartWritesTheDefaultCatalogueAndTheNextStartReadsIt)
 {
@@ -108,9 +118,13 @@ TEST_F(VostrelAppTest, AMissingProjectOnTheCommandLineIsReportedAndTheProgramRun
 {
     const std::string missing = config.Path() + "/gone.vsp";
     SeenMessageBox seen;
+    SeenMessageBox notOpened;
     AnswerBox(*backend, IDOK, &seen);
+    AnswerBox(*backend, IDOK, &notOpened);
     ASSERT_TRUE(Start({missing})) << "a bad project must not end the program";
     EXPECT_TRUE(seen.seen) << "the file error is shown";
+    EXPECT_NE(seen.text.find(missing), std::string::npos) << seen.text;
+    EXPECT_EQ(notOpened.text, "Project could NOT be opened!");
     ASSERT_NE(app->GetMainFrame(), nullptr);
     EXPECT_TRUE(Frame().IsWindowVisible());
     CProjectSettings* pSettings = nullptr;
@@ -141,8 +155,69 @@ TEST_F(VostrelAppTest, ARecentProjectThatFailsGoesFromTheListAndACancelledOneSta
     // The project closed without saving; the missing file fails and leaves the list.
     AnswerBox(*backend, IDNO);
     AnswerBox(*backend, IDOK);   // the file error
+    SeenMessageBox notOpened;
+    AnswerBox(*backend, IDOK, &notOpened);
     EXPECT_TRUE(app->OnOpenRecentProject(ID_FILE_MRU_FILE2));
+    EXPECT_EQ(notOpened.text, "Project could NOT be opened!");
     EXPECT_EQ(std::string((*app->m_pRecentFileList)[0]), kept);
     for (int i = 0; i < app->m_pRecentFileList->GetSize(); ++i)
         EXPECT_NE(std::string((*app->m_pRecentFileList)[i]), gone) << "the failed entry is removed";
+}
+
+// The program itself, started as from a shell whose DISPLAY names a display without a server:
+// it says so and ends with a failure, instead of running on where nobody can see it.
+TEST(ProgramStartTest, ADisplayThatCannotBeOpenedIsToldAndTheProgramEnds)
+{
+    ScopedTempDir config;
+    std::vector<std::string> variables;
+    for (char** p = environ; *p != nullptr; ++p) {
+        const std::string variable = *p;
+        if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("VOSTREL_BACKEND=", 0) != 0 &&
+            variable.rfind("XDG_CONFIG_HOME=", 0) != 0)
+            variables.push_back(variable);
+    }
+    variables.push_back("DISPLAY=:4987");
+    variables.push_back("XDG_CONFIG_HOME=" + config.Path());
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    int said[2];
+    ASSERT_EQ(::pipe2(said, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, said[1], STDERR_FILENO);
+    char program[] = VOSTREL_PROGRAM;
+    char* argv[] = {program, nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(said[1]);
+    ASSERT_EQ(spawned, 0);
+    // What it says, until it ends (a minute at most: a program still running then is the fault).
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd fd{said[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+            break;
+        char buffer[512];
+        const ssize_t n = ::read(said[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(said[0]);
+    int status = 0;
+    pid_t ended = 0;
+    while (std::chrono::steady_clock::now() < deadline && (ended = ::waitpid(pid, &status, WNOHANG)) == 0)
+        ::poll(nullptr, 0, 20);
+    if (ended != pid) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        FAIL() << "the program runs on without a display; it said: " << text;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "status " << status;
+    EXPECT_NE(text.find("cannot open the X display \":4987\""), std::string::npos) << text;
 }

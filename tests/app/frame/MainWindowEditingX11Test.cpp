@@ -12,6 +12,7 @@
 #include "platform/win/Clipboard.h"
 
 #include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
 
@@ -268,10 +269,14 @@ TEST_F(MainWindowEditingX11Test, EscapeStopsARunningScan)
     ASSERT_TRUE(Xdo("key F5"));
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && held.bStarted; }, 60000)) << "F5 did not start a scan";
 
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
     ASSERT_TRUE(Xdo("key Escape"));
     EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && held.bStopRequested; }, 60000))
         << "Escape did not stop the scan: run state " << app->GetRunState();
     EXPECT_FALSE(EditorOpen());
+    // The stop is told: no page of this scan was read.
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0].rfind("The scan was stopped: 0 of 3 pages were read.", 0), 0u) << boxes.Texts()[0];
 }
 
 // Edit > Delete does what the Delete key does on the grid: the selected cells are cleared, and

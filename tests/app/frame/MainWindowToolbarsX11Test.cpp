@@ -257,7 +257,8 @@ protected:
 } // namespace
 
 // Undo's update names the change it would undo; the Main Toolbar, which has an Undo button,
-// keeps its own name on its floating caption and in the layout saved at the end.
+// keeps its own name on its floating caption, in the layout saved at the end and on its caption
+// when the next start floats it again.
 TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange)
 {
     ASSERT_TRUE(Start());
@@ -277,6 +278,14 @@ TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hFrame); })) << "the main window did not close";
     EXPECT_NE(Profile().find("\"WindowName\"=sz:\"Main Toolbar\""), std::string::npos) << Profile();
     EXPECT_EQ(Profile().find("\"WindowName\"=sz:\"Undo"), std::string::npos);
+
+    // The next start floats it again, under its name.
+    Stop();
+    ASSERT_TRUE(Start());
+    ASSERT_NE(MainToolbar(), nullptr);
+    EXPECT_TRUE(MainToolbar()->IsFloating());
+    EXPECT_TRUE(RunUntil([&] { return ViewableWindowTitled("Main Toolbar"); })) << "the floating caption at start-up";
+    cairo_surface_destroy(Shot("main-toolbar-floating-restored"));
 }
 
 // A name damaged in a saved layout is not taken: the Main Toolbar is "Main Toolbar" again at

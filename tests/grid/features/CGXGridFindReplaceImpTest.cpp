@@ -29,11 +29,13 @@ public:
     }
 };
 
-// Grids that count their beeps instead of sounding them.
+// Grids that count their beeps instead of sounding them (and note what Replace All reports).
 class BeepingGrid : public CGXGridCore {
 public:
     void Beep(LPCTSTR) override { ++beeps; }
+    void ReplacedAll(LPCTSTR, LPCTSTR, DWORD nCells) override { replaced.push_back(nCells); }
     int beeps = 0;
+    std::vector<DWORD> replaced;
 };
 class BeepingGridWnd : public CGXGridWnd {
 public:
@@ -182,6 +184,8 @@ TEST_F(FindReplaceTest, ReplaceAllGoesDownOneColumnAsOneUndoStep)
     EXPECT_EQ(Value(grid, 3, 1), "eTe");
     EXPECT_FALSE(grid.ReplaceAll("\xC3\xA9", "e", TRUE));
     EXPECT_EQ(grid.beeps, 1);
+    // Each Replace All that changed cells says how many; one that found nothing only beeps.
+    EXPECT_EQ(grid.replaced, (std::vector<DWORD>{2, 1}));
 
     // Replace takes one match at a time, after the last one, then moves on.
     ASSERT_TRUE(grid.SetCurrentCell(1, 1));

@@ -540,8 +540,10 @@ TEST_F(EditControlTest, RichEditStandInAppendsAndTellsByItsEventMask)
     EXPECT_EQ(Text(r), "");
     EXPECT_EQ(Notifications(r), (std::vector<UINT>{EN_CHANGE}));
 
-    // Its scroll bar shows only once the lines pass the height, and the last line stays in view.
+    // Its scroll bar shows only once the lines pass the height, and the last line stays in view;
+    // made read-only while the bar is hidden, it keeps the bar all the same.
     SendMessage(r, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessage(r, EM_SETREADONLY, TRUE, 0);
     RECT client;
     GetClientRect(r, &client);
     const LONG full = client.right;

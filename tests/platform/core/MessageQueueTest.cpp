@@ -166,6 +166,63 @@ TEST_F(MessageQueueTest, PostsFromWorkerThreadsAllArrive)
     EXPECT_EQ(count, kThreads * kEach);
 }
 
+// A full queue refuses a post; a worker that must not lose its message waits for room instead,
+// and gives up only when the window goes.
+TEST_F(MessageQueueTest, AWorkerWaitsForRoomInAFullQueue)
+{
+    int posted = 0;
+    while (PostMessage(m_hwnd, WM_USER + 4, 0, posted))
+        ++posted;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
+    EXPECT_GE(posted, 1000);
+    // The window's own thread would wait for itself: it is refused at once.
+    EXPECT_FALSE(PostMessageWhenRoom(m_hwnd, WM_USER + 5, 0, 0));
+
+    std::atomic<int> refused{0};
+    std::atomic<int> result{-1};
+    std::thread worker([&] {
+        refused = PostMessage(m_hwnd, WM_USER + 5, 0, 0) ? 2 : 1;
+        result = PostMessageWhenRoom(m_hwnd, WM_USER + 5, 1, 0);
+    });
+    while (refused == 0)
+        std::this_thread::yield();
+    EXPECT_EQ(refused, 1) << "the queue was still full";
+    int before = 0;
+    bool arrived = false;
+    const auto take = [&] {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_USER + 5)
+                arrived = arrived || msg.wParam == 1;
+            else if (!arrived)
+                ++before;
+        }
+    };
+    take();
+    // Once the queue has room the worker's post goes in (at the latest after the drain).
+    worker.join();
+    take();
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(result, TRUE);
+    EXPECT_EQ(before, posted) << "it comes after everything that filled the queue";
+
+    // A window that goes while the worker waits ends the wait.
+    Drain();
+    while (PostMessage(m_hwnd, WM_USER + 4, 0, 0)) {
+    }
+    std::atomic<bool> started{false};
+    result = -1;
+    std::thread late([&] {
+        started = true;
+        result = PostMessageWhenRoom(m_hwnd, WM_USER + 5, 2, 0);
+    });
+    while (!started)
+        std::this_thread::yield();
+    DestroyMessageWindow(m_hwnd);
+    late.join();
+    EXPECT_EQ(result, FALSE);
+}
+
 TEST_F(MessageQueueTest, PostThreadMessageReachesAThreadWithAQueue)
 {
     EXPECT_TRUE(PostThreadMessage(GetCurrentThreadId(), WM_APP, 4, 0));

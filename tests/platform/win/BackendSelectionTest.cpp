@@ -48,13 +48,20 @@ protected:
 
 } // namespace
 
-TEST_F(BackendSelectionTest, HeadlessWithoutADisplay)
+TEST_F(BackendSelectionTest, WithoutADisplayNothingRunsUnlessHeadlessIsAskedFor)
 {
     env.Set("DISPLAY", nullptr);
     env.Set("VOSTREL_BACKEND", nullptr);
-    EXPECT_EQ(RequestedBackend(), BackendChoice::Headless);
-    EXPECT_EQ(InstallDefaultBackend(), BackendChoice::Headless);
-    EXPECT_NE(dynamic_cast<HeadlessBackend*>(&GetWindowBackend()), nullptr);
+    EXPECT_EQ(RequestedBackend(), BackendChoice::X11);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(InstallDefaultBackend(), BackendChoice::Unavailable);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("no X display"), std::string::npos) << said;
+    // An empty DISPLAY is no display either.
+    env.Set("DISPLAY", "");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(InstallDefaultBackend(), BackendChoice::Unavailable);
+    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(BackendSelectionTest, TheVariableChoosesHeadlessEvenWithADisplay)
@@ -64,9 +71,11 @@ TEST_F(BackendSelectionTest, TheVariableChoosesHeadlessEvenWithADisplay)
     EXPECT_EQ(RequestedBackend(), BackendChoice::Headless);
     EXPECT_EQ(InstallDefaultBackend(), BackendChoice::Headless);
     EXPECT_NE(dynamic_cast<HeadlessBackend*>(&GetWindowBackend()), nullptr);
+    env.Set("DISPLAY", nullptr);
+    EXPECT_EQ(InstallDefaultBackend(), BackendChoice::Headless);
 }
 
-TEST_F(BackendSelectionTest, X11IsRequestedByADisplayOrTheVariable)
+TEST_F(BackendSelectionTest, X11IsRequestedUnlessHeadlessIsNamed)
 {
     env.Set("VOSTREL_BACKEND", nullptr);
     env.Set("DISPLAY", ":0");
@@ -74,23 +83,21 @@ TEST_F(BackendSelectionTest, X11IsRequestedByADisplayOrTheVariable)
     env.Set("DISPLAY", nullptr);
     env.Set("VOSTREL_BACKEND", "x11");
     EXPECT_EQ(RequestedBackend(), BackendChoice::X11);
-    // An empty DISPLAY is no display.
-    env.Set("VOSTREL_BACKEND", nullptr);
-    env.Set("DISPLAY", "");
-    EXPECT_EQ(RequestedBackend(), BackendChoice::Headless);
+    env.Set("VOSTREL_BACKEND", "");
+    EXPECT_EQ(RequestedBackend(), BackendChoice::X11);
 }
 
-TEST_F(BackendSelectionTest, ADisplayThatCannotBeOpenedFallsBackToHeadlessWithAWarning)
+// A display that has no server: the program must not run on invisibly.
+TEST_F(BackendSelectionTest, ADisplayThatCannotBeOpenedInstallsNothingAndSaysWhy)
 {
-    env.Set("VOSTREL_BACKEND", "x11");
+    env.Set("VOSTREL_BACKEND", nullptr);
     env.Set("DISPLAY", ":4987");
     testing::internal::CaptureStderr();
     const BackendChoice chosen = InstallDefaultBackend();
     const std::string warning = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(chosen, BackendChoice::Headless);
-    EXPECT_NE(dynamic_cast<HeadlessBackend*>(&GetWindowBackend()), nullptr);
+    EXPECT_EQ(chosen, BackendChoice::Unavailable);
     EXPECT_NE(warning.find(":4987"), std::string::npos) << warning;
-    EXPECT_NE(warning.find("headless"), std::string::npos) << warning;
+    EXPECT_EQ(warning.find("headless"), std::string::npos) << warning;
 }
 
 TEST_F(BackendSelectionTest, TheX11BackendWithItsServicesOnARealDisplay)

@@ -1,0 +1,310 @@
+// What the program tells the user, as the user meets it on the X server: the boxes after Replace
+// All, the Output Area's report of a save with many failures (every line kept, each page named by
+// its path in the site, a scroll bar, the wheel), and what a scan stopped early says and shows.
+#include "tests/app/UserStepsX11Fixture.h"
+
+#include "app/panes/COutputAreaControlBar.h"
+#include "engine/project/CParserEngine.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "tests/app/PartFetchBackend.h"
+#include "platform/controls/CommonDialog.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
+
+#include <set>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+namespace {
+
+class MainWindowReportsX11Test : public MainWindowStepsX11Test {
+protected:
+    COutputAreaControlBar& OutputArea()
+    {
+        COutputAreaControlBar* pBar = nullptr;
+        Frame().GetOutputAreaBar(pBar);
+        return *pBar;
+    }
+    std::vector<std::string> OutputLines()
+    {
+        std::vector<std::string> lines;
+        std::istringstream text(static_cast<LPCTSTR>(OutputArea().GetText()));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // The find or replace dialog holds the display's focus.
+    bool FindDialogHasFocus()
+    {
+        const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return hDialog != nullptr && ::IsWindowVisible(hDialog) && focus == backend->XWindowOf(hDialog);
+    }
+    bool ClickDialogButton(int nId)
+    {
+        CRect rect;
+        ::GetWindowRect(::GetDlgItem(GXGetFindReplaceState().m_hWndDialog, nId), &rect);
+        return ClickAt(rect.CenterPoint());
+    }
+    // A fetch engine that reads part of each scan; it outlives the program the test runs.
+    PartFetchBackend partial{5};
+
+    static std::string ReadAll(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // How many pixels of a strip of the screen have the colour.
+    static int PixelsOf(cairo_surface_t* shot, const CRect& strip, COLORREF color)
+    {
+        int n = 0;
+        for (int y = strip.top; y < strip.bottom; ++y)
+            for (int x = strip.left; x < strip.right; ++x)
+                n += screen_capture::PixelAt(shot, x, y) == Rgb(color);
+        return n;
+    }
+};
+
+} // namespace
+
+// A site of 432 read-only pages, two of them named index.htm in folders of their own. Replace
+// All of the titles says how many cells it changed, and a second one that finds nothing left
+// says so; Save Edited Files then fails every page, and the Output Area keeps the whole report,
+// far past 32 KB, each page named by its path in the site, with a scroll bar, and the wheel
+// turned over it scrolls it while the keyboard stays in the grid.
+TEST_F(MainWindowReportsX11Test, ReplaceAllCountsAndTheOutputAreaKeepsAWholeSaveReport)
+{
+    site = dir.Path() + "/site";
+    const std::string quarterly = site + "/reports/quarterly";
+    std::filesystem::create_directories(quarterly);
+    std::vector<std::string> pages;
+    for (int i = 1; i <= 430; ++i) {
+        char name[96];
+        std::snprintf(name, sizeof name, "/summary-of-the-quarterly-report-number-%03d.htm", i);
+        pages.push_back(quarterly + name);
+    }
+    for (const char* folder : {"en", "fr"}) {
+        std::filesystem::create_directories(site + "/" + folder);
+        pages.push_back(site + "/" + folder + "/index.htm");
+    }
+    for (size_t i = 0; i < pages.size(); ++i) {
+        std::ofstream(pages[i]) << "<html><head><title>Report " << i << "</title></head><body>x</body></html>\n";
+        ::chmod(pages[i].c_str(), 0444);
+    }
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(static_cast<UINT>(pages.size())));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+
+    // Replace All in the Title column, from the first row.
+    ASSERT_TRUE(ClickCell(1, CGroupView::kTitleColumn));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, CGroupView::kTitleColumn); })) << "the click made no current cell";
+    ASSERT_TRUE(Xdo("key ctrl+h"));
+    ASSERT_TRUE(RunUntil([&] { return FindDialogHasFocus(); })) << "no Replace dialog";
+    ASSERT_TRUE(XdoNow("key ctrl+a BackSpace"));
+    ASSERT_TRUE(XdoNow("type --delay 20 Report"));
+    ASSERT_TRUE(XdoNow("key Tab"));
+    ASSERT_TRUE(XdoNow("type --delay 20 Summary"));
+    ASSERT_TRUE(RunUntil([&] {
+        CString strFind, strReplace;
+        CWnd::FromHandle(GXGetFindReplaceState().m_hWndDialog)->GetDlgItemText(edt1, strFind);
+        CWnd::FromHandle(GXGetFindReplaceState().m_hWndDialog)->GetDlgItemText(edt2, strReplace);
+        return strFind == "Report" && strReplace == "Summary";
+    })) << "the texts were not typed in";
+    ASSERT_TRUE(ClickDialogButton(psh2));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && FindDialogHasFocus(); }))
+        << "Replace All said nothing";
+    EXPECT_EQ(boxes.Texts()[0], "'Report' was replaced with 'Summary' in 432 cells of the column 'Title'.");
+    CString strTitle;
+    view->GetCellText(432, CGroupView::kTitleColumn, strTitle);
+    EXPECT_EQ(strTitle.Left(8), "Summary ");
+    // Nothing is left to replace: now, and only now, it says that nothing was found.
+    ASSERT_TRUE(ClickDialogButton(psh2));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && FindDialogHasFocus(); }))
+        << "the second Replace All said nothing";
+    EXPECT_EQ(boxes.Texts()[1].rfind("'Report' was not found in the column 'Title'", 0), 0u) << boxes.Texts()[1];
+    ASSERT_TRUE(XdoNow("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return !FindDialogHasFocus() && ProgramHasFocus(); })) << "the dialog stayed";
+
+    // The save fails every page; its report ends with the closing count.
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    const std::string closing = "Save Edited Files: 0 of 432 pages written, 432 not written.";
+    ASSERT_TRUE(RunUntil([&] {
+        const std::vector<std::string> lines = OutputLines();
+        return !lines.empty() && lines.back() == closing;
+    })) << "the report never ended; its last line: " << (OutputLines().empty() ? "" : OutputLines().back());
+    const std::vector<std::string> lines = OutputLines();
+    ASSERT_EQ(lines.size(), pages.size() + 1);
+    EXPECT_GT(OutputArea().GetText().GetLength(), 32 * 1024);
+    std::set<std::string> expected{"EN/INDEX.HTM : Denied Access.", "FR/INDEX.HTM : Denied Access.", closing};
+    for (int i = 1; i <= 430; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "REPORTS/QUARTERLY/SUMMARY-OF-THE-QUARTERLY-REPORT-NUMBER-%03d.HTM : Denied Access.", i);
+        expected.insert(line);
+    }
+    EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), expected);
+
+    // The lines scroll: a bar at the right, and the wheel over them.
+    ASSERT_TRUE(Quiet());
+    CWnd& output = OutputArea().GetOutputWnd();
+    CRect rect;
+    output.GetWindowRect(&rect);
+    const CRect bar(rect.right - ::GetSystemMetrics(SM_CXVSCROLL), rect.top, rect.right, rect.bottom);
+    cairo_surface_t* before = Shot("output-area-report");
+    ASSERT_NE(before, nullptr);
+    EXPECT_GT(PixelsOf(before, bar, ::GetSysColor(COLOR_BTNFACE)), bar.Width() * bar.Height() / 3)
+        << "no scroll bar beside the lines";
+    const HWND hGridFocus = ::GetFocus();
+    const LRESULT nFirst = output.SendMessage(EM_GETFIRSTVISIBLELINE);
+    ASSERT_GT(nFirst, 100) << "the last lines are in view";
+    ASSERT_TRUE(MoveTo(rect.CenterPoint()));
+    ASSERT_TRUE(XdoNow("click --repeat 3 --delay 50 4"));
+    ASSERT_TRUE(RunUntil([&] { return output.SendMessage(EM_GETFIRSTVISIBLELINE) < nFirst; }))
+        << "the wheel did not scroll the lines";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* after = Shot("output-area-wheel");
+    ASSERT_NE(after, nullptr);
+    EXPECT_GT(DifferentPixels(before, after, output.GetSafeHwnd(), CRect(0, 0, rect.Width() - bar.Width(), rect.Height())), 100)
+        << "the lines on the screen did not move";
+    EXPECT_EQ(::GetFocus(), hGridFocus) << "the keyboard stays where it was";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
+    for (const std::string& page : pages)
+        ::chmod(page.c_str(), 0644);
+}
+
+// A site scanned whole, then scanned again and stopped with Esc part-way: the pages the second
+// scan did not read show the Not Scanned picture and grey names, not the look of pages without
+// tags, and the user is told how many of how many pages were read.
+TEST_F(MainWindowReportsX11Test, AStoppedScanSaysHowFarItCameAndMarksThePagesNotRead)
+{
+    constexpr UINT kPages = 1500;
+    constexpr UINT kRead = 5;
+    MakeSite(static_cast<int>(kPages));
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(kPages));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    EXPECT_TRUE(boxes.Texts().empty()) << "a scan that read every page says nothing of a stop";
+
+    // The next scan reads the first pages, and is stopped while it waits for the others.
+    CParserEngine::GetEngine().SetScanBackend(&partial);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() == kRead; }))
+        << "the second scan did not read its pages: " << Frame().GetFilesScanned();
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }))
+        << "the stopped scan said nothing";
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "The scan was stopped: %u of %u pages were read.", kRead, kPages);
+    EXPECT_EQ(boxes.Texts()[0].rfind(expected, 0), 0u) << boxes.Texts()[0];
+    const ROWCOL nRead = kRead;
+
+    // Rows on both sides of the last page read, on the screen as the scan left it (the pages
+    // read come first, in the grid's order, which is the scan's): the picture before the name
+    // tells them apart.
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("stopped-scan");
+    ASSERT_NE(shot, nullptr);
+    const auto picture = [&](ROWCOL nRow) {
+        const CRect cell = view->CalcCellRect(nRow, CGroupView::kFileColumn);
+        std::vector<uint32_t> pixels;
+        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+            for (int x = cell.left + 3; x < cell.left + 17; ++x)
+                pixels.push_back(GridPixel(shot, x, y));
+        return pixels;
+    };
+    const auto ink = [&](ROWCOL nRow) {
+        const CRect cell = view->CalcCellRect(nRow, CGroupView::kFileColumn);
+        return DarkPixels(shot, CRect(cell.left + 20, cell.top + 2, cell.right - 2, cell.bottom - 2), 0x40);
+    };
+    EXPECT_EQ(picture(nRead - 1), picture(nRead));
+    EXPECT_EQ(picture(nRead + 1), picture(nRead + 2));
+    EXPECT_NE(picture(nRead), picture(nRead + 1)) << "a page not read looks like one read";
+    EXPECT_GT(ink(nRead), 20) << "the name of a page read is written in black";
+    EXPECT_EQ(ink(nRead + 1), 0) << "the name of a page not read is greyed";
+    cairo_surface_destroy(shot);
+}
+
+// A project whose settings file was cut short: started with it on the command line, and opened
+// with File > Open, the box says that the project could not be opened, and why, naming the
+// file; a project file that is no project file is named in its box as well.
+TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
+{
+    MakeSite(2);
+    WriteProject({"Description"});
+    const std::string settings = SettingsPath();
+    std::filesystem::resize_file(settings, std::filesystem::file_size(settings) / 2);
+    const std::string bad = dir.Path() + "/bad.vsp";
+    std::ofstream(bad) << "this is no project at all\n";
+    const std::string notOpened = "Project could NOT be opened!\n\nThe project's metatag settings file '" + settings +
+        "' is damaged or is not a Vostrel settings file.";
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start({ProjectPath()}));
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "start-up said nothing of the project";
+    EXPECT_EQ(boxes.Texts()[0], notOpened);
+    CProjectSettings* pSettings = nullptr;
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "no project is open";
+
+    // File > Open, the project's path typed into the file dialog.
+    const auto openByHand = [&](const std::string& path) {
+        When("the Open Project dialog has the focus", [this] { return Matches(FocusedTitle(), "^Open Project$"); },
+             [this, path] {
+                 XdoNow("type --delay 10 '" + path + "'");
+                 XdoNow("key Return");
+             });
+    };
+    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); })) << "the main window never had the focus";
+    openByHand(ProjectPath());
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); })) << "File > Open said nothing";
+    EXPECT_EQ(boxes.Texts()[1], notOpened);
+
+    openByHand(bad);
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 4 && ProgramHasFocus(); }))
+        << boxes.Texts().size() << " boxes for a file that is no project";
+    EXPECT_EQ(boxes.Texts()[2], "This not a recognized version of a Vostrel project file.\n\n" + bad);
+    EXPECT_EQ(boxes.Texts()[3], "Project could NOT be opened!");
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
+}
+
+// Save Project on a disk that is full: the box says so, naming the project's file, and the file
+// keeps what it held.
+TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeSavedSaysWhy)
+{
+    const std::filesystem::path disk = dir.Path() + "/disk";
+    std::filesystem::create_directories(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no right to mount a small file system";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk.string()};
+    MakeSite(2);
+    WriteProject({"Description"});
+    const std::string project = (disk / "site.vsp").string();
+    std::filesystem::copy_file(ProjectPath(), project);
+    const std::string before = ReadAll(project);
+    ASSERT_TRUE(Start({project}));
+    ASSERT_TRUE(RunUntil([&] { return Frame().GetFilesScanned() == 2 && app->GetRunState() == 0 && Settled(); }))
+        << "the project was not opened and scanned";
+    {
+        // The rest of the disk is taken.
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+        }
+    }
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Xdo("key ctrl+s"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && ProgramHasFocus(); })) << "the save said nothing";
+    EXPECT_EQ(boxes.Texts()[0], "Project could NOT be saved!\n\nThe disk is full while accessing " + project + ".");
+    EXPECT_EQ(ReadAll(project), before);
+}
