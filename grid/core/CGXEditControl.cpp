@@ -45,6 +45,9 @@ BOOL CGXEditWnd::IsGridKey(UINT nChar) const
 
 void CGXEditWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    // F4 opens a cell's list or dialog while its text is edited as well.
+    if (nChar == VK_F4 && m_pControl != nullptr && m_pControl->KeyPressed(WM_KEYDOWN, nChar, nRepCnt, nFlags))
+        return;
     CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
     if (pGrid != nullptr && IsGridKey(nChar) && pGrid->RouteKeyMessage(this, WM_KEYDOWN, nChar, nRepCnt, nFlags))
         return;
@@ -78,6 +81,8 @@ UINT CGXEditWnd::OnGetDlgCode()
 
 void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    if (nChar == VK_DOWN && m_pControl != nullptr && m_pControl->KeyPressed(WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
+        return;
     CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
     if (pGrid != nullptr && pGrid->RouteKeyMessage(this, WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
         return;

@@ -493,6 +493,9 @@ public:
     virtual BOOL HandleRButtonDblClk(UINT nFlags, CPoint point);
     virtual BOOL HandleRButtonDown(UINT nFlags, CPoint point);
     virtual BOOL HandleRButtonUp(UINT nFlags, CPoint point);
+    // The context menu asked for from the keyboard (Shift+F10, the menu key): what a right
+    // click on the current cell would open, at that cell. FALSE without a current cell.
+    virtual BOOL HandleKeyboardContextMenu();
     virtual HBRUSH HandleCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     virtual BOOL HandleDestroy();
     virtual BOOL HandleCancelMode();
