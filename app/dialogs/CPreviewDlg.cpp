@@ -1,6 +1,10 @@
 // The preview of a page's changes.
 #include "app/dialogs/CPreviewDlg.h"
 
+#include "platform/win/Keyboard.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
+
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
 {
     m_strPathOnDisk = strPathOnDisk;
@@ -33,5 +37,42 @@ BOOL CPreviewDlg::OnInitDialog()
     // The listener keeps the splitter filling the dialog as it is resized.
     if (SECLayoutWndListener* pListener = m_factory.CreateWndListener())
         pListener->AutoInit(m_pSplitter, this, TRUE, TRUE, FALSE);
-    return TRUE;
+    // The keys start in the page as it is on disk.
+    m_wndLeft.GetEditor().SetFocus();
+    return FALSE;
+}
+
+BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return CDialog::PreTranslateMessage(pMsg);
+    const HWND hFocus = ::GetFocus();
+    CEditCtrlWrapper& editor = m_wndRight.GetSafeHwnd() != nullptr &&
+                                       (hFocus == m_wndRight.GetSafeHwnd() || ::IsChild(m_wndRight.GetSafeHwnd(), hFocus))
+                                   ? m_wndRight.GetEditor()
+                                   : m_wndLeft.GetEditor();
+    const BOOL bEditor = editor.GetSafeHwnd() != nullptr;
+    switch (pMsg->wParam) {
+    case VK_ESCAPE:
+        OnCancel();
+        return TRUE;
+    case VK_PRIOR:
+        if (bEditor)
+            editor.PageUp(FALSE);
+        return bEditor;
+    case VK_NEXT:
+        if (bEditor)
+            editor.PageDown(FALSE);
+        return bEditor;
+    case VK_HOME:
+        if (bEditor)
+            editor.TopOfFile(FALSE);
+        return bEditor;
+    case VK_END:
+        if (bEditor)
+            editor.BottomOfFile(FALSE);
+        return bEditor;
+    default:
+        return CDialog::PreTranslateMessage(pMsg);
+    }
 }

@@ -8,6 +8,7 @@
 #include "app/values/CMListSelOptionsDlg.h"
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CPreviewDlg.h"
 #include "app/dialogs/CProjSettingsPages.h"
 #include "app/dialogs/CProjSettingsSheet.h"
 #include "app/sysinfo/CSysInfoDlg.h"
@@ -29,6 +30,7 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <string>
 
@@ -848,4 +850,43 @@ TEST_F(DialogsX11Test, EscapeInAGridCellEndsTheEditAndKeepsTheDialog)
     CString value;
     dlg.GetValue(value);
     EXPECT_STREQ(value, "wind,sun,rain,tide,hail") << "the keywords added before the Escape were lost";
+}
+
+// The preview of a page's changes takes the keys of a page of text: Page Down and Page Up turn
+// its pages, End and Home go to its last and first lines, and Escape closes it.
+TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
+{
+    ScopedTempDir files;
+    const std::string disk = files.Path() + "/page.htm";
+    const std::string rewritten = files.Path() + "/VOS1.tmp";
+    for (const std::string& path : {disk, rewritten}) {
+        std::ofstream out(path);
+        for (int i = 1; i <= 300; ++i)
+            out << "<p>Line " << i << "</p>\n";
+    }
+    X11ModalDriver user(server->DisplayName());
+    CPreviewDlg dlg(user.Owner());
+    dlg.SetFiles(disk.c_str(), rewritten.c_str());
+    int nTopAfterPage = 0;
+    const auto editor = [&]() -> SECEditCtrl& { return dlg.GetLeftPane().GetEditor(); };
+    user.Then("the preview is shown, the keys in the page on disk",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&editor()) && editor().GetTopLineNo() == 1; },
+              [&] { user.Key("Next"); });
+    user.Then("Page Down turned a page",
+              [&] {
+                  nTopAfterPage = editor().GetTopLineNo();
+                  return nTopAfterPage > 10;
+              },
+              [&] { user.Key("End"); });
+    user.Then("End went to the last lines", [&] { return editor().GetTopLineNo() > 250; },
+              [&] {
+                  Keep("preview-end");
+                  user.Key("Prior");
+              });
+    user.Then("Page Up turned a page back", [&] { return editor().GetTopLineNo() < 250 && editor().GetTopLineNo() > 1; },
+              [&] { user.Key("Home"); });
+    user.Then("Home went back to the first line", [&] { return editor().GetTopLineNo() == 1; },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
 }
