@@ -890,3 +890,66 @@ TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(user.AllDone()) << user.Missed();
 }
+
+// A date typed in part: its day, month and year, the time left out, are taken at midnight by
+// OK, and the calendar shows the year typed as it is typed. Without its year OK says what is
+// missing and keeps the dialog open on the date; the year typed then, OK takes the date.
+TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
+{
+    const char* const kPicture = "ddd, dd MMM yyyy HH:mm:ss 'GMT'";
+    {
+        X11ModalDriver user(server->DisplayName());
+        CDateTimeDlg dlg(user.Owner());
+        dlg.SetValue("Expires", "");
+        dlg.SetFormat(kPicture);
+        user.Then("the dialog is shown with the keys in the empty date",
+                  [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()) && dlg.GetDateCtrl().IsNullEntry(); },
+                  [&] { user.Key("w Right 1 5 Right m Right 2 0 3 1"); });
+        user.Then("the calendar shows March 2031",
+                  [&] {
+                      const COleDateTime shown = dlg.GetCalendar().GetDisplayDate();
+                      return shown.GetYear() == 2031 && shown.GetMonth() == 3;
+                  },
+                  [&] {
+                      Keep("date-typed-in-part");
+                      user.Key("Return");
+                  });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_TRUE(user.AllDone()) << user.Missed();
+        CString value;
+        dlg.GetValue(value);
+        EXPECT_STREQ(value, "Sat, 15 Mar 2031 00:00:00 GMT");
+    }
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Expires", "");
+    dlg.SetFormat(kPicture);
+    HWND hMessage = nullptr;
+    user.Then("the dialog is shown with the keys in the empty date",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("Right 2 9 Right j Return"); });
+    user.Then("a message says the year is missing",
+              [&] {
+                  hMessage = ::GetForegroundWindow();
+                  char text[512] = {};
+                  HWND hText = hMessage != nullptr && hMessage != dlg.GetSafeHwnd() ? ::FindWindowEx(hMessage, nullptr, "Static", nullptr) : nullptr;
+                  for (; hText != nullptr; hText = ::FindWindowEx(hMessage, hText, "Static", nullptr)) {
+                      ::GetWindowText(hText, text, sizeof text);
+                      if (std::string(text).find("year") != std::string::npos)
+                          return Ready(hMessage);
+                  }
+                  return false;
+              },
+              [&] {
+                  Keep("date-missing-year");
+                  user.Key("Return");
+              });
+    user.Then("the dialog is open again with the keys in the date",
+              [&] { return !::IsWindow(hMessage) && dlg.IsWindowVisible() && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("2 0 3 0 Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "Tue, 29 Jan 2030 00:00:00 GMT");
+}
