@@ -53,6 +53,9 @@ CGridWndWrapper::UpdateBatch::~UpdateBatch()
         pParam->m_bLockUpdate = m_bWasLocked;
         if (!m_bWasLocked && m_grid.GetSafeHwnd() != nullptr)
             m_grid.Redraw(GX_INVALIDATE);
+        // Rows loaded again under the keys may have taken the current cell with them.
+        if (!m_bWasLocked && m_grid.HasFocusInside())
+            m_grid.EnsureCurrentCell();
     }
 }
 
@@ -338,7 +341,7 @@ void CGridWndWrapper::EnsureCurrentCell()
     nRow = GetHeaderRows();
     nCol = GetHeaderCols();
     if (FindNextCell(GX_DOWN, nRow, nCol) && FindNextCell(GX_RIGHT, nRow, nCol))
-        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_NOFLUSHPAINT);
+        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_NOFLUSHPAINT | GX_SCROLLINVIEW);
 }
 
 BOOL CGridWndWrapper::HandleSetFocus(CWnd* pOldWnd)

@@ -606,7 +606,17 @@ TEST_F(DialogsX11Test, TheSettingsGridShowsItsCurrentCellAndTabLeavesIt)
               });
     user.Then("Shift+Tab came back to the grid, its cell framed again",
               [&] { return HasFocus(&grid) && Framed(grid, 2, Grid::kColDescription); },
-              [&] { user.Key("Left Left ctrl+Tab"); });
+              [&] {
+                  // Disable All loads the rows again under the keys.
+                  CRect button;
+                  CToolBar& bar = dlg.GetToolbar();
+                  bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdDisableAll), &button);
+                  bar.ClientToScreen(&button);
+                  user.ClickAt(button.CenterPoint());
+              });
+    user.Then("the rows loaded again show a current cell",
+              [&] { return HasFocus(&grid) && Framed(grid, 1, Grid::kColName); },
+              [&] { user.Key("Down Right ctrl+Tab"); });
     user.Then("Ctrl+Tab went on to OK from the middle of a row",
               [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("Escape"); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
