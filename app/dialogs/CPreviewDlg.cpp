@@ -51,27 +51,21 @@ BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
                                        (hFocus == m_wndRight.GetSafeHwnd() || ::IsChild(m_wndRight.GetSafeHwnd(), hFocus))
                                    ? m_wndRight.GetEditor()
                                    : m_wndLeft.GetEditor();
-    const BOOL bEditor = editor.GetSafeHwnd() != nullptr;
+    // Each key moves the caret of the pane's editor, which brings the text into sight with it.
+    const auto move = [&editor](int (SECEditCtrl::*pMove)(BOOL)) -> BOOL {
+        if (editor.GetSafeHwnd() == nullptr)
+            return FALSE;
+        (editor.*pMove)(FALSE);
+        return TRUE;
+    };
     switch (pMsg->wParam) {
     case VK_ESCAPE:
         OnCancel();
         return TRUE;
-    case VK_PRIOR:
-        if (bEditor)
-            editor.PageUp(FALSE);
-        return bEditor;
-    case VK_NEXT:
-        if (bEditor)
-            editor.PageDown(FALSE);
-        return bEditor;
-    case VK_HOME:
-        if (bEditor)
-            editor.TopOfFile(FALSE);
-        return bEditor;
-    case VK_END:
-        if (bEditor)
-            editor.BottomOfFile(FALSE);
-        return bEditor;
+    case VK_PRIOR: return move(&SECEditCtrl::PageUp);
+    case VK_NEXT: return move(&SECEditCtrl::PageDown);
+    case VK_HOME: return move(&SECEditCtrl::TopOfFile);
+    case VK_END: return move(&SECEditCtrl::BottomOfFile);
     default:
         return CDialog::PreTranslateMessage(pMsg);
     }

@@ -113,6 +113,27 @@ protected:
         cairo_surface_destroy(shot);
         return ((edge >> 16) & 0xFF) < 0x40 && ((edge >> 8) & 0xFF) < 0x40 && (edge & 0xFF) < 0x40;
     }
+    // Whether the screen shows a row's cell of an option list marked (not the white of an
+    // unchosen cell), looked at away from its text and from the dotted frame of the keys.
+    bool Marked(CGXGridWnd& grid, ROWCOL nRow)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 6, cell.CenterPoint().y}));
+        cairo_surface_destroy(shot);
+        return colour != 0xFFFFFFu;
+    }
+    // The Robots setting of the built-in catalogue: six options, which users may not change.
+    static void MakeRobots(CMetaComboMultiSelSetting& setting)
+    {
+        setting.SetName("Robots");
+        for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
+            setting.m_Options.AddTail(option);
+        setting.m_bAllowModify = 0;
+    }
     static bool HasFocus(CWnd* pWnd) { return pWnd != nullptr && ::GetFocus() == pWnd->GetSafeHwnd(); }
     // The Tab keys that take the focus from where it is to the control, in the dialog's order.
     static std::string TabsTo(CWnd& dlg, CWnd* pTarget)
@@ -254,27 +275,13 @@ TEST_F(DialogsX11Test, TheOptionListShowsEachClickedChoiceAtOnce)
 {
     X11ModalDriver user(server->DisplayName());
     CMetaComboMultiSelSetting setting;
-    setting.SetName("Robots");
-    for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
-        setting.m_Options.AddTail(option);
-    setting.m_bAllowModify = 0;
+    MakeRobots(setting);
     CMetaContent content;
     content.SetContent("index");
     CMListSelOptionsDlg dlg(user.Owner());
     dlg.SetValue(setting, content);
     CGridWndWrapper& grid = dlg.GetGrid();
-    // Whether the screen shows a row's cell marked (not the white of an unchosen cell), looked
-    // at away from its text.
-    const auto marked = [&](ROWCOL nRow) {
-        backend->Sync();
-        cairo_surface_t* shot = Screenshot(server->DisplayName());
-        if (!shot)
-            return false;
-        const CRect cell = grid.CalcCellRect(nRow, 1);
-        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 4, cell.CenterPoint().y}));
-        cairo_surface_destroy(shot);
-        return colour != 0xFFFFFFu;
-    };
+    const auto marked = [&](ROWCOL nRow) { return Marked(grid, nRow); };
     const auto rowPoint = [&](ROWCOL nRow) {
         const CRect cell = grid.CalcCellRect(nRow, 1);
         return OnScreen(grid.GetSafeHwnd(), POINT{cell.left + 20, cell.CenterPoint().y});
@@ -735,25 +742,13 @@ TEST_F(DialogsX11Test, SpaceTogglesAnOptionsChoiceAndTheArrowsKeepTheChoices)
 {
     X11ModalDriver user(server->DisplayName());
     CMetaComboMultiSelSetting setting;
-    setting.SetName("Robots");
-    for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
-        setting.m_Options.AddTail(option);
-    setting.m_bAllowModify = 0;
+    MakeRobots(setting);
     CMetaContent content;
     content.SetContent("index");
     CMListSelOptionsDlg dlg(user.Owner());
     dlg.SetValue(setting, content);
     CGridWndWrapper& grid = dlg.GetGrid();
-    const auto marked = [&](ROWCOL nRow) {
-        backend->Sync();
-        cairo_surface_t* shot = Screenshot(server->DisplayName());
-        if (!shot)
-            return false;
-        const CRect cell = grid.CalcCellRect(nRow, 1);
-        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 6, cell.CenterPoint().y}));
-        cairo_surface_destroy(shot);
-        return colour != 0xFFFFFFu;
-    };
+    const auto marked = [&](ROWCOL nRow) { return Marked(grid, nRow); };
     const auto current = [&](ROWCOL nRow) {
         ROWCOL r = 0, c = 0;
         return grid.GetCurrentCell(r, c) && r == nRow;
