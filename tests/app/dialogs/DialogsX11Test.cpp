@@ -585,8 +585,9 @@ TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInP
 }
 
 // The Metatag Settings grid shows its current cell framed from the start and wherever the keys
-// take it. Tab from the last column, and Ctrl+Tab from any, move on to the dialog's buttons;
-// Shift+Tab comes back to the grid, which frames its cell again.
+// take it, also after its rows are loaded again. Tab from the last column, and Ctrl+Tab from
+// any, move on to the dialog's buttons, Shift+Tab from the first column back; the grid frames
+// its cell again when the keys come back.
 TEST_F(DialogsX11Test, TheSettingsGridShowsItsCurrentCellAndTabLeavesIt)
 {
     X11ModalDriver user(server->DisplayName());
@@ -623,6 +624,11 @@ TEST_F(DialogsX11Test, TheSettingsGridShowsItsCurrentCellAndTabLeavesIt)
               });
     user.Then("the rows loaded again show a current cell",
               [&] { return HasFocus(&grid) && Framed(grid, 1, Grid::kColName); },
+              [&] { user.Key("shift+Tab"); });
+    user.Then("Shift+Tab from the first column went back to the control before the grid",
+              [&] { return ::GetFocus() != nullptr && !HasFocus(&grid) && ::IsChild(dlg.GetSafeHwnd(), ::GetFocus()); },
+              [&] { user.Key("Tab"); });
+    user.Then("Tab came back to the grid", [&] { return HasFocus(&grid); },
               [&] { user.Key("Down Right ctrl+Tab"); });
     user.Then("Ctrl+Tab went on to OK from the middle of a row",
               [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("Escape"); });
