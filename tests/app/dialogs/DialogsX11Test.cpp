@@ -1,6 +1,7 @@
 // The program's dialogs on the X11 backend under Xvfb, run modally as the program runs them and
 // driven from another X client as a user drives them: clicks and keys through the server, each
 // step waiting for what the user would see before the next.
+#include "app/values/CClassificationDlg.h"
 #include "app/values/CDateTimeDlg.h"
 #include "app/values/CKeywordsDlg.h"
 #include "app/values/CKeywordsGridCtrl.h"
@@ -37,6 +38,7 @@
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScopedTempDir.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/X11ModalDriver.h"
 
 using screen_capture::PixelAt;
@@ -963,4 +965,60 @@ TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
     CString value;
     dlg.GetValue(value);
     EXPECT_STREQ(value, "Tue, 29 Jan 2030 00:00:00 GMT");
+}
+
+// A classification tree being defined gives its menus to the keyboard too: the menu key opens
+// the chosen node's menu at that node, and the keys choose Create Child Node from it.
+TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDoubleLinkNodeCol start;
+    start.AddNew("Products");
+    start.AddNew("Services");
+    CClassificationDlg dlg(user.Owner());
+    dlg.SetTreeToDefine(start);
+    CClassificationTreeCtrl& tree = dlg.GetTreeCtrl();
+    CRect menu;
+    CRect label;
+    user.Then("the dialog is shown with the keys in the tree",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&tree); }, [&] { user.Key("Home"); });
+    user.Then("the first node is chosen", [&] { return tree.GetSelectedItem() == tree.GetRootItem(); },
+              [&] {
+                  tree.GetLabelRect(tree.GetItemRow(tree.GetRootItem()), label, 2);
+                  tree.ClientToScreen(&label);
+                  user.Key("Menu");
+              });
+    user.Then("the node's menu is open",
+              [&] {
+                  for (HWND popup : MenuDriver::OpenMenus())
+                      if (MenuDriver::FindItem(MenuDriver::MenuOf(popup), "Create Child Node") >= 0) {
+                          ::GetWindowRect(popup, &menu);
+                          return true;
+                      }
+                  return false;
+              },
+              [&] {
+                  Keep("classification-menu-key");
+                  user.Key("Up Return");
+              });
+    user.Then("a child is being named", [&] { return tree.IsEditingLabel(); },
+              [&] {
+                  user.Type("Tools");
+                  user.Key("Return");
+              });
+    user.Then("the child is named and the menu gone", [&] { return !tree.IsEditingLabel() && MenuDriver::OpenMenus().empty(); },
+              [&] {
+                  // Enter is the tree's own; Tab goes on to OK.
+                  const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
+                  user.Key(tabs.empty() ? "space" : tabs + " space");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_LE(std::abs(menu.top - label.bottom), 6) << "the menu opened at " << menu.left << "," << menu.top;
+    EXPECT_TRUE(menu.left >= label.left - 2 && menu.left <= label.right) << "the menu opened at " << menu.left << "," << menu.top;
+    CDoubleLinkNodeCol result;
+    dlg.GetTree(result);
+    ASSERT_EQ(result.GetCount(), 2);
+    ASSERT_EQ(result.GetHead()->m_Children.GetCount(), 1);
+    EXPECT_STREQ(result.GetHead()->m_Children.GetHead()->m_strName, "Tools");
 }
