@@ -90,7 +90,6 @@ public:
     // row and leave the choices as they are, Space picks or drops the current row, and the
     // current row shows a dotted focus frame over its mark.
     void SetChoiceMode();
-    BOOL IsChoiceMode() const { return m_bChoices; }
     // The first cell becomes current when no cell is, so that the keys have a place to start
     // from that the user can see.
     void EnsureCurrentCell();
