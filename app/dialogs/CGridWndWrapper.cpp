@@ -11,6 +11,9 @@
 #include "grid/data/GXColor.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "platform/core/CPtrList.h"
+#include "platform/win/Keyboard.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
 #include "platform/win/GdiTypes.h"
 
 #include <algorithm>
@@ -50,6 +53,9 @@ CGridWndWrapper::UpdateBatch::~UpdateBatch()
         pParam->m_bLockUpdate = m_bWasLocked;
         if (!m_bWasLocked && m_grid.GetSafeHwnd() != nullptr)
             m_grid.Redraw(GX_INVALIDATE);
+        // Rows loaded again under the keys may have taken the current cell with them.
+        if (!m_bWasLocked && m_grid.HasFocusInside())
+            m_grid.EnsureCurrentCell();
     }
 }
 
@@ -259,8 +265,9 @@ std::vector<ROWCOL> CGridWndWrapper::GetSelectedRowsInOrder()
                     rows.push_back(nRow);
         }
     }
+    // In a choice list the current row is only where the keys are: it is no choice.
     ROWCOL nRow = 0, nCol = 0;
-    if (rows.empty() && GetCurrentCell(nRow, nCol) && nRow >= 1 && nRow <= nRowCount)
+    if (rows.empty() && !m_bChoices && GetCurrentCell(nRow, nCol) && nRow >= 1 && nRow <= nRowCount)
         rows.push_back(nRow);
     return rows;
 }
@@ -293,6 +300,123 @@ void CGridWndWrapper::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const
     }
     CRect cell = rect;
     pDC->InvertRect(&cell);
+    if (IsCurrentCell(nRow, nCol))
+        DrawCurrentCellFrame(pDC, nRow, nCol, rect);
+}
+
+void CGridWndWrapper::DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    if (pDC == nullptr || !HasFocusInside())
+        return;
+    if (!m_bChoices) {
+        CGXGridWnd::DrawCurrentCellFrame(pDC, nRow, nCol, rect);
+        return;
+    }
+    // A choice list marks its chosen rows; the current row gets the dotted frame of a list's
+    // focused item, which shows on a marked row and on an unmarked one alike.
+    CRect focus = rect;
+    focus.DeflateRect(1, 1);
+    pDC->DrawFocusRect(&focus);
+}
+
+BOOL CGridWndWrapper::HasFocusInside() const
+{
+    const HWND hFocus = ::GetFocus();
+    const HWND hGrid = GetSafeHwnd();
+    return hGrid != nullptr && hFocus != nullptr && (hFocus == hGrid || ::IsChild(hGrid, hFocus));
+}
+
+void CGridWndWrapper::RedrawCurrentCell()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (GetSafeHwnd() != nullptr && GetCurrentCell(nRow, nCol))
+        RedrawRange(CGXRange(nRow, nCol, nRow, nCol), GX_INVALIDATE, FALSE);
+}
+
+void CGridWndWrapper::EnsureCurrentCell()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (GetParam() == nullptr || GetCurrentCell(nRow, nCol) || GetRowCount() == 0 || GetColCount() == 0)
+        return;
+    nRow = GetHeaderRows();
+    nCol = GetHeaderCols();
+    if (FindNextCell(GX_DOWN, nRow, nCol) && FindNextCell(GX_RIGHT, nRow, nCol))
+        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_NOFLUSHPAINT | GX_SCROLLINVIEW);
+}
+
+BOOL CGridWndWrapper::HandleSetFocus(CWnd* pOldWnd)
+{
+    const BOOL bResult = CGXGridWnd::HandleSetFocus(pOldWnd);
+    EnsureCurrentCell();
+    RedrawCurrentCell();
+    return bResult;
+}
+
+BOOL CGridWndWrapper::HandleKillFocus(CWnd* pNewWnd)
+{
+    const BOOL bResult = CGXGridWnd::HandleKillFocus(pNewWnd);
+    RedrawCurrentCell();
+    return bResult;
+}
+
+void CGridWndWrapper::SetChoiceMode()
+{
+    m_bChoices = TRUE;
+}
+
+BOOL CGridWndWrapper::MoveCurrentCellEx(int direction, UINT nCell)
+{
+    // The arrows look through the choices; Shift with them still marks a run of rows.
+    if (m_bChoices && ::GetKeyState(VK_SHIFT) >= 0)
+        return MoveCurrentCell(direction, nCell, FALSE);
+    return CGXGridWnd::MoveCurrentCellEx(direction, nCell);
+}
+
+void CGridWndWrapper::ToggleCurrentRowChoice()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!GetCurrentCell(nRow, nCol) || GetParam() == nullptr)
+        return;
+    const BOOL bChosen = IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects);
+    SelectRange(CGXRange().SetRows(nRow, nRow), !bChosen, TRUE);
+    RedrawCurrentCell();
+}
+
+BOOL CGridWndWrapper::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Space on a choice list is the choice's key, not the first letter of an edit; while a
+    // cell's text is being edited it is a space like any other.
+    const BOOL bFromGrid = pSender == nullptr || pSender == this;
+    if (m_bChoices && bFromGrid && ::GetKeyState(VK_MENU) >= 0) {
+        if (nMessage == WM_KEYDOWN && nChar == VK_SPACE) {
+            ToggleCurrentRowChoice();
+            return TRUE;
+        }
+        if (nMessage == WM_CHAR && nChar == ' ')
+            return TRUE;
+    }
+    return CGXGridWnd::RouteKeyMessage(pSender, nMessage, nChar, nRepCnt, nFlags);
+}
+
+BOOL CGridWndWrapper::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_TAB && GetParent() != nullptr) {
+        const BOOL bBack = ::GetKeyState(VK_SHIFT) < 0;
+        ROWCOL nRow = 0, nCol = 0;
+        BOOL bLeave = ::GetKeyState(VK_CONTROL) < 0 || !GetCurrentCell(nRow, nCol);
+        if (!bLeave) {
+            ROWCOL r = nRow, c = nCol;
+            bLeave = !FindNextCell(bBack ? GX_LEFT : GX_RIGHT, r, c);
+        }
+        if (bLeave) {
+            // An edit the grid refuses keeps the focus in its cell.
+            if (!SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
+                return TRUE;
+            GetParent()->SendMessage(WM_NEXTDLGCTL, bBack ? 1 : 0, 0);
+            return TRUE;
+        }
+    }
+    return CGXGridWnd::HandleKeyDown(nChar, nRepCnt, nFlags);
 }
 
 UINT CGridWndWrapper::ResizeColumnsToFit(const CGXRange& range)

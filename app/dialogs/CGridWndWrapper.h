@@ -59,7 +59,7 @@ public:
     // Every selected range into the list (0); 1 and no change when no range covers whole rows.
     UINT GetSelectedRowRanges(CGXRangeList& ranges);
     // The rows the selection covers, each once, in the order the user selected them; the
-    // current cell's row when nothing is selected.
+    // current cell's row when nothing is selected, except in a choice list.
     std::vector<ROWCOL> GetSelectedRowsInOrder();
     UINT SetPickListMode();
     UINT ResizeColumnsToFit(const CGXRange& range);
@@ -86,10 +86,34 @@ public:
     void AppendEmptyRow(MakeCurrent makeCurrent);
     ROWCOL DeleteSelectedRows();
 
+    // The selected rows are the choices the dialog gives back: the arrow keys move the current
+    // row and leave the choices as they are, Space picks or drops the current row, and the
+    // current row shows a dotted focus frame over its mark.
+    void SetChoiceMode();
+    // The first cell becomes current when no cell is, so that the keys have a place to start
+    // from that the user can see.
+    void EnsureCurrentCell();
+
+    // Keys of a grid among a dialog's controls: Ctrl+Tab, Tab with no cell to the right and
+    // Shift+Tab with none to the left move to the dialog's next or previous control, the edit
+    // of the cell stored first.
+    BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL MoveCurrentCellEx(int direction, UINT nCell = 1) override;
+    // The current cell is framed while the focus is in the grid: the frame shows which control
+    // of the dialog the keys go to.
+    BOOL HandleSetFocus(CWnd* pOldWnd) override;
+    BOOL HandleKillFocus(CWnd* pNewWnd) override;
+
 protected:
     // A pick list shows every chosen row marked, the row clicked last (the current cell) too:
     // it has no current-cell frame that would show it otherwise.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    void DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    BOOL HasFocusInside() const;
+    void RedrawCurrentCell();
+    // Space in a choice list: the current row picked when it was not, dropped when it was.
+    void ToggleCurrentRowChoice();
     // Applies the style to the range in override mode, redrawing it.
     BOOL ApplyToRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style);
     // Ends an edit in progress, keeping what was typed, so that reading the cells sees it.
@@ -97,4 +121,5 @@ protected:
 
 private:
     BOOL m_bPickList = FALSE;
+    BOOL m_bChoices = FALSE;
 };

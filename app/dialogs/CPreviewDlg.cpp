@@ -1,6 +1,10 @@
 // The preview of a page's changes.
 #include "app/dialogs/CPreviewDlg.h"
 
+#include "platform/win/Keyboard.h"
+#include "platform/win/UserApi.h"
+#include "platform/win/VirtualKeys.h"
+
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
 {
     m_strPathOnDisk = strPathOnDisk;
@@ -33,5 +37,36 @@ BOOL CPreviewDlg::OnInitDialog()
     // The listener keeps the splitter filling the dialog as it is resized.
     if (SECLayoutWndListener* pListener = m_factory.CreateWndListener())
         pListener->AutoInit(m_pSplitter, this, TRUE, TRUE, FALSE);
-    return TRUE;
+    // The keys start in the page as it is on disk.
+    m_wndLeft.GetEditor().SetFocus();
+    return FALSE;
+}
+
+BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return CDialog::PreTranslateMessage(pMsg);
+    const HWND hFocus = ::GetFocus();
+    CEditCtrlWrapper& editor = m_wndRight.GetSafeHwnd() != nullptr &&
+                                       (hFocus == m_wndRight.GetSafeHwnd() || ::IsChild(m_wndRight.GetSafeHwnd(), hFocus))
+                                   ? m_wndRight.GetEditor()
+                                   : m_wndLeft.GetEditor();
+    // Each key moves the caret of the pane's editor, which brings the text into sight with it.
+    const auto move = [&editor](int (SECEditCtrl::*pMove)(BOOL)) -> BOOL {
+        if (editor.GetSafeHwnd() == nullptr)
+            return FALSE;
+        (editor.*pMove)(FALSE);
+        return TRUE;
+    };
+    switch (pMsg->wParam) {
+    case VK_ESCAPE:
+        OnCancel();
+        return TRUE;
+    case VK_PRIOR: return move(&SECEditCtrl::PageUp);
+    case VK_NEXT: return move(&SECEditCtrl::PageDown);
+    case VK_HOME: return move(&SECEditCtrl::TopOfFile);
+    case VK_END: return move(&SECEditCtrl::BottomOfFile);
+    default:
+        return CDialog::PreTranslateMessage(pMsg);
+    }
 }

@@ -23,6 +23,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The preview only shows: Escape closes it, and Page Up, Page Down, Home and End page
+    // through the pane with the focus, Home and End to its first and last line.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 private:
     CString m_strPathOnDisk;

@@ -22,6 +22,7 @@
 #include "toolkit/toolbars/SECToolBarsDlg.h"
 #include "toolkit/res/CustomizeRes.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -399,6 +400,17 @@ DWORD_PTR CMainFrame::WindowHelpContext(HWND hWnd, int nCtrlId) const
 
 void CMainFrame::OnContextMenu(CWnd*, CPoint point)
 {
+    if (point.x == -1 && point.y == -1) {
+        // Asked for from the keyboard: the menu opens at the window the keys go to, not at the
+        // screen's corner.
+        HWND hFocus = ::GetFocus();
+        if (hFocus == nullptr || (hFocus != m_hWnd && !::IsChild(m_hWnd, hFocus)))
+            hFocus = m_hWnd;
+        CRect client;
+        ::GetClientRect(hFocus, &client);
+        point = CPoint(std::min<LONG>(client.Width() / 4, 40), std::min<LONG>(client.Height() / 2, 10));
+        ::ClientToScreen(hFocus, &point);
+    }
     ShowPopupMenu(IDR_POPUP_NEWPROJECT, point.x, point.y);
 }
 

@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CFileViewControlBar, SECControlBar)
     ON_WM_CREATE()
     ON_WM_SIZE()
     ON_COMMAND(CFileViewControlBar::kCmdScanFiles, &CFileViewControlBar::OnScanFiles)
+    ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 namespace {
@@ -163,6 +164,22 @@ CPageNode* CFileViewControlBar::NodeAtLastRightClick() const
     return pNode;
 }
 
+void CFileViewControlBar::OnContextMenu(CWnd* pWnd, CPoint point)
+{
+    const HTREEITEM hItem = m_wndTree.GetSafeHwnd() != nullptr ? m_wndTree.GetSelectedItem() : nullptr;
+    const BOOL bKeyboard = point.x == -1 && point.y == -1;
+    if (bKeyboard && hItem != nullptr)
+        m_wndTree.EnsureVisible(hItem);
+    CRect label;
+    if (bKeyboard && hItem != nullptr && m_wndTree.GetLabelRect(m_wndTree.GetItemRow(hItem), label, 2) && !label.IsRectEmpty()) {
+        m_ptKeyboardItem = label.CenterPoint();
+        point = CPoint(label.left, label.bottom);
+        m_wndTree.ClientToScreen(&point);
+    }
+    SECControlBar::OnContextMenu(pWnd, point);
+    m_ptKeyboardItem.reset();
+}
+
 void CFileViewControlBar::OnExtendContextMenu(CMenu* pMenu)
 {
     SECControlBar::OnExtendContextMenu(pMenu);
@@ -170,7 +187,7 @@ void CFileViewControlBar::OnExtendContextMenu(CMenu* pMenu)
     ::GetCursorPos(&point);
     if (m_wndTree.GetSafeHwnd() != nullptr)
         m_wndTree.ScreenToClient(&point);
-    m_ptLastRightClick = point;
+    m_ptLastRightClick = m_ptKeyboardItem.value_or(point);
     CString strText;
     pMenu->AppendMenu(MF_SEPARATOR);
     if (NodeAtLastRightClick() != nullptr) {

@@ -1,6 +1,8 @@
 // The Project Area: a docking bar holding the tree of the project's folders.
 #pragma once
 
+#include <optional>
+
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "platform/afx/gdi/CImageList.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -44,6 +46,9 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnSize(UINT nType, int cx, int cy);
     void OnScanFiles();
+    // Asked for from the keyboard the menu is the chosen folder's, by its item, wherever the
+    // pointer happens to be.
+    void OnContextMenu(CWnd* pWnd, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 
@@ -59,5 +64,7 @@ private:
     int m_nFileImage = -1;
     CFilesInTreeCtrl m_wndTree;
     CPoint m_ptLastRightClick{0, 0};
+    // Set while a menu asked for from the keyboard is made: the point of the chosen item.
+    std::optional<CPoint> m_ptKeyboardItem;
     IProjectAreaHost* m_pHost = nullptr;
 };

@@ -23,6 +23,7 @@ constexpr UINT kMsgReopenEdit = WM_USER + 0x120;
 
 BEGIN_MESSAGE_MAP(CClassificationTreeCtrl, CTreeCtrlWrapper)
     ON_WM_RBUTTONUP()
+    ON_WM_CONTEXTMENU()
     ON_COMMAND(CClassificationTreeCtrl::kIdCreateTree, &CClassificationTreeCtrl::OnCreateTree)
     ON_COMMAND(CClassificationTreeCtrl::kIdCreateChild, &CClassificationTreeCtrl::OnCreateChild)
     ON_COMMAND(CClassificationTreeCtrl::kIdRenameNode, &CClassificationTreeCtrl::OnRenameNode)
@@ -233,20 +234,43 @@ LRESULT CClassificationTreeCtrl::OnReopenEdit(WPARAM, LPARAM lParam)
     return 0;
 }
 
+void CClassificationTreeCtrl::TrackDefineMenu(BOOL bOnItem, CPoint point)
+{
+    CMenu menu;
+    if (m_mode != Mode::Define || !menu.LoadMenu(bOnItem ? kIdNodeMenu : kIdSpaceMenu))
+        return;
+    if (CMenu* pPopup = menu.GetSubMenu(0)) {
+        ClientToScreen(&point);
+        pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+    }
+}
+
 void CClassificationTreeCtrl::OnRButtonUp(UINT nFlags, CPoint point)
 {
     if (m_mode == Mode::Define) {
         UINT nHit = 0;
         HitTest(point, &nHit);
-        const BOOL bOnItem = (nHit & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)) != 0;
-        CMenu menu;
-        if (menu.LoadMenu(bOnItem ? kIdNodeMenu : kIdSpaceMenu)) {
-            if (CMenu* pPopup = menu.GetSubMenu(0)) {
-                CPoint screen = point;
-                ClientToScreen(&screen);
-                pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
-            }
-        }
+        TrackDefineMenu((nHit & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)) != 0, point);
     }
     SECListCtrl::OnRButtonUp(nFlags, point);
+}
+
+void CClassificationTreeCtrl::OnContextMenu(CWnd* pWnd, CPoint point)
+{
+    // A right click's own request comes with its point and has had its menu already.
+    if (m_mode != Mode::Define || point.x != -1 || point.y != -1) {
+        Default();
+        return;
+    }
+    (void)pWnd;
+    const HTREEITEM hItem = GetSelectedItem();
+    CRect label;
+    if (hItem != nullptr) {
+        EnsureVisible(hItem);
+        if (GetLabelRect(GetItemRow(hItem), label, 2) && !label.IsRectEmpty()) {
+            TrackDefineMenu(TRUE, CPoint(label.left, label.bottom));
+            return;
+        }
+    }
+    TrackDefineMenu(FALSE, CPoint(4, 4));
 }

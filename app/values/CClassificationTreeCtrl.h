@@ -42,12 +42,16 @@ public:
 protected:
     LRESULT NotifyEndLabelEdit(int nRow, int nSlot, LPCSTR pszText) override;
     void OnRButtonUp(UINT nFlags, CPoint point);
+    // Shift+F10 and the menu key: the menu a right click on the chosen node opens, at the node.
+    void OnContextMenu(CWnd* pWnd, CPoint point);
     LRESULT OnReopenEdit(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void InsertNodes(CDoubleLinkNodeCol& nodes, HTREEITEM hParent);
+    // In define mode, the node menu or the white-space menu at a point of the tree.
+    void TrackDefineMenu(BOOL bOnItem, CPoint point);
     HTREEITEM InsertNode(CDoubleLinkNode* pNode, HTREEITEM hParent, ExpandParent expand);
     // Starts editing the item's label unless an edit is already running.
     void StartEdit(HTREEITEM hItem);

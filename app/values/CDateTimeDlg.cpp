@@ -2,8 +2,13 @@
 
 #include "app/dialogs/DialogHelp.h"
 #include "app/values/MetaDialogIds.h"
+#include "platform/afx/app/CWinApp.h"
+#include "toolkit/datetime/OleDateFields.h"
 #include "toolkit/datetime/wnd/DTSupport.h"
 #include "toolkit/datetime/wnd/DTTraits.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 constexpr DWORD kCalendarStyle = WS_VISIBLE | WS_BORDER;
@@ -55,6 +60,7 @@ BOOL CDateTimeDlg::OnInitDialog()
         if (m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar))
             m_calendar.SelectDate(bCellDate ? cellDate : DTGetCurrentTime(), TRUE);
     }
+    m_dateCtrl.m_onEdited = [this] { FollowTypedDate(); };
     m_dateCtrl.SetCustomFormat(m_strPicture);
     if (m_dateCtrl.AttachToDlgItem(kIdDate, this, kDateCtrlStyle, kDateWindowStyle, kDateExStyle)) {
         if (bCellDate)
@@ -88,15 +94,104 @@ LRESULT CDateTimeDlg::OnDayPicked(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+BOOL CDateTimeDlg::CDateField::GadgetNotify(int nAction, int nFieldType, int nValue)
+{
+    const BOOL bDone = SECDateTimeCtrl::GadgetNotify(nAction, nFieldType, nValue);
+    if (bDone && m_onEdited)
+        m_onEdited();
+    return bDone;
+}
+
+void CDateTimeDlg::FollowTypedDate()
+{
+    if (m_calendar.GetSafeHwnd() == nullptr || m_dateCtrl.GetSafeHwnd() == nullptr)
+        return;
+    const COleDateTime shown = m_calendar.GetDisplayDate();
+    int nYear = 0, nMonth = 0;
+    if (m_dateCtrl.IsNullEntry()) {
+        const SECDateTimeCtrl::PartialDate& typed = m_dateCtrl.m_partial;
+        if (typed.unset & SECDateTimeCtrl::PD_YEAR)
+            return;
+        nYear = typed.year;
+        nMonth = (typed.unset & SECDateTimeCtrl::PD_MONTH) ? shown.GetMonth() : typed.month;
+    } else if (m_dateCtrl.GetDateTime().GetStatus() == COleDateTime::valid) {
+        nYear = m_dateCtrl.GetDateTime().GetYear();
+        nMonth = m_dateCtrl.GetDateTime().GetMonth();
+    } else {
+        return;
+    }
+    if (nYear == shown.GetYear() && nMonth == shown.GetMonth())
+        return;
+    COleDateTime month;
+    if (month.SetDate(nYear, nMonth, 1) == COleDateTime::valid)
+        m_calendar.SelectDate(month, TRUE);
+}
+
+UINT CDateTimeDlg::CompleteTypedDate()
+{
+    const SECDateTimeCtrl::PartialDate typed = m_dateCtrl.m_partial;
+    const WORD nMissing = typed.present & typed.unset;
+    struct Part {
+        WORD bit;
+        std::vector<int> fields;
+    };
+    const Part parts[] = {{SECDateTimeCtrl::PD_DAY, {kDateFieldDay}},
+                          {SECDateTimeCtrl::PD_MONTH, {kDateFieldMonth, kDateFieldMonthName}},
+                          {SECDateTimeCtrl::PD_YEAR, {kDateFieldYear2, kDateFieldYear4}}};
+    CString strNames;
+    strNames.LoadString(kIdsDateParts);
+    std::vector<CString> missing;
+    int nFirstField = -1;
+    int nPart = 0;
+    for (const Part& part : parts) {
+        CString strName;
+        AfxExtractSubString(strName, strNames, nPart++, '\n');
+        if (!(nMissing & part.bit))
+            continue;
+        missing.push_back(strName);
+        for (int i = 0; i < m_dateCtrl.GetGadgetCount() && nFirstField < 0; ++i)
+            if (std::find(part.fields.begin(), part.fields.end(), m_dateCtrl.GetGadget(i)->m_id) != part.fields.end())
+                nFirstField = i;
+    }
+    CString strMessage;
+    if (!missing.empty()) {
+        // "day", "day and year", "day, month and year".
+        CString strList, strAnd;
+        AfxExtractSubString(strAnd, strNames, 3, '\n');
+        for (size_t i = 0; i < missing.size(); ++i) {
+            if (i > 0)
+                strList += i + 1 == missing.size() ? strAnd : CString(", ");
+            strList += missing[i];
+        }
+        CString strFormat;
+        strFormat.LoadString(kIdsDateIncomplete);
+        strMessage.Format(strFormat, strList.GetString());
+    } else {
+        // A time left out is midnight; the weekday follows from the date.
+        COleDateTime date;
+        if (date.SetDateTime(typed.year, typed.month, typed.day, typed.hour, typed.minute, typed.second) == COleDateTime::valid &&
+            m_dateCtrl.IsValidDate(date) && m_dateCtrl.SetDateTime(date))
+            return 0;
+        strMessage.LoadString(kIdsDateNotADate);
+    }
+    AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
+    m_dateCtrl.SetFocus();
+    if (nFirstField >= 0)
+        m_dateCtrl.SetCurrentField(nFirstField);
+    return 1;
+}
+
 void CDateTimeDlg::OnOK()
 {
     if (m_dateCtrl.GetSafeHwnd() != nullptr) {
-        // A date nobody touched keeps the page's own text, even one the parser cannot read; a
-        // cleared date gives nothing rather than the prompt characters.
-        if (m_bPicked || m_dateCtrl.IsModified())
-            m_dateCtrl.GetWindowText(m_strValue);
-        else
+        // A date nobody touched keeps the page's own text, even one the parser cannot read.
+        if (!m_bPicked && !m_dateCtrl.IsModified()) {
             m_strValue = m_strOriginal;
+        } else {
+            if (m_dateCtrl.IsNullEntry() && CompleteTypedDate() != 0)
+                return;
+            m_dateCtrl.GetWindowText(m_strValue);
+        }
     }
     EndDialog(IDOK);
 }

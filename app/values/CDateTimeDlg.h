@@ -6,6 +6,8 @@
 #include "toolkit/datetime/wnd/SECCalendar.h"
 #include "toolkit/datetime/wnd/SECDateTimeCtrl.h"
 
+#include <functional>
+
 class CDateTimeDlg : public CDialog {
 public:
     enum { IDD = 151 };
@@ -26,9 +28,25 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // OK takes a date typed in part once its day, month and year are there, the time it lacks
+    // being midnight; without them it says what is missing and the dialog stays open. It never
+    // gives an empty value for a date the user began to type.
     void OnOK() override;
     void OnHelp();
     LRESULT OnDayPicked(WPARAM wParam, LPARAM lParam);
+    // The calendar shows the month of the year (and month) typed in the date field.
+    void FollowTypedDate();
+    // 0 when the date field holds a whole date, typed or completed here; else the message was
+    // shown and the field has the focus on what is missing.
+    UINT CompleteTypedDate();
+
+    // The date field, which tells the dialog of every change to its fields, a date typed in
+    // part included.
+    class CDateField : public SECDateTimeCtrl {
+    public:
+        BOOL GadgetNotify(int nAction, int nFieldType, int nValue) override;
+        std::function<void()> m_onEdited;
+    };
 
     DECLARE_MESSAGE_MAP()
 
@@ -38,7 +56,7 @@ private:
     CString m_strOriginal;
     CString m_strPicture = "yyyy/MM/dd";
     BOOL m_bPicked = FALSE;
-    SECDateTimeCtrl m_dateCtrl;
+    CDateField m_dateCtrl;
     SECCalendar m_calendar;
     CBitmapButton m_btnOk;
     CBitmapButton m_btnCancel;

@@ -38,11 +38,16 @@ BOOL CMListSelOptionsDlg::OnInitDialog()
         return TRUE;
     m_grid.Initialize();
     m_grid.LoadList(m_Setting.m_Options);
+    // The rows picked are the value: the keys look through the options and Space picks.
+    m_grid.SetChoiceMode();
     if (m_Setting.m_bAllowModify == 0) {
         for (UINT nId : {kIdAdd, kIdDelete})
             if (CWnd* pButton = GetDlgItem(nId))
                 pButton->ShowWindow(SW_HIDE);
         m_grid.SetPickListMode();
+        // Options that may not be changed take no typing either.
+        if (m_grid.GetRowCount() > 0)
+            m_grid.SetReadOnlyCells(1, 1, m_grid.GetRowCount(), 1, TRUE);
     }
     // The options the page already has start picked, in the value's order, so that OK without
     // a change gives the value back instead of wiping it.

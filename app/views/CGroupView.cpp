@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -229,7 +230,7 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
     if (CGroupFrame* pFrame = GetGroupFrame())
         pFrame->GetEditField().CommitEdit();
     SetFieldCell(0, 0);
-    ScopedCount loading(m_nLoading);
+    std::optional<ScopedCount> loading(std::in_place, m_nLoading);
     {
         UndoOff undoOff(*this);
         CVostrelApp* pApp = GetVostrelApp();
@@ -283,6 +284,11 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         }
     }
     Redraw(GX_INVALIDATE, FALSE);
+    loading.reset();
+    // The first page's file is where the keys start, shown as soon as the pages are: the
+    // first arrow key then moves from a cell the user sees.
+    if (GetRowCount() >= 1 && GetColCount() >= kFileColumn)
+        SetCurrentCell(1, kFileColumn, GX_INVALIDATE | GX_SCROLLINVIEW);
 }
 
 void CGroupView::DetachPages()
@@ -671,6 +677,18 @@ void CGroupView::PrimeStoredValues(const CGXRange& range)
 BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
 {
+    // A file cell's style carries the row's page: removing it (Cut, Ctrl+Delete over a range
+    // that takes in the file column) would leave a row that no longer knows its page.
+    if (nType == 0 && nModify == gxRemove && pCellsArray == nullptr && m_nLoading == 0 && range.IsValid()) {
+        const CGXRange cells = RangeAsCells(range);
+        if (cells.left <= kFileColumn && cells.right >= kFileColumn && cells.bottom >= 1) {
+            if (cells.right == kFileColumn)
+                return TRUE;
+            CGXRange others = cells;
+            others.left = kFileColumn + 1;
+            return ApplyStyleToRange(others, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
+        }
+    }
     const BOOL bValues = nType == 0 && (pCellsArray != nullptr ||
                                         (pStyle != nullptr && pStyle->GetInclude(GX_INCL_VALUE) && nModify != gxRemove));
     if (!bValues || m_nLoading > 0)

@@ -27,6 +27,8 @@ public:
               const CGXStyle* pStandardStyle) override;
     // The picture 3 pixels in from the left, centred vertically, clipped to the cell.
     void LayoutChildren(ROWCOL nRow, ROWCOL nCol, const CRect& rectCell, const CGXStyle& style) override;
+    // The cell shows its page's file, which Delete does not take away.
+    BOOL CanClear() override { return FALSE; }
 
     UINT GetBitmapID() const { return m_nBitmapID; }
     // Where the picture was last placed (for checks of the layout).

@@ -45,6 +45,9 @@ BOOL CGXEditWnd::IsGridKey(UINT nChar) const
 
 void CGXEditWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    // F4 opens a cell's list or dialog while its text is edited as well.
+    if (nChar == VK_F4 && m_pControl != nullptr && m_pControl->KeyPressed(WM_KEYDOWN, nChar, nRepCnt, nFlags))
+        return;
     CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
     if (pGrid != nullptr && IsGridKey(nChar) && pGrid->RouteKeyMessage(this, WM_KEYDOWN, nChar, nRepCnt, nFlags))
         return;
@@ -66,11 +69,20 @@ UINT CGXEditWnd::OnGetDlgCode()
     if (pKey != nullptr && pKey->message == WM_KEYDOWN && pKey->wParam == VK_RETURN && m_pControl != nullptr &&
         m_pControl->GetModify())
         nCode |= DLGC_WANTALLKEYS;
-    return nCode;
+    // Escape while the cell is edited ends the edit and gives the cell its old text; it would
+    // otherwise cancel the whole dialog and all done in it. Outside an edit it still does.
+    if (pKey != nullptr && pKey->message == WM_KEYDOWN && pKey->wParam == VK_ESCAPE && m_pControl != nullptr &&
+        m_pControl->IsActive())
+        nCode |= DLGC_WANTALLKEYS;
+    // Tab goes to the grid as it does from a cell that is not being edited: the grid moves to
+    // the next cell, or on to the dialog's next control from the last.
+    return nCode | DLGC_WANTTAB;
 }
 
 void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    if (nChar == VK_DOWN && m_pControl != nullptr && m_pControl->KeyPressed(WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
+        return;
     CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
     if (pGrid != nullptr && pGrid->RouteKeyMessage(this, WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
         return;

@@ -464,6 +464,9 @@ public:
     // Draws the client cells top..bottom, left..right (client indices).
     virtual void DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
     virtual void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
+    // The frame of a current cell that lies outside the selection: where typing, Paste and
+    // Delete go shows also then. Inverted like the frame of a selected current cell.
+    virtual void DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
     // nDirection 1 vertical, 2 horizontal; nFlags 0 grid line, 1 tracking, 2 dragging, 4 and 8 inverted.
     virtual void DrawGridLine(CDC* pDC, int x, int y, int cx, int cy, int nDirection, ROWCOL nClientIndex, UINT nFlags);
     // Selects the style's font zoomed; the old font, or null when nothing was selected (with
@@ -493,6 +496,9 @@ public:
     virtual BOOL HandleRButtonDblClk(UINT nFlags, CPoint point);
     virtual BOOL HandleRButtonDown(UINT nFlags, CPoint point);
     virtual BOOL HandleRButtonUp(UINT nFlags, CPoint point);
+    // The context menu asked for from the keyboard (Shift+F10, the menu key): what a right
+    // click on the current cell would open, at that cell. FALSE without a current cell.
+    virtual BOOL HandleKeyboardContextMenu();
     virtual HBRUSH HandleCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     virtual BOOL HandleDestroy();
     virtual BOOL HandleCancelMode();
@@ -735,6 +741,9 @@ public:
     void DrawMarkerLine(CDC* pDC, int nKind, ROWCOL nClientIndex, UINT nFlags);
     void DrawRowLines(GXDrawState& state, ROWCOL i);
     void DrawColumnLines(GXDrawState& state, ROWCOL j);
+    // The last pass: the selected cells inverted, and the current cell framed when it lies
+    // outside the selection.
+    void DrawSelectionMarks(GXDrawState& state);
     // The outer size of an inner size: borders and grid lines added.
     CSize AddBordersToSize(int cx, int cy, const CGXStyle& style);
     void RedrawRowCol(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, UINT nFlags = GX_INVALIDATE, BOOL bCreateHint = TRUE);

@@ -243,10 +243,12 @@ BOOL CGXGridCore::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
                 ShowWarningText(nOldRow, nOldCol);
                 if (nDirection != -1)
                     MarkEditHeader(nOldRow, nOldCol, FALSE, nFlags);
-                if (bRedraw)
-                    RedrawRange(CGXRange(nOldRow, nOldCol, nOldRow, nOldCol), GX_INVALIDATE, FALSE);
-                else
+                // The old cell is drawn again also when nothing was stored: it loses the
+                // current cell's frame.
+                if (!bRedraw)
                     pOldControl->Refresh();
+                if (!bSameCell || bRedraw)
+                    RedrawRange(CGXRange(nOldRow, nOldCol, nOldRow, nOldCol), GX_INVALIDATE, FALSE);
                 pOldControl->ResetEdit();
                 if ((nFlags & (GX_UPDATENOW | GX_SMART)) && m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
                     m_pGridWnd->UpdateWindow();
@@ -285,7 +287,7 @@ BOOL CGXGridCore::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
             }
             if (!m_pParam->m_bRefreshOnly) {
                 // Invalidate, don't paint: the frame and the control appear with the next paint.
-                if (!m_pParam->m_bNoCurrentCellFrame && !bSameCell)
+                if (!bSameCell)
                     RedrawRange(CGXRange(nRow, nCol, nRow, nCol), GX_INVALIDATE, FALSE);
                 else if (pControl != nullptr)
                     pControl->Refresh();

@@ -326,17 +326,23 @@ void CGXGridCore::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRe
     const BOOL bCurrent = GetCurrentCell(nCurRow, nCurCol) && nCurRow == nRow && nCurCol == nCol;
     if (!bCurrent || m_bInvertCurrentCell)
         pDC->InvertRect(&r);
-    if (bCurrent && m_pParam != nullptr && m_pParam->m_bCurrentCellFrame && !m_pParam->m_bNoCurrentCellFrame) {
-        const int L = r.left, T = r.top, R = r.right, B = r.bottom;
-        if (IsGridLineSideLeftTop()) {
-            for (const CRect& s : {CRect(L, T, R - 2, T + 3), CRect(L, T + 3, L + 3, B - 2), CRect(L, B - 2, R - 2, B), CRect(R - 2, T, R, B)})
-                pDC->InvertRect(&s);
-        } else {
-            for (const CRect& s : {CRect(L, T, R, T + 2), CRect(L, T + 2, L + 2, B), CRect(R - 3, T + 2, R, B - 3), CRect(L + 2, B - 3, R, B)})
-                pDC->InvertRect(&s);
-        }
-    }
+    if (bCurrent)
+        DrawCurrentCellFrame(pDC, nRow, nCol, r);
     m_bInvertCurrentCell = FALSE;
+}
+
+void CGXGridCore::DrawCurrentCellFrame(CDC* pDC, ROWCOL, ROWCOL, const CRect& r)
+{
+    if (pDC == nullptr || m_pParam == nullptr || !m_pParam->m_bCurrentCellFrame || m_pParam->m_bNoCurrentCellFrame)
+        return;
+    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+    if (IsGridLineSideLeftTop()) {
+        for (const CRect& s : {CRect(L, T, R - 2, T + 3), CRect(L, T + 3, L + 3, B - 2), CRect(L, B - 2, R - 2, B), CRect(R - 2, T, R, B)})
+            pDC->InvertRect(&s);
+    } else {
+        for (const CRect& s : {CRect(L, T, R, T + 2), CRect(L, T + 2, L + 2, B), CRect(R - 3, T + 2, R, B - 3), CRect(L + 2, B - 3, R, B)})
+            pDC->InvertRect(&s);
+    }
 }
 
 // ---- Border arithmetic ----

@@ -316,6 +316,21 @@ BOOL CGXGridCore::HandleRButtonUp(UINT nFlags, CPoint point)
     return ButtonUp(MK_RBUTTON, nFlags, point);
 }
 
+BOOL CGXGridCore::HandleKeyboardContextMenu()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!m_bInitDone || !GetCurrentCell(nRow, nCol))
+        return FALSE;
+    ScrollCellInView(nRow, nCol, GX_UPDATENOW, FALSE);
+    // Below the cell's left edge, so that the menu leaves the cell it acts on in sight.
+    const CRect cell = CalcCellRect(nRow, nCol);
+    const CPoint pt(cell.left + std::min<LONG>(4, cell.Width() / 2), cell.bottom - 1);
+    const UINT nHit = GX_MOUSE_CURRENT;
+    if (OnRButtonClickedRowCol(nRow, nCol, nRow, nCol, 0, pt, nHit | GX_HITSTART))
+        OnRButtonClickedRowCol(nRow, nCol, nRow, nCol, 0, pt, nHit | GX_HITEND);
+    return TRUE;
+}
+
 BOOL CGXGridCore::ButtonDblClk(UINT nButton, UINT nFlags, CPoint point)
 {
     const UINT nOthers = nButton == MK_LBUTTON ? (MK_RBUTTON | MK_MBUTTON)

@@ -373,11 +373,24 @@ void CGXGridCore::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nB
     for (ROWCOL j = 0; j < st.nCols; ++j)
         if (st.widths[j] > 0)
             DrawColumnLines(st, j);
-    if (st.bSelection)
-        for (ROWCOL i = 0; i < st.nRows; ++i)
-            for (ROWCOL j = 0; j < st.nCols; ++j)
-                if (st.flags[st.Index(i, j)] & GX_DS_SELECTED)
-                    DrawSelectedCell(pDC, st.rows[i], st.cols[j], CRect(st.x[j], st.y[i], st.x[j] + st.widths[j], st.y[i] + st.heights[i]));
+    DrawSelectionMarks(st);
+}
+
+void CGXGridCore::DrawSelectionMarks(GXDrawState& st)
+{
+    if (!st.bSelection)
+        return;
+    ROWCOL nCurRow = 0, nCurCol = 0;
+    const BOOL bCurrent = GetCurrentCell(nCurRow, nCurCol);
+    for (ROWCOL i = 0; i < st.nRows; ++i)
+        for (ROWCOL j = 0; j < st.nCols; ++j) {
+            const CRect rect(st.x[j], st.y[i], st.x[j] + st.widths[j], st.y[i] + st.heights[i]);
+            if (st.flags[st.Index(i, j)] & GX_DS_SELECTED)
+                DrawSelectedCell(st.pDC, st.rows[i], st.cols[j], rect);
+            else if (bCurrent && st.rows[i] == nCurRow && st.cols[j] == nCurCol && !(st.flags[st.Index(i, j)] & GX_DS_SKIP) &&
+                     !rect.IsRectEmpty())
+                DrawCurrentCellFrame(st.pDC, nCurRow, nCurCol, rect);
+        }
 }
 
 void CGXGridCore::PrepareCell(GXDrawState& st, ROWCOL i, ROWCOL j)

@@ -46,11 +46,7 @@ BOOL CGXGridOldDrawingImp::Draw(CGXGridCore* pGrid, CDC* pDC, GXDrawState& st)
     ROWCOL nCurRow = 0, nCurCol = 0;
     if (st.pCurrentControl != nullptr && !st.rectControl.IsRectEmpty() && pGrid->GetCurrentCell(nCurRow, nCurCol))
         st.pCurrentControl->Draw(pDC, st.rectControl, nCurRow, nCurCol, *pGrid->LookupStyleRowCol(nCurRow, nCurCol), pGrid->GetStandardStyle());
-    if (st.bSelection)
-        for (ROWCOL i = 0; i < st.nRows; ++i)
-            for (ROWCOL j = 0; j < st.nCols; ++j)
-                if (st.flags[st.Index(i, j)] & GX_DS_SELECTED)
-                    pGrid->DrawSelectedCell(pDC, st.rows[i], st.cols[j], CRect(st.x[j], st.y[i], st.x[j] + st.widths[j], st.y[i] + st.heights[i]));
+    pGrid->DrawSelectionMarks(st);
     return TRUE;
 }
 

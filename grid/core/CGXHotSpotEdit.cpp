@@ -2,6 +2,8 @@
 
 #include "grid/core/CGXChild.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/WinUser.h"
 
 #include <algorithm>
 
@@ -72,4 +74,13 @@ BOOL CGXHotSpotEdit::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
     if (m_pButton->GetRect().PtInRect(pt))
         return TRUE;
     return CGXEditControl::LButtonUp(nFlags, pt, nHitState);
+}
+
+BOOL CGXHotSpotEdit::KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (m_bInit && ((nMessage == WM_SYSKEYDOWN && nChar == VK_DOWN) || (nMessage == WM_KEYDOWN && nChar == VK_F4))) {
+        OnClickedButton(m_pButton);
+        return TRUE;
+    }
+    return CGXEditControl::KeyPressed(nMessage, nChar, nRepCnt, nFlags);
 }

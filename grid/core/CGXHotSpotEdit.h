@@ -17,6 +17,8 @@ public:
     BOOL LButtonDown(UINT nFlags, CPoint pt, UINT nHitState) override;
     BOOL MouseMove(UINT nFlags, CPoint pt, UINT nHitState) override;
     BOOL LButtonUp(UINT nFlags, CPoint pt, UINT nHitState) override;
+    // Alt+Down and F4, the keys of the grid's drop-down cells, press the button.
+    BOOL KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
 
 protected:
     CRect CalcEditRect() override;

@@ -124,6 +124,12 @@ BOOL GXDispatchGridMessage(CGXGridCore& grid, CWnd& wnd, GXGridWindowKind kind, 
         lResult = wnd.Default();
         grid.HandleKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
         return TRUE;
+    case WM_CONTEXTMENU:
+        // From the keyboard the message carries no point; a right click's comes with one, and
+        // the grid has answered that click already.
+        if (static_cast<short>(LOWORD(lParam)) == -1 && static_cast<short>(HIWORD(lParam)) == -1)
+            return grid.HandleKeyboardContextMenu();
+        return FALSE;
     case WM_GETDLGCODE:
         lResult = static_cast<LRESULT>(wnd.Default()) | grid.HandleGetDlgCode();
         return TRUE;

@@ -420,6 +420,32 @@ BOOL CGXGridUserSelectRangeImp::EndSelection(CGXGridCore* pGrid)
 
 // ---- The keyboard ----
 
+void CGXGridUserSelectRangeImp::SelectCurrentCellAlone(CGXGridCore* pGrid)
+{
+    // A plain move leaves the current cell alone, as a click does: a range kept from before
+    // would take the next paste, typed value or Delete where the user no longer looks.
+    CGXGridParam* pParam = pGrid->GetParam();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pParam == nullptr || !pGrid->GetCurrentCell(nRow, nCol))
+        return;
+    CGXRangeList& sel = pParam->m_SelRects;
+    const BOOL bKeepCell = pParam->m_bKeepSingleCellSelection && nRow > pGrid->GetHeaderRows() && nCol > pGrid->GetHeaderCols();
+    const CGXRange cell(nRow, nCol, nRow, nCol);
+    if (sel.IsEmpty() ? !bKeepCell : (bKeepCell && sel.GetCount() == 1 && *sel.GetRangeAt(sel.GetHeadPosition()) == cell))
+        return;
+    if (!pGrid->CanChangeSelection(nullptr, FALSE, TRUE))
+        return;
+    if (!sel.IsEmpty())
+        SetSelection(pGrid, nullptr, 0, 0, 0, 0);
+    if (!bKeepCell) {
+        pGrid->OnChangedSelection(nullptr, FALSE, TRUE);
+        return;
+    }
+    SetSelection(pGrid, nullptr, nRow, nCol, nRow, nCol);
+    m_posActive = nullptr;
+    pGrid->OnChangedSelection(&cell, FALSE, TRUE);
+}
+
 BOOL CGXGridUserSelectRangeImp::MoveCurrentCellEx(CGXGridCore* pGrid, int nDirection, UINT nCell)
 {
     CGXGridParam* pParam = pGrid->GetParam();
@@ -433,6 +459,7 @@ BOOL CGXGridUserSelectRangeImp::MoveCurrentCellEx(CGXGridCore* pGrid, int nDirec
         if (!bShift) {
             const BOOL bMoved = pGrid->MoveCurrentCell(nDirection, nCell, FALSE);
             m_posActive = nullptr;
+            SelectCurrentCellAlone(pGrid);
             return bMoved;
         }
         if (!pGrid->GetCurrentCell(nRow, nCol))

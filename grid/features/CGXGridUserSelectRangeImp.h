@@ -39,6 +39,9 @@ private:
     static void RedrawRange(CGXGridCore* pGrid, const CGXRange& range);
     static void RedrawList(CGXGridCore* pGrid, const CGXRangeList& list);
     void MakeActiveTail(CGXGridCore* pGrid);
+    // After a move without Shift: the selection is the current cell alone (a one-cell range
+    // when the grid keeps single cells selected, else none).
+    void SelectCurrentCellAlone(CGXGridCore* pGrid);
 
     POSITION m_posActive = nullptr;
     ROWCOL m_nAnchorRow = 0, m_nAnchorCol = 0;

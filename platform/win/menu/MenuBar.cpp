@@ -99,6 +99,9 @@ public:
             }
         case WM_SYSKEYDOWN:
             m_altAlone = wParam == VK_MENU && !(lParam & (LPARAM(1) << 30));
+            // Shift+F10 counts as pressed with Shift even when Shift comes up before F10.
+            if (wParam == VK_F10)
+                m_shiftF10 = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
             if (wParam == VK_F4 && (lParam & (LPARAM(1) << 29))) {
                 SendMessage(Root(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
                 return true;
@@ -108,8 +111,9 @@ public:
             m_altAlone = false;
             return false;
         case WM_SYSKEYUP:
-            if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            if (wParam == VK_F10 && (m_shiftF10 || (GetKeyState(VK_SHIFT) & 0x8000))) {
                 m_altAlone = false;
+                m_shiftF10 = false;
                 SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
                 return true;
             }
@@ -176,6 +180,7 @@ private:
     }
 
     bool m_altAlone = false;
+    bool m_shiftF10 = false;
 };
 
 } // namespace

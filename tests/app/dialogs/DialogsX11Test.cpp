@@ -1,12 +1,15 @@
 // The program's dialogs on the X11 backend under Xvfb, run modally as the program runs them and
 // driven from another X client as a user drives them: clicks and keys through the server, each
 // step waiting for what the user would see before the next.
+#include "app/values/CClassificationDlg.h"
 #include "app/values/CDateTimeDlg.h"
 #include "app/values/CKeywordsDlg.h"
 #include "app/values/CKeywordsGridCtrl.h"
+#include "app/values/CListTypeAttribDlg.h"
 #include "app/values/CMListSelOptionsDlg.h"
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CPreviewDlg.h"
 #include "app/dialogs/CProjSettingsPages.h"
 #include "app/dialogs/CProjSettingsSheet.h"
 #include "app/sysinfo/CSysInfoDlg.h"
@@ -28,12 +31,14 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <string>
 
 #include "tests/platform/win/X11TestFixture.h"
 #include "tests/support/ScopedTempDir.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/X11ModalDriver.h"
 
 using screen_capture::PixelAt;
@@ -96,6 +101,58 @@ protected:
             cairo_surface_write_to_png(shot, (std::string(m_keep) + "/" + name + ".png").c_str());
             cairo_surface_destroy(shot);
         }
+    }
+
+    // Whether the screen shows the cell framed as the current cell: its left edge inverted
+    // from the white of the cell to black.
+    bool Framed(CGXGridWnd& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect cell = grid.CalcCellRect(nRow, nCol);
+        const uint32_t edge = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.left + 1, cell.CenterPoint().y}));
+        cairo_surface_destroy(shot);
+        return ((edge >> 16) & 0xFF) < 0x40 && ((edge >> 8) & 0xFF) < 0x40 && (edge & 0xFF) < 0x40;
+    }
+    // Whether the screen shows a row's cell of an option list marked (not the white of an
+    // unchosen cell), looked at away from its text and from the dotted frame of the keys.
+    bool Marked(CGXGridWnd& grid, ROWCOL nRow)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 6, cell.CenterPoint().y}));
+        cairo_surface_destroy(shot);
+        return colour != 0xFFFFFFu;
+    }
+    // The Robots setting of the built-in catalogue: six options, which users may not change.
+    static void MakeRobots(CMetaComboMultiSelSetting& setting)
+    {
+        setting.SetName("Robots");
+        for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
+            setting.m_Options.AddTail(option);
+        setting.m_bAllowModify = 0;
+    }
+    static bool HasFocus(CWnd* pWnd) { return pWnd != nullptr && ::GetFocus() == pWnd->GetSafeHwnd(); }
+    // The Tab keys that take the focus from where it is to the control, in the dialog's order.
+    static std::string TabsTo(CWnd& dlg, CWnd* pTarget)
+    {
+        std::string keys;
+        for (HWND h = ::GetFocus(); h != nullptr && pTarget != nullptr && h != pTarget->GetSafeHwnd() && keys.size() < 100;
+             h = ::GetNextDlgTabItem(dlg.GetSafeHwnd(), h, FALSE))
+            keys += keys.empty() ? "Tab" : " Tab";
+        return keys;
+    }
+    // The cell's control is being edited.
+    static bool Editing(CGXGridWnd& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL r = 0, c = 0;
+        CGXControl* pControl = grid.GetCurrentCellControl();
+        return grid.GetCurrentCell(r, c) && r == nRow && c == nCol && pControl != nullptr && pControl->IsActive();
     }
 
     CVostrelAppModel model;
@@ -221,27 +278,13 @@ TEST_F(DialogsX11Test, TheOptionListShowsEachClickedChoiceAtOnce)
 {
     X11ModalDriver user(server->DisplayName());
     CMetaComboMultiSelSetting setting;
-    setting.SetName("Robots");
-    for (const char* option : {"all", "none", "index", "noindex", "follow", "nofollow"})
-        setting.m_Options.AddTail(option);
-    setting.m_bAllowModify = 0;
+    MakeRobots(setting);
     CMetaContent content;
     content.SetContent("index");
     CMListSelOptionsDlg dlg(user.Owner());
     dlg.SetValue(setting, content);
     CGridWndWrapper& grid = dlg.GetGrid();
-    // Whether the screen shows a row's cell marked (not the white of an unchosen cell), looked
-    // at away from its text.
-    const auto marked = [&](ROWCOL nRow) {
-        backend->Sync();
-        cairo_surface_t* shot = Screenshot(server->DisplayName());
-        if (!shot)
-            return false;
-        const CRect cell = grid.CalcCellRect(nRow, 1);
-        const uint32_t colour = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{cell.right - 4, cell.CenterPoint().y}));
-        cairo_surface_destroy(shot);
-        return colour != 0xFFFFFFu;
-    };
+    const auto marked = [&](ROWCOL nRow) { return Marked(grid, nRow); };
     const auto rowPoint = [&](ROWCOL nRow) {
         const CRect cell = grid.CalcCellRect(nRow, 1);
         return OnScreen(grid.GetSafeHwnd(), POINT{cell.left + 20, cell.CenterPoint().y});
@@ -542,4 +585,441 @@ TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInP
     EXPECT_GE(nTopGap, 0);
     EXPECT_LE(nTopGap, 14) << "an empty band above the tree";
     EXPECT_TRUE(bWholeRows) << "a row half in sight";
+}
+
+// The Metatag Settings grid shows its current cell framed from the start and wherever the keys
+// take it, also after its rows are loaded again. Tab from the last column, and Ctrl+Tab from
+// any, move on to the dialog's buttons, Shift+Tab from the first column back; the grid frames
+// its cell again when the keys come back.
+TEST_F(DialogsX11Test, TheSettingsGridShowsItsCurrentCellAndTabLeavesIt)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaSettingList list;
+    list.SetDefaults();
+    CMetaSettingDlg dlg(user.Owner());
+    dlg.SetSettings(list);
+    CMetaSettingGridCtrl& grid = dlg.GetGrid();
+    using Grid = CMetaSettingGridCtrl;
+    user.Then("the dialog is shown with its first cell framed",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&grid) && Framed(grid, 1, Grid::kColName); },
+              [&] {
+                  Keep("settings-grid-opened");
+                  user.Key("Down Right Right");
+              });
+    user.Then("the list of types in row 2 is framed, the first cell no more",
+              [&] { return Framed(grid, 2, Grid::kColType) && !Framed(grid, 1, Grid::kColName); },
+              [&] { user.Key("ctrl+Right Tab"); });
+    user.Then("Tab from the last column went on to OK, the grid's frame with it",
+              [&] { return HasFocus(dlg.GetDlgItem(IDOK)) && !Framed(grid, 2, Grid::kColDescription); },
+              [&] {
+                  Keep("settings-grid-tab-to-ok");
+                  user.Key("shift+Tab");
+              });
+    user.Then("Shift+Tab came back to the grid, its cell framed again",
+              [&] { return HasFocus(&grid) && Framed(grid, 2, Grid::kColDescription); },
+              [&] {
+                  // Disable All loads the rows again under the keys.
+                  CRect button;
+                  CToolBar& bar = dlg.GetToolbar();
+                  bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdDisableAll), &button);
+                  bar.ClientToScreen(&button);
+                  user.ClickAt(button.CenterPoint());
+              });
+    user.Then("the rows loaded again show a current cell",
+              [&] { return HasFocus(&grid) && Framed(grid, 1, Grid::kColName); },
+              [&] { user.Key("shift+Tab"); });
+    user.Then("Shift+Tab from the first column went back to the control before the grid",
+              [&] { return ::GetFocus() != nullptr && !HasFocus(&grid) && ::IsChild(dlg.GetSafeHwnd(), ::GetFocus()); },
+              [&] { user.Key("Tab"); });
+    user.Then("Tab came back to the grid", [&] { return HasFocus(&grid); },
+              [&] { user.Key("Down Right ctrl+Tab"); });
+    user.Then("Ctrl+Tab went on to OK from the middle of a row",
+              [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
+// The keywords dialog from the keyboard alone: Tab leaves the grid for Add, Space presses it,
+// the new keyword typed is kept when Tab leaves its cell, Tab reaches the suggestions, where the
+// arrows choose one for "Add to Existing Keywords", and on to OK.
+TEST_F(DialogsX11Test, TheKeywordsDialogIsWorkedWithTheKeysAlone)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("wind,solar");
+    content.AddSuggestion("tide");
+    content.AddSuggestion("rain");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& existing = dlg.GetExistingGrid();
+    CKeywordsGridCtrl& suggested = dlg.GetSuggestedGrid();
+    user.Then("the dialog is shown, the keys in the existing keywords",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&existing) && Framed(existing, 1, 1); },
+              [&] { user.Key("Tab"); });
+    user.Then("Tab went on to Add", [&] { return HasFocus(dlg.GetDlgItem(CKeywordsDlg::kIdAdd)); },
+              [&] { user.Key("space"); });
+    user.Then("Space pressed Add: a third row is edited", [&] { return Editing(existing, 3, 1); },
+              [&] {
+                  user.Type("sun");
+                  user.Key("Tab");
+              });
+    user.Then("Tab kept the keyword and left the grid",
+              [&] {
+                  CString text;
+                  existing.GetCellText(3, 1, text);
+                  return text == "sun" && !existing.IsCurrentCellActive() && !HasFocus(&existing);
+              },
+              [&] { user.Key("Tab Tab"); });
+    user.Then("the suggestions have the keys, their first framed",
+              [&] { return HasFocus(&suggested) && Framed(suggested, 1, 1); },
+              [&] { user.Key("Down Tab"); });
+    user.Then("Tab went on to Add to Existing Keywords",
+              [&] { return HasFocus(dlg.GetDlgItem(CKeywordsDlg::kIdAddToExisting)); },
+              [&] { user.Key("space"); });
+    user.Then("the suggestion the keys stood on was added",
+              [&] {
+                  CString text;
+                  existing.GetCellText(4, 1, text);
+                  return existing.GetRowCount() == 4 && text == "rain";
+              },
+              [&] {
+                  Keep("keywords-by-keys");
+                  user.Key("Tab");
+              });
+    user.Then("Tab went on to OK", [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("space"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "wind,solar,sun,rain");
+}
+
+// The list of a single-choice setting's options: Ctrl+Tab leaves the grid from any cell, Add is
+// reached and pressed from the keyboard, and the new option typed is kept by OK.
+TEST_F(DialogsX11Test, TheOptionsListIsLeftWithCtrlTabAndAddedToFromTheKeys)
+{
+    X11ModalDriver user(server->DisplayName());
+    CStringList options;
+    options.AddTail("text");
+    options.AddTail("image");
+    CListTypeAttribDlg dlg(user.Owner());
+    dlg.SetOptions(options);
+    CKeywordsGridCtrl& grid = dlg.GetGrid();
+    CWnd* pFocusAfterGrid = nullptr;
+    user.Then("the dialog is shown, the keys in the options",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&grid) && Framed(grid, 1, 1); },
+              [&] { user.Key("Down ctrl+Tab"); });
+    user.Then("Ctrl+Tab left the grid",
+              [&] {
+                  pFocusAfterGrid = CWnd::FromHandle(::GetFocus());
+                  return ::GetFocus() != nullptr && !HasFocus(&grid) && ::IsChild(dlg.GetSafeHwnd(), ::GetFocus());
+              },
+              [&] {
+                  // On to Add, wherever it stands in the dialog's order.
+                  const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(CListTypeAttribDlg::kIdAdd));
+                  user.Key(tabs.empty() ? "space" : tabs + " space");
+              });
+    user.Then("Add was pressed: a third row is edited", [&] { return Editing(grid, 3, 1); },
+              [&] {
+                  user.Type("sound");
+                  user.Key("ctrl+Tab");
+              });
+    user.Then("Ctrl+Tab kept the option and left the grid",
+              [&] {
+                  CString text;
+                  grid.GetCellText(3, 1, text);
+                  return text == "sound" && !HasFocus(&grid);
+              },
+              [&] {
+                  const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
+                  user.Key(tabs.empty() ? "space" : tabs + " space");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CStringList back;
+    dlg.GetOptions(back);
+    ASSERT_EQ(back.GetCount(), 3);
+    EXPECT_STREQ(back.GetTail(), "sound");
+    EXPECT_NE(pFocusAfterGrid, nullptr);
+}
+
+// The Robots option list from the keyboard: the arrows go through the options and leave the
+// choice as it is, Space picks or drops the option the keys are on, shown at once, and a letter
+// typed changes no option of a list that may not be changed.
+TEST_F(DialogsX11Test, SpaceTogglesAnOptionsChoiceAndTheArrowsKeepTheChoices)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaComboMultiSelSetting setting;
+    MakeRobots(setting);
+    CMetaContent content;
+    content.SetContent("index");
+    CMListSelOptionsDlg dlg(user.Owner());
+    dlg.SetValue(setting, content);
+    CGridWndWrapper& grid = dlg.GetGrid();
+    const auto marked = [&](ROWCOL nRow) { return Marked(grid, nRow); };
+    const auto current = [&](ROWCOL nRow) {
+        ROWCOL r = 0, c = 0;
+        return grid.GetCurrentCell(r, c) && r == nRow;
+    };
+    user.Then("the dialog is shown, the page's own choice marked",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&grid) && marked(3); },
+              [&] { user.Key("Down Down Down"); });
+    user.Then("the keys are on noindex, index still chosen", [&] { return current(4) && marked(3) && !marked(4); },
+              [&] { user.Key("space"); });
+    user.Then("Space chose noindex", [&] { return marked(4) && marked(3); },
+              [&] { user.Key("Up Up x space"); });
+    user.Then("Space chose none, the letter changed nothing",
+              [&] {
+                  CString text;
+                  grid.GetCellText(2, 1, text);
+                  return current(2) && marked(2) && marked(3) && marked(4) && text == "none" && !grid.IsCurrentCellActive();
+              },
+              [&] { user.Key("Down space"); });
+    user.Then("Space again dropped index", [&] { return !marked(3) && marked(2) && marked(4); },
+              [&] {
+                  Keep("option-list-by-keys");
+                  user.Key("Return");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    BOOL changed = TRUE;
+    CMetaComboMultiSelSetting back;
+    dlg.GetValue(back, value, changed);
+    EXPECT_STREQ(value, "noindex,none");
+    EXPECT_FALSE(changed) << "the options of a list that may not be changed were changed";
+}
+
+// Escape while a cell of a dialog's grid is edited ends that edit and gives the cell back its
+// text; the dialog stays open with all done in it. Escape with no edit going on cancels.
+TEST_F(DialogsX11Test, EscapeInAGridCellEndsTheEditAndKeepsTheDialog)
+{
+    {
+        X11ModalDriver user(server->DisplayName());
+        CMetaSettingList list;
+        list.SetDefaults();
+        CMetaSettingDlg dlg(user.Owner());
+        dlg.SetSettings(list);
+        CMetaSettingGridCtrl& grid = dlg.GetGrid();
+        ROWCOL nNew = 0;
+        user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+                  [&] {
+                      nNew = grid.GetRowCount() + 1;
+                      CRect button;
+                      CToolBar& bar = dlg.GetToolbar();
+                      bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdAdd), &button);
+                      bar.ClientToScreen(&button);
+                      user.ClickAt(button.CenterPoint());
+                  });
+        user.Then("the new setting's name is edited", [&] { return Editing(grid, nNew, CMetaSettingGridCtrl::kColName); },
+                  [&] {
+                      user.Type("Mistake");
+                      user.Key("Escape");
+                  });
+        user.Then("Escape ended the edit, the name is the new setting's own and the dialog is open",
+                  [&] {
+                      CString text;
+                      grid.GetCellText(nNew, CMetaSettingGridCtrl::kColName, text);
+                      return !grid.IsCurrentCellActive() && text == "NewTag" && dlg.IsWindowVisible();
+                  },
+                  [&] {
+                      Keep("settings-escape-in-cell");
+                      user.Key("Escape");
+                  });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "Escape with no edit going on cancels";
+        EXPECT_TRUE(user.AllDone()) << user.Missed();
+    }
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("wind");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& grid = dlg.GetExistingGrid();
+    CWnd* pAdd = nullptr;
+    user.Then("the dialog is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
+              [&] {
+                  pAdd = dlg.GetDlgItem(CKeywordsDlg::kIdAdd);
+                  user.ClickAt(CentreOf(pAdd));
+              });
+    for (const char* keyword : {"sun", "rain", "tide", "hail"})
+        user.Then(std::string("a new row is edited for ") + keyword,
+                  [&grid] { return grid.IsCurrentCellActive() && grid.GetCurrentCellControl() != nullptr; },
+                  [&user, &pAdd, keyword, this] {
+                      user.Type(keyword);
+                      user.Key("Return");
+                      user.ClickAt(CentreOf(pAdd));
+                  });
+    user.Then("the sixth row is edited", [&] { return Editing(grid, 6, 1); },
+              [&] {
+                  user.Type("typo");
+                  user.Key("Escape");
+              });
+    user.Then("Escape ended the edit and left the dialog open",
+              [&] { return !grid.IsCurrentCellActive() && dlg.IsWindowVisible() && grid.GetRowCount() == 6; },
+              [&] { user.Key("Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "wind,sun,rain,tide,hail") << "the keywords added before the Escape were lost";
+}
+
+// The preview of a page's changes takes the keys of a page of text: Page Down and Page Up turn
+// its pages, End and Home go to its last and first lines, and Escape closes it.
+TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
+{
+    ScopedTempDir files;
+    const std::string disk = files.Path() + "/page.htm";
+    const std::string rewritten = files.Path() + "/VOS1.tmp";
+    for (const std::string& path : {disk, rewritten}) {
+        std::ofstream out(path);
+        for (int i = 1; i <= 300; ++i)
+            out << "<p>Line " << i << "</p>\n";
+    }
+    X11ModalDriver user(server->DisplayName());
+    CPreviewDlg dlg(user.Owner());
+    dlg.SetFiles(disk.c_str(), rewritten.c_str());
+    int nTopAfterPage = 0;
+    const auto editor = [&]() -> SECEditCtrl& { return dlg.GetLeftPane().GetEditor(); };
+    user.Then("the preview is shown, the keys in the page on disk",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&editor()) && editor().GetTopLineNo() == 1; },
+              [&] { user.Key("Next"); });
+    user.Then("Page Down turned a page",
+              [&] {
+                  nTopAfterPage = editor().GetTopLineNo();
+                  return nTopAfterPage > 10;
+              },
+              [&] { user.Key("End"); });
+    user.Then("End went to the last lines", [&] { return editor().GetTopLineNo() > 250; },
+              [&] {
+                  Keep("preview-end");
+                  user.Key("Prior");
+              });
+    user.Then("Page Up turned a page back", [&] { return editor().GetTopLineNo() < 250 && editor().GetTopLineNo() > 1; },
+              [&] { user.Key("Home"); });
+    user.Then("Home went back to the first line", [&] { return editor().GetTopLineNo() == 1; },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
+// A date typed in part: its day, month and year, the time left out, are taken at midnight by
+// OK, and the calendar shows the year typed as it is typed. Without its year OK says what is
+// missing and keeps the dialog open on the date; the year typed then, OK takes the date.
+TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
+{
+    const char* const kPicture = "ddd, dd MMM yyyy HH:mm:ss 'GMT'";
+    {
+        X11ModalDriver user(server->DisplayName());
+        CDateTimeDlg dlg(user.Owner());
+        dlg.SetValue("Expires", "");
+        dlg.SetFormat(kPicture);
+        user.Then("the dialog is shown with the keys in the empty date",
+                  [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()) && dlg.GetDateCtrl().IsNullEntry(); },
+                  [&] { user.Key("w Right 1 5 Right m Right 2 0 3 1"); });
+        user.Then("the calendar shows March 2031",
+                  [&] {
+                      const COleDateTime shown = dlg.GetCalendar().GetDisplayDate();
+                      return shown.GetYear() == 2031 && shown.GetMonth() == 3;
+                  },
+                  [&] {
+                      Keep("date-typed-in-part");
+                      user.Key("Return");
+                  });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_TRUE(user.AllDone()) << user.Missed();
+        CString value;
+        dlg.GetValue(value);
+        EXPECT_STREQ(value, "Sat, 15 Mar 2031 00:00:00 GMT");
+    }
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Expires", "");
+    dlg.SetFormat(kPicture);
+    HWND hMessage = nullptr;
+    user.Then("the dialog is shown with the keys in the empty date",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("Right 2 9 Right j Return"); });
+    user.Then("a message says the year is missing",
+              [&] {
+                  hMessage = ::GetForegroundWindow();
+                  char text[512] = {};
+                  HWND hText = hMessage != nullptr && hMessage != dlg.GetSafeHwnd() ? ::FindWindowEx(hMessage, nullptr, "Static", nullptr) : nullptr;
+                  for (; hText != nullptr; hText = ::FindWindowEx(hMessage, hText, "Static", nullptr)) {
+                      ::GetWindowText(hText, text, sizeof text);
+                      if (std::string(text).find("year") != std::string::npos)
+                          return Ready(hMessage);
+                  }
+                  return false;
+              },
+              [&] {
+                  Keep("date-missing-year");
+                  user.Key("Return");
+              });
+    user.Then("the dialog is open again with the keys in the date",
+              [&] { return !::IsWindow(hMessage) && dlg.IsWindowVisible() && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("2 0 3 0 Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "Tue, 29 Jan 2030 00:00:00 GMT");
+}
+
+// A classification tree being defined gives its menus to the keyboard too: the menu key opens
+// the chosen node's menu at that node, and the keys choose Create Child Node from it.
+TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDoubleLinkNodeCol start;
+    start.AddNew("Products");
+    start.AddNew("Services");
+    CClassificationDlg dlg(user.Owner());
+    dlg.SetTreeToDefine(start);
+    CClassificationTreeCtrl& tree = dlg.GetTreeCtrl();
+    CRect menu;
+    CRect label;
+    user.Then("the dialog is shown with the keys in the tree",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&tree); }, [&] { user.Key("Home"); });
+    user.Then("the first node is chosen", [&] { return tree.GetSelectedItem() == tree.GetRootItem(); },
+              [&] {
+                  tree.GetLabelRect(tree.GetItemRow(tree.GetRootItem()), label, 2);
+                  tree.ClientToScreen(&label);
+                  user.Key("Menu");
+              });
+    user.Then("the node's menu is open",
+              [&] {
+                  for (HWND popup : MenuDriver::OpenMenus())
+                      if (MenuDriver::FindItem(MenuDriver::MenuOf(popup), "Create Child Node") >= 0) {
+                          ::GetWindowRect(popup, &menu);
+                          return true;
+                      }
+                  return false;
+              },
+              [&] {
+                  Keep("classification-menu-key");
+                  user.Key("Up Return");
+              });
+    user.Then("a child is being named", [&] { return tree.IsEditingLabel(); },
+              [&] {
+                  user.Type("Tools");
+                  user.Key("Return");
+              });
+    user.Then("the child is named and the menu gone", [&] { return !tree.IsEditingLabel() && MenuDriver::OpenMenus().empty(); },
+              [&] {
+                  // Enter is the tree's own; Tab goes on to OK.
+                  const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
+                  user.Key(tabs.empty() ? "space" : tabs + " space");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_LE(std::abs(menu.top - label.bottom), 6) << "the menu opened at " << menu.left << "," << menu.top;
+    EXPECT_TRUE(menu.left >= label.left - 2 && menu.left <= label.right) << "the menu opened at " << menu.left << "," << menu.top;
+    CDoubleLinkNodeCol result;
+    dlg.GetTree(result);
+    ASSERT_EQ(result.GetCount(), 2);
+    ASSERT_EQ(result.GetHead()->m_Children.GetCount(), 1);
+    EXPECT_STREQ(result.GetHead()->m_Children.GetHead()->m_strName, "Tools");
 }

@@ -12,6 +12,7 @@
 #include "platform/win/Clipboard.h"
 
 #include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
@@ -288,8 +289,9 @@ TEST_F(MainWindowEditingX11Test, EditDeleteClearsTheSelectedCellsAsOneStepOfUndo
     auto value = [&](ROWCOL nRow) { return std::string(view.GetCellValue(nRow, kDesc)); };
     const std::vector<std::string> old = {value(1), value(2), value(3), value(4)};
 
-    // Without a current cell there is nothing to clear.
-    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled with nothing selected";
+    // The current cell starts on the first page's file, which the page owns: nothing to clear.
+    ASSERT_TRUE(IsCurrent(1, CGroupView::kFileColumn));
+    EXPECT_TRUE(Item(ReadMenu("alt+e"), ID_EDIT_DELETE_META).bGrayed) << "Delete is enabled over a file";
 
     ASSERT_TRUE(Click(1, kDesc));
     const CRect last = view.CalcCellRect(3, kDesc);
@@ -438,4 +440,98 @@ TEST_F(MainWindowEditingX11Test, TheProjectAreaOpensNoEditorOverAFoldersName)
     EXPECT_TRUE(Frame().GetProjectAreaBar()->IsWindowVisible());
     EXPECT_EQ(::GetFocus(), tree.GetSafeHwnd());
     ASSERT_TRUE(Quiet());
+}
+
+// The keys act on the cell the user sees. Right after the open the first page's file is the
+// current cell, shown. A range selected with Shift+Down is given up by the next plain Down, as
+// in a spreadsheet: five Downs later the current cell stands alone, shown, and Ctrl+V puts the
+// copied value there, not into the old range.
+TEST_F(MainWindowEditingX11Test, APasteLandsOnTheCellTheUserMovedTo)
+{
+    ASSERT_TRUE(StartWithDescriptions(10));
+    CGroupView& view = *View();
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+    const auto shows = [&](cairo_surface_t* shot, ROWCOL nRow, ROWCOL nCol) {
+        const CRect cell = view.CalcCellRect(nRow, nCol);
+        return PixelsOf(shot, cell, highlight) > cell.Width() * cell.Height() / 5;
+    };
+    ASSERT_TRUE(Quiet());
+    ASSERT_TRUE(IsCurrent(1, CGroupView::kFileColumn)) << "no cell is current after the open";
+    cairo_surface_t* shot = Shot("keys-start-on-the-first-file");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_TRUE(shows(shot, 1, CGroupView::kFileColumn)) << "the current cell does not show after the open";
+    cairo_surface_destroy(shot);
+
+    std::vector<std::string> before;
+    for (ROWCOL nRow = 1; nRow <= 8; ++nRow)
+        before.emplace_back(view.GetCellValue(nRow, kDesc));
+    const auto copy = [&](const std::string& keys) {
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
+            return std::string("(nothing copied)");
+        return clipboard_text::Get(nullptr);
+    };
+    const auto lines = [](std::string text) {
+        std::vector<std::string> out;
+        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
+            out.push_back(text.substr(0, at));
+        if (!text.empty())
+            out.push_back(text);
+        return out;
+    };
+
+    ASSERT_TRUE(Xdo("key Right"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, kDesc); }, 60000));
+    const std::string copied = copy("ctrl+c");
+    ASSERT_EQ(lines(copied), std::vector<std::string>{before[0]});
+    ASSERT_TRUE(Xdo("key shift+Down shift+Down"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000))
+        << "Shift+Down did not select the rows";
+    ASSERT_TRUE(Xdo("key Down Down Down Down Down"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(8, kDesc); }, 60000)) << "five Downs did not reach row 8";
+    ASSERT_TRUE(Quiet());
+    shot = Shot("keys-moved-past-a-range");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_TRUE(shows(shot, 8, kDesc)) << "the current cell does not show";
+    for (ROWCOL nRow : {1u, 2u, 3u})
+        EXPECT_FALSE(shows(shot, nRow, kDesc)) << "row " << nRow << " still shows selected";
+    cairo_surface_destroy(shot);
+
+    // The paste, then the cell copied as it is now, then the column's first eight rows.
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    EXPECT_EQ(lines(copy("ctrl+c")), std::vector<std::string>{before[0]}) << "row 8 did not get the value";
+    ASSERT_TRUE(Xdo("key shift+Up shift+Up shift+Up shift+Up shift+Up shift+Up shift+Up"));
+    std::vector<std::string> after = before;
+    after[7] = before[0];
+    EXPECT_EQ(lines(copy("ctrl+c")), after) << "the paste changed other rows";
+}
+
+// The file column shows each row's page: Cut there, or Ctrl+Delete over a range that takes it
+// in, copies or clears what it may and leaves every row with its page.
+TEST_F(MainWindowEditingX11Test, CutAndCtrlDeleteOverTheFileColumnKeepEachRowsPage)
+{
+    ASSERT_TRUE(StartWithDescriptions(3));
+    CGroupView& view = *View();
+    std::string paths;
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow)
+        paths += std::string(view.GetCellValue(nRow, CGroupView::kFileColumn)) + "\r\n";
+    ASSERT_TRUE(IsCurrent(1, CGroupView::kFileColumn));
+    const auto copy = [&](const std::string& keys) {
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
+            return std::string("(nothing copied)");
+        return clipboard_text::Get(nullptr);
+    };
+    EXPECT_EQ(copy("ctrl+x"), paths.substr(0, paths.find("\r\n"))) << "Cut did not copy the file's path";
+    ASSERT_TRUE(Xdo("key shift+Right shift+Down ctrl+Delete"));
+    ASSERT_TRUE(Xdo("key ctrl+Home shift+Down shift+Down"));
+    ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, CGroupView::kFileColumn, view.GetParam()->m_SelRects) != FALSE; }, 60000));
+    std::string copied = copy("ctrl+c");
+    if (copied.size() + 2 == paths.size())
+        copied += "\r\n";
+    EXPECT_EQ(copied, paths) << "a row lost its page";
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow) {
+        CPageNode* pPage = nullptr;
+        EXPECT_EQ(view.GetRowPage(nRow, pPage), 0u) << "row " << nRow;
+    }
 }

@@ -311,7 +311,7 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
     OpenSite(true);
     FloatMainToolbar();
     SECCustomToolBar& bar = *MainToolbar();
-    EXPECT_TRUE(Disabled(bar, ID_EDIT_COPY)) << "nothing is chosen in the grid yet";
+    EXPECT_TRUE(Disabled(bar, ID_EDIT_UNDO)) << "nothing was done in the grid yet";
 
     ASSERT_TRUE(ClickAt(CellOnScreen(RowOf("b.htm"), ColumnOf("Title"))));
     EXPECT_TRUE(RunUntil([&] { return !Disabled(bar, ID_EDIT_CUT) && !Disabled(bar, ID_EDIT_COPY); }))

@@ -41,6 +41,13 @@ TEST_F(GroupViewTest, ColumnsAreTheFileAndTheShownSettingsAndCellsComeFromThePag
     ASSERT_NE(nA, 0u);
 
     // Not scanned yet: grey, with the not-scanned picture; the root's pages show full paths.
+    // The first page's file is the current cell, where the keys start, shown selected.
+    ROWCOL nRow = 0, nCol = 0;
+    ASSERT_TRUE(view->GetCurrentCell(nRow, nCol)) << "no current cell after the pages were loaded";
+    EXPECT_EQ(nRow, 1u);
+    EXPECT_EQ(nCol, CGroupView::kFileColumn);
+    EXPECT_EQ(Composed(1, CGroupView::kFileColumn).GetTextColor(), ::GetSysColor(COLOR_HIGHLIGHTTEXT));
+    ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
     CGXStyle file = Composed(nA, CGroupView::kFileColumn);
     EXPECT_EQ(file.GetControl(), IDS_NOT_SCANNED_CELL);
     EXPECT_EQ(file.GetTextColor(), CGroupView::kNotScannedTextColor);
@@ -60,6 +67,7 @@ TEST_F(GroupViewTest, ColumnsAreTheFileAndTheShownSettingsAndCellsComeFromThePag
     ASSERT_NE(nDescription, 0u);
     EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), nDescription)), "The first page");
     EXPECT_EQ(std::string(view->GetCellValue(RowOf("b.htm"), nDescription)), "");
+    ASSERT_TRUE(view->SetCurrentCell(RowOf("a.htm"), nDescription));
     file = Composed(RowOf("a.htm"), CGroupView::kFileColumn);
     EXPECT_EQ(file.GetControl(), IDS_SCANNED_CELL);
     EXPECT_EQ(file.GetTextColor(), 0u);

@@ -1,0 +1,172 @@
+// The main window with the keyboard alone on the X server: a cell's "..." dialog opens with the
+// keys of the grid's drop-down cells, and the context-menu keys open a cell's menu at the cell
+// and another window's by that window, never at the screen's corner.
+#include "tests/app/UserStepsX11Fixture.h"
+
+#include "grid/core/CGXControl.h"
+
+namespace {
+
+class MainWindowKeyboardX11Test : public MainWindowStepsX11Test {
+protected:
+    // The user presses the keys in the grid once the main window has the focus, then the steps
+    // run out; false when a step never came.
+    ::testing::AssertionResult GridKeys(const std::string& keys)
+    {
+        if (!KeysTo(Frame().GetSafeHwnd(), keys))
+            return ::testing::AssertionFailure() << "the keys " << keys << " were not typed";
+        return StepsTaken();
+    }
+    // The Rights that take the current cell from the file column to the column named.
+    std::string RightsTo(const char* pszColumn)
+    {
+        std::string keys;
+        for (ROWCOL nCol = CGroupView::kFileColumn; nCol < ColumnOf(pszColumn); ++nCol)
+            keys += keys.empty() ? "Right" : " Right";
+        return keys;
+    }
+    // The user reads where a menu showing the item opened, then closes it with Escape.
+    void WhenMenuShows(const std::string& label, RECT* pMenu)
+    {
+        When("an open menu shows \"" + label + "\"",
+             [this, label] {
+                 RECT item{};
+                 return OpenMenuItem(label, &item) && ShowsNow();
+             },
+             [this, label, pMenu] {
+                 RECT item{};
+                 OpenMenuItem(label, &item);
+                 if (!MenuDriver::OpenMenus().empty())
+                     ::GetWindowRect(MenuDriver::OpenMenus().front(), pMenu);
+                 cairo_surface_destroy(Shot(("menu-" + label).c_str()));
+                 XdoNow("key Escape");
+             });
+    }
+    // After a dialog or menu: the grid has the keys again and shows its current cell.
+    ::testing::AssertionResult GridHasTheKeysBack(const char* pszShot)
+    {
+        if (!RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && MenuDriver::OpenMenus().empty(); }))
+            return ::testing::AssertionFailure() << "the grid did not get the focus back";
+        if (!Quiet())
+            return ::testing::AssertionFailure() << "the window did not settle";
+        cairo_surface_t* shot = Shot(pszShot);
+        ROWCOL nRow = 0, nCol = 0;
+        view->GetCurrentCell(nRow, nCol);
+        const CRect cell = view->CalcCellRect(nRow, nCol);
+        int nLit = 0;
+        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+        for (int y = cell.top; shot && y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                nLit += screen_capture::PixelAt(shot, ScreenPoint(view->GetSafeHwnd(), x, y)) == highlight;
+        if (shot)
+            cairo_surface_destroy(shot);
+        if (nLit < cell.Width() * cell.Height() / 5)
+            return ::testing::AssertionFailure() << "the current cell does not show";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+} // namespace
+
+// Alt+Down and F4 on a Keywords cell open its dialog, as a click on the cell's "..." does; the
+// grid has the keys again once the dialog is closed.
+TEST_F(MainWindowKeyboardX11Test, AltDownAndF4OpenTheCellsDialog)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+    Type("the Keywords dialog opened by F4", "^Keywords Metatag", "Escape");
+    ASSERT_TRUE(GridKeys(RightsTo("Keywords") + " F4"));
+    ASSERT_TRUE(IsCurrent(1, ColumnOf("Keywords")));
+    EXPECT_TRUE(GridHasTheKeysBack("keys-after-f4-dialog"));
+
+    Type("the Keywords dialog opened by Alt+Down", "^Keywords Metatag", "Escape");
+    ASSERT_TRUE(GridHasTheKeysBack("keys-before-alt-down"));
+    ASSERT_TRUE(GridKeys("Down alt+Down"));
+    ASSERT_TRUE(IsCurrent(2, ColumnOf("Keywords")));
+    EXPECT_TRUE(GridHasTheKeysBack("keys-after-alt-down-dialog"));
+
+    // While the cell's text is being typed, F4 opens the dialog as well.
+    ASSERT_TRUE(Xdo("key Down x"));
+    CGXControl* pControl = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        pControl = IsCurrent(3, ColumnOf("Keywords")) ? view->GetCurrentCellControl() : nullptr;
+        return pControl != nullptr && pControl->IsActive();
+    })) << "typing did not open the cell's editor";
+    Type("the Keywords dialog opened by F4 while typing", "^Keywords Metatag", "Escape");
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "F4"));
+    EXPECT_TRUE(StepsTaken());
+}
+
+// Shift+F10 and the menu key open the menu a right click on the current cell opens, by that
+// cell; in the Project Area they open its menu by the tree, never at the screen's corner.
+TEST_F(MainWindowKeyboardX11Test, TheContextMenuKeysOpenTheMenuWhereTheKeysAre)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+    ASSERT_TRUE(IsCurrent(1, CGroupView::kFileColumn));
+    const auto below = [&](const RECT& menu, ROWCOL nRow, ROWCOL nCol) {
+        CRect cell = view->CalcCellRect(nRow, nCol);
+        ::MapWindowPoints(view->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+        return menu.left >= cell.left && menu.left < cell.right && menu.top >= cell.bottom - 2 && menu.top <= cell.bottom + 4;
+    };
+
+    RECT menu{};
+    WhenMenuShows("View Web Page", &menu);
+    ASSERT_TRUE(GridKeys("shift+F10")) << "Shift+F10 opened no menu of the file cell";
+    EXPECT_TRUE(below(menu, 1, CGroupView::kFileColumn)) << "the menu opened at " << menu.left << "," << menu.top;
+    ASSERT_TRUE(GridHasTheKeysBack("keys-after-file-menu"));
+
+    menu = RECT{};
+    WhenMenuShows("Group Actions...", &menu);
+    ASSERT_TRUE(GridKeys(RightsTo("Keywords") + " shift+Down Menu")) << "the menu key opened no menu of the cells";
+    EXPECT_TRUE(below(menu, 2, ColumnOf("Keywords"))) << "the menu opened at " << menu.left << "," << menu.top;
+    ASSERT_TRUE(GridHasTheKeysBack("keys-after-group-menu"));
+
+    // The Project Area: the menu of the folder the keys are on, by its item, wherever the
+    // pointer rests.
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    CPageNode* pRoot = app->GetPageNodes().GetHead();
+    const POINT onRoot = OnItemLabel(pRoot);
+    ASSERT_TRUE(ClickAt(onRoot, 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == tree.GetSafeHwnd(); })) << "the tree did not take the focus";
+    // The pointer rests on the tree's empty part below its items.
+    CRect treeRect;
+    tree.GetWindowRect(&treeRect);
+    ASSERT_TRUE(MoveTo(POINT{treeRect.CenterPoint().x, treeRect.bottom - 10}));
+    ASSERT_TRUE(RunUntil([&] {
+        POINT pt{};
+        return ::GetCursorPos(&pt) && pt.y > treeRect.CenterPoint().y;
+    })) << "the pointer did not move";
+    menu = RECT{};
+    WhenMenuShows("Scan Files", &menu);
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Menu"));
+    ASSERT_TRUE(StepsTaken()) << "the menu key opened no menu of the folder in the Project Area";
+    EXPECT_LE(std::abs(menu.top - onRoot.y), 20) << "the menu opened at " << menu.left << "," << menu.top;
+    CRect area;
+    tree.GetWindowRect(&area);
+    EXPECT_TRUE(area.PtInRect(CPoint(menu.left, menu.top))) << "the menu opened at " << menu.left << "," << menu.top;
+}
+
+// With no project open the menu key opens the main window's own menu inside the window that has
+// the keys, not at the screen's corner.
+TEST_F(MainWindowKeyboardX11Test, TheMenuKeyOpensTheMainWindowsMenuInsideTheWindow)
+{
+    ASSERT_TRUE(Start());
+    HWND hFocus = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        hFocus = ::GetFocus();
+        return hFocus != nullptr && ::GetAncestor(hFocus, GA_ROOT) == Frame().GetSafeHwnd();
+    })) << "the main window does not have the keys";
+    RECT menu{};
+    WhenMenuShows("New Project...", &menu);
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "Menu"));
+    ASSERT_TRUE(StepsTaken()) << "the menu key opened no menu";
+    CRect client;
+    ::GetClientRect(hFocus, &client);
+    ::MapWindowPoints(hFocus, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_TRUE(client.PtInRect(CPoint(menu.left, menu.top)))
+        << "the menu opened at " << menu.left << "," << menu.top << ", the window with the keys is at " << client.left << ","
+        << client.top;
+}
