@@ -360,6 +360,13 @@ void CMainFrame::OnClose()
     SECMDIFrameWnd::OnClose();
 }
 
+BOOL CMainFrame::DestroyWindow()
+{
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->m_pMainWnd == this)
+        pApp->CloseStartupPicture();
+    return SECMDIFrameWnd::DestroyWindow();
+}
+
 void CMainFrame::SaveLayout()
 {
     SaveBarState(kMainToolbarProfile);

@@ -101,6 +101,9 @@ public:
     void ActivateFrame(int nCmdShow = -1) override;
     // Escape stops a running scan; while none runs it goes to the window with the focus.
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The start-up picture goes first: left behind, it would be the window that the
+    // activation passes to, and show over the ending program.
+    BOOL DestroyWindow() override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";

@@ -151,10 +151,7 @@ BOOL CVostrelApp::InitInstance()
 
 int CVostrelApp::ExitInstance()
 {
-    // A program ended before its start-up picture closed itself takes the picture along.
-    if (auto* pSplash = dynamic_cast<CVostrelSplashWnd*>(CWnd::FromHandlePermanent(m_hSplash)))
-        pSplash->DestroyWindow();
-    m_hSplash = nullptr;
+    CloseStartupPicture();
     TerminateGridLibrary();
     CParserEngine::GetEngine().SetScanHost(nullptr);
     CParserEngine::DeleteEngine();
@@ -163,6 +160,14 @@ int CVostrelApp::ExitInstance()
     DeleteProjectSettings();
     AfxSetReportErrorHook(m_pPreviousErrorHook);
     return CWinApp::ExitInstance();
+}
+
+void CVostrelApp::CloseStartupPicture()
+{
+    // A program ended before its start-up picture closed itself takes the picture along.
+    if (auto* pSplash = dynamic_cast<CVostrelSplashWnd*>(CWnd::FromHandlePermanent(m_hSplash)))
+        pSplash->DestroyWindow();
+    m_hSplash = nullptr;
 }
 
 // ---- Settings file ----

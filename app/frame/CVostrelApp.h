@@ -24,6 +24,8 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // Takes the start-up picture away while it still shows: the program is ending.
+    void CloseStartupPicture();
     // Opens the help page of the context (the contents for Help Topics) in the user's browser,
     // without waiting for it; a page that is missing, or a browser that cannot start, is said
     // with the page's file named.

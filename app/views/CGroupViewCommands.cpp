@@ -148,6 +148,9 @@ void CGroupView::OnUndoAll()
 {
     if (!IsIdle() || GetParam() == nullptr || GetParam()->m_UndoList.IsEmpty())
         return;
+    // Text still being typed, in a cell or in the frame's field, is an edit too: it is stored
+    // first, so that it is taken back with the others instead of being stored after them.
+    FinishCellEdit();
     if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL) != IDOK)
         return;
     UndoAll();

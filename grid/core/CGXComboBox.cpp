@@ -21,6 +21,8 @@ BEGIN_MESSAGE_MAP(CGXComboListBox, CListBox)
     ON_WM_LBUTTONUP()
     ON_WM_KEYDOWN()
     ON_WM_KILLFOCUS()
+    ON_WM_SYSKEYDOWN()
+    ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 namespace {
@@ -63,6 +65,32 @@ void CGXComboListBox::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         return;
     }
     CListBox::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+// The list is a part of its cell, not a window of its own: Alt+F4 while it has the keys closes
+// the window the cell is in, as it does in the cell, after the list has closed.
+void CGXComboListBox::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    const BOOL bAltF4 = nChar == VK_F4 && (nFlags & KF_ALTDOWN) != 0;
+    if (m_pControl == nullptr || !bAltF4) {
+        CListBox::OnSysKeyDown(nChar, nRepCnt, nFlags);
+        return;
+    }
+    const HWND hTop = ::GetAncestor(::GetWindow(m_hWnd, GW_OWNER), GA_ROOT);
+    // Closing the list deletes this object.
+    m_pControl->OnListChoice(-1);
+    if (hTop != nullptr && ::IsWindow(hTop))
+        ::PostMessage(hTop, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Asked to close, the list closes through its cell, which owns it: destroyed from outside,
+// the cell would go on using a list that is gone.
+void CGXComboListBox::OnClose()
+{
+    if (m_pControl != nullptr)
+        m_pControl->OnListChoice(-1);
+    else
+        CListBox::OnClose();
 }
 
 void CGXComboListBox::OnKillFocus(CWnd* pNewWnd)

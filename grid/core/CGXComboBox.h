@@ -22,6 +22,8 @@ protected:
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnKillFocus(CWnd* pNewWnd);
+    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnClose();
     DECLARE_MESSAGE_MAP()
 
 private:

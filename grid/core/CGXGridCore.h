@@ -485,6 +485,9 @@ public:
     virtual BOOL HandleVScroll(UINT nSBCode, UINT nPos);
     virtual BOOL HandleHScroll(UINT nSBCode, UINT nPos);
     virtual BOOL HandleSize(UINT nType, int cx, int cy);
+    // Before the window is moved or sized: notes what is due to be painted, which a smart
+    // resize keeps due.
+    void NoteDueBeforeSize();
     virtual BOOL HandleMouseMove(UINT nFlags, CPoint point);
     virtual BOOL HandleShowWindow(BOOL bShow, UINT nStatus);
     virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);
@@ -1099,6 +1102,7 @@ protected:
 
     // Window events.
     BOOL m_bSizeLock = FALSE;
+    CRect m_rectDueBeforeSize;   // what was to be painted when the size began to change
     int m_nOldClientWidth = 0;
     // Where the client area lay in its top-level window at the last sizing: a window moved
     // within it shows none of its old pixels, and a resize then cannot keep what is drawn.

@@ -35,6 +35,13 @@ BOOL CGXGridCore::HandleShowWindow(BOOL bShow, UINT)
     return TRUE;
 }
 
+void CGXGridCore::NoteDueBeforeSize()
+{
+    m_rectDueBeforeSize.SetRectEmpty();
+    if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
+        ::GetUpdateRect(m_pGridWnd->GetSafeHwnd(), &m_rectDueBeforeSize, FALSE);
+}
+
 BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
 {
     m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
@@ -61,8 +68,12 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
                         m_nOldClientHeight > 0 && !m_bUpdateScrollbarsBusy && !bMoved;
     if (bSmart) {
         if (bZoomed == m_bParentZoomed) {
-            // Only what was partly shown and what is newly exposed is drawn again.
+            // Only what was partly shown and what is newly exposed is drawn again, and what was
+            // due before the size changed (a row that changed just before a pane came up).
             ::ValidateRect(pWnd->GetSafeHwnd(), nullptr);
+            if (!m_rectDueBeforeSize.IsRectEmpty())
+                pWnd->InvalidateRect(&m_rectDueBeforeSize, TRUE);
+            m_rectDueBeforeSize.SetRectEmpty();
             int nLeft = 0, nTop = 0;
             const ROWCOL nClientCol = CalcClientColFromPt(CPoint(m_nOldClientWidth, 0), &nLeft);
             const ROWCOL nClientRow = CalcClientRowFromPt(CPoint(0, m_nOldClientHeight), &nTop);

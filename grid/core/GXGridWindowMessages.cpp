@@ -110,6 +110,9 @@ BOOL GXDispatchGridMessage(CGXGridCore& grid, CWnd& wnd, GXGridWindowKind kind, 
             return FALSE;
         lResult = TRUE;
         return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        grid.NoteDueBeforeSize();
+        return FALSE;
     case WM_SIZE:
         return grid.HandleSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     case WM_SHOWWINDOW:

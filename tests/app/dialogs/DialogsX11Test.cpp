@@ -204,6 +204,34 @@ TEST_F(DialogsX11Test, TheDateDialogOpensOnTheCellsDateAndWritesAClickedDay)
     EXPECT_TRUE(again.AllDone()) << again.Missed();
     untouched.GetValue(value);
     EXPECT_STREQ(value, "2023-02-11");
+
+    // The longest form of the catalogue, the Expires date with its weekday, time and zone,
+    // shows whole in the field, beside its button.
+    X11ModalDriver expires(server->DisplayName());
+    CDateTimeDlg wide(expires.Owner());
+    wide.SetValue("Expires", "Wed, 25 Dec 2030 23:59:58 GMT");
+    wide.SetFormat("ddd, dd MMM yyyy HH:mm:ss 'GMT'");
+    int nTextRight = 0, nButtonLeft = 0, nWidth = 0;
+    expires.Then("the dialog is shown with the focus", [&] { return Ready(wide.GetSafeHwnd()); },
+                 [&] {
+                     Keep("date-dialog-expires");
+                     SECDateTimeCtrl& field = wide.GetDateCtrl();
+                     CRect client;
+                     field.GetClientRect(&client);
+                     nWidth = client.Width();
+                     nButtonLeft = client.right;
+                     for (int i = 0; i < field.GetGadgetCount(); ++i) {
+                         const CRect& rect = field.GetGadget(i)->m_rect;
+                         if (field.GetGadget(i)->IsRightAligned())
+                             nButtonLeft = std::min<int>(nButtonLeft, rect.left);
+                         else
+                             nTextRight = std::max<int>(nTextRight, rect.right);
+                     }
+                     expires.ClickAt(CentreOf(wide.GetDlgItem(IDCANCEL)));
+                 });
+    EXPECT_EQ(wide.DoModal(), IDCANCEL);
+    EXPECT_TRUE(expires.AllDone()) << expires.Missed();
+    EXPECT_LE(nTextRight, nButtonLeft) << "the date runs under the field's button, " << nWidth << " pixels wide";
 }
 
 // Metatag Settings comes up centred like the other dialogs. After Add, the new setting's name

@@ -6,11 +6,13 @@
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "app/views/CShortcutEditCtrl.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
 
@@ -381,4 +383,46 @@ TEST_F(KeyboardUserX11Test, FindAndBoxesOpenCentredAndTheClickThatClosesAMenuCou
     When("File is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { ClickAt(CellOnScreen(3, nTitle), 1, 1); });
     When("the cell is current", [&] { return IsCurrent(3, nTitle); }, [] {});
     EXPECT_TRUE(StepsTaken());
+}
+
+// Undo All takes back every edit, also the text still being typed in the field above the grid:
+// afterwards no page differs from its file, and File > Exit asks nothing.
+TEST_F(KeyboardUserX11Test, UndoAllTakesBackTheFieldsTypedTextAndExitAsksNothing)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const std::string before = PageValues();
+    const ROWCOL nTitle = ColumnOf("Title");
+    ClickAt(CellOnScreen(1, nTitle), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("key --delay 30 q Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !view->GetParam()->m_UndoList.IsEmpty(); }))
+        << "the typed title was not stored";
+    // The next page's title, typed into the field and not committed.
+    auto* pFrame = dynamic_cast<CGroupFrame*>(view->GetParentFrame());
+    ASSERT_NE(pFrame, nullptr);
+    CShortcutEditCtrl& field = pFrame->GetEditField();
+    ClickAt(CentreOnScreen(field.GetSafeHwnd()), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(field.GetSafeHwnd()); })) << "the click did not give the field the keys";
+    ASSERT_TRUE(XdoNow("key --delay 30 End z z"));
+    ASSERT_TRUE(RunUntil([&] { return field.IsEditing(); })) << "the field took no text";
+
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && view->GetParam()->m_UndoList.IsEmpty(); }))
+            << "Undo All did not run";
+        EXPECT_EQ(boxes.Texts()[0], "This will undo all. Proceed?");
+    }
+    ASSERT_TRUE(Quiet());
+    Keep("undo-all-with-text-in-the-field");
+    EXPECT_EQ(PageValues(), before);
+    EXPECT_EQ(app->IsEdited(), 3u) << "a page is still marked edited";
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Escape");
+    const HWND hFrame = Frame().GetSafeHwnd();
+    ASSERT_TRUE(KeysTo(hFrame, "alt+f x"));
+    EXPECT_TRUE(RunUntil([&] { return !::IsWindow(hFrame) || !boxes.Texts().empty(); })) << "File > Exit did nothing";
+    EXPECT_TRUE(boxes.Texts().empty()) << "Exit asked: " << boxes.Texts()[0];
+    EXPECT_FALSE(::IsWindow(hFrame)) << "the main window stayed";
 }

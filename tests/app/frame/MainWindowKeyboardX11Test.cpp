@@ -3,7 +3,9 @@
 // and another window's by that window, never at the screen's corner.
 #include "tests/app/UserStepsX11Fixture.h"
 
+#include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
+#include "toolkit/controls/SECSplashWnd.h"
 
 namespace {
 
@@ -169,4 +171,40 @@ TEST_F(MainWindowKeyboardX11Test, TheMenuKeyOpensTheMainWindowsMenuInsideTheWind
     EXPECT_TRUE(client.PtInRect(CPoint(menu.left, menu.top)))
         << "the menu opened at " << menu.left << "," << menu.top << ", the window with the keys is at " << client.left << ","
         << client.top;
+}
+
+// Alt+F4 closes the main window wherever the keys are in the grid, also in the list a
+// drop-down cell opened with Alt+Down, which closes first. A start-up picture that still shows
+// goes with the window, and never comes up to take the keys.
+TEST_F(MainWindowKeyboardX11Test, AltF4ClosesTheMainWindowFromACellsOpenList)
+{
+    ASSERT_TRUE(Start());
+    // The picture kept up for the test, however long the start took.
+    HWND hPicture = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+        if (auto* pSplash = dynamic_cast<SECSplashWnd*>(CWnd::FromHandlePermanent(top))) {
+            pSplash->SetDisplayTime(600000);
+            *reinterpret_cast<HWND*>(lParam) = top;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&hPicture));
+    ASSERT_NE(hPicture, nullptr) << "no start-up picture";
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSetting* pType = nullptr;
+    ASSERT_EQ(pList->FindByName("dc.type", pType), 0u);
+    pType->SetShow(1);
+    OpenSite(true);
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), RightsTo("dc.type") + " alt+Down"));
+    ASSERT_TRUE(RunUntil([&] { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())) != nullptr; }))
+        << "Alt+Down did not open the cell's list";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("alt-f4-over-an-open-list"));
+
+    const HWND hFrame = Frame().GetSafeHwnd();
+    ASSERT_TRUE(XdoNow("key alt+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hFrame); })) << "Alt+F4 did not close the main window";
+    EXPECT_FALSE(::IsWindow(hPicture)) << "the start-up picture outlived the main window";
+    EXPECT_NE(FocusedTitle(), "Vostrel") << "a window of the program took the keys as it ended";
 }

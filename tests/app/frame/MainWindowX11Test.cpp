@@ -430,6 +430,41 @@ TEST_F(MainWindowX11Test, UndoAfterASaveLeavesTheGridAgreeingWithThePages)
     EXPECT_EQ(std::string(view.GetCellValue(0, 2)), "Title");
 }
 
+// In the user's own fonts, Save Edited Files leaves every saved row drawn as saved: the rows
+// it marked for painting stay due when the Output Area comes up at the end of the save and
+// makes the grid smaller.
+TEST_F(MainWindowX11Test, SavedRowsShowSavedWhenTheOutputAreaComesUp)
+{
+    SetTestFontMode(false);
+    MakeSite(3);
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    const ROWCOL nDesc = 3;
+    ASSERT_EQ(std::string(view.GetCellValue(0, nDesc)), "Description");
+    ASSERT_TRUE(ClickCell(1, 2));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, 2); }, 60000)) << "the click did not make the cell current";
+    ASSERT_TRUE(Xdo("key Right"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, nDesc); }, 60000)) << "Right did not move the current cell";
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow) {
+        if (nRow > 1) {
+            ASSERT_TRUE(Xdo("key Down"));
+        }
+        ASSERT_TRUE(RunUntil([&] { return IsCurrent(nRow, nDesc); }, 60000)) << "Down did not reach row " << nRow;
+        ASSERT_TRUE(Xdo("type --delay 20 Changed"));
+        ASSERT_TRUE(Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nDesc) == "Changed" && Settled(); }, 60000))
+            << "the value typed in row " << nRow << " was not stored";
+    }
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    ASSERT_FALSE(pOutput->IsWindowVisible()) << "the Output Area shows before the save";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && pOutput->IsWindowVisible(); }, 60000))
+        << "Save Edited Files did not write the pages and tell it";
+    EXPECT_EQ(StalePixelsOf(view.GetSafeHwnd(), "saved-rows"), 0) << "a saved row still shows unsaved";
+}
+
 // What the user set up comes back after the program is closed from its menu and started
 // again with the project: the maximised window and the Output Area.
 TEST_F(MainWindowX11Test, TheWindowAndItsPanesComeBackAsTheyWereAtExit)
