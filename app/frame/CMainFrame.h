@@ -49,6 +49,7 @@ public:
     void CloseAllChildFrames();
     UINT SaveProject();
     UINT SaveProjectAs();
+    UINT SaveProjectAsking(bool bAlwaysAsk);
     UINT WriteProjectFile(const CString& strPath);
     UINT AskProjectPath(CString& strPath);
     UINT EnsureSettingsFilePath(CProjectSettings& settings);

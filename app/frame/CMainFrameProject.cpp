@@ -321,22 +321,17 @@ UINT CMainFrame::EnsureSettingsFilePath(CProjectSettings& settings)
 
 UINT CMainFrame::SaveProject()
 {
-    CProjectSettings* pSettings = nullptr;
-    if (App().GetProjectSettings(pSettings) != 0)
-        return 1;
-    if (EnsureSettingsFilePath(*pSettings) != 0)
-        return 1;
-    CString strPath;
-    pSettings->GetProjectFilePath(strPath);
-    if (strPath.IsEmpty() && AskProjectPath(strPath) != 0)
-        return 1;
-    const UINT result = WriteProjectFile(strPath);
-    if (result != 0)
-        AfxMessageBox(WithReason(IDS_PROJECT_NOT_SAVED, m_strSaveFailure), MB_ICONEXCLAMATION);
-    return result;
+    return SaveProjectAsking(false);
 }
 
 UINT CMainFrame::SaveProjectAs()
+{
+    return SaveProjectAsking(true);
+}
+
+// Writes the project to its file, asking for the file first when it has none or when bAlwaysAsk
+// (Save As); a failure is told with its reason.
+UINT CMainFrame::SaveProjectAsking(bool bAlwaysAsk)
 {
     CProjectSettings* pSettings = nullptr;
     if (App().GetProjectSettings(pSettings) != 0)
@@ -345,7 +340,7 @@ UINT CMainFrame::SaveProjectAs()
         return 1;
     CString strPath;
     pSettings->GetProjectFilePath(strPath);
-    if (AskProjectPath(strPath) != 0)
+    if ((bAlwaysAsk || strPath.IsEmpty()) && AskProjectPath(strPath) != 0)
         return 1;
     const UINT result = WriteProjectFile(strPath);
     if (result != 0)

@@ -15,6 +15,7 @@
 #include <utility>
 
 class CGroupFrame;
+class CMainFrame;
 class CMetaContentList;
 class CMetaSetting;
 class CMetaSettingList;
@@ -162,6 +163,8 @@ protected:
     UINT GetGroupActionSetting(CSelNodesCol& pages, CMetaSetting*& pSetting, ROWCOL& nCol, CGXRangeList* pRanges = nullptr);
     // The page of the current cell's row, or null.
     CPageNode* GetCurrentPage();
+    // The main frame, with the full path of the current row's page, when that page can be opened.
+    CMainFrame* GetCurrentPageToOpen(CString& strPath);
     void SortByColumn(BOOL bAscending);
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();

@@ -189,32 +189,36 @@ CPageNode* CGroupView::GetCurrentPage()
     return pPage;
 }
 
-void CGroupView::OnViewWebPage()
+CMainFrame* CGroupView::GetCurrentPageToOpen(CString& strPath)
 {
     CPageNode* pPage = GetCurrentPage();
-    if (pPage == nullptr || pPage->GetKind() != CPageNode::kindPage)
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pPage == nullptr || pPage->GetKind() != CPageNode::kindPage || pApp == nullptr || pApp->GetMainFrame() == nullptr)
+        return nullptr;
+    pPage->GetFullPath(strPath);
+    return pApp->GetMainFrame();
+}
+
+void CGroupView::OnViewWebPage()
+{
+    CString strPath;
+    CMainFrame* pFrame = GetCurrentPageToOpen(strPath);
+    if (pFrame == nullptr)
         return;
     CWaitCursor wait;
-    CString strPath;
-    pPage->GetFullPath(strPath);
-    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
-        pApp->GetMainFrame()->OpenUrl(strPath);
+    pFrame->OpenUrl(strPath);
 }
 
 void CGroupView::OnViewHtmlSource()
 {
-    CPageNode* pPage = GetCurrentPage();
-    if (pPage == nullptr || pPage->GetKind() != CPageNode::kindPage)
+    CString strPath;
+    CMainFrame* pFrame = GetCurrentPageToOpen(strPath);
+    if (pFrame == nullptr)
         return;
     CWaitCursor wait;
-    CString strPath;
-    pPage->GetFullPath(strPath);
     // The editor runs beside the program; a failure is said when it comes, not swallowed: the
     // user would wait for an editor that never shows.
-    CVostrelApp* pApp = GetVostrelApp();
-    if (pApp == nullptr || pApp->GetMainFrame() == nullptr)
-        return;
-    m_editorLauncher.Open(strPath, [failures = pApp->GetMainFrame()->GetProgramFailures()](const CString& strText) {
+    m_editorLauncher.Open(strPath, [failures = pFrame->GetProgramFailures()](const CString& strText) {
         failures->Post(strText);
     });
 }
