@@ -570,9 +570,10 @@ int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strP
 }
 
 // The save's copies carry a mark of their own: the process that made them, by its id and its
-// start time (ids are used again). A copy whose process is gone was left by a save that never
-// ended (the program was killed, the machine stopped), and nothing but the mark tells it from a
-// user's file of the same name.
+// start time (ids are used again), and its machine's name. A copy whose process is gone was left
+// by a save that never ended (the program was killed, the machine stopped), and nothing but the
+// mark tells it from a user's file of the same name. A copy another machine made in a shared
+// folder is that machine's to judge: its process cannot be looked for here.
 constexpr const char* kCopyMark = "user.vostrel.save-copy";
 
 // The start time of a process, in clock ticks since the system started; 0 when there is none.
@@ -595,11 +596,19 @@ unsigned long long ProcessStartTime(long nPid)
     return p != nullptr ? std::strtoull(p + 1, nullptr, 10) : 0;
 }
 
+std::string HostName()
+{
+    char szHost[256] = {};
+    if (::gethostname(szHost, sizeof szHost - 1) != 0)
+        return std::string();
+    return szHost;
+}
+
 std::string OwnCopyMark()
 {
     static const std::string s_mark = [] {
         const long nPid = static_cast<long>(::getpid());
-        return std::to_string(nPid) + " " + std::to_string(ProcessStartTime(nPid));
+        return std::to_string(nPid) + " " + std::to_string(ProcessStartTime(nPid)) + " " + HostName();
     }();
     return s_mark;
 }
@@ -636,13 +645,17 @@ bool IsLeftSaveCopy(int fdFolder, const char* pszName)
     FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0)
         return false;
-    char szMark[64] = {};
+    char szMark[320] = {};
     const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark - 1);
     if (n <= 0)
         return false;
     long nPid = 0;
     unsigned long long nStart = 0;
-    if (std::sscanf(szMark, "%ld %llu", &nPid, &nStart) != 2 || nPid <= 0)
+    int nHostAt = -1;
+    if (std::sscanf(szMark, "%ld %llu %n", &nPid, &nStart, &nHostAt) != 2 || nPid <= 0)
+        return false;
+    // A mark without a machine's name is this machine's.
+    if (nHostAt >= 0 && szMark[nHostAt] != '\0' && szMark + nHostAt != HostName())
         return false;
     // A save that still runs, in this program or another, keeps its copies.
     return ProcessStartTime(nPid) != nStart;

@@ -520,6 +520,12 @@ TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
     WriteFileBytes(site / "SAVBEEF.tmp", "a copy being written");
     const std::string strLive = LiveCopyMark();
     ASSERT_EQ(setxattr((site / "SAVBEEF.tmp").c_str(), "user.vostrel.save-copy", strLive.data(), strLive.size(), 0), 0);
+    // A copy another machine's save makes in a shared folder: its process cannot be seen here.
+    WriteFileBytes(site / "SAVD00D.tmp", "a copy from elsewhere");
+    const std::string strElsewhere = "4194000 12 another-machine.example";
+    ASSERT_EQ(setxattr((site / "SAVD00D.tmp").c_str(), "user.vostrel.save-copy", strElsewhere.data(),
+                       strElsewhere.size(), 0),
+              0);
     CPageNode* pPage = Page(site / "page0.htm");
     MessageSink sink;
     RunSave(sink);
@@ -530,7 +536,7 @@ TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
     EXPECT_NE(std::find(lines.begin(), lines.end(), told), lines.end()) << (lines.empty() ? "" : lines[0]);
     left = SaveCopiesIn(site);
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"SAV1A2B.tmp", "SAVBEEF.tmp"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"SAV1A2B.tmp", "SAVBEEF.tmp", "SAVD00D.tmp"}));
     EXPECT_EQ(ReadFileBytes(site / "SAV1A2B.tmp"), "my notes");
 
     // The saved page is not marked as a copy.
