@@ -3,7 +3,8 @@
 // walks a list of steps. Each step waits, bounded, for a state of the program that can be seen
 // (a window, the focus, a text, a pixel) and then acts from another X client (xdotool), so that
 // the events come through the server and the program's own loop. A step that never comes ends
-// the dialog with -1 and names itself in the failure.
+// the dialog with -1 and names itself in the failure; so does a dialog still open a step's time
+// after the last step.
 #pragma once
 
 #include "platform/afx/wnd/CWnd.h"
@@ -123,12 +124,25 @@ private:
                 m_missed = step.name;
                 ADD_FAILURE() << "the step \"" << step.name << "\" did not happen";
                 m_next = m_steps.size();
-                HWND hEnd = m_dialog && ::IsWindow(m_dialog) ? m_dialog : ::GetActiveWindow();
-                if (hEnd)
-                    ::EndDialog(hEnd, -1);
+                EndTheDialog();
             }
+        } else if (m_started && !m_ended && m_dialog && ::IsWindow(m_dialog) && ::IsWindowVisible(m_dialog)
+                   && now - m_since > std::chrono::milliseconds(m_timeoutMs)) {
+            // Every step ran and the dialog is still open: its last key or click did not close it.
+            m_ended = true;
+            if (m_missed.empty())
+                m_missed = "the dialog closing after the last step";
+            ADD_FAILURE() << "the dialog stayed open after the last step";
+            EndTheDialog();
         }
         m_busy = false;
+    }
+
+    void EndTheDialog() const
+    {
+        HWND hEnd = m_dialog && ::IsWindow(m_dialog) ? m_dialog : ::GetActiveWindow();
+        if (hEnd)
+            ::EndDialog(hEnd, -1);
     }
 
     std::string m_display;
@@ -140,6 +154,7 @@ private:
     size_t m_next = 0;
     bool m_started = false;
     bool m_busy = false;
+    bool m_ended = false;   // ended by the driver after the last step
     std::chrono::steady_clock::time_point m_since{};
     std::string m_missed;
 };
