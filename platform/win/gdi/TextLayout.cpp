@@ -236,7 +236,8 @@ const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph, double xscale)
     }
     auto mask = std::make_unique<GlyphMask>();
     PangoRectangle ink;
-    pango_font_get_glyph_extents(font, glyph, &ink, nullptr);
+    PangoRectangle logical;
+    pango_font_get_glyph_extents(font, glyph, &ink, &logical);
     ink.x = Scaled(ink.x, xscale);
     ink.width = Scaled(ink.width, xscale);
     if (ink.width > 0 && ink.height > 0) {
@@ -257,7 +258,9 @@ const GlyphMask* MaskFor(PangoFont* font, uint32_t glyph, double xscale)
         PangoGlyphString* gs = pango_glyph_string_new();
         pango_glyph_string_set_size(gs, 1);
         gs->glyphs[0].glyph = glyph;
-        gs->glyphs[0].geometry.width = 0;
+        // The box of a character no font has is centred in the width it is given: given its
+        // own, it stands where its extents say, inside the mask.
+        gs->glyphs[0].geometry.width = (glyph & PANGO_GLYPH_UNKNOWN_FLAG) ? logical.width : 0;
         gs->glyphs[0].geometry.x_offset = 0;
         gs->glyphs[0].geometry.y_offset = 0;
         gs->glyphs[0].attr.is_cluster_start = 1;

@@ -349,6 +349,39 @@ TEST_F(MainWindowX11Test, TextInScriptsTheGridFontLacksShowsInAFallbackFontOrAsB
         const int nDark = DarkPixels(shot, CRect(cell.left + 2, cell.top + 1, cell.right - 2, cell.bottom - 1), 0x80);
         EXPECT_GT(nDark, 20) << "the title of row " << nRow << " shows as blank space";
     }
+    // Each box shows whole: as many tall dark lines (its sides) as twice its top edges.
+    const CRect boxes = view.CalcCellRect(3, 2);
+    const auto dark = [&](int x, int y) {
+        const uint32_t pixel = GridPixel(shot, x, y);
+        return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x60;
+    };
+    int nTops = 0;
+    int nTopRow = -1;
+    for (int y = boxes.top + 1; y < boxes.bottom - 1 && nTopRow < 0; ++y) {
+        int nRun = 0;
+        for (int x = boxes.left + 1; x < boxes.right - 1; ++x) {
+            nRun = dark(x, y) ? nRun + 1 : 0;
+            if (nRun == 4) {
+                nTopRow = y;
+                ++nTops;
+            }
+        }
+    }
+    int nSides = 0;
+    bool bInSide = false;
+    for (int x = boxes.left + 1; x < boxes.right - 1; ++x) {
+        int nRun = 0;
+        int nLongest = 0;
+        for (int y = boxes.top + 1; y < boxes.bottom - 1; ++y) {
+            nRun = dark(x, y) ? nRun + 1 : 0;
+            nLongest = std::max(nLongest, nRun);
+        }
+        const bool bSide = nLongest >= 8;
+        nSides += bSide && !bInSide ? 1 : 0;
+        bInSide = bSide;
+    }
+    EXPECT_EQ(nTops, 3) << "the top edges of the three boxes";
+    EXPECT_EQ(nSides, 2 * nTops) << "a box of a character no font has is cut";
     cairo_surface_destroy(shot);
 }
 
