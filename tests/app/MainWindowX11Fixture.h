@@ -16,7 +16,9 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
+#include "platform/win/Clipboard.h"
 #include "tests/app/ProgramInProcess.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/ScopedTempDir.h"
 
 #include <cairo.h>
@@ -27,6 +29,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -75,6 +78,23 @@ protected:
     }
 
     std::string SettingsPath() const { return dir.Path() + "/config/site.vsl"; }
+    static std::string ReadFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The content of the page's META tag of that name, as the page holds it ("" when it has none).
+    static std::string TagContent(const std::string& page, const std::string& name)
+    {
+        const size_t at = page.find("name=\"" + name + "\"");
+        if (at == std::string::npos)
+            return std::string();
+        const size_t start = page.find("content=\"", at);
+        if (start == std::string::npos || start > page.find('>', at))
+            return std::string();
+        const size_t end = page.find('"', start + 9);
+        return page.substr(start + 9, end - start - 9);
+    }
     std::string ProjectPath() const { return dir.Path() + "/site.vsp"; }
 
     // A site of pages with a title and a few META tags, and as many folders again, each with a
@@ -333,6 +353,44 @@ protected:
     {
         ROWCOL r = 0, c = 0;
         return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
+    }
+    // The clipboard's text after the keys, once they changed it; a note when they did not.
+    std::string CopyByKeys(const std::string& keys)
+    {
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
+            return "(nothing copied)";
+        return clipboard_text::Get(nullptr);
+    }
+    // A block of cells as the grid copies it, one text a row: from the grid's first cell
+    // (Ctrl+Home) the user goes to the block's first cell with the arrows, takes in the others
+    // with Shift and the arrows and presses Ctrl+C.
+    std::vector<std::string> CopiedCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    {
+        CGroupView& view = *View();
+        std::string keys = "ctrl+Home";
+        for (ROWCOL nRow = 1; nRow < nTop; ++nRow)
+            keys += " Down";
+        for (ROWCOL nCol = 1; nCol < nLeft; ++nCol)
+            keys += " Right";
+        if (!Xdo("key " + keys) || !RunUntil([&] { return IsCurrent(nTop, nLeft); }, 60000))
+            return {"(the first cell was not reached)"};
+        keys.clear();
+        for (ROWCOL nRow = nTop; nRow < nBottom; ++nRow)
+            keys += " shift+Down";
+        for (ROWCOL nCol = nLeft; nCol < nRight; ++nCol)
+            keys += " shift+Right";
+        if (!keys.empty() &&
+            (!Xdo("key" + keys) ||
+             !RunUntil([&] { return view.IsCellInRangeList(nBottom, nRight, view.GetParam()->m_SelRects) != FALSE; }, 60000)))
+            return {"(the block was not selected)"};
+        std::string text = CopyByKeys("ctrl+c");
+        std::vector<std::string> rows;
+        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
+            rows.push_back(text.substr(0, at));
+        if (!text.empty())
+            rows.push_back(text);
+        return rows;
     }
 
     ScopedTempDir dir;
