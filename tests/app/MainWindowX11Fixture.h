@@ -354,6 +354,23 @@ protected:
         ROWCOL r = 0, c = 0;
         return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
     }
+    // The arrow keys take the current cell from where it is to the cell; false when it did not
+    // get there.
+    bool GoToByKeys(ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL nAt = 0, nAtCol = 0;
+        View()->GetCurrentCell(nAt, nAtCol);
+        std::string keys;
+        for (; nAt < nRow; ++nAt)
+            keys += " Down";
+        for (; nAt > nRow; --nAt)
+            keys += " Up";
+        for (; nAtCol < nCol; ++nAtCol)
+            keys += " Right";
+        for (; nAtCol > nCol; --nAtCol)
+            keys += " Left";
+        return (keys.empty() || Xdo("key" + keys)) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
     // The clipboard's text after the keys, once they changed it; a note when they did not.
     std::string CopyByKeys(const std::string& keys)
     {
@@ -362,10 +379,10 @@ protected:
             return "(nothing copied)";
         return clipboard_text::Get(nullptr);
     }
-    // A block of cells as the grid copies it, one text a row: from the grid's first cell
-    // (Ctrl+Home) the user goes to the block's first cell with the arrows, takes in the others
-    // with Shift and the arrows and presses Ctrl+C.
-    std::vector<std::string> CopiedCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    // Selects a block of cells as the user does from the keyboard: from the grid's first cell
+    // (Ctrl+Home) the arrows go to the block's first cell, Shift and the arrows take in the
+    // others. The current cell ends at the block's last cell.
+    bool SelectCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
     {
         CGroupView& view = *View();
         std::string keys = "ctrl+Home";
@@ -374,17 +391,26 @@ protected:
         for (ROWCOL nCol = 1; nCol < nLeft; ++nCol)
             keys += " Right";
         if (!Xdo("key " + keys) || !RunUntil([&] { return IsCurrent(nTop, nLeft); }, 60000))
-            return {"(the first cell was not reached)"};
+            return false;
         keys.clear();
         for (ROWCOL nRow = nTop; nRow < nBottom; ++nRow)
             keys += " shift+Down";
         for (ROWCOL nCol = nLeft; nCol < nRight; ++nCol)
             keys += " shift+Right";
-        if (!keys.empty() &&
-            (!Xdo("key" + keys) ||
-             !RunUntil([&] { return view.IsCellInRangeList(nBottom, nRight, view.GetParam()->m_SelRects) != FALSE; }, 60000)))
-            return {"(the block was not selected)"};
-        std::string text = CopyByKeys("ctrl+c");
+        return keys.empty() ||
+               (Xdo("key" + keys) &&
+                RunUntil([&] { return view.IsCellInRangeList(nBottom, nRight, view.GetParam()->m_SelRects) != FALSE; }, 60000));
+    }
+    // A block of cells as the grid copies it for Ctrl+C, one text a row.
+    std::vector<std::string> CopiedCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    {
+        if (!SelectCells(nTop, nLeft, nBottom, nRight))
+            return {"(the cells were not selected)"};
+        return ClipboardRows(CopyByKeys("ctrl+c"));
+    }
+    // The rows of copied cells' text, without their line ends.
+    static std::vector<std::string> ClipboardRows(std::string text)
+    {
         std::vector<std::string> rows;
         for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
             rows.push_back(text.substr(0, at));

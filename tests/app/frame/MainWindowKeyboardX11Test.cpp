@@ -236,19 +236,7 @@ TEST_F(MainWindowKeyboardX11Test, TheKeyThatStartsAnEditKeepsItsCharacterInEvery
                                                             {nA, nKeys, "αβγ"},   {nB, nKeys, "Юг"}, {nC, nKeys, "日本語"}};
     // The arrow keys take the current cell there (the window is too narrow to click them all).
     const auto goTo = [&](ROWCOL nRow, ROWCOL nCol) {
-        ROWCOL nAt = 0, nAtCol = 0;
-        view->GetCurrentCell(nAt, nAtCol);
-        std::string keys;
-        for (; nAt < nRow; ++nAt)
-            keys += " Down";
-        for (; nAt > nRow; --nAt)
-            keys += " Up";
-        for (; nAtCol < nCol; ++nAtCol)
-            keys += " Right";
-        for (; nAtCol > nCol; --nAtCol)
-            keys += " Left";
-        return (keys.empty() || KeysTo(Frame().GetSafeHwnd(), keys)) &&
-               RunUntil([&] { return IsCurrent(nRow, nCol) && ::GetFocus() == view->GetSafeHwnd(); });
+        return GoToByKeys(nRow, nCol) && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); });
     };
     for (const auto& [nRow, nCol, text] : typed) {
         ASSERT_TRUE(goTo(nRow, nCol)) << "the keys did not make the cell current";
