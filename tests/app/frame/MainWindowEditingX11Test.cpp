@@ -1,6 +1,7 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
 // edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, pastes of any shape
-// undone and redone, and the Project Area's folders, which are chosen, never renamed.
+// undone and redone, Cut emptying what it copies, and the Project Area's folders, which are
+// chosen, never renamed.
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/views/CShortcutEditCtrl.h"
@@ -629,4 +630,52 @@ TEST_F(MainWindowEditingX11Test, UndoAndRedoOfAPasteOfAnyShapeGiveEveryCellItsVa
     for (const auto& entry : std::filesystem::directory_iterator(site))
         now[entry.path().string()] = ReadFile(entry.path().string());
     EXPECT_EQ(now, pages) << "the save wrote into the folder";
+}
+
+// Cut empties the value cells it copies, through their pages, and the file cells keep their
+// pages; Undo gives the values back. Ctrl+X and Edit > Cut alike; a cut saved leaves the page's
+// tag empty on disk.
+TEST_F(MainWindowEditingX11Test, CutEmptiesTheValueCellsItCopiesAndUndoGivesThemBack)
+{
+    MakeSite(3);
+    WriteProject({"Description", "Keywords"}, 0);
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    ASSERT_EQ(view.GetColCount(), 3u);
+    const std::vector<std::string> original = CopiedCells(1, CGroupView::kFileColumn, 3, 3);
+    ASSERT_EQ(original.size(), 3u);
+    const auto emptied = [&](ROWCOL nRow) {
+        return CellsOf(original[nRow - 1])[0] + "\t\t";
+    };
+
+    // Ctrl+X over the file column and both value columns of rows 1 and 2.
+    ASSERT_TRUE(SelectCells(1, CGroupView::kFileColumn, 2, 3));
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+x")), std::vector<std::string>(original.begin(), original.begin() + 2))
+        << "Cut did not copy the cells";
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Cut left no step to undo";
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), (std::vector<std::string>{emptied(1), emptied(2), original[2]}))
+        << "Cut did not empty the value cells, or took a row's page";
+    EXPECT_EQ(app->IsEdited(), 2u) << "the cut pages are not marked edited";
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Undo was not done";
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), original) << "Undo did not give the values back";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // Edit > Cut on the last row's cells, then Save Edited Files: the page's tags are empty on
+    // disk, the other pages as they were.
+    CPageNode* pLast = nullptr;
+    ASSERT_EQ(view.GetRowPage(3, pLast), 0u);
+    CString strPath;
+    pLast->GetFullPath(strPath);
+    const std::string last(strPath), before = ReadFile(last);
+    ASSERT_TRUE(SelectCells(3, 2, 3, 3));
+    ASSERT_TRUE(Xdo("key alt+e t"));
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Edit > Cut left no step to undo";
+    EXPECT_EQ(ClipboardRows(clipboard_text::Get(nullptr)), std::vector<std::string>{RowOf({CellsOf(original[2])[1], CellsOf(original[2])[2]})});
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), (std::vector<std::string>{original[0], original[1], emptied(3)}));
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(last) != before; }, 60000)) << "the save did not write the page";
+    const std::string saved = ReadFile(last);
+    EXPECT_EQ(TagContent(saved, "DESCRIPTION"), "") << saved;
+    EXPECT_EQ(TagContent(saved, "KEYWORDS"), "") << saved;
 }
