@@ -66,6 +66,17 @@ protected:
         return started;
     }
 
+    // The grid with the pages' Keywords and Description in columns 2 and 3.
+    ::testing::AssertionResult StartWithTwoValueColumns(UINT nPages)
+    {
+        MakeSite(static_cast<int>(nPages));
+        WriteProject({"Description", "Keywords"}, 0);
+        ::testing::AssertionResult started = StartWithProject(nPages);
+        if (started && View()->GetColCount() != 3)
+            return ::testing::AssertionFailure() << "the grid has " << View()->GetColCount() << " columns";
+        return started;
+    }
+
     // What a cell shows: the text of its editor while one is open, else its value.
     std::string Shown(ROWCOL nRow, ROWCOL nCol)
     {
@@ -547,11 +558,8 @@ std::string RowOf(const std::vector<std::string>& cells)
 // writes nothing.
 TEST_F(MainWindowEditingX11Test, UndoAndRedoOfAPasteOfAnyShapeGiveEveryCellItsValueAndMark)
 {
-    MakeSite(6);
-    WriteProject({"Description", "Keywords"}, 0);
-    ASSERT_TRUE(StartWithProject(6));
+    ASSERT_TRUE(StartWithTwoValueColumns(6));
     CGroupView& view = *View();
-    ASSERT_EQ(view.GetColCount(), 3u);
     std::map<std::string, std::string> pages;
     for (const auto& entry : std::filesystem::directory_iterator(site))
         pages[entry.path().string()] = ReadFile(entry.path().string());
@@ -637,11 +645,8 @@ TEST_F(MainWindowEditingX11Test, UndoAndRedoOfAPasteOfAnyShapeGiveEveryCellItsVa
 // tag empty on disk.
 TEST_F(MainWindowEditingX11Test, CutEmptiesTheValueCellsItCopiesAndUndoGivesThemBack)
 {
-    MakeSite(3);
-    WriteProject({"Description", "Keywords"}, 0);
-    ASSERT_TRUE(StartWithProject(3));
+    ASSERT_TRUE(StartWithTwoValueColumns(3));
     CGroupView& view = *View();
-    ASSERT_EQ(view.GetColCount(), 3u);
     const std::vector<std::string> original = CopiedCells(1, CGroupView::kFileColumn, 3, 3);
     ASSERT_EQ(original.size(), 3u);
     const auto emptied = [&](ROWCOL nRow) {
