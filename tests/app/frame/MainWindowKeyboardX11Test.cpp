@@ -238,7 +238,9 @@ TEST_F(MainWindowKeyboardX11Test, TheKeyThatStartsAnEditKeepsItsCharacterInEvery
     const auto goTo = [&](ROWCOL nRow, ROWCOL nCol) {
         return GoToByKeys(nRow, nCol) && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); });
     };
-    for (const auto& [nRow, nCol, text] : typed) {
+    for (const auto& cell : typed) {
+        const ROWCOL nRow = std::get<0>(cell), nCol = std::get<1>(cell);
+        const std::string& text = std::get<2>(cell);
         ASSERT_TRUE(goTo(nRow, nCol)) << "the keys did not make the cell current";
         ASSERT_TRUE(WaitForFocus(Frame().GetSafeHwnd()) && XdoNow("type --delay 30 '" + text + "'"));
         ASSERT_TRUE(XdoNow("key Return"));
