@@ -678,22 +678,36 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
 {
     // A file cell's style carries the row's page: removing it (Cut, Ctrl+Delete over a range
-    // that takes in the file column) would leave a row that no longer knows its page.
-    if (nType == 0 && nModify == gxRemove && pCellsArray == nullptr && m_nLoading == 0 && range.IsValid()) {
+    // that takes in the file column) would leave a row that no longer knows its page, and
+    // pasting copied cells over it would give the row another row's page, or none.
+    const BOOL bRemoval = nModify == gxRemove && pCellsArray == nullptr;
+    const BOOL bCellsPasted = pCellsArray != nullptr && nMode == gxDo;
+    if (nType == 0 && (bRemoval || bCellsPasted) && m_nLoading == 0 && range.IsValid()) {
         const CGXRange cells = RangeAsCells(range);
         if (cells.left <= kFileColumn && cells.right >= kFileColumn && cells.bottom >= 1) {
             if (cells.right == kFileColumn)
                 return TRUE;
             CGXRange others = cells;
             others.left = kFileColumn + 1;
-            return ApplyStyleToRange(others, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
+            if (pCellsArray == nullptr)
+                return ApplyStyleToRange(others, pStyle, nModify, nType, nullptr, nFlags, nMode);
+            // The pasted styles of the other cells, in the same row-major order.
+            CObArray otherStyles;
+            INT_PTR i = 0;
+            for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
+                for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i)
+                    if (c > kFileColumn)
+                        otherStyles.Add(i < pCellsArray->GetSize() ? pCellsArray->GetAt(i) : nullptr);
+            return ApplyStyleToRange(others, pStyle, nModify, nType, &otherStyles, nFlags, nMode);
         }
     }
     const BOOL bValues = nType == 0 && (pCellsArray != nullptr ||
                                         (pStyle != nullptr && pStyle->GetInclude(GX_INCL_VALUE) && nModify != gxRemove));
     if (!bValues || m_nLoading > 0)
         return CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
-    if (nMode == gxDo && pCellsArray == nullptr)
+    // A paste of copied cells stores one style per cell: its cells need their pages' values
+    // first as much as a single style's do, or the undo it records holds no value to give back.
+    if (nMode == gxDo)
         PrimeStoredValues(range);
     BOOL bDone = FALSE;
     {

@@ -114,6 +114,10 @@ public:
     BOOL Copy() override;
     BOOL Cut() override;
     BOOL Paste() override;
+    // A cell's style is its column's kind of cell and its value its page's: a cut empties the
+    // values it copied, through the pages, and leaves the styles; the file column's cells are
+    // the rows' pages and stay as they are. One step of undo.
+    BOOL CutRangeList(CGXRangeList& selList, BOOL bStyleOnly) override;
     // Selected cells already carry the highlight colours: nothing is inverted over them.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
     // Writes a text into the row's page: the Title column the title, a META column the content

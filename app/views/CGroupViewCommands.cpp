@@ -19,9 +19,11 @@
 #include "engine/project/CProjectSettings.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXRangeList.h"
+#include "grid/features/GXFeatureScope.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/gdi/CMenu.h"
@@ -784,6 +786,23 @@ BOOL CGroupView::Cut()
     m_dwCopiedClipboard = ::GetClipboardSequenceNumber();
     Redraw(GX_INVALIDATE, FALSE);
     return bDone;
+}
+
+BOOL CGroupView::CutRangeList(CGXRangeList& selList, BOOL /*bStyleOnly*/)
+{
+    CGXRangeList values;
+    for (POSITION pos = selList.GetHeadPosition(); pos != nullptr;) {
+        CGXRange cells = *selList.GetNextRange(pos);
+        cells.ExpandToCells(1, 1, GetRowCount(), GetColCount());
+        cells.left = std::max<ROWCOL>(cells.left, kFileColumn + 1);
+        if (cells.IsValid() && cells.left <= cells.right && cells.top <= cells.bottom)
+            values.AddTail(new CGXRange(cells));
+    }
+    CGXTransactionScope trans(*this, GetAppData()->GetText(gxTextCutData));
+    if (!CopyRangeList(selList) || (!values.IsEmpty() && !ClearRangeList(values, FALSE)))
+        return FALSE; // the guard rolls back what was cleared
+    trans.Commit();
+    return TRUE;
 }
 
 BOOL CGroupView::Paste()

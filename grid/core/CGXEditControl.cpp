@@ -263,22 +263,29 @@ void CGXEditControl::SetCurrentText(const CString& sText)
     CGXStatic::SetCurrentText(sText);
 }
 
-BOOL CGXEditControl::KeyPressed(UINT nMessage, UINT nChar, UINT, UINT)
+BOOL CGXEditControl::KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
 {
-    // Typing on the current cell starts an edit with what was typed.
-    if (nMessage != WM_CHAR || m_bActiveWnd || !m_bInit || nChar < 0x20 || nChar == 0x7F)
+    if (nMessage != WM_CHAR || !m_bInit || nChar < 0x20 || nChar == 0x7F)
         return FALSE;
+    const LPARAM lKeyData = MAKELPARAM(nRepCnt, nFlags);
+    if (m_bActiveWnd) {
+        // What the key that started the edit typed besides its first byte (the other bytes of
+        // a character beyond ASCII, the other characters of an input method's text) was
+        // addressed to the grid before the editor had the focus: it belongs to the editor.
+        if (m_pWnd == nullptr || m_pWnd->GetSafeHwnd() == nullptr)
+            return FALSE;
+        m_pWnd->SendMessage(WM_CHAR, nChar, lKeyData);
+        return TRUE;
+    }
+    // Typing on the current cell starts an edit with what was typed.
     if (IsReadOnly() || !CanActivate() || (m_pGrid != nullptr && !m_pGrid->OnStartEditing(m_nRow, m_nCol)))
         return FALSE;
     SetActive(TRUE);
     if (!m_bActiveWnd)
         return FALSE;
-    const char sz[2] = {static_cast<char>(nChar), 0};
-    m_bLoading = TRUE;
-    m_pWnd->SetWindowText(sz);
-    m_pWnd->SetSel(1, 1);
-    m_bLoading = FALSE;
-    OnEditChanged();
+    // Typed into the editor over its whole text, as the keys after it are: the editor puts a
+    // character's bytes together, where a lone byte set as the text would stay a broken one.
+    m_pWnd->SendMessage(WM_CHAR, nChar, lKeyData);
     return TRUE;
 }
 

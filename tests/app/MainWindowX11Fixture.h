@@ -16,7 +16,9 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
+#include "platform/win/Clipboard.h"
 #include "tests/app/ProgramInProcess.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/ScopedTempDir.h"
 
 #include <cairo.h>
@@ -27,6 +29,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -75,6 +78,23 @@ protected:
     }
 
     std::string SettingsPath() const { return dir.Path() + "/config/site.vsl"; }
+    static std::string ReadFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The content of the page's META tag of that name, as the page holds it ("" when it has none).
+    static std::string TagContent(const std::string& page, const std::string& name)
+    {
+        const size_t at = page.find("name=\"" + name + "\"");
+        if (at == std::string::npos)
+            return std::string();
+        const size_t start = page.find("content=\"", at);
+        if (start == std::string::npos || start > page.find('>', at))
+            return std::string();
+        const size_t end = page.find('"', start + 9);
+        return page.substr(start + 9, end - start - 9);
+    }
     std::string ProjectPath() const { return dir.Path() + "/site.vsp"; }
 
     // A site of pages with a title and a few META tags, and as many folders again, each with a
@@ -333,6 +353,70 @@ protected:
     {
         ROWCOL r = 0, c = 0;
         return View()->GetCurrentCell(r, c) && r == nRow && c == nCol;
+    }
+    // The arrow keys take the current cell from where it is to the cell; false when it did not
+    // get there.
+    bool GoToByKeys(ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL nAt = 0, nAtCol = 0;
+        View()->GetCurrentCell(nAt, nAtCol);
+        std::string keys;
+        for (; nAt < nRow; ++nAt)
+            keys += " Down";
+        for (; nAt > nRow; --nAt)
+            keys += " Up";
+        for (; nAtCol < nCol; ++nAtCol)
+            keys += " Right";
+        for (; nAtCol > nCol; --nAtCol)
+            keys += " Left";
+        return (keys.empty() || Xdo("key" + keys)) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
+    // The clipboard's text after the keys, once they changed it; a note when they did not.
+    std::string CopyByKeys(const std::string& keys)
+    {
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
+            return "(nothing copied)";
+        return clipboard_text::Get(nullptr);
+    }
+    // Selects a block of cells as the user does from the keyboard: from the grid's first cell
+    // (Ctrl+Home) the arrows go to the block's first cell, Shift and the arrows take in the
+    // others. The current cell ends at the block's last cell.
+    bool SelectCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    {
+        CGroupView& view = *View();
+        std::string keys = "ctrl+Home";
+        for (ROWCOL nRow = 1; nRow < nTop; ++nRow)
+            keys += " Down";
+        for (ROWCOL nCol = 1; nCol < nLeft; ++nCol)
+            keys += " Right";
+        if (!Xdo("key " + keys) || !RunUntil([&] { return IsCurrent(nTop, nLeft); }, 60000))
+            return false;
+        keys.clear();
+        for (ROWCOL nRow = nTop; nRow < nBottom; ++nRow)
+            keys += " shift+Down";
+        for (ROWCOL nCol = nLeft; nCol < nRight; ++nCol)
+            keys += " shift+Right";
+        return keys.empty() ||
+               (Xdo("key" + keys) &&
+                RunUntil([&] { return view.IsCellInRangeList(nBottom, nRight, view.GetParam()->m_SelRects) != FALSE; }, 60000));
+    }
+    // A block of cells as the grid copies it for Ctrl+C, one text a row.
+    std::vector<std::string> CopiedCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+    {
+        if (!SelectCells(nTop, nLeft, nBottom, nRight))
+            return {"(the cells were not selected)"};
+        return ClipboardRows(CopyByKeys("ctrl+c"));
+    }
+    // The rows of copied cells' text, without their line ends.
+    static std::vector<std::string> ClipboardRows(std::string text)
+    {
+        std::vector<std::string> rows;
+        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
+            rows.push_back(text.substr(0, at));
+        if (!text.empty())
+            rows.push_back(text);
+        return rows;
     }
 
     ScopedTempDir dir;

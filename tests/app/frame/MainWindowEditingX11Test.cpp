@@ -1,6 +1,7 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
-// edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, and the Project Area's
-// folders, which are chosen, never renamed.
+// edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, pastes of any shape
+// undone and redone, Cut emptying what it copies, and the Project Area's folders, which are
+// chosen, never renamed.
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/views/CShortcutEditCtrl.h"
@@ -13,6 +14,7 @@
 
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/ClipboardText.h"
+#include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
@@ -61,6 +63,17 @@ protected:
         ::testing::AssertionResult started = StartWithProject(nPages);
         if (started && View()->GetCellValue(0, kDesc) != "Description")
             return ::testing::AssertionFailure() << "column 2 is '" << View()->GetCellValue(0, kDesc).GetString() << "'";
+        return started;
+    }
+
+    // The grid with the pages' Keywords and Description in columns 2 and 3.
+    ::testing::AssertionResult StartWithTwoValueColumns(UINT nPages)
+    {
+        MakeSite(static_cast<int>(nPages));
+        WriteProject({"Description", "Keywords"}, 0);
+        ::testing::AssertionResult started = StartWithProject(nPages);
+        if (started && View()->GetColCount() != 3)
+            return ::testing::AssertionFailure() << "the grid has " << View()->GetColCount() << " columns";
         return started;
     }
 
@@ -465,25 +478,11 @@ TEST_F(MainWindowEditingX11Test, APasteLandsOnTheCellTheUserMovedTo)
     std::vector<std::string> before;
     for (ROWCOL nRow = 1; nRow <= 8; ++nRow)
         before.emplace_back(view.GetCellValue(nRow, kDesc));
-    const auto copy = [&](const std::string& keys) {
-        const DWORD dwBefore = ::GetClipboardSequenceNumber();
-        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
-            return std::string("(nothing copied)");
-        return clipboard_text::Get(nullptr);
-    };
-    const auto lines = [](std::string text) {
-        std::vector<std::string> out;
-        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
-            out.push_back(text.substr(0, at));
-        if (!text.empty())
-            out.push_back(text);
-        return out;
-    };
 
     ASSERT_TRUE(Xdo("key Right"));
     ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, kDesc); }, 60000));
-    const std::string copied = copy("ctrl+c");
-    ASSERT_EQ(lines(copied), std::vector<std::string>{before[0]});
+    const std::string copied = CopyByKeys("ctrl+c");
+    ASSERT_EQ(ClipboardRows(copied), std::vector<std::string>{before[0]});
     ASSERT_TRUE(Xdo("key shift+Down shift+Down"));
     ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, kDesc, view.GetParam()->m_SelRects) != FALSE; }, 60000))
         << "Shift+Down did not select the rows";
@@ -499,11 +498,11 @@ TEST_F(MainWindowEditingX11Test, APasteLandsOnTheCellTheUserMovedTo)
 
     // The paste, then the cell copied as it is now, then the column's first eight rows.
     ASSERT_TRUE(Xdo("key ctrl+v"));
-    EXPECT_EQ(lines(copy("ctrl+c")), std::vector<std::string>{before[0]}) << "row 8 did not get the value";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), std::vector<std::string>{before[0]}) << "row 8 did not get the value";
     ASSERT_TRUE(Xdo("key shift+Up shift+Up shift+Up shift+Up shift+Up shift+Up shift+Up"));
     std::vector<std::string> after = before;
     after[7] = before[0];
-    EXPECT_EQ(lines(copy("ctrl+c")), after) << "the paste changed other rows";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), after) << "the paste changed other rows";
 }
 
 // The file column shows each row's page: Cut there, or Ctrl+Delete over a range that takes it
@@ -516,17 +515,11 @@ TEST_F(MainWindowEditingX11Test, CutAndCtrlDeleteOverTheFileColumnKeepEachRowsPa
     for (ROWCOL nRow = 1; nRow <= 3; ++nRow)
         paths += std::string(view.GetCellValue(nRow, CGroupView::kFileColumn)) + "\r\n";
     ASSERT_TRUE(IsCurrent(1, CGroupView::kFileColumn));
-    const auto copy = [&](const std::string& keys) {
-        const DWORD dwBefore = ::GetClipboardSequenceNumber();
-        if (!Xdo("key " + keys) || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
-            return std::string("(nothing copied)");
-        return clipboard_text::Get(nullptr);
-    };
-    EXPECT_EQ(copy("ctrl+x"), paths.substr(0, paths.find("\r\n"))) << "Cut did not copy the file's path";
+    EXPECT_EQ(CopyByKeys("ctrl+x"), paths.substr(0, paths.find("\r\n"))) << "Cut did not copy the file's path";
     ASSERT_TRUE(Xdo("key shift+Right shift+Down ctrl+Delete"));
     ASSERT_TRUE(Xdo("key ctrl+Home shift+Down shift+Down"));
     ASSERT_TRUE(RunUntil([&] { return view.IsCellInRangeList(3, CGroupView::kFileColumn, view.GetParam()->m_SelRects) != FALSE; }, 60000));
-    std::string copied = copy("ctrl+c");
+    std::string copied = CopyByKeys("ctrl+c");
     if (copied.size() + 2 == paths.size())
         copied += "\r\n";
     EXPECT_EQ(copied, paths) << "a row lost its page";
@@ -534,4 +527,160 @@ TEST_F(MainWindowEditingX11Test, CutAndCtrlDeleteOverTheFileColumnKeepEachRowsPa
         CPageNode* pPage = nullptr;
         EXPECT_EQ(view.GetRowPage(nRow, pPage), 0u) << "row " << nRow;
     }
+}
+
+namespace {
+
+// The cells of a row of copied text.
+std::vector<std::string> CellsOf(const std::string& row)
+{
+    std::vector<std::string> cells;
+    size_t from = 0;
+    for (size_t at; (at = row.find('\t', from)) != std::string::npos; from = at + 1)
+        cells.push_back(row.substr(from, at - from));
+    cells.push_back(row.substr(from));
+    return cells;
+}
+
+std::string RowOf(const std::vector<std::string>& cells)
+{
+    std::string row;
+    for (size_t i = 0; i < cells.size(); ++i)
+        row += (i > 0 ? "\t" : "") + cells[i];
+    return row;
+}
+
+} // namespace
+
+// Undo of a paste of any shape gives every cell its value and its page's mark back, and Redo
+// pastes again: two cells of a column, a block of two columns, a block over the file column
+// (whose cells keep their pages), and another program's text. With the pastes undone, a save
+// writes nothing.
+TEST_F(MainWindowEditingX11Test, UndoAndRedoOfAPasteOfAnyShapeGiveEveryCellItsValueAndMark)
+{
+    ASSERT_TRUE(StartWithTwoValueColumns(6));
+    CGroupView& view = *View();
+    std::map<std::string, std::string> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(site))
+        pages[entry.path().string()] = ReadFile(entry.path().string());
+    const std::vector<std::string> original = CopiedCells(1, CGroupView::kFileColumn, 6, 3);
+    ASSERT_EQ(original.size(), 6u);
+
+    // Pastes, undone and redone by their keys; what the grid shows after each, as it copies it.
+    const auto undoRedo = [&](const std::vector<std::string>& pasted) {
+        EXPECT_EQ(app->IsEdited(), 2u) << "the paste did not mark the pages";
+        ASSERT_TRUE(Xdo("key ctrl+z"));
+        ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_RedoList.IsEmpty(); }, 60000)) << "Undo was not done";
+        EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 6, 3), original) << "Undo did not give the cells back";
+        EXPECT_EQ(app->IsEdited(), 3u) << "the pages kept the paste's mark";
+        ASSERT_TRUE(Xdo("key ctrl+y"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetParam()->m_RedoList.IsEmpty(); }, 60000)) << "Redo was not done";
+        EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 6, 3), pasted) << "Redo did not paste again";
+        EXPECT_EQ(app->IsEdited(), 2u);
+        ASSERT_TRUE(Xdo("key ctrl+z"));
+        ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_RedoList.IsEmpty(); }, 60000)) << "Undo was not done";
+        EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 6, 3), original);
+        EXPECT_EQ(app->IsEdited(), 3u);
+    };
+
+    struct Block {
+        const char* what;
+        ROWCOL nTop, nLeft, nBottom, nRight, nToRow, nToCol;
+    };
+    for (const Block& block : {Block{"two cells of a column", 1, 3, 2, 3, 5, 3}, Block{"a block of two columns", 1, 2, 3, 3, 4, 2},
+                               Block{"a block over the file column", 1, 1, 2, 3, 4, 1}}) {
+        SCOPED_TRACE(block.what);
+        const std::vector<std::string> copied = CopiedCells(block.nTop, block.nLeft, block.nBottom, block.nRight);
+        ASSERT_EQ(copied.size(), block.nBottom - block.nTop + 1);
+        // What the paste makes of the rows: the copied values; the file column keeps its pages.
+        std::vector<std::string> pasted = original;
+        for (ROWCOL i = 0; i < copied.size(); ++i) {
+            std::vector<std::string> cells = CellsOf(pasted[block.nToRow + i - 1]);
+            const std::vector<std::string> from = CellsOf(copied[i]);
+            for (ROWCOL j = 0; j < from.size(); ++j)
+                if (block.nToCol + j != CGroupView::kFileColumn)
+                    cells[block.nToCol + j - 1] = from[j];
+            pasted[block.nToRow + i - 1] = RowOf(cells);
+        }
+        ASSERT_TRUE(GoToByKeys(block.nToRow, block.nToCol));
+        ASSERT_TRUE(Xdo("key ctrl+v"));
+        ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_UndoList.IsEmpty() && view.GetParam()->m_RedoList.IsEmpty(); }, 60000))
+            << "Paste did not paste";
+        EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 6, 3), pasted);
+        undoRedo(pasted);
+    }
+
+    // Another program's cells, two rows of two, pasted from its own clipboard.
+    {
+        SCOPED_TRACE("another program's cells");
+        ForeignClipboardOwner other(server->DisplayName(), "Other one\tOther two\r\nOther three\tOther four\r\n",
+                                    ForeignClipboardOwner::Transfer::Whole);
+        ASSERT_TRUE(other.Ready());
+        std::vector<std::string> pasted = original;
+        for (int i : {0, 1}) {
+            std::vector<std::string> cells = CellsOf(pasted[1 + i]);
+            cells[1] = i == 0 ? "Other one" : "Other three";
+            cells[2] = i == 0 ? "Other two" : "Other four";
+            pasted[1 + i] = RowOf(cells);
+        }
+        ASSERT_TRUE(GoToByKeys(2, 2));
+        ASSERT_TRUE(Xdo("key ctrl+v"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(3, 3) == "Other four"; }, 60000)) << "Paste did not paste";
+        EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 6, 3), pasted);
+        undoRedo(pasted);
+    }
+
+    // Every paste undone: Save Edited Files writes nothing (the key after it shows it was handled).
+    ASSERT_EQ(app->IsEdited(), 3u);
+    ASSERT_TRUE(Xdo("key ctrl+t Up"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(5, 3); }, 60000)) << "the keys were not handled";
+    std::map<std::string, std::string> now;
+    for (const auto& entry : std::filesystem::directory_iterator(site))
+        now[entry.path().string()] = ReadFile(entry.path().string());
+    EXPECT_EQ(now, pages) << "the save wrote into the folder";
+}
+
+// Cut empties the value cells it copies, through their pages, and the file cells keep their
+// pages; Undo gives the values back. Ctrl+X and Edit > Cut alike; a cut saved leaves the page's
+// tag empty on disk.
+TEST_F(MainWindowEditingX11Test, CutEmptiesTheValueCellsItCopiesAndUndoGivesThemBack)
+{
+    ASSERT_TRUE(StartWithTwoValueColumns(3));
+    CGroupView& view = *View();
+    const std::vector<std::string> original = CopiedCells(1, CGroupView::kFileColumn, 3, 3);
+    ASSERT_EQ(original.size(), 3u);
+    const auto emptied = [&](ROWCOL nRow) {
+        return CellsOf(original[nRow - 1])[0] + "\t\t";
+    };
+
+    // Ctrl+X over the file column and both value columns of rows 1 and 2.
+    ASSERT_TRUE(SelectCells(1, CGroupView::kFileColumn, 2, 3));
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+x")), std::vector<std::string>(original.begin(), original.begin() + 2))
+        << "Cut did not copy the cells";
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Cut left no step to undo";
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), (std::vector<std::string>{emptied(1), emptied(2), original[2]}))
+        << "Cut did not empty the value cells, or took a row's page";
+    EXPECT_EQ(app->IsEdited(), 2u) << "the cut pages are not marked edited";
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Undo was not done";
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), original) << "Undo did not give the values back";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // Edit > Cut on the last row's cells, then Save Edited Files: the page's tags are empty on
+    // disk, the other pages as they were.
+    CPageNode* pLast = nullptr;
+    ASSERT_EQ(view.GetRowPage(3, pLast), 0u);
+    CString strPath;
+    pLast->GetFullPath(strPath);
+    const std::string last(strPath), before = ReadFile(last);
+    ASSERT_TRUE(SelectCells(3, 2, 3, 3));
+    ASSERT_TRUE(Xdo("key alt+e t"));
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_UndoList.IsEmpty(); }, 60000)) << "Edit > Cut left no step to undo";
+    EXPECT_EQ(ClipboardRows(clipboard_text::Get(nullptr)), std::vector<std::string>{RowOf({CellsOf(original[2])[1], CellsOf(original[2])[2]})});
+    EXPECT_EQ(CopiedCells(1, CGroupView::kFileColumn, 3, 3), (std::vector<std::string>{original[0], original[1], emptied(3)}));
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(last) != before; }, 60000)) << "the save did not write the page";
+    const std::string saved = ReadFile(last);
+    EXPECT_EQ(TagContent(saved, "DESCRIPTION"), "") << saved;
+    EXPECT_EQ(TagContent(saved, "KEYWORDS"), "") << saved;
 }

@@ -1,11 +1,16 @@
 // The main window with the keyboard alone on the X server: a cell's "..." dialog opens with the
 // keys of the grid's drop-down cells, and the context-menu keys open a cell's menu at the cell
 // and another window's by that window, never at the screen's corner.
-#include "tests/app/UserStepsX11Fixture.h"
-
+#include "app/values/CKeywordsDlg.h"
+#include "app/values/CKeywordsGridCtrl.h"
+#include "app/views/CShortcutEditCtrl.h"
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
 #include "toolkit/controls/SECSplashWnd.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/Utf8CodePoints.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 namespace {
 
@@ -207,4 +212,105 @@ TEST_F(MainWindowKeyboardX11Test, AltF4ClosesTheMainWindowFromACellsOpenList)
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hFrame); })) << "Alt+F4 did not close the main window";
     EXPECT_FALSE(::IsWindow(hPicture)) << "the start-up picture outlived the main window";
     EXPECT_NE(FocusedTitle(), "Vostrel") << "a window of the program took the keys as it ended";
+}
+
+// The key that starts an edit keeps its character in every script: typed as the first key of a
+// cell's edit, of the field above the grid and of a cell in a dialog's grid, Latin letters with
+// marks, Greek, Cyrillic and CJK reach the cell and the page whole.
+TEST_F(MainWindowKeyboardX11Test, TheKeyThatStartsAnEditKeepsItsCharacterInEveryScript)
+{
+    // The keyboard has these letters, as a keyboard of their language does.
+    X11KeyboardLetters letters(other, "élève ça ßtraße αβγ Юг 日本語 Ωμέγα über");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const ROWCOL nTitle = ColumnOf("Title"), nDesc = ColumnOf("Description"), nKeys = ColumnOf("Keywords");
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm"), nC = RowOf("c.htm");
+    ASSERT_TRUE(nTitle == 2 && view->GetColCount() == 4 && nDesc != nKeys);
+    // What each cell should hold at the end, by row and column.
+    std::map<std::pair<ROWCOL, ROWCOL>, std::string> held;
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow)
+        for (ROWCOL nCol = nTitle; nCol <= 4; ++nCol)
+            held[{nRow, nCol}] = std::string(view->GetCellValue(nRow, nCol));
+    const std::tuple<ROWCOL, ROWCOL, std::string> typed[] = {{nA, nDesc, "élève"}, {nB, nDesc, "ça"},   {nC, nDesc, "ßtraße"},
+                                                            {nA, nKeys, "αβγ"},   {nB, nKeys, "Юг"}, {nC, nKeys, "日本語"}};
+    // The arrow keys take the current cell there (the window is too narrow to click them all).
+    const auto goTo = [&](ROWCOL nRow, ROWCOL nCol) {
+        return GoToByKeys(nRow, nCol) && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); });
+    };
+    for (const auto& cell : typed) {
+        const ROWCOL nRow = std::get<0>(cell), nCol = std::get<1>(cell);
+        const std::string& text = std::get<2>(cell);
+        ASSERT_TRUE(goTo(nRow, nCol)) << "the keys did not make the cell current";
+        ASSERT_TRUE(WaitForFocus(Frame().GetSafeHwnd()) && XdoNow("type --delay 30 '" + text + "'"));
+        ASSERT_TRUE(XdoNow("key Return"));
+        const std::string old = held[{nRow, nCol}];
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nCol) != old.c_str(); })) << "nothing typed was stored";
+        held[{nRow, nCol}] = text;
+    }
+
+    // The field above the grid, its text chosen whole and typed over.
+    CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField();
+    ASSERT_TRUE(goTo(nA, nTitle));
+    ASSERT_TRUE(ClickAt(CentreOnScreen(field.GetSafeHwnd()), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == field.GetSafeHwnd(); })) << "the click did not reach the field";
+    ASSERT_TRUE(XdoNow("key ctrl+a"));
+    ASSERT_TRUE(XdoNow("type --delay 30 'Ωμέγα'"));
+    ASSERT_TRUE(XdoNow("key Return"));
+    const std::string oldTitle = held[{nA, nTitle}];
+    ASSERT_TRUE(RunUntil([&] { return !field.IsEditing() && view->GetCellValue(nA, nTitle) != oldTitle.c_str(); }))
+        << "the field's text was not stored";
+    held[{nA, nTitle}] = "Ωμέγα";
+
+    // The Keywords dialog's grid of the page's keywords: the user chooses its first keyword
+    // (a click there opens its editor, which Escape closes) and types over it.
+    const auto dialog = [] { return dynamic_cast<CKeywordsDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow())); };
+    const auto keywords = [&] { return &dialog()->GetExistingGrid(); };
+    When("the Keywords dialog has the focus", [&] { return Matches(FocusedTitle(), "^Keywords Metatag") && dialog() && ShowsNow(); },
+         [&] {
+             const CRect first = keywords()->CalcCellRect(1, 1);
+             ClickAt(ScreenPoint(keywords()->GetSafeHwnd(), first.CenterPoint().x, first.CenterPoint().y), 1, 1);
+         });
+    When("the dialog's grid has the keys", [&] {
+        return dialog() && (::GetFocus() == keywords()->GetSafeHwnd() || ::IsChild(keywords()->GetSafeHwnd(), ::GetFocus())); },
+         [&] {
+             if (::GetFocus() != keywords()->GetSafeHwnd())
+                 XdoNow("key Escape");
+         });
+    When("the dialog's first keyword is current", [&] {
+        ROWCOL nRow = 0, nCol = 0;
+        return dialog() && ::GetFocus() == keywords()->GetSafeHwnd() && keywords()->GetCurrentCell(nRow, nCol) && nRow == 1; },
+         [&] {
+             XdoNow("type --delay 30 'über'");
+             XdoNow("key Return");
+         });
+    When("the typed keyword is stored", [&] { return dialog() && keywords()->GetStoredCellValue(1, 1) != "Юг"; },
+         [&] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
+    ASSERT_TRUE(ClickAt(CellOnScreen(nB, CGroupView::kFileColumn), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nB, CGroupView::kFileColumn); })) << "the click did not reach the grid";
+    ASSERT_TRUE(goTo(nB, nKeys));
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "F4"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid did not get the keys back";
+    held[{nB, nKeys}] = "über";
+
+    // What the grid copies, and what the pages hold once saved.
+    std::vector<std::string> wanted;
+    for (ROWCOL nRow = 1; nRow <= 3; ++nRow)
+        wanted.push_back(held[{nRow, 2}] + "\t" + held[{nRow, 3}] + "\t" + held[{nRow, 4}]);
+    EXPECT_EQ(CopiedCells(1, nTitle, 3, 4), wanted);
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "the save did not end";
+    // A page that names no character set holds what ASCII lacks as numeric references.
+    const auto referenced = [](const std::string& text) {
+        std::string out;
+        for (std::uint32_t cp : Utf8CodePoints(text))
+            out += cp < 0x80 ? std::string(1, static_cast<char>(cp)) : "&#" + std::to_string(cp) + ";";
+        return out;
+    };
+    for (const auto& [page, nRow] : {std::pair{"a.htm", nA}, {"b.htm", nB}, {"sub/c.htm", nC}}) {
+        const std::string saved = ReadFile(site + "/" + page);
+        EXPECT_EQ(TagContent(saved, "DESCRIPTION"), referenced(held[{nRow, nDesc}])) << saved;
+        EXPECT_EQ(TagContent(saved, "KEYWORDS"), referenced(held[{nRow, nKeys}])) << saved;
+    }
 }

@@ -25,25 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The content of the page's META tag of that name, as the page holds it ("" when it has none).
-std::string TagContent(const std::string& page, const std::string& name)
-{
-    const size_t at = page.find("name=\"" + name + "\"");
-    if (at == std::string::npos)
-        return std::string();
-    const size_t start = page.find("content=\"", at);
-    if (start == std::string::npos || start > page.find('>', at))
-        return std::string();
-    const size_t end = page.find('"', start + 9);
-    return page.substr(start + 9, end - start - 9);
-}
-
 class NewcomerRoadX11Test : public MainWindowStepsX11Test {
 protected:
     // The program's window that is active now (a dialog while one is open).

@@ -194,6 +194,25 @@ TEST_F(CellControlsTest, AnEditCellTakesTypedTextInItsWindowAndStoresItOnLeaving
     EXPECT_STREQ(Stored(2, 1), "");
 }
 
+// The text an input method gives with one key, several characters beyond ASCII, starts the
+// cell's edit whole: the characters after the first were addressed to the grid before its
+// editor had the keys.
+TEST_F(CellControlsTest, AnInputMethodsTextStartsAnEditWhole)
+{
+    Click(2, 1);
+    ASSERT_EQ(Current(), Cell(2, 1));
+    auto* pEdit = dynamic_cast<CGXEditControl*>(m_pGrid->GetCurrentCellControl());
+    ASSERT_NE(pEdit, nullptr);
+    backend->Key(0, "\xE6\x97\xA5\xE6\x9C\xAC\xCE\xB1");   // 日本α
+    backend->ProcessMessages();
+    ASSERT_TRUE(pEdit->IsActive());
+    CString sText;
+    pEdit->GetEditWnd()->GetWindowText(sText);
+    EXPECT_STREQ(sText, "\xE6\x97\xA5\xE6\x9C\xAC\xCE\xB1");
+    Key(VK_RETURN);
+    EXPECT_STREQ(Stored(2, 1), "\xE6\x97\xA5\xE6\x9C\xAC\xCE\xB1");
+}
+
 TEST_F(CellControlsTest, ACheckBoxTogglesOnClicksAndSpaceWithUndo)
 {
     Click(2, 2);

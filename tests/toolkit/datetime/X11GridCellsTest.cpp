@@ -4,8 +4,8 @@
 // editors show the cell's font, colours and vertical place on the screen; Replace All, from
 // the Replace dialog filled in with real keys and clicks, reaches the currency cells; and the
 // currency cell reached by keys edits at once where the grid asks it to, with the clipboard
-// keys going through the cell, what is typed reaching the grid too, and Alt+Up lending its
-// editor the focus.
+// keys going through the cell (a cut taking the value out of it, for Undo to give back), what
+// is typed reaching the grid too, and Alt+Up lending its editor the focus.
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridWnd.h"
@@ -420,11 +420,18 @@ TEST_F(X11GridCellsTest, TheCurrencyCellReachedByKeysEditsAtOnceWithTheClipboard
     SendKeyHolding(XK_Shift_L, ShiftMask, XK_Insert);
     ASSERT_TRUE(PumpUntil([&] { return cell->GetValueText() == CString("-42.50"); }, kWait)) << "Shift+Insert pasted";
 
-    // Ctrl+X cuts the selection, Ctrl+V pastes once.
+    // Ctrl+X cuts the selection: the clipboard has it and the cell holds nothing (zero) any
+    // more; Ctrl+Z in the cell gives it back. Ctrl+V then pastes once.
     SelectAllByKeys();
     const CString shown = wnd.GetText();
     SendKeyHolding(XK_Control_L, ControlMask, XK_x);
-    ASSERT_TRUE(PumpUntil([&] { return clipboard_text::Get(frame.m_hWnd) == std::string(shown); }, kWait)) << "Ctrl+X cut";
+    ASSERT_TRUE(PumpUntil([&] { return clipboard_text::Get(frame.m_hWnd) == std::string(shown); }, kWait)) << "Ctrl+X copied";
+    ASSERT_TRUE(Drained()) << "what the keys sent has been handled";
+    EXPECT_STREQ(cell->GetValueText(), "0.00") << "Ctrl+X left the cell's value";
+    EXPECT_STREQ(wnd.GetText(), "$0.00");
+    SendKeyHolding(XK_Control_L, ControlMask, XK_z);
+    ASSERT_TRUE(PumpUntil([&] { return cell->GetValueText() == CString("-42.50"); }, kWait)) << "Ctrl+Z did not give the value back";
+    EXPECT_EQ(wnd.GetText(), shown);
     ASSERT_TRUE(clipboard_text::Put(frame.m_hWnd, "3"));
     SelectAllByKeys();
     SendKeyHolding(XK_Control_L, ControlMask, XK_v);
