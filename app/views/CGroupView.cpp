@@ -226,9 +226,9 @@ void CGroupView::NumberSettingColumns(CMetaSettingList& list)
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
 {
-    // Text typed in the frame's edit field belongs to a row of the old list.
-    if (CGroupFrame* pFrame = GetGroupFrame())
-        pFrame->GetEditField().CommitEdit();
+    // Text typed in the frame's edit field or in the current cell belongs to a row of the old
+    // list: it goes into that row's page first.
+    FinishCellEdit();
     SetFieldCell(0, 0);
     std::optional<ScopedCount> loading(std::in_place, m_nLoading);
     {
@@ -242,7 +242,9 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         // The old rows' undo history would write into the wrong pages now.
         EmptyUndoLists();
         m_originals.clear();
-        SetCurrentCellState(FALSE);
+        // The current cell goes with its control: an editor left shown and bound to a cell of
+        // the old list would keep its window where that cell was, and blank the new cell.
+        DropCurrentCell();
         ClearSelection(FALSE);
 
         SetRowCount(1, 0);
