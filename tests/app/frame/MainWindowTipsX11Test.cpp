@@ -78,6 +78,77 @@ TEST_F(MainWindowTipsX11Test, ToolbarButtonsShowTheirTips)
     ASSERT_TRUE(Quiet());
 }
 
+// A column widened by dragging its header's border over the next header: while the border is
+// held no header's tip waits to come up, so none is left up over the widened column telling of
+// the header that stood there before; once the pointer moves on the widened header, its own
+// tip comes up.
+TEST_F(MainWindowTipsX11Test, AColumnResizedByItsBorderLeavesNoOtherHeadersTip)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    Frame().ShowWindow(SW_MAXIMIZE);
+    ASSERT_TRUE(Quiet());
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    const ROWCOL nNext = nKeywords + 1;
+    ASSERT_EQ(nNext, ColumnOf("Description"));
+    const CRect before = view->CalcCellRect(0, nKeywords);
+    const HWND hGrid = view->GetSafeHwnd();
+    const POINT border = ScreenPoint(hGrid, before.right - 1, before.CenterPoint().y);
+    const POINT over = POINT{border.x + 30, border.y};
+    ASSERT_LT(over.x, ScreenPoint(hGrid, view->CalcCellRect(0, nNext).right, 0).x) << "the drag does not reach Description";
+    // The drag's line: a column of dark pixels down to the last row, more than text makes.
+    const POINT top = ScreenPoint(hGrid, 0, before.top);
+    const POINT bottom = ScreenPoint(hGrid, 0, view->CalcCellRect(view->GetRowCount(), 1).bottom);
+    const auto lineAt = [&](int x) {
+        cairo_surface_t* shot = Shot();
+        int nBest = 0;
+        for (int dx = -2; shot != nullptr && dx <= 2; ++dx) {
+            int nDark = 0;
+            for (int y = top.y; y < bottom.y; ++y) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, x + dx, y);
+                nDark += ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 100;
+            }
+            nBest = std::max(nBest, nDark);
+        }
+        if (shot)
+            cairo_surface_destroy(shot);
+        return nBest >= (bottom.y - top.y) / 2;
+    };
+    ASSERT_FALSE(lineAt(over.x)) << "a line stands where the drag's line will";
+    ASSERT_TRUE(MoveTo(border));
+    ASSERT_TRUE(XdoNow("mousedown 1"));
+    ASSERT_TRUE(MoveTo(POINT{border.x + 15, border.y}));
+    ASSERT_TRUE(MoveTo(over));
+    ASSERT_TRUE(RunUntil([&] { return lineAt(over.x); })) << "the drag's line never came under the pointer";
+    // The move over Description has been taken; what a tip waiting for it would show, shows once
+    // the tip's delay is past.
+    const UINT nDelay = static_cast<UINT>(SendMessage(Tip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+    ASSERT_TRUE(RunPastTimersDueWithin(nDelay));
+    EXPECT_FALSE(::IsWindowVisible(Tip())) << "a tip came up during the drag";
+    ASSERT_TRUE(XdoNow("mouseup 1"));
+    ASSERT_TRUE(RunUntil([&] { return view->CalcCellRect(0, nKeywords).Width() > before.Width() + 20; }))
+        << "the column was not widened";
+    ASSERT_TRUE(Quiet());
+    // The pointer rests on the widened header: no other header's tip is up over it.
+    ASSERT_TRUE(RunPastTimersDueWithin(nDelay));
+    std::string text;
+    EXPECT_FALSE(::IsWindowVisible(Tip()) && TipOnScreen(&text)) << "a tip is up over the widened header: " << text;
+
+    // On the widened header, where Description's header stood, the tip is Keywords'.
+    ASSERT_TRUE(MoveTo(POINT{over.x - 6, over.y}));
+    ASSERT_TRUE(RunUntil([&] { return TipOnScreen(&text); })) << "no tip came up";
+    CString strKeywords;
+    CMetaSettingList* pList = nullptr;
+    CMetaSetting* pSetting = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    ASSERT_EQ(pList->FindByName("Keywords", pSetting), 0u);
+    pSetting->GetDescription(strKeywords);
+    EXPECT_EQ(text, std::string(strKeywords));
+    cairo_surface_t* shot = Shot("resized-header-tip");
+    if (shot)
+        cairo_surface_destroy(shot);
+}
+
 // A header whose setting has a long description shows it in a tip of readable width, on
 // several lines, not on one line across the screen.
 TEST_F(MainWindowTipsX11Test, ALongHeaderTipWrapsAtAReadableWidth)
