@@ -28,6 +28,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -177,16 +178,25 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
     if (GetColCount() != nCount)
         SetColCount(nCount, 0);
     SetHeaders(nCount, headers);
+    std::vector<CString> tips(nCount + 1);
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pSetting = list.GetNext(pos);
         UINT bShow = 0;
         pSetting->GetShow(bShow);
-        CString strDescription;
-        pSetting->GetDescription(strDescription);
         ROWCOL nCol = 0;
         pSetting->GetColumn(nCol);
-        if (bShow && !strDescription.IsEmpty() && nCol >= 1 && nCol <= nCount)
-            SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
+        if (bShow && nCol >= 1 && nCol <= nCount)
+            pSetting->GetDescription(tips[nCol]);
+    }
+    // A header keeps no tip of the setting that stood in its column before: one whose setting
+    // has no description now (or the title) shows none.
+    const CGXData* pData = GetData();
+    for (ROWCOL nCol = 1; nCol <= nCount; ++nCol) {
+        const CGXStyle* pStored = pData != nullptr ? pData->LookupStyle(0, nCol) : nullptr;
+        const BOOL bTipped = pStored != nullptr && pStored->HasUserAttribute(GX_IDS_UA_TOOLTIPTEXT) &&
+                             !pStored->GetUserAttribute(GX_IDS_UA_TOOLTIPTEXT).GetValueText().IsEmpty();
+        if (!tips[nCol].IsEmpty() || bTipped)
+            SetHeaderTooltip(0, nCol, 0, nCol, tips[nCol]);
     }
     return 0;
 }
