@@ -28,6 +28,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
 
@@ -177,16 +178,25 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
     if (GetColCount() != nCount)
         SetColCount(nCount, 0);
     SetHeaders(nCount, headers);
+    std::vector<CString> tips(nCount + 1);
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pSetting = list.GetNext(pos);
         UINT bShow = 0;
         pSetting->GetShow(bShow);
-        CString strDescription;
-        pSetting->GetDescription(strDescription);
         ROWCOL nCol = 0;
         pSetting->GetColumn(nCol);
-        if (bShow && !strDescription.IsEmpty() && nCol >= 1 && nCol <= nCount)
-            SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
+        if (bShow && nCol >= 1 && nCol <= nCount)
+            pSetting->GetDescription(tips[nCol]);
+    }
+    // A header keeps no tip of the setting that stood in its column before: one whose setting
+    // has no description now (or the title) shows none.
+    const CGXData* pData = GetData();
+    for (ROWCOL nCol = 1; nCol <= nCount; ++nCol) {
+        const CGXStyle* pStored = pData != nullptr ? pData->LookupStyle(0, nCol) : nullptr;
+        const BOOL bTipped = pStored != nullptr && pStored->HasUserAttribute(GX_IDS_UA_TOOLTIPTEXT) &&
+                             !pStored->GetUserAttribute(GX_IDS_UA_TOOLTIPTEXT).GetValueText().IsEmpty();
+        if (!tips[nCol].IsEmpty() || bTipped)
+            SetHeaderTooltip(0, nCol, 0, nCol, tips[nCol]);
     }
     return 0;
 }
@@ -226,9 +236,9 @@ void CGroupView::NumberSettingColumns(CMetaSettingList& list)
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
 {
-    // Text typed in the frame's edit field belongs to a row of the old list.
-    if (CGroupFrame* pFrame = GetGroupFrame())
-        pFrame->GetEditField().CommitEdit();
+    // Text typed in the frame's edit field or in the current cell belongs to a row of the old
+    // list: it goes into that row's page first.
+    FinishCellEdit();
     SetFieldCell(0, 0);
     std::optional<ScopedCount> loading(std::in_place, m_nLoading);
     {
@@ -242,7 +252,9 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         // The old rows' undo history would write into the wrong pages now.
         EmptyUndoLists();
         m_originals.clear();
-        SetCurrentCellState(FALSE);
+        // The current cell goes with its control: an editor left shown and bound to a cell of
+        // the old list would keep its window where that cell was, and blank the new cell.
+        DropCurrentCell();
         ClearSelection(FALSE);
 
         SetRowCount(1, 0);

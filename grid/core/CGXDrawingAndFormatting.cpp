@@ -573,6 +573,11 @@ void CGXDrawingAndFormatting::DrawStaticCell(CGXControl* pControl, CDC* pDC, con
         DrawRotatedText(pDC, sText, sText.GetLength(), inner, nFormat, style.GetFont().GetOrientation(), &inner);
     else if (style.HasUserAttribute(GX_IDS_UA_ELLIPSISTYPE))
         DrawTextEllipsis(pDC, sText, sText.GetLength(), inner, nFormat, &inner, static_cast<int>(style.GetUserAttribute(GX_IDS_UA_ELLIPSISTYPE).GetLongValue()));
+    else if (pGrid != nullptr && (nRow <= pGrid->GetHeaderRows() || nCol <= pGrid->GetHeaderCols()))
+        // A header's title that does not fit ends in dots: cut at a letter it reads as another
+        // name. Zoomed fonts grow by whole sizes and the columns by the zoom, so a title that
+        // fits at 100% may not fit zoomed in.
+        DrawTextEllipsis(pDC, sText, sText.GetLength(), inner, nFormat, &inner, kDottedEllipsis);
     else
         DrawMultiLineText(pDC, sText, sText.GetLength(), inner, nFormat, &inner);
     if (bClip)

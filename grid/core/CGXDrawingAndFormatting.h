@@ -42,6 +42,9 @@ public:
     // edit window shows its text as text.
     static HBITMAP LookupCellBitmap(CGXControl* pControl, const CString& sText);
 
+    // The ellipsis mode (user attribute GX_IDS_UA_ELLIPSISTYPE) of text that gives up its end to
+    // "..." when it does not fit.
+    static constexpr int kDottedEllipsis = 1;
     // The ellipsis mode (user attribute GX_IDS_UA_ELLIPSISTYPE) of a single line that shows the
     // end of a path: its start gives way to "..." so that the file's name always shows.
     static constexpr int kPathEllipsis = 3;

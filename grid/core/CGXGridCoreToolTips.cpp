@@ -19,6 +19,11 @@ INT_PTR CGXGridCore::HitTestToolTip(CPoint point, TOOLINFO* pTI)
 {
     if (!m_bTtnIsEnabled || !m_bInitDone || m_pGridWnd == nullptr || m_pParam == nullptr)
         return -1;
+    // While the grid holds the mouse for a drag (a border resized, cells selected or moved) no
+    // cell is a tool: the cells pass under the pointer as they stood before the drag, and a tip
+    // that came up for one of them would stay over what the drag has changed.
+    if (m_pGridWnd->GetSafeHwnd() != nullptr && ::GetCapture() == m_pGridWnd->GetSafeHwnd())
+        return -1;
     ROWCOL nRow = GX_INVALID, nCol = GX_INVALID;
     CRect rect;
     HitTest(point, &nRow, &nCol, &rect);

@@ -11,7 +11,6 @@
 #include "platform/controls/ListBoxDefs.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/Static.h"
-#include "platform/core/FileOperations.h"
 
 #include <cstring>
 #include <filesystem>
@@ -22,6 +21,15 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kFoldersLabel = 0xFFFF;
+
+// The folder of the last file chosen (unless the caller asked OFN_NOCHANGEDIR), where the next
+// dialog that names no folder opens. The process's working folder stays where it was: made the
+// chosen folder, it would keep a removable disk busy for as long as the program runs.
+std::string& LastChosenFolder()
+{
+    static std::string folder;
+    return folder;
+}
 
 struct FileDialogState {
     OPENFILENAME* ofn = nullptr;
@@ -171,8 +179,8 @@ void OnInit(HWND dlg, FileDialogState& s)
     if (s.model.Filters().empty())
         EnableWindow(types, FALSE);
 
-    // The first folder that works of: the one asked for, the one of the initial path, the
-    // current one, the root.
+    // The first folder that works of: the one asked for, the one of the initial path, the one
+    // of the last file chosen, the current one, the root.
     std::string initialName = ofn.lpstrFile ? ofn.lpstrFile : "";
     std::string fromName;
     const size_t slash = initialName.rfind('/');
@@ -180,8 +188,9 @@ void OnInit(HWND dlg, FileDialogState& s)
         fromName = slash == 0 ? "/" : initialName.substr(0, slash);
         initialName.erase(0, slash + 1);
     }
-    const std::string candidates[] = {ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "", fromName,
-                                      fs::current_path().string(), "/"};
+    std::error_code error;
+    const std::string candidates[] = {ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "", fromName, LastChosenFolder(),
+                                      fs::current_path(error).string(), "/"};
     for (const std::string& c : candidates)
         if (!c.empty() && s.model.SetFolder(c))
             break;
@@ -277,7 +286,7 @@ BOOL Deliver(OPENFILENAME& ofn, const FileDialogState& s, bool readOnly)
             ofn.Flags |= OFN_EXTENSIONDIFFERENT;
     }
     if (!(ofn.Flags & OFN_NOCHANGEDIR))
-        SetCurrentDirectory(path.substr(0, nameAt > 1 ? nameAt - 1 : 1).c_str());
+        LastChosenFolder() = path.substr(0, nameAt > 1 ? nameAt - 1 : 1);
     return TRUE;
 }
 

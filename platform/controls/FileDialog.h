@@ -59,6 +59,7 @@ typedef OPENFILENAME* LPOPENFILENAME;
 // when cancelled (CommDlgExtendedError 0) or on an error (its code: CDERR_STRUCTSIZE,
 // CDERR_INITIALIZATION for a missing buffer, CDERR_NOHOOK / CDERR_NOTEMPLATE for the hooks and
 // templates not offered, FNERR_BUFFERTOOSMALL with the size needed in lpstrFile's first WORD).
-// Unless OFN_NOCHANGEDIR, the process's current folder becomes the chosen file's.
+// The process's current folder is left alone; unless OFN_NOCHANGEDIR, the next dialog that
+// names no folder opens in the chosen file's.
 BOOL GetOpenFileName(LPOPENFILENAME lpofn);
 BOOL GetSaveFileName(LPOPENFILENAME lpofn);

@@ -219,6 +219,17 @@ protected:
     {
         return RunUntil([&] { return Settled(); }, ms);
     }
+    // Runs the program's loop until every timer it has due within the time has fired: a timer
+    // of the test's own, due later, fires only after them.
+    bool RunPastTimersDueWithin(UINT nMs)
+    {
+        static bool s_fired;
+        s_fired = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, nMs + 100, [](HWND, UINT, UINT_PTR, DWORD) { s_fired = true; });
+        const bool bFired = RunUntil([] { return s_fired; }, 60000);
+        ::KillTimer(nullptr, timer);
+        return bFired;
+    }
 
     // One xdotool command against the test's display; false when it failed. Keys and text go
     // to the window with the display's focus, so they wait until one of the program's windows

@@ -47,7 +47,8 @@ HWND Root(HWND hwnd)
     return root ? root : hwnd;
 }
 
-HMENU MakeSystemMenu()
+// A document window of an MDI client closes with Ctrl+F4; Alt+F4 closes the whole frame.
+HMENU MakeSystemMenu(bool documentWindow)
 {
     HMENU menu = CreatePopupMenu();
     AppendMenu(menu, MF_STRING, SC_RESTORE, "&Restore");
@@ -56,7 +57,7 @@ HMENU MakeSystemMenu()
     AppendMenu(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");
     AppendMenu(menu, MF_STRING, SC_MAXIMIZE, "Ma&ximize");
     AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+    AppendMenu(menu, MF_STRING, SC_CLOSE, documentWindow ? "&Close\tCtrl+F4" : "&Close\tAlt+F4");
     SetMenuDefaultItem(menu, SC_CLOSE, FALSE);
     if (MenuObject* m = Menus::Find(menu))
         m->systemMenu = true;
@@ -357,7 +358,7 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert)
     }
     if (it != menus.end() && IsMenu(it->second))
         return it->second;
-    HMENU menu = MakeSystemMenu();
+    HMENU menu = MakeSystemMenu((GetWindowLong(hWnd, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0);
     if (MenuObject* m = Menus::Find(menu))
         m->systemOwner = hWnd;
     menus[hWnd] = menu;

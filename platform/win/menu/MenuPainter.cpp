@@ -221,18 +221,17 @@ void MenuPainter::PaintBar(HDC dc, const RECT& row, const MenuObject& menu, cons
             continue;
         }
         RECT text = r;
-        if (lit) {
-            // Crisp one-pixel edges: raised for the keyboard's choice, sunken while open.
-            DrawEdge(dc, &r, look == BarItemLook::Open ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-            if (look == BarItemLook::Open)
-                OffsetRect(&text, 1, 1);
-        }
-        if (item.type & MFT_BITMAP) {
+        if (lit && look == BarItemLook::Open)
+            OffsetRect(&text, 1, 1);
+        if (item.type & MFT_BITMAP)
             DrawBitmapCentred(dc, item.bitmap, text);
-            continue;
-        }
-        DrawItemText(dc, item.Label(), text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, item.IsDisabled(), false,
-                     GetSysColor(COLOR_MENUTEXT));
+        else
+            DrawItemText(dc, item.Label(), text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, item.IsDisabled(), false,
+                         GetSysColor(COLOR_MENUTEXT));
+        // Crisp one-pixel edges: raised for the keyboard's choice, sunken while open. Drawn last:
+        // a picture as tall as the bar (a maximised document window's buttons) would cover them.
+        if (lit)
+            DrawEdge(dc, &r, look == BarItemLook::Open ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     SelectObject(dc, oldFont);
 }

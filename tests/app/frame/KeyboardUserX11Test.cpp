@@ -269,6 +269,95 @@ TEST_F(KeyboardUserX11Test, TheArrowsWalkTheMenuBarWithoutCarryingOutItsButtons)
     EXPECT_TRUE(RunUntil([&] { return ::IsIconic(hDocument) != FALSE; })) << "Enter did not minimise the document window";
 }
 
+// The document window's buttons in the menu bar, walked to from Help, are drawn lit as the
+// menus are: a whole raised edge round the button the keys are on, which Down leaves lit and
+// the menu loop running. The document window's own system menu names the key that closes it,
+// Ctrl+F4, which closes it and leaves the program open.
+TEST_F(KeyboardUserX11Test, TheDocumentWindowsButtonsShowLitAndItsSystemMenuNamesItsOwnKey)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(::IsZoomed(hDocument)) << "the document window is not maximised";
+    const HWND hMain = Frame().GetSafeHwnd();
+    const HMENU hBar = ::GetMenu(hMain);
+    const auto buttonLit = [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == hMain; };
+    // How many pixels of the button's top and bottom lines show the raised edge.
+    const auto edgePixels = [&](UINT nCommand, const char* pszShot) {
+        RECT r{};
+        for (int pos = 0; pos < ::GetMenuItemCount(hBar); ++pos)
+            if (::GetMenuItemID(hBar, pos) == nCommand)
+                ::GetMenuItemRect(hMain, hBar, static_cast<UINT>(pos), &r);
+        cairo_surface_t* shot = Shot(pszShot);
+        int nEdge = 0;
+        if (shot == nullptr || IsRectEmpty(&r))
+            return nEdge;
+        const uint32_t light = Rgb(::GetSysColor(COLOR_3DHILIGHT));
+        const uint32_t dark = Rgb(::GetSysColor(COLOR_3DSHADOW));
+        // The bar's own line under the row takes its last pixel row.
+        for (int x = r.left + 1; x < r.right - 1; ++x) {
+            nEdge += screen_capture::PixelAt(shot, x, r.top) == light;
+            nEdge += screen_capture::PixelAt(shot, x, r.bottom - 2) == dark;
+        }
+        cairo_surface_destroy(shot);
+        return nEdge;
+    };
+    RECT minimise{};
+    for (int pos = 0; pos < ::GetMenuItemCount(hBar); ++pos)
+        if (::GetMenuItemID(hBar, pos) == SC_MINIMIZE)
+            ::GetMenuItemRect(hMain, hBar, static_cast<UINT>(pos), &minimise);
+    ASSERT_FALSE(IsRectEmpty(&minimise)) << "no Minimise in the menu bar";
+    const int nWhole = 2 * (minimise.right - minimise.left - 2);
+    int nMinimise = 0, nAfterDown = 0, nRestore = 0;
+    Type("the main window", "^Vostrel -", "alt+h");
+    When("Help is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Right"); });
+    When("the document window's Minimise is lit", buttonLit, [&] {
+        nMinimise = edgePixels(SC_MINIMIZE, "document-minimise-lit");
+        XdoNow("key Down");
+    });
+    // Down on a button opens nothing; the next key still walks the bar.
+    When("Minimise is still lit after Down", buttonLit, [&] {
+        nAfterDown = edgePixels(SC_MINIMIZE, "document-minimise-after-down");
+        XdoNow("key Right");
+    });
+    When("the document window's Restore is lit",
+         [&] { return buttonLit() && edgePixels(SC_RESTORE, nullptr) > 0; }, [&] {
+             nRestore = edgePixels(SC_RESTORE, "document-restore-lit");
+             XdoNow("key Escape");
+         });
+    When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(nMinimise, nWhole) << "Minimise lit without a whole edge";
+    EXPECT_EQ(nAfterDown, nWhole) << "Down left the menu or put out Minimise";
+    EXPECT_EQ(nRestore, nWhole) << "Restore lit without a whole edge";
+    ASSERT_TRUE(::IsZoomed(hDocument)) << "the keys changed the document window";
+
+    // The document window's system menu, walked to from File.
+    std::string close;
+    Type("the main window", "^Vostrel -", "alt+f");
+    When("File is open", [&] { return !MenuDriver::OpenMenus().empty(); }, [&] { XdoNow("key Left"); });
+    When("the document window's system menu is open",
+         [&] {
+             for (HWND popup : MenuDriver::OpenMenus())
+                 if (MenuDriver::MenuOf(popup) == ::GetSystemMenu(hDocument, FALSE))
+                     return ShowsNow();
+             return false;
+         },
+         [&] {
+             Keep("document-system-menu");
+             char text[64] = {};
+             ::GetMenuString(::GetSystemMenu(hDocument, FALSE), SC_CLOSE, text, sizeof text, MF_BYCOMMAND);
+             close = text;
+             XdoNow("key Escape Escape");
+         });
+    When("the menus are closed", [&] { return MenuDriver::OpenMenus().empty() && ::GetCapture() == nullptr; },
+         [&] { XdoNow("key ctrl+F4"); });
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(close, "&Close\tCtrl+F4");
+    EXPECT_TRUE(RunUntil([&] { return !::IsWindow(hDocument); })) << "Ctrl+F4 did not close the document window";
+    EXPECT_TRUE(::IsWindow(hMain) && ::IsWindowVisible(hMain)) << "Ctrl+F4 closed the program";
+}
+
 // F6 and Shift+F6 take the keys round the panes shown: the Project Area's tree, the grid and
 // the Output Area; in the tree the arrows choose a folder, whose pages the grid then shows.
 TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAFolder)

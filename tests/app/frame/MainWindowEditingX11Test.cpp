@@ -138,18 +138,6 @@ protected:
         return ShownItem{};
     }
 
-    // Runs the program's loop until every timer it has due within the time has fired: a timer
-    // of the test's own, due later, fires only after them.
-    bool RunPastTimersDueWithin(UINT nMs)
-    {
-        static bool s_fired;
-        s_fired = false;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, nMs + 100, [](HWND, UINT, UINT_PTR, DWORD) { s_fired = true; });
-        const bool bFired = RunUntil([] { return s_fired; }, 60000);
-        ::KillTimer(nullptr, timer);
-        return bFired;
-    }
-
     // A fetch engine that holds its scans; it outlives the program the test runs.
     HeldFetchBackend held;
 

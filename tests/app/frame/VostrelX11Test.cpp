@@ -137,6 +137,10 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
               "xdotool key Return\n"
               "focused '^Save Project As$' \"$W\"; xdotool key Return\n");
 
+    // The program's working folder, which the file dialogs leave alone: moved into the folder a
+    // project is saved to, it would keep that disk busy, a stick that cannot be unmounted.
+    const fs::path workingFolder = fs::current_path();
+    ASSERT_NE(workingFolder, fs::path(dir.Path()));
     ASSERT_TRUE(StartProgram());
     CMainFrame& frame = *app->GetMainFrame();
 
@@ -163,6 +167,7 @@ TEST_F(VostrelX11Test, ANewProjectIsMadeScannedAndSavedByTheKeyboard)
     CString strTitle;
     frame.GetWindowText(strTitle);
     EXPECT_NE(std::string(strTitle).find("mysite.vsp"), std::string::npos) << strTitle.GetString();
+    EXPECT_EQ(fs::current_path(), workingFolder) << "the save moved the program into the project's folder";
 
     // On the screen: the Project Area's tree, white where no item stands.
     cairo_surface_t* shot = Screenshot(server->DisplayName());

@@ -145,8 +145,16 @@ TEST_F(FileDialogTest, OpensAChosenFileShowingOnlyMatchingVisibleFiles)
     EXPECT_EQ(seen.folder, dir.Path());
     EXPECT_EQ(seen.files, (std::vector<std::string>{"old.vsp", "site.vsp"}));
     EXPECT_EQ(seen.types, (std::vector<std::string>{"Metatag Project Files (*.vsp)", "All Files (*.*)"}));
-    // Without OFN_NOCHANGEDIR the current folder follows the choice.
-    EXPECT_EQ(std::filesystem::current_path().string(), dir.Path());
+    // The process's current folder stays; without OFN_NOCHANGEDIR the next dialog that names no
+    // folder opens where the choice was.
+    EXPECT_EQ(std::filesystem::current_path(), m_cwd);
+    SeenFileDialog next;
+    PickFile(*backend, "", &next);
+    OPENFILENAME nameless = ofn;
+    nameless.lpstrInitialDir = nullptr;
+    file[0] = '\0';
+    EXPECT_FALSE(GetOpenFileName(&nameless));
+    EXPECT_EQ(next.folder, dir.Path());
 
     // Esc cancels with no error; a record of the wrong size is refused before anything shows.
     PickFile(*backend, "");
