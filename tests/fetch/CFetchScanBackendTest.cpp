@@ -148,6 +148,19 @@ protected:
         return p;
     }
 
+    // Scans the selected pages to the end through the real fetch engine.
+    void Scan(ScanFrame& frame)
+    {
+        CProjectSettings* pSettings = nullptr;
+        ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
+        CFetchScanBackend backend;
+        CParserEngine engine;
+        engine.SetScanBackend(&backend);
+        engine.SetScanHost(&frame);
+        ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
+        ASSERT_TRUE(frame.WaitForFinish());
+    }
+
     static CMetaContent* Content(CPageNode* pPage, const char* name)
     {
         CMetaContentList* pList = nullptr;
@@ -183,14 +196,8 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     CProjectSettings* pSettings = nullptr;
     ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
     ASSERT_EQ(pSettings->m_bShowAllFound, 1u);
-    CFetchScanBackend backend;
     ScanFrame frame(*m_pModel);
-    CParserEngine engine;
-    engine.SetScanBackend(&backend);
-    engine.SetScanHost(&frame);
-
-    ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
-    ASSERT_TRUE(frame.WaitForFinish());
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
 
     EXPECT_EQ(frame.filesScanned, 4);
     EXPECT_EQ(frame.reloads, 1);
@@ -228,6 +235,35 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     CMetaSetting* pLanguage = nullptr;
     EXPECT_EQ(m_pModel->GetMetaSettings().FindByName("Content-Language", pLanguage), 0u);
     EXPECT_EQ(m_pModel->GetRunState(), 0u);
+}
+
+TEST_F(ScanEndToEndTest, KeywordsAreSuggestedFromThePagesTextAndNotFromItsStyleSheet)
+{
+    // A manual page whose style sheet is longer than its text.
+    std::string sheet = "<style type=\"text/css\">\n<!--\n";
+    for (const char* selector : {"h1", "h2", "h3", "p.note", "div.toc > ul", "td", "th", "pre"}) {
+        sheet += std::string(selector) + " { margin-top: 12px; padding-bottom: 4px; "
+                 "border: 1px solid silver; font-size: 90%; font-family: sans-serif }\n";
+    }
+    sheet += "-->\n</style>";
+    CPageNode* page = AddPage("manual.htm", Page("Manual", sheet,
+        "<h1>Track laying</h1><p>" + std::string(kEnglishText) + "</p>"));
+
+    ScanFrame frame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+
+    CMetaContent* pKeywords = Content(page, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    std::vector<std::string> suggestions;
+    for (POSITION pos = pKeywords->Suggestions().GetHeadPosition(); pos != nullptr;)
+        suggestions.push_back(pKeywords->Suggestions().GetNext(pos).GetString());
+    ASSERT_FALSE(suggestions.empty());
+    EXPECT_NE(std::find(suggestions.begin(), suggestions.end(), "garden railway"), suggestions.end())
+        << ::testing::PrintToString(suggestions);
+    for (const std::string& phrase : suggestions) {
+        for (const char* word : {"margin", "padding", "silver", "font", "solid", "px"})
+            EXPECT_EQ(phrase.find(word), std::string::npos) << phrase;
+    }
 }
 
 TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)
