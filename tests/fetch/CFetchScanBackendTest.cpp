@@ -266,6 +266,61 @@ TEST_F(ScanEndToEndTest, KeywordsAreSuggestedFromThePagesTextAndNotFromItsStyleS
     }
 }
 
+TEST_F(ScanEndToEndTest, APageOfManyNamesGetsOneContentAndOneSettingForEachName)
+{
+    // Enough names for a page's contents to be looked up by an index, some of them met again in
+    // another case, one of the catalogue's own, and a second page sharing some.
+    std::string metas;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "topic-" + std::to_string(i);
+        metas += "<meta name=\"" + name + "\" content=\"v" + std::to_string(i) + "\">";
+        expected.push_back(name);
+    }
+    metas += "<meta name=\"DESCRIPTION\" content=\"About\">";
+    expected.push_back("description");
+    for (int i = 0; i < 40; i += 10)
+        metas += "<meta name=\"TOPIC-" + std::to_string(i) + "\" content=\"again\">";
+    CPageNode* many = AddPage("many.htm", Page("Many", metas, ""));
+    CPageNode* few = AddPage("few.htm", Page("Few", "<meta name=\"Topic-5\" content=\"five\">"
+                                                    "<meta name=\"fresh\" content=\"new\">", ""));
+    const INT_PTR nCatalogue = m_pModel->GetMetaSettings().GetCount();
+
+    ScanFrame frame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+
+    CMetaContentList* pList = nullptr;
+    ASSERT_EQ(many->GetContentList(pList), 0u);
+    EXPECT_EQ(pList->GetCount(), static_cast<INT_PTR>(expected.size()));
+    ASSERT_NE(Content(many, "topic-7"), nullptr);
+    EXPECT_EQ(Content(many, "topic-7")->GetContent(), "v7");
+    ASSERT_NE(Content(many, "topic-20"), nullptr);
+    const CString separator = CMetaContent::GetListSeparator();
+    EXPECT_EQ(Content(many, "topic-20")->GetContent(), "v20" + separator + "again");
+    ASSERT_NE(Content(many, "description"), nullptr);
+    EXPECT_EQ(Content(many, "description")->GetContent(), "About");
+    ASSERT_NE(Content(few, "topic-5"), nullptr);
+    EXPECT_EQ(Content(few, "topic-5")->GetContent(), "five");
+
+    // One new setting for each name the catalogue lacked, each shown once, in the order met.
+    EXPECT_EQ(m_pModel->GetMetaSettings().GetCount(), nCatalogue + 41);
+    std::vector<std::string> shown;
+    for (std::string name : frame.shown) {
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        shown.push_back(name);
+    }
+    std::vector<std::string> all = expected;
+    all.push_back("fresh");
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()), std::set<std::string>(all.begin(), all.end()));
+    EXPECT_EQ(shown.size(), all.size());
+    // The pages may be read in either order; each page's names come in its own order.
+    auto onlyMany = [](std::vector<std::string> names) {
+        std::erase_if(names, [](const std::string& name) { return name == "fresh" || name == "topic-5"; });
+        return names;
+    };
+    EXPECT_EQ(onlyMany(shown), onlyMany(expected));
+}
+
 TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)
 {
     AddPage("a.htm", Page("A", "", ""));
