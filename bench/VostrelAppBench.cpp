@@ -54,6 +54,8 @@
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
 
+#include "CountingHost.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -356,34 +358,6 @@ void BM_NewProjectToFilledTree(benchmark::State& state)
     }
 }
 BENCHMARK(BM_NewProjectToFilledTree)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-
-// The floor's host: a message window that counts the scanned pages, answers the column
-// hand-shake and ends the scan as the frame does, but draws nothing.
-struct CountingHost : IScanHost {
-    HWND hWnd = nullptr;
-    size_t nScanned = 0;
-    bool bEnded = false;
-    HWND GetMainWindow() override { return hWnd; }
-    void ReloadGroupView(CSelNodesCol&) override {}
-};
-
-LRESULT CALLBACK CountingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
-{
-    auto* pHost = static_cast<CountingHost*>(GetMessageWindowData(hWnd));
-    if (pHost == nullptr)
-        return 0;
-    if (message == kMsgFileScanned) {
-        ++pHost->nScanned;
-    } else if (message == kMsgShowSetting) {
-        ::SetEvent(reinterpret_cast<HANDLE>(wParam));
-    } else if (message == kMsgScanFinished) {
-        GetAppModel().SetRunState(CVostrelAppModel::runIdle);
-        pHost->bEnded = true;
-    } else if (message == kMsgOutputAddLine) {
-        DeleteAtom(static_cast<ATOM>(wParam));
-    }
-    return 0;
-}
 
 void BM_FloorEngineScan(benchmark::State& state)
 {

@@ -35,6 +35,42 @@ bool IsReferenceChar(unsigned char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
 }
 
+// Nothing is written inside a script or a style sheet.
+bool IsSkipping(const KxHtmlScanner& s)
+{
+    return s.inScript || s.inStyle;
+}
+
+// Whether a lowered tag text names the given tag: its name ends at the text's end or at a "/".
+template <size_t N>
+bool NamesTag(std::string_view tag, const char (&name)[N])
+{
+    return Prefix(tag, name) && (tag.size() == N - 1 || tag[N - 1] == '/');
+}
+
+// Whether a tag text read so far is the end tag of a style sheet, in any case.
+bool IsStyleEnd(std::string_view collected)
+{
+    static constexpr std::string_view end = "/style";
+    if (collected.size() != end.size())
+        return false;
+    for (size_t i = 0; i < end.size(); ++i) {
+        if (ToLower(collected[i]) != end[i])
+            return false;
+    }
+    return true;
+}
+
+// Inside a style sheet only its own end tag is markup: a "<" that does not begin it is part of
+// a rule, and must not carry the sheet's end away with it.
+void LeaveTag(KxHtmlScanner& s)
+{
+    s.inTag = false;
+    s.tagJustOpened = false;
+    s.collected.clear();
+    s.collectionClosed = false;
+}
+
 // What a finished tag writes: a sentence break for block tags, nothing for inline ones.
 void FinishTag(KxHtmlScanner& s, std::string& out)
 {
@@ -48,6 +84,10 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     s.tagJustOpened = false;
     s.collected.clear();
     s.collectionClosed = false;
+    if (s.inStyle) {
+        s.inStyle = !NamesTag(tag, "/style");
+        return;
+    }
     if (Prefix(tag, "script")) {
         s.inScript = true;
         return;
@@ -58,6 +98,10 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     }
     if (s.inScript)
         return;
+    if (NamesTag(tag, "style")) {
+        s.inStyle = true;
+        return;
+    }
     // The end tags of inline elements (those beginning "/b", "/big", "/dfn", "/em", "/font",
     // "/i", "/small", "/strike", "/strong", "/tt" or "/u") write nothing, every other end tag a
     // break; of the start tags, those beginning "br", "dd", "dt", "hr", "li", "ol", "option",
@@ -149,8 +193,8 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
     const char* p = piece.data();
     while (p < end) {
         if (!s.inTag && !s.inReference) {
-            if (s.inScript) {
-                // Nothing is written inside a script: on to the next tag.
+            if (IsSkipping(s)) {
+                // Nothing is written inside a script or a style sheet: on to the next tag.
                 const void* lt = std::memchr(p, '<', static_cast<size_t>(end - p));
                 if (lt == nullptr)
                     break;
@@ -176,8 +220,13 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
                 while (p < stop && *p != '>' && !IsWhite(static_cast<unsigned char>(*p)))
                     ++p;
                 s.collected.append(run, static_cast<size_t>(p - run));
-                if (s.collected.size() >= kMaxCollected)
+                if (s.collected.size() >= kMaxCollected) {
                     s.collectionClosed = true;
+                    if (s.inStyle) {
+                        LeaveTag(s);
+                        continue;
+                    }
+                }
                 if (p == end)
                     break;
             }
@@ -196,10 +245,18 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
                 // "<" before white space is text, as in "a < b".
                 s.inTag = false;
                 s.tagJustOpened = false;
-                if (!s.inScript) {
+                if (!IsSkipping(s)) {
                     out += '<';
                     s.lastWasWhite = false;
                     WriteText(s, out, c);
+                }
+                continue;
+            }
+            if (s.inStyle && s.tagJustOpened && c != '/') {
+                LeaveTag(s);
+                if (c == '<') {
+                    s.inTag = true;
+                    s.tagJustOpened = true;
                 }
                 continue;
             }
@@ -213,6 +270,8 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
                     s.collected += c;
                 if (s.collected.size() >= kMaxCollected)
                     s.collectionClosed = true;
+                if (s.collectionClosed && s.inStyle && !IsStyleEnd(s.collected))
+                    LeaveTag(s);
             }
             continue;
         }
@@ -231,7 +290,7 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
             s.collectionClosed = false;
             continue;
         }
-        if (s.inScript)
+        if (IsSkipping(s))
             continue;
         if (c == '&') {
             s.inReference = true;

@@ -19,6 +19,7 @@ struct KxHtmlScanner {
     bool tagJustOpened = false;  // "<" seen, nothing after it yet
     bool inReference = false;
     bool inScript = false;
+    bool inStyle = false;        // a style sheet's rules are no more page text than a script
     std::string collected;       // tag or reference name, at most 255 characters
     bool collectionClosed = false;
     const KxHashSet* references = nullptr;
@@ -35,9 +36,9 @@ struct KxMailScanner {
     void Clear();
 };
 
-// Markup removed, block tags as ". ", scripts skipped, references replaced, white space
-// collapsed. Stops at a NUL byte. The output grows as needed: a run of "&" writes two bytes for
-// each one read.
+// Markup removed, block tags as ". ", scripts and style sheets skipped, references replaced,
+// white space collapsed. Stops at a NUL byte. The output grows as needed: a run of "&" writes
+// two bytes for each one read.
 std::string PrepareHtml(KxHtmlScanner& scanner, std::string_view piece);
 // Drops mail headers, salutations and quoting markers, decodes quoted-printable text.
 std::string PrepareMail(KxMailScanner& scanner, const KxHashSet& headerNames, std::string_view piece);

@@ -64,6 +64,8 @@ public:
 protected:
     // Applies the style to the cells, redrawn at once; 0, or 1 when the grid refused it.
     UINT ApplyToCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style);
+    // The same for a cell kind; every row of whole columns gets it as the columns' style.
+    UINT ApplyToValueCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CGXStyle& style);
     // A whole-column range as the cells of rows 1..row count; others unchanged.
     CGXRange RangeAsCells(const CGXRange& range);
 };

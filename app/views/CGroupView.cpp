@@ -162,6 +162,7 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
     if (m_bShowTitle)
         headers.Add(CString("Title"));
     ROWCOL nColumn = m_bShowTitle ? 3 : 2;
+    m_settingColumns.Reset(nColumn);
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pSetting = list.GetNext(pos);
         UINT bShow = 0;
@@ -169,6 +170,7 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
         if (!bShow)
             continue;
         pSetting->SetColumn(nColumn++);
+        m_settingColumns.Append(pSetting);
         CString strName;
         pSetting->GetName(strName);
         headers.Add(strName);
@@ -207,7 +209,7 @@ ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSe
     // the columns of the settings before it in the catalogue. A column added at the end
     // instead would put the columns in a new order at every scan and every start.
     std::set<std::string> shownNames;
-    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    const ROWCOL nFirst = FirstSettingColumn();
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
         shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
     ROWCOL nCol = nFirst;
@@ -225,13 +227,63 @@ ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSe
 
 void CGroupView::NumberSettingColumns(CMetaSettingList& list)
 {
-    const ROWCOL nFirst = m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1;
+    const ROWCOL nFirst = FirstSettingColumn();
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol) {
         CMetaSetting* pSetting = nullptr;
         if (list.FindByName(GetStoredCellValue(0, nCol), pSetting) == 0 && pSetting != nullptr)
             pSetting->SetColumn(nCol);
     }
     list.SetNextOrdinal(GetColCount() + 1);
+}
+
+BOOL CGroupView::TrustsColumnRecord()
+{
+    return RunState() != static_cast<UINT>(CVostrelAppModel::runIdle) && m_settingColumns.Covers(GetColCount());
+}
+
+void CGroupView::AddSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    ScopedCount loading(m_nLoading);
+    UndoOff undoOff(*this);
+    // A scan may show thousands of settings, one at a time while it waits: the record finds the
+    // column's place and numbers the columns after it without reading every column's header
+    // and the whole catalogue again for each.
+    const BOOL bRecorded = TrustsColumnRecord();
+    ROWCOL nCol = bRecorded ? m_settingColumns.PlaceFor(list, pSetting) : 0;
+    const BOOL bPlaced = nCol != 0;
+    if (!bPlaced)
+        nCol = ColumnForNewSetting(list, pSetting);
+    pSetting->SetColumn(nCol);
+    InsertColumn(nCol);
+    CString strName, strDescription;
+    pSetting->GetName(strName);
+    pSetting->GetDescription(strDescription);
+    SetHeaderText(0, nCol, strName);
+    if (!strDescription.IsEmpty())
+        SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
+    if (bPlaced) {
+        list.SetNextOrdinal(m_settingColumns.Insert(nCol, pSetting));
+    } else {
+        NumberSettingColumns(list);
+        // Placed without the record, which no longer matches the columns.
+        m_settingColumns.Reset(FirstSettingColumn());
+    }
+    const ROWCOL nRows = GetRowCount();
+    if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
+        CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
+    FitColumnToHeader(0, nCol);
+}
+
+BOOL CGroupView::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed)
+{
+    m_settingColumns.Reset(FirstSettingColumn());
+    return CGridViewWrapper::StoreMoveCols(nFromCol, nToCol, nDestCol, bProcessed);
+}
+
+BOOL CGroupView::StoreMoveDataCols(const CGXRange& range, const CDWordArray& order)
+{
+    m_settingColumns.Reset(FirstSettingColumn());
+    return CGridViewWrapper::StoreMoveDataCols(range, order);
 }
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
@@ -249,6 +301,8 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         m_bShowTitle = bProject && pSettings->m_bShowTitle;
         CMetaSettingList* pList = Catalogue();
 
+        // The columns are laid out afresh below, when there are pages to show.
+        m_settingColumns.Reset(FirstSettingColumn());
         // The old rows' undo history would write into the wrong pages now.
         EmptyUndoLists();
         m_originals.clear();
@@ -393,24 +447,8 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     case 2: {
         auto* pSetting = reinterpret_cast<CMetaSetting*>(pHint);
         CMetaSettingList* pList = Catalogue();
-        if (pSetting == nullptr || pList == nullptr)
-            break;
-        ScopedCount loading(m_nLoading);
-        UndoOff undoOff(*this);
-        const ROWCOL nCol = ColumnForNewSetting(*pList, pSetting);
-        pSetting->SetColumn(nCol);
-        InsertColumn(nCol);
-        CString strName, strDescription;
-        pSetting->GetName(strName);
-        pSetting->GetDescription(strDescription);
-        SetHeaderText(0, nCol, strName);
-        if (!strDescription.IsEmpty())
-            SetHeaderTooltip(0, nCol, 0, nCol, strDescription);
-        const ROWCOL nRows = GetRowCount();
-        if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
-            CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
-        FitColumnToHeader(0, nCol);
-        NumberSettingColumns(*pList);
+        if (pSetting != nullptr && pList != nullptr)
+            AddSettingColumn(*pList, pSetting);
         break;
     }
     case 3: {
@@ -453,6 +491,12 @@ CMetaSetting* CGroupView::GetColumnSetting(ROWCOL nCol)
         return nullptr;
     CMetaSetting* pSetting = nullptr;
     const CString strHeader = GetStoredCellValue(0, nCol);
+    // Every cell drawn asks: a walk through a catalogue of thousands for each would make a scan
+    // that adds columns crawl.
+    if (TrustsColumnRecord()) {
+        if (CMetaSetting* pRecorded = m_settingColumns.Find(nCol, strHeader))
+            return pRecorded;
+    }
     return pList->FindByName(strHeader, pSetting) == 0 ? pSetting : nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/launch/CEditorLauncher.h"
 #include "app/views/CGridViewWrapper.h"
+#include "app/views/CSettingColumns.h"
 #include "grid/data/CGXRange.h"
 #include "platform/core/CString.h"
 
@@ -74,6 +75,9 @@ public:
     BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nModify, int nType) override;
     BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                            const CObArray* pCellsArray, UINT nFlags, int nMode) override;
+    // Columns moved by the user no longer stand where the view's record of them says.
+    BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed = FALSE) override;
+    BOOL StoreMoveDataCols(const CGXRange& range, const CDWordArray& order) override;
     // Editing starts only while the program is idle; a cell left after an edit writes its text
     // into the page as a typed value.
     BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol) override;
@@ -157,6 +161,8 @@ public:
     CMetaSetting* GetColumnSetting(ROWCOL nCol);
     // 1 when the column is the Title column of a view that shows titles.
     BOOL IsTitleColumn(ROWCOL nCol) const { return m_bShowTitle && nCol == kTitleColumn; }
+    // The first META column.
+    ROWCOL FirstSettingColumn() const { return m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1; }
     // How many page values the view remembers from before their first edit.
     size_t GetRememberedEditCount() const { return m_originals.size(); }
 
@@ -213,6 +219,11 @@ protected:
     // Where a setting just shown gets its column, and the settings' column numbers after it.
     ROWCOL ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting);
     void NumberSettingColumns(CMetaSettingList& list);
+    // Adds the column of a setting a scan has just shown.
+    void AddSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting);
+    // While a scan runs, the catalogue only grows at its end and the columns only by the
+    // settings it shows: the columns' record can be trusted.
+    BOOL TrustsColumnRecord();
     void WidenFileColumns();
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
@@ -267,6 +278,8 @@ protected:
         UINT bModified = 0;
     };
     std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+    // The settings of the META columns, as laid out and as a scan adds them.
+    CSettingColumns m_settingColumns;
 
     friend class CShortcutEditCtrl;
     DECLARE_MESSAGE_MAP()

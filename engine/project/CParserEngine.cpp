@@ -18,6 +18,7 @@
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
 #include "engine/project/PathToFileUrl.h"
+#include "engine/project/CScanNameLookup.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "platform/core/AtomicFile.h"
@@ -46,6 +47,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <fcntl.h>
 #include <map>
 #include <new>
@@ -1211,6 +1213,8 @@ struct StopParams {
     std::shared_ptr<CParserEngine::ThreadState> pState;
     std::unique_ptr<IScanTaskManager> pTaskManager;
     HWND hMainWnd = nullptr;
+    // Run once the fetch engine's workers are gone.
+    std::function<void()> afterStop;
 };
 
 UINT ScanStopThread(LPVOID pParam)
@@ -1226,6 +1230,8 @@ UINT ScanStopThread(LPVOID pParam)
         } catch (...) {
         }
     }
+    if (pParams->afterStop)
+        pParams->afterStop();
     // Cleared before the post: the main window may start the next scan as soon as it has it.
     pParams->pState->bStop.store(0);
     Post(pParams->hMainWnd, kMsgScanFinished);
@@ -1368,6 +1374,9 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
+    // No worker runs yet, so the lock is not needed (and the user-interface thread never takes
+    // it).
+    m_pNames = std::make_unique<CScanNameLookup>(app.GetMetaSettings());
     const std::vector<CUrlString> urls = PreparePages(queued);
     for (size_t i = 0; i < queued.size(); ++i)
         pTaskManager->QueueParsedUrl(reinterpret_cast<DWORD_PTR>(queued[i]), urls[i], kLinkKindPage, TRUE);
@@ -1400,6 +1409,12 @@ UINT CParserEngine::StopScan()
     }
     pParams->pState = m_pStopState;
     pParams->hMainWnd = m_hMainWnd.load();
+    // The lookup points into the pages and the catalogue, which the user may change once the
+    // scan is over.
+    pParams->afterStop = [this] {
+        CSingleLock lock(&m_lock, TRUE);
+        m_pNames.reset();
+    };
     if (StartWorker(&ScanStopThread, pParams, *m_pStopState) != 0) {
         // No thread: the scan goes on as it was, so that Stop can be tried again.
         std::lock_guard<std::mutex> guard(m_managerLock);
@@ -1538,19 +1553,23 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
     const CString strText = TextOf(lpszText);
 
     CSingleLock lock(&m_lock, TRUE);
+    // Outside a scan (nothing but tests) the lists are read afresh for each tag.
+    std::unique_ptr<CScanNameLookup> pOwnNames;
+    if (!m_pNames)
+        pOwnNames = std::make_unique<CScanNameLookup>(GetAppModel().GetMetaSettings());
+    CScanNameLookup& names = m_pNames ? *m_pNames : *pOwnNames;
     CMetaContentList* pList = nullptr;
     if (pPage->GetContentList(pList) != 0 || pList == nullptr)
         pPage->CreateContentList(pList);
-    CMetaContent* pContent = nullptr;
-    if (pList->FindByName(strName, pContent) != 0 || pContent == nullptr) {
+    CMetaContent* pContent = names.FindContent(*pList, strName);
+    if (pContent == nullptr) {
         auto pNew = std::make_unique<CMetaContent>();
         pContent = pNew.get();
-        pList->AddTail(pNew.release());
         pContent->SetName(strName);
+        names.AddContent(*pList, std::move(pNew));
 
-        CMetaSettingList& catalogue = GetAppModel().GetMetaSettings();
-        CMetaSetting* pSetting = nullptr;
-        if (catalogue.FindByName(strName, pSetting) == 0 && pSetting != nullptr) {
+        CMetaSetting* pSetting = names.FindSetting(strName);
+        if (pSetting != nullptr) {
             UINT nType = 0;
             pSetting->GetType(nType);
             pContent->SetType(nType);
@@ -1562,7 +1581,7 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
             // browsers.
             pUndefined->SetHttpEquiv(form == TagForm::HttpEquiv ? 1 : 0);
             pSetting = pUndefined.get();
-            catalogue.AddTail(pUndefined.release());
+            names.AddSetting(std::move(pUndefined));
             pContent->SetType(kTypeUndefined);
         }
         UINT bShown = 0;

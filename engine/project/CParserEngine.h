@@ -20,6 +20,7 @@ class CConnectOptions;
 class CMetaSetting;
 class CPageNode;
 class CProjectSettings;
+class CScanNameLookup;
 class CScanOptions;
 class CSelNodesCol;
 class IScanBackend;
@@ -214,6 +215,8 @@ private:
     std::atomic<UINT> m_bKeywordExtractor{0};
     IScanBackend* m_pBackend = nullptr;
     IScanHost* m_pHost = nullptr;
+    // The names the running scan has met, under m_lock; made at its start, dropped at its end.
+    std::unique_ptr<CScanNameLookup> m_pNames;
     // The stop thread: its handle, and bStop set while it runs.
     std::shared_ptr<ThreadState> m_pStopState;
 

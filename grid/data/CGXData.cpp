@@ -148,8 +148,11 @@ BOOL CGXData::InsertCols(ROWCOL nFirst, ROWCOL nCount)
 {
     if (nFirst > m_nCols + 1 || nCount > kMaxIndex - m_nCols)
         return FALSE;
-    for (Row& row : m_cells)
-        InsertEmpty(row, nFirst, nCount);
+    if (nFirst < m_nLongestRow) {
+        for (Row& row : m_cells)
+            InsertEmpty(row, nFirst, nCount);
+        m_nLongestRow += nCount;
+    }
     InsertEmpty(m_colStyles, nFirst, nCount);
     m_nCols += nCount;
     return TRUE;
@@ -204,6 +207,7 @@ BOOL CGXData::MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest)
     for (Row& row : m_cells) {
         MoveBlock(row, nFrom, nTo, nDest);
         TrimRow(row);
+        m_nLongestRow = std::max(m_nLongestRow, row.size());
     }
     MoveBlock(m_colStyles, nFrom, nTo, nDest);
     return TRUE;
@@ -235,6 +239,7 @@ BOOL CGXData::MoveDataCols(const CGXRange& range, const CDWordArray& order)
     for (Row& row : m_cells) {
         Reorder(row, range.left, perm);
         TrimRow(row);
+        m_nLongestRow = std::max(m_nLongestRow, row.size());
     }
     Reorder(m_colStyles, range.left, perm);
     return TRUE;
@@ -324,9 +329,14 @@ GXStyleRef* CGXData::Slot(ROWCOL nRow, ROWCOL nCol, int nType, bool bCreate)
     if (nCol >= row.size()) {
         if (!bCreate || nCol >= kMaxStoredCols)
             return nullptr;
-        // Rows are usually filled left to right, all to the same width: grow to it at once.
-        row.reserve(std::max<size_t>(static_cast<size_t>(nCol) + 1, std::min<size_t>(m_nCols + 1u, 1024)));
-        row.resize(static_cast<size_t>(nCol) + 1);
+        // Rows are usually filled left to right, all to the same width: grow to it at once. A
+        // row that grows a column at a time (the headers, while a scan adds columns) grows by
+        // half again, so that its growth costs no more in all than its length.
+        const size_t nNeeded = static_cast<size_t>(nCol) + 1;
+        if (row.capacity() < nNeeded)
+            row.reserve(std::max({nNeeded, row.capacity() + row.capacity() / 2, std::min<size_t>(m_nCols + 1u, 1024)}));
+        row.resize(nNeeded);
+        m_nLongestRow = std::max(m_nLongestRow, nNeeded);
     }
     return &row[nCol];
 }

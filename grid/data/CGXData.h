@@ -117,6 +117,9 @@ private:
     // The pool outlives every reference below it.
     GXStylePool m_pool;
     std::vector<Row> m_cells; // by row; rows and row ends past the last stored cell are absent
+    // No row of m_cells is longer: a column added after every stored cell (as a scan adds them)
+    // then touches no row.
+    size_t m_nLongestRow = 0;
     std::vector<GXStyleRef> m_rowStyles;
     std::vector<GXStyleRef> m_colStyles;
     GXStyleRef m_tableStyle;

@@ -148,6 +148,19 @@ protected:
         return p;
     }
 
+    // Scans the selected pages to the end through the real fetch engine.
+    void Scan(ScanFrame& frame)
+    {
+        CProjectSettings* pSettings = nullptr;
+        ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
+        CFetchScanBackend backend;
+        CParserEngine engine;
+        engine.SetScanBackend(&backend);
+        engine.SetScanHost(&frame);
+        ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
+        ASSERT_TRUE(frame.WaitForFinish());
+    }
+
     static CMetaContent* Content(CPageNode* pPage, const char* name)
     {
         CMetaContentList* pList = nullptr;
@@ -183,14 +196,8 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     CProjectSettings* pSettings = nullptr;
     ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
     ASSERT_EQ(pSettings->m_bShowAllFound, 1u);
-    CFetchScanBackend backend;
     ScanFrame frame(*m_pModel);
-    CParserEngine engine;
-    engine.SetScanBackend(&backend);
-    engine.SetScanHost(&frame);
-
-    ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
-    ASSERT_TRUE(frame.WaitForFinish());
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
 
     EXPECT_EQ(frame.filesScanned, 4);
     EXPECT_EQ(frame.reloads, 1);
@@ -228,6 +235,90 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     CMetaSetting* pLanguage = nullptr;
     EXPECT_EQ(m_pModel->GetMetaSettings().FindByName("Content-Language", pLanguage), 0u);
     EXPECT_EQ(m_pModel->GetRunState(), 0u);
+}
+
+TEST_F(ScanEndToEndTest, KeywordsAreSuggestedFromThePagesTextAndNotFromItsStyleSheet)
+{
+    // A manual page whose style sheet is longer than its text.
+    std::string sheet = "<style type=\"text/css\">\n<!--\n";
+    for (const char* selector : {"h1", "h2", "h3", "p.note", "div.toc > ul", "td", "th", "pre"}) {
+        sheet += std::string(selector) + " { margin-top: 12px; padding-bottom: 4px; "
+                 "border: 1px solid silver; font-size: 90%; font-family: sans-serif }\n";
+    }
+    sheet += "-->\n</style>";
+    CPageNode* page = AddPage("manual.htm", Page("Manual", sheet,
+        "<h1>Track laying</h1><p>" + std::string(kEnglishText) + "</p>"));
+
+    ScanFrame frame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+
+    CMetaContent* pKeywords = Content(page, "keywords");
+    ASSERT_NE(pKeywords, nullptr);
+    std::vector<std::string> suggestions;
+    for (POSITION pos = pKeywords->Suggestions().GetHeadPosition(); pos != nullptr;)
+        suggestions.push_back(pKeywords->Suggestions().GetNext(pos).GetString());
+    ASSERT_FALSE(suggestions.empty());
+    EXPECT_NE(std::find(suggestions.begin(), suggestions.end(), "garden railway"), suggestions.end())
+        << ::testing::PrintToString(suggestions);
+    for (const std::string& phrase : suggestions) {
+        for (const char* word : {"margin", "padding", "silver", "font", "solid", "px"})
+            EXPECT_EQ(phrase.find(word), std::string::npos) << phrase;
+    }
+}
+
+TEST_F(ScanEndToEndTest, APageOfManyNamesGetsOneContentAndOneSettingForEachName)
+{
+    // Enough names for a page's contents to be looked up by an index, some of them met again in
+    // another case, one of the catalogue's own, and a second page sharing some.
+    std::string metas;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "topic-" + std::to_string(i);
+        metas += "<meta name=\"" + name + "\" content=\"v" + std::to_string(i) + "\">";
+        expected.push_back(name);
+    }
+    metas += "<meta name=\"DESCRIPTION\" content=\"About\">";
+    expected.push_back("description");
+    for (int i = 0; i < 40; i += 10)
+        metas += "<meta name=\"TOPIC-" + std::to_string(i) + "\" content=\"again\">";
+    CPageNode* many = AddPage("many.htm", Page("Many", metas, ""));
+    CPageNode* few = AddPage("few.htm", Page("Few", "<meta name=\"Topic-5\" content=\"five\">"
+                                                    "<meta name=\"fresh\" content=\"new\">", ""));
+    const INT_PTR nCatalogue = m_pModel->GetMetaSettings().GetCount();
+
+    ScanFrame frame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+
+    CMetaContentList* pList = nullptr;
+    ASSERT_EQ(many->GetContentList(pList), 0u);
+    EXPECT_EQ(pList->GetCount(), static_cast<INT_PTR>(expected.size()));
+    ASSERT_NE(Content(many, "topic-7"), nullptr);
+    EXPECT_EQ(Content(many, "topic-7")->GetContent(), "v7");
+    ASSERT_NE(Content(many, "topic-20"), nullptr);
+    const CString separator = CMetaContent::GetListSeparator();
+    EXPECT_EQ(Content(many, "topic-20")->GetContent(), "v20" + separator + "again");
+    ASSERT_NE(Content(many, "description"), nullptr);
+    EXPECT_EQ(Content(many, "description")->GetContent(), "About");
+    ASSERT_NE(Content(few, "topic-5"), nullptr);
+    EXPECT_EQ(Content(few, "topic-5")->GetContent(), "five");
+
+    // One new setting for each name the catalogue lacked, each shown once, in the order met.
+    EXPECT_EQ(m_pModel->GetMetaSettings().GetCount(), nCatalogue + 41);
+    std::vector<std::string> shown;
+    for (std::string name : frame.shown) {
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        shown.push_back(name);
+    }
+    std::vector<std::string> all = expected;
+    all.push_back("fresh");
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()), std::set<std::string>(all.begin(), all.end()));
+    EXPECT_EQ(shown.size(), all.size());
+    // The pages may be read in either order; each page's names come in its own order.
+    auto onlyMany = [](std::vector<std::string> names) {
+        std::erase_if(names, [](const std::string& name) { return name == "fresh" || name == "topic-5"; });
+        return names;
+    };
+    EXPECT_EQ(onlyMany(shown), onlyMany(expected));
 }
 
 TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)

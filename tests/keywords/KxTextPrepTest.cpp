@@ -89,6 +89,23 @@ TEST(KxTextPrep, ScriptsAreSkippedAcrossPieces)
     EXPECT_EQ(Html({"<SCRIPT>if (a < b && c) x();</SCRIPT>ok"}), "ok");
 }
 
+TEST(KxTextPrep, StyleSheetsAreNotText)
+{
+    EXPECT_EQ(Html({"before<style type=\"text/css\">h1 { margin-top: 2em }", "p.note { font-si",
+                    "ze: 90% }</sty", "le>after"}),
+              "beforeafter");
+    EXPECT_EQ(Html({"<STYLE>td { padding-bottom: 4px }</Style >ok"}), "ok");
+    // Rules hidden in a comment, with child selectors and quoted markup, do not end the sheet
+    // before its own end tag.
+    EXPECT_EQ(Html({"<style><!-- ul > li { border: 1px solid silver } "
+                    "a:after { content: \"<\" } q:before { content: \"</q> \" } --></style>"
+                    "<p>text"}),
+              ". text");
+    // Only a style sheet's own end tag ends it; other tags are still tags after it.
+    EXPECT_EQ(Html({"<style>x</styles>y</style>one</div>two"}), "one. two");
+    EXPECT_EQ(Html({"<stylish>a</stylish>b"}), "a. b");
+}
+
 TEST(KxTextPrep, AmpersandRunsDoNotOverrunTheOutput)
 {
     // Each lone "&" writes two bytes; a fixed buffer of the input's length plus 3000 would

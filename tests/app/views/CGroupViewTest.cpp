@@ -16,6 +16,7 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -315,6 +316,76 @@ TEST_F(GroupViewTest, ASettingShownDuringAScanGetsItsColumnInCatalogueOrderWithI
         ASSERT_NE(ContentOf("a.htm", after.c_str()), nullptr);
         EXPECT_EQ(std::string(ContentOf("a.htm", after.c_str())->GetContent()), "moved");
     }
+}
+
+// While a scan runs the view keeps its own record of which setting each column shows; the
+// columns it adds, in any order and also for a setting new to the catalogue, stand where the
+// catalogue puts them, with their settings' cells, as the view reads its headers afterwards.
+TEST_F(GroupViewTest, ColumnsAddedWhileAScanRunsStandInCatalogueOrderWithTheirCells)
+{
+    OpenSite(true);
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    auto find = [&](const char* pszName) {
+        CMetaSetting* pSetting = nullptr;
+        EXPECT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
+        return pSetting;
+    };
+    auto* pNew = new CMetaUndefinedSetting;   // the catalogue owns it
+    pNew->SetName("x-brand-new");
+    pList->AddTail(pNew);
+    const std::string description = static_cast<LPCTSTR>(view->GetCellValue(RowOf("a.htm"), ColumnOf("Description")));
+    ASSERT_EQ(description, "The first page");
+
+    app->SetRunState(CVostrelAppModel::runScanning);
+    for (CMetaSetting* pSetting : {find("subject"), static_cast<CMetaSetting*>(pNew), find("Expires"), find("Generator")}) {
+        pSetting->SetShow(1);
+        view->OnUpdate(nullptr, 2, pSetting);
+    }
+    std::vector<std::string> expected = {"HTML File", "Author", "Generator", "Keywords", "Expires",
+                                         "Description", "subject", "x-brand-new"};
+    EXPECT_EQ(Headers(), expected);
+    auto checkColumns = [&](const char* pszWhen) {
+        for (ROWCOL nCol = 2; nCol <= view->GetColCount(); ++nCol) {
+            CMetaSetting* pSetting = find(expected[nCol - 1].c_str());
+            EXPECT_EQ(view->GetColumnSetting(nCol), pSetting) << expected[nCol - 1] << " " << pszWhen;
+            ROWCOL nNumber = 0;
+            pSetting->GetColumn(nNumber);
+            EXPECT_EQ(nNumber, nCol) << expected[nCol - 1] << " " << pszWhen;
+        }
+        EXPECT_EQ(pList->GetNextOrdinal(), view->GetColCount() + 1) << pszWhen;
+    };
+    checkColumns("while scanning");
+    // Every row of a new column has the cell its setting asks for.
+    for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
+        EXPECT_EQ(Composed(nRow, ColumnOf("Expires")).GetControl(), GX_IDS_CTRL_HOTSPOT) << nRow;
+        EXPECT_EQ(Composed(nRow, ColumnOf("x-brand-new")).GetControl(), GX_IDS_CTRL_EDIT) << nRow;
+    }
+    EXPECT_NE(Composed(0, ColumnOf("Expires")).GetControl(), GX_IDS_CTRL_HOTSPOT) << "the header keeps its own";
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), ColumnOf("Description"))), description);
+
+    // A column the user drags elsewhere meanwhile: the columns still know their settings.
+    ASSERT_TRUE(view->MoveCols(ColumnOf("subject"), ColumnOf("subject"), 2));
+    find("Robots")->SetShow(1);
+    view->OnUpdate(nullptr, 2, find("Robots"));
+    for (ROWCOL nCol = 2; nCol <= view->GetColCount(); ++nCol) {
+        const std::string header = static_cast<LPCTSTR>(view->GetCellValue(0, nCol));
+        ASSERT_NE(view->GetColumnSetting(nCol), nullptr) << header;
+        EXPECT_EQ(std::string(view->GetColumnSetting(nCol)->Name()), header);
+        ROWCOL nNumber = 0;
+        view->GetColumnSetting(nCol)->GetColumn(nNumber);
+        EXPECT_EQ(nNumber, nCol) << header;
+    }
+    // Laid out again, they stand in the catalogue's order.
+    view->OnUpdate(nullptr, 0, nullptr);
+    expected.insert(expected.begin() + 6, "Robots");
+    EXPECT_EQ(Headers(), expected);
+
+    app->SetRunState(CVostrelAppModel::runIdle);
+    checkColumns("after the scan");
+    ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), ColumnOf("x-brand-new"), "typed"), 0u);
+    ASSERT_NE(ContentOf("b.htm", "x-brand-new"), nullptr);
+    EXPECT_EQ(std::string(ContentOf("b.htm", "x-brand-new")->GetContent()), "typed");
 }
 
 TEST_F(GroupViewTest, ProjectSettingsFromTheGridReloadItWithTheTitleColumn)
