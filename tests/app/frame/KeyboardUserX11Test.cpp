@@ -96,9 +96,12 @@ protected:
         }
         return text;
     }
-    // A screenshot for a person to look at, kept when VOSTREL_KEEP_SCREENSHOTS names a folder.
+    // A screenshot for a person to look at, taken only when VOSTREL_KEEP_SCREENSHOTS names a
+    // folder to keep it in.
     void Keep(const char* pszName)
     {
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS") == nullptr)
+            return;
         if (cairo_surface_t* shot = Shot(pszName))
             cairo_surface_destroy(shot);
     }
