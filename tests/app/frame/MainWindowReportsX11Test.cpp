@@ -363,3 +363,28 @@ TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
     CProjectSettings* pSettings = nullptr;
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "a project was made";
 }
+
+// A damaged registry file is told at start-up in a box that names the copy kept aside; the
+// program starts with its defaults and keeps its options in a fresh file, which the next start
+// reads without a word.
+TEST_F(MainWindowReportsX11Test, ADamagedRegistryFileIsToldAtStartUpWithTheCopyKeptAside)
+{
+    const std::string folder = dir.Path() + "/config/vostrel";
+    std::filesystem::create_directories(folder);
+    const std::string damaged = "VOSTREL-REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"Warn After Scan\"=dword:zz\n";
+    std::ofstream(folder + "/registry.txt") << damaged;
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "start-up said nothing of the damaged file";
+    EXPECT_EQ(boxes.Texts()[0], "The file in which Vostrel keeps its options and window layout, '" + folder +
+                                    "/registry.txt', is damaged (bad value line on line 3).\n\nVostrel starts with its "
+                                    "default options. The damaged file was kept as '" +
+                                    folder + "/registry.txt.damaged'.");
+    EXPECT_EQ(ReadAll(folder + "/registry.txt.damaged"), damaged);
+
+    Stop();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(boxes.Texts().size(), 1u) << "the fresh file was taken for a damaged one";
+    EXPECT_EQ(ReadAll(folder + "/registry.txt").rfind("VOSTREL-REGISTRY 1\n", 0), 0u);
+}
