@@ -9,7 +9,10 @@
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/FolderBrowser.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -63,6 +66,40 @@ BOOL CNewProjectDlg::OnInitDialog()
     return TRUE;
 }
 
+namespace {
+
+// One of the sentences that say why a path will not do, naming it and, where the system gave
+// one, its reason.
+CString Said(UINT nID, const CString& strFolder, int nError = 0)
+{
+    CString strFormat;
+    strFormat.LoadString(nID);
+    CString strText;
+    strText.Format(strFormat, strFolder.GetString(), std::strerror(nError));
+    return strText;
+}
+
+// Why the path names no folder a project can be made of; empty when it names one.
+CString WhyNoProjectFolder(const CString& strFolder)
+{
+    struct stat info{};
+    if (::stat(strFolder, &info) != 0) {
+        const int nError = errno;
+        return nError == ENOENT || nError == ENOTDIR ? Said(kIdsProjectDirMissing, strFolder)
+                                                     : Said(kIdsProjectDirUnreadable, strFolder, nError);
+    }
+    if (!S_ISDIR(info.st_mode))
+        return Said(kIdsProjectDirNotFolder, strFolder);
+    // The pages are found by reading the folder: one that cannot be read makes no project.
+    DIR* pDir = ::opendir(strFolder);
+    if (pDir == nullptr)
+        return Said(kIdsProjectDirUnreadable, strFolder, errno);
+    ::closedir(pDir);
+    return CString();
+}
+
+} // namespace
+
 void CNewProjectDlg::OnOK()
 {
     if (!UpdateData(TRUE))
@@ -74,9 +111,10 @@ void CNewProjectDlg::OnOK()
     // The project is stored with its folder and opened later from anywhere: a folder relative
     // to where the program happened to start would name another place then.
     const CString strFolder = MakeAbsolute(m_strDirectory);
-    struct stat info{};
-    if (::stat(strFolder, &info) != 0 || !S_ISDIR(info.st_mode)) {
-        AfxMessageBox(kIdsBadProjectDir, MB_OK);
+    if (const CString strWhy = WhyNoProjectFolder(strFolder); !strWhy.IsEmpty()) {
+        CString strMessage;
+        strMessage.LoadString(kIdsBadProjectDir);
+        AfxMessageBox(strMessage + "\n\n" + strWhy, MB_OK);
         return;
     }
     m_strDirectory = strFolder;

@@ -5,6 +5,9 @@
 
 inline constexpr UINT kIdsNoProjectDir = 62001;       // "You must specify a project directory!"
 inline constexpr UINT kIdsBadProjectDir = 62003;      // "The specified project directory is invalid!"
+inline constexpr UINT kIdsProjectDirMissing = 62570;    // why, after it: the folder named
+inline constexpr UINT kIdsProjectDirNotFolder = 62571;  // the path named
+inline constexpr UINT kIdsProjectDirUnreadable = 62572; // the folder and the system's reason
 inline constexpr UINT kIdsEnumCannotStart = 62540;
 inline constexpr UINT kIdsEnumFailed = 62541;        // with the reason
 inline constexpr UINT kIdsFoldersSkipped = 62550;    // with the list of folders left out

@@ -29,6 +29,7 @@
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/core/CFile.h"
+#include "platform/core/RegistryStore.h"
 #include "platform/core/SystemServices.h"
 #include "platform/core/UserDirs.h"
 #include "platform/core/VersionInfo.h"
@@ -96,6 +97,7 @@ BOOL CVostrelApp::InitInstance()
     GXInstallGridFeatures();
     SetRunState(CVostrelAppModel::runIdle);
     SetRegistryKey("Wexmoor\\Vostrel\\1.0 Release Candidate 16");
+    TellRegistryProblem();
 
     // The start-up picture closes itself after a while, or at the first key or click on it.
     CString strVersion;
@@ -204,6 +206,30 @@ UINT CVostrelApp::LocateSettingsFile(CString& strPath)
             return 0;
     }
     return 1;
+}
+
+void CVostrelApp::TellRegistryProblem()
+{
+    const CRegistryLoadProblem problem = CRegistryStore::Instance().TakeLoadProblem();
+    CString strFormat;
+    CString strMessage;
+    switch (problem.kind) {
+    case CRegistryLoadProblem::Kind::None:
+        return;
+    case CRegistryLoadProblem::Kind::SetAside:
+        strFormat.LoadString(IDS_REGISTRY_SET_ASIDE);
+        strMessage.Format(strFormat, problem.path.c_str(), problem.reason.c_str(), problem.aside.c_str());
+        break;
+    case CRegistryLoadProblem::Kind::NotSetAside:
+        strFormat.LoadString(IDS_REGISTRY_NOT_SET_ASIDE);
+        strMessage.Format(strFormat, problem.path.c_str(), problem.reason.c_str(), problem.renameError.c_str());
+        break;
+    case CRegistryLoadProblem::Kind::Unreadable:
+        strFormat.LoadString(IDS_REGISTRY_UNREADABLE);
+        strMessage.Format(strFormat, problem.path.c_str(), problem.reason.c_str());
+        break;
+    }
+    AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
 }
 
 void CVostrelApp::LoadSettingsCatalogue()

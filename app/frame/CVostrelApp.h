@@ -97,6 +97,9 @@ protected:
 
 private:
     void LoadSettingsCatalogue();
+    // Tells the user when the registry file could not be used: damaged (and where it was kept),
+    // or unreadable.
+    void TellRegistryProblem();
 
     CVostrelAppModel m_model;
     CAppMetaDialogs m_dialogs;

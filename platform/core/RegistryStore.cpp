@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -417,6 +418,7 @@ void CRegistryStore::LoadUser()
     if (err != 0) {
         // Writing over a file we could not read would lose the user's settings.
         m_persist = false;
+        m_loadProblem = CRegistryLoadProblem{CRegistryLoadProblem::Kind::Unreadable, path, {}, std::strerror(err), {}};
         std::fprintf(stderr,
                      "vostrel: warning: cannot read the registry file %s (%s); using defaults "
                      "and keeping changes in memory only\n",
@@ -432,16 +434,20 @@ void CRegistryStore::LoadUser()
     }
     const std::string aside = path + ".damaged";
     if (rename(path.c_str(), aside.c_str()) == 0) {
+        m_loadProblem = CRegistryLoadProblem{CRegistryLoadProblem::Kind::SetAside, path, aside, error, {}};
         std::fprintf(stderr,
                      "vostrel: warning: the registry file %s is damaged (%s); it was moved to %s "
                      "and defaults are used\n",
                      path.c_str(), error.c_str(), aside.c_str());
     } else {
+        const int renameErr = errno;
         m_persist = false;
+        m_loadProblem =
+            CRegistryLoadProblem{CRegistryLoadProblem::Kind::NotSetAside, path, {}, error, std::strerror(renameErr)};
         std::fprintf(stderr,
                      "vostrel: warning: the registry file %s is damaged (%s) and could not be set "
                      "aside (%s); defaults are used and changes are kept in memory only\n",
-                     path.c_str(), error.c_str(), std::strerror(errno));
+                     path.c_str(), error.c_str(), std::strerror(renameErr));
     }
 }
 
@@ -588,10 +594,19 @@ bool CRegistryStore::Write()
     return true;
 }
 
+CRegistryLoadProblem CRegistryStore::TakeLoadProblem()
+{
+    std::lock_guard lock(m_mutex);
+    Root(RegRoot::CurrentUser);
+    return std::exchange(m_loadProblem, CRegistryLoadProblem{});
+}
+
 void CRegistryStore::Reload()
 {
     std::lock_guard lock(m_mutex);
     Write();
+    // What the old tree's reading met is no news about the file read next.
+    m_loadProblem = CRegistryLoadProblem{};
     for (auto* root : {&m_user, &m_machine, &m_classes}) {
         if (*root)
             (*root)->MarkDeleted();

@@ -20,7 +20,7 @@
 // written depth first with their subkeys in case-insensitive order, so every key, even an empty
 // one, survives a round trip. A file that does not follow this form is damaged: it is renamed with
 // the suffix ".damaged", a warning goes to stderr and the store starts empty, so every caller sees
-// its defaults.
+// its defaults. What went wrong is also kept for the program, which tells its user.
 #pragma once
 
 #include "platform/core/Types.h"
@@ -60,6 +60,21 @@ struct CRegKeyNode {
 
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
 
+// What reading the user's file met, for the program to tell its user.
+struct CRegistryLoadProblem {
+    enum class Kind {
+        None,        // the file was read, or there was none
+        Unreadable,  // it could not be read: defaults, and changes stay in memory
+        SetAside,    // damaged, and renamed to `aside`: defaults, a fresh file is written
+        NotSetAside  // damaged, and the rename failed too: defaults, changes stay in memory
+    };
+    Kind kind = Kind::None;
+    std::string path;       // the user's file
+    std::string aside;      // SetAside: where the damaged file is kept
+    std::string reason;     // what is wrong with the file, or why it could not be read
+    std::string renameError; // NotSetAside: why it could not be set aside
+};
+
 class CRegistryStore {
 public:
     // How many levels of keys a root holds at most; a file with a deeper key is damaged.
@@ -93,6 +108,10 @@ public:
     // The path of the user's registry file.
     static std::string FilePath();
 
+    // Reads the user's file if that has not happened yet, and hands out, once, what went wrong
+    // then; Kind::None when nothing did. Takes the lock itself.
+    CRegistryLoadProblem TakeLoadProblem();
+
     static std::string Serialize(const CRegKeyNode& root);
     // Parses a file's text into an empty root; false with a reason when the text is damaged.
     static bool Parse(std::string_view text, CRegKeyNode& root, std::string& error);
@@ -117,6 +136,7 @@ private:
     int m_batches = 0;      // live write batches: flushes wait for the last to end
     bool m_persist = true; // off when the file exists but could not be read
     bool m_warnedWrite = false;
+    CRegistryLoadProblem m_loadProblem; // not yet taken
 };
 
 // Holds the user's file back while it lives: a group of writes (a whole saved layout of bars,

@@ -1,5 +1,6 @@
-// The New Project dialog's folder checks: no folder and a file both keep the dialog open with
-// their messages; a relative folder is taken as an absolute one, an absolute one as typed.
+// The New Project dialog's folder checks: no folder, a file and a missing folder keep the dialog
+// open with their messages, which name the path; a relative folder is taken as an absolute one,
+// an absolute one as typed.
 #include "app/dialogs/CNewProjectDlg.h"
 #include "tests/app/PanesFixture.h"
 #include "tests/support/DialogAutomation.h"
@@ -56,8 +57,9 @@ TEST_F(NewProjectDlgTest, FolderIsCheckedAndMadeAbsolute)
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(empty.text, "You must specify a project directory!");
-    EXPECT_EQ(file.text, "The specified project directory is invalid!");
-    EXPECT_EQ(missing.text, "The specified project directory is invalid!");
+    EXPECT_EQ(file.text, "The specified project directory is invalid!\n\n'" + temp.Path() + "/page.htm' is not a folder.");
+    EXPECT_EQ(missing.text, "The specified project directory is invalid!\n\nThe folder '" + temp.Path() +
+                                "/gone' does not exist.");
 
     CProjectSettings result;
     dlg.GetProjectSettings(result);

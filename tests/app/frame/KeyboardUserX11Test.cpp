@@ -39,6 +39,44 @@ protected:
     {
         return dynamic_cast<T*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
     }
+    // The user opens Options > Metatag Settings by its keys and takes the arrows to the
+    // Generator's "N options" cell; what tells that the keys are there.
+    std::function<bool()> ToTheGeneratorsOptions(CMetaSettingDlg*& pSettings, ROWCOL& nListRow)
+    {
+        const auto onOptions = [this, &pSettings, &nListRow] {
+            ROWCOL nRow = 0, nCol = 0;
+            return KeysAt(pSettings->GetGrid().GetSafeHwnd()) && pSettings->GetGrid().GetCurrentCell(nRow, nCol) &&
+                   nRow == nListRow && nCol == CMetaSettingGridCtrl::kColAttributes;
+        };
+        Type("the main window", "^Vostrel -", "alt+o m");
+        When("Metatag Settings has the keys",
+             [this, &pSettings] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
+             [this, &pSettings, &nListRow] {
+                 CMetaSettingGridCtrl& grid = pSettings->GetGrid();
+                 for (ROWCOL nRow = 1; nRow <= grid.GetRowCount() && nListRow == 0; ++nRow) {
+                     CString strName;
+                     grid.GetCellText(nRow, CMetaSettingGridCtrl::kColName, strName);
+                     if (strName == "Generator")
+                         nListRow = nRow;
+                 }
+                 XdoNow("key Down");
+             });
+        When("the settings grid has a current cell", [&pSettings] {
+                 ROWCOL nRow = 0, nCol = 0;
+                 return pSettings->GetGrid().GetCurrentCell(nRow, nCol) && nRow > 0;
+             },
+             [this, &pSettings, &nListRow] {
+                 ROWCOL nRow = 0, nCol = 0;
+                 pSettings->GetGrid().GetCurrentCell(nRow, nCol);
+                 std::string keys;
+                 for (; nRow < nListRow; ++nRow)
+                     keys += " Down";
+                 for (; nCol < CMetaSettingGridCtrl::kColAttributes; ++nCol)
+                     keys += " Right";
+                 XdoNow("key --delay 50" + keys);
+             });
+        return onOptions;
+    }
     // Every page's values, one line a value, as the engine holds them.
     std::string PageValues()
     {
@@ -58,9 +96,12 @@ protected:
         }
         return text;
     }
-    // A screenshot for a person to look at, kept when VOSTREL_KEEP_SCREENSHOTS names a folder.
+    // A screenshot for a person to look at, taken only when VOSTREL_KEEP_SCREENSHOTS names a
+    // folder to keep it in.
     void Keep(const char* pszName)
     {
+        if (std::getenv("VOSTREL_KEEP_SCREENSHOTS") == nullptr)
+            return;
         if (cairo_surface_t* shot = Shot(pszName))
             cairo_surface_destroy(shot);
     }
@@ -99,37 +140,7 @@ TEST_F(KeyboardUserX11Test, ADialogOpenedFromADialogGivesTheKeysBackToIt)
     const std::string before = PageValues();
     CMetaSettingDlg* pSettings = nullptr;
     ROWCOL nListRow = 0;
-    const auto onOptions = [&] {
-        ROWCOL nRow = 0, nCol = 0;
-        return KeysAt(pSettings->GetGrid().GetSafeHwnd()) && pSettings->GetGrid().GetCurrentCell(nRow, nCol) &&
-               nRow == nListRow && nCol == CMetaSettingGridCtrl::kColAttributes;
-    };
-    Type("the main window", "^Vostrel -", "alt+o m");
-    When("Metatag Settings has the keys", [&] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
-         [&] {
-             CMetaSettingGridCtrl& grid = pSettings->GetGrid();
-             for (ROWCOL nRow = 1; nRow <= grid.GetRowCount() && nListRow == 0; ++nRow) {
-                 CString strName;
-                 grid.GetCellText(nRow, CMetaSettingGridCtrl::kColName, strName);
-                 if (strName == "Generator")
-                     nListRow = nRow;
-             }
-             XdoNow("key Down");
-         });
-    When("the settings grid has a current cell", [&] {
-             ROWCOL nRow = 0, nCol = 0;
-             return pSettings->GetGrid().GetCurrentCell(nRow, nCol) && nRow > 0;
-         },
-         [&] {
-             ROWCOL nRow = 0, nCol = 0;
-             pSettings->GetGrid().GetCurrentCell(nRow, nCol);
-             std::string keys;
-             for (; nRow < nListRow; ++nRow)
-                 keys += " Down";
-             for (; nCol < CMetaSettingGridCtrl::kColAttributes; ++nCol)
-                 keys += " Right";
-             XdoNow("key --delay 50" + keys);
-         });
+    const auto onOptions = ToTheGeneratorsOptions(pSettings, nListRow);
     When("the Generator's options are current", onOptions, [&] { XdoNow("key space"); });
     Type("List Type Attributes", "^List Type Attributes$", "Escape");
     When("the keys are back on the options after Escape", onOptions, [&] {
@@ -150,6 +161,44 @@ TEST_F(KeyboardUserX11Test, ADialogOpenedFromADialogGivesTheKeysBackToIt)
     EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "a second Metatag Settings opened";
     EXPECT_EQ(PageValues(), before);
     EXPECT_EQ(app->IsEdited(), 3u) << "a key typed into a dialog changed a page";
+}
+
+// While List Type Attributes, opened from Metatag Settings, runs, Metatag Settings stands
+// under it and takes no click: a click on its Cancel neither closes it nor takes the keys from
+// List Type Attributes, and Escape then gives them back to the options cell of a Metatag
+// Settings still open.
+TEST_F(KeyboardUserX11Test, ADialogOpenedFromADialogHoldsItWhileItRuns)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    CMetaSettingDlg* pSettings = nullptr;
+    ROWCOL nListRow = 0;
+    const auto onOptions = ToTheGeneratorsOptions(pSettings, nListRow);
+    When("the Generator's options are current", onOptions, [&] { XdoNow("key space"); });
+    HWND hList = nullptr;
+    When("List Type Attributes has the keys",
+         [&] {
+             hList = ::GetActiveWindow();
+             return Matches(FocusedTitle(), "^List Type Attributes$") && KeysIn(hList) && Settled();
+         },
+         [&] {
+             const HWND hCancel = ::GetDlgItem(pSettings->GetSafeHwnd(), IDCANCEL);
+             CRect cancel, list;
+             ::GetWindowRect(hCancel, &cancel);
+             ::GetWindowRect(hList, &list);
+             EXPECT_FALSE(list.PtInRect(cancel.CenterPoint())) << "List Type Attributes covers the Cancel of Metatag Settings";
+             Keep("options-over-metatag-settings");
+             ClickAt(cancel.CenterPoint(), 1, 1);
+             // Typed after the click: the server hands the program the click first.
+             XdoNow("key Escape");
+         });
+    When("the keys are back on the options", onOptions, [&] {
+        Keep("keys-back-in-settings-after-a-click-on-it");
+        XdoNow("key Escape");
+    });
+    When("the main window has the keys again", [&] { return KeysIn(Frame().GetSafeHwnd()); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_FALSE(::IsWindow(hList));
 }
 
 // The other dialogs that open dialogs hand the keys back the same way: New Project's "..."

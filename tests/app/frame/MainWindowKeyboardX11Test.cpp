@@ -45,7 +45,18 @@ protected:
                  OpenMenuItem(label, &item);
                  if (!MenuDriver::OpenMenus().empty())
                      ::GetWindowRect(MenuDriver::OpenMenus().front(), pMenu);
-                 cairo_surface_destroy(Shot(("menu-" + label).c_str()));
+                 // The screen shows the menu where its window is: the menu's face inside each
+                 // corner of its frame.
+                 cairo_surface_t* shot = Shot(("menu-" + label).c_str());
+                 const uint32_t face = Rgb(::GetSysColor(COLOR_MENU));
+                 int nFace = 0;
+                 for (const POINT corner : {POINT{pMenu->left + 2, pMenu->top + 2}, POINT{pMenu->right - 3, pMenu->top + 2},
+                                            POINT{pMenu->left + 2, pMenu->bottom - 3},
+                                            POINT{pMenu->right - 3, pMenu->bottom - 3}})
+                     nFace += shot != nullptr && screen_capture::PixelAt(shot, corner) == face;
+                 if (shot)
+                     cairo_surface_destroy(shot);
+                 EXPECT_EQ(nFace, 4) << "the menu showing \"" << label << "\" is not on the screen where its window is";
                  XdoNow("key Escape");
              });
     }
@@ -205,7 +216,6 @@ TEST_F(MainWindowKeyboardX11Test, AltF4ClosesTheMainWindowFromACellsOpenList)
     ASSERT_TRUE(RunUntil([&] { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())) != nullptr; }))
         << "Alt+Down did not open the cell's list";
     ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("alt-f4-over-an-open-list"));
 
     const HWND hFrame = Frame().GetSafeHwnd();
     ASSERT_TRUE(XdoNow("key alt+F4"));

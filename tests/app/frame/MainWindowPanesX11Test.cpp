@@ -215,7 +215,6 @@ TEST_F(MainWindowPanesX11Test, FoldersAndPagesComeInNameOrder)
         EXPECT_TRUE(RunUntil([&] { return title().find(shown) != std::string::npos; }))
             << "after " << folder << " the title is " << title();
     }
-    cairo_surface_destroy(Shot("project-area-name-order"));
 
     // All files: the pages of the grid, as the user copies the file column.
     ASSERT_TRUE(KeysTo(tree.GetSafeHwnd(), "Home"));
@@ -234,5 +233,4 @@ TEST_F(MainWindowPanesX11Test, FoldersAndPagesComeInNameOrder)
                              "dir1253/index.htm", "sub/c.htm"})
         expected += site + "/" + page + "\r\n";
     EXPECT_EQ(copied, expected);
-    cairo_surface_destroy(Shot("grid-name-order"));
 }

@@ -1,6 +1,8 @@
 // What the program tells the user, as the user meets it on the X server: the boxes after Replace
 // All, the Output Area's report of a save with many failures (every line kept, each page named by
-// its path in the site, a scroll bar, the wheel), and what a scan stopped early says and shows.
+// its path in the site, a scroll bar, the wheel), what a scan stopped early says and shows, and
+// why New Project refuses a folder.
+#include "app/dialogs/CNewProjectDlg.h"
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
@@ -8,6 +10,8 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "tests/app/PartFetchBackend.h"
 #include "platform/controls/CommonDialog.h"
+#include "tests/support/WithoutFileOverride.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <set>
@@ -280,8 +284,9 @@ TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeSavedSaysWhy)
 {
     const std::filesystem::path disk = dir.Path() + "/disk";
     std::filesystem::create_directories(disk);
-    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "no right to mount a small file system";
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        VOSTREL_REQUIRE("the right to mount a small file system");
+    }
     struct Unmount {
         std::string path;
         ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
@@ -307,4 +312,79 @@ TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeSavedSaysWhy)
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && ProgramHasFocus(); })) << "the save said nothing";
     EXPECT_EQ(boxes.Texts()[0], "Project could NOT be saved!\n\nThe disk is full while accessing " + project + ".");
     EXPECT_EQ(ReadAll(project), before);
+}
+
+// New Project refuses a folder that will not do and says which folder and why: one that does
+// not exist, a file, and a folder that cannot be read, named in other scripts as the user typed
+// them; the dialog stays open for another try.
+TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
+{
+    ASSERT_TRUE(Start());
+    const std::string base = dir.Path() + "/Ωμέγα 日本 straße";
+    const std::string missing = base + "/gone é";
+    const std::string file = base + "/café.htm";
+    const std::string locked = base + "/geschützt";
+    std::filesystem::create_directories(locked);
+    std::ofstream(file) << "<html><head><title>x</title></head><body>x</body></html>\n";
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+
+    const std::vector<std::string> tried{missing, file, locked};
+    const X11KeyboardLetters letters(other, missing + file + locked);
+    ASSERT_TRUE(letters.Ready()) << "no free keys for the letters of the paths";
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    Type("the main window", "^Vostrel", "ctrl+n");
+    for (size_t nTry = 0; nTry < tried.size(); ++nTry) {
+        When("New Project has the keys after " + std::to_string(nTry) + " boxes",
+             [&, nTry] { return Matches(FocusedTitle(), "^New Project$") && boxes.Texts().size() == nTry; },
+             [&, nTry] {
+                 ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), CNewProjectDlg::kIdDirectory)), 1, 1);
+                 XdoNow("key ctrl+a");
+                 XdoNow("type --delay 10 '" + tried[nTry] + "'");
+                 XdoNow("key Return");
+             });
+    }
+    When("New Project has the keys after the last box",
+         [&] { return Matches(FocusedTitle(), "^New Project$") && boxes.Texts().size() == tried.size(); },
+         [&] { XdoNow("key Escape"); });
+    When("the main window has the keys again", [&] { return ProgramHasFocus() && !ViewableWindowTitled("New Project"); },
+         [] {});
+    {
+        // The folder of mode 000 is closed to the program as to any user.
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds()) << "the folder of mode 000 stays open to this process";
+        EXPECT_TRUE(StepsTaken());
+    }
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    const std::string headline = "The specified project directory is invalid!\n\n";
+    ASSERT_EQ(boxes.Texts().size(), 3u);
+    EXPECT_EQ(boxes.Texts()[0], headline + "The folder '" + missing + "' does not exist.");
+    EXPECT_EQ(boxes.Texts()[1], headline + "'" + file + "' is not a folder.");
+    EXPECT_EQ(boxes.Texts()[2], headline + "The folder '" + locked + "' cannot be read: Permission denied.");
+    CProjectSettings* pSettings = nullptr;
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "a project was made";
+}
+
+// A damaged registry file is told at start-up in a box that names the copy kept aside; the
+// program starts with its defaults and keeps its options in a fresh file, which the next start
+// reads without a word.
+TEST_F(MainWindowReportsX11Test, ADamagedRegistryFileIsToldAtStartUpWithTheCopyKeptAside)
+{
+    const std::string folder = dir.Path() + "/config/vostrel";
+    std::filesystem::create_directories(folder);
+    const std::string damaged = "VOSTREL-REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"Warn After Scan\"=dword:zz\n";
+    std::ofstream(folder + "/registry.txt") << damaged;
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "start-up said nothing of the damaged file";
+    EXPECT_EQ(boxes.Texts()[0], "The file in which Vostrel keeps its options and window layout, '" + folder +
+                                    "/registry.txt', is damaged (bad value line on line 3).\n\nVostrel starts with its "
+                                    "default options. The damaged file was kept as '" +
+                                    folder + "/registry.txt.damaged'.");
+    EXPECT_EQ(ReadAll(folder + "/registry.txt.damaged"), damaged);
+
+    Stop();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(boxes.Texts().size(), 1u) << "the fresh file was taken for a damaged one";
+    EXPECT_EQ(ReadAll(folder + "/registry.txt").rfind("VOSTREL-REGISTRY 1\n", 0), 0u);
 }

@@ -35,5 +35,21 @@ TEST_F(MainWindowSettingsX11Test, ProjectSettingsOkKeepsTheColumnWidths)
     EXPECT_EQ(view->GetColWidth(CGroupView::kFileColumn), nFile);
     EXPECT_EQ(view->CalcCellRect(0, nTitle).Width(), header.Width() + (nDragged - nBefore))
         << "on the screen the header keeps its dragged width";
-    cairo_surface_destroy(Shot("project-settings-widths"));
+    // And the screen shows it so: the grid's line after the Title column runs down its rows at
+    // the dragged width, not where the column ended before the drag.
+    cairo_surface_t* shot = Shot("project-settings-widths");
+    ASSERT_NE(shot, nullptr);
+    const CRect first = view->CalcCellRect(1, nTitle);
+    const CRect last = view->CalcCellRect(view->GetRowCount(), nTitle);
+    // A cell's lines are drawn just past its rectangle, on its right and below it.
+    const uint32_t line = GridPixel(shot, first.CenterPoint().x, first.bottom);
+    const auto lineDown = [&](int x) {
+        int nOnLine = 0;
+        for (int y = first.top; y < last.bottom; ++y)
+            nOnLine += GridPixel(shot, x, y) == line;
+        return nOnLine == last.bottom - first.top;
+    };
+    EXPECT_TRUE(lineDown(first.right)) << "no line after the Title column at its dragged width";
+    EXPECT_FALSE(lineDown(first.right + nBefore - nDragged)) << "a line where the Title column ended before";
+    cairo_surface_destroy(shot);
 }

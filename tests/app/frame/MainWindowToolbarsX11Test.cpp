@@ -285,7 +285,6 @@ TEST_F(MainWindowToolbarsX11Test, TheMainToolbarKeepsItsNameWhenUndoNamesAChange
     ASSERT_NE(MainToolbar(), nullptr);
     EXPECT_TRUE(MainToolbar()->IsFloating());
     EXPECT_TRUE(RunUntil([&] { return ViewableWindowTitled("Main Toolbar"); })) << "the floating caption at start-up";
-    cairo_surface_destroy(Shot("main-toolbar-floating-restored"));
 }
 
 // A name damaged in a saved layout is not taken: the Main Toolbar is "Main Toolbar" again at

@@ -4,9 +4,11 @@
 #include "platform/core/MimeTypes.h"
 
 #include "support/ScopedTempDir.h"
+#include "support/WithoutFileOverride.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -270,6 +272,13 @@ TEST_F(RegistryTest, DamagedFileIsSetAsideAndDefaultsUsed)
     struct stat st{};
     EXPECT_EQ(0, stat((RegFile() + ".damaged").c_str(), &st));
     EXPECT_NE(0, stat(RegFile().c_str(), &st));
+    // The program is told once, with the copy kept aside and what was wrong.
+    const CRegistryLoadProblem problem = CRegistryStore::Instance().TakeLoadProblem();
+    EXPECT_EQ(problem.kind, CRegistryLoadProblem::Kind::SetAside);
+    EXPECT_EQ(problem.path, RegFile());
+    EXPECT_EQ(problem.aside, RegFile() + ".damaged");
+    EXPECT_EQ(problem.reason, "bad value line on line 3");
+    EXPECT_EQ(CRegistryStore::Instance().TakeLoadProblem().kind, CRegistryLoadProblem::Kind::None);
 
     // The store works on and writes a fresh file.
     key = Create(HKEY_CURRENT_USER, "Software\\After");
@@ -278,6 +287,46 @@ TEST_F(RegistryTest, DamagedFileIsSetAsideAndDefaultsUsed)
     std::string text;
     ASSERT_EQ(0, ReadWholeFile(RegFile(), text));
     EXPECT_NE(std::string::npos, text.find("\"ok\"=dword:00000001"));
+}
+
+// A damaged file that cannot be set aside, and a file that cannot be read, are told to the
+// program too; a good file and none at all are nothing to tell.
+TEST_F(RegistryTest, WhatReadingTheFileMetIsToldOnce)
+{
+    EXPECT_EQ(CRegistryStore::Instance().TakeLoadProblem().kind, CRegistryLoadProblem::Kind::None) << "no file";
+    const std::string folder = m_dir.File("vostrel");
+    mkdir(folder.c_str(), 0700);
+    std::ofstream(RegFile()) << "VOSTREL-REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n";
+    CRegistryStore::Instance().Reload();
+    EXPECT_EQ(CRegistryStore::Instance().TakeLoadProblem().kind, CRegistryLoadProblem::Kind::None) << "a good file";
+
+    std::ofstream(RegFile()) << "not a registry\n";
+    CRegistryStore::Instance().Reload();
+    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+    CRegistryLoadProblem problem;
+    {
+        WithoutFileOverride plainUser;
+        ASSERT_TRUE(plainUser.Holds());
+        testing::internal::CaptureStderr();
+        problem = CRegistryStore::Instance().TakeLoadProblem();
+        testing::internal::GetCapturedStderr();
+    }
+    EXPECT_EQ(problem.kind, CRegistryLoadProblem::Kind::NotSetAside);
+    EXPECT_EQ(problem.reason, "not a registry file");
+    EXPECT_EQ(problem.renameError, std::strerror(EACCES));
+
+    ASSERT_EQ(0, chmod(folder.c_str(), 0700));
+    ASSERT_EQ(0, chmod(RegFile().c_str(), 0));
+    CRegistryStore::Instance().Reload();
+    {
+        WithoutFileOverride plainUser;
+        testing::internal::CaptureStderr();
+        problem = CRegistryStore::Instance().TakeLoadProblem();
+        testing::internal::GetCapturedStderr();
+    }
+    EXPECT_EQ(problem.kind, CRegistryLoadProblem::Kind::Unreadable);
+    EXPECT_EQ(problem.path, RegFile());
+    EXPECT_EQ(problem.reason, std::strerror(EACCES));
 }
 
 TEST_F(RegistryTest, FileFormatIsReadable)

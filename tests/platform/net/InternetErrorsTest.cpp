@@ -247,8 +247,9 @@ protected:
     }
     void SetUp() override
     {
-        if (s_expired == nullptr)
-            GTEST_SKIP() << "openssl and python3 are needed for the certificates and the HTTPS test servers";
+        VOSTREL_REQUIRE(s_expired ? std::string()
+                                  : nettest::WhyNotStarted("the HTTPS test servers of the test's own certificates",
+                                                           {"openssl", "python3"}));
         m_trust.emplace("SSL_CERT_FILE", s_expired->dir.File("authorities.pem"));
     }
     // The reply to a GET with the security flags, or the error that stopped it.

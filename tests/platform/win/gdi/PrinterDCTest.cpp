@@ -234,6 +234,65 @@ TEST(PrinterDCTest, PrintsLinesRectanglesAndTextThatPdftoppmShowsInPlace)
     EXPECT_FALSE(page3.Valid());
 }
 
+// A picture of four colours keeps its sides on the page: as it is, mirrored by a negative
+// width or height of the destination or of the source, and from a device-independent bitmap
+// kept bottom row first.
+TEST(PrinterDCTest, PicturesKeepTheirSidesOnThePage)
+{
+    ScopedTempDir dir;
+    const std::string file = dir.File("sides.pdf");
+    HDC dc = MakePrinter();
+    ASSERT_NE(dc, nullptr);
+    DOCINFO info{sizeof(DOCINFO), "Sides", file.c_str(), nullptr, 0};
+    ASSERT_GT(StartDoc(dc, &info), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
+    // Top row red, green; bottom row blue, yellow.
+    const uint32_t picture[4] = {kRed, kGreen, kBlue, kYellow};
+    HBITMAP bitmap = CreateBitmap(2, 2, 1, 32, picture);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    // Each 200 dots square, a quadrant a colour.
+    StretchBlt(dc, 100, 100, 200, 200, memory, 0, 0, 2, 2, SRCCOPY);
+    StretchBlt(dc, 799, 100, -200, 200, memory, 0, 0, 2, 2, SRCCOPY);
+    StretchBlt(dc, 1100, 299, 200, -200, memory, 0, 0, 2, 2, SRCCOPY);
+    StretchBlt(dc, 100, 600, 200, 200, memory, 1, 1, -2, -2, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    // The same picture as a bottom-up bitmap: its first row in memory is its bottom one.
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = 2;
+    bmi.bmiHeader.biHeight = 2;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    const uint32_t bottomUp[4] = {kBlue, kYellow, kRed, kGreen};
+    EXPECT_EQ(StretchDIBits(dc, 600, 600, 200, 200, 0, 0, 2, 2, bottomUp, &bmi, DIB_RGB_COLORS, SRCCOPY), 2);
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+
+    PdfPage page(file, 1, 300);
+    ASSERT_TRUE(page.Valid());
+    // Device (x, y) is page pixel (x + 75, y + 75); the colours at the middles of the four
+    // quadrants of the square at (x, y), read top left, top right, bottom left, bottom right.
+    const auto quadrants = [&page](int x, int y) {
+        std::vector<uint32_t> seen;
+        for (int dy : {50, 150})
+            for (int dx : {50, 150})
+                seen.push_back(page.At(75 + x + dx, 75 + y + dy));
+        return seen;
+    };
+    using Colours = std::vector<uint32_t>;
+    EXPECT_EQ(quadrants(100, 100), (Colours{kRed, kGreen, kBlue, kYellow})) << "as it is";
+    EXPECT_EQ(quadrants(600, 100), (Colours{kGreen, kRed, kYellow, kBlue})) << "mirrored left to right";
+    EXPECT_EQ(quadrants(1100, 100), (Colours{kBlue, kYellow, kRed, kGreen})) << "mirrored top to bottom";
+    EXPECT_EQ(quadrants(100, 600), (Colours{kYellow, kBlue, kGreen, kRed})) << "the source taken backwards both ways";
+    EXPECT_EQ(quadrants(600, 600), (Colours{kRed, kGreen, kBlue, kYellow})) << "a bottom-up bitmap";
+}
+
 TEST(PrinterDCTest, OnlyAFinishedDocumentReplacesTheFile)
 {
     ScopedTempDir dir;
