@@ -11,6 +11,9 @@
 #include <cstring>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 const char kMagic[] = "VOSTREL-REGISTRY 1";
@@ -432,15 +435,16 @@ void CRegistryStore::LoadUser()
         m_user = std::move(parsed);
         return;
     }
-    const std::string aside = path + ".damaged";
-    if (rename(path.c_str(), aside.c_str()) == 0) {
+    std::string aside;
+    const int renameErr = SetAside(path, aside);
+    if (renameErr == 0) {
         m_loadProblem = CRegistryLoadProblem{CRegistryLoadProblem::Kind::SetAside, path, aside, error, {}};
         std::fprintf(stderr,
                      "vostrel: warning: the registry file %s is damaged (%s); it was moved to %s "
                      "and defaults are used\n",
                      path.c_str(), error.c_str(), aside.c_str());
     } else {
-        const int renameErr = errno;
+        aside.clear();
         m_persist = false;
         m_loadProblem =
             CRegistryLoadProblem{CRegistryLoadProblem::Kind::NotSetAside, path, {}, error, std::strerror(renameErr)};
@@ -448,6 +452,27 @@ void CRegistryStore::LoadUser()
                      "vostrel: warning: the registry file %s is damaged (%s) and could not be set "
                      "aside (%s); defaults are used and changes are kept in memory only\n",
                      path.c_str(), error.c_str(), std::strerror(renameErr));
+    }
+}
+
+// Moves a damaged file to the first of "<path>.damaged", "<path>.damaged.2", ... that no earlier
+// damaged copy holds: a copy kept for the user is never written over. Returns 0, or the errno of
+// the failed move with `aside` naming the copy tried.
+int CRegistryStore::SetAside(const std::string& path, std::string& aside)
+{
+    for (int n = 1;; ++n) {
+        aside = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // A file system that cannot refuse to replace: look first, then move.
+        struct stat st{};
+        if (lstat(aside.c_str(), &st) == 0)
+            continue;
+        return rename(path.c_str(), aside.c_str()) == 0 ? 0 : errno;
     }
 }
 

@@ -121,6 +121,8 @@ public:
 
 private:
     CRegistryStore() = default;
+    // Moves a damaged file aside under a name no earlier damaged copy holds; 0 or an errno.
+    static int SetAside(const std::string& path, std::string& aside);
     ~CRegistryStore();
     void LoadUser();
     std::shared_ptr<CRegKeyNode> BuildClassesRoot();

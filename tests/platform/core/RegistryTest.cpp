@@ -287,6 +287,19 @@ TEST_F(RegistryTest, DamagedFileIsSetAsideAndDefaultsUsed)
     std::string text;
     ASSERT_EQ(0, ReadWholeFile(RegFile(), text));
     EXPECT_NE(std::string::npos, text.find("\"ok\"=dword:00000001"));
+
+    // Damaged again later: the first copy stays as it was, the new one goes beside it.
+    std::ofstream(RegFile()) << "second damage\n";
+    CRegistryStore::Instance().Reload();
+    testing::internal::CaptureStderr();
+    const CRegistryLoadProblem again = CRegistryStore::Instance().TakeLoadProblem();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(again.kind, CRegistryLoadProblem::Kind::SetAside);
+    EXPECT_EQ(again.aside, RegFile() + ".damaged.2");
+    ASSERT_EQ(0, ReadWholeFile(RegFile() + ".damaged", text));
+    EXPECT_NE(std::string::npos, text.find("dword:zz"));
+    ASSERT_EQ(0, ReadWholeFile(RegFile() + ".damaged.2", text));
+    EXPECT_EQ(text, "second damage\n");
 }
 
 // A damaged file that cannot be set aside, and a file that cannot be read, are told to the
