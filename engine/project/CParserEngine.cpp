@@ -14,10 +14,12 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/FdCloser.h"
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
 #include "engine/project/PathToFileUrl.h"
+#include "engine/project/SaveCopies.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "platform/core/AtomicFile.h"
@@ -37,24 +39,20 @@
 #include "platform/core/WindowHandle.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <climits>
 #include <cstdio>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <map>
 #include <new>
-#include <random>
 #include <set>
 #include <system_error>
 #include <strings.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -63,6 +61,29 @@
 namespace {
 
 constexpr int kLastBackupNumber = 24;
+
+// The page's nth backup name: ".old", then ".old2" to ".old24".
+CString BackupNameOf(const CString& strPath, int n)
+{
+    CString strName = strPath + ".old";
+    if (n > 1)
+        strName.Format("%s%d", (strPath + ".old").GetString(), n);
+    return strName;
+}
+
+// How many of the file's backup names name the file itself: second names that a save stopped
+// between making the backup and replacing the page left, not other names of the user's.
+UINT CountBackupNamesOfItself(const CString& strFile, const struct stat& file)
+{
+    UINT nCount = 0;
+    for (int n = 1; n <= kLastBackupNumber; ++n) {
+        struct stat info {};
+        if (::lstat(BackupNameOf(strFile, n), &info) == 0 && info.st_dev == file.st_dev && info.st_ino == file.st_ino)
+            ++nCount;
+    }
+    return nCount;
+}
+
 // The most threads that prepare the pages at the start of a scan, and the fewest pages worth a
 // second thread.
 constexpr size_t kPrepareThreads = 8;
@@ -461,29 +482,6 @@ void Line(HWND hPane, const CString& strSource, const CString& strMessage)
 // Pages up to this size are read whole before they are rewritten.
 constexpr off_t kReadWholeLimit = 4 << 20;
 
-class FdCloser {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() { Close(); }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-    int Get() const { return m_fd; }
-    void Reset(int fd)
-    {
-        Close();
-        m_fd = fd;
-    }
-    int Close()
-    {
-        const int nResult = m_fd >= 0 ? ::close(m_fd) : 0;
-        m_fd = -1;
-        return nResult;
-    }
-
-private:
-    int m_fd;
-};
-
 // The copy the save writes beside a page: removed again unless it took the page's place.
 class CSaveCopy : public CFile {
 public:
@@ -541,124 +539,6 @@ CString CopyFailureText(LONG lError, const CString& strPath)
     if (lError == ERROR_DISK_FULL || lError == ERROR_HANDLE_DISK_FULL)
         return kDiskFull;
     return MessageOfError(static_cast<DWORD>(lError), strPath);
-}
-
-// A new empty file "<prefix><hex>.tmp" in the folder, readable by its owner only; its open
-// descriptor, or -1 with errno. Names are only bound by the system's own path limit.
-int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
-{
-    CString strBase = strFolder.IsEmpty() ? CString(".") : strFolder;
-    if (strBase[strBase.GetLength() - 1] != '/')
-        strBase += "/";
-    strBase += CString(lpszPrefix != nullptr ? lpszPrefix : "").Left(3);
-    // A random start keeps the names hard to guess; O_EXCL keeps them ours.
-    thread_local std::mt19937 random{std::random_device{}()};
-    UINT nNumber = std::uniform_int_distribution<UINT>(1, 0xFFFF)(random);
-    for (UINT nTry = 0; nTry < 0xFFFF; ++nTry, nNumber = nNumber % 0xFFFF + 1) {
-        CString strCandidate;
-        strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
-        const int fd = ::open(strCandidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            strPath = strCandidate;
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-// The save's copies carry a mark of their own: the process that made them, by its id and its
-// start time (ids are used again), and its machine's name. A copy whose process is gone was left
-// by a save that never ended (the program was killed, the machine stopped), and nothing but the
-// mark tells it from a user's file of the same name. A copy another machine made in a shared
-// folder is that machine's to judge: its process cannot be looked for here.
-constexpr const char* kCopyMark = "user.vostrel.save-copy";
-
-// The start time of a process, in clock ticks since the system started; 0 when there is none.
-unsigned long long ProcessStartTime(long nPid)
-{
-    char szPath[64];
-    std::snprintf(szPath, sizeof szPath, "/proc/%ld/stat", nPid);
-    FdCloser stat(::open(szPath, O_RDONLY | O_CLOEXEC));
-    if (stat.Get() < 0)
-        return 0;
-    char szStat[1024] = {};
-    const ssize_t n = ::read(stat.Get(), szStat, sizeof szStat - 1);
-    if (n <= 0)
-        return 0;
-    // The fields after the command's name, which may hold blanks, start after its ")"; the
-    // start time is the 22nd field, the 20th after that.
-    const char* p = std::strrchr(szStat, ')');
-    for (int nField = 2; p != nullptr && nField < 22; ++nField)
-        p = std::strchr(p + 1, ' ');
-    return p != nullptr ? std::strtoull(p + 1, nullptr, 10) : 0;
-}
-
-std::string HostName()
-{
-    char szHost[256] = {};
-    if (::gethostname(szHost, sizeof szHost - 1) != 0)
-        return std::string();
-    return szHost;
-}
-
-std::string OwnCopyMark()
-{
-    static const std::string s_mark = [] {
-        const long nPid = static_cast<long>(::getpid());
-        return std::to_string(nPid) + " " + std::to_string(ProcessStartTime(nPid)) + " " + HostName();
-    }();
-    return s_mark;
-}
-
-// Marks a copy as the save's own; a file system without the room for a mark leaves it unmarked,
-// so that it is never taken for a left one.
-void MarkSaveCopy(int fd)
-{
-    const std::string strMark = OwnCopyMark();
-    (void)::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0);
-}
-
-// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
-bool IsSaveCopyName(const char* pszName)
-{
-    if (std::strncmp(pszName, "SAV", 3) != 0)
-        return false;
-    const char* p = pszName + 3;
-    const char* pDigits = p;
-    while (std::isxdigit(static_cast<unsigned char>(*p)) && !std::islower(static_cast<unsigned char>(*p)))
-        ++p;
-    return p > pDigits && p - pDigits <= 8 && std::strcmp(p, ".tmp") == 0;
-}
-
-// Whether the file in the folder is a copy a save left: the save's name and mark, made by a
-// process that is gone.
-bool IsLeftSaveCopy(int fdFolder, const char* pszName)
-{
-    if (!IsSaveCopyName(pszName))
-        return false;
-    struct stat info {};
-    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0)
-        return false;
-    char szMark[320] = {};
-    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark - 1);
-    if (n <= 0)
-        return false;
-    long nPid = 0;
-    unsigned long long nStart = 0;
-    int nHostAt = -1;
-    if (std::sscanf(szMark, "%ld %llu %n", &nPid, &nStart, &nHostAt) != 2 || nPid <= 0)
-        return false;
-    // A mark without a machine's name is this machine's.
-    if (nHostAt >= 0 && szMark[nHostAt] != '\0' && szMark + nHostAt != HostName())
-        return false;
-    // A save that still runs, in this program or another, keeps its copies.
-    return ProcessStartTime(nPid) != nStart;
 }
 
 // The line that tells of the copies removed from a folder.
@@ -834,6 +714,7 @@ struct PendingPage {
     const std::set<FileKey>& batch; // the files of the batch's pages on their way
     CPageNode* pWrittenBy = nullptr; // Alias: the page whose edits went into the file
     struct stat copyInfo {};    // the copy, which takes the file's place
+    UINT nBackupNamesOfItself = 0; // of the file's other names, the backup names
     std::unique_ptr<CSaveCopy> pCopy;
     std::unique_ptr<TitleFlagKeeper> pTitle;
     bool bCommitted = false;
@@ -871,6 +752,8 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
+    if (page.st_nlink > 1)
+        pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
@@ -910,10 +793,9 @@ PageResult PreparePage(PendingPage& pending)
 
     pending.strFolder = FolderOf(pending.strFile);
     CString strTemp;
-    const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
+    const int fdTemp = CreateSaveCopy(pending.strFolder, strTemp);
     if (fdTemp < 0)
         return pending.Fail(FolderMessageOfErrno(errno, pending.strFolder));
-    MarkSaveCopy(fdTemp);
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
@@ -943,6 +825,11 @@ PageResult PreparePage(PendingPage& pending)
     return PageResult::Saved;
 }
 
+CString NameOf(const CString& strPath)
+{
+    return strPath.Mid(strPath.ReverseFind('/') + 1);
+}
+
 // Scheme 0: the old page keeps living under its backup name, made as a second name of the old
 // file before the new file takes the page's place, so the page's path always holds either the
 // old or the new page.
@@ -953,6 +840,9 @@ void MakeBackup(PendingPage& pending)
         pending.Fail(kNoBackupName);
         return;
     }
+    // The copy's mark tells the name, so that a sweep after a save killed before the page is
+    // replaced takes the name back.
+    NoteSaveCopyBackup(pending.pCopy->Descriptor(), NameOf(pending.strFile), NameOf(strBackup));
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
         // (EPERM is a file system without links, which the copy below serves.)
@@ -1010,9 +900,6 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // The last look before the page is replaced: another program's newer text wins.
     if (!IsUnchanged(pending.read, strFile))
         return pending.Fail(kChangedMeanwhile);
-    // The page does not keep the copy's mark. Taken off at the last moment, so that a save
-    // killed before it leaves a copy the next save can tell for its own.
-    (void)::removexattr(strTemp, kCopyMark);
     if (nBackupScheme == CProjectSettings::kBackupTrash) {
         // The old page goes to the trash; when the new one cannot take its place, the old one
         // comes back.
@@ -1034,6 +921,9 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
             return pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
         return pending.Fail(SaveMessageOfErrno(nError, strFile));
     }
+    // The page does not keep the copy's mark, which it bore until it had the page's name: a
+    // save killed before leaves a copy the next sweep can tell for a left one.
+    UnmarkSaveCopy(strFile);
     pending.bCommitted = true;
     pending.pCopy->Keep();
     pending.pTitle->Commit();
@@ -1041,7 +931,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // carry the edit to them, but also into every copy that shares the file by accident (a
     // backup tree made of links, say), and would leave a half-written page after a crash. The
     // page is replaced as a whole, and the user is told.
-    if (pending.read.st_nlink > 1)
+    if (pending.read.st_nlink > 1 + pending.nBackupNamesOfItself)
         pending.lines.push_back(kOtherNamesKeepOldText);
 
     // The contents whose tags were written are saved; any the page had no place for (no head)
@@ -1703,34 +1593,13 @@ UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPre
 
 UINT CParserEngine::RemoveLeftSaveCopies(const CString& strFolder)
 {
-    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // The listing reads through a descriptor of its own; the folder's removes the files.
-    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
-    if (pDir == nullptr) {
-        if (fdList >= 0)
-            ::close(fdList);
-        return 0;
-    }
-    std::vector<std::string> left;
-    while (const dirent* pEntry = ::readdir(pDir)) {
-        if (IsLeftSaveCopy(folder.Get(), pEntry->d_name))
-            left.emplace_back(pEntry->d_name);
-    }
-    ::closedir(pDir);
-    UINT nRemoved = 0;
-    for (const std::string& name : left)
-        nRemoved += ::unlinkat(folder.Get(), name.c_str(), 0) == 0 ? 1 : 0;
-    return nRemoved;
+    return RemoveLeftSaveCopiesIn(strFolder);
 }
 
 UINT CParserEngine::MakeBackupName(const CString& strPath, CString& strName)
 {
     for (int n = 1; n <= kLastBackupNumber; ++n) {
-        if (n == 1)
-            strName = strPath + ".old";
-        else
-            strName.Format("%s%d", strPath + ".old", n);
+        strName = BackupNameOf(strPath, n);
         // Any kind of entry under the name counts as taken.
         struct stat info {};
         if (::lstat(strName, &info) != 0 && errno == ENOENT)

@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "support/RequiredTools.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -991,8 +992,7 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     namespace fs = std::filesystem;
     const fs::path folder = TempDir() / "pages";
     fs::create_directories(folder);
-    if (setxattr(folder.c_str(), "user.vostrel.probe", "1", 1, 0) != 0 && errno == ENOTSUP)
-        GTEST_SKIP() << "the file system keeps no extended attributes";
+    VOSTREL_REQUIRE(MarksMissingIn(folder));
     // Copies marked by a save whose process is gone, and a user's file of a copy's name.
     const pid_t gone = fork();
     if (gone == 0)
