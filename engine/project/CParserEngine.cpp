@@ -52,6 +52,8 @@
 #include <set>
 #include <system_error>
 #include <strings.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -461,6 +463,12 @@ constexpr LPCTSTR kOtherNamesKeepOldText =
 constexpr LPCTSTR kTooLarge =
     "Not saved: the page would be larger than the file size limit allows. The page was left as it was.";
 constexpr LPCTSTR kDiskFull = "Not saved: there is not enough space on the disk. The page was left as it was.";
+constexpr LPCTSTR kPageImmutable =
+    "Not saved: the page is marked unchangeable (immutable) in the file system, so it can be neither replaced nor "
+    "backed up. The page was left as it was.";
+constexpr LPCTSTR kPageAppendOnly =
+    "Not saved: the page is marked append-only in the file system, so it cannot be replaced. The page was left as "
+    "it was.";
 constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 
@@ -825,6 +833,34 @@ PageResult PreparePage(PendingPage& pending)
     return PageResult::Saved;
 }
 
+// Why the page itself may be neither replaced nor given a second name, although its folder may be
+// written: the file system's marks on the file. Empty when they are not the cause.
+CString PageRefusalText(const CString& strFile)
+{
+    FdCloser file(::open(strFile, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    int nFlags = 0;
+    if (file.Get() < 0 || ::ioctl(file.Get(), FS_IOC_GETFLAGS, &nFlags) != 0)
+        return CString();
+    if ((nFlags & FS_IMMUTABLE_FL) != 0)
+        return kPageImmutable;
+    if ((nFlags & FS_APPEND_FL) != 0)
+        return kPageAppendOnly;
+    return CString();
+}
+
+// What a refused replace of the page means: the page's own cause when it has one, else the
+// folder's.
+CString ReplaceFailureText(int nErrno, const PendingPage& pending)
+{
+    if (nErrno == EACCES || nErrno == EPERM) {
+        if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty())
+            return strText;
+    }
+    if (nErrno == EACCES || nErrno == EPERM || nErrno == EROFS)
+        return FolderMessageOfErrno(nErrno, pending.strFolder);
+    return SaveMessageOfErrno(nErrno, pending.strFile);
+}
+
 CString NameOf(const CString& strPath)
 {
     return strPath.Mid(strPath.ReverseFind('/') + 1);
@@ -845,7 +881,13 @@ void MakeBackup(PendingPage& pending)
     NoteSaveCopyBackup(pending.pCopy->Descriptor(), NameOf(pending.strFile), NameOf(strBackup));
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
-        // (EPERM is a file system without links, which the copy below serves.)
+        if (nError == EPERM) {
+            if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty()) {
+                pending.Fail(strText);
+                return;
+            }
+        }
+        // (EPERM is otherwise a file system without links, which the copy below serves.)
         if (nError == EACCES || nError == EROFS) {
             pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
             return;
@@ -904,8 +946,10 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The old page goes to the trash; when the new one cannot take its place, the old one
         // comes back.
         const TrashResult trashed = MoveToTrash(std::string(strFile.GetString()));
-        if (!trashed.Succeeded())
-            return pending.Fail(kNoRecycleBin);
+        if (!trashed.Succeeded()) {
+            const CString strText = PageRefusalText(strFile);
+            return pending.Fail(strText.IsEmpty() ? CString(kNoRecycleBin) : strText);
+        }
         if (::rename(strTemp, strFile) != 0) {
             const CString strError = SaveMessageOfErrno(errno, strFile);
             if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
@@ -916,10 +960,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        const int nError = errno;
-        if (nError == EACCES || nError == EPERM || nError == EROFS)
-            return pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
-        return pending.Fail(SaveMessageOfErrno(nError, strFile));
+        return pending.Fail(ReplaceFailureText(errno, pending));
     }
     // The page does not keep the copy's mark, which it bore until it had the page's name: a
     // save killed before leaves a copy the next sweep can tell for a left one.

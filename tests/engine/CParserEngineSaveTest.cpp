@@ -23,6 +23,8 @@
 #include <sstream>
 #include <string>
 #include <linux/capability.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <fcntl.h>
@@ -1118,4 +1120,63 @@ TEST_F(SiteSaveTest, AFailureNamesThePageByItsPathAndAFolderThatCannotBeWritten)
                                     + "' may not be written, so neither the new page nor the old page's backup can "
                                       "be made there. The page was left as it was."}));
     EXPECT_TRUE(BackupsIn(m_site / "shut").empty());
+}
+
+namespace {
+
+// Sets or clears the file system's immutable mark of a file (chattr +i, -i); false when the
+// file system or the process's rights do not allow it.
+bool SetImmutable(const fs::path& file, bool bImmutable)
+{
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int nFlags = 0;
+    bool bDone = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &nFlags) == 0;
+    nFlags = bImmutable ? (nFlags | FS_IMMUTABLE_FL) : (nFlags & ~FS_IMMUTABLE_FL);
+    bDone = bDone && ioctl(fd, FS_IOC_SETFLAGS, &nFlags) == 0;
+    if (fd >= 0)
+        close(fd);
+    return bDone;
+}
+
+} // namespace
+
+// One page of a folder may not be changed, although the folder may: the others are saved, and
+// the line names that page with its own cause, not the folder.
+TEST_F(SiteSaveTest, APageMarkedImmutableIsToldWithItsOwnCauseWhileItsFolderIsSaved)
+{
+    fs::create_directories(m_site / "en-US");
+    const fs::path locked = m_site / "en-US" / "locked.htm";
+    for (const char* name : {"a.htm", "locked.htm", "z.htm"})
+        WriteFileBytes(m_site / "en-US" / name, kPage);
+    if (!SetImmutable(locked, true)) {
+        VOSTREL_REQUIRE("the right to mark a file immutable (chattr +i) on the file system of " + m_site.string());
+    }
+    struct Unlock {
+        fs::path file;
+        ~Unlock() { SetImmutable(file, false); }
+    } unlock{locked};
+    CPageNode* pLocked = SitePage("en-US/locked.htm", "k");
+    // The backup that is a second name, and the deleting scheme's replace, are refused alike.
+    for (const UINT nScheme : {CProjectSettings::kBackupFile, CProjectSettings::kBackupDelete}) {
+        SCOPED_TRACE(nScheme);
+        m_pSettings->m_nBackupScheme = nScheme;
+        m_selection.RemoveAll();
+        m_selection.AddTail(pLocked);
+        CPageNode* pA = SitePage("en-US/a.htm", "a");
+        CPageNode* pZ = SitePage("en-US/z.htm", "z");
+        MessageSink sink;
+        RunSave(sink);
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "a.htm"), Saved("a"));
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "z.htm"), Saved("z"));
+        EXPECT_EQ(KeywordsModified(pA), 0u);
+        EXPECT_EQ(KeywordsModified(pZ), 0u);
+        EXPECT_EQ(ReadFileBytes(locked), kPage);
+        EXPECT_EQ(KeywordsModified(pLocked), 1u);
+        EXPECT_EQ(sink.Lines(), std::vector<std::string>{
+                                    "EN-US/LOCKED.HTM : Not saved: the page is marked unchangeable (immutable) in the "
+                                    "file system, so it can be neither replaced nor backed up. The page was left as it "
+                                    "was."});
+        EXPECT_FALSE(fs::exists(locked.string() + ".old"));
+        EXPECT_TRUE(SaveCopiesIn(m_site / "en-US").empty());
+    }
 }
