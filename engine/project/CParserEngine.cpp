@@ -1442,9 +1442,14 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
     CSingleLock lock(&m_lock, TRUE);
-    // A page whose check a stop cut off counts as not read.
-    if (pPage != nullptr)
-        pPage->SetScanState(pPage->GetScanState() == kScanCutOff ? 1 : 0);
+    // A page whose check a stop cut off counts as not read. The fetch engine ends a page whose
+    // reading a stop broke off as it ends a page read whole, so every page that ends once the
+    // stop has begun is taken for cut off: one read whole just then is read again next time,
+    // rather than a half-read one taken for whole.
+    if (pPage != nullptr) {
+        const bool bCutOff = pPage->GetScanState() == kScanCutOff || m_pStopState->bStop.load() != 0;
+        pPage->SetScanState(bCutOff ? 1 : 0);
+    }
     const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
     if (bLast)

@@ -26,6 +26,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -762,6 +763,41 @@ TEST_F(ParserEngineScanTest, APageWhoseCheckAStopCutOffIsNotScanned)
     EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 2u);
     EXPECT_EQ(a->GetScanState(), 1u);
     EXPECT_EQ(b->GetScanState(), 0u);
+}
+
+TEST_F(ParserEngineScanTest, APageAStopCutOffHalfReadStaysNotScanned)
+{
+    // The fetch engine's parser stops reading at a stop as it stops at the page's end: the page
+    // is ended as one read whole, with no word of the stop.
+    CPageNode* a = Page("a.htm");
+    std::promise<void> halfRead;
+    const std::shared_ptr<FakeRecord> record = m_backend.record;
+    m_backend.script = [&halfRead, record](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        for (int i = 0; i < 100; ++i) {
+            if (i == 40) {
+                halfRead.set_value();
+                record->WaitUntil([&] { return record->stopRequested; });
+                break;
+            }
+            sink.OnNamedMeta(dwPage, "keywords", ("k" + std::to_string(i)).c_str(), nullptr);
+        }
+    };
+    ASSERT_EQ(Scan(), 0u);
+    // The frame answers the worker meanwhile, as it shows the columns of the tags found.
+    std::future<void> half = halfRead.get_future();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (half.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready
+           && std::chrono::steady_clock::now() < deadline)
+        m_pFrame->Drain();
+    ASSERT_EQ(half.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 1u);
+    EXPECT_EQ(a->GetScanState(), 1u);
+    // What was read stays to be seen.
+    ASSERT_NE(Content(a, "keywords"), nullptr);
+    const std::string strRead = Content(a, "keywords")->GetContent().GetString();
+    EXPECT_EQ(strRead.substr(strRead.rfind(',') + 1), "k39");
 }
 
 TEST_F(ParserEngineScanTest, AFetchEngineStoppedOnAnErrorEndsTheScanOnce)
