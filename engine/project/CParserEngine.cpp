@@ -583,14 +583,19 @@ private:
 struct SweepParams {
     std::vector<CString> folders;
     HWND hPane = nullptr;
+    // Set when the engine goes: the sweep ends after the folder it is in.
+    std::shared_ptr<std::atomic<UINT>> pClosing;
 };
 
 UINT SweepThread(LPVOID pParam)
 {
     std::unique_ptr<SweepParams> pParams(static_cast<SweepParams*>(pParam));
     LeftCopiesSweep sweep(pParams->hPane);
-    for (const CString& strFolder : pParams->folders)
+    for (const CString& strFolder : pParams->folders) {
+        if (pParams->pClosing->load() != 0)
+            break;
         sweep.Sweep(strFolder);
+    }
     return 0;
 }
 
@@ -1085,7 +1090,7 @@ UINT SaveThread(LPVOID pParam)
     return 1;
 }
 
-// ---- Waiting for a worker's end ----// ---- Waiting for a worker's end ----
+// ---- Waiting for a worker's end ----
 
 struct WaitParams {
     std::shared_ptr<CParserEngine::ThreadState> pState;
@@ -1105,22 +1110,40 @@ UINT WaitingThread(LPVOID pParam)
     return 0;
 }
 
-// Starts a worker suspended, keeps a duplicate of its handle in the state and resumes it. The
-// thread takes the parameters over; they stay with the caller when no thread could be started.
+// Starts a thread suspended, takes a duplicate of its handle and resumes it. The thread takes the
+// parameters over; they stay with the caller when no thread could be started (false).
+template <class Params>
+bool StartThread(AFX_THREADPROC pfnProc, std::unique_ptr<Params>& pParams, HANDLE& hDuplicate)
+{
+    hDuplicate = nullptr;
+    CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (pThread == nullptr)
+        return false;
+    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &hDuplicate, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    pParams.release(); // the thread frees its parameters
+    pThread->ResumeThread();
+    return true;
+}
+
+// Starts a worker and keeps the duplicate of its handle in the state.
 template <class Params>
 UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params>& pParams, CParserEngine::ThreadState& state)
 {
-    CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (pThread == nullptr)
-        return 1;
     HANDLE hDuplicate = nullptr;
-    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &hDuplicate, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
+    if (!StartThread(pfnProc, pParams, hDuplicate))
+        return 1;
     if (const HANDLE hOld = state.hThread.exchange(hDuplicate); hOld != nullptr)
         CloseHandle(hOld);
-    pParams.release(); // the thread frees its parameters
-    pThread->ResumeThread();
     return 0;
+}
+
+void WaitAndClose(HANDLE hThread)
+{
+    if (hThread != nullptr) {
+        WaitForSingleObject(hThread, INFINITE);
+        CloseHandle(hThread);
+    }
 }
 
 // ---- Scan ----
@@ -1185,17 +1208,19 @@ bool IScanTaskManager::QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, i
 
 CParserEngine::CParserEngine()
     : m_pStopState(std::make_shared<ThreadState>()), m_pEnumState(std::make_shared<ThreadState>()),
-      m_pSaveState(std::make_shared<ThreadState>())
+      m_pSaveState(std::make_shared<ThreadState>()), m_pClosing(std::make_shared<std::atomic<UINT>>(0))
 {
 }
 
 CParserEngine::~CParserEngine()
 {
+    // No thread the engine started outlives it: each is asked to end soon and waited for. The
+    // enumeration ends at once, a save after the page it is saving, a sweep after its folder.
+    m_pClosing->store(1);
+    m_pEnumState->bStop.store(1);
+    m_pSaveState->bStop.store(1);
     // The fetch engine's workers report to this object until their engine has stopped.
-    if (const HANDLE hStop = m_pStopState->hThread.exchange(nullptr); hStop != nullptr) {
-        WaitForSingleObject(hStop, INFINITE);
-        CloseHandle(hStop);
-    }
+    WaitAndClose(m_pStopState->hThread.exchange(nullptr));
     std::unique_ptr<IScanTaskManager> pTaskManager;
     {
         std::lock_guard<std::mutex> guard(m_managerLock);
@@ -1205,14 +1230,33 @@ CParserEngine::~CParserEngine()
         pTaskManager->RequestStop();
         pTaskManager->StopThreads();
     }
-    // A worker still running keeps its own reference to the state and its duplicate handle;
-    // only handles of finished workers are closed here.
-    for (const auto& pState : {m_pEnumState, m_pSaveState}) {
-        if (pState.use_count() == 1) {
-            if (const HANDLE h = pState->hThread.exchange(nullptr); h != nullptr)
-                CloseHandle(h);
+    // The waiting threads end with the workers they wait for; a worker no stop was asked of is
+    // waited for here.
+    std::vector<HANDLE> helpers;
+    {
+        std::lock_guard<std::mutex> guard(m_helpersLock);
+        helpers.swap(m_helpers);
+    }
+    for (const HANDLE hHelper : helpers)
+        WaitAndClose(hHelper);
+    WaitAndClose(m_pEnumState->hThread.exchange(nullptr));
+    WaitAndClose(m_pSaveState->hThread.exchange(nullptr));
+}
+
+void CParserEngine::KeepHelper(HANDLE hThread)
+{
+    std::lock_guard<std::mutex> guard(m_helpersLock);
+    // Helpers that have ended are forgotten here, so that the list stays short.
+    for (auto it = m_helpers.begin(); it != m_helpers.end();) {
+        if (WaitForSingleObject(*it, 0) == WAIT_OBJECT_0) {
+            CloseHandle(*it);
+            it = m_helpers.erase(it);
+        } else {
+            ++it;
         }
     }
+    if (hThread != nullptr)
+        m_helpers.push_back(hThread);
 }
 
 CParserEngine& CParserEngine::GetEngine()
@@ -1294,8 +1338,10 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
             if (folders.insert(std::string(pPage->GetFolder().GetString())).second)
                 pSweep->folders.push_back(pPage->GetFolder());
         }
-        if (AfxBeginThread(&SweepThread, pSweep.get()) != nullptr)
-            pSweep.release();
+        pSweep->pClosing = m_pClosing;
+        HANDLE hSweep = nullptr;
+        if (StartThread(&SweepThread, pSweep, hSweep))
+            KeepHelper(hSweep);
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
@@ -1611,9 +1657,10 @@ UINT CParserEngine::StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND
     pParams->pState = pState;
     pParams->hDialog = hDialog;
     pParams->nMessage = nMessage;
-    if (AfxBeginThread(&WaitingThread, pParams.get()) == nullptr)
+    HANDLE hWaiter = nullptr;
+    if (!StartThread(&WaitingThread, pParams, hWaiter))
         return 1;
-    pParams.release();
+    KeepHelper(hWaiter);
     return 0;
 }
 

@@ -1056,3 +1056,45 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     EXPECT_TRUE(fs::exists(folder / "SAV2.tmp"));
     EXPECT_TRUE(fs::exists(folder / "a.htm"));
 }
+
+TEST_F(ParserEngineScanTest, TheSweepOfTheScannedFoldersEndsBeforeTheEngine)
+{
+    // A folder full of copies a killed save left: the scan's sweep of it is still busy when the
+    // engine goes, and must not go on without it.
+    namespace fs = std::filesystem;
+    const fs::path folder = TempDir() / "pages";
+    fs::create_directories(folder);
+    VOSTREL_REQUIRE(MarksMissingIn(folder));
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string mark = std::to_string(gone) + " 4711";
+    constexpr int kCopies = 4000;
+    for (int i = 1; i <= kCopies; ++i) {
+        char szName[32];
+        std::snprintf(szName, sizeof szName, "SAV%X.tmp", i);
+        WriteFileBytes(folder / szName, "<html>half a page");
+        ASSERT_EQ(setxattr((folder / szName).c_str(), "user.vostrel.save-copy", mark.data(), mark.size(), 0), 0);
+    }
+    WriteFileBytes(folder / "a.htm", "<html><head></head></html>");
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    Page("a.htm")->SetFolder(folder.c_str());
+    ASSERT_EQ(Scan(), 0u);
+    // Once the sweep is in the folder, the engine goes.
+    auto copiesLeft = [&] {
+        int n = 0;
+        for (const auto& entry : fs::directory_iterator(folder))
+            n += entry.path().filename().string().rfind("SAV", 0) == 0 ? 1 : 0;
+        return n;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (copiesLeft() == kCopies && std::chrono::steady_clock::now() < deadline) {
+    }
+    m_pEngine.reset();
+    pane.Drain();
+    EXPECT_EQ(pane.Lines(), std::vector<std::string>{folder.string() + " : Removed " + std::to_string(kCopies)
+                                                     + " temporary files that an interrupted save had left there."});
+}
