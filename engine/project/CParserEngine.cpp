@@ -472,6 +472,37 @@ constexpr LPCTSTR kPageAppendOnly =
 constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 
+// What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
+// learns which tags went, with how many of each name. Empty when none went.
+CString RepeatsTakenOutText(const std::vector<CMetaEditEngine::RemovedRepeat>& removed)
+{
+    if (removed.empty())
+        return CString();
+    std::vector<std::pair<CString, UINT>> names;
+    for (const CMetaEditEngine::RemovedRepeat& repeat : removed) {
+        auto found = std::find_if(names.begin(), names.end(),
+                                  [&](const auto& name) { return name.first.CompareNoCase(repeat.strName) == 0; });
+        if (found == names.end())
+            names.emplace_back(repeat.strName, 1);
+        else
+            ++found->second;
+    }
+    CString strNames;
+    for (const auto& [strName, nCount] : names) {
+        CString strOne;
+        strOne.Format("%s\"%s\": %u", strNames.IsEmpty() ? "" : ", ", strName.GetString(), nCount);
+        strNames += strOne;
+    }
+    CString strText;
+    strText.Format(removed.size() == 1
+                       ? "Saved with %u repeated META tag taken out (%s): a page keeps one tag of a name, the first, "
+                         "which holds the value."
+                       : "Saved with %u repeated META tags taken out (%s): a page keeps one tag of a name, the first, "
+                         "which holds the value.",
+                   static_cast<UINT>(removed.size()), strNames.GetString());
+    return strText;
+}
+
 // The line of a page whose file another page of the save wrote: the page keeps its edits.
 CString AliasLine(const CPageNode& page, const CPageNode& writer)
 {
@@ -716,6 +747,7 @@ struct PendingPage {
     CPageNode* pPage;
     PageResult result = PageResult::Saved;
     std::vector<CString> lines; // told when the page's turn comes
+    CString strRepeatsTakenOut; // told when the page is saved
     CString strPath;            // the page's own path
     CString strFile;            // the file it names (the same, unless the page is a link)
     CString strFolder;
@@ -825,6 +857,7 @@ PageResult PreparePage(PendingPage& pending)
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
             return pending.Fail(GetMetaEditErrorText(nID));
+        pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
@@ -979,6 +1012,8 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // page is replaced as a whole, and the user is told.
     if (pending.read.st_nlink > 1 + pending.nBackupNamesOfItself)
         pending.lines.push_back(kOtherNamesKeepOldText);
+    if (!pending.strRepeatsTakenOut.IsEmpty())
+        pending.lines.push_back(pending.strRepeatsTakenOut);
 
     // The contents whose tags were written are saved; any the page had no place for (no head)
     // stay marked, so the edit is not lost.

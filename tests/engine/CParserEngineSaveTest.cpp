@@ -1180,3 +1180,32 @@ TEST_F(SiteSaveTest, APageMarkedImmutableIsToldWithItsOwnCauseWhileItsFolderIsSa
         EXPECT_TRUE(SaveCopiesIn(m_site / "en-US").empty());
     }
 }
+
+// The reference pages carry their keywords two or three times; the edited value goes into the
+// first, the others are taken out, and the report names each page with how many went.
+TEST_F(SiteSaveTest, RepeatedTagsTakenOutAreToldForEachPageWithHowMany)
+{
+    fs::create_directories(m_site / "ref");
+    const std::string strKeywords = "<meta name=\"keywords\" content=\"old\">\r\n";
+    const std::string strAuthor = "<meta name=\"author\" content=\"me\">\r\n";
+    auto page = [](const std::string& strTags) {
+        return "<html>\r\n<head>\r\n<title>T</title>\r\n" + strTags + "</head>\r\n<body>text</body>\r\n</html>\r\n";
+    };
+    WriteFileBytes(m_site / "ref" / "a.htm", page(strKeywords + strAuthor + strAuthor + strKeywords));
+    WriteFileBytes(m_site / "ref" / "b.htm", page(strKeywords + strKeywords + strKeywords));
+    WriteFileBytes(m_site / "ref" / "c.htm", page(strKeywords));
+    for (const char* name : {"ref/a.htm", "ref/b.htm", "ref/c.htm"})
+        SitePage(name, "new");
+    MessageSink sink;
+    RunSave(sink);
+    const std::string strNew = "<meta name=\"keywords\" content=\"new\">\r\n";
+    // The tags of a name not edited stay as they were, repeated or not.
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "a.htm"), page(strNew + strAuthor + strAuthor));
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "b.htm"), page(strNew));
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "c.htm"), page(strNew));
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 3u);
+    const std::string strRule = ": a page keeps one tag of a name, the first, which holds the value.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
+                                "REF/A.HTM : Saved with 1 repeated META tag taken out (\"keywords\": 1)" + strRule,
+                                "REF/B.HTM : Saved with 2 repeated META tags taken out (\"keywords\": 2)" + strRule}));
+}
