@@ -5,7 +5,21 @@
 #include "toolkit/editor/SECEditDoc.h"
 #include "toolkit/editor/SECEditLine.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNCREATE(CEditCtrlWrapper, SECEditCtrl)
+
+namespace {
+
+const COLORREF kRemovedBack = RGB(128, 0, 0);
+const COLORREF kRemovedText = RGB(255, 255, 255);
+
+} // namespace
+
+BOOL CEditCtrlWrapper::IsRemovedLine(int nLine) const
+{
+    return std::binary_search(m_removedLines.begin(), m_removedLines.end(), nLine);
+}
 
 void CEditCtrlWrapper::DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLine)
 {
@@ -14,7 +28,15 @@ void CEditCtrlWrapper::DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLin
     CString strNumber;
     strNumber.Format("%04d", pLine->nLineNo);
     SECEditDoc* pDoc = GetDocument();
-    const COLORREF crOld = pDC->SetTextColor(pDoc != nullptr ? pDoc->m_crText : ::GetSysColor(COLOR_WINDOWTEXT));
+    COLORREF crText = pDoc != nullptr ? pDoc->m_crText : ::GetSysColor(COLOR_WINDOWTEXT);
+    if (IsRemovedLine(pLine->nLineNo)) {
+        // Left of the margin's last two pixels, so that the text keeps its distance.
+        const COLORREF crOldBack = pDC->GetBkColor();
+        pDC->FillSolidRect(CRect(rect.left, rect.top, rect.right - 2, rect.bottom), kRemovedBack);
+        pDC->SetBkColor(crOldBack);
+        crText = kRemovedText;
+    }
+    const COLORREF crOld = pDC->SetTextColor(crText);
     const int nOldMode = pDC->SetBkMode(TRANSPARENT);
     pDC->TextOut(rect.left + 2, rect.top, strNumber);
     pDC->SetBkMode(nOldMode);

@@ -4,13 +4,22 @@
 
 #include "toolkit/editor/wnd/SECEditCtrl.h"
 
+#include <vector>
+
 class CEditCtrlWrapper : public SECEditCtrl {
     DECLARE_DYNCREATE(CEditCtrlWrapper)
 public:
     CEditCtrlWrapper() = default;
 
-    // The line's number ("%04d") in the margin, over the margin's pattern.
+    // The line's number ("%04d") in the margin, over the margin's pattern; on a line marked as
+    // taken out, white on red.
     void DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLine) override;
+    // Marks the lines (numbered from 1, in order) whose text the save takes out.
+    void SetRemovedLines(std::vector<int> lines) { m_removedLines = std::move(lines); }
+    BOOL IsRemovedLine(int nLine) const;
     // The editor's own start, then a margin two and a half times as wide.
     void InitView() override;
+
+private:
+    std::vector<int> m_removedLines;
 };

@@ -4,7 +4,11 @@
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/CException.h"
+#include "platform/core/CFile.h"
 #include "toolkit/editor/SECEditDoc.h"
+
+#include <algorithm>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CFileContentsWnd, CWnd)
 
@@ -31,9 +35,45 @@ BOOL CFileContentsWnd::Create(const RECT& rect, CWnd* pParent)
     }
     if (SECEditDoc* pDoc = m_wndEdit.GetDocument())
         pDoc->SetReadOnly(TRUE);
+    if (!m_removedParts.empty()) {
+        // The parts are places in the file's bytes, which the editor shows cut into lines.
+        std::string text;
+        try {
+            CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+            text.resize(static_cast<size_t>(file.GetLength()));
+            if (!text.empty())
+                text.resize(file.Read(text.data(), static_cast<UINT>(text.size())));
+        } catch (CException* e) {
+            e->Delete();
+        }
+        m_wndEdit.SetRemovedLines(LinesOfParts(text, m_removedParts));
+    }
     // The caret goes back to the first line, so that both panes show the page's start.
     m_wndEdit.TopOfFile(FALSE);
     return TRUE;
+}
+
+std::vector<int> CFileContentsWnd::LinesOfParts(const std::string& text,
+                                                const std::vector<std::pair<ULONGLONG, ULONGLONG>>& parts)
+{
+    // A line ends at a line feed, or at a carriage return that no line feed follows.
+    std::vector<size_t> ends;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ends.push_back(i);
+    }
+    std::vector<int> lines;
+    for (const auto& [nFrom, nTo] : parts) {
+        if (nFrom >= nTo || nFrom >= text.size())
+            continue;
+        const auto first = std::lower_bound(ends.begin(), ends.end(), static_cast<size_t>(nFrom));
+        const auto last = std::lower_bound(ends.begin(), ends.end(), static_cast<size_t>(nTo - 1));
+        for (auto at = first; at <= last; ++at)
+            lines.push_back(static_cast<int>(at - ends.begin()) + 1);
+    }
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
 }
 
 int CFileContentsWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)

@@ -6,6 +6,9 @@
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/afx/wnd/CWnd.h"
 
+#include <utility>
+#include <vector>
+
 class CFileContentsWnd : public CWnd {
     DECLARE_DYNAMIC(CFileContentsWnd)
 public:
@@ -19,6 +22,12 @@ public:
 
     // The caption and the file the pane shows; set before Create.
     void SetFile(const CString& strCaption, const CString& strPath);
+    // Parts of the file, [from, to) in bytes, that the save takes out: their lines are marked.
+    // Set before Create.
+    void SetRemovedParts(std::vector<std::pair<ULONGLONG, ULONGLONG>> parts) { m_removedParts = std::move(parts); }
+    // The lines (numbered from 1) that hold any byte of the parts.
+    static std::vector<int> LinesOfParts(const std::string& text,
+                                         const std::vector<std::pair<ULONGLONG, ULONGLONG>>& parts);
     // Makes the pane, reads the whole file into its editor and makes the text read-only. A file
     // that cannot be read is told and leaves the pane empty.
     BOOL Create(const RECT& rect, CWnd* pParent);
@@ -35,6 +44,7 @@ protected:
 private:
     CString m_strCaption;
     CString m_strPath;
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;
     CEditCtrlWrapper m_wndEdit;
 };

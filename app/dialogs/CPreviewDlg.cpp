@@ -18,6 +18,14 @@ BOOL CPreviewDlg::OnInitDialog()
     CString strFormat, strCaption;
     strFormat.LoadString(IDS_PREVIEW_CURRENT);
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
+    if (!m_removedTags.empty()) {
+        // The tags the rewrite takes out are not in the right pane: the left one says where they
+        // were, ahead of the path, which a narrow pane cuts short.
+        const CString strPlain = strCaption;
+        strFormat.LoadString(IDS_PREVIEW_REPEATS_TAKEN_OUT);
+        strCaption.Format(strFormat, static_cast<UINT>(m_removedTags.size()), static_cast<LPCTSTR>(strPlain));
+        m_wndLeft.SetRemovedParts(m_removedTags);
+    }
     m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
     strFormat.LoadString(IDS_PREVIEW_MODIFIED);
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));

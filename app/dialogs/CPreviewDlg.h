@@ -8,6 +8,9 @@
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
 
+#include <utility>
+#include <vector>
+
 class CPreviewDlg : public CDialog {
 public:
     enum { IDD = IDD_PREVIEW_CHANGES };
@@ -16,6 +19,9 @@ public:
 
     // The page on disk and its rewritten copy; called before DoModal.
     void SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten);
+    // The repeated tags the rewrite takes out, as [from, to) bytes of the page on disk: the page's
+    // pane shows their lines marked. Called before DoModal.
+    void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags) { m_removedTags = std::move(tags); }
 
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
@@ -30,6 +36,7 @@ protected:
 private:
     CString m_strPathOnDisk;
     CString m_strPathRewritten;
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedTags;
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;
     SECLayoutFactory m_factory;

@@ -40,6 +40,8 @@
 #include <climits>
 #include <set>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 BEGIN_MESSAGE_MAP(CGroupView, CGridViewWrapper)
 ON_COMMAND(ID_ZOOM_IN, &CGroupView::OnZoomIn)
@@ -344,6 +346,7 @@ void CGroupView::OnViewChanges()
     HWND hOutput = nullptr;
     if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
         hOutput = pApp->GetMainFrame()->GetOutputPane();
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> removed;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
         engine.Run();
@@ -351,6 +354,8 @@ void CGroupView::OnViewChanges()
             ReportTempFileError(szTemp);
             return;
         }
+        for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
+            removed.emplace_back(repeat.nFrom, repeat.nTo);
     } catch (CException* e) {
         e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
@@ -361,6 +366,7 @@ void CGroupView::OnViewChanges()
 
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
+    dlg.SetRemovedTags(std::move(removed));
     dlg.DoModal();
 }
 

@@ -234,6 +234,7 @@ bool CHtmlLexer::Refill()
     // Keep only the token being matched, at the start of the buffer.
     if (m_nTokenStart > 0) {
         std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nTokenStart, m_nEnd - m_nTokenStart);
+        m_nDropped += m_nTokenStart;
         m_nEnd -= m_nTokenStart;
         m_nTokenStart = 0;
     }

@@ -100,6 +100,9 @@ protected:
     // blanks and the "="); valid during an event only. Subclasses that copy a page use it.
     LPCSTR GetTokenText() const;
     int GetTokenLength() const { return static_cast<int>(m_nTokenLength); }
+    // Where the current token starts in the input, in bytes from the input's start; valid during
+    // an event only.
+    ULONGLONG GetTokenOffset() const { return m_nDropped + m_nTokenStart; }
 
     // The quoted attribute value being collected; its room is kept from value to value.
     std::string m_strValueText;
@@ -156,6 +159,7 @@ private:
     std::unique_ptr<char[]> m_pBuffer; // m_nCapacity bytes plus two end markers
     size_t m_nCapacity = 0;
     size_t m_nTokenStart = 0;  // the start of the token being matched
+    ULONGLONG m_nDropped = 0;  // input bytes no longer in the buffer, before its start
     size_t m_nEnd = 0;         // the end of the valid bytes
     size_t m_nTokenLength = 0; // the length of the token being acted on
     int m_nState = condText;

@@ -368,6 +368,11 @@ void CMetaEditEngine::FinishMetaTag()
             Put(WithContent(strHeld, strValue, bCutByTag));
             return;
         }
+    } else {
+        // A tag of this name was written already: this one is taken out, and its place kept for
+        // the caller to tell.
+        const ULONGLONG nTo = GetTokenOffset() + (bCutByTag ? 0 : static_cast<ULONGLONG>(GetTokenLength()));
+        m_removedRepeats.push_back({m_strKey, m_nMetaFrom, nTo});
     }
     // The tag goes: its value was emptied, or a tag of its name was written already in this
     // page. A tag that stood alone on its line takes the line with it.
@@ -518,6 +523,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bKeyUpper = FALSE;
         m_contentState = ContentState::None;
         m_nValueStart = m_nValueEnd = m_nTagEnd = -1;
+        m_nMetaFrom = GetTokenOffset();
         m_chValueQuote = 0;
         m_strValuePrefix.Empty();
         m_nMetaLineFrom = bStartsLine ? nHeldFrom : -1;

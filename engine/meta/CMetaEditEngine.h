@@ -11,6 +11,7 @@
 #include "platform/core/Types.h"
 
 #include <string>
+#include <vector>
 
 class CFile;
 class CMetaContent;
@@ -71,6 +72,17 @@ public:
 
     // The page's charset, once the first read found it.
     const CPageCharset& GetCharset() const { return m_charset; }
+
+    // A META tag taken out because a tag of its name came before it in the head and took the
+    // value: a page keeps one tag of a name. Its name as the page has it, and where it stood in
+    // the page, [nFrom, nTo) in bytes from the page's start.
+    struct RemovedRepeat {
+        CString strName;
+        ULONGLONG nFrom = 0;
+        ULONGLONG nTo = 0;
+    };
+    // After Run: the repeated tags taken out, in the page's order.
+    const std::vector<RemovedRepeat>& GetRemovedRepeats() const { return m_removedRepeats; }
 
 private:
     // Text of the current token as the page has it.
@@ -160,6 +172,8 @@ private:
     char m_chValueQuote = 0;    // the value's quote, 0 when it has none
     CString m_strValuePrefix;   // what goes before a value that has no place yet ("=")
     int m_nTagEnd = -1;         // where the held tag's closing ">" (or cutting "<") stands
+    ULONGLONG m_nMetaFrom = 0;  // where the held tag starts in the page
+    std::vector<RemovedRepeat> m_removedRepeats;
 
     // Layout: whitespace not yet written, and what the output's current line holds.
     CString m_strHeldSpace;

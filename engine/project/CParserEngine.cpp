@@ -14,6 +14,7 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/FdCloser.h"
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
@@ -21,6 +22,7 @@
 #include "engine/project/CScanNameLookup.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
+#include "engine/project/SaveCopies.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
@@ -38,12 +40,10 @@
 #include "platform/core/WindowHandle.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <climits>
 #include <cstdio>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -51,12 +51,12 @@
 #include <fcntl.h>
 #include <map>
 #include <new>
-#include <random>
 #include <set>
 #include <system_error>
 #include <strings.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -65,6 +65,29 @@
 namespace {
 
 constexpr int kLastBackupNumber = 24;
+
+// The page's nth backup name: ".old", then ".old2" to ".old24".
+CString BackupNameOf(const CString& strPath, int n)
+{
+    CString strName = strPath + ".old";
+    if (n > 1)
+        strName.Format("%s%d", (strPath + ".old").GetString(), n);
+    return strName;
+}
+
+// How many of the file's backup names name the file itself: second names that a save stopped
+// between making the backup and replacing the page left, not other names of the user's.
+UINT CountBackupNamesOfItself(const CString& strFile, const struct stat& file)
+{
+    UINT nCount = 0;
+    for (int n = 1; n <= kLastBackupNumber; ++n) {
+        struct stat info {};
+        if (::lstat(BackupNameOf(strFile, n), &info) == 0 && info.st_dev == file.st_dev && info.st_ino == file.st_ino)
+            ++nCount;
+    }
+    return nCount;
+}
+
 // The most threads that prepare the pages at the start of a scan, and the fewest pages worth a
 // second thread.
 constexpr size_t kPrepareThreads = 8;
@@ -442,8 +465,45 @@ constexpr LPCTSTR kOtherNamesKeepOldText =
 constexpr LPCTSTR kTooLarge =
     "Not saved: the page would be larger than the file size limit allows. The page was left as it was.";
 constexpr LPCTSTR kDiskFull = "Not saved: there is not enough space on the disk. The page was left as it was.";
+constexpr LPCTSTR kPageImmutable =
+    "Not saved: the page is marked unchangeable (immutable) in the file system, so it can be neither replaced nor "
+    "backed up. The page was left as it was.";
+constexpr LPCTSTR kPageAppendOnly =
+    "Not saved: the page is marked append-only in the file system, so it cannot be replaced. The page was left as "
+    "it was.";
 constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
+
+// What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
+// learns which tags went, with how many of each name. Empty when none went.
+CString RepeatsTakenOutText(const std::vector<CMetaEditEngine::RemovedRepeat>& removed)
+{
+    if (removed.empty())
+        return CString();
+    std::vector<std::pair<CString, UINT>> names;
+    for (const CMetaEditEngine::RemovedRepeat& repeat : removed) {
+        auto found = std::find_if(names.begin(), names.end(),
+                                  [&](const auto& name) { return name.first.CompareNoCase(repeat.strName) == 0; });
+        if (found == names.end())
+            names.emplace_back(repeat.strName, 1);
+        else
+            ++found->second;
+    }
+    CString strNames;
+    for (const auto& [strName, nCount] : names) {
+        CString strOne;
+        strOne.Format("%s\"%s\": %u", strNames.IsEmpty() ? "" : ", ", strName.GetString(), nCount);
+        strNames += strOne;
+    }
+    CString strText;
+    strText.Format(removed.size() == 1
+                       ? "Saved with %u repeated META tag taken out (%s): a page keeps one tag of a name, the first, "
+                         "which holds the value."
+                       : "Saved with %u repeated META tags taken out (%s): a page keeps one tag of a name, the first, "
+                         "which holds the value.",
+                   static_cast<UINT>(removed.size()), strNames.GetString());
+    return strText;
+}
 
 // The line of a page whose file another page of the save wrote: the page keeps its edits.
 CString AliasLine(const CPageNode& page, const CPageNode& writer)
@@ -462,29 +522,6 @@ void Line(HWND hPane, const CString& strSource, const CString& strMessage)
 
 // Pages up to this size are read whole before they are rewritten.
 constexpr off_t kReadWholeLimit = 4 << 20;
-
-class FdCloser {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() { Close(); }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-    int Get() const { return m_fd; }
-    void Reset(int fd)
-    {
-        Close();
-        m_fd = fd;
-    }
-    int Close()
-    {
-        const int nResult = m_fd >= 0 ? ::close(m_fd) : 0;
-        m_fd = -1;
-        return nResult;
-    }
-
-private:
-    int m_fd;
-};
 
 // The copy the save writes beside a page: removed again unless it took the page's place.
 class CSaveCopy : public CFile {
@@ -545,124 +582,6 @@ CString CopyFailureText(LONG lError, const CString& strPath)
     return MessageOfError(static_cast<DWORD>(lError), strPath);
 }
 
-// A new empty file "<prefix><hex>.tmp" in the folder, readable by its owner only; its open
-// descriptor, or -1 with errno. Names are only bound by the system's own path limit.
-int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
-{
-    CString strBase = strFolder.IsEmpty() ? CString(".") : strFolder;
-    if (strBase[strBase.GetLength() - 1] != '/')
-        strBase += "/";
-    strBase += CString(lpszPrefix != nullptr ? lpszPrefix : "").Left(3);
-    // A random start keeps the names hard to guess; O_EXCL keeps them ours.
-    thread_local std::mt19937 random{std::random_device{}()};
-    UINT nNumber = std::uniform_int_distribution<UINT>(1, 0xFFFF)(random);
-    for (UINT nTry = 0; nTry < 0xFFFF; ++nTry, nNumber = nNumber % 0xFFFF + 1) {
-        CString strCandidate;
-        strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
-        const int fd = ::open(strCandidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            strPath = strCandidate;
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-// The save's copies carry a mark of their own: the process that made them, by its id and its
-// start time (ids are used again), and its machine's name. A copy whose process is gone was left
-// by a save that never ended (the program was killed, the machine stopped), and nothing but the
-// mark tells it from a user's file of the same name. A copy another machine made in a shared
-// folder is that machine's to judge: its process cannot be looked for here.
-constexpr const char* kCopyMark = "user.vostrel.save-copy";
-
-// The start time of a process, in clock ticks since the system started; 0 when there is none.
-unsigned long long ProcessStartTime(long nPid)
-{
-    char szPath[64];
-    std::snprintf(szPath, sizeof szPath, "/proc/%ld/stat", nPid);
-    FdCloser stat(::open(szPath, O_RDONLY | O_CLOEXEC));
-    if (stat.Get() < 0)
-        return 0;
-    char szStat[1024] = {};
-    const ssize_t n = ::read(stat.Get(), szStat, sizeof szStat - 1);
-    if (n <= 0)
-        return 0;
-    // The fields after the command's name, which may hold blanks, start after its ")"; the
-    // start time is the 22nd field, the 20th after that.
-    const char* p = std::strrchr(szStat, ')');
-    for (int nField = 2; p != nullptr && nField < 22; ++nField)
-        p = std::strchr(p + 1, ' ');
-    return p != nullptr ? std::strtoull(p + 1, nullptr, 10) : 0;
-}
-
-std::string HostName()
-{
-    char szHost[256] = {};
-    if (::gethostname(szHost, sizeof szHost - 1) != 0)
-        return std::string();
-    return szHost;
-}
-
-std::string OwnCopyMark()
-{
-    static const std::string s_mark = [] {
-        const long nPid = static_cast<long>(::getpid());
-        return std::to_string(nPid) + " " + std::to_string(ProcessStartTime(nPid)) + " " + HostName();
-    }();
-    return s_mark;
-}
-
-// Marks a copy as the save's own; a file system without the room for a mark leaves it unmarked,
-// so that it is never taken for a left one.
-void MarkSaveCopy(int fd)
-{
-    const std::string strMark = OwnCopyMark();
-    (void)::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0);
-}
-
-// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
-bool IsSaveCopyName(const char* pszName)
-{
-    if (std::strncmp(pszName, "SAV", 3) != 0)
-        return false;
-    const char* p = pszName + 3;
-    const char* pDigits = p;
-    while (std::isxdigit(static_cast<unsigned char>(*p)) && !std::islower(static_cast<unsigned char>(*p)))
-        ++p;
-    return p > pDigits && p - pDigits <= 8 && std::strcmp(p, ".tmp") == 0;
-}
-
-// Whether the file in the folder is a copy a save left: the save's name and mark, made by a
-// process that is gone.
-bool IsLeftSaveCopy(int fdFolder, const char* pszName)
-{
-    if (!IsSaveCopyName(pszName))
-        return false;
-    struct stat info {};
-    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0)
-        return false;
-    char szMark[320] = {};
-    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark - 1);
-    if (n <= 0)
-        return false;
-    long nPid = 0;
-    unsigned long long nStart = 0;
-    int nHostAt = -1;
-    if (std::sscanf(szMark, "%ld %llu %n", &nPid, &nStart, &nHostAt) != 2 || nPid <= 0)
-        return false;
-    // A mark without a machine's name is this machine's.
-    if (nHostAt >= 0 && szMark[nHostAt] != '\0' && szMark + nHostAt != HostName())
-        return false;
-    // A save that still runs, in this program or another, keeps its copies.
-    return ProcessStartTime(nPid) != nStart;
-}
-
 // The line that tells of the copies removed from a folder.
 CString LeftCopiesLine(const CString& strFolder, UINT nRemoved)
 {
@@ -697,14 +616,19 @@ private:
 struct SweepParams {
     std::vector<CString> folders;
     HWND hPane = nullptr;
+    // Set when the engine goes: the sweep ends after the folder it is in.
+    std::shared_ptr<std::atomic<UINT>> pClosing;
 };
 
 UINT SweepThread(LPVOID pParam)
 {
     std::unique_ptr<SweepParams> pParams(static_cast<SweepParams*>(pParam));
     LeftCopiesSweep sweep(pParams->hPane);
-    for (const CString& strFolder : pParams->folders)
+    for (const CString& strFolder : pParams->folders) {
+        if (pParams->pClosing->load() != 0)
+            break;
         sweep.Sweep(strFolder);
+    }
     return 0;
 }
 
@@ -825,6 +749,7 @@ struct PendingPage {
     CPageNode* pPage;
     PageResult result = PageResult::Saved;
     std::vector<CString> lines; // told when the page's turn comes
+    CString strRepeatsTakenOut; // told when the page is saved
     CString strPath;            // the page's own path
     CString strFile;            // the file it names (the same, unless the page is a link)
     CString strFolder;
@@ -836,6 +761,7 @@ struct PendingPage {
     const std::set<FileKey>& batch; // the files of the batch's pages on their way
     CPageNode* pWrittenBy = nullptr; // Alias: the page whose edits went into the file
     struct stat copyInfo {};    // the copy, which takes the file's place
+    UINT nBackupNamesOfItself = 0; // of the file's other names, the backup names
     std::unique_ptr<CSaveCopy> pCopy;
     std::unique_ptr<TitleFlagKeeper> pTitle;
     bool bCommitted = false;
@@ -873,6 +799,8 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
+    if (page.st_nlink > 1)
+        pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
@@ -912,10 +840,9 @@ PageResult PreparePage(PendingPage& pending)
 
     pending.strFolder = FolderOf(pending.strFile);
     CString strTemp;
-    const int fdTemp = CreateTempFileIn(pending.strFolder, "SAV", strTemp);
+    const int fdTemp = CreateSaveCopy(pending.strFolder, strTemp);
     if (fdTemp < 0)
         return pending.Fail(FolderMessageOfErrno(errno, pending.strFolder));
-    MarkSaveCopy(fdTemp);
     pending.pCopy = std::make_unique<CSaveCopy>(fdTemp, strTemp);
     CSaveCopy& copyFile = *pending.pCopy;
 
@@ -932,6 +859,7 @@ PageResult PreparePage(PendingPage& pending)
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
             return pending.Fail(GetMetaEditErrorText(nID));
+        pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
@@ -945,6 +873,39 @@ PageResult PreparePage(PendingPage& pending)
     return PageResult::Saved;
 }
 
+// Why the page itself may be neither replaced nor given a second name, although its folder may be
+// written: the file system's marks on the file. Empty when they are not the cause.
+CString PageRefusalText(const CString& strFile)
+{
+    FdCloser file(::open(strFile, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    int nFlags = 0;
+    if (file.Get() < 0 || ::ioctl(file.Get(), FS_IOC_GETFLAGS, &nFlags) != 0)
+        return CString();
+    if ((nFlags & FS_IMMUTABLE_FL) != 0)
+        return kPageImmutable;
+    if ((nFlags & FS_APPEND_FL) != 0)
+        return kPageAppendOnly;
+    return CString();
+}
+
+// What a refused replace of the page means: the page's own cause when it has one, else the
+// folder's.
+CString ReplaceFailureText(int nErrno, const PendingPage& pending)
+{
+    if (nErrno == EACCES || nErrno == EPERM) {
+        if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty())
+            return strText;
+    }
+    if (nErrno == EACCES || nErrno == EPERM || nErrno == EROFS)
+        return FolderMessageOfErrno(nErrno, pending.strFolder);
+    return SaveMessageOfErrno(nErrno, pending.strFile);
+}
+
+CString NameOf(const CString& strPath)
+{
+    return strPath.Mid(strPath.ReverseFind('/') + 1);
+}
+
 // Scheme 0: the old page keeps living under its backup name, made as a second name of the old
 // file before the new file takes the page's place, so the page's path always holds either the
 // old or the new page.
@@ -955,9 +916,18 @@ void MakeBackup(PendingPage& pending)
         pending.Fail(kNoBackupName);
         return;
     }
+    // The copy's mark tells the name, so that a sweep after a save killed before the page is
+    // replaced takes the name back.
+    NoteSaveCopyBackup(pending.pCopy->Descriptor(), NameOf(pending.strFile), NameOf(strBackup));
     if (::link(pending.strFile, strBackup) != 0) {
         const int nError = errno;
-        // (EPERM is a file system without links, which the copy below serves.)
+        if (nError == EPERM) {
+            if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty()) {
+                pending.Fail(strText);
+                return;
+            }
+        }
+        // (EPERM is otherwise a file system without links, which the copy below serves.)
         if (nError == EACCES || nError == EROFS) {
             pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
             return;
@@ -1012,15 +982,14 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // The last look before the page is replaced: another program's newer text wins.
     if (!IsUnchanged(pending.read, strFile))
         return pending.Fail(kChangedMeanwhile);
-    // The page does not keep the copy's mark. Taken off at the last moment, so that a save
-    // killed before it leaves a copy the next save can tell for its own.
-    (void)::removexattr(strTemp, kCopyMark);
     if (nBackupScheme == CProjectSettings::kBackupTrash) {
         // The old page goes to the trash; when the new one cannot take its place, the old one
         // comes back.
         const TrashResult trashed = MoveToTrash(std::string(strFile.GetString()));
-        if (!trashed.Succeeded())
-            return pending.Fail(kNoRecycleBin);
+        if (!trashed.Succeeded()) {
+            const CString strText = PageRefusalText(strFile);
+            return pending.Fail(strText.IsEmpty() ? CString(kNoRecycleBin) : strText);
+        }
         if (::rename(strTemp, strFile) != 0) {
             const CString strError = SaveMessageOfErrno(errno, strFile);
             if (MoveFileEx(trashed.trashedPath.c_str(), strFile, MOVEFILE_COPY_ALLOWED))
@@ -1031,11 +1000,11 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         // The backup-file scheme made its backup already; the deleting scheme needs none: the new
         // page replaces the old one in one rename, which is what deleting the old one and
         // renaming the new one comes to, without a moment in which neither exists.
-        const int nError = errno;
-        if (nError == EACCES || nError == EPERM || nError == EROFS)
-            return pending.Fail(FolderMessageOfErrno(nError, pending.strFolder));
-        return pending.Fail(SaveMessageOfErrno(nError, strFile));
+        return pending.Fail(ReplaceFailureText(errno, pending));
     }
+    // The page does not keep the copy's mark, which it bore until it had the page's name: a
+    // save killed before leaves a copy the next sweep can tell for a left one.
+    UnmarkSaveCopy(strFile);
     pending.bCommitted = true;
     pending.pCopy->Keep();
     pending.pTitle->Commit();
@@ -1043,8 +1012,10 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // carry the edit to them, but also into every copy that shares the file by accident (a
     // backup tree made of links, say), and would leave a half-written page after a crash. The
     // page is replaced as a whole, and the user is told.
-    if (pending.read.st_nlink > 1)
+    if (pending.read.st_nlink > 1 + pending.nBackupNamesOfItself)
         pending.lines.push_back(kOtherNamesKeepOldText);
+    if (!pending.strRepeatsTakenOut.IsEmpty())
+        pending.lines.push_back(pending.strRepeatsTakenOut);
 
     // The contents whose tags were written are saved; any the page had no place for (no head)
     // stay marked, so the edit is not lost.
@@ -1156,7 +1127,7 @@ UINT SaveThread(LPVOID pParam)
     return 1;
 }
 
-// ---- Waiting for a worker's end ----// ---- Waiting for a worker's end ----
+// ---- Waiting for a worker's end ----
 
 struct WaitParams {
     std::shared_ptr<CParserEngine::ThreadState> pState;
@@ -1176,22 +1147,40 @@ UINT WaitingThread(LPVOID pParam)
     return 0;
 }
 
-// Starts a worker suspended, keeps a duplicate of its handle in the state and resumes it. The
-// thread takes the parameters over; they stay with the caller when no thread could be started.
+// Starts a thread suspended, takes a duplicate of its handle and resumes it. The thread takes the
+// parameters over; they stay with the caller when no thread could be started (false).
+template <class Params>
+bool StartThread(AFX_THREADPROC pfnProc, std::unique_ptr<Params>& pParams, HANDLE& hDuplicate)
+{
+    hDuplicate = nullptr;
+    CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (pThread == nullptr)
+        return false;
+    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &hDuplicate, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    pParams.release(); // the thread frees its parameters
+    pThread->ResumeThread();
+    return true;
+}
+
+// Starts a worker and keeps the duplicate of its handle in the state.
 template <class Params>
 UINT StartWorker(AFX_THREADPROC pfnProc, std::unique_ptr<Params>& pParams, CParserEngine::ThreadState& state)
 {
-    CWinThread* pThread = AfxBeginThread(pfnProc, pParams.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (pThread == nullptr)
-        return 1;
     HANDLE hDuplicate = nullptr;
-    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &hDuplicate, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
+    if (!StartThread(pfnProc, pParams, hDuplicate))
+        return 1;
     if (const HANDLE hOld = state.hThread.exchange(hDuplicate); hOld != nullptr)
         CloseHandle(hOld);
-    pParams.release(); // the thread frees its parameters
-    pThread->ResumeThread();
     return 0;
+}
+
+void WaitAndClose(HANDLE hThread)
+{
+    if (hThread != nullptr) {
+        WaitForSingleObject(hThread, INFINITE);
+        CloseHandle(hThread);
+    }
 }
 
 // ---- Scan ----
@@ -1260,17 +1249,19 @@ bool IScanTaskManager::QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, i
 
 CParserEngine::CParserEngine()
     : m_pStopState(std::make_shared<ThreadState>()), m_pEnumState(std::make_shared<ThreadState>()),
-      m_pSaveState(std::make_shared<ThreadState>())
+      m_pSaveState(std::make_shared<ThreadState>()), m_pClosing(std::make_shared<std::atomic<UINT>>(0))
 {
 }
 
 CParserEngine::~CParserEngine()
 {
+    // No thread the engine started outlives it: each is asked to end soon and waited for. The
+    // enumeration ends at once, a save after the page it is saving, a sweep after its folder.
+    m_pClosing->store(1);
+    m_pEnumState->bStop.store(1);
+    m_pSaveState->bStop.store(1);
     // The fetch engine's workers report to this object until their engine has stopped.
-    if (const HANDLE hStop = m_pStopState->hThread.exchange(nullptr); hStop != nullptr) {
-        WaitForSingleObject(hStop, INFINITE);
-        CloseHandle(hStop);
-    }
+    WaitAndClose(m_pStopState->hThread.exchange(nullptr));
     std::unique_ptr<IScanTaskManager> pTaskManager;
     {
         std::lock_guard<std::mutex> guard(m_managerLock);
@@ -1280,14 +1271,33 @@ CParserEngine::~CParserEngine()
         pTaskManager->RequestStop();
         pTaskManager->StopThreads();
     }
-    // A worker still running keeps its own reference to the state and its duplicate handle;
-    // only handles of finished workers are closed here.
-    for (const auto& pState : {m_pEnumState, m_pSaveState}) {
-        if (pState.use_count() == 1) {
-            if (const HANDLE h = pState->hThread.exchange(nullptr); h != nullptr)
-                CloseHandle(h);
+    // The waiting threads end with the workers they wait for; a worker no stop was asked of is
+    // waited for here.
+    std::vector<HANDLE> helpers;
+    {
+        std::lock_guard<std::mutex> guard(m_helpersLock);
+        helpers.swap(m_helpers);
+    }
+    for (const HANDLE hHelper : helpers)
+        WaitAndClose(hHelper);
+    WaitAndClose(m_pEnumState->hThread.exchange(nullptr));
+    WaitAndClose(m_pSaveState->hThread.exchange(nullptr));
+}
+
+void CParserEngine::KeepHelper(HANDLE hThread)
+{
+    std::lock_guard<std::mutex> guard(m_helpersLock);
+    // Helpers that have ended are forgotten here, so that the list stays short.
+    for (auto it = m_helpers.begin(); it != m_helpers.end();) {
+        if (WaitForSingleObject(*it, 0) == WAIT_OBJECT_0) {
+            CloseHandle(*it);
+            it = m_helpers.erase(it);
+        } else {
+            ++it;
         }
     }
+    if (hThread != nullptr)
+        m_helpers.push_back(hThread);
 }
 
 CParserEngine& CParserEngine::GetEngine()
@@ -1369,8 +1379,10 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
             if (folders.insert(std::string(pPage->GetFolder().GetString())).second)
                 pSweep->folders.push_back(pPage->GetFolder());
         }
-        if (AfxBeginThread(&SweepThread, pSweep.get()) != nullptr)
-            pSweep.release();
+        pSweep->pClosing = m_pClosing;
+        HANDLE hSweep = nullptr;
+        if (StartThread(&SweepThread, pSweep, hSweep))
+            KeepHelper(hSweep);
     }
     // One more than the pages: the last page cannot end the scan while it is being started.
     m_nPagesLeft.store(static_cast<UINT>(queued.size()) + 1);
@@ -1526,9 +1538,14 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
 {
     auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
     CSingleLock lock(&m_lock, TRUE);
-    // A page whose check a stop cut off counts as not read.
-    if (pPage != nullptr)
-        pPage->SetScanState(pPage->GetScanState() == kScanCutOff ? 1 : 0);
+    // A page whose check a stop cut off counts as not read. The fetch engine ends a page whose
+    // reading a stop broke off as it ends a page read whole, so every page that ends once the
+    // stop has begun is taken for cut off: one read whole just then is read again next time,
+    // rather than a half-read one taken for whole.
+    if (pPage != nullptr) {
+        const bool bCutOff = pPage->GetScanState() == kScanCutOff || m_pStopState->bStop.load() != 0;
+        pPage->SetScanState(bCutOff ? 1 : 0);
+    }
     const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
     if (bLast)
@@ -1694,9 +1711,10 @@ UINT CParserEngine::StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND
     pParams->pState = pState;
     pParams->hDialog = hDialog;
     pParams->nMessage = nMessage;
-    if (AfxBeginThread(&WaitingThread, pParams.get()) == nullptr)
+    HANDLE hWaiter = nullptr;
+    if (!StartThread(&WaitingThread, pParams, hWaiter))
         return 1;
-    pParams.release();
+    KeepHelper(hWaiter);
     return 0;
 }
 
@@ -1722,34 +1740,13 @@ UINT CParserEngine::MakeTempFileNameIn(const CString& strFolder, LPCTSTR lpszPre
 
 UINT CParserEngine::RemoveLeftSaveCopies(const CString& strFolder)
 {
-    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // The listing reads through a descriptor of its own; the folder's removes the files.
-    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
-    if (pDir == nullptr) {
-        if (fdList >= 0)
-            ::close(fdList);
-        return 0;
-    }
-    std::vector<std::string> left;
-    while (const dirent* pEntry = ::readdir(pDir)) {
-        if (IsLeftSaveCopy(folder.Get(), pEntry->d_name))
-            left.emplace_back(pEntry->d_name);
-    }
-    ::closedir(pDir);
-    UINT nRemoved = 0;
-    for (const std::string& name : left)
-        nRemoved += ::unlinkat(folder.Get(), name.c_str(), 0) == 0 ? 1 : 0;
-    return nRemoved;
+    return RemoveLeftSaveCopiesIn(strFolder);
 }
 
 UINT CParserEngine::MakeBackupName(const CString& strPath, CString& strName)
 {
     for (int n = 1; n <= kLastBackupNumber; ++n) {
-        if (n == 1)
-            strName = strPath + ".old";
-        else
-            strName.Format("%s%d", strPath + ".old", n);
+        strName = BackupNameOf(strPath, n);
         // Any kind of entry under the name counts as taken.
         struct stat info {};
         if (::lstat(strName, &info) != 0 && errno == ENOENT)

@@ -31,9 +31,8 @@ struct CAppOptions;
 class CParserEngine : public ITaskManager {
 public:
     CParserEngine();
-    // Stops and deletes a fetch engine that is left, and waits for a scan's stop thread. Running
-    // enumeration and save workers keep the state they share with the engine, so they may
-    // outlive it.
+    // Stops and deletes a fetch engine that is left, asks every thread the engine started to
+    // stop (a save stops after the page it is saving) and waits until each has ended.
     virtual ~CParserEngine();
     CParserEngine(const CParserEngine&) = delete;
     CParserEngine& operator=(const CParserEngine&) = delete;
@@ -124,8 +123,9 @@ public:
     // 1 when all 24 exist (strName is then the last one tried, which is taken).
     static UINT MakeBackupName(const CString& strPath, CString& strName);
     // Removes from the folder the copies that a save which never ended left there, and only
-    // those: files of the save's copy names that carry its mark, made by a process that is gone.
-    // The count removed. Any thread.
+    // those: files of the save's copy names that carry its mark, made by a process known to be
+    // gone; a backup name such a save gave a page and left naming the page itself goes with its
+    // copy. The count of copies removed. Any thread.
     static UINT RemoveLeftSaveCopies(const CString& strFolder);
     // Moves the file to the desktop's trash; 0, or 1.
     static UINT MoveToRecycleBin(const CString& strPath);
@@ -190,7 +190,10 @@ private:
     // Counts one page done; true when it was the last. Never below 0.
     bool CountPageDone();
 
-    static UINT StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage);
+    UINT StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage);
+    // Keeps the handle of a helper thread (a sweep, a waiting thread) for the engine's end to
+    // wait for.
+    void KeepHelper(HANDLE hThread);
 
     // Guards the pages' META contents and the catalogue's growth, and orders the pages' ends. A
     // worker holds it while the main window shows a setting, so the user-interface thread never
@@ -222,6 +225,11 @@ private:
 
     std::shared_ptr<ThreadState> m_pEnumState;
     std::shared_ptr<ThreadState> m_pSaveState;
+    // Set when the engine goes; helper threads read it.
+    std::shared_ptr<std::atomic<UINT>> m_pClosing;
+    // The handles of helper threads that may still run, under m_helpersLock.
+    std::mutex m_helpersLock;
+    std::vector<HANDLE> m_helpers;
     HWND m_hEnumDialog = nullptr;
     HWND m_hSaveDialog = nullptr;
 };

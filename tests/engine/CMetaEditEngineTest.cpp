@@ -97,10 +97,12 @@ protected:
         m_nError = 0;
         m_bError = engine.GetError(m_nError);
         EXPECT_FALSE(engine.GetWriteFailed());
+        m_removed = engine.GetRemovedRepeats();
         return Contents(output);
     }
 
     CMetaContentList m_edits;
+    std::vector<CMetaEditEngine::RemovedRepeat> m_removed;
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -201,6 +203,34 @@ TEST_F(MetaEditEngineTest, ASecondTagOfTheSameNameIsDropped)
         "<html><head>\n<meta name=\"keywords\" content=\"a\">\n<meta name=\"Keywords\" content=\"b\">\n</head><body>";
     // The second goes with its line.
     EXPECT_EQ(Rewrite(page), "<html><head>\n<meta name=\"keywords\" content=\"k\">\n</head><body>");
+}
+
+TEST_F(MetaEditEngineTest, EachRepeatedTagTakenOutIsToldWithItsPlaceInThePage)
+{
+    // A head longer than the engine's first read, so that the places are counted across reads.
+    Edit("Keywords", "k");
+    Edit("Description", "d");
+    const std::string strFirst = "<meta name=\"keywords\" content=\"a\">";
+    const std::string strSecond = "<META NAME=\"KEYWORDS\" CONTENT='b'>";
+    const std::string strCut = "<meta name=\"Keywords\" content=\"c\"";
+    const std::string strDescription = "<meta content=\"x\" name=\"description\">";
+    const std::string strUnedited = "<meta name=\"author\" content=\"me\">";
+    const std::string page = "<html><head>\n<!-- " + std::string(3000, '-') + " -->\n" + strFirst + "\n" + strUnedited
+        + "\n" + strUnedited + "\n<meta name=\"description\" content=\"y\">\n" + strSecond + "\n" + strCut
+        + "<title>t</title>\n" + strDescription + "\n</head><body>";
+    const std::string out = Rewrite(page);
+    EXPECT_EQ(out.find(strSecond), std::string::npos);
+    EXPECT_EQ(out.find(strDescription), std::string::npos);
+    ASSERT_EQ(m_removed.size(), 3u);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"KEYWORDS", strSecond}, {"Keywords", strCut}, {"description", strDescription}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m_removed[i].strName.GetString(), expected[i].first);
+        ASSERT_LE(m_removed[i].nFrom, m_removed[i].nTo);
+        ASSERT_LE(m_removed[i].nTo, page.size());
+        EXPECT_EQ(page.substr(m_removed[i].nFrom, m_removed[i].nTo - m_removed[i].nFrom), expected[i].second);
+    }
 }
 
 TEST_F(MetaEditEngineTest, TheKeyIsTheNameWhereverItStandsAndHoweverItIsQuoted)

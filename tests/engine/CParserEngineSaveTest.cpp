@@ -17,14 +17,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <linux/capability.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/inotify.h>
 #include <sys/syscall.h>
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -64,6 +69,81 @@ std::vector<std::string> SaveCopiesIn(const fs::path& folder)
     }
     return left;
 }
+
+// strace following this process and the threads it starts: the system calls of the kinds named,
+// with the paths of descriptors, one line each (a call another thread cut in two is joined).
+class SystemCallTrace {
+public:
+    SystemCallTrace() = default;
+    ~SystemCallTrace() { Stop(); }
+    SystemCallTrace(const SystemCallTrace&) = delete;
+    SystemCallTrace& operator=(const SystemCallTrace&) = delete;
+
+    // Starts following; false when strace cannot follow this process.
+    bool Start(const std::string& strCalls, const fs::path& log)
+    {
+        m_strLog = log.string();
+        const std::string strTrace = "trace=" + strCalls;
+        const std::string strPid = std::to_string(getpid());
+        m_tracer = fork();
+        if (m_tracer == 0) {
+            execl("/usr/bin/strace", "strace", "-f", "-qq", "-y", "-e", strTrace.c_str(), "-o", m_strLog.c_str(),
+                  "-p", strPid.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (m_tracer < 0)
+            return false;
+        prctl(PR_SET_PTRACER, m_tracer, 0, 0, 0);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!Traced() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (Traced())
+            return true;
+        Stop();
+        return false;
+    }
+
+    // Stops following; the lines of the calls seen.
+    std::vector<std::string> Stop()
+    {
+        if (m_tracer <= 0)
+            return {};
+        kill(m_tracer, SIGINT);
+        waitpid(m_tracer, nullptr, 0);
+        m_tracer = -1;
+        std::vector<std::string> calls;
+        std::map<std::string, std::string> unfinished; // by thread
+        std::ifstream log(m_strLog);
+        for (std::string strLine; std::getline(log, strLine);) {
+            const std::string strThread = strLine.substr(0, strLine.find(' '));
+            if (const size_t at = strLine.find(" <unfinished ...>"); at != std::string::npos) {
+                unfinished[strThread] = strLine.substr(0, at);
+                continue;
+            }
+            if (const size_t at = strLine.find(" resumed>"); at != std::string::npos && unfinished.count(strThread)) {
+                strLine = unfinished[strThread] + strLine.substr(at + 9);
+                unfinished.erase(strThread);
+            }
+            calls.push_back(strLine);
+        }
+        return calls;
+    }
+
+private:
+    static bool Traced()
+    {
+        std::ifstream status("/proc/self/status");
+        std::string strLine;
+        while (std::getline(status, strLine)) {
+            if (strLine.rfind("TracerPid:", 0) == 0)
+                return std::atoi(strLine.c_str() + 10) != 0;
+        }
+        return false;
+    }
+
+    pid_t m_tracer = -1;
+    std::string m_strLog;
+};
 
 class SaveTest : public EngineTest {
 protected:
@@ -267,44 +347,13 @@ TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
     VOSTREL_REQUIRE(access("/usr/bin/strace", X_OK) == 0 ? "" : "strace (not in /usr/bin)");
     Page(TempDir() / "one.htm");
     Page(TempDir() / "two.htm");
-    const std::string strLog = (TempDir() / "calls.txt").string();
-    const std::string strPid = std::to_string(getpid());
-    const pid_t tracer = fork();
-    if (tracer == 0) {
-        execl("/usr/bin/strace", "strace", "-f", "-qq", "-y", "-e", "trace=fsync,rename,link", "-o", strLog.c_str(),
-              "-p", strPid.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ASSERT_GT(tracer, 0);
-    prctl(PR_SET_PTRACER, tracer, 0, 0, 0);
-    auto traced = [] {
-        std::ifstream status("/proc/self/status");
-        std::string strLine;
-        while (std::getline(status, strLine)) {
-            if (strLine.rfind("TracerPid:", 0) == 0)
-                return std::atoi(strLine.c_str() + 10) != 0;
-        }
-        return false;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!traced() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (!traced()) {
-        kill(tracer, SIGKILL);
-        waitpid(tracer, nullptr, 0);
+    SystemCallTrace trace;
+    if (!trace.Start("fsync,rename,link", TempDir() / "calls.txt")) {
         VOSTREL_REQUIRE("the right to follow this process with strace");
     }
     MessageSink sink;
     RunSave(sink);
-    kill(tracer, SIGINT);
-    waitpid(tracer, nullptr, 0);
-
-    std::vector<std::string> calls;
-    {
-        std::ifstream log(strLog);
-        for (std::string strLine; std::getline(log, strLine);)
-            calls.push_back(strLine);
-    }
+    const std::vector<std::string> calls = trace.Stop();
     const std::string strFolder = TempDir().string();
     for (const std::string name : {"one.htm", "two.htm"}) {
         // The rename that puts the copy in the page's place.
@@ -336,6 +385,90 @@ TEST_F(SaveTest, EveryCopyAndItsFolderAreFlushedBeforeThePageIsReplaced)
         EXPECT_TRUE(bAfter) << name;
     }
     EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kSaved);
+}
+
+namespace {
+
+// The parts of a traced call's line: "<thread> <name>(<arguments>) = <result>".
+struct TracedCall {
+    std::string name;
+    std::string arguments;
+    long result = -1;
+};
+
+TracedCall ParseTracedCall(const std::string& strLine)
+{
+    TracedCall call;
+    const size_t nName = strLine.find_first_not_of(' ', strLine.find(' '));
+    const size_t nOpen = strLine.find('(', nName);
+    const size_t nResult = strLine.rfind(") = ");
+    if (nOpen == std::string::npos || nResult == std::string::npos || nResult < nOpen)
+        return call;
+    call.name = strLine.substr(nName, nOpen - nName);
+    call.arguments = strLine.substr(nOpen + 1, nResult - nOpen - 1);
+    call.result = std::strtol(strLine.c_str() + nResult + 4, nullptr, 10);
+    return call;
+}
+
+// The descriptor number that begins the text ("7</path>" gives 7), or -1.
+int LeadingDescriptor(const std::string& strText)
+{
+    return !strText.empty() && std::isdigit(static_cast<unsigned char>(strText[0])) ? std::atoi(strText.c_str()) : -1;
+}
+
+} // namespace
+
+// A save killed at any moment must leave no file under a copy's name without the mark by which
+// the next save knows it for a left one: a copy is marked before it is given its name.
+TEST_F(SaveTest, ACopyCarriesItsMarkBeforeItBearsItsName)
+{
+    VOSTREL_REQUIRE(access("/usr/bin/strace", X_OK) == 0 ? "" : "strace (not in /usr/bin)");
+    VOSTREL_REQUIRE(MarksMissingIn(TempDir()));
+    Page(TempDir() / "one.htm");
+    Page(TempDir() / "two.htm");
+    SystemCallTrace trace;
+    if (!trace.Start("open,openat,creat,link,linkat,rename,renameat,renameat2,fsetxattr", TempDir() / "calls.txt")) {
+        VOSTREL_REQUIRE("the right to follow this process with strace");
+    }
+    MessageSink sink;
+    RunSave(sink);
+    const std::vector<std::string> calls = trace.Stop();
+
+    const std::string strCopyName = "\"" + TempDir().string() + "/SAV";
+    std::map<int, bool> marked; // by descriptor: whether it was marked since it was opened
+    int nNamed = 0;
+    for (const std::string& strLine : calls) {
+        const TracedCall call = ParseTracedCall(strLine);
+        const bool bToCopyName = call.arguments.find(strCopyName) != std::string::npos;
+        if (call.name == "open" || call.name == "openat" || call.name == "creat") {
+            if (call.result >= 0)
+                marked[static_cast<int>(call.result)] = false;
+            EXPECT_FALSE(bToCopyName && (call.name == "creat" || call.arguments.find("O_CREAT") != std::string::npos))
+                << "a copy's name made before its mark: " << strLine;
+        } else if (call.name == "fsetxattr") {
+            if (call.result == 0 && call.arguments.find("\"user.vostrel.save-copy\"") != std::string::npos)
+                marked[LeadingDescriptor(call.arguments)] = true;
+        } else if (call.name == "linkat" && bToCopyName && call.result == 0) {
+            // The file named: through /proc/self/fd/N, or by its descriptor itself.
+            const size_t nSelf = call.arguments.find("\"/proc/self/fd/");
+            const int fd = nSelf != std::string::npos ? std::atoi(call.arguments.c_str() + nSelf + 15)
+                                                      : LeadingDescriptor(call.arguments);
+            EXPECT_TRUE(marked[fd]) << "a copy named before it was marked: " << strLine;
+            ++nNamed;
+        } else if (call.name != "linkat") {
+            // link, rename, renameat, renameat2: the name given is the last path.
+            const size_t nClose = call.arguments.rfind('"');
+            const size_t nOpenQuote = nClose == std::string::npos || nClose == 0 ? std::string::npos
+                                                                                 : call.arguments.rfind('"', nClose - 1);
+            EXPECT_FALSE(nOpenQuote != std::string::npos
+                         && call.arguments.compare(nOpenQuote, strCopyName.size(), strCopyName) == 0)
+                << "a copy's name given another way: " << strLine;
+        }
+    }
+    EXPECT_EQ(nNamed, 2) << "one copy for each page";
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "two.htm"), kSaved);
+    EXPECT_TRUE(SaveCopiesIn(TempDir()).empty());
 }
 
 // Runs in a child process (a death test that re-runs the program), which exits with 0 when the
@@ -433,6 +566,129 @@ TEST_F(SaveLimitTest, AnyFailureOfOnePageIsToldAndThePageIsNotSaved)
 }
 #endif
 
+// A save held inside a page (while its copy is written), for a test to look at its copy meanwhile;
+// the test lets it go on with Release.
+class HeldSave {
+public:
+    HeldSave(CVostrelAppModel& model, CPageNode* pPage) : m_pHeld(new HeldTagSetting)
+    {
+        model.GetMetaSettings().AddTail(m_pHeld); // the catalogue owns it
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Held", "h", 1, pContent);
+    }
+    ~HeldSave() { m_pHeld->Release(); }
+    HeldSave(const HeldSave&) = delete;
+    HeldSave& operator=(const HeldSave&) = delete;
+
+    // Starts the save and waits until it holds; false when it did not come to the page.
+    bool Start(CParserEngine& engine, const CSelNodesCol& pages, MessageSink& sink)
+    {
+        return engine.StartSave(pages, sink.Handle(), sink.Handle()) == 0 && m_pHeld->WaitUntilEntered();
+    }
+    void Release() { m_pHeld->Release(); }
+
+private:
+    HeldTagSetting* m_pHeld;
+};
+
+// Whether the page was written with the held save's tag, and nothing was told.
+bool SavedWithHeldTag(const fs::path& page, const MessageSink& sink)
+{
+    return ReadFileBytes(page).find("<meta name=\"Held\" content=\"h\">") != std::string::npos && sink.Lines().empty();
+}
+
+TEST_F(SaveLimitTest, TheCopyOfARunningSaveStaysWhenItsProcessCannotBeLookedAt)
+{
+    // Another program's sweep runs short of file descriptors while this save writes its copy:
+    // whichever of its looks fails, the copy stays, and the save puts it in the page's place.
+    auto run = [this] {
+        CPageNode* pPage = Page(TempDir() / "held.htm");
+        HeldSave held(*m_pModel, pPage);
+        MessageSink sink;
+        bool bOk = held.Start(m_engine, m_selection, sink);
+        const std::vector<std::string> copies = SaveCopiesIn(TempDir());
+        bOk = bOk && copies.size() == 1;
+        // Every descriptor below kTop is taken; a limit of kTop + n leaves n to the sweep.
+        constexpr int kTop = 512;
+        std::vector<int> taken;
+        for (int fd = open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0; fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) {
+            taken.push_back(fd);
+            if (fd >= kTop - 1)
+                break;
+        }
+        rlimit saved{};
+        getrlimit(RLIMIT_NOFILE, &saved);
+        for (rlim_t n = 0; n <= 16 && bOk; ++n) {
+            const rlimit limit{kTop + n, saved.rlim_max};
+            setrlimit(RLIMIT_NOFILE, &limit);
+            CParserEngine::RemoveLeftSaveCopies(TempDir().c_str());
+            setrlimit(RLIMIT_NOFILE, &saved);
+            bOk = fs::exists(TempDir() / copies[0]);
+            if (!bOk)
+                std::fprintf(stderr, "the copy was removed with %d descriptors free\n", static_cast<int>(n));
+        }
+        for (int fd : taken)
+            close(fd);
+        held.Release();
+        bOk = bOk && sink.WaitFor(kMsgSaveFinished) && SavedWithHeldTag(TempDir() / "held.htm", sink)
+            && SaveCopiesIn(TempDir()).empty();
+        RemoveTempDir();
+        std::_Exit(bOk ? 0 : 1);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SaveLimitTest, TheCopyOfASaveInAnotherProcessNamespaceStays)
+{
+    // A program in a container of its own on this machine (its own process ids and /proc, the
+    // machine's name) saves a page of a folder it shares with this one, while this one sweeps.
+    // Process ids of that namespace mean other processes here.
+    const pid_t probe = fork();
+    if (probe == 0)
+        _exit(unshare(CLONE_NEWPID | CLONE_NEWNS) == 0 ? 0 : 1);
+    int nProbe = -1;
+    waitpid(probe, &nProbe, 0);
+    if (!WIFEXITED(nProbe) || WEXITSTATUS(nProbe) != 0) {
+        VOSTREL_REQUIRE("the right to make process and mount namespaces");
+    }
+    auto run = [this] {
+        int toSweeper[2] = {-1, -1};
+        int toSaver[2] = {-1, -1};
+        if (unshare(CLONE_NEWPID) != 0 || pipe(toSweeper) != 0 || pipe(toSaver) != 0)
+            std::_Exit(2);
+        CPageNode* pPage = Page(TempDir() / "held.htm");
+        HeldSave held(*m_pModel, pPage);
+        const pid_t saver = fork();
+        if (saver == 0) {
+            // The first process of the new namespace, with a /proc of its own, as a container's.
+            bool bOk = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                && mount("proc", "/proc", "proc", 0, nullptr) == 0 && getpid() == 1;
+            MessageSink sink;
+            bOk = bOk && held.Start(m_engine, m_selection, sink);
+            char ch = bOk ? 'h' : 'f';
+            bOk = write(toSweeper[1], &ch, 1) == 1 && read(toSaver[0], &ch, 1) == 1 && bOk;
+            held.Release();
+            bOk = bOk && sink.WaitFor(kMsgSaveFinished) && SavedWithHeldTag(TempDir() / "held.htm", sink);
+            std::_Exit(bOk ? 0 : 1);
+        }
+        char ch = 0;
+        bool bOk = saver > 0 && read(toSweeper[0], &ch, 1) == 1 && ch == 'h';
+        const std::vector<std::string> copies = SaveCopiesIn(TempDir());
+        const UINT nRemoved = CParserEngine::RemoveLeftSaveCopies(TempDir().c_str());
+        bOk = bOk && copies.size() == 1 && nRemoved == 0 && fs::exists(TempDir() / copies[0]);
+        ch = 'g';
+        bOk = write(toSaver[1], &ch, 1) == 1 && bOk;
+        int nStatus = -1;
+        waitpid(saver, &nStatus, 0);
+        bOk = bOk && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0 && SaveCopiesIn(TempDir()).empty();
+        RemoveTempDir();
+        std::_Exit(bOk ? 0 : 1);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+}
+
 // The mark the save gives its copies, for a copy of a save that runs in this process: its id and
 // its start time (the 22nd field of its stat line).
 std::string LiveCopyMark()
@@ -447,9 +703,40 @@ std::string LiveCopyMark()
     return std::to_string(getpid()) + " " + strField;
 }
 
-// Starts a save of the site's pages and kills this process, as kill -9 does, once the save has
-// made and marked copies of nCopies of them. Runs in a child process.
-[[noreturn]] void KillASaveMidway(const fs::path& site, size_t nCopies)
+// A site of twelve pages of 2 MB for a save killed in a child process. The parent makes it and
+// names it in the environment, where the child, which runs the test again from its start, finds
+// it; bMade tells the parent.
+fs::path SiteForAKilledSave(const fs::path& scratch, bool& bMade)
+{
+    const char* pszSite = std::getenv("VOSTREL_TEST_KILLED_SAVE_SITE");
+    bMade = pszSite == nullptr;
+    if (!bMade)
+        return fs::path(pszSite);
+    const fs::path site = scratch / "site";
+    fs::create_directories(site);
+    const std::string strBig = BigPage(2 << 20);
+    for (int i = 0; i < 12; ++i)
+        WriteFileBytes(site / ("page" + std::to_string(i) + ".htm"), strBig);
+    setenv("VOSTREL_TEST_KILLED_SAVE_SITE", site.c_str(), 1);
+    return site;
+}
+
+bool IsCopyName(const std::string& strName)
+{
+    return strName.rfind("SAV", 0) == 0;
+}
+
+bool IsBackupName(const std::string& strName)
+{
+    return strName.size() > 8 && strName.compare(strName.size() - 8, 8, ".htm.old") == 0;
+}
+
+// Starts a save of the site's pages and kills this process, as kill -9 does, once nFiles files of
+// names that fit have had an event of the mask in the site. bHoldPages holds the save before it
+// puts any page in place: the dialog it reports to has no room for a message, and its thread
+// looks at none. Runs in a child process.
+[[noreturn]] void KillASave(const fs::path& site, uint32_t nMask, bool (*pFits)(const std::string&), size_t nFiles,
+                            bool bHoldPages)
 {
     CPageNode root;
     root.SetKind(CPageNode::kindRoot);
@@ -467,24 +754,28 @@ std::string LiveCopyMark()
         root.AddChild(pPage.release());
     }
     const int fdNotify = inotify_init1(IN_CLOEXEC);
-    if (fdNotify < 0 || inotify_add_watch(fdNotify, site.c_str(), IN_ATTRIB) < 0)
+    if (fdNotify < 0 || inotify_add_watch(fdNotify, site.c_str(), nMask) < 0)
         std::_Exit(2);
     MessageSink sink;
+    if (bHoldPages) {
+        while (PostMessage(sink.Handle(), kMsgSaveFinished + 100, 0, 0)) {
+        }
+    }
     CParserEngine engine;
-    if (engine.StartSave(pages, sink.Handle(), sink.Handle()) != 0)
+    if (engine.StartSave(pages, sink.Handle(), bHoldPages ? nullptr : sink.Handle()) != 0)
         std::_Exit(3);
-    std::set<std::string> marked;
+    std::set<std::string> seen;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (std::chrono::steady_clock::now() < deadline) {
         alignas(inotify_event) char buffer[4096];
         const ssize_t n = read(fdNotify, buffer, sizeof buffer);
         for (ssize_t at = 0; at < n;) {
             const auto* pEvent = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (pEvent->len > 0 && std::string(pEvent->name).rfind("SAV", 0) == 0)
-                marked.insert(pEvent->name);
+            if (pEvent->len > 0 && pFits(pEvent->name))
+                seen.insert(pEvent->name);
             at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
         }
-        if (marked.size() >= nCopies)
+        if (seen.size() >= nFiles)
             raise(SIGKILL);
     }
     std::_Exit(4);
@@ -494,20 +785,12 @@ std::string LiveCopyMark()
 
 TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
 {
-    // The site is the parent's: the child the death test starts finds it by the environment.
-    const char* pszSite = std::getenv("VOSTREL_TEST_KILLED_SAVE_SITE");
-    const fs::path site = pszSite != nullptr ? fs::path(pszSite) : TempDir() / "site";
-    if (pszSite == nullptr) {
-        fs::create_directories(site);
-        if (setxattr(site.c_str(), "user.vostrel.probe", "1", 1, 0) != 0 && errno == ENOTSUP)
-            GTEST_SKIP() << "the file system keeps no extended attributes";
-        const std::string strBig = BigPage(2 << 20);
-        for (int i = 0; i < 12; ++i)
-            WriteFileBytes(site / ("page" + std::to_string(i) + ".htm"), strBig);
-        setenv("VOSTREL_TEST_KILLED_SAVE_SITE", site.c_str(), 1);
-    }
+    VOSTREL_REQUIRE(MarksMissingIn(TempDir()));
+    // Killed once four copies were marked.
+    bool bMade = false;
+    const fs::path site = SiteForAKilledSave(TempDir(), bMade);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(KillASaveMidway(site, 4), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EXIT(KillASave(site, IN_ATTRIB, &IsCopyName, 4, false), ::testing::KilledBySignal(SIGKILL), "");
     unsetenv("VOSTREL_TEST_KILLED_SAVE_SITE");
     std::vector<std::string> left = SaveCopiesIn(site);
     // Killed while it wrote its copies, the save left them; the pages are as they were.
@@ -542,6 +825,55 @@ TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
     // The saved page is not marked as a copy.
     char szMark[64] = {};
     EXPECT_LT(getxattr((site / "page0.htm").c_str(), "user.vostrel.save-copy", szMark, sizeof szMark), 0);
+}
+
+TEST_F(SaveTest, ASaveKilledBeforeItReplacedThePagesLeavesNoBackupThatIsThePageItself)
+{
+    // The save gives every old page its backup name, then is killed before it puts any new
+    // page in place: each backup name still names the page itself.
+    VOSTREL_REQUIRE(MarksMissingIn(TempDir()));
+    bool bMade = false;
+    const fs::path site = SiteForAKilledSave(TempDir(), bMade);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(KillASave(site, IN_CREATE, &IsBackupName, 12, true), ::testing::KilledBySignal(SIGKILL), "");
+    unsetenv("VOSTREL_TEST_KILLED_SAVE_SITE");
+    const std::string strOld = BigPage(2 << 20);
+    std::vector<CPageNode*> pages;
+    for (int i = 0; i < 12; ++i) {
+        const fs::path page = site / ("page" + std::to_string(i) + ".htm");
+        ASSERT_TRUE(fs::equivalent(page, page.string() + ".old")) << "the save was killed after it replaced " << page;
+        pages.push_back(Page(page, nullptr));
+    }
+
+    // The next save takes those names back before it makes its own backups, and does not take
+    // them for other names of the pages.
+    MessageSink sink;
+    RunSave(sink);
+    for (const std::string& strLine : sink.Lines())
+        EXPECT_EQ(strLine.find("hard links"), std::string::npos) << strLine;
+    for (int i = 0; i < 12; ++i) {
+        const fs::path page = site / ("page" + std::to_string(i) + ".htm");
+        SCOPED_TRACE(page.string());
+        EXPECT_EQ(KeywordsModified(pages[static_cast<size_t>(i)]), 0u);
+        EXPECT_EQ(fs::hard_link_count(page), 1u);
+        EXPECT_EQ(ReadFileBytes(page.string() + ".old"), strOld);
+        EXPECT_EQ(fs::hard_link_count(page.string() + ".old"), 1u);
+        EXPECT_FALSE(fs::exists(page.string() + ".old2"));
+    }
+    EXPECT_TRUE(SaveCopiesIn(site).empty());
+}
+
+TEST_F(SaveTest, ThePagesOwnBackupNamesAreNotToldAsOtherNames)
+{
+    // A backup name that names the page itself, as a save left it on a file system without
+    // marks, is no other name of the user's.
+    CPageNode* pPage = Page(TempDir() / "page.htm");
+    fs::create_hard_link(TempDir() / "page.htm", TempDir() / "page.htm.old2");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(KeywordsModified(pPage), 0u);
+    EXPECT_TRUE(sink.Lines().empty()) << sink.Lines().front();
+    EXPECT_EQ(ReadFileBytes(TempDir() / "page.htm.old"), kPage);
 }
 
 namespace {
@@ -788,4 +1120,92 @@ TEST_F(SiteSaveTest, AFailureNamesThePageByItsPathAndAFolderThatCannotBeWritten)
                                     + "' may not be written, so neither the new page nor the old page's backup can "
                                       "be made there. The page was left as it was."}));
     EXPECT_TRUE(BackupsIn(m_site / "shut").empty());
+}
+
+namespace {
+
+// Sets or clears the file system's immutable mark of a file (chattr +i, -i); false when the
+// file system or the process's rights do not allow it.
+bool SetImmutable(const fs::path& file, bool bImmutable)
+{
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int nFlags = 0;
+    bool bDone = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &nFlags) == 0;
+    nFlags = bImmutable ? (nFlags | FS_IMMUTABLE_FL) : (nFlags & ~FS_IMMUTABLE_FL);
+    bDone = bDone && ioctl(fd, FS_IOC_SETFLAGS, &nFlags) == 0;
+    if (fd >= 0)
+        close(fd);
+    return bDone;
+}
+
+} // namespace
+
+// One page of a folder may not be changed, although the folder may: the others are saved, and
+// the line names that page with its own cause, not the folder.
+TEST_F(SiteSaveTest, APageMarkedImmutableIsToldWithItsOwnCauseWhileItsFolderIsSaved)
+{
+    fs::create_directories(m_site / "en-US");
+    const fs::path locked = m_site / "en-US" / "locked.htm";
+    for (const char* name : {"a.htm", "locked.htm", "z.htm"})
+        WriteFileBytes(m_site / "en-US" / name, kPage);
+    if (!SetImmutable(locked, true)) {
+        VOSTREL_REQUIRE("the right to mark a file immutable (chattr +i) on the file system of " + m_site.string());
+    }
+    struct Unlock {
+        fs::path file;
+        ~Unlock() { SetImmutable(file, false); }
+    } unlock{locked};
+    CPageNode* pLocked = SitePage("en-US/locked.htm", "k");
+    // The backup that is a second name, and the deleting scheme's replace, are refused alike.
+    for (const UINT nScheme : {CProjectSettings::kBackupFile, CProjectSettings::kBackupDelete}) {
+        SCOPED_TRACE(nScheme);
+        m_pSettings->m_nBackupScheme = nScheme;
+        m_selection.RemoveAll();
+        m_selection.AddTail(pLocked);
+        CPageNode* pA = SitePage("en-US/a.htm", "a");
+        CPageNode* pZ = SitePage("en-US/z.htm", "z");
+        MessageSink sink;
+        RunSave(sink);
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "a.htm"), Saved("a"));
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "z.htm"), Saved("z"));
+        EXPECT_EQ(KeywordsModified(pA), 0u);
+        EXPECT_EQ(KeywordsModified(pZ), 0u);
+        EXPECT_EQ(ReadFileBytes(locked), kPage);
+        EXPECT_EQ(KeywordsModified(pLocked), 1u);
+        EXPECT_EQ(sink.Lines(), std::vector<std::string>{
+                                    "EN-US/LOCKED.HTM : Not saved: the page is marked unchangeable (immutable) in the "
+                                    "file system, so it can be neither replaced nor backed up. The page was left as it "
+                                    "was."});
+        EXPECT_FALSE(fs::exists(locked.string() + ".old"));
+        EXPECT_TRUE(SaveCopiesIn(m_site / "en-US").empty());
+    }
+}
+
+// The reference pages carry their keywords two or three times; the edited value goes into the
+// first, the others are taken out, and the report names each page with how many went.
+TEST_F(SiteSaveTest, RepeatedTagsTakenOutAreToldForEachPageWithHowMany)
+{
+    fs::create_directories(m_site / "ref");
+    const std::string strKeywords = "<meta name=\"keywords\" content=\"old\">\r\n";
+    const std::string strAuthor = "<meta name=\"author\" content=\"me\">\r\n";
+    auto page = [](const std::string& strTags) {
+        return "<html>\r\n<head>\r\n<title>T</title>\r\n" + strTags + "</head>\r\n<body>text</body>\r\n</html>\r\n";
+    };
+    WriteFileBytes(m_site / "ref" / "a.htm", page(strKeywords + strAuthor + strAuthor + strKeywords));
+    WriteFileBytes(m_site / "ref" / "b.htm", page(strKeywords + strKeywords + strKeywords));
+    WriteFileBytes(m_site / "ref" / "c.htm", page(strKeywords));
+    for (const char* name : {"ref/a.htm", "ref/b.htm", "ref/c.htm"})
+        SitePage(name, "new");
+    MessageSink sink;
+    RunSave(sink);
+    const std::string strNew = "<meta name=\"keywords\" content=\"new\">\r\n";
+    // The tags of a name not edited stay as they were, repeated or not.
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "a.htm"), page(strNew + strAuthor + strAuthor));
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "b.htm"), page(strNew));
+    EXPECT_EQ(ReadFileBytes(m_site / "ref" / "c.htm"), page(strNew));
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 3u);
+    const std::string strRule = ": a page keeps one tag of a name, the first, which holds the value.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
+                                "REF/A.HTM : Saved with 1 repeated META tag taken out (\"keywords\": 1)" + strRule,
+                                "REF/B.HTM : Saved with 2 repeated META tags taken out (\"keywords\": 2)" + strRule}));
 }

@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "support/RequiredTools.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -25,6 +26,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -763,6 +765,41 @@ TEST_F(ParserEngineScanTest, APageWhoseCheckAStopCutOffIsNotScanned)
     EXPECT_EQ(b->GetScanState(), 0u);
 }
 
+TEST_F(ParserEngineScanTest, APageAStopCutOffHalfReadStaysNotScanned)
+{
+    // The fetch engine's parser stops reading at a stop as it stops at the page's end: the page
+    // is ended as one read whole, with no word of the stop.
+    CPageNode* a = Page("a.htm");
+    std::promise<void> halfRead;
+    const std::shared_ptr<FakeRecord> record = m_backend.record;
+    m_backend.script = [&halfRead, record](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        for (int i = 0; i < 100; ++i) {
+            if (i == 40) {
+                halfRead.set_value();
+                record->WaitUntil([&] { return record->stopRequested; });
+                break;
+            }
+            sink.OnNamedMeta(dwPage, "keywords", ("k" + std::to_string(i)).c_str(), nullptr);
+        }
+    };
+    ASSERT_EQ(Scan(), 0u);
+    // The frame answers the worker meanwhile, as it shows the columns of the tags found.
+    std::future<void> half = halfRead.get_future();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (half.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready
+           && std::chrono::steady_clock::now() < deadline)
+        m_pFrame->Drain();
+    ASSERT_EQ(half.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_EQ(m_pEngine->StopScan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_pFrame->Count(kMsgFileScanned), 1u);
+    EXPECT_EQ(a->GetScanState(), 1u);
+    // What was read stays to be seen.
+    ASSERT_NE(Content(a, "keywords"), nullptr);
+    const std::string strRead = Content(a, "keywords")->GetContent().GetString();
+    EXPECT_EQ(strRead.substr(strRead.rfind(',') + 1), "k39");
+}
+
 TEST_F(ParserEngineScanTest, AFetchEngineStoppedOnAnErrorEndsTheScanOnce)
 {
     CPageNode* a = Page("a.htm");
@@ -991,8 +1028,7 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     namespace fs = std::filesystem;
     const fs::path folder = TempDir() / "pages";
     fs::create_directories(folder);
-    if (setxattr(folder.c_str(), "user.vostrel.probe", "1", 1, 0) != 0 && errno == ENOTSUP)
-        GTEST_SKIP() << "the file system keeps no extended attributes";
+    VOSTREL_REQUIRE(MarksMissingIn(folder));
     // Copies marked by a save whose process is gone, and a user's file of a copy's name.
     const pid_t gone = fork();
     if (gone == 0)
@@ -1019,4 +1055,46 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     EXPECT_FALSE(fs::exists(folder / "SAVFFFF.tmp"));
     EXPECT_TRUE(fs::exists(folder / "SAV2.tmp"));
     EXPECT_TRUE(fs::exists(folder / "a.htm"));
+}
+
+TEST_F(ParserEngineScanTest, TheSweepOfTheScannedFoldersEndsBeforeTheEngine)
+{
+    // A folder full of copies a killed save left: the scan's sweep of it is still busy when the
+    // engine goes, and must not go on without it.
+    namespace fs = std::filesystem;
+    const fs::path folder = TempDir() / "pages";
+    fs::create_directories(folder);
+    VOSTREL_REQUIRE(MarksMissingIn(folder));
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string mark = std::to_string(gone) + " 4711";
+    constexpr int kCopies = 4000;
+    for (int i = 1; i <= kCopies; ++i) {
+        char szName[32];
+        std::snprintf(szName, sizeof szName, "SAV%X.tmp", i);
+        WriteFileBytes(folder / szName, "<html>half a page");
+        ASSERT_EQ(setxattr((folder / szName).c_str(), "user.vostrel.save-copy", mark.data(), mark.size(), 0), 0);
+    }
+    WriteFileBytes(folder / "a.htm", "<html><head></head></html>");
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    Page("a.htm")->SetFolder(folder.c_str());
+    ASSERT_EQ(Scan(), 0u);
+    // Once the sweep is in the folder, the engine goes.
+    auto copiesLeft = [&] {
+        int n = 0;
+        for (const auto& entry : fs::directory_iterator(folder))
+            n += entry.path().filename().string().rfind("SAV", 0) == 0 ? 1 : 0;
+        return n;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (copiesLeft() == kCopies && std::chrono::steady_clock::now() < deadline) {
+    }
+    m_pEngine.reset();
+    pane.Drain();
+    EXPECT_EQ(pane.Lines(), std::vector<std::string>{folder.string() + " : Removed " + std::to_string(kCopies)
+                                                     + " temporary files that an interrupted save had left there."});
 }

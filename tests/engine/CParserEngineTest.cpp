@@ -40,41 +40,6 @@ const std::string kPage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<b
 const std::string kSaved =
     "<html>\r\n<head>\r\n<title>T</title>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
 
-// A setting whose tag, when it is composed, waits until the test lets it go: a save is held
-// inside the page that has it for as long as the test needs.
-class HeldTagSetting : public CMetaEditSetting {
-public:
-    HeldTagSetting() { SetName("Held"); }
-    UINT FormatTag(const CString& strContent, CString& strTag) override
-    {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_bEntered = true;
-            m_changed.notify_all();
-            m_changed.wait(lock, [this] { return m_bReleased; });
-        }
-        return CMetaEditSetting::FormatTag(strContent, strTag);
-    }
-    // Whether a save came to compose the tag within a minute.
-    bool WaitUntilEntered()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::minutes(1), [this] { return m_bEntered; });
-    }
-    void Release()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_bReleased = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bEntered = false;
-    bool m_bReleased = false;
-};
-
 class ParserEngineTest : public EngineTest {
 protected:
     void SetUp() override

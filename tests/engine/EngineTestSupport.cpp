@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/xattr.h>
 
 namespace enginetest {
 
@@ -67,6 +68,15 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& data)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+std::string MarksMissingIn(const std::filesystem::path& folder)
+{
+    if (setxattr(folder.c_str(), "user.vostrel.probe", "1", 1, 0) == 0) {
+        removexattr(folder.c_str(), "user.vostrel.probe");
+        return std::string();
+    }
+    return "extended attributes of the user's (user.*) on the file system of " + folder.string();
 }
 
 std::filesystem::path TestDataDir()

@@ -2,6 +2,7 @@
 // dialog interfaces, a scratch folder and a builder for archive bytes composed by hand.
 #pragma once
 
+#include "engine/meta/CMetaEditSetting.h"
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/meta/IMetaSettingUi.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -15,10 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -94,6 +98,9 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& data);
 // The folder of the engine's test data files.
 std::filesystem::path TestDataDir();
+// What the folder's file system lacks for the save to mark its copies: empty when it keeps
+// extended attributes of the user's, else what is missing, for VOSTREL_REQUIRE.
+std::string MarksMissingIn(const std::filesystem::path& folder);
 
 // One cell operation as the fakes recorded it.
 struct CellCall {
@@ -281,6 +288,41 @@ public:
     int presetAction = -1;
     std::string chosenFile;
     std::string proposedFile;
+};
+
+// A setting whose tag, when it is composed, waits until the test lets it go: a save is held
+// inside the page that has it for as long as the test needs.
+class HeldTagSetting : public CMetaEditSetting {
+public:
+    HeldTagSetting() { SetName("Held"); }
+    UINT FormatTag(const CString& strContent, CString& strTag) override
+    {
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_bEntered = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_bReleased; });
+        }
+        return CMetaEditSetting::FormatTag(strContent, strTag);
+    }
+    // Whether a save came to compose the tag within a minute.
+    bool WaitUntilEntered()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::minutes(1), [this] { return m_bEntered; });
+    }
+    void Release()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bReleased = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_bEntered = false;
+    bool m_bReleased = false;
 };
 
 // Installs a fresh application model with fake dialogs for the test's duration.

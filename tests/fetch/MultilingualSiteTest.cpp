@@ -409,7 +409,12 @@ TEST_F(MultilingualSiteTest, EveryValueShapeReadsBackAsSaved)
             CParserEngine engine;
             ASSERT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
             ASSERT_TRUE(frame.WaitFor(frame.saved));
-            EXPECT_EQ(frame.lines, std::vector<std::string>{});
+            // The repeated viewport tag goes with the first save, which says so.
+            std::vector<std::string> told;
+            if (nRound == 0)
+                told.push_back("SHAPES.HTM : Saved with 1 repeated META tag taken out (\"viewport\": 1): a page keeps "
+                               "one tag of a name, the first, which holds the value.");
+            EXPECT_EQ(frame.lines, told);
         }
         nodes = Scan({page});
         for (const auto& [name, value] : values) {

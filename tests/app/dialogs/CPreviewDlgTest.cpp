@@ -43,6 +43,15 @@ protected:
         return names;
     }
 
+    // The preview dialog when it is shown.
+    static HWND PreviewShown()
+    {
+        for (HWND d : dialog_automation::ShownDialogs())
+            if (reinterpret_cast<uintptr_t>(GetProp(d, DIALOG_TEMPLATE_ID_PROP)) == IDD_PREVIEW_CHANGES)
+                return d;
+        return HWND{};
+    }
+
     std::string temp;
     std::optional<ScopedEnv> tmpdir;
 };
@@ -72,12 +81,7 @@ TEST_F(PreviewTest, ThePageOnDiskBesideItsRewrittenCopyAndTheCopyGoesAfterwards)
     int marginWidth = 0, baseMargin = 0;
     dialog_automation::WhenWindowOpens(
         *backend,
-        [] {
-            for (HWND d : dialog_automation::ShownDialogs())
-                if (reinterpret_cast<uintptr_t>(GetProp(d, DIALOG_TEMPLATE_ID_PROP)) == IDD_PREVIEW_CHANGES)
-                    return d;
-            return HWND{};
-        },
+        &PreviewShown,
         [&](HWND hDlg) {
             opened = true;
             tempDuring = TempFiles();
@@ -148,4 +152,45 @@ TEST_F(PreviewTest, AnUnwritableTemporaryFolderAndAnUnreadablePageAreTold)
     EXPECT_TRUE(fileError.seen);
     EXPECT_NE(fileError.text.find("a.htm"), std::string::npos) << fileError.text;
     EXPECT_EQ(PageOf("a.htm")->GetEditState(), 2u);
+}
+
+// A page with its keywords twice: the preview of an edit of them marks the line of the second,
+// which the rewrite takes out, and says so.
+TEST_F(PreviewTest, TheRepeatedTagTheRewriteTakesOutIsMarkedInThePageOnDisk)
+{
+    OpenSite(true);
+    const std::string path = site + "/a.htm";
+    WriteFile(path, "<html><head><title>Alpha</title>\n"
+                    "<meta name=\"KEYWORDS\" content=\"red, green\">\n"
+                    "<meta name=\"DESCRIPTION\" content=\"The first page\">\n"
+                    "<meta name=\"keywords\" content=\"blue\">\n"
+                    "</head><body>Alpha page</body></html>\n");
+    const ROWCOL nA = RowOf("a.htm");
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    ASSERT_EQ(view->SetCellValue(nA, nKeywords, "café, 日本"), 0u);
+    ASSERT_TRUE(view->SetCurrentCell(nA, nKeywords));
+    bool opened = false;
+    std::string leftCaption, right;
+    std::vector<int> marked;
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        &PreviewShown,
+        [&](HWND hDlg) {
+            opened = true;
+            auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
+            ASSERT_NE(pDlg, nullptr);
+            leftCaption = pDlg->GetLeftPane().GetCaption();
+            right = TextOf(pDlg->GetRightPane());
+            for (int nLine = 1; nLine <= 6; ++nLine) {
+                if (pDlg->GetLeftPane().GetEditor().IsRemovedLine(nLine))
+                    marked.push_back(nLine);
+            }
+            pDlg->EndDialog(IDCANCEL);
+        },
+        [] { ADD_FAILURE() << "the preview never opened"; });
+    view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(marked, std::vector<int>{4});
+    EXPECT_EQ(leftCaption, "Repeated tags taken out: 1, numbered in red - Current '" + path + "'");
+    EXPECT_EQ(right.find("blue"), std::string::npos) << right;
 }

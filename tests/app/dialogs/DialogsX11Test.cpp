@@ -933,6 +933,61 @@ TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
     EXPECT_TRUE(user.AllDone()) << user.Missed();
 }
 
+// The repeated tags the rewrite takes out are shown where they stand in the page on disk: their
+// lines' numbers white on red, and the pane's caption says so.
+TEST_F(DialogsX11Test, ThePreviewShowsTheRepeatedTagsTakenOut)
+{
+    ScopedTempDir files;
+    const std::string disk = files.Path() + "/référence.htm";
+    const std::string rewritten = files.Path() + "/VOS1.tmp";
+    const std::string head = "<html>\n<head>\n<title>Référence ß Ελληνικά 日本語</title>\n"
+                             "<meta name=\"keywords\" content=\"a\">\n<meta name=\"author\" content=\"me\">\n";
+    const std::string second = "<meta name=\"keywords\" content=\"b\">";
+    const std::string third = "<meta name=\"KEYWORDS\"\n      content=\"c\">";
+    const std::string rest = "\n</head>\n<body>text</body>\n</html>\n";
+    {
+        std::ofstream(disk) << head << second << "\n" << third << rest;
+        std::ofstream(rewritten) << "<html>\n<head>\n<title>Référence ß Ελληνικά 日本語</title>\n"
+                                 << "<meta name=\"keywords\" content=\"new\">\n<meta name=\"author\" content=\"me\">"
+                                 << rest;
+    }
+    // Lines 6, 7 and 8 hold the two tags.
+    const ULONGLONG nSecond = head.size();
+    const ULONGLONG nThird = nSecond + second.size() + 1;
+    X11ModalDriver user(server->DisplayName());
+    CPreviewDlg dlg(user.Owner());
+    dlg.SetFiles(disk.c_str(), rewritten.c_str());
+    dlg.SetRemovedTags({{nSecond, nSecond + second.size()}, {nThird, nThird + third.size()}});
+    // The colour of a line's margin on the screen, left of its number.
+    const auto margin = [&](int nLine) {
+        CEditCtrlWrapper& editor = dlg.GetLeftPane().GetEditor();
+        const POINT at = OnScreen(editor.GetSafeHwnd(),
+                                  POINT{1, (nLine - editor.GetTopLineNo()) * editor.GetLineHeight() + 2});
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        const uint32_t colour = shot != nullptr ? PixelAt(shot, at) : 0;
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        return colour & 0xFFFFFFu;
+    };
+    std::vector<uint32_t> colours;
+    user.Then("the preview is shown",
+              [&] { return Ready(dlg.GetSafeHwnd()) && dlg.GetLeftPane().GetEditor().GetTopLineNo() == 1; },
+              [&] {
+                  for (int nLine = 4; nLine <= 9; ++nLine)
+                      colours.push_back(margin(nLine));
+                  Keep("preview-repeats");
+                  user.Key("Escape");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(colours, (std::vector<uint32_t>{colours[0], colours[0], 0x800000u, 0x800000u, 0x800000u, colours[0]}));
+    EXPECT_NE(colours[0], 0x800000u);
+    EXPECT_STREQ(dlg.GetLeftPane().GetCaption(),
+                 ("Repeated tags taken out: 2, numbered in red - Current '" + disk + "'").c_str());
+    EXPECT_STREQ(dlg.GetRightPane().GetCaption(), ("Modified '" + disk + "'").c_str());
+}
+
 // A date typed in part: its day, month and year, the time left out, are taken at midnight by
 // OK, and the calendar shows the year typed as it is typed. Without its year OK says what is
 // missing and keeps the dialog open on the date; the year typed then, OK takes the date.

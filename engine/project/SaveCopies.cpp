@@ -1,0 +1,402 @@
+#include "engine/project/SaveCopies.h"
+
+#include "engine/project/FdCloser.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The mark: the process that made the copy, by its id and its start time (ids are used again),
+// its machine's name and its process namespace, as "4711 123456 host pid:[4026531836]". A copy
+// whose process is gone was left by a save that never ended, and nothing but the mark tells it
+// from a user's file of the same name. Marks made before the machine or the namespace was named
+// end early: they are taken for this machine's and this namespace's. After the text, a NUL, the
+// page's file name, a NUL and the backup name the save was giving the page's old file.
+constexpr const char* kCopyMark = "user.vostrel.save-copy";
+constexpr size_t kMarkRoom = 1024;
+constexpr const char* kCopyPrefix = "SAV";
+
+std::mt19937& Random()
+{
+    thread_local std::mt19937 random{std::random_device{}()};
+    return random;
+}
+
+CString NameBase(const CString& strFolder, LPCTSTR lpszPrefix)
+{
+    CString strBase = strFolder.IsEmpty() ? CString(".") : strFolder;
+    if (strBase[strBase.GetLength() - 1] != '/')
+        strBase += "/";
+    strBase += CString(lpszPrefix != nullptr ? lpszPrefix : "").Left(3);
+    return strBase;
+}
+
+// Tries "<base><hex>.tmp" names from a random start (hard to guess) until make succeeds on one;
+// make gives 0, or -1 with errno, and only EEXIST goes on to the next name.
+template <class Make>
+bool TryTempNames(const CString& strBase, CString& strPath, Make&& make)
+{
+    UINT nNumber = std::uniform_int_distribution<UINT>(1, 0xFFFF)(Random());
+    for (UINT nTry = 0; nTry < 0xFFFF; ++nTry, nNumber = nNumber % 0xFFFF + 1) {
+        CString strCandidate;
+        strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
+        if (make(strCandidate) == 0) {
+            strPath = strCandidate;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+// ---- The process of a mark ----
+
+// What the system tells of a process: when it started (clock ticks after the system's start)
+// and whether it has ended and only waits to be reaped.
+struct ProcessState {
+    unsigned long long nStart = 0;
+    bool bEnded = false;
+};
+
+// Reads a process's stat line; false when it cannot be read, whatever the reason.
+bool ReadProcessState(const char* pszStatPath, ProcessState& state)
+{
+    FdCloser stat(::open(pszStatPath, O_RDONLY | O_CLOEXEC));
+    if (stat.Get() < 0)
+        return false;
+    char szStat[1024] = {};
+    const ssize_t n = ::read(stat.Get(), szStat, sizeof szStat - 1);
+    if (n <= 0)
+        return false;
+    // The fields after the command's name, which may hold blanks, start after its ")": the
+    // state is the 3rd field, the start time the 22nd.
+    const char* p = std::strrchr(szStat, ')');
+    if (p == nullptr || p[1] != ' ' || p[2] == '\0')
+        return false;
+    const char chState = p[2];
+    for (int nField = 2; p != nullptr && nField < 22; ++nField)
+        p = std::strchr(p + 1, ' ');
+    if (p == nullptr || !std::isdigit(static_cast<unsigned char>(p[1])))
+        return false;
+    state.nStart = std::strtoull(p + 1, nullptr, 10);
+    state.bEnded = chState == 'Z' || chState == 'X';
+    return true;
+}
+
+std::string HostName()
+{
+    char szHost[256] = {};
+    if (::gethostname(szHost, sizeof szHost - 1) != 0)
+        return std::string();
+    return szHost;
+}
+
+// This process's namespace of process ids, as the system names it ("pid:[4026531836]"); empty
+// when it cannot be told.
+std::string OwnPidNamespace()
+{
+    char szLink[64] = {};
+    const ssize_t n = ::readlink("/proc/self/ns/pid", szLink, sizeof szLink - 1);
+    return n > 0 ? std::string(szLink, static_cast<size_t>(n)) : std::string();
+}
+
+// Whether /proc lists the processes of this process's own namespace under the ids this process
+// knows them by: only then can the process of a mark be looked up there.
+bool ProcShowsOwnProcesses()
+{
+    char szLink[32] = {};
+    const ssize_t n = ::readlink("/proc/self", szLink, sizeof szLink - 1);
+    return n > 0 && std::string(szLink, static_cast<size_t>(n)) == std::to_string(::getpid());
+}
+
+// The mark of this process's copies; empty when any part of it cannot be told. A copy is then
+// left unmarked, which no sweep takes, rather than marked with what another sweep would misread.
+std::string OwnCopyMark()
+{
+    static std::mutex s_lock;
+    static std::string s_mark;
+    static pid_t s_pid = 0;
+    std::lock_guard<std::mutex> guard(s_lock);
+    // A child forked from this process is another process; a failed look is tried again.
+    if (s_pid != ::getpid() || s_mark.empty()) {
+        s_pid = ::getpid();
+        s_mark.clear();
+        ProcessState self;
+        const std::string strNamespace = OwnPidNamespace();
+        if (ReadProcessState("/proc/self/stat", self) && !strNamespace.empty())
+            s_mark = std::to_string(s_pid) + " " + std::to_string(self.nStart) + " " + HostName() + " " + strNamespace;
+    }
+    return s_mark;
+}
+
+void MarkCopy(int fd, const std::string& strMark)
+{
+    if (!strMark.empty() && strMark.size() <= kMarkRoom)
+        (void)::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0);
+}
+
+// What a copy's mark says.
+struct CopyMark {
+    long nPid = 0;
+    unsigned long long nStart = 0;
+    std::string strHost;      // empty: this machine
+    std::string strNamespace; // empty: this namespace
+    std::string strPage;      // the page whose backup name the save was making, if any
+    std::string strBackup;
+};
+
+bool ParseCopyMark(const char* pData, size_t nSize, CopyMark& mark)
+{
+    const std::string value(pData, nSize);
+    const std::string text = value.substr(0, value.find('\0'));
+    int nRestAt = -1;
+    if (std::sscanf(text.c_str(), "%ld %llu %n", &mark.nPid, &mark.nStart, &nRestAt) != 2 || mark.nPid <= 0
+        || mark.nPid > INT_MAX)
+        return false;
+    const std::string rest = nRestAt >= 0 ? text.substr(static_cast<size_t>(nRestAt)) : std::string();
+    const size_t nSpace = rest.rfind(' ');
+    const std::string last = nSpace == std::string::npos ? rest : rest.substr(nSpace + 1);
+    if (last.rfind("pid:[", 0) == 0) {
+        mark.strNamespace = last;
+        mark.strHost = nSpace == std::string::npos ? std::string() : rest.substr(0, nSpace);
+    } else {
+        mark.strHost = rest;
+    }
+    if (text.size() < value.size()) {
+        const std::string names = value.substr(text.size() + 1);
+        if (const size_t nZero = names.find('\0'); nZero != std::string::npos) {
+            mark.strPage = names.substr(0, nZero);
+            mark.strBackup = names.substr(nZero + 1);
+        }
+    }
+    return true;
+}
+
+// Whether the process that made a copy is known to be gone: there is no such process, or the
+// process of that id started at another time or has ended. Whatever keeps it from being looked
+// at leaves it running, as far as the sweep is concerned.
+bool IsKnownGone(const CopyMark& mark)
+{
+    // Another machine's process cannot be looked for here, nor one of another namespace.
+    if (!mark.strHost.empty() && mark.strHost != HostName())
+        return false;
+    if (!mark.strNamespace.empty() && mark.strNamespace != OwnPidNamespace())
+        return false;
+    // The signal test sees every process of the namespace, whoever owns it and whatever /proc
+    // shows.
+    if (::kill(static_cast<pid_t>(mark.nPid), 0) != 0)
+        return errno == ESRCH;
+    if (!ProcShowsOwnProcesses())
+        return false;
+    char szPath[64];
+    std::snprintf(szPath, sizeof szPath, "/proc/%ld/stat", mark.nPid);
+    ProcessState state;
+    if (!ReadProcessState(szPath, state))
+        return false;
+    return state.nStart != mark.nStart || state.bEnded;
+}
+
+// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
+bool IsSaveCopyName(const char* pszName)
+{
+    if (std::strncmp(pszName, kCopyPrefix, 3) != 0)
+        return false;
+    const char* p = pszName + 3;
+    const char* pDigits = p;
+    while (std::isxdigit(static_cast<unsigned char>(*p)) && !std::islower(static_cast<unsigned char>(*p)))
+        ++p;
+    return p > pDigits && p - pDigits <= 8 && std::strcmp(p, ".tmp") == 0;
+}
+
+// Whether the name is one of the page's backup names: the page's name, ".old" and at most two
+// digits, all within the folder.
+bool IsBackupNameOf(const std::string& strBackup, const std::string& strPage)
+{
+    if (strPage.empty() || strPage == "." || strPage == ".." || strPage.find('/') != std::string::npos)
+        return false;
+    const std::string strOld = strPage + ".old";
+    if (strBackup.compare(0, strOld.size(), strOld) != 0)
+        return false;
+    const std::string digits = strBackup.substr(strOld.size());
+    if (digits.size() > 2)
+        return false;
+    for (const char ch : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(ch)))
+            return false;
+    }
+    return true;
+}
+
+// Whether the file in the folder is a copy a save left, with what its mark says.
+bool ReadLeftCopy(int fdFolder, const char* pszName, CopyMark& mark)
+{
+    if (!IsSaveCopyName(pszName))
+        return false;
+    struct stat info {};
+    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0)
+        return false;
+    char szMark[kMarkRoom] = {};
+    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark);
+    if (n <= 0)
+        return false;
+    return ParseCopyMark(szMark, static_cast<size_t>(n), mark) && IsKnownGone(mark);
+}
+
+// A left copy's save may have given the page's old file its backup name and stopped before the
+// page was replaced: that name then names the page itself, a backup that is no backup, and is
+// taken back. Only the name goes, and only while it still is the page.
+void TakeBackBackupName(int fdFolder, const CopyMark& mark)
+{
+    if (!IsBackupNameOf(mark.strBackup, mark.strPage))
+        return;
+    struct stat page {};
+    struct stat backup {};
+    if (::fstatat(fdFolder, mark.strPage.c_str(), &page, AT_SYMLINK_NOFOLLOW) != 0
+        || ::fstatat(fdFolder, mark.strBackup.c_str(), &backup, AT_SYMLINK_NOFOLLOW) != 0)
+        return;
+    if (S_ISREG(page.st_mode) && page.st_dev == backup.st_dev && page.st_ino == backup.st_ino)
+        (void)::unlinkat(fdFolder, mark.strBackup.c_str(), 0);
+}
+
+// Gives a file made without a name (O_TMPFILE) a copy's name in the folder. The system names
+// such a file through its descriptor only for a process with a right most users lack; /proc
+// names it for everyone else.
+bool NameCopy(int fd, const CString& strBase, CString& strPath)
+{
+    char szSelf[64];
+    std::snprintf(szSelf, sizeof szSelf, "/proc/self/fd/%d", fd);
+    return TryTempNames(strBase, strPath, [&](const CString& strCandidate) {
+        if (::linkat(AT_FDCWD, szSelf, AT_FDCWD, strCandidate, AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno == EEXIST)
+            return -1;
+        return ::linkat(fd, "", AT_FDCWD, strCandidate, AT_EMPTY_PATH);
+    });
+}
+
+// Opens the named copy again, so that its descriptor is known by its name (a file made without
+// one keeps showing none); -1 when the name no longer names that file.
+int ReopenCopy(int fdNameless, const CString& strPath)
+{
+    const int fd = ::open(strPath, O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat made {};
+    struct stat named {};
+    if (::fstat(fdNameless, &made) != 0 || ::fstat(fd, &named) != 0 || made.st_dev != named.st_dev
+        || made.st_ino != named.st_ino) {
+        ::close(fd);
+        errno = EEXIST;
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+int CreateTempFileIn(const CString& strFolder, LPCTSTR lpszPrefix, CString& strPath)
+{
+    int fd = -1;
+    const bool bMade = TryTempNames(NameBase(strFolder, lpszPrefix), strPath, [&](const CString& strCandidate) {
+        // O_EXCL keeps the name ours.
+        fd = ::open(strCandidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        return fd >= 0 ? 0 : -1;
+    });
+    return bMade ? fd : -1;
+}
+
+int CreateSaveCopy(const CString& strFolder, CString& strPath)
+{
+    const std::string strMark = OwnCopyMark();
+    const CString strBase = NameBase(strFolder, kCopyPrefix);
+    // Made without a name, marked, then named: there is no moment at which a sweep could find
+    // it under its name without its mark.
+    FdCloser nameless(::open(strFolder.IsEmpty() ? CString(".") : strFolder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (nameless.Get() >= 0) {
+        MarkCopy(nameless.Get(), strMark);
+        CString strNamed;
+        if (NameCopy(nameless.Get(), strBase, strNamed)) {
+            const int fd = ReopenCopy(nameless.Get(), strNamed);
+            if (fd >= 0) {
+                strPath = strNamed;
+                return fd;
+            }
+            // The name is given up, unless another file took it meanwhile.
+            struct stat made {};
+            struct stat named {};
+            if (::fstat(nameless.Get(), &made) == 0 && ::lstat(strNamed, &named) == 0 && made.st_dev == named.st_dev
+                && made.st_ino == named.st_ino)
+                ::unlink(strNamed);
+        }
+    }
+    // A file system that makes no files without a name: the copy is named first and marked at
+    // once, and a save killed in between leaves a copy no sweep takes.
+    const int fd = CreateTempFileIn(strFolder, kCopyPrefix, strPath);
+    if (fd >= 0)
+        MarkCopy(fd, strMark);
+    return fd;
+}
+
+void NoteSaveCopyBackup(int fdCopy, const CString& strPageName, const CString& strBackupName)
+{
+    std::string strMark = OwnCopyMark();
+    if (strMark.empty())
+        return;
+    strMark.push_back('\0');
+    strMark.append(strPageName.GetString(), static_cast<size_t>(strPageName.GetLength()));
+    strMark.push_back('\0');
+    strMark.append(strBackupName.GetString(), static_cast<size_t>(strBackupName.GetLength()));
+    MarkCopy(fdCopy, strMark);
+}
+
+void UnmarkSaveCopy(const CString& strPath)
+{
+    (void)::removexattr(strPath, kCopyMark);
+}
+
+UINT RemoveLeftSaveCopiesIn(const CString& strFolder)
+{
+    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The listing reads through a descriptor of its own; the folder's removes the files.
+    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
+    if (pDir == nullptr) {
+        if (fdList >= 0)
+            ::close(fdList);
+        return 0;
+    }
+    std::vector<std::pair<std::string, CopyMark>> left;
+    while (const dirent* pEntry = ::readdir(pDir)) {
+        CopyMark mark;
+        if (ReadLeftCopy(folder.Get(), pEntry->d_name, mark))
+            left.emplace_back(pEntry->d_name, std::move(mark));
+    }
+    ::closedir(pDir);
+    UINT nRemoved = 0;
+    for (const auto& [name, mark] : left) {
+        // The backup name first: the copy's mark is what tells it for the save's.
+        TakeBackBackupName(folder.Get(), mark);
+        nRemoved += ::unlinkat(folder.Get(), name.c_str(), 0) == 0 ? 1 : 0;
+    }
+    return nRemoved;
+}
