@@ -172,6 +172,11 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     CProjectSettings* pSettings = nullptr;
     if (App().GetProjectSettings(pSettings) == 0)
         pSettings->SetModified(0);
+    // However it was opened (the command line, File > Open Project, the recent list itself), the
+    // project goes to the top of the recent list, by a path that holds from any folder.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(static_cast<LPCTSTR>(strPath), ec);
+    App().AddToRecentFileList(ec ? strPath : CString(absolute.lexically_normal().c_str()));
     return kOpenDone;
 }
 

@@ -25,7 +25,7 @@ void CKeywordsDlg::SetContent(const CString& strSettingName, const CMetaContent&
     m_strName = strSettingName;
     m_strSeparator = CMetaContent::GetListSeparator();
     // Cut at the whole separator, so that "red apple, pear" stays two keywords with ", ".
-    SplitAtSeparator(content.GetContent(), m_strSeparator, m_Existing);
+    content.SplitContent(m_strSeparator, m_Existing);
     content.GetValueList(m_Suggested);
 }
 

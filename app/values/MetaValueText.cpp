@@ -1,5 +1,6 @@
 #include "app/values/MetaValueText.h"
 
+#include "engine/meta/CMetaContent.h"
 #include "platform/core/CPtrList.h"
 
 #include <cctype>
@@ -15,21 +16,7 @@ constexpr LPCTSTR kBlanks = " \t\r\n\f\v";
 
 void SplitAtSeparator(const CString& strText, const CString& strSeparator, CStringList& items)
 {
-    items.RemoveAll();
-    const CString strSep = strSeparator.IsEmpty() ? CString(",") : strSeparator;
-    int nStart = 0;
-    while (nStart <= strText.GetLength()) {
-        int nFound = strText.Find(strSep, nStart);
-        if (nFound < 0)
-            nFound = strText.GetLength();
-        if (nFound > nStart) {
-            CString strItem = strText.Mid(nStart, nFound - nStart);
-            strItem.Trim(kBlanks);
-            if (!strItem.IsEmpty())
-                items.AddTail(strItem);
-        }
-        nStart = nFound + strSep.GetLength();
-    }
+    CMetaContent::SplitList(strText, strSeparator, items);
 }
 
 void TrimItems(CStringList& items)

@@ -1,6 +1,7 @@
 // The project's grid: rows, columns, and the cells read from and written to the pages.
 #include "app/views/CGroupView.h"
 
+#include "app/views/CEarlierRowsCmd.h"
 #include "app/views/CGroupFrame.h"
 #include "app/views/CPageStatusCell.h"
 #include "app/frame/CVostrelApp.h"
@@ -295,6 +296,10 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
     std::optional<ScopedCount> loading(std::in_place, m_nLoading);
     {
         UndoOff undoOff(*this);
+        // The old rows' undo steps would write into the wrong pages now: they are kept over a
+        // copy of those rows, taken while the columns are still theirs, and what a page held
+        // before its first edit stays known.
+        KeepHistoryOverReload();
         CVostrelApp* pApp = GetVostrelApp();
         CProjectSettings* pSettings = nullptr;
         const BOOL bProject = pApp != nullptr && pApp->GetProjectSettings(pSettings) == 0;
@@ -303,9 +308,6 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
 
         // The columns are laid out afresh below, when there are pages to show.
         m_settingColumns.Reset(FirstSettingColumn());
-        // The old rows' undo history would write into the wrong pages now.
-        EmptyUndoLists();
-        m_originals.clear();
         // The current cell goes with its control: an editor left shown and bound to a cell of
         // the old list would keep its window where that cell was, and blank the new cell.
         DropCurrentCell();
@@ -437,6 +439,10 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // The platform's initial update also sends hint 0: that one loads nothing. The scan is
         // started by the frame's command, never by a rebuild.
         if (m_nLoading == 0 && GetColCount() > 0) {
+            // Start Scan reads the pages again in place of what the edits made of them: their
+            // history ends here.
+            EmptyUndoLists();
+            m_originals.clear();
             if (CVostrelApp* pApp = GetVostrelApp())
                 LoadPages(pApp->GetSelectedNodes());
         }
@@ -652,6 +658,12 @@ UINT CGroupView::SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, 
     const CString strName = bTitle ? CString() : GetStoredCellValue(0, nCol);
     if (!bTitle && strName.IsEmpty())
         return 1;
+    return WritePageValue(pPage, strName, bTitle, strText, how);
+}
+
+UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText,
+                                PageWrite how)
+{
     if (how == PageWrite::Edit)
         RememberOriginal(pPage, strName, bTitle);
 
@@ -876,6 +888,52 @@ BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)
 }
 
 // ---- Undo ----
+
+void CGroupView::KeepHistoryOverReload()
+{
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr || (pParam->m_UndoList.IsEmpty() && pParam->m_RedoList.IsEmpty()))
+        return;
+    // One copy serves every step of these rows; steps kept at an earlier reload keep theirs.
+    auto rows = std::make_shared<CEarlierRows>(*this);
+    for (CObList* pList : {&pParam->m_UndoList, &pParam->m_RedoList})
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            const POSITION at = pos;
+            auto* pStep = static_cast<CGXCommand*>(pList->GetNext(pos));
+            if (!pStep->IsKindOf(RUNTIME_CLASS(CEarlierRowsCmd)))
+                pList->SetAt(at, new CEarlierRowsCmd(pStep, rows, *this));
+        }
+}
+
+void CGroupView::RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText)
+{
+    if (pPage != nullptr && (bTitle || !strTag.IsEmpty()))
+        WritePageValue(pPage, strTag, bTitle, strText, PageWrite::Restore);
+}
+
+void CGroupView::ShowRestoredPages(const std::vector<CPageNode*>& pages)
+{
+    for (CPageNode* pPage : pages) {
+        ROWCOL nRow = 0;
+        if (FindRowOfPage(nullptr, pPage, nRow) == 0)
+            RedrawRow(nRow);
+    }
+    if (!pages.empty())
+        UpdateEditState();
+}
+
+BOOL CGroupView::FindPageCell(CPageNode* pPage, const CString& strTag, BOOL bTitle, ROWCOL& nRow, ROWCOL& nCol)
+{
+    nRow = nCol = 0;
+    if (FindRowOfPage(nullptr, pPage, nRow) != 0)
+        return FALSE;
+    for (ROWCOL c = kFileColumn + 1; c <= GetColCount() && nCol == 0; ++c)
+        if (bTitle ? IsTitleColumn(c) : (!IsTitleColumn(c) && TagKey(GetStoredCellValue(0, c)) == TagKey(strTag)))
+            nCol = c;
+    if (nCol == 0)
+        nRow = 0;
+    return nCol != 0;
+}
 
 void CGroupView::EndHistoryAtSave()
 {

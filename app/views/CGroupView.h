@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 class CGroupFrame;
 class CMainFrame;
@@ -44,7 +45,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     // ---- Rows ----
-    // Rebuilds the grid from the pages; the edits' undo history goes with the old rows.
+    // Rebuilds the grid from the pages. The edits' undo history stays: its steps go on undoing
+    // and redoing the edits in the pages they were made in, whatever rows show now.
     virtual void LoadPages(CSelNodesCol& pages);
     // Redraws the page's row; 1 when no row shows it.
     virtual UINT RefreshPageRow(CPageNode* pPage);
@@ -130,6 +132,13 @@ public:
     // gives back the mark the page had when the value is the one it had before its first edit.
     enum class PageWrite { Load, Edit, Restore };
     UINT SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, PageWrite how);
+    // An undo or redo step recorded over other rows gives a page back a value: the title, or
+    // the content of the tag.
+    void RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText);
+    // The rows of pages such steps changed are drawn again, and the edit state follows.
+    void ShowRestoredPages(const std::vector<CPageNode*>& pages);
+    // The cell that shows a page's title or tag; FALSE when no row or column shows it.
+    BOOL FindPageCell(CPageNode* pPage, const CString& strTag, BOOL bTitle, ROWCOL& nRow, ROWCOL& nCol);
     // The page's text for a cell: its path or name, its title, or its META content.
     UINT GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText);
 
@@ -234,6 +243,10 @@ protected:
     // so that an undo gives the page that value back.
     void PrimeStoredValues(const CGXRange& cells);
     void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
+    UINT WritePageValue(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText, PageWrite how);
+    // Before the grid is loaded with other rows, the undo and redo steps taken over the rows it
+    // shows now are kept as steps over a copy of them.
+    void KeepHistoryOverReload();
     void RestoreOriginals();
     // The application's edit state follows whether any page still has edits.
     void UpdateEditState();

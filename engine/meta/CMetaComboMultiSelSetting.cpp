@@ -66,8 +66,10 @@ UINT CMetaComboMultiSelSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL
     BOOL bOptionsChanged = FALSE;
     if (!GetAppModel().GetDialogs().SelectMultiSelValue(*this, *pContent, bOptionsChanged))
         return 0;
-    // The dialog gave the content its value already: the cell and the page's mark follow.
-    TakeDialogValue(pView, nRow, nCol, *pContent, strOld, pContent->GetContent());
+    // The dialog gave the content its value already: the cell and the page's mark follow. Its
+    // items are joined by the setting's own separator.
+    const CString strNew = pContent->GetContent();
+    TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strNew, m_strSeparator);
     // New options must reach the other cells of the column at once.
     if (pView != nullptr && bOptionsChanged)
         SetupValueCell(pView, pView->GetRowCount());

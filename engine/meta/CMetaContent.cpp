@@ -41,6 +41,55 @@ UINT CMetaContent::SplitText(LPCTSTR lpszSeparators, CStringList& list) const
     return 0;
 }
 
+namespace {
+// A page's text may put blanks or line ends after its separator ("solar, wind"): they belong to
+// no item.
+constexpr LPCTSTR kBlanks = " \t\r\n\f\v";
+} // namespace
+
+void CMetaContent::SplitList(const CString& strText, const CString& strSeparator, CStringList& items)
+{
+    items.RemoveAll();
+    // The whole separator cuts, never each of its characters: a separator with a blank in it
+    // would otherwise cut every keyword of more than one word apart.
+    const CString strSep = strSeparator.IsEmpty() ? CString(",") : strSeparator;
+    int nStart = 0;
+    while (nStart <= strText.GetLength()) {
+        int nFound = strText.Find(strSep, nStart);
+        if (nFound < 0)
+            nFound = strText.GetLength();
+        if (nFound > nStart) {
+            CString strItem = strText.Mid(nStart, nFound - nStart);
+            strItem.Trim(kBlanks);
+            if (!strItem.IsEmpty())
+                items.AddTail(strItem);
+        }
+        nStart = nFound + strSep.GetLength();
+    }
+}
+
+UINT CMetaContent::SplitContent(LPCTSTR lpszSeparator, CStringList& list) const
+{
+    SplitList(m_strText, CString(lpszSeparator), list);
+    return m_strText.IsEmpty() ? 1 : 0;
+}
+
+BOOL CMetaContent::SameItems(const CString& strFirst, const CString& strSecond, LPCTSTR lpszSeparator)
+{
+    if (strFirst == strSecond)
+        return TRUE;
+    const CString strSeparator = lpszSeparator != nullptr ? CString(lpszSeparator) : GetListSeparator();
+    CStringList first, second;
+    SplitList(strFirst, strSeparator, first);
+    SplitList(strSecond, strSeparator, second);
+    if (first.GetCount() != second.GetCount())
+        return FALSE;
+    for (POSITION a = first.GetHeadPosition(), b = second.GetHeadPosition(); a != nullptr && b != nullptr;)
+        if (first.GetNext(a) != second.GetNext(b))
+            return FALSE;
+    return TRUE;
+}
+
 CString CMetaContent::GetListSeparator()
 {
     CProjectSettings* pSettings = nullptr;
@@ -53,17 +102,14 @@ UINT CMetaContent::AddItem(const CString& strItem)
 {
     const CString strSeparator = GetListSeparator();
     CStringList items;
-    SplitText(strSeparator, items);
+    SplitContent(strSeparator, items);
     // Items are compared without the blanks around them: a page's "a, b" holds the item b, and
     // b read again from its keywords must not be added a second time.
     CString strWanted(strItem);
-    strWanted.Trim();
-    for (POSITION pos = items.GetHeadPosition(); pos != nullptr;) {
-        CString strHave = items.GetNext(pos);
-        strHave.Trim();
-        if (strHave == strWanted)
+    strWanted.Trim(kBlanks);
+    for (POSITION pos = items.GetHeadPosition(); pos != nullptr;)
+        if (items.GetNext(pos) == strWanted)
             return 1;
-    }
     if (m_strText.IsEmpty())
         m_strText = strItem;
     else
@@ -76,23 +122,15 @@ BOOL CMetaContent::HoldsValue(const CString& strValue) const
     if (strValue == m_strText)
         return TRUE;
     const CString strSeparator = GetListSeparator();
-    CMetaContent value;
-    value.m_strText = strValue;
     CStringList wanted;
     CStringList held;
-    value.SplitText(strSeparator, wanted);
-    SplitText(strSeparator, held);
-    auto trimmed = [](CString strItem) {
-        strItem.Trim();
-        return strItem;
-    };
+    SplitList(strValue, strSeparator, wanted);
+    SplitContent(strSeparator, held);
     for (POSITION posWanted = wanted.GetHeadPosition(); posWanted != nullptr;) {
-        const CString strItem = trimmed(wanted.GetNext(posWanted));
-        if (strItem.IsEmpty())
-            continue;
+        const CString& strItem = wanted.GetNext(posWanted);
         BOOL bFound = FALSE;
         for (POSITION posHeld = held.GetHeadPosition(); posHeld != nullptr && !bFound;)
-            bFound = trimmed(held.GetNext(posHeld)) == strItem;
+            bFound = held.GetNext(posHeld) == strItem;
         if (!bFound)
             return FALSE;
     }

@@ -34,10 +34,18 @@ public:
     // Empties the list and fills it with the text's items cut at any of the separator
     // characters, empty items skipped; 0 when the text is not empty, 1 when it is.
     UINT SplitText(LPCTSTR lpszSeparators, CStringList& list) const;
-    UINT SplitContent(LPCTSTR lpszSeparators, CStringList& list) const { return SplitText(lpszSeparators, list); }
+    // The text as a list: its items cut at each whole occurrence of the list separator (with
+    // ", " the text "red apple, pear" holds the two items "red apple" and "pear"), each without
+    // the blanks around it, empty items skipped; 0 when the text is not empty, 1 when it is.
+    UINT SplitContent(LPCTSTR lpszSeparator, CStringList& list) const;
+    // SplitContent of any text; an empty separator counts as ",".
+    static void SplitList(const CString& strText, const CString& strSeparator, CStringList& items);
+    // Whether two texts hold the same items in the same order, cut at the separator (the
+    // project's list separator when none is given).
+    static BOOL SameItems(const CString& strFirst, const CString& strSecond, LPCTSTR lpszSeparator = nullptr);
 
-    // Appends the item with the project's list separator unless an equal item (case and
-    // blanks counting) is already there; 0 when added, 1 when it was there.
+    // Appends the item with the project's list separator unless an equal item (case counting,
+    // the blanks around it not) is already there; 0 when added, 1 when it was there.
     UINT AddItem(const CString& strItem);
     // Whether the text holds the whole value already: the value is the text itself, or each of
     // its items (cut at the list separator, blanks around them not counting) is one of the

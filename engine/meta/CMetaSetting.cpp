@@ -109,10 +109,13 @@ void CMetaSetting::ComposeTag(const CString& strContent, CString& strTag) const
 }
 
 UINT CMetaSetting::TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
-                                   const CString& strOld, const CString& strValue)
+                                   const CString& strOld, const CString& strValue, LPCTSTR lpszSeparator)
 {
-    if (strValue.Compare(strOld) == 0)
+    if (CMetaContent::SameItems(strOld, strValue, lpszSeparator)) {
+        // A dialog that wrote its value into the content itself gets the page's text back.
+        content.SetContent(strOld);
         return 0;
+    }
     content.SetContent(strValue);
     if (pView != nullptr)
         pView->SetCellValue(nRow, nCol, strValue);

@@ -113,10 +113,12 @@ protected:
     // upper-case flag, with the name and the content as they stand.
     void ComposeTag(const CString& strContent, CString& strTag) const;
     // Takes the value a value dialog of the type gave back after OK for the cell's page: the
-    // page's content and the cell get it, and the page counts as edited. A dialog closed by OK
-    // on the value it opened with (strOld) changes nothing and marks nothing. 0.
+    // page's content and the cell get it, and the page counts as edited. A value that holds the
+    // same items in the same order as the one the dialog opened with (strOld), cut at the
+    // separator (the project's list separator when none is given), changes nothing and marks
+    // nothing: the page keeps its own spelling of the list. 0.
     static UINT TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
-                                const CString& strOld, const CString& strValue);
+                                const CString& strOld, const CString& strValue, LPCTSTR lpszSeparator = nullptr);
     // Makes the attributes cell of the catalogue editor's row a push button "%d options".
     static UINT SetupOptionsButton(IGridWndWrapper* pGrid, ROWCOL nRow, INT_PTR nOptions);
     // The value button of a list type: with options the list cell edits in place and the

@@ -51,6 +51,24 @@ TEST_F(MetaContentTest, SplitTextSkipsEmptyItems)
     EXPECT_EQ(ToVector(items), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
+{
+    auto pSettings = std::make_unique<CProjectSettings>();
+    pSettings->m_strListSeparator = ", ";
+    m_pModel->SetProjectSettings(std::move(pSettings));
+    CMetaContent content;
+    content.SetContent("red apple, pear");
+    CStringList items;
+    EXPECT_EQ(content.SplitContent(", ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red apple", "pear"}));
+    // "apple" is no keyword of the page, only a word of one.
+    EXPECT_FALSE(content.HoldsValue("apple"));
+    EXPECT_EQ(content.AddItem("apple"), 0u);
+    EXPECT_STREQ(content.GetContent(), "red apple, pear, apple");
+    EXPECT_EQ(content.AddItem("red apple"), 1u);
+    EXPECT_TRUE(content.HoldsValue("pear, red apple"));
+}
+
 TEST_F(MetaContentTest, ResetToSuggestions)
 {
     CMetaContent content;

@@ -361,6 +361,18 @@ TEST_F(SettingTypesTest, KeywordsEditWritesOnlyChangedText)
     EXPECT_EQ(m_dialogs.seenTag, "dc.keywords");
     EXPECT_TRUE(m_view.calls.empty());
 
+    // The dialog joins the same keywords its own way: the page keeps its spelling, unmarked.
+    content.SetContent("apt, apt-get,  aptitude");
+    m_dialogs.text = "apt,apt-get,aptitude";
+    EXPECT_EQ(keywords.EditValue(&m_view, 1, 2, 7, &content), 0u);
+    EXPECT_STREQ(content.GetContent(), "apt, apt-get,  aptitude");
+    EXPECT_TRUE(m_view.calls.empty());
+    // The same keywords in another order are an edit.
+    m_dialogs.text = "apt-get,apt,aptitude";
+    EXPECT_EQ(keywords.EditValue(&m_view, 1, 2, 7, &content), 0u);
+    EXPECT_STREQ(content.GetContent(), "apt-get,apt,aptitude");
+
+    content.SetContent("a,b");
     m_dialogs.text = "a,b,c";
     EXPECT_EQ(keywords.EditValue(&m_view, 1, 2, 7, &content), 0u);
     EXPECT_STREQ(content.GetContent(), "a,b,c");

@@ -273,3 +273,41 @@ TEST_F(MainWindowCommandsX11Test, PrintingWritesTheGridAsTextWithoutTheSelection
         EXPECT_LT(share, 0.5) << word << " is printed on the highlight";
     }
 }
+
+// Every project opened goes to the top of File's recent list, written at exit: one named on
+// the command line, one opened with File > Open Project, and one chosen from the list itself.
+TEST_F(MainWindowCommandsX11Test, EveryProjectOpenedGoesToTheTopOfTheRecentList)
+{
+    MakeSite(2);
+    WriteProject({"Description"});
+    const std::string other = dir.Path() + "/other.vsp";
+    std::filesystem::copy_file(ProjectPath(), other);
+    const auto openNow = [&](const std::string& path) {
+        CProjectSettings* pSettings = nullptr;
+        CString strFile;
+        return app->GetProjectSettings(pSettings) == 0 && (pSettings->GetProjectFilePath(strFile), strFile == path.c_str()) &&
+               app->GetRunState() == 0 && ProgramHasFocus() && Settled();
+    };
+    ASSERT_TRUE(Start({ProjectPath()}));
+    ASSERT_TRUE(RunUntil([&] { return openNow(ProjectPath()) && Frame().GetFilesScanned() == 2; }))
+        << "the project named on the command line did not open";
+
+    When("the Open Project dialog has the focus", [this] { return Matches(FocusedTitle(), "^Open Project$"); },
+         [this, other] {
+             XdoNow("type --delay 10 '" + other + "'");
+             XdoNow("key Return");
+         });
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return openNow(other); })) << "File > Open Project did not open the other project";
+
+    // The second entry of the list is the project of the command line.
+    ASSERT_TRUE(XdoNow("key --delay 60 alt+f 2"));
+    ASSERT_TRUE(RunUntil([&] { return openNow(ProjectPath()); })) << "the recent list did not open the first project";
+
+    Stop();
+    std::ifstream in(dir.Path() + "/config/vostrel/registry.txt");
+    const std::string profile((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(profile.find("\"File1\"=sz:\"" + ProjectPath() + "\"\n\"File2\"=sz:\"" + other + "\"\n"), std::string::npos)
+        << "the projects are not listed last opened first:\n" << profile;
+}

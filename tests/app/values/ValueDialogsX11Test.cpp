@@ -1,6 +1,7 @@
 // A META value dialog opened from its cell's button on the X server, as the user opens it: OK on
 // the value it opened with leaves the page unedited, OK on a changed value marks it.
 #include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/ClipboardText.h"
 #include "tests/support/UserScript.h"
 
 #include <filesystem>
@@ -78,4 +79,68 @@ TEST_F(ValueDialogsX11Test, OkOnTheValueADialogOpenedWithMarksNothing)
     EXPECT_EQ(app->IsEdited(), 2u);
     EXPECT_EQ(std::string(View()->GetCellValue(1, nRefresh)), "9; URL=two.htm");
     EXPECT_NE(FileCell(1, "refresh-ok-changed"), unedited) << "the edited page shows as it did";
+}
+
+// The keywords dialog closed by OK on the keywords it opened with leaves the page's list as the
+// page wrote it, blanks and all, and unedited. A separator with a blank, chosen in Project
+// Settings, cuts a list only where it stands whole: a second KEYWORDS tag naming a word of a
+// keyword of more than one word is a keyword of its own.
+TEST_F(ValueDialogsX11Test, OkOnTheKeywordsKeepsThePagesListAndABlankInTheSeparatorCutsNothing)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::ofstream(site + "/one.htm") << "<html><head><title>One</title>\n"
+                                        "<meta name=\"keywords\" content=\"apt, apt-get, aptitude\">\n"
+                                        "</head><body>x</body></html>\n";
+    std::ofstream(site + "/two.htm") << "<html><head><title>Two</title>\n"
+                                        "<meta name=\"keywords\" content=\"red apple, pear\">\n"
+                                        "<meta name=\"keywords\" content=\"apple\">\n"
+                                        "</head><body>y</body></html>\n";
+    WriteProject({"Keywords"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+    const ROWCOL nKeywords = 2;
+    ASSERT_STREQ(View()->GetCellValue(0, nKeywords), "Keywords");
+    ASSERT_STREQ(View()->GetCellValue(1, CGroupView::kFileColumn).Right(7), "one.htm");
+    // The keys take the current cell from the first page's file to the page's keywords, and
+    // Ctrl+C copies them.
+    const auto copied = [&](ROWCOL nRow) {
+        std::string keys = "Escape ctrl+Home Right";
+        for (ROWCOL n = 1; n < nRow; ++n)
+            keys += " Down";
+        if (!Xdo("key --delay 30 " + keys) || !RunUntil([&] { return IsCurrent(nRow, nKeywords) && Settled(); }, 60000))
+            return std::string("(the cell was not reached)");
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!Xdo("key ctrl+c") || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }, 60000))
+            return std::string("(nothing copied)");
+        return clipboard_text::Get(nullptr);
+    };
+    ASSERT_TRUE(Xdo("key Right"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, nKeywords) && Settled(); }, 60000)) << "Right did not reach the cell";
+    const std::vector<uint32_t> unedited = FileCell(1, "keywords-before");
+
+    ASSERT_TRUE(PressCellButton(1, nKeywords, "focused '^Keywords Metatag'; xdotool key Return\n"));
+    EXPECT_EQ(app->IsEdited(), 3u) << "OK on the keywords the dialog opened with marked the page";
+    EXPECT_EQ(FileCell(1, "keywords-ok-unchanged"), unedited) << "the page shows as edited";
+    EXPECT_EQ(copied(1), "apt, apt-get, aptitude");
+
+    // The user makes ", " the list separator on the Keyword Metatags page and scans again.
+    UserScript user(dir.Path(), server->DisplayName());
+    ASSERT_TRUE(user.Start("focused '^Project Settings$'; xdotool key --delay 60 ctrl+Tab ctrl+Tab Tab ctrl+a; "
+                           "xdotool type ', '; xdotool key Return; echo separator >>\"$log\"\n"));
+    ASSERT_TRUE(Xdo("key alt+o p"));
+    ASSERT_TRUE(RunUntil([&] {
+        CProjectSettings* pSettings = nullptr;
+        return user.Steps().find("separator") != std::string::npos && app->GetProjectSettings(pSettings) == 0 &&
+               pSettings->GetListSeparator() == ", " && ProgramHasFocus() && Settled();
+    }, 60000)) << "the separator was not taken; " << user.Steps();
+    // Read with ",", the second tag's keyword was joined to the first's with it.
+    const CString strJoinedBefore = View()->GetCellValue(2, nKeywords);
+    ASSERT_STREQ(strJoinedBefore, "red apple, pear,apple");
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] {
+        return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 && View()->GetCellValue(2, nKeywords) != strJoinedBefore &&
+               Settled();
+    }, 60000)) << "F5 did not scan the pages again";
+    EXPECT_EQ(copied(2), "red apple, pear, apple");
+    EXPECT_EQ(copied(1), "apt, apt-get, aptitude");
 }

@@ -185,6 +185,70 @@ TEST_F(GroupViewTest, SortingNeedsOneWholeColumnAndRowsKeepTheirPages)
     EXPECT_EQ(std::string(view->GetCellValue(1, CGroupView::kFileColumn)), site + "/c.htm");
 }
 
+// Steps taken before the grid was loaded with other rows undo and redo in their own pages: an
+// edit made before a sort, undone after the sort was undone, lands in the page it was made in.
+TEST_F(GroupViewTest, UndoAfterTheRowsWereLoadedAgainFollowsTheEditsPagesThroughASort)
+{
+    extraPages = {"c.htm"};
+    OpenSite(true);
+    const ROWCOL nDescription = ColumnOf("Description");
+    ASSERT_EQ(view->SetCellValue(RowOf("c.htm"), nDescription, "Zulu"), 0u);
+    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
+    ASSERT_EQ(RowOf("c.htm"), 1u) << "the sort put the edited page first";
+    ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), nDescription, "Yankee"), 0u);
+
+    // Other rows, in another order: the pages of the folder alone, then all of them again.
+    CSelNodesCol folder;
+    folder.AddTail(PageOf("b.htm"));
+    view->LoadPages(folder);
+    ASSERT_EQ(view->GetRowCount(), 1u);
+    view->LoadPages(app->GetSelectedNodes());
+    ASSERT_EQ(RowOf("a.htm"), 1u);
+
+    ASSERT_TRUE(view->Undo());
+    EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "the tag the edit made goes with it";
+    ASSERT_TRUE(view->Undo());
+    ASSERT_NE(ContentOf("c.htm", "Description"), nullptr);
+    EXPECT_STREQ(ContentOf("c.htm", "Description")->GetContent(), "Zulu") << "undoing the sort changes no page";
+    ASSERT_TRUE(view->Undo());
+    EXPECT_EQ(ContentOf("c.htm", "Description"), nullptr);
+    EXPECT_STREQ(ContentOf("a.htm", "Description")->GetContent(), "The first page");
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_FALSE(view->Undo()) << "nothing is left to undo";
+
+    ASSERT_TRUE(view->Redo());
+    ASSERT_TRUE(view->Redo());
+    ASSERT_TRUE(view->Redo());
+    ASSERT_NE(ContentOf("c.htm", "Description"), nullptr);
+    EXPECT_STREQ(ContentOf("c.htm", "Description")->GetContent(), "Zulu");
+    ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
+    EXPECT_STREQ(ContentOf("b.htm", "Description")->GetContent(), "Yankee");
+    EXPECT_STREQ(ContentOf("a.htm", "Description")->GetContent(), "The first page");
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("b.htm"), nDescription)), "Yankee");
+    EXPECT_EQ(app->IsEdited(), 2u);
+}
+
+// A title typed while the grid showed titles is undone into the title after the Title column
+// went, not into a tag of that name.
+TEST_F(GroupViewTest, UndoAfterTheTitleColumnWentGivesThePageItsTitleBack)
+{
+    OpenSite(true, 1);
+    const ROWCOL nTitle = ColumnOf("Title");
+    ASSERT_EQ(nTitle, CGroupView::kTitleColumn);
+    ASSERT_EQ(view->SetCellValue(RowOf("a.htm"), nTitle, "Retitled"), 0u);
+    CProjectSettings* pSettings = nullptr;
+    ASSERT_EQ(app->GetProjectSettings(pSettings), 0u);
+    pSettings->m_bShowTitle = 0;
+    view->LoadPages(app->GetSelectedNodes());
+    ASSERT_EQ(ColumnOf("Title"), 0u);
+    ASSERT_TRUE(view->Undo());
+    EXPECT_STREQ(PageOf("a.htm")->GetTitle(), "Alpha");
+    EXPECT_EQ(PageOf("a.htm")->GetTitleModified(), 0u);
+    EXPECT_EQ(ContentOf("a.htm", "Title"), nullptr) << "no tag is made of the title";
+    EXPECT_EQ(app->IsEdited(), 3u);
+}
+
 TEST_F(GroupViewTest, ASingleCopiedCellPastesIntoEveryRangeUntilTheClipboardChanges)
 {
     extraPages = {"c.htm", "d.htm"};

@@ -1,0 +1,54 @@
+// CEarlierRowsCmd: an undo step of the project grid recorded while it showed other rows (before
+// another folder was picked, or the settings were changed and the grid was loaded again). It is
+// replayed on a copy of the grid as it was then, and what it changes in that copy's cells goes
+// into the pages the cells showed, so that the step still undoes the edit it undid before.
+#pragma once
+
+#include "grid/data/CGXCommand.h"
+#include "grid/data/CGXCommandFactory.h"
+#include "grid/data/CGXGridParam.h"
+
+#include <memory>
+
+class CGroupView;
+
+// The grid's cells as they stood when it was loaded with other rows: the row's page in the file
+// column's cell, the tag in each column's header, and the values the undo steps put back. The
+// steps of that time replay on it one after another, as they did on the grid, so that a sort
+// or a moved row undone among them keeps the later steps' rows right.
+class CEarlierRows {
+public:
+    // A copy of the view's cells as they are now.
+    explicit CEarlierRows(CGroupView& view);
+    CEarlierRows(const CEarlierRows&) = delete;
+    CEarlierRows& operator=(const CEarlierRows&) = delete;
+
+    CGXGridParam& Param() { return m_param; }
+    CGXCommandFactory& Factory() { return m_factory; }
+    // Whether a header cell is the file column's or the Title column's.
+    static BOOL IsFileHeader(const CGXStyle* pStyle);
+    static BOOL IsTitleHeader(const CGXStyle* pStyle);
+
+private:
+    CGXGridParam m_param;
+    CGXCommandFactory m_factory;
+};
+
+class CEarlierRowsCmd : public CGXCommand {
+    DECLARE_DYNAMIC(CEarlierRowsCmd)
+public:
+    // Takes over the step; the rows are shared with the other steps of their time.
+    CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows, CGroupView& view);
+    ~CEarlierRowsCmd() override = default;
+
+    // Replays the step on the earlier rows and writes what it changed into their pages; the
+    // step that reverses it is recorded in the view as one of the same rows. A part of the
+    // step that only concerned the grid's look (a column's width) has nothing left to do: the
+    // step counts as done.
+    BOOL Execute(IGXCommandTarget& target, int nMode) override;
+
+private:
+    std::unique_ptr<CGXCommand> m_pStep;
+    std::shared_ptr<CEarlierRows> m_rows;
+    CGroupView& m_view;
+};
