@@ -18,6 +18,7 @@
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/ListBoxDefs.h"
+#include "engine/meta/CMetaClassificationSetting.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -32,6 +33,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <cstdlib>
 #include <string>
 
@@ -153,6 +155,53 @@ protected:
         ROWCOL r = 0, c = 0;
         CGXControl* pControl = grid.GetCurrentCellControl();
         return grid.GetCurrentCell(r, c) && r == nRow && c == nCol && pControl != nullptr && pControl->IsActive();
+    }
+
+    // New Project with a project's default settings and the built-in catalogue.
+    static void FillNewProject(CNewProjectDlg& dlg)
+    {
+        CProjectSettings settings;
+        CMetaSettingList list;
+        list.SetDefaults();
+        dlg.SetData(settings, list);
+    }
+    // The steps of a user who types a folder into New Project's field and opens Browse for
+    // Folder from its "..." button; hBrowser is the browser once it is shown with the keys in its
+    // tree, and then the user does what `act` says.
+    void OpenTheBrowserOn(X11ModalDriver& user, CNewProjectDlg& dlg, const std::string& folder, HWND& hBrowser,
+                          std::function<void()> act)
+    {
+        user.Then("New Project is shown with the focus", [this, &dlg] { return Ready(dlg.GetSafeHwnd()); },
+                  [&user, &dlg, folder] {
+                      user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
+                      user.Key("End shift+Home BackSpace");
+                      user.Type(folder);
+                  });
+        user.Then("the folder is typed", [&dlg, folder] { return FieldOf(dlg) == folder; },
+                  [&user, &dlg] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
+        user.Then("the browser is shown with the keys in its tree",
+                  [this, &dlg, &hBrowser] {
+                      HWND hActive = ::GetActiveWindow();
+                      if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive) ||
+                          ::GetFocus() != ::GetDlgItem(hActive, lst2))
+                          return false;
+                      hBrowser = hActive;
+                      return true;
+                  },
+                  std::move(act));
+    }
+    static std::string FieldOf(CNewProjectDlg& dlg)
+    {
+        CString text;
+        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
+        return std::string(text);
+    }
+    // The folder the browser shows chosen, on its line under the tree.
+    static std::string ChosenIn(HWND hBrowser)
+    {
+        char text[512] = {};
+        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
+        return std::string(text);
     }
 
     CVostrelAppModel model;
@@ -527,62 +576,36 @@ TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInP
     std::filesystem::create_directories(site + "/beta");
     X11ModalDriver user(server->DisplayName());
     CNewProjectDlg dlg(user.Owner());
-    CProjectSettings settings;
-    CMetaSettingList list;
-    list.SetDefaults();
-    dlg.SetData(settings, list);
+    FillNewProject(dlg);
     HWND hBrowser = nullptr;
     HWND hTree = nullptr;
     std::string startedAt;
     int nTopGap = -1;
     bool bWholeRows = false;
-    const auto selected = [&] {
-        char text[512] = {};
-        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
-        return std::string(text);
-    };
-    user.Then("New Project is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
-              [&] {
-                  user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
-                  user.Key("End shift+Home BackSpace");
-                  user.Type(site);
-              });
-    user.Then("the folder is typed", [&] {
-        CString text;
-        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
-        return std::string(text) == site;
-    }, [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
-    user.Then("the browser is shown with the focus",
-              [&] {
-                  HWND hActive = ::GetActiveWindow();
-                  if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive))
-                      return false;
-                  hBrowser = hActive;
-                  hTree = ::GetDlgItem(hBrowser, lst2);
-                  return true;
-              },
-              [&] {
-                  Keep("browse-for-folder");
-                  startedAt = selected();
-                  RECT tree{}, client{};
-                  ::GetWindowRect(hTree, &tree);
-                  ::GetClientRect(hBrowser, &client);
-                  ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
-                  nTopGap = tree.top - client.top;
-                  // Every row from the top one down to the bottom of the tree lies whole in it.
-                  RECT inside{};
-                  ::GetClientRect(hTree, &inside);
-                  bWholeRows = true;
-                  const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
-                  for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
-                      RECT row{};
-                      ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
-                      if (row.top >= inside.bottom)
-                          break;
-                      bWholeRows = bWholeRows && row.bottom <= inside.bottom;
-                  }
-                  user.Key("Down");
-              });
+    const auto selected = [&] { return ChosenIn(hBrowser); };
+    OpenTheBrowserOn(user, dlg, site, hBrowser, [&] {
+        hTree = ::GetDlgItem(hBrowser, lst2);
+        Keep("browse-for-folder");
+        startedAt = selected();
+        RECT tree{}, client{};
+        ::GetWindowRect(hTree, &tree);
+        ::GetClientRect(hBrowser, &client);
+        ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
+        nTopGap = tree.top - client.top;
+        // Every row from the top one down to the bottom of the tree lies whole in it.
+        RECT inside{};
+        ::GetClientRect(hTree, &inside);
+        bWholeRows = true;
+        const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
+        for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
+            RECT row{};
+            ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
+            if (row.top >= inside.bottom)
+                break;
+            bWholeRows = bWholeRows && row.bottom <= inside.bottom;
+        }
+        user.Key("Down");
+    });
     user.Then("Down chose \"alpha\"", [&] { return selected() == site + "/alpha"; },
               [&] { user.Key("Right"); });
     user.Then("Right opened \"alpha\" in place", [&] { return Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
@@ -1037,7 +1060,7 @@ TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
               });
     user.Then("the child is named and the menu gone", [&] { return !tree.IsEditingLabel() && MenuDriver::OpenMenus().empty(); },
               [&] {
-                  // Enter is the tree's own; Tab goes on to OK.
+                  // Tab goes on to OK, which Space presses.
                   const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
                   user.Key(tabs.empty() ? "space" : tabs + " space");
               });
@@ -1050,4 +1073,50 @@ TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
     ASSERT_EQ(result.GetCount(), 2);
     ASSERT_EQ(result.GetHead()->m_Children.GetCount(), 1);
     EXPECT_STREQ(result.GetHead()->m_Children.GetHead()->m_strName, "Tools");
+}
+
+// Enter with the keys in a tree presses the dialog's default button, as it does from any other
+// control: in Classification the keypad's Enter too, giving the node the keys chose; in Browse
+// for Folder it chooses the folder the keys stand on, which then stands in New Project's field.
+TEST_F(DialogsX11Test, EnterInATreePressesTheDefaultButton)
+{
+    CMetaClassificationSetting setting;
+    setting.SetName("Région");
+    setting.m_Tree.DeleteAll();
+    setting.m_Tree.AddNew("Café");
+    setting.m_Tree.AddNew("Straße");
+    setting.m_Tree.AddNew("Ελλάδα");
+    for (const char* key : {"Return", "KP_Enter"}) {
+        SCOPED_TRACE(key);
+        X11ModalDriver user(server->DisplayName());
+        CClassificationDlg dlg(user.Owner());
+        dlg.SetValue(0, setting, "café");
+        CClassificationTreeCtrl& tree = dlg.GetTreeCtrl();
+        user.Then("the dialog is shown with the keys in the tree, on the page's node",
+                  [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&tree) && tree.GetSelectedItem() == tree.GetRootItem(); },
+                  [&] { user.Key("End"); });
+        user.Then("the keys chose the last node", [&] { return tree.GetSelectedItem() != tree.GetRootItem(); },
+                  [&] { user.Key(key); });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_TRUE(user.AllDone()) << user.Missed();
+        CString value;
+        dlg.GetValue(value);
+        EXPECT_STREQ(value, "Ελλάδα");
+    }
+
+    ScopedTempDir dir;
+    const std::string site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/ωμέγα/deep");
+    X11ModalDriver user(server->DisplayName());
+    CNewProjectDlg dlg(user.Owner());
+    FillNewProject(dlg);
+    HWND hBrowser = nullptr;
+    OpenTheBrowserOn(user, dlg, site, hBrowser, [&] { user.Key("Down"); });
+    user.Then("Down chose the closed folder", [&] { return ChosenIn(hBrowser) == site + "/ωμέγα"; },
+              [&] { user.Key("Return"); });
+    user.Then("the browser has gone and the field names the folder chosen",
+              [&] { return !::IsWindow(hBrowser) && Ready(dlg.GetSafeHwnd()) && FieldOf(dlg) == site + "/ωμέγα"; },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
 }
