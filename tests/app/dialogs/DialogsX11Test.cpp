@@ -157,6 +157,41 @@ protected:
         return grid.GetCurrentCell(r, c) && r == nRow && c == nCol && pControl != nullptr && pControl->IsActive();
     }
 
+    // Whether the button wears the default button's black frame on the screen: its left edge is
+    // black where a button that is not the default shows the white of its raised edge.
+    bool WearsDefaultFrame(CWnd* pButton)
+    {
+        if (pButton == nullptr)
+            return false;
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        CRect rect;
+        pButton->GetWindowRect(&rect);
+        const uint32_t left = PixelAt(shot, POINT{rect.left, rect.CenterPoint().y});
+        const uint32_t top = PixelAt(shot, POINT{rect.CenterPoint().x, rect.top});
+        cairo_surface_destroy(shot);
+        return (left & 0xFFFFFF) == 0 && (top & 0xFFFFFF) == 0;
+    }
+    // Whether a grid shows a dotted focus frame inside its border: dark dots along the top of
+    // its white inside.
+    bool ShowsFocusFrame(CWnd& grid)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        CRect client;
+        grid.GetClientRect(&client);
+        int nDark = 0;
+        for (int x = client.left + 2; x < client.right - 2; ++x) {
+            const uint32_t pixel = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{x, client.top + 1}));
+            nDark += ((pixel >> 16) & 0xFF) < 0x80 && ((pixel >> 8) & 0xFF) < 0x80 && (pixel & 0xFF) < 0x80;
+        }
+        cairo_surface_destroy(shot);
+        return nDark > client.Width() / 4;
+    }
     // New Project with a project's default settings and the built-in catalogue.
     static void FillNewProject(CNewProjectDlg& dlg)
     {
@@ -1119,4 +1154,49 @@ TEST_F(DialogsX11Test, EnterInATreePressesTheDefaultButton)
               [&] { user.Key("Escape"); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
+// Keywords and New Project show from their first paint where the keys are and which button
+// Enter presses: an empty keyword list wears a dotted focus frame, and OK the default button's
+// black frame. The keys taken on to Cancel take the frame with them, and Enter presses Cancel.
+TEST_F(DialogsX11Test, TheFirstPaintShowsTheFocusAndTheDefaultButton)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Schlüsselwörter", content);
+    user.Then("the dialog is shown, the empty list framed as having the keys and OK as the default",
+              [&] {
+                  return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetExistingGrid()) &&
+                         ShowsFocusFrame(dlg.GetExistingGrid()) && WearsDefaultFrame(dlg.GetDlgItem(IDOK));
+              },
+              [&] {
+                  Keep("keywords-empty");
+                  user.Key(TabsTo(dlg, dlg.GetDlgItem(IDCANCEL)));
+              });
+    user.Then("Cancel has the keys and the default frame, OK and the list have neither",
+              [&] {
+                  return HasFocus(dlg.GetDlgItem(IDCANCEL)) && WearsDefaultFrame(dlg.GetDlgItem(IDCANCEL)) &&
+                         !WearsDefaultFrame(dlg.GetDlgItem(IDOK)) && !ShowsFocusFrame(dlg.GetExistingGrid());
+              },
+              [&] { user.Key("Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+
+    X11ModalDriver again(server->DisplayName());
+    CNewProjectDlg project(again.Owner());
+    FillNewProject(project);
+    again.Then("New Project is shown, the keys in the folder's field and OK as the default",
+               [&] {
+                   return Ready(project.GetSafeHwnd()) && HasFocus(project.GetDlgItem(CNewProjectDlg::kIdDirectory)) &&
+                          WearsDefaultFrame(project.GetDlgItem(IDOK));
+               },
+               [&] {
+                   Keep("new-project");
+                   again.Key("Escape");
+               });
+    EXPECT_EQ(project.DoModal(), IDCANCEL);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
 }
