@@ -7,6 +7,19 @@
 
 IMPLEMENT_DYNCREATE(CEditCtrlWrapper, SECEditCtrl)
 
+BEGIN_MESSAGE_MAP(CEditCtrlWrapper, SECEditCtrl)
+    ON_WM_GETDLGCODE()
+END_MESSAGE_MAP()
+
+UINT CEditCtrlWrapper::OnGetDlgCode()
+{
+    const MSG* pMsg = GetCurrentMessage();
+    SECEditDoc* pDoc = GetDocument();
+    if (pMsg != nullptr && pMsg->wParam == VK_TAB && pDoc != nullptr && pDoc->IsReadOnly())
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    return SECEditCtrl::OnGetDlgCode();
+}
+
 void CEditCtrlWrapper::DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLine)
 {
     if (pLine == nullptr)

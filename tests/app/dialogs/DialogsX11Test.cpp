@@ -991,6 +991,44 @@ TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
     EXPECT_TRUE(user.AllDone()) << user.Missed();
 }
 
+// Both panes of the preview are reached by the keys: Tab and Shift+Tab go round them, and so do
+// Ctrl+Tab and F6 and Shift+F6; Page Down turns a page of the pane with the keys alone.
+TEST_F(DialogsX11Test, ThePreviewsPanesAreReachedAndPagedByTheKeys)
+{
+    ScopedTempDir files;
+    const std::string disk = files.Path() + "/page.htm";
+    const std::string rewritten = files.Path() + "/VOS1.tmp";
+    for (const std::string& path : {disk, rewritten}) {
+        std::ofstream out(path);
+        if (path == rewritten)
+            out << "<meta name=\"description\" content=\"Café, Straße, Ελλάδα, 東京\">\n";
+        for (int i = 1; i <= 300; ++i)
+            out << "<p>Line " << i << "</p>\n";
+    }
+    X11ModalDriver user(server->DisplayName());
+    CPreviewDlg dlg(user.Owner());
+    dlg.SetFiles(disk.c_str(), rewritten.c_str());
+    SECEditCtrl& left = dlg.GetLeftPane().GetEditor();
+    SECEditCtrl& right = dlg.GetRightPane().GetEditor();
+    user.Then("the preview is shown, the keys in the page on disk",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&left); }, [&] { user.Key("Tab"); });
+    user.Then("Tab went on to the page as it would be written", [&] { return HasFocus(&right); },
+              [&] { user.Key("Next"); });
+    user.Then("Page Down turned a page of that pane alone",
+              [&] { return right.GetTopLineNo() > 10 && left.GetTopLineNo() == 1; },
+              [&] {
+                  Keep("preview-modified");
+                  user.Key("Tab");
+              });
+    user.Then("Tab came round to the page on disk", [&] { return HasFocus(&left); }, [&] { user.Key("shift+Tab"); });
+    user.Then("Shift+Tab went back to the other pane", [&] { return HasFocus(&right); }, [&] { user.Key("F6"); });
+    user.Then("F6 went on to the page on disk", [&] { return HasFocus(&left); }, [&] { user.Key("shift+F6"); });
+    user.Then("Shift+F6 went back", [&] { return HasFocus(&right); }, [&] { user.Key("ctrl+Tab"); });
+    user.Then("Ctrl+Tab went on", [&] { return HasFocus(&left); }, [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
 // A date typed in part: its day, month and year, the time left out, are taken at midnight by
 // OK, and the calendar shows the year typed as it is typed. Without its year OK says what is
 // missing and keeps the dialog open on the date; the year typed then, OK takes the date.
