@@ -3,6 +3,7 @@
 // step waiting for what the user would see before the next.
 #include "app/values/CClassificationDlg.h"
 #include "app/values/CDateTimeDlg.h"
+#include "toolkit/datetime/OleDateFields.h"
 #include "app/values/CKeywordsDlg.h"
 #include "app/values/CKeywordsGridCtrl.h"
 #include "app/values/CListTypeAttribDlg.h"
@@ -192,6 +193,32 @@ protected:
         cairo_surface_destroy(shot);
         return nDark > client.Width() / 4;
     }
+    static bool SameDayAs(const COleDateTime& date, int nYear, int nMonth, int nDay)
+    {
+        return date.GetStatus() == COleDateTime::valid && date.GetYear() == nYear && date.GetMonth() == nMonth &&
+               date.GetDay() == nDay;
+    }
+    // Whether the calendar shows the day with the red frame of a marked day on the screen.
+    bool MarksDay(SECCalendar& calendar, int nYear, int nMonth, int nDay)
+    {
+        const SECCalendar::DayBox* pBox = nullptr;
+        for (int i = 0; i < 42; ++i)
+            if (SameDayAs(calendar.GetDayBox(i).GetDate(), nYear, nMonth, nDay))
+                pBox = &calendar.GetDayBox(i);
+        if (pBox == nullptr)
+            return false;
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return false;
+        const CRect rect = pBox->GetRect();
+        int nRed = 0;
+        for (int y = rect.top; y <= rect.bottom; ++y)
+            for (int x = rect.left; x <= rect.right; ++x)
+                nRed += (PixelAt(shot, OnScreen(calendar.GetSafeHwnd(), POINT{x, y})) & 0xFFFFFF) == 0xFF0000;
+        cairo_surface_destroy(shot);
+        return nRed >= rect.Width();
+    }
     // New Project with a project's default settings and the built-in catalogue.
     static void FillNewProject(CNewProjectDlg& dlg)
     {
@@ -316,6 +343,61 @@ TEST_F(DialogsX11Test, TheDateDialogOpensOnTheCellsDateAndWritesAClickedDay)
     EXPECT_EQ(wide.DoModal(), IDCANCEL);
     EXPECT_TRUE(expires.AllDone()) << expires.Missed();
     EXPECT_LE(nTextRight, nButtonLeft) << "the date runs under the field's button, " << nWidth << " pixels wide";
+}
+
+// The calendar of the date dialog is reached by Tab and marks the day the date holds: a weekday
+// typed before the date gives way to the date's own as soon as its day, month and year are
+// typed, the calendar turns to that month and marks the day, and its arrows move the day, which
+// the date then holds. A date the dialog opens with is marked from the start.
+TEST_F(DialogsX11Test, TheDateDialogsCalendarIsTabbedToAndMarksTheChosenDay)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Expires", "");
+    dlg.SetFormat("ddd, dd MMM yyyy HH:mm:ss 'GMT'");
+    SECCalendar& calendar = dlg.GetCalendar();
+    const auto weekday = [&] {
+        CString text;
+        for (int i = 0; i < dlg.GetDateCtrl().GetGadgetCount(); ++i)
+            if (dlg.GetDateCtrl().GetGadget(i)->m_id == kDateFieldDayName &&
+                !(dlg.GetDateCtrl().GetGadget(i)->m_flags & SECDateTimeCtrl::Gadget::ShowPrompt))
+                dlg.GetDateCtrl().GetGadget(i)->GetText(text);
+        return std::string(text);
+    };
+    user.Then("the dialog is shown with the keys in the empty date",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("t Right 1 6 Right d Right 2 0 2 6"); });
+    user.Then("the weekday is the date's and the calendar marks 16 December 2026",
+              [&] { return weekday() == "Wed" && MarksDay(calendar, 2026, 12, 16); },
+              [&] {
+                  Keep("date-typed-marked");
+                  user.Key("Tab");
+              });
+    user.Then("Tab took the keys to the calendar", [&] { return HasFocus(&calendar); }, [&] { user.Key("Right"); });
+    user.Then("Right moved on from the marked day: the date holds the 17th, which the calendar marks instead",
+              [&] {
+                  return SameDayAs(dlg.GetDateCtrl().GetDateTime(), 2026, 12, 17) && weekday() == "Thu" &&
+                         MarksDay(calendar, 2026, 12, 17) && !MarksDay(calendar, 2026, 12, 16);
+              },
+              [&] {
+                  Keep("date-calendar-keys");
+                  user.Key("Tab");
+              });
+    user.Then("Tab went on to OK", [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "Thu, 17 Dec 2026 00:00:00 GMT");
+
+    X11ModalDriver again(server->DisplayName());
+    CDateTimeDlg dated(again.Owner());
+    dated.SetValue("Date", "2023/02/11");
+    again.Then("the dialog opens with the page's day marked",
+               [&] { return Ready(dated.GetSafeHwnd()) && MarksDay(dated.GetCalendar(), 2023, 2, 11); },
+               [&] { again.Key("Escape"); });
+    EXPECT_EQ(dated.DoModal(), IDCANCEL);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
 }
 
 // Metatag Settings comes up centred like the other dialogs. After Add, the new setting's name
