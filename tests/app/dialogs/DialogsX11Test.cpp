@@ -158,40 +158,43 @@ protected:
         return grid.GetCurrentCell(r, c) && r == nRow && c == nCol && pControl != nullptr && pControl->IsActive();
     }
 
-    // Whether the button wears the default button's black frame on the screen: its left edge is
-    // black where a button that is not the default shows the white of its raised edge.
-    bool WearsDefaultFrame(CWnd* pButton)
+    // How many pixels of a rectangle of the window's client area pass the test on the screen.
+    int CountPixels(HWND hwnd, const CRect& area, const std::function<bool(uint32_t)>& test)
     {
-        if (pButton == nullptr)
-            return false;
         backend->Sync();
         cairo_surface_t* shot = Screenshot(server->DisplayName());
         if (!shot)
-            return false;
-        CRect rect;
-        pButton->GetWindowRect(&rect);
-        const uint32_t left = PixelAt(shot, POINT{rect.left, rect.CenterPoint().y});
-        const uint32_t top = PixelAt(shot, POINT{rect.CenterPoint().x, rect.top});
+            return -1;
+        int n = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                n += test(PixelAt(shot, OnScreen(hwnd, POINT{x, y})) & 0xFFFFFF) ? 1 : 0;
         cairo_surface_destroy(shot);
-        return (left & 0xFFFFFF) == 0 && (top & 0xFFFFFF) == 0;
+        return n;
+    }
+    // Whether the button wears the default button's black frame on the screen: its left edge and
+    // the left half of its top are black where a button that is not the default shows the white
+    // of its raised edge. (In the test font a button may lie under its neighbour's edge.)
+    bool WearsDefaultFrame(CWnd* pButton)
+    {
+        CRect r;
+        if (pButton == nullptr || !pButton->GetSafeHwnd())
+            return false;
+        pButton->GetClientRect(&r);
+        const auto black = [](uint32_t pixel) { return pixel == 0; };
+        return CountPixels(pButton->GetSafeHwnd(), CRect(0, 2, 1, r.bottom - 2), black) == r.bottom - 4 &&
+               CountPixels(pButton->GetSafeHwnd(), CRect(2, 0, r.right / 2, 1), black) == r.right / 2 - 2;
     }
     // Whether a grid shows a dotted focus frame inside its border: dark dots along the top of
     // its white inside.
     bool ShowsFocusFrame(CWnd& grid)
     {
-        backend->Sync();
-        cairo_surface_t* shot = Screenshot(server->DisplayName());
-        if (!shot)
-            return false;
-        CRect client;
-        grid.GetClientRect(&client);
-        int nDark = 0;
-        for (int x = client.left + 2; x < client.right - 2; ++x) {
-            const uint32_t pixel = PixelAt(shot, OnScreen(grid.GetSafeHwnd(), POINT{x, client.top + 1}));
-            nDark += ((pixel >> 16) & 0xFF) < 0x80 && ((pixel >> 8) & 0xFF) < 0x80 && (pixel & 0xFF) < 0x80;
-        }
-        cairo_surface_destroy(shot);
-        return nDark > client.Width() / 4;
+        CRect r;
+        grid.GetClientRect(&r);
+        const auto dark = [](uint32_t pixel) {
+            return ((pixel >> 16) & 0xFF) < 0x80 && ((pixel >> 8) & 0xFF) < 0x80 && (pixel & 0xFF) < 0x80;
+        };
+        return CountPixels(grid.GetSafeHwnd(), CRect(r.left + 2, r.top + 1, r.right - 2, r.top + 2), dark) > r.Width() / 4;
     }
     static bool SameDayAs(const COleDateTime& date, int nYear, int nMonth, int nDay)
     {
@@ -201,23 +204,13 @@ protected:
     // Whether the calendar shows the day with the red frame of a marked day on the screen.
     bool MarksDay(SECCalendar& calendar, int nYear, int nMonth, int nDay)
     {
-        const SECCalendar::DayBox* pBox = nullptr;
         for (int i = 0; i < 42; ++i)
-            if (SameDayAs(calendar.GetDayBox(i).GetDate(), nYear, nMonth, nDay))
-                pBox = &calendar.GetDayBox(i);
-        if (pBox == nullptr)
-            return false;
-        backend->Sync();
-        cairo_surface_t* shot = Screenshot(server->DisplayName());
-        if (!shot)
-            return false;
-        const CRect rect = pBox->GetRect();
-        int nRed = 0;
-        for (int y = rect.top; y <= rect.bottom; ++y)
-            for (int x = rect.left; x <= rect.right; ++x)
-                nRed += (PixelAt(shot, OnScreen(calendar.GetSafeHwnd(), POINT{x, y})) & 0xFFFFFF) == 0xFF0000;
-        cairo_surface_destroy(shot);
-        return nRed >= rect.Width();
+            if (SameDayAs(calendar.GetDayBox(i).GetDate(), nYear, nMonth, nDay)) {
+                const CRect r = calendar.GetDayBox(i).GetRect();
+                return CountPixels(calendar.GetSafeHwnd(), CRect(r.left, r.top, r.right + 1, r.bottom + 1),
+                                   [](uint32_t pixel) { return pixel == 0xFF0000; }) >= r.Width();
+            }
+        return false;
     }
     // New Project with a project's default settings and the built-in catalogue.
     static void FillNewProject(CNewProjectDlg& dlg)
