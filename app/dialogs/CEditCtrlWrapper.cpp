@@ -21,6 +21,19 @@ BOOL CEditCtrlWrapper::IsRemovedLine(int nLine) const
     return std::binary_search(m_removedLines.begin(), m_removedLines.end(), nLine);
 }
 
+BEGIN_MESSAGE_MAP(CEditCtrlWrapper, SECEditCtrl)
+    ON_WM_GETDLGCODE()
+END_MESSAGE_MAP()
+
+UINT CEditCtrlWrapper::OnGetDlgCode()
+{
+    const MSG* pMsg = GetCurrentMessage();
+    SECEditDoc* pDoc = GetDocument();
+    if (pMsg != nullptr && pMsg->wParam == VK_TAB && pDoc != nullptr && pDoc->IsReadOnly())
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    return SECEditCtrl::OnGetDlgCode();
+}
+
 void CEditCtrlWrapper::DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLine)
 {
     if (pLine == nullptr)

@@ -20,6 +20,11 @@ public:
     // The editor's own start, then a margin two and a half times as wide.
     void InitView() override;
 
+protected:
+    // A read-only text takes no Tab: Tab and Shift+Tab go on to the dialog's next control.
+    UINT OnGetDlgCode();
+    DECLARE_MESSAGE_MAP()
+
 private:
     std::vector<int> m_removedLines;
 };

@@ -25,7 +25,8 @@ void CFileContentsWnd::SetFile(const CString& strCaption, const CString& strPath
 
 BOOL CFileContentsWnd::Create(const RECT& rect, CWnd* pParent)
 {
-    if (!CWnd::Create(nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
+    // A control parent: the dialog's Tab order goes through the pane to its editor.
+    if (!CWnd::CreateEx(WS_EX_CONTROLPARENT, nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
         return FALSE;
     try {
         m_wndEdit.InsertFile(m_strPath);

@@ -319,6 +319,18 @@ void CGridWndWrapper::DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, c
     pDC->DrawFocusRect(&focus);
 }
 
+void CGridWndWrapper::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    CGXGridWnd::DrawClientRange(pDC, nTop, nLeft, nBottom, nRight);
+    ROWCOL nRow = 0, nCol = 0;
+    if (pDC == nullptr || pDC->IsPrinting() || GetCurrentCell(nRow, nCol) || !HasFocusInside())
+        return;
+    CRect grid;
+    GetGridRect(&grid);
+    grid.DeflateRect(1, 1);
+    pDC->DrawFocusRect(&grid);
+}
+
 BOOL CGridWndWrapper::HasFocusInside() const
 {
     const HWND hFocus = ::GetFocus();
@@ -329,8 +341,12 @@ BOOL CGridWndWrapper::HasFocusInside() const
 void CGridWndWrapper::RedrawCurrentCell()
 {
     ROWCOL nRow = 0, nCol = 0;
-    if (GetSafeHwnd() != nullptr && GetCurrentCell(nRow, nCol))
+    if (GetSafeHwnd() == nullptr)
+        return;
+    if (GetCurrentCell(nRow, nCol))
         RedrawRange(CGXRange(nRow, nCol, nRow, nCol), GX_INVALIDATE, FALSE);
+    else
+        Invalidate(FALSE);   // the focus frame of a grid without a current cell
 }
 
 void CGridWndWrapper::EnsureCurrentCell()

@@ -110,6 +110,9 @@ protected:
     // it has no current-cell frame that would show it otherwise.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
     void DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    // A grid with the focus and no cell to frame (an empty list) shows a dotted focus frame
+    // inside its border, so that the keys' place is seen from the dialog's first paint.
+    void DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
     BOOL HasFocusInside() const;
     void RedrawCurrentCell();
     // Space in a choice list: the current row picked when it was not, dropped when it was.

@@ -52,6 +52,16 @@ BOOL CPreviewDlg::OnInitDialog()
 
 BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
 {
+    // F6 goes on to the other pane, as it goes from pane to pane in the main window, and
+    // Shift+F6 back; Tab and Ctrl+Tab go round the panes through the dialog's own Tab order.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F6 && ::GetKeyState(VK_MENU) >= 0 &&
+        ::GetKeyState(VK_CONTROL) >= 0) {
+        if (::GetKeyState(VK_SHIFT) < 0)
+            PrevDlgCtrl();
+        else
+            NextDlgCtrl();
+        return TRUE;
+    }
     if (pMsg->message != WM_KEYDOWN || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0)
         return CDialog::PreTranslateMessage(pMsg);
     const HWND hFocus = ::GetFocus();

@@ -30,7 +30,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     // The preview only shows: Escape closes it, and Page Up, Page Down, Home and End page
-    // through the pane with the focus, Home and End to its first and last line.
+    // through the pane with the focus, Home and End to its first and last line. F6 and
+    // Shift+F6 go from pane to pane.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 private:

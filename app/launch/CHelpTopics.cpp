@@ -20,6 +20,7 @@
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/FindReplaceDialog.h"
 #include "platform/core/SystemServices.h"
+#include "toolkit/res/CustomizeRes.h"
 
 namespace {
 
@@ -66,6 +67,12 @@ constexpr Row kTopics[] = {
     {kWindow + CProjSettingsPage4::IDD, {"project-settings.html", "general"}},
     {kWindow + CMetaSettingDlg::IDD, {"metatag-settings.html", ""}},
     {kWindow + FINDDLGORD, {"edit-commands.html", "find"}},
+    // The toolbar customisation: View > Toolbars, the pages of Options > Customize Toolbar and
+    // the New Toolbar name they open.
+    {kWindow + SEC_IDD_TOOLBARSDLG, {"toolbars.html", "customize"}},
+    {kWindow + SEC_IDD_TOOLBARSPAGE, {"toolbars.html", "customize"}},
+    {kWindow + SEC_IDD_TOOLBARCMDPAGE, {"toolbars.html", "customize"}},
+    {kWindow + SEC_IDD_NEWTOOLBAR, {"toolbars.html", "customize"}},
     {kWindow + REPLACEDLGORD, {"edit-commands.html", "find"}},
     // File.
     {kCommand + ID_NEW_PROJECT, {"file-commands.html", "new-project"}},

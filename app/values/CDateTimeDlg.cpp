@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace {
-constexpr DWORD kCalendarStyle = WS_VISIBLE | WS_BORDER;
+constexpr DWORD kCalendarStyle = WS_VISIBLE | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kCalendarBehaviour = 0x39C000;
 constexpr DWORD kCalendarDrawStyle = 0x1000017F;
 constexpr DWORD kDateCtrlStyle = SEC_DTS_UPDOWN;
@@ -21,6 +21,23 @@ constexpr DWORD kDateExStyle = WS_EX_CLIENTEDGE;
 BOOL ParseDate(const CString& strText, COleDateTime& date)
 {
     return !strText.IsEmpty() && date.ParseDateTime(strText) && date.GetStatus() == COleDateTime::valid;
+}
+
+bool SameDay(const COleDateTime& a, const COleDateTime& b)
+{
+    return a.GetStatus() == COleDateTime::valid && b.GetStatus() == COleDateTime::valid &&
+           a.GetYear() == b.GetYear() && a.GetMonth() == b.GetMonth() && a.GetDay() == b.GetDay();
+}
+
+bool IsArrowKey(WPARAM key)
+{
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
+    case VK_NUMPAD2: case VK_NUMPAD4: case VK_NUMPAD6: case VK_NUMPAD8:
+        return true;
+    default:
+        return false;
+    }
 }
 } // namespace
 
@@ -57,8 +74,11 @@ BOOL CDateTimeDlg::OnInitDialog()
         m_calendar.SetDrawStyle(kCalendarDrawStyle);
         // The calendar opens on the cell's date, so that a click picks a day near it; a cell
         // without a date the parser reads opens on today.
-        if (m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar))
+        if (m_calendar.Create(kCalendarStyle, rect, this, kIdCalendar)) {
             m_calendar.SelectDate(bCellDate ? cellDate : DTGetCurrentTime(), TRUE);
+            if (bCellDate)
+                m_calendar.ShowChosenDay(cellDate);
+        }
     }
     m_dateCtrl.m_onEdited = [this] { FollowTypedDate(); };
     m_dateCtrl.SetCustomFormat(m_strPicture);
@@ -68,6 +88,9 @@ BOOL CDateTimeDlg::OnInitDialog()
         else
             m_dateCtrl.SetNullDate('_');
         m_dateCtrl.SetModified(FALSE);
+        // Tab goes from the date to the calendar, then on to the buttons.
+        if (m_calendar.GetSafeHwnd() != nullptr)
+            m_calendar.SetWindowPos(&m_dateCtrl, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (!m_strName.IsEmpty()) {
         CString strFormat, strTitle;
@@ -81,6 +104,9 @@ BOOL CDateTimeDlg::OnInitDialog()
 LRESULT CDateTimeDlg::OnDayPicked(WPARAM wParam, LPARAM lParam)
 {
     auto* pBox = reinterpret_cast<SECCalendar::DayBox*>(lParam);
+    // The day the field holds already, highlighted where the keys start from, changes nothing.
+    if (wParam != 0 && pBox != nullptr && !pBox->IsEmpty() && SameDay(pBox->GetDate(), m_calendar.m_chosen))
+        return 0;
     CString strValue;
     if (wParam != 0 && pBox != nullptr && !pBox->IsEmpty()) {
         const COleDateTime& day = pBox->GetDate();
@@ -89,8 +115,10 @@ LRESULT CDateTimeDlg::OnDayPicked(WPARAM wParam, LPARAM lParam)
     m_strValue = strValue;
     m_bPicked = TRUE;
     COleDateTime date;
-    if (m_dateCtrl.GetSafeHwnd() != nullptr && ParseDate(strValue, date))
+    if (m_dateCtrl.GetSafeHwnd() != nullptr && ParseDate(strValue, date)) {
         m_dateCtrl.SetDateTime(date);
+        m_calendar.ShowChosenDay(date);
+    }
     return 0;
 }
 
@@ -110,21 +138,82 @@ void CDateTimeDlg::FollowTypedDate()
     int nYear = 0, nMonth = 0;
     if (m_dateCtrl.IsNullEntry()) {
         const SECDateTimeCtrl::PartialDate& typed = m_dateCtrl.m_partial;
-        if (typed.unset & SECDateTimeCtrl::PD_YEAR)
-            return;
-        nYear = typed.year;
-        nMonth = (typed.unset & SECDateTimeCtrl::PD_MONTH) ? shown.GetMonth() : typed.month;
+        if (!(typed.unset & SECDateTimeCtrl::PD_YEAR)) {
+            nYear = typed.year;
+            nMonth = (typed.unset & SECDateTimeCtrl::PD_MONTH) ? shown.GetMonth() : typed.month;
+        }
     } else if (m_dateCtrl.GetDateTime().GetStatus() == COleDateTime::valid) {
         nYear = m_dateCtrl.GetDateTime().GetYear();
         nMonth = m_dateCtrl.GetDateTime().GetMonth();
-    } else {
-        return;
     }
-    if (nYear == shown.GetYear() && nMonth == shown.GetMonth())
-        return;
     COleDateTime month;
-    if (month.SetDate(nYear, nMonth, 1) == COleDateTime::valid)
+    if (nYear != 0 && (nYear != shown.GetYear() || nMonth != shown.GetMonth()) &&
+        month.SetDate(nYear, nMonth, 1) == COleDateTime::valid)
         m_calendar.SelectDate(month, TRUE);
+    m_calendar.ShowChosenDay(TypedDay());
+}
+
+COleDateTime CDateTimeDlg::TypedDay()
+{
+    COleDateTime day;
+    day.SetStatus(COleDateTime::null);
+    if (!m_dateCtrl.IsNullEntry()) {
+        if (m_dateCtrl.GetDateTime().GetStatus() == COleDateTime::valid)
+            day = m_dateCtrl.GetDateTime();
+        return day;
+    }
+    const SECDateTimeCtrl::PartialDate& typed = m_dateCtrl.m_partial;
+    constexpr WORD kWholeDate = SECDateTimeCtrl::PD_YEAR | SECDateTimeCtrl::PD_MONTH | SECDateTimeCtrl::PD_DAY;
+    if (!(typed.unset & kWholeDate) && day.SetDate(typed.year, typed.month, typed.day) != COleDateTime::valid)
+        day.SetStatus(COleDateTime::null);
+    return day;
+}
+
+COleDateTime CDateTimeDlg::CDayCalendar::NoDay()
+{
+    COleDateTime none;
+    none.SetStatus(COleDateTime::null);
+    return none;
+}
+
+void CDateTimeDlg::CDayCalendar::ShowChosenDay(const COleDateTime& day)
+{
+    const bool bValid = day.GetStatus() == COleDateTime::valid;
+    if (SameDay(day, m_chosen) || (!bValid && m_chosen.GetStatus() != COleDateTime::valid))
+        return;
+    if (m_chosen.GetStatus() == COleDateTime::valid)
+        MarkDate(m_chosen, FALSE);
+    m_chosen = bValid ? day : NoDay();
+    if (bValid)
+        MarkDate(day, TRUE);
+    // The day is also the highlighted one the keys move from. Highlighting it here tells no one
+    // and leaves the focus where it is: the date field, typed into, keeps it. A cell the keys
+    // stood on before follows the day, so that they go on from it.
+    if (bValid) {
+        m_keyDate = m_highlightDate = DTNoon(day);
+        m_pHighlight = &m_highlightDate;
+    } else {
+        m_pHighlight = nullptr;
+    }
+    const bool bFollow = m_pFocusBox != nullptr;
+    if (bFollow)
+        m_pFocusBox = nullptr;
+    for (DayBox& box : m_days) {
+        const BOOL bOn = bValid && !box.IsEmpty() && SameDay(box.GetDate(), day);
+        if (bOn && bFollow)
+            m_pFocusBox = &box;
+        if (bOn != box.IsPressed())
+            box.SetPressed(bOn, TRUE);
+    }
+}
+
+LRESULT CDateTimeDlg::CDayCalendar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The arrows start from the chosen day or, without one, from the day shown, which they
+    // choose as they move.
+    if (message == WM_KEYDOWN && IsArrowKey(wParam) && (m_behavior & SECBEHAVIOR_KEYS) && m_pFocusBox == nullptr)
+        HighlightDate(m_keyDate, TRUE);
+    return SECCalendar::WindowProc(message, wParam, lParam);
 }
 
 UINT CDateTimeDlg::CompleteTypedDate()

@@ -25,6 +25,8 @@ public:
 
     SECDateTimeCtrl& GetDateCtrl() { return m_dateCtrl; }
     SECCalendar& GetCalendar() { return m_calendar; }
+    // The day the date field holds, which the calendar shows marked; null while it holds none.
+    const COleDateTime& GetChosenDay() const { return m_calendar.m_chosen; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -34,8 +36,12 @@ protected:
     void OnOK() override;
     void OnHelp();
     LRESULT OnDayPicked(WPARAM wParam, LPARAM lParam);
-    // The calendar shows the month of the year (and month) typed in the date field.
+    // The calendar shows the month of the year (and month) typed in the date field, and marks
+    // the day once the field holds a whole date.
     void FollowTypedDate();
+    // The whole date the field holds, typed in part (its time left out) or not; null when its
+    // day, month or year is still missing.
+    COleDateTime TypedDay();
     // 0 when the date field holds a whole date, typed or completed here; else the message was
     // shown and the field has the focus on what is missing.
     UINT CompleteTypedDate();
@@ -48,6 +54,21 @@ protected:
         std::function<void()> m_onEdited;
     };
 
+    // The calendar of the dialog: one of its Tab stops, it marks and highlights the day the date
+    // field holds, and its arrows start from that day, or from the day it shows when the field
+    // holds none.
+    class CDayCalendar : public SECCalendar {
+    public:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+        // Marks and highlights the day (and no other it marked); a day that is not valid leaves
+        // none marked.
+        void ShowChosenDay(const COleDateTime& day);
+        COleDateTime m_chosen = NoDay();
+
+    private:
+        static COleDateTime NoDay();
+    };
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -57,7 +78,7 @@ private:
     CString m_strPicture = "yyyy/MM/dd";
     BOOL m_bPicked = FALSE;
     CDateField m_dateCtrl;
-    SECCalendar m_calendar;
+    CDayCalendar m_calendar;
     CBitmapButton m_btnOk;
     CBitmapButton m_btnCancel;
     CBitmapButton m_btnHelp;

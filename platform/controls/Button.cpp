@@ -26,6 +26,31 @@ ButtonKind ButtonState::Kind() const
     }
 }
 
+void ButtonState::SetStyle(DWORD style)
+{
+    const ButtonKind before = Kind();
+    const bool wasDefault = IsDefault();
+    m_style = style;
+    if (Kind() == ButtonKind::OwnerDraw && before != ButtonKind::OwnerDraw)
+        m_ownerDefault = wasDefault;
+}
+
+DWORD ButtonState::TakeRequestedStyle(DWORD style)
+{
+    const DWORD type = style & BS_TYPEMASK;
+    if (Kind() == ButtonKind::OwnerDraw && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+        m_ownerDefault = type == BS_DEFPUSHBUTTON;
+        style = (style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
+    }
+    SetStyle(style);
+    return style;
+}
+
+bool ButtonState::IsDefault() const
+{
+    return Kind() == ButtonKind::DefPush || (Kind() == ButtonKind::OwnerDraw && m_ownerDefault);
+}
+
 bool ButtonState::IsCheckable() const
 {
     switch (Kind()) {
@@ -98,6 +123,9 @@ UINT ButtonState::DialogCode() const
     case ButtonKind::Radio:
     case ButtonKind::AutoRadio: return DLGC_BUTTON | DLGC_RADIOBUTTON;
     case ButtonKind::GroupBox: return DLGC_STATIC;
+    // Drawn by its owner as a push button: Enter presses it when it has the focus, and it can
+    // be the dialog's default button.
+    case ButtonKind::OwnerDraw: return DLGC_BUTTON | (m_ownerDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     default: return DLGC_BUTTON;
     }
 }
@@ -320,7 +348,7 @@ void SendOwnerDraw(HWND hwnd, HDC dc, const ButtonState& state, UINT action)
     item.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
     item.itemAction = action;
     item.itemState = (state.Pushed() ? ODS_SELECTED : 0u) | (state.Focused() ? ODS_FOCUS : 0u) |
-                     (IsWindowEnabled(hwnd) ? 0u : ODS_DISABLED);
+                     (IsWindowEnabled(hwnd) ? 0u : ODS_DISABLED) | (state.IsDefault() ? ODS_DEFAULT : 0u);
     item.hwndItem = hwnd;
     item.hDC = dc;
     GetClientRect(hwnd, &item.rcItem);
@@ -555,9 +583,9 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
         return 0;
     case BM_SETSTYLE: {
         // Only the type and the button flags change; the window keeps its other styles.
-        const DWORD style = (GetWindowLong(hwnd, GWL_STYLE) & 0xFFFF0000u) | (static_cast<DWORD>(wParam) & 0xFFFFu);
+        const DWORD style = state.TakeRequestedStyle((GetWindowLong(hwnd, GWL_STYLE) & 0xFFFF0000u) |
+                                                     (static_cast<DWORD>(wParam) & 0xFFFFu));
         SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style));
-        state.SetStyle(style);
         if (LOWORD(lParam))
             Redraw(hwnd);
         return 0;

@@ -83,8 +83,15 @@ public:
 
     ButtonKind Kind() const;
     DWORD Style() const { return m_style; }
-    // BM_SETSTYLE: the type and flags change, the check and pushed states stay.
-    void SetStyle(DWORD style) { m_style = style; }
+    // A style change: the type and flags change, the check and pushed states stay. A push
+    // button made owner-drawn keeps whether it was the default button.
+    void SetStyle(DWORD style);
+    // BM_SETSTYLE: takes the style and gives back the one the window takes. An owner-drawn
+    // button (a bitmap push button) stays owner-drawn when the dialog manager gives it a push
+    // type, and takes from the type whether it is the default button.
+    DWORD TakeRequestedStyle(DWORD style);
+    // The dialog's default button: a default push button, or an owner-drawn one made so.
+    bool IsDefault() const;
     bool IsCheckable() const;
     bool IsRadio() const;
     bool IsPushLike() const;   // drawn as a push button (push kinds or BS_PUSHLIKE)
@@ -121,6 +128,7 @@ public:
 
 private:
     DWORD m_style;
+    bool m_ownerDefault = false;   // an owner-drawn button that is the default one
     UINT m_check = BST_UNCHECKED;
     bool m_pushed = false;
     bool m_focused = false;

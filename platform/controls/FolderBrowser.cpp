@@ -223,19 +223,23 @@ void LayOut(HWND dlg, const BrowseState& s)
     MoveWindow(list, listRect.left, top, listRect.right - listRect.left, button.top - gap - top, TRUE);
 }
 
-void OnOk(HWND dlg, BrowseState& s)
+void OnOk(HWND dlg, const BrowseState& s)
 {
-    HWND tree = GetDlgItem(dlg, lst2);
-    if (GetFocus() == tree) {
-        const int index = static_cast<int>(SendMessage(tree, LB_GETCURSEL, 0, 0));
-        const FolderTree::Entry* e = s.tree.At(index);
-        if (e && !e->open) {
-            OpenTo(dlg, s, e->path);
-            return;
-        }
-    }
     if (!s.selected.empty())
         EndDialog(dlg, IDOK);
+}
+
+// A double click opens a closed folder in place; on an open one it chooses it, as OK does.
+// Enter is OK wherever the focus is: it chooses the folder the tree shows selected.
+void OnDoubleClick(HWND dlg, BrowseState& s)
+{
+    const int index = static_cast<int>(SendDlgItemMessage(dlg, lst2, LB_GETCURSEL, 0, 0));
+    const FolderTree::Entry* e = s.tree.At(index);
+    if (e && !e->open) {
+        OpenTo(dlg, s, e->path);
+        return;
+    }
+    OnOk(dlg, s);
 }
 
 INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
@@ -298,7 +302,7 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
             if (const FolderTree::Entry* e = s->tree.At(index))
                 Select(dlg, *s, e->path);
         } else if (id == lst2 && code == LBN_DBLCLK) {
-            OnOk(dlg, *s);
+            OnDoubleClick(dlg, *s);
         } else if (id == IDOK && code == BN_CLICKED) {
             OnOk(dlg, *s);
         } else if (id == IDCANCEL && code == BN_CLICKED) {

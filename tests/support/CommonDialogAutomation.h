@@ -95,7 +95,7 @@ inline void PickFile(HeadlessBackend& backend, const std::string& name, SeenFile
 
 namespace dialog_automation {
 
-// One step of PickFolder per idle turn, so that the dialog's own loop routes each Enter and the
+// One step of PickFolder per idle turn, so that the dialog's own loop routes each Right and the
 // tree shows the folder opened before the next name is looked for.
 inline void OpenFolderSteps(HeadlessBackend& backend, HWND dlg, std::vector<std::string> names, int from)
 {
@@ -117,7 +117,7 @@ inline void OpenFolderSteps(HeadlessBackend& backend, HWND dlg, std::vector<std:
             return;
         }
         ClickListItem(backend, tree, index);
-        backend.Key(VK_RETURN, "\r");
+        backend.Key(VK_RIGHT);
         OpenFolderSteps(backend, dlg, names, index);
     });
 }
@@ -125,7 +125,7 @@ inline void OpenFolderSteps(HeadlessBackend& backend, HWND dlg, std::vector<std:
 } // namespace dialog_automation
 
 // When the next folder browser opens: opens each folder on the way from its top entry down to
-// `path` by clicking it and pressing Enter in the tree, then presses OK. An empty path, or a
+// `path` by clicking it and pressing Right in the tree, then presses OK. An empty path, or a
 // folder the tree does not show, cancels it.
 inline void PickFolder(HeadlessBackend& backend, const std::string& path)
 {

@@ -146,7 +146,15 @@ void SECListCtrl::OnSize(UINT nType, int cx, int cy)
     }
 }
 
-UINT SECListCtrl::OnGetDlgCode() { return 0x87; }
+UINT SECListCtrl::OnGetDlgCode()
+{
+    // Enter is the dialog's: in a dialog it presses the default button, as it does from any
+    // control that edits no text. Every other key, Tab and Escape included, is the list's.
+    const MSG* pMsg = GetCurrentMessage();
+    if (pMsg != nullptr && pMsg->wParam == VK_RETURN)
+        return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+}
 
 void SECListCtrl::OnPaint()
 {

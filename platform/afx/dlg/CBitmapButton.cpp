@@ -89,7 +89,22 @@ void CBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         return;
     HGDIOBJ old = ::SelectObject(memory, image->GetSafeHandle());
     const RECT& r = lpDIS->rcItem;
-    ::BitBlt(lpDIS->hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if ((state & ODS_DEFAULT) && !(state & ODS_SELECTED) && w > 4 && h > 4) {
+        // The default button wears a black frame outside its raised edge, as a default push
+        // button does. The image moves in by a pixel at the top and left and gives up the column
+        // and row just inside its bottom-right edge, so that its edge stays whole in the frame.
+        // (Pressed, its image is sunken inside a black frame already.)
+        HDC dc = lpDIS->hDC;
+        ::BitBlt(dc, r.left + 1, r.top + 1, w - 3, h - 3, memory, 0, 0, SRCCOPY);
+        ::BitBlt(dc, r.right - 2, r.top + 1, 1, h - 3, memory, w - 2, 0, SRCCOPY);
+        ::BitBlt(dc, r.left + 1, r.bottom - 2, w - 3, 1, memory, 0, h - 2, SRCCOPY);
+        ::BitBlt(dc, r.right - 2, r.bottom - 2, 1, 1, memory, w - 2, h - 2, SRCCOPY);
+        ::FrameRect(dc, &r, ::GetSysColorBrush(COLOR_WINDOWFRAME));
+    } else {
+        ::BitBlt(lpDIS->hDC, r.left, r.top, w, h, memory, 0, 0, SRCCOPY);
+    }
     ::SelectObject(memory, old);
     ::DeleteDC(memory);
 }

@@ -3,6 +3,7 @@
 // step waiting for what the user would see before the next.
 #include "app/values/CClassificationDlg.h"
 #include "app/values/CDateTimeDlg.h"
+#include "toolkit/datetime/OleDateFields.h"
 #include "app/values/CKeywordsDlg.h"
 #include "app/values/CKeywordsGridCtrl.h"
 #include "app/values/CListTypeAttribDlg.h"
@@ -18,6 +19,7 @@
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/ListBoxDefs.h"
+#include "engine/meta/CMetaClassificationSetting.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -32,6 +34,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <cstdlib>
 #include <string>
 
@@ -155,6 +158,107 @@ protected:
         return grid.GetCurrentCell(r, c) && r == nRow && c == nCol && pControl != nullptr && pControl->IsActive();
     }
 
+    // How many pixels of a rectangle of the window's client area pass the test on the screen.
+    int CountPixels(HWND hwnd, const CRect& area, const std::function<bool(uint32_t)>& test)
+    {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (!shot)
+            return -1;
+        int n = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                n += test(PixelAt(shot, OnScreen(hwnd, POINT{x, y})) & 0xFFFFFF) ? 1 : 0;
+        cairo_surface_destroy(shot);
+        return n;
+    }
+    // Whether the button wears the default button's black frame on the screen: its left edge and
+    // the left half of its top are black where a button that is not the default shows the white
+    // of its raised edge. (In the test font a button may lie under its neighbour's edge.)
+    bool WearsDefaultFrame(CWnd* pButton)
+    {
+        CRect r;
+        if (pButton == nullptr || !pButton->GetSafeHwnd())
+            return false;
+        pButton->GetClientRect(&r);
+        const auto black = [](uint32_t pixel) { return pixel == 0; };
+        return CountPixels(pButton->GetSafeHwnd(), CRect(0, 2, 1, r.bottom - 2), black) == r.bottom - 4 &&
+               CountPixels(pButton->GetSafeHwnd(), CRect(2, 0, r.right / 2, 1), black) == r.right / 2 - 2;
+    }
+    // Whether a grid shows a dotted focus frame inside its border: dark dots along the top of
+    // its white inside.
+    bool ShowsFocusFrame(CWnd& grid)
+    {
+        CRect r;
+        grid.GetClientRect(&r);
+        const auto dark = [](uint32_t pixel) {
+            return ((pixel >> 16) & 0xFF) < 0x80 && ((pixel >> 8) & 0xFF) < 0x80 && (pixel & 0xFF) < 0x80;
+        };
+        return CountPixels(grid.GetSafeHwnd(), CRect(r.left + 2, r.top + 1, r.right - 2, r.top + 2), dark) > r.Width() / 4;
+    }
+    static bool SameDayAs(const COleDateTime& date, int nYear, int nMonth, int nDay)
+    {
+        return date.GetStatus() == COleDateTime::valid && date.GetYear() == nYear && date.GetMonth() == nMonth &&
+               date.GetDay() == nDay;
+    }
+    // Whether the calendar shows the day with the red frame of a marked day on the screen.
+    bool MarksDay(SECCalendar& calendar, int nYear, int nMonth, int nDay)
+    {
+        for (int i = 0; i < 42; ++i)
+            if (SameDayAs(calendar.GetDayBox(i).GetDate(), nYear, nMonth, nDay)) {
+                const CRect r = calendar.GetDayBox(i).GetRect();
+                return CountPixels(calendar.GetSafeHwnd(), CRect(r.left, r.top, r.right + 1, r.bottom + 1),
+                                   [](uint32_t pixel) { return pixel == 0xFF0000; }) >= r.Width();
+            }
+        return false;
+    }
+    // New Project with a project's default settings and the built-in catalogue.
+    static void FillNewProject(CNewProjectDlg& dlg)
+    {
+        CProjectSettings settings;
+        CMetaSettingList list;
+        list.SetDefaults();
+        dlg.SetData(settings, list);
+    }
+    // The steps of a user who types a folder into New Project's field and opens Browse for
+    // Folder from its "..." button; hBrowser is the browser once it is shown with the keys in its
+    // tree, and then the user does what `act` says.
+    void OpenTheBrowserOn(X11ModalDriver& user, CNewProjectDlg& dlg, const std::string& folder, HWND& hBrowser,
+                          std::function<void()> act)
+    {
+        user.Then("New Project is shown with the focus", [this, &dlg] { return Ready(dlg.GetSafeHwnd()); },
+                  [&user, &dlg, folder] {
+                      user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
+                      user.Key("End shift+Home BackSpace");
+                      user.Type(folder);
+                  });
+        user.Then("the folder is typed", [&dlg, folder] { return FieldOf(dlg) == folder; },
+                  [&user, &dlg] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
+        user.Then("the browser is shown with the keys in its tree",
+                  [this, &dlg, &hBrowser] {
+                      HWND hActive = ::GetActiveWindow();
+                      if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive) ||
+                          ::GetFocus() != ::GetDlgItem(hActive, lst2))
+                          return false;
+                      hBrowser = hActive;
+                      return true;
+                  },
+                  std::move(act));
+    }
+    static std::string FieldOf(CNewProjectDlg& dlg)
+    {
+        CString text;
+        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
+        return std::string(text);
+    }
+    // The folder the browser shows chosen, on its line under the tree.
+    static std::string ChosenIn(HWND hBrowser)
+    {
+        char text[512] = {};
+        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
+        return std::string(text);
+    }
+
     CVostrelAppModel model;
     const char* m_keep = nullptr;
 };
@@ -232,6 +336,61 @@ TEST_F(DialogsX11Test, TheDateDialogOpensOnTheCellsDateAndWritesAClickedDay)
     EXPECT_EQ(wide.DoModal(), IDCANCEL);
     EXPECT_TRUE(expires.AllDone()) << expires.Missed();
     EXPECT_LE(nTextRight, nButtonLeft) << "the date runs under the field's button, " << nWidth << " pixels wide";
+}
+
+// The calendar of the date dialog is reached by Tab and marks the day the date holds: a weekday
+// typed before the date gives way to the date's own as soon as its day, month and year are
+// typed, the calendar turns to that month and marks the day, and its arrows move the day, which
+// the date then holds. A date the dialog opens with is marked from the start.
+TEST_F(DialogsX11Test, TheDateDialogsCalendarIsTabbedToAndMarksTheChosenDay)
+{
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Expires", "");
+    dlg.SetFormat("ddd, dd MMM yyyy HH:mm:ss 'GMT'");
+    SECCalendar& calendar = dlg.GetCalendar();
+    const auto weekday = [&] {
+        CString text;
+        for (int i = 0; i < dlg.GetDateCtrl().GetGadgetCount(); ++i)
+            if (dlg.GetDateCtrl().GetGadget(i)->m_id == kDateFieldDayName &&
+                !(dlg.GetDateCtrl().GetGadget(i)->m_flags & SECDateTimeCtrl::Gadget::ShowPrompt))
+                dlg.GetDateCtrl().GetGadget(i)->GetText(text);
+        return std::string(text);
+    };
+    user.Then("the dialog is shown with the keys in the empty date",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
+              [&] { user.Key("t Right 1 6 Right d Right 2 0 2 6"); });
+    user.Then("the weekday is the date's and the calendar marks 16 December 2026",
+              [&] { return weekday() == "Wed" && MarksDay(calendar, 2026, 12, 16); },
+              [&] {
+                  Keep("date-typed-marked");
+                  user.Key("Tab");
+              });
+    user.Then("Tab took the keys to the calendar", [&] { return HasFocus(&calendar); }, [&] { user.Key("Right"); });
+    user.Then("Right moved on from the marked day: the date holds the 17th, which the calendar marks instead",
+              [&] {
+                  return SameDayAs(dlg.GetDateCtrl().GetDateTime(), 2026, 12, 17) && weekday() == "Thu" &&
+                         MarksDay(calendar, 2026, 12, 17) && !MarksDay(calendar, 2026, 12, 16);
+              },
+              [&] {
+                  Keep("date-calendar-keys");
+                  user.Key("Tab");
+              });
+    user.Then("Tab went on to OK", [&] { return HasFocus(dlg.GetDlgItem(IDOK)); }, [&] { user.Key("Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    CString value;
+    dlg.GetValue(value);
+    EXPECT_STREQ(value, "Thu, 17 Dec 2026 00:00:00 GMT");
+
+    X11ModalDriver again(server->DisplayName());
+    CDateTimeDlg dated(again.Owner());
+    dated.SetValue("Date", "2023/02/11");
+    again.Then("the dialog opens with the page's day marked",
+               [&] { return Ready(dated.GetSafeHwnd()) && MarksDay(dated.GetCalendar(), 2023, 2, 11); },
+               [&] { again.Key("Escape"); });
+    EXPECT_EQ(dated.DoModal(), IDCANCEL);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
 }
 
 // Metatag Settings comes up centred like the other dialogs. After Add, the new setting's name
@@ -527,62 +686,36 @@ TEST_F(DialogsX11Test, TheFolderBrowserStartsAtTheFieldsFolderAndOpensFoldersInP
     std::filesystem::create_directories(site + "/beta");
     X11ModalDriver user(server->DisplayName());
     CNewProjectDlg dlg(user.Owner());
-    CProjectSettings settings;
-    CMetaSettingList list;
-    list.SetDefaults();
-    dlg.SetData(settings, list);
+    FillNewProject(dlg);
     HWND hBrowser = nullptr;
     HWND hTree = nullptr;
     std::string startedAt;
     int nTopGap = -1;
     bool bWholeRows = false;
-    const auto selected = [&] {
-        char text[512] = {};
-        ::GetDlgItemText(hBrowser, stc1, text, sizeof text);
-        return std::string(text);
-    };
-    user.Then("New Project is shown with the focus", [&] { return Ready(dlg.GetSafeHwnd()); },
-              [&] {
-                  user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdDirectory)));
-                  user.Key("End shift+Home BackSpace");
-                  user.Type(site);
-              });
-    user.Then("the folder is typed", [&] {
-        CString text;
-        dlg.GetDlgItemText(CNewProjectDlg::kIdDirectory, text);
-        return std::string(text) == site;
-    }, [&] { user.ClickAt(CentreOf(dlg.GetDlgItem(CNewProjectDlg::kIdBrowse))); });
-    user.Then("the browser is shown with the focus",
-              [&] {
-                  HWND hActive = ::GetActiveWindow();
-                  if (!hActive || hActive == dlg.GetSafeHwnd() || !::GetDlgItem(hActive, lst2) || !Ready(hActive))
-                      return false;
-                  hBrowser = hActive;
-                  hTree = ::GetDlgItem(hBrowser, lst2);
-                  return true;
-              },
-              [&] {
-                  Keep("browse-for-folder");
-                  startedAt = selected();
-                  RECT tree{}, client{};
-                  ::GetWindowRect(hTree, &tree);
-                  ::GetClientRect(hBrowser, &client);
-                  ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
-                  nTopGap = tree.top - client.top;
-                  // Every row from the top one down to the bottom of the tree lies whole in it.
-                  RECT inside{};
-                  ::GetClientRect(hTree, &inside);
-                  bWholeRows = true;
-                  const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
-                  for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
-                      RECT row{};
-                      ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
-                      if (row.top >= inside.bottom)
-                          break;
-                      bWholeRows = bWholeRows && row.bottom <= inside.bottom;
-                  }
-                  user.Key("Down");
-              });
+    const auto selected = [&] { return ChosenIn(hBrowser); };
+    OpenTheBrowserOn(user, dlg, site, hBrowser, [&] {
+        hTree = ::GetDlgItem(hBrowser, lst2);
+        Keep("browse-for-folder");
+        startedAt = selected();
+        RECT tree{}, client{};
+        ::GetWindowRect(hTree, &tree);
+        ::GetClientRect(hBrowser, &client);
+        ::ClientToScreen(hBrowser, reinterpret_cast<POINT*>(&client));
+        nTopGap = tree.top - client.top;
+        // Every row from the top one down to the bottom of the tree lies whole in it.
+        RECT inside{};
+        ::GetClientRect(hTree, &inside);
+        bWholeRows = true;
+        const int n = static_cast<int>(::SendMessage(hTree, LB_GETCOUNT, 0, 0));
+        for (int i = static_cast<int>(::SendMessage(hTree, LB_GETTOPINDEX, 0, 0)); i < n; ++i) {
+            RECT row{};
+            ::SendMessage(hTree, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
+            if (row.top >= inside.bottom)
+                break;
+            bWholeRows = bWholeRows && row.bottom <= inside.bottom;
+        }
+        user.Key("Down");
+    });
     user.Then("Down chose \"alpha\"", [&] { return selected() == site + "/alpha"; },
               [&] { user.Key("Right"); });
     user.Then("Right opened \"alpha\" in place", [&] { return Holds(ListTexts(hTree), "deep") && selected() == site + "/alpha"; },
@@ -988,6 +1121,44 @@ TEST_F(DialogsX11Test, ThePreviewShowsTheRepeatedTagsTakenOut)
     EXPECT_STREQ(dlg.GetRightPane().GetCaption(), ("Modified '" + disk + "'").c_str());
 }
 
+// Both panes of the preview are reached by the keys: Tab and Shift+Tab go round them, and so do
+// Ctrl+Tab and F6 and Shift+F6; Page Down turns a page of the pane with the keys alone.
+TEST_F(DialogsX11Test, ThePreviewsPanesAreReachedAndPagedByTheKeys)
+{
+    ScopedTempDir files;
+    const std::string disk = files.Path() + "/page.htm";
+    const std::string rewritten = files.Path() + "/VOS1.tmp";
+    for (const std::string& path : {disk, rewritten}) {
+        std::ofstream out(path);
+        if (path == rewritten)
+            out << "<meta name=\"description\" content=\"Café, Straße, Ελλάδα, 東京\">\n";
+        for (int i = 1; i <= 300; ++i)
+            out << "<p>Line " << i << "</p>\n";
+    }
+    X11ModalDriver user(server->DisplayName());
+    CPreviewDlg dlg(user.Owner());
+    dlg.SetFiles(disk.c_str(), rewritten.c_str());
+    SECEditCtrl& left = dlg.GetLeftPane().GetEditor();
+    SECEditCtrl& right = dlg.GetRightPane().GetEditor();
+    user.Then("the preview is shown, the keys in the page on disk",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&left); }, [&] { user.Key("Tab"); });
+    user.Then("Tab went on to the page as it would be written", [&] { return HasFocus(&right); },
+              [&] { user.Key("Next"); });
+    user.Then("Page Down turned a page of that pane alone",
+              [&] { return right.GetTopLineNo() > 10 && left.GetTopLineNo() == 1; },
+              [&] {
+                  Keep("preview-modified");
+                  user.Key("Tab");
+              });
+    user.Then("Tab came round to the page on disk", [&] { return HasFocus(&left); }, [&] { user.Key("shift+Tab"); });
+    user.Then("Shift+Tab went back to the other pane", [&] { return HasFocus(&right); }, [&] { user.Key("F6"); });
+    user.Then("F6 went on to the page on disk", [&] { return HasFocus(&left); }, [&] { user.Key("shift+F6"); });
+    user.Then("Shift+F6 went back", [&] { return HasFocus(&right); }, [&] { user.Key("ctrl+Tab"); });
+    user.Then("Ctrl+Tab went on", [&] { return HasFocus(&left); }, [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
 // A date typed in part: its day, month and year, the time left out, are taken at midnight by
 // OK, and the calendar shows the year typed as it is typed. Without its year OK says what is
 // missing and keeps the dialog open on the date; the year typed then, OK takes the date.
@@ -1092,7 +1263,7 @@ TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
               });
     user.Then("the child is named and the menu gone", [&] { return !tree.IsEditingLabel() && MenuDriver::OpenMenus().empty(); },
               [&] {
-                  // Enter is the tree's own; Tab goes on to OK.
+                  // Tab goes on to OK, which Space presses.
                   const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
                   user.Key(tabs.empty() ? "space" : tabs + " space");
               });
@@ -1105,4 +1276,95 @@ TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
     ASSERT_EQ(result.GetCount(), 2);
     ASSERT_EQ(result.GetHead()->m_Children.GetCount(), 1);
     EXPECT_STREQ(result.GetHead()->m_Children.GetHead()->m_strName, "Tools");
+}
+
+// Enter with the keys in a tree presses the dialog's default button, as it does from any other
+// control: in Classification the keypad's Enter too, giving the node the keys chose; in Browse
+// for Folder it chooses the folder the keys stand on, which then stands in New Project's field.
+TEST_F(DialogsX11Test, EnterInATreePressesTheDefaultButton)
+{
+    CMetaClassificationSetting setting;
+    setting.SetName("Région");
+    setting.m_Tree.DeleteAll();
+    setting.m_Tree.AddNew("Café");
+    setting.m_Tree.AddNew("Straße");
+    setting.m_Tree.AddNew("Ελλάδα");
+    for (const char* key : {"Return", "KP_Enter"}) {
+        SCOPED_TRACE(key);
+        X11ModalDriver user(server->DisplayName());
+        CClassificationDlg dlg(user.Owner());
+        dlg.SetValue(0, setting, "café");
+        CClassificationTreeCtrl& tree = dlg.GetTreeCtrl();
+        user.Then("the dialog is shown with the keys in the tree, on the page's node",
+                  [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&tree) && tree.GetSelectedItem() == tree.GetRootItem(); },
+                  [&] { user.Key("End"); });
+        user.Then("the keys chose the last node", [&] { return tree.GetSelectedItem() != tree.GetRootItem(); },
+                  [&] { user.Key(key); });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_TRUE(user.AllDone()) << user.Missed();
+        CString value;
+        dlg.GetValue(value);
+        EXPECT_STREQ(value, "Ελλάδα");
+    }
+
+    ScopedTempDir dir;
+    const std::string site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/ωμέγα/deep");
+    X11ModalDriver user(server->DisplayName());
+    CNewProjectDlg dlg(user.Owner());
+    FillNewProject(dlg);
+    HWND hBrowser = nullptr;
+    OpenTheBrowserOn(user, dlg, site, hBrowser, [&] { user.Key("Down"); });
+    user.Then("Down chose the closed folder", [&] { return ChosenIn(hBrowser) == site + "/ωμέγα"; },
+              [&] { user.Key("Return"); });
+    user.Then("the browser has gone and the field names the folder chosen",
+              [&] { return !::IsWindow(hBrowser) && Ready(dlg.GetSafeHwnd()) && FieldOf(dlg) == site + "/ωμέγα"; },
+              [&] { user.Key("Escape"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+}
+
+// Keywords and New Project show from their first paint where the keys are and which button
+// Enter presses: an empty keyword list wears a dotted focus frame, and OK the default button's
+// black frame. The keys taken on to Cancel take the frame with them, and Enter presses Cancel.
+TEST_F(DialogsX11Test, TheFirstPaintShowsTheFocusAndTheDefaultButton)
+{
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Schlüsselwörter", content);
+    user.Then("the dialog is shown, the empty list framed as having the keys and OK as the default",
+              [&] {
+                  return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetExistingGrid()) &&
+                         ShowsFocusFrame(dlg.GetExistingGrid()) && WearsDefaultFrame(dlg.GetDlgItem(IDOK));
+              },
+              [&] {
+                  Keep("keywords-empty");
+                  user.Key(TabsTo(dlg, dlg.GetDlgItem(IDCANCEL)));
+              });
+    user.Then("Cancel has the keys and the default frame, OK and the list have neither",
+              [&] {
+                  return HasFocus(dlg.GetDlgItem(IDCANCEL)) && WearsDefaultFrame(dlg.GetDlgItem(IDCANCEL)) &&
+                         !WearsDefaultFrame(dlg.GetDlgItem(IDOK)) && !ShowsFocusFrame(dlg.GetExistingGrid());
+              },
+              [&] { user.Key("Return"); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+
+    X11ModalDriver again(server->DisplayName());
+    CNewProjectDlg project(again.Owner());
+    FillNewProject(project);
+    again.Then("New Project is shown, the keys in the folder's field and OK as the default",
+               [&] {
+                   return Ready(project.GetSafeHwnd()) && HasFocus(project.GetDlgItem(CNewProjectDlg::kIdDirectory)) &&
+                          WearsDefaultFrame(project.GetDlgItem(IDOK));
+               },
+               [&] {
+                   Keep("new-project");
+                   again.Key("Escape");
+               });
+    EXPECT_EQ(project.DoModal(), IDCANCEL);
+    EXPECT_TRUE(again.AllDone()) << again.Missed();
 }

@@ -9,6 +9,7 @@
 #include "app/views/CShortcutEditCtrl.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
+#include "platform/afx/dlg/CPropertySheet.h"
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -483,6 +484,34 @@ TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
     EXPECT_FALSE(Frame().IsInHelpMode());
     EXPECT_EQ(view->GetZoom(), nZoom) << "Zoom In ran in the help mode";
     EXPECT_EQ(app->GetRunState(), 0u) << "Start Scan ran in the help mode";
+}
+
+// F1 in the toolbar customisation opens the toolbars page at its customising section: on both
+// pages of Options > Customize Toolbar and in View > Toolbars.
+TEST_F(KeyboardUserX11Test, F1InTheToolbarCustomisationOpensItsSection)
+{
+    ASSERT_TRUE(Start());
+    std::vector<std::string> opened;
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+        opened.push_back(args.back());
+        finished(CUrlLauncher::Outcome{});
+    });
+    const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
+    Type("the main window", "^Vostrel", "alt+o c");
+    Type("the Customize sheet", "^Customize$", "F1");
+    When("a page opened", openedCount(1), [&] { XdoNow("key ctrl+Tab"); });
+    When("the Commands page shows", [&] {
+             auto* pSheet = Active<CPropertySheet>();
+             return pSheet != nullptr && pSheet->GetActiveIndex() == 1 && KeysIn(pSheet->GetSafeHwnd());
+         },
+         [&] { XdoNow("key F1"); });
+    When("a page opened", openedCount(2), [&] { XdoNow("key Escape"); });
+    Type("the main window", "^Vostrel", "alt+v t");
+    Type("the Toolbars dialog", "^Toolbars$", "F1");
+    When("a page opened", openedCount(3), [&] { XdoNow("key Escape"); });
+    EXPECT_TRUE(StepsTaken());
+    const std::string customise = "file://" + HelpFolder() + "/toolbars.html#customize";
+    EXPECT_EQ(opened, std::vector<std::string>(3, customise));
 }
 
 // Find and Replace open centred over the main window, and the box Find shows over Find; a

@@ -54,6 +54,8 @@ TEST(HelpTopicsTest, EveryContextReachesAPageAndAPlaceThatExist)
         // Dialogs' Help buttons and the property pages.
         0x20082, 0x20086, 0x20087, 0x20088, 0x2008D, 0x2008F, 0x20092, 0x20094, 0x20097, 0x20098, 0x200B0,
         0x2010C,
+        // The toolbar customisation: the Toolbars dialog, the Customize sheet's pages, New Toolbar.
+        0x2501E, 0x25021, 0x2501D, 0x2501F,
         // Windows: the main window, the grid, the panes, the toolbars, the status bar.
         0x20080, 0x20081, 0x2041A, 0x2041D, 0x2E800, 0x2E805, 0x2E801,
         // Commands, one or more of each group.

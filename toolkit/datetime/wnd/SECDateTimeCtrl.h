@@ -161,6 +161,8 @@ protected:
     BOOL InstallCandidate(COleDateTime& candidate, int nFix, int nAction);
     BOOL InstallValue(const COleDateTime& value);
     BOOL CompleteNullDate(BOOL bFromUser);
+    // A field entered while the value is null; once day, month and year are there the weekday
+    // shown is theirs.
     void StorePartial(int nFieldType, int nValue);
     int TypedYear(int nFieldType, int nTyped, int nCurrentYear) const;
     static WORD PartialBit(int nFieldType);

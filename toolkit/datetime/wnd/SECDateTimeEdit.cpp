@@ -208,6 +208,16 @@ void SECDateTimeCtrl_T<Traits>::StorePartial(int nFieldType, int nValue)
     default: return;
     }
     m_partial.unset &= static_cast<WORD>(~PartialBit(nFieldType));
+    // Once its day, month and year are there the weekday is that date's, shown at once, not the
+    // one typed before them or none until the time is typed too.
+    COleDateTime day;
+    if (!(m_partial.unset & (PD_YEAR | PD_MONTH | PD_DAY)) &&
+        day.SetDate(m_partial.year, m_partial.month, m_partial.day) == COleDateTime::valid &&
+        ((m_partial.unset & PD_DOW) || m_partial.dayOfWeek != day.GetDayOfWeek())) {
+        m_partial.dayOfWeek = day.GetDayOfWeek();
+        m_partial.unset &= static_cast<WORD>(~PD_DOW);
+        RefreshFields(kDateFieldDayName);
+    }
 }
 
 template <class Traits>
