@@ -14,7 +14,6 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
-#include "engine/project/FdCloser.h"
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
@@ -38,6 +37,7 @@
 #include "platform/core/Trash.h"
 #include "platform/core/WinError.h"
 #include "platform/core/WindowHandle.h"
+#include "platform/core/FdGuard.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -692,7 +692,7 @@ LONG PrepareCopy(CSaveCopy& copy, const struct stat& page)
 // crash. 0, or the errno.
 int SyncFolder(const CString& strFolder)
 {
-    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FdGuard folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() < 0)
         return errno;
     return ::fsync(folder.Get()) == 0 ? 0 : errno;
@@ -785,7 +785,7 @@ PageResult PreparePage(PendingPage& pending)
     // is opened as the file it names, whose path the save then works on.
     constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     pending.strFile = strPath;
-    FdCloser pageFd(::open(strPath, kOpenFlags | O_NOFOLLOW));
+    FdGuard pageFd(::open(strPath, kOpenFlags | O_NOFOLLOW));
     if (pageFd.Get() < 0 && errno == ELOOP) {
         CString strMessage;
         if (!ResolvePageFile(strPath, pending.strFile, strMessage))
@@ -877,7 +877,7 @@ PageResult PreparePage(PendingPage& pending)
 // written: the file system's marks on the file. Empty when they are not the cause.
 CString PageRefusalText(const CString& strFile)
 {
-    FdCloser file(::open(strFile, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    FdGuard file(::open(strFile, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     int nFlags = 0;
     if (file.Get() < 0 || ::ioctl(file.Get(), FS_IOC_GETFLAGS, &nFlags) != 0)
         return CString();

@@ -1,6 +1,6 @@
 #include "engine/project/SaveCopies.h"
 
-#include "engine/project/FdCloser.h"
+#include "platform/core/FdGuard.h"
 
 #include <cctype>
 #include <cerrno>
@@ -78,7 +78,7 @@ struct ProcessState {
 // Reads a process's stat line; false when it cannot be read, whatever the reason.
 bool ReadProcessState(const char* pszStatPath, ProcessState& state)
 {
-    FdCloser stat(::open(pszStatPath, O_RDONLY | O_CLOEXEC));
+    FdGuard stat(::open(pszStatPath, O_RDONLY | O_CLOEXEC));
     if (stat.Get() < 0)
         return false;
     char szStat[1024] = {};
@@ -252,7 +252,7 @@ bool ReadLeftCopy(int fdFolder, const char* pszName, CopyMark& mark)
     struct stat info {};
     if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
         return false;
-    FdCloser file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FdGuard file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0)
         return false;
     char szMark[kMarkRoom] = {};
@@ -331,7 +331,7 @@ int CreateSaveCopy(const CString& strFolder, CString& strPath)
     const CString strBase = NameBase(strFolder, kCopyPrefix);
     // Made without a name, marked, then named: there is no moment at which a sweep could find
     // it under its name without its mark.
-    FdCloser nameless(::open(strFolder.IsEmpty() ? CString(".") : strFolder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    FdGuard nameless(::open(strFolder.IsEmpty() ? CString(".") : strFolder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (nameless.Get() >= 0) {
         MarkCopy(nameless.Get(), strMark);
         CString strNamed;
@@ -376,7 +376,7 @@ void UnmarkSaveCopy(const CString& strPath)
 
 UINT RemoveLeftSaveCopiesIn(const CString& strFolder)
 {
-    FdCloser folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FdGuard folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // The listing reads through a descriptor of its own; the folder's removes the files.
     const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
     DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;

@@ -1,4 +1,5 @@
 #include "platform/core/AtomicFile.h"
+#include "platform/core/FdGuard.h"
 
 #include <cerrno>
 #include <csignal>
@@ -10,27 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Closes a descriptor on every path out of a function.
-class FdGuard {
-public:
-    explicit FdGuard(int fd) : m_fd(fd) {}
-    ~FdGuard() { Close(); }
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    int Get() const { return m_fd; }
-    int Close()
-    {
-        int rc = 0;
-        if (m_fd >= 0)
-            rc = ::close(m_fd);
-        m_fd = -1;
-        return rc;
-    }
-
-private:
-    int m_fd;
-};
 
 int WriteAll(int fd, std::string_view data)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Trash.h"
+#include "platform/core/FdGuard.h"
 
 #include <cerrno>
 #include <climits>
@@ -49,24 +50,6 @@ bool IsReadOnlyFile(const struct stat& st)
 {
     return !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
 }
-
-class FdGuard {
-public:
-    explicit FdGuard(int fd) : m_fd(fd) {}
-    ~FdGuard() { Close(); }
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    int Get() const { return m_fd; }
-    int Close()
-    {
-        int rc = m_fd >= 0 ? ::close(m_fd) : 0;
-        m_fd = -1;
-        return rc;
-    }
-
-private:
-    int m_fd;
-};
 
 int CopyData(int from, int to)
 {
