@@ -1023,6 +1023,17 @@ TEST_F(ParserEngineScanTest, APageThatCannotBeReadKeepsItsReasonAndIsTold)
     EXPECT_EQ(pClosed->GetReadFailure(), "");
 }
 
+// The mark a save's copy carries, of a save whose process has ended; "" when none could be run.
+static std::string MarkOfAGoneSave()
+{
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    if (gone < 0 || waitpid(gone, nullptr, 0) != gone)
+        return {};
+    return std::to_string(gone) + " 4711";
+}
+
 TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
 {
     namespace fs = std::filesystem;
@@ -1030,12 +1041,8 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     fs::create_directories(folder);
     VOSTREL_REQUIRE(MarksMissingIn(folder));
     // Copies marked by a save whose process is gone, and a user's file of a copy's name.
-    const pid_t gone = fork();
-    if (gone == 0)
-        _exit(0);
-    ASSERT_GT(gone, 0);
-    waitpid(gone, nullptr, 0);
-    const std::string mark = std::to_string(gone) + " 4711";
+    const std::string mark = MarkOfAGoneSave();
+    ASSERT_FALSE(mark.empty());
     for (const char* name : {"SAV1.tmp", "SAVFFFF.tmp"}) {
         WriteFileBytes(folder / name, "<html>half a page");
         ASSERT_EQ(setxattr((folder / name).c_str(), "user.vostrel.save-copy", mark.data(), mark.size(), 0), 0);
@@ -1065,12 +1072,8 @@ TEST_F(ParserEngineScanTest, TheSweepOfTheScannedFoldersEndsBeforeTheEngine)
     const fs::path folder = TempDir() / "pages";
     fs::create_directories(folder);
     VOSTREL_REQUIRE(MarksMissingIn(folder));
-    const pid_t gone = fork();
-    if (gone == 0)
-        _exit(0);
-    ASSERT_GT(gone, 0);
-    waitpid(gone, nullptr, 0);
-    const std::string mark = std::to_string(gone) + " 4711";
+    const std::string mark = MarkOfAGoneSave();
+    ASSERT_FALSE(mark.empty());
     constexpr int kCopies = 4000;
     for (int i = 1; i <= kCopies; ++i) {
         char szName[32];
