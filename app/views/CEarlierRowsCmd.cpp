@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CEarlierRowsCmd, CGXCommand)
@@ -56,6 +57,114 @@ Values ValuesOf(CGXGridParam& param)
     return values;
 }
 
+// The cells of a store, headers included, copied into another with the given counts.
+void CopyStore(const CGXData& from, CGXData& to, ROWCOL nRows, ROWCOL nCols)
+{
+    to.SetRowCount(nRows);
+    to.SetColCount(nCols);
+    for (ROWCOL r = 0; r <= nRows; ++r)
+        for (ROWCOL c = 0; c <= nCols; ++c)
+            if (const CGXStyle* pStyle = from.LookupStyle(r, c))
+                to.StoreStyle(r, c, pStyle, gxCopy);
+}
+
+// The column whose header carries the file column's mark; 0 when none does.
+ROWCOL FileColumnOf(const CGXData& data)
+{
+    for (ROWCOL c = 1; c <= data.GetColCount(); ++c)
+        if (CEarlierRows::IsFileHeader(data.LookupStyle(0, c)))
+            return c;
+    return 0;
+}
+
+// A copy of earlier rows to replay steps on in trial: it notes what a replay changed, the rows
+// whose cells took a new style and whether rows or columns were moved, added or removed.
+class CTrialCells : public CGXData {
+public:
+    explicit CTrialCells(const CGXData& from) { CopyStore(from, *this, from.GetRowCount(), from.GetColCount()); }
+
+    void ForgetChanges()
+    {
+        m_changedRows.clear();
+        m_bMoved = FALSE;
+    }
+    BOOL Moved() const { return m_bMoved; }
+    const std::vector<std::pair<ROWCOL, ROWCOL>>& ChangedRows() const { return m_changedRows; }
+
+    BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType) override
+    {
+        return Note(CGXData::StoreStyle(nRow, nCol, pStyle, nMode, nType), nRow, nRow);
+    }
+    BOOL StoreStyleRange(const CGXRange& cells, const CGXStyle* pStyle, int nMode, int nType) override
+    {
+        return Note(CGXData::StoreStyleRange(cells, pStyle, nMode, nType), cells.top, cells.bottom);
+    }
+    BOOL SetRowCount(ROWCOL nRows) override { return Moves(CGXData::SetRowCount(nRows)); }
+    BOOL SetColCount(ROWCOL nCols) override { return Moves(CGXData::SetColCount(nCols)); }
+    BOOL InsertRows(ROWCOL nFirst, ROWCOL nCount) override { return Moves(CGXData::InsertRows(nFirst, nCount)); }
+    BOOL InsertCols(ROWCOL nFirst, ROWCOL nCount) override { return Moves(CGXData::InsertCols(nFirst, nCount)); }
+    BOOL RemoveRows(ROWCOL nFirst, ROWCOL nLast) override { return Moves(CGXData::RemoveRows(nFirst, nLast)); }
+    BOOL RemoveCols(ROWCOL nFirst, ROWCOL nLast) override { return Moves(CGXData::RemoveCols(nFirst, nLast)); }
+    BOOL MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override { return Moves(CGXData::MoveRows(nFrom, nTo, nDest)); }
+    BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override { return Moves(CGXData::MoveCols(nFrom, nTo, nDest)); }
+    BOOL MoveDataRows(const CGXRange& range, const CDWordArray& order) override
+    {
+        return Moves(CGXData::MoveDataRows(range, order));
+    }
+    BOOL MoveDataCols(const CGXRange& range, const CDWordArray& order) override
+    {
+        return Moves(CGXData::MoveDataCols(range, order));
+    }
+    BOOL CopyCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol) override
+    {
+        return Moves(CGXData::CopyCells(range, nDestRow, nDestCol));
+    }
+    BOOL MoveCells(const CGXRange& range, ROWCOL nDestRow, ROWCOL nDestCol) override
+    {
+        return Moves(CGXData::MoveCells(range, nDestRow, nDestCol));
+    }
+
+private:
+    BOOL Note(BOOL bChanged, ROWCOL nTop, ROWCOL nBottom)
+    {
+        if (bChanged)
+            m_changedRows.emplace_back(nTop, nBottom);
+        return bChanged;
+    }
+    // Cells that change places change where the later steps land, whatever their values.
+    BOOL Moves(BOOL bDone)
+    {
+        m_bMoved |= bDone;
+        return bDone;
+    }
+
+    std::vector<std::pair<ROWCOL, ROWCOL>> m_changedRows;
+    BOOL m_bMoved = FALSE;
+};
+
+// Replays the step on the trial copy (as it stands at the step's turn): whether it changes a
+// cell of a row that still has its page, a header, or where the rows and columns stand for
+// the steps after it. Nothing is recorded.
+BOOL ChangesPages(CGXCommand& step, CGXGridParam& trial, int nMode)
+{
+    auto& cells = static_cast<CTrialCells&>(*trial.GetData());
+    cells.ForgetChanges();
+    {
+        CGXGridModel model(trial, nullptr);
+        step.Execute(model, nMode);
+    }
+    if (cells.Moved())
+        return TRUE;
+    const ROWCOL nFileCol = FileColumnOf(cells);
+    for (const auto& [nTop, nBottom] : cells.ChangedRows())
+        for (ROWCOL r = nTop; r <= nBottom && r <= cells.GetRowCount(); ++r) {
+            const CGXStyle* pFile = r > 0 && nFileCol != 0 ? cells.LookupStyle(r, nFileCol) : nullptr;
+            if (r == 0 || (pFile != nullptr && pFile->GetInclude(GX_INCL_ITEMDATAPTR) && pFile->GetItemDataPtr() != nullptr))
+                return TRUE;
+        }
+    return FALSE;
+}
+
 void MarkHeader(CGXData& data, ROWCOL nCol, void* pMark)
 {
     CGXStyle header;
@@ -71,18 +180,27 @@ CEarlierRows::CEarlierRows(CGroupView& view)
 {
     m_param.SetData(new CGXData, TRUE);
     CGXData& data = *m_param.GetData();
-    const ROWCOL nRows = view.GetRowCount(), nCols = view.GetColCount();
-    data.SetRowCount(nRows);
-    data.SetColCount(nCols);
     if (const CGXData* pFrom = view.GetData())
-        for (ROWCOL r = 0; r <= nRows; ++r)
-            for (ROWCOL c = 0; c <= nCols; ++c)
-                if (const CGXStyle* pStyle = pFrom->LookupStyle(r, c))
-                    data.StoreStyle(r, c, pStyle, gxCopy);
-    if (nCols >= CGroupView::kFileColumn)
+        CopyStore(*pFrom, data, view.GetRowCount(), view.GetColCount());
+    if (data.GetColCount() >= CGroupView::kFileColumn)
         MarkHeader(data, CGroupView::kFileColumn, &g_fileHeaderMark);
-    if (view.GetShowTitle() && nCols >= CGroupView::kTitleColumn)
+    if (view.GetShowTitle() && data.GetColCount() >= CGroupView::kTitleColumn)
         MarkHeader(data, CGroupView::kTitleColumn, &g_titleHeaderMark);
+}
+
+void CEarlierRows::DropPages(const std::set<CPageNode*>& pages)
+{
+    CGXData& data = *m_param.GetData();
+    const ROWCOL nFileCol = FileColumnOf(data);
+    for (ROWCOL r = 1; nFileCol != 0 && r <= data.GetRowCount(); ++r) {
+        const CGXStyle* pFile = data.LookupStyle(r, nFileCol);
+        if (pFile == nullptr || !pFile->GetInclude(GX_INCL_ITEMDATAPTR) ||
+            pages.count(static_cast<CPageNode*>(pFile->GetItemDataPtr())) == 0)
+            continue;
+        CGXStyle cut(*pFile);
+        cut.SetItemDataPtr(nullptr);
+        data.StoreStyle(r, nFileCol, &cut, gxCopy);
+    }
 }
 
 BOOL CEarlierRows::IsFileHeader(const CGXStyle* pStyle)
@@ -149,4 +267,35 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
         m_view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows, m_view), nMode);
     }
     return TRUE;
+}
+
+void CEarlierRowsCmd::ForgetPages(CObList& undoList, CObList& redoList, const std::set<CPageNode*>& pages)
+{
+    std::set<CEarlierRows*> dropped;
+    for (CObList* pList : {&undoList, &redoList})
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            auto* pCmd = dynamic_cast<CEarlierRowsCmd*>(pList->GetNext(pos));
+            if (pCmd != nullptr && pCmd->m_rows && dropped.insert(pCmd->m_rows.get()).second)
+                pCmd->m_rows->DropPages(pages);
+        }
+    // Each list replays in its own order from where the rows stand now: the undo list from its
+    // newest step, the redo list from the step undone last.
+    for (auto [pList, nMode] : {std::pair{&undoList, static_cast<int>(gxUndo)}, std::pair{&redoList, static_cast<int>(gxRedo)}}) {
+        std::map<CEarlierRows*, std::unique_ptr<CGXGridParam>> trials;
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            const POSITION at = pos;
+            auto* pCmd = dynamic_cast<CEarlierRowsCmd*>(pList->GetNext(pos));
+            if (pCmd == nullptr || !pCmd->m_rows || !pCmd->m_pStep)
+                continue;
+            std::unique_ptr<CGXGridParam>& pTrial = trials[pCmd->m_rows.get()];
+            if (!pTrial) {
+                pTrial = std::make_unique<CGXGridParam>();
+                pTrial->SetData(new CTrialCells(*pCmd->m_rows->Param().GetData()), TRUE);
+            }
+            if (ChangesPages(*pCmd->m_pStep, *pTrial, nMode))
+                continue;
+            pList->RemoveAt(at);
+            delete pCmd;
+        }
+    }
 }

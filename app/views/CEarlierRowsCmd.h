@@ -9,8 +9,10 @@
 #include "grid/data/CGXGridParam.h"
 
 #include <memory>
+#include <set>
 
 class CGroupView;
+class CPageNode;
 
 // The grid's cells as they stood when it was loaded with other rows: the row's page in the file
 // column's cell, the tag in each column's header, and the values the undo steps put back. The
@@ -29,6 +31,10 @@ public:
     static BOOL IsFileHeader(const CGXStyle* pStyle);
     static BOOL IsTitleHeader(const CGXStyle* pStyle);
 
+    // The rows of these pages are cut off from their pages: what the steps change in them
+    // reaches no page any more.
+    void DropPages(const std::set<CPageNode*>& pages);
+
 private:
     CGXGridParam m_param;
     CGXCommandFactory m_factory;
@@ -46,6 +52,10 @@ public:
     // step that only concerned the grid's look (a column's width) has nothing left to do: the
     // step counts as done.
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
+
+    // Start Scan reads these pages again in place of their edits: the steps of both lists
+    // forget them, and a step left with nothing to give any other page goes from its list.
+    static void ForgetPages(CObList& undoList, CObList& redoList, const std::set<CPageNode*>& pages);
 
 private:
     std::unique_ptr<CGXCommand> m_pStep;

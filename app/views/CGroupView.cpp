@@ -439,12 +439,12 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // The platform's initial update also sends hint 0: that one loads nothing. The scan is
         // started by the frame's command, never by a rebuild.
         if (m_nLoading == 0 && GetColCount() > 0) {
-            // Start Scan reads the pages again in place of what the edits made of them: their
-            // history ends here.
-            EmptyUndoLists();
-            m_originals.clear();
-            if (CVostrelApp* pApp = GetVostrelApp())
+            // Start Scan reads the selected pages again in place of what the edits made of
+            // them: their history ends here, that of the other pages goes on.
+            if (CVostrelApp* pApp = GetVostrelApp()) {
+                ForgetEditsOf(pApp->GetSelectedNodes());
                 LoadPages(pApp->GetSelectedNodes());
+            }
         }
         break;
     case 1:
@@ -903,6 +903,21 @@ void CGroupView::KeepHistoryOverReload()
             if (!pStep->IsKindOf(RUNTIME_CLASS(CEarlierRowsCmd)))
                 pList->SetAt(at, new CEarlierRowsCmd(pStep, rows, *this));
         }
+}
+
+void CGroupView::ForgetEditsOf(CSelNodesCol& pages)
+{
+    // Text still being typed belongs to the history first.
+    FinishCellEdit();
+    std::set<CPageNode*> forgotten;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        forgotten.insert(pages.GetNext(pos));
+    // The steps are kept over a copy of the rows shown now, taken while they are still theirs;
+    // then no step writes into these pages any more.
+    KeepHistoryOverReload();
+    if (CGXGridParam* pParam = GetParam())
+        CEarlierRowsCmd::ForgetPages(pParam->m_UndoList, pParam->m_RedoList, forgotten);
+    std::erase_if(m_originals, [&](const auto& entry) { return forgotten.count(entry.first.first) != 0; });
 }
 
 void CGroupView::RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText)

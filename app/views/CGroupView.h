@@ -247,6 +247,10 @@ protected:
     // Before the grid is loaded with other rows, the undo and redo steps taken over the rows it
     // shows now are kept as steps over a copy of them.
     void KeepHistoryOverReload();
+    // The pages are read again in place of their edits: no undo or redo step writes into them
+    // any more, a step that changed nothing else goes, and what they held before their first
+    // edit is forgotten. The other pages' steps stay.
+    void ForgetEditsOf(CSelNodesCol& pages);
     void RestoreOriginals();
     // The application's edit state follows whether any page still has edits.
     void UpdateEditState();

@@ -342,6 +342,12 @@ BOOL CGXEditControl::Copy()
 {
     if (!m_bActiveWnd)
         return FALSE;
+    // With no text chosen in the editor (only its caret, as after a click into the cell or a
+    // value dialog's OK) the editor has nothing of its own to copy: the grid copies the cell.
+    int nStart = 0, nEnd = 0;
+    m_pWnd->GetSel(nStart, nEnd);
+    if (nStart == nEnd)
+        return FALSE;
     m_pWnd->Copy();
     return TRUE;
 }

@@ -58,6 +58,7 @@ public:
     BOOL IsWindowKindOf(CRuntimeClass* pClass) override;
     void Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle* pStandardStyle) override;
     BOOL CanCopy() override;
+    // The text chosen in the editor; with none chosen FALSE, and the grid copies the cell.
     BOOL Copy() override;
     BOOL CanCut() override;
     BOOL Cut() override;

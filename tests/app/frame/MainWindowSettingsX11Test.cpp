@@ -1,7 +1,9 @@
 // Options > Project Settings as the user meets it on the X server: OK leaves the grid's columns
-// as wide as the user dragged them.
+// as wide as the user dragged them. The undo history as it outlives the grid's reloads: a folder
+// picked, the settings dialogs' OK, and Start Scan of a folder.
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/ClipboardText.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <fstream>
@@ -9,7 +11,82 @@
 
 namespace {
 
-class MainWindowSettingsX11Test : public MainWindowStepsX11Test {};
+class MainWindowSettingsX11Test : public MainWindowStepsX11Test {
+protected:
+    // The folder of the site's pages named so, in the project's tree.
+    CPageNode* FolderNamed(CPageNode* pNode, const char* pszName)
+    {
+        if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == pszName)
+            return pNode;
+        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
+            if (CPageNode* pFound = FolderNamed(pNode->GetChildren().GetNext(pos), pszName))
+                return pFound;
+        return nullptr;
+    }
+    // The row's file clicked, the arrows to the cell, its text typed and stored.
+    bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        ClickAt(CellOnScreen(nRow, CGroupView::kFileColumn), 1, 1);
+        std::string rights;
+        for (ROWCOL c = CGroupView::kFileColumn; c < nCol; ++c)
+            rights += " Right";
+        return RunUntil([&] { return IsCurrent(nRow, CGroupView::kFileColumn) && ProgramHasFocus(); }) &&
+               XdoNow("key --delay 30" + rights) && RunUntil([&] { return IsCurrent(nRow, nCol); }) &&
+               XdoNow("type --delay 30 '" + text + "'") && XdoNow("key Return") &&
+               RunUntil([&] { return std::string(view->GetCellValue(nRow, nCol)) == text && Settled(); });
+    }
+    // What Ctrl+C copies of the selection.
+    std::string Copied()
+    {
+        const DWORD dwBefore = ::GetClipboardSequenceNumber();
+        if (!XdoNow("key ctrl+c") || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }))
+            return "(nothing copied)";
+        return clipboard_text::Get(nullptr);
+    }
+    // What Ctrl+C copies of the whole grid, chosen from its first cell to its last by keys
+    // (the grid is clicked first when the keys go elsewhere, to the Project Area's tree).
+    std::string CopiedGrid()
+    {
+        if (::GetFocus() != view->GetSafeHwnd() &&
+            (!ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1) ||
+             !RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); })))
+            return "(the grid did not take the keys)";
+        if (!XdoNow("key ctrl+Home") || !RunUntil([&] { return IsCurrent(1, CGroupView::kFileColumn); }) ||
+            !XdoNow("key --delay 30 shift+ctrl+End") ||
+            !RunUntil([&] {
+                return view->IsCellInRangeList(view->GetRowCount(), view->GetColCount(), view->GetParam()->m_SelRects) != FALSE &&
+                       Settled();
+            }))
+            return "(the grid was not selected)";
+        return Copied();
+    }
+    // The folder's pages are the rows shown.
+    bool FolderShown(CPageNode* pNode, int nPages)
+    {
+        return app->GetSelectedNodes().GetCurrentFolder() == pNode && view->GetRowCount() == static_cast<ROWCOL>(nPages) &&
+               Settled();
+    }
+    // A page of the site in UTF-8 with its title and description.
+    void WritePage(const std::string& name, const std::string& title, const std::string& description)
+    {
+        std::ofstream(site + "/" + name) << "<html><head><meta charset=\"utf-8\"><title>" << title << "</title>\n"
+                                         << "<meta name=\"DESCRIPTION\" content=\"" << description
+                                         << "\">\n</head><body>x</body></html>\n";
+    }
+    // F5 scans the site's three pages again; the site's folder "sub" then, or null.
+    CPageNode* ScanTheSite()
+    {
+        if (!XdoNow("key F5") ||
+            !RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3 && Settled(); }))
+            return nullptr;
+        return FolderNamed(app->GetPageNodes().GetHead(), "sub");
+    }
+    std::string PageFile(const std::string& name)
+    {
+        std::ifstream in(site + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
 
 } // namespace
 
@@ -68,55 +145,20 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
     OpenSite(false);
     // The pages' own texts are in other scripts; the user's edits replace them.
     const std::string alpha = "Ålpha ß Ωμέγα 中文", third = "Γάμμα ç 日本";
-    std::ofstream(site + "/a.htm") << "<html><head><meta charset=\"utf-8\"><title>" << alpha << "</title>\n"
-                                   << "<meta name=\"DESCRIPTION\" content=\"First page\">\n</head><body>a</body></html>\n";
-    std::ofstream(site + "/sub/c.htm") << "<html><head><meta charset=\"utf-8\"><title>Gamma</title>\n"
-                                       << "<meta name=\"DESCRIPTION\" content=\"" << third << "\">\n</head><body>c</body></html>\n";
-    ASSERT_TRUE(XdoNow("key F5"));
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3 && Settled(); }))
-        << "the pages were not scanned";
+    WritePage("a.htm", alpha, "First page");
+    WritePage("sub/c.htm", "Gamma", third);
+    CPageNode* pSub = ScanTheSite();
+    ASSERT_NE(pSub, nullptr) << "the pages were not scanned";
     CPageNode* pRoot = app->GetPageNodes().GetHead();
-    const std::function<CPageNode*(CPageNode*)> findSub = [&](CPageNode* pNode) -> CPageNode* {
-        if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == "sub")
-            return pNode;
-        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
-            if (CPageNode* pFound = findSub(pNode->GetChildren().GetNext(pos)))
-                return pFound;
-        return nullptr;
-    };
-    CPageNode* pSub = findSub(pRoot);
-    ASSERT_NE(pSub, nullptr);
     const ROWCOL nTitle = ColumnOf("Title"), nDesc = ColumnOf("Description");
     ASSERT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), nTitle)), alpha);
-    // The row's file clicked, the arrows to the cell, its text typed and stored.
-    const auto type = [&](ROWCOL nRow, ROWCOL nCol, const std::string& text) {
-        ClickAt(CellOnScreen(nRow, CGroupView::kFileColumn), 1, 1);
-        std::string rights;
-        for (ROWCOL c = CGroupView::kFileColumn; c < nCol; ++c)
-            rights += " Right";
-        return RunUntil([&] { return IsCurrent(nRow, CGroupView::kFileColumn) && ProgramHasFocus(); }) &&
-               XdoNow("key --delay 30" + rights) && RunUntil([&] { return IsCurrent(nRow, nCol); }) &&
-               XdoNow("type --delay 30 '" + text + "'") && XdoNow("key Return") &&
-               RunUntil([&] { return std::string(view->GetCellValue(nRow, nCol)) == text && Settled(); });
-    };
-    // What Ctrl+C copies of the selection.
-    const auto copied = [&] {
-        const DWORD dwBefore = ::GetClipboardSequenceNumber();
-        if (!XdoNow("key ctrl+c") || !RunUntil([&] { return ::GetClipboardSequenceNumber() != dwBefore; }))
-            return std::string("(nothing copied)");
-        return clipboard_text::Get(nullptr);
-    };
-    const auto folderShown = [&](CPageNode* pNode, int nPages) {
-        return app->GetSelectedNodes().GetCurrentFolder() == pNode && view->GetRowCount() == static_cast<ROWCOL>(nPages) &&
-               Settled();
-    };
 
-    ASSERT_TRUE(type(RowOf("a.htm"), nTitle, "Edited one")) << "the title was not typed";
+    ASSERT_TRUE(TypeInto(RowOf("a.htm"), nTitle, "Edited one")) << "the title was not typed";
     ASSERT_TRUE(ClickAt(OnItemLabel(pSub), 1, 1));
-    ASSERT_TRUE(RunUntil([&] { return folderShown(pSub, 1); })) << "the folder's pages were not shown";
-    ASSERT_TRUE(type(1, nDesc, "Edited three")) << "the description was not typed";
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pSub, 1); })) << "the folder's pages were not shown";
+    ASSERT_TRUE(TypeInto(1, nDesc, "Edited three")) << "the description was not typed";
     ASSERT_TRUE(ClickAt(OnItemLabel(pRoot), 1, 1));
-    ASSERT_TRUE(RunUntil([&] { return folderShown(pRoot, 3); })) << "all the pages were not shown";
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pRoot, 3); })) << "all the pages were not shown";
 
     ASSERT_TRUE(XdoNow("key alt+o"));
     Choose("Project Settings...");
@@ -135,11 +177,11 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
     const ROWCOL nA = RowOf("a.htm"), nC = RowOf("c.htm");
     ASSERT_TRUE(XdoNow("key ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return IsCurrent(nC, nDesc) && Settled(); })) << "Undo did nothing";
-    EXPECT_EQ(copied(), third);
+    EXPECT_EQ(Copied(), third);
     ASSERT_TRUE(XdoNow("key ctrl+y"));
     ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(nC, nDesc)) == "Edited three" && Settled(); }))
         << "Redo did nothing";
-    EXPECT_EQ(copied(), "Edited three");
+    EXPECT_EQ(Copied(), "Edited three");
 
     // Undo All asks, and takes back both edits: no page is left edited.
     {
@@ -150,11 +192,7 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
         EXPECT_EQ(boxes.Texts()[0], "This will undo all. Proceed?");
     }
     EXPECT_EQ(app->IsEdited(), 3u) << "a page is still marked edited";
-    ASSERT_TRUE(XdoNow("key ctrl+Home"));
-    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, CGroupView::kFileColumn); }));
-    ASSERT_TRUE(XdoNow("key --delay 30 shift+ctrl+End"));
-    ASSERT_TRUE(RunUntil([&] { return view->IsCellInRangeList(3, nDesc, view->GetParam()->m_SelRects) != FALSE && Settled(); }));
-    const std::string all = copied();
+    const std::string all = CopiedGrid();
     // The columns: file, Title, Keywords (which these two pages lack) and Description.
     EXPECT_NE(all.find("/a.htm\t" + alpha + "\t\tFirst page\r\n"), std::string::npos) << all;
     EXPECT_NE(all.find("/c.htm\tGamma\t\t" + third), std::string::npos) << all;
@@ -167,12 +205,111 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
     })) << "Redo did not give both edits back";
     ASSERT_TRUE(XdoNow("key ctrl+t"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "Save Edited Files did not save";
-    const auto file = [&](const std::string& name) {
-        std::ifstream in(site + "/" + name);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
+    const auto file = [&](const std::string& name) { return PageFile(name); };
     EXPECT_NE(file("a.htm").find("<title>Edited one</title>"), std::string::npos) << file("a.htm");
     EXPECT_NE(file("a.htm").find("First page"), std::string::npos) << file("a.htm");
     EXPECT_NE(file("sub/c.htm").find("content=\"Edited three\""), std::string::npos) << file("sub/c.htm");
     EXPECT_NE(file("sub/c.htm").find("<title>Gamma</title>"), std::string::npos) << file("sub/c.htm");
+}
+
+// Start Scan of one folder drops the edits of that folder's pages only, as its question says:
+// edits of the other pages stay in the undo history, so that Undo, Redo and Undo All take them
+// back and give them again, and the save writes them; nothing of the dropped edits is written
+// into the pages read again, not even by a step that also changed other pages.
+TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherPagesEditsUndoable)
+{
+    const std::string typedA = "Édité ß", typedC = "Ωμέγα 中";
+    X11KeyboardLetters letters(other, typedA + typedC);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    WritePage("a.htm", "Ålpha ß", "Πρώτη σελίδα");
+    WritePage("b.htm", "Bêta 中文", "Zweite Straße");
+    WritePage("sub/c.htm", "Γάμμα ç", "日本 三");
+    CPageNode* pSub = ScanTheSite();
+    ASSERT_NE(pSub, nullptr) << "the pages were not scanned";
+    CPageNode* pRoot = app->GetPageNodes().GetHead();
+    const ROWCOL nTitle = ColumnOf("Title"), nDesc = ColumnOf("Description");
+    ASSERT_EQ(RowOf("a.htm"), 1u);
+    ASSERT_EQ(RowOf("b.htm"), 2u);
+    ASSERT_EQ(RowOf("c.htm"), 3u);
+
+    // Three steps over all the pages: a's description typed, c's title typed, and a's
+    // description filled down over b's and c's.
+    ASSERT_TRUE(TypeInto(1, nDesc, typedA)) << "a's description was not typed";
+    ASSERT_TRUE(TypeInto(3, nTitle, typedC)) << "c's title was not typed";
+    ASSERT_TRUE(SelectCells(1, nDesc, 3, nDesc)) << "the description cells were not selected";
+    ASSERT_TRUE(XdoNow("key ctrl+d"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(3, nDesc)) == typedA && Settled(); }))
+        << "Fill Down did nothing";
+    const std::string edited = CopiedGrid();
+
+    // The folder's page is changed on disk meanwhile, and the folder scanned again: the user
+    // agrees to drop its edits.
+    ASSERT_TRUE(ClickAt(OnItemLabel(pSub), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pSub, 1); })) << "the folder's page was not shown";
+    WritePage("sub/c.htm", "Neu 日本語", "Δεύτερο é");
+    const std::string cOnDisk = PageFile("sub/c.htm");
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        ASSERT_TRUE(XdoNow("key F5"));
+        ASSERT_TRUE(RunUntil([&] {
+            return boxes.Texts().size() == 1 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 1 &&
+                   std::string(view->GetCellValue(1, nTitle)) == "Neu 日本語" && Settled();
+        })) << "the folder was not scanned again";
+        EXPECT_EQ(boxes.Texts()[0],
+                  "You have made changes to some of your metatags. This operation shall override those changes. Proceed?");
+    }
+    EXPECT_EQ(app->IsEdited(), 2u) << "a's and b's edits are no longer told";
+
+    // Undo takes back the fill and then a's typing: the typing of c's title went with the scan,
+    // and nothing else is left to undo.
+    CGXGridParam& param = *view->GetParam();
+    ASSERT_EQ(param.m_UndoList.GetCount(), 2) << "the undo history is not that of the pages left";
+    ASSERT_TRUE(XdoNow("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return param.m_UndoList.GetCount() == 1 && Settled(); })) << "Undo did nothing";
+    ASSERT_TRUE(XdoNow("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return param.m_UndoList.IsEmpty() && Settled(); })) << "the second Undo did nothing";
+    EXPECT_NE(CopiedGrid().find("c.htm\tNeu 日本語\t\tΔεύτερο é"), std::string::npos) << "an undo wrote into the page read again";
+    ASSERT_TRUE(ClickAt(OnItemLabel(pRoot), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pRoot, 3); })) << "all the pages were not shown";
+    std::string all = CopiedGrid();
+    // The columns: file, Title, Keywords (which the pages lack) and Description.
+    EXPECT_NE(all.find("/a.htm\tÅlpha ß\t\tΠρώτη σελίδα\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/b.htm\tBêta 中文\t\tZweite Straße\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/c.htm\tNeu 日本語\t\tΔεύτερο é"), std::string::npos) << all;
+    EXPECT_EQ(app->IsEdited(), 3u) << "a page is still marked edited";
+
+    // Redo gives both steps back, to a and b only.
+    ASSERT_TRUE(XdoNow("key --delay 60 ctrl+y ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return param.m_RedoList.IsEmpty() && Settled(); })) << "Redo did not give both steps back";
+    all = CopiedGrid();
+    EXPECT_NE(all.find("/a.htm\tÅlpha ß\t\t" + typedA + "\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/b.htm\tBêta 中文\t\t" + typedA + "\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/c.htm\tNeu 日本語\t\tΔεύτερο é"), std::string::npos) << all;
+    EXPECT_NE(edited.find("/c.htm\t" + typedC + "\t\t" + typedA), std::string::npos) << "before the scan: " << edited;
+
+    // Undo All asks and takes both back; redone, they are saved, and the page read again is
+    // left as it was on disk.
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && param.m_UndoList.IsEmpty() && Settled(); }))
+            << "Undo All did not run";
+        EXPECT_EQ(boxes.Texts()[0], "This will undo all. Proceed?");
+    }
+    EXPECT_EQ(app->IsEdited(), 3u) << "Undo All left a page edited";
+    all = CopiedGrid();
+    EXPECT_NE(all.find("/a.htm\tÅlpha ß\t\tΠρώτη σελίδα\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/b.htm\tBêta 中文\t\tZweite Straße\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("/c.htm\tNeu 日本語\t\tΔεύτερο é"), std::string::npos) << all;
+    ASSERT_TRUE(XdoNow("key --delay 60 ctrl+y ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return param.m_RedoList.IsEmpty() && app->IsEdited() == 2 && Settled(); }))
+        << "Redo did not give both steps back";
+    ASSERT_TRUE(XdoNow("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "Save Edited Files did not save";
+    EXPECT_EQ(TagContent(PageFile("a.htm"), "DESCRIPTION"), typedA);
+    EXPECT_EQ(TagContent(PageFile("b.htm"), "DESCRIPTION"), typedA);
+    EXPECT_NE(PageFile("b.htm").find("<title>Bêta 中文</title>"), std::string::npos) << PageFile("b.htm");
+    EXPECT_EQ(PageFile("sub/c.htm"), cOnDisk) << "the page read again was written";
 }

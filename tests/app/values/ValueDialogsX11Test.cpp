@@ -1,5 +1,8 @@
 // A META value dialog opened from its cell's button on the X server, as the user opens it: OK on
-// the value it opened with leaves the page unedited, OK on a changed value marks it.
+// the value it opened with leaves the page unedited, OK on a changed value marks it, and Ctrl+C
+// right after it copies the cell's value.
+#include "grid/core/CGXControl.h"
+#include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/ClipboardText.h"
 #include "tests/support/UserScript.h"
@@ -143,4 +146,55 @@ TEST_F(ValueDialogsX11Test, OkOnTheKeywordsKeepsThePagesListAndABlankInTheSepara
     }, 60000)) << "F5 did not scan the pages again";
     EXPECT_EQ(copied(2), "red apple, pear, apple");
     EXPECT_EQ(copied(1), "apt, apt-get, aptitude");
+}
+
+// Ctrl+C at once after a value dialog's OK copies the cell's value, as it does once the current
+// cell has moved off and back, although the cell's editor is open: its caret chooses no text of
+// its own to copy. The dialog opened by Alt+Down and by the cell's button, OK on the value it
+// opened with and on a changed one.
+TEST_F(ValueDialogsX11Test, CtrlCRightAfterTheDialogsOkCopiesTheCellsValue)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    const std::string keywords = "ключ, 日本語, élan, Straße";
+    std::ofstream(site + "/one.htm") << "<html><head><meta charset=\"utf-8\"><title>Ωμέγα</title>\n"
+                                        "<meta http-equiv=\"refresh\" content=\"5; URL=straße.htm\">\n"
+                                        "<meta name=\"keywords\" content=\""
+                                     << keywords << "\">\n</head><body>x</body></html>\n";
+    WriteProject({"Keywords", "Refresh"}, 0);
+    ASSERT_TRUE(StartWithProject(1));
+    const ROWCOL nKeywords = group_view_lookup::ColumnOf(*View(), "Keywords");
+    const ROWCOL nRefresh = group_view_lookup::ColumnOf(*View(), "Refresh");
+    ASSERT_NE(nKeywords, 0u);
+    ASSERT_NE(nRefresh, 0u);
+    const auto editorOpen = [&] {
+        CGXControl* pControl = View()->GetCurrentCellControl();
+        return pControl != nullptr && pControl->IsActive();
+    };
+    // The user's keys in the dialog the keys open; the grid has them again once it is gone.
+    const auto dialogByKeys = [&](const std::string& keys, const std::string& steps) {
+        UserScript user(dir.Path(), server->DisplayName());
+        return user.Start(steps + "echo done >>\"$log\"\n") && Xdo("key " + keys) && RunUntil([&] {
+            return user.Steps().find("done") != std::string::npos && ProgramHasFocus() &&
+                   ::GetAncestor(::GetFocus(), GA_ROOT) == Frame().GetSafeHwnd() && Settled();
+        }, 60000);
+    };
+
+    // A click on the current cell opens its editor, the caret where the click was.
+    ASSERT_TRUE(GoToByKeys(1, nKeywords));
+    ASSERT_TRUE(ClickCell(1, nKeywords));
+    ASSERT_TRUE(RunUntil([&] { return editorOpen() && Settled(); }, 60000)) << "the click did not open the editor";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), keywords) << "in the editor opened by a click";
+    ASSERT_TRUE(dialogByKeys("alt+Down", "focused '^Keywords Metatag'; xdotool key Return\n")) << "Alt+Down";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), keywords) << "after OK on the dialog opened by Alt+Down";
+
+    ASSERT_TRUE(PressCellButton(1, nKeywords, "focused '^Keywords Metatag'; xdotool key Return\n"));
+    EXPECT_TRUE(editorOpen()) << "the cell's editor is not open as the user left it";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), keywords) << "after OK on the dialog opened by the cell's button";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    ASSERT_TRUE(GoToByKeys(1, nRefresh));
+    ASSERT_TRUE(PressCellButton(1, nRefresh, "focused '^Refresh Metatag'; xdotool key ctrl+a; xdotool type 9; xdotool key Return\n"));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "9; URL=straße.htm") << "after OK on a changed value";
+    EXPECT_EQ(app->IsEdited(), 2u);
 }

@@ -229,6 +229,54 @@ TEST_F(GroupViewTest, UndoAfterTheRowsWereLoadedAgainFollowsTheEditsPagesThrough
     EXPECT_EQ(app->IsEdited(), 2u);
 }
 
+// A scan of one page drops its edits from the undo history but keeps a sort of all the rows,
+// which moved the other pages: the steps before it still find their own pages.
+TEST_F(GroupViewTest, AScanKeepsTheSortThatMovedThePagesLeft)
+{
+    extraPages = {"c.htm"};
+    OpenSite(true);
+    const ROWCOL nDescription = ColumnOf("Description");
+    CPageNode* pA = PageOf("a.htm");
+    CPageNode* pB = PageOf("b.htm");
+    ASSERT_EQ(RowOf("a.htm"), 1u);
+    const auto description = [](CPageNode* pPage) {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        if (pPage->GetContentList(pList) != 0 || pList->FindByName("Description", pContent) != 0)
+            return std::string("(none)");
+        return std::string(pContent->GetContent());
+    };
+    ASSERT_EQ(view->SetCellValue(RowOf("a.htm"), nDescription, "Ärger"), 0u);
+    ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), nDescription, "Ωmega"), 0u);
+    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
+    ASSERT_EQ(RowOf("b.htm"), 1u);
+    ASSERT_EQ(RowOf("a.htm"), 2u) << "the sort moved a";
+
+    // Only b is scanned again, its edit dropped.
+    CSelNodesCol& selection = app->GetSelectedNodes();
+    selection.RemoveAll();
+    selection.AddTail(pB);
+    SeenMessageBox asked;
+    AnswerBox(*backend, IDYES, &asked);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(PumpUntil(*backend, [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1; }));
+    EXPECT_TRUE(asked.seen);
+    ASSERT_EQ(description(pB), "(none)");
+
+    // The sort is undone in the rows of its time, then a's edit in a.
+    EXPECT_TRUE(view->Undo());
+    EXPECT_TRUE(view->Undo());
+    EXPECT_EQ(description(pA), "The first page") << "a's edit was undone in another row";
+    EXPECT_EQ(description(pB), "(none)") << "an undo wrote into the page read again";
+    EXPECT_FALSE(view->Undo()) << "b's edit went with the scan";
+    EXPECT_EQ(app->IsEdited(), 3u);
+    ASSERT_TRUE(view->Redo());
+    ASSERT_TRUE(view->Redo());
+    EXPECT_EQ(description(pA), "Ärger");
+    EXPECT_EQ(description(pB), "(none)");
+}
+
 // A title typed while the grid showed titles is undone into the title after the Title column
 // went, not into a tag of that name.
 TEST_F(GroupViewTest, UndoAfterTheTitleColumnWentGivesThePageItsTitleBack)
