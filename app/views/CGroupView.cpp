@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -700,6 +701,21 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
                         otherStyles.Add(i < pCellsArray->GetSize() ? pCellsArray->GetAt(i) : nullptr);
             return ApplyStyleToRange(others, pStyle, nModify, nType, &otherStyles, nFlags, nMode);
         }
+    }
+    // Cells pasted whole would bring their own kind of cell along: a Description's plain edit
+    // in the Keywords column no longer opens its dialog, a list's choices land in a date
+    // column. Each cell keeps its column's kind and takes the pasted value alone, as typing it
+    // would give it; a cell that brings no value pastes an empty one.
+    if (nType == 0 && bCellsPasted && nModify == gxCopy && m_nLoading == 0) {
+        CGXStyleArray values;
+        values.SetSize(pCellsArray->GetSize());
+        for (INT_PTR i = 0; i < pCellsArray->GetSize(); ++i) {
+            const auto* pPasted = dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(i));
+            auto pValue = std::make_unique<CGXStyle>();
+            pValue->SetValue(pPasted != nullptr && pPasted->GetInclude(GX_INCL_VALUE) ? pPasted->GetValue() : CString());
+            values.SetAt(i, pValue.release());
+        }
+        return ApplyStyleToRange(range, pStyle, gxOverride, nType, &values, nFlags, nMode);
     }
     const BOOL bValues = nType == 0 && (pCellsArray != nullptr ||
                                         (pStyle != nullptr && pStyle->GetInclude(GX_INCL_VALUE) && nModify != gxRemove));
