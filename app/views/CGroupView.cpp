@@ -120,6 +120,10 @@ void CGroupView::OnInitialUpdate()
     // A plain click leaves its cell selected, so that it shows highlighted and framed.
     if (GetParam() != nullptr)
         GetParam()->m_bKeepSingleCellSelection = TRUE;
+    // A row is a page and a column a setting: a paste that reaches past the last of them is
+    // cut there, instead of adding rows no page stands behind and columns of no setting, whose
+    // values would go nowhere.
+    m_nClipboardFlags |= GX_CLIP_NOADDROWS | GX_CLIP_NOADDCOLS;
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));

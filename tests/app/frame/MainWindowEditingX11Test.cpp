@@ -810,3 +810,31 @@ TEST_F(MainWindowEditingX11Test, APasteGivesValuesOnlyAndEachCellKeepsItsColumns
     EXPECT_EQ(TagContent(page2, "DESCRIPTION"), NumericReferences("Ζήτα")) << page2;
     EXPECT_EQ(TagContent(page3, "Rating"), NumericReferences("Ωμέγα")) << page3;
 }
+
+// The rows are the pages and the columns the settings: a paste that reaches past the last row
+// or column fills the cells up to it and leaves out the rest, adding no row and no column,
+// whether the cells come from the grid or from another program.
+TEST_F(MainWindowEditingX11Test, APastePastTheLastRowOrColumnAddsNone)
+{
+    ASSERT_TRUE(StartWithTwoValueColumns(3));
+    CGroupView& view = *View();
+    const std::vector<std::string> block = CopiedCells(1, 2, 2, 3);
+    ASSERT_EQ(block.size(), 2u);
+    // At the last cell, Ctrl+End's: it gets the block's first cell, and Ctrl+End stays there.
+    const auto pasteAtTheEnd = [&](const std::string& first) {
+        return Xdo("key ctrl+End") && RunUntil([&] { return IsCurrent(3, 3); }, 60000) && Xdo("key ctrl+v") &&
+               RunUntil([&] { return view.GetCellValue(3, 3) == first.c_str(); }, 60000) && Xdo("key Up ctrl+End") &&
+               RunUntil([&] { return IsCurrent(3, 3); }, 60000);
+    };
+    EXPECT_TRUE(pasteAtTheEnd(CellsOf(block[0])[0])) << "the grid's cells: the grid has " << view.GetRowCount() << " rows and "
+                                                     << view.GetColCount() << " columns";
+    EXPECT_EQ(view.GetRowCount(), 3u);
+    EXPECT_EQ(view.GetColCount(), 3u);
+
+    ForeignClipboardOwner other(server->DisplayName(), "Ένα\tTwo\r\nThree\tFour\r\n", ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    EXPECT_TRUE(pasteAtTheEnd("Ένα")) << "another program's cells: the grid has " << view.GetRowCount() << " rows and "
+                                      << view.GetColCount() << " columns";
+    EXPECT_EQ(view.GetRowCount(), 3u);
+    EXPECT_EQ(view.GetColCount(), 3u);
+}
