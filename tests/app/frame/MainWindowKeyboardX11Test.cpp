@@ -333,10 +333,12 @@ TEST_F(MainWindowKeyboardX11Test, ALetterTypedOnAListPicksTheNextChoiceThatBegin
     const auto pick = [&](ROWCOL nRow, const std::vector<std::pair<std::string, std::string>>& typed) {
         if (!GoToByKeys(nRow, nList) || !RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }))
             return ::testing::AssertionFailure() << "the keys did not make the cell current";
-        for (const auto& [letter, choice] : typed)
-            if (!WaitForFocus(Frame().GetSafeHwnd()) || !XdoNow("type '" + letter + "'") ||
+        for (const auto& key : typed) {
+            const std::string& choice = key.second;
+            if (!WaitForFocus(Frame().GetSafeHwnd()) || !XdoNow("type '" + key.first + "'") ||
                 !RunUntil([&] { return shown(nRow) == choice; }))
-                return ::testing::AssertionFailure() << "'" << letter << "' picked '" << shown(nRow) << "', not '" << choice << "'";
+                return ::testing::AssertionFailure() << "'" << key.first << "' picked '" << shown(nRow) << "', not '" << choice << "'";
+        }
         if (Quiet())
             cairo_surface_destroy(Shot(("list-picked-" + std::to_string(nRow)).c_str()));
         if (!XdoNow("key Return") || !RunUntil([&] { return view->GetCellValue(nRow, nList) == typed.back().second.c_str(); }))
