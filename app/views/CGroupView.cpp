@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -121,6 +122,10 @@ void CGroupView::OnInitialUpdate()
     // A plain click leaves its cell selected, so that it shows highlighted and framed.
     if (GetParam() != nullptr)
         GetParam()->m_bKeepSingleCellSelection = TRUE;
+    // A row is a page and a column a setting: a paste that reaches past the last of them is
+    // cut there, instead of adding rows no page stands behind and columns of no setting, whose
+    // values would go nowhere.
+    m_nClipboardFlags |= GX_CLIP_NOADDROWS | GX_CLIP_NOADDCOLS;
 
     // The page-status cells, one of each kind, owned by the grid from here on.
     RegisterControl(IDS_NOT_SCANNED_CELL, new CNotScannedCell(this));
@@ -768,6 +773,21 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
                         otherStyles.Add(i < pCellsArray->GetSize() ? pCellsArray->GetAt(i) : nullptr);
             return ApplyStyleToRange(others, pStyle, nModify, nType, &otherStyles, nFlags, nMode);
         }
+    }
+    // Cells pasted whole would bring their own kind of cell along: a Description's plain edit
+    // in the Keywords column no longer opens its dialog, a list's choices land in a date
+    // column. Each cell keeps its column's kind and takes the pasted value alone, as typing it
+    // would give it; a cell that brings no value pastes an empty one.
+    if (nType == 0 && bCellsPasted && nModify == gxCopy && m_nLoading == 0) {
+        CGXStyleArray values;
+        values.SetSize(pCellsArray->GetSize());
+        for (INT_PTR i = 0; i < pCellsArray->GetSize(); ++i) {
+            const auto* pPasted = dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(i));
+            auto pValue = std::make_unique<CGXStyle>();
+            pValue->SetValue(pPasted != nullptr && pPasted->GetInclude(GX_INCL_VALUE) ? pPasted->GetValue() : CString());
+            values.SetAt(i, pValue.release());
+        }
+        return ApplyStyleToRange(range, pStyle, gxOverride, nType, &values, nFlags, nMode);
     }
     const BOOL bValues = nType == 0 && (pCellsArray != nullptr ||
                                         (pStyle != nullptr && pStyle->GetInclude(GX_INCL_VALUE) && nModify != gxRemove));

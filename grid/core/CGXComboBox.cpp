@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/res/GridRes.h"
 #include "platform/afx/wnd/MessageMap.h"
+#include "platform/controls/EditBuffer.h"
 #include "platform/controls/ListBoxDefs.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
@@ -157,6 +158,7 @@ void CGXComboBox::SetActive(BOOL bActive)
 
 void CGXComboBox::Reset()
 {
+    m_sTypedChar.clear();
     CloseDropDown();
     CGXEditControl::Reset();
 }
@@ -194,22 +196,56 @@ BOOL CGXComboBox::KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlag
     if ((nMessage == WM_SYSKEYDOWN && nChar == VK_DOWN) || (nMessage == WM_KEYDOWN && nChar == VK_F4))
         return ShowDropDown();
     if (m_bDropDownList && nMessage == WM_CHAR && nChar >= 0x20 && nChar != 0x7F && m_bInit && !IsReadOnly()) {
-        // The first choice that starts with the letter typed.
-        const CGXStyle* pStyle = LoadStyle();
-        if (pStyle == nullptr)
-            return FALSE;
-        const char sz[2] = {static_cast<char>(nChar), 0};
-        for (const CString& sLine : ChoiceLines(pStyle->GetChoiceList()))
-            if (sLine.GetLength() > 0 && CString(sLine.Left(1)).CompareNoCase(sz) == 0) {
-                if (!IsActive())
-                    SetActive(TRUE);
-                SetCurrentText(sLine);
-                OnEditChanged();
-                return TRUE;
-            }
-        return TRUE; // no choice starts so: the key changes nothing
+        PickChoiceByChar(nChar);
+        return TRUE; // the list's text is never typed, whatever the key picks
     }
     return CGXEditControl::KeyPressed(nMessage, nChar, nRepCnt, nFlags);
+}
+
+BOOL CGXComboBox::OnWindowChar(UINT nChar)
+{
+    // Letters typed while the list's window shows its choice pick the next one, as the first
+    // letter did.
+    if (!m_bDropDownList || nChar < 0x20 || nChar == 0x7F || !m_bInit || IsReadOnly())
+        return FALSE;
+    PickChoiceByChar(nChar);
+    return TRUE;
+}
+
+void CGXComboBox::PickChoiceByChar(UINT nChar)
+{
+    // A character beyond ASCII arrives as the bytes of its UTF-8 sequence, one message each:
+    // the choice is looked for once the character is whole, never by its first byte, which
+    // many letters share.
+    const auto byte = static_cast<char>(nChar);
+    if ((static_cast<unsigned char>(byte) & 0xC0) == 0x80 && !m_sTypedChar.empty())
+        m_sTypedChar.push_back(byte);
+    else
+        m_sTypedChar.assign(1, byte);
+    if (static_cast<int>(m_sTypedChar.size()) < Utf8SequenceLength(static_cast<unsigned char>(m_sTypedChar[0])))
+        return;
+    const CString sTyped(m_sTypedChar.c_str());
+    m_sTypedChar.clear();
+    const CGXStyle* pStyle = LoadStyle();
+    if (pStyle == nullptr)
+        return;
+    const std::vector<CString> lines = ChoiceLines(pStyle->GetChoiceList());
+    // The next choice after the one shown that begins with the character (letters of ASCII
+    // in either case), round to the first: typing it again steps through them.
+    CString sCurrent;
+    GetCurrentText(sCurrent);
+    const auto current = std::find(lines.begin(), lines.end(), sCurrent);
+    const size_t nStart = current != lines.end() ? static_cast<size_t>(current - lines.begin()) + 1 : 0;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const CString& sLine = lines[(nStart + k) % lines.size()];
+        if (CString(sLine.Left(sTyped.GetLength())).CompareNoCase(sTyped) != 0)
+            continue;
+        if (!IsActive())
+            SetActive(TRUE);
+        SetCurrentText(sLine);
+        OnEditChanged();
+        return;
+    }
 }
 
 BOOL CGXComboBox::IsDroppedDown() const

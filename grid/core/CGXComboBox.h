@@ -1,13 +1,14 @@
 // CGXComboBox: an edit cell with a drop-down button that opens the cell's choice list (its
 // lines) under the cell; picking a line puts it into the cell. CGXComboBoxWnd is the drop-down
 // list variant: the text can only be one of the choices, picked from the list or by typing
-// its first letter.
+// its first letter, which steps to the next choice that begins with it.
 #pragma once
 
 #include "grid/core/CGXEditControl.h"
 #include "platform/afx/dlg/CListBox.h"
 
 #include <memory>
+#include <string>
 
 class CGXBitmapButtonChild;
 class CGXComboBox;
@@ -45,6 +46,7 @@ public:
     BOOL KeyPressed(UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     void SetActive(BOOL bActive) override;
     void Reset() override;
+    BOOL OnWindowChar(UINT nChar) override;
 
     // Opens the list under the bound cell; FALSE without choices or a window to show it in.
     BOOL ShowDropDown();
@@ -57,10 +59,15 @@ public:
 protected:
     CRect CalcEditRect() override;
     int ButtonWidth(const CRect& rectCell) const;
+    // A drop-down list takes a typed character (one byte of it at a time) as a pick of the
+    // next choice that begins with it.
+    void PickChoiceByChar(UINT nChar);
 
     BOOL m_bDropDownList;
     CGXBitmapButtonChild* m_pButton;
     std::unique_ptr<CGXComboListBox> m_pList;
+    // The bytes of a typed character still arriving.
+    std::string m_sTypedChar;
 };
 
 class CGXComboBoxWnd : public CGXComboBox {

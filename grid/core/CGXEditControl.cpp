@@ -94,6 +94,8 @@ void CGXEditWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
     // Tab, Enter and ESC moved or ended the edit as keys already.
     if (nChar == '\t' || nChar == '\r' || nChar == 0x1B)
         return;
+    if (m_pControl != nullptr && m_pControl->OnWindowChar(nChar))
+        return;
     CEdit::OnChar(nChar, nRepCnt, nFlags);
     if (m_pControl != nullptr)
         m_pControl->OnEditChanged();
@@ -216,6 +218,11 @@ void CGXEditControl::OnEditChanged()
     m_bModify = TRUE;
     if (m_pGrid != nullptr && m_bInit)
         m_pGrid->OnModifyCell(m_nRow, m_nCol);
+}
+
+BOOL CGXEditControl::OnWindowChar(UINT)
+{
+    return FALSE;
 }
 
 void CGXEditControl::Refresh()

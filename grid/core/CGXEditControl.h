@@ -70,6 +70,9 @@ public:
     UINT GetControlId() const { return m_nID; }
     // The user changed the text in the window.
     void OnEditChanged();
+    // A character typed into the edit window: TRUE when the control takes it itself, FALSE
+    // when the window types it.
+    virtual BOOL OnWindowChar(UINT nChar);
 
 protected:
     // The window's rectangle for the bound cell: its inner rectangle (less the children's).

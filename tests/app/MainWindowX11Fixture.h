@@ -9,6 +9,7 @@
 #include "app/views/CGroupView.h"
 #include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
+#include "engine/meta/CMetaSListSetting.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
@@ -29,7 +30,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -96,6 +99,20 @@ protected:
         return page.substr(start + 9, end - start - 9);
     }
     std::string ProjectPath() const { return dir.Path() + "/site.vsp"; }
+    // The named setting of the catalogue becomes a shown list of the choices, of the type the
+    // Metatag Settings dialog calls "Non-editable Drop List": a drop-down list in the grid.
+    static void MakeDropDownList(CMetaSettingList& list, const char* pszName, std::initializer_list<const char*> choices)
+    {
+        CMetaSetting* pOld = nullptr;
+        ASSERT_EQ(list.FindByName(pszName, pOld), 0u) << pszName;
+        auto pNew = std::make_unique<CMetaSListSetting>();
+        pNew->SetName(pszName);
+        pNew->SetShow(1);
+        for (const char* pszChoice : choices)
+            pNew->m_Options.AddTail(pszChoice);
+        ASSERT_EQ(list.ReplaceSetting(pOld, pNew.get()), 0u);
+        pNew.release();
+    }
 
     // A site of pages with a title and a few META tags, and as many folders again, each with a
     // page, so that the Project Area's tree is taller than its pane.
@@ -121,8 +138,10 @@ protected:
     }
 
     // The project file of the site with its own settings file, in which the named settings
-    // are shown in that order of the catalogue; the project scans itself when opened.
-    void WriteProject(const std::vector<std::string>& shown, UINT bShowTitle = 1)
+    // are shown in that order of the catalogue; the project scans itself when opened. The
+    // catalogue may be changed further before it is written.
+    void WriteProject(const std::vector<std::string>& shown, UINT bShowTitle = 1,
+                      const std::function<void(CMetaSettingList&)>& change = {})
     {
         CMetaSettingList list;
         list.SetDefaults();
@@ -131,6 +150,8 @@ protected:
             ASSERT_EQ(list.FindByName(name.c_str(), pSetting), 0u) << name;
             pSetting->SetShow(1);
         }
+        if (change)
+            change(list);
         std::filesystem::create_directories(dir.Path() + "/config");
         ASSERT_EQ(list.SaveToFile(CString(SettingsPath().c_str())), 0u);
         CProjectSettings settings;

@@ -19,3 +19,13 @@ inline std::vector<std::uint32_t> Utf8CodePoints(const std::string& text)
     }
     return out;
 }
+
+// The text as a page that names no character set holds it: what ASCII lacks as numeric
+// character references.
+inline std::string NumericReferences(const std::string& text)
+{
+    std::string out;
+    for (std::uint32_t cp : Utf8CodePoints(text))
+        out += cp < 0x80 ? std::string(1, static_cast<char>(cp)) : "&#" + std::to_string(cp) + ";";
+    return out;
+}

@@ -15,6 +15,9 @@
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/ClipboardText.h"
 #include "tests/support/ForeignClipboardOwner.h"
+#include "tests/support/UserScript.h"
+#include "tests/support/Utf8CodePoints.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
@@ -112,6 +115,41 @@ protected:
         return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
     }
 
+    // Whether a cell's list of choices is open and has the keys.
+    static bool ListOpen() { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())) != nullptr; }
+    // F4 on the cell opens its value's dialog, titled as the pattern says, which the user
+    // closes with Escape; the grid then has the keys again. A window of another title that
+    // has the keys a minute later is closed as well, so that the test fails, not hangs.
+    ::testing::AssertionResult F4OpensDialog(ROWCOL nRow, ROWCOL nCol, const std::string& title)
+    {
+        if (!GoToByKeys(nRow, nCol))
+            return ::testing::AssertionFailure() << "the keys did not reach the cell";
+        // The scripts share one log: each dialog closed is told apart by its number.
+        const std::string closed = "closed " + std::to_string(++m_nDialogs) + ": " + title;
+        UserScript user(dir.Path(), server->DisplayName());
+        const std::string steps = "if " VOSTREL_WAIT_FOCUS " --timeout 60 --name '" + title + "' >/dev/null; then\n"
+                                  "  xdotool key Escape; echo '" + closed + "' >>\"$log\"\n"
+                                  "else\n"
+                                  "  echo 'never focused: " + title + "' >>\"$log\"; xdotool key Escape\n"
+                                  "fi\n";
+        if (!user.Start(steps) || !Xdo("key F4"))
+            return ::testing::AssertionFailure() << "the keys were not typed";
+        if (!RunUntil([&] { return user.Steps().find(closed) != std::string::npos && ::GetFocus() == View()->GetSafeHwnd(); }, 60000))
+            return ::testing::AssertionFailure() << "F4 on cell " << nRow << ", " << nCol << " opened no '" << title << "'; " << user.Steps();
+        return ::testing::AssertionSuccess();
+    }
+    // F4 on the cell opens its list of choices, which Escape closes.
+    ::testing::AssertionResult F4OpensList(ROWCOL nRow, ROWCOL nCol)
+    {
+        if (!GoToByKeys(nRow, nCol))
+            return ::testing::AssertionFailure() << "the keys did not reach the cell";
+        if (!Xdo("key F4") || !RunUntil([] { return ListOpen(); }, 60000))
+            return ::testing::AssertionFailure() << "F4 on cell " << nRow << ", " << nCol << " opened no list";
+        if (!Xdo("key Escape") || !RunUntil([&] { return ::GetFocus() == View()->GetSafeHwnd(); }, 60000))
+            return ::testing::AssertionFailure() << "Escape did not close the list";
+        return ::testing::AssertionSuccess();
+    }
+
     // The items of the pop-up menu the keys open, read from the pop-up window while it shows,
     // after which the user closes the menu. Empty when no menu opened.
     std::vector<ShownItem> ReadMenu(const std::string& keys)
@@ -140,6 +178,8 @@ protected:
 
     // A fetch engine that holds its scans; it outlives the program the test runs.
     HeldFetchBackend held;
+    // The value dialogs F4 opened so far.
+    int m_nDialogs = 0;
 
     static std::vector<HWND> OpenMenus()
     {
@@ -671,4 +711,118 @@ TEST_F(MainWindowEditingX11Test, CutEmptiesTheValueCellsItCopiesAndUndoGivesThem
     const std::string saved = ReadFile(last);
     EXPECT_EQ(TagContent(saved, "DESCRIPTION"), "") << saved;
     EXPECT_EQ(TagContent(saved, "KEYWORDS"), "") << saved;
+}
+
+
+// A paste gives the cells the values copied and nothing else: each cell keeps its column's kind.
+// Description cells pasted into the Keywords column, a date column and a drop-down list column
+// still open the Keywords dialog, the date's dialog and the list, also after Undo and Redo;
+// list cells pasted into Description take typed text there. A value that is none of the list's
+// choices is kept as typed text is. The save writes the pasted values into the pages.
+TEST_F(MainWindowEditingX11Test, APasteGivesValuesOnlyAndEachCellKeepsItsColumnsKind)
+{
+    X11KeyboardLetters letters(other, "Ζήτα");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    MakeSite(3);
+    WriteProject({"Keywords", "Expires", "Description"}, 0, [](CMetaSettingList& list) {
+        MakeDropDownList(list, "Rating", {"General", "Ωμέγα", "日本語"});
+    });
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    const ROWCOL nKeys = 2, nDate = 3, nDesc = 4, nList = 5;
+    ASSERT_EQ(view.GetColCount(), nList);
+    for (const auto& [nCol, name] : {std::pair{nKeys, "Keywords"}, {nDate, "Expires"}, {nDesc, "Description"}, {nList, "Rating"}})
+        ASSERT_STREQ(view.GetCellValue(0, nCol), name);
+
+    // Row 3 takes the list's second choice: F4, Down, Enter, and Up stores it.
+    ASSERT_TRUE(GoToByKeys(3, nList));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([] { return ListOpen(); }, 60000)) << "F4 opened no list";
+    ASSERT_TRUE(Xdo("key Down Return Up"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(2, nList) && view.GetCellValue(3, nList) == "Ωμέγα"; }, 60000))
+        << "the choice was not stored";
+    const std::vector<std::string> original = CopiedCells(1, nKeys, 3, nList);
+    ASSERT_EQ(original.size(), 3u);
+
+    // Copies the block and pastes it at the cell; false when the cell did not get the value.
+    const auto paste = [&](ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, ROWCOL nRow, ROWCOL nCol) {
+        const std::vector<std::string> copied = CopiedCells(nTop, nLeft, nBottom, nRight);
+        return GoToByKeys(nRow, nCol) && Xdo("key ctrl+v") &&
+               RunUntil([&] { return !copied.empty() && view.GetCellValue(nRow, nCol) == CellsOf(copied[0])[0].c_str(); }, 60000);
+    };
+    const std::string desc1 = CellsOf(original[0])[2], desc2 = CellsOf(original[1])[2];
+
+    // Into the Keywords column, undone and redone.
+    ASSERT_TRUE(paste(1, nDesc, 2, nDesc, 1, nKeys)) << "the paste into Keywords did not paste";
+    EXPECT_TRUE(F4OpensDialog(1, nKeys, "^Keywords Metatag"));
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_RedoList.IsEmpty(); }, 60000)) << "Undo was not done";
+    EXPECT_EQ(CopiedCells(1, nKeys, 3, nList), original) << "Undo did not give the cells back";
+    EXPECT_TRUE(F4OpensDialog(2, nKeys, "^Keywords Metatag"));
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetParam()->m_RedoList.IsEmpty(); }, 60000)) << "Redo was not done";
+    EXPECT_EQ(CopiedCells(1, nKeys, 2, nKeys), (std::vector<std::string>{desc1, desc2})) << "Redo did not paste again";
+    EXPECT_TRUE(F4OpensDialog(2, nKeys, "^Keywords Metatag"));
+
+    // Into the date column and the list, whose choices the pasted values are not.
+    ASSERT_TRUE(paste(1, nDesc, 2, nDesc, 1, nDate)) << "the paste into the date column did not paste";
+    EXPECT_TRUE(F4OpensDialog(2, nDate, "^Date / Time Metatag"));
+    ASSERT_TRUE(paste(1, nDesc, 2, nDesc, 1, nList)) << "the paste into the list did not paste";
+    EXPECT_TRUE(F4OpensList(1, nList));
+    EXPECT_TRUE(F4OpensList(2, nList));
+
+    // The list's cells into Description, where the second is then typed over.
+    ASSERT_TRUE(paste(2, nList, 3, nList, 1, nDesc)) << "the paste into Description did not paste";
+    ASSERT_TRUE(GoToByKeys(2, nDesc));
+    ASSERT_TRUE(Xdo("type --delay 30 'Ζήτα'") && Xdo("key Return"));
+    EXPECT_TRUE(RunUntil([&] { return view.GetCellValue(2, nDesc) == "Ζήτα"; }, 60000))
+        << "the cell did not take the typed text: '" << view.GetCellValue(2, nDesc).GetString() << "'";
+
+    const std::vector<std::string> pasted = {RowOf({desc1, desc1, desc2, desc1}),
+                                             RowOf({desc2, desc2, "Ζήτα", desc2}),
+                                             original[2]};
+    EXPECT_EQ(CopiedCells(1, nKeys, 3, nList), pasted);
+    // Each column shows its kind: the current Keywords cell its "..." button.
+    ASSERT_TRUE(GoToByKeys(1, nKeys) && Quiet());
+    cairo_surface_destroy(Shot("paste-kinds"));
+
+    // Save Edited Files writes the values into the pages.
+    const std::string first = site + "/p01.htm", second = site + "/p02.htm", third = site + "/p03.htm";
+    const std::string before = ReadFile(third);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(third) != before; }, 60000)) << "the save did not write the pages";
+    const std::string page1 = ReadFile(first), page2 = ReadFile(second), page3 = ReadFile(third);
+    EXPECT_EQ(TagContent(page1, "KEYWORDS"), desc1) << page1;
+    EXPECT_EQ(TagContent(page1, "DESCRIPTION"), desc2) << page1;
+    EXPECT_EQ(TagContent(page1, "Rating"), desc1) << page1;
+    EXPECT_NE(page1.find("http-equiv=\"Expires\" content=\"" + desc1 + "\""), std::string::npos) << page1;
+    EXPECT_EQ(TagContent(page2, "DESCRIPTION"), NumericReferences("Ζήτα")) << page2;
+    EXPECT_EQ(TagContent(page3, "Rating"), NumericReferences("Ωμέγα")) << page3;
+}
+
+// The rows are the pages and the columns the settings: a paste that reaches past the last row
+// or column fills the cells up to it and leaves out the rest, adding no row and no column,
+// whether the cells come from the grid or from another program.
+TEST_F(MainWindowEditingX11Test, APastePastTheLastRowOrColumnAddsNone)
+{
+    ASSERT_TRUE(StartWithTwoValueColumns(3));
+    CGroupView& view = *View();
+    const std::vector<std::string> block = CopiedCells(1, 2, 2, 3);
+    ASSERT_EQ(block.size(), 2u);
+    // At the last cell, Ctrl+End's: it gets the block's first cell, and Ctrl+End stays there.
+    const auto pasteAtTheEnd = [&](const std::string& first) {
+        return Xdo("key ctrl+End") && RunUntil([&] { return IsCurrent(3, 3); }, 60000) && Xdo("key ctrl+v") &&
+               RunUntil([&] { return view.GetCellValue(3, 3) == first.c_str(); }, 60000) && Xdo("key Up ctrl+End") &&
+               RunUntil([&] { return IsCurrent(3, 3); }, 60000);
+    };
+    EXPECT_TRUE(pasteAtTheEnd(CellsOf(block[0])[0])) << "the grid's cells: the grid has " << view.GetRowCount() << " rows and "
+                                                     << view.GetColCount() << " columns";
+    EXPECT_EQ(view.GetRowCount(), 3u);
+    EXPECT_EQ(view.GetColCount(), 3u);
+
+    ForeignClipboardOwner other(server->DisplayName(), "Ένα\tTwo\r\nThree\tFour\r\n", ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    EXPECT_TRUE(pasteAtTheEnd("Ένα")) << "another program's cells: the grid has " << view.GetRowCount() << " rows and "
+                                      << view.GetColCount() << " columns";
+    EXPECT_EQ(view.GetRowCount(), 3u);
+    EXPECT_EQ(view.GetColCount(), 3u);
 }

@@ -311,16 +311,61 @@ TEST_F(MainWindowKeyboardX11Test, TheKeyThatStartsAnEditKeepsItsCharacterInEvery
     EXPECT_EQ(CopiedCells(1, nTitle, 3, 4), wanted);
     ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "ctrl+t"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "the save did not end";
-    // A page that names no character set holds what ASCII lacks as numeric references.
-    const auto referenced = [](const std::string& text) {
-        std::string out;
-        for (std::uint32_t cp : Utf8CodePoints(text))
-            out += cp < 0x80 ? std::string(1, static_cast<char>(cp)) : "&#" + std::to_string(cp) + ";";
-        return out;
-    };
     for (const auto& [page, nRow] : {std::pair{"a.htm", nA}, {"b.htm", nB}, {"sub/c.htm", nC}}) {
         const std::string saved = ReadFile(site + "/" + page);
-        EXPECT_EQ(TagContent(saved, "DESCRIPTION"), referenced(held[{nRow, nDesc}])) << saved;
-        EXPECT_EQ(TagContent(saved, "KEYWORDS"), referenced(held[{nRow, nKeys}])) << saved;
+        EXPECT_EQ(TagContent(saved, "DESCRIPTION"), NumericReferences(held[{nRow, nDesc}])) << saved;
+        EXPECT_EQ(TagContent(saved, "KEYWORDS"), NumericReferences(held[{nRow, nKeys}])) << saved;
+    }
+}
+
+// A letter typed on a cell's drop-down list picks the next choice that begins with that whole
+// letter, in any script: é, Ω and 日 are not taken for the other choices their first bytes
+// begin, and typed again a letter steps on to its next choice, round to the first. It works as
+// the first key on the cell and as the keys after it, and the choice reaches the page.
+TEST_F(MainWindowKeyboardX11Test, ALetterTypedOnAListPicksTheNextChoiceThatBeginsWithIt)
+{
+    X11KeyboardLetters letters(other, "éΩ日");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    MakeDropDownList(*pList, "Rating", {"General", "Über", "été", "Ωμέγα", "昨日", "日本語", "Ωmega", "Mature"});
+    OpenSite(true);
+    const ROWCOL nList = ColumnOf("Rating");
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm"), nC = RowOf("c.htm");
+    ASSERT_TRUE(nList > 1 && nA > 0 && nB > 0 && nC > 0);
+    const auto shown = [&](ROWCOL nRow) {
+        CString strText;
+        view->GetCellText(nRow, nList, strText);
+        return std::string(strText);
+    };
+    // Each letter typed on the cell, and the choice it should show then.
+    const auto pick = [&](ROWCOL nRow, const std::vector<std::pair<std::string, std::string>>& typed) {
+        if (!GoToByKeys(nRow, nList) || !RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }))
+            return ::testing::AssertionFailure() << "the keys did not make the cell current";
+        for (const auto& key : typed) {
+            const std::string& choice = key.second;
+            if (!WaitForFocus(Frame().GetSafeHwnd()) || !XdoNow("type '" + key.first + "'") ||
+                !RunUntil([&] { return shown(nRow) == choice; }))
+                return ::testing::AssertionFailure() << "'" << key.first << "' picked '" << shown(nRow) << "', not '" << choice << "'";
+        }
+        if (Quiet())
+            cairo_surface_destroy(Shot(("list-picked-" + std::to_string(nRow)).c_str()));
+        if (!XdoNow("key Return") || !RunUntil([&] { return view->GetCellValue(nRow, nList) == typed.back().second.c_str(); }))
+            return ::testing::AssertionFailure() << "Enter did not store the choice";
+        return ::testing::AssertionSuccess();
+    };
+    EXPECT_TRUE(pick(nA, {{"g", "General"}, {"m", "Mature"}, {"é", "été"}, {"Ω", "Ωμέγα"}, {"Ω", "Ωmega"}, {"Ω", "Ωμέγα"}, {"日", "日本語"}}));
+    EXPECT_TRUE(pick(nB, {{"é", "été"}}));
+    EXPECT_TRUE(pick(nC, {{"Ω", "Ωμέγα"}, {"Ω", "Ωmega"}}));
+
+    // What the grid copies, and what the pages hold once saved.
+    std::map<ROWCOL, std::string> chosen = {{nA, "日本語"}, {nB, "été"}, {nC, "Ωmega"}};
+    EXPECT_EQ(CopiedCells(1, nList, 3, nList), (std::vector<std::string>{chosen[1], chosen[2], chosen[3]}));
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "the save did not end";
+    for (const auto& [page, nRow] : {std::pair{"a.htm", nA}, {"b.htm", nB}, {"sub/c.htm", nC}}) {
+        const std::string saved = ReadFile(site + "/" + page);
+        EXPECT_EQ(TagContent(saved, "Rating"), NumericReferences(chosen[nRow])) << saved;
     }
 }
