@@ -17,18 +17,29 @@ class ValueDialogsX11Test : public MainWindowX11Test {
 protected:
     // The cell's button, at its right edge, pressed once the cell is current; the user's keys in
     // the dialog it opens are the script's. Waits until the dialog has come and gone.
+    // How many of the test's scripts have ended: they all write to one log, so a script's own
+    // end is a "done" more than there were before it started.
+    static size_t DonesIn(const UserScript& user)
+    {
+        const std::string log = user.Steps();
+        size_t n = 0;
+        for (size_t at = log.find("done\n"); at != std::string::npos; at = log.find("done\n", at + 1))
+            ++n;
+        return n;
+    }
     ::testing::AssertionResult PressCellButton(ROWCOL nRow, ROWCOL nCol, const std::string& steps)
     {
         if (!ClickCell(nRow, nCol) || !RunUntil([&] { return IsCurrent(nRow, nCol) && Settled(); }, 60000))
             return ::testing::AssertionFailure() << "the click did not make the cell current";
         UserScript user(dir.Path(), server->DisplayName());
+        const size_t nDoneBefore = DonesIn(user);
         if (!user.Start(steps + "echo done >>\"$log\"\n"))
             return ::testing::AssertionFailure() << "the user's script did not start";
         const CRect cell = View()->CalcCellRect(nRow, nCol);
         if (!ClickAt(ScreenPoint(View()->GetSafeHwnd(), cell.right - 6, cell.CenterPoint().y)))
             return ::testing::AssertionFailure() << "the click on the button failed";
         const bool bGone = RunUntil([&] {
-            return user.Steps().find("done") != std::string::npos && ProgramHasFocus()
+            return DonesIn(user) > nDoneBefore && ProgramHasFocus()
                 && ::GetAncestor(::GetFocus(), GA_ROOT) == Frame().GetSafeHwnd() && Settled();
         }, 60000);
         if (!bGone)
@@ -174,8 +185,9 @@ TEST_F(ValueDialogsX11Test, CtrlCRightAfterTheDialogsOkCopiesTheCellsValue)
     // The user's keys in the dialog the keys open; the grid has them again once it is gone.
     const auto dialogByKeys = [&](const std::string& keys, const std::string& steps) {
         UserScript user(dir.Path(), server->DisplayName());
+        const size_t nDoneBefore = DonesIn(user);
         return user.Start(steps + "echo done >>\"$log\"\n") && Xdo("key " + keys) && RunUntil([&] {
-            return user.Steps().find("done") != std::string::npos && ProgramHasFocus() &&
+            return DonesIn(user) > nDoneBefore && ProgramHasFocus() &&
                    ::GetAncestor(::GetFocus(), GA_ROOT) == Frame().GetSafeHwnd() && Settled();
         }, 60000);
     };
