@@ -1257,16 +1257,19 @@ CParserEngine::~CParserEngine()
 {
     // No thread the engine started outlives it: each is asked to end soon and waited for. The
     // enumeration ends at once, a save after the page it is saving, a sweep after its folder.
-    m_pClosing->store(1);
+    // From here on no stop starts: a worker's last page may still end the scan, and a stop
+    // thread started now would be waited for by no one. The fetch engine is taken at the same
+    // moment, so that it is either here or with a stop thread that has started already.
+    std::unique_ptr<IScanTaskManager> pTaskManager;
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        m_pClosing->store(1);
+        pTaskManager = std::move(m_pTaskManager);
+    }
     m_pEnumState->bStop.store(1);
     m_pSaveState->bStop.store(1);
     // The fetch engine's workers report to this object until their engine has stopped.
     WaitAndClose(m_pStopState->hThread.exchange(nullptr));
-    std::unique_ptr<IScanTaskManager> pTaskManager;
-    {
-        std::lock_guard<std::mutex> guard(m_managerLock);
-        pTaskManager = std::move(m_pTaskManager);
-    }
     if (pTaskManager) {
         pTaskManager->RequestStop();
         pTaskManager->StopThreads();
@@ -1409,16 +1412,6 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
 UINT CParserEngine::StopScan()
 {
     auto pParams = std::make_unique<StopParams>();
-    {
-        std::lock_guard<std::mutex> guard(m_managerLock);
-        CVostrelAppModel& app = GetAppModel();
-        if (app.GetRunState() != CVostrelAppModel::runScanning)
-            return 0;
-        app.SetRunState(CVostrelAppModel::runBusy);
-        pParams->pTaskManager = std::move(m_pTaskManager);
-        m_bThreadsStarted = false;
-        m_pStopState->bStop.store(1);
-    }
     pParams->pState = m_pStopState;
     pParams->hMainWnd = m_hMainWnd.load();
     // The lookup points into the pages and the catalogue, which the user may change once the
@@ -1427,13 +1420,23 @@ UINT CParserEngine::StopScan()
         CSingleLock lock(&m_lock, TRUE);
         m_pNames.reset();
     };
+    std::lock_guard<std::mutex> guard(m_managerLock);
+    CVostrelAppModel& app = GetAppModel();
+    // A closing engine stops the fetch engine itself.
+    if (m_pClosing->load() != 0 || app.GetRunState() != CVostrelAppModel::runScanning)
+        return 0;
+    app.SetRunState(CVostrelAppModel::runBusy);
+    pParams->pTaskManager = std::move(m_pTaskManager);
+    m_bThreadsStarted = false;
+    m_pStopState->bStop.store(1);
+    // Started under the lock (which starting a thread does not wait on): the engine's end, which
+    // takes the lock first, then finds the thread of every stop that went before it.
     if (StartWorker(&ScanStopThread, pParams, *m_pStopState) != 0) {
         // No thread: the scan goes on as it was, so that Stop can be tried again.
-        std::lock_guard<std::mutex> guard(m_managerLock);
         m_pTaskManager = std::move(pParams->pTaskManager);
         m_bThreadsStarted = true;
         m_pStopState->bStop.store(0);
-        GetAppModel().SetRunState(CVostrelAppModel::runScanning);
+        app.SetRunState(CVostrelAppModel::runScanning);
     }
     return 0;
 }

@@ -54,8 +54,9 @@ public:
     // cannot be opened, no fetch engine can be made or a scan is still running (nothing is then
     // queued or changed). User-interface thread.
     UINT StartScan(const CSelNodesCol& pages, const CProjectSettings& settings);
-    // Only while the run state is 1: sets it to 2 and starts the thread that stops and deletes
-    // the fetch engine and then posts kMsgScanFinished. 0. Callable from any thread.
+    // Only while the run state is 1 and the engine is not being deleted: sets it to 2 and starts
+    // the thread that stops and deletes the fetch engine and then posts kMsgScanFinished. 0.
+    // Callable from any thread.
     UINT StopScan();
     // Fills the options of a fetch engine with nThreads check threads from the options record.
     static void MakeFetchOptions(const CAppOptions& record, int nThreads, CConnectOptions& connect,
