@@ -69,6 +69,34 @@ TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
     EXPECT_TRUE(content.HoldsValue("pear, red apple"));
 }
 
+TEST_F(MetaContentTest, AListSeparatorWithBlanksAlsoCutsItemsWrittenWithoutThem)
+{
+    // The project joins items with ", ", the page's generator wrote them with "," alone.
+    auto pSettings = std::make_unique<CProjectSettings>();
+    pSettings->m_strListSeparator = ", ";
+    m_pModel->SetProjectSettings(std::move(pSettings));
+    CMetaContent content;
+    content.SetContent("a,b,c");
+    CStringList items;
+    EXPECT_EQ(content.SplitContent(", ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"a", "b", "c"}));
+    // A keyword the extractor finds again is not added a second time.
+    EXPECT_EQ(content.AddItem("b"), 1u);
+    EXPECT_STREQ(content.GetContent(), "a,b,c");
+    EXPECT_TRUE(content.HoldsValue("c, a"));
+    EXPECT_EQ(content.AddItem("d"), 0u);
+    EXPECT_STREQ(content.GetContent(), "a,b,c, d");
+
+    // The same for a separator with blanks on both sides and line ends between the items.
+    content.SetContent("red apple ;pear;\r\n plum");
+    EXPECT_EQ(content.SplitContent(" ; ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red apple", "pear", "plum"}));
+    // A separator that is a blank and nothing else cuts at that blank.
+    content.SetContent("red apple");
+    EXPECT_EQ(content.SplitContent(" ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red", "apple"}));
+}
+
 TEST_F(MetaContentTest, ResetToSuggestions)
 {
     CMetaContent content;
