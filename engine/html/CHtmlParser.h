@@ -81,6 +81,7 @@ protected:
     void OnEndTag(LPCSTR pszName, int nLength) override;
     void OnText(LPCSTR pszText, int nLength) override;
     void OnWhitespace(LPCSTR pszText, int nLength) override;
+    void OnMarkup(LPCSTR pszText, int nLength) override;
     void OnScriptStart() override;
     void OnScriptEnd() override;
     void OnScriptText(LPCSTR pszText, int nLength) override;
@@ -104,4 +105,10 @@ private:
     std::string m_strScriptText; // without the page's NUL bytes
     int m_nEventScriptMode;
     DWORD m_nBytesRead = 0;
+    // Inline SVG pictures and MathML formulas open here; their TITLE elements (an icon's
+    // tooltip, "Open menu") are no title of the page.
+    int m_nPictureDepth = 0;
+    // The start tag being read opens a picture, unless it closes itself ("<svg ... />").
+    BOOL m_bPictureStart = FALSE;
+    BOOL m_bSlashBeforeTagEnd = FALSE;
 };
