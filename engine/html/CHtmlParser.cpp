@@ -54,6 +54,11 @@ void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
     m_pCurrentTag.reset();
     const TagEntry* pEntry = FindTagEntry(pszName, nLength);
     m_pPendingEntry = (pEntry != nullptr && pEntry->m_pActionClass != nullptr) ? pEntry : nullptr;
+    if (!m_bBodyStartSeen) {
+        m_bHtmlStartSeen |= IsTagName(pszName, nLength, "HTML");
+        m_bHeadStartSeen |= IsTagName(pszName, nLength, "HEAD");
+        m_bBodyStartSeen = IsTagName(pszName, nLength, "BODY");
+    }
     m_bPictureStart = IsPictureTag(pszName, nLength);
     m_bSlashBeforeTagEnd = FALSE;
     if (m_nPictureDepth > 0 && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass == RUNTIME_CLASS(CTitleAction))
@@ -146,6 +151,8 @@ void CHtmlParser::OnEndTag(LPCSTR pszName, int nLength)
 {
     if (m_nPictureDepth > 0 && IsPictureTag(pszName, nLength))
         --m_nPictureDepth;
+    if (!m_bBodyStartSeen && IsTagName(pszName, nLength, "HEAD"))
+        m_bHeadEndSeen = TRUE;
     if (m_pOpenElement && m_pOpenElement->IsSameTag(pszName, nLength))
         FinishOpenElement();
     if (HasForm() && nLength == 4 && memcmp(pszName, "FORM", 4) == 0)
@@ -208,6 +215,15 @@ int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
             m_pSink->AddKeywordText(pBuffer, nRead);
     }
     return nRead;
+}
+
+CHtmlParser::PageFrame CHtmlParser::GetPageFrame() const
+{
+    if (!m_bHtmlStartSeen)
+        return PageFrame::NoHtmlStart;
+    if (!m_bHeadStartSeen)
+        return PageFrame::NoHeadStart;
+    return m_bHeadEndSeen ? PageFrame::Whole : PageFrame::NoHeadEnd;
 }
 
 DWORD CHtmlParser::GetBytesRead() const

@@ -71,6 +71,12 @@ public:
 
     CAction* GetOpenElement() const { return m_pOpenElement.get(); }
 
+    // What the page read so far lacks of the frame a save writes its tags into, in the order a
+    // save looks for it: an HTML start tag, then a HEAD start tag, then a HEAD end tag, each
+    // before the BODY start tag (after which a save reads nothing).
+    enum class PageFrame { Whole, NoHtmlStart, NoHeadStart, NoHeadEnd };
+    PageFrame GetPageFrame() const;
+
 protected:
     void OnStartTag(LPCSTR pszName, int nLength) override;
     void OnAttrName(LPCSTR pszName, int nLength) override;
@@ -105,6 +111,10 @@ private:
     std::string m_strScriptText; // without the page's NUL bytes
     int m_nEventScriptMode;
     DWORD m_nBytesRead = 0;
+    BOOL m_bHtmlStartSeen = FALSE;
+    BOOL m_bHeadStartSeen = FALSE;
+    BOOL m_bHeadEndSeen = FALSE;
+    BOOL m_bBodyStartSeen = FALSE;
     // Inline SVG pictures and MathML formulas open here; their TITLE elements (an icon's
     // tooltip, "Open menu") are no title of the page.
     int m_nPictureDepth = 0;

@@ -83,10 +83,11 @@ public:
     void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) override;
     // Marks the page scanned, posts kMsgFileScanned and stops the scan after the last page.
     void OnTaskDone(DWORD_PTR dwPage) override;
-    // Results and redirects are not the scan's business, but for one: a page whose file could not
-    // be found, opened or read gets the result's text as its read failure, and the Output Area a
-    // line naming the page and the reason. Otherwise the page would look
-    // like one without tags, and the user would learn of it only when a save failed.
+    // Results and redirects are not the scan's business, but for two: a page whose file could
+    // not be found, opened or read, or whose bytes are no page, gets the result's text as its
+    // read failure, and the Output Area a line naming the page and the reason; a page a save
+    // would refuse gets the line alone. Otherwise the page would look like one without tags,
+    // and the user would learn of it only when a save failed.
     void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
                       DWORD_PTR dwInsert2) override;
 
