@@ -11,7 +11,15 @@ using namespace enginetest;
 
 namespace {
 
-class MetaContentTest : public EngineTest {};
+class MetaContentTest : public EngineTest {
+protected:
+    void UseListSeparator(const char* pszSeparator)
+    {
+        auto pSettings = std::make_unique<CProjectSettings>();
+        pSettings->m_strListSeparator = pszSeparator;
+        m_pModel->SetProjectSettings(std::move(pSettings));
+    }
+};
 
 TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
 {
@@ -30,9 +38,7 @@ TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
     EXPECT_EQ(content.AddItem("d"), 0u);
     EXPECT_STREQ(content.GetContent(), "a, b, c,d");
 
-    auto pSettings = std::make_unique<CProjectSettings>();
-    pSettings->m_strListSeparator = ";";
-    m_pModel->SetProjectSettings(std::move(pSettings));
+    UseListSeparator(";");
     content.SetContent("x");
     content.AddItem("y");
     EXPECT_STREQ(content.GetContent(), "x;y");
@@ -53,9 +59,7 @@ TEST_F(MetaContentTest, SplitTextSkipsEmptyItems)
 
 TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
 {
-    auto pSettings = std::make_unique<CProjectSettings>();
-    pSettings->m_strListSeparator = ", ";
-    m_pModel->SetProjectSettings(std::move(pSettings));
+    UseListSeparator(", ");
     CMetaContent content;
     content.SetContent("red apple, pear");
     CStringList items;
@@ -72,9 +76,7 @@ TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
 TEST_F(MetaContentTest, AListSeparatorWithBlanksAlsoCutsItemsWrittenWithoutThem)
 {
     // The project joins items with ", ", the page's generator wrote them with "," alone.
-    auto pSettings = std::make_unique<CProjectSettings>();
-    pSettings->m_strListSeparator = ", ";
-    m_pModel->SetProjectSettings(std::move(pSettings));
+    UseListSeparator(", ");
     CMetaContent content;
     content.SetContent("a,b,c");
     CStringList items;

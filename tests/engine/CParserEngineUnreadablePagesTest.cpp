@@ -1,10 +1,7 @@
-// Files of a page's name that are no page: what the walk of the project folder tells of them, and
-// what a save tells of a page in a charset the program does not write.
+// Files of a page's name that are no page: what the walk of the project folder tells of them.
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 
-#include "engine/meta/CMetaContent.h"
-#include "engine/meta/CMetaContentList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -88,44 +85,6 @@ TEST_F(UnreadablePagesTest, TheWalkTellsEachFileOfAPagesNameThatIsNoPage)
                                  "old.htm : Left out of the project: It is a link to a file that does not exist.",
                                  "pipe.htm : Left out of the project: It is a named pipe, not a file.",
                              }));
-}
-
-TEST_F(UnreadablePagesTest, ASaveLeavesAUtf16PageAloneAndSaysWhy)
-{
-    // A page as an editor writes it in UTF-16 with its byte order mark, little and big endian.
-    const std::string strText = "<html><head><title>Caf\xC3\xA9</title></head><body>x</body></html>";
-    std::string strLittle = "\xFF\xFE";
-    std::string strBig = "\xFE\xFF";
-    for (const char ch : strText) {
-        // The page's text is ASCII but for the é (U+00E9).
-        const char chUnit = ch == '\xC3' ? '\0' : ch == '\xA9' ? '\xE9' : ch;
-        if (ch == '\xC3')
-            continue;
-        strLittle += std::string{chUnit, '\0'};
-        strBig += std::string{'\0', chUnit};
-    }
-    CSelNodesCol pages;
-    for (const auto& [name, bytes] : {std::pair{"little.htm", strLittle}, std::pair{"big.htm", strBig}}) {
-        WriteFileBytes(TempDir() / name, bytes);
-        auto pPage = std::make_unique<CPageNode>();
-        pPage->SetKind(CPageNode::kindPage);
-        pPage->SetName(name);
-        pPage->SetFolder(TempDir().c_str());
-        CMetaContentList* pList = nullptr;
-        pPage->CreateContentList(pList);
-        CMetaContent* pContent = nullptr;
-        pList->AddContent("Keywords", "k", 1, pContent);
-        pages.AddTail(pPage.get());
-        m_root.AddChild(pPage.release());
-    }
-    MessageSink sink;
-    ASSERT_EQ(m_engine.StartSave(pages, sink.Handle(), sink.Handle()), 0u);
-    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
-    const std::string strWhy = " : The page is written in UTF-16, a charset this program does not write: it is left as it is.";
-    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"LITTLE.HTM" + strWhy, "BIG.HTM" + strWhy}));
-    EXPECT_EQ(ReadFileBytes(TempDir() / "little.htm"), strLittle);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "big.htm"), strBig);
-    EXPECT_FALSE(fs::exists(TempDir() / "little.htm.old"));
 }
 
 } // namespace
