@@ -3,9 +3,11 @@
 #include "engine/html/CTranslatingFile.h"
 #include "engine/html/HtmlLinkTypes.h"
 #include "engine/html/ITaskManager.h"
+#include "engine/meta/CMetaEditEngine.h"
 #include "engine/project/CConnectOptions.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
+#include "engine/project/PageReadability.h"
 #include "fetch/CHPSTable.h"
 #include "fetch/CTaskManager.h"
 #include "fetch/ResultCodes.h"
@@ -16,6 +18,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CFileRefChecker, CRefChecker)
 
@@ -157,6 +160,14 @@ void CFileRefChecker::CheckMore()
     CFileException openError;
     openError.m_bAutoDelete = FALSE;
     if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &openError)) {
+        // A named pipe or a device under a page's name is told as what it is: the open was not
+        // refused, there is nothing a page could be read from.
+        struct stat info {};
+        if (openError.m_lOsError == ERROR_BAD_FILE_TYPE && ::stat(strPath, &info) == 0
+            && !NotAFileText(info.st_mode).IsEmpty()) {
+            ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, NotAFileText(info.st_mode));
+            return;
+        }
         ReportException(RC_FILE_OPEN_FAILED, &openError);
         return;
     }
@@ -196,10 +207,32 @@ void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarni
             ReadPageForKeywords(&translated);
             FinishKeywordExtraction(TRUE);
         } else if (kind == ContentKind::Html) {
+            // The page's start tells a charset this program does not write, and binary data.
+            std::string start(kPageSniffBytes, '\0');
+            start.resize(file.Read(start.data(), static_cast<UINT>(start.size())));
+            file.SeekToBegin();
+            if (const CString strCharset = UnwrittenCharsetText(start); !strCharset.IsEmpty()) {
+                ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, strCharset);
+                return;
+            }
             StartKeywordExtraction();
             ResetKeywordExtraction();
-            ParsePage(&translated);
+            const CHtmlParser::PageFrame frame = ParsePage(&translated);
+            // A page the save would refuse is told now, when the user can still do something
+            // about it, rather than only after its cells were edited.
+            if (frame == CHtmlParser::PageFrame::NoHtmlStart && LooksBinary(start) && !IsStopRequested()) {
+                FinishKeywordExtraction(FALSE);
+                ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, BinaryPageText());
+                return;
+            }
             FinishKeywordExtraction(TRUE);
+            if (frame != CHtmlParser::PageFrame::Whole && !IsStopRequested()) {
+                const UINT nId = frame == CHtmlParser::PageFrame::NoHtmlStart ? kIdsMissingHtmlStart
+                    : frame == CHtmlParser::PageFrame::NoHeadStart            ? kIdsMissingHeadStart
+                                                                              : kIdsMissingHeadEnd;
+                ReportResultText(RC_FILE_NOT_SAVABLE, RESULT_CLASS_WARNING, GetMetaEditErrorText(nId));
+                return;
+            }
         }
         if (!bDateWarning)
             ReportResultCode(RC_FILE_OK);

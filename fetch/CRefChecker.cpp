@@ -223,6 +223,14 @@ void CRefChecker::ReportResultCode(DWORD dwCode, LPCTSTR lpszInsert1, DWORD_PTR 
     m_dwKeptClass = row.dwClass;
 }
 
+void CRefChecker::ReportResultText(DWORD dwCode, DWORD dwClass, LPCTSTR lpszText)
+{
+    if (!IsResultReportable(m_dwKeptClass, dwClass))
+        return;
+    m_pSink->ReportResult(GetPageId(), dwClass, dwCode, 0, lpszText, 0);
+    m_dwKeptClass = dwClass;
+}
+
 CString CRefChecker::GetLimitText(DWORD dwError) const
 {
     const CConnectOptions& options = m_pTaskManager->GetConnectOptions();
@@ -253,12 +261,13 @@ BOOL CRefChecker::IsStopRequested()
     return m_pTaskManager->IsStopRequested();
 }
 
-void CRefChecker::ParsePage(CFile* pFile)
+CHtmlParser::PageFrame CRefChecker::ParsePage(CFile* pFile)
 {
     const CScanOptions& options = m_pTaskManager->GetScanOptions();
     CHtmlParser parser(this, pFile, options.GetJavaScript(), options.GetVBScript(), SCRIPT_KIND_JAVASCRIPT);
     parser.Parse();
     m_pSink->OnContentLength(GetPageId(), parser.GetBytesRead());
+    return parser.GetPageFrame();
 }
 
 void CRefChecker::ReadPageForKeywords(CFile* pFile)

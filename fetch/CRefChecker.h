@@ -4,6 +4,7 @@
 // finds and forwards it to the owner's ITaskManager, and feeds page text to the keyword engine.
 #pragma once
 
+#include "engine/html/CHtmlParser.h"
 #include "engine/html/IHtmlParserSink.h"
 #include "platform/core/CException.h"
 #include "platform/core/CObject.h"
@@ -49,9 +50,13 @@ public:
 
     // Reports a result unless the URL already has a worse one.
     void ReportResultCode(DWORD dwCode, LPCTSTR lpszInsert1 = nullptr, DWORD_PTR dwInsert2 = 0);
+    // A result of the engine's own codes, outside the table of result codes: its text is the
+    // message itself.
+    void ReportResultText(DWORD dwCode, DWORD dwClass, LPCTSTR lpszText);
     BOOL IsStopRequested() override;
-    // Parses the page (already wrapped in the translating file) and reports its length.
-    void ParsePage(CFile* pFile);
+    // Parses the page (already wrapped in the translating file) and reports its length; what
+    // the page lacks of the frame a save writes into.
+    CHtmlParser::PageFrame ParsePage(CFile* pFile);
     // Reads the page for the keyword engine only and reports its length.
     void ReadPageForKeywords(CFile* pFile);
     // Tells the sink of a redirect of the current URL, without the new URL's user information.

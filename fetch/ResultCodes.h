@@ -44,6 +44,9 @@ enum : DWORD {
     RC_FILE_BAD_DATE = 0x81000005,
     RC_FILE_NOT_FOUND = ITaskManager::kCodeFileNotFound,
     RC_FILE_OPEN_FAILED = ITaskManager::kCodeFileOpenFailed,
+    // The engine's own, reported with their texts rather than through the table below.
+    RC_FILE_UNREADABLE = ITaskManager::kCodeFileUnreadable,
+    RC_FILE_NOT_SAVABLE = ITaskManager::kCodePageNotSavable,
     RC_FTP_OK = 0x82000001,
     RC_FTP_ROOT_DIFFERS = 0x82000002,
     RC_FTP_NOT_FOUND = 0x82000003,

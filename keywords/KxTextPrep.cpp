@@ -80,6 +80,10 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     for (size_t i = 0; i < n; ++i)
         lowered[i] = ToLower(s.collected[i]);
     const std::string_view tag(lowered, n);
+    // An empty element in XHTML's form ("<style/>", "<script src="x.js" />") has no end tag
+    // to wait for.
+    const bool empty = s.tagEndsWithSlash;
+    s.tagEndsWithSlash = false;
     s.inTag = false;
     s.tagJustOpened = false;
     s.collected.clear();
@@ -89,7 +93,7 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
         return;
     }
     if (Prefix(tag, "script")) {
-        s.inScript = true;
+        s.inScript = !empty;
         return;
     }
     if (Prefix(tag, "/script")) {
@@ -99,7 +103,7 @@ void FinishTag(KxHtmlScanner& s, std::string& out)
     if (s.inScript)
         return;
     if (NamesTag(tag, "style")) {
-        s.inStyle = true;
+        s.inStyle = !empty;
         return;
     }
     // The end tags of inline elements (those beginning "/b", "/big", "/dfn", "/em", "/font",
@@ -220,6 +224,8 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
                 while (p < stop && *p != '>' && !IsWhite(static_cast<unsigned char>(*p)))
                     ++p;
                 s.collected.append(run, static_cast<size_t>(p - run));
+                if (p > run)
+                    s.tagEndsWithSlash = p[-1] == '/';
                 if (s.collected.size() >= kMaxCollected) {
                     s.collectionClosed = true;
                     if (s.inStyle) {
@@ -233,9 +239,12 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
             if (s.collectionClosed) {
                 // The rest of a tag after its name matters only for its end.
                 const void* gt = std::memchr(p, '>', static_cast<size_t>(end - p));
+                const char* skipTo = gt != nullptr ? static_cast<const char*>(gt) : end;
+                if (skipTo > p)
+                    s.tagEndsWithSlash = skipTo[-1] == '/';
                 if (gt == nullptr)
                     break;
-                p = static_cast<const char*>(gt);
+                p = skipTo;
             }
         }
         const char c = *p++;
@@ -261,6 +270,8 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
                 continue;
             }
             s.tagJustOpened = false;
+            if (c != '>')
+                s.tagEndsWithSlash = c == '/';
             if (c == '>') {
                 FinishTag(s, out);
             } else if (!s.collectionClosed) {
@@ -286,6 +297,7 @@ std::string PrepareHtml(KxHtmlScanner& s, std::string_view piece)
         if (c == '<') {
             s.inTag = true;
             s.tagJustOpened = true;
+            s.tagEndsWithSlash = false;
             s.collected.clear();
             s.collectionClosed = false;
             continue;

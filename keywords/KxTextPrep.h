@@ -22,6 +22,7 @@ struct KxHtmlScanner {
     bool inStyle = false;        // a style sheet's rules are no more page text than a script
     std::string collected;       // tag or reference name, at most 255 characters
     bool collectionClosed = false;
+    bool tagEndsWithSlash = false; // the tag read so far ends in "/", as an empty one ("<style/>")
     const KxHashSet* references = nullptr;
 
     void Clear();

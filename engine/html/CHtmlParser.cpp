@@ -1,6 +1,7 @@
 #include "engine/html/CHtmlParser.h"
 
 #include "engine/html/CAction.h"
+#include "engine/html/CAnchorAction.h"
 #include "engine/html/CTagTable.h"
 #include "engine/html/CTranslatingFile.h"
 #include "engine/html/IHtmlParserSink.h"
@@ -30,6 +31,22 @@ int CHtmlParser::Parse()
     return Lex();
 }
 
+namespace {
+
+template <size_t N>
+bool IsTagName(LPCSTR pszName, int nLength, const char (&name)[N])
+{
+    return nLength == static_cast<int>(N - 1) && std::memcmp(pszName, name, N - 1) == 0;
+}
+
+// Whether the (upper-cased) tag name opens an inline SVG picture or a MathML formula.
+bool IsPictureTag(LPCSTR pszName, int nLength)
+{
+    return IsTagName(pszName, nLength, "SVG") || IsTagName(pszName, nLength, "MATH");
+}
+
+} // namespace
+
 void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
 {
     // A tag left unfinished has had its chance; so that the attributes of an unknown tag go
@@ -37,6 +54,24 @@ void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
     m_pCurrentTag.reset();
     const TagEntry* pEntry = FindTagEntry(pszName, nLength);
     m_pPendingEntry = (pEntry != nullptr && pEntry->m_pActionClass != nullptr) ? pEntry : nullptr;
+    if (!m_bBodyStartSeen) {
+        m_bHtmlStartSeen |= IsTagName(pszName, nLength, "HTML");
+        m_bHeadStartSeen |= IsTagName(pszName, nLength, "HEAD");
+        m_bBodyStartSeen = IsTagName(pszName, nLength, "BODY");
+    }
+    m_bPictureStart = IsPictureTag(pszName, nLength);
+    m_bSlashBeforeTagEnd = FALSE;
+    if (m_nPictureDepth > 0 && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass == RUNTIME_CLASS(CTitleAction))
+        m_pPendingEntry = nullptr;
+}
+
+void CHtmlParser::OnMarkup(LPCSTR pszText, int nLength)
+{
+    // In a start tag, markup is a "/" or blanks; a "/" followed by nothing but blanks closes it.
+    if (nLength == 1 && pszText[0] == '/')
+        m_bSlashBeforeTagEnd = TRUE;
+    else if (nLength > 0 && pszText[0] != ' ' && pszText[0] != '\t' && pszText[0] != '\r' && pszText[0] != '\n')
+        m_bSlashBeforeTagEnd = FALSE;
 }
 
 CAction* CHtmlParser::CurrentTag()
@@ -62,12 +97,14 @@ CAction* CHtmlParser::CurrentTag()
 
 void CHtmlParser::OnAttrName(LPCSTR pszName, int nLength)
 {
+    m_bSlashBeforeTagEnd = FALSE;
     if (CAction* pTag = CurrentTag())
         pTag->SetAttrName(pszName, nLength);
 }
 
 void CHtmlParser::OnAttrNoValue(LPCSTR pszName, int nLength)
 {
+    m_bSlashBeforeTagEnd = FALSE;
     if (CAction* pTag = CurrentTag())
         pTag->AddAttrNoValue(pszName, nLength);
 }
@@ -94,6 +131,8 @@ void CHtmlParser::FinishOpenElement()
 
 void CHtmlParser::OnTagEnd()
 {
+    if (std::exchange(m_bPictureStart, FALSE) && !m_bSlashBeforeTagEnd)
+        ++m_nPictureDepth;
     // The default action of a tag without attributes reports nothing: it is not made at all.
     if (!m_pCurrentTag && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass != RUNTIME_CLASS(CDefaultAction))
         CurrentTag();
@@ -110,6 +149,10 @@ void CHtmlParser::OnTagEnd()
 
 void CHtmlParser::OnEndTag(LPCSTR pszName, int nLength)
 {
+    if (m_nPictureDepth > 0 && IsPictureTag(pszName, nLength))
+        --m_nPictureDepth;
+    if (!m_bBodyStartSeen && IsTagName(pszName, nLength, "HEAD"))
+        m_bHeadEndSeen = TRUE;
     if (m_pOpenElement && m_pOpenElement->IsSameTag(pszName, nLength))
         FinishOpenElement();
     if (HasForm() && nLength == 4 && memcmp(pszName, "FORM", 4) == 0)
@@ -172,6 +215,15 @@ int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
             m_pSink->AddKeywordText(pBuffer, nRead);
     }
     return nRead;
+}
+
+CHtmlParser::PageFrame CHtmlParser::GetPageFrame() const
+{
+    if (!m_bHtmlStartSeen)
+        return PageFrame::NoHtmlStart;
+    if (!m_bHeadStartSeen)
+        return PageFrame::NoHeadStart;
+    return m_bHeadEndSeen ? PageFrame::Whole : PageFrame::NoHeadEnd;
 }
 
 DWORD CHtmlParser::GetBytesRead() const

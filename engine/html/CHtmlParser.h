@@ -71,6 +71,12 @@ public:
 
     CAction* GetOpenElement() const { return m_pOpenElement.get(); }
 
+    // What the page read so far lacks of the frame a save writes its tags into, in the order a
+    // save looks for it: an HTML start tag, then a HEAD start tag, then a HEAD end tag, each
+    // before the BODY start tag (after which a save reads nothing).
+    enum class PageFrame { Whole, NoHtmlStart, NoHeadStart, NoHeadEnd };
+    PageFrame GetPageFrame() const;
+
 protected:
     void OnStartTag(LPCSTR pszName, int nLength) override;
     void OnAttrName(LPCSTR pszName, int nLength) override;
@@ -81,6 +87,7 @@ protected:
     void OnEndTag(LPCSTR pszName, int nLength) override;
     void OnText(LPCSTR pszText, int nLength) override;
     void OnWhitespace(LPCSTR pszText, int nLength) override;
+    void OnMarkup(LPCSTR pszText, int nLength) override;
     void OnScriptStart() override;
     void OnScriptEnd() override;
     void OnScriptText(LPCSTR pszText, int nLength) override;
@@ -104,4 +111,14 @@ private:
     std::string m_strScriptText; // without the page's NUL bytes
     int m_nEventScriptMode;
     DWORD m_nBytesRead = 0;
+    BOOL m_bHtmlStartSeen = FALSE;
+    BOOL m_bHeadStartSeen = FALSE;
+    BOOL m_bHeadEndSeen = FALSE;
+    BOOL m_bBodyStartSeen = FALSE;
+    // Inline SVG pictures and MathML formulas open here; their TITLE elements (an icon's
+    // tooltip, "Open menu") are no title of the page.
+    int m_nPictureDepth = 0;
+    // The start tag being read opens a picture, unless it closes itself ("<svg ... />").
+    BOOL m_bPictureStart = FALSE;
+    BOOL m_bSlashBeforeTagEnd = FALSE;
 };

@@ -59,6 +59,12 @@ public:
     // not be opened or read. Every other code, errors included, concerns a page that was read.
     static constexpr DWORD kCodeFileNotFound = 0x81000006;
     static constexpr DWORD kCodeFileOpenFailed = 0x81000007;
+    // The page's file was read, but its bytes are no page: binary data, or a charset this
+    // program does not write. Like the two above, the page counts as not read.
+    static constexpr DWORD kCodeFileUnreadable = 0x81000009;
+    // The page was read, but lacks what a save needs to write its tags (an HTML start tag, the
+    // head): a save would refuse it, for the reason the result gives.
+    static constexpr DWORD kCodePageNotSavable = 0x8100000a;
     // The check of the page was cut off by a stop: what it reported is not the whole page.
     static constexpr DWORD kCodeCancelled = 0x80000008;
 

@@ -51,8 +51,13 @@ void CMetaContent::SplitList(const CString& strText, const CString& strSeparator
 {
     items.RemoveAll();
     // The whole separator cuts, never each of its characters: a separator with a blank in it
-    // would otherwise cut every keyword of more than one word apart.
-    const CString strSep = strSeparator.IsEmpty() ? CString(",") : strSeparator;
+    // would otherwise cut every keyword of more than one word apart. Of a separator with blanks
+    // around it (", ") only the rest cuts: pages join their items with or without the blanks
+    // ("a,b" as well as "a, b"), and the blanks around an item belong to no item anyway.
+    CString strSep = strSeparator;
+    strSep.Trim(kBlanks);
+    if (strSep.IsEmpty())
+        strSep = strSeparator.IsEmpty() ? CString(",") : strSeparator;
     int nStart = 0;
     while (nStart <= strText.GetLength()) {
         int nFound = strText.Find(strSep, nStart);

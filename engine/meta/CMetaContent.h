@@ -34,9 +34,10 @@ public:
     // Empties the list and fills it with the text's items cut at any of the separator
     // characters, empty items skipped; 0 when the text is not empty, 1 when it is.
     UINT SplitText(LPCTSTR lpszSeparators, CStringList& list) const;
-    // The text as a list: its items cut at each whole occurrence of the list separator (with
-    // ", " the text "red apple, pear" holds the two items "red apple" and "pear"), each without
-    // the blanks around it, empty items skipped; 0 when the text is not empty, 1 when it is.
+    // The text as a list: its items cut at each whole occurrence of the list separator without
+    // the blanks around it (with ", " the texts "red apple, pear" and "red apple,pear" hold the
+    // two items "red apple" and "pear"), each without the blanks around it, empty items
+    // skipped; 0 when the text is not empty, 1 when it is.
     UINT SplitContent(LPCTSTR lpszSeparator, CStringList& list) const;
     // SplitContent of any text; an empty separator counts as ",".
     static void SplitList(const CString& strText, const CString& strSeparator, CStringList& items);

@@ -17,6 +17,7 @@
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
+#include "engine/project/PageReadability.h"
 #include "engine/project/PathToFileUrl.h"
 #include "engine/project/CScanNameLookup.h"
 #include "engine/project/CScanOptions.h"
@@ -187,6 +188,8 @@ struct EnumParams {
     CString strFolder;
     CPageNode* pRoot = nullptr;
     HWND hDialog = nullptr;
+    // The Output Area, told of each file of a page's name that cannot be a page.
+    HWND hPane = nullptr;
     CStringList extensions;
     // Folders already walked, by device and inode, so that a link back up the tree cannot make
     // the walk endless.
@@ -240,6 +243,30 @@ void NoteFailure(EnumParams& params, const CString& strText)
 void NoteSkipped(EnumParams& params, const CString& strPath, const CString& strReason)
 {
     params.skipped.push_back({strPath, strReason});
+}
+
+// Tells the Output Area of a file of a page's name that is left out of the project: a user who
+// misses it among the pages learns why.
+void NoteLeftOutPage(const EnumParams& params, const CString& strFolder, const char* pszName, const CString& strReason)
+{
+    CString strPath = strFolder + "/" + pszName;
+    if (strPath.Left(params.strFolder.GetLength() + 1) == params.strFolder + "/")
+        strPath = strPath.Mid(params.strFolder.GetLength() + 1);
+    PostOutputAreaLine(params.hPane, CString(), strPath + " : Left out of the project: " + strReason);
+}
+
+// Why an entry of a page's name whose target cannot be looked at is no page: a link to nothing,
+// or to itself. Empty for an entry that is gone meanwhile.
+CString DanglingEntryText(int fdFolder, const char* pszName, int nError, const CString& strPath)
+{
+    struct stat link {};
+    if (::fstatat(fdFolder, pszName, &link, AT_SYMLINK_NOFOLLOW) != 0)
+        return CString();
+    if (S_ISLNK(link.st_mode) && nError == ENOENT)
+        return "It is a link to a file that does not exist.";
+    if (S_ISLNK(link.st_mode) && nError == ELOOP)
+        return "It is a link that leads back to itself.";
+    return MessageOfErrno(nError, strPath);
 }
 
 // One entry of a folder that may be a folder or a page, with what the file system says of it.
@@ -298,16 +325,23 @@ bool ListFolder(EnumParams& params, const CString& strPath, std::vector<FolderEn
         FolderEntry entry;
         entry.strName = pszName;
         entry.bPageName = CParserEngine::HasPageExtension(entry.strName, params.extensions) != 0;
-        if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN && !(type == DT_REG && entry.bPageName))
+        if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN && !entry.bPageName)
             continue;
         if (::fstatat(fd, pszName, &entry.info, 0) != 0) {
             // Gone meanwhile, a link to nothing or a link to itself: not part of the site, as a
-            // link back to a folder already walked is not.
+            // link back to a folder already walked is not. One of a page's name is told.
+            if (const int nError = errno; entry.bPageName) {
+                if (const CString strReason = DanglingEntryText(fd, pszName, nError, strPath + "/" + pszName);
+                    !strReason.IsEmpty())
+                    NoteLeftOutPage(params, strPath, pszName, strReason);
+            }
             errno = 0;
             continue;
         }
         if (S_ISDIR(entry.info.st_mode) || (S_ISREG(entry.info.st_mode) && entry.bPageName))
             entries.push_back(std::move(entry));
+        else if (entry.bPageName && !NotAFileText(entry.info.st_mode).IsEmpty())
+            NoteLeftOutPage(params, strPath, pszName, NotAFileText(entry.info.st_mode));
         errno = 0;
     }
     // A folder whose listing broke off is walked as far as it was read, and told as skipped.
@@ -767,6 +801,16 @@ struct PendingPage {
     bool bCommitted = false;
 };
 
+// Why the engine found no frame for the page's tags (no HTML start tag, no head). A page in a
+// charset this program does not write shows none either, and is told as what it is.
+CString MissingFrameText(int fdPage, UINT nID)
+{
+    char szStart[4] = {};
+    const ssize_t n = nID == kIdsMissingHtmlStart ? ::pread(fdPage, szStart, sizeof szStart, 0) : 0;
+    const CString strCharset = UnwrittenCharsetText(std::string_view(szStart, n > 0 ? static_cast<size_t>(n) : 0));
+    return strCharset.IsEmpty() ? GetMetaEditErrorText(nID) : strCharset;
+}
+
 // Writes the page's copy beside the file it names.
 PageResult PreparePage(PendingPage& pending)
 {
@@ -858,7 +902,7 @@ PageResult PreparePage(PendingPage& pending)
         // saved, and so it is: the file, its times and its backups stay as they are.
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
-            return pending.Fail(GetMetaEditErrorText(nID));
+            return pending.Fail(MissingFrameText(pageFd.Get(), nID));
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
@@ -1257,16 +1301,19 @@ CParserEngine::~CParserEngine()
 {
     // No thread the engine started outlives it: each is asked to end soon and waited for. The
     // enumeration ends at once, a save after the page it is saving, a sweep after its folder.
-    m_pClosing->store(1);
+    // From here on no stop starts: a worker's last page may still end the scan, and a stop
+    // thread started now would be waited for by no one. The fetch engine is taken at the same
+    // moment, so that it is either here or with a stop thread that has started already.
+    std::unique_ptr<IScanTaskManager> pTaskManager;
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        m_pClosing->store(1);
+        pTaskManager = std::move(m_pTaskManager);
+    }
     m_pEnumState->bStop.store(1);
     m_pSaveState->bStop.store(1);
     // The fetch engine's workers report to this object until their engine has stopped.
     WaitAndClose(m_pStopState->hThread.exchange(nullptr));
-    std::unique_ptr<IScanTaskManager> pTaskManager;
-    {
-        std::lock_guard<std::mutex> guard(m_managerLock);
-        pTaskManager = std::move(m_pTaskManager);
-    }
     if (pTaskManager) {
         pTaskManager->RequestStop();
         pTaskManager->StopThreads();
@@ -1409,16 +1456,6 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
 UINT CParserEngine::StopScan()
 {
     auto pParams = std::make_unique<StopParams>();
-    {
-        std::lock_guard<std::mutex> guard(m_managerLock);
-        CVostrelAppModel& app = GetAppModel();
-        if (app.GetRunState() != CVostrelAppModel::runScanning)
-            return 0;
-        app.SetRunState(CVostrelAppModel::runBusy);
-        pParams->pTaskManager = std::move(m_pTaskManager);
-        m_bThreadsStarted = false;
-        m_pStopState->bStop.store(1);
-    }
     pParams->pState = m_pStopState;
     pParams->hMainWnd = m_hMainWnd.load();
     // The lookup points into the pages and the catalogue, which the user may change once the
@@ -1427,13 +1464,23 @@ UINT CParserEngine::StopScan()
         CSingleLock lock(&m_lock, TRUE);
         m_pNames.reset();
     };
+    std::lock_guard<std::mutex> guard(m_managerLock);
+    CVostrelAppModel& app = GetAppModel();
+    // A closing engine stops the fetch engine itself.
+    if (m_pClosing->load() != 0 || app.GetRunState() != CVostrelAppModel::runScanning)
+        return 0;
+    app.SetRunState(CVostrelAppModel::runBusy);
+    pParams->pTaskManager = std::move(m_pTaskManager);
+    m_bThreadsStarted = false;
+    m_pStopState->bStop.store(1);
+    // Started under the lock (which starting a thread does not wait on): the engine's end, which
+    // takes the lock first, then finds the thread of every stop that went before it.
     if (StartWorker(&ScanStopThread, pParams, *m_pStopState) != 0) {
         // No thread: the scan goes on as it was, so that Stop can be tried again.
-        std::lock_guard<std::mutex> guard(m_managerLock);
         m_pTaskManager = std::move(pParams->pTaskManager);
         m_bThreadsStarted = true;
         m_pStopState->bStop.store(0);
-        GetAppModel().SetRunState(CVostrelAppModel::runScanning);
+        app.SetRunState(CVostrelAppModel::runScanning);
     }
     return 0;
 }
@@ -1524,13 +1571,18 @@ void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nSt
         pPage->SetScanState(kScanCutOff);
         return;
     }
-    if (pPage == nullptr || (dwCode != ITaskManager::kCodeFileNotFound && dwCode != ITaskManager::kCodeFileOpenFailed))
+    const bool bNotRead = dwCode == ITaskManager::kCodeFileNotFound || dwCode == ITaskManager::kCodeFileOpenFailed
+        || dwCode == ITaskManager::kCodeFileUnreadable;
+    if (pPage == nullptr || (!bNotRead && dwCode != ITaskManager::kCodePageNotSavable))
         return;
     CString strText = FormatResultMessage(nStringId, lpszInsert1, dwInsert2);
     if (strText.IsEmpty())
         strText = kCouldNotRead;
-    // One worker reports one page, and the views read the text only after the page's end.
-    pPage->SetReadFailure(strText);
+    // One worker reports one page, and the views read the text only after the page's end. A
+    // page that was read but that a save would refuse keeps what was read: the save tells why
+    // again.
+    if (bNotRead)
+        pPage->SetReadFailure(strText);
     PostOutputAreaLine(m_hOutputPane.load(), CString(), pPage->GetSitePath() + " : " + strText);
 }
 
@@ -1665,6 +1717,7 @@ UINT CParserEngine::StartEnumeration(const CString& strFolder, CPageNode* pRoot,
         pParams->strFolder = pParams->strFolder.Left(pParams->strFolder.GetLength() - 1);
     pParams->pRoot = pRoot;
     pParams->hDialog = hDialog;
+    pParams->hPane = m_pHost != nullptr ? m_pHost->GetOutputPane() : nullptr;
     for (POSITION pos = settings.m_FileExtensions.GetHeadPosition(); pos != nullptr;)
         pParams->extensions.AddTail(settings.m_FileExtensions.GetNext(pos));
     return StartWorker(&EnumerationThread, pParams, *m_pEnumState);

@@ -54,8 +54,9 @@ public:
     // cannot be opened, no fetch engine can be made or a scan is still running (nothing is then
     // queued or changed). User-interface thread.
     UINT StartScan(const CSelNodesCol& pages, const CProjectSettings& settings);
-    // Only while the run state is 1: sets it to 2 and starts the thread that stops and deletes
-    // the fetch engine and then posts kMsgScanFinished. 0. Callable from any thread.
+    // Only while the run state is 1 and the engine is not being deleted: sets it to 2 and starts
+    // the thread that stops and deletes the fetch engine and then posts kMsgScanFinished. 0.
+    // Callable from any thread.
     UINT StopScan();
     // Fills the options of a fetch engine with nThreads check threads from the options record.
     static void MakeFetchOptions(const CAppOptions& record, int nThreads, CConnectOptions& connect,
@@ -82,10 +83,11 @@ public:
     void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) override;
     // Marks the page scanned, posts kMsgFileScanned and stops the scan after the last page.
     void OnTaskDone(DWORD_PTR dwPage) override;
-    // Results and redirects are not the scan's business, but for one: a page whose file could not
-    // be found, opened or read gets the result's text as its read failure, and the Output Area a
-    // line naming the page and the reason. Otherwise the page would look
-    // like one without tags, and the user would learn of it only when a save failed.
+    // Results and redirects are not the scan's business, but for two: a page whose file could
+    // not be found, opened or read, or whose bytes are no page, gets the result's text as its
+    // read failure, and the Output Area a line naming the page and the reason; a page a save
+    // would refuse gets the line alone. Otherwise the page would look like one without tags,
+    // and the user would learn of it only when a save failed.
     void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId, LPCSTR lpszInsert1,
                       DWORD_PTR dwInsert2) override;
 

@@ -244,8 +244,29 @@ bool IsBackupNameOf(const std::string& strBackup, const std::string& strPage)
     return true;
 }
 
-// Whether the file in the folder is a copy a save left, with what its mark says.
-bool ReadLeftCopy(int fdFolder, const char* pszName, CopyMark& mark)
+// Calls visit with the name of each entry of the folder; false when the folder cannot be listed.
+// The listing reads through a descriptor of its own, so that the folder's stays free for the
+// caller's removes.
+template <class Visit>
+bool ForEachEntryIn(int fdFolder, Visit&& visit)
+{
+    const int fdList = fdFolder >= 0 ? ::fcntl(fdFolder, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
+    if (pDir == nullptr) {
+        if (fdList >= 0)
+            ::close(fdList);
+        return false;
+    }
+    // Seen from the start, whoever listed it through another descriptor before.
+    ::rewinddir(pDir);
+    while (const dirent* pEntry = ::readdir(pDir))
+        visit(pEntry->d_name);
+    ::closedir(pDir);
+    return true;
+}
+
+// Whether the file in the folder is a save's copy that carries a mark, with what the mark says.
+bool ReadMarkedCopy(int fdFolder, const char* pszName, CopyMark& mark)
 {
     if (!IsSaveCopyName(pszName))
         return false;
@@ -259,12 +280,30 @@ bool ReadLeftCopy(int fdFolder, const char* pszName, CopyMark& mark)
     const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark);
     if (n <= 0)
         return false;
-    return ParseCopyMark(szMark, static_cast<size_t>(n), mark) && IsKnownGone(mark);
+    return ParseCopyMark(szMark, static_cast<size_t>(n), mark);
+}
+
+// Whether a copy of the folder that a save may still be writing notes the same backup name for
+// the same page: that save has made, or is about to make, the name a second name of the page,
+// and needs it as the page's backup once its copy takes the page's place. Whatever keeps the
+// folder from being looked through counts as such a copy.
+bool IsNamedByLiveCopy(int fdFolder, const CopyMark& left)
+{
+    bool bNamed = false;
+    const bool bListed = ForEachEntryIn(fdFolder, [&](const char* pszName) {
+        CopyMark mark;
+        if (!bNamed && ReadMarkedCopy(fdFolder, pszName, mark) && mark.strPage == left.strPage
+            && mark.strBackup == left.strBackup && !IsKnownGone(mark))
+            bNamed = true;
+    });
+    return bNamed || !bListed;
 }
 
 // A left copy's save may have given the page's old file its backup name and stopped before the
 // page was replaced: that name then names the page itself, a backup that is no backup, and is
-// taken back. Only the name goes, and only while it still is the page.
+// taken back. Only the name goes, only while it still is the page, and never while a running
+// save's copy notes it: a save that runs makes just that state between giving the page its
+// backup name and putting its copy in the page's place, and the name is then its only backup.
 void TakeBackBackupName(int fdFolder, const CopyMark& mark)
 {
     if (!IsBackupNameOf(mark.strBackup, mark.strPage))
@@ -274,7 +313,11 @@ void TakeBackBackupName(int fdFolder, const CopyMark& mark)
     if (::fstatat(fdFolder, mark.strPage.c_str(), &page, AT_SYMLINK_NOFOLLOW) != 0
         || ::fstatat(fdFolder, mark.strBackup.c_str(), &backup, AT_SYMLINK_NOFOLLOW) != 0)
         return;
-    if (S_ISREG(page.st_mode) && page.st_dev == backup.st_dev && page.st_ino == backup.st_ino)
+    if (!S_ISREG(page.st_mode) || page.st_dev != backup.st_dev || page.st_ino != backup.st_ino)
+        return;
+    // A save notes the name in its copy's mark before it gives it, so a save that made this
+    // state is seen here.
+    if (!IsNamedByLiveCopy(fdFolder, mark))
         (void)::unlinkat(fdFolder, mark.strBackup.c_str(), 0);
 }
 
@@ -377,26 +420,21 @@ void UnmarkSaveCopy(const CString& strPath)
 UINT RemoveLeftSaveCopiesIn(const CString& strFolder)
 {
     FdGuard folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // The listing reads through a descriptor of its own; the folder's removes the files.
-    const int fdList = folder.Get() >= 0 ? ::fcntl(folder.Get(), F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* pDir = fdList >= 0 ? ::fdopendir(fdList) : nullptr;
-    if (pDir == nullptr) {
-        if (fdList >= 0)
-            ::close(fdList);
-        return 0;
-    }
     std::vector<std::pair<std::string, CopyMark>> left;
-    while (const dirent* pEntry = ::readdir(pDir)) {
+    (void)ForEachEntryIn(folder.Get(), [&](const char* pszName) {
         CopyMark mark;
-        if (ReadLeftCopy(folder.Get(), pEntry->d_name, mark))
-            left.emplace_back(pEntry->d_name, std::move(mark));
-    }
-    ::closedir(pDir);
+        if (ReadMarkedCopy(folder.Get(), pszName, mark) && IsKnownGone(mark))
+            left.emplace_back(pszName, std::move(mark));
+    });
     UINT nRemoved = 0;
-    for (const auto& [name, mark] : left) {
-        // The backup name first: the copy's mark is what tells it for the save's.
-        TakeBackBackupName(folder.Get(), mark);
-        nRemoved += ::unlinkat(folder.Get(), name.c_str(), 0) == 0 ? 1 : 0;
+    for (const auto& entry : left) {
+        // Only the sweep that removed the copy takes its backup name back: another sweep of the
+        // folder may have removed it and taken the name back already, and a save begun since may
+        // have given the same name to the page again, as its fresh backup.
+        if (::unlinkat(folder.Get(), entry.first.c_str(), 0) != 0)
+            continue;
+        ++nRemoved;
+        TakeBackBackupName(folder.Get(), entry.second);
     }
     return nRemoved;
 }

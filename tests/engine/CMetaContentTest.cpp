@@ -11,7 +11,15 @@ using namespace enginetest;
 
 namespace {
 
-class MetaContentTest : public EngineTest {};
+class MetaContentTest : public EngineTest {
+protected:
+    void UseListSeparator(const char* pszSeparator)
+    {
+        auto pSettings = std::make_unique<CProjectSettings>();
+        pSettings->m_strListSeparator = pszSeparator;
+        m_pModel->SetProjectSettings(std::move(pSettings));
+    }
+};
 
 TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
 {
@@ -30,9 +38,7 @@ TEST_F(MetaContentTest, AddItemAppendsWithTheProjectSeparator)
     EXPECT_EQ(content.AddItem("d"), 0u);
     EXPECT_STREQ(content.GetContent(), "a, b, c,d");
 
-    auto pSettings = std::make_unique<CProjectSettings>();
-    pSettings->m_strListSeparator = ";";
-    m_pModel->SetProjectSettings(std::move(pSettings));
+    UseListSeparator(";");
     content.SetContent("x");
     content.AddItem("y");
     EXPECT_STREQ(content.GetContent(), "x;y");
@@ -53,9 +59,7 @@ TEST_F(MetaContentTest, SplitTextSkipsEmptyItems)
 
 TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
 {
-    auto pSettings = std::make_unique<CProjectSettings>();
-    pSettings->m_strListSeparator = ", ";
-    m_pModel->SetProjectSettings(std::move(pSettings));
+    UseListSeparator(", ");
     CMetaContent content;
     content.SetContent("red apple, pear");
     CStringList items;
@@ -67,6 +71,32 @@ TEST_F(MetaContentTest, AListSeparatorWithABlankCutsOnlyWhereItStandsWhole)
     EXPECT_STREQ(content.GetContent(), "red apple, pear, apple");
     EXPECT_EQ(content.AddItem("red apple"), 1u);
     EXPECT_TRUE(content.HoldsValue("pear, red apple"));
+}
+
+TEST_F(MetaContentTest, AListSeparatorWithBlanksAlsoCutsItemsWrittenWithoutThem)
+{
+    // The project joins items with ", ", the page's generator wrote them with "," alone.
+    UseListSeparator(", ");
+    CMetaContent content;
+    content.SetContent("a,b,c");
+    CStringList items;
+    EXPECT_EQ(content.SplitContent(", ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"a", "b", "c"}));
+    // A keyword the extractor finds again is not added a second time.
+    EXPECT_EQ(content.AddItem("b"), 1u);
+    EXPECT_STREQ(content.GetContent(), "a,b,c");
+    EXPECT_TRUE(content.HoldsValue("c, a"));
+    EXPECT_EQ(content.AddItem("d"), 0u);
+    EXPECT_STREQ(content.GetContent(), "a,b,c, d");
+
+    // The same for a separator with blanks on both sides and line ends between the items.
+    content.SetContent("red apple ;pear;\r\n plum");
+    EXPECT_EQ(content.SplitContent(" ; ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red apple", "pear", "plum"}));
+    // A separator that is a blank and nothing else cuts at that blank.
+    content.SetContent("red apple");
+    EXPECT_EQ(content.SplitContent(" ", items), 0u);
+    EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red", "apple"}));
 }
 
 TEST_F(MetaContentTest, ResetToSuggestions)

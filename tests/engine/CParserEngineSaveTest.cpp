@@ -689,20 +689,6 @@ TEST_F(SaveLimitTest, TheCopyOfASaveInAnotherProcessNamespaceStays)
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
 }
 
-// The mark the save gives its copies, for a copy of a save that runs in this process: its id and
-// its start time (the 22nd field of its stat line).
-std::string LiveCopyMark()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string strLine;
-    std::getline(stat, strLine);
-    std::istringstream fields(strLine.substr(strLine.rfind(')') + 2));
-    std::string strField;
-    for (int nField = 3; nField <= 22; ++nField)
-        fields >> strField;
-    return std::to_string(getpid()) + " " + strField;
-}
-
 // A site of twelve pages of 2 MB for a save killed in a child process. The parent makes it and
 // names it in the environment, where the child, which runs the test again from its start, finds
 // it; bMade tells the parent.

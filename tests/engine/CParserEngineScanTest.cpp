@@ -1101,3 +1101,25 @@ TEST_F(ParserEngineScanTest, TheSweepOfTheScannedFoldersEndsBeforeTheEngine)
     EXPECT_EQ(pane.Lines(), std::vector<std::string>{folder.string() + " : Removed " + std::to_string(kCopies)
                                                      + " temporary files that an interrupted save had left there."});
 }
+
+TEST_F(ParserEngineScanTest, APageThatEndsWhileTheEngineGoesStartsNoStopOfItsOwn)
+{
+    // The program closes while the worker checks the last page: the page's end, which comes
+    // once the engine has asked its fetch engine to stop, must not start a stop of its own,
+    // which would report to an engine that is gone.
+    Page("a.htm");
+    const std::shared_ptr<FakeRecord> record = m_backend.record;
+    std::promise<void> checking;
+    m_backend.script = [&checking, record](ITaskManager&, DWORD_PTR, size_t) {
+        checking.set_value();
+        record->WaitUntil([&] { return record->stopRequested; });
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_EQ(checking.get_future().wait_for(std::chrono::minutes(1)), std::future_status::ready);
+    m_pEngine.reset();
+    EXPECT_EQ(record->pagesReported, 1);
+    EXPECT_EQ(record->destroyed, 1);
+    EXPECT_EQ(m_pModel->GetRunState(), CVostrelAppModel::runScanning) << "a stop began after the engine's end";
+    m_pFrame->Drain();
+    EXPECT_EQ(m_pFrame->Count(kMsgScanFinished), 0u);
+}

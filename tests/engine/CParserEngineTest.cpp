@@ -481,6 +481,28 @@ TEST_F(ParserEngineTest, APageWithoutAHeadIsLeftAloneAndItsEditsStayMarked)
     EXPECT_EQ(KeywordsModified(pPage), 1u);
 }
 
+TEST_F(ParserEngineTest, AUtf16PageIsLeftAloneAndToldAsSuch)
+{
+    // A page as an editor writes it in UTF-16 with its byte order mark, little and big endian;
+    // its text is ASCII but for the é (U+00E9).
+    const std::string strText = "<html><head><title>Caf\xE9</title></head><body>x</body></html>";
+    std::string strLittle = "\xFF\xFE";
+    std::string strBig = "\xFE\xFF";
+    for (const char ch : strText) {
+        strLittle += std::string{ch, '\0'};
+        strBig += std::string{'\0', ch};
+    }
+    Page("little.htm", strLittle);
+    Page("big.htm", strBig);
+    MessageSink sink;
+    RunSave(sink);
+    const std::string strWhy = " : The page is written in UTF-16, a charset this program does not write: it is left as it is.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"LITTLE.HTM" + strWhy, "BIG.HTM" + strWhy}));
+    EXPECT_EQ(ReadFileBytes(TempDir() / "little.htm"), strLittle);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "big.htm"), strBig);
+    EXPECT_FALSE(fs::exists(TempDir() / "little.htm.old"));
+}
+
 TEST_F(ParserEngineTest, AnotherSchemeReplacesThePageWithoutABackup)
 {
     m_pSettings->m_nBackupScheme = 2;

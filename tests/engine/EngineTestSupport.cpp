@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace enginetest {
 
@@ -77,6 +78,18 @@ std::string MarksMissingIn(const std::filesystem::path& folder)
         return std::string();
     }
     return "extended attributes of the user's (user.*) on the file system of " + folder.string();
+}
+
+std::string LiveCopyMark()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string strLine;
+    std::getline(stat, strLine);
+    std::istringstream fields(strLine.substr(strLine.rfind(')') + 2));
+    std::string strField;
+    for (int nField = 3; nField <= 22; ++nField)
+        fields >> strField;
+    return std::to_string(getpid()) + " " + strField;
 }
 
 std::filesystem::path TestDataDir()

@@ -101,6 +101,9 @@ std::filesystem::path TestDataDir();
 // What the folder's file system lacks for the save to mark its copies: empty when it keeps
 // extended attributes of the user's, else what is missing, for VOSTREL_REQUIRE.
 std::string MarksMissingIn(const std::filesystem::path& folder);
+// The mark the save gives its copies, for a copy of a save that runs in this process: its id and
+// its start time (the 22nd field of its stat line).
+std::string LiveCopyMark();
 
 // One cell operation as the fakes recorded it.
 struct CellCall {

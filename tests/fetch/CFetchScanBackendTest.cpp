@@ -1,6 +1,7 @@
 // A whole scan of a folder of pages: the scan engine driving the real fetch engine through its
 // backend, with a message-only window in the main frame's place.
 #include "FakeTaskSink.h"
+#include "engine/MessageSink.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -29,8 +30,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -60,6 +63,7 @@ public:
 
     HWND GetMainWindow() override { return m_hWnd; }
     void ReloadGroupView(CSelNodesCol&) override { ++reloads; }
+    HWND GetOutputPane() override { return outputPane; }
 
     // Pumps until the scan has finished; false after two minutes (a guard against a hang only).
     bool WaitForFinish()
@@ -77,6 +81,7 @@ public:
         return true;
     }
 
+    HWND outputPane = nullptr;
     int filesScanned = 0;
     bool finished = false;
     int reloads = 0;
@@ -354,6 +359,56 @@ TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)
     EXPECT_EQ(nErrorStops.load(), 1);
     EXPECT_EQ(sink.Page(1).done, 1);
     EXPECT_EQ(sink.Page(2).done, 0);
+}
+
+TEST_F(ScanEndToEndTest, EachPageTheScanCannotReadIsToldWithItsCause)
+{
+    // A page as today's sites write them: its menu and search icons are inline pictures, each
+    // with a title of its own.
+    CPageNode* icons = AddPage("icons.htm",
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Getting started</title></head>"
+        "<body><button><svg viewBox=\"0 0 24 24\"><title>Open menu</title><path d=\"M3 6h18\"/></svg></button>"
+        "<p>Garden railways</p><a href=\"find.htm\"><svg viewBox=\"0 0 16 16\"><title>Search</title></svg></a>"
+        "</body></html>\n");
+    CPageNode* good = AddPage("good.htm", Page("Good", "", "text"));
+    // Random bytes, a page cut short in its head, a page in UTF-16 with its byte order mark.
+    std::mt19937 random(4711);
+    std::string strRandom(4096, '\0');
+    for (char& ch : strRandom)
+        ch = static_cast<char>(random() & 0xFF);
+    CPageNode* noise = AddPage("noise.htm", strRandom);
+    CPageNode* cut = AddPage("cut.htm", "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Track la");
+    std::string strUtf16 = "\xFF\xFE";
+    for (const char ch : Page("Wide", "<meta name=\"author\" content=\"Ann\">", "text"))
+        strUtf16 += std::string{ch, '\0'};
+    CPageNode* wide = AddPage("wide.htm", strUtf16);
+    // A page that became a named pipe after the walk.
+    CPageNode* pipe = AddPage("pipe.htm", "");
+    fs::remove(m_folder / "pipe.htm");
+    ASSERT_EQ(::mkfifo((m_folder / "pipe.htm").c_str(), 0644), 0);
+
+    enginetest::MessageSink pane;
+    ScanFrame frame(*m_pModel);
+    frame.outputPane = pane.Handle();
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+    pane.Drain();
+    std::vector<std::string> lines = pane.Lines();
+    std::sort(lines.begin(), lines.end());
+    const std::string strBinary = "The file holds binary data, not the text of an HTML page.";
+    const std::string strWide = "The page is written in UTF-16, a charset this program does not write: it is left as it is.";
+    const std::string strPipe = "It is a named pipe, not a file.";
+    EXPECT_EQ(lines, (std::vector<std::string>{"cut.htm : Missing HEAD end tag.", "noise.htm : " + strBinary,
+                                               "pipe.htm : " + strPipe, "wide.htm : " + strWide}));
+    EXPECT_EQ(frame.filesScanned, 6);
+    EXPECT_EQ(icons->GetTitle(), "Getting started");
+    EXPECT_EQ(good->GetTitle(), "Good");
+    for (CPageNode* p : {icons, good, cut})
+        EXPECT_EQ(p->GetReadFailure(), "") << p->GetName();
+    // A page the scan could not read is marked so, with the reason; one a save would refuse is
+    // not: it was read, and the save says why again.
+    EXPECT_EQ(noise->GetReadFailure(), strBinary.c_str());
+    EXPECT_EQ(wide->GetReadFailure(), strWide.c_str());
+    EXPECT_EQ(pipe->GetReadFailure(), strPipe.c_str());
 }
 
 } // namespace

@@ -106,6 +106,20 @@ TEST(KxTextPrep, StyleSheetsAreNotText)
     EXPECT_EQ(Html({"<stylish>a</stylish>b"}), "a. b");
 }
 
+TEST(KxTextPrep, EmptyStyleAndScriptElementsOfXhtmlHideNothingAfterThem)
+{
+    EXPECT_EQ(Html({"<head><style/></head><body>Hose reels"}), ". Hose reels");
+    EXPECT_EQ(Html({"a<STYLE type=\"text/css\" />b"}), "ab");
+    EXPECT_EQ(Html({"a<script src=\"menu.js\"/>b<script type=\"x\" />c"}), "abc");
+    // The "/" and the ">" in pieces of their own, and a tag longer than the name room.
+    EXPECT_EQ(Html({"a<style /", ">b"}), "ab");
+    EXPECT_EQ(Html({"a<style", "/", ">b"}), "ab");
+    EXPECT_EQ(Html({"a<style media=\"" + std::string(300, 'x') + "\"/>b"}), "ab");
+    // A sheet that is not empty still hides its rules, whatever they end with.
+    EXPECT_EQ(Html({"a<style>p { x: url(a/) } /</style>b"}), "ab");
+    EXPECT_EQ(Html({"a<style media=\"a/\">p {}</style>b"}), "ab");
+}
+
 TEST(KxTextPrep, AmpersandRunsDoNotOverrunTheOutput)
 {
     // Each lone "&" writes two bytes; a fixed buffer of the input's length plus 3000 would

@@ -1,0 +1,43 @@
+#include "engine/project/PageReadability.h"
+
+#include <sys/stat.h>
+
+CString NotAFileText(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return "It is a named pipe, not a file.";
+    if (S_ISSOCK(mode))
+        return "It is a socket, not a file.";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "It is a device, not a file.";
+    return CString();
+}
+
+CString UnwrittenCharsetText(std::string_view start)
+{
+    // UTF-32's little-endian mark begins with UTF-16's, so it is looked for first.
+    const bool bUtf32 = start.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)
+        || start.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4);
+    const bool bUtf16 = !bUtf32 && (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF");
+    if (!bUtf32 && !bUtf16)
+        return CString();
+    CString strText;
+    strText.Format("The page is written in %s, a charset this program does not write: it is left as it is.",
+                   bUtf32 ? "UTF-32" : "UTF-16");
+    return strText;
+}
+
+bool LooksBinary(std::string_view start)
+{
+    for (const char ch : start) {
+        const auto by = static_cast<unsigned char>(ch);
+        if (by < 0x20 && by != '\t' && by != '\n' && by != '\v' && by != '\f' && by != '\r' && by != 0x1B)
+            return true;
+    }
+    return false;
+}
+
+CString BinaryPageText()
+{
+    return "The file holds binary data, not the text of an HTML page.";
+}

@@ -1,0 +1,26 @@
+// What keeps a page of the site from being read as a page, told in the user's words: a path that
+// names no regular file, or a file whose bytes are no HTML text this program reads and writes.
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <string_view>
+#include <sys/types.h>
+
+// How much of a page's start the looks below need.
+inline constexpr size_t kPageSniffBytes = 4096;
+
+// Why a file of that mode is no page ("It is a named pipe, not a file."); empty for a regular
+// file and a folder.
+CString NotAFileText(mode_t mode);
+
+// Why a page that starts with these bytes is left alone: it begins with the byte order mark of
+// UTF-16 or UTF-32, charsets this program neither reads nor writes. Empty for any other start.
+CString UnwrittenCharsetText(std::string_view start);
+
+// Whether the start of a file holds bytes no text page holds: NUL and the control characters
+// other than tabs, line ends, form feeds and the escape that some Japanese charsets use.
+bool LooksBinary(std::string_view start);
+
+// The text told for a page that holds binary data rather than HTML.
+CString BinaryPageText();
