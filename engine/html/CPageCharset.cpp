@@ -99,6 +99,18 @@ int Cp1252Byte(char32_t value)
     return -1;
 }
 
+// Puts the start of a character cut off at the end of the last piece before this piece: the
+// piece becomes the joined text.
+void TakePending(std::string& pending, std::string& joined, const char*& pBytes, size_t& nLength)
+{
+    if (pending.empty())
+        return;
+    joined = pending + std::string(pBytes, nLength);
+    pending.clear();
+    pBytes = joined.data();
+    nLength = joined.size();
+}
+
 // The name after "charset" and "=" in lower-case text; empty when there is none.
 std::string CharsetAfterWord(const std::string& text)
 {
@@ -362,12 +374,7 @@ void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
 void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;
-    if (!m_pending.empty()) {
-        joined = m_pending + std::string(pBytes, nLength);
-        m_pending.clear();
-        pBytes = joined.data();
-        nLength = joined.size();
-    }
+    TakePending(m_pending, joined, pBytes, nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     size_t i = 0;
     size_t runStart = 0;
@@ -398,12 +405,7 @@ void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& o
 void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;
-    if (!m_pending.empty()) {
-        joined = m_pending + std::string(pBytes, nLength);
-        m_pending.clear();
-        pBytes = joined.data();
-        nLength = joined.size();
-    }
+    TakePending(m_pending, joined, pBytes, nLength);
     const iconv_t cd = static_cast<iconv_t>(m_cd);
     char buffer[4096];
     size_t i = 0;
@@ -449,12 +451,7 @@ void CPageDecoder::Finish(std::string& out)
 void CUtf8Census::Add(const char* pBytes, size_t nLength)
 {
     std::string joined;
-    if (!m_pending.empty()) {
-        joined = m_pending + std::string(pBytes, nLength);
-        m_pending.clear();
-        pBytes = joined.data();
-        nLength = joined.size();
-    }
+    TakePending(m_pending, joined, pBytes, nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
         if (p[i] < 0x80) {

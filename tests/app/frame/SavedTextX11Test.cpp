@@ -2,6 +2,7 @@
 // references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
 // characters the grid showed, in the page's charset, with the page's own line end; a page whose
 // Content-Type is given another charset is written in it. Driven by keys from another client.
+#include "app/panes/COutputAreaControlBar.h"
 #include "engine/meta/CMetaEditSetting.h"
 #include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
@@ -11,13 +12,16 @@ namespace {
 
 // UTF-8: add_test — CMake 3.25 € Ω (the blank before 3.25 a no-break space).
 constexpr const char* kUtf8Title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3.25 \xE2\x82\xAC \xCE\xA9";
+// A page the user gives a charset no converter knows.
+constexpr const char* kRefused = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                                 "<title>Caf\xE9</title></head><body>x</body></html>\n";
 
 } // namespace
 
 class SavedTextX11Test : public MainWindowX11Test {
 protected:
-    // Three pages, each one line and one LF: a UTF-8 one, an ISO-8859-1 one without a
-    // description, and an ISO-8859-1 one whose charset the user changes.
+    // Pages of one line and one LF each: a UTF-8 one, an ISO-8859-1 one without a description,
+    // and two ISO-8859-1 ones whose charset the user changes.
     void MakeGeneratedSite()
     {
         site = dir.Path() + "/site";
@@ -30,6 +34,7 @@ protected:
                                            "<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro;</title></head><body>\xE9t\xE9</body></html>\n";
         std::ofstream(site + "/p3.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
                                            "<title>Gr\xFC\xDF" "e</title></head><body>\xE9t\xE9 \xA9</body></html>\n";
+        std::ofstream(site + "/p4.htm") << kRefused;
     }
 
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
@@ -52,14 +57,14 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
         pSetting->SetShow(1);
         list.AddTail(pSetting.release());
     });
-    ASSERT_TRUE(StartWithProject(3));
+    ASSERT_TRUE(StartWithProject(4));
     CGroupView& view = *View();
     const ROWCOL nTitle = CGroupView::kTitleColumn;
     const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
     const ROWCOL nType = group_view_lookup::ColumnOf(view, "Content-Type");
     ASSERT_NE(nDesc, 0u);
     ASSERT_NE(nType, 0u);
-    for (const char* pszName : {"p1.htm", "p2.htm", "p3.htm"})
+    for (const char* pszName : {"p1.htm", "p2.htm", "p3.htm", "p4.htm"})
         ASSERT_EQ(group_view_lookup::RowOf(view, pszName), static_cast<ROWCOL>(pszName[1] - '0')) << pszName;
 
     // The grid shows every reference HTML names as its character, and an unknown one as it is.
@@ -74,8 +79,10 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     ASSERT_TRUE(GoToByKeys(2, nDesc) && Xdo("type --delay 30 'x \xCE\x96'") && Xdo("key Return"));
     // The third page is declared UTF-8 now.
     ASSERT_TRUE(GoToByKeys(3, nType) && Xdo("type --delay 30 'text/html; charset=UTF-8'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(3, nType) == "text/html; charset=UTF-8"; }, 60000))
-        << "the Content-Type was not stored: '" << view.GetCellValue(3, nType).GetString() << "'";
+    ASSERT_TRUE(GoToByKeys(4, nType) && Xdo("type --delay 30 'text/html; charset=x-nosuch'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(4, nType) == "text/html; charset=x-nosuch"; }, 60000))
+        << "the Content-Type was not stored: '" << view.GetCellValue(4, nType).GetString() << "'";
+    EXPECT_EQ(view.GetCellValue(3, nType), "text/html; charset=UTF-8");
     EXPECT_EQ(CopiedCells(1, nTitle, 2, nDesc),
               (std::vector<std::string>{std::string(kUtf8Title) + " \xCE\x96\t\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96",
                                         "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC \xCE\x96\tx \xCE\x96"}));
@@ -86,7 +93,17 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
 
     const std::string before = Page("p3.htm");
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Page("p3.htm") != before; }, 60000)) << "the save did not write the pages";
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    // The refused page is told by its name and the charset.
+    const std::string refusal = "P4.HTM : Not saved: its Content-Type declares the charset \"x-nosuch\"";
+    ASSERT_TRUE(RunUntil([&] { return Page("p3.htm") != before && std::string(pOutput->GetText()).find(refusal) != std::string::npos; }, 60000))
+        << "the save did not write the pages or tell of the refused one: " << pOutput->GetText().GetString();
+    // It keeps its text and its edit.
+    EXPECT_EQ(Page("p4.htm"), kRefused);
+    EXPECT_EQ(view.GetCellValue(4, nType), "text/html; charset=x-nosuch");
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("refused-charset"));
     const std::string p1 = Page("p1.htm"), p2 = Page("p2.htm"), p3 = Page("p3.htm");
     // The UTF-8 page holds the characters, the page's unknown reference as it was.
     EXPECT_NE(p1.find("<title>" + std::string(kUtf8Title) + " \xCE\x96</title>"), std::string::npos) << p1;
