@@ -89,8 +89,9 @@ public:
     void Finish();
     bool HasInvalid() const { return m_bInvalid; }
     bool HasMultibyte() const { return m_bMultibyte; }
-    // Both were found: more bytes change nothing.
-    bool IsSettled() const { return m_bInvalid && m_bMultibyte; }
+    // A multibyte character was found: the bytes are UTF-8 whatever else they hold, and more
+    // bytes change nothing.
+    bool IsSettled() const { return m_bMultibyte; }
 
 private:
     std::string m_pending; // the start of a character cut off at the end of a piece

@@ -49,8 +49,11 @@ constexpr EntityTable g_entities = BuildTable();
 
 struct NamedReference {
     const char* name;   // without the ";"
+    int length;         // of the name
     const char* text;   // UTF-8; two code points for a few names
     int bare;           // 1: also read without the ";", as pages written for old browsers have it
+
+    constexpr std::string_view Name() const { return std::string_view(name, static_cast<size_t>(length)); }
 };
 
 constexpr NamedReference g_named[] = {
@@ -60,12 +63,28 @@ constexpr NamedReference g_named[] = {
 constexpr bool SortedByName()
 {
     for (size_t i = 1; i < std::size(g_named); ++i) {
-        if (!(std::string_view(g_named[i - 1].name) < std::string_view(g_named[i].name)))
+        if (!(g_named[i - 1].Name() < g_named[i].Name()) || g_named[i].Name() != g_named[i].name)
             return false;
     }
     return true;
 }
-static_assert(SortedByName(), "the names are looked up by binary search");
+static_assert(SortedByName(), "the names are looked up by binary search, by their lengths as given");
+
+// Where the names of each first byte begin in the table, and (at 128) its end: a search looks
+// only at the names that start as the name looked for does.
+constexpr std::array<unsigned short, 129> BuildFirstByteIndex()
+{
+    std::array<unsigned short, 129> at{};
+    size_t i = 0;
+    for (size_t ch = 0; ch <= 128; ++ch) {
+        while (i < std::size(g_named) && static_cast<unsigned char>(g_named[i].name[0]) < ch)
+            ++i;
+        at[ch] = static_cast<unsigned short>(i);
+    }
+    return at;
+}
+constexpr std::array<unsigned short, 129> g_firstByteAt = BuildFirstByteIndex();
+static_assert(g_firstByteAt[128] == std::size(g_named), "every name begins with an ASCII byte");
 
 const EntityRow* RowOfCode(int code)
 {
@@ -93,9 +112,13 @@ LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength, HtmlRefEnd end)
     if (pszName == nullptr || nLength <= 0)
         return nullptr;
     const std::string_view name(pszName, static_cast<size_t>(nLength));
-    const auto it = std::lower_bound(std::begin(g_named), std::end(g_named), name,
-        [](const NamedReference& row, std::string_view value) { return std::string_view(row.name) < value; });
-    if (it == std::end(g_named) || std::string_view(it->name) != name)
+    const auto first = static_cast<unsigned char>(name[0]);
+    if (first >= 128)
+        return nullptr;
+    const NamedReference* pEnd = g_named + g_firstByteAt[first + 1];
+    const NamedReference* it = std::lower_bound(g_named + g_firstByteAt[first], pEnd, name,
+        [](const NamedReference& row, std::string_view value) { return row.Name() < value; });
+    if (it == pEnd || it->Name() != name)
         return nullptr;
     if (end == HtmlRefEnd::Open && it->bare == 0)
         return nullptr;

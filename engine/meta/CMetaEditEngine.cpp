@@ -920,7 +920,7 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample)
 {
     // Browsers read a page declaring UTF-8 whose bytes are no UTF-8 in their own charset, and
     // so does the scan: what is written in must be in that charset too, or one page would hold
-    // two encodings. It takes the whole page to know.
+    // two encodings. Up to its first multibyte character, it takes the whole page to know.
     const bool bUtf8 = m_charset.GetKind() == CPageCharset::Kind::Utf8;
     CUtf8Census census;
     FirstLineEnd lineEnd;
