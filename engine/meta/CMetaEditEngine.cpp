@@ -873,6 +873,10 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     if (!m_bConvert)
         return nTotal;
     m_pDecoder->Decode(pBuffer, static_cast<size_t>(nTotal), m_decoded);
+    // A UTF-8 page's byte order mark means nothing in another charset, where it would become a
+    // reference at the page's start.
+    if (m_output.GetKind() != CPageCharset::Kind::Utf8 && m_decoded.rfind("\xEF\xBB\xBF", 0) == 0)
+        m_nDecodedPos = 3;
     return ReadDecoded(pBuffer, nMax);
 }
 

@@ -591,6 +591,12 @@ TEST_F(MetaEditEngineTest, APageGivenAnotherCharsetIsWrittenInIt)
               "<title>\x93\xFA caf&#233;</title>\n<meta name=\"Description\" content=\"\x93\xFA\x96\x7B &#233;t&#233;\">\n"
               "</head><body>\x82\xA0</body></html>\n");
     EXPECT_TRUE(m_strUnwritable.empty());
+    // A UTF-8 page's byte order mark goes with its charset.
+    recharset("iso-8859-1");
+    EXPECT_EQ(Rewrite("\xEF\xBB\xBF<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+                      "</head><body>\xC3\xA9</body></html>\n"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\n"
+              "<meta name=\"Description\" content=\"&#26085;&#26412; \xE9t\xE9\">\n</head><body>\xE9</body></html>\n");
     // A charset no converter knows: the page keeps its own, and the engine tells.
     recharset("x-nosuch");
     const std::string latin = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
