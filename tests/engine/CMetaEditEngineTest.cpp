@@ -522,7 +522,7 @@ TEST_F(MetaEditEngineTest, EditsOfTagsAPageDoesNotHaveLeaveTheRestIdentical)
 TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesReferencesAsCharactersAndUnknownOnesAsTheyAre)
 {
     const std::string title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3 \xE2\x82\xAC \xCE\xA9 X";
-    const std::string description = "\xCE\xB1 &nosuch; \xE2\x80\x93 AT&T";
+    const std::string description = "\xCE\xB1 &nosuch; \xE2\x80\x93 \xE2\x80\x94\xC2\xA0\xE2\x82\xAC AT&T";
     const auto edit = [&] {
         m_edits.DeleteAll();
         Edit("Description", description.c_str());
@@ -532,14 +532,14 @@ TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesReferencesAsCharactersAndUn
     const std::string tail = "<meta name=\"keywords\" content=\"a &mdash; b\"></head><body>&euro;&nbsp;</body></html>\n";
     edit();
     EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
-                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash;\">" + tail),
+                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
               "<html><head><meta charset=\"utf-8\"><title>" + title + "</title>"
               "<meta name=\"description\" content=\"" + description.substr(0, description.size() - 4) + "AT&amp;T\">" + tail);
     edit();
     EXPECT_EQ(Rewrite("<html><head><meta charset=\"iso-8859-1\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
-                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash;\">" + tail),
+                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
               "<html><head><meta charset=\"iso-8859-1\"><title>add_test &#8212; CMake\xA0" "3 &#8364; &#937; X</title>"
-              "<meta name=\"description\" content=\"&#945; &nosuch; &#8211; AT&amp;T\">" + tail);
+              "<meta name=\"description\" content=\"&#945; &nosuch; &#8211; &#8212;\xA0&#8364; AT&amp;T\">" + tail);
 }
 
 // A tag the page lacks goes on a line ended as the page ends its lines: by its first line end,

@@ -20,8 +20,8 @@ constexpr const char* kRefused = "<html><head><meta http-equiv=\"Content-Type\" 
 
 class SavedTextX11Test : public MainWindowX11Test {
 protected:
-    // Pages of one line and one LF each: a UTF-8 one, an ISO-8859-1 one without a description,
-    // and two ISO-8859-1 ones whose charset the user changes.
+    // Pages of one line and one LF each: a UTF-8 one, an ISO-8859-1 one, and two ISO-8859-1
+    // ones whose charset the user changes, the first without a description.
     void MakeGeneratedSite()
     {
         site = dir.Path() + "/site";
@@ -31,7 +31,9 @@ protected:
                                            "<meta name=\"description\" content=\"&alpha; &ndash; &nosuch; &hellip;\">"
                                            "</head><body>x</body></html>\n";
         std::ofstream(site + "/p2.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
-                                           "<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro;</title></head><body>\xE9t\xE9</body></html>\n";
+                                           "<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro;</title>"
+                                           "<meta name=\"description\" content=\"&mdash;&nbsp;&euro; &Omega;\">"
+                                           "</head><body>\xE9t\xE9</body></html>\n";
         std::ofstream(site + "/p3.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
                                            "<title>Gr\xFC\xDF" "e</title></head><body>\xE9t\xE9 \xA9</body></html>\n";
         std::ofstream(site + "/p4.htm") << kRefused;
@@ -70,13 +72,15 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     // The grid shows every reference HTML names as its character, and an unknown one as it is.
     EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle),
               (std::vector<std::string>{kUtf8Title, "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC"}));
-    EXPECT_EQ(CopiedCells(1, nDesc, 1, nDesc), std::vector<std::string>{"\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6"});
+    EXPECT_EQ(CopiedCells(1, nDesc, 2, nDesc), (std::vector<std::string>{"\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6",
+                                                                     "\xE2\x80\x94\xC2\xA0\xE2\x82\xAC \xCE\xA9"}));
 
     // Appended to as the user does, and a description typed where the page has none.
     ASSERT_TRUE(Append(1, nTitle, " \xCE\x96"));
     ASSERT_TRUE(Append(1, nDesc, " \xCE\x96"));
     ASSERT_TRUE(Append(2, nTitle, " \xCE\x96"));
-    ASSERT_TRUE(GoToByKeys(2, nDesc) && Xdo("type --delay 30 'x \xCE\x96'") && Xdo("key Return"));
+    ASSERT_TRUE(Append(2, nDesc, " \xCE\x96"));
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type --delay 30 'x \xCE\x96'") && Xdo("key Return"));
     // The third page is declared UTF-8 now.
     ASSERT_TRUE(GoToByKeys(3, nType) && Xdo("type --delay 30 'text/html; charset=UTF-8'") && Xdo("key Return"));
     ASSERT_TRUE(GoToByKeys(4, nType) && Xdo("type --delay 30 'text/html; charset=x-nosuch'") && Xdo("key Return"));
@@ -85,7 +89,8 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     EXPECT_EQ(view.GetCellValue(3, nType), "text/html; charset=UTF-8");
     EXPECT_EQ(CopiedCells(1, nTitle, 2, nDesc),
               (std::vector<std::string>{std::string(kUtf8Title) + " \xCE\x96\t\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96",
-                                        "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC \xCE\x96\tx \xCE\x96"}));
+                                        "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC \xCE\x96\t"
+                                        "\xE2\x80\x94\xC2\xA0\xE2\x82\xAC \xCE\xA9 \xCE\x96"}));
 
     // The characters as the grid draws them.
     ASSERT_TRUE(GoToByKeys(1, nTitle) && Quiet());
@@ -108,15 +113,15 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     // The UTF-8 page holds the characters, the page's unknown reference as it was.
     EXPECT_NE(p1.find("<title>" + std::string(kUtf8Title) + " \xCE\x96</title>"), std::string::npos) << p1;
     EXPECT_EQ(TagContent(p1, "description"), "\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96") << p1;
-    // The ISO-8859-1 page holds references for what Latin-1 lacks, and its new tag on a line
-    // ended as its own line is.
-    EXPECT_NE(p2.find("<title>Caf\xE9 &#8212; &#937;\xA0&#8364; &#918;</title>\n"
-                      "<meta name=\"Description\" content=\"x &#918;\">\n</head>"), std::string::npos) << p2;
+    // The ISO-8859-1 page holds references for what Latin-1 lacks.
+    EXPECT_NE(p2.find("<title>Caf\xE9 &#8212; &#937;\xA0&#8364; &#918;</title>"), std::string::npos) << p2;
+    EXPECT_EQ(TagContent(p2, "description"), "&#8212;\xA0&#8364; &#937; &#918;") << p2;
     for (const std::string* pPage : {&p1, &p2, &p3}) {
         EXPECT_EQ(pPage->find("&amp;"), std::string::npos) << *pPage;
         EXPECT_EQ(pPage->find('\r'), std::string::npos) << *pPage;
     }
-    // The page given UTF-8 is in UTF-8 throughout.
+    // The page given UTF-8 is in UTF-8 throughout, its new tag on a line ended as its own line is.
     EXPECT_EQ(p3, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
-                  "<title>Gr\xC3\xBC\xC3\x9F" "e</title></head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
+                  "<title>Gr\xC3\xBC\xC3\x9F" "e</title>\n<meta name=\"Description\" content=\"x \xCE\x96\">\n"
+                  "</head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
 }
