@@ -96,20 +96,22 @@ CString WithDeclaredName(const CString& strMarkup, LPCSTR pszWord, const CString
 {
     CString strLower = strMarkup;
     strLower.MakeLower();
+    const int nLength = strLower.GetLength();
+    auto isBlank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
     const int nWord = static_cast<int>(std::strlen(pszWord));
     for (int nAt = strLower.Find(pszWord); nAt >= 0; nAt = strLower.Find(pszWord, nAt + 1)) {
-        if (nAt == 0 || std::strchr(" \t\r\n", strLower[nAt - 1]) == nullptr)
+        if (nAt == 0 || !isBlank(strLower[nAt - 1]))
             continue;
         int i = nAt + nWord;
-        while (i < strLower.GetLength() && std::strchr(" \t\r\n", strLower[i]) != nullptr && strLower[i] != '\0')
+        while (i < nLength && isBlank(strLower[i]))
             ++i;
-        if (i >= strLower.GetLength() || strLower[i] != '=')
+        if (i >= nLength || strLower[i] != '=')
             continue;
         ++i;
-        while (i < strLower.GetLength() && std::strchr(" \t\r\n\"'", strLower[i]) != nullptr && strLower[i] != '\0')
+        while (i < nLength && (isBlank(strLower[i]) || strLower[i] == '"' || strLower[i] == '\''))
             ++i;
         int k = i;
-        while (k < strLower.GetLength() && std::strchr(" \t\r\n\"'/>?", strLower[k]) == nullptr)
+        while (k < nLength && !isBlank(strLower[k]) && std::strchr("\"'/>?", strLower[k]) == nullptr)
             ++k;
         if (k > i)
             return strMarkup.Left(i) + strName + strMarkup.Mid(k);
@@ -806,13 +808,12 @@ void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
         const BOOL bDeclaration = m_bConvert && m_bAfterPiStart
             && IsXmlDeclaration(std::string_view(pszText, static_cast<size_t>(nLength)));
         NoteMarkup(pszText, nLength);
-        if (bDeclaration)
-        {
+        if (bDeclaration) {
             const CString strDeclaration = WithDeclaredName(CString(pszText, nLength), "encoding", m_strOutputName);
             Emit(strDeclaration.GetString(), strDeclaration.GetLength());
-        }
-        else
+        } else {
             EmitToken();
+        }
         return;
     }
     // In a start tag markup is a "/" or blanks: a "/" with only blanks after it closes the tag.
