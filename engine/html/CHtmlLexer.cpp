@@ -618,7 +618,7 @@ CHtmlLexer::Match CHtmlLexer::MatchScript()
     return Match{Rule::ScriptText, RunUntilByte(1, '<')};
 }
 
-void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int))
+void CHtmlLexer::DeliverReference(int nKind, char chNext, void (CHtmlLexer::*pfnEmit)(LPCSTR, int))
 {
     const char* pToken = Token();
     const int nToken = static_cast<int>(m_nTokenLength);
@@ -643,7 +643,12 @@ void CHtmlLexer::DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR,
         const char last = pToken[nToken - 1];
         if (last == ';' || last == '\n')
             --nName;
-        if (LPCSTR pszDecoded = LookupHtmlEntity(pToken + 1, nName); pszDecoded != nullptr) {
+        const HtmlRefEnd end = last == ';' ? HtmlRefEnd::Semicolon : HtmlRefEnd::Open;
+        // In an attribute value an old name without its ";" before "=" is a URL's parameter
+        // ("?a=1&copy=2"), as browsers read it.
+        const bool bParameter = end == HtmlRefEnd::Open && last != '\n' && chNext == '='
+            && pfnEmit == &CHtmlLexer::EmitValueText;
+        if (LPCSTR pszDecoded = bParameter ? nullptr : LookupHtmlEntity(pToken + 1, nName, end); pszDecoded != nullptr) {
             (this->*pfnEmit)(pszDecoded, static_cast<int>(std::strlen(pszDecoded)));
             return;
         }
@@ -732,9 +737,9 @@ bool CHtmlLexer::LexTextRun()
     case Rule::Stray: OnStray(pToken, nLength); break;
     case Rule::Reference:
         if (m_nState == condDoubleQuoted || m_nState == condSingleQuoted)
-            DeliverReference(nName, &CHtmlLexer::EmitValueText);
+            DeliverReference(nName, guard.ch, &CHtmlLexer::EmitValueText);
         else
-            DeliverReference(nName, &CHtmlLexer::EmitText);
+            DeliverReference(nName, guard.ch, &CHtmlLexer::EmitText);
         break;
     case Rule::StartTag:
         MakeUpper(pToken + 1, nName);

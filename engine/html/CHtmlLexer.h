@@ -151,7 +151,8 @@ private:
     bool QuoteCloses(char chQuote);
     size_t MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength);
     void RunAction(const Match& match);
-    void DeliverReference(int nKind, void (CHtmlLexer::*pfnEmit)(LPCSTR, int));
+    // Decodes the reference token for the emitter; chNext is the byte after the token.
+    void DeliverReference(int nKind, char chNext, void (CHtmlLexer::*pfnEmit)(LPCSTR, int));
     void EmitText(LPCSTR pszText, int nLength) { OnText(pszText, nLength); }
     void EmitValueText(LPCSTR pszText, int nLength) { AppendValueText(pszText, nLength); }
     char* Token() { return m_pBuffer.get() + m_nTokenStart; }

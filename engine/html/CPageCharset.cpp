@@ -99,9 +99,49 @@ int Cp1252Byte(char32_t value)
     return -1;
 }
 
+// Puts the start of a character cut off at the end of the last piece before this piece: the
+// piece becomes the joined text.
+void TakePending(std::string& pending, std::string& joined, const char*& pBytes, size_t& nLength)
+{
+    if (pending.empty())
+        return;
+    joined = pending + std::string(pBytes, nLength);
+    pending.clear();
+    pBytes = joined.data();
+    nLength = joined.size();
+}
+
+// The name after "charset" and "=" in lower-case text; empty when there is none.
+std::string CharsetAfterWord(const std::string& text)
+{
+    for (size_t at = text.find("charset"); at != std::string::npos; at = text.find("charset", at + 1)) {
+        size_t i = at + 7;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+            ++i;
+        if (i >= text.size() || text[i] != '=')
+            continue;
+        ++i;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '"' || text[i] == '\''))
+            ++i;
+        size_t k = i;
+        while (k < text.size() && IsCharsetNameChar(text[k]))
+            ++k;
+        if (k > i)
+            return text.substr(i, k - i);
+    }
+    return std::string();
+}
+
 } // namespace
 
 // ---- CPageCharset ----
+
+std::string CPageCharset::NameInContentType(std::string_view value)
+{
+    std::string lower(value);
+    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    return CharsetAfterWord(lower);
+}
 
 std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
 {
@@ -119,21 +159,8 @@ std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
         std::transform(tag.begin(), tag.end(), tag.begin(), LowerAscii);
         // Both "<meta charset=x>" and a Content-Type value "text/html; charset=x" name it after
         // the word charset.
-        for (size_t at = tag.find("charset"); at != std::string::npos; at = tag.find("charset", at + 1)) {
-            size_t i = at + 7;
-            while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\r' || tag[i] == '\n'))
-                ++i;
-            if (i >= tag.size() || tag[i] != '=')
-                continue;
-            ++i;
-            while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '"' || tag[i] == '\''))
-                ++i;
-            size_t k = i;
-            while (k < tag.size() && IsCharsetNameChar(tag[k]))
-                ++k;
-            if (k > i)
-                return tag.substr(i, k - i);
-        }
+        if (std::string name = CharsetAfterWord(tag); !name.empty())
+            return name;
     }
     return std::string();
 }
@@ -347,12 +374,7 @@ void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
 void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;
-    if (!m_pending.empty()) {
-        joined = m_pending + std::string(pBytes, nLength);
-        m_pending.clear();
-        pBytes = joined.data();
-        nLength = joined.size();
-    }
+    TakePending(m_pending, joined, pBytes, nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     size_t i = 0;
     size_t runStart = 0;
@@ -383,12 +405,7 @@ void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& o
 void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;
-    if (!m_pending.empty()) {
-        joined = m_pending + std::string(pBytes, nLength);
-        m_pending.clear();
-        pBytes = joined.data();
-        nLength = joined.size();
-    }
+    TakePending(m_pending, joined, pBytes, nLength);
     const iconv_t cd = static_cast<iconv_t>(m_cd);
     char buffer[4096];
     size_t i = 0;
@@ -427,4 +444,38 @@ void CPageDecoder::Finish(std::string& out)
         for (const char ch : pending)
             Utf8Encode(Cp1252Value(static_cast<unsigned char>(ch)), out);
     }
+}
+
+// ---- CUtf8Census ----
+
+void CUtf8Census::Add(const char* pBytes, size_t nLength)
+{
+    std::string joined;
+    TakePending(m_pending, joined, pBytes, nLength);
+    const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+    for (size_t i = 0; i < nLength && !IsSettled();) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int size = Utf8Length(p + i, nLength - i);
+        if (size < 0) {
+            m_pending.assign(pBytes + i, nLength - i);
+            return;
+        }
+        if (size == 0) {
+            m_bInvalid = true;
+            ++i;
+        } else {
+            m_bMultibyte = true;
+            i += static_cast<size_t>(size);
+        }
+    }
+}
+
+void CUtf8Census::Finish()
+{
+    if (!m_pending.empty())
+        m_bInvalid = true;
+    m_pending.clear();
 }

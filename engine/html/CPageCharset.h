@@ -43,6 +43,11 @@ public:
 
     // UTF-8 text in the page's charset; characters it cannot hold become "&#N;".
     std::string Encode(std::string_view utf8) const;
+    // Whether text in either charset is written alike: the same bytes for every character.
+    bool WritesAs(const CPageCharset& other) const { return m_kind == other.m_kind && m_writeName == other.m_writeName; }
+    // The charset a Content-Type value names after "charset=" ("text/html; charset=UTF-8"),
+    // lower-cased; empty when it names none.
+    static std::string NameInContentType(std::string_view value);
 
 private:
     Kind m_kind = Kind::Undeclared;
@@ -73,4 +78,23 @@ private:
     CPageCharset::Kind m_kind;
     void* m_cd = nullptr;     // the iconv descriptor (Iconv only)
     std::string m_pending;    // the start of a character cut off at the end of a piece
+};
+
+// Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: a byte that
+// is no UTF-8, and a multibyte character.
+class CUtf8Census {
+public:
+    void Add(const char* pBytes, size_t nLength);
+    // The end of the page: a character cut off there is no UTF-8.
+    void Finish();
+    bool HasInvalid() const { return m_bInvalid; }
+    bool HasMultibyte() const { return m_bMultibyte; }
+    // A multibyte character was found: the bytes are UTF-8 whatever else they hold, and more
+    // bytes change nothing.
+    bool IsSettled() const { return m_bMultibyte; }
+
+private:
+    std::string m_pending; // the start of a character cut off at the end of a piece
+    bool m_bInvalid = false;
+    bool m_bMultibyte = false;
 };

@@ -4,43 +4,19 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
 namespace {
 
+// The characters a decimal reference of up to three digits may name: 9, 10, 13, 32 to 126 and
+// 160 to 255, each with its UTF-8 text.
 struct EntityRow {
     char text[3];       // the character in UTF-8 and its terminator
-    const char* name;   // null: the character has no name
     int code;
 };
 
-// Names of the Latin-1 characters 161 to 255, in code order.
-constexpr const char* kLatin1Names[] = {
-    "iexcl", "cent", "pound", "curren", "yen", "brvbar", "sect", "uml", "copy", "ordf",
-    "laquo", "not", "shy", "reg", "macr", "deg", "plusmn", "sup2", "sup3", "acute",
-    "micro", "para", "middot", "cedil", "sup1", "ordm", "raquo", "frac14", "frac12", "frac34",
-    "iquest", "Agrave", "Aacute", "Acirc", "Atilde", "Auml", "Aring", "AElig", "Ccedil", "Egrave",
-    "Eacute", "Ecirc", "Euml", "Igrave", "Iacute", "Icirc", "Iuml", "ETH", "Ntilde", "Ograve",
-    "Oacute", "Ocirc", "Otilde", "Ouml", "times", "Oslash", "Ugrave", "Uacute", "Ucirc", "Uuml",
-    "Yacute", "THORN", "szlig", "agrave", "aacute", "acirc", "atilde", "auml", "aring", "aelig",
-    "ccedil", "egrave", "eacute", "ecirc", "euml", "igrave", "iacute", "icirc", "iuml", "eth",
-    "ntilde", "ograve", "oacute", "ocirc", "otilde", "ouml", "divide", "oslash", "ugrave", "uacute",
-    "ucirc", "uuml", "yacute", "thorn", "yuml",
-};
-static_assert(std::size(kLatin1Names) == 255 - 161 + 1);
-
-// Older names that pages still use, each a second row after the standard name of its code.
-struct Alias {
-    int code;
-    const char* name;
-};
-constexpr Alias kAliases[] = {{166, "brkbar"}, {168, "die"}, {175, "hibar"}};
-
-// Codes 9, 10, 13, 32 to 126 and 160 to 255, and the aliases.
-constexpr size_t kRowCount = 3 + (126 - 32 + 1) + (255 - 160 + 1) + std::size(kAliases);
-static_assert(kRowCount == 197);
+constexpr size_t kRowCount = 3 + (126 - 32 + 1) + (255 - 160 + 1);
 
 using EntityTable = std::array<EntityRow, kRowCount>;
 
@@ -48,7 +24,7 @@ constexpr EntityTable BuildTable()
 {
     EntityTable rows{};
     size_t n = 0;
-    auto add = [&](int code, const char* name) {
+    auto add = [&](int code) {
         if (code < 0x80) {
             rows[n].text[0] = static_cast<char>(code);
             rows[n].text[1] = '\0';
@@ -56,92 +32,63 @@ constexpr EntityTable BuildTable()
             rows[n].text[0] = static_cast<char>(0xC0 | (code >> 6));
             rows[n].text[1] = static_cast<char>(0x80 | (code & 0x3F));
         }
-        rows[n].name = name;
         rows[n].code = code;
         ++n;
     };
-    add(9, nullptr);
-    add(10, nullptr);
-    add(13, nullptr);
-    for (int code = 32; code <= 126; ++code) {
-        const char* name = nullptr;
-        switch (code) {
-        case '"': name = "quot"; break;
-        case '&': name = "amp"; break;
-        case '<': name = "lt"; break;
-        case '>': name = "gt"; break;
-        default: break;
-        }
-        add(code, name);
-    }
-    add(160, nullptr);
-    for (int code = 161; code <= 255; ++code) {
-        add(code, kLatin1Names[code - 161]);
-        for (const Alias& alias : kAliases) {
-            if (alias.code == code)
-                add(code, alias.name);
-        }
-    }
+    add(9);
+    add(10);
+    add(13);
+    for (int code = 32; code <= 126; ++code)
+        add(code);
+    for (int code = 160; code <= 255; ++code)
+        add(code);
     return rows;
 }
 
 constexpr EntityTable g_entities = BuildTable();
 
-// The named rows in an open-addressed hash table built at compile time, so that a name costs a
-// hash and usually one comparison: pages full of references look names up all the time. Names
-// are unique, so the order in which the table used to be searched (from its end) gives the same
-// answers.
-constexpr size_t kSlots = 512; // a power of two, well above twice the number of names
+struct NamedReference {
+    const char* name;   // without the ";"
+    int length;         // of the name
+    const char* text;   // UTF-8; two code points for a few names
+    int bare;           // 1: also read without the ";", as pages written for old browsers have it
 
-constexpr uint32_t HashName(const char* p, size_t n)
-{
-    uint32_t h = 2166136261u;
-    for (size_t i = 0; i < n; ++i)
-        h = (h ^ static_cast<unsigned char>(p[i])) * 16777619u;
-    return h;
-}
-
-constexpr size_t NameLength(const char* p)
-{
-    size_t n = 0;
-    while (p[n] != '\0')
-        ++n;
-    return n;
-}
-
-struct NameSlot {
-    const EntityRow* row = nullptr;
-    unsigned char length = 0;
+    constexpr std::string_view Name() const { return std::string_view(name, static_cast<size_t>(length)); }
 };
 
-constexpr std::array<NameSlot, kSlots> BuildIndex()
+constexpr NamedReference g_named[] = {
+#include "engine/html/HtmlEntityNames.inc"
+};
+
+constexpr bool SortedByName()
 {
-    std::array<NameSlot, kSlots> slots{};
-    for (const EntityRow& row : g_entities) {
-        if (row.name == nullptr)
-            continue;
-        const size_t n = NameLength(row.name);
-        size_t i = HashName(row.name, n) & (kSlots - 1);
-        while (slots[i].row != nullptr)
-            i = (i + 1) & (kSlots - 1);
-        slots[i] = NameSlot{&row, static_cast<unsigned char>(n)};
+    for (size_t i = 1; i < std::size(g_named); ++i) {
+        if (!(g_named[i - 1].Name() < g_named[i].Name()) || g_named[i].Name() != g_named[i].name)
+            return false;
     }
-    return slots;
+    return true;
 }
+static_assert(SortedByName(), "the names are looked up by binary search, by their lengths as given");
 
-constexpr std::array<NameSlot, kSlots> g_byName = BuildIndex();
-
-constexpr size_t kLongestName = [] {
-    size_t longest = 0;
-    for (const EntityRow& row : g_entities)
-        longest = row.name != nullptr && NameLength(row.name) > longest ? NameLength(row.name) : longest;
-    return longest;
-}();
-static_assert(kLongestName <= 8);
+// Where the names of each first byte begin in the table, and (at 128) its end: a search looks
+// only at the names that start as the name looked for does.
+constexpr std::array<unsigned short, 129> BuildFirstByteIndex()
+{
+    std::array<unsigned short, 129> at{};
+    size_t i = 0;
+    for (size_t ch = 0; ch <= 128; ++ch) {
+        while (i < std::size(g_named) && static_cast<unsigned char>(g_named[i].name[0]) < ch)
+            ++i;
+        at[ch] = static_cast<unsigned short>(i);
+    }
+    return at;
+}
+constexpr std::array<unsigned short, 129> g_firstByteAt = BuildFirstByteIndex();
+static_assert(g_firstByteAt[128] == std::size(g_named), "every name begins with an ASCII byte");
 
 const EntityRow* RowOfCode(int code)
 {
-    // Rows are in ascending code order; an alias row repeats its code after the standard one.
+    // Rows are in ascending code order.
     const auto it = std::lower_bound(g_entities.begin(), g_entities.end(), code,
         [](const EntityRow& row, int value) { return row.code < value; });
     return (it != g_entities.end() && it->code == code) ? &*it : nullptr;
@@ -160,18 +107,22 @@ int HexValue(char ch)
 
 } // namespace
 
-LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength)
+LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength, HtmlRefEnd end)
 {
     if (pszName == nullptr || nLength <= 0)
         return nullptr;
-    if (static_cast<size_t>(nLength) > kLongestName)
+    const std::string_view name(pszName, static_cast<size_t>(nLength));
+    const auto first = static_cast<unsigned char>(name[0]);
+    if (first >= 128)
         return nullptr;
-    const auto n = static_cast<size_t>(nLength);
-    for (size_t i = HashName(pszName, n) & (kSlots - 1); g_byName[i].row != nullptr; i = (i + 1) & (kSlots - 1)) {
-        if (g_byName[i].length == n && std::memcmp(g_byName[i].row->name, pszName, n) == 0)
-            return g_byName[i].row->text;
-    }
-    return nullptr;
+    const NamedReference* pEnd = g_named + g_firstByteAt[first + 1];
+    const NamedReference* it = std::lower_bound(g_named + g_firstByteAt[first], pEnd, name,
+        [](const NamedReference& row, std::string_view value) { return row.Name() < value; });
+    if (it == pEnd || it->Name() != name)
+        return nullptr;
+    if (end == HtmlRefEnd::Open && it->bare == 0)
+        return nullptr;
+    return it->text;
 }
 
 LPCSTR ParseNumericCharRef(LPCSTR pszDigits, int nLength)
@@ -238,13 +189,51 @@ int DecodeNumericCharRef(LPCSTR pszDigits, int nLength, bool bHex, char* pOut)
     return 4;
 }
 
+namespace {
+
+bool IsAsciiAlnum(char ch)
+{
+    return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
+
+// Whether the text, which starts with "&", begins with a whole reference ("&name;", "&#digits;",
+// "&#xhex;") that names no character, and so reads as it stands.
+bool StartsUnknownReference(std::string_view text)
+{
+    const bool bNumeric = text.size() > 1 && text[1] == '#';
+    const size_t nFirst = bNumeric ? 2 : 1;
+    size_t i = nFirst;
+    while (i < text.size() && IsAsciiAlnum(text[i]))
+        ++i;
+    if (i == nFirst || i >= text.size() || text[i] != ';')
+        return false;
+    const std::string_view body = text.substr(nFirst, i - nFirst);
+    if (!bNumeric)
+        return LookupHtmlEntity(body.data(), static_cast<int>(body.size())) == nullptr;
+    char decoded[4];
+    const bool bHex = body[0] == 'x' || body[0] == 'X';
+    if (bHex)
+        return body.size() == 1 || DecodeNumericCharRef(body.data() + 1, static_cast<int>(body.size() - 1), true, decoded) == 0;
+    return DecodeNumericCharRef(body.data(), static_cast<int>(body.size()), false, decoded) == 0;
+}
+
+} // namespace
+
 std::string EscapeHtml(std::string_view text, HtmlEscape kind)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
-    for (const char ch : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         switch (ch) {
-        case '&': out += "&amp;"; break;
+        case '&':
+            // A reference that names nothing ("&nosuch;") was read as it stands and is written so;
+            // every other "&" is escaped, so that it reads back as itself.
+            if (StartsUnknownReference(text.substr(i)))
+                out += ch;
+            else
+                out += "&amp;";
+            break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"':

@@ -1,4 +1,4 @@
-// The character-reference table of the HTML lexer and its lookups: named references ("&amp;")
+// The character-reference tables of the HTML lexer and their lookups: named references ("&amp;")
 // and numeric references ("&#65;", "&#x41;"). Results are UTF-8, the engine's text encoding, so
 // a reference decodes to the same bytes whatever the page's own charset was. Callable from any
 // thread.
@@ -6,10 +6,15 @@
 
 #include "platform/core/Types.h"
 
-// The UTF-8 text of the entity named by the nLength bytes at pszName (compared byte for byte,
-// case-sensitive), or null when the table has no such name. The text is static and
-// NUL-terminated.
-LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength);
+// How a named reference ends in the page: with its ";", or without one (at a line feed or
+// anything else that is no name character).
+enum class HtmlRefEnd { Semicolon, Open };
+
+// The UTF-8 text of the named character reference of HTML whose name (without "&" and ";") is
+// the nLength bytes at pszName, compared byte for byte; null when HTML has no such name. Without
+// its ";" a reference is read only for the older names HTML still reads so ("&amp", "&eacute").
+// A few names stand for two characters. The text is static and NUL-terminated.
+LPCSTR LookupHtmlEntity(LPCSTR pszName, int nLength, HtmlRefEnd end = HtmlRefEnd::Semicolon);
 
 // The UTF-8 text of the table row for the decimal reference whose digits are the nLength bytes at
 // pszDigits, or null when there are more than 3 digits, a byte is not a digit, the value is not
@@ -31,5 +36,6 @@ enum class HtmlEscape { Text, Attribute };
 
 // The text with "&", "<" and ">" written as references, and for an attribute value the double
 // quote, line feed, carriage return and tab too, so that a page's reader (and the scan, which
-// decodes them) reads the text back exactly as given.
+// decodes them) reads the text back exactly as given. An "&" that begins a whole reference HTML
+// does not know ("&nosuch;") stays as it is: it reads back as itself.
 std::string EscapeHtml(std::string_view text, HtmlEscape kind);

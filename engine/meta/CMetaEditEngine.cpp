@@ -30,6 +30,95 @@ constexpr UINT kMaxErrorText = 1024;
 // As much of the page as the scan looks at to find its charset.
 constexpr int kCharsetSample = 2048;
 
+// Of the page looked at before it is copied, at most this much is held in memory.
+constexpr size_t kLookAheadLimit = 16 << 20;
+
+// The length of UTF-8 text without a character cut off at its end.
+size_t WholeCharactersLength(const std::string& text)
+{
+    size_t i = text.size();
+    for (int back = 0; back < 4 && i > 0; ++back, --i) {
+        const auto ch = static_cast<unsigned char>(text[i - 1]);
+        if (ch < 0x80)
+            return text.size();
+        if (ch >= 0xC0) {
+            const size_t nNeeded = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : 2;
+            return text.size() - (i - 1) >= nNeeded ? text.size() : i - 1;
+        }
+    }
+    return text.size();
+}
+
+// The first line end of a page given in pieces: LF, CR LF or a lone CR.
+class FirstLineEnd {
+public:
+    void Add(const char* p, size_t n)
+    {
+        if (m_pszEnd != nullptr || n == 0)
+            return;
+        if (m_bCrLast) {
+            m_pszEnd = p[0] == '\n' ? "\r\n" : "\r";
+            return;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            if (p[i] == '\n') {
+                m_pszEnd = "\n";
+                return;
+            }
+            if (p[i] == '\r') {
+                if (i + 1 < n)
+                    m_pszEnd = p[i + 1] == '\n' ? "\r\n" : "\r";
+                else
+                    m_bCrLast = true;
+                return;
+            }
+        }
+    }
+    bool IsKnown() const { return m_pszEnd != nullptr; }
+    // LF for a page without any.
+    LPCSTR Result() const { return m_pszEnd != nullptr ? m_pszEnd : m_bCrLast ? "\r" : "\n"; }
+
+private:
+    LPCSTR m_pszEnd = nullptr;
+    bool m_bCrLast = false; // the last piece ended in a CR
+};
+
+// Whether the markup after "<?" is the XML declaration.
+bool IsXmlDeclaration(std::string_view text)
+{
+    return text.size() >= 3 && text.substr(0, 3) == "xml"
+        && (text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '-' || text[3] == '.'));
+}
+
+// The markup with the value of its attribute pszWord ("charset", "encoding", in any case) set to
+// strName, its quotes kept; unchanged when it has no such attribute.
+CString WithDeclaredName(const CString& strMarkup, LPCSTR pszWord, const CString& strName)
+{
+    CString strLower = strMarkup;
+    strLower.MakeLower();
+    const int nLength = strLower.GetLength();
+    auto isBlank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
+    const int nWord = static_cast<int>(std::strlen(pszWord));
+    for (int nAt = strLower.Find(pszWord); nAt >= 0; nAt = strLower.Find(pszWord, nAt + 1)) {
+        if (nAt == 0 || !isBlank(strLower[nAt - 1]))
+            continue;
+        int i = nAt + nWord;
+        while (i < nLength && isBlank(strLower[i]))
+            ++i;
+        if (i >= nLength || strLower[i] != '=')
+            continue;
+        ++i;
+        while (i < nLength && (isBlank(strLower[i]) || strLower[i] == '"' || strLower[i] == '\''))
+            ++i;
+        int k = i;
+        while (k < nLength && !isBlank(strLower[k]) && std::strchr("\"'/>?", strLower[k]) == nullptr)
+            ++k;
+        if (k > i)
+            return strMarkup.Left(i) + strName + strMarkup.Mid(k);
+    }
+    return strMarkup;
+}
+
 // A tag name is a keyword when it is that keyword in any case, over its whole length.
 bool IsName(LPCSTR pszName, int nLength, LPCSTR pszKeyword)
 {
@@ -140,10 +229,6 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     const char* pEnd = pszText + nLength;
     const char* pLine = pszText;
     if (const void* pLastLf = ::memrchr(pszText, '\n', static_cast<size_t>(nLength)); pLastLf != nullptr) {
-        BOOL bCrLf = FALSE;
-        for (const char* p = pszText; p + 1 < pEnd && !bCrLf; ++p)
-            bCrLf = p[0] == '\r' && p[1] == '\n';
-        m_bLfOnly = bCrLf ? 0 : 1;
         pLine = static_cast<const char*>(pLastLf) + 1;
         m_bLineHasText = FALSE;
         m_strLineIndent.Empty();
@@ -159,7 +244,7 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
         return;
     m_buffer.append(pszText, static_cast<size_t>(nLength));
     if (m_buffer.size() >= kWriteChunk)
-        FlushOutput();
+        FlushOutput(FlushPart::WholeCharacters);
 }
 
 void CMetaEditEngine::HoldSpace(LPCSTR pszText, int nLength)
@@ -193,12 +278,20 @@ BOOL CMetaEditEngine::StartsLine(CString& strIndent, int& nHeldFrom) const
     return TRUE;
 }
 
-void CMetaEditEngine::FlushOutput()
+void CMetaEditEngine::FlushOutput(FlushPart part)
 {
     if (m_buffer.empty() || m_bWriteFailed)
         return;
     std::string data;
-    data.swap(m_buffer);
+    if (m_bConvert) {
+        const size_t nWhole = part == FlushPart::All ? m_buffer.size() : WholeCharactersLength(m_buffer);
+        data = m_output.Encode(std::string_view(m_buffer).substr(0, nWhole));
+        m_buffer.erase(0, nWhole);
+        if (data.empty())
+            return;
+    } else {
+        data.swap(m_buffer);
+    }
     if (m_pOutput == nullptr) {
         m_bWriteFailed = TRUE;
         return;
@@ -247,6 +340,9 @@ void CMetaEditEngine::FlushHeld()
 
 CString CMetaEditEngine::ForPage(const CString& strText) const
 {
+    // A page written in a new charset is converted as a whole when it is written out.
+    if (m_bConvert)
+        return strText;
     const std::string bytes = m_charset.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
     return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
@@ -356,7 +452,9 @@ void CMetaEditEngine::FinishMetaTag()
     CMetaContent* pContent = nullptr;
     if (!m_bHaveKey || m_pEditedContents == nullptr || m_pEditedContents->FindByName(m_strKey, pContent) != 0
         || pContent == nullptr) {
-        Put(strHeld);
+        // A page written in a new charset declares it in its "<meta charset>" too: browsers
+        // take the first declaration.
+        Put(m_bConvert && !m_bHaveKey ? WithDeclaredName(strHeld, "charset", m_strOutputName) : strHeld);
         return;
     }
     if (pContent->GetModified()) {
@@ -466,8 +564,7 @@ void CMetaEditEngine::NoteMarkup(LPCSTR pszText, int nLength)
     // "<?xml ...?>": the markup after "<?" names the instruction.
     if (m_bAfterPiStart) {
         m_bAfterPiStart = FALSE;
-        if (text.size() >= 3 && text.substr(0, 3) == "xml"
-            && (text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '-' || text[3] == '.')))
+        if (IsXmlDeclaration(text))
             m_bXhtml = TRUE;
     }
     if (text == "<?") {
@@ -707,8 +804,16 @@ void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
 {
     if (!m_bInStartTag) {
+        // A page written in a new charset declares it in its XML declaration too.
+        const BOOL bDeclaration = m_bConvert && m_bAfterPiStart
+            && IsXmlDeclaration(std::string_view(pszText, static_cast<size_t>(nLength)));
         NoteMarkup(pszText, nLength);
-        EmitToken();
+        if (bDeclaration) {
+            const CString strDeclaration = WithDeclaredName(CString(pszText, nLength), "encoding", m_strOutputName);
+            Emit(strDeclaration.GetString(), strDeclaration.GetLength());
+        } else {
+            EmitToken();
+        }
         return;
     }
     // In a start tag markup is a "/" or blanks: a "/" with only blanks after it closes the tag.
@@ -744,10 +849,8 @@ void CMetaEditEngine::MakeUpper(LPSTR, int) {}
 
 int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
 {
-    if (m_bReadFailed)
-        return -1;
     if (m_bCharsetKnown)
-        return CHtmlLexer::ReadInput(pBuffer, nMax);
+        return m_bConvert ? ReadDecoded(pBuffer, nMax) : ReadRaw(pBuffer, nMax);
     m_bCharsetKnown = TRUE;
     // The sample must be the bytes the scan judged the page by: short reads are asked again.
     const int nSample = std::min(nMax, kCharsetSample);
@@ -766,5 +869,133 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
         nTotal += std::min(nRead, nSample - nTotal);
     }
     m_charset = CPageCharset::Detect(reinterpret_cast<const BYTE*>(pBuffer), static_cast<UINT>(nTotal));
-    return nTotal;
+    LookAtPage(pBuffer, nTotal);
+    ChooseOutputCharset();
+    if (!m_bConvert)
+        return nTotal;
+    m_pDecoder->Decode(pBuffer, static_cast<size_t>(nTotal), m_decoded);
+    // A UTF-8 page's byte order mark means nothing in another charset, where it would become a
+    // reference at the page's start.
+    if (m_output.GetKind() != CPageCharset::Kind::Utf8 && m_decoded.rfind("\xEF\xBB\xBF", 0) == 0)
+        m_nDecodedPos = 3;
+    return ReadDecoded(pBuffer, nMax);
+}
+
+int CMetaEditEngine::ReadRaw(LPSTR pBuffer, int nMax)
+{
+    if (m_nAheadPos < m_ahead.size()) {
+        const size_t n = std::min(static_cast<size_t>(std::max(nMax, 0)), m_ahead.size() - m_nAheadPos);
+        std::memcpy(pBuffer, m_ahead.data() + m_nAheadPos, n);
+        m_nAheadPos += n;
+        if (m_nAheadPos == m_ahead.size()) {
+            m_ahead.clear();
+            m_ahead.shrink_to_fit();
+            m_nAheadPos = 0;
+        }
+        return static_cast<int>(n);
+    }
+    if (m_bReadFailed)
+        return -1;
+    return CHtmlLexer::ReadInput(pBuffer, nMax);
+}
+
+int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
+{
+    while (m_nDecodedPos >= m_decoded.size() && !m_bDecodeEnded) {
+        m_decoded.clear();
+        m_nDecodedPos = 0;
+        char chunk[8192];
+        const int nRead = ReadRaw(chunk, static_cast<int>(sizeof chunk));
+        if (nRead < 0)
+            return nRead;
+        if (nRead == 0) {
+            m_pDecoder->Finish(m_decoded);
+            m_bDecodeEnded = true;
+        } else {
+            m_pDecoder->Decode(chunk, static_cast<size_t>(nRead), m_decoded);
+        }
+    }
+    const size_t n = std::min(static_cast<size_t>(std::max(nMax, 0)), m_decoded.size() - m_nDecodedPos);
+    std::memcpy(pBuffer, m_decoded.data() + m_nDecodedPos, n);
+    m_nDecodedPos += n;
+    return static_cast<int>(n);
+}
+
+void CMetaEditEngine::LookAtPage(const char* pSample, int nSample)
+{
+    // Browsers read a page declaring UTF-8 whose bytes are no UTF-8 in their own charset, and
+    // so does the scan: what is written in must be in that charset too, or one page would hold
+    // two encodings. Up to its first multibyte character, it takes the whole page to know.
+    const bool bUtf8 = m_charset.GetKind() == CPageCharset::Kind::Utf8;
+    CUtf8Census census;
+    FirstLineEnd lineEnd;
+    auto look = [&](const char* p, size_t n) {
+        lineEnd.Add(p, n);
+        if (bUtf8)
+            census.Add(p, n);
+    };
+    look(pSample, static_cast<size_t>(nSample));
+    // The bytes looked at are held until the lexer asks for them.
+    BOOL bEnded = nSample == 0 || m_bReadFailed;
+    while (!bEnded && !(lineEnd.IsKnown() && (!bUtf8 || census.IsSettled())) && m_ahead.size() < kLookAheadLimit) {
+        char chunk[16384];
+        const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
+        if (nRead < 0)
+            m_bReadFailed = TRUE;
+        if (nRead <= 0) {
+            bEnded = TRUE;
+            break;
+        }
+        m_ahead.append(chunk, static_cast<size_t>(nRead));
+        look(chunk, static_cast<size_t>(nRead));
+    }
+    if (bEnded)
+        census.Finish();
+    m_strLineEnd = lineEnd.Result();
+    if (bUtf8 && census.HasInvalid() && !census.HasMultibyte())
+        m_charset = CPageCharset::FromName("windows-1252");
+}
+
+BOOL CMetaEditEngine::FindNewCharset(CString& strName) const
+{
+    if (m_pEditedContents == nullptr)
+        return FALSE;
+    for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
+        const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
+        if (pContent == nullptr || !pContent->GetModified() || pContent->GetName().CompareNoCase("Content-Type") != 0)
+            continue;
+        const CString strValue = ComposeValue(*pContent);
+        const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
+            static_cast<size_t>(strValue.GetLength())));
+        if (name.empty())
+            return FALSE;
+        // As the value has it, for the message of a charset that cannot be written.
+        const int nAt = CString(strValue).MakeLower().Find(name.c_str());
+        strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CMetaEditEngine::ChooseOutputCharset()
+{
+    CString strName;
+    if (!FindNewCharset(strName))
+        return;
+    const CPageCharset target = CPageCharset::FromName(std::string_view(strName.GetString(),
+        static_cast<size_t>(strName.GetLength())));
+    if (target.GetKind() == CPageCharset::Kind::Undeclared) {
+        m_strUnwritableCharset = strName;
+        return;
+    }
+    if (target.WritesAs(m_charset))
+        return;
+    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in,
+    // which is what the charset writes.
+    const CPageCharset source = m_charset.GetJapaneseEncoding() != 1
+        ? CPageCharset::FromName(m_charset.GetWriteName()) : m_charset;
+    m_pDecoder = std::make_unique<CPageDecoder>(source);
+    m_output = target;
+    m_strOutputName = strName;
+    m_bConvert = TRUE;
 }

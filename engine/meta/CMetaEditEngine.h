@@ -10,6 +10,7 @@
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ public:
     // 0 when the page had the HTML start tag, the HEAD start tag and the HEAD end tag;
     // otherwise 1 and the id of the first that was missing, tested in that order.
     UINT GetError(UINT& nID) const;
+    // The charset an edited Content-Type names that the page cannot be written in, as the value
+    // has it; empty when there is none. The copy then keeps the page's own charset and must not
+    // replace the page.
+    const CString& GetUnwritableCharset() const { return m_strUnwritableCharset; }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -70,7 +75,8 @@ public:
     // what the engine writes in goes in that charset.
     int ReadInput(LPSTR pBuffer, int nMax) override;
 
-    // The page's charset, once the first read found it.
+    // The charset the page was read in, once the first read found it: the charset it declares,
+    // or Windows-1252 for a page declaring UTF-8 whose bytes are no UTF-8.
     const CPageCharset& GetCharset() const { return m_charset; }
 
     // A META tag taken out because a tag of its name came before it in the head and took the
@@ -97,7 +103,10 @@ private:
     void Write(const CString& str) { Write(str.GetString(), str.GetLength()); }
     // The one place that writes to the output file (buffered).
     void WriteOut(LPCSTR pszText, int nLength);
-    void FlushOutput();
+    // Writes the buffered output; a page written in a new charset keeps a character cut off at
+    // the buffer's end for the next flush, unless it is the last.
+    enum class FlushPart { All, WholeCharacters };
+    void FlushOutput(FlushPart part = FlushPart::All);
     void ReportWriteFailure(const CString& strMessage);
     // Whitespace between tags is held back until what follows it is known: a tag added at the
     // head's end takes a line of its own within it, and a removed tag takes its line along.
@@ -123,7 +132,8 @@ private:
     CString ComposeTag(const CMetaContent& content) const;
     // The CONTENT value of the content's tag; empty when it makes no tag.
     CString ComposeValue(const CMetaContent& content) const;
-    CString LineEnd() const { return m_bLfOnly ? CString("\n") : CString("\r\n"); }
+    // The line end the page uses: its first one, LF when it has none.
+    const CString& LineEnd() const { return m_strLineEnd; }
     // Writes whatever is still held back at the end of the input.
     void FlushHeld();
     void NoteAttributeValue(LPCSTR pszValue, int nLength);
@@ -131,11 +141,22 @@ private:
     void NoteMarkup(LPCSTR pszText, int nLength);
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
+    // Looks at the whole page from the first read's sample on: its first line end and, for a
+    // page declaring UTF-8, whether it is UTF-8 at all. The input is left where it was.
+    void LookAtPage(const char* pSample, int nSample);
+    // The charset an edited Content-Type value declares, as the value has it; whether there is
+    // one.
+    BOOL FindNewCharset(CString& strName) const;
+    // Decides whether the page is written in another charset than it was read in.
+    void ChooseOutputCharset();
+    // The page's bytes in UTF-8, for a page written in a new charset.
+    int ReadDecoded(LPSTR pBuffer, int nMax);
+    // The page's bytes: those looked at ahead first, then the input's.
+    int ReadRaw(LPSTR pBuffer, int nMax);
     // The page's title as the content of a TITLE element, in the page's charset.
     CString TitleForPage() const;
 
     UINT m_bLowerCase = 0;
-    UINT m_bLfOnly = 0;
     UINT m_bHeadEndSeen = 0;
     UINT m_bHeadStartSeen = 0;
     UINT m_bHtmlStartSeen = 0;
@@ -161,7 +182,20 @@ private:
     BOOL m_bWriteFailed = FALSE;
     CPageCharset m_charset;
     BOOL m_bCharsetKnown = FALSE;
-    BOOL m_bReadFailed = FALSE;  // the sample read ended in a failure still to be told
+    BOOL m_bReadFailed = FALSE;  // a read ended in a failure, told after the bytes held
+    std::string m_ahead;         // the page's bytes looked at before the lexer asked for them
+    size_t m_nAheadPos = 0;
+    CString m_strLineEnd = "\n";
+    // A page whose edited Content-Type declares a new charset is read into UTF-8 and written in
+    // that charset: m_charset is then UTF-8 and the output is converted as it is flushed.
+    std::unique_ptr<CPageDecoder> m_pDecoder;
+    std::string m_decoded;       // the page's UTF-8 not yet handed to the lexer
+    size_t m_nDecodedPos = 0;
+    bool m_bDecodeEnded = false;
+    CPageCharset m_output;       // the charset the page is written in
+    CString m_strOutputName;     // its name, as the Content-Type value has it
+    BOOL m_bConvert = FALSE;
+    CString m_strUnwritableCharset;
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

@@ -5,6 +5,7 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CFileException.h"
@@ -98,11 +99,13 @@ protected:
         m_bError = engine.GetError(m_nError);
         EXPECT_FALSE(engine.GetWriteFailed());
         m_removed = engine.GetRemovedRepeats();
+        m_strUnwritable = engine.GetUnwritableCharset().GetString();
         return Contents(output);
     }
 
     CMetaContentList m_edits;
     std::vector<CMetaEditEngine::RemovedRepeat> m_removed;
+    std::string m_strUnwritable;
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -154,12 +157,12 @@ TEST_F(MetaEditEngineTest, EditsAreWrittenInThePagesCharset)
     const std::string korean = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
                                "<title>\xC7\xD1</title></head><body>\xC7\xD1";
     EXPECT_EQ(Rewrite(korean), "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
-                               "<title>\xC7\xD1 \xA2\xE6</title>\r\n<meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
-                               "\r\n</head><body>\xC7\xD1");
+                               "<title>\xC7\xD1 \xA2\xE6</title>\n<meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
+                               "\n</head><body>\xC7\xD1");
     Edit("Keywords", "\xC3\xA9t\xC3\xA9, \xE2\x80\x94");
     const std::string latin = "<html><head><meta charset=\"iso-8859-1\"></head><body>";
-    EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\">\r\n<meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
-                              "\r\n<title>&#54620; &#8364;</title>\r\n</head><body>");
+    EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\">\n<meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
+                              "\n<title>&#54620; &#8364;</title>\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, AnEmptyEditRemovesTheTag)
@@ -250,8 +253,8 @@ TEST_F(MetaEditEngineTest, TheKeyIsTheNameWhereverItStandsAndHoweverItIsQuoted)
     m_edits.GetHead()->SetContent("k");
     m_edits.SetModifiedAll(1);
     EXPECT_EQ(Rewrite("<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\"></head><body>"),
-              "<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\">\r\n"
-              "<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+              "<html><head><meta http-equiv=\"Expires\" content=\"x\"><meta charset=\"utf-8\">\n"
+              "<meta name=\"Keywords\" content=\"k\">\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, AnHttpEquivTagIsReplacedByItsSetting)
@@ -281,9 +284,9 @@ TEST_F(MetaEditEngineTest, AMissingTitleIsAddedInThePagesCase)
 {
     m_page.SetTitle("Home");
     m_page.SetTitleModified(1);
-    EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head>\r\n<title>Home</title>\r\n</head><body>");
+    EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head>\n<title>Home</title>\n</head><body>");
     EXPECT_EQ(m_page.GetTitleModified(), 0u);
-    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD>\r\n<TITLE>Home</TITLE>\r\n</HEAD><BODY>");
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD>\n<TITLE>Home</TITLE>\n</HEAD><BODY>");
 }
 
 TEST_F(MetaEditEngineTest, AnEditedTitleReplacesTheOldTextAndKeepsItsMarkup)
@@ -302,7 +305,7 @@ TEST_F(MetaEditEngineTest, ATitleOutsideTheHeadIsKeptAndAnotherAdded)
 {
     m_page.SetTitle("T");
     EXPECT_EQ(Rewrite("<html><title>Out</title><head></head><body>"),
-              "<html><title>Out</title><head>\r\n<title>T</title>\r\n</head><body>");
+              "<html><title>Out</title><head>\n<title>T</title>\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, AnUnclosedTitleIsCopiedAndNoSecondIsAdded)
@@ -319,7 +322,7 @@ TEST_F(MetaEditEngineTest, ScriptContentInTheHeadIsNeverTakenForTags)
     const std::string script =
         "<script>if (a<b) document.write('<meta name=\"keywords\" content=\"x\"></head><title>');</script>";
     EXPECT_EQ(Rewrite("<html><head>" + script + "</head><body>"),
-              "<html><head>" + script + "\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head><body>");
+              "<html><head>" + script + "\n<meta name=\"Keywords\" content=\"k\">\n</head><body>");
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
@@ -367,15 +370,15 @@ TEST_F(MetaEditEngineTest, ErrorsNameTheFirstMissingTag)
 TEST_F(MetaEditEngineTest, TheCaseOfComposedTagsFollowsEachPage)
 {
     Edit("Keywords", "k");
-    EXPECT_EQ(Rewrite("<html><head></head>"), "<html><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>");
+    EXPECT_EQ(Rewrite("<html><head></head>"), "<html><head>\n<meta name=\"Keywords\" content=\"k\">\n</head>");
     EXPECT_EQ(Settings().GetUpperCase(), 0u);
     // An upper-case page after a lower-case one gets upper-case tags.
     m_edits.SetModifiedAll(1);
-    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD>"), "<HTML><HEAD>\r\n<META NAME=\"Keywords\" CONTENT=\"k\">\r\n</HEAD>");
+    EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD>"), "<HTML><HEAD>\n<META NAME=\"Keywords\" CONTENT=\"k\">\n</HEAD>");
     EXPECT_EQ(Settings().GetUpperCase(), 1u);
     // The last change of case before the head's end counts.
     m_edits.SetModifiedAll(1);
-    EXPECT_EQ(Rewrite("<HTML><head></head>"), "<HTML><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>");
+    EXPECT_EQ(Rewrite("<HTML><head></head>"), "<HTML><head>\n<meta name=\"Keywords\" content=\"k\">\n</head>");
 }
 
 TEST_F(MetaEditEngineTest, TheRestAfterTheBodyStartTagIsCopiedByteForByte)
@@ -512,6 +515,111 @@ TEST_F(MetaEditEngineTest, EditsOfTagsAPageDoesNotHaveLeaveTheRestIdentical)
     const std::string expected =
         "<html><head><title>T</title>\r\n<script>x<y</script>\r\n<meta name=\"Generator\" content=\"ed\">\r\n</head><body>z";
     EXPECT_EQ(Rewrite(page), expected);
+}
+
+// Titles and values as generators write them, with references HTML names: the user's edit of
+// the character the grid showed goes back as that character, in the page's charset.
+TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesReferencesAsCharactersAndUnknownOnesAsTheyAre)
+{
+    const std::string title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3 \xE2\x82\xAC \xCE\xA9 X";
+    const std::string description = "\xCE\xB1 &nosuch; \xE2\x80\x93 \xE2\x80\x94\xC2\xA0\xE2\x82\xAC AT&T";
+    const auto edit = [&] {
+        m_edits.DeleteAll();
+        Edit("Description", description.c_str());
+        m_page.SetTitle(title.c_str());
+        m_page.SetTitleModified(1);
+    };
+    const std::string tail = "<meta name=\"keywords\" content=\"a &mdash; b\"></head><body>&euro;&nbsp;</body></html>\n";
+    edit();
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
+                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
+              "<html><head><meta charset=\"utf-8\"><title>" + title + "</title>"
+              "<meta name=\"description\" content=\"" + description.substr(0, description.size() - 4) + "AT&amp;T\">" + tail);
+    edit();
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"iso-8859-1\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
+                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
+              "<html><head><meta charset=\"iso-8859-1\"><title>add_test &#8212; CMake\xA0" "3 &#8364; &#937; X</title>"
+              "<meta name=\"description\" content=\"&#945; &nosuch; &#8211; &#8212;\xA0&#8364; AT&amp;T\">" + tail);
+}
+
+// A tag the page lacks goes on a line ended as the page ends its lines: by its first line end,
+// wherever that is, and by LF when it has none.
+TEST_F(MetaEditEngineTest, AnAddedTagTakesThePagesOwnLineEnd)
+{
+    const auto added = [&](const std::string& page) {
+        m_edits.DeleteAll();
+        Edit("Keywords", "k");
+        return Rewrite(page);
+    };
+    // One line ending in one LF, as generators write pages.
+    EXPECT_EQ(added("<html><head><title>T</title></head><body>x</body></html>\n"),
+              "<html><head><title>T</title>\n<meta name=\"Keywords\" content=\"k\">\n</head><body>x</body></html>\n");
+    EXPECT_EQ(added("<html><head></head><body>"), "<html><head>\n<meta name=\"Keywords\" content=\"k\">\n</head><body>");
+    // Its first line end past what the first read takes in.
+    const std::string body = std::string(70000, 'b');
+    EXPECT_EQ(added("<html><head></head><body>" + body + "\r\nx\n"),
+              "<html><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head><body>" + body + "\r\nx\n");
+    EXPECT_EQ(added("<html>\r<head></head>\n"), "<html>\r<head>\r<meta name=\"Keywords\" content=\"k\">\r</head>\n");
+    EXPECT_EQ(added("<html>\n<head>\r\n</head>"), "<html>\n<head>\r\n<meta name=\"Keywords\" content=\"k\">\n</head>");
+}
+
+// A Content-Type given another charset: the page is written again in it, declarations and all.
+TEST_F(MetaEditEngineTest, APageGivenAnotherCharsetIsWrittenInIt)
+{
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    m_pModel->GetMetaSettings().AddTail(pSetting);
+    const auto recharset = [&](const char* pszCharset) {
+        m_edits.DeleteAll();
+        Edit("Content-Type", (std::string("text/html; charset=") + pszCharset).c_str());
+        Edit("Description", "\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9t\xC3\xA9");
+    };
+    recharset("UTF-8");
+    EXPECT_EQ(Rewrite("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<html><head>"
+                      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                      "<title>Caf\xE9</title></head><body>\xE9t\xE9 &euro; \x80</body></html>\n"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html><head>"
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+              "<title>Caf\xC3\xA9</title>\n<meta name=\"Description\" content=\"\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9t\xC3\xA9\" />\n"
+              "</head><body>\xC3\xA9t\xC3\xA9 &euro; \xE2\x82\xAC</body></html>\n");
+    // Characters the new charset lacks become references; a "<meta charset>" follows too.
+    recharset("Shift_JIS");
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"><meta http-equiv=\"content-type\" content=\"text/html\">"
+                      "<title>\xE6\x97\xA5 caf\xC3\xA9</title></head><body>\xE3\x81\x82</body></html>\n"),
+              "<html><head><meta charset=\"Shift_JIS\"><meta http-equiv=\"content-type\" content=\"text/html; charset=Shift_JIS\">"
+              "<title>\x93\xFA caf&#233;</title>\n<meta name=\"Description\" content=\"\x93\xFA\x96\x7B &#233;t&#233;\">\n"
+              "</head><body>\x82\xA0</body></html>\n");
+    EXPECT_TRUE(m_strUnwritable.empty());
+    // A UTF-8 page's byte order mark goes with its charset.
+    recharset("iso-8859-1");
+    EXPECT_EQ(Rewrite("\xEF\xBB\xBF<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+                      "</head><body>\xC3\xA9</body></html>\n"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\n"
+              "<meta name=\"Description\" content=\"&#26085;&#26412; \xE9t\xE9\">\n</head><body>\xE9</body></html>\n");
+    // A charset no converter knows: the page keeps its own, and the engine tells.
+    recharset("x-nosuch");
+    const std::string latin = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
+                              "</head><body>\xE9</body></html>\n";
+    const std::string kept = Rewrite(latin);
+    EXPECT_EQ(m_strUnwritable, "x-nosuch");
+    EXPECT_NE(kept.find("<body>\xE9</body>"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("content=\"&#26085;&#26412; \xE9t\xE9\""), std::string::npos) << kept;
+}
+
+// A page declaring UTF-8 that holds Latin-1 bytes is read as Latin-1: its edits are written so,
+// never as a second encoding in the same page.
+TEST_F(MetaEditEngineTest, AnEditGoesInTheCharsetThePageWasReadIn)
+{
+    Edit("Description", "\xC3\xA9t\xC3\xA9 \xE2\x80\x94");
+    const std::string body = std::string(5000, 'b') + "Caf\xE9";
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"></head><body>" + body),
+              "<html><head><meta charset=\"utf-8\">\n<meta name=\"Description\" content=\"\xE9t\xE9 \x97\">\n</head><body>" + body);
+    m_edits.DeleteAll();
+    Edit("Description", "\xC3\xA9t\xC3\xA9");
+    // A page that is UTF-8 keeps it, even with a stray byte that is not.
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"></head><body>\xC3\xA9\xE9"),
+              "<html><head><meta charset=\"utf-8\">\n<meta name=\"Description\" content=\"\xC3\xA9t\xC3\xA9\">\n</head><body>\xC3\xA9\xE9");
 }
 
 } // namespace

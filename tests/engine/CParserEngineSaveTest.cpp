@@ -7,6 +7,7 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -1194,4 +1195,37 @@ TEST_F(SiteSaveTest, RepeatedTagsTakenOutAreToldForEachPageWithHowMany)
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
                                 "REF/A.HTM : Saved with 1 repeated META tag taken out (\"keywords\": 1)" + strRule,
                                 "REF/B.HTM : Saved with 2 repeated META tags taken out (\"keywords\": 2)" + strRule}));
+}
+
+// A Content-Type given a charset no converter knows is refused for that page, which keeps its
+// text and its edits; a page given a charset the program writes is saved in it.
+TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)
+{
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    m_pModel->GetMetaSettings().AddTail(pSetting);
+    const std::string strLatin = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
+                                 "<title>Caf\xE9</title></head><body>\xE9</body></html>\n";
+    const auto recharset = [](CPageNode* pPage, const char* pszCharset) {
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Content-Type", (std::string("text/html; charset=") + pszCharset).c_str(), 1, pContent);
+    };
+    CPageNode* pRefused = Page(TempDir() / "refused.htm", &strLatin);
+    recharset(pRefused, "X-Nosuch");
+    CPageNode* pSaved = Page(TempDir() / "saved.htm", &strLatin);
+    recharset(pSaved, "utf-8");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "refused.htm"), strLatin);
+    EXPECT_EQ(KeywordsModified(pRefused), 1u);
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
+        "REFUSED.HTM : Not saved: its Content-Type declares the charset \"X-Nosuch\", which this program cannot write "
+        "the page in. The page was left as it was, and its edits are kept."}));
+    EXPECT_EQ(ReadFileBytes(TempDir() / "saved.htm"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+              "<title>Caf\xC3\xA9</title>\n<meta name=\"Keywords\" content=\"k\">\n</head><body>\xC3\xA9</body></html>\n");
+    EXPECT_EQ(KeywordsModified(pSaved), 0u);
 }

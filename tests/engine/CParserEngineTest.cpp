@@ -559,7 +559,7 @@ TEST_F(ParserEngineTest, AHeadWithoutTitleGetsThePagesTitleWithoutEdits)
     pPage->SetTitleModified(0);
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "notitle.htm"), "<html><head>\r\n<title>A &amp; B</title>\r\n</head><body>x</body></html>");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "notitle.htm"), "<html><head>\n<title>A &amp; B</title>\n</head><body>x</body></html>");
 }
 
 TEST_F(ParserEngineTest, AnEditedTitleIsSaved)

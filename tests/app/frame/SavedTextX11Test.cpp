@@ -1,0 +1,127 @@
+// What the grid shows of pages as generators write them (one line ending in LF, named character
+// references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
+// characters the grid showed, in the page's charset, with the page's own line end; a page whose
+// Content-Type is given another charset is written in it. Driven by keys from another client.
+#include "app/panes/COutputAreaControlBar.h"
+#include "engine/meta/CMetaEditSetting.h"
+#include "tests/app/GroupViewLookup.h"
+#include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
+
+namespace {
+
+// UTF-8: add_test — CMake 3.25 € Ω (the blank before 3.25 a no-break space).
+constexpr const char* kUtf8Title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3.25 \xE2\x82\xAC \xCE\xA9";
+// A page the user gives a charset no converter knows.
+constexpr const char* kRefused = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                                 "<title>Caf\xE9</title></head><body>x</body></html>\n";
+
+} // namespace
+
+class SavedTextX11Test : public MainWindowX11Test {
+protected:
+    // Pages of one line and one LF each: a UTF-8 one, an ISO-8859-1 one, and two ISO-8859-1
+    // ones whose charset the user changes, the first without a description.
+    void MakeGeneratedSite()
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        std::ofstream(site + "/p1.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+                                           "<title>add_test &mdash; CMake&nbsp;3.25 &euro; &Omega;</title>"
+                                           "<meta name=\"description\" content=\"&alpha; &ndash; &nosuch; &hellip;\">"
+                                           "</head><body>x</body></html>\n";
+        std::ofstream(site + "/p2.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                                           "<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro;</title>"
+                                           "<meta name=\"description\" content=\"&mdash;&nbsp;&euro; &Omega;\">"
+                                           "</head><body>\xE9t\xE9</body></html>\n";
+        std::ofstream(site + "/p3.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                                           "<title>Gr\xFC\xDF" "e</title></head><body>\xE9t\xE9 \xA9</body></html>\n";
+        std::ofstream(site + "/p4.htm") << kRefused;
+    }
+
+    std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
+    // F2 opens the cell's editor, End goes past its text, the text is typed and Enter stores it.
+    bool Append(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        return GoToByKeys(nRow, nCol) && Xdo("key F2 End") && Xdo("type --delay 30 '" + text + "'") && Xdo("key Return");
+    }
+};
+
+TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsTheGridShowedThem)
+{
+    X11KeyboardLetters letters(other, "\xCE\x96");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free key for the letter";
+    MakeGeneratedSite();
+    WriteProject({"Description"}, 1, [](CMetaSettingList& list) {
+        auto pSetting = std::make_unique<CMetaEditSetting>();
+        pSetting->SetName("Content-Type");
+        pSetting->SetHttpEquiv(1);
+        pSetting->SetShow(1);
+        list.AddTail(pSetting.release());
+    });
+    ASSERT_TRUE(StartWithProject(4));
+    CGroupView& view = *View();
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    const ROWCOL nType = group_view_lookup::ColumnOf(view, "Content-Type");
+    ASSERT_NE(nDesc, 0u);
+    ASSERT_NE(nType, 0u);
+    for (const char* pszName : {"p1.htm", "p2.htm", "p3.htm", "p4.htm"})
+        ASSERT_EQ(group_view_lookup::RowOf(view, pszName), static_cast<ROWCOL>(pszName[1] - '0')) << pszName;
+
+    // The grid shows every reference HTML names as its character, and an unknown one as it is.
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle),
+              (std::vector<std::string>{kUtf8Title, "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC"}));
+    EXPECT_EQ(CopiedCells(1, nDesc, 2, nDesc), (std::vector<std::string>{"\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6",
+                                                                     "\xE2\x80\x94\xC2\xA0\xE2\x82\xAC \xCE\xA9"}));
+
+    // Appended to as the user does, and a description typed where the page has none.
+    ASSERT_TRUE(Append(1, nTitle, " \xCE\x96"));
+    ASSERT_TRUE(Append(1, nDesc, " \xCE\x96"));
+    ASSERT_TRUE(Append(2, nTitle, " \xCE\x96"));
+    ASSERT_TRUE(Append(2, nDesc, " \xCE\x96"));
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type --delay 30 'x \xCE\x96'") && Xdo("key Return"));
+    // The third page is declared UTF-8 now.
+    ASSERT_TRUE(GoToByKeys(3, nType) && Xdo("type --delay 30 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(GoToByKeys(4, nType) && Xdo("type --delay 30 'text/html; charset=x-nosuch'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(4, nType) == "text/html; charset=x-nosuch"; }, 60000))
+        << "the Content-Type was not stored: '" << view.GetCellValue(4, nType).GetString() << "'";
+    EXPECT_EQ(view.GetCellValue(3, nType), "text/html; charset=UTF-8");
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nDesc),
+              (std::vector<std::string>{std::string(kUtf8Title) + " \xCE\x96\t\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96",
+                                        "Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9\xC2\xA0\xE2\x82\xAC \xCE\x96\t"
+                                        "\xE2\x80\x94\xC2\xA0\xE2\x82\xAC \xCE\xA9 \xCE\x96"}));
+
+    // The characters as the grid draws them.
+    ASSERT_TRUE(GoToByKeys(1, nTitle) && Quiet());
+    cairo_surface_destroy(Shot("references-in-the-grid"));
+
+    const std::string before = Page("p3.htm");
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    // The refused page is told by its name and the charset.
+    const std::string refusal = "P4.HTM : Not saved: its Content-Type declares the charset \"x-nosuch\"";
+    ASSERT_TRUE(RunUntil([&] { return Page("p3.htm") != before && std::string(pOutput->GetText()).find(refusal) != std::string::npos; }, 60000))
+        << "the save did not write the pages or tell of the refused one: " << pOutput->GetText().GetString();
+    // It keeps its text and its edit.
+    EXPECT_EQ(Page("p4.htm"), kRefused);
+    EXPECT_EQ(view.GetCellValue(4, nType), "text/html; charset=x-nosuch");
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("refused-charset"));
+    const std::string p1 = Page("p1.htm"), p2 = Page("p2.htm"), p3 = Page("p3.htm");
+    // The UTF-8 page holds the characters, the page's unknown reference as it was.
+    EXPECT_NE(p1.find("<title>" + std::string(kUtf8Title) + " \xCE\x96</title>"), std::string::npos) << p1;
+    EXPECT_EQ(TagContent(p1, "description"), "\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96") << p1;
+    // The ISO-8859-1 page holds references for what Latin-1 lacks.
+    EXPECT_NE(p2.find("<title>Caf\xE9 &#8212; &#937;\xA0&#8364; &#918;</title>"), std::string::npos) << p2;
+    EXPECT_EQ(TagContent(p2, "description"), "&#8212;\xA0&#8364; &#937; &#918;") << p2;
+    for (const std::string* pPage : {&p1, &p2, &p3}) {
+        EXPECT_EQ(pPage->find("&amp;"), std::string::npos) << *pPage;
+        EXPECT_EQ(pPage->find('\r'), std::string::npos) << *pPage;
+    }
+    // The page given UTF-8 is in UTF-8 throughout, its new tag on a line ended as its own line is.
+    EXPECT_EQ(p3, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+                  "<title>Gr\xC3\xBC\xC3\x9F" "e</title>\n<meta name=\"Description\" content=\"x \xCE\x96\">\n"
+                  "</head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
+}
