@@ -10,13 +10,9 @@ protected:
     static int LitShare(cairo_surface_t* shot, const std::string& label)
     {
         RECT r{};
-        if (shot == nullptr || OpenMenuItem(label, &r) == nullptr || IsRectEmpty(&r))
+        const int nLit = MenuItemPixels(shot, label, Rgb(::GetSysColor(COLOR_HIGHLIGHT)));
+        if (nLit < 0 || OpenMenuItem(label, &r) == nullptr)
             return -1;
-        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
-        int nLit = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                nLit += screen_capture::PixelAt(shot, x, y) == highlight;
         return 100 * nLit / ((r.right - r.left) * (r.bottom - r.top));
     }
     struct MenuSeen {
@@ -24,11 +20,12 @@ protected:
         int nSecondLit = -1;   // the second item's
         RECT menu{};
     };
-    // Once an open menu shows the first item, the user reads the menu off the screen, then
-    // types the keys into it.
-    void ReadMenuThenType(const std::string& first, const std::string& second, MenuSeen& seen, const char* pszShot,
-                          const std::string& keys)
+    // The user opens a menu with keys in the main window; once the menu shows its first item,
+    // the user reads it off the screen, then types the keys into it.
+    void OpenReadThenType(const std::string& openKeys, const std::string& first, const std::string& second,
+                          MenuSeen& seen, const char* pszShot, const std::string& keys)
     {
+        Type("the main window", "^Vostrel -", openKeys);
         When("an open menu shows \"" + first + "\"",
              [first] {
                  RECT r{};
@@ -45,6 +42,15 @@ protected:
                      cairo_surface_destroy(shot);
                  XdoNow("key --delay 30 " + keys);
              });
+    }
+    // The first item, and only it, showed lit.
+    static ::testing::AssertionResult FirstAloneLit(const MenuSeen& seen, const std::string& first)
+    {
+        if (seen.nFirstLit < 50)
+            return ::testing::AssertionFailure() << first << " is not lit (" << seen.nFirstLit << "% of it)";
+        if (seen.nSecondLit > 0)
+            return ::testing::AssertionFailure() << "the item after " << first << " is lit too";
+        return ::testing::AssertionSuccess();
     }
 };
 
@@ -64,11 +70,9 @@ TEST_F(MenusByKeysX11Test, AltMinusDropsTheDocumentWindowsMenuFromItsIcon)
     ASSERT_EQ(::GetSubMenu(::GetMenu(hMain), 0), ::GetSystemMenu(hDocument, FALSE)) << "the bar does not start with the icon";
 
     MenuSeen seen;
-    Type("the main window", "^Vostrel -", "alt+minus");
-    ReadMenuThenType("Restore", "Move", seen, "alt-minus-document-menu", "r");
+    OpenReadThenType("alt+minus", "Restore", "Move", seen, "alt-minus-document-menu", "r");
     ASSERT_TRUE(StepsTaken());
-    EXPECT_GE(seen.nFirstLit, 50) << "Restore is not lit";
-    EXPECT_EQ(seen.nSecondLit, 0) << "more than the first item is lit";
+    EXPECT_TRUE(FirstAloneLit(seen, "Restore"));
     EXPECT_LE(std::abs(seen.menu.left - icon.left), 2) << "the menu's left is at " << seen.menu.left << ", the icon's at " << icon.left;
     EXPECT_LE(std::abs(seen.menu.top - icon.bottom), 2) << "the menu's top is at " << seen.menu.top << ", the icon's bottom at " << icon.bottom;
     EXPECT_TRUE(RunUntil([&] { return !::IsZoomed(hDocument) && MenuDriver::OpenMenus().empty(); }))
@@ -86,25 +90,22 @@ TEST_F(MenusByKeysX11Test, TheContextMenuKeysLightTheFirstItemAndTakeItsLetters)
 
     // The file cell's menu.
     MenuSeen file;
-    Type("the main window", "^Vostrel -", "shift+F10");
-    ReadMenuThenType("View Web Page", "View HTML Source", file, "shift-f10-file-cell-menu", "Escape");
+    OpenReadThenType("shift+F10", "View Web Page", "View HTML Source", file, "shift-f10-file-cell-menu", "Escape");
     ASSERT_TRUE(StepsTaken());
-    EXPECT_GE(file.nFirstLit, 50) << "View Web Page is not lit";
-    EXPECT_EQ(file.nSecondLit, 0);
+    EXPECT_TRUE(FirstAloneLit(file, "View Web Page"));
 
     // Two Keywords cells: G chooses Group Actions, whose dialog opens.
     ASSERT_TRUE(GoToByKeys(1, ColumnOf("Keywords")));
     MenuSeen group;
     bool bDialog = false;
-    Type("the main window", "^Vostrel -", "shift+Down Menu");
-    ReadMenuThenType("Group Actions...", "", group, "menu-key-group-menu", "g");
+    OpenReadThenType("shift+Down Menu", "Group Actions...", "", group, "menu-key-group-menu", "g");
     When("the keywords group action has the focus", [this] { return Matches(FocusedTitle(), "^Keywords Metatag$"); },
          [&] {
              bDialog = true;
              XdoNow("key Escape");
          });
     ASSERT_TRUE(StepsTaken());
-    EXPECT_GE(group.nFirstLit, 50) << "Group Actions is not lit";
+    EXPECT_TRUE(FirstAloneLit(group, "Group Actions..."));
     EXPECT_TRUE(bDialog);
 
     // The Project Area's menu, from the tree that Shift+F6 gave the keys to: H hides the pane.
@@ -113,10 +114,8 @@ TEST_F(MenusByKeysX11Test, TheContextMenuKeysLightTheFirstItemAndTakeItsLetters)
     ASSERT_TRUE(Xdo("key shift+F6"));
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == tree.GetSafeHwnd(); })) << "Shift+F6 did not reach the Project Area";
     MenuSeen pane;
-    Type("the main window", "^Vostrel -", "shift+F10");
-    ReadMenuThenType("Allow Docking", "Hide", pane, "shift-f10-project-area-menu", "h");
+    OpenReadThenType("shift+F10", "Allow Docking", "Hide", pane, "shift-f10-project-area-menu", "h");
     ASSERT_TRUE(StepsTaken());
-    EXPECT_GE(pane.nFirstLit, 50) << "Allow Docking is not lit";
-    EXPECT_EQ(pane.nSecondLit, 0);
+    EXPECT_TRUE(FirstAloneLit(pane, "Allow Docking"));
     EXPECT_TRUE(RunUntil([&] { return !tree.IsWindowVisible(); })) << "H in the menu did not hide the Project Area";
 }

@@ -35,15 +35,7 @@ protected:
     // How many pixels of an open menu item show the text colour of an available item.
     static int InkOf(cairo_surface_t* shot, const std::string& label)
     {
-        RECT r{};
-        if (shot == nullptr || OpenMenuItem(label, &r) == nullptr)
-            return -1;
-        const uint32_t ink = Rgb(::GetSysColor(COLOR_MENUTEXT));
-        int nInk = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                nInk += screen_capture::PixelAt(shot, x, y) == ink;
-        return nInk;
+        return MenuItemPixels(shot, label, Rgb(::GetSysColor(COLOR_MENUTEXT)));
     }
     // The column's cells as Ctrl+C copies them, top to bottom.
     std::vector<std::string> Column(const char* pszName)
