@@ -4,6 +4,7 @@
 
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "app/views/CGroupFrame.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/doc/CView.h"
 
@@ -98,9 +99,15 @@ void CMainFrame::MoveToPane(int nStep)
     };
     CFrameWnd* pFrame = GetActiveFrame();
     CView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
-    CWnd* panes[3] = {
+    // The grid's edit field comes after the grid: the keys reach it from the grid with F6, and
+    // Enter or Escape there give them back.
+    auto* pGroupFrame = dynamic_cast<CGroupFrame*>(pFrame);
+    CWnd* pField = pGroupFrame != nullptr ? &pGroupFrame->GetEditField() : nullptr;
+    constexpr int kPanes = 4;
+    CWnd* panes[kPanes] = {
         shown(m_pProjectArea) ? &m_pProjectArea->GetTree() : nullptr,
         pView != nullptr && pView->IsWindowVisible() ? pView : nullptr,
+        shown(pField) && pView != nullptr && pView->IsWindowVisible() ? pField : nullptr,
         shown(m_pOutputArea) ? &m_pOutputArea->GetOutputWnd() : nullptr,
     };
     // The keyboard in a pane's bar counts as in that pane; anywhere else, as in the grid.
@@ -108,10 +115,12 @@ void CMainFrame::MoveToPane(int nStep)
     int nCurrent = 1;
     if (panes[0] != nullptr && holds(m_pProjectArea, hFocus))
         nCurrent = 0;
-    else if (panes[2] != nullptr && holds(m_pOutputArea, hFocus))
+    else if (panes[2] != nullptr && hFocus == pField->m_hWnd)
         nCurrent = 2;
-    for (int i = 1; i <= 3; ++i) {
-        CWnd* pNext = panes[((nCurrent + nStep * i) % 3 + 3) % 3];
+    else if (panes[3] != nullptr && holds(m_pOutputArea, hFocus))
+        nCurrent = 3;
+    for (int i = 1; i <= kPanes; ++i) {
+        CWnd* pNext = panes[((nCurrent + nStep * i) % kPanes + kPanes) % kPanes];
         if (pNext != nullptr) {
             pNext->SetFocus();
             return;

@@ -185,6 +185,9 @@ protected:
     // The main frame, with the full path of the current row's page, when that page can be opened.
     CMainFrame* GetCurrentPageToOpen(CString& strPath);
     void SortByColumn(BOOL bAscending);
+    // Ctrl+Space and Shift+Space: the whole column or row of the current cell becomes the
+    // selection, as its header's click makes it.
+    void ChooseLineOfCurrentCell(const CGXRange& line);
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
     void RememberSingleCell();

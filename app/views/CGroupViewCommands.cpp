@@ -30,6 +30,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/MessageBox.h"
+#include "platform/win/Keyboard.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/SystemServices.h"
@@ -632,6 +633,17 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
     if (nMessage == WM_KEYDOWN && (nChar == VK_LEFT || nChar == VK_RIGHT) && bFromControl && pControl != nullptr &&
         pControl->IsActive())
         return FALSE;
+    // Ctrl+Space chooses the current cell's column and Shift+Space its row, as a click on the
+    // header would, unless the cell is being edited, where they type a space. The space
+    // character that follows them starts no edit.
+    const BOOL bCtl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const BOOL bShift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if ((nMessage == WM_KEYDOWN || nMessage == WM_CHAR) && nChar == (nMessage == WM_KEYDOWN ? VK_SPACE : ' ') &&
+        bCtl != bShift && (pControl == nullptr || !pControl->IsActive())) {
+        if (nMessage == WM_KEYDOWN)
+            ChooseLineOfCurrentCell(bCtl ? CGXRange().SetCols(nCol, nCol) : CGXRange().SetRows(nRow, nRow));
+        return TRUE;
+    }
     const BOOL bTaken = CGridViewWrapper::RouteKeyMessage(pSender, nMessage, nChar, nRepCnt, nFlags);
     // A key that moved the current cell showed the new cell's value already.
     ROWCOL nNowRow = 0, nNowCol = 0;
@@ -643,6 +655,15 @@ BOOL CGroupView::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT 
             pFrame->SetStatusText(strText);
     }
     return bTaken;
+}
+
+void CGroupView::ChooseLineOfCurrentCell(const CGXRange& line)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+        return;
+    SetSelection(nullptr);
+    SelectRange(line, TRUE, TRUE);
 }
 
 BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -103,8 +103,19 @@ void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strT
         pParam->EnableUndo(bUndo);
 }
 
+void CShortcutEditCtrl::ReturnKeysToGrid()
+{
+    if (m_pView != nullptr && m_pView->GetSafeHwnd() != nullptr && ::GetFocus() == m_hWnd)
+        m_pView->SetFocus();
+}
+
 LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CHAR && wParam == '\r' && !m_bEditing) {
+        // Nothing typed: Enter only gives the keys back to the grid.
+        ReturnKeysToGrid();
+        return 0;
+    }
     if (message == WM_CHAR) {
         CVostrelApp* pApp = GetVostrelApp();
         if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
@@ -120,6 +131,7 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         m_bEditing = TRUE;
         if (wParam == 13) {
             CommitEdit();
+            ReturnKeysToGrid();
             return 0;
         }
         const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
@@ -128,6 +140,7 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
         CancelEdit();
+        ReturnKeysToGrid();
         return 0;
     }
     if (message == WM_KEYDOWN) {

@@ -35,6 +35,8 @@ private:
     BOOL ShowInCurrentCell();
     // Writes a text as a cell's shown value, leaving its page and the undo history alone.
     void ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText);
+    // Enter and Escape end the visit to the field: the grid has the keys again.
+    void ReturnKeysToGrid();
 
     CGroupView* m_pView = nullptr;
     ROWCOL m_nRow = 0;

@@ -705,14 +705,11 @@ void TrackChildSystemMenu(HWND child)
     GetWindowRect(child, &r);
     POINT pt{r.left, r.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME)};
     if (IsZoomed(child)) {
-        // Maximised, the icon is in the frame's bar.
+        // Maximised, the icon is in the frame's bar: the bar's keys open the menu from there.
         MdiClientState* s = ClientOfChild(child);
-        if (s && IsWindow(s->frame)) {
-            RECT f;
-            GetWindowRect(s->frame, &f);
-            POINT origin{0, 0};
-            ClientToScreen(s->self, &origin);
-            pt = POINT{f.left + GetSystemMetrics(SM_CXFRAME), origin.y};
+        if (s && IsWindow(s->frame) && GetMenu(s->frame)) {
+            SendMessage(s->frame, WM_SYSCOMMAND, SC_KEYMENU, '-');
+            return;
         }
     }
     const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, pt.x, pt.y, 0, child, nullptr));
@@ -841,8 +838,9 @@ LRESULT DefFrameProc(HWND hWnd, HWND hWndMDIClient, UINT uMsg, WPARAM wParam, LP
         MoveWindow(hWndMDIClient, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
     case WM_SYSCOMMAND:
-        // Alt+'-' opens the active child's system menu.
-        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == '-' && s->active && IsWindow(s->active)) {
+        // Alt+'-' opens the active child's system menu; a maximised child's stands in the bar,
+        // whose own keys open it there.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == '-' && s->active && IsWindow(s->active) && !IsZoomed(s->active)) {
             TrackChildSystemMenu(s->active);
             return 0;
         }

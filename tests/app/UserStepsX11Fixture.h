@@ -293,6 +293,19 @@ protected:
         }
         return nullptr;
     }
+    // How many pixels of an open menu's item show the colour (0xRRGGBB) on the screenshot; -1
+    // when no open menu shows the item.
+    static int MenuItemPixels(cairo_surface_t* shot, const std::string& label, uint32_t color)
+    {
+        RECT r{};
+        if (shot == nullptr || OpenMenuItem(label, &r) == nullptr || IsRectEmpty(&r))
+            return -1;
+        int nPixels = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                nPixels += screen_capture::PixelAt(shot, x, y) == color;
+        return nPixels;
+    }
     // The middle of an item of the frame's menu bar on the screen.
     POINT MenuBarItemOnScreen(const std::string& label)
     {

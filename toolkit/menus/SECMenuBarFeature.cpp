@@ -551,10 +551,9 @@ void SECMenuBarMessages::OnMenuSelect()
 
 void SECMenuBarMessages::OnInitMenu()
 {
-    if (!m_bKeyboardOpen || m_pFrame == nullptr)
-        return;
+    // A menu opened from the keyboard comes up with its first item lit already: a Down sent
+    // here would light the second.
     m_bKeyboardOpen = FALSE;
-    m_pFrame->PostMessage(WM_KEYDOWN, VK_DOWN, 0);   // the first item highlighted
 }
 
 BOOL SECMenuBarMessages::OnSysCommand(UINT nID)

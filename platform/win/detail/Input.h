@@ -29,6 +29,9 @@ public:
     // the windows below). A disabled child passes the point to its parent; a disabled
     // top-level window answers HTERROR. Null when the point is over no window of the program.
     static HWND HitTest(POINT screen, int& hitTest);
+    // Whether the calling thread's latest key or button event was a key: a menu opened now was
+    // asked for from the keyboard. Pointer moves do not count.
+    static bool LastInputWasKey();
 
 private:
     static void TranslateNow(const BackendEvent& event);

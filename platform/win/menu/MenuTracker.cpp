@@ -1022,8 +1022,15 @@ BOOL MenuTracking::TrackPopup(HMENU menu, UINT flags, POINT pt, HWND owner, cons
     t.flags = flags;
     t.notify = !(flags & TPM_NONOTIFY);
     const UINT command = RunTracker(t, menu, true, [&] {
-        if (!OpenLevel(t, menu, 0, pt, flags, exclude))
+        if (!OpenLevel(t, menu, 0, pt, flags, exclude)) {
             t.done = true;
+            return;
+        }
+        // A menu asked for from the keyboard shows where the keys are at once: its first item
+        // lit, ready for the arrows and Enter.
+        if (InputTranslator::LastInputWasKey())
+            if (MenuObject* m = Obj(menu))
+                Select(t, 0, NextSelectable(*m, -1, 1), false);
     });
     if (flags & TPM_RETURNCMD)
         return static_cast<BOOL>(command);
@@ -1068,7 +1075,15 @@ void MenuTracking::TrackBarByKey(HWND frame, char key)
     const bool hasSystem = (GetWindowLong(frame, GWL_STYLE) & WS_SYSMENU) && MenuBars::SystemMenuOf(frame);
     if (key == ' ' ? !hasSystem : (!hasBar && !hasSystem))
         return;
-    if (key && key != ' ' && hasBar) {
+    // Alt+'-' is the maximised document window's own system menu, which stands first in the
+    // bar: it drops from its icon there, as a click on the icon opens it.
+    bool documentMenu = false;
+    if (key == '-' && hasBar) {
+        const MenuObject* m = Menus::Find(bar);
+        const MenuObject* first = m && !m->items.empty() && m->items[0].submenu ? Menus::Find(m->items[0].submenu) : nullptr;
+        documentMenu = first != nullptr && first->systemMenu;
+    }
+    if (key && key != ' ' && hasBar && !documentMenu) {
         // Only a mnemonic of the bar opens a menu; anything else asks the window, then beeps.
         MenuObject* m = Menus::Find(bar);
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(key)));
@@ -1082,7 +1097,7 @@ void MenuTracking::TrackBarByKey(HWND frame, char key)
                 MessageBeep(0);
             return;
         }
-    } else if (key && key != ' ') {
+    } else if (key && key != ' ' && !documentMenu) {
         MessageBeep(0);
         return;
     }
@@ -1095,6 +1110,8 @@ void MenuTracking::TrackBarByKey(HWND frame, char key)
     RunTracker(t, hasBar && key != ' ' ? bar : MenuBars::SystemMenuOf(frame), false, [&] {
         if (key == ' ') {
             OpenBarEntry(t, kSystemEntry, true);
+        } else if (documentMenu) {
+            OpenBarEntry(t, 0, true);
         } else if (key) {
             OnChar(t, key);
         } else {

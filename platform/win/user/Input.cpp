@@ -176,10 +176,20 @@ void InputTranslator::Translate(const BackendEvent& event)
     Drain();
 }
 
+namespace {
+thread_local bool lastInputWasKey = false;
+} // namespace
+
+bool InputTranslator::LastInputWasKey()
+{
+    return lastInputWasKey;
+}
+
 void InputTranslator::Reset()
 {
     Pending().clear();
     LastClick() = ClickState{};
+    lastInputWasKey = false;
 }
 
 void InputTranslator::Replay(const BackendEvent& press)
@@ -212,6 +222,10 @@ void InputTranslator::Drain()
 void InputTranslator::TranslateNow(const BackendEvent& event)
 {
     using Kind = BackendEvent::Kind;
+    if (event.kind == BackendEvent::Kind::KeyDown || event.kind == BackendEvent::Kind::KeyUp)
+        lastInputWasKey = true;
+    else if (event.kind == BackendEvent::Kind::ButtonDown || event.kind == BackendEvent::Kind::ButtonUp)
+        lastInputWasKey = false;
     switch (event.kind) {
     case Kind::MouseMove:
     case Kind::ButtonDown:

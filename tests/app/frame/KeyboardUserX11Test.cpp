@@ -408,8 +408,9 @@ TEST_F(KeyboardUserX11Test, TheDocumentWindowsButtonsShowLitAndItsSystemMenuName
     EXPECT_TRUE(::IsWindow(hMain) && ::IsWindowVisible(hMain)) << "Ctrl+F4 closed the program";
 }
 
-// F6 and Shift+F6 take the keys round the panes shown: the Project Area's tree, the grid and
-// the Output Area; in the tree the arrows choose a folder, whose pages the grid then shows.
+// F6 and Shift+F6 take the keys round the panes shown: the Project Area's tree, the grid, its
+// edit field and the Output Area; in the tree the arrows choose a folder, whose pages the grid
+// then shows.
 TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAFolder)
 {
     ASSERT_TRUE(Start());
@@ -419,11 +420,13 @@ TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAF
     HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
     HWND hOutput = pOutput->GetOutputWnd().GetSafeHwnd();
     HWND hGrid = view->GetSafeHwnd();
+    HWND hField = dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField().GetSafeHwnd();
     const ROWCOL nTitle = ColumnOf("Title");
     When("the window is up", [] { return true; }, [&] { ClickAt(CellOnScreen(1, nTitle), 1, 1); });
     // The Output Area shown from the View menu by its keys.
     When("the grid has the keys", [&] { return KeysAt(hGrid) && IsCurrent(1, nTitle); }, [&] { XdoNow("key alt+v o"); });
     When("the Output Area shows", [&] { return ::IsWindowVisible(hOutput) && KeysAt(hGrid); }, [&] { XdoNow("key F6"); });
+    When("F6: the edit field has the keys", [&] { return KeysAt(hField); }, [&] { XdoNow("key F6"); });
     When("F6: the Output Area has the keys", [&] { return KeysAt(hOutput); }, [&] { XdoNow("key F6"); });
     When("F6: the tree has the keys", [&] { return KeysAt(hTree); }, [&] {
         Keep("f6-keys-in-the-tree");
@@ -433,6 +436,7 @@ TEST_F(KeyboardUserX11Test, F6TakesTheKeysRoundThePanesAndTheTreesArrowsChooseAF
     When("F6: the grid has the keys", [&] { return KeysAt(hGrid); }, [&] { XdoNow("key shift+F6"); });
     When("Shift+F6: the tree has the keys", [&] { return KeysAt(hTree); }, [&] { XdoNow("key shift+F6"); });
     When("Shift+F6: the Output Area has the keys", [&] { return KeysAt(hOutput); }, [&] { XdoNow("key shift+F6"); });
+    When("Shift+F6: the edit field has the keys", [&] { return KeysAt(hField); }, [&] { XdoNow("key shift+F6"); });
     When("Shift+F6: the grid has the keys", [&] { return KeysAt(hGrid); }, [] {});
     EXPECT_TRUE(StepsTaken());
     EXPECT_NE(Frame().GetCurrentFolderTitle().Find("Files in"), -1) << Frame().GetCurrentFolderTitle().GetString();

@@ -213,3 +213,28 @@ TEST_F(SECMenuBarFeatureTest, AButtonPressedWhileAMenuRunsOpensItsMenuOnceTheFir
     NMHDR other{bar->m_hWnd, 0, static_cast<UINT>(-12)};
     EXPECT_FALSE(feature.OnBarNotify(&other));
 }
+
+// A button's menu opened from the keyboard comes up with its first item lit, and Enter
+// chooses that item, not the one after it.
+TEST_F(SECMenuBarFeatureTest, AMenuOpenedByAltAndItsLetterChoosesItsFirstItemOnEnter)
+{
+    ::AppendMenu(fileMenu, MF_STRING, 9101, "&Open");
+    ::AppendMenu(fileMenu, MF_STRING, 9102, "&Save");
+    // The user's last input was a key: Alt and F.
+    backend->Key(VK_SHIFT);
+    backend->ProcessMessages();
+    MSG alt = SysChar('f');
+    ASSERT_TRUE(feature.PreTranslateMessage(&alt));
+    backend->WhenIdle([&] {
+        // The frame hands its plug-ins the menu's opening, as a toolkit frame does.
+        LRESULT result = 0;
+        feature.OnWndMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0, &result);
+        backend->WhenIdle([&] { backend->Key(VK_RETURN); });
+    });
+    SECMenuBarNotify request{{bar->m_hWnd, kFileBtn, static_cast<UINT>(SEC_MBN_BUTTONMENU)}, fileMenu, 0, FALSE};
+    LRESULT result = 0;
+    EXPECT_TRUE(feature.OnWndMsg(WM_NOTIFY, kFileBtn, reinterpret_cast<LPARAM>(&request), &result));
+    MSG chosen{};
+    ASSERT_TRUE(::PeekMessage(&chosen, frame->m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE)) << "Enter chose nothing";
+    EXPECT_EQ(LOWORD(chosen.wParam), 9101u);
+}

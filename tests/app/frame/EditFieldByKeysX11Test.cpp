@@ -1,0 +1,84 @@
+// The edit field above the grid from the keyboard on the X server: F6 takes the keys from the
+// grid to the field, Enter stores what was typed there and gives the keys back to the grid,
+// Escape drops it and gives them back too.
+#include "app/views/CShortcutEditCtrl.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
+
+namespace {
+
+class EditFieldByKeysX11Test : public MainWindowStepsX11Test {
+protected:
+    CShortcutEditCtrl& Field() { return dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField(); }
+    // The program's focus is in the window, and its top-level window has the display's.
+    bool KeysAt(HWND hwnd) { return ::GetFocus() == hwnd && ProgramHasFocus(); }
+    std::string FieldText()
+    {
+        CString strText;
+        Field().GetWindowText(strText);
+        return strText.GetString();
+    }
+};
+
+} // namespace
+
+TEST_F(EditFieldByKeysX11Test, F6ReachesTheFieldAndEnterOrEscapeGiveTheKeysBack)
+{
+    const std::string typed = " Grüße Ωμέγα 日本";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const HWND hGrid = view->GetSafeHwnd(), hField = Field().GetSafeHwnd();
+    const ROWCOL nDesc = ColumnOf("Description"), nB = RowOf("b.htm");
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "the grid does not have the keys";
+    ASSERT_TRUE(GoToByKeys(nB, nDesc));
+
+    // F6 from the grid: what is typed goes into the field, and Enter stores it in the cell.
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); })) << "F6 did not give the field the keys";
+    ASSERT_TRUE(Xdo("key End"));
+    ASSERT_TRUE(Xdo("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(RunUntil([&] { return FieldText() == "Second page" + typed; })) << "the field holds '" << FieldText() << "'";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Enter did not give the keys back to the grid";
+    ASSERT_TRUE(IsCurrent(nB, nDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "Second page" + typed);
+    EXPECT_EQ(app->IsEdited(), 2u) << "the typed value was not stored in the page";
+    // The stored value is one step of the grid's undo history.
+    EXPECT_EQ(CopyByKeys("ctrl+z ctrl+c"), "Second page");
+    EXPECT_EQ(CopyByKeys("ctrl+y ctrl+c"), "Second page" + typed);
+
+    // Escape drops what was typed and gives the keys back as well.
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); })) << "F6 did not give the field the keys again";
+    ASSERT_TRUE(Xdo("key End x y"));
+    ASSERT_TRUE(RunUntil([&] { return Field().IsEditing() && FieldText() == "Second page" + typed + "xy"; }))
+        << "the field holds '" << FieldText() << "'";
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Escape did not give the keys back to the grid";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "Second page" + typed);
+    EXPECT_EQ(FieldText(), "Second page" + typed);
+
+    // Enter with nothing typed only goes back: the page of the next row keeps its value unedited.
+    const ROWCOL nC = RowOf("c.htm");
+    ASSERT_TRUE(GoToByKeys(nC, nDesc));
+    const auto nUndoSteps = view->GetParam()->m_UndoList.GetCount();
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); }));
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Enter did not give the keys back to the grid";
+    EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nUndoSteps) << "Enter with nothing typed made a step of undo";
+
+    // From the field, F6 goes on to the next pane and Shift+F6 back to the grid.
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); }));
+    ASSERT_TRUE(Xdo("key F6"));
+    EXPECT_TRUE(RunUntil([&] { return KeysAt(tree.GetSafeHwnd()); })) << "F6 in the field did not go on to the Project Area";
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    EXPECT_TRUE(RunUntil([&] { return KeysAt(hField); })) << "Shift+F6 did not come back to the field";
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    EXPECT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Shift+F6 in the field did not go back to the grid";
+}
