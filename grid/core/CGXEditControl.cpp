@@ -172,6 +172,13 @@ void CGXEditControl::SetActive(BOOL bActive)
             return;
         LoadWindow();
         m_bActiveWnd = TRUE;
+        // A cell may look otherwise while it is edited (a chosen cell shows highlighted, its
+        // editor in the cell's own colours, so that text chosen in it shows chosen): the grid
+        // composes the cell's style afresh and draws the cell again around the editor.
+        if (m_pGrid != nullptr) {
+            m_pGrid->FreeObjectCache();
+            m_pGrid->RedrawRange(CGXRange(m_nRow, m_nCol, m_nRow, m_nCol), GX_INVALIDATE, FALSE);
+        }
         m_pWnd->ShowWindow(SW_SHOW);
         {
             const CGXGridFocusChange change(m_pGrid);
@@ -308,6 +315,9 @@ BOOL CGXEditControl::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
         return FALSE;
     SetActive(TRUE);
     if (m_bActiveWnd) {
+        // The edit opened with its whole text chosen, scrolled to show its end; the click puts
+        // the caret into the text where the cell showed it, which starts at the left.
+        m_pWnd->SetSel(0, 0);
         CRect rect;
         m_pWnd->GetWindowRect(&rect);
         GridWnd()->ScreenToClient(&rect);

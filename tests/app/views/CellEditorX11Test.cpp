@@ -1,0 +1,287 @@
+// A cell's editor as the user meets it on a real X server: a click into the current cell puts
+// the caret under the pointer with the text where the cell showed it, the text chosen in the
+// editor is drawn chosen and the rest is not, a paste of several lines gives the cell, the copy
+// and the saved page the same one line, Cut with nothing chosen cuts the cell, and a drop-down
+// list opens as wide as its longest choice.
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXEditControl.h"
+#include "grid/core/GXGdiRecords.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/win/Caret.h"
+
+#include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/ForeignClipboardOwner.h"
+#include "tests/support/Utf8CodePoints.h"
+
+#include <algorithm>
+#include <map>
+
+class CellEditorX11Test : public MainWindowX11Test {
+protected:
+    // The grid shows the pages' Description in column 2.
+    static constexpr ROWCOL kDesc = 2;
+
+    // A site of pages written as a generator writes them, each on one line: a UTF-8 charset,
+    // a title and a Description, one page for each value, in that order of rows.
+    void MakePages(const std::vector<std::string>& descriptions)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (size_t i = 0; i < descriptions.size(); ++i)
+            std::ofstream(PagePath(i + 1)) << "<html><head><meta charset=\"utf-8\"><title>Page " << i + 1
+                                           << "</title><meta name=\"description\" content=\"" << descriptions[i]
+                                           << "\"></head><body>x</body></html>\n";
+    }
+    std::string PagePath(size_t nRow) const
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "/p%02zu.htm", nRow);
+        return site + name;
+    }
+    // The Description a page holds on disk, its characters beyond ASCII as written or as
+    // numeric references, told as the characters.
+    std::string DescriptionOnDisk(size_t nRow)
+    {
+        const std::string content = TagContent(ReadFile(PagePath(nRow)), "description");
+        std::string text;
+        for (size_t at = 0; at < content.size();) {
+            if (content.compare(at, 2, "&#") == 0 && content.find(';', at) != std::string::npos) {
+                const size_t end = content.find(';', at);
+                const auto cp = static_cast<std::uint32_t>(std::stoul(content.substr(at + 2, end - at - 2)));
+                text += Utf8Of(cp);
+                at = end + 1;
+            } else {
+                text += content[at++];
+            }
+        }
+        return text;
+    }
+    static std::string Utf8Of(std::uint32_t cp)
+    {
+        std::string s;
+        if (cp < 0x80) {
+            s += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            s += static_cast<char>(0xC0 | (cp >> 6));
+            s += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | (cp >> 12));
+            s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        return s;
+    }
+
+    CGXControl* CurrentControl()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        return View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
+    }
+    bool EditorOpen()
+    {
+        CGXControl* pControl = CurrentControl();
+        return pControl != nullptr && pControl->IsActive();
+    }
+    CEdit* Editor()
+    {
+        auto* pEdit = dynamic_cast<CGXEditControl*>(CurrentControl());
+        return pEdit != nullptr ? pEdit->GetEditWnd() : nullptr;
+    }
+    // What a cell shows: its editor's text while one is open, else its value.
+    std::string Shown(ROWCOL nRow, ROWCOL nCol)
+    {
+        CString strText;
+        View()->GetCellText(nRow, nCol, strText);
+        return std::string(strText);
+    }
+    // The cell's rectangle less its grid lines, in the grid's client area.
+    CRect Inside(ROWCOL nRow, ROWCOL nCol)
+    {
+        CRect rect = View()->CalcCellRect(nRow, nCol);
+        rect.DeflateRect(1, 1, 2, 2);
+        return rect;
+    }
+    // Which columns of a cell show its text: those of a band through the middle of its
+    // letters with a pixel near the text's colour.
+    std::vector<bool> InkColumns(cairo_surface_t* shot, const CRect& cell, uint32_t nText)
+    {
+        const auto near = [](uint32_t a, uint32_t b) {
+            for (int shift : {0, 8, 16})
+                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 40)
+                    return false;
+            return true;
+        };
+        std::vector<bool> columns;
+        for (int x = cell.left; x < cell.right; ++x) {
+            bool bInk = false;
+            for (int y = cell.CenterPoint().y - 3; y < cell.CenterPoint().y + 3; ++y)
+                bInk = bInk || near(GridPixel(shot, x, y), nText);
+            columns.push_back(bInk);
+        }
+        return columns;
+    }
+    // Where the text of a cell starts on the screen; -1 when it shows none.
+    int InkStart(cairo_surface_t* shot, const CRect& cell, uint32_t nText)
+    {
+        const std::vector<bool> columns = InkColumns(shot, cell, nText);
+        const auto first = std::find(columns.begin(), columns.end(), true);
+        return first != columns.end() ? cell.left + static_cast<int>(first - columns.begin()) : -1;
+    }
+    // How many pixels of a rectangle of the grid's client area have the colour.
+    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += GridPixel(shot, x, y) == nColour ? 1 : 0;
+        return nCount;
+    }
+    // How many pixels of a rectangle of the grid's client area are the near black of text
+    // drawn as not chosen.
+    int InkPixels(cairo_surface_t* shot, const CRect& rect)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) {
+                const uint32_t pixel = GridPixel(shot, x, y);
+                nCount += ((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80 ? 1 : 0;
+            }
+        return nCount;
+    }
+    // The columns of a rectangle of the grid's client area that hold the colour, as [first, last].
+    std::pair<int, int> ColumnsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        std::pair<int, int> span{-1, -1};
+        for (int x = rect.left; x < rect.right; ++x)
+            if (PixelsOf(shot, CRect(x, rect.top, x + 1, rect.bottom), nColour) > 0) {
+                if (span.first < 0)
+                    span.first = x;
+                span.second = x;
+            }
+        return span;
+    }
+    // The width of a text in the cell's font, as the grid draws it.
+    int TextWidth(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        const CGXStyle* pStyle = View()->LookupStyleRowCol(nRow, nCol);
+        LOGFONT lf = GXGetLogFont(pStyle->GetFont(), View()->GetZoom());
+        CFont font;
+        font.CreateFontIndirect(&lf);
+        CClientDC dc(View());
+        CFont* pOld = dc.SelectObject(&font);
+        const int cx = dc.GetTextExtent(text.c_str(), static_cast<int>(text.size())).cx;
+        dc.SelectObject(pOld);
+        return cx;
+    }
+    // The editor's caret in the grid's client area.
+    CPoint CaretInGrid()
+    {
+        POINT pt{};
+        ::GetCaretPos(&pt);
+        ::ClientToScreen(Editor()->GetSafeHwnd(), &pt);
+        ::ScreenToClient(View()->GetSafeHwnd(), &pt);
+        return pt;
+    }
+    bool Save()
+    {
+        const UINT nEdited = app->IsEdited();
+        return nEdited != 0 && Xdo("key ctrl+t") && RunUntil([&] { return app->IsEdited() != nEdited; }, 60000);
+    }
+};
+
+// A click into the current cell starts the edit with the text where the cell showed it and
+// the caret under the pointer, nothing chosen: what is typed then goes there, and the cell,
+// its copy and the saved page hold it. F2 chooses the whole value and shows it chosen; a word
+// chosen by the keys is drawn chosen and the rest is not.
+TEST_F(CellEditorX11Test, AClickPutsTheCaretUnderThePointerAndTheChosenTextShowsChosen)
+{
+    const std::string value = "Vim documentation: autocmd, the events Ωμέγα and élan of Straße that start commands of their own";
+    const std::string second = "Zweite Straße: Ωμέγα, ξένος and many more words than the column can show";
+    MakePages({value, second});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+    ASSERT_STREQ(View()->GetCellValue(0, kDesc), "Description");
+    const uint32_t nHighlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+    ASSERT_GT(TextWidth(1, kDesc, value), Inside(1, kDesc).Width()) << "the value fits its cell and never scrolls";
+
+    // The pointer over the left quarter of the "m" of "Vim" in the cell as it is shown.
+    ASSERT_TRUE(GoToByKeys(1, kDesc) && Quiet());
+    const CRect inside = Inside(1, kDesc);
+    cairo_surface_t* before = Shot("cell-before-click");
+    const uint32_t nChosenText = Rgb(::GetSysColor(COLOR_HIGHLIGHTTEXT)), nText = Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+    const int nInk = InkStart(before, inside, nChosenText);
+    const std::vector<bool> shown = InkColumns(before, inside, nChosenText);
+    cairo_surface_destroy(before);
+    ASSERT_GE(nInk, inside.left);
+    const int nM = TextWidth(1, kDesc, "m");
+    const int x = nInk + TextWidth(1, kDesc, "Vi") + nM / 4;
+    ASSERT_TRUE(ClickAt(ScreenPoint(View()->GetSafeHwnd(), x, inside.CenterPoint().y)));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click did not open the editor";
+
+    cairo_surface_t* clicked = Shot("cell-after-click");
+    // The same columns show text, but for the caret and the edges of letters drawn on another
+    // background.
+    const std::vector<bool> editing = InkColumns(clicked, inside, nText);
+    int nMoved = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        nMoved += shown[i] != editing[i] ? 1 : 0;
+    EXPECT_LE(std::abs(InkStart(clicked, inside, nText) - nInk), 1) << "the text moved under the pointer";
+    EXPECT_LE(nMoved, 4) << "the text moved under the pointer";
+    EXPECT_EQ(PixelsOf(clicked, inside, nHighlight), 0) << "the cell looks chosen with only the caret in it";
+    cairo_surface_destroy(clicked);
+    int nStart = -1, nEnd = -1;
+    Editor()->GetSel(nStart, nEnd);
+    EXPECT_EQ(nStart, nEnd) << "text is chosen after the click";
+    EXPECT_LE(std::abs(CaretInGrid().x - x), nM) << "the caret is not under the pointer";
+
+    ASSERT_TRUE(Xdo("type XYZ") && Xdo("key Return"));
+    std::string typed = value;
+    typed.insert(std::string("Vi").size(), "XYZ");
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(1, kDesc) == typed.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(1, kDesc).GetString() << "'";
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), typed);
+    ASSERT_TRUE(Save()) << "the save wrote nothing";
+    EXPECT_EQ(DescriptionOnDisk(1), typed);
+
+    // F2 on the other page's cell: the whole value chosen, and all of it that shows drawn so.
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    ASSERT_TRUE(Xdo("key F2") && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "F2 did not open the editor";
+    CRect editor;
+    Editor()->GetWindowRect(&editor);
+    View()->ScreenToClient(&editor);
+    const CRect inside2 = Inside(2, kDesc);
+    const CRect band(editor.left + 3, inside2.top, editor.right - 3, inside2.bottom);
+    cairo_surface_t* all = Shot("cell-f2");
+    const std::pair<int, int> chosen = ColumnsOf(all, band, nHighlight);
+    EXPECT_EQ(chosen.first, band.left) << "the chosen value does not show chosen from the editor's left";
+    EXPECT_GT(chosen.second, band.CenterPoint().x) << "the chosen value does not show chosen";
+    // The caret at the value's end stands in the editor, some room after it: not chosen.
+    EXPECT_LT(chosen.second, band.right - 4) << "the editor past the chosen value shows chosen";
+    // Only the caret, at the chosen text's end, is drawn in the text's colour.
+    const int nCaret = CaretInGrid().x;
+    EXPECT_EQ(InkPixels(all, band) - InkPixels(all, CRect(nCaret, band.top, nCaret + 1, band.bottom)), 0)
+        << "text of the chosen value shows as not chosen";
+    cairo_surface_destroy(all);
+
+    // Home, then Ctrl+Shift+Right chooses the first word: drawn chosen, the rest not.
+    ASSERT_TRUE(Xdo("key Home ctrl+shift+Right") && RunUntil([&] {
+        int a = 0, b = 0;
+        Editor()->GetSel(a, b);
+        return a == 0 && b == 7 && Settled();
+    }, 60000)) << "the keys did not choose the first word";
+    cairo_surface_t* word = Shot("cell-word-chosen");
+    const std::pair<int, int> wordColumns = ColumnsOf(word, band, nHighlight);
+    const int nWordEnd = nInk + TextWidth(2, kDesc, "Zweite ");
+    EXPECT_LE(std::abs(wordColumns.first - nInk), 2) << "the chosen word starts elsewhere";
+    EXPECT_LE(std::abs(wordColumns.second - nWordEnd), 2) << "the chosen word ends elsewhere";
+    EXPECT_EQ(InkPixels(word, CRect(band.left, band.top, wordColumns.first, band.bottom)), 0);
+    EXPECT_GT(InkPixels(word, CRect(wordColumns.second + 2, band.top, band.right, band.bottom)), 0)
+        << "the text after the chosen word does not show as not chosen";
+    cairo_surface_destroy(word);
+    ASSERT_TRUE(Xdo("type 'Dritte '") && Xdo("key Return"));
+    const std::string replaced = "Dritte " + second.substr(7);
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(2, kDesc) == replaced.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+}
