@@ -285,3 +285,51 @@ TEST_F(CellEditorX11Test, AClickPutsTheCaretUnderThePointerAndTheChosenTextShows
     EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(2, kDesc) == replaced.c_str(); }, 60000))
         << "the cell holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
 }
+
+// Text of several lines pasted into an open editor, from another program: the cell takes it
+// whole, each line break and tab a blank, and shows, copies and saves that one line. Cut in an
+// editor with nothing chosen in it cuts the cell's value, which Undo gives back.
+TEST_F(CellEditorX11Test, APasteOfSeveralLinesIsOneLineInTheCellTheCopyAndThePage)
+{
+    const std::string first = "Straße Ωμέγα";
+    const std::string cutValue = "ξένος élan, cut whole";
+    MakePages({first, cutValue});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+
+    ForeignClipboardOwner other(server->DisplayName(), "\tline one é\r\nΔεύτερη\tgrammi\nthird\rend\r\n",
+                                ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    const std::string pasted = first + " line one é Δεύτερη grammi third end";
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    ASSERT_TRUE(Xdo("key F2 End") && RunUntil([&] {
+        int a = 0, b = 0;
+        if (!EditorOpen())
+            return false;
+        Editor()->GetSel(a, b);
+        return a == b && b == static_cast<int>(first.size());
+    }, 60000)) << "F2 and End did not put the caret at the value's end";
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    EXPECT_TRUE(RunUntil([&] { return Shown(1, kDesc) == pasted; }, 60000)) << "the editor shows '" << Shown(1, kDesc) << "'";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("cell-pasted"));
+    ASSERT_TRUE(Xdo("key Return"));
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(1, kDesc) == pasted.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(1, kDesc).GetString() << "'";
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), pasted);
+
+    // The second page's value: a click into the cell leaves only the caret in its editor.
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    ASSERT_TRUE(ClickCell(2, kDesc) && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click opened no editor";
+    EXPECT_EQ(CopyByKeys("ctrl+x"), cutValue);
+    EXPECT_TRUE(RunUntil([&] { return Shown(2, kDesc).empty() && View()->GetCellValue(2, kDesc).IsEmpty(); }, 60000))
+        << "the cell shows '" << Shown(2, kDesc) << "' and holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    EXPECT_TRUE(RunUntil([&] { return View()->GetCellValue(2, kDesc) == cutValue.c_str(); }, 60000))
+        << "Undo did not give the cut value back";
+
+    ASSERT_TRUE(Save()) << "the save wrote nothing";
+    EXPECT_EQ(DescriptionOnDisk(1), pasted);
+    EXPECT_EQ(DescriptionOnDisk(2), cutValue);
+}
