@@ -333,3 +333,66 @@ TEST_F(CellEditorX11Test, APasteOfSeveralLinesIsOneLineInTheCellTheCopyAndThePag
     EXPECT_EQ(DescriptionOnDisk(1), pasted);
     EXPECT_EQ(DescriptionOnDisk(2), cutValue);
 }
+
+// A drop-down list opens as wide as its longest choice, whose text shows whole, and within the
+// screen: a choice wider than the screen gives a list as wide as the screen.
+TEST_F(CellEditorX11Test, ADropDownListIsAsWideAsItsLongestChoiceWithinTheScreen)
+{
+    const std::string longest = "multi-jurisdictional Ωμέγα agreement";
+    const std::string wider = std::string(300, 'W');
+    MakePages({"one"});
+    WriteProject({"Description"}, 0, [&](CMetaSettingList& list) {
+        MakeDropDownList(list, "Rating", {"General", longest.c_str(), "日本語"});
+        MakeDropDownList(list, "Language", {"en", wider.c_str()});
+    });
+    ASSERT_TRUE(StartWithProject(1));
+    const ROWCOL nRating = 3, nLanguage = 4;
+    ASSERT_STREQ(View()->GetCellValue(0, nRating), "Rating");
+    ASSERT_STREQ(View()->GetCellValue(0, nLanguage), "Language");
+    const auto listShown = [] { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())); };
+    const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
+
+    ASSERT_TRUE(GoToByKeys(1, nRating));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([&] { return listShown() != nullptr && Settled(); }, 60000)) << "F4 opened no list";
+    CGXComboListBox* pList = listShown();
+    CRect list, client, cell = View()->CalcCellRect(1, nRating);
+    pList->GetWindowRect(&list);
+    pList->GetClientRect(&client);
+    View()->ClientToScreen(&cell);
+    EXPECT_EQ(list.left, cell.left);
+    EXPECT_EQ(list.top, cell.bottom);
+    // Each choice's text shows whole, with room to its right.
+    {
+        CClientDC dc(pList);
+        auto hFont = reinterpret_cast<HFONT>(pList->SendMessage(WM_GETFONT));
+        HGDIOBJ hOld = ::SelectObject(dc.GetSafeHdc(), hFont != nullptr ? hFont : ::GetStockObject(DEFAULT_GUI_FONT));
+        SIZE size{};
+        ::GetTextExtentPoint32(dc.GetSafeHdc(), longest.c_str(), static_cast<int>(longest.size()), &size);
+        ::SelectObject(dc.GetSafeHdc(), hOld);
+        EXPECT_GE(client.Width(), size.cx + 4) << "the longest choice is cut";
+        EXPECT_LT(client.Width(), size.cx + 20) << "the list is wider than its choices need";
+    }
+    cairo_surface_t* shot = Shot("list-wide");
+    if (shot != nullptr) {
+        // The choices' ink ends inside the list, away from its right edge.
+        int nLastInk = -1;
+        for (int x = list.left; x < list.right - 1; ++x)
+            for (int y = list.top + 1; y < list.bottom - 1; ++y) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, x, y);
+                if (((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80)
+                    nLastInk = std::max(nLastInk, x);
+            }
+        EXPECT_GT(nLastInk, cell.right) << "no choice shows past the cell's width";
+        cairo_surface_destroy(shot);
+    }
+    ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return listShown() == nullptr; }, 60000));
+
+    ASSERT_TRUE(GoToByKeys(1, nLanguage));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([&] { return listShown() != nullptr && Settled(); }, 60000)) << "F4 opened no list";
+    listShown()->GetWindowRect(&list);
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.right, nScreen);
+    // A choice picked from the wide list is the cell's value.
+    ASSERT_TRUE(Xdo("key Down Return"));
+    EXPECT_TRUE(RunUntil([&] { return listShown() == nullptr && Shown(1, nLanguage) == wider; }, 60000));
+}
