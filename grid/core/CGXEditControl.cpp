@@ -133,8 +133,8 @@ void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 LRESULT CGXEditWnd::OnPaste(WPARAM, LPARAM)
 {
-    // Several lines paste as the edit pastes them.
-    if (m_pControl == nullptr || (GetStyle() & ES_MULTILINE) != 0)
+    // Several lines paste as the edit pastes them; a read-only edit refuses.
+    if (m_pControl == nullptr || (GetStyle() & (ES_MULTILINE | ES_READONLY)) != 0)
         return Default();
     m_pControl->Paste();
     return 0;
@@ -453,7 +453,7 @@ BOOL CGXEditControl::Paste()
 {
     if (!CanPaste())
         return FALSE;
-    if ((m_pWnd->GetStyle() & ES_MULTILINE) != 0) {
+    if ((m_pWnd->GetStyle() & (ES_MULTILINE | ES_READONLY)) != 0) {
         m_pWnd->Paste();
     } else {
         // One line takes the whole text, each line break and tab a blank: what the cell shows

@@ -1,0 +1,71 @@
+// A grid of its own, as a dialog holds one, with no menu keys around it: Ctrl+V and Shift+Insert
+// typed into an open cell editor paste another program's text of several lines whole, on one
+// line, each line break and tab a blank.
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXEditControl.h"
+#include "grid/core/CGXGridAppData.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/data/IGXCommandTarget.h"
+#include "platform/afx/wnd/CWnd.h"
+#include "platform/controls/StandardControls.h"
+
+#include <memory>
+#include <string>
+
+#include "tests/platform/win/X11TestFixture.h"
+#include "tests/support/ForeignClipboardOwner.h"
+
+namespace {
+
+class CellEditorPasteX11Test : public X11Test {};
+
+} // namespace
+
+TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
+{
+    RegisterStandardControls();
+    GXInitControlFactory();
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Cells", WS_POPUP | WS_VISIBLE, 20, 20, 440, 170, nullptr, nullptr));
+    auto grid = std::make_unique<CGXGridWnd>();
+    ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 440, 170), &frame, 100));
+    grid->Initialize();
+    grid->SetRowCount(3, 0);
+    grid->SetColCount(1, 0);
+    grid->StoreDefaultColWidth(300);
+    CGXStyle text;
+    text.SetValue("Straße");
+    grid->ApplyStyleToRange(CGXRange(1, 1, 2, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
+    ForeignClipboardOwner other(server->DisplayName(), "Ωμέγα one\r\ntwo\tthree\nfour\n", ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    const HWND top = frame.GetSafeHwnd();
+
+    // F2 and End on the cell, then the paste key; the editor's text once it changed.
+    const auto pasteInto = [&](ROWCOL nRow, KeySym modifier, unsigned int nMask, KeySym key) {
+        grid->SetFocus();
+        if (!grid->SetCurrentCell(nRow, 1) || !Settle())
+            return std::string("(the cell was not made current)");
+        SendKey(top, XK_F2);
+        auto* pEdit = dynamic_cast<CGXEditControl*>(grid->GetCurrentCellControl());
+        if (pEdit == nullptr || !PumpUntil([&] { return pEdit->IsActive() && pEdit->GetEditWnd() != nullptr; }))
+            return std::string("(F2 opened no editor)");
+        SendKey(top, XK_End);
+        SendKeyEvent(top, modifier, 0, KeyPress);
+        SendKey(top, key, nMask);
+        SendKeyEvent(top, modifier, nMask, KeyRelease);
+        CString sText;
+        PumpUntil([&] {
+            pEdit->GetEditWnd()->GetWindowText(sText);
+            return sText != "Straße";
+        });
+        return std::string(sText);
+    };
+    EXPECT_EQ(pasteInto(1, XK_Control_L, ControlMask, XK_v), "StraßeΩμέγα one two three four");
+    EXPECT_EQ(pasteInto(2, XK_Shift_L, ShiftMask, XK_Insert), "StraßeΩμέγα one two three four");
+
+    grid->DestroyWindow();
+    grid.reset();
+    frame.DestroyWindow();
+    TerminateGridLibrary();
+}
