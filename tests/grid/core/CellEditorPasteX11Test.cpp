@@ -1,6 +1,6 @@
-// A grid of its own, as a dialog holds one, with no menu keys around it: Ctrl+V and Shift+Insert
-// typed into an open cell editor paste another program's text of several lines whole, on one
-// line, each line break and tab a blank.
+// A grid of its own, as a dialog holds one, with no menu keys around it: Ctrl+V, Shift+Insert and
+// the editor's own menu paste another program's text of several lines into an open cell editor
+// whole, on one line, each line break and tab a blank.
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXGridAppData.h"
@@ -35,14 +35,14 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
     grid->StoreDefaultColWidth(300);
     CGXStyle text;
     text.SetValue("Straße");
-    grid->ApplyStyleToRange(CGXRange(1, 1, 2, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
+    grid->ApplyStyleToRange(CGXRange(1, 1, 3, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
     ForeignClipboardOwner other(server->DisplayName(), "Ωμέγα one\r\ntwo\tthree\nfour\n", ForeignClipboardOwner::Transfer::Whole);
     ASSERT_TRUE(other.Ready());
     const HWND top = frame.GetSafeHwnd();
 
     // F2 and End on the cell, then the paste key; the editor's text once it changed.
-    const auto pasteInto = [&](ROWCOL nRow, KeySym modifier, unsigned int nMask, KeySym key) {
+    const auto pasteInto = [&](ROWCOL nRow, KeySym modifier, unsigned int nMask, KeySym key, KeySym next = NoSymbol) {
         grid->SetFocus();
         if (!grid->SetCurrentCell(nRow, 1) || !Settle())
             return std::string("(the cell was not made current)");
@@ -51,9 +51,13 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
         if (pEdit == nullptr || !PumpUntil([&] { return pEdit->IsActive() && pEdit->GetEditWnd() != nullptr; }))
             return std::string("(F2 opened no editor)");
         SendKey(top, XK_End);
-        SendKeyEvent(top, modifier, 0, KeyPress);
+        if (modifier != NoSymbol)
+            SendKeyEvent(top, modifier, 0, KeyPress);
         SendKey(top, key, nMask);
-        SendKeyEvent(top, modifier, nMask, KeyRelease);
+        if (modifier != NoSymbol)
+            SendKeyEvent(top, modifier, nMask, KeyRelease);
+        if (next != NoSymbol)
+            SendKey(top, next);
         CString sText;
         PumpUntil([&] {
             pEdit->GetEditWnd()->GetWindowText(sText);
@@ -63,6 +67,8 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
     };
     EXPECT_EQ(pasteInto(1, XK_Control_L, ControlMask, XK_v), "StraßeΩμέγα one two three four");
     EXPECT_EQ(pasteInto(2, XK_Shift_L, ShiftMask, XK_Insert), "StraßeΩμέγα one two three four");
+    // The menu key opens the editor's menu, whose Paste is chosen by its letter.
+    EXPECT_EQ(pasteInto(3, NoSymbol, 0, XK_Menu, XK_p), "StraßeΩμέγα one two three four");
 
     grid->DestroyWindow();
     grid.reset();
