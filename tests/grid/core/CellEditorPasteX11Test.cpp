@@ -1,38 +1,29 @@
 // A grid of its own, as a dialog holds one, with no menu keys around it: Ctrl+V, Shift+Insert and
 // the editor's own menu paste another program's text of several lines into an open cell editor
 // whole, on one line, each line break and tab a blank.
-#include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXEditControl.h"
-#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/IGXCommandTarget.h"
-#include "platform/afx/wnd/CWnd.h"
-#include "platform/controls/StandardControls.h"
 
 #include <memory>
 #include <string>
 
-#include "tests/platform/win/X11TestFixture.h"
+#include "tests/grid/GridX11Fixture.h"
 #include "tests/support/ForeignClipboardOwner.h"
 
-namespace {
-
-class CellEditorPasteX11Test : public X11Test {};
-
-} // namespace
+using CellEditorPasteX11Test = GridX11Test;
 
 TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
 {
-    RegisterStandardControls();
-    GXInitControlFactory();
+    // One column of three edit cells, wide enough for the pasted line, in a window of its own.
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Cells", WS_POPUP | WS_VISIBLE, 20, 20, 440, 170, nullptr, nullptr));
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Paste", WS_POPUP | WS_VISIBLE, 30, 30, 400, 120, nullptr, nullptr));
     auto grid = std::make_unique<CGXGridWnd>();
-    ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 440, 170), &frame, 100));
+    ASSERT_TRUE(grid->CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 120), &frame, 100));
     grid->Initialize();
-    grid->SetRowCount(3, 0);
     grid->SetColCount(1, 0);
-    grid->StoreDefaultColWidth(300);
+    grid->SetColWidth(1, 1, 300);
+    grid->SetRowCount(3, 0);
     CGXStyle text;
     text.SetValue("Straße");
     grid->ApplyStyleToRange(CGXRange(1, 1, 3, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
@@ -73,5 +64,4 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
     grid->DestroyWindow();
     grid.reset();
     frame.DestroyWindow();
-    TerminateGridLibrary();
 }
