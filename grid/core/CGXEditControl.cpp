@@ -133,8 +133,8 @@ void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 LRESULT CGXEditWnd::OnPaste(WPARAM, LPARAM)
 {
-    // Several lines paste as the edit pastes them; a read-only edit refuses.
-    if (m_pControl == nullptr || (GetStyle() & (ES_MULTILINE | ES_READONLY)) != 0)
+    // A read-only edit refuses as it does.
+    if (m_pControl == nullptr || (GetStyle() & ES_READONLY) != 0)
         return Default();
     m_pControl->Paste();
     return 0;
@@ -453,11 +453,11 @@ BOOL CGXEditControl::Paste()
 {
     if (!CanPaste())
         return FALSE;
-    if ((m_pWnd->GetStyle() & (ES_MULTILINE | ES_READONLY)) != 0) {
+    if ((m_pWnd->GetStyle() & ES_READONLY) != 0) {
         m_pWnd->Paste();
     } else {
-        // One line takes the whole text, each line break and tab a blank: what the cell shows
-        // is then what a copy of it gives and what a page stores.
+        // The whole text on one line, each line break and tab a blank, in a multi-line editor
+        // too: what the cell shows is then what a copy of it gives and what a page stores.
         const std::string text = OneLineText(ClipboardText(m_pWnd->GetSafeHwnd()));
         m_pWnd->ReplaceSel(text.c_str(), TRUE);
     }

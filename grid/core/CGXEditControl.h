@@ -67,7 +67,7 @@ public:
     BOOL CanCut() override;
     BOOL Cut() override;
     BOOL CanPaste() override;
-    // The clipboard's text over the chosen text; a single-line editor takes it as one line.
+    // The clipboard's text over the chosen text, as one line.
     BOOL Paste() override;
 
     // The text as one line: each line break and tab a blank, line breaks at its end dropped.

@@ -1,6 +1,6 @@
 // A grid of its own, as a dialog holds one, with no menu keys around it: Ctrl+V, Shift+Insert and
-// the editor's own menu paste another program's text of several lines into an open cell editor
-// whole, on one line, each line break and tab a blank.
+// the editor's own menu paste another program's text of several lines into an open cell editor,
+// of one line or several, whole on one line, each line break and tab a blank.
 #include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/data/IGXCommandTarget.h"
@@ -23,10 +23,14 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
     grid->Initialize();
     grid->SetColCount(1, 0);
     grid->SetColWidth(1, 1, 300);
-    grid->SetRowCount(3, 0);
+    grid->SetRowCount(4, 0);
     CGXStyle text;
     text.SetValue("Straße");
-    grid->ApplyStyleToRange(CGXRange(1, 1, 3, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
+    grid->ApplyStyleToRange(CGXRange(1, 1, 4, 1), &text, gxOverride, 0, nullptr, 0, gxDo);
+    // The last cell edits several lines, with a scroll bar.
+    CGXStyle lines;
+    lines.SetControl(GX_IDS_CTRL_SCROLLEDIT);
+    grid->ApplyStyleToRange(CGXRange(4, 1, 4, 1), &lines, gxOverride, 0, nullptr, 0, gxDo);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame.GetSafeHwnd()) != FALSE; }));
     ForeignClipboardOwner other(server->DisplayName(), "Ωμέγα one\r\ntwo\tthree\nfour\n", ForeignClipboardOwner::Transfer::Whole);
     ASSERT_TRUE(other.Ready());
@@ -60,6 +64,7 @@ TEST_F(CellEditorPasteX11Test, CtrlVAndShiftInsertPasteSeveralLinesAsOne)
     EXPECT_EQ(pasteInto(2, XK_Shift_L, ShiftMask, XK_Insert), "StraßeΩμέγα one two three four");
     // The menu key opens the editor's menu, whose Paste is chosen by its letter.
     EXPECT_EQ(pasteInto(3, NoSymbol, 0, XK_Menu, XK_p), "StraßeΩμέγα one two three four");
+    EXPECT_EQ(pasteInto(4, XK_Control_L, ControlMask, XK_v), "StraßeΩμέγα one two three four") << "in a multi-line cell";
 
     grid->DestroyWindow();
     grid.reset();
