@@ -15,7 +15,6 @@
 #include "tests/support/Utf8CodePoints.h"
 
 #include <algorithm>
-#include <map>
 
 class CellEditorX11Test : public MainWindowX11Test {
 protected:
