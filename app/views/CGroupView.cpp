@@ -608,7 +608,11 @@ void CGroupView::ComposeCellStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOO
     CGridViewWrapper::ComposeCellStyle(nRow, nCol, style, bApplyStandard);
     if (nRow == 0 || nCol == 0)
         return;
-    const BOOL bSelected = ShowsHighlight(nRow, nCol);
+    // A cell being edited shows its editor in the cell's own colours, so that the text chosen
+    // in the editor shows chosen and the rest, or a lone caret, does not.
+    CGXControl* pControl = style.GetInclude(GX_INCL_CONTROL) ? GetControlById(style.GetControl()) : nullptr;
+    const BOOL bEdited = pControl != nullptr && pControl->IsInitFor(nRow, nCol) && pControl->IsActive();
+    const BOOL bSelected = !bEdited && ShowsHighlight(nRow, nCol);
     if (bSelected) {
         style.SetInterior(::GetSysColor(COLOR_HIGHLIGHT));
         style.SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));

@@ -4,6 +4,7 @@
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/res/GridRes.h"
+#include "platform/afx/gdi/CDC.h"
 #include "platform/afx/wnd/MessageMap.h"
 #include "platform/controls/EditBuffer.h"
 #include "platform/controls/ListBoxDefs.h"
@@ -29,6 +30,8 @@ END_MESSAGE_MAP()
 namespace {
 constexpr int kButtonWidth = 15;
 constexpr int kMaxVisibleItems = 8;
+// Room beside a choice's text in its list, on each side.
+constexpr int kChoiceAir = 3;
 
 // The lines of a choice list; an empty last line does not count.
 std::vector<CString> ChoiceLines(const CString& sList)
@@ -282,6 +285,7 @@ BOOL CGXComboBox::ShowDropDown()
     GetCurrentText(sCurrent);
     for (const CString& sLine : lines)
         m_pList->AddString(sLine);
+    FitListToChoices(cell);
     const int nFound = m_pList->FindStringExact(-1, sCurrent);
     m_pList->SetCurSel(nFound >= 0 ? nFound : 0);
     {
@@ -292,6 +296,31 @@ BOOL CGXComboBox::ShowDropDown()
     }
     GXSetPopupLock(FALSE);
     return TRUE;
+}
+
+void CGXComboBox::FitListToChoices(const CRect& rectCell)
+{
+    // As wide as the longest choice and the list's edges and scroll bar, at least the cell's
+    // width; never wider than the screen, and moved left where it would run past its edge.
+    CClientDC dc(m_pList.get());
+    auto hFont = reinterpret_cast<HFONT>(m_pList->SendMessage(WM_GETFONT));
+    HGDIOBJ hOldFont = ::SelectObject(dc.GetSafeHdc(), hFont != nullptr ? hFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    int nWidest = 0;
+    CString sChoice;
+    for (int i = 0; i < m_pList->GetCount(); ++i) {
+        m_pList->GetText(i, sChoice);
+        SIZE size{};
+        ::GetTextExtentPoint32(dc.GetSafeHdc(), sChoice.GetString(), sChoice.GetLength(), &size);
+        nWidest = std::max(nWidest, static_cast<int>(size.cx));
+    }
+    ::SelectObject(dc.GetSafeHdc(), hOldFont);
+    CRect window, client;
+    m_pList->GetWindowRect(&window);
+    m_pList->GetClientRect(&client);
+    const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cx = std::min(nScreen, std::max<int>(rectCell.Width(), nWidest + 2 * kChoiceAir + window.Width() - client.Width()));
+    const int x = std::max(0, std::min<int>(rectCell.left, nScreen - cx));
+    m_pList->SetWindowPos(nullptr, x, window.top, cx, window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGXComboBox::CloseDropDown()

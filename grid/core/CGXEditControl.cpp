@@ -4,9 +4,15 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/GXGdiRecords.h"
 #include "platform/afx/wnd/MessageMap.h"
+#include "platform/core/GlobalMemory.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/win/WinUser.h"
+
+#include <cstring>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CGXEditWnd, CEdit)
 IMPLEMENT_DYNAMIC(CGXEditControl, CGXStatic)
@@ -17,11 +23,43 @@ BEGIN_MESSAGE_MAP(CGXEditWnd, CEdit)
     ON_WM_CHAR()
     ON_WM_SYSKEYDOWN()
     ON_WM_GETDLGCODE()
+    ON_MESSAGE(WM_PASTE, &CGXEditWnd::OnPaste)
 END_MESSAGE_MAP()
 
 namespace {
 constexpr UINT kEditWndId = 0xE9F0;
+
+// The clipboard's text, "" when it holds none.
+std::string ClipboardText(HWND hOwner)
+{
+    std::string text;
+    if (!::OpenClipboard(hOwner))
+        return text;
+    HANDLE hData = ::IsClipboardFormatAvailable(CF_TEXT) ? ::GetClipboardData(CF_TEXT) : ::GetClipboardData(CF_OEMTEXT);
+    if (const char* p = hData != nullptr ? static_cast<const char*>(::GlobalLock(hData)) : nullptr) {
+        text.assign(p, ::strnlen(p, ::GlobalSize(hData)));
+        ::GlobalUnlock(hData);
+    }
+    ::CloseClipboard();
+    return text;
+}
 } // namespace
+
+std::string CGXEditControl::OneLineText(std::string_view text)
+{
+    // Line ends that only close the text (a copied line of another program) add nothing.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.remove_suffix(1);
+    std::string line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // CR LF is one line break
+        line.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
+    }
+    return line;
+}
 
 BOOL CGXEditWnd::IsGridKey(UINT nChar) const
 {
@@ -51,6 +89,10 @@ void CGXEditWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     CGXGridCore* pGrid = m_pControl != nullptr ? m_pControl->Grid() : nullptr;
     if (pGrid != nullptr && IsGridKey(nChar) && pGrid->RouteKeyMessage(this, WM_KEYDOWN, nChar, nRepCnt, nFlags))
         return;
+    if (nChar == VK_INSERT && m_pControl != nullptr && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0) {
+        m_pControl->Paste();
+        return;
+    }
     const int nLength = GetWindowTextLength();
     CEdit::OnKeyDown(nChar, nRepCnt, nFlags);
     // Delete changes the text without a character.
@@ -89,11 +131,25 @@ void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     CEdit::OnSysKeyDown(nChar, nRepCnt, nFlags);
 }
 
+LRESULT CGXEditWnd::OnPaste(WPARAM, LPARAM)
+{
+    // A read-only edit refuses as it does.
+    if (m_pControl == nullptr || (GetStyle() & ES_READONLY) != 0)
+        return Default();
+    m_pControl->Paste();
+    return 0;
+}
+
 void CGXEditWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     // Tab, Enter and ESC moved or ended the edit as keys already.
     if (nChar == '\t' || nChar == '\r' || nChar == 0x1B)
         return;
+    // Ctrl+V pastes as the cell pastes, whichever way the key comes.
+    if (nChar == 0x16 && m_pControl != nullptr) {
+        m_pControl->Paste();
+        return;
+    }
     if (m_pControl != nullptr && m_pControl->OnWindowChar(nChar))
         return;
     CEdit::OnChar(nChar, nRepCnt, nFlags);
@@ -172,6 +228,13 @@ void CGXEditControl::SetActive(BOOL bActive)
             return;
         LoadWindow();
         m_bActiveWnd = TRUE;
+        // A cell may look otherwise while it is edited (a chosen cell shows highlighted, its
+        // editor in the cell's own colours, so that text chosen in it shows chosen): the grid
+        // composes the cell's style afresh and draws the cell again around the editor.
+        if (m_pGrid != nullptr) {
+            m_pGrid->FreeObjectCache();
+            m_pGrid->RedrawRange(CGXRange(m_nRow, m_nCol, m_nRow, m_nCol), GX_INVALIDATE, FALSE);
+        }
         m_pWnd->ShowWindow(SW_SHOW);
         {
             const CGXGridFocusChange change(m_pGrid);
@@ -308,6 +371,9 @@ BOOL CGXEditControl::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
         return FALSE;
     SetActive(TRUE);
     if (m_bActiveWnd) {
+        // The edit opened with its whole text chosen, scrolled to show its end; the click puts
+        // the caret into the text where the cell showed it, which starts at the left.
+        m_pWnd->SetSel(0, 0);
         CRect rect;
         m_pWnd->GetWindowRect(&rect);
         GridWnd()->ScreenToClient(&rect);
@@ -368,6 +434,11 @@ BOOL CGXEditControl::Cut()
 {
     if (!CanCut())
         return FALSE;
+    // As with Copy: with no text chosen in the editor the grid cuts the cell.
+    int nStart = 0, nEnd = 0;
+    m_pWnd->GetSel(nStart, nEnd);
+    if (nStart == nEnd)
+        return FALSE;
     m_pWnd->Cut();
     OnEditChanged();
     return TRUE;
@@ -382,7 +453,14 @@ BOOL CGXEditControl::Paste()
 {
     if (!CanPaste())
         return FALSE;
-    m_pWnd->Paste();
+    if ((m_pWnd->GetStyle() & ES_READONLY) != 0) {
+        m_pWnd->Paste();
+    } else {
+        // The whole text on one line, each line break and tab a blank, in a multi-line editor
+        // too: what the cell shows is then what a copy of it gives and what a page stores.
+        const std::string text = OneLineText(ClipboardText(m_pWnd->GetSafeHwnd()));
+        m_pWnd->ReplaceSel(text.c_str(), TRUE);
+    }
     OnEditChanged();
     return TRUE;
 }

@@ -9,6 +9,8 @@
 #include "platform/afx/gdi/GdiObjects.h"
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 class CGXEditControl;
 
@@ -24,6 +26,8 @@ protected:
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     UINT OnGetDlgCode();
+    // A paste from the edit's own menu goes through the cell, as Ctrl+V does.
+    LRESULT OnPaste(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -63,7 +67,11 @@ public:
     BOOL CanCut() override;
     BOOL Cut() override;
     BOOL CanPaste() override;
+    // The clipboard's text over the chosen text, as one line.
     BOOL Paste() override;
+
+    // The text as one line: each line break and tab a blank, line breaks at its end dropped.
+    static std::string OneLineText(std::string_view text);
 
     // The edit window; null until the control is first activated.
     CEdit* GetEditWnd() const { return m_pWnd.get(); }

@@ -1,0 +1,387 @@
+// A cell's editor as the user meets it on a real X server: a click into the current cell puts
+// the caret under the pointer with the text where the cell showed it, the text chosen in the
+// editor is drawn chosen and the rest is not, a paste of several lines gives the cell, the copy
+// and the saved page the same one line, Cut with nothing chosen cuts the cell, and a drop-down
+// list opens as wide as its longest choice.
+#include "grid/core/CGXComboBox.h"
+#include "grid/core/CGXControl.h"
+#include "grid/core/CGXEditControl.h"
+#include "grid/core/GXGdiRecords.h"
+#include "platform/afx/gdi/CDC.h"
+#include "platform/win/Caret.h"
+
+#include "tests/app/MainWindowX11Fixture.h"
+#include "tests/support/ForeignClipboardOwner.h"
+#include "tests/support/Utf8CodePoints.h"
+
+#include <algorithm>
+
+class CellEditorX11Test : public MainWindowX11Test {
+protected:
+    // The grid shows the pages' Description in column 2.
+    static constexpr ROWCOL kDesc = 2;
+
+    // A site of pages written as a generator writes them, each on one line: a UTF-8 charset,
+    // a title and a Description, one page for each value, in that order of rows.
+    void MakePages(const std::vector<std::string>& descriptions)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (size_t i = 0; i < descriptions.size(); ++i)
+            std::ofstream(PagePath(i + 1)) << "<html><head><meta charset=\"utf-8\"><title>Page " << i + 1
+                                           << "</title><meta name=\"description\" content=\"" << descriptions[i]
+                                           << "\"></head><body>x</body></html>\n";
+    }
+    std::string PagePath(size_t nRow) const
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "/p%02zu.htm", nRow);
+        return site + name;
+    }
+    // Whether a page on disk holds the Description, its characters beyond ASCII written as
+    // they are or as numeric references.
+    ::testing::AssertionResult HoldsDescription(size_t nRow, const std::string& value)
+    {
+        const std::string content = TagContent(ReadFile(PagePath(nRow)), "description");
+        if (content == value || content == NumericReferences(value))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "page " << nRow << " holds '" << content << "'";
+    }
+
+    CGXControl* CurrentControl()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        return View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
+    }
+    bool EditorOpen()
+    {
+        CGXControl* pControl = CurrentControl();
+        return pControl != nullptr && pControl->IsActive();
+    }
+    CEdit* Editor()
+    {
+        auto* pEdit = dynamic_cast<CGXEditControl*>(CurrentControl());
+        return pEdit != nullptr ? pEdit->GetEditWnd() : nullptr;
+    }
+    // What a cell shows: its editor's text while one is open, else its value.
+    std::string Shown(ROWCOL nRow, ROWCOL nCol)
+    {
+        CString strText;
+        View()->GetCellText(nRow, nCol, strText);
+        return std::string(strText);
+    }
+    // The cell's rectangle less its grid lines, in the grid's client area.
+    CRect Inside(ROWCOL nRow, ROWCOL nCol)
+    {
+        CRect rect = View()->CalcCellRect(nRow, nCol);
+        rect.DeflateRect(1, 1, 2, 2);
+        return rect;
+    }
+    // Which columns of a cell show its text: those of a band through the middle of its
+    // letters with a pixel near the text's colour.
+    std::vector<bool> InkColumns(cairo_surface_t* shot, const CRect& cell, uint32_t nText)
+    {
+        const auto near = [](uint32_t a, uint32_t b) {
+            for (int shift : {0, 8, 16})
+                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 40)
+                    return false;
+            return true;
+        };
+        std::vector<bool> columns;
+        for (int x = cell.left; x < cell.right; ++x) {
+            bool bInk = false;
+            for (int y = cell.CenterPoint().y - 3; y < cell.CenterPoint().y + 3; ++y)
+                bInk = bInk || near(GridPixel(shot, x, y), nText);
+            columns.push_back(bInk);
+        }
+        return columns;
+    }
+    // Where the text of a cell starts on the screen; -1 when it shows none.
+    int InkStart(cairo_surface_t* shot, const CRect& cell, uint32_t nText)
+    {
+        const std::vector<bool> columns = InkColumns(shot, cell, nText);
+        const auto first = std::find(columns.begin(), columns.end(), true);
+        return first != columns.end() ? cell.left + static_cast<int>(first - columns.begin()) : -1;
+    }
+    // How many pixels of a rectangle of the grid's client area pass the test.
+    int CountPixels(cairo_surface_t* shot, const CRect& rect, const std::function<bool(uint32_t)>& test)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += test(GridPixel(shot, x, y)) ? 1 : 0;
+        return nCount;
+    }
+    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        return CountPixels(shot, rect, [&](uint32_t pixel) { return pixel == nColour; });
+    }
+    // The near black of text drawn as not chosen.
+    int InkPixels(cairo_surface_t* shot, const CRect& rect)
+    {
+        return CountPixels(shot, rect, [](uint32_t pixel) {
+            return ((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80;
+        });
+    }
+    // The columns of a rectangle of the grid's client area that hold the colour, as [first, last].
+    std::pair<int, int> ColumnsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        std::pair<int, int> span{-1, -1};
+        for (int x = rect.left; x < rect.right; ++x)
+            if (PixelsOf(shot, CRect(x, rect.top, x + 1, rect.bottom), nColour) > 0) {
+                if (span.first < 0)
+                    span.first = x;
+                span.second = x;
+            }
+        return span;
+    }
+    // The width of a text in the cell's font, as the grid draws it.
+    int TextWidth(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        const CGXStyle* pStyle = View()->LookupStyleRowCol(nRow, nCol);
+        LOGFONT lf = GXGetLogFont(pStyle->GetFont(), View()->GetZoom());
+        CFont font;
+        font.CreateFontIndirect(&lf);
+        CClientDC dc(View());
+        CFont* pOld = dc.SelectObject(&font);
+        const int cx = dc.GetTextExtent(text.c_str(), static_cast<int>(text.size())).cx;
+        dc.SelectObject(pOld);
+        return cx;
+    }
+    // The editor's caret in the grid's client area.
+    CPoint CaretInGrid()
+    {
+        POINT pt{};
+        ::GetCaretPos(&pt);
+        ::ClientToScreen(Editor()->GetSafeHwnd(), &pt);
+        ::ScreenToClient(View()->GetSafeHwnd(), &pt);
+        return pt;
+    }
+    bool Save()
+    {
+        const UINT nEdited = app->IsEdited();
+        return nEdited != 0 && Xdo("key ctrl+t") && RunUntil([&] { return app->IsEdited() != nEdited; }, 60000);
+    }
+};
+
+// A click into the current cell starts the edit with the text where the cell showed it and
+// the caret under the pointer, nothing chosen: what is typed then goes there, and the cell,
+// its copy and the saved page hold it. F2 chooses the whole value and shows it chosen; a word
+// chosen by the keys is drawn chosen and the rest is not.
+TEST_F(CellEditorX11Test, AClickPutsTheCaretUnderThePointerAndTheChosenTextShowsChosen)
+{
+    const std::string value = "Vim documentation: autocmd, the events Ωμέγα and élan of Straße that start commands of their own";
+    const std::string second = "Zweite Straße: Ωμέγα, ξένος and many more words than the column can show";
+    MakePages({value, second});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(2));
+    ASSERT_STREQ(View()->GetCellValue(0, kDesc), "Description");
+    const uint32_t nHighlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+    ASSERT_GT(TextWidth(1, kDesc, value), Inside(1, kDesc).Width()) << "the value fits its cell and never scrolls";
+
+    // The pointer over the left quarter of the "m" of "Vim" in the cell as it is shown.
+    ASSERT_TRUE(GoToByKeys(1, kDesc) && Quiet());
+    const CRect inside = Inside(1, kDesc);
+    cairo_surface_t* before = Shot("cell-before-click");
+    const uint32_t nChosenText = Rgb(::GetSysColor(COLOR_HIGHLIGHTTEXT)), nText = Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+    const int nInk = InkStart(before, inside, nChosenText);
+    const std::vector<bool> shown = InkColumns(before, inside, nChosenText);
+    cairo_surface_destroy(before);
+    ASSERT_GE(nInk, inside.left);
+    const int nM = TextWidth(1, kDesc, "m");
+    const int x = nInk + TextWidth(1, kDesc, "Vi") + nM / 4;
+    ASSERT_TRUE(ClickAt(ScreenPoint(View()->GetSafeHwnd(), x, inside.CenterPoint().y)));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click did not open the editor";
+
+    cairo_surface_t* clicked = Shot("cell-after-click");
+    // The same columns show text, but for the caret and the edges of letters drawn on another
+    // background.
+    const std::vector<bool> editing = InkColumns(clicked, inside, nText);
+    int nMoved = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        nMoved += shown[i] != editing[i] ? 1 : 0;
+    EXPECT_LE(std::abs(InkStart(clicked, inside, nText) - nInk), 1) << "the text moved under the pointer";
+    EXPECT_LE(nMoved, 4) << "the text moved under the pointer";
+    EXPECT_EQ(PixelsOf(clicked, inside, nHighlight), 0) << "the cell looks chosen with only the caret in it";
+    cairo_surface_destroy(clicked);
+    int nStart = -1, nEnd = -1;
+    Editor()->GetSel(nStart, nEnd);
+    EXPECT_EQ(nStart, nEnd) << "text is chosen after the click";
+    EXPECT_LE(std::abs(CaretInGrid().x - x), nM) << "the caret is not under the pointer";
+
+    ASSERT_TRUE(Xdo("type XYZ") && Xdo("key Return"));
+    std::string typed = value;
+    typed.insert(std::string("Vi").size(), "XYZ");
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(1, kDesc) == typed.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(1, kDesc).GetString() << "'";
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), typed);
+    ASSERT_TRUE(Save()) << "the save wrote nothing";
+    EXPECT_TRUE(HoldsDescription(1, typed));
+
+    // F2 on the other page's cell: the whole value chosen, and all of it that shows drawn so.
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    ASSERT_TRUE(Xdo("key F2") && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "F2 did not open the editor";
+    CRect editor;
+    Editor()->GetWindowRect(&editor);
+    View()->ScreenToClient(&editor);
+    const CRect inside2 = Inside(2, kDesc);
+    const CRect band(editor.left + 3, inside2.top, editor.right - 3, inside2.bottom);
+    cairo_surface_t* all = Shot("cell-f2");
+    const std::pair<int, int> chosen = ColumnsOf(all, band, nHighlight);
+    EXPECT_EQ(chosen.first, band.left) << "the chosen value does not show chosen from the editor's left";
+    EXPECT_GT(chosen.second, band.CenterPoint().x) << "the chosen value does not show chosen";
+    // The caret at the value's end stands in the editor, some room after it: not chosen.
+    EXPECT_LT(chosen.second, band.right - 4) << "the editor past the chosen value shows chosen";
+    // Only the caret, at the chosen text's end, is drawn in the text's colour.
+    const int nCaret = CaretInGrid().x;
+    EXPECT_EQ(InkPixels(all, band) - InkPixels(all, CRect(nCaret, band.top, nCaret + 1, band.bottom)), 0)
+        << "text of the chosen value shows as not chosen";
+    cairo_surface_destroy(all);
+
+    // Home, then Ctrl+Shift+Right chooses the first word: drawn chosen, the rest not.
+    ASSERT_TRUE(Xdo("key Home ctrl+shift+Right") && RunUntil([&] {
+        int a = 0, b = 0;
+        Editor()->GetSel(a, b);
+        return a == 0 && b == 7 && Settled();
+    }, 60000)) << "the keys did not choose the first word";
+    cairo_surface_t* word = Shot("cell-word-chosen");
+    const std::pair<int, int> wordColumns = ColumnsOf(word, band, nHighlight);
+    const int nWordEnd = nInk + TextWidth(2, kDesc, "Zweite ");
+    EXPECT_LE(std::abs(wordColumns.first - nInk), 2) << "the chosen word starts elsewhere";
+    EXPECT_LE(std::abs(wordColumns.second - nWordEnd), 2) << "the chosen word ends elsewhere";
+    EXPECT_EQ(InkPixels(word, CRect(band.left, band.top, wordColumns.first, band.bottom)), 0);
+    EXPECT_GT(InkPixels(word, CRect(wordColumns.second + 2, band.top, band.right, band.bottom)), 0)
+        << "the text after the chosen word does not show as not chosen";
+    cairo_surface_destroy(word);
+    ASSERT_TRUE(Xdo("type 'Dritte '") && Xdo("key Return"));
+    const std::string replaced = "Dritte " + second.substr(7);
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(2, kDesc) == replaced.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+}
+
+// Text of several lines pasted into an open editor, from another program: the cell takes it
+// whole, each line break and tab a blank, and shows, copies and saves that one line. Cut in an
+// editor with nothing chosen in it cuts the cell's value, which Undo gives back.
+TEST_F(CellEditorX11Test, APasteOfSeveralLinesIsOneLineInTheCellTheCopyAndThePage)
+{
+    const std::string first = "Straße Ωμέγα";
+    const std::string cutValue = "ξένος élan, cut whole";
+    MakePages({first, cutValue, "third"});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(3));
+
+    ForeignClipboardOwner other(server->DisplayName(), "\tline one é\r\nΔεύτερη\tgrammi\nthird\rend\r\n",
+                                ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    const std::string lines = " line one é Δεύτερη grammi third end";
+    const std::string pasted = first + lines;
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    ASSERT_TRUE(Xdo("key F2 End") && RunUntil([&] {
+        int a = 0, b = 0;
+        if (!EditorOpen())
+            return false;
+        Editor()->GetSel(a, b);
+        return a == b && b == static_cast<int>(first.size());
+    }, 60000)) << "F2 and End did not put the caret at the value's end";
+    ASSERT_TRUE(Xdo("key ctrl+v"));
+    EXPECT_TRUE(RunUntil([&] { return Shown(1, kDesc) == pasted; }, 60000)) << "the editor shows '" << Shown(1, kDesc) << "'";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("cell-pasted"));
+    ASSERT_TRUE(Xdo("key Return"));
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(1, kDesc) == pasted.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(1, kDesc).GetString() << "'";
+
+    // Shift+Insert over the whole value F2 chose: the same one line in its place.
+    ASSERT_TRUE(GoToByKeys(3, kDesc));
+    ASSERT_TRUE(Xdo("key F2") && RunUntil([&] { return EditorOpen(); }, 60000)) << "F2 opened no editor";
+    ASSERT_TRUE(Xdo("key shift+Insert Return"));
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(3, kDesc) == lines.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(3, kDesc).GetString() << "'";
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), pasted);
+
+    // The second page's value: a click into the cell leaves only the caret in its editor.
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    ASSERT_TRUE(ClickCell(2, kDesc) && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click opened no editor";
+    EXPECT_EQ(CopyByKeys("ctrl+x"), cutValue);
+    EXPECT_TRUE(RunUntil([&] { return Shown(2, kDesc).empty() && View()->GetCellValue(2, kDesc).IsEmpty(); }, 60000))
+        << "the cell shows '" << Shown(2, kDesc) << "' and holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    EXPECT_TRUE(RunUntil([&] { return View()->GetCellValue(2, kDesc) == cutValue.c_str(); }, 60000))
+        << "Undo did not give the cut value back";
+
+    ASSERT_TRUE(Save()) << "the save wrote nothing";
+    EXPECT_TRUE(HoldsDescription(1, pasted));
+    EXPECT_TRUE(HoldsDescription(2, cutValue));
+    EXPECT_TRUE(HoldsDescription(3, lines));
+}
+
+// A drop-down list opens as wide as its longest choice, whose text shows whole, and within the
+// screen: a choice wider than the screen gives a list as wide as the screen.
+TEST_F(CellEditorX11Test, ADropDownListIsAsWideAsItsLongestChoiceWithinTheScreen)
+{
+    const std::string longest = "multi-jurisdictional Ωμέγα agreement";
+    const std::string wider = std::string(300, 'W');
+    MakePages({"one"});
+    WriteProject({"Description"}, 0, [&](CMetaSettingList& list) {
+        MakeDropDownList(list, "Rating", {"General", longest.c_str(), "日本語"});
+        MakeDropDownList(list, "Language", {"en", wider.c_str()});
+    });
+    ASSERT_TRUE(StartWithProject(1));
+    const ROWCOL nRating = 3, nLanguage = 4;
+    ASSERT_STREQ(View()->GetCellValue(0, nRating), "Rating");
+    ASSERT_STREQ(View()->GetCellValue(0, nLanguage), "Language");
+    const auto listShown = [] { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())); };
+    const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
+
+    ASSERT_TRUE(GoToByKeys(1, nRating));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([&] { return listShown() != nullptr && Settled(); }, 60000)) << "F4 opened no list";
+    CGXComboListBox* pList = listShown();
+    CRect list, client, cell = View()->CalcCellRect(1, nRating);
+    pList->GetWindowRect(&list);
+    pList->GetClientRect(&client);
+    View()->ClientToScreen(&cell);
+    EXPECT_EQ(list.left, cell.left);
+    EXPECT_EQ(list.top, cell.bottom);
+    // Each choice's text shows whole, with room to its right.
+    {
+        CClientDC dc(pList);
+        auto hFont = reinterpret_cast<HFONT>(pList->SendMessage(WM_GETFONT));
+        HGDIOBJ hOld = ::SelectObject(dc.GetSafeHdc(), hFont != nullptr ? hFont : ::GetStockObject(DEFAULT_GUI_FONT));
+        SIZE size{};
+        ::GetTextExtentPoint32(dc.GetSafeHdc(), longest.c_str(), static_cast<int>(longest.size()), &size);
+        ::SelectObject(dc.GetSafeHdc(), hOld);
+        EXPECT_GE(client.Width(), size.cx + 4) << "the longest choice is cut";
+        EXPECT_LT(client.Width(), size.cx + 20) << "the list is wider than its choices need";
+    }
+    cairo_surface_t* shot = Shot("list-wide");
+    if (shot != nullptr) {
+        // The choices' ink ends inside the list, away from its right edge.
+        int nLastInk = -1;
+        for (int x = list.left; x < list.right - 1; ++x)
+            for (int y = list.top + 1; y < list.bottom - 1; ++y) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, x, y);
+                if (((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80)
+                    nLastInk = std::max(nLastInk, x);
+            }
+        EXPECT_GT(nLastInk, cell.right) << "no choice shows past the cell's width";
+        cairo_surface_destroy(shot);
+    }
+    ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return listShown() == nullptr; }, 60000));
+
+    ASSERT_TRUE(GoToByKeys(1, nLanguage));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([&] { return listShown() != nullptr && Settled(); }, 60000)) << "F4 opened no list";
+    listShown()->GetWindowRect(&list);
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.right, nScreen);
+    // A choice picked from the wide list is the cell's value.
+    ASSERT_TRUE(Xdo("key Down Return"));
+    EXPECT_TRUE(RunUntil([&] { return listShown() == nullptr && EditorOpen() && Shown(1, nLanguage) == wider; }, 60000));
+    // Its text is never typed, nor pasted.
+    ForeignClipboardOwner other(server->DisplayName(), "pasted\r\ntext", ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    ASSERT_TRUE(Xdo("key ctrl+v Return"));
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && IsCurrent(1, nLanguage) && Settled(); }, 60000));
+    EXPECT_STREQ(View()->GetCellValue(1, nLanguage), wider.c_str());
+}
