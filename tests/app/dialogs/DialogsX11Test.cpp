@@ -359,7 +359,7 @@ TEST_F(DialogsX11Test, TheDateDialogsCalendarIsTabbedToAndMarksTheChosenDay)
     };
     user.Then("the dialog is shown with the keys in the empty date",
               [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
-              [&] { user.Key("t Right 1 6 Right d Right 2 0 2 6"); });
+              [&] { user.Key("t Right 1 6 d Right 2 0 2 6"); });
     user.Then("the weekday is the date's and the calendar marks 16 December 2026",
               [&] { return weekday() == "Wed" && MarksDay(calendar, 2026, 12, 16); },
               [&] {
@@ -1172,7 +1172,7 @@ TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
         dlg.SetFormat(kPicture);
         user.Then("the dialog is shown with the keys in the empty date",
                   [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()) && dlg.GetDateCtrl().IsNullEntry(); },
-                  [&] { user.Key("w Right 1 5 Right m Right 2 0 3 1"); });
+                  [&] { user.Key("w Right 1 5 m Right 2 0 3 1"); });
         user.Then("the calendar shows March 2031",
                   [&] {
                       const COleDateTime shown = dlg.GetCalendar().GetDisplayDate();
@@ -1195,7 +1195,7 @@ TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
     HWND hMessage = nullptr;
     user.Then("the dialog is shown with the keys in the empty date",
               [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
-              [&] { user.Key("Right 2 9 Right j Return"); });
+              [&] { user.Key("Right 2 9 j Return"); });
     user.Then("a message says the year is missing",
               [&] {
                   hMessage = ::GetForegroundWindow();
