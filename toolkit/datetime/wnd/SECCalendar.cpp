@@ -816,7 +816,7 @@ void SECCalendar_T<Traits>::OnPaint()
                 keys = &box;
         if (keys != nullptr && !keys->IsEmpty())
             focus = keys->GetRect();
-        focus.DeflateRect(2, 2);
+        focus.DeflateRect(5, 5);
         dc.DrawFocusRect(&focus);
     }
 }
