@@ -261,6 +261,19 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     WalkDialog("Customize", "alt+o c", 2);
     WalkDialog("System Info", "alt+h i");
     WalkDialog("About", "alt+h a");
+    // A question with letters of its own: a page edited by the keys, and New Project asks
+    // whether to save it first. Cancel keeps the project, and Undo takes the edit back.
+    const ROWCOL nDescription = ColumnOf("Description");
+    When("the grid has the keys", [&] { return KeysInMain() && Settled(); }, [&] {
+        std::string keys = "ctrl+Home";
+        for (ROWCOL nCol = 1; nCol < nDescription; ++nCol)
+            keys += " Right";
+        XdoNow("key --delay 30 " + keys + " x Return");
+    });
+    When("a page is edited", [&] { return app->IsEdited() == 2 && Settled(); }, [] {});
+    WalkDialog("The question before New Project", "ctrl+n");
+    When("the page is still edited", [&] { return app->IsEdited() == 2; }, [&] { XdoNow("key ctrl+z"); });
+    When("Undo took the edit back", [&] { return app->IsEdited() != 2 && Settled(); }, [] {});
     WalkDialog("Open Project", "ctrl+o");
     WalkInnerDialog("New Toolbar", "alt+v t", "alt+n");
     // New Project closes the project before it opens. Its Browse button is the second
@@ -271,7 +284,7 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     std::string walked;
     for (const std::string& line : seen)
         walked += line + "\n";
-    EXPECT_EQ(seen.size(), 18u) << walked;
+    EXPECT_EQ(seen.size(), 19u) << walked;
     std::string faults;
     for (const std::string& line : unreached)
         faults += line + "\n";
