@@ -295,6 +295,9 @@ UINT CGridWndWrapper::SetPickListMode()
 void CGridWndWrapper::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
 {
     if (!m_bPickList || pDC == nullptr) {
+        // The current cell of a selection is lit with the rest: the dialog's commands take it
+        // in like any other selected row.
+        m_bInvertCurrentCell = TRUE;
         CGXGridWnd::DrawSelectedCell(pDC, nRow, nCol, rect);
         return;
     }
@@ -306,8 +309,18 @@ void CGridWndWrapper::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const
 
 void CGridWndWrapper::DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
 {
-    if (pDC == nullptr || !HasFocusInside())
+    if (pDC == nullptr)
         return;
+    if (!HasFocusInside()) {
+        // Without the keys the current cell keeps a thin grey frame: the dialog's buttons (Delete)
+        // still act on it, so it stays in sight, apart from the black frame of the keys.
+        if (!m_bChoices && !m_bPickList && !pDC->IsPrinting()) {
+            CRect mark = rect;
+            mark.DeflateRect(1, 1);
+            ::FrameRect(pDC->GetSafeHdc(), &mark, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        }
+        return;
+    }
     if (!m_bChoices) {
         CGXGridWnd::DrawCurrentCellFrame(pDC, nRow, nCol, rect);
         return;
@@ -447,8 +460,14 @@ void CGridWndWrapper::AppendEmptyRow(MakeCurrent makeCurrent)
     const ROWCOL nRow = GetRowCount() + 1;
     InsertRowAt(nRow);
     if (makeCurrent == MakeCurrent::Yes && GetColCount() >= 1) {
+        // The keys come to the grid the dialog's way, from the button that added the row, so
+        // that the row is framed as the place the typing goes and that button is no longer
+        // drawn as the default.
+        if (!HasFocusInside() && GetParent() != nullptr)
+            GetParent()->SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWnd), TRUE);
         SetCurrentCell(nRow, 1, GX_SCROLLINVIEW | GX_UPDATENOW);
         SetCurrentCell(nRow, 1, GX_DISPLAYEDITWND);
+        RedrawCurrentCell();
     }
 }
 

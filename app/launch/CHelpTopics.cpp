@@ -19,6 +19,7 @@
 #include "app/res/GroupViewRes.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/FindReplaceDialog.h"
+#include "platform/controls/PrintDialog.h"
 #include "platform/core/SystemServices.h"
 #include "toolkit/res/CustomizeRes.h"
 
@@ -74,6 +75,8 @@ constexpr Row kTopics[] = {
     {kWindow + SEC_IDD_TOOLBARCMDPAGE, {"toolbars.html", "customize"}},
     {kWindow + SEC_IDD_NEWTOOLBAR, {"toolbars.html", "customize"}},
     {kWindow + REPLACEDLGORD, {"edit-commands.html", "find"}},
+    {kWindow + PRINTDLGORD, {"file-commands.html", "print"}},
+    {kWindow + PRNSETUPDLGORD, {"file-commands.html", "print"}},
     // File.
     {kCommand + ID_NEW_PROJECT, {"file-commands.html", "new-project"}},
     {kCommand + ID_OPEN_PROJECT, {"file-commands.html", "open-project"}},

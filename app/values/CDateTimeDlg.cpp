@@ -82,6 +82,10 @@ BOOL CDateTimeDlg::OnInitDialog()
     }
     m_dateCtrl.m_onEdited = [this] { FollowTypedDate(); };
     m_dateCtrl.SetCustomFormat(m_strPicture);
+    // A part typed full hands the typing on to the next, so that a date typed without its
+    // separators fills the year, month and day in turn: the year's field would otherwise take
+    // every digit, and keep only the last of them.
+    m_dateCtrl.SetFastInput(TRUE);
     if (m_dateCtrl.AttachToDlgItem(kIdDate, this, kDateCtrlStyle, kDateWindowStyle, kDateExStyle)) {
         if (bCellDate)
             m_dateCtrl.SetDateTime(cellDate);

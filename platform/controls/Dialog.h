@@ -72,6 +72,10 @@ LRESULT CALLBACK DefDlgProc(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
 // within a group, Enter on the default button, Esc, and mnemonics. TRUE when the message was
 // handled (then it was also dispatched when it had to be).
 BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg);
+// What a typed mnemonic character does in a dialog, for a window that holds controls without
+// being one: the control whose label underlines it is pressed (a label hands the focus on to
+// the control after it). FALSE when no usable control carries it.
+BOOL PressMnemonic(HWND hWnd, int key);
 
 // The next (or previous) visible, enabled control with WS_TABSTOP after hCtl in creation order,
 // wrapping round; the first one when hCtl is null.

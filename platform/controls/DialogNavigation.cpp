@@ -61,19 +61,19 @@ UINT DialogCode(HWND hwnd, WPARAM key = 0, MSG* msg = nullptr)
     return static_cast<UINT>(SendMessage(hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg)));
 }
 
-// The mnemonic of a label: the character after a single '&', lower-cased; 0 when none.
+// The mnemonic of a label: the character after a single '&', lower-cased; 0 when none. A label
+// with more than one takes its last, the letter its drawing underlines.
 int MnemonicOf(const std::string& text)
 {
+    int mnemonic = 0;
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != '&')
             continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return std::tolower(static_cast<unsigned char>(text[i + 1]));
+        if (text[i + 1] != '&')
+            mnemonic = std::tolower(static_cast<unsigned char>(text[i + 1]));
+        ++i;
     }
-    return 0;
+    return mnemonic;
 }
 
 std::string TextOf(HWND hwnd)
@@ -182,6 +182,11 @@ void Deliver(MSG* msg)
 }
 
 } // namespace
+
+BOOL PressMnemonic(HWND hWnd, int key)
+{
+    return Mnemonic(hWnd, key) ? TRUE : FALSE;
+}
 
 void SetDialogFocus(HWND dlg, HWND control)
 {

@@ -9,6 +9,10 @@
 #include "platform/core/Types.h"
 #include "platform/win/UserApi.h"
 
+// The ids the print and print-setup dialogs' help is asked for by.
+#define PRINTDLGORD 1538
+#define PRNSETUPDLGORD 1539
+
 // Runs the print dialog, or the print-setup dialog with PD_PRINTSETUP, or with
 // PD_RETURNDEFAULT fills empty blocks with the defaults without showing anything. TRUE on OK
 // with the choices in Flags (PD_SELECTION, PD_PAGENUMS, PD_COLLATE), the page range, the

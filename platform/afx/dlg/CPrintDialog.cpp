@@ -39,7 +39,25 @@ INT_PTR CPrintDialog::DoModal()
     if (!m_pd.hwndOwner) {
         m_pd.hwndOwner = ::GetActiveWindow();
     }
-    return ::PrintDlg(&m_pd) ? IDOK : IDCANCEL;
+    if (m_nIDHelp == 0) {
+        m_nIDHelp = (m_pd.Flags & PD_PRINTSETUP) ? PRNSETUPDLGORD : PRINTDLGORD;
+    }
+    // The first window made from here on is the dialog's; the object is detached again when
+    // the dialog manager destroys it.
+    AfxHookWindowCreate(this);
+    const BOOL chosen = ::PrintDlg(&m_pd);
+    AfxUnhookWindowCreate();
+    return chosen ? IDOK : IDCANCEL;
+}
+
+void CPrintDialog::OnOK()
+{
+    Default();
+}
+
+void CPrintDialog::OnCancel()
+{
+    Default();
 }
 
 BOOL CPrintDialog::GetDefaults()

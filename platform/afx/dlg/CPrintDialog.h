@@ -17,8 +17,12 @@ public:
 
     PRINTDLG m_pd;
 
-    // Shows the print (or print setup) dialog; IDOK with the choices in m_pd.
+    // Shows the print (or print setup) dialog; IDOK with the choices in m_pd. The object takes
+    // the dialog's window over while it runs, so that F1 asks for its help.
     INT_PTR DoModal() override;
+    // The dialog's own buttons do their own work.
+    void OnOK() override;
+    void OnCancel() override;
     // Fills the printer blocks (and the device context with PD_RETURNDC) for the default
     // printer without showing anything; blocks held before are replaced.
     BOOL GetDefaults();

@@ -6,6 +6,7 @@
 #include "platform/afx/doc/CView.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/controls/Button.h"
+#include "platform/controls/Dialog.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/core/SystemServices.h"
 #include "platform/win/Cursor.h"
@@ -317,6 +318,18 @@ void CPreviewWnd::Close()
     DestroyWindow();
     if (frame)
         frame->OnSetPreviewMode(FALSE, &state);
+}
+
+BOOL CPreviewWnd::PreTranslateMessage(MSG* pMsg)
+{
+    // The buttons' underlined letters press them, with Alt or without, wherever the focus is in
+    // the preview, as in a dialog; a letter none of them carries goes on to the menu bar.
+    if ((pMsg->message == WM_CHAR || pMsg->message == WM_SYSCHAR) &&
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd)) &&
+        ::PressMnemonic(m_hWnd, static_cast<int>(pMsg->wParam))) {
+        return TRUE;
+    }
+    return CWnd::PreTranslateMessage(pMsg);
 }
 
 LRESULT CPreviewWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -43,6 +43,8 @@ public:
     // Pages are drawn at this many dots per inch.
     static const int nPreviewDpi;
 
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;

@@ -359,7 +359,7 @@ TEST_F(DialogsX11Test, TheDateDialogsCalendarIsTabbedToAndMarksTheChosenDay)
     };
     user.Then("the dialog is shown with the keys in the empty date",
               [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
-              [&] { user.Key("t Right 1 6 Right d Right 2 0 2 6"); });
+              [&] { user.Key("t Right 1 6 d Right 2 0 2 6"); });
     user.Then("the weekday is the date's and the calendar marks 16 December 2026",
               [&] { return weekday() == "Wed" && MarksDay(calendar, 2026, 12, 16); },
               [&] {
@@ -1172,7 +1172,7 @@ TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
         dlg.SetFormat(kPicture);
         user.Then("the dialog is shown with the keys in the empty date",
                   [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()) && dlg.GetDateCtrl().IsNullEntry(); },
-                  [&] { user.Key("w Right 1 5 Right m Right 2 0 3 1"); });
+                  [&] { user.Key("w Right 1 5 m Right 2 0 3 1"); });
         user.Then("the calendar shows March 2031",
                   [&] {
                       const COleDateTime shown = dlg.GetCalendar().GetDisplayDate();
@@ -1195,7 +1195,7 @@ TEST_F(DialogsX11Test, ADateTypedInPartIsCompletedOrRefusedNeverEmptied)
     HWND hMessage = nullptr;
     user.Then("the dialog is shown with the keys in the empty date",
               [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()); },
-              [&] { user.Key("Right 2 9 Right j Return"); });
+              [&] { user.Key("Right 2 9 j Return"); });
     user.Then("a message says the year is missing",
               [&] {
                   hMessage = ::GetForegroundWindow();
@@ -1367,4 +1367,142 @@ TEST_F(DialogsX11Test, TheFirstPaintShowsTheFocusAndTheDefaultButton)
                });
     EXPECT_EQ(project.DoModal(), IDCANCEL);
     EXPECT_TRUE(again.AllDone()) << again.Missed();
+}
+
+// The existing keywords' current row keeps a mark when Tab takes the keys to Add; Add's new row
+// is framed as the place typing goes; a Shift range of suggestions is lit to its last row.
+TEST_F(DialogsX11Test, TheKeywordListsShowTheCurrentRowAndTheWholeRange)
+{
+    const auto dark = [](uint32_t pixel) {
+        return ((pixel >> 16) & 0xFF) < 0x40 && ((pixel >> 8) & 0xFF) < 0x40 && (pixel & 0xFF) < 0x40;
+    };
+    const auto pixel = [&](CGXGridWnd& grid, int x, int y) {
+        uint32_t seen = 0xFFFFFFFFu;
+        CountPixels(grid.GetSafeHwnd(), CRect(x, y, x + 1, y + 1), [&](uint32_t p) { seen = p; return true; });
+        return seen;
+    };
+    const auto current = [](CGXGridWnd& grid, ROWCOL nRow) {
+        ROWCOL r = 0, c = 0;
+        return grid.GetCurrentCell(r, c) && r == nRow;
+    };
+    // A row out of the keys keeps a mark by its left edge, where another row shows the white
+    // of the cell; a chosen row is dark away from its text; a row being edited shows the black
+    // top edge of the keys' frame above its edit.
+    const auto marked = [&](CGXGridWnd& grid, ROWCOL nRow) {
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        return pixel(grid, cell.left + 1, cell.CenterPoint().y) != 0xFFFFFFu;
+    };
+    const auto lit = [&](CGXGridWnd& grid, ROWCOL nRow) {
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        return dark(pixel(grid, cell.right - 8, cell.CenterPoint().y));
+    };
+    const auto editFramed = [&](CGXGridWnd& grid, ROWCOL nRow) {
+        const CRect cell = grid.CalcCellRect(nRow, 1);
+        return dark(pixel(grid, cell.CenterPoint().x, cell.top));
+    };
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("wind,solar,rain");
+    for (const char* suggestion : {"sun", "tide", "Straße", "ωμέγα"})
+        content.AddSuggestion(suggestion);
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& existing = dlg.GetExistingGrid();
+    CKeywordsGridCtrl& suggested = dlg.GetSuggestedGrid();
+    bool bMarkedAway = false, bOtherMarked = true, bNewFramed = false, bLastLit = false, bFirstLit = false;
+    user.Then("the dialog is shown with the keys in the existing keywords",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&existing) && NothingToPaint(); }, [&] { user.Key("Down"); });
+    user.Then("Down made the second row current", [&] { return current(existing, 2) && Framed(existing, 2, 1); },
+              [&] { user.Key("Tab"); });
+    user.Then("Tab took the keys to Add", [&] { return HasFocus(dlg.GetDlgItem(CKeywordsDlg::kIdAdd)) && NothingToPaint(); },
+              [&] {
+                  Keep("keywords-list-left");
+                  bMarkedAway = marked(existing, 2);
+                  bOtherMarked = marked(existing, 3);
+                  user.Key("space");
+              });
+    user.Then("Add made a fourth row, being edited",
+              [&] {
+                  CGXControl* pControl = existing.GetCurrentCellControl();
+                  return current(existing, 4) && pControl != nullptr && pControl->IsActive() && NothingToPaint();
+              },
+              [&] {
+                  Keep("keywords-row-added");
+                  bNewFramed = editFramed(existing, 4);
+                  user.Key("Escape");
+              });
+    // Escape ends the new row's edit; the suggestions are two Tabs on, past Delete.
+    user.Then("the edit ended", [&] { CGXControl* p = existing.GetCurrentCellControl(); return p == nullptr || !p->IsActive(); },
+              [&] { user.Key("ctrl+Tab"); });
+    user.Then("the keys left the existing keywords", [&] { return !HasFocus(&existing); },
+              [&] {
+                  std::string keys;
+                  for (HWND h = ::GetFocus(); h != nullptr && h != suggested.GetSafeHwnd() && keys.size() < 60;
+                       h = ::GetNextDlgTabItem(dlg.GetSafeHwnd(), h, FALSE))
+                      keys += " Tab";
+                  user.Key(keys.empty() ? "Tab" : keys.substr(1));
+              });
+    user.Then("the suggestions have the keys", [&] { return HasFocus(&suggested) && current(suggested, 1); },
+              [&] { user.Key("shift+Down shift+Down"); });
+    user.Then("Shift took in three rows", [&] { return current(suggested, 3) && NothingToPaint(); },
+              [&] {
+                  Keep("keywords-shift-range");
+                  bFirstLit = lit(suggested, 1);
+                  bLastLit = lit(suggested, 3);
+                  user.Key("Escape");
+              });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_TRUE(bMarkedAway) << "the current row shows no mark once the list lost the keys";
+    EXPECT_FALSE(bOtherMarked) << "a row that is not current shows a mark";
+    EXPECT_TRUE(bNewFramed) << "the row just added is not framed";
+    EXPECT_TRUE(bFirstLit);
+    EXPECT_TRUE(bLastLit) << "the last row of the Shift range is not lit";
+}
+
+// Tab from the date field to the calendar shows the keys' day framed; Tab on to OK takes the
+// frame away again.
+TEST_F(DialogsX11Test, TheCalendarShowsItsFocusOnceTabReachesIt)
+{
+    const auto pixels = [&](HWND hwnd, const CRect& area) {
+        std::vector<uint32_t> out;
+        CountPixels(hwnd, area, [&](uint32_t p) { out.push_back(p); return true; });
+        return out;
+    };
+    X11ModalDriver user(server->DisplayName());
+    CDateTimeDlg dlg(user.Owner());
+    dlg.SetValue("Date", "2023/02/11");
+    SECCalendar& calendar = dlg.GetCalendar();
+    CRect area;
+    std::vector<uint32_t> before, focused, after;
+    user.Then("the dialog is shown with the keys in the date",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&dlg.GetDateCtrl()) && NothingToPaint(); },
+              [&] {
+                  calendar.GetClientRect(&area);
+                  before = pixels(calendar.GetSafeHwnd(), area);
+                  user.Key("Tab");
+              });
+    user.Then("Tab took the keys to the calendar", [&] { return HasFocus(&calendar) && NothingToPaint(); },
+              [&] {
+                  Keep("calendar-focused");
+                  focused = pixels(calendar.GetSafeHwnd(), area);
+                  user.Key("Tab");
+              });
+    user.Then("Tab went on to OK", [&] { return HasFocus(dlg.GetDlgItem(IDOK)) && NothingToPaint(); },
+              [&] {
+                  after = pixels(calendar.GetSafeHwnd(), area);
+                  user.Key("Escape");
+              });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    ASSERT_FALSE(before.empty());
+    ASSERT_EQ(focused.size(), before.size());
+    size_t nChanged = 0;
+    for (size_t i = 0; i < before.size(); ++i)
+        nChanged += before[i] != focused[i] ? 1 : 0;
+    // A dotted frame round a day: a good many pixels, far fewer than the calendar's.
+    EXPECT_GT(nChanged, 20u) << "the calendar shows no focus";
+    EXPECT_LT(nChanged, before.size() / 10);
+    EXPECT_EQ(after, before) << "the focus frame stayed when the keys left";
 }

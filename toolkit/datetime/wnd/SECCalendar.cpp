@@ -805,6 +805,20 @@ void SECCalendar_T<Traits>::OnPaint()
             box.Draw(&dc);
     }
     dc.SelectObject(old);
+    // With the keys, the day they move from wears a dotted frame, as a list's focused item
+    // does; the whole calendar does while no day of the month shown stands for it.
+    if (::GetFocus() == m_hWnd && (m_behavior & SECBEHAVIOR_KEYS)) {
+        CRect focus;
+        GetClientRect(&focus);
+        DayBox* keys = m_pFocusBox;
+        for (DayBox& box : m_days)
+            if (keys == nullptr && !box.IsEmpty() && !box.IsOutside() && SameDay(box.GetDate(), m_keyDate))
+                keys = &box;
+        if (keys != nullptr && !keys->IsEmpty())
+            focus = keys->GetRect();
+        focus.DeflateRect(5, 5);
+        dc.DrawFocusRect(&focus);
+    }
 }
 
 template <class Traits>
@@ -815,6 +829,10 @@ LRESULT SECCalendar_T<Traits>::WindowProc(UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate(FALSE);
+        return CWnd::WindowProc(message, wParam, lParam);
     case WM_ERASEBKGND:
         return TRUE;
     case WM_NCHITTEST: {

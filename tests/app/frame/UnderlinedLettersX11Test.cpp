@@ -1,0 +1,340 @@
+// The underlined letters of the program's dialogs and windows, pressed from the keyboard of the
+// X server by another client: each dialog opened by its keys, and Alt with each letter its
+// controls underline reaches that control (a button is pressed, a label hands the keys on to
+// its field). The buttons' own work is held back while the letters are walked, so that one
+// program start walks every dialog. Print Preview's buttons by their letters, and F1 in the
+// print dialogs.
+#include "platform/afx/doc/CPreviewWnd.h"
+#include "platform/controls/Button.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+class UnderlinedLettersX11Test : public MainWindowStepsX11Test {
+protected:
+    void TearDown() override
+    {
+        StopHolding();
+        MainWindowStepsX11Test::TearDown();
+    }
+
+    // The letter a control's label underlines as it is drawn (the last single '&'), lower-cased;
+    // 0 when none.
+    static char Underlined(const std::string& text)
+    {
+        char letter = 0;
+        for (size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != '&')
+                continue;
+            if (text[i + 1] != '&')
+                letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
+            ++i;
+        }
+        return letter;
+    }
+    static std::string TextOf(HWND hwnd)
+    {
+        char text[256] = {};
+        ::GetWindowText(hwnd, text, sizeof text);
+        return text;
+    }
+    static UINT CodeOf(HWND hwnd) { return static_cast<UINT>(::SendMessage(hwnd, WM_GETDLGCODE, 0, 0)); }
+
+    struct Labelled {
+        HWND control;
+        char letter;
+        std::string text;
+    };
+    // The shown, usable labels and buttons of the window that underline a letter.
+    static std::vector<Labelled> LabelledControls(HWND top)
+    {
+        std::vector<Labelled> found;
+        std::vector<HWND> all;
+        ::EnumChildWindows(top, [](HWND child, LPARAM lParam) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(child);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&all));
+        for (HWND c : all) {
+            const UINT code = CodeOf(c);
+            const auto style = static_cast<DWORD>(::GetWindowLong(c, GWL_STYLE));
+            if (!(code & (DLGC_BUTTON | DLGC_STATIC)) || !::IsWindowVisible(c) || !::IsWindowEnabled(c))
+                continue;
+            // A static that shows its text as it stands underlines nothing.
+            if ((code & DLGC_STATIC) && !(code & DLGC_BUTTON) && (style & 0x80u /* SS_NOPREFIX */) &&
+                (style & BS_TYPEMASK) != BS_GROUPBOX)
+                continue;
+            const std::string text = TextOf(c);
+            if (const char letter = Underlined(text))
+                found.push_back(Labelled{c, letter, text});
+        }
+        return found;
+    }
+
+    // ---- The buttons' work held back ----
+
+    // While the letters are walked, a click a button tells its parent is noted and goes no
+    // further: OK does not close the dialog, Browse opens nothing.
+    static std::set<HWND>& Clicked()
+    {
+        static std::set<HWND> clicked;
+        return clicked;
+    }
+    static std::map<HWND, WNDPROC>& Held()
+    {
+        static std::map<HWND, WNDPROC> held;
+        return held;
+    }
+    static LRESULT CALLBACK Holding(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        const WNDPROC original = Held()[hwnd];
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+            Clicked().insert(reinterpret_cast<HWND>(lParam));
+            return 0;
+        }
+        return ::CallWindowProc(original, hwnd, message, wParam, lParam);
+    }
+    static void Hold(HWND parent)
+    {
+        if (Held().count(parent) == 0)
+            Held()[parent] = reinterpret_cast<WNDPROC>(
+                ::SetWindowLongPtr(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Holding)));
+    }
+    static void StopHolding()
+    {
+        for (const auto& [hwnd, original] : Held())
+            if (::IsWindow(hwnd))
+                ::SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        Held().clear();
+        Clicked().clear();
+    }
+
+    // What the letter did to the control: a button was pressed, a label gave the keys to the
+    // control that follows it.
+    static bool Reached(const Labelled& item)
+    {
+        const UINT code = CodeOf(item.control);
+        const bool label = (code & DLGC_STATIC) != 0;
+        if (!label)
+            return Clicked().count(item.control) != 0;
+        HWND next = ::GetWindow(item.control, GW_HWNDNEXT);
+        while (next != nullptr && ((CodeOf(next) & DLGC_STATIC) || !::IsWindowVisible(next) || !::IsWindowEnabled(next)))
+            next = ::GetWindow(next, GW_HWNDNEXT);
+        const HWND focus = ::GetFocus();
+        return next != nullptr && (focus == next || ::IsChild(next, focus));
+    }
+
+    // The window that came up over the main window and holds the keys.
+    HWND OpenedWindow()
+    {
+        const HWND active = ::GetActiveWindow();
+        if (active == nullptr || active == Frame().GetSafeHwnd() || !::IsWindowVisible(active))
+            return nullptr;
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return focus == backend->XWindowOf(active) && Settled() ? active : nullptr;
+    }
+
+    // The user opens a dialog by its keys and presses Alt with each letter its controls
+    // underline; pages of a sheet are gone through by Ctrl+Tab. A letter that several controls
+    // share is pressed again, as often as they share it, until it reaches the one walked. Escape
+    // closes the dialog.
+    void WalkDialog(const std::string& name, const std::string& keys, int nPages = 1)
+    {
+        Type("the main window", "^Vostrel", keys);
+        for (int page = 0; page < nPages; ++page) {
+            const std::string where = name + (nPages > 1 ? " (page " + std::to_string(page + 1) + ")" : "");
+            auto walk = std::make_shared<Walk>();
+            When(where + " has the keys and its letters are walked", [this, walk, where] { return Walked(*walk, where); },
+                 [this, page, nPages] { XdoNow(page + 1 < nPages ? "key ctrl+Tab" : "key Escape"); });
+        }
+        When(name + " closed", [this] { return KeysInMain() && Settled(); }, [] {});
+    }
+    // A dialog opened from another one: the keys open the outer one, `keysIn` typed there open
+    // the inner one, whose letters are walked; Escape closes both.
+    void WalkInnerDialog(const std::string& name, const std::string& keys, const std::string& keysIn)
+    {
+        Type("the main window", "^Vostrel", keys);
+        auto outer = std::make_shared<HWND>(nullptr);
+        When(name + "'s owner has the keys", [this, outer] { return (*outer = OpenedWindow()) != nullptr; },
+             [this, keysIn] { XdoNow("key --delay 40 " + keysIn); });
+        auto walk = std::make_shared<Walk>();
+        When(name + " has the keys and its letters are walked",
+             [this, walk, name, outer] { return Walked(*walk, name, *outer); }, [this] { XdoNow("key Escape"); });
+        When(name + "'s owner has the keys again", [this, outer] { return OpenedWindow() == *outer; },
+             [this] { XdoNow("key Escape"); });
+        When(name + "'s owner closed", [this] { return KeysInMain() && Settled(); }, [] {});
+    }
+    bool KeysInMain()
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return ::GetActiveWindow() == Frame().GetSafeHwnd() && focus == backend->XWindowOf(Frame().GetSafeHwnd());
+    }
+
+    struct Walk {
+        bool started = false;
+        std::vector<Labelled> items;
+        std::map<char, int> sharing;
+        size_t next = 0;
+        int tries = 0;
+        std::chrono::steady_clock::time_point pressed{};
+    };
+    // One turn of the walk; true once every letter of the window was pressed.
+    bool Walked(Walk& walk, const std::string& where, HWND notThis = nullptr)
+    {
+        if (!walk.started) {
+            const HWND top = OpenedWindow();
+            if (top == nullptr || top == notThis)
+                return false;
+            walk.started = true;
+            walk.items = LabelledControls(top);
+            seen.push_back(where + " (\"" + TextOf(top) + "\"): " + std::to_string(walk.items.size()) + " letters");
+            for (const Labelled& item : walk.items) {
+                Hold(::GetParent(item.control));
+                ++walk.sharing[item.letter];
+            }
+        }
+        while (walk.next < walk.items.size()) {
+            const Labelled& item = walk.items[walk.next];
+            const auto now = std::chrono::steady_clock::now();
+            if (walk.tries > 0 && Reached(item)) {
+                ++walk.next;
+                walk.tries = 0;
+                continue;
+            }
+            // A press is given a few seconds to arrive before the next try.
+            if (walk.tries > 0 && now - walk.pressed < std::chrono::seconds(3))
+                return false;
+            if (walk.tries >= walk.sharing[item.letter]) {
+                unreached.push_back(where + ": Alt+" + std::string(1, item.letter) + " does not reach \"" + item.text + "\"");
+                ++walk.next;
+                walk.tries = 0;
+                continue;
+            }
+            ++walk.tries;
+            Clicked().clear();
+            walk.pressed = now;
+            XdoNow(std::string("key alt+") + item.letter);
+            return false;
+        }
+        StopHolding();
+        return true;
+    }
+
+    std::vector<std::string> seen;
+    std::vector<std::string> unreached;
+};
+
+// A site long enough to print on several pages.
+void AddPages(const std::string& site, int nPages)
+{
+    std::filesystem::create_directories(site);
+    for (int i = 0; i < nPages; ++i)
+        std::ofstream(site + "/p" + std::to_string(1000 + i) + ".htm")
+            << "<html><head><title>Page " << i << "</title></head><body>x</body></html>\n";
+}
+
+} // namespace
+
+// Every dialog the main window opens by its keys: each letter it underlines reaches its control.
+TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsControl)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    WalkDialog("Print", "ctrl+p");
+    WalkDialog("Print Setup", "alt+f r");
+    WalkDialog("Find", "ctrl+f");
+    WalkDialog("Replace", "ctrl+h");
+    WalkDialog("Toolbars", "alt+v t");
+    WalkDialog("Project Settings", "alt+o p", 4);
+    WalkDialog("Metatag Settings", "alt+o m");
+    WalkDialog("Customize", "alt+o c", 2);
+    WalkDialog("System Info", "alt+h i");
+    WalkDialog("About", "alt+h a");
+    // A question with letters of its own: a page edited by the keys, and New Project asks
+    // whether to save it first. Cancel keeps the project, and Undo takes the edit back.
+    const ROWCOL nDescription = ColumnOf("Description");
+    When("the grid has the keys", [&] { return KeysInMain() && Settled(); }, [&] {
+        std::string keys = "ctrl+Home";
+        for (ROWCOL nCol = 1; nCol < nDescription; ++nCol)
+            keys += " Right";
+        XdoNow("key --delay 30 " + keys + " x Return");
+    });
+    When("a page is edited", [&] { return app->IsEdited() == 2 && Settled(); }, [] {});
+    WalkDialog("The question before New Project", "ctrl+n");
+    When("the page is still edited", [&] { return app->IsEdited() == 2; }, [&] { XdoNow("key ctrl+z"); });
+    When("Undo took the edit back", [&] { return app->IsEdited() != 2 && Settled(); }, [] {});
+    WalkDialog("Open Project", "ctrl+o");
+    WalkInnerDialog("New Toolbar", "alt+v t", "alt+n");
+    // New Project closes the project before it opens. Its Browse button is the second
+    // control after the folder's field, where the dialog opens.
+    WalkDialog("New Project", "ctrl+n");
+    WalkInnerDialog("Browse for Folder", "ctrl+n", "Tab space");
+    EXPECT_TRUE(StepsTaken());
+    std::string walked;
+    for (const std::string& line : seen)
+        walked += line + "\n";
+    EXPECT_EQ(seen.size(), 19u) << walked;
+    std::string faults;
+    for (const std::string& line : unreached)
+        faults += line + "\n";
+    EXPECT_TRUE(unreached.empty()) << faults;
+}
+
+// Print Preview's buttons by their letters, with Alt and without: Next Page, Prev Page, Close.
+TEST_F(UnderlinedLettersX11Test, PrintPreviewsButtonsGoByTheirLetters)
+{
+    ASSERT_TRUE(Start());
+    AddPages(dir.Path() + "/site", 150);
+    OpenSite(false);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 153; }, 60000));
+    ASSERT_TRUE(Quiet());
+    const auto preview = [&]() -> CPreviewWnd* {
+        return dynamic_cast<CPreviewWnd*>(Frame().GetDlgItem(AFX_IDW_PANE_FIRST));
+    };
+    const auto onPage = [&](UINT nPage) {
+        return [&, nPage] { return preview() != nullptr && preview()->GetCurrentPage() == nPage && Settled(); };
+    };
+    Type("the main window", "^Vostrel -", "alt+f v");
+    When("the preview shows page 1", onPage(1), [&] { XdoNow("key alt+n"); });
+    When("Alt+N turned to page 2", onPage(2), [&] { XdoNow("key n"); });
+    When("N turned to page 3", onPage(3), [&] { XdoNow("key alt+v"); });
+    When("Alt+V turned back to page 2", onPage(2), [&] { XdoNow("key alt+c"); });
+    When("Alt+C closed the preview", [&] { return preview() == nullptr && Settled(); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(preview(), nullptr);
+}
+
+// F1 in Print and in Print Setup opens the help's page on printing.
+TEST_F(UnderlinedLettersX11Test, F1InThePrintDialogsOpensThePrintingPage)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    std::vector<std::string> opened;
+    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+        opened.push_back(args.back());
+        finished(CUrlLauncher::Outcome{});
+    });
+    const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
+    Type("the main window", "^Vostrel -", "ctrl+p");
+    Type("Print", "^Print$", "F1");
+    When("a page opened", openedCount(1), [&] { XdoNow("key Escape"); });
+    Type("the main window", "^Vostrel -", "alt+f r");
+    Type("Print Setup", "^Print Setup$", "F1");
+    When("a page opened", openedCount(2), [&] { XdoNow("key Escape"); });
+    When("the main window has the keys again", [&] { return KeysInMain(); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    const std::string printing = "file://" + HelpFolder() + "/file-commands.html#print";
+    EXPECT_EQ(opened, std::vector<std::string>(2, printing));
+}
