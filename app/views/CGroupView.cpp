@@ -353,13 +353,15 @@ void CGroupView::ShowPendingColumns()
         pParam->m_bLockUpdate = TRUE;
         // Runs of adjacent new columns are inserted at once, left to right: each run's place is
         // already its final one, as the runs left of it stand.
-        for (size_t n = 0; n < places.size();) {
-            size_t nEnd = n + 1;
-            while (nEnd < places.size() && places[nEnd] == places[nEnd - 1] + 1)
-                ++nEnd;
-            InsertCols(places[n], static_cast<ROWCOL>(nEnd - n), nullptr, nullptr, nullptr, 0, 0, gxDo);
-            n = nEnd;
+        std::vector<std::pair<ROWCOL, ROWCOL>> runs;
+        for (const ROWCOL nCol : places) {
+            if (!runs.empty() && runs.back().second + 1 == nCol)
+                runs.back().second = nCol;
+            else
+                runs.emplace_back(nCol, nCol);
         }
+        for (const auto& run : runs)
+            InsertCols(run.first, run.second - run.first + 1, nullptr, nullptr, nullptr, 0, 0, gxDo);
         const ROWCOL nRows = GetRowCount();
         for (size_t n = 0; n < places.size(); ++n) {
             CMetaSetting* pSetting = batch[n].pSetting;
@@ -375,15 +377,9 @@ void CGroupView::ShowPendingColumns()
             if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
                 CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
         }
-        if (m_pResizeToFitImp != nullptr) {
-            for (size_t n = 0; n < places.size();) {
-                size_t nEnd = n + 1;
-                while (nEnd < places.size() && places[nEnd] == places[nEnd - 1] + 1)
-                    ++nEnd;
-                ResizeColWidthsToFit(CGXRange(0, places[n], 0, places[nEnd - 1]), TRUE, 0, gxDo);
-                n = nEnd;
-            }
-        }
+        if (m_pResizeToFitImp != nullptr)
+            for (const auto& run : runs)
+                ResizeColWidthsToFit(CGXRange(0, run.first, 0, run.second), TRUE, 0, gxDo);
         pParam->m_bLockUpdate = bOldLock;
     }
     if (m_pResizeToFitImp == nullptr)
