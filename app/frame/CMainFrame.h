@@ -179,6 +179,11 @@ private:
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
     UINT m_nFilesRead = 0;   // of those scanned, the pages read whole (not cut off by a stop)
+    // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has
+    // not shown yet, and when it last showed them (GetTickCount64).
+    static constexpr ULONGLONG kMeterIntervalMs = 40;
+    UINT m_nMeterSteps = 0;
+    ULONGLONG m_nLastMeterUpdate = 0;
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration

@@ -27,6 +27,7 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
+#include "platform/core/TickCount.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -598,6 +599,8 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
     m_nFilesScanned = 0;
     m_nFilesRead = 0;
     m_nFilesToScan = nCount;
+    m_nMeterSteps = 0;
+    m_nLastMeterUpdate = 0;
     m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, 0x4200);
 }
 
@@ -676,11 +679,20 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
     ++m_nFilesScanned;
     if (pPage != nullptr && pPage->GetScanState() == 0)
         ++m_nFilesRead;
+    // A page's worker may wait for this thread (a new tag's column): painting the meter for
+    // each of thousands of pages would keep it waiting, so the meter follows a few times a
+    // second, and shows the last page at once.
+    ++m_nMeterSteps;
+    const ULONGLONG now = ::GetTickCount64();
+    if (m_nFilesScanned < m_nFilesToScan && now - m_nLastMeterUpdate < kMeterIntervalMs)
+        return 1;
+    m_nLastMeterUpdate = now;
     CString strFormat, strText;
     strFormat.LoadString(IDS_FILES_SCANNED);
     strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan);
     m_wndStatusBar.SetProgressText(strText);
-    m_wndStatusBar.StepProgress();
+    for (; m_nMeterSteps > 0; --m_nMeterSteps)
+        m_wndStatusBar.StepProgress();
     return 1;
 }
 
