@@ -15,6 +15,9 @@
 #include "platform/win/UserApi.h"
 #include "tests/platform/win/XvfbServer.h"
 
+#include "BenchSiteDir.h"
+#include "ProgramStart.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -49,11 +52,7 @@ class Sites {
 public:
     Sites()
     {
-        const char* pszBase = std::getenv("VOSTREL_BENCH_DIR");
-        if (pszBase == nullptr || *pszBase == '\0')
-            pszBase = std::getenv("TMPDIR");
-        const fs::path base = pszBase != nullptr && *pszBase != '\0' ? fs::path(pszBase) : fs::path("/tmp");
-        m_top = base / ("vostrel-scan-shown-bench-" + std::to_string(::getpid()));
+        m_top = BenchSiteDir("vostrel-scan-shown-bench");
         fs::create_directories(Shared());
         fs::create_directories(NameEach());
         for (int n = 0; n < kPages; ++n) {
@@ -141,14 +140,7 @@ public:
     // on opening; true when it holds every page.
     bool SetUp(const std::string& folder)
     {
-        CProjectSettings settings;
-        settings.m_strProjectDirectory = folder.c_str();
-        settings.m_bAutoScan = 0;
-        settings.m_bShowAllFound = 1;
-        CMetaSettingList list;
-        list.SetDefaults();
-        return Frame().SetUpProject(settings, list) != nullptr && m_app->GetSelectedNodes().GetCount() == kPages &&
-               Run([] { return Drawn(); }, 600000);
+        return SetUpFoundTagsProject(*m_app, folder, kPages) && Run([] { return Drawn(); }, 600000);
     }
     // Start Scan through the frame; true when every page was read and the window has drawn it.
     bool Scan()

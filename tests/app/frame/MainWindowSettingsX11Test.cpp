@@ -60,6 +60,20 @@ protected:
             return "(the grid was not selected)";
         return Copied();
     }
+    // Options > Metatag Settings..., and OK in the dialog.
+    ::testing::AssertionResult OkInMetatagSettings()
+    {
+        if (!XdoNow("key alt+o"))
+            return ::testing::AssertionFailure() << "Alt+O did not reach the program";
+        Choose("Metatag Settings...");
+        When("the Metatag Settings dialog has the focus", [this] { return Matches(FocusedTitle(), "^Metatag Settings - "); },
+             [this] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
+        if (::testing::AssertionResult taken = StepsTaken(); !taken)
+            return taken;
+        if (!RunUntil([&] { return ProgramHasFocus() && Settled(); }))
+            return ::testing::AssertionFailure() << "the dialog stayed";
+        return ::testing::AssertionSuccess();
+    }
     // The folder's pages are the rows shown.
     bool FolderShown(CPageNode* pNode, int nPages)
     {
@@ -165,12 +179,7 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
     Type("the Project Settings sheet", "^Project Settings$", "Return");
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus() && Settled(); })) << "the sheet stayed";
-    ASSERT_TRUE(XdoNow("key alt+o"));
-    Choose("Metatag Settings...");
-    When("the Metatag Settings dialog has the focus", [this] { return Matches(FocusedTitle(), "^Metatag Settings - "); },
-         [this] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
-    ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus() && Settled(); })) << "the dialog stayed";
+    ASSERT_TRUE(OkInMetatagSettings());
     EXPECT_EQ(app->IsEdited(), 2u);
 
     // Undo takes back the description, on the cell that shows it, and Redo gives it again.
@@ -334,15 +343,8 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherColumnsTheTicksAndTheS
     ASSERT_EQ(pList->FindByName("Copyright", pCopyright), 0u);
     pCopyright->SetShow(1);
     ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
-    CProjectSettings* pSettings = nullptr;
-    app->NewProjectSettings(pSettings);
-    pSettings->m_strProjectDirectory = site.c_str();
-    pSettings->m_bShowTitle = 1;
-    pSettings->m_bAutoScan = 0;
-    pSettings->m_bShowAllFound = 1;
-    pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
-    ASSERT_EQ(Frame().WriteProjectFile(CString(ProjectPath().c_str())), 0u);
-    ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    OpenSiteProject(1);
+    ASSERT_FALSE(HasFatalFailure());
     CPageNode* pSub = ScanTheSite();
     ASSERT_NE(pSub, nullptr) << "the pages were not scanned";
     ASSERT_EQ(app->ActivateGroupView(view), 0u);
@@ -361,12 +363,7 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherColumnsTheTicksAndTheS
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SORT_DESCENDING), 1, 1));
     // The titles' letters in their code's order, Z over A: Γ, Å, B.
     ASSERT_TRUE(RunUntil([&] { return RowOf("c.htm") == 1 && RowOf("b.htm") == 3 && Settled(); })) << "the sort did nothing: " << RowOf("c.htm") << RowOf("b.htm") << RowOf("a.htm");
-    ASSERT_TRUE(XdoNow("key alt+o"));
-    Choose("Metatag Settings...");
-    When("the Metatag Settings dialog has the focus", [this] { return Matches(FocusedTitle(), "^Metatag Settings - "); },
-         [this] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
-    ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus() && Settled(); })) << "the dialog stayed";
+    ASSERT_TRUE(OkInMetatagSettings());
     EXPECT_EQ(RowOf("c.htm"), 1u) << "OK lost the sort";
     EXPECT_EQ(RowOf("a.htm"), 2u);
     EXPECT_EQ(RowOf("b.htm"), 3u);
