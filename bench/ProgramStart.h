@@ -3,9 +3,11 @@
 // cancelled as soon as it shows.
 #pragma once
 
+#include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CProjectSettings.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/controls/Dialog.h"
 
@@ -33,6 +35,19 @@ inline HeadlessBackend& StartProgram(std::optional<CVostrelApp>& app, const char
     app->InitInstance();
     backend.ProcessMessages();
     return backend;
+}
+
+// A project of the folder with the built-in catalogue, showing every tag found and without a
+// scan on opening; true when it holds `pages` pages.
+inline bool SetUpFoundTagsProject(CVostrelApp& app, const std::string& folder, INT_PTR pages)
+{
+    CProjectSettings settings;
+    settings.m_strProjectDirectory = folder.c_str();
+    settings.m_bAutoScan = 0;
+    settings.m_bShowAllFound = 1;
+    CMetaSettingList list;
+    list.SetDefaults();
+    return app.GetMainFrame()->SetUpProject(settings, list) != nullptr && app.GetSelectedNodes().GetCount() == pages;
 }
 
 // The catalogue's own settings hidden and `count` new ones shown, named PREFIX-0, PREFIX-1, ...

@@ -18,6 +18,7 @@
 #include "platform/core/MessageQueue.h"
 #include "platform/core/WindowHandle.h"
 
+#include "BenchSiteDir.h"
 #include "CountingHost.h"
 #include "ProgramStart.h"
 
@@ -82,11 +83,7 @@ public:
 private:
     Sites()
     {
-        const char* pszBase = std::getenv("VOSTREL_BENCH_DIR");
-        if (pszBase == nullptr || *pszBase == '\0')
-            pszBase = std::getenv("TMPDIR");
-        const fs::path base = pszBase != nullptr && *pszBase != '\0' ? fs::path(pszBase) : fs::path("/tmp");
-        m_top = base / ("vostrel-scan-names-bench-" + std::to_string(::getpid()));
+        m_top = BenchSiteDir("vostrel-scan-names-bench");
     }
     ~Sites()
     {
@@ -128,17 +125,7 @@ struct Program {
 
     // A project of the folder with the built-in catalogue, showing every tag found and without
     // a scan on opening; true when it holds `pages` pages.
-    bool SetUp(const std::string& folder, int pages)
-    {
-        CProjectSettings settings;
-        settings.m_strProjectDirectory = folder.c_str();
-        settings.m_bAutoScan = 0;
-        settings.m_bShowAllFound = 1;
-        CMetaSettingList list;
-        list.SetDefaults();
-        return Frame().SetUpProject(settings, list) != nullptr
-            && app->GetSelectedNodes().GetCount() == pages;
-    }
+    bool SetUp(const std::string& folder, int pages) { return SetUpFoundTagsProject(*app, folder, pages); }
 
     template <class Pred>
     bool PumpUntil(Pred done)

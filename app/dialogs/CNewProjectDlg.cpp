@@ -8,7 +8,9 @@
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/FolderBrowser.h"
+#include "platform/controls/MessageBox.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +51,24 @@ CString CNewProjectDlg::MakeAbsolute(const CString& strPath)
     if (error)
         return strPath;
     return CString(absolute.lexically_normal().string().c_str());
+}
+
+BOOL CNewProjectDlg::TellIfWebAddress(const CString& strText)
+{
+    const std::string text = static_cast<LPCTSTR>(strText);
+    const size_t nScheme = text.find("://");
+    if (nScheme == std::string::npos || nScheme == 0 || !std::isalpha(static_cast<unsigned char>(text[0])))
+        return FALSE;
+    for (size_t n = 0; n < nScheme; ++n) {
+        const unsigned char c = static_cast<unsigned char>(text[n]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.')
+            return FALSE;
+    }
+    CString strFormat, strMessage;
+    strFormat.LoadString(kIdsProjectDirIsAddress);
+    strMessage.Format(strFormat, strText.GetString());
+    AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
+    return TRUE;
 }
 
 void CNewProjectDlg::DoDataExchange(CDataExchange* pDX)
@@ -108,6 +128,8 @@ void CNewProjectDlg::OnOK()
         AfxMessageBox(kIdsNoProjectDir, MB_OK);
         return;
     }
+    if (TellIfWebAddress(m_strDirectory))
+        return;
     // The project is stored with its folder and opened later from anywhere: a folder relative
     // to where the program happened to start would name another place then.
     const CString strFolder = MakeAbsolute(m_strDirectory);

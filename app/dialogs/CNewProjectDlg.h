@@ -27,6 +27,9 @@ public:
     // The folder as the dialog takes it: empty stays empty, a relative path is made absolute
     // against the current folder, an absolute one is kept as typed.
     static CString MakeAbsolute(const CString& strPath);
+    // A project is made of a local folder: a web address given instead (scheme://...) is told
+    // to the user in one box, and TRUE returned.
+    static BOOL TellIfWebAddress(const CString& strText);
 
     CString m_strDirectory;
 

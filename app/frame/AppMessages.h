@@ -7,3 +7,7 @@
 // To the main frame: a program started for the user (a browser, an editor) has failed; the
 // texts wait in the frame's CPostedFailures.
 inline constexpr UINT kMsgProgramFailed = WM_APP + 0x20;
+// To the main frame: Project Settings' OK changed the file extensions, so the project's pages
+// are found again. Posted, because the dialog may have been run by a view that the new pages
+// replace.
+inline constexpr UINT kMsgExtensionsChanged = WM_APP + 0x21;

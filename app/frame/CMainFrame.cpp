@@ -71,6 +71,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
     ON_MESSAGE(kMsgScanFinished, &CMainFrame::OnScanDone)
     ON_MESSAGE(kMsgShowSetting, &CMainFrame::OnSyncPageUpdate)
     ON_MESSAGE(kMsgProgramFailed, &CMainFrame::OnProgramFailed)
+    ON_MESSAGE(kMsgExtensionsChanged, &CMainFrame::OnExtensionsChanged)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -493,9 +494,12 @@ void CMainFrame::OnProjectSettings()
     sheet.SetSettings(*pSettings);
     if (sheet.DoModal() != IDOK)
         return;
+    CStringList oldExtensions;
+    oldExtensions.AddTail(&pSettings->m_FileExtensions);
     sheet.GetSettings(*pSettings);
     // The next new project starts from the same choices.
     pApp->SaveProjectDefaults(*pSettings);
+    AfterProjectSettings(oldExtensions);
 }
 
 void CMainFrame::OnSystemInfo()

@@ -17,6 +17,7 @@ class CMetaSetting;
 class CMetaSettingList;
 class CPageNode;
 class CProjectSettings;
+class CStringList;
 class CFileViewControlBar;
 class COutputAreaControlBar;
 class SECControlBar;
@@ -44,6 +45,9 @@ public:
     // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
     UINT CloseProject();
     CPageNode* SetUpProject(const CProjectSettings& settings, const CMetaSettingList& list);
+    // After Project Settings' OK: when the file extensions differ from before, the project's
+    // pages are found again with the new ones, once the dialog is gone.
+    void AfterProjectSettings(const CStringList& oldExtensions);
     void CloseProjectViews();
     void FinishCellEdit();
     void CloseAllChildFrames();
@@ -148,6 +152,8 @@ protected:
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnSyncPageUpdate(WPARAM wParam, LPARAM lParam);
     LRESULT OnProgramFailed(WPARAM wParam, LPARAM lParam);
+    // The project's folder is looked through again for the pages of the new extensions.
+    LRESULT OnExtensionsChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -173,6 +179,11 @@ private:
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
     UINT m_nFilesRead = 0;   // of those scanned, the pages read whole (not cut off by a stop)
+    // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has
+    // not shown yet, and when it last showed them (GetTickCount64).
+    static constexpr ULONGLONG kMeterIntervalMs = 40;
+    UINT m_nMeterSteps = 0;
+    ULONGLONG m_nLastMeterUpdate = 0;
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration

@@ -1,5 +1,6 @@
 // The main frame's project, scan and save commands.
 #include "app/dialogs/CEnumFilesDlg.h"
+#include "app/frame/AppMessages.h"
 #include "app/views/CGroupDoc.h"
 #include "app/views/CGroupView.h"
 #include "app/frame/CMainFrame.h"
@@ -26,6 +27,7 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
+#include "platform/core/TickCount.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -56,6 +58,15 @@ CString PathInSite(const CString& strPath, const CString& strProjectFolder)
         && strPath[strFolder.GetLength()] == '/')
         return strPath.Mid(strFolder.GetLength() + 1);
     return strPath;
+}
+
+// How many pages the tree under the node holds.
+size_t CountPages(const CPageNode* pNode)
+{
+    size_t nPages = pNode->GetKind() == CPageNode::kindPage ? 1 : 0;
+    for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
+        nPages += CountPages(pNode->GetChildren().GetNext(pos));
+    return nPages;
 }
 
 // Tells the user which folders of the site the enumeration could not read and left out: one
@@ -300,9 +311,68 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         m_pProjectArea->GetTree().ShowPagesOf(pRoot);
     }
     ReportSkippedFolders(CParserEngine::GetEngine().GetEnumerationSkipped(), strFolder, GetOutputPane());
-    if (pSettings->m_bAutoScan)
+    const bool bPages = CountPages(pRoot) != 0;
+    if (!bPages) {
+        // An empty grid alone would not tell a folder without pages from extensions that
+        // match none of its files.
+        CString strExtensions;
+        for (POSITION pos = pSettings->m_FileExtensions.GetHeadPosition(); pos != nullptr;) {
+            const CString strExtension = pSettings->m_FileExtensions.GetNext(pos);
+            if (strExtension.IsEmpty())
+                continue;
+            if (!strExtensions.IsEmpty())
+                strExtensions += ", ";
+            strExtensions += strExtension;
+        }
+        CString strFormat, strMessage;
+        strFormat.LoadString(kIdsNoPagesFound);
+        strMessage.Format(strFormat, strFolder.GetString(), strExtensions.GetString());
+        AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
+    }
+    if (pSettings->m_bAutoScan && bPages)
         OnStartScan();
     return pRoot;
+}
+
+void CMainFrame::AfterProjectSettings(const CStringList& oldExtensions)
+{
+    CProjectSettings* pSettings = nullptr;
+    if (App().GetProjectSettings(pSettings) == 0 && !pSettings->m_FileExtensions.IsEqual(oldExtensions))
+        PostMessage(kMsgExtensionsChanged);
+}
+
+LRESULT CMainFrame::OnExtensionsChanged(WPARAM, LPARAM)
+{
+    CVostrelApp& app = App();
+    CProjectSettings* pSettings = nullptr;
+    CMetaSettingList* pCatalogue = nullptr;
+    if (app.GetRunState() != CVostrelAppModel::runIdle || app.GetProjectSettings(pSettings) != 0 ||
+        app.GetMetaSettingList(pCatalogue) != 0)
+        return 0;
+    // The pages are found again: edits not yet written would go with the old ones.
+    FinishCellEdit();
+    if (app.IsEdited() == 2) {
+        const int answer = AfxMessageBox(IDS_ASK_SAVE_EDITS, MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDYES)
+            OnSaveEditedFiles();
+        if (answer == IDCANCEL || app.GetPageNodes().HasEdits() == 2) {
+            AfxMessageBox(kIdsExtensionsLater, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
+    }
+    // As opening the project does: the folder looked through with the new extensions, and
+    // scanned when the project scans itself on opening.
+    CProjectSettings settings;
+    settings.CopyFrom(*pSettings);
+    CloseProjectViews();
+    m_bEnumCancelled = false;
+    if (SetUpProject(settings, *pCatalogue) == nullptr) {
+        CloseProjectViews();
+        return 0;
+    }
+    if (app.GetProjectSettings(pSettings) == 0)
+        pSettings->SetModified(1);
+    return 0;
 }
 
 // ---- Saving the project ----
@@ -529,6 +599,8 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
     m_nFilesScanned = 0;
     m_nFilesRead = 0;
     m_nFilesToScan = nCount;
+    m_nMeterSteps = 0;
+    m_nLastMeterUpdate = 0;
     m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, 0x4200);
 }
 
@@ -607,11 +679,20 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
     ++m_nFilesScanned;
     if (pPage != nullptr && pPage->GetScanState() == 0)
         ++m_nFilesRead;
+    // A page's worker may wait for this thread (a new tag's column): painting the meter for
+    // each of thousands of pages would keep it waiting, so the meter follows a few times a
+    // second, and shows the last page at once.
+    ++m_nMeterSteps;
+    const ULONGLONG now = ::GetTickCount64();
+    if (m_nFilesScanned < m_nFilesToScan && now - m_nLastMeterUpdate < kMeterIntervalMs)
+        return 1;
+    m_nLastMeterUpdate = now;
     CString strFormat, strText;
     strFormat.LoadString(IDS_FILES_SCANNED);
     strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan);
     m_wndStatusBar.SetProgressText(strText);
-    m_wndStatusBar.StepProgress();
+    for (; m_nMeterSteps > 0; --m_nMeterSteps)
+        m_wndStatusBar.StepProgress();
     return 1;
 }
 
@@ -628,6 +709,11 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
 {
     ClearProgressMeter();
     CVostrelApp& app = App();
+    // The columns of the last settings the scan showed are added before anything is said.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+        pView->ShowPendingColumns();
     CProjectSettings* pSettings = nullptr;
     if (m_nFilesRead < m_nFilesToScan) {
         // Stopped (by the user or by a failure) before every page was read: "completed" would

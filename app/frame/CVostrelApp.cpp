@@ -3,6 +3,7 @@
 #include "app/dialogs/DialogHelp.h"
 
 #include "app/dialogs/CAboutDlg.h"
+#include "app/dialogs/CNewProjectDlg.h"
 #include "app/views/CGroupDoc.h"
 #include "app/views/CGroupFrame.h"
 #include "app/views/CGroupView.h"
@@ -146,7 +147,8 @@ BOOL CVostrelApp::InitInstance()
     pFrame->UpdateWindow();
 
     // A project that cannot be opened is said to be so; the program runs on without it.
-    if (!strProject.IsEmpty() && pFrame->OpenProjectFile(strProject) == CMainFrame::kOpenFailed)
+    if (!strProject.IsEmpty() && !CNewProjectDlg::TellIfWebAddress(strProject) &&
+        pFrame->OpenProjectFile(strProject) == CMainFrame::kOpenFailed)
         pFrame->TellProjectNotOpened();
     return TRUE;
 }

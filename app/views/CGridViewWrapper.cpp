@@ -142,6 +142,12 @@ UINT CGridViewWrapper::SetHeaderText(ROWCOL nRow, ROWCOL nCol, const CString& st
 UINT CGridViewWrapper::SetHeaderTooltip(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText)
 {
     CGXStyle style;
+    SetTooltipAttribute(style, strText);
+    return ApplyToCells(nTop, nLeft, nBottom, nRight, style);
+}
+
+void CGridViewWrapper::SetTooltipAttribute(CGXStyle& style, const CString& strText)
+{
     // A text that reads as a whole number is kept as one.
     char* pEnd = nullptr;
     const long nValue = std::strtol(strText, &pEnd, 10);
@@ -149,7 +155,6 @@ UINT CGridViewWrapper::SetHeaderTooltip(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBotto
         style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, static_cast<LONG>(nValue));
     else
         style.SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, strText);
-    return ApplyToCells(nTop, nLeft, nBottom, nRight, style);
 }
 
 UINT CGridViewWrapper::SetHeaderStyle(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)

@@ -35,6 +35,8 @@ public:
     UINT SetHeaders(ROWCOL nCount, const CStringArray& headers);
     UINT SetHeaderText(ROWCOL nRow, ROWCOL nCol, const CString& strText);
     UINT SetHeaderTooltip(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, const CString& strText);
+    // The style's tip, as SetHeaderTooltip stores it.
+    static void SetTooltipAttribute(CGXStyle& style, const CString& strText);
     UINT SetHeaderStyle(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
     // Widens the column to its header text (never narrower than the default width).
     UINT FitColumnToHeader(ROWCOL nRow, ROWCOL nCol);

@@ -90,7 +90,10 @@ UINT RunState()
 
 CGroupView::CGroupView() = default;
 
-CGroupView::~CGroupView() = default;
+CGroupView::~CGroupView()
+{
+    StopColumnBatch();
+}
 
 BOOL CGroupView::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -280,6 +283,113 @@ void CGroupView::AddSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting
     FitColumnToHeader(0, nCol);
 }
 
+void CGroupView::QueueSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting)
+{
+    // The scan waits while its setting is handed over, so the catalogue can be read now; the
+    // column itself comes with the next batch, which inserts, fits and paints its columns
+    // together. A scan of thousands of new names would otherwise wait for a repaint of the
+    // grid for each.
+    CSettingColumns::Added added{pSetting, 0};
+    if (!TrustsColumnRecord() || !m_settingColumns.OrderFor(list, pSetting, added.nOrder)) {
+        ShowPendingColumns();
+        AddSettingColumn(list, pSetting);
+        return;
+    }
+    m_pendingColumns.push_back(added);
+    if (m_nBatchTimer == 0) {
+        m_nBatchTimer = ::SetTimer(nullptr, 0, kColumnBatchMs, &CGroupView::OnColumnBatchTimer);
+        BatchingViews()[m_nBatchTimer] = this;
+    }
+}
+
+std::map<UINT_PTR, CGroupView*>& CGroupView::BatchingViews()
+{
+    static std::map<UINT_PTR, CGroupView*> s_views;
+    return s_views;
+}
+
+void CALLBACK CGroupView::OnColumnBatchTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
+{
+    const auto found = BatchingViews().find(nTimer);
+    if (found != BatchingViews().end())
+        found->second->ShowPendingColumns();
+}
+
+void CGroupView::StopColumnBatch()
+{
+    if (m_nBatchTimer == 0)
+        return;
+    ::KillTimer(nullptr, m_nBatchTimer);
+    BatchingViews().erase(m_nBatchTimer);
+    m_nBatchTimer = 0;
+}
+
+void CGroupView::ShowPendingColumns()
+{
+    StopColumnBatch();
+    if (m_pendingColumns.empty() || GetParam() == nullptr)
+        return;
+    std::vector<CSettingColumns::Added> batch;
+    batch.swap(m_pendingColumns);
+    ScopedCount loading(m_nLoading);
+    UndoOff undoOff(*this);
+    std::vector<ROWCOL> places;
+    if (m_settingColumns.Covers(GetColCount())) {
+        places = m_settingColumns.InsertAll(batch);
+    } else {
+        // The columns were moved since the settings came: their order is the user's now, and
+        // the new ones follow them.
+        std::stable_sort(batch.begin(), batch.end(),
+                         [](const CSettingColumns::Added& a, const CSettingColumns::Added& b) { return a.nOrder < b.nOrder; });
+        for (size_t n = 0; n < batch.size(); ++n) {
+            places.push_back(GetColCount() + 1 + static_cast<ROWCOL>(n));
+            batch[n].pSetting->SetColumn(places.back());
+        }
+    }
+    {
+        // Nothing is drawn until the whole batch stands.
+        CGXGridParam* pParam = GetParam();
+        const BOOL bOldLock = pParam->m_bLockUpdate;
+        pParam->m_bLockUpdate = TRUE;
+        // Runs of adjacent new columns are inserted at once, left to right: each run's place is
+        // already its final one, as the runs left of it stand.
+        std::vector<std::pair<ROWCOL, ROWCOL>> runs;
+        for (const ROWCOL nCol : places) {
+            if (!runs.empty() && runs.back().second + 1 == nCol)
+                runs.back().second = nCol;
+            else
+                runs.emplace_back(nCol, nCol);
+        }
+        for (const auto& run : runs)
+            InsertCols(run.first, run.second - run.first + 1, nullptr, nullptr, nullptr, 0, 0, gxDo);
+        const ROWCOL nRows = GetRowCount();
+        for (size_t n = 0; n < places.size(); ++n) {
+            CMetaSetting* pSetting = batch[n].pSetting;
+            const ROWCOL nCol = places[n];
+            CString strName, strDescription;
+            pSetting->GetName(strName);
+            pSetting->GetDescription(strDescription);
+            CGXStyle header;
+            header.SetValue(strName);
+            if (!strDescription.IsEmpty())
+                SetTooltipAttribute(header, strDescription);
+            ApplyStyleToRange(CGXRange(0, nCol, 0, nCol), &header, gxOverride, 0, nullptr, 0, gxDo);
+            if (nRows > 0 && pSetting->SetupValueCell(static_cast<IGroupView*>(this), nRows) != 0)
+                CGridViewWrapper::SetEditCell(1, nCol, nRows, nCol);
+        }
+        if (m_pResizeToFitImp != nullptr)
+            for (const auto& run : runs)
+                ResizeColWidthsToFit(CGXRange(0, run.first, 0, run.second), TRUE, 0, gxDo);
+        pParam->m_bLockUpdate = bOldLock;
+    }
+    if (m_pResizeToFitImp == nullptr)
+        for (const ROWCOL nCol : places)
+            FitColumnToHeader(0, nCol);
+    if (CMetaSettingList* pList = Catalogue())
+        pList->SetNextOrdinal(GetColCount() + 1);
+    Redraw(GX_INVALIDATE, FALSE);
+}
+
 BOOL CGroupView::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed)
 {
     m_settingColumns.Reset(FirstSettingColumn());
@@ -311,8 +421,11 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         m_bShowTitle = bProject && pSettings->m_bShowTitle;
         CMetaSettingList* pList = Catalogue();
 
-        // The columns are laid out afresh below, when there are pages to show.
+        // The columns are laid out afresh below, when there are pages to show: those waiting
+        // for their batch among them, as their settings are shown now.
         m_settingColumns.Reset(FirstSettingColumn());
+        m_pendingColumns.clear();
+        StopColumnBatch();
         // The current cell goes with its control: an editor left shown and bound to a cell of
         // the old list would keep its window where that cell was, and blank the new cell.
         DropCurrentCell();
@@ -362,6 +475,25 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
     // first arrow key then moves from a cell the user sees.
     if (GetRowCount() >= 1 && GetColCount() >= kFileColumn)
         SetCurrentCell(1, kFileColumn, GX_INVALIDATE | GX_SCROLLINVIEW);
+}
+
+void CGroupView::RowsInShownOrder(const CSelNodesCol& pages, CSelNodesCol& ordered)
+{
+    std::set<CPageNode*> listed;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        listed.insert(pages.GetNext(pos));
+    std::set<CPageNode*> placed;
+    for (ROWCOL nRow = 1; nRow <= GetRowCount(); ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (GetRowPage(nRow, pPage) == 0 && listed.count(pPage) != 0 && placed.insert(pPage).second)
+            ordered.AddTail(pPage);
+    }
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pPage = pages.GetNext(pos);
+        if (placed.insert(pPage).second)
+            ordered.AddTail(pPage);
+    }
+    ordered.SetCurrentFolder(pages.GetCurrentFolder());
 }
 
 void CGroupView::DetachPages()
@@ -459,7 +591,7 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         auto* pSetting = reinterpret_cast<CMetaSetting*>(pHint);
         CMetaSettingList* pList = Catalogue();
         if (pSetting != nullptr && pList != nullptr)
-            AddSettingColumn(*pList, pSetting);
+            QueueSettingColumn(*pList, pSetting);
         break;
     }
     case 3: {
@@ -471,7 +603,10 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         std::map<std::string, int> widths;
         for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol)
             widths[static_cast<LPCTSTR>(GetStoredCellValue(0, nCol))] = GetColWidth(nCol);
-        LoadPages(*pPages);
+        // The rows come back in the order the user sorted them into.
+        CSelNodesCol ordered;
+        RowsInShownOrder(*pPages, ordered);
+        LoadPages(ordered);
         {
             UndoOff undoOff(*this);
             for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {

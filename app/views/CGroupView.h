@@ -50,6 +50,13 @@ public:
     virtual void LoadPages(CSelNodesCol& pages);
     // Redraws the page's row; 1 when no row shows it.
     virtual UINT RefreshPageRow(CPageNode* pPage);
+    // The pages in the order their rows stand in now, those without a row after them.
+    void RowsInShownOrder(const CSelNodesCol& pages, CSelNodesCol& ordered);
+    // The columns of the settings a scan has shown since the last batch are added now, fitted
+    // to their headers and painted together.
+    void ShowPendingColumns();
+    // How long the columns of new settings gather before they are added.
+    static constexpr UINT kColumnBatchMs = 200;
     // No row refers to a page any more (the pages are about to be deleted).
     virtual void DetachPages();
     // 0 and the row's page, 1 when the row has none.
@@ -233,6 +240,12 @@ protected:
     void NumberSettingColumns(CMetaSettingList& list);
     // Adds the column of a setting a scan has just shown.
     void AddSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting);
+    // The column of a setting a scan has just shown goes into the next batch of new columns,
+    // added within kColumnBatchMs; at once when the columns' record cannot place it.
+    void QueueSettingColumn(CMetaSettingList& list, CMetaSetting* pSetting);
+    void StopColumnBatch();
+    static void CALLBACK OnColumnBatchTimer(HWND, UINT, UINT_PTR nTimer, DWORD);
+    static std::map<UINT_PTR, CGroupView*>& BatchingViews();
     // While a scan runs, the catalogue only grows at its end and the columns only by the
     // settings it shows: the columns' record can be trusted.
     BOOL TrustsColumnRecord();
@@ -300,6 +313,10 @@ protected:
     std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
     // The settings of the META columns, as laid out and as a scan adds them.
     CSettingColumns m_settingColumns;
+    // Settings shown by the running scan whose columns wait for the next batch, and the timer
+    // that adds them.
+    std::vector<CSettingColumns::Added> m_pendingColumns;
+    UINT_PTR m_nBatchTimer = 0;
 
     friend class CShortcutEditCtrl;
     DECLARE_MESSAGE_MAP()

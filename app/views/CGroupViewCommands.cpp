@@ -390,8 +390,12 @@ void CGroupView::OnProjectSettings()
     sheet.SetSettings(*pSettings);
     if (sheet.DoModal() != IDOK)
         return;
+    CStringList oldExtensions;
+    oldExtensions.AddTail(&pSettings->m_FileExtensions);
     sheet.GetSettings(*pSettings);
     pApp->SaveProjectDefaults(*pSettings);
+    if (CMainFrame* pFrame = pApp->GetMainFrame())
+        pFrame->AfterProjectSettings(oldExtensions);
     // Show Title and Freeze File Column shape the grid: it is loaded again with them.
     CWaitCursor wait;
     OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));

@@ -80,3 +80,43 @@ ROWCOL CSettingColumns::Insert(ROWCOL nCol, CMetaSetting* pSetting)
         m_columns[n].pSetting->SetColumn(static_cast<ROWCOL>(n));
     return static_cast<ROWCOL>(m_columns.size());
 }
+
+bool CSettingColumns::OrderFor(const CMetaSettingList& list, const CMetaSetting* pSetting, size_t& nOrder)
+{
+    // The shown columns' settings are put in order too (the last one brings every one before
+    // it), so that a batch can later be placed among them without reading the catalogue.
+    size_t nLast = 0;
+    if (m_columns.size() > m_nFirst && !OrderOf(list, m_columns.back().pSetting, nLast))
+        return false;
+    return OrderOf(list, pSetting, nOrder);
+}
+
+std::vector<ROWCOL> CSettingColumns::InsertAll(std::vector<Added>& added)
+{
+    std::stable_sort(added.begin(), added.end(), [](const Added& a, const Added& b) { return a.nOrder < b.nOrder; });
+    // The columns stand in the catalogue's order, so the new ones merge into them as two sorted
+    // runs: one pass for the whole batch instead of a shift of every column for each.
+    std::vector<Column> merged(m_columns.begin(), m_columns.begin() + static_cast<std::ptrdiff_t>(m_nFirst));
+    merged.reserve(m_columns.size() + added.size());
+    std::vector<ROWCOL> places;
+    places.reserve(added.size());
+    auto next = added.begin();
+    bool bKnown = true;
+    for (size_t n = m_nFirst; n < m_columns.size(); ++n) {
+        const auto found = m_order.find(m_columns[n].pSetting);
+        bKnown = bKnown && found != m_order.end();
+        for (; bKnown && next != added.end() && next->nOrder < found->second; ++next) {
+            places.push_back(static_cast<ROWCOL>(merged.size()));
+            merged.push_back(Column{next->pSetting, next->pSetting->Name()});
+        }
+        merged.push_back(m_columns[n]);
+    }
+    for (; next != added.end(); ++next) {
+        places.push_back(static_cast<ROWCOL>(merged.size()));
+        merged.push_back(Column{next->pSetting, next->pSetting->Name()});
+    }
+    m_columns = std::move(merged);
+    for (size_t n = m_nFirst; n < m_columns.size(); ++n)
+        m_columns[n].pSetting->SetColumn(static_cast<ROWCOL>(n));
+    return places;
+}

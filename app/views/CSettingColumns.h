@@ -40,6 +40,20 @@ public:
     // again. Returns the next free column number.
     ROWCOL Insert(ROWCOL nCol, CMetaSetting* pSetting);
 
+    // The setting's place in the catalogue's order, read from the catalogue while it does not
+    // change (the scan waits); false when it is not there.
+    bool OrderFor(const CMetaSettingList& list, const CMetaSetting* pSetting, size_t& nOrder);
+    // Columns to be added together, each a setting and its place in the catalogue's order.
+    struct Added {
+        CMetaSetting* pSetting = nullptr;
+        size_t nOrder = 0;
+    };
+    // Where each of the settings goes, read without the catalogue: the column numbers they take
+    // once all are inserted, in the order given (sorted here by their places in the catalogue).
+    // Settings placed before a column whose place is not known (the columns were moved) go at
+    // the end. The record then holds them, and every setting is numbered again.
+    std::vector<ROWCOL> InsertAll(std::vector<Added>& added);
+
 private:
     struct Column {
         CMetaSetting* pSetting = nullptr;

@@ -59,6 +59,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unordered_map>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -1384,15 +1385,10 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
             return 1;
     }
     CVostrelAppModel& app = GetAppModel();
-    if (settings.m_bShowAllFound) {
-        CMetaSettingList& catalogue = app.GetMetaSettings();
-        for (POSITION pos = catalogue.GetHeadPosition(); pos != nullptr;) {
-            if (CMetaSetting* pSetting = catalogue.GetNext(pos); pSetting != nullptr)
-                pSetting->SetShow(0);
-        }
-        if (m_pHost != nullptr)
-            m_pHost->ReloadGroupView(app.GetSelectedNodes());
-    }
+    // A scan shows the tags it finds and hides nothing: the columns of pages it does not read
+    // (another folder's) and the ticks the user set stay. A setting the user hid although the
+    // project's pages hold its tag stays hidden when a page shows it again.
+    m_keptHidden = settings.m_bShowAllFound ? HiddenSettingsOnPages(app) : std::unordered_set<const CMetaSetting*>();
     m_bShowAllFound.store(settings.m_bShowAllFound);
     m_bKeywordExtractor.store(settings.m_bKeywordExtractor);
     m_hMainWnd.store(m_pHost != nullptr ? m_pHost->GetMainWindow() : nullptr);
@@ -1668,7 +1664,7 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
         }
         UINT bShown = 0;
         pSetting->GetShow(bShown);
-        if (m_bShowAllFound.load() != 0 && bShown == 0) {
+        if (m_bShowAllFound.load() != 0 && bShown == 0 && m_keptHidden.count(pSetting) == 0) {
             pSetting->SetShow(1);
             HandOverShownSetting(pSetting);
         }
@@ -1684,6 +1680,38 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
         // repeats it.
         pContent->AddItem(strText);
     }
+}
+
+std::unordered_set<const CMetaSetting*> CParserEngine::HiddenSettingsOnPages(CVostrelAppModel& app)
+{
+    std::unordered_set<const CMetaSetting*> kept;
+    std::unordered_map<std::string, const CMetaSetting*> hidden;
+    CMetaSettingList& catalogue = app.GetMetaSettings();
+    for (POSITION pos = catalogue.GetHeadPosition(); pos != nullptr;) {
+        const CMetaSetting* pSetting = catalogue.GetNext(pos);
+        if (pSetting != nullptr && pSetting->IsShown() == 0)
+            hidden.emplace(CScanNameLookup::Key(pSetting->Name()), pSetting);
+    }
+    if (hidden.empty())
+        return kept;
+    std::vector<const CPageNode*> nodes;
+    for (POSITION pos = app.GetPageCol().GetHeadPosition(); pos != nullptr;)
+        nodes.push_back(app.GetPageCol().GetNext(pos));
+    while (!nodes.empty()) {
+        const CPageNode* pNode = nodes.back();
+        nodes.pop_back();
+        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
+            nodes.push_back(pNode->GetChildren().GetNext(pos));
+        CMetaContentList* pList = nullptr;
+        if (pNode->GetContentList(pList) != 0 || pList == nullptr)
+            continue;
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            const CMetaContent* pContent = pList->GetNext(pos);
+            if (const auto found = hidden.find(CScanNameLookup::Key(pContent->GetName())); found != hidden.end())
+                kept.insert(found->second);
+        }
+    }
+    return kept;
 }
 
 void CParserEngine::HandOverShownSetting(CMetaSetting* pSetting)

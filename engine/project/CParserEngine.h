@@ -14,10 +14,12 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 class CConnectOptions;
 class CMetaSetting;
+class CVostrelAppModel;
 class CPageNode;
 class CProjectSettings;
 class CScanNameLookup;
@@ -189,6 +191,8 @@ private:
     void AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, bool bSuggested, TagForm form);
     // Has the main window show the setting's column and waits for it (lock held).
     void HandOverShownSetting(CMetaSetting* pSetting);
+    // The catalogue's hidden settings whose tags some page of the project holds now.
+    static std::unordered_set<const CMetaSetting*> HiddenSettingsOnPages(CVostrelAppModel& app);
     // Counts one page done; true when it was the last. Never below 0.
     bool CountPageDone();
 
@@ -222,6 +226,9 @@ private:
     IScanHost* m_pHost = nullptr;
     // The names the running scan has met, under m_lock; made at its start, dropped at its end.
     std::unique_ptr<CScanNameLookup> m_pNames;
+    // The hidden settings whose tags the project's pages held when the scan started: the user
+    // hid them, and finding them again does not show them. Made before the workers start.
+    std::unordered_set<const CMetaSetting*> m_keptHidden;
     // The stop thread: its handle, and bStop set while it runs.
     std::shared_ptr<ThreadState> m_pStopState;
 

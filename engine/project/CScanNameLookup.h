@@ -39,9 +39,10 @@ public:
     // A list this short is searched as it is; a longer one gets an index.
     static constexpr INT_PTR kIndexedLength = 16;
 
-private:
     // The name as the lists compare it: ASCII letters without case, up to the first NUL.
     static std::string Key(const CString& strName);
+
+private:
     template <class T>
     struct Index {
         std::unordered_map<std::string, T*> byName;

@@ -77,16 +77,7 @@ protected:
             pSetting->SetShow(1);
         }
         ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
-        const std::string project = ProjectPath();
-        CProjectSettings* pSettings = nullptr;
-        app->NewProjectSettings(pSettings);
-        pSettings->m_strProjectDirectory = site.c_str();
-        pSettings->m_bShowTitle = 1;
-        pSettings->m_bAutoScan = 0;
-        pSettings->m_bShowAllFound = 0;
-        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
-        ASSERT_EQ(Frame().WriteProjectFile(CString(project.c_str())), 0u);
-        ASSERT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenDone);
+        OpenSiteProject(0);
         if (bScan) {
             Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
             ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }, 60000))
@@ -94,6 +85,20 @@ protected:
         }
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
+    }
+    // The project of the site's folder, with titles and the catalogue saved in SettingsPath, not
+    // scanned on opening, written and opened.
+    void OpenSiteProject(UINT bShowAllFound)
+    {
+        CProjectSettings* pSettings = nullptr;
+        app->NewProjectSettings(pSettings);
+        pSettings->m_strProjectDirectory = site.c_str();
+        pSettings->m_bShowTitle = 1;
+        pSettings->m_bAutoScan = 0;
+        pSettings->m_bShowAllFound = bShowAllFound;
+        pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
+        ASSERT_EQ(Frame().WriteProjectFile(CString(ProjectPath().c_str())), 0u);
+        ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
     }
     ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*view, pszName); }
     ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*view, pszName); }

@@ -60,6 +60,20 @@ protected:
             return "(the grid was not selected)";
         return Copied();
     }
+    // Options > Metatag Settings..., and OK in the dialog.
+    ::testing::AssertionResult OkInMetatagSettings()
+    {
+        if (!XdoNow("key alt+o"))
+            return ::testing::AssertionFailure() << "Alt+O did not reach the program";
+        Choose("Metatag Settings...");
+        When("the Metatag Settings dialog has the focus", [this] { return Matches(FocusedTitle(), "^Metatag Settings - "); },
+             [this] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
+        if (::testing::AssertionResult taken = StepsTaken(); !taken)
+            return taken;
+        if (!RunUntil([&] { return ProgramHasFocus() && Settled(); }))
+            return ::testing::AssertionFailure() << "the dialog stayed";
+        return ::testing::AssertionSuccess();
+    }
     // The folder's pages are the rows shown.
     bool FolderShown(CPageNode* pNode, int nPages)
     {
@@ -165,12 +179,7 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
     Type("the Project Settings sheet", "^Project Settings$", "Return");
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus() && Settled(); })) << "the sheet stayed";
-    ASSERT_TRUE(XdoNow("key alt+o"));
-    Choose("Metatag Settings...");
-    When("the Metatag Settings dialog has the focus", [this] { return Matches(FocusedTitle(), "^Metatag Settings - "); },
-         [this] { ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), IDOK)), 1, 1); });
-    ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus() && Settled(); })) << "the dialog stayed";
+    ASSERT_TRUE(OkInMetatagSettings());
     EXPECT_EQ(app->IsEdited(), 2u);
 
     // Undo takes back the description, on the cell that shows it, and Redo gives it again.
@@ -312,4 +321,74 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherPagesEditsUndoable)
     EXPECT_EQ(TagContent(PageFile("b.htm"), "DESCRIPTION"), typedA);
     EXPECT_NE(PageFile("b.htm").find("<title>Bêta 中文</title>"), std::string::npos) << PageFile("b.htm");
     EXPECT_EQ(PageFile("sub/c.htm"), cOnDisk) << "the page read again was written";
+}
+
+// A project that shows the tags found in its pages, scanned whole and then one folder again:
+// the columns of the other folder's tags and the column the user ticked stay, the catalogue keeps
+// the tick, and the rows stay in the order the user sorted them into through Metatag Settings' OK.
+TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherColumnsTheTicksAndTheSort)
+{
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/sub");
+    WritePage("a.htm", "Ålpha ß", "Πρώτη σελίδα");
+    WritePage("b.htm", "Bêta 中文", "Zweite Straße");
+    std::ofstream(site + "/sub/c.htm") << "<html><head><meta charset=\"utf-8\"><title>Γάμμα ç</title>\n"
+                                       << "<meta name=\"ROBOTS\" content=\"noindex\">\n</head><body>x</body></html>\n";
+    // The user ticked Copyright, which no page holds yet, and saved the catalogue with the project.
+    std::filesystem::create_directories(dir.Path() + "/config");
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    CMetaSetting* pCopyright = nullptr;
+    ASSERT_EQ(pList->FindByName("Copyright", pCopyright), 0u);
+    pCopyright->SetShow(1);
+    ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+    OpenSiteProject(1);
+    ASSERT_FALSE(HasFatalFailure());
+    CPageNode* pSub = ScanTheSite();
+    ASSERT_NE(pSub, nullptr) << "the pages were not scanned";
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    ASSERT_TRUE(Quiet());
+    CPageNode* pRoot = app->GetPageNodes().GetHead();
+    EXPECT_NE(ColumnOf("Description"), 0u);
+    EXPECT_NE(ColumnOf("Robots"), 0u);
+    EXPECT_NE(ColumnOf("Copyright"), 0u) << "the scan took away the column the user ticked";
+
+    // Sorted by title, Z over A, by the header and the toolbar; Metatag Settings' OK keeps it.
+    ASSERT_TRUE(ClickAt(CellOnScreen(0, ColumnOf("Title")), 1, 1));
+    ASSERT_TRUE(RunUntil([&] {
+        CGXRange range;
+        return view->GetSortRange(range) == 0 && range.left == ColumnOf("Title") && Settled();
+    })) << "the header's click did not select the column";
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SORT_DESCENDING), 1, 1));
+    // The titles' letters in their code's order, Z over A: Γ, Å, B.
+    ASSERT_TRUE(RunUntil([&] { return RowOf("c.htm") == 1 && RowOf("b.htm") == 3 && Settled(); })) << "the sort did nothing: " << RowOf("c.htm") << RowOf("b.htm") << RowOf("a.htm");
+    ASSERT_TRUE(OkInMetatagSettings());
+    EXPECT_EQ(RowOf("c.htm"), 1u) << "OK lost the sort";
+    EXPECT_EQ(RowOf("a.htm"), 2u);
+    EXPECT_EQ(RowOf("b.htm"), 3u);
+
+    // The folder "sub" alone scanned again, then the whole site shown.
+    ASSERT_TRUE(ClickAt(OnItemLabel(pSub), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pSub, 1); })) << "the folder's pages were not shown";
+    ASSERT_TRUE(XdoNow("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1 && Settled(); }))
+        << "the folder was not scanned";
+    ASSERT_TRUE(ClickAt(OnItemLabel(pRoot), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pRoot, 3); })) << "all the pages were not shown";
+    const ROWCOL nDesc = ColumnOf("Description"), nRobots = ColumnOf("Robots");
+    ASSERT_NE(nDesc, 0u) << "the other folder's Description column went";
+    ASSERT_NE(nRobots, 0u);
+    EXPECT_NE(ColumnOf("Copyright"), 0u) << "the column the user ticked went";
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    ASSERT_EQ(pList->FindByName("Copyright", pCopyright), 0u);
+    EXPECT_TRUE(pCopyright->IsShown()) << "the catalogue lost the user's tick";
+    const std::string all = CopiedGrid();
+    for (const char* pszValue : {"Πρώτη σελίδα", "Zweite Straße", "noindex", "Γάμμα ç"})
+        EXPECT_NE(all.find(pszValue), std::string::npos) << pszValue << " is not in the grid: " << all;
+    // The first page's row holds its description in its column, as the copied grid shows it.
+    std::string row = "/a.htm\tÅlpha ß";
+    for (ROWCOL nCol = ColumnOf("Title") + 1; nCol <= view->GetColCount(); ++nCol)
+        row += nCol == nDesc ? "\tΠρώτη σελίδα" : "\t";
+    EXPECT_NE(all.find(row + "\r\n"), std::string::npos) << all;
 }

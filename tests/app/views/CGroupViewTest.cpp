@@ -338,10 +338,14 @@ TEST_F(GroupViewTest, ColumnsAddedWhileAScanRunsStandInCatalogueOrderWithTheirCe
     ASSERT_EQ(description, "The first page");
 
     app->SetRunState(CVostrelAppModel::runScanning);
+    const size_t nBefore = Headers().size();
     for (CMetaSetting* pSetting : {find("subject"), static_cast<CMetaSetting*>(pNew), find("Expires"), find("Generator")}) {
         pSetting->SetShow(1);
         view->OnUpdate(nullptr, 2, pSetting);
     }
+    // The columns wait for their batch, and come in together.
+    EXPECT_EQ(Headers().size(), nBefore) << "a column was added on its own";
+    view->ShowPendingColumns();
     std::vector<std::string> expected = {"HTML File", "Author", "Generator", "Keywords", "Expires",
                                          "Description", "subject", "x-brand-new"};
     EXPECT_EQ(Headers(), expected);

@@ -1,0 +1,144 @@
+// The site's folder as the user gives it on the X server: a web address is refused with one
+// message, in New Project and on the command line; a folder without pages of the project's
+// extensions is told with the extensions looked for; and new extensions in Project Settings find
+// the pages again at once.
+#include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CProjSettingsPages.h"
+#include "app/dialogs/CProjSettingsSheet.h"
+#include "grid/core/CGXControl.h"
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
+
+namespace {
+
+class ProjectFolderX11Test : public MainWindowStepsX11Test {
+protected:
+    template <class T>
+    static T* ActiveAs()
+    {
+        return dynamic_cast<T*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+    }
+    bool ClickOn(HWND dlg, UINT nId) { return ClickAt(CentreOnScreen(::GetDlgItem(dlg, static_cast<int>(nId))), 1, 1); }
+
+    static constexpr const char* kAddress = "http://127.0.0.1:8761/";
+    static std::string AddressText()
+    {
+        return std::string("Vostrel works on a folder that holds the site's pages; ") + kAddress +
+               " is a web address.\n\nSave the site's pages to a folder first, and make the project of that folder.";
+    }
+};
+
+} // namespace
+
+TEST_F(ProjectFolderX11Test, AWebAddressIsNoFolderAndAFolderWithoutPagesIsTold)
+{
+    ASSERT_TRUE(Start());
+    const std::string empty = dir.Path() + "/Leere Straße ω";
+    std::filesystem::create_directories(empty);
+    std::ofstream(empty + "/notes.txt") << "not a page\n";
+    const X11KeyboardLetters letters(other, empty);
+    ASSERT_TRUE(letters.Ready()) << "no free keys for the letters of the folder";
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+        Type("the main window", "^Vostrel", "ctrl+n");
+        const std::vector<std::string> typed{kAddress, empty};
+        for (size_t nTry = 0; nTry < typed.size(); ++nTry) {
+            When("New Project has the keys after " + std::to_string(nTry) + " boxes",
+                 [&, nTry] { return Matches(FocusedTitle(), "^New Project$") && boxes.Texts().size() == nTry; },
+                 [&, nTry] {
+                     ClickOn(::GetActiveWindow(), CNewProjectDlg::kIdDirectory);
+                     XdoNow("key ctrl+a");
+                     XdoNow("type --delay 10 '" + typed[nTry] + "'");
+                     XdoNow("key Return");
+                 });
+        }
+        When("the main window has the keys after both boxes",
+             [&] { return boxes.Texts().size() == 2 && ProgramHasFocus() && !ViewableWindowTitled("New Project"); }, [] {});
+        ASSERT_TRUE(StepsTaken());
+        ASSERT_EQ(boxes.Texts().size(), 2u);
+        EXPECT_EQ(boxes.Texts()[0], AddressText());
+        EXPECT_EQ(boxes.Texts()[1], "No pages were found in '" + empty +
+                                        "': the project looks for files ending in .htm, .html, .shtm, .shtml.\n\n"
+                                        "Project Settings lists the extensions on its Scan Options page; the folder is "
+                                        "looked through again when they change.");
+        CProjectSettings* pSettings = nullptr;
+        ASSERT_EQ(app->GetProjectSettings(pSettings), 0u) << "the folder made no project";
+        EXPECT_EQ(std::string(pSettings->m_strProjectDirectory), empty);
+    }
+
+    // Named on the command line, the address is told in one box, and the program runs on.
+    Stop();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start(std::vector<std::string>{kAddress}));
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], AddressText());
+    CProjectSettings* pSettings = nullptr;
+    EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "a project was opened";
+}
+
+// The project lists the .htm page; Project Settings' Scan Options get ".xhtml" added by the user,
+// and OK finds and scans the XHTML page as well, without the project being opened again.
+TEST_F(ProjectFolderX11Test, NewExtensionsFindThePagesAgainAtOnce)
+{
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::ofstream(site + "/a.htm") << "<html><head><meta charset=\"utf-8\"><title>Ålpha ß</title></head><body>a</body></html>\n";
+    std::ofstream(site + "/b.xhtml") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                        "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Βήτα 中文</title>"
+                                        "<meta name=\"description\" content=\"Zweite Straße\" /></head><body>b</body></html>\n";
+    std::filesystem::create_directories(dir.Path() + "/config");
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+    CProjectSettings* pSettings = nullptr;
+    app->NewProjectSettings(pSettings);
+    pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
+    pSettings->m_strProjectDirectory = site.c_str();
+    pSettings->m_bShowTitle = 1;
+    pSettings->m_bAutoScan = 1;
+    ASSERT_EQ(Frame().WriteProjectFile(CString(ProjectPath().c_str())), 0u);
+    ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1 && View() != nullptr; }))
+        << "the project was not scanned";
+    ASSERT_TRUE(Quiet());
+    ASSERT_EQ(app->GetSelectedNodes().GetCount(), 1);
+
+    ASSERT_TRUE(Xdo("key alt+o"));
+    Choose("Project Settings...");
+    CProjSettingsSheet* sheet = nullptr;
+    When("Project Settings has the keys", [&] {
+             sheet = ActiveAs<CProjSettingsSheet>();
+             return sheet != nullptr && Matches(FocusedTitle(), "^Project Settings$") && ShowsNow();
+         },
+         [&] { XdoNow("key ctrl+Tab"); });
+    When("the Scan Options page shows", [&] { return sheet->GetActivePage() == &sheet->GetScanPage() && ShowsNow(); },
+         [&] { ClickOn(sheet->GetScanPage().GetSafeHwnd(), CProjSettingsPage2::kIdAdd); });
+    When("a new row of the extensions is current", [&] {
+             CExtensionsGridCtrl& grid = sheet->GetScanPage().GetGrid();
+             ROWCOL nRow = 0, nCol = 0;
+             return grid.GetCurrentCell(nRow, nCol) && nRow == grid.GetRowCount() && nRow == 5 && ShowsNow();
+         },
+         [&] { XdoNow("type --delay 30 '.xhtml'"); });
+    When("the extension is typed", [&] {
+             CGXControl* pEditor = sheet->GetScanPage().GetGrid().GetCurrentCellControl();
+             CString strText;
+             return pEditor != nullptr && pEditor->GetCurrentText(strText) && strText == ".xhtml";
+         },
+         [&] { ClickOn(sheet->GetSafeHwnd(), IDOK); });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] {
+        return app->GetSelectedNodes().GetCount() == 2 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 &&
+               View() != nullptr && View()->GetRowCount() == 2 && Settled();
+    })) << "the new extension found no page: " << app->GetSelectedNodes().GetCount() << " pages listed";
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    ASSERT_TRUE(Quiet());
+    const ROWCOL nRow = RowOf("b.xhtml");
+    ASSERT_NE(nRow, 0u);
+    EXPECT_EQ(std::string(view->GetCellValue(nRow, ColumnOf("Title"))), "Βήτα 中文");
+    CProjectSettings* pNow = nullptr;
+    ASSERT_EQ(app->GetProjectSettings(pNow), 0u);
+    EXPECT_TRUE(pNow->m_FileExtensions.Find(".xhtml") != nullptr);
+    EXPECT_TRUE(pNow->IsModified()) << "the project does not offer to save its new extensions";
+}
