@@ -657,6 +657,11 @@ BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
     if (nChar != VK_DELETE)
         return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+    // It would write into the pages a scan is filling.
+    if (!IsIdle()) {
+        SayInStatusBar(IDS_EDIT_WAITS_FOR_SCAN);
+        return TRUE;
+    }
     ScopedFlag cut(m_bCutRunning);
     return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
 }

@@ -220,6 +220,11 @@ TEST_F(EditStateX11Test, WhatTheGridLeavesUndoneIsSaidInTheStatusBar)
     EXPECT_TRUE(RunUntil([&] { return StatusText() == Text(IDS_EDIT_WAITS_FOR_SCAN); }, 60000)) << StatusText();
     EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "no beep";
     EXPECT_FALSE(EditorOpen());
+    // Delete would clear the cell in a page the scan is filling: it is refused the same way.
+    nRung = bells.Rung();
+    ASSERT_TRUE(Xdo("key Delete"));
+    EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "Delete during the scan gave no beep";
+    EXPECT_EQ(StatusText(), Text(IDS_EDIT_WAITS_FOR_SCAN));
     Shot("edit-waits-for-scan");
     ASSERT_TRUE(Xdo("key Escape"));
     EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 2; }, 60000));
