@@ -200,6 +200,7 @@ TEST_F(EditStateX11Test, WhatTheGridLeavesUndoneIsSaidInTheStatusBar)
     EXPECT_EQ(StatusText(), "5 pasted cells lay past the last page or column and were left out.");
     EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "no beep";
     EXPECT_EQ(view.GetRowCount(), 4u);
+    Shot("paste-left-out");
 
     nRung = bells.Rung();
     ASSERT_TRUE(GoToByKeys(2, 1));
