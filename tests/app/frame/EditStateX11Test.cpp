@@ -10,6 +10,7 @@
 #include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/app/PartFetchBackend.h"
+#include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <X11/XKBlib.h>
@@ -201,6 +202,19 @@ TEST_F(EditStateX11Test, WhatTheGridLeavesUndoneIsSaidInTheStatusBar)
     EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "no beep";
     EXPECT_EQ(view.GetRowCount(), 4u);
     Shot("paste-left-out");
+
+    // Another program's cells, in text, pasted at the last cell: one lands, three are left out.
+    {
+        ForeignClipboardOwner other(server->DisplayName(), "\xCE\x88\xCE\xBD\xCE\xB1\tTwo\r\nThree\tFour\r\n",
+                                    ForeignClipboardOwner::Transfer::Whole);
+        ASSERT_TRUE(other.Ready());
+        ASSERT_TRUE(GoToByKeys(4, 4));
+        ASSERT_TRUE(Xdo("key ctrl+v"));
+        EXPECT_TRUE(RunUntil([&] { return StatusText() == "3 pasted cells lay past the last page or column and were left out."; },
+                             60000))
+            << StatusText();
+        EXPECT_EQ(std::string(view.GetCellValue(4, 4)), "\xCE\x88\xCE\xBD\xCE\xB1");
+    }
 
     nRung = bells.Rung();
     ASSERT_TRUE(GoToByKeys(2, 1));
