@@ -74,6 +74,7 @@ LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
 LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM, LPARAM lParam)
 {
     ++m_nWritten;
+    m_written.push_back(reinterpret_cast<CPageNode*>(lParam));
     if (auto* pApp = dynamic_cast<CVostrelApp*>(AfxGetApp()))
         pApp->RefreshPageInView(reinterpret_cast<CPageNode*>(lParam));
     return 0;

@@ -8,6 +8,9 @@
 #include "platform/afx/dlg/CDialog.h"
 #include "toolkit/controls/SECProgressCtrl.h"
 
+#include <vector>
+
+class CPageNode;
 class CParserEngine;
 
 class CSaveHTMLFilesDlg : public CDialog {
@@ -21,6 +24,8 @@ public:
     CSaveHTMLFilesDlg(CParserEngine& engine, const CPageNodeCol& tree, HWND hOutputPane, CWnd* pParent = nullptr);
 
     const CSelNodesCol& GetPages() const { return m_Pages; }
+    // The pages the save wrote, in its order.
+    const std::vector<CPageNode*>& GetWrittenPages() const { return m_written; }
     UINT GetProgressPos() const { return m_wndProgress.GetPos(); }
 
     CString m_strName;
@@ -48,4 +53,5 @@ private:
     CBitmapButton m_btnCancel;
     BOOL m_bStopping = FALSE;
     UINT m_nWritten = 0;   // pages the save thread said were written
+    std::vector<CPageNode*> m_written;
 };

@@ -63,6 +63,9 @@ public:
     // ---- Scan meter ----
     void SetProgressMeter(const CString& strText, UINT nLow, UINT nCount);
     void ClearProgressMeter();
+    // Tells the user, with a beep, why something asked of the program was left undone: in the
+    // status bar's message pane, or while a scan runs in place of its meter's label.
+    void SayInStatusBar(const CString& strText);
     UINT GetFilesScanned() const { return m_nFilesScanned; }
 
     // ---- Panes ----

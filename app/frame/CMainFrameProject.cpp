@@ -11,6 +11,8 @@
 #include "app/dialogs/DialogStrings.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CFileWrapper.h"
 #include "engine/project/CPageNode.h"
@@ -30,10 +32,15 @@
 #include "platform/core/TickCount.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "toolkit/controls/SECProgressCtrl.h"
 #include "toolkit/docking/SECControlBar.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +54,59 @@ CVostrelApp& App()
 
 // How many of the folders left out the message box names; the Output Area names them all.
 constexpr size_t kSkippedFoldersShown = 5;
+// The scan meter's own style bits, the same whenever the meter is set up.
+constexpr DWORD kMeterStyle = 0x4200;
+
+// The values of each edited page that a save is to write: the title as "", tags by their
+// names in upper case.
+using EditedValues = std::map<CPageNode*, std::set<std::string>>;
+
+std::string ValueKey(const CString& strName)
+{
+    CString strUpper(strName);
+    strUpper.MakeUpper();
+    return std::string(strUpper.GetString());
+}
+
+EditedValues EditedValuesOf(const CPageNodeCol& tree)
+{
+    EditedValues edited;
+    CTypedPtrList<CPtrList, CPageNode*> pages;
+    tree.CollectEditedPages(pages);
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pPage = pages.GetNext(pos);
+        std::set<std::string>& names = edited[pPage];
+        if (pPage->GetTitleModified())
+            names.insert(std::string());
+        CMetaContentList modified(FALSE);
+        pPage->GetModifiedContents(modified);
+        for (POSITION at = modified.GetHeadPosition(); at != nullptr;)
+            names.insert(ValueKey(modified.GetNext(at)->GetName()));
+    }
+    return edited;
+}
+
+// The save put the edits into each page as its file stood then, which another program may have
+// changed since the scan: the written pages are read again, their rows show what the files now
+// hold, and the user is told of the values that changed besides the edits.
+void ShowSavedPagesAsWritten(const std::vector<CPageNode*>& written, const EditedValues& edited, HWND hOutput)
+{
+    for (const auto& [pPage, names] : CParserEngine::GetEngine().ReadSavedPagesAgain(written)) {
+        App().RefreshPageInView(pPage);
+        const auto found = edited.find(pPage);
+        CString strNames;
+        for (const CString& strName : names) {
+            if (found != edited.end() && found->second.count(ValueKey(strName)) != 0)
+                continue;
+            strNames += (strNames.IsEmpty() ? "" : ", ") + (strName.IsEmpty() ? CString("Title") : strName);
+        }
+        if (strNames.IsEmpty())
+            continue;
+        CString strLine;
+        strLine.Format(IDS_SAVED_PAGE_READ_AGAIN, strNames.GetString());
+        PostOutputAreaLine(hOutput, pPage->GetSitePath(), strLine);
+    }
+}
 
 // A folder's path below the project folder, as the user knows it in the site.
 CString PathInSite(const CString& strPath, const CString& strProjectFolder)
@@ -581,8 +641,10 @@ void CMainFrame::OnSaveEditedFiles()
     if (App().GetRunState() != CVostrelAppModel::runIdle)
         return;
     FinishCellEdit();
+    const EditedValues edited = EditedValuesOf(App().GetPageNodes());
     CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
     dlg.DoModal();
+    ShowSavedPagesAsWritten(dlg.GetWrittenPages(), edited, GetOutputPane());
     // An undo after the save would show the old values over pages that hold the new ones.
     CGroupDoc* pDoc = nullptr;
     CGroupView* pView = nullptr;
@@ -601,12 +663,26 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
     m_nFilesToScan = nCount;
     m_nMeterSteps = 0;
     m_nLastMeterUpdate = 0;
-    m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, 0x4200);
+    m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, kMeterStyle);
 }
 
 void CMainFrame::ClearProgressMeter()
 {
     m_wndStatusBar.ClearProgressBar();
+}
+
+void CMainFrame::SayInStatusBar(const CString& strText)
+{
+    ::MessageBeep(MB_ICONEXCLAMATION);
+    // The scan's meter covers the message pane but for its label: the text takes the label's
+    // place, and the meter, moved beside it, goes on counting.
+    if (SECProgressCtrl* pMeter = m_wndStatusBar.GetProgressCtrl()) {
+        UINT nLower = 0, nUpper = 0;
+        pMeter->GetRange(nLower, nUpper);
+        m_wndStatusBar.InitProgressBar(strText, nLower, nUpper, FALSE, kMeterStyle);
+        return;
+    }
+    SetMessageText(strText);
 }
 
 void CMainFrame::OnStartScan()

@@ -35,3 +35,8 @@
 #define IDS_PRINT_PAGE_NUMBER 62906
 #define IDS_REPLACED_ONE 62920
 #define IDS_REPLACED_MANY 62921
+// Said in the status bar, with a beep, when the grid leaves something the user did undone.
+#define IDS_PASTE_NO_PAGE_NAMES 62940
+#define IDS_PASTE_LEFT_OUT_ONE 62941
+#define IDS_PASTE_LEFT_OUT_MANY 62942
+#define IDS_EDIT_WAITS_FOR_SCAN 62943

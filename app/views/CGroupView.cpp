@@ -808,13 +808,20 @@ UINT CGroupView::SetPageValue(ROWCOL nRow, ROWCOL nCol, const CString& strText, 
 UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText,
                                 PageWrite how)
 {
+    // A page is edited only by a change of a value: the same text again (an editor left with
+    // its text only selected, a paste of what the cell holds) leaves the page and its mark as
+    // they are, so that a save has no reason to rewrite it. A setting's dialog changed the page
+    // itself before it writes here; the view compared that value already.
+    if (how == PageWrite::Edit && m_nPrimedBySetting == 0 && PageHolds(pPage, strName, bTitle, strText))
+        return 0;
     if (how == PageWrite::Edit)
         RememberOriginal(pPage, strName, bTitle);
 
-    // An undo or redo that lands on what the page held before its first edit gives it back
-    // its old mark too (and takes away a tag the edit made); any other value is an edit.
+    // A value that lands on what the page held before its first edit, by undo, redo or typing
+    // it again, gives it back its old mark too (and takes away a tag the edit made); any other
+    // value is an edit.
     const Original* pOriginal = nullptr;
-    if (how == PageWrite::Restore) {
+    if (how != PageWrite::Load) {
         const auto it = m_originals.find(std::make_pair(pPage, bTitle ? std::string() : TagKey(strName)));
         if (it != m_originals.end())
             pOriginal = &it->second;
@@ -855,6 +862,17 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
         pList->AddContent(strName, strText, bMark, pContent);
     }
     return 0;
+}
+
+BOOL CGroupView::PageHolds(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText)
+{
+    if (bTitle)
+        return pPage->GetTitle() == strText;
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    if (pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
+        return strText.IsEmpty();
+    return pContent->GetContent() == strText;
 }
 
 void CGroupView::UpdateEditState()
@@ -1002,6 +1020,8 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         ::MessageBeep(1);
         return 1;
     }
+    if (HoldsValue(nRow, nCol, strValue))
+        return 0;
     UINT nResult = 1;
     {
         ScopedCount writing(m_nWritingPage);
@@ -1017,8 +1037,8 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         ::MessageBeep(1);
         return 1;
     }
-    if (CVostrelApp* pApp = GetVostrelApp())
-        pApp->SetEditState(1);
+    // A value typed back to what the page held before its first edit leaves no edit.
+    UpdateEditState();
     if (CGXControl* pControl = GetControl(nRow, nCol); pControl != nullptr && pControl->IsKindOf(RUNTIME_CLASS(CGXHotSpotEdit)) &&
                                                          pControl->IsInitFor(nRow, nCol))
         pControl->SetCurrentText(strValue);
@@ -1026,10 +1046,27 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
     return 0;
 }
 
+BOOL CGroupView::HoldsValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
+    // A setting's dialog changed the page before it writes the cell; the page's value from
+    // before it is the cell's stored one.
+    if (m_nPrimedBySetting > 0) {
+        const CGXData* pData = GetData();
+        const CGXStyle* pStored = pData != nullptr ? pData->LookupStyle(nRow, nCol) : nullptr;
+        return pStored != nullptr && pStored->GetInclude(GX_INCL_VALUE) && pStored->GetValue() == strText;
+    }
+    CPageNode* pPage = nullptr;
+    if (GetRowPage(nRow, pPage) != 0)
+        return FALSE;
+    const BOOL bTitle = IsTitleColumn(nCol);
+    const CString strName = bTitle ? CString() : GetStoredCellValue(0, nCol);
+    return (bTitle || !strName.IsEmpty()) && PageHolds(pPage, strName, bTitle, strText);
+}
+
 BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
 {
     if (RunState() != CVostrelAppModel::runIdle) {
-        ::MessageBeep(1);
+        SayInStatusBar(IDS_EDIT_WAITS_FOR_SCAN);
         return FALSE;
     }
     return CGridViewWrapper::OnStartEditing(nRow, nCol);

@@ -126,6 +126,8 @@ public:
     // while the clipboard still holds what was copied.
     BOOL Copy() override;
     BOOL Cut() override;
+    // A paste that leaves cells out (past the last page or column, or in the file column) says
+    // so in the status bar.
     BOOL Paste() override;
     // A cell's style is its column's kind of cell and its value its page's: a cut empties the
     // values it copied, through the pages, and leaves the styles; the file column's cells are
@@ -201,6 +203,11 @@ protected:
     // Selects the current cell alone while the selection is empty or is the cell it left.
     void SelectCurrentCell(const CGXRange& oldCell);
     BOOL IsOnlyCurrentCellSelected();
+    // Whether a selected range, or the current cell, lies in the file column.
+    BOOL SelectionTakesInFileColumn();
+    // Tells the user in the main window's status bar, with a beep.
+    void SayInStatusBar(UINT nID);
+    void SayInStatusBar(const CString& strText);
 
     void OnZoomIn();
     void OnZoomOut();
@@ -259,6 +266,11 @@ protected:
     // so that an undo gives the page that value back.
     void PrimeStoredValues(const CGXRange& cells);
     void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
+    // Whether the page holds the text as its title or as the tag's content (a tag it lacks
+    // holds the empty text).
+    static BOOL PageHolds(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText);
+    // Whether writing the text into the cell would change no value of its page.
+    BOOL HoldsValue(ROWCOL nRow, ROWCOL nCol, const CString& strText);
     UINT WritePageValue(CPageNode* pPage, const CString& strName, BOOL bTitle, const CString& strText, PageWrite how);
     // Before the grid is loaded with other rows, the undo and redo steps taken over the rows it
     // shows now are kept as steps over a copy of them.

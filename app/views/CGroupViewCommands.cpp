@@ -682,6 +682,11 @@ BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     // Delete clears the selection like a cut: the cells keep their own colours meanwhile.
     if (nChar != VK_DELETE)
         return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+    // It would write into the pages a scan is filling.
+    if (!IsIdle()) {
+        SayInStatusBar(IDS_EDIT_WAITS_FOR_SCAN);
+        return TRUE;
+    }
     ScopedFlag cut(m_bCutRunning);
     return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
 }
@@ -840,13 +845,62 @@ BOOL CGroupView::Paste()
 {
     if (!IsIdle())
         return FALSE;
+    const BOOL bFileColumn = SelectionTakesInFileColumn();
     // The remembered cell only while the clipboard still holds what this view put there:
     // text another program copied since is what the user means to paste.
+    BOOL bDone = FALSE;
+    m_nPasteCellsLeftOut = 0;
     if (m_bCopiedSingleCell && ::GetClipboardSequenceNumber() == m_dwCopiedClipboard) {
         CWaitCursor wait;
-        return PasteValueIntoSelection(m_strCopiedText) == 0;
+        bDone = PasteValueIntoSelection(m_strCopiedText) == 0;
+    } else {
+        bDone = CGridViewWrapper::Paste();
     }
-    return CGridViewWrapper::Paste();
+    // What the paste could not give the grid is told, not only left out.
+    CString strSaid;
+    if (bFileColumn)
+        strSaid.LoadString(IDS_PASTE_NO_PAGE_NAMES);
+    if (m_nPasteCellsLeftOut > 0) {
+        CString strLeftOut;
+        if (m_nPasteCellsLeftOut == 1)
+            strLeftOut.LoadString(IDS_PASTE_LEFT_OUT_ONE);
+        else
+            strLeftOut.Format(IDS_PASTE_LEFT_OUT_MANY, m_nPasteCellsLeftOut);
+        strSaid += (strSaid.IsEmpty() ? "" : " ") + strLeftOut;
+    }
+    if (!strSaid.IsEmpty())
+        SayInStatusBar(strSaid);
+    return bDone;
+}
+
+BOOL CGroupView::SelectionTakesInFileColumn()
+{
+    CGXRangeList ranges;
+    if (!GetSelectedRanges(ranges, TRUE))
+        return FALSE;
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        CGXRange cells = *ranges.GetNextRange(pos);
+        cells.ExpandToCells(1, 1, GetRowCount(), GetColCount());
+        if (cells.IsValid() && cells.left <= kFileColumn && cells.right >= kFileColumn && cells.bottom >= 1)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CGroupView::SayInStatusBar(UINT nID)
+{
+    CString strText;
+    strText.LoadString(nID);
+    SayInStatusBar(strText);
+}
+
+void CGroupView::SayInStatusBar(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
+        pFrame->SayInStatusBar(strText);
+    else
+        ::MessageBeep(MB_ICONEXCLAMATION);
 }
 
 void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)

@@ -61,7 +61,7 @@ UINT CMetaClassificationSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCO
     CString strPath;
     if (!GetAppModel().GetDialogs().SelectClassification(dwContext, strOld, *this, strPath))
         return 0;
-    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strPath);
+    return TakeDialogText(pView, nRow, nCol, *pContent, strOld, strPath);
 }
 
 UINT CMetaClassificationSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)

@@ -69,7 +69,7 @@ UINT CMetaDateSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, DW
     CString strText;
     if (!GetAppModel().GetDialogs().EditDate(dwContext, m_strName, strOld, m_strFormat, strText))
         return 0;
-    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strText);
+    return TakeDialogText(pView, nRow, nCol, *pContent, strOld, strText);
 }
 
 UINT CMetaDateSetting::SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)

@@ -45,5 +45,5 @@ UINT CMetaRefreshSetting::EditValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol,
     CString strText;
     if (!GetAppModel().GetDialogs().EditRefresh(dwContext, *pContent, strText))
         return 0;
-    return TakeDialogValue(pView, nRow, nCol, *pContent, strOld, strText);
+    return TakeDialogText(pView, nRow, nCol, *pContent, strOld, strText);
 }

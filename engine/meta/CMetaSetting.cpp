@@ -116,6 +116,16 @@ UINT CMetaSetting::TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, 
         content.SetContent(strOld);
         return 0;
     }
+    return TakeDialogText(pView, nRow, nCol, content, strOld, strValue);
+}
+
+UINT CMetaSetting::TakeDialogText(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
+                                  const CString& strOld, const CString& strValue)
+{
+    if (strValue == strOld) {
+        content.SetContent(strOld);
+        return 0;
+    }
     content.SetContent(strValue);
     if (pView != nullptr)
         pView->SetCellValue(nRow, nCol, strValue);

@@ -119,6 +119,10 @@ protected:
     // nothing: the page keeps its own spelling of the list. 0.
     static UINT TakeDialogValue(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
                                 const CString& strOld, const CString& strValue, LPCTSTR lpszSeparator = nullptr);
+    // The same for a value that is no list (a date, a refresh, a classification): only the
+    // same text byte for byte changes nothing, since a blank after a comma may be part of it.
+    static UINT TakeDialogText(IGroupView* pView, ROWCOL nRow, ROWCOL nCol, CMetaContent& content,
+                               const CString& strOld, const CString& strValue);
     // Makes the attributes cell of the catalogue editor's row a push button "%d options".
     static UINT SetupOptionsButton(IGridWndWrapper* pGrid, ROWCOL nRow, INT_PTR nOptions);
     // The value button of a list type: with options the list cell edits in place and the

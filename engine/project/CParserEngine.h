@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class CConnectOptions;
@@ -98,6 +99,13 @@ public:
     static constexpr DWORD kShowSettingWaitLimitMs = 60000;
     // Tests shorten the wait, to see that a window that never answers is given up. Before a scan.
     void SetShowSettingWaitLimit(DWORD dwMs) { m_dwShowSettingWaitLimitMs.store(dwMs); }
+
+    // Reads the titles and META contents of pages a save has just written from their files
+    // again, as a scan reads them: a page that another program had changed since its scan then
+    // holds what its file now holds. A value that differs from the page's, and is not an edit
+    // still to be saved, takes its place. Gives back, per page that changed, the names of the
+    // values that did ("" for the title). User-interface thread, while no scan runs.
+    std::vector<std::pair<CPageNode*, std::vector<CString>>> ReadSavedPagesAgain(const std::vector<CPageNode*>& pages);
 
     // Starts the enumeration thread over the folder: the folder becomes a folder node under
     // the root, and every folder and page file below it a node of the tree. Posts

@@ -797,6 +797,9 @@ public:
     DWORD m_nClipboardFlags = GX_CLIP_TEXT | GX_CLIP_STYLES | 0x0020;
     ROWCOL m_nLastCopiedRows = 0;
     ROWCOL m_nLastCopiedCols = 0;
+    // How many cells of the last paste lay past the last row or column, which the clipboard
+    // flags kept the grid from adding, and were left out.
+    unsigned long long m_nPasteCellsLeftOut = 0;
 
     // Set while a block of cells changes, so that the changes inside the block do not announce
     // themselves to the data one by one; returns the previous state.

@@ -183,6 +183,7 @@ BOOL CGXGridStyleDataExchangeImp::PasteCellStyles(CGXGridCore* pGrid, CArchive& 
         return FALSE;
     }
 
+    grid.m_nPasteCellsLeftOut = 0;
     CGXLongOperation op;
     op.SetStatusText(grid.GetAppData()->GetText(gxTextPastingData), FALSE);
     grid.SyncCurrentCell(TRUE);
@@ -198,6 +199,8 @@ BOOL CGXGridStyleDataExchangeImp::PasteCellStyles(CGXGridCore* pGrid, CArchive& 
     if (target.bottom > grid.GetRowCount() || target.right > grid.GetColCount()) {
         target.bottom = std::min(target.bottom, grid.GetRowCount());
         target.right = std::min(target.right, grid.GetColCount());
+        grid.m_nPasteCellsLeftOut = static_cast<unsigned long long>(nRows) * nCols -
+                                    static_cast<unsigned long long>(target.GetHeight()) * target.GetWidth();
         KeepCorner(styles, nCols, target.GetHeight(), target.GetWidth());
     }
     const BOOL bStored = grid.ApplyStyleToRange(target, nullptr, gxCopy, grid.GetStyleAccessType(), &styles, GX_INVALIDATE, gxDo);

@@ -258,6 +258,8 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
     const bool bEscape = (nFlags & GX_CLIP_ESCAPEBREAKS) != 0;
     const ROWCOL nTop = std::max<ROWCOL>(range.top, 1), nLeft = std::max<ROWCOL>(range.left, 1);
 
+    grid.m_nPasteCellsLeftOut = 0;
+    unsigned long long nLeftOut = 0;
     CGXLongOperation op;
     op.SetStatusText(grid.GetAppData()->GetText(gxTextPastingData), FALSE);
     grid.SyncCurrentCell(TRUE);
@@ -291,9 +293,10 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
                 const char* pCell = nullptr;
                 size_t nCell = 0;
                 const TextScanner::End end = scan.Next(pCell, nCell);
-                if (nRow > nRows)
-                    break; // no more rows to fill
-                if (nCol <= nCols) {
+                // The cells past the last row or column are read on only to be counted.
+                if (nRow > nRows || nCol > nCols) {
+                    ++nLeftOut;
+                } else {
                     const CString sText = bEscape ? Unescape(pCell, nCell) : CString(pCell, static_cast<int>(nCell));
                     if (!grid.StoreCellTextForPaste(nRow, nCol, sText, GX_INVALIDATE, 0))
                         return FALSE; // the guard rolls back what was stored
@@ -324,6 +327,7 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
     if (!paste())
         return FALSE; // the transaction's guard rolls back what was stored
     trans.Commit();
+    grid.m_nPasteCellsLeftOut = nLeftOut;
     grid.RedrawRange(CGXRange(nTop, nLeft, nLastRow, nRightCol), GX_UPDATENOW);
     return TRUE;
 }
