@@ -205,7 +205,8 @@ TEST_F(ScanEndToEndTest, AFolderOfPagesIsScannedForTitlesMetaTagsAndKeywords)
     ASSERT_NO_FATAL_FAILURE(Scan(frame));
 
     EXPECT_EQ(frame.filesScanned, 4);
-    EXPECT_EQ(frame.reloads, 1);
+    // The scan adds the columns of the tags it finds; the rows and the other columns stay.
+    EXPECT_EQ(frame.reloads, 0);
     EXPECT_EQ(a->GetTitle(), "Garden Railways");
     EXPECT_EQ(b->GetTitle(), "Second page");
     EXPECT_EQ(c->GetTitle(), "Third");
