@@ -66,3 +66,35 @@ TEST_F(CaptionX11Test, ACaptionStaysActiveWhileTheWindowKeepsTheKeysThroughAWind
     ASSERT_TRUE(XdoNow("key Down"));
     EXPECT_TRUE(RunUntil([&] { return IsCurrent(2, CGroupView::kFileColumn); })) << "Down did not reach the grid";
 }
+
+// Another program takes the display's focus: the main window no longer has the keys and its
+// caption turns inactive; given the focus back, the caption is active again.
+TEST_F(CaptionX11Test, ACaptionTurnsInactiveWhileAnotherProgramHasTheKeys)
+{
+    ASSERT_TRUE(Start());
+    const HWND hMain = Frame().GetSafeHwnd();
+    const Window xMain = backend->XWindowOf(hMain);
+    ASSERT_TRUE(RunUntil([&] { return ::GetActiveWindow() == hMain && DisplayFocus() == xMain; }));
+    ASSERT_TRUE(Quiet());
+    const uint32_t active = CaptionColour("caption-active");
+    const uint32_t inactive = Rgb(::GetSysColor(COLOR_INACTIVECAPTION));
+    ASSERT_NE(active, inactive) << "the caption is not drawn active to begin with";
+
+    // The other program's window, in a corner away from the main window.
+    const Window xOther = XCreateSimpleWindow(other, DefaultRootWindow(other), 1000, 740, 20, 20, 0, 0, 0);
+    XMapWindow(other, xOther);
+    XSync(other, False);
+    XSetInputFocus(other, xOther, RevertToNone, CurrentTime);
+    XSync(other, False);
+    EXPECT_TRUE(RunUntil([&] { return ::GetActiveWindow() == nullptr; })) << "the program kept the activation";
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(CaptionColour("caption-another-program"), inactive) << "the caption is drawn active";
+
+    XSetInputFocus(other, xMain, RevertToNone, CurrentTime);
+    XSync(other, False);
+    EXPECT_TRUE(RunUntil([&] { return ::GetActiveWindow() == hMain; })) << "the focus given back did not activate";
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(CaptionColour("caption-focus-back"), active) << "the caption is drawn inactive";
+    XDestroyWindow(other, xOther);
+    XSync(other, False);
+}
