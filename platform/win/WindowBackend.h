@@ -50,6 +50,9 @@ struct BackendEvent {
     RECT rect{0, 0, 0, 0};
     DWORD time = 0;            // 0: the tick count when handled
     std::string text;
+    // FocusIn, FocusOut: where the change stands among the program's own requests to the
+    // display, for the backend to tell one that a later request overtook (0: not told).
+    unsigned long order = 0;
 };
 constexpr UINT kModAlt = 0x10000;
 // The lock keys as the display had them before the event, for a display that tells them: each
@@ -81,6 +84,9 @@ public:
     virtual void Present(NativeWindowId id, const RECT& damage);
     // Gives the native window the keyboard focus (activation).
     virtual void FocusNativeWindow(NativeWindowId id);
+    // Whether a FocusIn or FocusOut the display reported happened before a focus request the
+    // program made since: the focus is then where the program asked, and the report is stale.
+    virtual bool FocusChangeOvertaken(const BackendEvent& event);
     // The text of a top-level window changed: the title the display shows follows at once.
     virtual void SetNativeTitle(NativeWindowId id, const std::string& title);
     // Shows a cursor (a handle from LoadCursor) over the program's windows.

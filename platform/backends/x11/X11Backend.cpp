@@ -563,6 +563,16 @@ void X11Backend::FocusNativeWindow(NativeWindowId id)
     XFlush(m_display);
 }
 
+bool X11Backend::FocusChangeOvertaken(const BackendEvent& event)
+{
+    // An event carries the serial of the program's last request the server had carried out
+    // when the change happened. A window manager's change reported before the program's later
+    // request (read in the same batch, or only after the request went out) would otherwise
+    // undo the activation the program made, and the window holding the display's keys would
+    // be drawn and treated as inactive.
+    return event.order != 0 && event.order < m_lastFocusRequest;
+}
+
 void X11Backend::GrabPointerFor(Native& native)
 {
     if (!native.popup || !native.viewable || m_grabXid == native.xid || X11Errors::ConnectionLost())
@@ -594,7 +604,8 @@ void X11Backend::RequestFocus(unsigned long xid)
     // events for it are not reported back (activating A then B would otherwise come back as
     // "A focused" after B was active). The events a request causes carry its serial; the no-op
     // after it makes sure that later changes by others carry a higher one.
-    m_focusSerials.insert(NextRequest(m_display));
+    m_lastFocusRequest = NextRequest(m_display);
+    m_focusSerials.insert(m_lastFocusRequest);
     XSetInputFocus(m_display, xid, RevertToParent, CurrentTime);
     XNoOp(m_display);
 }

@@ -52,6 +52,7 @@ public:
     void MoveNativeWindow(NativeWindowId id, const RECT& screenRect) override;
     void Present(NativeWindowId id, const RECT& damage) override;
     void FocusNativeWindow(NativeWindowId id) override;
+    bool FocusChangeOvertaken(const BackendEvent& event) override;
     void SetCursor(HCURSOR cursor) override;
     void SetNativeTitle(NativeWindowId id, const std::string& title) override;
     SIZE ScreenSize() override;
@@ -168,6 +169,7 @@ private:
     bool HandleGrabbedPointer(Native& native, _XEvent& event);
     unsigned long m_grabXid = 0;
     std::set<unsigned long> m_focusSerials;
+    unsigned long m_lastFocusRequest = 0;   // the serial of the program's latest focus request
     unsigned long m_focusPendingMap = 0;   // asked before the window was viewable
 
     HCURSOR m_cursor = nullptr;

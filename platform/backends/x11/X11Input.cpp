@@ -292,6 +292,7 @@ void X11Backend::HandleFocus(Native& native, XEvent& event)
     BackendEvent out;
     out.hwnd = native.hwnd;
     out.kind = in ? BackendEvent::Kind::FocusIn : BackendEvent::Kind::FocusOut;
+    out.order = f.serial;
     PostBackendEvent(std::move(out));
 }
 

@@ -43,6 +43,10 @@ HWND Activate(HWND hwnd, int how, bool mouse)
         if (wm.CallHooks(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt)))
             return nullptr;
     }
+    // The window leaving sees the one taking over in front already, none when the activation
+    // leaves the program: a frame that stays drawn active while a window of its own is in front
+    // must not stay so when another program has the keys.
+    wm.foreground = hwnd;
     if (old && IsWindow(old)) {
         SendMessage(old, WM_NCACTIVATE, FALSE, reinterpret_cast<LPARAM>(hwnd));
         if (IsWindow(old))

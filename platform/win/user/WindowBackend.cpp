@@ -26,6 +26,7 @@ RECT IWindowBackend::WorkArea()
 bool IWindowBackend::GetClipboardText(std::string&) { return false; }
 void IWindowBackend::SetClipboardText(const std::string&) {}
 void IWindowBackend::Beep(UINT) {}
+bool IWindowBackend::FocusChangeOvertaken(const BackendEvent&) { return false; }
 
 void IWindowBackend::PumpEvents(DWORD timeoutMs)
 {

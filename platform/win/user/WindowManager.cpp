@@ -461,10 +461,14 @@ void WindowManager::HandleBackendEvent(const BackendEvent& event)
         }
         return;
     case Kind::FocusIn:
+        if (GetWindowBackend().FocusChangeOvertaken(event))
+            return;
         if (window)
             TakeDisplayFocus(event.hwnd);
         return;
     case Kind::FocusOut:
+        if (GetWindowBackend().FocusChangeOvertaken(event))
+            return;
         if (window && active == event.hwnd)
             SetActiveWindow(nullptr);
         return;
