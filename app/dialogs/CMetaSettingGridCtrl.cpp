@@ -315,7 +315,9 @@ BOOL CMetaSettingGridCtrl::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         SendCommand(CMetaSettingDlg::kIdAdd);
         return TRUE;
     }
-    if (!bOther && !bShift && nChar == VK_DELETE && !bEditing) {
+    // With whole rows chosen Delete deletes their settings; otherwise it clears the cell.
+    CGXRangeList rows;
+    if (!bOther && !bShift && nChar == VK_DELETE && !bEditing && GetSelectedRowRanges(rows) == 0) {
         SendCommand(CMetaSettingDlg::kIdDelete);
         return TRUE;
     }
