@@ -366,17 +366,10 @@ void CMetaSettingDlg::TrackCommandMenu(CPoint screen)
     menu.DestroyMenu();
 }
 
-void CMetaSettingDlg::OnContextMenu(CWnd* pWnd, CPoint point)
+void CMetaSettingDlg::OnContextMenu(CWnd*, CPoint point)
 {
-    // The grid opens the menu for a right click on its cells itself; that request travels on
-    // to here too. A request from the keys on a grid without a current cell is the dialog's.
-    const BOOL bFromKeys = point.x == -1 && point.y == -1;
-    const HWND hGrid = m_grid.GetSafeHwnd();
-    if (!bFromKeys && pWnd != nullptr && hGrid != nullptr &&
-        (pWnd->GetSafeHwnd() == hGrid || ::IsChild(hGrid, pWnd->GetSafeHwnd())))
-        return;
     // From the keys the request has no point: the menu opens at the control with the focus.
-    if (bFromKeys) {
+    if (point.x == -1 && point.y == -1) {
         CRect rect;
         CWnd* pFocus = GetFocus();
         if (pFocus == nullptr || (pFocus != this && !IsChild(pFocus)))
