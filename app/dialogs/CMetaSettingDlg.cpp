@@ -312,7 +312,7 @@ void CMetaSettingDlg::OnDisableAll()
 BOOL CMetaSettingDlg::CheckRows()
 {
     m_grid.EndCurrentCellEdit(TRUE);
-    CString strFormat, strMessage;
+    CString strMessage;
     ROWCOL nCol = 0;
     ROWCOL nRow = 1;
     for (; nRow <= m_grid.GetRowCount() && nCol == 0; ++nRow) {

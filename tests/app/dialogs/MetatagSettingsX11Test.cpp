@@ -219,9 +219,9 @@ TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
     EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by Delete";
 }
 
-// OK refuses a name a tag cannot carry and a name another row has, then a date format the date
-// field cannot write; each box names the row and the rule and leaves the cell current. A new
-// row made a Refresh tag by its type is an HTTP-EQUIV tag, as the built-in one is.
+// OK refuses an empty name, a name a tag cannot carry and a name another row has, then a date
+// format the date field cannot write; each box names the row and the rule and leaves the cell
+// current. A new row made a Refresh tag by its type is an HTTP-EQUIV tag, as the built-in one is.
 TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
 {
     ASSERT_TRUE(Start());
@@ -242,12 +242,15 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
         XdoNow("key Insert");
     });
     When("Insert added a row being named", [&] { return IsCurrent(pDlg->GetGrid(), nNew, 1) && Settled(); },
-         [&] { TypeIntoCell("my \"tag\" <x", "Return", true); });
+         [&] { XdoNow("key --delay 30 ctrl+a BackSpace Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "", "Return");
+    When("OK refused the empty name", [&] { return inBox(1, nNew, CMetaSettingGridCtrl::kColName)(); },
+         [&] { TypeIntoCell("my \"tag\" <x", "Return"); });
     WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "my \"tag\" <x", "Return");
-    When("OK refused the name with quotes", [&] { return inBox(1, nNew, CMetaSettingGridCtrl::kColName)(); },
+    When("OK refused the name with quotes", [&] { return inBox(2, nNew, CMetaSettingGridCtrl::kColName)(); },
          [&] { TypeIntoCell("keywords", "Return"); });
     WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "keywords", "Return");
-    When("OK refused the second Keywords", [&] { return inBox(2, nNew, CMetaSettingGridCtrl::kColName)(); },
+    When("OK refused the second Keywords", [&] { return inBox(3, nNew, CMetaSettingGridCtrl::kColName)(); },
          [&] { TypeIntoCell("N10Refresh", "Return"); });
     WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "N10Refresh", "Right Right R");
     When("the row became a Refresh tag", [&] {
@@ -264,26 +267,28 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
              TypeIntoCell("%Y-%m-%d qq", "Return");
          });
     WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "%Y-%m-%d qq", "Return");
-    When("OK refused the date format", [&] { return inBox(3, nDate, CMetaSettingGridCtrl::kColAttributes)(); },
+    When("OK refused the date format", [&] { return inBox(4, nDate, CMetaSettingGridCtrl::kColAttributes)(); },
          [&] { TypeIntoCell("yyyy-MM-dd", "Return"); });
     WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "yyyy-MM-dd", "Return");
     EXPECT_TRUE(StepsTaken());
     EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
 
-    ASSERT_EQ(boxes.Texts().size(), 3u);
-    EXPECT_EQ(boxes.Texts()[0], "The name 'my \"tag\" <x' in row " + std::to_string(nNew) +
+    ASSERT_EQ(boxes.Texts().size(), 4u);
+    EXPECT_EQ(boxes.Texts()[0], "Row " + std::to_string(nNew) +
+                                    " has no name. Every metatag needs a name: type one into the row's Name cell.");
+    EXPECT_EQ(boxes.Texts()[1], "The name 'my \"tag\" <x' in row " + std::to_string(nNew) +
                                     " cannot be the name of a META tag: a name may not hold quotation marks, angle "
                                     "brackets (< >), ampersands (&) or control characters, nor begin or end with a space.");
-    EXPECT_EQ(boxes.Texts()[1], "The name 'keywords' in row " + std::to_string(nNew) + " is also the name of row " +
+    EXPECT_EQ(boxes.Texts()[2], "The name 'keywords' in row " + std::to_string(nNew) + " is also the name of row " +
                                     std::to_string(nKeywords) +
                                     ". Each metatag needs a name of its own; names that differ only in upper and lower "
                                     "case are the same name.");
-    EXPECT_EQ(boxes.Texts()[2].rfind("The date format '%Y-%m-%d qq' in row " + std::to_string(nDate) +
+    EXPECT_EQ(boxes.Texts()[3].rfind("The date format '%Y-%m-%d qq' in row " + std::to_string(nDate) +
                                          " (dc.date) cannot be used: 'Y' is no part of a date format",
                                      0),
               0u)
-        << boxes.Texts()[2];
-    EXPECT_NE(boxes.Texts()[2].find("yy or yyyy (year)"), std::string::npos) << "the box names the formats known";
+        << boxes.Texts()[3];
+    EXPECT_NE(boxes.Texts()[3].find("yy or yyyy (year)"), std::string::npos) << "the box names the formats known";
 
     CMetaSettingList saved;
     ASSERT_TRUE(Catalogue(SettingsPath(), saved));
