@@ -8,6 +8,8 @@
 #include "engine/meta/CMetaDateSetting.h"
 #include "grid/core/CGXControl.h"
 
+#include "platform/controls/CommonDialog.h"
+#include "platform/controls/ListBoxDefs.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
@@ -305,7 +307,7 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
 
 // A catalogue file cut short at start-up is kept aside beside an earlier damaged copy, which
 // stays as it was; the one box names both files, and the defaults saved in its place keep what
-// the user changes in Metatag Settings from New Project.
+// the user changes in Metatag Settings from New Project. Its Save lists that file.
 TEST_F(MetatagSettingsX11Test, ADamagedCatalogueIsKeptAsideAndTheNewOneSaved)
 {
     const std::string config = dir.Path() + "/config/vostrel";
@@ -337,12 +339,36 @@ TEST_F(MetatagSettingsX11Test, ADamagedCatalogueIsKeptAsideAndTheNewOneSaved)
              return pNew != nullptr && Matches(FocusedTitle(), "^New Project") && Settled();
          },
          [&] { ClickAt(CentreOnScreen(pNew->GetDlgItem(CNewProjectDlg::kIdMetaSettings)->GetSafeHwnd()), 1, 1); });
-    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Insert"); });
+    // The menu's Save lists the catalogue files of the settings folder, whatever the case of
+    // their names; the damaged copies are none.
+    std::vector<std::string> listed;
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Menu"); });
+    When("the menu key opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Save Settings to File...", &r) != nullptr && ShowsNow();
+         },
+         [&] { XdoNow("key s"); });
+    When("the save dialog lists the folder's files", [&] {
+             HWND hSave = ::GetActiveWindow();
+             HWND hList = ::GetDlgItem(hSave, lst1);
+             listed.clear();
+             const int nCount = hList != nullptr ? static_cast<int>(::SendMessage(hList, LB_GETCOUNT, 0, 0)) : 0;
+             for (int i = 0; i < nCount; ++i) {
+                 char text[256] = {};
+                 ::SendMessage(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+                 listed.emplace_back(text);
+             }
+             return Matches(FocusedTitle(), "^Save As Metatag Settings$") && hList != nullptr && Settled();
+         },
+         [&] { XdoNow("key Escape"); });
+    When("Metatag Settings has the keys again", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Insert"); });
     // Enter on the new row's name, unchanged, is OK.
     When("Insert added a row", [&] { return RowNamed(pDlg->GetGrid(), "NewTag") != 0 && Settled(); },
          [&] { XdoNow("key Return"); });
     Type("New Project", "^New Project", "Escape");
     EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(listed, std::vector<std::string>{"VOSTREL.VSL"});
     EXPECT_EQ(boxes.Texts().size(), 1u) << "a second box: " << boxes.Texts().back();
     CMetaSettingList saved;
     ASSERT_TRUE(Catalogue(file, saved));
