@@ -2,6 +2,8 @@
 
 #include "app/dialogs/DialogHelp.h"
 #include "app/dialogs/DialogToolbar.h"
+#include "app/frame/CVostrelApp.h"
+#include "engine/meta/CMetaDateSetting.h"
 #include "engine/meta/CMetaEditSetting.h"
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -9,6 +11,7 @@
 #include "grid/data/CGXStylesMap.h"
 #include "grid/data/CGXUserAttribute.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/gdi/CMenu.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/ToolTip.h"
 #include "platform/core/CArchive.h"
@@ -29,6 +32,15 @@ constexpr UINT kIdsOverwrite = 62505;
 constexpr UINT kIdsSelectRowsToDelete = 62517;
 constexpr UINT kIdsCannotSaveSettings = 62523;
 constexpr UINT kIdsNotASettingsFile = 62530;
+constexpr UINT kIdsNoName = 63300;          // row
+constexpr UINT kIdsNotATagName = 63301;     // name, row
+constexpr UINT kIdsNameTaken = 63302;       // name, row, other row
+constexpr UINT kIdsBadDateFormat = 63303;   // format, row, name, the part
+constexpr UINT kIdCommandMenu = 186;
+constexpr UINT kIdSaveNote = 1091;
+constexpr UINT kIdsSavesToUserFile = 63307;    // path
+constexpr UINT kIdsSavesToProjectFile = 63308; // path, user's file
+constexpr UINT kIdsSavesToNoFile = 63309;      // user's file
 constexpr LPCTSTR kSettingsFilter = "Metatag Setting Files (*.vsl)|*.vsl|All Files (*.*)|*.*||";
 // The size range the dialog may be given.
 const CSize kMinimumSize(150, 225);
@@ -73,6 +85,7 @@ BEGIN_MESSAGE_MAP(CMetaSettingDlg, CDialog)
     ON_BN_CLICKED(9, &CMetaSettingDlg::OnHelp)
     ON_MESSAGE(kWmHelp, &CMetaSettingDlg::OnHelpInfo)
     ON_WM_SIZE()
+    ON_WM_CONTEXTMENU()
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, 0xFFFF, &CMetaSettingDlg::OnToolTipText)
 END_MESSAGE_MAP()
 
@@ -156,6 +169,23 @@ void CMetaSettingDlg::SetTitle()
     CString strTitle;
     strTitle.Format(kIdsTitle, strName.GetString());
     SetWindowText(strTitle);
+    ShowSaveNote();
+}
+
+void CMetaSettingDlg::ShowSaveNote()
+{
+    // The catalogue OK writes is the project's; the one new projects start from is the user's
+    // settings file, which OK touches only when it is the same file.
+    const CString strPath = m_Working.GetFilePath();
+    const CString strUserFile = CVostrelApp::GetUserSettingsFile();
+    CString strNote;
+    if (strPath.IsEmpty())
+        strNote.Format(kIdsSavesToNoFile, strUserFile.GetString());
+    else if (strPath == strUserFile)
+        strNote.Format(kIdsSavesToUserFile, strPath.GetString());
+    else
+        strNote.Format(kIdsSavesToProjectFile, strPath.GetString(), strUserFile.GetString());
+    SetDlgItemText(kIdSaveNote, strNote);
 }
 
 void CMetaSettingDlg::ReloadGrid()
@@ -204,7 +234,7 @@ void CMetaSettingDlg::OnOpen()
 
 void CMetaSettingDlg::OnSave()
 {
-    if (m_grid.GetSafeHwnd() == nullptr)
+    if (m_grid.GetSafeHwnd() == nullptr || !CheckRows())
         return;
     CMetaSettingList saved;
     saved.SetFilePath(m_Working.GetFilePath());
@@ -257,6 +287,9 @@ void CMetaSettingDlg::OnDelete()
             delete pSetting;
         m_grid.RemoveRows(nRow, nRow);
     }
+    // The chosen rows are gone: no row is chosen now, so that a second Delete deletes nothing
+    // the user did not choose.
+    m_grid.SetSelection(nullptr);
 }
 
 void CMetaSettingDlg::OnRestoreDefaults()
@@ -276,12 +309,85 @@ void CMetaSettingDlg::OnDisableAll()
     ReloadGrid();
 }
 
+BOOL CMetaSettingDlg::CheckRows()
+{
+    m_grid.EndCurrentCellEdit(TRUE);
+    CString strMessage;
+    ROWCOL nCol = 0;
+    ROWCOL nRow = 1;
+    for (; nRow <= m_grid.GetRowCount() && nCol == 0; ++nRow) {
+        CMetaSetting* pSetting = nullptr;
+        if (m_grid.ReadRow(nRow) != 0 || m_grid.GetSettingOfRow(nRow, pSetting) != 0)
+            continue;
+        CString strName;
+        pSetting->GetName(strName);
+        if (strName.IsEmpty()) {
+            strMessage.Format(kIdsNoName, static_cast<unsigned>(nRow));
+            nCol = CMetaSettingGridCtrl::kColName;
+        } else if (!CMetaSetting::IsTagName(strName)) {
+            strMessage.Format(kIdsNotATagName, strName.GetString(), static_cast<unsigned>(nRow));
+            nCol = CMetaSettingGridCtrl::kColName;
+        } else if (const auto* pDate = dynamic_cast<const CMetaDateSetting*>(pSetting)) {
+            const CString strPart = CMetaDateSetting::FindUnusablePart(pDate->m_strFormat);
+            if (!strPart.IsEmpty()) {
+                strMessage.Format(kIdsBadDateFormat, pDate->m_strFormat.GetString(), static_cast<unsigned>(nRow),
+                                  strName.GetString(), strPart.GetString());
+                nCol = CMetaSettingGridCtrl::kColAttributes;
+            }
+        }
+        // A second row of the same name would give the page grid two columns of one tag.
+        for (ROWCOL nEarlier = 1; nEarlier < nRow && nCol == 0; ++nEarlier) {
+            CMetaSetting* pEarlier = nullptr;
+            CString strEarlier;
+            if (m_grid.GetSettingOfRow(nEarlier, pEarlier) == 0 && pEarlier->GetName(strEarlier) == 0 &&
+                strEarlier.CompareNoCase(strName) == 0) {
+                strMessage.Format(kIdsNameTaken, strName.GetString(), static_cast<unsigned>(nRow),
+                                  static_cast<unsigned>(nEarlier));
+                nCol = CMetaSettingGridCtrl::kColName;
+            }
+        }
+    }
+    if (nCol == 0)
+        return TRUE;
+    --nRow;
+    AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+    m_grid.SetCurrentCell(nRow, nCol, GX_SCROLLINVIEW | GX_UPDATENOW);
+    m_grid.SetFocus();
+    return FALSE;
+}
+
+void CMetaSettingDlg::TrackCommandMenu(CPoint screen)
+{
+    CMenu menu;
+    if (!menu.LoadMenu(kIdCommandMenu))
+        return;
+    if (CMenu* pPopup = menu.GetSubMenu(0))
+        pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
+    menu.DestroyMenu();
+}
+
+void CMetaSettingDlg::OnContextMenu(CWnd*, CPoint point)
+{
+    // From the keys the request has no point: the menu opens at the control with the focus.
+    if (point.x == -1 && point.y == -1) {
+        CRect rect;
+        CWnd* pFocus = GetFocus();
+        if (pFocus == nullptr || (pFocus != this && !IsChild(pFocus)))
+            pFocus = this;
+        pFocus->GetWindowRect(&rect);
+        point = CPoint(rect.left + 4, rect.bottom - 1);
+    }
+    TrackCommandMenu(point);
+}
+
 void CMetaSettingDlg::OnOK()
 {
     if (m_grid.GetSafeHwnd() == nullptr) {
         EndDialog(IDOK);
         return;
     }
+    if (!CheckRows())
+        return;
     CMetaSettingList edited;
     edited.SetFilePath(m_Working.GetFilePath());
     edited.SetNextOrdinal(m_Working.GetNextOrdinal());

@@ -39,6 +39,9 @@ public:
     CMetaSettingGridCtrl& GetGrid() { return m_grid; }
     CMetaSettingList& GetWorkingList() { return m_Working; }
     CMetaSettingToolbar& GetToolbar() { return m_toolbar; }
+    // The toolbar's commands as a menu at a point of the screen, for the keys and the right
+    // button; a chosen command comes to the dialog as the toolbar's would.
+    void TrackCommandMenu(CPoint screen);
     DWORD GetCaller() const { return m_dwCaller; }
 
 protected:
@@ -54,16 +57,24 @@ protected:
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT nType, int cx, int cy);
     BOOL OnToolTipText(UINT nId, NMHDR* pNMHDR, LRESULT* pResult);
+    // Shift+F10 and the menu key on the dialog's buttons: the commands' menu.
+    void OnContextMenu(CWnd* pWnd, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The title, and the note under the grid that says which file OK writes.
     void SetTitle();
+    void ShowSaveNote();
     // Columns set up again and every setting of the working list loaded.
     void ReloadGrid();
     // The rows' cells taken back into their settings, so that a reload keeps what was typed.
     void ReadRowsIntoSettings();
     void SetUpLayout();
+    // Whether every row of the grid makes a setting that writes right pages: a name a META tag
+    // can carry, that no other row has, and a date format the date field can use. The first
+    // row that does not is told, naming the row and the rule, and its cell becomes current.
+    BOOL CheckRows();
 
     CMetaSettingToolbar m_toolbar;
     CBitmapButton m_btnOk;

@@ -1,13 +1,19 @@
 #include "app/dialogs/CMetaSettingGridCtrl.h"
 
+#include "app/dialogs/CMetaSettingDlg.h"
+
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "grid/core/CGXControl.h"
 #include "grid/data/CGXRange.h"
+#include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/IGXCommandTarget.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/core/CPtrList.h"
+#include "platform/win/Keyboard.h"
+#include "platform/win/VirtualKeys.h"
 
 #include <algorithm>
 #include <memory>
@@ -207,8 +213,15 @@ BOOL CMetaSettingGridCtrl::ChangeRowType(ROWCOL nRow, const CString& strTypeName
     pNew->SetName(strText);
     pOld->GetShow(nFlag);
     pNew->SetShow(nFlag);
-    pOld->GetHttpEquiv(nFlag);
-    pNew->SetHttpEquiv(nFlag);
+    // A type whose tag has one form of its own (Refresh and Pragma work only as HTTP-EQUIV,
+    // Keywords only as NAME) keeps that form, which its row then locks; the others take the
+    // row's.
+    UINT bFixedForm = 0;
+    pNew->GetFixed(bFixedForm);
+    if (bFixedForm == 0) {
+        pOld->GetHttpEquiv(nFlag);
+        pNew->SetHttpEquiv(nFlag);
+    }
     pOld->GetDescription(strText);
     pNew->SetDescription(strText);
     CMetaSetting* pTaken = pNew.get();
@@ -265,6 +278,87 @@ void CMetaSettingGridCtrl::ApplyTypeChoice(ROWCOL nRow)
     if (strChoice.IsEmpty())
         GetCellText(nRow, kColType, strChoice);
     ChangeRowType(nRow, strChoice);
+}
+
+void CMetaSettingGridCtrl::SendCommand(UINT nCommand)
+{
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_COMMAND, nCommand, 0);
+}
+
+BOOL CMetaSettingGridCtrl::OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol,
+                                                  UINT nFlags, CPoint pt, UINT nHitState)
+{
+    // A click inside the chosen rows keeps them: the menu's Delete acts on them.
+    const BOOL bInSelection = GetParam() != nullptr && IsCellInRangeList(nRow, nCol, GetParam()->m_SelRects);
+    if (!bInSelection)
+        CGridWndWrapper::OnRButtonClickedRowCol(nRow, nCol, nStartRow, nStartCol, nFlags, pt, nHitState);
+    if (!(nHitState & GX_HITEND))
+        return TRUE;
+    if (auto* pDialog = dynamic_cast<CMetaSettingDlg*>(GetParent())) {
+        CPoint screen(pt);
+        ClientToScreen(&screen);
+        pDialog->TrackCommandMenu(screen);
+    }
+    return TRUE;
+}
+
+BOOL CMetaSettingGridCtrl::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    const BOOL bShift = ::GetKeyState(VK_SHIFT) < 0;
+    const BOOL bOther = ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0;
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    // Inside a cell's edit the keys edit its text.
+    const BOOL bEditing = pControl != nullptr && pControl->IsActive();
+    if (!bOther && !bShift && nChar == VK_INSERT) {
+        SendCommand(CMetaSettingDlg::kIdAdd);
+        return TRUE;
+    }
+    // With whole rows chosen Delete deletes their settings; otherwise it clears the cell.
+    CGXRangeList rows;
+    if (!bOther && !bShift && nChar == VK_DELETE && !bEditing && GetSelectedRowRanges(rows) == 0) {
+        SendCommand(CMetaSettingDlg::kIdDelete);
+        return TRUE;
+    }
+    if (!bOther && bShift && nChar == VK_SPACE && !bEditing) {
+        ChooseRowsOfSelection();
+        m_bSwallowSpace = TRUE;
+        return TRUE;
+    }
+    return CGridWndWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+}
+
+BOOL CMetaSettingGridCtrl::RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nMessage == WM_CHAR && m_bSwallowSpace) {
+        m_bSwallowSpace = FALSE;
+        if (nChar == ' ')
+            return TRUE;
+    }
+    return CGridWndWrapper::RouteKeyMessage(pSender, nMessage, nChar, nRepCnt, nFlags);
+}
+
+void CMetaSettingGridCtrl::ChooseRowsOfSelection()
+{
+    ROWCOL nTop = 0, nBottom = 0;
+    CGXRangeList selected;
+    if (GetSelectedRanges(selected, TRUE)) {
+        for (POSITION pos = selected.GetHeadPosition(); pos != nullptr;) {
+            const CGXRange* pRange = selected.GetNextRange(pos);
+            if (!pRange->IsCells() && !pRange->IsRows())
+                continue;
+            nTop = nTop == 0 ? pRange->top : std::min(nTop, pRange->top);
+            nBottom = std::max(nBottom, pRange->bottom);
+        }
+    }
+    ROWCOL nRow = 0, nCol = 0;
+    if (nTop == 0 && GetCurrentCell(nRow, nCol))
+        nTop = nBottom = nRow;
+    if (nTop == 0)
+        return;
+    SetSelection(nullptr);
+    SelectRange(CGXRange().SetRows(nTop, nBottom), TRUE, TRUE);
 }
 
 LRESULT CMetaSettingGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

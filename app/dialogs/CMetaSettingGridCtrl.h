@@ -53,6 +53,17 @@ public:
     // sets its flag at once; a type chosen gives the row a setting of that type.
     void OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol) override;
     void OnModifyCell(ROWCOL nRow, ROWCOL nCol) override;
+    // A right click, or Shift+F10 and the menu key on the current cell: the dialog's commands
+    // as a menu beside the cell.
+    BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
+                                UINT nHitState) override;
+    // The keys of the dialog's commands: Insert adds a setting, Delete outside a cell's edit
+    // deletes the chosen rows (with none chosen it clears the cell), Shift+Space chooses the
+    // rows of the current cell or selection.
+    BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    // Chooses the whole rows that the selection, or else the current cell, stands in.
+    void ChooseRowsOfSelection();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -60,5 +71,10 @@ protected:
 private:
     void ApplyTypeChoice(ROWCOL nRow);
 
+    // Sends one of the dialog's commands to it, as its toolbar would.
+    void SendCommand(UINT nCommand);
+
     CMetaSettingList* m_pList = nullptr;
+    // The space that Shift+Space types after choosing the rows goes into no cell.
+    BOOL m_bSwallowSpace = FALSE;
 };

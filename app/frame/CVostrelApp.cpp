@@ -29,6 +29,7 @@
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/controls/StandardControls.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
 #include "platform/core/SystemServices.h"
@@ -36,7 +37,9 @@
 #include "platform/core/VersionInfo.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -186,14 +189,20 @@ CString CVostrelApp::GetProgramSettingsFile()
     return CString((exe.parent_path() / kSettingsFileName).string().c_str());
 }
 
+CString CVostrelApp::GetUserSettingsFile()
+{
+    const std::string dir = GetUserConfigDir();
+    if (dir.empty())
+        return CString(kSettingsFileName);
+    return CString((dir + "/" + kSettingsFileName).c_str());
+}
+
 UINT CVostrelApp::LocateSettingsFile(CString& strPath)
 {
     const std::string dir = GetUserConfigDir();
-    if (dir.empty()) {
-        strPath = kSettingsFileName;
+    strPath = GetUserSettingsFile();
+    if (dir.empty())
         return 1;
-    }
-    strPath = CString((dir + "/" + kSettingsFileName).c_str());
     std::error_code ec;
     const std::filesystem::path user(static_cast<LPCTSTR>(strPath));
     if (std::filesystem::is_regular_file(user, ec))
@@ -239,17 +248,43 @@ void CVostrelApp::LoadSettingsCatalogue()
     CMetaSettingList& list = m_model.GetMetaSettings();
     CString strPath;
     if (LocateSettingsFile(strPath) == 0) {
-        if (list.LoadFromFile(strPath) != 0) {
+        if (list.LoadFromFile(strPath) == 0)
+            return;
+        list.SetDefaults();
+        // A file that opens but holds no catalogue is damaged: kept aside under a name of its
+        // own, so that the defaults take its place and what the user changes is saved there.
+        // A file that cannot be opened has been reported by the load, and is left alone.
+        if (!std::ifstream(static_cast<LPCTSTR>(strPath), std::ios::binary).good()) {
             CString text;
             text.LoadString(IDS_BAD_SETTINGS_FILE);
             CString message;
             message.Format(text, static_cast<LPCTSTR>(strPath));
             AfxMessageBox(message, MB_ICONINFORMATION);
-            list.SetDefaults();
+            return;
+        }
+        std::string aside;
+        const int nError = MoveDamagedFileAside(static_cast<LPCTSTR>(strPath), aside);
+        CString text;
+        CString message;
+        if (nError == 0) {
+            text.LoadString(IDS_SETTINGS_SET_ASIDE);
+            message.Format(text, static_cast<LPCTSTR>(strPath), aside.c_str());
+            AfxMessageBox(message, MB_ICONEXCLAMATION);
+            SaveDefaultCatalogue(strPath);
+        } else {
+            text.LoadString(IDS_SETTINGS_NOT_SET_ASIDE);
+            message.Format(text, static_cast<LPCTSTR>(strPath), std::strerror(nError));
+            AfxMessageBox(message, MB_ICONEXCLAMATION);
         }
         return;
     }
     list.SetDefaults();
+    SaveDefaultCatalogue(strPath);
+}
+
+void CVostrelApp::SaveDefaultCatalogue(const CString& strPath)
+{
+    CMetaSettingList& list = m_model.GetMetaSettings();
     const std::string dir = GetUserConfigDir();
     if (dir.empty() || !MakeDirectories(dir, 0700) || list.SaveToFile(strPath) != 0) {
         CString text;

@@ -74,6 +74,8 @@ public:
     // seeded from the one beside the program, which is never written. 0 when the user's file
     // exists (afterwards), 1 when not.
     UINT LocateSettingsFile(CString& strPath);
+    // The path of the user's settings file, whether it exists or not.
+    static CString GetUserSettingsFile();
     // The file beside the program that seeds the user's; empty when the program's folder is
     // unknown.
     static CString GetProgramSettingsFile();
@@ -97,6 +99,9 @@ protected:
 
 private:
     void LoadSettingsCatalogue();
+    // Writes the catalogue, just set to the defaults, to the user's settings file, which it
+    // then names; tells the user when it cannot.
+    void SaveDefaultCatalogue(const CString& strPath);
     // Tells the user when the registry file could not be used: damaged (and where it was kept),
     // or unreadable.
     void TellRegistryProblem();

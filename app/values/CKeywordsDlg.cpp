@@ -5,9 +5,11 @@
 #include "app/values/MetaValueText.h"
 #include "engine/meta/CMetaContent.h"
 #include "platform/afx/app/CWinApp.h"
+#include "platform/controls/MessageBox.h"
 
 namespace {
 constexpr UINT kWmHelp = 0x0053;
+constexpr UINT kIdsKeywordSplit = 63306;   // keyword, separator, count
 } // namespace
 
 BEGIN_MESSAGE_MAP(CKeywordsDlg, CDialog)
@@ -83,8 +85,39 @@ void CKeywordsDlg::OnOK()
         m_gridExisting.ReadList(keywords);
     // A keyword typed with a blank before it is the same keyword.
     TrimItems(keywords);
-    m_strValue = JoinWithSeparator(keywords, m_strSeparator.IsEmpty() ? CString(",") : m_strSeparator);
+    const CString strSeparator = m_strSeparator.IsEmpty() ? CString(",") : m_strSeparator;
+    // A keyword that holds the separator comes back from the page as several: the user says
+    // whether that is meant before it happens.
+    for (POSITION pos = keywords.GetHeadPosition(); pos != nullptr;) {
+        const CString& strKeyword = keywords.GetNext(pos);
+        if (strKeyword.Find(strSeparator) < 0)
+            continue;
+        CStringList parts;
+        CMetaContent::SplitList(strKeyword, strSeparator, parts);
+        CString strMessage;
+        strMessage.Format(kIdsKeywordSplit, strKeyword.GetString(), strSeparator.GetString(),
+                          static_cast<int>(parts.GetCount()));
+        if (AfxMessageBox(strMessage, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            continue;
+        ShowKeyword(strKeyword);
+        return;
+    }
+    m_strValue = JoinWithSeparator(keywords, strSeparator);
     EndDialog(IDOK);
+}
+
+void CKeywordsDlg::ShowKeyword(const CString& strKeyword)
+{
+    for (ROWCOL nRow = 1; nRow <= m_gridExisting.GetRowCount(); ++nRow) {
+        CString strText;
+        m_gridExisting.GetCellText(nRow, 1, strText);
+        strText.Trim();
+        if (strText == strKeyword) {
+            m_gridExisting.SetFocus();
+            m_gridExisting.SetCurrentCell(nRow, 1, GX_SCROLLINVIEW | GX_UPDATENOW);
+            return;
+        }
+    }
 }
 
 void CKeywordsDlg::OnHelp()

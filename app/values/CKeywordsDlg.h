@@ -40,6 +40,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Makes the keyword's cell current, for the user to change it.
+    void ShowKeyword(const CString& strKeyword);
+
     CString m_strName;
     CString m_strSeparator;
     CStringList m_Existing;

@@ -88,3 +88,29 @@ UINT CMetaDateSetting::ReadAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)
     pGrid->GetCellText(nRow, pGrid->GetAttributesColumn(), m_strFormat);
     return 0;
 }
+
+CString CMetaDateSetting::FindUnusablePart(const CString& strFormat)
+{
+    // The pattern letters of the date field: day, month, year, the two hours, minutes, seconds
+    // and AM/PM. Any other letter would be written as it stands and read back as nothing.
+    static const CString kPatternLetters("dMyhHmst");
+    const int nLength = strFormat.GetLength();
+    BOOL bField = FALSE;
+    for (int i = 0; i < nLength; ++i) {
+        const char c = strFormat[i];
+        if (c == '\'' || c == '"') {
+            const int nClose = strFormat.Find(c, i + 1);
+            if (nClose < 0)
+                return strFormat.Mid(i);
+            i = nClose;
+            continue;
+        }
+        const bool bLetter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!bLetter)
+            continue;
+        if (kPatternLetters.Find(c) < 0)
+            return CString(c);
+        bField = TRUE;
+    }
+    return bField ? CString() : strFormat;
+}

@@ -23,5 +23,11 @@ public:
     UINT SetupAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow) override;
     UINT ReadAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow) override;
 
+    // What of a date format the date field cannot write a date with and read it back from:
+    // empty when the format is usable, else the first letter that is no pattern letter, the
+    // text after a quote that is never closed, or the whole format when it holds no part of a
+    // date or time at all.
+    static CString FindUnusablePart(const CString& strFormat);
+
     CString m_strFormat;
 };

@@ -32,6 +32,19 @@ void CMetaSetting::Serialize(CArchive& ar)
     m_bNameFixed = bNameFixed;
 }
 
+BOOL CMetaSetting::IsTagName(const CString& strName)
+{
+    const int nLength = strName.GetLength();
+    if (nLength == 0 || strName[0] == ' ' || strName[nLength - 1] == ' ')
+        return FALSE;
+    for (int i = 0; i < nLength; ++i) {
+        const auto c = static_cast<unsigned char>(strName[i]);
+        if (c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>' || c == '&')
+            return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CMetaSetting::IsEqual(const CMetaSetting* pOther) const
 {
     if (pOther == nullptr)

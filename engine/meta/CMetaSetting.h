@@ -103,6 +103,12 @@ public:
     UINT SetColumn(ROWCOL nColumn) { m_nColumn = nColumn; return 0; }
     UINT GetColumn(ROWCOL& nColumn) const { nColumn = m_nColumn; return 0; }
 
+    // Whether a META tag can carry the name as its NAME or HTTP-EQUIV value: the tag writes it
+    // between double quotes as it stands, so the name may hold no quotation mark, angle
+    // bracket, ampersand or control character, and a page read back would not keep a space at
+    // either end. An empty name is not one either.
+    static BOOL IsTagName(const CString& strName);
+
     // Convenience reads for engine code.
     const CString& Name() const { return m_strName; }
     UINT Type() const { return m_nType; }

@@ -107,7 +107,8 @@ bool MatchesFilePattern(std::string_view name, std::string_view pattern)
         return true;
     const std::string n(name);
     const std::string p(pattern);
-    return fnmatch(p.c_str(), n.c_str(), FNM_PERIOD) == 0;
+    // Without regard to case: a file named VOSTREL.VSL is one of the "*.vsl" files.
+    return fnmatch(p.c_str(), n.c_str(), FNM_PERIOD | FNM_CASEFOLD) == 0;
 }
 
 FileDialogModel::FileDialogModel(Mode mode, DWORD flags, std::vector<FileFilter> filters,

@@ -109,3 +109,21 @@ int ReadWholeFile(const std::string& path, std::string& data)
         data.append(buffer, static_cast<size_t>(n));
     }
 }
+
+int MoveDamagedFileAside(const std::string& path, std::string& aside)
+{
+    for (int n = 1;; ++n) {
+        aside = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // A file system that cannot refuse to replace: look first, then move.
+        struct stat st{};
+        if (lstat(aside.c_str(), &st) == 0)
+            continue;
+        return rename(path.c_str(), aside.c_str()) == 0 ? 0 : errno;
+    }
+}

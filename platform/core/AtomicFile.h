@@ -23,3 +23,8 @@
 // WriteFileAtomically calls it; so does every other writer of user files. Callable from any
 // thread.
 void IgnoreFileSizeLimitSignal();
+
+// Moves a damaged file to the first of "<path>.damaged", "<path>.damaged.2", ... that no earlier
+// damaged copy holds: a copy kept for the user is never written over. Returns 0, or the errno of
+// the failed move with `aside` naming the copy tried.
+[[nodiscard]] int MoveDamagedFileAside(const std::string& path, std::string& aside);

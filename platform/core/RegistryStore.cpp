@@ -455,25 +455,9 @@ void CRegistryStore::LoadUser()
     }
 }
 
-// Moves a damaged file to the first of "<path>.damaged", "<path>.damaged.2", ... that no earlier
-// damaged copy holds: a copy kept for the user is never written over. Returns 0, or the errno of
-// the failed move with `aside` naming the copy tried.
 int CRegistryStore::SetAside(const std::string& path, std::string& aside)
 {
-    for (int n = 1;; ++n) {
-        aside = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
-        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
-            return 0;
-        if (errno == EEXIST)
-            continue;
-        if (errno != EINVAL && errno != ENOSYS)
-            return errno;
-        // A file system that cannot refuse to replace: look first, then move.
-        struct stat st{};
-        if (lstat(aside.c_str(), &st) == 0)
-            continue;
-        return rename(path.c_str(), aside.c_str()) == 0 ? 0 : errno;
-    }
+    return MoveDamagedFileAside(path, aside);
 }
 
 bool CRegistryStore::Parse(std::string_view text, CRegKeyNode& root, std::string& error)

@@ -392,6 +392,12 @@ protected:
     {
         ROWCOL nAt = 0, nAtCol = 0;
         View()->GetCurrentCell(nAt, nAtCol);
+        const std::string keys = ArrowKeys(nAt, nAtCol, nRow, nCol);
+        return (keys.empty() || Xdo("key" + keys)) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+    }
+    // The arrow keys, each after a blank, that take a grid's current cell from one cell to another.
+    static std::string ArrowKeys(ROWCOL nAt, ROWCOL nAtCol, ROWCOL nRow, ROWCOL nCol)
+    {
         std::string keys;
         for (; nAt < nRow; ++nAt)
             keys += " Down";
@@ -401,7 +407,7 @@ protected:
             keys += " Right";
         for (; nAtCol > nCol; --nAtCol)
             keys += " Left";
-        return (keys.empty() || Xdo("key" + keys)) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);
+        return keys;
     }
     // The clipboard's text after the keys, once they changed it; a note when they did not.
     std::string CopyByKeys(const std::string& keys)

@@ -155,7 +155,8 @@ TEST_F(MetaSettingDlgTest, OptionsEditsTheCatalogueAndOkWritesTheSettingsFile)
     EXPECT_EQ(loaded, before);
     EXPECT_TRUE(noRows.seen);
     EXPECT_EQ(noRows.text, "To delete a metatag setting, you must first select the row containing those settings. "
-                           "Click on the row header to select the row.");
+                           "Click on the row header to select the row, or press Shift+Space to select the rows of "
+                           "the current cell or the chosen cells.");
     EXPECT_EQ(afterCellRange, before);
     std::vector<std::string> expected = before;
     expected.erase(expected.begin() + 2, expected.begin() + 5);

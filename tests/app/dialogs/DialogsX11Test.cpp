@@ -425,13 +425,13 @@ TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPresses
                   return true;
               },
               [&] {
-                  user.Type("Author");
+                  user.Type("Reviewer");
               });
     user.Then("the typed name is in the cell's edit",
               [&] {
                   CString text;
                   CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
-                  return pControl != nullptr && pControl->GetCurrentText(text) && text == "Author";
+                  return pControl != nullptr && pControl->GetCurrentText(text) && text == "Reviewer";
               },
               [&] { user.Key("Return"); });
     user.Then("the edit has ended with the name stored and the dialog still open",
@@ -439,7 +439,7 @@ TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPresses
                   CString text;
                   dlg.GetGrid().GetCellText(nNewRow, CMetaSettingGridCtrl::kColName, text);
                   CGXControl* pControl = dlg.GetGrid().GetCurrentCellControl();
-                  return text == "Author" && (pControl == nullptr || !pControl->GetModify());
+                  return text == "Reviewer" && (pControl == nullptr || !pControl->GetModify());
               },
               [&] {
                   Keep("metatag-settings-after-enter");
@@ -450,7 +450,7 @@ TEST_F(DialogsX11Test, EnterEndsACellEditInTheSettingsGridAndTheNextEnterPresses
     CMetaSettingList result;
     dlg.GetSettings(result);
     ASSERT_EQ(result.GetCount(), list.GetCount() + 1);
-    EXPECT_STREQ(result.GetTail()->Name(), "Author");
+    EXPECT_STREQ(result.GetTail()->Name(), "Reviewer");
     // Centred on the screen (the owner is not shown), not at its top-left corner.
     const int screenW = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenH = ::GetSystemMetrics(SM_CYSCREEN);

@@ -40,7 +40,9 @@ TEST_F(VostrelAppTest, FirstStartWritesTheDefaultCatalogueAndTheNextStartReadsIt
     EXPECT_EQ(ReadFile(SettingsPath()), written) << "a good file is read, not rewritten";
 }
 
-TEST_F(VostrelAppTest, AForeignSettingsFileIsReportedAndLeftAsItWas)
+// A file in the catalogue's place that holds none is kept under a name of its own, told once
+// with both names, and a catalogue the program can read and write takes its place.
+TEST_F(VostrelAppTest, AForeignSettingsFileIsKeptAsideAndToldWithBothNames)
 {
     const std::string foreign = "<html>not a settings file</html>\n";
     WriteFile(SettingsPath(), foreign);
@@ -48,11 +50,16 @@ TEST_F(VostrelAppTest, AForeignSettingsFileIsReportedAndLeftAsItWas)
     AnswerBox(*backend, IDOK, &seen);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(seen.seen);
-    EXPECT_EQ(seen.text.rfind("Bad or incompatible Vostrel Settings file: " + SettingsPath(), 0), 0u) << seen.text;
-    EXPECT_EQ(ReadFile(SettingsPath()), foreign);
+    EXPECT_EQ(seen.text.rfind("The file of your metatag settings, '" + SettingsPath() + "', is damaged", 0), 0u) << seen.text;
+    EXPECT_NE(seen.text.find("kept as '" + SettingsPath() + ".damaged'."), std::string::npos) << seen.text;
+    EXPECT_EQ(ReadFile(SettingsPath() + ".damaged"), foreign);
     CMetaSettingList* pList = nullptr;
     app->GetMetaSettingList(pList);
     EXPECT_GT(pList->GetCount(), 0) << "the built-in catalogue is used";
+    EXPECT_EQ(std::string(static_cast<LPCTSTR>(pList->GetFilePath())), SettingsPath()) << "OK would save nowhere";
+    CMetaSettingList written;
+    EXPECT_EQ(written.LoadFromFile(CString(SettingsPath().c_str())), 0u) << "no catalogue was saved in its place";
+    EXPECT_EQ(written.GetCount(), pList->GetCount());
 }
 
 TEST_F(VostrelAppTest, TheAboutBoxShowsNameVersionAndBuild)

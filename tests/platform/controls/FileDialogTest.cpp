@@ -74,7 +74,9 @@ TEST(FileDialogModelTest, ReadsBothFilterFormsAndMatchesPatterns)
     EXPECT_TRUE(MatchesFilePattern("README", "*.*"));
     EXPECT_TRUE(MatchesFilePattern("site.vsp", "*.vsp"));
     EXPECT_FALSE(MatchesFilePattern("site.vsp.bak", "*.vsp"));
-    EXPECT_FALSE(MatchesFilePattern("SITE.VSP", "*.vsp"));
+    EXPECT_TRUE(MatchesFilePattern("SITE.VSP", "*.vsp"));
+    EXPECT_TRUE(MatchesFilePattern("VOSTREL.VSL", "*.vsl"));
+    EXPECT_FALSE(MatchesFilePattern("VOSTREL.VSL.damaged", "*.vsl"));
     EXPECT_TRUE(MatchesFilePattern("a1.txt", "a?.txt"));
 }
 

@@ -1,0 +1,377 @@
+// Metatag Settings as the user meets it on the X server, every key typed by another client: its
+// commands by the keys alone (Insert, Delete, Shift+Space, the menu key and Shift+F10), what OK
+// refuses because it would write wrong pages, the type that decides the tag's form, and a
+// damaged catalogue file at start-up. Judged by the boxes shown, the screen and the catalogue
+// file on disk.
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CNewProjectDlg.h"
+#include "engine/meta/CMetaDateSetting.h"
+#include "grid/core/CGXControl.h"
+
+#include "platform/controls/CommonDialog.h"
+#include "platform/controls/ListBoxDefs.h"
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
+
+namespace {
+
+class MetatagSettingsX11Test : public MainWindowStepsX11Test {
+protected:
+    // The dialog, once it is the active window and its grid has the keys on the server.
+    std::function<bool()> SettingsHaveTheKeys(CMetaSettingDlg*& pDlg)
+    {
+        return [this, &pDlg] {
+            pDlg = dynamic_cast<CMetaSettingDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+            return pDlg != nullptr && Matches(FocusedTitle(), "^Metatag Settings - ") &&
+                   ::GetFocus() == pDlg->GetGrid().GetSafeHwnd() && Settled();
+        };
+    }
+    // The row of the settings grid whose name cell shows the text; 0 when none does.
+    static ROWCOL RowNamed(CMetaSettingGridCtrl& grid, const CString& strName)
+    {
+        for (ROWCOL nRow = 1; nRow <= grid.GetRowCount(); ++nRow) {
+            CString strText;
+            grid.GetCellText(nRow, CMetaSettingGridCtrl::kColName, strText);
+            if (strText == strName)
+                return nRow;
+        }
+        return 0;
+    }
+    static bool IsCurrent(CMetaSettingGridCtrl& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL nAtRow = 0, nAtCol = 0;
+        return grid.GetCurrentCell(nAtRow, nAtCol) && nAtRow == nRow && nAtCol == nCol;
+    }
+    // The keys that take the current cell of the grid to the cell.
+    static std::string KeysTo(CMetaSettingGridCtrl& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        ROWCOL nAtRow = 0, nAtCol = 0;
+        grid.GetCurrentCell(nAtRow, nAtCol);
+        return ArrowKeys(nAtRow, nAtCol, nRow, nCol);
+    }
+    // The current cell's edit opened with F2 unless it is open, its text replaced by the text,
+    // then the keys.
+    void TypeIntoCell(const std::string& text, const std::string& keys, bool bOpen = false)
+    {
+        XdoNow(bOpen ? "key ctrl+a" : "key F2 ctrl+a");
+        XdoNow("type --delay 30 '" + text + "'");
+        XdoNow("key --delay 60 " + keys);
+    }
+    // Once the cell holds the text, stored, the keys: Enter that stored an edit is taken before
+    // the next one reaches the dialog.
+    void WhenStored(CMetaSettingDlg*& pDlg, const ROWCOL& nRow, ROWCOL nCol, const std::string& text, const std::string& keys)
+    {
+        When("the cell holds '" + text + "'", [this, &pDlg, &nRow, nCol, text] {
+                 CString strText;
+                 pDlg->GetGrid().GetCellText(nRow, nCol, strText);
+                 lastSeen = strText.GetString();
+                 CGXControl* pControl = pDlg->GetGrid().GetControl(nRow, nCol);
+                 return pDlg->GetGrid().GetCellText(nRow, nCol, strText) == 0 && strText == text.c_str() &&
+                        (pControl == nullptr || !pControl->IsActive() || !pControl->GetModify()) && Settled();
+             },
+             [this, keys] { XdoNow("key --delay 60 " + keys); });
+    }
+    std::string lastSeen;   // what the cell WhenStored waits for held last
+    // The catalogue as its file holds it.
+    static ::testing::AssertionResult Catalogue(const std::string& path, CMetaSettingList& list)
+    {
+        if (list.LoadFromFile(CString(path.c_str())) != 0)
+            return ::testing::AssertionFailure() << path << " holds no catalogue";
+        return ::testing::AssertionSuccess();
+    }
+    static CMetaSetting* Find(CMetaSettingList& list, const char* pszName)
+    {
+        CMetaSetting* pSetting = nullptr;
+        return list.FindByName(pszName, pSetting) == 0 ? pSetting : nullptr;
+    }
+    // The share of white pixels in a cell of the settings grid on the screen, in percent.
+    static int WhiteShare(cairo_surface_t* shot, CMetaSettingGridCtrl& grid, ROWCOL nRow, ROWCOL nCol)
+    {
+        const CRect cell = grid.CalcCellRect(nRow, nCol);
+        int nWhite = 0, nAll = 0;
+        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+            for (int x = cell.left + 1; x < cell.right - 1; ++x, ++nAll) {
+                POINT pt{x, y};
+                ::ClientToScreen(grid.GetSafeHwnd(), &pt);
+                nWhite += screen_capture::PixelAt(shot, pt) == 0xFFFFFFu ? 1 : 0;
+            }
+        return nAll > 0 ? nWhite * 100 / nAll : -1;
+    }
+};
+
+} // namespace
+
+// Insert adds a tag, typed a name of other scripts; the menu key, a right click and Shift+F10
+// open the toolbar's commands as a menu, once; Shift+Space chooses the current row, lit on the
+// screen, and Delete deletes it, leaving no row chosen. OK writes the file.
+TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
+{
+    const std::string typed = "Überschrift-ßé";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nRows = 0, nAdded = 0, nNewTag = 0;
+    std::vector<std::string> menuItems;
+    std::string note;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        nRows = pDlg->GetGrid().GetRowCount();
+        nAdded = nRows + 1;
+        char text[512] = {};
+        ::GetDlgItemText(pDlg->GetSafeHwnd(), 1091, text, sizeof text);
+        note = text;
+        XdoNow("key Insert");
+    });
+    When("Insert added a row being named", [&] {
+             CGXControl* pControl = pDlg->GetGrid().GetControl(nRows + 1, CMetaSettingGridCtrl::kColName);
+             return pDlg->GetGrid().GetRowCount() == nRows + 1 && IsCurrent(pDlg->GetGrid(), nRows + 1, 1) &&
+                    pControl != nullptr && pControl->IsActive() && Settled();
+         },
+         [&] { TypeIntoCell(typed, "Return", true); });
+    WhenStored(pDlg, nAdded, CMetaSettingGridCtrl::kColName, typed, "Menu");
+    When("the menu key opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Delete Chosen Metatags", &r) != nullptr && ShowsNow();
+         },
+         [&] {
+             for (HWND popup : MenuDriver::OpenMenus()) {
+                 HMENU menu = MenuDriver::MenuOf(popup);
+                 if (std::getenv("VOSTREL_KEEP_SCREENSHOTS") != nullptr)
+                     cairo_surface_destroy(Shot("metatag-settings-menu"));
+                 for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                     char text[128] = {};
+                     GetMenuString(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                     if (*text)
+                         menuItems.emplace_back(text);
+                 }
+             }
+             XdoNow("key Escape");
+         });
+    // A right click on a cell opens the same menu, once: Escape closes it for good.
+    When("the menu key's menu is closed", [&] { return MenuDriver::OpenMenus().empty() && Settled(); }, [&] {
+        const CRect cell = pDlg->GetGrid().CalcCellRect(nAdded, CMetaSettingGridCtrl::kColName);
+        POINT pt = cell.CenterPoint();
+        ::ClientToScreen(pDlg->GetGrid().GetSafeHwnd(), &pt);
+        ClickAt(pt, 3, 1);
+    });
+    When("a right click opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Restore Default Settings...", &r) != nullptr && ShowsNow();
+         },
+         [&] { XdoNow("key Escape"); });
+    ROWCOL nGenerator = 0;
+    When("the menu is closed", [&] { return MenuDriver::OpenMenus().empty() && Settled(); }, [&] {
+        nGenerator = RowNamed(pDlg->GetGrid(), "Generator");
+        XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColType) + " shift+space");
+    });
+    int chosen = -1, unchosen = -1;
+    When("Shift+Space chose the Generator's row", [&] {
+             CGXRangeList ranges;
+             return nGenerator > 0 && pDlg->GetGrid().GetSelectedRowRanges(ranges) == 0 &&
+                    pDlg->GetGrid().GetSelectedRowsDescending() == std::vector<ROWCOL>{nGenerator} && Settled();
+         },
+         [&] {
+             // The chosen row is lit on the screen, its HTTP-EQUIV cell dark around the box; the
+             // row below it is not.
+             cairo_surface_t* shot = Shot("metatag-settings-row-chosen");
+             if (shot != nullptr) {
+                 chosen = WhiteShare(shot, pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColHttpEquiv);
+                 unchosen = WhiteShare(shot, pDlg->GetGrid(), nGenerator + 1, CMetaSettingGridCtrl::kColHttpEquiv);
+                 cairo_surface_destroy(shot);
+             }
+             XdoNow("key Delete");
+         });
+    // The deleted row's setting is gone, and no row is chosen after it.
+    When("Delete deleted the row", [&] {
+             CGXRangeList ranges;
+             return RowNamed(pDlg->GetGrid(), "Generator") == 0 && pDlg->GetGrid().GetSelectedRowRanges(ranges) != 0 &&
+                    Settled();
+         },
+         [&] { XdoNow("key shift+F10"); });
+    When("Shift+F10 opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Add Metatag", &r) != nullptr && ShowsNow();
+         },
+         [&] { XdoNow("key a"); });
+    // Enter on the new row's name, unchanged, is OK.
+    When("the menu's Add added a row", [&] { return (nNewTag = RowNamed(pDlg->GetGrid(), "NewTag")) != 0 && Settled(); },
+         [&] { XdoNow("key Return"); });
+    EXPECT_TRUE(StepsTaken()) << "the cell held '" << lastSeen << "'";
+    EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
+
+    EXPECT_NE(note.find("OK saves these settings to '" + SettingsPath() + "', for this project."), std::string::npos) << note;
+    EXPECT_EQ(menuItems, (std::vector<std::string>{"&Open Settings File...", "&Save Settings to File...", "&Add Metatag\tIns",
+                                                   "&Delete Chosen Metatags\tDel", "&Restore Default Settings...",
+                                                   "Disa&ble All Metatags"}));
+    EXPECT_LT(chosen, 30) << "the chosen row is not lit";
+    EXPECT_GT(unchosen, 70) << "the row below the chosen one is lit";
+    EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(SettingsPath(), saved));
+    EXPECT_EQ(static_cast<ROWCOL>(saved.GetCount()), nRows + 1);
+    EXPECT_NE(Find(saved, typed.c_str()), nullptr) << "the tag added by Insert";
+    EXPECT_NE(Find(saved, "NewTag"), nullptr) << "the tag added by the menu";
+    EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by Delete";
+}
+
+// OK refuses an empty name, a name a tag cannot carry and a name another row has, then a date
+// format the date field cannot write; each box names the row and the rule and leaves the cell
+// current. A new row made a Refresh tag by its type is an HTTP-EQUIV tag, as the built-in one is.
+TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nNew = 0, nDate = 0, nKeywords = 0;
+    const auto inBox = [&](size_t nBoxes, ROWCOL nRow, ROWCOL nCol) {
+        return [&, nBoxes, nRow, nCol] {
+            return boxes.Texts().size() == nBoxes && SettingsHaveTheKeys(pDlg)() && IsCurrent(pDlg->GetGrid(), nRow, nCol);
+        };
+    };
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        nNew = pDlg->GetGrid().GetRowCount() + 1;
+        nDate = RowNamed(pDlg->GetGrid(), "dc.date");
+        nKeywords = RowNamed(pDlg->GetGrid(), "Keywords");
+        XdoNow("key Insert");
+    });
+    When("Insert added a row being named", [&] { return IsCurrent(pDlg->GetGrid(), nNew, 1) && Settled(); },
+         [&] { XdoNow("key --delay 30 ctrl+a BackSpace Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "", "Return");
+    When("OK refused the empty name", [&] { return inBox(1, nNew, CMetaSettingGridCtrl::kColName)(); },
+         [&] { TypeIntoCell("my \"tag\" <x", "Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "my \"tag\" <x", "Return");
+    When("OK refused the name with quotes", [&] { return inBox(2, nNew, CMetaSettingGridCtrl::kColName)(); },
+         [&] { TypeIntoCell("keywords", "Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "keywords", "Return");
+    When("OK refused the second Keywords", [&] { return inBox(3, nNew, CMetaSettingGridCtrl::kColName)(); },
+         [&] { TypeIntoCell("N10Refresh", "Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "N10Refresh", "Right Right R");
+    When("the row became a Refresh tag", [&] {
+             CMetaSetting* pSetting = nullptr;
+             CString strType;
+             return pDlg->GetGrid().GetSettingOfRow(nNew, pSetting) == 0 && pSetting->GetTypeName(strType) == 0 &&
+                    strType == "Refresh" && Settled();
+         },
+         [&] {
+             CString strEquiv;
+             pDlg->GetGrid().GetCellText(nNew, CMetaSettingGridCtrl::kColHttpEquiv, strEquiv);
+             EXPECT_STREQ(strEquiv, "1") << "the new Refresh row is not ticked HTTP-EQUIV";
+             XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nDate, CMetaSettingGridCtrl::kColAttributes));
+             TypeIntoCell("%Y-%m-%d qq", "Return");
+         });
+    WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "%Y-%m-%d qq", "Return");
+    When("OK refused the date format", [&] { return inBox(4, nDate, CMetaSettingGridCtrl::kColAttributes)(); },
+         [&] { TypeIntoCell("yyyy-MM-dd", "Return"); });
+    WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "yyyy-MM-dd", "Return");
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
+
+    ASSERT_EQ(boxes.Texts().size(), 4u);
+    EXPECT_EQ(boxes.Texts()[0], "Row " + std::to_string(nNew) +
+                                    " has no name. Every metatag needs a name: type one into the row's Name cell.");
+    EXPECT_EQ(boxes.Texts()[1], "The name 'my \"tag\" <x' in row " + std::to_string(nNew) +
+                                    " cannot be the name of a META tag: a name may not hold quotation marks, angle "
+                                    "brackets (< >), ampersands (&) or control characters, nor begin or end with a space.");
+    EXPECT_EQ(boxes.Texts()[2], "The name 'keywords' in row " + std::to_string(nNew) + " is also the name of row " +
+                                    std::to_string(nKeywords) +
+                                    ". Each metatag needs a name of its own; names that differ only in upper and lower "
+                                    "case are the same name.");
+    EXPECT_EQ(boxes.Texts()[3].rfind("The date format '%Y-%m-%d qq' in row " + std::to_string(nDate) +
+                                         " (dc.date) cannot be used: 'Y' is no part of a date format",
+                                     0),
+              0u)
+        << boxes.Texts()[3];
+    EXPECT_NE(boxes.Texts()[3].find("yy or yyyy (year)"), std::string::npos) << "the box names the formats known";
+
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(SettingsPath(), saved));
+    CMetaSetting* pRefresh = Find(saved, "N10Refresh");
+    ASSERT_NE(pRefresh, nullptr);
+    CString strTag;
+    pRefresh->FormatTag("30; URL=next.html", strTag);
+    // The project's pages write their tags in capitals.
+    EXPECT_STREQ(strTag, "<META HTTP-EQUIV=\"N10Refresh\" CONTENT=\"30; URL=next.html\">");
+    auto* pDate = dynamic_cast<CMetaDateSetting*>(Find(saved, "dc.date"));
+    ASSERT_NE(pDate, nullptr);
+    EXPECT_STREQ(pDate->m_strFormat, "yyyy-MM-dd");
+}
+
+// A catalogue file cut short at start-up is kept aside beside an earlier damaged copy, which
+// stays as it was; the one box names both files, and the defaults saved in its place keep what
+// the user changes in Metatag Settings from New Project. Its Save lists that file.
+TEST_F(MetatagSettingsX11Test, ADamagedCatalogueIsKeptAsideAndTheNewOneSaved)
+{
+    const std::string config = dir.Path() + "/config/vostrel";
+    std::filesystem::create_directories(config);
+    const std::string file = config + "/VOSTREL.VSL";
+    CMetaSettingList defaults;
+    defaults.SetDefaults();
+    ASSERT_EQ(defaults.SaveToFile(CString(file.c_str())), 0u);
+    const std::string whole = ReadFile(file);
+    const std::string cut = whole.substr(0, whole.size() / 2);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << cut;
+    std::ofstream(file + ".damaged", std::ios::binary) << "an earlier copy";
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], "The file of your metatag settings, '" + file +
+                                    "', is damaged: Vostrel cannot read it.\n\nVostrel starts with the default metatag "
+                                    "settings and keeps them, and the changes you make to them, in that file. The "
+                                    "damaged file was kept as '" + file + ".damaged.2'.");
+    EXPECT_EQ(ReadFile(file + ".damaged"), "an earlier copy");
+    EXPECT_EQ(ReadFile(file + ".damaged.2"), cut);
+
+    CNewProjectDlg* pNew = nullptr;
+    CMetaSettingDlg* pDlg = nullptr;
+    Type("the main window", "^Vostrel", "ctrl+n");
+    When("New Project is shown", [&] {
+             pNew = dynamic_cast<CNewProjectDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+             return pNew != nullptr && Matches(FocusedTitle(), "^New Project") && Settled();
+         },
+         [&] { ClickAt(CentreOnScreen(pNew->GetDlgItem(CNewProjectDlg::kIdMetaSettings)->GetSafeHwnd()), 1, 1); });
+    // The menu's Save lists the catalogue files of the settings folder, whatever the case of
+    // their names; the damaged copies are none.
+    std::vector<std::string> listed;
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Menu"); });
+    When("the menu key opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Save Settings to File...", &r) != nullptr && ShowsNow();
+         },
+         [&] { XdoNow("key s"); });
+    When("the save dialog lists the folder's files", [&] {
+             HWND hSave = ::GetActiveWindow();
+             HWND hList = ::GetDlgItem(hSave, lst1);
+             listed.clear();
+             const int nCount = hList != nullptr ? static_cast<int>(::SendMessage(hList, LB_GETCOUNT, 0, 0)) : 0;
+             for (int i = 0; i < nCount; ++i) {
+                 char text[256] = {};
+                 ::SendMessage(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+                 listed.emplace_back(text);
+             }
+             return Matches(FocusedTitle(), "^Save As Metatag Settings$") && hList != nullptr && Settled();
+         },
+         [&] { XdoNow("key Escape"); });
+    When("Metatag Settings has the keys again", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Insert"); });
+    // Enter on the new row's name, unchanged, is OK.
+    When("Insert added a row", [&] { return RowNamed(pDlg->GetGrid(), "NewTag") != 0 && Settled(); },
+         [&] { XdoNow("key Return"); });
+    Type("New Project", "^New Project", "Escape");
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(listed, std::vector<std::string>{"VOSTREL.VSL"});
+    EXPECT_EQ(boxes.Texts().size(), 1u) << "a second box: " << boxes.Texts().back();
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(file, saved));
+    EXPECT_EQ(saved.GetCount(), defaults.GetCount() + 1);
+    EXPECT_NE(Find(saved, "NewTag"), nullptr) << "the change made in Metatag Settings was not kept";
+}
