@@ -201,7 +201,7 @@ TEST_F(EditStateX11Test, WhatTheGridLeavesUndoneIsSaidInTheStatusBar)
     EXPECT_EQ(StatusText(), "5 pasted cells lay past the last page or column and were left out.");
     EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "no beep";
     EXPECT_EQ(view.GetRowCount(), 4u);
-    Shot("paste-left-out");
+    cairo_surface_destroy(Shot("paste-left-out"));
 
     // Another program's cells, in text, pasted at the last cell: one lands, three are left out.
     {
@@ -240,7 +240,7 @@ TEST_F(EditStateX11Test, WhatTheGridLeavesUndoneIsSaidInTheStatusBar)
     ASSERT_TRUE(Xdo("key Delete"));
     EXPECT_TRUE(RunUntil([&] { return bells.Rung() > nRung; }, 60000)) << "Delete during the scan gave no beep";
     EXPECT_EQ(StatusText(), Text(IDS_EDIT_WAITS_FOR_SCAN));
-    Shot("edit-waits-for-scan");
+    cairo_surface_destroy(Shot("edit-waits-for-scan"));
     ASSERT_TRUE(Xdo("key Escape"));
     EXPECT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 2; }, 60000));
 }
