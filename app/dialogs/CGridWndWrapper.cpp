@@ -336,12 +336,25 @@ void CGridWndWrapper::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCO
 {
     CGXGridWnd::DrawClientRange(pDC, nTop, nLeft, nBottom, nRight);
     ROWCOL nRow = 0, nCol = 0;
-    if (pDC == nullptr || pDC->IsPrinting() || GetCurrentCell(nRow, nCol) || !HasFocusInside())
+    if (pDC == nullptr || pDC->IsPrinting() || m_bSettingCurrentCell || GetCurrentCell(nRow, nCol) || !HasFocusInside())
         return;
     CRect grid;
     GetGridRect(&grid);
     grid.DeflateRect(1, 1);
     pDC->DrawFocusRect(&grid);
+}
+
+BOOL CGridWndWrapper::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
+{
+    const BOOL bWasSetting = m_bSettingCurrentCell;
+    m_bSettingCurrentCell = TRUE;
+    const BOOL bSet = CGXGridWnd::SetCurrentCell(nRow, nCol, nFlags);
+    m_bSettingCurrentCell = bWasSetting;
+    // A grid left without a current cell gets its frame whole, not only where it was drawn again.
+    ROWCOL nNowRow = 0, nNowCol = 0;
+    if (!bWasSetting && GetSafeHwnd() != nullptr && !GetCurrentCell(nNowRow, nNowCol) && HasFocusInside())
+        Invalidate(FALSE);
+    return bSet;
 }
 
 BOOL CGridWndWrapper::HasFocusInside() const
