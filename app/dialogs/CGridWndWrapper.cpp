@@ -350,10 +350,6 @@ BOOL CGridWndWrapper::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
     m_bSettingCurrentCell = TRUE;
     const BOOL bSet = CGXGridWnd::SetCurrentCell(nRow, nCol, nFlags);
     m_bSettingCurrentCell = bWasSetting;
-    // A grid left without a current cell gets its frame whole, not only where it was drawn again.
-    ROWCOL nNowRow = 0, nNowCol = 0;
-    if (!bWasSetting && GetSafeHwnd() != nullptr && !GetCurrentCell(nNowRow, nNowCol) && HasFocusInside())
-        Invalidate(FALSE);
     return bSet;
 }
 
