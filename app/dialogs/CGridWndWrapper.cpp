@@ -336,12 +336,21 @@ void CGridWndWrapper::DrawClientRange(CDC* pDC, ROWCOL nTop, ROWCOL nLeft, ROWCO
 {
     CGXGridWnd::DrawClientRange(pDC, nTop, nLeft, nBottom, nRight);
     ROWCOL nRow = 0, nCol = 0;
-    if (pDC == nullptr || pDC->IsPrinting() || GetCurrentCell(nRow, nCol) || !HasFocusInside())
+    if (pDC == nullptr || pDC->IsPrinting() || m_bSettingCurrentCell || GetCurrentCell(nRow, nCol) || !HasFocusInside())
         return;
     CRect grid;
     GetGridRect(&grid);
     grid.DeflateRect(1, 1);
     pDC->DrawFocusRect(&grid);
+}
+
+BOOL CGridWndWrapper::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
+{
+    const BOOL bWasSetting = m_bSettingCurrentCell;
+    m_bSettingCurrentCell = TRUE;
+    const BOOL bSet = CGXGridWnd::SetCurrentCell(nRow, nCol, nFlags);
+    m_bSettingCurrentCell = bWasSetting;
+    return bSet;
 }
 
 BOOL CGridWndWrapper::HasFocusInside() const

@@ -100,6 +100,9 @@ public:
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL MoveCurrentCellEx(int direction, UINT nCell = 1) override;
+    // The cell the keys leave is drawn again before the new one is current: that paint shows no
+    // frame of a grid without a current cell, which would stay along the edges of the old cell.
+    BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;
     // The current cell is framed while the focus is in the grid: the frame shows which control
     // of the dialog the keys go to.
     BOOL HandleSetFocus(CWnd* pOldWnd) override;
@@ -125,4 +128,5 @@ protected:
 private:
     BOOL m_bPickList = FALSE;
     BOOL m_bChoices = FALSE;
+    BOOL m_bSettingCurrentCell = FALSE;
 };

@@ -437,6 +437,13 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         SetColCount(nShown + 1 + (m_bShowTitle ? 1 : 0), 0);
         const ROWCOL nRows = static_cast<ROWCOL>(pages.GetCount());
         SetRowCount(nRows, 0);
+        if (nRows == 0 && pList != nullptr) {
+            // Without pages the columns are still headed by their settings' names (and the
+            // title's), not left for the grid to letter; naming them adds no row.
+            SetUpColumns(*pList);
+            SetRowCount(0, 0);
+            WidenFileColumns();
+        }
         if (nRows > 0 && pList != nullptr) {
             SetUpColumns(*pList);
             WidenFileColumns();

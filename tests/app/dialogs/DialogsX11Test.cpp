@@ -1506,3 +1506,43 @@ TEST_F(DialogsX11Test, TheCalendarShowsItsFocusOnceTabReachesIt)
     EXPECT_LT(nChanged, before.size() / 10);
     EXPECT_EQ(after, before) << "the focus frame stayed when the keys left";
 }
+
+// Down in the keywords list moves the frame to the next row and leaves no dots behind: the
+// row it left is drawn again without the dotted frame of a list that has no current row.
+TEST_F(DialogsX11Test, TheKeywordListLeavesNoFocusFrameBehindItsCurrentRow)
+{
+    const auto dark = [](uint32_t pixel) {
+        return ((pixel >> 16) & 0xFF) < 0x80 && ((pixel >> 8) & 0xFF) < 0x80 && (pixel & 0xFF) < 0x80;
+    };
+    const auto current = [](CGXGridWnd& grid, ROWCOL nRow) {
+        ROWCOL r = 0, c = 0;
+        return grid.GetCurrentCell(r, c) && r == nRow;
+    };
+    X11ModalDriver user(server->DisplayName());
+    CMetaContent content;
+    content.SetName("KEYWORDS");
+    content.SetContent("Wind,Straße,ωμέγα");
+    CKeywordsDlg dlg(user.Owner());
+    dlg.SetContent("Keywords", content);
+    CKeywordsGridCtrl& existing = dlg.GetExistingGrid();
+    int nTopDots = -1, nLeftDots = -1;
+    user.Then("the dialog is shown with the keys in the existing keywords",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&existing) && current(existing, 1) && NothingToPaint(); },
+              [&] { user.Key("Down"); });
+    user.Then("Down made the second row current", [&] { return current(existing, 2) && NothingToPaint(); },
+              [&] {
+                  Keep("keywords-down");
+                  CRect client;
+                  existing.GetClientRect(&client);
+                  const CRect first = existing.CalcCellRect(1, 1);
+                  // Along the top of the list and down the left of the row the keys left, inside
+                  // the row's own grey lines: white where nothing is framed.
+                  nTopDots = CountPixels(existing.GetSafeHwnd(), CRect(client.left + 2, 1, client.right - 2, 2), dark);
+                  nLeftDots = CountPixels(existing.GetSafeHwnd(), CRect(1, first.top + 2, 2, first.bottom - 2), dark);
+                  user.Key("Escape");
+              });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(nTopDots, 0) << "dots of a focus frame stay along the top of the list";
+    EXPECT_EQ(nLeftDots, 0) << "dots of a focus frame stay down the left of the first row";
+}

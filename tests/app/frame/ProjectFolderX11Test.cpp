@@ -65,6 +65,16 @@ TEST_F(ProjectFolderX11Test, AWebAddressIsNoFolderAndAFolderWithoutPagesIsTold)
         CProjectSettings* pSettings = nullptr;
         ASSERT_EQ(app->GetProjectSettings(pSettings), 0u) << "the folder made no project";
         EXPECT_EQ(std::string(pSettings->m_strProjectDirectory), empty);
+
+        // The grid of the empty project heads its columns with the settings' names alone: no
+        // column the grid would letter by itself.
+        ASSERT_TRUE(RunUntil([&] { return View() != nullptr && Settled(); }, 60000));
+        if (cairo_surface_t* shot = Shot("empty-project-grid"))
+            cairo_surface_destroy(shot);
+        CGroupView& grid = *View();
+        EXPECT_EQ(grid.GetRowCount(), 0u);
+        for (ROWCOL nCol = 1; nCol <= grid.GetColCount(); ++nCol)
+            EXPECT_FALSE(grid.GetStoredCellValue(0, nCol).IsEmpty()) << "column " << nCol << " has no setting's name";
     }
 
     // Named on the command line, the address is told in one box, and the program runs on.
