@@ -36,6 +36,16 @@ protected:
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
     }
+    // The lines up to the count that the pane shows marked as taken out.
+    static std::vector<int> MarkedLines(CFileContentsWnd& pane, int nLines)
+    {
+        std::vector<int> marked;
+        for (int nLine = 1; nLine <= nLines; ++nLine) {
+            if (pane.GetEditor().IsRemovedLine(nLine))
+                marked.push_back(nLine);
+        }
+        return marked;
+    }
     std::vector<std::string> TempFiles()
     {
         std::vector<std::string> names;
@@ -182,10 +192,7 @@ TEST_F(PreviewTest, TheRepeatedTagTheRewriteTakesOutIsMarkedInThePageOnDisk)
             ASSERT_NE(pDlg, nullptr);
             leftCaption = pDlg->GetLeftPane().GetCaption();
             right = TextOf(pDlg->GetRightPane());
-            for (int nLine = 1; nLine <= 6; ++nLine) {
-                if (pDlg->GetLeftPane().GetEditor().IsRemovedLine(nLine))
-                    marked.push_back(nLine);
-            }
+            marked = MarkedLines(pDlg->GetLeftPane(), 6);
             pDlg->EndDialog(IDCANCEL);
         },
         [] { ADD_FAILURE() << "the preview never opened"; });
@@ -221,7 +228,6 @@ protected:
         ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
         ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
         opened = false;
-        marked.clear();
         dialog_automation::WhenWindowOpens(
             *backend,
             &PreviewShown,
@@ -231,10 +237,7 @@ protected:
                 ASSERT_NE(pDlg, nullptr);
                 left = TextOf(pDlg->GetLeftPane());
                 right = TextOf(pDlg->GetRightPane());
-                for (int nLine = 1; nLine <= 8; ++nLine) {
-                    if (pDlg->GetLeftPane().GetEditor().IsRemovedLine(nLine))
-                        marked.push_back(nLine);
-                }
+                marked = MarkedLines(pDlg->GetLeftPane(), 8);
                 pDlg->EndDialog(IDCANCEL);
             },
             nullptr);
