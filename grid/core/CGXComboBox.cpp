@@ -322,8 +322,12 @@ void CGXComboBox::FitListToChoices(const CRect& rectCell)
     const int x = std::max(0, std::min<int>(rectCell.left, nScreen - cx));
     // A list that runs past the screen's bottom opens above the cell when there is more room
     // there, and is cut to the room it has on its side: its scroll bar reaches the rest.
+    // As tall as the choices it shows, so that no blank band parts them from the cell when the
+    // list stands above it.
     int y = window.top;
-    int cy = window.Height();
+    const int nItem = m_pList->GetItemHeight(0);
+    int cy = nItem > 0 ? std::min(m_pList->GetCount(), kMaxVisibleItems) * nItem + window.Height() - client.Height()
+                       : window.Height();
     const int nScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     if (y + cy > nScreenHeight) {
         const int nBelow = std::max(0, nScreenHeight - static_cast<int>(rectCell.bottom));
