@@ -9,6 +9,7 @@
 #include "toolkit/editor/SECEditDoc.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -46,6 +47,24 @@ protected:
         }
         return marked;
     }
+    // Runs View > Changes: look sees the preview, which is then closed; opened says whether it came.
+    void ViewChanges(std::function<void(CPreviewDlg&)> look)
+    {
+        opened = false;
+        dialog_automation::WhenWindowOpens(
+            *backend,
+            &PreviewShown,
+            [this, look](HWND hDlg) {
+                auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
+                opened = pDlg != nullptr;
+                if (pDlg != nullptr) {
+                    look(*pDlg);
+                    pDlg->EndDialog(IDCANCEL);
+                }
+            },
+            nullptr);
+        view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+    }
     std::vector<std::string> TempFiles()
     {
         std::vector<std::string> names;
@@ -65,6 +84,7 @@ protected:
 
     std::string temp;
     std::optional<ScopedEnv> tmpdir;
+    bool opened = false;
 };
 
 } // namespace
@@ -180,24 +200,14 @@ TEST_F(PreviewTest, TheRepeatedTagTheRewriteTakesOutIsMarkedInThePageOnDisk)
     const ROWCOL nKeywords = ColumnOf("Keywords");
     ASSERT_EQ(view->SetCellValue(nA, nKeywords, "café, 日本"), 0u);
     ASSERT_TRUE(view->SetCurrentCell(nA, nKeywords));
-    bool opened = false;
     std::string leftCaption, right;
     std::vector<int> marked;
-    dialog_automation::WhenWindowOpens(
-        *backend,
-        &PreviewShown,
-        [&](HWND hDlg) {
-            opened = true;
-            auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
-            ASSERT_NE(pDlg, nullptr);
-            leftCaption = pDlg->GetLeftPane().GetCaption();
-            right = TextOf(pDlg->GetRightPane());
-            marked = MarkedLines(pDlg->GetLeftPane(), 6);
-            pDlg->EndDialog(IDCANCEL);
-        },
-        [] { ADD_FAILURE() << "the preview never opened"; });
-    view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
-    ASSERT_TRUE(opened);
+    ViewChanges([&](CPreviewDlg& dlg) {
+        leftCaption = dlg.GetLeftPane().GetCaption();
+        right = TextOf(dlg.GetRightPane());
+        marked = MarkedLines(dlg.GetLeftPane(), 6);
+    });
+    ASSERT_TRUE(opened) << "the preview never opened";
     EXPECT_EQ(marked, std::vector<int>{4});
     EXPECT_EQ(leftCaption, "Repeated tags taken out: 1, numbered in red - Current '" + path + "'");
     EXPECT_EQ(right.find("blue"), std::string::npos) << right;
@@ -227,24 +237,13 @@ protected:
         ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Keywords"), keywords.c_str()), 0u);
         ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
         ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
-        opened = false;
-        dialog_automation::WhenWindowOpens(
-            *backend,
-            &PreviewShown,
-            [&](HWND hDlg) {
-                opened = true;
-                auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
-                ASSERT_NE(pDlg, nullptr);
-                left = TextOf(pDlg->GetLeftPane());
-                right = TextOf(pDlg->GetRightPane());
-                marked = MarkedLines(pDlg->GetLeftPane(), 8);
-                pDlg->EndDialog(IDCANCEL);
-            },
-            nullptr);
-        view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+        ViewChanges([this](CPreviewDlg& dlg) {
+            left = TextOf(dlg.GetLeftPane());
+            right = TextOf(dlg.GetRightPane());
+            marked = MarkedLines(dlg.GetLeftPane(), 8);
+        });
     }
 
-    bool opened = false;
     std::string left, right;
     std::vector<int> marked;
 };
