@@ -17,6 +17,7 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/OutputAreaLine.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridAppData.h"
@@ -353,6 +354,13 @@ void CGroupView::OnViewChanges()
         engine.Run();
         if (engine.GetWriteFailed()) {
             ReportTempFileError(szTemp);
+            return;
+        }
+        // The save will not write such a page: the preview tells why, as the save will, rather
+        // than show a page that will not be.
+        if (!engine.GetUnwritableCharset().IsEmpty()) {
+            AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), GetUnwritableCharsetText(engine.GetUnwritableCharset())),
+                          MB_ICONEXCLAMATION);
             return;
         }
         for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())

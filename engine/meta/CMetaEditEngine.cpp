@@ -146,6 +146,15 @@ CString GetMetaEditErrorText(UINT nID)
     return CString(szText);
 }
 
+CString GetUnwritableCharsetText(const CString& strCharset)
+{
+    CString strText;
+    strText.Format("Not saved: its Content-Type declares the charset \"%s\", which this program cannot write the "
+                   "page in. The page was left as it was, and its edits are kept.",
+                   strCharset.GetString());
+    return strText;
+}
+
 CMetaEditEngine::CMetaEditEngine(CMetaContentList* pContents, CPageNode* pPage, CFile* pInput, CFile* pOutput,
                                  HWND hMessageWnd)
     : CHtmlLexer(pInput, nullptr), m_pPage(pPage), m_hMessageWnd(hMessageWnd), m_pOutput(pOutput),
@@ -168,6 +177,8 @@ int CMetaEditEngine::Run()
     FlushHeld();
     Write(CString());
     FlushOutput();
+    if (m_bConvert)
+        PlaceRepeatsInPage();
     return 0;
 }
 
@@ -873,11 +884,12 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     ChooseOutputCharset();
     if (!m_bConvert)
         return nTotal;
+    m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
     m_pDecoder->Decode(pBuffer, static_cast<size_t>(nTotal), m_decoded);
     // A UTF-8 page's byte order mark means nothing in another charset, where it would become a
     // reference at the page's start.
     if (m_output.GetKind() != CPageCharset::Kind::Utf8 && m_decoded.rfind("\xEF\xBB\xBF", 0) == 0)
-        m_nDecodedPos = 3;
+        m_nDecodedPos = m_nDecodedSkip = 3;
     return ReadDecoded(pBuffer, nMax);
 }
 
@@ -912,6 +924,9 @@ int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
             m_pDecoder->Finish(m_decoded);
             m_bDecodeEnded = true;
         } else {
+            // Tags are taken out only in the head, which the decoding reaches before the lexer.
+            if (!m_bHeadEndSeen)
+                m_rawHead.append(chunk, static_cast<size_t>(nRead));
             m_pDecoder->Decode(chunk, static_cast<size_t>(nRead), m_decoded);
         }
     }
@@ -995,7 +1010,31 @@ void CMetaEditEngine::ChooseOutputCharset()
     const CPageCharset source = m_charset.GetJapaneseEncoding() != 1
         ? CPageCharset::FromName(m_charset.GetWriteName()) : m_charset;
     m_pDecoder = std::make_unique<CPageDecoder>(source);
+    m_source = source;
     m_output = target;
     m_strOutputName = strName;
     m_bConvert = TRUE;
+}
+
+void CMetaEditEngine::PlaceRepeatsInPage()
+{
+    if (m_removedRepeats.empty())
+        return;
+    // The page's bytes are decoded again one at a time: where the UTF-8 reaches a place, the
+    // bytes read so far are what stands before it in the page. The places come in order.
+    CPageDecoder decoder(m_source);
+    std::string decoded;
+    size_t nRaw = 0;
+    const auto inPage = [&](ULONGLONG nAt) -> ULONGLONG {
+        const ULONGLONG nDecodedAt = nAt + m_nDecodedSkip;
+        while (decoded.size() < nDecodedAt && nRaw < m_rawHead.size())
+            decoder.Decode(m_rawHead.data() + nRaw++, 1, decoded);
+        return nRaw;
+    };
+    for (RemovedRepeat& repeat : m_removedRepeats) {
+        repeat.nFrom = inPage(repeat.nFrom);
+        repeat.nTo = inPage(repeat.nTo);
+    }
+    m_rawHead.clear();
+    m_rawHead.shrink_to_fit();
 }

@@ -26,6 +26,9 @@ inline constexpr UINT kIdsMissingHeadEnd = 62522;    // "Missing HEAD end tag."
 
 // The text of one of the ids above; empty for any other id.
 CString GetMetaEditErrorText(UINT nID);
+// Why a page whose Content-Type names a charset no converter knows is not saved: its text would
+// stay in the old charset under the new declaration.
+CString GetUnwritableCharsetText(const CString& strCharset);
 
 class CMetaEditEngine : public CHtmlLexer {
     DECLARE_DYNAMIC(CMetaEditEngine)
@@ -151,6 +154,9 @@ private:
     void ChooseOutputCharset();
     // The page's bytes in UTF-8, for a page written in a new charset.
     int ReadDecoded(LPSTR pBuffer, int nMax);
+    // The removed repeats of a page written in a new charset were found in its UTF-8 text:
+    // their places become those of the page's own bytes.
+    void PlaceRepeatsInPage();
     // The page's bytes: those looked at ahead first, then the input's.
     int ReadRaw(LPSTR pBuffer, int nMax);
     // The page's title as the content of a TITLE element, in the page's charset.
@@ -192,6 +198,9 @@ private:
     std::string m_decoded;       // the page's UTF-8 not yet handed to the lexer
     size_t m_nDecodedPos = 0;
     bool m_bDecodeEnded = false;
+    CPageCharset m_source;       // the charset the page's bytes are decoded from
+    std::string m_rawHead;       // the page's bytes up to its head's end, for PlaceRepeatsInPage
+    size_t m_nDecodedSkip = 0;   // the UTF-8 at the decoded text's start the lexer never saw
     CPageCharset m_output;       // the charset the page is written in
     CString m_strOutputName;     // its name, as the Content-Type value has it
     BOOL m_bConvert = FALSE;

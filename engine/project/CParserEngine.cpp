@@ -509,17 +509,6 @@ constexpr LPCTSTR kPageAppendOnly =
 constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 
-// Why a page whose Content-Type was given a charset the program has no converter for is not
-// saved: its text would stay in the old charset under the new declaration.
-CString UnwritableCharsetText(const CString& strCharset)
-{
-    CString strText;
-    strText.Format("Not saved: its Content-Type declares the charset \"%s\", which this program cannot write the "
-                   "page in. The page was left as it was, and its edits are kept.",
-                   strCharset.GetString());
-    return strText;
-}
-
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
 CString RepeatsTakenOutText(const std::vector<CMetaEditEngine::RemovedRepeat>& removed)
@@ -916,7 +905,7 @@ PageResult PreparePage(PendingPage& pending)
         if (engine.GetError(nID) != 0)
             return pending.Fail(MissingFrameText(pageFd.Get(), nID));
         if (!engine.GetUnwritableCharset().IsEmpty())
-            return pending.Fail(UnwritableCharsetText(engine.GetUnwritableCharset()));
+            return pending.Fail(GetUnwritableCharsetText(engine.GetUnwritableCharset()));
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();

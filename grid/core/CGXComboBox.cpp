@@ -320,7 +320,26 @@ void CGXComboBox::FitListToChoices(const CRect& rectCell)
     const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
     const int cx = std::min(nScreen, std::max<int>(rectCell.Width(), nWidest + 2 * kChoiceAir + window.Width() - client.Width()));
     const int x = std::max(0, std::min<int>(rectCell.left, nScreen - cx));
-    m_pList->SetWindowPos(nullptr, x, window.top, cx, window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    // A list that runs past the screen's bottom opens above the cell when there is more room
+    // there, and is cut to the room it has on its side: its scroll bar reaches the rest.
+    // As tall as the choices it shows, so that no blank band parts them from the cell when the
+    // list stands above it.
+    int y = window.top;
+    const int nItem = m_pList->GetItemHeight(0);
+    int cy = nItem > 0 ? std::min(m_pList->GetCount(), kMaxVisibleItems) * nItem + window.Height() - client.Height()
+                       : window.Height();
+    const int nScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    if (y + cy > nScreenHeight) {
+        const int nBelow = std::max(0, nScreenHeight - static_cast<int>(rectCell.bottom));
+        const int nAbove = std::max(0, static_cast<int>(rectCell.top));
+        if (nAbove > nBelow) {
+            cy = std::min(cy, nAbove);
+            y = rectCell.top - cy;
+        } else {
+            cy = nBelow;
+        }
+    }
+    m_pList->SetWindowPos(nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGXComboBox::CloseDropDown()

@@ -62,7 +62,8 @@ protected:
     // A drop-down list takes a typed character (one byte of it at a time) as a pick of the
     // next choice that begins with it.
     void PickChoiceByChar(UINT nChar);
-    // Widens the open list, under the cell (screen coordinates), to its longest choice.
+    // Widens the open list, under the cell (screen coordinates), to its longest choice, and
+    // opens it above the cell where the screen's bottom leaves more room there.
     void FitListToChoices(const CRect& rectCell);
 
     BOOL m_bDropDownList;

@@ -23,6 +23,7 @@
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXStyle.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ protected:
             ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
             pSetting->SetShow(1);
         }
+        if (extendCatalogue)
+            extendCatalogue(*pList);
         ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
         const std::string project = config.Path() + "/site.vsp";
         CProjectSettings* pSettings = nullptr;
@@ -124,6 +127,8 @@ protected:
 
     // Pages the site gets besides its own, by name under its root.
     std::vector<std::string> extraPages;
+    // Settings the catalogue gets besides its own, added before the project opens.
+    std::function<void(CMetaSettingList&)> extendCatalogue;
     std::string site;
     CGroupView* view = nullptr;
 };

@@ -3,11 +3,13 @@
 #include "tests/app/GroupViewFixture.h"
 
 #include "app/dialogs/CPreviewDlg.h"
+#include "engine/meta/CMetaEditSetting.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "tests/support/DialogAutomation.h"
 #include "toolkit/editor/SECEditDoc.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -35,6 +37,34 @@ protected:
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
     }
+    // The lines up to the count that the pane shows marked as taken out.
+    static std::vector<int> MarkedLines(CFileContentsWnd& pane, int nLines)
+    {
+        std::vector<int> marked;
+        for (int nLine = 1; nLine <= nLines; ++nLine) {
+            if (pane.GetEditor().IsRemovedLine(nLine))
+                marked.push_back(nLine);
+        }
+        return marked;
+    }
+    // Runs View > Changes: look sees the preview, which is then closed; opened says whether it came.
+    void ViewChanges(std::function<void(CPreviewDlg&)> look)
+    {
+        opened = false;
+        dialog_automation::WhenWindowOpens(
+            *backend,
+            &PreviewShown,
+            [this, look](HWND hDlg) {
+                auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
+                opened = pDlg != nullptr;
+                if (pDlg != nullptr) {
+                    look(*pDlg);
+                    pDlg->EndDialog(IDCANCEL);
+                }
+            },
+            nullptr);
+        view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+    }
     std::vector<std::string> TempFiles()
     {
         std::vector<std::string> names;
@@ -54,6 +84,7 @@ protected:
 
     std::string temp;
     std::optional<ScopedEnv> tmpdir;
+    bool opened = false;
 };
 
 } // namespace
@@ -169,28 +200,107 @@ TEST_F(PreviewTest, TheRepeatedTagTheRewriteTakesOutIsMarkedInThePageOnDisk)
     const ROWCOL nKeywords = ColumnOf("Keywords");
     ASSERT_EQ(view->SetCellValue(nA, nKeywords, "café, 日本"), 0u);
     ASSERT_TRUE(view->SetCurrentCell(nA, nKeywords));
-    bool opened = false;
     std::string leftCaption, right;
     std::vector<int> marked;
-    dialog_automation::WhenWindowOpens(
-        *backend,
-        &PreviewShown,
-        [&](HWND hDlg) {
-            opened = true;
-            auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(hDlg));
-            ASSERT_NE(pDlg, nullptr);
-            leftCaption = pDlg->GetLeftPane().GetCaption();
-            right = TextOf(pDlg->GetRightPane());
-            for (int nLine = 1; nLine <= 6; ++nLine) {
-                if (pDlg->GetLeftPane().GetEditor().IsRemovedLine(nLine))
-                    marked.push_back(nLine);
-            }
-            pDlg->EndDialog(IDCANCEL);
-        },
-        [] { ADD_FAILURE() << "the preview never opened"; });
-    view->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
-    ASSERT_TRUE(opened);
+    ViewChanges([&](CPreviewDlg& dlg) {
+        leftCaption = dlg.GetLeftPane().GetCaption();
+        right = TextOf(dlg.GetRightPane());
+        marked = MarkedLines(dlg.GetLeftPane(), 6);
+    });
+    ASSERT_TRUE(opened) << "the preview never opened";
     EXPECT_EQ(marked, std::vector<int>{4});
     EXPECT_EQ(leftCaption, "Repeated tags taken out: 1, numbered in red - Current '" + path + "'");
     EXPECT_EQ(right.find("blue"), std::string::npos) << right;
+}
+
+namespace {
+
+// The preview of pages whose Content-Type cell names another charset.
+class PreviewCharsetTest : public PreviewTest {
+protected:
+    void SetUp() override
+    {
+        PreviewTest::SetUp();
+        extendCatalogue = [](CMetaSettingList& list) {
+            auto pSetting = std::make_unique<CMetaEditSetting>();
+            pSetting->SetName("Content-Type");
+            pSetting->SetHttpEquiv(1);
+            pSetting->SetShow(1);
+            list.AddTail(pSetting.release());
+        };
+    }
+    // Gives a.htm the bytes, its keywords and Content-Type the values, and runs View > Changes.
+    void Preview(const std::string& page, const std::string& keywords, const std::string& contentType)
+    {
+        WriteFile(site + "/a.htm", page);
+        const ROWCOL nA = RowOf("a.htm");
+        ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Keywords"), keywords.c_str()), 0u);
+        ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
+        ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
+        ViewChanges([this](CPreviewDlg& dlg) {
+            left = TextOf(dlg.GetLeftPane());
+            right = TextOf(dlg.GetRightPane());
+            marked = MarkedLines(dlg.GetLeftPane(), 8);
+        });
+    }
+
+    std::string left, right;
+    std::vector<int> marked;
+};
+
+} // namespace
+
+// A page in a one-byte charset with accented or Greek text before its repeated keywords, given
+// UTF-8: the line marked is the repeat's own, although each of those letters takes two bytes in
+// the page as it will be written.
+TEST_F(PreviewCharsetTest, TheRepeatTakenOutOfAPageGivenANewCharsetIsMarkedOnItsOwnLine)
+{
+    OpenSite(true);
+    ASSERT_NE(ColumnOf("Content-Type"), 0u);
+    const struct {
+        const char* pszCharset;
+        std::string title;        // in the page's charset
+        std::string titleInUtf8;
+    } pages[] = {
+        {"ISO-8859-1", "Caf\xE9 \xE9t\xE9 \xDF \xE0 la cr\xE8me \xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9"
+                       "\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9",
+         "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9 \xC3\x9F \xC3\xA0 la cr\xC3\xA8me"},
+        {"ISO-8859-7", "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5 \xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA"
+                       "\xEB\xEC\xED\xEE\xEF\xF0\xF1\xF3\xF4\xF5\xF6\xF7\xF8\xF9\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA",
+         "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 \xCE\xBA\xCF\x8C\xCF\x83\xCE\xBC\xCE\xB5"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.pszCharset);
+        const std::string bytes = std::string("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=") +
+                                  page.pszCharset + "\">\n<title>" + page.title + "</title>\n"
+                                  "<meta name=\"KEYWORDS\" content=\"rouge, vert\">\n"
+                                  "<meta name=\"keywords\" content=\"bleu\">\n"
+                                  "</head><body>x</body></html>\n"
+                                  "<!-- end -->\n";
+        Preview(bytes, "caf\xC3\xA9, \xCE\xB1", "text/html; charset=UTF-8");
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(left, bytes);
+        EXPECT_NE(right.find(page.titleInUtf8), std::string::npos) << "the page is not written in UTF-8: " << right;
+        EXPECT_EQ(right.find("bleu"), std::string::npos) << right;
+        EXPECT_EQ(marked, std::vector<int>{4});
+    }
+}
+
+// A charset no converter knows: the preview tells what the save will, naming the page and the
+// charset, instead of showing a page that will not be written.
+TEST_F(PreviewCharsetTest, ACharsetThatCannotBeWrittenIsToldInsteadOfTheRewrittenPage)
+{
+    OpenSite(true);
+    const std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                             "<title>Caf\xE9</title></head><body>x</body></html>\n";
+    SeenMessageBox seen;
+    AnswerBox(*backend, IDOK, &seen);
+    Preview(page, "rouge", "text/html; charset=x-nosuch");
+    EXPECT_FALSE(opened) << "the preview showed a page the save will not write";
+    EXPECT_TRUE(seen.seen);
+    EXPECT_EQ(seen.text, "A.HTM : Not saved: its Content-Type declares the charset \"x-nosuch\", which this program "
+                         "cannot write the page in. The page was left as it was, and its edits are kept.");
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(ReadFile(site + "/a.htm"), page);
+    EXPECT_EQ(PageOf("a.htm")->GetEditState(), 2u);
 }

@@ -385,3 +385,76 @@ TEST_F(CellEditorX11Test, ADropDownListIsAsWideAsItsLongestChoiceWithinTheScreen
     EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && IsCurrent(1, nLanguage) && Settled(); }, 60000));
     EXPECT_STREQ(View()->GetCellValue(1, nLanguage), wider.c_str());
 }
+
+// With the main window against the screen's bottom, a drop-down list of a cell in its lowest
+// row has no room below the cell: opened by a click on the cell's button and by Alt+Down, it
+// opens above the cell, whole on the screen, and its lowest and highest choices take a click.
+TEST_F(CellEditorX11Test, ADropDownListWithoutRoomBelowItsCellOpensAboveIt)
+{
+    const std::initializer_list<const char*> choices = {"General", "Mature", "Restricted", "14 years",
+                                                        "Ωμέγα", "日本語", "Straße", "café"};
+    // More pages than the grid shows rows, so that its lowest row shown stands at its bottom.
+    MakePages(std::vector<std::string>(30, "x"));
+    WriteProject({"Description"}, 0, [&](CMetaSettingList& list) { MakeDropDownList(list, "Rating", choices); });
+    ASSERT_TRUE(StartWithProject(30));
+    const ROWCOL nRating = 3;
+    ASSERT_STREQ(View()->GetCellValue(0, nRating), "Rating");
+    const int nScreen = ::GetSystemMetrics(SM_CYSCREEN);
+    CRect frame;
+    Frame().GetWindowRect(&frame);
+    Frame().SetWindowPos(nullptr, frame.left, nScreen - frame.Height(), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(RunUntil([&] {
+        Frame().GetWindowRect(&frame);
+        return frame.bottom == nScreen && Settled();
+    }, 60000)) << "the main window did not move to the screen's bottom";
+
+    // The lowest row the grid shows whole, once the column is in sight.
+    ASSERT_TRUE(GoToByKeys(1, nRating));
+    CRect client;
+    View()->GetClientRect(&client);
+    ROWCOL nRow = 1;
+    while (nRow < 30 && View()->CalcCellRect(nRow + 1, nRating).bottom <= client.bottom)
+        ++nRow;
+    ASSERT_TRUE(GoToByKeys(nRow, nRating));
+    CRect cell = View()->CalcCellRect(nRow, nRating);
+    View()->ClientToScreen(&cell);
+    const auto listShown = [] { return dynamic_cast<CGXComboListBox*>(CWnd::FromHandlePermanent(::GetFocus())); };
+    // The list's rectangle once it is open, and the screen point of a choice in it.
+    const auto openList = [&](CRect& list) {
+        CGXComboListBox* pList = listShown();
+        if (pList == nullptr)
+            return false;
+        pList->GetWindowRect(&list);
+        return true;
+    };
+    const auto choicePoint = [&](int nIndex) {
+        CRect item;
+        listShown()->GetItemRect(nIndex, &item);
+        return ScreenPoint(listShown()->GetSafeHwnd(), item.CenterPoint().x, item.CenterPoint().y);
+    };
+
+    // By the mouse: a click on the current cell's button.
+    ASSERT_TRUE(ClickAt({cell.right - 6, cell.CenterPoint().y}));
+    CRect list;
+    ASSERT_TRUE(RunUntil([&] { return openList(list) && Settled(); }, 60000)) << "the button opened no list";
+    ASSERT_GT(cell.bottom + list.Height(), nScreen)
+        << "the cell leaves room below it for the list: the window is not low enough";
+    cairo_surface_t* shot = Shot("list-above-cell");
+    if (shot != nullptr)
+        cairo_surface_destroy(shot);
+    EXPECT_EQ(list.bottom, cell.top) << "the list does not open above the cell";
+    EXPECT_GE(list.top, 0);
+    EXPECT_EQ(listShown()->GetCount(), static_cast<int>(choices.size()));
+    ASSERT_TRUE(ClickAt(choicePoint(static_cast<int>(choices.size()) - 1)));
+    EXPECT_TRUE(RunUntil([&] { return listShown() == nullptr && Shown(nRow, nRating) == *(choices.end() - 1); }, 60000))
+        << "the lowest choice was not picked: '" << Shown(nRow, nRating) << "'";
+
+    // By the keys: Alt+Down.
+    ASSERT_TRUE(Xdo("key alt+Down"));
+    ASSERT_TRUE(RunUntil([&] { return openList(list) && Settled(); }, 60000)) << "Alt+Down opened no list";
+    EXPECT_EQ(list.bottom, cell.top);
+    EXPECT_GE(list.top, 0);
+    ASSERT_TRUE(ClickAt(choicePoint(0)));
+    EXPECT_TRUE(RunUntil([&] { return listShown() == nullptr && Shown(nRow, nRating) == *choices.begin(); }, 60000))
+        << "the highest choice was not picked: '" << Shown(nRow, nRating) << "'";
+}
