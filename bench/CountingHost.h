@@ -16,7 +16,6 @@ struct CountingHost : IScanHost {
     size_t nScanned = 0;
     bool bEnded = false;
     HWND GetMainWindow() override { return hWnd; }
-    void ReloadGroupView(CSelNodesCol&) override {}
 };
 
 inline LRESULT CALLBACK CountingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)

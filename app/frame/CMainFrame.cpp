@@ -241,14 +241,6 @@ HWND CMainFrame::GetOutputPane()
     return (m_pOutputArea && m_pOutputArea->m_hWnd) ? m_pOutputArea->m_hWnd : nullptr;
 }
 
-void CMainFrame::ReloadGroupView(CSelNodesCol& pages)
-{
-    CVostrelApp* pApp = GetVostrelApp();
-    CGroupView* pView = nullptr;
-    if (pApp && pApp->ActivateGroupView(pView) == 0 && pView)
-        pView->LoadPages(pages);
-}
-
 void CMainFrame::ShowPane(SECControlBar* pBar, BOOL bShow)
 {
     if (pBar && pBar->m_hWnd)

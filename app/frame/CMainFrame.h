@@ -92,7 +92,6 @@ public:
 
     // ---- IScanHost ----
     HWND GetMainWindow() override { return m_hWnd; }
-    void ReloadGroupView(CSelNodesCol& pages) override;
     HWND GetOutputPane() override;
 
     // ---- IProjectAreaHost ----

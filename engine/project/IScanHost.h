@@ -12,9 +12,6 @@ public:
 
     // The main frame, which receives the scan's messages (EngineMessages.h).
     virtual HWND GetMainWindow() = 0;
-    // Has the open group view rebuild its rows and columns for the pages (its LoadPages);
-    // nothing when no group view is open.
-    virtual void ReloadGroupView(CSelNodesCol& pages) = 0;
     // The Output Area pane, where the scan reports a failure that concerns the whole scan
     // rather than one page; null when there is none (nothing is then shown).
     virtual HWND GetOutputPane() { return nullptr; }

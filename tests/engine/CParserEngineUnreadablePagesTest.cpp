@@ -23,7 +23,6 @@ namespace {
 class OutputAreaHost : public IScanHost {
 public:
     HWND GetMainWindow() override { return main.Handle(); }
-    void ReloadGroupView(CSelNodesCol&) override {}
     HWND GetOutputPane() override { return pane.Handle(); }
 
     MessageSink main;

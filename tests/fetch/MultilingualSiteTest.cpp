@@ -49,7 +49,6 @@ public:
 
     HWND GetMainWindow() override { return m_hWnd; }
     HWND GetOutputPane() override { return m_hWnd; }
-    void ReloadGroupView(CSelNodesCol&) override {}
 
     // Pumps until the flag is set; false after two minutes (a guard against a hang only).
     bool WaitFor(const bool& flag)
