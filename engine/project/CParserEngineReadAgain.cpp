@@ -120,6 +120,8 @@ std::vector<std::pair<CPageNode*, std::vector<CString>>> CParserEngine::ReadSave
     // The lookup keeps the content lists it has seen: the pages read outlive it.
     std::vector<std::unique_ptr<CPageNode>> read;
     m_pNames = std::make_unique<CScanNameLookup>(GetAppModel().GetMetaSettings());
+    // A page read again shows no column: the user may have hidden a setting since the scan.
+    const BOOL bShowAllFound = m_bShowAllFound.exchange(0);
     for (CPageNode* pPage : pages) {
         if (pPage == nullptr)
             continue;
@@ -131,5 +133,6 @@ std::vector<std::pair<CPageNode*, std::vector<CString>>> CParserEngine::ReadSave
             changed.emplace_back(pPage, std::move(taken));
     }
     m_pNames.reset();
+    m_bShowAllFound.store(bShowAllFound);
     return changed;
 }

@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 #include "support/RequiredTools.h"
+#include "support/ScopedTempDir.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -682,6 +683,29 @@ TEST_F(ParserEngineScanTest, AScanShowsTheTagsItFindsAndLeavesTheUsersTicks)
     EXPECT_EQ(Setting("Robots")->IsShown(), 0u);
     ASSERT_NE(Content(m_selection.GetHead(), "Robots"), nullptr);
     EXPECT_EQ(Content(m_selection.GetHead(), "Robots")->GetContent(), "noindex");
+}
+
+// A saved page read again takes its values but shows no setting the user hid after the scan.
+TEST_F(ParserEngineScanTest, APageReadAgainAfterASaveShowsNoSettingTheUserHid)
+{
+    ScopedTempDir dir;
+    dir.WriteFile("a.htm", "<html><head><title>T</title><meta name=\"description\" content=\"Stra\xC3\x9F\x65\"></head></html>\n");
+    CPageNode* pPage = Page("a.htm");
+    pPage->SetFolder(dir.Path().c_str());
+    m_pSettings->m_bShowAllFound = 1;
+    m_backend.script = [](ITaskManager& sink, DWORD_PTR dwPage, size_t) {
+        sink.OnNamedMeta(dwPage, "Description", "d", nullptr);
+    };
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    ASSERT_EQ(Setting("Description")->IsShown(), 1u);
+    Setting("Description")->SetShow(0);
+
+    m_pEngine->ReadSavedPagesAgain({pPage});
+    ASSERT_NE(Content(pPage, "Description"), nullptr);
+    EXPECT_EQ(Content(pPage, "Description")->GetContent(), "Stra\xC3\x9F\x65");
+    EXPECT_EQ(Setting("Description")->IsShown(), 0u);
+    EXPECT_EQ(m_pFrame->shownSettings, std::vector<std::string>{"Description+"});
 }
 
 TEST_F(ParserEngineScanTest, TheStartDoesNotWaitForAWorkerInAHandOver)
