@@ -2,6 +2,7 @@
 #include "app/views/CShortcutEditCtrl.h"
 
 #include "app/views/CGroupView.h"
+#include "app/res/GroupViewRes.h"
 #include "app/frame/CVostrelApp.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRange.h"
@@ -103,6 +104,16 @@ void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strT
         pParam->EnableUndo(bUndo);
 }
 
+BOOL CShortcutEditCtrl::RefusesPageName(ROWCOL nCol)
+{
+    // The file column names each page's own file: what is typed here would show in the cell
+    // without ever reaching the page.
+    if (nCol != CGroupView::kFileColumn)
+        return FALSE;
+    m_pView->SayInStatusBar(IDS_FIELD_NO_PAGE_NAMES);
+    return TRUE;
+}
+
 void CShortcutEditCtrl::ReturnKeysToGrid()
 {
     if (m_pView != nullptr && m_pView->GetSafeHwnd() != nullptr && ::GetFocus() == m_hWnd)
@@ -124,6 +135,14 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         // Escape types nothing: as a key it backs out of the edit.
         if (wParam == 0x1B || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
             return 0;
+        if (nCol == CGroupView::kFileColumn) {
+            // Keys that would change the text are refused; Ctrl+C and the like still act.
+            const bool bChanges = wParam >= 0x20 || wParam == 0x08 || wParam == 0x16 || wParam == 0x18;
+            if (!bChanges)
+                return CEdit::WindowProc(message, wParam, lParam);
+            RefusesPageName(nCol);
+            return 0;
+        }
         if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
             CommitEdit();
         m_nRow = nRow;
@@ -142,6 +161,11 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         CancelEdit();
         ReturnKeysToGrid();
         return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_DELETE && m_pView != nullptr) {
+        ROWCOL nRow = 0, nCol = 0;
+        if (m_pView->GetCurrentCell(nRow, nCol) && RefusesPageName(nCol))
+            return 0;
     }
     if (message == WM_KEYDOWN) {
         const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);

@@ -35,6 +35,9 @@ private:
     BOOL ShowInCurrentCell();
     // Writes a text as a cell's shown value, leaving its page and the undo history alone.
     void ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText);
+    // Says in the status bar, with a beep, that a page's name is not edited: TRUE for the file
+    // column.
+    BOOL RefusesPageName(ROWCOL nCol);
     // Enter and Escape end the visit to the field: the grid has the keys again.
     void ReturnKeysToGrid();
 

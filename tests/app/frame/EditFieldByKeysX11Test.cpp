@@ -1,6 +1,7 @@
 // The edit field above the grid from the keyboard on the X server: F6 takes the keys from the
 // grid to the field, Enter stores what was typed there and gives the keys back to the grid,
 // Escape drops it and gives them back too.
+#include "app/views/CGroupView.h"
 #include "app/views/CShortcutEditCtrl.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -70,6 +71,24 @@ TEST_F(EditFieldByKeysX11Test, F6ReachesTheFieldAndEnterOrEscapeGiveTheKeysBack)
     ASSERT_TRUE(Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Enter did not give the keys back to the grid";
     EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nUndoSteps) << "Enter with nothing typed made a step of undo";
+
+    // A page's name is not typed over in the field: the keys are refused and said, and the file
+    // cell keeps showing its page.
+    ASSERT_TRUE(GoToByKeys(nC, CGroupView::kFileColumn));
+    const std::string fileCell = CopyByKeys("ctrl+c");
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); }));
+    const std::string fileField = FieldText();
+    ASSERT_TRUE(Xdo("type --delay 30 'zé'"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(Frame().GetStatusBar().GetPaneText(0)).rfind("Page names are not edited", 0) == 0; }))
+        << "the field took keys for a page's name without a word";
+    EXPECT_EQ(FieldText(), fileField);
+    EXPECT_FALSE(Field().IsEditing());
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); }));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), fileCell);
+    EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nUndoSteps);
+    ASSERT_TRUE(GoToByKeys(nC, nDesc));
 
     // From the field, F6 goes on to the next pane and Shift+F6 back to the grid.
     CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
