@@ -364,7 +364,7 @@ void CGroupView::OnViewChanges()
             AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), engine.GetRefusal()), MB_ICONEXCLAMATION);
             return;
         }
-        onDisk = engine.GetCharset().OfBytes();
+        onDisk = engine.GetPageCharset();
         rewritten = engine.GetWrittenCharset().OfBytes();
         change = engine.GetCharsetChange();
         for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())

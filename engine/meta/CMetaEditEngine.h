@@ -63,6 +63,8 @@ public:
     // What the edited Content-Type does to the page's bytes, and the charset the copy is in.
     CharsetChange GetCharsetChange() const { return m_change; }
     const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }
+    // The charset the page's own bytes are in, as they are decoded for a conversion.
+    CPageCharset GetPageCharset() const { return m_bConvert ? m_source : m_charset.OfBytes(); }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }

@@ -102,6 +102,7 @@ protected:
         m_strUnwritable = engine.GetUnwritableCharset().GetString();
         m_strRefusal = engine.GetRefusal().GetString();
         m_change = engine.GetCharsetChange();
+        m_strPageCharset = engine.GetPageCharset().GetName();
         return Contents(output);
     }
 
@@ -110,6 +111,7 @@ protected:
     std::string m_strUnwritable;
     std::string m_strRefusal;
     CharsetChange m_change = CharsetChange::None;
+    std::string m_strPageCharset;
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -690,6 +692,16 @@ TEST_F(CharsetChangeTest, APageWhoseBytesReadAsTheCharsetGivenOnlyChangesItsDecl
     EXPECT_EQ(Recharset(Page("ISO-8859-1", "<title>Caf\xE9</title>\n", "\xE9t\xE9"), "UTF-8"),
               Page("UTF-8", "<title>Caf\xC3\xA9</title>\n", "\xC3\xA9t\xC3\xA9"));
     EXPECT_EQ(m_change, CharsetChange::Converted);
+    // A page that declares nothing and whose first bytes are ASCII is what its later bytes are.
+    const std::string undeclared = "<html><head><title>T</title></head><body>" + std::string(3000, 'x');
+    EXPECT_EQ(Recharset(undeclared + "caf\xE9</body></html>\n", "UTF-8"),
+              "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+              "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
+    EXPECT_EQ(m_strPageCharset, "windows-1252");
+    EXPECT_EQ(Recharset(undeclared + "caf\xC3\xA9</body></html>\n", "UTF-8"),
+              "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+              "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
+    EXPECT_EQ(m_change, CharsetChange::Relabelled);
     // Half UTF-8, half Latin-1: neither way is right, and the page is left alone.
     Recharset(Page("ISO-8859-1", "<title>Caf\xC3\xA9</title>\n", "\xE9t\xE9"), "UTF-8");
     EXPECT_NE(m_strRefusal.find("holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte"),

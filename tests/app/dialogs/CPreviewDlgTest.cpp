@@ -237,8 +237,9 @@ protected:
         WriteFile(site + "/a.htm", page);
         const ROWCOL nA = RowOf("a.htm");
         ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Keywords"), keywords.c_str()), 0u);
-        if (!contentType.empty())
+        if (!contentType.empty()) {
             ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
+        }
         ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
         ViewChanges([this](CPreviewDlg& dlg) {
             left = TextOf(dlg.GetLeftPane());
