@@ -308,7 +308,13 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const size_t n = utf8.size();
     if (m_kind != Kind::Iconv) {
+        const bool bWindows1252 = m_kind == Kind::Windows1252 && m_writeName == "WINDOWS-1252";
+        const bool bLatin1 = m_kind == Kind::Windows1252 && m_writeName == "ISO-8859-1";
         for (size_t i = 0; i < n;) {
+            if (p[i] < 0x80) {
+                out += static_cast<char>(p[i++]);
+                continue;
+            }
             int size = Utf8Length(p + i, n - i);
             char32_t value = 0;
             if (size <= 0) {
@@ -322,9 +328,9 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
             int byte = -1;
             if (value < 0x80)
                 byte = static_cast<int>(value);
-            else if (m_kind == Kind::Windows1252 && m_writeName == "WINDOWS-1252")
+            else if (bWindows1252)
                 byte = Cp1252Byte(value);
-            else if (m_kind == Kind::Windows1252 && m_writeName == "ISO-8859-1" && value >= 0xA0 && value <= 0xFF)
+            else if (bLatin1 && value >= 0xA0 && value <= 0xFF)
                 byte = static_cast<int>(value);
             if (byte >= 0)
                 out += static_cast<char>(byte);

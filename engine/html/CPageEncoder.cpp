@@ -32,9 +32,10 @@ std::string Lower(std::string text)
     return text;
 }
 
-bool OneOf(const std::string& text, std::initializer_list<const char*> words)
+// Words are told apart by their length first: this runs for every word of a script.
+bool OneOf(std::string_view text, std::initializer_list<std::string_view> words)
 {
-    return std::any_of(words.begin(), words.end(), [&](const char* pszWord) { return text == pszWord; });
+    return std::any_of(words.begin(), words.end(), [&](std::string_view word) { return text == word; });
 }
 
 // A word after which a "/" starts a regular expression rather than a division.
@@ -172,6 +173,14 @@ void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out
     };
     std::vector<Mark> marks;
     for (size_t at = 0; at < nUpTo;) {
+        // Most of a page is text between tags, which only a "<" or a character beyond ASCII
+        // changes anything in.
+        if (m_html == Html::Data) {
+            while (at < nUpTo && static_cast<unsigned char>(text[at]) < 0x80 && text[at] != '<')
+                ++at;
+            if (at >= nUpTo)
+                break;
+        }
         const size_t nAt = at;
         const char32_t ch = CPageCharset::NextCharacter(text, at);
         const Escape escape = Step(ch);
@@ -265,6 +274,7 @@ void CPageEncoder::StepHtml(char ch)
             m_tagName.assign(1, LowerAscii(ch));
             m_tag.clear();
             m_bSelfClosing = false;
+            m_bScriptTag = false;
         } else if (ch == '/') {
             m_html = Html::EndTagOpen;
             m_tagName.clear();
@@ -282,6 +292,7 @@ void CPageEncoder::StepHtml(char ch)
         } else if (IsBlank(static_cast<unsigned char>(ch)) || ch == '/') {
             m_html = Html::InTag;
             m_bSelfClosing = ch == '/';
+            m_bScriptTag = m_tagName == "script";
         } else {
             m_tagName += LowerAscii(ch);
         }
@@ -292,7 +303,7 @@ void CPageEncoder::StepHtml(char ch)
             EndStartTag();
             break;
         }
-        if (m_tagName == "script" && m_tag.size() < kScriptTagLimit)
+        if (m_bScriptTag && m_tag.size() < kScriptTagLimit)
             m_tag += ch;
         if (m_html == Html::InTagQuoted) {
             if (ch == m_chQuote)

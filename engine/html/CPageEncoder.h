@@ -87,6 +87,7 @@ private:
     std::string m_tagName;   // the tag being read, lower-cased
     std::string m_tag;       // what a SCRIPT start tag holds after its name, for its kind
     bool m_bSelfClosing = false;
+    bool m_bScriptTag = false; // the start tag being read is a SCRIPT's
     int m_nForeign = 0;      // inside SVG or MathML, where a STYLE or SCRIPT element reads references
     int m_nDashes = 0;       // the dashes just seen in a comment
     Content m_content = Content::Text;
