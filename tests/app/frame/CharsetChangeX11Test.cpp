@@ -2,7 +2,6 @@
 // Preview shows of them, and what the save writes, byte for byte, and refuses.
 #include "app/dialogs/CPreviewDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
-#include "engine/meta/CMetaEditSetting.h"
 #include "toolkit/editor/SECEditDoc.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -105,13 +104,7 @@ TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRe
     };
     for (const auto& [pszName, bytes] : pages)
         std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
-    WriteProject({}, 1, [](CMetaSettingList& list) {
-        auto pSetting = std::make_unique<CMetaEditSetting>();
-        pSetting->SetName("Content-Type");
-        pSetting->SetHttpEquiv(1);
-        pSetting->SetShow(1);
-        list.AddTail(pSetting.release());
-    });
+    WriteProject({}, 1, AddShownContentType);
     ASSERT_TRUE(StartWithProject(6));
     view = View();
     ASSERT_NE(view, nullptr);
