@@ -28,27 +28,34 @@ BOOL CFileContentsWnd::Create(const RECT& rect, CWnd* pParent)
     // A control parent: the dialog's Tab order goes through the pane to its editor.
     if (!CWnd::CreateEx(WS_EX_CONTROLPARENT, nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
         return FALSE;
+    std::string bytes;
+    bool bRead = false;
     try {
-        m_wndEdit.InsertFile(m_strPath);
+        CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+        bytes.resize(static_cast<size_t>(file.GetLength()));
+        if (!bytes.empty())
+            bytes.resize(file.Read(bytes.data(), static_cast<UINT>(bytes.size())));
+        bRead = true;
     } catch (CException* e) {
         e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
     }
+    if (bRead) {
+        // The editor shows UTF-8: the page's characters are shown as its charset reads them, the
+        // byte order mark, which no browser shows, left out.
+        std::string text;
+        CPageDecoder decoder(m_charset);
+        decoder.Decode(bytes.data(), bytes.size(), text);
+        decoder.Finish(text);
+        if (CPageCharset::HasUtf8Mark(text))
+            text.erase(0, 3);
+        m_wndEdit.InsertText(text);
+    }
     if (SECEditDoc* pDoc = m_wndEdit.GetDocument())
         pDoc->SetReadOnly(TRUE);
-    if (!m_removedParts.empty()) {
-        // The parts are places in the file's bytes, which the editor shows cut into lines.
-        std::string text;
-        try {
-            CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
-            text.resize(static_cast<size_t>(file.GetLength()));
-            if (!text.empty())
-                text.resize(file.Read(text.data(), static_cast<UINT>(text.size())));
-        } catch (CException* e) {
-            e->Delete();
-        }
-        m_wndEdit.SetRemovedLines(LinesOfParts(text, m_removedParts));
-    }
+    // The parts are places in the file's bytes, which the editor shows cut into lines.
+    if (!m_removedParts.empty())
+        m_wndEdit.SetRemovedLines(LinesOfParts(bytes, m_removedParts));
     // The caret goes back to the first line, so that both panes show the page's start.
     m_wndEdit.TopOfFile(FALSE);
     return TRUE;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/dialogs/CEditCtrlWrapper.h"
+#include "engine/html/CPageCharset.h"
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/afx/wnd/CWnd.h"
 
@@ -22,6 +23,9 @@ public:
 
     // The caption and the file the pane shows; set before Create.
     void SetFile(const CString& strCaption, const CString& strPath);
+    // The charset the file's bytes are in, which the pane shows its characters by (as a stray
+    // byte of UTF-8 when none is set). Set before Create.
+    void SetCharset(const CPageCharset& charset) { m_charset = charset; }
     // Parts of the file, [from, to) in bytes, that the save takes out: their lines are marked.
     // Set before Create.
     void SetRemovedParts(std::vector<std::pair<ULONGLONG, ULONGLONG>> parts) { m_removedParts = std::move(parts); }
@@ -44,6 +48,7 @@ protected:
 private:
     CString m_strCaption;
     CString m_strPath;
+    CPageCharset m_charset;
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;
     CEditCtrlWrapper m_wndEdit;

@@ -27,9 +27,24 @@ BOOL CPreviewDlg::OnInitDialog()
         m_wndLeft.SetRemovedParts(m_removedTags);
     }
     m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+    m_wndLeft.SetCharset(m_charsetOnDisk);
     strFormat.LoadString(IDS_PREVIEW_MODIFIED);
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
+    // A page given another charset: whether the save converts its bytes or keeps them under the
+    // new declaration, ahead of the path.
+    if (m_charsetChange != CharsetChange::None) {
+        const CString strPlain = strCaption;
+        if (m_charsetChange == CharsetChange::Converted) {
+            strFormat.LoadString(IDS_PREVIEW_CONVERTED);
+            strCaption.Format(strFormat, m_charsetOnDisk.GetName().c_str(), m_charsetRewritten.GetName().c_str(),
+                              static_cast<LPCTSTR>(strPlain));
+        } else {
+            strFormat.LoadString(IDS_PREVIEW_RELABELLED);
+            strCaption.Format(strFormat, m_charsetRewritten.GetName().c_str(), static_cast<LPCTSTR>(strPlain));
+        }
+    }
     m_wndRight.SetFile(strCaption, m_strPathRewritten);
+    m_wndRight.SetCharset(m_charsetRewritten);
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;

@@ -4,6 +4,7 @@
 
 #include "app/dialogs/CFileContentsWnd.h"
 #include "app/res/GroupViewRes.h"
+#include "engine/meta/CMetaEditEngine.h"
 #include "platform/afx/dlg/CDialog.h"
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
@@ -22,6 +23,15 @@ public:
     // The repeated tags the rewrite takes out, as [from, to) bytes of the page on disk: the page's
     // pane shows their lines marked. Called before DoModal.
     void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags) { m_removedTags = std::move(tags); }
+    // The charsets the page on disk and its rewritten copy are in, which the panes show their
+    // characters by, and what an edited Content-Type does to the page, which the right pane's
+    // caption tells. Called before DoModal.
+    void SetCharsets(const CPageCharset& onDisk, const CPageCharset& rewritten, CharsetChange change)
+    {
+        m_charsetOnDisk = onDisk;
+        m_charsetRewritten = rewritten;
+        m_charsetChange = change;
+    }
 
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
@@ -38,6 +48,9 @@ private:
     CString m_strPathOnDisk;
     CString m_strPathRewritten;
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedTags;
+    CPageCharset m_charsetOnDisk;
+    CPageCharset m_charsetRewritten;
+    CharsetChange m_charsetChange = CharsetChange::None;
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;
     SECLayoutFactory m_factory;

@@ -11,6 +11,7 @@
 #include "app/dialogs/DialogStrings.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
+#include "engine/html/CPageCharset.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -58,8 +59,10 @@ constexpr size_t kSkippedFoldersShown = 5;
 constexpr DWORD kMeterStyle = 0x4200;
 
 // The values of each edited page that a save is to write: the title as "", tags by their
-// names in upper case.
+// names in upper case; kEveryValue when the page is given another charset, which changes how
+// all of them read.
 using EditedValues = std::map<CPageNode*, std::set<std::string>>;
+const std::string kEveryValue(1, '\x01');
 
 std::string ValueKey(const CString& strName)
 {
@@ -80,8 +83,15 @@ EditedValues EditedValuesOf(const CPageNodeCol& tree)
             names.insert(std::string());
         CMetaContentList modified(FALSE);
         pPage->GetModifiedContents(modified);
-        for (POSITION at = modified.GetHeadPosition(); at != nullptr;)
-            names.insert(ValueKey(modified.GetNext(at)->GetName()));
+        for (POSITION at = modified.GetHeadPosition(); at != nullptr;) {
+            const CMetaContent* pContent = modified.GetNext(at);
+            names.insert(ValueKey(pContent->GetName()));
+            const CString& strValue = pContent->GetContent();
+            if (pContent->GetName().CompareNoCase("Content-Type") == 0
+                && !CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
+                                                                     static_cast<size_t>(strValue.GetLength()))).empty())
+                names.insert(kEveryValue);
+        }
     }
     return edited;
 }
@@ -96,7 +106,8 @@ void ShowSavedPagesAsWritten(const std::vector<CPageNode*>& written, const Edite
         const auto found = edited.find(pPage);
         CString strNames;
         for (const CString& strName : names) {
-            if (found != edited.end() && found->second.count(ValueKey(strName)) != 0)
+            if (found != edited.end()
+                && (found->second.count(ValueKey(strName)) != 0 || found->second.count(kEveryValue) != 0))
                 continue;
             strNames += (strNames.IsEmpty() ? "" : ", ") + (strName.IsEmpty() ? CString("Title") : strName);
         }

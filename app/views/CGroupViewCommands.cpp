@@ -349,6 +349,8 @@ void CGroupView::OnViewChanges()
     if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
         hOutput = pApp->GetMainFrame()->GetOutputPane();
     std::vector<std::pair<ULONGLONG, ULONGLONG>> removed;
+    CPageCharset onDisk, rewritten;
+    CharsetChange change = CharsetChange::None;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
         engine.Run();
@@ -358,11 +360,13 @@ void CGroupView::OnViewChanges()
         }
         // The save will not write such a page: the preview tells why, as the save will, rather
         // than show a page that will not be.
-        if (!engine.GetUnwritableCharset().IsEmpty()) {
-            AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), GetUnwritableCharsetText(engine.GetUnwritableCharset())),
-                          MB_ICONEXCLAMATION);
+        if (!engine.GetRefusal().IsEmpty()) {
+            AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), engine.GetRefusal()), MB_ICONEXCLAMATION);
             return;
         }
+        onDisk = engine.GetPageCharset();
+        rewritten = engine.GetWrittenCharset().OfBytes();
+        change = engine.GetCharsetChange();
         for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
             removed.emplace_back(repeat.nFrom, repeat.nTo);
     } catch (CException* e) {
@@ -376,6 +380,7 @@ void CGroupView::OnViewChanges()
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
     dlg.SetRemovedTags(std::move(removed));
+    dlg.SetCharsets(onDisk, rewritten, change);
     dlg.DoModal();
 }
 

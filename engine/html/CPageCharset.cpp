@@ -1,6 +1,8 @@
 #include "engine/html/CPageCharset.h"
 
 #include "engine/html/CTranslatingFile.h"
+#include "engine/html/PageEncodings.h"
+#include "engine/html/TagAttributes.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
@@ -22,11 +24,6 @@ bool IsCharsetNameChar(char ch)
 {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_'
         || ch == '.' || ch == ':';
-}
-
-bool OneOf(std::string_view name, std::initializer_list<std::string_view> names)
-{
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // The length of the valid UTF-8 sequence at p (1 for ASCII), 0 when the bytes there are not
@@ -143,72 +140,85 @@ std::string CPageCharset::NameInContentType(std::string_view value)
     return CharsetAfterWord(lower);
 }
 
+namespace {
+
+bool IsTagBlank(char ch)
+{
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\f' || ch == '/';
+}
+
+CPageCharset::Kind KindOf(PageEncoding::Family family)
+{
+    switch (family) {
+    case PageEncoding::Family::Utf8:
+    case PageEncoding::Family::Utf16: return CPageCharset::Kind::Utf8;
+    case PageEncoding::Family::Windows1252: return CPageCharset::Kind::Windows1252;
+    default: return CPageCharset::Kind::Iconv;
+    }
+}
+
+} // namespace
+
 std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
 {
     if (pText == nullptr)
         return std::string();
     const std::string_view text(reinterpret_cast<const char*>(pText), std::min(nLength, kSampleSize));
-    for (size_t pos = 0; (pos = text.find('<', pos)) != std::string_view::npos; ++pos) {
-        if (pos + 5 > text.size())
-            break;
-        if (LowerAscii(text[pos + 1]) != 'm' || LowerAscii(text[pos + 2]) != 'e' || LowerAscii(text[pos + 3]) != 't'
-            || LowerAscii(text[pos + 4]) != 'a')
+    for (size_t pos = 0; (pos = text.find('<', pos)) != std::string_view::npos;) {
+        // A declaration in a comment declares nothing.
+        if (text.substr(pos, 4) == "<!--") {
+            pos = text.find("-->", pos + 4);
+            if (pos == std::string_view::npos)
+                break;
             continue;
-        const size_t end = std::min(text.find('>', pos), text.size());
-        std::string tag(text.substr(pos, end - pos));
-        std::transform(tag.begin(), tag.end(), tag.begin(), LowerAscii);
-        // Both "<meta charset=x>" and a Content-Type value "text/html; charset=x" name it after
-        // the word charset.
-        if (std::string name = CharsetAfterWord(tag); !name.empty())
-            return name;
+        }
+        ++pos;
+        if (pos + 4 > text.size())
+            break;
+        if (LowerAscii(text[pos]) != 'm' || LowerAscii(text[pos + 1]) != 'e' || LowerAscii(text[pos + 2]) != 't'
+            || LowerAscii(text[pos + 3]) != 'a' || (pos + 4 < text.size() && !IsTagBlank(text[pos + 4])))
+            continue;
+        pos += 4;
+        // Only the tag's own declarations count: its CHARSET, or the charset in the CONTENT of an
+        // HTTP-EQUIV="Content-Type"; the word in any other value declares nothing.
+        std::string charset, content;
+        bool bContentType = false;
+        for (const auto& [name, value] : ReadTagAttributes(text, pos)) {
+            std::string lower(value);
+            std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+            if (name == "charset" && charset.empty()) {
+                charset = TrimBlanks(lower);
+                charset.resize(static_cast<size_t>(std::find_if_not(charset.begin(), charset.end(), IsCharsetNameChar)
+                                                   - charset.begin()));
+            }
+            else if (name == "http-equiv")
+                bContentType = bContentType || TrimBlanks(lower) == "content-type";
+            else if (name == "content" && content.empty())
+                content = value;
+        }
+        if (!charset.empty())
+            return charset;
+        if (bContentType) {
+            if (std::string name = NameInContentType(content); !name.empty())
+                return name;
+        }
     }
     return std::string();
 }
 
 CPageCharset CPageCharset::FromName(std::string_view name)
 {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    const PageEncoding* pEncoding = FindPageEncoding(name);
+    if (pEncoding == nullptr)
+        return CPageCharset();
     CPageCharset charset;
-    // A page can only declare UTF-16 in a charset its META tag could be read in: browsers take
-    // it for UTF-8, and so does the scan.
-    if (OneOf(lower, {"utf-8", "utf8", "unicode-1-1-utf-8", "utf-16", "utf-16le", "utf-16be"})) {
-        charset.m_kind = Kind::Utf8;
+    charset.m_kind = KindOf(pEncoding->family);
+    charset.m_name = pEncoding->family == PageEncoding::Family::Utf16 ? "UTF-8" : pEncoding->pszName;
+    charset.m_readName = pEncoding->pszRead;
+    charset.m_writeName = pEncoding->pszWrite;
+    if (charset.m_kind != Kind::Iconv)
         return charset;
-    }
-    if (OneOf(lower, {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "iso-ir-100", "cp819", "ibm819"})) {
-        charset.m_kind = Kind::Windows1252;
-        charset.m_writeName = "ISO-8859-1";
-        return charset;
-    }
-    if (OneOf(lower, {"us-ascii", "ascii", "ansi_x3.4-1968"})) {
-        charset.m_kind = Kind::Windows1252;
-        charset.m_writeName = "ASCII";
-        return charset;
-    }
-    if (OneOf(lower, {"windows-1252", "cp1252", "x-cp1252"})) {
-        charset.m_kind = Kind::Windows1252;
-        charset.m_writeName = "WINDOWS-1252";
-        return charset;
-    }
-    charset.m_kind = Kind::Iconv;
-    if (OneOf(lower, {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932"})) {
-        charset.m_readName = charset.m_writeName = "CP932";
-    } else if (OneOf(lower, {"euc-kr", "euckr", "cseuckr"})) {
-        // Browsers read EUC-KR pages with its superset, which some of them need; what is written
-        // stays in EUC-KR proper.
-        charset.m_readName = "CP949";
-        charset.m_writeName = "EUC-KR";
-    } else if (OneOf(lower, {"ks_c_5601-1987", "cp949", "windows-949", "uhc"})) {
-        charset.m_readName = charset.m_writeName = "CP949";
-    } else {
-        std::string upper(lower);
-        std::transform(upper.begin(), upper.end(), upper.begin(), [](char ch) {
-            return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
-        });
-        charset.m_readName = charset.m_writeName = upper;
-    }
-    // A name the converters do not know is as good as none.
+    // A charset the converters do not know is as good as none.
     for (const auto& [to, from] : {std::pair{std::string("UTF-8"), charset.m_readName},
                                    std::pair{charset.m_writeName, std::string("UTF-8")}}) {
         iconv_t cd = iconv_open(to.c_str(), from.c_str());
@@ -219,11 +229,31 @@ CPageCharset CPageCharset::FromName(std::string_view name)
     return charset;
 }
 
+CPageCharset CPageCharset::ForWriting(std::string_view name)
+{
+    const PageEncoding* pEncoding = FindPageEncoding(name);
+    if (pEncoding == nullptr || pEncoding->family == PageEncoding::Family::Utf16)
+        return CPageCharset();
+    return FromName(name);
+}
+
+CPageCharset CPageCharset::OfBytes() const
+{
+    if (m_nJapanese == CTranslatingFile::encodingNone)
+        return *this;
+    CPageCharset charset = *this;
+    charset.m_nJapanese = CTranslatingFile::encodingNone;
+    charset.m_readName = m_writeName;
+    return charset;
+}
+
 CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
 {
     if (pText == nullptr)
         nLength = 0;
     nLength = std::min(nLength, kSampleSize);
+    if (HasUtf8Mark(std::string_view(reinterpret_cast<const char*>(pText), nLength)))
+        return FromName("utf-8");
     if (const std::string declared = FindDeclaredName(pText, nLength); !declared.empty()) {
         CPageCharset charset = FromName(declared);
         if (charset.m_kind != Kind::Undeclared)
@@ -240,20 +270,36 @@ CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
         charset.m_writeName = nJapanese == CTranslatingFile::encodingJis     ? "ISO-2022-JP"
                               : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
                                                                              : "CP932";
+        charset.m_name = nJapanese == CTranslatingFile::encodingJis     ? "ISO-2022-JP"
+                         : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
+                                                                        : "Shift_JIS";
         return charset;
     }
-    if (CTranslatingFile::IsMultibyteUtf8(pText, nLength)) {
-        charset.m_kind = Kind::Utf8;
-        return charset;
-    }
-    if (std::any_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80; })) {
-        charset.m_kind = Kind::Windows1252;
-        charset.m_writeName = "WINDOWS-1252";
-    }
+    if (CTranslatingFile::IsMultibyteUtf8(pText, nLength))
+        return FromName("utf-8");
+    if (std::any_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80; }))
+        return FromName("windows-1252");
     return charset;
 }
 
+char32_t CPageCharset::NextCharacter(std::string_view text, size_t& at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + at;
+    const int size = Utf8Length(p, text.size() - at);
+    if (size <= 0) {
+        ++at;
+        return Cp1252Value(p[0]);
+    }
+    at += static_cast<size_t>(size);
+    return Utf8Value(p, size);
+}
+
 std::string CPageCharset::Encode(std::string_view utf8) const
+{
+    return Encode(utf8, [](char32_t value, size_t, std::string& out) { AppendReference(value, out); });
+}
+
+std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) const
 {
     if (m_kind == Kind::Utf8)
         return std::string(utf8);
@@ -262,7 +308,13 @@ std::string CPageCharset::Encode(std::string_view utf8) const
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const size_t n = utf8.size();
     if (m_kind != Kind::Iconv) {
+        const bool bWindows1252 = m_kind == Kind::Windows1252 && m_writeName == "WINDOWS-1252";
+        const bool bLatin1 = m_kind == Kind::Windows1252 && m_writeName == "ISO-8859-1";
         for (size_t i = 0; i < n;) {
+            if (p[i] < 0x80) {
+                out += static_cast<char>(p[i++]);
+                continue;
+            }
             int size = Utf8Length(p + i, n - i);
             char32_t value = 0;
             if (size <= 0) {
@@ -271,18 +323,19 @@ std::string CPageCharset::Encode(std::string_view utf8) const
             } else {
                 value = Utf8Value(p + i, size);
             }
+            const size_t nAt = i;
             i += static_cast<size_t>(size);
             int byte = -1;
             if (value < 0x80)
                 byte = static_cast<int>(value);
-            else if (m_kind == Kind::Windows1252 && m_writeName == "WINDOWS-1252")
+            else if (bWindows1252)
                 byte = Cp1252Byte(value);
-            else if (m_kind == Kind::Windows1252 && m_writeName == "ISO-8859-1" && value >= 0xA0 && value <= 0xFF)
+            else if (bLatin1 && value >= 0xA0 && value <= 0xFF)
                 byte = static_cast<int>(value);
             if (byte >= 0)
                 out += static_cast<char>(byte);
             else
-                AppendReference(value, out);
+                lacking(value, nAt, out);
         }
         return out;
     }
@@ -291,7 +344,7 @@ std::string CPageCharset::Encode(std::string_view utf8) const
         // Checked when the charset was made; should the converter vanish, references still
         // read right in any charset.
         CPageCharset undeclared;
-        return undeclared.Encode(utf8);
+        return undeclared.Encode(utf8, lacking);
     }
     char buffer[256];
     size_t i = 0;
@@ -322,7 +375,7 @@ std::string CPageCharset::Encode(std::string_view utf8) const
         size_t resetLeft = sizeof buffer;
         iconv(cd, nullptr, nullptr, &resetPtr, &resetLeft);
         out.append(buffer, static_cast<size_t>(resetPtr - buffer));
-        AppendReference(value, out);
+        lacking(value, i, out);
         i += static_cast<size_t>(size);
     }
     char* endPtr = buffer;
@@ -371,10 +424,20 @@ void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
     }
 }
 
+void CPageDecoder::NoteUnread(const char* pBytes, size_t nAt)
+{
+    if (m_nFirstUnread >= 0)
+        return;
+    m_nFirstUnread = m_nTextStart + static_cast<long long>(nAt);
+    m_byFirstUnread = static_cast<BYTE>(pBytes[nAt]);
+}
+
 void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;
     TakePending(m_pending, joined, pBytes, nLength);
+    const long long nStart = m_nTextStart;
+    m_nTextStart += static_cast<long long>(nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     size_t i = 0;
     size_t runStart = 0;
@@ -392,9 +455,14 @@ void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& o
         out.append(pBytes + runStart, i - runStart);
         if (size < 0) {
             m_pending.assign(pBytes + i, nLength - i);
+            m_nTextStart -= static_cast<long long>(nLength - i);
             return;
         }
         // A byte that is no UTF-8 reads as its Windows-1252 character.
+        if (m_nFirstUnread < 0) {
+            m_nFirstUnread = nStart + static_cast<long long>(i);
+            m_byFirstUnread = p[i];
+        }
         Utf8Encode(Cp1252Value(p[i]), out);
         ++i;
         runStart = i;
@@ -406,6 +474,8 @@ void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& 
 {
     std::string joined;
     TakePending(m_pending, joined, pBytes, nLength);
+    const long long nStart = m_nTextStart;
+    m_nTextStart += static_cast<long long>(nLength);
     const iconv_t cd = static_cast<iconv_t>(m_cd);
     char buffer[4096];
     size_t i = 0;
@@ -423,7 +493,12 @@ void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& 
         if (err == EINVAL) {
             // A character cut off at the end of the piece: the next piece completes it.
             m_pending.assign(pBytes + i, nLength - i);
+            m_nTextStart -= static_cast<long long>(nLength - i);
             return;
+        }
+        if (m_nFirstUnread < 0) {
+            m_nFirstUnread = nStart + static_cast<long long>(i);
+            m_byFirstUnread = static_cast<BYTE>(pBytes[i]);
         }
         Utf8Encode(0xFFFD, out);
         ++i;
@@ -436,6 +511,11 @@ void CPageDecoder::Finish(std::string& out)
         return;
     const std::string pending = std::move(m_pending);
     m_pending.clear();
+    if (m_nFirstUnread < 0) {
+        m_nFirstUnread = m_nTextStart;
+        m_byFirstUnread = static_cast<BYTE>(pending[0]);
+    }
+    m_nTextStart += static_cast<long long>(pending.size());
     // What is left can be no whole character: each byte is shown on its own.
     if (m_kind == CPageCharset::Kind::Iconv) {
         for (size_t i = 0; i < pending.size(); ++i)
@@ -452,6 +532,8 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
 {
     std::string joined;
     TakePending(m_pending, joined, pBytes, nLength);
+    const long long nStart = m_nTextStart;
+    m_nTextStart += static_cast<long long>(nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
         if (p[i] < 0x80) {
@@ -461,10 +543,14 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
         const int size = Utf8Length(p + i, nLength - i);
         if (size < 0) {
             m_pending.assign(pBytes + i, nLength - i);
+            m_nTextStart -= static_cast<long long>(nLength - i);
             return;
         }
         if (size == 0) {
-            m_bInvalid = true;
+            if (m_nFirstInvalid < 0) {
+                m_nFirstInvalid = nStart + static_cast<long long>(i);
+                m_byFirstInvalid = p[i];
+            }
             ++i;
         } else {
             m_bMultibyte = true;
@@ -475,7 +561,9 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
 
 void CUtf8Census::Finish()
 {
-    if (!m_pending.empty())
-        m_bInvalid = true;
+    if (!m_pending.empty() && m_nFirstInvalid < 0) {
+        m_nFirstInvalid = m_nTextStart;
+        m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
+    }
     m_pending.clear();
 }

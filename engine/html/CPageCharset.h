@@ -1,11 +1,13 @@
-// CPageCharset: the character set a page is written in, found from its first bytes (the charset
-// its META tags declare, or else a guess), with the two conversions the engine needs: the page's
-// bytes to UTF-8 for reading, and UTF-8 text back to the page's bytes for writing, where a
-// character the charset has no byte for becomes a numeric character reference.
+// CPageCharset: the character set a page is written in, found from its first bytes (a UTF-8
+// byte order mark, else the charset its META tags declare, else a guess), with the two
+// conversions the engine needs: the page's bytes to UTF-8 for reading, and UTF-8 text back to the
+// page's bytes for writing, where a character the charset has no byte for becomes a numeric
+// character reference (or what the caller writes instead).
 #pragma once
 
 #include "platform/core/Types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,29 +22,49 @@ public:
         Iconv,      // any other charset, through the C library's converters
     };
 
-    // The charset of a page whose first bytes (at most 2048 are looked at) are given. A charset
-    // declared by a META tag wins ("<meta charset=...>" or a Content-Type's "charset="); without
-    // one, Japanese pages are recognised as the encoding guess does it, UTF-8 by its sequences,
-    // and other 8-bit text is taken for Windows-1252.
+    // The charset of a page whose first bytes (at most 2048 are looked at) are given. A UTF-8
+    // byte order mark decides, as it does for browsers; else a charset declared by a META tag
+    // ("<meta charset=...>" or a Content-Type's "charset="); without one, Japanese pages are
+    // recognised as the encoding guess does it, UTF-8 by its sequences, and other 8-bit text is
+    // taken for Windows-1252.
     static CPageCharset Detect(const BYTE* pText, UINT nLength);
-    // The charset named by a declaration ("iso-8859-1", "EUC-KR", "shift_jis" ...); Undeclared
-    // when the converters know no such name.
+    // The charset a page declaring this name is read in ("iso-8859-1", "EUC-KR", "shift_jis" ...),
+    // as browsers read it; Undeclared for a name they read no page in. A page declaring UTF-16 is
+    // read as UTF-8: its META tag could not have been read otherwise.
     static CPageCharset FromName(std::string_view name);
-    // The charset name a META tag declares in the text, lower-cased; empty when none does.
+    // The charset a page given this name is written in; Undeclared for a name no page can be
+    // written in: one browsers do not read pages in, and UTF-16, which this program does not write.
+    static CPageCharset ForWriting(std::string_view name);
+    // The charset name the page's own declarations name in the text, lower-cased: a META tag's
+    // CHARSET attribute, or the CONTENT of its HTTP-EQUIV="Content-Type". Empty when none does.
     static std::string FindDeclaredName(const BYTE* pText, UINT nLength);
+    // The character at text[at], at moved past it; a byte that is no UTF-8 is its Windows-1252
+    // character, as Encode takes it.
+    static char32_t NextCharacter(std::string_view text, size_t& at);
+    // Whether the text begins with the UTF-8 byte order mark.
+    static bool HasUtf8Mark(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF"; }
 
     CPageCharset() = default;
 
     Kind GetKind() const { return m_kind; }
+    // The charset's name as browsers name it ("UTF-8", "windows-1251", "Shift_JIS").
+    const std::string& GetName() const { return m_name; }
     // The converter names used to read and to write (Iconv only).
     const std::string& GetReadName() const { return m_readName; }
     const std::string& GetWriteName() const { return m_writeName; }
     // The Japanese encoding the guess found (CTranslatingFile's encodings), encodingNone (1)
     // otherwise. Such pages are read through that converter into Shift-JIS first.
     int GetJapaneseEncoding() const { return m_nJapanese; }
+    // The charset the page's own bytes are in: this one, but for a Japanese page found by the
+    // guess, the encoding it came in rather than the Shift-JIS it is read through.
+    CPageCharset OfBytes() const;
 
     // UTF-8 text in the page's charset; characters it cannot hold become "&#N;".
     std::string Encode(std::string_view utf8) const;
+    // What to write for a character the charset cannot hold: the character, where it starts in
+    // the text, and the output to append to.
+    using Lacking = std::function<void(char32_t value, size_t nAt, std::string& out)>;
+    std::string Encode(std::string_view utf8, const Lacking& lacking) const;
     // Whether text in either charset is written alike: the same bytes for every character.
     bool WritesAs(const CPageCharset& other) const { return m_kind == other.m_kind && m_writeName == other.m_writeName; }
     // The charset a Content-Type value names after "charset=" ("text/html; charset=UTF-8"),
@@ -51,6 +73,7 @@ public:
 
 private:
     Kind m_kind = Kind::Undeclared;
+    std::string m_name = "US-ASCII";
     std::string m_readName;
     std::string m_writeName;
     int m_nJapanese = 1;
@@ -70,31 +93,51 @@ public:
     void Decode(const char* pBytes, size_t nLength, std::string& out);
     // The end of the page: whatever an unfinished character held is appended.
     void Finish(std::string& out);
+    // Whether every byte decoded so far read as a character of the charset; if not, where the
+    // first that did not stands (from the first byte decoded) and what it is.
+    bool IsReadWhole() const { return m_nFirstUnread < 0; }
+    long long GetFirstUnread() const { return m_nFirstUnread; }
+    BYTE GetFirstUnreadByte() const { return m_byFirstUnread; }
 
 private:
     void DecodeUtf8(const char* pBytes, size_t nLength, std::string& out);
     void DecodeIconv(const char* pBytes, size_t nLength, std::string& out);
+    // The byte at nAt of the text being decoded does not read.
+    void NoteUnread(const char* pBytes, size_t nAt);
 
     CPageCharset::Kind m_kind;
     void* m_cd = nullptr;     // the iconv descriptor (Iconv only)
     std::string m_pending;    // the start of a character cut off at the end of a piece
+    long long m_nTextStart = 0; // where the text being decoded (the pending bytes first) starts
+    long long m_nFirstUnread = -1;
+    BYTE m_byFirstUnread = 0;
 };
 
 // Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: a byte that
 // is no UTF-8, and a multibyte character.
 class CUtf8Census {
 public:
+    // Whether a page with a multibyte character is UTF-8 whatever else it holds, or it takes all
+    // of its bytes to know.
+    enum class Look { ToFirstMultibyte, Whole };
+    explicit CUtf8Census(Look look = Look::ToFirstMultibyte) : m_look(look) {}
+
     void Add(const char* pBytes, size_t nLength);
     // The end of the page: a character cut off there is no UTF-8.
     void Finish();
-    bool HasInvalid() const { return m_bInvalid; }
+    bool HasInvalid() const { return m_nFirstInvalid >= 0; }
     bool HasMultibyte() const { return m_bMultibyte; }
-    // A multibyte character was found: the bytes are UTF-8 whatever else they hold, and more
-    // bytes change nothing.
-    bool IsSettled() const { return m_bMultibyte; }
+    // Where the first byte that is no UTF-8 stands, and what it is.
+    long long GetFirstInvalid() const { return m_nFirstInvalid; }
+    BYTE GetFirstInvalidByte() const { return m_byFirstInvalid; }
+    // More bytes change nothing that is looked for.
+    bool IsSettled() const { return m_bMultibyte && (m_look == Look::ToFirstMultibyte || HasInvalid()); }
 
 private:
+    Look m_look;
     std::string m_pending; // the start of a character cut off at the end of a piece
-    bool m_bInvalid = false;
+    long long m_nTextStart = 0;
+    long long m_nFirstInvalid = -1;
+    BYTE m_byFirstInvalid = 0;
     bool m_bMultibyte = false;
 };

@@ -11,6 +11,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/ResourceTable.h"
 
 #include <algorithm>
@@ -90,9 +91,9 @@ bool IsXmlDeclaration(std::string_view text)
         && (text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '-' || text[3] == '.'));
 }
 
-// The markup with the value of its attribute pszWord ("charset", "encoding", in any case) set to
-// strName, its quotes kept; unchanged when it has no such attribute.
-CString WithDeclaredName(const CString& strMarkup, LPCSTR pszWord, const CString& strName)
+// Where the value of the markup's attribute pszWord ("encoding", in any case) stands,
+// [nStart, nEnd) without its quotes; FALSE when it has no such attribute.
+BOOL FindDeclaredValue(const CString& strMarkup, LPCSTR pszWord, int& nStart, int& nEnd)
 {
     CString strLower = strMarkup;
     strLower.MakeLower();
@@ -113,10 +114,11 @@ CString WithDeclaredName(const CString& strMarkup, LPCSTR pszWord, const CString
         int k = i;
         while (k < nLength && !isBlank(strLower[k]) && std::strchr("\"'/>?", strLower[k]) == nullptr)
             ++k;
-        if (k > i)
-            return strMarkup.Left(i) + strName + strMarkup.Mid(k);
+        nStart = i;
+        nEnd = k;
+        return TRUE;
     }
-    return strMarkup;
+    return FALSE;
 }
 
 // A tag name is a keyword when it is that keyword in any case, over its whole length.
@@ -177,8 +179,10 @@ int CMetaEditEngine::Run()
     FlushHeld();
     Write(CString());
     FlushOutput();
-    if (m_bConvert)
+    if (m_bConvert) {
         PlaceRepeatsInPage();
+        NoteConversionRefusal();
+    }
     return 0;
 }
 
@@ -291,16 +295,21 @@ BOOL CMetaEditEngine::StartsLine(CString& strIndent, int& nHeldFrom) const
 
 void CMetaEditEngine::FlushOutput(FlushPart part)
 {
-    if (m_buffer.empty() || m_bWriteFailed)
+    if (m_bWriteFailed)
         return;
     std::string data;
     if (m_bConvert) {
+        // The encoder holds back the last character it was given: the last flush writes it.
         const size_t nWhole = part == FlushPart::All ? m_buffer.size() : WholeCharactersLength(m_buffer);
-        data = m_output.Encode(std::string_view(m_buffer).substr(0, nWhole));
+        m_pEncoder->Encode(std::string_view(m_buffer).substr(0, nWhole), data);
+        if (part == FlushPart::All)
+            m_pEncoder->Finish(data);
         m_buffer.erase(0, nWhole);
         if (data.empty())
             return;
     } else {
+        if (m_buffer.empty())
+            return;
         data.swap(m_buffer);
     }
     if (m_pOutput == nullptr) {
@@ -354,7 +363,7 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     // A page written in a new charset is converted as a whole when it is written out.
     if (m_bConvert)
         return strText;
-    const std::string bytes = m_charset.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    const std::string bytes = m_written.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
     return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
 
@@ -463,9 +472,14 @@ void CMetaEditEngine::FinishMetaTag()
     CMetaContent* pContent = nullptr;
     if (!m_bHaveKey || m_pEditedContents == nullptr || m_pEditedContents->FindByName(m_strKey, pContent) != 0
         || pContent == nullptr) {
-        // A page written in a new charset declares it in its "<meta charset>" too: browsers
-        // take the first declaration.
-        Put(m_bConvert && !m_bHaveKey ? WithDeclaredName(strHeld, "charset", m_strOutputName) : strHeld);
+        // A page given a new charset declares it in its "<meta charset>" too: browsers take the
+        // first declaration. Only the tag's own CHARSET changes, not the word in another value.
+        if (m_change != CharsetChange::None && !m_bHaveKey && m_nCharsetStart >= 0
+            && DeclaresOtherCharset(strHeld.Mid(m_nCharsetStart, m_nCharsetEnd - m_nCharsetStart))) {
+            Put(strHeld.Left(m_nCharsetStart) + m_strOutputName + strHeld.Mid(m_nCharsetEnd));
+            return;
+        }
+        Put(strHeld);
         return;
     }
     if (pContent->GetModified()) {
@@ -631,6 +645,8 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bKeyUpper = FALSE;
         m_contentState = ContentState::None;
         m_nValueStart = m_nValueEnd = m_nTagEnd = -1;
+        m_charsetState = ContentState::None;
+        m_nCharsetStart = m_nCharsetEnd = -1;
         m_nMetaFrom = GetTokenOffset();
         m_chValueQuote = 0;
         m_strValuePrefix.Empty();
@@ -662,6 +678,7 @@ void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
     if (!m_bInMeta)
         return;
     m_contentState = ContentState::None;
+    m_charsetState = m_strAttrName == "CHARSET" ? ContentState::ValueNext : ContentState::None;
     if (m_strAttrName == "CONTENT") {
         // The last CONTENT counts, as it does for the scan.
         m_contentState = ContentState::ValueNext;
@@ -678,6 +695,7 @@ void CMetaEditEngine::OnAttrNoValue(LPCSTR pszName, int nLength)
     if (!m_bInMeta)
         return;
     m_contentState = ContentState::None;
+    m_charsetState = ContentState::None;
     if (IsName(pszName, nLength, "CONTENT")) {
         // "content" alone: the value goes right after the name.
         m_nValueStart = m_nValueEnd = m_strHeldText.GetLength();
@@ -694,15 +712,22 @@ void CMetaEditEngine::OnAttrValue(LPCSTR pszValue, int nLength)
 {
     NoteAttributeValue(pszValue, nLength);
     const BOOL bContent = m_bInMeta && m_contentState == ContentState::ValueNext;
+    const BOOL bCharset = m_bInMeta && m_charsetState == ContentState::ValueNext;
     if (bContent) {
         m_nValueStart = m_strHeldText.GetLength();
         m_chValueQuote = 0;
         m_strValuePrefix.Empty();
     }
+    if (bCharset)
+        m_nCharsetStart = m_strHeldText.GetLength();
     EmitToken();
     if (bContent) {
         m_nValueEnd = m_strHeldText.GetLength();
         m_contentState = ContentState::None;
+    }
+    if (bCharset) {
+        m_nCharsetEnd = m_strHeldText.GetLength();
+        m_charsetState = ContentState::None;
     }
 }
 
@@ -716,6 +741,10 @@ void CMetaEditEngine::ClearValueText()
         m_contentState = ContentState::InQuotes;
     }
     EmitToken(); // the opening quote, as the page has it
+    if (m_bInMeta && m_charsetState == ContentState::ValueNext) {
+        m_nCharsetStart = m_strHeldText.GetLength();
+        m_charsetState = ContentState::InQuotes;
+    }
 }
 
 void CMetaEditEngine::AppendValueText(LPCSTR pszText, int nLength)
@@ -731,6 +760,10 @@ void CMetaEditEngine::FlushValueText()
     // The closing quote is copied; a "<" or ">" that cut the value short is the tag's end and
     // is written by OnTagEnd.
     const char ch = GetTokenLength() == 1 ? GetTokenText()[0] : '\0';
+    if (m_charsetState == ContentState::InQuotes) {
+        m_nCharsetEnd = m_strHeldText.GetLength();
+        m_charsetState = ContentState::None;
+    }
     if (ch == '"' || ch == '\'')
         EmitToken();
     if (m_contentState == ContentState::InQuotes) {
@@ -756,6 +789,9 @@ void CMetaEditEngine::OnTagEnd()
             m_strValuePrefix.Empty();
         }
         m_contentState = ContentState::None;
+        if (m_charsetState == ContentState::InQuotes)
+            m_nCharsetEnd = m_nTagEnd;
+        m_charsetState = ContentState::None;
         EmitToken();
         FinishMetaTag();
         return;
@@ -815,12 +851,12 @@ void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
 {
     if (!m_bInStartTag) {
-        // A page written in a new charset declares it in its XML declaration too.
-        const BOOL bDeclaration = m_bConvert && m_bAfterPiStart
+        // A page given a new charset declares it in its XML declaration too.
+        const BOOL bDeclaration = m_change != CharsetChange::None && m_bAfterPiStart
             && IsXmlDeclaration(std::string_view(pszText, static_cast<size_t>(nLength)));
         NoteMarkup(pszText, nLength);
         if (bDeclaration) {
-            const CString strDeclaration = WithDeclaredName(CString(pszText, nLength), "encoding", m_strOutputName);
+            const CString strDeclaration = WithXmlEncoding(CString(pszText, nLength));
             Emit(strDeclaration.GetString(), strDeclaration.GetLength());
         } else {
             EmitToken();
@@ -880,8 +916,23 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
         nTotal += std::min(nRead, nSample - nTotal);
     }
     m_charset = CPageCharset::Detect(reinterpret_cast<const BYTE*>(pBuffer), static_cast<UINT>(nTotal));
-    LookAtPage(pBuffer, nTotal);
-    ChooseOutputCharset();
+    CString strName;
+    CPageCharset target;
+    const BOOL bNamed = FindNewCharset(strName);
+    if (bNamed) {
+        target = CPageCharset::ForWriting(std::string_view(strName.GetString(), static_cast<size_t>(strName.GetLength())));
+        if (target.GetKind() == CPageCharset::Kind::Undeclared) {
+            m_strUnwritableCharset = strName;
+            m_strRefusal = GetUnwritableCharsetText(strName);
+        } else {
+            m_strOutputName = strName;
+        }
+    }
+    // Whether the page is converted or only declared anew, all of its bytes tell.
+    LookAtPage(pBuffer, nTotal, !m_strOutputName.IsEmpty() && !target.WritesAs(m_charset));
+    m_written = m_charset;
+    if (!m_strOutputName.IsEmpty())
+        ChooseOutputCharset(target);
     if (!m_bConvert)
         return nTotal;
     m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
@@ -936,23 +987,24 @@ int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
     return static_cast<int>(n);
 }
 
-void CMetaEditEngine::LookAtPage(const char* pSample, int nSample)
+void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, BOOL bWhole)
 {
     // Browsers read a page declaring UTF-8 whose bytes are no UTF-8 in their own charset, and
     // so does the scan: what is written in must be in that charset too, or one page would hold
     // two encodings. Up to its first multibyte character, it takes the whole page to know.
     const bool bUtf8 = m_charset.GetKind() == CPageCharset::Kind::Utf8;
-    CUtf8Census census;
+    const bool bCensus = bUtf8 || bWhole;
+    CUtf8Census census(bWhole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte);
     FirstLineEnd lineEnd;
     auto look = [&](const char* p, size_t n) {
         lineEnd.Add(p, n);
-        if (bUtf8)
+        if (bCensus)
             census.Add(p, n);
     };
     look(pSample, static_cast<size_t>(nSample));
     // The bytes looked at are held until the lexer asks for them.
     BOOL bEnded = nSample == 0 || m_bReadFailed;
-    while (!bEnded && !(lineEnd.IsKnown() && (!bUtf8 || census.IsSettled())) && m_ahead.size() < kLookAheadLimit) {
+    while (!bEnded && !(lineEnd.IsKnown() && (!bCensus || census.IsSettled())) && m_ahead.size() < kLookAheadLimit) {
         char chunk[16384];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
         if (nRead < 0)
@@ -969,6 +1021,10 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample)
     m_strLineEnd = lineEnd.Result();
     if (bUtf8 && census.HasInvalid() && !census.HasMultibyte())
         m_charset = CPageCharset::FromName("windows-1252");
+    if (bWhole) {
+        m_census = census;
+        m_bCensusWhole = bEnded;
+    }
 }
 
 BOOL CMetaEditEngine::FindNewCharset(CString& strName) const
@@ -992,28 +1048,104 @@ BOOL CMetaEditEngine::FindNewCharset(CString& strName) const
     return FALSE;
 }
 
-void CMetaEditEngine::ChooseOutputCharset()
+void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target)
 {
-    CString strName;
-    if (!FindNewCharset(strName))
-        return;
-    const CPageCharset target = CPageCharset::FromName(std::string_view(strName.GetString(),
-        static_cast<size_t>(strName.GetLength())));
-    if (target.GetKind() == CPageCharset::Kind::Undeclared) {
-        m_strUnwritableCharset = strName;
-        return;
-    }
+    m_change = CharsetChange::Relabelled;
     if (target.WritesAs(m_charset))
         return;
-    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in,
-    // which is what the charset writes.
-    const CPageCharset source = m_charset.GetJapaneseEncoding() != 1
-        ? CPageCharset::FromName(m_charset.GetWriteName()) : m_charset;
+    // Bytes that already read as the charset named keep what they are: ASCII reads alike in every
+    // charset a page is written in, and a page holding UTF-8 characters and nothing else is UTF-8
+    // whatever it declared. Converting those would encode them twice.
+    const BOOL bAscii = m_bCensusWhole && !m_census.HasMultibyte() && !m_census.HasInvalid();
+    const BOOL bUtf8 = target.GetKind() == CPageCharset::Kind::Utf8 && m_census.HasMultibyte();
+    if (bUtf8 && m_census.HasInvalid()) {
+        // Half UTF-8, half not: converting garbles the one half and declaring UTF-8 the other.
+        m_strRefusal.Format("Not saved: it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
+                            "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is. The page was "
+                            "left as it was, and its edits are kept.",
+                            m_census.GetFirstInvalid(), static_cast<unsigned>(m_census.GetFirstInvalidByte()),
+                            m_strOutputName.GetString(), m_strOutputName.GetString());
+        return;
+    }
+    if (bAscii || bUtf8) {
+        m_written = target;
+        return;
+    }
+    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in. An
+    // undeclared page whose first bytes were ASCII is UTF-8 when its later bytes are, else
+    // Windows-1252.
+    CPageCharset source = m_charset.OfBytes();
+    if (source.GetKind() == CPageCharset::Kind::Undeclared)
+        source = CPageCharset::FromName(m_census.HasMultibyte() ? "utf-8" : "windows-1252");
     m_pDecoder = std::make_unique<CPageDecoder>(source);
+    m_pEncoder = std::make_unique<CPageEncoder>(target);
     m_source = source;
     m_output = target;
-    m_strOutputName = strName;
     m_bConvert = TRUE;
+    m_change = CharsetChange::Converted;
+}
+
+void CMetaEditEngine::NoteConversionRefusal()
+{
+    if (!m_strRefusal.IsEmpty())
+        return;
+    if (m_pDecoder != nullptr && !m_pDecoder->IsReadWhole()) {
+        m_strRefusal.Format("Not saved: its bytes do not all read as %s, the charset it is in (the first that does not "
+                            "is byte %lld, 0x%02X), so it cannot be converted to %s. The page was left as it was, and "
+                            "its edits are kept.",
+                            m_source.GetName().c_str(), m_pDecoder->GetFirstUnread(),
+                            static_cast<unsigned>(m_pDecoder->GetFirstUnreadByte()), m_strOutputName.GetString());
+        return;
+    }
+    if (m_pEncoder == nullptr || !m_pEncoder->IsRefused())
+        return;
+    std::string character;
+    Utf8Encode(m_pEncoder->GetRefusedCharacter(), character);
+    CString strWhere;
+    switch (m_pEncoder->GetRefusedPlace()) {
+    case CPageEncoder::Place::ScriptCode: strWhere = "in a script's code"; break;
+    case CPageEncoder::Place::OtherScript:
+        strWhere.Format("in a script of type \"%s\"", m_pEncoder->GetRefusedElement().c_str());
+        break;
+    default: strWhere.Format("in its <%s> element", m_pEncoder->GetRefusedElement().c_str()); break;
+    }
+    m_strRefusal.Format("Not saved: %s has no character \"%s\" (U+%04X), which stands %s, where neither a character "
+                        "reference nor an escape would be read. The page was left as it was, and its edits are kept.",
+                        m_strOutputName.GetString(), character.c_str(),
+                        static_cast<unsigned>(m_pEncoder->GetRefusedCharacter()), strWhere.GetString());
+}
+
+BOOL CMetaEditEngine::DeclaresOtherCharset(const CString& strName) const
+{
+    const CPageCharset declared = CPageCharset::FromName(std::string_view(strName.GetString(),
+        static_cast<size_t>(strName.GetLength())));
+    return declared.GetKind() == CPageCharset::Kind::Undeclared || !declared.WritesAs(GetWrittenCharset());
+}
+
+CString CMetaEditEngine::WithXmlEncoding(const CString& strMarkup) const
+{
+    // A declaration that names an encoding changes only when that is another charset; one that
+    // names none means UTF-8.
+    int nStart = -1, nEnd = -1;
+    if (FindDeclaredValue(strMarkup, "encoding", nStart, nEnd)) {
+        if (!DeclaresOtherCharset(strMarkup.Mid(nStart, nEnd - nStart)))
+            return strMarkup;
+        return strMarkup.Left(nStart) + m_strOutputName + strMarkup.Mid(nEnd);
+    }
+    if (GetWrittenCharset().GetKind() == CPageCharset::Kind::Utf8)
+        return strMarkup;
+    // The encoding follows the version, before anything else the declaration holds.
+    int nInsert = -1;
+    if (FindDeclaredValue(strMarkup, "version", nStart, nEnd)) {
+        nInsert = nEnd;
+        if (nInsert < strMarkup.GetLength() && (strMarkup[nInsert] == '"' || strMarkup[nInsert] == '\''))
+            ++nInsert;
+    } else {
+        nInsert = strMarkup.GetLength();
+        while (nInsert > 0 && (strMarkup[nInsert - 1] == '?' || strMarkup[nInsert - 1] == ' '))
+            --nInsert;
+    }
+    return strMarkup.Left(nInsert) + " encoding=\"" + m_strOutputName + "\"" + strMarkup.Mid(nInsert);
 }
 
 void CMetaEditEngine::PlaceRepeatsInPage()

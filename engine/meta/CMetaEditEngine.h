@@ -7,6 +7,7 @@
 
 #include "engine/html/CHtmlLexer.h"
 #include "engine/html/CPageCharset.h"
+#include "engine/html/CPageEncoder.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -30,6 +31,10 @@ CString GetMetaEditErrorText(UINT nID);
 // stay in the old charset under the new declaration.
 CString GetUnwritableCharsetText(const CString& strCharset);
 
+// What a page's edited Content-Type does to its bytes: nothing (no charset named), only the
+// declarations (its bytes already read as the charset named), or all of them (converted).
+enum class CharsetChange { None, Relabelled, Converted };
+
 class CMetaEditEngine : public CHtmlLexer {
     DECLARE_DYNAMIC(CMetaEditEngine)
 public:
@@ -50,6 +55,16 @@ public:
     // has it; empty when there is none. The copy then keeps the page's own charset and must not
     // replace the page.
     const CString& GetUnwritableCharset() const { return m_strUnwritableCharset; }
+    // After Run: why the copy must not replace the page, in the user's words; empty when it may.
+    // A new charset is refused for a page it cannot be written in: one named no page is written
+    // in, a page whose bytes do not all read in its own charset, and a character the new charset
+    // lacks where neither a reference nor an escape would be read.
+    const CString& GetRefusal() const { return m_strRefusal; }
+    // What the edited Content-Type does to the page's bytes, and the charset the copy is in.
+    CharsetChange GetCharsetChange() const { return m_change; }
+    const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }
+    // The charset the page's own bytes are in, as they are decoded for a conversion.
+    CPageCharset GetPageCharset() const { return m_bConvert ? m_source : m_charset.OfBytes(); }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -78,8 +93,9 @@ public:
     // what the engine writes in goes in that charset.
     int ReadInput(LPSTR pBuffer, int nMax) override;
 
-    // The charset the page was read in, once the first read found it: the charset it declares,
-    // or Windows-1252 for a page declaring UTF-8 whose bytes are no UTF-8.
+    // The charset the page was read in, once the first read found it: UTF-8 after a byte order
+    // mark, else the charset it declares, or Windows-1252 for a page declaring UTF-8 whose bytes
+    // are no UTF-8.
     const CPageCharset& GetCharset() const { return m_charset; }
 
     // A META tag taken out because a tag of its name came before it in the head and took the
@@ -144,14 +160,23 @@ private:
     void NoteMarkup(LPCSTR pszText, int nLength);
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
-    // Looks at the whole page from the first read's sample on: its first line end and, for a
-    // page declaring UTF-8, whether it is UTF-8 at all. The input is left where it was.
-    void LookAtPage(const char* pSample, int nSample);
+    // Looks at the page from the first read's sample on: its first line end and, for a page
+    // declaring UTF-8, whether it is UTF-8 at all; bWhole: how all of its bytes read as UTF-8.
+    // The input is left where it was.
+    void LookAtPage(const char* pSample, int nSample, BOOL bWhole);
     // The charset an edited Content-Type value declares, as the value has it; whether there is
     // one.
     BOOL FindNewCharset(CString& strName) const;
-    // Decides whether the page is written in another charset than it was read in.
-    void ChooseOutputCharset();
+    // Decides whether the page is written in another charset than it was read in, given the
+    // charset named.
+    void ChooseOutputCharset(const CPageCharset& target);
+    // What refuses the new charset once the page was read: a byte that does not read, a
+    // character that cannot be written where it stands.
+    void NoteConversionRefusal();
+    // Whether a declaration in the page names a charset other than the one it is written in.
+    BOOL DeclaresOtherCharset(const CString& strName) const;
+    // The XML declaration's markup naming the charset the page is written in.
+    CString WithXmlEncoding(const CString& strMarkup) const;
     // The page's bytes in UTF-8, for a page written in a new charset.
     int ReadDecoded(LPSTR pBuffer, int nMax);
     // The removed repeats of a page written in a new charset were found in its UTF-8 text:
@@ -201,10 +226,16 @@ private:
     CPageCharset m_source;       // the charset the page's bytes are decoded from
     std::string m_rawHead;       // the page's bytes up to its head's end, for PlaceRepeatsInPage
     size_t m_nDecodedSkip = 0;   // the UTF-8 at the decoded text's start the lexer never saw
-    CPageCharset m_output;       // the charset the page is written in
-    CString m_strOutputName;     // its name, as the Content-Type value has it
+    CPageCharset m_output;       // the charset the page is converted to
+    std::unique_ptr<CPageEncoder> m_pEncoder;
+    CString m_strOutputName;     // the charset named, as the Content-Type value has it
     BOOL m_bConvert = FALSE;
+    CharsetChange m_change = CharsetChange::None;
+    CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
+    CUtf8Census m_census{CUtf8Census::Look::Whole}; // how the page's bytes read as UTF-8
+    BOOL m_bCensusWhole = FALSE; // the census saw all of them
     CString m_strUnwritableCharset;
+    CString m_strRefusal;
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.
@@ -213,6 +244,10 @@ private:
     int m_nValueStart = -1;
     int m_nValueEnd = -1;
     char m_chValueQuote = 0;    // the value's quote, 0 when it has none
+    // Where the held META tag's CHARSET value stands, quotes left out; -1 when it has none.
+    ContentState m_charsetState = ContentState::None;
+    int m_nCharsetStart = -1;
+    int m_nCharsetEnd = -1;
     CString m_strValuePrefix;   // what goes before a value that has no place yet ("=")
     int m_nTagEnd = -1;         // where the held tag's closing ">" (or cutting "<") stands
     ULONGLONG m_nMetaFrom = 0;  // where the held tag starts in the page

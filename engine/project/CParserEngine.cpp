@@ -904,8 +904,9 @@ PageResult PreparePage(PendingPage& pending)
         UINT nID = 0;
         if (engine.GetError(nID) != 0)
             return pending.Fail(MissingFrameText(pageFd.Get(), nID));
-        if (!engine.GetUnwritableCharset().IsEmpty())
-            return pending.Fail(GetUnwritableCharsetText(engine.GetUnwritableCharset()));
+        // A new charset the page cannot be written in leaves it as it was, edits and all.
+        if (!engine.GetRefusal().IsEmpty())
+            return pending.Fail(engine.GetRefusal());
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();

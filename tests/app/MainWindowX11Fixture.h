@@ -9,6 +9,7 @@
 #include "app/views/CGroupView.h"
 #include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
+#include "engine/meta/CMetaEditSetting.h"
 #include "engine/meta/CMetaSListSetting.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -167,6 +168,16 @@ protected:
         ar.WriteObject(&settings);
         ar.Close();
         file.Close();
+    }
+
+    // For WriteProject: a shown Content-Type column (HTTP-EQUIV), whose charset the user edits.
+    static void AddShownContentType(CMetaSettingList& list)
+    {
+        auto pSetting = std::make_unique<CMetaEditSetting>();
+        pSetting->SetName("Content-Type");
+        pSetting->SetHttpEquiv(1);
+        pSetting->SetShow(1);
+        list.AddTail(pSetting.release());
     }
 
     // Starts the program as `vostrel ARGS...` would; false when start-up failed.

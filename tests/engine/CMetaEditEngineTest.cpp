@@ -100,12 +100,18 @@ protected:
         EXPECT_FALSE(engine.GetWriteFailed());
         m_removed = engine.GetRemovedRepeats();
         m_strUnwritable = engine.GetUnwritableCharset().GetString();
+        m_strRefusal = engine.GetRefusal().GetString();
+        m_change = engine.GetCharsetChange();
+        m_strPageCharset = engine.GetPageCharset().GetName();
         return Contents(output);
     }
 
     CMetaContentList m_edits;
     std::vector<CMetaEditEngine::RemovedRepeat> m_removed;
     std::string m_strUnwritable;
+    std::string m_strRefusal;
+    CharsetChange m_change = CharsetChange::None;
+    std::string m_strPageCharset;
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -620,6 +626,186 @@ TEST_F(MetaEditEngineTest, AnEditGoesInTheCharsetThePageWasReadIn)
     // A page that is UTF-8 keeps it, even with a stray byte that is not.
     EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"></head><body>\xC3\xA9\xE9"),
               "<html><head><meta charset=\"utf-8\">\n<meta name=\"Description\" content=\"\xC3\xA9t\xC3\xA9\">\n</head><body>\xC3\xA9\xE9");
+}
+
+// A page's Content-Type given a charset by the user, with pages as sites have them.
+class CharsetChangeTest : public MetaEditEngineTest {
+protected:
+    void SetUp() override
+    {
+        MetaEditEngineTest::SetUp();
+        auto* pSetting = new CMetaUndefinedSetting;
+        pSetting->SetName("Content-Type");
+        pSetting->SetHttpEquiv(1);
+        m_pModel->GetMetaSettings().AddTail(pSetting);
+    }
+    // The page rewritten with only its Content-Type given the charset, besides the edits made
+    // before.
+    std::string Recharset(const std::string& page, const std::string& charset)
+    {
+        Edit("Content-Type", ("text/html; charset=" + charset).c_str());
+        const std::string out = Rewrite(page);
+        m_edits.DeleteAll();
+        return out;
+    }
+    static std::string Replaced(std::string text, const std::string& from, const std::string& to)
+    {
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        return text;
+    }
+    static std::string Page(const std::string& charset, const std::string& head, const std::string& body)
+    {
+        return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">\n" + head +
+               "</head><body>" + body + "</body></html>\n";
+    }
+
+    const std::string kMark = "\xEF\xBB\xBF";
+};
+
+// The usual reason to edit the cell: a page labelled ISO-8859-1 whose bytes are UTF-8. Given
+// UTF-8 it keeps its bytes and only its declaration changes, with or without a byte order mark;
+// the mark decides how the page is read, so given another charset it is converted from UTF-8.
+TEST_F(CharsetChangeTest, APageWhoseBytesReadAsTheCharsetGivenOnlyChangesItsDeclaration)
+{
+    const std::string page = Page("ISO-8859-1", "<title>Caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC</title>\n",
+                                  "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+    const std::string relabelled = Replaced(page, "ISO-8859-1", "UTF-8");
+    EXPECT_EQ(Recharset(page, "UTF-8"), relabelled);
+    EXPECT_EQ(m_change, CharsetChange::Relabelled);
+    EXPECT_EQ(Recharset(kMark + page, "UTF-8"), kMark + relabelled);
+    EXPECT_EQ(m_change, CharsetChange::Relabelled);
+    // What is edited with it goes in UTF-8 too.
+    Edit("Description", "\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(Recharset(page, "utf-8"), Replaced(Replaced(page, "ISO-8859-1", "utf-8"), "</title>\n",
+                                                 "</title>\n<meta name=\"Description\" content=\"\xC3\xA9t\xC3\xA9\">\n"));
+    // A page of ASCII alone reads alike in any charset.
+    const std::string ascii = Page("ISO-8859-1", "<title>Cafe &eacute;</title>\n", "x");
+    EXPECT_EQ(Recharset(ascii, "Shift_JIS"), Replaced(ascii, "ISO-8859-1", "Shift_JIS"));
+    EXPECT_EQ(m_change, CharsetChange::Relabelled);
+
+    // The mark decides: the page is UTF-8, converted, and the mark is not written as text.
+    EXPECT_EQ(Recharset(kMark + page, "windows-1252"),
+              Page("windows-1252", "<title>Caf\xE9 \x97 &#26085;&#26412;</title>\n", "\xE9t\xE9 \x80"));
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+    // A page that is Latin-1 indeed is converted.
+    EXPECT_EQ(Recharset(Page("ISO-8859-1", "<title>Caf\xE9</title>\n", "\xE9t\xE9"), "UTF-8"),
+              Page("UTF-8", "<title>Caf\xC3\xA9</title>\n", "\xC3\xA9t\xC3\xA9"));
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+    // A page that declares nothing and whose first bytes are ASCII is what its later bytes are.
+    const std::string undeclared = "<html><head><title>T</title></head><body>" + std::string(3000, 'x');
+    EXPECT_EQ(Recharset(undeclared + "caf\xE9</body></html>\n", "UTF-8"),
+              "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+              "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
+    EXPECT_EQ(m_strPageCharset, "windows-1252");
+    EXPECT_EQ(Recharset(undeclared + "caf\xC3\xA9</body></html>\n", "UTF-8"),
+              "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+              "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
+    EXPECT_EQ(m_change, CharsetChange::Relabelled);
+    // Half UTF-8, half Latin-1: neither way is right, and the page is left alone.
+    Recharset(Page("ISO-8859-1", "<title>Caf\xC3\xA9</title>\n", "\xE9t\xE9"), "UTF-8");
+    EXPECT_NE(m_strRefusal.find("holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte"),
+              std::string::npos) << m_strRefusal;
+}
+
+// Only a charset browsers read pages in is written; any other name is refused like one no
+// converter knows, the page left as it was.
+TEST_F(CharsetChangeTest, ACharsetBrowsersReadNoPageInIsRefusedByItsName)
+{
+    const std::string page = Page("ISO-8859-1", "<title>Caf\xE9</title>\n", "\xE9t\xE9");
+    for (const char* pszName : {"UTF-32", "UCS-2", "UTF-7", "IBM037", "UTF-16", "utf-16le", "x-nosuch"}) {
+        SCOPED_TRACE(pszName);
+        const std::string out = Recharset(page, pszName);
+        EXPECT_EQ(m_strUnwritable, pszName);
+        EXPECT_EQ(m_strRefusal, GetUnwritableCharsetText(pszName).GetString());
+        EXPECT_EQ(out.find('\0'), std::string::npos);
+        EXPECT_NE(out.find("<body>\xE9t\xE9</body>"), std::string::npos) << out;
+    }
+    // The labels browsers read, however a page spells them.
+    const std::string cyrillic = Page("windows-1251", "<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n", "\xE0");
+    EXPECT_EQ(Recharset(cyrillic, "KOI8-U"), Page("KOI8-U", "<title>\xF0\xD2\xC9\xD7\xC5\xD4</title>\n", "\xC1"));
+    EXPECT_EQ(Recharset(cyrillic, "x-mac-cyrillic"),
+              Page("x-mac-cyrillic", "<title>\x8F\xF0\xE8\xE2\xE5\xF2</title>\n", "\xE0"));
+    EXPECT_EQ(Recharset(page, "latin1"), Replaced(page, "ISO-8859-1", "latin1"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+}
+
+// An XHTML page's XML declaration names the charset it is written in: one without an encoding
+// means UTF-8 and gains one; one with an encoding has it replaced, its quotes kept.
+TEST_F(CharsetChangeTest, AnXmlDeclarationNamesTheCharsetThePageIsWrittenIn)
+{
+    const std::string rest = "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+                             "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n"
+                             "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head>"
+                             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
+                             "<title>Caf\xC3\xA9</title></head><body>\xE2\x80\x94</body></html>\n";
+    const std::string latin = Replaced(Replaced(Replaced(rest, "utf-8", "ISO-8859-1"), "Caf\xC3\xA9", "Caf\xE9"),
+                                       "\xE2\x80\x94", "&#8212;");
+    EXPECT_EQ(Recharset("<?xml version=\"1.0\"?>\n" + rest, "ISO-8859-1"),
+              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + latin);
+    EXPECT_EQ(Recharset("<?xml version='1.0' standalone='yes'?>\n" + rest, "ISO-8859-1"),
+              "<?xml version='1.0' encoding=\"ISO-8859-1\" standalone='yes'?>\n" + latin);
+    EXPECT_EQ(Recharset("<?xml version=\"1.0\" encoding='UTF-8'?>\n" + rest, "ISO-8859-1"),
+              "<?xml version=\"1.0\" encoding='ISO-8859-1'?>\n" + latin);
+    // Written in UTF-8, a declaration without an encoding says so already.
+    EXPECT_EQ(Recharset("<?xml version=\"1.0\"?>\n" + latin, "UTF-8"),
+              "<?xml version=\"1.0\"?>\n" + Replaced(Replaced(latin, "ISO-8859-1", "UTF-8"), "Caf\xE9", "Caf\xC3\xA9"));
+}
+
+// What a new charset lacks inside scripts and style sheets is written in their own escapes,
+// which they read; where none is read, the page is refused, naming the character.
+TEST_F(CharsetChangeTest, ScriptsAndStylesGetTheirOwnEscapesOrThePageIsRefused)
+{
+    const std::string head = "<style>li:before{content:\"\xE2\x80\xA2\"} .a:after{content:\"\xE2\x86\x92" "a\"}</style>\n"
+                             "<script>var s=\"\xE2\x86\x92\", t='\\\xE2\x86\x92', e=\"\xF0\x9F\x98\x80\"; "
+                             "// \xE2\x80\x94 caf\xC3\xA9\n</script>\n";
+    const std::string page = Page("utf-8", head, "<p>\xE2\x86\x92 caf\xC3\xA9</p>");
+    EXPECT_EQ(Recharset(page, "ISO-8859-1"),
+              Page("ISO-8859-1",
+                   "<style>li:before{content:\"\\2022\"} .a:after{content:\"\\2192 a\"}</style>\n"
+                   "<script>var s=\"\\u2192\", t='\\u2192', e=\"\\uD83D\\uDE00\"; // \\u2014 caf\xE9\n</script>\n",
+                   "<p>&#8594; caf\xE9</p>"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    // A character in the script's code itself, and in a script that is a template.
+    Recharset(Page("utf-8", "<script>var \xCF\x80 = 3.14;</script>\n", "x"), "ISO-8859-1");
+    EXPECT_EQ(m_strRefusal, "Not saved: ISO-8859-1 has no character \"\xCF\x80\" (U+03C0), which stands in a script's "
+                            "code, where neither a character reference nor an escape would be read. The page was left "
+                            "as it was, and its edits are kept.");
+    Recharset(Page("utf-8", "", "<script type=\"text/x-template\"><b>\xE2\x86\x92</b></script>"), "windows-1252");
+    EXPECT_NE(m_strRefusal.find("(U+2192), which stands in a script of type \"text/x-template\""), std::string::npos)
+        << m_strRefusal;
+}
+
+// A page is converted only when all of its bytes read in its own charset.
+TEST_F(CharsetChangeTest, APageWhoseBytesDoNotAllReadIsNotConverted)
+{
+    const std::string sjis = Page("Shift_JIS", "<title>\x93\xFA\x96\x7B</title>\n", "\x82\xA0\x82\xA2");
+    EXPECT_EQ(Recharset(sjis, "UTF-8"), Page("UTF-8", "<title>\xE6\x97\xA5\xE6\x9C\xAC</title>\n",
+                                             "\xE3\x81\x82\xE3\x81\x84"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    // A stray byte: a lead byte without its second.
+    const std::string stray = Page("Shift_JIS", "<title>\x93\xFA\x96\x7B</title>\n", "\x82\xA0 \x82 \x82\xA2");
+    const std::string out = Recharset(stray, "UTF-8");
+    EXPECT_EQ(out.find("&#65533;"), std::string::npos);
+    EXPECT_EQ(m_strRefusal, "Not saved: its bytes do not all read as Shift_JIS, the charset it is in (the first that "
+                            "does not is byte " + std::to_string(stray.find("\x82 \x82")) + ", 0x82), so it cannot be "
+                            "converted to UTF-8. The page was left as it was, and its edits are kept.");
+    // A UTF-8 page with a stray Latin-1 byte, given Latin-1.
+    Recharset(Page("utf-8", "<title>Caf\xC3\xA9</title>\n", "\xE9t\xE9"), "ISO-8859-1");
+    EXPECT_NE(m_strRefusal.find("do not all read as UTF-8"), std::string::npos) << m_strRefusal;
+}
+
+// Only the page's own declarations of its charset change: a META tag's CHARSET and its
+// Content-Type, not the word in another tag's value.
+TEST_F(CharsetChangeTest, OnlyThePagesOwnDeclarationsChange)
+{
+    const std::string head = "<meta property=\"og:note\" content=\"a charset=koi8-r\">\n<meta charset=\"ISO-8859-1\">\n"
+                             "<meta name=\"description\" content=\"use charset=latin1\">\n";
+    const std::string page = "<html><head>" + head + "<title>Caf\xE9</title></head><body>x</body></html>\n";
+    EXPECT_EQ(Recharset(page, "UTF-8"),
+              "<html><head><meta property=\"og:note\" content=\"a charset=koi8-r\">\n<meta charset=\"UTF-8\">\n"
+              "<meta name=\"description\" content=\"use charset=latin1\">\n<title>Caf\xC3\xA9</title>\n"
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n</head><body>x</body></html>\n");
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // Rewrites arbitrary bytes as a page: once without edits, where the copy must equal the input
-// byte for byte, and once with an edited Keywords content and title, where a copy must come out
-// and the rewrite must end without a crash or a hang.
+// byte for byte; once with an edited Keywords content and title, where a copy must come out
+// and the rewrite must end without a crash or a hang; and once given another charset, where the
+// page is converted, relabelled or refused, also without a crash or a hang.
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
@@ -25,6 +27,10 @@ CVostrelAppModel& Model()
         auto* pModel = new CVostrelAppModel;
         pModel->Install();
         pModel->GetMetaSettings().SetDefaults();
+        auto* pContentType = new CMetaUndefinedSetting;
+        pContentType->SetName("Content-Type");
+        pContentType->SetHttpEquiv(1);
+        pModel->GetMetaSettings().AddTail(pContentType);
         pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
         return pModel;
     }();
@@ -76,6 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // a page never rewrites to nothing.
         if (size > 0 && copy.empty())
             std::abort();
+    }
+    for (const char* pszCharset : {"text/html; charset=windows-1251", "text/html; charset=UTF-8"}) {
+        CMetaContentList edits;
+        CMetaContent* pContent = nullptr;
+        edits.AddContent("Content-Type", pszCharset, 1, pContent);
+        edits.AddContent("Description", "caf\xC3\xA9 \xE2\x86\x92", 1, pContent);
+        CPageNode page;
+        RewriteBytes(data, size, edits, page);
     }
     return 0;
 }

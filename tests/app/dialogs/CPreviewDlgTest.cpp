@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iconv.h>
 
 namespace {
 
@@ -229,22 +230,44 @@ protected:
             list.AddTail(pSetting.release());
         };
     }
-    // Gives a.htm the bytes, its keywords and Content-Type the values, and runs View > Changes.
+    // Gives a.htm the bytes, its keywords and Content-Type the values (the Content-Type left as
+    // it is when empty), and runs View > Changes.
     void Preview(const std::string& page, const std::string& keywords, const std::string& contentType)
     {
         WriteFile(site + "/a.htm", page);
         const ROWCOL nA = RowOf("a.htm");
         ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Keywords"), keywords.c_str()), 0u);
-        ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
+        if (!contentType.empty()) {
+            ASSERT_EQ(view->SetCellValue(nA, ColumnOf("Content-Type"), contentType.c_str()), 0u);
+        }
         ASSERT_TRUE(view->SetCurrentCell(nA, ColumnOf("Keywords")));
         ViewChanges([this](CPreviewDlg& dlg) {
             left = TextOf(dlg.GetLeftPane());
             right = TextOf(dlg.GetRightPane());
+            leftCaption = dlg.GetLeftPane().GetCaption();
+            rightCaption = dlg.GetRightPane().GetCaption();
             marked = MarkedLines(dlg.GetLeftPane(), 8);
         });
     }
 
+    // UTF-8 text in another charset, as an editor set to it would save it.
+    static std::string InCharset(const std::string& utf8, const char* pszCharset)
+    {
+        iconv_t cd = iconv_open(pszCharset, "UTF-8");
+        EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << pszCharset;
+        std::string out(utf8.size() * 4, '\0');
+        char* in = const_cast<char*>(utf8.data());
+        size_t inLeft = utf8.size();
+        char* outPtr = out.data();
+        size_t outLeft = out.size();
+        EXPECT_NE(iconv(cd, &in, &inLeft, &outPtr, &outLeft), static_cast<size_t>(-1)) << pszCharset;
+        iconv_close(cd);
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
     std::string left, right;
+    std::string leftCaption, rightCaption;
     std::vector<int> marked;
 };
 
@@ -259,31 +282,68 @@ TEST_F(PreviewCharsetTest, TheRepeatTakenOutOfAPageGivenANewCharsetIsMarkedOnIts
     ASSERT_NE(ColumnOf("Content-Type"), 0u);
     const struct {
         const char* pszCharset;
-        std::string title;        // in the page's charset
-        std::string titleInUtf8;
+        std::string title;
     } pages[] = {
-        {"ISO-8859-1", "Caf\xE9 \xE9t\xE9 \xDF \xE0 la cr\xE8me \xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9"
-                       "\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9",
-         "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9 \xC3\x9F \xC3\xA0 la cr\xC3\xA8me"},
-        {"ISO-8859-7", "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1 \xEA\xFC\xF3\xEC\xE5 \xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA"
-                       "\xEB\xEC\xED\xEE\xEF\xF0\xF1\xF3\xF4\xF5\xF6\xF7\xF8\xF9\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA",
-         "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 \xCE\xBA\xCF\x8C\xCF\x83\xCE\xBC\xCE\xB5"},
+        {"ISO-8859-1", "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9 \xC3\x9F \xC3\xA0 la cr\xC3\xA8me " + std::string(41 * 2, ' ')},
+        {"ISO-8859-7", "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 \xCE\xBA\xCF\x8C\xCF\x83\xCE\xBC\xCE\xB5 "
+                       "\xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5\xCE\xB6\xCE\xB7\xCE\xB8\xCE\xB9\xCE\xBA\xCE\xBB\xCE\xBC\xCE\xBD\xCE\xBE"
+                       "\xCE\xBF\xCF\x80\xCF\x81\xCF\x83\xCF\x84\xCF\x85\xCF\x86\xCF\x87\xCF\x88\xCF\x89"},
     };
-    for (const auto& page : pages) {
+    for (auto page : pages) {
         SCOPED_TRACE(page.pszCharset);
-        const std::string bytes = std::string("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=") +
-                                  page.pszCharset + "\">\n<title>" + page.title + "</title>\n"
-                                  "<meta name=\"KEYWORDS\" content=\"rouge, vert\">\n"
-                                  "<meta name=\"keywords\" content=\"bleu\">\n"
-                                  "</head><body>x</body></html>\n"
-                                  "<!-- end -->\n";
-        Preview(bytes, "caf\xC3\xA9, \xCE\xB1", "text/html; charset=UTF-8");
+        for (size_t at = page.title.find("  "); at != std::string::npos; at = page.title.find("  ", at))
+            page.title.replace(at, 2, "\xC3\xA9");
+        const std::string text = std::string("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=") +
+                                 page.pszCharset + "\">\n<title>" + page.title + "</title>\n"
+                                 "<meta name=\"KEYWORDS\" content=\"rouge, vert\">\n"
+                                 "<meta name=\"keywords\" content=\"bleu\">\n"
+                                 "</head><body>x</body></html>\n"
+                                 "<!-- end -->\n";
+        Preview(InCharset(text, page.pszCharset), "caf\xC3\xA9, \xCE\xB1", "text/html; charset=UTF-8");
         ASSERT_TRUE(opened);
-        EXPECT_EQ(left, bytes);
-        EXPECT_NE(right.find(page.titleInUtf8), std::string::npos) << "the page is not written in UTF-8: " << right;
+        // The page on disk is shown in its characters.
+        EXPECT_EQ(left, text);
+        EXPECT_NE(right.find("<title>" + page.title + "</title>"), std::string::npos) << "the page is not written in UTF-8: " << right;
         EXPECT_EQ(right.find("bleu"), std::string::npos) << right;
         EXPECT_EQ(marked, std::vector<int>{4});
     }
+}
+
+// Pages in the charsets of other scripts show their characters in both panes, and the right
+// pane's caption says whether the save converts the page or keeps its bytes under a new
+// declaration.
+TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhatTheSaveDoes)
+{
+    OpenSite(true);
+    const std::string path = site + "/a.htm";
+    const std::string japanese = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+                                 "<title>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</title>\n</head><body>\xE3\x81\x82</body></html>\n";
+    Preview(InCharset(japanese, "CP932"), "\xE6\x9D\xB1\xE4\xBA\xAC", "");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(left, japanese);
+    EXPECT_NE(right.find("<title>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</title>"), std::string::npos) << right;
+    EXPECT_NE(right.find("content=\"\xE6\x9D\xB1\xE4\xBA\xAC\""), std::string::npos) << right;
+    EXPECT_EQ(rightCaption, "Modified '" + path + "'");
+
+    const std::string russian = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\n"
+                                "<title>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</title>\n</head><body>x</body></html>\n";
+    Preview(InCharset(russian, "CP1251"), "\xD0\xBC\xD0\xB8\xD1\x80", "text/html; charset=UTF-8");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(left, russian);
+    EXPECT_NE(right.find("charset=UTF-8\">\n<title>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</title>"), std::string::npos)
+        << right;
+    EXPECT_EQ(leftCaption, "Current '" + path + "'");
+    EXPECT_EQ(rightCaption, "Converted from windows-1251 to UTF-8 - Modified '" + path + "'");
+
+    // A page labelled ISO-8859-1 whose bytes are UTF-8 keeps them: on disk it reads as its label
+    // says, as browsers show it now; rewritten, as what it is.
+    const std::string mislabelled = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
+                                    "<title>Caf\xC3\xA9</title>\n</head><body>x</body></html>\n";
+    Preview(mislabelled, "caf\xC3\xA9", "text/html; charset=UTF-8");
+    ASSERT_TRUE(opened);
+    EXPECT_NE(left.find("<title>Caf\xC3\x83\xC2\xA9</title>"), std::string::npos) << left;
+    EXPECT_NE(right.find("<title>Caf\xC3\xA9</title>"), std::string::npos) << right;
+    EXPECT_EQ(rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + path + "'");
 }
 
 // A charset no converter knows: the preview tells what the save will, naming the page and the

@@ -3,7 +3,6 @@
 // characters the grid showed, in the page's charset, with the page's own line end; a page whose
 // Content-Type is given another charset is written in it. Driven by keys from another client.
 #include "app/panes/COutputAreaControlBar.h"
-#include "engine/meta/CMetaEditSetting.h"
 #include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -52,13 +51,7 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     X11KeyboardLetters letters(other, "\xCE\x96");
     ASSERT_TRUE(letters.Ready()) << "the display has no free key for the letter";
     MakeGeneratedSite();
-    WriteProject({"Description"}, 1, [](CMetaSettingList& list) {
-        auto pSetting = std::make_unique<CMetaEditSetting>();
-        pSetting->SetName("Content-Type");
-        pSetting->SetHttpEquiv(1);
-        pSetting->SetShow(1);
-        list.AddTail(pSetting.release());
-    });
+    WriteProject({"Description"}, 1, AddShownContentType);
     ASSERT_TRUE(StartWithProject(4));
     CGroupView& view = *View();
     const ROWCOL nTitle = CGroupView::kTitleColumn;

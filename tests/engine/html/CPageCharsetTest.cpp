@@ -103,3 +103,73 @@ TEST(CPageCharsetTest, TheParserCountsThePagesOwnBytes)
     parser.Parse();
     EXPECT_EQ(static_cast<DWORD>(latin.size()), parser.GetBytesRead());
 }
+
+// A UTF-8 byte order mark decides the charset, as it does for browsers: a page labelled
+// ISO-8859-1 behind one is read as UTF-8, the mark no text of the page.
+TEST(CPageCharsetTest, AByteOrderMarkDecidesTheCharsetAPageIsReadIn)
+{
+    const std::string page = "\xEF\xBB\xBF<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                             "<title>Caf\xC3\xA9</title>";
+    EXPECT_EQ(CPageCharset::Kind::Utf8, Detect(page).GetKind());
+    const std::string delivered = Delivered(page, 5);
+    EXPECT_NE(delivered.find("<title>Caf\xC3\xA9</title>"), std::string::npos) << delivered;
+    EXPECT_EQ(delivered.find("\xC3\xAF\xC2\xBB\xC2\xBF"), std::string::npos) << delivered;
+}
+
+// Only a META tag's own declarations name the charset: its CHARSET, or the CONTENT of its
+// HTTP-EQUIV="Content-Type"; not the word in another tag's value, nor a tag in a comment.
+TEST(CPageCharsetTest, OnlyThePagesOwnDeclarationsNameItsCharset)
+{
+    const auto declared = [](const std::string& text) {
+        return CPageCharset::FindDeclaredName(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size()));
+    };
+    EXPECT_EQ(declared("<meta property=\"og:note\" content=\"a charset=koi8-r\"><meta charset=\" Windows-1251 \">"),
+              "windows-1251");
+    EXPECT_EQ(declared("<!-- <meta charset=koi8-r> --><META HTTP-EQUIV='content-type' CONTENT='text/html;charset=EUC-KR'>"),
+              "euc-kr");
+    EXPECT_EQ(declared("<meta name=\"description\" content=\"charset=latin1\"><metadata charset=x>"), "");
+    EXPECT_EQ(declared("<meta charset=utf-8/>"), "utf-8");
+}
+
+// Pages are written only in the charsets browsers read them in, named by any of their labels;
+// UTF-16 is read as UTF-8 (a META tag could not have been read otherwise) but not written.
+TEST(CPageCharsetTest, OnlyCharsetsBrowsersReadPagesInAreWritten)
+{
+    for (const char* pszName : {"utf-32", "UCS-2", "utf-7", "IBM037", "utf-16", "UTF-16BE", "iso-2022-kr", "cp932", ""})
+        EXPECT_EQ(CPageCharset::Kind::Undeclared, CPageCharset::ForWriting(pszName).GetKind()) << pszName;
+    EXPECT_EQ(CPageCharset::Kind::Utf8, CPageCharset::FromName("utf-16").GetKind());
+    const struct {
+        const char* pszLabel;
+        const char* pszName;
+    } labels[] = {{"latin1", "ISO-8859-1"}, {" Windows-1251 ", "windows-1251"}, {"ms_kanji", "Shift_JIS"},
+                  {"gb2312", "GBK"}, {"koi", "KOI8-R"}, {"x-mac-ukrainian", "x-mac-cyrillic"}, {"ks_c_5601-1987", "EUC-KR"},
+                  {"sun_eu_greek", "ISO-8859-7"}, {"logical", "ISO-8859-8-I"}, {"tis-620", "windows-874"}};
+    for (const auto& label : labels) {
+        const CPageCharset charset = CPageCharset::ForWriting(label.pszLabel);
+        EXPECT_NE(CPageCharset::Kind::Undeclared, charset.GetKind()) << label.pszLabel;
+        EXPECT_EQ(charset.GetName(), label.pszName) << label.pszLabel;
+    }
+}
+
+// The decoder tells where the first byte that forms no character of the charset stands, also
+// when the pieces cut a character in two.
+TEST(CPageCharsetTest, TheDecoderTellsTheFirstByteThatDoesNotRead)
+{
+    const std::string page = "<p>\x93\xFA\x96\x7B \x82\xA0\x82 \x82\xA2</p>";
+    for (size_t nPiece : {size_t(1), size_t(4), page.size()}) {
+        CPageDecoder decoder(CPageCharset::FromName("shift_jis"));
+        std::string out;
+        for (size_t at = 0; at < page.size(); at += nPiece)
+            decoder.Decode(page.data() + at, std::min(nPiece, page.size() - at), out);
+        decoder.Finish(out);
+        EXPECT_FALSE(decoder.IsReadWhole());
+        EXPECT_EQ(decoder.GetFirstUnread(), static_cast<long long>(page.find("\x82 "))) << nPiece;
+        EXPECT_EQ(decoder.GetFirstUnreadByte(), 0x82);
+    }
+    // A character cut off by the page's end does not read either.
+    CPageDecoder utf8(CPageCharset::FromName("utf-8"));
+    std::string out;
+    utf8.Decode("ab\xE2\x86", 4, out);
+    utf8.Finish(out);
+    EXPECT_EQ(utf8.GetFirstUnread(), 2);
+}

@@ -254,6 +254,11 @@ int SECEditCtrl::InsertFile(LPCSTR lpszPath)
             break;
     }
     CloseHandle(file);
+    return InsertText(text);
+}
+
+int SECEditCtrl::InsertText(const std::string& text)
+{
     if (text.size() > 0x7FFFFFF0u)
         return ReportError(SECEDIT_OUT_OF_MEMORY, m_bRedraw);
     // A NUL would silently end the text: say so instead.

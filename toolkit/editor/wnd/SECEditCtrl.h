@@ -125,6 +125,8 @@ public:
     // Inserts the whole text of a file at the caret; a file that cannot be read raises
     // CFileException. Returns 0 or the refusal's id (already shown while drawing).
     int InsertFile(LPCSTR lpszPath);
+    // Inserts the text at the caret as InsertFile inserts a file's.
+    int InsertText(const std::string& text);
 
     // ---- Commands ----
     void OnCommandRange(UINT nID);

@@ -1,0 +1,179 @@
+// Pages as sites have them given another charset in the Content-Type cell by keys: what the
+// Preview shows of them, and what the save writes, byte for byte, and refuses.
+#include "app/dialogs/CPreviewDlg.h"
+#include "app/panes/COutputAreaControlBar.h"
+#include "toolkit/editor/SECEditDoc.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+
+namespace {
+
+const std::string kMark = "\xEF\xBB\xBF";
+std::string Head(const std::string& charset)
+{
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">";
+}
+// A page labelled ISO-8859-1 whose bytes are UTF-8, one line and one LF, as a generator wrote it.
+const std::string kMislabelled = Head("ISO-8859-1") + "<title>Caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC</title>"
+                                 "</head><body><p>\xC3\xA9t\xC3\xA9</p></body></html>\n";
+// An XHTML page in UTF-8 whose declaration names no encoding, with a script and a style sheet.
+const std::string kXhtmlRest = "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+                               "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n"
+                               "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head>"
+                               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />";
+const std::string kXhtml = "<?xml version=\"1.0\"?>\n" + kXhtmlRest +
+                           "<title>Caf\xC3\xA9</title><style>li:before{content:\"\xE2\x80\xA2\"}</style>"
+                           "<script>var s=\"\xE2\x86\x92\";</script></head><body><p>\xE2\x86\x92 \xC3\xA9</p></body></html>\n";
+// A Shift_JIS page with a stray byte, a lead byte without its second.
+const std::string kStray = Head("Shift_JIS") + "<title>\x93\xFA\x96\x7B</title></head><body>\x82\xA0 \x82 \x82\xA2"
+                           "</body></html>\n";
+// Hello, world, in windows-1251 and in UTF-8, its title on a line of its own.
+const std::string kCyrillic = Head("windows-1251") + "\n<title>\xCF\xF0\xE8\xE2\xE5\xF2</title></head><body>\xEC\xE8\xF0"
+                              "</body></html>\n";
+const std::string kCyrillicInUtf8 = Head("UTF-8") + "\n<title>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</title></head>"
+                                    "<body>\xD0\xBC\xD0\xB8\xD1\x80</body></html>\n";
+const std::string kLatin = Head("ISO-8859-1") + "<title>Caf\xE9</title></head><body>\xE9t\xE9</body></html>\n";
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+class CharsetChangeX11Test : public MainWindowStepsX11Test {
+protected:
+    std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
+
+    // What the Preview showed: its panes' text and captions.
+    struct PreviewSeen {
+        bool seen = false;
+        std::string left, right, rightCaption;
+    };
+    static std::string TextOf(CFileContentsWnd& pane)
+    {
+        std::string text;
+        for (SECEditLine* pLine = pane.GetEditor().GetDocument()->GetFirstLine(); pLine != nullptr; pLine = pLine->pNext)
+            text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
+        return text;
+    }
+    static CPreviewDlg* ShownPreview()
+    {
+        CPreviewDlg* pFound = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            if (auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(top)); pDlg != nullptr && IsWindowVisible(top))
+                *reinterpret_cast<CPreviewDlg**>(lParam) = pDlg;
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&pFound));
+        return pFound;
+    }
+    // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
+    // keys; once the Preview holds the keys, it is read off and kept on the screen's picture,
+    // and Escape closes it.
+    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen)
+    {
+        if (!GoToByKeys(nRow, nType))
+            return ::testing::AssertionFailure() << "the arrows did not reach row " << nRow;
+        Type("the main window", "^Vostrel -", "alt+v c");
+        When("the Preview holds the keys",
+             [this] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
+             [this, pszShot, &seen] {
+                 CPreviewDlg& dlg = *ShownPreview();
+                 seen = PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
+                                    std::string(dlg.GetRightPane().GetCaption())};
+                 if (cairo_surface_t* shot = Shot(pszShot))
+                     cairo_surface_destroy(shot);
+                 XdoNow("key Escape");
+             });
+        if (::testing::AssertionResult taken = StepsTaken(); !taken)
+            return taken;
+        if (!RunUntil([] { return ShownPreview() == nullptr; }))
+            return ::testing::AssertionFailure() << "the Preview did not close";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+} // namespace
+
+TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRefusedAndThePreviewShowsWhich)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    const std::vector<std::pair<const char*, std::string>> pages = {
+        {"p1.htm", kMislabelled}, {"p2.htm", kMark + kMislabelled}, {"p3.htm", kXhtml},
+        {"p4.htm", kStray},       {"p5.htm", kCyrillic},            {"p6.htm", kLatin},
+    };
+    for (const auto& [pszName, bytes] : pages)
+        std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
+    WriteProject({}, 1, AddShownContentType);
+    ASSERT_TRUE(StartWithProject(6));
+    view = View();
+    ASSERT_NE(view, nullptr);
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    const ROWCOL nType = ColumnOf("Content-Type");
+    ASSERT_NE(nType, 0u);
+    for (const auto& [pszName, bytes] : pages)
+        ASSERT_EQ(RowOf(pszName), static_cast<ROWCOL>(pszName[1] - '0')) << pszName;
+
+    // The scan reads the page behind a byte order mark as UTF-8, whatever it declares, and the
+    // one without as its label says, as browsers show them.
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle),
+              (std::vector<std::string>{"Caf\xC3\x83\xC2\xA9 \xC3\xA2\xE2\x82\xAC\xE2\x80\x9D \xC3\xA6\xE2\x80\x94\xC2\xA5"
+                                        "\xC3\xA6\xC5\x93\xC2\xAC",
+                                        "Caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC"}));
+
+    // The user types each page's new charset into its Content-Type cell.
+    const char* charsets[] = {"UTF-8", "UTF-8", "ISO-8859-1", "UTF-8", "UTF-8", "UTF-32"};
+    for (ROWCOL nRow = 1; nRow <= 6; ++nRow) {
+        const std::string value = std::string("text/html; charset=") + charsets[nRow - 1];
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nType) == value.c_str(); }, 60000))
+            << "row " << nRow << " did not take the value: '" << view->GetCellValue(nRow, nType).GetString() << "'";
+    }
+
+    // The Preview shows the Cyrillic page's characters on both sides and says it is converted;
+    // the mislabelled page keeps its bytes under the new declaration.
+    PreviewSeen cyrillic, mislabelled;
+    ASSERT_TRUE(Preview(5, nType, "charset-preview-converted", cyrillic));
+    ASSERT_TRUE(cyrillic.seen);
+    EXPECT_EQ(cyrillic.left, Replaced(kCyrillicInUtf8, "UTF-8", "windows-1251"));
+    EXPECT_EQ(cyrillic.right, kCyrillicInUtf8);
+    EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251 to UTF-8 - Modified '" + site + "/p5.htm'");
+    ASSERT_TRUE(Preview(1, nType, "charset-preview-relabelled", mislabelled));
+    EXPECT_EQ(mislabelled.right, Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + site + "/p1.htm'");
+
+    // Saved: the pages that can be written in their new charsets are; the others are told by
+    // name and left as they were.
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    const std::string strayRefused = "P4.HTM : Not saved: its bytes do not all read as Shift_JIS, the charset it is in "
+                                     "(the first that does not is byte " + std::to_string(kStray.find("\x82 \x82")) +
+                                     ", 0x82), so it cannot be converted to UTF-8.";
+    const std::string utf32Refused = "P6.HTM : Not saved: its Content-Type declares the charset \"UTF-32\"";
+    ASSERT_TRUE(RunUntil([&] {
+        const std::string text(pOutput->GetText());
+        return Page("p5.htm") != kCyrillic && text.find(strayRefused) != std::string::npos
+            && text.find(utf32Refused) != std::string::npos;
+    }, 60000)) << "the save did not write the pages or tell of the refused ones: " << pOutput->GetText().GetString();
+    // The pages read again show what they hold now, and that is no news of another program's.
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nTitle) == "Caf\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC"; },
+                         60000)) << view->GetCellValue(1, nTitle).GetString();
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(std::string(pOutput->GetText()).find("Read again"), std::string::npos) << pOutput->GetText().GetString();
+    if (cairo_surface_t* shot = Shot("charset-saved"))
+        cairo_surface_destroy(shot);
+
+    EXPECT_EQ(Page("p1.htm"), Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(Page("p2.htm"), kMark + Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(Page("p3.htm"), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" +
+                                  Replaced(kXhtmlRest, "utf-8", "ISO-8859-1") +
+                                  "<title>Caf\xE9</title><style>li:before{content:\"\\2022\"}</style>"
+                                  "<script>var s=\"\\u2192\";</script></head><body><p>&#8594; \xE9</p></body></html>\n");
+    EXPECT_EQ(Page("p4.htm"), kStray);
+    EXPECT_EQ(Page("p5.htm"), kCyrillicInUtf8);
+    EXPECT_EQ(Page("p6.htm"), kLatin);
+    // The refused pages keep their edits for another try.
+    EXPECT_EQ(view->GetCellValue(4, nType), "text/html; charset=UTF-8");
+    EXPECT_EQ(view->GetCellValue(6, nType), "text/html; charset=UTF-32");
+}
