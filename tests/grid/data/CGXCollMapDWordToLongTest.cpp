@@ -86,7 +86,8 @@ TEST(CGXCollMapDWordToLong, AMapOfThousandsOfKeysGrowsItsTableAndKeepsEveryKey)
         LONG value = 0;
         const BOOL bFound = sizes.Lookup(n, value);
         ASSERT_EQ(bFound, n != 5000) << n;
-        if (bFound)
+        if (bFound) {
             ASSERT_EQ(value, static_cast<LONG>(n < 5000 ? n : n - 1)) << n;
+        }
     }
 }
