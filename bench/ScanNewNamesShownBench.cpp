@@ -37,44 +37,27 @@ class Sites {
 public:
     Sites()
     {
-        m_top = BenchSiteDir("vostrel-scan-shown-bench");
-        fs::create_directories(Shared());
-        fs::create_directories(NameEach());
         for (int n = 0; n < kPages; ++n) {
             const std::string file = "page" + std::to_string(n) + ".htm";
             WritePage(fs::path(Shared()) / file, n, Meta("shared-a", "a") + Meta("shared-b", "b") + Meta("shared-c", "c"));
             WritePage(fs::path(NameEach()) / file, n, Meta("own-" + std::to_string(n), "value " + std::to_string(n)));
         }
     }
-    ~Sites()
-    {
-        std::error_code error;
-        fs::remove_all(m_top, error);
-    }
-    Sites(const Sites&) = delete;
-    Sites& operator=(const Sites&) = delete;
 
-    std::string Shared() const { return (m_top / "shared").string(); }
-    std::string NameEach() const { return (m_top / "name-each").string(); }
+    std::string Shared() const { return m_sites.Site("shared"); }
+    std::string NameEach() const { return m_sites.Site("name-each"); }
 
 private:
-    fs::path m_top;
+    BenchSites m_sites{"vostrel-scan-shown-bench"};
 };
-
-double Seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
 
 // Both sites scanned in the same run, each into a project set up afresh (untimed): the figure
 // of the pages with a name each stands beside that of the same pages sharing three names.
 void BM_TenThousandNewNamesWithTheWindowShown(benchmark::State& state)
 {
-    std::unique_ptr<XvfbServer> server;
-    std::string why;
-    const std::string display = BenchDisplay(server, why);
     ShownProgram program;
-    if (display.empty() || !program.Start(display, why)) {
+    std::string why;
+    if (!program.StartOnDisplay(why)) {
         state.SkipWithError(why.c_str());
         return;
     }

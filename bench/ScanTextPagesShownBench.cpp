@@ -94,9 +94,6 @@ class Sites {
 public:
     Sites()
     {
-        m_top = BenchSiteDir("vostrel-scan-text-bench");
-        fs::create_directories(Small());
-        fs::create_directories(Text());
         for (int n = 0; n < kPages; ++n) {
             const std::string file = "page" + std::to_string(n) + ".htm";
             std::ofstream(fs::path(Small()) / file, std::ios::binary) << SmallPage(n);
@@ -105,40 +102,22 @@ public:
             std::ofstream(fs::path(Text()) / file, std::ios::binary) << text;
         }
     }
-    ~Sites()
-    {
-        std::error_code error;
-        fs::remove_all(m_top, error);
-    }
-    Sites(const Sites&) = delete;
-    Sites& operator=(const Sites&) = delete;
 
-    std::string Small() const { return (m_top / "small").string(); }
-    std::string Text() const { return (m_top / "text").string(); }
+    std::string Small() const { return m_sites.Site("small"); }
+    std::string Text() const { return m_sites.Site("text"); }
     size_t TextBytes() const { return m_nTextBytes; }
 
 private:
-    fs::path m_top;
+    BenchSites m_sites{"vostrel-scan-text-bench"};
     size_t m_nTextBytes = 0;
 };
-
-double Seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
 
 // New Project on the folder, the project scanning on opening; the seconds until the window has
 // drawn the scan's end, or a negative number when the scan did not read every page.
 double NewProjectAndScan(ShownProgram& program, const std::string& folder)
 {
-    CProjectSettings settings;
-    settings.m_strProjectDirectory = folder.c_str();
-    settings.m_bAutoScan = 1;
-    settings.m_bShowAllFound = 1;
-    CMetaSettingList list;
-    list.SetDefaults();
     const auto start = std::chrono::steady_clock::now();
-    if (program.Frame().SetUpProject(settings, list) == nullptr || !program.WaitForScanEnd(kPages))
+    if (NewFoundTagsProject(program.App(), folder, ScanOnOpening::Yes) == nullptr || !program.WaitForScanEnd(kPages))
         return -1;
     return Seconds(std::chrono::steady_clock::now() - start);
 }
@@ -180,11 +159,9 @@ double CatSeconds(const std::string& folder)
 
 void BM_TenThousandTextPagesWithTheWindowShown(benchmark::State& state)
 {
-    std::unique_ptr<XvfbServer> server;
-    std::string why;
-    const std::string display = BenchDisplay(server, why);
     ShownProgram program;
-    if (display.empty() || !program.Start(display, why)) {
+    std::string why;
+    if (!program.StartOnDisplay(why)) {
         state.SkipWithError(why.c_str());
         return;
     }

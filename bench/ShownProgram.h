@@ -43,12 +43,24 @@ inline std::string BenchDisplay(std::unique_ptr<XvfbServer>& server, std::string
     return server->DisplayName();
 }
 
+inline double Seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
 class ShownProgram {
 public:
     ShownProgram() = default;
     ShownProgram(const ShownProgram&) = delete;
     ShownProgram& operator=(const ShownProgram&) = delete;
 
+    // Starts on $DISPLAY, else on a private Xvfb that lives as long as the program; false with
+    // the reason when there is no display or the program did not start.
+    bool StartOnDisplay(std::string& why)
+    {
+        const std::string display = BenchDisplay(m_server, why);
+        return !display.empty() && Start(display, why);
+    }
     bool Start(const std::string& display, std::string& why)
     {
         const std::filesystem::path config = std::filesystem::temp_directory_path()
@@ -147,6 +159,7 @@ private:
         return !::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE);
     }
 
+    std::unique_ptr<XvfbServer> m_server;   // goes after the program, whose windows it shows
     std::optional<CVostrelApp> m_app;
     UINT_PTR m_chooserTimer = 0;
     std::filesystem::path m_config;

@@ -75,7 +75,7 @@ public:
 
     // ---- ITaskManager: called by the fetch engine's worker threads, several at a time ----
     void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
-    // Sets the page's title, without the lock: one worker reports one page.
+    // Sets the page's title, without the lock: a page's reports come one after another.
     void OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle) override;
     void OnAnchor(DWORD_PTR, LPCSTR) override {}
     void OnAuthor(DWORD_PTR, LPCSTR) override {}
