@@ -37,17 +37,25 @@ inline HeadlessBackend& StartProgram(std::optional<CVostrelApp>& app, const char
     return backend;
 }
 
-// A project of the folder with the built-in catalogue, showing every tag found and without a
-// scan on opening; true when it holds `pages` pages.
-inline bool SetUpFoundTagsProject(CVostrelApp& app, const std::string& folder, INT_PTR pages)
+enum class ScanOnOpening { No, Yes };
+
+// New Project on the folder with the built-in catalogue, showing every tag found; the project's
+// root, or null when it could not be made.
+inline CPageNode* NewFoundTagsProject(CVostrelApp& app, const std::string& folder, ScanOnOpening scan)
 {
     CProjectSettings settings;
     settings.m_strProjectDirectory = folder.c_str();
-    settings.m_bAutoScan = 0;
+    settings.m_bAutoScan = scan == ScanOnOpening::Yes ? 1 : 0;
     settings.m_bShowAllFound = 1;
     CMetaSettingList list;
     list.SetDefaults();
-    return app.GetMainFrame()->SetUpProject(settings, list) != nullptr && app.GetSelectedNodes().GetCount() == pages;
+    return app.GetMainFrame()->SetUpProject(settings, list);
+}
+
+// A project of the folder as above, without a scan on opening; true when it holds `pages` pages.
+inline bool SetUpFoundTagsProject(CVostrelApp& app, const std::string& folder, INT_PTR pages)
+{
+    return NewFoundTagsProject(app, folder, ScanOnOpening::No) != nullptr && app.GetSelectedNodes().GetCount() == pages;
 }
 
 // The catalogue's own settings hidden and `count` new ones shown, named PREFIX-0, PREFIX-1, ...

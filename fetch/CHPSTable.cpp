@@ -72,6 +72,7 @@ void CURLToCheck::Clear()
     m_nTryCount = 0;
     m_pHpsup = nullptr;
     m_pNext = nullptr;
+    m_nTakenOrder = 0;
     m_nLinkKind = 0;
     m_bFetch = 0;
     m_bRequeued = 0;
@@ -226,6 +227,7 @@ CURLToCheck* CHPSUP::DequeueUrl()
     if (m_pHead == nullptr)
         m_pTail = nullptr;
     pRecord->m_pNext = nullptr;
+    pRecord->m_nTakenOrder = m_nTaken++;
     --m_nCount;
     if (m_nCount == 0)
         pTable->UnlinkReady(this);

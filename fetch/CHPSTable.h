@@ -59,6 +59,9 @@ public:
     int GetTryCount() const { return m_nTryCount; }
     BOOL IsRequeued() const { return m_bRequeued != 0; }
     CHPSUP* GetHpsup() const { return m_pHpsup; }
+    // The place in which the record was taken from its entry: 0 for the entry's first, then
+    // counting up, as the entry's queue gave them out.
+    ULONGLONG GetTakenOrder() const { return m_nTakenOrder; }
 
     // The full URL text: scheme, authority with credentials, port when not the default, path,
     // parameters, query and fragment. Takes the table lock.
@@ -89,6 +92,7 @@ private:
     int m_nTryCount = 0;
     CHPSUP* m_pHpsup = nullptr;
     CURLToCheck* m_pNext = nullptr;
+    ULONGLONG m_nTakenOrder = 0;
     int m_nLinkKind = 0;
     BYTE m_bFetch = 0;
     BYTE m_bRequeued = 0;
@@ -114,7 +118,8 @@ public:
     // Appends a record (its try count rises by 1); the entry joins the ready list when its
     // queue was empty. Table lock held by the caller or taken here.
     void EnqueueUrl(CURLToCheck* pRecord);
-    // The head record or null; the entry leaves the ready list when its queue empties.
+    // The head record or null, numbered in the order taken; the entry leaves the ready list
+    // when its queue empties.
     CURLToCheck* DequeueUrl();
     // How many more worker threads may start on this entry now.
     int GetStartableCount();
@@ -139,6 +144,7 @@ private:
     CURLToCheck* m_pHead = nullptr;
     CURLToCheck* m_pTail = nullptr;
     int m_nCount = 0;
+    ULONGLONG m_nTaken = 0;
     std::unique_ptr<CHPSUP> m_pNext;
     CHPSUP* m_pNextReady = nullptr;
     CHPSUP* m_pPrevReady = nullptr;

@@ -6,6 +6,7 @@
 #include "engine/project/CUrlString.h"
 #include "engine/project/SystemUtil.h"
 #include "fetch/CRefChecker.h"
+#include "fetch/CReportSequence.h"
 #include "fetch/FetchStringTable.h"
 #include "fetch/ResultCodes.h"
 #include "fetch/UrlCredentials.h"
@@ -561,6 +562,28 @@ bool CTaskManager::CheckOneUrl(CRefChecker& checker, CURLToCheck* pRecord)
     return false;
 }
 
+CReportSequence* CTaskManager::GetReportSequence(CHPSUP* pEntry)
+{
+    // A server is checked by few workers, each reporting as it goes; the pages of this machine
+    // are read by as many as the table lets in, and must still reach the owner in their order.
+    if (pEntry->GetHps()->GetSchemeKind() != SCHEME_KIND_FILE)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(m_sequencesLock);
+    std::unique_ptr<CReportSequence>& pSequence = m_sequences[pEntry];
+    if (!pSequence)
+        pSequence = std::make_unique<CReportSequence>();
+    return pSequence.get();
+}
+
+void CTaskManager::PassOnReports(CReportSequence& sequence, const CURLToCheck& record, CRecordedReports& recorded)
+{
+    // Handed over even after a failed check: the URLs after it wait for its turn.
+    if (m_workerGuard.Run([&] { sequence.HandOver(record.GetTakenOrder(), recorded.Take(), *m_pSink); }))
+        return;
+    Log("Exception while reporting ", record.GetDisplayUrl(), ": stopping");
+    StopOnError();
+}
+
 void CTaskManager::RunChecks()
 {
     CHPSTable& table = *m_pHostTable;
@@ -573,12 +596,19 @@ void CTaskManager::RunChecks()
             continue;
         }
         CHPSUP* pEntry = pRecord->GetHpsup();
+        CReportSequence* pSequence = nullptr;
+        CRecordedReports recorded;
         std::unique_ptr<CRefChecker> pChecker;
-        if (!m_workerGuard.Run([&] { pChecker = CreateRefChecker(this, m_pSink, pEntry); }))
+        if (!m_workerGuard.Run([&] {
+                pSequence = GetReportSequence(pEntry);
+                pChecker = CreateRefChecker(this, pSequence != nullptr ? &recorded : m_pSink, pEntry);
+            }))
             StopOnError();
         while (pRecord != nullptr) {
             if (pChecker)
                 CheckOneUrl(*pChecker, pRecord);
+            if (pSequence != nullptr)
+                PassOnReports(*pSequence, *pRecord, recorded);
             if (!pRecord->IsRequeued())
                 InterlockedIncrement(&m_nUrlsDone);
             table.ReleaseUrl(pRecord);

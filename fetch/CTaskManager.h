@@ -18,10 +18,13 @@
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 class CConnectOptions;
 class CExtractor;
+class CRecordedReports;
+class CReportSequence;
 class CExtractorDoc;
 class CInternetSession;
 class CScanOptions;
@@ -135,6 +138,11 @@ private:
     void RunChecks();
     // Checks one URL with the checker; false when an exception escaped (the engine then stops).
     bool CheckOneUrl(class CRefChecker& checker, CURLToCheck* pRecord);
+    // The turn in which the entry's reports reach the sink, for an entry that several workers
+    // check at once (local files); null for one that reports as its worker goes.
+    CReportSequence* GetReportSequence(CHPSUP* pEntry);
+    // Tells the sink what the checks of the entry's URLs reported, when their turn has come.
+    void PassOnReports(CReportSequence& sequence, const CURLToCheck& record, CRecordedReports& recorded);
     void SetState(TaskManagerState state);
     // Sets the stop event after an exception escaped a worker, and tells the owner the first
     // time when the stop is the engine's own. Worker threads only.
@@ -174,6 +182,9 @@ private:
     bool m_bThreadsStopped = false;
     std::function<void()> m_onErrorStop;
     std::atomic<bool> m_bStoppedOnError{false};
+    // The report turns of the entries of local files, made when a worker first takes one.
+    std::mutex m_sequencesLock;
+    std::unordered_map<CHPSUP*, std::unique_ptr<CReportSequence>> m_sequences;
     std::mutex m_workMutex;
     std::condition_variable m_workQueued;
     unsigned long long m_nWorkSignals = 0;

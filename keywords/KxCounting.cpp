@@ -30,14 +30,37 @@ bool IsBreak(int language, std::string_view a, std::string_view b)
 
 } // namespace
 
+namespace {
+
+// Room made at once for what a page of common size holds: its distinct phrases with their text,
+// and its distinct words.
+constexpr size_t kPhrasesAtFirst = 1024;
+constexpr size_t kPhraseBytesAtFirst = 16384;
+constexpr size_t kWordsAtFirst = 512;
+constexpr size_t kWordBytesAtFirst = 4096;
+
+} // namespace
+
 int KxDocument::Create()
 {
-    if (phraseCounts.Create(kDocumentBuckets) != kHashOk
-        || firstPositions.Create(kDocumentBuckets) != kHashOk
-        || plainForms.Create(kDocumentBuckets) != kHashOk
-        || secondForms.Create(kDocumentBuckets) != kHashOk)
+    try {
+        phrases.Reserve(kPhrasesAtFirst, kPhraseBytesAtFirst);
+        phraseCounts.reserve(kPhrasesAtFirst);
+        firstPositions.reserve(kPhrasesAtFirst);
+        words.Reserve(kWordsAtFirst, kWordBytesAtFirst);
+        plainForms.reserve(kWordsAtFirst);
+        secondForms.reserve(kWordsAtFirst);
+        hasSecondForm.reserve(kWordsAtFirst);
+    } catch (const std::bad_alloc&) {
         return 1;
+    }
     return 0;
+}
+
+int KxDocument::PhraseCount(std::string_view phrase) const
+{
+    const uint32_t n = phrases.Find(phrase);
+    return n == KxStringIndex::kNone ? 0 : phraseCounts[n];
 }
 
 int KxDocument::Language() const
@@ -186,20 +209,23 @@ int KxDocument::CountPiece(const KxEngine& engine, std::string_view piece)
     return 0;
 }
 
-int KxDocument::CountPhrase(const std::string& phrase)
+int KxDocument::CountPhrase(std::string_view phrase)
 {
-    if (std::string* stored = phraseCounts.LookupMutable(phrase); stored != nullptr && stored->size() == sizeof(int)) {
-        // A phrase seen before: its count goes up where it is stored.
-        int count = 0;
-        std::memcpy(&count, stored->data(), sizeof count);
-        ++count;
-        std::memcpy(stored->data(), &count, sizeof count);
-        return 0;
-    }
-    if (phraseCounts.PutInt(phrase.c_str(), 1) != kHashOk
-        || firstPositions.PutInt(phrase.c_str(), wordPosition) != kHashOk
-        || phrases.AppendString(phrase.c_str()) != kListOk)
+    try {
+        // Room first, so that running out of memory leaves the counts matching the phrases.
+        phraseCounts.reserve(phrases.Size() + 1);
+        firstPositions.reserve(phrases.Size() + 1);
+        bool bAdded = false;
+        const uint32_t n = phrases.Intern(phrase, bAdded);
+        if (!bAdded) {
+            ++phraseCounts[n];
+            return 0;
+        }
+        phraseCounts.push_back(1);
+        firstPositions.push_back(wordPosition);
+    } catch (const std::bad_alloc&) {
         return 1;
+    }
     ++distinctCount;
     if (distinctLength <= INT_MAX - static_cast<int>(phrase.size()))
         distinctLength += static_cast<int>(phrase.size());
@@ -211,25 +237,37 @@ int KxDocument::NoteSurfaceForm(int language, const std::string& token, const st
     std::string& surface = m_surface;
     surface = token;
     DeleteChars(surface, PunctuationTable(language));
-    const char* key = word.c_str();
-    const std::string* plain = plainForms.Lookup(key);
-    if (plain == nullptr)
-        return plainForms.PutString(key, surface.c_str()) == kHashOk ? 0 : 1;
-    std::string candidate;
-    int caps = CountCapitals(surface);
-    int plainCaps = CountCapitals(*plain);
-    if (caps < plainCaps) {
-        candidate = *plain;
-        if (plainForms.PutString(key, surface.c_str()) != kHashOk)
-            return 1;
-    } else if (caps > plainCaps) {
-        candidate = surface;
-    } else {
-        return 0;
+    try {
+        plainForms.reserve(words.Size() + 1);
+        secondForms.reserve(words.Size() + 1);
+        hasSecondForm.reserve(words.Size() + 1);
+        bool bAdded = false;
+        const uint32_t n = words.Intern(word, bAdded);
+        if (bAdded) {
+            plainForms.push_back(surface);
+            secondForms.emplace_back();
+            hasSecondForm.push_back(0);
+            return 0;
+        }
+        std::string& plain = plainForms[n];
+        std::string& candidate = m_candidate;
+        const int caps = CountCapitals(surface);
+        const int plainCaps = CountCapitals(plain);
+        if (caps < plainCaps) {
+            candidate = plain;
+            plain = surface;
+        } else if (caps > plainCaps) {
+            candidate = surface;
+        } else {
+            return 0;
+        }
+        if (hasSecondForm[n] == 0 || CountCapitals(candidate) < CountCapitals(secondForms[n])) {
+            secondForms[n] = candidate;
+            hasSecondForm[n] = 1;
+        }
+    } catch (const std::bad_alloc&) {
+        return 1;
     }
-    const std::string* second = secondForms.Lookup(key);
-    if (second == nullptr || CountCapitals(candidate) < CountCapitals(*second))
-        return secondForms.PutString(key, candidate.c_str()) == kHashOk ? 0 : 1;
     return 0;
 }
 

@@ -2,7 +2,7 @@
 // results of one text, and the counting and scoring steps that work on it.
 #pragma once
 
-#include "keywords/KxHashSet.h"
+#include "keywords/KxStringIndex.h"
 #include "keywords/KxStringList.h"
 #include "keywords/KxTextPrep.h"
 
@@ -38,7 +38,6 @@ KxParameters ParameterRow(int language, bool longDocument, int index);
 
 // Counting stops once this many words were kept.
 inline constexpr int kMaxKeptWords = 30001;
-inline constexpr int kDocumentBuckets = 30001;
 // Text held back while the language is undecided is limited, so that a long page without
 // marker words cannot take unbounded memory; text beyond the limit still gives evidence.
 inline constexpr size_t kMaxBufferedBytes = 8u << 20;
@@ -66,15 +65,21 @@ struct KxDocument {
     std::string pending;
     kx::KxBreakState breaks;
 
-    kx::KxStringList phrases;
+    // The distinct phrases in order of first appearance, each with its count and the word
+    // position of its first occurrence.
+    kx::KxStringIndex phrases;
+    std::vector<int> phraseCounts;
+    std::vector<int> firstPositions;
+    // The normalised words, each with the surface form of the fewest capitals and the runner-up
+    // with more (none until one is seen).
+    kx::KxStringIndex words;
+    std::vector<std::string> plainForms;
+    std::vector<std::string> secondForms;
+    std::vector<char> hasSecondForm;
+
     kx::KxStringList results;
     kx::KxStringList scores;
     int resultCount = 0;
-
-    kx::KxHashSet phraseCounts;
-    kx::KxHashSet firstPositions;
-    kx::KxHashSet plainForms;
-    kx::KxHashSet secondForms;
 
     kx::KxHtmlScanner html;
     kx::KxMailScanner mail;
@@ -92,8 +97,10 @@ struct KxDocument {
     int outputCharCode = 0;
     kx::KxParameters params;
 
-    // Makes the four counting tables; answers 0 or 1 when memory runs out.
+    // Makes room for the counts of a page of common size; answers 0 or 1 when memory runs out.
     [[nodiscard]] int Create();
+    // The count of a phrase so far; 0 when it was not counted.
+    int PhraseCount(std::string_view phrase) const;
     // The language counting works in: the setting when given, else the detected one.
     int Language() const;
 
@@ -108,7 +115,7 @@ struct KxDocument {
 private:
     int CountPiece(const KxEngine& engine, std::string_view piece);
     int CountToken(const KxEngine& engine, const std::string& token);
-    int CountPhrase(const std::string& phrase);
+    int CountPhrase(std::string_view phrase);
     int NoteSurfaceForm(int language, const std::string& token, const std::string& word);
     bool GatherEvidence(const KxEngine& engine, std::string_view piece);
     void AddEvidence(const KxEngine& engine, std::string token);
@@ -117,4 +124,5 @@ private:
     // Buffers reused from word to word, so that counting does not allocate for each.
     std::string m_phrase;
     std::string m_surface;
+    std::string m_candidate;
 };

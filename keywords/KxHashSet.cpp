@@ -7,63 +7,6 @@
 
 namespace kx {
 
-namespace {
-
-// Arrays of this many buckets or more are the documents' tables, made and dropped with every
-// page; they are kept for reuse. The engine's own sets are smaller and live for the scan.
-constexpr int kPooledBuckets = 20000;
-constexpr size_t kPoolLimit = 8;
-
-struct BucketPool {
-    std::vector<std::pair<int, void**>> arrays;
-    ~BucketPool()
-    {
-        for (auto& [n, p] : arrays)
-            delete[] p;
-    }
-};
-
-BucketPool& ThreadPool()
-{
-    thread_local BucketPool pool;
-    return pool;
-}
-
-} // namespace
-
-void KxHashSet::BucketsDeleter::operator()(Entry** p) const
-{
-    if (p == nullptr)
-        return;
-    if (nBuckets >= kPooledBuckets) {
-        BucketPool& pool = ThreadPool();
-        if (pool.arrays.size() < kPoolLimit) {
-            try {
-                // Free has emptied every chain, so the array goes back all null.
-                pool.arrays.emplace_back(nBuckets, reinterpret_cast<void**>(p));
-                return;
-            } catch (const std::bad_alloc&) {
-            }
-        }
-    }
-    delete[] p;
-}
-
-KxHashSet::Buckets KxHashSet::TakeBuckets(int nBuckets)
-{
-    if (nBuckets >= kPooledBuckets) {
-        BucketPool& pool = ThreadPool();
-        for (size_t i = pool.arrays.size(); i-- > 0;) {
-            if (pool.arrays[i].first == nBuckets) {
-                auto* p = reinterpret_cast<Entry**>(pool.arrays[i].second);
-                pool.arrays.erase(pool.arrays.begin() + static_cast<std::ptrdiff_t>(i));
-                return Buckets(p, BucketsDeleter{nBuckets});
-            }
-        }
-    }
-    return Buckets(new (std::nothrow) Entry*[static_cast<size_t>(nBuckets)](), BucketsDeleter{nBuckets});
-}
-
 KxHashSet::~KxHashSet()
 {
     Free();
@@ -74,10 +17,9 @@ int KxHashSet::Create(int nBuckets)
     Free();
     if (nBuckets <= 0)
         return kHashNullSet;
-    Buckets buckets = TakeBuckets(nBuckets);
-    if (!buckets)
+    m_buckets.reset(new (std::nothrow) Entry*[static_cast<size_t>(nBuckets)]());
+    if (!m_buckets)
         return kHashNoMemory;
-    m_buckets = std::move(buckets);
     m_nBuckets = nBuckets;
     return kHashOk;
 }
@@ -142,8 +84,6 @@ int KxHashSet::PutEntry(std::string_view key, std::string&& value)
     try {
         // Whatever may fail comes before the entry is linked, so a failure leaves the set as
         // it was (a slot of the block may stay unused).
-        if (head == nullptr)
-            m_used.push_back(index);
         Entry* entry = NewEntry();
         entry->key.assign(key);
         entry->value = std::move(value);
@@ -293,9 +233,6 @@ std::string* KxHashSet::LookupMutable(std::string_view key)
 
 void KxHashSet::Free()
 {
-    for (uint32_t index : m_used)
-        m_buckets[index] = nullptr;
-    m_used.clear();
     m_blocks.clear();
     m_nBlockUsed = kEntriesPerBlock;
     m_buckets.reset();

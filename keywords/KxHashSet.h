@@ -67,31 +67,19 @@ private:
         Entry* next = nullptr;
         uint32_t hash = 0;   // before the modulo, to pass over most other keys of the chain
     };
-    // The bucket arrays of the large tables come from a small per-thread reserve and go back
-    // to it emptied, so that a document, which makes four of them, neither allocates nor
-    // clears a megabyte each time.
-    struct BucketsDeleter {
-        int nBuckets;
-        void operator()(Entry** p) const;
-    };
-    using Buckets = std::unique_ptr<Entry*[], BucketsDeleter>;
-
     static uint32_t Hash(std::string_view key);
     const Entry* FindEntry(std::string_view key, int* pStatus) const;
     int PutEntry(std::string_view key, std::string&& value);
-    static Buckets TakeBuckets(int nBuckets);
 
     Entry* NewEntry();
 
-    Buckets m_buckets{nullptr, BucketsDeleter{0}};   // the chains' heads
+    std::unique_ptr<Entry*[]> m_buckets;   // the chains' heads
     // The entries, made in blocks rather than one by one, and freed all at once.
     static constexpr size_t kEntriesPerBlock = 64;
     std::vector<std::unique_ptr<Entry[]>> m_blocks;
     size_t m_nBlockUsed = kEntriesPerBlock;
     int m_nBuckets = 0;
     int m_nEntries = 0;
-    // The buckets that hold a chain, so that emptying the set walks only those.
-    std::vector<uint32_t> m_used;
 };
 
 } // namespace kx

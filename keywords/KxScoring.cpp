@@ -5,8 +5,9 @@
 #include "keywords/KxWordFilter.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 using namespace kx;
 
@@ -92,10 +93,10 @@ std::string JoinWords(const std::vector<std::string>& words)
     return out;
 }
 
-// Each word cut to the stem length, or else stripped of one final "s".
-std::string StemKey(std::string_view phrase, int stemLength)
+// Each word cut to the stem length, or else stripped of one final "s", into key.
+void StemKeyInto(std::string_view phrase, int stemLength, std::string& key)
 {
-    std::string key;
+    key.clear();
     ForEachWord(phrase, [&](std::string_view w) {
         if (stemLength > 0 && w.size() > static_cast<size_t>(stemLength))
             w = w.substr(0, static_cast<size_t>(stemLength));
@@ -105,20 +106,17 @@ std::string StemKey(std::string_view phrase, int stemLength)
             key += ' ';
         key += w;
     });
-    return key;
 }
 
-struct PhraseInfo {
-    const std::string* text;   // in the document's phrase list, which outlives the scoring
-    int count = 0;
-};
-
-// A stem key's summed count, earliest position and phrases, kept together so that each
-// phrase's key is hashed once.
+// A stem key's summed count and earliest position, the chain of its phrases in the order of
+// the phrase list, and its place among the ranked words.
 struct StemInfo {
     int count = 0;
     int firstPosition = 0;
-    std::vector<PhraseInfo> phrases;
+    uint32_t firstPhrase = KxStringIndex::kNone;
+    uint32_t lastPhrase = KxStringIndex::kNone;
+    int rank = -1;
+    bool taken = false;
 };
 
 } // namespace
@@ -139,29 +137,31 @@ int KxDocument::Score(const KxEngine& engine)
     const KxHashSet& verbs = french ? engine.frenchVerbs : engine.englishVerbs;
     const KxHashSet& general = french ? engine.frenchGeneral : engine.englishGeneral;
 
-    // Stems: counts summed and the earliest position kept per key.
-    // The key lists point into the map, whose entries stay where they are.
-    using StemEntry = std::pair<const std::string, StemInfo>;
-    std::unordered_map<std::string, StemInfo> stems;
-    stems.reserve(static_cast<size_t>(distinctCount));
-    std::vector<StemEntry*> keyList;
-    std::vector<StemEntry*> wordKeys;
-    phrases.ForEach([&](const std::string& phrase) {
-        int count = 0;
-        int first = 0;
-        (void)phraseCounts.FindInt(phrase.c_str(), &count);
-        (void)firstPositions.FindInt(phrase.c_str(), &first);
-        auto [it, inserted] = stems.try_emplace(StemKey(phrase, p.stemLength));
-        if (inserted) {
-            it->second.firstPosition = first;
-            keyList.push_back(&*it);
-            if (it->first.find(' ') == std::string::npos)
-                wordKeys.push_back(&*it);
+    // Stems: counts summed and the earliest position kept per key, numbered in the order the
+    // keys are first met; the keys without a blank are the word keys.
+    const uint32_t nPhrases = phrases.Size();
+    KxStringIndex stemKeys;
+    stemKeys.Reserve(nPhrases, 16 * static_cast<size_t>(nPhrases));
+    std::vector<StemInfo> stems;
+    stems.reserve(nPhrases);
+    std::vector<uint32_t> nextInStem(nPhrases, KxStringIndex::kNone);
+    std::vector<uint32_t> wordKeys;
+    std::string key;
+    for (uint32_t i = 0; i < nPhrases; ++i) {
+        StemKeyInto(phrases.Text(i), p.stemLength, key);
+        bool bAdded = false;
+        const uint32_t s = stemKeys.Intern(key, bAdded);
+        if (bAdded) {
+            stems.push_back(StemInfo{0, firstPositions[i], i, i});
+            if (key.find(' ') == std::string::npos)
+                wordKeys.push_back(s);
+        } else {
+            nextInStem[stems[s].lastPhrase] = i;
+            stems[s].lastPhrase = i;
         }
-        it->second.count += count;
-        it->second.firstPosition = std::min(it->second.firstPosition, first);
-        it->second.phrases.push_back({&phrase, count});
-    });
+        stems[s].count += phraseCounts[i];
+        stems[s].firstPosition = std::min(stems[s].firstPosition, firstPositions[i]);
+    }
     auto stemScore = [&](const StemInfo& s) {
         double score = s.count;
         if (s.firstPosition < p.earlyLimit)
@@ -173,49 +173,53 @@ int KxDocument::Score(const KxEngine& engine)
 
     // The best single words, by descending score; a word goes before the equal scores.
     struct Ranked {
-        std::string key;
+        uint32_t stem;
         double score;
     };
     std::vector<Ranked> ranked;
     const size_t limit = static_cast<size_t>(std::max(0, p.candidateWords));
-    for (const StemEntry* entry : wordKeys) {
-        const std::string& key = entry->first;
-        double score = stemScore(entry->second);
+    ranked.reserve(limit + 1);
+    for (const uint32_t s : wordKeys) {
+        const double score = stemScore(stems[s]);
         if (ranked.size() >= limit && (ranked.empty() || score <= ranked.back().score))
             continue;
         auto at = std::find_if(ranked.begin(), ranked.end(),
                                [score](const Ranked& r) { return r.score <= score; });
-        ranked.insert(at, Ranked{key, score});
+        ranked.insert(at, Ranked{s, score});
         if (ranked.size() > limit)
             ranked.pop_back();
     }
 
     // Each ranked word is stood for by the best-scoring phrase that holds it.
     std::vector<Ranked> standing = ranked;
-    std::unordered_map<std::string_view, size_t> rankIndex;
     for (size_t i = 0; i < ranked.size(); ++i)
-        rankIndex.emplace(ranked[i].key, i);
-    for (const StemEntry* entry : keyList) {
-        const std::string& key = entry->first;
-        const size_t blanks = static_cast<size_t>(std::count(key.begin(), key.end(), ' '));
+        stems[ranked[i].stem].rank = static_cast<int>(i);
+    for (uint32_t k = 0; k < stemKeys.Size(); ++k) {
+        const std::string_view stemKey = stemKeys.Text(k);
+        const size_t blanks = static_cast<size_t>(std::count(stemKey.begin(), stemKey.end(), ' '));
         if (blanks == 0)
             continue;
-        double score = stemScore(entry->second) * (blanks == 1 ? p.twoWordFactor : p.threeWordFactor);
-        ForEachWord(key, [&](std::string_view w) {
-            auto it = rankIndex.find(w);
-            if (it != rankIndex.end() && score > standing[it->second].score)
-                standing[it->second] = Ranked{key, score};
+        const double score = stemScore(stems[k]) * (blanks == 1 ? p.twoWordFactor : p.threeWordFactor);
+        ForEachWord(stemKey, [&](std::string_view w) {
+            const uint32_t s = stemKeys.Find(w);
+            if (s == KxStringIndex::kNone || stems[s].rank < 0)
+                return;
+            Ranked& stand = standing[static_cast<size_t>(stems[s].rank)];
+            if (score > stand.score)
+                stand = Ranked{k, score};
         });
     }
 
     std::vector<Ranked> candidates;
-    std::unordered_set<std::string> taken;
     for (size_t i = 0; i < standing.size(); ++i) {
-        if (taken.insert(standing[i].key).second)
-            candidates.push_back(Ranked{standing[i].key, ranked[i].score});
+        StemInfo& stem = stems[standing[i].stem];
+        if (!stem.taken) {
+            stem.taken = true;
+            candidates.push_back(Ranked{standing[i].stem, ranked[i].score});
+        }
     }
 
-    auto holdsVerb = [&](const std::string& phrase, bool withEndings) {
+    auto holdsVerb = [&](std::string_view phrase, bool withEndings) {
         bool found = false;
         ForEachWord(phrase, [&](std::string_view w) {
             if (!found && (verbs.Contains(w) == kHashOk || (withEndings && MatchesFrenchVerbEnding(w))))
@@ -223,61 +227,69 @@ int KxDocument::Score(const KxEngine& engine)
         });
         return found;
     };
+    auto plainForm = [&](const std::string& w) -> const std::string* {
+        const uint32_t n = words.Find(w);
+        return n == KxStringIndex::kNone ? nullptr : &plainForms[n];
+    };
+    auto secondForm = [&](const std::string& w) -> const std::string* {
+        const uint32_t n = words.Find(w);
+        return n == KxStringIndex::kNone || hasSecondForm[n] == 0 ? nullptr : &secondForms[n];
+    };
 
     int accepted = 0;
     for (const Ranked& candidate : candidates) {
         if (accepted >= p.maxPhrases)
             break;
         // The representative: the most frequent phrase of the key that could be a key phrase.
-        const std::vector<PhraseInfo>& group = stems[candidate.key].phrases;
-        const PhraseInfo* best = nullptr;
+        uint32_t best = KxStringIndex::kNone;
         int bestCount = -1;
-        for (const PhraseInfo& info : group) {
-            int count = FailsEndingTest(language, *info.text) || holdsVerb(*info.text, false) ? 0 : info.count;
+        for (uint32_t i = stems[candidate.stem].firstPhrase; i != KxStringIndex::kNone; i = nextInStem[i]) {
+            const std::string_view text = phrases.Text(i);
+            const int count = FailsEndingTest(language, text) || holdsVerb(text, false) ? 0 : phraseCounts[i];
             if (count > bestCount) {
-                best = &info;
+                best = i;
                 bestCount = count;
             }
         }
-        if (best == nullptr)
+        if (best == KxStringIndex::kNone)
             continue;
-        const std::string& representative = *best->text;
+        const std::string_view representative = phrases.Text(best);
 
         // Display text: the least capitalised forms, unless capitals show it is a name.
-        std::vector<std::string> words = SplitWords(representative);
-        for (std::string& w : words) {
-            if (const std::string* plain = plainForms.Lookup(w.c_str()))
+        const std::vector<std::string> keys = SplitWords(representative);
+        std::vector<std::string> shownWords = keys;
+        for (std::string& w : shownWords) {
+            if (const std::string* plain = plainForm(w))
                 w = *plain;
         }
-        size_t capitalised = std::count_if(words.begin(), words.end(),
+        size_t capitalised = std::count_if(shownWords.begin(), shownWords.end(),
                                            [](const std::string& w) { return IsCapitalised(w); });
-        if (capitalised > 0 && capitalised < words.size()) {
-            std::vector<std::string> raised = words;
+        if (capitalised > 0 && capitalised < shownWords.size()) {
+            std::vector<std::string> raised = shownWords;
             bool all = true;
-            for (size_t i = 0; i < words.size() && all; ++i) {
-                if (IsCapitalised(words[i]))
+            for (size_t i = 0; i < shownWords.size() && all; ++i) {
+                if (IsCapitalised(shownWords[i]))
                     continue;
-                std::string key = SplitWords(representative)[i];
-                const std::string* second = secondForms.Lookup(key.c_str());
+                const std::string* second = secondForm(keys[i]);
                 if (second != nullptr && IsCapitalised(*second))
                     raised[i] = *second;
                 else
                     all = false;
             }
             if (all)
-                words = std::move(raised);
+                shownWords = std::move(raised);
         }
-        std::string display = JoinWords(words);
+        std::string display = JoinWords(shownWords);
         if (french)
             display = FrenchElision(display);
 
-        bool everyCapitalised = std::all_of(words.begin(), words.end(),
+        bool everyCapitalised = std::all_of(shownWords.begin(), shownWords.end(),
                                             [](const std::string& w) { return IsCapitalised(w); });
         if (p.capitalsFilter == 1 && everyCapitalised)
             continue;
         if (FailsEndingTest(language, representative) || holdsVerb(representative, french))
             continue;
-        if (general.Contains(representative.c_str()) == kHashOk)
+        if (general.Contains(representative) == kHashOk)
             continue;
         bool longEnough = static_cast<double>(display.size()) / average >= p.lengthRatio;
         if (!longEnough && accepted > p.rankLimit && !BeginsWithTwoCapitals(display))

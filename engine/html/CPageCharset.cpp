@@ -13,6 +13,8 @@
 namespace {
 
 constexpr UINT kSampleSize = 2048;
+// The escape that begins every shift of ISO-2022-JP, the one Japanese encoding in 7 bits.
+constexpr BYTE kEscape = 0x1B;
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 char LowerAscii(char ch)
@@ -260,6 +262,10 @@ CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
             return charset;
     }
     CPageCharset charset;
+    // Most pages are plain ASCII: neither Japanese, UTF-8 nor Windows-1252 can be told in them,
+    // and the weighing below would only say so after several passes.
+    if (std::none_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80 || ch == kEscape; }))
+        return charset;
     const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());
     if (nJapanese != CTranslatingFile::encodingNone) {
         // The page is read through the Japanese converters into Shift-JIS; it is written in the

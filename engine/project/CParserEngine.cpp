@@ -1233,10 +1233,8 @@ void WaitAndClose(HANDLE hThread)
 
 // ---- Scan ----
 
-// The check threads of a scan, and what a scan allows per host and in all.
-constexpr int kScanThreads = 1;
+// What a scan allows per host and scheme.
 constexpr int kScanTasksPerHost = 100;
-constexpr int kScanTotalTasksPerHost = 1;
 // The fetch engine's link kind of a page, and its type id of META names without a setting.
 constexpr int kLinkKindPage = 1;
 constexpr UINT kTypeUndefined = 7;
@@ -1392,7 +1390,7 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
                 return 1;
             CConnectOptions connect;
             CScanOptions scan;
-            MakeFetchOptions(app.GetAppOptions(), kScanThreads, connect, scan);
+            MakeFetchOptions(app.GetAppOptions(), GetScanThreadCount(), connect, scan);
             m_pTaskManager = m_pBackend->CreateTaskManager(this, connect);
             if (!m_pTaskManager)
                 return 1;
@@ -1532,8 +1530,16 @@ void CParserEngine::MakeFetchOptions(const CAppOptions& record, int nThreads, CC
 
     connect.SetMaxHttpTasksPerHost(kScanTasksPerHost);
     connect.SetMaxFileTasksPerHost(kScanTasksPerHost);
-    connect.SetMaxTotalTasksPerHost(kScanTotalTasksPerHost);
+    // The pages of this machine are all one host's: every check thread may read them. A server
+    // is still served as its connection limits allow.
+    connect.SetMaxTotalTasksPerHost(nThreads);
     connect.SetMaxTotalTasks(nThreads);
+}
+
+int CParserEngine::GetScanThreadCount() const
+{
+    const UINT nThreads = m_nScanThreads != 0 ? m_nScanThreads : std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp<UINT>(nThreads, 1, kMaxScanThreads));
 }
 
 void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)

@@ -61,13 +61,21 @@ public:
     // the thread that stops and deletes the fetch engine and then posts kMsgScanFinished. 0.
     // Callable from any thread.
     UINT StopScan();
-    // Fills the options of a fetch engine with nThreads check threads from the options record.
+    // Fills the options of a fetch engine with nThreads check threads from the options record;
+    // the pages of this machine may be read by all of them at once.
     static void MakeFetchOptions(const CAppOptions& record, int nThreads, CConnectOptions& connect,
                                  CScanOptions& scan);
+    // The check threads of the scans to come: 0 (the default) gives one per processor, at most
+    // kMaxScanThreads. The pages' reports reach the engine in their order whatever the number.
+    // User-interface thread, between scans.
+    void SetScanThreads(UINT nThreads) { m_nScanThreads = nThreads; }
+    // The number of check threads a scan starts now.
+    int GetScanThreadCount() const;
+    static constexpr UINT kMaxScanThreads = 16;
 
     // ---- ITaskManager: called by the fetch engine's worker threads, several at a time ----
     void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
-    // Sets the page's title, without the lock: one worker reports one page.
+    // Sets the page's title, without the lock: a page's reports come one after another.
     void OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle) override;
     void OnAnchor(DWORD_PTR, LPCSTR) override {}
     void OnAuthor(DWORD_PTR, LPCSTR) override {}
@@ -232,6 +240,7 @@ private:
     std::atomic<UINT> m_bKeywordExtractor{0};
     IScanBackend* m_pBackend = nullptr;
     IScanHost* m_pHost = nullptr;
+    UINT m_nScanThreads = 0;
     // The names the running scan has met, under m_lock; made at its start, dropped at its end.
     std::unique_ptr<CScanNameLookup> m_pNames;
     // The hidden settings whose tags the project's pages held when the scan started: the user

@@ -461,6 +461,8 @@ TEST_F(ParserEngineScanTest, FetchOptionsWithProxyTakePortsBypassAndLogins)
     EXPECT_EQ(connect.GetHttpAcceptCookies(), 0); // only the value 1 accepts
     EXPECT_EQ(connect.GetNumThreads(), 3);
     EXPECT_EQ(connect.GetMaxTotalTasks(), 3);
+    // Every check thread may read the pages of this machine, which are all one host's.
+    EXPECT_EQ(connect.GetMaxTotalTasksPerHost(), 3);
 
     record.m_bProxyLogin = 0;
     CConnectOptions withoutLogin;
@@ -486,12 +488,13 @@ TEST_F(ParserEngineScanTest, ThreePagesAreQueuedAsFileUrlsAndEachPostsItsEnd)
         sink.OnTitle(dwPage, title.c_str());
     };
 
+    m_pEngine->SetScanThreads(3);
     ASSERT_EQ(Scan(), 0u);
     // Scanning, or already stopping when the worker was quick.
     EXPECT_NE(m_pModel->GetRunState(), 0u);
     ASSERT_TRUE(m_pFrame->WaitForFinish());
 
-    EXPECT_EQ(m_backend.threads, 1);
+    EXPECT_EQ(m_backend.threads, 3);
     const std::vector<std::string> expected = {"file:///site/pages/a.htm", "file:///site/pages/b%20b.htm",
                                                "file:///site/pages/c.htm"};
     EXPECT_EQ(m_backend.record->urls, expected);

@@ -82,6 +82,7 @@ public:
 
     HWND outputPane = nullptr;
     int filesScanned = 0;
+    std::vector<CPageNode*> pagesScanned; // in the order their ends came
     bool finished = false;
     std::vector<std::string> shown;
 
@@ -93,6 +94,7 @@ private:
             return 0;
         if (message == kMsgFileScanned) {
             ++self->filesScanned;
+            self->pagesScanned.push_back(reinterpret_cast<CPageNode*>(lParam));
         } else if (message == kMsgShowSetting) {
             CString strName;
             reinterpret_cast<CMetaSetting*>(lParam)->GetName(strName);
@@ -151,8 +153,9 @@ protected:
         return p;
     }
 
-    // Scans the selected pages to the end through the real fetch engine.
-    void Scan(ScanFrame& frame)
+    // Scans the selected pages to the end through the real fetch engine, on the given number of
+    // check threads (0: one per processor).
+    void Scan(ScanFrame& frame, UINT nThreads = 0)
     {
         CProjectSettings* pSettings = nullptr;
         ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
@@ -160,6 +163,7 @@ protected:
         CParserEngine engine;
         engine.SetScanBackend(&backend);
         engine.SetScanHost(&frame);
+        engine.SetScanThreads(nThreads);
         ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
         ASSERT_TRUE(frame.WaitForFinish());
     }
@@ -321,6 +325,94 @@ TEST_F(ScanEndToEndTest, APageOfManyNamesGetsOneContentAndOneSettingForEachName)
         return names;
     };
     EXPECT_EQ(onlyMany(shown), onlyMany(expected));
+}
+
+// What a scan leaves in the project, as text: each page's title, state and read failure and its
+// contents with their suggestions, and the catalogue's names, each with its shown mark.
+std::string ScanResult(const CSelNodesCol& pages, CMetaSettingList& catalogue)
+{
+    std::string out;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pPage = pages.GetNext(pos);
+        out += std::string(pPage->GetName()) + " [" + pPage->GetTitle().GetString() + "] "
+            + std::to_string(pPage->GetScanState()) + " " + pPage->GetReadFailure().GetString() + "\n";
+        CMetaContentList* pList = nullptr;
+        if (pPage->GetContentList(pList) != 0)
+            continue;
+        for (POSITION at = pList->GetHeadPosition(); at != nullptr;) {
+            const CMetaContent* pContent = pList->GetNext(at);
+            out += std::string("  ") + pContent->GetName().GetString() + " = " + pContent->GetContent().GetString();
+            for (POSITION s = pContent->Suggestions().GetHeadPosition(); s != nullptr;)
+                out += std::string(" | ") + pContent->Suggestions().GetNext(s).GetString();
+            out += "\n";
+        }
+    }
+    for (POSITION pos = catalogue.GetHeadPosition(); pos != nullptr;) {
+        const CMetaSetting* pSetting = catalogue.GetNext(pos);
+        out += std::string(pSetting->Name().GetString()) + (pSetting->IsShown() != 0 ? " shown\n" : "\n");
+    }
+    return out;
+}
+
+TEST_F(ScanEndToEndTest, ManyCheckThreadsLeaveThePagesAndTheCatalogueAsOneDoes)
+{
+    // Pages of different lengths, so that the threads finish out of order; English and French
+    // text for the keyword engine; names the catalogue lacks met first on different pages; pages
+    // that cannot be read.
+    const char* const kFrench = "Le jardin de la maison est très grand et les élèves préparent la fête dans la "
+                                "forêt près de l'école. Le jardin de la maison accueille la fête de l'école. ";
+    for (int i = 0; i < 48; ++i) {
+        std::string body;
+        for (int n = 0; n < 1 + (i * 7) % 13; ++n)
+            body += i % 4 == 3 ? kFrench : kEnglishText;
+        const std::string metas = "<meta name=\"keywords\" content=\"k" + std::to_string(i % 5) + "\">"
+            "<meta name=\"topic-" + std::to_string(i / 6) + "\" content=\"v" + std::to_string(i) + "\">";
+        const std::string name = "page" + std::to_string(i) + ".htm";
+        if (i % 17 == 5) {
+            AddPage(name, "");
+            fs::remove(m_folder / name);
+        } else {
+            AddPage(name, Page("Page " + std::to_string(i), metas, "<p>" + body + "</p>"));
+        }
+    }
+    CPageNode* binary = AddPage("binary.htm", std::string("\x01\x02\x03\x00\xFF", 5) + std::string(600, '\x07'));
+    enginetest::MessageSink pane;
+
+    std::vector<std::string> results;
+    std::vector<std::vector<std::string>> shown;
+    std::vector<std::vector<std::string>> lines;
+    for (const UINT nThreads : {1u, 6u}) {
+        m_pModel->GetMetaSettings().SetDefaults();
+        for (POSITION pos = m_selection.GetHeadPosition(); pos != nullptr;) {
+            CMetaContentList* pList = nullptr;
+            if (m_selection.GetNext(pos)->GetContentList(pList) == 0)
+                pList->DeleteAll();
+        }
+        ScanFrame frame(*m_pModel);
+        frame.outputPane = pane.Handle();
+        ASSERT_NO_FATAL_FAILURE(Scan(frame, nThreads));
+        pane.Drain();
+        // Each page's end came once, in the pages' order.
+        std::vector<std::string> pages, ends;
+        for (POSITION pos = m_selection.GetHeadPosition(); pos != nullptr;)
+            pages.emplace_back(m_selection.GetNext(pos)->GetName());
+        for (const CPageNode* pPage : frame.pagesScanned)
+            ends.emplace_back(pPage->GetName());
+        EXPECT_EQ(ends, pages) << nThreads << " threads";
+        results.push_back(ScanResult(m_selection, m_pModel->GetMetaSettings()));
+        shown.push_back(frame.shown);
+        lines.push_back(pane.Lines());
+        pane.messages.clear();
+    }
+    EXPECT_EQ(results[1], results[0]);
+    EXPECT_EQ(shown[1], shown[0]);
+    EXPECT_EQ(lines[1], lines[0]);
+    // The run of one thread is what the others are held to: it read the pages as they are.
+    EXPECT_NE(results[0].find("topic-7 shown"), std::string::npos);
+    EXPECT_NE(results[0].find("garden railway"), std::string::npos);
+    EXPECT_NE(results[0].find("jardin"), std::string::npos);
+    EXPECT_EQ(lines[0].size(), 4u) << ::testing::PrintToString(lines[0]);
+    EXPECT_NE(binary->GetReadFailure(), "");
 }
 
 TEST_F(ScanEndToEndTest, AFailedCheckIsReportedThroughTheBackendAsAnErrorStop)

@@ -121,8 +121,8 @@ TEST(KxHashSet, ValueOfAnotherSizeIsNoNumber)
 
 TEST(KxHashSet, ALargeSetMadeAgainStartsEmpty)
 {
-    // Documents' tables hand their bucket arrays on to the next document of the thread; a
-    // chain left in one would show in the next set as keys it never held.
+    // Sets made and freed one after another on one thread: a chain left in a bucket array
+    // would show in the next set as keys it never held.
     std::vector<std::string> keys;
     for (int i = 0; i < 5000; ++i)
         keys.push_back("key" + std::to_string(i * 7919));

@@ -63,6 +63,5 @@ inline std::vector<std::string> Phrases(const KxDocument* d)
 
 inline int CountOf(const KxDocument* d, const char* phrase)
 {
-    int count = 0;
-    return d->phraseCounts.FindInt(phrase, &count) == kx::kHashOk ? count : 0;
+    return d->PhraseCount(phrase);
 }

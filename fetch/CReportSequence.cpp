@@ -1,0 +1,188 @@
+#include "fetch/CReportSequence.h"
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// A text of a report, kept beyond the call; a null text stays null.
+class KeptText {
+public:
+    explicit KeptText(LPCSTR lpsz) : m_bNull(lpsz == nullptr), m_text(lpsz != nullptr ? lpsz : "") {}
+    LPCSTR Get() const { return m_bNull ? nullptr : m_text.c_str(); }
+
+private:
+    bool m_bNull;
+    std::string m_text;
+};
+
+} // namespace
+
+CRecordedReports::Reports CRecordedReports::Take()
+{
+    Reports reports;
+    reports.swap(m_reports);
+    return reports;
+}
+
+void CRecordedReports::OnLinkFound(DWORD_PTR dwPage, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+    DWORD dwFlags, int nWidth, int nHeight)
+{
+    m_reports.emplace_back([=, url = KeptText(lpszUrl), description = KeptText(lpszDescription)](ITaskManager& owner) {
+        owner.OnLinkFound(dwPage, url.Get(), description.Get(), nLinkKind, dwFlags, nWidth, nHeight);
+    });
+}
+
+void CRecordedReports::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
+{
+    m_reports.emplace_back([=, title = KeptText(lpszTitle)](ITaskManager& owner) { owner.OnTitle(dwPage, title.Get()); });
+}
+
+void CRecordedReports::OnAnchor(DWORD_PTR dwPage, LPCSTR lpszName)
+{
+    m_reports.emplace_back([=, name = KeptText(lpszName)](ITaskManager& owner) { owner.OnAnchor(dwPage, name.Get()); });
+}
+
+void CRecordedReports::OnAuthor(DWORD_PTR dwPage, LPCSTR lpszAuthor)
+{
+    m_reports.emplace_back(
+        [=, author = KeptText(lpszAuthor)](ITaskManager& owner) { owner.OnAuthor(dwPage, author.Get()); });
+}
+
+void CRecordedReports::OnDescription(DWORD_PTR dwPage, LPCSTR lpszDescription)
+{
+    m_reports.emplace_back([=, description = KeptText(lpszDescription)](ITaskManager& owner) {
+        owner.OnDescription(dwPage, description.Get());
+    });
+}
+
+void CRecordedReports::OnOtherMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme)
+{
+    m_reports.emplace_back([=, name = KeptText(lpszName), content = KeptText(lpszContent),
+                               scheme = KeptText(lpszScheme)](ITaskManager& owner) {
+        owner.OnOtherMeta(dwPage, name.Get(), content.Get(), scheme.Get());
+    });
+}
+
+void CRecordedReports::OnFormEnd(DWORD_PTR dwPage, LPCSTR lpszFormName, DWORD dwChecksum)
+{
+    m_reports.emplace_back([=, name = KeptText(lpszFormName)](ITaskManager& owner) {
+        owner.OnFormEnd(dwPage, name.Get(), dwChecksum);
+    });
+}
+
+void CRecordedReports::OnAuthenticationRequired(DWORD_PTR dwPage, LPCSTR lpszWhat)
+{
+    m_reports.emplace_back(
+        [=, what = KeptText(lpszWhat)](ITaskManager& owner) { owner.OnAuthenticationRequired(dwPage, what.Get()); });
+}
+
+void CRecordedReports::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind)
+{
+    m_reports.emplace_back([=, url = KeptText(lpszNewUrl)](ITaskManager& owner) {
+        owner.OnRedirect(dwPage, nStatus, url.Get(), nLinkKind);
+    });
+}
+
+void CRecordedReports::OnBaseUrl(DWORD_PTR dwPage, LPCSTR lpszBaseUrl)
+{
+    m_reports.emplace_back([=, url = KeptText(lpszBaseUrl)](ITaskManager& owner) { owner.OnBaseUrl(dwPage, url.Get()); });
+}
+
+void CRecordedReports::OnExtraLink(DWORD_PTR dwPage, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
+    DWORD dwFlags, int nWidth, int nHeight)
+{
+    m_reports.emplace_back([=, url = KeptText(lpszUrl), description = KeptText(lpszDescription)](ITaskManager& owner) {
+        owner.OnExtraLink(dwPage, url.Get(), description.Get(), nLinkKind, dwFlags, nWidth, nHeight);
+    });
+}
+
+void CRecordedReports::OnLastModified(DWORD_PTR dwPage, LONG nTime)
+{
+    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnLastModified(dwPage, nTime); });
+}
+
+void CRecordedReports::OnContentType(DWORD_PTR dwPage, LPCSTR lpszContentType)
+{
+    m_reports.emplace_back(
+        [=, type = KeptText(lpszContentType)](ITaskManager& owner) { owner.OnContentType(dwPage, type.Get()); });
+}
+
+void CRecordedReports::OnContentLength(DWORD_PTR dwPage, DWORD dwLength)
+{
+    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnContentLength(dwPage, dwLength); });
+}
+
+void CRecordedReports::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
+{
+    m_reports.emplace_back(
+        [=, keyword = KeptText(lpszKeyword)](ITaskManager& owner) { owner.OnKeyword(dwPage, keyword.Get(), nSource); });
+}
+
+void CRecordedReports::OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme)
+{
+    m_reports.emplace_back([=, name = KeptText(lpszName), content = KeptText(lpszContent),
+                               scheme = KeptText(lpszScheme)](ITaskManager& owner) {
+        owner.OnNamedMeta(dwPage, name.Get(), content.Get(), scheme.Get());
+    });
+}
+
+void CRecordedReports::OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent)
+{
+    m_reports.emplace_back([=, name = KeptText(lpszName), content = KeptText(lpszContent)](ITaskManager& owner) {
+        owner.OnHttpEquivMeta(dwPage, name.Get(), content.Get());
+    });
+}
+
+void CRecordedReports::OnTaskDone(DWORD_PTR dwPage)
+{
+    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnTaskDone(dwPage); });
+}
+
+void CRecordedReports::ReportText(DWORD_PTR dwPage, DWORD dwClass, LPCSTR lpszText, DWORD dwCode)
+{
+    m_reports.emplace_back([=, text = KeptText(lpszText)](ITaskManager& owner) {
+        owner.ReportText(dwPage, dwClass, text.Get(), dwCode);
+    });
+}
+
+void CRecordedReports::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nStringId,
+    LPCSTR lpszInsert1, DWORD_PTR dwInsert2)
+{
+    m_reports.emplace_back([=, insert = KeptText(lpszInsert1)](ITaskManager& owner) {
+        owner.ReportResult(dwPage, dwClass, dwCode, nStringId, insert.Get(), dwInsert2);
+    });
+}
+
+void CReportSequence::HandOver(ULONGLONG nOrder, CRecordedReports::Reports reports, ITaskManager& owner)
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_waiting.emplace(nOrder, std::move(reports));
+    if (m_bTelling)
+        return;
+    m_bTelling = true;
+    try {
+        for (auto next = m_waiting.find(m_nNext); next != m_waiting.end(); next = m_waiting.find(m_nNext)) {
+            const CRecordedReports::Reports ready = std::move(next->second);
+            m_waiting.erase(next);
+            ++m_nNext;
+            // The owner is told without the lock, so that the other workers hand over meanwhile.
+            lock.unlock();
+            for (const CRecordedReports::Report& report : ready)
+                report(owner);
+            lock.lock();
+        }
+    } catch (...) {
+        if (!lock.owns_lock())
+            lock.lock();
+        m_bTelling = false;
+        throw;
+    }
+    m_bTelling = false;
+}
+
+size_t CReportSequence::GetWaitingCount()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_waiting.size();
+}
