@@ -582,15 +582,6 @@ void CMetaEditEngine::KeepTitlePlace(const CString& strLines)
     m_strTitleLines = strLines;
 }
 
-void CMetaEditEngine::TitleFound()
-{
-    m_bSeekingTitle = FALSE;
-    m_strTitleLines.Empty();
-    // The rest of the page is copied whole, as after the body start tag.
-    if (m_bBodySeen)
-        SkipRestAfterTag();
-}
-
 void CMetaEditEngine::PlaceTitle()
 {
     if (!m_bSeekingTitle)
@@ -725,13 +716,12 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bHaveHeadIndent = TRUE;
     }
     EmitToken();
-    if (IsName(pszName, nLength, "BODY")) {
+    if (IsName(pszName, nLength, "BODY"))
         m_bBodySeen = TRUE;
-        // An edited title the head lacks may stand in the body: the body is read on until it
-        // is found.
-        if (!m_bSeekingTitle)
-            SkipRestAfterTag();
-    }
+    // The rest after the tag is copied whole; but an edited title the head lacks may stand in
+    // the body, which is read on until its title is found.
+    if (m_bBodySeen && !m_bSeekingTitle)
+        SkipRestAfterTag();
 }
 
 void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
@@ -867,8 +857,9 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         }
         m_strTitleText.Empty();
         m_bTitleWritten = 1;
-        if (m_bSeekingTitle)
-            TitleFound();
+        // Found after the head: no title is added there.
+        m_bSeekingTitle = FALSE;
+        m_strTitleLines.Empty();
     } else if (IsName(pszName, nLength, "HEAD") && !m_bHeadEndSeen) {
         if (m_bInTitle) {
             // A TITLE element left open: its text goes out as it stood, and no second title is

@@ -135,8 +135,6 @@ private:
     // An edited title the head lacks: the lines that add it are kept for the page's end, at
     // the output's end as it stands, in case the page has a TITLE element further on.
     void KeepTitlePlace(const CString& strLines);
-    // The page's own TITLE element was found after the head and took the title.
-    void TitleFound();
     // At the page's end: a title still sought goes in its place in the head.
     void PlaceTitle();
     // The catalogue's tag for the content's text; empty when the text is empty or the content
