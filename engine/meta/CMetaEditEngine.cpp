@@ -19,6 +19,7 @@
 #include <cstring>
 #include <string_view>
 #include <strings.h>
+#include <utility>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CMetaEditEngine, CHtmlLexer)
@@ -83,6 +84,29 @@ private:
     LPCSTR m_pszEnd = nullptr;
     bool m_bCrLast = false; // the last piece ended in a CR
 };
+
+// Where the last line of the text begins: after its last line end, LF, CR LF or a lone CR;
+// npos when it holds none.
+size_t LastLineStart(const char* p, size_t n)
+{
+    for (size_t i = n; i > 0; --i)
+        if (p[i - 1] == '\n' || p[i - 1] == '\r')
+            return i;
+    return std::string_view::npos;
+}
+
+// Where the text's second line begins: after its first line end, a CR LF taken whole; npos when
+// it holds none.
+size_t SecondLineStart(const char* p, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] == '\n')
+            return i + 1;
+        if (p[i] == '\r')
+            return i + 1 < n && p[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return std::string_view::npos;
+}
 
 // Whether the markup after "<?" is the XML declaration.
 bool IsXmlDeclaration(std::string_view text)
@@ -177,6 +201,7 @@ int CMetaEditEngine::Run()
         throw;
     }
     FlushHeld();
+    PlaceTitle();
     Write(CString());
     FlushOutput();
     if (m_bConvert) {
@@ -243,8 +268,8 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
         return;
     const char* pEnd = pszText + nLength;
     const char* pLine = pszText;
-    if (const void* pLastLf = ::memrchr(pszText, '\n', static_cast<size_t>(nLength)); pLastLf != nullptr) {
-        pLine = static_cast<const char*>(pLastLf) + 1;
+    if (const size_t nLine = LastLineStart(pszText, static_cast<size_t>(nLength)); nLine != std::string_view::npos) {
+        pLine = pszText + nLine;
         m_bLineHasText = FALSE;
         m_strLineIndent.Empty();
     }
@@ -258,7 +283,8 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     m_buffer.append(pszText, static_cast<size_t>(nLength));
-    if (m_buffer.size() >= kWriteChunk)
+    // While the title's place in the head is kept, what follows it stays here.
+    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle)
         FlushOutput(FlushPart::WholeCharacters);
 }
 
@@ -267,9 +293,9 @@ void CMetaEditEngine::HoldSpace(LPCSTR pszText, int nLength)
     if (m_nDropFrom >= 0) {
         // The blanks after a removed tag up to its line's end go with it, and so do the blanks
         // before it; the next line begins as it did.
-        if (const void* pLf = std::memchr(pszText, '\n', static_cast<size_t>(nLength)); pLf != nullptr) {
+        if (const size_t nNext = SecondLineStart(pszText, static_cast<size_t>(nLength)); nNext != std::string_view::npos) {
             m_strHeldSpace = m_strHeldSpace.Left(m_nDropFrom);
-            const int nSkip = static_cast<int>(static_cast<const char*>(pLf) - pszText) + 1;
+            const int nSkip = static_cast<int>(nNext);
             pszText += nSkip;
             nLength -= nSkip;
             m_nDropFrom = -1;
@@ -280,9 +306,9 @@ void CMetaEditEngine::HoldSpace(LPCSTR pszText, int nLength)
 
 BOOL CMetaEditEngine::StartsLine(CString& strIndent, int& nHeldFrom) const
 {
-    const int nLf = m_strHeldSpace.ReverseFind('\n');
-    if (nLf >= 0) {
-        nHeldFrom = nLf + 1;
+    if (const size_t nLine = LastLineStart(m_strHeldSpace.GetString(), static_cast<size_t>(m_strHeldSpace.GetLength()));
+        nLine != std::string_view::npos) {
+        nHeldFrom = static_cast<int>(nLine);
         strIndent = m_strHeldSpace.Mid(nHeldFrom);
         return TRUE;
     }
@@ -350,9 +376,11 @@ void CMetaEditEngine::FlushHeld()
         Put(strHeld);
     }
     if (m_bInTitle) {
+        // The page's own title, never closed: no second one is added, and the edit stays.
         m_bInTitle = 0;
         Write(m_strTitleText.GetString(), m_strTitleText.GetLength());
         m_strTitleText.Empty();
+        m_bSeekingTitle = FALSE;
     }
 }
 
@@ -519,11 +547,16 @@ void CMetaEditEngine::AddPendingTags()
             pContent->SetModified(0);
         }
     }
+    // The title goes in only when the user edited it and the page has no TITLE element of its
+    // own; one may still stand further on, in the body, so its line waits for the page's end.
+    const BOOL bTitleSought = !m_bTitleWritten && TitleEdited();
     CString strTitle;
-    if (!m_bTitleWritten && ComposeTitle(strTitle))
-        lines.push_back(strTitle);
-    if (lines.empty())
+    const BOOL bTitleLine = bTitleSought && ComposeTitle(strTitle);
+    if (lines.empty() && !bTitleLine) {
+        if (bTitleSought)
+            KeepTitlePlace(CString());
         return;
+    }
     // Each goes on a line of its own, indented as the page's META lines are; the head's end
     // tag keeps its place on its own line, or gets a line of its own when it shared one.
     CString strEndIndent;
@@ -536,27 +569,58 @@ void CMetaEditEngine::AddPendingTags()
     } else {
         strEndIndent = m_strLineIndent;
         Write(CString());
-        Write(LineEnd());
     }
+    const CString strLead = bOwnLine ? CString() : LineEnd();
     const CString strIndent = m_bHaveMetaIndent ? m_strMetaIndent : m_bHaveHeadIndent ? m_strHeadIndent : strEndIndent;
-    const CString strLineEnd = LineEnd();
+    CString strAdded;
     for (const CString& strLine : lines)
-        Write(strIndent + strLine + strLineEnd);
-    m_strHeldSpace = strEndIndent;
+        strAdded += strIndent + strLine + LineEnd();
+    const CString strTitleLine = bTitleLine ? strIndent + strTitle + LineEnd() : CString();
+    if (!lines.empty()) {
+        Write(strLead + strAdded);
+        m_strHeldSpace = strEndIndent;
+        if (bTitleSought)
+            KeepTitlePlace(strTitleLine);
+        return;
+    }
+    // The title alone would be added: the line it makes for the head's end tag waits with it.
+    KeepTitlePlace(strLead + strTitleLine + (bOwnLine ? CString() : strEndIndent));
+    if (bOwnLine)
+        m_strHeldSpace = strEndIndent;
 }
 
-BOOL CMetaEditEngine::ComposeTitle(CString& strElement)
+void CMetaEditEngine::KeepTitlePlace(const CString& strLines)
 {
-    if (m_pPage == nullptr)
-        return FALSE;
-    BOOL bComposed = FALSE;
-    if (!m_pPage->GetTitle().IsEmpty()) {
-        strElement.Format(m_bLowerCase ? "<title>%s</title>" : "<TITLE>%s</TITLE>", TitleForPage().GetString());
+    m_bSeekingTitle = TRUE;
+    m_nTitlePlace = m_buffer.size();
+    m_strTitleLines = strLines;
+}
+
+void CMetaEditEngine::PlaceTitle()
+{
+    if (!m_bSeekingTitle)
+        return;
+    // The page has no TITLE element of its own: the title goes in its head after all.
+    m_bSeekingTitle = FALSE;
+    if (!m_strTitleLines.IsEmpty() && !m_bWriteFailed && m_nTitlePlace <= m_buffer.size()) {
+        m_buffer.insert(m_nTitlePlace, m_strTitleLines.GetString(), static_cast<size_t>(m_strTitleLines.GetLength()));
         m_bTitleWritten = 1;
-        bComposed = TRUE;
     }
+    m_strTitleLines.Empty();
     m_pPage->SetTitleModified(0);
-    return bComposed;
+}
+
+BOOL CMetaEditEngine::TitleEdited() const
+{
+    return m_pPage != nullptr && m_pPage->GetTitleModified();
+}
+
+BOOL CMetaEditEngine::ComposeTitle(CString& strElement) const
+{
+    if (m_pPage == nullptr || m_pPage->GetTitle().IsEmpty())
+        return FALSE;
+    strElement.Format(m_bLowerCase ? "<title>%s</title>" : "<TITLE>%s</TITLE>", TitleForPage().GetString());
+    return TRUE;
 }
 
 void CMetaEditEngine::NoteAttributeValue(LPCSTR pszValue, int nLength)
@@ -655,16 +719,24 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
             m_strMetaIndent = strIndent;
             m_bHaveMetaIndent = TRUE;
         }
-    } else if (m_bInHead && !m_bInTitle && IsName(pszName, nLength, "TITLE")) {
+    } else if (!m_bInTitle && IsName(pszName, nLength, "TITLE")
+               && (m_bInHead || (m_nPictureDepth == 0 && !m_bTitleWritten && TitleEdited()))) {
         // The start tag itself is written; its content is held from the end of the tag on.
+        // Outside the head only an edited title looks for its element, which may stand
+        // anywhere but in an inline picture or formula, whose titles are their own.
         m_bTitleStarting = TRUE;
     }
+    m_bPictureStart = IsName(pszName, nLength, "SVG") || IsName(pszName, nLength, "MATH");
     if (bStartsLine && !m_bInMeta) {
         m_strHeadIndent = strIndent;
         m_bHaveHeadIndent = TRUE;
     }
     EmitToken();
     if (IsName(pszName, nLength, "BODY"))
+        m_bBodySeen = TRUE;
+    // The rest after the tag is copied whole; but an edited title the head lacks may stand in
+    // the body, which is read on until its title is found.
+    if (m_bBodySeen && !m_bSeekingTitle)
         SkipRestAfterTag();
 }
 
@@ -778,6 +850,9 @@ void CMetaEditEngine::OnTagEnd()
     // A page whose own empty elements end in "/>" is written to by the same rule.
     if (m_bInStartTag && m_bSlashBeforeEnd && GetTokenLength() == 1 && GetTokenText()[0] == '>')
         m_bXhtml = TRUE;
+    // A picture that closes itself ("<svg ... />") holds nothing.
+    if (std::exchange(m_bPictureStart, FALSE) && !(m_bInStartTag && m_bSlashBeforeEnd))
+        ++m_nPictureDepth;
     m_bInStartTag = FALSE;
     m_bInHtmlTag = FALSE;
     m_strAttrName.Empty();
@@ -806,9 +881,11 @@ void CMetaEditEngine::OnTagEnd()
 
 void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
 {
+    if (m_nPictureDepth > 0 && (IsName(pszName, nLength, "SVG") || IsName(pszName, nLength, "MATH")))
+        --m_nPictureDepth;
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
-        if (m_pPage != nullptr && m_pPage->GetTitleModified()) {
+        if (TitleEdited()) {
             Put(TitleForPage());
             m_pPage->SetTitleModified(0);
         } else {
@@ -816,6 +893,9 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         }
         m_strTitleText.Empty();
         m_bTitleWritten = 1;
+        // Found after the head: no title is added there.
+        m_bSeekingTitle = FALSE;
+        m_strTitleLines.Empty();
     } else if (IsName(pszName, nLength, "HEAD") && !m_bHeadEndSeen) {
         if (m_bInTitle) {
             // A TITLE element left open: its text goes out as it stood, and no second title is

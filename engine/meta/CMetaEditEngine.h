@@ -145,7 +145,14 @@ private:
     // line of its own before the head's end tag.
     void AddPendingTags();
     // The TITLE element to add for the page's title; FALSE when the title is empty.
-    BOOL ComposeTitle(CString& strElement);
+    BOOL ComposeTitle(CString& strElement) const;
+    // Whether the user edited the page's title and it is not written yet.
+    BOOL TitleEdited() const;
+    // An edited title the head lacks: the lines that add it are kept for the page's end, at
+    // the output's end as it stands, in case the page has a TITLE element further on.
+    void KeepTitlePlace(const CString& strLines);
+    // At the page's end: a title still sought goes in its place in the head.
+    void PlaceTitle();
     // The catalogue's tag for the content's text; empty when the text is empty or the content
     // has no setting.
     CString ComposeTag(const CMetaContent& content) const;
@@ -209,6 +216,15 @@ private:
     BOOL m_bKeyUpper = FALSE;   // the key's attribute name is upper case
     BOOL m_bCaseKnown = FALSE;  // whether a start tag of this page set the case yet
     BOOL m_bTitleStarting = FALSE; // the TITLE start tag is open; its content is held from its end
+    BOOL m_bBodySeen = FALSE;
+    // Inline SVG pictures and MathML formulas open here; their TITLE elements are their own.
+    int m_nPictureDepth = 0;
+    BOOL m_bPictureStart = FALSE;  // the open start tag opens one
+    // An edited title the head lacked is sought in the rest of the page: its lines wait at
+    // m_nTitlePlace of the output held back, which is not written until the page's end.
+    BOOL m_bSeekingTitle = FALSE;
+    size_t m_nTitlePlace = 0;
+    CString m_strTitleLines;
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;
     CPageCharset m_charset;

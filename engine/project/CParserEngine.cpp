@@ -822,7 +822,7 @@ PageResult PreparePage(PendingPage& pending)
     if (!pPage->GetReadFailure().IsEmpty())
         return pending.Fail(kNotReadWhenScanned);
     // Every selected page is rewritten and backed up, edited or not: a page without edits comes
-    // out byte for byte as it was, except that a head without a TITLE gets the page's title.
+    // out byte for byte as it was.
     pPage->GetModifiedContents(pending.edited);
 
     // Without blocking, and only a regular file, judged by the opened descriptor: a page that

@@ -21,6 +21,7 @@
 #include "platform/win/Clipboard.h"
 #include "tests/app/ProgramInProcess.h"
 #include "tests/support/ClipboardText.h"
+#include "tests/support/ModalLoopWatch.h"
 #include "tests/support/ScopedTempDir.h"
 
 #include <cairo.h>
@@ -54,6 +55,7 @@ protected:
             return;
         env.emplace("XDG_CONFIG_HOME", dir.Path() + "/config");
         CRegistryStore::Instance().Reload();
+        loops.emplace();
         // Screenshots kept for a person to look at show the real fonts.
         if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
             SetTestFontMode(false);
@@ -61,6 +63,7 @@ protected:
     void TearDown() override
     {
         Stop();
+        loops.reset();
         for (long pid : watchers)
             if (pid > 0)
                 ::kill(-static_cast<pid_t>(pid), SIGTERM);
@@ -218,10 +221,14 @@ protected:
     }
 
     // The program's own loop, bounded: each message offered to the application's
-    // PreTranslateMessage (the accelerators), then dispatched, with idle turns between.
+    // PreTranslateMessage (the accelerators), then dispatched, with idle turns between. A modal
+    // loop still running in it when the time is over is ended, and the wait fails.
     bool RunUntil(const std::function<bool()>& done, int ms)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        std::optional<ModalLoopWatch::Wait> wait;
+        if (loops)
+            wait.emplace(*loops, deadline);
         for (;;) {
             MSG msg;
             while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -232,6 +239,8 @@ protected:
             }
             for (LONG count = 0; app && app->OnIdle(count); ++count) {
             }
+            if (wait && wait->Ended())
+                return false;
             if (done())
                 return true;
             if (std::chrono::steady_clock::now() >= deadline)
@@ -470,6 +479,8 @@ protected:
 
     ScopedTempDir dir;
     std::optional<ScopedEnv> env;
+    // Ends what a failing step leaves open, so that the test fails in its time.
+    std::optional<ModalLoopWatch> loops;
     std::optional<CVostrelApp> app;
     std::string site;
     std::vector<long> watchers;

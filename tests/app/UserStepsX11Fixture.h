@@ -149,25 +149,8 @@ protected:
 
     // ---- The program's loop ----
 
-    // The program's own loop as the base fixture runs it; a modal loop that the wait runs into
-    // (a menu left open) is ended by the steps' timer once the wait is over.
-    bool RunUntil(const std::function<bool()>& done, int ms = 60000)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        // A modal loop that the wait runs into (a menu left open) is ended by the timer once
-        // the wait is over, so that the test comes back to say so.
-        const auto outer = waitUntil;
-        if (waitUntil == std::chrono::steady_clock::time_point() || deadline < waitUntil)
-            waitUntil = deadline;
-        struct Restore {
-            std::chrono::steady_clock::time_point& slot;
-            std::chrono::steady_clock::time_point value;
-            ~Restore() { slot = value; }
-        } restore{waitUntil, outer};
-        if (!timer)
-            timer = SetTimer(nullptr, 0, 20, &MainWindowStepsX11Test::Tick);
-        return MainWindowX11Test::RunUntil(done, ms);
-    }
+    // The program's own loop as the base fixture runs it, a minute by default.
+    bool RunUntil(const std::function<bool()>& done, int ms = 60000) { return MainWindowX11Test::RunUntil(done, ms); }
     // ---- The user's hand ----
 
     // xdotool at once, without waiting for the focus: for the steps, which run inside the
@@ -357,15 +340,6 @@ private:
         if (test == nullptr || test->running)
             return;
         const auto now = std::chrono::steady_clock::now();
-        if (test->waitUntil != std::chrono::steady_clock::time_point() && now > test->waitUntil) {
-            test->waitUntil = std::chrono::steady_clock::time_point();
-            if (test->missed.empty())
-                test->missed = test->steps.empty() ? "the end of a menu or dialog the user left open"
-                                                   : test->steps.front().what;
-            test->steps.clear();
-            EndModalLoops();
-            return;
-        }
         if (test->steps.empty())
             return;
         // A step's action may run a loop of its own (a key that opens a dialog): the next tick
@@ -383,24 +357,13 @@ private:
             // so that the test does not wait for ever.
             test->missed = front.what;
             test->steps.clear();
-            EndModalLoops();
+            test->loops->End();
         }
         test->running = false;
-    }
-    // Ends the open menus and cancels the thread's shown dialogs.
-    static void EndModalLoops()
-    {
-        EndMenu();
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM) -> BOOL {
-            if (IsWindowVisible(top) && IsWindowEnabled(top) && GetWindow(top, GW_OWNER) != nullptr)
-                PostMessage(top, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        }, 0);
     }
 
     std::deque<Step> steps;
     UINT_PTR timer = 0;
     bool running = false;
     std::string missed;   // the step that never came
-    std::chrono::steady_clock::time_point waitUntil{};   // when the test's wait ends
 };

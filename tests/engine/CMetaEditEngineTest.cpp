@@ -166,6 +166,7 @@ TEST_F(MetaEditEngineTest, EditsAreWrittenInThePagesCharset)
                                "<title>\xC7\xD1 \xA2\xE6</title>\n<meta name=\"Description\" content=\"caf&#233; \xC7\xD1\">"
                                "\n</head><body>\xC7\xD1");
     Edit("Keywords", "\xC3\xA9t\xC3\xA9, \xE2\x80\x94");
+    m_page.SetTitleModified(1);
     const std::string latin = "<html><head><meta charset=\"iso-8859-1\"></head><body>";
     EXPECT_EQ(Rewrite(latin), "<html><head><meta charset=\"iso-8859-1\">\n<meta name=\"Keywords\" content=\"\xE9t\xE9, &#8212;\">"
                               "\n<title>&#54620; &#8364;</title>\n</head><body>");
@@ -292,6 +293,7 @@ TEST_F(MetaEditEngineTest, AMissingTitleIsAddedInThePagesCase)
     m_page.SetTitleModified(1);
     EXPECT_EQ(Rewrite("<html><head></head><body>"), "<html><head>\n<title>Home</title>\n</head><body>");
     EXPECT_EQ(m_page.GetTitleModified(), 0u);
+    m_page.SetTitleModified(1);
     EXPECT_EQ(Rewrite("<HTML><HEAD></HEAD><BODY>"), "<HTML><HEAD>\n<TITLE>Home</TITLE>\n</HEAD><BODY>");
 }
 
@@ -307,11 +309,98 @@ TEST_F(MetaEditEngineTest, AnEditedTitleReplacesTheOldTextAndKeepsItsMarkup)
               "<html><head><title>A &amp; B</title></head><body>");
 }
 
-TEST_F(MetaEditEngineTest, ATitleOutsideTheHeadIsKeptAndAnotherAdded)
+// Pages whose only TITLE element stands outside the head, as generators and hand-written sites
+// have them: after an inline icon's own title, in a DIV, before the head; one line, LF, CR LF
+// and lone CR.
+std::vector<std::string> PagesTitledOutsideTheHead()
 {
-    m_page.SetTitle("T");
-    EXPECT_EQ(Rewrite("<html><title>Out</title><head></head><body>"),
-              "<html><title>Out</title><head>\n<title>T</title>\n</head><body>");
+    const std::string icon = "<svg viewBox=\"0 0 24 24\" aria-hidden=\"true\"><title>Open menu</title>"
+                             "<path d=\"M3 6h18\"/></svg>";
+    return {
+        "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"description\" content=\"old\">"
+        "</head><body><header><button>" + icon + "</button></header><title>Guide</title><p>x</p></body></html>\n",
+        "<html>\n<head>\n  <meta name=\"description\" content=\"old\">\n</head>\n<body>\n  <div class=\"doc\"><title>Guide</title>"
+        "</div>\n</body>\n</html>\n",
+        "<HTML>\r\n<HEAD>\r\n<META NAME=\"DESCRIPTION\" CONTENT=\"old\">\r\n</HEAD>\r\n<BODY>\r\n" + icon +
+        "\r\n<DIV><TITLE>Guide</TITLE></DIV>\r\n</BODY>\r\n</HTML>\r\n",
+        "<html>\r<head>\r<meta name=\"description\" content=\"old\">\r</head>\r<body>\r<div><svg><title>Icon</title></svg>"
+        "<title>Guide</title></div>\r</body>\r</html>\r",
+        "<html><title>Guide</title><head><meta name=\"description\" content=\"old\"></head><body>x</body></html>\n",
+        // Past what the engine gathers before it writes.
+        "<html><head><meta name=\"description\" content=\"old\"></head><body>" + std::string(100000, 'b') + icon +
+        "<div><title>Guide</title></div></body></html>\n",
+    };
+}
+
+// Whether a copy is what was expected; told by where they first differ, since the pages are long.
+::testing::AssertionResult SameBytes(const std::string& copy, const std::string& expected)
+{
+    if (copy == expected)
+        return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < copy.size() && at < expected.size() && copy[at] == expected[at])
+        ++at;
+    const size_t from = at > 40 ? at - 40 : 0;
+    return ::testing::AssertionFailure() << "they differ at byte " << at << ":\n  copy:     \""
+                                         << copy.substr(from, 120) << "\"\n  expected: \"" << expected.substr(from, 120) << "\"";
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// A page's title is touched only when the user edited it, and then in the page's own TITLE
+// element wherever it stands; no second one is ever added.
+TEST_F(MetaEditEngineTest, ATitleOutsideTheHeadIsTheOneAnEditRewritesAndNoneIsAdded)
+{
+    for (const std::string& page : PagesTitledOutsideTheHead()) {
+        const std::string description = page.find("CONTENT=") != std::string::npos ? "CONTENT=\"old\"" : "content=\"old\"";
+        const std::string newDescription = Replaced(description, "old", "new");
+        // As the scan read the page: its title, not edited. Only the description changes.
+        m_page.SetTitle("Guide");
+        m_page.SetTitleModified(0);
+        m_edits.DeleteAll();
+        Edit("Description", "new");
+        EXPECT_TRUE(SameBytes(Rewrite(page), Replaced(page, description, newDescription)));
+        // The title edited: its own element takes it, the icon's keeps its own.
+        m_page.SetTitle("Guide & more");
+        m_page.SetTitleModified(1);
+        m_edits.DeleteAll();
+        Edit("Description", "new");
+        const std::string element = page.find("<TITLE>") != std::string::npos ? "<TITLE>Guide</TITLE>" : "<title>Guide</title>";
+        EXPECT_TRUE(SameBytes(Rewrite(page), Replaced(Replaced(page, description, newDescription), element,
+                                                    Replaced(element, "Guide", "Guide &amp; more"))));
+        EXPECT_EQ(m_page.GetTitleModified(), 0u);
+    }
+}
+
+// An edited title of a page without a TITLE element of its own goes in the head, after the other
+// tags added there, also when the page's end is far off or only an icon has a title.
+TEST_F(MetaEditEngineTest, AnEditedTitleThePageLacksIsAddedInTheHead)
+{
+    const auto rewrite = [&](const std::string& page) {
+        m_page.SetTitle("New");
+        m_page.SetTitleModified(1);
+        return Rewrite(page);
+    };
+    const std::string body = "<body><svg><title>Icon</title></svg>" + std::string(100000, 'b') + "</body></html>\n";
+    EXPECT_TRUE(SameBytes(rewrite("<html><head></head>" + body), "<html><head>\n<title>New</title>\n</head>" + body));
+    EXPECT_EQ(m_page.GetTitleModified(), 0u);
+    Edit("Keywords", "k");
+    EXPECT_TRUE(SameBytes(rewrite("<html>\r<head>\r  <meta charset=\"utf-8\">\r</head>\r" + body),
+              "<html>\r<head>\r  <meta charset=\"utf-8\">\r  <meta name=\"Keywords\" content=\"k\">\r  <title>New</title>\r</head>\r" +
+                  body));
+    // A page without a body start tag is read to its end as well.
+    EXPECT_EQ(rewrite("<html><head></head><p>x</p><svg/><title>Old</title>"), "<html><head></head><p>x</p><svg/><title>New</title>");
+    // Emptied, the title empties the page's element and adds none where there is none.
+    m_page.SetTitle("");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head></head><body><div><title>Old</title></div>"),
+              "<html><head></head><body><div><title></title></div>");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head></head><body>x"), "<html><head></head><body>x");
 }
 
 TEST_F(MetaEditEngineTest, AnUnclosedTitleIsCopiedAndNoSecondIsAdded)
@@ -567,6 +656,23 @@ TEST_F(MetaEditEngineTest, AnAddedTagTakesThePagesOwnLineEnd)
               "<html><head>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head><body>" + body + "\r\nx\n");
     EXPECT_EQ(added("<html>\r<head></head>\n"), "<html>\r<head>\r<meta name=\"Keywords\" content=\"k\">\r</head>\n");
     EXPECT_EQ(added("<html>\n<head>\r\n</head>"), "<html>\n<head>\r\n<meta name=\"Keywords\" content=\"k\">\n</head>");
+}
+
+// A page whose lines end in a lone CR: a tag added or taken out makes or takes one line, ended
+// and indented as the page's own.
+TEST_F(MetaEditEngineTest, ALoneCarriageReturnEndsTheLinesOfAddedAndRemovedTagsOnce)
+{
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html>\r<head>\r<title>T</title>\r</head>\r<body>\r</body>\r</html>\r"),
+              "<html>\r<head>\r<title>T</title>\r<meta name=\"Keywords\" content=\"k\">\r</head>\r<body>\r</body>\r</html>\r");
+    m_edits.DeleteAll();
+    Edit("Keywords", "k");
+    EXPECT_EQ(Rewrite("<html>\r<head>\r\t<meta charset=\"utf-8\">\r\t<title>T</title>\r</head>\r"),
+              "<html>\r<head>\r\t<meta charset=\"utf-8\">\r\t<title>T</title>\r\t<meta name=\"Keywords\" content=\"k\">\r</head>\r");
+    m_edits.DeleteAll();
+    Edit("Keywords", "");
+    EXPECT_EQ(Rewrite("<html>\r<head>\r  <meta name=\"keywords\" content=\"x\">\r  <title>T</title>\r</head>\r"),
+              "<html>\r<head>\r  <title>T</title>\r</head>\r");
 }
 
 // A Content-Type given another charset: the page is written again in it, declarations and all.

@@ -711,6 +711,41 @@ TEST_F(ParserEngineScanTest, APageReadAgainAfterASaveShowsNoSettingTheUserHid)
     EXPECT_EQ(m_pFrame->shownSettings, std::vector<std::string>{"Description+"});
 }
 
+// A page read again after a save takes what its file holds, but not over an edit the save left
+// to be made: a title edit the file did not take stays the page's, and is not told as read.
+TEST_F(ParserEngineScanTest, APageReadAgainKeepsTheEditsStillToBeSaved)
+{
+    ScopedTempDir dir;
+    const std::string file = "<html><head><title>On disk</title><meta name=\"description\" content=\"disk\"></head></html>\n";
+    dir.WriteFile("edited.htm", file);
+    dir.WriteFile("other.htm", file);
+    CPageNode* pEdited = Page("edited.htm");
+    CPageNode* pOther = Page("other.htm");
+    for (CPageNode* pPage : {pEdited, pOther}) {
+        pPage->SetFolder(dir.Path().c_str());
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Description", "scanned", 0, pContent);
+        pPage->SetTitle("Scanned");
+    }
+    pEdited->SetTitle("Mine");
+    pEdited->SetTitleModified(1);
+    Content(pEdited, "Description")->SetContent("typed");
+    Content(pEdited, "Description")->SetModified(1);
+
+    const auto changed = m_pEngine->ReadSavedPagesAgain({pEdited, pOther});
+    EXPECT_EQ(std::string(pEdited->GetTitle()), "Mine");
+    EXPECT_EQ(pEdited->GetTitleModified(), 1u);
+    EXPECT_EQ(std::string(Content(pEdited, "Description")->GetContent()), "typed");
+    // The page without edits shows its file.
+    EXPECT_EQ(std::string(pOther->GetTitle()), "On disk");
+    EXPECT_EQ(std::string(Content(pOther, "Description")->GetContent()), "disk");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].first, pOther);
+    EXPECT_EQ(changed[0].second, (std::vector<CString>{"", "Description"}));
+}
+
 TEST_F(ParserEngineScanTest, TheStartDoesNotWaitForAWorkerInAHandOver)
 {
     Page("a.htm");

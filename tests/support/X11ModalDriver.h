@@ -4,11 +4,13 @@
 // (a window, the focus, a text, a pixel) and then acts from another X client (xdotool), so that
 // the events come through the server and the program's own loop. A step that never comes ends
 // the dialog with -1 and names itself in the failure; so does a dialog still open a step's time
-// after the last step.
+// after the last step. A dialog that a loop inside it (a menu, a message box) keeps open after
+// that is ended with every loop around it.
 #pragma once
 
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/win/UserApi.h"
+#include "tests/support/ModalLoopWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +49,8 @@ public:
     }
     ~X11ModalDriver()
     {
+        if (m_bLoopsEnded)
+            modal_loops::ForgetQuit();
         ::KillTimer(m_hwnd, 1);
         m_owner.Detach();
         ::DestroyWindow(m_hwnd);
@@ -109,6 +113,13 @@ private:
         if (dialog)
             m_dialog = dialog;
         const auto now = std::chrono::steady_clock::now();
+        if (m_endedAt != std::chrono::steady_clock::time_point() && m_dialog && ::IsWindow(m_dialog)
+            && now - m_endedAt > std::chrono::seconds(2)) {
+            // Ended, and still open: a loop inside the dialog holds it.
+            m_endedAt = now;
+            m_bLoopsEnded = true;
+            modal_loops::EndAll();
+        }
         if (m_next < m_steps.size()) {
             if (!m_started) {
                 m_started = true;
@@ -138,11 +149,12 @@ private:
         m_busy = false;
     }
 
-    void EndTheDialog() const
+    void EndTheDialog()
     {
         HWND hEnd = m_dialog && ::IsWindow(m_dialog) ? m_dialog : ::GetActiveWindow();
         if (hEnd)
             ::EndDialog(hEnd, -1);
+        m_endedAt = std::chrono::steady_clock::now();
     }
 
     std::string m_display;
@@ -156,5 +168,7 @@ private:
     bool m_busy = false;
     bool m_ended = false;   // ended by the driver after the last step
     std::chrono::steady_clock::time_point m_since{};
+    std::chrono::steady_clock::time_point m_endedAt{};   // when the driver ended the dialog
+    bool m_bLoopsEnded = false;
     std::string m_missed;
 };

@@ -118,3 +118,66 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
                   "<title>Gr\xC3\xBC\xC3\x9F" "e</title>\n<meta name=\"Description\" content=\"x \xCE\x96\">\n"
                   "</head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
 }
+
+// Pages whose only title stands in the body, after an inline icon's own title or in a DIV, get a
+// Description typed by keys and saved: each page on disk is its old self with only the
+// description changed, no title added to its head. A description typed again with only its case
+// changed is an edit too, and a tag added to a page whose lines end in a lone CR takes one line.
+TEST_F(SavedTextX11Test, ADescriptionTypedIntoPagesTitledInTheirBodiesChangesOnlyTheDescription)
+{
+    const std::string typed = "Caf\xC3\xA9 Stra\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    struct Typed {
+        const char* name;
+        std::string bytes;
+        std::string typed;
+        std::string from, to;   // the change the typing makes
+    };
+    const std::vector<Typed> pages = {
+        {"icon.htm",
+         "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"description\" content=\"Old words\">"
+         "</head><body><header><a href=\"/\"><svg viewBox=\"0 0 24 24\" role=\"img\"><title>Home</title>"
+         "<path d=\"M3 12l9-9 9 9\"/></svg></a></header><title>Guide &mdash; Tools</title><main>x</main></body></html>\n",
+         typed, "content=\"Old words\"", "content=\"" + typed + "\""},
+        {"div.htm",
+         "<html>\r\n<head>\r\n<meta name=\"description\" content=\"vim\">\r\n</head>\r\n<body>\r\n"
+         "<div class=\"page\"><title>Editors</title>\r\n<p>x</p></div>\r\n</body>\r\n</html>\r\n",
+         "Vim", "content=\"vim\"", "content=\"Vim\""},
+        {"cr.htm",
+         "<html>\r<head>\r<meta charset=\"utf-8\">\r</head>\r<body>\r<div><svg><title>Logo</title></svg>"
+         "<title>Lone</title></div>\r</body>\r</html>\r",
+         "Neu", "<meta charset=\"utf-8\">\r", "<meta charset=\"utf-8\">\r<meta name=\"Description\" content=\"Neu\">\r"},
+    };
+    for (const Typed& page : pages)
+        std::ofstream(site + "/" + page.name, std::ios::binary) << page.bytes;
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    CGroupView& view = *View();
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    ASSERT_NE(nDesc, 0u);
+    // The scan showed each page's own title, not its icon's.
+    const ROWCOL nIcon = group_view_lookup::RowOf(view, "icon.htm");
+    EXPECT_EQ(CopiedCells(nIcon, CGroupView::kTitleColumn, nIcon, CGroupView::kTitleColumn),
+              std::vector<std::string>{"Guide \xE2\x80\x94 Tools"});
+
+    for (const Typed& page : pages) {
+        const ROWCOL nRow = group_view_lookup::RowOf(view, page.name);
+        ASSERT_NE(nRow, 0u) << page.name;
+        ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + page.typed + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nDesc) == page.typed.c_str(); }, 60000))
+            << page.name << " shows '" << view.GetCellValue(nRow, nDesc).GetString() << "'";
+    }
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("descriptions-typed-into-pages-titled-in-their-bodies"));
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return Page("icon.htm") != pages[0].bytes && app->IsEdited() == 3; }, 60000))
+        << "the save did not write the pages";
+    for (const Typed& page : pages) {
+        std::string expected = page.bytes;
+        expected.replace(expected.find(page.from), page.from.size(), page.to);
+        EXPECT_EQ(Page(page.name), expected) << page.name;
+    }
+}
