@@ -426,7 +426,7 @@ TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
     CMetaSettingDlg* pDlg = nullptr;
     ROWCOL nLong = 0, nQa = 0, nQuoted = 0;
     std::string refreshForm, boxText;
-    CRect nameCell, showCell, gridClient;
+    CRect nameCell, showCell, gridClient, boxLabel, boxFrame;
     XWindowAttributes box{};
     std::optional<X11MessageBoxAnswerer> boxes;
     Type("the main window", "^Vostrel -", "alt+o m");
@@ -456,6 +456,8 @@ TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
              char text[2048] = {};
              ::GetWindowText(hText, text, sizeof text);
              boxText = text;
+             ::GetWindowRect(hText, &boxLabel);
+             ::GetWindowRect(hBox, &boxFrame);
              return XGetWindowAttributes(other, backend->XWindowOf(hBox), &box) != 0;
          },
          [&] {
@@ -507,6 +509,7 @@ TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
     EXPECT_GE(box.x, 0);
     EXPECT_LE(box.x + box.width, nScreen) << "the box is " << box.width << " wide on a screen " << nScreen << " wide";
     EXPECT_GT(box.height, 3 * 16) << "the box's text is not wrapped";
+    EXPECT_LT(boxLabel.right, boxFrame.right) << "the box's text runs past its right edge";
 
     // The values typed into the pages' cells by the keys, and the save. The grid is clicked
     // only when it does not have the keys (a second click there would be a double click).

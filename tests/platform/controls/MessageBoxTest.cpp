@@ -163,12 +163,13 @@ TEST_F(MessageBoxTest, AWordLongerThanALineIsBrokenAndTheBoxStaysOnTheScreen)
     const RECT work = GetWorkArea();
     for (const size_t nLength : {size_t(40), size_t(300), size_t(1000)}) {
         const std::string text = "The name '" + std::string(nLength, 'W') + "' cannot be used.";
-        RECT frame{}, label{};
+        RECT frame{}, label{}, labelOnScreen{};
         int lineHeight = 0;
         backend->WhenIdle([&] {
             HWND box = OpenBox();
             GetWindowRect(box, &frame);
             GetClientRect(GetDlgItem(box, kMessageBoxTextId), &label);
+            GetWindowRect(GetDlgItem(box, kMessageBoxTextId), &labelOnScreen);
             HWND hLabel = GetDlgItem(box, kMessageBoxTextId);
             HDC dc = GetDC(hLabel);
             HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(hLabel, WM_GETFONT, 0, 0)));
@@ -182,6 +183,8 @@ TEST_F(MessageBoxTest, AWordLongerThanALineIsBrokenAndTheBoxStaysOnTheScreen)
         EXPECT_EQ(MessageBox(parent, text.c_str(), "Vostrel", MB_OK | MB_ICONEXCLAMATION), IDOK);
         EXPECT_GE(frame.left, work.left) << nLength;
         EXPECT_LE(frame.right, work.right) << nLength << ": " << frame.right - frame.left << " wide";
+        // The text is laid out for the box it stands in, not cut off by it.
+        EXPECT_LT(labelOnScreen.right, frame.right) << nLength;
         if (nLength >= 300)
             EXPECT_GT(label.bottom - label.top, 2 * lineHeight) << nLength << ": the text is not broken";
         else
