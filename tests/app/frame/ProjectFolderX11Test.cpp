@@ -153,7 +153,8 @@ TEST_F(ProjectFolderX11Test, NewExtensionsFindThePagesAgainAtOnce)
                  return pEditor != nullptr && pEditor->GetCurrentText(strText) && strText == extension.c_str();
              },
              [&] { ClickOn(sheet->GetSafeHwnd(), IDOK); });
-        ASSERT_TRUE(StepsTaken());
+        // A box left open after OK ends the wait early: the steps take a second or two.
+        ASSERT_TRUE(StepsTaken(30000));
     };
     const std::string ask = "Do you want to save your metatag changes to the appropriate HTML files?";
     std::optional<X11MessageBoxAnswerer> boxes;
@@ -175,7 +176,7 @@ TEST_F(ProjectFolderX11Test, NewExtensionsFindThePagesAgainAtOnce)
     ASSERT_TRUE(RunUntil([&] {
         return app->GetSelectedNodes().GetCount() == 3 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 3 &&
                View() != nullptr && View()->GetRowCount() == 3 && Settled();
-    })) << "No did not find the pages again: " << app->GetSelectedNodes().GetCount() << " pages listed";
+    }, 30000)) << "No did not find the pages again: " << app->GetSelectedNodes().GetCount() << " pages listed";
     ASSERT_EQ(boxes->Texts().size(), 1u) << boxes->Texts().back();
     EXPECT_EQ(boxes->Texts()[0], ask);
     ASSERT_EQ(app->ActivateGroupView(view), 0u);
