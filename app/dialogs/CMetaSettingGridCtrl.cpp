@@ -31,6 +31,9 @@ constexpr int kShowColumnMinimum = 14;
 // Room for the drop-down button a type cell shows beside its text while it is current.
 constexpr int kDropButtonRoom = 16;
 constexpr int kRowHeaderPadding = 10;
+// The Name column is at most this part of the grid's width, and never narrower than the least.
+constexpr int kNameShareOfGrid = 3;
+constexpr int kNameColumnMinimum = 60;
 } // namespace
 
 void CMetaSettingGridCtrl::SetUpColumns()
@@ -73,6 +76,15 @@ void CMetaSettingGridCtrl::LoadSettings(CMetaSettingList& list)
         RemoveRows(nRow + 1, GetRowCount());
     const ROWCOL nLast = std::max<ROWCOL>(GetRowCount(), 1);
     ResizeColumnsToFit(CGXRange(0, kColName, nLast, kColName));
+    // A long name shows cut: its column never takes more than a share of the grid, so that the
+    // columns after it stay in sight.
+    if (GetSafeHwnd() != nullptr) {
+        CRect client;
+        GetClientRect(&client);
+        const int nMostForName = std::max(client.Width() / kNameShareOfGrid, kNameColumnMinimum);
+        if (GetColWidth(kColName) > nMostForName)
+            SetColWidth(kColName, kColName, nMostForName);
+    }
     ResizeColumnsToFit(CGXRange(0, kColType, nLast, kColType));
     SetColWidth(kColType, kColType, GetColWidth(kColType) + kDropButtonRoom);
     ResizeColumnsToFit(CGXRange(0, kColAttributes, 0, kColAttributes));

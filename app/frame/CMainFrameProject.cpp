@@ -420,13 +420,16 @@ LRESULT CMainFrame::OnExtensionsChanged(WPARAM, LPARAM)
     if (app.GetRunState() != CVostrelAppModel::runIdle || app.GetProjectSettings(pSettings) != 0 ||
         app.GetMetaSettingList(pCatalogue) != 0)
         return 0;
-    // The pages are found again: edits not yet written would go with the old ones.
+    // The pages are found again: edits not yet written would go with the old ones. Yes saves
+    // them first, No lets them go with the old pages, Cancel keeps both the edits and the
+    // pages listed now.
     FinishCellEdit();
     if (app.IsEdited() == 2) {
         const int answer = AfxMessageBox(IDS_ASK_SAVE_EDITS, MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDYES)
             OnSaveEditedFiles();
-        if (answer == IDCANCEL || app.GetPageNodes().HasEdits() == 2) {
+        // A save that left pages unwritten keeps them, as Cancel does.
+        if (answer == IDCANCEL || (answer == IDYES && app.GetPageNodes().HasEdits() == 2)) {
             AfxMessageBox(kIdsExtensionsLater, MB_OK | MB_ICONINFORMATION);
             return 0;
         }

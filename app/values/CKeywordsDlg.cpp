@@ -86,16 +86,18 @@ void CKeywordsDlg::OnOK()
     // A keyword typed with a blank before it is the same keyword.
     TrimItems(keywords);
     const CString strSeparator = m_strSeparator.IsEmpty() ? CString(",") : m_strSeparator;
-    // A keyword that holds the separator comes back from the page as several: the user says
-    // whether that is meant before it happens.
+    // A keyword that holds what the separator cuts at comes back from the page as several
+    // (with ", " a keyword "p,q" is read as "p" and "q"): the user says whether that is meant
+    // before it happens.
+    const CString strCut = CMetaContent::ListCut(strSeparator);
     for (POSITION pos = keywords.GetHeadPosition(); pos != nullptr;) {
         const CString& strKeyword = keywords.GetNext(pos);
-        if (strKeyword.Find(strSeparator) < 0)
+        if (strKeyword.Find(strCut) < 0)
             continue;
         CStringList parts;
         CMetaContent::SplitList(strKeyword, strSeparator, parts);
         CString strMessage;
-        strMessage.Format(kIdsKeywordSplit, strKeyword.GetString(), strSeparator.GetString(),
+        strMessage.Format(kIdsKeywordSplit, strKeyword.GetString(), strCut.GetString(),
                           static_cast<int>(parts.GetCount()));
         if (AfxMessageBox(strMessage, MB_YESNO | MB_ICONQUESTION) == IDYES)
             continue;

@@ -47,17 +47,23 @@ namespace {
 constexpr LPCTSTR kBlanks = " \t\r\n\f\v";
 } // namespace
 
-void CMetaContent::SplitList(const CString& strText, const CString& strSeparator, CStringList& items)
+CString CMetaContent::ListCut(const CString& strSeparator)
 {
-    items.RemoveAll();
     // The whole separator cuts, never each of its characters: a separator with a blank in it
     // would otherwise cut every keyword of more than one word apart. Of a separator with blanks
     // around it (", ") only the rest cuts: pages join their items with or without the blanks
     // ("a,b" as well as "a, b"), and the blanks around an item belong to no item anyway.
-    CString strSep = strSeparator;
-    strSep.Trim(kBlanks);
-    if (strSep.IsEmpty())
-        strSep = strSeparator.IsEmpty() ? CString(",") : strSeparator;
+    CString strCut = strSeparator;
+    strCut.Trim(kBlanks);
+    if (strCut.IsEmpty())
+        strCut = strSeparator.IsEmpty() ? CString(",") : strSeparator;
+    return strCut;
+}
+
+void CMetaContent::SplitList(const CString& strText, const CString& strSeparator, CStringList& items)
+{
+    items.RemoveAll();
+    const CString strSep = ListCut(strSeparator);
     int nStart = 0;
     while (nStart <= strText.GetLength()) {
         int nFound = strText.Find(strSep, nStart);

@@ -39,6 +39,10 @@ public:
     // two items "red apple" and "pear"), each without the blanks around it, empty items
     // skipped; 0 when the text is not empty, 1 when it is.
     UINT SplitContent(LPCTSTR lpszSeparator, CStringList& list) const;
+    // What the separator cuts a list at: the separator without the blanks around it (", "
+    // cuts at ","), or the separator itself when it is all blanks; "," for an empty one. An
+    // item that holds it is read back from the page as several.
+    static CString ListCut(const CString& strSeparator);
     // SplitContent of any text; an empty separator counts as ",".
     static void SplitList(const CString& strText, const CString& strSeparator, CStringList& items);
     // Whether two texts hold the same items in the same order, cut at the separator (the

@@ -91,9 +91,9 @@ UINT CMetaDateSetting::ReadAttributesCell(IGridWndWrapper* pGrid, ROWCOL nRow)
 
 CString CMetaDateSetting::FindUnusablePart(const CString& strFormat)
 {
-    // The pattern letters of the date field: day, month, year, the two hours, minutes, seconds
-    // and AM/PM. Any other letter would be written as it stands and read back as nothing.
-    static const CString kPatternLetters("dMyhHmst");
+    // The pattern letters of the date field: day, month, year, era, the two hours, minutes,
+    // seconds and AM/PM. Any other letter would be written as it stands and read back as nothing.
+    static const CString kPatternLetters("dMyghHmst");
     const int nLength = strFormat.GetLength();
     BOOL bField = FALSE;
     for (int i = 0; i < nLength; ++i) {

@@ -34,15 +34,12 @@ void CMetaSetting::Serialize(CArchive& ar)
 
 BOOL CMetaSetting::IsTagName(const CString& strName)
 {
-    const int nLength = strName.GetLength();
-    if (nLength == 0 || strName[0] == ' ' || strName[nLength - 1] == ' ')
-        return FALSE;
-    for (int i = 0; i < nLength; ++i) {
-        const auto c = static_cast<unsigned char>(strName[i]);
-        if (c < 0x20 || c == 0x7F || c == '"' || c == '<' || c == '>' || c == '&')
-            return FALSE;
-    }
-    return TRUE;
+    // The tag writes the name escaped (&amp;, &lt;, &gt;, &quot; and references for the
+    // characters an attribute would fold), so any character reads back as itself; only the
+    // blanks the scan trims off a name's ends would not.
+    CString strTrimmed(strName);
+    strTrimmed.Trim();
+    return !strName.IsEmpty() && strTrimmed.GetLength() == strName.GetLength();
 }
 
 BOOL CMetaSetting::IsEqual(const CMetaSetting* pOther) const

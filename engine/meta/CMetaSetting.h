@@ -103,10 +103,10 @@ public:
     UINT SetColumn(ROWCOL nColumn) { m_nColumn = nColumn; return 0; }
     UINT GetColumn(ROWCOL& nColumn) const { nColumn = m_nColumn; return 0; }
 
-    // Whether a META tag can carry the name as its NAME or HTTP-EQUIV value: the tag writes it
-    // between double quotes as it stands, so the name may hold no quotation mark, angle
-    // bracket, ampersand or control character, and a page read back would not keep a space at
-    // either end. An empty name is not one either.
+    // Whether a META tag can carry the name as its NAME or HTTP-EQUIV value so that the page
+    // read back gives the same name: any name a page can carry, quotation marks, angle
+    // brackets and ampersands included (the tag writes them escaped), but not an empty name or
+    // one with a blank, tab or line break at either end, which a page read back would lose.
     static BOOL IsTagName(const CString& strName);
 
     // Convenience reads for engine code.

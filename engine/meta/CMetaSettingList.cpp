@@ -94,6 +94,17 @@ void CMetaSettingList::Serialize(CArchive& ar)
         // object made for it would later be taken for a type it is not.
         if (pSetting->Type() != nType)
             AfxThrowArchiveException(CArchiveException::genericException);
+        // A type whose tag has one form of its own (Refresh and Pragma work only as
+        // HTTP-EQUIV) takes it back from a file saved before that form was kept: a Refresh
+        // written as a NAME tag would be lost on browsers.
+        UINT bFixedForm = 0;
+        pPrototype->GetFixed(bFixedForm);
+        if (bFixedForm != 0) {
+            UINT bHttpEquiv = 0;
+            pPrototype->GetHttpEquiv(bHttpEquiv);
+            pSetting->SetHttpEquiv(bHttpEquiv);
+            pSetting->SetFixed(1);
+        }
         loaded.AddTail(pSetting.release());
     }
 

@@ -9,6 +9,7 @@
 #include "platform/core/CException.h"
 #include "platform/core/ResourceFormats.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/SystemParameters.h"
 
 #include <algorithm>
 #include <functional>
@@ -70,15 +71,25 @@ HWND MakeChild(HWND dlg, LPCSTR cls, LPCSTR text, DWORD style, const RECT& r, in
 void LayOut(HWND dlg, BoxContents& box)
 {
     const bool hasIcon = (box.type & MB_ICONMASK) != 0;
+    const int textLeft = kMargin + (hasIcon ? kIconSize + kIconGap : 0);
+    // The box stays inside the work area: the text gets no more of its width than is left
+    // beside the icon, the margins and the frame.
+    const RECT work = GetWorkArea();
+    RECT frameOnly{0, 0, 0, 0};
+    AdjustWindowRectEx(&frameOnly, static_cast<DWORD>(GetWindowLong(dlg, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLong(dlg, GWL_EXSTYLE)));
+    const int frameWidth = frameOnly.right - frameOnly.left;
+    const int maxText = std::max(1, std::min<int>(kMaxTextWidth, work.right - work.left - frameWidth - textLeft - kMargin));
     HDC dc = GetDC(dlg);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(dlg, WM_GETFONT, 0, 0)));
-    RECT text{0, 0, kMaxTextWidth, 0};
+    // A word longer than a line (a long name or path) is broken inside, as an edit control
+    // breaks it, rather than widening the box past the screen.
+    RECT text{0, 0, maxText, 0};
     DrawText(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text,
-             DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+             DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(dlg, dc);
 
-    const int textLeft = kMargin + (hasIcon ? kIconSize + kIconGap : 0);
     const int textHeight = std::max<int>(text.bottom, hasIcon ? 0 : 1);
     const int bodyHeight = std::max(textHeight, hasIcon ? kIconSize : 0);
     const int textTop = kMargin + (bodyHeight - textHeight) / 2;
@@ -90,7 +101,7 @@ void LayOut(HWND dlg, BoxContents& box)
     if (hasIcon)
         MakeChild(dlg, WC_STATIC, "", SS_OWNERDRAW, RECT{kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize},
                   kMessageBoxIconId);
-    MakeChild(dlg, WC_STATIC, box.text.c_str(), SS_LEFT | SS_NOPREFIX,
+    MakeChild(dlg, WC_STATIC, box.text.c_str(), SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
               RECT{textLeft, textTop, textLeft + text.right, textTop + textHeight}, kMessageBoxTextId);
     int x = (clientWidth - buttonsWidth) / 2;
     for (size_t i = 0; i < box.buttons.size(); ++i) {
@@ -105,14 +116,17 @@ void LayOut(HWND dlg, BoxContents& box)
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLong(dlg, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLong(dlg, GWL_EXSTYLE)));
-    const int w = frame.right - frame.left;
+    const int w = std::min<int>(frame.right - frame.left, work.right - work.left);
     const int h = frame.bottom - frame.top;
-    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT around = work;
     HWND owner = GetWindow(dlg, GW_OWNER);
     if (owner && IsWindowVisible(owner))
         GetWindowRect(owner, &around);
-    const int left = std::max(0, static_cast<int>(around.left + (around.right - around.left - w) / 2));
-    const int top = std::max(0, static_cast<int>(around.top + (around.bottom - around.top - h) / 2));
+    // Centred on the owner, then moved back into the work area where that leaves it.
+    const int centredLeft = static_cast<int>(around.left + (around.right - around.left - w) / 2);
+    const int centredTop = static_cast<int>(around.top + (around.bottom - around.top - h) / 2);
+    const int left = std::max<int>(work.left, std::min<int>(centredLeft, work.right - w));
+    const int top = std::max<int>(work.top, std::min<int>(centredTop, work.bottom - h));
     SetWindowPos(dlg, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -43,6 +43,9 @@ UINT StaticState::TextFormat() const
     }
     if (m_style & SS_NOPREFIX)
         format |= DT_NOPREFIX;
+    // A word longer than the control is broken inside, as an edit control breaks it.
+    if ((m_style & SS_EDITCONTROL) && (format & DT_WORDBREAK))
+        format |= DT_EDITCONTROL;
     if (m_style & SS_CENTERIMAGE)
         format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
     switch (m_style & SS_ELLIPSISMASK) {

@@ -99,6 +99,26 @@ TEST_F(MetaContentTest, AListSeparatorWithBlanksAlsoCutsItemsWrittenWithoutThem)
     EXPECT_EQ(ToVector(items), (std::vector<std::string>{"red", "apple"}));
 }
 
+// A keyword is read back from the page whole exactly when it holds nothing the separator cuts
+// at: that is when the Keywords dialog need not ask before joining it.
+TEST_F(MetaContentTest, AnItemHoldingTheListCutIsReadBackAsSeveral)
+{
+    EXPECT_STREQ(CMetaContent::ListCut(", "), ",");
+    EXPECT_STREQ(CMetaContent::ListCut(" ; "), ";");
+    EXPECT_STREQ(CMetaContent::ListCut(" "), " ");
+    EXPECT_STREQ(CMetaContent::ListCut(""), ",");
+    for (const char* pszSeparator : {",", ", ", " , ", ";", " ; ", " ", "||"}) {
+        for (const char* pszItem : {"p,q", "p, q", "red apple", "Straße ωμέγα", "中文,日本", "a;b", "x||y", "x|y", "plain"}) {
+            const CString strItem(pszItem);
+            CStringList items;
+            CMetaContent::SplitList(strItem, pszSeparator, items);
+            const bool bWhole = items.GetCount() == 1 && items.GetHead() == strItem;
+            const bool bHoldsCut = strItem.Find(CMetaContent::ListCut(pszSeparator)) >= 0;
+            EXPECT_NE(bWhole, bHoldsCut) << "'" << pszItem << "' with the separator '" << pszSeparator << "'";
+        }
+    }
+}
+
 TEST_F(MetaContentTest, ResetToSuggestions)
 {
     CMetaContent content;

@@ -505,6 +505,28 @@ TEST_F(MetaEditEngineTest, AContentWithoutASettingComposesNothing)
               "<html><head></head>");
 }
 
+// A name with characters of markup, as a scan reads it from a page ("Q&amp;A" is "Q&A"), finds
+// the page's tag and changes only its value; a tag added for such a name writes it escaped, a
+// quotation mark without any angle bracket too, so that the page reads the name back whole.
+TEST_F(MetaEditEngineTest, ANameHoldingMarkupCharactersIsFoundAndWrittenEscaped)
+{
+    for (const char* pszName : {"Q&A", "Zitat \"ja\" ß", "a<b>"}) {
+        auto pSetting = std::make_unique<CMetaUndefinedSetting>();
+        pSetting->SetName(pszName);
+        m_pModel->GetMetaSettings().AddTail(pSetting.release());
+    }
+    Edit("Q&A", "neu & mehr");
+    Edit("Zitat \"ja\" ß", "Ωμέγα");
+    Edit("a<b>", "x");
+    const std::string page = "<html><head><meta charset=\"utf-8\"><title>Fragen &mdash; Antworten</title>"
+                             "<meta name=\"Q&amp;A\" content=\"Frage &amp; Antwort\"></head><body>x</body></html>\n";
+    EXPECT_EQ(Rewrite(page), "<html><head><meta charset=\"utf-8\"><title>Fragen &mdash; Antworten</title>"
+                             "<meta name=\"Q&amp;A\" "
+                             "content=\"neu &amp; mehr\">\n"
+                             "<meta name=\"Zitat &quot;ja&quot; ß\" content=\"Ωμέγα\">\n"
+                             "<meta name=\"a&lt;b&gt;\" content=\"x\">\n</head><body>x</body></html>\n");
+}
+
 TEST_F(MetaEditEngineTest, AFailedWriteIsToldOnceAndMarked)
 {
     MessageSink sink;

@@ -107,6 +107,40 @@ TEST_F(SettingListTest, GoldenFileWithEveryTypeLoadsAndSavesByteForByte)
     EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(TestDataDir() / "all_types.vsl"));
 }
 
+// A catalogue saved while a Refresh or Pragma row could be switched to a NAME tag gets them back
+// as HTTP-EQUIV tags, locked so; a setting of a type without a form of its own keeps its form.
+TEST_F(SettingListTest, ARefreshOrPragmaSavedAsANameTagLoadsAsHttpEquiv)
+{
+    const std::string data = Bytes()
+                                 .Dword(4)
+                                 .Dword(9).SettingBase("Refresh", 9, "", 1, 0, 0, 1)
+                                 .Dword(10).SettingBase("Pragma", 10, "", 1, 0, 0, 1)
+                                 .Dword(0).SettingBase("Mine", 0, "", 1, 0, 0, 0)
+                                 .Dword(0).SettingBase("Content-Language", 0, "", 1, 1, 0, 0)
+                                 .str();
+    CMetaSettingList list;
+    ASSERT_EQ(list.LoadFromFile(WriteTemp("name-refresh.vsl", data).c_str()), 0u);
+    ASSERT_EQ(list.GetCount(), 4);
+    const auto form = [&](const char* pszName) {
+        CMetaSetting* pSetting = nullptr;
+        UINT bHttpEquiv = 9, bFixed = 9;
+        if (list.FindByName(pszName, pSetting) != 0)
+            return std::string("missing");
+        pSetting->GetHttpEquiv(bHttpEquiv);
+        pSetting->GetFixed(bFixed);
+        return std::to_string(bHttpEquiv) + "/" + std::to_string(bFixed);
+    };
+    EXPECT_EQ(form("Refresh"), "1/1");
+    EXPECT_EQ(form("Pragma"), "1/1");
+    EXPECT_EQ(form("Mine"), "0/0");
+    EXPECT_EQ(form("Content-Language"), "1/0");
+    CMetaSetting* pRefresh = nullptr;
+    ASSERT_EQ(list.FindByName("Refresh", pRefresh), 0u);
+    CString strTag;
+    pRefresh->FormatTag("30; URL=next.html", strTag);
+    EXPECT_STREQ(strTag, "<META HTTP-EQUIV=\"Refresh\" CONTENT=\"30; URL=next.html\">");
+}
+
 TEST_F(SettingListTest, EmptyFileCountLoadsAnEmptyCatalogue)
 {
     CMetaSettingList list;

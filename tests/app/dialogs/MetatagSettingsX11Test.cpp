@@ -6,6 +6,7 @@
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
 #include "engine/meta/CMetaDateSetting.h"
+#include "engine/meta/CMetaEditSetting.h"
 #include "grid/core/CGXControl.h"
 
 #include "platform/controls/CommonDialog.h"
@@ -221,9 +222,9 @@ TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
     EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by Delete";
 }
 
-// OK refuses an empty name, a name a tag cannot carry and a name another row has, then a date
-// format the date field cannot write; each box names the row and the rule and leaves the cell
-// current. A new row made a Refresh tag by its type is an HTTP-EQUIV tag, as the built-in one is.
+// OK refuses an empty name, a name a page cannot keep and a name another row has, then a date
+// format the date field cannot write, and takes one with the era; each box names the row and the
+// rule and leaves the cell current. A new row made a Refresh tag by its type is an HTTP-EQUIV tag, as the built-in one is.
 TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
 {
     ASSERT_TRUE(Start());
@@ -247,9 +248,9 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
          [&] { XdoNow("key --delay 30 ctrl+a BackSpace Return"); });
     WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "", "Return");
     When("OK refused the empty name", [&] { return inBox(1, nNew, CMetaSettingGridCtrl::kColName)(); },
-         [&] { TypeIntoCell("my \"tag\" <x", "Return"); });
-    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "my \"tag\" <x", "Return");
-    When("OK refused the name with quotes", [&] { return inBox(2, nNew, CMetaSettingGridCtrl::kColName)(); },
+         [&] { TypeIntoCell(" Leerzeichen", "Return"); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, " Leerzeichen", "Return");
+    When("OK refused the name with a blank before it", [&] { return inBox(2, nNew, CMetaSettingGridCtrl::kColName)(); },
          [&] { TypeIntoCell("keywords", "Return"); });
     WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, "keywords", "Return");
     When("OK refused the second Keywords", [&] { return inBox(3, nNew, CMetaSettingGridCtrl::kColName)(); },
@@ -270,17 +271,17 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
          });
     WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "%Y-%m-%d qq", "Return");
     When("OK refused the date format", [&] { return inBox(4, nDate, CMetaSettingGridCtrl::kColAttributes)(); },
-         [&] { TypeIntoCell("yyyy-MM-dd", "Return"); });
-    WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "yyyy-MM-dd", "Return");
+         [&] { TypeIntoCell("gg yyyy-MM-dd", "Return"); });
+    WhenStored(pDlg, nDate, CMetaSettingGridCtrl::kColAttributes, "gg yyyy-MM-dd", "Return");
     EXPECT_TRUE(StepsTaken());
     EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
 
     ASSERT_EQ(boxes.Texts().size(), 4u);
     EXPECT_EQ(boxes.Texts()[0], "Row " + std::to_string(nNew) +
                                     " has no name. Every metatag needs a name: type one into the row's Name cell.");
-    EXPECT_EQ(boxes.Texts()[1], "The name 'my \"tag\" <x' in row " + std::to_string(nNew) +
-                                    " cannot be the name of a META tag: a name may not hold quotation marks, angle "
-                                    "brackets (< >), ampersands (&) or control characters, nor begin or end with a space.");
+    EXPECT_EQ(boxes.Texts()[1], "The name ' Leerzeichen' in row " + std::to_string(nNew) +
+                                    " cannot be the name of a META tag: a page does not keep a blank, tab or line break "
+                                    "at the start or end of a name. Take it away from the row's Name cell.");
     EXPECT_EQ(boxes.Texts()[2], "The name 'keywords' in row " + std::to_string(nNew) + " is also the name of row " +
                                     std::to_string(nKeywords) +
                                     ". Each metatag needs a name of its own; names that differ only in upper and lower "
@@ -302,7 +303,8 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
     EXPECT_STREQ(strTag, "<META HTTP-EQUIV=\"N10Refresh\" CONTENT=\"30; URL=next.html\">");
     auto* pDate = dynamic_cast<CMetaDateSetting*>(Find(saved, "dc.date"));
     ASSERT_NE(pDate, nullptr);
-    EXPECT_STREQ(pDate->m_strFormat, "yyyy-MM-dd");
+    // The era, which the date field writes and reads, is part of a date format.
+    EXPECT_STREQ(pDate->m_strFormat, "gg yyyy-MM-dd");
 }
 
 // A catalogue file cut short at start-up is kept aside beside an earlier damaged copy, which
@@ -374,4 +376,167 @@ TEST_F(MetatagSettingsX11Test, ADamagedCatalogueIsKeptAsideAndTheNewOneSaved)
     ASSERT_TRUE(Catalogue(file, saved));
     EXPECT_EQ(saved.GetCount(), defaults.GetCount() + 1);
     EXPECT_NE(Find(saved, "NewTag"), nullptr) << "the change made in Metatag Settings was not kept";
+}
+
+// After a scan of a page that carries the name "Q&amp;A", OK takes the catalogue with the name the
+// scan read ("Q&A") and a typed name with quotation marks; both are written escaped into the pages
+// saved, and only the values typed change the pages' bytes. The catalogue file, saved earlier with
+// the Refresh row as a NAME tag, shows it as HTTP-EQUIV and writes it so. A 300-character name
+// leaves the columns after it in sight, and the box that refuses it (a blank at its end) stays
+// inside the screen, its text wrapped.
+TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
+{
+    const std::string quoted = "Zitat \"ja\" ß", greek = "Ωμέγα";
+    X11KeyboardLetters letters(other, quoted + greek);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    // One line each, LF, as generators write them.
+    const std::string pageA = "<html><head><meta charset=\"utf-8\"><title>Fragen &mdash; Antworten</title>"
+                              "<meta name=\"Q&amp;A\" content=\"Frage &amp; Antwort\"></head><body><p>Q&amp;A</p>"
+                              "</body></html>\n";
+    const std::string pageB = "<html><head><meta charset=\"utf-8\"><title>Zweite Seite ß</title></head><body>b</body></html>\n";
+    std::ofstream(site + "/a.htm", std::ios::binary) << pageA;
+    std::ofstream(site + "/b.htm", std::ios::binary) << pageB;
+    std::string longName;
+    while (longName.size() < 299)
+        longName += "Langer-Name-";
+    longName = longName.substr(0, 299) + " ";
+    {
+        // The catalogue as an earlier version saved it: Refresh a NAME tag, not locked.
+        std::filesystem::create_directories(dir.Path() + "/config");
+        CMetaSettingList* pList = nullptr;
+        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+        CMetaSetting* pRefresh = Find(*pList, "Refresh");
+        ASSERT_NE(pRefresh, nullptr);
+        pRefresh->SetHttpEquiv(0);
+        pRefresh->SetFixed(0);
+        pRefresh->SetShow(1);
+        auto pLong = std::make_unique<CMetaEditSetting>();
+        pLong->SetName(CString(longName.c_str()));
+        pList->AddTail(pLong.release());
+        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+    }
+    OpenSiteProject(0);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 && Settled(); }))
+        << "the scan of the site did not end";
+
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nLong = 0, nQa = 0, nQuoted = 0;
+    std::string refreshForm, boxText;
+    CRect nameCell, showCell, gridClient, boxLabel, boxFrame;
+    XWindowAttributes box{};
+    std::optional<X11MessageBoxAnswerer> boxes;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        CMetaSettingGridCtrl& grid = pDlg->GetGrid();
+        nLong = RowNamed(grid, longName.c_str());
+        nQa = RowNamed(grid, "Q&A");
+        CString strText;
+        grid.GetCellText(RowNamed(grid, "Refresh"), CMetaSettingGridCtrl::kColHttpEquiv, strText);
+        refreshForm = strText.GetString();
+        nameCell = grid.CalcCellRect(1, CMetaSettingGridCtrl::kColName);
+        showCell = grid.CalcCellRect(1, CMetaSettingGridCtrl::kColShow);
+        grid.GetClientRect(&gridClient);
+        if (cairo_surface_t* shot = Shot("metatag-settings-long-name"))
+            cairo_surface_destroy(shot);
+        XdoNow("key Return");
+    });
+    // The box refusing the long name, measured on the server, then answered.
+    When("a box refused the long name", [&] {
+             HWND hBox = ::GetActiveWindow();
+             HWND hText = ::GetDlgItem(hBox, kMessageBoxTextId);
+             Window focus = 0;
+             int revert = 0;
+             XGetInputFocus(other, &focus, &revert);
+             if (hText == nullptr || focus != backend->XWindowOf(hBox) || !ShowsNow())
+                 return false;
+             char text[2048] = {};
+             ::GetWindowText(hText, text, sizeof text);
+             boxText = text;
+             ::GetWindowRect(hText, &boxLabel);
+             ::GetWindowRect(hBox, &boxFrame);
+             return XGetWindowAttributes(other, backend->XWindowOf(hBox), &box) != 0;
+         },
+         [&] {
+             if (cairo_surface_t* shot = Shot("metatag-settings-long-name-box"))
+                 cairo_surface_destroy(shot);
+             XdoNow("key Return");
+             // Any box after this one is answered too, and counted: none should come.
+             boxes.emplace(*backend, server->DisplayName());
+         });
+    // The blank taken off the name's end; a name typed with quotation marks; Q&A shown.
+    When("the long name's cell is current", [&] {
+             return SettingsHaveTheKeys(pDlg)() && IsCurrent(pDlg->GetGrid(), nLong, CMetaSettingGridCtrl::kColName);
+         },
+         [&] { XdoNow("key --delay 40 F2 End BackSpace Return"); });
+    WhenStored(pDlg, nLong, CMetaSettingGridCtrl::kColName, longName.substr(0, 299), "Insert");
+    When("Insert added a row being named", [&] {
+             nQuoted = pDlg->GetGrid().GetRowCount();
+             CGXControl* pControl = pDlg->GetGrid().GetControl(nQuoted, CMetaSettingGridCtrl::kColName);
+             return nQuoted > nQa && IsCurrent(pDlg->GetGrid(), nQuoted, 1) && pControl != nullptr && pControl->IsActive() &&
+                    Settled();
+         },
+         [&] { TypeIntoCell(quoted, "Return", true); });
+    When("the quoted name is stored", [&] {
+             CString strText;
+             CGXControl* pControl = pDlg->GetGrid().GetControl(nQuoted, CMetaSettingGridCtrl::kColName);
+             return pDlg->GetGrid().GetCellText(nQuoted, CMetaSettingGridCtrl::kColName, strText) == 0 &&
+                    strText == quoted.c_str() && (pControl == nullptr || !pControl->IsActive()) && Settled();
+         },
+         [&] { XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nQa, CMetaSettingGridCtrl::kColShow) + " space"); });
+    When("Q&A is ticked to be shown", [&] {
+             CString strShow;
+             pDlg->GetGrid().GetCellText(nQa, CMetaSettingGridCtrl::kColShow, strShow);
+             return strShow == "1" && Settled();
+         },
+         [&] { XdoNow("key Return"); });
+    When("OK closed the dialog",
+         [&] { return ProgramHasFocus() && !ViewableWindowTitled("Metatag Settings - [site.vsl]") && Settled(); }, [] {});
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(boxes.has_value());
+    EXPECT_TRUE(boxes->Texts().empty()) << boxes->Texts().front();
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+
+    EXPECT_NE(nQa, 0u) << "the scan added no Q&A row";
+    EXPECT_EQ(refreshForm, "1") << "the Refresh row is not an HTTP-EQUIV tag";
+    EXPECT_LE(nameCell.Width(), gridClient.Width() / 2) << "the Name column is " << nameCell.Width() << " wide";
+    EXPECT_LE(showCell.right, gridClient.right) << "the Show column is out of sight";
+    EXPECT_EQ(boxText.rfind("The name '" + longName + "' in row " + std::to_string(nLong), 0), 0u) << boxText;
+    const int nScreen = DisplayWidth(other, DefaultScreen(other));
+    EXPECT_GE(box.x, 0);
+    EXPECT_LE(box.x + box.width, nScreen) << "the box is " << box.width << " wide on a screen " << nScreen << " wide";
+    EXPECT_GT(box.height, 3 * 16) << "the box's text is not wrapped";
+    EXPECT_LT(boxLabel.right, boxFrame.right) << "the box's text runs past its right edge";
+
+    // The values typed into the pages' cells by the keys, and the save. The grid is clicked
+    // only when it does not have the keys (a second click there would be a double click).
+    const auto typeInto = [&](const char* pszPage, const char* pszColumn, const std::string& text) {
+        const ROWCOL nRow = RowOf(pszPage), nCol = ColumnOf(pszColumn);
+        const auto gridHasKeys = [&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); };
+        return nRow != 0 && nCol != 0 &&
+               (gridHasKeys() || (ClickAt(CellOnScreen(nRow, CGroupView::kFileColumn), 1, 1) && RunUntil(gridHasKeys))) &&
+               GoToByKeys(nRow, nCol) && XdoNow("type --delay 30 '" + text + "'") && XdoNow("key Return") &&
+               RunUntil([&] { return std::string(view->GetCellValue(nRow, nCol)) == text && Settled(); });
+    };
+    ASSERT_TRUE(typeInto("a.htm", "Q&A", "neu & mehr")) << "the Q&A value was not typed";
+    ASSERT_TRUE(typeInto("b.htm", "Refresh", "30")) << "the Refresh value was not typed";
+    ASSERT_TRUE(typeInto("b.htm", quoted.c_str(), greek)) << "the value of the quoted name was not typed";
+    ASSERT_TRUE(XdoNow("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "Save Edited Files did not save";
+    EXPECT_EQ(ReadFile(site + "/a.htm"),
+              "<html><head><meta charset=\"utf-8\"><title>Fragen &mdash; Antworten</title>"
+              "<meta name=\"Q&amp;A\" content=\"neu &amp; mehr\"></head><body><p>Q&amp;A</p></body></html>\n");
+    EXPECT_EQ(ReadFile(site + "/b.htm"),
+              "<html><head><meta charset=\"utf-8\"><title>Zweite Seite ß</title>\n"
+              "<meta http-equiv=\"Refresh\" content=\"30\">\n"
+              "<meta name=\"Zitat &quot;ja&quot; ß\" content=\"Ωμέγα\">\n</head><body>b</body></html>\n");
+
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(SettingsPath(), saved));
+    EXPECT_NE(Find(saved, "Q&A"), nullptr);
+    EXPECT_NE(Find(saved, quoted.c_str()), nullptr);
+    EXPECT_NE(Find(saved, longName.substr(0, 299).c_str()), nullptr);
 }

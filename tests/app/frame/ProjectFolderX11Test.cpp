@@ -87,17 +87,21 @@ TEST_F(ProjectFolderX11Test, AWebAddressIsNoFolderAndAFolderWithoutPagesIsTold)
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "a project was opened";
 }
 
-// The project lists the .htm page; Project Settings' Scan Options get ".xhtml" added by the user,
-// and OK finds and scans the XHTML page as well, without the project being opened again.
+// The project lists the .htm page, with a title typed and not saved. New extensions in Project
+// Settings' Scan Options ask first: Cancel keeps the edit and the pages listed; No drops the edit
+// and finds and scans the pages of the new extensions at once, without the project being opened
+// again, the page on disk as it was.
 TEST_F(ProjectFolderX11Test, NewExtensionsFindThePagesAgainAtOnce)
 {
     ASSERT_TRUE(Start());
     site = dir.Path() + "/site";
     std::filesystem::create_directories(site);
-    std::ofstream(site + "/a.htm") << "<html><head><meta charset=\"utf-8\"><title>Ålpha ß</title></head><body>a</body></html>\n";
+    const std::string pageA = "<html><head><meta charset=\"utf-8\"><title>Ålpha ß</title></head><body>a</body></html>\n";
+    std::ofstream(site + "/a.htm", std::ios::binary) << pageA;
     std::ofstream(site + "/b.xhtml") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                         "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Βήτα 中文</title>"
                                         "<meta name=\"description\" content=\"Zweite Straße\" /></head><body>b</body></html>\n";
+    std::ofstream(site + "/c.xht") << "<html><head><title>Γάμμα</title></head><body>c</body></html>\n";
     std::filesystem::create_directories(dir.Path() + "/config");
     CMetaSettingList* pList = nullptr;
     ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
@@ -112,41 +116,78 @@ TEST_F(ProjectFolderX11Test, NewExtensionsFindThePagesAgainAtOnce)
     ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 1 && View() != nullptr; }))
         << "the project was not scanned";
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
     ASSERT_TRUE(Quiet());
     ASSERT_EQ(app->GetSelectedNodes().GetCount(), 1);
 
-    ASSERT_TRUE(Xdo("key alt+o"));
-    Choose("Project Settings...");
-    CProjSettingsSheet* sheet = nullptr;
-    When("Project Settings has the keys", [&] {
-             sheet = ActiveAs<CProjSettingsSheet>();
-             return sheet != nullptr && Matches(FocusedTitle(), "^Project Settings$") && ShowsNow();
-         },
-         [&] { XdoNow("key ctrl+Tab"); });
-    When("the Scan Options page shows", [&] { return sheet->GetActivePage() == &sheet->GetScanPage() && ShowsNow(); },
-         [&] { ClickOn(sheet->GetScanPage().GetSafeHwnd(), CProjSettingsPage2::kIdAdd); });
-    When("a new row of the extensions is current", [&] {
-             CExtensionsGridCtrl& grid = sheet->GetScanPage().GetGrid();
-             ROWCOL nRow = 0, nCol = 0;
-             return grid.GetCurrentCell(nRow, nCol) && nRow == grid.GetRowCount() && nRow == 5 && ShowsNow();
-         },
-         [&] { XdoNow("type --delay 30 '.xhtml'"); });
-    When("the extension is typed", [&] {
-             CGXControl* pEditor = sheet->GetScanPage().GetGrid().GetCurrentCellControl();
-             CString strText;
-             return pEditor != nullptr && pEditor->GetCurrentText(strText) && strText == ".xhtml";
-         },
-         [&] { ClickOn(sheet->GetSafeHwnd(), IDOK); });
-    ASSERT_TRUE(StepsTaken());
+    // A title typed into a.htm's row and left unsaved.
+    const ROWCOL nTitle = ColumnOf("Title");
+    ASSERT_TRUE(ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, CGroupView::kFileColumn) && ProgramHasFocus(); }));
+    ASSERT_TRUE(GoToByKeys(1, nTitle));
+    ASSERT_TRUE(XdoNow("type --delay 30 'Edited'") && XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(1, nTitle)) == "Edited" && app->IsEdited() == 2; }))
+        << "the title was not typed";
+
+    // Project Settings by the keys; Add on Scan Options, the extension typed, OK.
+    const auto addExtension = [&](const std::string& extension, ROWCOL nRows) {
+        CProjSettingsSheet* sheet = nullptr;
+        ASSERT_TRUE(Xdo("key alt+o"));
+        Choose("Project Settings...");
+        When("Project Settings has the keys", [&] {
+                 sheet = ActiveAs<CProjSettingsSheet>();
+                 return sheet != nullptr && Matches(FocusedTitle(), "^Project Settings$") && ShowsNow();
+             },
+             [&] { XdoNow("key ctrl+Tab"); });
+        When("the Scan Options page shows", [&] { return sheet->GetActivePage() == &sheet->GetScanPage() && ShowsNow(); },
+             [&] { ClickOn(sheet->GetScanPage().GetSafeHwnd(), CProjSettingsPage2::kIdAdd); });
+        When("a new row of the extensions is current", [&, nRows] {
+                 CExtensionsGridCtrl& grid = sheet->GetScanPage().GetGrid();
+                 ROWCOL nRow = 0, nCol = 0;
+                 return grid.GetCurrentCell(nRow, nCol) && nRow == grid.GetRowCount() && nRow == nRows && ShowsNow();
+             },
+             [&, extension] { XdoNow("type --delay 30 '" + extension + "'"); });
+        When("the extension is typed", [&, extension] {
+                 CGXControl* pEditor = sheet->GetScanPage().GetGrid().GetCurrentCellControl();
+                 CString strText;
+                 return pEditor != nullptr && pEditor->GetCurrentText(strText) && strText == extension.c_str();
+             },
+             [&] { ClickOn(sheet->GetSafeHwnd(), IDOK); });
+        // A box left open after OK ends the wait early: the steps take a second or two.
+        ASSERT_TRUE(StepsTaken(30000));
+    };
+    const std::string ask = "Do you want to save your metatag changes to the appropriate HTML files?";
+    std::optional<X11MessageBoxAnswerer> boxes;
+    // Cancel (Escape) keeps the edit and the page listed, and says when the extension counts.
+    boxes.emplace(*backend, server->DisplayName(), "Escape");
+    addExtension(".xhtml", 5);
+    ASSERT_TRUE(RunUntil([&] { return boxes->Texts().size() == 2 && ProgramHasFocus() && Settled(); }))
+        << boxes->Texts().size() << " boxes";
+    EXPECT_EQ(boxes->Texts()[0], ask);
+    EXPECT_EQ(boxes->Texts()[1], "The new file extensions take effect when the project is opened again; until then the "
+                                 "project keeps the pages it lists now.");
+    EXPECT_EQ(view->GetRowCount(), 1u);
+    EXPECT_EQ(std::string(view->GetCellValue(1, nTitle)), "Edited");
+    EXPECT_EQ(app->IsEdited(), 2u);
+
+    // No drops the edit: the folder is looked through with both new extensions and scanned.
+    boxes.emplace(*backend, server->DisplayName(), "n");
+    addExtension(".xht", 6);
     ASSERT_TRUE(RunUntil([&] {
-        return app->GetSelectedNodes().GetCount() == 2 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 &&
-               View() != nullptr && View()->GetRowCount() == 2 && Settled();
-    })) << "the new extension found no page: " << app->GetSelectedNodes().GetCount() << " pages listed";
+        return app->GetSelectedNodes().GetCount() == 3 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 3 &&
+               View() != nullptr && View()->GetRowCount() == 3 && Settled();
+    }, 30000)) << "No did not find the pages again: " << app->GetSelectedNodes().GetCount() << " pages listed";
+    ASSERT_EQ(boxes->Texts().size(), 1u) << boxes->Texts().back();
+    EXPECT_EQ(boxes->Texts()[0], ask);
     ASSERT_EQ(app->ActivateGroupView(view), 0u);
     ASSERT_TRUE(Quiet());
+    EXPECT_EQ(app->IsEdited(), 3u) << "the dropped edit is still pending";
+    EXPECT_EQ(std::string(view->GetCellValue(RowOf("a.htm"), ColumnOf("Title"))), "Ålpha ß");
     const ROWCOL nRow = RowOf("b.xhtml");
     ASSERT_NE(nRow, 0u);
     EXPECT_EQ(std::string(view->GetCellValue(nRow, ColumnOf("Title"))), "Βήτα 中文");
+    EXPECT_NE(RowOf("c.xht"), 0u);
+    EXPECT_EQ(ReadFile(site + "/a.htm"), pageA);
     CProjectSettings* pNow = nullptr;
     ASSERT_EQ(app->GetProjectSettings(pNow), 0u);
     EXPECT_TRUE(pNow->m_FileExtensions.Find(".xhtml") != nullptr);

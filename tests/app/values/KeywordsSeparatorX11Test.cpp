@@ -1,8 +1,10 @@
-// A keyword typed into the Keywords dialog that holds the list separator: OK says that the page
-// will hold it as several keywords before it takes it, and No leaves the dialog open on it.
+// A keyword typed into the Keywords dialog that holds what the list separator cuts at: OK says
+// that the page will hold it as several keywords before it takes it, and No leaves the dialog
+// open on it. A keyword of several words is no such keyword when the separator is ", ".
 #include "app/values/CKeywordsDlg.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <optional>
@@ -15,8 +17,15 @@ class KeywordsSeparatorX11Test : public MainWindowStepsX11Test {};
 
 TEST_F(KeywordsSeparatorX11Test, OKSaysAKeywordHoldingTheSeparatorWillBeSplit)
 {
+    const std::string words = "Straße ωμέγα 中文";
+    X11KeyboardLetters letters(other, words);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     ASSERT_TRUE(Start());
     OpenSite(true);
+    // The project joins its lists with a comma and a blank; the comma alone cuts them.
+    CProjectSettings* pSettings = nullptr;
+    ASSERT_EQ(app->GetProjectSettings(pSettings), 0u);
+    pSettings->m_strListSeparator = ", ";
     const ROWCOL nRow = RowOf("a.htm"), nCol = ColumnOf("Keywords");
     ASSERT_STREQ(view->GetCellValue(nRow, nCol), "red, green");
     std::optional<X11MessageBoxAnswerer> boxes;
@@ -39,15 +48,25 @@ TEST_F(KeywordsSeparatorX11Test, OKSaysAKeywordHoldingTheSeparatorWillBeSplit)
              return pDlg != nullptr && Matches(FocusedTitle(), "^Keywords Metatag") && Settled();
          },
          [&] { ClickAt(CentreOnScreen(pDlg->GetDlgItem(CKeywordsDlg::kIdAdd)->GetSafeHwnd()), 1, 1); });
+    // Two keywords added: one the comma cuts, one of words in other scripts, which it does not.
+    const auto typedInRow = [&](ROWCOL nAt, const std::string& text) {
+        return [&, nAt, text] {
+            CString strText;
+            pDlg->GetExistingGrid().GetCellText(nAt, 1, strText);
+            return strText == text.c_str() && Settled();
+        };
+    };
     When("Add made an empty row", [&] { return pDlg->GetExistingGrid().GetRowCount() == 3 && Settled(); }, [&] {
-        XdoNow("type --delay 30 'blue, black'");
+        XdoNow("type --delay 30 'p,q'");
         XdoNow("key Return");
     });
-    When("the keyword is in its cell", [&] {
-             CString strText;
-             pDlg->GetExistingGrid().GetCellText(3, 1, strText);
-             return strText == "blue, black" && Settled();
-         },
+    When("the keyword is in its cell", typedInRow(3, "p,q"),
+         [&] { ClickAt(CentreOnScreen(pDlg->GetDlgItem(CKeywordsDlg::kIdAdd)->GetSafeHwnd()), 1, 1); });
+    When("Add made a second empty row", [&] { return pDlg->GetExistingGrid().GetRowCount() == 4 && Settled(); }, [&] {
+        XdoNow("type --delay 30 '" + words + "'");
+        XdoNow("key Return");
+    });
+    When("the words are in their cell", typedInRow(4, words),
          [&] { ClickAt(CentreOnScreen(pDlg->GetDlgItem(IDOK)->GetSafeHwnd()), 1, 1); });
     // No: the dialog stays, its keyword's cell current; then Enter, the dialog's OK, and Yes take
     // it as it is.
@@ -58,7 +77,7 @@ TEST_F(KeywordsSeparatorX11Test, OKSaysAKeywordHoldingTheSeparatorWillBeSplit)
                     pDlg->GetExistingGrid().GetCurrentCell(nAtRow, nAtCol) && nAtRow == 3 && Settled();
          },
          [&] {
-             EXPECT_EQ(boxes->Texts()[0], "The keyword 'blue, black' holds the list separator ',', so the page will hold "
+             EXPECT_EQ(boxes->Texts()[0], "The keyword 'p,q' holds the list separator ',', so the page will hold "
                                           "it as 2 keywords.\n\nSave it that way? Choose No to change the keyword.");
              boxes.emplace(*backend, server->DisplayName(), "y");
              XdoNow("key Return");
@@ -66,5 +85,5 @@ TEST_F(KeywordsSeparatorX11Test, OKSaysAKeywordHoldingTheSeparatorWillBeSplit)
     EXPECT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return ::GetActiveWindow() == Frame().GetSafeHwnd() && Settled(); })) << "OK did not close it";
     EXPECT_EQ(boxes->Texts().size(), 1u);
-    EXPECT_STREQ(view->GetCellValue(nRow, nCol), "red,green,blue, black");
+    EXPECT_EQ(std::string(view->GetCellValue(nRow, nCol)), "red, green, p,q, " + words);
 }

@@ -6,6 +6,7 @@
 #include "platform/controls/Static.h"
 #include "platform/core/CException.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/win/SystemParameters.h"
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/support/DialogAutomation.h"
 
@@ -152,6 +153,43 @@ TEST_F(MessageBoxTest, DrawsItsIconsInTheirColours)
     });
     MessageBox(parent, "Text", "Plain", MB_OK);
     EXPECT_FALSE(hasIcon);
+}
+
+// A word longer than a line (a long name, a path) is broken inside: the box stays within the
+// work area however long its words, with its text on several lines, and a plain text keeps its
+// classic width.
+TEST_F(MessageBoxTest, AWordLongerThanALineIsBrokenAndTheBoxStaysOnTheScreen)
+{
+    const RECT work = GetWorkArea();
+    for (const size_t nLength : {size_t(40), size_t(300), size_t(1000)}) {
+        const std::string text = "The name '" + std::string(nLength, 'W') + "' cannot be used.";
+        RECT frame{}, label{}, labelOnScreen{};
+        int lineHeight = 0;
+        backend->WhenIdle([&] {
+            HWND box = OpenBox();
+            GetWindowRect(box, &frame);
+            GetClientRect(GetDlgItem(box, kMessageBoxTextId), &label);
+            GetWindowRect(GetDlgItem(box, kMessageBoxTextId), &labelOnScreen);
+            HWND hLabel = GetDlgItem(box, kMessageBoxTextId);
+            HDC dc = GetDC(hLabel);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(hLabel, WM_GETFONT, 0, 0)));
+            TEXTMETRIC tm{};
+            GetTextMetrics(dc, &tm);
+            lineHeight = tm.tmHeight;
+            SelectObject(dc, old);
+            ReleaseDC(hLabel, dc);
+            backend->Key(VK_RETURN, "\r");
+        });
+        EXPECT_EQ(MessageBox(parent, text.c_str(), "Vostrel", MB_OK | MB_ICONEXCLAMATION), IDOK);
+        EXPECT_GE(frame.left, work.left) << nLength;
+        EXPECT_LE(frame.right, work.right) << nLength << ": " << frame.right - frame.left << " wide";
+        // The text is laid out for the box it stands in, not cut off by it.
+        EXPECT_LT(labelOnScreen.right, frame.right) << nLength;
+        if (nLength >= 300)
+            EXPECT_GT(label.bottom - label.top, 2 * lineHeight) << nLength << ": the text is not broken";
+        else
+            EXPECT_LE(label.right - label.left, 420) << "a short text widened the box";
+    }
 }
 
 namespace {
