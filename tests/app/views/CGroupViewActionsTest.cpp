@@ -103,8 +103,9 @@ TEST_F(GroupViewTest, TheCellButtonOpensTheSettingsDialogOnlyWhileIdle)
 }
 
 // A page a stopped scan cut off (its values partly read) and a file the scan could not read are
-// left out of a group action, whose other pages take it, and their cell buttons open no dialog;
-// each command tells once, in the status bar, which pages it left and why.
+// left out of a group action, whose other pages take it; their cell buttons open no dialog, and
+// Replace All leaves them; each command tells once, in the status bar, which pages it left and
+// why.
 TEST_F(GroupViewTest, PagesNotReadAreLeftOutOfGroupActionsAndTheirDialogs)
 {
     extraPages = {"c.htm"};
@@ -140,6 +141,28 @@ TEST_F(GroupViewTest, PagesNotReadAreLeftOutOfGroupActionsAndTheirDialogs)
     EXPECT_EQ(ContentOf("b.htm", "Keywords"), nullptr) << "the refused dialog made the tag";
     EXPECT_EQ(status(), "Pages that cannot be read are not edited: sub/b.htm: The file holds binary data, not the text of "
                         "an HTML page.");
+
+    // Replace All finds the old keywords only in the page not read: nothing is replaced, and what
+    // is said is why, not that nothing was found.
+    bool boxShown = false;
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND dlg : dialog_automation::ShownDialogs())
+                if (GetDlgItem(dlg, kMessageBoxTextId))
+                    return dlg;
+            return static_cast<HWND>(nullptr);
+        },
+        [&](HWND box) {
+            boxShown = true;
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(box, IDOK)));
+        },
+        nullptr, 100);
+    ASSERT_TRUE(view->SetCurrentCell(1, nKeywords));
+    view->ReplaceAll("old", "new", FALSE);
+    EXPECT_EQ(std::string(pC->GetContent()), "old");
+    EXPECT_EQ(status(), "Pages not read are not edited: c.htm was not read by the scan. Start Scan reads it.");
+    EXPECT_FALSE(boxShown) << "Replace All said it found nothing";
     EXPECT_EQ(app->IsEdited(), 2u) << "a's keywords are edited";
     EXPECT_EQ(PageOf("c.htm")->GetEditState(), 3u);
 }
