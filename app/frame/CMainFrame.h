@@ -180,7 +180,10 @@ private:
     CString m_strSaveFailure;   // why the last WriteProjectFile failed, when not told yet
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
-    UINT m_nFilesRead = 0;   // of those scanned, the pages read whole (not cut off by a stop)
+    // Of those scanned, the pages read whole (not cut off by a stop), and those that could not
+    // be read: the rest the scan did not read.
+    UINT m_nFilesRead = 0;
+    UINT m_nFilesUnreadable = 0;
     // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has
     // not shown yet, and when it last showed them (GetTickCount64).
     static constexpr ULONGLONG kMeterIntervalMs = 40;

@@ -674,6 +674,7 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
 {
     m_nFilesScanned = 0;
     m_nFilesRead = 0;
+    m_nFilesUnreadable = 0;
     m_nFilesToScan = nCount;
     m_nMeterSteps = 0;
     m_nLastMeterUpdate = 0;
@@ -767,8 +768,11 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
         pPage->CreateContentList(pList);
     App().UpdatePageViews(1, pPage);
     ++m_nFilesScanned;
-    if (pPage != nullptr && pPage->GetScanState() == 0)
+    // Counted as the row shows the page: read, not read, or not readable.
+    if (pPage != nullptr && pPage->IsRead())
         ++m_nFilesRead;
+    else if (pPage != nullptr && pPage->GetScanState() == 0)
+        ++m_nFilesUnreadable;
     // A page's worker may wait for this thread (a new tag's column): painting the meter for
     // each of thousands of pages would keep it waiting, so the meter follows a few times a
     // second, and shows the last page at once.
@@ -805,12 +809,14 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
     if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
         pView->ShowPendingColumns();
     CProjectSettings* pSettings = nullptr;
-    if (m_nFilesRead < m_nFilesToScan) {
+    if (m_nFilesRead + m_nFilesUnreadable < m_nFilesToScan) {
         // Stopped (by the user or by a failure) before every page was read: "completed" would
         // not be true, and the pages not read would pass for pages without tags.
-        CString strFormat, strMessage;
+        CString strFormat, strMessage, strUnreadable;
+        if (m_nFilesUnreadable > 0)
+            strUnreadable.Format(IDS_SCAN_STOPPED_UNREADABLE, m_nFilesUnreadable);
         strFormat.LoadString(IDS_SCAN_STOPPED);
-        strMessage.Format(strFormat, m_nFilesRead, m_nFilesToScan);
+        strMessage.Format(strFormat, m_nFilesRead, m_nFilesToScan, strUnreadable.GetString());
         AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
     } else if (app.GetProjectSettings(pSettings) == 0 && pSettings->m_bShowAllFound) {
         if (m_bWarnAfterScan)
@@ -823,6 +829,9 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
             }
         }
     }
+    // Keywords the scan added to pages it then did not read whole are no edits: Close and
+    // Exit ask about the pages a save would write, and only those.
+    app.SetEditState(app.GetPageNodes().HasEdits() == 2 ? 1 : 0);
     app.SetRunState(CVostrelAppModel::runIdle);
     UpdateCommandBars();
     return 1;

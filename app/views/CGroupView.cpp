@@ -4,6 +4,7 @@
 #include "app/views/CEarlierRowsCmd.h"
 #include "app/views/CGroupFrame.h"
 #include "app/views/CPageStatusCell.h"
+#include "app/frame/AppMessages.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaContent.h"
@@ -516,6 +517,8 @@ void CGroupView::DetachPages()
     }
     EmptyUndoLists();
     m_originals.clear();
+    // The pages are about to go: refusals still to be told would name pages no longer there.
+    TakeRefusedEditsText();
     Redraw(GX_INVALIDATE, FALSE);
 }
 
@@ -821,6 +824,14 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
     // itself before it writes here; the view compared that value already.
     if (how == PageWrite::Edit && m_nPrimedBySetting == 0 && PageHolds(pPage, strName, bTitle, strText))
         return 0;
+    // Whatever command it comes from (a fill, a paste, a replace, a cut), a page that shows
+    // nothing of its file takes no value. An undo or redo over such a page gives back what it
+    // holds already, and is left unsaid.
+    if (how != PageWrite::Load && !pPage->IsRead()) {
+        if (how == PageWrite::Edit)
+            NoteRefusedEdit(pPage);
+        return 1;
+    }
     if (how == PageWrite::Edit)
         RememberOriginal(pPage, strName, bTitle);
 
@@ -868,6 +879,74 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
     } else {
         pList->AddContent(strName, strText, bMark, pContent);
     }
+    return 0;
+}
+
+BOOL CGroupView::RowTakesEdits(ROWCOL nRow)
+{
+    CPageNode* pPage = nullptr;
+    return GetRowPage(nRow, pPage) != 0 || pPage->IsRead();
+}
+
+BOOL CGroupView::RefuseEditOfRow(ROWCOL nRow)
+{
+    if (RowTakesEdits(nRow))
+        return FALSE;
+    CPageNode* pPage = nullptr;
+    GetRowPage(nRow, pPage);
+    NoteRefusedEdit(pPage);
+    return TRUE;
+}
+
+void CGroupView::NoteRefusedEdit(CPageNode* pPage)
+{
+    if (pPage == nullptr)
+        return;
+    if (!pPage->GetReadFailure().IsEmpty()) {
+        if (m_refused.unreadable.insert(pPage).second && m_refused.pFirstUnreadable == nullptr)
+            m_refused.pFirstUnreadable = pPage;
+    } else if (m_refused.notRead.insert(pPage).second && m_refused.pFirstNotRead == nullptr) {
+        m_refused.pFirstNotRead = pPage;
+    }
+    // Told once the command is over, with the refusals of all of its cells.
+    if (!m_refused.bTellPosted && GetSafeHwnd() != nullptr && PostMessage(kMsgTellRefusedEdits))
+        m_refused.bTellPosted = TRUE;
+}
+
+CString CGroupView::TakeRefusedEditsText()
+{
+    CString strText;
+    if (const size_t nNotRead = m_refused.notRead.size(); nNotRead == 1)
+        strText.Format(IDS_NOT_READ_ONE, m_refused.pFirstNotRead->GetSitePath().GetString());
+    else if (nNotRead > 1)
+        strText.Format(IDS_NOT_READ_MANY, static_cast<UINT>(nNotRead));
+    CString strUnreadable;
+    if (const CPageNode* pFirst = m_refused.pFirstUnreadable; m_refused.unreadable.size() == 1)
+        strUnreadable.Format(IDS_UNREADABLE_ONE, pFirst->GetSitePath().GetString(), pFirst->GetReadFailure().GetString());
+    else if (m_refused.unreadable.size() > 1)
+        strUnreadable.Format(IDS_UNREADABLE_MANY, static_cast<UINT>(m_refused.unreadable.size()),
+                             pFirst->GetSitePath().GetString(), pFirst->GetReadFailure().GetString());
+    if (!strUnreadable.IsEmpty())
+        strText += (strText.IsEmpty() ? "" : " ") + strUnreadable;
+    const BOOL bPosted = m_refused.bTellPosted;
+    m_refused = RefusedEdits();
+    m_refused.bTellPosted = bPosted;
+    return strText;
+}
+
+BOOL CGroupView::TellRefusedEdits()
+{
+    const CString strText = TakeRefusedEditsText();
+    if (strText.IsEmpty())
+        return FALSE;
+    SayInStatusBar(strText);
+    return TRUE;
+}
+
+LRESULT CGroupView::OnTellRefusedEdits(WPARAM, LPARAM)
+{
+    m_refused.bTellPosted = FALSE;
+    TellRefusedEdits();
     return 0;
 }
 
@@ -1029,6 +1108,10 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
     }
     if (HoldsValue(nRow, nCol, strValue))
         return 0;
+    // Refused before the cell takes the text: no step of undo for what did not happen. The
+    // refusal's telling beeps.
+    if (RefuseEditOfRow(nRow))
+        return 1;
     UINT nResult = 1;
     {
         ScopedCount writing(m_nWritingPage);
@@ -1074,6 +1157,11 @@ BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
 {
     if (RunState() != CVostrelAppModel::runIdle) {
         SayInStatusBar(IDS_EDIT_WAITS_FOR_SCAN);
+        return FALSE;
+    }
+    // Refused at the first key, not after a whole value was typed.
+    if (nCol > kFileColumn && RefuseEditOfRow(nRow)) {
+        TellRefusedEdits();
         return FALSE;
     }
     return CGridViewWrapper::OnStartEditing(nRow, nCol);

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,6 +147,22 @@ public:
     void RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText);
     // The rows of pages such steps changed are drawn again, and the edit state follows.
     void ShowRestoredPages(const std::vector<CPageNode*>& pages);
+    // ---- Pages that take no edits ----
+    // Whether the row's page takes edits: not when the last scan did not read it, or could
+    // not (a row without a page is not refused here).
+    BOOL RowTakesEdits(ROWCOL nRow);
+    // TRUE when the row's page takes no edits: the refusal is noted, to be told with the
+    // others of the same command.
+    BOOL RefuseEditOfRow(ROWCOL nRow);
+    // Notes a page's refused edit. However many cells a command tried to change, its refusals
+    // are told once, in the status bar with a beep, when the command is over.
+    void NoteRefusedEdit(CPageNode* pPage);
+    // Tells the refusals noted so far, now; FALSE when there were none.
+    BOOL TellRefusedEdits();
+    // The text that tells the refusals noted so far, with their causes, which are then
+    // forgotten; empty when there were none.
+    CString TakeRefusedEditsText();
+
     // The cell that shows a page's title or tag; FALSE when no row or column shows it.
     BOOL FindPageCell(CPageNode* pPage, const CString& strTag, BOOL bTitle, ROWCOL& nRow, ROWCOL& nCol);
     // The page's text for a cell: its path or name, its title, or its META content.
@@ -323,6 +340,18 @@ protected:
         UINT bModified = 0;
     };
     std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+    // The pages that refused an edit since their refusals were last told: those the scan did
+    // not read and those it could not, each with the first one met, and whether the telling
+    // is on its way.
+    struct RefusedEdits {
+        std::set<CPageNode*> notRead;
+        std::set<CPageNode*> unreadable;
+        CPageNode* pFirstNotRead = nullptr;
+        CPageNode* pFirstUnreadable = nullptr;
+        BOOL bTellPosted = FALSE;
+    };
+    RefusedEdits m_refused;
+    LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
     // The settings of the META columns, as laid out and as a scan adds them.
     CSettingColumns m_settingColumns;
     // Settings shown by the running scan whose columns wait for the next batch, and the timer

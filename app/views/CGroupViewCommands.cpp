@@ -4,6 +4,7 @@
 #include "app/views/CGroupView.h"
 
 #include "app/views/CGroupFrame.h"
+#include "app/frame/AppMessages.h"
 #include "app/frame/CMainFrame.h"
 #include "app/dialogs/CPreviewDlg.h"
 #include "app/dialogs/CProjSettingsSheet.h"
@@ -81,6 +82,7 @@ ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CGroupView::OnUpdateEditUndo)
 ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CGroupView::OnUpdateEditRedo)
 ON_COMMAND(ID_EDIT_DELETE_META, &CGroupView::OnEditDelete)
 ON_UPDATE_COMMAND_UI(ID_EDIT_DELETE_META, &CGroupView::OnUpdateEditDelete)
+ON_MESSAGE(kMsgTellRefusedEdits, &CGroupView::OnTellRefusedEdits)
 END_MESSAGE_MAP()
 
 namespace {
@@ -231,6 +233,10 @@ void CGroupView::OnViewHtmlSource()
 
 void CGroupView::Beep(LPCTSTR pszFind)
 {
+    // A Replace All whose every match lay in pages that take no edits found them: what it
+    // is told is why nothing was replaced.
+    if (TellRefusedEdits())
+        return;
     CGridViewWrapper::Beep(pszFind);
     // A search that found nothing says so; a beep for anything else (no text to search for)
     // stays a beep.
@@ -543,6 +549,23 @@ void CGroupView::OnGroupActions()
     if (GetSingleCellSelection(strSingle) == 2 || GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 ||
         pSetting == nullptr || pSetting->GetGroupActionState() != 2)
         return;
+    // Pages that take no edits are left out of the group; the setting changes the others.
+    std::vector<CPageNode*> refused;
+    CSelNodesCol taking;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pPage = pages.GetNext(pos);
+        if (pPage->IsRead())
+            taking.AddTail(pPage);
+        else
+            refused.push_back(pPage);
+    }
+    pages.CopyFrom(taking);
+    if (pages.IsEmpty()) {
+        for (CPageNode* pPage : refused)
+            NoteRefusedEdit(pPage);
+        TellRefusedEdits();
+        return;
+    }
     StorePendingCellEdit();
     // The setting changes the pages' contents itself before it shows them: what they held
     // is kept first, so that Undo All can give it back.
@@ -558,6 +581,9 @@ void CGroupView::OnGroupActions()
         ScopedCount primed(m_nPrimedBySetting);
         pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
     }
+    // Told once the action is over, not while its dialog asks what to do.
+    for (CPageNode* pPage : refused)
+        NoteRefusedEdit(pPage);
     UpdateEditState();
 }
 
@@ -622,6 +648,11 @@ void CGroupView::OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol)
     CPageNode* pPage = nullptr;
     if (pSetting == nullptr || GetRowPage(nRow, pPage) != 0)
         return;
+    // The dialog would show, and give a value to, a page that shows nothing of its file.
+    if (RefuseEditOfRow(nRow)) {
+        TellRefusedEdits();
+        return;
+    }
     const CString strName = GetStoredCellValue(0, nCol);
     // The dialog works on the page's content itself: what it held is kept first.
     RememberOriginal(pPage, strName, FALSE);
@@ -881,6 +912,8 @@ BOOL CGroupView::Paste()
             strLeftOut.Format(IDS_PASTE_LEFT_OUT_MANY, m_nPasteCellsLeftOut);
         strSaid += (strSaid.IsEmpty() ? "" : " ") + strLeftOut;
     }
+    if (const CString strRefused = TakeRefusedEditsText(); !strRefused.IsEmpty())
+        strSaid += (strSaid.IsEmpty() ? "" : " ") + strRefused;
     if (!strSaid.IsEmpty())
         SayInStatusBar(strSaid);
     return bDone;

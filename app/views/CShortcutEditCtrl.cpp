@@ -104,14 +104,25 @@ void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strT
         pParam->EnableUndo(bUndo);
 }
 
-BOOL CShortcutEditCtrl::RefusesPageName(ROWCOL nCol)
+BOOL CShortcutEditCtrl::IsRefusedCell(ROWCOL nRow, ROWCOL nCol)
+{
+    return nCol == CGroupView::kFileColumn || !m_pView->RowTakesEdits(nRow);
+}
+
+BOOL CShortcutEditCtrl::RefusesCell(ROWCOL nRow, ROWCOL nCol)
 {
     // The file column names each page's own file: what is typed here would show in the cell
     // without ever reaching the page.
-    if (nCol != CGroupView::kFileColumn)
-        return FALSE;
-    m_pView->SayInStatusBar(IDS_FIELD_NO_PAGE_NAMES);
-    return TRUE;
+    if (nCol == CGroupView::kFileColumn) {
+        m_pView->SayInStatusBar(IDS_FIELD_NO_PAGE_NAMES);
+        return TRUE;
+    }
+    // Nor does a page that shows nothing of its file take a value from here.
+    if (m_pView->RefuseEditOfRow(nRow)) {
+        m_pView->TellRefusedEdits();
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void CShortcutEditCtrl::ReturnKeysToGrid()
@@ -135,12 +146,12 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         // Escape types nothing: as a key it backs out of the edit.
         if (wParam == 0x1B || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
             return 0;
-        if (nCol == CGroupView::kFileColumn) {
+        if (IsRefusedCell(nRow, nCol)) {
             // Keys that would change the text are refused; Ctrl+C and the like still act.
             const bool bChanges = wParam >= 0x20 || wParam == 0x08 || wParam == 0x16 || wParam == 0x18;
             if (!bChanges)
                 return CEdit::WindowProc(message, wParam, lParam);
-            RefusesPageName(nCol);
+            RefusesCell(nRow, nCol);
             return 0;
         }
         if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
@@ -164,7 +175,7 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     if (message == WM_KEYDOWN && wParam == VK_DELETE && m_pView != nullptr) {
         ROWCOL nRow = 0, nCol = 0;
-        if (m_pView->GetCurrentCell(nRow, nCol) && RefusesPageName(nCol))
+        if (m_pView->GetCurrentCell(nRow, nCol) && nRow > 0 && nCol > 0 && RefusesCell(nRow, nCol))
             return 0;
     }
     if (message == WM_KEYDOWN) {

@@ -35,9 +35,11 @@ private:
     BOOL ShowInCurrentCell();
     // Writes a text as a cell's shown value, leaving its page and the undo history alone.
     void ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strText);
-    // Says in the status bar, with a beep, that a page's name is not edited: TRUE for the file
-    // column.
-    BOOL RefusesPageName(ROWCOL nCol);
+    // Says in the status bar, with a beep, why the cell takes nothing typed here: TRUE for the
+    // file column (a page's name) and for a row whose page takes no edits (not read).
+    BOOL RefusesCell(ROWCOL nRow, ROWCOL nCol);
+    // Whether the cell takes nothing typed here (nothing is said).
+    BOOL IsRefusedCell(ROWCOL nRow, ROWCOL nCol);
     // Enter and Escape end the visit to the field: the grid has the keys again.
     void ReturnKeysToGrid();
 

@@ -74,6 +74,8 @@ UINT CPageNode::GetModifiedContents(CMetaContentList& list) const
 
 UINT CPageNode::GetEditState() const
 {
+    if (!IsRead())
+        return 3;
     if (m_bTitleEdited)
         return 2;
     if (m_pContents && m_pContents->GetState() == 2)
@@ -85,7 +87,7 @@ UINT CPageNode::GetCellState() const
 {
     if (!m_pContents)
         return 1;
-    if (m_pContents->GetState() == 2)
+    if (m_pContents->GetState() == 2 && IsRead())
         return 2;
     return m_nScanState;
 }

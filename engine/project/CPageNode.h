@@ -31,9 +31,11 @@ public:
     // Appends every modified content to the list (which should only borrow them); 0 when one
     // was found, 1 when none was or the page has no contents.
     UINT GetModifiedContents(CMetaContentList& list) const;
-    // 2 when the title was edited or a content is modified, 3 otherwise.
+    // 2 when the title was edited or a content is modified, 3 otherwise; always 3 for a page the
+    // last scan did not read (IsRead), whatever marks reached it.
     UINT GetEditState() const;
-    // The page-status cell: 1 without contents, 2 with a modified content, else the scan state.
+    // The page-status cell: 1 without contents, 2 with a modified content of a page read, else
+    // the scan state.
     UINT GetCellState() const;
     // 0 with the page's contents, 1 when it has none yet.
     UINT GetContentList(CMetaContentList*& pList) const;
@@ -63,6 +65,10 @@ public:
     // could. A page that could not be read shows so in the views and is never written by a save.
     void SetReadFailure(const CString& strText) { m_strReadFailure = strText; }
     const CString& GetReadFailure() const { return m_strReadFailure; }
+    // Whether the page shows what its file holds: the last scan read it whole. A page the scan
+    // never came to, or could not read, shows nothing of its own tags; a value given to it would
+    // replace one the user never saw, so it takes no edits and no save writes it.
+    bool IsRead() const { return m_nScanState == 0 && m_strReadFailure.IsEmpty(); }
     // The page's path below the project folder ("en/guide.html"): how the user knows the page
     // in a site where many pages share a name. The name alone for a node outside a project tree.
     CString GetSitePath() const;

@@ -508,6 +508,8 @@ constexpr LPCTSTR kPageAppendOnly =
     "it was.";
 constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
+constexpr LPCTSTR kNotReadByScan =
+    "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
 
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
@@ -818,9 +820,12 @@ PageResult PreparePage(PendingPage& pending)
     CPageNode* pPage = pending.pPage;
     pPage->GetFullPath(pending.strPath);
     const CString& strPath = pending.strPath;
-    // Edits made to a page the scan could not read would go into tags the user never saw.
+    // Edits made to a page the scan could not read, or did not come to (a stopped scan), would
+    // go into tags the user never saw.
     if (!pPage->GetReadFailure().IsEmpty())
         return pending.Fail(kNotReadWhenScanned);
+    if (!pPage->IsRead())
+        return pending.Fail(kNotReadByScan);
     // Every selected page is rewritten and backed up, edited or not: a page without edits comes
     // out byte for byte as it was.
     pPage->GetModifiedContents(pending.edited);

@@ -12,11 +12,14 @@ namespace {
 
 class PageNodeTest : public EngineTest {
 protected:
-    // Makes a node of the kind under the parent (or alone), owned by the parent's children.
+    // Makes a node of the kind under the parent (or alone), owned by the parent's children; a
+    // page as a scan read it.
     CPageNode* Add(CPageNode* pParent, UINT nKind, const char* name)
     {
         auto pNode = std::make_unique<CPageNode>();
         pNode->SetKind(nKind);
+        if (nKind == CPageNode::kindPage)
+            pNode->SetScanState(0);
         pNode->SetName(name);
         pNode->SetParent(pParent);
         CPageNode* pRaw = pNode.get();
@@ -78,6 +81,7 @@ TEST_F(PageNodeTest, CellStateFollowsScanAndEdits)
 TEST_F(PageNodeTest, TitleEditCountsAsEdit)
 {
     CPageNode page;
+    page.SetScanState(0);
     page.SetTitleModified(1);
     EXPECT_EQ(page.GetEditState(), 2u);
     CMetaContentList modified(FALSE);
@@ -168,6 +172,52 @@ TEST_F(PageNodeTest, SelectionEditsAndFlags)
     ASSERT_EQ(copy.GetCount(), 2);
     EXPECT_EQ(copy.GetHead(), pA);
     EXPECT_EQ(copy.GetTail(), pB);
+}
+
+// A page the last scan did not come to (a stopped scan), or could not read (a binary file), shows
+// nothing of its file: whatever marks reach it, it is no edited page, so no save is handed it
+// and no question to save waits for it. Read again, its marks count.
+TEST_F(PageNodeTest, APageNotReadIsNoEditedPageWhateverItsMarks)
+{
+    CPageNodeCol tree;
+    auto pRoot = std::make_unique<CPageNode>();
+    tree.InitRootNode("/site", pRoot.get());
+    CPageNode* pFolder = Add(pRoot.get(), CPageNode::kindFolder, "site");
+    tree.AddTail(pRoot.release());
+    CPageNode* pRead = Add(pFolder, CPageNode::kindPage, "read.htm");
+    CPageNode* pNotRead = Add(pFolder, CPageNode::kindPage, "notread.htm");
+    CPageNode* pBinary = Add(pFolder, CPageNode::kindPage, "binary.htm");
+    pNotRead->SetScanState(1);
+    pBinary->SetReadFailure("The file holds binary data, not the text of an HTML page.");
+    EXPECT_TRUE(pRead->IsRead());
+    EXPECT_FALSE(pNotRead->IsRead());
+    EXPECT_FALSE(pBinary->IsRead());
+
+    for (CPageNode* pPage : {pNotRead, pBinary}) {
+        AddContent(pPage, "Description", 1);
+        pPage->SetTitleModified(1);
+        EXPECT_EQ(pPage->GetEditState(), 3u) << pPage->GetName().GetString();
+        EXPECT_NE(pPage->GetCellState(), 2u) << pPage->GetName().GetString();
+    }
+    EXPECT_EQ(tree.HasEdits(), 3u);
+    CSelNodesCol edited;
+    EXPECT_EQ(tree.CollectEditedPages(edited), 1u);
+    CSelNodesCol selection;
+    selection.AddTail(pNotRead);
+    selection.AddTail(pBinary);
+    EXPECT_EQ(selection.HasEdits(), 3u);
+
+    AddContent(pRead, "Description", 1);
+    EXPECT_EQ(tree.HasEdits(), 2u);
+    EXPECT_EQ(tree.CollectEditedPages(edited), 0u);
+    ASSERT_EQ(edited.GetCount(), 1);
+    EXPECT_EQ(edited.GetHead(), pRead);
+
+    // Read whole by the next scan, the page's marks are edits again.
+    pNotRead->SetScanState(0);
+    EXPECT_EQ(pNotRead->GetEditState(), 2u);
+    EXPECT_EQ(selection.HasEdits(), 2u);
+    tree.DeleteAll();
 }
 
 } // namespace

@@ -158,14 +158,15 @@ protected:
         m_root.SetKind(CPageNode::kindRoot);
     }
 
-    // A page node of a path, with an edited Keywords content; the file is written unless
-    // content is null.
+    // A page node of a path, as a scan read it, with an edited Keywords content; the file is
+    // written unless content is null.
     CPageNode* Page(const fs::path& path, const std::string* pContent = &kPage)
     {
         if (pContent != nullptr)
             WriteFileBytes(path, *pContent);
         auto pPage = std::make_unique<CPageNode>();
         pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
         pPage->SetName(path.filename().c_str());
         pPage->SetFolder(path.parent_path().c_str());
         CMetaContentList* pList = nullptr;
@@ -731,6 +732,7 @@ bool IsBackupName(const std::string& strName)
     for (const auto& entry : fs::directory_iterator(site)) {
         auto pPage = std::make_unique<CPageNode>();
         pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
         pPage->SetName(entry.path().filename().c_str());
         pPage->SetFolder(site.c_str());
         CMetaContentList* pList = nullptr;
@@ -882,8 +884,8 @@ protected:
         m_root.AddChild(pFolder.release());
     }
 
-    // The page of a path within the site (its folders made as nodes on the way), with the
-    // Keywords value edited to the text; the file itself is the test's business.
+    // The page of a path within the site (its folders made as nodes on the way), as a scan read
+    // it, with the Keywords value edited to the text; the file itself is the test's business.
     CPageNode* SitePage(const std::string& path, const char* keywords)
     {
         CPageNode* pParent = m_pSiteNode;
@@ -910,6 +912,7 @@ protected:
         }
         auto pPage = std::make_unique<CPageNode>();
         pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
         pPage->SetName(relative.filename().c_str());
         pPage->SetFolder(folder.c_str());
         pPage->SetParent(pParent);
@@ -1070,6 +1073,44 @@ TEST_F(SiteSaveTest, PagesReportedNotSavedAreNotTouched)
     }
     EXPECT_TRUE(BackupsIn(m_site).empty());
     EXPECT_TRUE(SaveCopiesIn(m_site).empty());
+}
+
+// Pages a stopped scan did not come to, and pages it could not read, handed to a save with edits
+// that reached them: the save leaves them byte for byte as they are, makes no backup of them,
+// and says why; the page the scan read is saved beside them.
+TEST_F(SiteSaveTest, PagesTheScanDidNotReadAreNeverWritten)
+{
+    const std::string strWide("\xFF\xFE<\0h\0t\0m\0l\0>\0", 14);
+    WriteFileBytes(m_site / "read.htm", kPage);
+    WriteFileBytes(m_site / "notread.htm", kPage);
+    WriteFileBytes(m_site / "wide.htm", strWide);
+    CPageNode* pRead = SitePage("read.htm", "new");
+    CPageNode* pNotRead = SitePage("notread.htm", "new");
+    CPageNode* pWide = SitePage("wide.htm", "new");
+    pNotRead->SetScanState(1);
+    pNotRead->SetTitleModified(1);
+    pWide->SetReadFailure("The page is written in UTF-16, a charset this program does not write: it is left as it is.");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    for (const char* name : {"notread.htm", "wide.htm"})
+        fs::last_write_time(m_site / name, old);
+
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(m_site / "read.htm"), Saved("new"));
+    EXPECT_EQ(ReadFileBytes(m_site / "notread.htm"), kPage);
+    EXPECT_EQ(ReadFileBytes(m_site / "wide.htm"), strWide);
+    for (const char* name : {"notread.htm", "wide.htm"})
+        EXPECT_EQ(fs::last_write_time(m_site / name), old) << name;
+    EXPECT_EQ(BackupsIn(m_site), std::vector<std::string>{"read.htm.old"});
+    EXPECT_TRUE(SaveCopiesIn(m_site).empty());
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 1u);
+    EXPECT_EQ(sink.Lines(),
+              (std::vector<std::string>{
+                  "NOTREAD.HTM : Not saved: the scan did not read the page, so its tags are not known. Start Scan "
+                  "reads it.",
+                  "WIDE.HTM : Not saved: the page could not be read when it was scanned, so its tags are not known. "
+                  "Scan it again first."}));
+    EXPECT_EQ(KeywordsModified(pRead), 0u);
 }
 
 // Every folder has its index page: a failure names the page by its path in the site, and a

@@ -52,12 +52,14 @@ protected:
         m_root.SetKind(CPageNode::kindRoot);
     }
 
-    // A page node of a file in the scratch folder, with an edited Keywords content.
+    // A page node of a file in the scratch folder, as a scan read it, with an edited Keywords
+    // content.
     CPageNode* Page(const std::string& name, const std::string& content = kPage)
     {
         WriteFileBytes(TempDir() / name, content);
         auto pPage = std::make_unique<CPageNode>();
         pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
         pPage->SetName(name.c_str());
         pPage->SetFolder(TempDir().string().c_str());
         CMetaContentList* pList = nullptr;

@@ -256,7 +256,8 @@ void SECCustomStatusBar::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     const CSize extent = pDC->GetTextExtent(text);
     const int oldMode = pDC->SetBkMode(TRANSPARENT);
     int x = rect.left + 1;
-    UINT options = 0;
+    // A text longer than its pane ends at the pane's edge, not over the panes beside it.
+    UINT options = ETO_CLIPPED;
     COLORREF oldText = CLR_INVALID, oldBack = CLR_INVALID;
     UINT oldAlign = GDI_ERROR;
     if (extra && (extra->fActive & SBP_FOREGROUND))

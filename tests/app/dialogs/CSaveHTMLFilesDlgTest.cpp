@@ -26,6 +26,8 @@ protected:
             CPageNode* page = Add(root, CPageNode::kindPage, name);
             page->SetFolder(temp.Path().c_str());
             page->SetTitle("Old");
+            // As a scan read it: a page not read is never saved.
+            page->SetScanState(0);
             pages.push_back(page);
         }
     }

@@ -1,6 +1,6 @@
 // The setting-driven parts of the project grid: the keywords group action over many pages and
-// its Undo All, the cell button opening the setting's dialog, and the page-status pictures'
-// place in the file cells.
+// its Undo All, the cell button opening the setting's dialog, both refused for pages not read,
+// and the page-status pictures' place in the file cells.
 #include "tests/app/GroupViewFixture.h"
 
 #include "app/values/CGroupKeywordsDlg.h"
@@ -100,6 +100,71 @@ TEST_F(GroupViewTest, TheCellButtonOpensTheSettingsDialogOnlyWhileIdle)
     ASSERT_NE(ContentOf("b.htm", "Keywords"), nullptr);
     EXPECT_EQ(ContentOf("b.htm", "Keywords")->GetModified(), 0u);
     EXPECT_EQ(PageOf("b.htm")->GetEditState(), 3u) << "a cancelled dialog edits nothing";
+}
+
+// A page a stopped scan cut off (its values partly read) and a file the scan could not read are
+// left out of a group action, whose other pages take it; their cell buttons open no dialog, and
+// Replace All leaves them; each command tells once, in the status bar, which pages it left and
+// why.
+TEST_F(GroupViewTest, PagesNotReadAreLeftOutOfGroupActionsAndTheirDialogs)
+{
+    extraPages = {"c.htm"};
+    OpenSite(true);
+    CMetaContent* pA = GiveKeywords(PageOf("a.htm"), "red", {"alpha"});
+    CMetaContent* pC = GiveKeywords(PageOf("c.htm"), "old", {"extra"});
+    PageOf("c.htm")->SetScanState(1);
+    PageOf("b.htm")->SetReadFailure("The file holds binary data, not the text of an HTML page.");
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    const auto status = [&] {
+        backend->ProcessMessages();
+        return std::string(Frame().GetStatusBar().GetPaneText(0));
+    };
+
+    Select(*view, CGXRange().SetCols(nKeywords, nKeywords));
+    bool opened = false;
+    FillDialog(*backend, CGroupKeywordsDlg::IDD, DialogFill{{}, {{CGroupKeywordsDlg::kIdReplaceAction, BST_CHECKED}}, IDOK, {}}, &opened);
+    view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(std::string(pA->GetContent()), "alpha");
+    EXPECT_EQ(std::string(pC->GetContent()), "old");
+    EXPECT_EQ(pC->GetModified(), 0u);
+    EXPECT_EQ(ContentOf("b.htm", "Keywords"), nullptr);
+    EXPECT_EQ(status(), "Pages not read are not edited: c.htm was not read by the scan. Start Scan reads it. Pages "
+                        "that cannot be read are not edited: sub/b.htm: The file holds binary data, not the text of an "
+                        "HTML page.");
+
+    opened = false;
+    FillDialog(*backend, CKeywordsDlg::IDD, DialogFill{{}, {}, IDOK, {}}, &opened);
+    view->OnClickedButtonRowCol(RowOf("b.htm"), nKeywords);
+    backend->ProcessMessages();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(ContentOf("b.htm", "Keywords"), nullptr) << "the refused dialog made the tag";
+    EXPECT_EQ(status(), "Pages that cannot be read are not edited: sub/b.htm: The file holds binary data, not the text of "
+                        "an HTML page.");
+
+    // Replace All finds the old keywords only in the page not read: nothing is replaced, and what
+    // is said is why, not that nothing was found.
+    bool boxShown = false;
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND dlg : dialog_automation::ShownDialogs())
+                if (GetDlgItem(dlg, kMessageBoxTextId))
+                    return dlg;
+            return static_cast<HWND>(nullptr);
+        },
+        [&](HWND box) {
+            boxShown = true;
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(box, IDOK)));
+        },
+        nullptr, 100);
+    ASSERT_TRUE(view->SetCurrentCell(1, nKeywords));
+    view->ReplaceAll("old", "new", FALSE);
+    EXPECT_EQ(std::string(pC->GetContent()), "old");
+    EXPECT_EQ(status(), "Pages not read are not edited: c.htm was not read by the scan. Start Scan reads it.");
+    EXPECT_FALSE(boxShown) << "Replace All said it found nothing";
+    EXPECT_EQ(app->IsEdited(), 2u) << "a's keywords are edited";
+    EXPECT_EQ(PageOf("c.htm")->GetEditState(), 3u);
 }
 
 TEST_F(GroupViewTest, StatusPicturesSitLeftCentredAndClippedWithTheTextAfterThem)
