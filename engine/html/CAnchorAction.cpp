@@ -42,9 +42,9 @@ void CTitleAction::SetDescription(LPCSTR)
 
 void CTitleAction::ReportLinks()
 {
+    // An empty title is still the page's first: a later one is not its title.
     m_strDescription.TrimRight();
-    if (!m_strDescription.IsEmpty())
-        OnTitle(m_strDescription);
+    OnTitle(m_strDescription);
 }
 
 BOOL CImageAction::OnTagComplete()

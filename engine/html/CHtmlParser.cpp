@@ -257,6 +257,8 @@ void CHtmlParser::OnCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lps
 
 void CHtmlParser::OnTitle(LPCSTR lpszTitle)
 {
+    if (std::exchange(m_bTitleSeen, TRUE) || lpszTitle == nullptr || *lpszTitle == '\0')
+        return;
     if (m_pSink != nullptr)
         m_pSink->OnTitle(lpszTitle);
 }

@@ -121,4 +121,7 @@ private:
     // The start tag being read opens a picture, unless it closes itself ("<svg ... />").
     BOOL m_bPictureStart = FALSE;
     BOOL m_bSlashBeforeTagEnd = FALSE;
+    // The page's first TITLE element is its title, as browsers and the save take it; later ones
+    // are reported no more, even when the first is empty.
+    BOOL m_bTitleSeen = FALSE;
 };

@@ -47,4 +47,14 @@ TEST(HtmlParserTitleTest, APictureThatClosesItselfHidesNoTitleAfterIt)
     EXPECT_EQ(Titles("<title>Page</title><svg><title>Cut</title>"), Lines({"title Page"}));
 }
 
+TEST(HtmlParserTitleTest, ThePagesFirstTitleIsItsTitle)
+{
+    // The save rewrites the first TITLE element: the grid shows the same one.
+    EXPECT_EQ(Titles("<head><title>First</title></head><body><div><title>Second</title></div>"),
+              Lines({"title First"}));
+    EXPECT_EQ(Titles("<svg><title>Icon</title></svg><title>Page</title><title>Later</title>"), Lines({"title Page"}));
+    // An empty first title leaves the page untitled, as a browser shows it.
+    EXPECT_EQ(Titles("<title> </title><title>Later</title>"), Lines());
+}
+
 } // namespace
