@@ -924,6 +924,47 @@ void CGroupView::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRec
         CGridViewWrapper::DrawSelectedCell(pDC, nRow, nCol, rect);
 }
 
+BOOL CGroupView::HoldsKeys() const
+{
+    const HWND hGrid = GetSafeHwnd();
+    const HWND hFocus = ::GetFocus();
+    return hGrid != nullptr && hFocus != nullptr && (hFocus == hGrid || ::IsChild(hGrid, hFocus));
+}
+
+void CGroupView::DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    if (pDC == nullptr || pDC->IsPrinting() || HoldsKeys()) {
+        CGridViewWrapper::DrawCurrentCellFrame(pDC, nRow, nCol, rect);
+        return;
+    }
+    // Without the keys the current cell keeps a thin grey frame, apart from the thick one of
+    // the keys: the user sees where the keys come back to, and that they are elsewhere now.
+    CRect mark = rect;
+    mark.DeflateRect(1, 1);
+    ::FrameRect(pDC->GetSafeHdc(), &mark, ::GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
+BOOL CGroupView::HandleSetFocus(CWnd* pOldWnd)
+{
+    const BOOL bResult = CGridViewWrapper::HandleSetFocus(pOldWnd);
+    RedrawCurrentCellFrame();
+    return bResult;
+}
+
+BOOL CGroupView::HandleKillFocus(CWnd* pNewWnd)
+{
+    const BOOL bResult = CGridViewWrapper::HandleKillFocus(pNewWnd);
+    RedrawCurrentCellFrame();
+    return bResult;
+}
+
+void CGroupView::RedrawCurrentCellFrame()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (GetSafeHwnd() != nullptr && GetCurrentCell(nRow, nCol))
+        RedrawRange(CGXRange(nRow, nCol, nRow, nCol), GX_INVALIDATE, FALSE);
+}
+
 // ---- Writing cells ----
 
 void CGroupView::RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle)

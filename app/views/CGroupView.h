@@ -147,6 +147,12 @@ public:
     BOOL CutRangeList(CGXRangeList& selList, BOOL bStyleOnly) override;
     // Selected cells already carry the highlight colours: nothing is inverted over them.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    // The current cell's frame is thick while the grid (or its cell's editor) holds the keys
+    // and thin and grey while they are elsewhere, and is drawn again as they come and go.
+    void DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    BOOL HandleSetFocus(CWnd* pOldWnd) override;
+    BOOL HandleKillFocus(CWnd* pNewWnd) override;
+    BOOL HoldsKeys() const;
     // Writes a text into the row's page: the Title column the title, a META column the content
     // named by the column's header; the file column refuses (1).
     // Load stores what the page holds, unmarked; Edit marks the page; Restore (undo and redo)
@@ -269,6 +275,7 @@ protected:
     // settings it shows: the columns' record can be trusted.
     BOOL TrustsColumnRecord();
     void WidenFileColumns();
+    void RedrawCurrentCellFrame();
     // The columns' widths are noted by their headers before the grid is filled again, and
     // given back to the columns of those headers after.
     void NoteColumnWidths();
