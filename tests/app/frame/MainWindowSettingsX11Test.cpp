@@ -414,15 +414,8 @@ TEST_F(MainWindowSettingsX11Test, TheSortTheColumnsOrderAndWidthsStayThroughFold
     page("b.htm", "Alpha Ωμέγα", "Zweite Straße", "blau", "");
     page("sub/c.htm", "Bravo é", "日本 三", "gelb", "");
     page("sub/d.htm", "Charlie ß", "Четвёртая", "weiß", "");
-    std::filesystem::create_directories(dir.Path() + "/config");
-    CMetaSettingList* pList = nullptr;
-    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
-    for (const char* pszName : {"Description", "Keywords"}) {
-        CMetaSetting* pSetting = nullptr;
-        ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
-        pSetting->SetShow(1);
-    }
-    ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+    SaveCatalogueShowing({"Description", "Keywords"});
+    ASSERT_FALSE(HasFatalFailure());
     OpenSiteProject(1);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(XdoNow("key F5"));
