@@ -803,11 +803,14 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
 {
     ClearProgressMeter();
     CVostrelApp& app = App();
-    // The columns of the last settings the scan showed are added before anything is said.
+    // The columns of the last settings the scan showed are added before anything is said, and
+    // the rows sorted by the values the scan read, as the user sorted them.
     CGroupDoc* pDoc = nullptr;
     CGroupView* pView = nullptr;
-    if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr)
+    if (app.FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr) {
         pView->ShowPendingColumns();
+        pView->ApplyUserSort();
+    }
     CProjectSettings* pSettings = nullptr;
     if (m_nFilesRead + m_nFilesUnreadable < m_nFilesToScan) {
         // Stopped (by the user or by a failure) before every page was read: "completed" would

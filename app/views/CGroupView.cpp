@@ -17,6 +17,7 @@
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXHotSpotEdit.h"
+#include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/CGXRangeList.h"
@@ -31,6 +32,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(CGroupView, CGridViewWrapper)
@@ -173,17 +175,27 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
         headers.Add(CString("Title"));
     ROWCOL nColumn = m_bShowTitle ? 3 : 2;
     m_settingColumns.Reset(nColumn);
+    std::vector<CMetaSetting*> shown;
+    std::vector<CString> names;
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pSetting = list.GetNext(pos);
         UINT bShow = 0;
         pSetting->GetShow(bShow);
         if (!bShow)
             continue;
-        pSetting->SetColumn(nColumn++);
-        m_settingColumns.Append(pSetting);
-        CString strName;
-        pSetting->GetName(strName);
-        headers.Add(strName);
+        shown.push_back(pSetting);
+        names.emplace_back();
+        pSetting->GetName(names.back());
+    }
+    // The columns stand as the user moved them; the record of columns, which places the
+    // settings a scan shows by the catalogue's order, knows them only while they stand in it.
+    const std::vector<size_t> order = m_userLayout.Arrange(names);
+    const bool bCatalogueOrder = std::is_sorted(order.begin(), order.end());
+    for (const size_t n : order) {
+        shown[n]->SetColumn(nColumn++);
+        if (bCatalogueOrder)
+            m_settingColumns.Append(shown[n]);
+        headers.Add(names[n]);
     }
     list.SetNextOrdinal(nColumn);
     const ROWCOL nCount = static_cast<ROWCOL>(headers.GetSize());
@@ -215,13 +227,14 @@ UINT CGroupView::SetUpColumns(CMetaSettingList& list)
 
 ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSetting)
 {
-    // The catalogue's order, whatever order a scan finds the tags in: the new column follows
-    // the columns of the settings before it in the catalogue. A column added at the end
-    // instead would put the columns in a new order at every scan and every start.
-    std::set<std::string> shownNames;
+    // The catalogue's place, whatever order a scan finds the tags in: the new column follows
+    // the column of the setting before it in the catalogue, wherever the user has moved that
+    // one. A column added at the end instead would put the columns in a new order at every
+    // scan and every start.
+    std::map<std::string, ROWCOL> shown;
     const ROWCOL nFirst = FirstSettingColumn();
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
-        shownNames.insert(TagKey(GetStoredCellValue(0, nCol)));
+        shown.emplace(TagKey(GetStoredCellValue(0, nCol)), nCol);
     ROWCOL nCol = nFirst;
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pOther = list.GetNext(pos);
@@ -229,8 +242,8 @@ ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSe
             break;
         CString strName;
         pOther->GetName(strName);
-        if (shownNames.count(TagKey(strName)) != 0)
-            ++nCol;
+        if (const auto found = shown.find(TagKey(strName)); found != shown.end())
+            nCol = found->second + 1;
     }
     return std::min<ROWCOL>(nCol, GetColCount() + 1);
 }
@@ -337,15 +350,10 @@ void CGroupView::ShowPendingColumns()
     std::vector<ROWCOL> places;
     if (m_settingColumns.Covers(GetColCount())) {
         places = m_settingColumns.InsertAll(batch);
-    } else {
-        // The columns were moved since the settings came: their order is the user's now, and
-        // the new ones follow them.
-        std::stable_sort(batch.begin(), batch.end(),
-                         [](const CSettingColumns::Added& a, const CSettingColumns::Added& b) { return a.nOrder < b.nOrder; });
-        for (size_t n = 0; n < batch.size(); ++n) {
-            places.push_back(GetColCount() + 1 + static_cast<ROWCOL>(n));
-            batch[n].pSetting->SetColumn(places.back());
-        }
+    } else if (CMetaSettingList* pList = Catalogue()) {
+        // The columns were moved since the settings came: the user's order stands, and each new
+        // column goes where the catalogue puts it, after the column of the setting before it.
+        places = PlaceAmongMovedColumns(*pList, batch);
     }
     {
         // Nothing is drawn until the whole batch stands.
@@ -391,6 +399,50 @@ void CGroupView::ShowPendingColumns()
     Redraw(GX_INVALIDATE, FALSE);
 }
 
+std::vector<ROWCOL> CGroupView::PlaceAmongMovedColumns(CMetaSettingList& list, std::vector<CSettingColumns::Added>& batch)
+{
+    const ROWCOL nFirst = FirstSettingColumn();
+    std::unordered_map<std::string, size_t> standing;
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        standing.emplace(TagKey(GetStoredCellValue(0, nCol)), standing.size());
+    std::set<const CMetaSetting*> added;
+    for (const CSettingColumns::Added& one : batch)
+        added.insert(one.pSetting);
+    // Every column there will be, in the catalogue's order.
+    std::vector<CString> names;
+    std::vector<CMetaSetting*> settings;
+    std::set<std::string> found;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CMetaSetting* pSetting = list.GetNext(pos);
+        CString strName;
+        pSetting->GetName(strName);
+        if (added.count(pSetting) != 0 || standing.count(TagKey(strName)) != 0) {
+            names.push_back(strName);
+            settings.push_back(pSetting);
+            found.insert(TagKey(strName));
+        }
+    }
+    // A column the catalogue no longer names still takes its place among the others.
+    for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
+        if (found.count(TagKey(GetStoredCellValue(0, nCol))) == 0) {
+            names.push_back(GetStoredCellValue(0, nCol));
+            settings.push_back(nullptr);
+        }
+    std::vector<CSettingColumns::Added> placed;
+    std::vector<ROWCOL> places;
+    ROWCOL nCol = nFirst;
+    for (const size_t n : CUserGridLayout::Arrange(names, standing)) {
+        if (settings[n] != nullptr && added.count(settings[n]) != 0) {
+            settings[n]->SetColumn(nCol);
+            placed.push_back(CSettingColumns::Added{settings[n], n});
+            places.push_back(nCol);
+        }
+        ++nCol;
+    }
+    batch.swap(placed);
+    return places;
+}
+
 BOOL CGroupView::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed)
 {
     m_settingColumns.Reset(FirstSettingColumn());
@@ -401,6 +453,109 @@ BOOL CGroupView::StoreMoveDataCols(const CGXRange& range, const CDWordArray& ord
 {
     m_settingColumns.Reset(FirstSettingColumn());
     return CGridViewWrapper::StoreMoveDataCols(range, order);
+}
+
+BOOL CGroupView::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags, int nMode)
+{
+    const BOOL bMoved = CGridViewWrapper::MoveCols(nFromCol, nToCol, nDestCol, nFlags, nMode);
+    if (bMoved && m_nLoading == 0) {
+        // The META columns stand in the user's order from now on, whatever fills the grid.
+        std::vector<CString> names;
+        for (ROWCOL nCol = FirstSettingColumn(); nCol <= GetColCount(); ++nCol)
+            names.push_back(GetStoredCellValue(0, nCol));
+        m_userLayout.SetOrder(names);
+    }
+    return bMoved;
+}
+
+BOOL CGroupView::CanDragSelectedCols(ROWCOL nFirst, ROWCOL nLast)
+{
+    // A row finds its page in the file column and its title in the column after it: those two
+    // stay first; the META columns move among themselves.
+    return nFirst >= FirstSettingColumn() && CGridViewWrapper::CanDragSelectedCols(nFirst, nLast);
+}
+
+BOOL CGroupView::CanDropSelectedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
+{
+    return nDest >= FirstSettingColumn() && CGridViewWrapper::CanDropSelectedCols(nFirst, nLast, nDest);
+}
+
+void CGroupView::SortRows(CGXRange sortRange, const CObArray& sortInfo, UINT nFlags)
+{
+    {
+        ScopedCount sorting(m_nSorting);
+        CGridViewWrapper::SortRows(sortRange, sortInfo, nFlags);
+    }
+    if (m_nArranging != 0)
+        return;
+    // All the rows sorted by one column: they are kept so whatever fills the grid again.
+    const auto* pKey = sortInfo.GetSize() == 1 ? static_cast<const CGXSortInfo*>(sortInfo.GetAt(0)) : nullptr;
+    const BOOL bAllRows = sortRange.IsTable() || sortRange.IsCols() || (sortRange.top <= 1 && sortRange.bottom >= GetRowCount());
+    if (pKey != nullptr && bAllRows && pKey->nRC >= 1 && pKey->nRC <= GetColCount())
+        m_userLayout.SetSort(GetStoredCellValue(0, pKey->nRC), pKey->IsAscending() != FALSE);
+    else
+        m_userLayout.ForgetSort();
+}
+
+BOOL CGroupView::StoreMoveDataRows(const CGXRange& range, const CDWordArray& order)
+{
+    // Rows put in another order by anything but a sort, an undone sort among them, stand in no
+    // sorted order any more.
+    if (m_nSorting == 0)
+        m_userLayout.ForgetSort();
+    return CGridViewWrapper::StoreMoveDataRows(range, order);
+}
+
+BOOL CGroupView::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bProcessed)
+{
+    if (m_nLoading == 0)
+        m_userLayout.ForgetSort();
+    return CGridViewWrapper::StoreMoveRows(nFromRow, nToRow, nDestRow, bProcessed);
+}
+
+void CGroupView::ApplyUserSort()
+{
+    const std::optional<CUserGridLayout::Sort>& sort = m_userLayout.GetSort();
+    if (!sort || GetRowCount() < 2)
+        return;
+    ROWCOL nKey = 0;
+    for (ROWCOL nCol = 1; nCol <= GetColCount() && nKey == 0; ++nCol)
+        if (TagKey(GetStoredCellValue(0, nCol)) == CUserGridLayout::Key(sort->strColumn))
+            nKey = nCol;
+    if (nKey == 0)
+        return;
+    // The current cell stays on its page, wherever the page's row goes.
+    ROWCOL nRow = 0, nCol = 0;
+    CPageNode* pPage = nullptr;
+    const BOOL bCurrent = GetCurrentCell(nRow, nCol) && GetRowPage(nRow, pPage) == 0;
+    {
+        ScopedCount arranging(m_nArranging);
+        UndoOff undoOff(*this);
+        CGXSortInfoArray keys;
+        keys.Add(CGXSortInfo(nKey, CGXSortInfo::alphanumeric, sort->bAscending ? CGXSortInfo::ascending : CGXSortInfo::descending));
+        SortRows(CGXRange().SetRows(1, GetRowCount()), keys);
+    }
+    if (bCurrent && FindRowOfPage(nullptr, pPage, nRow) == 0)
+        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_SCROLLINVIEW);
+}
+
+void CGroupView::NoteColumnWidths()
+{
+    for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {
+        const CString strHeader = GetStoredCellValue(0, nCol);
+        const int nWidth = CGridViewWrapper::GetColWidth(nCol);
+        if (!strHeader.IsEmpty() && nWidth > 0)
+            m_userLayout.SetWidth(strHeader, nWidth);
+    }
+}
+
+void CGroupView::ApplyUserWidths()
+{
+    for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {
+        const std::optional<int> nWidth = m_userLayout.GetWidth(GetStoredCellValue(0, nCol));
+        if (nWidth && *nWidth != CGridViewWrapper::GetColWidth(nCol))
+            SetColWidth(nCol, nCol, *nWidth, nullptr, 0, gxDo);
+    }
 }
 
 void CGroupView::LoadPages(CSelNodesCol& pages)
@@ -427,6 +582,8 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         m_settingColumns.Reset(FirstSettingColumn());
         m_pendingColumns.clear();
         StopColumnBatch();
+        // The widths the columns have now, the user's among them, come back with the columns.
+        NoteColumnWidths();
         // The current cell goes with its control: an editor left shown and bound to a cell of
         // the old list would keep its window where that cell was, and blank the new cell.
         DropCurrentCell();
@@ -444,10 +601,12 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
             SetUpColumns(*pList);
             SetRowCount(0, 0);
             WidenFileColumns();
+            ApplyUserWidths();
         }
         if (nRows > 0 && pList != nullptr) {
             SetUpColumns(*pList);
             WidenFileColumns();
+            ApplyUserWidths();
             SetFrozenCols(bProject && pSettings->m_bFreezeFileColumn ? 1 : 0, 0, 0, gxDo);
 
             for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
@@ -475,6 +634,7 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
                 item.SetItemDataPtr(pages.GetNext(pos));
                 pData->StoreStyle(nRow, kFileColumn, &item, gxOverride, 0);
             }
+            ApplyUserSort();
         }
     }
     Redraw(GX_INVALIDATE, FALSE);
@@ -609,23 +769,11 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (pPages == nullptr)
             break;
         CWaitCursor wait;
-        // The columns come back as the settings say, each as wide as the user left it.
-        std::map<std::string, int> widths;
-        for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol)
-            widths[static_cast<LPCTSTR>(GetStoredCellValue(0, nCol))] = GetColWidth(nCol);
-        // The rows come back in the order the user sorted them into.
+        // The rows come back in the order the user put them in; the columns as the settings
+        // say, each where and as wide as the user left it.
         CSelNodesCol ordered;
         RowsInShownOrder(*pPages, ordered);
         LoadPages(ordered);
-        {
-            UndoOff undoOff(*this);
-            for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {
-                const auto found = widths.find(static_cast<LPCTSTR>(GetStoredCellValue(0, nCol)));
-                if (found != widths.end() && found->second != GetColWidth(nCol))
-                    SetColWidth(nCol, nCol, found->second, nullptr, 0, gxDo);
-            }
-        }
-        Redraw(GX_INVALIDATE, FALSE);
         for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;)
             RefreshPageRow(pPages->GetNext(pos));
         break;
@@ -777,6 +925,47 @@ void CGroupView::DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRec
     // The current cell keeps its frame; the others show the highlight their style gives them.
     if (IsCurrentCell(nRow, nCol))
         CGridViewWrapper::DrawSelectedCell(pDC, nRow, nCol, rect);
+}
+
+BOOL CGroupView::HoldsKeys() const
+{
+    const HWND hGrid = GetSafeHwnd();
+    const HWND hFocus = ::GetFocus();
+    return hGrid != nullptr && hFocus != nullptr && (hFocus == hGrid || ::IsChild(hGrid, hFocus));
+}
+
+void CGroupView::DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    if (pDC == nullptr || pDC->IsPrinting() || HoldsKeys()) {
+        CGridViewWrapper::DrawCurrentCellFrame(pDC, nRow, nCol, rect);
+        return;
+    }
+    // Without the keys the current cell keeps a thin grey frame, apart from the thick one of
+    // the keys: the user sees where the keys come back to, and that they are elsewhere now.
+    CRect mark = rect;
+    mark.DeflateRect(1, 1);
+    ::FrameRect(pDC->GetSafeHdc(), &mark, ::GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
+BOOL CGroupView::HandleSetFocus(CWnd* pOldWnd)
+{
+    const BOOL bResult = CGridViewWrapper::HandleSetFocus(pOldWnd);
+    RedrawCurrentCellFrame();
+    return bResult;
+}
+
+BOOL CGroupView::HandleKillFocus(CWnd* pNewWnd)
+{
+    const BOOL bResult = CGridViewWrapper::HandleKillFocus(pNewWnd);
+    RedrawCurrentCellFrame();
+    return bResult;
+}
+
+void CGroupView::RedrawCurrentCellFrame()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (GetSafeHwnd() != nullptr && GetCurrentCell(nRow, nCol))
+        RedrawRange(CGXRange(nRow, nCol, nRow, nCol), GX_INVALIDATE, FALSE);
 }
 
 // ---- Writing cells ----

@@ -7,6 +7,7 @@
 #include "app/launch/CEditorLauncher.h"
 #include "app/views/CGridViewWrapper.h"
 #include "app/views/CSettingColumns.h"
+#include "app/views/CUserGridLayout.h"
 #include "grid/data/CGXRange.h"
 #include "platform/core/CString.h"
 
@@ -88,6 +89,17 @@ public:
     // Columns moved by the user no longer stand where the view's record of them says.
     BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bProcessed = FALSE) override;
     BOOL StoreMoveDataCols(const CGXRange& range, const CDWordArray& order) override;
+    // What the user does to the columns' order and the rows' order is kept for the next time
+    // the grid is filled: a move of META columns, a sort of all the rows by one column.
+    BOOL MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT nFlags = GX_UPDATENOW, int nMode = 0) override;
+    BOOL CanDragSelectedCols(ROWCOL nFirst, ROWCOL nLast) override;
+    BOOL CanDropSelectedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest) override;
+    void SortRows(CGXRange sortRange, const CObArray& sortInfo, UINT nFlags = GX_UPDATENOW) override;
+    BOOL StoreMoveDataRows(const CGXRange& range, const CDWordArray& order) override;
+    BOOL StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bProcessed = FALSE) override;
+    // The rows are sorted again as the user last sorted them, the current cell kept on its
+    // page: after a scan has read the pages' values.
+    void ApplyUserSort();
     // Editing starts only while the program is idle; a cell left after an edit writes its text
     // into the page as a typed value.
     BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol) override;
@@ -136,6 +148,12 @@ public:
     BOOL CutRangeList(CGXRangeList& selList, BOOL bStyleOnly) override;
     // Selected cells already carry the highlight colours: nothing is inverted over them.
     void DrawSelectedCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    // The current cell's frame is thick while the grid (or its cell's editor) holds the keys
+    // and thin and grey while they are elsewhere, and is drawn again as they come and go.
+    void DrawCurrentCellFrame(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect) override;
+    BOOL HandleSetFocus(CWnd* pOldWnd) override;
+    BOOL HandleKillFocus(CWnd* pNewWnd) override;
+    BOOL HoldsKeys() const;
     // Writes a text into the row's page: the Title column the title, a META column the content
     // named by the column's header; the file column refuses (1).
     // Load stores what the page holds, unmarked; Edit marks the page; Restore (undo and redo)
@@ -274,6 +292,13 @@ protected:
     // settings it shows: the columns' record can be trusted.
     BOOL TrustsColumnRecord();
     void WidenFileColumns();
+    void RedrawCurrentCellFrame();
+    // The columns' widths are noted by their headers before the grid is filled again, and
+    // given back to the columns of those headers after.
+    void NoteColumnWidths();
+    void ApplyUserWidths();
+    // Where the columns of settings just shown go among columns the user has moved.
+    std::vector<ROWCOL> PlaceAmongMovedColumns(CMetaSettingList& list, std::vector<CSettingColumns::Added>& batch);
     // The page's values are overlaid on the stored style of a page cell.
     void ApplyPageValues(ROWCOL nRow, ROWCOL nCol, CGXStyle& style);
     // Whether a cell shows the selection's highlight: selected on the screen; a printout shows
@@ -352,6 +377,11 @@ protected:
     };
     RefusedEdits m_refused;
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
+    // Set while the view sorts the rows, and while it sorts them again itself.
+    int m_nSorting = 0;
+    int m_nArranging = 0;
+    // The user's sort, column order and widths, kept while the view lives.
+    CUserGridLayout m_userLayout;
     // The settings of the META columns, as laid out and as a scan adds them.
     CSettingColumns m_settingColumns;
     // Settings shown by the running scan whose columns wait for the next batch, and the timer

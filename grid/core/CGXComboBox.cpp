@@ -317,17 +317,14 @@ void CGXComboBox::FitListToChoices(const CRect& rectCell)
     CRect window, client;
     m_pList->GetWindowRect(&window);
     m_pList->GetClientRect(&client);
-    const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cx = std::min(nScreen, std::max<int>(rectCell.Width(), nWidest + 2 * kChoiceAir + window.Width() - client.Width()));
-    const int x = std::max(0, std::min<int>(rectCell.left, nScreen - cx));
     // A list that runs past the screen's bottom opens above the cell when there is more room
     // there, and is cut to the room it has on its side: its scroll bar reaches the rest.
     // As tall as the choices it shows, so that no blank band parts them from the cell when the
     // list stands above it.
     int y = window.top;
     const int nItem = m_pList->GetItemHeight(0);
-    int cy = nItem > 0 ? std::min(m_pList->GetCount(), kMaxVisibleItems) * nItem + window.Height() - client.Height()
-                       : window.Height();
+    const int nEdgesHigh = window.Height() - client.Height();
+    int cy = nItem > 0 ? std::min(m_pList->GetCount(), kMaxVisibleItems) * nItem + nEdgesHigh : window.Height();
     const int nScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     if (y + cy > nScreenHeight) {
         const int nBelow = std::max(0, nScreenHeight - static_cast<int>(rectCell.bottom));
@@ -339,6 +336,19 @@ void CGXComboBox::FitListToChoices(const CRect& rectCell)
             cy = nBelow;
         }
     }
+    // The list shows its scroll bar only once it has been laid out with its choices: a list
+    // that will scroll has the bar's width beside its longest choice, whether the bar is up yet
+    // or not.
+    const bool bScrolls = nItem > 0 && (cy - nEdgesHigh) / nItem < m_pList->GetCount();
+    const bool bBarUp = (m_pList->GetStyle() & WS_VSCROLL) != 0;
+    int nEdgesWide = window.Width() - client.Width();
+    if (bScrolls && !bBarUp)
+        nEdgesWide += ::GetSystemMetrics(SM_CXVSCROLL);
+    else if (!bScrolls && bBarUp)
+        nEdgesWide -= ::GetSystemMetrics(SM_CXVSCROLL);
+    const int nScreen = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cx = std::min(nScreen, std::max<int>(rectCell.Width(), nWidest + 2 * kChoiceAir + nEdgesWide));
+    const int x = std::max(0, std::min<int>(rectCell.left, nScreen - cx));
     m_pList->SetWindowPos(nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

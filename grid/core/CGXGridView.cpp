@@ -200,6 +200,10 @@ BOOL CGXGridView::OnPreparePrinting(CPrintInfo* pInfo)
 
 void CGXGridView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
+    if (pInfo != nullptr && pInfo->m_bPreview) {
+        m_nTopRowBeforePreview = GetTopRow();
+        m_nLeftColBeforePreview = GetLeftCol();
+    }
     OnGridBeginPrinting(pDC, pInfo);
 }
 
@@ -211,6 +215,24 @@ void CGXGridView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 void CGXGridView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
     OnGridEndPrinting(pDC, pInfo);
+    // While the preview stood in its place, the view was sized as the frame's panes came and
+    // went, and a taller view shows the last rows from an earlier top row. The view comes back
+    // showing what it showed before, its current cell where the user left it, once the frame
+    // has given it its place again.
+    if (pInfo != nullptr && pInfo->m_bPreview && GetSafeHwnd() != nullptr)
+        PostMessage(WM_GX_PREVIEWCLOSED);
+}
+
+void CGXGridView::ShowAsBeforePreview()
+{
+    if (!IsInitialized() || IsPrinting())
+        return;
+    if (m_nTopRowBeforePreview > GetFrozenRows() && m_nTopRowBeforePreview <= GetRowCount() &&
+        m_nTopRowBeforePreview != GetTopRow())
+        SetTopRow(m_nTopRowBeforePreview, GX_INVALIDATE);
+    if (m_nLeftColBeforePreview > GetFrozenCols() && m_nLeftColBeforePreview <= GetColCount() &&
+        m_nLeftColBeforePreview != GetLeftCol())
+        SetLeftCol(m_nLeftColBeforePreview, GX_INVALIDATE);
 }
 
 CWnd* CGXGridView::GetScrollBarCtrl(int nBar) const
@@ -294,6 +316,9 @@ LRESULT CGXGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         lResult = CGXView::WindowProc(message, wParam, lParam);
         HandleKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
         return lResult;
+    case WM_GX_PREVIEWCLOSED:
+        ShowAsBeforePreview();
+        return 0;
     default:
         if (GXDispatchGridMessage(*this, *this, GXGridWindowKind::view, message, wParam, lParam, lResult))
             return lResult;

@@ -58,6 +58,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ShowAsBeforePreview();
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     void OnEditCopy() { Copy(); }
@@ -77,4 +78,8 @@ protected:
 
 private:
     BOOL m_bPaintReported = FALSE;
+    // The first row and column shown when a print preview began: the preview takes the view's
+    // place, and the frame's panes change the view's size around it.
+    ROWCOL m_nTopRowBeforePreview = 0;
+    ROWCOL m_nLeftColBeforePreview = 0;
 };

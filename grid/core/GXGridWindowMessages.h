@@ -12,6 +12,9 @@ inline constexpr UINT WM_GX_READONLYLOCK = 0x790;
 inline constexpr UINT WM_GX_PRIVATE1 = 0x791;
 inline constexpr UINT WM_GX_PRIVATE2 = 0x792;
 inline constexpr UINT WM_GX_SETFOCUSCELL = 0x7A3;
+// Posted by a grid view to itself when a print preview ends, to come back to the rows and
+// columns it showed once the frame has laid its panes out again.
+inline constexpr UINT WM_GX_PREVIEWCLOSED = 0x7A4;
 inline constexpr UINT WM_GX_SIZELOCK = 0x7CB;
 
 enum class GXGridWindowKind { window, view };

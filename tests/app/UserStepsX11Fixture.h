@@ -68,15 +68,9 @@ protected:
         page(site + "/a.htm", "Alpha", "First page");
         page(site + "/b.htm", "Beta", "Second page");
         page(site + "/sub/c.htm", "Gamma", "Third page");
-        std::filesystem::create_directories(dir.Path() + "/config");
-        CMetaSettingList* pList = nullptr;
-        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
-        for (const char* pszName : {"Description", "Keywords"}) {
-            CMetaSetting* pSetting = nullptr;
-            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
-            pSetting->SetShow(1);
-        }
-        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
+        SaveCatalogueShowing({"Description", "Keywords"});
+        if (HasFatalFailure())
+            return;
         OpenSiteProject(0);
         if (bScan) {
             Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
@@ -85,6 +79,19 @@ protected:
         }
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
+    }
+    // The program's catalogue with the named settings shown, saved in SettingsPath.
+    void SaveCatalogueShowing(std::initializer_list<const char*> names)
+    {
+        std::filesystem::create_directories(dir.Path() + "/config");
+        CMetaSettingList* pList = nullptr;
+        ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+        for (const char* pszName : names) {
+            CMetaSetting* pSetting = nullptr;
+            ASSERT_EQ(pList->FindByName(pszName, pSetting), 0u) << pszName;
+            pSetting->SetShow(1);
+        }
+        ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
     }
     // The project of the site's folder, with titles and the catalogue saved in SettingsPath, not
     // scanned on opening, written and opened.

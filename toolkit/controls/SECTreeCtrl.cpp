@@ -405,6 +405,20 @@ BOOL SECTreeBaseC::SetItem(TV_ITEM* pItem)
     return TRUE;
 }
 
+BOOL SECTreeBaseC::SetItem(const LV_ITEM& lvi, BOOL bUpdate)
+{
+    // A label the parent keeps (a callback) stays the parent's: it is told at the edit's end.
+    if ((lvi.mask & LVIF_TEXT) && !(lvi.mask & LVIF_DI_SETITEM) && lvi.iSubItem == 0 && lvi.pszText != LPSTR_TEXTCALLBACK)
+        if (_Node* node = NodeOf(GetItemAtRow(lvi.iItem)); node != nullptr && !node->IsCallbackText()) {
+            TV_ITEM tvi{};
+            tvi.mask = TVIF_TEXT;
+            tvi.hItem = HandleOf(node);
+            tvi.pszText = lvi.pszText;
+            ApplyNodeItem(node, tvi);
+        }
+    return SECListBaseC::SetItem(lvi, bUpdate);
+}
+
 BOOL SECTreeBaseC::GetItem(LV_ITEM& lvi, BOOL bCopyText, BOOL bAskParent)
 {
     _Node* node = lvi.iSubItem == 0 ? NodeOf(GetItemAtRow(lvi.iItem)) : nullptr;

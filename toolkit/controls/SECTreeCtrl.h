@@ -128,6 +128,9 @@ public:
 
     // ---- List steps the tree changes ----
     BOOL GetItem(LV_ITEM& item, BOOL bCopyText = TRUE, BOOL bAskParent = TRUE) override;
+    // A row's label is its item's: what the list writes there (the text an in-place edit
+    // leaves) is the item's text, which the row shows.
+    BOOL SetItem(const LV_ITEM& item, BOOL bUpdate = TRUE) override;
     BOOL NeedsDispInfo(int nRow) const override;
     LRESULT NotifySelChanging(int nRow, int nOldRow, int nCause) override;
     void NotifySelChanged(int nRow, int nOldRow, int nCause) override;

@@ -42,6 +42,7 @@
 #include "tests/support/ScopedTempDir.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/MenuDriver.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11ModalDriver.h"
 
 using screen_capture::PixelAt;
@@ -1276,6 +1277,73 @@ TEST_F(DialogsX11Test, TheMenuKeyOpensTheChosenNodesMenuInTheClassificationTree)
     ASSERT_EQ(result.GetCount(), 2);
     ASSERT_EQ(result.GetHead()->m_Children.GetCount(), 1);
     EXPECT_STREQ(result.GetHead()->m_Children.GetHead()->m_strName, "Tools");
+}
+
+// A node of the classification tree being defined, renamed by the keys alone: F2 opens its
+// label, the name typed in other scripts and Enter give the node the name, and the tree shows
+// it at once, as wide as it is; OK hands it on.
+TEST_F(DialogsX11Test, ANodeRenamedByTheKeysShowsItsNewName)
+{
+    const std::string name = "Grüße Ωμέγα 日本";
+    X11KeyboardLetters letters(other, name);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    X11ModalDriver user(server->DisplayName());
+    CDoubleLinkNodeCol start;
+    start.AddNew("Ab");
+    start.AddNew("Services");
+    CClassificationDlg dlg(user.Owner());
+    dlg.SetTreeToDefine(start);
+    CClassificationTreeCtrl& tree = dlg.GetTreeCtrl();
+    // Where the first node's label ends on the screen: the last pixel of its row, left of the
+    // tree's right edge, that is not the tree's background.
+    const auto labelEnd = [&] {
+        backend->Sync();
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        if (shot == nullptr)
+            return -1;
+        CRect label, client;
+        tree.GetLabelRect(tree.GetItemRow(tree.GetRootItem()), label, 0);
+        tree.GetClientRect(&client);
+        const uint32_t background = PixelAt(shot, OnScreen(tree.GetSafeHwnd(), POINT{client.right - 4, label.CenterPoint().y}));
+        int nEnd = -1;
+        for (int x = label.left; x < client.right - 4; ++x)
+            for (int y = label.top + 1; y < label.bottom - 1; ++y)
+                if (PixelAt(shot, OnScreen(tree.GetSafeHwnd(), POINT{x, y})) != background)
+                    nEnd = std::max(nEnd, x);
+        cairo_surface_destroy(shot);
+        return nEnd;
+    };
+    int nEndBefore = -1, nEndAfter = -1;
+    std::string shown;
+    user.Then("the dialog is shown with the keys in the tree",
+              [&] { return Ready(dlg.GetSafeHwnd()) && HasFocus(&tree); }, [&] { user.Key("Home"); });
+    user.Then("the first node is chosen", [&] { return tree.GetSelectedItem() == tree.GetRootItem(); },
+              [&] {
+                  nEndBefore = labelEnd();
+                  user.Key("F2");
+              });
+    user.Then("its label is being edited", [&] { return tree.IsEditingLabel(); },
+              [&] {
+                  user.Type(name);
+                  user.Key("Return");
+              });
+    user.Then("the edit ended with the keys back in the tree", [&] { return !tree.IsEditingLabel() && HasFocus(&tree); },
+              [&] {
+                  nEndAfter = labelEnd();
+                  shown = tree.GetItemText(tree.GetRootItem()).GetString();
+                  Keep("classification-renamed");
+                  const std::string tabs = TabsTo(dlg, dlg.GetDlgItem(IDOK));
+                  user.Key(tabs.empty() ? "space" : tabs + " space");
+              });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllDone()) << user.Missed();
+    EXPECT_EQ(shown, name) << "the tree's item keeps its old name";
+    EXPECT_GT(nEndAfter, nEndBefore + 40) << "the screen shows the old name: its label ends at " << nEndAfter
+                                           << ", the old one at " << nEndBefore;
+    CDoubleLinkNodeCol result;
+    dlg.GetTree(result);
+    ASSERT_EQ(result.GetCount(), 2);
+    EXPECT_EQ(std::string(result.GetHead()->m_strName.GetString()), name);
 }
 
 // Enter with the keys in a tree presses the dialog's default button, as it does from any other

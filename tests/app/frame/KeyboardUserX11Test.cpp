@@ -10,6 +10,7 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "platform/afx/dlg/CPropertySheet.h"
+#include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -596,4 +597,80 @@ TEST_F(KeyboardUserX11Test, UndoAllTakesBackTheFieldsTypedTextAndExitAsksNothing
     EXPECT_TRUE(RunUntil([&] { return !::IsWindow(hFrame) || !boxes.Texts().empty(); })) << "File > Exit did nothing";
     EXPECT_TRUE(boxes.Texts().empty()) << "Exit asked: " << boxes.Texts()[0];
     EXPECT_FALSE(::IsWindow(hFrame)) << "the main window stayed";
+}
+
+// The current cell shows where the keys are: its thick frame while the grid holds them, a thin
+// grey one while F6 has taken them to another pane. And Print Preview, opened and closed by its
+// keys with the current cell on the last page's row at the grid's foot, leaves the grid as it
+// was, that cell in sight.
+TEST_F(KeyboardUserX11Test, TheCurrentCellShowsWhereTheKeysAreAndStaysInSightThroughPrintPreview)
+{
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    for (int i = 0; i < 60; ++i)
+        std::ofstream(site + "/p" + std::to_string(100 + i) + ".htm")
+            << "<html><head><meta charset=\"utf-8\"><title>Seite " << i << " ß</title></head><body>x</body></html>\n";
+    OpenSite(false);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 63; }, 60000));
+    ASSERT_TRUE(Quiet());
+    ASSERT_EQ(view->GetRowCount(), 63u);
+    const HWND hGrid = view->GetSafeHwnd();
+    const ROWCOL nLastRow = view->GetRowCount(), nLastCol = view->GetColCount();
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+    const uint32_t grey = Rgb(::GetSysColor(COLOR_BTNSHADOW));
+    // The current cell's left edge on the screen, one and two pixels in: the thick frame
+    // inverts both, the thin one is grey at the first and leaves the cell's highlight at the
+    // second.
+    struct Edge {
+        uint32_t first = 0, second = 0;
+        bool inSight = false;
+    };
+    const auto edgeOf = [&](const char* pszShot) {
+        Edge edge;
+        const CRect cell = view->CalcCellRect(nLastRow, nLastCol);
+        CRect client;
+        view->GetClientRect(&client);
+        edge.inSight = !cell.IsRectEmpty() && client.PtInRect(cell.TopLeft()) && cell.bottom <= client.bottom;
+        if (cairo_surface_t* shot = edge.inSight ? Shot(pszShot) : nullptr) {
+            edge.first = GridPixel(shot, cell.left + 1, cell.CenterPoint().y);
+            edge.second = GridPixel(shot, cell.left + 2, cell.CenterPoint().y);
+            cairo_surface_destroy(shot);
+        }
+        return edge;
+    };
+    const auto preview = [&]() -> CPreviewWnd* { return dynamic_cast<CPreviewWnd*>(Frame().GetDlgItem(AFX_IDW_PANE_FIRST)); };
+    Edge withKeys, without, afterPreview;
+    ROWCOL nTopBefore = 0;
+    When("the window is up", [] { return true; }, [&] { ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1); });
+    When("the grid has the keys", [&] { return KeysAt(hGrid); }, [&] { XdoNow("key ctrl+End"); });
+    When("Ctrl+End went to the last cell", [&] { return IsCurrent(nLastRow, nLastCol) && Settled(); },
+         [&] {
+             withKeys = edgeOf("frame-with-the-keys");
+             XdoNow("key F6");
+         });
+    When("F6 took the keys away from the grid", [&] { return !KeysAt(hGrid) && ::GetFocus() != nullptr && Settled(); },
+         [&] {
+             without = edgeOf("frame-without-the-keys");
+             ClickAt(CellOnScreen(nLastRow, nLastCol), 1, 1);
+         });
+    When("the grid has the keys again", [&] { return KeysAt(hGrid) && IsCurrent(nLastRow, nLastCol) && Settled(); },
+         [&] {
+             nTopBefore = view->GetTopRow();
+             XdoNow("key alt+f v");
+         });
+    When("the preview shows", [&] { return preview() != nullptr && Settled(); }, [&] { XdoNow("key c"); });
+    When("C closed the preview", [&] { return preview() == nullptr && ::IsWindowVisible(hGrid) && Settled(); },
+         [&] { afterPreview = edgeOf("after-print-preview"); });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(withKeys.inSight) << "the last cell is not in sight";
+    EXPECT_NE(withKeys.first, highlight) << "no frame with the keys";
+    EXPECT_NE(withKeys.second, highlight) << "no thick frame with the keys";
+    ASSERT_TRUE(without.inSight);
+    EXPECT_EQ(without.first, grey) << "no thin grey frame without the keys";
+    EXPECT_EQ(without.second, highlight) << "the frame without the keys is as thick as with them";
+    EXPECT_TRUE(afterPreview.inSight) << "the current cell is out of sight after the preview";
+    EXPECT_EQ(view->GetTopRow(), nTopBefore) << "the grid scrolled";
+    EXPECT_EQ(afterPreview.first, withKeys.first) << "the current cell is not framed as before";
 }

@@ -392,3 +392,183 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherColumnsTheTicksAndTheS
         row += nCol == nDesc ? "\tΠρώτη σελίδα" : "\t";
     EXPECT_NE(all.find(row + "\r\n"), std::string::npos) << all;
 }
+
+// What the user made of the grid stays through everything that fills it again: the rows sorted
+// by title from the keys, the Description column dragged before Keywords and the Title column
+// widened by the mouse are kept when a folder is picked, when that folder is scanned again (its
+// page's new Robots tag getting its column where the catalogue puts it, after Description),
+// when all the pages are shown again and after OK in Metatag Settings.
+TEST_F(MainWindowSettingsX11Test, TheSortTheColumnsOrderAndWidthsStayThroughFolderPicksScansAndSettings)
+{
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site + "/sub");
+    const auto page = [&](const std::string& name, const std::string& title, const std::string& description,
+                          const std::string& keywords, const std::string& more) {
+        std::ofstream(site + "/" + name) << "<html><head><meta charset=\"utf-8\"><title>" << title << "</title>\n"
+                                         << "<meta name=\"DESCRIPTION\" content=\"" << description << "\">\n"
+                                         << "<meta name=\"KEYWORDS\" content=\"" << keywords << "\">\n"
+                                         << more << "</head><body>x</body></html>\n";
+    };
+    page("a.htm", "Delta 日本", "Πρώτη σελίδα", "rot, grün", "");
+    page("b.htm", "Alpha Ωμέγα", "Zweite Straße", "blau", "");
+    page("sub/c.htm", "Bravo é", "日本 三", "gelb", "");
+    page("sub/d.htm", "Charlie ß", "Четвёртая", "weiß", "");
+    SaveCatalogueShowing({"Description", "Keywords"});
+    ASSERT_FALSE(HasFatalFailure());
+    OpenSiteProject(1);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(XdoNow("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 4 && Settled(); }))
+        << "the site was not scanned";
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    // The main window as wide as the screen, so that the grid shows all its columns: a drag
+    // that ends near the grid's left edge would scroll it.
+    Frame().SetWindowPos(nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) - 40, SWP_NOZORDER);
+    ASSERT_TRUE(Quiet());
+    CPageNode* pRoot = app->GetPageNodes().GetHead();
+    CPageNode* pSub = FolderNamed(pRoot, "sub");
+    ASSERT_NE(pSub, nullptr);
+    // The catalogue's order: Keywords, then Description.
+    ASSERT_LT(ColumnOf("Keywords"), ColumnOf("Description"));
+
+    // Sorted by title, Z over A, from the keys: Ctrl+Space chooses the column, Alt+V, D sorts.
+    ASSERT_TRUE(ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); }));
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
+    ASSERT_TRUE(XdoNow("key ctrl+space"));
+    ASSERT_TRUE(RunUntil([&] {
+        CGXRange range;
+        return view->GetSortRange(range) == 0 && range.left == ColumnOf("Title") && Settled();
+    })) << "Ctrl+Space did not choose the Title column";
+    Type("the main window", "^Vostrel -", "alt+v");
+    When("the View menu shows Sort Descending",
+         [this] {
+             RECT r{};
+             return OpenMenuItem("Sort Descending", &r) != nullptr && ShowsNow();
+         },
+         [this] { XdoNow("key d"); });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return RowOf("a.htm") == 1 && RowOf("b.htm") == 4 && Settled(); })) << "the sort did nothing";
+
+    // The Description column dragged by its header before Keywords (the keys bring both in sight).
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Description")));
+    // Each press of the mouse comes a double-click's time after the one before, as the user's
+    // hand does: a press soon after a click near it would be a double-click.
+    auto clicked = std::chrono::steady_clock::now();
+    const auto pause = [&] {
+        return RunUntil([&] {
+            return std::chrono::steady_clock::now() - clicked > std::chrono::milliseconds(::GetDoubleClickTime() + 100);
+        });
+    };
+    ASSERT_TRUE(ClickAt(CellOnScreen(0, ColumnOf("Description")), 1, 1));
+    clicked = std::chrono::steady_clock::now();
+    ASSERT_TRUE(RunUntil([&] {
+        CGXRange range;
+        return view->GetSortRange(range) == 0 && range.left == ColumnOf("Description") && Settled();
+    })) << "the header's click did not choose the Description column";
+    ASSERT_TRUE(pause());
+    {
+        const POINT from = CellOnScreen(0, ColumnOf("Description"));
+        const CRect target = view->CalcCellRect(0, nKeywords);
+        const POINT to = ScreenPoint(view->GetSafeHwnd(), target.left + 6, target.CenterPoint().y);
+        ASSERT_TRUE(XdoNow("mousemove " + std::to_string(from.x) + " " + std::to_string(from.y) + " mousedown 1"));
+        ASSERT_TRUE(RunUntil([&] { return view->m_dragSelect.nMode != 0; })) << "the press on the header starts no drag";
+        ASSERT_TRUE(XdoNow("mousemove " + std::to_string(from.x - 10) + " " + std::to_string(from.y) + " mousemove " +
+                           std::to_string(to.x) + " " + std::to_string(to.y)));
+        // The marker line shows where the column will go; the button is let go there.
+        ASSERT_TRUE(RunUntil([&] { return view->GetDragLineWnd(FALSE) != nullptr && Settled(); }))
+            << "the drag shows no marker";
+        ASSERT_TRUE(XdoNow("mouseup 1"));
+        clicked = std::chrono::steady_clock::now();
+    }
+    ASSERT_TRUE(RunUntil([&] { return ColumnOf("Description") == nKeywords && Settled(); }))
+        << "the drag did not move the Description column";
+
+    // The Title column widened by its header's right edge (the keys bring it in sight).
+    const ROWCOL nTitle = ColumnOf("Title");
+    ASSERT_TRUE(GoToByKeys(1, nTitle));
+    ASSERT_TRUE(pause());
+    const int nNarrow = view->GetColWidth(nTitle);
+    {
+        const CRect header = view->CalcCellRect(0, nTitle);
+        const POINT edge = ScreenPoint(view->GetSafeHwnd(), header.right - 1, header.CenterPoint().y);
+        ASSERT_TRUE(XdoNow("mousemove " + std::to_string(edge.x) + " " + std::to_string(edge.y) + " mousedown 1 mousemove " +
+                           std::to_string(edge.x + 20) + " " + std::to_string(edge.y) + " mousemove " +
+                           std::to_string(edge.x + 60) + " " + std::to_string(edge.y) + " mouseup 1"));
+    }
+    ASSERT_TRUE(RunUntil([&] { return view->GetColWidth(nTitle) > nNarrow + 40 && Settled(); })) << "the drag did not widen Title";
+    const int nWide = view->GetColWidth(nTitle);
+    const int nDescWidth = view->GetColWidth(ColumnOf("Description"));
+
+    // The grid as the user left it: rows by title, Z over A; Description before Keywords.
+    const auto rowOf = [](const std::string& name, const std::string& rest) { return name + "\t" + rest + "\r\n"; };
+    const auto holds = [](const std::string& grid, const std::vector<std::string>& rows) {
+        size_t at = 0;
+        for (const std::string& row : rows) {
+            at = grid.find(row, at);
+            if (at == std::string::npos)
+                return ::testing::AssertionFailure() << "no row \"" << row << "\" where it belongs in:\n" << grid;
+            at += row.size();
+        }
+        return ::testing::AssertionSuccess();
+    };
+    const auto laidOut = [&](const char* pszWhen) {
+        SCOPED_TRACE(pszWhen);
+        EXPECT_EQ(view->GetColWidth(ColumnOf("Title")), nWide) << "the Title column lost its width";
+        EXPECT_EQ(view->GetColWidth(ColumnOf("Description")), nDescWidth) << "the Description column lost its width";
+        EXPECT_LT(ColumnOf("Description"), ColumnOf("Keywords")) << "the Description column went back";
+    };
+    ASSERT_TRUE(holds(CopiedGrid(), {rowOf("a.htm", "Delta 日本\tΠρώτη σελίδα\trot, grün"),
+                                     rowOf("d.htm", "Charlie ß\tЧетвёртая\tweiß"), rowOf("c.htm", "Bravo é\t日本 三\tgelb"),
+                                     rowOf("b.htm", "Alpha Ωμέγα\tZweite Straße\tblau")}));
+
+    // The folder picked: its two pages, Z over A.
+    ASSERT_TRUE(ClickAt(OnItemLabel(pSub), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pSub, 2); })) << "the folder's pages were not shown";
+    laidOut("the folder picked");
+    EXPECT_TRUE(holds(CopiedGrid(), {rowOf("d.htm", "Charlie ß\tЧетвёртая\tweiß"), rowOf("c.htm", "Bravo é\t日本 三\tgelb")}));
+
+    // The folder scanned again: its page c now holds a Robots tag, whose column comes after
+    // Description's, as in the catalogue.
+    page("sub/c.htm", "Bravo é", "日本 三", "gelb", "<meta name=\"ROBOTS\" content=\"noindex\">\n");
+    ASSERT_TRUE(XdoNow("key F5"));
+    ASSERT_TRUE(RunUntil([&] {
+        return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 && ColumnOf("Robots") != 0 && Settled();
+    })) << "the folder was not scanned";
+    laidOut("the folder scanned");
+    EXPECT_EQ(ColumnOf("Robots"), ColumnOf("Description") + 1) << "the new column is not where the catalogue puts it";
+    EXPECT_TRUE(holds(CopiedGrid(), {rowOf("d.htm", "Charlie ß\tЧетвёртая\t\tweiß"), rowOf("c.htm", "Bravo é\t日本 三\tnoindex\tgelb")}));
+
+    // All the pages again, then OK in Metatag Settings.
+    ASSERT_TRUE(ClickAt(OnItemLabel(pRoot), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return FolderShown(pRoot, 4); })) << "all the pages were not shown";
+    const std::vector<std::string> all = {rowOf("a.htm", "Delta 日本\tΠρώτη σελίδα\t\trot, grün"),
+                                          rowOf("d.htm", "Charlie ß\tЧетвёртая\t\tweiß"),
+                                          rowOf("c.htm", "Bravo é\t日本 三\tnoindex\tgelb"),
+                                          rowOf("b.htm", "Alpha Ωμέγα\tZweite Straße\t\tblau")};
+    laidOut("all the pages shown");
+    EXPECT_EQ(ColumnOf("Robots"), ColumnOf("Description") + 1);
+    EXPECT_TRUE(holds(CopiedGrid(), all));
+    ASSERT_TRUE(OkInMetatagSettings());
+    laidOut("Metatag Settings' OK");
+    EXPECT_TRUE(holds(CopiedGrid(), all));
+
+    // And the screen shows the Title column at its width: the grid's line after it runs down
+    // its rows where the widened column ends (the keys bring it back in sight).
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* shot = Shot("layout-kept");
+    ASSERT_NE(shot, nullptr);
+    const ROWCOL nTitleNow = ColumnOf("Title");
+    const CRect first = view->CalcCellRect(1, nTitleNow);
+    const CRect last = view->CalcCellRect(view->GetRowCount(), nTitleNow);
+    const uint32_t line = GridPixel(shot, first.CenterPoint().x, first.bottom);
+    int nOnLine = 0;
+    for (int y = first.top; y < last.bottom; ++y)
+        nOnLine += GridPixel(shot, first.right, y) == line;
+    EXPECT_EQ(nOnLine, last.bottom - first.top) << "no line after the Title column at its widened width";
+    EXPECT_EQ(first.Width(), nWide) << "on the screen the Title column is " << first.Width() << " wide";
+    cairo_surface_destroy(shot);
+}

@@ -198,13 +198,14 @@ TEST_F(GroupViewTest, UndoAfterTheRowsWereLoadedAgainFollowsTheEditsPagesThrough
     ASSERT_EQ(RowOf("c.htm"), 1u) << "the sort put the edited page first";
     ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), nDescription, "Yankee"), 0u);
 
-    // Other rows, in another order: the pages of the folder alone, then all of them again.
+    // Other rows: the pages of the folder alone, then all of them again, sorted as the user
+    // sorted them.
     CSelNodesCol folder;
     folder.AddTail(PageOf("b.htm"));
     view->LoadPages(folder);
     ASSERT_EQ(view->GetRowCount(), 1u);
     view->LoadPages(app->GetSelectedNodes());
-    ASSERT_EQ(RowOf("a.htm"), 1u);
+    ASSERT_EQ(RowOf("c.htm"), 1u) << "the rows were loaded again without the user's sort";
 
     ASSERT_TRUE(view->Undo());
     EXPECT_EQ(ContentOf("b.htm", "Description"), nullptr) << "the tag the edit made goes with it";

@@ -323,10 +323,14 @@ TEST_F(CellEditorX11Test, ADropDownListIsAsWideAsItsLongestChoiceWithinTheScreen
 {
     const std::string longest = "multi-jurisdictional Ωμέγα agreement";
     const std::string wider = std::string(300, 'W');
+    const std::string scrolled = "unavailable_after: 25 Jun 2030 Ωμέγα";
     MakePages({"one"});
     WriteProject({"Description"}, 0, [&](CMetaSettingList& list) {
         MakeDropDownList(list, "Rating", {"General", longest.c_str(), "日本語"});
         MakeDropDownList(list, "Language", {"en", wider.c_str()});
+        // More choices than the list shows: it scrolls.
+        MakeDropDownList(list, "Robots", {"all", "none", "index", "noindex", scrolled.c_str(), "follow", "nofollow",
+                                          "noarchive", "nosnippet"});
     });
     ASSERT_TRUE(StartWithProject(1));
     const ROWCOL nRating = 3, nLanguage = 4;
@@ -368,6 +372,43 @@ TEST_F(CellEditorX11Test, ADropDownListIsAsWideAsItsLongestChoiceWithinTheScreen
         EXPECT_GT(nLastInk, cell.right) << "no choice shows past the cell's width";
         cairo_surface_destroy(shot);
     }
+    ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return listShown() == nullptr; }, 60000));
+
+    // A list of more choices than it shows scrolls: its bar stands beside the choices, and the
+    // longest one ends before it. Nine choices: the list is first made taller than it ends up,
+    // so that its bar comes up only once it is cut to the eight it shows.
+    const ROWCOL nRobots = 5;
+    ASSERT_STREQ(View()->GetCellValue(0, nRobots), "Robots");
+    ASSERT_TRUE(GoToByKeys(1, nRobots));
+    ASSERT_TRUE(Xdo("key F4") && RunUntil([&] { return listShown() != nullptr && Settled(); }, 60000)) << "F4 opened no list";
+    pList = listShown();
+    // The last choice chosen, the list scrolled to it: the longest one is drawn unchosen.
+    ASSERT_TRUE(Xdo("key End") && RunUntil([&] { return pList->GetCurSel() == pList->GetCount() - 1 && Settled(); }, 60000));
+    ASSERT_TRUE((pList->GetStyle() & WS_VSCROLL) != 0) << "the list of nine choices does not scroll";
+    pList->GetWindowRect(&list);
+    shot = Shot("list-scrolled");
+    ASSERT_NE(shot, nullptr);
+    {
+        CRect item;
+        const int nLongest = pList->FindStringExact(-1, scrolled.c_str());
+        ASSERT_GE(nLongest, 0);
+        pList->GetItemRect(nLongest, &item);
+        CRect inside;
+        pList->GetClientRect(&inside);
+        const POINT top = ScreenPoint(pList->GetSafeHwnd(), item.left, item.top);
+        // The bar begins where the list's client area ends.
+        const int nBarLeft = ScreenPoint(pList->GetSafeHwnd(), inside.right, 0).x;
+        int nLastInk = -1;
+        for (int x = list.left; x < nBarLeft; ++x)
+            for (int y = top.y; y < top.y + item.Height(); ++y) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, x, y);
+                if (((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80)
+                    nLastInk = std::max(nLastInk, x);
+            }
+        EXPECT_GT(nLastInk, list.left) << "the longest choice shows no text";
+        EXPECT_LT(nLastInk, nBarLeft - 2) << "the longest choice runs under the scroll bar";
+    }
+    cairo_surface_destroy(shot);
     ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return listShown() == nullptr; }, 60000));
 
     ASSERT_TRUE(GoToByKeys(1, nLanguage));

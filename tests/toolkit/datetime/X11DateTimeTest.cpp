@@ -366,3 +366,83 @@ TEST_F(X11DateTimeTest, AGridOfDateAndCurrencyCellsDrawsItsValuesFormatted)
     TerminateGridLibrary();
     DTSetCurrentTimeForTesting(nullptr);
 }
+
+// Page Down and Page Up move the highlighted day a month on and back, keeping its number, cut
+// to the month's last day, as Ctrl+Page Down keeps it a year on; the dotted frame of the keys
+// goes with the day, and the day it left is drawn without it.
+TEST_F(X11DateTimeTest, PageDownAndPageUpKeepTheDayAndTheFrameGoesWithIt)
+{
+    RegisterStandardControls();
+    // Screenshots kept for a person to look at are drawn in the real fonts.
+    if (std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        SetTestFontMode(false);
+    DateDialog dialog;
+    dialog.font.CreatePointFont(80, "MS Shell Dlg");
+    ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Date", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60, 300,
+                                260, nullptr, nullptr));
+    SECCalendar calendar;
+    calendar.SetBehavior(0x39C000);
+    calendar.SetDrawStyle(0x1000017F);
+    calendar.SelectDate(COleDateTime(2024, 1, 31, 0, 0, 0), FALSE);
+    ASSERT_TRUE(calendar.Create(WS_VISIBLE | WS_BORDER, CRect(12, 12, 282, 222), &dialog, 1001));
+    calendar.HighlightDate(COleDateTime(2024, 1, 31, 0, 0, 0), TRUE);
+    calendar.SetFocus();
+    ASSERT_TRUE(WaitForFocus(calendar.m_hWnd)) << "the calendar never had the keys";
+    CRect client;
+    calendar.GetClientRect(&client);
+    // How many of the calendar's pixels the screen shows otherwise than a whole repaint does.
+    const auto stalePixels = [&] {
+        cairo_surface_t* before = Screenshot(server->DisplayName());
+        calendar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Settle();
+        cairo_surface_t* after = Screenshot(server->DisplayName());
+        int nStale = -1;
+        if (before != nullptr && after != nullptr) {
+            nStale = 0;
+            for (int y = client.top; y < client.bottom; ++y)
+                for (int x = client.left; x < client.right; ++x) {
+                    POINT pt{x, y};
+                    ::ClientToScreen(calendar.m_hWnd, &pt);
+                    nStale += PixelAt(before, pt) != PixelAt(after, pt);
+                }
+        }
+        if (before != nullptr)
+            cairo_surface_destroy(before);
+        if (after != nullptr)
+            cairo_surface_destroy(after);
+        return nStale;
+    };
+    const auto highlighted = [&](int nYear, int nMonth, int nDay) {
+        return PumpUntil([&] {
+            return calendar.GetHighlightedDayBox() != nullptr &&
+                   calendar.GetHighlightedDate() == COleDateTime(nYear, nMonth, nDay, 12, 0, 0);
+        }, 10000) && Settle();
+    };
+    const HWND top = dialog.m_hWnd;
+    struct Step {
+        KeySym key;
+        unsigned int state;
+        int nYear, nMonth, nDay;
+    };
+    // The 31st of January, a month on: the 29th of February (a leap year), then the 29th of
+    // March, back to February and January; Ctrl+Page Down keeps it a year on.
+    for (const Step& step : {Step{XK_Next, 0, 2024, 2, 29}, Step{XK_Next, 0, 2024, 3, 29}, Step{XK_Prior, 0, 2024, 2, 29},
+                             Step{XK_Prior, 0, 2024, 1, 29}, Step{XK_Next, ControlMask, 2025, 1, 29}}) {
+        SCOPED_TRACE(std::to_string(step.nYear) + "-" + std::to_string(step.nMonth) + "-" + std::to_string(step.nDay));
+        if (step.state & ControlMask)
+            SendCtrlKey(top, step.key);
+        else
+            SendKey(top, step.key);
+        ASSERT_TRUE(highlighted(step.nYear, step.nMonth, step.nDay))
+            << "the day highlighted is " << calendar.GetHighlightedDate().Format("%Y-%m-%d").GetString();
+        EXPECT_EQ(calendar.m_displayDate.GetMonth(), step.nMonth) << "the month shown is not the day's";
+        EXPECT_EQ(stalePixels(), 0) << "a frame is left where the keys were";
+    }
+    if (const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS"))
+        if (cairo_surface_t* shot = Screenshot(server->DisplayName())) {
+            cairo_surface_write_to_png(shot, (std::string(keep) + "/calendar-page-keys.png").c_str());
+            cairo_surface_destroy(shot);
+        }
+    calendar.DestroyWindow();
+    dialog.DestroyWindow();
+}

@@ -332,6 +332,7 @@ BOOL SECCalendar_T<Traits>::HighlightDate(const COleDateTime& date, BOOL bOn)
     }
     if (m_bCreated && m_hWnd)
         SetFocus();
+    MoveKeyFrame();
     return TRUE;
 }
 
@@ -511,10 +512,11 @@ void SECCalendar_T<Traits>::AfterPaging()
         // Enter cannot hand over the date of a cell that is not highlighted.
         m_pFocusBox = nullptr;
     }
+    MoveKeyFrame();
 }
 
 template <class Traits>
-BOOL SECCalendar_T<Traits>::MonthStep(BOOL bMoveHighlight, int nDirection)
+BOOL SECCalendar_T<Traits>::MonthStep(BOOL bMoveHighlight, int nDirection, DayOfMonth day)
 {
     if (bMoveHighlight && !m_pFocusBox) {
         MessageBeep(MB_ICONEXCLAMATION);
@@ -530,8 +532,12 @@ BOOL SECCalendar_T<Traits>::MonthStep(BOOL bMoveHighlight, int nDirection)
         m = 12;
         --y;
     }
+    // A day kept keeps its number in the next or previous month, as a year's step keeps it,
+    // cut to that month's last day.
+    const int nDays = y >= 100 && y <= 9999 ? DTDaysInMonth(y, m) : 0;
+    const int d = day == DayOfMonth::Kept ? std::min(base.GetDay(), nDays) : 1;
     COleDateTime target;
-    if (y < 100 || y > 9999 || target.SetDateTime(y, m, 1, 12, 0, 0) != COleDateTime::valid) {
+    if (nDays == 0 || target.SetDateTime(y, m, d, 12, 0, 0) != COleDateTime::valid) {
         RejectBeep();
         return FALSE;
     }
@@ -773,11 +779,12 @@ BOOL SECCalendar_T<Traits>::OnKeyDown(UINT nChar)
     case VK_NUMPAD8:
         ctrl ? PrevYear(TRUE) : PrevWeek(TRUE);
         break;
+    // A page of the calendar is a month: the day keeps its number there, as it does a year on.
     case VK_NEXT:
-        ctrl ? NextYear(TRUE) : NextMonth(TRUE);
+        ctrl ? NextYear(TRUE) : MonthStep(TRUE, 1, DayOfMonth::Kept);
         break;
     case VK_PRIOR:
-        ctrl ? PrevYear(TRUE) : PrevMonth(TRUE);
+        ctrl ? PrevYear(TRUE) : MonthStep(TRUE, -1, DayOfMonth::Kept);
         break;
     default:
         break;
@@ -805,20 +812,45 @@ void SECCalendar_T<Traits>::OnPaint()
             box.Draw(&dc);
     }
     dc.SelectObject(old);
+    m_rcKeyFrame = KeyFrameRect();
+    if (!m_rcKeyFrame.IsRectEmpty())
+        dc.DrawFocusRect(&m_rcKeyFrame);
+}
+
+template <class Traits>
+CRect SECCalendar_T<Traits>::KeyFrameRect()
+{
     // With the keys, the day they move from wears a dotted frame, as a list's focused item
     // does; the whole calendar does while no day of the month shown stands for it.
-    if (::GetFocus() == m_hWnd && (m_behavior & SECBEHAVIOR_KEYS)) {
-        CRect focus;
-        GetClientRect(&focus);
-        DayBox* keys = m_pFocusBox;
-        for (DayBox& box : m_days)
-            if (keys == nullptr && !box.IsEmpty() && !box.IsOutside() && SameDay(box.GetDate(), m_keyDate))
-                keys = &box;
-        if (keys != nullptr && !keys->IsEmpty())
-            focus = keys->GetRect();
-        focus.DeflateRect(5, 5);
-        dc.DrawFocusRect(&focus);
-    }
+    CRect focus;
+    if (!m_hWnd || ::GetFocus() != m_hWnd || !(m_behavior & SECBEHAVIOR_KEYS))
+        return focus;
+    GetClientRect(&focus);
+    DayBox* keys = m_pFocusBox;
+    for (DayBox& box : m_days)
+        if (keys == nullptr && !box.IsEmpty() && !box.IsOutside() && SameDay(box.GetDate(), m_keyDate))
+            keys = &box;
+    if (keys != nullptr && !keys->IsEmpty())
+        focus = keys->GetRect();
+    focus.DeflateRect(5, 5);
+    return focus;
+}
+
+template <class Traits>
+void SECCalendar_T<Traits>::MoveKeyFrame()
+{
+    // The day the frame was drawn on is drawn again without it: a month shown anew paints its
+    // days while the frame still stands where the keys were, and the day they go to is
+    // painted on its own after.
+    const CRect now = KeyFrameRect();
+    if (!m_hWnd || now == m_rcKeyFrame)
+        return;
+    CRect was = m_rcKeyFrame;
+    was.InflateRect(5, 5);
+    InvalidateRect(&was, FALSE);
+    CRect to = now;
+    to.InflateRect(5, 5);
+    InvalidateRect(&to, FALSE);
 }
 
 template <class Traits>

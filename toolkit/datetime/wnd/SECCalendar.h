@@ -99,9 +99,15 @@ protected:
     void ClickCell(DayBox* pBox);
     // Month and year steps: the base date, the target, then the move.
     BOOL StepTo(const COleDateTime& base, const COleDateTime& target, BOOL bMoveHighlight);
-    BOOL MonthStep(BOOL bMoveHighlight, int nDirection);
+    // The month's 1st, or the same day of the month (cut to the month's length).
+    enum class DayOfMonth { First, Kept };
+    BOOL MonthStep(BOOL bMoveHighlight, int nDirection, DayOfMonth day = DayOfMonth::First);
     BOOL YearStep(BOOL bMoveHighlight, int nDirection);
     void AfterPaging();
+    // Where the dotted frame of the day the keys move from stands (empty without the keys), and
+    // the days it leaves and comes to drawn again when it moves.
+    CRect KeyFrameRect();
+    void MoveKeyFrame();
     void OnPaint();
     void OnLButtonDown(POINT pt);
     void OnLButtonUp(POINT pt);
@@ -126,6 +132,7 @@ public:
     COleDateTime m_keyDate;
     DayBox m_days[42];
     DayBox* m_pFocusBox = nullptr;
+    CRect m_rcKeyFrame;   // where the frame was last drawn
     BOOL m_bTracking = FALSE;
     BOOL m_bRestore = FALSE;
     COleDateTime m_restoreDate;
