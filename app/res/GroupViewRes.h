@@ -41,3 +41,7 @@
 #define IDS_PASTE_LEFT_OUT_MANY 62942
 #define IDS_EDIT_WAITS_FOR_SCAN 62943
 #define IDS_FIELD_NO_PAGE_NAMES 62944
+// A group action: its text in the status bar while it runs, and its name in Undo and Redo.
+#define IDS_GROUP_ACTION_RUNNING 62960
+#define IDS_GROUP_ACTION_UNDO 62961
+#define IDS_FILL_DOWN_RUNNING 62962
