@@ -3,7 +3,7 @@
 // Xvfb), as a user meets it:
 // - the resident size after a scan, after each of three scans again of the same pages and
 //   after the project is closed ("rss_*_mb", "x_first_scan" the largest rescan against the
-//   first scan);
+//   first scan), beside what the heap holds in use then ("heap_*_mb");
 // - a save of pages whose files are read-only beside a save of the same edits into writable
 //   files, in the same run ("readonly_s", "writable_s", "x_writable");
 // - the Keywords group action over every row, beside Fill Down over the same rows, with the
@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +107,13 @@ double ResidentMb()
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// What the program's heap holds in use (every arena), apart from what it keeps free.
+double HeapInUseMb()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+}
+
 double Seconds(std::chrono::steady_clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
@@ -159,16 +167,19 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         return;
     const Site site("vostrel-rescan-bench", kRescanPages);
     double dBefore = 0, dScan = 0, dClosed = 0, dLargest = 0;
+    double dHeapBefore = 0, dHeapScan = 0, dHeapRescans = 0, dHeapClosed = 0;
     std::vector<double> rescans;
     for (auto _ : state) {
         Settled(program);
         dBefore = ResidentMb();
+        dHeapBefore = HeapInUseMb();
         if (!program.SetUp(site.Path(), kRescanPages) || !program.Scan(kRescanPages)) {
             state.SkipWithError("the first scan did not read every page");
             return;
         }
         Settled(program);
         dScan = ResidentMb();
+        dHeapScan = HeapInUseMb();
         for (int n = 0; n < 3; ++n) {
             if (!program.Scan(kRescanPages)) {
                 state.SkipWithError("a scan again did not read every page");
@@ -178,9 +189,11 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
             rescans.push_back(ResidentMb());
             dLargest = std::max(dLargest, rescans.back());
         }
+        dHeapRescans = HeapInUseMb();
         program.Frame().CloseProjectViews();
         Settled(program);
         dClosed = ResidentMb();
+        dHeapClosed = HeapInUseMb();
     }
     state.counters["rss_before_mb"] = dBefore;
     state.counters["rss_scan_mb"] = dScan;
@@ -188,6 +201,10 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         state.counters["rss_rescan" + std::to_string(n + 1) + "_mb"] = rescans[n];
     state.counters["rss_closed_mb"] = dClosed;
     state.counters["x_first_scan"] = dScan > 0 ? dLargest / dScan : 0;
+    state.counters["heap_before_mb"] = dHeapBefore;
+    state.counters["heap_scan_mb"] = dHeapScan;
+    state.counters["heap_rescan3_mb"] = dHeapRescans;
+    state.counters["heap_closed_mb"] = dHeapClosed;
 }
 BENCHMARK(BM_ResidentSizeOverRescans)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
