@@ -159,6 +159,15 @@ bool StartShown(std::unique_ptr<XvfbServer>& server, ShownProgram& program, cons
     return true;
 }
 
+// A project of the site, scanned; false, with the benchmark skipped, when a page was not read.
+bool ScanSite(ShownProgram& program, const Site& site, int nPages, benchmark::State& state)
+{
+    if (program.SetUp(site.Path(), nPages) && program.Scan(nPages))
+        return true;
+    state.SkipWithError("the scan did not read every page");
+    return false;
+}
+
 void BM_ResidentSizeOverRescans(benchmark::State& state)
 {
     std::unique_ptr<XvfbServer> server;
@@ -173,10 +182,8 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         Settled(program);
         dBefore = ResidentMb();
         dHeapBefore = HeapInUseMb();
-        if (!program.SetUp(site.Path(), kRescanPages) || !program.Scan(kRescanPages)) {
-            state.SkipWithError("the first scan did not read every page");
+        if (!ScanSite(program, site, kRescanPages, state))
             return;
-        }
         Settled(program);
         dScan = ResidentMb();
         dHeapScan = HeapInUseMb();
@@ -241,10 +248,8 @@ void BM_SaveOfReadOnlyPages(benchmark::State& state)
     const Site site("vostrel-readonly-save-bench", kSavePages);
     double dReadOnly = 0, dWritable = 0;
     for (auto _ : state) {
-        if (!program.SetUp(site.Path(), kSavePages) || !program.Scan(kSavePages)) {
-            state.SkipWithError("the scan did not read every page");
+        if (!ScanSite(program, site, kSavePages, state))
             return;
-        }
         EditDescriptions(program.App(), "A new description of the village");
         site.SetWritable(false);
         dReadOnly = TimedSave(program);
@@ -269,10 +274,9 @@ BENCHMARK(BM_SaveOfReadOnlyPages)->Unit(benchmark::kSecond)->UseRealTime()->Iter
 
 // The group action's own dialog answered with its default choice (add the suggestions) as soon
 // as it shows.
-void AnswerDialogsWithOk(ShownProgram& program, UINT_PTR& timer)
+UINT_PTR AnswerDialogsWithOk()
 {
-    (void)program;
-    timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    return ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
         if (HWND dlg = ::GetActiveWindow(); dlg != nullptr && ::GetWindow(dlg, GW_OWNER) != nullptr)
             ::PostMessage(dlg, WM_COMMAND, IDOK, 0);
     });
@@ -288,10 +292,8 @@ void BM_GroupActionOverEveryRow(benchmark::State& state)
     double dGroup = 0, dFill = 0;
     INT_PTR nGroupSteps = 0, nFillSteps = 0;
     for (auto _ : state) {
-        if (!program.SetUp(site.Path(), kGroupPages) || !program.Scan(kGroupPages)) {
-            state.SkipWithError("the scan did not read every page");
+        if (!ScanSite(program, site, kGroupPages, state))
             return;
-        }
         CGroupView* pView = GroupView(program);
         const ROWCOL nKeywords = pView != nullptr ? ColumnOf(*pView, "keywords") : 0;
         const ROWCOL nDescription = pView != nullptr ? ColumnOf(*pView, "description") : 0;
@@ -299,8 +301,7 @@ void BM_GroupActionOverEveryRow(benchmark::State& state)
             state.SkipWithError("no keywords or description column");
             return;
         }
-        UINT_PTR timer = 0;
-        AnswerDialogsWithOk(program, timer);
+        const UINT_PTR timer = AnswerDialogsWithOk();
         pView->SetCurrentCell(1, nKeywords);
         pView->SelectRange(CGXRange().SetCols(nKeywords, nKeywords));
         auto start = std::chrono::steady_clock::now();
