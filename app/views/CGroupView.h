@@ -305,6 +305,8 @@ protected:
     UINT KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText);
     // Stores the values a group action kept into their cells, run by run of rows.
     void StoreGroupValues(GroupWork& work);
+    // The most rows one store of a group action takes.
+    static constexpr ROWCOL kGroupStoreRows = 0x4000;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;
     // The clipboard's sequence number right after this view's Copy or Cut.

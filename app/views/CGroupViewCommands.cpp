@@ -575,7 +575,9 @@ UINT CGroupView::KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText
 void CGroupView::StoreGroupValues(GroupWork& work)
 {
     // Each run of rows of a column is one store of one value per cell, and all of them one
-    // transaction: the whole action is one step of undo and one of redo.
+    // transaction: the whole action is one step of undo and one of redo. A run is kept short
+    // enough for the grid to keep its undo without asking: the pages hold their new values
+    // already, and a store the user let go without its cells would leave them unshown.
     for (auto it = work.values.begin(); it != work.values.end();) {
         const ROWCOL nCol = it->first.first;
         const ROWCOL nTop = it->first.second;
@@ -587,7 +589,8 @@ void CGroupView::StoreGroupValues(GroupWork& work)
             pValue->SetValue(it->second);
             styles.Add(pValue.release());
             ++it;
-        } while (it != work.values.end() && it->first.first == nCol && it->first.second == nBottom + 1);
+        } while (it != work.values.end() && it->first.first == nCol && it->first.second == nBottom + 1 &&
+                 nBottom - nTop + 1 < kGroupStoreRows);
         ApplyStyleToRange(CGXRange(nTop, nCol, nBottom, nCol), nullptr, gxOverride, 0, &styles, GX_INVALIDATE, gxDo);
     }
 }
