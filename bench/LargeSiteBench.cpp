@@ -30,6 +30,7 @@
 #include <fstream>
 #include <malloc.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,33 +149,48 @@ ROWCOL ColumnOf(CGroupView& view, const char* pszTag)
     return 0;
 }
 
-bool StartShown(std::unique_ptr<XvfbServer>& server, ShownProgram& program, const char* pszName, benchmark::State& state)
-{
-    std::string why;
-    const std::string display = ShownDisplay(server, why);
-    if (display.empty() || !program.Start(display, pszName, why)) {
-        state.SkipWithError(why.c_str());
+// The program shown on the X server and a site made for one benchmark.
+class ShownSite {
+public:
+    // False, with the benchmark skipped, when the program could not be shown.
+    bool Start(const char* pszName, int nPages, benchmark::State& state)
+    {
+        std::string why;
+        const std::string display = ShownDisplay(m_server, why);
+        if (display.empty() || !program.Start(display, pszName, why)) {
+            state.SkipWithError(why.c_str());
+            return false;
+        }
+        m_nPages = nPages;
+        site.emplace(pszName, nPages);
+        return true;
+    }
+    // A project of the site, scanned; false, with the benchmark skipped, when a page was not read.
+    bool OpenAndScan(benchmark::State& state)
+    {
+        if (program.SetUp(site->Path(), m_nPages) && program.Scan(static_cast<UINT>(m_nPages)))
+            return true;
+        state.SkipWithError("the scan did not read every page");
         return false;
     }
-    return true;
-}
 
-// A project of the site, scanned; false, with the benchmark skipped, when a page was not read.
-bool ScanSite(ShownProgram& program, const Site& site, int nPages, benchmark::State& state)
-{
-    if (program.SetUp(site.Path(), nPages) && program.Scan(nPages))
-        return true;
-    state.SkipWithError("the scan did not read every page");
-    return false;
-}
+private:
+    std::unique_ptr<XvfbServer> m_server; // outlives the program on it
+
+public:
+    ShownProgram program;
+    std::optional<Site> site;
+
+private:
+    int m_nPages = 0;
+};
 
 void BM_ResidentSizeOverRescans(benchmark::State& state)
 {
-    std::unique_ptr<XvfbServer> server;
-    ShownProgram program;
-    if (!StartShown(server, program, "vostrel-rescan-bench", state))
+    ShownSite shown;
+    if (!shown.Start("vostrel-rescan-bench", kRescanPages, state))
         return;
-    const Site site("vostrel-rescan-bench", kRescanPages);
+    ShownProgram& program = shown.program;
     double dBefore = 0, dScan = 0, dClosed = 0, dLargest = 0;
     double dHeapBefore = 0, dHeapScan = 0, dHeapRescans = 0, dHeapClosed = 0;
     std::vector<double> rescans;
@@ -182,7 +198,7 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         Settled(program);
         dBefore = ResidentMb();
         dHeapBefore = HeapInUseMb();
-        if (!ScanSite(program, site, kRescanPages, state))
+        if (!shown.OpenAndScan(state))
             return;
         Settled(program);
         dScan = ResidentMb();
@@ -241,14 +257,14 @@ double TimedSave(ShownProgram& program)
 
 void BM_SaveOfReadOnlyPages(benchmark::State& state)
 {
-    std::unique_ptr<XvfbServer> server;
-    ShownProgram program;
-    if (!StartShown(server, program, "vostrel-readonly-save-bench", state))
+    ShownSite shown;
+    if (!shown.Start("vostrel-readonly-save-bench", kSavePages, state))
         return;
-    const Site site("vostrel-readonly-save-bench", kSavePages);
+    ShownProgram& program = shown.program;
+    const Site& site = *shown.site;
     double dReadOnly = 0, dWritable = 0;
     for (auto _ : state) {
-        if (!ScanSite(program, site, kSavePages, state))
+        if (!shown.OpenAndScan(state))
             return;
         EditDescriptions(program.App(), "A new description of the village");
         site.SetWritable(false);
@@ -284,15 +300,14 @@ UINT_PTR AnswerDialogsWithOk()
 
 void BM_GroupActionOverEveryRow(benchmark::State& state)
 {
-    std::unique_ptr<XvfbServer> server;
-    ShownProgram program;
-    if (!StartShown(server, program, "vostrel-group-action-bench", state))
+    ShownSite shown;
+    if (!shown.Start("vostrel-group-action-bench", kGroupPages, state))
         return;
-    const Site site("vostrel-group-action-bench", kGroupPages);
+    ShownProgram& program = shown.program;
     double dGroup = 0, dFill = 0;
     INT_PTR nGroupSteps = 0, nFillSteps = 0;
     for (auto _ : state) {
-        if (!ScanSite(program, site, kGroupPages, state))
+        if (!shown.OpenAndScan(state))
             return;
         CGroupView* pView = GroupView(program);
         const ROWCOL nKeywords = pView != nullptr ? ColumnOf(*pView, "keywords") : 0;
