@@ -9,6 +9,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CDataExchange.h"
+#include "platform/core/TickCount.h"
 
 #include <algorithm>
 
@@ -66,7 +67,14 @@ LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
         m_strName = pNode->GetName();
         m_strPath = pNode->GetFolder();
         UpdateData(FALSE);
-        m_wndProgress.StepIt();
+        // Painting the dialog at once for every page would cost more than the page itself when
+        // the save refuses pages as fast as it can read their marks: the meter is drawn at
+        // once only every kPaintIntervalMs, and in between when the program has time.
+        const DWORD dwNow = ::GetTickCount();
+        const BOOL bPaint = dwNow - m_dwLastPaint >= kPaintIntervalMs;
+        if (bPaint)
+            m_dwLastPaint = dwNow;
+        m_wndProgress.StepIt(bPaint);
     }
     return 0;
 }

@@ -53,5 +53,8 @@ private:
     CBitmapButton m_btnCancel;
     BOOL m_bStopping = FALSE;
     UINT m_nWritten = 0;   // pages the save thread said were written
+    // When the meter was last drawn at once.
+    static constexpr DWORD kPaintIntervalMs = 50;
+    DWORD m_dwLastPaint = 0;
     std::vector<CPageNode*> m_written;
 };

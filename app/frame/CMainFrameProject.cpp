@@ -30,6 +30,7 @@
 #include "platform/core/CArchiveException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
+#include "platform/core/SystemServices.h"
 #include "platform/core/TickCount.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
@@ -320,6 +321,8 @@ void CMainFrame::CloseProjectViews()
     app.DeleteProjectSettings();
     app.SetEditState(0);
     CloseAllChildFrames();
+    // The project's memory goes back to the system, not only to the program's allocator.
+    ReleaseFreedMemory();
 }
 
 void CMainFrame::FinishCellEdit()
@@ -666,6 +669,8 @@ void CMainFrame::OnSaveEditedFiles()
         pView->EndHistoryAtSave();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
+    // What the save thread read and wrote is freed by now.
+    ReleaseFreedMemory();
 }
 
 // ---- Scanning ----

@@ -33,6 +33,7 @@
 #include "platform/core/CFile.h"
 #include "platform/core/RegistryStore.h"
 #include "platform/core/SystemServices.h"
+#include "platform/core/SystemServices.h"
 #include "platform/core/UserDirs.h"
 #include "platform/core/VersionInfo.h"
 #include "toolkit/frames/SECMultiDocTemplate.h"
@@ -89,6 +90,9 @@ CMainFrame* CVostrelApp::GetMainFrame() const
 
 BOOL CVostrelApp::InitInstance()
 {
+    // Each scan's and save's threads would otherwise leave a rescan's pages in new arenas, and
+    // the program would grow with every rescan of the same site.
+    ShareAllocatorArenas();
     // The standard controls and the MDI client stand in for the system's control library.
     RegisterStandardControls();
     // File and archive errors are told to the user, not to the terminal.

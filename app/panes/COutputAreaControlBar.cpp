@@ -6,6 +6,8 @@
 #include "platform/afx/frame/CFrameWnd.h"
 
 #include <limits>
+#include <string>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(COutputAreaControlBar, SECControlBar)
 
@@ -55,7 +57,9 @@ void COutputAreaControlBar::OnSize(UINT nType, int cx, int cy)
 
 void COutputAreaControlBar::AppendLine(const CString& strLine)
 {
-    if (CFrameWnd* pFrame = GetDockingFrame())
+    // Showing the pane lays the whole frame out again: done once, not for every line of a save
+    // that refuses thousands of pages.
+    if (CFrameWnd* pFrame = GetDockingFrame(); pFrame != nullptr && !IsVisible())
         pFrame->ShowControlBar(this, TRUE, FALSE);
     if (m_wndOutput.GetSafeHwnd() == nullptr)
         return;
@@ -101,8 +105,24 @@ LRESULT COutputAreaControlBar::OnAddLine(WPARAM wParam, LPARAM lParam)
 {
     // The atom is read and deleted here whatever becomes of the line: each is deleted once.
     std::string strLine;
+    std::vector<std::string> lines;
     if (ReadOutputAreaLinePiece(wParam, lParam, m_pending, strLine))
-        AppendLine(CString(strLine.c_str()));
+        lines.push_back(strLine);
+    // The lines already waiting behind this one (a save refusing page after page) go in with it:
+    // each append redraws the pane and its scroll bar. A clear waiting among them stops the
+    // gathering, so that it still wipes only the lines before it.
+    MSG msg;
+    while (::PeekMessage(&msg, m_hWnd, kMsgOutputAddLine, kMsgOutputClear, PM_NOREMOVE) && msg.message == kMsgOutputAddLine &&
+           ::PeekMessage(&msg, m_hWnd, kMsgOutputAddLine, kMsgOutputAddLine, PM_REMOVE)) {
+        if (ReadOutputAreaLinePiece(msg.wParam, msg.lParam, m_pending, strLine))
+            lines.push_back(strLine);
+    }
+    if (lines.empty())
+        return 1;
+    std::string strText = lines.front();
+    for (size_t i = 1; i < lines.size(); ++i)
+        strText += "\n" + lines[i];
+    AppendLine(CString(strText.c_str()));
     return 1;
 }
 

@@ -47,3 +47,7 @@
 #define IDS_NOT_READ_MANY 62961
 #define IDS_UNREADABLE_ONE 62962
 #define IDS_UNREADABLE_MANY 62963
+// A group action: its text in the status bar while it runs, and its name in Undo and Redo.
+#define IDS_GROUP_ACTION_RUNNING 62964
+#define IDS_GROUP_ACTION_UNDO 62965
+#define IDS_FILL_DOWN_RUNNING 62966

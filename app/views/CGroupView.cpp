@@ -20,6 +20,7 @@
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
 #include "grid/data/CGXData.h"
+#include "grid/data/CGXLongOperation.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStylesMap.h"
 #include "grid/data/CGXUserAttribute.h"
@@ -700,6 +701,8 @@ UINT CGroupView::FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, RO
     nRow = 0;
     if (pPage == nullptr)
         return 1;
+    if (m_pGroupWork != nullptr)
+        return FindGroupRow(pPage, nRow) ? 0 : 1;
     const ROWCOL nRows = GetRowCount();
     auto search = [&](ROWCOL nFrom, ROWCOL nTo) {
         for (ROWCOL r = nFrom; r <= nTo && r <= nRows; ++r) {
@@ -1227,7 +1230,7 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
         return CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
     // A paste of copied cells stores one style per cell: its cells need their pages' values
     // first as much as a single style's do, or the undo it records holds no value to give back.
-    if (nMode == gxDo)
+    if (nMode == gxDo && m_nPrimedBySetting == 0)
         PrimeStoredValues(range);
     BOOL bDone = FALSE;
     {
@@ -1244,8 +1247,18 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     cells.right = std::min(cells.right, GetColCount());
     INT_PTR i = 0;
     BOOL bEdited = FALSE;
+    // Writing many pages takes its share of the time: the meter goes on counting through it,
+    // and the window keeps painting.
+    CGXLongOperation op;
+    const unsigned long long nCells = cells.bottom >= cells.top && cells.right >= cells.left
+                                          ? static_cast<unsigned long long>(cells.bottom - cells.top + 1) * (cells.right - cells.left + 1)
+                                          : 0;
     for (ROWCOL r = cells.top; r <= cells.bottom; ++r)
         for (ROWCOL c = cells.left; c <= cells.right; ++c, ++i) {
+            if ((i & 0xFF) == 0xFF) {
+                CGXLongOperation::SetPercentDone(static_cast<int>(static_cast<unsigned long long>(i) * 100 / nCells));
+                op.DoMessages();
+            }
             const CGXStyle* p = pStyle;
             if (pCellsArray != nullptr)
                 p = i < pCellsArray->GetSize() ? dynamic_cast<const CGXStyle*>(pCellsArray->GetAt(i)) : nullptr;
@@ -1301,6 +1314,8 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
     // refusal's telling beeps.
     if (RefuseEditOfRow(nRow))
         return 1;
+    if (m_pGroupWork != nullptr)
+        return KeepGroupValue(nRow, nCol, strValue);
     UINT nResult = 1;
     {
         ScopedCount writing(m_nWritingPage);

@@ -336,6 +336,19 @@ protected:
     ROWCOL m_nPrintFirstCol = 0;
     ROWCOL m_nPrintLastCol = 0;
     BOOL m_bGroupActionRunning = FALSE;
+    // While a group action runs: the rows of its pages, looked up at once, and the values the
+    // setting writes, which go into the cells together when it is done (one step of undo).
+    struct GroupWork;
+    GroupWork* m_pGroupWork = nullptr;
+    // The row of a page of the running group action; also shows its progress and lets the
+    // window answer. FALSE when the page has no row among the action's, or it was cancelled.
+    BOOL FindGroupRow(CPageNode* pPage, ROWCOL& nRow);
+    // Keeps a value the running group action writes; 0.
+    UINT KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText);
+    // Stores the values a group action kept into their cells, run by run of rows.
+    void StoreGroupValues(GroupWork& work);
+    // The most rows one store of a group action takes.
+    static constexpr ROWCOL kGroupStoreRows = 0x4000;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;
     // The clipboard's sequence number right after this view's Copy or Cut.

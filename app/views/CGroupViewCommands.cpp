@@ -24,6 +24,7 @@
 #include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
+#include "grid/data/CGXLongOperation.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/features/GXFeatureScope.h"
 #include "platform/afx/AfxRes.h"
@@ -41,8 +42,11 @@
 #include <algorithm>
 #include <cstring>
 #include <climits>
+#include <map>
+#include <memory>
 #include <set>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -526,6 +530,11 @@ void CGroupView::OnFillDown()
     }
     CWaitCursor wait;
     ScopedFlag running(m_bGroupActionRunning);
+    // The stores below show their progress under this text.
+    CGXLongOperation op;
+    CString strText;
+    strText.LoadString(IDS_FILL_DOWN_RUNNING);
+    op.SetStatusText(strText);
     // One store per range: each marks its rows' pages and is one step of undo.
     CGXStyle value;
     value.SetValue(strValue);
@@ -535,6 +544,65 @@ void CGroupView::OnFillDown()
         cells.bottom = std::min(cells.bottom, GetRowCount());
         if (cells.bottom >= cells.top)
             ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+    }
+}
+
+// The work of a running group action.
+struct CGroupView::GroupWork {
+    CGXLongOperation* pOp = nullptr;
+    // Each page of the action: its row, and its place among the action's pages.
+    std::unordered_map<CPageNode*, std::pair<ROWCOL, size_t>> rows;
+    size_t nLooked = 0;
+    BOOL bCancelled = FALSE;
+    // The values the setting wrote, by column and row.
+    std::map<std::pair<ROWCOL, ROWCOL>, CString> values;
+};
+
+BOOL CGroupView::FindGroupRow(CPageNode* pPage, ROWCOL& nRow)
+{
+    GroupWork& work = *m_pGroupWork;
+    const auto found = work.rows.find(pPage);
+    if (work.bCancelled || found == work.rows.end())
+        return FALSE;
+    nRow = found->second.first;
+    // The setting looks up each page it changes: that is where its progress shows and the
+    // window gets its turn.
+    if ((++work.nLooked & 0x3F) == 0 && work.pOp != nullptr) {
+        CGXLongOperation::SetPercentDone(static_cast<int>(found->second.second * 100 / work.rows.size()));
+        BOOL bCancelled = FALSE;
+        work.pOp->DoMessages(bCancelled);
+        work.bCancelled = bCancelled;
+    }
+    return !work.bCancelled;
+}
+
+UINT CGroupView::KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
+{
+    if (!m_pGroupWork->bCancelled)
+        m_pGroupWork->values[std::make_pair(nCol, nRow)] = strText;
+    return 0;
+}
+
+void CGroupView::StoreGroupValues(GroupWork& work)
+{
+    // Each run of rows of a column is one store of one value per cell, and all of them one
+    // transaction: the whole action is one step of undo and one of redo. A run is kept short
+    // enough for the grid to keep its undo without asking: the pages hold their new values
+    // already, and a store the user let go without its cells would leave them unshown.
+    for (auto it = work.values.begin(); it != work.values.end();) {
+        const ROWCOL nCol = it->first.first;
+        const ROWCOL nTop = it->first.second;
+        ROWCOL nBottom = nTop;
+        CGXStyleArray styles;
+        do {
+            nBottom = it->first.second;
+            auto pValue = std::make_unique<CGXStyle>();
+            pValue->SetValue(it->second);
+            styles.Add(pValue.release());
+            ++it;
+        } while (it != work.values.end() && it->first.first == nCol && it->first.second == nBottom + 1 &&
+                 nBottom - nTop + 1 < kGroupStoreRows);
+        ApplyStyleToRange(CGXRange(nTop, nCol, nBottom, nCol), nullptr, gxOverride, 0, &styles, GX_INVALIDATE, gxDo);
     }
 }
 
@@ -568,19 +636,86 @@ void CGroupView::OnGroupActions()
     }
     StorePendingCellEdit();
     // The setting changes the pages' contents itself before it shows them: what they held
-    // is kept first, so that Undo All can give it back.
+    // is kept first, so that Undo All can give it back, and so that a cancel can.
     CString strName;
     pSetting->GetName(strName);
-    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
-        RememberOriginal(pages.GetNext(pos), strName, FALSE);
+    struct Before {
+        CPageNode* pPage;
+        BOOL bExisted;
+        CString strText;
+        UINT bModified;
+    };
+    std::vector<Before> before;
+    before.reserve(static_cast<size_t>(pages.GetCount()));
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
+        CPageNode* pPage = pages.GetNext(pos);
+        RememberOriginal(pPage, strName, FALSE);
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        const BOOL bExisted = pPage->GetContentList(pList) == 0 && pList->FindByName(strName, pContent) == 0;
+        before.push_back({pPage, bExisted, bExisted ? pContent->GetContent() : CString(), bExisted ? pContent->GetModified() : 0u});
+    }
     // So are the cells, so that the cells' undo gives back the old values.
     for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;)
         PrimeStoredValues(*ranges.GetNextRange(pos));
+
+    CString strFormat, strText, strUndo;
+    strFormat.LoadString(IDS_GROUP_ACTION_RUNNING);
+    strText.Format(strFormat, strName.GetString());
+    strFormat.LoadString(IDS_GROUP_ACTION_UNDO);
+    strUndo.Format(strFormat, strName.GetString());
+    CGXLongOperation op;
+    op.SetStatusText(strText);
+    GroupWork work;
+    work.pOp = &op;
+    size_t nPlace = 0;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr; ++nPlace)
+        work.rows.emplace(pages.GetNext(pos), std::make_pair(ROWCOL(0), nPlace));
+    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
+        for (ROWCOL nRow = std::max<ROWCOL>(1, cells.top); nRow <= cells.bottom && nRow <= GetRowCount(); ++nRow) {
+            CPageNode* pPage = nullptr;
+            if (GetRowPage(nRow, pPage) == 0)
+                if (auto found = work.rows.find(pPage); found != work.rows.end() && found->second.first == 0)
+                    found->second.first = nRow;
+        }
+    }
     {
         ScopedFlag running(m_bGroupActionRunning);
         ScopedCount primed(m_nPrimedBySetting);
-        pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
+        m_pGroupWork = &work;
+        try {
+            pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
+        } catch (...) {
+            m_pGroupWork = nullptr;
+            throw;
+        }
+        m_pGroupWork = nullptr;
+        if (work.bCancelled) {
+            // The pages go back to what they held; no cell was written.
+            for (const Before& page : before) {
+                CMetaContentList* pList = nullptr;
+                CMetaContent* pContent = nullptr;
+                if (page.pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
+                    continue;
+                if (page.bExisted) {
+                    pContent->SetContent(page.strText);
+                    pContent->SetModified(page.bModified);
+                } else if (POSITION pos = pList->Find(pContent)) {
+                    pList->RemoveAt(pos);
+                    delete pContent;
+                }
+            }
+        } else {
+            // The cells are written whole: stopping halfway would leave pages changed that
+            // their cells do not show.
+            CGXLongOperation::SetCanCancel(FALSE);
+            CGXTransactionScope trans(*this, strUndo);
+            StoreGroupValues(work);
+            trans.Commit();
+        }
     }
+    Redraw(GX_INVALIDATE, FALSE);
     // Told once the action is over, not while its dialog asks what to do.
     for (CPageNode* pPage : refused)
         NoteRefusedEdit(pPage);

@@ -14,6 +14,7 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/SavedPageValues.h"
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
@@ -445,6 +446,8 @@ struct SaveParams {
     HWND hDialog = nullptr;
     HWND hPane = nullptr;
     UINT nBackupScheme = 0;
+    // Where the thread leaves what it reads back from the pages it wrote.
+    std::shared_ptr<SavedPagesRead> pReads;
 };
 
 // Alias: the page names a file that this save wrote already through another page.
@@ -1156,6 +1159,11 @@ UINT SaveThread(LPVOID pParam)
                     folders.insert(pPending->strFolder.GetString());
                     written.emplace(KeyOf(pPending->read), pPage);
                     written.emplace(KeyOf(pPending->copyInfo), pPage);
+                    // The page is read back here, as a scan would read it, so that the window
+                    // has only to show it once the save is done.
+                    SavedPageValues values;
+                    if (pParams->pReads && ReadSavedPageValues(pPending->strPath, values))
+                        pParams->pReads->Put(pPage, std::move(values));
                 }
             }
             if (pPending->result == PageResult::Alias)
@@ -1783,6 +1791,8 @@ UINT CParserEngine::StartSave(const CSelNodesCol& pages, HWND hDialog, HWND hOut
         pParams->pages.push_back(pages.GetNext(pos));
     pParams->hDialog = hDialog;
     pParams->hPane = hOutputPane;
+    m_pSavedReads = std::make_shared<SavedPagesRead>();
+    pParams->pReads = m_pSavedReads;
     CProjectSettings* pSettings = nullptr;
     if (GetAppModel().GetProjectSettings(pSettings) == 0 && pSettings != nullptr)
         pParams->nBackupScheme = pSettings->m_nBackupScheme;

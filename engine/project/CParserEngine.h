@@ -25,6 +25,7 @@ class CPageNode;
 class CProjectSettings;
 class CScanNameLookup;
 class CScanOptions;
+class SavedPagesRead;
 class CSelNodesCol;
 class IScanBackend;
 class IScanHost;
@@ -258,4 +259,6 @@ private:
     std::vector<HANDLE> m_helpers;
     HWND m_hEnumDialog = nullptr;
     HWND m_hSaveDialog = nullptr;
+    // What the last save read back from the pages it wrote; shared with its thread.
+    std::shared_ptr<SavedPagesRead> m_pSavedReads;
 };

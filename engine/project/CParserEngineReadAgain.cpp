@@ -10,25 +10,27 @@
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CScanNameLookup.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "engine/project/SavedPageValues.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
 
 #include <memory>
+#include <optional>
 
 namespace {
 
-// Hands what the parser finds in one page to the engine as the scan's reference checker does
-// with a page it reads: the title and the META tags; the KEYWORDS tag's content comes whole
-// with the named tags.
-class PageValuesSink : public IHtmlParserSink {
+// Keeps what the parser finds in one page as the scan's reference checker hands it on: the
+// title and the META tags, in the parser's order; the KEYWORDS tag's content comes whole with
+// the named tags.
+class RecordingSink : public IHtmlParserSink {
 public:
-    PageValuesSink(ITaskManager& engine, CPageNode& page) : m_engine(engine), m_dwPage(reinterpret_cast<DWORD_PTR>(&page)) {}
+    explicit RecordingSink(SavedPageValues& values) : m_values(values) {}
 
     BOOL IsStopRequested() override { return FALSE; }
     void AddKeywordText(const char*, int) override {}
     void ReportLink(LPCSTR, LPCSTR, int, DWORD, int, int) override {}
     void ReportCodebaseLink(LPCSTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
-    void OnTitle(LPCSTR lpszTitle) override { m_engine.OnTitle(m_dwPage, lpszTitle); }
+    void OnTitle(LPCSTR lpszTitle) override { Keep(SavedPageValues::Kind::Title, lpszTitle, "", ""); }
     void OnAnchor(LPCSTR) override {}
     void OnBase(LPCSTR) override {}
     void OnExtraLink(LPCSTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
@@ -39,33 +41,51 @@ public:
     void OnFormEnd(LPCSTR, DWORD) override {}
     void OnNamedMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) override
     {
-        m_engine.OnNamedMeta(m_dwPage, lpszName, lpszContent, lpszScheme);
+        Keep(SavedPageValues::Kind::NamedMeta, lpszName, lpszContent, lpszScheme);
     }
-    void OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent) override { m_engine.OnHttpEquivMeta(m_dwPage, lpszName, lpszContent); }
+    void OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent) override
+    {
+        Keep(SavedPageValues::Kind::HttpEquivMeta, lpszName, lpszContent, "");
+    }
     void OnLastModified(LONG) override {}
 
 private:
-    ITaskManager& m_engine;
-    DWORD_PTR m_dwPage;
+    void Keep(SavedPageValues::Kind kind, LPCSTR a, LPCSTR b, LPCSTR c)
+    {
+        m_values.found.push_back({kind, CString(a != nullptr ? a : ""), CString(b != nullptr ? b : ""),
+                                  CString(c != nullptr ? c : "")});
+    }
+    SavedPageValues& m_values;
 };
+
+// The values read hand over to the engine as the parser would have.
+void Replay(ITaskManager& engine, const SavedPageValues& values, CPageNode& read)
+{
+    const auto dwPage = reinterpret_cast<DWORD_PTR>(&read);
+    for (const SavedPageValues::Found& found : values.found) {
+        switch (found.kind) {
+        case SavedPageValues::Kind::Title:
+            engine.OnTitle(dwPage, found.strName);
+            break;
+        case SavedPageValues::Kind::NamedMeta:
+            engine.OnNamedMeta(dwPage, found.strName, found.strContent, found.strScheme);
+            break;
+        case SavedPageValues::Kind::HttpEquivMeta:
+            engine.OnHttpEquivMeta(dwPage, found.strName, found.strContent);
+            break;
+        }
+    }
+}
 
 // The page's file read into the scratch node; false when it could not be read.
 bool ReadInto(ITaskManager& engine, const CPageNode& page, CPageNode& read)
 {
     CString strPath;
     page.GetFullPath(strPath);
-    CFile file;
-    if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyNone))
+    SavedPageValues values;
+    if (!ReadSavedPageValues(strPath, values))
         return false;
-    try {
-        CTranslatingFile translated(&file);
-        PageValuesSink sink(engine, read);
-        CHtmlParser parser(&sink, &translated, FALSE, FALSE, SCRIPT_KIND_JAVASCRIPT);
-        parser.Parse();
-    } catch (CFileException* e) {
-        e->Delete();
-        return false;
-    }
+    Replay(engine, values, read);
     return true;
 }
 
@@ -112,6 +132,24 @@ std::vector<CString> TakeReadValues(CPageNode& page, const CPageNode& read)
 
 } // namespace
 
+bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values)
+{
+    values.found.clear();
+    CFile file;
+    if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyNone))
+        return false;
+    try {
+        CTranslatingFile translated(&file);
+        RecordingSink sink(values);
+        CHtmlParser parser(&sink, &translated, FALSE, FALSE, SCRIPT_KIND_JAVASCRIPT);
+        parser.Parse();
+    } catch (CFileException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
+}
+
 std::vector<std::pair<CPageNode*, std::vector<CString>>> CParserEngine::ReadSavedPagesAgain(const std::vector<CPageNode*>& pages)
 {
     std::vector<std::pair<CPageNode*, std::vector<CString>>> changed;
@@ -126,7 +164,10 @@ std::vector<std::pair<CPageNode*, std::vector<CString>>> CParserEngine::ReadSave
         if (pPage == nullptr)
             continue;
         read.push_back(std::make_unique<CPageNode>());
-        if (!ReadInto(*this, *pPage, *read.back()))
+        // The save read what it wrote on its worker; a page it did not read is read here.
+        if (std::optional<SavedPageValues> values = m_pSavedReads ? m_pSavedReads->Take(pPage) : std::nullopt)
+            Replay(*this, *values, *read.back());
+        else if (!ReadInto(*this, *pPage, *read.back()))
             continue;
         std::vector<CString> taken = TakeReadValues(*pPage, *read.back());
         if (!taken.empty())

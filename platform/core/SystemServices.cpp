@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <malloc.h>
 #include <pwd.h>
 #include <random>
 #include <spawn.h>
@@ -394,4 +395,15 @@ HINSTANCE ShellExecute(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR, LPCSTR l
         }
     }).detach();
     return code(42);
+}
+
+void ReleaseFreedMemory()
+{
+    ::malloc_trim(0);
+}
+
+void ShareAllocatorArenas()
+{
+    // The main thread's arena and one for every other thread.
+    ::mallopt(M_ARENA_MAX, 2);
 }

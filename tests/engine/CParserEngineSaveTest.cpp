@@ -198,6 +198,41 @@ protected:
     CSelNodesCol m_selection;
 };
 
+// The pages a save wrote are read back on its own thread: once it is done the window takes
+// their values from there and reads no file itself, here not even one that went meanwhile.
+TEST_F(SaveTest, TheWrittenPagesAreReadBackByTheSaveItself)
+{
+    const std::string strPage = "<html>\r\n<head>\r\n<title>Stra\xC3\x9F\x65 \xCE\xB1\xCE\xB2 \xE6\x9D\xB1</title>\r\n"
+                                "<meta name=\"Description\" content=\"Another program's text\">\r\n</head>\r\n"
+                                "<body>text</body>\r\n</html>\r\n";
+    CPageNode* pPage = Page(TempDir() / "read.htm", &strPage);
+    CPageNode* pGone = Page(TempDir() / "gone.htm", &strPage);
+    // The scan saw older values than the file holds now.
+    pPage->SetTitle("Scanned");
+    pGone->SetTitle("Scanned");
+    MessageSink sink;
+    RunSave(sink);
+    fs::remove(TempDir() / "gone.htm");
+
+    const auto changed = m_engine.ReadSavedPagesAgain({pPage, pGone});
+    ASSERT_EQ(changed.size(), 2u);
+    for (CPageNode* p : {pPage, pGone}) {
+        EXPECT_EQ(p->GetTitle(), "Stra\xC3\x9F\x65 \xCE\xB1\xCE\xB2 \xE6\x9D\xB1");
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        ASSERT_EQ(p->GetContentList(pList), 0u);
+        ASSERT_EQ(pList->FindByName("description", pContent), 0u);
+        EXPECT_EQ(pContent->GetContent(), "Another program's text");
+        EXPECT_EQ(pContent->GetModified(), 0u);
+        // The edit that was saved stays as it was written, no longer marked.
+        EXPECT_EQ(KeywordsModified(p), 0u);
+    }
+    // Handed over once: a second reading goes to the file, and the one that went gives nothing.
+    pGone->SetTitle("Scanned");
+    EXPECT_TRUE(m_engine.ReadSavedPagesAgain({pGone}).empty());
+    EXPECT_EQ(pGone->GetTitle(), "Scanned");
+}
+
 TEST_F(SaveTest, APageChangedWhileItIsSavedKeepsTheOtherProgramsVersion)
 {
     // Two pages large enough that the save is still copying when the test, woken by the copy's

@@ -59,6 +59,16 @@ TEST_F(OutputAreaTest, PostedLinesArriveInOrderAndShowTheHiddenPane)
     ASSERT_TRUE(PostOutputAreaLine(bar.m_hWnd, "", "after"));
     backend->ProcessMessages();
     EXPECT_EQ(Text(), "after\n");
+
+    // Lines waiting together go in together (an empty one as a blank), and a clear waiting
+    // among them still wipes only the lines before it.
+    ASSERT_TRUE(PostOutputAreaLine(bar.m_hWnd, "", "gone"));
+    bar.PostMessage(kMsgOutputClear, 0, 0);
+    ASSERT_TRUE(PostOutputAreaLine(bar.m_hWnd, "b.htm", "Denied Access."));
+    ASSERT_TRUE(PostOutputAreaLine(bar.m_hWnd, "", ""));
+    ASSERT_TRUE(PostOutputAreaLine(bar.m_hWnd, "\xce\xb1.htm", "Denied Access."));
+    backend->ProcessMessages();
+    EXPECT_EQ(Text(), "B.HTM : Denied Access.\n \n\xce\xb1.HTM : Denied Access.\n");
     EXPECT_EQ(bar.SendMessage(kMsgOutputClear, 0, 0), 1);
     EXPECT_EQ(Text(), "");
 }

@@ -6,6 +6,7 @@
 #include "app/values/CGroupKeywordsDlg.h"
 #include "app/values/CKeywordsDlg.h"
 #include "app/views/CPageStatusCell.h"
+#include "grid/data/CGXLongOperation.h"
 #include "tests/support/DialogAutomation.h"
 
 namespace {
@@ -191,4 +192,61 @@ TEST_F(GroupViewTest, StatusPicturesSitLeftCentredAndClippedWithTheTextAfterThem
     CRect narrow(0, 0, 10, 20);
     const CRect cut = cell.GetCellRect(1, CGroupView::kFileColumn, &narrow, &style);
     EXPECT_LE(cut.left, cut.right);
+}
+
+TEST_F(GroupViewTest, AGroupActionCancelledByEscLeavesEveryPageAndCellAsItWas)
+{
+    for (int n = 0; n < 70; ++n)
+        extraPages.push_back("p" + std::to_string(n) + ".htm");
+    OpenSite(true);
+    std::vector<CMetaContent*> contents;
+    for (const std::string& name : extraPages)
+        contents.push_back(GiveKeywords(PageOf(name.c_str()), "Stra\xC3\x9F\x65", {"caf\xC3\xA9", "\xCE\xB1\xCE\xB2"}));
+    const ROWCOL nKeywords = ColumnOf("Keywords");
+    Select(*view, CGXRange().SetCols(nKeywords, nKeywords));
+
+    // The action looks for Esc from its start; the user presses it right after the dialog's OK
+    // and agrees to abort.
+    CGXLongOperationState& longOp = GXGetLongOperationState();
+    struct Restore {
+        CGXLongOperationState& state;
+        DWORD nFirstWait = state.m_nFirstWait, nUpdate = state.m_nUpdateInterval;
+        ~Restore()
+        {
+            state.m_nFirstWait = nFirstWait;
+            state.m_nUpdateInterval = nUpdate;
+        }
+    } restore{longOp};
+    longOp.m_nFirstWait = 0;
+    longOp.m_nUpdateInterval = 0;
+    SeenMessageBox question;
+    bool opened = false;
+    dialog_automation::WhenWindowOpens(
+        *backend,
+        [] {
+            for (HWND dlg : dialog_automation::ShownDialogs())
+                if (reinterpret_cast<uintptr_t>(GetProp(dlg, DIALOG_TEMPLATE_ID_PROP)) == CGroupKeywordsDlg::IDD)
+                    return dlg;
+            return static_cast<HWND>(nullptr);
+        },
+        [&](HWND dlg) {
+            opened = true;
+            backend->Click(1, dialog_automation::CentreOf(GetDlgItem(dlg, IDOK)));
+            backend->KeyDown(VK_ESCAPE);
+            AnswerMessageBox(*backend, IDYES, &question);
+        },
+        nullptr);
+    view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+    backend->ProcessMessages();
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(question.seen);
+    EXPECT_EQ(question.text, "Do you want to abort the operation?");
+
+    for (size_t n = 0; n < contents.size(); ++n) {
+        EXPECT_EQ(std::string(contents[n]->GetContent()), "Stra\xC3\x9F\x65") << extraPages[n];
+        EXPECT_EQ(contents[n]->GetModified(), 0u) << extraPages[n];
+        EXPECT_EQ(std::string(view->GetCellValue(RowOf(extraPages[n].c_str()), nKeywords)), "Stra\xC3\x9F\x65");
+    }
+    EXPECT_TRUE(view->GetParam()->m_UndoList.IsEmpty());
+    EXPECT_EQ(app->IsEdited(), 3u);
 }
