@@ -1,8 +1,9 @@
 // A cell's editor as the user meets it on a real X server: a click into the current cell puts
-// the caret under the pointer with the text where the cell showed it, the text chosen in the
-// editor is drawn chosen and the rest is not, a paste of several lines gives the cell, the copy
-// and the saved page the same one line, Cut with nothing chosen cuts the cell, and a drop-down
-// list opens as wide as its longest choice.
+// the caret under the pointer with the text where the cell showed it, and so does a
+// double-click; the text chosen in the editor is drawn chosen and the rest is not, a paste of
+// several lines gives the cell, the copy and the saved page the same one line, Cut with nothing
+// chosen cuts the cell, a copy of an empty cell leaves another program nothing to paste, and a
+// drop-down list opens as wide as its longest choice.
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
@@ -157,6 +158,19 @@ protected:
         ::ClientToScreen(Editor()->GetSafeHwnd(), &pt);
         ::ScreenToClient(View()->GetSafeHwnd(), &pt);
         return pt;
+    }
+    // What another program pastes now, read by xclip while the program answers it.
+    std::string OtherProgramPastes()
+    {
+        const std::string out = dir.Path() + "/pasted", rc = dir.Path() + "/pasted.rc";
+        std::filesystem::remove(rc);
+        const std::string command = "(DISPLAY=" + server->DisplayName() + " timeout 20 xclip -o -selection clipboard >'" +
+                                    out + "' 2>/dev/null; echo $? >'" + rc + ".part'; mv '" + rc + ".part' '" + rc + "') &";
+        if (std::system(command.c_str()) != 0 || !RunUntil([&] { return std::filesystem::exists(rc); }, 30000))
+            return "(xclip did not run)";
+        if (ReadFile(rc) != "0\n")
+            return "(xclip found nothing to paste: " + ReadFile(rc) + ")";
+        return ReadFile(out);
     }
     bool Save()
     {
@@ -335,6 +349,32 @@ TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
     EXPECT_TRUE(HoldsDescription(1, firstTyped));
     EXPECT_TRUE(HoldsDescription(2, secondTyped));
     EXPECT_TRUE(HoldsDescription(3, thirdTyped));
+}
+
+// Ctrl+C on an empty cell puts empty text on the clipboard, whether the cell's editor is open
+// or not: another program then pastes nothing, not what an earlier copy left there.
+TEST_F(CellEditorX11Test, ACopyOfAnEmptyCellLeavesAnotherProgramNothingToPaste)
+{
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xclip"}));
+    const std::string value = "Straße Ωμέγα 日本語";
+    MakePages({value, "", ""});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(3));
+
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), value);
+    EXPECT_EQ(OtherProgramPastes(), value);
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "");
+    EXPECT_EQ(OtherProgramPastes(), "");
+
+    // The copy again, then an empty cell whose editor a click opened.
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), value);
+    ASSERT_TRUE(GoToByKeys(3, kDesc));
+    ASSERT_TRUE(ClickCell(3, kDesc) && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click opened no editor";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "");
+    EXPECT_EQ(OtherProgramPastes(), "");
 }
 
 // Text of several lines pasted into an open editor, from another program: the cell takes it
