@@ -85,6 +85,7 @@ BEGIN_MESSAGE_MAP(SECListCtrl, CWnd)
     ON_MESSAGE(WM_HSCROLL, &SECListCtrl::OnHScrollMsg)
     ON_MESSAGE(WM_VSCROLL, &SECListCtrl::OnVScrollMsg)
     ON_WM_MOUSEWHEEL()
+    ON_WM_MOUSEHWHEEL()
     ON_WM_TIMER()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
@@ -240,6 +241,16 @@ BOOL SECListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
     }
     m_nWheelAccum = 0;
     return TRUE;
+}
+
+void SECListCtrl::OnMouseHWheel(UINT, short zDelta, CPoint)
+{
+    // Tilted to the right, the content moves left: as SB_LINERIGHT, a step a notch.
+    const int notches = zDelta / WHEEL_DELTA;
+    if (notches == 0 || !IsHorzBarShown())
+        return;
+    HideTip();
+    ScrollHorz(-notches * 15);
 }
 
 void SECListCtrl::OnTimer(UINT_PTR nIDEvent)
