@@ -249,6 +249,8 @@ protected:
     int TextEndColumn(const SECEditLine* pLine) const;
     // Scrolling by one row with ScrollWindow and one repainted row.
     void ScrollOneLine(BOOL bDown);
+    // Makes the column (kept within the widest line) the left one; the bar and caret follow.
+    void ScrollToColumn(int nColumn);
     void InvalidateRows(int nFirstRow, int nLastRow);
     void InvalidateCaretRow();
     void RepaintAfterChar(char ch);

@@ -264,6 +264,20 @@ void SECEditCtrl::OnHScroll(UINT nSBCode, UINT nPos)
     m_bScrolling = FALSE;
 }
 
+void SECEditCtrl::ScrollToColumn(int nColumn)
+{
+    const int left = std::clamp(nColumn, 0, SECEDIT_MAX_WIDTH);
+    if (left == m_nLeftColumn)
+        return;
+    m_bScrolling = TRUE;
+    m_nLeftColumn = left;
+    SetScrollPos(SB_HORZ, m_nLeftColumn, TRUE);
+    if (m_bRedraw)
+        Invalidate(FALSE);
+    UpdateCaretPos();
+    m_bScrolling = FALSE;
+}
+
 void SECEditCtrl::OnWheel(int nDelta, BOOL bColumns)
 {
     // A turn the other way drops what was left of the last one.
@@ -280,16 +294,7 @@ void SECEditCtrl::OnWheel(int nDelta, BOOL bColumns)
     const int nStep = nLines == WHEEL_PAGESCROLL ? nPage : static_cast<int>(std::min<UINT>(nLines, 1000));
     const int nMove = -nNotches * nStep;
     if (bColumns) {
-        const int left = std::clamp(m_nLeftColumn + nMove, 0, SECEDIT_MAX_WIDTH);
-        if (left == m_nLeftColumn)
-            return;
-        m_bScrolling = TRUE;
-        m_nLeftColumn = left;
-        SetScrollPos(SB_HORZ, m_nLeftColumn, TRUE);
-        if (m_bRedraw)
-            Invalidate(FALSE);
-        UpdateCaretPos();
-        m_bScrolling = FALSE;
+        ScrollToColumn(m_nLeftColumn + nMove);
         return;
     }
     // Down no further than SB_LINEDOWN goes: the last line at the top.
@@ -328,18 +333,8 @@ BOOL SECEditCtrl::OnScroll(UINT nScrollCode, UINT, BOOL bDoScroll)
         can = true;
     if (!can || !bDoScroll)
         return can ? TRUE : FALSE;
-    if (h == 0 || h == 1) {
-        m_bScrolling = TRUE;
-        const int left = std::clamp(m_nLeftColumn + (h == 0 ? -1 : 1), 0, SECEDIT_MAX_WIDTH);
-        if (left != m_nLeftColumn) {
-            m_nLeftColumn = left;
-            SetScrollPos(SB_HORZ, m_nLeftColumn, TRUE);
-            if (m_bRedraw)
-                Invalidate(FALSE);
-            UpdateCaretPos();
-        }
-        m_bScrolling = FALSE;
-    }
+    if (h == 0 || h == 1)
+        ScrollToColumn(m_nLeftColumn + (h == 0 ? -1 : 1));
     if (v == 0 && m_pTopLine->pPrev != nullptr) {
         ScrollOneLine(FALSE);
         UpdateCaretPos();
