@@ -90,7 +90,9 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == hGrid && Settled(); })) << "the click left the keys elsewhere";
     before = Shot();
     ASSERT_TRUE(Wheel(hTree, 5, 3));
-    EXPECT_TRUE(RunUntil([&] { return tree.GetTopIndex() > 0 && Settled(); }, 10000)) << "the Project Area did not scroll";
+    EXPECT_TRUE(RunUntil([&] { return tree.GetTopIndex() > 0 && Settled(); }, 10000))
+        << "the Project Area did not scroll: " << tree.GetCountPerPage() << " of its " << tree.GetItemCount()
+        << " rows fit in it";
     after = Shot("wheel-project-area");
     EXPECT_GT(Changed(before, after, hTree), 200) << "the folders on the screen did not move";
     cairo_surface_destroy(before);
