@@ -289,9 +289,6 @@ void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
-    // The wheel turned over the Output Area scrolls its lines, wherever the keyboard is.
-    if (pMsg->message == WM_MOUSEWHEEL && m_pOutputArea != nullptr && m_pOutputArea->TakeWheel(*pMsg))
-        return TRUE;
     // Escape is Stop Scan's key only while a scan runs. Otherwise it belongs to the window with
     // the focus, so that a cell's editor, the value field and the other in-place editors can
     // back out of an edit with it: the accelerators are passed over for it, and nothing else.

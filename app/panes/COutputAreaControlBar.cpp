@@ -87,20 +87,6 @@ CString COutputAreaControlBar::GetText() const
     return strText;
 }
 
-BOOL COutputAreaControlBar::TakeWheel(const MSG& msg)
-{
-    const HWND hOutput = m_wndOutput.GetSafeHwnd();
-    if (hOutput == nullptr || msg.hwnd == hOutput || !m_wndOutput.IsWindowVisible())
-        return FALSE;
-    CRect rect;
-    m_wndOutput.GetWindowRect(&rect);
-    const CPoint point(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
-    if (!rect.PtInRect(point) || ::WindowFromPoint(point) != hOutput)
-        return FALSE;
-    m_wndOutput.SendMessage(WM_MOUSEWHEEL, msg.wParam, msg.lParam);
-    return TRUE;
-}
-
 LRESULT COutputAreaControlBar::OnAddLine(WPARAM wParam, LPARAM lParam)
 {
     // The atom is read and deleted here whatever becomes of the line: each is deleted once.

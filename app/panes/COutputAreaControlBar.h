@@ -24,9 +24,6 @@ public:
     void AppendLine(const CString& strLine);
     void Clear();
     CString GetText() const;
-    // A wheel message bound for another window while the pointer is over the lines: they are
-    // scrolled with it, and TRUE says it was taken.
-    BOOL TakeWheel(const MSG& msg);
 
     COutputAreaWnd& GetOutputWnd() { return m_wndOutput; }
     SECTabWnd& GetTabWnd() { return m_wndTab; }

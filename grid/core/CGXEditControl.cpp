@@ -23,6 +23,7 @@ BEGIN_MESSAGE_MAP(CGXEditWnd, CEdit)
     ON_WM_CHAR()
     ON_WM_SYSKEYDOWN()
     ON_WM_GETDLGCODE()
+    ON_WM_LBUTTONDBLCLK()
     ON_MESSAGE(WM_PASTE, &CGXEditWnd::OnPaste)
 END_MESSAGE_MAP()
 
@@ -129,6 +130,11 @@ void CGXEditWnd::OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     if (pGrid != nullptr && pGrid->RouteKeyMessage(this, WM_SYSKEYDOWN, nChar, nRepCnt, nFlags))
         return;
     CEdit::OnSysKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CGXEditWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
+{
+    DefWindowProc(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 LRESULT CGXEditWnd::OnPaste(WPARAM, LPARAM)
@@ -366,29 +372,34 @@ BOOL CGXEditControl::LButtonUp(UINT nFlags, CPoint pt, UINT nHitState)
     // A click on the cell that was current already starts editing there, the caret where the
     // click was; the click that makes a cell current only moves there.
     const CGXGridParam* pParam = m_pGrid != nullptr ? m_pGrid->GetParam() : nullptr;
-    if (!(nHitState & GX_MOUSE_CURRENT) || m_bActiveWnd || !m_bInit || pParam == nullptr || !pParam->m_bActivateOnClick || IsReadOnly() || !CanActivate() ||
-        !m_pGrid->OnStartEditing(m_nRow, m_nCol))
+    if (!(nHitState & GX_MOUSE_CURRENT) || pParam == nullptr || !pParam->m_bActivateOnClick)
         return FALSE;
-    SetActive(TRUE);
-    if (m_bActiveWnd) {
-        // The edit opened with its whole text chosen, scrolled to show its end; the click puts
-        // the caret into the text where the cell showed it, which starts at the left.
-        m_pWnd->SetSel(0, 0);
-        CRect rect;
-        m_pWnd->GetWindowRect(&rect);
-        GridWnd()->ScreenToClient(&rect);
-        const int nChar = LOWORD(m_pWnd->CharFromPos(CPoint(pt.x - rect.left, pt.y - rect.top)));
-        m_pWnd->SetSel(nChar, nChar);
-    }
-    return TRUE;
+    return StartEditAt(pt);
 }
 
-BOOL CGXEditControl::LButtonDblClk(UINT, CPoint)
+BOOL CGXEditControl::LButtonDblClk(UINT, CPoint pt)
 {
-    if (m_bActiveWnd || !m_bInit || IsReadOnly() || !CanActivate() || (m_pGrid != nullptr && !m_pGrid->OnStartEditing(m_nRow, m_nCol)))
+    // A double-click at a letter edits there, as the click into the current cell does: with
+    // the whole value chosen, the first key would replace it.
+    return StartEditAt(pt);
+}
+
+BOOL CGXEditControl::StartEditAt(CPoint pt)
+{
+    if (m_bActiveWnd || !m_bInit || m_pGrid == nullptr || IsReadOnly() || !CanActivate() || !m_pGrid->OnStartEditing(m_nRow, m_nCol))
         return FALSE;
     SetActive(TRUE);
-    return m_bActiveWnd;
+    if (!m_bActiveWnd)
+        return FALSE;
+    // The edit opened with its whole text chosen, scrolled to show its end; the caret goes into
+    // the text where the cell showed it, which starts at the left.
+    m_pWnd->SetSel(0, 0);
+    CRect rect;
+    m_pWnd->GetWindowRect(&rect);
+    GridWnd()->ScreenToClient(&rect);
+    const int nChar = LOWORD(m_pWnd->CharFromPos(CPoint(pt.x - rect.left, pt.y - rect.top)));
+    m_pWnd->SetSel(nChar, nChar);
+    return TRUE;
 }
 
 BOOL CGXEditControl::IsWindowKindOf(CRuntimeClass* pClass)

@@ -26,6 +26,9 @@ protected:
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     UINT OnGetDlgCode();
+    // A double-click in the cell's text is a press: the caret goes under the pointer and
+    // nothing is chosen, as when the double-click opens the editor.
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     // A paste from the edit's own menu goes through the cell, as Ctrl+V does.
     LRESULT OnPaste(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
@@ -89,6 +92,9 @@ protected:
     BOOL CreateEditWnd();
     // Puts the bound cell's value into the window and places it.
     void LoadWindow();
+    // Opens the editor on the bound cell with the caret under the point (grid client
+    // coordinates), nothing chosen; FALSE when the cell may not be edited now.
+    BOOL StartEditAt(CPoint pt);
 
     UINT m_nID;
     std::unique_ptr<CGXEditWnd> m_pWnd;

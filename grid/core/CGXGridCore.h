@@ -484,6 +484,11 @@ public:
     virtual BOOL HandleSetCursor(CWnd* pWnd, UINT nHitTest, UINT nMessage);
     virtual BOOL HandleVScroll(UINT nSBCode, UINT nPos);
     virtual BOOL HandleHScroll(UINT nSBCode, UINT nPos);
+    // The wheel: rows as many a notch as the system's wheel setting says (three), columns with
+    // Shift; zDelta positive away from the user. Ctrl+wheel is not the grid's.
+    virtual BOOL HandleMouseWheel(UINT nFlags, short zDelta, CPoint point);
+    // The wheel tilted sideways: columns; zDelta positive to the right.
+    virtual BOOL HandleMouseHWheel(UINT nFlags, short zDelta, CPoint point);
     virtual BOOL HandleSize(UINT nType, int cx, int cy);
     // Before the window is moved or sized: notes what is due to be painted, which a smart
     // resize keeps due.
@@ -892,6 +897,9 @@ protected:
     HWND ScrollBarTarget(int nBar, int& nTargetBar);
     int ScrollUnitToIndex(int nBar, int nUnit);
     BOOL HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos);
+    // Scrolls by the wheel's whole notches, the rest kept for the next turn; nDelta positive
+    // towards the first row (column).
+    BOOL WheelScroll(BOOL bVert, int nDelta);
     // The spans of floating or merged cells that reach from the frozen rows (columns) into the
     // scrolled ones starting at nFirstScrolled, among the rows (columns) on the screen.
     void CollectSpansAcrossFrozenEdge(BOOL bRows, ROWCOL nFirstScrolled, std::vector<CGXRange>& spans);
@@ -964,6 +972,9 @@ protected:
     ROWCOL m_nLeftCol = 1;
     int m_nVScrollFactor = 2;
     int m_nHScrollFactor = 2;
+    // The part of a notch a fine-stepped wheel turned, rows and columns.
+    int m_nWheelRowDelta = 0;
+    int m_nWheelColDelta = 0;
     CGXControl* m_pCurrentCellControl = nullptr;
     BOOL m_bActiveFrame = FALSE;
     BOOL m_bCurrentCell = FALSE;

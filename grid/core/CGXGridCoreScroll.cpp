@@ -611,6 +611,51 @@ void CGXGridCore::UpdateScrollbars(BOOL bNoInvalidate, BOOL bOnlyIfDimChanged)
 
 // ---- Scroll-bar messages ----
 
+BOOL CGXGridCore::HandleMouseWheel(UINT nFlags, short zDelta, CPoint)
+{
+    if (!m_bInitDone || m_pParam == nullptr || (nFlags & MK_CONTROL) != 0)
+        return FALSE;
+    // Shift turns the wheel sideways, as in other programs' sheets.
+    return WheelScroll((nFlags & MK_SHIFT) == 0, zDelta);
+}
+
+BOOL CGXGridCore::HandleMouseHWheel(UINT nFlags, short zDelta, CPoint)
+{
+    if (!m_bInitDone || m_pParam == nullptr || (nFlags & MK_CONTROL) != 0)
+        return FALSE;
+    return WheelScroll(FALSE, -zDelta);
+}
+
+BOOL CGXGridCore::WheelScroll(BOOL bVert, int nDelta)
+{
+    // A turn the other way drops what was left of the last one.
+    int& nPending = bVert ? m_nWheelRowDelta : m_nWheelColDelta;
+    if ((nPending < 0 && nDelta > 0) || (nPending > 0 && nDelta < 0))
+        nPending = 0;
+    nPending += nDelta;
+    const int nNotches = nPending / WHEEL_DELTA;
+    nPending -= nNotches * WHEEL_DELTA;
+    // The grid takes the wheel over it even when it has no more to scroll: the turn does not
+    // scroll the window around it.
+    if (nNotches == 0 || m_nDrawingLevel > 0)
+        return TRUE;
+    const UINT nSteps = static_cast<UINT>(nNotches < 0 ? -nNotches : nNotches);
+    UINT nLines = 3;
+    ::SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &nLines, 0);
+    if (nLines == WHEEL_PAGESCROLL) {
+        for (UINT i = 0; i < nSteps; ++i)
+            HandleScrollBar(bVert, nNotches > 0 ? SB_PAGEUP : SB_PAGEDOWN, 0);
+        return TRUE;
+    }
+    if (nLines == 0)
+        return TRUE;
+    if (m_pCurrentCellControl != nullptr)
+        m_pCurrentCellControl->OnGridScroll(bVert ? WM_VSCROLL : WM_HSCROLL, nNotches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    const int nDirection = bVert ? (nNotches > 0 ? GX_UP : GX_DOWN) : (nNotches > 0 ? GX_LEFT : GX_RIGHT);
+    Scroll(static_cast<UINT>(nDirection), nSteps * nLines);
+    return TRUE;
+}
+
 BOOL CGXGridCore::HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos)
 {
     if (!m_bInitDone || m_nDrawingLevel > 0 || m_pParam == nullptr)

@@ -74,6 +74,16 @@ BOOL GXDispatchGridMessage(CGXGridCore& grid, CWnd& wnd, GXGridWindowKind kind, 
         return grid.HandleVScroll(LOWORD(wParam), HIWORD(wParam));
     case WM_HSCROLL:
         return grid.HandleHScroll(LOWORD(wParam), HIWORD(wParam));
+    case WM_MOUSEWHEEL:
+        if (!grid.HandleMouseWheel(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), PointOf(lParam)))
+            return FALSE;
+        lResult = TRUE;
+        return TRUE;
+    case WM_MOUSEHWHEEL:
+        if (!grid.HandleMouseHWheel(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), PointOf(lParam)))
+            return FALSE;
+        lResult = TRUE;
+        return TRUE;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_CHAR:

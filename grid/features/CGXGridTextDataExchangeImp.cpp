@@ -171,7 +171,6 @@ BOOL CGXGridTextDataExchangeImp::CopyTextToFile(CGXGridCore* pGrid, std::string&
     op.SetStatusText(grid.GetAppData()->GetText(gxTextCopyingText), FALSE);
     const CString sSeparator = grid.m_sCopySeparator.IsEmpty() ? CString("\t") : grid.m_sCopySeparator;
     const bool bEscape = (grid.m_nClipboardFlags & GX_CLIP_ESCAPEBREAKS) != 0;
-    bool bAnyText = false;
     const unsigned long long nCells = static_cast<unsigned long long>(rows.size()) * cols.size();
     unsigned long long nDone = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -183,7 +182,6 @@ BOOL CGXGridTextDataExchangeImp::CopyTextToFile(CGXGridCore* pGrid, std::string&
             // Through the grid, so that a grid that changes what a cell copies as is heard.
             CString sText;
             grid.GetCellTextForCopy(sText, rows[i], cols[j]);
-            bAnyText = bAnyText || !sText.IsEmpty();
             AppendValue(sDest, sText, bEscape);
         }
         CGXLongOperation::SetPercentDone(static_cast<int>(nDone * 100 / nCells));
@@ -198,7 +196,9 @@ BOOL CGXGridTextDataExchangeImp::CopyTextToFile(CGXGridCore* pGrid, std::string&
         sDest += "\r\n";
     grid.m_nLastCopiedRows = static_cast<ROWCOL>(rows.size());
     grid.m_nLastCopiedCols = static_cast<ROWCOL>(cols.size());
-    return bAnyText;
+    // Empty cells are copied as what they are, empty text: another program pastes nothing
+    // rather than what an earlier copy left on the clipboard.
+    return TRUE;
 }
 
 CString CGXGridTextDataExchangeImp::GetCopyTextRowCol(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol)

@@ -29,6 +29,7 @@ struct BackendEvent {
         ButtonDown,    // pt, button (1 left, 2 middle, 3 right, 4/5 extra), modifiers
         ButtonUp,
         Wheel,         // pt, delta (multiples of 120, positive away from the user), modifiers
+        HWheel,        // pt, delta (multiples of 120, positive to the right), modifiers
         KeyDown,       // vk, scan, text (UTF-8 the key produces, may be empty), repeat, modifiers
         KeyUp,         // vk, scan
         Expose,        // rect (window coordinates): pixels to present again

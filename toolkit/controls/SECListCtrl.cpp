@@ -85,6 +85,7 @@ BEGIN_MESSAGE_MAP(SECListCtrl, CWnd)
     ON_MESSAGE(WM_HSCROLL, &SECListCtrl::OnHScrollMsg)
     ON_MESSAGE(WM_VSCROLL, &SECListCtrl::OnVScrollMsg)
     ON_WM_MOUSEWHEEL()
+    ON_WM_MOUSEHWHEEL()
     ON_WM_TIMER()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
@@ -225,14 +226,13 @@ BOOL SECListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
     if (lines == 0)
         return TRUE;
     HideTip();
-    if (IsVertBarShown()) {
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        if (CWnd* bar = GetScrollBarCtrl(1))
-            ::GetScrollInfo(bar->m_hWnd, SB_CTL, &si);
-        const bool atTop = lines > 0 && si.nPos == 0;
-        const bool atBottom = lines < 0 && si.nPos + static_cast<int>(si.nPage) >= si.nMax + 1;
+    // The rows decide whether there is anything to scroll, not whether the bar shows: rows that
+    // do not fit are scrolled to even while the bar is missing.
+    const int rows = GetScrollRowCount();
+    const int page = GetCountPerPage();
+    if (page < rows) {
+        const bool atTop = lines > 0 && m_nTopIndex == 0;
+        const bool atBottom = lines < 0 && m_nTopIndex + page >= rows;
         if (!atTop && !atBottom)
             ScrollVert(-lines, 0);
     } else if (IsHorzBarShown()) {
@@ -240,6 +240,16 @@ BOOL SECListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
     }
     m_nWheelAccum = 0;
     return TRUE;
+}
+
+void SECListCtrl::OnMouseHWheel(UINT, short zDelta, CPoint)
+{
+    // Tilted to the right, the content moves left: as SB_LINERIGHT, a step a notch.
+    const int notches = zDelta / WHEEL_DELTA;
+    if (notches == 0 || !IsHorzBarShown())
+        return;
+    HideTip();
+    ScrollHorz(-notches * 15);
 }
 
 void SECListCtrl::OnTimer(UINT_PTR nIDEvent)

@@ -409,6 +409,7 @@ protected:
     LRESULT OnHScrollMsg(WPARAM wParam, LPARAM lParam);
     LRESULT OnVScrollMsg(WPARAM wParam, LPARAM lParam);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    void OnMouseHWheel(UINT nFlags, short zDelta, CPoint pt);
     void OnTimer(UINT_PTR nIDEvent);
     void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);

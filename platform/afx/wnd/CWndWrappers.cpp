@@ -455,6 +455,10 @@ BOOL CWnd::OnMouseWheel(UINT, short, CPoint)
 {
     return static_cast<BOOL>(Default());
 }
+void CWnd::OnMouseHWheel(UINT, short, CPoint)
+{
+    Default();
+}
 void CWnd::OnKeyDown(UINT, UINT, UINT)
 {
     Default();

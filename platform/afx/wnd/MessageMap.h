@@ -332,6 +332,9 @@ private:
 #define ON_WM_MOUSEWHEEL() \
     AFX_WM_ENTRY(WM_MOUSEWHEEL, c.result = p->OnMouseWheel(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)), \
                                                            AFX_POINT_LPARAM); return TRUE;)
+#define ON_WM_MOUSEHWHEEL() \
+    AFX_WM_ENTRY(WM_MOUSEHWHEEL, p->OnMouseHWheel(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)), \
+                                                 AFX_POINT_LPARAM); c.result = 0; return TRUE;)
 
 #define AFX_KEY_ENTRY(msg, fn) \
     AFX_WM_ENTRY(msg, p->fn(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam)); return TRUE;)

@@ -208,10 +208,10 @@ void HeadlessBackend::Click(int button, POINT pt)
     MouseUp(button, pt);
 }
 
-void HeadlessBackend::Wheel(int delta, POINT pt)
+void HeadlessBackend::Wheel(int delta, POINT pt, WheelAxis axis)
 {
     BackendEvent event;
-    event.kind = BackendEvent::Kind::Wheel;
+    event.kind = axis == WheelAxis::Vertical ? BackendEvent::Kind::Wheel : BackendEvent::Kind::HWheel;
     event.pt = pt;
     event.delta = delta;
     event.modifiers = Modifiers();

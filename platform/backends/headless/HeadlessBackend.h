@@ -48,7 +48,9 @@ public:
     void MouseDown(int button, POINT pt);   // 1 left, 2 middle, 3 right
     void MouseUp(int button, POINT pt);
     void Click(int button, POINT pt);
-    void Wheel(int delta, POINT pt);
+    // The wheel turned by delta (multiples of WHEEL_DELTA): away from the user, or to the right.
+    enum class WheelAxis { Vertical, Horizontal };
+    void Wheel(int delta, POINT pt, WheelAxis axis = WheelAxis::Vertical);
     // The pointer left every window of the program.
     void PointerLeft();
     // A key press with the text it types (UTF-8; empty for keys that type nothing). Pressing a

@@ -206,9 +206,13 @@ void X11Backend::HandleButton(Native& native, XEvent& event)
         out.kind = BackendEvent::Kind::Wheel;
         out.delta = b.button == 4 ? WHEEL_DELTA : -WHEEL_DELTA;
         break;
-    case 6:   // tilted sideways: the window layer has no horizontal wheel yet
+    case 6:   // tilted or pushed sideways: to the left, and to the right
     case 7:
-        return;
+        if (!press)
+            return;
+        out.kind = BackendEvent::Kind::HWheel;
+        out.delta = b.button == 7 ? WHEEL_DELTA : -WHEEL_DELTA;
+        break;
     case 8:   // the side buttons: back and forward
     case 9:
         out.kind = press ? BackendEvent::Kind::ButtonDown : BackendEvent::Kind::ButtonUp;

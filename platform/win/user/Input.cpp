@@ -141,6 +141,28 @@ bool WantsDoubleClicks(HWND hwnd)
     return w && w->cls && (w->cls->style & CS_DBLCLKS);
 }
 
+// The window the wheel turns: the one that holds the mouse, else the one under the pointer,
+// which passes the turn up to its parents when it has nothing to scroll. A pop-up holding the
+// keys (a drop-down list) takes the turns made over the other windows, as it would with the
+// mouse held: it stands over its owner and closes when the keys leave it.
+HWND WheelTarget(POINT pt)
+{
+    WindowManager& wm = WindowManager::Get();
+    if (wm.capture && IsWindow(wm.capture))
+        return wm.capture;
+    int hit;
+    const HWND under = InputTranslator::HitTest(pt, hit);
+    if (wm.focus && IsWindow(wm.focus)) {
+        const HWND top = GetAncestor(wm.focus, GA_ROOT);
+        Window* w = WindowManager::Find(top);
+        if (w && WindowManager::KindOf(*w) == NativeWindowKind::Popup && (!under || GetAncestor(under, GA_ROOT) != top))
+            return wm.focus;
+    }
+    if (under)
+        return under;
+    return wm.focus ? wm.focus : wm.active;
+}
+
 } // namespace
 
 void InputTranslator::Translate(const BackendEvent& event)
@@ -164,6 +186,7 @@ void InputTranslator::Translate(const BackendEvent& event)
     case Kind::ButtonDown:
     case Kind::ButtonUp:
     case Kind::Wheel:
+    case Kind::HWheel:
     case Kind::KeyDown:
     case Kind::KeyUp:
         KeyStates::TakeLockStates(event.vk, event.kind == Kind::KeyDown, event.kind == Kind::KeyUp, event.repeat,
@@ -231,6 +254,7 @@ void InputTranslator::TranslateNow(const BackendEvent& event)
     case Kind::ButtonDown:
     case Kind::ButtonUp:
     case Kind::Wheel:
+    case Kind::HWheel:
         TranslateMouse(event);
         return;
     case Kind::KeyDown:
@@ -269,16 +293,11 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
     const UINT keys = event.modifiers & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL |
                                          MK_XBUTTON1 | MK_XBUTTON2);
 
-    if (event.kind == Kind::Wheel) {
-        // The wheel scrolls what has the keyboard, whatever is under the pointer.
-        HWND target = wm.focus ? wm.focus : wm.active;
-        if (!target) {
-            int hit;
-            target = HitTest(pt, hit);
-        }
+    if (event.kind == Kind::Wheel || event.kind == Kind::HWheel) {
+        const HWND target = WheelTarget(pt);
         if (target && !InDisabledWindow(target))
-            PostInputMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(event.delta)),
-                             MAKELPARAM(pt.x, pt.y), time, pt);
+            PostInputMessage(target, event.kind == Kind::Wheel ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL,
+                             MAKEWPARAM(keys, static_cast<short>(event.delta)), MAKELPARAM(pt.x, pt.y), time, pt);
         return;
     }
 

@@ -289,7 +289,8 @@ void KeyStates::OnMessageRetrieved(const MSG& msg)
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-    case WM_MOUSEWHEEL: {
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
         // The key flags the mouse message carries are the state at that message.
         const UINT keys = LOWORD(msg.wParam);
         auto set = [&](UINT vk, UINT flag) {

@@ -1,8 +1,9 @@
 // A cell's editor as the user meets it on a real X server: a click into the current cell puts
-// the caret under the pointer with the text where the cell showed it, the text chosen in the
-// editor is drawn chosen and the rest is not, a paste of several lines gives the cell, the copy
-// and the saved page the same one line, Cut with nothing chosen cuts the cell, and a drop-down
-// list opens as wide as its longest choice.
+// the caret under the pointer with the text where the cell showed it, and so does a
+// double-click; the text chosen in the editor is drawn chosen and the rest is not, a paste of
+// several lines gives the cell, the copy and the saved page the same one line, Cut with nothing
+// chosen cuts the cell, a copy of an empty cell leaves another program nothing to paste, and a
+// drop-down list opens as wide as its longest choice.
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
@@ -13,6 +14,7 @@
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/Utf8CodePoints.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 #include <algorithm>
 
@@ -157,6 +159,19 @@ protected:
         ::ScreenToClient(View()->GetSafeHwnd(), &pt);
         return pt;
     }
+    // What another program pastes now, read by xclip while the program answers it.
+    std::string OtherProgramPastes()
+    {
+        const std::string out = dir.Path() + "/pasted", rc = dir.Path() + "/pasted.rc";
+        std::filesystem::remove(rc);
+        const std::string command = "(DISPLAY=" + server->DisplayName() + " timeout 20 xclip -o -selection clipboard >'" +
+                                    out + "' 2>/dev/null; echo $? >'" + rc + ".part'; mv '" + rc + ".part' '" + rc + "') &";
+        if (std::system(command.c_str()) != 0 || !RunUntil([&] { return std::filesystem::exists(rc); }, 30000))
+            return "(xclip did not run)";
+        if (ReadFile(rc) != "0\n")
+            return "(xclip found nothing to paste: " + ReadFile(rc) + ")";
+        return ReadFile(out);
+    }
     bool Save()
     {
         const UINT nEdited = app->IsEdited();
@@ -258,6 +273,108 @@ TEST_F(CellEditorX11Test, AClickPutsTheCaretUnderThePointerAndTheChosenTextShows
     const std::string replaced = "Dritte " + second.substr(7);
     EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(2, kDesc) == replaced.c_str(); }, 60000))
         << "the cell holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+}
+
+// A double-click at a letter opens the editor with the caret there and nothing chosen, on a
+// cell that was not current, on the current one, and in an editor a click opened: what is
+// typed goes in at that letter, and the cell, its copy and the saved page hold it.
+TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
+{
+    const std::string first = "Wombat doc three";
+    const std::string second = "Mammoth jam and more";
+    const std::string third = "Mammal jam and more";
+    MakePages({first, second, third});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(3));
+    const std::string typed = "Zé Ω日";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    const uint32_t nText = Rgb(::GetSysColor(COLOR_WINDOWTEXT)), nChosenText = Rgb(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+
+    // Double-clicks the cell at the left quarter of the letter after the prefix, as the cell
+    // shows its text; checks that the editor opened with only the caret there, and types.
+    const auto doubleClickAndType = [&](ROWCOL nRow, const std::string& prefix, char cLetter, uint32_t nInk) {
+        ASSERT_TRUE(Quiet());
+        const CRect inside = Inside(nRow, kDesc);
+        cairo_surface_t* shot = Shot();
+        ASSERT_NE(shot, nullptr);
+        const int nStart = InkStart(shot, inside, nInk);
+        cairo_surface_destroy(shot);
+        ASSERT_GE(nStart, inside.left) << "the cell shows no text";
+        const int nLetter = TextWidth(nRow, kDesc, prefix + cLetter) - TextWidth(nRow, kDesc, prefix);
+        const int x = nStart + TextWidth(nRow, kDesc, prefix) + nLetter / 4;
+        const POINT pt = ScreenPoint(View()->GetSafeHwnd(), x, inside.CenterPoint().y);
+        ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click --repeat 2 --delay 60 1"));
+        ASSERT_TRUE(RunUntil([&] { return EditorOpen() && IsCurrent(nRow, kDesc) && Settled(); }, 60000))
+            << "the double-click opened no editor";
+        // The second press may still be on its way to the editor: the caret settles once it came.
+        ASSERT_TRUE(RunPastTimersDueWithin(100));
+        int a = -1, b = -1;
+        Editor()->GetSel(a, b);
+        EXPECT_EQ(a, b) << "the double-click chose text";
+        EXPECT_EQ(b, static_cast<int>(prefix.size())) << "the caret is not at the letter under the pointer";
+        EXPECT_LE(std::abs(CaretInGrid().x - x), nLetter) << "the caret is not under the pointer";
+        cairo_surface_t* open = Shot("cell-double-clicked");
+        ASSERT_NE(open, nullptr);
+        EXPECT_EQ(PixelsOf(open, inside, Rgb(::GetSysColor(COLOR_HIGHLIGHT))), 0) << "the cell shows text chosen";
+        cairo_surface_destroy(open);
+        ASSERT_TRUE(Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
+    };
+
+    // Another cell is current; the pointer at the "m" of "Wombat".
+    ASSERT_TRUE(GoToByKeys(3, kDesc));
+    doubleClickAndType(1, "Wo", 'm', nText);
+    const std::string firstTyped = "Wo" + typed + "mbat doc three";
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(1, kDesc) == firstTyped.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(1, kDesc).GetString() << "'";
+
+    // The current cell; the pointer at the second "m" of "Mammoth".
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    doubleClickAndType(2, "Mam", 'm', nChosenText);
+    const std::string secondTyped = "Mam" + typed + "moth jam and more";
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(2, kDesc) == secondTyped.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(2, kDesc).GetString() << "'";
+
+    // An editor a click opened; the pointer at the second "m" of "Mammal".
+    ASSERT_TRUE(GoToByKeys(3, kDesc));
+    ASSERT_TRUE(ClickCell(3, kDesc) && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click opened no editor";
+    doubleClickAndType(3, "Mam", 'm', nText);
+    const std::string thirdTyped = "Mam" + typed + "mal jam and more";
+    EXPECT_TRUE(RunUntil([&] { return !EditorOpen() && View()->GetCellValue(3, kDesc) == thirdTyped.c_str(); }, 60000))
+        << "the cell holds '" << View()->GetCellValue(3, kDesc).GetString() << "'";
+
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), firstTyped);
+    ASSERT_TRUE(Save()) << "the save wrote nothing";
+    EXPECT_TRUE(HoldsDescription(1, firstTyped));
+    EXPECT_TRUE(HoldsDescription(2, secondTyped));
+    EXPECT_TRUE(HoldsDescription(3, thirdTyped));
+}
+
+// Ctrl+C on an empty cell puts empty text on the clipboard, whether the cell's editor is open
+// or not: another program then pastes nothing, not what an earlier copy left there.
+TEST_F(CellEditorX11Test, ACopyOfAnEmptyCellLeavesAnotherProgramNothingToPaste)
+{
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xclip"}));
+    const std::string value = "Straße Ωμέγα 日本語";
+    MakePages({value, "", ""});
+    WriteProject({"Description"}, 0);
+    ASSERT_TRUE(StartWithProject(3));
+
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), value);
+    EXPECT_EQ(OtherProgramPastes(), value);
+    ASSERT_TRUE(GoToByKeys(2, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "");
+    EXPECT_EQ(OtherProgramPastes(), "");
+
+    // The copy again, then an empty cell whose editor a click opened.
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), value);
+    ASSERT_TRUE(GoToByKeys(3, kDesc));
+    ASSERT_TRUE(ClickCell(3, kDesc) && RunUntil([&] { return EditorOpen() && Settled(); }, 60000)) << "the click opened no editor";
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "");
+    EXPECT_EQ(OtherProgramPastes(), "");
 }
 
 // Text of several lines pasted into an open editor, from another program: the cell takes it

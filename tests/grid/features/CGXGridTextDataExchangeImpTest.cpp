@@ -78,13 +78,18 @@ TEST_F(TextExchangeTest, CopiesAPackedBlockByteForByte)
     EXPECT_EQ(grid.m_nLastCopiedRows, 4u);
     EXPECT_EQ(grid.m_nLastCopiedCols, 2u);
 
-    // Empty cells give no text format; a separator of the grid's own choosing.
+    // Empty cells are copied as empty text; a separator of the grid's own choosing.
     grid.SetValueRange(CGXRange(2, 1, 3, 2), "", gxOverride, 0, 0);
-    BOOL bResult = TRUE;
+    BOOL bResult = FALSE;
     CGXRangeList empty;
     empty.AddTail(new CGXRange(2, 1, 3, 2));
     EXPECT_EQ(Copy(grid, empty, &bResult), "\t\r\n\t\r\n");
-    EXPECT_FALSE(bResult);
+    EXPECT_TRUE(bResult);
+    CGXRangeList one;
+    one.AddTail(new CGXRange(2, 1, 2, 1));
+    bResult = FALSE;
+    EXPECT_EQ(Copy(grid, one, &bResult), "");
+    EXPECT_TRUE(bResult);
     grid.m_sCopySeparator = ";";
     EXPECT_EQ(Copy(grid, CGXRange(4, 1, 4, 2)), "4.1;4.2\r\n");
 

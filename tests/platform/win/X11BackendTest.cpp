@@ -170,20 +170,32 @@ TEST_F(X11BackendTest, ClickReachesTheChildUnderThePointerInClientCoordinates)
     EXPECT_TRUE(Of(frame, WM_LBUTTONDOWN).empty());
 }
 
-TEST_F(X11BackendTest, WheelButtonsTurnTheWheel)
+// Buttons 4 and 5 turn the wheel, 6 and 7 tilt it to the left and right; the turns go to the
+// window under the pointer, not to the one with the keys.
+TEST_F(X11BackendTest, WheelButtonsTurnTheWheelOfTheWindowUnderThePointer)
 {
     HWND frame = ShownFrame(WS_POPUP, 100, 100, 200, 150);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 20, 20, 80, 60, frame);
     SetFocus(frame);
     Log().clear();
-    SendButton(frame, ButtonPress, 4, POINT{150, 150}, 0, 11000);
-    SendButton(frame, ButtonRelease, 4, POINT{150, 150}, 0, 11001);
-    SendButton(frame, ButtonPress, 5, POINT{150, 150}, 0, 11100);
-    SendButton(frame, ButtonRelease, 5, POINT{150, 150}, 0, 11101);
-    ASSERT_TRUE(PumpUntil([&] { return Of(frame, WM_MOUSEWHEEL).size() == 2; }));
-    auto wheels = Of(frame, WM_MOUSEWHEEL);
+    const POINT pt{150, 150};   // over the child
+    SendButton(frame, ButtonPress, 4, pt, 0, 11000);
+    SendButton(frame, ButtonRelease, 4, pt, 0, 11001);
+    SendButton(frame, ButtonPress, 5, pt, 0, 11100);
+    SendButton(frame, ButtonRelease, 5, pt, 0, 11101);
+    SendButton(frame, ButtonPress, 6, pt, 0, 11200);
+    SendButton(frame, ButtonRelease, 6, pt, 0, 11201);
+    SendButton(frame, ButtonPress, 7, pt, 0, 11300);
+    SendButton(frame, ButtonRelease, 7, pt, 0, 11301);
+    ASSERT_TRUE(PumpUntil([&] { return Of(child, WM_MOUSEWHEEL).size() == 2 && Of(child, WM_MOUSEHWHEEL).size() == 2; }));
+    auto wheels = Of(child, WM_MOUSEWHEEL);
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), WHEEL_DELTA);
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -WHEEL_DELTA);
+    auto tilts = Of(child, WM_MOUSEHWHEEL);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(tilts[0].wParam), -WHEEL_DELTA);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(tilts[1].wParam), WHEEL_DELTA);
     EXPECT_TRUE(Of(frame, WM_LBUTTONDOWN).empty());
+    EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
 }
 
 TEST_F(X11BackendTest, DeleteWindowProtocolClosesTheWindow)

@@ -73,7 +73,6 @@ TEST_F(SECListLayoutTest, ScrollMessagesWheelAndTheLastPage)
     EXPECT_EQ(list->GetTopIndex(), 20);
 
     // Half a notch does nothing; the second half scrolls one row up. A fast spin scrolls by all.
-    list->SetFocus();   // the wheel goes to the focus
     const POINT over = At(list->m_hWnd, 50, 50);
     backend->Wheel(60, over);
     backend->ProcessMessages();

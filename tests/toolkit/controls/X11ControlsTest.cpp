@@ -1,6 +1,6 @@
 // The toolkit controls on the X11 backend under Xvfb: a tree of a generated site, a report list
 // with its header, a progress bar and an Output Area-like tab window in one window, and the screen showing them where they say
-// they are. With VOSTREL_KEEP_SCREENSHOTS set to a folder, the real fonts are used and the
+// they are; the wheel scrolling a list under the pointer. With VOSTREL_KEEP_SCREENSHOTS set to a folder, the real fonts are used and the
 // screenshot is kept there.
 #include "platform/controls/StandardControls.h"
 #include "toolkit/controls/SEC3DTabControl.h"
@@ -264,5 +264,49 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     progress.DestroyWindow();
     list.DestroyWindow();
     tree.DestroyWindow();
+    frame.DestroyWindow();
+}
+
+// The wheel turned by another client over a list that does not have the keys scrolls its rows
+// a notch at a time, and tilted sideways scrolls its columns.
+TEST_F(X11ControlsTest, TheWheelScrollsTheListUnderThePointer)
+{
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xdotool"}));
+    RegisterStandardControls();
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Wheel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr));
+    SECListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVXS_REPORT_VIEW | LVXS_HEIGHT_INDEPENDENT, 0,
+                            CRect(8, 8, 300, 200), &frame, 1));
+    list.AddColumn("Page", 0, 200, 0);
+    list.AddColumn("Title", 0, 200, -1);
+    for (int i = 0; i < 40; ++i)
+        list.InsertItem(i, ("page" + std::to_string(i) + ".html").c_str());
+    list.RecalcLayout();
+    CEdit keys;
+    ASSERT_TRUE(keys.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(8, 210, 300, 240), &frame, 2));
+    keys.SetFocus();
+    ASSERT_TRUE(Settle()) << "the windows never settled";
+    ASSERT_EQ(list.GetTopIndex(), 0);
+
+    CRect rect;
+    list.GetWindowRect(&rect);
+    const auto wheel = [&](int nButton, int nNotches) {
+        const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 20 xdotool mousemove " +
+                                    std::to_string(rect.CenterPoint().x) + " " + std::to_string(rect.CenterPoint().y) +
+                                    " click --repeat " + std::to_string(nNotches) + " --delay 40 " + std::to_string(nButton) +
+                                    " >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    };
+    ASSERT_TRUE(wheel(5, 2));
+    EXPECT_TRUE(PumpUntil([&] { return list.GetTopIndex() == 2; }, 10000)) << "row " << list.GetTopIndex() << " at the top";
+    ASSERT_TRUE(wheel(7, 1));
+    const auto offset = [&] {
+        int x = 0, y = 0;
+        list.GetScrollOrigin(x, y);
+        return x;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return offset() == 15; }, 10000)) << "the tilt scrolled the columns to " << offset();
+    EXPECT_EQ(::GetFocus(), keys.GetSafeHwnd());
     frame.DestroyWindow();
 }

@@ -399,6 +399,16 @@ BOOL SECEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
         OnHScroll(LOWORD(wParam), HIWORD(wParam));
         result = 0;
         return TRUE;
+    case WM_MOUSEWHEEL:
+        if (flags & MK_CONTROL)
+            break;
+        OnWheel(static_cast<short>(HIWORD(wParam)), (flags & MK_SHIFT) != 0);
+        result = TRUE;
+        return TRUE;
+    case WM_MOUSEHWHEEL:
+        OnWheel(-static_cast<short>(HIWORD(wParam)), TRUE);
+        result = TRUE;
+        return TRUE;
     case WM_SETFOCUS:
         OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
         result = 0;

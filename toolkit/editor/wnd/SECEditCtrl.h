@@ -220,6 +220,10 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnVScroll(UINT nSBCode, UINT nPos);
     void OnHScroll(UINT nSBCode, UINT nPos);
+    // The wheel scrolls the view by lines (the system's wheel setting, three), by columns with
+    // Shift or tilted sideways; the caret stays where it is. nDelta is positive away from the
+    // user (up, left).
+    void OnWheel(int nDelta, BOOL bColumns);
     void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);
     int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
@@ -247,6 +251,8 @@ protected:
     int TextEndColumn(const SECEditLine* pLine) const;
     // Scrolling by one row with ScrollWindow and one repainted row.
     void ScrollOneLine(BOOL bDown);
+    // Makes the column (kept within the widest line) the left one; the bar and caret follow.
+    void ScrollToColumn(int nColumn);
     void InvalidateRows(int nFirstRow, int nLastRow);
     void InvalidateCaretRow();
     void RepaintAfterChar(char ch);
@@ -289,6 +295,8 @@ protected:
     int m_nScrollScale = 1;
     BOOL m_bRedraw = FALSE;
     BOOL m_bScrolling = FALSE;
+    // The part of a notch a fine-stepped wheel turned.
+    int m_nWheelDelta = 0;
     BOOL m_bCaretCreated = FALSE;
     BOOL m_bCaptured = FALSE;
     BOOL m_bTimer = FALSE;

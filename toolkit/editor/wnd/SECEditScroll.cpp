@@ -3,6 +3,8 @@
 #include "toolkit/editor/wnd/SECEditCtrl.h"
 
 #include "platform/win/ScrollBar.h"
+#include "platform/win/SystemParameters.h"
+#include "platform/win/WinUser.h"
 
 #include <algorithm>
 
@@ -262,6 +264,59 @@ void SECEditCtrl::OnHScroll(UINT nSBCode, UINT nPos)
     m_bScrolling = FALSE;
 }
 
+void SECEditCtrl::ScrollToColumn(int nColumn)
+{
+    const int left = std::clamp(nColumn, 0, SECEDIT_MAX_WIDTH);
+    if (left == m_nLeftColumn)
+        return;
+    m_bScrolling = TRUE;
+    m_nLeftColumn = left;
+    SetScrollPos(SB_HORZ, m_nLeftColumn, TRUE);
+    if (m_bRedraw)
+        Invalidate(FALSE);
+    UpdateCaretPos();
+    m_bScrolling = FALSE;
+}
+
+void SECEditCtrl::OnWheel(int nDelta, BOOL bColumns)
+{
+    // A turn the other way drops what was left of the last one.
+    if ((m_nWheelDelta < 0 && nDelta > 0) || (m_nWheelDelta > 0 && nDelta < 0))
+        m_nWheelDelta = 0;
+    m_nWheelDelta += nDelta;
+    const int nNotches = m_nWheelDelta / WHEEL_DELTA;
+    m_nWheelDelta -= nNotches * WHEEL_DELTA;
+    if (nNotches == 0 || m_pTopLine == nullptr)
+        return;
+    UINT nLines = 3;
+    ::SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &nLines, 0);
+    const int nPage = bColumns ? std::max(1, VisibleColumns()) : std::max(1, VisibleRows());
+    const int nStep = nLines == WHEEL_PAGESCROLL ? nPage : static_cast<int>(std::min<UINT>(nLines, 1000));
+    const int nMove = -nNotches * nStep;
+    if (bColumns) {
+        ScrollToColumn(m_nLeftColumn + nMove);
+        return;
+    }
+    // Down no further than SB_LINEDOWN goes: the last line at the top.
+    const int oldTop = m_nTopLineNo;
+    for (int i = 0; i < nMove && m_pTopLine->pNext != nullptr; ++i) {
+        m_pTopLine = m_pTopLine->pNext;
+        ++m_nTopLineNo;
+    }
+    for (int i = 0; i > nMove && m_pTopLine->pPrev != nullptr; --i) {
+        m_pTopLine = m_pTopLine->pPrev;
+        --m_nTopLineNo;
+    }
+    if (m_nTopLineNo == oldTop)
+        return;
+    m_bScrolling = TRUE;
+    if (m_bRedraw)
+        Invalidate(FALSE);
+    SetScrollPos(SB_VERT, m_nTopLineNo - 1, TRUE);
+    UpdateCaretPos();
+    m_bScrolling = FALSE;
+}
+
 BOOL SECEditCtrl::OnScroll(UINT nScrollCode, UINT, BOOL bDoScroll)
 {
     const UINT h = nScrollCode & 0xFF;
@@ -278,18 +333,8 @@ BOOL SECEditCtrl::OnScroll(UINT nScrollCode, UINT, BOOL bDoScroll)
         can = true;
     if (!can || !bDoScroll)
         return can ? TRUE : FALSE;
-    if (h == 0 || h == 1) {
-        m_bScrolling = TRUE;
-        const int left = std::clamp(m_nLeftColumn + (h == 0 ? -1 : 1), 0, SECEDIT_MAX_WIDTH);
-        if (left != m_nLeftColumn) {
-            m_nLeftColumn = left;
-            SetScrollPos(SB_HORZ, m_nLeftColumn, TRUE);
-            if (m_bRedraw)
-                Invalidate(FALSE);
-            UpdateCaretPos();
-        }
-        m_bScrolling = FALSE;
-    }
+    if (h == 0 || h == 1)
+        ScrollToColumn(m_nLeftColumn + (h == 0 ? -1 : 1));
     if (v == 0 && m_pTopLine->pPrev != nullptr) {
         ScrollOneLine(FALSE);
         UpdateCaretPos();

@@ -231,20 +231,60 @@ TEST_F(InputTest, ActivateAndEatSwallowsTheClick)
     EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
 }
 
-TEST_F(InputTest, WheelGoesToTheFocusWindow)
+// The wheel turns the window under the pointer, wherever the keys are; what it leaves goes up
+// to its parent. The window holding the mouse, and a drop-down holding the keys, take the turns
+// made elsewhere; a window behind a modal dialog gets none.
+TEST_F(InputTest, TheWheelTurnsTheWindowUnderThePointer)
 {
-    HWND other = Make(WS_CHILD | WS_VISIBLE, 100, 100, 50, 50, top);
-    SetActiveWindow(top);
-    SetFocus(other);
+    HWND frame = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 100, 300, 200);
+    HWND keys = Make(WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, frame);
+    HWND under = Make(WS_CHILD | WS_VISIBLE, 10, 100, 100, 50, frame);
+    SetActiveWindow(frame);
+    SetFocus(keys);
     backend->ProcessMessages();
+    POINT pt{30, 20};
+    ClientToScreen(under, &pt);
     Log().clear();
-    backend->Wheel(-WHEEL_DELTA, POINT{125, 130});   // over `child`
+    backend->Wheel(-WHEEL_DELTA, pt);
+    backend->Wheel(WHEEL_DELTA, pt, HeadlessBackend::WheelAxis::Horizontal);
     backend->ProcessMessages();
-    auto wheels = Of(other, WM_MOUSEWHEEL);
+    auto wheels = Of(under, WM_MOUSEWHEEL);
     ASSERT_EQ(wheels.size(), 1u);
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -WHEEL_DELTA);
-    EXPECT_EQ(GET_X_LPARAM(wheels[0].lParam), 125);   // screen coordinates
-    EXPECT_TRUE(Of(child, WM_MOUSEWHEEL).empty());
+    EXPECT_EQ(GET_X_LPARAM(wheels[0].lParam), pt.x);   // screen coordinates
+    EXPECT_EQ(Of(frame, WM_MOUSEWHEEL).size(), 1u) << "the turn the child left did not reach its parent";
+    EXPECT_TRUE(Of(keys, WM_MOUSEWHEEL).empty());
+    auto tilts = Of(under, WM_MOUSEHWHEEL);
+    ASSERT_EQ(tilts.size(), 1u);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(tilts[0].wParam), WHEEL_DELTA);
+
+    SetCapture(keys);
+    Log().clear();
+    backend->Wheel(-WHEEL_DELTA, pt);
+    backend->ProcessMessages();
+    EXPECT_EQ(Of(keys, WM_MOUSEWHEEL).size(), 1u);
+    EXPECT_TRUE(Of(under, WM_MOUSEWHEEL).empty());
+    ReleaseCapture();
+
+    HWND list = Make(WS_POPUP | WS_VISIBLE, 420, 400, 100, 100, frame);
+    SetFocus(list);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->Wheel(-WHEEL_DELTA, pt);
+    backend->Wheel(-WHEEL_DELTA, POINT{450, 450});
+    backend->ProcessMessages();
+    EXPECT_EQ(Of(list, WM_MOUSEWHEEL).size(), 2u);
+    EXPECT_TRUE(Of(under, WM_MOUSEWHEEL).empty());
+    DestroyWindow(list);
+
+    EnableWindow(frame, FALSE);
+    SetFocus(nullptr);
+    backend->ProcessMessages();
+    Log().clear();
+    backend->Wheel(-WHEEL_DELTA, pt);
+    backend->ProcessMessages();
+    EXPECT_TRUE(Of(under, WM_MOUSEWHEEL).empty());
+    EXPECT_TRUE(Of(frame, WM_MOUSEWHEEL).empty());
 }
 
 TEST_F(InputTest, KeyMessagesCarryRepeatScanAndTransitionBits)

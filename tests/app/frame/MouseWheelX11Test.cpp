@@ -1,0 +1,152 @@
+// The mouse wheel as the user meets it on the X server, turned by another client: it scrolls
+// whatever view stands under the pointer, wherever the keys are: the page grid by three rows a
+// notch and by columns with Shift or tilted, the Project Area, both panes of the preview of a
+// page's changes, and the grid of Metatag Settings.
+#include "app/dialogs/CMetaSettingDlg.h"
+#include "app/dialogs/CPreviewDlg.h"
+#include "tests/app/UserStepsX11Fixture.h"
+
+namespace {
+
+class MouseWheelX11Test : public MainWindowStepsX11Test {
+protected:
+    // Turns the wheel over the middle of a window: xdotool's buttons 4 and 5 turn it up and
+    // down, 6 and 7 tilt it left and right; keys are held meanwhile.
+    bool Wheel(HWND hwnd, int nButton, int nNotches, const std::string& held = std::string())
+    {
+        CRect rect;
+        ::GetWindowRect(hwnd, &rect);
+        std::string command = "mousemove " + std::to_string(rect.CenterPoint().x) + " " + std::to_string(rect.CenterPoint().y);
+        if (!held.empty())
+            command += " keydown " + held;
+        command += " click --repeat " + std::to_string(nNotches) + " --delay 40 " + std::to_string(nButton);
+        if (!held.empty())
+            command += " keyup " + held;
+        return XdoNow(command);
+    }
+    // How many pixels of the window's client area differ between two screenshots.
+    static int Changed(cairo_surface_t* before, cairo_surface_t* after, HWND hwnd)
+    {
+        CRect client;
+        ::GetClientRect(hwnd, &client);
+        return before != nullptr && after != nullptr ? DifferentPixels(before, after, hwnd, client) : -1;
+    }
+};
+
+} // namespace
+
+TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
+{
+    // Pages enough for the grid to scroll, folders enough for the Project Area, columns enough
+    // to scroll sideways, and a first page long enough for the preview to scroll.
+    MakeSite(60, 40);
+    {
+        std::ofstream page(site + "/p01.htm");
+        page << "<html><head><title>Page 1</title>\n<meta name=\"DESCRIPTION\" content=\"Ωμέγα 日本\">\n</head><body>\n";
+        for (int i = 1; i <= 200; ++i)
+            page << "<p>Line " << i << " of the first page</p>\n";
+        page << "</body></html>\n";
+    }
+    WriteProject({"Description", "Keywords", "Author", "Generator", "Robots", "Copyright", "Language", "Rating",
+                  "Expires", "dc.title", "dc.creator", "dc.subject"});
+    ASSERT_TRUE(StartWithProject(100));
+    CGroupView& grid = *View();
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    const HWND hGrid = grid.GetSafeHwnd(), hTree = tree.GetSafeHwnd();
+    ASSERT_EQ(grid.GetTopRow(), 1u);
+    ASSERT_EQ(tree.GetTopIndex(), 0);
+    const ROWCOL nLeft = grid.GetLeftCol();
+
+    // The keys in the Project Area; the wheel over the grid scrolls the grid.
+    ASSERT_TRUE(ClickAt(OnItemLabel(app->GetPageNodes().GetHead())));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == hTree && Settled(); })) << "the click left the keys elsewhere";
+    cairo_surface_t* before = Shot("wheel-grid-before");
+    ASSERT_TRUE(Wheel(hGrid, 5, 1));
+    EXPECT_TRUE(RunUntil([&] { return grid.GetTopRow() == 4 && Settled(); }, 10000))
+        << "a notch down left row " << grid.GetTopRow() << " at the top";
+    cairo_surface_t* after = Shot("wheel-grid-down");
+    EXPECT_GT(Changed(before, after, hGrid), 1000) << "the rows on the screen did not move";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
+    ASSERT_TRUE(Wheel(hGrid, 5, 2) && Wheel(hGrid, 4, 1));
+    EXPECT_TRUE(RunUntil([&] { return grid.GetTopRow() == 7 && Settled(); }, 10000))
+        << "two notches down and one up left row " << grid.GetTopRow() << " at the top";
+    EXPECT_EQ(tree.GetTopIndex(), 0) << "the Project Area scrolled with the grid";
+
+    // Shift turns it sideways, and so does tilting it; the rows stay.
+    ASSERT_TRUE(Wheel(hGrid, 5, 1, "shift"));
+    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 3 && Settled(); }, 10000))
+        << "Shift and a notch down left column " << grid.GetLeftCol() << " at the left";
+    ASSERT_TRUE(Wheel(hGrid, 7, 1));
+    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 6 && Settled(); }, 10000))
+        << "a tilt to the right left column " << grid.GetLeftCol() << " at the left";
+    ASSERT_TRUE(Wheel(hGrid, 6, 1) && Wheel(hGrid, 4, 1, "shift"));
+    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft && Settled(); }, 10000))
+        << "a tilt to the left and Shift with a notch up left column " << grid.GetLeftCol() << " at the left";
+    EXPECT_EQ(grid.GetTopRow(), 7u);
+
+    // The keys in the grid; the wheel over the Project Area scrolls its folders.
+    ASSERT_TRUE(ClickCell(8, CGroupView::kTitleColumn));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == hGrid && Settled(); })) << "the click left the keys elsewhere";
+    before = Shot();
+    ASSERT_TRUE(Wheel(hTree, 5, 3));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetTopIndex() > 0 && Settled(); }, 10000))
+        << "the Project Area did not scroll: " << tree.GetCountPerPage() << " of its " << tree.GetItemCount()
+        << " rows fit in it";
+    after = Shot("wheel-project-area");
+    EXPECT_GT(Changed(before, after, hTree), 200) << "the folders on the screen did not move";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
+    EXPECT_EQ(grid.GetTopRow(), 7u) << "the grid scrolled with the Project Area";
+    EXPECT_EQ(::GetFocus(), hGrid) << "the keys left the grid";
+
+    // The preview of the first page's changes: the wheel over the pane without the keys.
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(grid, "Description"), nLong = group_view_lookup::RowOf(grid, "p01.htm");
+    ASSERT_NE(nDesc, 0u);
+    ASSERT_NE(nLong, 0u);
+    ASSERT_TRUE(GoToByKeys(nLong, nDesc));
+    ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the edit was not taken";
+    CPreviewDlg* pPreview = nullptr;
+    int nLeftTop = 0, nRightTop = 0;
+    Type("the main window", "^Vostrel -", "alt+v c");
+    When("the preview is shown with the keys in the page on disk",
+         [&] {
+             pPreview = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+             return pPreview != nullptr && Matches(FocusedTitle(), "^Preview") &&
+                    ::GetFocus() == pPreview->GetLeftPane().GetEditor().GetSafeHwnd() && Settled();
+         },
+         [&] { Wheel(pPreview->GetRightPane().GetEditor().GetSafeHwnd(), 5, 2); });
+    When("two notches scrolled the modified page by three lines each",
+         [&] { return pPreview->GetRightPane().GetEditor().GetTopLineNo() == 7 && Settled(); },
+         [&] {
+             nRightTop = pPreview->GetRightPane().GetEditor().GetTopLineNo();
+             nLeftTop = pPreview->GetLeftPane().GetEditor().GetTopLineNo();
+             Shot("wheel-preview");
+             Wheel(pPreview->GetLeftPane().GetEditor().GetSafeHwnd(), 5, 1);
+         });
+    When("a notch scrolled the page on disk", [&] { return pPreview->GetLeftPane().GetEditor().GetTopLineNo() == 4 && Settled(); },
+         [&] { XdoNow("key Escape"); });
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(nRightTop, 7);
+    EXPECT_EQ(nLeftTop, 1) << "the page on disk scrolled with the modified page";
+
+    // Metatag Settings: its grid of the catalogue's tags.
+    CMetaSettingDlg* pSettings = nullptr;
+    ROWCOL nSettingsTop = 0;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings is shown",
+         [&] {
+             pSettings = dynamic_cast<CMetaSettingDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+             return pSettings != nullptr && Matches(FocusedTitle(), "^Metatag Settings") && Settled();
+         },
+         [&] { Wheel(pSettings->GetGrid().GetSafeHwnd(), 5, 1); });
+    When("a notch scrolled its grid by three rows", [&] { return pSettings->GetGrid().GetTopRow() == 4 && Settled(); },
+         [&] {
+             nSettingsTop = pSettings->GetGrid().GetTopRow();
+             Shot("wheel-settings");
+             XdoNow("key Escape");
+         });
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(nSettingsTop, 4u);
+}
