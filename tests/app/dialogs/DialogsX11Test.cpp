@@ -1008,7 +1008,7 @@ TEST_F(DialogsX11Test, EscapeInAGridCellEndsTheEditAndKeepsTheDialog)
     for (const char* keyword : {"sun", "rain", "tide", "hail"})
         user.Then(std::string("a new row is edited for ") + keyword,
                   [&grid] { return grid.IsCurrentCellActive() && grid.GetCurrentCellControl() != nullptr; },
-                  [&user, &pAdd, keyword, this] {
+                  [&user, &pAdd, keyword] {
                       user.Type(keyword);
                       user.Key("Return");
                       user.ClickAt(CentreOf(pAdd));
