@@ -174,6 +174,17 @@ protected:
              [this] { XdoNow("key Escape"); });
         When(name + "'s owner closed", [this] { return KeysInMain() && Settled(); }, [] {});
     }
+    // The first page's description typed over by the keys, its row current again; then `then`.
+    void EditFirstPageByKeys(std::function<void()> then)
+    {
+        When("the grid has the keys", [this] { return KeysInMain() && Settled(); }, [this] {
+            std::string keys = "ctrl+Home";
+            for (ROWCOL nCol = 1; nCol < ColumnOf("Description"); ++nCol)
+                keys += " Right";
+            XdoNow("key --delay 30 " + keys + " x Return Up");
+        });
+        When("a page is edited", [this] { return app->IsEdited() == 2 && Settled(); }, std::move(then));
+    }
     // The middle of a top-level window's close box on the screen.
     static POINT CloseBoxOf(HWND top)
     {
@@ -279,14 +290,7 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     WalkDialog("About", "alt+h a");
     // A question with letters of its own: a page edited by the keys, and New Project asks
     // whether to save it first. Cancel keeps the project, and Undo takes the edit back.
-    const ROWCOL nDescription = ColumnOf("Description");
-    When("the grid has the keys", [&] { return KeysInMain() && Settled(); }, [&] {
-        std::string keys = "ctrl+Home";
-        for (ROWCOL nCol = 1; nCol < nDescription; ++nCol)
-            keys += " Right";
-        XdoNow("key --delay 30 " + keys + " x Return");
-    });
-    When("a page is edited", [&] { return app->IsEdited() == 2 && Settled(); }, [] {});
+    EditFirstPageByKeys([] {});
     WalkDialog("The question before New Project", "ctrl+n");
     When("the page is still edited", [&] { return app->IsEdited() == 2; }, [&] { XdoNow("key ctrl+z"); });
     When("Undo took the edit back", [&] { return app->IsEdited() != 2 && Settled(); }, [] {});
@@ -325,14 +329,7 @@ TEST_F(UnderlinedLettersX11Test, ThePreviewsFindAndReplaceTakeTheTextTypedAndEve
                                    << "</head><body>Alpha, " << typed << ".</body></html>\n";
     Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }));
-    const ROWCOL nDescription = ColumnOf("Description");
-    When("the grid has the keys", [&] { return KeysInMain() && Settled(); }, [&] {
-        std::string keys = "ctrl+Home";
-        for (ROWCOL nCol = 1; nCol < nDescription; ++nCol)
-            keys += " Right";
-        XdoNow("key --delay 30 " + keys + " x Return Up");
-    });
-    When("a page is edited", [&] { return app->IsEdited() == 2 && Settled(); }, [&] { XdoNow("key alt+v c"); });
+    EditFirstPageByKeys([&] { XdoNow("key alt+v c"); });
     HWND preview = nullptr;
     const auto keysIn = [&](HWND& top, const std::function<bool(HWND)>& which) {
         return [&top, which, this] { return (top = OpenedWindow()) != nullptr && which(top); };
