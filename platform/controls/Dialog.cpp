@@ -134,6 +134,18 @@ void LoadStaticImage(HINSTANCE instance, HWND control, const DialogItemTemplate&
     }
 }
 
+// A control the user can type into: it and the windows between it and the dialog are shown and
+// enabled by their own styles (the dialog itself may still be hidden while it is made).
+bool Reachable(HWND dlg, HWND control)
+{
+    for (HWND h = control; h && h != dlg; h = GetParent(h)) {
+        const auto style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
+        if (!(style & WS_VISIBLE) || (style & WS_DISABLED))
+            return false;
+    }
+    return true;
+}
+
 HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, DLGPROC proc, LPARAM param, bool modal,
                      LPCSTR templateName = nullptr)
 {
@@ -224,7 +236,11 @@ HWND CreateFromModel(HINSTANCE instance, const DialogTemplate& t, HWND parent, D
         }
         ShowWindow(dlg, SW_SHOWNORMAL);
     }
-    if (focusWanted && IsWindow(dlg)) {
+    // The first focus is the first control the user can see and use: one the dialog's own code
+    // chose among hidden or disabled ones would swallow the keys unseen.
+    HWND focus = GetFocus();
+    const bool focusLost = focus && IsChild(dlg, focus) && !Reachable(dlg, focus);
+    if ((focusWanted || focusLost) && IsWindow(dlg)) {
         first = GetDlgTabFocus(dlg, GetNextDlgTabItem(dlg, nullptr, FALSE));
         if (first)
             SetDialogFocus(dlg, first);

@@ -22,6 +22,7 @@ struct FindState {
     bool replace = false;
     UINT message = 0;
     UINT helpMessage = 0;
+    bool ended = false;   // the owner was told the dialog ends
 };
 
 std::vector<BYTE> FindTemplate()
@@ -126,6 +127,8 @@ void Notify(HWND dlg, FindState& s, DWORD request)
     else
         take(rad2, FR_DOWN, IsDlgButtonChecked(dlg, rad2) == BST_CHECKED);
     fr.Flags = flags | request;
+    if (request & FR_DIALOGTERM)
+        s.ended = true;
     SendMessage(fr.hwndOwner, s.message, 0, reinterpret_cast<LPARAM>(&fr));
 }
 
@@ -144,6 +147,10 @@ INT_PTR CALLBACK FindReplaceProc(HWND dlg, UINT message, WPARAM wParam, LPARAM l
     }
     if (!s)
         return FALSE;
+    // A dialog that goes with its owner's window, not by Cancel, still tells the owner it ended,
+    // so that no owner keeps it as open.
+    if (message == WM_DESTROY && !s->ended && IsWindow(s->fr->hwndOwner))
+        Notify(dlg, *s, FR_DIALOGTERM);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtr(dlg, DWLP_USER, 0);
         delete s;

@@ -28,12 +28,29 @@ std::vector<HWND>& ModalDialogs()
     return dialogs;
 }
 
+// The window of a message when it belongs to a window the modal dialog owns (a modeless Find
+// opened from one of its controls), the owned window's frame; otherwise null.
+HWND OwnedTopLevel(HWND dlg, HWND target)
+{
+    HWND top = ::GetAncestor(target, GA_ROOT);
+    if (top == nullptr || top == dlg)
+        return nullptr;
+    for (HWND owner = ::GetWindow(top, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER))
+        if (owner == dlg)
+            return top;
+    return nullptr;
+}
+
 LRESULT CALLBACK ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && msg && !ModalDialogs().empty()) {
+    if (code == MSGF_DIALOGBOX && msg && msg->hwnd && !ModalDialogs().empty()) {
         HWND dlg = ModalDialogs().back();
-        if (msg->hwnd && (msg->hwnd == dlg || ::IsChild(dlg, msg->hwnd)) && CWnd::WalkPreTranslateTree(dlg, msg))
+        if ((msg->hwnd == dlg || ::IsChild(dlg, msg->hwnd)) && CWnd::WalkPreTranslateTree(dlg, msg))
+            return TRUE;
+        // A modeless dialog the modal one opened keeps its own keyboard (Tab, letters, Enter,
+        // Esc) while the modal loop runs, as it has under the program's own loop.
+        if (HWND top = OwnedTopLevel(dlg, msg->hwnd); top != nullptr && CWnd::WalkPreTranslateTree(top, msg))
             return TRUE;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

@@ -2,12 +2,13 @@
 // X server by another client: each dialog opened by its keys, and Alt with each letter its
 // controls underline reaches that control (a button is pressed, a label hands the keys on to
 // its field). The buttons' own work is held back while the letters are walked, so that one
-// program start walks every dialog. Print Preview's buttons by their letters, and F1 in the
-// print dialogs.
+// program start walks every dialog. The Find and Replace of a page's Preview by their keys, Print
+// Preview's buttons by their letters, and F1 in the print dialogs.
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/controls/Button.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 #include <cctype>
 #include <filesystem>
@@ -173,6 +174,29 @@ protected:
              [this] { XdoNow("key Escape"); });
         When(name + "'s owner closed", [this] { return KeysInMain() && Settled(); }, [] {});
     }
+    // The first page's description typed over by the keys, its row current again; then `then`.
+    void EditFirstPageByKeys(std::function<void()> then)
+    {
+        When("the grid has the keys", [this] { return KeysInMain() && Settled(); }, [this] {
+            std::string keys = "ctrl+Home";
+            for (ROWCOL nCol = 1; nCol < ColumnOf("Description"); ++nCol)
+                keys += " Right";
+            XdoNow("key --delay 30 " + keys + " x Return Up");
+        });
+        When("a page is edited", [this] { return app->IsEdited() == 2 && Settled(); }, std::move(then));
+    }
+    // The middle of a top-level window's close box on the screen.
+    static POINT CloseBoxOf(HWND top)
+    {
+        RECT r{};
+        ::GetWindowRect(top, &r);
+        for (int y = r.top; y < r.top + 40; ++y)
+            for (int x = r.right - 1; x > r.right - 60; --x)
+                if (::SendMessage(top, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+                    return POINT{x - 5, y + 5};
+        ADD_FAILURE() << "no close box on " << TextOf(top);
+        return POINT{0, 0};
+    }
     bool KeysInMain()
     {
         Window focus = 0;
@@ -235,6 +259,9 @@ protected:
     std::vector<std::string> unreached;
 };
 
+// The drop-down list of the editor's Find What, as its dialogs' templates number it.
+constexpr int kFindWhatList = 103;
+
 // A site long enough to print on several pages.
 void AddPages(const std::string& site, int nPages)
 {
@@ -263,14 +290,7 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     WalkDialog("About", "alt+h a");
     // A question with letters of its own: a page edited by the keys, and New Project asks
     // whether to save it first. Cancel keeps the project, and Undo takes the edit back.
-    const ROWCOL nDescription = ColumnOf("Description");
-    When("the grid has the keys", [&] { return KeysInMain() && Settled(); }, [&] {
-        std::string keys = "ctrl+Home";
-        for (ROWCOL nCol = 1; nCol < nDescription; ++nCol)
-            keys += " Right";
-        XdoNow("key --delay 30 " + keys + " x Return");
-    });
-    When("a page is edited", [&] { return app->IsEdited() == 2 && Settled(); }, [] {});
+    EditFirstPageByKeys([] {});
     WalkDialog("The question before New Project", "ctrl+n");
     When("the page is still edited", [&] { return app->IsEdited() == 2; }, [&] { XdoNow("key ctrl+z"); });
     When("Undo took the edit back", [&] { return app->IsEdited() != 2 && Settled(); }, [] {});
@@ -289,6 +309,62 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     for (const std::string& line : unreached)
         faults += line + "\n";
     EXPECT_TRUE(unreached.empty()) << faults;
+}
+
+// The Find and Replace of a page's Preview, opened by the keys: the text typed shows in Find What
+// (not in a field hidden behind it) and Enter finds it in the page, and every letter the two
+// dialogs underline reaches its control while the Preview's modal loop runs. The Preview closed
+// under its open Replace takes the Replace with it.
+TEST_F(UnderlinedLettersX11Test, ThePreviewsFindAndReplaceTakeTheTextTypedAndEveryUnderlinedLetter)
+{
+    const std::string typed = "Grüße Ωμέγα 日本";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    // The first page on disk holds the text; its description edited by the keys lets the Preview
+    // show it.
+    std::ofstream(site + "/a.htm") << "<html><head><meta charset=\"utf-8\"><title>Alpha</title>\n"
+                                   << "<meta name=\"DESCRIPTION\" content=\"First page\">\n"
+                                   << "</head><body>Alpha, " << typed << ".</body></html>\n";
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }));
+    EditFirstPageByKeys([&] { XdoNow("key alt+v c"); });
+    HWND preview = nullptr;
+    const auto keysIn = [&](HWND& top, const std::function<bool(HWND)>& which) {
+        return [&top, which, this] { return (top = OpenedWindow()) != nullptr && which(top); };
+    };
+    const auto isPreview = [](HWND top) { return TextOf(top) == "Preview Changes to HTML File"; };
+    const auto isNot = [&preview](HWND top) { return top != preview; };
+    // The caret goes onto the page's first word, which Find proposes: what is typed takes its place.
+    When("the Preview has the keys", keysIn(preview, isPreview), [&] { XdoNow("key --delay 40 ctrl+Right ctrl+f"); });
+    HWND find = nullptr;
+    When("the Find has the keys, the word proposed",
+         [&] { return keysIn(find, isNot)() && !TextOf(::GetDlgItem(find, kFindWhatList)).empty(); },
+         [&] { XdoNow("type --delay 30 '" + typed + "'"); });
+    When("Find What shows the text typed",
+         [&] { return TextOf(::GetDlgItem(find, kFindWhatList)) == typed && Settled(); },
+         [&] { XdoNow("key Return"); });
+    // A find that found closes, the text chosen in the pane: Ctrl+C copies it.
+    When("the Find closed on the text found", keysIn(preview, isPreview), [&] { XdoNow("key ctrl+c"); });
+    When("the text found is copied", [&] { return clipboard_text::Get(nullptr) == typed; },
+         [&] { XdoNow("key ctrl+f"); });
+    auto walk = std::make_shared<Walk>();
+    When("the Find's letters are walked", [&, walk] { return Walked(*walk, "The Preview's Find", preview); },
+         [&] { XdoNow("key Escape"); });
+    When("the Preview has the keys again", keysIn(preview, isPreview), [&] { XdoNow("key ctrl+h"); });
+    auto walkReplace = std::make_shared<Walk>();
+    When("the Replace's letters are walked",
+         [&, walkReplace] { return Walked(*walkReplace, "The Preview's Replace", preview); },
+         [&] { ClickAt(CloseBoxOf(preview), 1, 1); });
+    When("the Preview closed", [&] { return KeysInMain() && Settled(); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    std::string faults;
+    for (const std::string& line : unreached)
+        faults += line + "\n";
+    EXPECT_TRUE(unreached.empty()) << faults;
+    EXPECT_EQ(seen, (std::vector<std::string>{"The Preview's Find (\"Find\"): 8 letters",
+                                              "The Preview's Replace (\"Replace\"): 10 letters"}));
 }
 
 // Print Preview's buttons by their letters, with Alt and without: Next Page, Prev Page, Close.

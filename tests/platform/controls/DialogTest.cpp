@@ -487,3 +487,49 @@ TEST_F(DialogTest, ADialogThatDestroysItselfEndsItsLoopAndGivesTheOwnerBack)
     EXPECT_TRUE(IsWindowEnabled(parent));
     EXPECT_EQ(FindWindow(WC_DIALOG_NAME, "Settings"), nullptr);
 }
+
+namespace {
+
+// Puts the keys on the field it was told to, shown or not, as a dialog's own code may.
+INT_PTR CALLBACK FocusingDialogProc(HWND dlg, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    SetFocus(GetDlgItem(dlg, static_cast<int>(lParam)));
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(DialogTest, AFirstFocusOnAHiddenOrDisabledControlMovesToTheFirstUsableOne)
+{
+    // The dialog's code gives the keys to a control the user cannot see or use: what the user
+    // types lands in the first control that takes it.
+    for (const DWORD unusable : {DWORD{0}, DWORD{WS_VISIBLE | WS_DISABLED}}) {
+        DialogTemplate t;
+        t.style = WS_POPUP | WS_CAPTION | DS_SETFONT;
+        t.cx = 200;
+        t.cy = 60;
+        t.pointSize = 8;
+        t.typeface = "MS Shell Dlg";
+        DialogItemTemplate field = Item(0, "", WS_TABSTOP | WS_BORDER, 50, 5, 100, 12, kField);
+        field.windowClass.isOrdinal = false;
+        field.windowClass.text = "DialogTestField";
+        t.items.push_back(field);
+        DialogItemTemplate behind = field;
+        behind.id = kShow;
+        behind.style = (behind.style & ~static_cast<DWORD>(WS_VISIBLE)) | unusable;
+        t.items.push_back(behind);
+        const std::vector<BYTE> bytes = WriteDialogTemplate(t);
+        dlg = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), parent,
+                                        FocusingDialogProc, kShow);
+        ASSERT_NE(dlg, nullptr);
+        ShowWindow(dlg, SW_SHOW);
+        Press('A', "a");
+        EXPECT_EQ(FocusId(), kField);
+        char text[32] = {};
+        GetDlgItemText(dlg, kField, text, sizeof text);
+        EXPECT_STREQ(text, "a");
+        DestroyWindow(dlg);
+    }
+}

@@ -2,6 +2,7 @@
 // message with the texts and the flags the dialog shows, the hide and disable flags shape it,
 // and a caller's template and hook take the built-in ones' place.
 #include "platform/controls/Button.h"
+#include "platform/controls/ComboBoxDefs.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/FindReplaceDialog.h"
 #include "platform/controls/Static.h"
@@ -61,46 +62,55 @@ protected:
 
 constexpr int kRegexCheck = 102;
 constexpr WORD kFindTemplate = 22700;
+constexpr WORD kOwnFieldTemplate = 22702;
+constexpr int kOwnField = 103;
 
 // A caller's own Find template: the common ids the dialog fills, plus a check box of its own.
+// With its own field, a drop-down list stands where the common field is, which is hidden.
+std::vector<BYTE> CallerTemplate(bool bOwnField)
+{
+    DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    t.cx = 240;
+    t.cy = 70;
+    t.title = "Find";
+    t.pointSize = 8;
+    t.typeface = "MS Shell Dlg";
+    auto item = [&](DialogControlClass cls, const char* text, DWORD style, short x, short y, short cx, short cy, int id) {
+        DialogItemTemplate i;
+        i.style = style | WS_CHILD;
+        i.x = x;
+        i.y = y;
+        i.cx = cx;
+        i.cy = cy;
+        i.id = static_cast<DWORD>(id);
+        i.windowClass.isOrdinal = true;
+        i.windowClass.ordinal = static_cast<WORD>(cls);
+        i.title.text = text;
+        t.items.push_back(i);
+    };
+    item(DialogControlClass::Static, "Fi&nd What:", SS_LEFT | WS_VISIBLE, 5, 8, 40, 8, 0xFFFF);
+    if (bOwnField)
+        item(DialogControlClass::ComboBox, "", CBS_DROPDOWN | WS_TABSTOP | WS_VISIBLE, 48, 6, 120, 80, kOwnField);
+    item(DialogControlClass::Edit, "", WS_BORDER | WS_TABSTOP | (bOwnField ? 0 : WS_VISIBLE), 48, 6, 120, 12, 1152);
+    item(DialogControlClass::Button, "Match &Case", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 5, 24, 80, 10, 1041);
+    item(DialogControlClass::Button, "Regular &expression", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 5, 38, 90, 10,
+         kRegexCheck);
+    item(DialogControlClass::Button, "&Up", BS_AUTORADIOBUTTON | WS_GROUP | WS_VISIBLE, 110, 24, 30, 10, 1056);
+    item(DialogControlClass::Button, "&Down", BS_AUTORADIOBUTTON | WS_VISIBLE, 110, 38, 30, 10, 1057);
+    item(DialogControlClass::Button, "&Find Next", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP | WS_VISIBLE, 180, 6, 50,
+         14, IDOK);
+    item(DialogControlClass::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 180, 24, 50, 14, IDCANCEL);
+    return WriteDialogTemplate(t);
+}
+
 void RegisterCallerTemplate()
 {
-    static const std::vector<BYTE> bytes = [] {
-        DialogTemplate t;
-        t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-        t.cx = 240;
-        t.cy = 70;
-        t.title = "Find";
-        t.pointSize = 8;
-        t.typeface = "MS Shell Dlg";
-        auto item = [&](DialogControlClass cls, const char* text, DWORD style, short x, short y, short cx, short cy,
-                        int id) {
-            DialogItemTemplate i;
-            i.style = style | WS_CHILD | WS_VISIBLE;
-            i.x = x;
-            i.y = y;
-            i.cx = cx;
-            i.cy = cy;
-            i.id = static_cast<DWORD>(id);
-            i.windowClass.isOrdinal = true;
-            i.windowClass.ordinal = static_cast<WORD>(cls);
-            i.title.text = text;
-            t.items.push_back(i);
-        };
-        item(DialogControlClass::Static, "Fi&nd What:", SS_LEFT, 5, 8, 40, 8, 0xFFFF);
-        item(DialogControlClass::Edit, "", WS_BORDER | WS_TABSTOP, 48, 6, 120, 12, 1152);
-        item(DialogControlClass::Button, "Match &Case", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 24, 80, 10, 1041);
-        item(DialogControlClass::Button, "Regular &expression", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 38, 90, 10,
-             kRegexCheck);
-        item(DialogControlClass::Button, "&Up", BS_AUTORADIOBUTTON | WS_GROUP, 110, 24, 30, 10, 1056);
-        item(DialogControlClass::Button, "&Down", BS_AUTORADIOBUTTON, 110, 38, 30, 10, 1057);
-        item(DialogControlClass::Button, "&Find Next", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 180, 6, 50, 14, IDOK);
-        item(DialogControlClass::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 180, 24, 50, 14, IDCANCEL);
-        return WriteDialogTemplate(t);
-    }();
+    static const std::vector<BYTE> common = CallerTemplate(false), own = CallerTemplate(true);
     static const ResourceEntry entries[] = {
-        {RT_DIALOG, MAKEINTRESOURCE(kFindTemplate), bytes.data(), static_cast<DWORD>(bytes.size())}};
-    static const ResourceModuleTable table{"findtest", entries, 1};
+        {RT_DIALOG, MAKEINTRESOURCE(kFindTemplate), common.data(), static_cast<DWORD>(common.size())},
+        {RT_DIALOG, MAKEINTRESOURCE(kOwnFieldTemplate), own.data(), static_cast<DWORD>(own.size())}};
+    static const ResourceModuleTable table{"findtest", entries, 2};
     RegisterResourceModule(table);
 }
 
@@ -244,4 +254,33 @@ TEST_F(FindReplaceDialogTest, ACallersTemplateAndHookTakeOverAndItsControlsGiveT
     EXPECT_EQ(FindText(&fr), nullptr);
     EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CDERR_FINDRESFAILURE));
     g_hookLog = nullptr;
+}
+
+// A caller's template that hides the common field behind its own: the keys start in its own
+// field, and what is typed shows there. A dialog that goes with its owner, not by Cancel, still
+// tells the owner it ended, once.
+TEST_F(FindReplaceDialogTest, TheKeysStartInAShownFieldAndTheOwnerHearsTheEndHoweverTheDialogGoes)
+{
+    RegisterCallerTemplate();
+    fr.hInstance = FindResourceModule("findtest");
+    fr.lpTemplateName = MAKEINTRESOURCE(kOwnFieldTemplate);
+    fr.Flags = FR_DOWN | FR_ENABLETEMPLATE;
+    HWND dlg = FindText(&fr);
+    ASSERT_NE(dlg, nullptr);
+    HWND own = GetDlgItem(dlg, kOwnField);
+    EXPECT_TRUE(GetFocus() == own || IsChild(own, GetFocus()));
+    dialog_automation::Type(*backend, "Grüße Ωμέγα 日本");
+    backend->ProcessMessages();
+    EXPECT_EQ(dialog_automation::TextOf(own), "Grüße Ωμέγα 日本");
+    EXPECT_EQ(dialog_automation::TextOf(GetDlgItem(dlg, 1152)), "meta");
+
+    DestroyWindow(dlg);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].flags & (FR_DIALOGTERM | FR_FINDNEXT), static_cast<DWORD>(FR_DIALOGTERM));
+    // Cancel tells it once, not again as the window goes.
+    dlg = FindText(&fr);
+    ASSERT_NE(dlg, nullptr);
+    Press(dlg, IDCANCEL);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_EQ(requests.size(), 2u);
 }

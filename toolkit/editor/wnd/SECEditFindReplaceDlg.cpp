@@ -48,6 +48,10 @@ BOOL SECEditFindReplaceDlg::OnInitDialog()
     // The whole-word box works with the editor's word rule; the spare box has no use.
     if (CWnd* spare = GetDlgItem(IDC_SECEDIT_CHECK1))
         spare->ShowWindow(SW_HIDE);
+    // The dialog was given the keys before its texts were filled in: they go to the search text
+    // again, all of it chosen, so that what is typed takes the proposed word's place.
+    if (CWnd* combo = GetDlgItem(IDC_SECEDIT_FINDCOMBO))
+        GotoDlgCtrl(combo);
     return TRUE;
 }
 
