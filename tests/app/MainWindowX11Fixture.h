@@ -338,8 +338,9 @@ protected:
         return ClickAt(ScreenPoint(View()->GetSafeHwnd(), rect.CenterPoint().x, rect.CenterPoint().y));
     }
 
-    // The whole screen; kept as NAME.png in VOSTREL_KEEP_SCREENSHOTS when that is set.
-    cairo_surface_t* Shot(const char* pszName = nullptr)
+    // The whole screen; kept as NAME.png in VOSTREL_KEEP_SCREENSHOTS when that is set. The caller
+    // owns the surface and destroys it.
+    [[nodiscard]] cairo_surface_t* Shot(const char* pszName = nullptr)
     {
         backend->Sync();
         cairo_surface_t* shot = screen_capture::Screenshot(server->DisplayName());

@@ -122,7 +122,7 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
          [&] {
              nRightTop = pPreview->GetRightPane().GetEditor().GetTopLineNo();
              nLeftTop = pPreview->GetLeftPane().GetEditor().GetTopLineNo();
-             Shot("wheel-preview");
+             cairo_surface_destroy(Shot("wheel-preview"));
              Wheel(pPreview->GetLeftPane().GetEditor().GetSafeHwnd(), 5, 1);
          });
     When("a notch scrolled the page on disk", [&] { return pPreview->GetLeftPane().GetEditor().GetTopLineNo() == 4 && Settled(); },
@@ -144,7 +144,7 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     When("a notch scrolled its grid by three rows", [&] { return pSettings->GetGrid().GetTopRow() == 4 && Settled(); },
          [&] {
              nSettingsTop = pSettings->GetGrid().GetTopRow();
-             Shot("wheel-settings");
+             cairo_surface_destroy(Shot("wheel-settings"));
              XdoNow("key Escape");
          });
     ASSERT_TRUE(StepsTaken());
