@@ -6,12 +6,9 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
-#include "engine/meta/CMetaSettingList.h"
-#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
-#include "engine/project/CProjectSettings.h"
-#include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CMemFile.h"
+#include "tests/support/RewriteModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,22 +18,6 @@
 #include <string>
 
 namespace {
-
-void InstallModel()
-{
-    static CVostrelAppModel* s_pModel = [] {
-        auto* pModel = new CVostrelAppModel;
-        pModel->Install();
-        pModel->GetMetaSettings().SetDefaults();
-        auto* pContentType = new CMetaUndefinedSetting;
-        pContentType->SetName("Content-Type");
-        pContentType->SetHttpEquiv(1);
-        pModel->GetMetaSettings().AddTail(pContentType);
-        pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
-        return pModel;
-    }();
-    (void)s_pModel;
-}
 
 const std::string& Page()
 {
@@ -57,7 +38,7 @@ const std::string& Page()
 
 void Rewrite(benchmark::State& state, const char* pszContentType)
 {
-    InstallModel();
+    RewriteModel();
     const std::string& page = Page();
     for (auto _ : state) {
         CMetaContentList edits;

@@ -5,13 +5,10 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
-#include "engine/meta/CMetaSettingList.h"
-#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
-#include "engine/project/CProjectSettings.h"
-#include "engine/project/CVostrelAppModel.h"
 #include "platform/core/CException.h"
 #include "platform/core/CMemFile.h"
+#include "tests/support/RewriteModel.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,22 +17,6 @@
 #include <string>
 
 namespace {
-
-CVostrelAppModel& Model()
-{
-    static CVostrelAppModel* s_pModel = [] {
-        auto* pModel = new CVostrelAppModel;
-        pModel->Install();
-        pModel->GetMetaSettings().SetDefaults();
-        auto* pContentType = new CMetaUndefinedSetting;
-        pContentType->SetName("Content-Type");
-        pContentType->SetHttpEquiv(1);
-        pModel->GetMetaSettings().AddTail(pContentType);
-        pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
-        return pModel;
-    }();
-    return *s_pModel;
-}
 
 std::string RewriteBytes(const uint8_t* data, size_t size, CMetaContentList& edits, CPageNode& page)
 {
@@ -61,7 +42,7 @@ std::string RewriteBytes(const uint8_t* data, size_t size, CMetaContentList& edi
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Model();
+    RewriteModel();
     {
         CMetaContentList edits;
         CPageNode page;
