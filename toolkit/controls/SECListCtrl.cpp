@@ -159,6 +159,10 @@ UINT SECListCtrl::OnGetDlgCode()
 
 void SECListCtrl::OnPaint()
 {
+    // A fill that left the layout for later must not leave rows that do not fit without their
+    // scroll bar: a window already of its final size gets no resize that would lay it out.
+    if (m_bLayoutDue)
+        RecalcLayout();
     CPaintDC dc(this);
     OnDraw(&dc);
 }

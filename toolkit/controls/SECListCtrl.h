@@ -390,6 +390,9 @@ protected:
     UINT m_nStateCallbackMask = 0;
     UINT m_nState2CallbackMask = 0;
     BOOL m_bAutoUpdate = FALSE;
+    // Rows came in since the scroll bars were last laid out (inserts without auto-update leave
+    // the layout to later); the next paint lays them out first.
+    BOOL m_bLayoutDue = FALSE;
     char m_szTextBuffer[2048]{};
 };
 

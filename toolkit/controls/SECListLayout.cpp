@@ -436,6 +436,7 @@ void SECListBaseC::RecalcLayout()
     m_nTopIndex = std::clamp(m_nTopIndex, 0, std::max(GetItemCount(), 0));
     if (!m_hWnd)
         return;
+    m_bLayoutDue = FALSE;
     UpdateVertScrollBar(GetScrollRowCount());
     if (!HasStyle(LVXS_HEIGHT_INDEPENDENT))
         for (auto& item : m_items)

@@ -391,6 +391,7 @@ int SECListBaseC::InsertItemRecord(int nRow, SECListItem* pItem)
             ++r;
     AddSubItems(pItem);
     m_items.insert(m_items.begin() + nRow, std::move(item));
+    m_bLayoutDue = TRUE;
     if (m_nFocus < 0)
         SelectFocusItem(0, TRUE);
     return nRow;
@@ -414,6 +415,7 @@ int SECListBaseC::InsertItemRecords(int nRow, std::vector<std::unique_ptr<SECLis
         AddSubItems(item.get());
     m_items.insert(m_items.begin() + nRow, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     items.clear();
+    m_bLayoutDue = TRUE;
     if (m_nFocus < 0)
         SelectFocusItem(0, TRUE);
     return nRow;

@@ -1,6 +1,6 @@
 // The Project Area and Output Area as the user meets them on the X server: their grippers,
-// floating them off their sides and back, the Project Area's own menu on a folder, and the
-// order of folders and pages.
+// floating them off their sides and back, the Project Area's own menu on a folder, the order of
+// folders and pages, and the Project Area's scroll bar over folders that do not fit.
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
@@ -49,6 +49,27 @@ protected:
             shaded = shaded || grey > length / 2;
         }
         return lit && shaded;
+    }
+    // Whether the Project Area's tree shows its vertical scroll bar on the screen: its right
+    // strip is the bar's face rather than the tree's white, with an arrow in each end button.
+    bool ShowsVertScrollBar(cairo_surface_t* shot, CFilesInTreeCtrl& tree)
+    {
+        CRect client;
+        tree.GetClientRect(&client);
+        const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
+        const uint32_t back = Rgb(tree.GetBkColor());
+        const uint32_t ink = Rgb(::GetSysColor(COLOR_BTNTEXT));
+        int nBack = 0;
+        int nArrowTop = 0;
+        int nArrowBottom = 0;
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.right - cx; x < client.right; ++x) {
+                const uint32_t pixel = screen_capture::PixelAt(shot, ScreenPoint(tree.GetSafeHwnd(), x, y));
+                nBack += pixel == back;
+                nArrowTop += pixel == ink && y < client.top + cx;
+                nArrowBottom += pixel == ink && y >= client.bottom - cx;
+            }
+        return nBack < client.Height() * cx / 4 && nArrowTop > 0 && nArrowBottom > 0;
     }
 };
 
@@ -233,4 +254,47 @@ TEST_F(MainWindowPanesX11Test, FoldersAndPagesComeInNameOrder)
                              "dir1253/index.htm", "sub/c.htm"})
         expected += site + "/" + page + "\r\n";
     EXPECT_EQ(copied, expected);
+}
+
+// Folders that do not fit in the Project Area get its scroll bar, whose arrow scrolls them: also
+// in a project opened over another, whose tree fills while the pane already has its size.
+TEST_F(MainWindowPanesX11Test, TheProjectAreaShowsItsScrollBarWhenTheFoldersDoNotFit)
+{
+    MakeSite(0, 40);
+    WriteProject({"Description"});
+    const std::string other = dir.Path() + "/other.vsp";
+    std::filesystem::copy_file(ProjectPath(), other);
+    ASSERT_TRUE(StartWithProject(40));
+    CFilesInTreeCtrl& tree = ProjectArea().GetTree();
+    ASSERT_TRUE(Quiet());
+    ASSERT_LT(tree.GetCountPerPage(), tree.GetItemCount()) << "the folders fit in the pane";
+    cairo_surface_t* shot = Shot("project-area-bar-first");
+    EXPECT_TRUE(ShowsVertScrollBar(shot, tree)) << "no scroll bar in the project named on the command line";
+    cairo_surface_destroy(shot);
+
+    When("the Open Project dialog has the focus", [this] { return Matches(FocusedTitle(), "^Open Project$"); },
+         [this, other] {
+             XdoNow("type --delay 10 '" + other + "'");
+             XdoNow("key Return");
+         });
+    ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] {
+        return Matches(FocusedTitle(), "other.vsp") && Frame().GetFilesScanned() == 40 && app->GetRunState() == 0 &&
+               View() != nullptr && View()->GetRowCount() == 40 && Settled();
+    })) << "the other project did not open";
+    ASSERT_EQ(tree.GetItemCount(), 42);
+    ASSERT_EQ(tree.GetTopIndex(), 0);
+    shot = Shot("project-area-bar-second");
+    EXPECT_TRUE(ShowsVertScrollBar(shot, tree)) << "no scroll bar in the project opened over the other: "
+                                                << tree.GetCountPerPage() << " of its 42 rows fit";
+    cairo_surface_destroy(shot);
+
+    // The bar's down arrow, clicked: the folders move up by one.
+    CRect client;
+    tree.GetClientRect(&client);
+    const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
+    ASSERT_TRUE(ClickAt(ScreenPoint(tree.GetSafeHwnd(), client.right - cx / 2, client.bottom - cx / 2)));
+    EXPECT_TRUE(RunUntil([&] { return tree.GetTopIndex() == 1 && Settled(); }, 10000))
+        << "the down arrow left row " << tree.GetTopIndex() << " at the top";
 }

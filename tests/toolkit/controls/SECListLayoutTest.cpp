@@ -133,6 +133,30 @@ TEST_F(SECListLayoutTest, HorizontalScrollingAndBothBarsWithTheirCorner)
     EXPECT_EQ(Pixel(195, 112), ::GetSysColor(COLOR_BTNFACE));
 }
 
+// Rows inserted without auto-update leave the layout for later: the next paint lays out the
+// bars, so rows that no longer fit get their bar even when no resize comes.
+TEST_F(SECListLayoutTest, RowsInsertedWithoutAutoUpdateGetTheirBarByThePaint)
+{
+    MakeList(0, 0, 5);
+    ASSERT_FALSE(list->GetAutoUpdate());
+    ASSERT_FALSE(list->IsVertBarShown());
+    for (int i = 5; i < 25; ++i)
+        list->InsertItem(i, ("Item " + std::to_string(i)).c_str());
+    list->Invalidate();
+    backend->ProcessMessages();
+    EXPECT_TRUE(list->IsVertBarShown());
+    CWnd* bar = list->GetScrollBarCtrl(1);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsWindowVisible());
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE;
+    ASSERT_TRUE(::GetScrollInfo(bar->m_hWnd, SB_CTL, &si));
+    EXPECT_EQ(si.nMax, 24);
+    // The thumb stands under the top arrow, where the rows' white stood.
+    EXPECT_EQ(SurfacePixel(*backend, list->m_hWnd, 192, 30), ::GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(SECListLayoutTest, NoScrollBarStyleNeverShowsABar)
 {
     MakeList(LVXS_NOSCROLLBARS);
