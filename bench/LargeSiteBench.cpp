@@ -3,7 +3,9 @@
 // Xvfb), as a user meets it:
 // - the resident size after a scan, after each of three scans again of the same pages and
 //   after the project is closed ("rss_*_mb", "x_first_scan" the largest rescan against the
-//   first scan), beside what the heap holds in use then ("heap_*_mb");
+//   first scan), beside what the heap holds in use then ("heap_*_mb") and, before the project
+//   and after its closing, the resident size apart from the program's files mapped in
+//   ("anon_*_mb": the code a project ran stays mapped, but it is no memory the project held);
 // - a save of pages whose files are read-only beside a save of the same edits into writable
 //   files, in the same run ("readonly_s", "writable_s", "x_writable");
 // - the Keywords group action over every row, beside Fill Down over the same rows, with the
@@ -108,6 +110,18 @@ double ResidentMb()
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// The resident memory that is no file's: heap, stacks and other anonymous mappings.
+double AnonymousResidentMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("RssAnon:", 0) == 0)
+            return std::stod(line.substr(8)) / 1024.0;
+    }
+    return 0;
+}
+
 // What the program's heap holds in use (every arena), apart from what it keeps free.
 double HeapInUseMb()
 {
@@ -188,11 +202,13 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
     ShownProgram& program = shown.program;
     double dBefore = 0, dScan = 0, dClosed = 0, dLargest = 0;
     double dHeapBefore = 0, dHeapScan = 0, dHeapRescans = 0, dHeapClosed = 0;
+    double dAnonBefore = 0, dAnonClosed = 0;
     std::vector<double> rescans;
     for (auto _ : state) {
         Settled(program);
         dBefore = ResidentMb();
         dHeapBefore = HeapInUseMb();
+        dAnonBefore = AnonymousResidentMb();
         if (!shown.OpenAndScan(state))
             return;
         Settled(program);
@@ -212,6 +228,7 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         Settled(program);
         dClosed = ResidentMb();
         dHeapClosed = HeapInUseMb();
+        dAnonClosed = AnonymousResidentMb();
     }
     state.counters["rss_before_mb"] = dBefore;
     state.counters["rss_scan_mb"] = dScan;
@@ -223,6 +240,8 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
     state.counters["heap_scan_mb"] = dHeapScan;
     state.counters["heap_rescan3_mb"] = dHeapRescans;
     state.counters["heap_closed_mb"] = dHeapClosed;
+    state.counters["anon_before_mb"] = dAnonBefore;
+    state.counters["anon_closed_mb"] = dAnonClosed;
 }
 BENCHMARK(BM_ResidentSizeOverRescans)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 

@@ -1,5 +1,6 @@
 #include "fetch/CReportSequence.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -154,35 +155,83 @@ void CRecordedReports::ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCod
     });
 }
 
+CReportSequence::CReportSequence(size_t nMaxWaiting) : m_nMaxWaiting(std::max<size_t>(nMaxWaiting, 1)) {}
+
 void CReportSequence::HandOver(ULONGLONG nOrder, CRecordedReports::Reports reports, ITaskManager& owner)
 {
     std::unique_lock<std::mutex> lock(m_lock);
+    // The URL whose turn it is never waits: its reports are what makes room. Nor does a worker
+    // when no one tells and the next turn's reports are here, as after an owner threw: it tells
+    // them.
+    const auto mayPark = [&] {
+        return m_bNoWaiting || nOrder == m_nNext || !m_bFull
+            || (!m_bTelling && m_waiting.find(m_nNext) != m_waiting.end());
+    };
+    if (!mayPark()) {
+        ++m_nWorkersWaiting;
+        m_roomMade.wait(lock, mayPark);
+        --m_nWorkersWaiting;
+    }
     m_waiting.emplace(nOrder, std::move(reports));
+    if (m_waiting.size() >= m_nMaxWaiting)
+        m_bFull = true;
     if (m_bTelling)
         return;
     m_bTelling = true;
+    // Wakes the workers waiting for room, and lets one of them tell if this worker leaves off.
+    const auto stopTelling = [&] {
+        if (!lock.owns_lock())
+            lock.lock();
+        m_bTelling = false;
+        const bool bWaiters = m_nWorkersWaiting > 0;
+        lock.unlock();
+        if (bWaiters)
+            m_roomMade.notify_all();
+    };
     try {
         for (auto next = m_waiting.find(m_nNext); next != m_waiting.end(); next = m_waiting.find(m_nNext)) {
             const CRecordedReports::Reports ready = std::move(next->second);
             m_waiting.erase(next);
             ++m_nNext;
+            // Room is made for the waiting workers only once half of it is free again, so that
+            // they are not woken for every URL told.
+            bool bRoomMade = false;
+            if (m_bFull && m_waiting.size() <= m_nMaxWaiting / 2) {
+                m_bFull = false;
+                bRoomMade = m_nWorkersWaiting > 0;
+            }
             // The owner is told without the lock, so that the other workers hand over meanwhile.
             lock.unlock();
+            if (bRoomMade)
+                m_roomMade.notify_all();
             for (const CRecordedReports::Report& report : ready)
                 report(owner);
             lock.lock();
         }
     } catch (...) {
-        if (!lock.owns_lock())
-            lock.lock();
-        m_bTelling = false;
+        stopTelling();
         throw;
     }
-    m_bTelling = false;
+    stopTelling();
+}
+
+void CReportSequence::StopWaiting()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_bNoWaiting = true;
+    }
+    m_roomMade.notify_all();
 }
 
 size_t CReportSequence::GetWaitingCount()
 {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_waiting.size();
+}
+
+size_t CReportSequence::GetWorkersWaitingForRoom()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nWorkersWaiting;
 }

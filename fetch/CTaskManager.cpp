@@ -22,6 +22,7 @@
 #include "platform/net/CInternetException.h"
 #include "platform/net/CInternetSession.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
@@ -40,6 +41,8 @@ constexpr DWORD kFirstWaitPerThread = 10 * 1000;
 constexpr DWORD kSecondWait = 60 * 1000;
 constexpr DWORD kLastWait = 30 * 1000;
 constexpr UINT kIconError = 0x10;
+// The pages whose reports may wait for an earlier page's turn, per check thread.
+constexpr size_t kReportsWaitingPerWorker = 32;
 
 struct WININET_CAPABILITY {
     LPCTSTR pszName;
@@ -278,6 +281,10 @@ void CTaskManager::RequestStop()
     m_stopEvent.SetEvent();
     SetState(TaskManagerState::StopRequested);
     SignalWork();   // idle workers see the stop at once
+    // So do workers that wait for their pages' reports to find room.
+    std::lock_guard<std::mutex> lock(m_sequencesLock);
+    for (const auto& [pEntry, pSequence] : m_sequences)
+        pSequence->StopWaiting();
 }
 
 void CTaskManager::SignalWork()
@@ -570,8 +577,15 @@ CReportSequence* CTaskManager::GetReportSequence(CHPSUP* pEntry)
         return nullptr;
     std::lock_guard<std::mutex> lock(m_sequencesLock);
     std::unique_ptr<CReportSequence>& pSequence = m_sequences[pEntry];
-    if (!pSequence)
-        pSequence = std::make_unique<CReportSequence>();
+    if (!pSequence) {
+        // A few pages' reports per worker are room enough for a page that takes long while the
+        // others go on; more would only pile up while the owner files them.
+        const int nWorkers = std::max(m_pConnectOptions->GetNumThreads(), 1);
+        pSequence = std::make_unique<CReportSequence>(static_cast<size_t>(nWorkers) * kReportsWaitingPerWorker);
+        // A stop asked before the sequence was made must not leave a worker waiting in it.
+        if (IsStopRequested())
+            pSequence->StopWaiting();
+    }
     return pSequence.get();
 }
 

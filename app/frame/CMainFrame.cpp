@@ -72,6 +72,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
     ON_MESSAGE(kMsgShowSetting, &CMainFrame::OnSyncPageUpdate)
     ON_MESSAGE(kMsgProgramFailed, &CMainFrame::OnProgramFailed)
     ON_MESSAGE(kMsgExtensionsChanged, &CMainFrame::OnExtensionsChanged)
+    ON_MESSAGE(kMsgGiveBackMemory, &CMainFrame::OnGiveBackMemory)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()

@@ -156,6 +156,7 @@ protected:
     LRESULT OnProgramFailed(WPARAM wParam, LPARAM lParam);
     // The project's folder is looked through again for the pages of the new extensions.
     LRESULT OnExtensionsChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGiveBackMemory(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

@@ -32,6 +32,7 @@
 #include "platform/core/CFileException.h"
 #include "platform/core/SystemServices.h"
 #include "platform/core/TickCount.h"
+#include "platform/win/Gdi.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "toolkit/controls/SECProgressCtrl.h"
@@ -321,8 +322,18 @@ void CMainFrame::CloseProjectViews()
     app.DeleteProjectSettings();
     app.SetEditState(0);
     CloseAllChildFrames();
+    PostMessage(kMsgGiveBackMemory, TRUE);
+}
+
+LRESULT CMainFrame::OnGiveBackMemory(WPARAM wParam, LPARAM)
+{
+    // After a project closed, the layouts of the grid's texts are of no more use; kept, they
+    // would hold on to memory spread among what the project held.
+    if (wParam != FALSE)
+        ForgetTextLayouts();
     // The project's memory goes back to the system, not only to the program's allocator.
     ReleaseFreedMemory();
+    return 0;
 }
 
 void CMainFrame::FinishCellEdit()
@@ -816,6 +827,11 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
         pView->ShowPendingColumns();
         pView->ApplyUserSort();
     }
+    // The scan's passing memory is freed by now (its reports, its engine's queue of pages) and
+    // so are the values the pages held before it, wherever the threads left the new ones: what
+    // the allocator keeps of it goes back to the system, so that every rescan starts level. Once
+    // the scan's end has been told.
+    PostMessage(kMsgGiveBackMemory, FALSE);
     CProjectSettings* pSettings = nullptr;
     if (m_nFilesRead + m_nFilesUnreadable < m_nFilesToScan) {
         // Stopped (by the user or by a failure) before every page was read: "completed" would

@@ -92,7 +92,7 @@ BOOL CVostrelApp::InitInstance()
 {
     // Each scan's and save's threads would otherwise leave a rescan's pages in new arenas, and
     // the program would grow with every rescan of the same site.
-    ShareAllocatorArenas();
+    SetUpAllocator();
     // The standard controls and the MDI client stand in for the system's control library.
     RegisterStandardControls();
     // File and archive errors are told to the user, not to the terminal.

@@ -1424,8 +1424,15 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
 
     std::vector<CPageNode*> queued;
     for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
-        if (CPageNode* pPage = pages.GetNext(pos); pPage != nullptr)
+        if (CPageNode* pPage = pages.GetNext(pos); pPage != nullptr) {
             queued.push_back(pPage);
+            // Every page's list is made here, not by the worker that files its first tag: a
+            // list stays from scan to scan, and lists made by the workers would lie one per
+            // page among the values a rescan frees, keeping that memory with the program.
+            CMetaContentList* pList = nullptr;
+            if (pPage->GetContentList(pList) != 0 || pList == nullptr)
+                pPage->CreateContentList(pList);
+        }
     }
     // The scanned folders are swept of copies an interrupted save left there, beside the scan.
     {

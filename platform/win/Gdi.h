@@ -223,6 +223,11 @@ BOOL GrayString(HDC dc, HBRUSH brush, GRAYSTRINGPROC output, LPARAM data, int le
 // call, or after SetTestFontMode(true).
 void SetTestFontMode(bool on);
 bool IsTestFontMode();
+// Forgets the layouts of the texts drawn so far, which are kept to draw the same texts again
+// quickly (up to many thousands of them). Worth calling after the windows that drew many
+// texts have gone for good (a project's grid closed): their texts would otherwise stay, spread
+// over the program's memory. Texts drawn afterwards are laid out again.
+void ForgetTextLayouts();
 
 // ---- Edges, frame controls, focus, icons and states ----
 BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <numeric>
 #include <random>
 #include <stdexcept>
@@ -29,7 +30,9 @@ TEST(CReportSequenceTest, PagesFinishedInAnyOrderOnAnyThreadAreToldInTheirOwnOrd
     FakeTaskSink owner;
     std::vector<DWORD_PTR> ends;
     owner.m_onTaskDone = [&](DWORD_PTR dwPage) { ends.push_back(dwPage); };
-    CReportSequence sequence;
+    // Room for every page, so that the threads below, each handing over pages in no order of
+    // taking, never wait for one another.
+    CReportSequence sequence(1000);
 
     // Page 2 and 1 finish before page 0: nothing is told until page 0 has been handed over.
     sequence.HandOver(2, PageReports(2), owner);
@@ -73,7 +76,7 @@ TEST(CReportSequenceTest, AnOwnerThatThrowsLeavesTheLaterPagesToTheNextHandOver)
         if (dwPage == 1)
             throw std::runtime_error("no room");
     };
-    CReportSequence sequence;
+    CReportSequence sequence(8);
     sequence.HandOver(2, PageReports(2), owner);
     sequence.HandOver(1, PageReports(1), owner);
     EXPECT_THROW(sequence.HandOver(0, PageReports(0), owner), std::runtime_error);
@@ -82,6 +85,56 @@ TEST(CReportSequenceTest, AnOwnerThatThrowsLeavesTheLaterPagesToTheNextHandOver)
     EXPECT_EQ(ends, (std::vector<DWORD_PTR>{0}));
     sequence.HandOver(3, PageReports(3), owner);
     EXPECT_EQ(ends, (std::vector<DWORD_PTR>{0, 2, 3}));
+}
+
+// Waits until a worker waits for room in the sequence; false if none does within a minute.
+bool WorkerWaits(CReportSequence& sequence)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (sequence.GetWorkersWaitingForRoom() == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+TEST(CReportSequenceTest, AWorkerWaitsForRoomUntilTheTurnHasComeOrTheEngineStops)
+{
+    FakeTaskSink owner;
+    std::vector<DWORD_PTR> ends;
+    owner.m_onTaskDone = [&](DWORD_PTR dwPage) { ends.push_back(dwPage); };
+
+    // Two pages' reports fill the room: the worker with page 3 waits, and goes on once page 0,
+    // whose turn it is, has been handed over and its reports and the next told.
+    CReportSequence sequence(2);
+    sequence.HandOver(1, PageReports(1), owner);
+    sequence.HandOver(2, PageReports(2), owner);
+    std::thread worker([&] { sequence.HandOver(3, PageReports(3), owner); });
+    ASSERT_TRUE(WorkerWaits(sequence));
+    EXPECT_EQ(sequence.GetWaitingCount(), 2u);
+    EXPECT_TRUE(ends.empty());
+    // The page whose turn it is never waits, however full the room.
+    sequence.HandOver(0, PageReports(0), owner);
+    worker.join();
+    EXPECT_EQ(ends, (std::vector<DWORD_PTR>{0, 1, 2, 3}));
+    EXPECT_EQ(sequence.GetWorkersWaitingForRoom(), 0u);
+
+    // A stop lets a waiting worker go on at once, its reports left to wait for their turn.
+    ends.clear();
+    CReportSequence stopped(1);
+    stopped.HandOver(1, PageReports(1), owner);
+    std::thread stopping([&] { stopped.HandOver(2, PageReports(2), owner); });
+    ASSERT_TRUE(WorkerWaits(stopped));
+    stopped.StopWaiting();
+    stopping.join();
+    EXPECT_EQ(stopped.GetWaitingCount(), 2u);
+    EXPECT_TRUE(ends.empty());
+    // And no worker waits any more.
+    stopped.HandOver(3, PageReports(3), owner);
+    EXPECT_EQ(stopped.GetWaitingCount(), 3u);
+    stopped.HandOver(0, PageReports(0), owner);
+    EXPECT_EQ(ends, (std::vector<DWORD_PTR>{0, 1, 2, 3}));
 }
 
 } // namespace

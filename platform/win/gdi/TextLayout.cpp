@@ -303,6 +303,13 @@ public:
             m_order.pop_back();
         }
     }
+    // Gives back the index's buckets as well as the entries. Layouts a caller still holds stay
+    // with it.
+    void Clear()
+    {
+        decltype(m_index)().swap(m_index);
+        m_order.clear();
+    }
 
 private:
     static constexpr size_t kCapacity = 16384;
@@ -471,6 +478,12 @@ bool IsTestFontMode()
 {
     std::lock_guard<std::recursive_mutex> lock(g_textLock);
     return TestModeOn();
+}
+
+void ForgetTextLayouts()
+{
+    std::lock_guard<std::recursive_mutex> lock(g_textLock);
+    TheShapeCache().Clear();
 }
 
 TextCacheStats GetTextCacheStats()
