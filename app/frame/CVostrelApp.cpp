@@ -90,8 +90,8 @@ CMainFrame* CVostrelApp::GetMainFrame() const
 
 BOOL CVostrelApp::InitInstance()
 {
-    // Each scan's and save's threads would otherwise leave a rescan's pages in new arenas, and
-    // the program would grow with every rescan of the same site.
+    // The memory a scan's and a save's threads freed would otherwise stay with the program, and
+    // it would grow with every rescan of the same site.
     SetUpAllocator();
     // The standard controls and the MDI client stand in for the system's control library.
     RegisterStandardControls();

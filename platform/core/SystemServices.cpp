@@ -411,14 +411,12 @@ void ReleaseFreedMemory()
 
 void SetUpAllocator()
 {
-    // The main thread's arena and one for every other thread.
-    ::mallopt(M_ARENA_MAX, 2);
     // The allocator's own first bound, kept: left to itself it rises to the size of the largest
     // large block freed (a folder's listing of many pages is megabytes), and with it the free
     // memory it keeps at an arena's end instead of giving it back, to twice that.
     ::mallopt(M_MMAP_THRESHOLD, kLargeBlock);
     // Small blocks freed join their free neighbours at once instead of waiting in lists of
-    // their own. Memory at the end of the other threads' arena goes back to the system only as
+    // their own. Memory at the end of another thread's arena goes back to the system only as
     // freed blocks join that end; trimming later reaches the main arena's end alone, so blocks
     // that waited would keep it (the pages a closed project held) with the program.
     ::mallopt(M_MXFAST, 0);

@@ -64,13 +64,11 @@ HLOCAL LocalFree(HLOCAL hMem);
 // its few milliseconds after large structures went (a project closed, a scan's pages made
 // anew).
 void ReleaseFreedMemory();
-// Sets the allocator up for a program whose threads come and go and whose large blocks are
-// passing ones. Threads (a scan's, a save's) share one allocator arena instead of each taking
-// one of its own: a new thread would otherwise often get a fresh arena, and what it allocated
-// for good (the pages a scan read) keeps the arena's memory with the process after the thread
-// has gone, while the next scan's pages fill yet another arena. Large blocks always come from
-// the system and go back to it when freed, and so does freed memory at an arena's end. Call it
-// early, before such threads start.
+// Sets the allocator up for a program whose threads come and go (a scan's, a save's) and whose
+// large blocks are passing ones, so that what a thread freed can go back to the system: large
+// blocks always come from the system and go back to it when freed, and so does freed memory at
+// the end of any thread's arena. Each thread keeps an arena of its own: threads sharing one
+// would wait for each other at every allocation. Call it early, before such threads start.
 void SetUpAllocator();
 
 #define VER_PLATFORM_WIN32s 0
