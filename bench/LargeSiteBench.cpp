@@ -164,12 +164,8 @@ public:
     // False, with the benchmark skipped, when the program could not be shown.
     bool Start(const char* pszName, int nPages, benchmark::State& state)
     {
-        std::string why;
-        const std::string display = BenchDisplay(m_server, why);
-        if (display.empty() || !program.Start(display, why)) {
-            state.SkipWithError(why.c_str());
+        if (!program.StartOnDisplay(state))
             return false;
-        }
         m_nPages = nPages;
         site.emplace(pszName, nPages);
         return true;
@@ -183,10 +179,6 @@ public:
         return false;
     }
 
-private:
-    std::unique_ptr<XvfbServer> m_server; // outlives the program on it
-
-public:
     ShownProgram program;
     std::optional<Site> site;
 

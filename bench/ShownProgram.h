@@ -16,6 +16,8 @@
 
 #include "ProgramStart.h"
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -60,6 +62,15 @@ public:
     {
         const std::string display = BenchDisplay(m_server, why);
         return !display.empty() && Start(display, why);
+    }
+    // The same for a benchmark: false, with it skipped and the reason given, when not started.
+    bool StartOnDisplay(benchmark::State& state)
+    {
+        std::string why;
+        if (StartOnDisplay(why))
+            return true;
+        state.SkipWithError(why.c_str());
+        return false;
     }
     bool Start(const std::string& display, std::string& why)
     {
