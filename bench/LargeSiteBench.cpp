@@ -1,9 +1,10 @@
 // A large site of pages with text (a title, a description, keywords and about 260 words each),
 // worked on through the program's window shown on a real X server ($DISPLAY, else a private
 // Xvfb), as a user meets it:
-// - the resident size after a scan, after each of three scans again of the same pages and
-//   after the project is closed ("rss_*_mb", "x_first_scan" the largest rescan against the
-//   first scan), beside what the heap holds in use then ("heap_*_mb") and, before the project
+// - the resident size after a scan, after each of three scans again of the same pages, after a
+//   save of every page and a scan after it, and after the project is closed ("rss_*_mb",
+//   "x_first_scan" the largest rescan against the first scan, "x_saved" the larger of the
+//   save's and the scan's after it against the first scan), beside what the heap holds in use then ("heap_*_mb") and, before the project
 //   and after its closing, the resident size apart from the program's files mapped in
 //   ("anon_*_mb": the code a project ran stays mapped, but it is no memory the project held);
 // - a save of pages whose files are read-only beside a save of the same edits into writable
@@ -186,57 +187,6 @@ private:
     int m_nPages = 0;
 };
 
-void BM_ResidentSizeOverRescans(benchmark::State& state)
-{
-    ShownSite shown;
-    if (!shown.Start("vostrel-rescan-bench", kRescanPages, state))
-        return;
-    ShownProgram& program = shown.program;
-    double dBefore = 0, dScan = 0, dClosed = 0, dLargest = 0;
-    double dHeapBefore = 0, dHeapScan = 0, dHeapRescans = 0, dHeapClosed = 0;
-    double dAnonBefore = 0, dAnonClosed = 0;
-    std::vector<double> rescans;
-    for (auto _ : state) {
-        Settled(program);
-        dBefore = ResidentMb();
-        dHeapBefore = HeapInUseMb();
-        dAnonBefore = AnonymousResidentMb();
-        if (!shown.OpenAndScan(state))
-            return;
-        Settled(program);
-        dScan = ResidentMb();
-        dHeapScan = HeapInUseMb();
-        for (int n = 0; n < 3; ++n) {
-            if (!program.Scan(kRescanPages)) {
-                state.SkipWithError("a scan again did not read every page");
-                return;
-            }
-            Settled(program);
-            rescans.push_back(ResidentMb());
-            dLargest = std::max(dLargest, rescans.back());
-        }
-        dHeapRescans = HeapInUseMb();
-        program.Frame().CloseProjectViews();
-        Settled(program);
-        dClosed = ResidentMb();
-        dHeapClosed = HeapInUseMb();
-        dAnonClosed = AnonymousResidentMb();
-    }
-    state.counters["rss_before_mb"] = dBefore;
-    state.counters["rss_scan_mb"] = dScan;
-    for (size_t n = 0; n < rescans.size(); ++n)
-        state.counters["rss_rescan" + std::to_string(n + 1) + "_mb"] = rescans[n];
-    state.counters["rss_closed_mb"] = dClosed;
-    state.counters["x_first_scan"] = dScan > 0 ? dLargest / dScan : 0;
-    state.counters["heap_before_mb"] = dHeapBefore;
-    state.counters["heap_scan_mb"] = dHeapScan;
-    state.counters["heap_rescan3_mb"] = dHeapRescans;
-    state.counters["heap_closed_mb"] = dHeapClosed;
-    state.counters["anon_before_mb"] = dAnonBefore;
-    state.counters["anon_closed_mb"] = dAnonClosed;
-}
-BENCHMARK(BM_ResidentSizeOverRescans)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
-
 // Every page's description edited in the pages themselves, as typing would leave them.
 void EditDescriptions(CVostrelApp& app, const char* pszText)
 {
@@ -260,6 +210,72 @@ double TimedSave(ShownProgram& program)
     Settled(program);
     return Seconds(std::chrono::steady_clock::now() - start);
 }
+
+void BM_ResidentSizeOverRescans(benchmark::State& state)
+{
+    ShownSite shown;
+    if (!shown.Start("vostrel-rescan-bench", kRescanPages, state))
+        return;
+    ShownProgram& program = shown.program;
+    double dBefore = 0, dScan = 0, dClosed = 0, dLargest = 0, dSaved = 0, dSavedRescan = 0;
+    double dHeapBefore = 0, dHeapScan = 0, dHeapRescans = 0, dHeapSaved = 0, dHeapClosed = 0;
+    double dAnonBefore = 0, dAnonClosed = 0;
+    std::vector<double> rescans;
+    for (auto _ : state) {
+        Settled(program);
+        dBefore = ResidentMb();
+        dHeapBefore = HeapInUseMb();
+        dAnonBefore = AnonymousResidentMb();
+        if (!shown.OpenAndScan(state))
+            return;
+        Settled(program);
+        dScan = ResidentMb();
+        dHeapScan = HeapInUseMb();
+        for (int n = 0; n < 3; ++n) {
+            if (!program.Scan(kRescanPages)) {
+                state.SkipWithError("a scan again did not read every page");
+                return;
+            }
+            Settled(program);
+            rescans.push_back(ResidentMb());
+            dLargest = std::max(dLargest, rescans.back());
+        }
+        dHeapRescans = HeapInUseMb();
+        // Every page saved with a new description, then read again.
+        EditDescriptions(program.App(), "A new description of the village");
+        TimedSave(program);
+        dSaved = ResidentMb();
+        dHeapSaved = HeapInUseMb();
+        if (!program.Scan(kRescanPages)) {
+            state.SkipWithError("a scan after the save did not read every page");
+            return;
+        }
+        Settled(program);
+        dSavedRescan = ResidentMb();
+        program.Frame().CloseProjectViews();
+        Settled(program);
+        dClosed = ResidentMb();
+        dHeapClosed = HeapInUseMb();
+        dAnonClosed = AnonymousResidentMb();
+    }
+    state.counters["rss_before_mb"] = dBefore;
+    state.counters["rss_scan_mb"] = dScan;
+    for (size_t n = 0; n < rescans.size(); ++n)
+        state.counters["rss_rescan" + std::to_string(n + 1) + "_mb"] = rescans[n];
+    state.counters["rss_saved_mb"] = dSaved;
+    state.counters["rss_saved_rescan_mb"] = dSavedRescan;
+    state.counters["rss_closed_mb"] = dClosed;
+    state.counters["x_first_scan"] = dScan > 0 ? dLargest / dScan : 0;
+    state.counters["x_saved"] = dScan > 0 ? std::max(dSaved, dSavedRescan) / dScan : 0;
+    state.counters["heap_before_mb"] = dHeapBefore;
+    state.counters["heap_scan_mb"] = dHeapScan;
+    state.counters["heap_rescan3_mb"] = dHeapRescans;
+    state.counters["heap_saved_mb"] = dHeapSaved;
+    state.counters["heap_closed_mb"] = dHeapClosed;
+    state.counters["anon_before_mb"] = dAnonBefore;
+    state.counters["anon_closed_mb"] = dAnonClosed;
+}
+BENCHMARK(BM_ResidentSizeOverRescans)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 void BM_SaveOfReadOnlyPages(benchmark::State& state)
 {
