@@ -213,8 +213,8 @@ int KxDocument::CountPhrase(std::string_view phrase)
 {
     try {
         // Room first, so that running out of memory leaves the counts matching the phrases.
-        phraseCounts.reserve(phrases.Size() + 1);
-        firstPositions.reserve(phrases.Size() + 1);
+        RoomForOneMore(phraseCounts);
+        RoomForOneMore(firstPositions);
         bool bAdded = false;
         const uint32_t n = phrases.Intern(phrase, bAdded);
         if (!bAdded) {
@@ -238,9 +238,9 @@ int KxDocument::NoteSurfaceForm(int language, const std::string& token, const st
     surface = token;
     DeleteChars(surface, PunctuationTable(language));
     try {
-        plainForms.reserve(words.Size() + 1);
-        secondForms.reserve(words.Size() + 1);
-        hasSecondForm.reserve(words.Size() + 1);
+        RoomForOneMore(plainForms);
+        RoomForOneMore(secondForms);
+        RoomForOneMore(hasSecondForm);
         bool bAdded = false;
         const uint32_t n = words.Intern(word, bAdded);
         if (bAdded) {

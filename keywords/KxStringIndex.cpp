@@ -91,7 +91,7 @@ uint32_t KxStringIndex::Intern(std::string_view text, bool& bAdded)
         Grow();
         slot = FindSlot(text, hash);
     }
-    m_spans.reserve(m_spans.size() + 1);
+    RoomForOneMore(m_spans);
     const auto offset = static_cast<uint32_t>(m_texts.size());
     m_texts.append(text);
     m_spans.push_back({offset, static_cast<uint32_t>(text.size()), hash});

@@ -9,6 +9,16 @@
 
 namespace kx {
 
+// Makes room in the vector for one element more, so that the push that follows cannot fail.
+// The room grows by doubling, as a push would grow it: reserving the exact size one more each
+// time would copy the whole vector at every element. Throws std::bad_alloc.
+template <class T>
+void RoomForOneMore(std::vector<T>& v)
+{
+    if (v.size() == v.capacity())
+        v.reserve(v.capacity() < 8 ? 16 : 2 * v.capacity());
+}
+
 // The texts lie back to back in one buffer and are found through an open-addressed table of
 // their numbers, which grows as they come: a document's few hundred phrases cost a handful of
 // allocations, not several each. Numbers never change, so callers keep what they know of each

@@ -39,3 +39,21 @@ TEST(KxStringIndex, NumbersFollowTheOrderFirstMetThroughEveryGrowth)
     EXPECT_TRUE(bAdded);
     EXPECT_EQ(index.Find("hose"), 0u);
 }
+
+// Room made one element at a time grows by doubling: 100,000 elements pushed so take a few
+// dozen allocations, not one (and a copy of everything before) per element.
+TEST(KxStringIndex, RoomForOneMoreGrowsByDoubling)
+{
+    std::vector<uint32_t> counts;
+    int nGrowths = 0;
+    for (uint32_t n = 0; n < 100000; ++n) {
+        const size_t nBefore = counts.capacity();
+        kx::RoomForOneMore(counts);
+        if (counts.capacity() != nBefore)
+            ++nGrowths;
+        EXPECT_GT(counts.capacity(), counts.size());
+        counts.push_back(n);
+    }
+    EXPECT_LT(nGrowths, 20);
+    EXPECT_EQ(counts[99999], 99999u);
+}
