@@ -70,13 +70,6 @@ struct UndoOff {
     BOOL m_bOld = TRUE;
 };
 
-std::string TagKey(const CString& strName)
-{
-    CString strUpper(strName);
-    strUpper.MakeUpper();
-    return std::string(static_cast<LPCTSTR>(strUpper));
-}
-
 CMetaSettingList* Catalogue()
 {
     CMetaSettingList* pList = nullptr;
@@ -235,7 +228,7 @@ ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSe
     std::map<std::string, ROWCOL> shown;
     const ROWCOL nFirst = FirstSettingColumn();
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
-        shown.emplace(TagKey(GetStoredCellValue(0, nCol)), nCol);
+        shown.emplace(CUserGridLayout::Key(GetStoredCellValue(0, nCol)), nCol);
     ROWCOL nCol = nFirst;
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
         CMetaSetting* pOther = list.GetNext(pos);
@@ -243,7 +236,7 @@ ROWCOL CGroupView::ColumnForNewSetting(CMetaSettingList& list, CMetaSetting* pSe
             break;
         CString strName;
         pOther->GetName(strName);
-        if (const auto found = shown.find(TagKey(strName)); found != shown.end())
+        if (const auto found = shown.find(CUserGridLayout::Key(strName)); found != shown.end())
             nCol = found->second + 1;
     }
     return std::min<ROWCOL>(nCol, GetColCount() + 1);
@@ -405,7 +398,7 @@ std::vector<ROWCOL> CGroupView::PlaceAmongMovedColumns(CMetaSettingList& list, s
     const ROWCOL nFirst = FirstSettingColumn();
     std::unordered_map<std::string, size_t> standing;
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
-        standing.emplace(TagKey(GetStoredCellValue(0, nCol)), standing.size());
+        standing.emplace(CUserGridLayout::Key(GetStoredCellValue(0, nCol)), standing.size());
     std::set<const CMetaSetting*> added;
     for (const CSettingColumns::Added& one : batch)
         added.insert(one.pSetting);
@@ -417,15 +410,15 @@ std::vector<ROWCOL> CGroupView::PlaceAmongMovedColumns(CMetaSettingList& list, s
         CMetaSetting* pSetting = list.GetNext(pos);
         CString strName;
         pSetting->GetName(strName);
-        if (added.count(pSetting) != 0 || standing.count(TagKey(strName)) != 0) {
+        if (added.count(pSetting) != 0 || standing.count(CUserGridLayout::Key(strName)) != 0) {
             names.push_back(strName);
             settings.push_back(pSetting);
-            found.insert(TagKey(strName));
+            found.insert(CUserGridLayout::Key(strName));
         }
     }
     // A column the catalogue no longer names still takes its place among the others.
     for (ROWCOL nCol = nFirst; nCol <= GetColCount(); ++nCol)
-        if (found.count(TagKey(GetStoredCellValue(0, nCol))) == 0) {
+        if (found.count(CUserGridLayout::Key(GetStoredCellValue(0, nCol))) == 0) {
             names.push_back(GetStoredCellValue(0, nCol));
             settings.push_back(nullptr);
         }
@@ -521,7 +514,7 @@ void CGroupView::ApplyUserSort()
         return;
     ROWCOL nKey = 0;
     for (ROWCOL nCol = 1; nCol <= GetColCount() && nKey == 0; ++nCol)
-        if (TagKey(GetStoredCellValue(0, nCol)) == CUserGridLayout::Key(sort->strColumn))
+        if (CUserGridLayout::Key(GetStoredCellValue(0, nCol)) == CUserGridLayout::Key(sort->strColumn))
             nKey = nCol;
     if (nKey == 0)
         return;
@@ -975,7 +968,7 @@ void CGroupView::RedrawCurrentCellFrame()
 
 void CGroupView::RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle)
 {
-    const auto key = std::make_pair(pPage, bTitle ? std::string() : TagKey(strKey));
+    const auto key = std::make_pair(pPage, bTitle ? std::string() : CUserGridLayout::Key(strKey));
     if (m_originals.count(key) != 0)
         return;
     Original original;
@@ -1032,7 +1025,7 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
     // value is an edit.
     const Original* pOriginal = nullptr;
     if (how != PageWrite::Load) {
-        const auto it = m_originals.find(std::make_pair(pPage, bTitle ? std::string() : TagKey(strName)));
+        const auto it = m_originals.find(std::make_pair(pPage, bTitle ? std::string() : CUserGridLayout::Key(strName)));
         if (it != m_originals.end())
             pOriginal = &it->second;
     }
@@ -1438,7 +1431,7 @@ BOOL CGroupView::FindPageCell(CPageNode* pPage, const CString& strTag, BOOL bTit
     if (FindRowOfPage(nullptr, pPage, nRow) != 0)
         return FALSE;
     for (ROWCOL c = kFileColumn + 1; c <= GetColCount() && nCol == 0; ++c)
-        if (bTitle ? IsTitleColumn(c) : (!IsTitleColumn(c) && TagKey(GetStoredCellValue(0, c)) == TagKey(strTag)))
+        if (bTitle ? IsTitleColumn(c) : (!IsTitleColumn(c) && CUserGridLayout::Key(GetStoredCellValue(0, c)) == CUserGridLayout::Key(strTag)))
             nCol = c;
     if (nCol == 0)
         nRow = 0;

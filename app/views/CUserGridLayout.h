@@ -35,6 +35,7 @@ public:
     // The same with the places given: a column's place in an order the user made (lower first).
     static std::vector<size_t> Arrange(const std::vector<CString>& columns,
                                        const std::unordered_map<std::string, size_t>& places);
+    // What a column or tag is known by wherever names are matched: its name, blind to case.
     static std::string Key(const CString& strColumn);
 
     void SetWidth(const CString& strColumn, int nWidth) { m_widths[Key(strColumn)] = nWidth; }

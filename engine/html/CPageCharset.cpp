@@ -430,14 +430,6 @@ void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
     }
 }
 
-void CPageDecoder::NoteUnread(const char* pBytes, size_t nAt)
-{
-    if (m_nFirstUnread >= 0)
-        return;
-    m_nFirstUnread = m_nTextStart + static_cast<long long>(nAt);
-    m_byFirstUnread = static_cast<BYTE>(pBytes[nAt]);
-}
-
 void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& out)
 {
     std::string joined;

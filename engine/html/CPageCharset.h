@@ -102,8 +102,6 @@ public:
 private:
     void DecodeUtf8(const char* pBytes, size_t nLength, std::string& out);
     void DecodeIconv(const char* pBytes, size_t nLength, std::string& out);
-    // The byte at nAt of the text being decoded does not read.
-    void NoteUnread(const char* pBytes, size_t nAt);
 
     CPageCharset::Kind m_kind;
     void* m_cd = nullptr;     // the iconv descriptor (Iconv only)
