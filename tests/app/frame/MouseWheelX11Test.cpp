@@ -108,7 +108,7 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the edit was not taken";
     CPreviewDlg* pPreview = nullptr;
-    int nLeftTop = 0, nRightTop = 0;
+    int nLeftTop = 0;
     Type("the main window", "^Vostrel -", "alt+v c");
     When("the preview is shown with the keys in the page on disk",
          [&] {
@@ -120,7 +120,6 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     When("two notches scrolled the modified page by three lines each",
          [&] { return pPreview->GetRightPane().GetEditor().GetTopLineNo() == 7 && Settled(); },
          [&] {
-             nRightTop = pPreview->GetRightPane().GetEditor().GetTopLineNo();
              nLeftTop = pPreview->GetLeftPane().GetEditor().GetTopLineNo();
              cairo_surface_destroy(Shot("wheel-preview"));
              Wheel(pPreview->GetLeftPane().GetEditor().GetSafeHwnd(), 5, 1);
@@ -128,12 +127,10 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     When("a notch scrolled the page on disk", [&] { return pPreview->GetLeftPane().GetEditor().GetTopLineNo() == 4 && Settled(); },
          [&] { XdoNow("key Escape"); });
     ASSERT_TRUE(StepsTaken());
-    EXPECT_EQ(nRightTop, 7);
     EXPECT_EQ(nLeftTop, 1) << "the page on disk scrolled with the modified page";
 
     // Metatag Settings: its grid of the catalogue's tags.
     CMetaSettingDlg* pSettings = nullptr;
-    ROWCOL nSettingsTop = 0;
     Type("the main window", "^Vostrel -", "alt+o m");
     When("Metatag Settings is shown",
          [&] {
@@ -143,10 +140,8 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
          [&] { Wheel(pSettings->GetGrid().GetSafeHwnd(), 5, 1); });
     When("a notch scrolled its grid by three rows", [&] { return pSettings->GetGrid().GetTopRow() == 4 && Settled(); },
          [&] {
-             nSettingsTop = pSettings->GetGrid().GetTopRow();
              cairo_surface_destroy(Shot("wheel-settings"));
              XdoNow("key Escape");
          });
-    ASSERT_TRUE(StepsTaken());
-    EXPECT_EQ(nSettingsTop, 4u);
+    EXPECT_TRUE(StepsTaken());
 }

@@ -356,9 +356,14 @@ TEST_F(UnderlinedLettersX11Test, ThePreviewsFindAndReplaceTakeTheTextTypedAndEve
     auto walkReplace = std::make_shared<Walk>();
     When("the Replace's letters are walked",
          [&, walkReplace] { return Walked(*walkReplace, "The Preview's Replace", preview); },
-         [&] { ClickAt(CloseBoxOf(preview), 1, 1); });
+         [&] {
+             EXPECT_TRUE(ViewableWindowTitled("Replace")) << "the Replace was not open when the Preview was closed";
+             ClickAt(CloseBoxOf(preview), 1, 1);
+         });
     When("the Preview closed", [&] { return KeysInMain() && Settled(); }, [] {});
     EXPECT_TRUE(StepsTaken());
+    // Its Replace went with it.
+    EXPECT_FALSE(ViewableWindowTitled("Replace"));
     std::string faults;
     for (const std::string& line : unreached)
         faults += line + "\n";
