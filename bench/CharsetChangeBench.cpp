@@ -54,6 +54,9 @@ void Rewrite(benchmark::State& state, const char* pszContentType)
         benchmark::DoNotOptimize(output.GetLength());
         if (!engine.GetRefusal().IsEmpty())
             state.SkipWithError(engine.GetRefusal().GetString());
+        // The charset given is another than the page's: its bytes must have been converted.
+        else if (pszContentType != nullptr && engine.GetCharsetChange() != CharsetChange::Converted)
+            state.SkipWithError("the page was not converted");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
 }

@@ -130,15 +130,6 @@ double HeapInUseMb()
     return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
-// Every message the program has in its queue handled.
-bool Settled(ShownProgram& program)
-{
-    return program.Run([] {
-        MSG msg;
-        return !::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    }, 600000);
-}
-
 CGroupView* GroupView(ShownProgram& program)
 {
     CGroupDoc* pDoc = nullptr;
@@ -207,7 +198,7 @@ double TimedSave(ShownProgram& program)
 {
     const auto start = std::chrono::steady_clock::now();
     program.Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
-    Settled(program);
+    program.Settled();
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -222,13 +213,13 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
     double dAnonBefore = 0, dAnonClosed = 0;
     std::vector<double> rescans;
     for (auto _ : state) {
-        Settled(program);
+        program.Settled();
         dBefore = ResidentMb();
         dHeapBefore = HeapInUseMb();
         dAnonBefore = AnonymousResidentMb();
         if (!shown.OpenAndScan(state))
             return;
-        Settled(program);
+        program.Settled();
         dScan = ResidentMb();
         dHeapScan = HeapInUseMb();
         for (int n = 0; n < 3; ++n) {
@@ -236,7 +227,7 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
                 state.SkipWithError("a scan again did not read every page");
                 return;
             }
-            Settled(program);
+            program.Settled();
             rescans.push_back(ResidentMb());
             dLargest = std::max(dLargest, rescans.back());
         }
@@ -244,16 +235,20 @@ void BM_ResidentSizeOverRescans(benchmark::State& state)
         // Every page saved with a new description, then read again.
         EditDescriptions(program.App(), "A new description of the village");
         TimedSave(program);
+        if (program.App().GetPageNodes().HasEdits() != 3) {
+            state.SkipWithError("the pages were not all saved");
+            return;
+        }
         dSaved = ResidentMb();
         dHeapSaved = HeapInUseMb();
         if (!program.Scan(kRescanPages)) {
             state.SkipWithError("a scan after the save did not read every page");
             return;
         }
-        Settled(program);
+        program.Settled();
         dSavedRescan = ResidentMb();
         program.Frame().CloseProjectViews();
-        Settled(program);
+        program.Settled();
         dClosed = ResidentMb();
         dHeapClosed = HeapInUseMb();
         dAnonClosed = AnonymousResidentMb();
@@ -302,7 +297,7 @@ void BM_SaveOfReadOnlyPages(benchmark::State& state)
             return;
         }
         program.Frame().CloseProjectViews();
-        Settled(program);
+        program.Settled();
     }
     state.counters["readonly_s"] = dReadOnly;
     state.counters["writable_s"] = dWritable;
@@ -343,7 +338,7 @@ void BM_GroupActionOverEveryRow(benchmark::State& state)
         pView->SelectRange(CGXRange().SetCols(nKeywords, nKeywords));
         auto start = std::chrono::steady_clock::now();
         pView->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
-        Settled(program);
+        program.Settled();
         dGroup = Seconds(std::chrono::steady_clock::now() - start);
         nGroupSteps = pView->GetParam()->m_UndoList.GetCount();
         pView->EndHistoryAtSave();
@@ -353,7 +348,7 @@ void BM_GroupActionOverEveryRow(benchmark::State& state)
         pView->SelectRange(CGXRange().SetCols(nDescription, nDescription));
         start = std::chrono::steady_clock::now();
         pView->SendMessage(WM_COMMAND, ID_FILL_DOWN);
-        Settled(program);
+        program.Settled();
         dFill = Seconds(std::chrono::steady_clock::now() - start);
         ::KillTimer(nullptr, timer);
         nFillSteps = pView->GetParam()->m_UndoList.GetCount();
@@ -365,7 +360,7 @@ void BM_GroupActionOverEveryRow(benchmark::State& state)
         program.App().SetEditState(0);
         pView->EndHistoryAtSave();
         program.Frame().CloseProjectViews();
-        Settled(program);
+        program.Settled();
     }
     state.counters["group_action_s"] = dGroup;
     state.counters["fill_down_s"] = dFill;

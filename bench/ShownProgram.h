@@ -163,6 +163,15 @@ public:
         }
     }
 
+    // Every message the program has in its queue handled.
+    bool Settled()
+    {
+        return Run([] {
+            MSG msg;
+            return !::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        }, 600000);
+    }
+
 private:
     static bool Drawn()
     {
