@@ -750,7 +750,8 @@ void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
     if (!m_bInMeta)
         return;
     m_contentState = ContentState::None;
-    m_charsetState = m_strAttrName == "CHARSET" ? ContentState::ValueNext : ContentState::None;
+    // The first CHARSET counts, as it does for the scan and for browsers.
+    m_charsetState = m_strAttrName == "CHARSET" && m_nCharsetStart < 0 ? ContentState::ValueNext : ContentState::None;
     if (m_strAttrName == "CONTENT") {
         // The last CONTENT counts, as it does for the scan.
         m_contentState = ContentState::ValueNext;

@@ -697,6 +697,24 @@ TEST_F(MetaEditEngineTest, ALoneCarriageReturnEndsTheLinesOfAddedAndRemovedTagsO
               "<html>\r<head>\r  <title>T</title>\r</head>\r");
 }
 
+// A META tag with two CHARSET attributes is read by its first, by the scan as by browsers: a
+// new charset is written there, not into the second, which would leave the page declaring the
+// charset it is no longer written in.
+TEST_F(MetaEditEngineTest, OfTwoCharsetAttributesTheFirstIsRewritten)
+{
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    m_pModel->GetMetaSettings().AddTail(pSetting);
+    Edit("Content-Type", "text/html; charset=Shift_JIS");
+    Edit("Description", "d");
+    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\" charset=\"iso-8859-1\"><meta http-equiv=\"content-type\" content=\"text/html\">"
+                      "<title>\xE6\x97\xA5</title></head><body>x</body></html>\n"),
+              "<html><head><meta charset=\"Shift_JIS\" charset=\"iso-8859-1\"><meta http-equiv=\"content-type\" content=\"text/html; charset=Shift_JIS\">"
+              "<title>\x93\xFA</title>\n<meta name=\"Description\" content=\"d\">\n</head><body>x</body></html>\n");
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+}
+
 // A Content-Type given another charset: the page is written again in it, declarations and all.
 TEST_F(MetaEditEngineTest, APageGivenAnotherCharsetIsWrittenInIt)
 {
