@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
+#include <strings.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -156,6 +158,7 @@ enum class Rule : unsigned char {
     Unmatched,      // one character of PLAINTEXT content
     ScriptText,     // SCRIPT content
     ScriptEnd,      // "</SCRIPT>"
+    RawTextEnd,     // the end tag of the element whose text is being read
 };
 
 // The kinds of character reference.
@@ -351,6 +354,7 @@ int CHtmlLexer::Lex()
     case condSingleQuoted: return MatchQuoted('\'');
     case condPlainText: return MatchPlainText();
     case condScript: return MatchScript();
+    case condRawText: return MatchRawText();
     case condSkipRest:
         while (Refill()) {
         }
@@ -618,6 +622,17 @@ CHtmlLexer::Match CHtmlLexer::MatchScript()
     return Match{Rule::ScriptText, RunUntilByte(1, '<')};
 }
 
+CHtmlLexer::Match CHtmlLexer::MatchRawText()
+{
+    if (PeekAt(0) == '<') {
+        const size_t n = MatchEndTagOf(m_pszRawTextEnd, m_nRawTextEnd);
+        if (n > 0)
+            return Match{Rule::RawTextEnd, n, m_nRawTextEnd};
+        return Match{Rule::Text, 1};
+    }
+    return Match{Rule::Text, RunUntilByte(1, '<')};
+}
+
 void CHtmlLexer::DeliverReference(int nKind, char chNext, void (CHtmlLexer::*pfnEmit)(LPCSTR, int))
 {
     const char* pToken = Token();
@@ -749,6 +764,8 @@ bool CHtmlLexer::LexTextRun()
         break;
     case Rule::EndTag:
         MakeUpper(pToken + 2, nName);
+        if (nName == 5 && strncasecmp(pToken + 2, "TITLE", 5) == 0)
+            m_bInTitleText = false;
         OnEndTag(pToken + 2, nName);
         break;
     case Rule::CommentStart:
@@ -803,6 +820,11 @@ bool CHtmlLexer::LexTextRun()
         OnEndTag("SCRIPT", 6);
         BeginState(condText);
         break;
+    case Rule::RawTextEnd:
+        MakeUpper(pToken + 2, nName);
+        OnEndTag(pToken + 2, nName);
+        BeginState(condText);
+        break;
     }
 }
 
@@ -845,7 +867,7 @@ void CHtmlLexer::SkipRestAfterTag()
 
 void CHtmlLexer::BeginState(int nState)
 {
-    m_nState = (nState >= condText && nState <= condSkipRest) ? nState : condText;
+    m_nState = (nState >= condText && nState <= condRawText) ? nState : condText;
 }
 
 void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
@@ -857,6 +879,23 @@ void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
         OnScriptStart();
     } else {
         m_nPendingState = condText;
+        const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
+        if (name == "TITLE")
+            m_bInTitleText = true;
+        // Browsers read the text of these as text up to their own end tag: a "<title>" in a
+        // form's sample text, or a "<!--" in a style sheet, is no tag or comment of the page.
+        // In a title, which is read as text up to its own end tag too, they are text: the
+        // rest of a page titled "The <style> element" is not the style sheet's.
+        if (m_bInTitleText)
+            return;
+        static constexpr std::string_view kRawTextElements[] = {"STYLE", "TEXTAREA", "XMP", "IFRAME", "NOEMBED", "NOFRAMES"};
+        for (const std::string_view raw : kRawTextElements) {
+            if (name == raw) {
+                m_nPendingState = condRawText;
+                m_pszRawTextEnd = raw.data();
+                m_nRawTextEnd = raw.size();
+            }
+        }
     }
 }
 

@@ -31,6 +31,7 @@ public:
         condPlainText = 8,     // the content of a PLAINTEXT element
         condScript = 9,        // the content of a SCRIPT element
         condSkipRest = 10,     // the rest of the input is one markup token
+        condRawText = 11,      // the text of STYLE, TEXTAREA, XMP, IFRAME, NOEMBED, NOFRAMES
     };
 
     // Neither file is owned. The output file is only kept for subclasses; the lexer never
@@ -74,11 +75,12 @@ public:
 
     // Makes the condition entered when the current start tag closes condSkipRest.
     virtual void SkipRestAfterTag();
-    // Makes a condition current; a number outside 0 to 10 makes condText current.
+    // Makes a condition current; a number outside 0 to 11 makes condText current.
     virtual void BeginState(int nState);
     // Sets the pending condition from the upper-cased name of a start tag: PLAINTEXT gives
-    // condPlainText, SCRIPT gives condScript (and calls OnScriptStart at once), any other
-    // name condText.
+    // condPlainText, SCRIPT gives condScript (and calls OnScriptStart at once), an element
+    // whose text browsers read as text, tags and comments included, condRawText up to its own
+    // end tag (its text goes to OnText), any other name condText.
     virtual void CheckSpecialTag(LPCSTR pszName, int nLength);
     virtual int GetPendingState();
     // Upper-cases ASCII letters in place; other bytes stay.
@@ -146,6 +148,7 @@ private:
     Match MatchQuoted(char chQuote);
     Match MatchPlainText();
     Match MatchScript();
+    Match MatchRawText();
     size_t MatchReference(size_t nOffset, int& nKind);
     // Whether the quote opening a value at the token start is closed later in the input.
     bool QuoteCloses(char chQuote);
@@ -168,5 +171,9 @@ private:
     bool m_bFailed = false;
     bool m_bFirstCall = true;
     bool m_bQuoteCloses = false;   // the quoted value being lexed has its closing quote
+    // The upper-case name whose end tag ends condRawText (a name of the lexer's own table).
+    LPCSTR m_pszRawTextEnd = "";
+    size_t m_nRawTextEnd = 0;
+    bool m_bInTitleText = false;   // between a TITLE start tag and its end tag
     std::exception_ptr m_readError; // the first failure of the input file's Read
 };

@@ -39,12 +39,6 @@ bool IsTagName(LPCSTR pszName, int nLength, const char (&name)[N])
     return nLength == static_cast<int>(N - 1) && std::memcmp(pszName, name, N - 1) == 0;
 }
 
-// Whether the (upper-cased) tag name opens an inline SVG picture or a MathML formula.
-bool IsPictureTag(LPCSTR pszName, int nLength)
-{
-    return IsTagName(pszName, nLength, "SVG") || IsTagName(pszName, nLength, "MATH");
-}
-
 } // namespace
 
 void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
@@ -59,9 +53,10 @@ void CHtmlParser::OnStartTag(LPCSTR pszName, int nLength)
         m_bHeadStartSeen |= IsTagName(pszName, nLength, "HEAD");
         m_bBodyStartSeen = IsTagName(pszName, nLength, "BODY");
     }
-    m_bPictureStart = IsPictureTag(pszName, nLength);
+    m_titleScope.OnStartTag(pszName, nLength);
     m_bSlashBeforeTagEnd = FALSE;
-    if (m_nPictureDepth > 0 && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass == RUNTIME_CLASS(CTitleAction))
+    if (!m_titleScope.IsPageTitleHere() && m_pPendingEntry != nullptr
+        && m_pPendingEntry->m_pActionClass == RUNTIME_CLASS(CTitleAction))
         m_pPendingEntry = nullptr;
 }
 
@@ -131,8 +126,7 @@ void CHtmlParser::FinishOpenElement()
 
 void CHtmlParser::OnTagEnd()
 {
-    if (std::exchange(m_bPictureStart, FALSE) && !m_bSlashBeforeTagEnd)
-        ++m_nPictureDepth;
+    m_titleScope.OnTagEnd(m_bSlashBeforeTagEnd);
     // The default action of a tag without attributes reports nothing: it is not made at all.
     if (!m_pCurrentTag && m_pPendingEntry != nullptr && m_pPendingEntry->m_pActionClass != RUNTIME_CLASS(CDefaultAction))
         CurrentTag();
@@ -149,8 +143,7 @@ void CHtmlParser::OnTagEnd()
 
 void CHtmlParser::OnEndTag(LPCSTR pszName, int nLength)
 {
-    if (m_nPictureDepth > 0 && IsPictureTag(pszName, nLength))
-        --m_nPictureDepth;
+    m_titleScope.OnEndTag(pszName, nLength);
     if (!m_bBodyStartSeen && IsTagName(pszName, nLength, "HEAD"))
         m_bHeadEndSeen = TRUE;
     if (m_pOpenElement && m_pOpenElement->IsSameTag(pszName, nLength))

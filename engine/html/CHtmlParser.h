@@ -5,6 +5,7 @@
 
 #include "engine/html/CHtmlLexer.h"
 #include "engine/html/CFormContext.h"
+#include "engine/html/CTitleScope.h"
 #include "platform/core/CString.h"
 
 #include <memory>
@@ -115,11 +116,10 @@ private:
     BOOL m_bHeadStartSeen = FALSE;
     BOOL m_bHeadEndSeen = FALSE;
     BOOL m_bBodyStartSeen = FALSE;
-    // Inline SVG pictures and MathML formulas open here; their TITLE elements (an icon's
-    // tooltip, "Open menu") are no title of the page.
-    int m_nPictureDepth = 0;
-    // The start tag being read opens a picture, unless it closes itself ("<svg ... />").
-    BOOL m_bPictureStart = FALSE;
+    // Where a TITLE element is the page's: not in an icon's picture ("Open menu"), a template
+    // or a NOSCRIPT; the save follows the same rule.
+    CTitleScope m_titleScope;
+    // The start tag being read has ended in "/>" so far.
     BOOL m_bSlashBeforeTagEnd = FALSE;
     // The page's first TITLE element is its title, as browsers and the save take it; later ones
     // are reported no more, even when the first is empty.

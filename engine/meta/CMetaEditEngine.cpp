@@ -719,14 +719,14 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
             m_strMetaIndent = strIndent;
             m_bHaveMetaIndent = TRUE;
         }
-    } else if (!m_bInTitle && IsName(pszName, nLength, "TITLE")
-               && (m_bInHead || (m_nPictureDepth == 0 && !m_bTitleWritten && TitleEdited()))) {
+    } else if (!m_bInTitle && IsName(pszName, nLength, "TITLE") && m_titleScope.IsPageTitleHere()
+               && (m_bInHead || (!m_bTitleWritten && TitleEdited()))) {
         // The start tag itself is written; its content is held from the end of the tag on.
         // Outside the head only an edited title looks for its element, which may stand
-        // anywhere but in an inline picture or formula, whose titles are their own.
+        // anywhere the page's own title may.
         m_bTitleStarting = TRUE;
     }
-    m_bPictureStart = IsName(pszName, nLength, "SVG") || IsName(pszName, nLength, "MATH");
+    m_titleScope.OnStartTag(pszName, nLength);
     if (bStartsLine && !m_bInMeta) {
         m_strHeadIndent = strIndent;
         m_bHaveHeadIndent = TRUE;
@@ -851,9 +851,7 @@ void CMetaEditEngine::OnTagEnd()
     // A page whose own empty elements end in "/>" is written to by the same rule.
     if (m_bInStartTag && m_bSlashBeforeEnd && GetTokenLength() == 1 && GetTokenText()[0] == '>')
         m_bXhtml = TRUE;
-    // A picture that closes itself ("<svg ... />") holds nothing.
-    if (std::exchange(m_bPictureStart, FALSE) && !(m_bInStartTag && m_bSlashBeforeEnd))
-        ++m_nPictureDepth;
+    m_titleScope.OnTagEnd(m_bInStartTag && m_bSlashBeforeEnd);
     m_bInStartTag = FALSE;
     m_bInHtmlTag = FALSE;
     m_strAttrName.Empty();
@@ -882,8 +880,7 @@ void CMetaEditEngine::OnTagEnd()
 
 void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
 {
-    if (m_nPictureDepth > 0 && (IsName(pszName, nLength, "SVG") || IsName(pszName, nLength, "MATH")))
-        --m_nPictureDepth;
+    m_titleScope.OnEndTag(pszName, nLength);
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {

@@ -8,6 +8,7 @@
 #include "engine/html/CHtmlLexer.h"
 #include "engine/html/CPageCharset.h"
 #include "engine/html/CPageEncoder.h"
+#include "engine/html/CTitleScope.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -217,9 +218,8 @@ private:
     BOOL m_bCaseKnown = FALSE;  // whether a start tag of this page set the case yet
     BOOL m_bTitleStarting = FALSE; // the TITLE start tag is open; its content is held from its end
     BOOL m_bBodySeen = FALSE;
-    // Inline SVG pictures and MathML formulas open here; their TITLE elements are their own.
-    int m_nPictureDepth = 0;
-    BOOL m_bPictureStart = FALSE;  // the open start tag opens one
+    // Where a TITLE element is the page's, as the scan takes it.
+    CTitleScope m_titleScope;
     // An edited title the head lacked is sought in the rest of the page: its lines wait at
     // m_nTitlePlace of the output held back, which is not written until the page's end.
     BOOL m_bSeekingTitle = FALSE;

@@ -1411,7 +1411,7 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
             m_pTaskManager->SetScanOptions(scan);
             // A fetch engine that stops on an error leaves its pages unreported, so the count
             // of pages left never reaches 0: the scan ends as a user's stop ends it.
-            m_pTaskManager->SetErrorStopHandler([this] { StopScan(); });
+            m_pTaskManager->SetErrorStopHandler([this] { StopOnError(); });
             // Without its keyword engine the scan runs on, but not one page would get a
             // suggestion: the user is told once, not once per page.
             if (!m_pTaskManager->CanExtractKeywords() && m_pHost != nullptr)
@@ -1462,12 +1462,34 @@ UINT CParserEngine::StartScan(const CSelNodesCol& pages, const CProjectSettings&
         std::lock_guard<std::mutex> guard(m_managerLock);
         app.SetRunState(CVostrelAppModel::runScanning);
         m_bThreadsStarted = true;
+        m_bStarting = true;
     }
     pTaskManager->StartThreads();
-    // Every page was done already (or there was none): the scan ends here.
+    bool bErrorStop = false;
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        m_bStarting = false;
+        bErrorStop = std::exchange(m_bErrorStopHeld, false);
+    }
+    // A worker that failed while the others were being started, or every page done already (or
+    // none there): the scan ends here.
+    if (bErrorStop)
+        StopScan();
     if (CountPageDone())
         StopScan();
     return 0;
+}
+
+void CParserEngine::StopOnError()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_managerLock);
+        if (m_bStarting) {
+            m_bErrorStopHeld = true;
+            return;
+        }
+    }
+    StopScan();
 }
 
 UINT CParserEngine::StopScan()

@@ -212,6 +212,9 @@ private:
     static std::unordered_set<const CMetaSetting*> HiddenSettingsOnPages(CVostrelAppModel& app);
     // Counts one page done; true when it was the last. Never below 0.
     bool CountPageDone();
+    // The fetch engine stopped on an error: the scan ends as a user's stop ends it, once the
+    // scan's start has returned. A worker thread.
+    void StopOnError();
 
     UINT StartWaiter(const std::shared_ptr<ThreadState>& pState, HWND hDialog, UINT nMessage);
     // Keeps the handle of a helper thread (a sweep, a waiting thread) for the engine's end to
@@ -232,6 +235,11 @@ private:
     // while waiting for anything.
     std::mutex m_managerLock;
     bool m_bThreadsStarted = false;
+    // Under m_managerLock: the fetch engine's threads are being started, and one of them
+    // stopped it on an error meanwhile. Its stop waits for the start to return: the stop thread
+    // deletes the fetch engine, which StartScan is still using.
+    bool m_bStarting = false;
+    bool m_bErrorStopHeld = false;
     std::atomic<HWND> m_hMainWnd{nullptr};
     // The Output Area pane of the running scan, for the lines of pages that could not be read.
     std::atomic<HWND> m_hOutputPane{nullptr};

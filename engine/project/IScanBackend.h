@@ -27,7 +27,8 @@ public:
     virtual bool QueueUrl(DWORD_PTR dwPage, LPCTSTR lpszUrl, int nLinkKind, BOOL bFetch) = 0;
     // The same with the URL parsed already (the scan parses thousands on several threads).
     virtual bool QueueParsedUrl(DWORD_PTR dwPage, const CUrlString& url, int nLinkKind, BOOL bFetch);
-    // Starts the worker threads.
+    // Starts the worker threads. One of them may stop the engine on an error before this
+    // returns.
     virtual void StartThreads() = 0;
     // Sets the stop event. Callable from any thread.
     virtual void RequestStop() = 0;

@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "engine/html/HtmlParserTestSupport.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -418,6 +419,54 @@ TEST_F(MetaEditEngineTest, ScriptContentInTheHeadIsNeverTakenForTags)
         "<script>if (a<b) document.write('<meta name=\"keywords\" content=\"x\"></head><title>');</script>";
     EXPECT_EQ(Rewrite("<html><head>" + script + "</head><body>"),
               "<html><head>" + script + "\n<meta name=\"Keywords\" content=\"k\">\n</head><body>");
+}
+
+// A TITLE element in text that browsers show as text or keep inert is no title of the page: the
+// scan does not report it, and an edited title goes in the head, the text staying as it was.
+TEST_F(MetaEditEngineTest, TitlesInTextAndInertContainersAreNotThePages)
+{
+    const std::string containers[] = {
+        "<textarea name=\"sample\">&lt;p&gt; <title>Sample</title> <b>bold</b></textarea>",
+        "<xmp><title>Listing</title> &amp; <b></xmp>",
+        "<iframe src=\"frame.html\"><title>Fallback</title></iframe>",
+        "<template id=\"row\"><tr><td><title>Row</title></td></tr></template>",
+        "<noscript><title>Scripts off</title></noscript>",
+        "<style>/* <title>Note</title> */ p::before { content: \"<!--\" }</style>",
+        "<noembed><title>No player</title></noembed><noframes><title>No frames</title></noframes>",
+        "<plaintext>Listing: <title>One</title></plaintext> <title>Two</title>",
+    };
+    const std::string title = "Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
+    const auto scanned = [](const std::string& page) {
+        htmltest::RecordingSink sink;
+        htmltest::Parse(page, sink);
+        return sink.With("title ");
+    };
+    const auto saved = [&](const std::string& page) {
+        m_page.SetTitle(title.c_str());
+        m_page.SetTitleModified(1);
+        const std::string copy = Rewrite(page);
+        EXPECT_EQ(m_page.GetTitleModified(), 0u);
+        return copy;
+    };
+    for (const std::string& container : containers) {
+        SCOPED_TRACE(container);
+        // The container's title only: the head gets one.
+        const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><p>Text</p>" + container
+            + "</body></html>\n";
+        EXPECT_EQ(scanned(page), std::vector<std::string>());
+        EXPECT_TRUE(SameBytes(saved(page), Replaced(page, "</head>", "\n<title>" + title + "</title>\n</head>")));
+        if (container.find("<plaintext>") == 0)
+            continue; // the rest of a page after it is all text
+        // The page's own title after it is the one shown and rewritten.
+        const std::string titled = "<html><head><meta charset=\"utf-8\">" + container
+            + "<title>Own</title></head><body><p>Text</p></body></html>\n";
+        EXPECT_EQ(scanned(titled), std::vector<std::string>({"title Own"}));
+        EXPECT_TRUE(SameBytes(saved(titled), Replaced(titled, "<title>Own</title>", "<title>" + title + "</title>")));
+    }
+    // A title that names such an element ends at its own end tag all the same.
+    const std::string named = "<html><head><meta charset=\"utf-8\"><title>The <style> element</title></head><body><p>Text</p></body></html>\n";
+    EXPECT_EQ(scanned(named).size(), 1u);
+    EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <style> element", title)));
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)

@@ -50,6 +50,9 @@ struct FakeRecord {
     bool stopped = false;
     int pagesReported = 0;
     int errorStops = 0;
+    bool errorStopHandled = false;
+    bool starting = false;       // StartThreads has not returned
+    int destroyedStarting = 0;   // deleted before its StartThreads returned
 
     template <class F>
     void Update(F&& f)
@@ -84,10 +87,10 @@ using PageScript = std::function<void(ITaskManager& sink, DWORD_PTR dwPage, size
 class FakeTaskManager : public IScanTaskManager {
 public:
     FakeTaskManager(ITaskManager* pSink, std::shared_ptr<FakeRecord> pRecord, PageScript script, BOOL bSession,
-                    bool bRejectUrls, size_t nHoldAfter, size_t nFailAt, HWND hHandOverWindow)
+                    bool bRejectUrls, size_t nHoldAfter, size_t nFailAt, HWND hHandOverWindow, bool bStartUntilErrorStop)
         : m_pSink(pSink), m_pRecord(std::move(pRecord)), m_script(std::move(script)), m_bSession(bSession),
           m_bRejectUrls(bRejectUrls), m_nHoldAfter(nHoldAfter), m_nFailAt(nFailAt),
-          m_hHandOverWindow(hHandOverWindow)
+          m_hHandOverWindow(hHandOverWindow), m_bStartUntilErrorStop(bStartUntilErrorStop)
     {
     }
     ~FakeTaskManager() override
@@ -96,7 +99,10 @@ public:
             RequestStop();
             m_thread.join();
         }
-        m_pRecord->Update([&] { ++m_pRecord->destroyed; });
+        m_pRecord->Update([&] {
+            ++m_pRecord->destroyed;
+            m_pRecord->destroyedStarting += m_pRecord->starting ? 1 : 0;
+        });
     }
 
     void SetScanOptions(const CScanOptions&) override
@@ -119,6 +125,10 @@ public:
     }
     void StartThreads() override
     {
+        if (m_bStartUntilErrorStop) {
+            StartUntilErrorStop();
+            return;
+        }
         m_thread = std::thread([this] { Run(); });
         if (m_hHandOverWindow == nullptr)
             return;
@@ -147,6 +157,26 @@ public:
     BOOL m_bKeywords = TRUE;
 
 private:
+    // As a loaded machine may have it: the worker fails and its error stop is handled before the
+    // start returns. An engine that stops at once deletes this object meanwhile, so once the
+    // worker is going the start touches only the record.
+    void StartUntilErrorStop()
+    {
+        const std::shared_ptr<FakeRecord> pRecord = m_pRecord;
+        pRecord->Update([&] { pRecord->starting = true; });
+        // The worker begins once the thread is this object's to join.
+        std::promise<void> assigned;
+        m_thread = std::thread([this, ready = assigned.get_future()] {
+            ready.wait();
+            Run();
+        });
+        assigned.set_value();
+        pRecord->WaitUntil([&] {
+            return pRecord->errorStopHandled
+                   && (pRecord->destroyed > 0 || GetAppModel().GetRunState() == CVostrelAppModel::runScanning);
+        });
+        pRecord->Update([&] { pRecord->starting = false; });
+    }
     bool StopRequested()
     {
         std::lock_guard<std::mutex> lock(m_pRecord->mutex);
@@ -161,6 +191,7 @@ private:
                 m_pRecord->Update([&] { ++m_pRecord->errorStops; });
                 if (m_onErrorStop)
                     m_onErrorStop();
+                m_pRecord->Update([&] { m_pRecord->errorStopHandled = true; });
                 return;
             }
             if (StopRequested())
@@ -180,6 +211,7 @@ private:
     size_t m_nHoldAfter;
     size_t m_nFailAt;
     HWND m_hHandOverWindow;
+    bool m_bStartUntilErrorStop;
     std::function<void()> m_onErrorStop;
     std::vector<DWORD_PTR> m_pages;
     std::thread m_thread;
@@ -196,7 +228,7 @@ public:
         });
         threads = options.GetNumThreads();
         auto pManager = std::make_unique<FakeTaskManager>(pSink, record, script, session, rejectUrls, holdAfter,
-                                                          failAt, startUntilHandOver);
+                                                          failAt, startUntilHandOver, startUntilErrorStop);
         pManager->m_bKeywords = keywords;
         return pManager;
     }
@@ -208,6 +240,7 @@ public:
     size_t holdAfter = static_cast<size_t>(-1);
     size_t failAt = static_cast<size_t>(-1); // the worker stops on an error instead of this page
     HWND startUntilHandOver = nullptr; // StartThreads waits for a kMsgShowSetting to this window
+    bool startUntilErrorStop = false;  // StartThreads waits until the worker's error stop was handled
     BOOL keywords = TRUE; // whether its keyword engine could be made
     int threads = 0;
 };
@@ -914,6 +947,19 @@ TEST_F(ParserEngineScanTest, AFetchEngineStoppedOnAnErrorEndsTheScanOnce)
     m_pFrame->Drain();
     EXPECT_EQ(m_pFrame->Count(kMsgScanFinished), 1u);
     EXPECT_EQ(m_backend.record->destroyed, 2);
+}
+
+TEST_F(ParserEngineScanTest, AFetchEngineThatStopsOnAnErrorAsItStartsIsDeletedAfterItsStart)
+{
+    Page("a.htm");
+    Page("b.htm");
+    m_backend.failAt = 1;
+    m_backend.startUntilErrorStop = true;
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    EXPECT_EQ(m_backend.record->destroyedStarting, 0);
+    EXPECT_EQ(m_backend.record->destroyed, 1);
+    EXPECT_EQ(m_pFrame->ids, (std::vector<UINT>{kMsgFileScanned, kMsgScanFinished}));
 }
 
 TEST_F(ParserEngineScanTest, AnErrorStopDuringAUsersStopEndsTheScanOnce)

@@ -23,8 +23,7 @@ protected:
     // ones whose charset the user changes, the first without a description.
     void MakeGeneratedSite()
     {
-        site = dir.Path() + "/site";
-        std::filesystem::create_directories(site);
+        NewSite();
         std::ofstream(site + "/p1.htm") << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
                                            "<title>add_test &mdash; CMake&nbsp;3.25 &euro; &Omega;</title>"
                                            "<meta name=\"description\" content=\"&alpha; &ndash; &nosuch; &hellip;\">"
@@ -38,6 +37,12 @@ protected:
         std::ofstream(site + "/p4.htm") << kRefused;
     }
 
+    // An empty folder for the site's pages.
+    void NewSite()
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+    }
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
     // F2 opens the cell's editor, End goes past its text, the text is typed and Enter stores it.
     bool Append(ROWCOL nRow, ROWCOL nCol, const std::string& text)
@@ -128,8 +133,7 @@ TEST_F(SavedTextX11Test, ADescriptionTypedIntoPagesTitledInTheirBodiesChangesOnl
     const std::string typed = "Caf\xC3\xA9 Stra\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
+    NewSite();
     struct Typed {
         const char* name;
         std::string bytes;
@@ -180,4 +184,35 @@ TEST_F(SavedTextX11Test, ADescriptionTypedIntoPagesTitledInTheirBodiesChangesOnl
         expected.replace(expected.find(page.from), page.from.size(), page.to);
         EXPECT_EQ(Page(page.name), expected) << page.name;
     }
+}
+
+// A page whose only TITLE element is a form's sample text shows no title, a page with a title of
+// its own after a NOSCRIPT's shows its own; a title typed by keys for the first and saved goes in
+// its head, the sample text staying as it was.
+TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
+{
+    const std::string typed = "Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    NewSite();
+    const std::string form = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><form>"
+                             "<textarea name=\"html\">&lt;p&gt; <title>Sample</title></textarea></form></body></html>\n";
+    std::ofstream(site + "/a.htm", std::ios::binary) << form;
+    std::ofstream(site + "/b.htm", std::ios::binary)
+        << "<html><head><noscript><title>Scripts off</title></noscript><title>Own</title></head><body>x</body></html>\n";
+    WriteProject({});
+    ASSERT_TRUE(StartWithProject(2));
+    CGroupView& view = *View();
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    ASSERT_EQ(group_view_lookup::RowOf(view, "a.htm"), 1u);
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{"", "Own"}));
+
+    ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(1, nTitle) == typed.c_str(); }, 60000))
+        << "the title shows '" << view.GetCellValue(1, nTitle).GetString() << "'";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return Page("a.htm") != form && app->IsEdited() == 3; }, 60000)) << "the save did not write the page";
+    std::string expected = form;
+    expected.insert(expected.find("</head>"), "\n<title>" + typed + "</title>\n");
+    EXPECT_EQ(Page("a.htm"), expected);
 }
