@@ -1369,7 +1369,10 @@ BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
         TellRefusedEdits();
         return FALSE;
     }
-    return CGridViewWrapper::OnStartEditing(nRow, nCol);
+    if (!CGridViewWrapper::OnStartEditing(nRow, nCol))
+        return FALSE;
+    EndSaidInStatusBar();
+    return TRUE;
 }
 
 BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)

@@ -815,11 +815,14 @@ struct PendingPage {
 };
 
 // Why the engine found no frame for the page's tags (no HTML start tag, no head). A page in a
-// charset this program does not write shows none either, and is told as what it is.
+// charset this program does not write shows none either, and is told as what it is, as is a page
+// emptied since it was written.
 CString MissingFrameText(int fdPage, UINT nID)
 {
     char szStart[4] = {};
     const ssize_t n = nID == kIdsMissingHtmlStart ? ::pread(fdPage, szStart, sizeof szStart, 0) : 0;
+    if (nID == kIdsMissingHtmlStart && n == 0)
+        return EmptyPageText();
     const CString strCharset = UnwrittenCharsetText(std::string_view(szStart, n > 0 ? static_cast<size_t>(n) : 0));
     return strCharset.IsEmpty() ? GetMetaEditErrorText(nID) : strCharset;
 }
