@@ -1,5 +1,6 @@
 // What a scan and its messages tell the user, as the user meets them on the X server: a scan on
-// several threads stopped by Esc part-way, whose rows and counts agree on which pages were read.
+// several threads stopped by Esc part-way, whose rows and counts agree on which pages were read;
+// the messages of a save, a rescan, the status bar and the Preview, each naming its own cause.
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "app/res/GroupViewRes.h"
@@ -10,6 +11,8 @@
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -75,6 +78,20 @@ protected:
         if (!GoToByKeys(1, nCol) || !Xdo("key ctrl+space"))
             return {"(the column was not chosen)"};
         return ClipboardRows(CopyByKeys("ctrl+c"));
+    }
+    std::vector<std::string> OutputLines()
+    {
+        std::vector<std::string> lines;
+        std::istringstream text(static_cast<LPCTSTR>(OutputArea().GetText()));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // Types the text into a cell and ends the edit with Return.
+    bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        return GoToByKeys(nRow, nCol) && Xdo("type --delay 20 '" + text + "'") && Xdo("key Return") &&
+               RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); });
     }
     bool FindDialogHasFocus()
     {
@@ -163,4 +180,81 @@ TEST_F(ScanMessagesX11Test, AStoppedScanShowsValuesExactlyInTheRowsItCountsAsRea
     EXPECT_EQ(StatusText().find("left as they were"), std::string::npos) << StatusText();
     ASSERT_TRUE(XdoNow("key Escape"));
     ASSERT_TRUE(RunUntil([&] { return !FindDialogHasFocus() && ProgramHasFocus(); }));
+}
+
+// A site of four pages and a binary file with a title among its bytes. The binary file's row shows
+// no title; a key typed into it is refused in the status bar until the next edit or command
+// begins. A page emptied after the scan is saved as empty, and a rescan tells it, and the binary
+// file, once each. The Preview of a page that became a pipe says so, as the save would; of a page
+// whose new charset cannot be written, what it cannot show and why, without "Not saved"; and its
+// Replace says that the Preview is read-only.
+TEST_F(ScanMessagesX11Test, MessagesNameTheirCauseAndGoWhenTheirTimeIsOver)
+{
+    MakeSite(4);
+    static const char kBinary[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR<title>Bild</title>\0\0";
+    std::ofstream(site + "/p02b.htm", std::ios::binary) << std::string(kBinary, sizeof kBinary - 1);
+    WriteProject({"Description"}, 1, &AddShownContentType);
+    ASSERT_TRUE(StartWithProject(5));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    const std::string binaryLine = "p02b.htm : The file holds binary data, not the text of an HTML page.";
+    ASSERT_EQ(OutputLines(), std::vector<std::string>{binaryLine});
+    const ROWCOL nDesc = ColumnOf("Description"), nType = ColumnOf("Content-Type");
+    ASSERT_EQ(std::string(view->GetCellValue(3, CGroupView::kFileColumn)).substr(std::string(site).size() + 1), "p02b.htm");
+    EXPECT_EQ(CopiedColumn(CGroupView::kTitleColumn), (std::vector<std::string>{"Page 1", "Page 2", "", "Page 3", "Page 4"}));
+
+    // A key typed into the binary file's row is refused; the text goes when an edit begins, and
+    // again when a command does.
+    const auto refused = [&] { return StatusText().rfind("Pages that cannot be read are not edited", 0) == 0; };
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type x"));
+    ASSERT_TRUE(RunUntil(refused)) << StatusText();
+    ASSERT_TRUE(TypeInto(1, CGroupView::kTitleColumn, "Neu 1"));
+    EXPECT_FALSE(refused()) << "the refusal stayed after an edit";
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type x"));
+    ASSERT_TRUE(RunUntil(refused)) << StatusText();
+
+    // p01 emptied after the scan: the save says it is empty.
+    std::ofstream(site + "/p01.htm", std::ios::trunc).close();
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return !OutputLines().empty() && OutputLines().back().rfind("Save Edited Files:", 0) == 0; }));
+    EXPECT_EQ(OutputLines().front(), "P01.HTM : The page is empty: its file holds nothing, so there is no HTML to "
+                                     "write the tags into.");
+    EXPECT_FALSE(refused()) << "the refusal stayed after Save Edited Files";
+
+    // The rescan tells the empty page and the binary file, once each, and nothing of before.
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && app->GetRunState() == 0 && OutputLines().size() >= 2 && Settled(); }))
+        << "the rescan did not end";
+    EXPECT_EQ(OutputLines(), (std::vector<std::string>{"p01.htm : The page is empty: its file holds nothing, so there is "
+                                                       "no HTML to write the tags into.", binaryLine}));
+    ASSERT_TRUE(OutputArea().IsWindowVisible());
+    cairo_surface_destroy(Shot("output-area-rescan"));
+
+    // The Preview of p04, a pipe now, and of p03, given a charset no page is written in.
+    ASSERT_TRUE(TypeInto(5, CGroupView::kTitleColumn, "Neu 4"));
+    ASSERT_EQ(::unlink((site + "/p04.htm").c_str()), 0);
+    ASSERT_EQ(::mkfifo((site + "/p04.htm").c_str(), 0644), 0);
+    ASSERT_TRUE(Xdo("key alt+v c"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); })) << "the Preview said nothing";
+    EXPECT_EQ(boxes.Texts()[1], "The Preview cannot show p04.htm with its edits: it is not a regular file (a pipe, a "
+                                "device or a folder).");
+    ASSERT_TRUE(TypeInto(4, nType, "text/html; charset=x-nonsense"));
+    ASSERT_TRUE(Xdo("key alt+v c"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); })) << "the Preview said nothing";
+    EXPECT_EQ(boxes.Texts()[2], "The Preview cannot show p03.htm with its edits: its Content-Type declares the charset "
+                                "\"x-nonsense\", which this program cannot write the page in.");
+
+    // The Preview of p02: its Replace All of text on the screen says the Preview is read-only.
+    ASSERT_TRUE(TypeInto(2, CGroupView::kTitleColumn, "Neu 2"));
+    Type("the main window", "^Vostrel", "alt+v c");
+    Type("the Preview", "^Preview Changes", "ctrl+h");
+    Type("the Replace", "^Replace$", "P a g e Tab X alt+a");
+    When("the Replace has the keys again", [&] { return boxes.Texts().size() == 4 && Matches(FocusedTitle(), "^Replace$"); },
+         [&] { XdoNow("key Escape"); });
+    Type("the Preview", "^Preview Changes", "Escape");
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(boxes.Texts()[3], "The Preview is read-only: it shows the page as it is and as the save would write it, "
+                                "and nothing in it can be replaced. Change the page's values in the grid.");
+    for (const std::string& title : boxes.Titles())
+        EXPECT_EQ(title, "Vostrel");
 }

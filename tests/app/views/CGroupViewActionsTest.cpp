@@ -241,6 +241,8 @@ TEST_F(GroupViewTest, AGroupActionCancelledByEscLeavesEveryPageAndCellAsItWas)
     ASSERT_TRUE(opened);
     EXPECT_TRUE(question.seen);
     EXPECT_EQ(question.text, "Do you want to abort the operation?");
+    // A question under the program's name, not an error.
+    EXPECT_EQ(question.caption, "Vostrel");
 
     for (size_t n = 0; n < contents.size(); ++n) {
         EXPECT_EQ(std::string(contents[n]->GetContent()), "Stra\xC3\x9F\x65") << extraPages[n];
