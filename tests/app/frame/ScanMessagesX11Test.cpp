@@ -65,12 +65,6 @@ protected:
         MainWindowStepsX11Test::TearDown();
         CParserEngine::GetEngine().SetScanThreads(0);
     }
-    COutputAreaControlBar& OutputArea()
-    {
-        COutputAreaControlBar* pBar = nullptr;
-        Frame().GetOutputAreaBar(pBar);
-        return *pBar;
-    }
     std::string StatusText() { return static_cast<LPCTSTR>(Frame().GetStatusBar().GetPaneText(0)); }
     // The whole column, chosen by Ctrl+Space and copied by Ctrl+C, one text a row.
     std::vector<std::string> CopiedColumn(ROWCOL nCol)
@@ -78,14 +72,6 @@ protected:
         if (!GoToByKeys(1, nCol) || !Xdo("key ctrl+space"))
             return {"(the column was not chosen)"};
         return ClipboardRows(CopyByKeys("ctrl+c"));
-    }
-    std::vector<std::string> OutputLines()
-    {
-        std::vector<std::string> lines;
-        std::istringstream text(static_cast<LPCTSTR>(OutputArea().GetText()));
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        return lines;
     }
     // Types the text into a cell and ends the edit with Return.
     bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
