@@ -226,6 +226,10 @@ void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarni
                 return;
             }
             FinishKeywordExtraction(TRUE);
+            if (frame == CHtmlParser::PageFrame::NoHtmlStart && start.empty() && !IsStopRequested()) {
+                ReportResultText(RC_FILE_NOT_SAVABLE, RESULT_CLASS_WARNING, EmptyPageText());
+                return;
+            }
             if (frame != CHtmlParser::PageFrame::Whole && !IsStopRequested()) {
                 const UINT nId = frame == CHtmlParser::PageFrame::NoHtmlStart ? kIdsMissingHtmlStart
                     : frame == CHtmlParser::PageFrame::NoHeadStart            ? kIdsMissingHeadStart

@@ -1,7 +1,10 @@
 // The change preview's editor window.
 #include "app/dialogs/CEditCtrlWrapper.h"
 
+#include "app/res/GroupViewRes.h"
+#include "platform/afx/app/CWinApp.h"
 #include "platform/afx/gdi/CDC.h"
+#include "platform/controls/MessageBox.h"
 #include "toolkit/editor/SECEditDoc.h"
 #include "toolkit/editor/SECEditLine.h"
 
@@ -63,4 +66,14 @@ void CEditCtrlWrapper::InitView()
     if (GetSafeHwnd() != nullptr)
         Invalidate();
     MakeCaretVisible();
+}
+
+int CEditCtrlWrapper::ReportError(int nID, BOOL bShow)
+{
+    SECEditDoc* pDoc = GetDocument();
+    if (nID != SECEDIT_READONLY || pDoc == nullptr || !pDoc->IsReadOnly())
+        return SECEditCtrl::ReportError(nID, bShow);
+    if (bShow)
+        AfxMessageBox(IDS_PREVIEW_READ_ONLY, MB_OK | MB_ICONINFORMATION);
+    return nID;
 }

@@ -19,6 +19,8 @@ public:
     BOOL IsRemovedLine(int nLine) const;
     // The editor's own start, then a margin two and a half times as wide.
     void InitView() override;
+    // A replace refused by the read-only text says that the Preview is read-only.
+    int ReportError(int nID, BOOL bShow) override;
 
 protected:
     // A read-only text takes no Tab: Tab and Shift+Tab go on to the dialog's next control.

@@ -66,6 +66,9 @@ public:
     // Tells the user, with a beep, why something asked of the program was left undone: in the
     // status bar's message pane, or while a scan runs in place of its meter's label.
     void SayInStatusBar(const CString& strText);
+    // What SayInStatusBar told goes, as other texts of the status bar go, when the next command
+    // or edit begins: "Ready" takes its place.
+    void EndSaidInStatusBar();
     UINT GetFilesScanned() const { return m_nFilesScanned; }
 
     // ---- Panes ----
@@ -111,6 +114,8 @@ public:
     // The start-up picture goes first: left behind, it would be the window that the
     // activation passes to, and show over the ending program.
     BOOL DestroyWindow() override;
+    // A command from a menu, a key or a toolbar button ends what the status bar was told.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
@@ -185,6 +190,11 @@ private:
     // be read: the rest the scan did not read.
     UINT m_nFilesRead = 0;
     UINT m_nFilesUnreadable = 0;
+    // The status bar shows what SayInStatusBar told.
+    bool m_bSaidInStatusBar = false;
+    // The scan about to start follows a project's set-up: the Output Area keeps what the walk
+    // of its folder told.
+    bool m_bScanKeepsOutput = false;
     // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has
     // not shown yet, and when it last showed them (GetTickCount64).
     static constexpr ULONGLONG kMeterIntervalMs = 40;

@@ -35,6 +35,7 @@
 #include "platform/win/Gdi.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "platform/afx/AfxRes.h"
 #include "toolkit/controls/SECProgressCtrl.h"
 #include "toolkit/docking/SECControlBar.h"
 
@@ -414,8 +415,12 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         strMessage.Format(strFormat, strFolder.GetString(), strExtensions.GetString());
         AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
     }
-    if (pSettings->m_bAutoScan && bPages)
+    // The scan that follows the walk keeps the walk's lines in the Output Area with its own.
+    if (pSettings->m_bAutoScan && bPages) {
+        m_bScanKeepsOutput = true;
         OnStartScan();
+        m_bScanKeepsOutput = false;
+    }
     return pRoot;
 }
 
@@ -714,6 +719,26 @@ void CMainFrame::SayInStatusBar(const CString& strText)
         return;
     }
     SetMessageText(strText);
+    m_bSaidInStatusBar = true;
+}
+
+void CMainFrame::EndSaidInStatusBar()
+{
+    if (!m_bSaidInStatusBar)
+        return;
+    m_bSaidInStatusBar = false;
+    // Unless another text took its place meanwhile (a long operation's "Done.").
+    if (m_wndStatusBar.GetSafeHwnd() != nullptr && m_wndStatusBar.GetProgressCtrl() == nullptr)
+        SetMessageText(AFX_IDS_IDLEMESSAGE);
+}
+
+BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // Menus and accelerators (codes 0 and 1) and toolbar buttons (BN_CLICKED, 0); not the
+    // notifications of other controls.
+    if (HIWORD(wParam) <= 1)
+        EndSaidInStatusBar();
+    return SECMDIFrameWnd::OnCommand(wParam, lParam);
 }
 
 void CMainFrame::OnStartScan()
@@ -741,6 +766,10 @@ void CMainFrame::OnStartScan()
     app.ShowGroupView(GetCurrentFolderTitle(), 0);
     // Hint 0 only loads the rows; the scan is started here, once.
     app.UpdatePageViews(0, nullptr);
+    // Each scan tells what it met afresh, as each save does: the same warnings of the last scan
+    // would otherwise stand again below the first, with nothing telling one scan from the next.
+    if (HWND hOutput = GetOutputPane(); hOutput != nullptr && !m_bScanKeepsOutput)
+        ::PostMessage(hOutput, kMsgOutputClear, 0, 0);
     CString strText;
     strText.LoadString(IDS_SCANNING);
     SetProgressMeter(strText, 1, static_cast<UINT>(pages.GetCount()));

@@ -813,6 +813,12 @@ UINT CGroupView::GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText)
             strText = pPage->GetName();
         return 0;
     }
+    // A page the last scan did not read whole, or could not read, shows none of its values:
+    // its empty cells say so, and every command that reads the cells (find, replace, copy,
+    // sort) counts what the row shows. Meanwhile its values are not touched here: a worker may
+    // be filing them.
+    if (!pPage->IsRead())
+        return 0;
     if (IsTitleColumn(nCol))
         return pPage->GetTitle(strText);
     CMetaContentList* pList = nullptr;
@@ -825,7 +831,14 @@ UINT CGroupView::GetPageValue(ROWCOL nRow, ROWCOL nCol, CString& strText)
 void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
 {
     CMetaContentList* pList = nullptr;
-    if (!pPage->GetReadFailure().IsEmpty()) {
+    // The scan state first: why a page could not be read is there to read once its scan has
+    // ended.
+    if (pPage->GetScanState() != 0) {
+        // Not read by the last scan (one stopped before it came to the page): its empty cells
+        // say nothing about its tags.
+        style.SetControl(IDS_NOT_SCANNED_CELL);
+        style.SetTextColor(kNotScannedTextColor);
+    } else if (!pPage->GetReadFailure().IsEmpty()) {
         // Without this the page would look like one without tags, and the user would learn of
         // it only when a save failed.
         style.SetControl(IDS_UNREADABLE_CELL);
@@ -834,11 +847,6 @@ void CGroupView::SetFileCellKind(ROWCOL, CGXStyle& style, CPageNode* pPage)
     } else if (pPage->GetEditState() == 2) {
         style.SetControl(IDS_DIRTY_CELL);
         style.SetTextColor(kDirtyTextColor);
-    } else if (pPage->GetScanState() != 0) {
-        // Not read by the last scan (one stopped before it came to the page): its empty cells
-        // say nothing about its tags.
-        style.SetControl(IDS_NOT_SCANNED_CELL);
-        style.SetTextColor(kNotScannedTextColor);
     } else if (pPage->GetContentList(pList) == 0) {
         style.SetControl(IDS_SCANNED_CELL);
         style.SetTextColor(0);
@@ -1361,7 +1369,10 @@ BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
         TellRefusedEdits();
         return FALSE;
     }
-    return CGridViewWrapper::OnStartEditing(nRow, nCol);
+    if (!CGridViewWrapper::OnStartEditing(nRow, nCol))
+        return FALSE;
+    EndSaidInStatusBar();
+    return TRUE;
 }
 
 BOOL CGroupView::OnValidateCell(ROWCOL nRow, ROWCOL nCol)

@@ -243,6 +243,8 @@ protected:
     // Tells the user in the main window's status bar, with a beep.
     void SayInStatusBar(UINT nID);
     void SayInStatusBar(const CString& strText);
+    // An edit begins: what the status bar was told goes.
+    void EndSaidInStatusBar();
 
     void OnZoomIn();
     void OnZoomOut();

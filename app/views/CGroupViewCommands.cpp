@@ -18,7 +18,6 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
-#include "engine/project/OutputAreaLine.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridAppData.h"
@@ -45,6 +44,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <utility>
@@ -309,6 +309,14 @@ void ReportTempFileError(const CString& strName)
     AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
 }
 
+// What the preview could not show, and why.
+void TellPreviewRefused(const CPageNode& page, const CString& strReason)
+{
+    CString strMessage;
+    strMessage.Format(IDS_PREVIEW_CANNOT_SHOW, page.GetSitePath().GetString(), strReason.GetString());
+    AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
+}
+
 } // namespace
 
 void CGroupView::OnUpdateViewChanges(CCmdUI* pCmdUI)
@@ -327,6 +335,14 @@ void CGroupView::OnViewChanges()
     CString strPath;
     pPage->GetFullPath(strPath);
 
+    // A page that has become a pipe or a device is told as what it is, as the save tells it,
+    // not as a file whose opening was refused.
+    if (struct stat info {}; ::stat(strPath, &info) == 0 && !S_ISREG(info.st_mode)) {
+        CString strReason;
+        strReason.LoadString(IDS_PREVIEW_NOT_A_FILE);
+        TellPreviewRefused(*pPage, strReason);
+        return;
+    }
     CFile input;
     CFileException error;
     if (!input.Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
@@ -368,10 +384,10 @@ void CGroupView::OnViewChanges()
             ReportTempFileError(szTemp);
             return;
         }
-        // The save will not write such a page: the preview tells why, as the save will, rather
-        // than show a page that will not be.
+        // The save will not write such a page: the preview tells why, rather than show a page
+        // that will not be. Nothing was asked to be saved, so nothing is said of saving.
         if (!engine.GetRefusal().IsEmpty()) {
-            AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), engine.GetRefusal()), MB_ICONEXCLAMATION);
+            TellPreviewRefused(*pPage, engine.GetRefusalReason());
             return;
         }
         onDisk = engine.GetPageCharset();
@@ -1082,6 +1098,13 @@ void CGroupView::SayInStatusBar(const CString& strText)
         pFrame->SayInStatusBar(strText);
     else
         ::MessageBeep(MB_ICONEXCLAMATION);
+}
+
+void CGroupView::EndSaidInStatusBar()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
+        pFrame->EndSaidInStatusBar();
 }
 
 void CGroupView::OnUpdateEditCut(CCmdUI* pCmdUI)

@@ -156,6 +156,8 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         }
         if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
             CommitEdit();
+        if (!m_bEditing)
+            m_pView->EndSaidInStatusBar();
         m_nRow = nRow;
         m_nCol = nCol;
         m_bEditing = TRUE;

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <strings.h>
 #include <utility>
@@ -170,6 +171,19 @@ CString GetMetaEditErrorText(UINT nID)
     char szText[256] = {};
     LoadString(FindResourceModule("engine"), nID, szText, static_cast<int>(sizeof szText));
     return CString(szText);
+}
+
+CString CMetaEditEngine::GetRefusalReason() const
+{
+    // Every refusal is worded "Not saved: " + the reason + what the save does with the page.
+    static constexpr std::string_view kStart = "Not saved: ";
+    static constexpr std::string_view kEnd = " The page was left as it was, and its edits are kept.";
+    std::string_view reason(m_strRefusal.GetString(), static_cast<size_t>(m_strRefusal.GetLength()));
+    if (reason.substr(0, kStart.size()) == kStart)
+        reason.remove_prefix(kStart.size());
+    if (reason.size() >= kEnd.size() && reason.substr(reason.size() - kEnd.size()) == kEnd)
+        reason.remove_suffix(kEnd.size());
+    return CString(std::string(reason).c_str());
 }
 
 CString GetUnwritableCharsetText(const CString& strCharset)

@@ -61,6 +61,9 @@ public:
     // in, a page whose bytes do not all read in its own charset, and a character the new charset
     // lacks where neither a reference nor an escape would be read.
     const CString& GetRefusal() const { return m_strRefusal; }
+    // Why the page would not be written, without what the save then does ("Not saved", the page
+    // left as it was): for a caller that only shows the page, such as the preview.
+    CString GetRefusalReason() const;
     // What the edited Content-Type does to the page's bytes, and the charset the copy is in.
     CharsetChange GetCharsetChange() const { return m_change; }
     const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }

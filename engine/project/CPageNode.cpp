@@ -89,7 +89,7 @@ UINT CPageNode::GetCellState() const
         return 1;
     if (m_pContents->GetState() == 2 && IsRead())
         return 2;
-    return m_nScanState;
+    return GetScanState();
 }
 
 UINT CPageNode::GetContentList(CMetaContentList*& pList) const

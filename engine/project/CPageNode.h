@@ -6,6 +6,7 @@
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 
+#include <atomic>
 #include <memory>
 
 class CMetaContentList;
@@ -49,8 +50,10 @@ public:
     void SetTitleModified(UINT bModified) { m_bTitleEdited = bModified; }
     UINT GetTitleModified() const { return m_bTitleEdited; }
 
-    UINT GetScanState() const { return m_nScanState; }
-    void SetScanState(UINT nState) { m_nScanState = nState; }
+    // The scan's worker threads set the state of a page they report while the views read it:
+    // what a worker filed in the page is there for whoever sees the state it set after.
+    UINT GetScanState() const { return m_nScanState.load(std::memory_order_acquire); }
+    void SetScanState(UINT nState) { m_nScanState.store(nState, std::memory_order_release); }
     UINT GetKind() const { return m_nKind; }
     void SetKind(UINT nKind) { m_nKind = nKind; }
     CPageNode* GetParent() const { return m_pParent; }
@@ -68,7 +71,7 @@ public:
     // Whether the page shows what its file holds: the last scan read it whole. A page the scan
     // never came to, or could not read, shows nothing of its own tags; a value given to it would
     // replace one the user never saw, so it takes no edits and no save writes it.
-    bool IsRead() const { return m_nScanState == 0 && m_strReadFailure.IsEmpty(); }
+    bool IsRead() const { return GetScanState() == 0 && m_strReadFailure.IsEmpty(); }
     // The page's path below the project folder ("en/guide.html"): how the user knows the page
     // in a site where many pages share a name. The name alone for a node outside a project tree.
     CString GetSitePath() const;
@@ -80,7 +83,7 @@ public:
     DWORD_PTR m_dwViewWord = 0;
 
 private:
-    UINT m_nScanState = 1;
+    std::atomic<UINT> m_nScanState{1};
     UINT m_bTitleEdited = 0;
     CString m_strTitle;
     std::unique_ptr<CMetaContentList> m_pContents;

@@ -91,6 +91,18 @@ UINT CountBackupNamesOfItself(const CString& strFile, const struct stat& file)
     return nCount;
 }
 
+// Empties what a scan filed in the page: its title, its META contents and why it could not be
+// read. A page that does not count as read shows none of it, and holds none of it either.
+void ForgetReadValues(CPageNode& page)
+{
+    page.ClearTitle();
+    page.SetTitleModified(0);
+    page.SetReadFailure(CString());
+    CMetaContentList* pList = nullptr;
+    if (page.GetContentList(pList) == 0 && pList != nullptr)
+        pList->DeleteAll();
+}
+
 // The most threads that prepare the pages at the start of a scan, and the fewest pages worth a
 // second thread.
 constexpr size_t kPrepareThreads = 8;
@@ -109,12 +121,7 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
             // Not read in this scan until its end is reported: a page a stop leaves unread must
             // not look like a page without tags.
             pPage->SetScanState(1);
-            pPage->ClearTitle();
-            pPage->SetTitleModified(0);
-            pPage->SetReadFailure(CString());
-            CMetaContentList* pList = nullptr;
-            if (pPage->GetContentList(pList) == 0 && pList != nullptr)
-                pList->DeleteAll();
+            ForgetReadValues(*pPage);
             CString strUrl;
             pPage->GetFullPath(strUrl);
             PathToFileUrl(strUrl);
@@ -808,11 +815,14 @@ struct PendingPage {
 };
 
 // Why the engine found no frame for the page's tags (no HTML start tag, no head). A page in a
-// charset this program does not write shows none either, and is told as what it is.
+// charset this program does not write shows none either, and is told as what it is, as is a page
+// emptied since it was written.
 CString MissingFrameText(int fdPage, UINT nID)
 {
     char szStart[4] = {};
     const ssize_t n = nID == kIdsMissingHtmlStart ? ::pread(fdPage, szStart, sizeof szStart, 0) : 0;
+    if (nID == kIdsMissingHtmlStart && n == 0)
+        return EmptyPageText();
     const CString strCharset = UnwrittenCharsetText(std::string_view(szStart, n > 0 ? static_cast<size_t>(n) : 0));
     return strCharset.IsEmpty() ? GetMetaEditErrorText(nID) : strCharset;
 }
@@ -1641,8 +1651,16 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
     // reading a stop broke off as it ends a page read whole, so every page that ends once the
     // stop has begun is taken for cut off: one read whole just then is read again next time,
     // rather than a half-read one taken for whole.
+    // What the reports of a page cut off filed in it (its title, the tags before the cut) is
+    // forgotten, as is the title of a file that turned out to be no page: a row shows values
+    // exactly when its page counts as read, and only what counts as read is kept.
     if (pPage != nullptr) {
         const bool bCutOff = pPage->GetScanState() == kScanCutOff || m_pStopState->bStop.load() != 0;
+        if (bCutOff || !pPage->GetReadFailure().IsEmpty()) {
+            const CString strFailure = bCutOff ? CString() : pPage->GetReadFailure();
+            ForgetReadValues(*pPage);
+            pPage->SetReadFailure(strFailure);
+        }
         pPage->SetScanState(bCutOff ? 1 : 0);
     }
     const bool bLast = CountPageDone();

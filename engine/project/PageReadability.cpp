@@ -41,3 +41,8 @@ CString BinaryPageText()
 {
     return "The file holds binary data, not the text of an HTML page.";
 }
+
+CString EmptyPageText()
+{
+    return "The page is empty: its file holds nothing, so there is no HTML to write the tags into.";
+}

@@ -24,3 +24,7 @@ bool LooksBinary(std::string_view start);
 
 // The text told for a page that holds binary data rather than HTML.
 CString BinaryPageText();
+
+// The text told for a page whose file holds nothing (emptied since it was written, or since the
+// scan): it has no HTML start tag because it has no text at all.
+CString EmptyPageText();

@@ -136,14 +136,19 @@ GXAbortAnswer CGXLongOperationImp::AskAbort(int nMode)
     const HWND hOwner = m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd) ? m_hStatusWnd : nullptr;
     // The cursor the question needs is the arrow, not the wait cursor.
     const HCURSOR hWait = SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    // A question of the program's, under its name: a box without a title would be called
+    // "Error", and nothing went wrong.
+    LPCTSTR pszTitle = AfxGetAppName();
+    if (pszTitle != nullptr && *pszTitle == '\0')
+        pszTitle = nullptr;
     GXAbortAnswer answer = gxAnswerContinue;
     if (nMode == 1) {
-        switch (MessageBox(hOwner, state.m_sQuestion.GetString(), nullptr, MB_ABORTRETRYIGNORE | MB_ICONQUESTION)) {
+        switch (MessageBox(hOwner, state.m_sQuestion.GetString(), pszTitle, MB_ABORTRETRYIGNORE | MB_ICONQUESTION)) {
         case IDABORT: answer = gxAnswerCancel; break;
         case IDRETRY: answer = gxAnswerCancelRollback; break;
         default: break;
         }
-    } else if (MessageBox(hOwner, state.m_sQuestion.GetString(), nullptr, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    } else if (MessageBox(hOwner, state.m_sQuestion.GetString(), pszTitle, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         answer = gxAnswerCancel;
     }
     SetCursor(hWait);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/panes/CFileViewControlBar.h"
+#include "app/panes/COutputAreaControlBar.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxRes.h"
@@ -18,6 +19,7 @@
 
 #include <chrono>
 #include <deque>
+#include <sstream>
 
 class MainWindowStepsX11Test : public MainWindowX11Test {
 protected:
@@ -106,6 +108,21 @@ protected:
         pSettings->SetSettingsFilePath(CString(SettingsPath().c_str()));
         ASSERT_EQ(Frame().WriteProjectFile(CString(ProjectPath().c_str())), 0u);
         ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    }
+    // The Output Area and its lines as it shows them.
+    COutputAreaControlBar& OutputArea()
+    {
+        COutputAreaControlBar* pBar = nullptr;
+        Frame().GetOutputAreaBar(pBar);
+        return *pBar;
+    }
+    std::vector<std::string> OutputLines()
+    {
+        std::vector<std::string> lines;
+        std::istringstream text(static_cast<LPCTSTR>(OutputArea().GetText()));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
     }
     ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*view, pszName); }
     ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*view, pszName); }

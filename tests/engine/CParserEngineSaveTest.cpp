@@ -1093,7 +1093,8 @@ TEST_F(SiteSaveTest, PagesReportedNotSavedAreNotTouched)
     for (int nSave = 0; nSave < 2; ++nSave) {
         MessageSink sink;
         RunSave(sink);
-        EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"EMPTY.HTM : Missing HTML start tag.",
+        EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"EMPTY.HTM : The page is empty: its file holds nothing, so there is no HTML "
+                                                          "to write the tags into.",
                                                           "BINARY.HTM : Missing HTML start tag.",
                                                           "NOHTML.HTM : Missing HTML start tag.",
                                                           "NOHEAD.HTM : Missing HEAD start tag.",

@@ -31,8 +31,9 @@ public:
     X11MessageBoxAnswerer(const X11MessageBoxAnswerer&) = delete;
     X11MessageBoxAnswerer& operator=(const X11MessageBoxAnswerer&) = delete;
 
-    // The texts of the boxes seen so far, in order.
+    // The texts of the boxes seen so far, in order, and their titles.
     const std::vector<std::string>& Texts() const { return m_texts; }
+    const std::vector<std::string>& Titles() const { return m_titles; }
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
@@ -49,6 +50,9 @@ private:
                 char buffer[2048] = {};
                 ::GetWindowText(text, buffer, sizeof buffer);
                 self->m_texts.emplace_back(buffer);
+                char title[256] = {};
+                ::GetWindowText(hwnd, title, sizeof title);
+                self->m_titles.emplace_back(title);
                 // The key is pressed only once the box holds the focus (bounded wait).
                 const std::string xid = std::to_string(self->m_backend.XWindowOf(hwnd));
                 // Kept for a person to look at when asked: the screen with the box on it.
@@ -74,4 +78,5 @@ private:
     HHOOK m_hook = nullptr;
     std::vector<HWND> m_answered;
     std::vector<std::string> m_texts;
+    std::vector<std::string> m_titles;
 };

@@ -346,8 +346,8 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
     EXPECT_EQ(rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + path + "'");
 }
 
-// A charset no converter knows: the preview tells what the save will, naming the page and the
-// charset, instead of showing a page that will not be written.
+// A charset no converter knows: the preview tells what it cannot show and why, naming the page
+// and the charset, instead of showing a page that will not be written.
 TEST_F(PreviewCharsetTest, ACharsetThatCannotBeWrittenIsToldInsteadOfTheRewrittenPage)
 {
     OpenSite(true);
@@ -358,8 +358,8 @@ TEST_F(PreviewCharsetTest, ACharsetThatCannotBeWrittenIsToldInsteadOfTheRewritte
     Preview(page, "rouge", "text/html; charset=x-nosuch");
     EXPECT_FALSE(opened) << "the preview showed a page the save will not write";
     EXPECT_TRUE(seen.seen);
-    EXPECT_EQ(seen.text, "A.HTM : Not saved: its Content-Type declares the charset \"x-nosuch\", which this program "
-                         "cannot write the page in. The page was left as it was, and its edits are kept.");
+    EXPECT_EQ(seen.text, "The Preview cannot show a.htm with its edits: its Content-Type declares the charset "
+                         "\"x-nosuch\", which this program cannot write the page in.");
     EXPECT_TRUE(TempFiles().empty());
     EXPECT_EQ(ReadFile(site + "/a.htm"), page);
     EXPECT_EQ(PageOf("a.htm")->GetEditState(), 2u);

@@ -23,20 +23,6 @@ namespace {
 
 class MainWindowReportsX11Test : public MainWindowStepsX11Test {
 protected:
-    COutputAreaControlBar& OutputArea()
-    {
-        COutputAreaControlBar* pBar = nullptr;
-        Frame().GetOutputAreaBar(pBar);
-        return *pBar;
-    }
-    std::vector<std::string> OutputLines()
-    {
-        std::vector<std::string> lines;
-        std::istringstream text(static_cast<LPCTSTR>(OutputArea().GetText()));
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        return lines;
-    }
     // The find or replace dialog holds the display's focus.
     bool FindDialogHasFocus()
     {

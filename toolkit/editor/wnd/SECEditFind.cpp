@@ -269,12 +269,18 @@ LRESULT SECEditCtrl::OnFindReplaceCmd(WPARAM, LPARAM lParam)
         }
         return 0;
     }
+    // A read-only text is told as such: "not found" would name the wrong cause for text the
+    // user sees on the screen.
+    if ((dlg->ReplaceAll() || dlg->ReplaceCurrent()) && pDoc->IsReadOnly()) {
+        ReportError(SECEDIT_READONLY, m_bRedraw);
+        return 0;
+    }
     if (dlg->ReplaceAll()) {
         const SECEditCell caret{m_pCaretLine, m_nCaretColumn};
         const int caretLineNo = m_nCaretLineNo;
         if (m_bSelection)
             ClearSelection(TRUE);
-        const int count = pDoc->IsReadOnly() ? 0 : ReplaceAllMatches(request, replaceText);
+        const int count = ReplaceAllMatches(request, replaceText);
         if (count <= 0) {
             SetCaret(pDoc->GetLine(caretLineNo), caret.nColumn);
             ReportErrorArg(SECEDIT_NOT_FOUND, findText, m_bRedraw);
@@ -289,7 +295,7 @@ LRESULT SECEditCtrl::OnFindReplaceCmd(WPARAM, LPARAM lParam)
         OnUpdate(this, 0, nullptr);
         return 0;
     }
-    if (dlg->ReplaceCurrent() && m_bSelection && !pDoc->IsReadOnly()) {
+    if (dlg->ReplaceCurrent() && m_bSelection) {
         std::string selected;
         GetClipText(selected);
         if (!m_strSearchBuffer.empty() && selected == m_strSearchBuffer) {

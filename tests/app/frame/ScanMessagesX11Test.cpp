@@ -1,0 +1,246 @@
+// What a scan and its messages tell the user, as the user meets them on the X server: a scan on
+// several threads stopped by Esc part-way, whose rows and counts agree on which pages were read;
+// the messages of a save, a rescan, the status bar and the Preview, each naming its own cause.
+#include "app/dialogs/CNewProjectDlg.h"
+#include "app/panes/COutputAreaControlBar.h"
+#include "app/res/GroupViewRes.h"
+#include "engine/project/CParserEngine.h"
+#include "fetch/CFetchScanBackend.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "platform/controls/CommonDialog.h"
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
+
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// The program's own fetch engine on its threads, whose reports reach the scan engine slowly: a
+// page's end is told a millisecond after its title and tags, so that a stop always finds pages
+// whose values were filed and whose end was not yet told.
+struct SlowReportsBackend : IScanBackend {
+    struct Sink : ITaskManager {
+        explicit Sink(ITaskManager& owner) : m_owner(owner) {}
+        void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
+        void OnTitle(DWORD_PTR dwPage, LPCSTR lpsz) override { m_owner.OnTitle(dwPage, lpsz); }
+        void OnAnchor(DWORD_PTR, LPCSTR) override {}
+        void OnAuthor(DWORD_PTR, LPCSTR) override {}
+        void OnDescription(DWORD_PTR, LPCSTR) override {}
+        void OnOtherMeta(DWORD_PTR, LPCSTR, LPCSTR, LPCSTR) override {}
+        void OnAuthenticationRequired(DWORD_PTR, LPCSTR) override {}
+        void OnBaseUrl(DWORD_PTR, LPCSTR) override {}
+        void OnExtraLink(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
+        void OnLastModified(DWORD_PTR, LONG) override {}
+        void OnContentType(DWORD_PTR, LPCSTR) override {}
+        void OnContentLength(DWORD_PTR, DWORD) override {}
+        void OnKeyword(DWORD_PTR dwPage, LPCSTR lpsz, int nSource) override { m_owner.OnKeyword(dwPage, lpsz, nSource); }
+        void OnNamedMeta(DWORD_PTR dwPage, LPCSTR a, LPCSTR b, LPCSTR c) override { m_owner.OnNamedMeta(dwPage, a, b, c); }
+        void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR a, LPCSTR b) override { m_owner.OnHttpEquivMeta(dwPage, a, b); }
+        void ReportResult(DWORD_PTR dwPage, DWORD dwClass, DWORD dwCode, UINT nId, LPCSTR lpsz, DWORD_PTR dw) override
+        {
+            m_owner.ReportResult(dwPage, dwClass, dwCode, nId, lpsz, dw);
+        }
+        void OnTaskDone(DWORD_PTR dwPage) override
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            m_owner.OnTaskDone(dwPage);
+        }
+        ITaskManager& m_owner;
+    };
+    std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager* pSink, const CConnectOptions& options) override
+    {
+        m_pSink = std::make_unique<Sink>(*pSink);
+        return m_real.CreateTaskManager(m_pSink.get(), options);
+    }
+    CFetchScanBackend m_real;
+    std::unique_ptr<Sink> m_pSink;
+};
+
+class ScanMessagesX11Test : public MainWindowStepsX11Test {
+protected:
+    void TearDown() override
+    {
+        MainWindowStepsX11Test::TearDown();
+        CParserEngine::GetEngine().SetScanThreads(0);
+    }
+    std::string StatusText() { return static_cast<LPCTSTR>(Frame().GetStatusBar().GetPaneText(0)); }
+    // The whole column, chosen by Ctrl+Space and copied by Ctrl+C, one text a row.
+    std::vector<std::string> CopiedColumn(ROWCOL nCol)
+    {
+        if (!GoToByKeys(1, nCol) || !Xdo("key ctrl+space"))
+            return {"(the column was not chosen)"};
+        return ClipboardRows(CopyByKeys("ctrl+c"));
+    }
+    // Types the text into a cell and ends the edit with Return.
+    bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        return GoToByKeys(nRow, nCol) && Xdo("type --delay 20 '" + text + "'") && Xdo("key Return") &&
+               RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); });
+    }
+    bool FindDialogHasFocus()
+    {
+        const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+        return hDialog != nullptr && ::IsWindowVisible(hDialog) && ::GetActiveWindow() == hDialog && ShowsNow();
+    }
+
+    SlowReportsBackend slow;
+};
+
+} // namespace
+
+// A site of 3,000 one-line pages scanned on four threads and stopped with Esc part-way. Every
+// row the grid marks as not read shows no title and no description, every other row its page's
+// own; the stop counts as read exactly the rows shown so, and Replace All over the
+// descriptions replaces what the rows show and finds no page left out.
+TEST_F(ScanMessagesX11Test, AStoppedScanShowsValuesExactlyInTheRowsItCountsAsRead)
+{
+    constexpr int kPages = 3000;
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    for (int n = 1; n <= kPages; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/p%04d.htm", n);
+        std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title><meta name=\"description\" "
+                                   << "content=\"Beschreibung " << n << "\"></head><body>Text</body></html>\n";
+    }
+    WriteProject({"Description"});
+    ASSERT_TRUE(Start());
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CParserEngine::GetEngine().SetScanBackend(&slow);
+    CParserEngine::GetEngine().SetScanThreads(4);
+    ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() >= 300; }))
+        << "the scan did not come to its pages: " << Frame().GetFilesScanned();
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }))
+        << "the stopped scan said nothing";
+    unsigned nSaidRead = 0, nSaidPages = 0;
+    ASSERT_EQ(std::sscanf(boxes.Texts()[0].c_str(), "The scan was stopped: %u of %u pages were read.", &nSaidRead, &nSaidPages), 2)
+        << boxes.Texts()[0];
+    ASSERT_EQ(nSaidPages, static_cast<unsigned>(kPages));
+    ASSERT_LT(nSaidRead, nSaidPages) << "the scan was not stopped part-way";
+    view = View();
+    ASSERT_TRUE(Quiet());
+
+    // The rows as the grid copies them, beside the picture each row's file cell shows.
+    const std::vector<std::string> titles = CopiedColumn(CGroupView::kTitleColumn);
+    const std::vector<std::string> descriptions = CopiedColumn(ColumnOf("Description"));
+    ASSERT_EQ(titles.size(), static_cast<size_t>(kPages));
+    ASSERT_EQ(descriptions.size(), static_cast<size_t>(kPages));
+    unsigned nShownRead = 0;
+    std::vector<ROWCOL> wrong;
+    for (ROWCOL nRow = 1; nRow <= kPages; ++nRow) {
+        CPageNode* pPage = nullptr;
+        ASSERT_EQ(view->GetRowPage(nRow, pPage), 0u);
+        const int n = std::atoi(pPage->GetName().Mid(1).GetString());
+        const bool bNotRead = view->LookupStyleRowCol(nRow, CGroupView::kFileColumn)->GetControl() == IDS_NOT_SCANNED_CELL;
+        nShownRead += bNotRead ? 0 : 1;
+        const std::string title = bNotRead ? "" : "Seite " + std::to_string(n);
+        const std::string description = bNotRead ? "" : "Beschreibung " + std::to_string(n);
+        if (titles[nRow - 1] != title || descriptions[nRow - 1] != description)
+            wrong.push_back(nRow);
+    }
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " rows show other values than their mark says, the first row "
+                               << wrong.front() << ": " << titles[wrong.front() - 1] << " / "
+                               << descriptions[wrong.front() - 1];
+    EXPECT_EQ(nShownRead, nSaidRead) << "the stop counts other pages as read than the grid shows";
+
+    // Replace All over the descriptions replaces in every row read, and leaves out no page.
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Description")) && Xdo("key ctrl+h"));
+    ASSERT_TRUE(RunUntil([&] { return FindDialogHasFocus(); })) << "no Replace dialog";
+    const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+    ASSERT_TRUE(XdoNow("key ctrl+a BackSpace") && XdoNow("type --delay 20 Beschreibung") && XdoNow("key Tab") &&
+                XdoNow("type --delay 20 Text"));
+    ASSERT_TRUE(RunUntil([&] {
+        CString strFind, strReplace;
+        CWnd::FromHandle(hDialog)->GetDlgItemText(edt1, strFind);
+        CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
+        return strFind == "Beschreibung" && strReplace == "Text";
+    })) << "the texts were not typed in";
+    ASSERT_TRUE(ClickAt(CentreOnScreen(::GetDlgItem(hDialog, psh2))));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && FindDialogHasFocus(); })) << "Replace All said nothing";
+    EXPECT_EQ(boxes.Texts()[1], "'Beschreibung' was replaced with 'Text' in " + std::to_string(nSaidRead) +
+                                    " cells of the column 'Description'.");
+    EXPECT_EQ(StatusText().find("left as they were"), std::string::npos) << StatusText();
+    ASSERT_TRUE(XdoNow("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return !FindDialogHasFocus() && ProgramHasFocus(); }));
+}
+
+// A site of four pages and a binary file with a title among its bytes. The binary file's row shows
+// no title; a key typed into it is refused in the status bar until the next edit or command
+// begins. A page emptied after the scan is saved as empty, and a rescan tells it, and the binary
+// file, once each. The Preview of a page that became a pipe says so, as the save would; of a page
+// whose new charset cannot be written, what it cannot show and why, without "Not saved"; and its
+// Replace says that the Preview is read-only.
+TEST_F(ScanMessagesX11Test, MessagesNameTheirCauseAndGoWhenTheirTimeIsOver)
+{
+    MakeSite(4);
+    static const char kBinary[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR<title>Bild</title>\0\0";
+    std::ofstream(site + "/p02b.htm", std::ios::binary) << std::string(kBinary, sizeof kBinary - 1);
+    WriteProject({"Description"}, 1, &AddShownContentType);
+    ASSERT_TRUE(StartWithProject(5));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    const std::string binaryLine = "p02b.htm : The file holds binary data, not the text of an HTML page.";
+    ASSERT_EQ(OutputLines(), std::vector<std::string>{binaryLine});
+    const ROWCOL nDesc = ColumnOf("Description"), nType = ColumnOf("Content-Type");
+    ASSERT_EQ(std::string(view->GetCellValue(3, CGroupView::kFileColumn)).substr(std::string(site).size() + 1), "p02b.htm");
+    EXPECT_EQ(CopiedColumn(CGroupView::kTitleColumn), (std::vector<std::string>{"Page 1", "Page 2", "", "Page 3", "Page 4"}));
+
+    // A key typed into the binary file's row is refused; the text goes when an edit begins, and
+    // again when a command does.
+    const auto refused = [&] { return StatusText().rfind("Pages that cannot be read are not edited", 0) == 0; };
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type x"));
+    ASSERT_TRUE(RunUntil(refused)) << StatusText();
+    ASSERT_TRUE(TypeInto(1, CGroupView::kTitleColumn, "Neu 1"));
+    EXPECT_FALSE(refused()) << "the refusal stayed after an edit";
+    ASSERT_TRUE(GoToByKeys(3, nDesc) && Xdo("type x"));
+    ASSERT_TRUE(RunUntil(refused)) << StatusText();
+
+    // p01 emptied after the scan: the save says it is empty.
+    std::ofstream(site + "/p01.htm", std::ios::trunc).close();
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return !OutputLines().empty() && OutputLines().back().rfind("Save Edited Files:", 0) == 0; }));
+    EXPECT_EQ(OutputLines().front(), "P01.HTM : The page is empty: its file holds nothing, so there is no HTML to "
+                                     "write the tags into.");
+    EXPECT_FALSE(refused()) << "the refusal stayed after Save Edited Files";
+
+    // The rescan tells the empty page and the binary file, once each, and nothing of before.
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && app->GetRunState() == 0 && OutputLines().size() >= 2 && Settled(); }))
+        << "the rescan did not end";
+    EXPECT_EQ(OutputLines(), (std::vector<std::string>{"p01.htm : The page is empty: its file holds nothing, so there is "
+                                                       "no HTML to write the tags into.", binaryLine}));
+    ASSERT_TRUE(OutputArea().IsWindowVisible());
+    cairo_surface_destroy(Shot("output-area-rescan"));
+
+    // The Preview of p04, a pipe now, and of p03, given a charset no page is written in.
+    ASSERT_TRUE(TypeInto(5, CGroupView::kTitleColumn, "Neu 4"));
+    ASSERT_EQ(::unlink((site + "/p04.htm").c_str()), 0);
+    ASSERT_EQ(::mkfifo((site + "/p04.htm").c_str(), 0644), 0);
+    ASSERT_TRUE(Xdo("key alt+v c"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); })) << "the Preview said nothing";
+    EXPECT_EQ(boxes.Texts()[1], "The Preview cannot show p04.htm with its edits: it is not a regular file (a pipe, a "
+                                "device or a folder).");
+    ASSERT_TRUE(TypeInto(4, nType, "text/html; charset=x-nonsense"));
+    ASSERT_TRUE(Xdo("key alt+v c"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); })) << "the Preview said nothing";
+    EXPECT_EQ(boxes.Texts()[2], "The Preview cannot show p03.htm with its edits: its Content-Type declares the charset "
+                                "\"x-nonsense\", which this program cannot write the page in.");
+
+    // The Preview of p02: its Replace All of text on the screen says the Preview is read-only.
+    ASSERT_TRUE(TypeInto(2, CGroupView::kTitleColumn, "Neu 2"));
+    Type("the main window", "^Vostrel", "alt+v c");
+    Type("the Preview", "^Preview Changes", "ctrl+h");
+    Type("the Replace", "^Replace$", "P a g e Tab X alt+a");
+    When("the Replace has the keys again", [&] { return boxes.Texts().size() == 4 && Matches(FocusedTitle(), "^Replace$"); },
+         [&] { XdoNow("key Escape"); });
+    Type("the Preview", "^Preview Changes", "Escape");
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(boxes.Texts()[3], "The Preview is read-only: it shows the page as it is and as the save would write it, "
+                                "and nothing in it can be replaced. Change the page's values in the grid.");
+    for (const std::string& title : boxes.Titles())
+        EXPECT_EQ(title, "Vostrel");
+}
