@@ -359,7 +359,7 @@ void CGroupView::OnViewChanges()
     if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
         hOutput = pApp->GetMainFrame()->GetOutputPane();
     std::vector<std::pair<ULONGLONG, ULONGLONG>> removed;
-    CPageCharset onDisk, rewritten;
+    PageCharsetReading onDisk, rewritten;
     CharsetChange change = CharsetChange::None;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
@@ -374,8 +374,8 @@ void CGroupView::OnViewChanges()
             AfxMessageBox(FormatOutputAreaLine(pPage->GetSitePath(), engine.GetRefusal()), MB_ICONEXCLAMATION);
             return;
         }
-        onDisk = engine.GetPageCharset();
-        rewritten = engine.GetWrittenCharset().OfBytes();
+        onDisk = engine.GetPageReading();
+        rewritten = engine.GetReadingAfterSave();
         change = engine.GetCharsetChange();
         for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
             removed.emplace_back(repeat.nFrom, repeat.nTo);

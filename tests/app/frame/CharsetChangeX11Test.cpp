@@ -137,10 +137,10 @@ TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRe
     ASSERT_TRUE(cyrillic.seen);
     EXPECT_EQ(cyrillic.left, Replaced(kCyrillicInUtf8, "UTF-8", "windows-1251"));
     EXPECT_EQ(cyrillic.right, kCyrillicInUtf8);
-    EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251 to UTF-8 - Modified '" + site + "/p5.htm'");
+    EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + site + "/p5.htm'");
     ASSERT_TRUE(Preview(1, nType, "charset-preview-relabelled", mislabelled));
     EXPECT_EQ(mislabelled.right, Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
-    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + site + "/p1.htm'");
+    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - Modified '" + site + "/p1.htm'");
 
     // Saved: the pages that can be written in their new charsets are; the others are told by
     // name and left as they were.
