@@ -539,10 +539,18 @@ bool MayBeChancePair(const unsigned char* p)
 
 } // namespace
 
-void CUtf8Census::Count(const unsigned char* p, int nSize, unsigned char byPrev)
+void CUtf8Census::Count(const unsigned char* p, int nSize)
 {
+    // UTF-8 text runs on in characters of more than one byte; a pair by chance stands alone
+    // among one-byte text, which the next character tells.
+    const bool bAfterCharacter = m_bLastMultibyte;
+    if (m_bChanceWaits) {
+        m_bChanceWaits = false;
+        m_nUtf8Bytes += 2;
+    }
     m_bMultibyte = true;
-    if (nSize == 2 && byPrev < 0x80 && MayBeChancePair(p))
+    m_bLastMultibyte = true;
+    if (nSize == 2 && !bAfterCharacter && MayBeChancePair(p))
         m_bChanceWaits = true;
     else
         m_nUtf8Bytes += nSize;
@@ -556,14 +564,10 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
     m_nTextStart += static_cast<long long>(nLength);
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
-        // A pair that may be chance is one when ASCII follows it.
-        if (m_bChanceWaits) {
-            m_bChanceWaits = false;
-            if (p[i] >= 0x80)
-                m_nUtf8Bytes += 2;
-        }
         if (p[i] < 0x80) {
-            m_byPrev = p[i++];
+            m_bChanceWaits = false;
+            m_bLastMultibyte = false;
+            ++i;
             continue;
         }
         const int size = Utf8Length(p + i, nLength - i);
@@ -578,11 +582,12 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
                 m_byFirstInvalid = p[i];
             }
             ++m_nInvalid;
-            m_byPrev = p[i++];
+            m_bChanceWaits = false;
+            m_bLastMultibyte = false;
+            ++i;
         } else {
-            Count(p + i, size, m_byPrev);
+            Count(p + i, size);
             i += static_cast<size_t>(size);
-            m_byPrev = p[i - 1];
         }
     }
 }

@@ -120,7 +120,7 @@ private:
 // that are no UTF-8, and the multibyte characters. A one-byte charset makes a UTF-8 character
 // now and then by chance, most often an accented capital before a no-break space or a quote
 // (the Latin-1 E acute of "CAFE" and a no-break space are the bytes of U+0260): such a pair
-// between ASCII bytes is counted apart, as no sign of UTF-8.
+// among one-byte text is counted apart, as no sign of UTF-8.
 class CUtf8Census {
 public:
     // Whether a page with a multibyte character is UTF-8 whatever else it holds, or it takes all
@@ -149,8 +149,8 @@ public:
     bool HasNonAscii() const { return m_bMultibyte || HasInvalid(); }
 
 private:
-    // A multibyte character of nSize bytes from p, the byte before it being byPrev.
-    void Count(const unsigned char* p, int nSize, unsigned char byPrev);
+    // A multibyte character of nSize bytes at p.
+    void Count(const unsigned char* p, int nSize);
 
     Look m_look;
     std::string m_pending; // the start of a character cut off at the end of a piece
@@ -160,6 +160,6 @@ private:
     bool m_bMultibyte = false;
     long long m_nInvalid = 0;   // the bytes that are no UTF-8
     long long m_nUtf8Bytes = 0; // the bytes of multibyte characters that are no chance pair
-    unsigned char m_byPrev = 0; // the byte before the next one
-    bool m_bChanceWaits = false; // the last character may be a chance pair: the next byte tells
+    bool m_bLastMultibyte = false; // the last character was one of more than one byte
+    bool m_bChanceWaits = false; // it may be a chance pair: the next character tells
 };

@@ -1,11 +1,13 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
+#include "support/IconvProgram.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/meta/CMetaUndefinedSetting.h"
+#include "engine/html/CPageCharset.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CFileException.h"
@@ -103,6 +105,8 @@ protected:
         m_strRefusal = engine.GetRefusal().GetString();
         m_change = engine.GetCharsetChange();
         m_strPageCharset = engine.GetPageCharset().GetName();
+        m_source = engine.GetPageReading();
+        m_after = engine.GetReadingAfterSave();
         return Contents(output);
     }
 
@@ -112,6 +116,8 @@ protected:
     std::string m_strRefusal;
     CharsetChange m_change = CharsetChange::None;
     std::string m_strPageCharset;
+    PageCharsetReading m_source; // what the page is converted from, or was read in
+    PageCharsetReading m_after;  // how the copy will be read
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -805,6 +811,29 @@ protected:
         return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">\n" + head +
                "</head><body>" + body + "</body></html>\n";
     }
+    // The page with a Content-Type declaring the charset added at its head's end.
+    static std::string Declared(const std::string& page, const std::string& charset, const char* pszEnd = ">")
+    {
+        return Replaced(page, "</head>", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset +
+                                             "\"" + pszEnd + "\n</head>");
+    }
+    // The bytes run through the system's iconv program, a reader (and writer) independent of the
+    // program's own: their text in UTF-8, or a note that they do not read in the charset.
+    std::string Iconv(const std::string& bytes, const std::string& from, const std::string& to = "UTF-8")
+    {
+        return iconv_program::Convert(bytes, from, to, (TempDir() / "iconv-input").string());
+    }
+    // After a conversion the page reads in its new charset as it read in its old one, character
+    // for character, but for the charset its declarations name.
+    ::testing::AssertionResult ReadsAlike(const std::string& before, const std::string& from, const std::string& after,
+                                          const std::string& to)
+    {
+        const std::string old = Replaced(Iconv(before, from), from, to);
+        const std::string now = Iconv(after, to);
+        if (old == now)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "read in " << from << ":\n" << old << "\nread in " << to << ":\n" << now;
+    }
 
     const std::string kMark = "\xEF\xBB\xBF";
 };
@@ -951,6 +980,125 @@ TEST_F(CharsetChangeTest, OnlyThePagesOwnDeclarationsChange)
     EXPECT_EQ(Recharset(page, "UTF-8"),
               "<html><head><meta property=\"og:note\" content=\"a charset=koi8-r\">\n<meta charset=\"UTF-8\">\n"
               "<meta name=\"description\" content=\"use charset=latin1\">\n<title>Caf\xC3\xA9</title></head><body>x</body></html>\n");
+}
+
+// Korean and Japanese pages as a web server's manual holds them: their Hangul, kanji and
+// half-width katakana make pairs that read as UTF-8, which no longer refuse them. Declared (by a
+// META tag or the XML declaration), they are converted from their charset; undeclared, they are
+// taken to be in the charset given, or converted from the guess; labelled ISO-8859-1, they are
+// taken to be in the charset given.
+TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvertedFromTheirCharset)
+{
+    const struct {
+        const char* pszCharset;
+        std::string head, body;
+    } sites[] = {
+        {"EUC-KR", "<title>Apache HTTP 서버 버전 2.4 문서 - 한국어</title>\n",
+         "<p>이 문서는 아파치 웹서버의 설치와 설정을 설명합니다. 한국어 번역은 최신 영문판과 다를 수 있습니다.</p>"},
+        {"Shift_JIS", "<title>日本語のマニュアル ｱﾊﾟｯﾁ</title>\n",
+         "<p>ウェブサーバーの設定と起動を説明します。ｻｰﾊﾞｰ の文書です。</p>"},
+    };
+    for (const auto& site : sites) {
+        SCOPED_TRACE(site.pszCharset);
+        const std::string cs = site.pszCharset;
+        const std::string utf8 = Page("UTF-8", site.head, site.body);
+        const std::string declared = Iconv(Page(cs, site.head, site.body), "UTF-8", cs);
+        CUtf8Census census;
+        census.Add(declared.data(), declared.size());
+        ASSERT_TRUE(census.HasMultibyte()) << "no pair of the page reads as UTF-8";
+
+        EXPECT_EQ(Recharset(declared, "UTF-8"), utf8);
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+        EXPECT_TRUE(ReadsAlike(declared, cs, utf8, "UTF-8"));
+        EXPECT_EQ(Recharset(utf8, cs), declared);
+
+        const std::string xml = "<?xml version=\"1.0\" encoding=\"" + cs + "\"?>\n<html><head>\n" + site.head +
+                                "</head><body>" + site.body + "</body></html>\n";
+        const std::string xmlBytes = Iconv(xml, "UTF-8", cs);
+        const std::string xmlConverted = Recharset(xmlBytes, "UTF-8");
+        EXPECT_EQ(xmlConverted, Declared(Replaced(xml, cs, "UTF-8"), "UTF-8", " />"));
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+
+        const std::string plain = "<html><head>\n" + site.head + "</head><body>" + site.body + "</body></html>\n";
+        const std::string undeclared = Iconv(plain, "UTF-8", cs);
+        EXPECT_EQ(Recharset(undeclared, cs), Declared(undeclared, cs));
+        EXPECT_EQ(m_change, CharsetChange::Relabelled);
+        EXPECT_EQ(Recharset(undeclared, "UTF-8"), Declared(plain, "UTF-8"));
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.charset.GetName(), cs);
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Guess);
+
+        const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
+        EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
+        EXPECT_EQ(m_change, CharsetChange::Relabelled);
+    }
+}
+
+// A Latin-1 page's accented capital before a no-break space or a guillemet ("CAFÉ" and a
+// no-break space) makes a pair that reads as UTF-8 by chance: the page is Latin-1 all the same,
+// converted from it, declared or not.
+TEST_F(CharsetChangeTest, LatinPagesWithAccentedCapitalsBeforeANoBreakSpaceAreConverted)
+{
+    const std::string head = "<title>CAFÉ\u00A0» CRÈME BRÛLÉE</title>\n";
+    const std::string body = "<p>L'été à Noël, ÉTÉ\u00A0« à la française ».</p>";
+    const std::string declared = Iconv(Page("ISO-8859-1", head, body), "UTF-8", "ISO-8859-1");
+    ASSERT_NE(declared.find("CAF\xC9\xA0\xBB"), std::string::npos);
+    EXPECT_EQ(Recharset(declared, "UTF-8"), Page("UTF-8", head, body));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+    EXPECT_TRUE(ReadsAlike(declared, "ISO-8859-1", Page("UTF-8", head, body), "UTF-8"));
+    const std::string plain = "<html><head>\n" + head + "</head><body>" + body + "</body></html>\n";
+    const std::string undeclared = Iconv(plain, "UTF-8", "ISO-8859-1");
+    const std::string converted = Recharset(undeclared, "UTF-8");
+    EXPECT_EQ(m_source.charset.GetName(), "windows-1252");
+    EXPECT_EQ(Iconv(converted, "UTF-8"), Declared(Iconv(undeclared, "ISO-8859-1"), "UTF-8"));
+    // Such a pair alone is no UTF-8 either, for the save as for the scan.
+    const std::string alone = Page("ISO-8859-1", "<title>CAF\xC9\xA0</title>\n", "x");
+    EXPECT_EQ(Recharset(alone, "UTF-8"), Page("UTF-8", "<title>CAF\xC3\x89\xC2\xA0</title>\n", "x"));
+    EXPECT_EQ(CPageCharset::Detect(reinterpret_cast<const BYTE*>("<p>CAF\xC9\xA0"), 9).GetName(), "windows-1252");
+}
+
+// A page that declares its charset by "<meta charset>" keeps that one declaration, naming the
+// charset given; a Content-Type emptied takes it out, and the copy will be read by the guess; one
+// that names no charset takes its place.
+TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
+{
+    const std::string html5 = "<!DOCTYPE html>\n<html><head>\n<meta charset=\"UTF-8\">\n<title>서버 문서 - 한국어</title>\n"
+                              "</head><body><p>이 문서는 아파치 웹서버의 설치와 설정을 설명합니다.</p></body></html>\n";
+    const std::string euckr = Iconv(Replaced(html5, "UTF-8", "EUC-KR"), "UTF-8", "EUC-KR");
+    EXPECT_EQ(Recharset(html5, "EUC-KR"), euckr);
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+    EXPECT_TRUE(ReadsAlike(html5, "UTF-8", euckr, "EUC-KR"));
+
+    Edit("Content-Type", "");
+    EXPECT_EQ(Rewrite(euckr), Replaced(euckr, "<meta charset=\"EUC-KR\">\n", ""));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+    EXPECT_EQ(m_after.evidence, CharsetEvidence::Guess);
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html");
+    EXPECT_EQ(Rewrite(html5), Replaced(html5, "<meta charset=\"UTF-8\">",
+                                       "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_after.charset.GetName(), "UTF-8");
+}
+
+// Inside an inline SVG picture's CDATA sections a character the charset lacks is written as
+// the style sheet's or the script's own escape, which is read there; a reference would be shown
+// as it stands, so a section of any other element refuses the page, naming where.
+TEST_F(CharsetChangeTest, TheCDataSectionsOfAnSvgPictureGetTheirElementsEscapes)
+{
+    const std::string svg = "<svg viewBox=\"0 0 10 10\"><style><![CDATA[ text::before { content: \"\xE2\x80\xA2\"; } ]]></style>"
+                            "<script><![CDATA[ var s = \"\xE2\x86\x92\"; ]]></script><text>\xE2\x80\xA2 caf\xC3\xA9</text></svg>";
+    EXPECT_EQ(Recharset(Page("utf-8", "", svg), "ISO-8859-1"),
+              Page("ISO-8859-1", "", "<svg viewBox=\"0 0 10 10\"><style><![CDATA[ text::before { content: \"\\2022\"; } ]]>"
+                                     "</style><script><![CDATA[ var s = \"\\u2192\"; ]]></script><text>&#8226; caf\xE9</text></svg>"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    Recharset(Page("utf-8", "", "<svg><text><![CDATA[\xE2\x80\xA2]]></text></svg>"), "ISO-8859-1");
+    EXPECT_EQ(m_strRefusal, "Not saved: ISO-8859-1 has no character \"\xE2\x80\xA2\" (U+2022), which stands in a CDATA "
+                            "section of its <text> element, where neither a character reference nor an escape would be "
+                            "read. The page was left as it was, and its edits are kept.");
 }
 
 } // namespace
