@@ -539,21 +539,27 @@ bool MayBeChancePair(const unsigned char* p)
 
 } // namespace
 
+void CUtf8Census::Settle(bool bNextIsCharacter)
+{
+    // UTF-8 text runs on in characters of more than one byte or stands among ASCII; a character by
+    // chance stands beside bytes that are no UTF-8, a pair of a double-byte charset split apart,
+    // or is an accented capital that ends a word of one-byte text.
+    if (m_nWaiting > 0 && (bNextIsCharacter || !m_bChanceWaits))
+        m_nUtf8Bytes += m_nWaiting;
+    m_nWaiting = 0;
+    m_bChanceWaits = false;
+}
+
 void CUtf8Census::Count(const unsigned char* p, int nSize)
 {
-    // UTF-8 text runs on in characters of more than one byte; a pair by chance stands alone
-    // among one-byte text, which the next character tells.
-    const bool bAfterCharacter = m_bLastMultibyte;
-    if (m_bChanceWaits) {
-        m_bChanceWaits = false;
-        m_nUtf8Bytes += 2;
-    }
     m_bMultibyte = true;
+    Settle(true);
+    if (!m_bLastInvalid) {
+        m_nWaiting = nSize;
+        m_bChanceWaits = nSize == 2 && !m_bLastMultibyte && MayBeChancePair(p);
+    }
     m_bLastMultibyte = true;
-    if (nSize == 2 && !bAfterCharacter && MayBeChancePair(p))
-        m_bChanceWaits = true;
-    else
-        m_nUtf8Bytes += nSize;
+    m_bLastInvalid = false;
 }
 
 void CUtf8Census::Add(const char* pBytes, size_t nLength)
@@ -565,8 +571,8 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
         if (p[i] < 0x80) {
-            m_bChanceWaits = false;
-            m_bLastMultibyte = false;
+            Settle(false);
+            m_bLastMultibyte = m_bLastInvalid = false;
             ++i;
             continue;
         }
@@ -582,8 +588,10 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
                 m_byFirstInvalid = p[i];
             }
             ++m_nInvalid;
+            m_nWaiting = 0;
             m_bChanceWaits = false;
             m_bLastMultibyte = false;
+            m_bLastInvalid = true;
             ++i;
         } else {
             Count(p + i, size);
@@ -595,6 +603,7 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
 void CUtf8Census::Finish()
 {
     if (!m_pending.empty()) {
+        m_nWaiting = 0;
         if (m_nFirstInvalid < 0) {
             m_nFirstInvalid = m_nTextStart;
             m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
@@ -602,5 +611,5 @@ void CUtf8Census::Finish()
         m_nInvalid += static_cast<long long>(m_pending.size());
     }
     m_pending.clear();
-    m_bChanceWaits = false;
+    Settle(false);
 }

@@ -117,10 +117,11 @@ private:
 };
 
 // Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: the bytes
-// that are no UTF-8, and the multibyte characters. A one-byte charset makes a UTF-8 character
-// now and then by chance, most often an accented capital before a no-break space or a quote
-// (the Latin-1 E acute of "CAFE" and a no-break space are the bytes of U+0260): such a pair
-// among one-byte text is counted apart, as no sign of UTF-8.
+// that are no UTF-8, and the multibyte characters. Other charsets make UTF-8 characters now and
+// then by chance: a pair of a double-byte charset's characters split apart, between bytes that
+// are no UTF-8 (the Hangul of "Korean" holds one), or an accented capital of a one-byte charset
+// before a no-break space or a quote (the Latin-1 E acute of "CAFE" and a no-break space are
+// the bytes of U+0260). Such characters are counted apart, as no sign of UTF-8.
 class CUtf8Census {
 public:
     // Whether a page with a multibyte character is UTF-8 whatever else it holds, or it takes all
@@ -131,6 +132,9 @@ public:
     void Add(const char* pBytes, size_t nLength);
     // The end of the page: a character cut off there is no UTF-8.
     void Finish();
+    // The end of a page's start that was looked at alone: its last character is judged as the
+    // page's last, and one cut off there is taken for whole.
+    void FinishStart() { Settle(false); }
     bool HasInvalid() const { return m_nFirstInvalid >= 0; }
     bool HasMultibyte() const { return m_bMultibyte; }
     // Where the first byte that is no UTF-8 stands, and what it is.
@@ -141,8 +145,8 @@ public:
     // The page is UTF-8 by its bytes: they all read as UTF-8, and not only by chance.
     bool IsUtf8() const { return !HasInvalid() && m_nUtf8Bytes > 0; }
     // The page holds UTF-8 characters beside bytes that are no UTF-8, too many of them to be
-    // chance: neither reading of its bytes is right for all of them.
-    bool IsMixed() const { return HasInvalid() && m_nUtf8Bytes > 0 && 4 * m_nUtf8Bytes >= m_nInvalid; }
+    // chance (more than one byte in eight): neither reading of its bytes is right for all.
+    bool IsMixed() const { return HasInvalid() && m_nUtf8Bytes > 0 && 8 * m_nUtf8Bytes > m_nInvalid; }
     // Whether the bytes read whole as UTF-8: they are UTF-8, or ASCII alone.
     bool ReadsWhole() const { return !HasInvalid() && (m_nUtf8Bytes > 0 || !m_bMultibyte); }
     // Whether a byte beyond ASCII was seen.
@@ -151,6 +155,9 @@ public:
 private:
     // A multibyte character of nSize bytes at p.
     void Count(const unsigned char* p, int nSize);
+    // The character before the next one waits for it to tell whether it was by chance; whether
+    // the next one is a multibyte character.
+    void Settle(bool bNextIsCharacter);
 
     Look m_look;
     std::string m_pending; // the start of a character cut off at the end of a piece
@@ -161,5 +168,7 @@ private:
     long long m_nInvalid = 0;   // the bytes that are no UTF-8
     long long m_nUtf8Bytes = 0; // the bytes of multibyte characters that are no chance pair
     bool m_bLastMultibyte = false; // the last character was one of more than one byte
-    bool m_bChanceWaits = false; // it may be a chance pair: the next character tells
+    bool m_bLastInvalid = false;   // the last byte was no UTF-8
+    int m_nWaiting = 0;            // the bytes of the last character, which the next one judges
+    bool m_bChanceWaits = false;   // it may be an accented capital's pair: the next character tells
 };

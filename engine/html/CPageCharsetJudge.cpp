@@ -70,6 +70,7 @@ PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
         return {CPageCharset(), CharsetEvidence::Guess};
     CUtf8Census census(CUtf8Census::Look::Whole);
     census.Add(start.data(), start.size());
+    census.FinishStart();
     if (census.IsUtf8())
         return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
     const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());

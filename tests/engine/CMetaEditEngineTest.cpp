@@ -1032,6 +1032,13 @@ TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvert
         const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
         EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
         EXPECT_EQ(m_change, CharsetChange::Relabelled);
+        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+        // Given UTF-8, which its bytes do not read in, it is converted from its label, as it reads
+        // now: the pairs that read as UTF-8 are chance, not UTF-8 beside other bytes.
+        Recharset(mislabelled, "UTF-8");
+        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-1");
     }
 }
 
