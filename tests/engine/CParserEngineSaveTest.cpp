@@ -1313,7 +1313,8 @@ TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)
 }
 
 // A page is judged by all of its bytes, however large: a UTF-8 page labelled ISO-8859-1 whose first
-// character beyond ASCII comes after 17 MB keeps its bytes under the new label, not encoded twice.
+// character beyond ASCII comes after 17 MB keeps its bytes under the new label, not encoded twice,
+// and a Latin-1 one is converted.
 TEST_F(SaveTest, APageOverSixteenMegabytesIsJudgedByAllOfItsBytes)
 {
     const std::string head = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
@@ -1321,17 +1322,27 @@ TEST_F(SaveTest, APageOverSixteenMegabytesIsJudgedByAllOfItsBytes)
     std::string rest = "</head><body>\n";
     while (rest.size() < (17u << 20))
         rest += "<p>2024-05-01 12:00:00 GET /index.html 200 5120</p>\n";
-    rest += "<p>Caf\xC3\xA9 \xE2\x82\xAC 5</p></body></html>\n";
-    CPageNode* pPage = Page(TempDir() / "big.htm", nullptr);
-    WriteFileBytes(TempDir() / "big.htm", head + rest);
-    EditContentType(pPage, "text/html; charset=UTF-8");
+    const struct {
+        const char* pszName;
+        std::string tail, written;
+    } pages[] = {
+        {"utf8.htm", "<p>Caf\xC3\xA9 \xE2\x82\xAC</p></body></html>\n", "<p>Caf\xC3\xA9 \xE2\x82\xAC</p></body></html>\n"},
+        {"latin.htm", "<p>Caf\xE9</p></body></html>\n", "<p>Caf\xC3\xA9</p></body></html>\n"},
+    };
+    for (const auto& page : pages) {
+        CPageNode* pPage = Page(TempDir() / page.pszName, nullptr);
+        WriteFileBytes(TempDir() / page.pszName, head + rest + page.tail);
+        EditContentType(pPage, "text/html; charset=UTF-8");
+    }
     MessageSink sink;
     RunSave(sink);
     EXPECT_TRUE(sink.Lines().empty()) << sink.Lines().front();
-    const std::string saved = ReadFileBytes(TempDir() / "big.htm");
-    EXPECT_TRUE(saved == "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n<title>Log</title>\n"
-                         "<meta name=\"Keywords\" content=\"k\">\n" + rest)
-        << saved.substr(saved.size() - 200);
+    const std::string newHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+                                "<title>Log</title>\n<meta name=\"Keywords\" content=\"k\">\n";
+    for (const auto& page : pages) {
+        const std::string saved = ReadFileBytes(TempDir() / page.pszName);
+        EXPECT_TRUE(saved == newHead + rest + page.written) << page.pszName << ": " << saved.substr(saved.size() - 40);
+    }
 }
 
 // A page whose only declaration is taken out is read back in the charset it was saved in, which
