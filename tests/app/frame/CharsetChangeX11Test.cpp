@@ -45,6 +45,24 @@ class CharsetChangeX11Test : public MainWindowStepsX11Test {
 protected:
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
 
+    // The program started on a site of the pages, with a Content-Type column; the pages stand in
+    // the grid in their order. The column, 0 when the start failed.
+    ROWCOL StartOnSite(const std::vector<std::pair<const char*, std::string>>& pages)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (const auto& [pszName, bytes] : pages)
+            std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
+        WriteProject({}, 1, AddShownContentType);
+        if (!StartWithProject(static_cast<UINT>(pages.size())) || (view = View()) == nullptr)
+            return 0;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (RowOf(pages[i].first) != i + 1)
+                return 0;
+        }
+        return ColumnOf("Content-Type");
+    }
+
     // What the Preview showed: its panes' text and captions.
     struct PreviewSeen {
         bool seen = false;
@@ -107,23 +125,10 @@ protected:
 
 TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRefusedAndThePreviewShowsWhich)
 {
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    const std::vector<std::pair<const char*, std::string>> pages = {
-        {"p1.htm", kMislabelled}, {"p2.htm", kMark + kMislabelled}, {"p3.htm", kXhtml},
-        {"p4.htm", kStray},       {"p5.htm", kCyrillic},            {"p6.htm", kLatin},
-    };
-    for (const auto& [pszName, bytes] : pages)
-        std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
-    WriteProject({}, 1, AddShownContentType);
-    ASSERT_TRUE(StartWithProject(6));
-    view = View();
-    ASSERT_NE(view, nullptr);
+    const ROWCOL nType = StartOnSite({{"p1.htm", kMislabelled}, {"p2.htm", kMark + kMislabelled}, {"p3.htm", kXhtml},
+                                      {"p4.htm", kStray}, {"p5.htm", kCyrillic}, {"p6.htm", kLatin}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const ROWCOL nTitle = CGroupView::kTitleColumn;
-    const ROWCOL nType = ColumnOf("Content-Type");
-    ASSERT_NE(nType, 0u);
-    for (const auto& [pszName, bytes] : pages)
-        ASSERT_EQ(RowOf(pszName), static_cast<ROWCOL>(pszName[1] - '0')) << pszName;
 
     // The scan reads the page behind a byte order mark as UTF-8, whatever it declares, and the
     // one without as its label says, as browsers show them.
@@ -208,23 +213,14 @@ const std::string kGreek = "<!DOCTYPE html>\n<html lang=\"el\"><head>\n<meta cha
 // news of another program's change.
 TEST_F(CharsetChangeX11Test, AKoreanManualPageAndAMetaCharsetPageAreConvertedAndADeletedDeclarationIsPreviewed)
 {
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
     const auto iconv = [&](const std::string& bytes, const std::string& from, const std::string& to) {
         return iconv_program::Convert(bytes, from, to, dir.Path() + "/iconv-input");
     };
     const std::string korean = iconv(kKorean, "UTF-8", "EUC-KR");
     ASSERT_NE(korean.find("\xD1\xB1"), std::string::npos) << "no Hangul pair of the page reads as UTF-8";
-    std::ofstream(site + "/a.htm", std::ios::binary) << korean;
-    std::ofstream(site + "/b.htm", std::ios::binary) << kGreek;
-    std::ofstream(site + "/c.htm", std::ios::binary) << kCyrillic;
-    WriteProject({}, 1, AddShownContentType);
-    ASSERT_TRUE(StartWithProject(3));
-    view = View();
-    ASSERT_NE(view, nullptr);
+    const ROWCOL nType = StartOnSite({{"a.htm", korean}, {"b.htm", kGreek}, {"c.htm", kCyrillic}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const ROWCOL nTitle = CGroupView::kTitleColumn;
-    const ROWCOL nType = ColumnOf("Content-Type");
-    ASSERT_TRUE(RowOf("a.htm") == 1 && RowOf("b.htm") == 2 && RowOf("c.htm") == 3);
     EXPECT_EQ(CopiedCells(1, nType, 3, nType),
               (std::vector<std::string>{"text/html; charset=EUC-KR", "text/html; charset=utf-8",
                                         "text/html; charset=windows-1251"}));
