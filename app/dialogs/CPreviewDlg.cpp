@@ -27,24 +27,11 @@ BOOL CPreviewDlg::OnInitDialog()
         m_wndLeft.SetRemovedParts(m_removedTags);
     }
     m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
-    m_wndLeft.SetCharset(m_charsetOnDisk);
+    m_wndLeft.SetCharset(m_charsetOnDisk.charset.OfBytes());
     strFormat.LoadString(IDS_PREVIEW_MODIFIED);
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
-    // A page given another charset: whether the save converts its bytes or keeps them under the
-    // new declaration, ahead of the path.
-    if (m_charsetChange != CharsetChange::None) {
-        const CString strPlain = strCaption;
-        if (m_charsetChange == CharsetChange::Converted) {
-            strFormat.LoadString(IDS_PREVIEW_CONVERTED);
-            strCaption.Format(strFormat, m_charsetOnDisk.GetName().c_str(), m_charsetRewritten.GetName().c_str(),
-                              static_cast<LPCTSTR>(strPlain));
-        } else {
-            strFormat.LoadString(IDS_PREVIEW_RELABELLED);
-            strCaption.Format(strFormat, m_charsetRewritten.GetName().c_str(), static_cast<LPCTSTR>(strPlain));
-        }
-    }
-    m_wndRight.SetFile(strCaption, m_strPathRewritten);
-    m_wndRight.SetCharset(m_charsetRewritten);
+    m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
+    m_wndRight.SetCharset(m_charsetRewritten.charset.OfBytes());
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;
@@ -63,6 +50,55 @@ BOOL CPreviewDlg::OnInitDialog()
     // The keys start in the page as it is on disk.
     m_wndLeft.GetEditor().SetFocus();
     return FALSE;
+}
+
+namespace {
+
+// What a charset rests on, in the caption's words.
+CString EvidenceText(CharsetEvidence evidence)
+{
+    CString strText;
+    switch (evidence) {
+    case CharsetEvidence::ByteOrderMark: strText.LoadString(IDS_CHARSET_BY_MARK); break;
+    case CharsetEvidence::Declaration: strText.LoadString(IDS_CHARSET_DECLARED); break;
+    case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
+    case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
+    }
+    return strText;
+}
+
+std::string NameOf(const PageCharsetReading& reading)
+{
+    return reading.charset.OfBytes().GetName();
+}
+
+} // namespace
+
+CString CPreviewDlg::CharsetCaption(const CString& strPlain) const
+{
+    // A page given another charset, or none: whether the save converts its bytes or keeps them,
+    // and how they were read before, ahead of the path.
+    CString strFormat, strCaption;
+    const CString strBefore = EvidenceText(m_charsetOnDisk.evidence);
+    switch (m_charsetChange) {
+    case CharsetChange::None: return strPlain;
+    case CharsetChange::Converted:
+        strFormat.LoadString(IDS_PREVIEW_CONVERTED);
+        strCaption.Format(strFormat, NameOf(m_charsetOnDisk).c_str(), strBefore.GetString(),
+                          NameOf(m_charsetRewritten).c_str(), strPlain.GetString());
+        break;
+    case CharsetChange::Relabelled:
+        strFormat.LoadString(IDS_PREVIEW_RELABELLED);
+        strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(), NameOf(m_charsetOnDisk).c_str(),
+                          strBefore.GetString(), strPlain.GetString());
+        break;
+    case CharsetChange::Undeclared:
+        strFormat.LoadString(IDS_PREVIEW_UNDECLARED);
+        strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(), NameOf(m_charsetOnDisk).c_str(),
+                          strBefore.GetString(), strPlain.GetString());
+        break;
+    }
+    return strCaption;
 }
 
 BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)

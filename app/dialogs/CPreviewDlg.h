@@ -23,10 +23,10 @@ public:
     // The repeated tags the rewrite takes out, as [from, to) bytes of the page on disk: the page's
     // pane shows their lines marked. Called before DoModal.
     void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags) { m_removedTags = std::move(tags); }
-    // The charsets the page on disk and its rewritten copy are in, which the panes show their
-    // characters by, and what an edited Content-Type does to the page, which the right pane's
-    // caption tells. Called before DoModal.
-    void SetCharsets(const CPageCharset& onDisk, const CPageCharset& rewritten, CharsetChange change)
+    // How the page on disk is read (or what it is converted from) and how its rewritten copy
+    // will be read, with what each rests on: the panes show their characters so. What an edited
+    // Content-Type does to the page the right pane's caption tells. Called before DoModal.
+    void SetCharsets(const PageCharsetReading& onDisk, const PageCharsetReading& rewritten, CharsetChange change)
     {
         m_charsetOnDisk = onDisk;
         m_charsetRewritten = rewritten;
@@ -48,8 +48,11 @@ private:
     CString m_strPathOnDisk;
     CString m_strPathRewritten;
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedTags;
-    CPageCharset m_charsetOnDisk;
-    CPageCharset m_charsetRewritten;
+    // The right pane's caption for a page given another charset, or none, ahead of strPlain.
+    CString CharsetCaption(const CString& strPlain) const;
+
+    PageCharsetReading m_charsetOnDisk;
+    PageCharsetReading m_charsetRewritten;
     CharsetChange m_charsetChange = CharsetChange::None;
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;

@@ -375,7 +375,7 @@ void CGroupView::OnViewChanges()
     if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
         hOutput = pApp->GetMainFrame()->GetOutputPane();
     std::vector<std::pair<ULONGLONG, ULONGLONG>> removed;
-    CPageCharset onDisk, rewritten;
+    PageCharsetReading onDisk, rewritten;
     CharsetChange change = CharsetChange::None;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
@@ -390,8 +390,8 @@ void CGroupView::OnViewChanges()
             TellPreviewRefused(*pPage, engine.GetRefusalReason());
             return;
         }
-        onDisk = engine.GetPageCharset();
-        rewritten = engine.GetWrittenCharset().OfBytes();
+        onDisk = engine.GetPageReading();
+        rewritten = engine.GetReadingAfterSave();
         change = engine.GetCharsetChange();
         for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
             removed.emplace_back(repeat.nFrom, repeat.nTo);

@@ -45,6 +45,12 @@ BOOL CMetaAction::OnTagComplete()
         }
     }
 
+    // "<meta charset>" declares what a Content-Type does: it shows in that column, as the
+    // Content-Type it stands for.
+    CString strCharset;
+    if (!bHttpEquiv && !bName && GetAttr("CHARSET", strCharset) && !strCharset.Trim().IsEmpty())
+        OnHttpEquivMeta("Content-Type", "text/html; charset=" + strCharset);
+
     if (bName && bContent) {
         OnNamedMeta(strName, strContent, lpszScheme);
         if (!strName.IsEmpty()) {

@@ -1,5 +1,6 @@
 #include "engine/html/CPageCharset.h"
 
+#include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CTranslatingFile.h"
 #include "engine/html/PageEncodings.h"
 #include "engine/html/TagAttributes.h"
@@ -159,6 +160,35 @@ CPageCharset::Kind KindOf(PageEncoding::Family family)
     }
 }
 
+// The encoding the XML declaration that opens the text names, lower-cased; empty without one.
+std::string XmlDeclaredName(std::string_view text)
+{
+    if (CPageCharset::HasUtf8Mark(text))
+        text.remove_prefix(3);
+    if (text.substr(0, 5) != "<?xml" || text.size() < 6 || !IsTagBlank(text[5]))
+        return std::string();
+    const size_t nEnd = text.find("?>");
+    std::string declaration(text.substr(0, nEnd));
+    std::transform(declaration.begin(), declaration.end(), declaration.begin(), LowerAscii);
+    for (size_t at = declaration.find("encoding"); at != std::string::npos; at = declaration.find("encoding", at + 1)) {
+        if (!IsTagBlank(declaration[at - 1]))
+            continue;
+        size_t i = at + 8;
+        while (i < declaration.size() && IsTagBlank(declaration[i]))
+            ++i;
+        if (i >= declaration.size() || declaration[i] != '=')
+            continue;
+        ++i;
+        while (i < declaration.size() && (IsTagBlank(declaration[i]) || declaration[i] == '"' || declaration[i] == '\''))
+            ++i;
+        size_t k = i;
+        while (k < declaration.size() && IsCharsetNameChar(declaration[k]))
+            ++k;
+        return declaration.substr(i, k - i);
+    }
+    return std::string();
+}
+
 } // namespace
 
 std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
@@ -205,7 +235,7 @@ std::string CPageCharset::FindDeclaredName(const BYTE* pText, UINT nLength)
                 return name;
         }
     }
-    return std::string();
+    return XmlDeclaredName(text);
 }
 
 CPageCharset CPageCharset::FromName(std::string_view name)
@@ -218,6 +248,7 @@ CPageCharset CPageCharset::FromName(std::string_view name)
     charset.m_name = pEncoding->family == PageEncoding::Family::Utf16 ? "UTF-8" : pEncoding->pszName;
     charset.m_readName = pEncoding->pszRead;
     charset.m_writeName = pEncoding->pszWrite;
+    charset.m_bMultiByte = pEncoding->bMultiByte;
     if (charset.m_kind != Kind::Iconv)
         return charset;
     // A charset the converters do not know is as good as none.
@@ -251,41 +282,7 @@ CPageCharset CPageCharset::OfBytes() const
 
 CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
 {
-    if (pText == nullptr)
-        nLength = 0;
-    nLength = std::min(nLength, kSampleSize);
-    if (HasUtf8Mark(std::string_view(reinterpret_cast<const char*>(pText), nLength)))
-        return FromName("utf-8");
-    if (const std::string declared = FindDeclaredName(pText, nLength); !declared.empty()) {
-        CPageCharset charset = FromName(declared);
-        if (charset.m_kind != Kind::Undeclared)
-            return charset;
-    }
-    CPageCharset charset;
-    // Most pages are plain ASCII: neither Japanese, UTF-8 nor Windows-1252 can be told in them,
-    // and the weighing below would only say so after several passes.
-    if (std::none_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80 || ch == kEscape; }))
-        return charset;
-    const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());
-    if (nJapanese != CTranslatingFile::encodingNone) {
-        // The page is read through the Japanese converters into Shift-JIS; it is written in the
-        // encoding it came in.
-        charset.m_kind = Kind::Iconv;
-        charset.m_nJapanese = nJapanese;
-        charset.m_readName = "CP932";
-        charset.m_writeName = nJapanese == CTranslatingFile::encodingJis     ? "ISO-2022-JP"
-                              : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
-                                                                             : "CP932";
-        charset.m_name = nJapanese == CTranslatingFile::encodingJis     ? "ISO-2022-JP"
-                         : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
-                                                                        : "Shift_JIS";
-        return charset;
-    }
-    if (CTranslatingFile::IsMultibyteUtf8(pText, nLength))
-        return FromName("utf-8");
-    if (std::any_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80; }))
-        return FromName("windows-1252");
-    return charset;
+    return CPageCharsetJudge::ReadStart(pText, nLength).charset;
 }
 
 char32_t CPageCharset::NextCharacter(std::string_view text, size_t& at)
@@ -526,6 +523,45 @@ void CPageDecoder::Finish(std::string& out)
 
 // ---- CUtf8Census ----
 
+namespace {
+
+// Whether a two-byte UTF-8 character may be one-byte text by chance: an accented capital (or the
+// sign of multiplication) followed by a no-break space, a guillemet, an ellipsis, a quote, a
+// bullet or a dash, the marks that end a word. The leads of U+0080 to U+00FF, which most UTF-8
+// text of Western pages is made of, are no such capitals in practice ("A" with a circumflex or a
+// tilde ends few words).
+bool MayBeChancePair(const unsigned char* p)
+{
+    const unsigned char trail = p[1];
+    return p[0] >= 0xC4 && p[0] <= 0xDF
+        && (trail == 0xA0 || trail == 0xAB || trail == 0xBB || trail == 0x85 || (trail >= 0x91 && trail <= 0x97));
+}
+
+} // namespace
+
+void CUtf8Census::Settle(bool bNextIsCharacter)
+{
+    // UTF-8 text runs on in characters of more than one byte or stands among ASCII; a character by
+    // chance stands beside bytes that are no UTF-8, a pair of a double-byte charset split apart,
+    // or is an accented capital that ends a word of one-byte text.
+    if (m_nWaiting > 0 && (bNextIsCharacter || !m_bChanceWaits))
+        m_nUtf8Bytes += m_nWaiting;
+    m_nWaiting = 0;
+    m_bChanceWaits = false;
+}
+
+void CUtf8Census::Count(const unsigned char* p, int nSize)
+{
+    m_bMultibyte = true;
+    Settle(true);
+    if (!m_bLastInvalid) {
+        m_nWaiting = nSize;
+        m_bChanceWaits = nSize == 2 && !m_bLastMultibyte && MayBeChancePair(p);
+    }
+    m_bLastMultibyte = true;
+    m_bLastInvalid = false;
+}
+
 void CUtf8Census::Add(const char* pBytes, size_t nLength)
 {
     std::string joined;
@@ -535,6 +571,8 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
         if (p[i] < 0x80) {
+            Settle(false);
+            m_bLastMultibyte = m_bLastInvalid = false;
             ++i;
             continue;
         }
@@ -549,9 +587,14 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
                 m_nFirstInvalid = nStart + static_cast<long long>(i);
                 m_byFirstInvalid = p[i];
             }
+            ++m_nInvalid;
+            m_nWaiting = 0;
+            m_bChanceWaits = false;
+            m_bLastMultibyte = false;
+            m_bLastInvalid = true;
             ++i;
         } else {
-            m_bMultibyte = true;
+            Count(p + i, size);
             i += static_cast<size_t>(size);
         }
     }
@@ -559,9 +602,14 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
 
 void CUtf8Census::Finish()
 {
-    if (!m_pending.empty() && m_nFirstInvalid < 0) {
-        m_nFirstInvalid = m_nTextStart;
-        m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
+    if (!m_pending.empty()) {
+        m_nWaiting = 0;
+        if (m_nFirstInvalid < 0) {
+            m_nFirstInvalid = m_nTextStart;
+            m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
+        }
+        m_nInvalid += static_cast<long long>(m_pending.size());
     }
     m_pending.clear();
+    Settle(false);
 }

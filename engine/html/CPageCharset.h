@@ -22,11 +22,10 @@ public:
         Iconv,      // any other charset, through the C library's converters
     };
 
-    // The charset of a page whose first bytes (at most 2048 are looked at) are given. A UTF-8
-    // byte order mark decides, as it does for browsers; else a charset declared by a META tag
-    // ("<meta charset=...>" or a Content-Type's "charset="); without one, Japanese pages are
-    // recognised as the encoding guess does it, UTF-8 by its sequences, and other 8-bit text is
-    // taken for Windows-1252.
+    // The charset of a page whose first bytes (at most 2048 are looked at) are given, as
+    // CPageCharsetJudge reads it: a UTF-8 byte order mark decides, as it does for browsers; else
+    // a charset the page declares; without one, Japanese and Korean pages are recognised by
+    // their bytes, UTF-8 by its sequences, and other 8-bit text is taken for Windows-1252.
     static CPageCharset Detect(const BYTE* pText, UINT nLength);
     // The charset a page declaring this name is read in ("iso-8859-1", "EUC-KR", "shift_jis" ...),
     // as browsers read it; Undeclared for a name they read no page in. A page declaring UTF-16 is
@@ -36,7 +35,8 @@ public:
     // written in: one browsers do not read pages in, and UTF-16, which this program does not write.
     static CPageCharset ForWriting(std::string_view name);
     // The charset name the page's own declarations name in the text, lower-cased: a META tag's
-    // CHARSET attribute, or the CONTENT of its HTTP-EQUIV="Content-Type". Empty when none does.
+    // CHARSET attribute, or the CONTENT of its HTTP-EQUIV="Content-Type", else the encoding of
+    // the XML declaration that opens the page. Empty when none does.
     static std::string FindDeclaredName(const BYTE* pText, UINT nLength);
     // The character at text[at], at moved past it; a byte that is no UTF-8 is its Windows-1252
     // character, as Encode takes it.
@@ -49,6 +49,9 @@ public:
     Kind GetKind() const { return m_kind; }
     // The charset's name as browsers name it ("UTF-8", "windows-1251", "Shift_JIS").
     const std::string& GetName() const { return m_name; }
+    // Whether its characters take more than one byte (UTF-8, the Chinese, Japanese and Korean
+    // charsets): such a charset tells of the bytes that read whole in it.
+    bool IsMultiByte() const { return m_bMultiByte; }
     // The converter names used to read and to write (Iconv only).
     const std::string& GetReadName() const { return m_readName; }
     const std::string& GetWriteName() const { return m_writeName; }
@@ -77,6 +80,8 @@ private:
     std::string m_readName;
     std::string m_writeName;
     int m_nJapanese = 1;
+    bool m_bMultiByte = false;
+    friend class CPageCharsetJudge;
 };
 
 // Turns a page's bytes into UTF-8 in pieces, keeping a character cut between two pieces for the
@@ -111,8 +116,12 @@ private:
     BYTE m_byFirstUnread = 0;
 };
 
-// Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: a byte that
-// is no UTF-8, and a multibyte character.
+// Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: the bytes
+// that are no UTF-8, and the multibyte characters. Other charsets make UTF-8 characters now and
+// then by chance: a pair of a double-byte charset's characters split apart, between bytes that
+// are no UTF-8 (the Hangul of "Korean" holds one), or an accented capital of a one-byte charset
+// before a no-break space or a quote (the Latin-1 E acute of "CAFE" and a no-break space are
+// the bytes of U+0260). Such characters are counted apart, as no sign of UTF-8.
 class CUtf8Census {
 public:
     // Whether a page with a multibyte character is UTF-8 whatever else it holds, or it takes all
@@ -123,19 +132,43 @@ public:
     void Add(const char* pBytes, size_t nLength);
     // The end of the page: a character cut off there is no UTF-8.
     void Finish();
+    // The end of a page's start that was looked at alone: its last character is judged as the
+    // page's last, and one cut off there is taken for whole.
+    void FinishStart() { Settle(false); }
     bool HasInvalid() const { return m_nFirstInvalid >= 0; }
     bool HasMultibyte() const { return m_bMultibyte; }
     // Where the first byte that is no UTF-8 stands, and what it is.
     long long GetFirstInvalid() const { return m_nFirstInvalid; }
     BYTE GetFirstInvalidByte() const { return m_byFirstInvalid; }
     // More bytes change nothing that is looked for.
-    bool IsSettled() const { return m_bMultibyte && (m_look == Look::ToFirstMultibyte || HasInvalid()); }
+    bool IsSettled() const { return m_look == Look::ToFirstMultibyte && m_bMultibyte; }
+    // The page is UTF-8 by its bytes: they all read as UTF-8, and not only by chance.
+    bool IsUtf8() const { return !HasInvalid() && m_nUtf8Bytes > 0; }
+    // The page holds UTF-8 characters beside bytes that are no UTF-8, too many of them to be
+    // chance (more than one byte in eight): neither reading of its bytes is right for all.
+    bool IsMixed() const { return HasInvalid() && m_nUtf8Bytes > 0 && 8 * m_nUtf8Bytes > m_nInvalid; }
+    // Whether the bytes read whole as UTF-8: they are UTF-8, or ASCII alone.
+    bool ReadsWhole() const { return !HasInvalid() && (m_nUtf8Bytes > 0 || !m_bMultibyte); }
+    // Whether a byte beyond ASCII was seen.
+    bool HasNonAscii() const { return m_bMultibyte || HasInvalid(); }
 
 private:
+    // A multibyte character of nSize bytes at p.
+    void Count(const unsigned char* p, int nSize);
+    // The character before the next one waits for it to tell whether it was by chance; whether
+    // the next one is a multibyte character.
+    void Settle(bool bNextIsCharacter);
+
     Look m_look;
     std::string m_pending; // the start of a character cut off at the end of a piece
     long long m_nTextStart = 0;
     long long m_nFirstInvalid = -1;
     BYTE m_byFirstInvalid = 0;
     bool m_bMultibyte = false;
+    long long m_nInvalid = 0;   // the bytes that are no UTF-8
+    long long m_nUtf8Bytes = 0; // the bytes of multibyte characters that are no chance pair
+    bool m_bLastMultibyte = false; // the last character was one of more than one byte
+    bool m_bLastInvalid = false;   // the last byte was no UTF-8
+    int m_nWaiting = 0;            // the bytes of the last character, which the next one judges
+    bool m_bChanceWaits = false;   // it may be an accented capital's pair: the next character tells
 };

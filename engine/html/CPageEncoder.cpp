@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 
@@ -186,7 +187,7 @@ void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out
         const Escape escape = Step(ch);
         if (ch >= 0x80) {
             const bool bRefused = escape == Escape::RefusedInCode || escape == Escape::RefusedInScript
-                || escape == Escape::RefusedInRawText;
+                || escape == Escape::RefusedInRawText || escape == Escape::RefusedInCData;
             marks.push_back({nAt, escape, bRefused ? m_element : std::string()});
         }
     }
@@ -206,7 +207,8 @@ void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out
         case Escape::StyleInComment: AppendStyleEscape(value, true, std::string_view(), bytes); return;
         case Escape::RefusedInCode:
         case Escape::RefusedInScript:
-        case Escape::RefusedInRawText: Refuse(value, pMark->escape, pMark->element); break;
+        case Escape::RefusedInRawText:
+        case Escape::RefusedInCData: Refuse(value, pMark->escape, pMark->element); break;
         case Escape::Reference: break;
         }
         bytes += "&#" + std::to_string(static_cast<unsigned long>(value)) + ";";
@@ -220,6 +222,7 @@ void CPageEncoder::Refuse(char32_t ch, Escape escape, const std::string& element
     m_refusedCharacter = ch;
     m_refusedPlace = escape == Escape::RefusedInCode     ? Place::ScriptCode
                      : escape == Escape::RefusedInScript ? Place::OtherScript
+                     : escape == Escape::RefusedInCData  ? Place::CData
                                                          : Place::RawText;
     m_refusedElement = element;
 }
@@ -230,6 +233,8 @@ CPageEncoder::Escape CPageEncoder::Step(char32_t ch)
 {
     if (m_html == Html::PlainText)
         return Escape::RefusedInRawText;
+    if (m_html == Html::CData)
+        return StepCData(ch);
     if (m_html == Html::RawText) {
         // "</name" and a blank, "/" or ">" ends the element, whatever its content was in.
         if (m_nRawMatched == m_rawEnd.size()) {
@@ -332,7 +337,23 @@ void CPageEncoder::StepHtml(char ch)
             EndEndTag();
         break;
     case Html::Bang:
+        // Only foreign content has CDATA sections; elsewhere "<![CDATA[" opens a bogus comment.
+        if (ch == '[' && m_nForeign > 0) {
+            m_html = Html::CDataOpen;
+            m_nCDataMatched = 0;
+            break;
+        }
         m_html = ch == '-' ? Html::BangDash : ch == '>' ? Html::Data : Html::Bogus;
+        break;
+    case Html::CDataOpen:
+        if (ch == "CDATA["[m_nCDataMatched]) {
+            if (++m_nCDataMatched == 6) {
+                m_html = Html::CData;
+                m_nCDataMatched = 0;
+            }
+        } else {
+            m_html = ch == '>' ? Html::Data : Html::Bogus;
+        }
         break;
     case Html::BangDash:
         m_html = ch == '-' ? Html::Comment : ch == '>' ? Html::Data : Html::Bogus;
@@ -349,6 +370,7 @@ void CPageEncoder::StepHtml(char ch)
         break;
     case Html::RawText:
     case Html::PlainText:
+    case Html::CData:
         break;
     }
 }
@@ -358,13 +380,21 @@ void CPageEncoder::EndStartTag()
     m_html = Html::Data;
     const std::string& name = m_tagName;
     if (name == "svg" || name == "math") {
-        if (!m_bSelfClosing)
+        if (!m_bSelfClosing) {
             ++m_nForeign;
+            m_foreignOpen.push_back(name);
+        }
         return;
     }
-    // Inside SVG and MathML the text of these elements is read as any other, references and all.
-    if (m_nForeign > 0)
+    // Inside SVG and MathML the text of these elements is read as any other, references and all,
+    // but for their CDATA sections.
+    if (m_nForeign > 0) {
+        if (!m_bSelfClosing)
+            m_foreignOpen.push_back(name);
+        if (name == "script" || name == "style")
+            StartScriptAndStyle();
         return;
+    }
     if (name == "script") {
         const bool bScript = IsJavaScriptOrJson(m_tag);
         m_element = bScript ? std::string("script") : TypeOf(m_tag);
@@ -388,7 +418,13 @@ void CPageEncoder::EndStartTag()
 void CPageEncoder::EndEndTag()
 {
     m_html = Html::Data;
-    if ((m_tagName == "svg" || m_tagName == "math") && m_nForeign > 0)
+    if (m_nForeign == 0)
+        return;
+    // An end tag closes its element and whatever is open inside it.
+    const auto open = std::find(m_foreignOpen.rbegin(), m_foreignOpen.rend(), m_tagName);
+    if (open != m_foreignOpen.rend())
+        m_foreignOpen.erase(std::prev(open.base()), m_foreignOpen.end());
+    if (m_tagName == "svg" || m_tagName == "math")
         --m_nForeign;
 }
 
@@ -398,12 +434,35 @@ void CPageEncoder::EnterRawText(Content content)
     m_content = content;
     m_rawEnd = "</" + m_tagName;
     m_nRawMatched = 0;
+    StartScriptAndStyle();
+}
+
+void CPageEncoder::StartScriptAndStyle()
+{
     m_js = Js::Code;
     m_bRegexNext = true;
     m_word.clear();
     m_nBraces = 0;
     m_templates.clear();
     m_css = Css::Normal;
+}
+
+CPageEncoder::Escape CPageEncoder::StepCData(char32_t ch)
+{
+    // "]]>" ends the section.
+    if (ch == '>' && m_nCDataMatched == 2) {
+        m_html = Html::Data;
+        m_nCDataMatched = 0;
+        return Escape::Reference;
+    }
+    m_nCDataMatched = ch == ']' ? std::min<size_t>(m_nCDataMatched + 1, 2) : 0;
+    const std::string element = m_foreignOpen.empty() ? std::string("svg") : m_foreignOpen.back();
+    if (element == "style")
+        return StepStyle(ch);
+    if (element == "script")
+        return StepScript(ch);
+    m_element = element;
+    return Escape::RefusedInCData;
 }
 
 void CPageEncoder::LeaveLiteral()

@@ -2,9 +2,11 @@
 // charset lacks written the way the part of the page it stands in reads it back: HTML text and
 // attribute values read a numeric character reference; a script reads its own escape (\uXXXX)
 // in its strings, template literals, regular expressions and comments; a style sheet reads its
-// escape (\XXXX) anywhere. Where nothing would read such a character back (a script's code
-// outside those, a script of a kind that is no JavaScript, the text of <xmp> and its kin), the
-// first such character is kept for the caller, which must not write the page.
+// escape (\XXXX) anywhere; the same hold inside the CDATA sections of an inline SVG picture's
+// or MathML formula's SCRIPT and STYLE elements, which read no references. Where nothing would
+// read such a character back (a script's code outside those, a script of a kind that is no
+// JavaScript, the text of <xmp> and its kin, a CDATA section of any other element), the first
+// such character is kept for the caller, which must not write the page.
 #pragma once
 
 #include "engine/html/CPageCharset.h"
@@ -21,6 +23,7 @@ public:
         ScriptCode,  // a script's code, outside its strings, comments and regular expressions
         OtherScript, // a script of a kind the browser does not run as JavaScript
         RawText,     // an element whose text is shown or kept as it stands (<xmp>, <plaintext>)
+        CData,       // a CDATA section of an element of SVG or MathML that is no script or style
     };
 
     explicit CPageEncoder(const CPageCharset& charset);
@@ -51,10 +54,11 @@ private:
         RefusedInCode,
         RefusedInScript,
         RefusedInRawText,
+        RefusedInCData,
     };
     enum class Html : unsigned char {
         Data, TagOpen, TagName, InTag, InTagQuoted, EndTagOpen, InEndTag, Bang, BangDash, Comment, Bogus, RawText,
-        PlainText,
+        PlainText, CDataOpen, CData,
     };
     // What the text of a raw-text element is.
     enum class Content : unsigned char { Text, Script, OtherScript, Style, RawText };
@@ -77,6 +81,10 @@ private:
     void EndStartTag();
     void EndEndTag();
     void EnterRawText(Content content);
+    // A script or a style sheet begins: its reading starts afresh.
+    void StartScriptAndStyle();
+    // Follows a CDATA section of foreign content, as the element it stands in reads it.
+    Escape StepCData(char32_t ch);
     void Refuse(char32_t ch, Escape escape, const std::string& element);
 
     CPageCharset m_charset;
@@ -89,6 +97,8 @@ private:
     bool m_bSelfClosing = false;
     bool m_bScriptTag = false; // the start tag being read is a SCRIPT's
     int m_nForeign = 0;      // inside SVG or MathML, where a STYLE or SCRIPT element reads references
+    std::vector<std::string> m_foreignOpen; // the elements open there, the innermost last
+    size_t m_nCDataMatched = 0; // of "[CDATA[" after "<!", or of the "]]" that ends the section
     int m_nDashes = 0;       // the dashes just seen in a comment
     Content m_content = Content::Text;
     std::string m_rawEnd;    // "</name" that ends the raw text

@@ -77,6 +77,11 @@ int CPendingQueue::ReadInto(BYTE* pBuffer, int nMax)
 
 CTranslatingFile::CTranslatingFile(CFile* pWrapped) : m_pWrapped(pWrapped) {}
 
+CTranslatingFile::CTranslatingFile(CFile* pWrapped, const CPageCharset& known)
+    : m_pWrapped(pWrapped), m_charset(known), m_bCharsetKnown(true)
+{
+}
+
 CTranslatingFile::~CTranslatingFile() = default;
 
 int CTranslatingFile::ScoreJis(const BYTE* pText, UINT nLength)
@@ -398,7 +403,8 @@ UINT CTranslatingFile::Read(void* lpBuf, UINT nCount)
             m_nValid += nTaken;
             m_nSourceBytes += static_cast<ULONGLONG>(nTaken);
         }
-        m_charset = CPageCharset::Detect(m_readBuffer, static_cast<UINT>(m_nValid));
+        if (!m_bCharsetKnown)
+            m_charset = CPageCharset::Detect(m_readBuffer, static_cast<UINT>(m_nValid));
         m_nEncoding = m_charset.GetJapaneseEncoding();
         m_pDecoder = std::make_unique<CPageDecoder>(m_charset);
     }

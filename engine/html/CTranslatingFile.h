@@ -57,6 +57,9 @@ public:
 
     // The wrapped file is not owned and already open; null reads as an empty file.
     explicit CTranslatingFile(CFile* pWrapped);
+    // A page whose charset is known, which is read in it rather than in what its start tells:
+    // a page the program has just written.
+    CTranslatingFile(CFile* pWrapped, const CPageCharset& known);
     ~CTranslatingFile() override;
 
     // Delivers the page in UTF-8: the number of bytes, 0 at the end. The first call reads 2048
@@ -129,6 +132,7 @@ private:
     bool m_bDoubleByte = false;
 
     CPageCharset m_charset;
+    bool m_bCharsetKnown = false;
     std::unique_ptr<CPageDecoder> m_pDecoder;
     std::string m_decoded;     // UTF-8 not yet handed to the caller
     size_t m_nDecodedPos = 0;

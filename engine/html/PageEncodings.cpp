@@ -7,12 +7,12 @@ namespace {
 
 using Family = PageEncoding::Family;
 
-const PageEncoding kUtf8{"UTF-8", Family::Utf8, "", ""};
+const PageEncoding kUtf8{"UTF-8", Family::Utf8, "", "", true};
 const PageEncoding kLatin1{"ISO-8859-1", Family::Windows1252, "", "ISO-8859-1"};
 const PageEncoding kAscii{"US-ASCII", Family::Windows1252, "", "ASCII"};
 const PageEncoding kWindows1252{"windows-1252", Family::Windows1252, "", "WINDOWS-1252"};
-const PageEncoding kUtf16le{"UTF-16LE", Family::Utf16, "", ""};
-const PageEncoding kUtf16be{"UTF-16BE", Family::Utf16, "", ""};
+const PageEncoding kUtf16le{"UTF-16LE", Family::Utf16, "", "", true};
+const PageEncoding kUtf16be{"UTF-16BE", Family::Utf16, "", "", true};
 const PageEncoding kIbm866{"IBM866", Family::Converter, "IBM866", "IBM866"};
 const PageEncoding kIso2{"ISO-8859-2", Family::Converter, "ISO-8859-2", "ISO-8859-2"};
 const PageEncoding kIso3{"ISO-8859-3", Family::Converter, "ISO-8859-3", "ISO-8859-3"};
@@ -41,16 +41,16 @@ const PageEncoding kWindows1257{"windows-1257", Family::Converter, "CP1257", "CP
 const PageEncoding kWindows1258{"windows-1258", Family::Converter, "CP1258", "CP1258"};
 const PageEncoding kMacCyrillic{"x-mac-cyrillic", Family::Converter, "MAC-CYRILLIC", "MAC-CYRILLIC"};
 // Browsers read GBK pages with its superset; what is written stays in GBK proper.
-const PageEncoding kGbk{"GBK", Family::Converter, "GB18030", "GBK"};
-const PageEncoding kGb18030{"gb18030", Family::Converter, "GB18030", "GB18030"};
-const PageEncoding kBig5{"Big5", Family::Converter, "BIG5-HKSCS", "BIG5-HKSCS"};
-const PageEncoding kEucJp{"EUC-JP", Family::Converter, "EUC-JP", "EUC-JP"};
-const PageEncoding kIso2022Jp{"ISO-2022-JP", Family::Converter, "ISO-2022-JP", "ISO-2022-JP"};
-const PageEncoding kShiftJis{"Shift_JIS", Family::Converter, "CP932", "CP932"};
+const PageEncoding kGbk{"GBK", Family::Converter, "GB18030", "GBK", true};
+const PageEncoding kGb18030{"gb18030", Family::Converter, "GB18030", "GB18030", true};
+const PageEncoding kBig5{"Big5", Family::Converter, "BIG5-HKSCS", "BIG5-HKSCS", true};
+const PageEncoding kEucJp{"EUC-JP", Family::Converter, "EUC-JP", "EUC-JP", true};
+const PageEncoding kIso2022Jp{"ISO-2022-JP", Family::Converter, "ISO-2022-JP", "ISO-2022-JP", true};
+const PageEncoding kShiftJis{"Shift_JIS", Family::Converter, "CP932", "CP932", true};
 // Browsers read EUC-KR pages with its superset, which some of them need; what is written stays in
 // EUC-KR proper, unless the page named the superset itself.
-const PageEncoding kEucKr{"EUC-KR", Family::Converter, "CP949", "EUC-KR"};
-const PageEncoding kWindows949{"EUC-KR", Family::Converter, "CP949", "CP949"};
+const PageEncoding kEucKr{"EUC-KR", Family::Converter, "CP949", "EUC-KR", true};
+const PageEncoding kWindows949{"EUC-KR", Family::Converter, "CP949", "CP949", true};
 
 struct Label {
     const char* pszLabel;

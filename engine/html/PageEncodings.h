@@ -15,6 +15,9 @@ struct PageEncoding {
     Family family;
     const char* pszRead;  // converter names (the write name also tells the three Windows-1252 ones
     const char* pszWrite; // apart)
+    // Whether its characters take more than one byte: bytes that read whole in such a charset
+    // are rarely in another, while bytes of a one-byte charset read in any other of its kind.
+    bool bMultiByte = false;
 };
 
 // The charset a label names, in any case and with blanks around it, as browsers take labels;

@@ -222,6 +222,7 @@ int CMetaEditEngine::Run()
         PlaceRepeatsInPage();
         NoteConversionRefusal();
     }
+    NoteDeclarationTakenOut();
     return 0;
 }
 
@@ -356,6 +357,8 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         m_bWriteFailed = TRUE;
         return;
     }
+    if (m_outputStart.size() < CPageCharsetJudge::kStartSize)
+        m_outputStart.append(data, 0, CPageCharsetJudge::kStartSize - m_outputStart.size());
     try {
         m_pOutput->Write(data.data(), static_cast<UINT>(data.size()));
     } catch (CException* e) {
@@ -514,13 +517,8 @@ void CMetaEditEngine::FinishMetaTag()
     CMetaContent* pContent = nullptr;
     if (!m_bHaveKey || m_pEditedContents == nullptr || m_pEditedContents->FindByName(m_strKey, pContent) != 0
         || pContent == nullptr) {
-        // A page given a new charset declares it in its "<meta charset>" too: browsers take the
-        // first declaration. Only the tag's own CHARSET changes, not the word in another value.
-        if (m_change != CharsetChange::None && !m_bHaveKey && m_nCharsetStart >= 0
-            && DeclaresOtherCharset(strHeld.Mid(m_nCharsetStart, m_nCharsetEnd - m_nCharsetStart))) {
-            Put(strHeld.Left(m_nCharsetStart) + m_strOutputName + strHeld.Mid(m_nCharsetEnd));
+        if (!m_bHaveKey && m_nCharsetStart >= 0 && FinishCharsetTag(strHeld))
             return;
-        }
         Put(strHeld);
         return;
     }
@@ -547,6 +545,32 @@ void CMetaEditEngine::FinishMetaTag()
         m_nDropFrom = m_nMetaLineFrom;
 }
 
+BOOL CMetaEditEngine::FinishCharsetTag(const CString& strHeld)
+{
+    const CString strDeclared = strHeld.Mid(m_nCharsetStart, m_nCharsetEnd - m_nCharsetStart);
+    if (m_bContentTypeEdited && m_strOutputName.IsEmpty() && m_strUnwritableCharset.IsEmpty()) {
+        // The Content-Type names no charset any more: the tag goes, and a value that is left takes
+        // its place as the Content-Type tag, once.
+        CMetaContent* pContent = nullptr;
+        if (!m_strContentTypeValue.IsEmpty() && m_pEditedContents->FindByName("Content-Type", pContent) == 0
+            && pContent != nullptr && pContent->GetModified()) {
+            pContent->SetModified(0);
+            Put(ComposeTag(*pContent));
+            return TRUE;
+        }
+        m_nDropFrom = m_nMetaLineFrom;
+        return TRUE;
+    }
+    // A page given a new charset declares it here: browsers take the first declaration. Only the
+    // tag's own CHARSET changes, not the word in another value.
+    if (m_bContentTypeEdited)
+        m_bCharsetTagTookEdit = TRUE;
+    if (m_change == CharsetChange::None || !DeclaresOtherCharset(strDeclared))
+        return FALSE;
+    Put(strHeld.Left(m_nCharsetStart) + m_strOutputName + strHeld.Mid(m_nCharsetEnd));
+    return TRUE;
+}
+
 void CMetaEditEngine::AddPendingTags()
 {
     std::vector<CString> lines;
@@ -555,6 +579,11 @@ void CMetaEditEngine::AddPendingTags()
             CMetaContent* pContent = m_pEditedContents->GetNext(pos);
             if (pContent == nullptr || !pContent->GetModified())
                 continue;
+            // The page's "<meta charset>" took the Content-Type: a second declaration would follow.
+            if (m_bCharsetTagTookEdit && IsContentType(*pContent)) {
+                pContent->SetModified(0);
+                continue;
+            }
             // A value emptied before it was ever written adds nothing, not even a line.
             if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty())
                 lines.push_back(strTag);
@@ -1007,24 +1036,31 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
             break;
         nTotal += std::min(nRead, nSample - nTotal);
     }
-    m_charset = CPageCharset::Detect(reinterpret_cast<const BYTE*>(pBuffer), static_cast<UINT>(nTotal));
+    const PageCharsetReading start = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(pBuffer),
+                                                                   static_cast<UINT>(nTotal));
     CString strName;
     CPageCharset target;
-    const BOOL bNamed = FindNewCharset(strName);
-    if (bNamed) {
+    m_bContentTypeEdited = FindContentTypeEdit(m_strContentTypeValue, strName);
+    if (!strName.IsEmpty()) {
         target = CPageCharset::ForWriting(std::string_view(strName.GetString(), static_cast<size_t>(strName.GetLength())));
         if (target.GetKind() == CPageCharset::Kind::Undeclared) {
             m_strUnwritableCharset = strName;
             m_strRefusal = GetUnwritableCharsetText(strName);
+            target = CPageCharset();
         } else {
             m_strOutputName = strName;
         }
     }
-    // Whether the page is converted or only declared anew, all of its bytes tell.
-    LookAtPage(pBuffer, nTotal, !m_strOutputName.IsEmpty() && !target.WritesAs(m_charset));
+    // Whether the page is converted or only declared anew, and how it reads once its declaration
+    // is taken out, all of its bytes tell.
+    m_pJudge = std::make_unique<CPageCharsetJudge>(start, target,
+        m_bContentTypeEdited ? CPageCharsetJudge::Look::Whole : CPageCharsetJudge::Look::Start);
+    LookAtPage(pBuffer, nTotal, *m_pJudge);
+    m_reading = m_pJudge->GetReading();
+    m_charset = m_reading.charset;
     m_written = m_charset;
-    if (!m_strOutputName.IsEmpty())
-        ChooseOutputCharset(target);
+    if (!m_strOutputName.IsEmpty() && m_strRefusal.IsEmpty())
+        ChooseOutputCharset(target, m_pJudge->Decide());
     if (!m_bConvert)
         return nTotal;
     m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
@@ -1079,24 +1115,21 @@ int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
     return static_cast<int>(n);
 }
 
-void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, BOOL bWhole)
+void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJudge& judge)
 {
-    // Browsers read a page declaring UTF-8 whose bytes are no UTF-8 in their own charset, and
-    // so does the scan: what is written in must be in that charset too, or one page would hold
-    // two encodings. Up to its first multibyte character, it takes the whole page to know.
-    const bool bUtf8 = m_charset.GetKind() == CPageCharset::Kind::Utf8;
-    const bool bCensus = bUtf8 || bWhole;
-    CUtf8Census census(bWhole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte);
     FirstLineEnd lineEnd;
     auto look = [&](const char* p, size_t n) {
         lineEnd.Add(p, n);
-        if (bCensus)
-            census.Add(p, n);
+        judge.Add(p, n);
     };
     look(pSample, static_cast<size_t>(nSample));
-    // The bytes looked at are held until the lexer asks for them.
+    // The bytes looked at are held until the lexer asks for them; past the limit a page is read
+    // on to its end without them, and read again from there.
     BOOL bEnded = nSample == 0 || m_bReadFailed;
-    while (!bEnded && !(lineEnd.IsKnown() && (!bCensus || census.IsSettled())) && m_ahead.size() < kLookAheadLimit) {
+    LONGLONG nNotHeld = 0;
+    while (!bEnded && !(lineEnd.IsKnown() && judge.IsSettled())) {
+        if (m_ahead.size() >= kLookAheadLimit && !judge.IsWholeLook())
+            break;
         char chunk[16384];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
         if (nRead < 0)
@@ -1105,76 +1138,101 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, BOOL bWhole)
             bEnded = TRUE;
             break;
         }
-        m_ahead.append(chunk, static_cast<size_t>(nRead));
+        if (m_ahead.size() < kLookAheadLimit)
+            m_ahead.append(chunk, static_cast<size_t>(nRead));
+        else
+            nNotHeld += nRead;
         look(chunk, static_cast<size_t>(nRead));
     }
     if (bEnded)
-        census.Finish();
+        judge.Finish();
     m_strLineEnd = lineEnd.Result();
-    if (bUtf8 && census.HasInvalid() && !census.HasMultibyte())
-        m_charset = CPageCharset::FromName("windows-1252");
-    if (bWhole) {
-        m_census = census;
-        m_bCensusWhole = bEnded;
+    if (nNotHeld == 0)
+        return;
+    try {
+        m_pInput->Seek(-nNotHeld, CFile::current);
+    } catch (CException* e) {
+        e->Delete();
+        m_strRefusal = "Not saved: the page is too large to be held while its charset is judged, and could not be read "
+                       "again. The page was left as it was, and its edits are kept.";
     }
 }
 
-BOOL CMetaEditEngine::FindNewCharset(CString& strName) const
+BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
+{
+    return content.GetName().CompareNoCase("Content-Type") == 0;
+}
+
+BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) const
 {
     if (m_pEditedContents == nullptr)
         return FALSE;
     for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
         const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
-        if (pContent == nullptr || !pContent->GetModified() || pContent->GetName().CompareNoCase("Content-Type") != 0)
+        if (pContent == nullptr || !pContent->GetModified() || !IsContentType(*pContent))
             continue;
-        const CString strValue = ComposeValue(*pContent);
+        strValue = ComposeValue(*pContent);
         const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
             static_cast<size_t>(strValue.GetLength())));
-        if (name.empty())
-            return FALSE;
         // As the value has it, for the message of a charset that cannot be written.
         const int nAt = CString(strValue).MakeLower().Find(name.c_str());
-        strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
+        if (!name.empty())
+            strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
         return TRUE;
     }
     return FALSE;
 }
 
-void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target)
+void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
 {
     m_change = CharsetChange::Relabelled;
-    if (target.WritesAs(m_charset))
+    switch (verdict.change) {
+    case CPageCharsetJudge::Change::Relabel:
+        m_written = target;
         return;
-    // Bytes that already read as the charset named keep what they are: ASCII reads alike in every
-    // charset a page is written in, and a page holding UTF-8 characters and nothing else is UTF-8
-    // whatever it declared. Converting those would encode them twice.
-    const BOOL bAscii = m_bCensusWhole && !m_census.HasMultibyte() && !m_census.HasInvalid();
-    const BOOL bUtf8 = target.GetKind() == CPageCharset::Kind::Utf8 && m_census.HasMultibyte();
-    if (bUtf8 && m_census.HasInvalid()) {
+    case CPageCharsetJudge::Change::Mixed:
         // Half UTF-8, half not: converting garbles the one half and declaring UTF-8 the other.
         m_strRefusal.Format("Not saved: it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
                             "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is. The page was "
                             "left as it was, and its edits are kept.",
-                            m_census.GetFirstInvalid(), static_cast<unsigned>(m_census.GetFirstInvalidByte()),
+                            m_pJudge->GetCensus().GetFirstInvalid(),
+                            static_cast<unsigned>(m_pJudge->GetCensus().GetFirstInvalidByte()),
                             m_strOutputName.GetString(), m_strOutputName.GetString());
         return;
+    case CPageCharsetJudge::Change::Convert:
+        break;
     }
-    if (bAscii || bUtf8) {
-        m_written = target;
-        return;
-    }
-    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in. An
-    // undeclared page whose first bytes were ASCII is UTF-8 when its later bytes are, else
-    // Windows-1252.
-    CPageCharset source = m_charset.OfBytes();
-    if (source.GetKind() == CPageCharset::Kind::Undeclared)
-        source = CPageCharset::FromName(m_census.HasMultibyte() ? "utf-8" : "windows-1252");
-    m_pDecoder = std::make_unique<CPageDecoder>(source);
+    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in.
+    m_sourceReading = verdict.source;
+    m_source = verdict.source.charset.OfBytes();
+    m_pDecoder = std::make_unique<CPageDecoder>(m_source);
     m_pEncoder = std::make_unique<CPageEncoder>(target);
-    m_source = source;
     m_output = target;
     m_bConvert = TRUE;
     m_change = CharsetChange::Converted;
+}
+
+void CMetaEditEngine::NoteDeclarationTakenOut()
+{
+    // A page that keeps a declaration, or holds ASCII alone, reads as it did.
+    if (!m_bContentTypeEdited || m_change != CharsetChange::None || !m_pJudge->GetCensus().HasNonAscii()
+        || m_reading.evidence != CharsetEvidence::Declaration || m_bWriteFailed)
+        return;
+    const PageCharsetReading after = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(m_outputStart.data()),
+                                                                  static_cast<UINT>(m_outputStart.size()));
+    if (after.evidence != CharsetEvidence::Guess && after.evidence != CharsetEvidence::Bytes)
+        return;
+    m_after = m_pJudge->GetReadingWithStart(after);
+    m_change = CharsetChange::Undeclared;
+}
+
+PageCharsetReading CMetaEditEngine::GetReadingAfterSave() const
+{
+    switch (m_change) {
+    case CharsetChange::Undeclared: return m_after;
+    case CharsetChange::None: return m_reading;
+    default: return {GetWrittenCharset(), CharsetEvidence::Declaration};
+    }
 }
 
 void CMetaEditEngine::NoteConversionRefusal()
@@ -1198,6 +1256,9 @@ void CMetaEditEngine::NoteConversionRefusal()
     case CPageEncoder::Place::ScriptCode: strWhere = "in a script's code"; break;
     case CPageEncoder::Place::OtherScript:
         strWhere.Format("in a script of type \"%s\"", m_pEncoder->GetRefusedElement().c_str());
+        break;
+    case CPageEncoder::Place::CData:
+        strWhere.Format("in a CDATA section of its <%s> element", m_pEncoder->GetRefusedElement().c_str());
         break;
     default: strWhere.Format("in its <%s> element", m_pEncoder->GetRefusedElement().c_str()); break;
     }

@@ -7,6 +7,7 @@
 
 #include "engine/html/CHtmlLexer.h"
 #include "engine/html/CPageCharset.h"
+#include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
 #include "engine/html/CTitleScope.h"
 #include "platform/core/CString.h"
@@ -33,8 +34,10 @@ CString GetMetaEditErrorText(UINT nID);
 CString GetUnwritableCharsetText(const CString& strCharset);
 
 // What a page's edited Content-Type does to its bytes: nothing (no charset named), only the
-// declarations (its bytes already read as the charset named), or all of them (converted).
-enum class CharsetChange { None, Relabelled, Converted };
+// declarations (its bytes already read as the charset named, or are taken to be in it), all of
+// them (converted), or how they are read: the page's only declaration was taken out, and
+// browsers guess its charset.
+enum class CharsetChange { None, Relabelled, Converted, Undeclared };
 
 class CMetaEditEngine : public CHtmlLexer {
     DECLARE_DYNAMIC(CMetaEditEngine)
@@ -69,6 +72,11 @@ public:
     const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }
     // The charset the page's own bytes are in, as they are decoded for a conversion.
     CPageCharset GetPageCharset() const { return m_bConvert ? m_source : m_charset.OfBytes(); }
+    // The same with what it rests on: how the page is read now, or what it is converted from.
+    PageCharsetReading GetPageReading() const { return m_bConvert ? m_sourceReading : m_reading; }
+    // How the copy will be read: in the charset it declares, or by the guess once its only
+    // declaration was taken out.
+    PageCharsetReading GetReadingAfterSave() const;
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -172,15 +180,23 @@ private:
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
     // Looks at the page from the first read's sample on: its first line end and, for a page
-    // declaring UTF-8, whether it is UTF-8 at all; bWhole: how all of its bytes read as UTF-8.
-    // The input is left where it was.
-    void LookAtPage(const char* pSample, int nSample, BOOL bWhole);
-    // The charset an edited Content-Type value declares, as the value has it; whether there is
-    // one.
-    BOOL FindNewCharset(CString& strName) const;
+    // declaring UTF-8, whether it is UTF-8 at all; a judge that looks whole sees all of its
+    // bytes. Those looked at are held for the lexer, as much as kLookAheadLimit; the input is
+    // taken back to the first byte not held.
+    void LookAtPage(const char* pSample, int nSample, CPageCharsetJudge& judge);
+    // The edited Content-Type still to be written: its value, and the charset it names as the
+    // value has it (empty when it names none); whether there is one.
+    BOOL FindContentTypeEdit(CString& strValue, CString& strName) const;
+    // Whether the content is the page's Content-Type.
+    static BOOL IsContentType(const CMetaContent& content);
     // Decides whether the page is written in another charset than it was read in, given the
-    // charset named.
-    void ChooseOutputCharset(const CPageCharset& target);
+    // charset named and what the page's bytes say of it.
+    void ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // A "<meta charset>" declares what a Content-Type does: an edited Content-Type goes into it,
+    // so that the page keeps one declaration. Whether the held tag was one.
+    BOOL FinishCharsetTag(const CString& strHeld);
+    // After the copy was written: whether its only declaration was taken out.
+    void NoteDeclarationTakenOut();
     // What refuses the new charset once the page was read: a byte that does not read, a
     // character that cannot be written where it stands.
     void NoteConversionRefusal();
@@ -231,6 +247,7 @@ private:
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;
     CPageCharset m_charset;
+    PageCharsetReading m_reading; // m_charset with what it rests on
     BOOL m_bCharsetKnown = FALSE;
     BOOL m_bReadFailed = FALSE;  // a read ended in a failure, told after the bytes held
     std::string m_ahead;         // the page's bytes looked at before the lexer asked for them
@@ -243,6 +260,7 @@ private:
     size_t m_nDecodedPos = 0;
     bool m_bDecodeEnded = false;
     CPageCharset m_source;       // the charset the page's bytes are decoded from
+    PageCharsetReading m_sourceReading;
     std::string m_rawHead;       // the page's bytes up to its head's end, for PlaceRepeatsInPage
     size_t m_nDecodedSkip = 0;   // the UTF-8 at the decoded text's start the lexer never saw
     CPageCharset m_output;       // the charset the page is converted to
@@ -251,8 +269,12 @@ private:
     BOOL m_bConvert = FALSE;
     CharsetChange m_change = CharsetChange::None;
     CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
-    CUtf8Census m_census{CUtf8Census::Look::Whole}; // how the page's bytes read as UTF-8
-    BOOL m_bCensusWhole = FALSE; // the census saw all of them
+    std::unique_ptr<CPageCharsetJudge> m_pJudge; // what the page's bytes say of its charset
+    BOOL m_bContentTypeEdited = FALSE; // the page's Content-Type is edited
+    CString m_strContentTypeValue;
+    BOOL m_bCharsetTagTookEdit = FALSE; // a "<meta charset>" declares the edited charset
+    std::string m_outputStart;   // the copy's first bytes, which tell how it will be read
+    PageCharsetReading m_after;  // Undeclared: how the copy will be read
     CString m_strUnwritableCharset;
     CString m_strRefusal;
 

@@ -797,6 +797,9 @@ struct PendingPage {
     PageResult result = PageResult::Saved;
     std::vector<CString> lines; // told when the page's turn comes
     CString strRepeatsTakenOut; // told when the page is saved
+    // The charset the copy is written in: it is read back in it, also when it declares none any
+    // more, which a scan would guess.
+    CPageCharset writtenCharset;
     CString strPath;            // the page's own path
     CString strFile;            // the file it names (the same, unless the page is a link)
     CString strFolder;
@@ -926,6 +929,7 @@ PageResult PreparePage(PendingPage& pending)
         if (!engine.GetRefusal().IsEmpty())
             return pending.Fail(engine.GetRefusal());
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
+        pending.writtenCharset = engine.GetWrittenCharset();
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
@@ -1172,7 +1176,7 @@ UINT SaveThread(LPVOID pParam)
                     // The page is read back here, as a scan would read it, so that the window
                     // has only to show it once the save is done.
                     SavedPageValues values;
-                    if (pParams->pReads && ReadSavedPageValues(pPending->strPath, values))
+                    if (pParams->pReads && ReadSavedPageValues(pPending->strPath, values, &pPending->writtenCharset))
                         pParams->pReads->Put(pPage, std::move(values));
                 }
             }

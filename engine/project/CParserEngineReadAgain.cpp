@@ -132,14 +132,14 @@ std::vector<CString> TakeReadValues(CPageNode& page, const CPageNode& read)
 
 } // namespace
 
-bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values)
+bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values, const CPageCharset* pCharset)
 {
     values.found.clear();
     CFile file;
     if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyNone))
         return false;
     try {
-        CTranslatingFile translated(&file);
+        CTranslatingFile translated = pCharset != nullptr ? CTranslatingFile(&file, *pCharset) : CTranslatingFile(&file);
         RecordingSink sink(values);
         CHtmlParser parser(&sink, &translated, FALSE, FALSE, SCRIPT_KIND_JAVASCRIPT);
         parser.Parse();

@@ -3,6 +3,7 @@
 // their files again itself; SavedPagesRead keeps them per page until the window takes them.
 #pragma once
 
+#include "engine/html/CPageCharset.h"
 #include "platform/core/CString.h"
 
 #include <mutex>
@@ -24,9 +25,10 @@ struct SavedPageValues {
     std::vector<Found> found;
 };
 
-// Reads the page file's title and META tags as a scan reads them; false when the file could
-// not be read. Any thread.
-bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values);
+// Reads the page file's title and META tags as a scan reads them, in the charset given when
+// there is one (the one the save wrote the page in); false when the file could not be read. Any
+// thread.
+bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values, const CPageCharset* pCharset = nullptr);
 
 class SavedPagesRead {
 public:

@@ -1,12 +1,14 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 #include "engine/html/HtmlParserTestSupport.h"
+#include "support/IconvProgram.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/meta/CMetaUndefinedSetting.h"
+#include "engine/html/CPageCharset.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CFileException.h"
@@ -104,6 +106,8 @@ protected:
         m_strRefusal = engine.GetRefusal().GetString();
         m_change = engine.GetCharsetChange();
         m_strPageCharset = engine.GetPageCharset().GetName();
+        m_source = engine.GetPageReading();
+        m_after = engine.GetReadingAfterSave();
         return Contents(output);
     }
 
@@ -113,6 +117,8 @@ protected:
     std::string m_strRefusal;
     CharsetChange m_change = CharsetChange::None;
     std::string m_strPageCharset;
+    PageCharsetReading m_source; // what the page is converted from, or was read in
+    PageCharsetReading m_after;  // how the copy will be read
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -854,6 +860,19 @@ protected:
         return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">\n" + head +
                "</head><body>" + body + "</body></html>\n";
     }
+    // The page with a Content-Type declaring the charset added at its head's end.
+    static std::string Declared(const std::string& page, const std::string& charset, const char* pszEnd = ">")
+    {
+        return Replaced(page, "</head>", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset +
+                                             "\"" + pszEnd + "\n</head>");
+    }
+    // The bytes run through the system's iconv program, a reader and writer independent of the
+    // program's own: a page made by it from a text and converted back by the program must be
+    // that text, character for character.
+    std::string Iconv(const std::string& bytes, const std::string& from, const std::string& to = "UTF-8")
+    {
+        return iconv_program::Convert(bytes, from, to, (TempDir() / "iconv-input").string());
+    }
 
     const std::string kMark = "\xEF\xBB\xBF";
 };
@@ -916,11 +935,11 @@ TEST_F(CharsetChangeTest, ACharsetBrowsersReadNoPageInIsRefusedByItsName)
         EXPECT_EQ(out.find('\0'), std::string::npos);
         EXPECT_NE(out.find("<body>\xE9t\xE9</body>"), std::string::npos) << out;
     }
-    // The labels browsers read, however a page spells them.
+    // The labels browsers read, however a page spells them. A one-byte label cannot tell: the
+    // page is taken to be in the charset given, its bytes kept.
     const std::string cyrillic = Page("windows-1251", "<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n", "\xE0");
-    EXPECT_EQ(Recharset(cyrillic, "KOI8-U"), Page("KOI8-U", "<title>\xF0\xD2\xC9\xD7\xC5\xD4</title>\n", "\xC1"));
-    EXPECT_EQ(Recharset(cyrillic, "x-mac-cyrillic"),
-              Page("x-mac-cyrillic", "<title>\x8F\xF0\xE8\xE2\xE5\xF2</title>\n", "\xE0"));
+    EXPECT_EQ(Recharset(cyrillic, "KOI8-U"), Replaced(cyrillic, "windows-1251", "KOI8-U"));
+    EXPECT_EQ(Recharset(cyrillic, "x-mac-cyrillic"), Replaced(cyrillic, "windows-1251", "x-mac-cyrillic"));
     EXPECT_EQ(Recharset(page, "latin1"), Replaced(page, "ISO-8859-1", "latin1"));
     EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
 }
@@ -969,6 +988,18 @@ TEST_F(CharsetChangeTest, ScriptsAndStylesGetTheirOwnEscapesOrThePageIsRefused)
     Recharset(Page("utf-8", "", "<script type=\"text/x-template\"><b>\xE2\x86\x92</b></script>"), "windows-1252");
     EXPECT_NE(m_strRefusal.find("(U+2192), which stands in a script of type \"text/x-template\""), std::string::npos)
         << m_strRefusal;
+
+    // An inline SVG picture's CDATA sections read no references: its style sheet and script get
+    // their escapes there, and a section of another element refuses the page.
+    const std::string svg = "<svg><style><![CDATA[ text::before { content: \"\xE2\x80\xA2\"; } ]]></style><script><![CDATA["
+                            " var s = \"\xE2\x86\x92\"; ]]></script><text>\xE2\x80\xA2 caf\xC3\xA9</text></svg>";
+    EXPECT_EQ(Recharset(Page("utf-8", "", svg), "ISO-8859-1"),
+              Page("ISO-8859-1", "", "<svg><style><![CDATA[ text::before { content: \"\\2022\"; } ]]></style><script>"
+                                     "<![CDATA[ var s = \"\\u2192\"; ]]></script><text>&#8226; caf\xE9</text></svg>"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    Recharset(Page("utf-8", "", "<svg><text><![CDATA[\xE2\x80\xA2]]></text></svg>"), "ISO-8859-1");
+    EXPECT_NE(m_strRefusal.find("(U+2022), which stands in a CDATA section of its <text> element"), std::string::npos)
+        << m_strRefusal;
 }
 
 // A page is converted only when all of its bytes read in its own charset.
@@ -999,8 +1030,109 @@ TEST_F(CharsetChangeTest, OnlyThePagesOwnDeclarationsChange)
     const std::string page = "<html><head>" + head + "<title>Caf\xE9</title></head><body>x</body></html>\n";
     EXPECT_EQ(Recharset(page, "UTF-8"),
               "<html><head><meta property=\"og:note\" content=\"a charset=koi8-r\">\n<meta charset=\"UTF-8\">\n"
-              "<meta name=\"description\" content=\"use charset=latin1\">\n<title>Caf\xC3\xA9</title>\n"
-              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n</head><body>x</body></html>\n");
+              "<meta name=\"description\" content=\"use charset=latin1\">\n<title>Caf\xC3\xA9</title></head><body>x</body></html>\n");
+}
+
+// Korean and Japanese pages as a web server's manual holds them: their Hangul, kanji and
+// half-width katakana make pairs that read as UTF-8, which no longer refuse them. Declared (by a
+// META tag or the XML declaration), they are converted from their charset; undeclared, they are
+// taken to be in the charset given, or converted from the guess; labelled ISO-8859-1, they are
+// taken to be in the charset given.
+TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvertedFromTheirCharset)
+{
+    const struct {
+        const char* pszCharset;
+        std::string head, body;
+    } sites[] = {
+        {"EUC-KR", "<title>Apache HTTP 서버 버전 2.4 문서 - 한국어</title>\n",
+         "<p>이 문서는 아파치 웹서버의 설치와 설정을 설명합니다. 한국어 번역은 최신 영문판과 다를 수 있습니다.</p>"},
+        {"Shift_JIS", "<title>日本語のマニュアル ｱﾊﾟｯﾁ</title>\n",
+         "<p>ウェブサーバーの設定と起動を説明します。ｻｰﾊﾞｰ の文書です。</p>"},
+    };
+    for (const auto& site : sites) {
+        SCOPED_TRACE(site.pszCharset);
+        const std::string cs = site.pszCharset;
+        const std::string utf8 = Page("UTF-8", site.head, site.body);
+        const std::string declared = Iconv(Page(cs, site.head, site.body), "UTF-8", cs);
+        CUtf8Census census;
+        census.Add(declared.data(), declared.size());
+        ASSERT_TRUE(census.HasMultibyte()) << "no pair of the page reads as UTF-8";
+
+        EXPECT_EQ(Recharset(declared, "UTF-8"), utf8);
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+        EXPECT_EQ(Recharset(utf8, cs), declared);
+
+        const std::string xml = "<?xml version=\"1.0\" encoding=\"" + cs + "\"?>\n<html><head>\n" + site.head +
+                                "</head><body>" + site.body + "</body></html>\n";
+        EXPECT_EQ(Recharset(Iconv(xml, "UTF-8", cs), "UTF-8"), Declared(Replaced(xml, cs, "UTF-8"), "UTF-8", " />"));
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+
+        const std::string plain = "<html><head>\n" + site.head + "</head><body>" + site.body + "</body></html>\n";
+        const std::string undeclared = Iconv(plain, "UTF-8", cs);
+        EXPECT_EQ(Recharset(undeclared, cs), Declared(undeclared, cs));
+        EXPECT_EQ(m_change, CharsetChange::Relabelled);
+        EXPECT_EQ(Recharset(undeclared, "UTF-8"), Declared(plain, "UTF-8"));
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.charset.GetName(), cs);
+        EXPECT_EQ(m_source.evidence, CharsetEvidence::Guess);
+
+        const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
+        EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
+        EXPECT_EQ(m_change, CharsetChange::Relabelled);
+        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+        // Given UTF-8, which its bytes do not read in, it is converted from its label, as it reads
+        // now: the pairs that read as UTF-8 are chance, not UTF-8 beside other bytes.
+        Recharset(mislabelled, "UTF-8");
+        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+        EXPECT_EQ(m_change, CharsetChange::Converted);
+        EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-1");
+    }
+}
+
+// A Latin-1 page's accented capital before a no-break space or a guillemet ("CAFÉ" and a
+// no-break space) makes a pair that reads as UTF-8 by chance: the page is Latin-1 all the same,
+// converted from it, declared or not.
+TEST_F(CharsetChangeTest, LatinPagesWithAccentedCapitalsBeforeANoBreakSpaceAreConverted)
+{
+    const std::string head = "<title>CAFÉ\u00A0» CRÈME BRÛLÉE</title>\n";
+    const std::string body = "<p>L'été à Noël, ÉTÉ\u00A0« à la française ».</p>";
+    const std::string declared = Iconv(Page("ISO-8859-1", head, body), "UTF-8", "ISO-8859-1");
+    ASSERT_NE(declared.find("CAF\xC9\xA0\xBB"), std::string::npos);
+    EXPECT_EQ(Recharset(declared, "UTF-8"), Page("UTF-8", head, body));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+    const std::string plain = "<html><head>\n" + head + "</head><body>" + body + "</body></html>\n";
+    EXPECT_EQ(Recharset(Iconv(plain, "UTF-8", "ISO-8859-1"), "UTF-8"), Declared(plain, "UTF-8"));
+    EXPECT_EQ(m_source.charset.GetName(), "windows-1252");
+    // Such a pair alone is no UTF-8 either, for the save as for the scan.
+    const std::string alone = Page("ISO-8859-1", "<title>CAF\xC9\xA0</title>\n", "x");
+    EXPECT_EQ(Recharset(alone, "UTF-8"), Page("UTF-8", "<title>CAF\xC3\x89\xC2\xA0</title>\n", "x"));
+    EXPECT_EQ(CPageCharset::Detect(reinterpret_cast<const BYTE*>("<p>CAF\xC9\xA0"), 9).GetName(), "windows-1252");
+}
+
+// A page that declares its charset by "<meta charset>" keeps that one declaration, naming the
+// charset given; a Content-Type emptied takes it out, and the copy will be read by the guess; one
+// that names no charset takes its place.
+TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
+{
+    const std::string html5 = "<!DOCTYPE html>\n<html><head>\n<meta charset=\"UTF-8\">\n<title>서버 문서 - 한국어</title>\n"
+                              "</head><body><p>이 문서는 아파치 웹서버의 설치와 설정을 설명합니다.</p></body></html>\n";
+    const std::string euckr = Iconv(Replaced(html5, "UTF-8", "EUC-KR"), "UTF-8", "EUC-KR");
+    EXPECT_EQ(Recharset(html5, "EUC-KR"), euckr);
+    EXPECT_EQ(m_change, CharsetChange::Converted);
+
+    Edit("Content-Type", "");
+    EXPECT_EQ(Rewrite(euckr), Replaced(euckr, "<meta charset=\"EUC-KR\">\n", ""));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_source.evidence, CharsetEvidence::Declaration);
+    EXPECT_EQ(m_after.evidence, CharsetEvidence::Guess);
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html");
+    EXPECT_EQ(Rewrite(html5), Replaced(html5, "<meta charset=\"UTF-8\">",
+                                       "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_after.charset.GetName(), "UTF-8");
 }
 
 } // namespace

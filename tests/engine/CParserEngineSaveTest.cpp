@@ -192,6 +192,22 @@ protected:
         ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
     }
 
+    // The page's Content-Type edited to the value, the setting made first.
+    void EditContentType(CPageNode* pPage, const std::string& value)
+    {
+        CMetaSetting* pFound = nullptr;
+        if (m_pModel->GetMetaSettings().FindByName("Content-Type", pFound) != 0) {
+            auto* pSetting = new CMetaUndefinedSetting;
+            pSetting->SetName("Content-Type");
+            pSetting->SetHttpEquiv(1);
+            m_pModel->GetMetaSettings().AddTail(pSetting);
+        }
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Content-Type", value.c_str(), 1, pContent);
+    }
+
     CParserEngine m_engine;
     CProjectSettings* m_pSettings = nullptr;
     CPageNode m_root;
@@ -1278,22 +1294,12 @@ TEST_F(SiteSaveTest, RepeatedTagsTakenOutAreToldForEachPageWithHowMany)
 // text and its edits; a page given a charset the program writes is saved in it.
 TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)
 {
-    auto* pSetting = new CMetaUndefinedSetting;
-    pSetting->SetName("Content-Type");
-    pSetting->SetHttpEquiv(1);
-    m_pModel->GetMetaSettings().AddTail(pSetting);
     const std::string strLatin = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
                                  "<title>Caf\xE9</title></head><body>\xE9</body></html>\n";
-    const auto recharset = [](CPageNode* pPage, const char* pszCharset) {
-        CMetaContentList* pList = nullptr;
-        pPage->GetContentList(pList);
-        CMetaContent* pContent = nullptr;
-        pList->AddContent("Content-Type", (std::string("text/html; charset=") + pszCharset).c_str(), 1, pContent);
-    };
     CPageNode* pRefused = Page(TempDir() / "refused.htm", &strLatin);
-    recharset(pRefused, "X-Nosuch");
+    EditContentType(pRefused, "text/html; charset=X-Nosuch");
     CPageNode* pSaved = Page(TempDir() / "saved.htm", &strLatin);
-    recharset(pSaved, "utf-8");
+    EditContentType(pSaved, "text/html; charset=utf-8");
     MessageSink sink;
     RunSave(sink);
     EXPECT_EQ(ReadFileBytes(TempDir() / "refused.htm"), strLatin);
@@ -1305,4 +1311,55 @@ TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)
               "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
               "<title>Caf\xC3\xA9</title>\n<meta name=\"Keywords\" content=\"k\">\n</head><body>\xC3\xA9</body></html>\n");
     EXPECT_EQ(KeywordsModified(pSaved), 0u);
+}
+
+// A page is judged by all of its bytes, however large: a UTF-8 page labelled ISO-8859-1 whose first
+// character beyond ASCII comes after 17 MB keeps its bytes under the new label, not encoded twice,
+// and a Latin-1 one is converted.
+TEST_F(SaveTest, APageOverSixteenMegabytesIsJudgedByAllOfItsBytes)
+{
+    const std::string head = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
+                             "<title>Log</title>\n";
+    std::string rest = "</head><body>\n";
+    while (rest.size() < (17u << 20))
+        rest += "<p>2024-05-01 12:00:00 GET /index.html 200 5120</p>\n";
+    const struct {
+        const char* pszName;
+        std::string tail, written;
+    } pages[] = {
+        {"utf8.htm", "<p>Caf\xC3\xA9 \xE2\x82\xAC</p></body></html>\n", "<p>Caf\xC3\xA9 \xE2\x82\xAC</p></body></html>\n"},
+        {"latin.htm", "<p>Caf\xE9</p></body></html>\n", "<p>Caf\xC3\xA9</p></body></html>\n"},
+    };
+    for (const auto& page : pages) {
+        CPageNode* pPage = Page(TempDir() / page.pszName, nullptr);
+        WriteFileBytes(TempDir() / page.pszName, head + rest + page.tail);
+        EditContentType(pPage, "text/html; charset=UTF-8");
+    }
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_TRUE(sink.Lines().empty()) << sink.Lines().front();
+    const std::string newHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+                                "<title>Log</title>\n<meta name=\"Keywords\" content=\"k\">\n";
+    for (const auto& page : pages) {
+        const std::string saved = ReadFileBytes(TempDir() / page.pszName);
+        EXPECT_TRUE(saved == newHead + rest + page.written) << page.pszName << ": " << saved.substr(saved.size() - 40);
+    }
+}
+
+// A page whose only declaration is taken out is read back in the charset it was saved in, which
+// its bytes are still in, not by the guess a scan would make: its title stays as it was, and no
+// change of another program's is found.
+TEST_F(SaveTest, APageWhoseDeclarationIsTakenOutIsReadBackInItsCharset)
+{
+    const std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\n"
+                             "<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n</head><body>\xEC\xE8\xF0</body></html>\n";
+    CPageNode* pPage = Page(TempDir() / "ru.htm", &page);
+    pPage->SetTitle("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
+    EditContentType(pPage, "");
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "ru.htm"), "<html><head>\n<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n"
+                                                   "<meta name=\"Keywords\" content=\"k\">\n</head><body>\xEC\xE8\xF0</body></html>\n");
+    EXPECT_TRUE(m_engine.ReadSavedPagesAgain({pPage}).empty());
+    EXPECT_EQ(pPage->GetTitle(), "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
 }

@@ -333,7 +333,7 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
     EXPECT_NE(right.find("charset=UTF-8\">\n<title>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</title>"), std::string::npos)
         << right;
     EXPECT_EQ(leftCaption, "Current '" + path + "'");
-    EXPECT_EQ(rightCaption, "Converted from windows-1251 to UTF-8 - Modified '" + path + "'");
+    EXPECT_EQ(rightCaption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + path + "'");
 
     // A page labelled ISO-8859-1 whose bytes are UTF-8 keeps them: on disk it reads as its label
     // says, as browsers show it now; rewritten, as what it is.
@@ -343,7 +343,7 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
     ASSERT_TRUE(opened);
     EXPECT_NE(left.find("<title>Caf\xC3\x83\xC2\xA9</title>"), std::string::npos) << left;
     EXPECT_NE(right.find("<title>Caf\xC3\xA9</title>"), std::string::npos) << right;
-    EXPECT_EQ(rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + path + "'");
+    EXPECT_EQ(rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - Modified '" + path + "'");
 }
 
 // A charset no converter knows: the preview tells what it cannot show and why, naming the page

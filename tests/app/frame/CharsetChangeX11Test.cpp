@@ -5,6 +5,7 @@
 #include "toolkit/editor/SECEditDoc.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/IconvProgram.h"
 
 namespace {
 
@@ -44,6 +45,24 @@ class CharsetChangeX11Test : public MainWindowStepsX11Test {
 protected:
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
 
+    // The program started on a site of the pages, with a Content-Type column; the pages stand in
+    // the grid in their order. The column, 0 when the start failed.
+    ROWCOL StartOnSite(const std::vector<std::pair<const char*, std::string>>& pages)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (const auto& [pszName, bytes] : pages)
+            std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
+        WriteProject({}, 1, AddShownContentType);
+        if (!StartWithProject(static_cast<UINT>(pages.size())) || (view = View()) == nullptr)
+            return 0;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (RowOf(pages[i].first) != i + 1)
+                return 0;
+        }
+        return ColumnOf("Content-Type");
+    }
+
     // What the Preview showed: its panes' text and captions.
     struct PreviewSeen {
         bool seen = false;
@@ -67,13 +86,23 @@ protected:
         return pFound;
     }
     // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
-    // keys; once the Preview holds the keys, it is read off and kept on the screen's picture,
-    // and Escape closes it.
-    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen)
+    // keys, or clicks the cell and the menu's items; once the Preview holds the keys, it is read
+    // off and kept on the screen's picture, and Escape closes it.
+    enum class By { Keys, Mouse };
+    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
+                                       By by = By::Keys)
     {
-        if (!GoToByKeys(nRow, nType))
-            return ::testing::AssertionFailure() << "the arrows did not reach row " << nRow;
-        Type("the main window", "^Vostrel -", "alt+v c");
+        if (by == By::Keys) {
+            if (!GoToByKeys(nRow, nType))
+                return ::testing::AssertionFailure() << "the arrows did not reach row " << nRow;
+            Type("the main window", "^Vostrel -", "alt+v c");
+        } else {
+            if (!ClickCell(nRow, nType) || !RunUntil([&] { return IsCurrent(nRow, nType) && Settled(); }))
+                return ::testing::AssertionFailure() << "the click did not reach row " << nRow;
+            if (!ClickAt(MenuBarItemOnScreen("View"), 1, 1))
+                return ::testing::AssertionFailure() << "the View menu was not clicked";
+            Choose("Changes");
+        }
         When("the Preview holds the keys",
              [this] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
              [this, pszShot, &seen] {
@@ -96,23 +125,10 @@ protected:
 
 TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRefusedAndThePreviewShowsWhich)
 {
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    const std::vector<std::pair<const char*, std::string>> pages = {
-        {"p1.htm", kMislabelled}, {"p2.htm", kMark + kMislabelled}, {"p3.htm", kXhtml},
-        {"p4.htm", kStray},       {"p5.htm", kCyrillic},            {"p6.htm", kLatin},
-    };
-    for (const auto& [pszName, bytes] : pages)
-        std::ofstream(site + "/" + pszName, std::ios::binary) << bytes;
-    WriteProject({}, 1, AddShownContentType);
-    ASSERT_TRUE(StartWithProject(6));
-    view = View();
-    ASSERT_NE(view, nullptr);
+    const ROWCOL nType = StartOnSite({{"p1.htm", kMislabelled}, {"p2.htm", kMark + kMislabelled}, {"p3.htm", kXhtml},
+                                      {"p4.htm", kStray}, {"p5.htm", kCyrillic}, {"p6.htm", kLatin}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const ROWCOL nTitle = CGroupView::kTitleColumn;
-    const ROWCOL nType = ColumnOf("Content-Type");
-    ASSERT_NE(nType, 0u);
-    for (const auto& [pszName, bytes] : pages)
-        ASSERT_EQ(RowOf(pszName), static_cast<ROWCOL>(pszName[1] - '0')) << pszName;
 
     // The scan reads the page behind a byte order mark as UTF-8, whatever it declares, and the
     // one without as its label says, as browsers show them.
@@ -137,10 +153,10 @@ TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRe
     ASSERT_TRUE(cyrillic.seen);
     EXPECT_EQ(cyrillic.left, Replaced(kCyrillicInUtf8, "UTF-8", "windows-1251"));
     EXPECT_EQ(cyrillic.right, kCyrillicInUtf8);
-    EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251 to UTF-8 - Modified '" + site + "/p5.htm'");
+    EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + site + "/p5.htm'");
     ASSERT_TRUE(Preview(1, nType, "charset-preview-relabelled", mislabelled));
     EXPECT_EQ(mislabelled.right, Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
-    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are - Modified '" + site + "/p1.htm'");
+    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - Modified '" + site + "/p1.htm'");
 
     // Saved: the pages that can be written in their new charsets are; the others are told by
     // name and left as they were.
@@ -176,4 +192,73 @@ TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRe
     // The refused pages keep their edits for another try.
     EXPECT_EQ(view->GetCellValue(4, nType), "text/html; charset=UTF-8");
     EXPECT_EQ(view->GetCellValue(6, nType), "text/html; charset=UTF-32");
+}
+
+namespace {
+
+// A page of a web server's Korean manual, in EUC-KR: the bytes of its Hangul make pairs that read
+// as UTF-8.
+const std::string kKorean = Head("EUC-KR") + "\n<title>Apache HTTP 서버 버전 2.4 문서 - 한국어</title>\n</head>"
+                            "<body><p>이 문서는 아파치 웹서버의 설치와 설정을 설명합니다.</p></body></html>\n";
+// A page written today, declaring its charset by "<meta charset>".
+const std::string kGreek = "<!DOCTYPE html>\n<html lang=\"el\"><head>\n<meta charset=\"utf-8\">\n<title>Καλημέρα κόσμε</title>\n"
+                           "</head><body><p>Ελληνικά</p></body></html>\n";
+
+} // namespace
+
+// A Korean manual page given UTF-8 by the mouse is converted from the EUC-KR it declares; a page
+// declaring its charset by "<meta charset>" shows it in the Content-Type column and, given another
+// charset by the keys, keeps that one declaration; a page whose only declaration the keys delete is
+// previewed as browsers will guess it, and after the save its row shows what it showed, without
+// news of another program's change.
+TEST_F(CharsetChangeX11Test, AKoreanManualPageAndAMetaCharsetPageAreConvertedAndADeletedDeclarationIsPreviewed)
+{
+    const auto iconv = [&](const std::string& bytes, const std::string& from, const std::string& to) {
+        return iconv_program::Convert(bytes, from, to, dir.Path() + "/iconv-input");
+    };
+    const std::string korean = iconv(kKorean, "UTF-8", "EUC-KR");
+    ASSERT_NE(korean.find("\xD1\xB1"), std::string::npos) << "no Hangul pair of the page reads as UTF-8";
+    const ROWCOL nType = StartOnSite({{"a.htm", korean}, {"b.htm", kGreek}, {"c.htm", kCyrillic}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    EXPECT_EQ(CopiedCells(1, nType, 3, nType),
+              (std::vector<std::string>{"text/html; charset=EUC-KR", "text/html; charset=utf-8",
+                                        "text/html; charset=windows-1251"}));
+
+    // The Korean page by the mouse, the Greek one by the keys; the Cyrillic page's declaration
+    // deleted.
+    ASSERT_TRUE(ClickCell(1, nType) && RunUntil([&] { return IsCurrent(1, nType) && Settled(); }));
+    ASSERT_TRUE(Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(GoToByKeys(2, nType) && Xdo("type --delay 20 'text/html; charset=ISO-8859-7'") && Xdo("key Return"));
+    ASSERT_TRUE(GoToByKeys(3, nType) && Xdo("key Delete"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == "text/html; charset=UTF-8"
+            && view->GetCellValue(2, nType) == "text/html; charset=ISO-8859-7" && view->GetCellValue(3, nType).IsEmpty();
+    })) << "the cells did not take the values";
+
+    PreviewSeen seenKorean, seenGreek, seenCyrillic;
+    ASSERT_TRUE(Preview(1, nType, "charset-preview-korean", seenKorean, By::Mouse));
+    EXPECT_EQ(seenKorean.right, Replaced(kKorean, "EUC-KR", "UTF-8"));
+    EXPECT_EQ(seenKorean.rightCaption, "Converted from EUC-KR, as declared, to UTF-8 - Modified '" + site + "/a.htm'");
+    ASSERT_TRUE(Preview(2, nType, "charset-preview-meta", seenGreek));
+    EXPECT_EQ(seenGreek.right, Replaced(kGreek, "utf-8", "ISO-8859-7"));
+    EXPECT_EQ(seenGreek.rightCaption, "Converted from UTF-8, as declared, to ISO-8859-7 - Modified '" + site + "/b.htm'");
+    ASSERT_TRUE(Preview(3, nType, "charset-preview-undeclared", seenCyrillic));
+    const std::string undeclared = Replaced(kCyrillic, Head("windows-1251"), "<html><head>");
+    EXPECT_EQ(seenCyrillic.right, iconv(undeclared, "windows-1252", "UTF-8"));
+    EXPECT_EQ(seenCyrillic.rightCaption, "No declaration: browsers will guess, here windows-1252 (before: windows-1251, "
+                                         "as declared) - Modified '" + site + "/c.htm'");
+
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return Page("c.htm") == undeclared && !view->GetCellValue(1, nTitle).IsEmpty(); }, 60000));
+    ASSERT_TRUE(Quiet());
+    // Each page reads in its new charset as it read in its old one, but for its one declaration.
+    EXPECT_EQ(Page("a.htm"), Replaced(iconv(korean, "EUC-KR", "UTF-8"), "EUC-KR", "UTF-8"));
+    EXPECT_EQ(iconv(Page("b.htm"), "ISO-8859-7", "UTF-8"), Replaced(kGreek, "utf-8", "ISO-8859-7"));
+    // The rows show what they showed, and nothing tells of another program's change.
+    EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
+              (std::vector<std::string>{"Apache HTTP 서버 버전 2.4 문서 - 한국어", "Καλημέρα κόσμε", "Привет"}));
+    EXPECT_EQ(std::string(pOutput->GetText()).find("Read again"), std::string::npos) << pOutput->GetText().GetString();
 }

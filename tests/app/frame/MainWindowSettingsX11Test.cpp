@@ -386,10 +386,12 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherColumnsTheTicksAndTheS
     const std::string all = CopiedGrid();
     for (const char* pszValue : {"Πρώτη σελίδα", "Zweite Straße", "noindex", "Γάμμα ç"})
         EXPECT_NE(all.find(pszValue), std::string::npos) << pszValue << " is not in the grid: " << all;
-    // The first page's row holds its description in its column, as the copied grid shows it.
+    // The first page's row holds its description in its column, and its "<meta charset>" in
+    // the Content-Type column, as the copied grid shows it.
     std::string row = "/a.htm\tÅlpha ß";
+    const ROWCOL nType = ColumnOf("Content-Type");
     for (ROWCOL nCol = ColumnOf("Title") + 1; nCol <= view->GetColCount(); ++nCol)
-        row += nCol == nDesc ? "\tΠρώτη σελίδα" : "\t";
+        row += nCol == nDesc ? "\tΠρώτη σελίδα" : nCol == nType ? "\ttext/html; charset=utf-8" : "\t";
     EXPECT_NE(all.find(row + "\r\n"), std::string::npos) << all;
 }
 
@@ -503,7 +505,10 @@ TEST_F(MainWindowSettingsX11Test, TheSortTheColumnsOrderAndWidthsStayThroughFold
     const int nDescWidth = view->GetColWidth(ColumnOf("Description"));
 
     // The grid as the user left it: rows by title, Z over A; Description before Keywords.
-    const auto rowOf = [](const std::string& name, const std::string& rest) { return name + "\t" + rest + "\r\n"; };
+    // Each page's "<meta charset>" shows in the Content-Type column, the last.
+    const auto rowOf = [](const std::string& name, const std::string& rest) {
+        return name + "\t" + rest + "\ttext/html; charset=utf-8\r\n";
+    };
     const auto holds = [](const std::string& grid, const std::vector<std::string>& rows) {
         size_t at = 0;
         for (const std::string& row : rows) {

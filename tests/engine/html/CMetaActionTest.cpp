@@ -40,6 +40,13 @@ TEST(MetaActionTest, HttpEquivAndNameAreBothReported)
         Lines({"httpequiv Expires | 0", "namedmeta n | 0 | (null)", "othermeta n | 0 | (null)"}));
 }
 
+// "<meta charset>" declares what a Content-Type does, and is reported as that Content-Type.
+TEST(MetaActionTest, AMetaCharsetIsReportedAsTheContentTypeItStandsFor)
+{
+    EXPECT_EQ(Reports("<meta charset=\" utf-8 \"><META CHARSET=\"\"><meta name=n charset=x content=c>"),
+        Lines({"httpequiv Content-Type | text/html; charset=utf-8", "namedmeta n | c | (null)", "othermeta n | c | (null)"}));
+}
+
 TEST(MetaActionTest, RefreshReportsTheClientPullTarget)
 {
     EXPECT_EQ(Reports("<META HTTP-EQUIV=\"refresh\" CONTENT=\"10; url='next.htm'\">"),
