@@ -298,13 +298,13 @@ bool CPropertySheet::BuildTemplate(DWORD style, DWORD exStyle)
         t.items.push_back(ButtonItem(text, id, itemStyle, x, y));
         x = static_cast<short>(x + kButtonWidth + kButtonGap);
     };
-    add("OK", IDOK, BS_DEFPUSHBUTTON | WS_GROUP);
-    add("Cancel", IDCANCEL, BS_PUSHBUTTON);
+    add("&OK", IDOK, BS_DEFPUSHBUTTON | WS_GROUP);
+    add("&Cancel", IDCANCEL, BS_PUSHBUTTON);
     // Apply starts disabled: nothing has changed yet.
     if (apply)
         add("&Apply", ID_APPLY_NOW, BS_PUSHBUTTON | WS_DISABLED);
     if (help)
-        add("Help", IDHELP, BS_PUSHBUTTON);
+        add("&Help", IDHELP, BS_PUSHBUTTON);
     m_template = WriteDialogTemplate(t);
     return !m_template.empty();
 }

@@ -54,8 +54,10 @@ protected:
         char letter;
         std::string text;
     };
-    // The shown, usable labels and buttons of the window that underline a letter.
-    static std::vector<Labelled> LabelledControls(HWND top)
+    // The shown, usable labels and buttons of the window that underline a letter. A button, or a
+    // label whose next control is a field, that underlines none is a fault. The parts of a
+    // control (the month buttons of a calendar) are the control's, not the dialog's.
+    static std::vector<Labelled> LabelledControls(HWND top, std::vector<std::string>& faults)
     {
         std::vector<Labelled> found;
         std::vector<HWND> all;
@@ -64,6 +66,9 @@ protected:
             return TRUE;
         }, reinterpret_cast<LPARAM>(&all));
         for (HWND c : all) {
+            const HWND parent = ::GetParent(c);
+            if (parent != top && !(::GetWindowLong(parent, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))
+                continue;
             const UINT code = CodeOf(c);
             const auto style = static_cast<DWORD>(::GetWindowLong(c, GWL_STYLE));
             if (!(code & (DLGC_BUTTON | DLGC_STATIC)) || !::IsWindowVisible(c) || !::IsWindowEnabled(c))
@@ -75,8 +80,18 @@ protected:
             const std::string text = TextOf(c);
             if (const char letter = Underlined(text))
                 found.push_back(Labelled{c, letter, text});
+            else if ((code & DLGC_BUTTON) || (!text.empty() && (style & BS_TYPEMASK) != BS_GROUPBOX && NamesField(c)))
+                faults.push_back("\"" + text + "\" underlines no letter");
         }
         return found;
+    }
+    // Whether the next shown control after a label is one the keys go to that is no button.
+    static bool NamesField(HWND label)
+    {
+        HWND next = ::GetWindow(label, GW_HWNDNEXT);
+        while (next != nullptr && !::IsWindowVisible(next))
+            next = ::GetWindow(next, GW_HWNDNEXT);
+        return next != nullptr && !(CodeOf(next) & (DLGC_STATIC | DLGC_BUTTON)) && (::GetWindowLong(next, GWL_STYLE) & WS_TABSTOP);
     }
 
     // ---- The buttons' work held back ----
@@ -221,12 +236,16 @@ protected:
             if (top == nullptr || top == notThis)
                 return false;
             walk.started = true;
-            walk.items = LabelledControls(top);
+            std::vector<std::string> faults;
+            walk.items = LabelledControls(top, faults);
             seen.push_back(where + " (\"" + TextOf(top) + "\"): " + std::to_string(walk.items.size()) + " letters");
             for (const Labelled& item : walk.items) {
                 Hold(::GetParent(item.control));
-                ++walk.sharing[item.letter];
+                if (++walk.sharing[item.letter] == 2)
+                    faults.push_back("Alt+" + std::string(1, item.letter) + " is the letter of two controls");
             }
+            for (const std::string& fault : faults)
+                unreached.push_back(where + ": " + fault);
         }
         while (walk.next < walk.items.size()) {
             const Labelled& item = walk.items[walk.next];
@@ -311,6 +330,63 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     EXPECT_TRUE(unreached.empty()) << faults;
 }
 
+// The dialogs of a page's values, each opened by F4 on its cell or, for the group action, from
+// the chosen column's menu, and those of the catalogue's options, opened by Space on a setting's
+// Attributes cell in Metatag Settings: every button and field label of each underlines a letter
+// of its own, and each letter reaches its control.
+TEST_F(UnderlinedLettersX11Test, EveryLetterOfTheValueAndOptionDialogsReachesItsControl)
+{
+    ASSERT_TRUE(Start());
+    MakeSite(3);
+    const std::vector<const char*> shown = {"Keywords", "Refresh", "Expires", "Robots", "subject"};
+    SaveCatalogueShowing({"Keywords", "Refresh", "Expires", "Robots", "subject"});
+    OpenSiteProject(0);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }, 60000));
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    ASSERT_TRUE(Quiet());
+    // From the first cell to the column of the setting, then the keys.
+    const auto inColumn = [&](const char* pszName, const std::string& keys) {
+        std::string to = "ctrl+Home";
+        for (ROWCOL nCol = 1; nCol < ColumnOf(pszName); ++nCol)
+            to += " Right";
+        return to + " " + keys;
+    };
+    WalkDialog("Keywords", inColumn("Keywords", "F4"));
+    WalkDialog("Group action", inColumn("Keywords", "ctrl+space shift+F10 g"));
+    WalkDialog("Refresh", inColumn("Refresh", "F4"));
+    WalkDialog("Date", inColumn("Expires", "F4"));
+    WalkDialog("Multiple Selection", inColumn("Robots", "F4"));
+    WalkDialog("Classification", inColumn("subject", "F4"));
+    // Metatag Settings lists the catalogue's settings in its order, from its first row.
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    const auto attributesOf = [&](const char* pszName) {
+        std::string keys = "Right Right Right";
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            CString strName;
+            pList->GetNext(pos)->GetName(strName);
+            if (strName == pszName)
+                return keys + " space";
+            keys += " Down";
+        }
+        ADD_FAILURE() << pszName << " is not in the catalogue";
+        return std::string("Escape");
+    };
+    WalkInnerDialog("List Type Attributes", "alt+o m", attributesOf("Generator"));
+    WalkInnerDialog("Multiple Selection List Options", "alt+o m", attributesOf("Robots"));
+    WalkInnerDialog("Define Classification", "alt+o m", attributesOf("subject"));
+    EXPECT_TRUE(StepsTaken());
+    std::string walked;
+    for (const std::string& line : seen)
+        walked += line + "\n";
+    EXPECT_EQ(seen.size(), 9u) << walked;
+    std::string faults;
+    for (const std::string& line : unreached)
+        faults += line + "\n";
+    EXPECT_TRUE(unreached.empty()) << faults << walked;
+}
+
 // The Find and Replace of a page's Preview, opened by the keys: the text typed shows in Find What
 // (not in a field hidden behind it) and Enter finds it in the page, and every letter the two
 // dialogs underline reaches its control while the Preview's modal loop runs. The Preview closed
@@ -368,8 +444,8 @@ TEST_F(UnderlinedLettersX11Test, ThePreviewsFindAndReplaceTakeTheTextTypedAndEve
     for (const std::string& line : unreached)
         faults += line + "\n";
     EXPECT_TRUE(unreached.empty()) << faults;
-    EXPECT_EQ(seen, (std::vector<std::string>{"The Preview's Find (\"Find\"): 8 letters",
-                                              "The Preview's Replace (\"Replace\"): 10 letters"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"The Preview's Find (\"Find\"): 10 letters",
+                                              "The Preview's Replace (\"Replace\"): 12 letters"}));
 }
 
 // Print Preview's buttons by their letters, with Alt and without: Next Page, Prev Page, Close.
