@@ -229,12 +229,7 @@ TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
 TEST_F(MetatagSettingsX11Test, EnterTakesTheOfferedNameAndOKKeepsThePageGridsPlace)
 {
     ASSERT_TRUE(Start());
-    MakeSite(60);
-    SaveCatalogueShowing({"Description", "Keywords"});
-    OpenSiteProject(0);
-    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 60; }, 60000));
-    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    OpenScannedSite(60, {"Description", "Keywords"});
     const std::string catalogue = ReadFile(SettingsPath());
     CMetaSettingDlg* pDlg = nullptr;
     HWND hDlg = nullptr;

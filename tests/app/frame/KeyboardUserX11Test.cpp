@@ -36,6 +36,14 @@ protected:
         const HWND hFocus = ::GetFocus();
         return hwnd != nullptr && (hFocus == hwnd || ::IsChild(hwnd, hFocus)) && KeysIn(::GetAncestor(hwnd, GA_ROOT));
     }
+    // The pages the program opens from now on are noted instead of being shown in a browser.
+    void CatchOpenedPages(std::vector<std::string>& opened)
+    {
+        Frame().GetUrlLauncher().SetRunner([&opened](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+            opened.push_back(args.back());
+            finished(CUrlLauncher::Outcome{});
+        });
+    }
     template <typename T>
     static T* Active()
     {
@@ -452,10 +460,7 @@ TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
     ASSERT_TRUE(Start());
     OpenSite(true);
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
-        opened.push_back(args.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    CatchOpenedPages(opened);
     const std::string pages = "file://" + HelpFolder() + "/";
     const int nZoom = view->GetZoom();
     const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
@@ -498,10 +503,7 @@ TEST_F(KeyboardUserX11Test, F1OnProjectSettingsOKOpensThePageShown)
     ASSERT_TRUE(Start());
     OpenSite(false);
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
-        opened.push_back(args.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    CatchOpenedPages(opened);
     Type("the main window", "^Vostrel -", "alt+o p");
     // Tab goes round the controls until it reaches OK.
     auto tabbed = std::chrono::steady_clock::time_point();
@@ -529,12 +531,7 @@ TEST_F(KeyboardUserX11Test, F1OnProjectSettingsOKOpensThePageShown)
 TEST_F(KeyboardUserX11Test, ZoomInKeepsTheCurrentCellInSight)
 {
     ASSERT_TRUE(Start());
-    MakeSite(40);
-    SaveCatalogueShowing({"Description", "Keywords"});
-    OpenSiteProject(0);
-    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 40; }, 60000));
-    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    OpenScannedSite(40, {"Description", "Keywords"});
     // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
     // cell is not in the window.
     const auto frameShown = [&] {
@@ -575,10 +572,7 @@ TEST_F(KeyboardUserX11Test, F1InTheToolbarCustomisationOpensItsSection)
 {
     ASSERT_TRUE(Start());
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
-        opened.push_back(args.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    CatchOpenedPages(opened);
     const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
     Type("the main window", "^Vostrel", "alt+o c");
     Type("the Customize sheet", "^Customize$", "F1");

@@ -2,10 +2,15 @@
 // X server by another client: each dialog opened by its keys, and Alt with each letter its
 // controls underline reaches that control (a button is pressed, a label hands the keys on to
 // its field). The buttons' own work is held back while the letters are walked, so that one
-// program start walks every dialog. The Find and Replace of a page's Preview by their keys, Print
-// Preview's buttons by their letters, and F1 in the print dialogs.
+// program start walks every dialog; a button, or a field's label, that underlines no letter, and
+// a letter two controls share, are faults. The Find and Replace of a page's Preview by their
+// keys, Print Preview's buttons by their letters, F1 in the print dialogs, and every dialog
+// template the program carries, shown or not.
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/controls/Button.h"
+#include "platform/controls/Static.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -19,6 +24,21 @@
 
 namespace {
 
+// The letter a control's label underlines as it is drawn (the last single '&'), lower-cased; 0
+// when none.
+char Underlined(const std::string& text)
+{
+    char letter = 0;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
+        ++i;
+    }
+    return letter;
+}
+
 class UnderlinedLettersX11Test : public MainWindowStepsX11Test {
 protected:
     void TearDown() override
@@ -27,20 +47,6 @@ protected:
         MainWindowStepsX11Test::TearDown();
     }
 
-    // The letter a control's label underlines as it is drawn (the last single '&'), lower-cased;
-    // 0 when none.
-    static char Underlined(const std::string& text)
-    {
-        char letter = 0;
-        for (size_t i = 0; i + 1 < text.size(); ++i) {
-            if (text[i] != '&')
-                continue;
-            if (text[i + 1] != '&')
-                letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-            ++i;
-        }
-        return letter;
-    }
     static std::string TextOf(HWND hwnd)
     {
         char text[256] = {};
@@ -274,12 +280,61 @@ protected:
         return true;
     }
 
+    // As many dialogs were walked, and none had a fault.
+    void ExpectWalkedWithoutFaults(size_t nDialogs)
+    {
+        std::string walked;
+        for (const std::string& line : seen)
+            walked += line + "\n";
+        EXPECT_EQ(seen.size(), nDialogs) << walked;
+        std::string faults;
+        for (const std::string& line : unreached)
+            faults += line + "\n";
+        EXPECT_TRUE(unreached.empty()) << faults << walked;
+    }
+
     std::vector<std::string> seen;
     std::vector<std::string> unreached;
 };
 
 // The drop-down list of the editor's Find What, as its dialogs' templates number it.
 constexpr int kFindWhatList = 103;
+
+using C = DialogControlClass;
+
+bool IsClass(const DialogItemTemplate& item, C kind, const char* pszName)
+{
+    if (item.windowClass.isOrdinal)
+        return item.windowClass.ordinal == static_cast<WORD>(kind);
+    std::string name = item.windowClass.text;
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name == pszName;
+}
+
+// A control the keys can go to that is neither a button nor a label: an edit, a list, a grid.
+bool IsField(const DialogItemTemplate& item)
+{
+    if (IsClass(item, C::Button, "BUTTON") || IsClass(item, C::Static, "STATIC"))
+        return false;
+    return (item.style & WS_TABSTOP) || IsClass(item, C::Edit, "EDIT") || IsClass(item, C::ListBox, "LISTBOX") ||
+           IsClass(item, C::ComboBox, "COMBOBOX");
+}
+
+// Whether the item must underline a letter: a button that is not a group's frame, or a label
+// whose text prefixes letters and whose next control is a field.
+bool NeedsLetter(const DialogTemplate& dialog, size_t i)
+{
+    const DialogItemTemplate& item = dialog.items[i];
+    if (IsClass(item, C::Button, "BUTTON"))
+        return (item.style & BS_TYPEMASK) != BS_GROUPBOX;
+    if (!IsClass(item, C::Static, "STATIC") || item.title.isOrdinal || item.title.text.empty() || (item.style & SS_NOPREFIX))
+        return false;
+    const DWORD type = item.style & SS_TYPEMASK;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+        return false;
+    return i + 1 < dialog.items.size() && IsField(dialog.items[i + 1]);
+}
 
 // A site long enough to print on several pages.
 void AddPages(const std::string& site, int nPages)
@@ -320,14 +375,7 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     WalkDialog("New Project", "ctrl+n");
     WalkInnerDialog("Browse for Folder", "ctrl+n", "Tab space");
     EXPECT_TRUE(StepsTaken());
-    std::string walked;
-    for (const std::string& line : seen)
-        walked += line + "\n";
-    EXPECT_EQ(seen.size(), 19u) << walked;
-    std::string faults;
-    for (const std::string& line : unreached)
-        faults += line + "\n";
-    EXPECT_TRUE(unreached.empty()) << faults;
+    ExpectWalkedWithoutFaults(19);
 }
 
 // The dialogs of a page's values, each opened by F4 on its cell or, for the group action, from
@@ -337,14 +385,7 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
 TEST_F(UnderlinedLettersX11Test, EveryLetterOfTheValueAndOptionDialogsReachesItsControl)
 {
     ASSERT_TRUE(Start());
-    MakeSite(3);
-    const std::vector<const char*> shown = {"Keywords", "Refresh", "Expires", "Robots", "subject"};
-    SaveCatalogueShowing({"Keywords", "Refresh", "Expires", "Robots", "subject"});
-    OpenSiteProject(0);
-    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; }, 60000));
-    ASSERT_EQ(app->ActivateGroupView(view), 0u);
-    ASSERT_TRUE(Quiet());
+    OpenScannedSite(3, {"Keywords", "Refresh", "Expires", "Robots", "subject"});
     // From the first cell to the column of the setting, then the keys.
     const auto inColumn = [&](const char* pszName, const std::string& keys) {
         std::string to = "ctrl+Home";
@@ -377,14 +418,7 @@ TEST_F(UnderlinedLettersX11Test, EveryLetterOfTheValueAndOptionDialogsReachesIts
     WalkInnerDialog("Multiple Selection List Options", "alt+o m", attributesOf("Robots"));
     WalkInnerDialog("Define Classification", "alt+o m", attributesOf("subject"));
     EXPECT_TRUE(StepsTaken());
-    std::string walked;
-    for (const std::string& line : seen)
-        walked += line + "\n";
-    EXPECT_EQ(seen.size(), 9u) << walked;
-    std::string faults;
-    for (const std::string& line : unreached)
-        faults += line + "\n";
-    EXPECT_TRUE(unreached.empty()) << faults << walked;
+    ExpectWalkedWithoutFaults(9);
 }
 
 // The Find and Replace of a page's Preview, opened by the keys: the text typed shows in Find What
@@ -494,4 +528,53 @@ TEST_F(UnderlinedLettersX11Test, F1InThePrintDialogsOpensThePrintingPage)
     EXPECT_TRUE(StepsTaken());
     const std::string printing = "file://" + HelpFolder() + "/file-commands.html#print";
     EXPECT_EQ(opened, std::vector<std::string>(2, printing));
+}
+
+// Every dialog template the program carries, of its own and of the libraries under it, opened
+// or not by the walks above: each button and each label that names a field underlines a letter
+// of its own in its dialog. A property page shares its sheet's OK, Cancel and Help.
+TEST(DialogTemplateLettersTest, EveryButtonAndLabelOfEveryDialogUnderlinesALetterOfItsOwn)
+{
+    // The program's own resources (a null module), then every library module with a script.
+    const char* const modules[] = {nullptr,  "apppanes",     "appdialogs",       "appgroup",       "appsettings",
+                                   "afx",    "afxdlg",       "system",           "editor",         "toolkit_controls",
+                                   "grid",   "toolkitdocking", "toolkittoolbars", "toolkitcustomize", "toolkitdatetime",
+                                   "toolkitmenus", "toolkitsyscmd"};
+    std::string faults;
+    int nDialogs = 0;
+    for (const char* pszModule : modules) {
+        HMODULE hModule = pszModule != nullptr ? FindResourceModule(pszModule) : nullptr;
+        if (pszModule != nullptr && hModule == nullptr)
+            continue;
+        for (UINT nId = 1; nId <= 0xFFFF; ++nId) {
+            HRSRC found = FindResource(hModule, MAKEINTRESOURCE(nId), RT_DIALOG);
+            if (found == nullptr)
+                continue;
+            DialogTemplate dialog;
+            ASSERT_TRUE(ReadDialogTemplate(LockResource(LoadResource(hModule, found)), SizeofResource(hModule, found), dialog));
+            ++nDialogs;
+            const std::string where = std::string(pszModule != nullptr ? pszModule : "program") + " dialog " +
+                                      std::to_string(nId) + " \"" + dialog.title + "\": ";
+            // A page stands in a sheet whose OK, Cancel and Help take those letters.
+            std::map<char, std::string> taken;
+            if (dialog.style & WS_CHILD)
+                taken = {{'o', "the sheet's OK"}, {'c', "the sheet's Cancel"}, {'h', "the sheet's Help"}};
+            for (size_t i = 0; i < dialog.items.size(); ++i) {
+                const DialogItemTemplate& item = dialog.items[i];
+                const std::string text = item.title.isOrdinal ? std::string() : item.title.text;
+                if (!(item.style & WS_VISIBLE))
+                    continue;
+                const char letter = Underlined(text);
+                if (letter == 0) {
+                    if (NeedsLetter(dialog, i))
+                        faults += where + "\"" + text + "\" underlines no letter\n";
+                    continue;
+                }
+                if (const auto [at, added] = taken.emplace(letter, "\"" + text + "\""); !added)
+                    faults += where + "\"" + text + "\" underlines the letter of " + at->second + "\n";
+            }
+        }
+    }
+    EXPECT_GE(nDialogs, 25);
+    EXPECT_TRUE(faults.empty()) << faults;
 }
