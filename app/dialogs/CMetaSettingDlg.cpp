@@ -271,7 +271,8 @@ void CMetaSettingDlg::OnAdd()
     m_grid.SetCurrentCell(nRow, CMetaSettingGridCtrl::kColName, GX_DISPLAYEDITWND);
     // The offered name stands in an open edit as if the user had typed it: Enter takes it and
     // ends the edit, as after any typing, instead of pressing OK over the row just added.
-    if (CGXControl* pControl = m_grid.GetControl(nRow, CMetaSettingGridCtrl::kColName); pControl != nullptr && pControl->IsActive())
+    CGXControl* pControl = m_grid.GetControl(nRow, CMetaSettingGridCtrl::kColName);
+    if (pControl != nullptr && pControl->IsActive())
         pControl->SetModify(TRUE);
 }
 

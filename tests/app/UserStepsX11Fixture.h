@@ -89,8 +89,8 @@ protected:
             return;
         OpenSiteProject(0);
         Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-        ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }, 60000))
-            << "the scan of the site did not end";
+        const auto scanned = [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); };
+        ASSERT_TRUE(RunUntil(scanned, 60000)) << "the scan of the site did not end";
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
     }

@@ -240,12 +240,12 @@ TEST_F(MetatagSettingsX11Test, EnterTakesTheOfferedNameAndOKKeepsThePageGridsPla
     const auto gridHasKeys = [&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus() && Settled(); };
     // The grid scrolled to its last page, the current cell left of the last column.
     Type("the main window", "^Vostrel -", "ctrl+Home ctrl+shift+End ctrl+c ctrl+End Left");
-    When("the grid stands at its last page", [&] { return MainWindowX11Test::IsCurrent(60, view->GetColCount() - 1) && gridHasKeys(); },
-         [&] {
-             values = clipboard_text::Get(nullptr);
-             before = Shot("metatag-settings-place-before");
-             XdoNow("key alt+o m");
-         });
+    const auto atLastPage = [&] { return MainWindowX11Test::IsCurrent(60, view->GetColCount() - 1) && gridHasKeys(); };
+    When("the grid stands at its last page", atLastPage, [&] {
+        values = clipboard_text::Get(nullptr);
+        before = Shot("metatag-settings-place-before");
+        XdoNow("key alt+o m");
+    });
     When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
         hDlg = pDlg->GetSafeHwnd();
         nRows = pDlg->GetGrid().GetRowCount();
