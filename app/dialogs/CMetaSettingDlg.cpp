@@ -7,6 +7,7 @@
 #include "engine/meta/CMetaEditSetting.h"
 #include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "grid/core/CGXControl.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStylesMap.h"
 #include "grid/data/CGXUserAttribute.h"
@@ -18,6 +19,7 @@
 #include "platform/core/CException.h"
 #include "platform/core/CMemFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -267,6 +269,11 @@ void CMetaSettingDlg::OnAdd()
     m_grid.LoadRow(nRow, pAdded);
     m_grid.SetCurrentCell(nRow, CMetaSettingGridCtrl::kColName, GX_SCROLLINVIEW | GX_UPDATENOW);
     m_grid.SetCurrentCell(nRow, CMetaSettingGridCtrl::kColName, GX_DISPLAYEDITWND);
+    // The offered name stands in an open edit as if the user had typed it: Enter takes it and
+    // ends the edit, as after any typing, instead of pressing OK over the row just added.
+    CGXControl* pControl = m_grid.GetControl(nRow, CMetaSettingGridCtrl::kColName);
+    if (pControl != nullptr && pControl->IsActive())
+        pControl->SetModify(TRUE);
 }
 
 void CMetaSettingDlg::OnDelete()
@@ -279,17 +286,26 @@ void CMetaSettingDlg::OnDelete()
         AfxMessageBox(kIdsSelectRowsToDelete, MB_ICONINFORMATION);
         return;
     }
+    ROWCOL nCurrentRow = 0, nCurrentCol = CMetaSettingGridCtrl::kColName;
+    m_grid.GetCurrentCell(nCurrentRow, nCurrentCol);
     // Each selected row once, whatever ranges overlap, the highest first, so that the numbers
     // of the rows still to go stay right.
+    ROWCOL nLowest = 0;
     for (ROWCOL nRow : m_grid.GetSelectedRowsDescending()) {
         CMetaSetting* pSetting = nullptr;
         if (m_grid.GetSettingOfRow(nRow, pSetting) == 0 && m_Working.RemoveSetting(pSetting) == 0)
             delete pSetting;
         m_grid.RemoveRows(nRow, nRow);
+        nLowest = nRow;
     }
     // The chosen rows are gone: no row is chosen now, so that a second Delete deletes nothing
     // the user did not choose.
     m_grid.SetSelection(nullptr);
+    // The current row went with them: the row that took its place, or the new last one, is
+    // current, so that the keys and the commands' menu go on from where the user was.
+    ROWCOL nRow = 0, nCol = 0;
+    if (!m_grid.GetCurrentCell(nRow, nCol) && nLowest > 0 && m_grid.GetRowCount() >= 1)
+        m_grid.SetCurrentCell(std::min(nLowest, m_grid.GetRowCount()), nCurrentCol, GX_SCROLLINVIEW | GX_UPDATENOW);
 }
 
 void CMetaSettingDlg::OnRestoreDefaults()

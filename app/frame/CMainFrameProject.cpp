@@ -324,6 +324,7 @@ void CMainFrame::CloseProjectViews()
     app.SetEditState(0);
     CloseAllChildFrames();
     PostMessage(kMsgGiveBackMemory, TRUE);
+    UpdateCommandBars();
 }
 
 LRESULT CMainFrame::OnGiveBackMemory(WPARAM wParam, LPARAM)
@@ -788,11 +789,13 @@ void CMainFrame::OnStartScan()
     UpdateCommandBars();
 }
 
-// The toolbars follow the run state at once: a scan of local pages floods the queue with its
-// messages, and waiting for an idle moment would leave Stop disabled while it runs.
+// The toolbars, docked or floating, follow the program's state at once, as they do when it
+// idles: a scan of local pages floods the queue with its messages, and waiting for an idle
+// moment would leave Stop disabled while it runs; a dialog that opens after a project closed
+// runs a loop of its own, and the project's commands would look enabled behind it.
 void CMainFrame::UpdateCommandBars()
 {
-    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    App().OnIdle(0);
 }
 
 void CMainFrame::OnStopScan()

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the dialogs' bitmap buttons (up, down, focused, disabled) for OK, Cancel, Help and Stop
-in the raised 3D style of the program's other buttons, one PNG each, beside this script. Needs
-ImageMagick and the Liberation fonts; the PNGs are kept in the tree, so the build does not."""
+in the raised 3D style of the program's other buttons, one PNG each, beside this script. Each
+underlines its first letter, the one Alt presses it with, as the dialogs' other buttons do.
+Needs ImageMagick and the Liberation fonts; the PNGs are kept in the tree, so the build does
+not."""
 import os
 import subprocess
 
@@ -25,14 +27,25 @@ def sunken():
              '-stroke', '#808080', '-draw', f'rectangle 1,1 {W - 2},{H - 2}'])
 
 
+def advance(label):
+    """The width the font gives the text, in pixels."""
+    out = subprocess.run(['convert', '-debug', 'annotate', 'xc:', '+antialias', '-font', FONT, '-pointsize', '11',
+                          '-annotate', '0', label, 'null:'], capture_output=True, text=True).stderr
+    return int(out.split('width: ', 1)[1].split(';', 1)[0])
+
+
 def text(label, colour, dx=0, dy=0):
-    return ['-stroke', 'none', '-fill', colour, '-gravity', 'center', '-annotate', f'+{dx}+{dy}', label,
-            '-gravity', 'northwest']
+    """The label centred, its first letter underlined a pixel below the baseline."""
+    x = (W - advance(label)) // 2 + dx
+    top = (H - 13) // 2 + dy
+    baseline = top + 10
+    return (['-stroke', 'none', '-fill', colour, '-annotate', f'+{x}+{top}', label]
+            + ['-fill', 'none'] + line(colour, x, baseline + 1, x + advance(label[0]) - 2, baseline + 1))
 
 
 def make(path, ops):
-    subprocess.run(['convert', '-size', f'{W}x{H}', 'xc:#c0c0c0', '+antialias', '-font', FONT,
-                    '-pointsize', '11'] + ops + ['PNG24:' + path], check=True)
+    subprocess.run(['convert', '-size', f'{W}x{H}', 'xc:#c0c0c0', '+antialias', '-gravity', 'northwest', '-font',
+                    FONT, '-pointsize', '11'] + ops + ['PNG24:' + path], check=True)
 
 
 for label in ('OK', 'Cancel', 'Help', 'Stop'):

@@ -533,6 +533,40 @@ void CGroupView::ApplyUserSort()
         SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_SCROLLINVIEW);
 }
 
+CGroupView::Place CGroupView::CurrentPlace()
+{
+    Place place;
+    place.nTopRow = GetTopRow();
+    place.nLeftCol = GetLeftCol();
+    if (GetCurrentCell(place.nRow, place.nCol)) {
+        GetRowPage(place.nRow, place.pPage);
+        place.strColumn = GetStoredCellValue(0, place.nCol);
+    }
+    return place;
+}
+
+void CGroupView::ReturnToPlace(const Place& place)
+{
+    if (GetRowCount() == 0 || GetColCount() == 0)
+        return;
+    // The rows and columns before the scroll position are as many as before; the current cell
+    // goes to its page's row and its setting's column, wherever they stand now.
+    if (place.nTopRow > GetFrozenRows() && GetRowCount() > GetFrozenRows())
+        SetTopRow(std::min(place.nTopRow, GetRowCount()), GX_INVALIDATE);
+    if (place.nLeftCol > GetFrozenCols() && GetColCount() > GetFrozenCols())
+        SetLeftCol(std::min(place.nLeftCol, GetColCount()), GX_INVALIDATE);
+    if (place.nRow == 0)
+        return;
+    ROWCOL nRow = std::min(place.nRow, GetRowCount());
+    if (place.pPage != nullptr)
+        FindRowOfPage(nullptr, place.pPage, nRow);
+    ROWCOL nCol = std::min(place.nCol, GetColCount());
+    for (ROWCOL nAt = 1; nAt <= GetColCount(); ++nAt)
+        if (GetStoredCellValue(0, nAt) == place.strColumn)
+            nCol = nAt;
+    SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_SCROLLINVIEW);
+}
+
 void CGroupView::NoteColumnWidths()
 {
     for (ROWCOL nCol = 1; nCol <= GetColCount(); ++nCol) {
@@ -769,9 +803,11 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // say, each where and as wide as the user left it.
         CSelNodesCol ordered;
         RowsInShownOrder(*pPages, ordered);
+        const Place place = CurrentPlace();
         LoadPages(ordered);
         for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;)
             RefreshPageRow(pPages->GetNext(pos));
+        ReturnToPlace(place);
         break;
     }
     default:

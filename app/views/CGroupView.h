@@ -329,6 +329,18 @@ protected:
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
+    // Where the user is in the grid: the scroll position, and the current cell by its page and
+    // its column's header, so that the grid filled again shows the same place.
+    struct Place {
+        ROWCOL nTopRow = 0;
+        ROWCOL nLeftCol = 0;
+        ROWCOL nRow = 0;
+        ROWCOL nCol = 0;
+        CPageNode* pPage = nullptr;
+        CString strColumn;
+    };
+    Place CurrentPlace();
+    void ReturnToPlace(const Place& place);
 
     BOOL m_bFullPath = TRUE;
     BOOL m_bShowTitle = FALSE;

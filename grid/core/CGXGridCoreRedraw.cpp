@@ -95,8 +95,14 @@ void CGXGridCore::UpdateZoom(int nOldZoom, UINT nFlags, BOOL bCreateHint)
     CalcFontMetrics();
     // Texts measure differently at another zoom.
     DelayFloatCells(CGXRange().SetTable());
-    if (m_pParam != nullptr && !m_pParam->m_bLockPaint && GetZoom() != nOldZoom)
+    if (m_pParam != nullptr && !m_pParam->m_bLockPaint && GetZoom() != nOldZoom) {
         Redraw(nFlags, FALSE);
+        // Larger cells push those at the right and bottom out of the window: the current cell
+        // stays where the user sees it, the keys go on from a cell in sight.
+        ROWCOL nRow = 0, nCol = 0;
+        if (nFlags != 0 && GetCurrentCell(nRow, nCol))
+            ScrollCellInView(nRow, nCol, nFlags);
+    }
     if (HintsWanted(bCreateHint))
         m_pUpdateHintImp->HintUpdateZoom(this, m_nZoom, nFlags);
 }

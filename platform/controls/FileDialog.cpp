@@ -56,7 +56,7 @@ std::vector<BYTE> BuildTemplate(const char* title, bool save)
     commdlg::Add(t, C::Button, "&Read only", BS_AUTOCHECKBOX | WS_TABSTOP, 106, 117, 102, 10, chx1);
     commdlg::Add(t, C::Button, save ? "&Save" : "&Open", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 216, 16, 56, 14,
                  IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 216, 34, 56, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 216, 34, 56, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 

@@ -33,12 +33,12 @@ std::vector<BYTE> FindTemplate()
     commdlg::Add(t, C::Static, "Fi&nd what:", SS_LEFT, 5, 9, 42, 8, 0xFFFF);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 48, 7, 128, 12, edt1);
     commdlg::Add(t, C::Button, "Match &whole word only", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 5, 26, 100, 12, chx1);
-    commdlg::Add(t, C::Button, "Match &case", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 42, 64, 12, chx2);
+    commdlg::Add(t, C::Button, "Match ca&se", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 42, 64, 12, chx2);
     commdlg::Add(t, C::Button, "Direction", BS_GROUPBOX | WS_GROUP, 107, 24, 69, 32, grp1);
     commdlg::Add(t, C::Button, "&Up", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 112, 37, 28, 12, rad1);
     commdlg::Add(t, C::Button, "&Down", BS_AUTORADIOBUTTON, 141, 37, 33, 12, rad2);
     commdlg::Add(t, C::Button, "&Find Next", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 183, 6, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 183, 24, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 183, 24, 50, 14, IDCANCEL);
     commdlg::Add(t, C::Button, "&Help", BS_PUSHBUTTON | WS_TABSTOP, 183, 42, 50, 14, pshHelp);
     return WriteDialogTemplate(t);
 }
@@ -53,11 +53,11 @@ std::vector<BYTE> ReplaceTemplate()
     commdlg::Add(t, C::Static, "Re&place with:", SS_LEFT, 5, 26, 48, 8, 0xFFFF);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 56, 24, 114, 12, edt2);
     commdlg::Add(t, C::Button, "Match &whole word only", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 5, 46, 104, 12, chx1);
-    commdlg::Add(t, C::Button, "Match &case", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 62, 64, 12, chx2);
+    commdlg::Add(t, C::Button, "Match ca&se", BS_AUTOCHECKBOX | WS_TABSTOP, 5, 62, 64, 12, chx2);
     commdlg::Add(t, C::Button, "&Find Next", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 177, 5, 50, 14, IDOK);
     commdlg::Add(t, C::Button, "&Replace", BS_PUSHBUTTON | WS_TABSTOP, 177, 22, 50, 14, psh1);
     commdlg::Add(t, C::Button, "Replace &All", BS_PUSHBUTTON | WS_TABSTOP, 177, 39, 50, 14, psh2);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 177, 56, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 177, 56, 50, 14, IDCANCEL);
     commdlg::Add(t, C::Button, "&Help", BS_PUSHBUTTON | WS_TABSTOP, 177, 75, 50, 14, pshHelp);
     return WriteDialogTemplate(t);
 }

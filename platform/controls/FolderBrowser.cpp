@@ -45,8 +45,8 @@ std::vector<BYTE> BrowseTemplate()
                  WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED,
                  7, 38, 206, 118, lst2);
     commdlg::Add(t, C::Static, "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 7, 160, 206, 9, stc1);
-    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 107, 176, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 163, 176, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 107, 176, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 163, 176, 50, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 

@@ -555,8 +555,8 @@ HWND ChooseFromAll(MdiClientState& s)
     };
     t.items.push_back(item(SS_LEFT, 7, 7, 146, 8, static_cast<DWORD>(-1), 0x0082, "&Select Window:"));
     t.items.push_back(item(LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 17, 146, 66, kSelectList, 0x0083, ""));
-    t.items.push_back(item(BS_DEFPUSHBUTTON | WS_TABSTOP, 49, 89, 50, 14, IDOK, 0x0080, "OK"));
-    t.items.push_back(item(BS_PUSHBUTTON | WS_TABSTOP, 103, 89, 50, 14, IDCANCEL, 0x0080, "Cancel"));
+    t.items.push_back(item(BS_DEFPUSHBUTTON | WS_TABSTOP, 49, 89, 50, 14, IDOK, 0x0080, "&OK"));
+    t.items.push_back(item(BS_PUSHBUTTON | WS_TABSTOP, 103, 89, 50, 14, IDCANCEL, 0x0080, "&Cancel"));
     const std::vector<BYTE> bytes = WriteDialogTemplate(t);
     DialogBoxIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), s.frame, SelectWindowProc,
                            reinterpret_cast<LPARAM>(&data));

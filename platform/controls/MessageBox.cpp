@@ -44,13 +44,13 @@ constexpr int kMaxTextWidth = 420;
 std::vector<BoxButton> ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_OKCANCEL: return {{IDOK, "&OK"}, {IDCANCEL, "&Cancel"}};
     case MB_ABORTRETRYIGNORE: return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "&Cancel"}};
     case MB_YESNO: return {{IDYES, "&Yes"}, {IDNO, "&No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
-    case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "&Try Again"}, {IDCONTINUE, "&Continue"}};
-    default: return {{IDOK, "OK"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "&Cancel"}};
+    case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "&Cancel"}, {IDTRYAGAIN, "&Try Again"}, {IDCONTINUE, "C&ontinue"}};
+    default: return {{IDOK, "&OK"}};
     }
 }
 

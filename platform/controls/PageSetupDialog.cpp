@@ -37,7 +37,7 @@ std::vector<BYTE> PageSetupTemplate(MarginUnit unit)
     commdlg::Add(t, C::Static, "Si&ze:", SS_LEFT, 14, 94, 26, 9, stc2);
     commdlg::Add(t, C::ComboBox, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 42, 92, 194, 90, cmb2);
     commdlg::Add(t, C::Button, "Orientation", BS_GROUPBOX, 7, 114, 70, 42, grp1);
-    commdlg::Add(t, C::Button, "P&ortrait", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 127, 58, 10, rad1);
+    commdlg::Add(t, C::Button, "&Portrait", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 127, 58, 10, rad1);
     commdlg::Add(t, C::Button, "L&andscape", BS_AUTORADIOBUTTON, 14, 141, 58, 10, rad2);
     commdlg::Add(t, C::Button,
                  unit == MarginUnit::ThousandthsOfInches ? "Margins (inches)" : "Margins (millimetres)", BS_GROUPBOX,
@@ -51,8 +51,8 @@ std::vector<BYTE> PageSetupTemplate(MarginUnit unit)
     commdlg::Add(t, C::Edit, "", edit, 118, 140, 36, 12, edt5);
     commdlg::Add(t, C::Static, "&Bottom:", SS_LEFT, 162, 142, 30, 9, 0xFFFF);
     commdlg::Add(t, C::Edit, "", edit, 196, 140, 36, 12, edt7);
-    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 137, 162, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 193, 162, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 137, 162, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 193, 162, 50, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 

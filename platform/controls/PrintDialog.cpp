@@ -52,16 +52,16 @@ std::vector<BYTE> PrintTemplate()
     commdlg::Add(t, C::Button, "&All", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 66, 80, 10, rad1);
     commdlg::Add(t, C::Button, "S&election", BS_AUTORADIOBUTTON, 14, 80, 80, 10, rad2);
     commdlg::Add(t, C::Button, "&Pages", BS_AUTORADIOBUTTON, 14, 94, 80, 10, rad3);
-    commdlg::Add(t, C::Static, "&from:", SS_RIGHT, 14, 112, 22, 9, stc2);
+    commdlg::Add(t, C::Static, "f&rom:", SS_RIGHT, 14, 112, 22, 9, stc2);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_NUMBER, 38, 110, 36, 12, edt1);
     commdlg::Add(t, C::Static, "&to:", SS_RIGHT, 76, 112, 16, 9, stc3);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | ES_NUMBER, 94, 110, 36, 12, edt2);
     commdlg::Add(t, C::Button, "Copies", BS_GROUPBOX, 145, 54, 108, 80, grp2);
-    commdlg::Add(t, C::Static, "Number of &copies:", SS_LEFT, 152, 68, 62, 9, stc5);
+    commdlg::Add(t, C::Static, "Number of cop&ies:", SS_LEFT, 152, 68, 62, 9, stc5);
     commdlg::Add(t, C::Edit, "", WS_BORDER | WS_TABSTOP | WS_GROUP | ES_NUMBER, 216, 66, 30, 12, edt3);
-    commdlg::Add(t, C::Button, "C&ollate", BS_AUTOCHECKBOX | WS_TABSTOP, 152, 86, 80, 10, chx2);
-    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 142, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 142, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "Co&llate", BS_AUTOCHECKBOX | WS_TABSTOP, 152, 86, 80, 10, chx2);
+    commdlg::Add(t, C::Button, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 142, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 142, 50, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 
@@ -74,10 +74,10 @@ std::vector<BYTE> SetupTemplate()
     commdlg::Add(t, C::Static, "Si&ze:", SS_LEFT, 14, 72, 26, 9, stc2);
     commdlg::Add(t, C::ComboBox, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 42, 70, 108, 90, cmb2);
     commdlg::Add(t, C::Button, "Orientation", BS_GROUPBOX, 163, 54, 90, 50, grp1);
-    commdlg::Add(t, C::Button, "P&ortrait", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 170, 68, 76, 10, rad1);
+    commdlg::Add(t, C::Button, "&Portrait", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 170, 68, 76, 10, rad1);
     commdlg::Add(t, C::Button, "&Landscape", BS_AUTORADIOBUTTON, 170, 84, 76, 10, rad2);
-    commdlg::Add(t, C::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 110, 50, 14, IDOK);
-    commdlg::Add(t, C::Button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 110, 50, 14, IDCANCEL);
+    commdlg::Add(t, C::Button, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 147, 110, 50, 14, IDOK);
+    commdlg::Add(t, C::Button, "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 203, 110, 50, 14, IDCANCEL);
     return WriteDialogTemplate(t);
 }
 

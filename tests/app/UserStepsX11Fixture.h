@@ -82,6 +82,20 @@ protected:
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
     }
+    // Opens and scans a project of MakeSite's pages, its catalogue showing the named settings.
+    void OpenScannedSite(int nPages, std::initializer_list<const char*> shown)
+    {
+        MakeSite(nPages);
+        SaveCatalogueShowing(shown);
+        if (HasFatalFailure())
+            return;
+        OpenSiteProject(0);
+        Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+        const auto scanned = [&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); };
+        ASSERT_TRUE(RunUntil(scanned, 60000)) << "the scan of the site did not end";
+        ASSERT_EQ(app->ActivateGroupView(view), 0u);
+        ASSERT_TRUE(Quiet()) << "the project's windows never showed";
+    }
     // The program's catalogue with the named settings shown, saved in SettingsPath.
     void SaveCatalogueShowing(std::initializer_list<const char*> names)
     {

@@ -150,9 +150,11 @@ void SECListCtrl::OnSize(UINT nType, int cx, int cy)
 UINT SECListCtrl::OnGetDlgCode()
 {
     // Enter is the dialog's: in a dialog it presses the default button, as it does from any
-    // control that edits no text. Every other key, Tab and Escape included, is the list's.
+    // control that edits no text. So is Alt with a letter, which reaches the dialog's control
+    // that underlines it. Every other key, Tab and Escape included, is the list's.
     const MSG* pMsg = GetCurrentMessage();
-    if (pMsg != nullptr && pMsg->wParam == VK_RETURN)
+    const auto* pKey = pMsg != nullptr ? reinterpret_cast<const MSG*>(pMsg->lParam) : nullptr;
+    if ((pMsg != nullptr && pMsg->wParam == VK_RETURN) || (pKey != nullptr && pKey->message == WM_SYSCHAR))
         return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
     return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
 }

@@ -48,6 +48,8 @@ BOOL CBitmapButton::AutoLoad(UINT nID, CWnd* pParent)
         return FALSE;
     CString name;
     GetWindowText(name);
+    // "&OK" underlines its letter and names the images of "OK".
+    name.Remove('&');
     if (name.IsEmpty())
         return FALSE;
     // The up image is required; the others are used when present.

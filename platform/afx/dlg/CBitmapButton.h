@@ -1,6 +1,7 @@
 // CBitmapButton: an owner-drawn button showing one of four bitmaps for its states: up, down
-// (selected), focused and disabled. AutoLoad names them after the button's text with the
-// suffixes U, D, F and X. The dialog's default button shows its image in a black frame.
+// (selected), focused and disabled. AutoLoad names them after the button's text, without its
+// mnemonic mark, with the suffixes U, D, F and X. The dialog's default button shows its image in
+// a black frame.
 #pragma once
 
 #include "platform/afx/dlg/CButton.h"

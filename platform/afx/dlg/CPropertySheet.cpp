@@ -17,6 +17,7 @@ IMPLEMENT_DYNAMIC(CPropertySheet, CDialog)
 BEGIN_MESSAGE_MAP(CPropertySheet, CDialog)
     ON_COMMAND(ID_APPLY_NOW, &CPropertySheet::OnApplyNow)
     ON_COMMAND(IDHELP, &CPropertySheet::OnHelp)
+    ON_MESSAGE(WM_HELP, &CPropertySheet::OnSheetHelpInfo)
     ON_WM_PAINT()
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
@@ -297,13 +298,13 @@ bool CPropertySheet::BuildTemplate(DWORD style, DWORD exStyle)
         t.items.push_back(ButtonItem(text, id, itemStyle, x, y));
         x = static_cast<short>(x + kButtonWidth + kButtonGap);
     };
-    add("OK", IDOK, BS_DEFPUSHBUTTON | WS_GROUP);
-    add("Cancel", IDCANCEL, BS_PUSHBUTTON);
+    add("&OK", IDOK, BS_DEFPUSHBUTTON | WS_GROUP);
+    add("&Cancel", IDCANCEL, BS_PUSHBUTTON);
     // Apply starts disabled: nothing has changed yet.
     if (apply)
         add("&Apply", ID_APPLY_NOW, BS_PUSHBUTTON | WS_DISABLED);
     if (help)
-        add("Help", IDHELP, BS_PUSHBUTTON);
+        add("&Help", IDHELP, BS_PUSHBUTTON);
     m_template = WriteDialogTemplate(t);
     return !m_template.empty();
 }
@@ -545,6 +546,21 @@ void CPropertySheet::OnHelp()
     if (CPropertyPage* current = GetPage(m_nActive))
         if (current->m_hWnd)
             current->SendMessage(WM_COMMAND, ID_HELP);
+}
+
+LRESULT CPropertySheet::OnSheetHelpInfo(WPARAM wParam, LPARAM lParam)
+{
+    // The sheet's OK, Cancel and Help belong to whichever page is shown: F1 there is that
+    // page's help, as the Help button is.
+    CPropertyPage* current = GetPage(m_nActive);
+    if (!m_bAskingPageForHelp && current && current->m_hWnd) {
+        m_bAskingPageForHelp = true;
+        const LRESULT lResult = current->SendMessage(WM_HELP, wParam, lParam);
+        m_bAskingPageForHelp = false;
+        if (lResult)
+            return lResult;
+    }
+    return OnHelpInfo(wParam, lParam);
 }
 
 void CPropertySheet::PressButton(int nButton)

@@ -94,6 +94,8 @@ public:
 protected:
     void OnApplyNow();
     void OnHelp();
+    // F1 on the sheet's own buttons and tabs asks for the help of the page shown.
+    LRESULT OnSheetHelpInfo(WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnLButtonDown(UINT nFlags, CPoint point);
 
@@ -120,4 +122,6 @@ private:
     int m_tabHeight = 0;
     std::vector<CRect> m_tabs;
     bool m_bModeless = false;
+    // A page that leaves the request to its parent hands it back here: it is then the sheet's.
+    bool m_bAskingPageForHelp = false;
 };

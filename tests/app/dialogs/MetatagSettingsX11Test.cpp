@@ -201,9 +201,10 @@ TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
              return OpenMenuItem("Add Metatag", &r) != nullptr && ShowsNow();
          },
          [&] { XdoNow("key a"); });
-    // Enter on the new row's name, unchanged, is OK.
+    // Enter on the new row's name, unchanged, takes it; the next Enter is OK.
     When("the menu's Add added a row", [&] { return (nNewTag = RowNamed(pDlg->GetGrid(), "NewTag")) != 0 && Settled(); },
          [&] { XdoNow("key Return"); });
+    WhenStored(pDlg, nNewTag, CMetaSettingGridCtrl::kColName, "NewTag", "Return");
     EXPECT_TRUE(StepsTaken()) << "the cell held '" << lastSeen << "'";
     EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
 
@@ -220,6 +221,87 @@ TEST_F(MetatagSettingsX11Test, EveryCommandIsReachedByTheKeys)
     EXPECT_NE(Find(saved, typed.c_str()), nullptr) << "the tag added by Insert";
     EXPECT_NE(Find(saved, "NewTag"), nullptr) << "the tag added by the menu";
     EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by Delete";
+}
+
+// Insert and Enter take the offered name and leave the dialog open; the new row chosen and
+// deleted, the last row left is current, and Shift+F10 opens the commands beside it. OK then
+// writes nothing, and the page grid shows the same place as before, its values unchanged.
+TEST_F(MetatagSettingsX11Test, EnterTakesTheOfferedNameAndOKKeepsThePageGridsPlace)
+{
+    ASSERT_TRUE(Start());
+    OpenScannedSite(60, {"Description", "Keywords"});
+    const std::string catalogue = ReadFile(SettingsPath());
+    CMetaSettingDlg* pDlg = nullptr;
+    HWND hDlg = nullptr;
+    ROWCOL nRows = 0, nAdded = 0;
+    CRect menu, cell;
+    cairo_surface_t* before = nullptr;
+    std::string values;
+    const auto gridHasKeys = [&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus() && Settled(); };
+    // The grid scrolled to its last page, the current cell left of the last column.
+    Type("the main window", "^Vostrel -", "ctrl+Home ctrl+shift+End ctrl+c ctrl+End Left");
+    const auto atLastPage = [&] { return MainWindowX11Test::IsCurrent(60, view->GetColCount() - 1) && gridHasKeys(); };
+    When("the grid stands at its last page", atLastPage, [&] {
+        values = clipboard_text::Get(nullptr);
+        before = Shot("metatag-settings-place-before");
+        XdoNow("key alt+o m");
+    });
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        hDlg = pDlg->GetSafeHwnd();
+        nRows = pDlg->GetGrid().GetRowCount();
+        nAdded = nRows + 1;
+        XdoNow("key Insert");
+    });
+    When("Insert added a row being named", [&] {
+             CGXControl* pControl = pDlg->GetGrid().GetControl(nAdded, CMetaSettingGridCtrl::kColName);
+             return pControl != nullptr && pControl->IsActive() && Settled();
+         },
+         [&] { XdoNow("key Return"); });
+    // Enter ended the edit and left the dialog open.
+    When("Enter took the name", [&] {
+             CGXControl* pControl = ::IsWindow(hDlg) ? pDlg->GetGrid().GetControl(nAdded, CMetaSettingGridCtrl::kColName) : nullptr;
+             CString strName;
+             return pControl != nullptr && !pControl->IsActive() &&
+                    pDlg->GetGrid().GetCellText(nAdded, CMetaSettingGridCtrl::kColName, strName) == 0 && strName == "NewTag" &&
+                    Settled();
+         },
+         [&] { XdoNow("key shift+space Delete"); });
+    When("the new row is deleted", [&] { return pDlg->GetGrid().GetRowCount() == nRows && Settled(); },
+         [&] { XdoNow("key shift+F10"); });
+    When("Shift+F10 opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Delete Chosen Metatags", &r) != nullptr && ShowsNow();
+         },
+         [&] {
+             ::GetWindowRect(MenuDriver::OpenMenus().front(), &menu);
+             cell = pDlg->GetGrid().CalcCellRect(nRows, CMetaSettingGridCtrl::kColName);
+             pDlg->GetGrid().ClientToScreen(&cell);
+             XdoNow("key Escape");
+         });
+    When("the menu is closed", [&] { return MenuDriver::OpenMenus().empty() && Settled(); },
+         [&] { XdoNow("key Return"); });
+    int nMoved = -1;
+    When("OK gave the keys back to the grid", gridHasKeys, [&] {
+        cairo_surface_t* after = Shot("metatag-settings-place-after");
+        CRect client;
+        view->GetClientRect(&client);
+        if (before != nullptr && after != nullptr)
+            nMoved = DifferentPixels(before, after, view->GetSafeHwnd(), client);
+        if (after != nullptr)
+            cairo_surface_destroy(after);
+        XdoNow("key ctrl+Home ctrl+shift+End ctrl+c");
+    });
+    When("the grid is copied", [&] { return clipboard_text::Get(nullptr) == values && Settled(); }, [] {});
+    EXPECT_TRUE(StepsTaken());
+    if (before != nullptr)
+        cairo_surface_destroy(before);
+    EXPECT_TRUE(menu.left >= cell.left && menu.left < cell.right && menu.top >= cell.top && menu.top <= cell.bottom)
+        << "the menu opened at " << menu.left << "," << menu.top << ", away from the last row's cell";
+    EXPECT_EQ(nMoved, 0) << "the page grid shows another place after OK";
+    EXPECT_NE(values.find("Description of page 60"), std::string::npos) << values;
+    EXPECT_EQ(clipboard_text::Get(nullptr), values) << "the pages' values changed";
+    EXPECT_TRUE(ReadFile(SettingsPath()) == catalogue) << "OK wrote the catalogue";
 }
 
 // OK refuses an empty name, a name a page cannot keep and a name another row has, then a date
@@ -365,9 +447,11 @@ TEST_F(MetatagSettingsX11Test, ADamagedCatalogueIsKeptAsideAndTheNewOneSaved)
          },
          [&] { XdoNow("key Escape"); });
     When("Metatag Settings has the keys again", SettingsHaveTheKeys(pDlg), [&] { XdoNow("key Insert"); });
-    // Enter on the new row's name, unchanged, is OK.
-    When("Insert added a row", [&] { return RowNamed(pDlg->GetGrid(), "NewTag") != 0 && Settled(); },
+    // Enter on the new row's name, unchanged, takes it; the next Enter is OK.
+    ROWCOL nNewTag = 0;
+    When("Insert added a row", [&] { return (nNewTag = RowNamed(pDlg->GetGrid(), "NewTag")) != 0 && Settled(); },
          [&] { XdoNow("key Return"); });
+    WhenStored(pDlg, nNewTag, CMetaSettingGridCtrl::kColName, "NewTag", "Return");
     Type("New Project", "^New Project", "Escape");
     EXPECT_TRUE(StepsTaken());
     EXPECT_EQ(listed, std::vector<std::string>{"VOSTREL.VSL"});

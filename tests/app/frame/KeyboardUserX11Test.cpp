@@ -36,6 +36,14 @@ protected:
         const HWND hFocus = ::GetFocus();
         return hwnd != nullptr && (hFocus == hwnd || ::IsChild(hwnd, hFocus)) && KeysIn(::GetAncestor(hwnd, GA_ROOT));
     }
+    // The pages the program opens from now on are noted instead of being shown in a browser.
+    void CatchOpenedPages(std::vector<std::string>& opened)
+    {
+        Frame().GetUrlLauncher().SetRunner([&opened](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
+            opened.push_back(args.back());
+            finished(CUrlLauncher::Outcome{});
+        });
+    }
     template <typename T>
     static T* Active()
     {
@@ -452,10 +460,7 @@ TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
     ASSERT_TRUE(Start());
     OpenSite(true);
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
-        opened.push_back(args.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    CatchOpenedPages(opened);
     const std::string pages = "file://" + HelpFolder() + "/";
     const int nZoom = view->GetZoom();
     const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
@@ -491,16 +496,83 @@ TEST_F(KeyboardUserX11Test, F1AndTheHelpModeGiveTheHelpOfWhatTheKeysChose)
     EXPECT_EQ(app->GetRunState(), 0u) << "Start Scan ran in the help mode";
 }
 
+// F1 in Project Settings while its OK button has the keys opens the help of the page shown,
+// as it does on the page's own controls.
+TEST_F(KeyboardUserX11Test, F1OnProjectSettingsOKOpensThePageShown)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    std::vector<std::string> opened;
+    CatchOpenedPages(opened);
+    Type("the main window", "^Vostrel -", "alt+o p");
+    // Tab goes round the controls until it reaches OK.
+    auto tabbed = std::chrono::steady_clock::time_point();
+    When("OK has the keys",
+         [&] {
+             auto* pSheet = Active<CPropertySheet>();
+             if (pSheet == nullptr || !KeysIn(pSheet->GetSafeHwnd()))
+                 return false;
+             if (::GetFocus() == ::GetDlgItem(pSheet->GetSafeHwnd(), IDOK))
+                 return Settled();
+             if (std::chrono::steady_clock::now() - tabbed > std::chrono::milliseconds(500)) {
+                 XdoNow("key Tab");
+                 tabbed = std::chrono::steady_clock::now();
+             }
+             return false;
+         },
+         [&] { XdoNow("key F1"); });
+    When("a page opened", [&] { return !opened.empty(); }, [&] { XdoNow("key Escape"); });
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(opened, std::vector<std::string>{"file://" + HelpFolder() + "/project-settings.html#general"});
+}
+
+// Zoom In by its keys keeps the current cell in sight: from the grid's last cell, at the bottom
+// right of the window, each step in leaves its frame on the screen.
+TEST_F(KeyboardUserX11Test, ZoomInKeepsTheCurrentCellInSight)
+{
+    ASSERT_TRUE(Start());
+    OpenScannedSite(40, {"Description", "Keywords"});
+    // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
+    // cell is not in the window.
+    const auto frameShown = [&] {
+        ROWCOL nRow = 0, nCol = 0;
+        CRect client;
+        view->GetClientRect(&client);
+        const CRect cell = view->GetCurrentCell(nRow, nCol) ? view->CalcCellRect(nRow, nCol) : CRect();
+        if (cell.IsRectEmpty() || (cell & client) != cell)
+            return -1;
+        cairo_surface_t* shot = Shot("zoomed-current-cell");
+        const int nDark = shot != nullptr ? DarkPixels(shot, CRect(cell.left, cell.top, cell.right, cell.top + 2), 96) : 0;
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        return nDark * 100 / (2 * cell.Width());
+    };
+    std::vector<int> shown;
+    int nZoom = 0;
+    const auto zoomedIn = [&] { return view->GetZoom() > nZoom && Settled(); };
+    const auto zoomIn = [&] {
+        shown.push_back(frameShown());
+        nZoom = view->GetZoom();
+        XdoNow("key alt+v i");
+    };
+    Type("the main window", "^Vostrel -", "ctrl+End");
+    When("the last cell is current",
+         [&] { return MainWindowX11Test::IsCurrent(40, view->GetColCount()) && Settled(); }, zoomIn);
+    When("Zoom In zoomed", zoomedIn, zoomIn);
+    When("Zoom In zoomed again", zoomedIn, [&] { shown.push_back(frameShown()); });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_EQ(shown.size(), 3u);
+    for (size_t i = 0; i < shown.size(); ++i)
+        EXPECT_GT(shown[i], 40) << "the current cell's frame after " << i << " steps in";
+}
+
 // F1 in the toolbar customisation opens the toolbars page at its customising section: on both
 // pages of Options > Customize Toolbar and in View > Toolbars.
 TEST_F(KeyboardUserX11Test, F1InTheToolbarCustomisationOpensItsSection)
 {
     ASSERT_TRUE(Start());
     std::vector<std::string> opened;
-    Frame().GetUrlLauncher().SetRunner([&](const std::vector<std::string>& args, CUrlLauncher::Finished finished) {
-        opened.push_back(args.back());
-        finished(CUrlLauncher::Outcome{});
-    });
+    CatchOpenedPages(opened);
     const auto openedCount = [&](size_t n) { return [&, n] { return opened.size() >= n; }; };
     Type("the main window", "^Vostrel", "alt+o c");
     Type("the Customize sheet", "^Customize$", "F1");

@@ -342,3 +342,38 @@ TEST_F(MainWindowToolbarsX11Test, EveryButtonShowsThePictureOfItsCommandInBothSi
         << "Large Buttons stayed on";
     ExpectPictures(PictureStrip("toolbar.png", 16, 15), false, "toolbars-small");
 }
+
+// New Project over a project with an edited page: once the project is closed, its commands show
+// disabled on the toolbars behind the New Project dialog, as they do before any project opened.
+TEST_F(MainWindowToolbarsX11Test, TheProjectsCommandsShowDisabledBehindNewProject)
+{
+    ASSERT_TRUE(Start());
+    cairo_surface_t* none = Shot("commands-without-project");
+    OpenSite(true);
+    ChangeATitle("Changed");
+    cairo_surface_t* open = Shot("commands-with-project");
+    cairo_surface_t* behind = nullptr;
+    Type("the main window", "^Vostrel -", "ctrl+n");
+    Type("the question about the edits", "^Vostrel$", "n");
+    When("New Project has the keys", [&] { return Matches(FocusedTitle(), "^New Project$") && Settled(); }, [&] {
+        behind = Shot("commands-behind-new-project");
+        XdoNow("key Escape");
+    });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(none != nullptr && open != nullptr && behind != nullptr);
+    const std::pair<UINT, UINT> buttons[] = {
+        {ID_GRID_TOOLBAR, ID_SAVE_EDITED_FILES}, {ID_GRID_TOOLBAR, ID_VIEW_CHANGES}, {ID_VIEW_TOOLBARS, ID_START_SCAN},
+        {ID_VIEW_TOOLBARS, ID_EDIT_COPY},        {ID_VIEW_TOOLBARS, ID_FILE_PRINT},  {ID_GRID_TOOLBAR, ID_EDIT_FIND}};
+    for (const auto& [nBar, nCommand] : buttons) {
+        SECCustomToolBar* pBar = Frame().GetToolBarManager()->ToolBarFromID(nBar);
+        ASSERT_NE(pBar, nullptr);
+        CRect button;
+        pBar->GetItemRect(pBar->CommandToIndex(nCommand), &button);
+        EXPECT_GT(DifferentPixels(none, open, pBar->GetSafeHwnd(), button), 0)
+            << "command " << nCommand << " looked the same with the project open";
+        EXPECT_EQ(DifferentPixels(none, behind, pBar->GetSafeHwnd(), button), 0)
+            << "command " << nCommand << " does not show disabled behind New Project";
+    }
+    for (cairo_surface_t* shot : {none, open, behind})
+        cairo_surface_destroy(shot);
+}

@@ -2,10 +2,15 @@
 // X server by another client: each dialog opened by its keys, and Alt with each letter its
 // controls underline reaches that control (a button is pressed, a label hands the keys on to
 // its field). The buttons' own work is held back while the letters are walked, so that one
-// program start walks every dialog. The Find and Replace of a page's Preview by their keys, Print
-// Preview's buttons by their letters, and F1 in the print dialogs.
+// program start walks every dialog; a button, or a field's label, that underlines no letter, and
+// a letter two controls share, are faults. The Find and Replace of a page's Preview by their
+// keys, Print Preview's buttons by their letters, F1 in the print dialogs, and every dialog
+// template the program carries, shown or not.
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/controls/Button.h"
+#include "platform/controls/Static.h"
+#include "platform/core/ResourceFormats.h"
+#include "platform/core/ResourceTable.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -19,6 +24,21 @@
 
 namespace {
 
+// The letter a control's label underlines as it is drawn (the last single '&'), lower-cased; 0
+// when none.
+char Underlined(const std::string& text)
+{
+    char letter = 0;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
+        ++i;
+    }
+    return letter;
+}
+
 class UnderlinedLettersX11Test : public MainWindowStepsX11Test {
 protected:
     void TearDown() override
@@ -27,20 +47,6 @@ protected:
         MainWindowStepsX11Test::TearDown();
     }
 
-    // The letter a control's label underlines as it is drawn (the last single '&'), lower-cased;
-    // 0 when none.
-    static char Underlined(const std::string& text)
-    {
-        char letter = 0;
-        for (size_t i = 0; i + 1 < text.size(); ++i) {
-            if (text[i] != '&')
-                continue;
-            if (text[i + 1] != '&')
-                letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-            ++i;
-        }
-        return letter;
-    }
     static std::string TextOf(HWND hwnd)
     {
         char text[256] = {};
@@ -54,8 +60,10 @@ protected:
         char letter;
         std::string text;
     };
-    // The shown, usable labels and buttons of the window that underline a letter.
-    static std::vector<Labelled> LabelledControls(HWND top)
+    // The shown, usable labels and buttons of the window that underline a letter. A button, or a
+    // label whose next control is a field, that underlines none is a fault. The parts of a
+    // control (the month buttons of a calendar) are the control's, not the dialog's.
+    static std::vector<Labelled> LabelledControls(HWND top, std::vector<std::string>& faults)
     {
         std::vector<Labelled> found;
         std::vector<HWND> all;
@@ -64,6 +72,9 @@ protected:
             return TRUE;
         }, reinterpret_cast<LPARAM>(&all));
         for (HWND c : all) {
+            const HWND parent = ::GetParent(c);
+            if (parent != top && !(::GetWindowLong(parent, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))
+                continue;
             const UINT code = CodeOf(c);
             const auto style = static_cast<DWORD>(::GetWindowLong(c, GWL_STYLE));
             if (!(code & (DLGC_BUTTON | DLGC_STATIC)) || !::IsWindowVisible(c) || !::IsWindowEnabled(c))
@@ -75,8 +86,18 @@ protected:
             const std::string text = TextOf(c);
             if (const char letter = Underlined(text))
                 found.push_back(Labelled{c, letter, text});
+            else if ((code & DLGC_BUTTON) || (!text.empty() && (style & BS_TYPEMASK) != BS_GROUPBOX && NamesField(c)))
+                faults.push_back("\"" + text + "\" underlines no letter");
         }
         return found;
+    }
+    // Whether the next shown control after a label is one the keys go to that is no button.
+    static bool NamesField(HWND label)
+    {
+        HWND next = ::GetWindow(label, GW_HWNDNEXT);
+        while (next != nullptr && !::IsWindowVisible(next))
+            next = ::GetWindow(next, GW_HWNDNEXT);
+        return next != nullptr && !(CodeOf(next) & (DLGC_STATIC | DLGC_BUTTON)) && (::GetWindowLong(next, GWL_STYLE) & WS_TABSTOP);
     }
 
     // ---- The buttons' work held back ----
@@ -221,12 +242,16 @@ protected:
             if (top == nullptr || top == notThis)
                 return false;
             walk.started = true;
-            walk.items = LabelledControls(top);
+            std::vector<std::string> faults;
+            walk.items = LabelledControls(top, faults);
             seen.push_back(where + " (\"" + TextOf(top) + "\"): " + std::to_string(walk.items.size()) + " letters");
             for (const Labelled& item : walk.items) {
                 Hold(::GetParent(item.control));
-                ++walk.sharing[item.letter];
+                if (++walk.sharing[item.letter] == 2)
+                    faults.push_back("Alt+" + std::string(1, item.letter) + " is the letter of two controls");
             }
+            for (const std::string& fault : faults)
+                unreached.push_back(where + ": " + fault);
         }
         while (walk.next < walk.items.size()) {
             const Labelled& item = walk.items[walk.next];
@@ -255,12 +280,61 @@ protected:
         return true;
     }
 
+    // As many dialogs were walked, and none had a fault.
+    void ExpectWalkedWithoutFaults(size_t nDialogs)
+    {
+        std::string walked;
+        for (const std::string& line : seen)
+            walked += line + "\n";
+        EXPECT_EQ(seen.size(), nDialogs) << walked;
+        std::string faults;
+        for (const std::string& line : unreached)
+            faults += line + "\n";
+        EXPECT_TRUE(unreached.empty()) << faults << walked;
+    }
+
     std::vector<std::string> seen;
     std::vector<std::string> unreached;
 };
 
 // The drop-down list of the editor's Find What, as its dialogs' templates number it.
 constexpr int kFindWhatList = 103;
+
+using C = DialogControlClass;
+
+bool IsClass(const DialogItemTemplate& item, C kind, const char* pszName)
+{
+    if (item.windowClass.isOrdinal)
+        return item.windowClass.ordinal == static_cast<WORD>(kind);
+    std::string name = item.windowClass.text;
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name == pszName;
+}
+
+// A control the keys can go to that is neither a button nor a label: an edit, a list, a grid.
+bool IsField(const DialogItemTemplate& item)
+{
+    if (IsClass(item, C::Button, "BUTTON") || IsClass(item, C::Static, "STATIC"))
+        return false;
+    return (item.style & WS_TABSTOP) || IsClass(item, C::Edit, "EDIT") || IsClass(item, C::ListBox, "LISTBOX") ||
+           IsClass(item, C::ComboBox, "COMBOBOX");
+}
+
+// Whether the item must underline a letter: a button that is not a group's frame, or a label
+// whose text prefixes letters and whose next control is a field.
+bool NeedsLetter(const DialogTemplate& dialog, size_t i)
+{
+    const DialogItemTemplate& item = dialog.items[i];
+    if (IsClass(item, C::Button, "BUTTON"))
+        return (item.style & BS_TYPEMASK) != BS_GROUPBOX;
+    if (!IsClass(item, C::Static, "STATIC") || item.title.isOrdinal || item.title.text.empty() || (item.style & SS_NOPREFIX))
+        return false;
+    const DWORD type = item.style & SS_TYPEMASK;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+        return false;
+    return i + 1 < dialog.items.size() && IsField(dialog.items[i + 1]);
+}
 
 // A site long enough to print on several pages.
 void AddPages(const std::string& site, int nPages)
@@ -301,14 +375,50 @@ TEST_F(UnderlinedLettersX11Test, EveryUnderlinedLetterOfEveryDialogReachesItsCon
     WalkDialog("New Project", "ctrl+n");
     WalkInnerDialog("Browse for Folder", "ctrl+n", "Tab space");
     EXPECT_TRUE(StepsTaken());
-    std::string walked;
-    for (const std::string& line : seen)
-        walked += line + "\n";
-    EXPECT_EQ(seen.size(), 19u) << walked;
-    std::string faults;
-    for (const std::string& line : unreached)
-        faults += line + "\n";
-    EXPECT_TRUE(unreached.empty()) << faults;
+    ExpectWalkedWithoutFaults(19);
+}
+
+// The dialogs of a page's values, each opened by F4 on its cell or, for the group action, from
+// the chosen column's menu, and those of the catalogue's options, opened by Space on a setting's
+// Attributes cell in Metatag Settings: every button and field label of each underlines a letter
+// of its own, and each letter reaches its control.
+TEST_F(UnderlinedLettersX11Test, EveryLetterOfTheValueAndOptionDialogsReachesItsControl)
+{
+    ASSERT_TRUE(Start());
+    OpenScannedSite(3, {"Keywords", "Refresh", "Expires", "Robots", "subject"});
+    // From the first cell to the column of the setting, then the keys.
+    const auto inColumn = [&](const char* pszName, const std::string& keys) {
+        std::string to = "ctrl+Home";
+        for (ROWCOL nCol = 1; nCol < ColumnOf(pszName); ++nCol)
+            to += " Right";
+        return to + " " + keys;
+    };
+    WalkDialog("Keywords", inColumn("Keywords", "F4"));
+    WalkDialog("Group action", inColumn("Keywords", "ctrl+space shift+F10 g"));
+    WalkDialog("Refresh", inColumn("Refresh", "F4"));
+    WalkDialog("Date", inColumn("Expires", "F4"));
+    WalkDialog("Multiple Selection", inColumn("Robots", "F4"));
+    WalkDialog("Classification", inColumn("subject", "F4"));
+    // Metatag Settings lists the catalogue's settings in its order, from its first row.
+    CMetaSettingList* pList = nullptr;
+    ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
+    const auto attributesOf = [&](const char* pszName) {
+        std::string keys = "Right Right Right";
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            CString strName;
+            pList->GetNext(pos)->GetName(strName);
+            if (strName == pszName)
+                return keys + " space";
+            keys += " Down";
+        }
+        ADD_FAILURE() << pszName << " is not in the catalogue";
+        return std::string("Escape");
+    };
+    WalkInnerDialog("List Type Attributes", "alt+o m", attributesOf("Generator"));
+    WalkInnerDialog("Multiple Selection List Options", "alt+o m", attributesOf("Robots"));
+    WalkInnerDialog("Define Classification", "alt+o m", attributesOf("subject"));
+    EXPECT_TRUE(StepsTaken());
+    ExpectWalkedWithoutFaults(9);
 }
 
 // The Find and Replace of a page's Preview, opened by the keys: the text typed shows in Find What
@@ -368,8 +478,8 @@ TEST_F(UnderlinedLettersX11Test, ThePreviewsFindAndReplaceTakeTheTextTypedAndEve
     for (const std::string& line : unreached)
         faults += line + "\n";
     EXPECT_TRUE(unreached.empty()) << faults;
-    EXPECT_EQ(seen, (std::vector<std::string>{"The Preview's Find (\"Find\"): 8 letters",
-                                              "The Preview's Replace (\"Replace\"): 10 letters"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"The Preview's Find (\"Find\"): 10 letters",
+                                              "The Preview's Replace (\"Replace\"): 12 letters"}));
 }
 
 // Print Preview's buttons by their letters, with Alt and without: Next Page, Prev Page, Close.
@@ -418,4 +528,53 @@ TEST_F(UnderlinedLettersX11Test, F1InThePrintDialogsOpensThePrintingPage)
     EXPECT_TRUE(StepsTaken());
     const std::string printing = "file://" + HelpFolder() + "/file-commands.html#print";
     EXPECT_EQ(opened, std::vector<std::string>(2, printing));
+}
+
+// Every dialog template the program carries, of its own and of the libraries under it, opened
+// or not by the walks above: each button and each label that names a field underlines a letter
+// of its own in its dialog. A property page shares its sheet's OK, Cancel and Help.
+TEST(DialogTemplateLettersTest, EveryButtonAndLabelOfEveryDialogUnderlinesALetterOfItsOwn)
+{
+    // The program's own resources (a null module), then every library module with a script.
+    const char* const modules[] = {nullptr,  "apppanes",     "appdialogs",       "appgroup",       "appsettings",
+                                   "afx",    "afxdlg",       "system",           "editor",         "toolkit_controls",
+                                   "grid",   "toolkitdocking", "toolkittoolbars", "toolkitcustomize", "toolkitdatetime",
+                                   "toolkitmenus", "toolkitsyscmd"};
+    std::string faults;
+    int nDialogs = 0;
+    for (const char* pszModule : modules) {
+        HMODULE hModule = pszModule != nullptr ? FindResourceModule(pszModule) : nullptr;
+        if (pszModule != nullptr && hModule == nullptr)
+            continue;
+        for (UINT nId = 1; nId <= 0xFFFF; ++nId) {
+            HRSRC found = FindResource(hModule, MAKEINTRESOURCE(nId), RT_DIALOG);
+            if (found == nullptr)
+                continue;
+            DialogTemplate dialog;
+            ASSERT_TRUE(ReadDialogTemplate(LockResource(LoadResource(hModule, found)), SizeofResource(hModule, found), dialog));
+            ++nDialogs;
+            const std::string where = std::string(pszModule != nullptr ? pszModule : "program") + " dialog " +
+                                      std::to_string(nId) + " \"" + dialog.title + "\": ";
+            // A page stands in a sheet whose OK, Cancel and Help take those letters.
+            std::map<char, std::string> taken;
+            if (dialog.style & WS_CHILD)
+                taken = {{'o', "the sheet's OK"}, {'c', "the sheet's Cancel"}, {'h', "the sheet's Help"}};
+            for (size_t i = 0; i < dialog.items.size(); ++i) {
+                const DialogItemTemplate& item = dialog.items[i];
+                const std::string text = item.title.isOrdinal ? std::string() : item.title.text;
+                if (!(item.style & WS_VISIBLE))
+                    continue;
+                const char letter = Underlined(text);
+                if (letter == 0) {
+                    if (NeedsLetter(dialog, i))
+                        faults += where + "\"" + text + "\" underlines no letter\n";
+                    continue;
+                }
+                if (const auto [at, added] = taken.emplace(letter, "\"" + text + "\""); !added)
+                    faults += where + "\"" + text + "\" underlines the letter of " + at->second + "\n";
+            }
+        }
+    }
+    EXPECT_GE(nDialogs, 25);
+    EXPECT_TRUE(faults.empty()) << faults;
 }

@@ -245,7 +245,7 @@ TEST_F(DialogTest, RefusedValuesShowTheirMessageAndGiveTheFocusBackToTheirContro
         EXPECT_EQ(dlg.DoModal(), IDOK);
         EXPECT_TRUE(seen.seen);
         EXPECT_EQ(seen.text, c.message);
-        EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+        EXPECT_EQ(seen.buttons, std::vector<std::string>{"&OK"});
         EXPECT_TRUE(focusChecked);
     }
 }

@@ -53,7 +53,7 @@ TEST_F(MessageBoxTest, AnswersWithTheButtonClickedAndShowsWhatItWasGiven)
     ASSERT_TRUE(seen.seen);
     EXPECT_EQ(seen.caption, "Vostrel");
     EXPECT_EQ(seen.text, "This operation shall overwrite your current metatag settings. Proceed?");
-    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
+    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"&Yes", "&No", "&Cancel"}));
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(IsWindowEnabled(parent));
     EXPECT_EQ(OpenBox(), nullptr);

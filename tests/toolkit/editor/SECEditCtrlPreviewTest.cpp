@@ -40,7 +40,7 @@ TEST_F(EditWindowTest, AMinifiedPageIsInsertedWholeAndStaysByteExact)
     ASSERT_EQ(edit.InsertFile(dir.File("min.html").c_str()), 0);
     ASSERT_TRUE(told.seen) << "a message says the lines were cut";
     EXPECT_EQ(told.text, "This file contains lines longer than the 16384 character maximum.\r\nThe lines will be wrapped.");
-    EXPECT_EQ(told.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(told.buttons, std::vector<std::string>{"&OK"});
     edit.GetDocument()->SetReadOnly(TRUE);
     EXPECT_TRUE(edit.errors.empty());
     // Cut into lines no wider than the maximum, nothing lost or added but the cut line ends
