@@ -235,6 +235,10 @@ protected:
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
     void RememberSingleCell();
+    // The clipboard's text when it is one value (no separator, no line break but a last one),
+    // wherever it was copied; FALSE for cells of several, for no text, or while the current
+    // cell's editor is open, which takes a paste into its own text.
+    BOOL GetClipboardSingleValue(CString& strValue);
     // Selects the current cell alone while the selection is empty or is the cell it left.
     void SelectCurrentCell(const CGXRange& oldCell);
     BOOL IsOnlyCurrentCellSelected();
