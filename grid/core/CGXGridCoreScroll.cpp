@@ -652,8 +652,42 @@ BOOL CGXGridCore::WheelScroll(BOOL bVert, int nDelta)
     if (m_pCurrentCellControl != nullptr)
         m_pCurrentCellControl->OnGridScroll(bVert ? WM_VSCROLL : WM_HSCROLL, nNotches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
     const int nDirection = bVert ? (nNotches > 0 ? GX_UP : GX_DOWN) : (nNotches > 0 ? GX_LEFT : GX_RIGHT);
-    Scroll(static_cast<UINT>(nDirection), nSteps * nLines);
+    if (bVert) {
+        Scroll(static_cast<UINT>(nDirection), nSteps * nLines);
+        return TRUE;
+    }
+    for (UINT i = 0; i < nSteps; ++i)
+        if (!Scroll(static_cast<UINT>(nDirection), WheelColumnStep(nDirection == GX_RIGHT, nLines)))
+            break;
     return TRUE;
+}
+
+ROWCOL CGXGridCore::WheelColumnStep(BOOL bForward, UINT nLines)
+{
+    // Columns are far wider than rows: a notch passes over as many as the wheel setting says
+    // only while together they take no more than a sixth of the view's width, about what three
+    // rows are of its height, so that the columns the user reads do not leave together and no
+    // column is passed over before it was seen whole. Always at least one column, however wide.
+    constexpr int kShareOfView = 6;
+    CRect area;
+    GetGridRect(&area);
+    area.left = std::min<LONG>(area.right, area.left + SumColWidths(0, GetFrozenCols(), 0));
+    const int nBudget = area.Width() / kShareOfView;
+    const ROWCOL nFirst = GetFrozenCols() + 1, nCount = GetColCount();
+    ROWCOL nStep = 0;
+    int nPassed = 0;
+    for (ROWCOL nCol = GetLeftCol(); nStep < nLines;) {
+        // Forward the columns passed over start at the left column; back, at the one before it.
+        if (bForward ? nCol > nCount : nCol <= nFirst)
+            break;
+        const ROWCOL nPassedCol = bForward ? nCol : nCol - 1;
+        nPassed += GetColWidth(nPassedCol);
+        if (nStep > 0 && nPassed > nBudget)
+            break;
+        ++nStep;
+        nCol = bForward ? nCol + 1 : nCol - 1;
+    }
+    return std::max<ROWCOL>(nStep, 1);
 }
 
 BOOL CGXGridCore::HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos)
