@@ -198,6 +198,9 @@ public:
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
+    // What the frame's edit field shows: the current cell's text; nothing while a header is
+    // current (a click on it chooses its column), since a header holds no page's value.
+    CString GetFieldText();
     // The cell whose text the frame's edit field holds until it is committed: that cell shows
     // the typed text instead of its page's value. 0, 0 for none.
     void SetFieldCell(ROWCOL nRow, ROWCOL nCol)

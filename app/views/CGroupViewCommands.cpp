@@ -878,12 +878,18 @@ BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
     if (bMoved)
         SelectCurrentCell(bHadCell ? CGXRange(nOldRow, nOldCol, nOldRow, nOldCol) : CGXRange());
     if (bMoved && m_nLoading == 0)
-        if (CGroupFrame* pFrame = GetGroupFrame()) {
-            CString strText;
-            GetCellText(nRow, nCol, strText);
-            pFrame->SetStatusText(strText);
-        }
+        if (CGroupFrame* pFrame = GetGroupFrame())
+            pFrame->SetStatusText(GetFieldText());
     return bMoved;
+}
+
+CString CGroupView::GetFieldText()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CString strText;
+    if (GetCurrentCell(nRow, nCol) && nRow > GetHeaderRows() && nCol > GetHeaderCols())
+        GetCellText(nRow, nCol, strText);
+    return strText;
 }
 
 void CGroupView::SelectCurrentCell(const CGXRange& oldCell)

@@ -222,12 +222,15 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
     if (FloatCellsEnabled() || MergeCellsEnabled())
         CollectSpansAcrossFrozenEdge(bRows, nNew, spansAcross);
     // The cell's control moves with the cells while its cell stays in the scrolled area; it is
-    // hidden only when the cell leaves it.
+    // hidden when the cell leaves it, and shown again, with its edit, when the cell comes back.
+    BOOL bShowControl = FALSE;
     if (bCurrent && m_pCurrentCellControl != nullptr && m_pCurrentCellControl->IsActive() &&
         (bRows ? nCurRow > GetFrozenRows() : nCurCol > GetFrozenCols())) {
         CRect cell = CalcCellRect(nCurRow, nCurCol);
         if (!cell.IntersectRect(cell, area))
             m_pCurrentCellControl->Hide();
+        else
+            bShowControl = TRUE;
     }
 
     if (HasWindow(m_pGridWnd)) {
@@ -259,6 +262,9 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
             m_pGridWnd->InvalidateRect(&area, TRUE);
         }
     }
+    // Shown once the cells have moved, so that it stands where its cell now is.
+    if (bShowControl)
+        m_pCurrentCellControl->Show();
     SetScrollPos(bRows ? SB_VERT : SB_HORZ, static_cast<int>(nNew), TRUE);
     if (!bForward && nNew == nFirst && (((bRows ? m_nVScrollMode : m_nHScrollMode) & ~kBit8) == 2))
         UpdateScrollbars(TRUE, FALSE);
