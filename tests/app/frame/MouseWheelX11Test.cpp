@@ -2,10 +2,12 @@
 // whatever view stands under the pointer, wherever the keys are: the page grid by three rows a
 // notch and by columns with Shift or tilted, no further than the columns in sight, the Project
 // Area by three folders a notch, both panes of the preview of a page's changes, and the grid of
-// Metatag Settings, whose wide columns Shift and a notch move one at a time.
+// Metatag Settings, whose wide columns Shift and a notch move one at a time. A cell's edit
+// scrolled away and back shows its text again.
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CPreviewDlg.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 namespace {
 
@@ -129,9 +131,27 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     const ROWCOL nDesc = group_view_lookup::ColumnOf(grid, "Description"), nLong = group_view_lookup::RowOf(grid, "p01.htm");
     ASSERT_NE(nDesc, 0u);
     ASSERT_NE(nLong, 0u);
+    // The page's description edited; the edit, not yet ended, scrolled out of sight and back
+    // shows its text and goes on.
+    X11KeyboardLetters letters(other, "Ωμέγα");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     ASSERT_TRUE(GoToByKeys(nLong, nDesc));
-    ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'") && Xdo("key Return"));
+    ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'"));
+    CRect text = grid.CalcCellRect(nLong, nDesc);
+    text.DeflateRect(3, 3);
+    const ROWCOL nTop = grid.GetTopRow();
+    ASSERT_TRUE(RunUntil([&] { return Settled(); }));
+    before = Shot("wheel-edit-before");
+    ASSERT_TRUE(Wheel(hGrid, 4, 3) && RunUntil([&] { return grid.GetTopRow() == nTop - 9 && Settled(); }, 10000));
+    ASSERT_GT(nLong, grid.GetLastVisibleRow()) << "the edited cell is still in sight";
+    ASSERT_TRUE(Wheel(hGrid, 5, 3) && RunUntil([&] { return grid.GetTopRow() == nTop && Settled(); }, 10000));
+    after = Shot("wheel-edit-after");
+    EXPECT_GT(DarkPixels(after, text, 100), DarkPixels(before, text, 100) / 2) << "the edit shows no text after the scroll";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
+    ASSERT_TRUE(Xdo("type --delay 20 ' Ωμέγα'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the edit was not taken";
+    EXPECT_STREQ(grid.GetCellValue(nLong, nDesc), "Ωμέγα 日本 and more Ωμέγα");
     CPreviewDlg* pPreview = nullptr;
     int nLeftTop = 0;
     Type("the main window", "^Vostrel -", "alt+v c");
