@@ -54,11 +54,7 @@ LRESULT CGroupFrame::OnIdleUpdate(WPARAM wParam, LPARAM lParam)
     CGroupView* pView = m_wndEdit.GetGridView();
     if (pView == nullptr || m_wndEdit.IsEditing() || m_wndEdit.GetSafeHwnd() == nullptr)
         return lResult;
-    ROWCOL nRow = 0, nCol = 0;
-    CString strText;
-    if (pView->GetCurrentCell(nRow, nCol))
-        pView->GetCellText(nRow, nCol, strText);
-    m_wndEdit.SetText(strText);
+    m_wndEdit.SetText(pView->GetFieldText());
     return lResult;
 }
 

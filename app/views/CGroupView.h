@@ -198,6 +198,9 @@ public:
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
+    // What the frame's edit field shows: the current cell's text; nothing while a header is
+    // current (a click on it chooses its column), since a header holds no page's value.
+    CString GetFieldText();
     // The cell whose text the frame's edit field holds until it is committed: that cell shows
     // the typed text instead of its page's value. 0, 0 for none.
     void SetFieldCell(ROWCOL nRow, ROWCOL nCol)
@@ -235,6 +238,10 @@ protected:
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
     void RememberSingleCell();
+    // The clipboard's text when it is one value (no separator, no line break but a last one),
+    // wherever it was copied; FALSE for cells of several, for no text, or while the current
+    // cell's editor is open, which takes a paste into its own text.
+    BOOL GetClipboardSingleValue(CString& strValue);
     // Selects the current cell alone while the selection is empty or is the cell it left.
     void SelectCurrentCell(const CGXRange& oldCell);
     BOOL IsOnlyCurrentCellSelected();

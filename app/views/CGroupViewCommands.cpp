@@ -894,12 +894,18 @@ BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
     if (bMoved)
         SelectCurrentCell(bHadCell ? CGXRange(nOldRow, nOldCol, nOldRow, nOldCol) : CGXRange());
     if (bMoved && m_nLoading == 0)
-        if (CGroupFrame* pFrame = GetGroupFrame()) {
-            CString strText;
-            GetCellText(nRow, nCol, strText);
-            pFrame->SetStatusText(strText);
-        }
+        if (CGroupFrame* pFrame = GetGroupFrame())
+            pFrame->SetStatusText(GetFieldText());
     return bMoved;
+}
+
+CString CGroupView::GetFieldText()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CString strText;
+    if (GetCurrentCell(nRow, nCol) && nRow > GetHeaderRows() && nCol > GetHeaderCols())
+        GetCellText(nRow, nCol, strText);
+    return strText;
 }
 
 void CGroupView::SelectCurrentCell(const CGXRange& oldCell)
@@ -1045,9 +1051,14 @@ BOOL CGroupView::Paste()
     // text another program copied since is what the user means to paste.
     BOOL bDone = FALSE;
     m_nPasteCellsLeftOut = 0;
+    CString strValue;
     if (m_bCopiedSingleCell && ::GetClipboardSequenceNumber() == m_dwCopiedClipboard) {
         CWaitCursor wait;
         bDone = PasteValueIntoSelection(m_strCopiedText) == 0;
+    } else if (GetClipboardSingleValue(strValue)) {
+        // One value fills every chosen cell whichever program copied it.
+        CWaitCursor wait;
+        bDone = PasteValueIntoSelection(strValue) == 0;
     } else {
         bDone = CGridViewWrapper::Paste();
     }
@@ -1068,6 +1079,33 @@ BOOL CGroupView::Paste()
     if (!strSaid.IsEmpty())
         SayInStatusBar(strSaid);
     return bDone;
+}
+
+BOOL CGroupView::GetClipboardSingleValue(CString& strValue)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    if (pControl != nullptr && pControl->IsActive())
+        return FALSE;
+    if (!::OpenClipboard(GetSafeHwnd()))
+        return FALSE;
+    BOOL bSingle = FALSE;
+    HANDLE hText = ::IsClipboardFormatAvailable(CF_TEXT) ? ::GetClipboardData(CF_TEXT) : ::GetClipboardData(CF_OEMTEXT);
+    if (const char* pText = hText != nullptr ? static_cast<const char*>(::GlobalLock(hText)) : nullptr) {
+        const size_t nSize = ::GlobalSize(hText);
+        ROWCOL nRows = 0, nCols = 0;
+        if (CountTextBufferCells(pText, nSize, nRows, nCols) && nRows == 1 && nCols == 1) {
+            // The value ends where its line does.
+            const char* pEnd = pText;
+            while (static_cast<size_t>(pEnd - pText) < nSize && *pEnd != '\0' && *pEnd != '\r' && *pEnd != '\n')
+                ++pEnd;
+            strValue = CString(pText, static_cast<int>(pEnd - pText));
+            bSingle = TRUE;
+        }
+        ::GlobalUnlock(hText);
+    }
+    ::CloseClipboard();
+    return bSingle;
 }
 
 BOOL CGroupView::SelectionTakesInFileColumn()

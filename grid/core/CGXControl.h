@@ -57,7 +57,10 @@ public:
     virtual void ResetEdit() { m_bModify = FALSE; }
     // ESC: drops the edit; TRUE when there was one.
     virtual BOOL OnCancelEditing();
+    // The cell went out of sight (Hide) or came back into it (Show) while being edited: the
+    // editor's window follows, keeping the text typed so far.
     virtual void Hide() {}
+    virtual void Show() {}
     virtual BOOL GetCurrentText(CString& sText);
     virtual void SetCurrentText(const CString& sText);
     virtual void ReplaceSel(LPCTSTR pszText);

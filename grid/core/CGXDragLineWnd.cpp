@@ -31,12 +31,7 @@ void CGXDragLineWnd::OnPaint()
         m_pGrid->DrawGridLine(&dc, rect.left, rect.top, rect.Width(), rect.Height(), m_nDirection, m_nClientIndex, m_nLineFlags);
         return;
     }
-    LOGPEN lp = GXGetLogPen(m_pen, *GXGetSysData());
-    CPen pen;
-    if (!pen.CreatePenIndirect(&lp))
-        return;
-    CPen* pOld = dc.SelectObject(&pen);
-    dc.MoveTo(rect.left, rect.top);
-    dc.LineTo(rect.right - 1, rect.bottom - 1);
-    dc.SelectObject(pOld);
+    // The window is the line: as long and as thick, filled whole in the pen's colour.
+    const LOGPEN lp = GXGetLogPen(m_pen, *GXGetSysData());
+    dc.FillSolidRect(&rect, lp.lopnColor);
 }

@@ -1,6 +1,6 @@
 // CGXDragLineWnd: the thin marker window that the resize and drag features show over the grid
 // while the user drags a border or a block. With line flags set the grid draws the line (as
-// its tracking or dragging line); without, the window draws itself with its pen.
+// its tracking or dragging line); without, the window fills itself in its pen's colour.
 #pragma once
 
 #include "grid/data/CGXPen.h"

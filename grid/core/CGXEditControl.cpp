@@ -310,6 +310,14 @@ void CGXEditControl::Hide()
         m_pWnd->ShowWindow(SW_HIDE);
 }
 
+void CGXEditControl::Show()
+{
+    if (!m_bActiveWnd || !m_pWnd || m_pWnd->GetSafeHwnd() == nullptr || m_pWnd->IsWindowVisible())
+        return;
+    m_pWnd->MoveWindow(CalcEditRect(), FALSE);
+    m_pWnd->ShowWindow(SW_SHOWNA);
+}
+
 BOOL CGXEditControl::OnCancelEditing()
 {
     const BOOL bHadEdit = m_bModify;

@@ -55,6 +55,7 @@ public:
     void SetModify(BOOL bModified) override;
     void Refresh() override;
     void Hide() override;
+    void Show() override;
     void Reset() override;
     BOOL OnCancelEditing() override;
     BOOL GetCurrentText(CString& sText) override;

@@ -900,6 +900,9 @@ protected:
     // Scrolls by the wheel's whole notches, the rest kept for the next turn; nDelta positive
     // towards the first row (column).
     BOOL WheelScroll(BOOL bVert, int nDelta);
+    // How many columns one notch sideways passes over from the left column, at most nLines,
+    // bForward to the right.
+    ROWCOL WheelColumnStep(BOOL bForward, UINT nLines);
     // The spans of floating or merged cells that reach from the frozen rows (columns) into the
     // scrolled ones starting at nFirstScrolled, among the rows (columns) on the screen.
     void CollectSpansAcrossFrozenEdge(BOOL bRows, ROWCOL nFirstScrolled, std::vector<CGXRange>& spans);

@@ -222,12 +222,15 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
     if (FloatCellsEnabled() || MergeCellsEnabled())
         CollectSpansAcrossFrozenEdge(bRows, nNew, spansAcross);
     // The cell's control moves with the cells while its cell stays in the scrolled area; it is
-    // hidden only when the cell leaves it.
+    // hidden when the cell leaves it, and shown again, with its edit, when the cell comes back.
+    BOOL bShowControl = FALSE;
     if (bCurrent && m_pCurrentCellControl != nullptr && m_pCurrentCellControl->IsActive() &&
         (bRows ? nCurRow > GetFrozenRows() : nCurCol > GetFrozenCols())) {
         CRect cell = CalcCellRect(nCurRow, nCurCol);
         if (!cell.IntersectRect(cell, area))
             m_pCurrentCellControl->Hide();
+        else
+            bShowControl = TRUE;
     }
 
     if (HasWindow(m_pGridWnd)) {
@@ -259,6 +262,9 @@ BOOL CGXGridCore::DoScroll(int direction, ROWCOL nCell)
             m_pGridWnd->InvalidateRect(&area, TRUE);
         }
     }
+    // Shown once the cells have moved, so that it stands where its cell now is.
+    if (bShowControl)
+        m_pCurrentCellControl->Show();
     SetScrollPos(bRows ? SB_VERT : SB_HORZ, static_cast<int>(nNew), TRUE);
     if (!bForward && nNew == nFirst && (((bRows ? m_nVScrollMode : m_nHScrollMode) & ~kBit8) == 2))
         UpdateScrollbars(TRUE, FALSE);
@@ -652,8 +658,42 @@ BOOL CGXGridCore::WheelScroll(BOOL bVert, int nDelta)
     if (m_pCurrentCellControl != nullptr)
         m_pCurrentCellControl->OnGridScroll(bVert ? WM_VSCROLL : WM_HSCROLL, nNotches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
     const int nDirection = bVert ? (nNotches > 0 ? GX_UP : GX_DOWN) : (nNotches > 0 ? GX_LEFT : GX_RIGHT);
-    Scroll(static_cast<UINT>(nDirection), nSteps * nLines);
+    if (bVert) {
+        Scroll(static_cast<UINT>(nDirection), nSteps * nLines);
+        return TRUE;
+    }
+    for (UINT i = 0; i < nSteps; ++i)
+        if (!Scroll(static_cast<UINT>(nDirection), WheelColumnStep(nDirection == GX_RIGHT, nLines)))
+            break;
     return TRUE;
+}
+
+ROWCOL CGXGridCore::WheelColumnStep(BOOL bForward, UINT nLines)
+{
+    // Columns are far wider than rows: a notch passes over as many as the wheel setting says
+    // only while together they take no more than a sixth of the view's width, about what three
+    // rows are of its height, so that the columns the user reads do not leave together and no
+    // column is passed over before it was seen whole. Always at least one column, however wide.
+    constexpr int kShareOfView = 6;
+    CRect area;
+    GetGridRect(&area);
+    area.left = std::min<LONG>(area.right, area.left + SumColWidths(0, GetFrozenCols(), 0));
+    const int nBudget = area.Width() / kShareOfView;
+    const ROWCOL nFirst = GetFrozenCols() + 1, nCount = GetColCount();
+    ROWCOL nStep = 0;
+    int nPassed = 0;
+    for (ROWCOL nCol = GetLeftCol(); nStep < nLines;) {
+        // Forward the columns passed over start at the left column; back, at the one before it.
+        if (bForward ? nCol > nCount : nCol <= nFirst)
+            break;
+        const ROWCOL nPassedCol = bForward ? nCol : nCol - 1;
+        nPassed += GetColWidth(nPassedCol);
+        if (nStep > 0 && nPassed > nBudget)
+            break;
+        ++nStep;
+        nCol = bForward ? nCol + 1 : nCol - 1;
+    }
+    return std::max<ROWCOL>(nStep, 1);
 }
 
 BOOL CGXGridCore::HandleScrollBar(BOOL bVert, UINT nSBCode, UINT nPos)

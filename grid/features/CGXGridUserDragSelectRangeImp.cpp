@@ -16,6 +16,9 @@
 
 namespace {
 
+// How far the drop marker reaches on each side of the grid line it stands on.
+constexpr int kDropMarkerHalf = 1;
+
 HWND GridHwnd(CGXGridCore* pGrid)
 {
     CWnd* pWnd = pGrid->GridWnd();
@@ -209,9 +212,15 @@ BOOL CGXGridUserDragSelectRangeImp::MoveDragMarker(CGXGridCore* pGrid, ROWCOL, R
     if (nDrop > nCount)
         ++nClient;
     pLine->m_nClientIndex = nClient;
-    const CRect rect = pGrid->CalcMarkerLineRect(bRows ? 2 : 1, nClient);
+    CRect rect = pGrid->CalcMarkerLineRect(bRows ? 2 : 1, nClient);
     if (rect.IsRectEmpty())
         return TRUE;
+    // Three pixels across, the grid line and one on each side of it: a one-pixel marker on the
+    // grid line only darkens a line already there, and the user sees no drop place.
+    if (bRows)
+        rect.InflateRect(0, kDropMarkerHalf);
+    else
+        rect.InflateRect(kDropMarkerHalf, 0);
     pLine->MoveWindow(&rect, FALSE);
     pLine->ShowWindow(SW_SHOWNA);
     pLine->Invalidate(FALSE);

@@ -10,6 +10,7 @@
 #include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
 #include "engine/meta/CMetaEditSetting.h"
+#include "grid/core/CGXControl.h"
 #include "engine/meta/CMetaSListSetting.h"
 #include "engine/meta/CMetaSetting.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -401,6 +402,30 @@ protected:
                     ++nDark;
             }
         return nDark;
+    }
+    // How many pixels of a rectangle of the grid's client area have the colour.
+    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
+    {
+        int nCount = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                nCount += GridPixel(shot, x, y) == nColour ? 1 : 0;
+        return nCount;
+    }
+    // Whether the current cell's editor is open.
+    bool EditorOpen()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        CGXControl* pControl = View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
+        return pControl != nullptr && pControl->IsActive();
+    }
+    // What the field above the grid shows.
+    std::string Field()
+    {
+        CString strText;
+        if (auto* pFrame = dynamic_cast<CGroupFrame*>(View()->GetParentFrame()))
+            pFrame->GetEditField().GetWindowText(strText);
+        return std::string(strText);
     }
     bool IsCurrent(ROWCOL nRow, ROWCOL nCol)
     {

@@ -4,6 +4,7 @@
 #include "platform/core/ResourceTable.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/ScrollBar.h"
+#include "platform/win/SystemParameters.h"
 #include "toolkit/controls/SECListCtrl.h"
 
 #include "platform/afx/gdi/CDC.h"
@@ -237,10 +238,15 @@ BOOL SECListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
     const int rows = GetScrollRowCount();
     const int page = GetCountPerPage();
     if (page < rows) {
-        const bool atTop = lines > 0 && m_nTopIndex == 0;
-        const bool atBottom = lines < 0 && m_nTopIndex + page >= rows;
-        if (!atTop && !atBottom)
-            ScrollVert(-lines, 0);
+        // As many rows a notch as the system's wheel setting says, as the other views scroll,
+        // down no further than the last page, which stays full.
+        UINT nWheelLines = 3;
+        ::SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &nWheelLines, 0);
+        const int step = nWheelLines == WHEEL_PAGESCROLL ? std::max(page, 1) : static_cast<int>(std::min<UINT>(nWheelLines, 1000));
+        const long long move = -static_cast<long long>(lines) * step;
+        const int moved = static_cast<int>(std::clamp<long long>(move, -m_nTopIndex, std::max(GetMaxTopIndex() - m_nTopIndex, 0)));
+        if (moved != 0)
+            ScrollVert(moved, 0);
     } else if (IsHorzBarShown()) {
         ScrollHorz(lines * 15);
     }

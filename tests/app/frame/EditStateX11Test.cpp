@@ -86,12 +86,6 @@ protected:
     ROWCOL ColumnOf(const char* pszName) { return group_view_lookup::ColumnOf(*View(), pszName); }
     ROWCOL RowOf(const char* pszName) { return group_view_lookup::RowOf(*View(), pszName); }
     bool Click(ROWCOL nRow, ROWCOL nCol) { return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000); }
-    bool EditorOpen()
-    {
-        ROWCOL nRow = 0, nCol = 0;
-        CGXControl* pControl = View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
-        return pControl != nullptr && pControl->IsActive();
-    }
     // How many pixels of the page's file cell show the edited page's red text.
     int RedInFileCell(ROWCOL nRow)
     {

@@ -87,29 +87,6 @@ protected:
         View()->GetCellText(nRow, nCol, strText);
         return std::string(strText);
     }
-    // What the field above the grid shows.
-    std::string Field()
-    {
-        CString strText;
-        if (auto* pFrame = dynamic_cast<CGroupFrame*>(View()->GetParentFrame()))
-            pFrame->GetEditField().GetWindowText(strText);
-        return std::string(strText);
-    }
-    bool EditorOpen()
-    {
-        ROWCOL nRow = 0, nCol = 0;
-        CGXControl* pControl = View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
-        return pControl != nullptr && pControl->IsActive();
-    }
-    // How many pixels of a rectangle of the grid's client area have the colour.
-    int PixelsOf(cairo_surface_t* shot, const CRect& rect, uint32_t nColour)
-    {
-        int nCount = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
-                nCount += GridPixel(shot, x, y) == nColour ? 1 : 0;
-        return nCount;
-    }
     bool Click(ROWCOL nRow, ROWCOL nCol)
     {
         return ClickCell(nRow, nCol) && RunUntil([&] { return IsCurrent(nRow, nCol); }, 60000);

@@ -464,12 +464,14 @@ TEST_F(MainWindowSettingsX11Test, TheSortTheColumnsOrderAndWidthsStayThroughFold
             return std::chrono::steady_clock::now() - clicked > std::chrono::milliseconds(::GetDoubleClickTime() + 100);
         });
     };
+    ASSERT_TRUE(RunUntil([&] { return Field() == "Πρώτη σελίδα"; })) << "the field shows '" << Field() << "'";
     ASSERT_TRUE(ClickAt(CellOnScreen(0, ColumnOf("Description")), 1, 1));
     clicked = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunUntil([&] {
         CGXRange range;
         return view->GetSortRange(range) == 0 && range.left == ColumnOf("Description") && Settled();
     })) << "the header's click did not choose the Description column";
+    EXPECT_EQ(Field(), "") << "the field above the grid shows the header's name as a value";
     ASSERT_TRUE(pause());
     {
         const POINT from = CellOnScreen(0, ColumnOf("Description"));
@@ -482,6 +484,14 @@ TEST_F(MainWindowSettingsX11Test, TheSortTheColumnsOrderAndWidthsStayThroughFold
         // The marker line shows where the column will go; the button is let go there.
         ASSERT_TRUE(RunUntil([&] { return view->GetDragLineWnd(FALSE) != nullptr && Settled(); }))
             << "the drag shows no marker";
+        // On the screen, a bar three pixels wide on the line before Keywords, from the header down.
+        cairo_surface_t* shot = Shot("column-drag");
+        const uint32_t nMarker = Rgb(view->GetParam()->GetProperties()->GetColor(GX_COLOR_DRAGGINGLINE));
+        for (const ROWCOL nRow : {ROWCOL{0}, ROWCOL{3}}) {
+            const int y = view->CalcCellRect(nRow, nKeywords).CenterPoint().y;
+            EXPECT_EQ(PixelsOf(shot, CRect(target.left - 2, y, target.left + 2, y + 1), nMarker), 3) << "row " << nRow;
+        }
+        cairo_surface_destroy(shot);
         ASSERT_TRUE(XdoNow("mouseup 1"));
         clicked = std::chrono::steady_clock::now();
     }

@@ -1,10 +1,13 @@
 // The mouse wheel as the user meets it on the X server, turned by another client: it scrolls
 // whatever view stands under the pointer, wherever the keys are: the page grid by three rows a
-// notch and by columns with Shift or tilted, the Project Area, both panes of the preview of a
-// page's changes, and the grid of Metatag Settings.
+// notch and by columns with Shift or tilted, no further than the columns in sight, the Project
+// Area by three folders a notch, both panes of the preview of a page's changes, and the grid of
+// Metatag Settings, whose wide columns Shift and a notch move one at a time. A cell's edit
+// scrolled away and back shows its text again.
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CPreviewDlg.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 namespace {
 
@@ -31,12 +34,30 @@ protected:
         ::GetClientRect(hwnd, &client);
         return before != nullptr && after != nullptr ? DifferentPixels(before, after, hwnd, client) : -1;
     }
+    // How many pixels of what a rectangle of the window's client area showed before differ
+    // from what shows now with its top left at the point: 0 when that part of the view moved
+    // there whole.
+    static int MovedDiffers(cairo_surface_t* before, const CRect& from, cairo_surface_t* after, CPoint to, HWND hwnd)
+    {
+        return MovedDiffers(before, from, ScreenPoint(hwnd, from.left, from.top), after, ScreenPoint(hwnd, to.x, to.y));
+    }
+    static int MovedDiffers(cairo_surface_t* before, const CRect& from, POINT a, cairo_surface_t* after, POINT b)
+    {
+        if (before == nullptr || after == nullptr || from.IsRectEmpty())
+            return -1;
+        int nDiffer = 0;
+        for (int y = 0; y < from.Height(); ++y)
+            for (int x = 0; x < from.Width(); ++x)
+                nDiffer += screen_capture::PixelAt(before, a.x + x, a.y + y) != screen_capture::PixelAt(after, b.x + x, b.y + y);
+        return nDiffer;
+    }
 };
 
 } // namespace
 
 TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
 {
+    SetTestFontMode(false); // the folders' names tell their rows apart on the screen
     // Pages enough for the grid to scroll, folders enough for the Project Area, columns enough
     // to scroll sideways, and a first page long enough for the preview to scroll.
     MakeSite(60, 40);
@@ -73,12 +94,13 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
         << "two notches down and one up left row " << grid.GetTopRow() << " at the top";
     EXPECT_EQ(tree.GetTopIndex(), 0) << "the Project Area scrolled with the grid";
 
-    // Shift turns it sideways, and so does tilting it; the rows stay.
+    // Shift turns it sideways, and so does tilting it; the rows stay. The grid shows less than
+    // two columns: a notch passes over one, the one in sight, and skips none unseen.
     ASSERT_TRUE(Wheel(hGrid, 5, 1, "shift"));
-    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 3 && Settled(); }, 10000))
+    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 1 && Settled(); }, 10000))
         << "Shift and a notch down left column " << grid.GetLeftCol() << " at the left";
     ASSERT_TRUE(Wheel(hGrid, 7, 1));
-    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 6 && Settled(); }, 10000))
+    EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft + 2 && Settled(); }, 10000))
         << "a tilt to the right left column " << grid.GetLeftCol() << " at the left";
     ASSERT_TRUE(Wheel(hGrid, 6, 1) && Wheel(hGrid, 4, 1, "shift"));
     EXPECT_TRUE(RunUntil([&] { return grid.GetLeftCol() == nLeft && Settled(); }, 10000))
@@ -88,13 +110,18 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     // The keys in the grid; the wheel over the Project Area scrolls its folders.
     ASSERT_TRUE(ClickCell(8, CGroupView::kTitleColumn));
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == hGrid && Settled(); })) << "the click left the keys elsewhere";
+    // Three notches: the tenth row, on the screen before from its label on, stands first.
     before = Shot();
+    RECT tenth{}, label{}, first{}, inside{};
+    ASSERT_TRUE(tree.GetCellRect(9, 0, tenth, 0) && tree.GetCellRect(9, 0, label, 2) && tree.GetCellRect(0, 0, first, 0));
+    tree.GetInsideRect(inside);
     ASSERT_TRUE(Wheel(hTree, 5, 3));
     EXPECT_TRUE(RunUntil([&] { return tree.GetTopIndex() > 0 && Settled(); }, 10000))
         << "the Project Area did not scroll: " << tree.GetCountPerPage() << " of its " << tree.GetItemCount()
         << " rows fit in it";
     after = Shot("wheel-project-area");
-    EXPECT_GT(Changed(before, after, hTree), 200) << "the folders on the screen did not move";
+    EXPECT_EQ(MovedDiffers(before, CRect(label.left, tenth.top, std::min(tenth.right, inside.right - 1), tenth.bottom), after, CPoint(label.left, first.top), hTree), 0)
+        << "three notches did not bring the tenth row first: row " << tree.GetTopIndex() + 1 << " is";
     cairo_surface_destroy(before);
     cairo_surface_destroy(after);
     EXPECT_EQ(grid.GetTopRow(), 7u) << "the grid scrolled with the Project Area";
@@ -104,9 +131,27 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
     const ROWCOL nDesc = group_view_lookup::ColumnOf(grid, "Description"), nLong = group_view_lookup::RowOf(grid, "p01.htm");
     ASSERT_NE(nDesc, 0u);
     ASSERT_NE(nLong, 0u);
+    // The page's description edited; the edit, not yet ended, scrolled out of sight and back
+    // shows its text and goes on.
+    X11KeyboardLetters letters(other, "Ωμέγα");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     ASSERT_TRUE(GoToByKeys(nLong, nDesc));
-    ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'") && Xdo("key Return"));
+    ASSERT_TRUE(Xdo("key F2 End") && Xdo("type --delay 20 ' and more'"));
+    CRect text = grid.CalcCellRect(nLong, nDesc);
+    text.DeflateRect(3, 3);
+    const ROWCOL nTop = grid.GetTopRow();
+    ASSERT_TRUE(RunUntil([&] { return Settled(); }));
+    before = Shot("wheel-edit-before");
+    ASSERT_TRUE(Wheel(hGrid, 4, 3) && RunUntil([&] { return grid.GetTopRow() == nTop - 9 && Settled(); }, 10000));
+    ASSERT_GT(nLong, grid.GetLastVisibleRow()) << "the edited cell is still in sight";
+    ASSERT_TRUE(Wheel(hGrid, 5, 3) && RunUntil([&] { return grid.GetTopRow() == nTop && Settled(); }, 10000));
+    after = Shot("wheel-edit-after");
+    EXPECT_GT(DarkPixels(after, text, 100), DarkPixels(before, text, 100) / 2) << "the edit shows no text after the scroll";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
+    ASSERT_TRUE(Xdo("type --delay 20 ' Ωμέγα'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the edit was not taken";
+    EXPECT_STREQ(grid.GetCellValue(nLong, nDesc), "Ωμέγα 日本 and more Ωμέγα");
     CPreviewDlg* pPreview = nullptr;
     int nLeftTop = 0;
     Type("the main window", "^Vostrel -", "alt+v c");
@@ -138,10 +183,28 @@ TEST_F(MouseWheelX11Test, TheWheelScrollsTheViewUnderThePointer)
              return pSettings != nullptr && Matches(FocusedTitle(), "^Metatag Settings") && Settled();
          },
          [&] { Wheel(pSettings->GetGrid().GetSafeHwnd(), 5, 1); });
+    // Shift and a notch over its columns, Name (a third of the grid wide at most), Show and Type
+    // all in sight: Show, on the screen before, stands first in view, Name alone gone.
+    CRect show;
+    POINT showOnScreen{}, nameOnScreen{};
     When("a notch scrolled its grid by three rows", [&] { return pSettings->GetGrid().GetTopRow() == 4 && Settled(); },
          [&] {
-             cairo_surface_destroy(Shot("wheel-settings"));
+             CMetaSettingGridCtrl& settings = pSettings->GetGrid();
+             before = Shot("wheel-settings");
+             show = settings.CalcCellRect(0, CMetaSettingGridCtrl::kColShow);
+             show.bottom = settings.CalcCellRect(8, CMetaSettingGridCtrl::kColShow).bottom;
+             showOnScreen = ScreenPoint(settings.GetSafeHwnd(), show.left, show.top);
+             nameOnScreen = ScreenPoint(settings.GetSafeHwnd(), settings.CalcCellRect(0, CMetaSettingGridCtrl::kColName).left, show.top);
+             Wheel(settings.GetSafeHwnd(), 5, 1, "shift");
+         });
+    When("Shift and a notch moved its columns", [&] { return pSettings->GetGrid().GetLeftCol() != 1 && Settled(); },
+         [&] {
+             after = Shot("wheel-settings-sideways");
              XdoNow("key Escape");
          });
     EXPECT_TRUE(StepsTaken());
+    EXPECT_EQ(MovedDiffers(before, show, showOnScreen, after, nameOnScreen), 0)
+        << "Shift and a notch did not bring the Show column first";
+    cairo_surface_destroy(before);
+    cairo_surface_destroy(after);
 }

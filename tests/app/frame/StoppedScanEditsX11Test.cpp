@@ -8,6 +8,7 @@
 #include "app/views/CShortcutEditCtrl.h"
 #include "engine/project/CParserEngine.h"
 #include "tests/app/PartFetchBackend.h"
+#include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
@@ -201,4 +202,55 @@ TEST_F(StoppedScanEditsX11Test, PagesTheScanDidNotReadTakeNoEditsAndAreNotWritte
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hMain) || boxes.Texts().size() > 1; }));
     EXPECT_EQ(boxes.Texts().size(), 1u) << boxes.Texts().back();
     EXPECT_TRUE(RunUntil([&] { return !::IsWindow(hMain); })) << "the main window did not close";
+}
+
+// One value another program copied, pasted by Ctrl+V over six chosen cells of a column, four of
+// pages read and two of pages the stopped scan did not read: it fills the four, as a value copied
+// in the grid does, and the two are left as they were and counted. One Ctrl+Z gives every cell
+// back; after Ctrl+Y the save writes the four pages, only their descriptions changed.
+TEST_F(StoppedScanEditsX11Test, OneValueAnotherProgramCopiedFillsEveryChosenCell)
+{
+    const std::string value = "Grüße Ωμέγα 日本";
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    for (int n = 1; n <= 10; ++n)
+        std::ofstream(site + "/" + PageName(n), std::ios::binary) << (copy[PageName(n)] = GeneratedPage(n));
+    WriteProject({"Description"});
+    ASSERT_TRUE(Start());
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CParserEngine::GetEngine().SetScanBackend(&partial);
+    ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() == kScanned && View() != nullptr; }));
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }));
+    view = View();
+    const ROWCOL nDesc = ColumnOf("Description");
+    ASSERT_NE(nDesc, 0u);
+    const std::vector<std::string> before = CopiedCells(1, nDesc, 10, nDesc);
+    std::vector<std::string> pasted = before;
+    for (ROWCOL nRow = 3; nRow <= 6; ++nRow)
+        pasted[nRow - 1] = value;
+
+    ForeignClipboardOwner other(server->DisplayName(), value, ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(other.Ready());
+    ASSERT_TRUE(SelectCells(3, nDesc, 8, nDesc) && Xdo("key ctrl+v"));
+    EXPECT_TRUE(StatusSays("Pages not read are not edited: 2 were left as they were.")) << StatusText();
+    EXPECT_EQ(CopiedCells(1, nDesc, 10, nDesc), pasted);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return !view->GetParam()->m_RedoList.IsEmpty(); })) << "Undo was not done";
+    EXPECT_TRUE(view->GetParam()->m_UndoList.IsEmpty()) << "the paste took more than one step of undo";
+    EXPECT_EQ(CopiedCells(1, nDesc, 10, nDesc), before);
+
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.IsEmpty(); })) << "Redo was not done";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ProgramHasFocus() && Settled(); })) << "the save did not end";
+    for (int n = 1; n <= 10; ++n) {
+        std::string expected = copy[PageName(n)];
+        if (n >= 3 && n <= 6) {
+            const std::string oldValue = TagContent(expected, "description");
+            expected.replace(expected.find(oldValue), oldValue.size(), value);
+        }
+        EXPECT_EQ(ReadFile(site + "/" + PageName(n)), expected) << PageName(n);
+    }
 }

@@ -55,11 +55,6 @@ protected:
         ROWCOL nRow = 0, nCol = 0;
         return View()->GetCurrentCell(nRow, nCol) ? View()->GetControl(nRow, nCol) : nullptr;
     }
-    bool EditorOpen()
-    {
-        CGXControl* pControl = CurrentControl();
-        return pControl != nullptr && pControl->IsActive();
-    }
     CEdit* Editor()
     {
         auto* pEdit = dynamic_cast<CGXEditControl*>(CurrentControl());

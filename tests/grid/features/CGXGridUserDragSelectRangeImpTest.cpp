@@ -69,7 +69,7 @@ TEST_F(DragMoveTest, SelectedRowsDroppedFurtherDownLandBeforeTheDropRowAndUndoIn
     EXPECT_EQ(grid.m_dragSelect.nMode, GX_DRAGSEL_ROWS);
     EXPECT_EQ(::GetCapture(), grid.GetSafeHwnd());
     EXPECT_EQ(CGXGridCore::GetLoadedCursorId(), static_cast<UINT>(GX_IDC_SELFRAME));
-    // Over row 8: the marker lies on the boundary above row 8.
+    // Over row 8: the marker, three pixels high, lies on the boundary above row 8.
     Send(grid, WM_MOUSEMOVE, MK_LBUTTON, RowHeader(grid, 8, -5));
     CGXDragLineWnd* pLine = grid.GetDragLineWnd(FALSE);
     ASSERT_NE(pLine, nullptr);
@@ -77,8 +77,8 @@ TEST_F(DragMoveTest, SelectedRowsDroppedFurtherDownLandBeforeTheDropRowAndUndoIn
     CRect marker;
     ::GetWindowRect(pLine->GetSafeHwnd(), &marker);
     ::ScreenToClient(grid.GetSafeHwnd(), reinterpret_cast<POINT*>(&marker.left));
-    EXPECT_EQ(marker.top, grid.CalcMarkerLineRect(2, grid.RowToClientRow(8)).top);
-    EXPECT_EQ(marker.Height(), 1);
+    EXPECT_EQ(marker.top, grid.CalcMarkerLineRect(2, grid.RowToClientRow(8)).top - 1);
+    EXPECT_EQ(marker.Height(), 3);
 
     Send(grid, WM_LBUTTONUP, 0, RowHeader(grid, 8, -5));
     EXPECT_FALSE(grid.m_dragSelect.bDragging);

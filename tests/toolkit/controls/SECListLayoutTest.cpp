@@ -72,20 +72,21 @@ TEST_F(SECListLayoutTest, ScrollMessagesWheelAndTheLastPage)
     list->SendMessage(WM_VSCROLL, SB_LINEDOWN);   // the last page already shows
     EXPECT_EQ(list->GetTopIndex(), 20);
 
-    // Half a notch does nothing; the second half scrolls one row up. A fast spin scrolls by all.
+    // Half a notch does nothing; the second half scrolls three rows up, as the system's wheel
+    // setting says. A fast spin scrolls by all, no further than the first and the last page.
     const POINT over = At(list->m_hWnd, 50, 50);
     backend->Wheel(60, over);
     backend->ProcessMessages();
     EXPECT_EQ(list->GetTopIndex(), 20);
     backend->Wheel(60, over);
     backend->ProcessMessages();
-    EXPECT_EQ(list->GetTopIndex(), 19);
+    EXPECT_EQ(list->GetTopIndex(), 17);
     list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-360)), 0);
-    EXPECT_EQ(list->GetTopIndex(), 22);   // three rows, as the bar's page did not yet reach the end
+    EXPECT_EQ(list->GetTopIndex(), 20);   // to the last page, where the bar's end goes
     list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-    EXPECT_EQ(list->GetTopIndex(), 22);   // the last row shows: no further
-    list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 1200), 0);
-    EXPECT_EQ(list->GetTopIndex(), 12);
+    EXPECT_EQ(list->GetTopIndex(), 20);   // the last page shows: no further
+    list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 240), 0);
+    EXPECT_EQ(list->GetTopIndex(), 14);
     list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 12000), 0);
     EXPECT_EQ(list->GetTopIndex(), 0);
 
