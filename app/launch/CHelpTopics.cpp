@@ -77,6 +77,7 @@ constexpr Row kTopics[] = {
     {kWindow + REPLACEDLGORD, {"edit-commands.html", "find"}},
     {kWindow + PRINTDLGORD, {"file-commands.html", "print"}},
     {kWindow + PRNSETUPDLGORD, {"file-commands.html", "print"}},
+    {kWindow + AFX_IDD_PRINTDLG, {"file-commands.html", "print"}},
     // File.
     {kCommand + ID_NEW_PROJECT, {"file-commands.html", "new-project"}},
     {kCommand + ID_OPEN_PROJECT, {"file-commands.html", "open-project"}},

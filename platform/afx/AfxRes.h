@@ -69,7 +69,18 @@
 #define AFX_IDS_HELP_UNAVAILABLE 0xF001
 #define AFX_IDP_FILE_NOT_FOUND 0xF002
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF0C8
+// The running print job's window: the page it prints, and the printer it prints on.
+#define AFX_IDS_PRINTPAGENUM 64500
+#define AFX_IDS_PRINTPAGEOFNUM 64501
+#define AFX_IDS_PRINTONPRINTER 64502
 
 // The File New chooser of document types: a list of the templates' file-new names.
 #define AFX_IDD_NEWTYPEDLG 0x7801
 #define AFX_IDC_LISTBOX 100
+
+// The window a print job shows while it runs: the document, the printer, its file, the page.
+#define AFX_IDD_PRINTDLG 0x7802
+#define AFX_IDC_PRINT_DOCNAME 101
+#define AFX_IDC_PRINT_PRINTERNAME 102
+#define AFX_IDC_PRINT_PORTNAME 103
+#define AFX_IDC_PRINT_PAGENUM 104

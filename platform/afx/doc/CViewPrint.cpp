@@ -1,5 +1,6 @@
 // Printing a view: the job is prepared by the view's hooks, each page is drawn by OnPrint on a
-// printer device context, and the document goes to the PDF file chosen for the printer.
+// printer device context, and the document goes to the PDF file chosen for the printer. While it
+// runs, a small window names the page being printed and lets the user stop the job.
 #include "platform/afx/doc/CView.h"
 
 #include "platform/afx/AfxRes.h"
@@ -8,6 +9,7 @@
 #include "platform/afx/doc/CDocument.h"
 #include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/doc/CPrintingDialog.h"
 #include "platform/afx/gdi/CDC.h"
 
 #include <string>
@@ -58,9 +60,16 @@ void CView::OnFilePrint()
     CDC dcPrint;
     dcPrint.Attach(hdc);
     dcPrint.m_bPrinting = TRUE;
+    // A long job shows which page it is on and can be stopped; the program keeps painting. The
+    // window comes before the view starts printing and goes after it has ended, so that the
+    // focus leaves and comes back to a view that draws for the screen.
+    CPrintingDialog status;
+    status.Open(this, title.c_str(), printInfo.m_pPD->GetDeviceName(), output.c_str());
+    status.PumpMessages();
     OnBeginPrinting(&dcPrint, &printInfo);
     if (output.empty() || dcPrint.StartDoc(&docInfo) <= 0) {
         OnEndPrinting(&dcPrint, &printInfo);
+        status.Close();
         dcPrint.Detach();
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
         return;
@@ -69,6 +78,9 @@ void CView::OnFilePrint()
     UINT to = printInfo.GetToPage();
     bool failed = false;
     for (printInfo.m_nCurPage = from; printInfo.m_nCurPage <= to; ++printInfo.m_nCurPage) {
+        if (!status.NextPage(printInfo.m_nCurPage, printInfo.GetMaxPage())) {
+            break;
+        }
         // The view says whether there is such a page before it is started.
         OnPrepareDC(&dcPrint, &printInfo);
         if (!printInfo.m_bContinuePrinting) {
@@ -89,11 +101,15 @@ void CView::OnFilePrint()
             break;
         }
     }
-    if (failed || dcPrint.EndDoc() <= 0) {
+    // A job stopped by the user leaves no file behind, nor a message: the old file, if there
+    // was one, stays as it was.
+    const bool cancelled = !failed && !status.PumpMessages();
+    if (failed || cancelled || dcPrint.EndDoc() <= 0) {
         dcPrint.AbortDoc();
-        failed = true;
+        failed = !cancelled;
     }
     OnEndPrinting(&dcPrint, &printInfo);
+    status.Close();
     dcPrint.Detach();   // the job's device context goes with printInfo
     if (failed) {
         AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
