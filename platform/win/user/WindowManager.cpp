@@ -473,7 +473,12 @@ void WindowManager::HandleBackendEvent(const BackendEvent& event)
             SetActiveWindow(nullptr);
         return;
     case Kind::Close:
-        if (window)
+        // A disabled window stands behind a modal dialog or a job that holds it (printing, a
+        // save): closing it would pull the project from under them. As a click on it, the
+        // request brings the window that holds it forward instead.
+        if (window && !IsWindowEnabled(event.hwnd))
+            TakeDisplayFocus(event.hwnd);
+        else if (window)
             SendMessage(event.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         return;
     default:

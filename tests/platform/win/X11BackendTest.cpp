@@ -198,18 +198,36 @@ TEST_F(X11BackendTest, WheelButtonsTurnTheWheelOfTheWindowUnderThePointer)
     EXPECT_TRUE(Of(child, WM_LBUTTONDOWN).empty());
 }
 
-TEST_F(X11BackendTest, DeleteWindowProtocolClosesTheWindow)
+TEST_F(X11BackendTest, DeleteWindowProtocolClosesTheWindowUnlessADialogHoldsIt)
 {
     HWND frame = ShownFrame(WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, 0, "Closing");
+    auto askToClose = [&] {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = backend->XWindowOf(frame);
+        event.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        Send(event.xclient.window, event, NoEventMask);
+    };
+    // Disabled, as behind a modal dialog: the request is refused. A move sent after it tells
+    // when the request has been handled.
+    EnableWindow(frame, FALSE);
     Log().clear();
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = backend->XWindowOf(frame);
-    event.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    Send(event.xclient.window, event, NoEventMask);
+    askToClose();
+    XMoveResizeWindow(other, backend->XWindowOf(frame), 70, 60, 300, 200);
+    XFlush(other);
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT r;
+        GetWindowRect(frame, &r);
+        return r.left == 70 && r.top == 60;
+    }));
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(Of(frame, WM_CLOSE).empty());
+
+    EnableWindow(frame, TRUE);
+    askToClose();
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(frame); }));
     EXPECT_FALSE(Of(frame, WM_CLOSE).empty());
 }
