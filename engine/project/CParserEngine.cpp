@@ -112,6 +112,7 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
             pPage->ClearTitle();
             pPage->SetTitleModified(0);
             pPage->SetReadFailure(CString());
+            pPage->ForgetReadFile();
             CMetaContentList* pList = nullptr;
             if (pPage->GetContentList(pList) == 0 && pList != nullptr)
                 pList->DeleteAll();
@@ -466,7 +467,11 @@ FileKey KeyOf(const struct stat& info)
 // The files a save has written, each with the page whose edits went into it: by the file's key
 // as it was read (other names of the old file, hard links, still show it) and by the key of the
 // new file that took its place (links to the page's path now reach that one).
-using WrittenFiles = std::map<FileKey, CPageNode*>;
+struct WrittenFile {
+    CPageNode* pWriter;
+    FileKey read; // the file the writer's edits went into, as it was read
+};
+using WrittenFiles = std::map<FileKey, WrittenFile>;
 
 // A file error of the save, told in one wording per cause: a page (or its folder) the user may
 // not open or write reads as a read-only page does.
@@ -513,6 +518,9 @@ constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 constexpr LPCTSTR kNotReadByScan =
     "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
+constexpr LPCTSTR kLeadsToAnotherFile =
+    "Not saved: the page's name now leads to another file than the one the scan read (a link or another file was "
+    "put in its place). The page was left as it is; Start Scan reads what it holds now.";
 
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
@@ -699,11 +707,12 @@ CString FolderOf(const CString& strFile)
     return nSlash == 0 ? CString("/") : strFile.Left(nSlash);
 }
 
-// Whether the file under the path is still the one that was read.
+// Whether the file under the path is still the one that was read. The path is the file's own
+// (a page that is a link was resolved when it was read): a link put there since is a change.
 bool IsUnchanged(const struct stat& read, const CString& strFile)
 {
     struct stat now {};
-    return ::stat(strFile, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino
+    return ::lstat(strFile, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino
         && now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec
         && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
@@ -852,18 +861,28 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
+    // In one save a file is written once, with the edits of the first of its pages: a later
+    // page through another name of the file the two read would write over them.
+    if (const auto found = pending.written.find(KeyOf(page));
+        found != pending.written.end() && pPage->IsReadFile(found->second.read.first, found->second.read.second)) {
+        pending.pWrittenBy = found->second.pWriter;
+        pending.result = PageResult::Alias;
+        // Its name leads to the file that page wrote now, or still to the file both read (a
+        // hard link): the next save writes this page's edits there.
+        pPage->SetReadFile(page.st_dev, page.st_ino);
+        return pending.result;
+    }
+    // The edits are of the tags the scan read in one file. A name that leads to another file now
+    // (a link put in the page's place, to a file outside the site or to another page) is not
+    // written through: the edits would land in a file the user never saw. The check is made on
+    // the file opened, which is the one read below and backed up.
+    if (!pPage->IsReadFile(page.st_dev, page.st_ino))
+        return pending.Fail(pPage->IsReadFileKnown() ? kLeadsToAnotherFile : kNotReadByScan);
     if (page.st_nlink > 1)
         pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
-    // In one save a file is written once, with the edits of the first of its pages: a later
-    // page through another name would write over them.
-    if (const auto found = pending.written.find(KeyOf(page)); found != pending.written.end()) {
-        pending.pWrittenBy = found->second;
-        pending.result = PageResult::Alias;
-        return pending.result;
-    }
     if (pending.batch.count(KeyOf(page)) != 0) {
         pending.result = PageResult::Deferred;
         return pending.result;
@@ -1062,6 +1081,8 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // save killed before leaves a copy the next sweep can tell for a left one.
     UnmarkSaveCopy(strFile);
     pending.bCommitted = true;
+    // The page's file is the new one from now on, for the next save's look.
+    pending.pPage->SetReadFile(pending.copyInfo.st_dev, pending.copyInfo.st_ino);
     pending.pCopy->Keep();
     pending.pTitle->Commit();
     // The page's other hard links still name the old file: writing the page in place would
@@ -1157,8 +1178,8 @@ UINT SaveThread(LPVOID pParam)
                 Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
                 if (pPending->bCommitted) {
                     folders.insert(pPending->strFolder.GetString());
-                    written.emplace(KeyOf(pPending->read), pPage);
-                    written.emplace(KeyOf(pPending->copyInfo), pPage);
+                    written.emplace(KeyOf(pPending->read), WrittenFile{pPage, KeyOf(pPending->read)});
+                    written.emplace(KeyOf(pPending->copyInfo), WrittenFile{pPage, KeyOf(pPending->read)});
                     // The page is read back here, as a scan would read it, so that the window
                     // has only to show it once the save is done.
                     SavedPageValues values;
@@ -1566,6 +1587,12 @@ void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
 {
     if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
         pPage->SetTitle(TextOf(lpszTitle));
+}
+
+void CParserEngine::OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode)
+{
+    if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
+        pPage->SetReadFile(nDevice, nInode);
 }
 
 void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)

@@ -169,6 +169,7 @@ protected:
         pPage->SetScanState(0);
         pPage->SetName(path.filename().c_str());
         pPage->SetFolder(path.parent_path().c_str());
+        NoteFileAsScanned(*pPage);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContentNode = nullptr;
@@ -770,6 +771,7 @@ bool IsBackupName(const std::string& strName)
         pPage->SetScanState(0);
         pPage->SetName(entry.path().filename().c_str());
         pPage->SetFolder(site.c_str());
+        NoteFileAsScanned(*pPage);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;
@@ -951,6 +953,7 @@ protected:
         pPage->SetName(relative.filename().c_str());
         pPage->SetFolder(folder.c_str());
         pPage->SetParent(pParent);
+        NoteFileAsScanned(*pPage);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;
