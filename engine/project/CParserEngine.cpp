@@ -24,6 +24,7 @@
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "engine/project/SaveCopies.h"
+#include "engine/project/SaveFlush.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
@@ -737,16 +738,6 @@ LONG PrepareCopy(CSaveCopy& copy, const struct stat& page)
     return 0;
 }
 
-// Makes the folder's entries (the pages' copies and backups, or their new names) last through a
-// crash. 0, or the errno.
-int SyncFolder(const CString& strFolder)
-{
-    FdGuard folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() < 0)
-        return errno;
-    return ::fsync(folder.Get()) == 0 ? 0 : errno;
-}
-
 // Restores the page's title-edited flag, which the rewriting engine clears as it writes, unless
 // the new page took the old one's place.
 class TitleFlagKeeper {
@@ -1021,32 +1012,32 @@ void MakeBackup(PendingPage& pending)
 }
 
 // Puts every copy of the batch, and the folder entries made for them, on the disk: after a
-// crash a page's name holds the old or the whole new text, never an empty or partial file. The
-// first flush commits what all the copies wrote, so the others find little left to do.
-void FlushBatch(std::vector<std::unique_ptr<PendingPage>>& batch, UINT nBackupScheme)
+// crash a page's name holds the old or the whole new text, never an empty or partial file.
+void FlushBatch(std::vector<std::unique_ptr<PendingPage>>& batch, UINT nBackupScheme, SaveFlush& flush)
 {
-    std::set<std::string> folders;
     for (auto& pPending : batch) {
         // The page is looked at once more just before it is replaced; a backup made of
         // another program's newer text then goes again with the page's copy.
         if (pPending->Ready() && nBackupScheme == CProjectSettings::kBackupFile)
             MakeBackup(*pPending);
     }
+    std::vector<SaveFlush::Copy> copies;
+    std::vector<PendingPage*> flushed;
     for (auto& pPending : batch) {
-        if (!pPending->Ready())
-            continue;
-        CSaveCopy& copy = *pPending->pCopy;
-        int nError = ::fsync(copy.Descriptor()) == 0 ? 0 : errno;
-        if (nError == 0)
-            nError = copy.Release();
-        if (nError != 0) {
-            pPending->Fail(CopyFailureText(static_cast<LONG>(ErrnoToLastError(nError)), pPending->strPath));
-            continue;
+        if (pPending->Ready()) {
+            copies.push_back({pPending->pCopy->Descriptor(), pPending->strFolder});
+            flushed.push_back(pPending.get());
         }
-        folders.insert(pPending->strFolder.GetString());
     }
-    for (const std::string& folder : folders)
-        (void)SyncFolder(folder.c_str());
+    flush.FlushCopies(copies);
+    for (size_t i = 0; i < flushed.size(); ++i) {
+        PendingPage& pending = *flushed[i];
+        int nError = copies[i].nError;
+        if (nError == 0)
+            nError = pending.pCopy->Release();
+        if (nError != 0)
+            pending.Fail(CopyFailureText(static_cast<LONG>(ErrnoToLastError(nError)), pending.strPath));
+    }
 }
 
 // Puts the page's copy in its place by the backup scheme.
@@ -1141,6 +1132,11 @@ UINT SaveThread(LPVOID pParam)
     std::vector<CPageNode*>& pages = pParams->pages;
     WrittenFiles written;
     LeftCopiesSweep sweep(pParams->hPane);
+    SaveFlush flush;
+    // Ended, with every page read, before the end is told.
+    std::unique_ptr<SavedPagesReader> pReader;
+    if (pParams->pReads)
+        pReader = std::make_unique<SavedPagesReader>(pParams->pReads);
     while (nNext < pages.size() && !bStopped) {
         // Prepare a batch. A page naming a file the batch already holds (a link and its target
         // both selected) waits for the next batch, which knows whether that file was written.
@@ -1163,28 +1159,26 @@ UINT SaveThread(LPVOID pParam)
         }
         // The flush works on the whole batch; one page's failure there is that page's.
         try {
-            FlushBatch(batch, pParams->nBackupScheme);
+            FlushBatch(batch, pParams->nBackupScheme, flush);
         } catch (...) {
             for (auto& pPending : batch) {
                 if (pPending->Ready())
                     pPending->Fail("Unknown error message.");
             }
         }
-        std::set<std::string> folders;
         for (auto& pPending : batch) {
             CPageNode* pPage = pPending->pPage;
             Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
             if (pPending->Ready()) {
                 Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
                 if (pPending->bCommitted) {
-                    folders.insert(pPending->strFolder.GetString());
+                    flush.NoteReplaced(pPending->strFolder, pPending->copyInfo.st_dev);
                     written.emplace(KeyOf(pPending->read), WrittenFile{pPage, KeyOf(pPending->read)});
                     written.emplace(KeyOf(pPending->copyInfo), WrittenFile{pPage, KeyOf(pPending->read)});
-                    // The page is read back here, as a scan would read it, so that the window
-                    // has only to show it once the save is done.
-                    SavedPageValues values;
-                    if (pParams->pReads && ReadSavedPageValues(pPending->strPath, values))
-                        pParams->pReads->Put(pPage, std::move(values));
+                    // The page is read back, as a scan would read it, so that the window has
+                    // only to show it once the save is done.
+                    if (pReader)
+                        pReader->Read(pPage, pPending->strPath);
                 }
             }
             if (pPending->result == PageResult::Alias)
@@ -1200,10 +1194,11 @@ UINT SaveThread(LPVOID pParam)
                 break;
             }
         }
-        // The new names last through a crash too.
-        for (const std::string& folder : folders)
-            (void)SyncFolder(folder.c_str());
+        // The new names last through a crash too: with the next batch's flush, or now.
+        flush.FlushReplaced(SaveFlush::Replaced::OfThisBatch);
     }
+    flush.FlushReplaced(SaveFlush::Replaced::All);
+    pReader.reset();
     if (!bStopped)
         Post(pParams->hDialog, kMsgSaveFinished);
     return 1;
