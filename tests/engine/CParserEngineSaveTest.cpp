@@ -1149,12 +1149,6 @@ TEST_F(SiteSaveTest, AFailureNamesThePageByItsPathAndAFolderThatCannotBeWritten)
 TEST_F(SiteSaveTest, ManyPagesWaitForTheDiskTogetherAndEachFailsAlone)
 {
     VOSTREL_REQUIRE(access("/usr/bin/strace", X_OK) == 0 ? "" : "strace (not in /usr/bin)");
-    auto* pHeld = new HeldTagSetting; // the catalogue owns it
-    m_pModel->GetMetaSettings().AddTail(pHeld);
-    struct Releaser {
-        HeldTagSetting* p;
-        ~Releaser() { p->Release(); }
-    } releaser{pHeld};
     constexpr int kFolders = 4, kPerFolder = 40;
     std::vector<std::string> names;
     std::vector<CPageNode*> pages;
@@ -1169,11 +1163,7 @@ TEST_F(SiteSaveTest, ManyPagesWaitForTheDiskTogetherAndEachFailsAlone)
     chmod((m_site / "f0" / "p30.htm").c_str(), 0444);
     chmod((m_site / "f2").c_str(), 0555);
     // The stop comes while the save writes a page of its third batch.
-    const size_t nHeld = 140;
-    CMetaContentList* pList = nullptr;
-    CMetaContent* pContent = nullptr;
-    pages[nHeld]->GetContentList(pList);
-    pList->AddContent("Held", "h", 1, pContent);
+    HeldSave held(*m_pModel, pages[140]);
     SystemCallTrace trace;
     if (!trace.Start("fsync,fdatasync,syncfs,link,linkat,rename,renameat,renameat2", TempDir() / "calls.txt")) {
         VOSTREL_REQUIRE("the right to follow this process with strace");
@@ -1181,11 +1171,10 @@ TEST_F(SiteSaveTest, ManyPagesWaitForTheDiskTogetherAndEachFailsAlone)
     MessageSink sink;
     {
         FilePermissionsHold asAnyUser;
-        ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
-        ASSERT_TRUE(pHeld->WaitUntilEntered());
+        ASSERT_TRUE(held.Start(m_engine, m_selection, sink));
     }
     m_engine.StopSave();
-    pHeld->Release();
+    held.Release();
     ASSERT_TRUE(sink.WaitFor(kMsgSaveStopped));
     const std::vector<std::string> calls = trace.Stop();
     chmod((m_site / "f2").c_str(), 0755);
