@@ -3,7 +3,9 @@
 // (2,000 pages of about 8 KB in 40 folders, with as many other files beside them) is made under
 // $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end. The save flushes every page
 // to the disk before it takes the old one's place, which plain cp does not do: the floor is given
-// both ways, cp -r alone and cp -r followed by a flush of the file system.
+// both ways, cp -r alone and cp -r followed by a flush of the file system. The save of a large
+// site (10,000 and 100,000 pages of about 4 KB, 250 to a folder) is also set against the same
+// atomic replacements made one page at a time.
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
@@ -17,6 +19,8 @@
 #include "platform/core/SyncApi.h"
 #include "platform/core/WindowHandle.h"
 
+#include "BenchSiteDir.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -24,9 +28,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -63,7 +69,7 @@ LRESULT CALLBACK CountProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
 
 bool PumpUntilEnded(Counter& counter)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3600);
     while (!counter.bEnded && std::chrono::steady_clock::now() < deadline) {
         MSG msg;
         if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -74,13 +80,19 @@ bool PumpUntilEnded(Counter& counter)
     return counter.bEnded;
 }
 
-std::string PageText(int nFolder, int nPage)
+std::string PageText(int nFolder, int nPage, size_t nBytes = 8000)
 {
     std::string text = "<html>\n<head>\n<title>Page " + std::to_string(nFolder) + "/" + std::to_string(nPage)
         + "</title>\n<meta name=\"description\" content=\"A page of the generated site\">\n</head>\n<body>\n";
-    while (text.size() < 8000)
+    while (text.size() < nBytes)
         text += "<p>Some text of the page, with <a href=\"other.htm\">a link</a> now and then.</p>\n";
     return text + "</body>\n</html>\n";
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The generated site, made once.
@@ -253,49 +265,166 @@ void BM_CopyAndFlushFloor(benchmark::State& state)
 }
 BENCHMARK(BM_CopyAndFlushFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Every page with an edited Keywords content, saved with the backup-file scheme.
-void BM_SaveWithBackups(benchmark::State& state)
+// A save of every page of a large site, with backups, against two floors over the same pages:
+// the same atomic replacement done one page after another by the book (a new file written
+// beside the page and flushed, renamed over it, its folder flushed), and cp -r of the pages,
+// alone and followed by one flush of the file system. Each is timed on the site as generated,
+// all in one run; the counters give the seconds of each and the save's share of each floor.
+class LargeSite {
+public:
+    static constexpr int kPagesPerFolder = 250;
+
+    explicit LargeSite(int nPages) : m_nPages(nPages), m_sites("vostrel-save-bench")
+    {
+        m_pristine = m_sites.Site("pristine-" + std::to_string(nPages));
+        for (int i = 0; i < nPages; ++i) {
+            const fs::path page = PagePath(m_pristine, i);
+            fs::create_directories(page.parent_path());
+            std::ofstream(page, std::ios::binary) << PageText(i / kPagesPerFolder, i % kPagesPerFolder, 4000);
+        }
+        Site::SyncFileSystem(m_pristine);
+    }
+    int Count() const { return m_nPages; }
+    const fs::path& Pristine() const { return m_pristine; }
+    fs::path PagePath(const fs::path& top, int i) const
+    {
+        return top / ("section" + std::to_string(i / kPagesPerFolder)) / ("page" + std::to_string(i % kPagesPerFolder) + ".htm");
+    }
+    // A new copy of the pages as generated, on the disk. Nothing is removed before the end: the
+    // file system would then be slow to make new files for a while (it does not give the
+    // numbers of files just removed to new ones), which a site's save does not meet.
+    fs::path FreshPages(const std::string& strName) const
+    {
+        const fs::path pages = NewPlace(strName);
+        Site::Copy(m_pristine, pages);
+        Site::SyncFileSystem(pages);
+        return pages;
+    }
+
+    // Where nothing is yet, for a copy of the pages to be made.
+    fs::path NewPlace(const std::string& strName) const
+    {
+        const fs::path place = m_sites.Site(strName + "-" + std::to_string(m_nPages));
+        fs::remove(place);
+        return place;
+    }
+
+private:
+    int m_nPages;
+    BenchSites m_sites;
+    fs::path m_pristine;
+};
+
+// What the save writes into a page: its Keywords tag before the end of its head.
+std::string SavedText(const std::string& strPage)
 {
-    const Site& site = Site::Get();
+    std::string strSaved = strPage;
+    strSaved.insert(strSaved.find("</head>"), "<meta name=\"Keywords\" content=\"generated, site\">\n");
+    return strSaved;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The atomic replacement of every page, one page at a time, each waiting for the disk twice.
+bool ReplaceOneByOne(const LargeSite& site, const fs::path& pages)
+{
+    for (int i = 0; i < site.Count(); ++i) {
+        const fs::path page = site.PagePath(pages, i);
+        std::ifstream in(page, std::ios::binary);
+        const std::string strText = SavedText(std::string(std::istreambuf_iterator<char>(in), {}));
+        const std::string strTemp = page.string() + ".tmp";
+        const int fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        bool bDone = fd >= 0 && ::write(fd, strText.data(), strText.size()) == static_cast<ssize_t>(strText.size())
+            && ::fsync(fd) == 0;
+        bDone = fd >= 0 && ::close(fd) == 0 && bDone && ::link(page.c_str(), (page.string() + ".old").c_str()) == 0
+            && ::rename(strTemp.c_str(), page.c_str()) == 0;
+        const int fdFolder = ::open(page.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        bDone = bDone && fdFolder >= 0 && ::fsync(fdFolder) == 0;
+        if (fdFolder >= 0)
+            ::close(fdFolder);
+        if (!bDone)
+            return false;
+    }
+    return true;
+}
+
+// Every page with an edited Keywords content, as a scan read it, saved with the backup-file
+// scheme; the seconds from the start of the save to its end, or a negative number when it did
+// not write every page.
+double TimedSave(const LargeSite& site, const fs::path& pages, CParserEngine& engine, HWND hWnd, Counter& counter)
+{
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    CSelNodesCol selection;
+    for (int i = 0; i < site.Count(); ++i) {
+        const fs::path path = site.PagePath(pages, i);
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
+        pPage->SetName(path.filename().c_str());
+        pPage->SetFolder(path.parent_path().c_str());
+        struct stat info {};
+        ::stat(path.c_str(), &info);
+        pPage->SetReadFile(info.st_dev, info.st_ino);
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Keywords", "generated, site", 1, pContent);
+        selection.AddTail(pPage.get());
+        root.AddChild(pPage.release());
+    }
+    counter = Counter{};
+    counter.nEndMessage = kMsgSaveFinished;
+    const auto start = std::chrono::steady_clock::now();
+    engine.StartSave(selection, hWnd, hWnd);
+    const bool bEnded = PumpUntilEnded(counter);
+    const double dSeconds = Seconds(start);
+    const bool bWritten = bEnded && counter.nPages == static_cast<size_t>(site.Count())
+        && ReadFile(site.PagePath(pages, site.Count() - 1))
+            == SavedText(ReadFile(site.PagePath(pages, site.Count() - 1).string() + ".old"));
+    return bWritten ? dSeconds : -1;
+}
+
+void BM_SaveAgainstOneByOne(benchmark::State& state)
+{
+    const LargeSite site(static_cast<int>(state.range(0)));
     Model();
     CParserEngine engine;
     Counter counter;
     const HWND hWnd = CreateMessageWindow(&CountProc, &counter);
-    // The page tree outlives each timed run: freeing it is not the save's work.
-    auto pRoot = std::make_unique<CPageNode>();
+    double dSave = 0, dFloor = 0, dCopy = 0, dCopyFlushed = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        site.ResetPages();
-        pRoot = std::make_unique<CPageNode>();
-        CPageNode& root = *pRoot;
-        root.SetKind(CPageNode::kindRoot);
-        CSelNodesCol selection;
-        for (int f = 0; f < kFolders; ++f) {
-            for (int p = 0; p < kPagesPerFolder; ++p) {
-                auto pPage = std::make_unique<CPageNode>();
-                pPage->SetKind(CPageNode::kindPage);
-                pPage->SetName(("page" + std::to_string(p) + ".htm").c_str());
-                pPage->SetFolder((site.Pages() / ("section" + std::to_string(f))).string().c_str());
-                CMetaContentList* pList = nullptr;
-                pPage->CreateContentList(pList);
-                CMetaContent* pContent = nullptr;
-                pList->AddContent("Keywords", "generated, site", 1, pContent);
-                selection.AddTail(pPage.get());
-                root.AddChild(pPage.release());
-            }
-        }
-        counter = Counter{};
-        counter.nEndMessage = kMsgSaveFinished;
-        state.ResumeTiming();
-        engine.StartSave(selection, hWnd, hWnd);
-        if (!PumpUntilEnded(counter) || counter.nPages != static_cast<size_t>(kFolders * kPagesPerFolder))
-            state.SkipWithError("the save did not save every page");
-        state.PauseTiming();
-        pRoot.reset();
-        state.ResumeTiming();
+        const fs::path copy = site.NewPlace("copy");
+        auto start = std::chrono::steady_clock::now();
+        if (!Run({"cp", "-r", site.Pristine().string(), copy.string()}))
+            state.SkipWithError("cp failed");
+        dCopy = Seconds(start);
+        Site::SyncFileSystem(copy);
+        dCopyFlushed = Seconds(start);
+
+        const fs::path replaced = site.FreshPages("one-by-one");
+        start = std::chrono::steady_clock::now();
+        if (!ReplaceOneByOne(site, replaced))
+            state.SkipWithError("the pages could not be replaced one by one");
+        dFloor = Seconds(start);
+
+        dSave = TimedSave(site, site.FreshPages("saved"), engine, hWnd, counter);
+        if (dSave < 0)
+            state.SkipWithError("the save did not write every page");
+        state.SetIterationTime(dSave);
     }
     DestroyMessageWindow(hWnd);
+    state.counters["pages"] = site.Count();
+    state.counters["save_s"] = dSave;
+    state.counters["one_by_one_s"] = dFloor;
+    state.counters["cp_s"] = dCopy;
+    state.counters["cp_flushed_s"] = dCopyFlushed;
+    state.counters["save_per_one_by_one"] = dFloor > 0 ? dSave / dFloor : 0;
+    state.counters["save_per_cp_flushed"] = dCopyFlushed > 0 ? dSave / dCopyFlushed : 0;
 }
-BENCHMARK(BM_SaveWithBackups)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveAgainstOneByOne)->Arg(10000)->Arg(100000)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
 } // namespace

@@ -172,6 +172,10 @@ void CFileRefChecker::CheckMore()
         return;
     }
 
+    // The file read, as the page's name leads to it now: a save writes only into this one.
+    if (struct stat opened {}; ::fstat(static_cast<int>(file.m_hFile), &opened) == 0)
+        m_pSink->OnFileRead(GetPageId(), opened.st_dev, opened.st_ino);
+
     bool bDateWarning = false;
     CFileStatus status;
     if (file.GetStatus(status)) {

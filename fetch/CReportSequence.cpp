@@ -114,6 +114,11 @@ void CRecordedReports::OnContentLength(DWORD_PTR dwPage, DWORD dwLength)
     m_reports.emplace_back([=](ITaskManager& owner) { owner.OnContentLength(dwPage, dwLength); });
 }
 
+void CRecordedReports::OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode)
+{
+    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnFileRead(dwPage, nDevice, nInode); });
+}
+
 void CRecordedReports::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
 {
     m_reports.emplace_back(

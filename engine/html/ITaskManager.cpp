@@ -26,6 +26,10 @@ void ITaskManager::OnFormEnd(DWORD_PTR, LPCSTR, DWORD)
 {
 }
 
+void ITaskManager::OnFileRead(DWORD_PTR, ULONGLONG, ULONGLONG)
+{
+}
+
 void ITaskManager::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind)
 {
     constexpr DWORD dwClassGood = 3;

@@ -38,6 +38,9 @@ public:
     virtual void OnLastModified(DWORD_PTR dwPage, LONG nTime) = 0;
     virtual void OnContentType(DWORD_PTR dwPage, LPCSTR lpszContentType) = 0;
     virtual void OnContentLength(DWORD_PTR dwPage, DWORD dwLength) = 0;
+    // The local file the page was read from, by its device and inode, once it is open: what tells
+    // later whether the page's name still leads to that file. Nothing by default.
+    virtual void OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode);
     // A keyword: nSource 1 from the page's own KEYWORDS tag, 0 suggested by keyword extraction.
     virtual void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) = 0;
     // Every META NAME with its content; the scheme may be null.

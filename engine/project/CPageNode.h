@@ -68,6 +68,23 @@ public:
     // could. A page that could not be read shows so in the views and is never written by a save.
     void SetReadFailure(const CString& strText) { m_strReadFailure = strText; }
     const CString& GetReadFailure() const { return m_strReadFailure; }
+    // The file the page was last read from or written to, by device and inode: the one whose
+    // tags the page shows. A save writes only into that file, so that a page whose name has come
+    // to lead to another (a link put in its place) is not written through to a file the user
+    // never saw. Forgotten when a scan starts.
+    void SetReadFile(ULONGLONG nDevice, ULONGLONG nInode)
+    {
+        m_nReadDevice = nDevice;
+        m_nReadInode = nInode;
+        m_bReadFileKnown = true;
+    }
+    void ForgetReadFile() { m_bReadFileKnown = false; }
+    // Whether the page's file is known and is the one given.
+    bool IsReadFile(ULONGLONG nDevice, ULONGLONG nInode) const
+    {
+        return m_bReadFileKnown && m_nReadDevice == nDevice && m_nReadInode == nInode;
+    }
+    bool IsReadFileKnown() const { return m_bReadFileKnown; }
     // Whether the page shows what its file holds: the last scan read it whole. A page the scan
     // never came to, or could not read, shows nothing of its own tags; a value given to it would
     // replace one the user never saw, so it takes no edits and no save writes it.
@@ -93,5 +110,8 @@ private:
     CString m_strName;
     UINT m_nKind = 0;
     CString m_strReadFailure;
+    ULONGLONG m_nReadDevice = 0;
+    ULONGLONG m_nReadInode = 0;
+    bool m_bReadFileKnown = false;
     CPageNodeCol m_Children;
 };

@@ -24,6 +24,7 @@
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "engine/project/SaveCopies.h"
+#include "engine/project/SaveFlush.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
@@ -122,6 +123,7 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
             // not look like a page without tags.
             pPage->SetScanState(1);
             ForgetReadValues(*pPage);
+            pPage->ForgetReadFile();
             CString strUrl;
             pPage->GetFullPath(strUrl);
             PathToFileUrl(strUrl);
@@ -473,7 +475,11 @@ FileKey KeyOf(const struct stat& info)
 // The files a save has written, each with the page whose edits went into it: by the file's key
 // as it was read (other names of the old file, hard links, still show it) and by the key of the
 // new file that took its place (links to the page's path now reach that one).
-using WrittenFiles = std::map<FileKey, CPageNode*>;
+struct WrittenFile {
+    CPageNode* pWriter;
+    FileKey read; // the file the writer's edits went into, as it was read
+};
+using WrittenFiles = std::map<FileKey, WrittenFile>;
 
 // A file error of the save, told in one wording per cause: a page (or its folder) the user may
 // not open or write reads as a read-only page does.
@@ -520,6 +526,9 @@ constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 constexpr LPCTSTR kNotReadByScan =
     "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
+constexpr LPCTSTR kLeadsToAnotherFile =
+    "Not saved: the page's name now leads to another file than the one the scan read (a link or another file was "
+    "put in its place). The page was left as it is; Start Scan reads what it holds now.";
 
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
@@ -706,11 +715,12 @@ CString FolderOf(const CString& strFile)
     return nSlash == 0 ? CString("/") : strFile.Left(nSlash);
 }
 
-// Whether the file under the path is still the one that was read.
+// Whether the file under the path is still the one that was read. The path is the file's own
+// (a page that is a link was resolved when it was read): a link put there since is a change.
 bool IsUnchanged(const struct stat& read, const CString& strFile)
 {
     struct stat now {};
-    return ::stat(strFile, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino
+    return ::lstat(strFile, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino
         && now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec
         && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
@@ -733,16 +743,6 @@ LONG PrepareCopy(CSaveCopy& copy, const struct stat& page)
         return static_cast<LONG>(ErrnoToLastError(errno));
     (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     return 0;
-}
-
-// Makes the folder's entries (the pages' copies and backups, or their new names) last through a
-// crash. 0, or the errno.
-int SyncFolder(const CString& strFolder)
-{
-    FdGuard folder(::open(strFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() < 0)
-        return errno;
-    return ::fsync(folder.Get()) == 0 ? 0 : errno;
 }
 
 // Restores the page's title-edited flag, which the rewriting engine clears as it writes, unless
@@ -865,18 +865,28 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
+    // In one save a file is written once, with the edits of the first of its pages: a later
+    // page through another name of the file the two read would write over them.
+    if (const auto found = pending.written.find(KeyOf(page));
+        found != pending.written.end() && pPage->IsReadFile(found->second.read.first, found->second.read.second)) {
+        pending.pWrittenBy = found->second.pWriter;
+        pending.result = PageResult::Alias;
+        // Its name leads to the file that page wrote now, or still to the file both read (a
+        // hard link): the next save writes this page's edits there.
+        pPage->SetReadFile(page.st_dev, page.st_ino);
+        return pending.result;
+    }
+    // The edits are of the tags the scan read in one file. A name that leads to another file now
+    // (a link put in the page's place, to a file outside the site or to another page) is not
+    // written through: the edits would land in a file the user never saw. The check is made on
+    // the file opened, which is the one read below and backed up.
+    if (!pPage->IsReadFile(page.st_dev, page.st_ino))
+        return pending.Fail(pPage->IsReadFileKnown() ? kLeadsToAnotherFile : kNotReadByScan);
     if (page.st_nlink > 1)
         pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
         return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
-    // In one save a file is written once, with the edits of the first of its pages: a later
-    // page through another name would write over them.
-    if (const auto found = pending.written.find(KeyOf(page)); found != pending.written.end()) {
-        pending.pWrittenBy = found->second;
-        pending.result = PageResult::Alias;
-        return pending.result;
-    }
     if (pending.batch.count(KeyOf(page)) != 0) {
         pending.result = PageResult::Deferred;
         return pending.result;
@@ -1016,32 +1026,32 @@ void MakeBackup(PendingPage& pending)
 }
 
 // Puts every copy of the batch, and the folder entries made for them, on the disk: after a
-// crash a page's name holds the old or the whole new text, never an empty or partial file. The
-// first flush commits what all the copies wrote, so the others find little left to do.
-void FlushBatch(std::vector<std::unique_ptr<PendingPage>>& batch, UINT nBackupScheme)
+// crash a page's name holds the old or the whole new text, never an empty or partial file.
+void FlushBatch(std::vector<std::unique_ptr<PendingPage>>& batch, UINT nBackupScheme, SaveFlush& flush)
 {
-    std::set<std::string> folders;
     for (auto& pPending : batch) {
         // The page is looked at once more just before it is replaced; a backup made of
         // another program's newer text then goes again with the page's copy.
         if (pPending->Ready() && nBackupScheme == CProjectSettings::kBackupFile)
             MakeBackup(*pPending);
     }
+    std::vector<SaveFlush::Copy> copies;
+    std::vector<PendingPage*> flushed;
     for (auto& pPending : batch) {
-        if (!pPending->Ready())
-            continue;
-        CSaveCopy& copy = *pPending->pCopy;
-        int nError = ::fsync(copy.Descriptor()) == 0 ? 0 : errno;
-        if (nError == 0)
-            nError = copy.Release();
-        if (nError != 0) {
-            pPending->Fail(CopyFailureText(static_cast<LONG>(ErrnoToLastError(nError)), pPending->strPath));
-            continue;
+        if (pPending->Ready()) {
+            copies.push_back({pPending->pCopy->Descriptor(), pPending->strFolder});
+            flushed.push_back(pPending.get());
         }
-        folders.insert(pPending->strFolder.GetString());
     }
-    for (const std::string& folder : folders)
-        (void)SyncFolder(folder.c_str());
+    flush.FlushCopies(copies);
+    for (size_t i = 0; i < flushed.size(); ++i) {
+        PendingPage& pending = *flushed[i];
+        int nError = copies[i].nError;
+        if (nError == 0)
+            nError = pending.pCopy->Release();
+        if (nError != 0)
+            pending.Fail(CopyFailureText(static_cast<LONG>(ErrnoToLastError(nError)), pending.strPath));
+    }
 }
 
 // Puts the page's copy in its place by the backup scheme.
@@ -1076,6 +1086,8 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // save killed before leaves a copy the next sweep can tell for a left one.
     UnmarkSaveCopy(strFile);
     pending.bCommitted = true;
+    // The page's file is the new one from now on, for the next save's look.
+    pending.pPage->SetReadFile(pending.copyInfo.st_dev, pending.copyInfo.st_ino);
     pending.pCopy->Keep();
     pending.pTitle->Commit();
     // The page's other hard links still name the old file: writing the page in place would
@@ -1134,6 +1146,11 @@ UINT SaveThread(LPVOID pParam)
     std::vector<CPageNode*>& pages = pParams->pages;
     WrittenFiles written;
     LeftCopiesSweep sweep(pParams->hPane);
+    SaveFlush flush;
+    // Ended, with every page read, before the end is told.
+    std::unique_ptr<SavedPagesReader> pReader;
+    if (pParams->pReads)
+        pReader = std::make_unique<SavedPagesReader>(pParams->pReads);
     while (nNext < pages.size() && !bStopped) {
         // Prepare a batch. A page naming a file the batch already holds (a link and its target
         // both selected) waits for the next batch, which knows whether that file was written.
@@ -1156,28 +1173,26 @@ UINT SaveThread(LPVOID pParam)
         }
         // The flush works on the whole batch; one page's failure there is that page's.
         try {
-            FlushBatch(batch, pParams->nBackupScheme);
+            FlushBatch(batch, pParams->nBackupScheme, flush);
         } catch (...) {
             for (auto& pPending : batch) {
                 if (pPending->Ready())
                     pPending->Fail("Unknown error message.");
             }
         }
-        std::set<std::string> folders;
         for (auto& pPending : batch) {
             CPageNode* pPage = pPending->pPage;
             Post(pParams->hDialog, kMsgSavePageBegin, reinterpret_cast<LPARAM>(pPage));
             if (pPending->Ready()) {
                 Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
                 if (pPending->bCommitted) {
-                    folders.insert(pPending->strFolder.GetString());
-                    written.emplace(KeyOf(pPending->read), pPage);
-                    written.emplace(KeyOf(pPending->copyInfo), pPage);
-                    // The page is read back here, as a scan would read it, so that the window
-                    // has only to show it once the save is done.
-                    SavedPageValues values;
-                    if (pParams->pReads && ReadSavedPageValues(pPending->strPath, values, &pPending->writtenCharset))
-                        pParams->pReads->Put(pPage, std::move(values));
+                    flush.NoteReplaced(pPending->strFolder, pPending->copyInfo.st_dev);
+                    written.emplace(KeyOf(pPending->read), WrittenFile{pPage, KeyOf(pPending->read)});
+                    written.emplace(KeyOf(pPending->copyInfo), WrittenFile{pPage, KeyOf(pPending->read)});
+                    // The page is read back, as a scan would read it, so that the window has
+                    // only to show it once the save is done.
+                    if (pReader)
+                        pReader->Read(pPage, pPending->strPath, pPending->writtenCharset);
                 }
             }
             if (pPending->result == PageResult::Alias)
@@ -1193,10 +1208,11 @@ UINT SaveThread(LPVOID pParam)
                 break;
             }
         }
-        // The new names last through a crash too.
-        for (const std::string& folder : folders)
-            (void)SyncFolder(folder.c_str());
+        // The new names last through a crash too: with the next batch's flush, or now.
+        flush.FlushReplaced(SaveFlush::Replaced::OfThisBatch);
     }
+    flush.FlushReplaced(SaveFlush::Replaced::All);
+    pReader.reset();
     if (!bStopped)
         Post(pParams->hDialog, kMsgSaveFinished);
     return 1;
@@ -1602,6 +1618,12 @@ void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
 {
     if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
         pPage->SetTitle(TextOf(lpszTitle));
+}
+
+void CParserEngine::OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode)
+{
+    if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
+        pPage->SetReadFile(nDevice, nInode);
 }
 
 void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)

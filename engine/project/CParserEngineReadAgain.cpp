@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -148,6 +149,61 @@ bool ReadSavedPageValues(const CString& strPath, SavedPageValues& values, const 
         return false;
     }
     return true;
+}
+
+SavedPagesReader::SavedPagesReader(std::shared_ptr<SavedPagesRead> pReads) : m_pReads(std::move(pReads))
+{
+    try {
+        m_thread = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // Read inline.
+    }
+}
+
+SavedPagesReader::~SavedPagesReader()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_bEnding = true;
+    }
+    m_queued.notify_one();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void SavedPagesReader::Read(CPageNode* pPage, const CString& strPath, const CPageCharset& charset)
+{
+    if (!m_thread.joinable()) {
+        if (SavedPageValues values; ReadSavedPageValues(strPath, values, &charset))
+            m_pReads->Put(pPage, std::move(values));
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_queue.push_back(Queued{pPage, strPath, charset});
+    }
+    m_queued.notify_one();
+}
+
+void SavedPagesReader::Run()
+{
+    for (;;) {
+        std::optional<Queued> next;
+        {
+            std::unique_lock<std::mutex> lock(m_lock);
+            m_queued.wait(lock, [this] { return m_bEnding || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            next.emplace(std::move(m_queue.front()));
+            m_queue.pop_front();
+        }
+        // A page that cannot be read now is read by the window, which tells what it finds.
+        try {
+            if (SavedPageValues values; ReadSavedPageValues(next->strPath, values, &next->charset))
+                m_pReads->Put(next->pPage, std::move(values));
+        } catch (...) {
+        }
+    }
 }
 
 std::vector<std::pair<CPageNode*, std::vector<CString>>> CParserEngine::ReadSavedPagesAgain(const std::vector<CPageNode*>& pages)

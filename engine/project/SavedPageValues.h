@@ -6,8 +6,13 @@
 #include "engine/html/CPageCharset.h"
 #include "platform/core/CString.h"
 
+#include <condition_variable>
+#include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -53,4 +58,34 @@ public:
 private:
     std::mutex m_lock;
     std::unordered_map<CPageNode*, SavedPageValues> m_pages;
+};
+
+// Reads pages a save has written back on a thread of its own, into the save's SavedPagesRead,
+// while the save goes on with the next pages: reading a page costs about as much as writing it.
+class SavedPagesReader {
+public:
+    explicit SavedPagesReader(std::shared_ptr<SavedPagesRead> pReads);
+    // Reads whatever is still queued, then ends its thread.
+    ~SavedPagesReader();
+    SavedPagesReader(const SavedPagesReader&) = delete;
+    SavedPagesReader& operator=(const SavedPagesReader&) = delete;
+
+    // Queues the page, whose file is at the path and in the charset the save wrote it in. Read
+    // at once where no thread could be had.
+    void Read(CPageNode* pPage, const CString& strPath, const CPageCharset& charset);
+
+private:
+    void Run();
+
+    std::shared_ptr<SavedPagesRead> m_pReads;
+    std::mutex m_lock;
+    std::condition_variable m_queued;
+    struct Queued {
+        CPageNode* pPage;
+        CString strPath;
+        CPageCharset charset;
+    };
+    std::deque<Queued> m_queue;
+    bool m_bEnding = false;
+    std::thread m_thread;
 };

@@ -62,6 +62,7 @@ protected:
         pPage->SetScanState(0);
         pPage->SetName(name.c_str());
         pPage->SetFolder(TempDir().string().c_str());
+        NoteFileAsScanned(*pPage);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;

@@ -4,11 +4,13 @@
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CStringListWrapper.h"
+#include "engine/project/CPageNode.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -63,6 +65,14 @@ std::string ReadFileBytes(const std::filesystem::path& path)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+void NoteFileAsScanned(CPageNode& page)
+{
+    CString strPath;
+    page.GetFullPath(strPath);
+    if (struct stat info {}; ::stat(strPath, &info) == 0)
+        page.SetReadFile(info.st_dev, info.st_ino);
 }
 
 void WriteFileBytes(const std::filesystem::path& path, const std::string& data)

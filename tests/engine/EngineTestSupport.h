@@ -96,6 +96,9 @@ private:
 
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& data);
+// Takes the file the page's path leads to now for the one its scan read, as a scan does; nothing
+// when there is none.
+void NoteFileAsScanned(CPageNode& page);
 // The folder of the engine's test data files.
 std::filesystem::path TestDataDir();
 // What the folder's file system lacks for the save to mark its copies: empty when it keeps

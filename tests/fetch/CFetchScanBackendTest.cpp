@@ -501,3 +501,92 @@ TEST_F(ScanEndToEndTest, EachPageTheScanCannotReadIsToldWithItsCause)
 }
 
 } // namespace
+
+namespace {
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The scan reads each page's file; another program then puts links in two pages' places. The
+// save writes only into the files the scan read: through a link the page was at its scan, never
+// through one put there since, to another page or to a file outside the site.
+TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWrittenThroughIt)
+{
+    const auto page = [](const char* title, const char* description) {
+        return Page(title, std::string("<meta name=\"description\" content=\"") + description + "\">", "text");
+    };
+    CPageNode* a = AddPage("a.htm", page("A", "A's own"));
+    CPageNode* b = AddPage("b.htm", page("B", "B's own"));
+    CPageNode* outer = AddPage("outer.htm", page("Outer", "Outer's own"));
+    // A page that is a link when it is scanned, and stays one.
+    CPageNode* linked = AddPage("linked.htm", "");
+    fs::create_directories(m_folder / "real");
+    const std::string strReal = page("Real", "Real's own");
+    std::ofstream(m_folder / "real" / "page.htm", std::ios::binary) << strReal;
+    fs::remove(m_folder / "linked.htm");
+    fs::create_symlink("real/page.htm", m_folder / "linked.htm");
+    ScanFrame frame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+    for (CPageNode* p : {a, b, outer, linked})
+        ASSERT_TRUE(p->IsRead() && Content(p, "description") != nullptr) << p->GetName();
+    ASSERT_EQ(Content(linked, "description")->GetContent(), "Real's own");
+
+    for (CPageNode* p : {a, outer, linked}) {
+        Content(p, "description")->SetContent("Typed for " + p->GetName());
+        Content(p, "description")->SetModified(1);
+    }
+    b->SetTitle("B, new");
+    b->SetTitleModified(1);
+    // Behind the program: a.htm becomes a link to b.htm, outer.htm one to a file never scanned.
+    fs::create_directories(m_folder / "elsewhere");
+    const std::string strPrivate = page("Private", "Not the site's");
+    std::ofstream(m_folder / "elsewhere" / "private.htm", std::ios::binary) << strPrivate;
+    const std::string strB = ReadFile(m_folder / "b.htm");
+    fs::remove(m_folder / "a.htm");
+    fs::create_symlink("b.htm", m_folder / "a.htm");
+    fs::remove(m_folder / "outer.htm");
+    fs::create_symlink("elsewhere/private.htm", m_folder / "outer.htm");
+
+    CParserEngine engine;
+    enginetest::MessageSink sink;
+    ASSERT_EQ(engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+
+    const std::string strRefused = "Not saved: the page's name now leads to another file than the one the scan read (a "
+                                   "link or another file was put in its place). The page was left as it is; Start Scan "
+                                   "reads what it holds now.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : " + strRefused, "OUTER.HTM : " + strRefused}));
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 2u);
+    // Every file as it should be: the links stand, what they lead to since is untouched and
+    // has no backup; b.htm has its own edit alone, and the page linked at its scan its edit.
+    EXPECT_EQ(fs::read_symlink(m_folder / "a.htm"), "b.htm");
+    EXPECT_EQ(fs::read_symlink(m_folder / "outer.htm"), "elsewhere/private.htm");
+    EXPECT_EQ(fs::read_symlink(m_folder / "linked.htm"), "real/page.htm");
+    EXPECT_EQ(ReadFile(m_folder / "elsewhere" / "private.htm"), strPrivate);
+    std::string strNewB = strB;
+    strNewB.replace(strNewB.find("<title>B</title>"), 16, "<title>B, new</title>");
+    EXPECT_EQ(ReadFile(m_folder / "b.htm"), strNewB);
+    EXPECT_EQ(ReadFile(m_folder / "b.htm.old"), strB);
+    std::string strNewReal = strReal;
+    strNewReal.replace(strNewReal.find("Real's own"), 10, "Typed for linked.htm");
+    EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm"), strNewReal);
+    EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm.old"), strReal);
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(m_folder)) {
+        if (const std::string strName = entry.path().lexically_relative(m_folder).string(); strName.rfind("config", 0) != 0)
+            files.insert(strName);
+    }
+    EXPECT_EQ(files, (std::set<std::string>{"a.htm", "b.htm", "b.htm.old", "elsewhere",
+                                            "elsewhere/private.htm", "linked.htm", "outer.htm", "real",
+                                            "real/page.htm", "real/page.htm.old"}));
+    // The refused pages keep their edits for a save after a new scan; the others are saved.
+    EXPECT_EQ(Content(a, "description")->GetModified(), 1u);
+    EXPECT_EQ(Content(outer, "description")->GetModified(), 1u);
+    EXPECT_EQ(Content(linked, "description")->GetModified(), 0u);
+    EXPECT_EQ(b->GetTitleModified(), 0u);
+}
+
+} // namespace

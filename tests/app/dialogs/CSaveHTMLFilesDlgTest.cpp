@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -26,8 +27,12 @@ protected:
             CPageNode* page = Add(root, CPageNode::kindPage, name);
             page->SetFolder(temp.Path().c_str());
             page->SetTitle("Old");
-            // As a scan read it: a page not read is never saved.
+            // As a scan read it: a page not read is never saved, and a save writes only into the
+            // file the scan read.
             page->SetScanState(0);
+            struct stat info {};
+            ASSERT_EQ(::stat((std::filesystem::path(temp.Path()) / name).c_str(), &info), 0);
+            page->SetReadFile(info.st_dev, info.st_ino);
             pages.push_back(page);
         }
     }

@@ -216,3 +216,54 @@ TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
     expected.insert(expected.find("</head>"), "\n<title>" + typed + "</title>\n");
     EXPECT_EQ(Page("a.htm"), expected);
 }
+
+// A page another program makes a link to a file outside the site after the scan: the
+// Description typed for it is not written through the link, the Output Area says so by the
+// page's name, and the page beside it is saved with its own.
+TEST_F(SavedTextX11Test, ADescriptionTypedForAPageMadeALinkBehindTheProgramIsNotWrittenThroughIt)
+{
+    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::filesystem::create_directories(dir.Path() + "/outside");
+    const auto page = [](const char* pszTitle) {
+        return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
+            + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
+    };
+    for (const char* pszName : {"kept.htm", "swapped.htm"})
+        std::ofstream(site + "/" + pszName, std::ios::binary) << page(pszName);
+    std::ofstream(dir.Path() + "/outside/private.htm", std::ios::binary) << page("Private");
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(2));
+    CGroupView& view = *View();
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    ASSERT_NE(nDesc, 0u);
+    for (const char* pszName : {"kept.htm", "swapped.htm"}) {
+        const ROWCOL nRow = group_view_lookup::RowOf(view, pszName);
+        ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nDesc) == typed.c_str(); }, 60000)) << pszName;
+    }
+    std::filesystem::remove(site + "/swapped.htm");
+    std::filesystem::create_symlink(dir.Path() + "/outside/private.htm", site + "/swapped.htm");
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    const std::string refusal = "SWAPPED.HTM : Not saved: the page's name now leads to another file than the one the "
+                                "scan read (a link or another file was put in its place). The page was left as it is;";
+    ASSERT_TRUE(RunUntil([&] { return std::string(pOutput->GetText()).find(refusal) != std::string::npos; }, 60000))
+        << pOutput->GetText().GetString();
+    std::string kept = page("kept.htm");
+    kept.replace(kept.find("Old"), 3, typed);
+    ASSERT_TRUE(RunUntil([&] { return Page("kept.htm") == kept; }, 60000)) << Page("kept.htm");
+    EXPECT_EQ(ReadFile(dir.Path() + "/outside/private.htm"), page("Private"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/outside/private.htm.old"));
+    EXPECT_TRUE(std::filesystem::is_symlink(site + "/swapped.htm"));
+    EXPECT_FALSE(std::filesystem::exists(site + "/swapped.htm.old"));
+    // The edit stays, to be saved once the page is scanned again.
+    EXPECT_EQ(app->IsEdited(), 2u);
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("a-page-made-a-link-is-not-saved"));
+}
