@@ -715,6 +715,30 @@ CString FolderOf(const CString& strFile)
     return nSlash == 0 ? CString("/") : strFile.Left(nSlash);
 }
 
+// Whether a page whose name leads to another file than the one its scan read holds the page's
+// own new text: a file of its own (no other name) made anew under the page's own name, as an
+// editor saves or a site generator writes, and reached through no link within the site. Its
+// edits go into it as into a page changed in place; a link, or another page's file, is not it.
+bool IsOwnFileMadeAnew(const CPageNode& page, const CString& strPath, const CString& strFile, const struct stat& file)
+{
+    if (strFile != strPath || file.st_nlink != 1)
+        return false;
+    // The folders below the project folder, and the page's own name, are looked at one by one.
+    const CString strSitePath = page.GetSitePath();
+    if (strSitePath.GetLength() >= strPath.GetLength())
+        return false;
+    std::string path(strPath.GetString(), static_cast<size_t>(strPath.GetLength()));
+    const size_t nSiteStart = path.size() - static_cast<size_t>(strSitePath.GetLength());
+    for (size_t nEnd = path.size(); nEnd > nSiteStart; nEnd = path.rfind('/', nEnd - 1)) {
+        struct stat part {};
+        if (::lstat(path.substr(0, nEnd).c_str(), &part) != 0 || S_ISLNK(part.st_mode))
+            return false;
+        if (nEnd == std::string::npos || nEnd == 0)
+            break;
+    }
+    return true;
+}
+
 // Whether the file under the path is still the one that was read. The path is the file's own
 // (a page that is a link was resolved when it was read): a link put there since is a change.
 bool IsUnchanged(const struct stat& read, const CString& strFile)
@@ -880,8 +904,10 @@ PageResult PreparePage(PendingPage& pending)
     // (a link put in the page's place, to a file outside the site or to another page) is not
     // written through: the edits would land in a file the user never saw. The check is made on
     // the file opened, which is the one read below and backed up.
-    if (!pPage->IsReadFile(page.st_dev, page.st_ino))
-        return pending.Fail(pPage->IsReadFileKnown() ? kLeadsToAnotherFile : kNotReadByScan);
+    if (!pPage->IsReadFileKnown())
+        return pending.Fail(kNotReadByScan);
+    if (!pPage->IsReadFile(page.st_dev, page.st_ino) && !IsOwnFileMadeAnew(*pPage, pending.strPath, pending.strFile, page))
+        return pending.Fail(kLeadsToAnotherFile);
     if (page.st_nlink > 1)
         pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.

@@ -521,6 +521,7 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     CPageNode* a = AddPage("a.htm", page("A", "A's own"));
     CPageNode* b = AddPage("b.htm", page("B", "B's own"));
     CPageNode* outer = AddPage("outer.htm", page("Outer", "Outer's own"));
+    CPageNode* remade = AddPage("remade.htm", page("Remade", "Remade's own"));
     // A page that is a link when it is scanned, and stays one.
     CPageNode* linked = AddPage("linked.htm", "");
     fs::create_directories(m_folder / "real");
@@ -530,11 +531,11 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     fs::create_symlink("real/page.htm", m_folder / "linked.htm");
     ScanFrame frame(*m_pModel);
     ASSERT_NO_FATAL_FAILURE(Scan(frame));
-    for (CPageNode* p : {a, b, outer, linked})
+    for (CPageNode* p : {a, b, outer, linked, remade})
         ASSERT_TRUE(p->IsRead() && Content(p, "description") != nullptr) << p->GetName();
     ASSERT_EQ(Content(linked, "description")->GetContent(), "Real's own");
 
-    for (CPageNode* p : {a, outer, linked}) {
+    for (CPageNode* p : {a, outer, linked, remade}) {
         Content(p, "description")->SetContent("Typed for " + p->GetName());
         Content(p, "description")->SetModified(1);
     }
@@ -549,6 +550,11 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     fs::create_symlink("b.htm", m_folder / "a.htm");
     fs::remove(m_folder / "outer.htm");
     fs::create_symlink("elsewhere/private.htm", m_folder / "outer.htm");
+    // And remade.htm is written anew by an editor, which saves into a new file it renames over
+    // the page: still the page's own file, which takes its edit.
+    const std::string strRemade = page("Remade", "Remade by hand");
+    std::ofstream(m_folder / "remade.htm.tmp", std::ios::binary) << strRemade;
+    fs::rename(m_folder / "remade.htm.tmp", m_folder / "remade.htm");
 
     CParserEngine engine;
     enginetest::MessageSink sink;
@@ -559,7 +565,7 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
                                    "link or another file was put in its place). The page was left as it is; Start Scan "
                                    "reads what it holds now.";
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : " + strRefused, "OUTER.HTM : " + strRefused}));
-    EXPECT_EQ(sink.Count(kMsgSavePageDone), 2u);
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 3u);
     // Every file as it should be: the links stand, what they lead to since is untouched and
     // has no backup; b.htm has its own edit alone, and the page linked at its scan its edit.
     EXPECT_EQ(fs::read_symlink(m_folder / "a.htm"), "b.htm");
@@ -574,6 +580,10 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     strNewReal.replace(strNewReal.find("Real's own"), 10, "Typed for linked.htm");
     EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm"), strNewReal);
     EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm.old"), strReal);
+    std::string strNewRemade = strRemade;
+    strNewRemade.replace(strNewRemade.find("Remade by hand"), 14, "Typed for remade.htm");
+    EXPECT_EQ(ReadFile(m_folder / "remade.htm"), strNewRemade);
+    EXPECT_EQ(ReadFile(m_folder / "remade.htm.old"), strRemade);
     std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(m_folder)) {
         if (const std::string strName = entry.path().lexically_relative(m_folder).string(); strName.rfind("config", 0) != 0)
@@ -581,11 +591,12 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     }
     EXPECT_EQ(files, (std::set<std::string>{"a.htm", "b.htm", "b.htm.old", "elsewhere",
                                             "elsewhere/private.htm", "linked.htm", "outer.htm", "real",
-                                            "real/page.htm", "real/page.htm.old"}));
+                                            "real/page.htm", "real/page.htm.old", "remade.htm", "remade.htm.old"}));
     // The refused pages keep their edits for a save after a new scan; the others are saved.
     EXPECT_EQ(Content(a, "description")->GetModified(), 1u);
     EXPECT_EQ(Content(outer, "description")->GetModified(), 1u);
     EXPECT_EQ(Content(linked, "description")->GetModified(), 0u);
+    EXPECT_EQ(Content(remade, "description")->GetModified(), 0u);
     EXPECT_EQ(b->GetTitleModified(), 0u);
 }
 
