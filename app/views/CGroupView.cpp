@@ -1146,11 +1146,51 @@ BOOL CGroupView::PageHolds(CPageNode* pPage, const CString& strName, BOOL bTitle
     return pContent->GetContent() == strText;
 }
 
-void CGroupView::UpdateEditState()
+void CGroupView::UpdateEditState(const CPageNode* pWritten)
 {
     CVostrelApp* pApp = GetVostrelApp();
-    if (pApp != nullptr)
-        pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+    if (pApp == nullptr)
+        return;
+    if (pWritten != nullptr && pWritten->GetEditState() == 2) {
+        pApp->SetEditState(1);
+        return;
+    }
+    if (m_nEditStateBatch > 0) {
+        m_bEditStatePending = TRUE;
+        return;
+    }
+    m_bEditStatePending = FALSE;
+    pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+}
+
+struct CGroupView::EditStateBatch {
+    explicit EditStateBatch(CGroupView& view) : m_view(view) { ++m_view.m_nEditStateBatch; }
+    ~EditStateBatch()
+    {
+        if (--m_view.m_nEditStateBatch == 0 && m_view.m_bEditStatePending)
+            m_view.UpdateEditState();
+    }
+    EditStateBatch(const EditStateBatch&) = delete;
+    EditStateBatch& operator=(const EditStateBatch&) = delete;
+    CGroupView& m_view;
+};
+
+BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
+{
+    EditStateBatch batch(*this);
+    return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase);
+}
+
+BOOL CGroupView::Undo()
+{
+    EditStateBatch batch(*this);
+    return CGridViewWrapper::Undo();
+}
+
+BOOL CGroupView::Redo()
+{
+    EditStateBatch batch(*this);
+    return CGridViewWrapper::Redo();
 }
 
 void CGroupView::PrimeStoredValues(const CGXRange& range)
@@ -1278,7 +1318,9 @@ BOOL CGroupView::StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle
     // edit, or Save would skip it and its value would be lost.
     const PageWrite how = m_nLoading > 0 ? PageWrite::Load : m_nUndoing > 0 ? PageWrite::Restore : PageWrite::Edit;
     if (SetPageValue(nRow, nCol, pStyle->GetValue(), how) == 0 && how != PageWrite::Load) {
-        UpdateEditState();
+        CPageNode* pPage = nullptr;
+        GetRowPage(nRow, pPage);
+        UpdateEditState(pPage);
         RedrawRow(nRow);
     }
     return bStored;
@@ -1325,7 +1367,9 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         return 1;
     }
     // A value typed back to what the page held before its first edit leaves no edit.
-    UpdateEditState();
+    CPageNode* pPage = nullptr;
+    GetRowPage(nRow, pPage);
+    UpdateEditState(pPage);
     if (CGXControl* pControl = GetControl(nRow, nCol); pControl != nullptr && pControl->IsKindOf(RUNTIME_CLASS(CGXHotSpotEdit)) &&
                                                          pControl->IsInitFor(nRow, nCol))
         pControl->SetCurrentText(strValue);

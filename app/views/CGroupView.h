@@ -112,6 +112,9 @@ public:
     void Beep(LPCTSTR pszFind) override;
     // Replace All changed cells: said, with how many, in which column.
     void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
+    BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
+    BOOL Undo() override;
+    BOOL Redo() override;
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),
@@ -322,8 +325,13 @@ protected:
     // edit is forgotten. The other pages' steps stay.
     void ForgetEditsOf(CSelNodesCol& pages);
     void RestoreOriginals();
-    // The application's edit state follows whether any page still has edits.
-    void UpdateEditState();
+    // The application's edit state follows whether any page still has edits. A page just
+    // written that holds an edit settles it at once; otherwise the site's pages are looked
+    // through, once at the end of a command that writes many cells (Undo, Redo, Replace All):
+    // looking through them for each cell made such a command cost the more, the further down
+    // its cells lay.
+    void UpdateEditState(const CPageNode* pWritten = nullptr);
+    struct EditStateBatch;
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
@@ -390,6 +398,9 @@ protected:
     };
     RefusedEdits m_refused;
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
+    // Set while a command that writes many cells runs: the edit state waits for its end.
+    int m_nEditStateBatch = 0;
+    BOOL m_bEditStatePending = FALSE;
     // Set while the view sorts the rows, and while it sorts them again itself.
     int m_nSorting = 0;
     int m_nArranging = 0;
