@@ -1183,14 +1183,37 @@ BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
 
 BOOL CGroupView::Undo()
 {
-    EditStateBatch batch(*this);
-    return CGridViewWrapper::Undo();
+    BOOL bDone = FALSE;
+    {
+        EditStateBatch batch(*this);
+        bDone = CGridViewWrapper::Undo();
+    }
+    ShowCurrentCellInField();
+    return bDone;
 }
 
 BOOL CGroupView::Redo()
 {
-    EditStateBatch batch(*this);
-    return CGridViewWrapper::Redo();
+    BOOL bDone = FALSE;
+    {
+        EditStateBatch batch(*this);
+        bDone = CGridViewWrapper::Redo();
+    }
+    ShowCurrentCellInField();
+    return bDone;
+}
+
+void CGroupView::ShowCurrentCellInField()
+{
+    // The step wrote the pages after the current cell was last shown there: the field shows
+    // what the cell holds now, not what it held while the step ran.
+    CGroupFrame* pFrame = GetGroupFrame();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pFrame == nullptr || pFrame->GetEditField().IsEditing() || !GetCurrentCell(nRow, nCol))
+        return;
+    CString strText;
+    GetCellText(nRow, nCol, strText);
+    pFrame->SetStatusText(strText);
 }
 
 void CGroupView::PrimeStoredValues(const CGXRange& range)

@@ -115,6 +115,8 @@ public:
     BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
     BOOL Undo() override;
     BOOL Redo() override;
+    // The frame's edit field shows the current cell's text, unless the user is typing there.
+    void ShowCurrentCellInField();
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),

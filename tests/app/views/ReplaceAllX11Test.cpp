@@ -94,6 +94,9 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
     ASSERT_EQ(nCol, 3u);
     const std::string before = CopiedColumn();
     ASSERT_EQ(before.rfind("The village garden, page 1\r\n", 0), 0u) << before.substr(0, 100);
+    // The user clicks the cell to start from.
+    ASSERT_TRUE(ClickAt(CellOnScreen(nStart, nCol), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nStart, nCol) && !view->IsCellInRangeList(1, nCol, view->GetParam()->m_SelRects); }));
 
     // The progress shows from the start and at every turn, so that a machine of any speed sees it.
     GXGetLongOperationState().m_nFirstWait = 0;
