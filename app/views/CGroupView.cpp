@@ -1181,26 +1181,26 @@ BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
     return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase);
 }
 
-BOOL CGroupView::Undo()
+template <class Step>
+BOOL CGroupView::ReplayHistoryStep(Step step)
 {
     BOOL bDone = FALSE;
     {
         EditStateBatch batch(*this);
-        bDone = CGridViewWrapper::Undo();
+        bDone = step();
     }
     ShowCurrentCellInField();
     return bDone;
 }
 
+BOOL CGroupView::Undo()
+{
+    return ReplayHistoryStep([this] { return CGridViewWrapper::Undo(); });
+}
+
 BOOL CGroupView::Redo()
 {
-    BOOL bDone = FALSE;
-    {
-        EditStateBatch batch(*this);
-        bDone = CGridViewWrapper::Redo();
-    }
-    ShowCurrentCellInField();
-    return bDone;
+    return ReplayHistoryStep([this] { return CGridViewWrapper::Redo(); });
 }
 
 void CGroupView::ShowCurrentCellInField()

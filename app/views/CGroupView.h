@@ -334,6 +334,9 @@ protected:
     // its cells lay.
     void UpdateEditState(const CPageNode* pWritten = nullptr);
     struct EditStateBatch;
+    // Undo or Redo of one step: the edit state settled once at its end, and the field shown.
+    template <class Step>
+    BOOL ReplayHistoryStep(Step step);
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);

@@ -17,14 +17,22 @@ namespace {
 
 constexpr UINT kPages = 8000;
 
+// The status bar shows a long operation's progress from its start and at every turn, so that
+// a machine of any speed sees it, for as long as this lives.
+struct ProgressAtEveryTurn {
+    CGXLongOperationState& state = GXGetLongOperationState();
+    const DWORD nFirstWait = state.m_nFirstWait;
+    const DWORD nUpdateInterval = state.m_nUpdateInterval;
+    ProgressAtEveryTurn() { state.m_nFirstWait = state.m_nUpdateInterval = 0; }
+    ~ProgressAtEveryTurn()
+    {
+        state.m_nFirstWait = nFirstWait;
+        state.m_nUpdateInterval = nUpdateInterval;
+    }
+};
+
 class ReplaceAllX11Test : public MainWindowStepsX11Test {
 protected:
-    void TearDown() override
-    {
-        GXGetLongOperationState().m_nFirstWait = m_nFirstWait;
-        GXGetLongOperationState().m_nUpdateInterval = m_nUpdateInterval;
-        MainWindowStepsX11Test::TearDown();
-    }
     std::string StatusText() { return std::string(Frame().GetStatusBar().GetPaneText(0)); }
     // The status bar's text once it shows a percentage after the text, and a screenshot then.
     void CatchProgress(const std::string& what, const std::string& text, std::string& seen)
@@ -55,9 +63,6 @@ protected:
             view->GetCellText(nRow, nCol, strText);
         return std::string(strText);
     }
-
-    DWORD m_nFirstWait = GXGetLongOperationState().m_nFirstWait;
-    DWORD m_nUpdateInterval = GXGetLongOperationState().m_nUpdateInterval;
 };
 
 } // namespace
@@ -98,9 +103,7 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
     ASSERT_TRUE(ClickAt(CellOnScreen(nStart, nCol), 1, 1));
     ASSERT_TRUE(RunUntil([&] { return IsCurrent(nStart, nCol) && !view->IsCellInRangeList(1, nCol, view->GetParam()->m_SelRects); }));
 
-    // The progress shows from the start and at every turn, so that a machine of any speed sees it.
-    GXGetLongOperationState().m_nFirstWait = 0;
-    GXGetLongOperationState().m_nUpdateInterval = 0;
+    const ProgressAtEveryTurn progress;
     std::string seenReplacing, seenUndoing;
     ASSERT_TRUE(Xdo("key ctrl+h"));
     Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
