@@ -112,6 +112,7 @@ public:
     void Beep(LPCTSTR pszFind) override;
     // Replace All changed cells: said, with how many, in which column.
     void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
+    // Replace All, Undo and Redo write many cells: the edit state is settled once, at their end.
     BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
     BOOL Undo() override;
     BOOL Redo() override;
