@@ -1190,11 +1190,74 @@ BOOL CGroupView::PageHolds(CPageNode* pPage, const CString& strName, BOOL bTitle
     return pContent->GetContent() == strText;
 }
 
-void CGroupView::UpdateEditState()
+void CGroupView::UpdateEditState(const CPageNode* pWritten)
 {
     CVostrelApp* pApp = GetVostrelApp();
-    if (pApp != nullptr)
-        pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+    if (pApp == nullptr)
+        return;
+    if (pWritten != nullptr && pWritten->GetEditState() == 2) {
+        pApp->SetEditState(1);
+        return;
+    }
+    if (m_nEditStateBatch > 0) {
+        m_bEditStatePending = TRUE;
+        return;
+    }
+    m_bEditStatePending = FALSE;
+    pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
+}
+
+struct CGroupView::EditStateBatch {
+    explicit EditStateBatch(CGroupView& view) : m_view(view) { ++m_view.m_nEditStateBatch; }
+    ~EditStateBatch()
+    {
+        if (--m_view.m_nEditStateBatch == 0 && m_view.m_bEditStatePending)
+            m_view.UpdateEditState();
+    }
+    EditStateBatch(const EditStateBatch&) = delete;
+    EditStateBatch& operator=(const EditStateBatch&) = delete;
+    CGroupView& m_view;
+};
+
+BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
+{
+    EditStateBatch batch(*this);
+    return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase);
+}
+
+template <class Step>
+BOOL CGroupView::ReplayHistoryStep(Step step)
+{
+    BOOL bDone = FALSE;
+    {
+        EditStateBatch batch(*this);
+        bDone = step();
+    }
+    ShowCurrentCellInField();
+    return bDone;
+}
+
+BOOL CGroupView::Undo()
+{
+    return ReplayHistoryStep([this] { return CGridViewWrapper::Undo(); });
+}
+
+BOOL CGroupView::Redo()
+{
+    return ReplayHistoryStep([this] { return CGridViewWrapper::Redo(); });
+}
+
+void CGroupView::ShowCurrentCellInField()
+{
+    // The step wrote the pages after the current cell was last shown there: the field shows
+    // what the cell holds now, not what it held while the step ran.
+    CGroupFrame* pFrame = GetGroupFrame();
+    ROWCOL nRow = 0, nCol = 0;
+    if (pFrame == nullptr || pFrame->GetEditField().IsEditing() || !GetCurrentCell(nRow, nCol))
+        return;
+    CString strText;
+    GetCellText(nRow, nCol, strText);
+    pFrame->SetStatusText(strText);
 }
 
 void CGroupView::PrimeStoredValues(const CGXRange& range)
@@ -1322,7 +1385,9 @@ BOOL CGroupView::StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle
     // edit, or Save would skip it and its value would be lost.
     const PageWrite how = m_nLoading > 0 ? PageWrite::Load : m_nUndoing > 0 ? PageWrite::Restore : PageWrite::Edit;
     if (SetPageValue(nRow, nCol, pStyle->GetValue(), how) == 0 && how != PageWrite::Load) {
-        UpdateEditState();
+        CPageNode* pPage = nullptr;
+        GetRowPage(nRow, pPage);
+        UpdateEditState(pPage);
         RedrawRow(nRow);
     }
     return bStored;
@@ -1369,7 +1434,9 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         return 1;
     }
     // A value typed back to what the page held before its first edit leaves no edit.
-    UpdateEditState();
+    CPageNode* pPage = nullptr;
+    GetRowPage(nRow, pPage);
+    UpdateEditState(pPage);
     if (CGXControl* pControl = GetControl(nRow, nCol); pControl != nullptr && pControl->IsKindOf(RUNTIME_CLASS(CGXHotSpotEdit)) &&
                                                          pControl->IsInitFor(nRow, nCol))
         pControl->SetCurrentText(strValue);

@@ -112,6 +112,12 @@ public:
     void Beep(LPCTSTR pszFind) override;
     // Replace All changed cells: said, with how many, in which column.
     void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
+    // Replace All, Undo and Redo write many cells: the edit state is settled once, at their end.
+    BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
+    BOOL Undo() override;
+    BOOL Redo() override;
+    // The frame's edit field shows the current cell's text, unless the user is typing there.
+    void ShowCurrentCellInField();
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),
@@ -331,8 +337,16 @@ protected:
     // edit is forgotten. The other pages' steps stay.
     void ForgetEditsOf(CSelNodesCol& pages);
     void RestoreOriginals();
-    // The application's edit state follows whether any page still has edits.
-    void UpdateEditState();
+    // The application's edit state follows whether any page still has edits. A page just
+    // written that holds an edit settles it at once; otherwise the site's pages are looked
+    // through, once at the end of a command that writes many cells (Undo, Redo, Replace All):
+    // looking through them for each cell made such a command cost the more, the further down
+    // its cells lay.
+    void UpdateEditState(const CPageNode* pWritten = nullptr);
+    struct EditStateBatch;
+    // Undo or Redo of one step: the edit state settled once at its end, and the field shown.
+    template <class Step>
+    BOOL ReplayHistoryStep(Step step);
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
@@ -411,6 +425,9 @@ protected:
     };
     RefusedEdits m_refused;
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
+    // Set while a command that writes many cells runs: the edit state waits for its end.
+    int m_nEditStateBatch = 0;
+    BOOL m_bEditStatePending = FALSE;
     // Set while the view sorts the rows, and while it sorts them again itself.
     int m_nSorting = 0;
     int m_nArranging = 0;

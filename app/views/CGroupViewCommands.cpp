@@ -171,15 +171,20 @@ void CGroupView::OnUndoAll()
 void CGroupView::UndoAll()
 {
     CWaitCursor wait;
+    BOOL bStopped = FALSE;
     {
         ScopedCount undoing(m_nUndoing);
         // Bounded by the list: an undo that fails leaves its command and ends the loop.
-        for (INT_PTR n = GetParam()->m_UndoList.GetCount(); n > 0 && Undo(); --n) {
-        }
+        for (INT_PTR n = GetParam()->m_UndoList.GetCount(); n > 0; --n)
+            if (!Undo()) {
+                bStopped = GXGetLongOperationState().m_bCancelled;
+                break;
+            }
     }
     // The values are back; the marks and the tags the edits made follow what each page held
-    // before its first edit.
-    RestoreOriginals();
+    // before its first edit. Stopped by the user, the steps not undone keep their values.
+    if (!bStopped)
+        RestoreOriginals();
     UpdateEditState();
     Redraw(GX_INVALIDATE, FALSE);
 }

@@ -328,6 +328,8 @@ public:
     // ---- Undo and redo ----
     virtual BOOL Undo();
     virtual BOOL Redo();
+    // Undoes (gxUndo) or redoes (gxRedo) the newest step, its place shown once at the end.
+    BOOL ReplayStep(int nMode);
     virtual void BeginTransaction(LPCTSTR pszDescription);
     virtual void CommitTransaction();
     virtual void RollbackTransaction();
@@ -984,6 +986,7 @@ protected:
     BOOL m_bLockCurrentCell = FALSE; // a replayed command remembers its place instead of moving there
     ROWCOL m_nPendingRow = 0;
     ROWCOL m_nPendingCol = 0;
+    BOOL m_bPendingSetCurrent = FALSE;
     BOOL m_bDataNotifyLock = FALSE;
     CString m_sWarningText;
 

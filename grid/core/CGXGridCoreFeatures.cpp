@@ -9,6 +9,7 @@
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
 #include "platform/afx/wnd/CCmdUI.h"
+#include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/win/Keyboard.h"
 #include "platform/win/SystemParameters.h"
@@ -427,16 +428,53 @@ BOOL CGXGridCore::Undo()
 {
     if (m_pUndoImp == nullptr || m_pParam == nullptr)
         return FALSE;
-    CommandTarget target(*this, GX_UPDATENOW);
-    return m_pUndoImp->Undo(*m_pParam, target);
+    return ReplayStep(gxUndo);
 }
 
 BOOL CGXGridCore::Redo()
 {
     if (m_pUndoImp == nullptr || m_pParam == nullptr)
         return FALSE;
-    CommandTarget target(*this, GX_UPDATENOW);
-    return m_pUndoImp->Redo(*m_pParam, target);
+    return ReplayStep(gxRedo);
+}
+
+BOOL CGXGridCore::ReplayStep(int nMode)
+{
+    // A step of many commands (a Replace All holds one or two for each cell) moved the current
+    // cell to each command's place and painted it there: the grid scrolled and painted once for
+    // each cell. The commands only invalidate what they change, the window paints as the step
+    // goes on, and the step's place is shown once, where its last command ends.
+    struct PositionLock {
+        CGXGridCore& grid;
+        BOOL bLock = grid.m_bLockCurrentCell;
+        ROWCOL nRow = grid.m_nPendingRow, nCol = grid.m_nPendingCol;
+        BOOL bSetCurrent = grid.m_bPendingSetCurrent;
+        ~PositionLock()
+        {
+            grid.m_bLockCurrentCell = bLock;
+            grid.m_nPendingRow = nRow;
+            grid.m_nPendingCol = nCol;
+            grid.m_bPendingSetCurrent = bSetCurrent;
+        }
+    };
+    ROWCOL nRow = GX_INVALID, nCol = GX_INVALID;
+    BOOL bSetCurrent = FALSE;
+    BOOL bDone = FALSE;
+    {
+        PositionLock lock{*this};
+        m_bLockCurrentCell = TRUE;
+        m_nPendingRow = m_nPendingCol = GX_INVALID;
+        CommandTarget target(*this, GX_INVALIDATE);
+        bDone = nMode == gxUndo ? m_pUndoImp->Undo(*m_pParam, target) : m_pUndoImp->Redo(*m_pParam, target);
+        nRow = m_nPendingRow;
+        nCol = m_nPendingCol;
+        bSetCurrent = m_bPendingSetCurrent;
+    }
+    if (nRow != GX_INVALID && nCol != GX_INVALID)
+        ShowCommandPosition(nRow, nCol, bSetCurrent);
+    if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
+        m_pGridWnd->UpdateWindow();
+    return bDone;
 }
 
 void CGXGridCore::BeginTransaction(LPCTSTR pszDescription)
@@ -527,6 +565,7 @@ void CGXGridCore::ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent
     if (m_bLockCurrentCell) {
         m_nPendingRow = nRow;
         m_nPendingCol = nCol;
+        m_bPendingSetCurrent = bSetCurrent;
         return;
     }
     ROWCOL nCurRow, nCurCol;

@@ -519,10 +519,14 @@ CRect CGXGridCore::CalcClientRectOfRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBott
     if (nTop != 0 && nClientTop == 0)
         nClientTop = RowToClientRow(nTopRow);
 
+    // A range that starts past the last row or column on the screen has no rectangle there.
+    // These are rows and columns, not client indices: scrolled down, a client index is far
+    // smaller than its row, and every cell below the screen had its height summed up to two
+    // screens' worth, each time it was redrawn.
     if (!m_bPrint) {
-        if (m_nLastVisibleRow != GX_INVALID && m_nLastVisibleRow < nClientTop)
+        if (nTop > nFrozenRows && nTop > GetLastVisibleRow())
             return CRect(0, 0, 0, 0);
-        if (m_nLastVisibleCol != GX_INVALID && m_nLastVisibleCol < nClientLeft)
+        if (nLeft > nFrozenCols && nLeft > GetLastVisibleCol())
             return CRect(0, 0, 0, 0);
     }
 

@@ -45,6 +45,13 @@ CGXCommand* CGXBlockCmd::DetachSingle()
     return static_cast<CGXCommand*>(m_commands.RemoveHead());
 }
 
+CGXCommand* CGXBlockCmd::DetachNewest()
+{
+    if (m_commands.IsEmpty())
+        return nullptr;
+    return static_cast<CGXCommand*>(m_commands.RemoveTail());
+}
+
 CGXStyleArray::~CGXStyleArray()
 {
     for (INT_PTR i = 0; i < GetSize(); ++i)

@@ -37,6 +37,9 @@ public:
     INT_PTR GetCount() const { return m_commands.GetCount(); }
     // Hands the only command out (the block gives it up); null unless there is exactly one.
     CGXCommand* DetachSingle();
+    // Hands out the newest command, the one a replay runs first (the block gives it up); null
+    // when the block is empty.
+    CGXCommand* DetachNewest();
 
 private:
     CObList m_commands;

@@ -1,6 +1,7 @@
 #include "grid/data/CGXCommandFactory.h"
 
 #include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXLongOperation.h"
 
 #include <memory>
 
@@ -16,6 +17,29 @@ CString MenuText(LPCTSTR lpszFormat, const CObList& list)
     text.FormatMessage(lpszFormat, static_cast<const CGXCommand*>(list.GetHead())->m_sDescription.GetString());
     return text;
 }
+
+// The long-operation switches a step's replay changes, given back when it ends.
+class ReplaySwitches {
+public:
+    ReplaySwitches()
+        : m_nMaxShownLevel(GXGetLongOperationState().m_nMaxShownLevel), m_bCanCancel(GXGetLongOperationState().m_bCanCancel),
+          m_nQuestionMode(GXGetLongOperationState().m_nQuestionMode)
+    {
+    }
+    ~ReplaySwitches()
+    {
+        CGXLongOperation::SetMaxShownLevel(m_nMaxShownLevel);
+        CGXLongOperation::SetCanCancel(m_bCanCancel);
+        CGXLongOperation::SetQuestionMode(m_nQuestionMode);
+    }
+    ReplaySwitches(const ReplaySwitches&) = delete;
+    ReplaySwitches& operator=(const ReplaySwitches&) = delete;
+
+private:
+    int m_nMaxShownLevel;
+    BOOL m_bCanCancel;
+    int m_nQuestionMode;
+};
 
 } // namespace
 
@@ -105,8 +129,10 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     std::unique_ptr<CGXBlockCmd> capture(new CGXBlockCmd(cmd->m_sDescription));
     param.m_TransactionBlocks.AddHead(capture.get());
     BOOL bDone = FALSE;
+    BOOL bStopped = FALSE;
     try {
-        bDone = cmd->Execute(target, nMode);
+        auto* pBlock = dynamic_cast<CGXBlockCmd*>(cmd.get());
+        bDone = pBlock != nullptr ? ReplayBlock(*pBlock, target, nMode, bStopped) : cmd->Execute(target, nMode);
     } catch (...) {
         // The capture block must not stay open as a transaction nobody closes.
         param.m_TransactionBlocks.RemoveHead();
@@ -118,9 +144,51 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
         pInverse->m_sDescription = cmd->m_sDescription;
         AddCommand(param, pInverse, nMode);
     }
+    if (bStopped) {
+        // What was undone (redone) is one step of the other list; the rest stays a step of this
+        // one, to be undone (redone) by the next Undo (Redo).
+        from.AddHead(cmd.release());
+        return FALSE;
+    }
     if (cmd->m_nRow != GX_INVALID)
         target.ShowCommandPosition(cmd->m_nRow, cmd->m_nCol, TRUE);
     return bDone;
+}
+
+BOOL CGXCommandFactory::ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target, int nMode, BOOL& bStopped)
+{
+    // A step of many commands is a long operation of its own: the meter counts its commands,
+    // the window paints between them, and ESC stops it between two of them, never inside one,
+    // whose own long operation keeps quiet about the key.
+    CGXLongOperation op;
+    CString strText;
+    if (!block.m_sDescription.IsEmpty())
+        strText.FormatMessage(nMode == gxRedo ? "Redo %1" : "Undo %1", block.m_sDescription.GetString());
+    if (!strText.IsEmpty())
+        op.SetStatusText(strText, TRUE);
+    ReplaySwitches switches;
+    CGXLongOperation::SetMaxShownLevel(CGXLongOperation::GetLevel() - 1);
+    const INT_PTR nTotal = block.GetCount();
+    BOOL bAll = TRUE;
+    bStopped = FALSE;
+    for (INT_PTR nDone = 0; block.GetCount() > 0; ++nDone) {
+        if (nDone > 0) {
+            CGXLongOperation::SetPercentDone(static_cast<int>(static_cast<long long>(nDone) * 100 / nTotal));
+            CGXLongOperation::SetCanCancel(TRUE);
+            CGXLongOperation::SetQuestionMode(0);
+            BOOL bCancelled = FALSE;
+            op.DoMessages(bCancelled);
+            if (bCancelled) {
+                bStopped = TRUE;
+                break;
+            }
+        }
+        CGXLongOperation::SetCanCancel(FALSE);
+        const std::unique_ptr<CGXCommand> pCmd(block.DetachNewest());
+        if (!pCmd->Execute(target, nMode))
+            bAll = FALSE;
+    }
+    return bAll;
 }
 
 BOOL CGXCommandFactory::Undo(CGXGridParam& param, IGXCommandTarget& target)

@@ -39,5 +39,8 @@ public:
 
 private:
     BOOL Replay(CGXGridParam& param, IGXCommandTarget& target, CObList& from, int nMode);
+    // Runs the block's commands newest first, each given up as it runs; bStopped tells that the
+    // user stopped it, the commands not yet run left in the block.
+    BOOL ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target, int nMode, BOOL& bStopped);
     static void Trim(CObList& list, size_t nMax);
 };

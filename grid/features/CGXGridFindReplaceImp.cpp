@@ -261,7 +261,8 @@ BOOL CGXGridFindReplaceImp::OnFindReplace(CGXGridCore* pGrid, CWnd* pDialog)
         return ReplaceSel(pGrid, sFind, pFind->SearchDown(), pFind->MatchCase(), pFind->GetReplaceString());
     if (pFind->ReplaceAll()) {
         state.m_bReplaceAllRunning = TRUE;
-        return ReplaceAll(pGrid, sFind, pFind->GetReplaceString(), pFind->MatchCase());
+        // Through the grid, which may wrap the whole walk in work of its own.
+        return pGrid->ReplaceAll(sFind, pFind->GetReplaceString(), pFind->MatchCase());
     }
     return FALSE;
 }

@@ -68,6 +68,18 @@ TEST_F(GridDrawTest, SizesSumsAndRectanglesFollowTheStoredSizes)
     grid.SetTopRow(10, 0);
     EXPECT_EQ(grid.CalcCellRect(4, 1), CRect(0, 0, 0, 0));
     EXPECT_EQ(grid.CalcCellRect(10, 1), CRect(50, 20, 100, 40));
+    // So has a cell below the screen of a grid scrolled far down, and finding that out measures
+    // no row: every cell a Replace All changes is redrawn.
+    struct CountingGrid : CGXGridCore {
+        int GetRowHeight(ROWCOL nRow) override { return ++nMeasured, CGXGridCore::GetRowHeight(nRow); }
+        int nMeasured = 0;
+    } deep;
+    SetUpGrid(deep, 100000, 3);
+    deep.SetTopRow(90000, 0);
+    ASSERT_EQ(deep.GetLastVisibleRow(), 90014u);
+    deep.nMeasured = 0;
+    EXPECT_EQ(deep.CalcCellRect(95000, 1), CRect(0, 0, 0, 0));
+    EXPECT_EQ(deep.nMeasured, 0);
 
     // The kept running position gives the same rectangles as a sum from the top.
     CRect a, b;

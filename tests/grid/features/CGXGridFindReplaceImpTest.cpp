@@ -235,6 +235,36 @@ TEST_F(FindReplaceTest, AnAbortedReplaceAllRollsBackAndClearsItsFlag)
     EXPECT_EQ(Value(grid, 1, 1), "a");
 }
 
+TEST_F(FindReplaceTest, AnUndoOfReplaceAllStoppedByEscKeepsWhatWasNotUndoneForTheNextUndo)
+{
+    BeepingGrid grid;
+    Fill(grid, std::vector<std::string>(50, "a"));
+    ASSERT_TRUE(grid.SetCurrentCell(1, 1));
+    GXGetFindReplaceState().m_bReplaceAllRunning = TRUE;
+    ASSERT_TRUE(grid.ReplaceAll("a", "b", FALSE));
+    LateCancelImp imp;
+    imp.looksBeforeEsc = 20;
+    imp.answer = gxAnswerCancel;
+    CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
+    // Stopped between two cells: the last rows have their old values, the first the new ones.
+    EXPECT_FALSE(grid.Undo());
+    GXSetLongOperationImp(pOld);
+    GXGetLongOperationState().m_bCancelled = FALSE;
+    EXPECT_EQ(CGXLongOperation::GetLevel(), 0);
+    EXPECT_EQ(Value(grid, 50, 1), "a");
+    EXPECT_EQ(Value(grid, 1, 1), "b");
+    // The next Undo undoes the rest; two Redos redo both parts.
+    EXPECT_TRUE(grid.CanRedo(nullptr));
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_FALSE(grid.CanUndo(nullptr));
+    for (ROWCOL r = 1; r <= 50; ++r)
+        ASSERT_EQ(Value(grid, r, 1), "a") << r;
+    ASSERT_TRUE(grid.Redo());
+    ASSERT_TRUE(grid.Redo());
+    for (ROWCOL r = 1; r <= 50; ++r)
+        ASSERT_EQ(Value(grid, r, 1), "b") << r;
+}
+
 TEST_F(FindReplaceTest, TheDialogDrivesTheGridThroughItsRegisteredMessage)
 {
     HWND hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 500, 400);
