@@ -519,9 +519,7 @@ void CGroupView::ApplyUserSort()
     if (nKey == 0)
         return;
     // The current cell stays on its page, wherever the page's row goes.
-    ROWCOL nRow = 0, nCol = 0;
-    CPageNode* pPage = nullptr;
-    const BOOL bCurrent = GetCurrentCell(nRow, nCol) && GetRowPage(nRow, pPage) == 0;
+    const Place place = CurrentPlace();
     {
         ScopedCount arranging(m_nArranging);
         UndoOff undoOff(*this);
@@ -529,8 +527,7 @@ void CGroupView::ApplyUserSort()
         keys.Add(CGXSortInfo(nKey, CGXSortInfo::alphanumeric, sort->bAscending ? CGXSortInfo::ascending : CGXSortInfo::descending));
         SortRows(CGXRange().SetRows(1, GetRowCount()), keys);
     }
-    if (bCurrent && FindRowOfPage(nullptr, pPage, nRow) == 0)
-        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_SCROLLINVIEW);
+    ReturnToPlace(place);
 }
 
 CGroupView::Place CGroupView::CurrentPlace()
