@@ -154,6 +154,10 @@ protected:
     void OnSaveProjectAs();
     void OnSaveEditedFiles();
     void OnStartScan();
+    // The scan started by the user tells what it meets afresh; the one that follows a project's
+    // set-up keeps what the walk of its folder told in the Output Area with its own lines.
+    enum class ScanOutput { Cleared, Kept };
+    void StartScan(ScanOutput output);
     void OnStopScan();
     LRESULT OnScanProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
@@ -192,9 +196,6 @@ private:
     UINT m_nFilesUnreadable = 0;
     // The status bar shows what SayInStatusBar told.
     bool m_bSaidInStatusBar = false;
-    // The scan about to start follows a project's set-up: the Output Area keeps what the walk
-    // of its folder told.
-    bool m_bScanKeepsOutput = false;
     // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has
     // not shown yet, and when it last showed them (GetTickCount64).
     static constexpr ULONGLONG kMeterIntervalMs = 40;

@@ -123,6 +123,11 @@ void CMainFrame::MoveToPane(int nStep)
         CWnd* pNext = panes[((nCurrent + nStep * i) % kPanes + kPanes) % kPanes];
         if (pNext != nullptr) {
             pNext->SetFocus();
+            // The field reached by the keys holds its whole text chosen, as an edit reached by
+            // Tab does: the first key typed replaces the value, as it does in the cell, rather
+            // than going in before it.
+            if (pNext == pField)
+                pGroupFrame->GetEditField().SetSel(0, -1);
             return;
         }
     }

@@ -416,12 +416,8 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         strMessage.Format(strFormat, strFolder.GetString(), strExtensions.GetString());
         AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
     }
-    // The scan that follows the walk keeps the walk's lines in the Output Area with its own.
-    if (pSettings->m_bAutoScan && bPages) {
-        m_bScanKeepsOutput = true;
-        OnStartScan();
-        m_bScanKeepsOutput = false;
-    }
+    if (pSettings->m_bAutoScan && bPages)
+        StartScan(ScanOutput::Kept);
     return pRoot;
 }
 
@@ -744,6 +740,11 @@ BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnStartScan()
 {
+    StartScan(ScanOutput::Cleared);
+}
+
+void CMainFrame::StartScan(ScanOutput output)
+{
     if (!IsCommandEnabled(ID_START_SCAN))
         return;
     CWaitCursor wait;
@@ -769,7 +770,7 @@ void CMainFrame::OnStartScan()
     app.UpdatePageViews(0, nullptr);
     // Each scan tells what it met afresh, as each save does: the same warnings of the last scan
     // would otherwise stand again below the first, with nothing telling one scan from the next.
-    if (HWND hOutput = GetOutputPane(); hOutput != nullptr && !m_bScanKeepsOutput)
+    if (HWND hOutput = GetOutputPane(); hOutput != nullptr && output == ScanOutput::Cleared)
         ::PostMessage(hOutput, kMsgOutputClear, 0, 0);
     CString strText;
     strText.LoadString(IDS_SCANNING);

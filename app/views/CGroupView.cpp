@@ -519,9 +519,7 @@ void CGroupView::ApplyUserSort()
     if (nKey == 0)
         return;
     // The current cell stays on its page, wherever the page's row goes.
-    ROWCOL nRow = 0, nCol = 0;
-    CPageNode* pPage = nullptr;
-    const BOOL bCurrent = GetCurrentCell(nRow, nCol) && GetRowPage(nRow, pPage) == 0;
+    const Place place = CurrentPlace();
     {
         ScopedCount arranging(m_nArranging);
         UndoOff undoOff(*this);
@@ -529,8 +527,7 @@ void CGroupView::ApplyUserSort()
         keys.Add(CGXSortInfo(nKey, CGXSortInfo::alphanumeric, sort->bAscending ? CGXSortInfo::ascending : CGXSortInfo::descending));
         SortRows(CGXRange().SetRows(1, GetRowCount()), keys);
     }
-    if (bCurrent && FindRowOfPage(nullptr, pPage, nRow) == 0)
-        SetCurrentCell(nRow, nCol, GX_INVALIDATE | GX_SCROLLINVIEW);
+    ReturnToPlace(place);
 }
 
 CGroupView::Place CGroupView::CurrentPlace()
@@ -1199,65 +1196,37 @@ void CGroupView::UpdateEditState(const CPageNode* pWritten)
         pApp->SetEditState(1);
         return;
     }
-    if (m_nEditStateBatch > 0) {
-        m_bEditStatePending = TRUE;
+    // A command that writes many cells settles it once, at its end.
+    if (m_nWritingMany > 0)
         return;
-    }
-    m_bEditStatePending = FALSE;
     pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
 }
 
-struct CGroupView::EditStateBatch {
-    explicit EditStateBatch(CGroupView& view) : m_view(view) { ++m_view.m_nEditStateBatch; }
-    ~EditStateBatch()
-    {
-        if (--m_view.m_nEditStateBatch == 0 && m_view.m_bEditStatePending)
-            m_view.UpdateEditState();
-    }
-    EditStateBatch(const EditStateBatch&) = delete;
-    EditStateBatch& operator=(const EditStateBatch&) = delete;
-    CGroupView& m_view;
-};
-
-BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
-{
-    EditStateBatch batch(*this);
-    return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase);
-}
-
-template <class Step>
-BOOL CGroupView::ReplayHistoryStep(Step step)
+template <class Command>
+BOOL CGroupView::WriteMany(Command command)
 {
     BOOL bDone = FALSE;
     {
-        EditStateBatch batch(*this);
-        bDone = step();
+        ScopedCount writing(m_nWritingMany);
+        bDone = command();
     }
-    ShowCurrentCellInField();
+    UpdateEditState();
     return bDone;
+}
+
+BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
+{
+    return WriteMany([&] { return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase); });
 }
 
 BOOL CGroupView::Undo()
 {
-    return ReplayHistoryStep([this] { return CGridViewWrapper::Undo(); });
+    return WriteMany([this] { return CGridViewWrapper::Undo(); });
 }
 
 BOOL CGroupView::Redo()
 {
-    return ReplayHistoryStep([this] { return CGridViewWrapper::Redo(); });
-}
-
-void CGroupView::ShowCurrentCellInField()
-{
-    // The step wrote the pages after the current cell was last shown there: the field shows
-    // what the cell holds now, not what it held while the step ran.
-    CGroupFrame* pFrame = GetGroupFrame();
-    ROWCOL nRow = 0, nCol = 0;
-    if (pFrame == nullptr || pFrame->GetEditField().IsEditing() || !GetCurrentCell(nRow, nCol))
-        return;
-    CString strText;
-    GetCellText(nRow, nCol, strText);
-    pFrame->SetStatusText(strText);
+    return WriteMany([this] { return CGridViewWrapper::Redo(); });
 }
 
 void CGroupView::PrimeStoredValues(const CGXRange& range)

@@ -116,8 +116,6 @@ public:
     BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
     BOOL Undo() override;
     BOOL Redo() override;
-    // The frame's edit field shows the current cell's text, unless the user is typing there.
-    void ShowCurrentCellInField();
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),
@@ -343,10 +341,8 @@ protected:
     // looking through them for each cell made such a command cost the more, the further down
     // its cells lay.
     void UpdateEditState(const CPageNode* pWritten = nullptr);
-    struct EditStateBatch;
-    // Undo or Redo of one step: the edit state settled once at its end, and the field shown.
-    template <class Step>
-    BOOL ReplayHistoryStep(Step step);
+    template <class Command>
+    BOOL WriteMany(Command command);
     void EmptyUndoLists();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
@@ -425,9 +421,8 @@ protected:
     };
     RefusedEdits m_refused;
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
-    // Set while a command that writes many cells runs: the edit state waits for its end.
-    int m_nEditStateBatch = 0;
-    BOOL m_bEditStatePending = FALSE;
+    // Raised while a command that writes many cells runs: the edit state waits for its end.
+    int m_nWritingMany = 0;
     // Set while the view sorts the rows, and while it sorts them again itself.
     int m_nSorting = 0;
     int m_nArranging = 0;

@@ -174,6 +174,7 @@ void CGroupView::UndoAll()
     BOOL bStopped = FALSE;
     {
         ScopedCount undoing(m_nUndoing);
+        ScopedCount writing(m_nWritingMany);
         // Bounded by the list: an undo that fails leaves its command and ends the loop.
         for (INT_PTR n = GetParam()->m_UndoList.GetCount(); n > 0; --n)
             if (!Undo()) {

@@ -1,6 +1,6 @@
 // The edit field above the grid from the keyboard on the X server: F6 takes the keys from the
-// grid to the field, Enter stores what was typed there and gives the keys back to the grid,
-// Escape drops it and gives them back too.
+// grid to the field, its first key replacing the value as in the cell, Enter stores what was
+// typed there and gives the keys back to the grid, Escape drops it and gives them back too.
 #include "app/views/CGroupView.h"
 #include "app/views/CShortcutEditCtrl.h"
 
@@ -100,4 +100,16 @@ TEST_F(EditFieldByKeysX11Test, F6ReachesTheFieldAndEnterOrEscapeGiveTheKeysBack)
     EXPECT_TRUE(RunUntil([&] { return KeysAt(hField); })) << "Shift+F6 did not come back to the field";
     ASSERT_TRUE(Xdo("key shift+F6"));
     EXPECT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "Shift+F6 in the field did not go back to the grid";
+
+    // The first key typed after F6 takes the place of the value, as it does in the cell.
+    const std::string before = CopyByKeys("ctrl+c");
+    ASSERT_TRUE(Xdo("key F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hField); }));
+    ASSERT_TRUE(Xdo("type --delay 30 'ßΩ'"));
+    ASSERT_TRUE(RunUntil([&] { return FieldText() == "ßΩ"; })) << "the field holds '" << FieldText() << "'";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); }));
+    EXPECT_EQ(CopyByKeys("ctrl+c"), "ßΩ");
+    EXPECT_EQ(CopyByKeys("ctrl+z ctrl+c"), before);
+    EXPECT_EQ(CopyByKeys("ctrl+y ctrl+c"), "ßΩ");
 }
