@@ -473,6 +473,8 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
 CHtmlLexer::Match CHtmlLexer::MatchStartTag()
 {
     const int c = PeekAt(0);
+    // "/" right before the ">" closes the element at once, as a picture's "<title/>" does.
+    m_bClosesItself = std::exchange(m_bSlashLast, c == '/') && c == '>';
     if (IsLetter(c)) {
         const size_t n = RunUntil(1, kClsNotName);
         size_t i = n;
@@ -784,6 +786,8 @@ bool CHtmlLexer::LexTextRun()
         OnAttrNoValue(pToken, nName);
         break;
     case Rule::TagEnd:
+        if (std::exchange(m_bTitleOpening, false))
+            m_bInTitleText = !m_bClosesItself;
         OnTagEnd();
         BeginState(GetPendingState());
         break;
@@ -805,6 +809,7 @@ bool CHtmlLexer::LexTextRun()
         break;
     case Rule::QuotedTagEnd:
         FlushValueText();
+        m_bInTitleText |= std::exchange(m_bTitleOpening, false);
         OnTagEnd();
         BeginState(GetPendingState());
         break;
@@ -872,22 +877,22 @@ void CHtmlLexer::BeginState(int nState)
 
 void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
 {
-    if (nLength == 9 && std::memcmp(pszName, "PLAINTEXT", 9) == 0) {
+    m_nPendingState = condText;
+    const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
+    // A title is read as text up to its own end tag: the elements below are named in it, not
+    // opened, and the rest of a page titled "The <script> element" is the page's.
+    if (m_bInTitleText)
+        return;
+    if (name == "TITLE") {
+        m_bTitleOpening = true;
+    } else if (name == "PLAINTEXT") {
         m_nPendingState = condPlainText;
-    } else if (nLength == 6 && std::memcmp(pszName, "SCRIPT", 6) == 0) {
+    } else if (name == "SCRIPT") {
         m_nPendingState = condScript;
         OnScriptStart();
     } else {
-        m_nPendingState = condText;
-        const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
-        if (name == "TITLE")
-            m_bInTitleText = true;
         // Browsers read the text of these as text up to their own end tag: a "<title>" in a
         // form's sample text, or a "<!--" in a style sheet, is no tag or comment of the page.
-        // In a title, which is read as text up to its own end tag too, they are text: the
-        // rest of a page titled "The <style> element" is not the style sheet's.
-        if (m_bInTitleText)
-            return;
         static constexpr std::string_view kRawTextElements[] = {"STYLE", "TEXTAREA", "XMP", "IFRAME", "NOEMBED", "NOFRAMES"};
         for (const std::string_view raw : kRawTextElements) {
             if (name == raw) {

@@ -469,10 +469,23 @@ TEST_F(MetaEditEngineTest, TitlesInTextAndInertContainersAreNotThePages)
         EXPECT_EQ(scanned(titled), std::vector<std::string>({"title Own"}));
         EXPECT_TRUE(SameBytes(saved(titled), Replaced(titled, "<title>Own</title>", "<title>" + title + "</title>")));
     }
-    // A title that names such an element ends at its own end tag all the same.
-    const std::string named = "<html><head><meta charset=\"utf-8\"><title>The <style> element</title></head><body><p>Text</p></body></html>\n";
-    EXPECT_EQ(scanned(named).size(), 1u);
-    EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <style> element", title)));
+    // A title that names such an element, or a script, ends at its own end tag all the same, and
+    // the page goes on after it.
+    for (const std::string element : {"style", "script", "plaintext", "textarea"}) {
+        const std::string named = "<html><head><meta charset=\"utf-8\"><title>The <" + element
+            + "> element</title><meta name=\"description\" content=\"d\"></head><body><p>Text</p></body></html>\n";
+        SCOPED_TRACE(named);
+        htmltest::RecordingSink sink;
+        htmltest::Parse(named, sink);
+        EXPECT_EQ(sink.With("title ").size(), 1u);
+        EXPECT_EQ(sink.With("description "), std::vector<std::string>({"description d"}));
+        EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <" + element + "> element", title)));
+    }
+    // A picture's "<title/>" holds no text: a script after it is still a script.
+    const std::string icon = "<html><head><meta charset=\"utf-8\"></head><body><svg><title/></svg>"
+                             "<script>var s = '<title>No</title>';</script></body></html>\n";
+    EXPECT_EQ(scanned(icon), std::vector<std::string>());
+    EXPECT_TRUE(SameBytes(saved(icon), Replaced(icon, "</head>", "\n<title>" + title + "</title>\n</head>")));
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
