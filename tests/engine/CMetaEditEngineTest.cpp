@@ -1089,6 +1089,12 @@ TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvert
         EXPECT_EQ(m_change, CharsetChange::Converted);
         EXPECT_EQ(m_source.charset.GetName(), cs);
         EXPECT_EQ(m_source.evidence, CharsetEvidence::Guess);
+        // Its first byte beyond ASCII far from its start (a style sheet before the title): the
+        // guess is made from the bytes there.
+        const std::string late = "<html><head>\n<style>/*" + std::string(3000, '-') + "*/</style>\n" + site.head
+            + "</head><body>" + site.body + "</body></html>\n";
+        EXPECT_EQ(Recharset(Iconv(late, "UTF-8", cs), "UTF-8"), Declared(late, "UTF-8"));
+        EXPECT_EQ(m_source.charset.GetName(), cs);
 
         const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
         EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
