@@ -1,6 +1,7 @@
 #include "engine/html/CHtmlLexer.h"
 
 #include "engine/html/HtmlEntities.h"
+#include "engine/html/RawTextElements.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
@@ -878,29 +879,37 @@ void CHtmlLexer::BeginState(int nState)
 void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
 {
     m_nPendingState = condText;
-    const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
     // A title is read as text up to its own end tag: the elements below are named in it, not
     // opened, and the rest of a page titled "The <script> element" is the page's.
-    if (m_bInTitleText)
+    const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
+    const RawTextElement* pRaw = m_bInTitleText ? nullptr : FindRawTextElement(name);
+    // The name comes upper-cased, and only so is it taken.
+    if (pRaw == nullptr || pRaw->name != name)
         return;
-    if (name == "TITLE") {
-        m_bTitleOpening = true;
-    } else if (name == "PLAINTEXT") {
+    switch (pRaw->kind) {
+    case RawTextKind::PlainText:
         m_nPendingState = condPlainText;
-    } else if (name == "SCRIPT") {
+        break;
+    case RawTextKind::Script:
         m_nPendingState = condScript;
         OnScriptStart();
-    } else {
-        // Browsers read the text of these as text up to their own end tag: a "<title>" in a
-        // form's sample text, or a "<!--" in a style sheet, is no tag or comment of the page.
-        static constexpr std::string_view kRawTextElements[] = {"STYLE", "TEXTAREA", "XMP", "IFRAME", "NOEMBED", "NOFRAMES"};
-        for (const std::string_view raw : kRawTextElements) {
-            if (name == raw) {
-                m_nPendingState = condRawText;
-                m_pszRawTextEnd = raw.data();
-                m_nRawTextEnd = raw.size();
-            }
+        break;
+    case RawTextKind::Escapable:
+        // A title's text reaches the parser and the rewriting engine with its references read,
+        // as any other text: only its tags are not opened.
+        if (pRaw->name == "TITLE") {
+            m_bTitleOpening = true;
+            break;
         }
+        [[fallthrough]];
+    case RawTextKind::Style:
+    case RawTextKind::Verbatim:
+        // A "<title>" in a form's sample text, or a "<!--" in a style sheet, is no tag or comment
+        // of the page.
+        m_nPendingState = condRawText;
+        m_pszRawTextEnd = pRaw->name.data();
+        m_nRawTextEnd = pRaw->name.size();
+        break;
     }
 }
 
