@@ -361,7 +361,8 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         m_bWriteFailed = TRUE;
         return;
     }
-    if (m_outputStart.size() < CPageCharsetJudge::kStartSize)
+    // Only a page whose declaration may be taken out is read by its start again.
+    if (m_bContentTypeEdited && m_outputStart.size() < CPageCharsetJudge::kStartSize)
         m_outputStart.append(data, 0, CPageCharsetJudge::kStartSize - m_outputStart.size());
     try {
         m_pOutput->Write(data.data(), static_cast<UINT>(data.size()));
