@@ -172,15 +172,13 @@ void CFileRefChecker::CheckMore()
         return;
     }
 
-    // The file read, as the page's name leads to it now: a save writes only into this one.
-    if (struct stat opened {}; ::fstat(static_cast<int>(file.m_hFile), &opened) == 0)
-        m_pSink->OnFileRead(GetPageId(), opened.st_dev, opened.st_ino);
-
+    // One look at the file opened: which file the page's name leads to now (a save writes only
+    // into this one), its size and its date.
     bool bDateWarning = false;
-    CFileStatus status;
-    if (file.GetStatus(status)) {
-        m_pSink->OnContentLength(GetPageId(), static_cast<DWORD>(status.m_size));
-        const LONG nTime = static_cast<LONG>(status.m_mtime.GetTime());
+    if (struct stat opened {}; ::fstat(static_cast<int>(file.m_hFile), &opened) == 0) {
+        m_pSink->OnFileRead(GetPageId(), opened.st_dev, opened.st_ino);
+        m_pSink->OnContentLength(GetPageId(), static_cast<DWORD>(opened.st_size));
+        const LONG nTime = static_cast<LONG>(opened.st_mtim.tv_sec);
         m_pSink->OnLastModified(GetPageId(), nTime);
         if (static_cast<long long>(nTime) > static_cast<long long>(std::time(nullptr)) + kOneDay) {
             ReportResultCode(RC_FILE_BAD_DATE);

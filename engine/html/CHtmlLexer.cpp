@@ -1,6 +1,7 @@
 #include "engine/html/CHtmlLexer.h"
 
 #include "engine/html/HtmlEntities.h"
+#include "engine/html/RawTextElements.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
@@ -473,6 +474,8 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
 CHtmlLexer::Match CHtmlLexer::MatchStartTag()
 {
     const int c = PeekAt(0);
+    // "/" right before the ">" closes the element at once, as a picture's "<title/>" does.
+    m_bClosesItself = std::exchange(m_bSlashLast, c == '/') && c == '>';
     if (IsLetter(c)) {
         const size_t n = RunUntil(1, kClsNotName);
         size_t i = n;
@@ -784,6 +787,8 @@ bool CHtmlLexer::LexTextRun()
         OnAttrNoValue(pToken, nName);
         break;
     case Rule::TagEnd:
+        if (std::exchange(m_bTitleOpening, false))
+            m_bInTitleText = !m_bClosesItself;
         OnTagEnd();
         BeginState(GetPendingState());
         break;
@@ -805,6 +810,7 @@ bool CHtmlLexer::LexTextRun()
         break;
     case Rule::QuotedTagEnd:
         FlushValueText();
+        m_bInTitleText |= std::exchange(m_bTitleOpening, false);
         OnTagEnd();
         BeginState(GetPendingState());
         break;
@@ -872,30 +878,38 @@ void CHtmlLexer::BeginState(int nState)
 
 void CHtmlLexer::CheckSpecialTag(LPCSTR pszName, int nLength)
 {
-    if (nLength == 9 && std::memcmp(pszName, "PLAINTEXT", 9) == 0) {
+    m_nPendingState = condText;
+    // A title is read as text up to its own end tag: the elements below are named in it, not
+    // opened, and the rest of a page titled "The <script> element" is the page's.
+    const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
+    const RawTextElement* pRaw = m_bInTitleText ? nullptr : FindRawTextElement(name);
+    // The name comes upper-cased, and only so is it taken.
+    if (pRaw == nullptr || pRaw->name != name)
+        return;
+    switch (pRaw->kind) {
+    case RawTextKind::PlainText:
         m_nPendingState = condPlainText;
-    } else if (nLength == 6 && std::memcmp(pszName, "SCRIPT", 6) == 0) {
+        break;
+    case RawTextKind::Script:
         m_nPendingState = condScript;
         OnScriptStart();
-    } else {
-        m_nPendingState = condText;
-        const std::string_view name(pszName, static_cast<size_t>(std::max(nLength, 0)));
-        if (name == "TITLE")
-            m_bInTitleText = true;
-        // Browsers read the text of these as text up to their own end tag: a "<title>" in a
-        // form's sample text, or a "<!--" in a style sheet, is no tag or comment of the page.
-        // In a title, which is read as text up to its own end tag too, they are text: the
-        // rest of a page titled "The <style> element" is not the style sheet's.
-        if (m_bInTitleText)
-            return;
-        static constexpr std::string_view kRawTextElements[] = {"STYLE", "TEXTAREA", "XMP", "IFRAME", "NOEMBED", "NOFRAMES"};
-        for (const std::string_view raw : kRawTextElements) {
-            if (name == raw) {
-                m_nPendingState = condRawText;
-                m_pszRawTextEnd = raw.data();
-                m_nRawTextEnd = raw.size();
-            }
+        break;
+    case RawTextKind::Escapable:
+        // A title's text reaches the parser and the rewriting engine with its references read,
+        // as any other text: only its tags are not opened.
+        if (pRaw->name == "TITLE") {
+            m_bTitleOpening = true;
+            break;
         }
+        [[fallthrough]];
+    case RawTextKind::Style:
+    case RawTextKind::Verbatim:
+        // A "<title>" in a form's sample text, or a "<!--" in a style sheet, is no tag or comment
+        // of the page.
+        m_nPendingState = condRawText;
+        m_pszRawTextEnd = pRaw->name.data();
+        m_nRawTextEnd = pRaw->name.size();
+        break;
     }
 }
 

@@ -175,5 +175,8 @@ private:
     LPCSTR m_pszRawTextEnd = "";
     size_t m_nRawTextEnd = 0;
     bool m_bInTitleText = false;   // between a TITLE start tag and its end tag
+    bool m_bTitleOpening = false;  // the start tag being lexed is a TITLE's
+    bool m_bSlashLast = false;     // the last token inside the start tag was "/"
+    bool m_bClosesItself = false;  // the start tag ended in "/>"
     std::exception_ptr m_readError; // the first failure of the input file's Read
 };

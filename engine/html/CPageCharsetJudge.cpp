@@ -43,6 +43,12 @@ bool LooksKorean(const BYTE* pText, UINT nLength)
     return nPairs > 0 && 2 * nHangul > nPairs && 5 * nKana < nPairs;
 }
 
+// A byte that no ASCII text holds: one of 8 bits, or the escape of ISO-2022-JP.
+bool IsBeyondAscii(BYTE ch)
+{
+    return ch >= 0x80 || ch == kEscape;
+}
+
 const char* JapaneseName(int nJapanese)
 {
     return nJapanese == CTranslatingFile::encodingJis ? "ISO-2022-JP"
@@ -66,13 +72,18 @@ PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
     }
     // Most pages are plain ASCII: neither Japanese, UTF-8 nor Windows-1252 can be told in them,
     // and the weighing below would only say so after several passes.
-    if (std::none_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80 || ch == kEscape; }))
+    if (std::none_of(pText, pText + nLength, IsBeyondAscii))
         return {CPageCharset(), CharsetEvidence::Guess};
     CUtf8Census census(CUtf8Census::Look::Whole);
     census.Add(start.data(), start.size());
     census.FinishStart();
     if (census.IsUtf8())
         return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+    return Guess(pText, nLength);
+}
+
+PageCharsetReading CPageCharsetJudge::Guess(const BYTE* pText, UINT nLength)
+{
     const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());
     if (nJapanese != CTranslatingFile::encodingNone) {
         if (nJapanese != CTranslatingFile::encodingJis && LooksKorean(pText, nLength))
@@ -114,6 +125,13 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
     m_census.Add(pBytes, nLength);
+    // The guess of a page whose start is ASCII alone is made from the bytes beyond it.
+    if (m_look == Look::Whole && m_laterStart.size() < kStartSize) {
+        const auto* p = reinterpret_cast<const BYTE*>(pBytes);
+        const BYTE* pFrom = m_laterStart.empty() ? std::find_if(p, p + nLength, IsBeyondAscii) : p;
+        const size_t nTaken = std::min<size_t>(static_cast<size_t>(p + nLength - pFrom), kStartSize - m_laterStart.size());
+        m_laterStart.append(reinterpret_cast<const char*>(pFrom), nTaken);
+    }
     // Only whether they read is looked for: what they read as goes.
     for (CPageDecoder* pDecoder : {m_pDeclared.get(), m_pTarget.get()}) {
         if (pDecoder != nullptr && pDecoder->IsReadWhole()) {
@@ -158,7 +176,7 @@ PageCharsetReading CPageCharsetJudge::GetReadingWithStart(const PageCharsetReadi
     if (start.charset.GetKind() == CPageCharset::Kind::Undeclared && m_look == Look::Whole && m_census.HasNonAscii()) {
         if (m_census.IsUtf8())
             return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-        return {CPageCharset::FromName("windows-1252"), CharsetEvidence::Guess};
+        return Guess(reinterpret_cast<const BYTE*>(m_laterStart.data()), static_cast<UINT>(m_laterStart.size()));
     }
     return start;
 }

@@ -54,8 +54,8 @@ public:
 
     // How the page reads by the bytes added: a page declaring UTF-8 whose bytes hold no UTF-8
     // character but bytes that are none reads as Windows-1252, as the scan shows it; looked at
-    // whole, an undeclared page of ASCII at its start is UTF-8 by its later bytes or else
-    // Windows-1252.
+    // whole, an undeclared page of ASCII at its start is UTF-8 by its later bytes, or else in what
+    // they are guessed to be in, as its start would be.
     PageCharsetReading GetReading() const;
     // How a page of the same bytes reads whose start reads so: a page whose declaration is taken
     // out is read by the guess.
@@ -82,6 +82,8 @@ public:
     const CUtf8Census& GetCensus() const { return m_census; }
 
 private:
+    // The charset bytes beyond ASCII are guessed to be in: Korean, Japanese, else Windows-1252.
+    static PageCharsetReading Guess(const BYTE* pText, UINT nLength);
     bool ReadsWholeInDeclared() const;
     bool ReadsWholeInTarget() const;
 
@@ -92,5 +94,7 @@ private:
     std::unique_ptr<CPageDecoder> m_pDeclared; // the page's multi-byte declaration, if it has one
     std::unique_ptr<CPageDecoder> m_pTarget;
     std::string m_scratch;
+    // Looked at whole: the first kStartSize bytes from the first one beyond ASCII.
+    std::string m_laterStart;
     bool m_bFinished = false;
 };

@@ -1,5 +1,6 @@
 #include "engine/html/CPageEncoder.h"
 
+#include "engine/html/RawTextElements.h"
 #include "engine/html/TagAttributes.h"
 
 #include <algorithm>
@@ -395,23 +396,22 @@ void CPageEncoder::EndStartTag()
             StartScriptAndStyle();
         return;
     }
-    if (name == "script") {
+    const RawTextElement* pRaw = FindRawTextElement(name);
+    if (pRaw == nullptr)
+        return;
+    m_element = name;
+    switch (pRaw->kind) {
+    case RawTextKind::Script: {
         const bool bScript = IsJavaScriptOrJson(m_tag);
         m_element = bScript ? std::string("script") : TypeOf(m_tag);
         EnterRawText(bScript ? Content::Script : Content::OtherScript);
-    } else if (name == "style") {
-        m_element = name;
-        EnterRawText(Content::Style);
-    } else if (name == "xmp" || name == "iframe" || name == "noembed" || name == "noframes") {
-        m_element = name;
-        EnterRawText(Content::RawText);
-    } else if (name == "title" || name == "textarea") {
-        // Their text reads references; only their end tag is looked for.
-        m_element = name;
-        EnterRawText(Content::Text);
-    } else if (name == "plaintext") {
-        m_element = name;
-        m_html = Html::PlainText;
+        break;
+    }
+    case RawTextKind::Style: EnterRawText(Content::Style); break;
+    // Their text reads references; only their end tag is looked for.
+    case RawTextKind::Escapable: EnterRawText(Content::Text); break;
+    case RawTextKind::Verbatim: EnterRawText(Content::RawText); break;
+    case RawTextKind::PlainText: m_html = Html::PlainText; break;
     }
 }
 

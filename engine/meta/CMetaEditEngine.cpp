@@ -161,6 +161,22 @@ CString MessageOf(CException* e)
     return CString(szMessage);
 }
 
+// Every refusal is worded alike: the reason, between what the save then does with the page.
+CString RefusalText(const CString& strReason)
+{
+    if (strReason.IsEmpty())
+        return CString();
+    return "Not saved: " + strReason + " The page was left as it was, and its edits are kept.";
+}
+
+CString UnwritableCharsetReason(const CString& strCharset)
+{
+    CString strText;
+    strText.Format("its Content-Type declares the charset \"%s\", which this program cannot write the page in.",
+                   strCharset.GetString());
+    return strText;
+}
+
 } // namespace
 
 CString GetMetaEditErrorText(UINT nID)
@@ -173,26 +189,14 @@ CString GetMetaEditErrorText(UINT nID)
     return CString(szText);
 }
 
-CString CMetaEditEngine::GetRefusalReason() const
-{
-    // Every refusal is worded "Not saved: " + the reason + what the save does with the page.
-    static constexpr std::string_view kStart = "Not saved: ";
-    static constexpr std::string_view kEnd = " The page was left as it was, and its edits are kept.";
-    std::string_view reason(m_strRefusal.GetString(), static_cast<size_t>(m_strRefusal.GetLength()));
-    if (reason.substr(0, kStart.size()) == kStart)
-        reason.remove_prefix(kStart.size());
-    if (reason.size() >= kEnd.size() && reason.substr(reason.size() - kEnd.size()) == kEnd)
-        reason.remove_suffix(kEnd.size());
-    return CString(std::string(reason).c_str());
-}
-
 CString GetUnwritableCharsetText(const CString& strCharset)
 {
-    CString strText;
-    strText.Format("Not saved: its Content-Type declares the charset \"%s\", which this program cannot write the "
-                   "page in. The page was left as it was, and its edits are kept.",
-                   strCharset.GetString());
-    return strText;
+    return RefusalText(UnwritableCharsetReason(strCharset));
+}
+
+CString CMetaEditEngine::GetRefusal() const
+{
+    return RefusalText(m_strRefusalReason);
 }
 
 CMetaEditEngine::CMetaEditEngine(CMetaContentList* pContents, CPageNode* pPage, CFile* pInput, CFile* pOutput,
@@ -357,7 +361,8 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         m_bWriteFailed = TRUE;
         return;
     }
-    if (m_outputStart.size() < CPageCharsetJudge::kStartSize)
+    // Only a page whose declaration may be taken out is read by its start again.
+    if (m_bContentTypeEdited && m_outputStart.size() < CPageCharsetJudge::kStartSize)
         m_outputStart.append(data, 0, CPageCharsetJudge::kStartSize - m_outputStart.size());
     try {
         m_pOutput->Write(data.data(), static_cast<UINT>(data.size()));
@@ -1045,7 +1050,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
         target = CPageCharset::ForWriting(std::string_view(strName.GetString(), static_cast<size_t>(strName.GetLength())));
         if (target.GetKind() == CPageCharset::Kind::Undeclared) {
             m_strUnwritableCharset = strName;
-            m_strRefusal = GetUnwritableCharsetText(strName);
+            m_strRefusalReason = UnwritableCharsetReason(strName);
             target = CPageCharset();
         } else {
             m_strOutputName = strName;
@@ -1059,7 +1064,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     m_reading = m_pJudge->GetReading();
     m_charset = m_reading.charset;
     m_written = m_charset;
-    if (!m_strOutputName.IsEmpty() && m_strRefusal.IsEmpty())
+    if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty())
         ChooseOutputCharset(target, m_pJudge->Decide());
     if (!m_bConvert)
         return nTotal;
@@ -1153,8 +1158,7 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJ
         m_pInput->Seek(-nNotHeld, CFile::current);
     } catch (CException* e) {
         e->Delete();
-        m_strRefusal = "Not saved: the page is too large to be held while its charset is judged, and could not be read "
-                       "again. The page was left as it was, and its edits are kept.";
+        m_strRefusalReason = "the page is too large to be held while its charset is judged, and could not be read again.";
     }
 }
 
@@ -1192,12 +1196,11 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         return;
     case CPageCharsetJudge::Change::Mixed:
         // Half UTF-8, half not: converting garbles the one half and declaring UTF-8 the other.
-        m_strRefusal.Format("Not saved: it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
-                            "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is. The page was "
-                            "left as it was, and its edits are kept.",
-                            m_pJudge->GetCensus().GetFirstInvalid(),
-                            static_cast<unsigned>(m_pJudge->GetCensus().GetFirstInvalidByte()),
-                            m_strOutputName.GetString(), m_strOutputName.GetString());
+        m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, "
+                                  "0x%02X), so it can be neither converted to %s nor declared %s as it is.",
+                                  m_pJudge->GetCensus().GetFirstInvalid(),
+                                  static_cast<unsigned>(m_pJudge->GetCensus().GetFirstInvalidByte()),
+                                  m_strOutputName.GetString(), m_strOutputName.GetString());
         return;
     case CPageCharsetJudge::Change::Convert:
         break;
@@ -1237,14 +1240,14 @@ PageCharsetReading CMetaEditEngine::GetReadingAfterSave() const
 
 void CMetaEditEngine::NoteConversionRefusal()
 {
-    if (!m_strRefusal.IsEmpty())
+    if (!m_strRefusalReason.IsEmpty())
         return;
     if (m_pDecoder != nullptr && !m_pDecoder->IsReadWhole()) {
-        m_strRefusal.Format("Not saved: its bytes do not all read as %s, the charset it is in (the first that does not "
-                            "is byte %lld, 0x%02X), so it cannot be converted to %s. The page was left as it was, and "
-                            "its edits are kept.",
-                            m_source.GetName().c_str(), m_pDecoder->GetFirstUnread(),
-                            static_cast<unsigned>(m_pDecoder->GetFirstUnreadByte()), m_strOutputName.GetString());
+        m_strRefusalReason.Format("its bytes do not all read as %s, the charset it is in (the first that does not is "
+                                  "byte %lld, 0x%02X), so it cannot be converted to %s.",
+                                  m_source.GetName().c_str(), m_pDecoder->GetFirstUnread(),
+                                  static_cast<unsigned>(m_pDecoder->GetFirstUnreadByte()),
+                                  m_strOutputName.GetString());
         return;
     }
     if (m_pEncoder == nullptr || !m_pEncoder->IsRefused())
@@ -1262,10 +1265,10 @@ void CMetaEditEngine::NoteConversionRefusal()
         break;
     default: strWhere.Format("in its <%s> element", m_pEncoder->GetRefusedElement().c_str()); break;
     }
-    m_strRefusal.Format("Not saved: %s has no character \"%s\" (U+%04X), which stands %s, where neither a character "
-                        "reference nor an escape would be read. The page was left as it was, and its edits are kept.",
-                        m_strOutputName.GetString(), character.c_str(),
-                        static_cast<unsigned>(m_pEncoder->GetRefusedCharacter()), strWhere.GetString());
+    m_strRefusalReason.Format("%s has no character \"%s\" (U+%04X), which stands %s, where neither a character "
+                              "reference nor an escape would be read.",
+                              m_strOutputName.GetString(), character.c_str(),
+                              static_cast<unsigned>(m_pEncoder->GetRefusedCharacter()), strWhere.GetString());
 }
 
 BOOL CMetaEditEngine::DeclaresOtherCharset(const CString& strName) const

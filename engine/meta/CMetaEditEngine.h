@@ -63,10 +63,10 @@ public:
     // A new charset is refused for a page it cannot be written in: one named no page is written
     // in, a page whose bytes do not all read in its own charset, and a character the new charset
     // lacks where neither a reference nor an escape would be read.
-    const CString& GetRefusal() const { return m_strRefusal; }
+    CString GetRefusal() const;
     // Why the page would not be written, without what the save then does ("Not saved", the page
     // left as it was): for a caller that only shows the page, such as the preview.
-    CString GetRefusalReason() const;
+    const CString& GetRefusalReason() const { return m_strRefusalReason; }
     // What the edited Content-Type does to the page's bytes, and the charset the copy is in.
     CharsetChange GetCharsetChange() const { return m_change; }
     const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }
@@ -276,7 +276,7 @@ private:
     std::string m_outputStart;   // the copy's first bytes, which tell how it will be read
     PageCharsetReading m_after;  // Undeclared: how the copy will be read
     CString m_strUnwritableCharset;
-    CString m_strRefusal;
+    CString m_strRefusalReason; // why the page is not to be written; empty when it is
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

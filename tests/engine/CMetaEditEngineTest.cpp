@@ -469,10 +469,23 @@ TEST_F(MetaEditEngineTest, TitlesInTextAndInertContainersAreNotThePages)
         EXPECT_EQ(scanned(titled), std::vector<std::string>({"title Own"}));
         EXPECT_TRUE(SameBytes(saved(titled), Replaced(titled, "<title>Own</title>", "<title>" + title + "</title>")));
     }
-    // A title that names such an element ends at its own end tag all the same.
-    const std::string named = "<html><head><meta charset=\"utf-8\"><title>The <style> element</title></head><body><p>Text</p></body></html>\n";
-    EXPECT_EQ(scanned(named).size(), 1u);
-    EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <style> element", title)));
+    // A title that names such an element, or a script, ends at its own end tag all the same, and
+    // the page goes on after it.
+    for (const std::string element : {"style", "script", "plaintext", "textarea"}) {
+        const std::string named = "<html><head><meta charset=\"utf-8\"><title>The <" + element
+            + "> element</title><meta name=\"description\" content=\"d\"></head><body><p>Text</p></body></html>\n";
+        SCOPED_TRACE(named);
+        htmltest::RecordingSink sink;
+        htmltest::Parse(named, sink);
+        EXPECT_EQ(sink.With("title ").size(), 1u);
+        EXPECT_EQ(sink.With("description "), std::vector<std::string>({"description d"}));
+        EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <" + element + "> element", title)));
+    }
+    // A picture's "<title/>" holds no text: a script after it is still a script.
+    const std::string icon = "<html><head><meta charset=\"utf-8\"></head><body><svg><title/></svg>"
+                             "<script>var s = '<title>No</title>';</script></body></html>\n";
+    EXPECT_EQ(scanned(icon), std::vector<std::string>());
+    EXPECT_TRUE(SameBytes(saved(icon), Replaced(icon, "</head>", "\n<title>" + title + "</title>\n</head>")));
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
@@ -1076,6 +1089,12 @@ TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvert
         EXPECT_EQ(m_change, CharsetChange::Converted);
         EXPECT_EQ(m_source.charset.GetName(), cs);
         EXPECT_EQ(m_source.evidence, CharsetEvidence::Guess);
+        // Its first byte beyond ASCII far from its start (a style sheet before the title): the
+        // guess is made from the bytes there.
+        const std::string late = "<html><head>\n<style>/*" + std::string(3000, '-') + "*/</style>\n" + site.head
+            + "</head><body>" + site.body + "</body></html>\n";
+        EXPECT_EQ(Recharset(Iconv(late, "UTF-8", cs), "UTF-8"), Declared(late, "UTF-8"));
+        EXPECT_EQ(m_source.charset.GetName(), cs);
 
         const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
         EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
