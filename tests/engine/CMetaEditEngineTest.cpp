@@ -481,11 +481,14 @@ TEST_F(MetaEditEngineTest, TitlesInTextAndInertContainersAreNotThePages)
         EXPECT_EQ(sink.With("description "), std::vector<std::string>({"description d"}));
         EXPECT_TRUE(SameBytes(saved(named), Replaced(named, "The <" + element + "> element", title)));
     }
-    // A picture's "<title/>" holds no text: a script after it is still a script.
-    const std::string icon = "<html><head><meta charset=\"utf-8\"></head><body><svg><title/></svg>"
-                             "<script>var s = '<title>No</title>';</script></body></html>\n";
-    EXPECT_EQ(scanned(icon), std::vector<std::string>());
-    EXPECT_TRUE(SameBytes(saved(icon), Replaced(icon, "</head>", "\n<title>" + title + "</title>\n</head>")));
+    // A picture's "<title/>" holds no text, with attributes or without: a script after it is
+    // still a script.
+    for (const std::string tag : {"<title/>", "<title id=\"t\"/>", "<title lang='en' />"}) {
+        const std::string icon = "<html><head><meta charset=\"utf-8\"></head><body><svg>" + tag
+            + "</svg><script>var s = '<title>No</title>';</script></body></html>\n";
+        EXPECT_EQ(scanned(icon), std::vector<std::string>()) << tag;
+        EXPECT_TRUE(SameBytes(saved(icon), Replaced(icon, "</head>", "\n<title>" + title + "</title>\n</head>"))) << tag;
+    }
 }
 
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
