@@ -368,7 +368,7 @@ double TimedSave(const LargeSite& site, const fs::path& pages, CParserEngine& en
         pPage->SetFolder(path.parent_path().c_str());
         struct stat info {};
         ::stat(path.c_str(), &info);
-        pPage->SetReadFile(info.st_dev, info.st_ino);
+        pPage->SetReadFile(info);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;
