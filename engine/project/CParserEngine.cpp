@@ -979,7 +979,15 @@ void MakeBackup(PendingPage& pending)
     // The copy's mark tells the name, so that a sweep after a save killed before the page is
     // replaced takes the name back.
     NoteSaveCopyBackup(pending.pCopy->Descriptor(), NameOf(pending.strFile), NameOf(strBackup));
-    if (::link(pending.strFile, strBackup) != 0) {
+    // An old file with other names (hard links) than its backup names goes on living under them,
+    // and what is written through them would change a backup that were one more of its names:
+    // the backup is a copy then, the old text as it was.
+    const bool bOtherNames = pending.read.st_nlink > 1 + pending.nBackupNamesOfItself;
+    if (!bOtherNames && ::link(pending.strFile, strBackup) == 0) {
+        pending.strBackup = strBackup;
+        return;
+    }
+    if (!bOtherNames) {
         const int nError = errno;
         if (nError == EPERM) {
             if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty()) {
@@ -996,11 +1004,11 @@ void MakeBackup(PendingPage& pending)
             pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
-        // A file system without links: the backup is a copy.
-        if (!CopyFile(pending.strFile, strBackup, TRUE)) {
-            pending.Fail(MessageOfError(GetLastError(), pending.strFile));
-            return;
-        }
+    }
+    // Other names, or a file system without links: the backup is a copy.
+    if (!CopyFile(pending.strFile, strBackup, TRUE)) {
+        pending.Fail(MessageOfError(GetLastError(), pending.strFile));
+        return;
     }
     pending.strBackup = strBackup;
 }

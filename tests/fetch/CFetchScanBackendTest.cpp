@@ -558,7 +558,8 @@ const std::string kChangedBehind = "Saved, but another program had changed the p
 // the files the scan read, or into files an editor saved anew in their places, reached as they
 // were: through a link the page was at its scan, or a linked folder, never through a link put
 // there since, to another page or to a file outside the site, nor into another page's file. It
-// tells each page another program changed.
+// tells each page another program changed. A page whose file has other names is backed up by a
+// copy, which writing through those names leaves as it was.
 TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWrittenThroughIt)
 {
     const auto page = [](const char* title, const char* description) {
@@ -569,7 +570,9 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     CPageNode* outer = AddPage("outer.htm", page("Outer", "Outer's own"));
     CPageNode* remade = AddPage("remade.htm", page("Remade", "Remade's own"));
     CPageNode* grown = AddPage("grown.htm", page("Grown", "Grown's own"));
+    CPageNode* twin = AddPage("twin.htm", page("Twin", "Twin's own"));
     CPageNode* taken = AddPage("taken.htm", page("Taken", "Taken's own"));
+    fs::create_hard_link(m_folder / "twin.htm", m_folder / "twin-name.htm");
     // Two pages that are links when they are scanned, and stay links; a page in a linked folder;
     // a page in a folder that a link takes the place of.
     fs::create_directories(m_folder / "real");
@@ -591,7 +594,7 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     ScanFrame frame(*m_pModel);
     ASSERT_NO_FATAL_FAILURE(Scan(frame));
     ASSERT_EQ(Content(linked, "description")->GetContent(), "Real's own");
-    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({a, outer, remade, grown, taken, linked, retargeted, guide, inSub},
+    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({a, outer, remade, grown, twin, taken, linked, retargeted, guide, inSub},
                                              "Typed for"));
     b->SetTitle("B, new");
     b->SetTitleModified(1);
@@ -623,6 +626,7 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     SaveAnew(m_folder / "shared" / "guide.htm", strGuide);
     const std::string strGrown = page("Grown", "Grown's own") + "<!-- appended -->\n";
     std::ofstream(m_folder / "grown.htm", std::ios::binary | std::ios::app) << "<!-- appended -->\n";
+    const std::string strTwin = ReadFile(m_folder / "twin.htm");
 
     CParserEngine engine;
     enginetest::MessageSink sink;
@@ -632,9 +636,11 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     EXPECT_EQ(sink.Lines(),
               (std::vector<std::string>{"A.HTM : " + kRefused, "OUTER.HTM : " + kRefused, "REMADE.HTM : " + kChangedBehind,
                                         "GROWN.HTM : " + kChangedBehind,
+                                        "TWIN.HTM : Saved as a new file: the page's other names (hard links) still show "
+                                        "the old text.",
                                         "TAKEN.HTM : " + kRefused, "RETARGETED.HTM : " + kChangedBehind,
                                         "DOCS/GUIDE.HTM : " + kChangedBehind, "SUB/P.HTM : " + kRefused}));
-    EXPECT_EQ(sink.Count(kMsgSavePageDone), 6u);
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 7u);
     // Every file as it should be: the links stand, what they lead to since is untouched and
     // has no backup; b.htm has its own edit alone, and each page saved its edit over what it
     // held, which its backup keeps.
@@ -653,22 +659,27 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
         {"real/target.htm", strTarget, "Target by hand", "retargeted.htm"},
         {"remade.htm", strRemade, "Remade by hand", "remade.htm"},
         {"shared/guide.htm", strGuide, "Guide by hand", "docs/guide.htm"},
-        {"grown.htm", strGrown, "Grown's own", "grown.htm"}};
+        {"grown.htm", strGrown, "Grown's own", "grown.htm"},
+        {"twin.htm", strTwin, "Twin's own", "twin.htm"}};
     for (const auto& [path, before, from, name] : saved) {
         EXPECT_EQ(ReadFile(m_folder / path), Replaced(before, from, "Typed for " + name)) << path;
         EXPECT_EQ(ReadFile(m_folder / (path.string() + ".old")), before) << path;
     }
+    // The backup of the page with another name is a copy: writing through that name leaves it be.
+    std::ofstream(m_folder / "twin-name.htm", std::ios::binary | std::ios::app) << "<!-- through the other name -->\n";
+    EXPECT_EQ(ReadFile(m_folder / "twin.htm.old"), strTwin);
+    EXPECT_EQ(ReadFile(m_folder / "twin-name.htm"), strTwin + "<!-- through the other name -->\n");
     EXPECT_EQ(FilesBelow(m_folder),
               (std::set<std::string>{"a.htm", "b.htm", "b.htm.old", "docs", "elsewhere", "elsewhere/private.htm",
                                      "grown.htm", "grown.htm.old", "linked.htm", "other", "other/p.htm", "outer.htm",
                                      "real", "real/page.htm", "real/page.htm.old", "real/target.htm",
                                      "real/target.htm.old", "remade.htm", "remade.htm.old", "retargeted.htm", "shared",
                                      "shared/guide.htm", "shared/guide.htm.old", "sub", "sub-before", "sub-before/p.htm",
-                                     "taken.htm"}));
+                                     "taken.htm", "twin-name.htm", "twin.htm", "twin.htm.old"}));
     // The refused pages keep their edits for a save after a new scan; the others are saved.
     for (CPageNode* p : {a, outer, taken, inSub})
         EXPECT_EQ(Content(p, "description")->GetModified(), 1u) << p->GetName();
-    for (CPageNode* p : {remade, grown, linked, retargeted, guide})
+    for (CPageNode* p : {remade, grown, twin, linked, retargeted, guide})
         EXPECT_EQ(Content(p, "description")->GetModified(), 0u) << p->GetName();
     EXPECT_EQ(b->GetTitleModified(), 0u);
 }
