@@ -19,6 +19,25 @@ constexpr const char* kUtf8Title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3.25 \
 constexpr const char* kRefused = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
                                  "<title>Caf\xE9</title></head><body>x</body></html>\n";
 
+// Letters of three scripts, typed by keys for pages that other programs then change.
+const std::string kTypedLetters = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
+
+// A page titled so, its description "Old".
+std::string PageWithOldDescription(const char* pszTitle)
+{
+    return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
+        + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
+}
+
+// The site's folder holding the pages, each titled by its name, and a folder outside it.
+void WriteSiteAndOutside(const std::string& site, const std::string& outside, std::initializer_list<const char*> names)
+{
+    std::filesystem::create_directories(site);
+    std::filesystem::create_directories(outside);
+    for (const char* pszName : names)
+        std::ofstream(site + "/" + pszName, std::ios::binary) << PageWithOldDescription(pszName);
+}
+
 } // namespace
 
 class SavedTextX11Test : public MainWindowX11Test {
@@ -226,18 +245,12 @@ TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
 // page's name, and the page beside it is saved with its own.
 TEST_F(SavedTextX11Test, ADescriptionTypedForAPageMadeALinkBehindTheProgramIsNotWrittenThroughIt)
 {
-    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
+    const std::string& typed = kTypedLetters;
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    std::filesystem::create_directories(dir.Path() + "/outside");
-    const auto page = [](const char* pszTitle) {
-        return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
-            + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
-    };
-    for (const char* pszName : {"kept.htm", "swapped.htm"})
-        std::ofstream(site + "/" + pszName, std::ios::binary) << page(pszName);
+    WriteSiteAndOutside(site, dir.Path() + "/outside", {"kept.htm", "swapped.htm"});
+    const auto page = PageWithOldDescription;
     std::ofstream(dir.Path() + "/outside/private.htm", std::ios::binary) << page("Private");
     WriteProject({"Description"}, 1);
     ASSERT_TRUE(StartWithProject(2));
@@ -325,18 +338,12 @@ protected:
 // and the Output Area says so; the linked page is refused.
 TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndAnAppendedPageIsSavedAndTold)
 {
-    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
+    const std::string& typed = kTypedLetters;
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    std::filesystem::create_directories(dir.Path() + "/outside");
-    const auto page = [](const char* pszTitle) {
-        return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
-            + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
-    };
-    for (const char* pszName : {"grown.htm", "notes.htm"})
-        std::ofstream(site + "/" + pszName, std::ios::binary) << page(pszName);
+    WriteSiteAndOutside(site, dir.Path() + "/outside", {"grown.htm", "notes.htm"});
+    const auto page = PageWithOldDescription;
     const std::string secret = "<html><head><title>SECRET NOTES outside the site</title></head>"
                                "<body>SECRET NOTES outside the site</body></html>\n";
     std::ofstream(dir.Path() + "/outside/secret.htm", std::ios::binary) << secret;
