@@ -1,7 +1,8 @@
 // What the grid shows of pages as generators write them (one line ending in LF, named character
 // references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
 // characters the grid showed, in the page's charset, with the page's own line end; a page whose
-// Content-Type is given another charset is written in it. Driven by keys from another client.
+// Content-Type is given another charset is written in it; what the Preview and the save make of
+// pages another program changed behind the program. Driven by keys from another client.
 #include "app/dialogs/CPreviewDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "platform/controls/MessageBox.h"
@@ -18,25 +19,6 @@ constexpr const char* kUtf8Title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3.25 \
 // A page the user gives a charset no converter knows.
 constexpr const char* kRefused = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
                                  "<title>Caf\xE9</title></head><body>x</body></html>\n";
-
-// Letters of three scripts, typed by keys for pages that other programs then change.
-const std::string kTypedLetters = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
-
-// A page titled so, its description "Old".
-std::string PageWithOldDescription(const char* pszTitle)
-{
-    return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
-        + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
-}
-
-// The site's folder holding the pages, each titled by its name, and a folder outside it.
-void WriteSiteAndOutside(const std::string& site, const std::string& outside, std::initializer_list<const char*> names)
-{
-    std::filesystem::create_directories(site);
-    std::filesystem::create_directories(outside);
-    for (const char* pszName : names)
-        std::ofstream(site + "/" + pszName, std::ios::binary) << PageWithOldDescription(pszName);
-}
 
 } // namespace
 
@@ -240,51 +222,6 @@ TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
     EXPECT_EQ(Page("a.htm"), expected);
 }
 
-// A page another program makes a link to a file outside the site after the scan: the
-// Description typed for it is not written through the link, the Output Area says so by the
-// page's name, and the page beside it is saved with its own.
-TEST_F(SavedTextX11Test, ADescriptionTypedForAPageMadeALinkBehindTheProgramIsNotWrittenThroughIt)
-{
-    const std::string& typed = kTypedLetters;
-    X11KeyboardLetters letters(other, typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    site = dir.Path() + "/site";
-    WriteSiteAndOutside(site, dir.Path() + "/outside", {"kept.htm", "swapped.htm"});
-    const auto page = PageWithOldDescription;
-    std::ofstream(dir.Path() + "/outside/private.htm", std::ios::binary) << page("Private");
-    WriteProject({"Description"}, 1);
-    ASSERT_TRUE(StartWithProject(2));
-    CGroupView& view = *View();
-    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
-    ASSERT_NE(nDesc, 0u);
-    for (const char* pszName : {"kept.htm", "swapped.htm"}) {
-        const ROWCOL nRow = group_view_lookup::RowOf(view, pszName);
-        ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
-        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nDesc) == typed.c_str(); }, 60000)) << pszName;
-    }
-    std::filesystem::remove(site + "/swapped.htm");
-    std::filesystem::create_symlink(dir.Path() + "/outside/private.htm", site + "/swapped.htm");
-
-    ASSERT_TRUE(Xdo("key ctrl+t"));
-    COutputAreaControlBar* pOutput = nullptr;
-    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
-    const std::string refusal = "SWAPPED.HTM : Not saved: the page's name now leads to another file than the one the "
-                                "scan read (a link or another file was put in its place). The page was left as it is;";
-    ASSERT_TRUE(RunUntil([&] { return std::string(pOutput->GetText()).find(refusal) != std::string::npos; }, 60000))
-        << pOutput->GetText().GetString();
-    std::string kept = page("kept.htm");
-    kept.replace(kept.find("Old"), 3, typed);
-    ASSERT_TRUE(RunUntil([&] { return Page("kept.htm") == kept; }, 60000)) << Page("kept.htm");
-    EXPECT_EQ(ReadFile(dir.Path() + "/outside/private.htm"), page("Private"));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/outside/private.htm.old"));
-    EXPECT_TRUE(std::filesystem::is_symlink(site + "/swapped.htm"));
-    EXPECT_FALSE(std::filesystem::exists(site + "/swapped.htm.old"));
-    // The edit stays, to be saved once the page is scanned again.
-    EXPECT_EQ(app->IsEdited(), 2u);
-    ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("a-page-made-a-link-is-not-saved"));
-}
-
 namespace {
 
 // Pages another program changes behind the program, met by the user's keys.
@@ -333,17 +270,24 @@ protected:
 } // namespace
 
 // A page another program makes a link to a file outside the site after the scan: View > Changes,
-// by its keys, shows nothing of that file and says why, in the words of the save. A page another
-// program appended to is saved by Ctrl+T with the Description typed for it over what was added,
-// and the Output Area says so; the linked page is refused.
+// by its keys, shows nothing of that file and says why, in the words of the save, and Ctrl+T does
+// not write the Description typed for it through the link, but names it in the Output Area and
+// keeps the edit. A page another program appended to is saved with the Description typed for it
+// over what was added, and the Output Area says so.
 TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndAnAppendedPageIsSavedAndTold)
 {
-    const std::string& typed = kTypedLetters;
+    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     site = dir.Path() + "/site";
-    WriteSiteAndOutside(site, dir.Path() + "/outside", {"grown.htm", "notes.htm"});
-    const auto page = PageWithOldDescription;
+    std::filesystem::create_directories(site);
+    std::filesystem::create_directories(dir.Path() + "/outside");
+    const auto page = [](const char* pszTitle) {
+        return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
+            + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
+    };
+    for (const char* pszName : {"grown.htm", "notes.htm"})
+        std::ofstream(site + "/" + pszName, std::ios::binary) << page(pszName);
     const std::string secret = "<html><head><title>SECRET NOTES outside the site</title></head>"
                                "<body>SECRET NOTES outside the site</body></html>\n";
     std::ofstream(dir.Path() + "/outside/secret.htm", std::ios::binary) << secret;
@@ -401,6 +345,8 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/outside/secret.htm.old"));
     EXPECT_TRUE(std::filesystem::is_symlink(site + "/notes.htm"));
     EXPECT_FALSE(std::filesystem::exists(site + "/notes.htm.old"));
+    // The refused page's edit stays, to be saved once the page is scanned again.
+    EXPECT_EQ(app->IsEdited(), 2u);
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("an-appended-page-saved-and-told"));
 }
