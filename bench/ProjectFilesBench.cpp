@@ -1,5 +1,6 @@
 // The project's file work on a generated site: the enumeration thread against find over the
-// same folder, and a save of every page with backups against cp -r of the same pages. The site
+// same folder; the scan's look at each page's opened file (which file, its size and time, and
+// where its name led) against reading the pages alone; and a save of every page with backups against cp -r of the same pages. The site
 // (2,000 pages of about 8 KB in 40 folders, with as many other files beside them) is made under
 // $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end. The save flushes every page
 // to the disk before it takes the old one's place, which plain cp does not do: the floor is given
@@ -14,6 +15,7 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
+#include "engine/project/PageFileCheck.h"
 #include "platform/core/AtomTable.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/SyncApi.h"
@@ -265,6 +267,70 @@ void BM_CopyAndFlushFloor(benchmark::State& state)
 }
 BENCHMARK(BM_CopyAndFlushFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The pages of the site, by their paths.
+const std::vector<fs::path>& PagePaths()
+{
+    static const std::vector<fs::path> s_paths = [] {
+        std::vector<fs::path> paths;
+        for (const auto& entry : fs::recursive_directory_iterator(Site::Get().Root()))
+            if (entry.path().extension() == ".htm")
+                paths.push_back(entry.path());
+        return paths;
+    }();
+    return s_paths;
+}
+
+// Reads a page whole, as a scan reads it: the floor of the look below.
+bool ReadWholePage(int fd)
+{
+    char buffer[16384];
+    for (ssize_t n = 0; (n = ::read(fd, buffer, sizeof buffer)) != 0;)
+        if (n < 0)
+            return false;
+    return true;
+}
+
+void BM_ScanReadFloor(benchmark::State& state)
+{
+    PagePaths();
+    for (auto _ : state) {
+        for (const fs::path& path : PagePaths()) {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0 || !ReadWholePage(fd))
+                state.SkipWithError("a page could not be read");
+            ::close(fd);
+        }
+    }
+    state.counters["pages"] = static_cast<double>(PagePaths().size());
+}
+BENCHMARK(BM_ScanReadFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same reads with the scan's look at each opened file: which file it is, its size and time,
+// and where the page's name led with every link followed, kept in the page for the save.
+void BM_ScanReadWithLookAtTheFile(benchmark::State& state)
+{
+    std::vector<std::unique_ptr<CPageNode>> pages;
+    for (const fs::path& path : PagePaths()) {
+        pages.push_back(std::make_unique<CPageNode>());
+        pages.back()->SetName(path.filename().c_str());
+        pages.back()->SetFolder(path.parent_path().c_str());
+    }
+    CParserEngine engine;
+    for (auto _ : state) {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const int fd = ::open(PagePaths()[i].c_str(), O_RDONLY | O_CLOEXEC);
+            struct stat file {};
+            if (fd < 0 || ::fstat(fd, &file) != 0 || !ReadWholePage(fd))
+                state.SkipWithError("a page could not be read");
+            engine.OnFileRead(reinterpret_cast<DWORD_PTR>(pages[i].get()), file,
+                              ResolvedPathOf(fd, PagePaths()[i].c_str()));
+            ::close(fd);
+        }
+    }
+    state.counters["pages"] = static_cast<double>(pages.size());
+}
+BENCHMARK(BM_ScanReadWithLookAtTheFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A save of every page of a large site, with backups, against two floors over the same pages:
 // the same atomic replacement done one page after another by the book (a new file written
 // beside the page and flushed, renamed over it, its folder flushed), and cp -r of the pages,
@@ -368,7 +434,7 @@ double TimedSave(const LargeSite& site, const fs::path& pages, CParserEngine& en
         pPage->SetFolder(path.parent_path().c_str());
         struct stat info {};
         ::stat(path.c_str(), &info);
-        pPage->SetReadFile(info.st_dev, info.st_ino);
+        pPage->SetReadFile(info);
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;

@@ -7,6 +7,7 @@
 #include "engine/project/CConnectOptions.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
+#include "engine/project/PageFileCheck.h"
 #include "engine/project/PageReadability.h"
 #include "fetch/CHPSTable.h"
 #include "fetch/CTaskManager.h"
@@ -172,11 +173,12 @@ void CFileRefChecker::CheckMore()
         return;
     }
 
-    // One look at the file opened: which file the page's name leads to now (a save writes only
-    // into this one), its size and its date.
+    // One look at the file opened: which file the page's name leads to now and by which path (a
+    // save writes only into this one, or into one saved anew in its place), its size and its
+    // date.
     bool bDateWarning = false;
     if (struct stat opened {}; ::fstat(static_cast<int>(file.m_hFile), &opened) == 0) {
-        m_pSink->OnFileRead(GetPageId(), opened.st_dev, opened.st_ino);
+        m_pSink->OnFileRead(GetPageId(), opened, ResolvedPathOf(static_cast<int>(file.m_hFile), strPath));
         m_pSink->OnContentLength(GetPageId(), static_cast<DWORD>(opened.st_size));
         const LONG nTime = static_cast<LONG>(opened.st_mtim.tv_sec);
         m_pSink->OnLastModified(GetPageId(), nTime);

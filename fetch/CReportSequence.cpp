@@ -114,9 +114,10 @@ void CRecordedReports::OnContentLength(DWORD_PTR dwPage, DWORD dwLength)
     m_reports.emplace_back([=](ITaskManager& owner) { owner.OnContentLength(dwPage, dwLength); });
 }
 
-void CRecordedReports::OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode)
+void CRecordedReports::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved)
 {
-    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnFileRead(dwPage, nDevice, nInode); });
+    m_reports.emplace_back(
+        [=, resolved = KeptText(lpszResolved)](ITaskManager& owner) { owner.OnFileRead(dwPage, file, resolved.Get()); });
 }
 
 void CRecordedReports::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)

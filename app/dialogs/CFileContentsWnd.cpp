@@ -28,17 +28,19 @@ BOOL CFileContentsWnd::Create(const RECT& rect, CWnd* pParent)
     // A control parent: the dialog's Tab order goes through the pane to its editor.
     if (!CWnd::CreateEx(WS_EX_CONTROLPARENT, nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
         return FALSE;
-    std::string bytes;
-    bool bRead = false;
-    try {
-        CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
-        bytes.resize(static_cast<size_t>(file.GetLength()));
-        if (!bytes.empty())
-            bytes.resize(file.Read(bytes.data(), static_cast<UINT>(bytes.size())));
-        bRead = true;
-    } catch (CException* e) {
-        e->ReportError(MB_ICONEXCLAMATION);
-        e->Delete();
+    std::string bytes = std::move(m_bytes);
+    bool bRead = m_bBytesGiven;
+    if (!bRead) {
+        try {
+            CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+            bytes.resize(static_cast<size_t>(file.GetLength()));
+            if (!bytes.empty())
+                bytes.resize(file.Read(bytes.data(), static_cast<UINT>(bytes.size())));
+            bRead = true;
+        } catch (CException* e) {
+            e->ReportError(MB_ICONEXCLAMATION);
+            e->Delete();
+        }
     }
     if (bRead) {
         // The editor shows UTF-8: the page's characters are shown as its charset reads them, the

@@ -7,6 +7,7 @@
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/afx/wnd/CWnd.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,13 @@ public:
 
     // The caption and the file the pane shows; set before Create.
     void SetFile(const CString& strCaption, const CString& strPath);
+    // The file's bytes, read by the caller: the pane shows them rather than read its path again.
+    // Set before Create.
+    void SetBytes(std::string bytes)
+    {
+        m_bytes = std::move(bytes);
+        m_bBytesGiven = true;
+    }
     // The charset the file's bytes are in, which the pane shows its characters by (as a stray
     // byte of UTF-8 when none is set). Set before Create.
     void SetCharset(const CPageCharset& charset) { m_charset = charset; }
@@ -48,6 +56,8 @@ protected:
 private:
     CString m_strCaption;
     CString m_strPath;
+    std::string m_bytes;
+    bool m_bBytesGiven = false;
     CPageCharset m_charset;
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;

@@ -9,6 +9,7 @@
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
 
     // The page on disk and its rewritten copy; called before DoModal.
     void SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten);
+    // The bytes of the page on disk as the caller read them, for the page's pane: the file the
+    // rewrite read, whatever its path leads to by the time the pane is made. Before DoModal.
+    void SetBytesOnDisk(std::string bytes) { m_wndLeft.SetBytes(std::move(bytes)); }
     // The repeated tags the rewrite takes out, as [from, to) bytes of the page on disk: the page's
     // pane shows their lines marked. Called before DoModal.
     void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags) { m_removedTags = std::move(tags); }

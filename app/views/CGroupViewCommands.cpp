@@ -18,6 +18,7 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/PageFileCheck.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridAppData.h"
@@ -35,6 +36,8 @@
 #include "platform/win/Keyboard.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/FdGuard.h"
 #include "platform/core/SystemServices.h"
 #include "platform/win/Clipboard.h"
 
@@ -44,6 +47,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -315,6 +319,29 @@ void ReportTempFileError(const CString& strName)
     AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
 }
 
+// The whole of the open file; false with errno when it could not be read.
+bool ReadWhole(int fd, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// The page's file could not be opened or read.
+void ReportPageFileError(int nError, const CString& strPath)
+{
+    CFileException error(CFileException::ErrnoToException(nError), nError, strPath);
+    error.ReportError(MB_ICONEXCLAMATION);
+}
+
 // What the preview could not show, and why.
 void TellPreviewRefused(const CPageNode& page, const CString& strReason)
 {
@@ -341,20 +368,35 @@ void CGroupView::OnViewChanges()
     CString strPath;
     pPage->GetFullPath(strPath);
 
+    // The page is opened as the save opens it, and shown only where the save would write: a name
+    // that leads to another file now (a link put in its place, to a file outside the site, say)
+    // shows nothing of that file. The left pane shows the bytes read here.
+    CString strFile;
+    FdGuard pageFd(OpenPageFile(strPath, strFile));
+    if (pageFd.Get() < 0) {
+        ReportPageFileError(errno, strPath);
+        return;
+    }
     // A page that has become a pipe or a device is told as what it is, as the save tells it,
     // not as a file whose opening was refused.
-    if (struct stat info {}; ::stat(strPath, &info) == 0 && !S_ISREG(info.st_mode)) {
+    struct stat info {};
+    if (::fstat(pageFd.Get(), &info) == 0 && !S_ISREG(info.st_mode)) {
         CString strReason;
         strReason.LoadString(IDS_PREVIEW_NOT_A_FILE);
         TellPreviewRefused(*pPage, strReason);
         return;
     }
-    CFile input;
-    CFileException error;
-    if (!input.Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
-        error.ReportError(MB_ICONEXCLAMATION);
+    if (JudgePageFile(*pPage, strPath, pageFd.Get(), info) == PageFileState::LeadsElsewhere) {
+        TellPreviewRefused(*pPage, LeadsElsewhereReason());
         return;
     }
+    std::string onDiskBytes;
+    if (!ReadWhole(pageFd.Get(), onDiskBytes)) {
+        ReportPageFileError(errno, strPath);
+        return;
+    }
+    pageFd.Close();
+    CMemFile input(reinterpret_cast<BYTE*>(onDiskBytes.data()), static_cast<UINT>(onDiskBytes.size()));
     char szFolder[PATH_MAX] = {};
     char szTemp[PATH_MAX] = {};
     const DWORD nFolder = ::GetTempPath(sizeof(szFolder), szFolder);
@@ -407,10 +449,10 @@ void CGroupView::OnViewChanges()
         return;
     }
     output.Close();
-    input.Close();
 
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
+    dlg.SetBytesOnDisk(std::move(onDiskBytes));
     dlg.SetRemovedTags(std::move(removed));
     dlg.SetCharsets(onDisk, rewritten, change);
     dlg.DoModal();

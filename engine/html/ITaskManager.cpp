@@ -26,7 +26,7 @@ void ITaskManager::OnFormEnd(DWORD_PTR, LPCSTR, DWORD)
 {
 }
 
-void ITaskManager::OnFileRead(DWORD_PTR, ULONGLONG, ULONGLONG)
+void ITaskManager::OnFileRead(DWORD_PTR, const struct stat&, LPCSTR)
 {
 }
 

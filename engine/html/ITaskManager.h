@@ -6,6 +6,8 @@
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
+#include <sys/stat.h>
+
 // Every operation takes first the page id: the pointer-sized word the owner gave when it queued
 // the URL (the scan engine gives its page object). Texts are NUL-terminated and live only for
 // the call. Times are seconds since 1970 (UTC), sizes byte counts.
@@ -38,9 +40,11 @@ public:
     virtual void OnLastModified(DWORD_PTR dwPage, LONG nTime) = 0;
     virtual void OnContentType(DWORD_PTR dwPage, LPCSTR lpszContentType) = 0;
     virtual void OnContentLength(DWORD_PTR dwPage, DWORD dwLength) = 0;
-    // The local file the page was read from, by its device and inode, once it is open: what tells
-    // later whether the page's name still leads to that file. Nothing by default.
-    virtual void OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode);
+    // The local file the page was read from, once it is open: which file it is, its size and its
+    // time of change, and the path the page's name led to with every link followed. What tells
+    // later whether the page's name still leads to that file, and whether it changed since.
+    // Nothing by default.
+    virtual void OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved);
     // A keyword: nSource 1 from the page's own KEYWORDS tag, 0 suggested by keyword extraction.
     virtual void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) = 0;
     // Every META NAME with its content; the scheme may be null.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <memory>
+#include <sys/stat.h>
 
 class CMetaContentList;
 
@@ -68,23 +69,42 @@ public:
     // could. A page that could not be read shows so in the views and is never written by a save.
     void SetReadFailure(const CString& strText) { m_strReadFailure = strText; }
     const CString& GetReadFailure() const { return m_strReadFailure; }
-    // The file the page was last read from or written to, by device and inode: the one whose
-    // tags the page shows. A save writes only into that file, so that a page whose name has come
-    // to lead to another (a link put in its place) is not written through to a file the user
-    // never saw. Forgotten when a scan starts.
-    void SetReadFile(ULONGLONG nDevice, ULONGLONG nInode)
+    // The file the page was last read from or written to: the one whose tags the page shows, by
+    // device and inode, with its size and time of change, and where the page's name led (every
+    // link followed; empty for the page's own path, as for most pages). A save writes only into
+    // that file, or into one saved anew in its place, and tells when another program changed it;
+    // a page whose name has come to lead elsewhere (a link put in its place) is not written
+    // through to a file the user never saw. Forgotten when a scan starts.
+    void SetReadFile(const struct stat& file, const CString& strResolved = CString())
     {
-        m_nReadDevice = nDevice;
-        m_nReadInode = nInode;
+        SetReadFileState(file);
+        m_strReadResolved = strResolved;
+    }
+    // The same file's state now, its name leading where it led.
+    void SetReadFileState(const struct stat& file)
+    {
+        m_readFile = FileState{file.st_dev, file.st_ino, file.st_size, file.st_mtim.tv_sec, file.st_mtim.tv_nsec};
         m_bReadFileKnown = true;
     }
-    void ForgetReadFile() { m_bReadFileKnown = false; }
+    void ForgetReadFile()
+    {
+        m_bReadFileKnown = false;
+        m_strReadResolved.Empty();
+    }
     // Whether the page's file is known and is the one given.
     bool IsReadFile(ULONGLONG nDevice, ULONGLONG nInode) const
     {
-        return m_bReadFileKnown && m_nReadDevice == nDevice && m_nReadInode == nInode;
+        return m_bReadFileKnown && m_readFile.nDevice == nDevice && m_readFile.nInode == nInode;
+    }
+    // Whether the file is the page's, as it was: neither its size nor its time of change differ.
+    bool IsReadFileAsItWas(const struct stat& file) const
+    {
+        return IsReadFile(file.st_dev, file.st_ino) && m_readFile.nSize == file.st_size
+            && m_readFile.nModifiedSec == file.st_mtim.tv_sec && m_readFile.nModifiedNsec == file.st_mtim.tv_nsec;
     }
     bool IsReadFileKnown() const { return m_bReadFileKnown; }
+    // Where the page's name led when its file was read; empty for its own path.
+    const CString& GetReadFileResolved() const { return m_strReadResolved; }
     // Whether the page shows what its file holds: the last scan read it whole. A page the scan
     // never came to, or could not read, shows nothing of its own tags; a value given to it would
     // replace one the user never saw, so it takes no edits and no save writes it.
@@ -110,8 +130,15 @@ private:
     CString m_strName;
     UINT m_nKind = 0;
     CString m_strReadFailure;
-    ULONGLONG m_nReadDevice = 0;
-    ULONGLONG m_nReadInode = 0;
+    struct FileState {
+        ULONGLONG nDevice = 0;
+        ULONGLONG nInode = 0;
+        LONGLONG nSize = 0;
+        LONGLONG nModifiedSec = 0;
+        LONGLONG nModifiedNsec = 0;
+    };
+    FileState m_readFile;
+    CString m_strReadResolved;
     bool m_bReadFileKnown = false;
     CPageNodeCol m_Children;
 };

@@ -18,6 +18,7 @@
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
 #include "engine/project/OutputAreaLine.h"
+#include "engine/project/PageFileCheck.h"
 #include "engine/project/PageReadability.h"
 #include "engine/project/PathToFileUrl.h"
 #include "engine/project/CScanNameLookup.h"
@@ -526,9 +527,8 @@ constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 constexpr LPCTSTR kNotReadByScan =
     "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
-constexpr LPCTSTR kLeadsToAnotherFile =
-    "Not saved: the page's name now leads to another file than the one the scan read (a link or another file was "
-    "put in its place). The page was left as it is; Start Scan reads what it holds now.";
+constexpr LPCTSTR kChangedBehind = "Saved, but another program had changed the page since it was scanned: its "
+                                   "changes were kept, and the edits written over them.";
 
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
@@ -688,55 +688,12 @@ UINT SweepThread(LPVOID pParam)
     return 0;
 }
 
-// The file a page's path names. A page that is a link is saved through it: the file it names
-// is rewritten, with its backup beside it, and the link stays as it is.
-BOOL ResolvePageFile(const CString& strPath, CString& strFile, CString& strMessage)
-{
-    struct stat info {};
-    if (::lstat(strPath, &info) != 0 || !S_ISLNK(info.st_mode)) {
-        strFile = strPath;
-        return TRUE;
-    }
-    char* pszReal = ::realpath(strPath, nullptr);
-    if (pszReal == nullptr) {
-        strMessage = SaveMessageOfErrno(errno, strPath);
-        return FALSE;
-    }
-    strFile = pszReal;
-    std::free(pszReal);
-    return TRUE;
-}
-
 CString FolderOf(const CString& strFile)
 {
     const int nSlash = strFile.ReverseFind('/');
     if (nSlash < 0)
         return CString(".");
     return nSlash == 0 ? CString("/") : strFile.Left(nSlash);
-}
-
-// Whether a page whose name leads to another file than the one its scan read holds the page's
-// own new text: a file of its own (no other name) made anew under the page's own name, as an
-// editor saves or a site generator writes, and reached through no link within the site. Its
-// edits go into it as into a page changed in place; a link, or another page's file, is not it.
-bool IsOwnFileMadeAnew(const CPageNode& page, const CString& strPath, const CString& strFile, const struct stat& file)
-{
-    if (strFile != strPath || file.st_nlink != 1)
-        return false;
-    // The folders below the project folder, and the page's own name, are looked at one by one.
-    const CString strSitePath = page.GetSitePath();
-    if (strSitePath.GetLength() >= strPath.GetLength())
-        return false;
-    std::string path(strPath.GetString(), static_cast<size_t>(strPath.GetLength()));
-    const size_t nSiteStart = path.size() - static_cast<size_t>(strSitePath.GetLength());
-    for (size_t nEnd = path.size(); nEnd > nSiteStart; nEnd = path.rfind('/', nEnd - 1)) {
-        struct stat part {};
-        if (::lstat(path.substr(0, nEnd).c_str(), &part) != 0 || S_ISLNK(part.st_mode))
-            return false;
-        if (nEnd == std::string::npos || nEnd == 0)
-            break;
-    }
-    return true;
 }
 
 // Whether the file under the path is still the one that was read. The path is the file's own
@@ -834,6 +791,7 @@ struct PendingPage {
     const WrittenFiles& written; // the files the save wrote so far
     const std::set<FileKey>& batch; // the files of the batch's pages on their way
     CPageNode* pWrittenBy = nullptr; // Alias: the page whose edits went into the file
+    bool bChangedBehind = false; // another program changed the file since the page was read
     struct stat copyInfo {};    // the copy, which takes the file's place
     UINT nBackupNamesOfItself = 0; // of the file's other names, the backup names
     std::unique_ptr<CSaveCopy> pCopy;
@@ -873,15 +831,7 @@ PageResult PreparePage(PendingPage& pending)
     // Without blocking, and only a regular file, judged by the opened descriptor: a page that
     // is (or has become) a FIFO or a link to a device must not hang or flood the save. A link
     // is opened as the file it names, whose path the save then works on.
-    constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    pending.strFile = strPath;
-    FdGuard pageFd(::open(strPath, kOpenFlags | O_NOFOLLOW));
-    if (pageFd.Get() < 0 && errno == ELOOP) {
-        CString strMessage;
-        if (!ResolvePageFile(strPath, pending.strFile, strMessage))
-            return pending.Fail(strMessage);
-        pageFd.Reset(::open(pending.strFile, kOpenFlags));
-    }
+    FdGuard pageFd(OpenPageFile(strPath, pending.strFile));
     if (pageFd.Get() < 0)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     struct stat& page = pending.read;
@@ -896,18 +846,22 @@ PageResult PreparePage(PendingPage& pending)
         pending.pWrittenBy = found->second.pWriter;
         pending.result = PageResult::Alias;
         // Its name leads to the file that page wrote now, or still to the file both read (a
-        // hard link): the next save writes this page's edits there.
-        pPage->SetReadFile(page.st_dev, page.st_ino);
+        // hard link): the next save writes this page's edits there, and that page's text is
+        // this program's, not another's.
+        pPage->SetReadFileState(page);
         return pending.result;
     }
     // The edits are of the tags the scan read in one file. A name that leads to another file now
     // (a link put in the page's place, to a file outside the site or to another page) is not
-    // written through: the edits would land in a file the user never saw. The check is made on
-    // the file opened, which is the one read below and backed up.
-    if (!pPage->IsReadFileKnown())
-        return pending.Fail(kNotReadByScan);
-    if (!pPage->IsReadFile(page.st_dev, page.st_ino) && !IsOwnFileMadeAnew(*pPage, pending.strPath, pending.strFile, page))
-        return pending.Fail(kLeadsToAnotherFile);
+    // written through: the edits would land in a file the user never saw. The page's own file,
+    // changed by another program since, takes them over its changes, and the user is told. The
+    // check is made on the file opened, which is the one read below and backed up.
+    switch (JudgePageFile(*pPage, strPath, pageFd.Get(), page)) {
+    case PageFileState::NotRead: return pending.Fail(kNotReadByScan);
+    case PageFileState::LeadsElsewhere: return pending.Fail(LeadsElsewhereLine());
+    case PageFileState::ChangedBehind: pending.bChangedBehind = true; break;
+    case PageFileState::AsRead: break;
+    }
     if (page.st_nlink > 1)
         pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
@@ -1025,7 +979,15 @@ void MakeBackup(PendingPage& pending)
     // The copy's mark tells the name, so that a sweep after a save killed before the page is
     // replaced takes the name back.
     NoteSaveCopyBackup(pending.pCopy->Descriptor(), NameOf(pending.strFile), NameOf(strBackup));
-    if (::link(pending.strFile, strBackup) != 0) {
+    // An old file with other names (hard links) than its backup names goes on living under them,
+    // and what is written through them would change a backup that were one more of its names:
+    // the backup is a copy then, the old text as it was.
+    const bool bOtherNames = pending.read.st_nlink > 1 + pending.nBackupNamesOfItself;
+    if (!bOtherNames && ::link(pending.strFile, strBackup) == 0) {
+        pending.strBackup = strBackup;
+        return;
+    }
+    if (!bOtherNames) {
         const int nError = errno;
         if (nError == EPERM) {
             if (const CString strText = PageRefusalText(pending.strFile); !strText.IsEmpty()) {
@@ -1042,11 +1004,11 @@ void MakeBackup(PendingPage& pending)
             pending.Fail(SaveMessageOfErrno(nError, pending.strFile));
             return;
         }
-        // A file system without links: the backup is a copy.
-        if (!CopyFile(pending.strFile, strBackup, TRUE)) {
-            pending.Fail(MessageOfError(GetLastError(), pending.strFile));
-            return;
-        }
+    }
+    // Other names, or a file system without links: the backup is a copy.
+    if (!CopyFile(pending.strFile, strBackup, TRUE)) {
+        pending.Fail(MessageOfError(GetLastError(), pending.strFile));
+        return;
     }
     pending.strBackup = strBackup;
 }
@@ -1112,14 +1074,17 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // save killed before leaves a copy the next sweep can tell for a left one.
     UnmarkSaveCopy(strFile);
     pending.bCommitted = true;
-    // The page's file is the new one from now on, for the next save's look.
-    pending.pPage->SetReadFile(pending.copyInfo.st_dev, pending.copyInfo.st_ino);
+    // The page's file is the new one from now on, for the next save's look: what this save wrote
+    // is no other program's change.
+    pending.pPage->SetReadFileState(pending.copyInfo);
     pending.pCopy->Keep();
     pending.pTitle->Commit();
     // The page's other hard links still name the old file: writing the page in place would
     // carry the edit to them, but also into every copy that shares the file by accident (a
     // backup tree made of links, say), and would leave a half-written page after a crash. The
     // page is replaced as a whole, and the user is told.
+    if (pending.bChangedBehind)
+        pending.lines.push_back(kChangedBehind);
     if (pending.read.st_nlink > 1 + pending.nBackupNamesOfItself)
         pending.lines.push_back(kOtherNamesKeepOldText);
     if (!pending.strRepeatsTakenOut.IsEmpty())
@@ -1646,10 +1611,17 @@ void CParserEngine::OnTitle(DWORD_PTR dwPage, LPCSTR lpszTitle)
         pPage->SetTitle(TextOf(lpszTitle));
 }
 
-void CParserEngine::OnFileRead(DWORD_PTR dwPage, ULONGLONG nDevice, ULONGLONG nInode)
+void CParserEngine::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved)
 {
-    if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
-        pPage->SetReadFile(nDevice, nInode);
+    auto* pPage = reinterpret_cast<CPageNode*>(dwPage);
+    if (pPage == nullptr)
+        return;
+    // Where the name led is kept only where it is not the page's own path: in most sites no
+    // page is a link, and 100,000 pages need not hold their paths twice.
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    const bool bElsewhere = lpszResolved != nullptr && *lpszResolved != '\0' && strPath != lpszResolved;
+    pPage->SetReadFile(file, bElsewhere ? CString(lpszResolved) : CString());
 }
 
 void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)

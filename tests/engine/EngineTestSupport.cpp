@@ -72,7 +72,7 @@ void NoteFileAsScanned(CPageNode& page)
     CString strPath;
     page.GetFullPath(strPath);
     if (struct stat info {}; ::stat(strPath, &info) == 0)
-        page.SetReadFile(info.st_dev, info.st_ino);
+        page.SetReadFile(info);
 }
 
 void WriteFileBytes(const std::filesystem::path& path, const std::string& data)

@@ -34,6 +34,7 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -155,7 +156,7 @@ protected:
 
     // Scans the selected pages to the end through the real fetch engine, on the given number of
     // check threads (0: one per processor).
-    void Scan(ScanFrame& frame, UINT nThreads = 0)
+    void Scan(ScanFrame& frame, UINT nThreads = 0, const CSelNodesCol* pSelection = nullptr)
     {
         CProjectSettings* pSettings = nullptr;
         ASSERT_EQ(m_pModel->GetProjectSettings(pSettings), 0u);
@@ -164,7 +165,7 @@ protected:
         engine.SetScanBackend(&backend);
         engine.SetScanHost(&frame);
         engine.SetScanThreads(nThreads);
-        ASSERT_EQ(engine.StartScan(m_selection, *pSettings), 0u);
+        ASSERT_EQ(engine.StartScan(pSelection != nullptr ? *pSelection : m_selection, *pSettings), 0u);
         ASSERT_TRUE(frame.WaitForFinish());
     }
 
@@ -510,9 +511,55 @@ std::string ReadFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The scan reads each page's file; another program then puts links in two pages' places. The
-// save writes only into the files the scan read: through a link the page was at its scan, never
-// through one put there since, to another page or to a file outside the site.
+// Pages of the scanned selection: each read, its Description typed anew.
+void TypeDescriptions(std::initializer_list<CPageNode*> pages, const std::string& text)
+{
+    for (CPageNode* p : pages) {
+        CMetaContentList* pList = nullptr;
+        CMetaContent* pContent = nullptr;
+        ASSERT_TRUE(p->IsRead() && p->GetContentList(pList) == 0 && pList->FindByName("description", pContent) == 0)
+            << p->GetName();
+        pContent->SetContent((text + " " + p->GetName().GetString()).c_str());
+        pContent->SetModified(1);
+    }
+}
+
+// A new file an editor writes and renames over the path, as editors save.
+void SaveAnew(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path.string() + ".tmp", std::ios::binary) << text;
+    fs::rename(path.string() + ".tmp", path);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// A site's files below the folder, but for the test's own settings.
+std::set<std::string> FilesBelow(const fs::path& folder)
+{
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (const std::string strName = entry.path().lexically_relative(folder).string(); strName.rfind("config", 0) != 0)
+            files.insert(strName);
+    }
+    return files;
+}
+
+const std::string kRefused = "Not saved: the page's name now leads to another file than the one the scan read (a link or "
+                             "another file was put in its place). The page was left as it is; Start Scan reads what it "
+                             "holds now.";
+const std::string kChangedBehind = "Saved, but another program had changed the page since it was scanned: its changes "
+                                   "were kept, and the edits written over them.";
+
+// The scan reads each page's file; other programs then change them. The save writes only into
+// the files the scan read, or into files an editor saved anew in their places, reached as they
+// were: through a link the page was at its scan, or a linked folder, never through a link put
+// there since, to another page or to a file outside the site, nor into another page's file. It
+// tells each page another program changed. A page whose file has other names is backed up by a
+// copy, which writing through those names leaves as it was.
 TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWrittenThroughIt)
 {
     const auto page = [](const char* title, const char* description) {
@@ -522,26 +569,38 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     CPageNode* b = AddPage("b.htm", page("B", "B's own"));
     CPageNode* outer = AddPage("outer.htm", page("Outer", "Outer's own"));
     CPageNode* remade = AddPage("remade.htm", page("Remade", "Remade's own"));
-    // A page that is a link when it is scanned, and stays one.
-    CPageNode* linked = AddPage("linked.htm", "");
+    CPageNode* grown = AddPage("grown.htm", page("Grown", "Grown's own"));
+    CPageNode* twin = AddPage("twin.htm", page("Twin", "Twin's own"));
+    CPageNode* taken = AddPage("taken.htm", page("Taken", "Taken's own"));
+    fs::create_hard_link(m_folder / "twin.htm", m_folder / "twin-name.htm");
+    // Two pages that are links when they are scanned, and stay links; a page in a linked folder;
+    // a page in a folder that a link takes the place of.
     fs::create_directories(m_folder / "real");
+    fs::create_directories(m_folder / "shared");
+    fs::create_directories(m_folder / "sub");
     const std::string strReal = page("Real", "Real's own");
     std::ofstream(m_folder / "real" / "page.htm", std::ios::binary) << strReal;
-    fs::remove(m_folder / "linked.htm");
+    std::ofstream(m_folder / "real" / "target.htm", std::ios::binary) << page("Target", "Target's own");
+    CPageNode* linked = AddPage("linked.htm", "");
+    CPageNode* retargeted = AddPage("retargeted.htm", "");
+    for (const char* name : {"linked.htm", "retargeted.htm"})
+        fs::remove(m_folder / name);
     fs::create_symlink("real/page.htm", m_folder / "linked.htm");
+    fs::create_symlink("real/target.htm", m_folder / "retargeted.htm");
+    fs::create_directory_symlink("shared", m_folder / "docs");
+    CPageNode* guide = AddPage("docs/guide.htm", page("Guide", "Guide's own"));
+    const std::string strSub = page("Sub", "Sub's own");
+    CPageNode* inSub = AddPage("sub/p.htm", strSub);
     ScanFrame frame(*m_pModel);
     ASSERT_NO_FATAL_FAILURE(Scan(frame));
-    for (CPageNode* p : {a, b, outer, linked, remade})
-        ASSERT_TRUE(p->IsRead() && Content(p, "description") != nullptr) << p->GetName();
     ASSERT_EQ(Content(linked, "description")->GetContent(), "Real's own");
-
-    for (CPageNode* p : {a, outer, linked, remade}) {
-        Content(p, "description")->SetContent("Typed for " + p->GetName());
-        Content(p, "description")->SetModified(1);
-    }
+    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({a, outer, remade, grown, twin, taken, linked, retargeted, guide, inSub},
+                                             "Typed for"));
     b->SetTitle("B, new");
     b->SetTitleModified(1);
-    // Behind the program: a.htm becomes a link to b.htm, outer.htm one to a file never scanned.
+
+    // Behind the program: a.htm becomes a link to b.htm, outer.htm one to a file never scanned,
+    // taken.htm another name of that file, and sub a link to a folder of other files.
     fs::create_directories(m_folder / "elsewhere");
     const std::string strPrivate = page("Private", "Not the site's");
     std::ofstream(m_folder / "elsewhere" / "private.htm", std::ios::binary) << strPrivate;
@@ -550,54 +609,123 @@ TEST_F(ScanEndToEndTest, APageWhoseNameLeadsToAnotherFileSinceTheScanIsNotWritte
     fs::create_symlink("b.htm", m_folder / "a.htm");
     fs::remove(m_folder / "outer.htm");
     fs::create_symlink("elsewhere/private.htm", m_folder / "outer.htm");
-    // And remade.htm is written anew by an editor, which saves into a new file it renames over
-    // the page: still the page's own file, which takes its edit.
+    fs::remove(m_folder / "taken.htm");
+    fs::create_hard_link(m_folder / "elsewhere" / "private.htm", m_folder / "taken.htm");
+    fs::rename(m_folder / "sub", m_folder / "sub-before");
+    fs::create_directories(m_folder / "other");
+    const std::string strOther = page("Other", "Other's own");
+    std::ofstream(m_folder / "other" / "p.htm", std::ios::binary) << strOther;
+    fs::create_directory_symlink("other", m_folder / "sub");
+    // Editors save remade.htm anew, and the files retargeted.htm and docs/guide.htm lead to, by
+    // a new file renamed over each; grown.htm is appended to. Each is still the page's own file.
     const std::string strRemade = page("Remade", "Remade by hand");
-    std::ofstream(m_folder / "remade.htm.tmp", std::ios::binary) << strRemade;
-    fs::rename(m_folder / "remade.htm.tmp", m_folder / "remade.htm");
+    SaveAnew(m_folder / "remade.htm", strRemade);
+    const std::string strTarget = page("Target", "Target by hand");
+    SaveAnew(m_folder / "real" / "target.htm", strTarget);
+    const std::string strGuide = page("Guide", "Guide by hand");
+    SaveAnew(m_folder / "shared" / "guide.htm", strGuide);
+    const std::string strGrown = page("Grown", "Grown's own") + "<!-- appended -->\n";
+    std::ofstream(m_folder / "grown.htm", std::ios::binary | std::ios::app) << "<!-- appended -->\n";
+    const std::string strTwin = ReadFile(m_folder / "twin.htm");
 
     CParserEngine engine;
     enginetest::MessageSink sink;
     ASSERT_EQ(engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
     ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
 
-    const std::string strRefused = "Not saved: the page's name now leads to another file than the one the scan read (a "
-                                   "link or another file was put in its place). The page was left as it is; Start Scan "
-                                   "reads what it holds now.";
-    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : " + strRefused, "OUTER.HTM : " + strRefused}));
-    EXPECT_EQ(sink.Count(kMsgSavePageDone), 3u);
+    EXPECT_EQ(sink.Lines(),
+              (std::vector<std::string>{"A.HTM : " + kRefused, "OUTER.HTM : " + kRefused, "REMADE.HTM : " + kChangedBehind,
+                                        "GROWN.HTM : " + kChangedBehind,
+                                        "TWIN.HTM : Saved as a new file: the page's other names (hard links) still show "
+                                        "the old text.",
+                                        "TAKEN.HTM : " + kRefused, "RETARGETED.HTM : " + kChangedBehind,
+                                        "DOCS/GUIDE.HTM : " + kChangedBehind, "SUB/P.HTM : " + kRefused}));
+    EXPECT_EQ(sink.Count(kMsgSavePageDone), 7u);
     // Every file as it should be: the links stand, what they lead to since is untouched and
-    // has no backup; b.htm has its own edit alone, and the page linked at its scan its edit.
+    // has no backup; b.htm has its own edit alone, and each page saved its edit over what it
+    // held, which its backup keeps.
     EXPECT_EQ(fs::read_symlink(m_folder / "a.htm"), "b.htm");
     EXPECT_EQ(fs::read_symlink(m_folder / "outer.htm"), "elsewhere/private.htm");
     EXPECT_EQ(fs::read_symlink(m_folder / "linked.htm"), "real/page.htm");
+    EXPECT_EQ(fs::read_symlink(m_folder / "retargeted.htm"), "real/target.htm");
     EXPECT_EQ(ReadFile(m_folder / "elsewhere" / "private.htm"), strPrivate);
-    std::string strNewB = strB;
-    strNewB.replace(strNewB.find("<title>B</title>"), 16, "<title>B, new</title>");
-    EXPECT_EQ(ReadFile(m_folder / "b.htm"), strNewB);
+    EXPECT_EQ(ReadFile(m_folder / "taken.htm"), strPrivate);
+    EXPECT_EQ(ReadFile(m_folder / "other" / "p.htm"), strOther);
+    EXPECT_EQ(ReadFile(m_folder / "sub-before" / "p.htm"), strSub);
+    EXPECT_EQ(ReadFile(m_folder / "b.htm"), Replaced(strB, "<title>B</title>", "<title>B, new</title>"));
     EXPECT_EQ(ReadFile(m_folder / "b.htm.old"), strB);
-    std::string strNewReal = strReal;
-    strNewReal.replace(strNewReal.find("Real's own"), 10, "Typed for linked.htm");
-    EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm"), strNewReal);
-    EXPECT_EQ(ReadFile(m_folder / "real" / "page.htm.old"), strReal);
-    std::string strNewRemade = strRemade;
-    strNewRemade.replace(strNewRemade.find("Remade by hand"), 14, "Typed for remade.htm");
-    EXPECT_EQ(ReadFile(m_folder / "remade.htm"), strNewRemade);
-    EXPECT_EQ(ReadFile(m_folder / "remade.htm.old"), strRemade);
-    std::set<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(m_folder)) {
-        if (const std::string strName = entry.path().lexically_relative(m_folder).string(); strName.rfind("config", 0) != 0)
-            files.insert(strName);
+    const std::vector<std::tuple<fs::path, std::string, std::string, std::string>> saved = {
+        {"real/page.htm", strReal, "Real's own", "linked.htm"},
+        {"real/target.htm", strTarget, "Target by hand", "retargeted.htm"},
+        {"remade.htm", strRemade, "Remade by hand", "remade.htm"},
+        {"shared/guide.htm", strGuide, "Guide by hand", "docs/guide.htm"},
+        {"grown.htm", strGrown, "Grown's own", "grown.htm"},
+        {"twin.htm", strTwin, "Twin's own", "twin.htm"}};
+    for (const auto& [path, before, from, name] : saved) {
+        EXPECT_EQ(ReadFile(m_folder / path), Replaced(before, from, "Typed for " + name)) << path;
+        EXPECT_EQ(ReadFile(m_folder / (path.string() + ".old")), before) << path;
     }
-    EXPECT_EQ(files, (std::set<std::string>{"a.htm", "b.htm", "b.htm.old", "elsewhere",
-                                            "elsewhere/private.htm", "linked.htm", "outer.htm", "real",
-                                            "real/page.htm", "real/page.htm.old", "remade.htm", "remade.htm.old"}));
+    // The backup of the page with another name is a copy: writing through that name leaves it be.
+    std::ofstream(m_folder / "twin-name.htm", std::ios::binary | std::ios::app) << "<!-- through the other name -->\n";
+    EXPECT_EQ(ReadFile(m_folder / "twin.htm.old"), strTwin);
+    EXPECT_EQ(ReadFile(m_folder / "twin-name.htm"), strTwin + "<!-- through the other name -->\n");
+    EXPECT_EQ(FilesBelow(m_folder),
+              (std::set<std::string>{"a.htm", "b.htm", "b.htm.old", "docs", "elsewhere", "elsewhere/private.htm",
+                                     "grown.htm", "grown.htm.old", "linked.htm", "other", "other/p.htm", "outer.htm",
+                                     "real", "real/page.htm", "real/page.htm.old", "real/target.htm",
+                                     "real/target.htm.old", "remade.htm", "remade.htm.old", "retargeted.htm", "shared",
+                                     "shared/guide.htm", "shared/guide.htm.old", "sub", "sub-before", "sub-before/p.htm",
+                                     "taken.htm", "twin-name.htm", "twin.htm", "twin.htm.old"}));
     // The refused pages keep their edits for a save after a new scan; the others are saved.
-    EXPECT_EQ(Content(a, "description")->GetModified(), 1u);
-    EXPECT_EQ(Content(outer, "description")->GetModified(), 1u);
-    EXPECT_EQ(Content(linked, "description")->GetModified(), 0u);
-    EXPECT_EQ(Content(remade, "description")->GetModified(), 0u);
+    for (CPageNode* p : {a, outer, taken, inSub})
+        EXPECT_EQ(Content(p, "description")->GetModified(), 1u) << p->GetName();
+    for (CPageNode* p : {remade, grown, twin, linked, retargeted, guide})
+        EXPECT_EQ(Content(p, "description")->GetModified(), 0u) << p->GetName();
     EXPECT_EQ(b->GetTitleModified(), 0u);
+}
+
+// Two instances of the program scan the same site. The first saves its edits, and one page again:
+// its own save is no other program's change. The second then saves its edits over the pages the
+// first wrote, and says so for each; the first's changes stay in them.
+TEST_F(ScanEndToEndTest, PagesAnotherInstanceSavedSinceTheScanAreToldAsTheSecondSavesOverThem)
+{
+    const std::string strPage = Page("Page", "<meta name=\"description\" content=\"As generated\">", "text");
+    CPageNode* first = AddPage("first.htm", strPage);
+    CPageNode* second = AddPage("second.htm", strPage);
+    CPageNode otherRoot;
+    CSelNodesCol others;
+    for (const char* name : {"first.htm", "second.htm"}) {
+        auto* pOther = new CPageNode; // the tree owns it
+        otherRoot.AddChild(pOther);
+        others.AddTail(pOther);
+        pOther->SetKind(CPageNode::kindPage);
+        pOther->SetName(name);
+        pOther->SetFolder(m_folder.string().c_str());
+    }
+    ScanFrame frame(*m_pModel), otherFrame(*m_pModel);
+    ASSERT_NO_FATAL_FAILURE(Scan(frame));
+    ASSERT_NO_FATAL_FAILURE(Scan(otherFrame, 0, &others));
+    const auto save = [](const CSelNodesCol& pages) {
+        CParserEngine engine;
+        enginetest::MessageSink sink;
+        EXPECT_EQ(engine.StartSave(pages, sink.Handle(), sink.Handle()), 0u);
+        EXPECT_TRUE(sink.WaitFor(kMsgSaveFinished));
+        EXPECT_EQ(sink.Count(kMsgSavePageDone), static_cast<size_t>(pages.GetCount()));
+        return sink.Lines();
+    };
+    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({first, second}, "Mine for"));
+    first->SetTitle("Mine");
+    first->SetTitleModified(1);
+    EXPECT_EQ(save(m_selection), std::vector<std::string>{});
+    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({second}, "Mine again for"));
+    EXPECT_EQ(save(m_selection), std::vector<std::string>{});
+
+    ASSERT_NO_FATAL_FAILURE(TypeDescriptions({others.GetHead(), others.GetTail()}, "Theirs for"));
+    EXPECT_EQ(save(others), (std::vector<std::string>{"FIRST.HTM : " + kChangedBehind, "SECOND.HTM : " + kChangedBehind}));
+    EXPECT_EQ(ReadFile(m_folder / "first.htm"),
+              Replaced(Replaced(strPage, "As generated", "Theirs for first.htm"), "<title>Page<", "<title>Mine<"));
+    EXPECT_EQ(ReadFile(m_folder / "second.htm"), Replaced(strPage, "As generated", "Theirs for second.htm"));
+    EXPECT_EQ(ReadFile(m_folder / "second.htm.old3"), Replaced(strPage, "As generated", "Mine again for second.htm"));
 }
 
 } // namespace

@@ -32,7 +32,7 @@ protected:
             page->SetScanState(0);
             struct stat info {};
             ASSERT_EQ(::stat((std::filesystem::path(temp.Path()) / name).c_str(), &info), 0);
-            page->SetReadFile(info.st_dev, info.st_ino);
+            page->SetReadFile(info);
             pages.push_back(page);
         }
     }

@@ -1,11 +1,16 @@
 // What the grid shows of pages as generators write them (one line ending in LF, named character
 // references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
 // characters the grid showed, in the page's charset, with the page's own line end; a page whose
-// Content-Type is given another charset is written in it. Driven by keys from another client.
+// Content-Type is given another charset is written in it; what the Preview and the save make of
+// pages another program changed behind the program. Driven by keys from another client.
+#include "app/dialogs/CPreviewDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "platform/controls/MessageBox.h"
 #include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
+#include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
+#include "toolkit/editor/SECEditDoc.h"
 
 namespace {
 
@@ -217,10 +222,59 @@ TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
     EXPECT_EQ(Page("a.htm"), expected);
 }
 
-// A page another program makes a link to a file outside the site after the scan: the
-// Description typed for it is not written through the link, the Output Area says so by the
-// page's name, and the page beside it is saved with its own.
-TEST_F(SavedTextX11Test, ADescriptionTypedForAPageMadeALinkBehindTheProgramIsNotWrittenThroughIt)
+namespace {
+
+// Pages another program changes behind the program, met by the user's keys.
+class ChangedBehindX11Test : public MainWindowStepsX11Test {
+protected:
+    std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
+    // The titles of the program's windows on the screen, and the text of each pane of a Preview
+    // among them: everything of a page that the screen could show.
+    std::string EverythingShown()
+    {
+        std::string shown;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            auto& text = *reinterpret_cast<std::string*>(lParam);
+            if (!IsWindowVisible(top))
+                return TRUE;
+            char title[512] = {};
+            GetWindowText(top, title, sizeof title);
+            text += std::string(title) + "\n";
+            if (HWND hText = GetDlgItem(top, kMessageBoxTextId)) {
+                char box[2048] = {};
+                GetWindowText(hText, box, sizeof box);
+                text += std::string(box) + "\n";
+            }
+            if (auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(top))) {
+                for (CFileContentsWnd* pPane : {&pDlg->GetLeftPane(), &pDlg->GetRightPane()}) {
+                    for (SECEditLine* pLine = pPane->GetEditor().GetDocument()->GetFirstLine(); pLine != nullptr;
+                         pLine = pLine->pNext)
+                        text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
+                }
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&shown));
+        return shown;
+    }
+    // The active window is a message box or the Preview, on the screen with the keys.
+    bool BoxOrPreviewHasTheKeys()
+    {
+        const HWND hActive = ::GetActiveWindow();
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(other, &focus, &revert);
+        return hActive != nullptr && hActive != Frame().GetSafeHwnd() && focus == backend->XWindowOf(hActive) && ShowsNow();
+    }
+};
+
+} // namespace
+
+// A page another program makes a link to a file outside the site after the scan: View > Changes,
+// by its keys, shows nothing of that file and says why, in the words of the save, and Ctrl+T does
+// not write the Description typed for it through the link, but names it in the Output Area and
+// keeps the edit. A page another program appended to is saved with the Description typed for it
+// over what was added, and the Output Area says so.
+TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndAnAppendedPageIsSavedAndTold)
 {
     const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
     X11KeyboardLetters letters(other, typed);
@@ -232,38 +286,67 @@ TEST_F(SavedTextX11Test, ADescriptionTypedForAPageMadeALinkBehindTheProgramIsNot
         return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
             + "</title><meta name=\"description\" content=\"Old\"></head><body>x</body></html>\n";
     };
-    for (const char* pszName : {"kept.htm", "swapped.htm"})
+    for (const char* pszName : {"grown.htm", "notes.htm"})
         std::ofstream(site + "/" + pszName, std::ios::binary) << page(pszName);
-    std::ofstream(dir.Path() + "/outside/private.htm", std::ios::binary) << page("Private");
+    const std::string secret = "<html><head><title>SECRET NOTES outside the site</title></head>"
+                               "<body>SECRET NOTES outside the site</body></html>\n";
+    std::ofstream(dir.Path() + "/outside/secret.htm", std::ios::binary) << secret;
     WriteProject({"Description"}, 1);
     ASSERT_TRUE(StartWithProject(2));
-    CGroupView& view = *View();
-    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    view = View();
+    const ROWCOL nDesc = ColumnOf("Description");
     ASSERT_NE(nDesc, 0u);
-    for (const char* pszName : {"kept.htm", "swapped.htm"}) {
-        const ROWCOL nRow = group_view_lookup::RowOf(view, pszName);
+    for (const char* pszName : {"grown.htm", "notes.htm"}) {
+        const ROWCOL nRow = RowOf(pszName);
         ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
-        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nDesc) == typed.c_str(); }, 60000)) << pszName;
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nDesc) == typed.c_str(); })) << pszName;
     }
-    std::filesystem::remove(site + "/swapped.htm");
-    std::filesystem::create_symlink(dir.Path() + "/outside/private.htm", site + "/swapped.htm");
+    // Behind the program.
+    std::filesystem::remove(site + "/notes.htm");
+    std::filesystem::create_symlink(dir.Path() + "/outside/secret.htm", site + "/notes.htm");
+    const std::string added = "<!-- added by another program -->\n";
+    std::ofstream(site + "/grown.htm", std::ios::binary | std::ios::app) << added;
+
+    ASSERT_TRUE(GoToByKeys(RowOf("notes.htm"), nDesc));
+    Type("the main window", "^Vostrel -", "alt+v c");
+    std::string shown;
+    When("a box or the Preview has the keys", [this] { return BoxOrPreviewHasTheKeys(); },
+         [this, &shown] {
+             shown = EverythingShown();
+             if (cairo_surface_t* shot = Shot("preview-of-a-page-made-a-link"))
+                 cairo_surface_destroy(shot);
+             XdoNow("key Escape");
+         });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ::GetActiveWindow() == Frame().GetSafeHwnd(); })) << "the box stayed";
+    EXPECT_EQ(shown.find("SECRET"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("The Preview cannot show notes.htm with its edits: the page's name now leads to another file "
+                         "than the one the scan read (a link or another file was put in its place). Start Scan reads "
+                         "what it holds now."),
+              std::string::npos)
+        << shown;
 
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    COutputAreaControlBar* pOutput = nullptr;
-    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
-    const std::string refusal = "SWAPPED.HTM : Not saved: the page's name now leads to another file than the one the "
-                                "scan read (a link or another file was put in its place). The page was left as it is;";
-    ASSERT_TRUE(RunUntil([&] { return std::string(pOutput->GetText()).find(refusal) != std::string::npos; }, 60000))
-        << pOutput->GetText().GetString();
-    std::string kept = page("kept.htm");
-    kept.replace(kept.find("Old"), 3, typed);
-    ASSERT_TRUE(RunUntil([&] { return Page("kept.htm") == kept; }, 60000)) << Page("kept.htm");
-    EXPECT_EQ(ReadFile(dir.Path() + "/outside/private.htm"), page("Private"));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/outside/private.htm.old"));
-    EXPECT_TRUE(std::filesystem::is_symlink(site + "/swapped.htm"));
-    EXPECT_FALSE(std::filesystem::exists(site + "/swapped.htm.old"));
-    // The edit stays, to be saved once the page is scanned again.
+    const std::string told = "GROWN.HTM : Saved, but another program had changed the page since it was scanned: its "
+                             "changes were kept, and the edits written over them.";
+    const std::string refused = "NOTES.HTM : Not saved: the page's name now leads to another file than the one the "
+                                "scan read (a link or another file was put in its place). The page was left as it is; "
+                                "Start Scan reads what it holds now.";
+    ASSERT_TRUE(RunUntil([&] {
+        const std::vector<std::string> lines = OutputLines();
+        return std::find(lines.begin(), lines.end(), told) != lines.end()
+            && std::find(lines.begin(), lines.end(), refused) != lines.end();
+    })) << OutputArea().GetText().GetString();
+    std::string grown = page("grown.htm");
+    grown.replace(grown.find("Old"), 3, typed);
+    EXPECT_EQ(Page("grown.htm"), grown + added);
+    EXPECT_EQ(Page("grown.htm.old"), page("grown.htm") + added);
+    EXPECT_EQ(ReadFile(dir.Path() + "/outside/secret.htm"), secret);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/outside/secret.htm.old"));
+    EXPECT_TRUE(std::filesystem::is_symlink(site + "/notes.htm"));
+    EXPECT_FALSE(std::filesystem::exists(site + "/notes.htm.old"));
+    // The refused page's edit stays, to be saved once the page is scanned again.
     EXPECT_EQ(app->IsEdited(), 2u);
     ASSERT_TRUE(Quiet());
-    cairo_surface_destroy(Shot("a-page-made-a-link-is-not-saved"));
+    cairo_surface_destroy(Shot("an-appended-page-saved-and-told"));
 }
