@@ -15,6 +15,7 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSetting.h"
+#include "engine/project/CPageBytesCheck.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -353,6 +354,13 @@ void CGroupView::OnViewChanges()
     CFileException error;
     if (!input.Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
         error.ReportError(MB_ICONEXCLAMATION);
+        return;
+    }
+    // A picture or an archive put in the page's place since it was edited: the save will not
+    // write it, and its bytes are no text to show.
+    if (const CPageBytesCheck bytes = CPageBytesCheck::OfFile(static_cast<int>(input.m_hFile));
+        bytes.GetKind() != CPageBytesCheck::Kind::Text) {
+        TellPreviewRefused(*pPage, bytes.GetReason());
         return;
     }
     char szFolder[PATH_MAX] = {};
