@@ -139,26 +139,23 @@ CPageBytesCheck::Kind CPageBytesCheck::GetKind() const
 
 CString CPageBytesCheck::GetText() const
 {
-    switch (GetKind()) {
-    case Kind::Text:
-        break;
-    case Kind::Wide:
-        return WideCharsetText(WideCharset());
-    case Kind::Binary:
-        return BinaryPageText();
-    }
-    return CString();
+    return Told(&WideCharsetText, &BinaryPageText);
 }
 
 CString CPageBytesCheck::GetReason() const
+{
+    return Told(&WideCharsetReason, &BinaryPageReason);
+}
+
+CString CPageBytesCheck::Told(CString (*pfnWide)(const char*), CString (*pfnBinary)()) const
 {
     switch (GetKind()) {
     case Kind::Text:
         break;
     case Kind::Wide:
-        return WideCharsetReason(WideCharset());
+        return pfnWide(WideCharset());
     case Kind::Binary:
-        return BinaryPageReason();
+        return pfnBinary();
     }
     return CString();
 }

@@ -48,6 +48,8 @@ private:
     // When the first two bytes are an ASCII character of UTF-16, the offset (0 or 1) of its
     // high byte, which tells the byte order; -1 for any other start.
     int WideHighParity() const;
+    // The kind's text in one of its two wordings; empty for text.
+    CString Told(CString (*pfnWide)(const char*), CString (*pfnBinary)()) const;
     bool HeadComplete() const { return m_nLength >= kHeadBytes; }
     std::string_view Head() const
     {
