@@ -5,6 +5,7 @@
 #include "engine/html/ITaskManager.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/project/CConnectOptions.h"
+#include "engine/project/CPageBytesCheck.h"
 #include "engine/project/CScanOptions.h"
 #include "engine/project/CUrlString.h"
 #include "engine/project/PageFileCheck.h"
@@ -217,6 +218,20 @@ void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarni
             file.SeekToBegin();
             if (const CString strCharset = UnwrittenCharsetText(start); !strCharset.IsEmpty()) {
                 ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, strCharset);
+                return;
+            }
+            // All of the file's bytes tell a picture or an archive saved under a page's name,
+            // whatever HTML its bytes hold, and a page in UTF-16 without its mark; such a file
+            // is not parsed at all.
+            bool bStopped = false;
+            const CPageBytesCheck bytes = CPageBytesCheck::OfFile(static_cast<int>(file.m_hFile),
+                [this] { return IsStopRequested() != FALSE; }, bStopped);
+            if (bStopped) {
+                ReportResultCode(RC_CANCELLED);
+                return;
+            }
+            if (bytes.GetKind() != CPageBytesCheck::Kind::Text) {
+                ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, bytes.GetText());
                 return;
             }
             StartKeywordExtraction();

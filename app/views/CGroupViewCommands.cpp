@@ -15,6 +15,7 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSetting.h"
+#include "engine/project/CPageBytesCheck.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -396,6 +397,14 @@ void CGroupView::OnViewChanges()
         return;
     }
     pageFd.Close();
+    // A picture or an archive put in the page's place since it was edited: the save will not
+    // write it, and its bytes are no text to show.
+    CPageBytesCheck bytes;
+    bytes.Add(onDiskBytes.data(), onDiskBytes.size());
+    if (bytes.GetKind() != CPageBytesCheck::Kind::Text) {
+        TellPreviewRefused(*pPage, bytes.GetReason());
+        return;
+    }
     CMemFile input(reinterpret_cast<BYTE*>(onDiskBytes.data()), static_cast<UINT>(onDiskBytes.size()));
     char szFolder[PATH_MAX] = {};
     char szTemp[PATH_MAX] = {};

@@ -9,6 +9,7 @@
 #include "engine/project/CAppOptions.h"
 #include "engine/project/CConnectOptions.h"
 #include "engine/project/CFileWrapper.h"
+#include "engine/project/CPageBytesCheck.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -875,6 +876,7 @@ PageResult PreparePage(PendingPage& pending)
     // read in one go; a large one is read as the engine goes.
     std::vector<BYTE> whole;
     std::unique_ptr<CFile> pPageFile;
+    CPageBytesCheck bytes;
     if (page.st_size > 0 && page.st_size <= kReadWholeLimit) {
         whole.resize(static_cast<size_t>(page.st_size));
         size_t nRead = 0;
@@ -889,9 +891,16 @@ PageResult PreparePage(PendingPage& pending)
             nRead += static_cast<size_t>(n);
         }
         pPageFile = std::make_unique<CMemFile>(whole.data(), static_cast<UINT>(nRead));
+        bytes.Add(reinterpret_cast<const char*>(whole.data()), nRead);
     } else {
         pPageFile = std::make_unique<CFile>(pageFd.Get());
+        bytes = CPageBytesCheck::OfFile(pageFd.Get());
     }
+    // The save's own look at the bytes it would rewrite: a picture or an archive put in the
+    // page's place since its edits were made holds no tags to write, whatever HTML is among its
+    // bytes. Nothing is written and nothing is backed up.
+    if (bytes.GetKind() != CPageBytesCheck::Kind::Text)
+        return pending.Fail(bytes.GetText());
     CFile& pageFile = *pPageFile;
 
     pending.strFolder = FolderOf(pending.strFile);

@@ -13,17 +13,35 @@ CString NotAFileText(mode_t mode)
     return CString();
 }
 
-CString UnwrittenCharsetText(std::string_view start)
+const char* MarkedWideCharset(std::string_view start)
 {
     // UTF-32's little-endian mark begins with UTF-16's, so it is looked for first.
-    const bool bUtf32 = start.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)
-        || start.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4);
-    const bool bUtf16 = !bUtf32 && (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF");
-    if (!bUtf32 && !bUtf16)
-        return CString();
+    const std::string_view mark = start.substr(0, 4);
+    if (mark == std::string_view("\xFF\xFE\0\0", 4) || mark == std::string_view("\0\0\xFE\xFF", 4))
+        return "UTF-32";
+    if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF")
+        return "UTF-16";
+    return nullptr;
+}
+
+CString UnwrittenCharsetText(std::string_view start)
+{
+    const char* pszCharset = MarkedWideCharset(start);
+    return pszCharset != nullptr ? WideCharsetText(pszCharset) : CString();
+}
+
+CString WideCharsetText(const char* pszCharset)
+{
     CString strText;
     strText.Format("The page is written in %s, a charset this program does not write: it is left as it is.",
-                   bUtf32 ? "UTF-32" : "UTF-16");
+                   pszCharset);
+    return strText;
+}
+
+CString WideCharsetReason(const char* pszCharset)
+{
+    CString strText;
+    strText.Format("the page is written in %s, a charset this program does not write.", pszCharset);
     return strText;
 }
 
@@ -40,6 +58,11 @@ bool LooksBinary(std::string_view start)
 CString BinaryPageText()
 {
     return "The file holds binary data, not the text of an HTML page.";
+}
+
+CString BinaryPageReason()
+{
+    return "the file holds binary data, not the text of an HTML page.";
 }
 
 CString EmptyPageText()

@@ -14,16 +14,26 @@ inline constexpr size_t kPageSniffBytes = 4096;
 // file and a folder.
 CString NotAFileText(mode_t mode);
 
+// The charset whose byte order mark the bytes begin with ("UTF-16", "UTF-32"); null for any
+// other start.
+const char* MarkedWideCharset(std::string_view start);
+
 // Why a page that starts with these bytes is left alone: it begins with the byte order mark of
 // UTF-16 or UTF-32, charsets this program neither reads nor writes. Empty for any other start.
 CString UnwrittenCharsetText(std::string_view start);
+
+// Why a page in that charset ("UTF-16") is left alone, as a sentence and as a clause.
+CString WideCharsetText(const char* pszCharset);
+CString WideCharsetReason(const char* pszCharset);
 
 // Whether the start of a file holds bytes no text page holds: NUL and the control characters
 // other than tabs, line ends, form feeds and the escape that some Japanese charsets use.
 bool LooksBinary(std::string_view start);
 
-// The text told for a page that holds binary data rather than HTML.
+// The text told for a page that holds binary data rather than HTML, as a sentence and as a
+// clause.
 CString BinaryPageText();
+CString BinaryPageReason();
 
 // The text told for a page whose file holds nothing (emptied since it was written, or since the
 // scan): it has no HTML start tag because it has no text at all.

@@ -1068,7 +1068,8 @@ TEST_F(SiteSaveTest, PagesReportedNotSavedAreNotTouched)
         RunSave(sink);
         EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"EMPTY.HTM : The page is empty: its file holds nothing, so there is no HTML "
                                                           "to write the tags into.",
-                                                          "BINARY.HTM : Missing HTML start tag.",
+                                                          "BINARY.HTM : The file holds binary data, not the text of an "
+                                                          "HTML page.",
                                                           "NOHTML.HTM : Missing HTML start tag.",
                                                           "NOHEAD.HTM : Missing HEAD start tag.",
                                                           "OPEN.HTM : Missing HEAD end tag."}));

@@ -1,17 +1,21 @@
-// Files of a page's name that are no page: what the walk of the project folder tells of them.
+// Files of a page's name that are no page: what the walk of the project folder tells of them, and
+// how their bytes tell a picture or an archive from a page.
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 
+#include "engine/project/CPageBytesCheck.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/IScanHost.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace enginetest;
@@ -87,3 +91,57 @@ TEST_F(UnreadablePagesTest, TheWalkTellsEachFileOfAPagesNameThatIsNoPage)
 }
 
 } // namespace
+
+// Each file's bytes, given whole and a byte at a time, and read from its file: formats known by
+// their header even without a NUL, text that only looks like one, UTF-16 without its mark (its
+// Japanese text with an ideographic space and U+4E00, whose low bytes are NUL) and bytes that
+// only resemble it, and text pages with stray control bytes, which stay pages.
+TEST(PageBytesCheckTest, TheBytesTellPicturesAndArchivesFromPagesInAnyCharset)
+{
+    using Kind = CPageBytesCheck::Kind;
+    const std::string page = "<html><head><title>T</title></head><body>";
+    std::string wide;
+    for (const char ch : page + "x")
+        wide += std::string{ch, '\0'};
+    wide += std::string("\x00\x30\x00\x4E", 4) + wide;
+    const std::vector<std::pair<std::string, Kind>> cases = {
+        {"GIF87a" + page, Kind::Binary},
+        {"\xFF\xD8\xFF\xE0" + page, Kind::Binary},
+        {"%PDF-1.7\n" + page, Kind::Binary},
+        {"PK\x05\x06" + page, Kind::Binary},
+        {"\x1F\x8B\x08\x08" + page, Kind::Binary},
+        {"7z\xBC\xAF\x27\x1C" + page, Kind::Binary},
+        {"\x7F" "ELF\x02\x01\x01" + page, Kind::Binary},
+        {"RIFF\x24\x08\x01\x02WEBPVP8 " + page, Kind::Binary},
+        {"BZh91AY&SY\x12" + page, Kind::Binary},
+        {"RIFF and WAVE files " + page, Kind::Text},
+        {"BZh9 " + page, Kind::Text},
+        {page + std::string(70000, 'x') + '\0', Kind::Binary},
+        {"\xEF\xBB\xBF" + page + "\x01\x1A\x1B$B\x0B\x0C\x7F", Kind::Text},
+        {wide, Kind::Wide},
+        {std::string(wide.rbegin(), wide.rend()), Kind::Wide},
+        {wide + "x", Kind::Binary},
+        {wide + std::string(2, '\0'), Kind::Binary},
+        {wide.substr(0, 8) + std::string(24, '\0'), Kind::Binary},
+        {std::string("\xFF\xFE\0\0<\0\0\0", 8), Kind::Wide},
+    };
+    const fs::path path = fs::temp_directory_path() / ("bytes-" + std::to_string(::getpid()) + ".htm");
+    for (const auto& [bytes, kind] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(bytes.substr(0, 24)));
+        CPageBytesCheck whole, piecewise;
+        whole.Add(bytes.data(), bytes.size());
+        for (const char ch : bytes)
+            piecewise.Add(&ch, 1);
+        WriteFileBytes(path, bytes);
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        const CPageBytesCheck read = CPageBytesCheck::OfFile(fd);
+        ::close(fd);
+        EXPECT_EQ(whole.GetKind(), kind);
+        EXPECT_EQ(piecewise.GetKind(), kind);
+        EXPECT_EQ(read.GetKind(), kind);
+    }
+    fs::remove(path);
+    CPageBytesCheck utf32;
+    utf32.Add("\xFF\xFE\0\0", 4);
+    EXPECT_STREQ(utf32.GetText(), "The page is written in UTF-32, a charset this program does not write: it is left as it is.");
+}

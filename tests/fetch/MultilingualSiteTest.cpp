@@ -469,6 +469,104 @@ TEST_F(MultilingualSiteTest, APageThatCannotBeReadIsToldAndNeverSaved)
     EXPECT_EQ(frame.lines[0].rfind("CLOSED.HTM : Not saved: the page could not be read", 0), 0u) << frame.lines[0];
 }
 
+// Files a site holds under page names that are no pages, whatever HTML is among their bytes:
+// pictures, an archive and a PDF, a page with a NUL far into it, and pages in UTF-16 with their
+// byte order mark and without one, their Japanese text holding ideographic spaces. Beside them,
+// pages in a legacy charset, one with a stray control byte. The scan tells each file as what it
+// is and reads the text pages; a save of edits made to them all writes the text pages only,
+// and one file put in a text page's place after its edit is refused by the save's own look.
+TEST_F(MultilingualSiteTest, FilesThatAreNoPagesAreToldAndNeverWritten)
+{
+    const std::string html = "<html><head><title>Bild</title><meta name=\"description\" content=\"alt\"></head><body>";
+    const auto utf16 = [](const std::string& text, const char* charset) {
+        iconv_t cd = iconv_open(charset, "UTF-8");
+        std::string in = text, out(text.size() * 4, '\0');
+        char* pIn = in.data();
+        char* pOut = out.data();
+        size_t nIn = in.size(), nOut = out.size();
+        const size_t nDone = iconv(cd, &pIn, &nIn, &pOut, &nOut);
+        iconv_close(cd);
+        return nDone == static_cast<size_t>(-1) ? std::string("(not converted)") : out.substr(0, out.size() - nOut);
+    };
+    const std::string japanese = "<html><head><title>\xE8\xAA\xAC\xE6\x98\x8E\xE3\x80\x80\xE6\x9B\xB8</title>"
+                                 "<meta name=\"description\" content=\"\xE6\x97\xA5\xE6\x9C\xAC\"></head><body>"
+                                 "\xE6\x9C\xAC\xE6\x96\x87\xE3\x80\x80\xE4\xB8\x80</body></html>\r\n";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"logo.htm", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x10\0\0\0\x10\x08\x02\0\0\0\x90\x91h6", 33) +
+                         std::string("\0\0\0\x60tEXtComment\0", 16) + html + "\x7F\x1B\xEE\xD1" +
+                         std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)},
+        {"anim.htm", std::string("GIF89a\x10\0\x10\0\x80\0\0\0\0\0\xFF\xFF\xFF!\xFE\x7F", 22) + html + "</body>" +
+                         std::string("\0;", 2)},
+        {"site.htm", std::string("PK\x03\x04\x14\0\0\0\0\0\0\0!\0\0\0\0\0\x60\0\0\0\x60\0\0\0", 26) +
+                         std::string("\x0A\0\0\0", 4) + "index.html" + html + "</body></html>"},
+        {"manual.htm", "%PDF-1.4\n1 0 obj\n<< /Title (" + html + ") >>\nendobj\n%%EOF\n"},
+        {"late.htm", html + std::string(9000, 'x') + std::string(1, '\0') + "</body></html>\n"},
+        {"wide-mark.htm", "\xFF\xFE" + utf16(japanese, "UTF-16LE")},
+        {"wide-le.htm", utf16(japanese, "UTF-16LE")},
+        {"wide-be.htm", utf16(japanese, "UTF-16BE")},
+        {"latin.htm", "<html><head><meta charset=\"windows-1252\"><title>Caf\xE9</title><meta name=\"description\" "
+                      "content=\"alt\"></head><body>Cr\xE8me\x01 br\xFBl\xE9\x1A</body></html>\r\n"},
+        {"sjis.htm", "<html>\n<head>\n<meta charset=\"Shift_JIS\">\n<title>\x93\xFA\x96\x7B</title>\n</head>\n"
+                     "<body>\x96\x7B\x95\xB6</body>\n</html>\n"},
+    };
+    std::vector<SitePage> pages;
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(m_folder / "site" / name, std::ios::binary) << bytes;
+        pages.push_back(SitePage{name, "", {}, {}, "", "", ""});
+    }
+    std::vector<std::string> lines;
+    std::vector<CPageNode*> nodes = Scan(pages, &lines);
+    ASSERT_EQ(nodes.size(), files.size());
+    const std::string binary = "The file holds binary data, not the text of an HTML page.";
+    const std::string wide = "The page is written in UTF-16, a charset this program does not write: it is left as it is.";
+    std::vector<std::string> told;
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        const std::string failure = nodes[i]->GetReadFailure().GetString();
+        if (i < 5)
+            EXPECT_EQ(failure, binary);
+        else if (i < 8)
+            EXPECT_EQ(failure, wide);
+        else
+            EXPECT_EQ(failure, "");
+        if (!failure.empty())
+            told.push_back(files[i].first + " : " + failure);
+        EXPECT_EQ(nodes[i]->GetTitle().IsEmpty(), i < 8) << nodes[i]->GetTitle().GetString();
+    }
+    EXPECT_EQ(lines, told);
+
+    // A description given to every file; the save writes the two text pages and tells the rest.
+    for (CPageNode* pPage : nodes)
+        Edit(pPage, "description", "neu");
+    const std::vector<std::string> saved = Save();
+    EXPECT_EQ(saved.size(), 8u) << ::testing::PrintToString(saved);
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        std::string expected = files[i].second;
+        if (i == 8)
+            expected.replace(expected.find("content=\"alt\""), 13, "content=\"neu\"");
+        if (i == 9)
+            expected.replace(expected.find("</head>"), 0, "<meta name=\"Description\" content=\"neu\">\n");
+        EXPECT_EQ(ReadFile(m_folder / "site" / files[i].first), expected);
+        EXPECT_EQ(fs::exists(m_folder / "site" / (files[i].first + ".old")), i >= 8);
+        EXPECT_EQ(Content(nodes[i], "description")->GetModified(), i >= 8 ? 0u : 1u);
+    }
+
+    // The Latin-1 page edited again, and a picture holding its head put in its place since.
+    Edit(nodes[8], "description", "wieder");
+    const std::string picture = files[0].second;
+    std::ofstream(m_folder / "site" / "latin.htm", std::ios::binary | std::ios::trunc) << picture;
+    m_selection.RemoveAll();
+    m_selection.AddTail(nodes[8]);
+    EXPECT_EQ(Save(), std::vector<std::string>{"LATIN.HTM : " + binary});
+    EXPECT_EQ(ReadFile(m_folder / "site" / "latin.htm"), picture);
+    EXPECT_EQ(Content(nodes[8], "description")->GetModified(), 1u);
+    size_t nBackups = 0;
+    for (const auto& entry : fs::directory_iterator(m_folder / "site"))
+        nBackups += entry.path().filename().string().find(".old") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(nBackups, 2u);
+}
+
 TEST_F(MultilingualSiteTest, XhtmlManualsStayWellFormedAndEveryTagKeepsItsKind)
 {
     // A database manual's chapter as DocBook writes it (an XML declaration, an XHTML DOCTYPE, the

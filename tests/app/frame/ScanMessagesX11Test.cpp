@@ -9,8 +9,10 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/controls/CommonDialog.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <map>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -243,4 +245,94 @@ TEST_F(ScanMessagesX11Test, MessagesNameTheirCauseAndGoWhenTheirTimeIsOver)
                                 "and nothing in it can be replaced. Change the page's values in the grid.");
     for (const std::string& title : boxes.Titles())
         EXPECT_EQ(title, "Vostrel");
+}
+
+// A site whose pages stand beside files that are no pages, whatever HTML their bytes hold: a
+// picture and an archive saved under page names, and a page in UTF-16 without its mark. Their
+// rows show why; a description typed into the picture's row and a Fill Down over the column leave
+// them and count them. A text page that a picture replaces after its edit is refused by the
+// Preview and by the save, which writes the other text pages and no file that is no page.
+TEST_F(ScanMessagesX11Test, FilesThatAreNoPagesTakeNoEditsAndAreNeverWritten)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    const auto generated = [](const char* n) {
+        return std::string("<!DOCTYPE html><html lang=\"de\"><head><meta charset=\"utf-8\"><title>Seite ") + n +
+               " &mdash; Gr\xC3\xB6\xC3\x9F" "e</title><meta name=\"description\" content=\"Beschreibung " + n +
+               "\"><script>var s=\"\xE2\x86\x92\";</script><style>p:before{content:\"\xE2\x80\xA2\"}</style></head>"
+               "<body><p>Text</p></body></html>\n";
+    };
+    const std::string head = "<html><head><title>Logo</title><meta name=\"description\" content=\"alt\"></head><body>";
+    const std::string picture = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x10\0\0\0\x10\x08\x02\0\0\0", 29) +
+                                std::string("\0\0\0\x60tEXtComment\0", 16) + head + std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    const std::string archive = std::string("PK\x03\x04\x14\0\0\0\0\0\0\0!\0\0\0\0\0\x60\0\0\0\x60\0\0\0\x0A\0\0\0", 30) +
+                                "index.html" + head + "</body></html>";
+    std::string wide;
+    for (const char ch : head + "</body></html>\n")
+        wide += std::string{ch, '\0'};
+    const std::string latin = "<!DOCTYPE html><html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                              "charset=windows-1252\"><title>Caf\xE9 &mdash; Men\xFC</title><meta name=\"description\" "
+                              "content=\"alt\"><script>var s=\"<b>\";</script></head><body>Cr\xE8me\x01</body></html>\n";
+    std::map<std::string, std::string> files = {{"p01.htm", generated("1")}, {"p01p.htm", picture},
+                                                {"p02.htm", generated("2")}, {"p02z.htm", archive},
+                                                {"p02w.htm", wide},          {"p03.htm", latin}};
+    for (const auto& [name, bytes] : files)
+        std::ofstream(site + "/" + name, std::ios::binary) << bytes;
+    const std::string typed = "Neu \xC3\x9F \xC3\xA9 \xCE\xA9 \xE4\xB8\xAD";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(6));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    const std::string binary = "The file holds binary data, not the text of an HTML page.";
+    const std::string wideText = "The page is written in UTF-16, a charset this program does not write: it is left as it is.";
+    std::vector<std::string> lines = OutputLines();
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"p01p.htm : " + binary, "p02w.htm : " + wideText, "p02z.htm : " + binary}));
+    const ROWCOL nDesc = ColumnOf("Description");
+    for (const char* name : {"p01p.htm", "p02z.htm", "p02w.htm"})
+        EXPECT_EQ(view->LookupStyleRowCol(RowOf(name), CGroupView::kFileColumn)->GetControl(), IDS_UNREADABLE_CELL) << name;
+
+    // The description typed into the picture's row, then into the first page's and filled down.
+    ASSERT_TRUE(GoToByKeys(RowOf("p01p.htm"), nDesc) && Xdo("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(RunUntil([&] { return StatusText() == "Pages that cannot be read are not edited: p01p.htm: " + binary; }))
+        << StatusText();
+    ASSERT_TRUE(TypeInto(1, nDesc, typed));
+    ASSERT_TRUE(GoToByKeys(1, nDesc) && Xdo("key ctrl+space"));
+    ASSERT_TRUE(RunUntil([&] { return view->IsCellInRangeList(6, nDesc, view->GetParam()->m_SelRects) != FALSE; }));
+    ASSERT_TRUE(Xdo("key ctrl+d"));
+    ASSERT_TRUE(RunUntil([&] {
+        return StatusText() == "Pages that cannot be read are not edited: 3 were left as they were (p01p.htm: " + binary + ")";
+    })) << StatusText();
+    std::vector<std::string> shown(6, typed);
+    for (const char* name : {"p01p.htm", "p02z.htm", "p02w.htm"})
+        shown[RowOf(name) - 1].clear();
+    EXPECT_EQ(CopiedColumn(nDesc), shown);
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("files-that-are-no-pages"));
+
+    // p02 becomes a picture behind the program: the Preview says why it shows nothing, and the
+    // save leaves it as it now is, with its edit.
+    std::ofstream(site + "/p02.htm", std::ios::binary | std::ios::trunc) << picture;
+    files["p02.htm"] = picture;
+    ASSERT_TRUE(GoToByKeys(RowOf("p02.htm"), nDesc) && Xdo("key alt+v c"));
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && ProgramHasFocus(); })) << "the Preview said nothing";
+    EXPECT_EQ(boxes.Texts()[0], "The Preview cannot show p02.htm with its edits: the file holds binary data, not the "
+                                "text of an HTML page.");
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return !OutputLines().empty() && OutputLines().back().rfind("Save Edited Files:", 0) == 0; }));
+    EXPECT_EQ(OutputLines(), (std::vector<std::string>{"P02.HTM : " + binary,
+                                                       "Save Edited Files: 2 of 3 pages written, 1 not written."}));
+    for (const auto& [name, bytes] : files) {
+        std::string expected = bytes;
+        if (name == "p01.htm" || name == "p03.htm") {
+            const std::string value = name == "p01.htm" ? typed : "Neu \xDF \xE9 &#937; &#20013;";
+            const std::string old = TagContent(bytes, "description");
+            expected.replace(expected.find(old), old.size(), value);
+        }
+        EXPECT_EQ(ReadFile(site + "/" + name), expected) << name;
+        EXPECT_EQ(std::filesystem::exists(site + "/" + name + ".old"), name == "p01.htm" || name == "p03.htm") << name;
+    }
+    EXPECT_EQ(app->IsEdited(), 2u) << "the picture's page lost its edit";
 }
