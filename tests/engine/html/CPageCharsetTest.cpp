@@ -252,7 +252,7 @@ public:
         const std::string none = "\xEF\xBF\xBD" + (bytes.size() == 2 && last >= 0 ? std::string(1, last) : std::string());
         const std::string text = Read(m_charset, bytes);
         if (text != (ch < 0 ? none : Utf8Of(static_cast<char32_t>(ch))))
-            Fault("bytes " + Hex(bytes) + " read as " + Hex(text) + " for U+" + Hex(ch));
+            Fault("bytes " + Hex(bytes) + " read as " + Hex(text) + (ch < 0 ? ", no character" : " for U+" + Hex(ch)));
     }
 
     void Writes(long ch, const std::string& standard)
