@@ -296,6 +296,22 @@ std::string CPageCharset::Encode(std::string_view utf8) const
 
 std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) const
 {
+    CPageCodec::WriteState state;
+    std::string out = Encode(utf8, lacking, state);
+    FinishText(state, out);
+    return out;
+}
+
+void CPageCharset::FinishText(CPageCodec::WriteState& state, std::string& out) const
+{
+    if (m_kind == Kind::Iconv) {
+        if (const CPageCodec* pCodec = CPageCodec::Find(m_writeName); pCodec != nullptr)
+            pCodec->Finish(state, out);
+    }
+}
+
+std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking, CPageCodec::WriteState& state) const
+{
     if (m_kind == Kind::Utf8)
         return std::string(utf8);
     std::string out;
@@ -333,7 +349,6 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
         CPageCharset undeclared;
         return undeclared.Encode(utf8, lacking);
     }
-    CPageCodec::WriteState state;
     for (size_t i = 0; i < n;) {
         // Most of a page is ASCII, which is itself in every charset's first mode; the shifts of
         // ISO-2022-JP are left to its codec.
@@ -346,7 +361,6 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
         if (!pCodec->Encode(state, value, out))
             lacking(value, nAt, out);
     }
-    pCodec->Finish(state, out);
     return out;
 }
 

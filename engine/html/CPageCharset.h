@@ -70,6 +70,11 @@ public:
     // the text, and the output to append to.
     using Lacking = std::function<void(char32_t value, size_t nAt, std::string& out)>;
     std::string Encode(std::string_view utf8, const Lacking& lacking) const;
+    // The same for a text written in pieces: the state carries the charset's mode (ISO-2022-JP's)
+    // from one piece to the next, and FinishText ends the text in the mode it began in. A text
+    // cut into pieces is written as the whole of it would be.
+    std::string Encode(std::string_view utf8, const Lacking& lacking, CPageCodec::WriteState& state) const;
+    void FinishText(CPageCodec::WriteState& state, std::string& out) const;
     // Whether text in either charset is written alike: the same bytes for every character.
     bool WritesAs(const CPageCharset& other) const { return m_kind == other.m_kind && m_writeName == other.m_writeName; }
     // The charset a Content-Type value names after "charset=" ("text/html; charset=UTF-8"),
