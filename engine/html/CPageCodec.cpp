@@ -144,12 +144,20 @@ void CPageCodec::Decode(ReadState& state, const BYTE* pBytes, size_t nLength, st
                 Unread(state, state.nAt + static_cast<long long>(i), byte, out);
         }
     } else {
-        for (size_t i = 0; i < nLength; ++i) {
-            // ASCII between characters is itself, but in ISO-2022-JP, where the mode tells.
-            if (pBytes[i] < 0x80 && state.nHeld == 0 && m_scheme != Scheme::Iso2022Jp)
-                out += static_cast<char>(pBytes[i]);
-            else
-                Step(state, pBytes[i], state.nAt + static_cast<long long>(i), out);
+        const bool bAsciiIsItself = m_scheme != Scheme::Iso2022Jp;
+        for (size_t i = 0; i < nLength;) {
+            // Runs of ASCII between characters, most of a page, are themselves; but in
+            // ISO-2022-JP, where the mode tells.
+            if (bAsciiIsItself && state.nHeld == 0 && pBytes[i] < 0x80) {
+                size_t nEnd = i + 1;
+                while (nEnd < nLength && pBytes[nEnd] < 0x80)
+                    ++nEnd;
+                out.append(reinterpret_cast<const char*>(pBytes + i), nEnd - i);
+                i = nEnd;
+                continue;
+            }
+            Step(state, pBytes[i], state.nAt + static_cast<long long>(i), out);
+            ++i;
         }
     }
     state.nAt += static_cast<long long>(nLength);
