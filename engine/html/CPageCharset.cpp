@@ -352,7 +352,7 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking, 
     for (size_t i = 0; i < n;) {
         // Most of a page is ASCII, which is itself in every charset's first mode; the shifts of
         // ISO-2022-JP are left to its codec.
-        const auto isItself = [&](size_t at) { return p[at] < 0x80 && p[at] != 0x0E && p[at] != 0x0F && p[at] != 0x1B; };
+        const auto isItself = [&](size_t at) { return p[at] < 0x80 && p[at] != 0x0E && p[at] != 0x0F && p[at] != kEscape; };
         if (state.nMode == 0 && isItself(i)) {
             size_t nEnd = i + 1;
             while (nEnd < n && isItself(nEnd))
