@@ -7,16 +7,13 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <iconv.h>
 
 namespace {
 
 constexpr UINT kSampleSize = 2048;
 // The escape that begins every shift of ISO-2022-JP, the one Japanese encoding in 7 bits.
 constexpr BYTE kEscape = 0x1B;
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 char LowerAscii(char ch)
 {
@@ -251,14 +248,9 @@ CPageCharset CPageCharset::FromName(std::string_view name)
     charset.m_bMultiByte = pEncoding->bMultiByte;
     if (charset.m_kind != Kind::Iconv)
         return charset;
-    // A charset the converters do not know is as good as none.
-    for (const auto& [to, from] : {std::pair{std::string("UTF-8"), charset.m_readName},
-                                   std::pair{charset.m_writeName, std::string("UTF-8")}}) {
-        iconv_t cd = iconv_open(to.c_str(), from.c_str());
-        if (cd == kNoConverter)
-            return CPageCharset();
-        iconv_close(cd);
-    }
+    // A charset whose codecs cannot be had is as good as none.
+    if (CPageCodec::Find(charset.m_readName) == nullptr || CPageCodec::Find(charset.m_writeName) == nullptr)
+        return CPageCharset();
     return charset;
 }
 
@@ -304,6 +296,22 @@ std::string CPageCharset::Encode(std::string_view utf8) const
 
 std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) const
 {
+    CPageCodec::WriteState state;
+    std::string out = Encode(utf8, lacking, state);
+    FinishText(state, out);
+    return out;
+}
+
+void CPageCharset::FinishText(CPageCodec::WriteState& state, std::string& out) const
+{
+    if (m_kind == Kind::Iconv) {
+        if (const CPageCodec* pCodec = CPageCodec::Find(m_writeName); pCodec != nullptr)
+            pCodec->Finish(state, out);
+    }
+}
+
+std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking, CPageCodec::WriteState& state) const
+{
     if (m_kind == Kind::Utf8)
         return std::string(utf8);
     std::string out;
@@ -318,16 +326,8 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
                 out += static_cast<char>(p[i++]);
                 continue;
             }
-            int size = Utf8Length(p + i, n - i);
-            char32_t value = 0;
-            if (size <= 0) {
-                value = Cp1252Value(p[i]);
-                size = 1;
-            } else {
-                value = Utf8Value(p + i, size);
-            }
             const size_t nAt = i;
-            i += static_cast<size_t>(size);
+            const char32_t value = NextCharacter(utf8, i);
             int byte = -1;
             if (value < 0x80)
                 byte = static_cast<int>(value);
@@ -342,50 +342,30 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
         }
         return out;
     }
-    iconv_t cd = iconv_open(m_writeName.c_str(), "UTF-8");
-    if (cd == kNoConverter) {
-        // Checked when the charset was made; should the converter vanish, references still
+    const CPageCodec* pCodec = CPageCodec::Find(m_writeName);
+    if (pCodec == nullptr) {
+        // Checked when the charset was made; should its tables be wanting, references still
         // read right in any charset.
         CPageCharset undeclared;
         return undeclared.Encode(utf8, lacking);
     }
-    char buffer[256];
-    size_t i = 0;
-    while (i < n) {
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(p + i));
-        size_t inLeft = n - i;
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        const int err = errno;
-        out.append(buffer, static_cast<size_t>(outPtr - buffer));
-        i = n - inLeft;
-        if (rc != static_cast<size_t>(-1) || i >= n)
+    for (size_t i = 0; i < n;) {
+        // Most of a page is ASCII, which is itself in every charset's first mode; the shifts of
+        // ISO-2022-JP are left to its codec.
+        const auto isItself = [&](size_t at) { return p[at] < 0x80 && p[at] != 0x0E && p[at] != 0x0F && p[at] != kEscape; };
+        if (state.nMode == 0 && isItself(i)) {
+            size_t nEnd = i + 1;
+            while (nEnd < n && isItself(nEnd))
+                ++nEnd;
+            out.append(utf8.substr(i, nEnd - i));
+            i = nEnd;
             continue;
-        if (err == E2BIG)
-            continue;
-        // A character the charset has no bytes for, or a byte that is no UTF-8.
-        int size = Utf8Length(p + i, n - i);
-        char32_t value = 0;
-        if (size <= 0) {
-            value = Cp1252Value(p[i]);
-            size = 1;
-        } else {
-            value = Utf8Value(p + i, size);
         }
-        // A stateful charset returns to its initial state before the reference's ASCII bytes.
-        char* resetPtr = buffer;
-        size_t resetLeft = sizeof buffer;
-        iconv(cd, nullptr, nullptr, &resetPtr, &resetLeft);
-        out.append(buffer, static_cast<size_t>(resetPtr - buffer));
-        lacking(value, i, out);
-        i += static_cast<size_t>(size);
+        const size_t nAt = i;
+        const char32_t value = NextCharacter(utf8, i);
+        if (!pCodec->Encode(state, value, out))
+            lacking(value, nAt, out);
     }
-    char* endPtr = buffer;
-    size_t endLeft = sizeof buffer;
-    iconv(cd, nullptr, nullptr, &endPtr, &endLeft);
-    out.append(buffer, static_cast<size_t>(endPtr - buffer));
-    iconv_close(cd);
     return out;
 }
 
@@ -394,19 +374,13 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking) 
 CPageDecoder::CPageDecoder(const CPageCharset& charset) : m_kind(charset.GetKind())
 {
     if (m_kind == CPageCharset::Kind::Iconv) {
-        iconv_t cd = iconv_open("UTF-8", charset.GetReadName().c_str());
-        if (cd == kNoConverter)
+        m_pCodec = CPageCodec::Find(charset.GetReadName());
+        if (m_pCodec == nullptr)
             m_kind = CPageCharset::Kind::Undeclared;
-        else
-            m_cd = cd;
     }
 }
 
-CPageDecoder::~CPageDecoder()
-{
-    if (m_cd != nullptr)
-        iconv_close(static_cast<iconv_t>(m_cd));
-}
+CPageDecoder::~CPageDecoder() = default;
 
 void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
 {
@@ -422,7 +396,10 @@ void CPageDecoder::Decode(const char* pBytes, size_t nLength, std::string& out)
                 Utf8Encode(Cp1252Value(ch), out);
         }
         break;
-    case CPageCharset::Kind::Iconv: DecodeIconv(pBytes, nLength, out); break;
+    case CPageCharset::Kind::Iconv:
+        m_pCodec->Decode(m_codecState, reinterpret_cast<const BYTE*>(pBytes), nLength, out);
+        NoteCodecUnread();
+        break;
     default: DecodeUtf8(pBytes, nLength, out); break;
     }
 }
@@ -465,43 +442,21 @@ void CPageDecoder::DecodeUtf8(const char* pBytes, size_t nLength, std::string& o
     out.append(pBytes + runStart, nLength - runStart);
 }
 
-void CPageDecoder::DecodeIconv(const char* pBytes, size_t nLength, std::string& out)
+void CPageDecoder::NoteCodecUnread()
 {
-    std::string joined;
-    TakePending(m_pending, joined, pBytes, nLength);
-    const long long nStart = m_nTextStart;
-    m_nTextStart += static_cast<long long>(nLength);
-    const iconv_t cd = static_cast<iconv_t>(m_cd);
-    char buffer[4096];
-    size_t i = 0;
-    while (i < nLength) {
-        char* in = const_cast<char*>(pBytes + i);
-        size_t inLeft = nLength - i;
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        const int err = errno;
-        out.append(buffer, static_cast<size_t>(outPtr - buffer));
-        i = nLength - inLeft;
-        if (rc != static_cast<size_t>(-1) || i >= nLength || err == E2BIG)
-            continue;
-        if (err == EINVAL) {
-            // A character cut off at the end of the piece: the next piece completes it.
-            m_pending.assign(pBytes + i, nLength - i);
-            m_nTextStart -= static_cast<long long>(nLength - i);
-            return;
-        }
-        if (m_nFirstUnread < 0) {
-            m_nFirstUnread = nStart + static_cast<long long>(i);
-            m_byFirstUnread = static_cast<BYTE>(pBytes[i]);
-        }
-        Utf8Encode(0xFFFD, out);
-        ++i;
+    if (m_nFirstUnread < 0 && m_codecState.nFirstUnread >= 0) {
+        m_nFirstUnread = m_codecState.nFirstUnread;
+        m_byFirstUnread = m_codecState.byFirstUnread;
     }
 }
 
 void CPageDecoder::Finish(std::string& out)
 {
+    if (m_kind == CPageCharset::Kind::Iconv) {
+        m_pCodec->Finish(m_codecState, out);
+        NoteCodecUnread();
+        return;
+    }
     if (m_pending.empty())
         return;
     const std::string pending = std::move(m_pending);
@@ -512,13 +467,8 @@ void CPageDecoder::Finish(std::string& out)
     }
     m_nTextStart += static_cast<long long>(pending.size());
     // What is left can be no whole character: each byte is shown on its own.
-    if (m_kind == CPageCharset::Kind::Iconv) {
-        for (size_t i = 0; i < pending.size(); ++i)
-            Utf8Encode(0xFFFD, out);
-    } else {
-        for (const char ch : pending)
-            Utf8Encode(Cp1252Value(static_cast<unsigned char>(ch)), out);
-    }
+    for (const char ch : pending)
+        Utf8Encode(Cp1252Value(static_cast<unsigned char>(ch)), out);
 }
 
 // ---- CUtf8Census ----

@@ -5,6 +5,7 @@
 // character reference (or what the caller writes instead).
 #pragma once
 
+#include "engine/html/CPageCodec.h"
 #include "platform/core/Types.h"
 
 #include <functional>
@@ -19,7 +20,8 @@ public:
                     // stray invalid byte as its Windows-1252 character); written as references
         Utf8,       // declared UTF-8, or undeclared and the sample is UTF-8
         Windows1252, // read as Windows-1252, as browsers read pages declared ISO-8859-1
-        Iconv,      // any other charset, through the C library's converters
+        Iconv,      // any other charset, through its codec (CPageCodec), whose tables are read
+                    // from the C library's converters
     };
 
     // The charset of a page whose first bytes (at most 2048 are looked at) are given, as
@@ -52,7 +54,7 @@ public:
     // Whether its characters take more than one byte (UTF-8, the Chinese, Japanese and Korean
     // charsets): such a charset tells of the bytes that read whole in it.
     bool IsMultiByte() const { return m_bMultiByte; }
-    // The converter names used to read and to write (Iconv only).
+    // The names of the codecs that read and write it (Iconv only).
     const std::string& GetReadName() const { return m_readName; }
     const std::string& GetWriteName() const { return m_writeName; }
     // The Japanese encoding the guess found (CTranslatingFile's encodings), encodingNone (1)
@@ -68,6 +70,11 @@ public:
     // the text, and the output to append to.
     using Lacking = std::function<void(char32_t value, size_t nAt, std::string& out)>;
     std::string Encode(std::string_view utf8, const Lacking& lacking) const;
+    // The same for a text written in pieces: the state carries the charset's mode (ISO-2022-JP's)
+    // from one piece to the next, and FinishText ends the text in the mode it began in. A text
+    // cut into pieces is written as the whole of it would be.
+    std::string Encode(std::string_view utf8, const Lacking& lacking, CPageCodec::WriteState& state) const;
+    void FinishText(CPageCodec::WriteState& state, std::string& out) const;
     // Whether text in either charset is written alike: the same bytes for every character.
     bool WritesAs(const CPageCharset& other) const { return m_kind == other.m_kind && m_writeName == other.m_writeName; }
     // The charset a Content-Type value names after "charset=" ("text/html; charset=UTF-8"),
@@ -94,7 +101,7 @@ public:
     CPageDecoder& operator=(const CPageDecoder&) = delete;
 
     // Appends the UTF-8 of the bytes to out. Bytes that form no character of the charset are
-    // kept readable: as their Windows-1252 character, or U+FFFD where a converter refuses them.
+    // kept readable: as their Windows-1252 character in UTF-8, else as U+FFFD.
     void Decode(const char* pBytes, size_t nLength, std::string& out);
     // The end of the page: whatever an unfinished character held is appended.
     void Finish(std::string& out);
@@ -106,10 +113,11 @@ public:
 
 private:
     void DecodeUtf8(const char* pBytes, size_t nLength, std::string& out);
-    void DecodeIconv(const char* pBytes, size_t nLength, std::string& out);
+    void NoteCodecUnread();
 
     CPageCharset::Kind m_kind;
-    void* m_cd = nullptr;     // the iconv descriptor (Iconv only)
+    const CPageCodec* m_pCodec = nullptr; // Iconv only
+    CPageCodec::ReadState m_codecState;
     std::string m_pending;    // the start of a character cut off at the end of a piece
     long long m_nTextStart = 0; // where the text being decoded (the pending bytes first) starts
     long long m_nFirstUnread = -1;

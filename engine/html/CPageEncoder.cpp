@@ -159,6 +159,7 @@ void CPageEncoder::Finish(std::string& out)
     const std::string text = std::move(m_waiting);
     m_waiting.clear();
     Process(text, text.size(), out);
+    m_charset.FinishText(m_written, out);
 }
 
 void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out)
@@ -213,7 +214,7 @@ void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out
         case Escape::Reference: break;
         }
         bytes += "&#" + std::to_string(static_cast<unsigned long>(value)) + ";";
-    });
+    }, m_written);
 }
 
 void CPageEncoder::Refuse(char32_t ch, Escape escape, const std::string& element)

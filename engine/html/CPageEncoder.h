@@ -89,6 +89,7 @@ private:
 
     CPageCharset m_charset;
     std::string m_waiting; // the last character of the last piece
+    CPageCodec::WriteState m_written; // the charset's mode at the end of the last piece
 
     Html m_html = Html::Data;
     char m_chQuote = 0;

@@ -43,7 +43,7 @@ const PageEncoding kMacCyrillic{"x-mac-cyrillic", Family::Converter, "MAC-CYRILL
 // Browsers read GBK pages with its superset; what is written stays in GBK proper.
 const PageEncoding kGbk{"GBK", Family::Converter, "GB18030", "GBK", true};
 const PageEncoding kGb18030{"gb18030", Family::Converter, "GB18030", "GB18030", true};
-const PageEncoding kBig5{"Big5", Family::Converter, "BIG5-HKSCS", "BIG5-HKSCS", true};
+const PageEncoding kBig5{"Big5", Family::Converter, "BIG5", "BIG5", true};
 const PageEncoding kEucJp{"EUC-JP", Family::Converter, "EUC-JP", "EUC-JP", true};
 const PageEncoding kIso2022Jp{"ISO-2022-JP", Family::Converter, "ISO-2022-JP", "ISO-2022-JP", true};
 const PageEncoding kShiftJis{"Shift_JIS", Family::Converter, "CP932", "CP932", true};

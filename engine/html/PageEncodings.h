@@ -8,12 +8,12 @@ struct PageEncoding {
     enum class Family {
         Utf8,
         Windows1252, // the labels of Latin-1, ASCII and Windows-1252, which browsers read alike
-        Converter,   // through the C library's converters
+        Converter,   // through the program's codecs (CPageCodec)
         Utf16,       // read as UTF-8, as a page whose META tag could be read at all must be
     };
     const char* pszName;  // as browsers name it
     Family family;
-    const char* pszRead;  // converter names (the write name also tells the three Windows-1252 ones
+    const char* pszRead;  // codec names (the write name also tells the three Windows-1252 ones
     const char* pszWrite; // apart)
     // Whether its characters take more than one byte: bytes that read whole in such a charset
     // are rarely in another, while bytes of a one-byte charset read in any other of its kind.

@@ -6,6 +6,7 @@
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/IconvProgram.h"
+#include "tests/support/X11KeyboardLetters.h"
 
 namespace {
 
@@ -261,4 +262,77 @@ TEST_F(CharsetChangeX11Test, AKoreanManualPageAndAMetaCharsetPageAreConvertedAnd
     EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
               (std::vector<std::string>{"Apache HTTP 서버 버전 2.4 문서 - 한국어", "Καλημέρα κόσμε", "Привет"}));
     EXPECT_EQ(std::string(pOutput->GetText()).find("Read again"), std::string::npos) << pOutput->GetText().GetString();
+}
+
+namespace {
+
+// A chapter of a system administration guide in GBK and one in Big5, each on one line.
+const std::string kGbkTitle = "<title>\xD6\xD0\xCE\xC4\xCA\xD6\xB2\xE1</title>";
+const std::string kGbk = Head("GBK") + kGbkTitle + "</head><body><p>\xCF\xB5\xCD\xB3\xB9\xDC\xC0\xED &mdash; "
+                         "\xD6\xD0\xCE\xC4</p></body></html>\n";
+const std::string kBig5Title = "<title>\xA4\xA4\xA4\xE5\xA4\xE2\xA5\x55</title>";
+const std::string kBig5 = Head("Big5") + kBig5Title + "</head><body><p>\xA8\x74\xB2\xCE\xBA\xDE\xB2\x7A &mdash; "
+                          "\xA4\xA4\xA4\xE5</p></body></html>\n";
+
+} // namespace
+
+// A euro sign typed into a GBK page's title and an accented letter into a Big5 page's are saved
+// as what reads back as them: the grid shows the titles as typed once the pages are read again,
+// and the pages then move to UTF-8 with all of their text.
+TEST_F(CharsetChangeX11Test, CharactersTypedIntoGbkAndBig5PagesReadBackAsTypedAndMoveToUtf8)
+{
+    const ROWCOL nType = StartOnSite({{"big5.htm", kBig5}, {"gbk.htm", kGbk}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    ASSERT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{"中文手冊", "中文手册"}));
+
+    const std::string gbkTitle = "中文手册 €5", big5Title = "Café 中文手冊";
+    X11KeyboardLetters letters(other, gbkTitle + big5Title);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 30 '" + big5Title + "'") && Xdo("key Return"));
+    ASSERT_TRUE(GoToByKeys(2, nTitle) && Xdo("type --delay 30 '" + gbkTitle + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nTitle) == big5Title.c_str() && view->GetCellValue(2, nTitle) == gbkTitle.c_str();
+    })) << "the titles were not typed: '" << view->GetCellValue(1, nTitle).GetString() << "', '"
+        << view->GetCellValue(2, nTitle).GetString() << "'";
+
+    // Saved: the euro sign as GBK's own byte for it, the letter Big5 lacks as a reference.
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    const auto saved = [&] {
+        return RunUntil([&] { return std::string(pOutput->GetText()).find("Save Edited Files:") != std::string::npos; }, 60000)
+            && Quiet();
+    };
+    ASSERT_TRUE(Xdo("key ctrl+t") && saved()) << "the save did not end";
+    const std::string gbkSaved = Replaced(kGbk, kGbkTitle, "<title>\xD6\xD0\xCE\xC4\xCA\xD6\xB2\xE1 \x80" "5</title>");
+    const std::string big5Saved = Replaced(kBig5, kBig5Title, "<title>Caf&#233; \xA4\xA4\xA4\xE5\xA4\xE2\xA5\x55</title>");
+    EXPECT_EQ(Page("gbk.htm"), gbkSaved);
+    EXPECT_EQ(Page("big5.htm"), big5Saved);
+
+    // Scanned again, the rows show the titles as they were typed.
+    const std::string saveTold(pOutput->GetText());
+    ASSERT_NE(saveTold.find("2 of 2 pages written"), std::string::npos) << saveTold;
+    // A scan begins by clearing the Output Area of what the save told.
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] {
+        return std::string(pOutput->GetText()) != saveTold && app->GetRunState() == 0 && Frame().GetFilesScanned() == 2;
+    }, 60000)) << "the pages were not scanned again";
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{big5Title, gbkTitle}));
+    if (cairo_surface_t* shot = Shot("charset-typed-titles"))
+        cairo_surface_destroy(shot);
+
+    // Both pages given UTF-8 by the keys are converted whole, the euro sign and all.
+    for (ROWCOL nRow = 1; nRow <= 2; ++nRow)
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == "text/html; charset=UTF-8" && view->GetCellValue(2, nType) == "text/html; charset=UTF-8";
+    })) << "the cells did not take the charset";
+    ASSERT_TRUE(Xdo("key ctrl+t") && saved()) << "the save did not end";
+    EXPECT_NE(std::string(pOutput->GetText()).find("2 of 2 pages written"), std::string::npos) << pOutput->GetText().GetString();
+    EXPECT_EQ(Page("gbk.htm"), Head("UTF-8") + "<title>" + gbkTitle + "</title></head><body><p>系统管理 &mdash; 中文</p>"
+                                   "</body></html>\n");
+    EXPECT_EQ(Page("big5.htm"), Head("UTF-8") + "<title>Caf&#233; 中文手冊</title></head><body><p>系統管理 &mdash; 中文</p>"
+                                    "</body></html>\n");
+    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{big5Title, gbkTitle}));
 }

@@ -3,9 +3,18 @@
 #include "engine/html/CTranslatingFile.h"
 #include "HtmlLexerTestSupport.h"
 
+#include "platform/core/CodePage.h"
+
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
+#include <vector>
 
 using htmltest::ChunkFile;
 
@@ -172,4 +181,297 @@ TEST(CPageCharsetTest, TheDecoderTellsTheFirstByteThatDoesNotRead)
     utf8.Decode("ab\xE2\x86", 4, out);
     utf8.Finish(out);
     EXPECT_EQ(utf8.GetFirstUnread(), 2);
+}
+
+namespace {
+
+// The tables of the charsets as browsers read and write them, as Debian ships them for scripts:
+// each table a name and a list of numbers (null where a place holds no character). Read once.
+using Tables = std::map<std::string, std::vector<long>>;
+
+const Tables& BrowserTables()
+{
+    static const Tables tables = [] {
+        Tables read;
+        std::ifstream file("/usr/share/javascript/text-encoding/encoding-indexes.js");
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        for (size_t at = text.find("\n  \""); at != std::string::npos; at = text.find("\n  \"", at + 1)) {
+            const size_t nNameEnd = text.find('"', at + 4);
+            std::vector<long>& numbers = read[text.substr(at + 4, nNameEnd - at - 4)];
+            const size_t nEnd = text.find('\n', nNameEnd); // a table a line
+            for (size_t i = text.find('[', nNameEnd); i < nEnd; ++i) {
+                if (text.compare(i, 4, "null") == 0)
+                    numbers.push_back(-1);
+                else if (std::isdigit(static_cast<unsigned char>(text[i])) != 0)
+                    numbers.push_back(std::strtol(text.c_str() + i, nullptr, 10));
+                else
+                    continue;
+                i = text.find_first_of(",]", i);
+            }
+        }
+        return read;
+    }();
+    return tables;
+}
+
+std::string Utf8Of(char32_t ch)
+{
+    std::string utf8;
+    Utf8Encode(ch, utf8);
+    return utf8;
+}
+
+std::string Read(const CPageCharset& charset, const std::string& bytes)
+{
+    CPageDecoder decoder(charset);
+    std::string text;
+    decoder.Decode(bytes.data(), bytes.size(), text);
+    decoder.Finish(text);
+    return text;
+}
+
+// Checks one charset against its table: the bytes of every place read as its character, or as
+// U+FFFD where it holds none; and every character is written as the bytes browsers write for
+// it (standard: empty where they write none) or as a reference, and what is written reads back
+// as the character.
+class TableCheck {
+public:
+    TableCheck(const char* pszLabel) : m_charset(CPageCharset::ForWriting(pszLabel)), m_label(pszLabel)
+    {
+        EXPECT_EQ(m_charset.GetKind() == CPageCharset::Kind::Undeclared, false) << pszLabel;
+    }
+    ~TableCheck()
+    {
+        EXPECT_EQ(m_nFaults, 0) << m_label << ", the first of them:\n" << m_first;
+    }
+
+    void Reads(const std::string& bytes, long ch)
+    {
+        // A trail byte of ASCII after a lead is read as itself, as in any text.
+        const char last = bytes.back();
+        const std::string none = "\xEF\xBF\xBD" + (bytes.size() == 2 && last >= 0 ? std::string(1, last) : std::string());
+        const std::string text = Read(m_charset, bytes);
+        if (text != (ch < 0 ? none : Utf8Of(static_cast<char32_t>(ch))))
+            Fault("bytes " + Hex(bytes) + " read as " + Hex(text) + (ch < 0 ? ", no character" : " for U+" + Hex(ch)));
+    }
+
+    void Writes(long ch, const std::string& standard)
+    {
+        const std::string utf8 = Utf8Of(static_cast<char32_t>(ch));
+        const std::string written = m_charset.Encode(utf8);
+        const std::string reference = "&#" + std::to_string(ch) + ";";
+        if (written != standard && written != reference)
+            Fault("U+" + Hex(ch) + " written as " + Hex(written) + ", not " + Hex(standard));
+        else if (written != reference && Read(m_charset, written) != utf8)
+            Fault("U+" + Hex(ch) + " written as " + Hex(written) + " reads back as " + Hex(Read(m_charset, written)));
+    }
+
+    const CPageCharset& Charset() const { return m_charset; }
+
+private:
+    static std::string Hex(const std::string& bytes)
+    {
+        std::string hex;
+        for (const char ch : bytes)
+            hex += Hex(static_cast<unsigned char>(ch)) + " ";
+        return hex;
+    }
+    static std::string Hex(long value)
+    {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02lX", value);
+        return text;
+    }
+    void Fault(const std::string& what)
+    {
+        if (m_nFaults++ == 0)
+            m_first = what;
+    }
+
+    CPageCharset m_charset;
+    std::string m_label;
+    int m_nFaults = 0;
+    std::string m_first;
+};
+
+// The first pointer of each character in a table, as the writers of browsers take it; a filter
+// leaves pointers out.
+template <class Keep>
+std::map<long, long> FirstPointers(const std::vector<long>& table, Keep keep)
+{
+    std::map<long, long> first;
+    for (long nPointer = 0; nPointer < static_cast<long>(table.size()); ++nPointer) {
+        if (table[nPointer] >= 0 && keep(nPointer))
+            first.emplace(table[nPointer], nPointer);
+    }
+    return first;
+}
+
+std::string Bytes(std::initializer_list<long> values)
+{
+    std::string bytes;
+    for (const long value : values)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+} // namespace
+
+// Every character of every legacy charset's table goes through the writer and the reader and
+// comes back the same; the bytes of every place read as browsers read them, and what is written
+// is what browsers write, or a reference where the program keeps to what every reader knows.
+TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
+{
+    const Tables& tables = BrowserTables();
+    ASSERT_GE(tables.size(), 33u) << "the tables of the charsets are not installed";
+    const auto all = [](long) { return true; };
+
+    for (const char* pszName : {"ibm866", "iso-8859-2", "iso-8859-3", "iso-8859-4", "iso-8859-5", "iso-8859-6",
+                                "iso-8859-7", "iso-8859-8", "iso-8859-10", "iso-8859-13", "iso-8859-14", "iso-8859-15",
+                                "iso-8859-16", "koi8-r", "koi8-u", "macintosh", "windows-874", "windows-1250",
+                                "windows-1251", "windows-1252", "windows-1253", "windows-1254", "windows-1255",
+                                "windows-1256", "windows-1257", "windows-1258", "x-mac-cyrillic"}) {
+        const std::vector<long>& table = tables.at(pszName);
+        TableCheck check(pszName);
+        for (const auto& [ch, nPointer] : FirstPointers(table, all))
+            check.Writes(ch, Bytes({0x80 + nPointer}));
+        for (long nPointer = 0; nPointer < 128; ++nPointer)
+            check.Reads(Bytes({0x80 + nPointer}), table[nPointer]);
+    }
+
+    // gb18030 and GBK: pairs, GBK's euro sign in one byte, and gb18030's four-byte sequences.
+    const std::vector<long>& gb = tables.at("gb18030");
+    const auto gbPair = [](long nPointer) {
+        const long nTrail = nPointer % 190;
+        return Bytes({nPointer / 190 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
+    };
+    const std::map<long, long> gbFirst = FirstPointers(gb, all);
+    {
+        TableCheck gbk("gbk");
+        TableCheck gb18030("gb18030");
+        for (const auto& [ch, nPointer] : gbFirst) {
+            gbk.Writes(ch, ch == 0x20AC ? "\x80" : gbPair(nPointer));
+            gb18030.Writes(ch, gbPair(nPointer));
+        }
+        for (long nPointer = 0; nPointer < static_cast<long>(gb.size()); ++nPointer) {
+            gbk.Reads(gbPair(nPointer), gb[nPointer]);
+            gb18030.Reads(gbPair(nPointer), gb[nPointer]);
+        }
+        gbk.Reads("\x80", 0x20AC);
+        const std::vector<long>& ranges = tables.at("gb18030-ranges");
+        size_t nRange = 0;
+        for (long nPointer = 0; nPointer <= 39419; ++nPointer) {
+            while (nRange + 2 < ranges.size() && ranges[nRange + 2] <= nPointer)
+                nRange += 2;
+            const long ch = nPointer == 7457 ? 0xE7C7 : ranges[nRange + 1] + nPointer - ranges[nRange];
+            const std::string bytes = Bytes({nPointer / 12600 + 0x81, nPointer / 1260 % 10 + 0x30,
+                                             nPointer / 10 % 126 + 0x81, nPointer % 10 + 0x30});
+            gb18030.Reads(bytes, ch);
+            if (gbFirst.count(ch) == 0 && ch != 0xE5E5)
+                gb18030.Writes(ch, bytes);
+        }
+        gb18030.Reads("\x90\x30\x81\x30", 0x10000);
+        gb18030.Writes(0x1F600, "\x94\x39\xFC\x36");
+        gb18030.Reads("\x94\x39\xFC\x36", 0x1F600);
+        // The private character whose pair now holds a space has no bytes that read back as it.
+        gb18030.Writes(0xE5E5, "");
+    }
+
+    // Big5: its Hong Kong places are read but not written; a few characters it holds twice are
+    // written by their last place.
+    {
+        const std::vector<long>& big5 = tables.at("big5");
+        const auto big5Pair = [](long nPointer) {
+            const long nTrail = nPointer % 157;
+            return Bytes({nPointer / 157 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x62)});
+        };
+        TableCheck check("big5");
+        std::map<long, long> pointers = FirstPointers(big5, [](long nPointer) { return nPointer >= (0xA1 - 0x81) * 157; });
+        for (long nPointer = 0; nPointer < static_cast<long>(big5.size()); ++nPointer) {
+            const long ch = big5[nPointer];
+            if (ch == 0x2550 || ch == 0x255E || ch == 0x2561 || ch == 0x256A || ch == 0x5341 || ch == 0x5345)
+                pointers[ch] = nPointer;
+        }
+        for (const auto& [ch, nPointer] : FirstPointers(big5, all)) {
+            const auto written = pointers.find(ch);
+            check.Writes(ch, written == pointers.end() ? std::string() : big5Pair(written->second));
+        }
+        for (long nPointer = 0; nPointer < static_cast<long>(big5.size()); ++nPointer) {
+            if (nPointer != 1133 && nPointer != 1135 && nPointer != 1164 && nPointer != 1166)
+                check.Reads(big5Pair(nPointer), big5[nPointer]);
+        }
+        EXPECT_EQ(Read(check.Charset(), "\x88\x62\x88\x64"), "\xC3\x8A\xCC\x84\xC3\x8A\xCC\x8C");
+    }
+
+    // The Japanese charsets share one table: Shift_JIS all of it but for NEC's duplicates of
+    // IBM's characters when writing, EUC-JP and ISO-2022-JP its first 94 rows. EUC-JP also reads
+    // the characters of JIS X 0212, and writes none of them.
+    {
+        const std::vector<long>& jis = tables.at("jis0208");
+        const std::vector<long>& jis0212 = tables.at("jis0212");
+        const auto sjisPair = [](long nPointer) {
+            const long nLead = nPointer / 188;
+            const long nTrail = nPointer % 188;
+            return Bytes({nLead + (nLead < 0x1F ? 0x81 : 0xC1), nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
+        };
+        const auto rowCell = [](long nPointer, long base) { return Bytes({nPointer / 94 + base, nPointer % 94 + base}); };
+        TableCheck sjis("shift_jis");
+        TableCheck euc("euc-jp");
+        TableCheck iso("iso-2022-jp");
+        const std::map<long, long> sjisFirst = FirstPointers(jis, [](long nPointer) { return nPointer < 8272 || nPointer > 8835; });
+        const std::map<long, long> jisFirst = FirstPointers(jis, all);
+        for (const auto& [ch, nPointer] : jisFirst) {
+            const auto written = sjisFirst.find(ch);
+            sjis.Writes(ch, written == sjisFirst.end() ? std::string() : sjisPair(written->second));
+            euc.Writes(ch, nPointer < 94 * 94 ? rowCell(nPointer, 0xA1) : std::string());
+            iso.Writes(ch, nPointer < 94 * 94 ? "\x1B$B" + rowCell(nPointer, 0x21) + "\x1B(B" : std::string());
+        }
+        for (long nPointer = 0; nPointer < static_cast<long>(jis.size()); ++nPointer) {
+            const bool bUserDefined = nPointer >= 8836 && nPointer < 10716;
+            sjis.Reads(sjisPair(nPointer), bUserDefined ? 0xE000 + nPointer - 8836 : jis[nPointer]);
+            if (nPointer < 94 * 94) {
+                euc.Reads(rowCell(nPointer, 0xA1), jis[nPointer]);
+                iso.Reads("\x1B$B" + rowCell(nPointer, 0x21) + "\x1B(B", jis[nPointer]);
+            }
+        }
+        for (const auto& [ch, nPointer] : FirstPointers(jis0212, all)) {
+            if (jisFirst.count(ch) == 0)
+                euc.Writes(ch, std::string());
+        }
+        for (long nPointer = 0; nPointer < static_cast<long>(jis0212.size()); ++nPointer)
+            euc.Reads("\x8F" + rowCell(nPointer, 0xA1), jis0212[nPointer]);
+        // Half-width katakana, in one byte, after 0x8E, and in their own mode of ISO-2022-JP,
+        // which browsers read but do not write: their full-width twins would read otherwise.
+        for (long ch = 0xFF61; ch <= 0xFF9F; ++ch) {
+            sjis.Writes(ch, Bytes({ch - 0xFF61 + 0xA1}));
+            euc.Writes(ch, Bytes({0x8E, ch - 0xFF61 + 0xA1}));
+            sjis.Reads(Bytes({ch - 0xFF61 + 0xA1}), ch);
+            euc.Reads(Bytes({0x8E, ch - 0xFF61 + 0xA1}), ch);
+            iso.Reads("\x1B(I" + Bytes({ch - 0xFF61 + 0x21}) + "\x1B(B", ch);
+            iso.Writes(ch, std::string());
+        }
+        // The yen sign and the overline: ISO-2022-JP has a mode for them; in the others their
+        // bytes read as the backslash and the tilde.
+        iso.Writes(0xA5, "\x1B(J\x5C\x1B(B");
+        iso.Writes(0x203E, "\x1B(J\x7E\x1B(B");
+        sjis.Writes(0xA5, std::string());
+        euc.Writes(0x203E, std::string());
+        EXPECT_EQ(iso.Charset().Encode("\xC2\xA5\\a\xE6\x97\xA5"), "\x1B(J\x5C\x1B(B\\a\x1B$BF|\x1B(B");
+    }
+
+    // EUC-KR writes the pairs every reader of it knows and reads the whole of the Windows
+    // superset; a page naming the superset has it written too.
+    {
+        const std::vector<long>& kr = tables.at("euc-kr");
+        const auto krPair = [](long nPointer) { return Bytes({nPointer / 190 + 0x81, nPointer % 190 + 0x41}); };
+        TableCheck euc("euc-kr");
+        TableCheck windows("windows-949");
+        for (const auto& [ch, nPointer] : FirstPointers(kr, all)) {
+            const bool bProper = nPointer / 190 + 0x81 >= 0xA1 && nPointer % 190 + 0x41 >= 0xA1;
+            euc.Writes(ch, bProper ? krPair(nPointer) : std::string());
+            windows.Writes(ch, krPair(nPointer));
+        }
+        for (long nPointer = 0; nPointer < static_cast<long>(kr.size()); ++nPointer)
+            euc.Reads(krPair(nPointer), kr[nPointer]);
+    }
 }

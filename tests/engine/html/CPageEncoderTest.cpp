@@ -80,3 +80,19 @@ TEST(CPageEncoderTest, HtmlReadsReferencesAndSomeElementsReadNothing)
     EXPECT_EQ(Encoded("<xmp>\xC3\xA9</xmp><script>var \xC3\xA9;</script>", "latin1", 0, &place), "<xmp>\xE9</xmp><script>var \xE9;</script>");
     EXPECT_EQ(place, CPageEncoder::Place::None);
 }
+
+// A page written in ISO-2022-JP in pieces is the page written whole: a piece that ends among
+// kanji does not go back to ASCII only for the next to leave it again, two shifts together that
+// readers take for a fault.
+TEST(CPageEncoderTest, APageWrittenInPiecesInIso2022JpIsThePageWrittenWhole)
+{
+    const std::string page = "<title>日本語の文書</title><p>漢字 ¥100 é</p>";
+    const std::string whole = Encoded(page, "iso-2022-jp");
+    EXPECT_EQ(Encoded(page, "iso-2022-jp", 4), whole);
+    CPageDecoder decoder(CPageCharset::FromName("iso-2022-jp"));
+    std::string read;
+    decoder.Decode(whole.data(), whole.size(), read);
+    decoder.Finish(read);
+    EXPECT_TRUE(decoder.IsReadWhole());
+    EXPECT_EQ(read, "<title>日本語の文書</title><p>漢字 ¥100 &#233;</p>");
+}

@@ -243,9 +243,9 @@ TEST(CTranslatingFileTest, EucJpBrokenSequencesPassUnchanged)
     text += std::string(2048, 'a');
     expected += std::string(2048, 'a');
     text += "\xA4" "q" "\x8E\x41" "\x80" "\xA4";
-    // Passed unchanged into Shift-JIS, where they read as a half-width katakana, a kanji, a byte
-    // no character has (U+FFFD) and a half-width katakana again.
-    expected = FromShiftJis(expected) + "\xEF\xBD\xA4" "q" "\xE6\x8B\xB6" "\xEF\xBF\xBD" "\xEF\xBD\xA4";
+    // Passed unchanged into Shift-JIS, where they read as a half-width katakana, a kanji, the
+    // control character of the byte's number and a half-width katakana again.
+    expected = FromShiftJis(expected) + "\xEF\xBD\xA4" "q" "\xE6\x8B\xB6" "\xC2\x80" "\xEF\xBD\xA4";
     EXPECT_EQ(expected, Translate(text));
     const std::string bad = "\xA4\xA2\xA4q";
     EXPECT_EQ(0, CTranslatingFile::ScoreEucJp(Bytes(bad), Len(bad)));
