@@ -260,7 +260,8 @@ TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 4 && ProgramHasFocus(); }))
         << boxes.Texts().size() << " boxes for a file that is no project";
-    EXPECT_EQ(boxes.Texts()[2], "This not a recognized version of a Vostrel project file.\n\n" + bad);
+    EXPECT_EQ(boxes.Texts()[2],
+              "This is not a Vostrel project file, or it is damaged: it does not begin as a project file does.\n\n" + bad);
     EXPECT_EQ(boxes.Texts()[3], "Project could NOT be opened!");
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 }
