@@ -256,9 +256,11 @@ void CGroupView::Beep(LPCTSTR pszFind)
     CString strColumn;
     if (GetCurrentCell(nRow, nCol))
         GetCellText(0, nCol, strColumn);
+    // The keys that open the dialog the user searches from again, in the other column.
+    const CGXFindReplaceState& state = GXGetFindReplaceState();
     CString strMessage;
-    strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
-                      pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    strMessage.Format(state.m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP, pszFind != nullptr ? pszFind : "",
+                      strColumn.GetString(), state.m_bFindOnly ? "Ctrl+F" : "Ctrl+H");
     AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
