@@ -4,6 +4,7 @@
 // why New Project refuses a folder.
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/dialogs/CPreviewDlg.h"
+#include "tests/app/ShownPreview.h"
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
@@ -508,24 +509,15 @@ TEST_F(MainWindowReportsX11Test, TheDamagedProjectThePreviewsCaptionTheGroupActi
     ASSERT_TRUE(GoToByKeys(nPage, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nPage, nType) == value.c_str(); }));
     ASSERT_TRUE(GoToByKeys(nPage, nType));
-    const auto shownPreview = [] {
-        CPreviewDlg* pFound = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
-            if (auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(top)); pDlg != nullptr && IsWindowVisible(top))
-                *reinterpret_cast<CPreviewDlg**>(lParam) = pDlg;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&pFound));
-        return pFound;
-    };
     std::string caption;
     CRect bar, otherBar, editor, dialog;
     int nOneLine = 0;
     std::vector<InkLine> ink;
     Type("the main window", "^Vostrel -", "alt+v c");
     When("the Preview holds the keys",
-         [&] { return shownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
+         [&] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
          [&] {
-             CPreviewDlg& dlg = *shownPreview();
+             CPreviewDlg& dlg = *ShownPreview();
              CFileContentsWnd& pane = dlg.GetRightPane();
              caption = pane.GetCaption().GetString();
              pane.GetCaptionBar().GetWindowRect(&bar);
@@ -540,7 +532,7 @@ TEST_F(MainWindowReportsX11Test, TheDamagedProjectThePreviewsCaptionTheGroupActi
              XdoNow("key Escape");
          });
     ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return shownPreview() == nullptr && ProgramHasFocus(); })) << "the Preview did not close";
+    ASSERT_TRUE(RunUntil([&] { return ShownPreview() == nullptr && ProgramHasFocus(); })) << "the Preview did not close";
     EXPECT_EQ(caption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + cyrillic + "'");
     // The dialog is as wide as the screen allows, and the caption takes as many lines as it
     // needs there, every one of them within the bar, above the text: its ink, line by line,
