@@ -164,14 +164,9 @@ TEST_F(ProjectSettingsTest, AProjectFileIsReadOrRefusedForItsOwnCause)
     // A backup scheme no project has, after a header that is right.
     EXPECT_EQ(read(ProjectBytes(site.string(), "p", "s", 1, 0, {}, 1, ",", 1, 7, 1), settings).outcome,
               Outcome::Damaged);
-    // Bytes of no project file: text, random bytes, the settings file's own form.
-    std::string random(512, '\0');
-    uint32_t nState = 2463534242u;
-    for (char& ch : random) {
-        nState ^= nState << 13, nState ^= nState >> 17, nState ^= nState << 5;
-        ch = static_cast<char>(nState);
-    }
-    for (const std::string& bytes : {std::string("this is no project at all\n"), random,
+    // Bytes of no project file: text, a picture's, the settings file's own form.
+    for (const std::string& bytes : {std::string("this is no project at all\n"),
+                                     std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\xFF\xFF\x02\0", 20),
                                      ReadFileBytes(TestDataDir() / "all_types.vsl")}) {
         EXPECT_EQ(read(bytes, settings).outcome, Outcome::NotAProjectFile) << bytes.substr(0, 16);
     }
