@@ -135,7 +135,9 @@ void CFileContentsWnd::Arrange(int cx, int cy)
     if (m_pPartner != nullptr && m_pPartner->GetSafeHwnd() != nullptr) {
         CRect partner;
         m_pPartner->GetClientRect(&partner);
-        nHeight = std::max(nHeight, m_pPartner->CaptionHeightFor(partner.Width()));
+        // A partner not laid out yet follows when it is.
+        if (partner.Width() > 0)
+            nHeight = std::max(nHeight, m_pPartner->CaptionHeightFor(partner.Width()));
     }
     // Past what the pane can hold, the caption leaves the editor a few lines at least.
     nHeight = std::max(kCaptionHeight, std::min(nHeight, cy - kEditorTop - kLeastEditorHeight + kCaptionHeight));
@@ -157,7 +159,9 @@ CSize CFileContentsWnd::MeasureCaption(int nTextWidth, UINT nFormat)
         return CSize(0, 0);
     HDC hDC = ::GetDC(hBar);
     auto hFont = reinterpret_cast<HFONT>(::SendMessage(hBar, WM_GETFONT, 0, 0));
-    const HGDIOBJ hOld = ::SelectObject(hDC, hFont != nullptr ? hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    if (hFont == nullptr)
+        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
     ::DrawText(hDC, m_strCaption, m_strCaption.GetLength(), &text, nFormat | DT_CALCRECT);
     ::SelectObject(hDC, hOld);
     ::ReleaseDC(hBar, hDC);
@@ -168,13 +172,16 @@ int CFileContentsWnd::CaptionHeightFor(int cx)
 {
     // The bar stands 2 pixels in from the pane's left edge.
     const int nTextWidth = cx - 2 - 2 * kTextMarginX;
+    if (nTextWidth <= 0)
+        return kCaptionHeight;
     const int nText = MeasureCaption(nTextWidth, kCaptionFormat).cy;
     return std::max(kCaptionHeight, nText + kTextMarginTop + kTextMarginBottom);
 }
 
 int CFileContentsWnd::CaptionWidthOnOneLine()
 {
-    return MeasureCaption(0, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE).cx + 2 + 2 * kTextMarginX;
+    // A few pixels to spare, so that the text does not end against the bar's edge.
+    return MeasureCaption(0, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE).cx + 2 + 2 * kTextMarginX + kTextMarginX;
 }
 
 void CFileContentsWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
