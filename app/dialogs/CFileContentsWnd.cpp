@@ -15,7 +15,22 @@ IMPLEMENT_DYNAMIC(CFileContentsWnd, CWnd)
 BEGIN_MESSAGE_MAP(CFileContentsWnd, CWnd)
 ON_WM_CREATE()
 ON_WM_SIZE()
+ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
+
+namespace {
+
+// How the caption is drawn: broken between words, and inside a word that is wider than a line.
+constexpr UINT kCaptionFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL;
+// What the caption bar draws around the text: the gap above its pane, the pane's raised edge and
+// the text's inner margin (the same as the bar leaves around a text of its own).
+constexpr int kTextMarginX = 1 + 2;
+constexpr int kTextMarginTop = 2 + 1 + 1;
+constexpr int kTextMarginBottom = 1 + 1;
+// The height of the editor that a caption of any length leaves: a few of its lines.
+constexpr int kLeastEditorHeight = 64;
+
+} // namespace
 
 void CFileContentsWnd::SetFile(const CString& strCaption, const CString& strPath)
 {
@@ -95,7 +110,8 @@ int CFileContentsWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     static const UINT indicators[] = {0};
     if (!m_wndCaption.SetIndicators(indicators, 1))
         return -1;
-    m_wndCaption.SetPaneInfo(0, 0, SBPS_STRETCH | SBPS_POPOUT, 0);
+    // The caption is drawn here, where it may take as many lines as it needs.
+    m_wndCaption.SetPaneInfo(0, 0, SBPS_STRETCH | SBPS_POPOUT | SBPS_OWNERDRAW, 0);
     m_wndCaption.SetPaneText(0, m_strCaption);
     if (!m_wndEdit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 0, 0), this, kEditorId))
         return -1;
@@ -105,10 +121,79 @@ int CFileContentsWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
 void CFileContentsWnd::OnSize(UINT nType, int cx, int cy)
 {
     CWnd::OnSize(nType, cx, cy);
+    Arrange(cx, cy);
+    // The partner's caption follows this one's height, and the other way round.
+    if (m_pPartner != nullptr && m_pPartner->GetSafeHwnd() != nullptr) {
+        CRect partner;
+        m_pPartner->GetClientRect(&partner);
+        if (m_pPartner->m_nCaptionHeight != m_nCaptionHeight)
+            m_pPartner->Arrange(partner.Width(), partner.Height());
+    }
+}
+
+void CFileContentsWnd::Arrange(int cx, int cy)
+{
+    int nHeight = CaptionHeightFor(cx);
+    if (m_pPartner != nullptr && m_pPartner->GetSafeHwnd() != nullptr) {
+        CRect partner;
+        m_pPartner->GetClientRect(&partner);
+        // A partner not laid out yet follows when it is.
+        if (partner.Width() > 0)
+            nHeight = std::max(nHeight, m_pPartner->CaptionHeightFor(partner.Width()));
+    }
+    // Past what the pane can hold, the caption leaves the editor a few lines at least.
+    nHeight = std::max(kCaptionHeight, std::min(nHeight, cy - kEditorTop - kLeastEditorHeight + kCaptionHeight));
+    m_nCaptionHeight = nHeight;
     const UINT nFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE;
     if (m_wndCaption.GetSafeHwnd() != nullptr)
-        m_wndCaption.SetWindowPos(nullptr, 2, 0, cx - 2, kCaptionHeight, nFlags);
+        m_wndCaption.SetWindowPos(nullptr, 2, 0, cx - 2, nHeight, nFlags);
+    const int nEditorTop = nHeight + (kEditorTop - kCaptionHeight);
     if (m_wndEdit.GetSafeHwnd() != nullptr)
-        m_wndEdit.SetWindowPos(nullptr, 0, kEditorTop, cx, cy - kEditorTop, nFlags);
+        m_wndEdit.SetWindowPos(nullptr, 0, nEditorTop, cx, std::max(0, cy - nEditorTop), nFlags);
     Invalidate();
+}
+
+CSize CFileContentsWnd::MeasureCaption(int nTextWidth, UINT nFormat)
+{
+    CRect text(0, 0, std::max(1, nTextWidth), 0);
+    HWND hBar = m_wndCaption.GetSafeHwnd() != nullptr ? m_wndCaption.GetSafeHwnd() : GetSafeHwnd();
+    if (hBar == nullptr)
+        return CSize(0, 0);
+    HDC hDC = ::GetDC(hBar);
+    auto hFont = reinterpret_cast<HFONT>(::SendMessage(hBar, WM_GETFONT, 0, 0));
+    if (hFont == nullptr)
+        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    ::DrawText(hDC, m_strCaption, m_strCaption.GetLength(), &text, nFormat | DT_CALCRECT);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(hBar, hDC);
+    return CSize(text.Width(), text.Height());
+}
+
+int CFileContentsWnd::CaptionHeightFor(int cx)
+{
+    // The bar stands 2 pixels in from the pane's left edge.
+    const int nTextWidth = cx - 2 - 2 * kTextMarginX;
+    if (nTextWidth <= 0)
+        return kCaptionHeight;
+    const int nText = MeasureCaption(nTextWidth, kCaptionFormat).cy;
+    return std::max(kCaptionHeight, nText + kTextMarginTop + kTextMarginBottom);
+}
+
+int CFileContentsWnd::CaptionWidthOnOneLine()
+{
+    // A few pixels to spare, so that the text does not end against the bar's edge.
+    return MeasureCaption(0, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE).cx + 2 + 2 * kTextMarginX + kTextMarginX;
+}
+
+void CFileContentsWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if (nIDCtl != static_cast<int>(kCaptionBarId) || lpDrawItemStruct == nullptr) {
+        CWnd::OnDrawItem(nIDCtl, lpDrawItemStruct);
+        return;
+    }
+    // The bar gives the pane inside its edge, in its font and colours.
+    CRect text(lpDrawItemStruct->rcItem);
+    text.DeflateRect(2, 1);
+    ::DrawText(lpDrawItemStruct->hDC, m_strCaption, m_strCaption.GetLength(), &text, kCaptionFormat);
 }

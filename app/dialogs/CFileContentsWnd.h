@@ -17,6 +17,7 @@ public:
     static constexpr UINT kPaneId = 2000;
     static constexpr UINT kEditorId = 2001;
     static constexpr UINT kCaptionBarId = 59393;
+    // The caption's height for one line, and the gap between the caption and the editor.
     static constexpr int kCaptionHeight = 20;
     static constexpr int kEditorTop = 23;
 
@@ -44,6 +45,16 @@ public:
     // that cannot be read is told and leaves the pane empty.
     BOOL Create(const RECT& rect, CWnd* pParent);
 
+    // The pane whose caption stands beside this one's: both captions take the height of the
+    // taller, so that the panes' lines stay side by side. Set before Create.
+    void SetPartner(CFileContentsWnd* pPartner) { m_pPartner = pPartner; }
+    // The height the caption takes, whole, in a pane of the width: one line as long as it fits,
+    // more where it does not, broken between words and, within a word too long for a line
+    // (a long path), between characters.
+    int CaptionHeightFor(int cx);
+    // The width of the caption on one line, the bar's edges included.
+    int CaptionWidthOnOneLine();
+
     CEditCtrlWrapper& GetEditor() { return m_wndEdit; }
     CStatusBar& GetCaptionBar() { return m_wndCaption; }
     const CString& GetCaption() const { return m_strCaption; }
@@ -51,6 +62,7 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnSize(UINT nType, int cx, int cy);
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -62,4 +74,10 @@ private:
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;
     CEditCtrlWrapper m_wndEdit;
+    CFileContentsWnd* m_pPartner = nullptr;
+    int m_nCaptionHeight = kCaptionHeight;
+    // Places the caption and the editor in the pane's client area.
+    void Arrange(int cx, int cy);
+    // The caption's text box: its width in the bar and the height it takes at that width.
+    CSize MeasureCaption(int nTextWidth, UINT nFormat);
 };

@@ -2,8 +2,11 @@
 #include "app/dialogs/CPreviewDlg.h"
 
 #include "platform/win/Keyboard.h"
+#include "platform/win/SystemParameters.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
+
+#include <algorithm>
 
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
 {
@@ -32,9 +35,12 @@ BOOL CPreviewDlg::OnInitDialog()
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
     m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
     m_wndRight.SetCharset(m_charsetRewritten.charset.OfBytes());
+    m_wndLeft.SetPartner(&m_wndRight);
+    m_wndRight.SetPartner(&m_wndLeft);
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;
+    FitCaptions();
 
     CRect client;
     GetClientRect(&client);
@@ -50,6 +56,32 @@ BOOL CPreviewDlg::OnInitDialog()
     // The keys start in the page as it is on disk.
     m_wndLeft.GetEditor().SetFocus();
     return FALSE;
+}
+
+void CPreviewDlg::FitCaptions()
+{
+    // The captions say what the save does to the page (whether it converts it or only relabels
+    // it, and from which charset): the dialog opens wide enough for each on one line, within the
+    // screen; what is still too long for its pane takes more lines.
+    const int nPane = std::max(m_wndLeft.CaptionWidthOnOneLine(), m_wndRight.CaptionWidthOnOneLine());
+    CRect window, client;
+    GetWindowRect(&window);
+    GetClientRect(&client);
+    CRect area;
+    if (!::SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0))
+        area.SetRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    const int nFrame = window.Width() - client.Width();
+    const int nWanted = 2 * nPane + SECSplitterBase::kBarThickness + nFrame;
+    const int nWidth = std::min(std::max(window.Width(), nWanted), area.Width());
+    // A caption that still needs more lines makes the dialog taller by as much, so that the
+    // panes keep the lines of text they had.
+    const int nPaneWidth = (nWidth - nFrame - SECSplitterBase::kBarThickness) / 2;
+    const int nCaption = std::max(m_wndLeft.CaptionHeightFor(nPaneWidth), m_wndRight.CaptionHeightFor(nPaneWidth));
+    const int nHeight = std::min(window.Height() + nCaption - CFileContentsWnd::kCaptionHeight, area.Height());
+    if (nWidth == window.Width() && nHeight == window.Height())
+        return;
+    SetWindowPos(nullptr, 0, 0, nWidth, nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterWindow();
 }
 
 namespace {

@@ -54,6 +54,8 @@ private:
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedTags;
     // The right pane's caption for a page given another charset, or none, ahead of strPlain.
     CString CharsetCaption(const CString& strPlain) const;
+    // Widens the dialog, within the screen, so that each pane's caption fits on one line.
+    void FitCaptions();
 
     PageCharsetReading m_charsetOnDisk;
     PageCharsetReading m_charsetRewritten;

@@ -27,7 +27,6 @@
 #include "platform/afx/frame/CMDIChildWnd.h"
 #include "platform/controls/FileDialog.h"
 #include "platform/core/CArchive.h"
-#include "platform/core/CArchiveException.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/SystemServices.h"
@@ -181,6 +180,26 @@ CString WithReason(UINT nTextId, const CString& strReason)
     return strText;
 }
 
+// A path short enough to be read in a box: its start and its end, the middle left out. A path
+// of thousands of characters would fill the screen, or be cut where its end, the file's own
+// name, stands.
+CString ShortenedPath(const CString& strPath)
+{
+    constexpr size_t kKeptAtEachEnd = 80;
+    const std::string path(strPath.GetString());
+    // Where each character starts: a character of several bytes is never cut.
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if ((static_cast<unsigned char>(path[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    }
+    if (starts.size() <= 2 * kKeptAtEachEnd + 3)
+        return strPath;
+    const std::string head = path.substr(0, starts[kKeptAtEachEnd]);
+    const std::string tail = path.substr(starts[starts.size() - kKeptAtEachEnd]);
+    return CString((head + "..." + tail).c_str());
+}
+
 // The message of a file error, naming the file the user knows (not a temporary one beside it).
 CString FileErrorText(const CFileException& error, const CString& strPath)
 {
@@ -202,29 +221,37 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
         return kOpenCancelled;
     m_strOpenFailure.Empty();
 
+    // Which file it was, in each box: a box may come at start-up, from a name on the command
+    // line.
+    const CString strShown = ShortenedPath(strPath);
     CProjectSettings settings;
-    try {
-        CFile file;
-        CFileException error;
-        if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite, &error)) {
-            error.ReportError();
-            return kOpenFailed;
-        }
-        CArchive ar(&file, CArchive::load, 4096);
-        std::unique_ptr<CObject> pObject(ar.ReadObject(RUNTIME_CLASS(CProjectSettings)));
-        ar.Close();
-        auto* pRead = dynamic_cast<CProjectSettings*>(pObject.get());
-        if (!pRead)
-            AfxThrowArchiveException(CArchiveException::badClass, strPath);
-        settings.CopyFrom(*pRead);
-    } catch (CArchiveException* e) {
-        e->Delete();
-        // Which file it was: the box may come at start-up, from a name on the command line.
-        AfxMessageBox(WithReason(IDS_BAD_PROJECT_FILE, strPath), MB_ICONEXCLAMATION);
+    using Outcome = CProjectSettings::FileReading::Outcome;
+    const CProjectSettings::FileReading reading = settings.ReadFromFile(strPath);
+    switch (reading.outcome) {
+    case Outcome::Read:
+        break;
+    case Outcome::CannotOpen:
+        AfxMessageBox(FileErrorText(CFileException(reading.nFileCause, reading.lOsError), strShown), MB_ICONEXCLAMATION);
         return kOpenFailed;
-    } catch (CFileException* e) {
-        e->ReportError();
-        e->Delete();
+    case Outcome::PathTooLong:
+        AfxMessageBox(WithReason(IDS_PROJECT_PATH_TOO_LONG, strShown), MB_ICONEXCLAMATION);
+        return kOpenFailed;
+    case Outcome::NotAProjectFile:
+        AfxMessageBox(WithReason(IDS_NOT_A_PROJECT_FILE, strShown), MB_ICONEXCLAMATION);
+        return kOpenFailed;
+    case Outcome::Damaged:
+        AfxMessageBox(WithReason(IDS_PROJECT_FILE_DAMAGED, strShown), MB_ICONEXCLAMATION);
+        return kOpenFailed;
+    case Outcome::OtherVersion: {
+        CString strText, strFormat;
+        strText.LoadString(IDS_BAD_PROJECT_FILE);
+        strFormat.Format(IDS_PROJECT_FILE_FORMAT, reading.nSchema, CProjectSettings::kFileSchema);
+        AfxMessageBox(strText + strFormat + "\n\n" + strShown, MB_ICONEXCLAMATION);
+        return kOpenFailed;
+    }
+    case Outcome::FolderMissing:
+        // The folder is named: the file is fine, and the site is what the user must look for.
+        m_strOpenFailure.Format(IDS_PROJECT_FOLDER_GONE, ShortenedPath(settings.m_strProjectDirectory).GetString());
         return kOpenFailed;
     }
     // The file just read is where the project lives from now on.

@@ -68,6 +68,7 @@ public:
     // ---- IGroupView ----
     UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override;
     UINT FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow) override;
+    void NoteGroupActionOutcome(const GroupActionOutcome& outcome) override;
     // The cell kinds, as the view's base gives them.
     UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
     UINT SetScrollEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
@@ -378,6 +379,9 @@ protected:
     UINT KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText);
     // Stores the values a group action kept into their cells, run by run of rows.
     void StoreGroupValues(GroupWork& work);
+    // Tells the user what a group action of the keywords did, the pages it left as they were
+    // counted with their cause.
+    static void TellGroupKeywordsOutcome(const GroupActionOutcome& outcome);
     // The most rows one store of a group action takes.
     static constexpr ROWCOL kGroupStoreRows = 0x4000;
     BOOL m_bCopiedSingleCell = FALSE;

@@ -47,6 +47,7 @@
 #include <climits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -261,9 +262,11 @@ void CGroupView::Beep(LPCTSTR pszFind)
     CString strColumn;
     if (GetCurrentCell(nRow, nCol))
         GetCellText(0, nCol, strColumn);
+    // The keys that open the dialog the user searches from again, in the other column.
+    const CGXFindReplaceState& state = GXGetFindReplaceState();
     CString strMessage;
-    strMessage.Format(GXGetFindReplaceState().m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP,
-                      pszFind != nullptr ? pszFind : "", strColumn.GetString());
+    strMessage.Format(state.m_bNext ? IDS_FIND_NOT_FOUND_DOWN : IDS_FIND_NOT_FOUND_UP, pszFind != nullptr ? pszFind : "",
+                      strColumn.GetString(), state.m_bFindOnly ? "Ctrl+F" : "Ctrl+H");
     AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
 }
 
@@ -629,7 +632,55 @@ struct CGroupView::GroupWork {
     BOOL bCancelled = FALSE;
     // The values the setting wrote, by column and row.
     std::map<std::pair<ROWCOL, ROWCOL>, CString> values;
+    // What the setting says it did, when it says so.
+    std::optional<GroupActionOutcome> outcome;
 };
+
+void CGroupView::NoteGroupActionOutcome(const GroupActionOutcome& outcome)
+{
+    if (m_pGroupWork != nullptr)
+        m_pGroupWork->outcome = outcome;
+}
+
+namespace {
+
+// "1 page" or "N pages".
+CString PagesText(UINT nPages)
+{
+    CString strText;
+    strText.Format(nPages == 1 ? "%u page" : "%u pages", nPages);
+    return strText;
+}
+
+} // namespace
+
+void CGroupView::TellGroupKeywordsOutcome(const GroupActionOutcome& outcome)
+{
+    CString strMessage;
+    if (outcome.nChanged == 0)
+        strMessage.LoadString(IDS_KEYWORDS_NONE_CHANGED);
+    else
+        strMessage.Format(outcome.nAction == 0 ? IDS_KEYWORDS_ADDED : IDS_KEYWORDS_REPLACED,
+                          PagesText(outcome.nChanged).GetString());
+    // The pages the action left as they were, each kind with its cause: a page without
+    // suggestions keeps its keywords, which the user may take for a failure.
+    CString strLeft;
+    if (outcome.nWithout > 0)
+        strLeft.Format(IDS_KEYWORDS_LEFT_WITHOUT, PagesText(outcome.nWithout).GetString());
+    if (outcome.nAlready > 0) {
+        CString strAlready;
+        strAlready.Format(IDS_KEYWORDS_LEFT_ALREADY, PagesText(outcome.nAlready).GetString());
+        strLeft += (strLeft.IsEmpty() ? "" : ", ") + strAlready;
+    }
+    if (!strLeft.IsEmpty()) {
+        CString strFormat;
+        strFormat.LoadString(IDS_KEYWORDS_LEFT);
+        CString strLine;
+        strLine.Format(strFormat, strLeft.GetString());
+        strMessage += "\n\n" + strLine;
+    }
+    AfxMessageBox(strMessage, MB_ICONINFORMATION | MB_OK);
+}
 
 BOOL CGroupView::FindGroupRow(CPageNode* pPage, ROWCOL& nRow)
 {
@@ -789,6 +840,10 @@ void CGroupView::OnGroupActions()
         }
     }
     Redraw(GX_INVALIDATE, FALSE);
+    // The action's only report once its long operation has said "Done.": how many pages it
+    // changed and how many it left as they were, and why.
+    if (!work.bCancelled && work.outcome && pSetting->Type() == kMetaTypeKeywords)
+        TellGroupKeywordsOutcome(*work.outcome);
     // Told once the action is over, not while its dialog asks what to do.
     for (CPageNode* pPage : refused)
         NoteRefusedEdit(pPage);

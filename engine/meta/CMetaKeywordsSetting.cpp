@@ -62,16 +62,20 @@ UINT CMetaKeywordsSetting::DoGroupAction(IGroupView* pView, const CGXRangeList* 
     // The column's header names the setting it shows.
     CString strName;
     pView->GetCellText(0, nCol, strName);
+    GroupActionOutcome outcome;
+    outcome.nAction = nAction;
     for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;) {
         CPageNode* pPage = pPages->GetNext(pos);
         CMetaContentList* pList = nullptr;
         CMetaContent* pContent = nullptr;
-        if (pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
-            continue;
         // A page without suggestions is left alone: replacing its keywords by nothing would
         // throw the user's keywords away.
-        if (pContent->Suggestions().IsEmpty())
+        if (pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0
+            || pContent->Suggestions().IsEmpty()) {
+            ++outcome.nWithout;
             continue;
+        }
+        const CString strBefore = pContent->GetContent();
         if (nAction == 0) {
             const CStringListWrapper& suggestions = pContent->Suggestions();
             for (POSITION posItem = suggestions.GetHeadPosition(); posItem != nullptr;)
@@ -79,10 +83,15 @@ UINT CMetaKeywordsSetting::DoGroupAction(IGroupView* pView, const CGXRangeList* 
         } else {
             pContent->ResetToSuggestions();
         }
+        if (pContent->GetContent() == strBefore)
+            ++outcome.nAlready;
+        else
+            ++outcome.nChanged;
         ROWCOL nRow = 0;
         if (pView->FindRowOfPage(pRanges, pPage, nRow) == 0)
             pView->SetCellValue(nRow, nCol, pContent->GetContent());
     }
+    pView->NoteGroupActionOutcome(outcome);
     return 2;
 }
 

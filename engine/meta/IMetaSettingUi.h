@@ -46,9 +46,20 @@ public:
     virtual ROWCOL GetRowCount() = 0;
 };
 
+// What a group action did to the pages it was given.
+struct GroupActionOutcome {
+    int nAction = 0;   // which of the setting's actions ran
+    UINT nChanged = 0; // pages given a new value
+    UINT nWithout = 0; // pages left as they were: they hold nothing the action takes (no suggestions)
+    UINT nAlready = 0; // pages left as they were: they held the new value already
+};
+
 // The page grid view: one row per page, one column per shown setting.
 class IGroupView : public IGridViewWrapper {
 public:
+    // What the group action that runs did, told once at its end; the view tells the user when
+    // the action's cells are stored.
+    virtual void NoteGroupActionOutcome(const GroupActionOutcome& outcome) = 0;
     // Writes the text into the cell and, on success, marks the application's edit state;
     // 0, or 1 when the cell refuses the text.
     virtual UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) = 0;

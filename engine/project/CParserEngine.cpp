@@ -152,7 +152,11 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
 }
 
 constexpr UINT kMaxMessage = 1000;
-constexpr LPCTSTR kDeniedAccess = "Denied Access.";
+// A page the save may not touch says why, as the other refusals do.
+constexpr LPCTSTR kDeniedReadOnly = "Denied Access: the page is read-only. The page was left as it was.";
+constexpr LPCTSTR kDeniedAccess =
+    "Denied Access: the page may not be opened or changed (its permissions, or its folder's, do not allow it). The "
+    "page was left as it was.";
 constexpr LPCTSTR kNoRecycleBin = "Could not backup to Recycle Bin.";
 constexpr LPCTSTR kNoBackupName = "Could not backup: the backup names .old to .old24 are all taken.";
 constexpr LPCTSTR kNoKeywordEngine =
@@ -484,7 +488,7 @@ struct WrittenFile {
 using WrittenFiles = std::map<FileKey, WrittenFile>;
 
 // A file error of the save, told in one wording per cause: a page (or its folder) the user may
-// not open or write reads as a read-only page does.
+// not open or write is refused as a read-only page is, with its own cause.
 CString SaveMessageOfErrno(int nErrno, const CString& strPath)
 {
     if (nErrno == EACCES || nErrno == EPERM)
@@ -867,7 +871,7 @@ PageResult PreparePage(PendingPage& pending)
         pending.nBackupNamesOfItself = CountBackupNamesOfItself(pending.strFile, page);
     // Read-only is the file's own mark, whoever saves: root too leaves such a page alone.
     if ((page.st_mode & 0222) == 0)
-        return pending.Fail(kDeniedAccess, PageResult::ReadOnly);
+        return pending.Fail(kDeniedReadOnly, PageResult::ReadOnly);
     if (pending.batch.count(KeyOf(page)) != 0) {
         pending.result = PageResult::Deferred;
         return pending.result;

@@ -1,10 +1,19 @@
 #include "engine/project/CProjectSettings.h"
 
 #include "engine/project/CVostrelAppModel.h"
-#include "platform/core/CProfileStore.h"
 #include "platform/core/CArchive.h"
+#include "platform/core/CArchiveException.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
+#include "platform/core/CProfileStore.h"
+#include "platform/core/WinError.h"
 
-IMPLEMENT_SERIAL(CProjectSettings, CObject, 2)
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+
+IMPLEMENT_SERIAL(CProjectSettings, CObject, CProjectSettings::kFileSchema)
 
 namespace {
 
@@ -24,6 +33,35 @@ CString ExtensionValueName(int nIndex)
     CString strName;
     strName.Format("%s%d", kFileExtension, nIndex);
     return strName;
+}
+
+// How a project file begins: a new class (0xFFFF), its schema, the length of its name and the
+// name. Only the schema may differ in a project file of another version.
+constexpr BYTE kNewClassTag[] = {0xFF, 0xFF};
+constexpr char kClassName[] = "CProjectSettings";
+constexpr UINT kNameLength = sizeof kClassName - 1;
+constexpr UINT kHeaderSize = 6 + kNameLength;
+
+// What the first bytes of a file say it is.
+enum class Header { ProjectFile, OtherVersion, CutShort, Foreign };
+
+Header ReadHeader(const BYTE* pBytes, UINT nBytes, UINT& nSchema)
+{
+    BYTE expected[kHeaderSize] = {kNewClassTag[0], kNewClassTag[1], 0, 0, static_cast<BYTE>(kNameLength), 0};
+    std::memcpy(expected + 6, kClassName, kNameLength);
+    // The schema's two bytes are compared apart.
+    const auto same = [&](UINT nFrom, UINT nTo) {
+        nTo = nTo < nBytes ? nTo : nBytes;
+        return nFrom >= nTo || std::memcmp(pBytes + nFrom, expected + nFrom, nTo - nFrom) == 0;
+    };
+    if (!same(0, 2) || !same(4, kHeaderSize))
+        return Header::Foreign;
+    // The first bytes of a project file, and nothing more: the rest of it is missing. An empty
+    // file is one too, a project file whose writing never got under way.
+    if (nBytes < kHeaderSize)
+        return Header::CutShort;
+    nSchema = static_cast<UINT>(pBytes[2]) | static_cast<UINT>(pBytes[3]) << 8;
+    return nSchema == CProjectSettings::kFileSchema ? Header::ProjectFile : Header::OtherVersion;
 }
 
 } // namespace
@@ -85,6 +123,58 @@ void CProjectSettings::Serialize(CArchive& ar)
     m_bShowTitle = bShowTitle;
     m_nBackupScheme = nBackup;
     m_bFreezeFileColumn = bFreeze;
+}
+
+CProjectSettings::FileReading CProjectSettings::ReadFromFile(const CString& strPath)
+{
+    using Outcome = FileReading::Outcome;
+    FileReading reading;
+    CFile file;
+    CFileException error;
+    if (!file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+        reading.outcome = error.m_lOsError == ERROR_FILENAME_EXCED_RANGE ? Outcome::PathTooLong : Outcome::CannotOpen;
+        reading.nFileCause = error.m_cause;
+        reading.lOsError = error.m_lOsError;
+        return reading;
+    }
+    Header header = Header::Foreign;
+    try {
+        // The class header tells a project file of another version, which the archive would
+        // refuse as any other foreign file, from damage.
+        BYTE bytes[kHeaderSize] = {};
+        UINT nBytes = 0;
+        for (UINT n = 1; n > 0 && nBytes < kHeaderSize; nBytes += n)
+            n = file.Read(bytes + nBytes, kHeaderSize - nBytes);
+        header = ReadHeader(bytes, nBytes, reading.nSchema);
+        if (header == Header::OtherVersion) {
+            reading.outcome = Outcome::OtherVersion;
+            return reading;
+        }
+        file.SeekToBegin();
+        CArchive ar(&file, CArchive::load, 4096);
+        std::unique_ptr<CObject> pObject(ar.ReadObject(RUNTIME_CLASS(CProjectSettings)));
+        ar.Close();
+        const auto* pRead = dynamic_cast<const CProjectSettings*>(pObject.get());
+        if (pRead == nullptr)
+            AfxThrowArchiveException(CArchiveException::badClass, strPath);
+        CopyFrom(*pRead);
+    } catch (CArchiveException* e) {
+        e->Delete();
+        reading.outcome = header == Header::Foreign ? Outcome::NotAProjectFile : Outcome::Damaged;
+        return reading;
+    } catch (CFileException* e) {
+        reading.outcome = Outcome::CannotOpen;
+        reading.nFileCause = e->m_cause;
+        reading.lOsError = e->m_lOsError;
+        e->Delete();
+        return reading;
+    }
+    // The folder is the project: without it there is nothing to open.
+    // A folder that is there but may not be looked at is the walk's to tell, with its cause.
+    struct stat info {};
+    if (::stat(m_strProjectDirectory, &info) != 0 ? errno == ENOENT || errno == ENOTDIR : !S_ISDIR(info.st_mode))
+        reading.outcome = Outcome::FolderMissing;
+    return reading;
 }
 
 void CProjectSettings::CopyFrom(const CProjectSettings& other)

@@ -20,6 +20,28 @@ public:
     // The project file's fields in their stored order; loading replaces the extension list.
     void Serialize(CArchive& ar) override;
 
+    // What reading a project file came to, apart for each cause the user is told of.
+    struct FileReading {
+        enum class Outcome {
+            Read,            // the settings were read, and the project's folder is there
+            CannotOpen,      // the file could not be opened: nFileCause and lOsError say why
+            PathTooLong,     // the path, or a name in it, is longer than the file system allows
+            NotAProjectFile, // the file does not begin as a project file does: another kind, or damaged
+            Damaged,         // a project file whose settings end early or hold what no project holds
+            OtherVersion,    // a project file of a format this program does not read (nSchema)
+            FolderMissing,   // read, but no folder of the project's folder's path is there any more
+        };
+        Outcome outcome = Outcome::Read;
+        int nFileCause = 0; // a CFileException cause
+        LONG lOsError = 0;
+        UINT nSchema = 0;
+    };
+    // Reads the project file at the path into this object, which changes only when the file
+    // was read (also when its folder is missing).
+    FileReading ReadFromFile(const CString& strPath);
+    // The format of the project files this program reads and writes.
+    static constexpr UINT kFileSchema = 2;
+
     // Every field but the changed flag (the upper-case flag included).
     void CopyFrom(const CProjectSettings& other);
     // The extension lists and every other stored field equal.

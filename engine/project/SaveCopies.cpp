@@ -46,15 +46,37 @@ CString NameBase(const CString& strFolder, LPCTSTR lpszPrefix)
     return strBase;
 }
 
-// Tries "<base><hex>.tmp" names from a random start (hard to guess) until make succeeds on one;
-// make gives 0, or -1 with errno, and only EEXIST goes on to the next name.
+// The check a signed copy's name carries after its number: 48 bits that follow from the number
+// alone, so that the name tells the save's own copy wherever the file is copied to, whatever the
+// copy keeps of its marks, and a name a user gave a file of theirs does not pass for one.
+unsigned long long NameCheck(UINT nNumber)
+{
+    unsigned long long n = nNumber ^ 0x5641564553415645ull;
+    n = (n ^ (n >> 30)) * 0xBF58476D1CE4E5B9ull;
+    n = (n ^ (n >> 27)) * 0x94D049BB133111EBull;
+    return (n ^ (n >> 31)) >> 16;
+}
+
+constexpr int kNumberDigits = 4;
+constexpr int kCheckDigits = 12;
+
+// How a name is made of its number: "<base><hex>.tmp", or, signed, the number in four digits
+// and its check.
+enum class Naming { Plain, Signed };
+
+// Tries names from a random start number (hard to guess) until make succeeds on one; make gives
+// 0, or -1 with errno, and only EEXIST goes on to the next name.
 template <class Make>
-bool TryTempNames(const CString& strBase, CString& strPath, Make&& make)
+bool TryTempNames(const CString& strBase, CString& strPath, Make&& make, Naming naming = Naming::Plain)
 {
     UINT nNumber = std::uniform_int_distribution<UINT>(1, 0xFFFF)(Random());
     for (UINT nTry = 0; nTry < 0xFFFF; ++nTry, nNumber = nNumber % 0xFFFF + 1) {
         CString strCandidate;
-        strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
+        if (naming == Naming::Signed)
+            strCandidate.Format("%s%0*X%0*llX.tmp", strBase.GetString(), kNumberDigits, nNumber, kCheckDigits,
+                                NameCheck(nNumber));
+        else
+            strCandidate.Format("%s%X.tmp", strBase.GetString(), nNumber);
         if (make(strCandidate) == 0) {
             strPath = strCandidate;
             return true;
@@ -146,10 +168,11 @@ std::string OwnCopyMark()
     return s_mark;
 }
 
-void MarkCopy(int fd, const std::string& strMark)
+// Whether the copy now carries the mark.
+bool MarkCopy(int fd, const std::string& strMark)
 {
-    if (!strMark.empty() && strMark.size() <= kMarkRoom)
-        (void)::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0);
+    return !strMark.empty() && strMark.size() <= kMarkRoom
+        && ::fsetxattr(fd, kCopyMark, strMark.data(), strMark.size(), 0) == 0;
 }
 
 // What a copy's mark says.
@@ -213,16 +236,35 @@ bool IsKnownGone(const CopyMark& mark)
     return state.nStart != mark.nStart || state.bEnded;
 }
 
-// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
-bool IsSaveCopyName(const char* pszName)
+// How many upper-case hexadecimal digits the name has between "SAV" and ".tmp"; 0 when it is no
+// name of that form.
+size_t CopyNameDigits(const char* pszName)
 {
     if (std::strncmp(pszName, kCopyPrefix, 3) != 0)
-        return false;
+        return 0;
     const char* p = pszName + 3;
     const char* pDigits = p;
     while (std::isxdigit(static_cast<unsigned char>(*p)) && !std::islower(static_cast<unsigned char>(*p)))
         ++p;
-    return p > pDigits && p - pDigits <= 8 && std::strcmp(p, ".tmp") == 0;
+    return std::strcmp(p, ".tmp") == 0 ? static_cast<size_t>(p - pDigits) : 0;
+}
+
+// Whether the name is one the save gives its copies: "SAV", hexadecimal digits, ".tmp".
+bool IsSaveCopyName(const char* pszName)
+{
+    const size_t nDigits = CopyNameDigits(pszName);
+    return (nDigits > 0 && nDigits <= 8) || nDigits == kNumberDigits + kCheckDigits;
+}
+
+// Whether the name is a signed one, its check following from its number: the name of a copy the
+// save made carrying its mark.
+bool IsSignedCopyName(const char* pszName)
+{
+    if (CopyNameDigits(pszName) != kNumberDigits + kCheckDigits)
+        return false;
+    const std::string digits(pszName + 3, kNumberDigits + kCheckDigits);
+    const auto nNumber = static_cast<UINT>(std::strtoul(digits.substr(0, kNumberDigits).c_str(), nullptr, 16));
+    return nNumber != 0 && std::strtoull(digits.substr(kNumberDigits).c_str(), nullptr, 16) == NameCheck(nNumber);
 }
 
 // Whether the name is one of the page's backup names: the page's name, ".old" and at most two
@@ -265,22 +307,40 @@ bool ForEachEntryIn(int fdFolder, Visit&& visit)
     return true;
 }
 
+// What a file of a copy's name is, by its mark.
+enum class CopyKind {
+    Other,      // no copy, or one that cannot be looked at: it stays
+    Marked,     // a copy that carries its mark
+    MarkLost,   // a signed copy without its mark: copied (or moved) without it, and so left
+};
+
+CopyKind ReadCopy(int fdFolder, const char* pszName, CopyMark& mark)
+{
+    if (!IsSaveCopyName(pszName))
+        return CopyKind::Other;
+    struct stat info {};
+    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+        return CopyKind::Other;
+    FdGuard file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0)
+        return CopyKind::Other;
+    char szMark[kMarkRoom] = {};
+    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark);
+    if (n > 0)
+        return ParseCopyMark(szMark, static_cast<size_t>(n), mark) ? CopyKind::Marked : CopyKind::Other;
+    // A save signs a copy's name only once the copy carries its mark, which it keeps for as long
+    // as it bears the name: a signed copy without one (none there, or a file system that keeps
+    // none) was carried off without it, as a site copied by a tool that drops marks carries
+    // the copies a killed save left, and no save writes it.
+    if (n < 0 && (errno == ENODATA || errno == ENOTSUP || errno == EOPNOTSUPP) && IsSignedCopyName(pszName))
+        return CopyKind::MarkLost;
+    return CopyKind::Other;
+}
+
 // Whether the file in the folder is a save's copy that carries a mark, with what the mark says.
 bool ReadMarkedCopy(int fdFolder, const char* pszName, CopyMark& mark)
 {
-    if (!IsSaveCopyName(pszName))
-        return false;
-    struct stat info {};
-    if (::fstatat(fdFolder, pszName, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    FdGuard file(::openat(fdFolder, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0)
-        return false;
-    char szMark[kMarkRoom] = {};
-    const ssize_t n = ::fgetxattr(file.Get(), kCopyMark, szMark, sizeof szMark);
-    if (n <= 0)
-        return false;
-    return ParseCopyMark(szMark, static_cast<size_t>(n), mark);
+    return ReadCopy(fdFolder, pszName, mark) == CopyKind::Marked;
 }
 
 // Whether a copy of the folder that a save may still be writing notes the same backup name for
@@ -324,17 +384,20 @@ void TakeBackBackupName(int fdFolder, const CopyMark& mark)
 // Gives a file made without a name (O_TMPFILE) a copy's name in the folder. The system names
 // such a file through its descriptor only for a process with a right most users lack; /proc
 // names it for everyone else.
-bool NameCopy(int fd, const CString& strBase, CString& strPath)
+bool NameCopy(int fd, const CString& strBase, CString& strPath, Naming naming)
 {
     char szSelf[64];
     std::snprintf(szSelf, sizeof szSelf, "/proc/self/fd/%d", fd);
-    return TryTempNames(strBase, strPath, [&](const CString& strCandidate) {
-        if (::linkat(AT_FDCWD, szSelf, AT_FDCWD, strCandidate, AT_SYMLINK_FOLLOW) == 0)
-            return 0;
-        if (errno == EEXIST)
-            return -1;
-        return ::linkat(fd, "", AT_FDCWD, strCandidate, AT_EMPTY_PATH);
-    });
+    return TryTempNames(
+        strBase, strPath,
+        [&](const CString& strCandidate) {
+            if (::linkat(AT_FDCWD, szSelf, AT_FDCWD, strCandidate, AT_SYMLINK_FOLLOW) == 0)
+                return 0;
+            if (errno == EEXIST)
+                return -1;
+            return ::linkat(fd, "", AT_FDCWD, strCandidate, AT_EMPTY_PATH);
+        },
+        naming);
 }
 
 // Opens the named copy again, so that its descriptor is known by its name (a file made without
@@ -376,9 +439,10 @@ int CreateSaveCopy(const CString& strFolder, CString& strPath)
     // it under its name without its mark.
     FdGuard nameless(::open(strFolder.IsEmpty() ? CString(".") : strFolder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (nameless.Get() >= 0) {
-        MarkCopy(nameless.Get(), strMark);
+        // Only a copy that carries its mark gets a signed name.
+        const Naming naming = MarkCopy(nameless.Get(), strMark) ? Naming::Signed : Naming::Plain;
         CString strNamed;
-        if (NameCopy(nameless.Get(), strBase, strNamed)) {
+        if (NameCopy(nameless.Get(), strBase, strNamed, naming)) {
             const int fd = ReopenCopy(nameless.Get(), strNamed);
             if (fd >= 0) {
                 strPath = strNamed;
@@ -393,10 +457,11 @@ int CreateSaveCopy(const CString& strFolder, CString& strPath)
         }
     }
     // A file system that makes no files without a name: the copy is named first and marked at
-    // once, and a save killed in between leaves a copy no sweep takes.
+    // once, and a save killed in between leaves a copy no sweep takes. Its name is a plain one,
+    // which no sweep takes without the mark.
     const int fd = CreateTempFileIn(strFolder, kCopyPrefix, strPath);
     if (fd >= 0)
-        MarkCopy(fd, strMark);
+        (void)MarkCopy(fd, strMark);
     return fd;
 }
 
@@ -409,7 +474,7 @@ void NoteSaveCopyBackup(int fdCopy, const CString& strPageName, const CString& s
     strMark.append(strPageName.GetString(), static_cast<size_t>(strPageName.GetLength()));
     strMark.push_back('\0');
     strMark.append(strBackupName.GetString(), static_cast<size_t>(strBackupName.GetLength()));
-    MarkCopy(fdCopy, strMark);
+    (void)MarkCopy(fdCopy, strMark);
 }
 
 void UnmarkSaveCopy(const CString& strPath)
@@ -423,7 +488,8 @@ UINT RemoveLeftSaveCopiesIn(const CString& strFolder)
     std::vector<std::pair<std::string, CopyMark>> left;
     (void)ForEachEntryIn(folder.Get(), [&](const char* pszName) {
         CopyMark mark;
-        if (ReadMarkedCopy(folder.Get(), pszName, mark) && IsKnownGone(mark))
+        const CopyKind kind = ReadCopy(folder.Get(), pszName, mark);
+        if ((kind == CopyKind::Marked && IsKnownGone(mark)) || kind == CopyKind::MarkLost)
             left.emplace_back(pszName, std::move(mark));
     });
     UINT nRemoved = 0;

@@ -1,6 +1,8 @@
 // The copies the save writes beside its pages ("SAV<hex>.tmp"), and the mark that tells a copy a
 // save left behind (the program was killed, the machine stopped) from one a save is still
-// writing, in this program or in another that shares the site's folder.
+// writing, in this program or in another that shares the site's folder. A copy that carries its
+// mark also has a signed name, whose digits check themselves: it is told for the save's own
+// wherever the site is copied, also by a tool that leaves the marks behind.
 #pragma once
 
 #include "platform/core/CString.h"
@@ -26,7 +28,8 @@ void NoteSaveCopyBackup(int fdCopy, const CString& strPageName, const CString& s
 void UnmarkSaveCopy(const CString& strPath);
 
 // Removes from the folder the copies that saves which never ended left there, and only those:
-// files of the copies' names that carry the mark, made by a process known to be gone. A
-// process that cannot be looked at (another machine, another process namespace, a /proc that
-// hides it or cannot be read) may still be saving: its copies stay. The count removed.
+// files of the copies' names that carry the mark, made by a process known to be gone, and files
+// of signed names that have lost their mark on the way (a copy of the site). A process that
+// cannot be looked at (another machine, another process namespace, a /proc that hides it or
+// cannot be read) may still be saving: its copies stay. The count removed.
 UINT RemoveLeftSaveCopiesIn(const CString& strFolder);

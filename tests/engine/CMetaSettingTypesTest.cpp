@@ -449,11 +449,13 @@ TEST_F(KeywordsGroupTest, AddSuggestionsToEveryPage)
     ASSERT_EQ(m_view.calls.size(), 1u);
 }
 
-TEST_F(KeywordsGroupTest, ReplaceLeavesPagesWithoutSuggestionsAlone)
+TEST_F(KeywordsGroupTest, ReplaceLeavesPagesWithoutSuggestionsAloneAndCountsThem)
 {
     m_view.cells[At(0, 4)] = "Keywords";
     CMetaContent* pA = AddPage("a", "mine,yours", {}, 1);
     CMetaContent* pB = AddPage("b", "old", {"new1", "new2"}, 2);
+    AddPage("c", "same", {"same"}, 3);
+    AddPage("d", "", {}, 4);
     CMetaKeywordsSetting keywords;
     m_dialogs.groupAction = 1;
     EXPECT_EQ(keywords.DoGroupAction(&m_view, nullptr, 4, &m_pages), 2u);
@@ -461,6 +463,13 @@ TEST_F(KeywordsGroupTest, ReplaceLeavesPagesWithoutSuggestionsAlone)
     EXPECT_STREQ(pB->GetContent(), "new1,new2");
     EXPECT_EQ(m_view.cells.count(At(1, 4)), 0u);
     EXPECT_EQ(m_view.cells[At(2, 4)], "new1,new2");
+    // What the action did is told once: one page changed, two without suggestions, one that
+    // held its suggestions already.
+    ASSERT_EQ(m_view.outcomes.size(), 1u);
+    EXPECT_EQ(m_view.outcomes[0].nAction, 1);
+    EXPECT_EQ(m_view.outcomes[0].nChanged, 1u);
+    EXPECT_EQ(m_view.outcomes[0].nWithout, 2u);
+    EXPECT_EQ(m_view.outcomes[0].nAlready, 1u);
 
     // Cancel changes nothing.
     m_dialogs.answer = FALSE;

@@ -371,7 +371,7 @@ TEST_F(SaveTest, LongPathsSaveAndLongLinesShow)
     EXPECT_EQ(KeywordsModified(pLocked), 1u);
     CString strExpected(strLongName.c_str());
     strExpected.MakeUpper();
-    strExpected += " : Denied Access.";
+    strExpected += " : Denied Access: the page is read-only. The page was left as it was.";
     EXPECT_EQ(sink.Lines(), std::vector<std::string>{strExpected.GetString()});
 }
 
@@ -1153,7 +1153,8 @@ TEST_F(SiteSaveTest, AFailureNamesThePageByItsPathAndAFolderThatCannotBeWritten)
     EXPECT_EQ(KeywordsModified(pLocked), 1u);
     EXPECT_EQ(KeywordsModified(pShut), 1u);
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
-                                "LOCKED/INDEX.HTM : Denied Access.",
+                                "LOCKED/INDEX.HTM : Denied Access: the page is read-only. The page was left as it "
+                                "was.",
                                 "SHUT/INDEX.HTM : Not saved: the folder '" + (m_site / "shut").string()
                                     + "' may not be written, so neither the new page nor the old page's backup can "
                                       "be made there. The page was left as it was."}));
@@ -1226,7 +1227,8 @@ TEST_F(SiteSaveTest, ManyPagesWaitForTheDiskTogetherAndEachFailsAlone)
         if (bFailed) {
             std::string strUpper = names[i];
             std::transform(strUpper.begin(), strUpper.end(), strUpper.begin(), ::toupper);
-            expected.push_back(strUpper + (names[i] == "f0/p30.htm" ? " : Denied Access." :
+            expected.push_back(strUpper + (names[i] == "f0/p30.htm" ? " : Denied Access: the page is read-only. The page "
+                                                                      "was left as it was." :
                 " : Not saved: the folder '" + (m_site / "f2").string() + "' may not be written, so neither the new "
                 "page nor the old page's backup can be made there. The page was left as it was."));
         }

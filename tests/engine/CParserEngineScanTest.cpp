@@ -15,6 +15,7 @@
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanBackend.h"
 #include "engine/project/IScanHost.h"
+#include "engine/project/SaveCopies.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/SyncApi.h"
 #include "platform/core/WindowHandle.h"
@@ -1193,6 +1194,62 @@ TEST_F(ParserEngineScanTest, AScanRemovesTheCopiesAKilledSaveLeftInItsFolders)
     EXPECT_FALSE(fs::exists(folder / "SAVFFFF.tmp"));
     EXPECT_TRUE(fs::exists(folder / "SAV2.tmp"));
     EXPECT_TRUE(fs::exists(folder / "a.htm"));
+}
+
+// A site copied by a tool that leaves the files' marks behind (cp -r) carries the copies a save
+// was writing there: the scan of the copied site takes them for what they are, left copies, and
+// says so; a user's files of like names stay.
+TEST_F(ParserEngineScanTest, AScanOfACopiedSiteRemovesTheSavesCopiesItCarries)
+{
+    namespace fs = std::filesystem;
+    const fs::path site = TempDir() / "site";
+    fs::create_directories(site / "en");
+    VOSTREL_REQUIRE(MarksMissingIn(site));
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"cp"}));
+    WriteFileBytes(site / "en" / "a.htm", "<html><head></head></html>");
+    // Two copies a save of this process writes, as they stand while it writes them.
+    std::vector<int> writing;
+    for (int i = 0; i < 2; ++i) {
+        CString strCopy;
+        const int fd = CreateSaveCopy((site / "en").c_str(), strCopy);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(write(fd, "<html><head>", 12), 12);
+        writing.push_back(fd);
+    }
+    // A user's files of a copy's name, one of them with as many digits as a copy's.
+    WriteFileBytes(site / "en" / "SAV1A2B.tmp", "my notes");
+    WriteFileBytes(site / "en" / "SAV0123456789ABCDEF.tmp", "my other notes");
+    const fs::path copied = TempDir() / "copied";
+    ASSERT_EQ(std::system(("cp -r '" + site.string() + "' '" + copied.string() + "'").c_str()), 0);
+    for (int fd : writing)
+        close(fd);
+    std::vector<std::string> carried;
+    for (const auto& entry : fs::directory_iterator(copied / "en")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("SAV", 0) == 0 && name != "SAV1A2B.tmp" && name != "SAV0123456789ABCDEF.tmp")
+            carried.push_back(name);
+    }
+    ASSERT_EQ(carried.size(), 2u);
+    char szMark[64] = {};
+    ASSERT_LT(getxattr((copied / "en" / carried[0]).c_str(), "user.vostrel.save-copy", szMark, sizeof szMark), 0)
+        << "the copy kept its mark";
+
+    MessageSink pane;
+    m_pFrame->outputPane = pane.Handle();
+    Page("a.htm")->SetFolder((copied / "en").c_str());
+    ASSERT_EQ(Scan(), 0u);
+    ASSERT_TRUE(m_pFrame->WaitForFinish());
+    ASSERT_TRUE(pane.WaitFor(kMsgOutputAddLine));
+    EXPECT_EQ(pane.Lines(), std::vector<std::string>{(copied / "en").string()
+                                                     + " : Removed 2 temporary files that an interrupted save had left there."});
+    for (const std::string& name : carried)
+        EXPECT_FALSE(fs::exists(copied / "en" / name)) << name;
+    EXPECT_EQ(ReadFileBytes(copied / "en" / "SAV1A2B.tmp"), "my notes");
+    EXPECT_EQ(ReadFileBytes(copied / "en" / "SAV0123456789ABCDEF.tmp"), "my other notes");
+    EXPECT_TRUE(fs::exists(copied / "en" / "a.htm"));
+    // The save's own copies in the site it writes are not touched by the copy's scan.
+    for (const std::string& name : carried)
+        EXPECT_TRUE(fs::exists(site / "en" / name)) << name;
 }
 
 TEST_F(ParserEngineScanTest, TheSweepOfTheScannedFoldersEndsBeforeTheEngine)

@@ -453,7 +453,8 @@ TEST_F(ParserEngineTest, AReadOnlyPageIsDeniedAndTheSaveGoesOn)
     EXPECT_FALSE(fs::exists(TempDir() / "locked.htm.old"));
     EXPECT_EQ(KeywordsModified(pLocked), 1u);
     EXPECT_EQ(ReadFileBytes(TempDir() / "open.htm"), kSaved);
-    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"LOCKED.HTM : Denied Access."});
+    EXPECT_EQ(sink.Lines(),
+              std::vector<std::string>{"LOCKED.HTM : Denied Access: the page is read-only. The page was left as it was."});
     EXPECT_TRUE(TempFilesLeft().empty());
 }
 

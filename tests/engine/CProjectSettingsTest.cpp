@@ -3,9 +3,11 @@
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CArchiveException.h"
+#include "platform/core/CFileException.h"
 #include "platform/core/CMemFile.h"
 #include "platform/core/CProfileStore.h"
 
+#include <filesystem>
 #include <memory>
 
 using namespace enginetest;
@@ -133,6 +135,70 @@ TEST_F(ProjectSettingsTest, ForeignOrTruncatedProjectFilesRaiseArchiveErrors)
     const size_t countOffset = 22 + 2 + 2 + 2 + 8;
     huge[countOffset] = huge[countOffset + 1] = huge[countOffset + 2] = huge[countOffset + 3] = '\xFF';
     EXPECT_NE(ArchiveErrorOf([&] { LoadObject(huge); }), -1);
+}
+
+// The file the user opens: each cause of a refusal is told apart, damage from a version the
+// program does not know, and a file that is fine from a site that is gone.
+TEST_F(ProjectSettingsTest, AProjectFileIsReadOrRefusedForItsOwnCause)
+{
+    using Outcome = CProjectSettings::FileReading::Outcome;
+    const std::filesystem::path site = TempDir() / "site";
+    std::filesystem::create_directories(site);
+    const std::string good = ProjectBytes(site.string(), "p.vsp", "s.vsl", 1, 0, {".htm"}, 1, ",", 1, 0, 1);
+    const auto read = [&](const std::string& bytes, CProjectSettings& settings) {
+        const std::filesystem::path file = TempDir() / "project.vsp";
+        WriteFileBytes(file, bytes);
+        return settings.ReadFromFile(file.c_str());
+    };
+    CProjectSettings settings;
+    EXPECT_EQ(read(good, settings).outcome, Outcome::Read);
+    EXPECT_STREQ(settings.m_strProjectDirectory, site.c_str());
+
+    // Cut anywhere, the file is a damaged project file, and the settings stay as they were.
+    for (size_t nLength = 0; nLength < good.size(); ++nLength) {
+        CProjectSettings kept;
+        kept.m_strProjectDirectory = "/kept";
+        EXPECT_EQ(read(good.substr(0, nLength), kept).outcome, Outcome::Damaged) << nLength;
+        EXPECT_STREQ(kept.m_strProjectDirectory, "/kept");
+    }
+    // A backup scheme no project has, after a header that is right.
+    EXPECT_EQ(read(ProjectBytes(site.string(), "p", "s", 1, 0, {}, 1, ",", 1, 7, 1), settings).outcome,
+              Outcome::Damaged);
+    // Bytes of no project file: text, a picture's, the settings file's own form.
+    for (const std::string& bytes : {std::string("this is no project at all\n"),
+                                     std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\xFF\xFF\x02\0", 20),
+                                     ReadFileBytes(TestDataDir() / "all_types.vsl")}) {
+        EXPECT_EQ(read(bytes, settings).outcome, Outcome::NotAProjectFile) << bytes.substr(0, 16);
+    }
+
+    // A well-formed file of another format, older or newer, is a version, told with its number.
+    for (const char nSchema : {'\x01', '\x03'}) {
+        std::string other = good;
+        other[2] = nSchema;
+        const CProjectSettings::FileReading reading = read(other, settings);
+        EXPECT_EQ(reading.outcome, Outcome::OtherVersion);
+        EXPECT_EQ(reading.nSchema, static_cast<UINT>(nSchema));
+    }
+
+    // The file is read, but the folder it names is gone (or is a file now).
+    std::filesystem::remove(site);
+    EXPECT_EQ(read(good, settings).outcome, Outcome::FolderMissing);
+    EXPECT_STREQ(settings.m_strProjectDirectory, site.c_str());
+    WriteFileBytes(site, "a file where the folder was");
+    EXPECT_EQ(read(good, settings).outcome, Outcome::FolderMissing);
+
+    // A path longer than the file system allows, as a whole or in one of its names, and a file
+    // that is not there.
+    const std::string longName = (TempDir() / (std::string(300, 'n') + ".vsp")).string();
+    std::string longPath = TempDir().string();
+    while (longPath.size() < 10000)
+        longPath += "/" + std::string(99, 'd');
+    for (const std::string& path : {longName, longPath + "/project.vsp"}) {
+        EXPECT_EQ(settings.ReadFromFile(path.c_str()).outcome, Outcome::PathTooLong) << path.size();
+    }
+    const CProjectSettings::FileReading missing = settings.ReadFromFile((TempDir() / "none.vsp").c_str());
+    EXPECT_EQ(missing.outcome, Outcome::CannotOpen);
+    EXPECT_EQ(missing.nFileCause, CFileException::fileNotFound);
 }
 
 TEST_F(ProjectSettingsTest, LoadingIntoAnObjectChangesNothingOnFailure)

@@ -197,6 +197,7 @@ public:
         calls.back().text = strText.GetString();
         return 0;
     }
+    void NoteGroupActionOutcome(const GroupActionOutcome& told) override { outcomes.push_back(told); }
     UINT FindRowOfPage(const CGXRangeList*, CPageNode* pPage, ROWCOL& nRow) override
     {
         auto it = pageRows.find(pPage);
@@ -210,6 +211,7 @@ public:
     std::map<std::pair<ROWCOL, ROWCOL>, std::string> cells;
     std::map<CPageNode*, ROWCOL> pageRows;
     ROWCOL rowCount = 0;
+    std::vector<GroupActionOutcome> outcomes;
 
 private:
     UINT Record(const char* op, ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r)

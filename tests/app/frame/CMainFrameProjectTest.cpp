@@ -105,20 +105,36 @@ TEST_F(VostrelAppTest, FilesThatAreNoProjectsOpenNothingAndSayWhy)
     SeenMessageBox format;
     AnswerBox(*backend, IDOK, &format);
     EXPECT_EQ(Frame().OpenProjectFile(CString(SettingsPath().c_str())), CMainFrame::kOpenFailed);
-    EXPECT_EQ(format.text, "This not a recognized version of a Vostrel project file.\n\n" + SettingsPath());
+    EXPECT_EQ(format.text, "This is not a Vostrel project file, or it is damaged: it does not begin as a project file "
+                           "does.\n\n" + SettingsPath());
     CProjectSettings* pSettings = nullptr;
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 
-    // A project whose site folder is gone: the walk fails, which is a failed open, and the
-    // half-made project goes.
+    // A project whose site folder is gone: one box, naming the folder, and no project.
     const std::string project = config.Path() + "/gone-site.vsp";
     SaveProjectOf(*this, *app, Frame(), config.Path() + "/no-such-site", project, SettingsPath());
     app->DeleteProjectSettings();
-    for (int i = 0; i < 3; ++i)
-        AnswerBox(*backend, IDOK);
+    SeenMessageBox gone;
+    AnswerBox(*backend, IDOK, &gone);
     EXPECT_EQ(Frame().OpenProjectFile(CString(project.c_str())), CMainFrame::kOpenFailed);
+    EXPECT_FALSE(gone.seen) << gone.text;
+    Frame().TellProjectNotOpened();
+    EXPECT_EQ(gone.text, "Project could NOT be opened!\n\nThe project's folder '" + config.Path() +
+                             "/no-such-site' does not exist any more: it was moved, renamed or deleted.");
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
     EXPECT_EQ(app->GetPageNodes().GetCount(), 0);
+
+    // A path of 10,000 characters: the cause, and the path's start and end around an ellipsis.
+    std::string longPath = config.Path();
+    while (longPath.size() < 10000)
+        longPath += "/" + std::string(99, 'd');
+    longPath += "/site.vsp";
+    SeenMessageBox tooLong;
+    AnswerBox(*backend, IDOK, &tooLong);
+    EXPECT_EQ(Frame().OpenProjectFile(CString(longPath.c_str())), CMainFrame::kOpenFailed);
+    const std::string cause = "The project file could not be opened: its path, or a name in it, is longer than the "
+                              "file system allows.\n\n";
+    EXPECT_EQ(tooLong.text, cause + longPath.substr(0, 80) + "..." + longPath.substr(longPath.size() - 80));
 }
 
 TEST_F(VostrelAppTest, ANeverSavedProjectIsOfferedForSavingOnClose)

@@ -281,7 +281,7 @@ TEST_F(ScanSaveTest, TheSaveEndsWithALineCountingPagesWrittenAndNot)
     Frame().SendMessage(WM_COMMAND, ID_SAVE_EDITED_FILES);
     const std::string closing = "Save Edited Files: 1 of 2 pages written, 1 not written.\n";
     ASSERT_TRUE(PumpUntil(*backend, [&] { return OutputText().find(closing) != std::string::npos; })) << OutputText();
-    EXPECT_EQ(OutputText(), "SUB/B.HTM : Denied Access.\n" + closing);
+    EXPECT_EQ(OutputText(), "SUB/B.HTM : Denied Access: the page is read-only. The page was left as it was.\n" + closing);
 
     // Everything written: the line says so.
     ::chmod((site + "/sub/b.htm").c_str(), 0644);

@@ -1,6 +1,7 @@
 // Pages as sites have them given another charset in the Content-Type cell by keys: what the
 // Preview shows of them, and what the save writes, byte for byte, and refuses.
 #include "app/dialogs/CPreviewDlg.h"
+#include "tests/app/ShownPreview.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "toolkit/editor/SECEditDoc.h"
 
@@ -75,16 +76,6 @@ protected:
         for (SECEditLine* pLine = pane.GetEditor().GetDocument()->GetFirstLine(); pLine != nullptr; pLine = pLine->pNext)
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
-    }
-    static CPreviewDlg* ShownPreview()
-    {
-        CPreviewDlg* pFound = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
-            if (auto* pDlg = dynamic_cast<CPreviewDlg*>(CWnd::FromHandlePermanent(top)); pDlg != nullptr && IsWindowVisible(top))
-                *reinterpret_cast<CPreviewDlg**>(lParam) = pDlg;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&pFound));
-        return pFound;
     }
     // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
     // keys, or clicks the cell and the menu's items; once the Preview holds the keys, it is read

@@ -3,6 +3,8 @@
 // its path in the site, a scroll bar, the wheel), what a scan stopped early says and shows, and
 // why New Project refuses a folder.
 #include "app/dialogs/CNewProjectDlg.h"
+#include "app/dialogs/CPreviewDlg.h"
+#include "tests/app/ShownPreview.h"
 #include "tests/app/UserStepsX11Fixture.h"
 
 #include "app/panes/COutputAreaControlBar.h"
@@ -14,6 +16,9 @@
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <algorithm>
+#include <cctype>
+#include <climits>
 #include <set>
 #include <sstream>
 #include <sys/mount.h>
@@ -45,6 +50,18 @@ protected:
     {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The text of the dialog's label that starts so, "" when none does.
+    static std::string StaticTextStartingWith(HWND hDialog, const std::string& start)
+    {
+        std::string found;
+        for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+            char text[512] = {};
+            ::GetWindowText(hChild, text, sizeof text);
+            if (std::string(text).rfind(start, 0) == 0)
+                found = text;
+        }
+        return found;
     }
     // How many pixels of a strip of the screen have the colour.
     static int PixelsOf(cairo_surface_t* shot, const CRect& strip, COLORREF color)
@@ -114,7 +131,10 @@ TEST_F(MainWindowReportsX11Test, ReplaceAllCountsAndTheOutputAreaKeepsAWholeSave
     ASSERT_TRUE(ClickDialogButton(psh2));
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && FindDialogHasFocus(); }))
         << "the second Replace All said nothing";
-    EXPECT_EQ(boxes.Texts()[1].rfind("'Report' was not found in the column 'Title'", 0), 0u) << boxes.Texts()[1];
+    // What to do next, for the mouse and for the keys of the dialog the search came from.
+    EXPECT_EQ(boxes.Texts()[1], "'Report' was not found in the column 'Title' below the current cell.\n\nFind searches the "
+                                "column of the current cell. To search another column, click a cell of it and choose "
+                                "Find Next; or press Esc, move to that column with the arrow keys and press Ctrl+H again.");
     ASSERT_TRUE(XdoNow("key Escape"));
     ASSERT_TRUE(RunUntil([&] { return !FindDialogHasFocus() && ProgramHasFocus(); })) << "the dialog stayed";
 
@@ -128,11 +148,12 @@ TEST_F(MainWindowReportsX11Test, ReplaceAllCountsAndTheOutputAreaKeepsAWholeSave
     const std::vector<std::string> lines = OutputLines();
     ASSERT_EQ(lines.size(), pages.size() + 1);
     EXPECT_GT(OutputArea().GetText().GetLength(), 32 * 1024);
-    std::set<std::string> expected{"EN/INDEX.HTM : Denied Access.", "FR/INDEX.HTM : Denied Access.", closing};
+    const std::string denied = " : Denied Access: the page is read-only. The page was left as it was.";
+    std::set<std::string> expected{"EN/INDEX.HTM" + denied, "FR/INDEX.HTM" + denied, closing};
     for (int i = 1; i <= 430; ++i) {
         char line[128];
-        std::snprintf(line, sizeof line, "REPORTS/QUARTERLY/SUMMARY-OF-THE-QUARTERLY-REPORT-NUMBER-%03d.HTM : Denied Access.", i);
-        expected.insert(line);
+        std::snprintf(line, sizeof line, "REPORTS/QUARTERLY/SUMMARY-OF-THE-QUARTERLY-REPORT-NUMBER-%03d.HTM", i);
+        expected.insert(line + denied);
     }
     EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), expected);
 
@@ -259,7 +280,8 @@ TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 4 && ProgramHasFocus(); }))
         << boxes.Texts().size() << " boxes for a file that is no project";
-    EXPECT_EQ(boxes.Texts()[2], "This not a recognized version of a Vostrel project file.\n\n" + bad);
+    EXPECT_EQ(boxes.Texts()[2],
+              "This is not a Vostrel project file, or it is damaged: it does not begin as a project file does.\n\n" + bad);
     EXPECT_EQ(boxes.Texts()[3], "Project could NOT be opened!");
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 }
@@ -315,6 +337,7 @@ TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
     std::filesystem::permissions(locked, std::filesystem::perms::none);
 
     const std::vector<std::string> tried{missing, file, locked};
+    std::string hint;
     const X11KeyboardLetters letters(other, missing + file + locked);
     ASSERT_TRUE(letters.Ready()) << "no free keys for the letters of the paths";
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
@@ -323,6 +346,11 @@ TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
         When("New Project has the keys after " + std::to_string(nTry) + " boxes",
              [&, nTry] { return Matches(FocusedTitle(), "^New Project$") && boxes.Texts().size() == nTry; },
              [&, nTry] {
+                 if (nTry == 0) {
+                     hint = StaticTextStartingWith(::GetActiveWindow(), "This is");
+                     if (cairo_surface_t* shot = Shot("new-project"))
+                         cairo_surface_destroy(shot);
+                 }
                  ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), CNewProjectDlg::kIdDirectory)), 1, 1);
                  XdoNow("key ctrl+a");
                  XdoNow("type --delay 10 '" + tried[nTry] + "'");
@@ -341,6 +369,7 @@ TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
         EXPECT_TRUE(StepsTaken());
     }
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    EXPECT_EQ(hint, "This is the path to the directory where your Web documents are located.");
     const std::string headline = "The specified project directory is invalid!\n\n";
     ASSERT_EQ(boxes.Texts().size(), 3u);
     EXPECT_EQ(boxes.Texts()[0], headline + "The folder '" + missing + "' does not exist.");
@@ -373,4 +402,163 @@ TEST_F(MainWindowReportsX11Test, ADamagedRegistryFileIsToldAtStartUpWithTheCopyK
     ASSERT_TRUE(Start());
     EXPECT_EQ(boxes.Texts().size(), 1u) << "the fresh file was taken for a damaged one";
     EXPECT_EQ(ReadAll(folder + "/registry.txt").rfind("VOSTREL-REGISTRY 1\n", 0), 0u);
+}
+
+namespace {
+
+// The lines of text a caption bar shows on the screen: for each band of rows with ink, its
+// leftmost and rightmost dark pixel and its last row.
+struct InkLine {
+    int nLeft = INT_MAX, nRight = INT_MIN, nBottom = 0;
+};
+std::vector<InkLine> InkLinesIn(cairo_surface_t* shot, const CRect& rect)
+{
+    std::vector<InkLine> lines;
+    for (int y = rect.top, nLastInk = INT_MIN; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            const uint32_t pixel = screen_capture::PixelAt(shot, x, y);
+            if (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) >= 3 * 0x60)
+                continue;
+            if (nLastInk < y - 1)
+                lines.emplace_back();
+            lines.back() = InkLine{std::min(lines.back().nLeft, x), std::max(lines.back().nRight, x), y};
+            nLastInk = y;
+        }
+    return lines;
+}
+
+// A page whose text the scan finds key phrases in.
+std::string EnglishPage(int n)
+{
+    std::string text;
+    for (int i = 0; i < 12; ++i)
+        text += "The apple trees of the village orchard grow by the river mill near the old bridge. ";
+    return "<html><head><title>Page " + std::to_string(n) + "</title>\n<meta name=\"KEYWORDS\" content=\"mine\">\n"
+           "</head><body><p>" + text + "</p></body></html>\n";
+}
+
+} // namespace
+
+// What the user reads, by the keys alone: a project file cut short, named on the command line,
+// is told as damaged; the Preview of a deep page given another charset shows the whole of its
+// long caption; the keywords group action says how many pages it left as they were for want of
+// suggestions; and the save names the cause of a read-only page's refusal.
+TEST_F(MainWindowReportsX11Test, TheDamagedProjectThePreviewsCaptionTheGroupActionAndTheReadOnlyPageAreToldWhole)
+{
+    site = dir.Path() + "/site";
+    const std::string deep = site + "/the-annual-reports-of-the-regional-water-board-for-every-year/"
+                                    "minutes-of-the-meetings-held-in-the-spring-and-summer-months/"
+                                    "the-village-mill-and-the-bridge-over-the-river";
+    std::filesystem::create_directories(deep);
+    const std::string cyrillic = deep + "/privet.htm";
+    std::ofstream(cyrillic) << "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+                               "\n<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n<meta name=\"KEYWORDS\" content=\"alpha\">\n"
+                               "</head><body>\xEC\xE8\xF0</body></html>\n";
+    ::chmod(cyrillic.c_str(), 0444);
+    for (int n = 1; n <= 3; ++n)
+        std::ofstream(site + "/en" + std::to_string(n) + ".htm") << EnglishPage(n);
+    std::ofstream(site + "/bare.htm") << "<html><head><title>Bare</title>\n<meta name=\"KEYWORDS\" content=\"kept\">\n"
+                                         "</head><body>x</body></html>\n";
+    WriteProject({"Keywords"}, 1, AddShownContentType);
+    // The project file cut short, as a copy cut off by a full disk leaves it.
+    const std::string cut = dir.Path() + "/cut.vsp";
+    std::filesystem::copy_file(ProjectPath(), cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 2);
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    ASSERT_TRUE(Start({cut}));
+    ASSERT_EQ(boxes.Texts().size(), 2u) << "start-up said nothing of the project";
+    EXPECT_EQ(boxes.Texts()[0], "This Vostrel project file is damaged: it ends before all of the project's settings, or "
+                                "holds values no project has.\n\n" + cut);
+    EXPECT_EQ(boxes.Texts()[1], "Project could NOT be opened!");
+
+    // File > Open, the good project's path typed into the file dialog.
+    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); })) << "the main window never had the focus";
+    When("the Open Project dialog has the focus", [this] { return Matches(FocusedTitle(), "^Open Project$"); },
+         [this] {
+             XdoNow("type --delay 10 '" + ProjectPath() + "'");
+             XdoNow("key Return");
+         });
+    ASSERT_TRUE(XdoNow("key ctrl+o"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return Frame().GetFilesScanned() == 5 && app->GetRunState() == 0 && View() != nullptr; }))
+        << "the project was not opened and scanned";
+    view = View();
+    ASSERT_TRUE(RunUntil([&] { return view->GetRowCount() == 5 && Settled(); }));
+    const ROWCOL nPage = RowOf("privet.htm"), nType = ColumnOf("Content-Type"), nKeywords = ColumnOf("Keywords");
+    ASSERT_TRUE(nPage != 0 && nType != 0 && nKeywords != 0);
+
+    // The deep page is given UTF-8: its Preview, opened by the keys, says that the save converts
+    // it, in a caption far wider than its pane.
+    const std::string value = "text/html; charset=UTF-8";
+    ASSERT_TRUE(GoToByKeys(nPage, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nPage, nType) == value.c_str(); }));
+    ASSERT_TRUE(GoToByKeys(nPage, nType));
+    std::string caption;
+    CRect bar, otherBar, editor, dialog;
+    int nOneLine = 0;
+    std::vector<InkLine> ink;
+    Type("the main window", "^Vostrel -", "alt+v c");
+    When("the Preview holds the keys",
+         [&] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
+         [&] {
+             CPreviewDlg& dlg = *ShownPreview();
+             CFileContentsWnd& pane = dlg.GetRightPane();
+             caption = pane.GetCaption().GetString();
+             pane.GetCaptionBar().GetWindowRect(&bar);
+             dlg.GetLeftPane().GetCaptionBar().GetWindowRect(&otherBar);
+             pane.GetEditor().GetWindowRect(&editor);
+             dlg.GetWindowRect(&dialog);
+             nOneLine = pane.CaptionWidthOnOneLine();
+             if (cairo_surface_t* shot = Shot("preview-long-caption")) {
+                 ink = InkLinesIn(shot, bar);
+                 cairo_surface_destroy(shot);
+             }
+             XdoNow("key Escape");
+         });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ShownPreview() == nullptr && ProgramHasFocus(); })) << "the Preview did not close";
+    EXPECT_EQ(caption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + cyrillic + "'");
+    // The dialog is as wide as the screen allows, and the caption takes as many lines as it
+    // needs there, every one of them within the bar, above the text: its ink, line by line,
+    // adds up to the width of the whole caption on one line.
+    EXPECT_EQ(dialog.Width(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(bar.bottom, editor.top);
+    EXPECT_EQ(otherBar.Height(), bar.Height()) << "the panes' texts do not start side by side";
+    ASSERT_GE(ink.size(), 2u) << "the caption is on one line, cut at the pane's edge";
+    int nInk = 0;
+    for (const InkLine& line : ink) {
+        EXPECT_LT(line.nRight, bar.right - 2) << "a line of the caption runs into the bar's edge";
+        EXPECT_LT(line.nBottom, bar.bottom - 1) << "the caption's last line is cut at the bar's bottom";
+        nInk += line.nRight - line.nLeft + 1;
+    }
+    EXPECT_GE(nInk, nOneLine * 9 / 10) << ink.size() << " lines of ink for a caption " << nOneLine << " pixels wide";
+
+    // The keywords group action, from the menu key on the chosen column: Replace, by its letter.
+    ASSERT_TRUE(GoToByKeys(1, nKeywords) && Xdo("key ctrl+space"));
+    ASSERT_TRUE(RunUntil([&] { return view->IsCellInRangeList(5, nKeywords, view->GetParam()->m_SelRects) != FALSE; }));
+    Type("the main window", "^Vostrel -", "Menu");
+    When("the grid's menu shows Group Actions", [] {
+        RECT r{};
+        return OpenMenuItem("Group Actions...", &r) != nullptr;
+    }, [this] { XdoNow("key g"); });
+    Type("the group keywords dialog", "^Keywords Metatag$", "alt+r Return");
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); })) << "the action told nothing";
+    EXPECT_EQ(boxes.Texts()[2], "The keywords of 3 pages were replaced with their suggested keywords.\n\nLeft as they "
+                                "were: 2 pages without suggested keywords.");
+    EXPECT_EQ(view->GetCellValue(RowOf("bare.htm"), nKeywords), "kept");
+
+    // The save writes the English pages and names the read-only page's cause.
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    std::string inSite = cyrillic.substr(site.size() + 1);
+    std::transform(inSite.begin(), inSite.end(), inSite.begin(), [](char ch) { return static_cast<char>(std::toupper(ch)); });
+    const std::string refused = inSite + " : Denied Access: the page is read-only. The page was left as it was.";
+    ASSERT_TRUE(RunUntil([&] {
+        const std::vector<std::string> lines = OutputLines();
+        return !lines.empty() && lines.back().rfind("Save Edited Files:", 0) == 0;
+    })) << "the save did not end";
+    EXPECT_EQ(OutputLines(), (std::vector<std::string>{refused, "Save Edited Files: 3 of 4 pages written, 1 not written."}));
+    if (cairo_surface_t* shot = Shot("read-only-refusal"))
+        cairo_surface_destroy(shot);
 }

@@ -15,6 +15,7 @@
 #include "tests/support/ClipboardText.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -194,6 +195,8 @@ TEST_F(NewcomerRoadX11Test, ANewcomersProjectIsMadeEditedSavedAndOpenedAgain)
     ASSERT_TRUE(ClickAt(CellOnScreen(0, nKeywords)));
     ASSERT_TRUE(Quiet());
     ASSERT_TRUE(ClickAt(CellOnScreen(nB, nKeywords), 3, 1));
+    // The box that says what the action did, answered by Return.
+    std::optional<X11MessageBoxAnswerer> report(std::in_place, *backend, server->DisplayName());
     Choose("Group Actions...");
     When("the keywords group action has the focus", [&] { return FocusedAndShown("^Keywords Metatag$"); },
          [&] { ClickOn(Active(), CGroupKeywordsDlg::kIdAddAction); });
@@ -203,6 +206,9 @@ TEST_F(NewcomerRoadX11Test, ANewcomersProjectIsMadeEditedSavedAndOpenedAgain)
     ASSERT_TRUE(RunUntil([&] {
         return !suggestedB.empty() && Cell(nB, nKeywords).find(suggestedB.front()) != std::string::npos;
     })) << "b's keywords: " << Cell(nB, nKeywords);
+    ASSERT_TRUE(RunUntil([&] { return report->Texts().size() == 1 && ProgramHasFocus(); })) << "the action told nothing";
+    EXPECT_EQ(report->Texts()[0].rfind("The suggested keywords were added to the keywords of ", 0), 0u) << report->Texts()[0];
+    report.reset();
 
     // Save Edited Files from the Grid Toolbar: the pages take the edits, the old ones go to the trash.
     ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_GRID_TOOLBAR, ID_SAVE_EDITED_FILES)));

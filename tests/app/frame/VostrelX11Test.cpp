@@ -409,8 +409,9 @@ TEST_F(VostrelX11Test, FindSaysWhenTheColumnHasNoMatchAndFindsItInTheRightColumn
     ASSERT_TRUE(Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && HasFocus(GXGetFindReplaceState().m_hWndDialog); }, 60000))
         << "nothing said that the file column holds no \"beta\"";
-    EXPECT_EQ(boxes.Texts()[0].rfind("'beta' was not found in the column 'HTML File' below the current cell.", 0), 0u)
-        << boxes.Texts()[0];
+    EXPECT_EQ(boxes.Texts()[0], "'beta' was not found in the column 'HTML File' below the current cell.\n\nFind searches "
+                                "the column of the current cell. To search another column, click a cell of it and choose "
+                                "Find Next; or press Esc, move to that column with the arrow keys and press Ctrl+F again.");
 
     // From the Title column the same search finds the page. The first click brings the main
     // window to the front, the next makes the cell current.

@@ -54,10 +54,15 @@ TEST_F(GroupViewTest, TheKeywordsGroupActionReplacesOverManyPagesAndUndoAllTakes
     EXPECT_EQ(std::string(pA->GetContent()), "red, green");
 
     // The whole column: every page with suggestions takes them; a page without any keeps its
-    // keywords, pages without the tag are left alone.
+    // keywords, pages without the tag are left alone, and the box that ends the action says
+    // how many pages that was.
     Select(*view, CGXRange().SetCols(nKeywords, nKeywords));
+    SeenMessageBox report;
+    AnswerBox(*backend, IDOK, &report);
     view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
     EXPECT_TRUE(opened);
+    EXPECT_EQ(report.text, "The keywords of 2 pages were replaced with their suggested keywords.\n\nLeft as they were: "
+                           "3 pages without suggested keywords.");
     EXPECT_EQ(std::string(pA->GetContent()), "alpha,page");
     EXPECT_EQ(std::string(pC->GetContent()), "extra");
     EXPECT_EQ(pA->GetModified(), 1u);
@@ -124,6 +129,7 @@ TEST_F(GroupViewTest, PagesNotReadAreLeftOutOfGroupActionsAndTheirDialogs)
     Select(*view, CGXRange().SetCols(nKeywords, nKeywords));
     bool opened = false;
     FillDialog(*backend, CGroupKeywordsDlg::IDD, DialogFill{{}, {{CGroupKeywordsDlg::kIdReplaceAction, BST_CHECKED}}, IDOK, {}}, &opened);
+    AnswerBox(*backend, IDOK);
     view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
     EXPECT_TRUE(opened);
     EXPECT_EQ(std::string(pA->GetContent()), "alpha");

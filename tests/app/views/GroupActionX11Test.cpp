@@ -4,6 +4,7 @@
 // and redo it whole, as the grid's copied text shows.
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -86,6 +87,8 @@ TEST_F(GroupActionX11Test, AKeywordsGroupActionShowsItsProgressAndIsOneStepOfUnd
     GXGetLongOperationState().m_nFirstWait = 0;
     GXGetLongOperationState().m_nUpdateInterval = 0;
     std::string seenWhileWorking;
+    // The box that ends the action, answered by Return.
+    X11MessageBoxAnswerer report(*backend, server->DisplayName());
     ASSERT_TRUE(ClickAt(CellOnScreen(2, nCol), 3));
     Choose("Group Actions...");
     Type("the group keywords dialog", "^Keywords Metatag", "Return");
@@ -104,6 +107,8 @@ TEST_F(GroupActionX11Test, AKeywordsGroupActionShowsItsProgressAndIsOneStepOfUnd
     EXPECT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return !view->GetParam()->m_UndoList.IsEmpty() && CGXLongOperation::GetLevel() == 0; }));
     EXPECT_NE(seenWhileWorking.find('%'), std::string::npos) << seenWhileWorking;
+    ASSERT_TRUE(RunUntil([&] { return report.Texts().size() == 1 && ProgramHasFocus(); })) << "the action told nothing";
+    EXPECT_EQ(report.Texts()[0].rfind("The suggested keywords were added to the keywords of ", 0), 0u) << report.Texts()[0];
 
     // Every page got its suggestions added: one step of undo holds them all.
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
