@@ -27,11 +27,11 @@ BOOL CPreviewDlg::OnInitDialog()
         m_wndLeft.SetRemovedParts(m_removedTags);
     }
     m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
-    m_wndLeft.SetCharset(m_charsetOnDisk.charset.OfBytes());
+    m_wndLeft.SetCharset(m_charsetOnDisk.charset);
     strFormat.LoadString(IDS_PREVIEW_MODIFIED);
     strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
     m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
-    m_wndRight.SetCharset(m_charsetRewritten.charset.OfBytes());
+    m_wndRight.SetCharset(m_charsetRewritten.charset);
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;
@@ -69,7 +69,7 @@ CString EvidenceText(CharsetEvidence evidence)
 
 std::string NameOf(const PageCharsetReading& reading)
 {
-    return reading.charset.OfBytes().GetName();
+    return reading.charset.GetName();
 }
 
 } // namespace
