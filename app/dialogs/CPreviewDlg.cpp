@@ -11,6 +11,29 @@ void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathR
     m_strPathRewritten = strPathRewritten;
 }
 
+namespace {
+
+// What a charset rests on, in the caption's words.
+CString EvidenceText(CharsetEvidence evidence)
+{
+    CString strText;
+    switch (evidence) {
+    case CharsetEvidence::ByteOrderMark: strText.LoadString(IDS_CHARSET_BY_MARK); break;
+    case CharsetEvidence::Declaration: strText.LoadString(IDS_CHARSET_DECLARED); break;
+    case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
+    case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
+    case CharsetEvidence::WeakGuess: strText.LoadString(IDS_CHARSET_WEAK_GUESS); break;
+    }
+    return strText;
+}
+
+std::string NameOf(const PageCharsetReading& reading)
+{
+    return reading.charset.GetName();
+}
+
+} // namespace
+
 BOOL CPreviewDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -26,11 +49,24 @@ BOOL CPreviewDlg::OnInitDialog()
         strCaption.Format(strFormat, static_cast<UINT>(m_removedTags.size()), static_cast<LPCTSTR>(strPlain));
         m_wndLeft.SetRemovedParts(m_removedTags);
     }
-    m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+    if (m_bInDoubt) {
+        // The page's bytes as they are, the one way and the other: the user sees which is meant.
+        const CString strPlain = strCaption;
+        strFormat.LoadString(IDS_PREVIEW_READ_AS);
+        strCaption.Format(strFormat, NameOf(m_charsetOnDisk).c_str(), EvidenceText(m_charsetOnDisk.evidence).GetString(),
+                          strPlain.GetString());
+        m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+        strFormat.LoadString(IDS_PREVIEW_IN_DOUBT);
+        strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(),
+                          EvidenceText(m_charsetRewritten.evidence).GetString(), strPlain.GetString());
+        m_wndRight.SetFile(strCaption, m_strPathOnDisk);
+    } else {
+        m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+        strFormat.LoadString(IDS_PREVIEW_MODIFIED);
+        strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
+        m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
+    }
     m_wndLeft.SetCharset(m_charsetOnDisk.charset);
-    strFormat.LoadString(IDS_PREVIEW_MODIFIED);
-    strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
-    m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
     m_wndRight.SetCharset(m_charsetRewritten.charset);
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
@@ -52,27 +88,6 @@ BOOL CPreviewDlg::OnInitDialog()
     return FALSE;
 }
 
-namespace {
-
-// What a charset rests on, in the caption's words.
-CString EvidenceText(CharsetEvidence evidence)
-{
-    CString strText;
-    switch (evidence) {
-    case CharsetEvidence::ByteOrderMark: strText.LoadString(IDS_CHARSET_BY_MARK); break;
-    case CharsetEvidence::Declaration: strText.LoadString(IDS_CHARSET_DECLARED); break;
-    case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
-    case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
-    }
-    return strText;
-}
-
-std::string NameOf(const PageCharsetReading& reading)
-{
-    return reading.charset.GetName();
-}
-
-} // namespace
 
 CString CPreviewDlg::CharsetCaption(const CString& strPlain) const
 {

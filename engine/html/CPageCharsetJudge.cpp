@@ -325,6 +325,14 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         return MakeVerdict(Change::Relabel, reading);
     if (reading.evidence == CharsetEvidence::ByteOrderMark)
         return MakeVerdict(Change::Convert, reading);
+    // A multi-byte label is right when its bytes read whole in it.
+    const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
+    const CPageCharset& label = m_start.charset;
+    const bool bMultiByteLabel = bDeclared && label.IsMultiByte() && reading.evidence == CharsetEvidence::Declaration;
+    long long nAt = -1;
+    BYTE by = 0;
+    if (bMultiByteLabel && ReadsWhole(label, m_pDeclared.get(), nAt, by))
+        return MakeVerdict(Change::Convert, reading);
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
     const PageCharsetReading detected = Detected();
     const bool bDetectedUtf8 = detected.charset.GetKind() == CPageCharset::Kind::Utf8;
@@ -332,15 +340,10 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
     // UTF-8 by its sequences, which the detector takes for UTF-8 text: no chance.
     if (m_census.IsUtf8() && bDetectedUtf8)
         return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert, utf8);
-    // A multi-byte label is right when its bytes read whole in it; when they do not, the
-    // conversion names the first that does not.
-    const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
-    const CPageCharset& label = m_start.charset;
-    if (bDeclared && label.IsMultiByte() && reading.evidence == CharsetEvidence::Declaration)
+    // When they do not, the conversion names the first that does not.
+    if (bMultiByteLabel)
         return MakeVerdict(Change::Convert, reading);
 
-    long long nAt = -1;
-    BYTE by = 0;
     const bool bTargetReads = ReadsWhole(m_target, m_pTarget.get(), nAt, by);
     // UTF-8 characters beside bytes that are none, which the detector takes for UTF-8 text;
     // or bytes that all read as UTF-8, which it takes for other text: either reading may be

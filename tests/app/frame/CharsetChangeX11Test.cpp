@@ -245,8 +245,8 @@ TEST_F(CharsetChangeX11Test, AKoreanManualPageAndAMetaCharsetPageAreConvertedAnd
     EXPECT_EQ(seenGreek.rightCaption, "Converted from UTF-8, as declared, to ISO-8859-7 - Modified '" + site + "/b.htm'");
     ASSERT_TRUE(Preview(3, nType, "charset-preview-undeclared", seenCyrillic));
     const std::string undeclared = Replaced(kCyrillic, Head("windows-1251"), "<html><head>");
-    EXPECT_EQ(seenCyrillic.right, iconv(undeclared, "windows-1252", "UTF-8"));
-    EXPECT_EQ(seenCyrillic.rightCaption, "No declaration: browsers will guess, here windows-1252 (before: windows-1251, "
+    EXPECT_EQ(seenCyrillic.right, iconv(undeclared, "windows-1251", "UTF-8"));
+    EXPECT_EQ(seenCyrillic.rightCaption, "No declaration: browsers will guess, here windows-1251 (before: windows-1251, "
                                          "as declared) - Modified '" + site + "/c.htm'");
 
     COutputAreaControlBar* pOutput = nullptr;
