@@ -354,8 +354,7 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
     EXPECT_EQ(left, legacy_site::Page(legacy_site::kNestle));
     EXPECT_EQ(right, nestle);
     EXPECT_EQ(leftCaption, "Read as windows-1252, as guessed from too little text to be sure - Current '" + path + "'");
-    EXPECT_EQ(rightCaption, "Or read as UTF-8, by its bytes: which is meant is in doubt, and the page is not saved - "
-                            "Current '" + path + "'");
+    EXPECT_EQ(rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + path + "'");
 }
 
 // A charset no converter knows: the preview tells what it cannot show and why, naming the page
