@@ -55,10 +55,12 @@ void CCharsetDetector::Add(const char* pBytes, size_t nLength)
         m_nFirstBeyond = m_sample.size();
         nFrom = nFound;
     }
-    const size_t nTaken = std::min(nLength - nFrom, m_nFirstBeyond + kSampleSize - m_sample.size());
+    size_t nTaken = 0;
+    const size_t nRoom = std::min(nLength - nFrom, m_nFirstBeyond + kSampleSize - m_sample.size());
+    for (; nTaken < nRoom && m_nBeyondAscii < kEnoughBeyondAscii; ++nTaken)
+        m_nBeyondAscii += IsBeyondAscii(p[nFrom + nTaken]) ? 1 : 0;
     m_sample.append(pBytes + nFrom, nTaken);
-    m_nBeyondAscii += static_cast<size_t>(std::count_if(p + nFrom, p + nFrom + nTaken, IsBeyondAscii));
-    if (m_sample.size() >= m_nFirstBeyond + kSampleSize)
+    if (m_sample.size() >= m_nFirstBeyond + kSampleSize || m_nBeyondAscii >= kEnoughBeyondAscii)
         Conclude();
 }
 
