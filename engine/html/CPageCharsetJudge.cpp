@@ -335,7 +335,8 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         return MakeVerdict(Change::Convert, reading);
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
     const PageCharsetReading detected = Detected();
-    const bool bDetectedUtf8 = detected.charset.GetKind() == CPageCharset::Kind::Utf8;
+    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them.
+    const bool bDetectedUtf8 = m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
     const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
     // UTF-8 by its sequences, which the detector takes for UTF-8 text: no chance.
     if (m_census.IsUtf8() && bDetectedUtf8)
