@@ -3,6 +3,8 @@
 // charset detector judges first, and the Russian chapter in windows-1251 declaring none (the
 // detector's slowest kind of text). The floor is the C library's converter turning the same bytes
 // into UTF-8 by itself, which any reading of the page does.
+#include "IconvFloor.h"
+
 #include "engine/html/CTranslatingFile.h"
 #include "platform/core/CMemFile.h"
 #include "tests/support/LegacySitePages.h"
@@ -72,20 +74,7 @@ void BM_ReadUndeclaredCyrillic(benchmark::State& state)
 // The floor: the converter over the page's bytes in one pass.
 void BM_IconvFloor(benchmark::State& state)
 {
-    const std::string page = Chapter(legacy_site::kFrench, "WINDOWS-1252", std::string());
-    std::string out(page.size() * 3, '\0');
-    for (auto _ : state) {
-        iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
-        char* in = const_cast<char*>(page.data());
-        size_t inLeft = page.size();
-        char* outPtr = out.data();
-        size_t outLeft = out.size();
-        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
-            state.SkipWithError("the converter stopped");
-        iconv_close(cd);
-        benchmark::DoNotOptimize(outPtr);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+    RunIconvFloor(state, Chapter(legacy_site::kFrench, "WINDOWS-1252", std::string()), "UTF-8", "WINDOWS-1252");
 }
 
 } // namespace
