@@ -3,6 +3,8 @@
 // (references in its text, escapes in its scripts and styles for what that charset lacks), beside
 // the same page rewritten with an edit alone and, as the floor, the C library's converter turning
 // the page's bytes into windows-1252 by themselves.
+#include "IconvFloor.h"
+
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
@@ -80,19 +82,7 @@ void BM_IconvFloor(benchmark::State& state)
         for (size_t at = page.find(pszLacking); at != std::string::npos; at = page.find(pszLacking, at))
             page.replace(at, 3, "-");
     }
-    std::string out(page.size() + 64, '\0');
-    for (auto _ : state) {
-        iconv_t cd = iconv_open("WINDOWS-1252", "UTF-8");
-        char* in = page.data();
-        size_t inLeft = page.size();
-        char* outPtr = out.data();
-        size_t outLeft = out.size();
-        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
-            state.SkipWithError("the converter stopped");
-        iconv_close(cd);
-        benchmark::DoNotOptimize(outPtr);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+    RunIconvFloor(state, page, "WINDOWS-1252", "UTF-8");
 }
 
 } // namespace

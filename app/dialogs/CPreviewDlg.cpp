@@ -14,6 +14,29 @@ void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathR
     m_strPathRewritten = strPathRewritten;
 }
 
+namespace {
+
+// What a charset rests on, in the caption's words.
+CString EvidenceText(CharsetEvidence evidence)
+{
+    CString strText;
+    switch (evidence) {
+    case CharsetEvidence::ByteOrderMark: strText.LoadString(IDS_CHARSET_BY_MARK); break;
+    case CharsetEvidence::Declaration: strText.LoadString(IDS_CHARSET_DECLARED); break;
+    case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
+    case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
+    case CharsetEvidence::WeakGuess: strText.LoadString(IDS_CHARSET_WEAK_GUESS); break;
+    }
+    return strText;
+}
+
+std::string NameOf(const PageCharsetReading& reading)
+{
+    return reading.charset.GetName();
+}
+
+} // namespace
+
 BOOL CPreviewDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -29,12 +52,25 @@ BOOL CPreviewDlg::OnInitDialog()
         strCaption.Format(strFormat, static_cast<UINT>(m_removedTags.size()), static_cast<LPCTSTR>(strPlain));
         m_wndLeft.SetRemovedParts(m_removedTags);
     }
-    m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
-    m_wndLeft.SetCharset(m_charsetOnDisk.charset.OfBytes());
-    strFormat.LoadString(IDS_PREVIEW_MODIFIED);
-    strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
-    m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
-    m_wndRight.SetCharset(m_charsetRewritten.charset.OfBytes());
+    if (m_bInDoubt) {
+        // The page's bytes as they are, the one way and the other: the user sees which is meant.
+        const CString strPlain = strCaption;
+        strFormat.LoadString(IDS_PREVIEW_READ_AS);
+        strCaption.Format(strFormat, NameOf(m_charsetOnDisk).c_str(), EvidenceText(m_charsetOnDisk.evidence).GetString(),
+                          strPlain.GetString());
+        m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+        strFormat.LoadString(IDS_PREVIEW_IN_DOUBT);
+        strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(),
+                          EvidenceText(m_charsetRewritten.evidence).GetString(), strPlain.GetString());
+        m_wndRight.SetFile(strCaption, m_strPathOnDisk);
+    } else {
+        m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
+        strFormat.LoadString(IDS_PREVIEW_MODIFIED);
+        strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
+        m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
+    }
+    m_wndLeft.SetCharset(m_charsetOnDisk.charset);
+    m_wndRight.SetCharset(m_charsetRewritten.charset);
     m_wndLeft.SetPartner(&m_wndRight);
     m_wndRight.SetPartner(&m_wndLeft);
     const CRect empty(0, 0, 0, 0);
@@ -83,28 +119,6 @@ void CPreviewDlg::FitCaptions()
     SetWindowPos(nullptr, 0, 0, nWidth, nHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CenterWindow();
 }
-
-namespace {
-
-// What a charset rests on, in the caption's words.
-CString EvidenceText(CharsetEvidence evidence)
-{
-    CString strText;
-    switch (evidence) {
-    case CharsetEvidence::ByteOrderMark: strText.LoadString(IDS_CHARSET_BY_MARK); break;
-    case CharsetEvidence::Declaration: strText.LoadString(IDS_CHARSET_DECLARED); break;
-    case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
-    case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
-    }
-    return strText;
-}
-
-std::string NameOf(const PageCharsetReading& reading)
-{
-    return reading.charset.OfBytes().GetName();
-}
-
-} // namespace
 
 CString CPreviewDlg::CharsetCaption(const CString& strPlain) const
 {

@@ -37,6 +37,16 @@ public:
         m_charsetChange = change;
     }
 
+    // A page the save refuses because its bytes read two ways and nothing tells which is meant:
+    // both panes show the page on disk, the left one read the first way, the right one the other.
+    // Called before DoModal, instead of SetCharsets.
+    void SetReadingsInDoubt(const PageCharsetReading& first, const PageCharsetReading& second)
+    {
+        m_charsetOnDisk = first;
+        m_charsetRewritten = second;
+        m_bInDoubt = true;
+    }
+
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
     SECLayoutNodeSplitter* GetSplitter() const { return m_pSplitter; }
@@ -60,6 +70,7 @@ private:
     PageCharsetReading m_charsetOnDisk;
     PageCharsetReading m_charsetRewritten;
     CharsetChange m_charsetChange = CharsetChange::None;
+    bool m_bInDoubt = false;
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;
     SECLayoutFactory m_factory;

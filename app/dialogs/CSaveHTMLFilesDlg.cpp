@@ -79,9 +79,13 @@ LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM, LPARAM lParam)
+LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM wParam, LPARAM lParam)
 {
-    ++m_nWritten;
+    // A page that held its edits already is done, but nothing was written to it.
+    if (wParam == kSavedUnchanged)
+        ++m_nUnchanged;
+    else
+        ++m_nWritten;
     m_written.push_back(reinterpret_cast<CPageNode*>(lParam));
     if (auto* pApp = dynamic_cast<CVostrelApp*>(AfxGetApp()))
         pApp->RefreshPageInView(reinterpret_cast<CPageNode*>(lParam));
@@ -110,7 +114,12 @@ void CSaveHTMLFilesDlg::TellCount(UINT nFormat)
     // whole, with the pages a stop left unsaved counted as not written.
     const auto nPages = static_cast<UINT>(m_Pages.GetCount());
     const UINT nWritten = std::min(m_nWritten, nPages);
+    const UINT nUnchanged = std::min(m_nUnchanged, nPages - nWritten);
     CString strLine;
-    strLine.Format(nFormat, nWritten, nPages, nPages - nWritten);
+    if (nUnchanged == 0)
+        strLine.Format(nFormat, nWritten, nPages, nPages - nWritten);
+    else
+        strLine.Format(nFormat == kIdsSaveCount ? kIdsSaveCountUnchanged : kIdsSaveCountStoppedUnchanged, nWritten,
+                       nPages, nUnchanged, nPages - nWritten - nUnchanged);
     PostOutputAreaLine(m_hOutputPane, CString(), strLine);
 }

@@ -53,6 +53,7 @@ private:
     CBitmapButton m_btnCancel;
     BOOL m_bStopping = FALSE;
     UINT m_nWritten = 0;   // pages the save thread said were written
+    UINT m_nUnchanged = 0; // pages it left as they were, their edits being what they held
     // When the meter was last drawn at once.
     static constexpr DWORD kPaintIntervalMs = 50;
     DWORD m_dwLastPaint = 0;

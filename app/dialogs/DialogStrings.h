@@ -18,3 +18,5 @@ inline constexpr UINT kIdsMoreFoldersSkipped = 62551; // the count past the list
 inline constexpr UINT kIdsSaveCannotStart = 62542;
 inline constexpr UINT kIdsSaveCount = 62543;          // the save's closing line
 inline constexpr UINT kIdsSaveCountStopped = 62544;   // the same, after Cancel
+inline constexpr UINT kIdsSaveCountUnchanged = 62545; // the two, counting pages that held their edits
+inline constexpr UINT kIdsSaveCountStoppedUnchanged = 62546;

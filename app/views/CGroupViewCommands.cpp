@@ -437,6 +437,7 @@ void CGroupView::OnViewChanges()
     std::vector<std::pair<ULONGLONG, ULONGLONG>> removed;
     PageCharsetReading onDisk, rewritten;
     CharsetChange change = CharsetChange::None;
+    bool bInDoubt = false;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
         engine.Run();
@@ -445,16 +446,20 @@ void CGroupView::OnViewChanges()
             return;
         }
         // The save will not write such a page: the preview tells why, rather than show a page
-        // that will not be. Nothing was asked to be saved, so nothing is said of saving.
-        if (!engine.GetRefusal().IsEmpty()) {
+        // that will not be. Nothing was asked to be saved, so nothing is said of saving. A page
+        // whose bytes read two ways is shown both ways, for the user to tell which is meant.
+        bInDoubt = engine.GetReadingsInDoubt(onDisk, rewritten);
+        if (!engine.GetRefusal().IsEmpty() && !bInDoubt) {
             TellPreviewRefused(*pPage, engine.GetRefusalReason());
             return;
         }
-        onDisk = engine.GetPageReading();
-        rewritten = engine.GetReadingAfterSave();
-        change = engine.GetCharsetChange();
-        for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
-            removed.emplace_back(repeat.nFrom, repeat.nTo);
+        if (!bInDoubt) {
+            onDisk = engine.GetPageReading();
+            rewritten = engine.GetReadingAfterSave();
+            change = engine.GetCharsetChange();
+            for (const CMetaEditEngine::RemovedRepeat& repeat : engine.GetRemovedRepeats())
+                removed.emplace_back(repeat.nFrom, repeat.nTo);
+        }
     } catch (CException* e) {
         e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
@@ -466,7 +471,10 @@ void CGroupView::OnViewChanges()
     dlg.SetFiles(strPath, szTemp);
     dlg.SetBytesOnDisk(std::move(onDiskBytes));
     dlg.SetRemovedTags(std::move(removed));
-    dlg.SetCharsets(onDisk, rewritten, change);
+    if (bInDoubt)
+        dlg.SetReadingsInDoubt(onDisk, rewritten);
+    else
+        dlg.SetCharsets(onDisk, rewritten, change);
     dlg.DoModal();
 }
 

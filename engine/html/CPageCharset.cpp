@@ -1,7 +1,5 @@
 #include "engine/html/CPageCharset.h"
 
-#include "engine/html/CPageCharsetJudge.h"
-#include "engine/html/CTranslatingFile.h"
 #include "engine/html/PageEncodings.h"
 #include "engine/html/TagAttributes.h"
 #include "platform/core/CodePage.h"
@@ -262,21 +260,6 @@ CPageCharset CPageCharset::ForWriting(std::string_view name)
     return FromName(name);
 }
 
-CPageCharset CPageCharset::OfBytes() const
-{
-    if (m_nJapanese == CTranslatingFile::encodingNone)
-        return *this;
-    CPageCharset charset = *this;
-    charset.m_nJapanese = CTranslatingFile::encodingNone;
-    charset.m_readName = m_writeName;
-    return charset;
-}
-
-CPageCharset CPageCharset::Detect(const BYTE* pText, UINT nLength)
-{
-    return CPageCharsetJudge::ReadStart(pText, nLength).charset;
-}
-
 char32_t CPageCharset::NextCharacter(std::string_view text, size_t& at)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + at;
@@ -473,45 +456,6 @@ void CPageDecoder::Finish(std::string& out)
 
 // ---- CUtf8Census ----
 
-namespace {
-
-// Whether a two-byte UTF-8 character may be one-byte text by chance: an accented capital (or the
-// sign of multiplication) followed by a no-break space, a guillemet, an ellipsis, a quote, a
-// bullet or a dash, the marks that end a word. The leads of U+0080 to U+00FF, which most UTF-8
-// text of Western pages is made of, are no such capitals in practice ("A" with a circumflex or a
-// tilde ends few words).
-bool MayBeChancePair(const unsigned char* p)
-{
-    const unsigned char trail = p[1];
-    return p[0] >= 0xC4 && p[0] <= 0xDF
-        && (trail == 0xA0 || trail == 0xAB || trail == 0xBB || trail == 0x85 || (trail >= 0x91 && trail <= 0x97));
-}
-
-} // namespace
-
-void CUtf8Census::Settle(bool bNextIsCharacter)
-{
-    // UTF-8 text runs on in characters of more than one byte or stands among ASCII; a character by
-    // chance stands beside bytes that are no UTF-8, a pair of a double-byte charset split apart,
-    // or is an accented capital that ends a word of one-byte text.
-    if (m_nWaiting > 0 && (bNextIsCharacter || !m_bChanceWaits))
-        m_nUtf8Bytes += m_nWaiting;
-    m_nWaiting = 0;
-    m_bChanceWaits = false;
-}
-
-void CUtf8Census::Count(const unsigned char* p, int nSize)
-{
-    m_bMultibyte = true;
-    Settle(true);
-    if (!m_bLastInvalid) {
-        m_nWaiting = nSize;
-        m_bChanceWaits = nSize == 2 && !m_bLastMultibyte && MayBeChancePair(p);
-    }
-    m_bLastMultibyte = true;
-    m_bLastInvalid = false;
-}
-
 void CUtf8Census::Add(const char* pBytes, size_t nLength)
 {
     std::string joined;
@@ -521,8 +465,6 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     for (size_t i = 0; i < nLength && !IsSettled();) {
         if (p[i] < 0x80) {
-            Settle(false);
-            m_bLastMultibyte = m_bLastInvalid = false;
             ++i;
             continue;
         }
@@ -537,29 +479,30 @@ void CUtf8Census::Add(const char* pBytes, size_t nLength)
                 m_nFirstInvalid = nStart + static_cast<long long>(i);
                 m_byFirstInvalid = p[i];
             }
-            ++m_nInvalid;
-            m_nWaiting = 0;
-            m_bChanceWaits = false;
-            m_bLastMultibyte = false;
-            m_bLastInvalid = true;
             ++i;
         } else {
-            Count(p + i, size);
+            m_bMultibyte = true;
+            Keep(Utf8Value(p + i, size));
             i += static_cast<size_t>(size);
         }
     }
 }
 
+void CUtf8Census::Keep(char32_t ch)
+{
+    if (m_bMoreCharacters || m_characters.find(ch) != std::u32string::npos)
+        return;
+    if (m_characters.size() < kCharactersKept)
+        m_characters += ch;
+    else
+        m_bMoreCharacters = true;
+}
+
 void CUtf8Census::Finish()
 {
-    if (!m_pending.empty()) {
-        m_nWaiting = 0;
-        if (m_nFirstInvalid < 0) {
-            m_nFirstInvalid = m_nTextStart;
-            m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
-        }
-        m_nInvalid += static_cast<long long>(m_pending.size());
+    if (!m_pending.empty() && m_nFirstInvalid < 0) {
+        m_nFirstInvalid = m_nTextStart;
+        m_byFirstInvalid = static_cast<BYTE>(m_pending[0]);
     }
     m_pending.clear();
-    Settle(false);
 }

@@ -1,5 +1,5 @@
-// CPageCharset: the character set a page is written in, found from its first bytes (a UTF-8
-// byte order mark, else the charset its META tags declare, else a guess), with the two
+// CPageCharset: the character set a page is written in (CPageCharsetJudge finds it: a UTF-8 byte
+// order mark, else the charset its META tags declare, else the detector's guess), with the two
 // conversions the engine needs: the page's bytes to UTF-8 for reading, and UTF-8 text back to the
 // page's bytes for writing, where a character the charset has no byte for becomes a numeric
 // character reference (or what the caller writes instead).
@@ -18,17 +18,12 @@ public:
     enum class Kind {
         Undeclared, // nothing declared and no byte above 127 in the sample: read as UTF-8 (a
                     // stray invalid byte as its Windows-1252 character); written as references
-        Utf8,       // declared UTF-8, or undeclared and the sample is UTF-8
+        Utf8,       // declared UTF-8, or undeclared and its bytes are UTF-8
         Windows1252, // read as Windows-1252, as browsers read pages declared ISO-8859-1
         Iconv,      // any other charset, through its codec (CPageCodec), whose tables are read
                     // from the C library's converters
     };
 
-    // The charset of a page whose first bytes (at most 2048 are looked at) are given, as
-    // CPageCharsetJudge reads it: a UTF-8 byte order mark decides, as it does for browsers; else
-    // a charset the page declares; without one, Japanese and Korean pages are recognised by
-    // their bytes, UTF-8 by its sequences, and other 8-bit text is taken for Windows-1252.
-    static CPageCharset Detect(const BYTE* pText, UINT nLength);
     // The charset a page declaring this name is read in ("iso-8859-1", "EUC-KR", "shift_jis" ...),
     // as browsers read it; Undeclared for a name they read no page in. A page declaring UTF-16 is
     // read as UTF-8: its META tag could not have been read otherwise.
@@ -57,12 +52,6 @@ public:
     // The names of the codecs that read and write it (Iconv only).
     const std::string& GetReadName() const { return m_readName; }
     const std::string& GetWriteName() const { return m_writeName; }
-    // The Japanese encoding the guess found (CTranslatingFile's encodings), encodingNone (1)
-    // otherwise. Such pages are read through that converter into Shift-JIS first.
-    int GetJapaneseEncoding() const { return m_nJapanese; }
-    // The charset the page's own bytes are in: this one, but for a Japanese page found by the
-    // guess, the encoding it came in rather than the Shift-JIS it is read through.
-    CPageCharset OfBytes() const;
 
     // UTF-8 text in the page's charset; characters it cannot hold become "&#N;".
     std::string Encode(std::string_view utf8) const;
@@ -86,9 +75,7 @@ private:
     std::string m_name = "US-ASCII";
     std::string m_readName;
     std::string m_writeName;
-    int m_nJapanese = 1;
     bool m_bMultiByte = false;
-    friend class CPageCharsetJudge;
 };
 
 // Turns a page's bytes into UTF-8 in pieces, keeping a character cut between two pieces for the
@@ -125,11 +112,8 @@ private:
 };
 
 // Looks at a page's bytes, given in pieces, for what tells how they read as UTF-8: the bytes
-// that are no UTF-8, and the multibyte characters. Other charsets make UTF-8 characters now and
-// then by chance: a pair of a double-byte charset's characters split apart, between bytes that
-// are no UTF-8 (the Hangul of "Korean" holds one), or an accented capital of a one-byte charset
-// before a no-break space or a quote (the Latin-1 E acute of "CAFE" and a no-break space are
-// the bytes of U+0260). Such characters are counted apart, as no sign of UTF-8.
+// that are no UTF-8, and the multibyte characters. Whether bytes that read as UTF-8 are UTF-8
+// indeed, or text of another charset that happens to read so, is the charset detector's to say.
 class CUtf8Census {
 public:
     // Whether a page with a multibyte character is UTF-8 whatever else it holds, or it takes all
@@ -140,9 +124,8 @@ public:
     void Add(const char* pBytes, size_t nLength);
     // The end of the page: a character cut off there is no UTF-8.
     void Finish();
-    // The end of a page's start that was looked at alone: its last character is judged as the
-    // page's last, and one cut off there is taken for whole.
-    void FinishStart() { Settle(false); }
+    // The end of a part of a page looked at alone: a character cut off there is taken for whole.
+    void FinishPart() { m_pending.clear(); }
     bool HasInvalid() const { return m_nFirstInvalid >= 0; }
     bool HasMultibyte() const { return m_bMultibyte; }
     // Where the first byte that is no UTF-8 stands, and what it is.
@@ -150,22 +133,20 @@ public:
     BYTE GetFirstInvalidByte() const { return m_byFirstInvalid; }
     // More bytes change nothing that is looked for.
     bool IsSettled() const { return m_look == Look::ToFirstMultibyte && m_bMultibyte; }
-    // The page is UTF-8 by its bytes: they all read as UTF-8, and not only by chance.
-    bool IsUtf8() const { return !HasInvalid() && m_nUtf8Bytes > 0; }
-    // The page holds UTF-8 characters beside bytes that are no UTF-8, too many of them to be
-    // chance (more than one byte in eight): neither reading of its bytes is right for all.
-    bool IsMixed() const { return HasInvalid() && m_nUtf8Bytes > 0 && 8 * m_nUtf8Bytes > m_nInvalid; }
+    // The bytes read as UTF-8, and not as ASCII alone.
+    bool IsUtf8() const { return !HasInvalid() && m_bMultibyte; }
     // Whether the bytes read whole as UTF-8: they are UTF-8, or ASCII alone.
-    bool ReadsWhole() const { return !HasInvalid() && (m_nUtf8Bytes > 0 || !m_bMultibyte); }
+    bool ReadsWhole() const { return !HasInvalid(); }
     // Whether a byte beyond ASCII was seen.
     bool HasNonAscii() const { return m_bMultibyte || HasInvalid(); }
+    // The characters of more than one byte the bytes hold, each once, the first kCharactersKept
+    // of them; and whether they hold more.
+    static constexpr size_t kCharactersKept = 16;
+    const std::u32string& GetCharacters() const { return m_characters; }
+    bool HoldsMoreCharacters() const { return m_bMoreCharacters; }
 
 private:
-    // A multibyte character of nSize bytes at p.
-    void Count(const unsigned char* p, int nSize);
-    // The character before the next one waits for it to tell whether it was by chance; whether
-    // the next one is a multibyte character.
-    void Settle(bool bNextIsCharacter);
+    void Keep(char32_t ch);
 
     Look m_look;
     std::string m_pending; // the start of a character cut off at the end of a piece
@@ -173,10 +154,6 @@ private:
     long long m_nFirstInvalid = -1;
     BYTE m_byFirstInvalid = 0;
     bool m_bMultibyte = false;
-    long long m_nInvalid = 0;   // the bytes that are no UTF-8
-    long long m_nUtf8Bytes = 0; // the bytes of multibyte characters that are no chance pair
-    bool m_bLastMultibyte = false; // the last character was one of more than one byte
-    bool m_bLastInvalid = false;   // the last byte was no UTF-8
-    int m_nWaiting = 0;            // the bytes of the last character, which the next one judges
-    bool m_bChanceWaits = false;   // it may be an accented capital's pair: the next character tells
+    std::u32string m_characters;
+    bool m_bMoreCharacters = false;
 };

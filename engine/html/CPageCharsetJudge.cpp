@@ -1,62 +1,139 @@
 #include "engine/html/CPageCharsetJudge.h"
 
-#include "engine/html/CTranslatingFile.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace {
 
-// The escape that begins every shift of ISO-2022-JP, the one Japanese encoding in 7 bits.
-constexpr BYTE kEscape = 0x1B;
+// The scripts of letters beyond ASCII, as far as one-byte charsets hold them.
+enum class Script { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Other };
 
-bool InRange(BYTE ch, BYTE lo, BYTE hi)
+Script ScriptOf(char32_t ch)
 {
-    return ch >= lo && ch <= hi;
+    if ((ch >= 0xC0 && ch <= 0x24F && ch != 0xD7 && ch != 0xF7) || (ch >= 0x1E00 && ch <= 0x1EFF))
+        return Script::Latin;
+    if (ch >= 0x370 && ch <= 0x3FF)
+        return Script::Greek;
+    if (ch >= 0x400 && ch <= 0x52F)
+        return Script::Cyrillic;
+    if (ch >= 0x5D0 && ch <= 0x5EA)
+        return Script::Hebrew;
+    if (ch >= 0x620 && ch <= 0x64A)
+        return Script::Arabic;
+    if (ch >= 0xE01 && ch <= 0xE4E)
+        return Script::Thai;
+    // Signs, punctuation and the letters of scripts no one-byte charset holds.
+    return ch >= 0x3040 ? Script::Other : Script::None;
 }
 
-// Whether bytes the Japanese guess took for EUC-JP or Shift-JIS are Korean: pairs of the Korean
-// charset throughout, most of them Hangul syllables (leads 0xB0 to 0xC8), few of them kana (leads
-// 0xA4 and 0xA5), which Japanese text is full of.
-bool LooksKorean(const BYTE* pText, UINT nLength)
+// The script most of the text's letters beyond ASCII are of; None when it has none.
+Script ScriptOfText(const std::string& text)
 {
-    UINT nPairs = 0, nHangul = 0, nKana = 0;
-    for (UINT i = 0; i < nLength;) {
-        const BYTE lead = pText[i];
-        if (lead < 0x80) {
-            ++i;
+    std::array<size_t, static_cast<size_t>(Script::Other) + 1> counts{};
+    for (size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++at;
             continue;
         }
-        if (i + 1 >= nLength)
-            break; // cut off at the end of the start
-        const BYTE trail = pText[i + 1];
-        if (!InRange(lead, 0x81, 0xFE)
-            || !(InRange(trail, 0x41, 0x5A) || InRange(trail, 0x61, 0x7A) || InRange(trail, 0x81, 0xFE)))
-            return false;
-        ++nPairs;
-        if (trail >= 0xA1) {
-            nHangul += InRange(lead, 0xB0, 0xC8) ? 1 : 0;
-            nKana += InRange(lead, 0xA4, 0xA5) ? 1 : 0;
-        }
-        i += 2;
+        ++counts[static_cast<size_t>(ScriptOf(CPageCharset::NextCharacter(text, at)))];
     }
-    return nPairs > 0 && 2 * nHangul > nPairs && 5 * nKana < nPairs;
+    counts[static_cast<size_t>(Script::None)] = 0;
+    const auto most = std::max_element(counts.begin(), counts.end());
+    return *most == 0 ? Script::None : static_cast<Script>(most - counts.begin());
 }
 
-// A byte that no ASCII text holds: one of 8 bits, or the escape of ISO-2022-JP.
-bool IsBeyondAscii(BYTE ch)
+// Whether UTF-8 text holds a control character of the range U+0080 to U+009F: what a one-byte
+// charset makes of bytes that hold no text of it. Where the first stands, counted in characters.
+bool FindControl(const std::string& text, size_t& nCharacter)
 {
-    return ch >= 0x80 || ch == kEscape;
+    nCharacter = 0;
+    for (size_t at = 0; at + 1 < text.size(); ++at) {
+        const auto ch = static_cast<unsigned char>(text[at]);
+        if (ch == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F)
+            return true;
+        nCharacter += (ch & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return false;
 }
 
-const char* JapaneseName(int nJapanese)
+// How a charset reads a piece of text alone.
+struct PieceReading {
+    bool bText = false; // every byte reads, and none as a control character
+    std::string text;
+};
+
+PieceReading ReadPiece(const CPageCharset& charset, const std::string& bytes)
 {
-    return nJapanese == CTranslatingFile::encodingJis ? "ISO-2022-JP"
-         : nJapanese == CTranslatingFile::encodingEucJp ? "EUC-JP"
-                                                         : "Shift_JIS";
+    PieceReading reading;
+    if (charset.GetKind() == CPageCharset::Kind::Undeclared)
+        return reading;
+    if (charset.GetKind() == CPageCharset::Kind::Utf8) {
+        CUtf8Census census(CUtf8Census::Look::Whole);
+        census.Add(bytes.data(), bytes.size());
+        census.FinishPart();
+        reading.bText = census.ReadsWhole();
+        reading.text = bytes;
+        return reading;
+    }
+    // A character cut off at the piece's end stays with the decoder: it may read whole.
+    CPageDecoder decoder(charset);
+    decoder.Decode(bytes.data(), bytes.size(), reading.text);
+    size_t nControl = 0;
+    reading.bText = decoder.IsReadWhole() && (charset.IsMultiByte() || !FindControl(reading.text, nControl));
+    return reading;
 }
 
 } // namespace
+
+// A charset's decoder over all of the page's bytes, keeping where the first stands that it reads
+// as no text: a byte it leaves unread, or, for a one-byte charset, one it reads as a control.
+struct CPageCharsetJudge::WholeReader {
+    explicit WholeReader(const CPageCharset& charset) : decoder(charset), bOneByte(!charset.IsMultiByte()) {}
+
+    void Add(const char* pBytes, size_t nLength)
+    {
+        scratch.clear();
+        decoder.Decode(pBytes, nLength, scratch);
+        size_t nCharacter = 0;
+        if (bOneByte && nFirstControl < 0 && FindControl(scratch, nCharacter)) {
+            // A one-byte charset reads one character of each byte.
+            nFirstControl = nRead + static_cast<long long>(nCharacter);
+            byFirstControl = static_cast<BYTE>(pBytes[nCharacter]);
+        }
+        nRead += static_cast<long long>(nLength);
+    }
+    void Finish()
+    {
+        scratch.clear();
+        decoder.Finish(scratch);
+        scratch.clear();
+        scratch.shrink_to_fit();
+    }
+    // Whether every byte read as text; if not, the first that did not.
+    bool ReadsWhole(long long& nAt, BYTE& by) const
+    {
+        nAt = -1;
+        if (!decoder.IsReadWhole()) {
+            nAt = decoder.GetFirstUnread();
+            by = decoder.GetFirstUnreadByte();
+        }
+        if (nFirstControl >= 0 && (nAt < 0 || nFirstControl < nAt)) {
+            nAt = nFirstControl;
+            by = byFirstControl;
+        }
+        return nAt < 0;
+    }
+
+    CPageDecoder decoder;
+    bool bOneByte;
+    long long nRead = 0;
+    long long nFirstControl = -1;
+    BYTE byFirstControl = 0;
+    std::string scratch;
+};
 
 PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
 {
@@ -70,96 +147,62 @@ PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
         if (CPageCharset charset = CPageCharset::FromName(declared); charset.GetKind() != CPageCharset::Kind::Undeclared)
             return {charset, CharsetEvidence::Declaration};
     }
-    // Most pages are plain ASCII: neither Japanese, UTF-8 nor Windows-1252 can be told in them,
-    // and the weighing below would only say so after several passes.
-    if (std::none_of(pText, pText + nLength, IsBeyondAscii))
-        return {CPageCharset(), CharsetEvidence::Guess};
-    CUtf8Census census(CUtf8Census::Look::Whole);
-    census.Add(start.data(), start.size());
-    census.FinishStart();
-    if (census.IsUtf8())
-        return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-    return Guess(pText, nLength);
-}
-
-PageCharsetReading CPageCharsetJudge::Guess(const BYTE* pText, UINT nLength)
-{
-    const int nJapanese = CTranslatingFile::PickEncoding(pText, nLength, GetACP());
-    if (nJapanese != CTranslatingFile::encodingNone) {
-        if (nJapanese != CTranslatingFile::encodingJis && LooksKorean(pText, nLength))
-            return {CPageCharset::FromName("euc-kr"), CharsetEvidence::Guess};
-        // The page is read through the Japanese converters into Shift-JIS; it is written in the
-        // encoding it came in.
-        CPageCharset charset;
-        charset.m_kind = CPageCharset::Kind::Iconv;
-        charset.m_nJapanese = nJapanese;
-        charset.m_bMultiByte = true;
-        charset.m_readName = "CP932";
-        charset.m_name = JapaneseName(nJapanese);
-        charset.m_writeName = nJapanese == CTranslatingFile::encodingShiftJis ? "CP932" : charset.m_name;
-        return {charset, CharsetEvidence::Guess};
-    }
-    if (std::any_of(pText, pText + nLength, [](BYTE ch) { return ch >= 0x80; }))
-        return {CPageCharset::FromName("windows-1252"), CharsetEvidence::Guess};
     return {CPageCharset(), CharsetEvidence::Guess};
 }
 
 CPageCharsetJudge::CPageCharsetJudge(const PageCharsetReading& start, const CPageCharset& target, Look look)
     : m_start(start), m_target(target), m_look(look),
-      m_census(look == Look::Whole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte)
+      m_census(look == Look::Whole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte),
+      // Looked at whole, a page is read to its end anyway: its text is sought however far in.
+      m_detector(look == Look::Whole ? SIZE_MAX : CCharsetDetector::kReach)
 {
     if (look != Look::Whole)
         return;
     const CPageCharset& declared = start.charset;
-    if (start.evidence == CharsetEvidence::Declaration && declared.IsMultiByte()
-        && declared.GetKind() == CPageCharset::Kind::Iconv)
-        m_pDeclared = std::make_unique<CPageDecoder>(declared);
-    if (target.GetKind() == CPageCharset::Kind::Iconv)
-        m_pTarget = std::make_unique<CPageDecoder>(target);
+    if (start.evidence == CharsetEvidence::Declaration && declared.GetKind() != CPageCharset::Kind::Utf8)
+        m_pDeclared = std::make_unique<WholeReader>(declared);
+    if (target.GetKind() == CPageCharset::Kind::Iconv || target.GetKind() == CPageCharset::Kind::Windows1252)
+        m_pTarget = std::make_unique<WholeReader>(target);
 }
 
 CPageCharsetJudge::~CPageCharsetJudge() = default;
 
 void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
 {
+    // The detector is asked of a page that declares nothing, and, looked at whole, of any page
+    // but one a byte order mark decides.
+    const bool bUndeclared = m_start.charset.GetKind() == CPageCharset::Kind::Undeclared;
+    if (bUndeclared || (m_look == Look::Whole && m_start.evidence != CharsetEvidence::ByteOrderMark))
+        m_detector.Add(pBytes, nLength);
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
     m_census.Add(pBytes, nLength);
-    // The guess of a page whose start is ASCII alone is made from the bytes beyond it.
-    if (m_look == Look::Whole && m_laterStart.size() < kStartSize) {
-        const auto* p = reinterpret_cast<const BYTE*>(pBytes);
-        const BYTE* pFrom = m_laterStart.empty() ? std::find_if(p, p + nLength, IsBeyondAscii) : p;
-        const size_t nTaken = std::min<size_t>(static_cast<size_t>(p + nLength - pFrom), kStartSize - m_laterStart.size());
-        m_laterStart.append(reinterpret_cast<const char*>(pFrom), nTaken);
-    }
-    // Only whether they read is looked for: what they read as goes.
-    for (CPageDecoder* pDecoder : {m_pDeclared.get(), m_pTarget.get()}) {
-        if (pDecoder != nullptr && pDecoder->IsReadWhole()) {
-            m_scratch.clear();
-            pDecoder->Decode(pBytes, nLength, m_scratch);
-        }
+    for (WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
+        if (pReader != nullptr)
+            pReader->Add(pBytes, nLength);
     }
 }
 
 void CPageCharsetJudge::Finish()
 {
     m_bFinished = true;
+    m_detector.Finish();
     m_census.Finish();
-    for (CPageDecoder* pDecoder : {m_pDeclared.get(), m_pTarget.get()}) {
-        if (pDecoder != nullptr) {
-            m_scratch.clear();
-            pDecoder->Finish(m_scratch);
-        }
+    for (WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
+        if (pReader != nullptr)
+            pReader->Finish();
     }
-    m_scratch.clear();
-    m_scratch.shrink_to_fit();
 }
 
 bool CPageCharsetJudge::IsSettled() const
 {
     if (m_look == Look::Whole)
         return m_bFinished;
-    return m_start.charset.GetKind() != CPageCharset::Kind::Utf8 || m_census.IsSettled();
+    switch (m_start.charset.GetKind()) {
+    case CPageCharset::Kind::Undeclared: return m_detector.IsSettled();
+    case CPageCharset::Kind::Utf8: return m_census.IsSettled();
+    default: return true;
+    }
 }
 
 PageCharsetReading CPageCharsetJudge::GetReading() const
@@ -173,52 +216,174 @@ PageCharsetReading CPageCharsetJudge::GetReadingWithStart(const PageCharsetReadi
     // does the scan.
     if (start.charset.GetKind() == CPageCharset::Kind::Utf8 && m_census.HasInvalid() && !m_census.HasMultibyte())
         return {CPageCharset::FromName("windows-1252"), CharsetEvidence::Guess};
-    if (start.charset.GetKind() == CPageCharset::Kind::Undeclared && m_look == Look::Whole && m_census.HasNonAscii()) {
-        if (m_census.IsUtf8())
-            return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-        return Guess(reinterpret_cast<const BYTE*>(m_laterStart.data()), static_cast<UINT>(m_laterStart.size()));
-    }
+    if (start.charset.GetKind() == CPageCharset::Kind::Undeclared)
+        return Guessed();
     return start;
 }
 
-bool CPageCharsetJudge::ReadsWholeInDeclared() const
+PageCharsetReading CPageCharsetJudge::Detected() const
 {
-    if (m_start.charset.GetKind() == CPageCharset::Kind::Utf8)
-        return m_census.ReadsWhole();
-    return m_pDeclared != nullptr && m_pDeclared->IsReadWhole();
+    const CCharsetDetector::Answer& answer = m_detector.GetAnswer();
+    if (!ReadPiece(answer.charset, m_detector.GetSample()).bText)
+        return {CPageCharset(), CharsetEvidence::WeakGuess};
+    return {answer.charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
 }
 
-bool CPageCharsetJudge::ReadsWholeInTarget() const
+PageCharsetReading CPageCharsetJudge::Guessed() const
 {
-    switch (m_target.GetKind()) {
-    case CPageCharset::Kind::Utf8: return m_census.ReadsWhole();
-    case CPageCharset::Kind::Windows1252: return true; // every byte is a character of it
-    case CPageCharset::Kind::Iconv: return m_pTarget != nullptr && m_pTarget->IsReadWhole();
-    default: return false;
+    const std::string& sample = m_detector.GetSample();
+    // ASCII alone reads alike in every charset: no guess is made.
+    if (m_detector.GetBytesBeyondAscii() == 0)
+        return {CPageCharset(), CharsetEvidence::Guess};
+    CUtf8Census census(CUtf8Census::Look::Whole);
+    census.Add(sample.data(), sample.size());
+    census.FinishPart();
+    const PageCharsetReading detected = Detected();
+    const CPageCharset::Kind kind = detected.charset.GetKind();
+    if (kind == CPageCharset::Kind::Utf8)
+        return {detected.charset, CharsetEvidence::Bytes};
+    if (kind == CPageCharset::Kind::Undeclared) {
+        // The detector cannot tell; the bytes are UTF-8 all the same.
+        if (census.IsUtf8())
+            return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+    } else {
+        if (detected.evidence == CharsetEvidence::Guess)
+            return detected;
+        // Too little text: UTF-8 of characters the charset guessed holds is UTF-8 indeed.
+        if (census.IsUtf8() && !detected.charset.IsMultiByte() && WritesOwnInUtf8(census, detected.charset))
+            return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+        if (detected.charset.IsMultiByte())
+            return detected;
+        // From a few letters the detector tells scripts apart, but not the charsets of Western
+        // text: those are read as browsers read a page they cannot judge.
+        const Script script = ScriptOfText(ReadPiece(detected.charset, sample).text);
+        if (script != Script::Latin && script != Script::None)
+            return detected;
     }
+    return {CPageCharset::FromName("windows-1252"), CharsetEvidence::WeakGuess};
 }
+
+bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, const WholeReader* pReader, long long& nAt,
+                                   BYTE& by) const
+{
+    nAt = -1;
+    if (charset.GetKind() == CPageCharset::Kind::Utf8) {
+        nAt = m_census.GetFirstInvalid();
+        by = m_census.GetFirstInvalidByte();
+        return m_census.ReadsWhole();
+    }
+    return pReader != nullptr && pReader->ReadsWhole(nAt, by);
+}
+
+bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset)
+{
+    if (census.HoldsMoreCharacters())
+        return true;
+    // Pages labelled Latin-1 are read as Windows-1252, which holds more.
+    const CPageCharset reader = charset.GetKind() == CPageCharset::Kind::Windows1252 ? CPageCharset::FromName("windows-1252")
+                                                                                       : charset;
+    std::string text;
+    for (const char32_t ch : census.GetCharacters())
+        Utf8Encode(ch, text);
+    size_t nLacking = 0;
+    reader.Encode(text, [&nLacking](char32_t, size_t, std::string&) { ++nLacking; });
+    return nLacking < census.GetCharacters().size();
+}
+
+bool CPageCharsetJudge::ReadAlike(const CPageCharset& first, const CPageCharset& second) const
+{
+    if (first.WritesAs(second))
+        return true;
+    const std::string& sample = m_detector.GetSample();
+    const PieceReading one = ReadPiece(first, sample);
+    const PieceReading two = ReadPiece(second, sample);
+    if (one.bText && two.bText && one.text == two.text)
+        return true;
+    if (first.IsMultiByte() || second.IsMultiByte())
+        return false;
+    const Script scriptOne = ScriptOfText(one.text);
+    const Script scriptTwo = ScriptOfText(two.text);
+    return scriptOne == scriptTwo || scriptOne == Script::None || scriptTwo == Script::None;
+}
+
+namespace {
+
+CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const PageCharsetReading& source,
+                                       const PageCharsetReading& other = {}, long long nFirstUnreadable = -1,
+                                       BYTE byFirstUnreadable = 0)
+{
+    return {change, source, other, nFirstUnreadable, byFirstUnreadable};
+}
+
+} // namespace
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
 {
     const PageCharsetReading reading = GetReading();
-    if (m_target.WritesAs(reading.charset))
-        return {Change::Relabel, reading};
-    // A charset that is known: the bytes are in it.
-    const bool bDeclaredMultiByte = reading.evidence == CharsetEvidence::Declaration && reading.charset.IsMultiByte();
-    if (reading.evidence == CharsetEvidence::ByteOrderMark || (bDeclaredMultiByte && ReadsWholeInDeclared()))
-        return {Change::Convert, reading};
-    if (m_census.IsUtf8()) {
-        const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-        return {m_target.WritesAs(utf8.charset) ? Change::Relabel : Change::Convert, utf8};
+    // ASCII alone reads alike in every charset.
+    if (!m_census.HasNonAscii() || m_target.WritesAs(reading.charset))
+        return MakeVerdict(Change::Relabel, reading);
+    if (reading.evidence == CharsetEvidence::ByteOrderMark)
+        return MakeVerdict(Change::Convert, reading);
+    // A multi-byte label is right when its bytes read whole in it.
+    const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
+    const CPageCharset& label = m_start.charset;
+    const bool bMultiByteLabel = bDeclared && label.IsMultiByte() && reading.evidence == CharsetEvidence::Declaration;
+    long long nAt = -1;
+    BYTE by = 0;
+    if (bMultiByteLabel && ReadsWhole(label, m_pDeclared.get(), nAt, by))
+        return MakeVerdict(Change::Convert, reading);
+    const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+    const PageCharsetReading detected = Detected();
+    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them.
+    const bool bDetectedUtf8 = m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
+    const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
+    // UTF-8 by its sequences, which the detector takes for UTF-8 text: no chance.
+    if (m_census.IsUtf8() && bDetectedUtf8)
+        return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert, utf8);
+    // When they do not, the conversion names the first that does not.
+    if (bMultiByteLabel)
+        return MakeVerdict(Change::Convert, reading);
+
+    const bool bTargetReads = ReadsWhole(m_target, m_pTarget.get(), nAt, by);
+    // UTF-8 characters beside bytes that are none, which the detector takes for UTF-8 text;
+    // or bytes that all read as UTF-8, which it takes for other text: either reading may be
+    // the one meant.
+    const bool bOwnUtf8 = m_census.HasMultibyte() && !reading.charset.IsMultiByte() && WritesOwnInUtf8(m_census, reading.charset);
+    const bool bMixed = m_census.HasMultibyte() && m_census.HasInvalid() && (bDetectedUtf8 || bOwnUtf8);
+    const bool bOrUtf8 = m_census.IsUtf8();
+    const bool bSureDetected = detected.evidence == CharsetEvidence::Guess;
+    if (bDeclared) {
+        // A one-byte label (or UTF-8 whose bytes are no UTF-8) holds unless its bytes read as
+        // no text of it, or the detector is sure they are text of another kind.
+        long long nUnreadable = -1;
+        BYTE byUnreadable = 0;
+        const bool bLabelReads = ReadsWhole(label, m_pDeclared.get(), nUnreadable, byUnreadable);
+        if (bLabelReads && !(bSureDetected && !ReadAlike(label, detected.charset))) {
+            // The user's one-byte charset of the same script is taken: a label cannot tell
+            // apart the charsets of one script.
+            if (bTargetReads && !m_target.IsMultiByte() && ReadAlike(m_target, label))
+                return MakeVerdict(Change::Relabel, reading);
+            // Pairs that read as characters the label has bytes of are UTF-8 indeed; the others are
+            // chance, of letters and signs that happen to stand so.
+            if (bMixed || (bOrUtf8 && bOwnUtf8))
+                return MakeVerdict(Change::Doubt, reading, utf8);
+            return MakeVerdict(Change::Convert, reading);
+        }
+        // A label its bytes contradict has no characters of its own: only the detector tells
+        // UTF-8 beside other bytes.
+        const bool bMixedText = m_census.HasMultibyte() && m_census.HasInvalid() && bDetectedUtf8;
+        if (bMixedText || (bOrUtf8 && bTargetUtf8))
+            return MakeVerdict(Change::Doubt, reading, utf8);
+        if (bTargetReads && (!bSureDetected || ReadAlike(m_target, detected.charset)))
+            return MakeVerdict(Change::Relabel, reading);
+        return MakeVerdict(Change::Unknown, m_start, detected, nUnreadable, byUnreadable);
     }
-    // The label cannot tell: a one-byte charset, or a guess. The user's charset is taken when the
-    // bytes read whole in it; UTF-8 characters beside bytes that are none are in two charsets.
-    if (!bDeclaredMultiByte) {
-        if (ReadsWholeInTarget())
-            return {Change::Relabel, reading};
-        const bool bOneByteReading = !reading.charset.IsMultiByte() || reading.charset.GetKind() == CPageCharset::Kind::Utf8;
-        if (bOneByteReading && m_census.IsMixed())
-            return {Change::Mixed, reading};
-    }
-    return {Change::Convert, reading};
+    // No label: the bytes are kept under the target when they read in it as the detector reads
+    // them; they are never converted from a guess.
+    if (bMixed || (bOrUtf8 && bTargetUtf8))
+        return MakeVerdict(Change::Doubt, reading, utf8);
+    if (bTargetReads && (!bSureDetected || ReadAlike(m_target, detected.charset)))
+        return MakeVerdict(Change::Relabel, reading);
+    return MakeVerdict(Change::Unknown, reading, detected);
 }

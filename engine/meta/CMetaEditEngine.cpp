@@ -1187,27 +1187,93 @@ BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) c
     return FALSE;
 }
 
+namespace {
+
+// What a charset rests on, in the words of a refusal.
+const char* EvidenceWords(CharsetEvidence evidence)
+{
+    switch (evidence) {
+    case CharsetEvidence::ByteOrderMark: return "by its byte order mark";
+    case CharsetEvidence::Declaration: return "as declared";
+    case CharsetEvidence::Bytes: return "by its bytes";
+    case CharsetEvidence::Guess: return "a guess from its text";
+    case CharsetEvidence::WeakGuess: break;
+    }
+    return "a guess from too little text to be sure";
+}
+
+// What the bytes of a page whose charset is not known look like.
+CString LooksLikeText(const PageCharsetReading& looks)
+{
+    CString strText;
+    if (looks.charset.GetKind() != CPageCharset::Kind::Undeclared)
+        strText.Format("they look like %s, but that is only %s", looks.charset.GetName().c_str(),
+                       EvidenceWords(looks.evidence));
+    return strText;
+}
+
+constexpr const char* kDeclareFirst = "Declare the charset it is in first (that keeps its bytes), then the new one.";
+
+} // namespace
+
 void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
 {
     m_change = CharsetChange::Relabelled;
+    const CUtf8Census& census = m_pJudge->GetCensus();
+    const char* pszName = m_strOutputName.GetString();
     switch (verdict.change) {
     case CPageCharsetJudge::Change::Relabel:
         m_written = target;
         return;
-    case CPageCharsetJudge::Change::Mixed:
-        // Half UTF-8, half not: converting garbles the one half and declaring UTF-8 the other.
-        m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, "
-                                  "0x%02X), so it can be neither converted to %s nor declared %s as it is.",
-                                  m_pJudge->GetCensus().GetFirstInvalid(),
-                                  static_cast<unsigned>(m_pJudge->GetCensus().GetFirstInvalidByte()),
-                                  m_strOutputName.GetString(), m_strOutputName.GetString());
+    case CPageCharsetJudge::Change::Doubt:
+        // Read one way or the other, the page shows other text: converting it from the one
+        // garbles what the other reads, and declaring it anew may.
+        m_bInDoubt = TRUE;
+        m_doubt[0] = verdict.source;
+        m_doubt[1] = verdict.other;
+        if (census.HasInvalid())
+            m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
+                                      "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is; "
+                                      "the Preview shows it read both ways.",
+                                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()),
+                                      pszName, pszName);
+        else
+            m_strRefusalReason.Format("its bytes read as UTF-8 and also as %s (%s), and its text does not tell which is "
+                                      "meant, so it can be neither converted to %s nor declared %s as it is; the Preview "
+                                      "shows it read both ways. Declare the charset that is meant first (that keeps its "
+                                      "bytes), then the new one.",
+                                      verdict.source.charset.GetName().c_str(), EvidenceWords(verdict.source.evidence),
+                                      pszName, pszName);
         return;
+    case CPageCharsetJudge::Change::Unknown: {
+        const CString strLooks = LooksLikeText(verdict.source.evidence == CharsetEvidence::Declaration ? verdict.other
+                                                                                                       : verdict.source);
+        if (verdict.source.evidence != CharsetEvidence::Declaration) {
+            m_strRefusalReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s. %s",
+                                      census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
+                                      strLooks.IsEmpty() ? "nothing tells what they are in" : strLooks.GetString(),
+                                      kDeclareFirst);
+            return;
+        }
+        const char* pszLabel = verdict.source.charset.GetName().c_str();
+        CString strWhy = strLooks;
+        if (verdict.nFirstUnreadable >= 0) {
+            const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
+                ? CString("they hold bytes that are no UTF-8")
+                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
+            strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
+                          static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
+                          strLooks.GetString());
+        }
+        m_strRefusalReason.Format("its bytes are not the %s text it declares: %s. %s", pszLabel, strWhy.GetString(),
+                                  kDeclareFirst);
+        return;
+    }
     case CPageCharsetJudge::Change::Convert:
         break;
     }
-    // The page's own bytes: a Japanese page found by the guess is in the encoding it came in.
     m_sourceReading = verdict.source;
-    m_source = verdict.source.charset.OfBytes();
+    m_source = verdict.source.charset;
     m_pDecoder = std::make_unique<CPageDecoder>(m_source);
     m_pEncoder = std::make_unique<CPageEncoder>(target);
     m_output = target;

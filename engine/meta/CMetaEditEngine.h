@@ -71,12 +71,20 @@ public:
     CharsetChange GetCharsetChange() const { return m_change; }
     const CPageCharset& GetWrittenCharset() const { return m_change == CharsetChange::Converted ? m_output : m_written; }
     // The charset the page's own bytes are in, as they are decoded for a conversion.
-    CPageCharset GetPageCharset() const { return m_bConvert ? m_source : m_charset.OfBytes(); }
+    CPageCharset GetPageCharset() const { return m_bConvert ? m_source : m_charset; }
     // The same with what it rests on: how the page is read now, or what it is converted from.
     PageCharsetReading GetPageReading() const { return m_bConvert ? m_sourceReading : m_reading; }
     // How the copy will be read: in the charset it declares, or by the guess once its only
     // declaration was taken out.
     PageCharsetReading GetReadingAfterSave() const;
+    // A page refused because its bytes read as UTF-8 and also as another charset, and nothing
+    // tells which is meant: the two readings, the other charset's first. FALSE for any other page.
+    BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
+    {
+        first = m_doubt[0];
+        second = m_doubt[1];
+        return m_bInDoubt;
+    }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -277,6 +285,8 @@ private:
     PageCharsetReading m_after;  // Undeclared: how the copy will be read
     CString m_strUnwritableCharset;
     CString m_strRefusalReason; // why the page is not to be written; empty when it is
+    BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
+    PageCharsetReading m_doubt[2];
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

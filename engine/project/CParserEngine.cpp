@@ -170,10 +170,15 @@ std::unique_ptr<CParserEngine>& EngineSlot()
 
 // A worker's report to a window: it waits while the window's queue is full, since a lost
 // message would leave a page unreported or a dialog waiting for an end that never comes.
-void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
+void Post(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
     if (hWnd != nullptr)
-        PostMessageWhenRoom(hWnd, nMessage, 0, lParam);
+        PostMessageWhenRoom(hWnd, nMessage, wParam, lParam);
+}
+
+void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
+{
+    Post(hWnd, nMessage, 0, lParam);
 }
 
 CString MessageOf(CException* e)
@@ -468,7 +473,7 @@ struct SaveParams {
 // Alias: the page names a file that this save wrote already through another page.
 // Deferred: it names the file of a page of the same batch that is still on its way; it waits for
 // the next batch, which knows whether that page was written.
-enum class PageResult { Saved, ReadOnly, Failed, Alias, Deferred };
+enum class PageResult { Saved, ReadOnly, Failed, Alias, Deferred, Unchanged };
 
 // A file by its device and inode: what tells that two pages' paths name one file.
 using FileKey = std::pair<dev_t, ino_t>;
@@ -534,6 +539,8 @@ constexpr LPCTSTR kNotReadByScan =
     "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
 constexpr LPCTSTR kChangedBehind = "Saved, but another program had changed the page since it was scanned: its "
                                    "changes were kept, and the edits written over them.";
+constexpr LPCTSTR kNothingToWrite =
+    "Nothing to write: the page holds its edits already, byte for byte. It was left as it was, without a backup.";
 
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
@@ -817,6 +824,48 @@ CString MissingFrameText(int fdPage, UINT nID)
     return strCharset.IsEmpty() ? GetMetaEditErrorText(nID) : strCharset;
 }
 
+// Whether the copy the engine wrote holds the page's bytes as they are. The page is in whole
+// when it was read in one go, else it is read again from its descriptor.
+bool CopyHoldsPage(int fdCopy, int fdPage, const std::vector<BYTE>& whole, off_t nPageSize)
+{
+    struct stat copy {};
+    if (::fstat(fdCopy, &copy) != 0 || copy.st_size != nPageSize)
+        return false;
+    constexpr size_t kPiece = 64 * 1024;
+    std::vector<char> mine(kPiece), theirs(kPiece);
+    for (off_t at = 0; at < nPageSize;) {
+        const size_t n = static_cast<size_t>(std::min<off_t>(static_cast<off_t>(kPiece), nPageSize - at));
+        if (::pread(fdCopy, mine.data(), n, at) != static_cast<ssize_t>(n))
+            return false;
+        const char* pPage = nullptr;
+        if (static_cast<off_t>(whole.size()) == nPageSize) {
+            pPage = reinterpret_cast<const char*>(whole.data()) + at;
+        } else {
+            if (::pread(fdPage, theirs.data(), n, at) != static_cast<ssize_t>(n))
+                return false;
+            pPage = theirs.data();
+        }
+        if (std::memcmp(mine.data(), pPage, n) != 0)
+            return false;
+        at += static_cast<off_t>(n);
+    }
+    return true;
+}
+
+// The contents whose tags were written are saved, and the title with them when it was; any the
+// page had no place for (no head) stay marked, so the edit is not lost.
+void MarkEditsSaved(PendingPage& pending)
+{
+    pending.pTitle->Commit();
+    POSITION posCopy = pending.copies.GetHeadPosition();
+    for (POSITION pos = pending.edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
+        CMetaContent* pOriginal = pending.edited.GetNext(pos);
+        CMetaContent* pCopy = pending.copies.GetNext(posCopy);
+        if (pOriginal != nullptr && pCopy != nullptr && !pCopy->GetModified())
+            pOriginal->SetModified(0);
+    }
+}
+
 // Writes the page's copy beside the file it names.
 PageResult PreparePage(PendingPage& pending)
 {
@@ -938,6 +987,14 @@ PageResult PreparePage(PendingPage& pending)
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
         e->Delete();
         return pending.Fail(strError);
+    }
+    // Edits that change no byte of the page (a charset named again in other letters, a value
+    // given what it held) write nothing: the page, its date and its backups stay as they are.
+    if (CopyHoldsPage(copyFile.Descriptor(), pageFd.Get(), whole, page.st_size)) {
+        pending.pCopy.reset();
+        pending.lines.push_back(kNothingToWrite);
+        pending.result = PageResult::Unchanged;
+        return pending.result;
     }
     if (const LONG lError = PrepareCopy(copyFile, page); lError != 0)
         return pending.Fail(CopyFailureText(lError, strPath));
@@ -1091,7 +1148,6 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     // is no other program's change.
     pending.pPage->SetReadFileState(pending.copyInfo);
     pending.pCopy->Keep();
-    pending.pTitle->Commit();
     // The page's other hard links still name the old file: writing the page in place would
     // carry the edit to them, but also into every copy that shares the file by accident (a
     // backup tree made of links, say), and would leave a half-written page after a crash. The
@@ -1102,16 +1158,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         pending.lines.push_back(kOtherNamesKeepOldText);
     if (!pending.strRepeatsTakenOut.IsEmpty())
         pending.lines.push_back(pending.strRepeatsTakenOut);
-
-    // The contents whose tags were written are saved; any the page had no place for (no head)
-    // stay marked, so the edit is not lost.
-    POSITION posCopy = pending.copies.GetHeadPosition();
-    for (POSITION pos = pending.edited.GetHeadPosition(); pos != nullptr && posCopy != nullptr;) {
-        CMetaContent* pOriginal = pending.edited.GetNext(pos);
-        CMetaContent* pCopy = pending.copies.GetNext(posCopy);
-        if (pOriginal != nullptr && pCopy != nullptr && !pCopy->GetModified())
-            pOriginal->SetModified(0);
-    }
+    MarkEditsSaved(pending);
     return PageResult::Saved;
 }
 
@@ -1199,14 +1246,22 @@ UINT SaveThread(LPVOID pParam)
                         pReader->Read(pPage, pPending->strPath, pPending->writtenCharset);
                 }
             }
+            if (pPending->result == PageResult::Unchanged) {
+                // Saved as it stands: its edits are what it holds.
+                MarkEditsSaved(*pPending);
+                if (pReader)
+                    pReader->Read(pPage, pPending->strPath, pPending->writtenCharset);
+            }
             if (pPending->result == PageResult::Alias)
                 Line(pParams->hPane, CString(), AliasLine(*pPage, *pPending->pWrittenBy));
             // Named by its path in the site: pages of the same name in other folders (every
             // folder's index page) must not read alike.
             for (const CString& strLine : pPending->lines)
                 Line(pParams->hPane, pPage->GetSitePath(), strLine);
-            if (pPending->result == PageResult::Saved)
-                Post(pParams->hDialog, kMsgSavePageDone, reinterpret_cast<LPARAM>(pPage));
+            if (pPending->result == PageResult::Saved || pPending->result == PageResult::Unchanged)
+                Post(pParams->hDialog, kMsgSavePageDone,
+                     pPending->result == PageResult::Unchanged ? kSavedUnchanged : kSavedWritten,
+                     reinterpret_cast<LPARAM>(pPage));
             if (pPending->result != PageResult::ReadOnly && pParams->pState->bStop.load()) {
                 bStopped = TRUE;
                 break;

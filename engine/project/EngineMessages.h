@@ -21,7 +21,10 @@ inline constexpr UINT kMsgEnumFailed = 0x40d;       // in place of kMsgEnumFinis
 inline constexpr UINT kMsgSavePageBegin = 0x409;    // lParam: the page
 inline constexpr UINT kMsgSaveFinished = 0x40a;     // not sent after a stop
 inline constexpr UINT kMsgSaveStopped = 0x40b;      // the save thread has ended
-inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page
+inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page; wParam: one of
+inline constexpr WPARAM kSavedWritten = 0;          // the page was written
+inline constexpr WPARAM kSavedUnchanged = 1;        // its edits changed none of its bytes: nothing
+                                                    // was written
 
 // To the Output Area pane.
 inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes;

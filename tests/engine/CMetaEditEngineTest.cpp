@@ -2,6 +2,7 @@
 #include "MessageSink.h"
 #include "engine/html/HtmlParserTestSupport.h"
 #include "support/IconvProgram.h"
+#include "support/LegacySitePages.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -922,18 +923,21 @@ TEST_F(CharsetChangeTest, APageWhoseBytesReadAsTheCharsetGivenOnlyChangesItsDecl
     EXPECT_EQ(Recharset(Page("ISO-8859-1", "<title>Caf\xE9</title>\n", "\xE9t\xE9"), "UTF-8"),
               Page("UTF-8", "<title>Caf\xC3\xA9</title>\n", "\xC3\xA9t\xC3\xA9"));
     EXPECT_EQ(m_change, CharsetChange::Converted);
-    // A page that declares nothing and whose first bytes are ASCII is what its later bytes are.
+    // A page that declares nothing and whose first bytes are ASCII is what its later bytes are:
+    // UTF-8, kept under the new declaration; other bytes are not converted from a guess.
     const std::string undeclared = "<html><head><title>T</title></head><body>" + std::string(3000, 'x');
-    EXPECT_EQ(Recharset(undeclared + "caf\xE9</body></html>\n", "UTF-8"),
-              "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
-              "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
-    EXPECT_EQ(m_strPageCharset, "windows-1252");
     EXPECT_EQ(Recharset(undeclared + "caf\xC3\xA9</body></html>\n", "UTF-8"),
               "<html><head><title>T</title>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
               "</head><body>" + std::string(3000, 'x') + "caf\xC3\xA9</body></html>\n");
     EXPECT_EQ(m_change, CharsetChange::Relabelled);
-    // Half UTF-8, half Latin-1: neither way is right, and the page is left alone.
-    Recharset(Page("ISO-8859-1", "<title>Caf\xC3\xA9</title>\n", "\xE9t\xE9"), "UTF-8");
+    Recharset(undeclared + "caf\xE9</body></html>\n", "UTF-8");
+    EXPECT_EQ(m_strPageCharset, "windows-1252");
+    EXPECT_NE(m_strRefusal.find("it declares no charset"), std::string::npos) << m_strRefusal;
+    // Half UTF-8, half Latin-1 (a title a generator wrote in UTF-8 over a Latin-1 text): neither
+    // way is right, and the page is left alone.
+    const std::string half = Page("ISO-8859-1", "<title>Gr\xC3\xB6\xC3\x9F" "e der Partition</title>\n",
+                                  Iconv(legacy_site::kGrosse.pszBody, "UTF-8", "ISO-8859-1"));
+    Recharset(half, "UTF-8");
     EXPECT_NE(m_strRefusal.find("holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte"),
               std::string::npos) << m_strRefusal;
 }
@@ -1051,9 +1055,8 @@ TEST_F(CharsetChangeTest, OnlyThePagesOwnDeclarationsChange)
 
 // Korean and Japanese pages as a web server's manual holds them: their Hangul, kanji and
 // half-width katakana make pairs that read as UTF-8, which no longer refuse them. Declared (by a
-// META tag or the XML declaration), they are converted from their charset; undeclared, they are
-// taken to be in the charset given, or converted from the guess; labelled ISO-8859-1, they are
-// taken to be in the charset given.
+// META tag or the XML declaration), they are converted from their charset; undeclared or
+// labelled ISO-8859-1, they are taken to be in the charset given, and refused another.
 TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvertedFromTheirCharset)
 {
     const struct {
@@ -1088,33 +1091,34 @@ TEST_F(CharsetChangeTest, KoreanAndJapanesePagesWhosePairsLookLikeUtf8AreConvert
         const std::string undeclared = Iconv(plain, "UTF-8", cs);
         EXPECT_EQ(Recharset(undeclared, cs), Declared(undeclared, cs));
         EXPECT_EQ(m_change, CharsetChange::Relabelled);
-        EXPECT_EQ(Recharset(undeclared, "UTF-8"), Declared(plain, "UTF-8"));
-        EXPECT_EQ(m_change, CharsetChange::Converted);
-        EXPECT_EQ(m_source.charset.GetName(), cs);
-        EXPECT_EQ(m_source.evidence, CharsetEvidence::Guess);
+        // Given UTF-8, an undeclared page is not converted from the guess: it is left alone, the
+        // guess named.
+        EXPECT_EQ(Recharset(undeclared, "UTF-8"), Declared(undeclared, "UTF-8"));
+        EXPECT_EQ(m_strPageCharset, cs);
+        EXPECT_NE(m_strRefusal.find("they look like " + cs + ", but that is only a guess"), std::string::npos)
+            << m_strRefusal;
         // Its first byte beyond ASCII far from its start (a style sheet before the title): the
         // guess is made from the bytes there.
         const std::string late = "<html><head>\n<style>/*" + std::string(3000, '-') + "*/</style>\n" + site.head
             + "</head><body>" + site.body + "</body></html>\n";
-        EXPECT_EQ(Recharset(Iconv(late, "UTF-8", cs), "UTF-8"), Declared(late, "UTF-8"));
-        EXPECT_EQ(m_source.charset.GetName(), cs);
+        EXPECT_EQ(Recharset(Iconv(late, "UTF-8", cs), cs), Declared(Iconv(late, "UTF-8", cs), cs));
+        EXPECT_EQ(m_strPageCharset, cs);
 
         const std::string mislabelled = Iconv(Page("ISO-8859-1", site.head, site.body), "UTF-8", cs);
         EXPECT_EQ(Recharset(mislabelled, cs), Replaced(mislabelled, "ISO-8859-1", cs));
         EXPECT_EQ(m_change, CharsetChange::Relabelled);
         EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
-        // Given UTF-8, which its bytes do not read in, it is converted from its label, as it reads
-        // now: the pairs that read as UTF-8 are chance, not UTF-8 beside other bytes.
+        // Given UTF-8, which its bytes do not read in, it is not converted from the label they
+        // contradict.
         Recharset(mislabelled, "UTF-8");
-        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
-        EXPECT_EQ(m_change, CharsetChange::Converted);
-        EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-1");
+        EXPECT_NE(m_strRefusal.find("its bytes are not the ISO-8859-1 text it declares"), std::string::npos)
+            << m_strRefusal;
     }
 }
 
 // A Latin-1 page's accented capital before a no-break space or a guillemet ("CAFÉ" and a
 // no-break space) makes a pair that reads as UTF-8 by chance: the page is Latin-1 all the same,
-// converted from it, declared or not.
+// converted from what it declares.
 TEST_F(CharsetChangeTest, LatinPagesWithAccentedCapitalsBeforeANoBreakSpaceAreConverted)
 {
     const std::string head = "<title>CAFÉ\u00A0» CRÈME BRÛLÉE</title>\n";
@@ -1124,13 +1128,12 @@ TEST_F(CharsetChangeTest, LatinPagesWithAccentedCapitalsBeforeANoBreakSpaceAreCo
     EXPECT_EQ(Recharset(declared, "UTF-8"), Page("UTF-8", head, body));
     EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
     EXPECT_EQ(m_change, CharsetChange::Converted);
-    const std::string plain = "<html><head>\n" + head + "</head><body>" + body + "</body></html>\n";
-    EXPECT_EQ(Recharset(Iconv(plain, "UTF-8", "ISO-8859-1"), "UTF-8"), Declared(plain, "UTF-8"));
-    EXPECT_EQ(m_source.charset.GetName(), "windows-1252");
-    // Such a pair alone is no UTF-8 either, for the save as for the scan.
-    const std::string alone = Page("ISO-8859-1", "<title>CAF\xC9\xA0</title>\n", "x");
-    EXPECT_EQ(Recharset(alone, "UTF-8"), Page("UTF-8", "<title>CAF\xC3\x89\xC2\xA0</title>\n", "x"));
-    EXPECT_EQ(CPageCharset::Detect(reinterpret_cast<const BYTE*>("<p>CAF\xC9\xA0"), 9).GetName(), "windows-1252");
+    // Undeclared, it is read as the guess, but not converted from it.
+    const std::string plain = Iconv("<html><head>\n" + head + "</head><body>" + body + "</body></html>\n", "UTF-8",
+                                    "ISO-8859-1");
+    EXPECT_EQ(Recharset(plain, "UTF-8"), Declared(plain, "UTF-8"));
+    EXPECT_EQ(m_strPageCharset, "windows-1252");
+    EXPECT_NE(m_strRefusal.find("it declares no charset"), std::string::npos) << m_strRefusal;
 }
 
 // A page that declares its charset by "<meta charset>" keeps that one declaration, naming the
@@ -1155,6 +1158,77 @@ TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
                                        "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
     EXPECT_EQ(m_change, CharsetChange::Undeclared);
     EXPECT_EQ(m_after.charset.GetName(), "UTF-8");
+}
+
+// Pages of a guide as an old site holds them, each given a charset in its Content-Type: the page
+// is written so that its text read in the new charset is its text before, its bytes kept or
+// converted; or it is refused by name, and the save leaves it as it was. A page is converted only
+// from a charset that is known, and a label its bytes contradict is not converted from.
+TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAre)
+{
+    using namespace legacy_site;
+    enum class Outcome { Relabelled, Converted, Refused };
+    const struct {
+        const GuidePage& page;
+        const char* pszBytes; // the charset the page's bytes are in
+        const char* pszLabel; // what it declares; null: nothing
+        const char* pszGiven;
+        Outcome outcome;
+        const char* pszRefusal; // what the refusal says
+    } rows[] = {
+        {kFrench, "WINDOWS-1252", nullptr, "windows-1252", Outcome::Relabelled, nullptr},
+        {kFrench, "WINDOWS-1252", nullptr, "UTF-8", Outcome::Refused,
+         "it declares no charset, and its bytes, neither ASCII nor UTF-8, do not read as UTF-8 text: they look like "
+         "windows-1252, but that is only a guess from its text. Declare the charset it is in first (that keeps its "
+         "bytes), then the new one."},
+        {kRussian, "WINDOWS-1251", nullptr, "windows-1251", Outcome::Relabelled, nullptr},
+        {kRussian, "WINDOWS-1251", nullptr, "UTF-8", Outcome::Refused,
+         "they look like windows-1251, but that is only a guess from its text."},
+        {kRussian, "WINDOWS-1251", nullptr, "windows-1252", Outcome::Refused,
+         "do not read as windows-1252 text: they look like windows-1251"},
+        {kChinese, "GBK", nullptr, "GBK", Outcome::Relabelled, nullptr},
+        {kChinese, "GBK", nullptr, "UTF-8", Outcome::Refused, "they look like gb18030, but that is only a guess"},
+        {kChinese, "GBK", nullptr, "EUC-JP", Outcome::Refused, "do not read as EUC-JP text: they look like gb18030"},
+        {kJapanese, "SHIFT_JIS", nullptr, "Shift_JIS", Outcome::Relabelled, nullptr},
+        {kJapanese, "SHIFT_JIS", "ISO-8859-1", "UTF-8", Outcome::Refused,
+         "its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as control characters or bytes it "
+         "leaves undefined (the first is byte "},
+        {kJapanese, "SHIFT_JIS", "ISO-8859-1", "Shift_JIS", Outcome::Relabelled, nullptr},
+        {kRussian, "WINDOWS-1251", "ISO-8859-1", "UTF-8", Outcome::Refused,
+         "its bytes are not the ISO-8859-1 text it declares: they look like windows-1251, but that is only a guess from "
+         "its text. Declare the charset it is in first (that keeps its bytes), then the new one."},
+        {kRussian, "WINDOWS-1251", "ISO-8859-1", "windows-1251", Outcome::Relabelled, nullptr},
+        {kNestle, "ISO-8859-1", "ISO-8859-1", "UTF-8", Outcome::Converted, nullptr},
+        {kCafe, "WINDOWS-1252", "windows-1252", "UTF-8", Outcome::Converted, nullptr},
+        {kFuss, "WINDOWS-1252", "windows-1252", "UTF-8", Outcome::Converted, nullptr},
+        {kGrosse, "ISO-8859-1", "ISO-8859-1", "UTF-8", Outcome::Converted, nullptr},
+        {kGroesse, "UTF-8", "ISO-8859-1", "UTF-8", Outcome::Relabelled, nullptr},
+        {kNaive, "UTF-8", "ISO-8859-1", "UTF-8", Outcome::Relabelled, nullptr},
+        {kNestle, "ISO-8859-1", nullptr, "UTF-8", Outcome::Refused,
+         "its bytes read as UTF-8 and also as windows-1252 (a guess from too little text to be sure)"},
+    };
+    for (const auto& row : rows) {
+        const std::string declaration = row.pszLabel != nullptr ? ContentType(row.pszLabel) : std::string();
+        const std::string text = legacy_site::Page(row.page, declaration);
+        const std::string page = Iconv(text, "UTF-8", row.pszBytes);
+        SCOPED_TRACE(std::string(row.page.pszTitle) + " in " + row.pszBytes + " labelled " +
+                     (row.pszLabel != nullptr ? row.pszLabel : "nothing") + ", given " + row.pszGiven);
+        ASSERT_EQ(Iconv(page, row.pszBytes), text) << "the page was not made";
+        const std::string out = Recharset(page, row.pszGiven);
+        if (row.outcome == Outcome::Refused) {
+            EXPECT_NE(m_strRefusal.find(row.pszRefusal), std::string::npos) << m_strRefusal;
+            continue;
+        }
+        EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+        EXPECT_EQ(m_change, row.outcome == Outcome::Relabelled ? CharsetChange::Relabelled : CharsetChange::Converted);
+        // Read in its new charset, the page holds its text as before, but for its declaration.
+        const std::string expected = row.pszLabel != nullptr ? legacy_site::Page(row.page, ContentType(row.pszGiven))
+                                                             : Declared(text, row.pszGiven);
+        EXPECT_EQ(Iconv(out, row.pszGiven), expected);
+        if (row.outcome == Outcome::Relabelled) {
+            EXPECT_EQ(out, row.pszLabel != nullptr ? Replaced(page, row.pszLabel, row.pszGiven) : Declared(page, row.pszGiven));
+        }
+    }
 }
 
 } // namespace

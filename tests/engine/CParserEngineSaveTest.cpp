@@ -1295,12 +1295,14 @@ TEST_F(SiteSaveTest, APageMarkedImmutableIsToldWithItsOwnCauseWhileItsFolderIsSa
         m_pSettings->m_nBackupScheme = nScheme;
         m_selection.RemoveAll();
         m_selection.AddTail(pLocked);
-        CPageNode* pA = SitePage("en-US/a.htm", "a");
-        CPageNode* pZ = SitePage("en-US/z.htm", "z");
+        // Values the pages do not hold yet, so that each scheme writes them.
+        const std::string a = "a" + std::to_string(nScheme), z = "z" + std::to_string(nScheme);
+        CPageNode* pA = SitePage("en-US/a.htm", a.c_str());
+        CPageNode* pZ = SitePage("en-US/z.htm", z.c_str());
         MessageSink sink;
         RunSave(sink);
-        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "a.htm"), Saved("a"));
-        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "z.htm"), Saved("z"));
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "a.htm"), Saved(a.c_str()));
+        EXPECT_EQ(ReadFileBytes(m_site / "en-US" / "z.htm"), Saved(z.c_str()));
         EXPECT_EQ(KeywordsModified(pA), 0u);
         EXPECT_EQ(KeywordsModified(pZ), 0u);
         EXPECT_EQ(ReadFileBytes(locked), kPage);
@@ -1364,6 +1366,56 @@ TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)
               "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
               "<title>Caf\xC3\xA9</title>\n<meta name=\"Keywords\" content=\"k\">\n</head><body>\xC3\xA9</body></html>\n");
     EXPECT_EQ(KeywordsModified(pSaved), 0u);
+}
+
+// Pages declaring "<meta charset=utf-8>" whose Content-Type is given "UTF-8": their edit changes no
+// byte of them, and nothing is written: no backup, the same file, told as holding its edits
+// already, not as written; their edits count as saved. A page whose edit changes it is written.
+TEST_F(SaveTest, AnEditThatChangesNoByteOfThePageWritesNothing)
+{
+    const std::string page = "<!DOCTYPE html>\n<html><head>\n<meta charset=\"utf-8\">\n<title>Gr\xC3\xB6\xC3\x9F" "e</title>\n"
+                             "</head><body><p>Gr\xC3\xB6\xC3\x9F" "e der Partition</p></body></html>\n";
+    std::vector<CPageNode*> same;
+    std::vector<struct stat> before;
+    for (const char* pszName : {"a.htm", "b.htm", "c.htm"}) {
+        CPageNode* pPage = Page(TempDir() / pszName, &page);
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        pList->GetHead()->SetModified(0);
+        EditContentType(pPage, "text/html; charset=UTF-8");
+        same.push_back(pPage);
+        struct stat info {};
+        ASSERT_EQ(::stat((TempDir() / pszName).c_str(), &info), 0);
+        before.push_back(info);
+    }
+    Page(TempDir() / "d.htm", &page);
+    MessageSink sink;
+    RunSave(sink);
+    for (size_t i = 0; i < same.size(); ++i) {
+        const fs::path path = TempDir() / same[i]->GetName().GetString();
+        SCOPED_TRACE(path.string());
+        EXPECT_EQ(ReadFileBytes(path), page);
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before[i].st_ino);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before[i].st_mtim.tv_nsec);
+        EXPECT_FALSE(fs::exists(path.string() + ".old"));
+        CMetaContentList* pList = nullptr;
+        same[i]->GetContentList(pList);
+        EXPECT_EQ(pList->GetTail()->GetModified(), 0u);
+    }
+    EXPECT_NE(ReadFileBytes(TempDir() / "d.htm"), page);
+    EXPECT_TRUE(fs::exists(TempDir() / "d.htm.old"));
+    size_t nUnchanged = 0, nWritten = 0;
+    for (const PostedMessage& message : sink.messages) {
+        if (message.message == kMsgSavePageDone)
+            (message.wParam == kSavedUnchanged ? nUnchanged : nWritten) += 1;
+    }
+    EXPECT_EQ(nUnchanged, 3u);
+    EXPECT_EQ(nWritten, 1u);
+    const std::string told = "Nothing to write: the page holds its edits already, byte for byte. It was left as it "
+                             "was, without a backup.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"A.HTM : " + told, "B.HTM : " + told, "C.HTM : " + told}));
 }
 
 // A page is judged by all of its bytes, however large: a UTF-8 page labelled ISO-8859-1 whose first

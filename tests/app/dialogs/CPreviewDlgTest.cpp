@@ -6,6 +6,7 @@
 #include "engine/meta/CMetaEditSetting.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "tests/support/DialogAutomation.h"
+#include "tests/support/LegacySitePages.h"
 #include "toolkit/editor/SECEditDoc.h"
 
 #include <filesystem>
@@ -337,13 +338,23 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
 
     // A page labelled ISO-8859-1 whose bytes are UTF-8 keeps them: on disk it reads as its label
     // says, as browsers show it now; rewritten, as what it is.
-    const std::string mislabelled = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
-                                    "<title>Caf\xC3\xA9</title>\n</head><body>x</body></html>\n";
+    const std::string mislabelled = legacy_site::Page(legacy_site::kGroesse, legacy_site::ContentType("ISO-8859-1"));
     Preview(mislabelled, "caf\xC3\xA9", "text/html; charset=UTF-8");
     ASSERT_TRUE(opened);
-    EXPECT_NE(left.find("<title>Caf\xC3\x83\xC2\xA9</title>"), std::string::npos) << left;
-    EXPECT_NE(right.find("<title>Caf\xC3\xA9</title>"), std::string::npos) << right;
+    EXPECT_NE(left.find("<title>Gr\xC3\x83\xC2\xB6\xC3\x83\xC5\xB8" "e der Partition</title>"), std::string::npos) << left;
+    EXPECT_NE(right.find("<title>Gr\xC3\xB6\xC3\x9F" "e der Partition</title>"), std::string::npos) << right;
     EXPECT_EQ(rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - Modified '" + path + "'");
+
+    // A page that declares nothing, whose only Latin letter and sign read as a UTF-8 character
+    // too, given UTF-8: the save will not say which is meant, and the panes show the page on disk
+    // read both ways.
+    const std::string nestle = InCharset(legacy_site::Page(legacy_site::kNestle), "ISO-8859-1");
+    Preview(nestle, "caf\xC3\xA9", "text/html; charset=UTF-8");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(left, legacy_site::Page(legacy_site::kNestle));
+    EXPECT_EQ(right, nestle);
+    EXPECT_EQ(leftCaption, "Read as windows-1252, as guessed from too little text to be sure - Current '" + path + "'");
+    EXPECT_EQ(rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + path + "'");
 }
 
 // A charset no converter knows: the preview tells what it cannot show and why, naming the page

@@ -7,6 +7,7 @@
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/IconvProgram.h"
+#include "tests/support/LegacySitePages.h"
 #include "tests/support/X11KeyboardLetters.h"
 
 namespace {
@@ -68,7 +69,7 @@ protected:
     // What the Preview showed: its panes' text and captions.
     struct PreviewSeen {
         bool seen = false;
-        std::string left, right, rightCaption;
+        std::string left, right, rightCaption, leftCaption;
     };
     static std::string TextOf(CFileContentsWnd& pane)
     {
@@ -100,7 +101,8 @@ protected:
              [this, pszShot, &seen] {
                  CPreviewDlg& dlg = *ShownPreview();
                  seen = PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
-                                    std::string(dlg.GetRightPane().GetCaption())};
+                                    std::string(dlg.GetRightPane().GetCaption()),
+                                    std::string(dlg.GetLeftPane().GetCaption())};
                  if (cairo_surface_t* shot = Shot(pszShot))
                      cairo_surface_destroy(shot);
                  XdoNow("key Escape");
@@ -237,8 +239,8 @@ TEST_F(CharsetChangeX11Test, AKoreanManualPageAndAMetaCharsetPageAreConvertedAnd
     EXPECT_EQ(seenGreek.rightCaption, "Converted from UTF-8, as declared, to ISO-8859-7 - Modified '" + site + "/b.htm'");
     ASSERT_TRUE(Preview(3, nType, "charset-preview-undeclared", seenCyrillic));
     const std::string undeclared = Replaced(kCyrillic, Head("windows-1251"), "<html><head>");
-    EXPECT_EQ(seenCyrillic.right, iconv(undeclared, "windows-1252", "UTF-8"));
-    EXPECT_EQ(seenCyrillic.rightCaption, "No declaration: browsers will guess, here windows-1252 (before: windows-1251, "
+    EXPECT_EQ(seenCyrillic.right, iconv(undeclared, "windows-1251", "UTF-8"));
+    EXPECT_EQ(seenCyrillic.rightCaption, "No declaration: browsers will guess, here windows-1251 (before: windows-1251, "
                                          "as declared) - Modified '" + site + "/c.htm'");
 
     COutputAreaControlBar* pOutput = nullptr;
@@ -326,4 +328,98 @@ TEST_F(CharsetChangeX11Test, CharactersTypedIntoGbkAndBig5PagesReadBackAsTypedAn
     EXPECT_EQ(Page("big5.htm"), Head("UTF-8") + "<title>Caf&#233; 中文手冊</title></head><body><p>系統管理 &mdash; 中文</p>"
                                     "</body></html>\n");
     EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{big5Title, gbkTitle}));
+}
+
+// An old site's translations as users hold them: pages that declare no charset, one whose label
+// its Shift_JIS bytes contradict, Latin pages whose few letters happen to read as UTF-8 too, a
+// page declaring "<meta charset>" given its charset again in capitals. The grid shows each title
+// in its characters; given charsets by the keys, each page is converted, kept under the new
+// declaration or left byte for byte as it was with the reason in the Output Area; the Preview says
+// which, and shows a page whose bytes read two ways both ways.
+TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGarbledBySaving)
+{
+    using legacy_site::ContentType, legacy_site::kFrench, legacy_site::kRussian, legacy_site::kChinese,
+        legacy_site::kJapanese, legacy_site::kNestle, legacy_site::kGroesse;
+    const auto guide = [](const legacy_site::GuidePage& page, const std::string& declaration = std::string()) {
+        return legacy_site::Page(page, declaration);
+    };
+    const auto iconv = [&](const std::string& bytes, const std::string& from, const std::string& to) {
+        return iconv_program::Convert(bytes, from, to, dir.Path() + "/iconv-input");
+    };
+    const std::string meta = "<!DOCTYPE html>\n<html><head>\n<meta charset=\"utf-8\">\n<title>" +
+                             std::string(kGroesse.pszTitle) + "</title>\n</head><body>\n" + kGroesse.pszBody +
+                             "</body></html>\n";
+    const std::vector<std::pair<const char*, std::string>> pages = {
+        {"a.htm", iconv(guide(kFrench), "UTF-8", "WINDOWS-1252")},
+        {"b.htm", iconv(guide(kRussian), "UTF-8", "WINDOWS-1251")},
+        {"c.htm", iconv(guide(kChinese), "UTF-8", "GBK")},
+        {"d.htm", iconv(guide(kJapanese, ContentType("ISO-8859-1")), "UTF-8", "SHIFT_JIS")},
+        {"e.htm", iconv(guide(kNestle, ContentType("ISO-8859-1")), "UTF-8", "ISO-8859-1")},
+        {"f.htm", meta},
+        {"g.htm", guide(kGroesse, ContentType("ISO-8859-1"))},
+        {"h.htm", iconv(guide(kNestle), "UTF-8", "ISO-8859-1")},
+    };
+    const ROWCOL nType = StartOnSite(pages);
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    // Declaring nothing, each translation is read in what its text is in.
+    EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
+              (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
+
+    const char* given[] = {"UTF-8", "windows-1251", nullptr, "UTF-8", "UTF-8", "UTF-8", "UTF-8", "UTF-8"};
+    for (ROWCOL nRow = 1; nRow <= 8; ++nRow) {
+        if (given[nRow - 1] == nullptr)
+            continue;
+        const std::string value = std::string("text/html; charset=") + given[nRow - 1];
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nType) == value.c_str(); }, 60000))
+            << "row " << nRow << " did not take the value: '" << view->GetCellValue(nRow, nType).GetString() << "'";
+    }
+
+    PreviewSeen russian, nestle, doubt;
+    ASSERT_TRUE(Preview(2, nType, "charset-preview-guess-declared", russian));
+    EXPECT_EQ(russian.left, guide(kRussian));
+    EXPECT_EQ(russian.rightCaption, "Declared windows-1251, its bytes kept as they are (before: windows-1251, as "
+                                    "guessed) - Modified '" + site + "/b.htm'");
+    ASSERT_TRUE(Preview(5, nType, "charset-preview-latin-converted", nestle));
+    EXPECT_EQ(nestle.right, guide(kNestle, ContentType("UTF-8")));
+    EXPECT_EQ(nestle.rightCaption, "Converted from ISO-8859-1, as declared, to UTF-8 - Modified '" + site + "/e.htm'");
+    ASSERT_TRUE(Preview(8, nType, "charset-preview-in-doubt", doubt));
+    EXPECT_EQ(doubt.left, guide(kNestle));
+    EXPECT_EQ(doubt.right, pages[7].second);
+    EXPECT_EQ(doubt.leftCaption, "Read as windows-1252, as guessed from too little text to be sure - Current '" + site +
+                                     "/h.htm'");
+    EXPECT_EQ(doubt.rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + site + "/h.htm'");
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    const std::string closing = "Save Edited Files: 3 of 7 pages written, 1 held their edits already, 3 not written.";
+    ASSERT_TRUE(RunUntil([&] { return std::string(OutputArea().GetText()).find(closing) != std::string::npos; }, 60000))
+        << OutputArea().GetText().GetString();
+    ASSERT_TRUE(Quiet());
+    const std::vector<std::string> lines = OutputLines();
+    const auto told = [&](const std::string& start) {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    EXPECT_TRUE(told("A.HTM : Not saved: it declares no charset, and its bytes, neither ASCII nor UTF-8, do not read as "
+                     "UTF-8 text: they look like windows-1252, but that is only a guess from its text. Declare the "
+                     "charset it is in first (that keeps its bytes), then the new one."));
+    EXPECT_TRUE(told("D.HTM : Not saved: its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as "
+                     "control characters or bytes it leaves undefined"));
+    EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));
+    EXPECT_TRUE(told("H.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252"));
+    if (cairo_surface_t* shot = Shot("charset-guessed-saved"))
+        cairo_surface_destroy(shot);
+
+    // On disk: the refused pages and the one without a change as they were, the others reading in
+    // their new charset as they read before.
+    for (const size_t i : {0, 3, 5, 7})
+        EXPECT_EQ(Page(pages[i].first), pages[i].second) << pages[i].first;
+    EXPECT_FALSE(std::filesystem::exists(site + "/f.htm.old"));
+    std::string russianDeclared = guide(kRussian);
+    russianDeclared.insert(russianDeclared.find("</head>"), ContentType("windows-1251"));
+    EXPECT_EQ(iconv(Page("b.htm"), "WINDOWS-1251", "UTF-8"), russianDeclared);
+    EXPECT_EQ(Page("e.htm"), guide(kNestle, ContentType("UTF-8")));
+    EXPECT_EQ(Page("g.htm"), guide(kGroesse, ContentType("UTF-8")));
+    EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
+              (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
 }

@@ -1,7 +1,11 @@
 #include "engine/html/CHtmlParser.h"
 #include "engine/html/CPageCharset.h"
+#include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CTranslatingFile.h"
 #include "HtmlLexerTestSupport.h"
+#include "support/IconvProgram.h"
+#include "support/LegacySitePages.h"
+#include "support/ScopedTempDir.h"
 
 #include "platform/core/CodePage.h"
 
@@ -20,9 +24,14 @@ using htmltest::ChunkFile;
 
 namespace {
 
+// The charset a translating file reads the page in.
 CPageCharset Detect(const std::string& page)
 {
-    return CPageCharset::Detect(reinterpret_cast<const BYTE*>(page.data()), static_cast<UINT>(page.size()));
+    ChunkFile source(page, 4096);
+    CTranslatingFile file(&source);
+    char ch = 0;
+    file.Read(&ch, 1);
+    return file.GetCharset();
 }
 
 // Everything a translating file delivers over the page, read from a source that hands out
@@ -55,7 +64,6 @@ TEST(CPageCharsetTest, TheDeclaredCharsetWinsOverTheGuess)
     const CPageCharset charset = Detect(korean);
     EXPECT_EQ(CPageCharset::Kind::Iconv, charset.GetKind());
     EXPECT_EQ("EUC-KR", charset.GetWriteName());
-    EXPECT_EQ(CTranslatingFile::encodingNone, charset.GetJapaneseEncoding());
     // An unknown name is no declaration: the guess decides.
     EXPECT_EQ(CPageCharset::Kind::Utf8, Detect("<meta charset=\"x-nonsense\">" + kHangul).GetKind());
     // Undeclared: UTF-8 by its sequences, other 8-bit text Windows-1252, ASCII undecided.
@@ -65,8 +73,43 @@ TEST(CPageCharsetTest, TheDeclaredCharsetWinsOverTheGuess)
     std::string eucJp;
     for (int i = 0; i < 10; ++i)
         eucJp += "\xA4\xA2";
-    EXPECT_EQ(CTranslatingFile::encodingEucJp, Detect(eucJp).GetJapaneseEncoding());
     EXPECT_EQ("EUC-JP", Detect(eucJp).GetWriteName());
+}
+
+// The translations of a guide declare no charset: each is read in what the charset detector takes
+// its text for, and its title and text come out in their own characters. A title of a few letters
+// is too little to judge by, and is said to be so.
+TEST(CPageCharsetTest, APageThatDeclaresNothingIsReadInWhatItsTextIsIn)
+{
+    using namespace legacy_site;
+    ScopedTempDir dir;
+    const auto iconv = [&](const std::string& text, const char* pszTo) {
+        return iconv_program::Convert(text, "UTF-8", pszTo, dir.Path() + "/page");
+    };
+    const struct {
+        const GuidePage& page;
+        const char* pszBytes;
+        const char* pszRead;
+    } pages[] = {{kFrench, "WINDOWS-1252", "windows-1252"}, {kRussian, "WINDOWS-1251", "windows-1251"},
+                 {kChinese, "GBK", "gb18030"},                {kJapanese, "SHIFT_JIS", "Shift_JIS"},
+                 {kJapanese, "EUC-JP", "EUC-JP"},            {kJapanese, "ISO-2022-JP", "ISO-2022-JP"}};
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.pszBytes);
+        const std::string text = Page(page.page);
+        const std::string bytes = iconv(text, page.pszBytes);
+        EXPECT_EQ(Detect(bytes).GetName(), page.pszRead);
+        EXPECT_EQ(Delivered(bytes, 3), text);
+    }
+    // A few Chinese letters in a title alone: what the detector says of them is no more than a
+    // hint, and the page is read as browsers read one they cannot judge.
+    const std::string title = iconv("<html><head><title>网络设置</title></head><body><p>See the next chapter.</p>", "GBK");
+    CPageCharsetJudge judge(CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(title.data()),
+                                                         static_cast<UINT>(title.size())),
+                            CPageCharset(), CPageCharsetJudge::Look::Start);
+    judge.Add(title.data(), title.size());
+    judge.Finish();
+    EXPECT_EQ(judge.GetReading().evidence, CharsetEvidence::WeakGuess);
+    EXPECT_EQ(judge.GetReading().charset.GetName(), "windows-1252");
 }
 
 TEST(CPageCharsetTest, PagesAreDeliveredInUtf8WhateverTheirCharset)

@@ -1,0 +1,100 @@
+#include "engine/html/CCharsetDetector.h"
+
+#include <uchardet/uchardet.h>
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+uchardet_t Handle(void* p)
+{
+    return static_cast<uchardet_t>(p);
+}
+
+// The label browsers know a charset by, for the few the detector names otherwise. Latin-1 is
+// read as Windows-1252, its superset, as browsers read pages labelled so.
+std::string_view LabelOf(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kOther[] = {
+        {"ISO-8859-1", "windows-1252"}, {"UHC", "windows-949"}, {"MAC-CYRILLIC", "x-mac-cyrillic"}};
+    for (const auto& [detected, label] : kOther) {
+        if (name == detected)
+            return label;
+    }
+    return name;
+}
+
+} // namespace
+
+CCharsetDetector::CCharsetDetector(size_t nReach) : m_pDetector(uchardet_new()), m_nReach(nReach) {}
+
+CCharsetDetector::~CCharsetDetector()
+{
+    if (m_pDetector != nullptr)
+        uchardet_delete(Handle(m_pDetector));
+}
+
+void CCharsetDetector::Add(const char* pBytes, size_t nLength)
+{
+    if (IsSettled())
+        return;
+    const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+    size_t nFrom = 0;
+    if (m_nBeyondAscii == 0) {
+        const size_t nLook = std::min(nLength, m_nReach - m_nLookedAt);
+        const size_t nFound = static_cast<size_t>(std::find_if(p, p + nLook, IsBeyondAscii) - p);
+        m_nLookedAt += nFound;
+        // Until it is found, the sample holds the ASCII text before it, as much as leads in.
+        const size_t nKeep = std::min(nFound, kLeadIn);
+        m_sample.append(pBytes + nFound - nKeep, nKeep);
+        if (m_sample.size() > kLeadIn)
+            m_sample.erase(0, m_sample.size() - kLeadIn);
+        if (nFound == nLook)
+            return;
+        m_nFirstBeyond = m_sample.size();
+        nFrom = nFound;
+    }
+    size_t nTaken = 0;
+    const size_t nRoom = std::min(nLength - nFrom, m_nFirstBeyond + kSampleSize - m_sample.size());
+    for (; nTaken < nRoom && m_nBeyondAscii < kEnoughBeyondAscii; ++nTaken)
+        m_nBeyondAscii += IsBeyondAscii(p[nFrom + nTaken]) ? 1 : 0;
+    m_sample.append(pBytes + nFrom, nTaken);
+    if (m_sample.size() >= m_nFirstBeyond + kSampleSize || m_nBeyondAscii >= kEnoughBeyondAscii)
+        Conclude();
+}
+
+void CCharsetDetector::Finish()
+{
+    Conclude();
+}
+
+bool CCharsetDetector::IsSettled() const
+{
+    return m_bConcluded || (m_nBeyondAscii == 0 && m_nLookedAt >= m_nReach);
+}
+
+void CCharsetDetector::Conclude()
+{
+    if (m_bConcluded)
+        return;
+    m_bConcluded = true;
+    // A page of ASCII alone within reach has no sample: nothing it holds tells a charset.
+    if (m_nBeyondAscii == 0) {
+        m_sample.clear();
+        return;
+    }
+    if (m_pDetector == nullptr)
+        return;
+    uchardet_handle_data(Handle(m_pDetector), m_sample.data(), m_sample.size());
+    uchardet_data_end(Handle(m_pDetector));
+    m_answer.strName = uchardet_get_charset(Handle(m_pDetector));
+    if (m_answer.strName.empty())
+        return;
+    // A name no page is written in (a DOS or Mac code page of Central Europe, UTF-16) is no
+    // answer for a web page.
+    m_answer.charset = CPageCharset::ForWriting(LabelOf(m_answer.strName));
+    // The shifts of the 7-bit Japanese charset tell it however short the text is.
+    const bool bSevenBit = std::none_of(m_sample.begin(), m_sample.end(), [](char ch) { return (ch & 0x80) != 0; });
+    m_answer.bSure = m_nBeyondAscii >= kSureBytes || (bSevenBit && m_answer.charset.IsMultiByte());
+}
