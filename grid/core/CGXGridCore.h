@@ -370,6 +370,9 @@ public:
     virtual void SetWarningText(LPCTSTR pszWarning);
     virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL MoveCurrentCellEx(int direction, UINT nCell = 1);
+    // Tab and Shift+Tab: a step to the next or the previous cell that chooses the new cell
+    // alone, whatever the Shift key.
+    virtual BOOL MoveCurrentCellAlone(int direction, UINT nCell = 1);
     virtual BOOL CanLeaveOrEnterCell(ROWCOL nRow, ROWCOL nCol, BOOL bEnter);
     virtual BOOL OnActivateGrid(BOOL bActivate);
     virtual BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol);
