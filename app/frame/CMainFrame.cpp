@@ -230,11 +230,37 @@ void CMainFrame::ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, 
     if (!pApp)
         return;
     pApp->GetSelectedNodes().SetCurrentFolder(pNode);
+    // A grid window made anew takes the keys as it opens: a user walking the tree by its arrows
+    // keeps them there, as when the window stood open.
+    const HWND hTree = m_pProjectArea != nullptr ? m_pProjectArea->GetTree().GetSafeHwnd() : nullptr;
+    const bool bKeysInTree = hTree != nullptr && ::GetFocus() == hTree;
     CGroupView* pView = pApp->ShowGroupView(strTitle, 0);
+    if (bKeysInTree && ::GetFocus() != hTree && ::IsWindowVisible(hTree))
+        ::SetFocus(hTree);
     if (!pView)
         return;
     pView->SetFullPath(bFullPath);
     pView->LoadPages(const_cast<CSelNodesCol&>(pages));
+}
+
+BOOL CMainFrame::GiveKeysToShownPages()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CGroupView* pView = nullptr;
+    if (pApp == nullptr || pApp->ActivateGroupView(pView) != 0 || pView == nullptr || pView->GetSafeHwnd() == nullptr)
+        return FALSE;
+    pView->SetFocus();
+    return TRUE;
+}
+
+void CMainFrame::TakeKeysOutOf(SECControlBar* pBar)
+{
+    const HWND hFocus = ::GetFocus();
+    if (pBar == nullptr || pBar->m_hWnd == nullptr || hFocus == nullptr ||
+        (hFocus != pBar->m_hWnd && !::IsChild(pBar->m_hWnd, hFocus)))
+        return;
+    if (!GiveKeysToShownPages())
+        SetFocus();
 }
 
 HWND CMainFrame::GetOutputPane()
@@ -318,14 +344,22 @@ void CMainFrame::OnUpdateOutputArea(CCmdUI* pCmdUI)
 
 void CMainFrame::OnToggleProjectArea()
 {
-    if (m_pProjectArea && m_pProjectArea->m_hWnd)
-        ShowControlBar(m_pProjectArea, !m_pProjectArea->IsWindowVisible(), TRUE);
+    if (!m_pProjectArea || !m_pProjectArea->m_hWnd)
+        return;
+    const BOOL bShow = !m_pProjectArea->IsWindowVisible();
+    if (!bShow)
+        TakeKeysOutOf(m_pProjectArea);
+    ShowControlBar(m_pProjectArea, bShow, TRUE);
 }
 
 void CMainFrame::OnToggleOutputArea()
 {
-    if (m_pOutputArea && m_pOutputArea->m_hWnd)
-        ShowControlBar(m_pOutputArea, !m_pOutputArea->IsWindowVisible(), TRUE);
+    if (!m_pOutputArea || !m_pOutputArea->m_hWnd)
+        return;
+    const BOOL bShow = !m_pOutputArea->IsWindowVisible();
+    if (!bShow)
+        TakeKeysOutOf(m_pOutputArea);
+    ShowControlBar(m_pOutputArea, bShow, TRUE);
 }
 
 void CMainFrame::OnUpdateCustomizeToolbar(CCmdUI*)

@@ -14,6 +14,7 @@
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
@@ -114,6 +115,17 @@ protected:
             return;
         if (cairo_surface_t* shot = Shot(pszName))
             cairo_surface_destroy(shot);
+    }
+    // The page as saved differs from the page before only inside its title element.
+    static ::testing::AssertionResult OnlyTheTitleDiffers(const std::string& before, const std::string& saved)
+    {
+        const size_t nOpen = before.find("<title>"), nClose = before.find("</title>");
+        const size_t nSavedClose = saved.find("</title>");
+        if (nOpen == std::string::npos || nClose == std::string::npos || nSavedClose == std::string::npos)
+            return ::testing::AssertionFailure() << "no title element in\n" << saved;
+        if (saved.compare(0, nOpen + 7, before, 0, nOpen + 7) != 0 || saved.substr(nSavedClose) != before.substr(nClose))
+            return ::testing::AssertionFailure() << "more than the title changed:\n" << saved;
+        return ::testing::AssertionSuccess();
     }
     static RECT RectOf(HWND hwnd)
     {
@@ -745,4 +757,66 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellShowsWhereTheKeysAreAndStaysInSightThr
     EXPECT_TRUE(afterPreview.inSight) << "the current cell is out of sight after the preview";
     EXPECT_EQ(view->GetTopRow(), nTopBefore) << "the grid scrolled";
     EXPECT_EQ(afterPreview.first, withKeys.first) << "the current cell is not framed as before";
+}
+
+// The grid's window closed by Ctrl+F4 comes back by the keys with the edits the project kept:
+// Shift+F6 takes the keys to the Project Area's tree and Enter on its item brings the grid of
+// its pages up again with the keys in it. With the window closed from the tree, the tree's
+// arrows choose a folder and keep the keys while its grid comes up; View > Project Area, hiding
+// the tree that has them, gives them to the grid. The title typed before the window closed is
+// saved to its page.
+TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
+{
+    const std::string typed = "Épée ß Ωμέγα 東京";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
+    const ROWCOL nTitle = ColumnOf("Title");
+    CPageNode* pPage = nullptr;
+    ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    const std::string path(strPath.GetString()), before = ReadFile(path);
+    ClickAt(CellOnScreen(1, nTitle), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
+
+    const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument); })) << "Ctrl+F4 did not close the grid's window";
+    view = nullptr;
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hTree); })) << "Shift+F6 did not reach the Project Area";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "Enter on the project's item did not bring its grid back with the keys";
+    Keep("grid-back-by-enter");
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << "the edit is gone";
+    EXPECT_EQ(app->IsEdited(), 2u);
+
+    // The grid's window closed again from the tree, and the folder below chosen by the tree's
+    // arrow: its grid comes up and the keys stay in the tree; hiding the tree gives them to
+    // the folder's grid.
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hTree); })) << "Shift+F6 did not reach the Project Area again";
+    const HWND hAgain = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hAgain) && KeysAt(hTree); })) << "Ctrl+F4 did not close the grid's window";
+    ASSERT_TRUE(Xdo("key Down"));
+    ASSERT_TRUE(RunUntil([&] { return View() != nullptr && View()->GetRowCount() == 2 && Settled(); })) << "Down chose no folder";
+    EXPECT_TRUE(KeysAt(hTree)) << "the folder's grid took the keys from the tree";
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindowVisible(hTree) && Settled(); })) << "View > Project Area did not hide it";
+    view = View();
+    EXPECT_TRUE(KeysAt(view->GetSafeHwnd())) << "the keys stayed in the hidden tree";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed});
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
+    EXPECT_EQ(pPage->GetTitle(), typed.c_str()) << "the page read back after the save";
 }
