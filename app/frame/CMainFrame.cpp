@@ -3,6 +3,7 @@
 
 #include "app/frame/CVostrelApp.h"
 #include "app/frame/AppMessages.h"
+#include "app/views/CGroupDoc.h"
 #include "app/views/CGroupView.h"
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNodeCol.h"
@@ -291,7 +292,8 @@ BOOL CMainFrame::IsCommandEnabled(UINT nID) const
     const UINT nRun = pApp->GetRunState();
     switch (nID) {
     case ID_SAVE_EDITED_FILES:
-        return nRun == 0 && pApp->IsEdited() == 2;
+        // Text typed into a cell and not yet stored is an edit too: the save stores it first.
+        return nRun == 0 && (pApp->IsEdited() == 2 || GridHoldsPendingEdit());
     case ID_OPEN_PROJECT:
         return nRun == 0;
     case ID_CLOSE_PROJECT:
@@ -307,6 +309,15 @@ BOOL CMainFrame::IsCommandEnabled(UINT nID) const
     default:
         return nRun == 0;
     }
+}
+
+BOOL CMainFrame::GridHoldsPendingEdit() const
+{
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    CVostrelApp* pApp = GetVostrelApp();
+    return pApp != nullptr && pApp->FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr &&
+           pView->HoldsPendingEdit();
 }
 
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)

@@ -178,6 +178,8 @@ private:
     // window: keys typed into a hidden window would reach nothing the user can see.
     void TakeKeysOutOf(SECControlBar* pBar);
     BOOL IsProjectOpen() const;
+    // The grid's cell or edit field holds typed text its page does not have yet.
+    BOOL GridHoldsPendingEdit() const;
     void SaveLayout();
     void UpdateCommandBars();
     void NoteOutputAreaAtClose();

@@ -820,3 +820,50 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
     EXPECT_EQ(pPage->GetTitle(), typed.c_str()) << "the page read back after the save";
 }
+
+// Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,
+// as Exit takes it; so does File > Save Edited Files by its keys while the field above the
+// grid holds a typed value. The pages read back show the typed titles, and nothing else of
+// them changed on disk.
+TEST_F(KeyboardUserX11Test, TheSaveTakesTheOpenEditFirst)
+{
+    const std::string inCell = "Épée ß Ωμέγα 東京", inField = "Straße γράμμα 文字";
+    X11KeyboardLetters letters(other, inCell + inField);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const ROWCOL nTitle = ColumnOf("Title");
+    CPageNode* pages[2] = {};
+    std::string paths[2], before[2];
+    for (ROWCOL nRow : {1u, 2u}) {
+        ASSERT_EQ(view->GetRowPage(nRow, pages[nRow - 1]), 0u);
+        CString strPath;
+        pages[nRow - 1]->GetFullPath(strPath);
+        paths[nRow - 1] = strPath.GetString();
+        before[nRow - 1] = ReadFile(paths[nRow - 1]);
+    }
+    ClickAt(CellOnScreen(1, nTitle), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + inCell + "'"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && view->HoldsPendingEdit(); })) << "the cell's edit did not open";
+    ASSERT_EQ(app->IsEdited(), 3u);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return ReadFile(paths[0]) != before[0] && Settled(); })) << "Ctrl+T did not save the open edit";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before[0], ReadFile(paths[0])));
+    EXPECT_EQ(pages[0]->GetTitle(), inCell.c_str()) << "the page read back after the save";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // The next page's title typed into the field above the grid, reached by F6.
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the grid did not get the keys back";
+    ASSERT_TRUE(Xdo("key Down F6"));
+    CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField();
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(field.GetSafeHwnd()) && IsCurrent(2, nTitle); })) << "F6 did not reach the field";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + inField + "'"));
+    ASSERT_TRUE(RunUntil([&] { return field.IsEditing(); })) << "the field took no text";
+    ASSERT_TRUE(Xdo("key alt+f e"));
+    ASSERT_TRUE(RunUntil([&] { return ReadFile(paths[1]) != before[1] && Settled(); }))
+        << "Save Edited Files did not save the field's text";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before[1], ReadFile(paths[1])));
+    EXPECT_EQ(pages[1]->GetTitle(), inField.c_str()) << "the page read back after the save";
+    EXPECT_EQ(app->IsEdited(), 3u);
+}
