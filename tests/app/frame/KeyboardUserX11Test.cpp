@@ -256,7 +256,7 @@ TEST_F(KeyboardUserX11Test, EveryDialogThatOpensAnotherGetsTheKeysBack)
     CMetaSettingDlg* pSettings = nullptr;
     When("Metatag Settings has the keys", [&] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
          [&] {
-             // Delete without a row chosen: a box says how to choose one.
+             // Delete without a row chosen: a box comes up over Metatag Settings first.
              CToolBar& bar = pSettings->GetToolbar();
              CRect button;
              bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdDelete), &button);
