@@ -498,6 +498,9 @@ public:
     // Before the window is moved or sized: notes what is due to be painted, which a smart
     // resize keeps due.
     void NoteDueBeforeSize();
+    // Whether the current cell lies wholly inside a client area of that size at the present
+    // scroll position.
+    BOOL CurrentCellFitsIn(int cx, int cy);
     virtual BOOL HandleMouseMove(UINT nFlags, CPoint point);
     virtual BOOL HandleShowWindow(BOOL bShow, UINT nStatus);
     virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);

@@ -11,6 +11,8 @@
 #include "engine/meta/CMetaContentList.h"
 #include "platform/afx/dlg/CPropertySheet.h"
 #include "platform/afx/doc/CPreviewWnd.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "platform/controls/CommonDialog.h"
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -115,6 +117,22 @@ protected:
             return;
         if (cairo_surface_t* shot = Shot(pszName))
             cairo_surface_destroy(shot);
+    }
+    // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
+    // cell is not wholly in the grid's window.
+    int CurrentCellFrameShown(const char* pszShot)
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        CRect client;
+        view->GetClientRect(&client);
+        const CRect cell = view->GetCurrentCell(nRow, nCol) ? view->CalcCellRect(nRow, nCol) : CRect();
+        if (cell.IsRectEmpty() || (cell & client) != cell)
+            return -1;
+        cairo_surface_t* shot = Shot(pszShot);
+        const int nDark = shot != nullptr ? DarkPixels(shot, CRect(cell.left, cell.top, cell.right, cell.top + 2), 96) : 0;
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        return nDark * 100 / (2 * cell.Width());
     }
     // The page as saved differs from the page before only inside its title element.
     static ::testing::AssertionResult OnlyTheTitleDiffers(const std::string& before, const std::string& saved)
@@ -544,21 +562,7 @@ TEST_F(KeyboardUserX11Test, ZoomInKeepsTheCurrentCellInSight)
 {
     ASSERT_TRUE(Start());
     OpenScannedSite(40, {"Description", "Keywords"});
-    // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
-    // cell is not in the window.
-    const auto frameShown = [&] {
-        ROWCOL nRow = 0, nCol = 0;
-        CRect client;
-        view->GetClientRect(&client);
-        const CRect cell = view->GetCurrentCell(nRow, nCol) ? view->CalcCellRect(nRow, nCol) : CRect();
-        if (cell.IsRectEmpty() || (cell & client) != cell)
-            return -1;
-        cairo_surface_t* shot = Shot("zoomed-current-cell");
-        const int nDark = shot != nullptr ? DarkPixels(shot, CRect(cell.left, cell.top, cell.right, cell.top + 2), 96) : 0;
-        if (shot != nullptr)
-            cairo_surface_destroy(shot);
-        return nDark * 100 / (2 * cell.Width());
-    };
+    const auto frameShown = [&] { return CurrentCellFrameShown("zoomed-current-cell"); };
     std::vector<int> shown;
     int nZoom = 0;
     const auto zoomedIn = [&] { return view->GetZoom() > nZoom && Settled(); };
@@ -866,4 +870,96 @@ TEST_F(KeyboardUserX11Test, TheSaveTakesTheOpenEditFirst)
     EXPECT_TRUE(OnlyTheTitleDiffers(before[1], ReadFile(paths[1])));
     EXPECT_EQ(pages[1]->GetTitle(), inField.c_str()) << "the page read back after the save";
     EXPECT_EQ(app->IsEdited(), 3u);
+}
+
+// The current cell stays in sight, framed on the screen: at the grid's foot when a save brings
+// the Output Area up under the grid; on its page and in its column, the grid scrolled as before,
+// through a rescan by F5; and at the last row Replace All changed when Ctrl+Y does it again with
+// the grid scrolled to its top.
+TEST_F(KeyboardUserX11Test, TheCurrentCellStaysInSightThroughSaveRescanAndRedo)
+{
+    const std::string typed = "Schlüssel γ 鍵";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    constexpr ROWCOL kPages = 60;
+    OpenScannedSite(kPages, {"Description", "Keywords"});
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    if (pOutput->IsWindowVisible()) {
+        ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "alt+v o"));
+    }
+    ASSERT_TRUE(RunUntil([&] { return !pOutput->IsWindowVisible() && Settled(); })) << "the Output Area stayed";
+    const ROWCOL nLastCol = view->GetColCount(), nDescription = ColumnOf("Description");
+    ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the click did not give the grid the keys";
+
+    // The last cell typed anew and the edit saved: the Output Area comes up under the grid.
+    ASSERT_TRUE(Xdo("key ctrl+End"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kPages, nLastCol) && Settled(); })) << "Ctrl+End did not reach the last cell";
+    ASSERT_GT(CurrentCellFrameShown("last-cell-before-save"), 40);
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !EditorOpen(); })) << "the typed value was not stored";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && pOutput->IsWindowVisible() && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "the save did not end with the Output Area shown";
+    EXPECT_TRUE(IsCurrent(kPages, nLastCol));
+    EXPECT_GT(CurrentCellFrameShown("last-cell-after-save"), 40) << "the Output Area hides the current cell";
+
+    // Ten rows up, then a rescan by F5.
+    ASSERT_TRUE(Xdo("key --delay 20 Up Up Up Up Up Up Up Up Up Up"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kPages - 10, nLastCol) && Settled(); }));
+    const ROWCOL nTopRow = view->GetTopRow();
+    ASSERT_GT(nTopRow, 1u);
+    // A scan begins by emptying the Output Area of what the save told there.
+    ASSERT_FALSE(OutputArea().GetText().IsEmpty());
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] {
+        return OutputArea().GetText().IsEmpty() && app->GetRunState() == 0 && Frame().GetFilesScanned() == kPages && Settled();
+    })) << "F5 did not scan the pages again";
+    EXPECT_TRUE(IsCurrent(kPages - 10, nLastCol)) << "the rescan lost the current cell";
+    EXPECT_EQ(view->GetTopRow(), nTopRow) << "the rescan scrolled the grid";
+    EXPECT_GT(CurrentCellFrameShown("current-cell-after-rescan"), 40) << "the current cell is out of sight after the rescan";
+
+    // Replace All down the Description column from its top, undone; Ctrl+Y at the grid's top
+    // does it again and shows the last row it changed.
+    ASSERT_TRUE(GoToByKeys(1, nDescription));
+    ASSERT_TRUE(Xdo("key ctrl+h"));
+    Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
+    When("the find text is cleared", [] { return true; }, [this] { XdoNow("type --delay 20 'of page'"); });
+    When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
+    When("the replace field has the keys", [] { return true; }, [this, &typed] { XdoNow("type --delay 20 '" + typed + "'"); });
+    When("the replace text is typed", [&typed] {
+        CString strReplace;
+        const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+        if (hDialog != nullptr)
+            CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
+        return strReplace == typed.c_str();
+    }, [this] { XdoNow("key alt+a"); });
+    When("Replace All said what it did", [&] { return boxes.Texts().size() == 1; }, [] {});
+    When("the Replace dialog is back", [&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && Settled(); },
+         [this] { XdoNow("key Escape"); });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && KeysAt(view->GetSafeHwnd()); }))
+        << "the Replace dialog stayed";
+    // The last page's description is the value typed above: the row before it is the last one
+    // Replace All changes.
+    constexpr ROWCOL kLastReplaced = kPages - 1;
+    const std::string replaced = "Description " + typed + " " + std::to_string(kLastReplaced);
+    ASSERT_EQ(std::string(view->GetCellValue(kLastReplaced, nDescription)), replaced);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(kLastReplaced, nDescription)) != replaced && Settled(); }))
+        << "Ctrl+Z undid nothing";
+    ASSERT_TRUE(Xdo("key ctrl+Home"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetTopRow() == 1 && IsCurrent(1, CGroupView::kFileColumn) && Settled(); }));
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(kLastReplaced, nDescription)) == replaced && Settled(); }))
+        << "Ctrl+Y did not replace again";
+    ROWCOL nRow = 0, nCol = 0;
+    view->GetCurrentCell(nRow, nCol);
+    EXPECT_EQ(nCol, nDescription);
+    EXPECT_EQ(nRow, kLastReplaced) << "Ctrl+Y left the current cell away from the last row it changed";
+    EXPECT_GT(CurrentCellFrameShown("current-cell-after-redo"), 40) << "Ctrl+Y left the current cell out of sight";
 }
