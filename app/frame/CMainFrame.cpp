@@ -355,22 +355,22 @@ void CMainFrame::OnUpdateOutputArea(CCmdUI* pCmdUI)
 
 void CMainFrame::OnToggleProjectArea()
 {
-    if (!m_pProjectArea || !m_pProjectArea->m_hWnd)
-        return;
-    const BOOL bShow = !m_pProjectArea->IsWindowVisible();
-    if (!bShow)
-        TakeKeysOutOf(m_pProjectArea);
-    ShowControlBar(m_pProjectArea, bShow, TRUE);
+    TogglePane(m_pProjectArea);
 }
 
 void CMainFrame::OnToggleOutputArea()
 {
-    if (!m_pOutputArea || !m_pOutputArea->m_hWnd)
+    TogglePane(m_pOutputArea);
+}
+
+void CMainFrame::TogglePane(SECControlBar* pBar)
+{
+    if (!pBar || !pBar->m_hWnd)
         return;
-    const BOOL bShow = !m_pOutputArea->IsWindowVisible();
+    const BOOL bShow = !pBar->IsWindowVisible();
     if (!bShow)
-        TakeKeysOutOf(m_pOutputArea);
-    ShowControlBar(m_pOutputArea, bShow, TRUE);
+        TakeKeysOutOf(pBar);
+    ShowControlBar(pBar, bShow, TRUE);
 }
 
 void CMainFrame::OnUpdateCustomizeToolbar(CCmdUI*)

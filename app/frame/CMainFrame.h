@@ -177,6 +177,8 @@ private:
     // A pane about to be hidden with the keys in it gives them to the grid, or else to this
     // window: keys typed into a hidden window would reach nothing the user can see.
     void TakeKeysOutOf(SECControlBar* pBar);
+    // View > Project Area and View > Output Area: the pane shown when hidden, hidden when shown.
+    void TogglePane(SECControlBar* pBar);
     BOOL IsProjectOpen() const;
     // The grid's cell or edit field holds typed text its page does not have yet.
     BOOL GridHoldsPendingEdit() const;

@@ -11,8 +11,6 @@
 #include "engine/meta/CMetaContentList.h"
 #include "platform/afx/dlg/CPropertySheet.h"
 #include "platform/afx/doc/CPreviewWnd.h"
-#include "grid/core/CGXFindReplaceState.h"
-#include "platform/controls/CommonDialog.h"
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -927,17 +925,7 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellStaysInSightThroughSaveRescanAndRedo)
     // does it again and shows the last row it changed.
     ASSERT_TRUE(GoToByKeys(1, nDescription));
     ASSERT_TRUE(Xdo("key ctrl+h"));
-    Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
-    When("the find text is cleared", [] { return true; }, [this] { XdoNow("type --delay 20 'of page'"); });
-    When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
-    When("the replace field has the keys", [] { return true; }, [this, &typed] { XdoNow("type --delay 20 '" + typed + "'"); });
-    When("the replace text is typed", [&typed] {
-        CString strReplace;
-        const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
-        if (hDialog != nullptr)
-            CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
-        return strReplace == typed.c_str();
-    }, [this] { XdoNow("key alt+a"); });
+    ReplaceAllSteps("of page", typed);
     When("Replace All said what it did", [&] { return boxes.Texts().size() == 1; }, [] {});
     When("the Replace dialog is back", [&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && Settled(); },
          [this] { XdoNow("key Escape"); });
