@@ -927,7 +927,8 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellStaysInSightThroughSaveRescanAndRedo)
     ASSERT_TRUE(Xdo("key ctrl+h"));
     ReplaceAllSteps("of page", typed);
     When("Replace All said what it did", [&] { return boxes.Texts().size() == 1; }, [] {});
-    When("the Replace dialog is back", [&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && Settled(); },
+    When("the Replace dialog has the keys back",
+         [&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && Matches(FocusedTitle(), "^Replace$") && Settled(); },
          [this] { XdoNow("key Escape"); });
     EXPECT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && KeysAt(view->GetSafeHwnd()); }))
