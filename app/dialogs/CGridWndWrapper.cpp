@@ -410,6 +410,14 @@ BOOL CGridWndWrapper::MoveCurrentCellEx(int direction, UINT nCell)
     return CGXGridWnd::MoveCurrentCellEx(direction, nCell);
 }
 
+BOOL CGridWndWrapper::MoveCurrentCellAlone(int direction, UINT nCell)
+{
+    // Among the choices the rows chosen stay chosen as the keys go past them.
+    if (m_bChoices)
+        return MoveCurrentCell(direction, nCell, FALSE);
+    return CGXGridWnd::MoveCurrentCellAlone(direction, nCell);
+}
+
 void CGridWndWrapper::ToggleCurrentRowChoice()
 {
     ROWCOL nRow = 0, nCol = 0;

@@ -100,6 +100,7 @@ public:
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL MoveCurrentCellEx(int direction, UINT nCell = 1) override;
+    BOOL MoveCurrentCellAlone(int direction, UINT nCell = 1) override;
     // The cell the keys leave is drawn again before the new one is current: that paint shows no
     // frame of a grid without a current cell, which would stay along the edges of the old cell.
     BOOL SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags = GX_UPDATENOW) override;

@@ -24,6 +24,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr UINT kWmHelp = 0x0053;
@@ -32,6 +33,7 @@ constexpr UINT kIdsDefaultName = 63047;     // "default"
 constexpr UINT kIdsNewTagName = 63206;      // "NewTag"
 constexpr UINT kIdsOverwrite = 62505;
 constexpr UINT kIdsSelectRowsToDelete = 62517;
+constexpr UINT kIdsDeleteCurrentRow = 63318;   // name, row
 constexpr UINT kIdsCannotSaveSettings = 62523;
 constexpr UINT kIdsNotASettingsFile = 62530;
 constexpr UINT kIdsNoName = 63300;          // row
@@ -281,17 +283,33 @@ void CMetaSettingDlg::OnDelete()
     if (m_grid.GetSafeHwnd() == nullptr)
         return;
     m_grid.EndCurrentCellEdit(TRUE);
-    CGXRangeList ranges;
-    if (m_grid.GetSelectedRowRanges(ranges) != 0) {
-        AfxMessageBox(kIdsSelectRowsToDelete, MB_ICONINFORMATION);
-        return;
-    }
     ROWCOL nCurrentRow = 0, nCurrentCol = CMetaSettingGridCtrl::kColName;
-    m_grid.GetCurrentCell(nCurrentRow, nCurrentCol);
+    const BOOL bCurrent = m_grid.GetCurrentCell(nCurrentRow, nCurrentCol);
     // Each selected row once, whatever ranges overlap, the highest first, so that the numbers
     // of the rows still to go stay right.
+    CGXRangeList ranges;
+    std::vector<ROWCOL> rows;
+    if (m_grid.GetSelectedRowRanges(ranges) == 0) {
+        rows = m_grid.GetSelectedRowsDescending();
+    } else {
+        // With nothing chosen but the cell the user stands in, its row's metatag goes, as Del
+        // there expects; the question names it, since it was not chosen on purpose. A block of
+        // cells leaves open which rows are meant: the user is told how to choose them.
+        CMetaSetting* pSetting = nullptr;
+        if (!bCurrent || nCurrentRow == 0 || !m_grid.ChoosesCurrentCellAlone() ||
+            m_grid.GetSettingOfRow(nCurrentRow, pSetting) != 0) {
+            AfxMessageBox(kIdsSelectRowsToDelete, MB_ICONINFORMATION);
+            return;
+        }
+        CString strName, strQuestion;
+        m_grid.GetCellText(nCurrentRow, CMetaSettingGridCtrl::kColName, strName);
+        strQuestion.Format(kIdsDeleteCurrentRow, strName.GetString(), static_cast<unsigned>(nCurrentRow));
+        if (AfxMessageBox(strQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        rows.push_back(nCurrentRow);
+    }
     ROWCOL nLowest = 0;
-    for (ROWCOL nRow : m_grid.GetSelectedRowsDescending()) {
+    for (ROWCOL nRow : rows) {
         CMetaSetting* pSetting = nullptr;
         if (m_grid.GetSettingOfRow(nRow, pSetting) == 0 && m_Working.RemoveSetting(pSetting) == 0)
             delete pSetting;

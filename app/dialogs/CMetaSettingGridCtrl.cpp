@@ -327,9 +327,8 @@ BOOL CMetaSettingGridCtrl::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         SendCommand(CMetaSettingDlg::kIdAdd);
         return TRUE;
     }
-    // With whole rows chosen Delete deletes their settings; otherwise it clears the cell.
-    CGXRangeList rows;
-    if (!bOther && !bShift && nChar == VK_DELETE && !bEditing && GetSelectedRowRanges(rows) == 0) {
+    // Delete is the key the menu names for Delete Chosen Metatags, and does what it does.
+    if (!bOther && !bShift && nChar == VK_DELETE && !bEditing) {
         SendCommand(CMetaSettingDlg::kIdDelete);
         return TRUE;
     }
@@ -371,6 +370,21 @@ void CMetaSettingGridCtrl::ChooseRowsOfSelection()
         return;
     SetSelection(nullptr);
     SelectRange(CGXRange().SetRows(nTop, nBottom), TRUE, TRUE);
+}
+
+BOOL CMetaSettingGridCtrl::ChoosesCurrentCellAlone()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    const BOOL bCurrent = GetCurrentCell(nRow, nCol);
+    CGXRangeList selected;
+    if (!GetSelectedRanges(selected, FALSE))
+        return TRUE;
+    for (POSITION pos = selected.GetHeadPosition(); pos != nullptr;) {
+        const CGXRange* pRange = selected.GetNextRange(pos);
+        if (!bCurrent || !pRange->IsCells() || *pRange != CGXRange(nRow, nCol, nRow, nCol))
+            return FALSE;
+    }
+    return TRUE;
 }
 
 LRESULT CMetaSettingGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

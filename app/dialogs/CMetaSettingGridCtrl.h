@@ -58,12 +58,14 @@ public:
     BOOL OnRButtonClickedRowCol(ROWCOL nRow, ROWCOL nCol, ROWCOL nStartRow, ROWCOL nStartCol, UINT nFlags, CPoint pt,
                                 UINT nHitState) override;
     // The keys of the dialog's commands: Insert adds a setting, Delete outside a cell's edit
-    // deletes the chosen rows (with none chosen it clears the cell), Shift+Space chooses the
-    // rows of the current cell or selection.
+    // deletes the chosen rows (with none chosen, the current row, once the user agrees),
+    // Shift+Space chooses the rows of the current cell or selection.
     BOOL HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     BOOL RouteKeyMessage(CWnd* pSender, UINT nMessage, UINT nChar, UINT nRepCnt, UINT nFlags) override;
     // Chooses the whole rows that the selection, or else the current cell, stands in.
     void ChooseRowsOfSelection();
+    // Whether no cell is chosen but the current one (or none at all).
+    BOOL ChoosesCurrentCellAlone();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

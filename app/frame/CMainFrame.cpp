@@ -3,6 +3,7 @@
 
 #include "app/frame/CVostrelApp.h"
 #include "app/frame/AppMessages.h"
+#include "app/views/CGroupDoc.h"
 #include "app/views/CGroupView.h"
 #include "app/res/AppRes.h"
 #include "engine/project/CPageNodeCol.h"
@@ -230,11 +231,37 @@ void CMainFrame::ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, 
     if (!pApp)
         return;
     pApp->GetSelectedNodes().SetCurrentFolder(pNode);
+    // A grid window made anew takes the keys as it opens: a user walking the tree by its arrows
+    // keeps them there, as when the window stood open.
+    const HWND hTree = m_pProjectArea != nullptr ? m_pProjectArea->GetTree().GetSafeHwnd() : nullptr;
+    const bool bKeysInTree = hTree != nullptr && ::GetFocus() == hTree;
     CGroupView* pView = pApp->ShowGroupView(strTitle, 0);
+    if (bKeysInTree && ::GetFocus() != hTree && ::IsWindowVisible(hTree))
+        ::SetFocus(hTree);
     if (!pView)
         return;
     pView->SetFullPath(bFullPath);
     pView->LoadPages(const_cast<CSelNodesCol&>(pages));
+}
+
+BOOL CMainFrame::GiveKeysToShownPages()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CGroupView* pView = nullptr;
+    if (pApp == nullptr || pApp->ActivateGroupView(pView) != 0 || pView == nullptr || pView->GetSafeHwnd() == nullptr)
+        return FALSE;
+    pView->SetFocus();
+    return TRUE;
+}
+
+void CMainFrame::TakeKeysOutOf(SECControlBar* pBar)
+{
+    const HWND hFocus = ::GetFocus();
+    if (pBar == nullptr || pBar->m_hWnd == nullptr || hFocus == nullptr ||
+        (hFocus != pBar->m_hWnd && !::IsChild(pBar->m_hWnd, hFocus)))
+        return;
+    if (!GiveKeysToShownPages())
+        SetFocus();
 }
 
 HWND CMainFrame::GetOutputPane()
@@ -265,7 +292,8 @@ BOOL CMainFrame::IsCommandEnabled(UINT nID) const
     const UINT nRun = pApp->GetRunState();
     switch (nID) {
     case ID_SAVE_EDITED_FILES:
-        return nRun == 0 && pApp->IsEdited() == 2;
+        // Text typed into a cell and not yet stored is an edit too: the save stores it first.
+        return nRun == 0 && (pApp->IsEdited() == 2 || GridHoldsPendingEdit());
     case ID_OPEN_PROJECT:
         return nRun == 0;
     case ID_CLOSE_PROJECT:
@@ -281,6 +309,15 @@ BOOL CMainFrame::IsCommandEnabled(UINT nID) const
     default:
         return nRun == 0;
     }
+}
+
+BOOL CMainFrame::GridHoldsPendingEdit() const
+{
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    CVostrelApp* pApp = GetVostrelApp();
+    return pApp != nullptr && pApp->FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0 && pView != nullptr &&
+           pView->HoldsPendingEdit();
 }
 
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)
@@ -318,14 +355,22 @@ void CMainFrame::OnUpdateOutputArea(CCmdUI* pCmdUI)
 
 void CMainFrame::OnToggleProjectArea()
 {
-    if (m_pProjectArea && m_pProjectArea->m_hWnd)
-        ShowControlBar(m_pProjectArea, !m_pProjectArea->IsWindowVisible(), TRUE);
+    TogglePane(m_pProjectArea);
 }
 
 void CMainFrame::OnToggleOutputArea()
 {
-    if (m_pOutputArea && m_pOutputArea->m_hWnd)
-        ShowControlBar(m_pOutputArea, !m_pOutputArea->IsWindowVisible(), TRUE);
+    TogglePane(m_pOutputArea);
+}
+
+void CMainFrame::TogglePane(SECControlBar* pBar)
+{
+    if (!pBar || !pBar->m_hWnd)
+        return;
+    const BOOL bShow = !pBar->IsWindowVisible();
+    if (!bShow)
+        TakeKeysOutOf(pBar);
+    ShowControlBar(pBar, bShow, TRUE);
 }
 
 void CMainFrame::OnUpdateCustomizeToolbar(CCmdUI*)

@@ -100,6 +100,7 @@ public:
     // ---- IProjectAreaHost ----
     void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                            const CString& strTitle) override;
+    BOOL GiveKeysToShownPages() override;
 
     // The window's place and state and the Output Area's visibility, as the last run left
     // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes
@@ -173,7 +174,14 @@ private:
     BOOL CreateToolBars();
     BOOL CreatePanes();
     void ShowPane(SECControlBar* pBar, BOOL bShow);
+    // A pane about to be hidden with the keys in it gives them to the grid, or else to this
+    // window: keys typed into a hidden window would reach nothing the user can see.
+    void TakeKeysOutOf(SECControlBar* pBar);
+    // View > Project Area and View > Output Area: the pane shown when hidden, hidden when shown.
+    void TogglePane(SECControlBar* pBar);
     BOOL IsProjectOpen() const;
+    // The grid's cell or edit field holds typed text its page does not have yet.
+    BOOL GridHoldsPendingEdit() const;
     void SaveLayout();
     void UpdateCommandBars();
     void NoteOutputAreaAtClose();

@@ -698,6 +698,10 @@ void CMainFrame::OnSaveEditedFiles()
     if (App().GetRunState() != CVostrelAppModel::runIdle)
         return;
     FinishCellEdit();
+    // The typed text the page refused (it was not read) leaves nothing to write; the view has
+    // said why.
+    if (App().IsEdited() != 2)
+        return;
     const EditedValues edited = EditedValuesOf(App().GetPageNodes());
     CSaveHTMLFilesDlg dlg(CParserEngine::GetEngine(), App().GetPageNodes(), GetOutputPane(), this);
     dlg.DoModal();

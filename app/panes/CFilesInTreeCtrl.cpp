@@ -10,6 +10,7 @@ IMPLEMENT_DYNCREATE(CFilesInTreeCtrl, CTreeCtrlWrapper)
 BEGIN_MESSAGE_MAP(CFilesInTreeCtrl, CTreeCtrlWrapper)
     ON_NOTIFY_REFLECT_EX(TVN_SELCHANGING, &CFilesInTreeCtrl::OnSelChanging)
     ON_NOTIFY_REFLECT(TVN_SELCHANGED, &CFilesInTreeCtrl::OnSelChanged)
+    ON_NOTIFY_REFLECT(NM_RETURN, &CFilesInTreeCtrl::OnReturn)
 END_MESSAGE_MAP()
 
 namespace {
@@ -114,4 +115,21 @@ void CFilesInTreeCtrl::OnSelChanged(NMHDR* pNotifyStruct, LRESULT* pResult)
         return;
     if (ShowNodePages(reinterpret_cast<CPageNode*>(GetItemData(hItem))))
         m_hShownItem = hItem;
+}
+
+void CFilesInTreeCtrl::OnReturn(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    HTREEITEM hItem = GetSelectedItem();
+    IProjectAreaHost* pHost = m_pBar != nullptr ? m_pBar->GetHost() : nullptr;
+    if (hItem == nullptr || pHost == nullptr)
+        return;
+    // The grid that shows the item's pages already only takes the keys: loading the same pages
+    // again would cost as much and change nothing.
+    if (hItem == m_hShownItem && pHost->GiveKeysToShownPages())
+        return;
+    if (!ShowNodePages(reinterpret_cast<CPageNode*>(GetItemData(hItem))))
+        return;
+    m_hShownItem = hItem;
+    pHost->GiveKeysToShownPages();
 }

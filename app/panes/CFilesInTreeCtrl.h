@@ -36,6 +36,9 @@ public:
 protected:
     BOOL OnSelChanging(NMHDR* pNotifyStruct, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNotifyStruct, LRESULT* pResult);
+    // Enter on an item takes the keys to the grid of its pages, brought up again when its
+    // window was closed: the way back to the pages for a user of the keys alone.
+    void OnReturn(NMHDR* pNotifyStruct, LRESULT* pResult);
 
     DECLARE_MESSAGE_MAP()
 

@@ -774,10 +774,13 @@ void CGroupView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // started by the frame's command, never by a rebuild.
         if (m_nLoading == 0 && GetColCount() > 0) {
             // Start Scan reads the selected pages again in place of what the edits made of
-            // them: their history ends here, that of the other pages goes on.
+            // them: their history ends here, that of the other pages goes on. The grid shows
+            // the same place afterwards, the current cell on its page, as after a sort.
             if (CVostrelApp* pApp = GetVostrelApp()) {
+                const Place place = CurrentPlace();
                 ForgetEditsOf(pApp->GetSelectedNodes());
                 LoadPages(pApp->GetSelectedNodes());
+                ReturnToPlace(place);
             }
         }
         break;

@@ -195,6 +195,9 @@ public:
     // Stores what the frame's edit field and the current cell's editor hold, so that Save,
     // Close and Start Scan miss nothing.
     void FinishCellEdit();
+    // Whether the frame's edit field or the current cell's editor holds text typed and not
+    // stored yet that would change its page: what FinishCellEdit would store.
+    BOOL HoldsPendingEdit();
     // Undoes every change of the grid and gives each page the marks it had before.
     void UndoAll();
     // The edits were written to the pages' files: undo cannot take them back from there, so
@@ -242,6 +245,8 @@ protected:
     void ChooseLineOfCurrentCell(const CGXRange& line);
     // A pending edit of the current cell that differs from its page goes into the page.
     void StorePendingCellEdit();
+    // Whether the current cell's editor holds typed text that differs from its page.
+    BOOL CellEditDiffersFromPage();
     void RememberSingleCell();
     // The clipboard's text when it is one value (no separator, no line break but a last one),
     // wherever it was copied; FALSE for cells of several, for no text, or while the current

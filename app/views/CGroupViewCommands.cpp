@@ -1083,18 +1083,23 @@ BOOL CGroupView::ActivateGrid(BOOL bActivate)
     return CGridViewWrapper::ActivateGrid(bActivate);
 }
 
-void CGroupView::StorePendingCellEdit()
+BOOL CGroupView::CellEditDiffersFromPage()
 {
     ROWCOL nRow = 0, nCol = 0;
     if (!GetCurrentCell(nRow, nCol))
-        return;
+        return FALSE;
     CGXControl* pControl = GetControl(nRow, nCol);
     if (pControl == nullptr || !pControl->IsInitFor(nRow, nCol) || !pControl->GetModify())
-        return;
+        return FALSE;
     CString strText, strPage;
     pControl->GetCurrentText(strText);
     GetPageValue(nRow, nCol, strPage);
-    if (strText != strPage)
+    return strText != strPage;
+}
+
+void CGroupView::StorePendingCellEdit()
+{
+    if (CellEditDiffersFromPage())
         SyncCurrentCell(TRUE, GX_UPDATENOW, TRUE);
 }
 
@@ -1103,6 +1108,12 @@ void CGroupView::FinishCellEdit()
     if (CGroupFrame* pFrame = GetGroupFrame())
         pFrame->GetEditField().CommitEdit();
     StorePendingCellEdit();
+}
+
+BOOL CGroupView::HoldsPendingEdit()
+{
+    CGroupFrame* pFrame = GetGroupFrame();
+    return (pFrame != nullptr && pFrame->GetEditField().IsEditing()) || CellEditDiffersFromPage();
 }
 
 BOOL CGroupView::SetCellTextThroughControl(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT nFlags, const CGXStyle* pOldStyle)

@@ -370,6 +370,9 @@ public:
     virtual void SetWarningText(LPCTSTR pszWarning);
     virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL MoveCurrentCellEx(int direction, UINT nCell = 1);
+    // Tab and Shift+Tab: a step to the next or the previous cell that chooses the new cell
+    // alone, whatever the Shift key.
+    virtual BOOL MoveCurrentCellAlone(int direction, UINT nCell = 1);
     virtual BOOL CanLeaveOrEnterCell(ROWCOL nRow, ROWCOL nCol, BOOL bEnter);
     virtual BOOL OnActivateGrid(BOOL bActivate);
     virtual BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol);
@@ -495,6 +498,9 @@ public:
     // Before the window is moved or sized: notes what is due to be painted, which a smart
     // resize keeps due.
     void NoteDueBeforeSize();
+    // Whether the current cell lies wholly inside a client area of that size at the present
+    // scroll position.
+    BOOL CurrentCellFitsIn(int cx, int cy);
     virtual BOOL HandleMouseMove(UINT nFlags, CPoint point);
     virtual BOOL HandleShowWindow(BOOL bShow, UINT nStatus);
     virtual BOOL HandleLButtonDblClk(UINT nFlags, CPoint point);

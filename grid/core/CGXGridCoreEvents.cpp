@@ -42,8 +42,30 @@ void CGXGridCore::NoteDueBeforeSize()
         ::GetUpdateRect(m_pGridWnd->GetSafeHwnd(), &m_rectDueBeforeSize, FALSE);
 }
 
+BOOL CGXGridCore::CurrentCellFitsIn(int cx, int cy)
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!GetCurrentCell(nRow, nCol))
+        return FALSE;
+    const ROWCOL nFrozenRows = GetFrozenRows(), nFrozenCols = GetFrozenCols();
+    const ROWCOL nTopRow = GetTopRow(), nLeftCol = GetLeftCol();
+    if ((nRow > nFrozenRows && nRow < nTopRow) || (nCol > nFrozenCols && nCol < nLeftCol))
+        return FALSE;
+    // The sums stop once past the size: a cell far below the window costs no more than one in it.
+    const int nBottom = nRow <= nFrozenRows ? SumRowHeights(0, nRow, cy)
+                                            : SumRowHeights(0, nFrozenRows, cy) + SumRowHeights(nTopRow, nRow, cy);
+    const int nRight = nCol <= nFrozenCols ? SumColWidths(0, nCol, cx)
+                                           : SumColWidths(0, nFrozenCols, cx) + SumColWidths(nLeftCol, nCol, cx);
+    return nBottom <= cy && nRight <= cx;
+}
+
 BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
 {
+    // A window made smaller keeps the current cell in sight when it was: a pane that comes up
+    // beside or under the grid must not hide the cell the keys are in.
+    const BOOL bKeepCurrentCell = m_bInitDone && m_nOldClientWidth > 0 && m_nOldClientHeight > 0 &&
+                                  (cx < m_nOldClientWidth || cy < m_nOldClientHeight) &&
+                                  CurrentCellFitsIn(m_nOldClientWidth, m_nOldClientHeight);
     m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
     if (nType == SIZE_MAXIMIZED)
         UpdateScrollbars(TRUE, FALSE);
@@ -109,6 +131,9 @@ BOOL CGXGridCore::HandleSize(UINT nType, int cx, int cy)
             CalcFontMetrics();
             UpdateScrollbars(TRUE, FALSE);
         }
+        ROWCOL nRow = 0, nCol = 0;
+        if (bKeepCurrentCell && cx > 0 && cy > 0 && !CurrentCellFitsIn(cx, cy) && GetCurrentCell(nRow, nCol))
+            ScrollCellInView(nRow, nCol, GX_INVALIDATE, FALSE);
     }
     m_ptOldClientOrigin = origin;
     if (pWnd->IsWindowVisible()) {

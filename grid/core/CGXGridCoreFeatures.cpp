@@ -570,8 +570,10 @@ void CGXGridCore::ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent
     }
     ROWCOL nCurRow, nCurCol;
     const BOOL bIsCurrent = GetCurrentCell(nCurRow, nCurCol) && nCurRow == nRow && nCurCol == nCol;
+    // The cell made current is shown, as the one that already was: a step far down the grid
+    // would otherwise leave the current cell out of sight.
     if (bSetCurrent && !bIsCurrent)
-        SetCurrentCell(nRow, nCol, GX_UPDATENOW);
+        SetCurrentCell(nRow, nCol, GX_SCROLLINVIEW | GX_UPDATENOW);
     else
         ScrollCellInView(nRow, nCol, GX_UPDATENOW, FALSE);
 }

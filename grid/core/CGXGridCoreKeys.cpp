@@ -15,6 +15,11 @@ BOOL CGXAbstractGridUserSelectRangeImp::MoveCurrentCellEx(CGXGridCore* pGrid, in
     return pGrid->MoveCurrentCell(nDirection, nCell, TRUE);
 }
 
+BOOL CGXAbstractGridUserSelectRangeImp::MoveCurrentCellAlone(CGXGridCore* pGrid, int nDirection, UINT nCell)
+{
+    return pGrid->MoveCurrentCell(nDirection, nCell, TRUE);
+}
+
 namespace {
 BOOL KeyDown(int nVirtKey)
 {
@@ -74,6 +79,11 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         m_bWarningShown = FALSE;
         bMoved = MoveCurrentCellEx(nDirection, nCell) && !m_bWarningShown;
     };
+    // Shift with Tab names the direction; it stretches no selection as it does with the arrows.
+    const auto step = [&](int nDirection) {
+        m_bWarningShown = FALSE;
+        bMoved = MoveCurrentCellAlone(nDirection, 1) && !m_bWarningShown;
+    };
     switch (nChar) {
     case VK_BACK:
         if (bCtl)
@@ -83,7 +93,7 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         break;
     case VK_TAB:
         if (SyncCurrentCell(TRUE, GX_INVALIDATE, TRUE))
-            move(bShift ? GX_LEFT : GX_RIGHT, 1);
+            step(bShift ? GX_LEFT : GX_RIGHT);
         break;
     case VK_RETURN:
         if (bCtl || bShift || bAlt) {
@@ -214,6 +224,13 @@ BOOL CGXGridCore::MoveCurrentCellEx(int direction, UINT nCell)
 {
     if (m_pUserSelectRangeImp != nullptr)
         return m_pUserSelectRangeImp->MoveCurrentCellEx(this, direction, nCell);
+    return MoveCurrentCell(direction, nCell, TRUE);
+}
+
+BOOL CGXGridCore::MoveCurrentCellAlone(int direction, UINT nCell)
+{
+    if (m_pUserSelectRangeImp != nullptr)
+        return m_pUserSelectRangeImp->MoveCurrentCellAlone(this, direction, nCell);
     return MoveCurrentCell(direction, nCell, TRUE);
 }
 

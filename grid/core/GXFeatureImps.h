@@ -278,6 +278,8 @@ public:
     virtual void SetSelection(CGXGridCore* pGrid, POSITION pos, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) = 0;
     // A keyboard move that may extend the selection; the default moves the current cell.
     virtual BOOL MoveCurrentCellEx(CGXGridCore* pGrid, int nDirection, UINT nCell);
+    // A keyboard move that never extends the selection, with Shift down or not.
+    virtual BOOL MoveCurrentCellAlone(CGXGridCore* pGrid, int nDirection, UINT nCell);
     // The mouse: a press (it may change the cell), each move to a new cell, the release.
     virtual void OnButtonDown(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, int /*nHit*/, ROWCOL& /*nRow*/, ROWCOL& /*nCol*/) {}
     virtual void OnMouseMoveToCell(CGXGridCore* /*pGrid*/, UINT /*nFlags*/, CPoint /*pt*/, ROWCOL /*nRow*/, ROWCOL /*nCol*/) {}

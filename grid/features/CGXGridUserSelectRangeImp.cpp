@@ -448,11 +448,21 @@ void CGXGridUserSelectRangeImp::SelectCurrentCellAlone(CGXGridCore* pGrid)
 
 BOOL CGXGridUserSelectRangeImp::MoveCurrentCellEx(CGXGridCore* pGrid, int nDirection, UINT nCell)
 {
+    return MoveByKey(pGrid, nDirection, nCell, Extend::WithShift);
+}
+
+BOOL CGXGridUserSelectRangeImp::MoveCurrentCellAlone(CGXGridCore* pGrid, int nDirection, UINT nCell)
+{
+    return MoveByKey(pGrid, nDirection, nCell, Extend::No);
+}
+
+BOOL CGXGridUserSelectRangeImp::MoveByKey(CGXGridCore* pGrid, int nDirection, UINT nCell, Extend extend)
+{
     CGXGridParam* pParam = pGrid->GetParam();
     if (pParam == nullptr)
         return FALSE;
     CGXRangeList& sel = pParam->m_SelRects;
-    const BOOL bShift = KeyIsDown(VK_SHIFT) && pParam->TestSelectionFlags(kSelShiftKeys);
+    const BOOL bShift = extend == Extend::WithShift && KeyIsDown(VK_SHIFT) && pParam->TestSelectionFlags(kSelShiftKeys);
     ROWCOL nRow = 0, nCol = 0;
 
     if (!InRowMode(*pParam)) {

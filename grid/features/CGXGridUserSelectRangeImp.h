@@ -11,6 +11,7 @@ public:
     static void Install(CGXGridCore* pGrid);
 
     BOOL MoveCurrentCellEx(CGXGridCore* pGrid, int nDirection, UINT nCell) override;
+    BOOL MoveCurrentCellAlone(CGXGridCore* pGrid, int nDirection, UINT nCell) override;
     virtual BOOL StartSelection(CGXGridCore* pGrid, CPoint pt, UINT nFlags, ROWCOL nRow, ROWCOL nCol);
     virtual BOOL ExtendSelection(CGXGridCore* pGrid, CPoint pt, UINT nFlags, ROWCOL nRow, ROWCOL nCol);
     virtual BOOL EndSelection(CGXGridCore* pGrid);
@@ -42,6 +43,10 @@ private:
     // After a move without Shift: the selection is the current cell alone (a one-cell range
     // when the grid keeps single cells selected, else none).
     void SelectCurrentCellAlone(CGXGridCore* pGrid);
+    // A keyboard move; with Extend::WithShift, Shift held stretches the selection to the new
+    // cell.
+    enum class Extend { No, WithShift };
+    BOOL MoveByKey(CGXGridCore* pGrid, int nDirection, UINT nCell, Extend extend);
 
     POSITION m_posActive = nullptr;
     ROWCOL m_nAnchorRow = 0, m_nAnchorCol = 0;

@@ -9,6 +9,8 @@
 #include "app/panes/COutputAreaControlBar.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/res/AppRes.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "platform/controls/CommonDialog.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/controls/Dialog.h"
 #include "tests/app/GroupViewLookup.h"
@@ -258,6 +260,23 @@ protected:
         steps.push_back(Step{what, std::move(ready), std::move(act)});
         if (!timer)
             timer = SetTimer(nullptr, 0, 20, &MainWindowStepsX11Test::Tick);
+    }
+    // The user's steps in the Replace dialog that Ctrl+H opens: the find text typed over what the
+    // field held, Tab, the replacement typed, and once the dialog holds it Replace All by its key.
+    void ReplaceAllSteps(const std::string& find, const std::string& replacement)
+    {
+        Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
+        When("the find text is cleared", [] { return true; }, [this, find] { XdoNow("type --delay 20 '" + find + "'"); });
+        When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
+        When("the replace field has the keys", [] { return true; },
+             [this, replacement] { XdoNow("type --delay 20 '" + replacement + "'"); });
+        When("the replace text is typed", [replacement] {
+            CString strReplace;
+            const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+            if (hDialog != nullptr)
+                CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
+            return strReplace == replacement.c_str();
+        }, [this] { XdoNow("key alt+a"); });
     }
     // The user types keys into the window titled as the pattern says, once it has the focus.
     void Type(const std::string& what, const std::string& titlePattern, const std::string& keys)

@@ -624,3 +624,70 @@ TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
     EXPECT_NE(Find(saved, quoted.c_str()), nullptr);
     EXPECT_NE(Find(saved, longName.substr(0, 299).c_str()), nullptr);
 }
+
+// Delete does what the menu names it for: with no row chosen, the Delete key on a cell and
+// Delete Chosen Metatags from the menu key each delete the current row's metatag once the
+// user agrees; inside a name's edit Delete takes a letter of the text. OK writes the catalogue
+// without the two deleted tags and with the name as typed.
+TEST_F(MetatagSettingsX11Test, DeleteWithNoRowChosenDeletesTheCurrentRowAfterAsking)
+{
+    const std::string typed = "Ωμέγα-東京-ß";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nRows = 0, nGenerator = 0, nNew = 0;
+    std::string above;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        nRows = pDlg->GetGrid().GetRowCount();
+        nGenerator = RowNamed(pDlg->GetGrid(), "Generator");
+        XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColDescription));
+    });
+    When("the Generator's description is current",
+         [&] { return nGenerator > 0 && IsCurrent(pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColDescription) && Settled(); },
+         [&] { XdoNow("key Delete"); });
+    When("Delete deleted the Generator's row", [&] {
+             return boxes.Texts().size() == 1 && RowNamed(pDlg->GetGrid(), "Generator") == 0 && SettingsHaveTheKeys(pDlg)();
+         },
+         [&] {
+             nNew = pDlg->GetGrid().GetRowCount() + 1;
+             XdoNow("key Insert");
+         });
+    When("Insert added a row being named", [&] {
+             CGXControl* pControl = pDlg->GetGrid().GetControl(nNew, CMetaSettingGridCtrl::kColName);
+             return IsCurrent(pDlg->GetGrid(), nNew, CMetaSettingGridCtrl::kColName) && pControl != nullptr &&
+                    pControl->IsActive() && Settled();
+         },
+         [&] { TypeIntoCell("X" + typed, "Home Delete Return", true); });
+    WhenStored(pDlg, nNew, CMetaSettingGridCtrl::kColName, typed, "Up Menu");
+    When("the menu key opened the commands",
+         [&] {
+             RECT r{};
+             return OpenMenuItem("Delete Chosen Metatags", &r) != nullptr && ShowsNow();
+         },
+         [&] {
+             CString strName;
+             pDlg->GetGrid().GetCellText(nNew - 1, CMetaSettingGridCtrl::kColName, strName);
+             above = strName.GetString();
+             XdoNow("key d");
+         });
+    When("the menu's Delete deleted the row above", [&] {
+             return boxes.Texts().size() == 2 && !above.empty() && RowNamed(pDlg->GetGrid(), above.c_str()) == 0 &&
+                    SettingsHaveTheKeys(pDlg)();
+         },
+         [&] { XdoNow("key Return"); });
+    EXPECT_TRUE(StepsTaken()) << "the cell held '" << lastSeen << "'";
+    EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts()[0], "Delete the metatag 'Generator' in row " + std::to_string(nGenerator) + "?");
+    EXPECT_EQ(boxes.Texts()[1], "Delete the metatag '" + above + "' in row " + std::to_string(nNew - 1) + "?");
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(SettingsPath(), saved));
+    EXPECT_EQ(static_cast<ROWCOL>(saved.GetCount()), nRows - 1);
+    EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by the Delete key";
+    EXPECT_EQ(Find(saved, above.c_str()), nullptr) << "the tag deleted from the menu";
+    EXPECT_NE(Find(saved, typed.c_str()), nullptr) << "the name typed, less the letter Delete took";
+}

@@ -14,6 +14,7 @@
 #include "platform/controls/FindReplaceDialog.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
@@ -114,6 +115,33 @@ protected:
             return;
         if (cairo_surface_t* shot = Shot(pszName))
             cairo_surface_destroy(shot);
+    }
+    // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
+    // cell is not wholly in the grid's window.
+    int CurrentCellFrameShown(const char* pszShot)
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        CRect client;
+        view->GetClientRect(&client);
+        const CRect cell = view->GetCurrentCell(nRow, nCol) ? view->CalcCellRect(nRow, nCol) : CRect();
+        if (cell.IsRectEmpty() || (cell & client) != cell)
+            return -1;
+        cairo_surface_t* shot = Shot(pszShot);
+        const int nDark = shot != nullptr ? DarkPixels(shot, CRect(cell.left, cell.top, cell.right, cell.top + 2), 96) : 0;
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        return nDark * 100 / (2 * cell.Width());
+    }
+    // The page as saved differs from the page before only inside its title element.
+    static ::testing::AssertionResult OnlyTheTitleDiffers(const std::string& before, const std::string& saved)
+    {
+        const size_t nOpen = before.find("<title>"), nClose = before.find("</title>");
+        const size_t nSavedClose = saved.find("</title>");
+        if (nOpen == std::string::npos || nClose == std::string::npos || nSavedClose == std::string::npos)
+            return ::testing::AssertionFailure() << "no title element in\n" << saved;
+        if (saved.compare(0, nOpen + 7, before, 0, nOpen + 7) != 0 || saved.substr(nSavedClose) != before.substr(nClose))
+            return ::testing::AssertionFailure() << "more than the title changed:\n" << saved;
+        return ::testing::AssertionSuccess();
     }
     static RECT RectOf(HWND hwnd)
     {
@@ -244,7 +272,7 @@ TEST_F(KeyboardUserX11Test, EveryDialogThatOpensAnotherGetsTheKeysBack)
     CMetaSettingDlg* pSettings = nullptr;
     When("Metatag Settings has the keys", [&] { return (pSettings = Active<CMetaSettingDlg>()) != nullptr && KeysIn(pSettings->GetSafeHwnd()); },
          [&] {
-             // Delete without a row chosen: a box says how to choose one.
+             // Delete without a row chosen: a box comes up over Metatag Settings first.
              CToolBar& bar = pSettings->GetToolbar();
              CRect button;
              bar.GetItemRect(bar.CommandToIndex(CMetaSettingDlg::kIdDelete), &button);
@@ -532,21 +560,7 @@ TEST_F(KeyboardUserX11Test, ZoomInKeepsTheCurrentCellInSight)
 {
     ASSERT_TRUE(Start());
     OpenScannedSite(40, {"Description", "Keywords"});
-    // The share of the current cell's top edge that its frame darkens on the screen; -1 when the
-    // cell is not in the window.
-    const auto frameShown = [&] {
-        ROWCOL nRow = 0, nCol = 0;
-        CRect client;
-        view->GetClientRect(&client);
-        const CRect cell = view->GetCurrentCell(nRow, nCol) ? view->CalcCellRect(nRow, nCol) : CRect();
-        if (cell.IsRectEmpty() || (cell & client) != cell)
-            return -1;
-        cairo_surface_t* shot = Shot("zoomed-current-cell");
-        const int nDark = shot != nullptr ? DarkPixels(shot, CRect(cell.left, cell.top, cell.right, cell.top + 2), 96) : 0;
-        if (shot != nullptr)
-            cairo_surface_destroy(shot);
-        return nDark * 100 / (2 * cell.Width());
-    };
+    const auto frameShown = [&] { return CurrentCellFrameShown("zoomed-current-cell"); };
     std::vector<int> shown;
     int nZoom = 0;
     const auto zoomedIn = [&] { return view->GetZoom() > nZoom && Settled(); };
@@ -745,4 +759,196 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellShowsWhereTheKeysAreAndStaysInSightThr
     EXPECT_TRUE(afterPreview.inSight) << "the current cell is out of sight after the preview";
     EXPECT_EQ(view->GetTopRow(), nTopBefore) << "the grid scrolled";
     EXPECT_EQ(afterPreview.first, withKeys.first) << "the current cell is not framed as before";
+}
+
+// The grid's window closed by Ctrl+F4 comes back by the keys with the edits the project kept:
+// Shift+F6 takes the keys to the Project Area's tree and Enter on its item brings the grid of
+// its pages up again with the keys in it. With the window closed from the tree, the tree's
+// arrows choose a folder and keep the keys while its grid comes up; View > Project Area, hiding
+// the tree that has them, gives them to the grid. The title typed before the window closed is
+// saved to its page.
+TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
+{
+    const std::string typed = "Épée ß Ωμέγα 東京";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
+    const ROWCOL nTitle = ColumnOf("Title");
+    CPageNode* pPage = nullptr;
+    ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
+    CString strPath;
+    pPage->GetFullPath(strPath);
+    const std::string path(strPath.GetString()), before = ReadFile(path);
+    ClickAt(CellOnScreen(1, nTitle), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
+
+    const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument); })) << "Ctrl+F4 did not close the grid's window";
+    view = nullptr;
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hTree); })) << "Shift+F6 did not reach the Project Area";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "Enter on the project's item did not bring its grid back with the keys";
+    Keep("grid-back-by-enter");
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << "the edit is gone";
+    EXPECT_EQ(app->IsEdited(), 2u);
+
+    // The grid's window closed again from the tree, and the folder below chosen by the tree's
+    // arrow: its grid comes up and the keys stay in the tree; hiding the tree gives them to
+    // the folder's grid.
+    ASSERT_TRUE(Xdo("key shift+F6"));
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(hTree); })) << "Shift+F6 did not reach the Project Area again";
+    const HWND hAgain = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hAgain) && KeysAt(hTree); })) << "Ctrl+F4 did not close the grid's window";
+    ASSERT_TRUE(Xdo("key Down"));
+    ASSERT_TRUE(RunUntil([&] { return View() != nullptr && View()->GetRowCount() == 2 && Settled(); })) << "Down chose no folder";
+    EXPECT_TRUE(KeysAt(hTree)) << "the folder's grid took the keys from the tree";
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindowVisible(hTree) && Settled(); })) << "View > Project Area did not hide it";
+    view = View();
+    EXPECT_TRUE(KeysAt(view->GetSafeHwnd())) << "the keys stayed in the hidden tree";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed});
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
+    EXPECT_EQ(pPage->GetTitle(), typed.c_str()) << "the page read back after the save";
+}
+
+// Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,
+// as Exit takes it; so does File > Save Edited Files by its keys while the field above the
+// grid holds a typed value. The pages read back show the typed titles, and nothing else of
+// them changed on disk.
+TEST_F(KeyboardUserX11Test, TheSaveTakesTheOpenEditFirst)
+{
+    const std::string inCell = "Épée ß Ωμέγα 東京", inField = "Straße γράμμα 文字";
+    X11KeyboardLetters letters(other, inCell + inField);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const ROWCOL nTitle = ColumnOf("Title");
+    CPageNode* pages[2] = {};
+    std::string paths[2], before[2];
+    for (ROWCOL nRow : {1u, 2u}) {
+        ASSERT_EQ(view->GetRowPage(nRow, pages[nRow - 1]), 0u);
+        CString strPath;
+        pages[nRow - 1]->GetFullPath(strPath);
+        paths[nRow - 1] = strPath.GetString();
+        before[nRow - 1] = ReadFile(paths[nRow - 1]);
+    }
+    ClickAt(CellOnScreen(1, nTitle), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + inCell + "'"));
+    ASSERT_TRUE(RunUntil([&] { return EditorOpen() && view->HoldsPendingEdit(); })) << "the cell's edit did not open";
+    ASSERT_EQ(app->IsEdited(), 3u);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return ReadFile(paths[0]) != before[0] && Settled(); })) << "Ctrl+T did not save the open edit";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before[0], ReadFile(paths[0])));
+    EXPECT_EQ(pages[0]->GetTitle(), inCell.c_str()) << "the page read back after the save";
+    EXPECT_EQ(app->IsEdited(), 3u);
+
+    // The next page's title typed into the field above the grid, reached by F6.
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the grid did not get the keys back";
+    ASSERT_TRUE(Xdo("key Down F6"));
+    CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField();
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(field.GetSafeHwnd()) && IsCurrent(2, nTitle); })) << "F6 did not reach the field";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + inField + "'"));
+    ASSERT_TRUE(RunUntil([&] { return field.IsEditing(); })) << "the field took no text";
+    ASSERT_TRUE(Xdo("key alt+f e"));
+    ASSERT_TRUE(RunUntil([&] { return ReadFile(paths[1]) != before[1] && Settled(); }))
+        << "Save Edited Files did not save the field's text";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before[1], ReadFile(paths[1])));
+    EXPECT_EQ(pages[1]->GetTitle(), inField.c_str()) << "the page read back after the save";
+    EXPECT_EQ(app->IsEdited(), 3u);
+}
+
+// The current cell stays in sight, framed on the screen: at the grid's foot when a save brings
+// the Output Area up under the grid; on its page and in its column, the grid scrolled as before,
+// through a rescan by F5; and at the last row Replace All changed when Ctrl+Y does it again with
+// the grid scrolled to its top.
+TEST_F(KeyboardUserX11Test, TheCurrentCellStaysInSightThroughSaveRescanAndRedo)
+{
+    const std::string typed = "Schlüssel γ 鍵";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    constexpr ROWCOL kPages = 60;
+    OpenScannedSite(kPages, {"Description", "Keywords"});
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    COutputAreaControlBar* pOutput = nullptr;
+    ASSERT_EQ(Frame().GetOutputAreaBar(pOutput), 0u);
+    if (pOutput->IsWindowVisible()) {
+        ASSERT_TRUE(KeysTo(Frame().GetSafeHwnd(), "alt+v o"));
+    }
+    ASSERT_TRUE(RunUntil([&] { return !pOutput->IsWindowVisible() && Settled(); })) << "the Output Area stayed";
+    const ROWCOL nLastCol = view->GetColCount(), nDescription = ColumnOf("Description");
+    ClickAt(CellOnScreen(1, CGroupView::kFileColumn), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the click did not give the grid the keys";
+
+    // The last cell typed anew and the edit saved: the Output Area comes up under the grid.
+    ASSERT_TRUE(Xdo("key ctrl+End"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kPages, nLastCol) && Settled(); })) << "Ctrl+End did not reach the last cell";
+    ASSERT_GT(CurrentCellFrameShown("last-cell-before-save"), 40);
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !EditorOpen(); })) << "the typed value was not stored";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && pOutput->IsWindowVisible() && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "the save did not end with the Output Area shown";
+    EXPECT_TRUE(IsCurrent(kPages, nLastCol));
+    EXPECT_GT(CurrentCellFrameShown("last-cell-after-save"), 40) << "the Output Area hides the current cell";
+
+    // Ten rows up, then a rescan by F5.
+    ASSERT_TRUE(Xdo("key --delay 20 Up Up Up Up Up Up Up Up Up Up"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kPages - 10, nLastCol) && Settled(); }));
+    const ROWCOL nTopRow = view->GetTopRow();
+    ASSERT_GT(nTopRow, 1u);
+    // A scan begins by emptying the Output Area of what the save told there.
+    ASSERT_FALSE(OutputArea().GetText().IsEmpty());
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] {
+        return OutputArea().GetText().IsEmpty() && app->GetRunState() == 0 && Frame().GetFilesScanned() == kPages && Settled();
+    })) << "F5 did not scan the pages again";
+    EXPECT_TRUE(IsCurrent(kPages - 10, nLastCol)) << "the rescan lost the current cell";
+    EXPECT_EQ(view->GetTopRow(), nTopRow) << "the rescan scrolled the grid";
+    EXPECT_GT(CurrentCellFrameShown("current-cell-after-rescan"), 40) << "the current cell is out of sight after the rescan";
+
+    // Replace All down the Description column from its top, undone; Ctrl+Y at the grid's top
+    // does it again and shows the last row it changed.
+    ASSERT_TRUE(GoToByKeys(1, nDescription));
+    ASSERT_TRUE(Xdo("key ctrl+h"));
+    ReplaceAllSteps("of page", typed);
+    When("Replace All said what it did", [&] { return boxes.Texts().size() == 1; }, [] {});
+    When("the Replace dialog has the keys back",
+         [&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && Matches(FocusedTitle(), "^Replace$") && Settled(); },
+         [this] { XdoNow("key Escape"); });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && KeysAt(view->GetSafeHwnd()); }))
+        << "the Replace dialog stayed";
+    // The last page's description is the value typed above: the row before it is the last one
+    // Replace All changes.
+    constexpr ROWCOL kLastReplaced = kPages - 1;
+    const std::string replaced = "Description " + typed + " " + std::to_string(kLastReplaced);
+    ASSERT_EQ(std::string(view->GetCellValue(kLastReplaced, nDescription)), replaced);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(kLastReplaced, nDescription)) != replaced && Settled(); }))
+        << "Ctrl+Z undid nothing";
+    ASSERT_TRUE(Xdo("key ctrl+Home"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetTopRow() == 1 && IsCurrent(1, CGroupView::kFileColumn) && Settled(); }));
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return std::string(view->GetCellValue(kLastReplaced, nDescription)) == replaced && Settled(); }))
+        << "Ctrl+Y did not replace again";
+    ROWCOL nRow = 0, nCol = 0;
+    view->GetCurrentCell(nRow, nCol);
+    EXPECT_EQ(nCol, nDescription);
+    EXPECT_EQ(nRow, kLastReplaced) << "Ctrl+Y left the current cell away from the last row it changed";
+    EXPECT_GT(CurrentCellFrameShown("current-cell-after-redo"), 40) << "Ctrl+Y left the current cell out of sight";
 }

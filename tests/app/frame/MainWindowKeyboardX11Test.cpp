@@ -369,3 +369,47 @@ TEST_F(MainWindowKeyboardX11Test, ALetterTypedOnAListPicksTheNextChoiceThatBegin
         EXPECT_EQ(TagContent(saved, "Rating"), NumericReferences(chosen[nRow])) << saved;
     }
 }
+
+// Tab and Shift+Tab step one cell right and back and choose nothing but the cell they reach,
+// whatever key came before them: a value typed and stored by Tab, Tab itself, Shift with the
+// arrows. Ctrl+C then copies that one cell, and Delete empties it alone, which Undo gives back.
+TEST_F(MainWindowKeyboardX11Test, TabAndShiftTabStepOneCellAndChooseNothing)
+{
+    const std::string typed = "Ωμέγα ß 東京";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    // The Title column and the two META columns after it.
+    const ROWCOL nTitle = ColumnOf("Title"), nNext = nTitle + 1, nLast = nTitle + 2;
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm");
+    ASSERT_TRUE(nLast == view->GetColCount() && nB != nA);
+    const std::string rowB[3] = {"Beta", std::string(view->GetCellValue(nB, nNext)), std::string(view->GetCellValue(nB, nLast))};
+    ASSERT_TRUE(ClickAt(CellOnScreen(nA, nTitle), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nA, nTitle) && ::GetFocus() == view->GetSafeHwnd(); }))
+        << "the click did not reach the cell";
+
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
+    ASSERT_TRUE(XdoNow("key Tab"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nA, nNext) && view->GetCellValue(nA, nTitle) == typed.c_str(); }))
+        << "Tab did not store the value and step right";
+    ASSERT_TRUE(Xdo("key shift+Tab"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nA, nTitle); })) << "Shift+Tab did not step back";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), std::vector<std::string>{typed}) << "after Tab";
+
+    ASSERT_TRUE(Xdo("key shift+Down shift+Right"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nB, nNext) && view->IsCellInRangeList(nA, nTitle, view->GetParam()->m_SelRects); }))
+        << "Shift and the arrows chose no block";
+    ASSERT_TRUE(Xdo("key shift+Tab"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nB, nTitle); })) << "Shift+Tab did not step back";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), std::vector<std::string>{rowB[0]}) << "after Shift and the arrows";
+
+    ASSERT_TRUE(Xdo("key Tab Tab shift+Tab"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(nB, nNext) && Settled(); })) << "Tab, Tab, Shift+Tab did not end on the cell";
+    ASSERT_TRUE(Xdo("key Delete"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nB, nNext).IsEmpty(); })) << "Delete emptied nothing";
+    EXPECT_EQ(CopiedCells(nB, nTitle, nB, nLast), std::vector<std::string>{rowB[0] + "\t\t" + rowB[2]}) << "after Tab, Tab, Shift+Tab";
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return !view->GetCellValue(nB, nNext).IsEmpty(); })) << "Undo gave nothing back";
+    EXPECT_EQ(CopiedCells(nB, nTitle, nB, nLast), std::vector<std::string>{rowB[0] + "\t" + rowB[1] + "\t" + rowB[2]});
+}

@@ -208,7 +208,8 @@ TEST_F(MainWindowTipsX11Test, AHeaderWhoseDescriptionWasEmptiedShowsNoTip)
                  keys += " Right";
              XdoNow("key --delay 50" + keys);
          });
-    When("Keywords' description is current", onDescription, [&] { XdoNow("key Delete"); });
+    // The text is taken away in the cell's edit: Delete on the cell would delete the metatag.
+    When("Keywords' description is current", onDescription, [&] { XdoNow("key --delay 50 F2 ctrl+a BackSpace Return"); });
     When("the description is emptied",
          [&] {
              CString strText;

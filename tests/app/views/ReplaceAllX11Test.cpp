@@ -106,17 +106,7 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
     const ProgressAtEveryTurn progress;
     std::string seenReplacing, seenUndoing;
     ASSERT_TRUE(Xdo("key ctrl+h"));
-    Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
-    When("the find text is cleared", [] { return true; }, [this] { XdoNow("type --delay 20 garden"); });
-    When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
-    When("the replace field has the keys", [] { return true; }, [this, &replacement] { XdoNow("type --delay 20 '" + replacement + "'"); });
-    When("the replace text is typed", [&replacement] {
-        CString strReplace;
-        const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
-        if (hDialog != nullptr)
-            CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
-        return strReplace == replacement.c_str();
-    }, [this] { XdoNow("key alt+a"); });
+    ReplaceAllSteps("garden", replacement);
     CatchProgress("replace-all", "Replacing values", seenReplacing);
     EXPECT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1; }, 120000)) << "Replace All said nothing";
