@@ -10,6 +10,8 @@
 #include "engine/html/IHtmlParserSink.h"
 #include "platform/core/CFile.h"
 
+#include "NullParserSink.h"
+
 #include <benchmark/benchmark.h>
 
 #include <libxml/HTMLparser.h>
@@ -111,27 +113,6 @@ private:
     size_t m_nPos = 0;
 };
 
-// Takes every report and does nothing with it, as cheaply as a sink can.
-class NullSink : public IHtmlParserSink {
-public:
-    BOOL IsStopRequested() override { return FALSE; }
-    void AddKeywordText(const char*, int) override {}
-    void ReportLink(LPCSTR, LPCSTR, int, DWORD, int, int) override { ++reports; }
-    void ReportCodebaseLink(LPCSTR, LPCSTR, LPCSTR, int, DWORD, int, int) override { ++reports; }
-    void OnTitle(LPCSTR) override { ++reports; }
-    void OnAnchor(LPCSTR) override { ++reports; }
-    void OnBase(LPCSTR) override {}
-    void OnExtraLink(LPCSTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
-    void OnAuthor(LPCSTR) override {}
-    void OnKeyword(LPCSTR) override {}
-    void OnDescription(LPCSTR) override {}
-    void OnOtherMeta(LPCSTR, LPCSTR, LPCSTR) override {}
-    void OnFormEnd(LPCSTR, DWORD) override {}
-    void OnNamedMeta(LPCSTR, LPCSTR, LPCSTR) override {}
-    void OnHttpEquivMeta(LPCSTR, LPCSTR) override {}
-    void OnLastModified(LONG) override {}
-    size_t reports = 0;
-};
 
 void Lex(benchmark::State& state, const std::vector<std::string>& pages)
 {

@@ -6,20 +6,27 @@
 // - one page with 2,500, 5,000 and 10,000 names of its own: the time per name ("us_per_name")
 //   stays the same however many columns the grid already has;
 // - the engine's own scan of the 2,000 pages with a name each, to a message window that answers
-//   the column hand-shake at once and draws nothing.
+//   the column hand-shake at once and draws nothing;
+// - one page with 1,000, 10,000 and 100,000 tags of one name, each with a value of its own, as a
+//   broken generator writes them: the time per tag ("us_per_tag") stays the same however many
+//   values the tag's column already holds, beside the floor of parsing the same page with the
+//   parser alone.
 // The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
 #include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/res/AppRes.h"
+#include "engine/html/CHtmlParser.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
+#include "platform/core/CMemFile.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/WindowHandle.h"
 
 #include "BenchSiteDir.h"
 #include "CountingHost.h"
+#include "NullParserSink.h"
 #include "ProgramStart.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +35,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -77,6 +85,17 @@ public:
             for (int i = 0; i < count; ++i)
                 metas += Meta("name-" + std::to_string(i), "value " + std::to_string(i));
             Write(dir / "index.htm", Page("Many names", metas));
+        });
+    }
+
+    // One page holding `count` DESCRIPTION tags, each with a value of its own.
+    std::string RepeatedName(int count)
+    {
+        return Make("repeated-" + std::to_string(count), [count](const fs::path& dir) {
+            std::string metas;
+            for (int i = 0; i < count; ++i)
+                metas += Meta("description", "part " + std::to_string(i));
+            Write(dir / "index.htm", Page("One name repeated", metas));
         });
     }
 
@@ -206,6 +225,38 @@ void BM_OnePageWithManyNames(benchmark::State& state)
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_OnePageWithManyNames)->Arg(2500)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void PerTag(benchmark::State& state, int tags)
+{
+    state.counters["us_per_tag"] = benchmark::Counter(static_cast<double>(tags) * 1e-6,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_OnePageRepeatingOneName(benchmark::State& state)
+{
+    const int tags = static_cast<int>(state.range(0));
+    ScanThroughTheFrame(state, Sites::Get().RepeatedName(tags), 1);
+    PerTag(state, tags);
+}
+BENCHMARK(BM_OnePageRepeatingOneName)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+
+void BM_FloorParseOfOnePageRepeatingOneName(benchmark::State& state)
+{
+    const int tags = static_cast<int>(state.range(0));
+    std::ifstream in(fs::path(Sites::Get().RepeatedName(tags)) / "index.htm", std::ios::binary);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (auto _ : state) {
+        CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(page.data())), static_cast<UINT>(page.size()));
+        NullSink sink;
+        CHtmlParser parser(&sink, &file, FALSE, FALSE, 1);
+        parser.Parse();
+        if (sink.namedMetas != static_cast<size_t>(tags))
+            state.SkipWithError("the parser did not find every tag");
+    }
+    PerTag(state, tags);
+}
+BENCHMARK(BM_FloorParseOfOnePageRepeatingOneName)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_FloorEngineScanOfPagesWithANameEach(benchmark::State& state)
 {

@@ -65,6 +65,8 @@
 #define IDS_KEYWORDS_LEFT 63349
 #define IDS_KEYWORDS_LEFT_WITHOUT 63350
 #define IDS_KEYWORDS_LEFT_ALREADY 63351
+// Said when a key would start typing into a value too long to be typed into.
+#define IDS_VALUE_TOO_LONG_TO_TYPE 62970
 // What the preview of a page's changes could not show, and why; its text is read-only.
 #define IDS_PREVIEW_CANNOT_SHOW 64600
 #define IDS_PREVIEW_NOT_A_FILE 64601

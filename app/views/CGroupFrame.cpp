@@ -41,6 +41,8 @@ int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_wndEdit.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, CRect(0, 0, 80, 20), &m_wndStatusBar, 0))
         return -1;
     m_wndEdit.SendMessage(WM_SETFONT, m_wndStatusBar.SendMessage(WM_GETFONT), TRUE);
+    // What is typed or pasted here goes to the page whole, however long.
+    m_wndEdit.LimitText(0);
     // The field sits inside the pane's sunken edge, in a pane of fixed width.
     m_wndStatusBar.SetPaneControl(0, &m_wndEdit, 1, SBC_INSET);
     m_wndStatusBar.SetPaneInfo(0, 0, SBPS_NORMAL, kEditPaneWidth);

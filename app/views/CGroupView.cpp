@@ -1433,6 +1433,36 @@ BOOL CGroupView::HoldsValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
     return (bTitle || !strName.IsEmpty()) && PageHolds(pPage, strName, bTitle, strText);
 }
 
+namespace {
+
+// Counted as the user counts them: a character beyond ASCII is one, whatever its bytes.
+size_t CharacterCount(const CString& strText)
+{
+    size_t nCharacters = 0;
+    for (int i = 0; i < strText.GetLength(); ++i)
+        nCharacters += (static_cast<unsigned char>(strText[i]) & 0xC0) != 0x80 ? 1 : 0;
+    return nCharacters;
+}
+
+} // namespace
+
+BOOL CGroupView::IsTooLongToType(ROWCOL nRow, ROWCOL nCol)
+{
+    const CString& strValue = GetCellValue(nRow, nCol);
+    return static_cast<size_t>(strValue.GetLength()) > kMaxTypedValue && CharacterCount(strValue) > kMaxTypedValue;
+}
+
+BOOL CGroupView::RefuseTypingOver(ROWCOL nRow, ROWCOL nCol)
+{
+    if (!IsTooLongToType(nRow, nCol))
+        return FALSE;
+    CString strText;
+    strText.Format(IDS_VALUE_TOO_LONG_TO_TYPE, static_cast<unsigned long long>(kMaxTypedValue),
+                   static_cast<unsigned long long>(CharacterCount(GetCellValue(nRow, nCol))));
+    SayInStatusBar(strText);
+    return TRUE;
+}
+
 BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
 {
     if (RunState() != CVostrelAppModel::runIdle) {
@@ -1444,6 +1474,8 @@ BOOL CGroupView::OnStartEditing(ROWCOL nRow, ROWCOL nCol)
         TellRefusedEdits();
         return FALSE;
     }
+    if (RefuseTypingOver(nRow, nCol))
+        return FALSE;
     if (!CGridViewWrapper::OnStartEditing(nRow, nCol))
         return FALSE;
     EndSaidInStatusBar();

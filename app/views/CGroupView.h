@@ -182,6 +182,15 @@ public:
     void NoteRefusedEdit(CPageNode* pPage);
     // Tells the refusals noted so far, now; FALSE when there were none.
     BOOL TellRefusedEdits();
+    // A value is typed into in the cell or in the field above the grid, which lay the whole
+    // text out again at every key: a value of more characters than this takes no typed edit.
+    // Replace All and Paste still change it whole; what is typed or pasted while a
+    // cell is edited is never cut.
+    static constexpr size_t kMaxTypedValue = 32767;
+    // Whether the cell's value is too long to be typed into.
+    BOOL IsTooLongToType(ROWCOL nRow, ROWCOL nCol);
+    // TRUE when the cell's value is too long to be typed into; says so in the status bar.
+    BOOL RefuseTypingOver(ROWCOL nRow, ROWCOL nCol);
     // The text that tells the refusals noted so far, with their causes, which are then
     // forgotten; empty when there were none.
     CString TakeRefusedEditsText();

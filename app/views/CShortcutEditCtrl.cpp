@@ -106,7 +106,7 @@ void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strT
 
 BOOL CShortcutEditCtrl::IsRefusedCell(ROWCOL nRow, ROWCOL nCol)
 {
-    return nCol == CGroupView::kFileColumn || !m_pView->RowTakesEdits(nRow);
+    return nCol == CGroupView::kFileColumn || !m_pView->RowTakesEdits(nRow) || m_pView->IsTooLongToType(nRow, nCol);
 }
 
 BOOL CShortcutEditCtrl::RefusesCell(ROWCOL nRow, ROWCOL nCol)
@@ -122,7 +122,7 @@ BOOL CShortcutEditCtrl::RefusesCell(ROWCOL nRow, ROWCOL nCol)
         m_pView->TellRefusedEdits();
         return TRUE;
     }
-    return FALSE;
+    return m_pView->RefuseTypingOver(nRow, nCol);
 }
 
 void CShortcutEditCtrl::ReturnKeysToGrid()

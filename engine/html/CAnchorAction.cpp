@@ -31,9 +31,10 @@ BOOL CTitleAction::OnTagComplete()
     return FALSE;
 }
 
-int CTitleAction::GetMaxDescriptionLength()
+void CTitleAction::AppendText(LPCSTR lpszText, int nLength)
 {
-    return 255;
+    if (m_bCollectingText && nLength > 0)
+        m_strDescription += MakeText(lpszText, nLength);
 }
 
 void CTitleAction::SetDescription(LPCSTR)

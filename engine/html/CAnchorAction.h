@@ -14,12 +14,14 @@ public:
     void MarkServerMap() override;
 };
 
-// TITLE: collects up to 255 characters of text and reports them as the page title.
+// TITLE: collects the element's whole text and reports it as the page title.
 class CTitleAction : public CAction {
     DECLARE_DYNCREATE(CTitleAction)
 public:
     BOOL OnTagComplete() override;
-    int GetMaxDescriptionLength() override;
+    // The title is kept whole, however long: a title cut here would be what an edit of it, or
+    // of anything else shown beside it, writes back into the page.
+    void AppendText(LPCSTR lpszText, int nLength) override;
     // The title is the element's own text; descriptions of inner elements do not replace it.
     void SetDescription(LPCSTR lpszDescription) override;
     void ReportLinks() override;

@@ -48,6 +48,18 @@ int ToUpperAscii(int c)
     return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
 }
 
+// SVG and MathML: the elements whose content is a picture's or a formula's, not the page's.
+bool IsPictureName(LPCSTR pszName, int nLength)
+{
+    return (nLength == 3 && strncasecmp(pszName, "SVG", 3) == 0) || (nLength == 4 && strncasecmp(pszName, "MATH", 4) == 0);
+}
+
+// The conditions whose content is an element's text up to its own end tag.
+bool IsRawTextState(int nState)
+{
+    return nState == CHtmlLexer::condPlainText || nState == CHtmlLexer::condScript || nState == CHtmlLexer::condRawText;
+}
+
 // Byte classes for the runs the rules scan, one bit per way a run can stop.
 enum : unsigned {
     kClsSpace = 1u << 0,       // blank, tab, carriage return, line feed
@@ -399,7 +411,8 @@ size_t CHtmlLexer::MatchReference(size_t nOffset, int& nKind)
     return 1 + nName + ((term == ';' || term == '\n') ? 1 : 0);
 }
 
-// "</" name blanks ">" for one name in any case; the token length, or 0.
+// "</" and one name in any case, then ">", or a blank or "/" and the rest of the tag up to its
+// ">": the token length, or 0.
 size_t CHtmlLexer::MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength)
 {
     if (PeekAt(0) != '<' || PeekAt(1) != '/')
@@ -408,10 +421,57 @@ size_t CHtmlLexer::MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength)
         if (ToUpperAscii(PeekAt(2 + k)) != pszUpperName[k])
             return 0;
     }
-    size_t i = 2 + nNameLength;
-    while (IsSpace(PeekAt(i)))
-        ++i;
-    return PeekAt(i) == '>' ? i + 1 : 0;
+    const size_t i = 2 + nNameLength;
+    const int c = PeekAt(i);
+    if (c == '>')
+        return i + 1;
+    if (!IsSpace(c) && c != '/')
+        return 0;
+    // Browsers end the element at "</style foo=\"1\">" or "</style/>" as at "</style>": what
+    // follows the name up to the tag's ">" is read as attributes and dropped. Taken short, the
+    // rest of the page would be the element's text.
+    return MatchEndTagRest(i);
+}
+
+size_t CHtmlLexer::MatchEndTagRest(size_t nFrom)
+{
+    size_t i = nFrom;
+    size_t nEnd = 0; // the first ">" at or after i, once looked for
+    bool bHaveEnd = false;
+    for (;;) {
+        if (!bHaveEnd || i > nEnd) {
+            // A page without a ">" from here on has no end tag here, nor at any later "</": that
+            // is kept, so that a page of many such never makes the search run to its end each
+            // time.
+            if (m_nDropped + m_nTokenStart + i >= m_nNoTagEndFrom)
+                return 0;
+            nEnd = RunUntilByte(i, '>');
+            if (PeekAt(nEnd) < 0) {
+                m_nNoTagEndFrom = m_nDropped + m_nTokenStart + i;
+                return 0;
+            }
+            bHaveEnd = true;
+        }
+        // A quoted value after "=" may hold a ">"; it runs to its own quote. One that never
+        // closes leaves no quote of its kind after it, so this look ahead stays linear too.
+        size_t k = i;
+        while (k < nEnd && PeekAt(k) != '=')
+            ++k;
+        if (k == nEnd)
+            return nEnd + 1;
+        ++k;
+        while (IsSpace(PeekAt(k)))
+            ++k;
+        const int chQuote = PeekAt(k);
+        if (chQuote != '"' && chQuote != '\'') {
+            i = k;
+            continue;
+        }
+        const size_t nClose = RunUntilByte(k + 1, static_cast<char>(chQuote));
+        if (PeekAt(nClose) < 0)
+            return 0;
+        i = nClose + 1;
+    }
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchText()
@@ -431,6 +491,12 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             return Match{Rule::StartTag, 1 + n, n};
         }
         if (c1 == '/') {
+            if (m_bInTitleText) {
+                // A title's text ends at its end tag however that is written, as other such
+                // elements' text does.
+                if (const size_t n = MatchEndTagOf("TITLE", 5); n > 0)
+                    return Match{Rule::EndTag, n, 5};
+            }
             const int c2 = PeekAt(2);
             if (c2 == '>')
                 return Match{Rule::Stray, 3};
@@ -761,6 +827,7 @@ bool CHtmlLexer::LexTextRun()
         break;
     case Rule::StartTag:
         MakeUpper(pToken + 1, nName);
+        m_bPictureOpening = IsPictureName(pToken + 1, nName);
         CheckSpecialTag(pToken + 1, nName);
         OnStartTag(pToken + 1, nName);
         BeginState(condStartTag);
@@ -769,6 +836,8 @@ bool CHtmlLexer::LexTextRun()
         MakeUpper(pToken + 2, nName);
         if (nName == 5 && strncasecmp(pToken + 2, "TITLE", 5) == 0)
             m_bInTitleText = false;
+        if (m_nPictureDepth > 0 && IsPictureName(pToken + 2, nName))
+            --m_nPictureDepth;
         OnEndTag(pToken + 2, nName);
         break;
     case Rule::CommentStart:
@@ -789,6 +858,13 @@ bool CHtmlLexer::LexTextRun()
     case Rule::TagEnd:
         if (std::exchange(m_bTitleOpening, false))
             m_bInTitleText = !m_bClosesItself;
+        if (m_bClosesItself && m_nPictureDepth > 0 && IsRawTextState(m_nPendingState)) {
+            // In a picture or formula "<style/>" and its kin are empty elements, as any other
+            // element closed by "/>" there: nothing after them is their text.
+            m_nPendingState = condText;
+        }
+        if (std::exchange(m_bPictureOpening, false) && !m_bClosesItself)
+            ++m_nPictureDepth;
         OnTagEnd();
         BeginState(GetPendingState());
         break;
@@ -811,6 +887,8 @@ bool CHtmlLexer::LexTextRun()
     case Rule::QuotedTagEnd:
         FlushValueText();
         m_bInTitleText |= std::exchange(m_bTitleOpening, false);
+        if (std::exchange(m_bPictureOpening, false))
+            ++m_nPictureDepth;
         OnTagEnd();
         BeginState(GetPendingState());
         break;

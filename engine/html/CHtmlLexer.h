@@ -153,6 +153,9 @@ private:
     // Whether the quote opening a value at the token start is closed later in the input.
     bool QuoteCloses(char chQuote);
     size_t MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength);
+    // The length of an end tag whose name ends at nFrom, up to and including its ">"; 0 when
+    // it has none.
+    size_t MatchEndTagRest(size_t nFrom);
     void RunAction(const Match& match);
     // Decodes the reference token for the emitter; chNext is the byte after the token.
     void DeliverReference(int nKind, char chNext, void (CHtmlLexer::*pfnEmit)(LPCSTR, int));
@@ -178,5 +181,9 @@ private:
     bool m_bTitleOpening = false;  // the start tag being lexed is a TITLE's
     bool m_bSlashLast = false;     // the last token inside the start tag was "/"
     bool m_bClosesItself = false;  // the start tag ended in "/>"
+    bool m_bPictureOpening = false; // the start tag being lexed is an SVG's or a MathML's
+    int m_nPictureDepth = 0;       // the pictures and formulas open here
+    // From this input offset on the page has no ">": no end tag with attributes starts there.
+    ULONGLONG m_nNoTagEndFrom = ~ULONGLONG{0};
     std::exception_ptr m_readError; // the first failure of the input file's Read
 };

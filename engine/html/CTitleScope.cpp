@@ -27,14 +27,15 @@ void CTitleScope::OnStartTag(LPCSTR pszName, int nLength)
     else if (IsName(pszName, nLength, "NOSCRIPT"))
         m_opening = Opening::NoScript;
     else if (IsName(pszName, nLength, "PLAINTEXT"))
-        m_bPlainText = TRUE;
+        m_opening = Opening::PlainText;
 }
 
 void CTitleScope::OnTagEnd(BOOL bClosesItself)
 {
     const Opening opening = m_opening;
     m_opening = Opening::None;
-    // Only a picture closes itself; a browser opens a template or NOSCRIPT whatever its "/".
+    // Only a picture, or an element within one, closes itself; a browser opens a template or
+    // NOSCRIPT whatever its "/".
     switch (opening) {
     case Opening::Picture:
         m_nPictureDepth += bClosesItself ? 0 : 1;
@@ -44,6 +45,10 @@ void CTitleScope::OnTagEnd(BOOL bClosesItself)
         break;
     case Opening::NoScript:
         m_bInNoScript = TRUE;
+        break;
+    case Opening::PlainText:
+        // In a picture "<plaintext/>" is an empty element like any other closed there.
+        m_bPlainText = m_bPlainText || !(bClosesItself && m_nPictureDepth > 0);
         break;
     case Opening::None:
         break;

@@ -20,7 +20,7 @@ public:
     BOOL IsPageTitleHere() const;
 
 private:
-    enum class Opening { None, Picture, Template, NoScript };
+    enum class Opening { None, Picture, Template, NoScript, PlainText };
     Opening m_opening = Opening::None; // what the open start tag opens when it ends
     int m_nPictureDepth = 0;
     int m_nTemplateDepth = 0;

@@ -3,13 +3,21 @@
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/CVostrelAppModel.h"
 
+CMetaContent::~CMetaContent() = default;
+
+void CMetaContent::SetContent(const CString& strText)
+{
+    m_strText = strText;
+    m_pItems.reset();
+}
+
 void CMetaContent::CopyFrom(const CMetaContent& other)
 {
     if (&other == this)
         return;
     m_Suggestions.CopyFrom(other.m_Suggestions);
     m_nType = other.m_nType;
-    m_strText = other.m_strText;
+    SetContent(other.m_strText);
     m_bModified = other.m_bModified;
     m_strName = other.m_strName;
 }
@@ -109,18 +117,23 @@ CString CMetaContent::GetListSeparator()
     return CString(",");
 }
 
+const CMetaItemIndex& CMetaContent::Items(const CString& strSeparator) const
+{
+    if (!m_pItems || m_pItems->GetSeparator() != strSeparator)
+        m_pItems = std::make_unique<CMetaItemIndex>(strSeparator);
+    m_pItems->Follow(m_strText);
+    return *m_pItems;
+}
+
 UINT CMetaContent::AddItem(const CString& strItem)
 {
     const CString strSeparator = GetListSeparator();
-    CStringList items;
-    SplitContent(strSeparator, items);
     // Items are compared without the blanks around them: a page's "a, b" holds the item b, and
     // b read again from its keywords must not be added a second time.
-    CString strWanted(strItem);
-    strWanted.Trim(kBlanks);
-    for (POSITION pos = items.GetHeadPosition(); pos != nullptr;)
-        if (items.GetNext(pos) == strWanted)
-            return 1;
+    if (Items(strSeparator).Holds(std::string_view(strItem.GetString(), static_cast<size_t>(strItem.GetLength()))))
+        return 1;
+    // The text only grows at its end: the items kept stay right, and the new one is taken in
+    // when next looked for.
     if (m_strText.IsEmpty())
         m_strText = strItem;
     else
@@ -134,15 +147,11 @@ BOOL CMetaContent::HoldsValue(const CString& strValue) const
         return TRUE;
     const CString strSeparator = GetListSeparator();
     CStringList wanted;
-    CStringList held;
     SplitList(strValue, strSeparator, wanted);
-    SplitContent(strSeparator, held);
+    const CMetaItemIndex& held = Items(strSeparator);
     for (POSITION posWanted = wanted.GetHeadPosition(); posWanted != nullptr;) {
         const CString& strItem = wanted.GetNext(posWanted);
-        BOOL bFound = FALSE;
-        for (POSITION posHeld = held.GetHeadPosition(); posHeld != nullptr && !bFound;)
-            bFound = held.GetNext(posHeld) == strItem;
-        if (!bFound)
+        if (!held.Holds(std::string_view(strItem.GetString(), static_cast<size_t>(strItem.GetLength()))))
             return FALSE;
     }
     return TRUE;
@@ -150,7 +159,7 @@ BOOL CMetaContent::HoldsValue(const CString& strValue) const
 
 UINT CMetaContent::ResetToSuggestions()
 {
-    m_strText.Empty();
+    SetContent(CString());
     if (m_Suggestions.IsEmpty())
         return 3;
     for (POSITION pos = m_Suggestions.GetHeadPosition(); pos != nullptr;)

@@ -2,14 +2,17 @@
 // (items joined by the project's list separator), the scan's suggestions and the edit mark.
 #pragma once
 
+#include "engine/meta/CMetaItemIndex.h"
 #include "engine/meta/CStringListWrapper.h"
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 
+#include <memory>
+
 class CMetaContent : public CObject {
 public:
     CMetaContent() = default;
-    ~CMetaContent() override = default;
+    ~CMetaContent() override;
     CMetaContent(const CMetaContent&) = delete;
     CMetaContent& operator=(const CMetaContent&) = delete;
 
@@ -20,7 +23,7 @@ public:
     UINT GetType() const { return m_nType; }
     void SetType(UINT nType) { m_nType = nType; }
     const CString& GetContent() const { return m_strText; }
-    void SetContent(const CString& strText) { m_strText = strText; }
+    void SetContent(const CString& strText);
 
     // Copies suggestions, type id, text, modified flag and name.
     void CopyFrom(const CMetaContent& other);
@@ -62,6 +65,9 @@ public:
 
     // The project's list separator, "," when no project is open.
     static CString GetListSeparator();
+    // Lets go of what AddItem and HoldsValue keep to find the text's items quickly: a page read
+    // whole adds no more items to its contents, and the views only read them.
+    void DropItemIndex() { m_pItems.reset(); }
 
 private:
     UINT m_bModified = 0;
@@ -69,4 +75,9 @@ private:
     UINT m_nType = 0;
     CStringListWrapper m_Suggestions;
     CString m_strText;
+
+    // The items of the text cut at the separator, kept up as AddItem appends to it; made again
+    // when the text is set or the separator changes.
+    const CMetaItemIndex& Items(const CString& strSeparator) const;
+    mutable std::unique_ptr<CMetaItemIndex> m_pItems;
 };

@@ -1754,6 +1754,11 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
             pPage->SetReadFailure(strFailure);
         }
         pPage->SetScanState(bCutOff ? 1 : 0);
+        // What found the page's items quickly while its tags came in is of no more use.
+        CMetaContentList* pList = nullptr;
+        if (pPage->GetContentList(pList) == 0 && pList != nullptr)
+            for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;)
+                pList->GetNext(pos)->DropItemIndex();
     }
     const bool bLast = CountPageDone();
     Post(m_hMainWnd.load(), kMsgFileScanned, reinterpret_cast<LPARAM>(pPage));
@@ -1779,6 +1784,11 @@ void CParserEngine::AddMeta(CPageNode* pPage, LPCSTR lpszName, LPCSTR lpszText, 
     const CString strText = TextOf(lpszText);
 
     CSingleLock lock(&m_lock, TRUE);
+    // Once a stop has begun, the page whose tags still come in counts as cut off and forgets
+    // them at its end: filing them would only keep the stop waiting, by minutes for a page that
+    // repeats a tag by the hundred thousand.
+    if (m_pStopState->bStop.load() != 0)
+        return;
     // Outside a scan (nothing but tests) the lists are read afresh for each tag.
     std::unique_ptr<CScanNameLookup> pOwnNames;
     if (!m_pNames)

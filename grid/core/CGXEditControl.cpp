@@ -186,6 +186,8 @@ BOOL CGXEditControl::CreateEditWnd()
         m_pWnd.reset();
         return FALSE;
     }
+    // A cell holds its value whole, however long: nothing typed or pasted into it is cut.
+    m_pWnd->LimitText(0);
     return TRUE;
 }
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 int EditRowOrigin(const RECT& format, int xOffset, int align, int rowWidth)
@@ -47,6 +49,24 @@ void DrawRun(HDC dc, std::string_view row, const std::vector<int>& ends, int fro
     }
 }
 
+// The bytes [from, to) of a row that lie between x = left and x = right of it, whole characters,
+// with a few more on either side so that what is drawn is shaped as in the whole row.
+std::pair<int, int> VisibleBytes(std::string_view row, const std::vector<int>& ends, int left, int right)
+{
+    constexpr int kMargin = 8;
+    const int length = static_cast<int>(row.size());
+    const auto isContinuation = [&](int i) { return (static_cast<unsigned char>(row[static_cast<size_t>(i)]) & 0xC0) == 0x80; };
+    int from = static_cast<int>(std::upper_bound(ends.begin(), ends.end(), left) - ends.begin()) - kMargin;
+    int to = static_cast<int>(std::lower_bound(ends.begin(), ends.end(), right) - ends.begin()) + 1 + kMargin;
+    from = std::clamp(from, 0, length);
+    to = std::clamp(to, from, length);
+    while (from > 0 && isContinuation(from))
+        --from;
+    while (to < length && isContinuation(to))
+        ++to;
+    return {from, to};
+}
+
 } // namespace
 
 int PaintEdit(HDC dc, const EditPaintState& s)
@@ -83,9 +103,13 @@ int PaintEdit(HDC dc, const EditPaintState& s)
 
         int a = selecting ? std::clamp(selStart - start, 0, length) : 0;
         int b = selecting ? std::clamp(selEnd - start, 0, length) : 0;
+        // Only the bytes the clip shows are drawn: a row of a megabyte scrolled to its end would
+        // be drawn from millions of pixels to the left, where a surface's coordinates no longer
+        // hold and nothing shows.
+        const auto [from, to] = VisibleBytes(rowText, ends, clip.left - x0, clip.right - x0);
         SetTextColor(dc, normal);
-        DrawRun(dc, rowText, ends, 0, a, x0, y, s.passwordChar);
-        DrawRun(dc, rowText, ends, b, length, x0, y, s.passwordChar);
+        DrawRun(dc, rowText, ends, from, std::min(a, to), x0, y, s.passwordChar);
+        DrawRun(dc, rowText, ends, std::max(b, from), to, x0, y, s.passwordChar);
         // A selection that runs on past the row's end shows a little of its line break.
         const bool lineBreak = row + 1 < s.layout->RowCount() && s.layout->RowStart(row + 1) > end;
         bool pastEnd = lineBreak && selecting && selStart <= end && selEnd > end;
@@ -97,7 +121,7 @@ int PaintEdit(HDC dc, const EditPaintState& s)
             RECT band{xa, y, xb, y + s.lineHeight};
             FillRect(dc, &band, GetSysColorBrush(COLOR_HIGHLIGHT));
             SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-            DrawRun(dc, rowText, ends, a, b, x0, y, s.passwordChar);
+            DrawRun(dc, rowText, ends, std::max(a, from), std::min(b, to), x0, y, s.passwordChar);
         }
     }
     RestoreDC(dc, saved);

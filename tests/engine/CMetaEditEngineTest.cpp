@@ -492,6 +492,44 @@ TEST_F(MetaEditEngineTest, TitlesInTextAndInertContainersAreNotThePages)
     }
 }
 
+// An element read as text ends where browsers end it: at an end tag with attributes or a "/",
+// and at once when a picture or formula closes it by "/>". The page after it is the page's: its
+// title is read and a typed one takes its place, every other byte as it was.
+TEST_F(MetaEditEngineTest, TextElementsEndWhereBrowsersEndThem)
+{
+    const std::string title = "Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
+    // The page's title and description are read, and a typed title replaces only the old one.
+    const auto check = [&](const std::string& page, const std::string& from, const std::string& to) {
+        SCOPED_TRACE(page);
+        htmltest::RecordingSink sink;
+        htmltest::Parse(page, sink);
+        EXPECT_EQ(sink.With("title "), std::vector<std::string>({"title Own"}));
+        EXPECT_EQ(sink.With("description "), std::vector<std::string>({"description d"}));
+        m_page.SetTitle(title.c_str());
+        m_page.SetTitleModified(1);
+        EXPECT_TRUE(SameBytes(Rewrite(page), Replaced(page, from, to)));
+        EXPECT_FALSE(m_bError) << GetMetaEditErrorText(m_nError).GetString();
+    };
+    std::vector<std::string> parts;
+    for (const std::string e : {"style", "script", "textarea", "xmp", "iframe", "noembed", "noframes"}) {
+        parts.push_back("<" + e + ">a < b { }</" + e + " foo=\"1\">");
+        parts.push_back("<" + e + ">a</" + e + "/>");
+        parts.push_back("<" + e + ">a</" + e + "\tclass='x>y' id=z>");
+        parts.push_back("<svg><" + e + "/></svg>");
+        parts.push_back("<math><mi>x</mi><" + e + " id=\"m\" /></math>");
+    }
+    parts.push_back("<svg><plaintext/></svg>");
+    for (const std::string& part : parts)
+        check("<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + part
+                  + "<title>Own</title><meta name=\"description\" content=\"d\"></head><body><p>Text</p></body></html>\n",
+              "<title>Own</title>", "<title>" + title + "</title>");
+    // The title's own end tag likewise.
+    for (const std::string end : {"</title foo=\"1\">", "</title/>", "</TITLE class=\"a>b\">"})
+        check("<html><head><meta charset=\"utf-8\"><title>Own" + end
+                  + "<meta name=\"description\" content=\"d\"></head><body>x</body></html>\n",
+              ">Own<", ">" + title + "<");
+}
+
 TEST_F(MetaEditEngineTest, PlainTextContentIsCopiedThrough)
 {
     const std::string page = "<HTML><HEAD><PLAINTEXT>a <b> & c\r\n</PLAINTEXT></HEAD><BODY>";

@@ -192,8 +192,9 @@ TEST_F(SavedTextX11Test, ADescriptionTypedIntoPagesTitledInTheirBodiesChangesOnl
 }
 
 // A page whose only TITLE element is a form's sample text shows no title, a page with a title of
-// its own after a NOSCRIPT's shows its own; a title typed by keys for the first and saved goes in
-// its head, the sample text staying as it was.
+// its own after a NOSCRIPT's shows its own, and so does one whose style sheet ends at an end tag
+// with an attribute before a picture's empty style; a title typed by keys for the first goes in
+// its head, the sample text staying as it was, and one typed for the last takes its title's place.
 TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
 {
     const std::string typed = "Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC";
@@ -202,24 +203,33 @@ TEST_F(SavedTextX11Test, ATitleTypedForAPageTitledOnlyInATextAreaGoesInItsHead)
     NewSite();
     const std::string form = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><form>"
                              "<textarea name=\"html\">&lt;p&gt; <title>Sample</title></textarea></form></body></html>\n";
+    const std::string styled = "<html><head><meta charset=\"utf-8\"><style>p { color: red }</style media=\"all\"><svg><style/></svg>"
+                               "<title>Own</title></head><body>x</body></html>\n";
     std::ofstream(site + "/a.htm", std::ios::binary) << form;
     std::ofstream(site + "/b.htm", std::ios::binary)
         << "<html><head><noscript><title>Scripts off</title></noscript><title>Own</title></head><body>x</body></html>\n";
+    std::ofstream(site + "/c.htm", std::ios::binary) << styled;
     WriteProject({});
-    ASSERT_TRUE(StartWithProject(2));
+    ASSERT_TRUE(StartWithProject(3));
     CGroupView& view = *View();
     const ROWCOL nTitle = CGroupView::kTitleColumn;
     ASSERT_EQ(group_view_lookup::RowOf(view, "a.htm"), 1u);
-    EXPECT_EQ(CopiedCells(1, nTitle, 2, nTitle), (std::vector<std::string>{"", "Own"}));
+    ASSERT_EQ(group_view_lookup::RowOf(view, "c.htm"), 3u);
+    EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle), (std::vector<std::string>{"", "Own", "Own"}));
 
-    ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(1, nTitle) == typed.c_str(); }, 60000))
-        << "the title shows '" << view.GetCellValue(1, nTitle).GetString() << "'";
+    for (const ROWCOL nRow : {1u, 3u}) {
+        ASSERT_TRUE(GoToByKeys(nRow, nTitle) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(nRow, nTitle) == typed.c_str(); }, 60000))
+            << "the title shows '" << view.GetCellValue(nRow, nTitle).GetString() << "'";
+    }
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    ASSERT_TRUE(RunUntil([&] { return Page("a.htm") != form && app->IsEdited() == 3; }, 60000)) << "the save did not write the page";
+    ASSERT_TRUE(RunUntil([&] { return Page("c.htm") != styled && app->IsEdited() == 3; }, 60000)) << "the save did not write the pages";
     std::string expected = form;
     expected.insert(expected.find("</head>"), "\n<title>" + typed + "</title>\n");
     EXPECT_EQ(Page("a.htm"), expected);
+    expected = styled;
+    expected.replace(expected.find(">Own<"), 5, ">" + typed + "<");
+    EXPECT_EQ(Page("c.htm"), expected);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "app/views/CShortcutEditCtrl.h"
 #include "engine/project/CParserEngine.h"
 #include "tests/app/PartFetchBackend.h"
+#include "tests/app/PausingFetchBackend.h"
 #include "tests/support/ForeignClipboardOwner.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
@@ -253,4 +254,67 @@ TEST_F(StoppedScanEditsX11Test, OneValueAnotherProgramCopiedFillsEveryChosenCell
         }
         EXPECT_EQ(ReadFile(site + "/" + PageName(n)), expected) << PageName(n);
     }
+}
+
+// A page a broken generator filled with a hundred thousand META tags of one name, each with a
+// value of its own, and a name of its own before every thousandth. Esc pressed while the scan
+// files the page's tags ends the scan there, inside the page: the names after it never come, and
+// the page counts as not read. F5 then reads it whole, its value all in its cell.
+TEST_F(StoppedScanEditsX11Test, EscEndsTheScanInsideAPageOfAHundredThousandTags)
+{
+    constexpr int kTags = 100000;
+    constexpr int kNames = kTags / 1000;
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::string page = "<html><head><title>Generated</title>\n";
+    std::string value;
+    for (int i = 0; i < kTags; ++i) {
+        if (i % 1000 == 0)
+            page += "<meta name=\"part-" + std::to_string(i / 1000) + "\" content=\"x\">\n";
+        page += "<meta name=\"description\" content=\"part " + std::to_string(i) + "\">\n";
+        value += (i == 0 ? "part " : ",part ") + std::to_string(i);
+    }
+    std::ofstream(site + "/a.htm", std::ios::binary) << page + "</head><body>x</body></html>\n";
+    for (const char* pszName : {"b.htm", "c.htm"})
+        std::ofstream(site + "/" + pszName, std::ios::binary) << "<html><head><title>Plain</title></head><body>x</body></html>\n";
+    ASSERT_TRUE(Start());
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    SaveCatalogueShowing({});
+    OpenSiteProject(1);
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    ASSERT_TRUE(Quiet());
+    const auto names = [&] {
+        int nCount = 0;
+        for (ROWCOL nCol = 1; nCol <= view->GetColCount(); ++nCol)
+            nCount += view->GetCellValue(0, nCol).Left(5) == "part-" ? 1 : 0;
+        return nCount;
+    };
+    ASSERT_EQ(RowOf("a.htm"), 1u);
+
+    // The page's tags wait, before its second name, until the scan is asked to stop.
+    PausingFetchBackend pausing(1 + 1000 + 1);
+    CParserEngine::GetEngine().SetScanBackend(&pausing);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return pausing.bPaused && names() == 1; })) << "the page's first name did not show";
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }))
+        << "Esc did not end the scan";
+    EXPECT_EQ(boxes.Texts()[0].rfind("The scan was stopped: 0 of 3 pages were read.", 0), 0u) << boxes.Texts()[0];
+    EXPECT_EQ(names(), 1) << "the page's tags were filed after Esc";
+    EXPECT_EQ(CopiedCells(1, CGroupView::kTitleColumn, 1, CGroupView::kTitleColumn), std::vector<std::string>{});
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("a-scan-stopped-inside-a-page-of-a-hundred-thousand-tags"));
+
+    CParserEngine::GetEngine().SetScanBackend(&pausing.m_real);
+    ASSERT_TRUE(Xdo("key F5"));
+    const bool bRead = RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 3; });
+    if (!bRead && Xdo("key Escape"))
+        RunUntil([&] { return app->GetRunState() == 0; }); // the program may close then
+    ASSERT_TRUE(bRead) << "the scan did not end in a minute: " << Frame().GetFilesScanned() << " pages read";
+    EXPECT_EQ(names(), kNames);
+    const ROWCOL nDesc = ColumnOf("Description");
+    ASSERT_NE(nDesc, 0u);
+    EXPECT_EQ(CopiedCells(1, nDesc, 1, nDesc), std::vector<std::string>{value});
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("a-page-of-a-hundred-thousand-tags-read"));
 }

@@ -49,6 +49,23 @@ protected:
              });
     }
     std::string CopiedColumn() { return CopyByKeys("ctrl+space ctrl+c"); }
+    // The user's steps in the Replace dialog that Ctrl+H opens: the find text and the
+    // replacement typed, and Replace All.
+    void ReplaceAllSteps(const std::string& find, const std::string& replacement)
+    {
+        Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
+        When("the find text is cleared", [] { return true; }, [this, find] { XdoNow("type --delay 20 '" + find + "'"); });
+        When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
+        When("the replace field has the keys", [] { return true; },
+             [this, replacement] { XdoNow("type --delay 20 '" + replacement + "'"); });
+        When("the replace text is typed", [replacement] {
+            CString strReplace;
+            const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
+            if (hDialog != nullptr)
+                CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
+            return strReplace == replacement.c_str();
+        }, [this] { XdoNow("key alt+a"); });
+    }
     std::string FieldText()
     {
         CString strText;
@@ -133,4 +150,129 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
     EXPECT_EQ(FieldText().rfind("The village garden, page ", 0), 0u) << FieldText();
     EXPECT_EQ(CopiedColumn(), before) << "one Ctrl+Z did not give every cell back";
     EXPECT_EQ(app->GetPageNodes().HasEdits(), 3u) << "a page is still edited after the undo";
+}
+
+
+namespace {
+
+// Words of the languages the sites are written in, to a title of the length asked for, in
+// characters; the last word is "garden".
+std::string LongText(size_t nCharacters)
+{
+    static const char* const kWords[] = {"Gr\xC3\xBC\xC3\x9F" "e", "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xE6\x97\xA5\xE6\x9C\xAC",
+                                         "Stra\xC3\x9F" "e", "caf\xC3\xA9", "guide"};
+    std::string text;
+    size_t nLength = 0;
+    for (size_t i = 0; nLength + 7 + 6 <= nCharacters; ++i) {
+        const std::string word = std::string(kWords[i % 6]) + " ";
+        text += word;
+        for (const char ch : word)
+            nLength += (static_cast<unsigned char>(ch) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return text + std::string(nCharacters - nLength - 6, 'x') + "garden";
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+// Titles of 615 characters and of a megabyte and a long description, as pages of one line hold
+// them, are shown whole; Replace All changes their ends, a title and the description are typed
+// at, and the title of a megabyte refuses the keys and says why. Undo and Redo go back and forth
+// over every step, and the save writes each page with only those changes.
+TEST_F(ReplaceAllX11Test, LongValuesAreShownEditedAndSavedWhole)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    // The description's characters are fewer than the typed values' limit, its bytes more.
+    const std::string title = LongText(615), huge = LongText(1 << 20), description = LongText(30000);
+    const auto page = [](const std::string& strTitle, const std::string& strDescription) {
+        return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + strTitle + "</title><meta name=\"description\" "
+               "content=\"" + strDescription + "\"><script>var garden = 1;</script></head><body><p>garden</p></body></html>\n";
+    };
+    const std::vector<std::string> pages = {page(title, description), page(huge, "Short"), page("A garden", "Plain")};
+    for (size_t n = 0; n < pages.size(); ++n)
+        std::ofstream(site + "/p" + std::to_string(n + 1) + ".htm", std::ios::binary) << pages[n];
+    WriteProject({"Description"});
+    ASSERT_TRUE(StartWithProject(3));
+    view = View();
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    const std::string replacement = "jard\xC3\xADn \xC3\x9F \xCE\xB3\xCE\xB7 \xE5\xBA\xAD", typed = " \xCE\x96";
+    X11KeyboardLetters letters(other, replacement + typed);
+    ASSERT_TRUE(letters.Ready());
+    const ROWCOL nTitle = CGroupView::kTitleColumn, nDesc = ColumnOf("Description");
+    ASSERT_EQ(nDesc, nTitle + 1);
+    const auto shown = [&] { return CopiedCells(1, nTitle, 3, nDesc); };
+    const auto rows = [](const std::vector<std::string>& values) {
+        return std::vector<std::string>{values[0] + "\t" + values[1], values[2] + "\tShort", values[3] + "\tPlain"};
+    };
+    const std::vector<std::string> before = rows({title, description, huge, "A garden"});
+    ASSERT_EQ(shown(), before);
+
+    // Replace All down the Title column, from its first cell.
+    ASSERT_TRUE(GoToByKeys(1, nTitle));
+    ASSERT_TRUE(Xdo("key ctrl+h"));
+    ReplaceAllSteps("garden", replacement);
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1; })) << "Replace All said nothing";
+    EXPECT_NE(boxes.Texts()[0].find(" in 3 cells of the column 'Title'"), std::string::npos) << boxes.Texts()[0];
+    ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && CGXLongOperation::GetLevel() == 0; }));
+    ASSERT_TRUE(XdoNow("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && ::GetFocus() == view->GetSafeHwnd(); }));
+    const std::string newTitle = Replaced(title, "garden", replacement), newHuge = Replaced(huge, "garden", replacement);
+    const std::vector<std::string> replaced = rows({newTitle, description, newHuge, "A " + replacement});
+    EXPECT_EQ(shown(), replaced);
+
+    // Typed at the end of the first title and of its description in their cells, and of the
+    // description in the field above the grid.
+    for (const std::string keys : {"F2", "F2", "F6"}) {
+        const ROWCOL nCol = keys == "F2" && view->GetCellValue(1, nTitle).Right(3) != typed.c_str() ? nTitle : nDesc;
+        const CString strBefore = view->GetCellValue(1, nCol);
+        ASSERT_TRUE(GoToByKeys(1, nCol) && Xdo("key " + keys + " End"));
+        ASSERT_TRUE(RunUntil([&] { return keys == "F2" ? EditorOpen() : Field().size() == static_cast<size_t>(strBefore.GetLength()); }));
+        ASSERT_TRUE(Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return !EditorOpen() && view->GetCellValue(1, nCol) == strBefore + typed.c_str(); }))
+            << keys << " did not store the typed text in column " << nCol;
+    }
+    const std::vector<std::string> edited = rows({newTitle + typed, description + typed + typed, newHuge, "A " + replacement});
+    EXPECT_EQ(shown(), edited);
+    // The title of a megabyte takes no keys, in its cell or in the field above the grid, and says
+    // why; its value stays whole.
+    const std::string refusal = "Values over 32767 characters are not edited by typing: this one has " +
+                                std::to_string((1 << 20) - 6 + 13) + ".";
+    CGroupFrame* pFrame = static_cast<CGroupFrame*>(view->GetParentFrame());
+    for (const std::string keys : {"key F2", "type x", "key F6 x"}) {
+        // A copy, a command, ends what the status bar said before.
+        ASSERT_TRUE(GoToByKeys(2, nTitle) && Xdo("key ctrl+c"));
+        ASSERT_TRUE(RunUntil([&] { return StatusText().rfind(refusal, 0) != 0; }));
+        ASSERT_TRUE(Xdo(keys));
+        EXPECT_TRUE(RunUntil([&] { return StatusText().rfind(refusal, 0) == 0; }, 10000)) << keys << ": " << StatusText();
+        ASSERT_TRUE(Quiet());
+        EXPECT_FALSE(EditorOpen() || pFrame->GetEditField().IsEditing()) << keys;
+        if (keys == "key F6 x")
+            cairo_surface_destroy(Shot("a-value-too-long-to-type-into"));
+        ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }));
+    }
+    EXPECT_EQ(shown(), edited);
+
+    // Back over the four steps and forth again.
+    for (const std::vector<std::string>* pExpected : {&replaced, &before}) {
+        ASSERT_TRUE(Xdo(pExpected == &replaced ? "key ctrl+z ctrl+z ctrl+z" : "key ctrl+z"));
+        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0; }));
+        EXPECT_EQ(shown(), *pExpected);
+    }
+    ASSERT_TRUE(Xdo("key ctrl+y ctrl+y ctrl+y ctrl+y") && RunUntil([&] { return view->GetParam()->m_RedoList.IsEmpty(); }));
+    EXPECT_EQ(shown(), edited);
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); }, 120000)) << "the save did not end";
+    const std::vector<std::string> saved = {
+        page(newTitle + typed, description + typed + typed), page(newHuge, "Short"), page("A " + replacement, "Plain")};
+    for (size_t n = 0; n < pages.size(); ++n)
+        EXPECT_TRUE(ReadFile(site + "/p" + std::to_string(n + 1) + ".htm") == saved[n]) << "page " << n + 1 << " differs";
 }

@@ -123,6 +123,13 @@ TEST(CHtmlLexerTest, EndTags)
     EXPECT_EQ((Events{"Text:<", "Text:/a", "Whitespace: ", "Text:b>"}), LexEvents("</a b>"));
     EXPECT_EQ((Events{"Text:<", "Text:/", "Whitespace: ", "Text:a>"}), LexEvents("</ a>"));
     EXPECT_EQ((Events{"Stray:</>", "Markup:<>", "Markup:<!>"}), LexEvents("</><><!>"));
+    // The end of an element read as text may carry attributes, a quoted ">" among them, or a
+    // "/"; without its ">" it is text.
+    EXPECT_EQ((Events{"StartTag:STYLE", "TagEnd", "Text:a", "EndTag:STYLE", "Text:b"}),
+              LexEvents("<style>a</style x=\">\" y>b"));
+    EXPECT_EQ((Events{"ScriptStart", "StartTag:SCRIPT", "TagEnd", "ScriptText:a", "ScriptEnd", "EndTag:SCRIPT", "Text:b"}),
+              LexEvents("<script>a</script/>b", 3));
+    EXPECT_EQ((Events{"StartTag:XMP", "TagEnd", "Text:a", "Text:<", "Text:/xmp x"}), LexEvents("<xmp>a</xmp x"));
 }
 
 TEST(CHtmlLexerTest, Comments)

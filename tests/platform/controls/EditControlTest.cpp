@@ -514,6 +514,40 @@ TEST_F(EditControlTest, SelectionShowsInHighlightWhileFocused)
     EXPECT_EQ(PixelAt(e, format.left + 5 * 8 + 1, y), SysRgb(COLOR_WINDOWTEXT)) << "an unselected glyph";
     HWND p = Edit(ES_PASSWORD | ES_AUTOHSCROLL, 200, 24, "ab");
     EXPECT_EQ(PixelAt(p, format.left + 1, y), SysRgb(COLOR_WINDOWTEXT)) << "a password shows its character";
+    // A line millions of pixels long, scrolled to its end, shows its last letters there, in
+    // the fonts the program draws with.
+    struct ProgramFonts {
+        ProgramFonts() { SetTestFontMode(false); }
+        ~ProgramFonts() { SetTestFontMode(true); }
+    } fonts;
+    std::string line;
+    while (line.size() < 1200000)
+        line += "Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC Stra\xC3\x9F" "e caf\xC3\xA9 guide ";
+    HWND l = Control(WC_EDIT, ES_AUTOHSCROLL | ES_MULTILINE, 10, 10, 200, 24, line.c_str());
+    HFONT hSans = CreateFont(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Sans");
+    SendMessage(l, WM_SETFONT, reinterpret_cast<WPARAM>(hSans), TRUE);
+    SendMessage(l, EM_SETSEL, line.size(), line.size());
+    SendMessage(l, EM_SCROLLCARET, 0, 0);
+    UpdateWindow(parent);
+    cairo_surface_t* shot = backend->Capture(parent);
+    ASSERT_NE(shot, nullptr);
+    cairo_surface_flush(shot);
+    // Dark pixels are the letters' cores, whatever the font's smoothing.
+    POINT origin{0, 0};
+    MapWindowPoints(l, parent, &origin, 1);
+    int nLetters = 0;
+    for (int yy = 0; yy < 24; ++yy) {
+        const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(shot) +
+                                                            (origin.y + yy) * cairo_image_surface_get_stride(shot));
+        for (int x = 0; x < 200; ++x) {
+            const uint32_t pixel = row[origin.x + x];
+            nLetters += ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF) < 3 * 0x60 ? 1 : 0;
+        }
+    }
+    cairo_surface_destroy(shot);
+    DestroyWindow(l);
+    DeleteObject(hSans);
+    EXPECT_GT(nLetters, 50) << "the end of a long line shows no letters";
 }
 
 TEST_F(EditControlTest, RichEditStandInAppendsAndTellsByItsEventMask)
