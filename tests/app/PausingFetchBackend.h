@@ -16,7 +16,7 @@
 
 struct PausingFetchBackend : IScanBackend {
     // Passes every report on to the scan engine; the nth META tag waits for the stop first.
-    struct Sink : ITaskManager {
+    struct Sink final : ITaskManager {
         Sink(PausingFetchBackend& owner, ITaskManager* pEngine) : m_owner(owner), m_pEngine(pEngine) {}
         void OnLinkFound(DWORD_PTR p, LPCSTR u, LPCSTR d, int k, DWORD f, int w, int h) override { m_pEngine->OnLinkFound(p, u, d, k, f, w, h); }
         void OnTitle(DWORD_PTR p, LPCSTR t) override { m_pEngine->OnTitle(p, t); }

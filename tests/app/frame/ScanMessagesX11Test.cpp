@@ -23,7 +23,7 @@ namespace {
 // page's end is told a millisecond after its title and tags, so that a stop always finds pages
 // whose values were filed and whose end was not yet told.
 struct SlowReportsBackend : IScanBackend {
-    struct Sink : ITaskManager {
+    struct Sink final : ITaskManager {
         explicit Sink(ITaskManager& owner) : m_owner(owner) {}
         void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
         void OnTitle(DWORD_PTR dwPage, LPCSTR lpsz) override { m_owner.OnTitle(dwPage, lpsz); }
