@@ -741,7 +741,9 @@ void RealizedFont::FillShaped(ShapedText& out)
                 }
                 PangoRectangle logical;
                 pango_layout_iter_get_run_extents(iter, nullptr, &logical);
-                int x = logical.x;
+                // In the layout's units a line of some two million pixels (a value of a megabyte)
+                // passes what an int holds: the pen is kept wider, its pixels fit.
+                long long x = logical.x;
                 for (int g = 0; g < run->glyphs->num_glyphs; ++g) {
                     const PangoGlyphInfo& gi = run->glyphs->glyphs[g];
                     int byte = run->item->offset + run->glyphs->log_clusters[g];
@@ -752,7 +754,8 @@ void RealizedFont::FillShaped(ShapedText& out)
                     out.advance[static_cast<size_t>(ci)] += PangoPx(Scaled(gi.geometry.width, k));
                     if (gi.glyph != PANGO_GLYPH_EMPTY && !((gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && IsControl(out.codePoints[static_cast<size_t>(ci)]))) {
                         Hold(run->item->analysis.font);
-                        placed.push_back(Placed{ci, PangoPx(Scaled(x + gi.geometry.x_offset, k)), PangoPx(gi.geometry.y_offset),
+                        const double dx = static_cast<double>(x + gi.geometry.x_offset) * k / PANGO_SCALE;
+                        placed.push_back(Placed{ci, static_cast<int>(std::lround(dx)), PangoPx(gi.geometry.y_offset),
                                                 run->item->analysis.font, gi.glyph});
                     }
                     x += gi.geometry.width;
