@@ -4,14 +4,22 @@
 // undo, its count told), and the Undo of each. The floor of each, in the same run: Fill Down
 // of the same cells, which writes as many cells and pages as one step of undo, and its Undo.
 // "cells" is how many cells each changed.
+// Beside them the Keywords group action over the whole Keywords column, each page's keywords
+// replaced by its suggestions, on the rows in the order they were loaded ("sorted:0") and sorted
+// by Title, descending ("sorted:1"): the same work, which must cost the same in any order of the
+// rows. The pages of the site's first half have no suggestions and are left as they are: in the
+// order of the titles the pages changed and those left alone take turns.
 #include "app/res/AppRes.h"
 #include "app/views/CGroupView.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditSetting.h"
+#include "engine/meta/CMetaKeywordsSetting.h"
+#include "engine/meta/IMetaDialogs.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/CVostrelAppModel.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRange.h"
@@ -30,8 +38,11 @@ namespace {
 
 constexpr ROWCOL kPages = 100000;
 constexpr ROWCOL kDeepRow = 90000;
-constexpr int kSettings = 3;
-constexpr ROWCOL kColumn = 2; // the first setting's: no Title column
+constexpr int kSettings = 4;
+constexpr int kKeywordsSetting = kSettings - 1;
+constexpr ROWCOL kTitleColumn = 2;
+constexpr ROWCOL kColumn = 3; // the first setting's, after the Title column
+constexpr ROWCOL kKeywordsColumn = kColumn + kKeywordsSetting;
 
 struct ReplaceFixture {
     HeadlessBackend* backend = nullptr;
@@ -41,10 +52,14 @@ struct ReplaceFixture {
     ReplaceFixture()
     {
         backend = &StartProgram(app, "vostrel-replaceall-bench");
-        const std::vector<CString> names = ShowNewSettings(*app, kSettings, "BENCH", [](int) { return new CMetaEditSetting; });
+        const std::vector<CString> names = ShowNewSettings(*app, kSettings, "BENCH", [](int i) -> CMetaSetting* {
+            if (i == kKeywordsSetting)
+                return new CMetaKeywordsSetting;
+            return new CMetaEditSetting;
+        });
         CProjectSettings* pSettings = nullptr;
         app->NewProjectSettings(pSettings);
-        pSettings->m_bShowTitle = 0;
+        pSettings->m_bShowTitle = 1;
         // The project's pages, all read by a scan, in one folder: the program looks through them
         // as it looks through a site's.
         auto* pRoot = new CPageNode;
@@ -55,12 +70,21 @@ struct ReplaceFixture {
             auto* pPage = new CPageNode;
             pPage->SetKind(CPageNode::kindPage);
             pPage->SetName(("page" + std::to_string(n) + ".htm").c_str());
+            // The titles in another order than the files.
+            pPage->SetTitle(("Page " + std::to_string((n * 7919) % kPages)).c_str());
             pPage->SetScanState(0);
             CMetaContentList* pContents = nullptr;
             pPage->CreateContentList(pContents);
-            for (const CString& name : names) {
+            for (size_t i = 0; i < names.size(); ++i) {
                 CMetaContent* pContent = nullptr;
-                pContents->AddContent(name, ("The village garden, page " + std::to_string(n)).c_str(), 0, pContent);
+                if (i == kKeywordsSetting) {
+                    pContents->AddContent(names[i], "red, green", 0, pContent);
+                    if (n > kPages / 2)
+                        for (const char* pWord : {"village", "garden", "orchard", "river"})
+                            pContent->AddSuggestion(pWord);
+                } else {
+                    pContents->AddContent(names[i], ("The village garden, page " + std::to_string(n)).c_str(), 0, pContent);
+                }
             }
             pRoot->AddChild(pPage);
             selection.AddTail(pPage);
@@ -73,10 +97,10 @@ struct ReplaceFixture {
             view->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&selection));
     }
     // The last page's value in the column.
-    CString LastValue() const
+    CString LastValue(ROWCOL nCol = kColumn) const
     {
         CString strText;
-        view->GetCellText(kPages, kColumn, strText);
+        view->GetCellText(kPages, nCol, strText);
         return strText;
     }
 };
@@ -211,5 +235,70 @@ void BM_FloorUndoFillDown(benchmark::State& state)
     Run(state, FillDownFrom, Timed::Undo, kFillRows);
 }
 BENCHMARK(BM_FloorUndoFillDown)->Arg(1)->Arg(kDeepRow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The group action's dialog answered as a user would: the keywords are replaced.
+class ReplaceKeywordsDialogs : public IMetaDialogs {
+public:
+    BOOL ChooseGroupKeywordsAction(int& nAction) override
+    {
+        nAction = 1;
+        return TRUE;
+    }
+};
+
+CString KeywordsOf(CPageNode* pPage)
+{
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    const CString strName(("BENCH-" + std::to_string(kKeywordsSetting)).c_str());
+    if (pPage == nullptr || pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
+        return CString();
+    return pContent->GetContent();
+}
+
+void SelectColumn(CGroupView& view, ROWCOL nCol)
+{
+    view.ClearSelection(FALSE);
+    view.SetCurrentCell(1, nCol, GX_UPDATENOW | GX_SCROLLINVIEW);
+    view.SelectRange(CGXRange().SetCols(nCol, nCol), TRUE, FALSE);
+}
+
+// The Keywords group action over the whole column, on the rows as loaded (0) or sorted by
+// Title, descending (1); the sort and the action are undone between runs, untimed.
+void BM_KeywordsGroupAction(benchmark::State& state)
+{
+    ReplaceFixture& f = Fixture();
+    if (!Ready(state, f))
+        return;
+    const bool bSorted = state.range(0) != 0;
+    ReplaceKeywordsDialogs dialogs;
+    IMetaDialogs* pPrevious = &GetAppModel().GetDialogs();
+    GetAppModel().SetDialogs(&dialogs);
+    // The last page is one of those changed.
+    CPageNode* pLast = f.app->GetSelectedNodes().GetTail();
+    const CString strBefore = KeywordsOf(pLast);
+    CString strDone;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (bSorted) {
+            SelectColumn(*f.view, kTitleColumn);
+            f.view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
+        }
+        SelectColumn(*f.view, kKeywordsColumn);
+        f.view->UpdateWindow();
+        state.ResumeTiming();
+        f.view->SendMessage(WM_COMMAND, ID_GROUP_ACTIONS);
+        state.PauseTiming();
+        f.view->ClearSelection(FALSE);
+        strDone = KeywordsOf(pLast);
+        UndoSteps(*f.view, bSorted ? 2 : 1);
+        state.ResumeTiming();
+    }
+    GetAppModel().SetDialogs(pPrevious);
+    if (strDone == strBefore || KeywordsOf(pLast) != strBefore)
+        state.SkipWithError("the keywords were not changed and given back");
+    state.counters["cells"] = static_cast<double>(kPages - kPages / 2);
+}
+BENCHMARK(BM_KeywordsGroupAction)->ArgName("sorted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/controls/PrinterSettings.h"
 #include "platform/afx/doc/CPrintInfo.h"
+#include "platform/afx/doc/CPreviewWnd.h"
 #include "platform/afx/gdi/CDC.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/win/Gdi.h"
@@ -32,6 +33,7 @@
 #include <cairo-pdf.h>
 #include <pango/pangocairo.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -209,6 +211,38 @@ void BM_FilePrintCommand(benchmark::State& state)
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_FilePrintCommand)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// File > Print Preview: the preview laid out and its first page shown, then closed by its
+// Close button and the grid shown again ("open_ms", "close_ms").
+void BM_PrintPreviewOpenAndClose(benchmark::State& state)
+{
+    PrintFixture& f = Fixture();
+    if (f.view == nullptr) {
+        state.SkipWithError("no group view");
+        return;
+    }
+    double dOpen = 0, dClose = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f.view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+        f.backend->ProcessMessages();
+        const auto t1 = std::chrono::steady_clock::now();
+        CFrameWnd* pFrame = f.view->GetTopLevelFrame();
+        CWnd* pPreview = pFrame != nullptr ? pFrame->GetDlgItem(AFX_IDW_PANE_FIRST) : nullptr;
+        if (pPreview == nullptr || pPreview->GetSafeHwnd() == f.view->GetSafeHwnd()) {
+            state.SkipWithError("no preview");
+            return;
+        }
+        pPreview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+        f.backend->ProcessMessages();
+        const auto t2 = std::chrono::steady_clock::now();
+        dOpen += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        dClose += std::chrono::duration<double, std::milli>(t2 - t1).count();
+    }
+    state.counters["open_ms"] = dOpen / static_cast<double>(state.iterations());
+    state.counters["close_ms"] = dClose / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PrintPreviewOpenAndClose)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The floor: the texts of the same cells on the same number of pages, laid out in the same
 // rows and columns with the grid's lines, by cairo and pango alone.

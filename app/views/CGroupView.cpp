@@ -1232,7 +1232,8 @@ BOOL CGroupView::Redo()
     return WriteMany([this] { return CGridViewWrapper::Redo(); });
 }
 
-void CGroupView::PrimeStoredValues(const CGXRange& range)
+template <class Take>
+void CGroupView::ForEachUnlikeCell(const CGXRange& range, Take take)
 {
     CGXData* pData = GetData();
     if (pData == nullptr)
@@ -1246,12 +1247,35 @@ void CGroupView::PrimeStoredValues(const CGXRange& range)
             if (GetPageValue(r, c, strPage) != 0)
                 continue;
             const CGXStyle* pStored = pData->LookupStyle(r, c);
-            if (pStored != nullptr && pStored->GetInclude(GX_INCL_VALUE) && pStored->GetValue() == strPage)
-                continue;
-            CGXStyle value;
-            value.SetValue(strPage);
-            pData->StoreStyle(r, c, &value, gxOverride, 0);
+            const BOOL bValue = pStored != nullptr && pStored->GetInclude(GX_INCL_VALUE);
+            if (!bValue || pStored->GetValue() != strPage)
+                take(r, c, strPage, bValue ? pStored : nullptr);
         }
+}
+
+void CGroupView::PrimeStoredValues(const CGXRange& range)
+{
+    ForEachUnlikeCell(range, [this](ROWCOL r, ROWCOL c, const CString& strPage, const CGXStyle*) {
+        CGXStyle value;
+        value.SetValue(strPage);
+        GetData()->StoreStyle(r, c, &value, gxOverride, 0);
+    });
+}
+
+void CGroupView::TakeStoredValues(const CGXRange& range, PageWrite how)
+{
+    BOOL bWritten = FALSE;
+    ForEachUnlikeCell(range, [&](ROWCOL r, ROWCOL c, const CString&, const CGXStyle* pStored) {
+        if (pStored == nullptr)
+            return;
+        const CString strValue = pStored->GetValue();
+        if (SetPageValue(r, c, strValue, how) == 0) {
+            bWritten = TRUE;
+            RedrawRow(r);
+        }
+    });
+    if (bWritten)
+        UpdateEditState();
 }
 
 BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
@@ -1305,15 +1329,23 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     if (nMode == gxDo && m_nPrimedBySetting == 0)
         PrimeStoredValues(range);
     BOOL bDone = FALSE;
+    const DWORD nStops = CGXLongOperation::GetStopCount();
     {
         ScopedCount applying(m_nApplying);
         bDone = CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
     }
-    if (!bDone || m_nWritingPage > 0)
+    if (m_nWritingPage > 0)
         return bDone;
     // The values reach the pages as edits, except when an undo or redo puts back what was
     // there.
     const PageWrite how = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
+    if (!bDone) {
+        // A store the user stopped keeps the cells it reached: a page left with its old value
+        // would be saved with what its cell no longer shows.
+        if (CGXLongOperation::GetStopCount() != nStops)
+            TakeStoredValues(range, how);
+        return bDone;
+    }
     CGXRange cells = RangeAsCells(range);
     cells.bottom = std::min(cells.bottom, GetRowCount());
     cells.right = std::min(cells.right, GetColCount());

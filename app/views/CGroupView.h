@@ -335,6 +335,13 @@ protected:
     // Before the cells' values change, each cell remembers the page's value as its stored one,
     // so that an undo gives the page that value back.
     void PrimeStoredValues(const CGXRange& cells);
+    // After a store the user stopped part-way, the pages of the cells it reached take the
+    // values those cells show; the other cells hold their pages' values already.
+    void TakeStoredValues(const CGXRange& cells, PageWrite how);
+    // Calls take(row, column, page's value, stored style or null) for each page cell of the
+    // range whose stored value is not its page's.
+    template <class Take>
+    void ForEachUnlikeCell(const CGXRange& range, Take take);
     void RememberOriginal(CPageNode* pPage, const CString& strKey, BOOL bTitle);
     // Whether the page holds the text as its title or as the tag's content (a tag it lacks
     // holds the empty text).

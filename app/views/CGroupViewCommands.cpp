@@ -721,6 +721,7 @@ void CGroupView::StoreGroupValues(GroupWork& work)
     // transaction: the whole action is one step of undo and one of redo. A run is kept short
     // enough for the grid to keep its undo without asking: the pages hold their new values
     // already, and a store the user let go without its cells would leave them unshown.
+    size_t nStored = 0;
     for (auto it = work.values.begin(); it != work.values.end();) {
         const ROWCOL nCol = it->first.first;
         const ROWCOL nTop = it->first.second;
@@ -735,6 +736,13 @@ void CGroupView::StoreGroupValues(GroupWork& work)
         } while (it != work.values.end() && it->first.first == nCol && it->first.second == nBottom + 1 &&
                  nBottom - nTop + 1 < kGroupStoreRows);
         ApplyStyleToRange(CGXRange(nTop, nCol, nBottom, nCol), nullptr, gxOverride, 0, &styles, GX_INVALIDATE, gxDo);
+        // The meter goes on through the writing, and the window keeps painting between runs,
+        // however short each run is.
+        nStored += nBottom - nTop + 1;
+        if (work.pOp != nullptr) {
+            CGXLongOperation::SetPercentDone(static_cast<int>(nStored * 100 / work.values.size()));
+            work.pOp->DoMessages();
+        }
     }
 }
 
@@ -824,8 +832,13 @@ void CGroupView::OnGroupActions()
         }
         m_pGroupWork = nullptr;
         if (work.bCancelled) {
-            // The pages go back to what they held; no cell was written.
+            // Stopped part-way: the pages the setting gave their values to before the stop keep
+            // them, and their cells show them; the others, which it changed without a value
+            // taken, go back to what they held.
             for (const Before& page : before) {
+                const auto found = work.rows.find(page.pPage);
+                if (found != work.rows.end() && work.values.count(std::make_pair(nCol, found->second.first)) != 0)
+                    continue;
                 CMetaContentList* pList = nullptr;
                 CMetaContent* pContent = nullptr;
                 if (page.pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
@@ -838,10 +851,14 @@ void CGroupView::OnGroupActions()
                     delete pContent;
                 }
             }
-        } else {
-            // The cells are written whole: stopping halfway would leave pages changed that
-            // their cells do not show.
+        }
+        if (!work.values.empty()) {
+            // The cells taken are written whole: stopping halfway would leave pages changed that
+            // their cells do not show. The edit state is settled once, at the end: looked for
+            // through the whole site after each run of rows, it cost the more the more runs the
+            // rows fell into, as they do in a grid sorted by another column.
             CGXLongOperation::SetCanCancel(FALSE);
+            ScopedCount writing(m_nWritingMany);
             CGXTransactionScope trans(*this, strUndo);
             StoreGroupValues(work);
             trans.Commit();

@@ -54,6 +54,7 @@ enum GXAppText : int {
     gxTextMove,
     gxTextSortRows,
     gxTextSortCols,
+    gxTextLayingOutPages,
     gxTextCount,
 };
 

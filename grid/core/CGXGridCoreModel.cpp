@@ -300,7 +300,12 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
                 }
                 if (!m_bNoProgress && ((nIndex & 0xFF) == 0xFF || c == cells.right)) {
                     CGXLongOperation::SetPercentDone(static_cast<int>(std::min<unsigned long long>((nIndex + 1) * 100 / nCells, 100)));
-                    op.DoMessages(bCancelled);
+                    // After the last cell there is nothing left to stop: the store is whole, and
+                    // an undo step stopped there would be kept to be run again for nothing.
+                    if (nIndex + 1 < nCells)
+                        op.DoMessages(bCancelled);
+                    else
+                        op.DoMessages();
                     if (bCancelled) {
                         // The cells stored so far: part of the first row, else whole rows.
                         done = r == cells.top ? CGXRange(r, cells.left, r, c) : CGXRange(cells.top, cells.left, r, cells.right);

@@ -16,6 +16,9 @@ class CGXCommand : public CObject {
 public:
     ~CGXCommand() override = default;
     virtual BOOL Execute(IGXCommandTarget& target, int nMode) = 0;
+    // Whether the user may stop the command part-way: running it again whole afterwards gives
+    // what it reached the same result and does the rest. Any other runs to its end once begun.
+    virtual BOOL CanStopInside() const { return FALSE; }
 
     CString m_sDescription;
     // The place the command changed, shown after it was undone or redone (GX_INVALID: none).
@@ -157,6 +160,8 @@ class CGXSetStyleRangeCmd : public CGXCommand {
 public:
     CGXSetStyleRangeCmd(const CGXRange& range, int nType) : m_range(range), m_nType(nType) {}
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
+    // Each cell gets its own style whatever it held: stopped and run again, nothing differs.
+    BOOL CanStopInside() const override { return TRUE; }
     CGXRange m_range;
     int m_nType;
     CGXStyleArray m_Styles;

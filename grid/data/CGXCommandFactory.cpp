@@ -132,7 +132,7 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     BOOL bStopped = FALSE;
     try {
         auto* pBlock = dynamic_cast<CGXBlockCmd*>(cmd.get());
-        bDone = pBlock != nullptr ? ReplayBlock(*pBlock, target, nMode, bStopped) : cmd->Execute(target, nMode);
+        bDone = pBlock != nullptr ? ReplayBlock(*pBlock, target, nMode, bStopped) : ReplayOne(*cmd, target, nMode, bStopped);
     } catch (...) {
         // The capture block must not stay open as a transaction nobody closes.
         param.m_TransactionBlocks.RemoveHead();
@@ -146,7 +146,8 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     }
     if (bStopped) {
         // What was undone (redone) is one step of the other list; the rest stays a step of this
-        // one, to be undone (redone) by the next Undo (Redo).
+        // one, to be undone (redone) by the next Undo (Redo). A command stopped inside stays
+        // whole: run again, it gives the cells it reached what they hold already.
         from.AddHead(cmd.release());
         return FALSE;
     }
@@ -155,11 +156,29 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     return bDone;
 }
 
+BOOL CGXCommandFactory::ReplayOne(CGXCommand& cmd, IGXCommandTarget& target, int nMode, BOOL& bStopped)
+{
+    const DWORD nStops = CGXLongOperation::GetStopCount();
+    if (cmd.CanStopInside()) {
+        const BOOL bDone = cmd.Execute(target, nMode);
+        bStopped = CGXLongOperation::GetStopCount() != nStops;
+        return bDone;
+    }
+    // Stopped inside, any other command would leave a step neither done nor to be done: its
+    // long operations keep quiet about ESC.
+    CGXLongOperation op;
+    ReplaySwitches switches;
+    CGXLongOperation::SetCanCancel(FALSE);
+    bStopped = FALSE;
+    return cmd.Execute(target, nMode);
+}
+
 BOOL CGXCommandFactory::ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target, int nMode, BOOL& bStopped)
 {
     // A step of many commands is a long operation of its own: the meter counts its commands,
-    // the window paints between them, and ESC stops it between two of them, never inside one,
-    // whose own long operation keeps quiet about the key.
+    // the window paints between them, and ESC stops it between two of them, or inside one that
+    // may be stopped part-way, which then stays in the block whole; the long operations of any
+    // other keep quiet about the key.
     CGXLongOperation op;
     CString strText;
     if (!block.m_sDescription.IsEmpty())
@@ -183,10 +202,18 @@ BOOL CGXCommandFactory::ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target
                 break;
             }
         }
-        CGXLongOperation::SetCanCancel(FALSE);
-        const std::unique_ptr<CGXCommand> pCmd(block.DetachNewest());
+        std::unique_ptr<CGXCommand> pCmd(block.DetachNewest());
+        const BOOL bInside = pCmd->CanStopInside();
+        CGXLongOperation::SetCanCancel(bInside);
+        CGXLongOperation::SetQuestionMode(0);
+        const DWORD nStops = CGXLongOperation::GetStopCount();
         if (!pCmd->Execute(target, nMode))
             bAll = FALSE;
+        if (bInside && CGXLongOperation::GetStopCount() != nStops) {
+            block.Add(pCmd.release());
+            bStopped = TRUE;
+            break;
+        }
     }
     return bAll;
 }

@@ -39,8 +39,11 @@ public:
 
 private:
     BOOL Replay(CGXGridParam& param, IGXCommandTarget& target, CObList& from, int nMode);
+    // Runs one command; bStopped tells that the user stopped it part-way, which only a command
+    // that may be stopped inside lets happen.
+    BOOL ReplayOne(CGXCommand& cmd, IGXCommandTarget& target, int nMode, BOOL& bStopped);
     // Runs the block's commands newest first, each given up as it runs; bStopped tells that the
-    // user stopped it, the commands not yet run left in the block.
+    // user stopped it, the commands not yet run, and one stopped inside, left in the block.
     BOOL ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target, int nMode, BOOL& bStopped);
     static void Trim(CObList& list, size_t nMax);
 };

@@ -197,6 +197,8 @@ BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel
             s.m_bCancelled = TRUE;
             s.m_bRollback = s.m_nQuestionMode != 0;
         }
+        if (s.m_bCancelled)
+            ++s.m_nStops;
         s.m_bEscPressed = FALSE;
     }
     // ESC while cancelling is not allowed is swallowed.

@@ -31,6 +31,9 @@ struct CGXLongOperationState {
     BOOL m_bRollback = FALSE;
     BOOL m_bCanCancel = TRUE;
     int m_nQuestionMode = 0; // 0 Yes/No, 1 Abort/Retry/Ignore
+    // How many times the user agreed to stop an operation. Never reset: whoever runs work that
+    // a stop may leave part-done compares the count before and after it.
+    DWORD m_nStops = 0;
     // The text of each kept level (index level - 1) and the copy a level owns.
     LPCTSTR m_apszText[GX_LONGOP_MAXLEVELS] = {};
     CString m_asOwnedText[GX_LONGOP_MAXLEVELS];
@@ -111,6 +114,7 @@ public:
     static void SetMaxShownLevel(int nLevel) { GXGetLongOperationState().m_nMaxShownLevel = nLevel; }
     static BOOL GetRollbackState() { return GXGetLongOperationState().m_bRollback; }
     static int GetLevel() { return GXGetLongOperationState().m_nLevel; }
+    static DWORD GetStopCount() { return GXGetLongOperationState().m_nStops; }
 
     DWORD m_dwStart = 0;
     DWORD m_dwLast = 0;

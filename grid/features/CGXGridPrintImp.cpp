@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/data/CGXGridParam.h"
+#include "grid/data/CGXLongOperation.h"
 #include "grid/data/CGXProperties.h"
 #include "platform/afx/dlg/CPrintDialog.h"
 #include "platform/afx/doc/CPrintInfo.h"
@@ -14,6 +16,8 @@ namespace {
 
 // The grid's own unit: a screen pixel.
 constexpr int kGridDpi = 96;
+// Rows measured between two turns of the meter while the pages are laid out.
+constexpr ROWCOL kRowsPerTurn = 0x1000;
 // Margins are kept in points.
 constexpr int kPointsPerInch = 72;
 
@@ -125,7 +129,19 @@ void CGXGridPrintImp::OnGridBeginPrinting(CGXGridCore* pGrid, CDC* pDC, CPrintIn
             nLastCol = std::min(nLastCol, selected.right);
         }
     }
-    CutBands(nFirstRow, nLastRow, rowLength, [&](ROWCOL r) { return pGrid->GetRowHeight(r); }, m_rowBreaks, m_bandHeights);
+    // Every row is measured: a grid of many rows takes a while, which the meter shows, the
+    // window painting meanwhile.
+    CGXLongOperation op;
+    op.SetStatusText(pGrid->GetAppData()->GetText(gxTextLayingOutPages), FALSE);
+    const unsigned long long nRows = nLastRow >= nFirstRow ? static_cast<unsigned long long>(nLastRow - nFirstRow) + 1 : 1;
+    const auto measure = [&](ROWCOL r) {
+        if ((r - nFirstRow) % kRowsPerTurn == kRowsPerTurn - 1) {
+            CGXLongOperation::SetPercentDone(static_cast<int>((r - nFirstRow) * 100ULL / nRows));
+            op.DoMessages();
+        }
+        return pGrid->GetRowHeight(r);
+    };
+    CutBands(nFirstRow, nLastRow, rowLength, measure, m_rowBreaks, m_bandHeights);
     m_nLastCol = nLastCol;
     CutBands(nFirstCol, nLastCol, colLength, [&](ROWCOL c) { return pGrid->GetColWidth(c); }, m_colBreaks, m_bandWidths);
     if (pInfo != nullptr)

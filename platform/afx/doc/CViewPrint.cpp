@@ -118,6 +118,9 @@ void CView::OnFilePrint()
 
 void CView::OnFilePrintPreview()
 {
+    // Laying out a large document's pages and drawing the first one takes a while: the pointer
+    // says so until the preview shows.
+    CWaitCursor wait;
     // The preview window owns itself and goes when it is closed.
     auto* preview = new CPreviewWnd(this);
     if (!preview->Open()) {

@@ -657,6 +657,10 @@ void CFrameWnd::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState)
     if (!m_lpfnCloseProc)
         return;
     m_lpfnCloseProc = nullptr;
+    // The frame comes back in one step: nothing is drawn while the pane, the bars and the menu
+    // return, and then all of it is painted at once. Drawn as each came back, the bars stood
+    // over the page the preview left on the screen until the pane was painted too.
+    const BOOL bLocked = ::LockWindowUpdate(m_hWnd);
     if (pState->hWndMainPane && ::IsWindow(pState->hWndMainPane)) {
         ::SetWindowLong(pState->hWndMainPane, GWL_ID, AFX_IDW_PANE_FIRST);
         ::ShowWindow(pState->hWndMainPane, SW_SHOW);
@@ -672,10 +676,13 @@ void CFrameWnd::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState)
     m_hAccelTable = pState->hAccelTable;
     pState->hAccelTable = nullptr;
     RecalcLayout();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    // The keys go back first, so that what shows where they are is painted with the rest.
     if (pState->hWndFocus && ::IsWindow(pState->hWndFocus))
         ::SetFocus(pState->hWndFocus);
     pState->hWndFocus = nullptr;
+    if (bLocked)
+        ::LockWindowUpdate(nullptr);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
 }
 
 // ---- Help ----

@@ -159,8 +159,11 @@ public:
     void ValidateWindow(Window& window, const Region* clientRegion, UINT flags);
     // Sends the paint messages of a window (and of its children with RDW_ALLCHILDREN).
     void PaintNow(HWND hwnd, bool children, bool eraseOnly);
-    // Reports drawn pixels of a top-level window to the backend.
+    // Reports drawn pixels of a top-level window to the backend; while windows are painted at
+    // once, when all of them have drawn.
     void Present(Window& topLevel, const RECT& rect);
+    int presentBatch = 0;
+    std::vector<std::pair<HWND, RECT>> heldPresents;
     // Device contexts handed out by GetDC/BeginPaint: which window and area each belongs to.
     struct DcInfo {
         HWND hwnd;

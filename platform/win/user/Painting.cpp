@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cairo.h>
+#include <utility>
 #include <cstring>
 
 namespace {
@@ -130,6 +131,22 @@ void WindowManager::PaintNow(HWND hwnd, bool children, bool eraseOnly)
     Window* window = Find(hwnd);
     if (!window || !IsWindowVisible(hwnd))
         return;
+    // What the windows painted here draw is shown once all of them have drawn: the screen never
+    // shows some of them new beside others as they were.
+    struct PresentBatch {
+        WindowManager& wm;
+        explicit PresentBatch(WindowManager& manager) : wm(manager) { ++wm.presentBatch; }
+        ~PresentBatch()
+        {
+            if (--wm.presentBatch > 0)
+                return;
+            for (const auto& [hwndTop, rect] : std::exchange(wm.heldPresents, {}))
+                if (Window* top = Find(hwndTop))
+                    wm.Present(*top, rect);
+        }
+        PresentBatch(const PresentBatch&) = delete;
+        PresentBatch& operator=(const PresentBatch&) = delete;
+    } batch(*this);
     WindowRef keep(window);
     if (!window->redrawOff && NeedsPaint(*window)) {
         if (eraseOnly) {

@@ -355,6 +355,14 @@ void WindowManager::Present(Window& topLevel, const RECT& rect)
 {
     if (!topLevel.native || !(topLevel.style & WS_VISIBLE))
         return;
+    if (presentBatch > 0) {
+        auto held = std::find_if(heldPresents.begin(), heldPresents.end(), [&](const auto& entry) { return entry.first == topLevel.Handle(); });
+        if (held == heldPresents.end())
+            heldPresents.emplace_back(topLevel.Handle(), rect);
+        else
+            UnionRect(&held->second, &held->second, &rect);
+        return;
+    }
     RECT r = rect;
     RECT bounds{0, 0, topLevel.Width(), topLevel.Height()};
     if (!IntersectRect(&r, &r, &bounds))

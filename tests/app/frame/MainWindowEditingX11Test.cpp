@@ -1,7 +1,7 @@
 // Editing in the main window as the user meets it on a real X server: Escape backing out of an
 // edit or stopping a scan, Edit > Delete, the Undo and Redo items' texts, pastes of any shape
-// undone and redone, Cut emptying what it copies, and the Project Area's folders, which are
-// chosen, never renamed.
+// undone and redone, the Undo of a long paste stopped by Escape, Cut emptying what it copies,
+// and the Project Area's folders, which are chosen, never renamed.
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/CFilesInTreeCtrl.h"
 #include "app/views/CShortcutEditCtrl.h"
@@ -10,11 +10,13 @@
 #include "engine/project/IScanBackend.h"
 #include "grid/core/CGXComboBox.h"
 #include "grid/core/CGXControl.h"
+#include "grid/data/CGXLongOperation.h"
 #include "platform/win/Clipboard.h"
 
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/ClipboardText.h"
 #include "tests/support/ForeignClipboardOwner.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 #include "tests/support/UserScript.h"
 #include "tests/support/Utf8CodePoints.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -152,6 +154,22 @@ protected:
                 return item;
         return ShownItem{};
     }
+
+    // Once the status bar shows an Undo giving cells back, with its progress, the user presses
+    // Escape: a timer of the program's thread, which the long operation's turns serve, watches.
+    static void CALLBACK EscapeWhileRestoring(HWND, UINT, UINT_PTR, DWORD)
+    {
+        auto* pTest = static_cast<MainWindowEditingX11Test*>(Current());
+        if (pTest == nullptr || s_bEscapePressed)
+            return;
+        const std::string status(pTest->Frame().GetStatusBar().GetPaneText(0));
+        if (status.rfind("Restoring cells", 0) != 0 || status.find('%') == std::string::npos)
+            return;
+        s_bEscapePressed = true;
+        const std::string command = "DISPLAY=" + pTest->server->DisplayName() + " timeout 60 xdotool key Escape >/dev/null 2>&1";
+        std::system(command.c_str());
+    }
+    static inline bool s_bEscapePressed = false;
 
     // A fetch engine that holds its scans; it outlives the program the test runs.
     HeldFetchBackend held;
@@ -643,6 +661,81 @@ TEST_F(MainWindowEditingX11Test, UndoAndRedoOfAPasteOfAnyShapeGiveEveryCellItsVa
     for (const auto& entry : std::filesystem::directory_iterator(site))
         now[entry.path().string()] = ReadFile(entry.path().string());
     EXPECT_EQ(now, pages) << "the save wrote into the folder";
+}
+
+// The Undo of a paste into a whole column, stopped by Escape and Yes, keeps what it gave back as
+// a step of Redo and the rest as a step of Undo: both stay offered, the rows it reached show
+// their pages' old values again, Redo pastes again, Undo gives back as far as the stop, and the
+// save writes what the grid shows.
+TEST_F(MainWindowEditingX11Test, AnUndoOfALongPasteStoppedByEscapeKeepsWhatItUndidAsRedoAndTheRestAsUndo)
+{
+    constexpr UINT kPages = 2000;
+    ASSERT_TRUE(StartWithDescriptions(kPages));
+    CGroupView& view = *View();
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    const std::vector<std::string> before = ClipboardRows(CopyByKeys("ctrl+space ctrl+c"));
+    ASSERT_EQ(before.size(), kPages);
+    // The first cell copied alone, pasted into the whole column: one step of undo.
+    ASSERT_TRUE(Xdo("key Down Up"));
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(1, kDesc) && !view.IsCellInRangeList(2, kDesc, view.GetParam()->m_SelRects); }, 60000));
+    ASSERT_EQ(CopyByKeys("ctrl+c"), before[0]);
+    ASSERT_TRUE(Xdo("key ctrl+space ctrl+v"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetCellValue(kPages, kDesc) == before[0].c_str(); }, 60000)) << "the paste did not fill the column";
+    const std::vector<std::string> pasted(kPages, before[0]);
+    ASSERT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), pasted);
+    ASSERT_EQ(view.GetParam()->m_UndoList.GetCount(), 1);
+
+    const ProgressAtEveryTurn progress;
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    s_bEscapePressed = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &MainWindowEditingX11Test::EscapeWhileRestoring);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    const bool bEnded = RunUntil([&] { return !view.GetParam()->m_RedoList.IsEmpty() && CGXLongOperation::GetLevel() == 0; }, 60000);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(bEnded) << "the Undo left nothing to redo";
+    ASSERT_TRUE(s_bEscapePressed);
+    ASSERT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+
+    // Undo and Redo are both offered.
+    const std::vector<ShownItem> items = ReadMenu("alt+e");
+    EXPECT_FALSE(Item(items, ID_EDIT_UNDO).bGrayed) << Item(items, ID_EDIT_UNDO).text;
+    EXPECT_FALSE(Item(items, ID_EDIT_REDO).bGrayed) << Item(items, ID_EDIT_REDO).text;
+    // The rows from the top to where it stopped show their pages' old values again, the others
+    // the pasted one.
+    ASSERT_TRUE(GoToByKeys(1, kDesc));
+    const std::vector<std::string> stopped = ClipboardRows(CopyByKeys("ctrl+space ctrl+c"));
+    ASSERT_EQ(stopped.size(), kPages);
+    size_t nUndone = 0;
+    while (nUndone < stopped.size() && stopped[nUndone] == before[nUndone])
+        ++nUndone;
+    EXPECT_GT(nUndone, 1u) << "the Undo gave nothing back before the stop";
+    EXPECT_LT(nUndone, stopped.size()) << "the Undo did not stop";
+    for (size_t n = nUndone; n < stopped.size(); ++n)
+        ASSERT_EQ(stopped[n], pasted[n]) << "row " << n + 1;
+
+    // Redo pastes into every row again; Undo gives back as far as the stop.
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view.GetParam()->m_RedoList.IsEmpty() && CGXLongOperation::GetLevel() == 0; }, 60000)) << "Redo was not done";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), pasted);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return !view.GetParam()->m_RedoList.IsEmpty() && CGXLongOperation::GetLevel() == 0; }, 60000)) << "Undo was not done";
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+c")), stopped);
+    EXPECT_EQ(view.GetParam()->m_UndoList.GetCount(), 1) << "the rest of the paste is no step of Undo";
+
+    // The save writes what the grid shows: a row given back keeps its page's file as it was.
+    CPageNode* pBack = nullptr;
+    CPageNode* pPasted = nullptr;
+    ASSERT_EQ(view.GetRowPage(2, pBack), 0u);
+    ASSERT_EQ(view.GetRowPage(kPages, pPasted), 0u);
+    CString strBack, strPasted;
+    pBack->GetFullPath(strBack);
+    pPasted->GetFullPath(strPasted);
+    const std::string backFile(strBack), pastedFile(strPasted);
+    const std::string backPage = ReadFile(backFile);
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return TagContent(ReadFile(pastedFile), "DESCRIPTION") == pasted.back() && app->IsEdited() == 3; }, 120000))
+        << ReadFile(pastedFile);
+    EXPECT_EQ(ReadFile(backFile), backPage);
 }
 
 // Cut empties the value cells it copies, through their pages, and the file cells keep their

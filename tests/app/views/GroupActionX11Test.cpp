@@ -1,18 +1,25 @@
 // A group action over a large site on the X server, by the mouse and the keys: the Keywords
 // column chosen by Ctrl+Space, Group Actions... from the right-click menu, the dialog's OK by
 // Return. The status bar shows the action's progress while it works, and Ctrl+Z and Ctrl+Y undo
-// and redo it whole, as the grid's copied text shows.
+// and redo it whole, as the grid's copied text shows. On rows sorted by their titles the action
+// also shows its progress, Esc stops it keeping the rows it reached, and Ctrl+Z gives them back.
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int kPages = 10000;
+constexpr int kSortedPages = 3000;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
@@ -25,7 +32,7 @@ protected:
 
     // Pages of English text, which the scan finds key phrases in, with keywords of their own
     // in other scripts.
-    void WriteSite()
+    void WriteSite(int nPages = kPages)
     {
         static const char* const kWords[] = {"the",     "garden", "of",     "our",    "village", "and",    "its",
                                              "orchard", "apple",  "trees",  "grow",   "in",      "spring", "with",
@@ -33,7 +40,7 @@ protected:
                                              "play",    "summer", "market", "bridge", "mill",    "harvest"};
         site = dir.Path() + "/site";
         std::filesystem::create_directories(site);
-        for (int n = 0; n < kPages; ++n) {
+        for (int n = 0; n < nPages; ++n) {
             std::string text;
             for (int w = 0; w < 120; ++w)
                 text += std::string(kWords[(w * 7 + n + w / 13) % std::size(kWords)]) + (w % 12 == 11 ? ". " : " ");
@@ -51,8 +58,46 @@ protected:
         ASSERT_EQ(pList->SaveToFile(CString(SettingsPath().c_str())), 0u);
     }
     std::string StatusText() { return std::string(Frame().GetStatusBar().GetPaneText(0)); }
+    // The site written, its project opened and scanned, its grid shown.
+    void OpenScannedTextSite(int nPages)
+    {
+        WriteSite(nPages);
+        OpenSiteProject(0);
+        Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+        ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }, 300000))
+            << "the scan of the site did not end";
+        ASSERT_EQ(app->ActivateGroupView(view), 0u);
+        ASSERT_TRUE(Quiet()) << "the project's windows never showed";
+    }
     // The whole Keywords column as Ctrl+C copies it, with the column chosen.
     std::string CopiedColumn() { return CopyByKeys("ctrl+c"); }
+    // The percentage the status bar shows after the group action's text; -1 when none.
+    int GroupPercent()
+    {
+        const std::string text = StatusText();
+        const size_t at = text.find('%');
+        if (text.rfind("Group action on the Keywords column:", 0) != 0 || at == std::string::npos)
+            return -1;
+        size_t from = at;
+        while (from > 0 && std::isdigit(static_cast<unsigned char>(text[from - 1])))
+            --from;
+        return from < at ? std::atoi(text.substr(from, at - from).c_str()) : -1;
+    }
+    static std::vector<std::string> Lines(std::string text)
+    {
+        std::vector<std::string> lines;
+        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
+            lines.push_back(text.substr(0, at));
+        return lines;
+    }
+    // The column chosen by the keys: the current cell to its first row, then Ctrl+Space.
+    ::testing::AssertionResult ChooseColumn(ROWCOL nColumn, ROWCOL nRows)
+    {
+        if (!GoToByKeys(1, nColumn) || !Xdo("key ctrl+space") ||
+            !RunUntil([&] { return view->IsCellInRangeList(nRows, nColumn, view->GetParam()->m_SelRects) != FALSE; }))
+            return ::testing::AssertionFailure() << "column " << nColumn << " was not chosen";
+        return ::testing::AssertionSuccess();
+    }
 
     DWORD m_nFirstWait = GXGetLongOperationState().m_nFirstWait;
     DWORD m_nUpdateInterval = GXGetLongOperationState().m_nUpdateInterval;
@@ -63,13 +108,9 @@ protected:
 TEST_F(GroupActionX11Test, AKeywordsGroupActionShowsItsProgressAndIsOneStepOfUndoAndRedo)
 {
     ASSERT_TRUE(Start());
-    WriteSite();
-    OpenSiteProject(0);
-    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == kPages; }, 300000))
-        << "the scan of the site did not end";
-    ASSERT_EQ(app->ActivateGroupView(view), 0u);
-    ASSERT_TRUE(Quiet()) << "the project's windows never showed";
+    OpenScannedTextSite(kPages);
+    if (HasFatalFailure())
+        return;
     ASSERT_EQ(view->GetRowCount(), static_cast<ROWCOL>(kPages));
     const ROWCOL nCol = ColumnOf("Keywords");
     ASSERT_NE(nCol, 0u);
@@ -126,4 +167,85 @@ TEST_F(GroupActionX11Test, AKeywordsGroupActionShowsItsProgressAndIsOneStepOfUnd
     ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.IsEmpty(); })) << "Ctrl+Y redid nothing";
     EXPECT_EQ(CopiedColumn(), after) << "one Ctrl+Y did not redo the whole action";
     EXPECT_EQ(app->GetPageNodes().HasEdits(), 2u);
+}
+
+TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressStopsAtEscAndKeepsTheRowsItReached)
+{
+    ASSERT_TRUE(Start());
+    OpenScannedTextSite(kSortedPages);
+    if (HasFatalFailure())
+        return;
+    const ROWCOL nTitle = ColumnOf("Title");
+    const ROWCOL nCol = ColumnOf("Keywords");
+    ASSERT_NE(nTitle, 0u);
+    ASSERT_NE(nCol, 0u);
+
+    // The rows sorted by their titles, descending, by the keys: the Title column chosen, then
+    // View > Sort Descending.
+    ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
+    ASSERT_TRUE(Xdo("key alt+v d"));
+    ASSERT_TRUE(RunUntil([&] {
+        CString strFirst;
+        view->GetCellText(1, nTitle, strFirst);
+        return strFirst == "Page 999" && ::GetFocus() == view->GetSafeHwnd();
+    })) << "View > Sort Descending did not sort the rows";
+    ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
+    const std::vector<std::string> titles = Lines(CopyByKeys("ctrl+c"));
+    ASSERT_EQ(titles.size(), static_cast<size_t>(kSortedPages));
+    ASSERT_EQ(titles.front(), "Page 999");
+    ASSERT_TRUE(std::is_sorted(titles.rbegin(), titles.rend()));
+
+    ASSERT_TRUE(ChooseColumn(nCol, kSortedPages));
+    const std::vector<std::string> before = Lines(CopiedColumn());
+    ASSERT_EQ(before.size(), static_cast<size_t>(kSortedPages));
+
+    // The progress is shown from the start and at every turn; the user watches the meter go
+    // on, then presses Esc and answers Yes to the question.
+    GXGetLongOperationState().m_nFirstWait = 0;
+    GXGetLongOperationState().m_nUpdateInterval = 0;
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    int nFirst = -1, nLater = -1;
+    ASSERT_TRUE(ClickAt(CellOnScreen(2, nCol), 3));
+    Choose("Group Actions...");
+    Type("the group keywords dialog", "^Keywords Metatag", "Return");
+    When("the status bar shows the group action's progress", [&] { return GroupPercent() >= 0; },
+         [&] { nFirst = GroupPercent(); });
+    When("the meter goes on", [&] { return GroupPercent() > nFirst; },
+         [&] {
+             nLater = GroupPercent();
+             if (cairo_surface_t* shot = Shot("sorted-group-action-progress"))
+                 cairo_surface_destroy(shot);
+             XdoNow("key Escape");
+         });
+    EXPECT_TRUE(StepsTaken());
+    // The sort is one step of undo, the action one more.
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == 2 && CGXLongOperation::GetLevel() == 0; }))
+        << "the action kept nothing";
+    EXPECT_LT(nFirst, nLater);
+    EXPECT_LT(nLater, 100);
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], "Do you want to abort the operation?");
+
+    // The rows the action reached, from the top, show their pages' keywords with the
+    // suggestions added; the rows after them are as they were.
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+    const std::vector<std::string> after = Lines(CopiedColumn());
+    ASSERT_EQ(after.size(), before.size());
+    size_t nDone = 0;
+    while (nDone < after.size() && after[nDone] != before[nDone])
+        ++nDone;
+    EXPECT_GT(nDone, 0u) << "Esc kept no row done";
+    EXPECT_LT(nDone, after.size()) << "Esc did not stop the action";
+    for (size_t n = 0; n < nDone; ++n)
+        EXPECT_EQ(after[n].rfind(before[n] + ",", 0), 0u) << "row " << n + 1 << ": " << after[n];
+    for (size_t n = nDone; n < after.size(); ++n)
+        EXPECT_EQ(after[n], before[n]) << "row " << n + 1 << " changed after the stop";
+    EXPECT_EQ(app->GetPageNodes().HasEdits(), 2u);
+
+    // One Ctrl+Z gives the rows done back.
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == 1 && CGXLongOperation::GetLevel() == 0; }))
+        << "Ctrl+Z undid nothing";
+    EXPECT_EQ(Lines(CopiedColumn()), before) << "Ctrl+Z did not give the rows back";
+    EXPECT_EQ(app->GetPageNodes().HasEdits(), 3u) << "a page is still edited after the undo";
 }

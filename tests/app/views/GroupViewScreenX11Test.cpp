@@ -1,8 +1,12 @@
-// The project grid on the X server as the user changes folders, zooms and resizes columns:
-// what it shows is read back from the screen.
+// The project grid on the X server as the user changes folders, zooms and resizes columns, and
+// previews its printout: what it shows is read back from the screen.
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
+#include "platform/afx/doc/CPreviewWnd.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/ProgressAtEveryTurn.h"
+
+#include <functional>
 
 namespace {
 
@@ -65,6 +69,53 @@ protected:
         EXPECT_TRUE(Quiet());
         return Shot(pszName);
     }
+};
+
+// Takes a screenshot as soon as the program's thread comes back to its queue after the window
+// went: before anything painted later, as the user sees the screen right after it closed.
+class ShotAfterDestroy {
+public:
+    ShotAfterDestroy(std::function<cairo_surface_t*()> take, HWND hwndGoing) : m_take(std::move(take)), m_hwndGoing(hwndGoing)
+    {
+        s_current = this;
+        WNDCLASS cls{};
+        cls.lpfnWndProc = &ShotAfterDestroy::Proc;
+        cls.lpszClassName = "ShotAfterDestroy";
+        ::RegisterClass(&cls);
+        m_hwnd = ::CreateWindowEx(0, "ShotAfterDestroy", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        m_hook = ::SetWindowsHookEx(WH_CBT, &ShotAfterDestroy::Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~ShotAfterDestroy()
+    {
+        ::UnhookWindowsHookEx(m_hook);
+        ::DestroyWindow(m_hwnd);
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        s_current = nullptr;
+    }
+    ShotAfterDestroy(const ShotAfterDestroy&) = delete;
+    ShotAfterDestroy& operator=(const ShotAfterDestroy&) = delete;
+    cairo_surface_t* shot = nullptr;
+
+private:
+    // Posted messages come before any paint.
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (s_current != nullptr && code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == s_current->m_hwndGoing)
+            ::PostMessage(s_current->m_hwnd, WM_APP, 0, 0);
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_APP && s_current != nullptr && s_current->shot == nullptr)
+            s_current->shot = s_current->m_take();
+        return ::DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    static inline ShotAfterDestroy* s_current = nullptr;
+    std::function<cairo_surface_t*()> m_take;
+    HWND m_hwndGoing;
+    HWND m_hwnd = nullptr;
+    HHOOK m_hook = nullptr;
 };
 
 } // namespace
@@ -146,4 +197,70 @@ TEST_F(GroupViewScreenX11Test, ZoomedInHeadersThatNoLongerFitEndInDots)
     for (const char* pszName : {"Generator", "Description"})
         EXPECT_TRUE(EndsInDots(shot, view->CalcCellRect(0, ColumnOf(pszName)))) << pszName << " at 133%";
     cairo_surface_destroy(shot);
+}
+
+// Print Preview of a large grid by the keys: while its pages are laid out the status bar shows
+// the meter and the pointer is busy; Escape closes it, and the frame is whole again at once, the
+// grid and the Project Area showing what they showed before, nothing of the page left on them.
+TEST_F(GroupViewScreenX11Test, PrintPreviewOfALargeGridShowsItIsBusyAndClosesWhole)
+{
+    constexpr int kPages = 12000;
+    ASSERT_TRUE(Start());
+    OpenScannedSite(kPages, {"Description"});
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* before = Shot("preview-before");
+    ASSERT_NE(before, nullptr);
+    const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
+    CRect grid, tree;
+    view->GetClientRect(&grid);
+    ::GetClientRect(hTree, &tree);
+    auto& status = Frame().GetStatusBar();
+    CRect meter;
+    status.GetItemRect(0, &meter);
+
+    const ProgressAtEveryTurn progress;
+    std::string seen;
+    bool bBusy = false;
+    int nMeterPixels = -1;
+    When("the status bar shows the pages laid out",
+         [&] {
+             const std::string text(status.GetPaneText(0));
+             return text.rfind("Laying out the pages", 0) == 0 && text.find('%') != std::string::npos;
+         },
+         [&] {
+             seen = status.GetPaneText(0);
+             bBusy = ::GetCursor() == ::LoadCursor(nullptr, IDC_WAIT);
+             if (cairo_surface_t* shot = Shot("preview-laying-out")) {
+                 nMeterPixels = DifferentPixels(before, shot, status.GetSafeHwnd(), meter);
+                 cairo_surface_destroy(shot);
+             }
+         });
+    ASSERT_TRUE(Xdo("key alt+f v"));
+    EXPECT_TRUE(StepsTaken());
+    EXPECT_TRUE(bBusy) << "the pointer was not busy while the pages were laid out: " << seen;
+    EXPECT_GT(nMeterPixels, 0) << "the status bar did not show the meter";
+    CPreviewWnd* pPreview = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+        pPreview = dynamic_cast<CPreviewWnd*>(Frame().GetDlgItem(AFX_IDW_PANE_FIRST));
+        return pPreview != nullptr && Settled();
+    })) << "the preview did not show";
+    if (cairo_surface_t* shot = Shot("preview-shown"))
+        cairo_surface_destroy(shot);
+    EXPECT_NE(::GetCursor(), ::LoadCursor(nullptr, IDC_WAIT)) << "the pointer stayed busy";
+
+    // Escape closes it; right after, before anything else is painted, the frame is whole.
+    ShotAfterDestroy closing([this] { return Shot("preview-closed-at-once"); }, pPreview->GetSafeHwnd());
+    ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return closing.shot != nullptr; })) << "Escape did not close the preview";
+    EXPECT_EQ(DifferentPixels(before, closing.shot, view->GetSafeHwnd(), grid), 0) << "the grid was not drawn at once";
+    EXPECT_EQ(DifferentPixels(before, closing.shot, hTree, tree), 0) << "the Project Area was not drawn at once";
+    ASSERT_TRUE(Quiet());
+    cairo_surface_t* after = Shot("preview-closed");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(DifferentPixels(before, after, view->GetSafeHwnd(), grid), 0);
+    EXPECT_EQ(::GetFocus(), view->GetSafeHwnd());
+    cairo_surface_destroy(after);
+    cairo_surface_destroy(before);
 }

@@ -6,6 +6,7 @@
 #include "grid/data/CGXLongOperation.h"
 #include "platform/controls/CommonDialog.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
@@ -16,20 +17,6 @@
 namespace {
 
 constexpr UINT kPages = 8000;
-
-// The status bar shows a long operation's progress from its start and at every turn, so that
-// a machine of any speed sees it, for as long as this lives.
-struct ProgressAtEveryTurn {
-    CGXLongOperationState& state = GXGetLongOperationState();
-    const DWORD nFirstWait = state.m_nFirstWait;
-    const DWORD nUpdateInterval = state.m_nUpdateInterval;
-    ProgressAtEveryTurn() { state.m_nFirstWait = state.m_nUpdateInterval = 0; }
-    ~ProgressAtEveryTurn()
-    {
-        state.m_nFirstWait = nFirstWait;
-        state.m_nUpdateInterval = nUpdateInterval;
-    }
-};
 
 class ReplaceAllX11Test : public MainWindowStepsX11Test {
 protected:

@@ -1,6 +1,7 @@
 // Applying a style to a range of cells: every cell goes through its control, a long change
 // shows its progress and can be cancelled with ESC (rolled back, or kept as one undo step),
-// and a change too large for its undo information never goes on without asking.
+// an Undo of it stopped part-way keeps both what it gave back and the rest, and a change too
+// large for its undo information never goes on without asking.
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/data/CGXGridModel.h"
@@ -8,13 +9,14 @@
 #include "platform/core/CException.h"
 #include "tests/grid/features/FeatureTestSupport.h"
 
+#include <functional>
 #include <new>
 
 namespace {
 
 // A long operation whose clock runs a second a call, whose user presses ESC at the given pump
-// of the cells being stored and answers the abort question as told; it keeps the percentages it
-// showed then.
+// of the cells being stored, or at the first pump at which `when` holds where it is given, and
+// answers the abort question as told; it keeps the percentages it showed then.
 class EscAnswerImp : public CGXAbstractLongOperationImp {
 public:
     int nPumps = 0;
@@ -22,9 +24,17 @@ public:
     GXAbortAnswer answer = gxAnswerCancelRollback;
     int nQuestionMode = -1;
     std::vector<int> percents;
+    std::function<bool()> when;
     void PumpMessages(CGXLongOperation& op) override
     {
         CGXAbstractLongOperationImp::PumpMessages(op);
+        if (when) {
+            if (nPumps == 0 && when()) {
+                nPumps = 1;
+                GXGetLongOperationState().m_bEscPressed = TRUE;
+            }
+            return;
+        }
         const CGXLongOperationState& s = GXGetLongOperationState();
         if (GXGetAppData()->GetText(gxTextStoringCells) != s.GetText(s.m_nLevel))
             return;
@@ -203,4 +213,51 @@ TEST_F(StyleRangeTest, EveryCellIsStoredThroughItsControl)
     EXPECT_EQ(pControl->nStores, 6);
     EXPECT_EQ(grid.GetStoredCellValue(3, 3), "v");
     EXPECT_EQ(grid.GetStoredCellValue(3, 1), "v");
+}
+
+TEST_F(StyleRangeTest, AnUndoStoppedInsideALongChangeKeepsWhatItGaveBackAsRedoAndTheRestAsUndo)
+{
+    // The change a step of its own, and the one change of a transaction.
+    for (const bool bTransaction : {false, true}) {
+        SCOPED_TRACE(bTransaction ? "in a transaction" : "a step of its own");
+        CGXGridCore grid;
+        SetUpGrid(grid, 40, 5);
+        const CGXRange block(1, 1, 40, 5);
+        CGXStyle style;
+        style.SetValue("new");
+        if (bTransaction)
+            grid.BeginTransaction("Paste");
+        ASSERT_TRUE(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo));
+        if (bTransaction)
+            grid.CommitTransaction();
+        ASSERT_EQ(CountValue(grid, block, "new"), 200);
+
+        // ESC once some fifty cells have their old values again, answered Yes.
+        {
+            EscAnswerImp imp;
+            imp.when = [&] { return CountValue(grid, block, "new") <= 150; };
+            imp.answer = gxAnswerCancel;
+            LongOpScope scope(&imp);
+            EXPECT_FALSE(grid.Undo());
+            EXPECT_EQ(imp.nQuestionMode, 0);
+        }
+        const int nLeft = CountValue(grid, block, "new");
+        EXPECT_GT(nLeft, 0) << "the Undo did not stop";
+        EXPECT_LE(nLeft, 150);
+        EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
+        EXPECT_EQ(grid.GetStoredCellValue(40, 5), "new");
+        EXPECT_TRUE(grid.CanUndo(nullptr)) << "the rest of the step is gone";
+        EXPECT_TRUE(grid.CanRedo(nullptr)) << "what was given back cannot be done again";
+
+        // The next Undo gives back the rest; Redo, then Redo again, do both parts again.
+        ASSERT_TRUE(grid.Undo());
+        EXPECT_EQ(CountValue(grid, block, "new"), 0);
+        EXPECT_EQ(grid.GetStoredCellValue(40, 5), Label(40, 5));
+        EXPECT_FALSE(grid.CanUndo(nullptr));
+        ASSERT_TRUE(grid.Redo());
+        EXPECT_EQ(CountValue(grid, block, "new"), nLeft);
+        ASSERT_TRUE(grid.Redo());
+        EXPECT_EQ(CountValue(grid, block, "new"), 200);
+        EXPECT_FALSE(grid.CanRedo(nullptr));
+    }
 }
