@@ -99,6 +99,9 @@ public:
     // The clipboard's text as UTF-8 (false when there is none) and replacing it.
     virtual bool GetClipboardText(std::string& text);
     virtual void SetClipboardText(const std::string& text);
+    // Whether the clipboard still holds the text this process last gave it (no other program
+    // has put its own there since): answered without fetching the text.
+    virtual bool OwnsClipboard() const;
     virtual void Beep(UINT type);
 
     // IEventPump: the default waits for a Wake or the time-out and reports nothing.

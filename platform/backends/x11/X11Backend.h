@@ -75,7 +75,7 @@ public:
     // The X window holding the pointer for an active pop-up, or 0.
     unsigned long PointerGrabWindow() const { return m_grabXid; }
     // Whether this process owns the CLIPBOARD selection.
-    bool OwnsClipboard() const { return m_clipboardOwned; }
+    bool OwnsClipboard() const override { return m_clipboardOwned; }
 
 private:
     X11Backend() = default;

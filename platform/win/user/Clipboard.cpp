@@ -108,13 +108,16 @@ void AdoptForeignText(ClipboardState& s)
             return;
         s.askedOthers = true;
     }
+    // Still the text this process published, or the process's own formats without text: nothing
+    // to fetch. Every menu and toolbar update asks whether there is something to paste, and a
+    // copied column of a large grid is megabytes.
+    if (s.havePublished ? GetWindowBackend().OwnsClipboard() : s.owner != nullptr)
+        return;
     std::string text;
     if (!GetWindowBackend().GetClipboardText(text))
         return;
     if (s.havePublished && text == s.published)
         return;
-    if (!s.havePublished && s.owner)
-        return;   // this process owns the clipboard and has no text on it
     if (Entry* e = FindEntry(s, CF_TEXT); e && e->data && !s.owner && TextOf(e->data) == text)
         return;   // adopted already
     for (Entry& e : s.entries)

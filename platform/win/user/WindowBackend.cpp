@@ -25,6 +25,7 @@ RECT IWindowBackend::WorkArea()
 }
 bool IWindowBackend::GetClipboardText(std::string&) { return false; }
 void IWindowBackend::SetClipboardText(const std::string&) {}
+bool IWindowBackend::OwnsClipboard() const { return false; }
 void IWindowBackend::Beep(UINT) {}
 bool IWindowBackend::FocusChangeOvertaken(const BackendEvent&) { return false; }
 
