@@ -40,6 +40,9 @@ constexpr UINT kIdsNoName = 63300;          // row
 constexpr UINT kIdsNotATagName = 63301;     // name, row
 constexpr UINT kIdsNameTaken = 63302;       // name, row, other row
 constexpr UINT kIdsBadDateFormat = 63303;   // format, row, name, the part
+constexpr UINT kIdsDropEdits = 63327;       // the settings' lines
+constexpr UINT kIdsEditedOnePage = 63328;   // name
+constexpr UINT kIdsEditedPages = 63329;     // name, count
 constexpr UINT kIdCommandMenu = 186;
 constexpr UINT kIdSaveNote = 1091;
 constexpr UINT kIdsSavesToUserFile = 63307;    // path
@@ -426,6 +429,8 @@ void CMetaSettingDlg::OnOK()
     edited.SetFilePath(m_Working.GetFilePath());
     edited.SetNextOrdinal(m_Working.GetNextOrdinal());
     m_grid.ReadSettings(edited);
+    if (!AgreeToDropEdits(edited))
+        return;
     UINT bModified = m_Working.IsModified();
     // Added, deleted and retyped settings are in the working list already, so the edits are
     // measured against the list as it was given or last read or written: otherwise OK after an
@@ -442,6 +447,29 @@ void CMetaSettingDlg::OnOK()
     m_Working.CopyFrom(edited);
     m_Working.SetModified(bModified);
     EndDialog(IDOK);
+}
+
+BOOL CMetaSettingDlg::AgreeToDropEdits(const CMetaSettingList& list) const
+{
+    // A setting deleted or renamed takes its column with it: an edit there could be neither
+    // seen nor saved any more. The pages keep their tags; the user may go back and save first.
+    CString strLines;
+    for (const auto& [strName, nPages] : m_unsavedEdits) {
+        CMetaSetting* pKept = nullptr;
+        if (list.FindByName(strName, pKept) == 0)
+            continue;
+        CString strLine;
+        if (nPages == 1)
+            strLine.Format(kIdsEditedOnePage, strName.GetString());
+        else
+            strLine.Format(kIdsEditedPages, strName.GetString(), nPages);
+        strLines += (strLines.IsEmpty() ? "" : "\n") + strLine;
+    }
+    if (strLines.IsEmpty())
+        return TRUE;
+    CString strQuestion;
+    strQuestion.Format(kIdsDropEdits, strLines.GetString());
+    return AfxMessageBox(strQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CMetaSettingDlg::OnHelp()

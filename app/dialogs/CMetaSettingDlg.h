@@ -10,6 +10,9 @@
 #include "platform/afx/dlg/CDialog.h"
 #include "toolkit/layout/SECLayoutFactory.h"
 
+#include <utility>
+#include <vector>
+
 struct NMHDR;
 
 class CMetaSettingToolbar : public CToolBar {};
@@ -35,6 +38,9 @@ public:
     void SetSettings(const CMetaSettingList& list);
     // The edited list, marked modified when it has changed here or had been before.
     void GetSettings(CMetaSettingList& list) const;
+    // The settings whose tags the project's pages hold unsaved edits of, each with the number of
+    // such pages: OK asks before it takes a list without one of them, whose edits then go.
+    void SetUnsavedEdits(std::vector<std::pair<CString, UINT>> edits) { m_unsavedEdits = std::move(edits); }
 
     CMetaSettingGridCtrl& GetGrid() { return m_grid; }
     CMetaSettingList& GetWorkingList() { return m_Working; }
@@ -75,6 +81,9 @@ private:
     // can carry, that no other row has, and a date format the date field can use. The first
     // row that does not is told, naming the row and the rule, and its cell becomes current.
     BOOL CheckRows();
+    // Whether the user lets the unsaved edits of the settings the list no longer holds go; TRUE
+    // when there are none.
+    BOOL AgreeToDropEdits(const CMetaSettingList& list) const;
 
     CMetaSettingToolbar m_toolbar;
     CBitmapButton m_btnOk;
@@ -87,4 +96,5 @@ private:
     // the one last opened or saved. OK measures the edits against it.
     CMetaSettingList m_Baseline;
     CMetaSettingGridCtrl m_grid;
+    std::vector<std::pair<CString, UINT>> m_unsavedEdits;
 };

@@ -14,6 +14,7 @@
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "app/dialogs/CMetaSettingDlg.h"
+#include "app/frame/UnsavedSettingEdits.h"
 #include "app/dialogs/CProjSettingsSheet.h"
 #include "app/sysinfo/CSysInfoDlg.h"
 #include "toolkit/docking/SECControlBar.h"
@@ -501,9 +502,18 @@ void CMainFrame::OnMetatagSettings()
         return;
     CMetaSettingDlg dlg(nullptr, 0);
     dlg.SetSettings(*pCatalogue);
+    dlg.SetUnsavedEdits(UnsavedEditsBySetting(pApp->GetPageNodes(), *pCatalogue));
     if (dlg.DoModal() != IDOK)
         return;
     dlg.GetSettings(*pCatalogue);
+    // The settings are the catalogue's, not the pages': the edits of a setting deleted or
+    // renamed, which the user agreed to let go, leave the pages as they are on disk.
+    CGroupDoc* pDoc = nullptr;
+    CGroupView* pView = nullptr;
+    if (pApp->FindGroupDocument(pDoc) != 0 || pDoc->GetGroupView(pView) != 0)
+        pView = nullptr;
+    if (DropEditsWithoutSetting(pApp->GetPageNodes(), *pCatalogue, pView) > 0 && pApp->GetPageNodes().HasEdits() == 3)
+        pApp->SetEditState(0);
     // A catalogue saved to another file in the dialog is the one the project names from now on.
     CProjectSettings* pSettings = nullptr;
     if (!pCatalogue->GetFilePath().IsEmpty() && pApp->GetProjectSettings(pSettings) == 0) {

@@ -1606,26 +1606,39 @@ void CGroupView::EmptyUndoLists()
 
 void CGroupView::RestoreOriginals()
 {
-    for (auto& [key, original] : m_originals) {
-        CPageNode* pPage = key.first;
-        if (key.second.empty()) {
-            pPage->SetTitle(original.strText);
-            pPage->SetTitleModified(original.bModified);
-            continue;
-        }
-        CMetaContentList* pList = nullptr;
-        CMetaContent* pContent = nullptr;
-        if (pPage->GetContentList(pList) != 0 || pList->FindByName(CString(key.second.c_str()), pContent) != 0)
-            continue;
-        if (original.bExisted) {
-            pContent->SetContent(original.strText);
-            pContent->SetModified(original.bModified);
-        } else {
-            // The edit made the tag: it goes again.
-            if (POSITION pos = pList->Find(pContent)) {
-                pList->RemoveAt(pos);
-                delete pContent;
-            }
+    for (auto& [key, original] : m_originals)
+        PutBackOriginal(key.first, key.second, original);
+}
+
+BOOL CGroupView::GiveBackOriginal(CPageNode* pPage, const CString& strTag)
+{
+    const auto it = m_originals.find(std::make_pair(pPage, CUserGridLayout::Key(strTag)));
+    if (it == m_originals.end())
+        return FALSE;
+    // The entry stays: a redo of the edit is still an edit of what the page held.
+    PutBackOriginal(pPage, it->first.second, it->second);
+    return TRUE;
+}
+
+void CGroupView::PutBackOriginal(CPageNode* pPage, const std::string& strTag, const Original& original)
+{
+    if (strTag.empty()) {
+        pPage->SetTitle(original.strText);
+        pPage->SetTitleModified(original.bModified);
+        return;
+    }
+    CMetaContentList* pList = nullptr;
+    CMetaContent* pContent = nullptr;
+    if (pPage->GetContentList(pList) != 0 || pList->FindByName(CString(strTag.c_str()), pContent) != 0)
+        return;
+    if (original.bExisted) {
+        pContent->SetContent(original.strText);
+        pContent->SetModified(original.bModified);
+    } else {
+        // The edit made the tag: it goes again.
+        if (POSITION pos = pList->Find(pContent)) {
+            pList->RemoveAt(pos);
+            delete pContent;
         }
     }
 }

@@ -238,6 +238,10 @@ public:
     ROWCOL FirstSettingColumn() const { return m_bShowTitle ? kTitleColumn + 1 : kFileColumn + 1; }
     // How many page values the view remembers from before their first edit.
     size_t GetRememberedEditCount() const { return m_originals.size(); }
+    // The page's tag takes back what it held before its first edit since the rows were loaded,
+    // its mark with it (a tag the edit made goes again); FALSE when the view remembers no edit
+    // of it.
+    BOOL GiveBackOriginal(CPageNode* pPage, const CString& strTag);
 
 protected:
     // Group and value operations of the commands.
@@ -434,6 +438,7 @@ protected:
         UINT bModified = 0;
     };
     std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+    void PutBackOriginal(CPageNode* pPage, const std::string& strTag, const Original& original);
     // The pages that refused an edit since their refusals were last told: those the scan did
     // not read and those it could not, each with the first one met, and whether the telling
     // is on its way.

@@ -210,6 +210,7 @@ CMetaEditEngine::~CMetaEditEngine() = default;
 
 int CMetaEditEngine::Run()
 {
+    SetAsideEditsWithoutSetting();
     try {
         Lex();
     } catch (...) {
@@ -510,6 +511,31 @@ CString CMetaEditEngine::WithContent(const CString& strHeld, const CString& strV
     return strTag;
 }
 
+void CMetaEditEngine::SetAsideEditsWithoutSetting()
+{
+    // A content whose setting was deleted from the catalogue, or renamed, composes no tag: taken
+    // for an emptied value it would take every tag of its name out of the page. The catalogue is
+    // the user's list of tags to edit, not of tags to keep.
+    if (m_pEditedContents == nullptr)
+        return;
+    CMetaSettingList& catalogue = GetAppModel().GetMetaSettings();
+    for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
+        CMetaContent* pContent = m_pEditedContents->GetNext(pos);
+        CMetaSetting* pSetting = nullptr;
+        if (pContent == nullptr || !pContent->GetModified()
+            || (catalogue.FindByName(pContent->GetName(), pSetting) == 0 && pSetting != nullptr))
+            continue;
+        pContent->SetModified(0);
+        m_setAside.insert(pContent);
+        m_editsWithoutSetting.push_back(pContent->GetName());
+    }
+}
+
+BOOL CMetaEditEngine::IsSetAside(const CMetaContent* pContent) const
+{
+    return m_setAside.count(pContent) != 0;
+}
+
 void CMetaEditEngine::FinishMetaTag()
 {
     // A tag cut short by "<" lost that character to the lexer; it starts the next tag and is
@@ -521,7 +547,7 @@ void CMetaEditEngine::FinishMetaTag()
 
     CMetaContent* pContent = nullptr;
     if (!m_bHaveKey || m_pEditedContents == nullptr || m_pEditedContents->FindByName(m_strKey, pContent) != 0
-        || pContent == nullptr) {
+        || pContent == nullptr || IsSetAside(pContent)) {
         if (!m_bHaveKey && m_nCharsetStart >= 0 && FinishCharsetTag(strHeld))
             return;
         Put(strHeld);

@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CFile;
@@ -128,6 +129,10 @@ public:
     };
     // After Run: the repeated tags taken out, in the page's order.
     const std::vector<RemovedRepeat>& GetRemovedRepeats() const { return m_removedRepeats; }
+    // After Run: the names of the edited contents the catalogue holds no setting for (one
+    // deleted or renamed since the edit), in the list's order. The engine has no tag to write for
+    // them: the page keeps its tags of those names as they are, and their marks are cleared.
+    const std::vector<CString>& GetEditsWithoutSetting() const { return m_editsWithoutSetting; }
 
 private:
     // Text of the current token as the page has it.
@@ -154,6 +159,9 @@ private:
     // nHeldFrom gets where those blanks start in the held whitespace, or -1 when some were
     // written already.
     BOOL StartsLine(CString& strIndent, int& nHeldFrom) const;
+    // Takes the edits the catalogue has no setting for out of what is written; before the lexer.
+    void SetAsideEditsWithoutSetting();
+    BOOL IsSetAside(const CMetaContent* pContent) const;
     // The META tag being held back is complete: write it, its rewritten form or nothing.
     void FinishMetaTag();
     // The held META tag with its CONTENT value replaced by the value, everything else of it as
@@ -303,6 +311,8 @@ private:
     int m_nTagEnd = -1;         // where the held tag's closing ">" (or cutting "<") stands
     ULONGLONG m_nMetaFrom = 0;  // where the held tag starts in the page
     std::vector<RemovedRepeat> m_removedRepeats;
+    std::unordered_set<const CMetaContent*> m_setAside; // edits without a setting: tags as the page has them
+    std::vector<CString> m_editsWithoutSetting;
 
     // Layout: whitespace not yet written, and what the output's current line holds.
     CString m_strHeldSpace;

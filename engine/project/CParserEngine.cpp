@@ -573,6 +573,23 @@ CString RepeatsTakenOutText(const std::vector<CMetaEditEngine::RemovedRepeat>& r
     return strText;
 }
 
+// The edits the catalogue holds no setting for any more (deleted or renamed since they were
+// typed): no tag was written for them, and the page keeps its tags of their names.
+CString WithoutSettingText(const std::vector<CString>& names)
+{
+    CString strNames;
+    for (const CString& strName : names)
+        strNames += (strNames.IsEmpty() ? "\"" : ", \"") + strName + "\"";
+    CString strText;
+    strText.Format(names.size() == 1
+                       ? "Not written: the edit of %s, as the metatag settings no longer hold a metatag of that name. "
+                         "The page keeps its tags of that name as they were."
+                       : "Not written: the edits of %s, as the metatag settings no longer hold metatags of those names. "
+                         "The page keeps its tags of those names as they were.",
+                   strNames.GetString());
+    return strText;
+}
+
 // The line of a page whose file another page of the save wrote: the page keeps its edits.
 CString AliasLine(const CPageNode& page, const CPageNode& writer)
 {
@@ -751,6 +768,7 @@ public:
     TitleFlagKeeper(const TitleFlagKeeper&) = delete;
     TitleFlagKeeper& operator=(const TitleFlagKeeper&) = delete;
     void Commit() { m_bCommitted = true; }
+    bool WasEdited() const { return m_bEdited != 0; }
 
 private:
     CPageNode* m_pPage;
@@ -966,6 +984,7 @@ PageResult PreparePage(PendingPage& pending)
 
     pending.copies.CopyFrom(pending.edited);
     pending.pTitle = std::make_unique<TitleFlagKeeper>(pPage);
+    size_t nWithoutSetting = 0;
     try {
         // The engine gets no pane: a failed write is told here, naming the page, not the copy.
         CMetaEditEngine engine(&pending.copies, pPage, &pageFile, &copyFile, nullptr);
@@ -982,6 +1001,9 @@ PageResult PreparePage(PendingPage& pending)
             return pending.Fail(engine.GetRefusal());
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
         pending.writtenCharset = engine.GetWrittenCharset();
+        nWithoutSetting = engine.GetEditsWithoutSetting().size();
+        if (nWithoutSetting > 0)
+            pending.lines.push_back(WithoutSettingText(engine.GetEditsWithoutSetting()));
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
         const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
@@ -992,7 +1014,10 @@ PageResult PreparePage(PendingPage& pending)
     // given what it held) write nothing: the page, its date and its backups stay as they are.
     if (CopyHoldsPage(copyFile.Descriptor(), pageFd.Get(), whole, page.st_size)) {
         pending.pCopy.reset();
-        pending.lines.push_back(kNothingToWrite);
+        // A page whose every edit had no setting was left for that, and is told so alone.
+        if (nWithoutSetting == 0 || pending.pTitle->WasEdited()
+            || nWithoutSetting < static_cast<size_t>(pending.edited.GetCount()))
+            pending.lines.push_back(kNothingToWrite);
         pending.result = PageResult::Unchanged;
         return pending.result;
     }

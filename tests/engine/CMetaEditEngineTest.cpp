@@ -608,11 +608,11 @@ TEST_F(MetaEditEngineTest, AnUnclosedMetaTagAtTheEndIsCopied)
               "<html><head><meta name=\"keywords\" content=\"x");
 }
 
-TEST_F(MetaEditEngineTest, AContentWithoutASettingComposesNothing)
+TEST_F(MetaEditEngineTest, AContentWithoutASettingLeavesItsTagAsItIs)
 {
     Edit("No-Such-Setting", "v");
     EXPECT_EQ(Rewrite("<html><head><meta name=\"no-such-setting\" content=\"old\"></head>"),
-              "<html><head></head>");
+              "<html><head><meta name=\"no-such-setting\" content=\"old\"></head>");
 }
 
 // A name with characters of markup, as a scan reads it from a page ("Q&amp;A" is "Q&A"), finds

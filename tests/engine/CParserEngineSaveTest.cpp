@@ -1345,6 +1345,69 @@ TEST_F(SiteSaveTest, RepeatedTagsTakenOutAreToldForEachPageWithHowMany)
                                 "REF/B.HTM : Saved with 2 repeated META tags taken out (\"keywords\": 2)" + strRule}));
 }
 
+// A setting deleted from the catalogue (or renamed) after its values were edited takes nothing
+// out of the pages: every tag of its name stays byte for byte, in a page with one of them and in
+// one that repeats it, while the page's other edits are written. The user is told of the edits
+// that were not written; a page whose only edit was such is left alone, without a backup.
+TEST_F(SiteSaveTest, AnEditOfASettingNoLongerInTheCatalogueLeavesItsTagsAsTheyAre)
+{
+    const std::string single = "<html><head><meta charset=\"utf-8\"><title>Eins &mdash; \xCE\xB1\xCE\xB2</title>"
+                               "<meta name=\"description\" content=\"only one\"><script>var a = \"<meta>\";</script>"
+                               "</head><body>b</body></html>\n";
+    const std::string dup = "<html>\r\n<head>\r\n<title>T</title>\r\n"
+                            "<meta name=\"description\" content=\"first\">\r\n"
+                            "<meta name=\"keywords\" content=\"old\">\r\n"
+                            "  <META NAME=\"Description\" CONTENT=\"second\">\r\n"
+                            "<meta name=\"author\" content=\"me\">\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+    WriteFileBytes(m_site / "singleB.html", single);
+    WriteFileBytes(m_site / "dupA.html", dup);
+    CPageNode* pSingle = SitePage("singleB.html", "unused");
+    CPageNode* pDup = SitePage("dupA.html", "new");
+    const auto edit = [](CPageNode* pPage, const char* pszName, const char* pszText) {
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent(pszName, pszText, 1, pContent);
+        return pContent;
+    };
+    const auto keywords = [](CPageNode* pPage) {
+        CMetaContentList* pList = nullptr;
+        pPage->GetContentList(pList);
+        return pList->GetHead();
+    };
+    // The single page's only edit is its description.
+    keywords(pSingle)->SetModified(0);
+    CMetaContent* pSingleDescription = edit(pSingle, "Description", "only edited \xC3\xA9\xC3\x9F");
+    CMetaContent* pDupDescription = edit(pDup, "Description", "first edited \xE6\x9D\xB1");
+    CMetaContent* pDupAuthor = edit(pDup, "Author", "\xCE\xA9 you");
+    // Description deleted, Author renamed.
+    CMetaSettingList& catalogue = m_pModel->GetMetaSettings();
+    CMetaSetting* pSetting = nullptr;
+    ASSERT_EQ(catalogue.FindByName("Description", pSetting), 0u);
+    ASSERT_EQ(catalogue.RemoveSetting(pSetting), 0u);
+    delete pSetting;
+    ASSERT_EQ(catalogue.FindByName("Author", pSetting), 0u);
+    pSetting->SetName("Writer");
+
+    MessageSink sink;
+    RunSave(sink);
+    EXPECT_EQ(ReadFileBytes(m_site / "singleB.html"), single);
+    EXPECT_FALSE(fs::exists(m_site / "singleB.html.old")) << "a page left as it was got a backup";
+    std::string saved = dup;
+    saved.replace(saved.find("\"old\""), 5, "\"new\"");
+    EXPECT_EQ(ReadFileBytes(m_site / "dupA.html"), saved);
+    EXPECT_EQ(ReadFileBytes(m_site / "dupA.html.old"), dup);
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{
+        "SINGLEB.HTML : Not written: the edit of \"Description\", as the metatag settings no longer hold a metatag of "
+        "that name. The page keeps its tags of that name as they were.",
+        "DUPA.HTML : Not written: the edits of \"Description\", \"Author\", as the metatag settings no longer hold "
+        "metatags of those names. The page keeps its tags of those names as they were."}));
+    // No later save tries those edits again.
+    for (const CMetaContent* pContent : {pSingleDescription, pDupDescription, pDupAuthor})
+        EXPECT_EQ(pContent->GetModified(), 0u) << pContent->GetName().GetString();
+    EXPECT_EQ(keywords(pDup)->GetModified(), 0u);
+}
+
 // A Content-Type given a charset no converter knows is refused for that page, which keeps its
 // text and its edits; a page given a charset the program writes is saved in it.
 TEST_F(SaveTest, APageGivenACharsetTheProgramCannotWriteIsNotSaved)

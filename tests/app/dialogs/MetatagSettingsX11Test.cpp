@@ -74,6 +74,18 @@ protected:
              [this, keys] { XdoNow("key --delay 60 " + keys); });
     }
     std::string lastSeen;   // what the cell WhenStored waits for held last
+    // The text typed by the keys into the page grid's cell of the page and the column, and
+    // Enter. The grid is clicked only when it does not have the keys (a second click there would
+    // be a double click).
+    bool TypeIntoPageCell(const char* pszPage, const char* pszColumn, const std::string& text)
+    {
+        const ROWCOL nRow = RowOf(pszPage), nCol = ColumnOf(pszColumn);
+        const auto gridHasKeys = [&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); };
+        return nRow != 0 && nCol != 0 &&
+               (gridHasKeys() || (ClickAt(CellOnScreen(nRow, CGroupView::kFileColumn), 1, 1) && RunUntil(gridHasKeys))) &&
+               GoToByKeys(nRow, nCol) && XdoNow("type --delay 30 '" + text + "'") && XdoNow("key Return") &&
+               RunUntil([&] { return std::string(view->GetCellValue(nRow, nCol)) == text && Settled(); });
+    }
     // The catalogue as its file holds it.
     static ::testing::AssertionResult Catalogue(const std::string& path, CMetaSettingList& list)
     {
@@ -595,19 +607,10 @@ TEST_F(MetatagSettingsX11Test, ANameThePagesCarryIsTakenAndWrittenEscaped)
     EXPECT_GT(box.height, 3 * 16) << "the box's text is not wrapped";
     EXPECT_LT(boxLabel.right, boxFrame.right) << "the box's text runs past its right edge";
 
-    // The values typed into the pages' cells by the keys, and the save. The grid is clicked
-    // only when it does not have the keys (a second click there would be a double click).
-    const auto typeInto = [&](const char* pszPage, const char* pszColumn, const std::string& text) {
-        const ROWCOL nRow = RowOf(pszPage), nCol = ColumnOf(pszColumn);
-        const auto gridHasKeys = [&] { return ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); };
-        return nRow != 0 && nCol != 0 &&
-               (gridHasKeys() || (ClickAt(CellOnScreen(nRow, CGroupView::kFileColumn), 1, 1) && RunUntil(gridHasKeys))) &&
-               GoToByKeys(nRow, nCol) && XdoNow("type --delay 30 '" + text + "'") && XdoNow("key Return") &&
-               RunUntil([&] { return std::string(view->GetCellValue(nRow, nCol)) == text && Settled(); });
-    };
-    ASSERT_TRUE(typeInto("a.htm", "Q&A", "neu & mehr")) << "the Q&A value was not typed";
-    ASSERT_TRUE(typeInto("b.htm", "Refresh", "30")) << "the Refresh value was not typed";
-    ASSERT_TRUE(typeInto("b.htm", quoted.c_str(), greek)) << "the value of the quoted name was not typed";
+    // The values typed into the pages' cells by the keys, and the save.
+    ASSERT_TRUE(TypeIntoPageCell("a.htm", "Q&A", "neu & mehr")) << "the Q&A value was not typed";
+    ASSERT_TRUE(TypeIntoPageCell("b.htm", "Refresh", "30")) << "the Refresh value was not typed";
+    ASSERT_TRUE(TypeIntoPageCell("b.htm", quoted.c_str(), greek)) << "the value of the quoted name was not typed";
     ASSERT_TRUE(XdoNow("key ctrl+t"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "Save Edited Files did not save";
     EXPECT_EQ(ReadFile(site + "/a.htm"),
@@ -690,4 +693,89 @@ TEST_F(MetatagSettingsX11Test, DeleteWithNoRowChosenDeletesTheCurrentRowAfterAsk
     EXPECT_EQ(Find(saved, "Generator"), nullptr) << "the tag deleted by the Delete key";
     EXPECT_EQ(Find(saved, above.c_str()), nullptr) << "the tag deleted from the menu";
     EXPECT_NE(Find(saved, typed.c_str()), nullptr) << "the name typed, less the letter Delete took";
+}
+
+// Deleting a metatag, and renaming one, changes the catalogue, not the pages. Values typed into
+// the Description and Author cells go when the Del key deletes Description and Author is renamed,
+// once the user agrees at OK; the pages keep every tag of those names byte for byte, repeated or
+// not, and Ctrl+T writes only the Keywords typed.
+TEST_F(MetatagSettingsX11Test, DeletingOrRenamingAMetatagLeavesThePagesTagsAsTheyAre)
+{
+    const std::string single = "<html><head><meta charset=\"utf-8\"><title>Eins &mdash; Zwei</title>"
+                               "<meta name=\"description\" content=\"only one\"><meta name=\"author\" content=\"Ann\">"
+                               "<script>var t = \"<meta>\";</script></head><body><p>&mdash;</p></body></html>\n";
+    const std::string dup = "<html>\r\n<head>\r\n<title>Doppelt</title>\r\n<meta name=\"description\" content=\"first\">\r\n"
+                            "<meta name=\"keywords\" content=\"red\">\r\n<META NAME=\"Description\" CONTENT=\"second\">\r\n"
+                            "</head>\r\n<body>text</body>\r\n</html>\r\n";
+    const std::string onlyEdited = "only edited \xC3\xA9\xC3\x9F", firstEdited = "first edited \xCE\xA9 \xE6\x9D\xB1",
+                      author = "\xCE\x91\xCE\xBD\xCE\xBD\xCE\xB1", keywords = "gr\xC3\xBCn, \xE6\x9D\xB1\xE4\xBA\xAC",
+                      renamed = "Verfasser-\xC3\x9F";
+    X11KeyboardLetters letters(other, onlyEdited + firstEdited + author + keywords + renamed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::ofstream(site + "/singleB.html", std::ios::binary) << single;
+    std::ofstream(site + "/dupA.html", std::ios::binary) << dup;
+    SaveCatalogueShowing({"Author", "Description", "Keywords"});
+    OpenSiteProject(0);
+    Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == 2 && Settled(); }))
+        << "the scan of the site did not end";
+    ASSERT_EQ(app->ActivateGroupView(view), 0u);
+    ASSERT_TRUE(TypeIntoPageCell("singleB.html", "Description", onlyEdited));
+    ASSERT_TRUE(TypeIntoPageCell("singleB.html", "Author", author));
+    ASSERT_TRUE(TypeIntoPageCell("dupA.html", "Description", firstEdited));
+    ASSERT_TRUE(TypeIntoPageCell("dupA.html", "Keywords", keywords));
+
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nAuthor = 0, nDescription = 0;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        nAuthor = RowNamed(pDlg->GetGrid(), "Author");
+        nDescription = RowNamed(pDlg->GetGrid(), "Description");
+        XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nAuthor, CMetaSettingGridCtrl::kColName));
+    });
+    When("the Author's name is current",
+         [&] { return nAuthor > 0 && IsCurrent(pDlg->GetGrid(), nAuthor, CMetaSettingGridCtrl::kColName) && Settled(); },
+         [&] { TypeIntoCell(renamed, "Return"); });
+    WhenStored(pDlg, nAuthor, CMetaSettingGridCtrl::kColName, renamed, "Down Down Down Down");
+    When("Description's row is current", [&] {
+             return nDescription == nAuthor + 4 && IsCurrent(pDlg->GetGrid(), nDescription, CMetaSettingGridCtrl::kColName) &&
+                    Settled();
+         },
+         [&] { XdoNow("key Delete"); });
+    When("Delete deleted Description's row", [&] {
+             return boxes.Texts().size() == 1 && RowNamed(pDlg->GetGrid(), "Description") == 0 && SettingsHaveTheKeys(pDlg)();
+         },
+         [&] { XdoNow("key Return"); });
+    When("OK closed the dialog and the grid has the keys", [&] {
+             return !ViewableWindowTitled("Metatag Settings - [site.vsl]") && ::GetFocus() == view->GetSafeHwnd() &&
+                    ProgramHasFocus() && Settled();
+         },
+         [&] { XdoNow("key ctrl+t"); });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "Save Edited Files did not save";
+
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts()[0], "Delete the metatag 'Description' in row " + std::to_string(nDescription) + "?");
+    EXPECT_EQ(boxes.Texts()[1], "Pages hold unsaved edits of metatags that these settings no longer have:\n\n"
+                                "'Author' on 1 page\n'Description' on 2 pages\n\nWithout their columns these edits can be "
+                                "neither seen nor saved, so they are dropped; the pages keep their tags of those names as "
+                                "they are. Drop the edits?\n\nNo goes back to the settings, where Cancel keeps the edits for "
+                                "Save Edited Files.");
+    EXPECT_EQ(ReadFile(site + "/singleB.html"), single);
+    EXPECT_FALSE(std::filesystem::exists(site + "/singleB.html.old")) << "a page without edits was saved";
+    // A page that declares no charset gets the letters beyond ASCII as references.
+    std::string saved = dup;
+    saved.replace(saved.find("\"red\""), 5, "\"gr&#252;n, &#26481;&#20140;\"");
+    EXPECT_EQ(ReadFile(site + "/dupA.html"), saved);
+    // Nothing was taken out of the pages, and no edit was left to the save to refuse.
+    for (const std::string& line : OutputLines())
+        EXPECT_TRUE(line.find("META tag") == std::string::npos && line.find("Not written") == std::string::npos) << line;
+    CMetaSettingList catalogue;
+    ASSERT_TRUE(Catalogue(SettingsPath(), catalogue));
+    EXPECT_EQ(Find(catalogue, "Description"), nullptr);
+    EXPECT_NE(Find(catalogue, renamed.c_str()), nullptr);
 }
