@@ -27,9 +27,11 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -349,30 +351,55 @@ protected:
             cairo_surface_write_to_png(shot, (std::string(keep) + "/" + pszName + ".png").c_str());
         return shot;
     }
-    // How many pixels of a window's client rectangle differ between two screenshots.
-    static int DifferentPixels(cairo_surface_t* a, cairo_surface_t* b, HWND hwnd, const CRect& client)
+    // The screen rectangles of the tips that show now: a tip the pointer raises over a window
+    // is no part of what the window draws.
+    static std::vector<CRect> ShownTips()
+    {
+        std::vector<CRect> tips;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+            char name[64] = {};
+            if (IsWindowVisible(top) && GetClassName(top, name, sizeof name) > 0 && std::strcmp(name, WC_TOOLTIPS) == 0) {
+                CRect rect;
+                ::GetWindowRect(top, &rect);
+                reinterpret_cast<std::vector<CRect>*>(lParam)->push_back(rect);
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&tips));
+        return tips;
+    }
+    // How many pixels of a window's client rectangle differ between two screenshots, leaving
+    // out those under the tips.
+    static int DifferentPixels(cairo_surface_t* a, cairo_surface_t* b, HWND hwnd, const CRect& client,
+                               const std::vector<CRect>& tips = {})
     {
         const POINT origin = ScreenPoint(hwnd, client.left, client.top);
         int nDiffer = 0;
         for (int y = 0; y < client.Height(); ++y)
-            for (int x = 0; x < client.Width(); ++x)
-                if (screen_capture::PixelAt(a, origin.x + x, origin.y + y) !=
-                    screen_capture::PixelAt(b, origin.x + x, origin.y + y))
+            for (int x = 0; x < client.Width(); ++x) {
+                const CPoint screen(origin.x + x, origin.y + y);
+                if (std::any_of(tips.begin(), tips.end(), [&](const CRect& tip) { return tip.PtInRect(screen) != FALSE; }))
+                    continue;
+                if (screen_capture::PixelAt(a, screen.x, screen.y) != screen_capture::PixelAt(b, screen.x, screen.y))
                     ++nDiffer;
+            }
         return nDiffer;
     }
     // What the window shows now against what it shows once it has been repainted whole: the
-    // count of pixels that differ in its client area.
+    // count of pixels that differ in its client area. A tip that the pointer resting on a tool
+    // raises between the two screenshots is not counted.
     int StalePixelsOf(HWND hwnd, const char* pszName)
     {
         CRect client;
         ::GetClientRect(hwnd, &client);
         Quiet();
+        std::vector<CRect> tips = ShownTips();
         cairo_surface_t* before = Shot(pszName);
         ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
         Quiet();
         cairo_surface_t* after = Shot((std::string(pszName) + "-full").c_str());
-        const int nStale = before && after ? DifferentPixels(before, after, hwnd, client) : -1;
+        const std::vector<CRect> tipsAfter = ShownTips();
+        tips.insert(tips.end(), tipsAfter.begin(), tipsAfter.end());
+        const int nStale = before && after ? DifferentPixels(before, after, hwnd, client, tips) : -1;
         if (before)
             cairo_surface_destroy(before);
         if (after)
