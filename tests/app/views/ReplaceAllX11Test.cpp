@@ -36,23 +36,6 @@ protected:
              });
     }
     std::string CopiedColumn() { return CopyByKeys("ctrl+space ctrl+c"); }
-    // The user's steps in the Replace dialog that Ctrl+H opens: the find text and the
-    // replacement typed, and Replace All.
-    void ReplaceAllSteps(const std::string& find, const std::string& replacement)
-    {
-        Type("the Replace dialog", "^Replace$", "ctrl+a BackSpace");
-        When("the find text is cleared", [] { return true; }, [this, find] { XdoNow("type --delay 20 '" + find + "'"); });
-        When("the find text is typed", [] { return true; }, [this] { XdoNow("key Tab"); });
-        When("the replace field has the keys", [] { return true; },
-             [this, replacement] { XdoNow("type --delay 20 '" + replacement + "'"); });
-        When("the replace text is typed", [replacement] {
-            CString strReplace;
-            const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
-            if (hDialog != nullptr)
-                CWnd::FromHandle(hDialog)->GetDlgItemText(edt2, strReplace);
-            return strReplace == replacement.c_str();
-        }, [this] { XdoNow("key alt+a"); });
-    }
     std::string FieldText()
     {
         CString strText;
