@@ -200,6 +200,23 @@ protected:
         const std::string command = "DISPLAY=" + server->DisplayName() + " timeout 20 xdotool " + args + " >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
+    // A key pressed from a step while the program works: it returns once the key stands in the
+    // program's queue, where the work's next look at its input finds it, so that the work cannot
+    // run on to its end while the key is still on its way from the display.
+    bool PressWhileWorking(const std::string& key)
+    {
+        if (!XdoNow("key " + key))
+            return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        MSG msg;
+        while (!PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            backend->Sync();
+            GetWindowBackend().PumpEvents(5);
+        }
+        return true;
+    }
     using MainWindowX11Test::ClickAt;
     bool ClickAt(POINT pt, int button, int count)
     {
