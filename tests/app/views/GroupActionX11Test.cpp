@@ -19,7 +19,8 @@
 namespace {
 
 constexpr int kPages = 10000;
-constexpr int kSortedPages = 3000;
+// Enough pages that the action's first part, which Esc stops, lasts several of the steps' turns.
+constexpr int kSortedPages = 10000;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
@@ -191,12 +192,12 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressStopsAtEs
     ASSERT_TRUE(RunUntil([&] {
         CString strFirst;
         view->GetCellText(1, nTitle, strFirst);
-        return strFirst == "Page 999" && ::GetFocus() == view->GetSafeHwnd();
+        return strFirst == "Page 9999" && ::GetFocus() == view->GetSafeHwnd();
     })) << "View > Sort Descending did not sort the rows";
     ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
     const std::vector<std::string> titles = Lines(CopyByKeys("ctrl+c"));
     ASSERT_EQ(titles.size(), static_cast<size_t>(kSortedPages));
-    ASSERT_EQ(titles.front(), "Page 999");
+    ASSERT_EQ(titles.front(), "Page 9999");
     ASSERT_TRUE(std::is_sorted(titles.rbegin(), titles.rend()));
 
     ASSERT_TRUE(ChooseColumn(nCol, kSortedPages));
