@@ -286,6 +286,21 @@ protected:
             "DISPLAY=" + server->DisplayName() + " timeout 60 xdotool " + args + " >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
+    // Waits, without dispatching anything, until a key pressed on the display stands in the
+    // program's queue: from inside the program's own long work, which looks at its input only
+    // between its steps.
+    bool KeyInQueue()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        MSG msg;
+        while (!PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            backend->Sync();
+            GetWindowBackend().PumpEvents(5);
+        }
+        return true;
+    }
     // Whether the display's focus is on a top-level window of the program that also has the
     // program's own focus.
     bool ProgramHasFocus()

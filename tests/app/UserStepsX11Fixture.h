@@ -205,17 +205,7 @@ protected:
     // run on to its end while the key is still on its way from the display.
     bool PressWhileWorking(const std::string& key)
     {
-        if (!XdoNow("key " + key))
-            return false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        MSG msg;
-        while (!PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            backend->Sync();
-            GetWindowBackend().PumpEvents(5);
-        }
-        return true;
+        return XdoNow("key " + key) && KeyInQueue();
     }
     using MainWindowX11Test::ClickAt;
     bool ClickAt(POINT pt, int button, int count)

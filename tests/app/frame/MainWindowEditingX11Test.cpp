@@ -167,7 +167,9 @@ protected:
             return;
         s_bEscapePressed = true;
         const std::string command = "DISPLAY=" + pTest->server->DisplayName() + " timeout 60 xdotool key Escape >/dev/null 2>&1";
-        std::system(command.c_str());
+        // The Undo goes on only once the key has reached the program, so that it cannot end
+        // while the key is still on its way.
+        EXPECT_TRUE(std::system(command.c_str()) == 0 && pTest->KeyInQueue()) << "the Escape key did not reach the program";
     }
     static inline bool s_bEscapePressed = false;
 
