@@ -1281,6 +1281,20 @@ void CGroupView::TakeStoredValues(const CGXRange& range, PageWrite how)
 BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
 {
+    // An edit that ended the history has given its pages their values once the outermost
+    // store is done: what they held before their first edit goes then, those it remembered
+    // on the way among them.
+    ++m_nApplyDepth;
+    struct Leave {
+        CGroupView& view;
+        ~Leave()
+        {
+            if (--view.m_nApplyDepth == 0 && view.m_bHistoryEnded) {
+                view.m_bHistoryEnded = FALSE;
+                view.m_originals.clear();
+            }
+        }
+    } leave{*this};
     // A file cell's style carries the row's page: removing it (Cut, Ctrl+Delete over a range
     // that takes in the file column) would leave a row that no longer knows its page, and
     // pasting copied cells over it would give the row another row's page, or none.
@@ -1592,6 +1606,13 @@ void CGroupView::EndHistoryAtSave()
 {
     EmptyUndoLists();
     m_originals.clear();
+}
+
+void CGroupView::EndUndoHistory()
+{
+    CGridViewWrapper::EndUndoHistory();
+    m_originals.clear();
+    m_bHistoryEnded = m_nApplyDepth > 0;
 }
 
 void CGroupView::EmptyUndoLists()

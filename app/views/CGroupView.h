@@ -212,6 +212,10 @@ public:
     // The edits were written to the pages' files: undo cannot take them back from there, so
     // the history ends here, and what the pages held before is forgotten.
     void EndHistoryAtSave();
+    // An edit went on without undo, as the user agreed: the steps before it go, and once the
+    // edit has written its pages, so does what they held before their first edit, which Undo
+    // All would give back over it.
+    void EndUndoHistory() override;
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
@@ -453,6 +457,10 @@ protected:
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
     // Raised while a command that writes many cells runs: the edit state waits for its end.
     int m_nWritingMany = 0;
+    // How deep the view's range stores nest, and whether the history ended inside them: what
+    // the pages held before their first edit is forgotten once the outermost store is done.
+    int m_nApplyDepth = 0;
+    BOOL m_bHistoryEnded = FALSE;
     // Set while the view sorts the rows, and while it sorts them again itself.
     int m_nSorting = 0;
     int m_nArranging = 0;
