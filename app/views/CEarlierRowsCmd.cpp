@@ -1,6 +1,7 @@
 #include "app/views/CEarlierRowsCmd.h"
 
 #include "app/views/CGroupView.h"
+#include "grid/core/CGXSizeCommands.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/CGXGridModel.h"
 
@@ -213,16 +214,19 @@ BOOL CEarlierRows::IsTitleHeader(const CGXStyle* pStyle)
     return pStyle != nullptr && pStyle->GetInclude(GX_INCL_ITEMDATAPTR) && pStyle->GetItemDataPtr() == &g_titleHeaderMark;
 }
 
-CEarlierRowsCmd::CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows, CGroupView& view)
-    : m_pStep(pStep), m_rows(std::move(rows)), m_view(view)
+CEarlierRowsCmd::CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows)
+    : m_pStep(pStep), m_rows(std::move(rows))
 {
     m_sDescription = pStep != nullptr ? pStep->m_sDescription : CString();
 }
 
 BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
 {
-    if (!m_pStep || !m_rows)
+    auto* pEngine = dynamic_cast<IGXEngineCommandTarget*>(&target);
+    auto* pView = pEngine != nullptr ? dynamic_cast<CGroupView*>(&pEngine->GetEngine()) : nullptr;
+    if (!m_pStep || !m_rows || pView == nullptr)
         return FALSE;
+    CGroupView& view = *pView;
     CGXGridParam& param = m_rows->Param();
     const Values before = ValuesOf(param);
     // What the step records while it replays is the step that reverses it.
@@ -253,18 +257,18 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
             continue;
         const auto& [pPage, bTitle, tag] = key;
         const CString strTag(tag.c_str());
-        m_view.RestorePageValue(pPage, strTag, bTitle, strValue);
+        view.RestorePageValue(pPage, strTag, bTitle, strValue);
         pages.push_back(pPage);
         if (nShowRow == 0)
-            m_view.FindPageCell(pPage, strTag, bTitle, nShowRow, nShowCol);
+            view.FindPageCell(pPage, strTag, bTitle, nShowRow, nShowCol);
     }
-    m_view.ShowRestoredPages(pages);
+    view.ShowRestoredPages(pages);
     if (nShowRow != 0)
         target.ShowCommandPosition(nShowRow, nShowCol, TRUE);
 
     if (capture.block && capture.block->GetCount() > 0) {
         CGXCommand* pInverse = capture.block->GetCount() == 1 ? capture.block->DetachSingle() : capture.block.release();
-        m_view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows, m_view), nMode);
+        view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows), nMode);
     }
     return TRUE;
 }

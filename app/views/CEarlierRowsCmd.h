@@ -44,13 +44,14 @@ class CEarlierRowsCmd : public CGXCommand {
     DECLARE_DYNAMIC(CEarlierRowsCmd)
 public:
     // Takes over the step; the rows are shared with the other steps of their time.
-    CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows, CGroupView& view);
+    CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows);
     ~CEarlierRowsCmd() override = default;
 
     // Replays the step on the earlier rows and writes what it changed into their pages; the
-    // step that reverses it is recorded in the view as one of the same rows. A part of the
-    // step that only concerned the grid's look (a column's width) has nothing left to do: the
-    // step counts as done.
+    // step that reverses it is recorded in the view that runs it (the target's) as one of the
+    // same rows: the step outlives the window it was taken in, which may have been closed and
+    // opened again since. A part of the step that only concerned the grid's look (a column's
+    // width) has nothing left to do: the step counts as done.
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
 
     // Start Scan reads these pages again in place of their edits: the steps of both lists
@@ -60,5 +61,4 @@ public:
 private:
     std::unique_ptr<CGXCommand> m_pStep;
     std::shared_ptr<CEarlierRows> m_rows;
-    CGroupView& m_view;
 };

@@ -140,6 +140,9 @@ void CGroupView::OnInitialUpdate()
 
     if (CGroupFrame* pFrame = GetGroupFrame())
         pFrame->SetView(this);
+    // The edits the pages hold come with their way back, when the last grid's window was
+    // closed on them.
+    TakeHistoryOfLastGrid();
 }
 
 void CGroupView::WidenFileColumns()
@@ -1553,7 +1556,7 @@ void CGroupView::KeepHistoryOverReload()
             const POSITION at = pos;
             auto* pStep = static_cast<CGXCommand*>(pList->GetNext(pos));
             if (!pStep->IsKindOf(RUNTIME_CLASS(CEarlierRowsCmd)))
-                pList->SetAt(at, new CEarlierRowsCmd(pStep, rows, *this));
+                pList->SetAt(at, new CEarlierRowsCmd(pStep, rows));
         }
 }
 
@@ -1613,6 +1616,44 @@ void CGroupView::EndUndoHistory()
     CGridViewWrapper::EndUndoHistory();
     m_originals.clear();
     m_bHistoryEnded = m_nApplyDepth > 0;
+}
+
+BOOL CGroupView::HandleDestroy()
+{
+    KeepHistoryForNextGrid();
+    return CGridViewWrapper::HandleDestroy();
+}
+
+void CGroupView::KeepHistoryForNextGrid()
+{
+    CGXGridParam* pParam = GetParam();
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pParam == nullptr || pApp == nullptr ||
+        (pParam->m_UndoList.IsEmpty() && pParam->m_RedoList.IsEmpty() && m_originals.empty()))
+        return;
+    // No window shows these rows any more: the steps go on over a copy of them.
+    KeepHistoryOverReload();
+    auto pHistory = std::make_unique<CGroupHistory>();
+    while (!pParam->m_UndoList.IsEmpty())
+        pHistory->m_UndoList.AddTail(pParam->m_UndoList.RemoveHead());
+    while (!pParam->m_RedoList.IsEmpty())
+        pHistory->m_RedoList.AddTail(pParam->m_RedoList.RemoveHead());
+    pHistory->m_originals.swap(m_originals);
+    pApp->KeepGroupHistory(std::move(pHistory));
+}
+
+void CGroupView::TakeHistoryOfLastGrid()
+{
+    CGXGridParam* pParam = GetParam();
+    CVostrelApp* pApp = GetVostrelApp();
+    std::unique_ptr<CGroupHistory> pHistory = pApp != nullptr ? pApp->TakeGroupHistory() : nullptr;
+    if (pParam == nullptr || pHistory == nullptr)
+        return;
+    while (!pHistory->m_UndoList.IsEmpty())
+        pParam->m_UndoList.AddTail(pHistory->m_UndoList.RemoveHead());
+    while (!pHistory->m_RedoList.IsEmpty())
+        pParam->m_RedoList.AddTail(pHistory->m_RedoList.RemoveHead());
+    m_originals.swap(pHistory->m_originals);
 }
 
 void CGroupView::EmptyUndoLists()

@@ -6,6 +6,7 @@
 
 #include "app/launch/CEditorLauncher.h"
 #include "app/views/CGridViewWrapper.h"
+#include "app/views/CGroupHistory.h"
 #include "app/views/CSettingColumns.h"
 #include "app/views/CUserGridLayout.h"
 #include "grid/data/CGXRange.h"
@@ -216,6 +217,9 @@ public:
     // edit has written its pages, so does what they held before their first edit, which Undo
     // All would give back over it.
     void EndUndoHistory() override;
+    // The window closes: its history goes to the program, kept with the edits for the grid
+    // that shows the pages next.
+    BOOL HandleDestroy() override;
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
@@ -374,6 +378,11 @@ protected:
     template <class Command>
     BOOL WriteMany(Command command);
     void EmptyUndoLists();
+    // Hands the undo history and what the pages held before their first edit to the program,
+    // the steps over a copy of the rows they were taken on; takes back what the last grid's
+    // window left.
+    void KeepHistoryForNextGrid();
+    void TakeHistoryOfLastGrid();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
     // Where the user is in the grid: the scroll position, and the current cell by its page and
@@ -436,12 +445,8 @@ protected:
 
     // What a page held before its first edit since the rows were loaded: per page and tag (an
     // empty tag for the title), whether it existed, its text and its edit mark.
-    struct Original {
-        BOOL bExisted = FALSE;
-        CString strText;
-        UINT bModified = 0;
-    };
-    std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+    using Original = CGroupHistory::Original;
+    CGroupHistory::Originals m_originals;
     void PutBackOriginal(CPageNode* pPage, const std::string& strTag, const Original& original);
     // The pages that refused an edit since their refusals were last told: those the scan did
     // not read and those it could not, each with the first one met, and whether the telling

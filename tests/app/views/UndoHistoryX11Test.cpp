@@ -1,9 +1,13 @@
 // The undo history of the project grid on the X server, by the keys: an edit too large for the
 // undo buffer, let go on at the question, ends it, so that neither Ctrl+Z nor Ctrl+Y replays an
-// older step over what the edit wrote and the Edit menu shows both grey.
+// older step over what the edit wrote and the Edit menu shows both grey; and the history of a
+// grid whose window Ctrl+F4 closed comes back with the grid, as the copied cells and the saved
+// pages show.
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/Utf8CodePoints.h"
+#include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <filesystem>
@@ -62,6 +66,8 @@ protected:
         values.front() = first;
         return values;
     }
+    // The grid's window, on the display, holds the keys.
+    bool GridHasKeys() { return view != nullptr && ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); }
 
     std::optional<X11MessageBoxAnswerer> boxes;
 };
@@ -123,4 +129,73 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
     EXPECT_EQ(boxes->Texts()[4], "Operation is too large for the undo buffer. Do you want to continue?");
     EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(true, true)) << "the Edit menu offers steps from before Fill Down";
     EXPECT_EQ(ColumnAfter("ctrl+y ctrl+z"), Column("First", "First"));
+}
+
+// A title typed and a description typed and undone, then the grid's window closed by Ctrl+F4
+// and brought back by Enter in the Project Area: Undo and Redo are offered again, go back and
+// forth over both edits in their pages, and the save writes what the grid shows.
+TEST_F(UndoHistoryX11Test, TheHistoryOfAGridClosedByCtrlF4ComesBackWithIt)
+{
+    const std::string typed = "\xC3\x89p\xC3\xA9\x65 \xC3\x9F \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x9D\xB1\xE4\xBA\xAC";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const ROWCOL nTitle = ColumnOf("Title"), nDesc = ColumnOf("Description");
+    ASSERT_EQ(ColumnOf("Keywords"), nTitle + 1);
+    ASSERT_EQ(nDesc, nTitle + 2);
+    const ROWCOL nA = RowOf("a.htm"), nB = RowOf("b.htm");
+    ASSERT_EQ(nB, nA + 1);
+    const std::string a = ReadFile(site + "/a.htm"), b = ReadFile(site + "/b.htm");
+    const auto shown = [&] { return CopiedCells(nA, nTitle, nB, nDesc); };
+    const auto rows = [](const std::string& strTitleA, const std::string& strDescB) {
+        return std::vector<std::string>{strTitleA + "\tred, green\tFirst page", "Beta\tred, green\t" + strDescB};
+    };
+
+    ASSERT_TRUE(ClickAt(CellOnScreen(nA, nTitle), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return GridHasKeys() && IsCurrent(nA, nTitle); })) << "the click did not reach the cell";
+    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'") && XdoNow("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nA, nTitle) == typed.c_str() && !EditorOpen(); }));
+    ASSERT_TRUE(GoToByKeys(nB, nDesc) && Xdo("type --delay 30 'Changed'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nB, nDesc) == "Changed" && !EditorOpen(); }));
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nB, nDesc) == "Second page"; })) << "Ctrl+Z undid nothing";
+    const std::vector<std::string> titleTyped = rows(typed, "Second page");
+    ASSERT_EQ(shown(), titleTyped);
+
+    // The window closed, and brought back from the Project Area's tree.
+    const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && Settled(); })) << "Ctrl+F4 did not close the grid's window";
+    view = nullptr;
+    const auto treeHasKeys = [&] { return ::GetFocus() == hTree && ProgramHasFocus(); };
+    if (!treeHasKeys())
+        ASSERT_TRUE(Xdo("key shift+F6"));
+    ASSERT_TRUE(RunUntil(treeHasKeys)) << "the keys did not reach the Project Area";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && GridHasKeys() && Settled(); }))
+        << "Enter on the project's item did not bring its grid back with the keys";
+    EXPECT_EQ(shown(), titleTyped);
+    EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(false, false)) << "the grid came back without its history";
+
+    // Forth over the description, back over both edits, forth over both again.
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nB, nDesc) == "Changed"; })) << "Ctrl+Y did not redo the description";
+    EXPECT_EQ(shown(), rows(typed, "Changed"));
+    ASSERT_TRUE(Xdo("key ctrl+z ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && view->GetCellValue(nA, nTitle) == "Alpha"; }))
+        << "Ctrl+Z did not undo the title typed before the window closed";
+    EXPECT_EQ(shown(), rows("Alpha", "Second page"));
+    ASSERT_TRUE(Xdo("key ctrl+y ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.IsEmpty() && view->GetCellValue(nB, nDesc) == "Changed"; }));
+    EXPECT_EQ(shown(), rows(typed, "Changed"));
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "the save did not end";
+    std::string savedA = a, savedB = b;
+    savedA.replace(savedA.find("Alpha"), 5, NumericReferences(typed));
+    savedB.replace(savedB.find("Second page"), 11, "Changed");
+    EXPECT_EQ(ReadFile(site + "/a.htm"), savedA);
+    EXPECT_EQ(ReadFile(site + "/b.htm"), savedB);
 }
