@@ -8,6 +8,7 @@
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXGridParam.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -34,6 +35,9 @@ public:
     // The rows of these pages are cut off from their pages: what the steps change in them
     // reaches no page any more.
     void DropPages(const std::set<CPageNode*>& pages);
+    // The columns of the tags the test names are cut off from their tags: what the steps
+    // change in them reaches no page any more. Whether a column was cut.
+    BOOL DropTags(const std::function<BOOL(const CString&)>& bGone);
 
 private:
     CGXGridParam m_param;
@@ -57,8 +61,15 @@ public:
     // Start Scan reads these pages again in place of their edits: the steps of both lists
     // forget them, and a step left with nothing to give any other page goes from its list.
     static void ForgetPages(CObList& undoList, CObList& redoList, const std::set<CPageNode*>& pages);
+    // The tags the test names have no setting any more, so no column and no save: the steps of
+    // both lists forget them, and a step left with nothing to give any page goes from its list.
+    static void ForgetTags(CObList& undoList, CObList& redoList, const std::function<BOOL(const CString&)>& bGone);
 
 private:
+    // Drops the steps of both lists that, replayed in their order, change no cell that
+    // reaches a page, no header and no place of a row or column.
+    static void DropStepsThatChangeNoPage(CObList& undoList, CObList& redoList);
+
     std::unique_ptr<CGXCommand> m_pStep;
     std::shared_ptr<CEarlierRows> m_rows;
 };

@@ -14,6 +14,7 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/CScanNameLookup.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXHotSpotEdit.h"
@@ -597,8 +598,10 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         UndoOff undoOff(*this);
         // The old rows' undo steps would write into the wrong pages now: they are kept over a
         // copy of those rows, taken while the columns are still theirs, and what a page held
-        // before its first edit stays known.
+        // before its first edit stays known. A tag whose setting went meanwhile (deleted or
+        // renamed in Metatag Settings) is no step's to write any more.
         KeepHistoryOverReload();
+        ForgetTagsWithoutSetting();
         CVostrelApp* pApp = GetVostrelApp();
         CProjectSettings* pSettings = nullptr;
         const BOOL bProject = pApp != nullptr && pApp->GetProjectSettings(pSettings) == 0;
@@ -1573,6 +1576,20 @@ void CGroupView::ForgetEditsOf(CSelNodesCol& pages)
     if (CGXGridParam* pParam = GetParam())
         CEarlierRowsCmd::ForgetPages(pParam->m_UndoList, pParam->m_RedoList, forgotten);
     std::erase_if(m_originals, [&](const auto& entry) { return forgotten.count(entry.first.first) != 0; });
+}
+
+void CGroupView::ForgetTagsWithoutSetting()
+{
+    CMetaSettingList* pList = Catalogue();
+    CGXGridParam* pParam = GetParam();
+    if (pList == nullptr || pParam == nullptr)
+        return;
+    CScanNameLookup names(*pList);
+    const auto gone = [&names](const CString& strTag) -> BOOL { return names.FindSetting(strTag) == nullptr; };
+    CEarlierRowsCmd::ForgetTags(pParam->m_UndoList, pParam->m_RedoList, gone);
+    std::erase_if(m_originals, [&](const auto& entry) {
+        return !entry.first.second.empty() && gone(CString(entry.first.second.c_str()));
+    });
 }
 
 void CGroupView::RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText)

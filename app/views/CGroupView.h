@@ -383,6 +383,10 @@ protected:
     // window left.
     void KeepHistoryForNextGrid();
     void TakeHistoryOfLastGrid();
+    // A tag the catalogue has no setting for any more has no column and is saved by no one:
+    // no step writes into it any more, a step that wrote nothing else goes, and what the pages
+    // held in it before their first edit is forgotten.
+    void ForgetTagsWithoutSetting();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
     // Where the user is in the grid: the scroll position, and the current cell by its page and
