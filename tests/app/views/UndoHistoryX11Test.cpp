@@ -24,7 +24,7 @@ class UndoHistoryX11Test : public MainWindowStepsX11Test {
 protected:
     // Whether Edit > Undo and Edit > Redo show grey while the user has the menu open by its
     // keys; the menu is closed again by Escape.
-    std::pair<bool, bool> UndoAndRedoGrey()
+    std::pair<bool, bool> UndoAndRedoGrey(const char* pszShot)
     {
         std::pair<bool, bool> grey{false, false};
         EXPECT_TRUE(Xdo("key alt+e"));
@@ -37,6 +37,8 @@ protected:
                  HMENU menu = OpenMenuItem("Undo", &r);
                  grey.first = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
                  grey.second = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 if (cairo_surface_t* shot = Shot(pszShot))
+                     cairo_surface_destroy(shot);
                  XdoNow("key Escape Escape");
              });
         EXPECT_TRUE(StepsTaken());
@@ -66,6 +68,13 @@ protected:
         values.front() = first;
         return values;
     }
+    // The text typed into the cell, from the current cell by the arrows, and Enter.
+    bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
+    {
+        return GoToByKeys(nRow, nCol) && Xdo("type --delay 20 '" + text + "'") && Xdo("key Return") &&
+               RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str() && !EditorOpen(); }) &&
+               GoToByKeys(nRow, nCol);
+    }
     // The grid's window, on the display, holds the keys.
     bool GridHasKeys() { return view != nullptr && ::GetFocus() == view->GetSafeHwnd() && ProgramHasFocus(); }
 
@@ -75,7 +84,8 @@ protected:
 } // namespace
 
 // A value pasted into the whole Description column of 32,768 pages, and Fill Down over it, each
-// let go on without undo: the Replace Alls before them are neither undone nor redone over them.
+// let go on without undo: the steps before them, a value typed and a Replace All undone, are
+// neither undone nor redone over them.
 TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
 {
     site = dir.Path() + "/site";
@@ -91,15 +101,14 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
     boxes.emplace(*backend, server->DisplayName(), "o");
     const ROWCOL nTitle = CGroupView::kTitleColumn, nDesc = ColumnOf("Description");
 
-    // Two Replace Alls down the column, the second undone: a step on each list.
-    ASSERT_TRUE(GoToByKeys(1, nDesc));
+    // A value typed into the first cell, and a Replace All down the column undone: a step on
+    // each list.
+    ASSERT_TRUE(TypeInto(1, nDesc, "First"));
     ReplaceAll("garden", "orchard", 1);
-    ReplaceAll("village", "town", 2);
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(Xdo("key ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.GetCount() == 1 && CGXLongOperation::GetLevel() == 0; }));
-    ASSERT_EQ(ColumnAfter(""), Column("The village orchard", "The village orchard"));
 
     // The first title copied and pasted into the whole column; the user goes on at the
     // question. Neither list keeps a step, and Ctrl+Z and Ctrl+Y change nothing.
@@ -107,28 +116,28 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
     ASSERT_NE(CopyByKeys("ctrl+c"), "(nothing copied)");
     ASSERT_TRUE(GoToByKeys(1, nDesc));
     ASSERT_TRUE(Xdo("key ctrl+space ctrl+v"));
-    ASSERT_TRUE(RunUntil([&] { return boxes->Texts().size() == 3 && view->GetCellValue(kLargePages, nDesc) == "Page 1"; }))
+    ASSERT_TRUE(RunUntil([&] { return boxes->Texts().size() == 2 && view->GetCellValue(kLargePages, nDesc) == "Page 1"; }))
         << "the paste did not reach the last row";
-    EXPECT_EQ(boxes->Texts()[2], "Operation is too large for the undo buffer. Do you want to continue?");
-    EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(true, true)) << "the Edit menu offers steps from before the paste";
+    EXPECT_EQ(boxes->Texts()[1], "Operation is too large for the undo buffer. Do you want to continue?");
+    EXPECT_EQ(UndoAndRedoGrey("edit-menu-after-large-paste"), std::make_pair(true, true))
+        << "the Edit menu offers steps from before the paste";
     EXPECT_EQ(ColumnAfter("ctrl+z ctrl+y"), Column("Page 1", "Page 1"));
 
-    // A value typed into the first cell, a third Replace All undone, and Fill Down of the whole
-    // column by Ctrl+D: Ctrl+Y does not bring the Replace All back over the filled cells.
-    ASSERT_TRUE(GoToByKeys(1, nDesc) && Xdo("type --delay 20 'First'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nDesc) == "First" && !EditorOpen(); }));
-    ASSERT_TRUE(GoToByKeys(1, nDesc));
-    ReplaceAll("Page", "Seite", 4);
+    // The same again, and Fill Down of the whole column by Ctrl+D: Ctrl+Y does not bring the
+    // Replace All back over the filled cells, nor Ctrl+Z the value typed.
+    ASSERT_TRUE(TypeInto(1, nDesc, "Second"));
+    ReplaceAll("Page", "Seite", 3);
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(Xdo("key ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.GetCount() == 1 && CGXLongOperation::GetLevel() == 0; }));
     ASSERT_TRUE(Xdo("key ctrl+space ctrl+d"));
-    ASSERT_TRUE(RunUntil([&] { return boxes->Texts().size() == 5 && view->GetCellValue(kLargePages, nDesc) == "First"; }))
+    ASSERT_TRUE(RunUntil([&] { return boxes->Texts().size() == 4 && view->GetCellValue(kLargePages, nDesc) == "Second"; }))
         << "Fill Down did not reach the last row";
-    EXPECT_EQ(boxes->Texts()[4], "Operation is too large for the undo buffer. Do you want to continue?");
-    EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(true, true)) << "the Edit menu offers steps from before Fill Down";
-    EXPECT_EQ(ColumnAfter("ctrl+y ctrl+z"), Column("First", "First"));
+    EXPECT_EQ(boxes->Texts()[3], "Operation is too large for the undo buffer. Do you want to continue?");
+    EXPECT_EQ(UndoAndRedoGrey("edit-menu-after-large-fill"), std::make_pair(true, true))
+        << "the Edit menu offers steps from before Fill Down";
+    EXPECT_EQ(ColumnAfter("ctrl+y ctrl+z"), Column("Second", "Second"));
 }
 
 // A title typed and a description typed and undone, then the grid's window closed by Ctrl+F4
@@ -177,7 +186,8 @@ TEST_F(UndoHistoryX11Test, TheHistoryOfAGridClosedByCtrlF4ComesBackWithIt)
     ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && GridHasKeys() && Settled(); }))
         << "Enter on the project's item did not bring its grid back with the keys";
     EXPECT_EQ(shown(), titleTyped);
-    EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(false, false)) << "the grid came back without its history";
+    EXPECT_EQ(UndoAndRedoGrey("edit-menu-after-ctrl-f4"), std::make_pair(false, false))
+        << "the grid came back without its history";
 
     // Forth over the description, back over both edits, forth over both again.
     ASSERT_TRUE(Xdo("key ctrl+y"));
