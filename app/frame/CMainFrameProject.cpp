@@ -711,6 +711,8 @@ void CMainFrame::OnSaveEditedFiles()
     CGroupView* pView = nullptr;
     if (App().FindGroupDocument(pDoc) == 0 && pDoc->GetGroupView(pView) == 0)
         pView->EndHistoryAtSave();
+    // So does the history kept while the grid's window is closed.
+    App().DropGroupHistory();
     if (App().GetPageNodes().HasEdits() == 3)
         App().SetEditState(0);
     // What the save thread read and wrote is freed by now.

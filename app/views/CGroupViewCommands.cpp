@@ -784,16 +784,21 @@ void CGroupView::OnGroupActions()
         BOOL bExisted;
         CString strText;
         UINT bModified;
+        // Whether the page's tag was first remembered for this action.
+        bool bFirstRemembered;
     };
     std::vector<Before> before;
     before.reserve(static_cast<size_t>(pages.GetCount()));
+    const std::string strKey = CUserGridLayout::Key(strName);
     for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;) {
         CPageNode* pPage = pages.GetNext(pos);
+        const size_t nRemembered = m_originals.size();
         RememberOriginal(pPage, strName, FALSE);
         CMetaContentList* pList = nullptr;
         CMetaContent* pContent = nullptr;
         const BOOL bExisted = pPage->GetContentList(pList) == 0 && pList->FindByName(strName, pContent) == 0;
-        before.push_back({pPage, bExisted, bExisted ? pContent->GetContent() : CString(), bExisted ? pContent->GetModified() : 0u});
+        before.push_back({pPage, bExisted, bExisted ? pContent->GetContent() : CString(), bExisted ? pContent->GetModified() : 0u,
+                          m_originals.size() != nRemembered});
     }
     // So are the cells, so that the cells' undo gives back the old values.
     for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;)
@@ -832,13 +837,11 @@ void CGroupView::OnGroupActions()
         }
         m_pGroupWork = nullptr;
         if (work.bCancelled) {
-            // Stopped part-way: the pages the setting gave their values to before the stop keep
-            // them, and their cells show them; the others, which it changed without a value
-            // taken, go back to what they held.
+            // The user aborted the action: every page goes back to what it held, a tag the
+            // action made goes again, and no cell is written, so that no step is left either.
             for (const Before& page : before) {
-                const auto found = work.rows.find(page.pPage);
-                if (found != work.rows.end() && work.values.count(std::make_pair(nCol, found->second.first)) != 0)
-                    continue;
+                if (page.bFirstRemembered)
+                    m_originals.erase(std::make_pair(page.pPage, strKey));
                 CMetaContentList* pList = nullptr;
                 CMetaContent* pContent = nullptr;
                 if (page.pPage->GetContentList(pList) != 0 || pList->FindByName(strName, pContent) != 0)
@@ -851,8 +854,7 @@ void CGroupView::OnGroupActions()
                     delete pContent;
                 }
             }
-        }
-        if (!work.values.empty()) {
+        } else if (!work.values.empty()) {
             // The cells taken are written whole: stopping halfway would leave pages changed that
             // their cells do not show. The edit state is settled once, at the end: looked for
             // through the whole site after each run of rows, it cost the more the more runs the

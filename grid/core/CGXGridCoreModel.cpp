@@ -240,6 +240,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
             undo.reset();
             if (!ConfirmLargeUndo())
                 return FALSE;
+            EndUndoHistory();
         }
     }
     op.SetStatusText(m_pAppData->GetText(nMode == gxDo ? gxTextStoringCells : gxTextRestoringCells), FALSE);
