@@ -12,6 +12,10 @@
 #include "tests/support/X11KeyboardLetters.h"
 #include "toolkit/editor/SECEditDoc.h"
 
+#include <cctype>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 // UTF-8: add_test — CMake 3.25 € Ω (the blank before 3.25 a no-break space).
@@ -238,6 +242,19 @@ namespace {
 class ChangedBehindX11Test : public MainWindowStepsX11Test {
 protected:
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
+    // An empty folder for the site's pages.
+    void NewSite()
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+    }
+    // The text typed by keys into the page's cell of the column, and stored there.
+    void TypeFor(const std::string& name, ROWCOL nCol, const std::string& text)
+    {
+        const ROWCOL nRow = RowOf(name.c_str());
+        ASSERT_TRUE(GoToByKeys(nRow, nCol) && Xdo("type --delay 30 '" + text + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); })) << name;
+    }
     // The titles of the program's windows on the screen, and the text of each pane of a Preview
     // among them: everything of a page that the screen could show.
     std::string EverythingShown()
@@ -289,8 +306,7 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
+    NewSite();
     std::filesystem::create_directories(dir.Path() + "/outside");
     const auto page = [](const char* pszTitle) {
         return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
@@ -306,11 +322,8 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     view = View();
     const ROWCOL nDesc = ColumnOf("Description");
     ASSERT_NE(nDesc, 0u);
-    for (const char* pszName : {"grown.htm", "notes.htm"}) {
-        const ROWCOL nRow = RowOf(pszName);
-        ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
-        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nDesc) == typed.c_str(); })) << pszName;
-    }
+    for (const char* pszName : {"grown.htm", "notes.htm"})
+        ASSERT_NO_FATAL_FAILURE(TypeFor(pszName, nDesc, typed));
     // Behind the program.
     std::filesystem::remove(site + "/notes.htm");
     std::filesystem::create_symlink(dir.Path() + "/outside/secret.htm", site + "/notes.htm");
@@ -359,4 +372,105 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     EXPECT_EQ(app->IsEdited(), 2u);
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("an-appended-page-saved-and-told"));
+}
+
+namespace {
+
+// Another program's change that keeps the page's size and time: one byte written over in place,
+// then the times put back as they were.
+void ChangeInPlaceKeepingSizeAndTime(const std::string& path, const std::string& from, const std::string& to)
+{
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(from.size(), to.size());
+    const size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << bytes;
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(at));
+        file.write(to.data(), static_cast<std::streamsize>(to.size()));
+    }
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+}
+
+} // namespace
+
+// Descriptions typed for three pages, and behind the program one page changed in place with its
+// size and time put back, one only touched, one copied out and moved back unchanged: the save
+// tells of the changed page alone, writes the typed description over its change and keeps the
+// change. What the save wrote is the page's own text to the next save, which again tells only of
+// a page whose bytes another program changed.
+TEST_F(ChangedBehindX11Test, OnlyAPageWhoseBytesChangedIsToldAsChangedByAnotherProgram)
+{
+    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    NewSite();
+    const auto page = [](const std::string& description, const char* pszBody) {
+        return "<html><head><meta charset=\"utf-8\"><title>T</title><meta name=\"description\" content=\"" + description
+            + "\"></head><body>" + pszBody + "</body></html>\n";
+    };
+    const std::vector<std::string> names = {"inplace.htm", "touched.htm", "moved.htm"};
+    for (const std::string& name : names)
+        std::ofstream(site + "/" + name, std::ios::binary) << page("Old", "words");
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    view = View();
+    const ROWCOL nDesc = ColumnOf("Description");
+    ASSERT_NE(nDesc, 0u);
+    const auto told = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        return name + " : Saved, but another program had changed the page since it was scanned: its changes were "
+                      "kept, and the edits written over them.";
+    };
+    const auto toldOfAnotherProgram = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.find("another program") != std::string::npos; });
+    };
+    // Saves by the keys; the lines of the Output Area once every page holds what was typed.
+    const auto save = [&](const std::vector<std::pair<std::string, std::string>>& expected) {
+        std::vector<std::string> lines;
+        EXPECT_TRUE(Xdo("key ctrl+t"));
+        EXPECT_TRUE(RunUntil([&] {
+            return app->IsEdited() == 3 && std::all_of(expected.begin(), expected.end(), [&](const auto& one) {
+                       return Page(one.first.c_str()) == one.second;
+                   });
+        })) << OutputArea().GetText().GetString();
+        return OutputLines();
+    };
+    for (const std::string& name : names)
+        ASSERT_NO_FATAL_FAILURE(TypeFor(name, nDesc, typed));
+
+    // Behind the program.
+    ASSERT_NO_FATAL_FAILURE(ChangeInPlaceKeepingSizeAndTime(site + "/inplace.htm", "words", "WORDS"));
+    const auto later = std::filesystem::last_write_time(site + "/touched.htm") + std::chrono::seconds(5);
+    std::filesystem::last_write_time(site + "/touched.htm", later);
+    std::filesystem::copy_file(site + "/moved.htm", dir.Path() + "/moved.htm");
+    std::filesystem::remove(site + "/moved.htm");
+    std::filesystem::rename(dir.Path() + "/moved.htm", site + "/moved.htm");
+
+    std::vector<std::string> lines = save({{"inplace.htm", page(typed, "WORDS")},
+                                           {"touched.htm", page(typed, "words")},
+                                           {"moved.htm", page(typed, "words")}});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), told("inplace.htm")), 1) << OutputArea().GetText().GetString();
+    EXPECT_EQ(toldOfAnotherProgram(lines), 1) << OutputArea().GetText().GetString();
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("only-a-page-whose-bytes-changed-told"));
+
+    // The save's own pages, once another program changes one of them in place keeping its size
+    // and time, and the user types again.
+    ASSERT_NO_FATAL_FAILURE(ChangeInPlaceKeepingSizeAndTime(site + "/touched.htm", "words", "Words"));
+    ASSERT_NO_FATAL_FAILURE(TypeFor("touched.htm", nDesc, "Neu"));
+    ASSERT_NO_FATAL_FAILURE(TypeFor("moved.htm", nDesc, "Neu"));
+    lines = save({{"touched.htm", page("Neu", "Words")}, {"moved.htm", page("Neu", "words")}});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), told("touched.htm")), 1) << OutputArea().GetText().GetString();
+    EXPECT_EQ(toldOfAnotherProgram(lines), 1) << OutputArea().GetText().GetString();
 }
