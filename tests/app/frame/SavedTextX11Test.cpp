@@ -1,6 +1,7 @@
 // What the grid shows of pages as generators write them (one line ending in LF, named character
-// references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
-// characters the grid showed, in the page's charset, with the page's own line end; a page whose
+// references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the page's
+// own spelling of what the user did not change, the characters typed in the page's charset, with
+// the page's own line end; a page whose
 // Content-Type is given another charset is written in it; what the Preview and the save make of
 // pages another program changed behind the program. Driven by keys from another client.
 #include "app/dialogs/CPreviewDlg.h"
@@ -117,12 +118,12 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("refused-charset"));
     const std::string p1 = Page("p1.htm"), p2 = Page("p2.htm"), p3 = Page("p3.htm");
-    // The UTF-8 page holds the characters, the page's unknown reference as it was.
-    EXPECT_NE(p1.find("<title>" + std::string(kUtf8Title) + " \xCE\x96</title>"), std::string::npos) << p1;
-    EXPECT_EQ(TagContent(p1, "description"), "\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96") << p1;
-    // The ISO-8859-1 page holds references for what Latin-1 lacks.
-    EXPECT_NE(p2.find("<title>Caf\xE9 &#8212; &#937;\xA0&#8364; &#918;</title>"), std::string::npos) << p2;
-    EXPECT_EQ(TagContent(p2, "description"), "&#8212;\xA0&#8364; &#937; &#918;") << p2;
+    // Each page keeps its references, the typed letter added in its charset: the UTF-8 page holds
+    // it, the ISO-8859-1 page, which lacks it, a reference.
+    EXPECT_NE(p1.find("<title>add_test &mdash; CMake&nbsp;3.25 &euro; &Omega; \xCE\x96</title>"), std::string::npos) << p1;
+    EXPECT_EQ(TagContent(p1, "description"), "&alpha; &ndash; &nosuch; &hellip; \xCE\x96") << p1;
+    EXPECT_NE(p2.find("<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro; &#918;</title>"), std::string::npos) << p2;
+    EXPECT_EQ(TagContent(p2, "description"), "&mdash;&nbsp;&euro; &Omega; &#918;") << p2;
     for (const std::string* pPage : {&p1, &p2, &p3}) {
         EXPECT_EQ(pPage->find("&amp;"), std::string::npos) << *pPage;
         EXPECT_EQ(pPage->find('\r'), std::string::npos) << *pPage;
@@ -131,6 +132,57 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     EXPECT_EQ(p3, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
                   "<title>Gr\xC3\xBC\xC3\x9F" "e</title>\n<meta name=\"Description\" content=\"x \xCE\x96\">\n"
                   "</head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
+}
+
+// A title and a description holding numeric and named references, typed on at their ends by
+// keys, undone and redone, and saved: the page on disk differs from what it was only by the
+// letters typed, and so it does after the title is typed on again and saved again.
+TEST_F(SavedTextX11Test, TypingAtTheEndOfATitleWithReferencesChangesOnlyTheTypedLetters)
+{
+    const std::string typed = " \xCE\x96\xC3\xA9";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    NewSite();
+    const std::string title = "&lt;no title&gt; &#8212; Python 3.11.2 documentation";
+    const std::string description = "Built with &#8220;Sphinx&#8221; &amp; &eacute;l&egrave;ves";
+    const auto page = [](const std::string& pageTitle, const std::string& pageDescription) {
+        return "<!DOCTYPE html>\n<html lang=\"en\">\n  <head>\n    <meta charset=\"utf-8\" />\n    <title>" + pageTitle
+            + "</title>\n    <meta name=\"description\" content=\"" + pageDescription
+            + "\" />\n  </head>\n  <body>\n<p>&#8212;</p>\n  </body>\n</html>\n";
+    };
+    const std::string before = page(title, description);
+    const std::string after = page(title + typed, description + typed);
+    std::ofstream(site + "/library.html", std::ios::binary) << before;
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(1));
+    CGroupView& view = *View();
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    ASSERT_NE(nDesc, 0u);
+    const std::vector<std::string> shown = {"<no title> \xE2\x80\x94 Python 3.11.2 documentation\t"
+                                            "Built with \xE2\x80\x9CSphinx\xE2\x80\x9D & \xC3\xA9l\xC3\xA8ves"};
+    const std::vector<std::string> edited = {"<no title> \xE2\x80\x94 Python 3.11.2 documentation" + typed + "\t"
+                                             "Built with \xE2\x80\x9CSphinx\xE2\x80\x9D & \xC3\xA9l\xC3\xA8ves" + typed};
+    ASSERT_EQ(CopiedCells(1, nTitle, 1, nDesc), shown);
+    ASSERT_TRUE(Append(1, nTitle, typed));
+    ASSERT_TRUE(Append(1, nDesc, typed));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == edited; }, 60000));
+    // Saved by the keys, and the page on disk as the test expects it.
+    const auto saved = [&](const std::string& expected) {
+        return Xdo("key ctrl+t") && RunUntil([&] {
+                   return app->IsEdited() == 3 && Page("library.html") == expected && ProgramHasFocus() && Settled();
+               }, 60000);
+    };
+    ASSERT_TRUE(Xdo("key ctrl+z") && Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == shown; }, 60000));
+    ASSERT_TRUE(Xdo("key ctrl+y") && Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == edited; }, 60000));
+    EXPECT_TRUE(saved(after)) << Page("library.html");
+    // Typed on again: the letters typed before are the page's own spelling now.
+    ASSERT_TRUE(Append(1, nTitle, "!"));
+    EXPECT_TRUE(saved(page(title + typed + "!", description + typed))) << Page("library.html");
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("a-title-with-references-typed-on"));
 }
 
 // Pages whose only title stands in the body, after an inline icon's own title or in a DIV, get a
