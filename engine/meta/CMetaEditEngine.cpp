@@ -440,11 +440,16 @@ CString CMetaEditEngine::TitleInPlace() const
     const std::string spelled = m_titleSpelling.Respell(
         std::string_view(m_strTitleText.GetString(), static_cast<size_t>(m_strTitleText.GetLength())), 0,
         m_strTitleText.GetLength(), std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
-        CKeptSpelling::Reading::Title, m_charset, [this](std::string_view text) {
+        CKeptSpelling::Reading::Title, LexedCharset(), [this](std::string_view text) {
             const CString strText = TextForPage(text);
             return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
         });
     return CString(spelled.data(), static_cast<int>(spelled.size()));
+}
+
+CPageCharset CMetaEditEngine::LexedCharset() const
+{
+    return m_bConvert ? CPageCharset::FromName("utf-8") : m_charset;
 }
 
 void CMetaEditEngine::NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead)
@@ -530,7 +535,7 @@ CString CMetaEditEngine::WithContent(const CString& strHeld, const CString& strV
         const std::string spelled = m_valueSpelling.Respell(
             std::string_view(strHeld.GetString(), static_cast<size_t>(strHeld.GetLength())), nStart + 1, m_nValueTextEnd,
             std::string_view(strValue.GetString(), static_cast<size_t>(strValue.GetLength())), CKeptSpelling::Reading::Value,
-            m_charset, [&](std::string_view text) {
+            LexedCharset(), [&](std::string_view text) {
                 const CString strText = AttributeValueForPage(CString(text.data(), static_cast<int>(text.size())), chQuote);
                 return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
             });

@@ -235,6 +235,8 @@ private:
     CString TitleInPlace() const;
     // Element text in the page's charset, escaped.
     CString TextForPage(std::string_view text) const;
+    // The charset of the text the lexer reads: the page's, or UTF-8 for a page being converted.
+    CPageCharset LexedCharset() const;
     // Notes the current token as the next piece of the title, or of the CONTENT value being
     // read: as the bytes it reads as, or as what a reference reads as.
     void NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead);

@@ -796,6 +796,20 @@ TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesSpellingOfWhatWasNotChanged
                       + "\"></head>")
             << one.title;
     }
+
+    // A page converted to another charset keeps its references; its own bytes go over converted.
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    m_pModel->GetMetaSettings().AddTail(pSetting);
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html; charset=UTF-8");
+    m_page.SetTitle("Caf\xC3\xA9 \xE2\x80\x94 cr\xC3\xA8mes");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                      "<title>Caf\xE9 &mdash; cr\xE8me</title></head>"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+              "<title>Caf\xC3\xA9 &mdash; cr\xC3\xA8mes</title></head>");
 }
 
 // A tag the page lacks goes on a line ended as the page ends its lines: by its first line end,
