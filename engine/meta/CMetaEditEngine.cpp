@@ -418,14 +418,47 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
 
+CString CMetaEditEngine::TextForPage(std::string_view text) const
+{
+    const std::string escaped = EscapeHtml(text, HtmlEscape::Text);
+    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+}
+
 CString CMetaEditEngine::TitleForPage() const
 {
     if (m_pPage == nullptr)
         return CString();
     const CString& strTitle = m_pPage->GetTitle();
-    const std::string escaped = EscapeHtml(std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
-        HtmlEscape::Text);
-    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+    return TextForPage(std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())));
+}
+
+CString CMetaEditEngine::TitleInPlace() const
+{
+    if (m_pPage == nullptr)
+        return CString();
+    const CString& strTitle = m_pPage->GetTitle();
+    const std::string spelled = m_titleSpelling.Respell(
+        std::string_view(m_strTitleText.GetString(), static_cast<size_t>(m_strTitleText.GetLength())), 0,
+        m_strTitleText.GetLength(), std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
+        CKeptSpelling::Reading::Title, LexedCharset(), [this](std::string_view text) {
+            const CString strText = TextForPage(text);
+            return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
+        });
+    return CString(spelled.data(), static_cast<int>(spelled.size()));
+}
+
+CPageCharset CMetaEditEngine::LexedCharset() const
+{
+    return m_bConvert ? CPageCharset::FromName("utf-8") : m_charset;
+}
+
+void CMetaEditEngine::NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead)
+{
+    // A text run reaches the events as the token itself; a reference as what it reads as.
+    if (pszRead == GetTokenText())
+        spelling.AddText(nFrom, GetTokenLength());
+    else
+        spelling.AddDecoded(nFrom, GetTokenLength(), std::string_view(pszRead, static_cast<size_t>(std::max(nRead, 0))));
 }
 
 CString CMetaEditEngine::ComposeTag(const CMetaContent& content) const
@@ -497,6 +530,17 @@ CString CMetaEditEngine::WithContent(const CString& strHeld, const CString& strV
         strText = AttributeValueForPage(strValue, '"');
         if (!FitsUnquoted(strText))
             strText = "\"" + strText + "\"";
+    } else if (nStart == m_nValueStart && nStart < nEnd && m_nValueTextEnd >= nStart + 1) {
+        // The page's own quoted value: what the user did not change keeps its spelling.
+        const std::string spelled = m_valueSpelling.Respell(
+            std::string_view(strHeld.GetString(), static_cast<size_t>(strHeld.GetLength())), nStart + 1, m_nValueTextEnd,
+            std::string_view(strValue.GetString(), static_cast<size_t>(strValue.GetLength())), CKeptSpelling::Reading::Value,
+            LexedCharset(), [&](std::string_view text) {
+                const CString strText = AttributeValueForPage(CString(text.data(), static_cast<int>(text.size())), chQuote);
+                return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
+            });
+        const CString strQuote(chQuote);
+        strText = strQuote + CString(spelled.data(), static_cast<int>(spelled.size())) + strQuote;
     } else {
         const CString strQuote(chQuote);
         strText = strQuote + AttributeValueForPage(strValue, chQuote) + strQuote;
@@ -782,7 +826,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bHaveKey = FALSE;
         m_bKeyUpper = FALSE;
         m_contentState = ContentState::None;
-        m_nValueStart = m_nValueEnd = m_nTagEnd = -1;
+        m_nValueStart = m_nValueEnd = m_nTagEnd = m_nValueTextEnd = -1;
         m_charsetState = ContentState::None;
         m_nCharsetStart = m_nCharsetEnd = -1;
         m_nMetaFrom = GetTokenOffset();
@@ -829,7 +873,8 @@ void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
     if (m_strAttrName == "CONTENT") {
         // The last CONTENT counts, as it does for the scan.
         m_contentState = ContentState::ValueNext;
-        m_nValueStart = m_nValueEnd = -1;
+        m_nValueStart = m_nValueEnd = m_nValueTextEnd = -1;
+        m_valueSpelling.Clear();
     } else if (!m_bHaveKey && (m_strAttrName == "NAME" || m_strAttrName == "HTTP-EQUIV")) {
         m_bKeyUpper = nLength > 0 && pszName[0] >= 'A' && pszName[0] <= 'Z';
     }
@@ -886,6 +931,7 @@ void CMetaEditEngine::ClearValueText()
         m_chValueQuote = GetTokenText()[0];
         m_strValuePrefix.Empty();
         m_contentState = ContentState::InQuotes;
+        m_valueSpelling.Clear();
     }
     EmitToken(); // the opening quote, as the page has it
     if (m_bInMeta && m_charsetState == ContentState::ValueNext) {
@@ -898,12 +944,16 @@ void CMetaEditEngine::AppendValueText(LPCSTR pszText, int nLength)
 {
     // The value is collected decoded for the key; the page's own bytes are copied.
     CHtmlLexer::AppendValueText(pszText, nLength);
+    if (m_bInMeta && m_contentState == ContentState::InQuotes)
+        NoteSpelling(m_valueSpelling, m_strHeldText.GetLength(), pszText, nLength);
     EmitToken();
 }
 
 void CMetaEditEngine::FlushValueText()
 {
     NoteAttributeValue(m_strValueText.c_str(), static_cast<int>(m_strValueText.size()));
+    if (m_contentState == ContentState::InQuotes)
+        m_nValueTextEnd = m_strHeldText.GetLength();
     // The closing quote is copied; a "<" or ">" that cut the value short is the tag's end and
     // is written by OnTagEnd.
     const char ch = GetTokenLength() == 1 ? GetTokenText()[0] : '\0';
@@ -949,6 +999,7 @@ void CMetaEditEngine::OnTagEnd()
         m_bTitleStarting = FALSE;
         m_bInTitle = 1;
         m_strTitleText.Empty();
+        m_titleSpelling.Clear();
     }
 }
 
@@ -958,7 +1009,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {
-            Put(TitleForPage());
+            Put(TitleInPlace());
             m_pPage->SetTitleModified(0);
         } else {
             Put(m_strTitleText);
@@ -986,14 +1037,18 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     EmitToken();
 }
 
-void CMetaEditEngine::OnText(LPCSTR, int)
+void CMetaEditEngine::OnText(LPCSTR pszText, int nLength)
 {
+    if (m_bInTitle && !m_bInMeta)
+        NoteSpelling(m_titleSpelling, m_strTitleText.GetLength(), pszText, nLength);
     EmitToken();
 }
 
 void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 {
     if (m_bInMeta || m_bInTitle) {
+        if (m_bInTitle && !m_bInMeta)
+            m_titleSpelling.AddSpace(m_strTitleText.GetLength(), nLength);
         EmitToken();
         return;
     }
@@ -1015,6 +1070,9 @@ void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
         }
         return;
     }
+    // A line break in a quoted value reads as nothing.
+    if (m_bInMeta && m_contentState == ContentState::InQuotes)
+        m_valueSpelling.AddSilent(m_strHeldText.GetLength(), GetTokenLength());
     // In a start tag markup is a "/" or blanks: a "/" with only blanks after it closes the tag.
     const BOOL bSlash = nLength == 1 && pszText[0] == '/';
     const BOOL bKeep = m_bSlashBeforeEnd && !bSlash;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/html/CHtmlLexer.h"
+#include "engine/html/CKeptSpelling.h"
 #include "engine/html/CPageCharset.h"
 #include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
@@ -229,6 +230,16 @@ private:
     int ReadRaw(LPSTR pBuffer, int nMax);
     // The page's title as the content of a TITLE element, in the page's charset.
     CString TitleForPage() const;
+    // The same in place of the page's own title text: what the user did not change keeps the
+    // page's spelling.
+    CString TitleInPlace() const;
+    // Element text in the page's charset, escaped.
+    CString TextForPage(std::string_view text) const;
+    // The charset of the text the lexer reads: the page's, or UTF-8 for a page being converted.
+    CPageCharset LexedCharset() const;
+    // Notes the current token as the next piece of the title, or of the CONTENT value being
+    // read: as the bytes it reads as, or as what a reference reads as.
+    void NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead);
 
     UINT m_bLowerCase = 0;
     UINT m_bHeadEndSeen = 0;
@@ -246,6 +257,9 @@ private:
     CMetaContentList* m_pEditedContents;
 
     CString m_strTitleText;     // the TITLE element's content being held back
+    CKeptSpelling m_titleSpelling; // how m_strTitleText spells the title
+    CKeptSpelling m_valueSpelling; // how the held META tag spells its quoted CONTENT value
+    int m_nValueTextEnd = -1;   // where that value's text ends in the held text (before its quote)
     CString m_strAttrName;      // the attribute whose value comes next (upper case)
     CString m_strKey;           // the META tag's NAME or HTTP-EQUIV value
     BOOL m_bHaveKey = FALSE;
