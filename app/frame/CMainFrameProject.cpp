@@ -783,7 +783,8 @@ void CMainFrame::StartScan(ScanOutput output)
     CVostrelApp& app = App();
     CSelNodesCol& pages = app.GetSelectedNodes();
     if (pages.HasEdits() == 2) {
-        if (AfxMessageBox(IDS_ASK_OVERRIDE_EDITS, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        // Yes throws the edits away: Enter, pressed without reading, keeps them.
+        if (AfxMessageBox(IDS_ASK_OVERRIDE_EDITS, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
         pages.SetEditFlags(0);
         if (app.GetPageNodes().HasEdits() == 3)

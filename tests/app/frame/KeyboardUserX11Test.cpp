@@ -88,6 +88,22 @@ protected:
              });
         return onOptions;
     }
+    // The user types a title into the first page's cell, clicked, and Enter stores it; the page,
+    // its file and what the file held before.
+    void TypeFirstTitle(const std::string& typed, CPageNode*& pPage, std::string& path, std::string& before)
+    {
+        const ROWCOL nTitle = ColumnOf("Title");
+        ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
+        CString strPath;
+        pPage->GetFullPath(strPath);
+        path = strPath.GetString();
+        before = ReadFile(path);
+        ClickAt(CellOnScreen(1, nTitle), 1, 1);
+        ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); }))
+            << "the click did not reach the cell";
+        ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'") && XdoNow("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
+    }
     // Every page's values, one line a value, as the engine holds them.
     std::string PageValues()
     {
@@ -666,7 +682,7 @@ TEST_F(KeyboardUserX11Test, UndoAllTakesBackTheFieldsTypedTextAndExitAsksNothing
     ASSERT_TRUE(RunUntil([&] { return field.IsEditing(); })) << "the field took no text";
 
     {
-        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
         ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
         ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && view->GetParam()->m_UndoList.IsEmpty(); }))
             << "Undo All did not run";
@@ -775,17 +791,11 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     ASSERT_TRUE(Start());
     OpenSite(true);
     const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
-    const ROWCOL nTitle = ColumnOf("Title");
     CPageNode* pPage = nullptr;
-    ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
-    CString strPath;
-    pPage->GetFullPath(strPath);
-    const std::string path(strPath.GetString()), before = ReadFile(path);
-    ClickAt(CellOnScreen(1, nTitle), 1, 1);
-    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
-    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
-    ASSERT_TRUE(XdoNow("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
+    std::string path, before;
+    TypeFirstTitle(typed, pPage, path, before);
+    if (HasFatalFailure())
+        return;
 
     const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
     ASSERT_TRUE(Xdo("key ctrl+F4"));
@@ -821,6 +831,76 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
     EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
     EXPECT_EQ(pPage->GetTitle(), typed.c_str()) << "the page read back after the save";
+}
+
+// A question whose Yes throws the user's work away takes No from an Enter pressed without
+// reading: F5 over a typed title, Edit > Undo All, and Delete on a cell of Metatag Settings each
+// keep what the user had. Ctrl+T then writes the typed title, and nothing else of the page.
+TEST_F(KeyboardUserX11Test, EnterAtAQuestionThatWouldDropTheUsersWorkKeepsIt)
+{
+    const std::string typed = "Épée ß Ωμέγα 東京";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    CPageNode* pPage = nullptr;
+    std::string path, before;
+    TypeFirstTitle(typed, pPage, path, before);
+    if (HasFatalFailure())
+        return;
+
+    const std::pair<std::string, std::string> questions[] = {
+        {"F5", "You have made changes to some of your metatags. This operation shall override those changes. Proceed?"},
+        {"alt+e a", "This will undo all. Proceed?"},
+    };
+    for (const auto& [keys, question] : questions) {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        ASSERT_TRUE(Xdo("key " + keys));
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+            << keys << " asked nothing";
+        EXPECT_EQ(boxes.Texts()[0], question);
+        EXPECT_EQ(app->IsEdited(), 2u) << "Enter at " << keys << " dropped the edit";
+        EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << keys;
+    }
+
+    // Delete on a cell of Metatag Settings, which asks before the row's metatag goes.
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+    CMetaSettingDlg* pSettings = nullptr;
+    const auto settingsHaveTheKeys = [&] {
+        pSettings = Active<CMetaSettingDlg>();
+        return pSettings != nullptr && KeysIn(pSettings->GetSafeHwnd()) && Settled();
+    };
+    ROWCOL nRows = 0, nRowsAfter = 0;
+    CString strName;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", settingsHaveTheKeys, [&] {
+        ROWCOL nRow = 0, nCol = 0;
+        pSettings->GetGrid().GetCurrentCell(nRow, nCol);
+        nRows = pSettings->GetGrid().GetRowCount();
+        XdoNow("key --delay 40" + ArrowKeys(nRow, nCol, 2, CMetaSettingGridCtrl::kColDescription));
+    });
+    When("the second row's description is current", [&] {
+             ROWCOL nRow = 0, nCol = 0;
+             return pSettings->GetGrid().GetCurrentCell(nRow, nCol) && nRow == 2 &&
+                    nCol == CMetaSettingGridCtrl::kColDescription && Settled();
+         },
+         [&] {
+             pSettings->GetGrid().GetCellText(2, CMetaSettingGridCtrl::kColName, strName);
+             XdoNow("key Delete");
+         });
+    When("Enter answered the question", [&] { return boxes.Texts().size() == 1 && settingsHaveTheKeys(); }, [&] {
+        nRowsAfter = pSettings->GetGrid().GetRowCount();
+        XdoNow("key Escape");
+    });
+    When("Metatag Settings is closed", [&] { return Active<CMetaSettingDlg>() == nullptr && KeysAt(view->GetSafeHwnd()); },
+         [] {});
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(boxes.Texts()[0], "Delete the metatag '" + std::string(strName) + "' in row 2?");
+    EXPECT_EQ(nRowsAfter, nRows) << "Enter deleted the metatag " << strName.GetString();
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
 }
 
 // Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,
