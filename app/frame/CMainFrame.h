@@ -39,8 +39,8 @@ public:
     // afterwards; the caller then says so with TellProjectNotOpened) or kOpenCancelled (the user
     // cancelled a question or the enumeration).
     UINT OpenProjectFile(const CString& strPath);
-    // "Project could NOT be opened!", with the reason of the last failed OpenProjectFile when no
-    // box of its own has told it already.
+    // "Project could NOT be opened!", with the reason of the last failed OpenProjectFile; nothing
+    // when the step that failed has told it in a box of its own.
     void TellProjectNotOpened();
     // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
     UINT CloseProject();
@@ -195,6 +195,7 @@ private:
     CUrlLauncher m_urlLauncher;
     std::shared_ptr<CPostedFailures> m_programFailures = CPostedFailures::Make();
     CString m_strOpenFailure;   // why the last open failed, when not told yet
+    bool m_bOpenFailureTold = false;   // the step of the last open that failed said why itself
     CString m_strSaveFailure;   // why the last WriteProjectFile failed, when not told yet
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;
