@@ -101,6 +101,10 @@ public:
     void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                            const CString& strTitle) override;
     BOOL GiveKeysToShownPages() override;
+    // After the grid's window was closed by the user: the keys, left nowhere to be seen, go to
+    // the Project Area with the closed folder chosen (to the Output Area when the Project Area
+    // is hidden).
+    void GiveKeysAfterGridClosed();
 
     // The window's place and state and the Output Area's visibility, as the last run left
     // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes

@@ -6,6 +6,7 @@
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "app/panes/COutputAreaWnd.h"
 #include "app/views/CShortcutEditCtrl.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -901,6 +902,92 @@ TEST_F(KeyboardUserX11Test, EnterAtAQuestionThatWouldDropTheUsersWorkKeepsIt)
     ASSERT_TRUE(Xdo("key ctrl+t"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
     EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
+}
+
+// After Ctrl+F4 the keys are where the user sees them. With the Project Area shown they go to its
+// tree, on the folder whose grid was closed, drawn in the focus colours; Enter there brings that
+// folder's grid back. With the Project Area hidden they go to the Output Area, which frames its
+// text while it has them.
+TEST_F(KeyboardUserX11Test, AfterCtrlF4TheKeysAreInAPaneThatShowsIt)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    COutputAreaWnd& output = OutputArea().GetOutputWnd();
+    const HWND hTree = tree.GetSafeHwnd(), hOutput = output.GetSafeHwnd();
+    CPageNode* pSub = nullptr;
+    const std::function<void(CPageNode*)> findSub = [&](CPageNode* pNode) {
+        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;) {
+            CPageNode* pChild = pNode->GetChildren().GetNext(pos);
+            if (pChild->GetKind() == CPageNode::kindFolder && pChild->GetName() == "sub")
+                pSub = pChild;
+            findSub(pChild);
+        }
+    };
+    findSub(app->GetPageNodes().GetHead());
+    ASSERT_NE(pSub, nullptr);
+    const auto hSub = reinterpret_cast<HTREEITEM>(pSub->m_dwTreeItem);
+    // How many pixels of the band of the sub folder's row, and of the Output Area's edge, show the
+    // colour that tells the keys are there.
+    const POINT onSub = OnItemLabel(pSub);
+    const auto focusPixels = [&](const char* pszShot, int& nTree, int& nFrame) {
+        Quiet();
+        cairo_surface_t* shot = Shot(pszShot);
+        ASSERT_NE(shot, nullptr);
+        CRect treeRect, outputRect;
+        ::GetWindowRect(hTree, &treeRect);
+        output.GetClientRect(&outputRect);
+        output.ClientToScreen(&outputRect);
+        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT)), text = Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+        nTree = nFrame = 0;
+        for (int y = onSub.y - 4; y <= onSub.y + 4; ++y)
+            for (int x = treeRect.left; x < treeRect.right; ++x)
+                nTree += screen_capture::PixelAt(shot, x, y) == highlight;
+        for (int x = outputRect.left; x < outputRect.right; ++x)
+            nFrame += (screen_capture::PixelAt(shot, x, outputRect.top) == text) +
+                      (screen_capture::PixelAt(shot, x, outputRect.bottom - 1) == text);
+        cairo_surface_destroy(shot);
+    };
+
+    // The Output Area shown by its menu key; the sub folder's page brought up by a click in the
+    // tree, and a click on it in the grid.
+    ASSERT_TRUE(Xdo("key alt+v o"));
+    ASSERT_TRUE(RunUntil([&] { return ::IsWindowVisible(hOutput) && Settled(); })) << "View > Output Area did not show it";
+    ClickAt(onSub, 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && view->GetRowCount() == 1 && Settled(); }))
+        << "the click did not bring up the folder's page";
+    ClickAt(CellOnScreen(1, ColumnOf("Title")), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the click did not give the grid the keys";
+
+    HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hTree) && Settled(); }))
+        << "the keys did not go to the tree";
+    EXPECT_EQ(tree.GetSelectedItem(), hSub) << "the closed folder is not chosen";
+    int nTree = 0, nFrame = 0;
+    focusPixels("keys-in-the-tree-after-ctrl-f4", nTree, nFrame);
+    EXPECT_GT(nTree, 20) << "the folder is not drawn in the focus colours";
+    EXPECT_EQ(nFrame, 0) << "the Output Area is framed without the keys";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "Enter did not bring the grid back with the keys";
+    const std::vector<std::string> files = ClipboardRows(CopyByKeys("ctrl+Home ctrl+c"));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0], "c.htm") << "the grid shows another page";
+    EXPECT_EQ(view->GetRowCount(), 1u);
+
+    // The Project Area hidden by its menu key: the next Ctrl+F4 gives the keys to the Output Area.
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindowVisible(hTree) && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "View > Project Area did not hide it";
+    hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hOutput) && Settled(); }))
+        << "the keys did not go to the Output Area";
+    focusPixels("keys-in-the-output-area-after-ctrl-f4", nTree, nFrame);
+    CRect client;
+    output.GetClientRect(&client);
+    EXPECT_GE(nFrame, client.Width() - 2) << "the Output Area shows no frame with the keys";
 }
 
 // Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,
