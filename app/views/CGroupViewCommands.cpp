@@ -169,7 +169,8 @@ void CGroupView::OnUndoAll()
     // Text still being typed, in a cell or in the frame's field, is an edit too: it is stored
     // first, so that it is taken back with the others instead of being stored after them.
     FinishCellEdit();
-    if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL) != IDOK)
+    // OK takes back every edit at once: Enter, pressed without reading, keeps them.
+    if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL | MB_DEFBUTTON2) != IDOK)
         return;
     UndoAll();
 }
