@@ -81,37 +81,51 @@ protected:
     // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
     // keys, or clicks the cell and the menu's items; once the Preview holds the keys, it is read
     // off and kept on the screen's picture, and Escape closes it.
+    static PreviewSeen Seen(CPreviewDlg& dlg)
+    {
+        return PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
+                           std::string(dlg.GetRightPane().GetCaption()), std::string(dlg.GetLeftPane().GetCaption())};
+    }
+    bool PreviewShows() { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); }
     enum class By { Keys, Mouse };
-    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
-                                       By by = By::Keys)
+    // The steps that open View > Changes on the row: to its cell by the arrows and the menu by its
+    // keys, or a click on the cell and on the menu's items.
+    ::testing::AssertionResult OpenPreview(ROWCOL nRow, ROWCOL nType, By by)
     {
         if (by == By::Keys) {
             if (!GoToByKeys(nRow, nType))
                 return ::testing::AssertionFailure() << "the arrows did not reach row " << nRow;
             Type("the main window", "^Vostrel -", "alt+v c");
-        } else {
-            if (!ClickCell(nRow, nType) || !RunUntil([&] { return IsCurrent(nRow, nType) && Settled(); }))
-                return ::testing::AssertionFailure() << "the click did not reach row " << nRow;
-            if (!ClickAt(MenuBarItemOnScreen("View"), 1, 1))
-                return ::testing::AssertionFailure() << "the View menu was not clicked";
-            Choose("Changes");
+            return ::testing::AssertionSuccess();
         }
-        When("the Preview holds the keys",
-             [this] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
-             [this, pszShot, &seen] {
-                 CPreviewDlg& dlg = *ShownPreview();
-                 seen = PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
-                                    std::string(dlg.GetRightPane().GetCaption()),
-                                    std::string(dlg.GetLeftPane().GetCaption())};
-                 if (cairo_surface_t* shot = Shot(pszShot))
-                     cairo_surface_destroy(shot);
-                 XdoNow("key Escape");
-             });
+        if (!ClickCell(nRow, nType) || !RunUntil([&] { return IsCurrent(nRow, nType) && Settled(); }))
+            return ::testing::AssertionFailure() << "the click did not reach row " << nRow;
+        if (!ClickAt(MenuBarItemOnScreen("View"), 1, 1))
+            return ::testing::AssertionFailure() << "the View menu was not clicked";
+        Choose("Changes");
+        return ::testing::AssertionSuccess();
+    }
+    // Waits until the steps are taken and the Preview has closed.
+    ::testing::AssertionResult PreviewClosed()
+    {
         if (::testing::AssertionResult taken = StepsTaken(); !taken)
             return taken;
         if (!RunUntil([] { return ShownPreview() == nullptr; }))
             return ::testing::AssertionFailure() << "the Preview did not close";
         return ::testing::AssertionSuccess();
+    }
+    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
+                                       By by = By::Keys)
+    {
+        if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
+            return opened;
+        When("the Preview holds the keys", [this] { return PreviewShows(); }, [this, pszShot, &seen] {
+            seen = Seen(*ShownPreview());
+            if (cairo_surface_t* shot = Shot(pszShot))
+                cairo_surface_destroy(shot);
+            XdoNow("key Escape");
+        });
+        return PreviewClosed();
     }
 };
 
@@ -422,4 +436,114 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(Page("g.htm"), guide(kGroesse, ContentType("UTF-8")));
     EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
               (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
+}
+
+namespace {
+
+// Short pages whose one character beyond ASCII is two bytes that read as UTF-8 and also as the
+// Latin letters the label gives them: nothing tells which is meant.
+const std::string kCafe = Head("ISO-8859-1") + "\n<title>Caf\xC3\xA9</title>\n</head><body>\n<p>Open daily.</p>\n"
+                          "</body></html>\n";
+const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Open daily.</p>\n"
+                          "</body></html>\n";
+
+} // namespace
+
+// Pages in doubt given UTF-8 are left alone by the save with the way on named; in the Preview
+// the user takes a reading by the mouse for one and by the keys for the other, and sees what the
+// save will now write; an Undo drops the reading with the edit, and the save writes each page as
+// taken.
+TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndByKeysAndTheSaveWritesIt)
+{
+    const ROWCOL nType = StartOnSite({{"cafe.htm", kCafe}, {"nino.htm", kNino}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    for (ROWCOL nRow = 1; nRow <= 2; ++nRow)
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == "text/html; charset=UTF-8" && view->GetCellValue(2, nType) == "text/html; charset=UTF-8";
+    })) << "the cells did not take the charset";
+
+    const auto save = [&](const char* pszClosing) {
+        return Xdo("key ctrl+t")
+            && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
+            && Quiet();
+    };
+    const auto told = [&](const std::string& line) {
+        const std::vector<std::string> lines = OutputLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    const auto doubtLine = [](const char* pszPage, const char* pszLabel) {
+        return std::string(pszPage) + " : Not saved: its bytes read as UTF-8 and also as " + pszLabel + " (as declared), "
+               "and its text does not tell which is meant, so it is neither converted to UTF-8 nor declared UTF-8 as "
+               "it is. View > Changes shows it read both ways: take there the one meant (its bytes kept, declared "
+               "UTF-8, or converted from " + pszLabel + "), and save again. The page was left as it was, and its edits "
+               "are kept.";
+    };
+    // The Preview shows the page as its label reads it beside its bytes read as UTF-8, with a
+    // button below each; the user takes one, and the Preview comes again with what the save now
+    // writes, the reading taken no longer offered.
+    struct Taken {
+        PreviewSeen doubt, after;
+        bool bConvertOffered = false, bKeepOffered = false;
+    };
+    const auto take = [&](ROWCOL nRow, By by, const char* pszShot, Taken& taken) -> ::testing::AssertionResult {
+        if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
+            return opened;
+        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&, by, pszShot] {
+            CPreviewDlg& dlg = *ShownPreview();
+            taken.doubt = Seen(dlg);
+            if (cairo_surface_t* shot = Shot(pszShot))
+                cairo_surface_destroy(shot);
+            if (by == By::Mouse)
+                ClickAt(CentreOnScreen(dlg.GetRightPane().GetTakeButton().GetSafeHwnd()), 1, 1);
+            else
+                XdoNow("key Tab");
+        });
+        // Tab goes from the text to the button below it; its letter takes it.
+        if (by == By::Keys)
+            When("the button below the page's own reading has the keys", [] {
+                return ShownPreview() != nullptr && ::GetFocus() == ShownPreview()->GetLeftPane().GetTakeButton().GetSafeHwnd();
+            }, [this] { XdoNow("key alt+c"); });
+        When("the Preview comes again with what the save writes", [this, &taken] {
+            return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
+        }, [&, pszShot] {
+            CPreviewDlg& dlg = *ShownPreview();
+            taken.after = Seen(dlg);
+            taken.bConvertOffered = dlg.GetLeftPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            taken.bKeepOffered = dlg.GetRightPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            if (cairo_surface_t* shot = Shot((std::string(pszShot) + "-taken").c_str()))
+                cairo_surface_destroy(shot);
+            XdoNow("key Escape");
+        });
+        return PreviewClosed();
+    };
+    Taken cafe, nino;
+    ASSERT_TRUE(take(1, By::Mouse, "charset-doubt-keep", cafe));
+    EXPECT_EQ(cafe.doubt.left, Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"));
+    EXPECT_EQ(cafe.doubt.right, kCafe);
+    EXPECT_EQ(cafe.doubt.rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + site + "/cafe.htm'");
+    EXPECT_EQ(cafe.after.right, Replaced(kCafe, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(cafe.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - "
+                                       "Modified '" + site + "/cafe.htm'");
+    EXPECT_TRUE(cafe.bConvertOffered);
+    EXPECT_FALSE(cafe.bKeepOffered);
+    ASSERT_TRUE(take(2, By::Keys, "charset-doubt-convert", nino));
+    const std::string ninoConverted = Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o");
+    EXPECT_EQ(nino.after.right, ninoConverted);
+    EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
+    EXPECT_FALSE(nino.bConvertOffered);
+    EXPECT_TRUE(nino.bKeepOffered);
+
+    // Undone and done again, the last edit comes back without the reading taken for it: the save
+    // leaves that page alone and names the way on, and writes the other as taken.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(2, nType) != "text/html; charset=UTF-8"; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(2, nType) == "text/html; charset=UTF-8"; }));
+    ASSERT_TRUE(save("1 of 2 pages written")) << OutputArea().GetText().GetString();
+    EXPECT_TRUE(told(doubtLine("NINO.HTM", "windows-1252"))) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("cafe.htm"), Replaced(kCafe, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(Page("nino.htm"), kNino);
+
+    ASSERT_TRUE(take(2, By::Keys, "charset-doubt-convert-again", nino));
+    ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("nino.htm"), ninoConverted);
 }
