@@ -96,6 +96,13 @@ BOOL CPreviewDlg::OnInitDialog()
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;
+    // Both panes hold the page: lines too long for them are told once, before the Preview shows.
+    for (CFileContentsWnd* pPane : {&m_wndLeft, &m_wndRight}) {
+        if (pPane->GetEditor().HasLinesCut()) {
+            pPane->GetEditor().TellLinesCut();
+            break;
+        }
+    }
     FitCaptions();
 
     CRect client;

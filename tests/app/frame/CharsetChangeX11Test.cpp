@@ -9,6 +9,7 @@
 #include "tests/support/IconvProgram.h"
 #include "tests/support/LegacySitePages.h"
 #include "tests/support/X11KeyboardLetters.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
 
@@ -546,4 +547,79 @@ TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndBy
     ASSERT_TRUE(take(2, By::Keys, "charset-doubt-convert-again", nino));
     ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
     EXPECT_EQ(Page("nino.htm"), ninoConverted);
+}
+
+namespace {
+
+// A Vietnamese page whose text came through a tool that writes the tone marks apart from their
+// letters, one paragraph so and the same one with its letters whole; below them a script of one
+// line longer than the Preview's lines.
+const std::string kWarning = "<p>Ca\xCC\x89nh ba\xCC\x81o tho\xCC\x9B\xCC\x80i tie\xCC\x82\xCC\x81t</p>";
+const std::string kWarningWhole = "<p>C\xE1\xBA\xA3nh b\xC3\xA1o th\xE1\xBB\x9Di ti\xE1\xBA\xBFt</p>";
+const std::string kVietnamese = "<html><head><meta charset=\"utf-8\">\n<title>Th\xE1\xBB\x9Di ti\xE1\xBA\xBFt</title>\n"
+                                "</head><body>\n" + kWarning + "\n" + kWarningWhole + "\n<script>var d=\"" +
+                                std::string(20000, 'x') + "\";</script>\n</body></html>\n";
+
+} // namespace
+
+// The Preview of a Vietnamese page draws each tone mark on its letter, the caret stepping over
+// the letter and its marks at once; the note that a line is too long for it comes once, before
+// it opens.
+TEST_F(CharsetChangeX11Test, ThePreviewDrawsToneMarksOnTheirLettersAndTellsOfLongLinesOnce)
+{
+    const ROWCOL nType = StartOnSite({{"vi.htm", kVietnamese}});
+    ASSERT_NE(nType, 0u) << "the page was not shown with a Content-Type column";
+    ASSERT_TRUE(GoToByKeys(1, nType) && Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == "text/html; charset=UTF-8"; }));
+
+    X11MessageBoxAnswerer notes(*backend, server->DisplayName(), "Return");
+    ASSERT_TRUE(OpenPreview(1, nType, By::Keys));
+    // The paragraph written apart (line 4) and the one written whole (line 5) show alike, pixel
+    // for pixel, right of the line numbers, in both panes.
+    std::vector<std::string> notesBefore;
+    int nDiffering[2] = {-1, -1};
+    When("the Preview shows the page", [this] { return PreviewShows(); }, [&] {
+        notesBefore = notes.Texts();
+        CPreviewDlg& dlg = *ShownPreview();
+        cairo_surface_t* shot = Shot("preview-vietnamese");
+        for (int nPane = 0; nPane < 2 && shot != nullptr; ++nPane) {
+            CEditCtrlWrapper& editor = (nPane == 0 ? dlg.GetLeftPane() : dlg.GetRightPane()).GetEditor();
+            CRect client;
+            editor.GetClientRect(&client);
+            const auto row = [&](int nLine) {
+                POINT pt{editor.GetMarginWidth(), (nLine - editor.GetTopLineNo()) * editor.GetLineHeight()};
+                ::ClientToScreen(editor.GetSafeHwnd(), &pt);
+                return pt;
+            };
+            const POINT apart = row(4), whole = row(5);
+            nDiffering[nPane] = 0;
+            for (int y = 0; y < editor.GetLineHeight(); ++y)
+                for (int x = 0; x < client.Width() - editor.GetMarginWidth(); ++x)
+                    nDiffering[nPane] += screen_capture::PixelAt(shot, apart.x + x, apart.y + y)
+                                         != screen_capture::PixelAt(shot, whole.x + x, whole.y + y);
+        }
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        // Down to the paragraph written apart; five steps right pass "<p>C" and "a" with its mark.
+        XdoNow("key Down Down Down Right Right Right Right Right");
+    });
+    int nCaretOffset = -1, nCaretColumn = -1;
+    When("the caret is in the paragraph", [] {
+        return ShownPreview() != nullptr && ShownPreview()->GetLeftPane().GetEditor().GetCaretLineNo() == 4
+            && ShownPreview()->GetLeftPane().GetEditor().GetCaretColumn() >= 5;
+    }, [&] {
+        CEditCtrlWrapper& editor = ShownPreview()->GetLeftPane().GetEditor();
+        nCaretColumn = editor.GetCaretColumn();
+        nCaretOffset = editor.GetDocument()->OffsetFromColumn(editor.GetCaretLine(), nCaretColumn);
+        XdoNow("key Escape");
+    });
+    ASSERT_TRUE(PreviewClosed());
+    EXPECT_EQ(nDiffering[0], 0) << "the paragraph written apart is drawn otherwise in the page's pane";
+    EXPECT_EQ(nDiffering[1], 0) << "the paragraph written apart is drawn otherwise in the rewritten pane";
+    EXPECT_EQ(nCaretColumn, 5);
+    EXPECT_EQ(nCaretOffset, static_cast<int>(std::string("<p>Ca\xCC\x89").size()));
+    const std::vector<std::string> note{"This file contains lines longer than the 16384 character maximum.\r\nThe lines "
+                                        "will be wrapped."};
+    EXPECT_EQ(notesBefore, note);
+    EXPECT_EQ(notes.Texts(), note);
 }
