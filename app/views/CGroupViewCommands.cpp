@@ -456,6 +456,9 @@ void CGroupView::OnViewChanges()
         bInDoubt = engine.GetReadingsInDoubt(converted, kept);
         bChoice = engine.IsInDoubt();
         taken = engine.GetCharsetChoice();
+        // A reading taken that cannot be written (a character the new charset lacks where no
+        // reference would be read) leaves the other to take.
+        bInDoubt = bInDoubt || (bChoice && !engine.GetRefusal().IsEmpty());
         if (bInDoubt) {
             onDisk = converted;
             rewritten = kept;
