@@ -79,9 +79,6 @@ protected:
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
     }
-    // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
-    // keys, or clicks the cell and the menu's items; once the Preview holds the keys, it is read
-    // off and kept on the screen's picture, and Escape closes it.
     static PreviewSeen Seen(CPreviewDlg& dlg)
     {
         return PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
@@ -115,6 +112,8 @@ protected:
             return ::testing::AssertionFailure() << "the Preview did not close";
         return ::testing::AssertionSuccess();
     }
+    // The user opens the Preview of the row; once it holds the keys, it is read off and kept on
+    // the screen's picture, and Escape closes it.
     ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
                                        By by = By::Keys)
     {
@@ -450,50 +449,32 @@ const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n
 
 } // namespace
 
-// Pages in doubt given UTF-8 are left alone by the save with the way on named; in the Preview
-// the user takes a reading by the mouse for one and by the keys for the other, and sees what the
-// save will now write; an Undo drops the reading with the edit, and the save writes each page as
-// taken.
+// Pages in doubt given UTF-8: in the Preview the user takes a reading by the mouse for one and by
+// the keys for the other, and sees what the save will now write; an Undo drops the reading with
+// the edit, and the save leaves that page alone, naming the way on, and writes each page as taken.
 TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndByKeysAndTheSaveWritesIt)
 {
     const ROWCOL nType = StartOnSite({{"cafe.htm", kCafe}, {"nino.htm", kNino}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const CString strUtf8 = "text/html; charset=UTF-8";
     for (ROWCOL nRow = 1; nRow <= 2; ++nRow)
-        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] {
-        return view->GetCellValue(1, nType) == "text/html; charset=UTF-8" && view->GetCellValue(2, nType) == "text/html; charset=UTF-8";
-    })) << "the cells did not take the charset";
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == strUtf8 && view->GetCellValue(2, nType) == strUtf8; }));
 
-    const auto save = [&](const char* pszClosing) {
-        return Xdo("key ctrl+t")
-            && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
-            && Quiet();
-    };
-    const auto told = [&](const std::string& line) {
-        const std::vector<std::string> lines = OutputLines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    };
-    const auto doubtLine = [](const char* pszPage, const char* pszLabel) {
-        return std::string(pszPage) + " : Not saved: its bytes read as UTF-8 and also as " + pszLabel + " (as declared), "
-               "and its text does not tell which is meant, so it is neither converted to UTF-8 nor declared UTF-8 as "
-               "it is. View > Changes shows it read both ways: take there the one meant (its bytes kept, declared "
-               "UTF-8, or converted from " + pszLabel + "), and save again. The page was left as it was, and its edits "
-               "are kept.";
-    };
     // The Preview shows the page as its label reads it beside its bytes read as UTF-8, with a
-    // button below each; the user takes one, and the Preview comes again with what the save now
-    // writes, the reading taken no longer offered.
+    // button below each; the one taken, the Preview comes again with what the save now writes,
+    // the reading taken no longer offered.
     struct Taken {
         PreviewSeen doubt, after;
-        bool bConvertOffered = false, bKeepOffered = false;
+        bool bOffered[2] = {false, false};
     };
-    const auto take = [&](ROWCOL nRow, By by, const char* pszShot, Taken& taken) -> ::testing::AssertionResult {
+    const auto take = [&](ROWCOL nRow, By by, Taken& taken) -> ::testing::AssertionResult {
         if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
             return opened;
-        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&, by, pszShot] {
+        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&, by] {
             CPreviewDlg& dlg = *ShownPreview();
             taken.doubt = Seen(dlg);
-            if (cairo_surface_t* shot = Shot(pszShot))
+            if (cairo_surface_t* shot = Shot(by == By::Mouse ? "charset-doubt-mouse" : "charset-doubt-keys"))
                 cairo_surface_destroy(shot);
             if (by == By::Mouse)
                 ClickAt(CentreOnScreen(dlg.GetRightPane().GetTakeButton().GetSafeHwnd()), 1, 1);
@@ -507,46 +488,48 @@ TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndBy
             }, [this] { XdoNow("key alt+c"); });
         When("the Preview comes again with what the save writes", [this, &taken] {
             return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
-        }, [&, pszShot] {
+        }, [&] {
             CPreviewDlg& dlg = *ShownPreview();
             taken.after = Seen(dlg);
-            taken.bConvertOffered = dlg.GetLeftPane().GetTakeButton().IsWindowEnabled() != FALSE;
-            taken.bKeepOffered = dlg.GetRightPane().GetTakeButton().IsWindowEnabled() != FALSE;
-            if (cairo_surface_t* shot = Shot((std::string(pszShot) + "-taken").c_str()))
-                cairo_surface_destroy(shot);
+            taken.bOffered[0] = dlg.GetLeftPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            taken.bOffered[1] = dlg.GetRightPane().GetTakeButton().IsWindowEnabled() != FALSE;
             XdoNow("key Escape");
         });
         return PreviewClosed();
     };
     Taken cafe, nino;
-    ASSERT_TRUE(take(1, By::Mouse, "charset-doubt-keep", cafe));
+    ASSERT_TRUE(take(1, By::Mouse, cafe));
     EXPECT_EQ(cafe.doubt.left, Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"));
     EXPECT_EQ(cafe.doubt.right, kCafe);
-    EXPECT_EQ(cafe.doubt.rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + site + "/cafe.htm'");
-    EXPECT_EQ(cafe.after.right, Replaced(kCafe, "ISO-8859-1", "UTF-8"));
     EXPECT_EQ(cafe.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - "
                                        "Modified '" + site + "/cafe.htm'");
-    EXPECT_TRUE(cafe.bConvertOffered);
-    EXPECT_FALSE(cafe.bKeepOffered);
-    ASSERT_TRUE(take(2, By::Keys, "charset-doubt-convert", nino));
-    const std::string ninoConverted = Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o");
-    EXPECT_EQ(nino.after.right, ninoConverted);
+    EXPECT_TRUE(cafe.bOffered[0] && !cafe.bOffered[1]);
+    ASSERT_TRUE(take(2, By::Keys, nino));
     EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
-    EXPECT_FALSE(nino.bConvertOffered);
-    EXPECT_TRUE(nino.bKeepOffered);
+    EXPECT_TRUE(!nino.bOffered[0] && nino.bOffered[1]);
 
-    // Undone and done again, the last edit comes back without the reading taken for it: the save
-    // leaves that page alone and names the way on, and writes the other as taken.
-    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(2, nType) != "text/html; charset=UTF-8"; }));
-    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(2, nType) == "text/html; charset=UTF-8"; }));
+    const auto save = [&](const char* pszClosing) {
+        return Xdo("key ctrl+t")
+            && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
+            && Quiet();
+    };
+    // Undone and done again, the last edit comes back without the reading taken for it.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(2, nType) != strUtf8; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(2, nType) == strUtf8; }));
     ASSERT_TRUE(save("1 of 2 pages written")) << OutputArea().GetText().GetString();
-    EXPECT_TRUE(told(doubtLine("NINO.HTM", "windows-1252"))) << OutputArea().GetText().GetString();
+    const std::vector<std::string> lines = OutputLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "NINO.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (as declared), and its "
+                        "text does not tell which is meant, so it is neither converted to UTF-8 nor declared UTF-8 as it "
+                        "is. View > Changes shows it read both ways: take there the one meant (its bytes kept, declared "
+                        "UTF-8, or converted from windows-1252), and save again. The page was left as it was, and its "
+                        "edits are kept."), lines.end()) << OutputArea().GetText().GetString();
     EXPECT_EQ(Page("cafe.htm"), Replaced(kCafe, "ISO-8859-1", "UTF-8"));
     EXPECT_EQ(Page("nino.htm"), kNino);
 
-    ASSERT_TRUE(take(2, By::Keys, "charset-doubt-convert-again", nino));
+    ASSERT_TRUE(take(2, By::Keys, nino));
     ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
-    EXPECT_EQ(Page("nino.htm"), ninoConverted);
+    EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"));
 }
 
 namespace {
@@ -562,9 +545,8 @@ const std::string kVietnamese = "<html><head><meta charset=\"utf-8\">\n<title>Th
 
 } // namespace
 
-// The Preview of a Vietnamese page draws each tone mark on its letter, the caret stepping over
-// the letter and its marks at once; the note that a line is too long for it comes once, before
-// it opens.
+// The Preview of a Vietnamese page draws each tone mark on its letter; the note that a line is
+// too long for it comes once, before it opens.
 TEST_F(CharsetChangeX11Test, ThePreviewDrawsToneMarksOnTheirLettersAndTellsOfLongLinesOnce)
 {
     const ROWCOL nType = StartOnSite({{"vi.htm", kVietnamese}});
@@ -575,49 +557,36 @@ TEST_F(CharsetChangeX11Test, ThePreviewDrawsToneMarksOnTheirLettersAndTellsOfLon
     X11MessageBoxAnswerer notes(*backend, server->DisplayName(), "Return");
     ASSERT_TRUE(OpenPreview(1, nType, By::Keys));
     // The paragraph written apart (line 4) and the one written whole (line 5) show alike, pixel
-    // for pixel, right of the line numbers, in both panes.
+    // for pixel, right of the line numbers.
     std::vector<std::string> notesBefore;
-    int nDiffering[2] = {-1, -1};
+    int nDiffering = -1, nInk = 0;
     When("the Preview shows the page", [this] { return PreviewShows(); }, [&] {
         notesBefore = notes.Texts();
-        CPreviewDlg& dlg = *ShownPreview();
-        cairo_surface_t* shot = Shot("preview-vietnamese");
-        for (int nPane = 0; nPane < 2 && shot != nullptr; ++nPane) {
-            CEditCtrlWrapper& editor = (nPane == 0 ? dlg.GetLeftPane() : dlg.GetRightPane()).GetEditor();
-            CRect client;
-            editor.GetClientRect(&client);
-            const auto row = [&](int nLine) {
-                POINT pt{editor.GetMarginWidth(), (nLine - editor.GetTopLineNo()) * editor.GetLineHeight()};
-                ::ClientToScreen(editor.GetSafeHwnd(), &pt);
-                return pt;
-            };
-            const POINT apart = row(4), whole = row(5);
-            nDiffering[nPane] = 0;
-            for (int y = 0; y < editor.GetLineHeight(); ++y)
-                for (int x = 0; x < client.Width() - editor.GetMarginWidth(); ++x)
-                    nDiffering[nPane] += screen_capture::PixelAt(shot, apart.x + x, apart.y + y)
-                                         != screen_capture::PixelAt(shot, whole.x + x, whole.y + y);
-        }
-        if (shot != nullptr)
-            cairo_surface_destroy(shot);
-        // Down to the paragraph written apart; five steps right pass "<p>C" and "a" with its mark.
-        XdoNow("key Down Down Down Right Right Right Right Right");
-    });
-    int nCaretOffset = -1, nCaretColumn = -1;
-    When("the caret is in the paragraph", [] {
-        return ShownPreview() != nullptr && ShownPreview()->GetLeftPane().GetEditor().GetCaretLineNo() == 4
-            && ShownPreview()->GetLeftPane().GetEditor().GetCaretColumn() >= 5;
-    }, [&] {
         CEditCtrlWrapper& editor = ShownPreview()->GetLeftPane().GetEditor();
-        nCaretColumn = editor.GetCaretColumn();
-        nCaretOffset = editor.GetDocument()->OffsetFromColumn(editor.GetCaretLine(), nCaretColumn);
+        CRect client;
+        editor.GetClientRect(&client);
+        const auto row = [&](int nLine) {
+            POINT pt{editor.GetMarginWidth(), (nLine - editor.GetTopLineNo()) * editor.GetLineHeight()};
+            ::ClientToScreen(editor.GetSafeHwnd(), &pt);
+            return pt;
+        };
+        const POINT apart = row(4), whole = row(5);
+        if (cairo_surface_t* shot = Shot("preview-vietnamese")) {
+            nDiffering = 0;
+            const int nWidth = client.Width() - editor.GetMarginWidth();
+            for (int y = 0; y < editor.GetLineHeight(); ++y)
+                for (int x = 0; x < nWidth; ++x) {
+                    const uint32_t pixel = screen_capture::PixelAt(shot, whole.x + x, whole.y + y);
+                    nDiffering += screen_capture::PixelAt(shot, apart.x + x, apart.y + y) != pixel;
+                    nInk += pixel != screen_capture::PixelAt(shot, whole.x + nWidth - 1, whole.y);
+                }
+            cairo_surface_destroy(shot);
+        }
         XdoNow("key Escape");
     });
     ASSERT_TRUE(PreviewClosed());
-    EXPECT_EQ(nDiffering[0], 0) << "the paragraph written apart is drawn otherwise in the page's pane";
-    EXPECT_EQ(nDiffering[1], 0) << "the paragraph written apart is drawn otherwise in the rewritten pane";
-    EXPECT_EQ(nCaretColumn, 5);
-    EXPECT_EQ(nCaretOffset, static_cast<int>(std::string("<p>Ca\xCC\x89").size()));
+    EXPECT_GT(nInk, 0) << "the paragraph is not in sight";
+    EXPECT_EQ(nDiffering, 0) << "the paragraph written apart is drawn otherwise";
     const std::vector<std::string> note{"This file contains lines longer than the 16384 character maximum.\r\nThe lines "
                                         "will be wrapped."};
     EXPECT_EQ(notesBefore, note);

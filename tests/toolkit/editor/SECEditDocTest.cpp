@@ -162,43 +162,31 @@ TEST_F(SECEditDocTest, ColumnsCountTabsAndCharacters)
 TEST_F(SECEditDocTest, ACharacterAndTheMarksDrawnOnItAreOneClusterThatTheColumnsStepOverWhole)
 {
     // Each text with the byte offset and column where each of its clusters begins, and its end.
-    struct Case {
-        const char* what;
-        std::string text;
-        std::vector<std::pair<int, int>> starts;
+    const std::pair<std::string, std::vector<std::pair<int, int>>> cases[] = {
+        {"ca\xCC\x89nh", {{0, 0}, {1, 1}, {4, 2}, {5, 3}, {6, 4}}},          // a Vietnamese tone mark apart
+        {"\xE0\xA4\x95\xE0\xA4\xBF.", {{0, 0}, {6, 2}, {7, 3}}},          // a Devanagari vowel sign
+        {"\xE3\x81\x8B\xE3\x82\x99", {{0, 0}, {6, 2}}},                    // a wide kana and its voicing
+        {"\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9!", {{0, 0}, {11, 4}, {12, 5}}}, // pictographs joined
+        {"\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\xF0\x9F\x87\xAB", {{0, 0}, {8, 2}, {12, 3}}}, // a flag, a letter
+        {"\xCC\x81" "a\xE9\xCC\x81", {{0, 0}, {2, 0}, {3, 1}, {6, 2}}},    // a mark alone, one on a stray byte
     };
-    const Case cases[] = {
-        {"Vietnamese with its tone mark apart", "ca\xCC\x89nh", {{0, 0}, {1, 1}, {4, 2}, {5, 3}, {6, 4}}},
-        {"two marks on one letter", "e\xCC\x82\xCC\x81t", {{0, 0}, {5, 1}, {6, 2}}},
-        {"a Devanagari vowel sign", "\xE0\xA4\x95\xE0\xA4\xBF.", {{0, 0}, {6, 2}, {7, 3}}},
-        {"a Thai vowel above", "\xE0\xB8\x81\xE0\xB8\xB4x", {{0, 0}, {6, 1}, {7, 2}}},
-        {"a wide kana with its voicing mark", "\xE3\x81\x8B\xE3\x82\x99", {{0, 0}, {6, 2}}},
-        {"pictographs joined", "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9!", {{0, 0}, {11, 4}, {12, 5}}},
-        {"a flag and a lone letter", "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\xF0\x9F\x87\xAB", {{0, 0}, {8, 2}, {12, 3}}},
-        {"a mark with nothing before it", "\xCC\x81" "a", {{0, 0}, {2, 0}, {3, 1}}},
-        {"a stray byte with a mark", "\xE9\xCC\x81z", {{0, 0}, {3, 1}, {4, 2}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_EQ(LoadBytes(m_doc, m_dir, c.text), 0);
+    for (const auto& [text, starts] : cases) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(LoadBytes(m_doc, m_dir, text), 0);
         const SECEditLine* line = m_doc.GetFirstLine();
-        EXPECT_EQ(m_doc.ColumnFromOffset(line, m_doc.TextLength(line)), c.starts.back().second);
-        std::vector<int> offsets;
-        for (const auto& [offset, column] : c.starts) {
-            EXPECT_EQ(m_doc.ColumnFromOffset(line, offset), column) << "offset " << offset;
-            offsets.push_back(offset);
+        // No column puts the caret between a character and its marks (one with none before it
+        // takes no column); an offset inside a cluster counts the whole of it.
+        for (const auto& start : starts) {
+            const int column = start.second;
+            const auto last = std::find_if(starts.rbegin(), starts.rend(), [&](const auto& s) { return s.second == column; });
+            EXPECT_EQ(m_doc.OffsetFromColumn(line, column), last->first) << "column " << column;
         }
-        // No column puts the caret between a character and its marks; an offset inside a
-        // cluster counts the whole of it.
-        for (int column = 0; column <= c.starts.back().second; ++column) {
-            const int offset = m_doc.OffsetFromColumn(line, column);
-            EXPECT_NE(std::find(offsets.begin(), offsets.end(), offset), offsets.end()) << "column " << column;
-        }
-        for (size_t i = 1; i < c.starts.size(); ++i)
-            for (int inside = c.starts[i - 1].first + 1; inside < c.starts[i].first; ++inside)
-                EXPECT_EQ(m_doc.ColumnFromOffset(line, inside), c.starts[i].second) << "offset " << inside;
+        for (size_t i = 1; i < starts.size(); ++i)
+            for (int at = starts[i - 1].first + 1; at <= starts[i].first; ++at)
+                EXPECT_EQ(m_doc.ColumnFromOffset(line, at), starts[i].second) << "offset " << at;
     }
 }
+
 TEST_F(SECEditDocTest, InsertsAndDeletesAcrossLines)
 {
     ASSERT_EQ(LoadBytes(m_doc, m_dir, "one\r\ntwo\r\nthree"), 0);
