@@ -1251,24 +1251,31 @@ BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
     return content.GetName().CompareNoCase("Content-Type") == 0;
 }
 
-BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) const
+const CMetaContent* CMetaEditEngine::ContentTypeEdit() const
 {
     if (m_pEditedContents == nullptr)
-        return FALSE;
+        return nullptr;
     for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
         const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
-        if (pContent == nullptr || !pContent->GetModified() || !IsContentType(*pContent))
-            continue;
-        strValue = ComposeValue(*pContent);
-        const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
-            static_cast<size_t>(strValue.GetLength())));
-        // As the value has it, for the message of a charset that cannot be written.
-        const int nAt = CString(strValue).MakeLower().Find(name.c_str());
-        if (!name.empty())
-            strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
-        return TRUE;
+        if (pContent != nullptr && pContent->GetModified() && IsContentType(*pContent))
+            return pContent;
     }
-    return FALSE;
+    return nullptr;
+}
+
+BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) const
+{
+    const CMetaContent* pContent = ContentTypeEdit();
+    if (pContent == nullptr)
+        return FALSE;
+    strValue = ComposeValue(*pContent);
+    const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
+        static_cast<size_t>(strValue.GetLength())));
+    // As the value has it, for the message of a charset that cannot be written.
+    const int nAt = CString(strValue).MakeLower().Find(name.c_str());
+    if (!name.empty())
+        strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
+    return TRUE;
 }
 
 namespace {
@@ -1309,26 +1316,38 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
     case CPageCharsetJudge::Change::Relabel:
         m_written = target;
         return;
-    case CPageCharsetJudge::Change::Doubt:
+    case CPageCharsetJudge::Change::Doubt: {
         // Read one way or the other, the page shows other text: converting it from the one
-        // garbles what the other reads, and declaring it anew may.
-        m_bInDoubt = TRUE;
+        // garbles what the other reads, and declaring it anew may. The user tells which is meant
+        // in the Preview, which shows the reading a conversion keeps beside the one the new
+        // declaration gives its bytes; this save does what was taken.
+        m_bDoubtSeen = TRUE;
         m_doubt[0] = verdict.source;
-        m_doubt[1] = verdict.other;
+        m_doubt[1] = target.WritesAs(verdict.other.charset) ? verdict.other
+                                                              : PageCharsetReading{target, CharsetEvidence::Declaration};
+        const CMetaContent* pEdit = ContentTypeEdit();
+        m_charsetChoice = pEdit != nullptr ? pEdit->GetCharsetChoice() : CharsetChoice::None;
+        if (m_charsetChoice == CharsetChoice::KeepBytes) {
+            m_written = target;
+            return;
+        }
+        if (m_charsetChoice == CharsetChoice::Convert)
+            break;
+        m_bInDoubt = TRUE;
+        const std::string source = verdict.source.charset.GetName();
+        CString strWhy;
         if (census.HasInvalid())
-            m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
-                                      "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is; "
-                                      "the Preview shows it read both ways.",
-                                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()),
-                                      pszName, pszName);
+            strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
+                          census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
         else
-            m_strRefusalReason.Format("its bytes read as UTF-8 and also as %s (%s), and its text does not tell which is "
-                                      "meant, so it can be neither converted to %s nor declared %s as it is; the Preview "
-                                      "shows it read both ways. Declare the charset that is meant first (that keeps its "
-                                      "bytes), then the new one.",
-                                      verdict.source.charset.GetName().c_str(), EvidenceWords(verdict.source.evidence),
-                                      pszName, pszName);
+            strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
+                          verdict.other.charset.GetName().c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
+        m_strRefusalReason.Format("%s, so it is neither converted to %s nor declared %s as it is. View > Changes shows "
+                                  "it read both ways: take there the one meant (its bytes kept, declared %s, or "
+                                  "converted from %s), and save again.",
+                                  strWhy.GetString(), pszName, pszName, pszName, source.c_str());
         return;
+    }
     case CPageCharsetJudge::Change::Unknown: {
         const CString strLooks = LooksLikeText(verdict.source.evidence == CharsetEvidence::Declaration ? verdict.other
                                                                                                        : verdict.source);

@@ -11,6 +11,7 @@
 #include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
 #include "engine/html/CTitleScope.h"
+#include "engine/meta/CMetaContent.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -79,14 +80,21 @@ public:
     // How the copy will be read: in the charset it declares, or by the guess once its only
     // declaration was taken out.
     PageCharsetReading GetReadingAfterSave() const;
-    // A page refused because its bytes read as UTF-8 and also as another charset, and nothing
-    // tells which is meant: the two readings, the other charset's first. FALSE for any other page.
+    // A page refused because its bytes read two ways under the new charset, and nothing tells
+    // which is meant: the reading a conversion keeps (the page's own), then the one the new
+    // declaration gives its bytes. FALSE for any other page, and for one the user took a reading
+    // of.
     BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
     {
         first = m_doubt[0];
         second = m_doubt[1];
         return m_bInDoubt;
     }
+    // What the user took for such a page, with the edited Content-Type, and what the copy does:
+    // None when the page was not in doubt, or the user took nothing yet.
+    CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
+    // Whether the page's bytes read two ways under the new charset, a reading taken or not.
+    BOOL IsInDoubt() const { return m_bDoubtSeen; }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -204,6 +212,8 @@ private:
     // The edited Content-Type still to be written: its value, and the charset it names as the
     // value has it (empty when it names none); whether there is one.
     BOOL FindContentTypeEdit(CString& strValue, CString& strName) const;
+    // The edited Content-Type still to be written, or null.
+    const CMetaContent* ContentTypeEdit() const;
     // Whether the content is the page's Content-Type.
     static BOOL IsContentType(const CMetaContent& content);
     // Decides whether the page is written in another charset than it was read in, given the
@@ -308,7 +318,9 @@ private:
     CString m_strUnwritableCharset;
     CString m_strRefusalReason; // why the page is not to be written; empty when it is
     BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
+    BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
+    CharsetChoice m_charsetChoice = CharsetChoice::None;
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.
