@@ -1,6 +1,7 @@
 #include "toolkit/editor/Utf8Cells.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -83,11 +84,30 @@ constexpr MarkRange kMarks[] = {
 #include "toolkit/editor/Utf8Marks.inc"
 };
 
+// The marks of the Basic Multilingual Plane, and those of them that take a cell, one bit a
+// character: every character of a line is asked whether it is one, and whether the next is.
+struct PlaneMarks {
+    std::bitset<0x10000> mark;
+    std::bitset<0x10000> spacing;
+    PlaneMarks()
+    {
+        for (const MarkRange& range : kMarks)
+            for (char32_t c = range.first; c <= range.last && c < 0x10000; ++c) {
+                mark.set(c);
+                spacing.set(c, range.cells > 0);
+            }
+    }
+};
+
+const PlaneMarks kPlaneMarks;
+
 // The cells of a mark drawn with the character before it; -1 for any other character.
 int MarkCells(char32_t cp)
 {
     if (cp < kMarks[0].first)
         return -1;
+    if (cp < 0x10000)
+        return kPlaneMarks.mark[cp] ? static_cast<int>(kPlaneMarks.spacing[cp]) : -1;
     const auto* it = std::upper_bound(std::begin(kMarks), std::end(kMarks), cp,
                                       [](char32_t c, const MarkRange& range) { return c < range.first; });
     --it;
@@ -124,6 +144,12 @@ int SequenceAt(const char* p, const char* end, int* cells)
 
 int ClusterAt(const char* p, const char* end, int* cells)
 {
+    // Most of any page: ASCII that no mark follows.
+    if (static_cast<unsigned char>(p[0]) < 0x80 && (p + 1 == end || static_cast<unsigned char>(p[1]) < 0xC2)) {
+        if (cells != nullptr)
+            *cells = 1;
+        return 1;
+    }
     char32_t cp;
     int n = Decode(p, end, cp);
     int width = n == 1 ? 1 : WidthOf(cp);
