@@ -1257,7 +1257,15 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         m_bInDoubt = TRUE;
         m_doubt[0] = verdict.source;
         m_doubt[1] = verdict.other;
-        if (census.HasInvalid())
+        if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8)
+            m_strRefusalReason.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell "
+                                      "which is meant, so it can be neither converted to %s nor declared %s as it is; "
+                                      "the Preview shows it read both ways. Declare the charset that is meant first "
+                                      "(that keeps its bytes), then the new one.",
+                                      verdict.source.charset.GetName().c_str(), EvidenceWords(verdict.source.evidence),
+                                      verdict.other.charset.GetName().c_str(), EvidenceWords(verdict.other.evidence),
+                                      pszName, pszName);
+        else if (census.HasInvalid())
             m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
                                       "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is; "
                                       "the Preview shows it read both ways.",
@@ -1272,8 +1280,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
                                       pszName, pszName);
         return;
     case CPageCharsetJudge::Change::Unknown: {
-        const CString strLooks = LooksLikeText(verdict.source.evidence == CharsetEvidence::Declaration ? verdict.other
-                                                                                                       : verdict.source);
+        const CString strLooks = LooksLikeText(verdict.other);
         if (verdict.source.evidence != CharsetEvidence::Declaration) {
             m_strRefusalReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s. %s",
                                       census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
@@ -1286,7 +1293,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         if (verdict.nFirstUnreadable >= 0) {
             const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
                 ? CString("they hold bytes that are no UTF-8")
-                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
+                : CString(pszLabel) + " reads them as control characters, the sign \xC2\xA4 or bytes it leaves undefined";
             strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
                           static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
                           strLooks.GetString());

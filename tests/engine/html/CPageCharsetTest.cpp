@@ -4,6 +4,7 @@
 #include "engine/html/CTranslatingFile.h"
 #include "HtmlLexerTestSupport.h"
 #include "support/IconvProgram.h"
+#include "support/EncodingIndexes.h"
 #include "support/LegacySitePages.h"
 #include "support/ScopedTempDir.h"
 
@@ -228,35 +229,6 @@ TEST(CPageCharsetTest, TheDecoderTellsTheFirstByteThatDoesNotRead)
 
 namespace {
 
-// The tables of the charsets as browsers read and write them, as Debian ships them for scripts:
-// each table a name and a list of numbers (null where a place holds no character). Read once.
-using Tables = std::map<std::string, std::vector<long>>;
-
-const Tables& BrowserTables()
-{
-    static const Tables tables = [] {
-        Tables read;
-        std::ifstream file("/usr/share/javascript/text-encoding/encoding-indexes.js");
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        for (size_t at = text.find("\n  \""); at != std::string::npos; at = text.find("\n  \"", at + 1)) {
-            const size_t nNameEnd = text.find('"', at + 4);
-            std::vector<long>& numbers = read[text.substr(at + 4, nNameEnd - at - 4)];
-            const size_t nEnd = text.find('\n', nNameEnd); // a table a line
-            for (size_t i = text.find('[', nNameEnd); i < nEnd; ++i) {
-                if (text.compare(i, 4, "null") == 0)
-                    numbers.push_back(-1);
-                else if (std::isdigit(static_cast<unsigned char>(text[i])) != 0)
-                    numbers.push_back(std::strtol(text.c_str() + i, nullptr, 10));
-                else
-                    continue;
-                i = text.find_first_of(",]", i);
-            }
-        }
-        return read;
-    }();
-    return tables;
-}
-
 std::string Utf8Of(char32_t ch)
 {
     std::string utf8;
@@ -365,7 +337,7 @@ std::string Bytes(std::initializer_list<long> values)
 // is what browsers write, or a reference where the program keeps to what every reader knows.
 TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
 {
-    const Tables& tables = BrowserTables();
+    const encoding_indexes::Tables& tables = encoding_indexes::BrowserTables();
     ASSERT_GE(tables.size(), 33u) << "the tables of the charsets are not installed";
     const auto all = [](long) { return true; };
 
