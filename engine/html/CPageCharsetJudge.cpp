@@ -300,8 +300,10 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel() const
             return weighing;
     }
     // Bytes that are all UTF-8 and read likelier so are not in the label; pairs that only happen
-    // to read as UTF-8 read no likelier.
+    // to read as UTF-8 read no likelier. Nor are bytes the charset given reads as likelier text.
     if (m_census.IsUtf8() && TextIn(CPageCharset::FromName("utf-8")).Compare(reading) > 0)
+        return Weighing::Outweighed;
+    if (ReadsWhole(m_target, m_pTarget.get(), nAt, by) && TextIn(m_target).Compare(reading) > 0)
         return Weighing::Outweighed;
     return Weighing::Holds;
 }
@@ -316,7 +318,15 @@ bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
         return true;
     if (charset.GetKind() == CPageCharset::Kind::Undeclared)
         return false;
-    return CTextReading::Mixed(charset, m_detector.GetSample()).Compare(TextIn(charset)) > 0;
+    // Read so, the text is much likelier than in the charset alone, and no less likely than in
+    // the detector's charset: garbled text of another charset reads no better with a few pairs
+    // taken for UTF-8.
+    const CTextReading mixed = CTextReading::Mixed(charset, m_detector.GetSample());
+    const CTextReading& alone = TextIn(charset);
+    if (mixed.Compare(alone) <= 0 || mixed.GetOddities() * 2 >= alone.GetOddities())
+        return false;
+    const PageCharsetReading detected = Detected();
+    return detected.charset.GetKind() == CPageCharset::Kind::Undeclared || TextIn(detected.charset).Compare(mixed) <= 0;
 }
 
 bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const

@@ -126,11 +126,11 @@ private:
     enum class Weighing { Holds, Outweighed, InDoubt };
     Weighing Weigh(const CTextReading& reading, const CTextReading& rival, bool bRivalSure) const;
     // How the label stands as the page's charset: it reads the bytes as text, and neither the
-    // detector's reading nor UTF-8's outweighs it.
+    // detector's reading, nor UTF-8's, nor the target's outweighs it.
     Weighing WeighLabel() const;
     // The bytes are UTF-8 text beside text of the page's one-byte charset: read so, the text is
-    // likelier than in the charset alone. Pairs that only happen to read as UTF-8 are no such
-    // text.
+    // much likelier than in the charset alone, and than in the detector's. Pairs that only happen
+    // to read as UTF-8 are no such text.
     bool IsMixedText(const PageCharsetReading& own) const;
     // The target reads the bytes as text as well as the page's own reading and the detector's:
     // they can be kept as they are under it.

@@ -218,7 +218,9 @@ public:
         Take(U' ');
         return m_nOdd;
     }
-    bool IsText() const { return m_bText; }
+    // Whether the text holds no character no text holds, and oddities in no more than half of its
+    // words beyond ASCII: text of another charset is garbled throughout.
+    bool IsText() const { return m_bText && m_nOdd <= m_nWordsBeyond / 2; }
 
 private:
     void Judge(const Class& next)
@@ -247,6 +249,7 @@ private:
                 ++m_nOdd;
         }
         ++m_nLetters;
+        m_bWordBeyond = m_bWordBeyond || m_ch >= 0x80;
         if (m_current.script == Script::Latin && m_ch >= 0x80)
             ++m_nLatinBeyond;
         m_last = m_current;
@@ -258,7 +261,9 @@ private:
     {
         if ((m_nLatinBeyond >= 3 && m_nLatinBeyond * 2 > m_nLetters) || (m_nLatinBeyond >= 2 && m_nLatinBeyond == m_nLetters))
             ++m_nOdd;
+        m_nWordsBeyond += m_bWordBeyond ? 1 : 0;
         m_nLetters = m_nLatinBeyond = 0;
+        m_bWordBeyond = false;
     }
 
     Class m_before = Of(Kind::Space);
@@ -268,6 +273,8 @@ private:
     char32_t m_chLast = 0;
     size_t m_nLetters = 0; // of the word going on
     size_t m_nLatinBeyond = 0;
+    bool m_bWordBeyond = false;
+    size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
     bool m_bText = true;
 };

@@ -24,8 +24,9 @@ public:
 
     const CPageCharset& GetCharset() const { return m_charset; }
     // Whether the charset reads every byte as text: none it leaves undefined, no control
-    // character, and not the sign ¤, which no text holds but the bytes of the euro and of letters
-    // in the charsets beside it read as.
+    // character, not the sign ¤, which no text holds but the bytes of the euro and of letters in
+    // the charsets beside it read as, and oddities in no more than half of the words that hold
+    // letters beyond ASCII: text read in the wrong charset is garbled throughout.
     bool IsText() const { return m_bText; }
     // How many oddities the text holds.
     size_t GetOddities() const { return m_nOdd; }
@@ -38,7 +39,7 @@ public:
     // other, 0 neither (both as text with as many oddities, or neither as text).
     int Compare(const CTextReading& other) const;
 
-    // The oddities of text in UTF-8; whether it holds characters no text holds.
+    // The oddities of text in UTF-8; whether it reads as text.
     static size_t CountOddities(std::string_view utf8, bool& bText);
 
 private:

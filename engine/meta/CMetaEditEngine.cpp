@@ -1289,7 +1289,9 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
             return;
         }
         const char* pszLabel = verdict.source.charset.GetName().c_str();
-        CString strWhy = strLooks;
+        // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
+        CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
+                                            : strLooks;
         if (verdict.nFirstUnreadable >= 0) {
             const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
                 ? CString("they hold bytes that are no UTF-8")
