@@ -215,6 +215,8 @@ public:
     }
     size_t Finish()
     {
+        // The last character is judged by a blank after it, which ends the last word.
+        Take(U' ');
         Take(U' ');
         return m_nOdd;
     }
