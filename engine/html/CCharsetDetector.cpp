@@ -84,7 +84,9 @@ void CCharsetDetector::Conclude()
     }
     if (m_pDetector == nullptr)
         return;
-    uchardet_handle_data(Handle(m_pDetector), m_sample.data(), m_sample.size());
+    // In pieces of a sample's size, so that the detector stops reading once it is sure.
+    for (size_t at = 0; at < m_sample.size(); at += kSampleSize)
+        uchardet_handle_data(Handle(m_pDetector), m_sample.data() + at, std::min(kSampleSize, m_sample.size() - at));
     uchardet_data_end(Handle(m_pDetector));
     m_answer.strName = uchardet_get_charset(Handle(m_pDetector));
     if (m_answer.strName.empty())

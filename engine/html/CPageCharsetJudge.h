@@ -21,8 +21,8 @@ enum class CharsetEvidence {
     Declaration,   // a META tag's CHARSET or Content-Type, or the XML declaration's encoding
     Bytes,         // UTF-8, known by its sequences
     Guess,         // the charset detector's guess from the page's text
-    WeakGuess,     // a guess from too little text to be sure: Windows-1252, as browsers take such
-                   // pages, unless the few letters are of another script
+    WeakGuess,     // a guess from too little text to be sure: the detector's, or Windows-1252, as
+                   // browsers take such pages, where that reads the text as well
 };
 
 struct PageCharsetReading {

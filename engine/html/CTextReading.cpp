@@ -307,9 +307,10 @@ CTextReading::CTextReading(const CPageCharset& charset, std::string_view text) :
         census.FinishPart();
         bWhole = census.ReadsWhole();
     } else {
+        // A character cut off at the text's end, where a sample of it ends, stays with the decoder:
+        // it may read whole.
         CPageDecoder decoder(charset);
         decoder.Decode(text.data(), text.size(), m_text);
-        decoder.Finish(m_text);
         bWhole = decoder.IsReadWhole();
     }
     Count();
