@@ -440,6 +440,7 @@ UINT CVostrelApp::RefreshPageInView(CPageNode* pPage)
 
 UINT CVostrelApp::ResetGroupView()
 {
+    DropGroupHistory();
     CGroupView* pView = nullptr;
     CGroupDoc* pDoc = nullptr;
     if (FindGroupDocument(pDoc) != 0 || pDoc->GetGroupView(pView) != 0)

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "app/values/CAppMetaDialogs.h"
+#include "app/views/CGroupHistory.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "fetch/CFetchScanBackend.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/core/CException.h"
+
+#include <memory>
 
 class CGroupDoc;
 class CGroupView;
@@ -60,7 +63,14 @@ public:
     CGroupView* ShowGroupView(const CString& strTitle, int nMode);
     UINT UpdatePageViews(LPARAM lHint, CObject* pHint);
     UINT RefreshPageInView(CPageNode* pPage);
+    // The pages are about to go: the grid lets go of them, and the history kept for it goes.
     UINT ResetGroupView();
+    // The page grid's undo history while no window shows the pages (the grid's window was
+    // closed): kept with the edits it takes back, handed to the grid that shows the pages
+    // next, and dropped with the pages or by a save.
+    void KeepGroupHistory(std::unique_ptr<CGroupHistory> pHistory) { m_pGroupHistory = std::move(pHistory); }
+    std::unique_ptr<CGroupHistory> TakeGroupHistory() { return std::move(m_pGroupHistory); }
+    void DropGroupHistory() { m_pGroupHistory.reset(); }
 
     // ---- Version ----
     // Fills what it is given from the module's version resource (null: the program); 0, or 1
@@ -112,6 +122,7 @@ private:
     AFX_REPORT_ERROR_HOOK m_pPreviousErrorHook = nullptr;
     HWND m_hSplash = nullptr;   // the start-up picture while it shows (it deletes itself)
     CString m_strHelpFolder;
+    std::unique_ptr<CGroupHistory> m_pGroupHistory;
 };
 
 // The application object; null before it is made.

@@ -1,6 +1,7 @@
 #include "app/views/CEarlierRowsCmd.h"
 
 #include "app/views/CGroupView.h"
+#include "grid/core/CGXSizeCommands.h"
 #include "grid/data/CGXData.h"
 #include "grid/data/CGXGridModel.h"
 
@@ -18,6 +19,13 @@ namespace {
 // column; a tag's column by its header's text.
 char g_fileHeaderMark;
 char g_titleHeaderMark;
+// A tag's column cut off from its tag.
+char g_cutHeaderMark;
+
+BOOL IsCutHeader(const CGXStyle* pStyle)
+{
+    return pStyle != nullptr && pStyle->GetInclude(GX_INCL_ITEMDATAPTR) && pStyle->GetItemDataPtr() == &g_cutHeaderMark;
+}
 
 // A page's value as a cell of the earlier rows held it: the page, the Title column or not, and
 // the tag of the column.
@@ -45,7 +53,8 @@ Values ValuesOf(CGXGridParam& param)
         for (ROWCOL c = 1; c <= nCols; ++c) {
             const CGXStyle* pHeader = pData->LookupStyle(0, c);
             const CGXStyle* pCell = pData->LookupStyle(r, c);
-            if (c == nFileCol || pHeader == nullptr || pCell == nullptr || !pCell->GetInclude(GX_INCL_VALUE))
+            if (c == nFileCol || pHeader == nullptr || IsCutHeader(pHeader) || pCell == nullptr ||
+                !pCell->GetInclude(GX_INCL_VALUE))
                 continue;
             const bool bTitle = CEarlierRows::IsTitleHeader(pHeader) != FALSE;
             const CString strTag = bTitle ? CString() : pHeader->GetValue();
@@ -85,19 +94,19 @@ public:
 
     void ForgetChanges()
     {
-        m_changedRows.clear();
+        m_changedCells.clear();
         m_bMoved = FALSE;
     }
     BOOL Moved() const { return m_bMoved; }
-    const std::vector<std::pair<ROWCOL, ROWCOL>>& ChangedRows() const { return m_changedRows; }
+    const std::vector<CGXRange>& ChangedCells() const { return m_changedCells; }
 
     BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int nMode, int nType) override
     {
-        return Note(CGXData::StoreStyle(nRow, nCol, pStyle, nMode, nType), nRow, nRow);
+        return Note(CGXData::StoreStyle(nRow, nCol, pStyle, nMode, nType), CGXRange(nRow, nCol, nRow, nCol));
     }
     BOOL StoreStyleRange(const CGXRange& cells, const CGXStyle* pStyle, int nMode, int nType) override
     {
-        return Note(CGXData::StoreStyleRange(cells, pStyle, nMode, nType), cells.top, cells.bottom);
+        return Note(CGXData::StoreStyleRange(cells, pStyle, nMode, nType), cells);
     }
     BOOL SetRowCount(ROWCOL nRows) override { return Moves(CGXData::SetRowCount(nRows)); }
     BOOL SetColCount(ROWCOL nCols) override { return Moves(CGXData::SetColCount(nCols)); }
@@ -125,10 +134,10 @@ public:
     }
 
 private:
-    BOOL Note(BOOL bChanged, ROWCOL nTop, ROWCOL nBottom)
+    BOOL Note(BOOL bChanged, const CGXRange& cells)
     {
         if (bChanged)
-            m_changedRows.emplace_back(nTop, nBottom);
+            m_changedCells.push_back(cells);
         return bChanged;
     }
     // Cells that change places change where the later steps land, whatever their values.
@@ -138,13 +147,13 @@ private:
         return bDone;
     }
 
-    std::vector<std::pair<ROWCOL, ROWCOL>> m_changedRows;
+    std::vector<CGXRange> m_changedCells;
     BOOL m_bMoved = FALSE;
 };
 
 // Replays the step on the trial copy (as it stands at the step's turn): whether it changes a
-// cell of a row that still has its page, a header, or where the rows and columns stand for
-// the steps after it. Nothing is recorded.
+// cell of a row that still has its page in a column not cut from its tag, a header, or where
+// the rows and columns stand for the steps after it. Nothing is recorded.
 BOOL ChangesPages(CGXCommand& step, CGXGridParam& trial, int nMode)
 {
     auto& cells = static_cast<CTrialCells&>(*trial.GetData());
@@ -156,12 +165,18 @@ BOOL ChangesPages(CGXCommand& step, CGXGridParam& trial, int nMode)
     if (cells.Moved())
         return TRUE;
     const ROWCOL nFileCol = FileColumnOf(cells);
-    for (const auto& [nTop, nBottom] : cells.ChangedRows())
-        for (ROWCOL r = nTop; r <= nBottom && r <= cells.GetRowCount(); ++r) {
+    for (const CGXRange& changed : cells.ChangedCells()) {
+        BOOL bReaches = FALSE;
+        for (ROWCOL c = changed.left; c <= changed.right && c <= cells.GetColCount() && !bReaches; ++c)
+            bReaches = !IsCutHeader(cells.LookupStyle(0, c));
+        if (!bReaches)
+            continue;
+        for (ROWCOL r = changed.top; r <= changed.bottom && r <= cells.GetRowCount(); ++r) {
             const CGXStyle* pFile = r > 0 && nFileCol != 0 ? cells.LookupStyle(r, nFileCol) : nullptr;
             if (r == 0 || (pFile != nullptr && pFile->GetInclude(GX_INCL_ITEMDATAPTR) && pFile->GetItemDataPtr() != nullptr))
                 return TRUE;
         }
+    }
     return FALSE;
 }
 
@@ -203,6 +218,21 @@ void CEarlierRows::DropPages(const std::set<CPageNode*>& pages)
     }
 }
 
+BOOL CEarlierRows::DropTags(const std::function<BOOL(const CString&)>& bGone)
+{
+    CGXData& data = *m_param.GetData();
+    BOOL bCut = FALSE;
+    for (ROWCOL c = 1; c <= data.GetColCount(); ++c) {
+        const CGXStyle* pHeader = data.LookupStyle(0, c);
+        if (pHeader == nullptr || IsFileHeader(pHeader) || IsTitleHeader(pHeader) || IsCutHeader(pHeader) ||
+            pHeader->GetValue().IsEmpty() || !bGone(pHeader->GetValue()))
+            continue;
+        MarkHeader(data, c, &g_cutHeaderMark);
+        bCut = TRUE;
+    }
+    return bCut;
+}
+
 BOOL CEarlierRows::IsFileHeader(const CGXStyle* pStyle)
 {
     return pStyle != nullptr && pStyle->GetInclude(GX_INCL_ITEMDATAPTR) && pStyle->GetItemDataPtr() == &g_fileHeaderMark;
@@ -213,16 +243,19 @@ BOOL CEarlierRows::IsTitleHeader(const CGXStyle* pStyle)
     return pStyle != nullptr && pStyle->GetInclude(GX_INCL_ITEMDATAPTR) && pStyle->GetItemDataPtr() == &g_titleHeaderMark;
 }
 
-CEarlierRowsCmd::CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows, CGroupView& view)
-    : m_pStep(pStep), m_rows(std::move(rows)), m_view(view)
+CEarlierRowsCmd::CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows)
+    : m_pStep(pStep), m_rows(std::move(rows))
 {
     m_sDescription = pStep != nullptr ? pStep->m_sDescription : CString();
 }
 
 BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
 {
-    if (!m_pStep || !m_rows)
+    auto* pEngine = dynamic_cast<IGXEngineCommandTarget*>(&target);
+    auto* pView = pEngine != nullptr ? dynamic_cast<CGroupView*>(&pEngine->GetEngine()) : nullptr;
+    if (!m_pStep || !m_rows || pView == nullptr)
         return FALSE;
+    CGroupView& view = *pView;
     CGXGridParam& param = m_rows->Param();
     const Values before = ValuesOf(param);
     // What the step records while it replays is the step that reverses it.
@@ -253,18 +286,18 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
             continue;
         const auto& [pPage, bTitle, tag] = key;
         const CString strTag(tag.c_str());
-        m_view.RestorePageValue(pPage, strTag, bTitle, strValue);
+        view.RestorePageValue(pPage, strTag, bTitle, strValue);
         pages.push_back(pPage);
         if (nShowRow == 0)
-            m_view.FindPageCell(pPage, strTag, bTitle, nShowRow, nShowCol);
+            view.FindPageCell(pPage, strTag, bTitle, nShowRow, nShowCol);
     }
-    m_view.ShowRestoredPages(pages);
+    view.ShowRestoredPages(pages);
     if (nShowRow != 0)
         target.ShowCommandPosition(nShowRow, nShowCol, TRUE);
 
     if (capture.block && capture.block->GetCount() > 0) {
         CGXCommand* pInverse = capture.block->GetCount() == 1 ? capture.block->DetachSingle() : capture.block.release();
-        m_view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows, m_view), nMode);
+        view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows), nMode);
     }
     return TRUE;
 }
@@ -278,6 +311,26 @@ void CEarlierRowsCmd::ForgetPages(CObList& undoList, CObList& redoList, const st
             if (pCmd != nullptr && pCmd->m_rows && dropped.insert(pCmd->m_rows.get()).second)
                 pCmd->m_rows->DropPages(pages);
         }
+    DropStepsThatChangeNoPage(undoList, redoList);
+}
+
+void CEarlierRowsCmd::ForgetTags(CObList& undoList, CObList& redoList, const std::function<BOOL(const CString&)>& bGone)
+{
+    std::set<CEarlierRows*> looked;
+    BOOL bCut = FALSE;
+    for (CObList* pList : {&undoList, &redoList})
+        for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+            auto* pCmd = dynamic_cast<CEarlierRowsCmd*>(pList->GetNext(pos));
+            if (pCmd != nullptr && pCmd->m_rows && looked.insert(pCmd->m_rows.get()).second)
+                bCut |= pCmd->m_rows->DropTags(bGone);
+        }
+    // Replaying every step on a copy of its rows costs what the rows hold: only when a tag went.
+    if (bCut)
+        DropStepsThatChangeNoPage(undoList, redoList);
+}
+
+void CEarlierRowsCmd::DropStepsThatChangeNoPage(CObList& undoList, CObList& redoList)
+{
     // Each list replays in its own order from where the rows stand now: the undo list from its
     // newest step, the redo list from the step undone last.
     for (auto [pList, nMode] : {std::pair{&undoList, static_cast<int>(gxUndo)}, std::pair{&redoList, static_cast<int>(gxRedo)}}) {

@@ -8,6 +8,7 @@
 #include "grid/data/CGXCommandFactory.h"
 #include "grid/data/CGXGridParam.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -34,6 +35,9 @@ public:
     // The rows of these pages are cut off from their pages: what the steps change in them
     // reaches no page any more.
     void DropPages(const std::set<CPageNode*>& pages);
+    // The columns of the tags the test names are cut off from their tags: what the steps
+    // change in them reaches no page any more. Whether a column was cut.
+    BOOL DropTags(const std::function<BOOL(const CString&)>& bGone);
 
 private:
     CGXGridParam m_param;
@@ -44,21 +48,28 @@ class CEarlierRowsCmd : public CGXCommand {
     DECLARE_DYNAMIC(CEarlierRowsCmd)
 public:
     // Takes over the step; the rows are shared with the other steps of their time.
-    CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows, CGroupView& view);
+    CEarlierRowsCmd(CGXCommand* pStep, std::shared_ptr<CEarlierRows> rows);
     ~CEarlierRowsCmd() override = default;
 
     // Replays the step on the earlier rows and writes what it changed into their pages; the
-    // step that reverses it is recorded in the view as one of the same rows. A part of the
-    // step that only concerned the grid's look (a column's width) has nothing left to do: the
-    // step counts as done.
+    // step that reverses it is recorded in the view that runs it (the target's) as one of the
+    // same rows: the step outlives the window it was taken in, which may have been closed and
+    // opened again since. A part of the step that only concerned the grid's look (a column's
+    // width) has nothing left to do: the step counts as done.
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
 
     // Start Scan reads these pages again in place of their edits: the steps of both lists
     // forget them, and a step left with nothing to give any other page goes from its list.
     static void ForgetPages(CObList& undoList, CObList& redoList, const std::set<CPageNode*>& pages);
+    // The tags the test names have no setting any more, so no column and no save: the steps of
+    // both lists forget them, and a step left with nothing to give any page goes from its list.
+    static void ForgetTags(CObList& undoList, CObList& redoList, const std::function<BOOL(const CString&)>& bGone);
 
 private:
+    // Drops the steps of both lists that, replayed in their order, change no cell that
+    // reaches a page, no header and no place of a row or column.
+    static void DropStepsThatChangeNoPage(CObList& undoList, CObList& redoList);
+
     std::unique_ptr<CGXCommand> m_pStep;
     std::shared_ptr<CEarlierRows> m_rows;
-    CGroupView& m_view;
 };

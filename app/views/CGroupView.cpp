@@ -14,6 +14,7 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/CScanNameLookup.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
 #include "grid/core/CGXHotSpotEdit.h"
@@ -140,6 +141,9 @@ void CGroupView::OnInitialUpdate()
 
     if (CGroupFrame* pFrame = GetGroupFrame())
         pFrame->SetView(this);
+    // The edits the pages hold come with their way back, when the last grid's window was
+    // closed on them.
+    TakeHistoryOfLastGrid();
 }
 
 void CGroupView::WidenFileColumns()
@@ -594,8 +598,10 @@ void CGroupView::LoadPages(CSelNodesCol& pages)
         UndoOff undoOff(*this);
         // The old rows' undo steps would write into the wrong pages now: they are kept over a
         // copy of those rows, taken while the columns are still theirs, and what a page held
-        // before its first edit stays known.
+        // before its first edit stays known. A tag whose setting went meanwhile (deleted or
+        // renamed in Metatag Settings) is no step's to write any more.
         KeepHistoryOverReload();
+        ForgetTagsWithoutSetting();
         CVostrelApp* pApp = GetVostrelApp();
         CProjectSettings* pSettings = nullptr;
         const BOOL bProject = pApp != nullptr && pApp->GetProjectSettings(pSettings) == 0;
@@ -1281,6 +1287,20 @@ void CGroupView::TakeStoredValues(const CGXRange& range, PageWrite how)
 BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType,
                                    const CObArray* pCellsArray, UINT nFlags, int nMode)
 {
+    // An edit that ended the history has given its pages their values once the outermost
+    // store is done: what they held before their first edit goes then, those it remembered
+    // on the way among them.
+    ++m_nApplyDepth;
+    struct Leave {
+        CGroupView& view;
+        ~Leave()
+        {
+            if (--view.m_nApplyDepth == 0 && view.m_bHistoryEnded) {
+                view.m_bHistoryEnded = FALSE;
+                view.m_originals.clear();
+            }
+        }
+    } leave{*this};
     // A file cell's style carries the row's page: removing it (Cut, Ctrl+Delete over a range
     // that takes in the file column) would leave a row that no longer knows its page, and
     // pasting copied cells over it would give the row another row's page, or none.
@@ -1539,7 +1559,7 @@ void CGroupView::KeepHistoryOverReload()
             const POSITION at = pos;
             auto* pStep = static_cast<CGXCommand*>(pList->GetNext(pos));
             if (!pStep->IsKindOf(RUNTIME_CLASS(CEarlierRowsCmd)))
-                pList->SetAt(at, new CEarlierRowsCmd(pStep, rows, *this));
+                pList->SetAt(at, new CEarlierRowsCmd(pStep, rows));
         }
 }
 
@@ -1556,6 +1576,20 @@ void CGroupView::ForgetEditsOf(CSelNodesCol& pages)
     if (CGXGridParam* pParam = GetParam())
         CEarlierRowsCmd::ForgetPages(pParam->m_UndoList, pParam->m_RedoList, forgotten);
     std::erase_if(m_originals, [&](const auto& entry) { return forgotten.count(entry.first.first) != 0; });
+}
+
+void CGroupView::ForgetTagsWithoutSetting()
+{
+    CMetaSettingList* pList = Catalogue();
+    CGXGridParam* pParam = GetParam();
+    if (pList == nullptr || pParam == nullptr)
+        return;
+    CScanNameLookup names(*pList);
+    const auto gone = [&names](const CString& strTag) -> BOOL { return names.FindSetting(strTag) == nullptr; };
+    CEarlierRowsCmd::ForgetTags(pParam->m_UndoList, pParam->m_RedoList, gone);
+    std::erase_if(m_originals, [&](const auto& entry) {
+        return !entry.first.second.empty() && gone(CString(entry.first.second.c_str()));
+    });
 }
 
 void CGroupView::RestorePageValue(CPageNode* pPage, const CString& strTag, BOOL bTitle, const CString& strText)
@@ -1592,6 +1626,51 @@ void CGroupView::EndHistoryAtSave()
 {
     EmptyUndoLists();
     m_originals.clear();
+}
+
+void CGroupView::EndUndoHistory()
+{
+    CGridViewWrapper::EndUndoHistory();
+    m_originals.clear();
+    m_bHistoryEnded = m_nApplyDepth > 0;
+}
+
+BOOL CGroupView::HandleDestroy()
+{
+    KeepHistoryForNextGrid();
+    return CGridViewWrapper::HandleDestroy();
+}
+
+void CGroupView::KeepHistoryForNextGrid()
+{
+    CGXGridParam* pParam = GetParam();
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pParam == nullptr || pApp == nullptr ||
+        (pParam->m_UndoList.IsEmpty() && pParam->m_RedoList.IsEmpty() && m_originals.empty()))
+        return;
+    // No window shows these rows any more: the steps go on over a copy of them.
+    KeepHistoryOverReload();
+    auto pHistory = std::make_unique<CGroupHistory>();
+    while (!pParam->m_UndoList.IsEmpty())
+        pHistory->m_UndoList.AddTail(pParam->m_UndoList.RemoveHead());
+    while (!pParam->m_RedoList.IsEmpty())
+        pHistory->m_RedoList.AddTail(pParam->m_RedoList.RemoveHead());
+    pHistory->m_originals.swap(m_originals);
+    pApp->KeepGroupHistory(std::move(pHistory));
+}
+
+void CGroupView::TakeHistoryOfLastGrid()
+{
+    CGXGridParam* pParam = GetParam();
+    CVostrelApp* pApp = GetVostrelApp();
+    std::unique_ptr<CGroupHistory> pHistory = pApp != nullptr ? pApp->TakeGroupHistory() : nullptr;
+    if (pParam == nullptr || pHistory == nullptr)
+        return;
+    while (!pHistory->m_UndoList.IsEmpty())
+        pParam->m_UndoList.AddTail(pHistory->m_UndoList.RemoveHead());
+    while (!pHistory->m_RedoList.IsEmpty())
+        pParam->m_RedoList.AddTail(pHistory->m_RedoList.RemoveHead());
+    m_originals.swap(pHistory->m_originals);
 }
 
 void CGroupView::EmptyUndoLists()

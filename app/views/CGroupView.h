@@ -6,6 +6,7 @@
 
 #include "app/launch/CEditorLauncher.h"
 #include "app/views/CGridViewWrapper.h"
+#include "app/views/CGroupHistory.h"
 #include "app/views/CSettingColumns.h"
 #include "app/views/CUserGridLayout.h"
 #include "grid/data/CGXRange.h"
@@ -212,6 +213,13 @@ public:
     // The edits were written to the pages' files: undo cannot take them back from there, so
     // the history ends here, and what the pages held before is forgotten.
     void EndHistoryAtSave();
+    // An edit went on without undo, as the user agreed: the steps before it go, and once the
+    // edit has written its pages, so does what they held before their first edit, which Undo
+    // All would give back over it.
+    void EndUndoHistory() override;
+    // The window closes: its history goes to the program, kept with the edits for the grid
+    // that shows the pages next.
+    BOOL HandleDestroy() override;
     // The program that shows a page's source.
     CEditorLauncher& GetEditorLauncher() { return m_editorLauncher; }
 
@@ -370,6 +378,15 @@ protected:
     template <class Command>
     BOOL WriteMany(Command command);
     void EmptyUndoLists();
+    // Hands the undo history and what the pages held before their first edit to the program,
+    // the steps over a copy of the rows they were taken on; takes back what the last grid's
+    // window left.
+    void KeepHistoryForNextGrid();
+    void TakeHistoryOfLastGrid();
+    // A tag the catalogue has no setting for any more has no column and is saved by no one:
+    // no step writes into it any more, a step that wrote nothing else goes, and what the pages
+    // held in it before their first edit is forgotten.
+    void ForgetTagsWithoutSetting();
     CGroupFrame* GetGroupFrame();
     void WidenPrintedColumns(CDC* pDC, CPrintInfo* pInfo);
     // Where the user is in the grid: the scroll position, and the current cell by its page and
@@ -432,12 +449,8 @@ protected:
 
     // What a page held before its first edit since the rows were loaded: per page and tag (an
     // empty tag for the title), whether it existed, its text and its edit mark.
-    struct Original {
-        BOOL bExisted = FALSE;
-        CString strText;
-        UINT bModified = 0;
-    };
-    std::map<std::pair<CPageNode*, std::string>, Original> m_originals;
+    using Original = CGroupHistory::Original;
+    CGroupHistory::Originals m_originals;
     void PutBackOriginal(CPageNode* pPage, const std::string& strTag, const Original& original);
     // The pages that refused an edit since their refusals were last told: those the scan did
     // not read and those it could not, each with the first one met, and whether the telling
@@ -453,6 +466,10 @@ protected:
     LRESULT OnTellRefusedEdits(WPARAM, LPARAM);
     // Raised while a command that writes many cells runs: the edit state waits for its end.
     int m_nWritingMany = 0;
+    // How deep the view's range stores nest, and whether the history ended inside them: what
+    // the pages held before their first edit is forgotten once the outermost store is done.
+    int m_nApplyDepth = 0;
+    BOOL m_bHistoryEnded = FALSE;
     // Set while the view sorts the rows, and while it sorts them again itself.
     int m_nSorting = 0;
     int m_nArranging = 0;

@@ -621,6 +621,9 @@ public:
     // Commands are recorded for this command mode (a factory, undo on or a transaction open).
     // Asks whether to go on without undo when the old styles are too many to keep.
     virtual BOOL ConfirmLargeUndo();
+    // An edit goes on without undo, as the user agreed: the steps before it would replay over
+    // what it writes, so the undo history ends (both lists empty).
+    virtual void EndUndoHistory();
     // Range operations show no progress and cannot be cancelled while this is set.
     void SetNoProgress(BOOL bNoProgress) { m_bNoProgress = bNoProgress; }
     BOOL IsNoProgress() const { return m_bNoProgress; }

@@ -554,6 +554,12 @@ void CGXGridCore::AddCommand(CGXCommand* pCmd, int nMode)
         delete pCmd; // nothing records it
 }
 
+void CGXGridCore::EndUndoHistory()
+{
+    if (m_pUndoImp != nullptr && m_pParam != nullptr)
+        m_pUndoImp->EndHistory(*m_pParam);
+}
+
 void CGXGridCore::RemoveCommand(CGXCommand* pCmd)
 {
     if (m_pUndoImp != nullptr && m_pParam != nullptr)

@@ -35,6 +35,7 @@ public:
     void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent) override;
     CGXGridCore& GetEngine() override { return m_grid; }
     BOOL ConfirmLargeUndo() override { return m_grid.ConfirmLargeUndo(); }
+    void EndHistory() override { m_grid.EndUndoHistory(); }
 
 private:
     CGXGridCore& m_grid;

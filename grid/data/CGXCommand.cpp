@@ -29,8 +29,25 @@ CGXBlockCmd::~CGXBlockCmd()
         delete m_commands.RemoveTail();
 }
 
+void CGXBlockCmd::Add(CGXCommand* pCmd)
+{
+    if (m_bBroken)
+        delete pCmd;
+    else
+        m_commands.AddTail(pCmd);
+}
+
+void CGXBlockCmd::Break()
+{
+    m_bBroken = TRUE;
+    while (!m_commands.IsEmpty())
+        delete m_commands.RemoveTail();
+}
+
 BOOL CGXBlockCmd::Execute(IGXCommandTarget& target, int nMode)
 {
+    if (m_bBroken)
+        return FALSE;
     BOOL bAll = TRUE;
     for (POSITION pos = m_commands.GetTailPosition(); pos != nullptr;)
         if (!static_cast<CGXCommand*>(m_commands.GetPrev(pos))->Execute(target, nMode))

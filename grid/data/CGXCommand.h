@@ -36,16 +36,22 @@ public:
     explicit CGXBlockCmd(const CString& description = CString());
     ~CGXBlockCmd() override;
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
-    void Add(CGXCommand* pCmd) { m_commands.AddTail(pCmd); }
+    // A broken block takes the command only to delete it.
+    void Add(CGXCommand* pCmd);
     INT_PTR GetCount() const { return m_commands.GetCount(); }
     // Hands the only command out (the block gives it up); null unless there is exactly one.
     CGXCommand* DetachSingle();
     // Hands out the newest command, the one a replay runs first (the block gives it up); null
     // when the block is empty.
     CGXCommand* DetachNewest();
+    // What was done inside the block went on without undo: its commands no longer take back
+    // all it did. They go, and so does any command added later; the block records nothing.
+    void Break();
+    BOOL IsBroken() const { return m_bBroken; }
 
 private:
     CObList m_commands;
+    BOOL m_bBroken = FALSE;
 };
 
 // An owned array of style copies (null where a cell had none); frees them when destroyed.

@@ -101,7 +101,7 @@ BOOL CGXCommandFactory::CommitTransaction(CGXGridParam& param)
         return FALSE;
     std::unique_ptr<CGXBlockCmd> block(static_cast<CGXBlockCmd*>(param.m_TransactionBlocks.RemoveHead()));
     param.m_nTransactionLevel = static_cast<int>(param.m_TransactionBlocks.GetCount());
-    if (block->GetCount() == 0)
+    if (block->GetCount() == 0 || block->IsBroken())
         return TRUE;
     // Joins the enclosing block, or at the outer level becomes one undo step.
     AddCommand(param, block.release(), gxDo);
@@ -117,6 +117,16 @@ BOOL CGXCommandFactory::RollbackTransaction(CGXGridParam& param, IGXCommandTarge
     // Every level undoes its own work: a nested rollback that kept its changes would leave
     // them in place with nothing left to undo them by.
     return block->Execute(target, gxRollback);
+}
+
+void CGXCommandFactory::EndHistory(CGXGridParam& param)
+{
+    while (!param.m_UndoList.IsEmpty())
+        delete param.m_UndoList.RemoveHead();
+    param.EmptyRedoList();
+    // What the open transactions did so far cannot be taken back whole either.
+    for (POSITION pos = param.m_TransactionBlocks.GetHeadPosition(); pos != nullptr;)
+        static_cast<CGXBlockCmd*>(param.m_TransactionBlocks.GetNext(pos))->Break();
 }
 
 BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CObList& from, int nMode)
@@ -139,12 +149,14 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
         throw;
     }
     param.m_TransactionBlocks.RemoveHead();
+    // A replay that went on without undo ended the history: there is nothing to go back to.
+    const BOOL bHistoryEnded = capture->IsBroken();
     if (capture->GetCount() > 0) {
         CGXCommand* pInverse = capture->GetCount() == 1 ? capture->DetachSingle() : capture.release();
         pInverse->m_sDescription = cmd->m_sDescription;
         AddCommand(param, pInverse, nMode);
     }
-    if (bStopped) {
+    if (bStopped && !bHistoryEnded) {
         // What was undone (redone) is one step of the other list; the rest stays a step of this
         // one, to be undone (redone) by the next Undo (Redo). A command stopped inside stays
         // whole: run again, it gives the cells it reached what they hold already.

@@ -22,11 +22,15 @@ public:
     virtual BOOL RemoveCommand(CGXGridParam& param, CGXCommand* pCmd);
 
     virtual void BeginTransaction(CGXGridParam& param, const CString& description);
-    // Closes the innermost block: an empty block is dropped, a nested one joins its parent, an
-    // outermost one is recorded as one command.
+    // Closes the innermost block: an empty or broken block is dropped, a nested one joins its
+    // parent, an outermost one is recorded as one command.
     virtual BOOL CommitTransaction(CGXGridParam& param);
     // Closes the innermost block and undoes what was done inside it, recording nothing.
     virtual BOOL RollbackTransaction(CGXGridParam& param, IGXCommandTarget& target);
+
+    // An edit went on without undo: the steps before it would replay over what it wrote, so
+    // the history ends here. Both lists empty, and the transactions still open record nothing.
+    virtual void EndHistory(CGXGridParam& param);
 
     // Undo and redo the newest command; FALSE when there is none or a transaction is open.
     virtual BOOL Undo(CGXGridParam& param, IGXCommandTarget& target);

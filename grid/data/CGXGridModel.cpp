@@ -52,6 +52,12 @@ void CGXGridModel::Record(CGXCommand* pCmd, int nMode)
         delete pCmd;
 }
 
+void CGXGridModel::EndHistory()
+{
+    if (m_pFactory != nullptr)
+        m_pFactory->EndHistory(m_param);
+}
+
 void CGXGridModel::ShiftRangeLists(void (CGXRangeList::*shift)(DWORD, DWORD), DWORD a, DWORD b)
 {
     for (CGXRangeList* p : {&m_param.m_SelRects, &m_param.m_CoveredCellsList, &m_param.m_MarkedRanges})
@@ -302,8 +308,11 @@ BOOL CGXGridModel::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pSty
     // Old styles are kept for blocks of fewer than 32768 rows and columns; a larger change goes
     // on without undo only when ConfirmLargeUndo agrees.
     const bool bUndoFits = cells.GetHeight() < 0x8000 && cells.GetWidth() < 0x8000;
-    if (Recording(nMode) && !bUndoFits && !ConfirmLargeUndo())
-        return FALSE;
+    if (Recording(nMode) && !bUndoFits) {
+        if (!ConfirmLargeUndo())
+            return FALSE;
+        EndHistory();
+    }
     if (Recording(nMode) && bUndoFits) {
         undo = std::make_unique<CGXSetStyleRangeCmd>(range, nType);
         for (ROWCOL r = cells.top; r <= cells.bottom; ++r)

@@ -38,6 +38,9 @@ public:
     // A style change too large to keep its undo for: may it go on without? The model has no
     // one to ask, so it refuses; a holder that can ask the user answers here.
     virtual BOOL ConfirmLargeUndo() { return FALSE; }
+    // Such a change goes on: the steps before it would replay over what it writes, so the
+    // history ends.
+    virtual void EndHistory();
 
     // Counts through insertions and removals at the end.
     BOOL SetRowCount(ROWCOL nRows, int nMode = gxDo);

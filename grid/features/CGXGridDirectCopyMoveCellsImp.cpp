@@ -108,6 +108,8 @@ BOOL CGXGridDirectCopyMoveCellsImp::CopyCells(CGXGridCore* pGrid, const CGXRange
             undo.reset(GXCreateCopyCellsUndo(*grid.GetData(), range, nRow, nCol));
         else if (!grid.ConfirmLargeUndo())
             return FALSE; // the guard rolls back; nothing was changed
+        else
+            grid.EndUndoHistory();
     }
     grid.FreeObjectCache();
     BOOL bStored = FALSE;

@@ -206,7 +206,9 @@ TEST_F(UndoTest, LimitAndSwitchBoundWhatIsRecorded)
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
 
     // A change too large for undo never drops it unasked: with no one to ask the model
-    // refuses; when its holder agrees it goes on without undo.
+    // refuses; when its holder agrees it goes on without undo, and the history ends: the steps
+    // of both lists would replay over what it wrote, and the transaction it ran in, whose
+    // commands no longer take back all it did, records nothing.
     ASSERT_TRUE(model.SetRowCount(50000, gxRollback));
     CGXStyle red;
     red.SetTextColor(RGB(255, 0, 0));
@@ -216,8 +218,18 @@ TEST_F(UndoTest, LimitAndSwitchBoundWhatIsRecorded)
         using CGXGridModel::CGXGridModel;
         BOOL ConfirmLargeUndo() override { return TRUE; }
     } agreeing(param, &factory);
+    ASSERT_TRUE(model.ApplyStyleToRange(CGXRange(1, 1, 1, 1), &red, gxOverride, 0, nullptr, gxDo));
+    ASSERT_TRUE(model.ApplyStyleToRange(CGXRange(2, 1, 2, 1), &red, gxOverride, 0, nullptr, gxDo));
+    ASSERT_TRUE(factory.Undo(param, model));
+    ASSERT_EQ(param.m_UndoList.GetCount(), 1);
+    ASSERT_EQ(param.m_RedoList.GetCount(), 1);
+    factory.BeginTransaction(param, "Paste");
+    ASSERT_TRUE(model.ApplyStyleToRange(CGXRange(3, 1, 3, 1), &red, gxOverride, 0, nullptr, gxDo));
     EXPECT_TRUE(agreeing.ApplyStyleToRange(CGXRange().SetRows(1, 40000), &red, gxOverride, 0, nullptr, gxDo));
+    ASSERT_TRUE(model.ApplyStyleToRange(CGXRange(4, 1, 4, 1), &red, gxOverride, 0, nullptr, gxDo));
+    ASSERT_TRUE(factory.CommitTransaction(param));
     EXPECT_TRUE(param.m_UndoList.IsEmpty());
+    EXPECT_TRUE(param.m_RedoList.IsEmpty());
     EXPECT_EQ(param.GetData()->LookupStyle(40000, 0, gxBaseStyleType)->GetTextColor(), RGB(255, 0, 0));
 }
 
