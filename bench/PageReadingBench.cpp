@@ -7,39 +7,17 @@
 
 #include "engine/html/CTranslatingFile.h"
 #include "platform/core/CMemFile.h"
-#include "tests/support/LegacySitePages.h"
 
 #include <benchmark/benchmark.h>
-
-#include <iconv.h>
 
 #include <string>
 
 namespace {
 
-// UTF-8 text in the charset.
-std::string InCharset(const std::string& utf8, const char* pszCharset)
-{
-    iconv_t cd = iconv_open(pszCharset, "UTF-8");
-    std::string out(utf8.size() * 2, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
 // The chapter's body repeated to 16 KB, in the charset, with the declaration given.
 std::string Chapter(const legacy_site::GuidePage& page, const char* pszCharset, const std::string& declaration)
 {
-    std::string body;
-    while (body.size() < 16 * 1024)
-        body += page.pszBody;
-    const legacy_site::GuidePage big{page.pszTitle, body.c_str()};
-    return InCharset(legacy_site::Page(big, declaration), pszCharset);
+    return ::Chapter(page, pszCharset, declaration, 16 * 1024);
 }
 
 void Read(benchmark::State& state, const std::string& page)

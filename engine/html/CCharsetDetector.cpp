@@ -27,7 +27,7 @@ std::string_view LabelOf(std::string_view name)
 
 } // namespace
 
-CCharsetDetector::CCharsetDetector(size_t nReach) : m_pDetector(uchardet_new()), m_nReach(nReach) {}
+CCharsetDetector::CCharsetDetector(Look look) : m_pDetector(uchardet_new()), m_look(look) {}
 
 CCharsetDetector::~CCharsetDetector()
 {
@@ -37,20 +37,23 @@ CCharsetDetector::~CCharsetDetector()
 
 void CCharsetDetector::Add(const char* pBytes, size_t nLength)
 {
-    if (IsSettled())
+    if (m_bConcluded)
         return;
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+    if (m_look == Look::Whole) {
+        m_nBeyondAscii += static_cast<size_t>(std::count_if(p, p + nLength, IsBeyondAscii));
+        m_sample.append(pBytes, nLength);
+        return;
+    }
     size_t nFrom = 0;
     if (m_nBeyondAscii == 0) {
-        const size_t nLook = std::min(nLength, m_nReach - m_nLookedAt);
-        const size_t nFound = static_cast<size_t>(std::find_if(p, p + nLook, IsBeyondAscii) - p);
-        m_nLookedAt += nFound;
+        const size_t nFound = static_cast<size_t>(std::find_if(p, p + nLength, IsBeyondAscii) - p);
         // Until it is found, the sample holds the ASCII text before it, as much as leads in.
         const size_t nKeep = std::min(nFound, kLeadIn);
         m_sample.append(pBytes + nFound - nKeep, nKeep);
         if (m_sample.size() > kLeadIn)
             m_sample.erase(0, m_sample.size() - kLeadIn);
-        if (nFound == nLook)
+        if (nFound == nLength)
             return;
         m_nFirstBeyond = m_sample.size();
         nFrom = nFound;
@@ -69,24 +72,21 @@ void CCharsetDetector::Finish()
     Conclude();
 }
 
-bool CCharsetDetector::IsSettled() const
-{
-    return m_bConcluded || (m_nBeyondAscii == 0 && m_nLookedAt >= m_nReach);
-}
-
 void CCharsetDetector::Conclude()
 {
     if (m_bConcluded)
         return;
     m_bConcluded = true;
-    // A page of ASCII alone within reach has no sample: nothing it holds tells a charset.
+    // Text of ASCII alone has no sample: nothing it holds tells a charset.
     if (m_nBeyondAscii == 0) {
         m_sample.clear();
         return;
     }
     if (m_pDetector == nullptr)
         return;
-    uchardet_handle_data(Handle(m_pDetector), m_sample.data(), m_sample.size());
+    // In pieces of a sample's size, so that the detector stops reading once it is sure.
+    for (size_t at = 0; at < m_sample.size(); at += kSampleSize)
+        uchardet_handle_data(Handle(m_pDetector), m_sample.data() + at, std::min(kSampleSize, m_sample.size() - at));
     uchardet_data_end(Handle(m_pDetector));
     m_answer.strName = uchardet_get_charset(Handle(m_pDetector));
     if (m_answer.strName.empty())

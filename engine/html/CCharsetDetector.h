@@ -1,10 +1,11 @@
 // CCharsetDetector: the charset a page's bytes look like, as the system's charset detector
-// judges the text they hold. A page that declares nothing is read in it, and a label the text
-// says otherwise of is not converted from. The detector is given a sample of the page: the text
-// before its first byte beyond ASCII, which tells it what language the page is in, and what
-// follows, no more than a sample's worth. It is given the sample whole, in one piece, once it is
-// complete, so that the scan and the save, which read a page in pieces of their own, have the
-// same answer and read the page alike.
+// judges the text they hold. A page that declares nothing is read in it, and a label whose
+// reading of the text the detector's outweighs is not converted from. The detector is given the
+// page's text (CPageTextFilter), not its markup: the scan gives it a sample, the text before its
+// first byte beyond ASCII, which tells it what language the page is in, and what follows, no more
+// than a sample's worth; a page given another charset is judged by all of its text. It is given
+// what it judges whole, in one piece, once that is complete, so that pages read in pieces of any
+// size have the same answer.
 #pragma once
 
 #include "engine/html/CPageCharset.h"
@@ -14,37 +15,35 @@
 
 class CCharsetDetector {
 public:
-    // How many bytes the detector is given at most from the page's first byte beyond ASCII, and
-    // before it. It reads Western and Cyrillic text at some tens of megabytes a second: two
-    // kilobytes of text tell it the charset as the whole page does, at a cost the scan of a large
-    // site can bear, and the sample ends sooner once it holds enough bytes beyond ASCII.
+    // How many bytes of text the detector is given at most from the text's first byte beyond
+    // ASCII, and before it, in a sample. It reads Western and Cyrillic text at some tens of
+    // megabytes a second: two kilobytes of text tell it the charset as the whole page does, at a
+    // cost the scan of a large site can bear, and the sample ends sooner once it holds enough
+    // bytes beyond ASCII.
     static constexpr size_t kSampleSize = 2048;
     static constexpr size_t kLeadIn = 512;
     static constexpr size_t kEnoughBeyondAscii = 512;
-    // How far into the page the scan looks for that first byte: a page of ASCII alone that far
-    // is read as such, without being held whole.
-    static constexpr size_t kReach = 256 * 1024;
     // Below so many bytes beyond ASCII the detector's answer is no more than a hint: a title of a
     // few Chinese characters is taken for Western text.
     static constexpr size_t kSureBytes = 32;
 
-    // nReach: how far into the page its first byte beyond ASCII is looked for.
-    explicit CCharsetDetector(size_t nReach);
+    // Whether the detector is given a sample of the text or all of it.
+    enum class Look { Sample, Whole };
+    explicit CCharsetDetector(Look look);
     ~CCharsetDetector();
     CCharsetDetector(const CCharsetDetector&) = delete;
     CCharsetDetector& operator=(const CCharsetDetector&) = delete;
 
-    // The page's bytes from its first, in pieces.
+    // The page's text from its first, in pieces.
     void Add(const char* pBytes, size_t nLength);
     // The end of the page.
     void Finish();
-    // More bytes change nothing: the sample is whole, or there is none within reach.
-    bool IsSettled() const;
+    // More text changes nothing: the sample is whole.
+    bool IsSettled() const { return m_bConcluded; }
 
-    // The bytes the detector was given, once settled; empty for a page of ASCII alone (within
-    // reach).
+    // The text the detector was given, once settled; empty for text of ASCII alone.
     const std::string& GetSample() const { return m_sample; }
-    // How many of them are beyond ASCII.
+    // How many of its bytes are beyond ASCII.
     size_t GetBytesBeyondAscii() const { return m_nBeyondAscii; }
 
     struct Answer {
@@ -63,10 +62,9 @@ private:
     void Conclude();
 
     void* m_pDetector = nullptr; // the detector's handle
+    Look m_look;
     std::string m_sample;
     size_t m_nFirstBeyond = 0;   // where the first byte beyond ASCII stands in the sample
-    size_t m_nReach;
-    size_t m_nLookedAt = 0;      // the page's bytes looked at for the first beyond ASCII
     size_t m_nBeyondAscii = 0;
     bool m_bConcluded = false;
     Answer m_answer;

@@ -82,10 +82,17 @@ void AppendReference(char32_t value, std::string& out)
     out += ';';
 }
 
+// Whether the character is one of the five Windows-1252 leaves unassigned, which browsers read as
+// the control character of the byte's own number and write back as that byte.
+bool IsCp1252Unassigned(char32_t value)
+{
+    return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
+}
+
 // The Windows-1252 byte of a character, or -1 when the code page has none.
 int Cp1252Byte(char32_t value)
 {
-    if (value < 0x80 || (value >= 0xA0 && value <= 0xFF))
+    if (value < 0x80 || (value >= 0xA0 && value <= 0xFF) || IsCp1252Unassigned(value))
         return static_cast<int>(value);
     for (int i = 0; i < 32; ++i) {
         if (kCp1252High[i] == value && value >= 0xA0)
@@ -316,7 +323,7 @@ std::string CPageCharset::Encode(std::string_view utf8, const Lacking& lacking, 
                 byte = static_cast<int>(value);
             else if (bWindows1252)
                 byte = Cp1252Byte(value);
-            else if (bLatin1 && value >= 0xA0 && value <= 0xFF)
+            else if (bLatin1 && ((value >= 0xA0 && value <= 0xFF) || IsCp1252Unassigned(value)))
                 byte = static_cast<int>(value);
             if (byte >= 0)
                 out += static_cast<char>(byte);

@@ -8,82 +8,20 @@
 
 namespace {
 
-// The scripts of letters beyond ASCII, as far as one-byte charsets hold them.
-enum class Script { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Other };
-
-Script ScriptOf(char32_t ch)
-{
-    if ((ch >= 0xC0 && ch <= 0x24F && ch != 0xD7 && ch != 0xF7) || (ch >= 0x1E00 && ch <= 0x1EFF))
-        return Script::Latin;
-    if (ch >= 0x370 && ch <= 0x3FF)
-        return Script::Greek;
-    if (ch >= 0x400 && ch <= 0x52F)
-        return Script::Cyrillic;
-    if (ch >= 0x5D0 && ch <= 0x5EA)
-        return Script::Hebrew;
-    if (ch >= 0x620 && ch <= 0x64A)
-        return Script::Arabic;
-    if (ch >= 0xE01 && ch <= 0xE4E)
-        return Script::Thai;
-    // Signs, punctuation and the letters of scripts no one-byte charset holds.
-    return ch >= 0x3040 ? Script::Other : Script::None;
-}
-
-// The script most of the text's letters beyond ASCII are of; None when it has none.
-Script ScriptOfText(const std::string& text)
-{
-    std::array<size_t, static_cast<size_t>(Script::Other) + 1> counts{};
-    for (size_t at = 0; at < text.size();) {
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-            ++at;
-            continue;
-        }
-        ++counts[static_cast<size_t>(ScriptOf(CPageCharset::NextCharacter(text, at)))];
-    }
-    counts[static_cast<size_t>(Script::None)] = 0;
-    const auto most = std::max_element(counts.begin(), counts.end());
-    return *most == 0 ? Script::None : static_cast<Script>(most - counts.begin());
-}
-
-// Whether UTF-8 text holds a control character of the range U+0080 to U+009F: what a one-byte
-// charset makes of bytes that hold no text of it. Where the first stands, counted in characters.
+// Whether UTF-8 text holds a control character of the range U+0080 to U+009F, or the sign ¤:
+// what a one-byte charset makes of bytes that hold no text of it. Where the first stands,
+// counted in characters.
 bool FindControl(const std::string& text, size_t& nCharacter)
 {
     nCharacter = 0;
     for (size_t at = 0; at + 1 < text.size(); ++at) {
         const auto ch = static_cast<unsigned char>(text[at]);
-        if (ch == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F)
+        const auto next = static_cast<unsigned char>(text[at + 1]);
+        if (ch == 0xC2 && (next <= 0x9F || next == 0xA4))
             return true;
         nCharacter += (ch & 0xC0) != 0x80 ? 1 : 0;
     }
     return false;
-}
-
-// How a charset reads a piece of text alone.
-struct PieceReading {
-    bool bText = false; // every byte reads, and none as a control character
-    std::string text;
-};
-
-PieceReading ReadPiece(const CPageCharset& charset, const std::string& bytes)
-{
-    PieceReading reading;
-    if (charset.GetKind() == CPageCharset::Kind::Undeclared)
-        return reading;
-    if (charset.GetKind() == CPageCharset::Kind::Utf8) {
-        CUtf8Census census(CUtf8Census::Look::Whole);
-        census.Add(bytes.data(), bytes.size());
-        census.FinishPart();
-        reading.bText = census.ReadsWhole();
-        reading.text = bytes;
-        return reading;
-    }
-    // A character cut off at the piece's end stays with the decoder: it may read whole.
-    CPageDecoder decoder(charset);
-    decoder.Decode(bytes.data(), bytes.size(), reading.text);
-    size_t nControl = 0;
-    reading.bText = decoder.IsReadWhole() && (charset.IsMultiByte() || !FindControl(reading.text, nControl));
-    return reading;
 }
 
 } // namespace
@@ -153,9 +91,12 @@ PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
 CPageCharsetJudge::CPageCharsetJudge(const PageCharsetReading& start, const CPageCharset& target, Look look)
     : m_start(start), m_target(target), m_look(look),
       m_census(look == Look::Whole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte),
-      // Looked at whole, a page is read to its end anyway: its text is sought however far in.
-      m_detector(look == Look::Whole ? SIZE_MAX : CCharsetDetector::kReach)
+      m_detector(look == Look::Whole ? CCharsetDetector::Look::Whole : CCharsetDetector::Look::Sample)
 {
+    // The detector is asked of a page that declares nothing, and, looked at whole, of any page
+    // but one a byte order mark decides.
+    m_bDetect = start.charset.GetKind() == CPageCharset::Kind::Undeclared
+        || (look == Look::Whole && start.evidence != CharsetEvidence::ByteOrderMark);
     if (look != Look::Whole)
         return;
     const CPageCharset& declared = start.charset;
@@ -169,14 +110,19 @@ CPageCharsetJudge::~CPageCharsetJudge() = default;
 
 void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
 {
-    // The detector is asked of a page that declares nothing, and, looked at whole, of any page
-    // but one a byte order mark decides.
-    const bool bUndeclared = m_start.charset.GetKind() == CPageCharset::Kind::Undeclared;
-    if (bUndeclared || (m_look == Look::Whole && m_start.evidence != CharsetEvidence::ByteOrderMark))
-        m_detector.Add(pBytes, nLength);
+    if (m_bDetect && !m_detector.IsSettled()) {
+        m_textPiece.clear();
+        m_textFilter.Add(pBytes, nLength, m_textPiece);
+        m_detector.Add(m_textPiece.data(), m_textPiece.size());
+        m_nLookedAt += nLength;
+    }
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
     m_census.Add(pBytes, nLength);
+    if (!m_bBeyondAscii) {
+        const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+        m_bBeyondAscii = std::any_of(p, p + nLength, CCharsetDetector::IsBeyondAscii);
+    }
     for (WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
         if (pReader != nullptr)
             pReader->Add(pBytes, nLength);
@@ -199,7 +145,8 @@ bool CPageCharsetJudge::IsSettled() const
     if (m_look == Look::Whole)
         return m_bFinished;
     switch (m_start.charset.GetKind()) {
-    case CPageCharset::Kind::Undeclared: return m_detector.IsSettled();
+    case CPageCharset::Kind::Undeclared:
+        return m_detector.IsSettled() || (m_detector.GetBytesBeyondAscii() == 0 && m_nLookedAt >= kReach);
     case CPageCharset::Kind::Utf8: return m_census.IsSettled();
     default: return true;
     }
@@ -221,46 +168,60 @@ PageCharsetReading CPageCharsetJudge::GetReadingWithStart(const PageCharsetReadi
     return start;
 }
 
+const CTextReading& CPageCharsetJudge::TextIn(const CPageCharset& charset) const
+{
+    for (const CTextReading& reading : m_readings) {
+        if (reading.GetCharset().GetName() == charset.GetName() && reading.GetCharset().GetKind() == charset.GetKind())
+            return reading;
+    }
+    m_readings.emplace_back(charset, m_detector.GetSample());
+    return m_readings.back();
+}
+
 PageCharsetReading CPageCharsetJudge::Detected() const
 {
     const CCharsetDetector::Answer& answer = m_detector.GetAnswer();
-    if (!ReadPiece(answer.charset, m_detector.GetSample()).bText)
+    if (answer.charset.GetKind() == CPageCharset::Kind::Undeclared || !TextIn(answer.charset).IsText())
         return {CPageCharset(), CharsetEvidence::WeakGuess};
     return {answer.charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
 }
 
+bool CPageCharsetJudge::DetectorSaysUtf8() const
+{
+    return m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
+}
+
 PageCharsetReading CPageCharsetJudge::Guessed() const
 {
-    const std::string& sample = m_detector.GetSample();
     // ASCII alone reads alike in every charset: no guess is made.
     if (m_detector.GetBytesBeyondAscii() == 0)
         return {CPageCharset(), CharsetEvidence::Guess};
+    const std::string& text = m_detector.GetSample();
     CUtf8Census census(CUtf8Census::Look::Whole);
-    census.Add(sample.data(), sample.size());
+    census.Add(text.data(), text.size());
     census.FinishPart();
+    const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+    const PageCharsetReading windows1252{CPageCharset::FromName("windows-1252"), CharsetEvidence::WeakGuess};
     const PageCharsetReading detected = Detected();
-    const CPageCharset::Kind kind = detected.charset.GetKind();
-    if (kind == CPageCharset::Kind::Utf8)
-        return {detected.charset, CharsetEvidence::Bytes};
-    if (kind == CPageCharset::Kind::Undeclared) {
-        // The detector cannot tell; the bytes are UTF-8 all the same.
-        if (census.IsUtf8())
-            return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-    } else {
-        if (detected.evidence == CharsetEvidence::Guess)
-            return detected;
-        // Too little text: UTF-8 of characters the charset guessed holds is UTF-8 indeed.
-        if (census.IsUtf8() && !detected.charset.IsMultiByte() && WritesOwnInUtf8(census, detected.charset))
-            return {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-        if (detected.charset.IsMultiByte())
-            return detected;
-        // From a few letters the detector tells scripts apart, but not the charsets of Western
-        // text: those are read as browsers read a page they cannot judge.
-        const Script script = ScriptOfText(ReadPiece(detected.charset, sample).text);
-        if (script != Script::Latin && script != Script::None)
-            return detected;
+    switch (detected.charset.GetKind()) {
+    case CPageCharset::Kind::Utf8: return utf8;
+    // The detector cannot tell; the bytes are UTF-8 all the same, or read as browsers read them.
+    case CPageCharset::Kind::Undeclared: return census.IsUtf8() ? utf8 : windows1252;
+    default: break;
     }
-    return {CPageCharset::FromName("windows-1252"), CharsetEvidence::WeakGuess};
+    if (detected.evidence == CharsetEvidence::Guess || detected.charset.IsMultiByte())
+        return detected;
+    // Too little text: UTF-8 of characters the charset guessed holds is UTF-8 indeed.
+    if (census.IsUtf8() && WritesOwnInUtf8(census, detected.charset))
+        return utf8;
+    // From a few letters the detector may take Western text for another charset: the page is
+    // read as browsers read one they cannot judge when that reads it as the same text, or
+    // likelier text.
+    const CTextReading& guess = TextIn(detected.charset);
+    const CTextReading& browsers = TextIn(windows1252.charset);
+    if (guess.ReadsAs(browsers) || browsers.Compare(guess) > 0)
+        return windows1252;
+    return detected;
 }
 
 bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, const WholeReader* pReader, long long& nAt,
@@ -290,20 +251,107 @@ bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCh
     return nLacking < census.GetCharacters().size();
 }
 
-bool CPageCharsetJudge::ReadAlike(const CPageCharset& first, const CPageCharset& second) const
+CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival,
+                                                     bool bRivalSure) const
 {
-    if (first.WritesAs(second))
-        return true;
-    const std::string& sample = m_detector.GetSample();
-    const PieceReading one = ReadPiece(first, sample);
-    const PieceReading two = ReadPiece(second, sample);
-    if (one.bText && two.bText && one.text == two.text)
-        return true;
-    if (first.IsMultiByte() || second.IsMultiByte())
+    if (reading.ReadsAs(rival))
+        return Weighing::Holds;
+    if (const int nBetter = reading.Compare(rival); nBetter != 0)
+        return nBetter > 0 ? Weighing::Holds : Weighing::Outweighed;
+    // As likely: bytes that read whole as text of a multi-byte charset are rarely in another, and
+    // a guess of a one-byte charset from a few letters does not outweigh them.
+    const CPageCharset& one = reading.GetCharset();
+    const CPageCharset& two = rival.GetCharset();
+    if (!bRivalSure && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
+        return Weighing::Holds;
+    // A detector's judgement of the language rests on much of the text; where the two differ in a
+    // few letters it cannot tell them apart.
+    const bool bOneByte = !one.IsMultiByte() && !two.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8
+        && two.GetKind() != CPageCharset::Kind::Utf8;
+    if (bOneByte) {
+        const CByteCounts counts(m_detector.GetSample());
+        if (counts.CountReadOtherwise(one, two) * 8 <= counts.GetTotal())
+            return Weighing::Holds;
+    }
+    return bRivalSure ? Weighing::Outweighed : Weighing::InDoubt;
+}
+
+CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel() const
+{
+    const CPageCharset& label = m_start.charset;
+    // A page labelled UTF-8 that holds UTF-8 characters is UTF-8: bytes beside them that are none
+    // are strays, which refuse its conversion by name.
+    if (label.GetKind() == CPageCharset::Kind::Utf8)
+        return m_census.HasMultibyte() ? Weighing::Holds : Weighing::Outweighed;
+    // A one-byte charset reads any bytes: those it reads as no text are not in it. Bytes that read
+    // as text of a multi-byte charset are rarely in another, and a few that do not are strays.
+    const CTextReading& reading = TextIn(label);
+    long long nAt = -1;
+    BYTE by = 0;
+    if (!label.IsMultiByte() && (!ReadsWhole(label, m_pDeclared.get(), nAt, by) || !reading.IsText()))
+        return Weighing::Outweighed;
+    // From a few letters the detector takes text of any script for Western text: its guess weighs
+    // against a multi-byte label only when it is sure, or multi-byte itself.
+    const PageCharsetReading detected = Detected();
+    const bool bSure = detected.evidence == CharsetEvidence::Guess;
+    if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+        && (bSure || !label.IsMultiByte() || detected.charset.IsMultiByte())) {
+        if (const Weighing weighing = Weigh(reading, TextIn(detected.charset), bSure); weighing != Weighing::Holds)
+            return weighing;
+    }
+    // Bytes that are all UTF-8 and read likelier so are not in the label; pairs that only happen
+    // to read as UTF-8 read no likelier. Nor are bytes the charset given reads as likelier text.
+    if (m_census.IsUtf8() && TextIn(CPageCharset::FromName("utf-8")).Compare(reading) > 0)
+        return Weighing::Outweighed;
+    if (ReadsWhole(m_target, m_pTarget.get(), nAt, by) && TextIn(m_target).Compare(reading) > 0)
+        return Weighing::Outweighed;
+    return Weighing::Holds;
+}
+
+bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
+{
+    const CPageCharset& charset = own.charset;
+    if (!m_census.HasMultibyte() || !m_census.HasInvalid() || charset.IsMultiByte())
         return false;
-    const Script scriptOne = ScriptOfText(one.text);
-    const Script scriptTwo = ScriptOfText(two.text);
-    return scriptOne == scriptTwo || scriptOne == Script::None || scriptTwo == Script::None;
+    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them.
+    if (DetectorSaysUtf8())
+        return true;
+    if (charset.GetKind() == CPageCharset::Kind::Undeclared)
+        return false;
+    // Read so, the text is much likelier than in the charset alone, and no less likely than in
+    // the detector's charset: garbled text of another charset reads no better with a few pairs
+    // taken for UTF-8.
+    const CTextReading mixed = CTextReading::Mixed(charset, m_detector.GetSample());
+    const CTextReading& alone = TextIn(charset);
+    if (mixed.Compare(alone) <= 0 || mixed.GetOddities() * 2 >= alone.GetOddities())
+        return false;
+    const PageCharsetReading detected = Detected();
+    return detected.charset.GetKind() == CPageCharset::Kind::Undeclared || TextIn(detected.charset).Compare(mixed) <= 0;
+}
+
+bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const
+{
+    long long nAt = -1;
+    BYTE by = 0;
+    if (!ReadsWhole(m_target, m_pTarget.get(), nAt, by))
+        return false;
+    const CTextReading& reading = TextIn(m_target);
+    if (!reading.IsText())
+        return false;
+    const PageCharsetReading detected = Detected();
+    if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+        && Weigh(reading, TextIn(detected.charset), detected.evidence == CharsetEvidence::Guess) != Weighing::Holds)
+        return false;
+    // The page's own reading, a guess, gives way to the user's word only where that reads the text
+    // as well; as well as a one-byte charset, UTF-8 is one of two ways the bytes read.
+    const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
+    if (own.charset.GetKind() != CPageCharset::Kind::Undeclared && !own.charset.WritesAs(m_target)) {
+        const CTextReading& guess = TextIn(own.charset);
+        const int nBetter = guess.Compare(reading);
+        if (nBetter > 0 || (nBetter == 0 && bTargetUtf8 && !guess.ReadsAs(reading)))
+            return false;
+    }
+    return bTargetUtf8 || !m_census.IsUtf8() || TextIn(CPageCharset::FromName("utf-8")).Compare(reading) <= 0;
 }
 
 namespace {
@@ -320,70 +368,42 @@ CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const P
 CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
 {
     const PageCharsetReading reading = GetReading();
-    // ASCII alone reads alike in every charset.
-    if (!m_census.HasNonAscii() || m_target.WritesAs(reading.charset))
+    // ASCII alone reads alike in every charset; bytes are kept under the charset they are read
+    // in, unless that is only a guess that reads them as no text.
+    const bool bGuess = reading.evidence == CharsetEvidence::Guess || reading.evidence == CharsetEvidence::WeakGuess;
+    if (!m_bBeyondAscii || (m_target.WritesAs(reading.charset) && (!bGuess || TextIn(reading.charset).IsText())))
         return MakeVerdict(Change::Relabel, reading);
     if (reading.evidence == CharsetEvidence::ByteOrderMark)
         return MakeVerdict(Change::Convert, reading);
-    // A multi-byte label is right when its bytes read whole in it.
-    const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
-    const CPageCharset& label = m_start.charset;
-    const bool bMultiByteLabel = bDeclared && label.IsMultiByte() && reading.evidence == CharsetEvidence::Declaration;
-    long long nAt = -1;
-    BYTE by = 0;
-    if (bMultiByteLabel && ReadsWhole(label, m_pDeclared.get(), nAt, by))
-        return MakeVerdict(Change::Convert, reading);
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-    const PageCharsetReading detected = Detected();
-    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them.
-    const bool bDetectedUtf8 = m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
     const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
     // UTF-8 by its sequences, which the detector takes for UTF-8 text: no chance.
-    if (m_census.IsUtf8() && bDetectedUtf8)
-        return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert, utf8);
-    // When they do not, the conversion names the first that does not.
-    if (bMultiByteLabel)
-        return MakeVerdict(Change::Convert, reading);
+    if (m_census.IsUtf8() && DetectorSaysUtf8())
+        return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert,
+                           reading.charset.GetKind() == CPageCharset::Kind::Utf8 ? reading : utf8);
+    const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
+    const PageCharsetReading detected = Detected();
+    const Weighing label = bDeclared ? WeighLabel() : Weighing::Outweighed;
+    if (label == Weighing::Holds)
+        return MakeVerdict(IsMixedText(reading) ? Change::Doubt : Change::Convert, reading, utf8);
 
-    const bool bTargetReads = ReadsWhole(m_target, m_pTarget.get(), nAt, by);
-    // UTF-8 characters beside bytes that are none, which the detector takes for UTF-8 text;
-    // or bytes that all read as UTF-8, which it takes for other text: either reading may be
-    // the one meant.
-    const bool bOwnUtf8 = m_census.HasMultibyte() && !reading.charset.IsMultiByte() && WritesOwnInUtf8(m_census, reading.charset);
-    const bool bMixed = m_census.HasMultibyte() && m_census.HasInvalid() && (bDetectedUtf8 || bOwnUtf8);
-    const bool bOrUtf8 = m_census.IsUtf8();
-    const bool bSureDetected = detected.evidence == CharsetEvidence::Guess;
-    if (bDeclared) {
-        // A one-byte label (or UTF-8 whose bytes are no UTF-8) holds unless its bytes read as
-        // no text of it, or the detector is sure they are text of another kind.
-        long long nUnreadable = -1;
-        BYTE byUnreadable = 0;
-        const bool bLabelReads = ReadsWhole(label, m_pDeclared.get(), nUnreadable, byUnreadable);
-        if (bLabelReads && !(bSureDetected && !ReadAlike(label, detected.charset))) {
-            // The user's one-byte charset of the same script is taken: a label cannot tell
-            // apart the charsets of one script.
-            if (bTargetReads && !m_target.IsMultiByte() && ReadAlike(m_target, label))
-                return MakeVerdict(Change::Relabel, reading);
-            // Pairs that read as characters the label has bytes of are UTF-8 indeed; the others are
-            // chance, of letters and signs that happen to stand so.
-            if (bMixed || (bOrUtf8 && bOwnUtf8))
-                return MakeVerdict(Change::Doubt, reading, utf8);
-            return MakeVerdict(Change::Convert, reading);
-        }
-        // A label its bytes contradict has no characters of its own: only the detector tells
-        // UTF-8 beside other bytes.
-        const bool bMixedText = m_census.HasMultibyte() && m_census.HasInvalid() && bDetectedUtf8;
-        if (bMixedText || (bOrUtf8 && bTargetUtf8))
-            return MakeVerdict(Change::Doubt, reading, utf8);
-        if (bTargetReads && (!bSureDetected || ReadAlike(m_target, detected.charset)))
-            return MakeVerdict(Change::Relabel, reading);
-        return MakeVerdict(Change::Unknown, m_start, detected, nUnreadable, byUnreadable);
-    }
-    // No label: the bytes are kept under the target when they read in it as the detector reads
-    // them; they are never converted from a guess.
-    if (bMixed || (bOrUtf8 && bTargetUtf8))
-        return MakeVerdict(Change::Doubt, reading, utf8);
-    if (bTargetReads && (!bSureDetected || ReadAlike(m_target, detected.charset)))
+    // The page is not in its label, or has none: it is never converted from a guess. Its bytes
+    // are kept under a target that reads them as well as any reading.
+    const PageCharsetReading own = bDeclared ? detected : reading;
+    if (TargetFits(own))
         return MakeVerdict(Change::Relabel, reading);
-    return MakeVerdict(Change::Unknown, reading, detected);
+    if (IsMixedText(reading) || (bDeclared && reading.charset.IsMultiByte() && IsMixedText(own)))
+        return MakeVerdict(Change::Doubt, reading.charset.IsMultiByte() ? own : reading, utf8);
+    // A label and the detector's guess that read the text two ways, and too little of it to tell.
+    if (label == Weighing::InDoubt)
+        return MakeVerdict(Change::Doubt, reading, detected);
+    // Bytes that read as UTF-8 and as the page's own charset alike: either may be meant.
+    if (m_census.IsUtf8() && bTargetUtf8)
+        return MakeVerdict(Change::Doubt, own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);
+    if (!bDeclared)
+        return MakeVerdict(Change::Unknown, reading, detected);
+    long long nUnreadable = -1;
+    BYTE byUnreadable = 0;
+    ReadsWhole(m_start.charset, m_pDeclared.get(), nUnreadable, byUnreadable);
+    return MakeVerdict(Change::Unknown, m_start, detected, nUnreadable, byUnreadable);
 }

@@ -8,7 +8,10 @@
 
 #include "engine/html/CCharsetDetector.h"
 #include "engine/html/CPageCharset.h"
+#include "engine/html/CPageTextFilter.h"
+#include "engine/html/CTextReading.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -18,8 +21,8 @@ enum class CharsetEvidence {
     Declaration,   // a META tag's CHARSET or Content-Type, or the XML declaration's encoding
     Bytes,         // UTF-8, known by its sequences
     Guess,         // the charset detector's guess from the page's text
-    WeakGuess,     // a guess from too little text to be sure: Windows-1252, as browsers take such
-                   // pages, unless the few letters are of another script
+    WeakGuess,     // a guess from too little text to be sure: the detector's, or Windows-1252, as
+                   // browsers take such pages, where that reads the text as well
 };
 
 struct PageCharsetReading {
@@ -31,6 +34,9 @@ class CPageCharsetJudge {
 public:
     // How much of a page's start its declaration is looked for in.
     static constexpr UINT kStartSize = 2048;
+    // How far into a page that declares nothing its text's first byte beyond ASCII is looked for:
+    // a page of ASCII alone that far is read as such, without being held whole.
+    static constexpr size_t kReach = 256 * 1024;
 
     // What a page's first bytes (at most kStartSize are looked at) tell of its charset: a byte
     // order mark decides; else a charset the page declares. A page that declares none is
@@ -59,7 +65,8 @@ public:
     // How the page reads by the bytes added: a page declaring UTF-8 whose bytes hold no UTF-8
     // character but bytes that are none reads as Windows-1252, as the scan shows it; a page that
     // declares nothing is UTF-8 when its bytes are and the detector agrees, else in the charset
-    // the detector takes its text for.
+    // the detector takes its text for, unless Windows-1252, as browsers read a page they cannot
+    // judge, reads the text likelier.
     PageCharsetReading GetReading() const;
     // How a page of the same bytes reads whose start reads so: a page whose declaration is taken
     // out is read by the guess.
@@ -68,28 +75,29 @@ public:
     enum class Change {
         Relabel, // the bytes read as the target already, or are taken to be in it
         Convert, // the bytes are in a charset that is known, converted from it
-        Doubt,   // they read as UTF-8 and also as another charset, and nothing tells which is meant
+        Doubt,   // they read as text two ways, and nothing tells which is meant
         Unknown, // the charset they are in is not known, and the target does not read them
     };
     struct Verdict {
         Change change = Change::Relabel;
-        // Convert: the charset converted from and what it rests on; Doubt: the reading other
-        // than UTF-8; else how the page read.
+        // Convert: the charset converted from and what it rests on; Doubt: the first reading
+        // (the page's label, or other than UTF-8); else how the page read.
         PageCharsetReading source;
-        // Doubt: the page read as UTF-8. Unknown: what the bytes look like to the detector, an
-        // Undeclared charset when it cannot tell.
+        // Doubt: the other reading (UTF-8, or the detector's). Unknown: what the bytes look like
+        // to the detector, an Undeclared charset when it cannot tell.
         PageCharsetReading other;
-        // Unknown, of a page with a label: the first byte the label reads as a control character
-        // or leaves undefined, -1 when the detector alone says the label is wrong.
+        // Unknown, of a page with a label: the first byte the label reads as no text, -1 when the
+        // detector alone says the label is wrong.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
     };
-    // What giving the page the target does to its bytes, all of them looked at. Bytes are
-    // converted only from a charset that is known: a byte order mark, a multi-byte label they
-    // read whole in, UTF-8 by its sequences when the detector agrees, or a one-byte label that
-    // reads them as text the detector does not take for another script or a multi-byte charset.
-    // Otherwise they are kept under the target when they read in it as the detector reads them,
-    // and left alone when they do not.
+    // What giving the page the target does to its bytes, all of them looked at: a comparison of
+    // the readings of the page's text, its label's, the detector's and the target's. Bytes are
+    // converted from a byte order mark, from UTF-8 that the detector takes for UTF-8, and from a
+    // label that reads the text as text no other reading outweighs; a label is never converted
+    // from when the detector reads the text as other, likelier text. Otherwise the bytes are kept
+    // under the target when it reads them as well as any reading, left alone in doubt when two
+    // read them as text and nothing tells which is meant, and left alone as unknown otherwise.
     Verdict Decide() const;
 
     const CUtf8Census& GetCensus() const { return m_census; }
@@ -97,27 +105,52 @@ public:
 private:
     // A charset's look at all of the page's bytes: whether they read as its text.
     struct WholeReader;
-    // The page's reading when it declares nothing, from the detector's sample.
+
+    // The page's reading when it declares nothing, from the text the detector was given.
     PageCharsetReading Guessed() const;
+    // The detector's answer when it reads the text as text; an Undeclared charset otherwise.
+    PageCharsetReading Detected() const;
+    bool DetectorSaysUtf8() const;
+    // The charset's reading of the text the detector was given, made once.
+    const CTextReading& TextIn(const CPageCharset& charset) const;
     // Whether the charset reads every byte of the page as text, and if not, the first that it
     // does not.
     bool ReadsWhole(const CPageCharset& charset, const WholeReader* pReader, long long& nAt, BYTE& by) const;
+
+    // The rules of the judgement, each on its own:
+    // How a reading stands against a rival that reads the text otherwise. It holds when it reads
+    // the text as text with fewer oddities, or as many and the two differ in a few letters only
+    // (the € of ISO-8859-15, the Ά of windows-1253), which no detector tells apart; of as many
+    // oddities and much of the text read otherwise, a detector sure of its answer outweighs it,
+    // and a guess from too little text leaves the two in doubt.
+    enum class Weighing { Holds, Outweighed, InDoubt };
+    Weighing Weigh(const CTextReading& reading, const CTextReading& rival, bool bRivalSure) const;
+    // How the label stands as the page's charset: it reads the bytes as text, and neither the
+    // detector's reading, nor UTF-8's, nor the target's outweighs it.
+    Weighing WeighLabel() const;
+    // The bytes are UTF-8 text beside text of the page's one-byte charset: read so, the text is
+    // much likelier than in the charset alone, and than in the detector's. Pairs that only happen
+    // to read as UTF-8 are no such text.
+    bool IsMixedText(const PageCharsetReading& own) const;
+    // The target reads the bytes as text as well as the page's own reading and the detector's:
+    // they can be kept as they are under it.
+    bool TargetFits(const PageCharsetReading& own) const;
     // Whether characters of more than one byte the bytes hold in UTF-8 are ones the one-byte
-    // charset has bytes of: a page in that charset would have written them so, and their UTF-8
-    // is no chance pairing of its letters and signs.
+    // charset has bytes of: a page in that charset would have written them so.
     static bool WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset);
-    // Whether the two charsets read the detector's sample alike: the same text, or letters of
-    // the same script when both are one-byte charsets, which the detector cannot tell apart.
-    bool ReadAlike(const CPageCharset& first, const CPageCharset& second) const;
-    // The detector's answer when it reads the sample as text; an Undeclared charset otherwise.
-    PageCharsetReading Detected() const;
 
     PageCharsetReading m_start;
     CPageCharset m_target;
     Look m_look;
     CUtf8Census m_census;
+    CPageTextFilter m_textFilter;
+    std::string m_textPiece;
     CCharsetDetector m_detector;
+    bool m_bDetect = false;         // the detector is asked
+    bool m_bBeyondAscii = false;    // a byte beyond ASCII was seen, an escape of ISO-2022-JP too
+    size_t m_nLookedAt = 0;         // the page's bytes given the detector's filter
     std::unique_ptr<WholeReader> m_pDeclared; // the page's label looking at its bytes
     std::unique_ptr<WholeReader> m_pTarget;   // the target looking at them
+    mutable std::deque<CTextReading> m_readings; // the readings made, which stay where they are
     bool m_bFinished = false;
 };

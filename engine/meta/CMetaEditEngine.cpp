@@ -1336,7 +1336,11 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         m_bInDoubt = TRUE;
         const std::string source = verdict.source.charset.GetName();
         CString strWhy;
-        if (census.HasInvalid())
+        if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8)
+            strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is "
+                          "meant", source.c_str(), EvidenceWords(verdict.source.evidence),
+                          verdict.other.charset.GetName().c_str(), EvidenceWords(verdict.other.evidence));
+        else if (census.HasInvalid())
             strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
                           census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
         else
@@ -1349,8 +1353,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         return;
     }
     case CPageCharsetJudge::Change::Unknown: {
-        const CString strLooks = LooksLikeText(verdict.source.evidence == CharsetEvidence::Declaration ? verdict.other
-                                                                                                       : verdict.source);
+        const CString strLooks = LooksLikeText(verdict.other);
         if (verdict.source.evidence != CharsetEvidence::Declaration) {
             m_strRefusalReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s. %s",
                                       census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
@@ -1359,11 +1362,13 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
             return;
         }
         const char* pszLabel = verdict.source.charset.GetName().c_str();
-        CString strWhy = strLooks;
+        // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
+        CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
+                                            : strLooks;
         if (verdict.nFirstUnreadable >= 0) {
             const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
                 ? CString("they hold bytes that are no UTF-8")
-                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
+                : CString(pszLabel) + " reads them as control characters, the sign \xC2\xA4 or bytes it leaves undefined";
             strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
                           static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
                           strLooks.GetString());

@@ -1036,11 +1036,12 @@ TEST_F(CharsetChangeTest, ACharsetBrowsersReadNoPageInIsRefusedByItsName)
         EXPECT_EQ(out.find('\0'), std::string::npos);
         EXPECT_NE(out.find("<body>\xE9t\xE9</body>"), std::string::npos) << out;
     }
-    // The labels browsers read, however a page spells them. A one-byte label cannot tell: the
-    // page is taken to be in the charset given, its bytes kept.
+    // The labels browsers read, however a page spells them. A right label is converted from, also
+    // to another charset of its script.
     const std::string cyrillic = Page("windows-1251", "<title>\xCF\xF0\xE8\xE2\xE5\xF2</title>\n", "\xE0");
-    EXPECT_EQ(Recharset(cyrillic, "KOI8-U"), Replaced(cyrillic, "windows-1251", "KOI8-U"));
-    EXPECT_EQ(Recharset(cyrillic, "x-mac-cyrillic"), Replaced(cyrillic, "windows-1251", "x-mac-cyrillic"));
+    EXPECT_EQ(Recharset(cyrillic, "KOI8-U"), Page("KOI8-U", "<title>\xF0\xD2\xC9\xD7\xC5\xD4</title>\n", "\xC1"));
+    EXPECT_EQ(Recharset(cyrillic, "x-mac-cyrillic"), Replaced(Replaced(cyrillic, "windows-1251", "x-mac-cyrillic"),
+                                                              "\xCF", "\x8F"));
     EXPECT_EQ(Recharset(page, "latin1"), Replaced(page, "ISO-8859-1", "latin1"));
     EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
 }
@@ -1272,8 +1273,8 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
         {kChinese, "GBK", nullptr, "EUC-JP", Outcome::Refused, "do not read as EUC-JP text: they look like gb18030"},
         {kJapanese, "SHIFT_JIS", nullptr, "Shift_JIS", Outcome::Relabelled, nullptr},
         {kJapanese, "SHIFT_JIS", "ISO-8859-1", "UTF-8", Outcome::Refused,
-         "its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as control characters or bytes it "
-         "leaves undefined (the first is byte "},
+         "its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as control characters, the sign "
+         "\u00A4 or bytes it leaves undefined (the first is byte "},
         {kJapanese, "SHIFT_JIS", "ISO-8859-1", "Shift_JIS", Outcome::Relabelled, nullptr},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "UTF-8", Outcome::Refused,
          "its bytes are not the ISO-8859-1 text it declares: they look like windows-1251, but that is only a guess from "

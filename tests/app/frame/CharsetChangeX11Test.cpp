@@ -418,7 +418,7 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
                      "UTF-8 text: they look like windows-1252, but that is only a guess from its text. Declare the "
                      "charset it is in first (that keeps its bytes), then the new one."));
     EXPECT_TRUE(told("D.HTM : Not saved: its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as "
-                     "control characters or bytes it leaves undefined"));
+                     "control characters, the sign \u00A4 or bytes it leaves undefined"));
     EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));
     EXPECT_TRUE(told("H.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252"));
     if (cairo_surface_t* shot = Shot("charset-guessed-saved"))
@@ -440,11 +440,11 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
 
 namespace {
 
-// Short pages whose one character beyond ASCII is two bytes that read as UTF-8 and also as the
-// Latin letters the label gives them: nothing tells which is meant.
-const std::string kCafe = Head("ISO-8859-1") + "\n<title>Caf\xC3\xA9</title>\n</head><body>\n<p>Open daily.</p>\n"
+// Short pages whose title a generator wrote in UTF-8 over text in the Latin charset they declare:
+// read either way, one of the two is garbled, and nothing tells which the user means to keep.
+const std::string kCafe = Head("ISO-8859-1") + "\n<title>Caf\xC3\xA9</title>\n</head><body>\n<p>Caf\xE9 au lait.</p>\n"
                           "</body></html>\n";
-const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Open daily.</p>\n"
+const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Ni\xF1os.</p>\n"
                           "</body></html>\n";
 
 } // namespace
@@ -499,8 +499,8 @@ TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndBy
     };
     Taken cafe, nino;
     ASSERT_TRUE(take(1, By::Mouse, cafe));
-    EXPECT_EQ(cafe.doubt.left, Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"));
-    EXPECT_EQ(cafe.doubt.right, kCafe);
+    EXPECT_EQ(cafe.doubt.left, Replaced(Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"), "Caf\xE9", "Caf\xC3\xA9"));
+    EXPECT_EQ(cafe.doubt.right, Replaced(kCafe, "Caf\xE9", "Caf\xC3\xA9"));
     EXPECT_EQ(cafe.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - "
                                        "Modified '" + site + "/cafe.htm'");
     EXPECT_TRUE(cafe.bOffered[0] && !cafe.bOffered[1]);
@@ -519,17 +519,18 @@ TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndBy
     ASSERT_TRUE(save("1 of 2 pages written")) << OutputArea().GetText().GetString();
     const std::vector<std::string> lines = OutputLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "NINO.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (as declared), and its "
-                        "text does not tell which is meant, so it is neither converted to UTF-8 nor declared UTF-8 as it "
-                        "is. View > Changes shows it read both ways: take there the one meant (its bytes kept, declared "
-                        "UTF-8, or converted from windows-1252), and save again. The page was left as it was, and its "
-                        "edits are kept."), lines.end()) << OutputArea().GetText().GetString();
+                        "NINO.HTM : Not saved: it holds UTF-8 characters and also bytes that are no UTF-8 (the first is "
+                        "byte " + std::to_string(kNino.find('\xF1')) + ", 0xF1), so it is neither converted to UTF-8 nor "
+                        "declared UTF-8 as it is. View > Changes shows it read both ways: take there the one meant (its "
+                        "bytes kept, declared UTF-8, or converted from windows-1252), and save again. The page was left "
+                        "as it was, and its edits are kept."), lines.end()) << OutputArea().GetText().GetString();
     EXPECT_EQ(Page("cafe.htm"), Replaced(kCafe, "ISO-8859-1", "UTF-8"));
     EXPECT_EQ(Page("nino.htm"), kNino);
 
     ASSERT_TRUE(take(2, By::Keys, nino));
     ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
-    EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"));
+    EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"),
+                                         "Ni\xF1os", "Ni\xC3\xB1os"));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "engine/html/CTranslatingFile.h"
 #include "HtmlLexerTestSupport.h"
 #include "support/IconvProgram.h"
+#include "support/EncodingIndexes.h"
 #include "support/LegacySitePages.h"
 #include "support/ScopedTempDir.h"
 
@@ -18,6 +19,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using htmltest::ChunkFile;
@@ -77,8 +79,9 @@ TEST(CPageCharsetTest, TheDeclaredCharsetWinsOverTheGuess)
 }
 
 // The translations of a guide declare no charset: each is read in what the charset detector takes
-// its text for, and its title and text come out in their own characters. A title of a few letters
-// is too little to judge by, and is said to be so.
+// its text for, and its title and text come out in their own characters, also behind a sign in
+// the head and a long style sheet. A title of a few letters is too little to judge by, and
+// is said to be so.
 TEST(CPageCharsetTest, APageThatDeclaresNothingIsReadInWhatItsTextIsIn)
 {
     using namespace legacy_site;
@@ -98,6 +101,22 @@ TEST(CPageCharsetTest, APageThatDeclaresNothingIsReadInWhatItsTextIsIn)
         const std::string text = Page(page.page);
         const std::string bytes = iconv(text, page.pszBytes);
         EXPECT_EQ(Detect(bytes).GetName(), page.pszRead);
+        EXPECT_EQ(Delivered(bytes, 3), text);
+    }
+    // Chapters of 7 to 12 KB whose first byte beyond ASCII is a sign in the head, before a style
+    // sheet longer than what the detector is given of a page.
+    const std::string style = "<style>" + std::string(3000, ' ') + "</style>\n";
+    for (const auto& [pPage, pszBytes, pszRead] : {std::tuple{&kPolish, "ISO-8859-2", "ISO-8859-2"},
+                                                   std::tuple{&kCzech, "CP1250", "windows-1250"},
+                                                   std::tuple{&kTurkish, "ISO-8859-9", "windows-1254"}}) {
+        SCOPED_TRACE(pszBytes);
+        std::string body;
+        while (body.size() < 6000)
+            body += pPage->pszBody;
+        const GuidePage chapter{pPage->pszTitle, body.c_str()};
+        const std::string text = Page(chapter, "<meta name=\"description\" content=\"20\u00B0\">\n" + style);
+        const std::string bytes = iconv(text, pszBytes);
+        EXPECT_EQ(Detect(bytes).GetName(), pszRead);
         EXPECT_EQ(Delivered(bytes, 3), text);
     }
     // A few Chinese letters in a title alone: what the detector says of them is no more than a
@@ -137,6 +156,10 @@ TEST(CPageCharsetTest, WritingUsesThePagesBytesAndReferencesForTheRest)
     EXPECT_EQ(text, CPageCharset::FromName("utf-8").Encode(text));
     EXPECT_EQ("caf\xE9 &#8364; &#54620;&#44544; &#26085;", CPageCharset::FromName("iso-8859-1").Encode(text));
     EXPECT_EQ("caf\xE9 \x80 &#54620;&#44544; &#26085;", CPageCharset::FromName("windows-1252").Encode(text));
+    // The five bytes windows-1252 leaves unassigned read as the controls of their numbers, which
+    // are written back as those bytes.
+    for (const char* pszName : {"windows-1252", "iso-8859-1"})
+        EXPECT_EQ("\x81\x8D\x8F\x90\x9D", CPageCharset::FromName(pszName).Encode("\u0081\u008D\u008F\u0090\u009D"));
     EXPECT_EQ("caf&#233; \xA2\xE6 " + kHangulEucKr + " \xEC\xED", CPageCharset::FromName("euc-kr").Encode(text));
     EXPECT_EQ("caf&#233; &#8364; &#54620;&#44544; \x93\xFA", CPageCharset::FromName("shift_jis").Encode(text));
     // A page that declares nothing and holds only ASCII gets references, readable in any charset.
@@ -227,35 +250,6 @@ TEST(CPageCharsetTest, TheDecoderTellsTheFirstByteThatDoesNotRead)
 }
 
 namespace {
-
-// The tables of the charsets as browsers read and write them, as Debian ships them for scripts:
-// each table a name and a list of numbers (null where a place holds no character). Read once.
-using Tables = std::map<std::string, std::vector<long>>;
-
-const Tables& BrowserTables()
-{
-    static const Tables tables = [] {
-        Tables read;
-        std::ifstream file("/usr/share/javascript/text-encoding/encoding-indexes.js");
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        for (size_t at = text.find("\n  \""); at != std::string::npos; at = text.find("\n  \"", at + 1)) {
-            const size_t nNameEnd = text.find('"', at + 4);
-            std::vector<long>& numbers = read[text.substr(at + 4, nNameEnd - at - 4)];
-            const size_t nEnd = text.find('\n', nNameEnd); // a table a line
-            for (size_t i = text.find('[', nNameEnd); i < nEnd; ++i) {
-                if (text.compare(i, 4, "null") == 0)
-                    numbers.push_back(-1);
-                else if (std::isdigit(static_cast<unsigned char>(text[i])) != 0)
-                    numbers.push_back(std::strtol(text.c_str() + i, nullptr, 10));
-                else
-                    continue;
-                i = text.find_first_of(",]", i);
-            }
-        }
-        return read;
-    }();
-    return tables;
-}
 
 std::string Utf8Of(char32_t ch)
 {
@@ -365,7 +359,7 @@ std::string Bytes(std::initializer_list<long> values)
 // is what browsers write, or a reference where the program keeps to what every reader knows.
 TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
 {
-    const Tables& tables = BrowserTables();
+    const encoding_indexes::Tables& tables = encoding_indexes::BrowserTables();
     ASSERT_GE(tables.size(), 33u) << "the tables of the charsets are not installed";
     const auto all = [](long) { return true; };
 

@@ -1,0 +1,350 @@
+// A site's pages in the charsets old sites hold, given other charsets through the save: each page
+// written is its text, character for character, read in the charset it declares then, and each
+// page left alone is one the program cannot tell the charset of, told with the way on.
+#include "EngineTestSupport.h"
+#include "MessageSink.h"
+#include "support/EncodingIndexes.h"
+#include "support/LegacySitePages.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "platform/core/CodePage.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace enginetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The bytes in charset `from` in charset `to`, by the C library's converter, which the program's
+// own tables do not go through; empty when they do not all convert.
+std::string Iconv(const std::string& bytes, const char* pszFrom, const char* pszTo)
+{
+    const iconv_t cd = iconv_open(pszTo, pszFrom);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string();
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* pIn = const_cast<char*>(bytes.data());
+    size_t nIn = bytes.size();
+    char* pOut = out.data();
+    size_t nOut = out.size();
+    const bool bWhole = iconv(cd, &pIn, &nIn, &pOut, &nOut) != static_cast<size_t>(-1)
+        && iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - nOut);
+    return bWhole ? out : std::string();
+}
+
+// UTF-8 text with its numeric character references read as the characters they stand for.
+std::string WithReferencesRead(const std::string& text)
+{
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        if (text.compare(at, 2, "&#") == 0) {
+            const bool bHex = at + 2 < text.size() && (text[at + 2] == 'x' || text[at + 2] == 'X');
+            char* pEnd = nullptr;
+            const unsigned long value = std::strtoul(text.c_str() + at + (bHex ? 3 : 2), &pEnd, bHex ? 16 : 10);
+            if (*pEnd == ';' && value > 0) {
+                Utf8Encode(static_cast<char32_t>(value), out);
+                at = static_cast<size_t>(pEnd - text.c_str()) + 1;
+                continue;
+            }
+        }
+        out += text[at++];
+    }
+    return out;
+}
+
+// The text with its charset declarations, and the line each stands on, taken out.
+std::string WithoutDeclarations(std::string text)
+{
+    for (size_t at = text.find("<meta "); at != std::string::npos; at = text.find("<meta ", at)) {
+        const size_t nEnd = text.find('>', at);
+        if (text.substr(at, nEnd - at).find("charset") == std::string::npos) {
+            at = nEnd;
+            continue;
+        }
+        text.erase(at, nEnd + 1 - at + (text.compare(nEnd + 1, 1, "\n") == 0 ? 1 : 0));
+    }
+    return text;
+}
+
+// The charset a page declares, as its text has it.
+std::string DeclaredName(const std::string& page)
+{
+    const size_t at = page.find("charset=");
+    if (at == std::string::npos)
+        return std::string();
+    size_t nEnd = at + 8 + (page[at + 8] == '"' ? 1 : 0);
+    const size_t nStart = nEnd;
+    while (nEnd < page.size() && page[nEnd] != '"' && page[nEnd] != '>')
+        ++nEnd;
+    return page.substr(nStart, nEnd - nStart);
+}
+
+// A charset a site's pages are in, the converter that writes its bytes here, the text of a chapter of a
+// guide it holds, and another charset of its script (none where the web knows no other).
+struct SiteCharset {
+    const char* pszName;
+    const char* pszConverter;
+    const legacy_site::GuidePage& page;
+    const char* pszOther;
+};
+
+const SiteCharset kCharsets[] = {
+    {"windows-1252", "CP1252", legacy_site::kFrench, "ISO-8859-15"},
+    {"ISO-8859-15", "ISO-8859-15", legacy_site::kGerman, "windows-1252"},
+    {"ISO-8859-2", "ISO-8859-2", legacy_site::kPolish, "windows-1250"},
+    {"windows-1250", "CP1250", legacy_site::kCzech, "ISO-8859-2"},
+    {"ISO-8859-9", "ISO-8859-9", legacy_site::kTurkish, "windows-1252"},
+    {"windows-1254", "CP1254", legacy_site::kTurkish, "windows-1252"},
+    {"windows-1258", "CP1258", legacy_site::kVietnamese, "windows-1252"},
+    {"windows-1257", "CP1257", legacy_site::kLithuanian, "ISO-8859-13"},
+    {"ISO-8859-13", "ISO-8859-13", legacy_site::kLithuanian, "windows-1257"},
+    {"KOI8-R", "KOI8-R", legacy_site::kRussian, "windows-1251"},
+    {"windows-1251", "CP1251", legacy_site::kRussian, "KOI8-R"},
+    {"ISO-8859-5", "ISO-8859-5", legacy_site::kRussian, "windows-1251"},
+    {"IBM866", "IBM866", legacy_site::kRussian, "windows-1251"},
+    {"KOI8-U", "KOI8-U", legacy_site::kUkrainian, "windows-1251"},
+    {"ISO-8859-7", "ISO-8859-7", legacy_site::kGreek, "windows-1253"},
+    {"windows-1253", "CP1253", legacy_site::kGreek, "ISO-8859-7"},
+    {"ISO-8859-8", "ISO-8859-8", legacy_site::kHebrew, "windows-1255"},
+    {"windows-1255", "CP1255", legacy_site::kHebrew, "ISO-8859-8"},
+    {"windows-1256", "CP1256", legacy_site::kArabic, "ISO-8859-6"},
+    {"ISO-8859-6", "ISO-8859-6", legacy_site::kArabic, "windows-1256"},
+    {"windows-874", "CP874", legacy_site::kThai, nullptr},
+    {"Shift_JIS", "CP932", legacy_site::kJapanese, "EUC-JP"},
+    {"EUC-JP", "EUC-JP", legacy_site::kJapanese, "Shift_JIS"},
+    {"ISO-2022-JP", "ISO-2022-JP", legacy_site::kJapanese, "Shift_JIS"},
+    {"GBK", "GBK", legacy_site::kChinese, "gb18030"},
+    {"gb18030", "GB18030", legacy_site::kChinese, "GBK"},
+    {"Big5", "BIG5", legacy_site::kTraditionalChinese, "gb18030"},
+    {"EUC-KR", "EUC-KR", legacy_site::kKorean, nullptr},
+};
+
+// The bytes of a page read in a charset it may declare, as browsers read it: the one-byte
+// charsets by their tables, the others by the C library's converter; empty when they do not
+// read in it.
+std::string ReadIn(std::string name, const std::string& bytes)
+{
+    std::transform(name.begin(), name.end(), name.begin(), [](char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (name == "iso-8859-1")
+        name = "windows-1252";
+    else if (name == "iso-8859-9")
+        name = "windows-1254";
+    if (std::u32string characters; encoding_indexes::ReadOneByte(name, bytes, characters)) {
+        std::string text;
+        for (const char32_t ch : characters)
+            Utf8Encode(ch, text);
+        return text;
+    }
+    static const std::map<std::string, const char*> converters = {
+        {"utf-8", "UTF-8"}, {"shift_jis", "CP932"}, {"euc-jp", "EUC-JP"}, {"iso-2022-jp", "ISO-2022-JP"},
+        {"gbk", "GB18030"}, {"gb18030", "GB18030"}, {"big5", "BIG5"}, {"euc-kr", "CP949"}};
+    const auto found = converters.find(name);
+    return found == converters.end() ? std::string() : Iconv(bytes, found->second, "UTF-8");
+}
+
+// The four ways a chapter's page is laid out: its text, a title over plain ASCII, a title
+// followed by a long style sheet, and a sign in the head before the style sheet.
+enum class Layout { Text, Title, TitleStyle, SignStyle };
+// How the page says what it is in.
+enum class Label { HttpEquiv, MetaCharset, None, Latin1, OtherOfScript };
+
+std::string StyleSheet()
+{
+    std::string rules = "<style type=\"text/css\">\n";
+    for (int n = 1; rules.size() < 4096; ++n)
+        rules += ".toc li.level" + std::to_string(n) + " { margin: 0 0 0 " + std::to_string(n) +
+                 "em; list-style: none; font: 13px/1.4 sans-serif; color: #333; }\n";
+    return rules + "</style>\n";
+}
+
+// The page in UTF-8.
+std::string PageText(const SiteCharset& charset, Layout layout, const std::string& declaration)
+{
+    static const std::string style = StyleSheet();
+    const std::string ascii = "<p>See the next chapter for the settings of the mail server.</p>\n";
+    std::string head = "<html><head>\n" + declaration;
+    if (layout == Layout::SignStyle) {
+        // A sign the charset has.
+        for (const char* pszSign : {"\u00A9", "\u00B0", "\u00A7", "\u2116", "\u060C"}) {
+            if (!Iconv(pszSign, "UTF-8", charset.pszConverter).empty()) {
+                head += "<meta name=\"copyright\" content=\"" + std::string(pszSign) + " 2004 The Guide Project\">\n";
+                break;
+            }
+        }
+    }
+    if (layout == Layout::TitleStyle)
+        head += "<title>" + std::string(charset.page.pszTitle) + "</title>\n" + style;
+    else if (layout == Layout::SignStyle)
+        head += style + "<title>" + charset.page.pszTitle + "</title>\n";
+    else
+        head += "<title>" + std::string(charset.page.pszTitle) + "</title>\n";
+    return head + "</head><body>\n" + (layout == Layout::Text ? charset.page.pszBody : ascii) + "</body></html>\n";
+}
+
+std::string Declaration(Label label, const std::string& name)
+{
+    switch (label) {
+    case Label::None: return std::string();
+    case Label::MetaCharset: return "<meta charset=\"" + name + "\">\n";
+    default: return "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + name + "\">\n";
+    }
+}
+
+struct Case {
+    const SiteCharset* pCharset;
+    Layout layout;
+    Label label;
+    std::string labelName; // the charset the page declares, empty for none
+    std::string target;
+    std::string bytes;
+    std::string text;      // the page's bytes read in the charset they are in
+    CPageNode* pPage = nullptr;
+};
+
+// Where two texts part, with a few characters of each from there.
+std::string Difference(const std::string& written, const std::string& text)
+{
+    size_t at = 0;
+    while (at < written.size() && at < text.size() && written[at] == text[at])
+        ++at;
+    const size_t nFrom = at > 20 ? at - 20 : 0;
+    return "written \"" + written.substr(nFrom, 60) + "\"\n   text \"" + text.substr(nFrom, 60) + "\"";
+}
+
+std::string Describe(const Case& c)
+{
+    static const char* const layouts[] = {"text", "title", "title+style", "sign+style"};
+    return std::string(c.pCharset->pszName) + ", " + layouts[static_cast<int>(c.layout)] + ", labelled " +
+           (c.labelName.empty() ? std::string("nothing") : c.labelName) + ", given " + c.target;
+}
+
+class CharsetChangeSaveTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+        auto* pSetting = new CMetaUndefinedSetting;
+        pSetting->SetName("Content-Type");
+        pSetting->SetHttpEquiv(1);
+        m_pModel->GetMetaSettings().AddTail(pSetting);
+        m_root.SetKind(CPageNode::kindRoot);
+    }
+
+    // The page written to the site, as a scan read it, with its Content-Type given the charset.
+    CPageNode* AddPage(const std::string& name, const std::string& bytes, const std::string& target)
+    {
+        WriteFileBytes(TempDir() / name, bytes);
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
+        pPage->SetName(name.c_str());
+        pPage->SetFolder(TempDir().c_str());
+        NoteFileAsScanned(*pPage);
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Content-Type", ("text/html; charset=" + target).c_str(), 1, pContent);
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        m_selection.AddTail(p);
+        return p;
+    }
+
+    CParserEngine m_engine;
+    CPageNode m_root;
+    CSelNodesCol m_selection;
+};
+
+} // namespace
+
+// Every page of a site in 28 charsets, four layouts and five ways of labelling it, given UTF-8,
+// its own charset and another of its script, and saved: a page written holds its text read in the
+// charset it now declares; a page whose label is right is never left alone, nor is a page that
+// declares nothing given the charset it is in; a page left alone is one whose label is wrong or
+// missing, or whose bytes read as text two ways, and the line that tells of it names the way on.
+TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWithTheWayOn)
+{
+    std::vector<Case> cases;
+    for (const SiteCharset& charset : kCharsets) {
+        for (const Layout layout : {Layout::Text, Layout::Title, Layout::TitleStyle, Layout::SignStyle}) {
+            for (const Label label : {Label::HttpEquiv, Label::MetaCharset, Label::None, Label::Latin1, Label::OtherOfScript}) {
+                const char* pszLabel = label == Label::None ? "" : label == Label::Latin1 ? "ISO-8859-1"
+                                     : label == Label::OtherOfScript ? charset.pszOther : charset.pszName;
+                if (pszLabel == nullptr)
+                    continue;
+                for (const char* pszTarget : {"UTF-8", charset.pszName, charset.pszOther}) {
+                    if (pszTarget == nullptr)
+                        continue;
+                    Case c{&charset, layout, label, pszLabel, pszTarget, {}, {}};
+                    c.bytes = Iconv(PageText(charset, layout, Declaration(label, pszLabel)), "UTF-8", charset.pszConverter);
+                    c.text = ReadIn(charset.pszName, c.bytes);
+                    ASSERT_FALSE(c.text.empty()) << "the page was not made: " << Describe(c);
+                    cases.push_back(std::move(c));
+                }
+            }
+        }
+    }
+    for (size_t i = 0; i < cases.size(); ++i)
+        cases[i].pPage = AddPage("p" + std::to_string(i) + ".htm", cases[i].bytes, cases[i].target);
+
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    std::map<std::string, std::string> told; // by the page's name as the lines have it
+    for (const std::string& line : sink.Lines())
+        told[line.substr(0, line.find(" : "))] = line.substr(line.find(" : ") + 3);
+
+    std::map<std::string, size_t> outcomes;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const std::string saved = ReadFileBytes(TempDir() / ("p" + std::to_string(i) + ".htm"));
+        const std::string line = told["P" + std::to_string(i) + ".HTM"];
+        const bool bLabelRight = !c.labelName.empty() && ReadIn(c.labelName, c.bytes) == c.text;
+        if (saved != c.bytes) {
+            // Written: read in what it declares now, it is the page's text but for its declaration.
+            const std::string read = ReadIn(DeclaredName(saved), saved);
+            EXPECT_EQ(DeclaredName(saved), c.target) << Describe(c);
+            const std::string written = WithoutDeclarations(WithReferencesRead(read));
+            const std::string text = WithoutDeclarations(c.text);
+            EXPECT_TRUE(written == text) << Describe(c) << ":\n" << Difference(written, text);
+            ++outcomes[WithoutDeclarations(saved) == WithoutDeclarations(c.bytes) ? "bytes kept" : "converted"];
+            continue;
+        }
+        if (line.rfind("Nothing to write", 0) == 0) {
+            // Only a page given the charset it declares already holds its edit.
+            EXPECT_EQ(c.target, c.labelName) << Describe(c);
+            ++outcomes["held its edit"];
+            continue;
+        }
+        EXPECT_FALSE(bLabelRight) << "a right label was refused: " << Describe(c) << "\n" << line;
+        EXPECT_FALSE(c.label == Label::None && c.target == c.pCharset->pszName)
+            << "a page that declares nothing was refused the charset it is in: " << Describe(c) << "\n" << line;
+        const bool bWayOn = line.find("Declare the charset") != std::string::npos
+            || line.find("read both ways") != std::string::npos;
+        EXPECT_TRUE(bWayOn) << Describe(c) << "\n" << line;
+        ++outcomes[line.find("both ways") != std::string::npos ? "in doubt" : "left alone"];
+    }
+    std::string summary;
+    for (const auto& [outcome, count] : outcomes)
+        summary += outcome + ": " + std::to_string(count) + "; ";
+    RecordProperty("outcomes", summary);
+    std::printf("%zu pages: %s\n", cases.size(), summary.c_str());
+}
