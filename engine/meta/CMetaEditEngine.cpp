@@ -35,6 +35,9 @@ constexpr int kCharsetSample = 2048;
 
 // Of the page looked at before it is copied, at most this much is held in memory.
 constexpr size_t kLookAheadLimit = 16 << 20;
+// Browsers look for a page's declaration of its charset in this much of its start; the scan looks
+// as far and further.
+constexpr size_t kDeclarationReach = 1024;
 
 // The length of UTF-8 text without a character cut off at its end.
 size_t WholeCharactersLength(const std::string& text)
@@ -303,8 +306,9 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     m_buffer.append(pszText, static_cast<size_t>(nLength));
-    // While the title's place in the head is kept, what follows it stays here.
-    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle)
+    // While the title's or the declaration's place in the head is kept, what follows it stays
+    // here.
+    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle && !m_bDeclarationPlaceKept)
         FlushOutput(FlushPart::WholeCharacters);
 }
 
@@ -362,6 +366,7 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         m_bWriteFailed = TRUE;
         return;
     }
+    m_nFlushed += data.size();
     // Only a page whose declaration may be taken out is read by its start again.
     if (m_bContentTypeEdited && m_outputStart.size() < CPageCharsetJudge::kStartSize)
         m_outputStart.append(data, 0, CPageCharsetJudge::kStartSize - m_outputStart.size());
@@ -660,7 +665,7 @@ void CMetaEditEngine::AddPendingTags()
                 continue;
             }
             // A value emptied before it was ever written adds nothing, not even a line.
-            if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty())
+            if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty() && !(IsContentType(*pContent) && PlaceDeclaration(strTag)))
                 lines.push_back(strTag);
             pContent->SetModified(0);
         }
@@ -705,6 +710,22 @@ void CMetaEditEngine::AddPendingTags()
     KeepTitlePlace(strLead + strTitleLine + (bOwnLine ? CString() : strEndIndent));
     if (bOwnLine)
         m_strHeldSpace = strEndIndent;
+}
+
+BOOL CMetaEditEngine::PlaceDeclaration(const CString& strTag)
+{
+    if (!m_bDeclarationPlaceKept || m_nDeclarationPlace > m_buffer.size())
+        return FALSE;
+    // Read where the head ends, the declaration goes there, with the other tags added.
+    if (m_nFlushed + m_buffer.size() + static_cast<size_t>(m_strHeldSpace.GetLength() + strTag.GetLength()) <= kDeclarationReach)
+        return FALSE;
+    // On a line of its own after the head's start tag, when that ends its line.
+    const std::string_view after = std::string_view(m_buffer).substr(m_nDeclarationPlace);
+    const BOOL bOwnLine = after.rfind("\n", 0) == 0 || after.rfind("\r", 0) == 0;
+    const CString strIndent = m_bHaveMetaIndent ? m_strMetaIndent : m_bHaveHeadIndent ? m_strHeadIndent : CString();
+    const CString strInsert = bOwnLine ? LineEnd() + strIndent + strTag : strTag;
+    m_buffer.insert(m_nDeclarationPlace, strInsert.GetString(), static_cast<size_t>(strInsert.GetLength()));
+    return TRUE;
 }
 
 void CMetaEditEngine::KeepTitlePlace(const CString& strLines)
@@ -818,6 +839,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bInHtmlTag = TRUE;
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 1;
+        m_bHeadStarting = !m_bHeadStartSeen;
         m_bHeadStartSeen = 1;
     } else if (m_bInHead && IsName(pszName, nLength, "META")) {
         m_bInMeta = 1;
@@ -995,6 +1017,15 @@ void CMetaEditEngine::OnTagEnd()
         return;
     }
     Put(GetTokenText(), GetTokenLength());
+    if (m_bHeadStarting) {
+        // A Content-Type the page's start lacks, added at the head's end, would stand where
+        // neither browsers nor the next scan look for it in a long head: its place after the
+        // head's start tag is kept until the head's end tells.
+        m_bHeadStarting = FALSE;
+        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares
+            && m_nFlushed + m_buffer.size() < kDeclarationReach;
+        m_nDeclarationPlace = m_buffer.size();
+    }
     if (m_bTitleStarting) {
         m_bTitleStarting = FALSE;
         m_bInTitle = 1;
@@ -1031,6 +1062,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         m_bInHead = 0;
         m_bHeadEndSeen = 1;
         AddPendingTags();
+        m_bDeclarationPlaceKept = FALSE;
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 0;
     }
@@ -1127,6 +1159,8 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     }
     const PageCharsetReading start = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(pBuffer),
                                                                    static_cast<UINT>(nTotal));
+    m_bStartDeclares = !CPageCharset::FindDeclaredName(reinterpret_cast<const BYTE*>(pBuffer),
+                                                       static_cast<UINT>(std::min<int>(nTotal, kDeclarationReach))).empty();
     CString strName;
     CPageCharset target;
     m_bContentTypeEdited = FindContentTypeEdit(m_strContentTypeValue, strName);
@@ -1307,6 +1341,61 @@ constexpr const char* kDeclareFirst = "Declare the charset it is in first (that 
 
 } // namespace
 
+CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict) const
+{
+    const CUtf8Census& census = m_pJudge->GetCensus();
+    const char* pszName = m_strOutputName.GetString();
+    const std::string source = verdict.source.charset.GetName();
+    const std::string other = verdict.other.charset.GetName();
+    CString strWhy;
+    if (verdict.nFirstUnreadable >= 0) {
+        // A byte one reads as the sign ¤ and the other as a currency: the text tells nothing.
+        const auto readAs = [&verdict](const CPageCharset& charset) {
+            const char by = static_cast<char>(verdict.byFirstUnreadable);
+            std::string text;
+            CPageDecoder decoder(charset);
+            decoder.Decode(&by, 1, text);
+            return text;
+        };
+        const bool bGiven = verdict.other.evidence == CharsetEvidence::Declaration && verdict.other.charset.WritesAs(target);
+        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), which differ in byte %lld (0x%02X), \"%s\" in %s "
+                      "and \"%s\" in %s, and nothing tells which is meant", source.c_str(),
+                      EvidenceWords(verdict.source.evidence), other.c_str(),
+                      bGiven ? "the charset given" : EvidenceWords(verdict.other.evidence), verdict.nFirstUnreadable,
+                      static_cast<unsigned>(verdict.byFirstUnreadable), readAs(verdict.source.charset).c_str(),
+                      source.c_str(), readAs(verdict.other.charset).c_str(), other.c_str());
+    } else if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8) {
+        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is meant",
+                      source.c_str(), EvidenceWords(verdict.source.evidence), other.c_str(),
+                      EvidenceWords(verdict.other.evidence));
+    } else if (census.HasInvalid()) {
+        strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
+                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
+    } else {
+        strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
+                      other.c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
+    }
+    // Only the ways the save can carry out are named; the other reading, where neither gives it,
+    // is the page's once that charset is declared first with its bytes kept.
+    CString strTake;
+    if (verdict.bConvertWrites && verdict.bKeepReadsWhole)
+        strTake.Format("the one meant (its bytes kept, declared %s, or converted from %s)", pszName, source.c_str());
+    else if (verdict.bConvertWrites)
+        strTake.Format("the one converted from %s", source.c_str());
+    else
+        strTake.Format("the one with its bytes kept, declared %s", pszName);
+    CString strFirst;
+    const CPageCharset& rival = verdict.other.charset;
+    if (rival.GetKind() != CPageCharset::Kind::Utf8 && rival.GetKind() != CPageCharset::Kind::Undeclared
+        && !rival.WritesAs(target) && !rival.WritesAs(verdict.source.charset))
+        strFirst.Format("; for the reading as %s, declare that first, its bytes kept, then %s", other.c_str(), pszName);
+    CString strReason;
+    strReason.Format("%s, so it is neither converted to %s nor declared %s as it is. View > Changes shows it read both "
+                     "ways: take there %s, and save again%s.",
+                     strWhy.GetString(), pszName, pszName, strTake.GetString(), strFirst.GetString());
+    return strReason;
+}
+
 void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
 {
     m_change = CharsetChange::Relabelled;
@@ -1322,6 +1411,8 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         // in the Preview, which shows the reading a conversion keeps beside the one the new
         // declaration gives its bytes; this save does what was taken.
         m_bDoubtSeen = TRUE;
+        m_bConvertWrites = verdict.bConvertWrites;
+        m_bKeepReadsWhole = verdict.bKeepReadsWhole;
         m_doubt[0] = verdict.source;
         m_doubt[1] = target.WritesAs(verdict.other.charset) ? verdict.other
                                                               : PageCharsetReading{target, CharsetEvidence::Declaration};
@@ -1334,22 +1425,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         if (m_charsetChoice == CharsetChoice::Convert)
             break;
         m_bInDoubt = TRUE;
-        const std::string source = verdict.source.charset.GetName();
-        CString strWhy;
-        if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8)
-            strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is "
-                          "meant", source.c_str(), EvidenceWords(verdict.source.evidence),
-                          verdict.other.charset.GetName().c_str(), EvidenceWords(verdict.other.evidence));
-        else if (census.HasInvalid())
-            strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
-                          census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
-        else
-            strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
-                          verdict.other.charset.GetName().c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
-        m_strRefusalReason.Format("%s, so it is neither converted to %s nor declared %s as it is. View > Changes shows "
-                                  "it read both ways: take there the one meant (its bytes kept, declared %s, or "
-                                  "converted from %s), and save again.",
-                                  strWhy.GetString(), pszName, pszName, pszName, source.c_str());
+        m_strRefusalReason = DoubtReason(target, verdict);
         return;
     }
     case CPageCharsetJudge::Change::Unknown: {
@@ -1368,7 +1444,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         if (verdict.nFirstUnreadable >= 0) {
             const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
                 ? CString("they hold bytes that are no UTF-8")
-                : CString(pszLabel) + " reads them as control characters, the sign \xC2\xA4 or bytes it leaves undefined";
+                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
             strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
                           static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
                           strLooks.GetString());

@@ -95,6 +95,14 @@ public:
     CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
     // Whether the page's bytes read two ways under the new charset, a reading taken or not.
     BOOL IsInDoubt() const { return m_bDoubtSeen; }
+    // Of such a page, whether the save can carry out the choice: converting from the first
+    // reading needs that to read every byte as a character, keeping the bytes needs the new
+    // charset to. FALSE for any other page.
+    BOOL CanCarryOut(CharsetChoice choice) const
+    {
+        return m_bDoubtSeen && ((choice == CharsetChoice::Convert && m_bConvertWrites)
+                                || (choice == CharsetChoice::KeepBytes && m_bKeepReadsWhole));
+    }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -219,6 +227,11 @@ private:
     // Decides whether the page is written in another charset than it was read in, given the
     // charset named and what the page's bytes say of it.
     void ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // Puts the page's added Content-Type after its head's start tag, when the head's end lies
+    // beyond where browsers look for a declaration; whether it did.
+    BOOL PlaceDeclaration(const CString& strTag);
+    // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out.
+    CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict) const;
     // A "<meta charset>" declares what a Content-Type does: an edited Content-Type goes into it,
     // so that the page keeps one declaration. Whether the held tag was one.
     BOOL FinishCharsetTag(const CString& strHeld);
@@ -311,6 +324,13 @@ private:
     CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
     std::unique_ptr<CPageCharsetJudge> m_pJudge; // what the page's bytes say of its charset
     BOOL m_bContentTypeEdited = FALSE; // the page's Content-Type is edited
+    BOOL m_bStartDeclares = FALSE;     // a declaration stands where browsers look for one
+    BOOL m_bHeadStarting = FALSE;      // the head's start tag is being read
+    // Where an added Content-Type goes when the head's end lies beyond the browsers' reach: the
+    // output from there is held until the head's end.
+    BOOL m_bDeclarationPlaceKept = FALSE;
+    size_t m_nDeclarationPlace = 0;
+    ULONGLONG m_nFlushed = 0;          // the bytes of the copy written out
     CString m_strContentTypeValue;
     BOOL m_bCharsetTagTookEdit = FALSE; // a "<meta charset>" declares the edited charset
     std::string m_outputStart;   // the copy's first bytes, which tell how it will be read
@@ -320,6 +340,8 @@ private:
     BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
     BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
+    BOOL m_bConvertWrites = FALSE;  // of a page in doubt: converting from m_doubt[0] can be done
+    BOOL m_bKeepReadsWhole = FALSE; // keeping its bytes under the new charset can
     CharsetChoice m_charsetChoice = CharsetChoice::None;
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
