@@ -1,15 +1,18 @@
 // The project's file work on a generated site: the enumeration thread against find over the
 // same folder; the scan's look at each page's opened file (which file, its size and time, and
-// where its name led) against reading the pages alone; and a save of every page with backups against cp -r of the same pages. The site
-// (2,000 pages of about 8 KB in 40 folders, with as many other files beside them) is made under
-// $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end. The save flushes every page
-// to the disk before it takes the old one's place, which plain cp does not do: the floor is given
-// both ways, cp -r alone and cp -r followed by a flush of the file system. The save of a large
-// site (10,000 and 100,000 pages of about 4 KB, 250 to a folder) is also set against the same
-// atomic replacements made one page at a time.
+// where its name led) and its look at all of the page's bytes with their checksum, each against
+// reading the pages alone, and the checksum by itself; and a save of every page with backups
+// against cp -r of the same pages. The site (2,000 pages of about 8 KB in 40 folders, with as many
+// other files beside them) is made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at
+// the end. The save flushes every page to the disk before it takes the old one's place, which
+// plain cp does not do: the floor is given both ways, cp -r alone and cp -r followed by a flush of
+// the file system. The save of a large site (10,000 and 100,000 pages of about 4 KB, 250 to a
+// folder) is also set against the same atomic replacements made one page at a time.
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageBytesCheck.h"
+#include "engine/project/CPageChecksum.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -330,6 +333,45 @@ void BM_ScanReadWithLookAtTheFile(benchmark::State& state)
     state.counters["pages"] = static_cast<double>(pages.size());
 }
 BENCHMARK(BM_ScanReadWithLookAtTheFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The scan's look at all of each page's bytes, which tells a picture or a UTF-16 file from a page
+// and takes the checksum of the bytes (CPageBytesCheck), beside the floor of reading them alone;
+// and the checksum by itself over the same bytes held in memory, its share of both.
+void BM_ScanLookAtTheBytes(benchmark::State& state)
+{
+    for (auto _ : state) {
+        for (const fs::path& path : PagePaths()) {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                state.SkipWithError("a page could not be read");
+            benchmark::DoNotOptimize(CPageBytesCheck::OfFile(fd).GetChecksum());
+            ::close(fd);
+        }
+    }
+    state.counters["pages"] = static_cast<double>(PagePaths().size());
+}
+BENCHMARK(BM_ScanLookAtTheBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ChecksumOfThePages(benchmark::State& state)
+{
+    std::vector<std::string> pages;
+    size_t nBytes = 0;
+    for (const fs::path& path : PagePaths()) {
+        std::ifstream file(path, std::ios::binary);
+        pages.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        nBytes += pages.back().size();
+    }
+    for (auto _ : state) {
+        for (const std::string& page : pages) {
+            CPageChecksum checksum;
+            checksum.Add(page.data(), page.size());
+            benchmark::DoNotOptimize(checksum.Get());
+        }
+    }
+    state.counters["pages"] = static_cast<double>(pages.size());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(nBytes));
+}
+BENCHMARK(BM_ChecksumOfThePages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A save of every page of a large site, with backups, against two floors over the same pages:
 // the same atomic replacement done one page after another by the book (a new file written

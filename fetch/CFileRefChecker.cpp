@@ -234,6 +234,9 @@ void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarni
                 ReportResultText(RC_FILE_UNREADABLE, RESULT_CLASS_ERROR, bytes.GetText());
                 return;
             }
+            // The look read every byte of the page: their checksum tells a save whether another
+            // program changed them since.
+            m_pSink->OnFileChecksum(GetPageId(), bytes.GetChecksum());
             StartKeywordExtraction();
             ResetKeywordExtraction();
             const CHtmlParser::PageFrame frame = ParsePage(&translated);

@@ -120,6 +120,11 @@ void CRecordedReports::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPC
         [=, resolved = KeptText(lpszResolved)](ITaskManager& owner) { owner.OnFileRead(dwPage, file, resolved.Get()); });
 }
 
+void CRecordedReports::OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum)
+{
+    m_reports.emplace_back([=](ITaskManager& owner) { owner.OnFileChecksum(dwPage, nChecksum); });
+}
+
 void CRecordedReports::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)
 {
     m_reports.emplace_back(

@@ -43,6 +43,7 @@ public:
     void OnContentType(DWORD_PTR dwPage, LPCSTR lpszContentType) override;
     void OnContentLength(DWORD_PTR dwPage, DWORD dwLength) override;
     void OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved) override;
+    void OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum) override;
     void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) override;
     void OnNamedMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme) override;
     void OnHttpEquivMeta(DWORD_PTR dwPage, LPCSTR lpszName, LPCSTR lpszContent) override;

@@ -21,6 +21,12 @@ public:
     void InitView() override;
     // A replace refused by the read-only text says that the Preview is read-only.
     int ReportError(int nID, BOOL bShow) override;
+    // Lines cut at the maximum width are kept to be told by the Preview, which shows two texts
+    // and tells it once for both.
+    void OnLinesCut(int nMaxWidth) override { m_nLinesCutAt = nMaxWidth; }
+    BOOL HasLinesCut() const { return m_nLinesCutAt > 0; }
+    // Tells the user that lines were cut, as the editor tells it.
+    void TellLinesCut() { SECEditCtrl::OnLinesCut(m_nLinesCutAt); }
 
 protected:
     // A read-only text takes no Tab: Tab and Shift+Tab go on to the dialog's next control.
@@ -29,4 +35,5 @@ protected:
 
 private:
     std::vector<int> m_removedLines;
+    int m_nLinesCutAt = 0;
 };

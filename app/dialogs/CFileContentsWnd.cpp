@@ -29,6 +29,12 @@ constexpr int kTextMarginTop = 2 + 1 + 1;
 constexpr int kTextMarginBottom = 1 + 1;
 // The height of the editor that a caption of any length leaves: a few of its lines.
 constexpr int kLeastEditorHeight = 64;
+// The take button: its least size, the room around its text and the gap around it.
+constexpr int kLeastTakeWidth = 75;
+constexpr int kLeastTakeHeight = 23;
+constexpr int kTakePaddingX = 12;
+constexpr int kTakePaddingY = 5;
+constexpr int kTakeGap = 4;
 
 } // namespace
 
@@ -115,7 +121,49 @@ int CFileContentsWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_wndCaption.SetPaneText(0, m_strCaption);
     if (!m_wndEdit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 0, 0), this, kEditorId))
         return -1;
+    // After the editor, so that Tab reaches the button from the text it takes.
+    if (!m_strTake.IsEmpty()) {
+        if (!m_wndTake.Create(m_strTake, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
+                              m_nTakeID))
+            return -1;
+        // In the dialog's font, as its own buttons would be.
+        if (const HWND hDialog = ::GetAncestor(m_hWnd, GA_ROOT); hDialog != nullptr)
+            m_wndTake.SendMessage(WM_SETFONT, ::SendMessage(hDialog, WM_GETFONT, 0, 0), FALSE);
+        m_wndTake.EnableWindow(m_bTakeEnabled ? TRUE : FALSE);
+    }
     return 0;
+}
+
+BOOL CFileContentsWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // The button's press is the dialog's to act on.
+    if (m_nTakeID != 0 && LOWORD(wParam) == m_nTakeID) {
+        if (const HWND hDialog = ::GetAncestor(m_hWnd, GA_ROOT); hDialog != nullptr && hDialog != m_hWnd) {
+            ::SendMessage(hDialog, WM_COMMAND, wParam, lParam);
+            return TRUE;
+        }
+    }
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+CSize CFileContentsWnd::TakeButtonSize()
+{
+    if (m_wndTake.GetSafeHwnd() == nullptr)
+        return CSize(0, 0);
+    const HWND hButton = m_wndTake.GetSafeHwnd();
+    HDC hDC = ::GetDC(hButton);
+    auto hFont = reinterpret_cast<HFONT>(::SendMessage(hButton, WM_GETFONT, 0, 0));
+    if (hFont == nullptr)
+        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    CRect text(0, 0, 0, 0);
+    ::DrawText(hDC, m_strTake, m_strTake.GetLength(), &text, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(hButton, hDC);
+    // As wide as the dialogs' buttons at least, with room around the text for the pressed look
+    // and the focus frame.
+    return CSize(std::max(kLeastTakeWidth, text.Width() + 2 * kTakePaddingX),
+                 std::max(kLeastTakeHeight, text.Height() + 2 * kTakePaddingY));
 }
 
 void CFileContentsWnd::OnSize(UINT nType, int cx, int cy)
@@ -148,8 +196,14 @@ void CFileContentsWnd::Arrange(int cx, int cy)
     if (m_wndCaption.GetSafeHwnd() != nullptr)
         m_wndCaption.SetWindowPos(nullptr, 2, 0, cx - 2, nHeight, nFlags);
     const int nEditorTop = nHeight + (kEditorTop - kCaptionHeight);
+    // The take button stands below the text, at the pane's left, with a gap around it.
+    const CSize button = TakeButtonSize();
+    const int nButtonBand = button.cy > 0 ? button.cy + 2 * kTakeGap : 0;
+    if (m_wndTake.GetSafeHwnd() != nullptr)
+        m_wndTake.SetWindowPos(nullptr, kTakeGap, std::max(nEditorTop, cy - nButtonBand + kTakeGap), button.cx,
+                               button.cy, nFlags);
     if (m_wndEdit.GetSafeHwnd() != nullptr)
-        m_wndEdit.SetWindowPos(nullptr, 0, nEditorTop, cx, std::max(0, cy - nEditorTop), nFlags);
+        m_wndEdit.SetWindowPos(nullptr, 0, nEditorTop, cx, std::max(0, cy - nEditorTop - nButtonBand), nFlags);
     Invalidate();
 }
 

@@ -5,6 +5,7 @@
 #include "app/dialogs/CEditCtrlWrapper.h"
 #include "engine/html/CPageCharset.h"
 #include "platform/afx/bars/CStatusBar.h"
+#include "platform/afx/dlg/CButton.h"
 #include "platform/afx/wnd/CWnd.h"
 
 #include <string>
@@ -41,6 +42,14 @@ public:
     // The lines (numbered from 1) that hold any byte of the parts.
     static std::vector<int> LinesOfParts(const std::string& text,
                                          const std::vector<std::pair<ULONGLONG, ULONGLONG>>& parts);
+    // A push button below the text that takes what the pane shows; its command goes to the
+    // dialog. One not enabled stands for what was taken already. Set before Create.
+    void SetTakeButton(UINT nID, const CString& strText, bool bEnabled)
+    {
+        m_nTakeID = nID;
+        m_strTake = strText;
+        m_bTakeEnabled = bEnabled;
+    }
     // Makes the pane, reads the whole file into its editor and makes the text read-only. A file
     // that cannot be read is told and leaves the pane empty.
     BOOL Create(const RECT& rect, CWnd* pParent);
@@ -56,6 +65,7 @@ public:
     int CaptionWidthOnOneLine();
 
     CEditCtrlWrapper& GetEditor() { return m_wndEdit; }
+    CButton& GetTakeButton() { return m_wndTake; }
     CStatusBar& GetCaptionBar() { return m_wndCaption; }
     const CString& GetCaption() const { return m_strCaption; }
 
@@ -63,6 +73,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnSize(UINT nType, int cx, int cy);
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -74,10 +85,16 @@ private:
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;
     CEditCtrlWrapper m_wndEdit;
+    UINT m_nTakeID = 0;
+    CString m_strTake;
+    bool m_bTakeEnabled = true;
+    CButton m_wndTake;
     CFileContentsWnd* m_pPartner = nullptr;
     int m_nCaptionHeight = kCaptionHeight;
     // Places the caption and the editor in the pane's client area.
     void Arrange(int cx, int cy);
     // The caption's text box: its width in the bar and the height it takes at that width.
     CSize MeasureCaption(int nTextWidth, UINT nFormat);
+    // The take button's size, by its text in its font; none without the button.
+    CSize TakeButtonSize();
 };

@@ -307,7 +307,7 @@ void CMetaSettingDlg::OnDelete()
         CString strName, strQuestion;
         m_grid.GetCellText(nCurrentRow, CMetaSettingGridCtrl::kColName, strName);
         strQuestion.Format(kIdsDeleteCurrentRow, strName.GetString(), static_cast<unsigned>(nCurrentRow));
-        if (AfxMessageBox(strQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (AfxMessageBox(strQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
         rows.push_back(nCurrentRow);
     }

@@ -5,6 +5,7 @@
 #include "app/res/AppRes.h"
 #include "app/dialogs/DialogHelp.h"
 #include "app/dialogs/DialogStrings.h"
+#include "app/dialogs/ShortenedPath.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/FolderBrowser.h"
@@ -66,7 +67,7 @@ BOOL CNewProjectDlg::TellIfWebAddress(const CString& strText)
     }
     CString strFormat, strMessage;
     strFormat.LoadString(kIdsProjectDirIsAddress);
-    strMessage.Format(strFormat, strText.GetString());
+    strMessage.Format(strFormat, ShortenedPath(strText).GetString());
     AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
     return TRUE;
 }
@@ -89,13 +90,13 @@ BOOL CNewProjectDlg::OnInitDialog()
 namespace {
 
 // One of the sentences that say why a path will not do, naming it and, where the system gave
-// one, its reason.
+// one, its reason. A path too long to be read in a box is named by its start and its end.
 CString Said(UINT nID, const CString& strFolder, int nError = 0)
 {
     CString strFormat;
     strFormat.LoadString(nID);
     CString strText;
-    strText.Format(strFormat, strFolder.GetString(), std::strerror(nError));
+    strText.Format(strFormat, ShortenedPath(strFolder).GetString(), std::strerror(nError));
     return strText;
 }
 

@@ -14,6 +14,26 @@ void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathR
     m_strPathRewritten = strPathRewritten;
 }
 
+void CPreviewDlg::SetCharsetChoice(const PageCharsetReading& converted, const PageCharsetReading& kept,
+                                   CharsetChoice taken)
+{
+    CString strText;
+    strText.Format(IDS_PREVIEW_TAKE_CONVERT, converted.charset.GetName().c_str());
+    m_wndLeft.SetTakeButton(IDC_PREVIEW_CONVERT, strText, taken != CharsetChoice::Convert);
+    strText.Format(IDS_PREVIEW_TAKE_KEEP, kept.charset.GetName().c_str());
+    m_wndRight.SetTakeButton(IDC_PREVIEW_KEEP, strText, taken != CharsetChoice::KeepBytes);
+}
+
+BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nID = LOWORD(wParam);
+    if ((nID == IDC_PREVIEW_CONVERT || nID == IDC_PREVIEW_KEEP) && HIWORD(wParam) == BN_CLICKED) {
+        EndDialog(static_cast<int>(nID));
+        return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
 namespace {
 
 // What a charset rests on, in the caption's words.
@@ -76,6 +96,13 @@ BOOL CPreviewDlg::OnInitDialog()
     const CRect empty(0, 0, 0, 0);
     if (!m_wndLeft.Create(empty, this) || !m_wndRight.Create(empty, this))
         return TRUE;
+    // Both panes hold the page: lines too long for them are told once, before the Preview shows.
+    for (CFileContentsWnd* pPane : {&m_wndLeft, &m_wndRight}) {
+        if (pPane->GetEditor().HasLinesCut()) {
+            pPane->GetEditor().TellLinesCut();
+            break;
+        }
+    }
     FitCaptions();
 
     CRect client;

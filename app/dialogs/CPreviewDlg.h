@@ -47,6 +47,13 @@ public:
         m_bInDoubt = true;
     }
 
+    // A page whose bytes read two ways under its new charset, where nothing tells which is
+    // meant: a button below each pane takes a reading for the save, the page's own reading,
+    // converted from (IDC_PREVIEW_CONVERT, left), or the bytes kept under the new declaration
+    // (IDC_PREVIEW_KEEP, right); DoModal gives the button's id. The reading taken already, if
+    // any, has its button disabled. Called before DoModal.
+    void SetCharsetChoice(const PageCharsetReading& converted, const PageCharsetReading& kept, CharsetChoice taken);
+
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
     SECLayoutNodeSplitter* GetSplitter() const { return m_pSplitter; }
@@ -57,6 +64,8 @@ protected:
     // through the pane with the focus, Home and End to its first and last line. F6 and
     // Shift+F6 go from pane to pane.
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // A take button ends the Preview with its id.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     CString m_strPathOnDisk;

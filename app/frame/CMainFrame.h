@@ -39,8 +39,8 @@ public:
     // afterwards; the caller then says so with TellProjectNotOpened) or kOpenCancelled (the user
     // cancelled a question or the enumeration).
     UINT OpenProjectFile(const CString& strPath);
-    // "Project could NOT be opened!", with the reason of the last failed OpenProjectFile when no
-    // box of its own has told it already.
+    // "Project could NOT be opened!", with the reason of the last failed OpenProjectFile; nothing
+    // when the step that failed has told it in a box of its own.
     void TellProjectNotOpened();
     // 1 when the project is closed, 0 when the user cancelled or edits could not be saved.
     UINT CloseProject();
@@ -101,6 +101,10 @@ public:
     void ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                            const CString& strTitle) override;
     BOOL GiveKeysToShownPages() override;
+    // After the grid's window was closed by the user: the keys, left nowhere to be seen, go to
+    // the Project Area with the closed folder chosen (to the Output Area when the Project Area
+    // is hidden).
+    void GiveKeysAfterGridClosed();
 
     // The window's place and state and the Output Area's visibility, as the last run left
     // them: saved when the frame closes, restored before it is first shown (nCmdShow becomes
@@ -195,6 +199,7 @@ private:
     CUrlLauncher m_urlLauncher;
     std::shared_ptr<CPostedFailures> m_programFailures = CPostedFailures::Make();
     CString m_strOpenFailure;   // why the last open failed, when not told yet
+    bool m_bOpenFailureTold = false;   // the step of the last open that failed said why itself
     CString m_strSaveFailure;   // why the last WriteProjectFile failed, when not told yet
     UINT m_nFilesScanned = 0;
     UINT m_nFilesToScan = 0;

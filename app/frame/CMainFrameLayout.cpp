@@ -2,6 +2,7 @@
 // the keyboard's way from pane to pane.
 #include "app/frame/CMainFrame.h"
 
+#include "app/frame/CVostrelApp.h"
 #include "app/panes/CFileViewControlBar.h"
 #include "app/panes/COutputAreaControlBar.h"
 #include "app/views/CGroupFrame.h"
@@ -131,4 +132,17 @@ void CMainFrame::MoveToPane(int nStep)
             return;
         }
     }
+}
+
+void CMainFrame::GiveKeysAfterGridClosed()
+{
+    // Where the keys are somewhere the user sees (another pane), they stay.
+    const HWND hFocus = ::GetFocus();
+    if (hFocus != nullptr && hFocus != m_hWnd && hFocus != m_hWndMDIClient)
+        return;
+    CVostrelApp* pApp = GetVostrelApp();
+    if (m_pProjectArea != nullptr && m_pProjectArea->m_hWnd != nullptr && pApp != nullptr)
+        m_pProjectArea->GetTree().ChooseShownNode(pApp->GetSelectedNodes().GetCurrentFolder());
+    // The pane before the grid's place: the Project Area, or round to the Output Area.
+    MoveToPane(-1);
 }

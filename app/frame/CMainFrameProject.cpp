@@ -9,6 +9,7 @@
 #include "app/dialogs/CScanDoneDlg.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/dialogs/DialogStrings.h"
+#include "app/dialogs/ShortenedPath.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
 #include "engine/html/CPageCharset.h"
@@ -154,7 +155,7 @@ void ReportSkippedFolders(const std::vector<CParserEngine::SkippedFolder>& skipp
         const CString strFolder = PathInSite(skipped[i].strPath, strProjectFolder);
         PostOutputAreaLine(hOutput, CString(), strFolder + " : Left out of the project: " + skipped[i].strReason);
         if (i < kSkippedFoldersShown)
-            strList += strFolder + ": " + skipped[i].strReason + "\n";
+            strList += ShortenedPath(strFolder) + ": " + skipped[i].strReason + "\n";
     }
     if (skipped.size() > kSkippedFoldersShown) {
         CString strFormat;
@@ -180,26 +181,6 @@ CString WithReason(UINT nTextId, const CString& strReason)
     return strText;
 }
 
-// A path short enough to be read in a box: its start and its end, the middle left out. A path
-// of thousands of characters would fill the screen, or be cut where its end, the file's own
-// name, stands.
-CString ShortenedPath(const CString& strPath)
-{
-    constexpr size_t kKeptAtEachEnd = 80;
-    const std::string path(strPath.GetString());
-    // Where each character starts: a character of several bytes is never cut.
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if ((static_cast<unsigned char>(path[i]) & 0xC0) != 0x80)
-            starts.push_back(i);
-    }
-    if (starts.size() <= 2 * kKeptAtEachEnd + 3)
-        return strPath;
-    const std::string head = path.substr(0, starts[kKeptAtEachEnd]);
-    const std::string tail = path.substr(starts[starts.size() - kKeptAtEachEnd]);
-    return CString((head + "..." + tail).c_str());
-}
-
 // The message of a file error, naming the file the user knows (not a temporary one beside it).
 CString FileErrorText(const CFileException& error, const CString& strPath)
 {
@@ -220,9 +201,10 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     if (CloseProject() == 0)
         return kOpenCancelled;
     m_strOpenFailure.Empty();
+    m_bOpenFailureTold = false;
 
-    // Which file it was, in each box: a box may come at start-up, from a name on the command
-    // line.
+    // Which file it was, in the box: it may come at start-up, from a name on the command line.
+    // Nothing is shown here: the one box that says the project was not opened gives the cause.
     const CString strShown = ShortenedPath(strPath);
     CProjectSettings settings;
     using Outcome = CProjectSettings::FileReading::Outcome;
@@ -231,22 +213,22 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     case Outcome::Read:
         break;
     case Outcome::CannotOpen:
-        AfxMessageBox(FileErrorText(CFileException(reading.nFileCause, reading.lOsError), strShown), MB_ICONEXCLAMATION);
+        m_strOpenFailure = FileErrorText(CFileException(reading.nFileCause, reading.lOsError), strShown);
         return kOpenFailed;
     case Outcome::PathTooLong:
-        AfxMessageBox(WithReason(IDS_PROJECT_PATH_TOO_LONG, strShown), MB_ICONEXCLAMATION);
+        m_strOpenFailure = WithReason(IDS_PROJECT_PATH_TOO_LONG, strShown);
         return kOpenFailed;
     case Outcome::NotAProjectFile:
-        AfxMessageBox(WithReason(IDS_NOT_A_PROJECT_FILE, strShown), MB_ICONEXCLAMATION);
+        m_strOpenFailure = WithReason(IDS_NOT_A_PROJECT_FILE, strShown);
         return kOpenFailed;
     case Outcome::Damaged:
-        AfxMessageBox(WithReason(IDS_PROJECT_FILE_DAMAGED, strShown), MB_ICONEXCLAMATION);
+        m_strOpenFailure = WithReason(IDS_PROJECT_FILE_DAMAGED, strShown);
         return kOpenFailed;
     case Outcome::OtherVersion: {
         CString strText, strFormat;
         strText.LoadString(IDS_BAD_PROJECT_FILE);
         strFormat.Format(IDS_PROJECT_FILE_FORMAT, reading.nSchema, CProjectSettings::kFileSchema);
-        AfxMessageBox(strText + strFormat + "\n\n" + strShown, MB_ICONEXCLAMATION);
+        m_strOpenFailure = strText + strFormat + "\n\n" + strShown;
         return kOpenFailed;
     }
     case Outcome::FolderMissing:
@@ -260,16 +242,18 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     CMetaSettingList list(TRUE);
     CString strSettingsFile;
     settings.GetSettingsFilePath(strSettingsFile);
+    // A settings file that cannot be opened is told as the cause, not in a box of the load's own.
+    CFile probe;
+    CFileException probeError;
+    if (!probe.Open(strSettingsFile, CFile::modeRead | CFile::shareDenyNone, &probeError)) {
+        m_strOpenFailure = FileErrorText(probeError, ShortenedPath(strSettingsFile));
+        return kOpenFailed;
+    }
+    probe.Close();
     if (list.LoadFromFile(strSettingsFile) != 0) {
-        // A file that could not be opened was told already; one that opens was read and found
-        // bad, which nothing has told.
-        CFile probe;
-        if (probe.Open(strSettingsFile, CFile::modeRead | CFile::shareDenyNone)) {
-            probe.Close();
-            CString strFormat;
-            strFormat.LoadString(IDS_BAD_PROJECT_SETTINGS);
-            m_strOpenFailure.Format(strFormat, strSettingsFile.GetString());
-        }
+        CString strFormat;
+        strFormat.LoadString(IDS_BAD_PROJECT_SETTINGS);
+        m_strOpenFailure.Format(strFormat, ShortenedPath(strSettingsFile).GetString());
         return kOpenFailed;
     }
 
@@ -277,8 +261,9 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
     m_bEnumCancelled = false;
     if (!SetUpProject(settings, list)) {
         // An enumeration cancelled or failed leaves no half-made project behind; only a
-        // failure says that the file is no good.
+        // failure says that the file is no good, and the enumeration has said why in its box.
         CloseProjectViews();
+        m_bOpenFailureTold = !m_bEnumCancelled;
         return m_bEnumCancelled ? kOpenCancelled : kOpenFailed;
     }
     CProjectSettings* pSettings = nullptr;
@@ -294,8 +279,11 @@ UINT CMainFrame::OpenProjectFile(const CString& strPath)
 
 void CMainFrame::TellProjectNotOpened()
 {
-    AfxMessageBox(WithReason(IDS_PROJECT_NOT_OPENED, m_strOpenFailure), MB_ICONEXCLAMATION);
+    // One box for one failure: the enumeration's own box, or this one with the cause.
+    if (!m_bOpenFailureTold)
+        AfxMessageBox(WithReason(IDS_PROJECT_NOT_OPENED, m_strOpenFailure), MB_ICONEXCLAMATION);
     m_strOpenFailure.Empty();
+    m_bOpenFailureTold = false;
 }
 
 UINT CMainFrame::CloseProject()
@@ -442,7 +430,7 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
         }
         CString strFormat, strMessage;
         strFormat.LoadString(kIdsNoPagesFound);
-        strMessage.Format(strFormat, strFolder.GetString(), strExtensions.GetString());
+        strMessage.Format(strFormat, ShortenedPath(strFolder).GetString(), strExtensions.GetString());
         AfxMessageBox(strMessage, MB_OK | MB_ICONINFORMATION);
     }
     if (pSettings->m_bAutoScan && bPages)
@@ -787,7 +775,8 @@ void CMainFrame::StartScan(ScanOutput output)
     CVostrelApp& app = App();
     CSelNodesCol& pages = app.GetSelectedNodes();
     if (pages.HasEdits() == 2) {
-        if (AfxMessageBox(IDS_ASK_OVERRIDE_EDITS, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        // Yes throws the edits away: Enter, pressed without reading, keeps them.
+        if (AfxMessageBox(IDS_ASK_OVERRIDE_EDITS, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
         pages.SetEditFlags(0);
         if (app.GetPageNodes().HasEdits() == 3)

@@ -67,6 +67,18 @@ BOOL CFilesInTreeCtrl::ShowPagesOf(CPageNode* pNode)
     return TRUE;
 }
 
+void CFilesInTreeCtrl::ChooseShownNode(CPageNode* pNode)
+{
+    const auto hItem = pNode != nullptr ? reinterpret_cast<HTREEITEM>(pNode->m_dwTreeItem) : nullptr;
+    if (hItem == nullptr)
+        return;
+    // Marked shown first, so that the selection's change loads nothing.
+    m_hShownItem = hItem;
+    if (GetSelectedItem() != hItem)
+        SelectItem(hItem);
+    EnsureVisible(hItem);
+}
+
 BOOL CFilesInTreeCtrl::DeleteAllItems()
 {
     m_hShownItem = nullptr;

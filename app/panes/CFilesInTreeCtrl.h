@@ -27,6 +27,9 @@ public:
     BOOL ShowNodePages(CPageNode* pNode);
     // The same for a node picked otherwise than by the tree's selection (a context menu).
     BOOL ShowPagesOf(CPageNode* pNode);
+    // Chooses the node's item, in sight, without showing its pages again: they are the pages
+    // last shown, whose window was closed. Nothing when the node has no item.
+    void ChooseShownNode(CPageNode* pNode);
     BOOL DeleteAllItems() override;
 
     // The pages a node stands for: the root, every page of the tree; a folder, its own pages

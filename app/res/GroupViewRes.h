@@ -14,6 +14,9 @@
 // The preview of a page's changes.
 #define IDD_PREVIEW_CHANGES 147
 #define IDC_PREVIEW_SPLITTER 60911
+// The buttons that take a reading of a page whose bytes read two ways.
+#define IDC_PREVIEW_CONVERT 2010
+#define IDC_PREVIEW_KEEP 2011
 
 // Texts.
 #define IDS_HTML_FILE_HEADER 63002
@@ -30,6 +33,8 @@
 #define IDS_CHARSET_WEAK_GUESS 64005
 #define IDS_PREVIEW_READ_AS 64006
 #define IDS_PREVIEW_IN_DOUBT 64007
+#define IDS_PREVIEW_TAKE_CONVERT 64008
+#define IDS_PREVIEW_TAKE_KEEP 64009
 #define IDS_NOT_SCANNED_CELL 63211
 #define IDS_SCANNED_CELL 63212
 #define IDS_DIRTY_CELL 63213

@@ -1,6 +1,8 @@
 // The group view's child frame.
 #include "app/views/CGroupFrame.h"
 
+#include "app/frame/CMainFrame.h"
+#include "app/frame/CVostrelApp.h"
 #include "app/views/CGroupView.h"
 #include "platform/afx/AfxMessages.h"
 #include "platform/controls/StatusBar.h"
@@ -9,6 +11,7 @@ IMPLEMENT_DYNCREATE(CGroupFrame, SECMDIChildWnd)
 
 BEGIN_MESSAGE_MAP(CGroupFrame, SECMDIChildWnd)
 ON_WM_CREATE()
+ON_WM_CLOSE()
 ON_MESSAGE(WM_IDLEUPDATECMDUI, &CGroupFrame::OnIdleUpdate)
 END_MESSAGE_MAP()
 
@@ -47,6 +50,17 @@ int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_wndStatusBar.SetPaneControl(0, &m_wndEdit, 1, SBC_INSET);
     m_wndStatusBar.SetPaneInfo(0, 0, SBPS_NORMAL, kEditPaneWidth);
     return 0;
+}
+
+void CGroupFrame::OnClose()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CMainFrame* pMain = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+    const HWND hFrame = m_hWnd;
+    SECMDIChildWnd::OnClose();
+    // This frame is gone by now, when it closed: only what was kept above is used.
+    if (pMain != nullptr && !::IsWindow(hFrame))
+        pMain->GiveKeysAfterGridClosed();
 }
 
 LRESULT CGroupFrame::OnIdleUpdate(WPARAM wParam, LPARAM lParam)

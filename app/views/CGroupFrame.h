@@ -27,6 +27,9 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    // Closed by the user (Ctrl+F4, its close box): the keys, which were in it, go to a pane
+    // where they are seen.
+    void OnClose();
     // Between the user's actions the edit field catches up with the current cell's value,
     // whatever changed it: a move, an edit, Fill Down, Undo, a sort, a paste or a dialog.
     LRESULT OnIdleUpdate(WPARAM wParam, LPARAM lParam);

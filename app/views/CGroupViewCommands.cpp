@@ -169,7 +169,8 @@ void CGroupView::OnUndoAll()
     // Text still being typed, in a cell or in the frame's field, is an edit too: it is stored
     // first, so that it is taken back with the others instead of being stored after them.
     FinishCellEdit();
-    if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL) != IDOK)
+    // OK takes back every edit at once: Enter, pressed without reading, keeps them.
+    if (AfxMessageBox(IDS_ASK_UNDO_ALL, MB_OKCANCEL | MB_DEFBUTTON2) != IDOK)
         return;
     UndoAll();
 }
@@ -438,6 +439,11 @@ void CGroupView::OnViewChanges()
     PageCharsetReading onDisk, rewritten;
     CharsetChange change = CharsetChange::None;
     bool bInDoubt = false;
+    // A page whose bytes read two ways takes the reading meant here: the one converting keeps,
+    // the one the new declaration gives, and what was taken so far.
+    bool bChoice = false;
+    PageCharsetReading converted, kept;
+    CharsetChoice taken = CharsetChoice::None;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
         engine.Run();
@@ -448,7 +454,16 @@ void CGroupView::OnViewChanges()
         // The save will not write such a page: the preview tells why, rather than show a page
         // that will not be. Nothing was asked to be saved, so nothing is said of saving. A page
         // whose bytes read two ways is shown both ways, for the user to tell which is meant.
-        bInDoubt = engine.GetReadingsInDoubt(onDisk, rewritten);
+        bInDoubt = engine.GetReadingsInDoubt(converted, kept);
+        bChoice = engine.IsInDoubt();
+        taken = engine.GetCharsetChoice();
+        // A reading taken that cannot be written (a character the new charset lacks where no
+        // reference would be read) leaves the other to take.
+        bInDoubt = bInDoubt || (bChoice && !engine.GetRefusal().IsEmpty());
+        if (bInDoubt) {
+            onDisk = converted;
+            rewritten = kept;
+        }
         if (!engine.GetRefusal().IsEmpty() && !bInDoubt) {
             TellPreviewRefused(*pPage, engine.GetRefusalReason());
             return;
@@ -475,7 +490,22 @@ void CGroupView::OnViewChanges()
         dlg.SetReadingsInDoubt(onDisk, rewritten);
     else
         dlg.SetCharsets(onDisk, rewritten, change);
-    dlg.DoModal();
+    if (bChoice)
+        dlg.SetCharsetChoice(converted, kept, taken);
+    const INT_PTR nResult = dlg.DoModal();
+    if (nResult != IDC_PREVIEW_CONVERT && nResult != IDC_PREVIEW_KEEP)
+        return;
+    // The reading taken goes with the page's edit of its Content-Type; the Preview shows anew
+    // what the save will now write.
+    CMetaContentList* pList = nullptr;
+    if (pPage->GetContentList(pList) != 0)
+        return;
+    for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
+        CMetaContent* pContent = pList->GetNext(pos);
+        if (pContent != nullptr && pContent->GetModified() && pContent->GetName().CompareNoCase("Content-Type") == 0)
+            pContent->SetCharsetChoice(nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes);
+    }
+    PostMessage(WM_COMMAND, ID_VIEW_CHANGES);
 }
 
 // ---- Project settings ----

@@ -30,6 +30,10 @@ void ITaskManager::OnFileRead(DWORD_PTR, const struct stat&, LPCSTR)
 {
 }
 
+void ITaskManager::OnFileChecksum(DWORD_PTR, ULONGLONG)
+{
+}
+
 void ITaskManager::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind)
 {
     constexpr DWORD dwClassGood = 3;

@@ -45,6 +45,10 @@ public:
     // later whether the page's name still leads to that file, and whether it changed since.
     // Nothing by default.
     virtual void OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved);
+    // The checksum (CPageChecksum) of all of the bytes of the file OnFileRead told of, once they
+    // were read whole: what tells later whether another program changed them, whatever became
+    // of the file's size and time. Nothing by default.
+    virtual void OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum);
     // A keyword: nSource 1 from the page's own KEYWORDS tag, 0 suggested by keyword extraction.
     virtual void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) = 0;
     // Every META NAME with its content; the scheme may be null.

@@ -7,6 +7,8 @@ CMetaContent::~CMetaContent() = default;
 
 void CMetaContent::SetContent(const CString& strText)
 {
+    if (strText != m_strText)
+        m_charsetChoice = CharsetChoice::None;
     m_strText = strText;
     m_pItems.reset();
 }
@@ -19,6 +21,7 @@ void CMetaContent::CopyFrom(const CMetaContent& other)
     m_nType = other.m_nType;
     SetContent(other.m_strText);
     m_bModified = other.m_bModified;
+    m_charsetChoice = other.m_charsetChoice;
     m_strName = other.m_strName;
 }
 
@@ -134,6 +137,7 @@ UINT CMetaContent::AddItem(const CString& strItem)
         return 1;
     // The text only grows at its end: the items kept stay right, and the new one is taken in
     // when next looked for.
+    m_charsetChoice = CharsetChoice::None;
     if (m_strText.IsEmpty())
         m_strText = strItem;
     else

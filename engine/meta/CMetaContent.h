@@ -9,6 +9,11 @@
 
 #include <memory>
 
+// What the user took for a page whose bytes read two ways under the charset its Content-Type is
+// given, where nothing tells which reading is meant: the bytes kept as they are under the new
+// declaration, or converted from the charset the page was read in.
+enum class CharsetChoice { None, KeepBytes, Convert };
+
 class CMetaContent : public CObject {
 public:
     CMetaContent() = default;
@@ -17,15 +22,26 @@ public:
     CMetaContent& operator=(const CMetaContent&) = delete;
 
     UINT GetModified() const { return m_bModified; }
-    void SetModified(UINT bModified) { m_bModified = bModified; }
+    // An edit written, or dropped, takes the choice made for it along.
+    void SetModified(UINT bModified)
+    {
+        m_bModified = bModified;
+        if (!bModified)
+            m_charsetChoice = CharsetChoice::None;
+    }
     const CString& GetName() const { return m_strName; }
     void SetName(const CString& strName) { m_strName = strName; }
     UINT GetType() const { return m_nType; }
     void SetType(UINT nType) { m_nType = nType; }
     const CString& GetContent() const { return m_strText; }
+    // Another text is another edit: the charset choice made for the old one goes.
     void SetContent(const CString& strText);
+    // The user's choice for the charset this edited value gives a page in doubt; kept with the
+    // edit until it is written, dropped or changed.
+    CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
+    void SetCharsetChoice(CharsetChoice choice) { m_charsetChoice = choice; }
 
-    // Copies suggestions, type id, text, modified flag and name.
+    // Copies suggestions, type id, text, modified flag, charset choice and name.
     void CopyFrom(const CMetaContent& other);
 
     void AddSuggestion(const CString& strSuggestion) { m_Suggestions.AddTail(strSuggestion); }
@@ -75,6 +91,7 @@ private:
     UINT m_nType = 0;
     CStringListWrapper m_Suggestions;
     CString m_strText;
+    CharsetChoice m_charsetChoice = CharsetChoice::None;
 
     // The items of the text cut at the separator, kept up as AddItem appends to it; made again
     // when the text is set or the separator changes.

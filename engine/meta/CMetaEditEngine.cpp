@@ -418,14 +418,47 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
 
+CString CMetaEditEngine::TextForPage(std::string_view text) const
+{
+    const std::string escaped = EscapeHtml(text, HtmlEscape::Text);
+    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+}
+
 CString CMetaEditEngine::TitleForPage() const
 {
     if (m_pPage == nullptr)
         return CString();
     const CString& strTitle = m_pPage->GetTitle();
-    const std::string escaped = EscapeHtml(std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
-        HtmlEscape::Text);
-    return ForPage(CString(escaped.data(), static_cast<int>(escaped.size())));
+    return TextForPage(std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())));
+}
+
+CString CMetaEditEngine::TitleInPlace() const
+{
+    if (m_pPage == nullptr)
+        return CString();
+    const CString& strTitle = m_pPage->GetTitle();
+    const std::string spelled = m_titleSpelling.Respell(
+        std::string_view(m_strTitleText.GetString(), static_cast<size_t>(m_strTitleText.GetLength())), 0,
+        m_strTitleText.GetLength(), std::string_view(strTitle.GetString(), static_cast<size_t>(strTitle.GetLength())),
+        CKeptSpelling::Reading::Title, LexedCharset(), [this](std::string_view text) {
+            const CString strText = TextForPage(text);
+            return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
+        });
+    return CString(spelled.data(), static_cast<int>(spelled.size()));
+}
+
+CPageCharset CMetaEditEngine::LexedCharset() const
+{
+    return m_bConvert ? CPageCharset::FromName("utf-8") : m_charset;
+}
+
+void CMetaEditEngine::NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead)
+{
+    // A text run reaches the events as the token itself; a reference as what it reads as.
+    if (pszRead == GetTokenText())
+        spelling.AddText(nFrom, GetTokenLength());
+    else
+        spelling.AddDecoded(nFrom, GetTokenLength(), std::string_view(pszRead, static_cast<size_t>(std::max(nRead, 0))));
 }
 
 CString CMetaEditEngine::ComposeTag(const CMetaContent& content) const
@@ -497,6 +530,17 @@ CString CMetaEditEngine::WithContent(const CString& strHeld, const CString& strV
         strText = AttributeValueForPage(strValue, '"');
         if (!FitsUnquoted(strText))
             strText = "\"" + strText + "\"";
+    } else if (nStart == m_nValueStart && nStart < nEnd && m_nValueTextEnd >= nStart + 1) {
+        // The page's own quoted value: what the user did not change keeps its spelling.
+        const std::string spelled = m_valueSpelling.Respell(
+            std::string_view(strHeld.GetString(), static_cast<size_t>(strHeld.GetLength())), nStart + 1, m_nValueTextEnd,
+            std::string_view(strValue.GetString(), static_cast<size_t>(strValue.GetLength())), CKeptSpelling::Reading::Value,
+            LexedCharset(), [&](std::string_view text) {
+                const CString strText = AttributeValueForPage(CString(text.data(), static_cast<int>(text.size())), chQuote);
+                return std::string(strText.GetString(), static_cast<size_t>(strText.GetLength()));
+            });
+        const CString strQuote(chQuote);
+        strText = strQuote + CString(spelled.data(), static_cast<int>(spelled.size())) + strQuote;
     } else {
         const CString strQuote(chQuote);
         strText = strQuote + AttributeValueForPage(strValue, chQuote) + strQuote;
@@ -782,7 +826,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bHaveKey = FALSE;
         m_bKeyUpper = FALSE;
         m_contentState = ContentState::None;
-        m_nValueStart = m_nValueEnd = m_nTagEnd = -1;
+        m_nValueStart = m_nValueEnd = m_nTagEnd = m_nValueTextEnd = -1;
         m_charsetState = ContentState::None;
         m_nCharsetStart = m_nCharsetEnd = -1;
         m_nMetaFrom = GetTokenOffset();
@@ -829,7 +873,8 @@ void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
     if (m_strAttrName == "CONTENT") {
         // The last CONTENT counts, as it does for the scan.
         m_contentState = ContentState::ValueNext;
-        m_nValueStart = m_nValueEnd = -1;
+        m_nValueStart = m_nValueEnd = m_nValueTextEnd = -1;
+        m_valueSpelling.Clear();
     } else if (!m_bHaveKey && (m_strAttrName == "NAME" || m_strAttrName == "HTTP-EQUIV")) {
         m_bKeyUpper = nLength > 0 && pszName[0] >= 'A' && pszName[0] <= 'Z';
     }
@@ -886,6 +931,7 @@ void CMetaEditEngine::ClearValueText()
         m_chValueQuote = GetTokenText()[0];
         m_strValuePrefix.Empty();
         m_contentState = ContentState::InQuotes;
+        m_valueSpelling.Clear();
     }
     EmitToken(); // the opening quote, as the page has it
     if (m_bInMeta && m_charsetState == ContentState::ValueNext) {
@@ -898,12 +944,16 @@ void CMetaEditEngine::AppendValueText(LPCSTR pszText, int nLength)
 {
     // The value is collected decoded for the key; the page's own bytes are copied.
     CHtmlLexer::AppendValueText(pszText, nLength);
+    if (m_bInMeta && m_contentState == ContentState::InQuotes)
+        NoteSpelling(m_valueSpelling, m_strHeldText.GetLength(), pszText, nLength);
     EmitToken();
 }
 
 void CMetaEditEngine::FlushValueText()
 {
     NoteAttributeValue(m_strValueText.c_str(), static_cast<int>(m_strValueText.size()));
+    if (m_contentState == ContentState::InQuotes)
+        m_nValueTextEnd = m_strHeldText.GetLength();
     // The closing quote is copied; a "<" or ">" that cut the value short is the tag's end and
     // is written by OnTagEnd.
     const char ch = GetTokenLength() == 1 ? GetTokenText()[0] : '\0';
@@ -949,6 +999,7 @@ void CMetaEditEngine::OnTagEnd()
         m_bTitleStarting = FALSE;
         m_bInTitle = 1;
         m_strTitleText.Empty();
+        m_titleSpelling.Clear();
     }
 }
 
@@ -958,7 +1009,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {
-            Put(TitleForPage());
+            Put(TitleInPlace());
             m_pPage->SetTitleModified(0);
         } else {
             Put(m_strTitleText);
@@ -986,14 +1037,18 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     EmitToken();
 }
 
-void CMetaEditEngine::OnText(LPCSTR, int)
+void CMetaEditEngine::OnText(LPCSTR pszText, int nLength)
 {
+    if (m_bInTitle && !m_bInMeta)
+        NoteSpelling(m_titleSpelling, m_strTitleText.GetLength(), pszText, nLength);
     EmitToken();
 }
 
 void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 {
     if (m_bInMeta || m_bInTitle) {
+        if (m_bInTitle && !m_bInMeta)
+            m_titleSpelling.AddSpace(m_strTitleText.GetLength(), nLength);
         EmitToken();
         return;
     }
@@ -1015,6 +1070,9 @@ void CMetaEditEngine::OnMarkup(LPCSTR pszText, int nLength)
         }
         return;
     }
+    // A line break in a quoted value reads as nothing.
+    if (m_bInMeta && m_contentState == ContentState::InQuotes)
+        m_valueSpelling.AddSilent(m_strHeldText.GetLength(), GetTokenLength());
     // In a start tag markup is a "/" or blanks: a "/" with only blanks after it closes the tag.
     const BOOL bSlash = nLength == 1 && pszText[0] == '/';
     const BOOL bKeep = m_bSlashBeforeEnd && !bSlash;
@@ -1193,24 +1251,31 @@ BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
     return content.GetName().CompareNoCase("Content-Type") == 0;
 }
 
-BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) const
+const CMetaContent* CMetaEditEngine::ContentTypeEdit() const
 {
     if (m_pEditedContents == nullptr)
-        return FALSE;
+        return nullptr;
     for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
         const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
-        if (pContent == nullptr || !pContent->GetModified() || !IsContentType(*pContent))
-            continue;
-        strValue = ComposeValue(*pContent);
-        const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
-            static_cast<size_t>(strValue.GetLength())));
-        // As the value has it, for the message of a charset that cannot be written.
-        const int nAt = CString(strValue).MakeLower().Find(name.c_str());
-        if (!name.empty())
-            strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
-        return TRUE;
+        if (pContent != nullptr && pContent->GetModified() && IsContentType(*pContent))
+            return pContent;
     }
-    return FALSE;
+    return nullptr;
+}
+
+BOOL CMetaEditEngine::FindContentTypeEdit(CString& strValue, CString& strName) const
+{
+    const CMetaContent* pContent = ContentTypeEdit();
+    if (pContent == nullptr)
+        return FALSE;
+    strValue = ComposeValue(*pContent);
+    const std::string name = CPageCharset::NameInContentType(std::string_view(strValue.GetString(),
+        static_cast<size_t>(strValue.GetLength())));
+    // As the value has it, for the message of a charset that cannot be written.
+    const int nAt = CString(strValue).MakeLower().Find(name.c_str());
+    if (!name.empty())
+        strName = nAt >= 0 ? strValue.Mid(nAt, static_cast<int>(name.size())) : CString(name.c_str());
+    return TRUE;
 }
 
 namespace {
@@ -1251,26 +1316,38 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
     case CPageCharsetJudge::Change::Relabel:
         m_written = target;
         return;
-    case CPageCharsetJudge::Change::Doubt:
+    case CPageCharsetJudge::Change::Doubt: {
         // Read one way or the other, the page shows other text: converting it from the one
-        // garbles what the other reads, and declaring it anew may.
-        m_bInDoubt = TRUE;
+        // garbles what the other reads, and declaring it anew may. The user tells which is meant
+        // in the Preview, which shows the reading a conversion keeps beside the one the new
+        // declaration gives its bytes; this save does what was taken.
+        m_bDoubtSeen = TRUE;
         m_doubt[0] = verdict.source;
-        m_doubt[1] = verdict.other;
+        m_doubt[1] = target.WritesAs(verdict.other.charset) ? verdict.other
+                                                              : PageCharsetReading{target, CharsetEvidence::Declaration};
+        const CMetaContent* pEdit = ContentTypeEdit();
+        m_charsetChoice = pEdit != nullptr ? pEdit->GetCharsetChoice() : CharsetChoice::None;
+        if (m_charsetChoice == CharsetChoice::KeepBytes) {
+            m_written = target;
+            return;
+        }
+        if (m_charsetChoice == CharsetChoice::Convert)
+            break;
+        m_bInDoubt = TRUE;
+        const std::string source = verdict.source.charset.GetName();
+        CString strWhy;
         if (census.HasInvalid())
-            m_strRefusalReason.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte "
-                                      "%lld, 0x%02X), so it can be neither converted to %s nor declared %s as it is; "
-                                      "the Preview shows it read both ways.",
-                                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()),
-                                      pszName, pszName);
+            strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
+                          census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
         else
-            m_strRefusalReason.Format("its bytes read as UTF-8 and also as %s (%s), and its text does not tell which is "
-                                      "meant, so it can be neither converted to %s nor declared %s as it is; the Preview "
-                                      "shows it read both ways. Declare the charset that is meant first (that keeps its "
-                                      "bytes), then the new one.",
-                                      verdict.source.charset.GetName().c_str(), EvidenceWords(verdict.source.evidence),
-                                      pszName, pszName);
+            strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
+                          verdict.other.charset.GetName().c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
+        m_strRefusalReason.Format("%s, so it is neither converted to %s nor declared %s as it is. View > Changes shows "
+                                  "it read both ways: take there the one meant (its bytes kept, declared %s, or "
+                                  "converted from %s), and save again.",
+                                  strWhy.GetString(), pszName, pszName, pszName, source.c_str());
         return;
+    }
     case CPageCharsetJudge::Change::Unknown: {
         const CString strLooks = LooksLikeText(verdict.source.evidence == CharsetEvidence::Declaration ? verdict.other
                                                                                                        : verdict.source);

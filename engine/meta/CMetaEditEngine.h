@@ -6,10 +6,12 @@
 #pragma once
 
 #include "engine/html/CHtmlLexer.h"
+#include "engine/html/CKeptSpelling.h"
 #include "engine/html/CPageCharset.h"
 #include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
 #include "engine/html/CTitleScope.h"
+#include "engine/meta/CMetaContent.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -78,14 +80,21 @@ public:
     // How the copy will be read: in the charset it declares, or by the guess once its only
     // declaration was taken out.
     PageCharsetReading GetReadingAfterSave() const;
-    // A page refused because its bytes read as UTF-8 and also as another charset, and nothing
-    // tells which is meant: the two readings, the other charset's first. FALSE for any other page.
+    // A page refused because its bytes read two ways under the new charset, and nothing tells
+    // which is meant: the reading a conversion keeps (the page's own), then the one the new
+    // declaration gives its bytes. FALSE for any other page, and for one the user took a reading
+    // of.
     BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
     {
         first = m_doubt[0];
         second = m_doubt[1];
         return m_bInDoubt;
     }
+    // What the user took for such a page, with the edited Content-Type, and what the copy does:
+    // None when the page was not in doubt, or the user took nothing yet.
+    CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
+    // Whether the page's bytes read two ways under the new charset, a reading taken or not.
+    BOOL IsInDoubt() const { return m_bDoubtSeen; }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -203,6 +212,8 @@ private:
     // The edited Content-Type still to be written: its value, and the charset it names as the
     // value has it (empty when it names none); whether there is one.
     BOOL FindContentTypeEdit(CString& strValue, CString& strName) const;
+    // The edited Content-Type still to be written, or null.
+    const CMetaContent* ContentTypeEdit() const;
     // Whether the content is the page's Content-Type.
     static BOOL IsContentType(const CMetaContent& content);
     // Decides whether the page is written in another charset than it was read in, given the
@@ -229,6 +240,16 @@ private:
     int ReadRaw(LPSTR pBuffer, int nMax);
     // The page's title as the content of a TITLE element, in the page's charset.
     CString TitleForPage() const;
+    // The same in place of the page's own title text: what the user did not change keeps the
+    // page's spelling.
+    CString TitleInPlace() const;
+    // Element text in the page's charset, escaped.
+    CString TextForPage(std::string_view text) const;
+    // The charset of the text the lexer reads: the page's, or UTF-8 for a page being converted.
+    CPageCharset LexedCharset() const;
+    // Notes the current token as the next piece of the title, or of the CONTENT value being
+    // read: as the bytes it reads as, or as what a reference reads as.
+    void NoteSpelling(CKeptSpelling& spelling, int nFrom, LPCSTR pszRead, int nRead);
 
     UINT m_bLowerCase = 0;
     UINT m_bHeadEndSeen = 0;
@@ -246,6 +267,9 @@ private:
     CMetaContentList* m_pEditedContents;
 
     CString m_strTitleText;     // the TITLE element's content being held back
+    CKeptSpelling m_titleSpelling; // how m_strTitleText spells the title
+    CKeptSpelling m_valueSpelling; // how the held META tag spells its quoted CONTENT value
+    int m_nValueTextEnd = -1;   // where that value's text ends in the held text (before its quote)
     CString m_strAttrName;      // the attribute whose value comes next (upper case)
     CString m_strKey;           // the META tag's NAME or HTTP-EQUIV value
     BOOL m_bHaveKey = FALSE;
@@ -294,7 +318,9 @@ private:
     CString m_strUnwritableCharset;
     CString m_strRefusalReason; // why the page is not to be written; empty when it is
     BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
+    BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
+    CharsetChoice m_charsetChoice = CharsetChoice::None;
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

@@ -8,9 +8,13 @@
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
 #include "platform/core/CMemFile.h"
+#include "platform/core/ResourceTable.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 IMPLEMENT_SERIAL(CMetaSettingList, CObList, 1)
 
@@ -20,6 +24,42 @@ constexpr LPCTSTR kSettingsFilter = "Metatag Setting Files (*.vsl)|*.vsl|All Fil
 constexpr UINT kArchiveBufferSize = 4096;
 // New settings files get the usual permissions, narrowed by the user's umask.
 constexpr unsigned kNewFileMode = 0666;
+
+// The text that names the settings of one name, in the engine's resources (res/engine.rc).
+constexpr UINT kIdsRepeatedNames = 62523;
+
+// Two settings of one name (tags are matched without regard to case) cannot both hold a page's
+// tag: the user is told which names are repeated, at once, rather than meeting a column that
+// stays empty.
+void TellRepeatedNames(const CMetaSettingList& list, const CString& strPath, IMetaDialogs& dialogs)
+{
+    std::vector<std::pair<CString, int>> names;   // each name as first spelt, and its count
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        const CString& strName = list.GetNext(pos)->Name();
+        auto found = std::find_if(names.begin(), names.end(),
+                                  [&](const auto& name) { return name.first.CompareNoCase(strName) == 0; });
+        if (found == names.end())
+            names.emplace_back(strName, 1);
+        else
+            ++found->second;
+    }
+    CString strLines;
+    for (const auto& [strName, nCount] : names) {
+        if (nCount < 2)
+            continue;
+        CString strLine;
+        strLine.Format("'%s': %d settings\n", strName.GetString(), nCount);
+        strLines += strLine;
+    }
+    if (strLines.IsEmpty())
+        return;
+    char szFormat[1024] = {};
+    LoadString(FindResourceModule("engine"), kIdsRepeatedNames, szFormat, static_cast<int>(sizeof szFormat));
+    const int nSlash = strPath.ReverseFind('/');
+    CString strText;
+    strText.Format(szFormat, strPath.Mid(nSlash + 1).GetString(), strLines.GetString());
+    dialogs.ShowMessage(kIdsRepeatedNames, strText);
+}
 
 CString ExceptionText(const CException& e)
 {
@@ -242,6 +282,7 @@ UINT CMetaSettingList::Load(BOOL bAsk)
     }
     file.Abort();
     m_strFilePath = strPath;
+    TellRepeatedNames(*this, strPath, dialogs);
     return 0;
 }
 

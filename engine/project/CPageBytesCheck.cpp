@@ -45,6 +45,7 @@ bool IsAsciiText(unsigned char by)
 
 void CPageBytesCheck::Add(const char* pBytes, size_t nCount)
 {
+    m_checksum.Add(pBytes, nCount);
     if (m_nLength < kHeadBytes) {
         const size_t nHead = std::min<size_t>(nCount, kHeadBytes - static_cast<size_t>(m_nLength));
         std::memcpy(m_head + m_nLength, pBytes, nHead);

@@ -2,6 +2,7 @@
 // archive, a program saved under a page's name) from a page, and a page in UTF-16 from both.
 #pragma once
 
+#include "engine/project/CPageChecksum.h"
 #include "platform/core/CString.h"
 
 #include <algorithm>
@@ -25,6 +26,8 @@ public:
     bool IsSettled() const;
     // After the whole file was given.
     Kind GetKind() const;
+    // The checksum of the bytes given: of the whole file, once it was given whole.
+    uint64_t GetChecksum() const { return m_checksum.Get(); }
     // Why a file of that kind is left alone, in the user's words, as the Output Area and the
     // grid's row tell it; empty for text.
     CString GetText() const;
@@ -61,4 +64,5 @@ private:
     uint64_t m_nNuls[2] = {0, 0};       // NUL bytes at even and at odd offsets
     uint64_t m_nLastNul = UINT64_MAX;   // the offset of the last NUL seen
     bool m_bZeroUnit = false;           // two NULs at an even offset: no UTF-16 code unit
+    CPageChecksum m_checksum;
 };

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 
 class CMetaContentList;
@@ -70,21 +71,43 @@ public:
     void SetReadFailure(const CString& strText) { m_strReadFailure = strText; }
     const CString& GetReadFailure() const { return m_strReadFailure; }
     // The file the page was last read from or written to: the one whose tags the page shows, by
-    // device and inode, with its size and time of change, and where the page's name led (every
-    // link followed; empty for the page's own path, as for most pages). A save writes only into
-    // that file, or into one saved anew in its place, and tells when another program changed it;
-    // a page whose name has come to lead elsewhere (a link put in its place) is not written
-    // through to a file the user never saw. Forgotten when a scan starts.
+    // device and inode, with its size and time of change, the checksum of its bytes once they
+    // were read (CPageChecksum), and where the page's name led (every link followed; empty for
+    // the page's own path, as for most pages). A save writes only into that file, or into one
+    // saved anew in its place, and tells when another program changed its bytes; a page whose
+    // name has come to lead elsewhere (a link put in its place) is not written through to a file
+    // the user never saw. Forgotten when a scan starts.
     void SetReadFile(const struct stat& file, const CString& strResolved = CString())
     {
         SetReadFileState(file);
         m_strReadResolved = strResolved;
     }
-    // The same file's state now, its name leading where it led.
+    // The same file's state now, its name leading where it led; its bytes not read yet.
     void SetReadFileState(const struct stat& file)
     {
         m_readFile = FileState{file.st_dev, file.st_ino, file.st_size, file.st_mtim.tv_sec, file.st_mtim.tv_nsec};
         m_bReadFileKnown = true;
+    }
+    // The same with the checksum of the bytes it holds.
+    void SetReadFileState(const struct stat& file, ULONGLONG nChecksum)
+    {
+        SetReadFileState(file);
+        SetReadChecksum(nChecksum);
+    }
+    // The checksum of the bytes read from the file the page was read from.
+    void SetReadChecksum(ULONGLONG nChecksum)
+    {
+        m_readFile.nChecksum = nChecksum;
+        m_readFile.bChecksumKnown = true;
+    }
+    // Whether the bytes of that checksum are those the page was read from; unknown when they
+    // were never read whole (a file the scan did not take for a page), and then only size and
+    // time tell.
+    std::optional<bool> IsReadBytes(ULONGLONG nChecksum) const
+    {
+        if (!m_bReadFileKnown || !m_readFile.bChecksumKnown)
+            return std::nullopt;
+        return m_readFile.nChecksum == nChecksum;
     }
     void ForgetReadFile()
     {
@@ -136,6 +159,8 @@ private:
         LONGLONG nSize = 0;
         LONGLONG nModifiedSec = 0;
         LONGLONG nModifiedNsec = 0;
+        ULONGLONG nChecksum = 0;
+        bool bChecksumKnown = false;
     };
     FileState m_readFile;
     CString m_strReadResolved;

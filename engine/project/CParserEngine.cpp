@@ -10,6 +10,7 @@
 #include "engine/project/CConnectOptions.h"
 #include "engine/project/CFileWrapper.h"
 #include "engine/project/CPageBytesCheck.h"
+#include "engine/project/CPageChecksum.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CPageNodeCol.h"
 #include "engine/project/CProjectSettings.h"
@@ -489,6 +490,7 @@ FileKey KeyOf(const struct stat& info)
 struct WrittenFile {
     CPageNode* pWriter;
     FileKey read; // the file the writer's edits went into, as it was read
+    ULONGLONG nChecksum; // of the bytes the file under the key holds
 };
 using WrittenFiles = std::map<FileKey, WrittenFile>;
 
@@ -631,6 +633,7 @@ public:
     {
         try {
             CFile::Write(lpBuf, nCount);
+            m_written.Add(lpBuf, nCount);
         } catch (CFileException* e) {
             if (m_lWriteError == 0)
                 m_lWriteError = e->m_lOsError;
@@ -650,8 +653,11 @@ public:
     const CString& GetPath() const { return m_strPath; }
     void Keep() { m_bKept = true; }
     LONG GetWriteError() const { return m_lWriteError; }
+    // The checksum of the bytes written, as the scan takes it of the pages it reads.
+    ULONGLONG GetChecksum() const { return m_written.Get(); }
 
 private:
+    CPageChecksum m_written;
     CString m_strPath;
     LONG m_lWriteError = 0;
     bool m_bKept = false;
@@ -816,6 +822,7 @@ struct PendingPage {
     CString strFolder;
     CString strBackup;          // scheme 0: the old page's second name, made before the flush
     struct stat read {};        // the file as it was read
+    ULONGLONG nReadChecksum = 0; // of its bytes
     CMetaContentList edited;    // the page's edited contents, borrowed
     CMetaContentList copies;    // the engine's copy of them: what is still marked was not written
     const WrittenFiles& written; // the files the save wrote so far
@@ -823,6 +830,7 @@ struct PendingPage {
     CPageNode* pWrittenBy = nullptr; // Alias: the page whose edits went into the file
     bool bChangedBehind = false; // another program changed the file since the page was read
     struct stat copyInfo {};    // the copy, which takes the file's place
+    ULONGLONG nCopyChecksum = 0; // of the copy's bytes
     UINT nBackupNamesOfItself = 0; // of the file's other names, the backup names
     std::unique_ptr<CSaveCopy> pCopy;
     std::unique_ptr<TitleFlagKeeper> pTitle;
@@ -920,14 +928,15 @@ PageResult PreparePage(PendingPage& pending)
         // Its name leads to the file that page wrote now, or still to the file both read (a
         // hard link): the next save writes this page's edits there, and that page's text is
         // this program's, not another's.
-        pPage->SetReadFileState(page);
+        pPage->SetReadFileState(page, found->second.nChecksum);
         return pending.result;
     }
     // The edits are of the tags the scan read in one file. A name that leads to another file now
     // (a link put in the page's place, to a file outside the site or to another page) is not
     // written through: the edits would land in a file the user never saw. The page's own file,
     // changed by another program since, takes them over its changes, and the user is told. The
-    // check is made on the file opened, which is the one read below and backed up.
+    // check is made on the file opened, which is the one read below and backed up; its size and
+    // time are a first look, which the bytes read below have the last word on.
     switch (JudgePageFile(*pPage, strPath, pageFd.Get(), page)) {
     case PageFileState::NotRead: return pending.Fail(kNotReadByScan);
     case PageFileState::LeadsElsewhere: return pending.Fail(LeadsElsewhereLine());
@@ -972,6 +981,13 @@ PageResult PreparePage(PendingPage& pending)
     // bytes. Nothing is written and nothing is backed up.
     if (bytes.GetKind() != CPageBytesCheck::Kind::Text)
         return pending.Fail(bytes.GetText());
+    // Another program changed the page when its bytes are not those the scan read: a page only
+    // touched, or copied out and moved back, is as it was, and one changed in place with its
+    // size and time put back is not. A page whose bytes the scan did not read is judged by its
+    // size and time.
+    pending.nReadChecksum = bytes.GetChecksum();
+    if (const std::optional<bool> bSameBytes = pPage->IsReadBytes(pending.nReadChecksum))
+        pending.bChangedBehind = !*bSameBytes;
     CFile& pageFile = *pPageFile;
 
     pending.strFolder = FolderOf(pending.strFile);
@@ -1014,6 +1030,9 @@ PageResult PreparePage(PendingPage& pending)
     // given what it held) write nothing: the page, its date and its backups stay as they are.
     if (CopyHoldsPage(copyFile.Descriptor(), pageFd.Get(), whole, page.st_size)) {
         pending.pCopy.reset();
+        // The page shows what its file holds once it is read again below: the file as it is now
+        // is no other program's change to the next save.
+        pPage->SetReadFileState(page, pending.nReadChecksum);
         // A page whose every edit had no setting was left for that, and is told so alone.
         if (nWithoutSetting == 0 || pending.pTitle->WasEdited()
             || nWithoutSetting < static_cast<size_t>(pending.edited.GetCount()))
@@ -1025,6 +1044,7 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(CopyFailureText(lError, strPath));
     if (::fstat(copyFile.Descriptor(), &pending.copyInfo) != 0)
         return pending.Fail(MessageOfErrno(errno, strPath));
+    pending.nCopyChecksum = copyFile.GetChecksum();
     return PageResult::Saved;
 }
 
@@ -1171,7 +1191,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
     pending.bCommitted = true;
     // The page's file is the new one from now on, for the next save's look: what this save wrote
     // is no other program's change.
-    pending.pPage->SetReadFileState(pending.copyInfo);
+    pending.pPage->SetReadFileState(pending.copyInfo, pending.nCopyChecksum);
     pending.pCopy->Keep();
     // The page's other hard links still name the old file: writing the page in place would
     // carry the edit to them, but also into every copy that shares the file by accident (a
@@ -1263,8 +1283,10 @@ UINT SaveThread(LPVOID pParam)
                 Guarded(*pPending, [&] { CommitPage(*pPending, pParams->nBackupScheme); });
                 if (pPending->bCommitted) {
                     flush.NoteReplaced(pPending->strFolder, pPending->copyInfo.st_dev);
-                    written.emplace(KeyOf(pPending->read), WrittenFile{pPage, KeyOf(pPending->read)});
-                    written.emplace(KeyOf(pPending->copyInfo), WrittenFile{pPage, KeyOf(pPending->read)});
+                    written.emplace(KeyOf(pPending->read),
+                                    WrittenFile{pPage, KeyOf(pPending->read), pPending->nReadChecksum});
+                    written.emplace(KeyOf(pPending->copyInfo),
+                                    WrittenFile{pPage, KeyOf(pPending->read), pPending->nCopyChecksum});
                     // The page is read back, as a scan would read it, so that the window has
                     // only to show it once the save is done.
                     if (pReader)
@@ -1715,6 +1737,12 @@ void CParserEngine::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR
     pPage->GetFullPath(strPath);
     const bool bElsewhere = lpszResolved != nullptr && *lpszResolved != '\0' && strPath != lpszResolved;
     pPage->SetReadFile(file, bElsewhere ? CString(lpszResolved) : CString());
+}
+
+void CParserEngine::OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum)
+{
+    if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
+        pPage->SetReadChecksum(nChecksum);
 }
 
 void CParserEngine::OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource)

@@ -90,6 +90,8 @@ public:
     void OnContentLength(DWORD_PTR, DWORD) override {}
     // Keeps the file the page was read from, for the save; without the lock, as OnTitle.
     void OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved) override;
+    // Keeps the checksum of the bytes read from that file, for the save; without the lock.
+    void OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum) override;
     // A keyword from keyword extraction (nSource 0) is a suggestion. One of the page's own
     // KEYWORDS tag (1) adds nothing: the tag's content came whole, as written, with OnNamedMeta.
     void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) override;

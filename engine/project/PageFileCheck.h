@@ -15,8 +15,10 @@ enum class PageFileState {
     NotRead,
     // The file that was read, as it was read.
     AsRead,
-    // The page's own file, changed since it was read by another program: appended to or edited
-    // in place, or saved anew under the page's name, its name leading where it led.
+    // The page's own file, to all appearances changed since it was read by another program:
+    // appended to or edited in place, or saved anew under the page's name, its name leading where
+    // it led. Size, time and inode are a first look: a touch changes them too, and a change whose
+    // size and time were put back does not, so its bytes decide (CPageNode::IsReadBytes).
     ChangedBehind,
     // The name leads to another file now: a link put in the page's place or a folder's, or
     // another page's file.

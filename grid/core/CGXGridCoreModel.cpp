@@ -384,7 +384,8 @@ BOOL CGXGridCore::CancelStyleRange(const CGXRange& range, const CGXRange& cells,
 
 BOOL CGXGridCore::ConfirmLargeUndo()
 {
-    return AfxMessageBox(GX_IDS_UNDOTOOLARGE, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    // OK changes the cells with no way back: Enter, pressed without reading, leaves them.
+    return AfxMessageBox(GX_IDS_UNDOTOOLARGE, MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
 }
 
 void CGXGridCore::UpdateStyleRange(const CGXRange& range, const CGXStyle* pStyle, int nModify, int nType, UINT nFlags, BOOL bCreateHint)

@@ -527,5 +527,6 @@ BOOL CGXGridCutPasteImp::AskClipboardSizeDifferent(CGXGridCore* pGrid)
 {
     if (pGrid == nullptr)
         return FALSE;
-    return AfxMessageBox(pGrid->GetAppData()->GetText(gxTextClipboardSize), MB_OKCANCEL) == IDOK;
+    // OK writes over cells outside the ones chosen: Enter, pressed without reading, leaves them.
+    return AfxMessageBox(pGrid->GetAppData()->GetText(gxTextClipboardSize), MB_OKCANCEL | MB_DEFBUTTON2) == IDOK;
 }

@@ -5,6 +5,7 @@
 #include "platform/controls/Button.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Dialog.h"
+#include "platform/controls/EditDefs.h"
 #include "platform/controls/Static.h"
 #include "platform/core/CException.h"
 #include "platform/core/ResourceFormats.h"
@@ -90,7 +91,15 @@ void LayOut(HWND dlg, BoxContents& box)
     SelectObject(dc, old);
     ReleaseDC(dlg, dc);
 
-    const int textHeight = std::max<int>(text.bottom, hasIcon ? 0 : 1);
+    // Nor does it grow past the work area's height: a text taller than the room left beside the
+    // buttons is shown in a box of its own that scrolls, so that the buttons stay in sight.
+    const int frameHeight = frameOnly.bottom - frameOnly.top;
+    const int maxTextHeight = std::max(kIconSize, static_cast<int>(work.bottom - work.top) - frameHeight - 2 * kMargin -
+                                                      kTextToButtons - kButtonHeight);
+    const bool scrolls = text.bottom > maxTextHeight;
+    if (scrolls)
+        text.right = maxText;
+    const int textHeight = std::min(std::max<int>(text.bottom, hasIcon ? 0 : 1), maxTextHeight);
     const int bodyHeight = std::max(textHeight, hasIcon ? kIconSize : 0);
     const int textTop = kMargin + (bodyHeight - textHeight) / 2;
     const int buttonsWidth = static_cast<int>(box.buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
@@ -101,8 +110,12 @@ void LayOut(HWND dlg, BoxContents& box)
     if (hasIcon)
         MakeChild(dlg, WC_STATIC, "", SS_OWNERDRAW, RECT{kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize},
                   kMessageBoxIconId);
-    MakeChild(dlg, WC_STATIC, box.text.c_str(), SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
-              RECT{textLeft, textTop, textLeft + text.right, textTop + textHeight}, kMessageBoxTextId);
+    const RECT textRect{textLeft, textTop, static_cast<LONG>(textLeft + text.right), textTop + textHeight};
+    if (scrolls)
+        MakeChild(dlg, WC_EDIT, box.text.c_str(), ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP, textRect,
+                  kMessageBoxTextId);
+    else
+        MakeChild(dlg, WC_STATIC, box.text.c_str(), SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, textRect, kMessageBoxTextId);
     int x = (clientWidth - buttonsWidth) / 2;
     for (size_t i = 0; i < box.buttons.size(); ++i) {
         const bool isDefault = static_cast<int>(i) == box.defaultIndex;

@@ -33,6 +33,7 @@ struct PausingFetchBackend : IScanBackend {
         void OnContentType(DWORD_PTR p, LPCSTR t) override { m_pEngine->OnContentType(p, t); }
         void OnContentLength(DWORD_PTR p, DWORD n) override { m_pEngine->OnContentLength(p, n); }
         void OnFileRead(DWORD_PTR p, const struct stat& f, LPCSTR r) override { m_pEngine->OnFileRead(p, f, r); }
+        void OnFileChecksum(DWORD_PTR p, ULONGLONG n) override { m_pEngine->OnFileChecksum(p, n); }
         void OnKeyword(DWORD_PTR p, LPCSTR k, int s) override { m_pEngine->OnKeyword(p, k, s); }
         void OnNamedMeta(DWORD_PTR p, LPCSTR n, LPCSTR c, LPCSTR s) override
         {

@@ -744,29 +744,72 @@ TEST_F(MetaEditEngineTest, EditsOfTagsAPageDoesNotHaveLeaveTheRestIdentical)
     EXPECT_EQ(Rewrite(page), expected);
 }
 
-// Titles and values as generators write them, with references HTML names: the user's edit of
-// the character the grid showed goes back as that character, in the page's charset.
-TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesReferencesAsCharactersAndUnknownOnesAsTheyAre)
+// Titles and values as generators write them, with references HTML names, edited at their end:
+// what the user did not change keeps the page's spelling, references and a charset's bytes
+// included, and only what was typed is written anew, in the page's charset. At the edges of a
+// change a reference or character is kept or written anew whole, and the bytes kept never end
+// where the new letters would be read with them.
+TEST_F(MetaEditEngineTest, AnEditedValueKeepsThePagesSpellingOfWhatWasNotChanged)
 {
     const std::string title = "add_test \xE2\x80\x94 CMake\xC2\xA0" "3 \xE2\x82\xAC \xCE\xA9 X";
     const std::string description = "\xCE\xB1 &nosuch; \xE2\x80\x93 \xE2\x80\x94\xC2\xA0\xE2\x82\xAC AT&T";
-    const auto edit = [&] {
+    const std::string tail = "<meta name=\"keywords\" content=\"a &mdash; b\"></head><body>&euro;&nbsp;</body></html>\n";
+    for (const char* pszCharset : {"utf-8", "iso-8859-1"}) {
         m_edits.DeleteAll();
         Edit("Description", description.c_str());
         m_page.SetTitle(title.c_str());
         m_page.SetTitleModified(1);
+        const std::string head = std::string("<html><head><meta charset=\"") + pszCharset + "\">";
+        EXPECT_EQ(Rewrite(head + "<title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
+                                 "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
+                  head + "<title>add_test &mdash; CMake&nbsp;3 &euro; &Omega; X</title>"
+                         "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro; AT&amp;T\">" + tail);
+    }
+
+    struct Case {
+        const char* pszCharset;
+        std::string title, description; // as the page spells them
+        const char* pszTitle;            // the new ones
+        const char* pszDescription;
+        std::string titleWritten, descriptionWritten;
     };
-    const std::string tail = "<meta name=\"keywords\" content=\"a &mdash; b\"></head><body>&euro;&nbsp;</body></html>\n";
-    edit();
-    EXPECT_EQ(Rewrite("<html><head><meta charset=\"utf-8\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
-                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
-              "<html><head><meta charset=\"utf-8\"><title>" + title + "</title>"
-              "<meta name=\"description\" content=\"" + description.substr(0, description.size() - 4) + "AT&amp;T\">" + tail);
-    edit();
-    EXPECT_EQ(Rewrite("<html><head><meta charset=\"iso-8859-1\"><title>add_test &mdash; CMake&nbsp;3 &euro; &Omega;</title>"
-                      "<meta name=\"description\" content=\"&alpha; &nosuch; &ndash; &mdash;&nbsp;&euro;\">" + tail),
-              "<html><head><meta charset=\"iso-8859-1\"><title>add_test &#8212; CMake\xA0" "3 &#8364; &#937; X</title>"
-              "<meta name=\"description\" content=\"&#945; &nosuch; &#8211; &#8212;\xA0&#8364; AT&amp;T\">" + tail);
+    const Case cases[] = {
+        // A Latin-1 page keeps its bytes; what it lacks is written as a reference.
+        {"iso-8859-1", "Caf\xE9 &mdash; cr\xE8me", "caf\xE9 &amp; th\xE9", "Caf\xC3\xA9 \xE2\x80\x94 cr\xC3\xA8mes \xCE\xA9",
+         "caf\xC3\xA9 & th\xC3\xA9s", "Caf\xE9 &mdash; cr\xE8mes &#937;", "caf\xE9 &amp; th\xE9s"},
+        // A reference the change reaches is written anew whole; one beside it is kept.
+        {"utf-8", "a &mdash;&ndash; b", "x&#233;y", "a \xE2\x80\x93\xE2\x80\x93 b", "x\xC3\xA8y",
+         "a \xE2\x80\x93&ndash; b", "x\xC3\xA8y"},
+        // An "&" kept before new letters would begin a reference with them.
+        {"utf-8", "AT&amp T", "AT&amp T & Co", "AT&T", "AT&T & Co", "AT&amp;T", "AT&amp;T & Co"},
+        // Line breaks and blanks the reader folds stay as they were.
+        {"utf-8", "\n  Guide\n  Tools\n", "one\n two", "Guide Tools!", "one two!", "\n  Guide\n  Tools!\n", "one\n two!"},
+    };
+    for (const Case& one : cases) {
+        m_edits.DeleteAll();
+        Edit("Description", one.pszDescription);
+        m_page.SetTitle(one.pszTitle);
+        m_page.SetTitleModified(1);
+        const std::string head = std::string("<html><head><meta charset=\"") + one.pszCharset + "\"><title>";
+        EXPECT_EQ(Rewrite(head + one.title + "</title><meta name=\"description\" content=\"" + one.description + "\"></head>"),
+                  head + one.titleWritten + "</title><meta name=\"description\" content=\"" + one.descriptionWritten
+                      + "\"></head>")
+            << one.title;
+    }
+
+    // A page converted to another charset keeps its references; its own bytes go over converted.
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    m_pModel->GetMetaSettings().AddTail(pSetting);
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html; charset=UTF-8");
+    m_page.SetTitle("Caf\xC3\xA9 \xE2\x80\x94 cr\xC3\xA8mes");
+    m_page.SetTitleModified(1);
+    EXPECT_EQ(Rewrite("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                      "<title>Caf\xE9 &mdash; cr\xE8me</title></head>"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+              "<title>Caf\xC3\xA9 &mdash; cr\xC3\xA8mes</title></head>");
 }
 
 // A tag the page lacks goes on a line ended as the page ends its lines: by its first line end,

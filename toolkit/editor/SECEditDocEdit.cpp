@@ -714,7 +714,7 @@ bool SECEditDoc::GetColumnBlock(SECEditPos from, SECEditPos to, std::string& tex
         std::string row;
         while (p < end && col < c2) {
             int cells;
-            int bytes = editor::SequenceAt(p, end, &cells);
+            int bytes = editor::ClusterAt(p, end, &cells);
             if (col >= c1)
                 row.append(p, static_cast<size_t>(bytes));
             col += cells;

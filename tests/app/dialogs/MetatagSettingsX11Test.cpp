@@ -639,7 +639,7 @@ TEST_F(MetatagSettingsX11Test, DeleteWithNoRowChosenDeletesTheCurrentRowAfterAsk
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     ASSERT_TRUE(Start());
     OpenSite(false);
-    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
     CMetaSettingDlg* pDlg = nullptr;
     ROWCOL nRows = 0, nGenerator = 0, nNew = 0;
     std::string above;

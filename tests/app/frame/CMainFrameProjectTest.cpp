@@ -101,12 +101,15 @@ TEST_F(VostrelAppTest, AScanThatCannotStartSaysSoAndLeavesTheProgramIdle)
 TEST_F(VostrelAppTest, FilesThatAreNoProjectsOpenNothingAndSayWhy)
 {
     ASSERT_TRUE(Start());
-    // The settings file read as a project: the format message, naming the file.
+    // The settings file read as a project: the format message, naming the file, in the one box
+    // that says the project was not opened.
     SeenMessageBox format;
     AnswerBox(*backend, IDOK, &format);
     EXPECT_EQ(Frame().OpenProjectFile(CString(SettingsPath().c_str())), CMainFrame::kOpenFailed);
-    EXPECT_EQ(format.text, "This is not a Vostrel project file, or it is damaged: it does not begin as a project file "
-                           "does.\n\n" + SettingsPath());
+    EXPECT_FALSE(format.seen) << format.text;
+    Frame().TellProjectNotOpened();
+    EXPECT_EQ(format.text, "Project could NOT be opened!\n\nThis is not a Vostrel project file, or it is damaged: it "
+                           "does not begin as a project file does.\n\n" + SettingsPath());
     CProjectSettings* pSettings = nullptr;
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 
@@ -132,8 +135,9 @@ TEST_F(VostrelAppTest, FilesThatAreNoProjectsOpenNothingAndSayWhy)
     SeenMessageBox tooLong;
     AnswerBox(*backend, IDOK, &tooLong);
     EXPECT_EQ(Frame().OpenProjectFile(CString(longPath.c_str())), CMainFrame::kOpenFailed);
-    const std::string cause = "The project file could not be opened: its path, or a name in it, is longer than the "
-                              "file system allows.\n\n";
+    Frame().TellProjectNotOpened();
+    const std::string cause = "Project could NOT be opened!\n\nThe project file could not be opened: its path, or a "
+                              "name in it, is longer than the file system allows.\n\n";
     EXPECT_EQ(tooLong.text, cause + longPath.substr(0, 80) + "..." + longPath.substr(longPath.size() - 80));
 }
 

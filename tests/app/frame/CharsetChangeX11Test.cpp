@@ -9,6 +9,7 @@
 #include "tests/support/IconvProgram.h"
 #include "tests/support/LegacySitePages.h"
 #include "tests/support/X11KeyboardLetters.h"
+#include "tests/support/X11MessageBoxAnswerer.h"
 
 namespace {
 
@@ -78,40 +79,53 @@ protected:
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
     }
-    // The user goes to the row's Content-Type cell by the arrows and opens View > Changes by its
-    // keys, or clicks the cell and the menu's items; once the Preview holds the keys, it is read
-    // off and kept on the screen's picture, and Escape closes it.
+    static PreviewSeen Seen(CPreviewDlg& dlg)
+    {
+        return PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
+                           std::string(dlg.GetRightPane().GetCaption()), std::string(dlg.GetLeftPane().GetCaption())};
+    }
+    bool PreviewShows() { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); }
     enum class By { Keys, Mouse };
-    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
-                                       By by = By::Keys)
+    // The steps that open View > Changes on the row: to its cell by the arrows and the menu by its
+    // keys, or a click on the cell and on the menu's items.
+    ::testing::AssertionResult OpenPreview(ROWCOL nRow, ROWCOL nType, By by)
     {
         if (by == By::Keys) {
             if (!GoToByKeys(nRow, nType))
                 return ::testing::AssertionFailure() << "the arrows did not reach row " << nRow;
             Type("the main window", "^Vostrel -", "alt+v c");
-        } else {
-            if (!ClickCell(nRow, nType) || !RunUntil([&] { return IsCurrent(nRow, nType) && Settled(); }))
-                return ::testing::AssertionFailure() << "the click did not reach row " << nRow;
-            if (!ClickAt(MenuBarItemOnScreen("View"), 1, 1))
-                return ::testing::AssertionFailure() << "the View menu was not clicked";
-            Choose("Changes");
+            return ::testing::AssertionSuccess();
         }
-        When("the Preview holds the keys",
-             [this] { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); },
-             [this, pszShot, &seen] {
-                 CPreviewDlg& dlg = *ShownPreview();
-                 seen = PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
-                                    std::string(dlg.GetRightPane().GetCaption()),
-                                    std::string(dlg.GetLeftPane().GetCaption())};
-                 if (cairo_surface_t* shot = Shot(pszShot))
-                     cairo_surface_destroy(shot);
-                 XdoNow("key Escape");
-             });
+        if (!ClickCell(nRow, nType) || !RunUntil([&] { return IsCurrent(nRow, nType) && Settled(); }))
+            return ::testing::AssertionFailure() << "the click did not reach row " << nRow;
+        if (!ClickAt(MenuBarItemOnScreen("View"), 1, 1))
+            return ::testing::AssertionFailure() << "the View menu was not clicked";
+        Choose("Changes");
+        return ::testing::AssertionSuccess();
+    }
+    // Waits until the steps are taken and the Preview has closed.
+    ::testing::AssertionResult PreviewClosed()
+    {
         if (::testing::AssertionResult taken = StepsTaken(); !taken)
             return taken;
         if (!RunUntil([] { return ShownPreview() == nullptr; }))
             return ::testing::AssertionFailure() << "the Preview did not close";
         return ::testing::AssertionSuccess();
+    }
+    // The user opens the Preview of the row; once it holds the keys, it is read off and kept on
+    // the screen's picture, and Escape closes it.
+    ::testing::AssertionResult Preview(ROWCOL nRow, ROWCOL nType, const char* pszShot, PreviewSeen& seen,
+                                       By by = By::Keys)
+    {
+        if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
+            return opened;
+        When("the Preview holds the keys", [this] { return PreviewShows(); }, [this, pszShot, &seen] {
+            seen = Seen(*ShownPreview());
+            if (cairo_surface_t* shot = Shot(pszShot))
+                cairo_surface_destroy(shot);
+            XdoNow("key Escape");
+        });
+        return PreviewClosed();
     }
 };
 
@@ -422,4 +436,159 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(Page("g.htm"), guide(kGroesse, ContentType("UTF-8")));
     EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
               (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
+}
+
+namespace {
+
+// Short pages whose one character beyond ASCII is two bytes that read as UTF-8 and also as the
+// Latin letters the label gives them: nothing tells which is meant.
+const std::string kCafe = Head("ISO-8859-1") + "\n<title>Caf\xC3\xA9</title>\n</head><body>\n<p>Open daily.</p>\n"
+                          "</body></html>\n";
+const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Open daily.</p>\n"
+                          "</body></html>\n";
+
+} // namespace
+
+// Pages in doubt given UTF-8: in the Preview the user takes a reading by the mouse for one and by
+// the keys for the other, and sees what the save will now write; an Undo drops the reading with
+// the edit, and the save leaves that page alone, naming the way on, and writes each page as taken.
+TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndByKeysAndTheSaveWritesIt)
+{
+    const ROWCOL nType = StartOnSite({{"cafe.htm", kCafe}, {"nino.htm", kNino}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const CString strUtf8 = "text/html; charset=UTF-8";
+    for (ROWCOL nRow = 1; nRow <= 2; ++nRow)
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == strUtf8 && view->GetCellValue(2, nType) == strUtf8; }));
+
+    // The Preview shows the page as its label reads it beside its bytes read as UTF-8, with a
+    // button below each; the one taken, the Preview comes again with what the save now writes,
+    // the reading taken no longer offered.
+    struct Taken {
+        PreviewSeen doubt, after;
+        bool bOffered[2] = {false, false};
+    };
+    const auto take = [&](ROWCOL nRow, By by, Taken& taken) -> ::testing::AssertionResult {
+        if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
+            return opened;
+        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&, by] {
+            CPreviewDlg& dlg = *ShownPreview();
+            taken.doubt = Seen(dlg);
+            if (cairo_surface_t* shot = Shot(by == By::Mouse ? "charset-doubt-mouse" : "charset-doubt-keys"))
+                cairo_surface_destroy(shot);
+            if (by == By::Mouse)
+                ClickAt(CentreOnScreen(dlg.GetRightPane().GetTakeButton().GetSafeHwnd()), 1, 1);
+            else
+                XdoNow("key Tab");
+        });
+        // Tab goes from the text to the button below it; its letter takes it.
+        if (by == By::Keys)
+            When("the button below the page's own reading has the keys", [] {
+                return ShownPreview() != nullptr && ::GetFocus() == ShownPreview()->GetLeftPane().GetTakeButton().GetSafeHwnd();
+            }, [this] { XdoNow("key alt+c"); });
+        When("the Preview comes again with what the save writes", [this, &taken] {
+            return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
+        }, [&] {
+            CPreviewDlg& dlg = *ShownPreview();
+            taken.after = Seen(dlg);
+            taken.bOffered[0] = dlg.GetLeftPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            taken.bOffered[1] = dlg.GetRightPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            XdoNow("key Escape");
+        });
+        return PreviewClosed();
+    };
+    Taken cafe, nino;
+    ASSERT_TRUE(take(1, By::Mouse, cafe));
+    EXPECT_EQ(cafe.doubt.left, Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"));
+    EXPECT_EQ(cafe.doubt.right, kCafe);
+    EXPECT_EQ(cafe.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - "
+                                       "Modified '" + site + "/cafe.htm'");
+    EXPECT_TRUE(cafe.bOffered[0] && !cafe.bOffered[1]);
+    ASSERT_TRUE(take(2, By::Keys, nino));
+    EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
+    EXPECT_TRUE(!nino.bOffered[0] && nino.bOffered[1]);
+
+    const auto save = [&](const char* pszClosing) {
+        return Xdo("key ctrl+t")
+            && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
+            && Quiet();
+    };
+    // Undone and done again, the last edit comes back without the reading taken for it.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(2, nType) != strUtf8; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(2, nType) == strUtf8; }));
+    ASSERT_TRUE(save("1 of 2 pages written")) << OutputArea().GetText().GetString();
+    const std::vector<std::string> lines = OutputLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "NINO.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (as declared), and its "
+                        "text does not tell which is meant, so it is neither converted to UTF-8 nor declared UTF-8 as it "
+                        "is. View > Changes shows it read both ways: take there the one meant (its bytes kept, declared "
+                        "UTF-8, or converted from windows-1252), and save again. The page was left as it was, and its "
+                        "edits are kept."), lines.end()) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("cafe.htm"), Replaced(kCafe, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(Page("nino.htm"), kNino);
+
+    ASSERT_TRUE(take(2, By::Keys, nino));
+    ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"));
+}
+
+namespace {
+
+// A Vietnamese page whose text came through a tool that writes the tone marks apart from their
+// letters, one paragraph so and the same one with its letters whole; below them a script of one
+// line longer than the Preview's lines.
+const std::string kWarning = "<p>Ca\xCC\x89nh ba\xCC\x81o tho\xCC\x9B\xCC\x80i tie\xCC\x82\xCC\x81t</p>";
+const std::string kWarningWhole = "<p>C\xE1\xBA\xA3nh b\xC3\xA1o th\xE1\xBB\x9Di ti\xE1\xBA\xBFt</p>";
+const std::string kVietnamese = "<html><head><meta charset=\"utf-8\">\n<title>Th\xE1\xBB\x9Di ti\xE1\xBA\xBFt</title>\n"
+                                "</head><body>\n" + kWarning + "\n" + kWarningWhole + "\n<script>var d=\"" +
+                                std::string(20000, 'x') + "\";</script>\n</body></html>\n";
+
+} // namespace
+
+// The Preview of a Vietnamese page draws each tone mark on its letter; the note that a line is
+// too long for it comes once, before it opens.
+TEST_F(CharsetChangeX11Test, ThePreviewDrawsToneMarksOnTheirLettersAndTellsOfLongLinesOnce)
+{
+    const ROWCOL nType = StartOnSite({{"vi.htm", kVietnamese}});
+    ASSERT_NE(nType, 0u) << "the page was not shown with a Content-Type column";
+    ASSERT_TRUE(GoToByKeys(1, nType) && Xdo("type --delay 20 'text/html; charset=UTF-8'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == "text/html; charset=UTF-8"; }));
+
+    X11MessageBoxAnswerer notes(*backend, server->DisplayName(), "Return");
+    ASSERT_TRUE(OpenPreview(1, nType, By::Keys));
+    // The paragraph written apart (line 4) and the one written whole (line 5) show alike, pixel
+    // for pixel, right of the line numbers.
+    std::vector<std::string> notesBefore;
+    int nDiffering = -1, nInk = 0;
+    When("the Preview shows the page", [this] { return PreviewShows(); }, [&] {
+        notesBefore = notes.Texts();
+        CEditCtrlWrapper& editor = ShownPreview()->GetLeftPane().GetEditor();
+        CRect client;
+        editor.GetClientRect(&client);
+        const auto row = [&](int nLine) {
+            POINT pt{editor.GetMarginWidth(), (nLine - editor.GetTopLineNo()) * editor.GetLineHeight()};
+            ::ClientToScreen(editor.GetSafeHwnd(), &pt);
+            return pt;
+        };
+        const POINT apart = row(4), whole = row(5);
+        if (cairo_surface_t* shot = Shot("preview-vietnamese")) {
+            nDiffering = 0;
+            const int nWidth = client.Width() - editor.GetMarginWidth();
+            for (int y = 0; y < editor.GetLineHeight(); ++y)
+                for (int x = 0; x < nWidth; ++x) {
+                    const uint32_t pixel = screen_capture::PixelAt(shot, whole.x + x, whole.y + y);
+                    nDiffering += screen_capture::PixelAt(shot, apart.x + x, apart.y + y) != pixel;
+                    nInk += pixel != screen_capture::PixelAt(shot, whole.x + nWidth - 1, whole.y);
+                }
+            cairo_surface_destroy(shot);
+        }
+        XdoNow("key Escape");
+    });
+    ASSERT_TRUE(PreviewClosed());
+    EXPECT_GT(nInk, 0) << "the paragraph is not in sight";
+    EXPECT_EQ(nDiffering, 0) << "the paragraph written apart is drawn otherwise";
+    const std::vector<std::string> note{"This file contains lines longer than the 16384 character maximum.\r\nThe lines "
+                                        "will be wrapped."};
+    EXPECT_EQ(notesBefore, note);
+    EXPECT_EQ(notes.Texts(), note);
 }

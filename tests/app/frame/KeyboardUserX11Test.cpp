@@ -6,6 +6,7 @@
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
+#include "app/panes/COutputAreaWnd.h"
 #include "app/views/CShortcutEditCtrl.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -87,6 +88,22 @@ protected:
                  XdoNow("key --delay 50" + keys);
              });
         return onOptions;
+    }
+    // The user types a title into the first page's cell, clicked, and Enter stores it; the page,
+    // its file and what the file held before.
+    void TypeFirstTitle(const std::string& typed, CPageNode*& pPage, std::string& path, std::string& before)
+    {
+        const ROWCOL nTitle = ColumnOf("Title");
+        ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
+        CString strPath;
+        pPage->GetFullPath(strPath);
+        path = strPath.GetString();
+        before = ReadFile(path);
+        ClickAt(CellOnScreen(1, nTitle), 1, 1);
+        ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); }))
+            << "the click did not reach the cell";
+        ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'") && XdoNow("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
     }
     // Every page's values, one line a value, as the engine holds them.
     std::string PageValues()
@@ -666,7 +683,7 @@ TEST_F(KeyboardUserX11Test, UndoAllTakesBackTheFieldsTypedTextAndExitAsksNothing
     ASSERT_TRUE(RunUntil([&] { return field.IsEditing(); })) << "the field took no text";
 
     {
-        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
         ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
         ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && view->GetParam()->m_UndoList.IsEmpty(); }))
             << "Undo All did not run";
@@ -775,17 +792,11 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     ASSERT_TRUE(Start());
     OpenSite(true);
     const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
-    const ROWCOL nTitle = ColumnOf("Title");
     CPageNode* pPage = nullptr;
-    ASSERT_EQ(view->GetRowPage(1, pPage), 0u);
-    CString strPath;
-    pPage->GetFullPath(strPath);
-    const std::string path(strPath.GetString()), before = ReadFile(path);
-    ClickAt(CellOnScreen(1, nTitle), 1, 1);
-    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()) && IsCurrent(1, nTitle); })) << "the click did not reach the cell";
-    ASSERT_TRUE(XdoNow("type --delay 30 '" + typed + "'"));
-    ASSERT_TRUE(XdoNow("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return pPage->GetTitle() == typed.c_str(); })) << "the typed title was not stored";
+    std::string path, before;
+    TypeFirstTitle(typed, pPage, path, before);
+    if (HasFatalFailure())
+        return;
 
     const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
     ASSERT_TRUE(Xdo("key ctrl+F4"));
@@ -821,6 +832,162 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
     EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
     EXPECT_EQ(pPage->GetTitle(), typed.c_str()) << "the page read back after the save";
+}
+
+// A question whose Yes throws the user's work away takes No from an Enter pressed without
+// reading: F5 over a typed title, Edit > Undo All, and Delete on a cell of Metatag Settings each
+// keep what the user had. Ctrl+T then writes the typed title, and nothing else of the page.
+TEST_F(KeyboardUserX11Test, EnterAtAQuestionThatWouldDropTheUsersWorkKeepsIt)
+{
+    const std::string typed = "Épée ß Ωμέγα 東京";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    CPageNode* pPage = nullptr;
+    std::string path, before;
+    TypeFirstTitle(typed, pPage, path, before);
+    if (HasFatalFailure())
+        return;
+
+    const std::pair<std::string, std::string> questions[] = {
+        {"F5", "You have made changes to some of your metatags. This operation shall override those changes. Proceed?"},
+        {"alt+e a", "This will undo all. Proceed?"},
+    };
+    for (const auto& [keys, question] : questions) {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        ASSERT_TRUE(Xdo("key " + keys));
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+            << keys << " asked nothing";
+        EXPECT_EQ(boxes.Texts()[0], question);
+        EXPECT_EQ(app->IsEdited(), 2u) << "Enter at " << keys << " dropped the edit";
+        EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << keys;
+    }
+
+    // Delete on a cell of Metatag Settings, which asks before the row's metatag goes.
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+    CMetaSettingDlg* pSettings = nullptr;
+    const auto settingsHaveTheKeys = [&] {
+        pSettings = Active<CMetaSettingDlg>();
+        return pSettings != nullptr && KeysIn(pSettings->GetSafeHwnd()) && Settled();
+    };
+    ROWCOL nRows = 0, nRowsAfter = 0;
+    CString strName;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", settingsHaveTheKeys, [&] {
+        ROWCOL nRow = 0, nCol = 0;
+        pSettings->GetGrid().GetCurrentCell(nRow, nCol);
+        nRows = pSettings->GetGrid().GetRowCount();
+        XdoNow("key --delay 40" + ArrowKeys(nRow, nCol, 2, CMetaSettingGridCtrl::kColDescription));
+    });
+    When("the second row's description is current", [&] {
+             ROWCOL nRow = 0, nCol = 0;
+             return pSettings->GetGrid().GetCurrentCell(nRow, nCol) && nRow == 2 &&
+                    nCol == CMetaSettingGridCtrl::kColDescription && Settled();
+         },
+         [&] {
+             pSettings->GetGrid().GetCellText(2, CMetaSettingGridCtrl::kColName, strName);
+             XdoNow("key Delete");
+         });
+    When("Enter answered the question", [&] { return boxes.Texts().size() == 1 && settingsHaveTheKeys(); }, [&] {
+        nRowsAfter = pSettings->GetGrid().GetRowCount();
+        XdoNow("key Escape");
+    });
+    When("Metatag Settings is closed", [&] { return Active<CMetaSettingDlg>() == nullptr && KeysAt(view->GetSafeHwnd()); },
+         [] {});
+    ASSERT_TRUE(StepsTaken());
+    EXPECT_EQ(boxes.Texts()[0], "Delete the metatag '" + std::string(strName) + "' in row 2?");
+    EXPECT_EQ(nRowsAfter, nRows) << "Enter deleted the metatag " << strName.GetString();
+
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && ReadFile(path) != before; })) << "the save did not write the page";
+    EXPECT_TRUE(OnlyTheTitleDiffers(before, ReadFile(path)));
+}
+
+// After Ctrl+F4 the keys are where the user sees them. With the Project Area shown they go to its
+// tree, on the folder whose grid was closed, drawn in the focus colours; Enter there brings that
+// folder's grid back. With the Project Area hidden they go to the Output Area, which frames its
+// text while it has them.
+TEST_F(KeyboardUserX11Test, AfterCtrlF4TheKeysAreInAPaneThatShowsIt)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
+    COutputAreaWnd& output = OutputArea().GetOutputWnd();
+    const HWND hTree = tree.GetSafeHwnd(), hOutput = output.GetSafeHwnd();
+    CPageNode* pSub = nullptr;
+    const std::function<void(CPageNode*)> findSub = [&](CPageNode* pNode) {
+        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;) {
+            CPageNode* pChild = pNode->GetChildren().GetNext(pos);
+            if (pChild->GetKind() == CPageNode::kindFolder && pChild->GetName() == "sub")
+                pSub = pChild;
+            findSub(pChild);
+        }
+    };
+    findSub(app->GetPageNodes().GetHead());
+    ASSERT_NE(pSub, nullptr);
+    const auto hSub = reinterpret_cast<HTREEITEM>(pSub->m_dwTreeItem);
+    // How many pixels of the band of the sub folder's row, and of the Output Area's edge, show the
+    // colour that tells the keys are there.
+    const POINT onSub = OnItemLabel(pSub);
+    const auto focusPixels = [&](const char* pszShot, int& nTree, int& nFrame) {
+        Quiet();
+        cairo_surface_t* shot = Shot(pszShot);
+        ASSERT_NE(shot, nullptr);
+        CRect treeRect, outputRect;
+        ::GetWindowRect(hTree, &treeRect);
+        output.GetClientRect(&outputRect);
+        output.ClientToScreen(&outputRect);
+        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT)), text = Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+        nTree = nFrame = 0;
+        for (int y = onSub.y - 4; y <= onSub.y + 4; ++y)
+            for (int x = treeRect.left; x < treeRect.right; ++x)
+                nTree += screen_capture::PixelAt(shot, x, y) == highlight;
+        for (int x = outputRect.left; x < outputRect.right; ++x)
+            nFrame += (screen_capture::PixelAt(shot, x, outputRect.top) == text) +
+                      (screen_capture::PixelAt(shot, x, outputRect.bottom - 1) == text);
+        cairo_surface_destroy(shot);
+    };
+
+    // The Output Area shown by its menu key; the sub folder's page brought up by a click in the
+    // tree, and a click on it in the grid.
+    ASSERT_TRUE(Xdo("key alt+v o"));
+    ASSERT_TRUE(RunUntil([&] { return ::IsWindowVisible(hOutput) && Settled(); })) << "View > Output Area did not show it";
+    ClickAt(onSub, 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && view->GetRowCount() == 1 && Settled(); }))
+        << "the click did not bring up the folder's page";
+    ClickAt(CellOnScreen(1, ColumnOf("Title")), 1, 1);
+    ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the click did not give the grid the keys";
+
+    HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hTree) && Settled(); }))
+        << "the keys did not go to the tree";
+    EXPECT_EQ(tree.GetSelectedItem(), hSub) << "the closed folder is not chosen";
+    int nTree = 0, nFrame = 0;
+    focusPixels("keys-in-the-tree-after-ctrl-f4", nTree, nFrame);
+    EXPECT_GT(nTree, 20) << "the folder is not drawn in the focus colours";
+    EXPECT_EQ(nFrame, 0) << "the Output Area is framed without the keys";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "Enter did not bring the grid back with the keys";
+    const std::vector<std::string> files = ClipboardRows(CopyByKeys("ctrl+Home ctrl+c"));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0], "c.htm") << "the grid shows another page";
+    EXPECT_EQ(view->GetRowCount(), 1u);
+
+    // The Project Area hidden by its menu key: the next Ctrl+F4 gives the keys to the Output Area.
+    ASSERT_TRUE(Xdo("key alt+v p"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindowVisible(hTree) && KeysAt(view->GetSafeHwnd()) && Settled(); }))
+        << "View > Project Area did not hide it";
+    hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hOutput) && Settled(); }))
+        << "the keys did not go to the Output Area";
+    focusPixels("keys-in-the-output-area-after-ctrl-f4", nTree, nFrame);
+    CRect client;
+    output.GetClientRect(&client);
+    EXPECT_GE(nFrame, client.Width() - 2) << "the Output Area shows no frame with the keys";
 }
 
 // Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,

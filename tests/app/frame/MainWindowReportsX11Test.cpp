@@ -12,6 +12,8 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "tests/app/PartFetchBackend.h"
 #include "platform/controls/CommonDialog.h"
+#include "tests/support/ForeignClipboardOwner.h"
+#include "tests/support/Utf8CodePoints.h"
 #include "tests/support/WithoutFileOverride.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
@@ -240,8 +242,8 @@ TEST_F(MainWindowReportsX11Test, AStoppedScanSaysHowFarItCameAndMarksThePagesNot
 }
 
 // A project whose settings file was cut short: started with it on the command line, and opened
-// with File > Open, the box says that the project could not be opened, and why, naming the
-// file; a project file that is no project file is named in its box as well.
+// with File > Open, the one box says that the project could not be opened, and why, naming the
+// file; a project file that is no project file is named in its one box as well.
 TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
 {
     MakeSite(2);
@@ -278,11 +280,12 @@ TEST_F(MainWindowReportsX11Test, AProjectThatCannotBeOpenedSaysWhichFileAndWhy)
     openByHand(bad);
     ASSERT_TRUE(XdoNow("key ctrl+o"));
     ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 4 && ProgramHasFocus(); }))
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); }))
         << boxes.Texts().size() << " boxes for a file that is no project";
-    EXPECT_EQ(boxes.Texts()[2],
-              "This is not a Vostrel project file, or it is damaged: it does not begin as a project file does.\n\n" + bad);
-    EXPECT_EQ(boxes.Texts()[3], "Project could NOT be opened!");
+    EXPECT_EQ(boxes.Texts()[2], "Project could NOT be opened!\n\nThis is not a Vostrel project file, or it is damaged: it "
+                                "does not begin as a project file does.\n\n" + bad);
+    ASSERT_TRUE(RunPastTimersDueWithin(500));
+    EXPECT_EQ(boxes.Texts().size(), 3u) << "a second box: " << boxes.Texts().back();
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u);
 }
 
@@ -379,6 +382,92 @@ TEST_F(MainWindowReportsX11Test, NewProjectSaysWhichFolderWillNotDoAndWhy)
     EXPECT_EQ(app->GetProjectSettings(pSettings), 1u) << "a project was made";
 }
 
+// Messages fit the screen and come once. A catalogue that holds two settings of one name is told
+// as the project opens, naming the setting. A project file that cannot be opened is told in one
+// box with its cause. New Project given a folder of 10,000 characters, pasted from another
+// program, says why in a box that stays on the screen with its OK, the folder named by its start
+// and its end.
+TEST_F(MainWindowReportsX11Test, MessagesFitTheScreenAndComeOnce)
+{
+    MakeSite(2);
+    WriteProject({"Description", "Author"}, 1, [](CMetaSettingList& list) {
+        auto pAgain = std::make_unique<CMetaEditSetting>();
+        pAgain->SetName("AUTHOR");
+        pAgain->SetShow(1);
+        list.AddTail(pAgain.release());
+    });
+    const std::string gone = dir.Path() + "/Projekt ß Ωμέγα 東京.vsp";
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+        ASSERT_TRUE(StartWithProject(2));
+        ASSERT_EQ(boxes.Texts().size(), 1u) << "the repeated setting was not told";
+        EXPECT_EQ(boxes.Texts()[0], "The metatag settings file 'site.vsl' holds more than one setting of the same name:\n\n"
+                                    "'Author': 2 settings\n\nA page's tag of that name belongs to one of them only: the "
+                                    "others show nothing of it, and the grid may show the tag in a column of its own. "
+                                    "Delete or rename all but one of each in Options > Metatag Settings.");
+
+        // The recent list holds a project whose file is gone since.
+        std::filesystem::copy_file(ProjectPath(), gone);
+        ASSERT_EQ(Frame().OpenProjectFile(CString(gone.c_str())), CMainFrame::kOpenDone);
+        ASSERT_EQ(boxes.Texts().size(), 2u);
+        std::filesystem::remove(gone);
+        ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && ProgramHasFocus() && Settled(); }));
+        ASSERT_TRUE(Xdo("key alt+f 1"));
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); })) << "the recent project said nothing";
+        ASSERT_TRUE(RunPastTimersDueWithin(500));
+        ASSERT_EQ(boxes.Texts().size(), 3u) << "a second box: " << boxes.Texts().back();
+        EXPECT_EQ(boxes.Texts()[2], "Project could NOT be opened!\n\n" + gone + " was not found.");
+    }
+
+    const std::string folder = [&] {
+        std::string path = dir.Path();
+        while (Utf8CodePoints(path).size() < 10000)
+            path += "/Verzeichnis ß Ωμέγα 東京";
+        return path;
+    }();
+    ForeignClipboardOwner copied(server->DisplayName(), folder, ForeignClipboardOwner::Transfer::Whole);
+    ASSERT_TRUE(copied.Ready());
+    RECT box{}, ok{};
+    std::string text;
+    Type("the main window", "^Vostrel", "ctrl+n");
+    When("New Project has the keys", [&] { return Matches(FocusedTitle(), "^New Project$"); }, [&] {
+        ClickAt(CentreOnScreen(::GetDlgItem(::GetActiveWindow(), CNewProjectDlg::kIdDirectory)), 1, 1);
+        XdoNow("key --delay 60 ctrl+a ctrl+v Return");
+    });
+    When("a box tells why", [&] {
+             const HWND hActive = ::GetActiveWindow();
+             return ::GetDlgItem(hActive, kMessageBoxTextId) != nullptr && ::GetFocus() == ::GetDlgItem(hActive, IDOK) &&
+                    ShowsNow();
+         },
+         [&] {
+             const HWND hBox = ::GetActiveWindow();
+             ::GetWindowRect(hBox, &box);
+             ::GetWindowRect(::GetDlgItem(hBox, IDOK), &ok);
+             char buffer[4096] = {};
+             ::GetDlgItemText(hBox, kMessageBoxTextId, buffer, sizeof buffer);
+             text = buffer;
+             if (cairo_surface_t* shot = Shot("new-project-long-folder"))
+                 cairo_surface_destroy(shot);
+             XdoNow("key Return");
+         });
+    When("New Project has the keys again", [&] { return Matches(FocusedTitle(), "^New Project$"); },
+         [&] { XdoNow("key Escape"); });
+    When("the main window has the keys again", [&] { return ProgramHasFocus() && !ViewableWindowTitled("New Project"); },
+         [] {});
+    ASSERT_TRUE(StepsTaken());
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= cx && box.bottom <= cy)
+        << "the box is " << box.right - box.left << " by " << box.bottom - box.top << " at " << box.left << "," << box.top;
+    EXPECT_TRUE(ok.left >= box.left && ok.right <= box.right && ok.top >= box.top && ok.bottom <= box.bottom)
+        << "OK is out of the box";
+    const std::string start = "The specified project directory is invalid!\n\nThe folder '" + folder.substr(0, 40);
+    const std::string end = "東京' cannot be read: File name too long.";
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+    EXPECT_TRUE(text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0) << text;
+    EXPECT_NE(text.find("..."), std::string::npos) << "the folder is named whole";
+    EXPECT_LT(text.size(), 1000u);
+}
+
 // A damaged registry file is told at start-up in a box that names the copy kept aside; the
 // program starts with its defaults and keeps its options in a fresh file, which the next start
 // reads without a word.
@@ -467,10 +556,9 @@ TEST_F(MainWindowReportsX11Test, TheDamagedProjectThePreviewsCaptionTheGroupActi
 
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
     ASSERT_TRUE(Start({cut}));
-    ASSERT_EQ(boxes.Texts().size(), 2u) << "start-up said nothing of the project";
-    EXPECT_EQ(boxes.Texts()[0], "This Vostrel project file is damaged: it ends before all of the project's settings, or "
-                                "holds values no project has.\n\n" + cut);
-    EXPECT_EQ(boxes.Texts()[1], "Project could NOT be opened!");
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "start-up said nothing of the project";
+    EXPECT_EQ(boxes.Texts()[0], "Project could NOT be opened!\n\nThis Vostrel project file is damaged: it ends before all "
+                                "of the project's settings, or holds values no project has.\n\n" + cut);
 
     // File > Open, the good project's path typed into the file dialog.
     ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); })) << "the main window never had the focus";
@@ -544,8 +632,8 @@ TEST_F(MainWindowReportsX11Test, TheDamagedProjectThePreviewsCaptionTheGroupActi
     }, [this] { XdoNow("key g"); });
     Type("the group keywords dialog", "^Keywords Metatag$", "alt+r Return");
     ASSERT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 3 && ProgramHasFocus(); })) << "the action told nothing";
-    EXPECT_EQ(boxes.Texts()[2], "The keywords of 3 pages were replaced with their suggested keywords.\n\nLeft as they "
+    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); })) << "the action told nothing";
+    EXPECT_EQ(boxes.Texts()[1], "The keywords of 3 pages were replaced with their suggested keywords.\n\nLeft as they "
                                 "were: 2 pages without suggested keywords.");
     EXPECT_EQ(view->GetCellValue(RowOf("bare.htm"), nKeywords), "kept");
 

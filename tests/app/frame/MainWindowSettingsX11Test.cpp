@@ -194,7 +194,7 @@ TEST_F(MainWindowSettingsX11Test, EditsStayUndoableAfterAFolderPickAndTheSetting
 
     // Undo All asks, and takes back both edits: no page is left edited.
     {
-        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
         ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
         ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && view->GetParam()->m_UndoList.IsEmpty() && Settled(); }))
             << "Undo All did not run";
@@ -260,7 +260,7 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherPagesEditsUndoable)
     WritePage("sub/c.htm", "Neu 日本語", "Δεύτερο é");
     const std::string cOnDisk = PageFile("sub/c.htm");
     {
-        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
         ASSERT_TRUE(XdoNow("key F5"));
         ASSERT_TRUE(RunUntil([&] {
             return boxes.Texts().size() == 1 && app->GetRunState() == 0 && Frame().GetFilesScanned() == 1 &&
@@ -301,7 +301,7 @@ TEST_F(MainWindowSettingsX11Test, AFolderScanKeepsTheOtherPagesEditsUndoable)
     // Undo All asks and takes both back; redone, they are saved, and the page read again is
     // left as it was on disk.
     {
-        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "Return");
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
         ASSERT_TRUE(XdoNow("key --delay 30 alt+e a"));
         ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1 && param.m_UndoList.IsEmpty() && Settled(); }))
             << "Undo All did not run";

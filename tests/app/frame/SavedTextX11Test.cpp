@@ -1,6 +1,7 @@
 // What the grid shows of pages as generators write them (one line ending in LF, named character
-// references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the
-// characters the grid showed, in the page's charset, with the page's own line end; a page whose
+// references, UTF-8 and ISO-8859-1), and what a save writes of the user's edits there: the page's
+// own spelling of what the user did not change, the characters typed in the page's charset, with
+// the page's own line end; a page whose
 // Content-Type is given another charset is written in it; what the Preview and the save make of
 // pages another program changed behind the program. Driven by keys from another client.
 #include "app/dialogs/CPreviewDlg.h"
@@ -11,6 +12,10 @@
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "toolkit/editor/SECEditDoc.h"
+
+#include <cctype>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -113,12 +118,12 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("refused-charset"));
     const std::string p1 = Page("p1.htm"), p2 = Page("p2.htm"), p3 = Page("p3.htm");
-    // The UTF-8 page holds the characters, the page's unknown reference as it was.
-    EXPECT_NE(p1.find("<title>" + std::string(kUtf8Title) + " \xCE\x96</title>"), std::string::npos) << p1;
-    EXPECT_EQ(TagContent(p1, "description"), "\xCE\xB1 \xE2\x80\x93 &nosuch; \xE2\x80\xA6 \xCE\x96") << p1;
-    // The ISO-8859-1 page holds references for what Latin-1 lacks.
-    EXPECT_NE(p2.find("<title>Caf\xE9 &#8212; &#937;\xA0&#8364; &#918;</title>"), std::string::npos) << p2;
-    EXPECT_EQ(TagContent(p2, "description"), "&#8212;\xA0&#8364; &#937; &#918;") << p2;
+    // Each page keeps its references, the typed letter added in its charset: the UTF-8 page holds
+    // it, the ISO-8859-1 page, which lacks it, a reference.
+    EXPECT_NE(p1.find("<title>add_test &mdash; CMake&nbsp;3.25 &euro; &Omega; \xCE\x96</title>"), std::string::npos) << p1;
+    EXPECT_EQ(TagContent(p1, "description"), "&alpha; &ndash; &nosuch; &hellip; \xCE\x96") << p1;
+    EXPECT_NE(p2.find("<title>Caf\xE9 &mdash; &Omega;&nbsp;&euro; &#918;</title>"), std::string::npos) << p2;
+    EXPECT_EQ(TagContent(p2, "description"), "&mdash;&nbsp;&euro; &Omega; &#918;") << p2;
     for (const std::string* pPage : {&p1, &p2, &p3}) {
         EXPECT_EQ(pPage->find("&amp;"), std::string::npos) << *pPage;
         EXPECT_EQ(pPage->find('\r'), std::string::npos) << *pPage;
@@ -127,6 +132,57 @@ TEST_F(SavedTextX11Test, EditsOfPagesWithReferencesAndOtherCharsetsAreSavedAsThe
     EXPECT_EQ(p3, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
                   "<title>Gr\xC3\xBC\xC3\x9F" "e</title>\n<meta name=\"Description\" content=\"x \xCE\x96\">\n"
                   "</head><body>\xC3\xA9t\xC3\xA9 \xC2\xA9</body></html>\n");
+}
+
+// A title and a description holding numeric and named references, typed on at their ends by
+// keys, undone and redone, and saved: the page on disk differs from what it was only by the
+// letters typed, and so it does after the title is typed on again and saved again.
+TEST_F(SavedTextX11Test, TypingAtTheEndOfATitleWithReferencesChangesOnlyTheTypedLetters)
+{
+    const std::string typed = " \xCE\x96\xC3\xA9";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    NewSite();
+    const std::string title = "&lt;no title&gt; &#8212; Python 3.11.2 documentation";
+    const std::string description = "Built with &#8220;Sphinx&#8221; &amp; &eacute;l&egrave;ves";
+    const auto page = [](const std::string& pageTitle, const std::string& pageDescription) {
+        return "<!DOCTYPE html>\n<html lang=\"en\">\n  <head>\n    <meta charset=\"utf-8\" />\n    <title>" + pageTitle
+            + "</title>\n    <meta name=\"description\" content=\"" + pageDescription
+            + "\" />\n  </head>\n  <body>\n<p>&#8212;</p>\n  </body>\n</html>\n";
+    };
+    const std::string before = page(title, description);
+    const std::string after = page(title + typed, description + typed);
+    std::ofstream(site + "/library.html", std::ios::binary) << before;
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(1));
+    CGroupView& view = *View();
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    const ROWCOL nDesc = group_view_lookup::ColumnOf(view, "Description");
+    ASSERT_NE(nDesc, 0u);
+    const std::vector<std::string> shown = {"<no title> \xE2\x80\x94 Python 3.11.2 documentation\t"
+                                            "Built with \xE2\x80\x9CSphinx\xE2\x80\x9D & \xC3\xA9l\xC3\xA8ves"};
+    const std::vector<std::string> edited = {"<no title> \xE2\x80\x94 Python 3.11.2 documentation" + typed + "\t"
+                                             "Built with \xE2\x80\x9CSphinx\xE2\x80\x9D & \xC3\xA9l\xC3\xA8ves" + typed};
+    ASSERT_EQ(CopiedCells(1, nTitle, 1, nDesc), shown);
+    ASSERT_TRUE(Append(1, nTitle, typed));
+    ASSERT_TRUE(Append(1, nDesc, typed));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == edited; }, 60000));
+    // Saved by the keys, and the page on disk as the test expects it.
+    const auto saved = [&](const std::string& expected) {
+        return Xdo("key ctrl+t") && RunUntil([&] {
+                   return app->IsEdited() == 3 && Page("library.html") == expected && ProgramHasFocus() && Settled();
+               }, 60000);
+    };
+    ASSERT_TRUE(Xdo("key ctrl+z") && Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == shown; }, 60000));
+    ASSERT_TRUE(Xdo("key ctrl+y") && Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return CopiedCells(1, nTitle, 1, nDesc) == edited; }, 60000));
+    EXPECT_TRUE(saved(after)) << Page("library.html");
+    // Typed on again: the letters typed before are the page's own spelling now.
+    ASSERT_TRUE(Append(1, nTitle, "!"));
+    EXPECT_TRUE(saved(page(title + typed + "!", description + typed))) << Page("library.html");
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("a-title-with-references-typed-on"));
 }
 
 // Pages whose only title stands in the body, after an inline icon's own title or in a DIV, get a
@@ -238,6 +294,19 @@ namespace {
 class ChangedBehindX11Test : public MainWindowStepsX11Test {
 protected:
     std::string Page(const char* pszName) { return ReadFile(site + "/" + pszName); }
+    // An empty folder for the site's pages.
+    void NewSite()
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+    }
+    // The text typed by keys into the page's cell of the column, and stored there.
+    void TypeFor(const std::string& name, ROWCOL nCol, const std::string& text)
+    {
+        const ROWCOL nRow = RowOf(name.c_str());
+        ASSERT_TRUE(GoToByKeys(nRow, nCol) && Xdo("type --delay 30 '" + text + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); })) << name;
+    }
     // The titles of the program's windows on the screen, and the text of each pane of a Preview
     // among them: everything of a page that the screen could show.
     std::string EverythingShown()
@@ -289,8 +358,7 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9 \xE6\x97\xA5";
     X11KeyboardLetters letters(other, typed);
     ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
+    NewSite();
     std::filesystem::create_directories(dir.Path() + "/outside");
     const auto page = [](const char* pszTitle) {
         return std::string("<html><head><meta charset=\"utf-8\"><title>") + pszTitle
@@ -306,11 +374,8 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     view = View();
     const ROWCOL nDesc = ColumnOf("Description");
     ASSERT_NE(nDesc, 0u);
-    for (const char* pszName : {"grown.htm", "notes.htm"}) {
-        const ROWCOL nRow = RowOf(pszName);
-        ASSERT_TRUE(GoToByKeys(nRow, nDesc) && Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
-        ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(nRow, nDesc) == typed.c_str(); })) << pszName;
-    }
+    for (const char* pszName : {"grown.htm", "notes.htm"})
+        ASSERT_NO_FATAL_FAILURE(TypeFor(pszName, nDesc, typed));
     // Behind the program.
     std::filesystem::remove(site + "/notes.htm");
     std::filesystem::create_symlink(dir.Path() + "/outside/secret.htm", site + "/notes.htm");
@@ -359,4 +424,100 @@ TEST_F(ChangedBehindX11Test, ThePreviewOfAPageMadeALinkShowsNothingOfItsFileAndA
     EXPECT_EQ(app->IsEdited(), 2u);
     ASSERT_TRUE(Quiet());
     cairo_surface_destroy(Shot("an-appended-page-saved-and-told"));
+}
+
+namespace {
+
+// Another program's change that keeps the page's size and time: one byte written over in place,
+// then the times put back as they were.
+void ChangeInPlaceKeepingSizeAndTime(const std::string& path, const std::string& from, const std::string& to)
+{
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(from.size(), to.size());
+    const size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << bytes;
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(at));
+        file.write(to.data(), static_cast<std::streamsize>(to.size()));
+    }
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+} // namespace
+
+// Descriptions typed for three pages, and behind the program one page changed in place with its
+// size and time put back, one only touched, one copied out and moved back unchanged: the save
+// tells of the changed page alone, writes the typed description over its change and keeps the
+// change. What the save wrote is the page's own text to the next save, which again tells only of
+// a page whose bytes another program changed.
+TEST_F(ChangedBehindX11Test, OnlyAPageWhoseBytesChangedIsToldAsChangedByAnotherProgram)
+{
+    const std::string typed = "Stra\xC3\x9F" "e \xCE\xA9";
+    X11KeyboardLetters letters(other, typed);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    NewSite();
+    const auto page = [](const std::string& description, const char* pszBody) {
+        return "<html><head><meta charset=\"utf-8\"><title>T</title><meta name=\"description\" content=\"" + description
+            + "\"></head><body>" + pszBody + "</body></html>\n";
+    };
+    const std::vector<std::string> names = {"inplace.htm", "touched.htm", "moved.htm"};
+    for (const std::string& name : names)
+        std::ofstream(site + "/" + name, std::ios::binary) << page("Old", "words");
+    WriteProject({"Description"}, 1);
+    ASSERT_TRUE(StartWithProject(3));
+    view = View();
+    const ROWCOL nDesc = ColumnOf("Description");
+    ASSERT_NE(nDesc, 0u);
+    const auto told = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        return name + " : Saved, but another program had changed the page since it was scanned: its changes were "
+                      "kept, and the edits written over them.";
+    };
+    const auto toldOfAnotherProgram = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.find("another program") != std::string::npos; });
+    };
+    // Saves by the keys; the lines of the Output Area once every page holds what was typed.
+    const auto save = [&](const std::vector<std::pair<std::string, std::string>>& expected) {
+        std::vector<std::string> lines;
+        EXPECT_TRUE(Xdo("key ctrl+t"));
+        EXPECT_TRUE(RunUntil([&] {
+            return app->IsEdited() == 3 && std::all_of(expected.begin(), expected.end(), [&](const auto& one) {
+                       return Page(one.first.c_str()) == one.second;
+                   });
+        })) << OutputArea().GetText().GetString();
+        return OutputLines();
+    };
+    for (const std::string& name : names)
+        ASSERT_NO_FATAL_FAILURE(TypeFor(name, nDesc, typed));
+
+    // Behind the program.
+    ASSERT_NO_FATAL_FAILURE(ChangeInPlaceKeepingSizeAndTime(site + "/inplace.htm", "words", "WORDS"));
+    const auto later = std::filesystem::last_write_time(site + "/touched.htm") + std::chrono::seconds(5);
+    std::filesystem::last_write_time(site + "/touched.htm", later);
+    std::filesystem::copy_file(site + "/moved.htm", dir.Path() + "/moved.htm");
+    std::filesystem::remove(site + "/moved.htm");
+    std::filesystem::rename(dir.Path() + "/moved.htm", site + "/moved.htm");
+
+    std::vector<std::string> lines = save({{"inplace.htm", page(typed, "WORDS")},
+                                           {"touched.htm", page(typed, "words")},
+                                           {"moved.htm", page(typed, "words")}});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), told("inplace.htm")), 1) << OutputArea().GetText().GetString();
+    EXPECT_EQ(toldOfAnotherProgram(lines), 1) << OutputArea().GetText().GetString();
+    ASSERT_TRUE(Quiet());
+    cairo_surface_destroy(Shot("only-a-page-whose-bytes-changed-told"));
+
+    // The save's own pages, once another program changes one of them in place keeping its size
+    // and time, and the user types again.
+    ASSERT_NO_FATAL_FAILURE(ChangeInPlaceKeepingSizeAndTime(site + "/touched.htm", "words", "Words"));
+    ASSERT_NO_FATAL_FAILURE(TypeFor("touched.htm", nDesc, "Neu"));
+    ASSERT_NO_FATAL_FAILURE(TypeFor("moved.htm", nDesc, "Neu"));
+    lines = save({{"touched.htm", page("Neu", "Words")}, {"moved.htm", page("Neu", "words")}});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), told("touched.htm")), 1) << OutputArea().GetText().GetString();
+    EXPECT_EQ(toldOfAnotherProgram(lines), 1) << OutputArea().GetText().GetString();
 }

@@ -157,20 +157,25 @@ TEST_F(MessageBoxTest, DrawsItsIconsInTheirColours)
 
 // A word longer than a line (a long name, a path) is broken inside: the box stays within the
 // work area however long its words, with its text on several lines, and a plain text keeps its
-// classic width.
+// classic width. A text taller than the work area scrolls in a box of its own, whole, and the
+// button stays in sight.
 TEST_F(MessageBoxTest, AWordLongerThanALineIsBrokenAndTheBoxStaysOnTheScreen)
 {
     const RECT work = GetWorkArea();
-    for (const size_t nLength : {size_t(40), size_t(300), size_t(1000)}) {
+    for (const size_t nLength : {size_t(40), size_t(300), size_t(1000), size_t(20000)}) {
         const std::string text = "The name '" + std::string(nLength, 'W') + "' cannot be used.";
-        RECT frame{}, label{}, labelOnScreen{};
+        RECT frame{}, label{}, labelOnScreen{}, button{};
+        std::string shown;
         int lineHeight = 0;
         backend->WhenIdle([&] {
             HWND box = OpenBox();
             GetWindowRect(box, &frame);
             GetClientRect(GetDlgItem(box, kMessageBoxTextId), &label);
             GetWindowRect(GetDlgItem(box, kMessageBoxTextId), &labelOnScreen);
+            GetWindowRect(GetDlgItem(box, IDOK), &button);
             HWND hLabel = GetDlgItem(box, kMessageBoxTextId);
+            shown.resize(static_cast<size_t>(GetWindowTextLength(hLabel)) + 1);
+            shown.resize(static_cast<size_t>(GetWindowText(hLabel, shown.data(), static_cast<int>(shown.size()))));
             HDC dc = GetDC(hLabel);
             HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(hLabel, WM_GETFONT, 0, 0)));
             TEXTMETRIC tm{};
@@ -183,6 +188,11 @@ TEST_F(MessageBoxTest, AWordLongerThanALineIsBrokenAndTheBoxStaysOnTheScreen)
         EXPECT_EQ(MessageBox(parent, text.c_str(), "Vostrel", MB_OK | MB_ICONEXCLAMATION), IDOK);
         EXPECT_GE(frame.left, work.left) << nLength;
         EXPECT_LE(frame.right, work.right) << nLength << ": " << frame.right - frame.left << " wide";
+        EXPECT_GE(frame.top, work.top) << nLength;
+        EXPECT_LE(frame.bottom, work.bottom) << nLength << ": " << frame.bottom - frame.top << " high";
+        EXPECT_TRUE(button.left >= frame.left && button.right <= frame.right && button.bottom <= frame.bottom)
+            << nLength << ": OK is out of the box";
+        EXPECT_EQ(shown, text) << nLength;
         // The text is laid out for the box it stands in, not cut off by it.
         EXPECT_LT(labelOnScreen.right, frame.right) << nLength;
         if (nLength >= 300)

@@ -158,6 +158,35 @@ TEST_F(SECEditDocTest, ColumnsCountTabsAndCharacters)
     EXPECT_EQ(m_doc.OffsetFromColumn(line, 4), 6);
 }
 
+
+TEST_F(SECEditDocTest, ACharacterAndTheMarksDrawnOnItAreOneClusterThatTheColumnsStepOverWhole)
+{
+    // Each text with the byte offset and column where each of its clusters begins, and its end.
+    const std::pair<std::string, std::vector<std::pair<int, int>>> cases[] = {
+        {"ca\xCC\x89nh", {{0, 0}, {1, 1}, {4, 2}, {5, 3}, {6, 4}}},          // a Vietnamese tone mark apart
+        {"\xE0\xA4\x95\xE0\xA4\xBF.", {{0, 0}, {6, 2}, {7, 3}}},          // a Devanagari vowel sign
+        {"\xE3\x81\x8B\xE3\x82\x99", {{0, 0}, {6, 2}}},                    // a wide kana and its voicing
+        {"\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9!", {{0, 0}, {11, 4}, {12, 5}}}, // pictographs joined
+        {"\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\xF0\x9F\x87\xAB", {{0, 0}, {8, 2}, {12, 3}}}, // a flag, a letter
+        {"\xCC\x81" "a\xE9\xCC\x81", {{0, 0}, {2, 0}, {3, 1}, {6, 2}}},    // a mark alone, one on a stray byte
+    };
+    for (const auto& [text, starts] : cases) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(LoadBytes(m_doc, m_dir, text), 0);
+        const SECEditLine* line = m_doc.GetFirstLine();
+        // No column puts the caret between a character and its marks (one with none before it
+        // takes no column); an offset inside a cluster counts the whole of it.
+        for (const auto& start : starts) {
+            const int column = start.second;
+            const auto last = std::find_if(starts.rbegin(), starts.rend(), [&](const auto& s) { return s.second == column; });
+            EXPECT_EQ(m_doc.OffsetFromColumn(line, column), last->first) << "column " << column;
+        }
+        for (size_t i = 1; i < starts.size(); ++i)
+            for (int at = starts[i - 1].first + 1; at <= starts[i].first; ++at)
+                EXPECT_EQ(m_doc.ColumnFromOffset(line, at), starts[i].second) << "offset " << at;
+    }
+}
+
 TEST_F(SECEditDocTest, InsertsAndDeletesAcrossLines)
 {
     ASSERT_EQ(LoadBytes(m_doc, m_dir, "one\r\ntwo\r\nthree"), 0);

@@ -147,7 +147,7 @@ int SECEditCtrl::Right(BOOL bSelect)
     int next = m_nCaretColumn + 1;
     if (offset < length) {
         const char* p = m_pCaretLine->pText + offset;
-        next = pDoc->ColumnFromOffset(m_pCaretLine, offset + editor::SequenceAt(p, m_pCaretLine->pText + length));
+        next = pDoc->ColumnFromOffset(m_pCaretLine, offset + editor::ClusterAt(p, m_pCaretLine->pText + length));
     }
     next = std::min(next, TextEndColumn(m_pCaretLine));
     if (next == m_nCaretColumn) {
@@ -478,7 +478,8 @@ int SECEditCtrl::Erase()
     }
     const char deleted = m_pCaretLine->pText[at];
     SECEditPos pos{m_pCaretLine, at};
-    const int bytes = editor::SequenceAt(m_pCaretLine->pText + at, m_pCaretLine->pText + length);
+    // The character goes with the marks drawn on it.
+    const int bytes = editor::ClusterAt(m_pCaretLine->pText + at, m_pCaretLine->pText + length);
     const int rc = bytes == 1 ? pDoc->DeleteChar(pos, TRUE) : pDoc->DeleteChars(pos, bytes, TRUE);
     if (rc != 0 && rc != SECEDIT_JOIN_LINE)
         return rc;

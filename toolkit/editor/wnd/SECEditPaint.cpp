@@ -19,7 +19,7 @@ constexpr unsigned char kQuote = 8;
 constexpr unsigned char kComment = 16;
 
 // One row's expanded text: bytes as drawn (tabs as spaces), the column of every byte, the
-// advance of every byte (a character's cells on its first byte, 0 on the others) and the
+// advance of every byte (a cluster's cells on its first byte, 0 on the others) and the
 // attribute of every byte. Sized by bytes, so no line can write past them.
 struct ExpandedLine {
     std::string text;
@@ -71,8 +71,10 @@ void Expand(const SECEditDoc& doc, const SECEditLine* pLine, int nTextLength, Ex
             ++p;
             continue;
         }
+        // A character and the marks drawn on it advance together, from the character's cell:
+        // the text layer places the marks on it, as it does in any other window.
         int cells = 1;
-        const int bytes = editor::SequenceAt(p, end, &cells);
+        const int bytes = editor::ClusterAt(p, end, &cells);
         for (int i = 0; i < bytes; ++i)
             out.Push(p[i], col, i == 0 ? cells : 0);
         col += cells;
