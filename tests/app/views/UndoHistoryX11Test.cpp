@@ -65,7 +65,9 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
     const ROWCOL nDesc = ColumnOf("Description");
     const auto cases = {std::pair{"Pasted", "ctrl+c ctrl+space ctrl+v"}, std::pair{"Filled", "ctrl+space ctrl+d"}};
-    for (const auto& [value, keys] : cases) {
+    for (const auto& edit : cases) {
+        const char* value = edit.first;
+        const std::string keys = edit.second;
         SCOPED_TRACE(keys);
         const size_t nBoxes = boxes.Texts().size();
         ASSERT_TRUE(GoToByKeys(1, nDesc) && Xdo(std::string("type --delay 20 ") + value) && Xdo("key Return"));
@@ -80,7 +82,7 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
         ASSERT_TRUE(Xdo("key ctrl+z"));
         ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_RedoList.GetCount() == 1 && CGXLongOperation::GetLevel() == 0; }));
 
-        ASSERT_TRUE(Xdo("key " + std::string(keys)));
+        ASSERT_TRUE(Xdo("key " + keys));
         ASSERT_TRUE(RunUntil([&] {
             return boxes.Texts().size() == nBoxes + 2 && view->GetCellValue(kLargePages, nDesc) == value;
         })) << "the edit did not reach the last row";
