@@ -782,8 +782,8 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellShowsWhereTheKeysAreAndStaysInSightThr
 // Shift+F6 takes the keys to the Project Area's tree and Enter on its item brings the grid of
 // its pages up again with the keys in it. With the window closed from the tree, the tree's
 // arrows choose a folder and keep the keys while its grid comes up; View > Project Area, hiding
-// the tree that has them, gives them to the grid. The title typed before the window closed is
-// saved to its page.
+// the tree that has them, gives them to the grid. The title typed before the window closed comes
+// back with its undo, which Ctrl+Z and Ctrl+Y take back and give again, and is saved to its page.
 TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
 {
     const std::string typed = "Épée ß Ωμέγα 東京";
@@ -810,6 +810,9 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     Keep("grid-back-by-enter");
     EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << "the edit is gone";
     EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+z ctrl+Home Right ctrl+c")), std::vector<std::string>{"Alpha"}) << "the edit's undo is gone";
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+y ctrl+Home Right ctrl+c")), std::vector<std::string>{typed});
 
     // The grid's window closed again from the tree, and the folder below chosen by the tree's
     // arrow: its grid comes up and the keys stay in the tree; hiding the tree gives them to
