@@ -11,6 +11,7 @@
 #include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
 #include "engine/html/CTitleScope.h"
+#include "engine/meta/CCharsetChoiceCheck.h"
 #include "engine/meta/CMetaContent.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
@@ -82,8 +83,9 @@ public:
     PageCharsetReading GetReadingAfterSave() const;
     // A page refused because its bytes read two ways under the new charset, and nothing tells
     // which is meant: the reading a conversion keeps (the page's own), then the one the new
-    // declaration gives its bytes. FALSE for any other page, and for one the user took a reading
-    // of.
+    // declaration gives its bytes, or, where that cannot read them whole, the other way they
+    // read. FALSE for any other page, and for one whose reading the user took and the save
+    // carries out.
     BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
     {
         first = m_doubt[0];
@@ -95,6 +97,8 @@ public:
     CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
     // Whether the page's bytes read two ways under the new charset, a reading taken or not.
     BOOL IsInDoubt() const { return m_bDoubtSeen; }
+    // For such a page, which ways of taking it the save can carry out, and why not the others.
+    const CharsetChoices& GetCharsetChoices() const { return m_choices; }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -219,6 +223,13 @@ private:
     // Decides whether the page is written in another charset than it was read in, given the
     // charset named and what the page's bytes say of it.
     void ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
+    // again, from the first read's sample on; the input is taken back to where it was.
+    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+                                const CPageCharset& target);
+    // Takes the input back by the bytes read past what is held; a page that cannot be read
+    // again is refused.
+    void TakeInputBack(LONGLONG nBytes);
     // A "<meta charset>" declares what a Content-Type does: an edited Content-Type goes into it,
     // so that the page keeps one declaration. Whether the held tag was one.
     BOOL FinishCharsetTag(const CString& strHeld);
@@ -321,6 +332,7 @@ private:
     BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
     CharsetChoice m_charsetChoice = CharsetChoice::None;
+    CharsetChoices m_choices;    // the ways of taking such a page that can be carried out
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.
