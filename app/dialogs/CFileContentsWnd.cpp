@@ -36,6 +36,24 @@ constexpr int kTakePaddingX = 12;
 constexpr int kTakePaddingY = 5;
 constexpr int kTakeGap = 4;
 
+// The text's box in the window's font: its width, and its height at the width given (0 for
+// one line).
+CSize MeasureText(HWND hWnd, const CString& strText, int nWidth, UINT nFormat)
+{
+    if (hWnd == nullptr)
+        return CSize(0, 0);
+    HDC hDC = ::GetDC(hWnd);
+    auto hFont = reinterpret_cast<HFONT>(::SendMessage(hWnd, WM_GETFONT, 0, 0));
+    if (hFont == nullptr)
+        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    CRect text(0, 0, nWidth, 0);
+    ::DrawText(hDC, strText, strText.GetLength(), &text, nFormat | DT_CALCRECT);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(hWnd, hDC);
+    return CSize(text.Width(), text.Height());
+}
+
 } // namespace
 
 void CFileContentsWnd::SetFile(const CString& strCaption, const CString& strPath)
@@ -131,6 +149,11 @@ int CFileContentsWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
             m_wndTake.SendMessage(WM_SETFONT, ::SendMessage(hDialog, WM_GETFONT, 0, 0), FALSE);
         m_wndTake.EnableWindow(m_bTakeEnabled ? TRUE : FALSE);
     }
+    if (!m_strTakeNote.IsEmpty()) {
+        if (!m_wndTakeNote.Create(m_strTakeNote, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, CRect(0, 0, 0, 0), this))
+            return -1;
+        m_wndTakeNote.SendMessage(WM_SETFONT, m_wndTake.SendMessage(WM_GETFONT, 0, 0), FALSE);
+    }
     return 0;
 }
 
@@ -150,20 +173,28 @@ CSize CFileContentsWnd::TakeButtonSize()
 {
     if (m_wndTake.GetSafeHwnd() == nullptr)
         return CSize(0, 0);
-    const HWND hButton = m_wndTake.GetSafeHwnd();
-    HDC hDC = ::GetDC(hButton);
-    auto hFont = reinterpret_cast<HFONT>(::SendMessage(hButton, WM_GETFONT, 0, 0));
-    if (hFont == nullptr)
-        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
-    CRect text(0, 0, 0, 0);
-    ::DrawText(hDC, m_strTake, m_strTake.GetLength(), &text, DT_CALCRECT | DT_SINGLELINE);
-    ::SelectObject(hDC, hOld);
-    ::ReleaseDC(hButton, hDC);
+    const CSize text = MeasureText(m_wndTake.GetSafeHwnd(), m_strTake, 0, DT_SINGLELINE);
     // As wide as the dialogs' buttons at least, with room around the text for the pressed look
     // and the focus frame.
-    return CSize(std::max(kLeastTakeWidth, text.Width() + 2 * kTakePaddingX),
-                 std::max(kLeastTakeHeight, text.Height() + 2 * kTakePaddingY));
+    return CSize(std::max(kLeastTakeWidth, text.cx + 2 * kTakePaddingX),
+                 std::max(kLeastTakeHeight, text.cy + 2 * kTakePaddingY));
+}
+
+int CFileContentsWnd::TakeBandHeightFor(int cx)
+{
+    const CSize button = TakeButtonSize();
+    if (button.cy == 0)
+        return 0;
+    const int nNote = TakeNoteHeight(cx - (kTakeGap + button.cx + 2 * kTakeGap) - kTakeGap);
+    return std::max(button.cy, nNote) + 2 * kTakeGap;
+}
+
+int CFileContentsWnd::TakeNoteHeight(int nWidth)
+{
+    if (m_wndTakeNote.GetSafeHwnd() == nullptr || nWidth <= 0)
+        return 0;
+    return MeasureText(m_wndTakeNote.GetSafeHwnd(), m_strTakeNote, nWidth,
+                       DT_LEFT | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL).cy;
 }
 
 void CFileContentsWnd::OnSize(UINT nType, int cx, int cy)
@@ -174,7 +205,7 @@ void CFileContentsWnd::OnSize(UINT nType, int cx, int cy)
     if (m_pPartner != nullptr && m_pPartner->GetSafeHwnd() != nullptr) {
         CRect partner;
         m_pPartner->GetClientRect(&partner);
-        if (m_pPartner->m_nCaptionHeight != m_nCaptionHeight)
+        if (m_pPartner->m_nCaptionHeight != m_nCaptionHeight || m_pPartner->m_nBandHeight != m_nBandHeight)
             m_pPartner->Arrange(partner.Width(), partner.Height());
     }
 }
@@ -182,13 +213,17 @@ void CFileContentsWnd::OnSize(UINT nType, int cx, int cy)
 void CFileContentsWnd::Arrange(int cx, int cy)
 {
     int nHeight = CaptionHeightFor(cx);
+    int nButtonBand = TakeBandHeightFor(cx);
     if (m_pPartner != nullptr && m_pPartner->GetSafeHwnd() != nullptr) {
         CRect partner;
         m_pPartner->GetClientRect(&partner);
         // A partner not laid out yet follows when it is.
-        if (partner.Width() > 0)
+        if (partner.Width() > 0) {
             nHeight = std::max(nHeight, m_pPartner->CaptionHeightFor(partner.Width()));
+            nButtonBand = std::max(nButtonBand, m_pPartner->TakeBandHeightFor(partner.Width()));
+        }
     }
+    m_nBandHeight = nButtonBand;
     // Past what the pane can hold, the caption leaves the editor a few lines at least.
     nHeight = std::max(kCaptionHeight, std::min(nHeight, cy - kEditorTop - kLeastEditorHeight + kCaptionHeight));
     m_nCaptionHeight = nHeight;
@@ -196,12 +231,18 @@ void CFileContentsWnd::Arrange(int cx, int cy)
     if (m_wndCaption.GetSafeHwnd() != nullptr)
         m_wndCaption.SetWindowPos(nullptr, 2, 0, cx - 2, nHeight, nFlags);
     const int nEditorTop = nHeight + (kEditorTop - kCaptionHeight);
-    // The take button stands below the text, at the pane's left, with a gap around it.
+    // The take button stands below the text, at the pane's left, with a gap around it; its note
+    // beside it, as many lines high as it needs.
     const CSize button = TakeButtonSize();
-    const int nButtonBand = button.cy > 0 ? button.cy + 2 * kTakeGap : 0;
+    const int nNoteLeft = kTakeGap + button.cx + 2 * kTakeGap;
+    const int nNoteWidth = cx - nNoteLeft - kTakeGap;
+    const int nNote = TakeNoteHeight(nNoteWidth);
+    const int nBandTop = std::max(nEditorTop, cy - nButtonBand);
     if (m_wndTake.GetSafeHwnd() != nullptr)
-        m_wndTake.SetWindowPos(nullptr, kTakeGap, std::max(nEditorTop, cy - nButtonBand + kTakeGap), button.cx,
-                               button.cy, nFlags);
+        m_wndTake.SetWindowPos(nullptr, kTakeGap, nBandTop + kTakeGap, button.cx, button.cy, nFlags);
+    if (m_wndTakeNote.GetSafeHwnd() != nullptr)
+        m_wndTakeNote.SetWindowPos(nullptr, nNoteLeft, nBandTop + kTakeGap + std::max(0, (button.cy - nNote) / 2),
+                                   std::max(0, nNoteWidth), nNote, nFlags);
     if (m_wndEdit.GetSafeHwnd() != nullptr)
         m_wndEdit.SetWindowPos(nullptr, 0, nEditorTop, cx, std::max(0, cy - nEditorTop - nButtonBand), nFlags);
     Invalidate();
@@ -209,19 +250,8 @@ void CFileContentsWnd::Arrange(int cx, int cy)
 
 CSize CFileContentsWnd::MeasureCaption(int nTextWidth, UINT nFormat)
 {
-    CRect text(0, 0, std::max(1, nTextWidth), 0);
     HWND hBar = m_wndCaption.GetSafeHwnd() != nullptr ? m_wndCaption.GetSafeHwnd() : GetSafeHwnd();
-    if (hBar == nullptr)
-        return CSize(0, 0);
-    HDC hDC = ::GetDC(hBar);
-    auto hFont = reinterpret_cast<HFONT>(::SendMessage(hBar, WM_GETFONT, 0, 0));
-    if (hFont == nullptr)
-        hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    const HGDIOBJ hOld = ::SelectObject(hDC, hFont);
-    ::DrawText(hDC, m_strCaption, m_strCaption.GetLength(), &text, nFormat | DT_CALCRECT);
-    ::SelectObject(hDC, hOld);
-    ::ReleaseDC(hBar, hDC);
-    return CSize(text.Width(), text.Height());
+    return MeasureText(hBar, m_strCaption, std::max(1, nTextWidth), nFormat);
 }
 
 int CFileContentsWnd::CaptionHeightFor(int cx)

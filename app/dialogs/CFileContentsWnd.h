@@ -6,6 +6,7 @@
 #include "engine/html/CPageCharset.h"
 #include "platform/afx/bars/CStatusBar.h"
 #include "platform/afx/dlg/CButton.h"
+#include "platform/afx/dlg/CStatic.h"
 #include "platform/afx/wnd/CWnd.h"
 
 #include <string>
@@ -43,12 +44,14 @@ public:
     static std::vector<int> LinesOfParts(const std::string& text,
                                          const std::vector<std::pair<ULONGLONG, ULONGLONG>>& parts);
     // A push button below the text that takes what the pane shows; its command goes to the
-    // dialog. One not enabled stands for what was taken already. Set before Create.
-    void SetTakeButton(UINT nID, const CString& strText, bool bEnabled)
+    // dialog. One not enabled stands for what was taken already, or for what cannot be taken,
+    // the note beside it saying why. Set before Create.
+    void SetTakeButton(UINT nID, const CString& strText, bool bEnabled, const CString& strNote = CString())
     {
         m_nTakeID = nID;
         m_strTake = strText;
         m_bTakeEnabled = bEnabled;
+        m_strTakeNote = strNote;
     }
     // Makes the pane, reads the whole file into its editor and makes the text read-only. A file
     // that cannot be read is told and leaves the pane empty.
@@ -66,6 +69,7 @@ public:
 
     CEditCtrlWrapper& GetEditor() { return m_wndEdit; }
     CButton& GetTakeButton() { return m_wndTake; }
+    CStatic& GetTakeNote() { return m_wndTakeNote; }
     CStatusBar& GetCaptionBar() { return m_wndCaption; }
     const CString& GetCaption() const { return m_strCaption; }
 
@@ -88,13 +92,22 @@ private:
     UINT m_nTakeID = 0;
     CString m_strTake;
     bool m_bTakeEnabled = true;
+    CString m_strTakeNote;
     CButton m_wndTake;
+    CStatic m_wndTakeNote;
     CFileContentsWnd* m_pPartner = nullptr;
     int m_nCaptionHeight = kCaptionHeight;
+    int m_nBandHeight = 0;
     // Places the caption and the editor in the pane's client area.
     void Arrange(int cx, int cy);
     // The caption's text box: its width in the bar and the height it takes at that width.
     CSize MeasureCaption(int nTextWidth, UINT nFormat);
     // The take button's size, by its text in its font; none without the button.
     CSize TakeButtonSize();
+    // The height the note beside the take button takes, broken into lines of the width.
+    int TakeNoteHeight(int nWidth);
+    // The height of the band below the text that holds the take button and its note, in a pane
+    // of the width; 0 without the button. Both panes' bands take the height of the taller, so
+    // that their texts end side by side.
+    int TakeBandHeightFor(int cx);
 };

@@ -5,8 +5,11 @@
 #include "platform/win/SystemParameters.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
+#include "toolkit/editor/SECEditDoc.h"
+#include "toolkit/editor/Utf8Cells.h"
 
 #include <algorithm>
+#include <string_view>
 
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
 {
@@ -14,14 +17,23 @@ void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathR
     m_strPathRewritten = strPathRewritten;
 }
 
-void CPreviewDlg::SetCharsetChoice(const PageCharsetReading& converted, const PageCharsetReading& kept,
-                                   CharsetChoice taken)
+void CPreviewDlg::SetCharsetChoice(const CharsetChoices& choices, CharsetChoice taken)
 {
+    // A way that would lose text is not offered: its button stands greyed, with the reason.
+    const auto note = [](const CString& strWhyNot) {
+        CString strNote;
+        if (!strWhyNot.IsEmpty())
+            strNote.Format(IDS_PREVIEW_WOULD_LOSE, strWhyNot.GetString());
+        return strNote;
+    };
     CString strText;
-    strText.Format(IDS_PREVIEW_TAKE_CONVERT, converted.charset.GetName().c_str());
-    m_wndLeft.SetTakeButton(IDC_PREVIEW_CONVERT, strText, taken != CharsetChoice::Convert);
-    strText.Format(IDS_PREVIEW_TAKE_KEEP, kept.charset.GetName().c_str());
-    m_wndRight.SetTakeButton(IDC_PREVIEW_KEEP, strText, taken != CharsetChoice::KeepBytes);
+    strText.Format(IDS_PREVIEW_TAKE_CONVERT, choices.strSource.GetString());
+    m_wndLeft.SetTakeButton(IDC_PREVIEW_CONVERT, strText, taken != CharsetChoice::Convert && choices.CanConvert(),
+                            note(choices.strWhyNotConvert));
+    strText.Format(IDS_PREVIEW_TAKE_KEEP, choices.strTarget.GetString());
+    m_wndRight.SetTakeButton(IDC_PREVIEW_KEEP, strText, taken != CharsetChoice::KeepBytes && choices.CanKeep(),
+                             note(choices.strWhyNotKeep));
+    m_bNeitherWay = !choices.CanKeep() && !choices.CanConvert();
 }
 
 BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -79,7 +91,7 @@ BOOL CPreviewDlg::OnInitDialog()
         strCaption.Format(strFormat, NameOf(m_charsetOnDisk).c_str(), EvidenceText(m_charsetOnDisk.evidence).GetString(),
                           strPlain.GetString());
         m_wndLeft.SetFile(strCaption, m_strPathOnDisk);
-        strFormat.LoadString(IDS_PREVIEW_IN_DOUBT);
+        strFormat.LoadString(m_bNeitherWay ? IDS_PREVIEW_NEITHER : IDS_PREVIEW_IN_DOUBT);
         strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(),
                           EvidenceText(m_charsetRewritten.evidence).GetString(), strPlain.GetString());
         m_wndRight.SetFile(strCaption, m_strPathOnDisk);
@@ -116,9 +128,46 @@ BOOL CPreviewDlg::OnInitDialog()
     // The listener keeps the splitter filling the dialog as it is resized.
     if (SECLayoutWndListener* pListener = m_factory.CreateWndListener())
         pListener->AutoInit(m_pSplitter, this, TRUE, TRUE, FALSE);
+    if (m_bInDoubt)
+        ShowFirstDifference();
     // The keys start in the page as it is on disk.
     m_wndLeft.GetEditor().SetFocus();
     return FALSE;
+}
+
+void CPreviewDlg::ShowFirstDifference()
+{
+    SECEditDoc* pLeft = m_wndLeft.GetEditor().GetDocument();
+    SECEditDoc* pRight = m_wndRight.GetEditor().GetDocument();
+    if (pLeft == nullptr || pRight == nullptr)
+        return;
+    SECEditLine* pOne = pLeft->GetFirstLine();
+    SECEditLine* pTwo = pRight->GetFirstLine();
+    while (pOne != nullptr && pTwo != nullptr && std::string_view(pOne->pText, static_cast<size_t>(pOne->nLength))
+                                                     == std::string_view(pTwo->pText, static_cast<size_t>(pTwo->nLength))) {
+        pOne = pOne->pNext;
+        pTwo = pTwo->pNext;
+    }
+    if (pOne == nullptr || pTwo == nullptr)
+        return;
+    // The lines agree up to the first character that differs, which both show in one column.
+    const int nLength = std::min(pOne->nLength, pTwo->nLength);
+    int nAt = 0;
+    while (nAt < nLength && pOne->pText[nAt] == pTwo->pText[nAt])
+        ++nAt;
+    while (nAt > 0 && editor::IsContinuation(pOne->pText[nAt]))
+        --nAt;
+    const int nColumn = pLeft->ColumnFromOffset(pOne, nAt);
+    for (auto [pEditor, pLine] : {std::pair{&m_wndLeft.GetEditor(), pOne}, std::pair{&m_wndRight.GetEditor(), pTwo}}) {
+        // The lines that lead to it stay in sight above it, a third of the pane.
+        SECEditLine* pAbove = pLine;
+        for (int n = pEditor->VisibleRows() / 3; n > 0 && pAbove->pPrev != nullptr; --n)
+            pAbove = pAbove->pPrev;
+        pEditor->SetCaret(pAbove, 0);
+        pEditor->MakeCaretVisible();
+        pEditor->SetCaret(pLine, nColumn);
+        pEditor->MakeCaretVisible();
+    }
 }
 
 void CPreviewDlg::FitCaptions()

@@ -51,8 +51,9 @@ public:
     // meant: a button below each pane takes a reading for the save, the page's own reading,
     // converted from (IDC_PREVIEW_CONVERT, left), or the bytes kept under the new declaration
     // (IDC_PREVIEW_KEEP, right); DoModal gives the button's id. The reading taken already, if
-    // any, has its button disabled. Called before DoModal.
-    void SetCharsetChoice(const PageCharsetReading& converted, const PageCharsetReading& kept, CharsetChoice taken);
+    // any, has its button disabled, and so has a way the save cannot carry out, with a word of
+    // why beside it. Called before DoModal.
+    void SetCharsetChoice(const CharsetChoices& choices, CharsetChoice taken);
 
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
@@ -75,11 +76,15 @@ private:
     CString CharsetCaption(const CString& strPlain) const;
     // Widens the dialog, within the screen, so that each pane's caption fits on one line.
     void FitCaptions();
+    // Brings the first place where the two panes' texts differ into sight in both, the caret on
+    // it: what the readings of a page in doubt differ in.
+    void ShowFirstDifference();
 
     PageCharsetReading m_charsetOnDisk;
     PageCharsetReading m_charsetRewritten;
     CharsetChange m_charsetChange = CharsetChange::None;
     bool m_bInDoubt = false;
+    bool m_bNeitherWay = false; // in doubt, and neither way can be carried out
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;
     SECLayoutFactory m_factory;

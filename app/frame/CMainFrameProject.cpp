@@ -390,6 +390,8 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
     app.GetSelectedNodes().RemoveAll();
     app.GetSelectedNodes().SetCurrentFolder(nullptr);
     CloseAllChildFrames();
+    // No history of edits outlives the pages they were made in.
+    app.DropGroupHistory();
 
     auto* pRoot = new CPageNode;   // the page tree owns it from here
     const CString strFolder = pSettings->m_strProjectDirectory;

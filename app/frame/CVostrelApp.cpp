@@ -162,6 +162,8 @@ BOOL CVostrelApp::InitInstance()
 
 int CVostrelApp::ExitInstance()
 {
+    // The steps kept for a grid hold grid objects: they go while the grid library still runs.
+    DropGroupHistory();
     CloseStartupPicture();
     TerminateGridLibrary();
     CParserEngine::GetEngine().SetScanHost(nullptr);

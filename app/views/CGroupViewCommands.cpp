@@ -444,6 +444,7 @@ void CGroupView::OnViewChanges()
     bool bChoice = false;
     PageCharsetReading converted, kept;
     CharsetChoice taken = CharsetChoice::None;
+    CharsetChoices choices;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
         engine.Run();
@@ -457,6 +458,7 @@ void CGroupView::OnViewChanges()
         bInDoubt = engine.GetReadingsInDoubt(converted, kept);
         bChoice = engine.IsInDoubt();
         taken = engine.GetCharsetChoice();
+        choices = engine.GetCharsetChoices();
         // A reading taken that cannot be written (a character the new charset lacks where no
         // reference would be read) leaves the other to take.
         bInDoubt = bInDoubt || (bChoice && !engine.GetRefusal().IsEmpty());
@@ -491,7 +493,7 @@ void CGroupView::OnViewChanges()
     else
         dlg.SetCharsets(onDisk, rewritten, change);
     if (bChoice)
-        dlg.SetCharsetChoice(converted, kept, taken);
+        dlg.SetCharsetChoice(choices, taken);
     const INT_PTR nResult = dlg.DoModal();
     if (nResult != IDC_PREVIEW_CONVERT && nResult != IDC_PREVIEW_KEEP)
         return;

@@ -428,33 +428,12 @@ PageCharsetReading CPageCharsetJudge::Beside(const CPageCharset& charset) const
     return {};
 }
 
-bool CPageCharsetJudge::ReadsAsCharacters(const CPageCharset& charset) const
-{
-    long long nAt = -1;
-    BYTE by = 0;
-    if (charset.GetKind() == CPageCharset::Kind::Utf8)
-        return m_census.ReadsWhole();
-    if (m_pDeclared != nullptr && charset.WritesAs(m_start.charset))
-        return m_pDeclared->ReadsWhole(nAt, by);
-    if (m_pTarget != nullptr && charset.WritesAs(m_target))
-        return m_pTarget->ReadsWhole(nAt, by);
-    if (!charset.IsMultiByte())
-        return m_pageBytes.ReadsAsCharacters(charset);
-    // Bytes beyond ASCII outside the text stand in scripts and style sheets, which hold few.
-    return TextIn(charset).IsText();
-}
-
 CPageCharsetJudge::Verdict CPageCharsetJudge::InDoubt(const PageCharsetReading& source, const PageCharsetReading& other,
                                                       long long nSignAt, BYTE bySign) const
 {
     Verdict verdict = MakeVerdict(Change::Doubt, source, other);
     verdict.nFirstUnreadable = nSignAt;
     verdict.byFirstUnreadable = bySign;
-    verdict.bConvertWrites = ReadsAsCharacters(source.charset);
-    // Kept under the target, the bytes show its reading, which may be a third one.
-    verdict.bKeepReadsWhole = ReadsAsCharacters(m_target) && TextIn(m_target).IsText();
-    if (!verdict.bConvertWrites && !verdict.bKeepReadsWhole)
-        return Unknown();
     return verdict;
 }
 

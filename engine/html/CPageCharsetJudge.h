@@ -93,15 +93,6 @@ public:
         // takes for the sign ¤ and the other for a currency; -1 for other doubts.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
-        // Doubt: which of the two ways the user may take the save can carry out. Converting from
-        // the source needs it to read every byte of the page as a character (the target holds the
-        // text, or references to it; a character the target lacks in a script's code the save
-        // still tells of); keeping the bytes under the target needs the target to read every byte
-        // as a character, and the text as text. At least one of them holds; the other reading,
-        // where neither way gives it, is the page's once that charset is declared first with its
-        // bytes kept.
-        bool bConvertWrites = false;
-        bool bKeepReadsWhole = false;
     };
     // What giving the page the target does to its bytes, all of them looked at: a comparison of
     // the readings of the page's text, its label's, the detector's and the target's. Bytes are
@@ -159,10 +150,9 @@ private:
     // currency, every byte of the page as a character, the others but a few alike, and the text
     // as text as likely; an Undeclared charset when none does.
     PageCharsetReading Beside(const CPageCharset& charset) const;
-    // Whether the charset reads every byte of the page as a character.
-    bool ReadsAsCharacters(const CPageCharset& charset) const;
-    // The page in doubt between the two readings, with what the save can do of each; unknown when
-    // it can do neither.
+    // The page in doubt between the two readings; over a sign, the first byte one reads as ¤ and
+    // the other as a currency. Which of the two ways the save can carry out is the save's to tell,
+    // with the writer it writes the page with.
     Verdict InDoubt(const PageCharsetReading& source, const PageCharsetReading& other, long long nSignAt = -1,
                     BYTE bySign = 0) const;
     // The bytes are in no charset the save can tell.

@@ -1182,8 +1182,12 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     m_reading = m_pJudge->GetReading();
     m_charset = m_reading.charset;
     m_written = m_charset;
-    if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty())
-        ChooseOutputCharset(target, m_pJudge->Decide());
+    if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty()) {
+        const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
+        if (verdict.change == CPageCharsetJudge::Change::Doubt)
+            m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
+        ChooseOutputCharset(target, verdict);
+    }
     if (!m_bConvert)
         return nTotal;
     m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
@@ -1270,14 +1274,42 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJ
     if (bEnded)
         judge.Finish();
     m_strLineEnd = lineEnd.Result();
-    if (nNotHeld == 0)
+    TakeInputBack(nNotHeld);
+}
+
+void CMetaEditEngine::TakeInputBack(LONGLONG nBytes)
+{
+    if (nBytes == 0)
         return;
     try {
-        m_pInput->Seek(-nNotHeld, CFile::current);
+        m_pInput->Seek(-nBytes, CFile::current);
     } catch (CException* e) {
         e->Delete();
         m_strRefusalReason = "the page is too large to be held while its charset is judged, and could not be read again.";
     }
+}
+
+CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+                                             const CPageCharset& target)
+{
+    CCharsetChoiceCheck check(source, target, m_strOutputName);
+    check.Add(pSample, static_cast<size_t>(nSample));
+    check.Add(m_ahead.data(), m_ahead.size());
+    // A page too large to be held all is read on to its end, as the judge read it.
+    LONGLONG nPast = 0;
+    while (!m_bReadFailed) {
+        char chunk[16384];
+        const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
+        if (nRead < 0)
+            m_bReadFailed = TRUE;
+        if (nRead <= 0)
+            break;
+        nPast += nRead;
+        check.Add(chunk, static_cast<size_t>(nRead));
+    }
+    TakeInputBack(nPast);
+    check.Finish();
+    return check.GetChoices();
 }
 
 BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
@@ -1339,9 +1371,39 @@ CString LooksLikeText(const PageCharsetReading& looks)
 
 constexpr const char* kDeclareFirst = "Declare the charset it is in first (that keeps its bytes), then the new one.";
 
+// What the user can do with a page whose bytes read two ways: take in the Preview a way the save
+// can carry out, or, where neither can be, mend the page's bytes first. strFirst: the step to the
+// other reading where neither way gives it and the bytes can be kept as they are; where they
+// cannot, the reason why holds it.
+CString WaysOn(const CharsetChoices& choices, const CString& strFirst)
+{
+    const char* pszTarget = choices.strTarget.GetString();
+    const char* pszSource = choices.strSource.GetString();
+    CString strWays;
+    if (choices.CanKeep() && choices.CanConvert()) {
+        strWays.Format("View > Changes shows it read both ways: take there the one meant (its bytes kept, declared %s, "
+                       "or converted from %s), and save again%s.", pszTarget, pszSource, strFirst.GetString());
+    } else if (choices.CanConvert()) {
+        strWays.Format("View > Changes shows it read both ways: take there its conversion from %s if that is meant, "
+                       "and save again; its bytes cannot be kept, declared %s, for %s.",
+                       pszSource, pszTarget, choices.strWhyNotKeep.GetString());
+    } else if (choices.CanKeep()) {
+        strWays.Format("View > Changes shows it read both ways: take there its bytes kept, declared %s, if that is "
+                       "meant, and save again%s; it cannot be converted from %s, for %s.",
+                       pszTarget, strFirst.GetString(), pszSource, choices.strWhyNotConvert.GetString());
+    } else {
+        strWays.Format("Neither way keeps all of its text: its bytes cannot be kept, declared %s, for %s, and it "
+                       "cannot be converted from %s, for %s. Correct its bytes in an editor first (View > Changes "
+                       "shows it read both ways), and save again.",
+                       pszTarget, choices.strWhyNotKeep.GetString(), pszSource, choices.strWhyNotConvert.GetString());
+    }
+    return strWays;
+}
+
 } // namespace
 
-CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict) const
+CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+                                     const CString& strTaken, const CString& strFirst) const
 {
     const CUtf8Census& census = m_pJudge->GetCensus();
     const char* pszName = m_strOutputName.GetString();
@@ -1375,24 +1437,9 @@ CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageChar
         strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
                       other.c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
     }
-    // Only the ways the save can carry out are named; the other reading, where neither gives it,
-    // is the page's once that charset is declared first with its bytes kept.
-    CString strTake;
-    if (verdict.bConvertWrites && verdict.bKeepReadsWhole)
-        strTake.Format("the one meant (its bytes kept, declared %s, or converted from %s)", pszName, source.c_str());
-    else if (verdict.bConvertWrites)
-        strTake.Format("the one converted from %s", source.c_str());
-    else
-        strTake.Format("the one with its bytes kept, declared %s", pszName);
-    CString strFirst;
-    const CPageCharset& rival = verdict.other.charset;
-    if (rival.GetKind() != CPageCharset::Kind::Utf8 && rival.GetKind() != CPageCharset::Kind::Undeclared
-        && !rival.WritesAs(target) && !rival.WritesAs(verdict.source.charset))
-        strFirst.Format("; for the reading as %s, declare that first, its bytes kept, then %s", other.c_str(), pszName);
     CString strReason;
-    strReason.Format("%s, so it is neither converted to %s nor declared %s as it is. View > Changes shows it read both "
-                     "ways: take there %s, and save again%s.",
-                     strWhy.GetString(), pszName, pszName, strTake.GetString(), strFirst.GetString());
+    strReason.Format("%s, so it is neither converted to %s nor declared %s as it is.%s %s", strWhy.GetString(), pszName,
+                     pszName, strTaken.GetString(), WaysOn(m_choices, strFirst).GetString());
     return strReason;
 }
 
@@ -1409,23 +1456,45 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         // Read one way or the other, the page shows other text: converting it from the one
         // garbles what the other reads, and declaring it anew may. The user tells which is meant
         // in the Preview, which shows the reading a conversion keeps beside the one the new
-        // declaration gives its bytes; this save does what was taken.
+        // declaration gives its bytes (or, where that cannot read them whole, the other way they
+        // read); this save does what was taken, where that loses no character.
         m_bDoubtSeen = TRUE;
-        m_bConvertWrites = verdict.bConvertWrites;
-        m_bKeepReadsWhole = verdict.bKeepReadsWhole;
         m_doubt[0] = verdict.source;
-        m_doubt[1] = target.WritesAs(verdict.other.charset) ? verdict.other
-                                                              : PageCharsetReading{target, CharsetEvidence::Declaration};
+        const CPageCharset& other = verdict.other.charset;
+        const bool bOtherKnown = other.GetKind() != CPageCharset::Kind::Undeclared;
+        // The other reading, where neither way gives it, is the page's once that charset is
+        // declared first: that keeps its bytes, which can then be converted. Where the new
+        // declaration cannot read the bytes whole, that is what stands in its way.
+        CString strFirst;
+        if (bOtherKnown && other.GetKind() != CPageCharset::Kind::Utf8 && !other.WritesAs(target)
+            && !other.WritesAs(verdict.source.charset))
+            strFirst.Format("; to keep them as %s text, declare %s first (that keeps its bytes), then %s",
+                            other.GetName().c_str(), other.GetName().c_str(), pszName);
+        if (!m_choices.CanKeep()) {
+            m_choices.strWhyNotKeep += strFirst;
+            strFirst.Empty();
+        }
+        m_doubt[1] = target.WritesAs(other) || (!m_choices.CanKeep() && bOtherKnown)
+            ? verdict.other
+            : PageCharsetReading{target, CharsetEvidence::Declaration};
         const CMetaContent* pEdit = ContentTypeEdit();
         m_charsetChoice = pEdit != nullptr ? pEdit->GetCharsetChoice() : CharsetChoice::None;
-        if (m_charsetChoice == CharsetChoice::KeepBytes) {
+        // A way taken that cannot be carried out (the page changed since, say) is not: the page
+        // is left alone, and the line says why.
+        CString strTaken;
+        if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
+            strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
+                            "text unreadable.", pszName);
+        else if (m_charsetChoice == CharsetChoice::Convert && !CanCarryOut(m_charsetChoice))
+            strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but that would lose text.",
+                            verdict.source.charset.GetName().c_str());
+        else if (m_charsetChoice == CharsetChoice::KeepBytes) {
             m_written = target;
             return;
-        }
-        if (m_charsetChoice == CharsetChoice::Convert)
+        } else if (m_charsetChoice == CharsetChoice::Convert)
             break;
         m_bInDoubt = TRUE;
-        m_strRefusalReason = DoubtReason(target, verdict);
+        m_strRefusalReason = DoubtReason(target, verdict, strTaken, strFirst);
         return;
     }
     case CPageCharsetJudge::Change::Unknown: {
@@ -1500,25 +1569,8 @@ void CMetaEditEngine::NoteConversionRefusal()
                                   m_strOutputName.GetString());
         return;
     }
-    if (m_pEncoder == nullptr || !m_pEncoder->IsRefused())
-        return;
-    std::string character;
-    Utf8Encode(m_pEncoder->GetRefusedCharacter(), character);
-    CString strWhere;
-    switch (m_pEncoder->GetRefusedPlace()) {
-    case CPageEncoder::Place::ScriptCode: strWhere = "in a script's code"; break;
-    case CPageEncoder::Place::OtherScript:
-        strWhere.Format("in a script of type \"%s\"", m_pEncoder->GetRefusedElement().c_str());
-        break;
-    case CPageEncoder::Place::CData:
-        strWhere.Format("in a CDATA section of its <%s> element", m_pEncoder->GetRefusedElement().c_str());
-        break;
-    default: strWhere.Format("in its <%s> element", m_pEncoder->GetRefusedElement().c_str()); break;
-    }
-    m_strRefusalReason.Format("%s has no character \"%s\" (U+%04X), which stands %s, where neither a character "
-                              "reference nor an escape would be read.",
-                              m_strOutputName.GetString(), character.c_str(),
-                              static_cast<unsigned>(m_pEncoder->GetRefusedCharacter()), strWhere.GetString());
+    if (m_pEncoder != nullptr && m_pEncoder->IsRefused())
+        m_strRefusalReason = CCharsetChoiceCheck::RefusedWords(m_strOutputName, *m_pEncoder) + ".";
 }
 
 BOOL CMetaEditEngine::DeclaresOtherCharset(const CString& strName) const

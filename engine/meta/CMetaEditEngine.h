@@ -11,6 +11,7 @@
 #include "engine/html/CPageCharsetJudge.h"
 #include "engine/html/CPageEncoder.h"
 #include "engine/html/CTitleScope.h"
+#include "engine/meta/CCharsetChoiceCheck.h"
 #include "engine/meta/CMetaContent.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
@@ -82,8 +83,9 @@ public:
     PageCharsetReading GetReadingAfterSave() const;
     // A page refused because its bytes read two ways under the new charset, and nothing tells
     // which is meant: the reading a conversion keeps (the page's own), then the one the new
-    // declaration gives its bytes. FALSE for any other page, and for one the user took a reading
-    // of.
+    // declaration gives its bytes, or, where that cannot read them whole, the other way they
+    // read. FALSE for any other page, and for one whose reading the user took and the save
+    // carries out.
     BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
     {
         first = m_doubt[0];
@@ -95,13 +97,14 @@ public:
     CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
     // Whether the page's bytes read two ways under the new charset, a reading taken or not.
     BOOL IsInDoubt() const { return m_bDoubtSeen; }
-    // Of such a page, whether the save can carry out the choice: converting from the first
-    // reading needs that to read every byte as a character, keeping the bytes needs the new
-    // charset to. FALSE for any other page.
+    // For such a page, which ways of taking it the save can carry out, and why not the others.
+    const CharsetChoices& GetCharsetChoices() const { return m_choices; }
+    // Of such a page, whether the save can carry out the choice without losing text. FALSE for
+    // any other page.
     BOOL CanCarryOut(CharsetChoice choice) const
     {
-        return m_bDoubtSeen && ((choice == CharsetChoice::Convert && m_bConvertWrites)
-                                || (choice == CharsetChoice::KeepBytes && m_bKeepReadsWhole));
+        return m_bDoubtSeen && ((choice == CharsetChoice::Convert && m_choices.CanConvert())
+                                || (choice == CharsetChoice::KeepBytes && m_choices.CanKeep()));
     }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
@@ -230,8 +233,18 @@ private:
     // Puts the page's added Content-Type after its head's start tag, when the head's end lies
     // beyond where browsers look for a declaration; whether it did.
     BOOL PlaceDeclaration(const CString& strTag);
-    // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out.
-    CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict) const;
+    // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out;
+    // strTaken: why the way taken could not be; strFirst: the step to the other reading, where
+    // neither way gives it and the bytes can be kept.
+    CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+                        const CString& strTaken, const CString& strFirst) const;
+    // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
+    // again, from the first read's sample on; the input is taken back to where it was.
+    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+                                const CPageCharset& target);
+    // Takes the input back by the bytes read past what is held; a page that cannot be read
+    // again is refused.
+    void TakeInputBack(LONGLONG nBytes);
     // A "<meta charset>" declares what a Content-Type does: an edited Content-Type goes into it,
     // so that the page keeps one declaration. Whether the held tag was one.
     BOOL FinishCharsetTag(const CString& strHeld);
@@ -340,9 +353,8 @@ private:
     BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
     BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
-    BOOL m_bConvertWrites = FALSE;  // of a page in doubt: converting from m_doubt[0] can be done
-    BOOL m_bKeepReadsWhole = FALSE; // keeping its bytes under the new charset can
     CharsetChoice m_charsetChoice = CharsetChoice::None;
+    CharsetChoices m_choices;    // the ways of taking such a page that can be carried out
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

@@ -154,6 +154,16 @@ protected:
         return pt;
     }
 
+    // The folder of the site's pages named so, in the project's tree.
+    static CPageNode* FolderNamed(CPageNode* pNode, const char* pszName)
+    {
+        if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == pszName)
+            return pNode;
+        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
+            if (CPageNode* pFound = FolderNamed(pNode->GetChildren().GetNext(pos), pszName))
+                return pFound;
+        return nullptr;
+    }
     // A point on the label of a page node's item in the Project Area's tree, on the screen.
     POINT OnItemLabel(CPageNode* pNode)
     {

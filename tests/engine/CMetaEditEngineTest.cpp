@@ -1123,6 +1123,43 @@ TEST_F(CharsetChangeTest, APageWhoseBytesDoNotAllReadIsNotConverted)
     EXPECT_NE(m_strRefusal.find("do not all read as UTF-8"), std::string::npos) << m_strRefusal;
 }
 
+// A page whose bytes read two ways is written as the user took it in the Preview, where that
+// loses no character; a way taken that would (the page changed since, say) leaves the page alone,
+// and the refusal says what was taken and names the ways that are left.
+TEST_F(CharsetChangeTest, AWayTakenForAPageInDoubtIsCarriedOutOnlyWhereItLosesNoText)
+{
+    const std::string latin = Page("windows-1252", "<title>Ni\xC3\xB1o</title>\n", "<p>Ni\xF1os.</p>\n");
+    const std::string hebrew = Page("ISO-8859-8", "<title>\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D</title>\n",
+                                    "<p>\xF9\xEC\xE5\xED \xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3.</p>\n");
+    const struct {
+        const std::string& page;
+        CharsetChoice taken;
+        const char* pszRefusal; // null: written
+    } rows[] = {
+        {latin, CharsetChoice::Convert, nullptr},
+        {latin, CharsetChoice::KeepBytes,
+         "Its bytes were to be kept, declared UTF-8, as taken in View > Changes, but that would leave text unreadable. "
+         "View > Changes shows it read both ways: take there its conversion from windows-1252 if that is meant, and save "
+         "again; its bytes cannot be kept, declared UTF-8, for UTF-8 does not read byte "},
+        {hebrew, CharsetChoice::Convert,
+         "It was to be converted from ISO-8859-8, as taken in View > Changes, but that would lose text. Neither way keeps "
+         "all of its text: its bytes cannot be kept, declared UTF-8, for UTF-8 does not read byte "},
+    };
+    for (const auto& row : rows) {
+        CMetaContent* pContent = nullptr;
+        m_edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+        pContent->SetCharsetChoice(row.taken);
+        const std::string out = Rewrite(row.page);
+        m_edits.DeleteAll();
+        if (row.pszRefusal == nullptr) {
+            EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
+            EXPECT_EQ(out, Replaced(Iconv(row.page, "WINDOWS-1252"), "windows-1252", "UTF-8"));
+            continue;
+        }
+        EXPECT_NE(m_strRefusal.find(row.pszRefusal), std::string::npos) << m_strRefusal;
+    }
+}
+
 // Only the page's own declarations of its charset change: a META tag's CHARSET and its
 // Content-Type, not the word in another tag's value.
 TEST_F(CharsetChangeTest, OnlyThePagesOwnDeclarationsChange)

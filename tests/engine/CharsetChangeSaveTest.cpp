@@ -293,12 +293,20 @@ std::string Name(size_t i)
     return "P" + std::to_string(i) + ".HTM";
 }
 
-// The charset a line names after the words, up to a comma or a parenthesis; empty for none.
+// The charset a line names after the words, up to a space, a comma or a parenthesis; empty for
+// none.
 std::string NamedAfter(const std::string& line, const std::string& words)
 {
     const size_t at = line.find(words);
     return at == std::string::npos ? std::string()
-                                   : line.substr(at + words.size(), line.find_first_of(",;)", at) - at - words.size());
+                                   : line.substr(at + words.size(), line.find_first_of(" ,;)", at + words.size()) - at - words.size());
+}
+
+// The charset a line offers to convert the page from; empty for none.
+std::string ConvertedFrom(const std::string& line)
+{
+    const std::string both = NamedAfter(line, "or converted from ");
+    return both.empty() ? NamedAfter(line, "its conversion from ") : both;
 }
 
 // The charset the page's Content-Type is given now.
@@ -324,12 +332,12 @@ Step WayOn(const Case& c, const std::string& line, const std::string& bytes)
     Step step;
     if (line.find("Declare the charset it is in first") != std::string::npos)
         step = {c.pCharset->pszName};
-    else if (isText(NamedAfter(line, "converted from ")))
+    else if (isText(ConvertedFrom(line)))
         step = {Given(c), CharsetChoice::Convert};
     else if (line.find("its bytes kept, declared") != std::string::npos && isText(Given(c)))
         step = {Given(c), CharsetChoice::KeepBytes};
-    else if (isText(NamedAfter(line, "for the reading as ")))
-        step = {NamedAfter(line, "for the reading as ")};
+    else if (isText(NamedAfter(line, "to keep them as ")))
+        step = {NamedAfter(line, "to keep them as ")};
     return step.charset == Given(c) && step.choice == CharsetChoice::None ? Step() : step;
 }
 
@@ -412,7 +420,7 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
         // the way to its text open: converting from the right label, or keeping the bytes.
         const bool bInDoubt = line.find("both ways") != std::string::npos;
         const bool bOverSign = c.layout == Layout::Currency && bInDoubt;
-        EXPECT_TRUE(!c.bLabelRight || (bOverSign && NamedAfter(line, "converted from ") == c.labelName))
+        EXPECT_TRUE(!c.bLabelRight || (bOverSign && ConvertedFrom(line) == c.labelName))
             << "a right label was refused: " << Describe(c) << "\n" << line;
         EXPECT_TRUE(c.label != Label::None || c.target != c.pCharset->pszName
                     || (bOverSign && line.find("its bytes kept, declared " + c.target) != std::string::npos))

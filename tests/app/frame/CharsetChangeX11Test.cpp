@@ -67,10 +67,16 @@ protected:
         return ColumnOf("Content-Type");
     }
 
-    // What the Preview showed: its panes' text and captions.
+    // What the Preview showed: its panes' text and captions; of a page in doubt, whether each
+    // pane's take button is offered, the word beside it, and the line each pane's caret is on and
+    // starts with.
     struct PreviewSeen {
         bool seen = false;
         std::string left, right, rightCaption, leftCaption;
+        bool bOffered[2] = {false, false};
+        std::string notes[2];
+        int nCaretLine[2] = {0, 0};
+        int nTopLine[2] = {0, 0};
     };
     static std::string TextOf(CFileContentsWnd& pane)
     {
@@ -81,8 +87,23 @@ protected:
     }
     static PreviewSeen Seen(CPreviewDlg& dlg)
     {
-        return PreviewSeen{true, TextOf(dlg.GetLeftPane()), TextOf(dlg.GetRightPane()),
-                           std::string(dlg.GetRightPane().GetCaption()), std::string(dlg.GetLeftPane().GetCaption())};
+        PreviewSeen seen;
+        seen.seen = true;
+        seen.left = TextOf(dlg.GetLeftPane());
+        seen.right = TextOf(dlg.GetRightPane());
+        seen.rightCaption = dlg.GetRightPane().GetCaption();
+        seen.leftCaption = dlg.GetLeftPane().GetCaption();
+        int i = 0;
+        for (CFileContentsWnd* pPane : {&dlg.GetLeftPane(), &dlg.GetRightPane()}) {
+            seen.bOffered[i] = pPane->GetTakeButton().GetSafeHwnd() != nullptr && pPane->GetTakeButton().IsWindowEnabled();
+            CString strNote;
+            if (pPane->GetTakeNote().GetSafeHwnd() != nullptr)
+                pPane->GetTakeNote().GetWindowText(strNote);
+            seen.notes[i] = strNote.GetString();
+            seen.nCaretLine[i] = pPane->GetEditor().GetCaretLineNo();
+            seen.nTopLine[i++] = pPane->GetEditor().GetTopLineNo();
+        }
+        return seen;
     }
     bool PreviewShows() { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); }
     enum class By { Keys, Mouse };
@@ -440,33 +461,54 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
 
 namespace {
 
-// Short pages whose title a generator wrote in UTF-8 over text in the Latin charset they declare:
-// read either way, one of the two is garbled, and nothing tells which the user means to keep.
-const std::string kCafe = Head("ISO-8859-1") + "\n<title>Caf\xC3\xA9</title>\n</head><body>\n<p>Caf\xE9 au lait.</p>\n"
-                          "</body></html>\n";
+// Pages in doubt as sites have them. A page that declares nothing, whose registered sign far down
+// reads as a UTF-8 letter too: either way can be written. Pages whose generator wrote their
+// title in UTF-8 over text in the charset they declare: a Latin one can be converted, but its
+// bytes are no UTF-8 to keep; a Hebrew one in ISO-8859-8 neither, for that has no letter of the
+// UTF-8 title's bytes. A Polish title labelled ISO-8859-1 reads as the detector's Central
+// European too, and its bytes are no UTF-8.
+std::string CatalogueLines()
+{
+    std::string lines;
+    for (int i = 1; i <= 40; ++i)
+        lines += "<p>Line " + std::to_string(i) + " of the catalogue, in plain letters.</p>\n";
+    return lines;
+}
+const std::string kNestle = "<html><head>\n<title>Brand names</title>\n</head><body>\n" + CatalogueLines() +
+                            "<p>NESTL\xC9\xAE coffee.</p>\n</body></html>\n";
 const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Ni\xF1os.</p>\n"
                           "</body></html>\n";
+const std::string kHebrew = Head("ISO-8859-8") + "\n<title>שלום עולם</title>\n</head><body>\n<p>\xF9\xEC\xE5\xED "
+                            "\xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3 \xE1\xF2\xE1\xF8\xE9\xFA.</p>\n</body></html>\n";
+const std::string kPolish = Head("ISO-8859-1") + "\n<title>Podr\xEA" "cznik</title>\n</head><body>\n<p>See the next "
+                            "chapter.</p>\n</body></html>\n";
 
 } // namespace
 
-// Pages in doubt given UTF-8: in the Preview the user takes a reading by the mouse for one and by
-// the keys for the other, and sees what the save will now write; an Undo drops the reading with
-// the edit, and the save leaves that page alone, naming the way on, and writes each page as taken.
-TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndByKeysAndTheSaveWritesIt)
+// Pages in doubt given UTF-8: the Preview shows where their readings differ and offers only the
+// ways the save can carry out, a greyed one saying why; the user takes a way by the mouse for one
+// page and by the keys for another, and sees what the save will now write. An Undo drops the way
+// taken with the edit; the save leaves the pages in doubt alone, each line naming the ways on,
+// and writes each page as taken.
+TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMouseAndByKeysAndTheSaveWritesIt)
 {
-    const ROWCOL nType = StartOnSite({{"cafe.htm", kCafe}, {"nino.htm", kNino}});
+    const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"hebrew.htm", kHebrew}, {"nino.htm", kNino},
+                                      {"polish.htm", kPolish}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const CString strUtf8 = "text/html; charset=UTF-8";
-    for (ROWCOL nRow = 1; nRow <= 2; ++nRow)
+    // The Latin page's edit last, to be undone.
+    for (const ROWCOL nRow : {1, 2, 4, 3})
         ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == strUtf8 && view->GetCellValue(2, nType) == strUtf8; }));
+    const ROWCOL rows[] = {1, 2, 3, 4};
+    ASSERT_TRUE(RunUntil([&] {
+        return std::all_of(std::begin(rows), std::end(rows), [&](ROWCOL nRow) { return view->GetCellValue(nRow, nType) == strUtf8; });
+    }));
 
-    // The Preview shows the page as its label reads it beside its bytes read as UTF-8, with a
-    // button below each; the one taken, the Preview comes again with what the save now writes,
-    // the reading taken no longer offered.
+    // The Preview shows the page as its own charset reads it beside its bytes read as UTF-8, with
+    // a button below each; the one taken, the Preview comes again with what the save now writes,
+    // the way taken no longer offered.
     struct Taken {
         PreviewSeen doubt, after;
-        bool bOffered[2] = {false, false};
     };
     const auto take = [&](ROWCOL nRow, By by, Taken& taken) -> ::testing::AssertionResult {
         if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
@@ -489,46 +531,88 @@ TEST_F(CharsetChangeX11Test, ThePreviewTakesTheReadingOfAPageInDoubtByMouseAndBy
         When("the Preview comes again with what the save writes", [this, &taken] {
             return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
         }, [&] {
-            CPreviewDlg& dlg = *ShownPreview();
-            taken.after = Seen(dlg);
-            taken.bOffered[0] = dlg.GetLeftPane().GetTakeButton().IsWindowEnabled() != FALSE;
-            taken.bOffered[1] = dlg.GetRightPane().GetTakeButton().IsWindowEnabled() != FALSE;
+            taken.after = Seen(*ShownPreview());
             XdoNow("key Escape");
         });
         return PreviewClosed();
     };
-    Taken cafe, nino;
-    ASSERT_TRUE(take(1, By::Mouse, cafe));
-    EXPECT_EQ(cafe.doubt.left, Replaced(Replaced(kCafe, "Caf\xC3\xA9", "Caf\xC3\x83\xC2\xA9"), "Caf\xE9", "Caf\xC3\xA9"));
-    EXPECT_EQ(cafe.doubt.right, Replaced(kCafe, "Caf\xE9", "Caf\xC3\xA9"));
-    EXPECT_EQ(cafe.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - "
-                                       "Modified '" + site + "/cafe.htm'");
-    EXPECT_TRUE(cafe.bOffered[0] && !cafe.bOffered[1]);
-    ASSERT_TRUE(take(2, By::Keys, nino));
+    // Either way can be written: both panes start at the registered sign, which reads as a UTF-8
+    // letter on the right; the mouse keeps the bytes.
+    Taken nestle, nino;
+    ASSERT_TRUE(take(1, By::Mouse, nestle));
+    EXPECT_EQ(nestle.doubt.right, kNestle);
+    EXPECT_TRUE(nestle.doubt.bOffered[0] && nestle.doubt.bOffered[1]);
+    EXPECT_EQ(nestle.doubt.notes[0] + nestle.doubt.notes[1], "");
+    EXPECT_EQ(nestle.doubt.nCaretLine[0], 44);
+    EXPECT_EQ(nestle.doubt.nCaretLine[1], 44);
+    EXPECT_EQ(nestle.doubt.nTopLine[0], nestle.doubt.nTopLine[1]);
+    EXPECT_TRUE(nestle.doubt.nTopLine[0] > 1 && nestle.doubt.nTopLine[0] < 44) << nestle.doubt.nTopLine[0];
+    EXPECT_EQ(nestle.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: windows-1252, as guessed "
+                                         "from too little text to be sure) - Modified '" + site + "/brands.htm'");
+    EXPECT_TRUE(nestle.after.bOffered[0] && !nestle.after.bOffered[1]);
+    // The bytes of the Latin page are no UTF-8: only its conversion is offered, which the keys take.
+    const std::string noUtf8 = "UTF-8 does not read byte " + std::to_string(kNino.find('\xF1')) + " (0xF1)";
+    ASSERT_TRUE(take(3, By::Keys, nino));
+    EXPECT_EQ(nino.doubt.left, Replaced(Replaced(kNino, "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"), "Ni\xF1os", "Ni\xC3\xB1os"));
+    EXPECT_TRUE(nino.doubt.bOffered[0] && !nino.doubt.bOffered[1]);
+    EXPECT_EQ(nino.doubt.notes[1], "Would lose text: " + noUtf8 + ".");
+    EXPECT_EQ(nino.doubt.nCaretLine[0], 2);
     EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
-    EXPECT_TRUE(!nino.bOffered[0] && nino.bOffered[1]);
+    EXPECT_TRUE(!nino.after.bOffered[0] && !nino.after.bOffered[1]);
+
+    // The Hebrew page can be written neither way, and says so; the Polish title is shown as the
+    // detector reads it, to be declared first.
+    const std::string hebrewNoUtf8 = "UTF-8 does not read byte " + std::to_string(kHebrew.find('\xF9')) + " (0xF9)";
+    const std::string hebrewUnread = "ISO-8859-8 does not read byte " + std::to_string(kHebrew.find('\xD7')) + " (0xD7)";
+    PreviewSeen hebrew, polish;
+    ASSERT_TRUE(Preview(2, nType, "charset-doubt-neither", hebrew));
+    EXPECT_EQ(hebrew.rightCaption, "In doubt, not saved, and neither way keeps all of its text: correct its bytes in an "
+                                   "editor first; or read as UTF-8, by its bytes - Current '" + site + "/hebrew.htm'");
+    EXPECT_TRUE(!hebrew.bOffered[0] && !hebrew.bOffered[1]);
+    EXPECT_EQ(hebrew.notes[0], "Would lose text: " + hebrewUnread + ".");
+    EXPECT_EQ(hebrew.notes[1], "Would lose text: " + hebrewNoUtf8 + ".");
+    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kPolish.find('\xEA')) + " (0xEA); to keep "
+                                   "them as windows-1250 text, declare windows-1250 first (that keeps its bytes), then UTF-8";
+    ASSERT_TRUE(Preview(4, nType, "charset-doubt-label-guess", polish));
+    EXPECT_EQ(polish.left, Replaced(kPolish, "Podr\xEA", "Podr\xC3\xAA"));
+    EXPECT_EQ(polish.right, Replaced(kPolish, "Podr\xEA", "Podr\xC4\x99"));
+    EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as windows-1250, as guessed from too little text to be "
+                                   "sure - Current '" + site + "/polish.htm'");
+    EXPECT_TRUE(polish.bOffered[0] && !polish.bOffered[1]);
+    EXPECT_EQ(polish.notes[1], "Would lose text: " + polishStep + ".");
 
     const auto save = [&](const char* pszClosing) {
         return Xdo("key ctrl+t")
             && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
             && Quiet();
     };
-    // Undone and done again, the last edit comes back without the reading taken for it.
-    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(2, nType) != strUtf8; }));
-    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(2, nType) == strUtf8; }));
-    ASSERT_TRUE(save("1 of 2 pages written")) << OutputArea().GetText().GetString();
+    // Undone and done again, the last edit comes back without the way taken for it.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(3, nType) != strUtf8; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(3, nType) == strUtf8; }));
+    ASSERT_TRUE(save("1 of 4 pages written")) << OutputArea().GetText().GetString();
     const std::vector<std::string> lines = OutputLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "NINO.HTM : Not saved: it holds UTF-8 characters and also bytes that are no UTF-8 (the first is "
-                        "byte " + std::to_string(kNino.find('\xF1')) + ", 0xF1), so it is neither converted to UTF-8 nor "
-                        "declared UTF-8 as it is. View > Changes shows it read both ways: take there the one converted "
-                        "from windows-1252, and save again. The page was left as it was, and its edits are kept."),
-              lines.end()) << OutputArea().GetText().GetString();
-    EXPECT_EQ(Page("cafe.htm"), Replaced(kCafe, "ISO-8859-1", "UTF-8"));
+    const auto told = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    const std::string mixed = "it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte ";
+    const std::string left = " The page was left as it was, and its edits are kept.";
+    EXPECT_TRUE(told("NINO.HTM : Not saved: " + mixed + std::to_string(kNino.find('\xF1')) + ", 0xF1), so it is neither "
+                     "converted to UTF-8 nor declared UTF-8 as it is. View > Changes shows it read both ways: take there "
+                     "its conversion from windows-1252 if that is meant, and save again; its bytes cannot be kept, "
+                     "declared UTF-8, for " + noUtf8 + "." + left)) << OutputArea().GetText().GetString();
+    EXPECT_TRUE(told("HEBREW.HTM : Not saved: " + mixed + std::to_string(kHebrew.find('\xF9')) + ", 0xF9), so it is "
+                     "neither converted to UTF-8 nor declared UTF-8 as it is. Neither way keeps all of its text: its bytes "
+                     "cannot be kept, declared UTF-8, for " + hebrewNoUtf8 + ", and it cannot be converted from "
+                     "ISO-8859-8, for " + hebrewUnread + ". Correct its bytes in an editor first (View > Changes shows it "
+                     "read both ways), and save again." + left)) << OutputArea().GetText().GetString();
+    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from ISO-8859-1 if that is meant, and save again; its "
+                                           "bytes cannot be kept, declared UTF-8, for " + polishStep + "." + left).c_str()), -1);
+    EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                                                "charset=UTF-8\">\n</head>"));
     EXPECT_EQ(Page("nino.htm"), kNino);
+    EXPECT_EQ(Page("hebrew.htm"), kHebrew);
+    EXPECT_EQ(Page("polish.htm"), kPolish);
 
-    ASSERT_TRUE(take(2, By::Keys, nino));
-    ASSERT_TRUE(save("1 of 1 pages written")) << OutputArea().GetText().GetString();
+    ASSERT_TRUE(take(3, By::Keys, nino));
+    ASSERT_TRUE(save("1 of 3 pages written")) << OutputArea().GetText().GetString();
     EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"),
                                          "Ni\xF1os", "Ni\xC3\xB1os"));
 }

@@ -782,8 +782,8 @@ TEST_F(KeyboardUserX11Test, TheCurrentCellShowsWhereTheKeysAreAndStaysInSightThr
 // Shift+F6 takes the keys to the Project Area's tree and Enter on its item brings the grid of
 // its pages up again with the keys in it. With the window closed from the tree, the tree's
 // arrows choose a folder and keep the keys while its grid comes up; View > Project Area, hiding
-// the tree that has them, gives them to the grid. The title typed before the window closed is
-// saved to its page.
+// the tree that has them, gives them to the grid. The title typed before the window closed comes
+// back with its undo, which Ctrl+Z and Ctrl+Y take back and give again, and is saved to its page.
 TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
 {
     const std::string typed = "Épée ß Ωμέγα 東京";
@@ -810,6 +810,9 @@ TEST_F(KeyboardUserX11Test, AClosedGridComesBackByTheKeysWithItsEdits)
     Keep("grid-back-by-enter");
     EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home Right ctrl+c")), std::vector<std::string>{typed}) << "the edit is gone";
     EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+z ctrl+Home Right ctrl+c")), std::vector<std::string>{"Alpha"}) << "the edit's undo is gone";
+    EXPECT_EQ(app->IsEdited(), 3u);
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+y ctrl+Home Right ctrl+c")), std::vector<std::string>{typed});
 
     // The grid's window closed again from the tree, and the folder below chosen by the tree's
     // arrow: its grid comes up and the keys stay in the tree; hiding the tree gives them to
@@ -915,38 +918,26 @@ TEST_F(KeyboardUserX11Test, AfterCtrlF4TheKeysAreInAPaneThatShowsIt)
     CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
     COutputAreaWnd& output = OutputArea().GetOutputWnd();
     const HWND hTree = tree.GetSafeHwnd(), hOutput = output.GetSafeHwnd();
-    CPageNode* pSub = nullptr;
-    const std::function<void(CPageNode*)> findSub = [&](CPageNode* pNode) {
-        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;) {
-            CPageNode* pChild = pNode->GetChildren().GetNext(pos);
-            if (pChild->GetKind() == CPageNode::kindFolder && pChild->GetName() == "sub")
-                pSub = pChild;
-            findSub(pChild);
-        }
-    };
-    findSub(app->GetPageNodes().GetHead());
+    CPageNode* pSub = FolderNamed(app->GetPageNodes().GetHead(), "sub");
     ASSERT_NE(pSub, nullptr);
-    const auto hSub = reinterpret_cast<HTREEITEM>(pSub->m_dwTreeItem);
-    // How many pixels of the band of the sub folder's row, and of the Output Area's edge, show the
-    // colour that tells the keys are there.
     const POINT onSub = OnItemLabel(pSub);
-    const auto focusPixels = [&](const char* pszShot, int& nTree, int& nFrame) {
+    // The pixels of the sub folder's row in the focus colour, and of the Output Area's top edge in
+    // the text's colour.
+    const auto focusPixels = [&](const char* pszShot) {
         Quiet();
         cairo_surface_t* shot = Shot(pszShot);
-        ASSERT_NE(shot, nullptr);
-        CRect treeRect, outputRect;
-        ::GetWindowRect(hTree, &treeRect);
-        output.GetClientRect(&outputRect);
-        output.ClientToScreen(&outputRect);
-        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT)), text = Rgb(::GetSysColor(COLOR_WINDOWTEXT));
-        nTree = nFrame = 0;
-        for (int y = onSub.y - 4; y <= onSub.y + 4; ++y)
-            for (int x = treeRect.left; x < treeRect.right; ++x)
-                nTree += screen_capture::PixelAt(shot, x, y) == highlight;
-        for (int x = outputRect.left; x < outputRect.right; ++x)
-            nFrame += (screen_capture::PixelAt(shot, x, outputRect.top) == text) +
-                      (screen_capture::PixelAt(shot, x, outputRect.bottom - 1) == text);
-        cairo_surface_destroy(shot);
+        CRect text;
+        output.GetClientRect(&text);
+        output.ClientToScreen(&text);
+        std::pair<int, int> n;
+        for (int x = 0; shot != nullptr && x < ::GetSystemMetrics(SM_CXSCREEN); ++x) {
+            n.first += screen_capture::PixelAt(shot, x, onSub.y) == Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+            n.second += x >= text.left && x < text.right &&
+                        screen_capture::PixelAt(shot, x, text.top) == Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+        }
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
+        return n;
     };
 
     // The Output Area shown by its menu key; the sub folder's page brought up by a click in the
@@ -963,18 +954,14 @@ TEST_F(KeyboardUserX11Test, AfterCtrlF4TheKeysAreInAPaneThatShowsIt)
     ASSERT_TRUE(Xdo("key ctrl+F4"));
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hTree) && Settled(); }))
         << "the keys did not go to the tree";
-    EXPECT_EQ(tree.GetSelectedItem(), hSub) << "the closed folder is not chosen";
-    int nTree = 0, nFrame = 0;
-    focusPixels("keys-in-the-tree-after-ctrl-f4", nTree, nFrame);
-    EXPECT_GT(nTree, 20) << "the folder is not drawn in the focus colours";
-    EXPECT_EQ(nFrame, 0) << "the Output Area is framed without the keys";
+    EXPECT_EQ(tree.GetSelectedItem(), reinterpret_cast<HTREEITEM>(pSub->m_dwTreeItem)) << "the closed folder is not chosen";
+    const auto [nTree, nFrameWithout] = focusPixels("keys-in-the-tree-after-ctrl-f4");
+    EXPECT_GT(nTree, 5) << "the folder is not drawn in the focus colour";
+    EXPECT_EQ(nFrameWithout, 0) << "the Output Area is framed without the keys";
     ASSERT_TRUE(Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return (view = View()) != nullptr && KeysAt(view->GetSafeHwnd()) && Settled(); }))
         << "Enter did not bring the grid back with the keys";
-    const std::vector<std::string> files = ClipboardRows(CopyByKeys("ctrl+Home ctrl+c"));
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0], "c.htm") << "the grid shows another page";
-    EXPECT_EQ(view->GetRowCount(), 1u);
+    EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+Home ctrl+c")), std::vector<std::string>{"c.htm"});
 
     // The Project Area hidden by its menu key: the next Ctrl+F4 gives the keys to the Output Area.
     ASSERT_TRUE(Xdo("key alt+v p"));
@@ -984,10 +971,10 @@ TEST_F(KeyboardUserX11Test, AfterCtrlF4TheKeysAreInAPaneThatShowsIt)
     ASSERT_TRUE(Xdo("key ctrl+F4"));
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && KeysAt(hOutput) && Settled(); }))
         << "the keys did not go to the Output Area";
-    focusPixels("keys-in-the-output-area-after-ctrl-f4", nTree, nFrame);
     CRect client;
     output.GetClientRect(&client);
-    EXPECT_GE(nFrame, client.Width() - 2) << "the Output Area shows no frame with the keys";
+    EXPECT_GE(focusPixels("keys-in-the-output-area-after-ctrl-f4").second, client.Width() / 2 - 1)
+        << "the Output Area shows no frame with the keys";
 }
 
 // Ctrl+T while a cell's edit is open, the text typed and no Enter, takes the text and saves it,

@@ -123,20 +123,6 @@ TEST_F(MainWindowPanesX11Test, TheProjectAreaFloatsAndDocksByItsGripper)
 }
 
 
-namespace {
-
-CPageNode* FolderNamed(CPageNode* pNode, const char* pszName)
-{
-    if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == pszName)
-        return pNode;
-    for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos;)
-        if (CPageNode* found = FolderNamed(pNode->GetChildren().GetNext(pos), pszName))
-            return found;
-    return nullptr;
-}
-
-} // namespace
-
 // A right click on a folder of the Project Area opens the pane's own menu, whose Scan Files
 // shows that folder's pages in the grid and scans them.
 TEST_F(MainWindowPanesX11Test, ScanFilesFromTheProjectAreasMenuScansTheFolder)

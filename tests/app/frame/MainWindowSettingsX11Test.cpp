@@ -13,16 +13,6 @@ namespace {
 
 class MainWindowSettingsX11Test : public MainWindowStepsX11Test {
 protected:
-    // The folder of the site's pages named so, in the project's tree.
-    CPageNode* FolderNamed(CPageNode* pNode, const char* pszName)
-    {
-        if (pNode->GetKind() == CPageNode::kindFolder && pNode->GetName() == pszName)
-            return pNode;
-        for (POSITION pos = pNode->GetChildren().GetHeadPosition(); pos != nullptr;)
-            if (CPageNode* pFound = FolderNamed(pNode->GetChildren().GetNext(pos), pszName))
-                return pFound;
-        return nullptr;
-    }
     // The row's file clicked, the arrows to the cell, its text typed and stored.
     bool TypeInto(ROWCOL nRow, ROWCOL nCol, const std::string& text)
     {
