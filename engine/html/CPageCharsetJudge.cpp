@@ -5,29 +5,33 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
-// Whether UTF-8 text holds a control character of the range U+0080 to U+009F, or the sign ¤:
-// what a one-byte charset makes of bytes that hold no text of it. Where the first stands,
-// counted in characters.
-bool FindControl(const std::string& text, size_t& nCharacter)
+// What is sought in a one-byte charset's reading: a control character of the range U+0080 to
+// U+009F, what such a charset makes of bytes that hold no text of it, or the sign ¤.
+enum class Sought { Control, Sign };
+
+// Where the first character sought stands in UTF-8 text, counted in characters; -1 when none does.
+long long FindCharacter(const std::string& text, Sought sought)
 {
-    nCharacter = 0;
+    long long nCharacter = 0;
     for (size_t at = 0; at + 1 < text.size(); ++at) {
         const auto ch = static_cast<unsigned char>(text[at]);
         const auto next = static_cast<unsigned char>(text[at + 1]);
-        if (ch == 0xC2 && (next <= 0x9F || next == 0xA4))
-            return true;
+        if (ch == 0xC2 && (sought == Sought::Control ? next <= 0x9F : next == 0xA4))
+            return nCharacter;
         nCharacter += (ch & 0xC0) != 0x80 ? 1 : 0;
     }
-    return false;
+    return -1;
 }
 
 } // namespace
 
 // A charset's decoder over all of the page's bytes, keeping where the first stands that it reads
-// as no text: a byte it leaves unread, or, for a one-byte charset, one it reads as a control.
+// as no text, a byte it leaves unread or, for a one-byte charset, one it reads as a control, and
+// where the first stands that it reads as the sign ¤.
 struct CPageCharsetJudge::WholeReader {
     explicit WholeReader(const CPageCharset& charset) : decoder(charset), bOneByte(!charset.IsMultiByte()) {}
 
@@ -35,13 +39,22 @@ struct CPageCharsetJudge::WholeReader {
     {
         scratch.clear();
         decoder.Decode(pBytes, nLength, scratch);
-        size_t nCharacter = 0;
-        if (bOneByte && nFirstControl < 0 && FindControl(scratch, nCharacter)) {
-            // A one-byte charset reads one character of each byte.
-            nFirstControl = nRead + static_cast<long long>(nCharacter);
-            byFirstControl = static_cast<BYTE>(pBytes[nCharacter]);
+        if (bOneByte) {
+            Note(Sought::Control, pBytes, nFirstControl, byFirstControl);
+            Note(Sought::Sign, pBytes, nFirstSign, byFirstSign);
         }
         nRead += static_cast<long long>(nLength);
+    }
+    // Where the first character stands that the piece just decoded holds, unless one stood before.
+    void Note(Sought sought, const char* pBytes, long long& nAt, BYTE& by) const
+    {
+        if (nAt >= 0)
+            return;
+        // A one-byte charset reads one character of each byte.
+        if (const long long nCharacter = FindCharacter(scratch, sought); nCharacter >= 0) {
+            nAt = nRead + nCharacter;
+            by = static_cast<BYTE>(pBytes[nCharacter]);
+        }
     }
     void Finish()
     {
@@ -70,6 +83,8 @@ struct CPageCharsetJudge::WholeReader {
     long long nRead = 0;
     long long nFirstControl = -1;
     BYTE byFirstControl = 0;
+    long long nFirstSign = -1;
+    BYTE byFirstSign = 0;
     std::string scratch;
 };
 
@@ -119,6 +134,8 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
     m_census.Add(pBytes, nLength);
+    if (m_look == Look::Whole)
+        m_pageBytes.Add(std::string_view(pBytes, nLength));
     if (!m_bBeyondAscii) {
         const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
         m_bBeyondAscii = std::any_of(p, p + nLength, CCharsetDetector::IsBeyondAscii);
@@ -181,9 +198,16 @@ const CTextReading& CPageCharsetJudge::TextIn(const CPageCharset& charset) const
 PageCharsetReading CPageCharsetJudge::Detected() const
 {
     const CCharsetDetector::Answer& answer = m_detector.GetAnswer();
-    if (answer.charset.GetKind() == CPageCharset::Kind::Undeclared || !TextIn(answer.charset).IsText())
+    CPageCharset charset = answer.charset;
+    // The detector names KOI8-R for Ukrainian text too, whose letters the Ukrainian variant has
+    // where KOI8-R has box drawing: of the two, the one that reads the text likelier is meant.
+    if (charset.GetName() == "KOI8-R") {
+        if (const CPageCharset ukrainian = CPageCharset::FromName("KOI8-U"); TextIn(ukrainian).Compare(TextIn(charset)) > 0)
+            charset = ukrainian;
+    }
+    if (charset.GetKind() == CPageCharset::Kind::Undeclared || !TextIn(charset).IsText())
         return {CPageCharset(), CharsetEvidence::WeakGuess};
-    return {answer.charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
+    return {charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
 }
 
 bool CPageCharsetJudge::DetectorSaysUtf8() const
@@ -357,22 +381,94 @@ bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const
 namespace {
 
 CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const PageCharsetReading& source,
-                                       const PageCharsetReading& other = {}, long long nFirstUnreadable = -1,
-                                       BYTE byFirstUnreadable = 0)
+                                       const PageCharsetReading& other = {})
 {
-    return {change, source, other, nFirstUnreadable, byFirstUnreadable};
+    CPageCharsetJudge::Verdict verdict;
+    verdict.change = change;
+    verdict.source = source;
+    verdict.other = other;
+    return verdict;
 }
 
 } // namespace
 
+PageCharsetReading CPageCharsetJudge::Beside(const CPageCharset& charset) const
+{
+    if (charset.IsMultiByte() || charset.GetKind() == CPageCharset::Kind::Undeclared)
+        return {};
+    // The bytes of the page the charset reads as ¤.
+    const std::array<std::string, 128> reading = CByteCounts::ReadingOf(charset);
+    std::vector<size_t> signs;
+    size_t nSigns = 0;
+    for (size_t i = 0; i < reading.size(); ++i) {
+        if (const size_t nCount = m_pageBytes.GetCount(static_cast<unsigned char>(0x80 + i)); nCount > 0 && reading[i] == "\xC2\xA4") {
+            signs.push_back(i);
+            nSigns += nCount;
+        }
+    }
+    if (signs.empty())
+        return {};
+    // The charsets that write a currency where those beside them have the sign ¤.
+    for (const char* pszName : {"ISO-8859-15", "ISO-8859-16", "ISO-8859-7", "windows-1255"}) {
+        const CPageCharset beside = CPageCharset::FromName(pszName);
+        if (beside.WritesAs(charset) || !m_pageBytes.ReadsAsCharacters(beside))
+            continue;
+        const std::array<std::string, 128> other = CByteCounts::ReadingOf(beside);
+        const bool bCurrency = std::all_of(signs.begin(), signs.end(), [&other](size_t i) {
+            size_t at = 0;
+            const char32_t ch = CPageCharset::NextCharacter(other[i], at);
+            return ch >= 0x20A0 && ch <= 0x20CF;
+        });
+        if (!bCurrency || (m_pageBytes.CountReadOtherwise(charset, beside) - nSigns) * 8 > m_pageBytes.GetTotal())
+            continue;
+        const CTextReading& theirs = TextIn(beside);
+        if (theirs.IsText() && theirs.Compare(TextIn(charset)) >= 0)
+            return {beside, CharsetEvidence::Guess};
+    }
+    return {};
+}
+
+CPageCharsetJudge::Verdict CPageCharsetJudge::InDoubt(const PageCharsetReading& source, const PageCharsetReading& other,
+                                                      long long nSignAt, BYTE bySign) const
+{
+    Verdict verdict = MakeVerdict(Change::Doubt, source, other);
+    verdict.nFirstUnreadable = nSignAt;
+    verdict.byFirstUnreadable = bySign;
+    return verdict;
+}
+
+CPageCharsetJudge::Verdict CPageCharsetJudge::KeptUnlessSign(const PageCharsetReading& reading) const
+{
+    const PageCharsetReading beside = Beside(m_target);
+    if (beside.charset.GetKind() == CPageCharset::Kind::Undeclared || m_pTarget == nullptr)
+        return MakeVerdict(Change::Relabel, reading);
+    const PageCharsetReading kept = m_target.WritesAs(reading.charset) ? reading
+                                                                        : PageCharsetReading{m_target, CharsetEvidence::Declaration};
+    return InDoubt(beside, kept, m_pTarget->nFirstSign, m_pTarget->byFirstSign);
+}
+
+CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown() const
+{
+    const PageCharsetReading detected = Detected();
+    if (m_start.evidence != CharsetEvidence::Declaration)
+        return MakeVerdict(Change::Unknown, GetReading(), detected);
+    Verdict verdict = MakeVerdict(Change::Unknown, m_start, detected);
+    ReadsWhole(m_start.charset, m_pDeclared.get(), verdict.nFirstUnreadable, verdict.byFirstUnreadable);
+    return verdict;
+}
+
 CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
 {
     const PageCharsetReading reading = GetReading();
+    const Verdict keep = MakeVerdict(Change::Relabel, reading);
     // ASCII alone reads alike in every charset; bytes are kept under the charset they are read
-    // in, unless that is only a guess that reads them as no text.
+    // in, unless that is only a guess that reads them as no text, or as a sign ¤ that may be
+    // a currency.
     const bool bGuess = reading.evidence == CharsetEvidence::Guess || reading.evidence == CharsetEvidence::WeakGuess;
-    if (!m_bBeyondAscii || (m_target.WritesAs(reading.charset) && (!bGuess || TextIn(reading.charset).IsText())))
-        return MakeVerdict(Change::Relabel, reading);
+    if (!m_bBeyondAscii || (m_target.WritesAs(reading.charset) && !bGuess))
+        return keep;
+    if (m_target.WritesAs(reading.charset) && TextIn(reading.charset).IsText())
+        return KeptUnlessSign(reading);
     if (reading.evidence == CharsetEvidence::ByteOrderMark)
         return MakeVerdict(Change::Convert, reading);
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
@@ -384,26 +480,27 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
     const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
     const PageCharsetReading detected = Detected();
     const Weighing label = bDeclared ? WeighLabel() : Weighing::Outweighed;
-    if (label == Weighing::Holds)
-        return MakeVerdict(IsMixedText(reading) ? Change::Doubt : Change::Convert, reading, utf8);
+    if (label == Weighing::Holds) {
+        if (IsMixedText(reading))
+            return InDoubt(reading, utf8);
+        // A sign ¤ of the label's may be the currency of the charset beside it.
+        if (const PageCharsetReading beside = Beside(reading.charset); beside.charset.GetKind() != CPageCharset::Kind::Undeclared)
+            return InDoubt(reading, beside, m_pDeclared->nFirstSign, m_pDeclared->byFirstSign);
+        return MakeVerdict(Change::Convert, reading);
+    }
 
     // The page is not in its label, or has none: it is never converted from a guess. Its bytes
     // are kept under a target that reads them as well as any reading.
     const PageCharsetReading own = bDeclared ? detected : reading;
     if (TargetFits(own))
-        return MakeVerdict(Change::Relabel, reading);
+        return KeptUnlessSign(reading);
     if (IsMixedText(reading) || (bDeclared && reading.charset.IsMultiByte() && IsMixedText(own)))
-        return MakeVerdict(Change::Doubt, reading.charset.IsMultiByte() ? own : reading, utf8);
+        return InDoubt(reading.charset.IsMultiByte() ? own : reading, utf8);
     // A label and the detector's guess that read the text two ways, and too little of it to tell.
     if (label == Weighing::InDoubt)
-        return MakeVerdict(Change::Doubt, reading, detected);
+        return InDoubt(reading, detected);
     // Bytes that read as UTF-8 and as the page's own charset alike: either may be meant.
     if (m_census.IsUtf8() && bTargetUtf8)
-        return MakeVerdict(Change::Doubt, own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);
-    if (!bDeclared)
-        return MakeVerdict(Change::Unknown, reading, detected);
-    long long nUnreadable = -1;
-    BYTE byUnreadable = 0;
-    ReadsWhole(m_start.charset, m_pDeclared.get(), nUnreadable, byUnreadable);
-    return MakeVerdict(Change::Unknown, m_start, detected, nUnreadable, byUnreadable);
+        return InDoubt(own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);
+    return Unknown();
 }

@@ -81,13 +81,16 @@ public:
     struct Verdict {
         Change change = Change::Relabel;
         // Convert: the charset converted from and what it rests on; Doubt: the first reading
-        // (the page's label, or other than UTF-8); else how the page read.
+        // (the page's label, other than UTF-8, or the charset beside the target that reads its
+        // sign ¤ as a currency), the one converting from keeps; else how the page read.
         PageCharsetReading source;
-        // Doubt: the other reading (UTF-8, or the detector's). Unknown: what the bytes look like
-        // to the detector, an Undeclared charset when it cannot tell.
+        // Doubt: the other reading (UTF-8, the detector's, the charset beside the label's that
+        // reads its sign ¤ as a currency, or the target's). Unknown: what the bytes look like to the detector, an
+        // Undeclared charset when it cannot tell.
         PageCharsetReading other;
         // Unknown, of a page with a label: the first byte the label reads as no text, -1 when the
-        // detector alone says the label is wrong.
+        // detector alone says the label is wrong. Doubt over a sign: the first byte one reading
+        // takes for the sign ¤ and the other for a currency; -1 for other doubts.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
     };
@@ -97,7 +100,12 @@ public:
     // label that reads the text as text no other reading outweighs; a label is never converted
     // from when the detector reads the text as other, likelier text. Otherwise the bytes are kept
     // under the target when it reads them as well as any reading, left alone in doubt when two
-    // read them as text and nothing tells which is meant, and left alone as unknown otherwise.
+    // read them as text and nothing tells which is meant, and left alone as unknown otherwise:
+    // only where the label cannot be right, reading bytes as controls or none, or the text as
+    // garbled or as other, likelier text than the detector's. A label, or a target given a page
+    // whose charset is a guess, that reads a byte as the sign ¤ where the charset beside it reads
+    // a currency (the € of ISO-8859-15, the ₪ of windows-1255) and the rest alike is in doubt
+    // with it.
     Verdict Decide() const;
 
     const CUtf8Census& GetCensus() const { return m_census; }
@@ -138,11 +146,28 @@ private:
     // Whether characters of more than one byte the bytes hold in UTF-8 are ones the one-byte
     // charset has bytes of: a page in that charset would have written them so.
     static bool WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset);
+    // The charset beside a one-byte reading's that reads the bytes it takes for the sign ¤ as a
+    // currency, every byte of the page as a character, the others but a few alike, and the text
+    // as text as likely; an Undeclared charset when none does.
+    PageCharsetReading Beside(const CPageCharset& charset) const;
+    // The page in doubt between the two readings; over a sign, the first byte one reads as ¤ and
+    // the other as a currency. Which of the two ways the save can carry out is the save's to tell,
+    // with the writer it writes the page with.
+    Verdict InDoubt(const PageCharsetReading& source, const PageCharsetReading& other, long long nSignAt = -1,
+                    BYTE bySign = 0) const;
+    // The bytes are in no charset the save can tell.
+    Verdict Unknown() const;
+    // The bytes kept under the target, which the page whose charset is a guess reads as well as
+    // any reading; but in doubt where the target reads a byte as the sign ¤ and the charset
+    // beside it reads a currency: the user's word for a page that declared nothing tells no
+    // more than the bytes.
+    Verdict KeptUnlessSign(const PageCharsetReading& reading) const;
 
     PageCharsetReading m_start;
     CPageCharset m_target;
     Look m_look;
     CUtf8Census m_census;
+    CByteCounts m_pageBytes;        // all of the page's bytes beyond ASCII, looked at whole
     CPageTextFilter m_textFilter;
     std::string m_textPiece;
     CCharsetDetector m_detector;

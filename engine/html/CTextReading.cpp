@@ -14,7 +14,7 @@ enum class Kind : uint8_t {
     Mark,    // a combining mark: part of the letter before it
     Sign,    // symbols, which stand beside words rather than inside them
     Odd,     // box drawing and private characters: no prose holds them
-    NoText,  // control characters, replacement characters, the sign ¤
+    NoText,  // control characters, replacement characters
 };
 
 enum class Script : uint8_t { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Hangul, Cjk, Other };
@@ -64,7 +64,7 @@ Class ClassOf(char32_t ch)
             return Of(Kind::Space);
         return Of(ch < 0x20 || ch == 0x7F ? Kind::NoText : Kind::Neutral);
     }
-    if (ch < 0xA0 || ch == 0xA4)
+    if (ch < 0xA0)
         return Of(Kind::NoText);
     if (ch < 0xC0) {
         switch (ch) {
@@ -317,11 +317,7 @@ CTextReading::CTextReading(const CPageCharset& charset, std::string_view text) :
     m_bText = m_bText && bWhole;
 }
 
-namespace {
-
-// What a one-byte charset reads each byte beyond ASCII as, in UTF-8; U+FFFD for a byte it leaves
-// undefined.
-std::array<std::string, 128> OneByteTable(const CPageCharset& charset)
+std::array<std::string, 128> CByteCounts::ReadingOf(const CPageCharset& charset)
 {
     std::array<std::string, 128> table;
     for (size_t i = 0; i < table.size(); ++i) {
@@ -334,13 +330,11 @@ std::array<std::string, 128> OneByteTable(const CPageCharset& charset)
     return table;
 }
 
-} // namespace
-
 CTextReading CTextReading::Mixed(const CPageCharset& charset, std::string_view text)
 {
     CTextReading reading;
     reading.m_charset = charset;
-    const std::array<std::string, 128> table = OneByteTable(charset);
+    const std::array<std::string, 128> table = CByteCounts::ReadingOf(charset);
     for (size_t at = 0; at < text.size();) {
         const auto ch = static_cast<unsigned char>(text[at]);
         const size_t nFrom = at;
@@ -369,7 +363,7 @@ int CTextReading::Compare(const CTextReading& other) const
     return m_nOdd < other.m_nOdd ? 1 : -1;
 }
 
-CByteCounts::CByteCounts(std::string_view text)
+void CByteCounts::Add(std::string_view text)
 {
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
@@ -382,12 +376,26 @@ CByteCounts::CByteCounts(std::string_view text)
 
 size_t CByteCounts::CountReadOtherwise(const CPageCharset& first, const CPageCharset& second) const
 {
-    const std::array<std::string, 128> one = OneByteTable(first);
-    const std::array<std::string, 128> two = OneByteTable(second);
+    const std::array<std::string, 128> one = ReadingOf(first);
+    const std::array<std::string, 128> two = ReadingOf(second);
     size_t nOtherwise = 0;
     for (size_t i = 0; i < m_counts.size(); ++i) {
         if (one[i] != two[i])
             nOtherwise += m_counts[i];
     }
     return nOtherwise;
+}
+
+bool CByteCounts::ReadsAsCharacters(const CPageCharset& charset) const
+{
+    const std::array<std::string, 128> table = ReadingOf(charset);
+    for (size_t i = 0; i < m_counts.size(); ++i) {
+        if (m_counts[i] == 0)
+            continue;
+        // U+FFFD, or a control character of U+0080 to U+009F.
+        const std::string& read = table[i];
+        if (read == "\xEF\xBF\xBD" || (read.size() == 2 && read[0] == '\xC2' && static_cast<unsigned char>(read[1]) <= 0x9F))
+            return false;
+    }
+    return true;
 }

@@ -24,9 +24,10 @@ public:
 
     const CPageCharset& GetCharset() const { return m_charset; }
     // Whether the charset reads every byte as text: none it leaves undefined, no control
-    // character, not the sign ¤, which no text holds but the bytes of the euro and of letters in
-    // the charsets beside it read as, and oddities in no more than half of the words that hold
-    // letters beyond ASCII: text read in the wrong charset is garbled throughout.
+    // character, and oddities in no more than half of the words that hold letters beyond ASCII:
+    // text read in the wrong charset is garbled throughout. The sign ¤ is text, if rare: the
+    // charsets beside one that has it may read its byte as their currency, which the judge of a
+    // page's charset weighs.
     bool IsText() const { return m_bText; }
     // How many oddities the text holds.
     size_t GetOddities() const { return m_nOdd; }
@@ -52,14 +53,26 @@ private:
 };
 
 // How the bytes beyond ASCII of a text stand: how many of each, for telling how much of it two
-// one-byte charsets read alike.
+// one-byte charsets read alike, and whether a one-byte charset reads them all as characters.
 class CByteCounts {
 public:
-    explicit CByteCounts(std::string_view text);
+    CByteCounts() = default;
+    explicit CByteCounts(std::string_view text) { Add(text); }
+    // More of the text.
+    void Add(std::string_view text);
     // Of the bytes beyond ASCII, how many the two one-byte charsets read as different characters,
     // and how many there are.
     size_t CountReadOtherwise(const CPageCharset& first, const CPageCharset& second) const;
     size_t GetTotal() const { return m_nTotal; }
+    // How often the byte stands in the text.
+    size_t GetCount(unsigned char byte) const { return byte < 0x80 ? 0 : m_counts[byte - 0x80]; }
+    // Whether the one-byte charset reads each byte the text holds as a character: none it leaves
+    // undefined, no control character.
+    bool ReadsAsCharacters(const CPageCharset& charset) const;
+
+    // What a one-byte charset reads each byte beyond ASCII as, in UTF-8; U+FFFD for a byte it
+    // leaves undefined.
+    static std::array<std::string, 128> ReadingOf(const CPageCharset& charset);
 
 private:
     std::array<size_t, 128> m_counts{};

@@ -35,6 +35,9 @@ constexpr int kCharsetSample = 2048;
 
 // Of the page looked at before it is copied, at most this much is held in memory.
 constexpr size_t kLookAheadLimit = 16 << 20;
+// Browsers look for a page's declaration of its charset in this much of its start; the scan looks
+// as far and further.
+constexpr size_t kDeclarationReach = 1024;
 
 // The length of UTF-8 text without a character cut off at its end.
 size_t WholeCharactersLength(const std::string& text)
@@ -303,8 +306,9 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     m_buffer.append(pszText, static_cast<size_t>(nLength));
-    // While the title's place in the head is kept, what follows it stays here.
-    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle)
+    // While the title's or the declaration's place in the head is kept, what follows it stays
+    // here.
+    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle && !m_bDeclarationPlaceKept)
         FlushOutput(FlushPart::WholeCharacters);
 }
 
@@ -362,6 +366,7 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         m_bWriteFailed = TRUE;
         return;
     }
+    m_nFlushed += data.size();
     // Only a page whose declaration may be taken out is read by its start again.
     if (m_bContentTypeEdited && m_outputStart.size() < CPageCharsetJudge::kStartSize)
         m_outputStart.append(data, 0, CPageCharsetJudge::kStartSize - m_outputStart.size());
@@ -660,7 +665,7 @@ void CMetaEditEngine::AddPendingTags()
                 continue;
             }
             // A value emptied before it was ever written adds nothing, not even a line.
-            if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty())
+            if (CString strTag = ComposeTag(*pContent); !strTag.IsEmpty() && !(IsContentType(*pContent) && PlaceDeclaration(strTag)))
                 lines.push_back(strTag);
             pContent->SetModified(0);
         }
@@ -705,6 +710,22 @@ void CMetaEditEngine::AddPendingTags()
     KeepTitlePlace(strLead + strTitleLine + (bOwnLine ? CString() : strEndIndent));
     if (bOwnLine)
         m_strHeldSpace = strEndIndent;
+}
+
+BOOL CMetaEditEngine::PlaceDeclaration(const CString& strTag)
+{
+    if (!m_bDeclarationPlaceKept || m_nDeclarationPlace > m_buffer.size())
+        return FALSE;
+    // Read where the head ends, the declaration goes there, with the other tags added.
+    if (m_nFlushed + m_buffer.size() + static_cast<size_t>(m_strHeldSpace.GetLength() + strTag.GetLength()) <= kDeclarationReach)
+        return FALSE;
+    // On a line of its own after the head's start tag, when that ends its line.
+    const std::string_view after = std::string_view(m_buffer).substr(m_nDeclarationPlace);
+    const BOOL bOwnLine = after.rfind("\n", 0) == 0 || after.rfind("\r", 0) == 0;
+    const CString strIndent = m_bHaveMetaIndent ? m_strMetaIndent : m_bHaveHeadIndent ? m_strHeadIndent : CString();
+    const CString strInsert = bOwnLine ? LineEnd() + strIndent + strTag : strTag;
+    m_buffer.insert(m_nDeclarationPlace, strInsert.GetString(), static_cast<size_t>(strInsert.GetLength()));
+    return TRUE;
 }
 
 void CMetaEditEngine::KeepTitlePlace(const CString& strLines)
@@ -818,6 +839,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bInHtmlTag = TRUE;
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 1;
+        m_bHeadStarting = !m_bHeadStartSeen;
         m_bHeadStartSeen = 1;
     } else if (m_bInHead && IsName(pszName, nLength, "META")) {
         m_bInMeta = 1;
@@ -995,6 +1017,15 @@ void CMetaEditEngine::OnTagEnd()
         return;
     }
     Put(GetTokenText(), GetTokenLength());
+    if (m_bHeadStarting) {
+        // A Content-Type the page's start lacks, added at the head's end, would stand where
+        // neither browsers nor the next scan look for it in a long head: its place after the
+        // head's start tag is kept until the head's end tells.
+        m_bHeadStarting = FALSE;
+        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares
+            && m_nFlushed + m_buffer.size() < kDeclarationReach;
+        m_nDeclarationPlace = m_buffer.size();
+    }
     if (m_bTitleStarting) {
         m_bTitleStarting = FALSE;
         m_bInTitle = 1;
@@ -1031,6 +1062,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         m_bInHead = 0;
         m_bHeadEndSeen = 1;
         AddPendingTags();
+        m_bDeclarationPlaceKept = FALSE;
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 0;
     }
@@ -1127,6 +1159,8 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     }
     const PageCharsetReading start = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(pBuffer),
                                                                    static_cast<UINT>(nTotal));
+    m_bStartDeclares = !CPageCharset::FindDeclaredName(reinterpret_cast<const BYTE*>(pBuffer),
+                                                       static_cast<UINT>(std::min<int>(nTotal, kDeclarationReach))).empty();
     CString strName;
     CPageCharset target;
     m_bContentTypeEdited = FindContentTypeEdit(m_strContentTypeValue, strName);
@@ -1338,23 +1372,25 @@ CString LooksLikeText(const PageCharsetReading& looks)
 constexpr const char* kDeclareFirst = "Declare the charset it is in first (that keeps its bytes), then the new one.";
 
 // What the user can do with a page whose bytes read two ways: take in the Preview a way the save
-// can carry out, or, where neither can be, mend the page's bytes first.
-CString WaysOn(const CharsetChoices& choices)
+// can carry out, or, where neither can be, mend the page's bytes first. strFirst: the step to the
+// other reading where neither way gives it and the bytes can be kept as they are; where they
+// cannot, the reason why holds it.
+CString WaysOn(const CharsetChoices& choices, const CString& strFirst)
 {
     const char* pszTarget = choices.strTarget.GetString();
     const char* pszSource = choices.strSource.GetString();
     CString strWays;
     if (choices.CanKeep() && choices.CanConvert()) {
         strWays.Format("View > Changes shows it read both ways: take there the one meant (its bytes kept, declared %s, "
-                       "or converted from %s), and save again.", pszTarget, pszSource);
+                       "or converted from %s), and save again%s.", pszTarget, pszSource, strFirst.GetString());
     } else if (choices.CanConvert()) {
         strWays.Format("View > Changes shows it read both ways: take there its conversion from %s if that is meant, "
                        "and save again; its bytes cannot be kept, declared %s, for %s.",
                        pszSource, pszTarget, choices.strWhyNotKeep.GetString());
     } else if (choices.CanKeep()) {
         strWays.Format("View > Changes shows it read both ways: take there its bytes kept, declared %s, if that is "
-                       "meant, and save again; it cannot be converted from %s, for %s.",
-                       pszTarget, pszSource, choices.strWhyNotConvert.GetString());
+                       "meant, and save again%s; it cannot be converted from %s, for %s.",
+                       pszTarget, strFirst.GetString(), pszSource, choices.strWhyNotConvert.GetString());
     } else {
         strWays.Format("Neither way keeps all of its text: its bytes cannot be kept, declared %s, for %s, and it "
                        "cannot be converted from %s, for %s. Correct its bytes in an editor first (View > Changes "
@@ -1365,6 +1401,47 @@ CString WaysOn(const CharsetChoices& choices)
 }
 
 } // namespace
+
+CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+                                     const CString& strTaken, const CString& strFirst) const
+{
+    const CUtf8Census& census = m_pJudge->GetCensus();
+    const char* pszName = m_strOutputName.GetString();
+    const std::string source = verdict.source.charset.GetName();
+    const std::string other = verdict.other.charset.GetName();
+    CString strWhy;
+    if (verdict.nFirstUnreadable >= 0) {
+        // A byte one reads as the sign ¤ and the other as a currency: the text tells nothing.
+        const auto readAs = [&verdict](const CPageCharset& charset) {
+            const char by = static_cast<char>(verdict.byFirstUnreadable);
+            std::string text;
+            CPageDecoder decoder(charset);
+            decoder.Decode(&by, 1, text);
+            return text;
+        };
+        const bool bGiven = verdict.other.evidence == CharsetEvidence::Declaration && verdict.other.charset.WritesAs(target);
+        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), which differ in byte %lld (0x%02X), \"%s\" in %s "
+                      "and \"%s\" in %s, and nothing tells which is meant", source.c_str(),
+                      EvidenceWords(verdict.source.evidence), other.c_str(),
+                      bGiven ? "the charset given" : EvidenceWords(verdict.other.evidence), verdict.nFirstUnreadable,
+                      static_cast<unsigned>(verdict.byFirstUnreadable), readAs(verdict.source.charset).c_str(),
+                      source.c_str(), readAs(verdict.other.charset).c_str(), other.c_str());
+    } else if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8) {
+        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is meant",
+                      source.c_str(), EvidenceWords(verdict.source.evidence), other.c_str(),
+                      EvidenceWords(verdict.other.evidence));
+    } else if (census.HasInvalid()) {
+        strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
+                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
+    } else {
+        strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
+                      other.c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
+    }
+    CString strReason;
+    strReason.Format("%s, so it is neither converted to %s nor declared %s as it is.%s %s", strWhy.GetString(), pszName,
+                     pszName, strTaken.GetString(), WaysOn(m_choices, strFirst).GetString());
+    return strReason;
+}
 
 void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
 {
@@ -1385,13 +1462,17 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         m_doubt[0] = verdict.source;
         const CPageCharset& other = verdict.other.charset;
         const bool bOtherKnown = other.GetKind() != CPageCharset::Kind::Undeclared;
-        // Bytes the new declaration cannot read whole may be meant as the other reading has
-        // them: declared so first, they are kept, and can then be converted.
-        if (!m_choices.CanKeep() && bOtherKnown && other.GetKind() != CPageCharset::Kind::Utf8 && !other.WritesAs(target)) {
-            CString strStep;
-            strStep.Format("; to keep them as %s text, declare %s first (that keeps its bytes), then %s",
-                           other.GetName().c_str(), other.GetName().c_str(), pszName);
-            m_choices.strWhyNotKeep += strStep;
+        // The other reading, where neither way gives it, is the page's once that charset is
+        // declared first: that keeps its bytes, which can then be converted. Where the new
+        // declaration cannot read the bytes whole, that is what stands in its way.
+        CString strFirst;
+        if (bOtherKnown && other.GetKind() != CPageCharset::Kind::Utf8 && !other.WritesAs(target)
+            && !other.WritesAs(verdict.source.charset))
+            strFirst.Format("; to keep them as %s text, declare %s first (that keeps its bytes), then %s",
+                            other.GetName().c_str(), other.GetName().c_str(), pszName);
+        if (!m_choices.CanKeep()) {
+            m_choices.strWhyNotKeep += strFirst;
+            strFirst.Empty();
         }
         m_doubt[1] = target.WritesAs(other) || (!m_choices.CanKeep() && bOtherKnown)
             ? verdict.other
@@ -1401,10 +1482,10 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         // A way taken that cannot be carried out (the page changed since, say) is not: the page
         // is left alone, and the line says why.
         CString strTaken;
-        if (m_charsetChoice == CharsetChoice::KeepBytes && !m_choices.CanKeep())
+        if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
             strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
                             "text unreadable.", pszName);
-        else if (m_charsetChoice == CharsetChoice::Convert && !m_choices.CanConvert())
+        else if (m_charsetChoice == CharsetChoice::Convert && !CanCarryOut(m_charsetChoice))
             strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but that would lose text.",
                             verdict.source.charset.GetName().c_str());
         else if (m_charsetChoice == CharsetChoice::KeepBytes) {
@@ -1413,21 +1494,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         } else if (m_charsetChoice == CharsetChoice::Convert)
             break;
         m_bInDoubt = TRUE;
-        const std::string source = verdict.source.charset.GetName();
-        CString strWhy;
-        if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8)
-            strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is "
-                          "meant", source.c_str(), EvidenceWords(verdict.source.evidence),
-                          verdict.other.charset.GetName().c_str(), EvidenceWords(verdict.other.evidence));
-        else if (census.HasInvalid())
-            strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
-                          census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
-        else
-            strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
-                          verdict.other.charset.GetName().c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
-        m_strRefusalReason.Format("%s, so it is neither converted to %s nor declared %s as it is.%s %s",
-                                  strWhy.GetString(), pszName, pszName, strTaken.GetString(),
-                                  WaysOn(m_choices).GetString());
+        m_strRefusalReason = DoubtReason(target, verdict, strTaken, strFirst);
         return;
     }
     case CPageCharsetJudge::Change::Unknown: {
@@ -1446,7 +1513,7 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
         if (verdict.nFirstUnreadable >= 0) {
             const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
                 ? CString("they hold bytes that are no UTF-8")
-                : CString(pszLabel) + " reads them as control characters, the sign \xC2\xA4 or bytes it leaves undefined";
+                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
             strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
                           static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
                           strLooks.GetString());

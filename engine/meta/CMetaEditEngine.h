@@ -99,6 +99,13 @@ public:
     BOOL IsInDoubt() const { return m_bDoubtSeen; }
     // For such a page, which ways of taking it the save can carry out, and why not the others.
     const CharsetChoices& GetCharsetChoices() const { return m_choices; }
+    // Of such a page, whether the save can carry out the choice without losing text. FALSE for
+    // any other page.
+    BOOL CanCarryOut(CharsetChoice choice) const
+    {
+        return m_bDoubtSeen && ((choice == CharsetChoice::Convert && m_choices.CanConvert())
+                                || (choice == CharsetChoice::KeepBytes && m_choices.CanKeep()));
+    }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -223,6 +230,14 @@ private:
     // Decides whether the page is written in another charset than it was read in, given the
     // charset named and what the page's bytes say of it.
     void ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // Puts the page's added Content-Type after its head's start tag, when the head's end lies
+    // beyond where browsers look for a declaration; whether it did.
+    BOOL PlaceDeclaration(const CString& strTag);
+    // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out;
+    // strTaken: why the way taken could not be; strFirst: the step to the other reading, where
+    // neither way gives it and the bytes can be kept.
+    CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+                        const CString& strTaken, const CString& strFirst) const;
     // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
     // again, from the first read's sample on; the input is taken back to where it was.
     CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
@@ -322,6 +337,13 @@ private:
     CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
     std::unique_ptr<CPageCharsetJudge> m_pJudge; // what the page's bytes say of its charset
     BOOL m_bContentTypeEdited = FALSE; // the page's Content-Type is edited
+    BOOL m_bStartDeclares = FALSE;     // a declaration stands where browsers look for one
+    BOOL m_bHeadStarting = FALSE;      // the head's start tag is being read
+    // Where an added Content-Type goes when the head's end lies beyond the browsers' reach: the
+    // output from there is held until the head's end.
+    BOOL m_bDeclarationPlaceKept = FALSE;
+    size_t m_nDeclarationPlace = 0;
+    ULONGLONG m_nFlushed = 0;          // the bytes of the copy written out
     CString m_strContentTypeValue;
     BOOL m_bCharsetTagTookEdit = FALSE; // a "<meta charset>" declares the edited charset
     std::string m_outputStart;   // the copy's first bytes, which tell how it will be read

@@ -21,7 +21,7 @@ TEST(CTextReadingTest, APagesTextIsWhatStandsBetweenItsTagsAndInItsValues)
 }
 
 // Text read in the wrong charset shows oddities each reading is weighed by; text of no oddity, in
-// any script, is text, and a control character or the sign ¤ makes a reading no text at all.
+// any script, is text, the sign ¤ too, and a control character makes a reading no text at all.
 TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
 {
     const struct {
@@ -33,7 +33,7 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         {"Глава 6. Сетевые приложения", 0, true},        {"зМБЧБ 6. уЕФЕЧЩЕ", 2, false},
         {"Applications réseau, Linuxの設定, Apache를", 0, true}, {"Applications rщseau", 2, false},
         {"Ãëàâà 6. Ñåòåâûå ïðèëîæåíèÿ", 3, false},      {"Розділ ╕ мережа", 1, true},
-        {"iPhone, McDonald, Chương, Síťové", 0, true},  {"15 ¤ im Monat", 0, false},
+        {"iPhone, McDonald, Chương, Síťové", 0, true},  {"15 ¤ im Monat", 0, true},
         {"caf\u0081e", 0, false},
     };
     for (const auto& row : rows) {
