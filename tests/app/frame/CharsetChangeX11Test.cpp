@@ -465,8 +465,8 @@ namespace {
 // reads as a UTF-8 letter too: either way can be written. Pages whose generator wrote their
 // title in UTF-8 over text in the charset they declare: a Latin one can be converted, but its
 // bytes are no UTF-8 to keep; a Hebrew one in ISO-8859-8 neither, for that has no letter of the
-// UTF-8 title's bytes. A Polish title labelled ISO-8859-1 reads as the detector's Central
-// European too, and its bytes are no UTF-8.
+// UTF-8 title's bytes. A Korean title labelled GBK reads as Chinese letters in it, and as the
+// detector's Korean too, and its bytes are no UTF-8.
 std::string CatalogueLines()
 {
     std::string lines;
@@ -480,8 +480,8 @@ const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n
                           "</body></html>\n";
 const std::string kHebrew = Head("ISO-8859-8") + "\n<title>שלום עולם</title>\n</head><body>\n<p>\xF9\xEC\xE5\xED "
                             "\xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3 \xE1\xF2\xE1\xF8\xE9\xFA.</p>\n</body></html>\n";
-const std::string kPolish = Head("ISO-8859-1") + "\n<title>Podr\xEA" "cznik</title>\n</head><body>\n<p>See the next "
-                            "chapter.</p>\n</body></html>\n";
+const std::string kKoreanTitle = Head("GBK") + "\n<title>\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD</title>\n</head>"
+                            "<body>\n<p>See the next chapter.</p>\n</body></html>\n";
 
 } // namespace
 
@@ -493,7 +493,7 @@ const std::string kPolish = Head("ISO-8859-1") + "\n<title>Podr\xEA" "cznik</tit
 TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMouseAndByKeysAndTheSaveWritesIt)
 {
     const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"hebrew.htm", kHebrew}, {"nino.htm", kNino},
-                                      {"polish.htm", kPolish}});
+                                      {"polish.htm", kKoreanTitle}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const CString strUtf8 = "text/html; charset=UTF-8";
     // The Latin page's edit last, to be undone.
@@ -560,7 +560,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
     EXPECT_TRUE(!nino.after.bOffered[0] && !nino.after.bOffered[1]);
 
-    // The Hebrew page can be written neither way, and says so; the Polish title is shown as the
+    // The Hebrew page can be written neither way, and says so; the Korean title is shown as the
     // detector reads it, to be declared first.
     const std::string hebrewNoUtf8 = "UTF-8 does not read byte " + std::to_string(kHebrew.find('\xF9')) + " (0xF9)";
     const std::string hebrewUnread = "ISO-8859-8 does not read byte " + std::to_string(kHebrew.find('\xD7')) + " (0xD7)";
@@ -571,12 +571,13 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_TRUE(!hebrew.bOffered[0] && !hebrew.bOffered[1]);
     EXPECT_EQ(hebrew.notes[0], "Would lose text: " + hebrewUnread + ".");
     EXPECT_EQ(hebrew.notes[1], "Would lose text: " + hebrewNoUtf8 + ".");
-    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kPolish.find('\xEA')) + " (0xEA); to keep "
-                                   "them as windows-1250 text, declare windows-1250 first (that keeps its bytes), then UTF-8";
+    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kKoreanTitle.find('\xC7')) + " (0xC7); to keep "
+                                   "them as EUC-KR text, declare EUC-KR first (that keeps its bytes), then UTF-8";
+    const std::string korean = "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD";
     ASSERT_TRUE(Preview(4, nType, "charset-doubt-label-guess", polish));
-    EXPECT_EQ(polish.left, Replaced(kPolish, "Podr\xEA", "Podr\xC3\xAA"));
-    EXPECT_EQ(polish.right, Replaced(kPolish, "Podr\xEA", "Podr\xC4\x99"));
-    EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as windows-1250, as guessed from too little text to be "
+    EXPECT_EQ(polish.left, Replaced(kKoreanTitle, korean, "\u8304\u60EB\u7EE2 \u6C72\u7599\u8F91"));
+    EXPECT_EQ(polish.right, Replaced(kKoreanTitle, korean, "\uD55C\uAD6D\uC5B4 \uC124\uBA85\uC11C"));
+    EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as EUC-KR, as guessed from too little text to be "
                                    "sure - Current '" + site + "/polish.htm'");
     EXPECT_TRUE(polish.bOffered[0] && !polish.bOffered[1]);
     EXPECT_EQ(polish.notes[1], "Would lose text: " + polishStep + ".");
@@ -603,13 +604,13 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
                      "cannot be kept, declared UTF-8, for " + hebrewNoUtf8 + ", and it cannot be converted from "
                      "ISO-8859-8, for " + hebrewUnread + ". Correct its bytes in an editor first (View > Changes shows it "
                      "read both ways), and save again." + left)) << OutputArea().GetText().GetString();
-    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from ISO-8859-1 if that is meant, and save again; its "
+    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from GBK if that is meant, and save again; its "
                                            "bytes cannot be kept, declared UTF-8, for " + polishStep + "." + left).c_str()), -1);
     EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
                                                                 "charset=UTF-8\">\n</head>"));
     EXPECT_EQ(Page("nino.htm"), kNino);
     EXPECT_EQ(Page("hebrew.htm"), kHebrew);
-    EXPECT_EQ(Page("polish.htm"), kPolish);
+    EXPECT_EQ(Page("polish.htm"), kKoreanTitle);
 
     ASSERT_TRUE(take(3, By::Keys, nino));
     ASSERT_TRUE(save("1 of 3 pages written")) << OutputArea().GetText().GetString();
