@@ -124,7 +124,6 @@ PageCharsetReading CPageCharsetJudge::ReadStart(const BYTE* pText, UINT nLength)
 CPageCharsetJudge::CPageCharsetJudge(const PageCharsetReading& start, const CPageCharset& target, Look look)
     : m_start(start), m_target(target), m_look(look),
       m_census(look == Look::Whole ? CUtf8Census::Look::Whole : CUtf8Census::Look::ToFirstMultibyte),
-      m_textCensus(CUtf8Census::Look::Whole),
       m_detector(look == Look::Whole ? CCharsetDetector::Look::Whole : CCharsetDetector::Look::Sample)
 {
     // The detector is asked of a page that declares nothing, and, looked at whole, of any page
@@ -156,13 +155,16 @@ CPageCharsetJudge::~CPageCharsetJudge() = default;
 
 void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
 {
+    // The page's bytes as UTF-8 first: the readings of its text are forked at its first UTF-8
+    // character of more than one byte.
+    if (m_look == Look::Whole || m_start.charset.GetKind() == CPageCharset::Kind::Utf8)
+        m_census.Add(pBytes, nLength);
     if (m_bDetect && (m_look == Look::Whole || !m_detector.IsSettled())) {
         m_textPiece.clear();
         m_textFilter.Add(pBytes, nLength, m_textPiece);
         m_detector.Add(m_textPiece.data(), m_textPiece.size());
         m_nLookedAt += nLength;
         if (m_look == Look::Whole) {
-            m_textCensus.Add(m_textPiece.data(), m_textPiece.size());
             m_wordsPiece.clear();
             m_words.Add(m_textPiece, m_wordsPiece);
             ReadText(m_wordsPiece);
@@ -177,7 +179,6 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
     }
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
-    m_census.Add(pBytes, nLength);
     if (m_look == Look::Whole)
         m_pageBytes.Add(std::string_view(pBytes, nLength));
     if (!m_bBeyondAscii) {
@@ -194,7 +195,7 @@ void CPageCharsetJudge::ReadText(std::string_view words)
 {
     // From the first UTF-8 character of more than one byte on, the one-byte charsets are also
     // read as Mixed: up to it the two readings are alike.
-    if (m_mixed.empty()) {
+    if (m_mixed.empty() && m_census.HasMultibyte()) {
         const auto* p = reinterpret_cast<const unsigned char*>(words.data());
         size_t at = 0;
         while (at < words.size() && (p[at] < 0x80 || CPageCharset::Utf8SequenceLength(p + at, words.size() - at) <= 1))
@@ -222,7 +223,6 @@ void CPageCharsetJudge::Finish()
         m_wordsPiece.clear();
         m_words.Finish(m_wordsPiece);
         ReadText(m_wordsPiece);
-        m_textCensus.Finish();
         for (auto* pReadings : {&m_readings, &m_mixed}) {
             for (auto& [key, reading] : *pReadings)
                 reading.Finish();
@@ -371,7 +371,8 @@ PageCharsetReading CPageCharsetJudge::Guessed() const
         sampleCensus.Add(text.data(), text.size());
         sampleCensus.FinishPart();
     }
-    const CUtf8Census& census = m_look == Look::Whole ? m_textCensus : sampleCensus;
+    // Looked at whole, the page's markup is ASCII: its bytes are the text's.
+    const CUtf8Census& census = m_look == Look::Whole ? m_census : sampleCensus;
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
     const PageCharsetReading windows1252{CPageCharset::FromName("windows-1252"), CharsetEvidence::WeakGuess};
     PageCharsetReading detected = Detected();

@@ -203,7 +203,6 @@ private:
     std::string m_textPiece;
     CWordsBeyondAscii m_words;      // looked at whole: the words the readings are given
     std::string m_wordsPiece;
-    CUtf8Census m_textCensus;       // looked at whole: the text's bytes as UTF-8
     CCharsetDetector m_detector;
     bool m_bDetect = false;         // the detector is asked
     bool m_bBeyondAscii = false;    // a byte beyond ASCII was seen, an escape of ISO-2022-JP too

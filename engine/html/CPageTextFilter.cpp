@@ -2,8 +2,6 @@
 
 #include "engine/html/CPageCharset.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr char kEscape = 0x1B;
@@ -25,10 +23,10 @@ char Lower(char ch)
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
 
-// The bytes from i on up to the first of the stops, or the end.
-size_t RunTo(const char* pBytes, size_t i, size_t nLength, const char* pszStops)
+// The bytes from i on up to the first escape or either stop, or the end.
+size_t RunTo(const char* pBytes, size_t i, size_t nLength, char chStop, char chOtherStop)
 {
-    while (i < nLength && std::strchr(pszStops, pBytes[i]) == nullptr)
+    while (i < nLength && pBytes[i] != chStop && pBytes[i] != chOtherStop && pBytes[i] != kEscape)
         ++i;
     return i;
 }
@@ -40,15 +38,9 @@ void CPageTextFilter::Add(const char* pBytes, size_t nLength, std::string& out)
     for (size_t i = 0; i < nLength;) {
         // Most of a page's text runs between tags, in comments or in scripts: it is taken in one go.
         if (!m_bShifted && !m_bEscape) {
-            const char* pszStops = nullptr;
-            if (m_state == State::Text)
-                pszStops = "<\x1B";
-            else if (m_state == State::Comment && m_nDashes == 0)
-                pszStops = "->\x1B";
-            else if (m_state == State::RawText && m_rawHeld.empty())
-                pszStops = "<\x1B";
-            if (pszStops != nullptr) {
-                const size_t nEnd = RunTo(pBytes, i, nLength, pszStops);
+            const bool bComment = m_state == State::Comment && m_nDashes == 0;
+            if (m_state == State::Text || bComment || (m_state == State::RawText && m_rawHeld.empty())) {
+                const size_t nEnd = bComment ? RunTo(pBytes, i, nLength, '-', '>') : RunTo(pBytes, i, nLength, '<', '<');
                 Emit(pBytes + i, nEnd - i, out);
                 i = nEnd;
                 if (i == nLength)

@@ -308,7 +308,8 @@ size_t ForeignLetters(const LetterSet& letters)
 class CTextReading::OddityCounter {
 public:
     void Take(char32_t ch) { Take(ch, ClassOf(ch)); }
-    void Take(char32_t ch, const Class& next)
+    // Called for every character of every reading: kept inline.
+    [[gnu::always_inline]] void Take(char32_t ch, const Class& next)
     {
         Judge(next);
         m_before = m_current;
@@ -332,7 +333,7 @@ public:
     bool IsSettled() const { return !m_bText || m_bGarbled; }
 
 private:
-    void Judge(const Class& next)
+    [[gnu::always_inline]] void Judge(const Class& next)
     {
         switch (m_current.kind) {
         case Kind::NoText: m_bText = false; break;
@@ -363,7 +364,7 @@ private:
         else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
             ++m_nOdd;
     }
-    void JudgeLetter()
+    [[gnu::always_inline]] void JudgeLetter()
     {
         if (m_before.kind == Kind::Letter || m_before.kind == Kind::Mark) {
             // A capital after small letters, but for the plain letters of names such as "iPhone".
@@ -480,8 +481,10 @@ struct CTextReading::State {
     std::string scratch;   // the decoder's UTF-8 of a piece
     std::string pending;   // Mixed: the start of a UTF-8 character cut off at a piece's end
     OddityCounter counter;
-    uint64_t fingerprint = kFingerprintStart;
+    uint64_t fingerprint = kFingerprintStart; // Decoder, Mixed: of the characters beyond ASCII made
+    std::bitset<128> seen; // Table: the bytes beyond ASCII read, which the table tells the reading of
     size_t nBeyond = 0;    // the characters beyond ASCII made
+    bool bSample = false;  // the text may end in a character cut off, which is not read
     bool bFinished = false;
 
     void Take(char32_t ch)
@@ -512,7 +515,10 @@ struct CTextReading::State {
             return;
         }
         const char32_t ch = pTable->characters[byte - 0x80];
-        fingerprint = Fingerprint(fingerprint, ch);
+        if (way == Way::Table)
+            seen.set(byte - 0x80);
+        else
+            fingerprint = Fingerprint(fingerprint, ch);
         ++nBeyond;
         counter.Take(ch, pTable->classes[byte - 0x80]);
     }
@@ -559,6 +565,8 @@ CTextReading::CTextReading(const CPageCharset& charset) : CTextReading()
 CTextReading::CTextReading(const CPageCharset& charset, std::string_view text) : CTextReading(charset)
 {
     Add(text);
+    // A character cut off at the text's end, where a sample of the page ends, may read whole.
+    m_pState->bSample = true;
     Finish();
 }
 
@@ -582,8 +590,6 @@ CTextReading CTextReading::MixedFromHere() const
     state.pTable = m_pState->pTable != nullptr ? m_pState->pTable : &TableOf(CPageCharset::FromName("windows-1252"));
     state.way = State::Way::Mixed;
     state.counter = m_pState->counter;
-    state.fingerprint = m_pState->fingerprint;
-    state.nBeyond = m_pState->nBeyond;
     return mixed;
 }
 
@@ -611,7 +617,7 @@ void CTextReading::Finish()
     State& state = *m_pState;
     if (state.bFinished)
         return;
-    if (state.pDecoder != nullptr) {
+    if (state.pDecoder != nullptr && !state.bSample) {
         state.pDecoder->Finish(state.scratch);
         state.TakeDecoded();
     }
@@ -655,9 +661,20 @@ bool CTextReading::ReadsAs(const CTextReading& other) const
         && one.charset.GetReadName() == two.charset.GetReadName())
         return true;
     // What was not read on is not known to read alike.
-    if (one.counter.IsSettled() || two.counter.IsSettled())
+    if (one.counter.IsSettled() || two.counter.IsSettled() || one.nBeyond != two.nBeyond)
         return false;
-    return one.fingerprint == two.fingerprint && one.nBeyond == two.nBeyond;
+    if (one.way == State::Way::Table && two.way == State::Way::Table) {
+        for (size_t i = 0; i < one.seen.size(); ++i) {
+            if (one.seen[i] && one.pTable->characters[i] != two.pTable->characters[i])
+                return false;
+        }
+        return one.seen == two.seen;
+    }
+    // A one-byte charset makes a character of each byte, the others not: they read alike only
+    // what is ASCII to both.
+    if (one.way == State::Way::Table || two.way == State::Way::Table)
+        return one.nBeyond == 0;
+    return one.fingerprint == two.fingerprint;
 }
 
 int CTextReading::Compare(const CTextReading& other) const

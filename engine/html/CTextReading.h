@@ -23,7 +23,8 @@ public:
     // A reading of the page's text (CPageTextFilter), in the page's own bytes, in the charset: the
     // text is given in pieces (Add), and its end told (Finish).
     explicit CTextReading(const CPageCharset& charset);
-    // The same of a text given whole.
+    // The same of a text given whole, or of a sample of it: a character cut off at its end is
+    // not read.
     CTextReading(const CPageCharset& charset, std::string_view text);
     // The text read as UTF-8 where its bytes are UTF-8 characters of more than one byte, and in
     // the one-byte charset elsewhere: a page that holds text of both.
@@ -39,7 +40,7 @@ public:
     // The end of the text.
     void Finish();
     // A one-byte reading, read on from here as Mixed reads: up to here the two are alike, as long
-    // as no UTF-8 character of more than one byte has come.
+    // as no UTF-8 character of more than one byte has come. What it reads as is told from here on.
     CTextReading MixedFromHere() const;
 
     const CPageCharset& GetCharset() const;
@@ -58,7 +59,8 @@ public:
     size_t GetOddities() const;
     // Whether the text holds letters beyond ASCII.
     bool HoldsLetters() const;
-    // Whether the two read the bytes as the same text (as far as both read on).
+    // Whether the two read the bytes as the same text (as far as both read on; a reading that
+    // holds what no text holds, or is garbled throughout, reads as no other).
     bool ReadsAs(const CTextReading& other) const;
 
     // Of two readings of the same bytes, which reads them more as text: 1 this one, -1 the
