@@ -167,7 +167,7 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
         if (m_look == Look::Whole) {
             m_wordsPiece.clear();
             m_words.Add(m_textPiece, m_wordsPiece);
-            ReadText(m_wordsPiece);
+            ReadText(m_wordsPiece, TextEnd::More);
             // A page whose start declares nothing is labelled by the first declaration further on.
             if (m_start.evidence != CharsetEvidence::Declaration && m_start.evidence != CharsetEvidence::ByteOrderMark
                 && !m_textFilter.GetDeclaredName().empty()) {
@@ -191,12 +191,28 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
     }
 }
 
-void CPageCharsetJudge::ReadText(std::string_view words)
+void CPageCharsetJudge::ReadText(std::string_view words, TextEnd end)
 {
+    // A UTF-8 character cut off at the piece's end waits for its rest, so that the readings are
+    // forked before it whatever pieces the page comes in.
+    std::string joined;
+    if (!m_wordsHeld.empty()) {
+        joined = std::exchange(m_wordsHeld, std::string()) + std::string(words);
+        words = joined;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(words.data());
+    if (end == TextEnd::More) {
+        for (size_t nBack = 1; nBack <= 3 && nBack <= words.size(); ++nBack) {
+            if (p[words.size() - nBack] >= 0xC2 && CPageCharset::Utf8SequenceLength(p + words.size() - nBack, nBack) < 0) {
+                m_wordsHeld.assign(words.substr(words.size() - nBack));
+                words.remove_suffix(nBack);
+                break;
+            }
+        }
+    }
     // From the first UTF-8 character of more than one byte on, the one-byte charsets are also
     // read as Mixed: up to it the two readings are alike.
     if (m_mixed.empty() && m_census.HasMultibyte()) {
-        const auto* p = reinterpret_cast<const unsigned char*>(words.data());
         size_t at = 0;
         while (at < words.size() && (p[at] < 0x80 || CPageCharset::Utf8SequenceLength(p + at, words.size() - at) <= 1))
             ++at;
@@ -222,7 +238,7 @@ void CPageCharsetJudge::Finish()
     if (m_look == Look::Whole && m_bDetect) {
         m_wordsPiece.clear();
         m_words.Finish(m_wordsPiece);
-        ReadText(m_wordsPiece);
+        ReadText(m_wordsPiece, TextEnd::Last);
         for (auto* pReadings : {&m_readings, &m_mixed}) {
             for (auto& [key, reading] : *pReadings)
                 reading.Finish();

@@ -151,7 +151,8 @@ private:
     // Where the first byte stands that the one-byte charset reads as the sign ¤; -1 for none.
     long long FirstSign(const CPageCharset& charset, BYTE& by) const;
     // Feeds a piece of the text to the readings of a page looked at whole.
-    void ReadText(std::string_view words);
+    enum class TextEnd { More, Last };
+    void ReadText(std::string_view words, TextEnd end);
 
     // The rules of the judgement, each on its own:
     // How a reading stands against a rival that reads the text otherwise. It holds when it reads
@@ -203,6 +204,7 @@ private:
     std::string m_textPiece;
     CWordsBeyondAscii m_words;      // looked at whole: the words the readings are given
     std::string m_wordsPiece;
+    std::string m_wordsHeld;        // a UTF-8 character cut off at the end of the last piece
     CCharsetDetector m_detector;
     bool m_bDetect = false;         // the detector is asked
     bool m_bBeyondAscii = false;    // a byte beyond ASCII was seen, an escape of ISO-2022-JP too
