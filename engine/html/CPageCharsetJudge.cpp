@@ -12,9 +12,8 @@ namespace {
 // charset given stands among the others of its script, which may read its bytes likelier. Latin
 // text is written in many, and a Hungarian ő is Latin-1's õ; a Cyrillic text's bytes read as
 // Cyrillic letters in most of those of its script.
-const char* const kLatin[] = {"windows-1252", "ISO-8859-15", "ISO-8859-2",  "windows-1250", "ISO-8859-13",
-                              "windows-1257", "windows-1254", "windows-1258", "ISO-8859-16", "ISO-8859-4",
-                              "ISO-8859-3",   "ISO-8859-10", "ISO-8859-14", "macintosh"};
+const char* const kLatin[] = {"windows-1252", "ISO-8859-15",  "ISO-8859-2",   "windows-1250", "ISO-8859-13",
+                              "windows-1257", "windows-1254", "windows-1258", "ISO-8859-16"};
 const char* const kCyrillic[] = {"windows-1251", "KOI8-R", "KOI8-U", "IBM866", "ISO-8859-5", "x-mac-cyrillic"};
 const char* const kGreek[] = {"ISO-8859-7", "windows-1253"};
 const char* const kHebrew[] = {"windows-1255", "ISO-8859-8"};
@@ -23,6 +22,10 @@ const char* const kThai[] = {"windows-874"};
 const char* const kJapanese[] = {"Shift_JIS", "EUC-JP", "ISO-2022-JP"};
 const char* const kChinese[] = {"gb18030", "Big5"};
 const char* const kKorean[] = {"EUC-KR"};
+
+// Charsets of Latin text fewer pages are in, which a label or the detector may name: a page too
+// large to be held is read in them too as it comes.
+const char* const kOtherLatin[] = {"ISO-8859-3", "ISO-8859-4", "ISO-8859-10", "ISO-8859-14", "macintosh"};
 
 using Script = std::vector<CPageCharset>;
 
@@ -51,13 +54,29 @@ const std::vector<Script>& Scripts()
     return scripts;
 }
 
-// Charsets read by the same codec (ISO-8859-1 and windows-1252, GBK and gb18030) read alike.
-std::string ReadingKey(const CPageCharset& charset)
+// The charsets of the script a charset is of; none for a charset of no script.
+const Script& ScriptOf(const CPageCharset& charset);
+
+// Charsets read by the same codec (ISO-8859-1 and windows-1252, GBK and gb18030) read alike; a
+// page of no charset is read as UTF-8.
+bool ReadAlike(const CPageCharset& one, const CPageCharset& two)
 {
-    const CPageCharset::Kind kind = charset.GetKind();
-    if (kind == CPageCharset::Kind::Utf8 || kind == CPageCharset::Kind::Undeclared)
-        return "utf-8";
-    return std::to_string(static_cast<int>(kind)) + charset.GetReadName();
+    const auto kindOf = [](const CPageCharset& charset) {
+        const CPageCharset::Kind kind = charset.GetKind();
+        return kind == CPageCharset::Kind::Undeclared ? CPageCharset::Kind::Utf8 : kind;
+    };
+    const CPageCharset::Kind kind = kindOf(one);
+    return kind == kindOf(two) && (kind == CPageCharset::Kind::Utf8 || one.GetReadName() == two.GetReadName());
+}
+
+const Script& ScriptOf(const CPageCharset& charset)
+{
+    static const Script none;
+    for (const Script& script : Scripts()) {
+        if (std::any_of(script.begin(), script.end(), [&charset](const CPageCharset& c) { return ReadAlike(c, charset); }))
+            return script;
+    }
+    return none;
 }
 
 bool IsOneByte(const CPageCharset& charset)
@@ -82,7 +101,7 @@ const CTextReading& NoReading()
 // A multi-byte charset's decoder over all of the page's bytes, keeping where the first stands
 // that it reads as no character.
 struct CPageCharsetJudge::WholeReader {
-    explicit WholeReader(const CPageCharset& charset) : key(ReadingKey(charset)), decoder(charset) {}
+    explicit WholeReader(const CPageCharset& charset) : charset(charset), decoder(charset) {}
 
     void Add(const char* pBytes, size_t nLength)
     {
@@ -101,7 +120,7 @@ struct CPageCharsetJudge::WholeReader {
         scratch.shrink_to_fit();
     }
 
-    std::string key;
+    CPageCharset charset;
     CPageDecoder decoder;
     std::string scratch;
 };
@@ -137,18 +156,29 @@ CPageCharsetJudge::CPageCharsetJudge(const PageCharsetReading& start, const CPag
         m_pDeclared = std::make_unique<WholeReader>(declared);
     if (target.GetKind() == CPageCharset::Kind::Iconv && target.IsMultiByte())
         m_pTarget = std::make_unique<WholeReader>(target);
+}
+
+void CPageCharsetJudge::ReadAsItComes()
+{
     // Every charset a page is written in reads the text as it comes: which of them are in play is
     // known only once the detector has answered, or a declaration further on has been read.
-    const auto read = [this](const CPageCharset& charset) { m_readings.try_emplace(ReadingKey(charset), charset); };
+    m_bReadAsItComes = true;
+    const auto read = [this](const CPageCharset& charset) {
+        if (charset.GetKind() != CPageCharset::Kind::Undeclared && Find(m_readings, charset) == nullptr)
+            m_readings.push_back({charset, CTextReading(charset)});
+    };
     read(CPageCharset::FromName("utf-8"));
     for (const Script& script : Scripts()) {
         for (const CPageCharset& charset : script)
             read(charset);
     }
-    for (const CPageCharset& charset : {declared, target}) {
-        if (charset.GetKind() != CPageCharset::Kind::Undeclared)
-            read(charset);
-    }
+    for (const char* pszName : kOtherLatin)
+        read(CPageCharset::FromName(pszName));
+    read(m_start.charset);
+    read(m_target);
+    const std::string held = std::exchange(m_heldWords, std::string());
+    m_heldWords.shrink_to_fit();
+    ReadText(held, TextEnd::More);
 }
 
 CPageCharsetJudge::~CPageCharsetJudge() = default;
@@ -193,6 +223,14 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
 
 void CPageCharsetJudge::ReadText(std::string_view words, TextEnd end)
 {
+    // The words of a page of a usual size are held, and read in the charsets asked of them only.
+    if (!m_bReadAsItComes) {
+        if (m_heldWords.size() + words.size() <= kHeldWords) {
+            m_heldWords.append(words);
+            return;
+        }
+        ReadAsItComes();
+    }
     // A UTF-8 character cut off at the piece's end waits for its rest, so that the readings are
     // forked before it whatever pieces the page comes in.
     std::string joined;
@@ -217,18 +255,18 @@ void CPageCharsetJudge::ReadText(std::string_view words, TextEnd end)
         while (at < words.size() && (p[at] < 0x80 || CPageCharset::Utf8SequenceLength(p + at, words.size() - at) <= 1))
             ++at;
         if (at < words.size()) {
-            for (auto& [key, reading] : m_readings)
-                reading.Add(words.substr(0, at));
-            for (const auto& [key, reading] : m_readings) {
-                if (IsOneByte(reading.GetCharset()))
-                    m_mixed.emplace(key, reading.MixedFromHere());
+            for (Reading& read : m_readings)
+                read.reading.Add(words.substr(0, at));
+            for (const Reading& read : m_readings) {
+                if (IsOneByte(read.charset))
+                    m_mixed.push_back({read.charset, read.reading.MixedFromHere()});
             }
             words.remove_prefix(at);
         }
     }
     for (auto* pReadings : {&m_readings, &m_mixed}) {
-        for (auto& [key, reading] : *pReadings)
-            reading.Add(words);
+        for (Reading& read : *pReadings)
+            read.reading.Add(words);
     }
 }
 
@@ -240,8 +278,8 @@ void CPageCharsetJudge::Finish()
         m_words.Finish(m_wordsPiece);
         ReadText(m_wordsPiece, TextEnd::Last);
         for (auto* pReadings : {&m_readings, &m_mixed}) {
-            for (auto& [key, reading] : *pReadings)
-                reading.Finish();
+            for (Reading& read : *pReadings)
+                read.reading.Finish();
         }
     }
     m_detector.Finish();
@@ -280,26 +318,42 @@ PageCharsetReading CPageCharsetJudge::GetReadingWithStart(const PageCharsetReadi
     return start;
 }
 
+const CTextReading* CPageCharsetJudge::Find(const std::deque<Reading>& readings, const CPageCharset& charset)
+{
+    for (const Reading& read : readings) {
+        if (ReadAlike(read.charset, charset))
+            return &read.reading;
+    }
+    return nullptr;
+}
+
 const CTextReading& CPageCharsetJudge::TextIn(const CPageCharset& charset) const
 {
-    const std::string key = ReadingKey(charset);
-    if (const auto found = m_readings.find(key); found != m_readings.end())
-        return found->second;
-    // Looked at whole, the text was read as it came, and is not held to be read again.
-    if (m_look == Look::Whole)
+    if (const CTextReading* pFound = Find(m_readings, charset))
+        return *pFound;
+    // A page too large to be held was read as it came, and is not read again.
+    if (m_bReadAsItComes)
         return NoReading();
-    return m_readings.try_emplace(key, charset, m_detector.GetSample()).first->second;
+    if (m_look == Look::Start) {
+        m_readings.push_back({charset, CTextReading(charset, m_detector.GetSample())});
+    } else {
+        CTextReading reading(charset);
+        reading.Add(m_heldWords);
+        reading.Finish();
+        m_readings.push_back({charset, std::move(reading)});
+    }
+    return m_readings.back().reading;
 }
 
 const CTextReading& CPageCharsetJudge::MixedTextIn(const CPageCharset& charset) const
 {
-    const std::string key = ReadingKey(charset);
-    if (const auto found = m_mixed.find(key); found != m_mixed.end())
-        return found->second;
+    if (const CTextReading* pFound = Find(m_mixed, charset))
+        return *pFound;
     // A text of no UTF-8 character of more than one byte reads alike either way.
-    if (m_look == Look::Whole)
+    if (m_bReadAsItComes)
         return TextIn(charset);
-    return m_mixed.emplace(key, CTextReading::Mixed(charset, m_detector.GetSample())).first->second;
+    m_mixed.push_back({charset, CTextReading::Mixed(charset, m_look == Look::Start ? m_detector.GetSample() : m_heldWords)});
+    return m_mixed.back().reading;
 }
 
 const CByteCounts& CPageCharsetJudge::TextBytes() const
@@ -332,12 +386,17 @@ bool CPageCharsetJudge::DetectorSaysUtf8() const
     return m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
 }
 
-std::vector<PageCharsetReading> CPageCharsetJudge::InPlay(Guesses guesses) const
+const std::vector<PageCharsetReading>& CPageCharsetJudge::InPlay(Guesses guesses) const
 {
-    std::vector<PageCharsetReading> inPlay;
+    // Once the page has ended, what is in play does not change.
+    std::vector<PageCharsetReading>& inPlay = m_inPlay[guesses == Guesses::Weigh ? 0 : 1];
+    if (m_bFinished && !inPlay.empty())
+        return inPlay;
+    inPlay.clear();
     const auto add = [&inPlay](const PageCharsetReading& reading) {
-        const std::string key = ReadingKey(reading.charset);
-        if (std::none_of(inPlay.begin(), inPlay.end(), [&key](const PageCharsetReading& r) { return ReadingKey(r.charset) == key; }))
+        if (std::none_of(inPlay.begin(), inPlay.end(), [&reading](const PageCharsetReading& r) {
+                return ReadAlike(r.charset, reading.charset);
+            }))
             inPlay.push_back(reading);
     };
     std::vector<PageCharsetReading> named;
@@ -351,13 +410,8 @@ std::vector<PageCharsetReading> CPageCharsetJudge::InPlay(Guesses guesses) const
     for (const PageCharsetReading& reading : named)
         add(reading);
     for (const PageCharsetReading& reading : named) {
-        const std::string key = ReadingKey(reading.charset);
-        for (const Script& script : Scripts()) {
-            if (std::none_of(script.begin(), script.end(), [&key](const CPageCharset& c) { return ReadingKey(c) == key; }))
-                continue;
-            for (const CPageCharset& charset : script)
-                add({charset, CharsetEvidence::Guess});
-        }
+        for (const CPageCharset& charset : ScriptOf(reading.charset))
+            add({charset, CharsetEvidence::Guess});
     }
     return inPlay;
 }
@@ -401,14 +455,9 @@ PageCharsetReading CPageCharsetJudge::Guessed() const
     // Where the detector's charset reads oddities, a charset of its script that reads the text
     // with fewer is meant.
     if (IsOneByte(detected.charset) && TextIn(detected.charset).GetOddities() > 0) {
-        const std::string key = ReadingKey(detected.charset);
-        for (const Script& script : Scripts()) {
-            if (std::none_of(script.begin(), script.end(), [&key](const CPageCharset& c) { return ReadingKey(c) == key; }))
-                continue;
-            for (const CPageCharset& charset : script) {
-                if (TextIn(charset).IsText() && TextIn(charset).Compare(TextIn(detected.charset)) > 0)
-                    detected.charset = charset;
-            }
+        for (const CPageCharset& charset : ScriptOf(detected.charset)) {
+            if (TextIn(charset).IsText() && TextIn(charset).Compare(TextIn(detected.charset)) > 0)
+                detected.charset = charset;
         }
     }
     if (detected.evidence == CharsetEvidence::Guess || detected.charset.IsMultiByte())
@@ -439,7 +488,7 @@ bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, long long& nAt, 
         return nAt < 0;
     }
     for (const WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
-        if (pReader != nullptr && pReader->key == ReadingKey(charset)) {
+        if (pReader != nullptr && ReadAlike(pReader->charset, charset)) {
             nAt = pReader->decoder.GetFirstUnread();
             by = pReader->decoder.GetFirstUnreadByte();
             return nAt < 0;
@@ -534,16 +583,15 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel(PageCharsetReading& ri
     // script for Western text: its guess, and the charsets of its script, weigh against a
     // multi-byte label only when it is sure, or multi-byte itself.
     const PageCharsetReading detected = Detected();
-    const std::string detectedKey = ReadingKey(detected.charset);
     const bool bSure = detected.evidence == CharsetEvidence::Guess;
     const Guesses guesses = !bSure && label.IsMultiByte() && !detected.charset.IsMultiByte() ? Guesses::Ignore
                                                                                             : Guesses::Weigh;
     Weighing weighing = Weighing::Holds;
     for (const PageCharsetReading& other : InPlay(guesses)) {
-        if (ReadingKey(other.charset) == ReadingKey(label))
+        if (ReadAlike(other.charset, label))
             continue;
-        const bool bDetector = guesses == Guesses::Weigh && ReadingKey(other.charset) == detectedKey
-            && detected.charset.GetKind() != CPageCharset::Kind::Undeclared;
+        const bool bDetector = guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+            && ReadAlike(other.charset, detected.charset);
         const Rival rivalIs = bDetector ? (bSure ? Rival::SureDetector : Rival::Detector) : Rival::Other;
         const Weighing against = Weigh(reading, TextIn(other.charset), rivalIs);
         if (against == Weighing::Outweighed) {

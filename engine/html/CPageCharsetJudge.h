@@ -11,7 +11,7 @@
 #include "engine/html/CPageTextFilter.h"
 #include "engine/html/CTextReading.h"
 
-#include <map>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +39,9 @@ public:
     // How far into a page that declares nothing its text's first byte beyond ASCII is looked for:
     // a page of ASCII alone that far is read as such, without being held whole.
     static constexpr size_t kReach = 256 * 1024;
+    // How much of the words beyond ASCII of a page looked at whole is held, to be read in the
+    // charsets in play alone; a page of more is read in every charset as it comes.
+    static constexpr size_t kHeldWords = 64 * 1024;
 
     // What a page's first bytes (at most kStartSize are looked at) tell of its charset: a byte
     // order mark decides; else a charset the page declares. A page that declares none is
@@ -139,7 +142,7 @@ private:
     // The charsets of the scripts in play: the label's, the detector's (unless its guess is not
     // weighed) and the target's, each with what it rests on.
     enum class Guesses { Weigh, Ignore };
-    std::vector<PageCharsetReading> InPlay(Guesses guesses) const;
+    const std::vector<PageCharsetReading>& InPlay(Guesses guesses) const;
     // Of the readings in play that read the text as text, the one with the fewest oddities, the
     // label, the detector's and the target's first among as many; an Undeclared charset when
     // none does.
@@ -150,9 +153,12 @@ private:
     void FirstOdd(const CPageCharset& charset, long long& nAt, BYTE& by) const;
     // Where the first byte stands that the one-byte charset reads as the sign ¤; -1 for none.
     long long FirstSign(const CPageCharset& charset, BYTE& by) const;
-    // Feeds a piece of the text to the readings of a page looked at whole.
+    // Feeds a piece of the text to the readings of a page looked at whole: holds it while the
+    // page's words fit in kHeldWords, to be read in the charsets asked of them; past that, reads
+    // them in every charset as they come.
     enum class TextEnd { More, Last };
     void ReadText(std::string_view words, TextEnd end);
+    void ReadAsItComes();
 
     // The rules of the judgement, each on its own:
     // How a reading stands against a rival that reads the text otherwise. It holds when it reads
@@ -205,17 +211,25 @@ private:
     CWordsBeyondAscii m_words;      // looked at whole: the words the readings are given
     std::string m_wordsPiece;
     std::string m_wordsHeld;        // a UTF-8 character cut off at the end of the last piece
+    std::string m_heldWords;        // the words of a page of a usual size, held whole
+    bool m_bReadAsItComes = false;  // the page is too large to be held: read in every charset
     CCharsetDetector m_detector;
     bool m_bDetect = false;         // the detector is asked
     bool m_bBeyondAscii = false;    // a byte beyond ASCII was seen, an escape of ISO-2022-JP too
     size_t m_nLookedAt = 0;         // the page's bytes given the detector's filter
     std::unique_ptr<WholeReader> m_pDeclared; // a multi-byte label looking at the page's bytes
     std::unique_ptr<WholeReader> m_pTarget;   // a multi-byte target looking at them
-    // The readings of the text, by the codec they read with: looked at whole, one for each
-    // charset of a script, read as the text comes; otherwise made over the sample when asked.
-    mutable std::map<std::string, CTextReading> m_readings;
-    mutable std::map<std::string, CTextReading> m_mixed; // the same read as Mixed, from the first
-                                                         // UTF-8 character on
+    // The readings of the text, one for each codec they read with: of a page too large to be
+    // held, one for each charset of a script, read as the text comes; otherwise made over the
+    // page's words or the detector's sample when asked.
+    struct Reading {
+        CPageCharset charset;
+        CTextReading reading;
+    };
+    static const CTextReading* Find(const std::deque<Reading>& readings, const CPageCharset& charset);
+    mutable std::deque<Reading> m_readings;
+    mutable std::deque<Reading> m_mixed; // the same read as Mixed, from the first UTF-8 character on
     mutable std::unique_ptr<CByteCounts> m_pSampleBytes;
+    mutable std::vector<PageCharsetReading> m_inPlay[2]; // InPlay's, weighing the guess or not
     bool m_bFinished = false;
 };

@@ -2,6 +2,8 @@
 
 #include "engine/html/CPageCharset.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kEscape = 0x1B;
@@ -33,11 +35,28 @@ size_t RunTo(const char* pBytes, size_t i, size_t nLength, char chStop, char chO
 
 } // namespace
 
+bool CJisShift::Step(char ch)
+{
+    if (bEscape) {
+        bEscape = false;
+        if (ch == '$')
+            bShifted = true;
+        else if (ch == '(')
+            bShifted = false;
+        return true;
+    }
+    if (ch == kEscape) {
+        bEscape = true;
+        return true;
+    }
+    return bShifted;
+}
+
 void CPageTextFilter::Add(const char* pBytes, size_t nLength, std::string& out)
 {
     for (size_t i = 0; i < nLength;) {
         // Most of a page's text runs between tags, in comments or in scripts: it is taken in one go.
-        if (!m_bShifted && !m_bEscape) {
+        if (!m_shift.bShifted && !m_shift.bEscape) {
             const bool bComment = m_state == State::Comment && m_nDashes == 0;
             if (m_state == State::Text || bComment || (m_state == State::RawText && m_rawHeld.empty())) {
                 const size_t nEnd = bComment ? RunTo(pBytes, i, nLength, '-', '>') : RunTo(pBytes, i, nLength, '<', '<');
@@ -67,19 +86,10 @@ void CPageTextFilter::Step(char ch, std::string& out)
         || m_state == State::Comment || m_state == State::RawText;
     // The escapes of the 7-bit Japanese charset shift its text in and out of two-byte letters,
     // whose bytes may be those of "<" and ">": they go with the text they stand in.
-    if (m_bEscape || ch == kEscape || m_bShifted) {
+    if (m_shift.Step(ch)) {
         if (m_state == State::RawText && !m_rawHeld.empty()) {
             Emit(m_rawHeld.data(), m_rawHeld.size(), out);
             m_rawHeld.clear();
-        }
-        if (m_bEscape) {
-            m_bEscape = false;
-            if (ch == '$')
-                m_bShifted = true;
-            else if (ch == '(')
-                m_bShifted = false;
-        } else if (ch == kEscape) {
-            m_bEscape = true;
         }
         if (bTakesText)
             Emit(&ch, 1, out);
@@ -299,25 +309,28 @@ bool MakesWordRead(unsigned char ch)
 
 void CWordsBeyondAscii::Add(std::string_view text, std::string& out)
 {
-    for (const char ch : text) {
-        if (m_bEscape) {
-            m_bEscape = false;
-            if (ch == '$')
-                m_bShifted = true;
-            else if (ch == '(')
-                m_bShifted = false;
-        } else if (ch == 0x1B) {
-            m_bEscape = true;
-        } else if (!m_bShifted && IsWordBlank(ch)) {
+    for (size_t at = 0; at < text.size();) {
+        const char ch = text[at];
+        if (!m_shift.Step(ch) && IsWordBlank(ch)) {
             EndWord(out);
+            ++at;
             continue;
         }
+        // The rest of the word, up to a blank or an escape, goes out or is held in one piece.
+        size_t nEnd = at + 1;
+        if (!m_shift.bEscape && !m_shift.bShifted) {
+            while (nEnd < text.size() && !IsWordBlank(text[nEnd]) && text[nEnd] != kEscape)
+                ++nEnd;
+        }
+        const std::string_view run = text.substr(at, nEnd - at);
+        at = nEnd;
         if (m_bKept) {
-            out += ch;
+            out.append(run);
             continue;
         }
-        m_word += ch;
-        if (MakesWordRead(static_cast<unsigned char>(ch)) || m_bShifted || m_word.size() >= kWordHeld) {
+        m_word.append(run);
+        const auto makesRead = [](char byte) { return MakesWordRead(static_cast<unsigned char>(byte)); };
+        if (m_shift.bShifted || std::any_of(run.begin(), run.end(), makesRead) || m_word.size() >= kWordHeld) {
             out += m_word;
             m_word.clear();
             m_bKept = true;

@@ -14,6 +14,15 @@
 #include <string>
 #include <string_view>
 
+// Where the escapes of the 7-bit Japanese charset leave its text: shifted into two-byte letters,
+// whose bytes may be those of markup and of blanks, or back in ASCII.
+struct CJisShift {
+    bool bEscape = false;  // an escape was the last byte
+    bool bShifted = false; // in the two-byte text
+    // Follows the byte; whether it is an escape, the byte after one, or a byte of the two-byte text.
+    bool Step(char ch);
+};
+
 // The words of a page's text that hold bytes beyond ASCII, each whole, and a blank for each run of
 // the others: what the readings of a text in the charsets of its script differ in. A word of
 // ASCII alone reads alike in every charset a page is written in and holds no oddity, unless it
@@ -32,8 +41,7 @@ private:
     std::string m_word;          // the word going on, while it is not known to be kept
     bool m_bKept = false;        // it is kept: it goes to out as it comes
     bool m_bBlankOut = true;     // the last byte given out is a blank
-    bool m_bEscape = false;
-    bool m_bShifted = false;
+    CJisShift m_shift;
 };
 
 class CPageTextFilter {
@@ -81,6 +89,5 @@ private:
     std::string m_tag;       // the bytes of a tag that may be a META tag, to its end
     std::string m_declared;
     CWordsBeyondAscii m_rawWords; // the words of comments, style sheets and scripts
-    bool m_bEscape = false;  // an escape was the last byte
-    bool m_bShifted = false; // in the 7-bit Japanese charset's two-byte text
+    CJisShift m_shift;
 };
