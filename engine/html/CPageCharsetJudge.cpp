@@ -3,8 +3,6 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 
 namespace {
 
@@ -54,9 +52,6 @@ const std::vector<Script>& Scripts()
     return scripts;
 }
 
-// The charsets of the script a charset is of; none for a charset of no script.
-const Script& ScriptOf(const CPageCharset& charset);
-
 // Charsets read by the same codec (ISO-8859-1 and windows-1252, GBK and gb18030) read alike; a
 // page of no charset is read as UTF-8.
 bool ReadAlike(const CPageCharset& one, const CPageCharset& two)
@@ -69,6 +64,7 @@ bool ReadAlike(const CPageCharset& one, const CPageCharset& two)
     return kind == kindOf(two) && (kind == CPageCharset::Kind::Utf8 || one.GetReadName() == two.GetReadName());
 }
 
+// The charsets of the script a charset is of; none for a charset of no script.
 const Script& ScriptOf(const CPageCharset& charset)
 {
     static const Script none;

@@ -131,8 +131,9 @@ private:
     // The detector's answer when it reads the text as text; an Undeclared charset otherwise.
     PageCharsetReading Detected() const;
     bool DetectorSaysUtf8() const;
-    // The charset's reading of the page's text: read as it came, looked at whole; made once over
-    // the detector's sample otherwise. A charset of no script that was not read on reads nothing.
+    // The charset's reading of the page's text, made once when asked: over the page's words held,
+    // looked at whole, or the detector's sample otherwise. Of a page too large to be held, read
+    // as the text came; a charset it was not read in reads nothing.
     const CTextReading& TextIn(const CPageCharset& charset) const;
     // The same read as UTF-8 where its bytes are UTF-8 characters of more than one byte.
     const CTextReading& MixedTextIn(const CPageCharset& charset) const;

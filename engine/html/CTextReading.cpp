@@ -632,11 +632,6 @@ const CPageCharset& CTextReading::GetCharset() const
     return m_pState->charset;
 }
 
-bool CTextReading::IsMixed() const
-{
-    return m_pState->way == State::Way::Mixed;
-}
-
 bool CTextReading::IsText() const
 {
     const State& state = *m_pState;
@@ -722,11 +717,6 @@ size_t CByteCounts::CountReadOtherwise(const CPageCharset& first, const CPageCha
             nOtherwise += m_counts[i];
     }
     return nOtherwise;
-}
-
-bool CByteCounts::ReadAlike(const CPageCharset& first, const CPageCharset& second) const
-{
-    return CountReadOtherwise(first, second) == 0;
 }
 
 bool CByteCounts::DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const

@@ -44,16 +44,15 @@ public:
     CTextReading MixedFromHere() const;
 
     const CPageCharset& GetCharset() const;
-    bool IsMixed() const;
     // Whether the charset reads every byte as text: none it leaves undefined, no control
     // character but for the strays below, and oddities in no more than half of the words that
     // hold letters beyond ASCII: text read in the wrong charset is garbled throughout. A text
     // garbled so over its first few hundred such words is not read on. The sign ¤ is text, if
     // rare: the charsets beside one that has it may read its byte as their currency, which the
     // judge of a page's charset weighs. A control character of U+0080 to U+009F, which the
-    // one-byte charsets read bytes they give no character as, is a stray: an oddity, which
-    // another charset that reads its byte as a letter is likelier for, but no sign that the
-    // charset is wrong where none does.
+    // one-byte charsets read bytes they give no character as, is a stray: in a word or at its
+    // edge an oddity, which another charset that reads its byte as a letter is likelier for, but
+    // no sign that the charset is wrong where none does.
     bool IsText() const;
     // How many oddities the text holds, strays among them.
     size_t GetOddities() const;
@@ -114,8 +113,6 @@ public:
     // Whether the one-byte charset reads the byte the two readings read otherwise as a letter
     // where the other reads one too, for each such byte of the text: they differ in letters only.
     bool DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const;
-    // Whether the two one-byte charsets read each byte the text holds alike.
-    bool ReadAlike(const CPageCharset& first, const CPageCharset& second) const;
 
 private:
     std::array<size_t, 128> m_counts{};
