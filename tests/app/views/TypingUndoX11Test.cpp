@@ -13,12 +13,20 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace {
 
 class TypingUndoX11Test : public MainWindowStepsX11Test {
 protected:
+    void TearDown() override
+    {
+        // The keys are given back while the display is still open.
+        keys.reset();
+        MainWindowStepsX11Test::TearDown();
+    }
+
     // Pages as a site holds them: one on a single line with an entity and a script, one in
     // windows-1252 declared by <meta charset>, with CR LF line ends, one that is never edited.
     void WriteSite()
@@ -38,6 +46,28 @@ protected:
         WriteProject({"Description"});
     }
 
+    // The site's program started with the letters of the text on keys, and the first text typed
+    // into one.htm's Description and stored by Enter.
+    ::testing::AssertionResult StartAndStore(const std::string& letters, const std::string& first)
+    {
+        keys.emplace(other, first + letters);
+        if (!keys->Ready())
+            return ::testing::AssertionFailure() << "the display has no free keys for the letters";
+        WriteSite();
+        if (::testing::AssertionResult started = StartWithProject(static_cast<UINT>(pages.size())); !started)
+            return started;
+        view = View();
+        nDesc = ColumnOf("Description");
+        nOne = RowOf("one.htm");
+        nTwo = RowOf("two.htm");
+        if (!GoToByKeys(nOne, nDesc) || !Xdo("type --delay 30 '" + first + "'") || !Xdo("key Return") ||
+            !RunUntil([&] { return Value(nOne) == first && EditorText() == "(closed)"; }))
+            return ::testing::AssertionFailure() << "the first description was not stored: " << Value(nOne);
+        if (UndoSteps() != 1)
+            return ::testing::AssertionFailure() << UndoSteps() << " steps of undo";
+        return ::testing::AssertionSuccess();
+    }
+
     // The text of the current cell's open editor; "(closed)" without one.
     std::string EditorText()
     {
@@ -52,27 +82,6 @@ protected:
     std::string Value(ROWCOL nRow) { return view->GetCellValue(nRow, nDesc).GetString(); }
     INT_PTR UndoSteps() { return view->GetParam()->m_UndoList.GetCount(); }
     INT_PTR RedoSteps() { return view->GetParam()->m_RedoList.GetCount(); }
-
-    // Whether Edit > Undo and Edit > Redo are grey while the user has the menu open by its keys.
-    std::pair<bool, bool> UndoAndRedoGrey()
-    {
-        std::pair<bool, bool> grey{true, true};
-        EXPECT_TRUE(Xdo("key alt+e"));
-        When("the Edit menu is open", [] {
-                 RECT r{};
-                 return OpenMenuItem("Undo", &r) != nullptr;
-             },
-             [&] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem("Undo", &r);
-                 grey.first = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 grey.second = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 XdoNow("key Escape Escape");
-             });
-        EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty(); }));
-        return grey;
-    }
 
     // Saves by Ctrl+T, then: every page but the two named is as it was, and those differ from
     // what they were only in their description, which holds the bytes given.
@@ -91,7 +100,8 @@ protected:
     }
 
     std::map<std::string, std::string> pages;
-    ROWCOL nDesc = 0;
+    std::optional<X11KeyboardLetters> keys;
+    ROWCOL nDesc = 0, nOne = 0, nTwo = 0;
 };
 
 } // namespace
@@ -103,20 +113,9 @@ protected:
 TEST_F(TypingUndoX11Test, UndoInAnOpenCellEditTakesBackOnlyItsTyping)
 {
     const std::string first = "Grüße Ωμέγα", typed = "日本語 é", last = "Straße café";
-    X11KeyboardLetters letters(other, first + typed + last);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    WriteSite();
-    ASSERT_TRUE(StartWithProject(3));
-    view = View();
-    nDesc = ColumnOf("Description");
-    const ROWCOL nOne = RowOf("one.htm"), nTwo = RowOf("two.htm");
-    ASSERT_TRUE(nDesc != 0 && nOne != 0 && nTwo != 0);
+    ASSERT_TRUE(StartAndStore(typed + last, first));
     const std::string oldTwo = Value(nTwo);
     ASSERT_EQ(oldTwo, "Café au lait");
-
-    ASSERT_TRUE(GoToByKeys(nOne, nDesc) && Xdo("type --delay 30 '" + first + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return Value(nOne) == first && EditorText() == "(closed)"; })) << Value(nOne);
-    ASSERT_EQ(UndoSteps(), 1);
 
     ASSERT_TRUE(GoToByKeys(nTwo, nDesc) && Xdo("type --delay 30 '" + typed + "'"));
     ASSERT_TRUE(RunUntil([&] { return EditorText() == typed; })) << EditorText();
@@ -172,13 +171,7 @@ TEST_F(TypingUndoX11Test, UndoInAnOpenCellEditTakesBackOnlyItsTyping)
 TEST_F(TypingUndoX11Test, UndoInTheFieldAboveTheGridTakesBackOnlyItsTyping)
 {
     const std::string first = "ελληνικά", typed = " ß漢字";
-    X11KeyboardLetters letters(other, first + typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    WriteSite();
-    ASSERT_TRUE(StartWithProject(3));
-    view = View();
-    nDesc = ColumnOf("Description");
-    const ROWCOL nOne = RowOf("one.htm"), nTwo = RowOf("two.htm");
+    ASSERT_TRUE(StartAndStore(typed, first));
     const std::string oldTwo = Value(nTwo);
     CShortcutEditCtrl& field = dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField();
     const auto fieldText = [&] {
@@ -191,9 +184,6 @@ TEST_F(TypingUndoX11Test, UndoInTheFieldAboveTheGridTakesBackOnlyItsTyping)
         view->GetCellText(nTwo, nDesc, strText);
         return std::string(strText);
     };
-
-    ASSERT_TRUE(GoToByKeys(nOne, nDesc) && Xdo("type --delay 30 '" + first + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return Value(nOne) == first && EditorText() == "(closed)"; }));
 
     ASSERT_TRUE(GoToByKeys(nTwo, nDesc) && Xdo("key F6"));
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == field.GetSafeHwnd() && fieldText() == oldTwo; }));
@@ -230,17 +220,9 @@ TEST_F(TypingUndoX11Test, UndoInTheFieldAboveTheGridTakesBackOnlyItsTyping)
 TEST_F(TypingUndoX11Test, AnEditStoredInAnotherFolderStaysThroughUndoInACellEdit)
 {
     const std::string first = "Première", typed = "Δ字";
-    X11KeyboardLetters letters(other, first + typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
     std::filesystem::create_directories(dir.Path() + "/site/sub");
     pages["sub/four.htm"] = "<html><head><title>Four</title><meta name=\"description\" content=\"Fourth\"></head></html>\n";
-    WriteSite();
-    ASSERT_TRUE(StartWithProject(4));
-    view = View();
-    nDesc = ColumnOf("Description");
-    const ROWCOL nOne = RowOf("one.htm");
-    ASSERT_TRUE(GoToByKeys(nOne, nDesc) && Xdo("type --delay 30 '" + first + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return Value(nOne) == first && EditorText() == "(closed)"; }));
+    ASSERT_TRUE(StartAndStore(typed, first));
 
     CPageNode* pRoot = app->GetPageNodes().GetHead();
     CPageNode* pSub = FolderNamed(pRoot, "sub");
