@@ -126,7 +126,7 @@ TEST_F(TypingUndoX11Test, UndoInAnOpenCellEditTakesBackOnlyItsTyping)
     EXPECT_EQ(UndoSteps(), 1);
     EXPECT_EQ(RedoSteps(), 0);
     // Nothing more to take back in the editor; Redo is there for the typing.
-    EXPECT_EQ(UndoAndRedoGrey(), std::make_pair(true, false));
+    EXPECT_EQ(UndoAndRedoGrey("edit-menu-typing-undone"), std::make_pair(true, false));
     ASSERT_TRUE(Xdo("key ctrl+z"));
     ASSERT_TRUE(Xdo("key ctrl+y"));
     ASSERT_TRUE(RunUntil([&] { return EditorText() == typed; })) << "Ctrl+Y left the editor with '" << EditorText() << "'";
