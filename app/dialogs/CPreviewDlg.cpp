@@ -158,16 +158,8 @@ void CPreviewDlg::ShowFirstDifference()
     while (nAt > 0 && editor::IsContinuation(pOne->pText[nAt]))
         --nAt;
     const int nColumn = pLeft->ColumnFromOffset(pOne, nAt);
-    for (auto [pEditor, pLine] : {std::pair{&m_wndLeft.GetEditor(), pOne}, std::pair{&m_wndRight.GetEditor(), pTwo}}) {
-        // The lines that lead to it stay in sight above it, a third of the pane.
-        SECEditLine* pAbove = pLine;
-        for (int n = pEditor->VisibleRows() / 3; n > 0 && pAbove->pPrev != nullptr; --n)
-            pAbove = pAbove->pPrev;
-        pEditor->SetCaret(pAbove, 0);
-        pEditor->MakeCaretVisible();
-        pEditor->SetCaret(pLine, nColumn);
-        pEditor->MakeCaretVisible();
-    }
+    m_wndLeft.GetEditor().ShowPlace(pOne, nColumn);
+    m_wndRight.GetEditor().ShowPlace(pTwo, nColumn);
 }
 
 void CPreviewDlg::FitCaptions()

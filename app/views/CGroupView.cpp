@@ -1114,7 +1114,19 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
     } else {
         pList->AddContent(strName, strText, bMark, pContent);
     }
+    // The way taken in the Preview for this value comes back with it.
+    if (pOriginal != nullptr && pContent != nullptr && pContent->GetModified())
+        if (const auto way = pOriginal->ways.find(std::string(strText.GetString())); way != pOriginal->ways.end())
+            pContent->SetCharsetWay(way->second);
     return 0;
+}
+
+void CGroupView::TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way)
+{
+    content.SetCharsetWay(way);
+    const auto it = m_originals.find(std::make_pair(pPage, CUserGridLayout::Key(content.GetName())));
+    if (it != m_originals.end())
+        it->second.ways[std::string(content.GetContent().GetString())] = way;
 }
 
 BOOL CGroupView::RowTakesEdits(ROWCOL nRow)

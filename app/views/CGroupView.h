@@ -250,6 +250,9 @@ public:
     // its mark with it (a tag the edit made goes again); FALSE when the view remembers no edit
     // of it.
     BOOL GiveBackOriginal(CPageNode* pPage, const CString& strTag);
+    // The way the user took in the Preview for the page's edited value of the tag: the value
+    // keeps it, and takes it again whenever an undo, a redo or typing gives the value back.
+    void TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way);
 
 protected:
     // Group and value operations of the commands.

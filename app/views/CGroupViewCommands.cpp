@@ -497,15 +497,16 @@ void CGroupView::OnViewChanges()
     const INT_PTR nResult = dlg.DoModal();
     if (nResult != IDC_PREVIEW_CONVERT && nResult != IDC_PREVIEW_KEEP)
         return;
-    // The reading taken goes with the page's edit of its Content-Type; the Preview shows anew
-    // what the save will now write.
+    // The reading taken goes with the page's edit of its Content-Type, for the bytes the Preview
+    // showed; the Preview shows anew what the save will now write.
     CMetaContentList* pList = nullptr;
     if (pPage->GetContentList(pList) != 0)
         return;
     for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
         CMetaContent* pContent = pList->GetNext(pos);
         if (pContent != nullptr && pContent->GetModified() && pContent->GetName().CompareNoCase("Content-Type") == 0)
-            pContent->SetCharsetChoice(nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes);
+            TakeCharsetWay(pPage, *pContent, {nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes,
+                                              choices.strSource, choices.nChecksum});
     }
     PostMessage(WM_COMMAND, ID_VIEW_CHANGES);
 }

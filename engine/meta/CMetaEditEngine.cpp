@@ -1185,7 +1185,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty()) {
         const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
         if (verdict.change == CPageCharsetJudge::Change::Doubt)
-            m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
+            m_choices = CheckChoices(pBuffer, nTotal, verdict, target);
         ChooseOutputCharset(target, verdict);
     }
     if (!m_bConvert)
@@ -1289,10 +1289,10 @@ void CMetaEditEngine::TakeInputBack(LONGLONG nBytes)
     }
 }
 
-CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
                                              const CPageCharset& target)
 {
-    CCharsetChoiceCheck check(source, target, m_strOutputName);
+    CCharsetChoiceCheck check(verdict.source.charset, verdict.other.charset, target, m_strOutputName);
     check.Add(pSample, static_cast<size_t>(nSample));
     check.Add(m_ahead.data(), m_ahead.size());
     // A page too large to be held all is read on to its end, as the judge read it.
@@ -1478,11 +1478,20 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
             ? verdict.other
             : PageCharsetReading{target, CharsetEvidence::Declaration};
         const CMetaContent* pEdit = ContentTypeEdit();
-        m_charsetChoice = pEdit != nullptr ? pEdit->GetCharsetChoice() : CharsetChoice::None;
-        // A way taken that cannot be carried out (the page changed since, say) is not: the page
-        // is left alone, and the line says why.
+        const CharsetWay way = pEdit != nullptr ? pEdit->GetCharsetWay() : CharsetWay();
+        // A way taken holds for the bytes the Preview showed, read as it showed them: a page
+        // changed since is asked of again. One that cannot be carried out is not either: the
+        // page is left alone, and the line says why.
+        const bool bChangedSince = way.choice != CharsetChoice::None && !m_choices.IsTakenOn(way);
+        m_charsetChoice = bChangedSince ? CharsetChoice::None : way.choice;
         CString strTaken;
-        if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
+        if (bChangedSince && way.choice == CharsetChoice::KeepBytes)
+            strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but the page has changed "
+                            "since.", pszName);
+        else if (bChangedSince)
+            strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but the page has changed since.",
+                            way.strSource.GetString());
+        else if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
             strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
                             "text unreadable.", pszName);
         else if (m_charsetChoice == CharsetChoice::Convert && !CanCarryOut(m_charsetChoice))

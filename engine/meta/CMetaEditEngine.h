@@ -240,7 +240,7 @@ private:
                         const CString& strTaken, const CString& strFirst) const;
     // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
     // again, from the first read's sample on; the input is taken back to where it was.
-    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
                                 const CPageCharset& target);
     // Takes the input back by the bytes read past what is held; a page that cannot be read
     // again is refused.
