@@ -255,3 +255,102 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     EXPECT_EQ(ChangedOnDisk(), std::vector<std::string>{"docs/b.htm"});
     EXPECT_EQ(TagContent(ReadFile(site + "/docs/b.htm"), "description"), kTyped);
 }
+
+// An edit of a Description, then the column hidden in Metatag Settings by the keys: Ctrl+Z shows
+// the column again with the edit taken back, its cell current; Ctrl+Y does it again in sight.
+// The same with the column hidden by the mouse, its width left at nothing. The save writes
+// that one page, its description alone changed.
+TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
+{
+    X11KeyboardLetters letters(other, kTyped);
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(Start());
+    OpenFolders();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(PickByMouse(docs));
+    ASSERT_TRUE(TypeInto("c.htm", "Description"));
+
+    CMetaSettingDlg* pDlg = nullptr;
+    ROWCOL nRow = 0;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", [&] {
+             pDlg = dynamic_cast<CMetaSettingDlg*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+             return pDlg != nullptr && ::GetFocus() == pDlg->GetGrid().GetSafeHwnd() && Settled();
+         },
+         [&] {
+             CMetaSettingGridCtrl& grid = pDlg->GetGrid();
+             for (ROWCOL r = 1; r <= grid.GetRowCount() && nRow == 0; ++r) {
+                 CString strName;
+                 grid.GetCellText(r, CMetaSettingGridCtrl::kColName, strName);
+                 if (strName == "Description")
+                     nRow = r;
+             }
+             ROWCOL nAt = 0, nAtCol = 0;
+             grid.GetCurrentCell(nAt, nAtCol);
+             XdoNow("key --delay 40" + ArrowKeys(nAt, nAtCol, nRow, CMetaSettingGridCtrl::kColShow) + " space");
+         });
+    When("Show is unticked", [&] {
+             CString strShow;
+             pDlg->GetGrid().GetCellText(nRow, CMetaSettingGridCtrl::kColShow, strShow);
+             return strShow == "0" && Settled();
+         },
+         [&] { XdoNow("key Return"); });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ColumnOf("Description") == 0 && Shows(docs) && Settled(); }))
+        << "the Description column still shows";
+
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Undoing Description ..."));
+    Keep("undo-showed-the-column");
+    EXPECT_EQ(Cell("c.htm", "Description"), "Τρίτη σελίδα");
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Redoing Description ..."));
+    EXPECT_EQ(Cell("c.htm", "Description"), kTyped);
+
+    // The column hidden by its header's border dragged onto its left edge, news picked (whose
+    // grid hides it too): the width's step comes back first, then the edit's, which shows the
+    // column in docs again.
+    const ROWCOL nDesc = ColumnOf("Description");
+    const CRect header = view->CalcCellRect(0, nDesc);
+    const POINT edge = ScreenPoint(view->GetSafeHwnd(), header.right - 1, header.CenterPoint().y);
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(edge.x) + " " + std::to_string(edge.y) + " mousedown 1 mousemove " +
+                    std::to_string(edge.x - header.Width() - 2) + " " + std::to_string(edge.y) + " mouseup 1"));
+    ASSERT_TRUE(RunUntil([&] { return view->IsColHidden(nDesc) && ::GetCapture() == nullptr && Settled(); }))
+        << "the drag did not hide the column";
+    ASSERT_TRUE(PickByMouse(news));
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return StatusText() == "Undoing Column Width ..." && Settled(); }));
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Undoing Description ..."));
+    EXPECT_FALSE(view->IsColHidden(ColumnOf("Description")));
+    EXPECT_EQ(Cell("c.htm", "Description"), "Τρίτη σελίδα");
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Redoing Description ..."));
+    EXPECT_EQ(Cell("c.htm", "Description"), kTyped);
+
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(ChangedOnDisk(), std::vector<std::string>{"docs/c.htm"});
+    std::string expected = before["docs/c.htm"];
+    expected.replace(expected.find("Τρίτη σελίδα"), std::string("Τρίτη σελίδα").size(), kTyped);
+    EXPECT_EQ(ReadFile(site + "/docs/c.htm"), expected);
+}
+
+// Docs sorted by its titles, descending, by the keys; Ctrl+F4 closes the grid and Enter on docs
+// in the Project Area opens it again: the rows stand as sorted, and so do news's.
+TEST_F(FolderUndoX11Test, ASortStaysWhenTheGridIsClosedAndOpenedAgain)
+{
+    ASSERT_TRUE(Start());
+    OpenFolders();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(PickByMouse(docs));
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == Tree(); }) && Xdo("key F6") && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }));
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")) && Xdo("key ctrl+space alt+v d"));
+    ASSERT_TRUE(RunUntil([&] { return Rows() == std::vector<std::string>{"c.htm", "b.htm", "a.htm"} && Settled(); }));
+
+    const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+    ASSERT_TRUE(Xdo("key ctrl+F4"));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && ::GetFocus() == Tree(); })) << "Ctrl+F4 left the keys elsewhere";
+    ASSERT_TRUE(Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return Shows(docs) && Settled(); })) << "Enter on docs did not bring up its grid";
+    Keep("sorted-grid-opened-again");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"c.htm", "b.htm", "a.htm"}));
+    ASSERT_TRUE(PickByMouse(news));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"e.htm", "d.htm"}));
+}
