@@ -258,8 +258,9 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
 
 // An edit of a Description, then the column hidden in Metatag Settings by the keys: Ctrl+Z shows
 // the column again with the edit taken back, its cell current; Ctrl+Y does it again in sight.
-// The same with the column hidden by the mouse, its width left at nothing. The save writes
-// that one page, its description alone changed.
+// The same with the column hidden by the mouse, its width left at nothing, and with a title
+// while Project Settings hides the titles. The save writes the two pages, only what was typed
+// changed.
 TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
 {
     X11KeyboardLetters letters(other, kTyped);
@@ -324,11 +325,27 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
     ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Redoing Description ..."));
     EXPECT_EQ(Cell("c.htm", "Description"), kTyped);
 
+    // A title typed, then the titles hidden in Project Settings by the keys: Ctrl+Z shows them
+    // again, the title taken back; Ctrl+Y types it again in sight.
+    ASSERT_TRUE(TypeInto("a.htm", "Title"));
+    Type("Project Settings", "^Project Settings", "alt+s Return");
+    ASSERT_TRUE(Xdo("key alt+o p"));
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ColumnOf("Title") == 0 && Shows(docs) && Settled(); })) << "the Title column still shows";
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "a.htm", "Title", "Undoing Title ..."));
+    EXPECT_EQ(Cell("a.htm", "Title"), "Alpha");
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "a.htm", "Title", "Redoing Title ..."));
+    EXPECT_EQ(Cell("a.htm", "Title"), kTyped);
+
     ASSERT_TRUE(Save());
-    EXPECT_EQ(ChangedOnDisk(), std::vector<std::string>{"docs/c.htm"});
+    EXPECT_EQ(ChangedOnDisk(), (std::vector<std::string>{"docs/a.htm", "docs/c.htm"}));
     std::string expected = before["docs/c.htm"];
     expected.replace(expected.find("Τρίτη σελίδα"), std::string("Τρίτη σελίδα").size(), kTyped);
     EXPECT_EQ(ReadFile(site + "/docs/c.htm"), expected);
+    expected = before["docs/a.htm"];
+    for (size_t at; (at = expected.find("Alpha")) != std::string::npos && at < expected.find("</title>");)
+        expected.replace(at, 5, kTyped);
+    EXPECT_EQ(ReadFile(site + "/docs/a.htm"), expected);
 }
 
 // Docs sorted by its titles, descending, by the keys; Ctrl+F4 closes the grid and Enter on docs
