@@ -255,8 +255,10 @@ BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
         return TRUE;
     case VK_PRIOR: return move(&SECEditCtrl::PageUp);
     case VK_NEXT: return move(&SECEditCtrl::PageDown);
-    case VK_HOME: return move(&SECEditCtrl::TopOfFile);
-    case VK_END: return move(&SECEditCtrl::BottomOfFile);
+    // Home and End keep to the caret's line, as in the editor's own keys; with Ctrl they go to
+    // the top and the bottom of the page.
+    case VK_HOME: return move(::GetKeyState(VK_CONTROL) < 0 ? &SECEditCtrl::TopOfFile : &SECEditCtrl::Home);
+    case VK_END: return move(::GetKeyState(VK_CONTROL) < 0 ? &SECEditCtrl::BottomOfFile : &SECEditCtrl::End);
     default:
         return CDialog::PreTranslateMessage(pMsg);
     }

@@ -9,7 +9,7 @@
 #include "app/dialogs/CScanDoneDlg.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/dialogs/DialogStrings.h"
-#include "app/dialogs/ShortenedPath.h"
+#include "platform/afx/app/ShortenedPath.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
 #include "engine/html/CPageCharset.h"

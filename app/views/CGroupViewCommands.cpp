@@ -1344,29 +1344,52 @@ void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
     pCmdUI->Enable(IsIdle() && CanPaste());
 }
 
+namespace {
+// The frame's field while text typed there waits to be committed: Undo and Redo are then its,
+// as they are the cell editor's while it is open.
+CShortcutEditCtrl* TypingField(CGroupFrame* pFrame)
+{
+    return pFrame != nullptr && pFrame->GetEditField().IsEditing() ? &pFrame->GetEditField() : nullptr;
+}
+} // namespace
+
 void CGroupView::OnEditUndo()
 {
-    if (IsIdle())
-        Undo();
+    if (!IsIdle())
+        return;
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        pField->UndoTyping(gxUndo);
+    else
+        UndoCommand(gxUndo);
 }
 
 void CGroupView::OnEditRedo()
 {
-    if (IsIdle())
-        Redo();
+    if (!IsIdle())
+        return;
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        pField->UndoTyping(gxRedo);
+    else
+        UndoCommand(gxRedo);
 }
 
 void CGroupView::OnUpdateEditUndo(CCmdUI* pCmdUI)
 {
     // The item keeps naming what it would undo; only its state follows the scan.
-    CanUndo(pCmdUI);
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        UpdateTypingUndoItem(gxUndo, pField->CanUndoTyping(gxUndo), pCmdUI);
+    else
+        UpdateUndoCommand(gxUndo, pCmdUI);
     if (!IsIdle())
         pCmdUI->Enable(FALSE);
 }
 
 void CGroupView::OnUpdateEditRedo(CCmdUI* pCmdUI)
 {
-    CanRedo(pCmdUI);
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        UpdateTypingUndoItem(gxRedo, pField->CanUndoTyping(gxRedo), pCmdUI);
+    else
+        UpdateUndoCommand(gxRedo, pCmdUI);
     if (!IsIdle())
         pCmdUI->Enable(FALSE);
 }

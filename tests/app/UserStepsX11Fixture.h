@@ -315,6 +315,32 @@ protected:
         return ::testing::AssertionFailure() << "never: " << what;
     }
 
+    // Whether Edit > Undo and Edit > Redo show grey while the user has the menu open by its keys;
+    // the screen's picture is kept under the name given, Escape closes the menu, and the keys go
+    // back where they were.
+    std::pair<bool, bool> UndoAndRedoGrey(const std::string& shot = std::string())
+    {
+        const HWND hFocus = ::GetFocus();
+        std::pair<bool, bool> grey{false, false};
+        EXPECT_TRUE(Xdo("key alt+e"));
+        When("the Edit menu is open", [] {
+                 RECT r{};
+                 return OpenMenuItem("Undo", &r) != nullptr;
+             },
+             [&] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem("Undo", &r);
+                 grey.first = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 grey.second = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 if (cairo_surface_t* pShot = Shot(shot.empty() ? nullptr : shot.c_str()))
+                     cairo_surface_destroy(pShot);
+                 XdoNow("key Escape Escape");
+             });
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty() && ::GetFocus() == hFocus; }));
+        return grey;
+    }
+
     // What an open menu showed of an item when the user chose it.
     struct MenuItemSeen {
         bool seen = false;
