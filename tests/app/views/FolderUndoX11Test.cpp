@@ -140,28 +140,11 @@ protected:
                    << "; the status bar says \"" << StatusText() << "\"";
         return ::testing::AssertionSuccess();
     }
-    // What the Edit menu's Undo and Redo items say, read with the menu open by the keys.
+    // What the Edit menu's Undo and Redo items say.
     std::pair<std::string, std::string> EditMenuItems()
     {
-        std::pair<std::string, std::string> items;
-        EXPECT_TRUE(Xdo("key alt+e"));
-        When("the Edit menu is open", [] {
-                 RECT r{};
-                 return OpenMenuItem("Undo All", &r) != nullptr;
-             },
-             [&] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem("Undo All", &r);
-                 char text[256] = {};
-                 GetMenuString(menu, ID_EDIT_UNDO, text, sizeof text, MF_BYCOMMAND);
-                 items.first = std::string(text).substr(0, std::string(text).find('\t'));
-                 GetMenuString(menu, ID_EDIT_REDO, text, sizeof text, MF_BYCOMMAND);
-                 items.second = std::string(text).substr(0, std::string(text).find('\t'));
-                 XdoNow("key Escape Escape");
-             });
-        EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty(); }));
-        return items;
+        const UndoItems items = ReadUndoItems();
+        return {items.undo, items.redo};
     }
     // The pages on disk that differ from how they were written.
     std::vector<std::string> ChangedOnDisk()
