@@ -1359,7 +1359,7 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     const DWORD nStops = CGXLongOperation::GetStopCount();
     {
         ScopedCount applying(m_nApplying);
-        const CObject* pOldHead = GetParam() == nullptr || GetParam()->m_UndoList.IsEmpty() ? nullptr : GetParam()->m_UndoList.GetHead();
+        const CObject* pOldHead = NewestStep();
         bDone = CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
         if (nMode == gxDo)
             NameNewStep(pOldHead, range);
@@ -1460,7 +1460,7 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
             PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
         CGXStyle value;
         value.SetValue(strValue);
-        const CObject* pOldHead = GetParam()->m_UndoList.IsEmpty() ? nullptr : GetParam()->m_UndoList.GetHead();
+        const CObject* pOldHead = NewestStep();
         CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
         NameNewStep(pOldHead, CGXRange(nRow, nCol, nRow, nCol));
         nResult = SetPageValue(nRow, nCol, strValue, PageWrite::Edit);
@@ -1586,12 +1586,17 @@ CString CGroupView::StepName(const CGXCommand& step)
     return strName;
 }
 
+const CObject* CGroupView::NewestStep()
+{
+    CGXGridParam* pParam = GetParam();
+    return pParam == nullptr || pParam->m_UndoList.IsEmpty() ? nullptr : pParam->m_UndoList.GetHead();
+}
+
 void CGroupView::NameNewStep(const CObject* pOldHead, const CGXRange& cells)
 {
     // Inside a transaction the block is the step, and it has its own name.
     CGXGridParam* pParam = GetParam();
-    if (pParam == nullptr || !pParam->m_TransactionBlocks.IsEmpty() || pParam->m_UndoList.IsEmpty() ||
-        pParam->m_UndoList.GetHead() == pOldHead)
+    if (pParam == nullptr || !pParam->m_TransactionBlocks.IsEmpty() || NewestStep() == nullptr || NewestStep() == pOldHead)
         return;
     auto* pStep = static_cast<CGXCommand*>(pParam->m_UndoList.GetHead());
     if (!pStep->m_sDescription.IsEmpty())

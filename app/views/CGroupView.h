@@ -405,6 +405,8 @@ protected:
     // The step the grid just recorded for a store of values into the cells is named after
     // their column, when it has no name of its own: the Edit menu and the status bar name it.
     void NameNewStep(const CObject* pOldHead, const CGXRange& cells);
+    // The step at the head of the undo list; null when there is none.
+    const CObject* NewestStep();
     // A step's name as the Edit menu and the status bar give it.
     CString StepName(const CGXCommand& step);
     // Hands the undo history and what the pages held before their first edit to the program,

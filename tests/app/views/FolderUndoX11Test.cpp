@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ const std::string kTyped = "Été ß Ωμέγα 東京";
 
 class FolderUndoX11Test : public MainWindowStepsX11Test {
 protected:
+    // The letters' keys are given back while the display is still open.
+    void TearDown() override
+    {
+        letters.reset();
+        MainWindowStepsX11Test::TearDown();
+    }
     // A site of two folders, docs and news, whose pages hold text of several scripts; opened
     // and scanned, the Description column shown.
     void OpenFolders()
@@ -48,6 +55,17 @@ protected:
         news = FolderNamed(pRoot, "news");
         ASSERT_TRUE(docs != nullptr && news != nullptr);
         ASSERT_TRUE(Quiet());
+    }
+    // The program started on the site, the letters typed on keys of their own, docs picked.
+    void StartOnDocs()
+    {
+        letters.emplace(other, kTyped);
+        ASSERT_TRUE(letters->Ready()) << "the display has no free keys for the letters";
+        ASSERT_TRUE(Start());
+        OpenFolders();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(PickByMouse(docs));
     }
     HWND Tree() { return Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd(); }
     // The arrow key that takes the tree's choice from one folder's item to its neighbour's.
@@ -179,6 +197,7 @@ protected:
     CPageNode* docs = nullptr;
     CPageNode* news = nullptr;
     int nPicks = 0;
+    std::optional<X11KeyboardLetters> letters;
 };
 
 } // namespace
@@ -189,13 +208,9 @@ protected:
 // save then writes the one edit left, and only it.
 TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
 {
-    X11KeyboardLetters letters(other, kTyped);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenFolders();
+    StartOnDocs();
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(PickByMouse(docs));
     ASSERT_TRUE(TypeInto("b.htm", "Description"));
     EXPECT_EQ(EditMenuItems(), std::make_pair(std::string("&Undo Description"), std::string("&Redo")));
 
@@ -246,13 +261,9 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
 // changed.
 TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
 {
-    X11KeyboardLetters letters(other, kTyped);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenFolders();
+    StartOnDocs();
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(PickByMouse(docs));
     ASSERT_TRUE(TypeInto("c.htm", "Description"));
 
     CMetaSettingDlg* pDlg = nullptr;
@@ -335,11 +346,9 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
 // in the Project Area opens it again: the rows stand as sorted, and so do news's.
 TEST_F(FolderUndoX11Test, ASortStaysWhenTheGridIsClosedAndOpenedAgain)
 {
-    ASSERT_TRUE(Start());
-    OpenFolders();
+    StartOnDocs();
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(PickByMouse(docs));
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == Tree(); }) && Xdo("key F6") && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }));
     ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")) && Xdo("key ctrl+space alt+v d"));
     ASSERT_TRUE(RunUntil([&] { return Rows() == std::vector<std::string>{"c.htm", "b.htm", "a.htm"} && Settled(); }));
