@@ -1321,6 +1321,13 @@ void CGroupView::SayInStatusBar(const CString& strText)
         ::MessageBeep(MB_ICONEXCLAMATION);
 }
 
+void CGroupView::TellInStatusBar(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
+        pFrame->TellInStatusBar(strText);
+}
+
 void CGroupView::EndSaidInStatusBar()
 {
     CVostrelApp* pApp = GetVostrelApp();
