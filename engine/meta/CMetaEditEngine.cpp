@@ -361,6 +361,8 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
         if (m_buffer.empty())
             return;
         data.swap(m_buffer);
+        if (m_bMasked)
+            m_writtenMask.Apply(data.data(), data.size());
     }
     if (m_pOutput == nullptr) {
         m_bWriteFailed = TRUE;
@@ -419,7 +421,11 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     // A page written in a new charset is converted as a whole when it is written out.
     if (m_bConvert)
         return strText;
-    const std::string bytes = m_written.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    std::string bytes = m_written.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    // Masked as the page's bytes are on their way out: the text begins and ends out of any shift,
+    // where the engine writes it in.
+    if (m_bMasked)
+        CShiftMask().Apply(bytes.data(), bytes.size());
     return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
 
@@ -1138,8 +1144,14 @@ void CMetaEditEngine::MakeUpper(LPSTR, int) {}
 
 int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
 {
-    if (m_bCharsetKnown)
-        return m_bConvert ? ReadDecoded(pBuffer, nMax) : ReadRaw(pBuffer, nMax);
+    if (m_bCharsetKnown) {
+        if (m_bConvert)
+            return ReadDecoded(pBuffer, nMax);
+        const int nRead = ReadRaw(pBuffer, nMax);
+        if (m_bMasked && nRead > 0)
+            m_lexedMask.Apply(pBuffer, static_cast<size_t>(nRead));
+        return nRead;
+    }
     m_bCharsetKnown = TRUE;
     // The sample must be the bytes the scan judged the page by: short reads are asked again.
     const int nSample = std::min(nMax, kCharsetSample);
@@ -1188,8 +1200,12 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
             m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
         ChooseOutputCharset(target, verdict);
     }
-    if (!m_bConvert)
+    if (!m_bConvert) {
+        m_bMasked = CShiftMask::IsNeededFor(m_charset);
+        if (m_bMasked)
+            m_lexedMask.Apply(pBuffer, static_cast<size_t>(nTotal));
         return nTotal;
+    }
     m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
     m_pDecoder->Decode(pBuffer, static_cast<size_t>(nTotal), m_decoded);
     // A UTF-8 page's byte order mark means nothing in another charset, where it would become a

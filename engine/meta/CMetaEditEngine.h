@@ -13,6 +13,7 @@
 #include "engine/html/CTitleScope.h"
 #include "engine/meta/CCharsetChoiceCheck.h"
 #include "engine/meta/CMetaContent.h"
+#include "engine/meta/CShiftMask.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -316,6 +317,11 @@ private:
     PageCharsetReading m_reading; // m_charset with what it rests on
     BOOL m_bCharsetKnown = FALSE;
     BOOL m_bReadFailed = FALSE;  // a read ended in a failure, told after the bytes held
+    // A page lexed in a charset whose characters hold bytes of markup has them masked on their
+    // way to the lexer, and unmasked on their way out.
+    BOOL m_bMasked = FALSE;
+    CShiftMask m_lexedMask;
+    CShiftMask m_writtenMask;
     std::string m_ahead;         // the page's bytes looked at before the lexer asked for them
     size_t m_nAheadPos = 0;
     CString m_strLineEnd = "\n";

@@ -1,0 +1,163 @@
+// Titles typed into pages in the legacy charsets of East Asia, saved: the bytes of their
+// characters hold "<", ">", "~" and "\", which are no markup there, and each title the user typed
+// is what the page on disk reads, save after save, with nothing else of the page changed.
+#include "EngineTestSupport.h"
+#include "MessageSink.h"
+
+#include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+
+#include <iconv.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace enginetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The bytes in charset `from` in charset `to`, by the C library's converter; empty when they do
+// not all convert.
+std::string Iconv(const std::string& bytes, const char* pszFrom, const char* pszTo)
+{
+    const iconv_t cd = iconv_open(pszTo, pszFrom);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string();
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* pIn = const_cast<char*>(bytes.data());
+    size_t nIn = bytes.size();
+    char* pOut = out.data();
+    size_t nOut = out.size();
+    const bool bWhole = iconv(cd, &pIn, &nIn, &pOut, &nOut) != static_cast<size_t>(-1)
+        && iconv(cd, nullptr, nullptr, &pOut, &nOut) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - nOut);
+    return bWhole ? out : std::string();
+}
+
+// The text between the first "<title>" and the "</title>" after it; "<none>" when there is none.
+std::string TitleOf(const std::string& text)
+{
+    const size_t nStart = text.find("<title>");
+    const size_t nEnd = text.find("</title>", nStart);
+    if (nStart == std::string::npos || nEnd == std::string::npos)
+        return "<none>";
+    return text.substr(nStart + 7, nEnd - nStart - 7);
+}
+
+// A charset, the name the C library's converter knows it by, and three titles whose bytes in it
+// hold the ASCII bytes named inside a character: the page's own, then the two the user types.
+struct TitledCharset {
+    const char* pszName;
+    const char* pszConverter;
+    const char* pszBytes; // the ASCII bytes the titles' characters hold
+    const char* pszTitles[3];
+    const char* pszDescription;
+    const char* pszBody;
+};
+
+const TitledCharset kCharsets[] = {
+    {"ISO-2022-JP", "ISO-2022-JP", "<>~",
+     {"ソフトの入手", "入手と設定、昇る", "昇る (入手)"}, "あうの設定", "<p>ソフトの入手と設定</p>\n"},
+    {"Shift_JIS", "CP932", "\\~",
+     {"ソフトの表示", "能力とミラー", "表示 - ソフト"}, "あうの設定", "<p>ソフトの表示と能力</p>\n"},
+    {"Big5", "BIG5", "\\",
+     {"功能", "許可與功能", "功能 (許可)"}, "功能說明", "<p>許可與功能</p>\n"},
+    {"GBK", "GBK", "\\",
+     {"乗客", "乗客與乗務", "乗務 - 乗客"}, "乗客说明", "<p>乗客與乗務</p>\n"},
+};
+
+std::string PageText(const TitledCharset& charset, const std::string& title)
+{
+    // The description before the title: in ISO-2022-JP its characters hold a quote and an "&".
+    return std::string("<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=") + charset.pszName
+         + "\">\n<meta name=\"description\" content=\"" + charset.pszDescription + "\">\n<title>" + title + "</title>\n</head><body>\n"
+         + charset.pszBody + "</body></html>\n";
+}
+
+class LegacyTitleSaveTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_pModel->GetMetaSettings().SetDefaults();
+        m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
+        m_root.SetKind(CPageNode::kindRoot);
+    }
+
+    CPageNode* AddPage(const fs::path& path, const std::string& bytes, const std::string& title)
+    {
+        WriteFileBytes(path, bytes);
+        auto pPage = std::make_unique<CPageNode>();
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
+        pPage->SetName(path.filename().c_str());
+        pPage->SetFolder(path.parent_path().c_str());
+        pPage->SetTitle(title.c_str());
+        NoteFileAsScanned(*pPage);
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CPageNode* p = pPage.get();
+        m_root.AddChild(pPage.release());
+        return p;
+    }
+
+    // The lines the save told, by the page's name as they have it.
+    std::vector<std::string> Save(CSelNodesCol& selection)
+    {
+        MessageSink sink;
+        EXPECT_EQ(m_engine.StartSave(selection, sink.Handle(), sink.Handle()), 0u);
+        EXPECT_TRUE(sink.WaitFor(kMsgSaveFinished));
+        return sink.Lines();
+    }
+
+    CParserEngine m_engine;
+    CPageNode m_root;
+};
+
+} // namespace
+
+// Each page's title is typed anew twice, a save after each: read in its charset, the page on disk
+// holds the title typed, and its bytes are those of the page with that title in every other place.
+TEST_F(LegacyTitleSaveTest, ATitleWhoseBytesHoldMarkupCharactersIsWrittenSaveAfterSave)
+{
+    std::vector<CPageNode*> pages;
+    CSelNodesCol selection;
+    for (const TitledCharset& charset : kCharsets) {
+        for (const char* pszTitle : charset.pszTitles) {
+            // What the test rests on: the title holds none of the bytes as a character of its own,
+            // and its characters hold one of them.
+            const std::string bytes = Iconv(pszTitle, "UTF-8", charset.pszConverter);
+            ASSERT_FALSE(bytes.empty()) << charset.pszName << ": " << pszTitle;
+            EXPECT_EQ(std::string(pszTitle).find_first_of(charset.pszBytes), std::string::npos) << pszTitle;
+            EXPECT_NE(bytes.find_first_of(charset.pszBytes), std::string::npos) << charset.pszName << ": " << pszTitle;
+        }
+        const std::string page = Iconv(PageText(charset, charset.pszTitles[0]), "UTF-8", charset.pszConverter);
+        ASSERT_FALSE(page.empty()) << charset.pszName;
+        CPageNode* pPage = AddPage(TempDir() / (std::string(charset.pszName) + ".htm"), page, charset.pszTitles[0]);
+        pages.push_back(pPage);
+        selection.AddTail(pPage);
+    }
+    for (int nEdit = 1; nEdit <= 2; ++nEdit) {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            pages[i]->SetTitle(kCharsets[i].pszTitles[nEdit]);
+            pages[i]->SetTitleModified(1);
+        }
+        const std::vector<std::string> lines = Save(selection);
+        EXPECT_TRUE(lines.empty()) << "save " << nEdit << ": " << lines.front();
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const TitledCharset& charset = kCharsets[i];
+            SCOPED_TRACE(std::string(charset.pszName) + ", save " + std::to_string(nEdit));
+            const std::string saved = ReadFileBytes(TempDir() / (std::string(charset.pszName) + ".htm"));
+            const std::string text = Iconv(saved, charset.pszConverter, "UTF-8");
+            EXPECT_EQ(TitleOf(text), charset.pszTitles[nEdit]);
+            EXPECT_EQ(text, PageText(charset, charset.pszTitles[nEdit]));
+            EXPECT_EQ(pages[i]->GetTitleModified(), 0u);
+        }
+    }
+}
