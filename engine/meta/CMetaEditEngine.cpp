@@ -421,12 +421,47 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     // A page written in a new charset is converted as a whole when it is written out.
     if (m_bConvert)
         return strText;
-    std::string bytes = m_written.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    std::string bytes = m_typedIn.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
     // Masked as the page's bytes are on their way out: the text begins and ends out of any shift,
     // where the engine writes it in.
     if (m_bMasked)
         CShiftMask().Apply(bytes.data(), bytes.size());
     return CString(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+namespace {
+
+bool HasBeyondAscii(const CString& strText)
+{
+    return std::any_of(strText.GetString(), strText.GetString() + strText.GetLength(),
+                       [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+}
+
+} // namespace
+
+BOOL CMetaEditEngine::EditsBeyondAscii() const
+{
+    if (TitleEdited() && HasBeyondAscii(m_pPage->GetTitle()))
+        return TRUE;
+    if (m_pEditedContents == nullptr)
+        return FALSE;
+    for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
+        const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
+        if (pContent != nullptr && pContent->GetModified() && !IsSetAside(pContent) && HasBeyondAscii(pContent->GetContent()))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CMetaEditEngine::LabelStands() const
+{
+    // ASCII alone reads alike in every charset. Otherwise the judge was asked what a conversion to
+    // UTF-8 would take the bytes to be in: the label, when it reads them as text that no other
+    // reading outweighs.
+    if (!m_pJudge->GetCensus().HasNonAscii())
+        return TRUE;
+    const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
+    return verdict.change == CPageCharsetJudge::Change::Convert && verdict.source.charset.WritesAs(m_charset);
 }
 
 CString CMetaEditEngine::TextForPage(std::string_view text) const
@@ -1187,9 +1222,12 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
         }
     }
     // Whether the page is converted or only declared anew, and how it reads once its declaration
-    // is taken out, all of its bytes tell.
-    m_pJudge = std::make_unique<CPageCharsetJudge>(start, target,
-        m_bContentTypeEdited ? CPageCharsetJudge::Look::Whole : CPageCharsetJudge::Look::Start);
+    // is taken out, all of its bytes tell. So they do whether its label names the charset they are
+    // in, where the user typed text beyond ASCII that would be written in the label's bytes.
+    const BOOL bLabelInQuestion = !m_bContentTypeEdited && start.evidence == CharsetEvidence::Declaration
+        && start.charset.GetKind() != CPageCharset::Kind::Utf8 && EditsBeyondAscii();
+    m_pJudge = std::make_unique<CPageCharsetJudge>(start, bLabelInQuestion ? CPageCharset::FromName("utf-8") : target,
+        m_bContentTypeEdited || bLabelInQuestion ? CPageCharsetJudge::Look::Whole : CPageCharsetJudge::Look::Start);
     LookAtPage(pBuffer, nTotal, *m_pJudge);
     m_reading = m_pJudge->GetReading();
     m_charset = m_reading.charset;
@@ -1200,6 +1238,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
             m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
         ChooseOutputCharset(target, verdict);
     }
+    m_typedIn = bLabelInQuestion && !LabelStands() ? CPageCharset() : m_written;
     if (!m_bConvert) {
         m_bMasked = CShiftMask::IsNeededFor(m_charset);
         if (m_bMasked)

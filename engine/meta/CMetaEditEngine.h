@@ -216,6 +216,11 @@ private:
     void NoteMarkup(LPCSTR pszText, int nLength);
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
+    // Whether an edit still to be written holds characters beyond ASCII: its title or a value.
+    BOOL EditsBeyondAscii() const;
+    // Whether the page's bytes read as text in the charset its label names, as a conversion
+    // would take them to be in: the label is not in question.
+    BOOL LabelStands() const;
     // Looks at the page from the first read's sample on: its first line end and, for a page
     // declaring UTF-8, whether it is UTF-8 at all; a judge that looks whole sees all of its
     // bytes. Those looked at are held for the lexer, as much as kLookAheadLimit; the input is
@@ -341,6 +346,10 @@ private:
     BOOL m_bConvert = FALSE;
     CharsetChange m_change = CharsetChange::None;
     CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
+    // The charset what the user typed is written in: m_written, but references alone where the
+    // page's bytes are in another charset than its label names, so that the text reads right in
+    // whichever of the two the page is read.
+    CPageCharset m_typedIn;
     std::unique_ptr<CPageCharsetJudge> m_pJudge; // what the page's bytes say of its charset
     BOOL m_bContentTypeEdited = FALSE; // the page's Content-Type is edited
     BOOL m_bStartDeclares = FALSE;     // a declaration stands where browsers look for one
