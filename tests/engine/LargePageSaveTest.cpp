@@ -7,7 +7,6 @@
 
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
-#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -27,10 +26,7 @@ protected:
         EngineTest::SetUp();
         m_pModel->GetMetaSettings().SetDefaults();
         m_pModel->SetProjectSettings(std::make_unique<CProjectSettings>());
-        auto* pSetting = new CMetaUndefinedSetting;
-        pSetting->SetName("Content-Type");
-        pSetting->SetHttpEquiv(1);
-        m_pModel->GetMetaSettings().AddTail(pSetting);
+        AddContentTypeSetting(m_pModel->GetMetaSettings());
         m_root.SetKind(CPageNode::kindRoot);
     }
 
@@ -59,10 +55,7 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
 
     auto* pHeld = new HeldTagSetting; // the catalogue owns it
     m_pModel->GetMetaSettings().AddTail(pHeld);
-    struct Releaser {
-        HeldTagSetting* p;
-        ~Releaser() { p->Release(); }
-    } releaser{pHeld};
+    const HeldTagRelease release{pHeld};
     auto* pPage = new CPageNode;
     pPage->SetKind(CPageNode::kindPage);
     pPage->SetScanState(0);
