@@ -1275,6 +1275,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty()) {
         const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
         if (verdict.change == CPageCharsetJudge::Change::Doubt) {
+            // A page in doubt is read once more, for the ways it can be taken.
             m_nReadTotal += m_nReadTotal / 2;
             m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
             if (m_bStopped)
@@ -1418,11 +1419,11 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJ
     // The bytes looked at are read again when the lexer asks for them. An input that cannot be
     // read again has them held until then; past the limit such a page is read on to its end
     // without them, and is refused.
-    const BOOL bHold = !CanReadAgain();
+    m_bHoldAhead = !CanReadAgain();
     BOOL bEnded = nSample == 0 || m_bReadFailed;
     LONGLONG nNotHeld = 0;
     while (!bEnded && !(lineEnd.IsKnown() && judge.IsSettled())) {
-        if (bHold && m_ahead.size() >= kLookAheadLimit && !judge.IsWholeLook())
+        if (m_bHoldAhead && m_ahead.size() >= kLookAheadLimit && !judge.IsWholeLook())
             break;
         // A stopped look leaves the input where it is: nothing more is read.
         if (StopRequested())
@@ -1430,13 +1431,13 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJ
         char chunk[kReadPiece];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
         // A failure is told after the bytes before it, which are held or read again.
-        if (nRead < 0 && bHold)
+        if (nRead < 0 && m_bHoldAhead)
             m_bReadFailed = TRUE;
         if (nRead <= 0) {
             bEnded = TRUE;
             break;
         }
-        if (bHold && m_ahead.size() < kLookAheadLimit)
+        if (m_bHoldAhead && m_ahead.size() < kLookAheadLimit)
             m_ahead.append(chunk, static_cast<size_t>(nRead));
         else
             nNotHeld += nRead;
@@ -1474,7 +1475,7 @@ CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, c
             return CharsetChoices();
         char chunk[kReadPiece];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
-        if (nRead < 0 && !m_ahead.empty())
+        if (nRead < 0 && m_bHoldAhead)
             m_bReadFailed = TRUE;
         if (nRead <= 0)
             break;

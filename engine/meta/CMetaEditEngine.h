@@ -359,6 +359,7 @@ private:
     BOOL m_bCopyRest = FALSE;    // the lexer is done: the rest is copied as it is
     // The page's bytes looked at before the lexer asked for them, held only where the input cannot
     // be read again.
+    BOOL m_bHoldAhead = FALSE;
     std::string m_ahead;
     size_t m_nAheadPos = 0;
     CString m_strLineEnd = "\n";
