@@ -77,3 +77,42 @@ int CEditCtrlWrapper::ReportError(int nID, BOOL bShow)
         AfxMessageBox(IDS_PREVIEW_READ_ONLY, MB_OK | MB_ICONINFORMATION);
     return nID;
 }
+
+void CEditCtrlWrapper::ShowPlace(SECEditLine* pLine, int nColumn)
+{
+    SECEditDoc* pDoc = GetDocument();
+    if (pLine == nullptr || pDoc == nullptr)
+        return;
+    SetCaret(pLine, nColumn);
+    // The view is set first, then kept by the caret's own bringing into sight: a line a third
+    // down, unless the whole text fits, and a column that the first screen's width would leave
+    // at its edge or beyond it a third across.
+    const int nRows = VisibleRows();
+    const int nColumns = VisibleColumns();
+    const BOOL bAllFit = pDoc->GetLineCount() <= nRows;
+    SECEditLine* pTop = bAllFit ? pDoc->GetFirstLine() : pLine;
+    for (int n = bAllFit ? 0 : nRows / 3; n > 0 && pTop->pPrev != nullptr; --n)
+        pTop = pTop->pPrev;
+    m_pTopLine = pTop;
+    m_nTopLineNo = pDoc->LineNo(pTop);
+    m_nLeftColumn = m_nCaretColumn < nColumns - 1 ? 0 : m_nCaretColumn - nColumns / 3;
+    MakeCaretVisible();
+    if (GetSafeHwnd() != nullptr)
+        Invalidate(FALSE);
+    m_place = Place{pLine, nColumn, m_nCaretLineNo, m_nCaretColumn, m_nTopLineNo, m_nLeftColumn};
+}
+
+BOOL CEditCtrlWrapper::IsPlaceShown() const
+{
+    return m_place.pLine != nullptr && m_pCaretLine == m_place.pLine && m_nCaretLineNo == m_place.nCaretLine &&
+           m_nCaretColumn == m_place.nCaretColumn && m_nTopLineNo == m_place.nTopLine && m_nLeftColumn == m_place.nLeftColumn;
+}
+
+BOOL CEditCtrlWrapper::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    const BOOL bShown = message == WM_SIZE && IsPlaceShown();
+    const BOOL bHandled = SECEditCtrl::OnWndMsg(message, wParam, lParam, pResult);
+    if (bShown)
+        ShowPlace(m_place.pLine, m_place.nColumn);
+    return bHandled;
+}

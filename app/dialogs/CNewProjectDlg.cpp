@@ -5,7 +5,7 @@
 #include "app/res/AppRes.h"
 #include "app/dialogs/DialogHelp.h"
 #include "app/dialogs/DialogStrings.h"
-#include "app/dialogs/ShortenedPath.h"
+#include "platform/afx/app/ShortenedPath.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/afx/dlg/CDataExchange.h"
 #include "platform/controls/FolderBrowser.h"

@@ -158,16 +158,8 @@ void CPreviewDlg::ShowFirstDifference()
     while (nAt > 0 && editor::IsContinuation(pOne->pText[nAt]))
         --nAt;
     const int nColumn = pLeft->ColumnFromOffset(pOne, nAt);
-    for (auto [pEditor, pLine] : {std::pair{&m_wndLeft.GetEditor(), pOne}, std::pair{&m_wndRight.GetEditor(), pTwo}}) {
-        // The lines that lead to it stay in sight above it, a third of the pane.
-        SECEditLine* pAbove = pLine;
-        for (int n = pEditor->VisibleRows() / 3; n > 0 && pAbove->pPrev != nullptr; --n)
-            pAbove = pAbove->pPrev;
-        pEditor->SetCaret(pAbove, 0);
-        pEditor->MakeCaretVisible();
-        pEditor->SetCaret(pLine, nColumn);
-        pEditor->MakeCaretVisible();
-    }
+    m_wndLeft.GetEditor().ShowPlace(pOne, nColumn);
+    m_wndRight.GetEditor().ShowPlace(pTwo, nColumn);
 }
 
 void CPreviewDlg::FitCaptions()
@@ -255,8 +247,10 @@ BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
         return TRUE;
     case VK_PRIOR: return move(&SECEditCtrl::PageUp);
     case VK_NEXT: return move(&SECEditCtrl::PageDown);
-    case VK_HOME: return move(&SECEditCtrl::TopOfFile);
-    case VK_END: return move(&SECEditCtrl::BottomOfFile);
+    // Home and End keep to the caret's line, as in the editor's own keys; with Ctrl they go to
+    // the top and the bottom of the page.
+    case VK_HOME: return move(::GetKeyState(VK_CONTROL) < 0 ? &SECEditCtrl::TopOfFile : &SECEditCtrl::Home);
+    case VK_END: return move(::GetKeyState(VK_CONTROL) < 0 ? &SECEditCtrl::BottomOfFile : &SECEditCtrl::End);
     default:
         return CDialog::PreTranslateMessage(pMsg);
     }

@@ -15,6 +15,7 @@
 
 BEGIN_MESSAGE_MAP(CSaveHTMLFilesDlg, CDialog)
     ON_MESSAGE(kMsgSavePageBegin, &CSaveHTMLFilesDlg::OnPageBegin)
+    ON_MESSAGE(kMsgSavePageProgress, &CSaveHTMLFilesDlg::OnPageProgress)
     ON_MESSAGE(kMsgSavePageDone, &CSaveHTMLFilesDlg::OnPageDone)
     ON_MESSAGE(kMsgSaveFinished, &CSaveHTMLFilesDlg::OnFinished)
     ON_MESSAGE(kMsgSaveStopped, &CSaveHTMLFilesDlg::OnStopped)
@@ -43,8 +44,7 @@ BOOL CSaveHTMLFilesDlg::OnInitDialog()
         return TRUE;
     }
     m_wndProgress.SubclassDlgItem(kIdProgress, this);
-    m_wndProgress.SetRange(0, static_cast<UINT>(m_Pages.GetCount()));
-    m_wndProgress.SetStep(1);
+    m_wndProgress.SetRange(0, static_cast<UINT>(m_Pages.GetCount()) * kPartsPerPage);
     if (m_Engine.StartSave(m_Pages, m_hWnd, m_hOutputPane) != 0) {
         AfxMessageBox(kIdsSaveCannotStart, MB_OK | MB_ICONEXCLAMATION);
         EndDialog(IDCANCEL);
@@ -64,19 +64,45 @@ void CSaveHTMLFilesDlg::OnCancel()
 LRESULT CSaveHTMLFilesDlg::OnPageBegin(WPARAM, LPARAM lParam)
 {
     if (const auto* pNode = reinterpret_cast<const CPageNode*>(lParam)) {
-        m_strName = pNode->GetName();
-        m_strPath = pNode->GetFolder();
-        UpdateData(FALSE);
-        // Painting the dialog at once for every page would cost more than the page itself when
-        // the save refuses pages as fast as it can read their marks: the meter is drawn at
-        // once only every kPaintIntervalMs, and in between when the program has time.
-        const DWORD dwNow = ::GetTickCount();
-        const BOOL bPaint = dwNow - m_dwLastPaint >= kPaintIntervalMs;
-        if (bPaint)
-            m_dwLastPaint = dwNow;
-        m_wndProgress.StepIt(bPaint);
+        ShowPage(*pNode);
+        ++m_nBegun;
+        MoveMeterTo(m_nBegun * kPartsPerPage);
     }
     return 0;
+}
+
+LRESULT CSaveHTMLFilesDlg::OnPageProgress(WPARAM wParam, LPARAM lParam)
+{
+    // A large page is named as soon as its rewrite begins, long before it is put in its place.
+    if (const auto* pNode = reinterpret_cast<const CPageNode*>(lParam)) {
+        ShowPage(*pNode);
+        MoveMeterTo(static_cast<UINT>(std::min<WPARAM>(wParam, static_cast<WPARAM>(m_Pages.GetCount()) * kPartsPerPage)));
+    }
+    return 0;
+}
+
+void CSaveHTMLFilesDlg::ShowPage(const CPageNode& page)
+{
+    if (m_pShown == &page)
+        return;
+    m_pShown = &page;
+    m_strName = page.GetName();
+    m_strPath = page.GetFolder();
+    UpdateData(FALSE);
+}
+
+void CSaveHTMLFilesDlg::MoveMeterTo(UINT nPos)
+{
+    if (nPos <= m_wndProgress.GetPos())
+        return;
+    // Painting the dialog at once for every page would cost more than the page itself when the
+    // save refuses pages as fast as it can read their marks: the meter is drawn at once only every
+    // kPaintIntervalMs, and in between when the program has time.
+    const DWORD dwNow = ::GetTickCount();
+    const BOOL bPaint = dwNow - m_dwLastPaint >= kPaintIntervalMs;
+    if (bPaint)
+        m_dwLastPaint = dwNow;
+    m_wndProgress.SetPos(nPos, bPaint);
 }
 
 LRESULT CSaveHTMLFilesDlg::OnPageDone(WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,6 @@
 // The "Saving Metatags to HTML Files" dialog: runs while the save thread rewrites the edited
-// pages, shows each page and steps its meter, and ends with 1 (all saved) or 2 (stopped, nothing
-// to save, or a save that could not start).
+// pages, shows each page and steps its meter, a large page as it goes, and ends with 1 (all
+// saved) or 2 (stopped, nothing to save, or a save that could not start).
 #pragma once
 
 #include "engine/project/CPageNodeCol.h"
@@ -26,7 +26,8 @@ public:
     const CSelNodesCol& GetPages() const { return m_Pages; }
     // The pages the save wrote, in its order.
     const std::vector<CPageNode*>& GetWrittenPages() const { return m_written; }
-    UINT GetProgressPos() const { return m_wndProgress.GetPos(); }
+    // The meter's place, in pages.
+    UINT GetProgressPos() const { return m_wndProgress.GetPos() / kPartsPerPage; }
 
     CString m_strName;
     CString m_strPath;
@@ -36,11 +37,16 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
     LRESULT OnPageBegin(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPageProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnPageDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnFinished(WPARAM wParam, LPARAM lParam);
     LRESULT OnStopped(WPARAM wParam, LPARAM lParam);
     // Puts the closing line of the save, counting pages written and not, into the Output Area.
     void TellCount(UINT nFormat);
+    // Shows the page's name and folder.
+    void ShowPage(const CPageNode& page);
+    // Moves the meter on to the place, never back; draws it at once only every kPaintIntervalMs.
+    void MoveMeterTo(UINT nPos);
 
     DECLARE_MESSAGE_MAP()
 
@@ -54,6 +60,10 @@ private:
     BOOL m_bStopping = FALSE;
     UINT m_nWritten = 0;   // pages the save thread said were written
     UINT m_nUnchanged = 0; // pages it left as they were, their edits being what they held
+    UINT m_nBegun = 0;     // pages the save thread named
+    const CPageNode* m_pShown = nullptr;
+    // The meter counts each page in parts, as far as a large page's rewrite came.
+    static constexpr UINT kPartsPerPage = 1000;
     // When the meter was last drawn at once.
     static constexpr DWORD kPaintIntervalMs = 50;
     DWORD m_dwLastPaint = 0;

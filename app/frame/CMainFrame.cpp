@@ -225,6 +225,11 @@ CString CMainFrame::GetCurrentFolderTitle() const
     return strTitle;
 }
 
+BOOL CMainFrame::ShowPagesOfNode(CPageNode* pNode)
+{
+    return m_pProjectArea != nullptr && m_pProjectArea->GetSafeHwnd() != nullptr && m_pProjectArea->GetTree().PickNode(pNode);
+}
+
 void CMainFrame::ShowSelectedPages(const CSelNodesCol& pages, CPageNode* pNode, BOOL bFullPath,
                                    const CString& strTitle)
 {

@@ -66,6 +66,8 @@ public:
     // Tells the user, with a beep, why something asked of the program was left undone: in the
     // status bar's message pane, or while a scan runs in place of its meter's label.
     void SayInStatusBar(const CString& strText);
+    // The same without the beep: what the program is doing at the user's word.
+    void TellInStatusBar(const CString& strText);
     // What SayInStatusBar told goes, as other texts of the status bar go, when the next command
     // or edit begins: "Ready" takes its place.
     void EndSaidInStatusBar();
@@ -77,6 +79,10 @@ public:
     UINT GetOutputAreaBar(COutputAreaControlBar*& pBar) const;
     // The Project Area's title of the selection's current folder.
     CString GetCurrentFolderTitle() const;
+    // The node's pages are shown in the grid as when the user picks the node in the Project
+    // Area, whose tree then has it chosen; FALSE when the tree has no item of it or the pages
+    // cannot change now (a scan runs).
+    BOOL ShowPagesOfNode(CPageNode* pNode);
     CCustomStatusbarWrapper& GetStatusBar() { return m_wndStatusBar; }
     SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager.get(); }
 

@@ -9,7 +9,7 @@
 #include "app/dialogs/CScanDoneDlg.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/dialogs/DialogStrings.h"
-#include "app/dialogs/ShortenedPath.h"
+#include "platform/afx/app/ShortenedPath.h"
 #include "app/res/AppRes.h"
 #include "platform/afx/AfxMessages.h"
 #include "engine/html/CPageCharset.h"
@@ -390,8 +390,10 @@ CPageNode* CMainFrame::SetUpProject(const CProjectSettings& settings, const CMet
     app.GetSelectedNodes().RemoveAll();
     app.GetSelectedNodes().SetCurrentFolder(nullptr);
     CloseAllChildFrames();
-    // No history of edits outlives the pages they were made in.
+    // No history of edits outlives the pages they were made in, nor does the grid's layout
+    // the project it was made over.
     app.DropGroupHistory();
+    app.DropGridLayout();
 
     auto* pRoot = new CPageNode;   // the page tree owns it from here
     const CString strFolder = pSettings->m_strProjectDirectory;
@@ -730,6 +732,11 @@ void CMainFrame::ClearProgressMeter()
 void CMainFrame::SayInStatusBar(const CString& strText)
 {
     ::MessageBeep(MB_ICONEXCLAMATION);
+    TellInStatusBar(strText);
+}
+
+void CMainFrame::TellInStatusBar(const CString& strText)
+{
     // The scan's meter covers the message pane but for its label: the text takes the label's
     // place, and the meter, moved beside it, goes on counting.
     if (SECProgressCtrl* pMeter = m_wndStatusBar.GetProgressCtrl()) {

@@ -5,12 +5,15 @@
 
 #include "app/values/CAppMetaDialogs.h"
 #include "app/views/CGroupHistory.h"
+#include "app/views/CUserGridLayout.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "fetch/CFetchScanBackend.h"
 #include "platform/afx/app/CWinApp.h"
 #include "platform/core/CException.h"
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class CGroupDoc;
 class CGroupView;
@@ -71,6 +74,12 @@ public:
     void KeepGroupHistory(std::unique_ptr<CGroupHistory> pHistory) { m_pGroupHistory = std::move(pHistory); }
     std::unique_ptr<CGroupHistory> TakeGroupHistory() { return std::move(m_pGroupHistory); }
     void DropGroupHistory() { m_pGroupHistory.reset(); }
+    // What the user made of the page grid (its sort, column order and widths) while no window
+    // shows it: kept while the program runs, for the grid that opens next; dropped when another
+    // project is set up.
+    void KeepGridLayout(const CUserGridLayout& layout) { m_keptGridLayout = layout; }
+    std::optional<CUserGridLayout> TakeGridLayout() { return std::exchange(m_keptGridLayout, std::nullopt); }
+    void DropGridLayout() { m_keptGridLayout.reset(); }
 
     // ---- Version ----
     // Fills what it is given from the module's version resource (null: the program); 0, or 1
@@ -123,6 +132,7 @@ private:
     HWND m_hSplash = nullptr;   // the start-up picture while it shows (it deletes itself)
     CString m_strHelpFolder;
     std::unique_ptr<CGroupHistory> m_pGroupHistory;
+    std::optional<CUserGridLayout> m_keptGridLayout;
 };
 
 // The application object; null before it is made.

@@ -79,6 +79,14 @@ void CFilesInTreeCtrl::ChooseShownNode(CPageNode* pNode)
     EnsureVisible(hItem);
 }
 
+BOOL CFilesInTreeCtrl::PickNode(CPageNode* pNode)
+{
+    if (pNode == nullptr || pNode->m_dwTreeItem == 0 || !ShowNodePages(pNode))
+        return FALSE;
+    ChooseShownNode(pNode);
+    return TRUE;
+}
+
 BOOL CFilesInTreeCtrl::DeleteAllItems()
 {
     m_hShownItem = nullptr;

@@ -30,6 +30,9 @@ public:
     // Chooses the node's item, in sight, without showing its pages again: they are the pages
     // last shown, whose window was closed. Nothing when the node has no item.
     void ChooseShownNode(CPageNode* pNode);
+    // Shows the node's pages as a pick of its item does, and chooses the item, in sight; FALSE
+    // when the node has no item or its pages cannot be shown now.
+    BOOL PickNode(CPageNode* pNode);
     BOOL DeleteAllItems() override;
 
     // The pages a node stands for: the root, every page of the tree; a folder, its own pages

@@ -72,6 +72,8 @@
 #define IDS_KEYWORDS_LEFT 63349
 #define IDS_KEYWORDS_LEFT_WITHOUT 63350
 #define IDS_KEYWORDS_LEFT_ALREADY 63351
+// Said when Undo or Redo cannot show what it would change, and so leaves it as it is.
+#define IDS_STEP_OUT_OF_SIGHT 62985
 // Said when a key would start typing into a value too long to be typed into.
 #define IDS_VALUE_TOO_LONG_TO_TYPE 62970
 // What the preview of a page's changes could not show, and why; its text is read-only.

@@ -66,6 +66,17 @@ Values ValuesOf(CGXGridParam& param)
     return values;
 }
 
+// Calls take(key, value) for each page value that differs after a replay from before it.
+template <class Take>
+void ForEachChange(const Values& before, const Values& after, Take take)
+{
+    for (const auto& [key, strValue] : after) {
+        const auto it = before.find(key);
+        if (it == before.end() || it->second != strValue)
+            take(key, strValue);
+    }
+}
+
 // The cells of a store, headers included, copied into another with the given counts.
 void CopyStore(const CGXData& from, CGXData& to, ROWCOL nRows, ROWCOL nCols)
 {
@@ -180,6 +191,19 @@ BOOL ChangesPages(CGXCommand& step, CGXGridParam& trial, int nMode)
     return FALSE;
 }
 
+// The pages of the rows, top to bottom; a row cut off from its page has none.
+std::vector<CPageNode*> RowPagesOf(const CGXData& data)
+{
+    std::vector<CPageNode*> pages;
+    const ROWCOL nFileCol = FileColumnOf(data);
+    for (ROWCOL r = 1; nFileCol != 0 && r <= data.GetRowCount(); ++r) {
+        const CGXStyle* pFile = data.LookupStyle(r, nFileCol);
+        if (pFile != nullptr && pFile->GetInclude(GX_INCL_ITEMDATAPTR) && pFile->GetItemDataPtr() != nullptr)
+            pages.push_back(static_cast<CPageNode*>(pFile->GetItemDataPtr()));
+    }
+    return pages;
+}
+
 void MarkHeader(CGXData& data, ROWCOL nCol, void* pMark)
 {
     CGXStyle header;
@@ -258,6 +282,7 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
     CGroupView& view = *pView;
     CGXGridParam& param = m_rows->Param();
     const Values before = ValuesOf(param);
+    const std::vector<CPageNode*> rowsBefore = RowPagesOf(*param.GetData());
     // What the step records while it replays is the step that reverses it.
     m_rows->Factory().BeginTransaction(param, m_sDescription);
     struct CloseBlock {
@@ -278,19 +303,19 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
     }
     capture.Close();
 
+    // Rows the step put in another order stand so in the grid too, where it shows their pages.
+    if (std::vector<CPageNode*> rowsAfter = RowPagesOf(*param.GetData()); rowsAfter != rowsBefore)
+        view.FollowRowOrder(rowsAfter);
     std::vector<CPageNode*> pages;
     ROWCOL nShowRow = 0, nShowCol = 0;
-    for (const auto& [key, strValue] : ValuesOf(param)) {
-        const auto it = before.find(key);
-        if (it != before.end() && it->second == strValue)
-            continue;
+    ForEachChange(before, ValuesOf(param), [&](const ValueKey& key, const CString& strValue) {
         const auto& [pPage, bTitle, tag] = key;
         const CString strTag(tag.c_str());
         view.RestorePageValue(pPage, strTag, bTitle, strValue);
         pages.push_back(pPage);
         if (nShowRow == 0)
             view.FindPageCell(pPage, strTag, bTitle, nShowRow, nShowCol);
-    }
+    });
     view.ShowRestoredPages(pages);
     if (nShowRow != 0)
         target.ShowCommandPosition(nShowRow, nShowCol, TRUE);
@@ -300,6 +325,28 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
         view.AddCommand(new CEarlierRowsCmd(pInverse, m_rows), nMode);
     }
     return TRUE;
+}
+
+CEarlierRowsCmd::Reach CEarlierRowsCmd::Foresee(int nMode) const
+{
+    Reach reach;
+    if (!m_pStep || !m_rows)
+        return reach;
+    CGXGridParam trial;
+    trial.SetData(new CTrialCells(*m_rows->Param().GetData()), TRUE);
+    const Values before = ValuesOf(trial);
+    const std::vector<CPageNode*> rowsBefore = RowPagesOf(*trial.GetData());
+    {
+        CGXGridModel model(trial, nullptr);
+        m_pStep->Execute(model, nMode);
+    }
+    ForEachChange(before, ValuesOf(trial), [&reach](const ValueKey& key, const CString&) {
+        const auto& [pPage, bTitle, tag] = key;
+        reach.cells.push_back(Cell{pPage, bTitle ? TRUE : FALSE, CString(tag.c_str())});
+    });
+    if (std::vector<CPageNode*> rowsAfter = RowPagesOf(*trial.GetData()); rowsAfter != rowsBefore)
+        reach.rowOrder = std::move(rowsAfter);
+    return reach;
 }
 
 void CEarlierRowsCmd::ForgetPages(CObList& undoList, CObList& redoList, const std::set<CPageNode*>& pages)

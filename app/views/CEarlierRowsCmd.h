@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <vector>
 
 class CGroupView;
 class CPageNode;
@@ -57,6 +58,21 @@ public:
     // opened again since. A part of the step that only concerned the grid's look (a column's
     // width) has nothing left to do: the step counts as done.
     BOOL Execute(IGXCommandTarget& target, int nMode) override;
+
+    // What the step would change, told before it runs so that the grid can show it first: the
+    // pages' values it gives back, each a page with the title or a tag, and, when it puts its
+    // rows in another order (a sort or a move undone or redone), its rows' pages in their new
+    // order. Found by replaying it on a copy of its rows; nothing is changed.
+    struct Cell {
+        CPageNode* pPage = nullptr;
+        BOOL bTitle = FALSE;
+        CString strTag;
+    };
+    struct Reach {
+        std::vector<Cell> cells;
+        std::vector<CPageNode*> rowOrder;
+    };
+    Reach Foresee(int nMode) const;
 
     // Start Scan reads these pages again in place of their edits: the steps of both lists
     // forget them, and a step left with nothing to give any other page goes from its list.

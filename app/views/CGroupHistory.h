@@ -3,6 +3,7 @@
 // first edit. The grid that shows the pages again takes it over whole.
 #pragma once
 
+#include "engine/meta/CMetaContent.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
 
@@ -15,11 +16,13 @@ class CPageNode;
 class CGroupHistory {
 public:
     // What a page held before its first edit: whether the tag existed, its text and its edit
-    // mark.
+    // mark; and the ways the user took in the Preview for values the tag was given since, by
+    // value, for an undo, a redo or the same value typed again to give back with it.
     struct Original {
         BOOL bExisted = FALSE;
         CString strText;
         UINT bModified = 0;
+        std::map<std::string, CharsetWay> ways;
     };
     // By page and tag (an empty tag for the title).
     using Originals = std::map<std::pair<CPageNode*, std::string>, Original>;

@@ -5,6 +5,7 @@
 #include "app/views/CGroupFrame.h"
 #include "app/views/CPageStatusCell.h"
 #include "app/frame/AppMessages.h"
+#include "app/frame/CMainFrame.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaContent.h"
@@ -17,6 +18,7 @@
 #include "engine/project/CScanNameLookup.h"
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXEditControl.h"
+#include "grid/core/CGXGridAppData.h"
 #include "grid/core/CGXHotSpotEdit.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/data/CGXCommand.h"
@@ -134,6 +136,11 @@ void CGroupView::OnInitialUpdate()
     RegisterControl(IDS_DIRTY_CELL, new CDirtiedCell(this));
     RegisterControl(IDS_UNREADABLE_CELL, new CUnreadableCell(this));
 
+    // The sort, the column order and the widths the user gave the last grid come back with
+    // this one.
+    if (CVostrelApp* pApp = GetVostrelApp())
+        if (std::optional<CUserGridLayout> layout = pApp->TakeGridLayout())
+            m_userLayout = std::move(*layout);
     if (CMetaSettingList* pList = Catalogue())
         SetUpColumns(*pList);
 
@@ -1114,7 +1121,19 @@ UINT CGroupView::WritePageValue(CPageNode* pPage, const CString& strName, BOOL b
     } else {
         pList->AddContent(strName, strText, bMark, pContent);
     }
+    // The way taken in the Preview for this value comes back with it.
+    if (pOriginal != nullptr && pContent != nullptr && pContent->GetModified())
+        if (const auto way = pOriginal->ways.find(std::string(strText.GetString())); way != pOriginal->ways.end())
+            pContent->SetCharsetWay(way->second);
     return 0;
+}
+
+void CGroupView::TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way)
+{
+    content.SetCharsetWay(way);
+    const auto it = m_originals.find(std::make_pair(pPage, CUserGridLayout::Key(content.GetName())));
+    if (it != m_originals.end())
+        it->second.ways[std::string(content.GetContent().GetString())] = way;
 }
 
 BOOL CGroupView::RowTakesEdits(ROWCOL nRow)
@@ -1230,12 +1249,12 @@ BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
 
 BOOL CGroupView::Undo()
 {
-    return WriteMany([this] { return CGridViewWrapper::Undo(); });
+    return ReplayInSight(gxUndo);
 }
 
 BOOL CGroupView::Redo()
 {
-    return WriteMany([this] { return CGridViewWrapper::Redo(); });
+    return ReplayInSight(gxRedo);
 }
 
 template <class Take>
@@ -1352,7 +1371,10 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     const DWORD nStops = CGXLongOperation::GetStopCount();
     {
         ScopedCount applying(m_nApplying);
+        const CObject* pOldHead = NewestStep();
         bDone = CGridViewWrapper::ApplyStyleToRange(range, pStyle, nModify, nType, pCellsArray, nFlags, nMode);
+        if (nMode == gxDo)
+            NameNewStep(pOldHead, range);
     }
     if (m_nWritingPage > 0)
         return bDone;
@@ -1450,7 +1472,9 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
             PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
         CGXStyle value;
         value.SetValue(strValue);
+        const CObject* pOldHead = NewestStep();
         CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
+        NameNewStep(pOldHead, CGXRange(nRow, nCol, nRow, nCol));
         nResult = SetPageValue(nRow, nCol, strValue, PageWrite::Edit);
     }
     if (nResult != 0) {
@@ -1563,6 +1587,187 @@ void CGroupView::KeepHistoryOverReload()
         }
 }
 
+CString CGroupView::StepName(const CGXCommand& step)
+{
+    CString strName = step.m_sDescription;
+    strName.TrimRight(" .");
+    if (strName.IsEmpty()) {
+        strName = GetAppData()->GetText(gxTextCells);
+        strName.TrimRight(" .");
+    }
+    return strName;
+}
+
+const CObject* CGroupView::NewestStep()
+{
+    CGXGridParam* pParam = GetParam();
+    return pParam == nullptr || pParam->m_UndoList.IsEmpty() ? nullptr : pParam->m_UndoList.GetHead();
+}
+
+void CGroupView::NameNewStep(const CObject* pOldHead, const CGXRange& cells)
+{
+    // Inside a transaction the block is the step, and it has its own name.
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr || !pParam->m_TransactionBlocks.IsEmpty() || NewestStep() == nullptr || NewestStep() == pOldHead)
+        return;
+    auto* pStep = static_cast<CGXCommand*>(pParam->m_UndoList.GetHead());
+    if (!pStep->m_sDescription.IsEmpty())
+        return;
+    const CGXRange range = RangeAsCells(cells);
+    if (range.left == range.right && range.left > kFileColumn && range.left <= GetColCount())
+        pStep->m_sDescription = GetStoredCellValue(0, range.left);
+    if (pStep->m_sDescription.IsEmpty())
+        pStep->m_sDescription = StepName(*pStep);
+}
+
+BOOL CGroupView::ReplayInSight(int nMode)
+{
+    const BOOL bUndo = nMode == gxUndo;
+    const auto replay = [this, bUndo] { return bUndo ? CGridViewWrapper::Undo() : CGridViewWrapper::Redo(); };
+    CGXGridParam* pParam = GetParam();
+    CObList* pList = pParam == nullptr ? nullptr : bUndo ? &pParam->m_UndoList : &pParam->m_RedoList;
+    // Undo All takes every step back at the user's word, wherever its pages are: no folder is
+    // loaded for each step.
+    if (pList == nullptr || pList->IsEmpty() || !pParam->m_TransactionBlocks.IsEmpty() || m_nUndoing > 0)
+        return WriteMany(replay);
+    auto* pStep = static_cast<CGXCommand*>(pList->GetHead());
+    const CString strName = StepName(*pStep);
+    CString strSaid;
+    strSaid.FormatMessage(GetAppData()->GetText(bUndo ? gxTextUndoing : gxTextRedoing), strName.GetString());
+    if (!BringStepInSight(*pStep, nMode) || pList->IsEmpty() || pList->GetHead() != pStep) {
+        CString strItem, strFormat, strRefused;
+        strItem.FormatMessage(bUndo ? "Undo %1" : "Redo %1", strName.GetString());
+        strFormat.LoadString(IDS_STEP_OUT_OF_SIGHT);
+        strRefused.Format(strFormat, strItem.GetString());
+        SayInStatusBar(strRefused);
+        return FALSE;
+    }
+    const BOOL bDone = WriteMany(replay);
+    TellInStatusBar(strSaid);
+    return bDone;
+}
+
+BOOL CGroupView::BringStepInSight(CGXCommand& step, int nMode)
+{
+    // A step over the grid's own rows shows its place as it runs.
+    auto* pEarlier = dynamic_cast<CEarlierRowsCmd*>(&step);
+    if (pEarlier == nullptr)
+        return TRUE;
+    const CEarlierRowsCmd::Reach reach = pEarlier->Foresee(nMode);
+    std::vector<CPageNode*> pages = reach.rowOrder;
+    for (const CEarlierRowsCmd::Cell& cell : reach.cells)
+        pages.push_back(cell.pPage);
+    if (!ShowsPages(pages)) {
+        CVostrelApp* pApp = GetVostrelApp();
+        CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+        CPageNode* pNode = NodeHolding(pages);
+        if (pFrame == nullptr || pNode == nullptr || !pFrame->ShowPagesOfNode(pNode) || !ShowsPages(pages))
+            return FALSE;
+    }
+    for (const CEarlierRowsCmd::Cell& cell : reach.cells) {
+        ROWCOL nRow = 0, nCol = 0;
+        if (!FindPageCell(cell.pPage, cell.strTag, cell.bTitle, nRow, nCol) && !ShowColumnOf(cell.strTag, cell.bTitle))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CGroupView::ShowsPages(const std::vector<CPageNode*>& pages)
+{
+    if (pages.empty())
+        return TRUE;
+    std::set<CPageNode*> shown;
+    for (ROWCOL nRow = 1; nRow <= GetRowCount(); ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (GetRowPage(nRow, pPage) == 0)
+            shown.insert(pPage);
+    }
+    return std::all_of(pages.begin(), pages.end(), [&shown](CPageNode* pPage) { return shown.count(pPage) != 0; });
+}
+
+CPageNode* CGroupView::NodeHolding(const std::vector<CPageNode*>& pages)
+{
+    CPageNode* pFolder = nullptr;
+    BOOL bOneFolder = TRUE;
+    for (CPageNode* pPage : pages) {
+        CPageNode* pParent = pPage != nullptr ? pPage->GetParent() : nullptr;
+        if (pFolder == nullptr)
+            pFolder = pParent;
+        else if (pParent != pFolder)
+            bOneFolder = FALSE;
+    }
+    // A folder shows its own pages only: pages of several folders are all shown by the root.
+    while (!bOneFolder && pFolder != nullptr && pFolder->GetParent() != nullptr)
+        pFolder = pFolder->GetParent();
+    return pFolder;
+}
+
+BOOL CGroupView::ShowColumnOf(const CString& strTag, BOOL bTitle)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (pApp == nullptr)
+        return FALSE;
+    if (bTitle) {
+        CProjectSettings* pSettings = nullptr;
+        if (m_bShowTitle || pApp->GetProjectSettings(pSettings) != 0)
+            return FALSE;
+        // As Project Settings' Show Title shows them: the grid is loaded again with them.
+        pSettings->m_bShowTitle = 1;
+        OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&pApp->GetSelectedNodes()));
+        return m_bShowTitle;
+    }
+    CMetaSettingList* pList = Catalogue();
+    CMetaSetting* pSetting = nullptr;
+    UINT bShow = 0;
+    if (pList == nullptr || pList->FindByName(strTag, pSetting) != 0 || pSetting->GetShow(bShow) != 0 || bShow)
+        return FALSE;
+    // As a scan shows a setting it finds on the pages: marked shown, its column added.
+    pSetting->SetShow(1);
+    AddSettingColumn(*pList, pSetting);
+    return TRUE;
+}
+
+void CGroupView::FollowRowOrder(const std::vector<CPageNode*>& order)
+{
+    const ROWCOL nRows = GetRowCount();
+    std::unordered_map<CPageNode*, ROWCOL> rowOf;
+    for (CPageNode* pPage : order)
+        rowOf.emplace(pPage, 0);
+    // The rows that show the pages, top to bottom: they take the pages in the step's order.
+    std::vector<ROWCOL> places;
+    for (ROWCOL nRow = 1; nRow <= nRows; ++nRow) {
+        CPageNode* pPage = nullptr;
+        if (GetRowPage(nRow, pPage) != 0)
+            continue;
+        const auto found = rowOf.find(pPage);
+        if (found != rowOf.end() && found->second == 0) {
+            found->second = nRow;
+            places.push_back(nRow);
+        }
+    }
+    // For each row, the row whose cells go there.
+    CDWordArray newOrder;
+    newOrder.SetSize(nRows);
+    for (ROWCOL n = 0; n < nRows; ++n)
+        newOrder[n] = n + 1;
+    size_t nPlace = 0;
+    BOOL bMoves = FALSE;
+    for (CPageNode* pPage : order) {
+        const auto found = rowOf.find(pPage);
+        if (found == rowOf.end() || found->second == 0 || nPlace == places.size())
+            continue;
+        newOrder[places[nPlace] - 1] = found->second;
+        bMoves |= places[nPlace] != found->second;
+        found->second = 0;   // a page listed twice takes one place
+        ++nPlace;
+    }
+    if (!bMoves || nPlace != places.size())
+        return;
+    const Place place = CurrentPlace();
+    MoveDataRows(CGXRange().SetRows(1, nRows), newOrder, GX_INVALIDATE, gxRollback);
+    ReturnToPlace(place);
+}
+
 void CGroupView::ForgetEditsOf(CSelNodesCol& pages)
 {
     // Text still being typed belongs to the history first.
@@ -1635,9 +1840,26 @@ void CGroupView::EndUndoHistory()
     m_bHistoryEnded = m_nApplyDepth > 0;
 }
 
+void CGroupView::ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent)
+{
+    // A width or a hiding undone shows its place without making a cell current: only the cell
+    // a step changed brings its column or row back.
+    if (bSetCurrent && !m_bLockCurrentCell) {
+        if (nCol >= 1 && nCol <= GetColCount() && IsColHidden(nCol))
+            HideCols(nCol, nCol, FALSE, nullptr, GX_UPDATENOW, gxRollback);
+        if (nRow >= 1 && nRow <= GetRowCount() && IsRowHidden(nRow))
+            HideRows(nRow, nRow, FALSE, nullptr, GX_UPDATENOW, gxRollback);
+    }
+    CGridViewWrapper::ShowCommandPosition(nRow, nCol, bSetCurrent);
+}
+
 BOOL CGroupView::HandleDestroy()
 {
     KeepHistoryForNextGrid();
+    if (CVostrelApp* pApp = GetVostrelApp()) {
+        NoteColumnWidths();
+        pApp->KeepGridLayout(m_userLayout);
+    }
     return CGridViewWrapper::HandleDestroy();
 }
 

@@ -26,6 +26,7 @@ class CMetaSetting;
 class CMetaSettingList;
 class CPageNode;
 class CSelNodesCol;
+class CGXCommand;
 class CGXRangeList;
 
 class CGroupView : public CGridViewWrapper, public IGroupView {
@@ -116,8 +117,16 @@ public:
     void ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells) override;
     // Replace All, Undo and Redo write many cells: the edit state is settled once, at their end.
     BOOL ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase) override;
+    // Undo and Redo show what they change before they change it: the folder of its pages loaded
+    // as if the user picked it, its column shown, its cell made current; the status bar names
+    // the step. A step whose cells cannot be shown is not carried out, and the status bar says so.
     BOOL Undo() override;
     BOOL Redo() override;
+    // A step's cell made current shows: its column or row, hidden since, is shown again.
+    void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent) override;
+    // The rows of these pages take their order (an undone or redone sort recorded over other
+    // rows); the other rows stay where they are, the current cell on its page.
+    void FollowRowOrder(const std::vector<CPageNode*>& order);
 
     // ---- Printing ----
     // The printed grid uses the page's width (its columns widened alike when they leave room),
@@ -250,6 +259,9 @@ public:
     // its mark with it (a tag the edit made goes again); FALSE when the view remembers no edit
     // of it.
     BOOL GiveBackOriginal(CPageNode* pPage, const CString& strTag);
+    // The way the user took in the Preview for the page's edited value of the tag: the value
+    // keeps it, and takes it again whenever an undo, a redo or typing gives the value back.
+    void TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way);
 
 protected:
     // Group and value operations of the commands.
@@ -281,6 +293,8 @@ protected:
     // Tells the user in the main window's status bar, with a beep.
     void SayInStatusBar(UINT nID);
     void SayInStatusBar(const CString& strText);
+    // Tells it without the beep.
+    void TellInStatusBar(const CString& strText);
     // An edit begins: what the status bar was told goes.
     void EndSaidInStatusBar();
 
@@ -378,6 +392,26 @@ protected:
     template <class Command>
     BOOL WriteMany(Command command);
     void EmptyUndoLists();
+    // Undo (gxUndo) or Redo (gxRedo) of the step at the head of its list, brought into sight
+    // first and named in the status bar.
+    BOOL ReplayInSight(int nMode);
+    // Shows the pages, columns and rows the step would change; FALSE when they cannot be shown.
+    BOOL BringStepInSight(CGXCommand& step, int nMode);
+    // Whether every one of the pages has a row.
+    BOOL ShowsPages(const std::vector<CPageNode*>& pages);
+    // The node of the Project Area that shows all the pages: their folder, or the project's
+    // root when they lie in several.
+    static CPageNode* NodeHolding(const std::vector<CPageNode*>& pages);
+    // Shows the column of a page's title or tag that no column shows: the titles as the
+    // project's Show Title does, a tag's setting as shown; FALSE when it cannot be shown.
+    BOOL ShowColumnOf(const CString& strTag, BOOL bTitle);
+    // The step the grid just recorded for a store of values into the cells is named after
+    // their column, when it has no name of its own: the Edit menu and the status bar name it.
+    void NameNewStep(const CObject* pOldHead, const CGXRange& cells);
+    // The step at the head of the undo list; null when there is none.
+    const CObject* NewestStep();
+    // A step's name as the Edit menu and the status bar give it.
+    CString StepName(const CGXCommand& step);
     // Hands the undo history and what the pages held before their first edit to the program,
     // the steps over a copy of the rows they were taken on; takes back what the last grid's
     // window left.

@@ -497,15 +497,16 @@ void CGroupView::OnViewChanges()
     const INT_PTR nResult = dlg.DoModal();
     if (nResult != IDC_PREVIEW_CONVERT && nResult != IDC_PREVIEW_KEEP)
         return;
-    // The reading taken goes with the page's edit of its Content-Type; the Preview shows anew
-    // what the save will now write.
+    // The reading taken goes with the page's edit of its Content-Type, for the bytes the Preview
+    // showed; the Preview shows anew what the save will now write.
     CMetaContentList* pList = nullptr;
     if (pPage->GetContentList(pList) != 0)
         return;
     for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
         CMetaContent* pContent = pList->GetNext(pos);
         if (pContent != nullptr && pContent->GetModified() && pContent->GetName().CompareNoCase("Content-Type") == 0)
-            pContent->SetCharsetChoice(nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes);
+            TakeCharsetWay(pPage, *pContent, {nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes,
+                                              choices.strSource, choices.nChecksum});
     }
     PostMessage(WM_COMMAND, ID_VIEW_CHANGES);
 }
@@ -1320,6 +1321,13 @@ void CGroupView::SayInStatusBar(const CString& strText)
         ::MessageBeep(MB_ICONEXCLAMATION);
 }
 
+void CGroupView::TellInStatusBar(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
+        pFrame->TellInStatusBar(strText);
+}
+
 void CGroupView::EndSaidInStatusBar()
 {
     CVostrelApp* pApp = GetVostrelApp();
@@ -1337,29 +1345,52 @@ void CGroupView::OnUpdateEditPaste(CCmdUI* pCmdUI)
     pCmdUI->Enable(IsIdle() && CanPaste());
 }
 
+namespace {
+// The frame's field while text typed there waits to be committed: Undo and Redo are then its,
+// as they are the cell editor's while it is open.
+CShortcutEditCtrl* TypingField(CGroupFrame* pFrame)
+{
+    return pFrame != nullptr && pFrame->GetEditField().IsEditing() ? &pFrame->GetEditField() : nullptr;
+}
+} // namespace
+
 void CGroupView::OnEditUndo()
 {
-    if (IsIdle())
-        Undo();
+    if (!IsIdle())
+        return;
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        pField->UndoTyping(gxUndo);
+    else
+        UndoCommand(gxUndo);
 }
 
 void CGroupView::OnEditRedo()
 {
-    if (IsIdle())
-        Redo();
+    if (!IsIdle())
+        return;
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        pField->UndoTyping(gxRedo);
+    else
+        UndoCommand(gxRedo);
 }
 
 void CGroupView::OnUpdateEditUndo(CCmdUI* pCmdUI)
 {
     // The item keeps naming what it would undo; only its state follows the scan.
-    CanUndo(pCmdUI);
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        UpdateTypingUndoItem(gxUndo, pField->CanUndoTyping(gxUndo), pCmdUI);
+    else
+        UpdateUndoCommand(gxUndo, pCmdUI);
     if (!IsIdle())
         pCmdUI->Enable(FALSE);
 }
 
 void CGroupView::OnUpdateEditRedo(CCmdUI* pCmdUI)
 {
-    CanRedo(pCmdUI);
+    if (CShortcutEditCtrl* pField = TypingField(GetGroupFrame()))
+        UpdateTypingUndoItem(gxRedo, pField->CanUndoTyping(gxRedo), pCmdUI);
+    else
+        UpdateUndoCommand(gxRedo, pCmdUI);
     if (!IsIdle())
         pCmdUI->Enable(FALSE);
 }

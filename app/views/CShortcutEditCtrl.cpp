@@ -11,6 +11,10 @@
 
 IMPLEMENT_DYNAMIC(CShortcutEditCtrl, CEdit)
 
+BEGIN_MESSAGE_MAP(CShortcutEditCtrl, CEdit)
+ON_CONTROL_REFLECT_EX(EN_CHANGE, &CShortcutEditCtrl::OnTextChanged)
+END_MESSAGE_MAP()
+
 void CShortcutEditCtrl::SetGridView(CGroupView* pView)
 {
     m_pView = pView;
@@ -72,6 +76,27 @@ void CShortcutEditCtrl::CancelEdit()
     ShowInCell(nRow, nCol, strText);
     SetWindowText(strText);
     SetSel(strText.GetLength(), strText.GetLength());
+}
+
+BOOL CShortcutEditCtrl::OnTextChanged()
+{
+    m_typingUndo.OnTextChanged();
+    return FALSE;
+}
+
+BOOL CShortcutEditCtrl::CanUndoTyping(int nMode)
+{
+    return m_bEditing && m_typingUndo.Can(*this, nMode);
+}
+
+BOOL CShortcutEditCtrl::UndoTyping(int nMode)
+{
+    if (!CanUndoTyping(nMode) || !m_typingUndo.Do(*this, nMode))
+        return FALSE;
+    CString strText;
+    GetWindowText(strText);
+    ShowInCell(m_nRow, m_nCol, strText);
+    return TRUE;
 }
 
 BOOL CShortcutEditCtrl::ShowInCurrentCell()
@@ -156,8 +181,11 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         }
         if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
             CommitEdit();
-        if (!m_bEditing)
+        if (!m_bEditing) {
             m_pView->EndSaidInStatusBar();
+            // Undo takes back this edit's typing only, not an edit committed before it.
+            EmptyUndoBuffer();
+        }
         m_nRow = nRow;
         m_nCol = nCol;
         m_bEditing = TRUE;

@@ -3,6 +3,7 @@
 // cell, commits the typed value to the page; Escape drops it.
 #pragma once
 
+#include "grid/core/CGXTypingUndo.h"
 #include "platform/afx/dlg/CEdit.h"
 #include "engine/meta/IMetaSettingUi.h"
 #include "platform/core/Types.h"
@@ -26,9 +27,15 @@ public:
     // Drops the pending edit, if any: the cell and the field show the page's value again.
     void CancelEdit();
     BOOL IsEditing() const { return m_bEditing; }
+    // Undo (gxUndo) or Redo (gxRedo) of the text typed here and not yet committed: whether it
+    // can be done now, and doing it; the cell shows the field's text again.
+    BOOL CanUndoTyping(int nMode);
+    BOOL UndoTyping(int nMode);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnTextChanged();
+    DECLARE_MESSAGE_MAP()
 
 private:
     // Writes the field's text as the current cell's shown value; FALSE without a current cell.
@@ -47,4 +54,5 @@ private:
     ROWCOL m_nRow = 0;
     ROWCOL m_nCol = 0;
     BOOL m_bEditing = FALSE;
+    CGXTypingUndo m_typingUndo;
 };

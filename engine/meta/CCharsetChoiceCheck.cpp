@@ -1,14 +1,25 @@
 #include "engine/meta/CCharsetChoiceCheck.h"
 
+#include "engine/meta/CMetaContent.h"
 #include "platform/core/CodePage.h"
 
-CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& target, const CString& strTarget)
-    : m_source(source), m_target(target), m_strTarget(strTarget), m_kept(target), m_converted(source), m_encoder(target)
+bool CharsetChoices::IsTakenOn(const CharsetWay& way) const
+{
+    return way.nChecksum == nChecksum && way.strSource == strSource;
+}
+
+CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
+                                         const CString& strTarget)
+    : m_source(source), m_target(target), m_strTarget(strTarget), m_kept(target), m_converted(source), m_encoder(target),
+      m_bUtf8Other(other.GetKind() == CPageCharset::Kind::Utf8 && source.GetKind() != CPageCharset::Kind::Utf8)
 {
 }
 
 void CCharsetChoiceCheck::Add(const char* pBytes, size_t nLength)
 {
+    m_checksum.Add(pBytes, nLength);
+    if (m_bUtf8Other)
+        m_census.Add(pBytes, nLength);
     // Once a way is known to lose a character, the rest of the page tells no more of it.
     if (m_kept.IsReadWhole()) {
         m_text.clear();
@@ -24,6 +35,7 @@ void CCharsetChoiceCheck::Add(const char* pBytes, size_t nLength)
 
 void CCharsetChoiceCheck::Finish()
 {
+    m_census.Finish();
     m_text.clear();
     m_kept.Finish(m_text);
     m_text.clear();
@@ -38,12 +50,15 @@ CharsetChoices CCharsetChoiceCheck::GetChoices() const
     CharsetChoices choices;
     choices.strSource = m_source.GetName().c_str();
     choices.strTarget = m_strTarget;
+    choices.nChecksum = m_checksum.Get();
     if (!m_kept.IsReadWhole())
         choices.strWhyNotKeep = UnreadWords(m_target, m_kept);
     if (!m_converted.IsReadWhole())
         choices.strWhyNotConvert = UnreadWords(m_source, m_converted);
     else if (m_encoder.IsRefused())
         choices.strWhyNotConvert = RefusedWords(m_strTarget, m_encoder);
+    else if (m_bUtf8Other && m_census.HasInvalid() && m_census.HasMultibyte())
+        choices.strWhyNotConvert = TwiceEncodedWords(m_source, m_census.GetCharacters().front());
     return choices;
 }
 
@@ -75,5 +90,18 @@ CString CCharsetChoiceCheck::RefusedWords(const CString& strTarget, const CPageE
                     "an escape would be read",
                     strTarget.GetString(), character.c_str(), static_cast<unsigned>(encoder.GetRefusedCharacter()),
                     strWhere.GetString());
+    return strWords;
+}
+
+CString CCharsetChoiceCheck::TwiceEncodedWords(const CPageCharset& source, char32_t character)
+{
+    std::string utf8, read;
+    Utf8Encode(character, utf8);
+    CPageDecoder decoder(source);
+    decoder.Decode(utf8.data(), utf8.size(), read);
+    decoder.Finish(read);
+    CString strWords;
+    strWords.Format("%s reads the bytes of its UTF-8 characters as other letters, \"%s\" as \"%s\"",
+                    source.GetName().c_str(), utf8.c_str(), read.c_str());
     return strWords;
 }

@@ -8,7 +8,7 @@ CMetaContent::~CMetaContent() = default;
 void CMetaContent::SetContent(const CString& strText)
 {
     if (strText != m_strText)
-        m_charsetChoice = CharsetChoice::None;
+        m_charsetWay = CharsetWay();
     m_strText = strText;
     m_pItems.reset();
 }
@@ -21,7 +21,7 @@ void CMetaContent::CopyFrom(const CMetaContent& other)
     m_nType = other.m_nType;
     SetContent(other.m_strText);
     m_bModified = other.m_bModified;
-    m_charsetChoice = other.m_charsetChoice;
+    m_charsetWay = other.m_charsetWay;
     m_strName = other.m_strName;
 }
 
@@ -137,7 +137,7 @@ UINT CMetaContent::AddItem(const CString& strItem)
         return 1;
     // The text only grows at its end: the items kept stay right, and the new one is taken in
     // when next looked for.
-    m_charsetChoice = CharsetChoice::None;
+    m_charsetWay = CharsetWay();
     if (m_strText.IsEmpty())
         m_strText = strItem;
     else

@@ -14,6 +14,15 @@
 // declaration, or converted from the charset the page was read in.
 enum class CharsetChoice { None, KeepBytes, Convert };
 
+// A choice with what it was taken on: the charset a conversion reads the page in and the
+// checksum (CPageChecksum) of the page's bytes, as the Preview showed them read both ways. It
+// holds for those bytes alone: a page changed since is asked of again.
+struct CharsetWay {
+    CharsetChoice choice = CharsetChoice::None;
+    CString strSource;
+    ULONGLONG nChecksum = 0;
+};
+
 class CMetaContent : public CObject {
 public:
     CMetaContent() = default;
@@ -27,7 +36,7 @@ public:
     {
         m_bModified = bModified;
         if (!bModified)
-            m_charsetChoice = CharsetChoice::None;
+            m_charsetWay = CharsetWay();
     }
     const CString& GetName() const { return m_strName; }
     void SetName(const CString& strName) { m_strName = strName; }
@@ -36,12 +45,13 @@ public:
     const CString& GetContent() const { return m_strText; }
     // Another text is another edit: the charset choice made for the old one goes.
     void SetContent(const CString& strText);
-    // The user's choice for the charset this edited value gives a page in doubt; kept with the
-    // edit until it is written, dropped or changed.
-    CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
-    void SetCharsetChoice(CharsetChoice choice) { m_charsetChoice = choice; }
+    // The user's choice for the charset this edited value gives a page in doubt, with what it
+    // was taken on; kept with the edit until it is written, dropped or changed.
+    CharsetChoice GetCharsetChoice() const { return m_charsetWay.choice; }
+    const CharsetWay& GetCharsetWay() const { return m_charsetWay; }
+    void SetCharsetWay(const CharsetWay& way) { m_charsetWay = way; }
 
-    // Copies suggestions, type id, text, modified flag, charset choice and name.
+    // Copies suggestions, type id, text, modified flag, charset way and name.
     void CopyFrom(const CMetaContent& other);
 
     void AddSuggestion(const CString& strSuggestion) { m_Suggestions.AddTail(strSuggestion); }
@@ -91,7 +101,7 @@ private:
     UINT m_nType = 0;
     CStringListWrapper m_Suggestions;
     CString m_strText;
-    CharsetChoice m_charsetChoice = CharsetChoice::None;
+    CharsetWay m_charsetWay;
 
     // The items of the text cut at the separator, kept up as AddItem appends to it; made again
     // when the text is set or the separator changes.

@@ -33,14 +33,18 @@ constexpr UINT kMaxErrorText = 1024;
 // As much of the page as the scan looks at to find its charset.
 constexpr int kCharsetSample = 2048;
 
-// Of the page looked at before it is copied, at most this much is held in memory.
+// Of the page looked at before it is copied, an input that cannot be read again has at most this
+// much held in memory.
 constexpr size_t kLookAheadLimit = 16 << 20;
+// The pieces the page is read in while it is judged, and while what follows the lexed part is
+// copied.
+constexpr size_t kReadPiece = 16384;
 // Browsers look for a page's declaration of its charset in this much of its start; the scan looks
 // as far and further.
 constexpr size_t kDeclarationReach = 1024;
 
 // The length of UTF-8 text without a character cut off at its end.
-size_t WholeCharactersLength(const std::string& text)
+size_t WholeCharactersLength(std::string_view text)
 {
     size_t i = text.size();
     for (int back = 0; back < 4 && i > 0; ++back, --i) {
@@ -216,12 +220,17 @@ int CMetaEditEngine::Run()
     SetAsideEditsWithoutSetting();
     try {
         Lex();
+        if (!m_bStopped)
+            CopyRest();
     } catch (...) {
         // What was copied so far stays in the output, as the caller may want to look at it.
         Write(CString());
         FlushOutput();
         throw;
     }
+    // A stopped rewrite leaves its copy as it is: it is of no use.
+    if (m_bStopped)
+        return 0;
     FlushHeld();
     PlaceTitle();
     Write(CString());
@@ -305,11 +314,15 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     }
     if (m_bWriteFailed)
         return;
-    m_buffer.append(pszText, static_cast<size_t>(nLength));
-    // While the title's or the declaration's place in the head is kept, what follows it stays
-    // here.
-    if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle && !m_bDeclarationPlaceKept)
-        FlushOutput(FlushPart::WholeCharacters);
+    // A long text goes out a piece at a time, so that it is not held once more here. While the
+    // title's or the declaration's place in the head is kept, what follows it stays here.
+    for (size_t nAt = 0; nAt < static_cast<size_t>(nLength);) {
+        const size_t n = std::min(static_cast<size_t>(nLength) - nAt, kWriteChunk);
+        m_buffer.append(pszText + nAt, n);
+        nAt += n;
+        if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle && !m_bDeclarationPlaceKept)
+            FlushOutput(FlushPart::WholeCharacters);
+    }
 }
 
 void CMetaEditEngine::HoldSpace(LPCSTR pszText, int nLength)
@@ -347,21 +360,42 @@ void CMetaEditEngine::FlushOutput(FlushPart part)
 {
     if (m_bWriteFailed)
         return;
-    std::string data;
-    if (m_bConvert) {
-        // The encoder holds back the last character it was given: the last flush writes it.
-        const size_t nWhole = part == FlushPart::All ? m_buffer.size() : WholeCharactersLength(m_buffer);
-        m_pEncoder->Encode(std::string_view(m_buffer).substr(0, nWhole), data);
-        if (part == FlushPart::All)
-            m_pEncoder->Finish(data);
-        m_buffer.erase(0, nWhole);
-        if (data.empty())
-            return;
-    } else {
+    if (!m_bConvert) {
         if (m_buffer.empty())
             return;
+        std::string data;
         data.swap(m_buffer);
+        if (m_bMasked)
+            m_writtenMask.Apply(data.data(), data.size());
+        WriteData(data);
+        return;
     }
+    // Converted a piece at a time: the encoder's notes on the text it is given grow with it. It
+    // holds back the last character it was given, which the last flush writes.
+    const std::string_view buffer(m_buffer);
+    const size_t nWhole = part == FlushPart::All ? buffer.size() : WholeCharactersLength(buffer);
+    std::string data;
+    for (size_t nAt = 0; nAt < nWhole && !m_bWriteFailed;) {
+        size_t n = std::min(nWhole - nAt, kWriteChunk);
+        if (nAt + n < nWhole)
+            n = std::max<size_t>(WholeCharactersLength(buffer.substr(nAt, n)), 1);
+        data.clear();
+        m_pEncoder->Encode(buffer.substr(nAt, n), data);
+        nAt += n;
+        WriteData(data);
+    }
+    if (part == FlushPart::All) {
+        data.clear();
+        m_pEncoder->Finish(data);
+        WriteData(data);
+    }
+    m_buffer.erase(0, nWhole);
+}
+
+void CMetaEditEngine::WriteData(const std::string& data)
+{
+    if (data.empty() || m_bWriteFailed)
+        return;
     if (m_pOutput == nullptr) {
         m_bWriteFailed = TRUE;
         return;
@@ -419,8 +453,47 @@ CString CMetaEditEngine::ForPage(const CString& strText) const
     // A page written in a new charset is converted as a whole when it is written out.
     if (m_bConvert)
         return strText;
-    const std::string bytes = m_written.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    std::string bytes = m_typedIn.Encode(std::string_view(strText.GetString(), static_cast<size_t>(strText.GetLength())));
+    // Masked as the page's bytes are on their way out: the text begins and ends out of any shift,
+    // where the engine writes it in.
+    if (m_bMasked)
+        CShiftMask().Apply(bytes.data(), bytes.size());
     return CString(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+namespace {
+
+bool HasBeyondAscii(const CString& strText)
+{
+    return std::any_of(strText.GetString(), strText.GetString() + strText.GetLength(),
+                       [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+}
+
+} // namespace
+
+BOOL CMetaEditEngine::EditsBeyondAscii() const
+{
+    if (TitleEdited() && HasBeyondAscii(m_pPage->GetTitle()))
+        return TRUE;
+    if (m_pEditedContents == nullptr)
+        return FALSE;
+    for (POSITION pos = m_pEditedContents->GetHeadPosition(); pos != nullptr;) {
+        const CMetaContent* pContent = m_pEditedContents->GetNext(pos);
+        if (pContent != nullptr && pContent->GetModified() && !IsSetAside(pContent) && HasBeyondAscii(pContent->GetContent()))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CMetaEditEngine::LabelStands() const
+{
+    // ASCII alone reads alike in every charset. Otherwise the judge was asked what a conversion to
+    // UTF-8 would take the bytes to be in: the label, when it reads them as text that no other
+    // reading outweighs.
+    if (!m_pJudge->GetCensus().HasNonAscii())
+        return TRUE;
+    const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
+    return verdict.change == CPageCharsetJudge::Change::Convert && verdict.source.charset.WritesAs(m_charset);
 }
 
 CString CMetaEditEngine::TextForPage(std::string_view text) const
@@ -1138,8 +1211,11 @@ void CMetaEditEngine::MakeUpper(LPSTR, int) {}
 
 int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
 {
+    // Once the lexer is done, the rest is the engine's to copy.
+    if (m_bCopyRest)
+        return 0;
     if (m_bCharsetKnown)
-        return m_bConvert ? ReadDecoded(pBuffer, nMax) : ReadRaw(pBuffer, nMax);
+        return ReadOnward(pBuffer, nMax);
     m_bCharsetKnown = TRUE;
     // The sample must be the bytes the scan judged the page by: short reads are asked again.
     const int nSample = std::min(nMax, kCharsetSample);
@@ -1157,6 +1233,7 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
             break;
         nTotal += std::min(nRead, nSample - nTotal);
     }
+    NoteRead(nTotal);
     const PageCharsetReading start = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(pBuffer),
                                                                    static_cast<UINT>(nTotal));
     m_bStartDeclares = !CPageCharset::FindDeclaredName(reinterpret_cast<const BYTE*>(pBuffer),
@@ -1175,21 +1252,44 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
         }
     }
     // Whether the page is converted or only declared anew, and how it reads once its declaration
-    // is taken out, all of its bytes tell.
-    m_pJudge = std::make_unique<CPageCharsetJudge>(start, target,
-        m_bContentTypeEdited ? CPageCharsetJudge::Look::Whole : CPageCharsetJudge::Look::Start);
+    // is taken out, all of its bytes tell. So they do whether its label names the charset they are
+    // in, where the user typed text beyond ASCII that would be written in the label's bytes.
+    const BOOL bLabelInQuestion = !m_bContentTypeEdited && start.evidence == CharsetEvidence::Declaration
+        && start.charset.GetKind() != CPageCharset::Kind::Utf8 && EditsBeyondAscii();
+    const BOOL bWholeLook = m_bContentTypeEdited || bLabelInQuestion;
+    m_pJudge = std::make_unique<CPageCharsetJudge>(start, bLabelInQuestion ? CPageCharset::FromName("utf-8") : target,
+        bWholeLook ? CPageCharsetJudge::Look::Whole : CPageCharsetJudge::Look::Start);
+    // The page is read once to be judged, when the judge looks at all of it, and once to be
+    // written.
+    try {
+        m_nReadTotal = m_pInput->GetLength() * (bWholeLook ? 2 : 1);
+    } catch (CException* e) {
+        e->Delete();
+    }
     LookAtPage(pBuffer, nTotal, *m_pJudge);
+    if (m_bStopped)
+        return 0;
     m_reading = m_pJudge->GetReading();
     m_charset = m_reading.charset;
     m_written = m_charset;
     if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty()) {
         const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
-        if (verdict.change == CPageCharsetJudge::Change::Doubt)
-            m_choices = CheckChoices(pBuffer, nTotal, verdict.source.charset, target);
+        if (verdict.change == CPageCharsetJudge::Change::Doubt) {
+            // A page in doubt is read once more, for the ways it can be taken.
+            m_nReadTotal += m_nReadTotal / 2;
+            m_choices = CheckChoices(pBuffer, nTotal, verdict, target);
+            if (m_bStopped)
+                return 0;
+        }
         ChooseOutputCharset(target, verdict);
     }
-    if (!m_bConvert)
+    m_typedIn = bLabelInQuestion && !LabelStands() ? CPageCharset() : m_written;
+    if (!m_bConvert) {
+        m_bMasked = CShiftMask::IsNeededFor(m_charset);
+        if (m_bMasked)
+            m_lexedMask.Apply(pBuffer, static_cast<size_t>(nTotal));
         return nTotal;
+    }
     m_rawHead.assign(pBuffer, static_cast<size_t>(nTotal));
     m_pDecoder->Decode(pBuffer, static_cast<size_t>(nTotal), m_decoded);
     // A UTF-8 page's byte order mark means nothing in another charset, where it would become a
@@ -1210,11 +1310,77 @@ int CMetaEditEngine::ReadRaw(LPSTR pBuffer, int nMax)
             m_ahead.shrink_to_fit();
             m_nAheadPos = 0;
         }
+        NoteRead(static_cast<LONGLONG>(n));
         return static_cast<int>(n);
     }
     if (m_bReadFailed)
         return -1;
-    return CHtmlLexer::ReadInput(pBuffer, nMax);
+    const int nRead = CHtmlLexer::ReadInput(pBuffer, nMax);
+    NoteRead(nRead);
+    return nRead;
+}
+
+int CMetaEditEngine::ReadOnward(LPSTR pBuffer, int nMax)
+{
+    if (StopRequested())
+        return 0;
+    if (m_bConvert)
+        return ReadDecoded(pBuffer, nMax);
+    const int nRead = ReadRaw(pBuffer, nMax);
+    if (m_bMasked && nRead > 0)
+        m_lexedMask.Apply(pBuffer, static_cast<size_t>(nRead));
+    return nRead;
+}
+
+int CMetaEditEngine::GetPendingState()
+{
+    const int nState = CHtmlLexer::GetPendingState();
+    // The lexer takes what it holds of the rest as one token, and reads no further.
+    if (nState == condSkipRest)
+        m_bCopyRest = TRUE;
+    return nState;
+}
+
+void CMetaEditEngine::CopyRest()
+{
+    if (!m_bCopyRest)
+        return;
+    std::string piece(kReadPiece, '\0');
+    for (;;) {
+        const int nRead = ReadOnward(piece.data(), static_cast<int>(piece.size()));
+        if (nRead < 0)
+            OnFatalError("the page could not be read to its end");
+        if (nRead <= 0)
+            return;
+        Write(piece.data(), nRead);
+    }
+}
+
+BOOL CMetaEditEngine::StopRequested()
+{
+    if (!m_bStopped && m_pWatch != nullptr && m_pWatch->IsStopRequested())
+        m_bStopped = TRUE;
+    return m_bStopped;
+}
+
+void CMetaEditEngine::NoteRead(LONGLONG nBytes)
+{
+    if (nBytes <= 0)
+        return;
+    m_nReadDone += static_cast<ULONGLONG>(nBytes);
+    if (m_pWatch != nullptr)
+        m_pWatch->OnProgress(std::min(m_nReadDone, m_nReadTotal), m_nReadTotal);
+}
+
+BOOL CMetaEditEngine::CanReadAgain() const
+{
+    try {
+        m_pInput->Seek(0, CFile::current);
+        return TRUE;
+    } catch (CException* e) {
+        e->Delete();
+        return FALSE;
+    }
 }
 
 int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
@@ -1231,7 +1397,7 @@ int CMetaEditEngine::ReadDecoded(LPSTR pBuffer, int nMax)
             m_bDecodeEnded = true;
         } else {
             // Tags are taken out only in the head, which the decoding reaches before the lexer.
-            if (!m_bHeadEndSeen)
+            if (!m_bHeadEndSeen && !m_bBodySeen)
                 m_rawHead.append(chunk, static_cast<size_t>(nRead));
             m_pDecoder->Decode(chunk, static_cast<size_t>(nRead), m_decoded);
         }
@@ -1250,26 +1416,33 @@ void CMetaEditEngine::LookAtPage(const char* pSample, int nSample, CPageCharsetJ
         judge.Add(p, n);
     };
     look(pSample, static_cast<size_t>(nSample));
-    // The bytes looked at are held until the lexer asks for them; past the limit a page is read
-    // on to its end without them, and read again from there.
+    // The bytes looked at are read again when the lexer asks for them. An input that cannot be
+    // read again has them held until then; past the limit such a page is read on to its end
+    // without them, and is refused.
+    m_bHoldAhead = !CanReadAgain();
     BOOL bEnded = nSample == 0 || m_bReadFailed;
     LONGLONG nNotHeld = 0;
     while (!bEnded && !(lineEnd.IsKnown() && judge.IsSettled())) {
-        if (m_ahead.size() >= kLookAheadLimit && !judge.IsWholeLook())
+        if (m_bHoldAhead && m_ahead.size() >= kLookAheadLimit && !judge.IsWholeLook())
             break;
-        char chunk[16384];
+        // A stopped look leaves the input where it is: nothing more is read.
+        if (StopRequested())
+            return;
+        char chunk[kReadPiece];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
-        if (nRead < 0)
+        // A failure is told after the bytes before it, which are held or read again.
+        if (nRead < 0 && m_bHoldAhead)
             m_bReadFailed = TRUE;
         if (nRead <= 0) {
             bEnded = TRUE;
             break;
         }
-        if (m_ahead.size() < kLookAheadLimit)
+        if (m_bHoldAhead && m_ahead.size() < kLookAheadLimit)
             m_ahead.append(chunk, static_cast<size_t>(nRead));
         else
             nNotHeld += nRead;
         look(chunk, static_cast<size_t>(nRead));
+        NoteRead(nRead);
     }
     if (bEnded)
         judge.Finish();
@@ -1289,23 +1462,26 @@ void CMetaEditEngine::TakeInputBack(LONGLONG nBytes)
     }
 }
 
-CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
                                              const CPageCharset& target)
 {
-    CCharsetChoiceCheck check(source, target, m_strOutputName);
+    CCharsetChoiceCheck check(verdict.source.charset, verdict.other.charset, target, m_strOutputName);
     check.Add(pSample, static_cast<size_t>(nSample));
     check.Add(m_ahead.data(), m_ahead.size());
-    // A page too large to be held all is read on to its end, as the judge read it.
+    // What is not held is read on to its end, as the judge read it.
     LONGLONG nPast = 0;
     while (!m_bReadFailed) {
-        char chunk[16384];
+        if (StopRequested())
+            return CharsetChoices();
+        char chunk[kReadPiece];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
-        if (nRead < 0)
+        if (nRead < 0 && m_bHoldAhead)
             m_bReadFailed = TRUE;
         if (nRead <= 0)
             break;
         nPast += nRead;
         check.Add(chunk, static_cast<size_t>(nRead));
+        NoteRead(nRead);
     }
     TakeInputBack(nPast);
     check.Finish();
@@ -1478,11 +1654,20 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
             ? verdict.other
             : PageCharsetReading{target, CharsetEvidence::Declaration};
         const CMetaContent* pEdit = ContentTypeEdit();
-        m_charsetChoice = pEdit != nullptr ? pEdit->GetCharsetChoice() : CharsetChoice::None;
-        // A way taken that cannot be carried out (the page changed since, say) is not: the page
-        // is left alone, and the line says why.
+        const CharsetWay way = pEdit != nullptr ? pEdit->GetCharsetWay() : CharsetWay();
+        // A way taken holds for the bytes the Preview showed, read as it showed them: a page
+        // changed since is asked of again. One that cannot be carried out is not either: the
+        // page is left alone, and the line says why.
+        const bool bChangedSince = way.choice != CharsetChoice::None && !m_choices.IsTakenOn(way);
+        m_charsetChoice = bChangedSince ? CharsetChoice::None : way.choice;
         CString strTaken;
-        if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
+        if (bChangedSince && way.choice == CharsetChoice::KeepBytes)
+            strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but the page has changed "
+                            "since.", pszName);
+        else if (bChangedSince)
+            strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but the page has changed since.",
+                            way.strSource.GetString());
+        else if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
             strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
                             "text unreadable.", pszName);
         else if (m_charsetChoice == CharsetChoice::Convert && !CanCarryOut(m_charsetChoice))

@@ -13,6 +13,8 @@
 #include "engine/html/CTitleScope.h"
 #include "engine/meta/CCharsetChoiceCheck.h"
 #include "engine/meta/CMetaContent.h"
+#include "engine/meta/CShiftMask.h"
+#include "engine/meta/IRewriteWatch.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
@@ -56,6 +58,12 @@ public:
     // Lexes the whole input, writing the copy; returns 0. A lexer failure (a read error) raises
     // the platform's file exception after what was written so far has reached the output.
     int Run();
+    // Whoever waits for the rewrite: told how far it came, and asked whether to stop, between
+    // pieces of the page. Not owned; none by default.
+    void SetWatch(IRewriteWatch* pWatch) { m_pWatch = pWatch; }
+    // After Run: whether the watch stopped it. The copy is then incomplete, and nothing else the
+    // engine tells of the page holds.
+    BOOL WasStopped() const { return m_bStopped; }
     // 0 when the page had the HTML start tag, the HEAD start tag and the HEAD end tag;
     // otherwise 1 and the id of the first that was missing, tested in that order.
     UINT GetError(UINT& nID) const;
@@ -130,6 +138,9 @@ public:
     void CheckSpecialTag(LPCSTR pszName, int nLength) override;
     // Names keep the case they have in the page.
     void MakeUpper(LPSTR pszText, int nLength) override;
+    // After the start tag that ends what is lexed (the body's), the rest of the page is copied as
+    // it is, a piece at a time, rather than handed to the lexer as one token.
+    int GetPendingState() override;
     // The first read takes the page's first 2048 bytes, from which the page's charset is found:
     // what the engine writes in goes in that charset.
     int ReadInput(LPSTR pBuffer, int nMax) override;
@@ -171,6 +182,8 @@ private:
     // the buffer's end for the next flush, unless it is the last.
     enum class FlushPart { All, WholeCharacters };
     void FlushOutput(FlushPart part = FlushPart::All);
+    // Writes the bytes to the output file, as the copy has them.
+    void WriteData(const std::string& data);
     void ReportWriteFailure(const CString& strMessage);
     // Whitespace between tags is held back until what follows it is known: a tag added at the
     // head's end takes a line of its own within it, and a removed tag takes its line along.
@@ -215,10 +228,15 @@ private:
     void NoteMarkup(LPCSTR pszText, int nLength);
     // Text of the engine's own (UTF-8) in the page's charset.
     CString ForPage(const CString& strText) const;
+    // Whether an edit still to be written holds characters beyond ASCII: its title or a value.
+    BOOL EditsBeyondAscii() const;
+    // Whether the page's bytes read as text in the charset its label names, as a conversion
+    // would take them to be in: the label is not in question.
+    BOOL LabelStands() const;
     // Looks at the page from the first read's sample on: its first line end and, for a page
     // declaring UTF-8, whether it is UTF-8 at all; a judge that looks whole sees all of its
-    // bytes. Those looked at are held for the lexer, as much as kLookAheadLimit; the input is
-    // taken back to the first byte not held.
+    // bytes. The input is taken back to where the sample ends; one that cannot be has the bytes
+    // looked at held for the lexer, as much as kLookAheadLimit.
     void LookAtPage(const char* pSample, int nSample, CPageCharsetJudge& judge);
     // The edited Content-Type still to be written: its value, and the charset it names as the
     // value has it (empty when it names none); whether there is one.
@@ -240,7 +258,7 @@ private:
                         const CString& strTaken, const CString& strFirst) const;
     // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
     // again, from the first read's sample on; the input is taken back to where it was.
-    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharset& source,
+    CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
                                 const CPageCharset& target);
     // Takes the input back by the bytes read past what is held; a page that cannot be read
     // again is refused.
@@ -257,8 +275,21 @@ private:
     BOOL DeclaresOtherCharset(const CString& strName) const;
     // The XML declaration's markup naming the charset the page is written in.
     CString WithXmlEncoding(const CString& strMarkup) const;
+    // The page's bytes as the lexer reads them, after its start: in UTF-8 for a page written in a
+    // new charset, else its own bytes, masked where the charset needs it. 0 at the end, or once
+    // the rewrite is stopped.
+    int ReadOnward(LPSTR pBuffer, int nMax);
     // The page's bytes in UTF-8, for a page written in a new charset.
     int ReadDecoded(LPSTR pBuffer, int nMax);
+    // Copies the rest of the page after what the lexer read, as it is.
+    void CopyRest();
+    // Whether the rewrite is to stop; once it is, it stays stopped.
+    BOOL StopRequested();
+    // The bytes of the page just read, for the watch.
+    void NoteRead(LONGLONG nBytes);
+    // Whether the input can be read again from an earlier place: the bytes looked at ahead need
+    // not then be held.
+    BOOL CanReadAgain() const;
     // The removed repeats of a page written in a new charset were found in its UTF-8 text:
     // their places become those of the page's own bytes.
     void PlaceRepeatsInPage();
@@ -316,7 +347,20 @@ private:
     PageCharsetReading m_reading; // m_charset with what it rests on
     BOOL m_bCharsetKnown = FALSE;
     BOOL m_bReadFailed = FALSE;  // a read ended in a failure, told after the bytes held
-    std::string m_ahead;         // the page's bytes looked at before the lexer asked for them
+    // A page lexed in a charset whose characters hold bytes of markup has them masked on their
+    // way to the lexer, and unmasked on their way out.
+    BOOL m_bMasked = FALSE;
+    CShiftMask m_lexedMask;
+    CShiftMask m_writtenMask;
+    IRewriteWatch* m_pWatch = nullptr;
+    BOOL m_bStopped = FALSE;
+    ULONGLONG m_nReadDone = 0;   // the bytes read of the page, over every time it is read
+    ULONGLONG m_nReadTotal = 0;  // as many as it takes
+    BOOL m_bCopyRest = FALSE;    // the lexer is done: the rest is copied as it is
+    // The page's bytes looked at before the lexer asked for them, held only where the input cannot
+    // be read again.
+    BOOL m_bHoldAhead = FALSE;
+    std::string m_ahead;
     size_t m_nAheadPos = 0;
     CString m_strLineEnd = "\n";
     // A page whose edited Content-Type declares a new charset is read into UTF-8 and written in
@@ -335,6 +379,10 @@ private:
     BOOL m_bConvert = FALSE;
     CharsetChange m_change = CharsetChange::None;
     CPageCharset m_written;      // the charset what the engine writes in goes in, unconverted
+    // The charset what the user typed is written in: m_written, but references alone where the
+    // page's bytes are in another charset than its label names, so that the text reads right in
+    // whichever of the two the page is read.
+    CPageCharset m_typedIn;
     std::unique_ptr<CPageCharsetJudge> m_pJudge; // what the page's bytes say of its charset
     BOOL m_bContentTypeEdited = FALSE; // the page's Content-Type is edited
     BOOL m_bStartDeclares = FALSE;     // a declaration stands where browsers look for one

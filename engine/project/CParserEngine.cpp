@@ -28,6 +28,7 @@
 #include "engine/project/CUrlString.h"
 #include "engine/project/SaveCopies.h"
 #include "engine/project/SaveFlush.h"
+#include "engine/project/SavePageWatch.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFileException.h"
@@ -473,8 +474,9 @@ struct SaveParams {
 
 // Alias: the page names a file that this save wrote already through another page.
 // Deferred: it names the file of a page of the same batch that is still on its way; it waits for
-// the next batch, which knows whether that page was written.
-enum class PageResult { Saved, ReadOnly, Failed, Alias, Deferred, Unchanged };
+// the next batch, which knows whether that page was written. Stopped: the user stopped the save
+// while the page was on its way; it is left as it was, its edits marked.
+enum class PageResult { Saved, ReadOnly, Failed, Alias, Deferred, Unchanged, Stopped };
 
 // A file by its device and inode: what tells that two pages' paths name one file.
 using FileKey = std::pair<dev_t, ino_t>;
@@ -808,6 +810,13 @@ struct PendingPage {
         pCopy.reset();
         return result;
     }
+    // The save was stopped on the page's way: its copy goes, and nothing is told of it.
+    PageResult Stop()
+    {
+        result = PageResult::Stopped;
+        pCopy.reset();
+        return result;
+    }
     bool Ready() const { return result == PageResult::Saved && pCopy != nullptr; }
 
     CPageNode* pPage;
@@ -892,8 +901,9 @@ void MarkEditsSaved(PendingPage& pending)
     }
 }
 
-// Writes the page's copy beside the file it names.
-PageResult PreparePage(PendingPage& pending)
+// Writes the page's copy beside the file it names; the watch stops it where the user stops the
+// save.
+PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
 {
     CPageNode* pPage = pending.pPage;
     pPage->GetFullPath(pending.strPath);
@@ -919,6 +929,7 @@ PageResult PreparePage(PendingPage& pending)
         return pending.Fail(SaveMessageOfErrno(errno, strPath));
     if (!S_ISREG(page.st_mode))
         return pending.Fail(kNotARegularFile);
+    watch.SetPageSize(static_cast<ULONGLONG>(page.st_size));
     // In one save a file is written once, with the edits of the first of its pages: a later
     // page through another name of the file the two read would write over them.
     if (const auto found = pending.written.find(KeyOf(page));
@@ -974,7 +985,10 @@ PageResult PreparePage(PendingPage& pending)
         bytes.Add(reinterpret_cast<const char*>(whole.data()), nRead);
     } else {
         pPageFile = std::make_unique<CFile>(pageFd.Get());
-        bytes = CPageBytesCheck::OfFile(pageFd.Get());
+        bool bStopped = false;
+        bytes = CPageBytesCheck::OfFile(pageFd.Get(), [&watch] { return watch.IsStopRequested(); }, bStopped);
+        if (bStopped)
+            return pending.Stop();
     }
     // The save's own look at the bytes it would rewrite: a picture or an archive put in the
     // page's place since its edits were made holds no tags to write, whatever HTML is among its
@@ -1004,7 +1018,10 @@ PageResult PreparePage(PendingPage& pending)
     try {
         // The engine gets no pane: a failed write is told here, naming the page, not the copy.
         CMetaEditEngine engine(&pending.copies, pPage, &pageFile, &copyFile, nullptr);
+        engine.SetWatch(&watch);
         engine.Run();
+        if (engine.WasStopped())
+            return pending.Stop();
         if (engine.GetWriteFailed())
             return pending.Fail(CopyFailureText(copyFile.GetWriteError(), strPath));
         // A page the engine finds no head in (an empty page, a binary file) is reported as not
@@ -1247,6 +1264,7 @@ UINT SaveThread(LPVOID pParam)
     std::unique_ptr<SavedPagesReader> pReader;
     if (pParams->pReads)
         pReader = std::make_unique<SavedPagesReader>(pParams->pReads);
+    SavePageWatch watch(pParams->pState->bStop, pParams->hDialog);
     while (nNext < pages.size() && !bStopped) {
         // Prepare a batch. A page naming a file the batch already holds (a link and its target
         // both selected) waits for the next batch, which knows whether that file was written.
@@ -1256,8 +1274,9 @@ UINT SaveThread(LPVOID pParam)
             if (pages[nNext] == nullptr)
                 continue;
             sweep.Sweep(pages[nNext]->GetFolder());
+            watch.Watch(pages[nNext], nNext);
             auto pPending = std::make_unique<PendingPage>(pages[nNext], written, files);
-            Guarded(*pPending, [&] { PreparePage(*pPending); });
+            Guarded(*pPending, [&] { PreparePage(*pPending, watch); });
             if (pPending->result == PageResult::Deferred)
                 break;
             if (pPending->Ready())

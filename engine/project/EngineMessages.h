@@ -25,6 +25,10 @@ inline constexpr UINT kMsgSavePageDone = 0x410;     // lParam: the page; wParam:
 inline constexpr WPARAM kSavedWritten = 0;          // the page was written
 inline constexpr WPARAM kSavedUnchanged = 1;        // its edits changed none of its bytes: nothing
                                                     // was written
+inline constexpr UINT kMsgSavePageProgress = 0x411; // a large page on its way; lParam: the page;
+                                                    // wParam: how far the save came, in
+                                                    // thousandths of a page (the pages before it
+                                                    // and its own part)
 
 // To the Output Area pane.
 inline constexpr UINT kMsgOutputAddLine = 0x40c;    // wParam: an atom the receiver reads and deletes;

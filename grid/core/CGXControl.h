@@ -148,6 +148,13 @@ public:
     virtual BOOL Cut();
     virtual BOOL CanPaste();
     virtual BOOL Paste();
+    // An editor of the control's is open on the bound cell and takes typing: the user's Undo and
+    // Redo are then its, and the grid's steps wait until the edit is stored.
+    virtual BOOL IsTyping() { return FALSE; }
+    // Undo (gxUndo) or Redo (gxRedo) of what was typed into that editor: whether it can be done
+    // now, and doing it.
+    virtual BOOL CanUndoTyping(int /*nMode*/) { return FALSE; }
+    virtual BOOL UndoTyping(int /*nMode*/) { return FALSE; }
 
 protected:
     // The children's share of a click or move; TRUE when a child took it.

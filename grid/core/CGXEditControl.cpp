@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CGXEditWnd, CEdit)
     ON_WM_GETDLGCODE()
     ON_WM_LBUTTONDBLCLK()
     ON_MESSAGE(WM_PASTE, &CGXEditWnd::OnPaste)
+    ON_CONTROL_REFLECT_EX(EN_CHANGE, &CGXEditWnd::OnTextChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -144,6 +145,13 @@ LRESULT CGXEditWnd::OnPaste(WPARAM, LPARAM)
         return Default();
     m_pControl->Paste();
     return 0;
+}
+
+BOOL CGXEditWnd::OnTextChanged()
+{
+    if (m_pControl != nullptr)
+        m_pControl->OnWindowTextChanged();
+    return FALSE; // the grid hears of it as well
 }
 
 void CGXEditWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -425,6 +433,30 @@ void CGXEditControl::Draw(CDC* pDC, CRect rect, ROWCOL nRow, ROWCOL nCol, const 
         return;
     }
     CGXStatic::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
+}
+
+BOOL CGXEditControl::IsTyping()
+{
+    return m_bActiveWnd && m_pWnd && m_pWnd->GetSafeHwnd() != nullptr && (m_pWnd->GetStyle() & ES_READONLY) == 0;
+}
+
+BOOL CGXEditControl::CanUndoTyping(int nMode)
+{
+    return IsTyping() && m_typingUndo.Can(*m_pWnd, nMode);
+}
+
+BOOL CGXEditControl::UndoTyping(int nMode)
+{
+    if (!IsTyping() || !m_typingUndo.Do(*m_pWnd, nMode))
+        return FALSE;
+    CString strText;
+    m_pWnd->GetWindowText(strText);
+    const CGXStyle* pStyle = LoadStyle();
+    if (pStyle != nullptr && strText == pStyle->GetValue())
+        SetModify(FALSE);
+    else
+        OnEditChanged();
+    return TRUE;
 }
 
 BOOL CGXEditControl::CanCopy()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "grid/core/CGXStatic.h"
+#include "grid/core/CGXTypingUndo.h"
 #include "platform/afx/dlg/CEdit.h"
 #include "platform/afx/gdi/GdiObjects.h"
 
@@ -31,6 +32,8 @@ protected:
     void OnLButtonDblClk(UINT nFlags, CPoint point);
     // A paste from the edit's own menu goes through the cell, as Ctrl+V does.
     LRESULT OnPaste(WPARAM, LPARAM);
+    // Every change of the text, for the control's Undo and Redo of the typing.
+    BOOL OnTextChanged();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -74,6 +77,11 @@ public:
     // The clipboard's text over the chosen text, as one line.
     BOOL Paste() override;
 
+    BOOL IsTyping() override;
+    BOOL CanUndoTyping(int nMode) override;
+    // Back at the cell's stored text the cell holds no edit: storing it would change nothing.
+    BOOL UndoTyping(int nMode) override;
+
     // The text as one line: each line break and tab a blank, line breaks at its end dropped.
     static std::string OneLineText(std::string_view text);
 
@@ -82,6 +90,8 @@ public:
     UINT GetControlId() const { return m_nID; }
     // The user changed the text in the window.
     void OnEditChanged();
+    // The window's text changed, by the user or not.
+    void OnWindowTextChanged() { m_typingUndo.OnTextChanged(); }
     // A character typed into the edit window: TRUE when the control takes it itself, FALSE
     // when the window types it.
     virtual BOOL OnWindowChar(UINT nChar);
@@ -102,6 +112,7 @@ protected:
     CFont m_font;
     BOOL m_bActiveWnd = FALSE;
     BOOL m_bLoading = FALSE;
+    CGXTypingUndo m_typingUndo;
 };
 
 // The rich-edit cell: a multi-line edit cell whose stored text is the text shown.

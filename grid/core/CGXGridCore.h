@@ -10,6 +10,7 @@
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
+#include "grid/data/IGXCommandTarget.h"
 #include "platform/core/CArray.h"
 #include "platform/core/CRect.h"
 #include "platform/core/WinMessages.h"
@@ -335,6 +336,16 @@ public:
     virtual void RollbackTransaction();
     virtual BOOL CanUndo(CCmdUI* pCmdUI);
     virtual BOOL CanRedo(CCmdUI* pCmdUI);
+    // Undo (gxUndo) and Redo (gxRedo) as the user gives them, from the Edit menu, the toolbar or
+    // the keys: while the current cell's editor takes typing they act on the text typed there,
+    // and the grid's steps wait until that edit is stored; otherwise Undo and Redo. The update
+    // enables and names the item as the command would act.
+    BOOL UndoCommand(int nMode);
+    void UpdateUndoCommand(int nMode, CCmdUI* pCmdUI);
+    // The current cell's control while its editor takes typing, else null.
+    CGXControl* TypingControl();
+    // The Undo or Redo item while it acts on typing: plain, enabled as the typing allows.
+    static void UpdateTypingUndoItem(int nMode, BOOL bCan, CCmdUI* pCmdUI);
     virtual void AddCommand(CGXCommand* pCmd, int nMode);
     virtual void RemoveCommand(CGXCommand* pCmd);
     virtual void ShowCommandPosition(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent);

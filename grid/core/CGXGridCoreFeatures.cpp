@@ -546,6 +546,39 @@ BOOL CGXGridCore::CanRedo(CCmdUI* pCmdUI)
     return bCan;
 }
 
+CGXControl* CGXGridCore::TypingControl()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    CGXControl* pControl = GetCurrentCell(nRow, nCol) ? GetControl(nRow, nCol) : nullptr;
+    return pControl != nullptr && pControl->IsInitFor(nRow, nCol) && pControl->IsTyping() ? pControl : nullptr;
+}
+
+void CGXGridCore::UpdateTypingUndoItem(int nMode, BOOL bCan, CCmdUI* pCmdUI)
+{
+    ShowUndoItem(pCmdUI, bCan, CString(), nMode == gxRedo ? "&Redo" : "&Undo");
+}
+
+BOOL CGXGridCore::UndoCommand(int nMode)
+{
+    // A step replayed now would move the current cell and store the typing on the way, over
+    // the cell the step gives back and past the step's own redo.
+    if (CGXControl* pControl = TypingControl())
+        return pControl->UndoTyping(nMode);
+    return nMode == gxRedo ? Redo() : Undo();
+}
+
+void CGXGridCore::UpdateUndoCommand(int nMode, CCmdUI* pCmdUI)
+{
+    if (CGXControl* pControl = TypingControl()) {
+        UpdateTypingUndoItem(nMode, pControl->CanUndoTyping(nMode), pCmdUI);
+        return;
+    }
+    if (nMode == gxRedo)
+        CanRedo(pCmdUI);
+    else
+        CanUndo(pCmdUI);
+}
+
 void CGXGridCore::AddCommand(CGXCommand* pCmd, int nMode)
 {
     if (m_pUndoImp != nullptr && m_pParam != nullptr)

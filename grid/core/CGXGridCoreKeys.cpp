@@ -87,7 +87,7 @@ BOOL CGXGridCore::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     switch (nChar) {
     case VK_BACK:
         if (bCtl)
-            Redo();
+            UndoCommand(gxRedo);
         else
             bHandled = FALSE;
         break;
@@ -200,8 +200,8 @@ BOOL CGXGridCore::HandleChar(UINT nChar, UINT nRepCnt, UINT nFlags)
         if (CanCut())
             Cut();
         return TRUE;
-    case 0x1A: Undo(); return TRUE;
-    case 0x12: Redo(); return TRUE;
+    case 0x1A: UndoCommand(gxUndo); return TRUE;
+    case 0x12: UndoCommand(gxRedo); return TRUE;
     case 0x09:
     case 0x0D:
     case 0x7F: return TRUE; // taken by the key-down handling already
@@ -214,7 +214,7 @@ BOOL CGXGridCore::HandleSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     if (OnGridSysKeyDown(nChar, nRepCnt, nFlags))
         return TRUE;
     if (nChar == VK_BACK) {
-        Undo();
+        UndoCommand(gxUndo);
         return TRUE;
     }
     return FALSE;

@@ -282,12 +282,12 @@ void CGXGridView::OnUpdateEditPaste(CCmdUI* pCmdUI)
 
 void CGXGridView::OnUpdateEditUndo(CCmdUI* pCmdUI)
 {
-    CanUndo(pCmdUI); // enables the command and names what it undoes
+    UpdateUndoCommand(gxUndo, pCmdUI); // enables the command and names what it undoes
 }
 
 void CGXGridView::OnUpdateEditRedo(CCmdUI* pCmdUI)
 {
-    CanRedo(pCmdUI);
+    UpdateUndoCommand(gxRedo, pCmdUI);
 }
 
 LRESULT CGXGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

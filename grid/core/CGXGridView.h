@@ -64,8 +64,8 @@ protected:
     void OnEditCopy() { Copy(); }
     void OnEditCut() { Cut(); }
     void OnEditPaste() { Paste(); }
-    void OnEditUndo() { Undo(); }
-    void OnEditRedo() { Redo(); }
+    void OnEditUndo() { UndoCommand(gxUndo); }
+    void OnEditRedo() { UndoCommand(gxRedo); }
     void OnEditFind() { ShowFindReplaceDialog(TRUE); }
     void OnEditReplace() { ShowFindReplaceDialog(FALSE); }
     void OnEditRepeat();

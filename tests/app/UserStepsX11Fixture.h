@@ -315,6 +315,52 @@ protected:
         return ::testing::AssertionFailure() << "never: " << what;
     }
 
+    // Edit > Undo and Edit > Redo as the user sees them with the menu open by its keys: their
+    // texts up to the shortcut, and whether each shows grey. The screen's picture is kept under
+    // the name given, Escape closes the menu, and the keys go back where they were.
+    struct UndoItems {
+        std::string undo;
+        std::string redo;
+        bool bUndoGrey = false;
+        bool bRedoGrey = false;
+    };
+    UndoItems ReadUndoItems(const std::string& shot = std::string())
+    {
+        const HWND hFocus = ::GetFocus();
+        UndoItems items;
+        EXPECT_TRUE(Xdo("key alt+e"));
+        // Undo All is there whatever the other two are named.
+        When("the Edit menu is open", [] {
+                 RECT r{};
+                 return OpenMenuItem("Undo All", &r) != nullptr;
+             },
+             [&] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem("Undo All", &r);
+                 const auto read = [menu](UINT nID, std::string& text, bool& bGrey) {
+                     char buffer[256] = {};
+                     GetMenuString(menu, nID, buffer, sizeof buffer, MF_BYCOMMAND);
+                     text = buffer;
+                     text = text.substr(0, text.find('\t'));
+                     bGrey = (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
+                 };
+                 read(ID_EDIT_UNDO, items.undo, items.bUndoGrey);
+                 read(ID_EDIT_REDO, items.redo, items.bRedoGrey);
+                 if (cairo_surface_t* pShot = Shot(shot.empty() ? nullptr : shot.c_str()))
+                     cairo_surface_destroy(pShot);
+                 XdoNow("key Escape Escape");
+             });
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty() && ::GetFocus() == hFocus; }));
+        return items;
+    }
+    // Whether Edit > Undo and Edit > Redo show grey.
+    std::pair<bool, bool> UndoAndRedoGrey(const std::string& shot = std::string())
+    {
+        const UndoItems items = ReadUndoItems(shot);
+        return {items.bUndoGrey, items.bRedoGrey};
+    }
+
     // What an open menu showed of an item when the user chose it.
     struct MenuItemSeen {
         bool seen = false;

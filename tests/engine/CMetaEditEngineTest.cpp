@@ -109,6 +109,7 @@ protected:
         m_strPageCharset = engine.GetPageCharset().GetName();
         m_source = engine.GetPageReading();
         m_after = engine.GetReadingAfterSave();
+        m_choices = engine.GetCharsetChoices();
         return Contents(output);
     }
 
@@ -120,6 +121,7 @@ protected:
     std::string m_strPageCharset;
     PageCharsetReading m_source; // what the page is converted from, or was read in
     PageCharsetReading m_after;  // how the copy will be read
+    CharsetChoices m_choices;    // of a page in doubt, the ways its Preview offers
     CPageNode m_page;
     UINT m_bError = 0;
     UINT m_nError = 0;
@@ -973,6 +975,14 @@ protected:
     }
 
     const std::string kMark = "\xEF\xBB\xBF";
+    // A page that declares nothing, whose registered sign far down reads as a UTF-8 letter too:
+    // its bytes read two ways given UTF-8, and either can be written.
+    const std::string kBrands = [] {
+        std::string page = "<html><head>\n<title>Brands</title>\n</head><body>\n";
+        for (int i = 1; i <= 40; ++i)
+            page += "<p>Line " + std::to_string(i) + " of the catalogue.</p>\n";
+        return page + "<p>NESTL\xC9\xAE coffee.</p>\n</body></html>\n";
+    }();
 };
 
 // The usual reason to edit the cell: a page labelled ISO-8859-1 whose bytes are UTF-8. Given
@@ -1124,40 +1134,92 @@ TEST_F(CharsetChangeTest, APageWhoseBytesDoNotAllReadIsNotConverted)
 }
 
 // A page whose bytes read two ways is written as the user took it in the Preview, where that
-// loses no character; a way taken that would (the page changed since, say) leaves the page alone,
-// and the refusal says what was taken and names the ways that are left.
+// loses no character; a way taken that would leaves the page alone, and the refusal says what was
+// taken and names the ways that are left. A page with UTF-8 characters among bytes of its own
+// charset is not converted from that charset, which would write each of them as two letters.
 TEST_F(CharsetChangeTest, AWayTakenForAPageInDoubtIsCarriedOutOnlyWhereItLosesNoText)
 {
     const std::string latin = Page("windows-1252", "<title>Ni\xC3\xB1o</title>\n", "<p>Ni\xF1os.</p>\n");
     const std::string hebrew = Page("ISO-8859-8", "<title>\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D</title>\n",
                                     "<p>\xF9\xEC\xE5\xED \xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3.</p>\n");
+    const std::string twice = "windows-1252 reads the bytes of its UTF-8 characters as other letters, \"\xC3\xB1\" as "
+                              "\"\xC3\x83\xC2\xB1\"";
+    const std::string noUtf8 = "UTF-8 does not read byte ";
     const struct {
         const std::string& page;
         CharsetChoice taken;
-        const char* pszRefusal; // null: written
+        std::string refusal; // empty: written
     } rows[] = {
-        {latin, CharsetChoice::Convert, nullptr},
+        {kBrands, CharsetChoice::Convert, ""},
+        {kBrands, CharsetChoice::KeepBytes, ""},
+        {latin, CharsetChoice::Convert,
+         "It was to be converted from windows-1252, as taken in View > Changes, but that would lose text. Neither way "
+         "keeps all of its text: its bytes cannot be kept, declared UTF-8, for " + noUtf8 + std::to_string(latin.find('\xF1')) +
+         " (0xF1), and it cannot be converted from windows-1252, for " + twice + "."},
         {latin, CharsetChoice::KeepBytes,
-         "Its bytes were to be kept, declared UTF-8, as taken in View > Changes, but that would leave text unreadable. "
-         "View > Changes shows it read both ways: take there its conversion from windows-1252 if that is meant, and save "
-         "again; its bytes cannot be kept, declared UTF-8, for UTF-8 does not read byte "},
+         "Its bytes were to be kept, declared UTF-8, as taken in View > Changes, but that would leave text unreadable."},
         {hebrew, CharsetChoice::Convert,
          "It was to be converted from ISO-8859-8, as taken in View > Changes, but that would lose text. Neither way keeps "
-         "all of its text: its bytes cannot be kept, declared UTF-8, for UTF-8 does not read byte "},
+         "all of its text: its bytes cannot be kept, declared UTF-8, for " + noUtf8},
     };
     for (const auto& row : rows) {
+        // The Preview shows the page in doubt; the way is taken on what it showed.
         CMetaContent* pContent = nullptr;
         m_edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
-        pContent->SetCharsetChoice(row.taken);
+        Rewrite(row.page);
+        ASSERT_NE(m_strRefusal.find("read both ways"), std::string::npos) << m_strRefusal;
+        pContent->SetModified(1);
+        pContent->SetCharsetWay({row.taken, m_choices.strSource, m_choices.nChecksum});
         const std::string out = Rewrite(row.page);
         m_edits.DeleteAll();
-        if (row.pszRefusal == nullptr) {
+        if (row.refusal.empty()) {
             EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
-            EXPECT_EQ(out, Replaced(Iconv(row.page, "WINDOWS-1252"), "windows-1252", "UTF-8"));
+            EXPECT_EQ(out, Declared(row.taken == CharsetChoice::Convert ? Iconv(row.page, "WINDOWS-1252") : row.page, "UTF-8"));
             continue;
         }
-        EXPECT_NE(m_strRefusal.find(row.pszRefusal), std::string::npos) << m_strRefusal;
+        EXPECT_NE(m_strRefusal.find(row.refusal), std::string::npos) << m_strRefusal;
     }
+}
+
+// A way taken holds for the bytes the Preview showed, read from the charset it showed them in:
+// a page still in doubt that changed since, or reads otherwise, is left alone, the line telling
+// what was taken and naming the ways on, and is asked of again.
+TEST_F(CharsetChangeTest, AWayTakenIsNotCarriedOutOnAPageChangedSince)
+{
+    const std::string& shown = kBrands;
+    CMetaContent* pContent = nullptr;
+    m_edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+    Rewrite(shown);
+    const CharsetChoices choices = m_choices;
+    ASSERT_EQ(choices.strSource, "windows-1252");
+    const std::string changed = Replaced(shown, "Line 7 ", "Line 8 ");
+    const struct {
+        std::string page;
+        CharsetWay way;
+        const char* pszTaken;
+    } rows[] = {
+        {changed, {CharsetChoice::Convert, choices.strSource, choices.nChecksum},
+         "It was to be converted from windows-1252, as taken in View > Changes, but the page has changed since."},
+        {changed, {CharsetChoice::KeepBytes, choices.strSource, choices.nChecksum},
+         "Its bytes were to be kept, declared UTF-8, as taken in View > Changes, but the page has changed since."},
+        {shown, {CharsetChoice::Convert, "ISO-8859-15", choices.nChecksum},
+         "It was to be converted from ISO-8859-15, as taken in View > Changes, but the page has changed since."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pszTaken);
+        pContent->SetModified(1);
+        pContent->SetCharsetWay(row.way);
+        Rewrite(row.page);
+        EXPECT_NE(m_strRefusal.find(std::string(row.pszTaken) + " View > Changes shows it read both ways: take there the "
+                                    "one meant"), std::string::npos) << m_strRefusal;
+    }
+    // Taken again on the bytes as they are, the way is carried out.
+    pContent->SetModified(1);
+    Rewrite(changed);
+    pContent->SetModified(1);
+    pContent->SetCharsetWay({CharsetChoice::Convert, m_choices.strSource, m_choices.nChecksum});
+    EXPECT_EQ(Rewrite(changed), Declared(Iconv(changed, "WINDOWS-1252"), "UTF-8"));
+    EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;
 }
 
 // Only the page's own declarations of its charset change: a META tag's CHARSET and its

@@ -7,7 +7,6 @@
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
-#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -197,12 +196,8 @@ protected:
     void EditContentType(CPageNode* pPage, const std::string& value)
     {
         CMetaSetting* pFound = nullptr;
-        if (m_pModel->GetMetaSettings().FindByName("Content-Type", pFound) != 0) {
-            auto* pSetting = new CMetaUndefinedSetting;
-            pSetting->SetName("Content-Type");
-            pSetting->SetHttpEquiv(1);
-            m_pModel->GetMetaSettings().AddTail(pSetting);
-        }
+        if (m_pModel->GetMetaSettings().FindByName("Content-Type", pFound) != 0)
+            AddContentTypeSetting(m_pModel->GetMetaSettings());
         CMetaContentList* pList = nullptr;
         pPage->GetContentList(pList);
         CMetaContent* pContent = nullptr;

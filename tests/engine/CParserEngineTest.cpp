@@ -596,10 +596,7 @@ TEST_F(ParserEngineTest, StoppingTheSaveEndsAfterThePageBeingSaved)
 {
     auto* pHeld = new HeldTagSetting;   // the catalogue owns it
     m_pModel->GetMetaSettings().AddTail(pHeld);
-    struct Releaser {
-        HeldTagSetting* p;
-        ~Releaser() { p->Release(); }
-    } releaser{pHeld};
+    const HeldTagRelease release{pHeld};
     std::vector<CPageNode*> pages;
     for (int i = 0; i < 200; ++i)
         pages.push_back(Page("s" + std::to_string(i) + ".htm"));

@@ -10,6 +10,7 @@
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/meta/CMetaUndefinedSetting.h"
+#include "engine/project/CPageChecksum.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
@@ -485,6 +486,16 @@ Step WayOn(const Case& c, const std::string& line, const std::string& bytes)
     return step.charset == Given(c) && step.choice == CharsetChoice::None ? Step() : step;
 }
 
+// The way taken as the Preview takes it: on the page's bytes, read in the charset the line names
+// to convert from.
+CharsetWay TakenWay(const Step& step, const std::string& line, const std::string& bytes)
+{
+    CPageChecksum checksum;
+    checksum.Add(bytes.data(), bytes.size());
+    const std::string source = ConvertedFrom(line).empty() ? NamedAfter(line, "cannot be converted from ") : ConvertedFrom(line);
+    return {step.choice, source.c_str(), checksum.Get()};
+}
+
 } // namespace
 
 // Every page of a site in 33 pairs of charset and language, ten layouts (its text in paragraphs,
@@ -590,14 +601,15 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
         for (const size_t i : followed) {
             const Case& c = cases[i];
             const std::string& line = told[Name(i)];
-            const Step step = c.pContentType->GetModified() ? WayOn(c, line, ReadFileBytes(TempDir() / Name(i))) : Step{c.target};
+            const std::string bytes = ReadFileBytes(TempDir() / Name(i));
+            const Step step = c.pContentType->GetModified() ? WayOn(c, line, bytes) : Step{c.target};
             if (step.charset.empty()) {
                 ADD_FAILURE() << "the way on does not lead to the page's text: " << Describe(c) << "\n" << line;
                 continue;
             }
             c.pContentType->SetContent(("text/html; charset=" + step.charset).c_str());
             c.pContentType->SetModified(1);
-            c.pContentType->SetCharsetChoice(step.choice);
+            c.pContentType->SetCharsetWay(TakenWay(step, line, bytes));
             selection.AddTail(c.pPage);
             selected.push_back(i);
         }

@@ -3,6 +3,8 @@
 #include "engine/meta/CDoubleLinkNode.h"
 #include "engine/meta/CMetaComboMultiSelSetting.h"
 #include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaSettingList.h"
+#include "engine/meta/CMetaUndefinedSetting.h"
 #include "engine/meta/CStringListWrapper.h"
 #include "engine/project/CPageNode.h"
 
@@ -65,6 +67,14 @@ std::string ReadFileBytes(const std::filesystem::path& path)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+void AddContentTypeSetting(CMetaSettingList& list)
+{
+    auto* pSetting = new CMetaUndefinedSetting;
+    pSetting->SetName("Content-Type");
+    pSetting->SetHttpEquiv(1);
+    list.AddTail(pSetting);
 }
 
 void NoteFileAsScanned(CPageNode& page)

@@ -99,6 +99,9 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& data);
 // Takes the file the page's path leads to now for the one its scan read, as a scan does; nothing
 // when there is none.
 void NoteFileAsScanned(CPageNode& page);
+// Adds the page's Content-Type to the catalogue, as an HTTP-EQUIV setting a page's charset is
+// given by.
+void AddContentTypeSetting(CMetaSettingList& list);
 // The folder of the engine's test data files.
 std::filesystem::path TestDataDir();
 // What the folder's file system lacks for the save to mark its copies: empty when it keeps
@@ -331,6 +334,13 @@ private:
     std::condition_variable m_changed;
     bool m_bEntered = false;
     bool m_bReleased = false;
+};
+
+// Lets a held setting go when the test leaves, however it leaves: a save held in it must not
+// outlive the test.
+struct HeldTagRelease {
+    HeldTagSetting* pSetting;
+    ~HeldTagRelease() { pSetting->Release(); }
 };
 
 // Installs a fresh application model with fake dialogs for the test's duration.

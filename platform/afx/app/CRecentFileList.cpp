@@ -1,13 +1,14 @@
 #include "platform/afx/app/CRecentFileList.h"
 
 #include "platform/afx/app/CWinApp.h"
+#include "platform/afx/app/ShortenedPath.h"
 #include "platform/afx/gdi/CMenu.h"
 #include "platform/afx/wnd/CCmdUI.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
-
 #include <filesystem>
 #include <string>
 
@@ -24,23 +25,27 @@ CString FullPath(LPCTSTR lpszPathName)
     return CString(path.lexically_normal().string().c_str());
 }
 
-// "/first/.../name" when the whole path is longer than nMax; the name alone when even that is.
+// The characters of a UTF-8 text.
+int CharCount(const std::string& text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The path in about nMax characters, shortened in its middle as messages show long paths: its
+// start and its end, where the file's name stands whole when it fits. A name longer than nMax
+// alone gives nothing unless bAtLeastName asks for its end at least.
 CString Abbreviate(const CString& path, int nMax, BOOL bAtLeastName)
 {
-    if (nMax <= 0 || path.GetLength() <= nMax)
-        return path;
     const std::string full(path.GetString());
+    if (nMax <= 0 || CharCount(full) <= nMax)
+        return path;
     const size_t lastSlash = full.rfind('/');
-    const std::string name = lastSlash == std::string::npos ? full : full.substr(lastSlash + 1);
-    const size_t firstSlash = full.find('/', 1);
-    if (firstSlash != std::string::npos && firstSlash < lastSlash) {
-        std::string shortened = full.substr(0, firstSlash) + "/.../" + name;
-        if (static_cast<int>(shortened.size()) <= nMax)
-            return CString(shortened.c_str());
-    }
-    if (bAtLeastName || static_cast<int>(name.size()) <= nMax)
-        return CString(name.c_str());
-    return CString();
+    const int nName = CharCount(lastSlash == std::string::npos ? full : full.substr(lastSlash + 1));
+    if (nName > nMax && !bAtLeastName)
+        return CString();
+    // At least half the room goes to the end, and as much more as the name and its slash need.
+    const int nTail = std::min(std::max(nMax / 2, nName + 1), nMax);
+    return ShortenedPath(path, static_cast<size_t>(nMax - nTail), static_cast<size_t>(nTail));
 }
 
 } // namespace

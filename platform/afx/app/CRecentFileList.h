@@ -10,9 +10,15 @@ class CCmdUI;
 
 class CRecentFileList {
 public:
+    // What a menu item shows of a path at most, in characters, by default: a path of thousands
+    // would stretch the menu past the screen.
+    static constexpr int kDefaultDisplayLength = 64;
+
     // nStart: the number shown with the first entry, minus one (0 shows "1"); the entries are
     // read from and written to lpszSection as lpszEntryFormat with the entry's number (from 1).
-    CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize, int nMaxDispLen = 0);
+    // nMaxDispLen: the display length of an entry, 0 for the whole path.
+    CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize,
+                    int nMaxDispLen = kDefaultDisplayLength);
     virtual ~CRecentFileList() = default;
 
     int GetSize() const { return static_cast<int>(m_arrNames.size()); }
@@ -22,9 +28,9 @@ public:
     // Puts a path first; a path already listed moves up instead of appearing twice.
     virtual void Add(LPCTSTR lpszPathName);
     virtual void Remove(int nIndex);
-    // The text shown for an entry: the path, shortened to the display length with the middle
-    // folders left out ("/home/.../file"), or the file name alone for a path in lpszCurDir.
-    // FALSE for an empty entry.
+    // The text shown for an entry: the path, shortened in its middle to the display length
+    // ("/home/us...folder/file"), or the file name alone for a path in lpszCurDir. FALSE for an
+    // empty entry.
     virtual BOOL GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszCurDir, int nCurDir,
                                 BOOL bAtLeastName = TRUE) const;
     // Replaces the menu's recent-file items with the list (or the placeholder, disabled).

@@ -1029,7 +1029,7 @@ TEST_F(DialogsX11Test, EscapeInAGridCellEndsTheEditAndKeepsTheDialog)
 }
 
 // The preview of a page's changes takes the keys of a page of text: Page Down and Page Up turn
-// its pages, End and Home go to its last and first lines, and Escape closes it.
+// its pages, Ctrl+End and Ctrl+Home go to its last and first lines, and Escape closes it.
 TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
 {
     ScopedTempDir files;
@@ -1053,15 +1053,15 @@ TEST_F(DialogsX11Test, ThePreviewPagesWithTheKeysAndClosesWithEscape)
                   nTopAfterPage = editor().GetTopLineNo();
                   return nTopAfterPage > 10;
               },
-              [&] { user.Key("End"); });
-    user.Then("End went to the last lines", [&] { return editor().GetTopLineNo() > 250; },
+              [&] { user.Key("ctrl+End"); });
+    user.Then("Ctrl+End went to the last lines", [&] { return editor().GetTopLineNo() > 250; },
               [&] {
                   Keep("preview-end");
                   user.Key("Prior");
               });
     user.Then("Page Up turned a page back", [&] { return editor().GetTopLineNo() < 250 && editor().GetTopLineNo() > 1; },
-              [&] { user.Key("Home"); });
-    user.Then("Home went back to the first line", [&] { return editor().GetTopLineNo() == 1; },
+              [&] { user.Key("ctrl+Home"); });
+    user.Then("Ctrl+Home went back to the first line", [&] { return editor().GetTopLineNo() == 1; },
               [&] { user.Key("Escape"); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(user.AllDone()) << user.Missed();

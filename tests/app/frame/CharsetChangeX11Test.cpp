@@ -77,6 +77,10 @@ protected:
         std::string notes[2];
         int nCaretLine[2] = {0, 0};
         int nTopLine[2] = {0, 0};
+        int nLeftColumn[2] = {0, 0};
+        // The character at the caret is drawn whole inside the pane's text, clear of its
+        // margin and scroll bars.
+        bool bCaretInSight[2] = {false, false};
     };
     static std::string TextOf(CFileContentsWnd& pane)
     {
@@ -85,8 +89,30 @@ protected:
             text.append(pLine->pText, static_cast<size_t>(pLine->nLength));
         return text;
     }
-    static PreviewSeen Seen(CPreviewDlg& dlg)
+    // Whether the character at the editor's caret is drawn whole inside its text area: its cell
+    // lies within the client area, right of the margin, and holds ink on the screen.
+    static bool CaretInSight(CEditCtrlWrapper& editor, cairo_surface_t* shot)
     {
+        CRect client;
+        editor.GetClientRect(&client);
+        const int nWidth = editor.GetCharWidth(), nHeight = editor.GetLineHeight();
+        const int x = editor.GetMarginWidth() + (editor.GetCaretColumn() - editor.GetLeftColumn()) * nWidth;
+        const int y = (editor.GetCaretLineNo() - editor.GetTopLineNo()) * nHeight;
+        if (shot == nullptr || x < editor.GetMarginWidth() || y < 0 || x + nWidth > client.right || y + nHeight > client.bottom)
+            return false;
+        POINT origin{x, y};
+        ::ClientToScreen(editor.GetSafeHwnd(), &origin);
+        const uint32_t paper = screen_capture::PixelAt(shot, origin.x, origin.y);
+        int nInk = 0;
+        for (int dy = 0; dy < nHeight; ++dy)
+            for (int dx = 0; dx < nWidth; ++dx)
+                nInk += screen_capture::PixelAt(shot, origin.x + dx, origin.y + dy) != paper;
+        return nInk > 0;
+    }
+    // What the Preview shows now, its screen kept as the shot's name says.
+    PreviewSeen Seen(CPreviewDlg& dlg, const char* pszShot = nullptr)
+    {
+        cairo_surface_t* shot = Shot(pszShot);
         PreviewSeen seen;
         seen.seen = true;
         seen.left = TextOf(dlg.GetLeftPane());
@@ -101,8 +127,12 @@ protected:
                 pPane->GetTakeNote().GetWindowText(strNote);
             seen.notes[i] = strNote.GetString();
             seen.nCaretLine[i] = pPane->GetEditor().GetCaretLineNo();
+            seen.nLeftColumn[i] = pPane->GetEditor().GetLeftColumn();
+            seen.bCaretInSight[i] = CaretInSight(pPane->GetEditor(), shot);
             seen.nTopLine[i++] = pPane->GetEditor().GetTopLineNo();
         }
+        if (shot != nullptr)
+            cairo_surface_destroy(shot);
         return seen;
     }
     bool PreviewShows() { return ShownPreview() != nullptr && ViewableWindowTitled("Preview Changes to HTML File") && ShowsNow(); }
@@ -141,9 +171,7 @@ protected:
         if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
             return opened;
         When("the Preview holds the keys", [this] { return PreviewShows(); }, [this, pszShot, &seen] {
-            seen = Seen(*ShownPreview());
-            if (cairo_surface_t* shot = Shot(pszShot))
-                cairo_surface_destroy(shot);
+            seen = Seen(*ShownPreview(), pszShot);
             XdoNow("key Escape");
         });
         return PreviewClosed();
@@ -462,11 +490,12 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
 namespace {
 
 // Pages in doubt as sites have them. A page that declares nothing, whose registered sign far down
-// reads as a UTF-8 letter too: either way can be written. Pages whose generator wrote their
-// title in UTF-8 over text in the charset they declare: a Latin one can be converted, but its
-// bytes are no UTF-8 to keep; a Hebrew one in ISO-8859-8 neither, for that has no letter of the
-// UTF-8 title's bytes. A Korean title labelled GBK reads as Chinese letters in it, and as the
-// detector's Korean too, and its bytes are no UTF-8.
+// reads as a UTF-8 letter too: either way can be written; so can a price list like it, whose sign
+// stands far right in a long line. Pages whose generator wrote their title in UTF-8 over text in
+// the charset they declare: converting a Latin one would write its title's letters twice
+// encoded, and its bytes are no UTF-8 to keep; a Hebrew one in ISO-8859-8 neither, for that has
+// no letter of the UTF-8 title's bytes. A Korean title labelled GBK reads as Chinese letters in
+// it, and as the detector's Korean too, and its bytes are no UTF-8.
 std::string CatalogueLines()
 {
     std::string lines;
@@ -474,52 +503,79 @@ std::string CatalogueLines()
         lines += "<p>Line " + std::to_string(i) + " of the catalogue, in plain letters.</p>\n";
     return lines;
 }
-const std::string kNestle = "<html><head>\n<title>Brand names</title>\n</head><body>\n" + CatalogueLines() +
+const std::string kNestle = "<html><head>\n<title>Brands</title>\n</head><body>\n" + CatalogueLines() +
                             "<p>NESTL\xC9\xAE coffee.</p>\n</body></html>\n";
+std::string PriceList()
+{
+    std::string prices = "<html><head>\n<title>Prices</title>\n</head><body>\n" + CatalogueLines() + "<p>";
+    for (int i = 1; i <= 30; ++i)
+        prices += "Item " + std::to_string(i) + " 3.50; ";
+    return prices + "NESTL\xC9\xAE coffee 4.20.</p>\n</body></html>\n";
+}
+const std::string kPrices = PriceList();
+const std::string kStock = Replaced(kNestle, "Brands", "Stock");
 const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n</head><body>\n<p>Ni\xF1os.</p>\n"
                           "</body></html>\n";
 const std::string kHebrew = Head("ISO-8859-8") + "\n<title>שלום עולם</title>\n</head><body>\n<p>\xF9\xEC\xE5\xED "
                             "\xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3 \xE1\xF2\xE1\xF8\xE9\xFA.</p>\n</body></html>\n";
-const std::string kKoreanTitle = Head("GBK") + "\n<title>\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD</title>\n</head>"
-                            "<body>\n<p>See the next chapter.</p>\n</body></html>\n";
+const std::string kKoreanTitle = Head("GBK") + "\n<title>\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD</title>\n"
+                                 "</head><body>\n<p>See the next chapter.</p>\n</body></html>\n";
+const std::string kUtf8Declared = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n</head>";
 
 } // namespace
 
-// Pages in doubt given UTF-8: the Preview shows where their readings differ and offers only the
-// ways the save can carry out, a greyed one saying why; the user takes a way by the mouse for one
-// page and by the keys for another, and sees what the save will now write. An Undo drops the way
-// taken with the edit; the save leaves the pages in doubt alone, each line naming the ways on,
-// and writes each page as taken.
+// Pages in doubt given UTF-8: the Preview shows where their readings differ, in sight however its
+// window is sized, and offers only the ways the save can carry out, a greyed one saying why; the
+// user takes a way by the mouse and by the keys, and sees what the save will now write. Undone and
+// done again, an edit comes back with the way taken for it. A page another program changes after
+// a way was taken is asked of again. The save leaves the pages in doubt alone, each line naming
+// the ways on, and writes each page as taken, nothing else of it changed.
 TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMouseAndByKeysAndTheSaveWritesIt)
 {
     const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"hebrew.htm", kHebrew}, {"nino.htm", kNino},
-                                      {"polish.htm", kKoreanTitle}});
+                                      {"polish.htm", kKoreanTitle}, {"prices.htm", kPrices}, {"stock.htm", kStock}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const CString strUtf8 = "text/html; charset=UTF-8";
-    // The Latin page's edit last, to be undone.
-    for (const ROWCOL nRow : {1, 2, 4, 3})
+    // The price list's edit last, to be undone.
+    for (const ROWCOL nRow : {1, 2, 3, 4, 6, 5})
         ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
-    const ROWCOL rows[] = {1, 2, 3, 4};
+    const ROWCOL rows[] = {1, 2, 3, 4, 5, 6};
     ASSERT_TRUE(RunUntil([&] {
         return std::all_of(std::begin(rows), std::end(rows), [&](ROWCOL nRow) { return view->GetCellValue(nRow, nType) == strUtf8; });
     }));
 
     // The Preview shows the page as its own charset reads it beside its bytes read as UTF-8, with
     // a button below each; the one taken, the Preview comes again with what the save now writes,
-    // the way taken no longer offered.
+    // the way taken no longer offered. Before the way is taken, the window is made a third as
+    // high, as a window manager fits it to a small screen.
     struct Taken {
-        PreviewSeen doubt, after;
+        PreviewSeen doubt, lower, after;
     };
-    const auto take = [&](ROWCOL nRow, By by, Taken& taken) -> ::testing::AssertionResult {
+    enum class Way { Convert, Keep };
+    const auto take = [&](ROWCOL nRow, By by, Way way, Taken& taken) -> ::testing::AssertionResult {
         if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
             return opened;
-        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&, by] {
+        int nHeight = 0;
+        When("the Preview shows the page in doubt", [this] { return PreviewShows(); }, [&] {
             CPreviewDlg& dlg = *ShownPreview();
-            taken.doubt = Seen(dlg);
-            if (cairo_surface_t* shot = Shot(by == By::Mouse ? "charset-doubt-mouse" : "charset-doubt-keys"))
-                cairo_surface_destroy(shot);
+            taken.doubt = Seen(dlg, by == By::Mouse ? "charset-doubt-mouse" : "charset-doubt-keys");
+            CRect window;
+            dlg.GetWindowRect(&window);
+            nHeight = window.Height();
+            XdoNow("windowsize " + std::to_string(backend->XWindowOf(dlg.GetSafeHwnd())) + " " +
+                   std::to_string(window.Width()) + " " + std::to_string(nHeight / 3));
+        });
+        When("the Preview is lower", [&] {
+            CRect window;
+            if (ShownPreview() != nullptr)
+                ShownPreview()->GetWindowRect(&window);
+            return window.Height() < nHeight;
+        }, [&, by, way] {
+            CPreviewDlg& dlg = *ShownPreview();
+            taken.lower = Seen(dlg, by == By::Mouse ? "charset-doubt-mouse-lower" : "charset-doubt-keys-lower");
+            CFileContentsWnd& pane = way == Way::Convert ? dlg.GetLeftPane() : dlg.GetRightPane();
             if (by == By::Mouse)
-                ClickAt(CentreOnScreen(dlg.GetRightPane().GetTakeButton().GetSafeHwnd()), 1, 1);
+                ClickAt(CentreOnScreen(pane.GetTakeButton().GetSafeHwnd()), 1, 1);
             else
                 XdoNow("key Tab");
         });
@@ -537,42 +593,67 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
         return PreviewClosed();
     };
     // Either way can be written: both panes start at the registered sign, which reads as a UTF-8
-    // letter on the right; the mouse keeps the bytes.
-    Taken nestle, nino;
-    ASSERT_TRUE(take(1, By::Mouse, nestle));
+    // letter on the right, a third down, and keep it in sight lower; the mouse keeps the bytes.
+    Taken nestle, prices, stock;
+    ASSERT_TRUE(take(1, By::Mouse, Way::Keep, nestle));
     EXPECT_EQ(nestle.doubt.right, kNestle);
     EXPECT_TRUE(nestle.doubt.bOffered[0] && nestle.doubt.bOffered[1]);
     EXPECT_EQ(nestle.doubt.notes[0] + nestle.doubt.notes[1], "");
-    EXPECT_EQ(nestle.doubt.nCaretLine[0], 44);
-    EXPECT_EQ(nestle.doubt.nCaretLine[1], 44);
+    for (const PreviewSeen* pSeen : {&nestle.doubt, &nestle.lower}) {
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(pSeen->nCaretLine[i], 44);
+            EXPECT_TRUE(pSeen->bCaretInSight[i]) << "pane " << i << ", top line " << pSeen->nTopLine[i];
+        }
+    }
     EXPECT_EQ(nestle.doubt.nTopLine[0], nestle.doubt.nTopLine[1]);
     EXPECT_TRUE(nestle.doubt.nTopLine[0] > 1 && nestle.doubt.nTopLine[0] < 44) << nestle.doubt.nTopLine[0];
     EXPECT_EQ(nestle.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: windows-1252, as guessed "
                                          "from too little text to be sure) - Modified '" + site + "/brands.htm'");
     EXPECT_TRUE(nestle.after.bOffered[0] && !nestle.after.bOffered[1]);
-    // The bytes of the Latin page are no UTF-8: only its conversion is offered, which the keys take.
-    const std::string noUtf8 = "UTF-8 does not read byte " + std::to_string(kNino.find('\xF1')) + " (0xF1)";
-    ASSERT_TRUE(take(3, By::Keys, nino));
-    EXPECT_EQ(nino.doubt.left, Replaced(Replaced(kNino, "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"), "Ni\xF1os", "Ni\xC3\xB1os"));
-    EXPECT_TRUE(nino.doubt.bOffered[0] && !nino.doubt.bOffered[1]);
-    EXPECT_EQ(nino.doubt.notes[1], "Would lose text: " + noUtf8 + ".");
-    EXPECT_EQ(nino.doubt.nCaretLine[0], 2);
-    EXPECT_EQ(nino.after.rightCaption, "Converted from windows-1252, as declared, to UTF-8 - Modified '" + site + "/nino.htm'");
-    EXPECT_TRUE(!nino.after.bOffered[0] && !nino.after.bOffered[1]);
+    // The price list's sign stands far right: the panes show it with what leads to it. The keys
+    // convert the page.
+    ASSERT_TRUE(take(5, By::Keys, Way::Convert, prices));
+    for (const PreviewSeen* pSeen : {&prices.doubt, &prices.lower}) {
+        for (int i = 0; i < 2; ++i)
+            EXPECT_TRUE(pSeen->nCaretLine[i] == 44 && pSeen->bCaretInSight[i] && pSeen->nLeftColumn[i] > 0)
+                << "pane " << i << ", line " << pSeen->nCaretLine[i] << " from " << pSeen->nTopLine[i] << ", column "
+                << pSeen->nLeftColumn[i];
+    }
+    const std::string converted = "Converted from windows-1252, as guessed from too little text to be sure, to UTF-8 - "
+                                  "Modified '" + site + "/prices.htm'";
+    EXPECT_EQ(prices.after.rightCaption, converted);
+    EXPECT_TRUE(!prices.after.bOffered[0] && prices.after.bOffered[1]);
+    // The mouse converts the stock list, which another program then changes.
+    ASSERT_TRUE(take(6, By::Mouse, Way::Convert, stock));
+    EXPECT_TRUE(!stock.after.bOffered[0] && stock.after.bOffered[1]);
+    const std::string changed = Replaced(kStock, "Line 7 ", "Line 8 ");
+    std::ofstream(site + "/stock.htm", std::ios::binary | std::ios::trunc) << changed;
 
-    // The Hebrew page can be written neither way, and says so; the Korean title is shown as the
-    // detector reads it, to be declared first.
+    // Neither way keeps all of the text of the Latin page with its UTF-8 title nor of the Hebrew
+    // one, and each says why; the Korean title is shown as the detector reads it, to be declared
+    // first.
+    const std::string noUtf8 = "UTF-8 does not read byte " + std::to_string(kNino.find('\xF1')) + " (0xF1)";
+    const std::string twice = "windows-1252 reads the bytes of its UTF-8 characters as other letters, \"\xC3\xB1\" as "
+                              "\"\xC3\x83\xC2\xB1\"";
     const std::string hebrewNoUtf8 = "UTF-8 does not read byte " + std::to_string(kHebrew.find('\xF9')) + " (0xF9)";
     const std::string hebrewUnread = "ISO-8859-8 does not read byte " + std::to_string(kHebrew.find('\xD7')) + " (0xD7)";
-    PreviewSeen hebrew, polish;
+    const std::string neither = "In doubt, not saved, and neither way keeps all of its text: correct its bytes in an "
+                                "editor first; or read as UTF-8, by its bytes - Current '";
+    PreviewSeen nino, hebrew, polish;
+    ASSERT_TRUE(Preview(3, nType, "charset-doubt-twice", nino));
+    EXPECT_EQ(nino.left, Replaced(Replaced(kNino, "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"), "Ni\xF1os", "Ni\xC3\xB1os"));
+    EXPECT_EQ(nino.rightCaption, neither + site + "/nino.htm'");
+    EXPECT_TRUE(!nino.bOffered[0] && !nino.bOffered[1]);
+    EXPECT_EQ(nino.notes[0], "Would lose text: " + twice + ".");
+    EXPECT_EQ(nino.notes[1], "Would lose text: " + noUtf8 + ".");
+    EXPECT_EQ(nino.nCaretLine[0], 2);
     ASSERT_TRUE(Preview(2, nType, "charset-doubt-neither", hebrew));
-    EXPECT_EQ(hebrew.rightCaption, "In doubt, not saved, and neither way keeps all of its text: correct its bytes in an "
-                                   "editor first; or read as UTF-8, by its bytes - Current '" + site + "/hebrew.htm'");
+    EXPECT_EQ(hebrew.rightCaption, neither + site + "/hebrew.htm'");
     EXPECT_TRUE(!hebrew.bOffered[0] && !hebrew.bOffered[1]);
     EXPECT_EQ(hebrew.notes[0], "Would lose text: " + hebrewUnread + ".");
     EXPECT_EQ(hebrew.notes[1], "Would lose text: " + hebrewNoUtf8 + ".");
-    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kKoreanTitle.find('\xC7')) + " (0xC7); to keep "
-                                   "them as EUC-KR text, declare EUC-KR first (that keeps its bytes), then UTF-8";
+    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kKoreanTitle.find('\xC7')) + " (0xC7); to "
+                                   "keep them as EUC-KR text, declare EUC-KR first (that keeps its bytes), then UTF-8";
     const std::string korean = "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD";
     ASSERT_TRUE(Preview(4, nType, "charset-doubt-label-guess", polish));
     EXPECT_EQ(polish.left, Replaced(kKoreanTitle, korean, "\u8304\u60EB\u7EE2 \u6C72\u7599\u8F91"));
@@ -582,23 +663,29 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_TRUE(polish.bOffered[0] && !polish.bOffered[1]);
     EXPECT_EQ(polish.notes[1], "Would lose text: " + polishStep + ".");
 
+    // Undone and done again, the price list's edit comes back with the way taken for it.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(5, nType) != strUtf8; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(5, nType) == strUtf8; }));
+    PreviewSeen redone;
+    ASSERT_TRUE(Preview(5, nType, "charset-way-redone", redone));
+    EXPECT_EQ(redone.rightCaption, converted);
+    EXPECT_TRUE(!redone.bOffered[0] && redone.bOffered[1]);
+
     const auto save = [&](const char* pszClosing) {
         return Xdo("key ctrl+t")
             && RunUntil([&] { return std::string(OutputArea().GetText()).find(pszClosing) != std::string::npos; }, 60000)
             && Quiet();
     };
-    // Undone and done again, the last edit comes back without the way taken for it.
-    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(3, nType) != strUtf8; }));
-    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(3, nType) == strUtf8; }));
-    ASSERT_TRUE(save("1 of 4 pages written")) << OutputArea().GetText().GetString();
+    ASSERT_TRUE(save("2 of 6 pages written")) << OutputArea().GetText().GetString();
     const std::vector<std::string> lines = OutputLines();
     const auto told = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
     const std::string mixed = "it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte ";
     const std::string left = " The page was left as it was, and its edits are kept.";
     EXPECT_TRUE(told("NINO.HTM : Not saved: " + mixed + std::to_string(kNino.find('\xF1')) + ", 0xF1), so it is neither "
-                     "converted to UTF-8 nor declared UTF-8 as it is. View > Changes shows it read both ways: take there "
-                     "its conversion from windows-1252 if that is meant, and save again; its bytes cannot be kept, "
-                     "declared UTF-8, for " + noUtf8 + "." + left)) << OutputArea().GetText().GetString();
+                     "converted to UTF-8 nor declared UTF-8 as it is. Neither way keeps all of its text: its bytes cannot "
+                     "be kept, declared UTF-8, for " + noUtf8 + ", and it cannot be converted from windows-1252, for " +
+                     twice + ". Correct its bytes in an editor first (View > Changes shows it read both ways), and save "
+                     "again." + left)) << OutputArea().GetText().GetString();
     EXPECT_TRUE(told("HEBREW.HTM : Not saved: " + mixed + std::to_string(kHebrew.find('\xF9')) + ", 0xF9), so it is "
                      "neither converted to UTF-8 nor declared UTF-8 as it is. Neither way keeps all of its text: its bytes "
                      "cannot be kept, declared UTF-8, for " + hebrewNoUtf8 + ", and it cannot be converted from "
@@ -606,16 +693,28 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
                      "read both ways), and save again." + left)) << OutputArea().GetText().GetString();
     EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from GBK if that is meant, and save again; its "
                                            "bytes cannot be kept, declared UTF-8, for " + polishStep + "." + left).c_str()), -1);
-    EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                                                "charset=UTF-8\">\n</head>"));
+    EXPECT_NE(OutputArea().GetText().Find(("STOCK.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (a guess "
+                                           "from too little text to be sure), and its text does not tell which is meant, so "
+                                           "it is neither converted to UTF-8 nor declared UTF-8 as it is. It was to be "
+                                           "converted from windows-1252, as taken in View > Changes, but the page has "
+                                           "changed since. View > Changes shows it read both ways: take there the one meant "
+                                           "(its bytes kept, declared UTF-8, or converted from windows-1252), and save "
+                                           "again." + left).c_str()), -1) << OutputArea().GetText().GetString();
+    // On disk, only what the user changed: the declaration, and the price list's sign in UTF-8.
+    EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", kUtf8Declared));
+    EXPECT_EQ(Page("prices.htm"), Replaced(Replaced(kPrices, "</head>", kUtf8Declared), "NESTL\xC9\xAE", "NESTL\xC3\x89\xC2\xAE"));
     EXPECT_EQ(Page("nino.htm"), kNino);
     EXPECT_EQ(Page("hebrew.htm"), kHebrew);
     EXPECT_EQ(Page("polish.htm"), kKoreanTitle);
+    EXPECT_EQ(Page("stock.htm"), changed);
 
-    ASSERT_TRUE(take(3, By::Keys, nino));
-    ASSERT_TRUE(save("1 of 3 pages written")) << OutputArea().GetText().GetString();
-    EXPECT_EQ(Page("nino.htm"), Replaced(Replaced(Replaced(kNino, "windows-1252", "UTF-8"), "Ni\xC3\xB1o", "Ni\xC3\x83\xC2\xB1o"),
-                                         "Ni\xF1os", "Ni\xC3\xB1os"));
+    // The changed page is asked of again; taken on its bytes now, it is written so.
+    ASSERT_TRUE(take(6, By::Mouse, Way::Convert, stock));
+    EXPECT_TRUE(stock.doubt.bOffered[0] && stock.doubt.bOffered[1]);
+    EXPECT_EQ(stock.after.rightCaption, "Converted from windows-1252, as guessed from too little text to be sure, to UTF-8 - "
+                                        "Modified '" + site + "/stock.htm'");
+    ASSERT_TRUE(save("1 of 4 pages written")) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("stock.htm"), Replaced(Replaced(changed, "</head>", kUtf8Declared), "NESTL\xC9\xAE", "NESTL\xC3\x89\xC2\xAE"));
 }
 
 namespace {

@@ -17,32 +17,7 @@ namespace {
 // One row more than an undo step keeps the old values of.
 constexpr UINT kLargePages = 0x8000;
 
-class UndoHistoryX11Test : public MainWindowStepsX11Test {
-protected:
-    // Whether Edit > Undo and Edit > Redo show grey while the user has the menu open by its
-    // keys; the menu is closed again by Escape.
-    std::pair<bool, bool> UndoAndRedoGrey(const std::string& shot)
-    {
-        std::pair<bool, bool> grey{false, false};
-        EXPECT_TRUE(Xdo("key alt+e"));
-        When("the Edit menu is open", [] {
-                 RECT r{};
-                 return OpenMenuItem("Undo", &r) != nullptr;
-             },
-             [&] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem("Undo", &r);
-                 grey.first = (GetMenuState(menu, ID_EDIT_UNDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 grey.second = (GetMenuState(menu, ID_EDIT_REDO, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 if (cairo_surface_t* pShot = Shot(shot.c_str()))
-                     cairo_surface_destroy(pShot);
-                 XdoNow("key Escape Escape");
-             });
-        EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty() && ::GetFocus() == view->GetSafeHwnd(); }));
-        return grey;
-    }
-};
+class UndoHistoryX11Test : public MainWindowStepsX11Test {};
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "tests/platform/afx/AfxFixture.h"
 #include "tests/support/DialogAutomation.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/Utf8CodePoints.h"
 
 #include <string>
 #include <vector>
@@ -242,6 +243,37 @@ TEST_F(AppTest, RecentFilesLiveInTheProfileAndInTheFileMenu)
     EXPECT_EQ(seen.caption, "AfxTest");
     EXPECT_NE(seen.text.find("/data/gone.vtp"), std::string::npos) << seen.text;
     EXPECT_TRUE(list[0].IsEmpty());
+}
+
+// A long path is shown in about the display length, shortened in its middle: its start, and its
+// end with the file's name whole where the name fits; no character of several bytes is cut. A
+// name too long for the menu shows by its end, or not at all when the caller asks so.
+TEST(RecentFileListTest, ALongPathShowsItsStartAndItsNameWithinTheDisplayLength)
+{
+    const std::string folder = "/home/user/Ωμέγα-日本語-Straße/" + std::string(300, 'x') + "/τέλος";
+    CRecentFileList list(0, "Recent File List", "File%d", 4);
+    list.Add((folder + "/Gärten.vsp").c_str());
+    list.Add("/data/short.vsp");
+    const std::string longName = std::string(70, 'n') + "ß.vsp";
+    list.Add((folder + "/" + longName).c_str());
+    const auto shown = [&](int nIndex, BOOL bAtLeastName) {
+        CString strName;
+        return list.GetDisplayName(strName, nIndex, nullptr, 0, bAtLeastName) ? std::string(strName) : std::string("(none)");
+    };
+    const std::string garten = shown(2, TRUE);
+    // Half the room for the start, the rest for the end: "/home/user/Ωμέγα-日本語-Straße/xxx...".
+    EXPECT_EQ(garten, "/home/user/Ωμέγα-日本語-Straße/" + std::string(4, 'x') + "..." + std::string(15, 'x') + "/τέλος/Gärten.vsp");
+    EXPECT_EQ(Utf8CodePoints(garten).size(), static_cast<size_t>(CRecentFileList::kDefaultDisplayLength + 3));
+    EXPECT_EQ(shown(1, TRUE), "/data/short.vsp");
+    EXPECT_EQ(shown(0, TRUE), "..." + std::string(59, 'n') + "ß.vsp");
+    EXPECT_EQ(shown(0, FALSE), "");
+
+    // Asked for the whole path, the list gives it.
+    CRecentFileList whole(0, "Recent File List", "File%d", 1, 0);
+    whole.Add((folder + "/Gärten.vsp").c_str());
+    CString strWhole;
+    ASSERT_TRUE(whole.GetDisplayName(strWhole, 0, nullptr, 0));
+    EXPECT_EQ(std::string(strWhole), folder + "/Gärten.vsp");
 }
 
 TEST_F(AppTest, TheCommandLineNamesAFileToOpenAndAMissingOneDoesNotEndTheProgram)

@@ -1,0 +1,310 @@
+// A large legacy page given UTF-8 through the save: 50 MB of Russian prose in windows-1251, in
+// paragraphs as a guide holds them, whose Content-Type is edited to UTF-8 and saved by the save
+// thread as the program saves it. Its time and the peak of its memory beyond what the process held
+// before, each measured in a process of its own, beside the floors over the same bytes: the
+// system's iconv program converting the page, the system's charset detector (the library the
+// program judges pages with) reading all of it, and cp copying it. The save's peak is told in pages
+// beyond the page itself, and the time a stop at points along the save takes to be answered. The
+// same page given only a new title shows what the save's own reading and writing cost.
+#include "BenchSiteDir.h"
+#include "IconvFloor.h"
+
+#include "engine/meta/CMetaContent.h"
+#include "engine/meta/CMetaContentList.h"
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/EngineMessages.h"
+#include "platform/core/AtomTable.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/WindowHandle.h"
+#include "tests/support/RewriteModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <uchardet/uchardet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kPageSize = 50u << 20;
+
+const std::string kDeclaration = legacy_site::ContentType("windows-1251");
+
+// What a run took: its seconds and the most memory it held beyond what its process held before,
+// in bytes; negative seconds when it failed.
+struct Cost {
+    double dSeconds = -1;
+    double dPeak = 0;
+};
+
+// A value of /proc/self/status in bytes ("VmRSS", "VmHWM").
+double StatusBytes(const char* pszField)
+{
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(pszField) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atof(line.c_str() + prefix.size()) * 1024;
+    }
+    return 0;
+}
+
+// Runs the work in a child process, whose peak is counted from what it holds when the work
+// begins: what the benchmark's process holds is not the work's. The work gives the seconds it
+// measured, negative when it failed.
+Cost InChild(const std::function<double()>& work)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        // The peak starts over from what the process holds now.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double dBefore = StatusBytes("VmRSS");
+        Cost cost;
+        cost.dSeconds = work();
+        cost.dPeak = StatusBytes("VmHWM") - dBefore;
+        (void)!::write(fds[1], &cost, sizeof cost);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    Cost cost;
+    if (pid < 0 || ::read(fds[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost))
+        cost = Cost{};
+    ::close(fds[0]);
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    return cost;
+}
+
+// Runs a program with its output to a file; its time and its whole peak, as the system counted it.
+Cost Program(const std::vector<std::string>& args, const fs::path& output)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || ::dup2(fd, 1) < 0)
+            ::_exit(127);
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int nStatus = 0;
+    struct rusage usage {};
+    if (pid < 0 || ::wait4(pid, &nStatus, 0, &usage) != pid || !WIFEXITED(nStatus) || WEXITSTATUS(nStatus) != 0)
+        return {};
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            static_cast<double>(usage.ru_maxrss) * 1024};
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+double Seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Pumped {
+    bool bEnded = false;
+    size_t nWritten = 0;
+};
+
+LRESULT CALLBACK PumpProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+{
+    auto* pPumped = static_cast<Pumped*>(GetMessageWindowData(hWnd));
+    if (pPumped == nullptr)
+        return 0;
+    if (message == kMsgOutputAddLine)
+        DeleteAtom(static_cast<ATOM>(wParam));
+    else if (message == kMsgSavePageDone && wParam == kSavedWritten)
+        ++pPumped->nWritten;
+    else if (message == kMsgSaveFinished || message == kMsgSaveStopped)
+        pPumped->bEnded = true;
+    return 0;
+}
+
+// What the page is saved with: its Content-Type given UTF-8, or only a new title in ASCII, which
+// the page's charset takes as it is.
+enum class Edit { Utf8, Title };
+
+// The page saved with the edit, as the program saves it, and stopped after dStopAfter seconds when
+// that is not negative. The seconds the save took, or, stopped, the seconds from the stop to its
+// answer; negative when the save did not end as it should.
+double SavePage(const fs::path& page, Edit edit, double dStopAfter = -1)
+{
+    RewriteModel();
+    CParserEngine engine;
+    Pumped pumped;
+    const HWND hWnd = CreateMessageWindow(&PumpProc, &pumped);
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    auto* pPage = new CPageNode;
+    pPage->SetKind(CPageNode::kindPage);
+    pPage->SetScanState(0);
+    pPage->SetName(page.filename().c_str());
+    pPage->SetFolder(page.parent_path().c_str());
+    struct stat info {};
+    ::stat(page.c_str(), &info);
+    pPage->SetReadFile(info);
+    root.AddChild(pPage);
+    CMetaContentList* pList = nullptr;
+    pPage->CreateContentList(pList);
+    CMetaContent* pContent = nullptr;
+    if (edit == Edit::Utf8) {
+        pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+    } else {
+        pPage->SetTitle("The guide");
+        pPage->SetTitleModified(1);
+    }
+    CSelNodesCol selection;
+    selection.AddTail(pPage);
+    const auto start = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::time_point> stopped;
+    engine.StartSave(selection, hWnd, hWnd);
+    const auto deadline = start + std::chrono::minutes(10);
+    while (!pumped.bEnded && std::chrono::steady_clock::now() < deadline) {
+        if (dStopAfter >= 0 && !stopped && Seconds(start) >= dStopAfter) {
+            stopped = std::chrono::steady_clock::now();
+            engine.StopSave();
+        }
+        MSG msg;
+        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+        else
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    DestroyMessageWindow(hWnd);
+    if (dStopAfter >= 0)
+        return stopped && pumped.bEnded ? Seconds(*stopped) : -1;
+    return pumped.bEnded && pumped.nWritten == 1 ? Seconds(start) : -1;
+}
+
+// The system's detector over all of the page's bytes, read in pieces as a reader of the file would.
+double DetectWhole(const fs::path& page)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    uchardet_t detector = uchardet_new();
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        uchardet_handle_data(detector, buffer, static_cast<size_t>(n));
+    uchardet_data_end(detector);
+    const bool bFound = std::strcmp(uchardet_get_charset(detector), "") != 0;
+    uchardet_delete(detector);
+    ::close(fd);
+    return bFound ? Seconds(start) : -1;
+}
+
+void BM_LargePageGivenUtf8(benchmark::State& state)
+{
+    BenchSites sites("vostrel-large-page");
+    const fs::path folder = sites.Site("site");
+    const fs::path pristine = folder / "pristine.htm";
+    // Made in a process of its own, whose memory is given back whole when it ends.
+    InChild([&pristine] {
+        // The guide's text takes about half as many bytes in windows-1251 as in UTF-8.
+        const size_t nProbe = 1 << 16;
+        const double dShare = static_cast<double>(Chapter(legacy_site::kRussian, "CP1251", kDeclaration, nProbe).size()) / nProbe;
+        std::ofstream(pristine, std::ios::binary)
+            << Chapter(legacy_site::kRussian, "CP1251", kDeclaration, static_cast<size_t>(kPageSize / dShare));
+        return 0.0;
+    });
+    const size_t nPage = fs::file_size(pristine);
+    const double dPage = static_cast<double>(nPage);
+    Cost save, iconv, detector, copy;
+    for (auto _ : state) {
+        const fs::path page = folder / "page.htm";
+        fs::remove(page);
+        fs::remove(folder / "page.htm.old");
+        fs::copy_file(pristine, page);
+        save = InChild([&page] { return SavePage(page, Edit::Utf8); });
+        iconv = Program({"iconv", "-f", "CP1251", "-t", "UTF-8", pristine.string()}, folder / "iconv.htm");
+        detector = InChild([&pristine] { return DetectWhole(pristine); });
+        copy = Program({"cp", pristine.string(), "/dev/stdout"}, folder / "copy.htm");
+        // The page written is the page converted, its declaration given the new charset.
+        std::string expected = ReadFile(folder / "iconv.htm");
+        const size_t nAt = expected.find("windows-1251");
+        if (nAt != std::string::npos)
+            expected.replace(nAt, 12, "UTF-8");
+        if (save.dSeconds < 0 || ReadFile(page) != expected)
+            state.SkipWithError("the save did not write the page converted");
+        if (iconv.dSeconds < 0 || detector.dSeconds < 0 || copy.dSeconds < 0)
+            state.SkipWithError("a floor did not run");
+        state.SetIterationTime(save.dSeconds);
+    }
+    // The same page given a title alone: its bytes are copied as they are, the title aside.
+    const fs::path titled = folder / "titled.htm";
+    fs::copy_file(pristine, titled);
+    const Cost title = InChild([&titled] { return SavePage(titled, Edit::Title); });
+    if (title.dSeconds < 0)
+        state.SkipWithError("the save did not write the page's title");
+    // The stop, at points along the save: how long it takes to be answered, and whether it left the
+    // page as it was.
+    double dStopMax = 0;
+    double dStopSum = 0;
+    int nLeftAsItWas = 0;
+    const double kStopPoints[] = {0.1, 0.3, 0.5, 0.7, 0.9};
+    for (const double dPoint : kStopPoints) {
+        const fs::path page = folder / "page.htm";
+        fs::remove(page);
+        fs::remove(folder / "page.htm.old");
+        fs::copy_file(pristine, page);
+        const double dAfter = dPoint * save.dSeconds;
+        const double dAnswer = InChild([&page, dAfter] { return SavePage(page, Edit::Utf8, dAfter); }).dSeconds;
+        // A save that runs on to its end after the stop writes the page.
+        nLeftAsItWas += dAnswer >= 0 && ReadFile(page) == ReadFile(pristine) ? 1 : 0;
+        dStopMax = std::max(dStopMax, dAnswer);
+        dStopSum += dAnswer;
+        state.counters["stop_answer_s_at_" + std::to_string(static_cast<int>(dPoint * 100)) + "pc"] = dAnswer;
+    }
+    constexpr double kMega = 1 << 20;
+    state.counters["page_MB"] = dPage / kMega;
+    state.counters["save_s"] = save.dSeconds;
+    state.counters["save_peak_MB"] = save.dPeak / kMega;
+    state.counters["iconv_s"] = iconv.dSeconds;
+    state.counters["iconv_peak_MB"] = iconv.dPeak / kMega;
+    state.counters["detector_s"] = detector.dSeconds;
+    state.counters["detector_peak_MB"] = detector.dPeak / kMega;
+    state.counters["cp_s"] = copy.dSeconds;
+    state.counters["save_per_iconv"] = iconv.dSeconds > 0 ? save.dSeconds / iconv.dSeconds : 0;
+    state.counters["save_per_detector"] = detector.dSeconds > 0 ? save.dSeconds / detector.dSeconds : 0;
+    state.counters["save_per_cp"] = copy.dSeconds > 0 ? save.dSeconds / copy.dSeconds : 0;
+    // The target: below 2, the page itself not counted.
+    state.counters["save_peak_beyond_page_in_pages"] = (save.dPeak - dPage) / dPage;
+    state.counters["title_only_s"] = title.dSeconds;
+    state.counters["title_only_peak_MB"] = title.dPeak / kMega;
+    state.counters["stops_that_left_the_page"] = nLeftAsItWas;
+    state.counters["stop_answer_max_s"] = dStopMax;
+    state.counters["stop_answer_mean_s"] = dStopSum / static_cast<double>(std::size(kStopPoints));
+}
+BENCHMARK(BM_LargePageGivenUtf8)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+} // namespace

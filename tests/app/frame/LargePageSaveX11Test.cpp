@@ -1,0 +1,91 @@
+// A large page given another charset by the keys and saved: the save dialog names it while its
+// rewrite goes on and moves its meter, and the Esc key stops the save in the page's middle,
+// leaving the page as it was and its edit for another save.
+#include "app/dialogs/CSaveHTMLFilesDlg.h"
+
+#include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/IconvProgram.h"
+#include "tests/support/LegacySitePages.h"
+#include "toolkit/controls/SECProgressCtrl.h"
+
+namespace {
+
+// The save dialog shown now; null when none is.
+CSaveHTMLFilesDlg* ShownSaveDialog()
+{
+    CSaveHTMLFilesDlg* pFound = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM lParam) -> BOOL {
+        if (auto* pDlg = dynamic_cast<CSaveHTMLFilesDlg*>(CWnd::FromHandlePermanent(top)); pDlg != nullptr && IsWindowVisible(top))
+            *reinterpret_cast<CSaveHTMLFilesDlg**>(lParam) = pDlg;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&pFound));
+    return pFound;
+}
+
+// Where the dialog's meter stands, in its own parts; 0 when it has none.
+UINT MeterOf(CSaveHTMLFilesDlg& dlg)
+{
+    CWnd* pItem = dlg.GetDlgItem(CSaveHTMLFilesDlg::kIdProgress);
+    auto* pMeter = pItem != nullptr ? dynamic_cast<SECProgressCtrl*>(CWnd::FromHandlePermanent(pItem->GetSafeHwnd())) : nullptr;
+    return pMeter != nullptr ? pMeter->GetPos() : 0;
+}
+
+class LargePageSaveX11Test : public MainWindowStepsX11Test {};
+
+} // namespace
+
+TEST_F(LargePageSaveX11Test, EscInTheMiddleOfALargePageLeavesItAsItWas)
+{
+    // A Russian guide of some megabytes in windows-1251, with a Content-Type column.
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::string body;
+    while (body.size() < (12u << 20))
+        body += legacy_site::kRussian.pszBody;
+    const legacy_site::GuidePage text{legacy_site::kRussian.pszTitle, body.c_str()};
+    const std::string page = iconv_program::Convert(legacy_site::Page(text, legacy_site::ContentType("windows-1251")),
+                                                    "UTF-8", "CP1251", dir.Path() + "/scratch");
+    ASSERT_GT(page.size(), 6u << 20) << page.substr(0, 40);
+    std::ofstream(site + "/guide.htm", std::ios::binary) << page;
+    WriteProject({}, 1, AddShownContentType);
+    ASSERT_TRUE(StartWithProject(1));
+    view = View();
+    const ROWCOL nType = ColumnOf("Content-Type");
+    ASSERT_NE(nType, 0u);
+
+    // The user gives it UTF-8 and saves; once the dialog names the page and its meter has moved,
+    // Esc.
+    const std::string value = "text/html; charset=UTF-8";
+    ASSERT_TRUE(GoToByKeys(1, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == value.c_str(); }, 60000));
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    std::string named;
+    UINT nMeter = 0;
+    When("the save dialog names the page and its meter moves", [&] {
+        CSaveHTMLFilesDlg* pDlg = ShownSaveDialog();
+        if (pDlg == nullptr || !ViewableWindowTitled("Saving Metatags to HTML Files") || MeterOf(*pDlg) < 50)
+            return false;
+        CString strName;
+        pDlg->GetDlgItemText(CSaveHTMLFilesDlg::kIdName, strName);
+        named = strName.GetString();
+        nMeter = MeterOf(*pDlg);
+        return !named.empty() && ShowsNow();
+    }, [&] {
+        if (cairo_surface_t* shot = Shot("large-page-save-progress"))
+            cairo_surface_destroy(shot);
+        EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program";
+    });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([] { return ShownSaveDialog() == nullptr; })) << "the save did not end after Esc";
+    EXPECT_EQ(named, "guide.htm");
+    EXPECT_LT(nMeter, 1000u) << "the meter showed the page done before it was";
+
+    // The save was stopped with the page unwritten: it, and its folder, are as they were, and the
+    // edit waits for the next save.
+    ASSERT_TRUE(RunUntil([&] { return OutputArea().GetText().Find("stopped: 0 of 1 pages written") >= 0; }, 60000))
+        << OutputArea().GetText().GetString();
+    EXPECT_TRUE(ReadFile(site + "/guide.htm") == page) << "the page was changed";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(site), std::filesystem::directory_iterator()), 1)
+        << "a copy or a backup was left";
+    EXPECT_EQ(view->GetCellValue(1, nType), value.c_str());
+}
