@@ -41,8 +41,7 @@ void CCharsetDetector::Add(const char* pBytes, size_t nLength)
         return;
     const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
     if (m_look == Look::Whole) {
-        m_nBeyondAscii += static_cast<size_t>(std::count_if(p, p + nLength, IsBeyondAscii));
-        m_sample.append(pBytes, nLength);
+        AddWhole(pBytes, nLength);
         return;
     }
     size_t nFrom = 0;
@@ -67,6 +66,27 @@ void CCharsetDetector::Add(const char* pBytes, size_t nLength)
         Conclude();
 }
 
+void CCharsetDetector::AddWhole(const char* pBytes, size_t nLength)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+    const size_t nBeyond = static_cast<size_t>(std::count_if(p, p + nLength, IsBeyondAscii));
+    m_nBeyondAscii += nBeyond;
+    m_bEightBit = m_bEightBit || std::any_of(p, p + nLength, [](unsigned char ch) { return ch >= 0x80; });
+    if (m_nBeyondGiven >= kWholeBeyondAscii || m_pDetector == nullptr)
+        return;
+    m_nBeyondGiven += nBeyond;
+    while (nLength > 0) {
+        const size_t nTaken = std::min(nLength, kSampleSize - m_sample.size());
+        m_sample.append(pBytes, nTaken);
+        pBytes += nTaken;
+        nLength -= nTaken;
+        if (m_sample.size() == kSampleSize) {
+            uchardet_handle_data(Handle(m_pDetector), m_sample.data(), m_sample.size());
+            m_sample.clear();
+        }
+    }
+}
+
 void CCharsetDetector::Finish()
 {
     Conclude();
@@ -85,9 +105,16 @@ void CCharsetDetector::Conclude()
     if (m_pDetector == nullptr)
         return;
     // In pieces of a sample's size, so that the detector stops reading once it is sure.
+    const bool bSevenBit = m_look == Look::Sample
+        ? std::none_of(m_sample.begin(), m_sample.end(), [](char ch) { return (ch & 0x80) != 0; })
+        : !m_bEightBit;
     for (size_t at = 0; at < m_sample.size(); at += kSampleSize)
         uchardet_handle_data(Handle(m_pDetector), m_sample.data() + at, std::min(kSampleSize, m_sample.size() - at));
     uchardet_data_end(Handle(m_pDetector));
+    if (m_look == Look::Whole) {
+        m_sample.clear();
+        m_sample.shrink_to_fit();
+    }
     m_answer.strName = uchardet_get_charset(Handle(m_pDetector));
     if (m_answer.strName.empty())
         return;
@@ -95,6 +122,5 @@ void CCharsetDetector::Conclude()
     // answer for a web page.
     m_answer.charset = CPageCharset::ForWriting(LabelOf(m_answer.strName));
     // The shifts of the 7-bit Japanese charset tell it however short the text is.
-    const bool bSevenBit = std::none_of(m_sample.begin(), m_sample.end(), [](char ch) { return (ch & 0x80) != 0; });
     m_answer.bSure = m_nBeyondAscii >= kSureBytes || (bSevenBit && m_answer.charset.IsMultiByte());
 }

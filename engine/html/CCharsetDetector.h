@@ -3,9 +3,10 @@
 // reading of the text the detector's outweighs is not converted from. The detector is given the
 // page's text (CPageTextFilter), not its markup: the scan gives it a sample, the text before its
 // first byte beyond ASCII, which tells it what language the page is in, and what follows, no more
-// than a sample's worth; a page given another charset is judged by all of its text. It is given
-// what it judges whole, in one piece, once that is complete, so that pages read in pieces of any
-// size have the same answer.
+// than a sample's worth; a page given another charset has its text given as it comes, until the
+// detector has seen far more of it than it needs to be sure. It is given the text in pieces of a
+// sample's size, cut where the text's own count says, so that pages read in pieces of any size
+// have the same answer.
 #pragma once
 
 #include "engine/html/CPageCharset.h"
@@ -26,6 +27,10 @@ public:
     // Below so many bytes beyond ASCII the detector's answer is no more than a hint: a title of a
     // few Chinese characters is taken for Western text.
     static constexpr size_t kSureBytes = 32;
+    // How many bytes beyond ASCII of a page looked at whole the detector is given at most: its
+    // answer does not change after so many, while it would take seconds over a page of some tens
+    // of megabytes.
+    static constexpr size_t kWholeBeyondAscii = 64 * 1024;
 
     // Whether the detector is given a sample of the text or all of it.
     enum class Look { Sample, Whole };
@@ -41,9 +46,10 @@ public:
     // More text changes nothing: the sample is whole.
     bool IsSettled() const { return m_bConcluded; }
 
-    // The text the detector was given, once settled; empty for text of ASCII alone.
+    // The sample the detector was given, once settled; empty for text of ASCII alone, and for a
+    // page looked at whole, of which it keeps none.
     const std::string& GetSample() const { return m_sample; }
-    // How many of its bytes are beyond ASCII.
+    // How many of the text's bytes are beyond ASCII (of a page looked at whole, all of them).
     size_t GetBytesBeyondAscii() const { return m_nBeyondAscii; }
 
     struct Answer {
@@ -59,13 +65,16 @@ public:
     static bool IsBeyondAscii(unsigned char ch) { return ch >= 0x80 || ch == 0x1B; }
 
 private:
+    void AddWhole(const char* pBytes, size_t nLength);
     void Conclude();
 
     void* m_pDetector = nullptr; // the detector's handle
     Look m_look;
-    std::string m_sample;
+    std::string m_sample;        // Whole: the piece not yet given, less than a sample's size
     size_t m_nFirstBeyond = 0;   // where the first byte beyond ASCII stands in the sample
     size_t m_nBeyondAscii = 0;
+    size_t m_nBeyondGiven = 0;   // Whole: how many of them the detector was given
+    bool m_bEightBit = false;    // Whole: a byte of 8 bits was seen
     bool m_bConcluded = false;
     Answer m_answer;
 };

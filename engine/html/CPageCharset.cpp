@@ -267,6 +267,11 @@ CPageCharset CPageCharset::ForWriting(std::string_view name)
     return FromName(name);
 }
 
+int CPageCharset::Utf8SequenceLength(const unsigned char* p, size_t n)
+{
+    return Utf8Length(p, n);
+}
+
 char32_t CPageCharset::NextCharacter(std::string_view text, size_t& at)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + at;

@@ -38,6 +38,9 @@ public:
     // The character at text[at], at moved past it; a byte that is no UTF-8 is its Windows-1252
     // character, as Encode takes it.
     static char32_t NextCharacter(std::string_view text, size_t& at);
+    // The length of the UTF-8 sequence at p (1 for ASCII), 0 when the bytes there are none, -1
+    // when they may be one but n cuts it off.
+    static int Utf8SequenceLength(const unsigned char* p, size_t n);
     // Whether the text begins with the UTF-8 byte order mark.
     static bool HasUtf8Mark(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF"; }
 

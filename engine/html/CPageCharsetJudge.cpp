@@ -3,88 +3,121 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <vector>
 
 namespace {
 
-// What is sought in a one-byte charset's reading: a control character of the range U+0080 to
-// U+009F, what such a charset makes of bytes that hold no text of it, or the sign ¤.
-enum class Sought { Control, Sign };
+// The charsets pages are written in, by script: a page's label, the detector's answer or the
+// charset given stands among the others of its script, which may read its bytes likelier. Latin
+// text is written in many, and a Hungarian ő is Latin-1's õ; a Cyrillic text's bytes read as
+// Cyrillic letters in most of those of its script.
+const char* const kLatin[] = {"windows-1252", "ISO-8859-15",  "ISO-8859-2",   "windows-1250", "ISO-8859-13",
+                              "windows-1257", "windows-1254", "windows-1258", "ISO-8859-16"};
+const char* const kCyrillic[] = {"windows-1251", "KOI8-R", "KOI8-U", "IBM866", "ISO-8859-5", "x-mac-cyrillic"};
+const char* const kGreek[] = {"ISO-8859-7", "windows-1253"};
+const char* const kHebrew[] = {"windows-1255", "ISO-8859-8"};
+const char* const kArabic[] = {"windows-1256", "ISO-8859-6"};
+const char* const kThai[] = {"windows-874"};
+const char* const kJapanese[] = {"Shift_JIS", "EUC-JP", "ISO-2022-JP"};
+const char* const kChinese[] = {"gb18030", "Big5"};
+const char* const kKorean[] = {"EUC-KR"};
 
-// Where the first character sought stands in UTF-8 text, counted in characters; -1 when none does.
-long long FindCharacter(const std::string& text, Sought sought)
+// Charsets of Latin text fewer pages are in, which a label or the detector may name: a page too
+// large to be held is read in them too as it comes.
+const char* const kOtherLatin[] = {"ISO-8859-3", "ISO-8859-4", "ISO-8859-10", "ISO-8859-14", "macintosh"};
+
+using Script = std::vector<CPageCharset>;
+
+const std::vector<Script>& Scripts()
 {
-    long long nCharacter = 0;
-    for (size_t at = 0; at + 1 < text.size(); ++at) {
-        const auto ch = static_cast<unsigned char>(text[at]);
-        const auto next = static_cast<unsigned char>(text[at + 1]);
-        if (ch == 0xC2 && (sought == Sought::Control ? next <= 0x9F : next == 0xA4))
-            return nCharacter;
-        nCharacter += (ch & 0xC0) != 0x80 ? 1 : 0;
+    static const std::vector<Script> scripts = [] {
+        std::vector<Script> all;
+        const auto add = [&all](const auto& names) {
+            Script& script = all.emplace_back();
+            for (const char* pszName : names) {
+                if (CPageCharset charset = CPageCharset::FromName(pszName); charset.GetKind() != CPageCharset::Kind::Undeclared)
+                    script.push_back(charset);
+            }
+        };
+        add(kLatin);
+        add(kCyrillic);
+        add(kGreek);
+        add(kHebrew);
+        add(kArabic);
+        add(kThai);
+        add(kJapanese);
+        add(kChinese);
+        add(kKorean);
+        return all;
+    }();
+    return scripts;
+}
+
+// Charsets read by the same codec (ISO-8859-1 and windows-1252, GBK and gb18030) read alike; a
+// page of no charset is read as UTF-8.
+bool ReadAlike(const CPageCharset& one, const CPageCharset& two)
+{
+    const auto kindOf = [](const CPageCharset& charset) {
+        const CPageCharset::Kind kind = charset.GetKind();
+        return kind == CPageCharset::Kind::Undeclared ? CPageCharset::Kind::Utf8 : kind;
+    };
+    const CPageCharset::Kind kind = kindOf(one);
+    return kind == kindOf(two) && (kind == CPageCharset::Kind::Utf8 || one.GetReadName() == two.GetReadName());
+}
+
+// The charsets of the script a charset is of; none for a charset of no script.
+const Script& ScriptOf(const CPageCharset& charset)
+{
+    static const Script none;
+    for (const Script& script : Scripts()) {
+        if (std::any_of(script.begin(), script.end(), [&charset](const CPageCharset& c) { return ReadAlike(c, charset); }))
+            return script;
     }
-    return -1;
+    return none;
+}
+
+bool IsOneByte(const CPageCharset& charset)
+{
+    return !charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8
+        && charset.GetKind() != CPageCharset::Kind::Undeclared;
+}
+
+bool IsUndefinedOrControl(char32_t ch)
+{
+    return ch == 0xFFFD || (ch >= 0x80 && ch <= 0x9F);
+}
+
+const CTextReading& NoReading()
+{
+    static const CTextReading none(CPageCharset(), "\xFF");
+    return none;
 }
 
 } // namespace
 
-// A charset's decoder over all of the page's bytes, keeping where the first stands that it reads
-// as no text, a byte it leaves unread or, for a one-byte charset, one it reads as a control, and
-// where the first stands that it reads as the sign ¤.
+// A multi-byte charset's decoder over all of the page's bytes, keeping where the first stands
+// that it reads as no character.
 struct CPageCharsetJudge::WholeReader {
-    explicit WholeReader(const CPageCharset& charset) : decoder(charset), bOneByte(!charset.IsMultiByte()) {}
+    explicit WholeReader(const CPageCharset& charset) : charset(charset), decoder(charset) {}
 
     void Add(const char* pBytes, size_t nLength)
     {
+        // Once a byte reads as none, more tell nothing.
+        if (!decoder.IsReadWhole())
+            return;
         scratch.clear();
         decoder.Decode(pBytes, nLength, scratch);
-        if (bOneByte) {
-            Note(Sought::Control, pBytes, nFirstControl, byFirstControl);
-            Note(Sought::Sign, pBytes, nFirstSign, byFirstSign);
-        }
-        nRead += static_cast<long long>(nLength);
-    }
-    // Where the first character stands that the piece just decoded holds, unless one stood before.
-    void Note(Sought sought, const char* pBytes, long long& nAt, BYTE& by) const
-    {
-        if (nAt >= 0)
-            return;
-        // A one-byte charset reads one character of each byte.
-        if (const long long nCharacter = FindCharacter(scratch, sought); nCharacter >= 0) {
-            nAt = nRead + nCharacter;
-            by = static_cast<BYTE>(pBytes[nCharacter]);
-        }
     }
     void Finish()
     {
         scratch.clear();
-        decoder.Finish(scratch);
+        if (decoder.IsReadWhole())
+            decoder.Finish(scratch);
         scratch.clear();
         scratch.shrink_to_fit();
     }
-    // Whether every byte read as text; if not, the first that did not.
-    bool ReadsWhole(long long& nAt, BYTE& by) const
-    {
-        nAt = -1;
-        if (!decoder.IsReadWhole()) {
-            nAt = decoder.GetFirstUnread();
-            by = decoder.GetFirstUnreadByte();
-        }
-        if (nFirstControl >= 0 && (nAt < 0 || nFirstControl < nAt)) {
-            nAt = nFirstControl;
-            by = byFirstControl;
-        }
-        return nAt < 0;
-    }
 
+    CPageCharset charset;
     CPageDecoder decoder;
-    bool bOneByte;
-    long long nRead = 0;
-    long long nFirstControl = -1;
-    BYTE byFirstControl = 0;
-    long long nFirstSign = -1;
-    BYTE byFirstSign = 0;
     std::string scratch;
 };
 
@@ -115,25 +148,63 @@ CPageCharsetJudge::CPageCharsetJudge(const PageCharsetReading& start, const CPag
     if (look != Look::Whole)
         return;
     const CPageCharset& declared = start.charset;
-    if (start.evidence == CharsetEvidence::Declaration && declared.GetKind() != CPageCharset::Kind::Utf8)
+    if (start.evidence == CharsetEvidence::Declaration && declared.IsMultiByte() && declared.GetKind() != CPageCharset::Kind::Utf8)
         m_pDeclared = std::make_unique<WholeReader>(declared);
-    if (target.GetKind() == CPageCharset::Kind::Iconv || target.GetKind() == CPageCharset::Kind::Windows1252)
+    if (target.GetKind() == CPageCharset::Kind::Iconv && target.IsMultiByte())
         m_pTarget = std::make_unique<WholeReader>(target);
+}
+
+void CPageCharsetJudge::ReadAsItComes()
+{
+    // Every charset a page is written in reads the text as it comes: which of them are in play is
+    // known only once the detector has answered, or a declaration further on has been read.
+    m_bReadAsItComes = true;
+    const auto read = [this](const CPageCharset& charset) {
+        if (charset.GetKind() != CPageCharset::Kind::Undeclared && Find(m_readings, charset) == nullptr)
+            m_readings.push_back({charset, CTextReading(charset)});
+    };
+    read(CPageCharset::FromName("utf-8"));
+    for (const Script& script : Scripts()) {
+        for (const CPageCharset& charset : script)
+            read(charset);
+    }
+    for (const char* pszName : kOtherLatin)
+        read(CPageCharset::FromName(pszName));
+    read(m_start.charset);
+    read(m_target);
+    const std::string held = std::exchange(m_heldWords, std::string());
+    m_heldWords.shrink_to_fit();
+    ReadText(held, TextEnd::More);
 }
 
 CPageCharsetJudge::~CPageCharsetJudge() = default;
 
 void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
 {
-    if (m_bDetect && !m_detector.IsSettled()) {
+    // The page's bytes as UTF-8 first: the readings of its text are forked at its first UTF-8
+    // character of more than one byte.
+    if (m_look == Look::Whole || m_start.charset.GetKind() == CPageCharset::Kind::Utf8)
+        m_census.Add(pBytes, nLength);
+    if (m_bDetect && (m_look == Look::Whole || !m_detector.IsSettled())) {
         m_textPiece.clear();
         m_textFilter.Add(pBytes, nLength, m_textPiece);
         m_detector.Add(m_textPiece.data(), m_textPiece.size());
         m_nLookedAt += nLength;
+        if (m_look == Look::Whole) {
+            m_wordsPiece.clear();
+            m_words.Add(m_textPiece, m_wordsPiece);
+            ReadText(m_wordsPiece, TextEnd::More);
+            // A page whose start declares nothing is labelled by the first declaration further on.
+            if (m_start.evidence != CharsetEvidence::Declaration && m_start.evidence != CharsetEvidence::ByteOrderMark
+                && !m_textFilter.GetDeclaredName().empty()) {
+                if (const CPageCharset declared = CPageCharset::FromName(m_textFilter.GetDeclaredName());
+                    declared.GetKind() != CPageCharset::Kind::Undeclared)
+                    m_start = {declared, CharsetEvidence::Declaration};
+            }
+        }
     }
     if (m_look == Look::Start && m_start.charset.GetKind() != CPageCharset::Kind::Utf8)
         return;
-    m_census.Add(pBytes, nLength);
     if (m_look == Look::Whole)
         m_pageBytes.Add(std::string_view(pBytes, nLength));
     if (!m_bBeyondAscii) {
@@ -146,9 +217,67 @@ void CPageCharsetJudge::Add(const char* pBytes, size_t nLength)
     }
 }
 
+void CPageCharsetJudge::ReadText(std::string_view words, TextEnd end)
+{
+    // The words of a page of a usual size are held, and read in the charsets asked of them only.
+    if (!m_bReadAsItComes) {
+        if (m_heldWords.size() + words.size() <= kHeldWords) {
+            m_heldWords.append(words);
+            return;
+        }
+        ReadAsItComes();
+    }
+    // A UTF-8 character cut off at the piece's end waits for its rest, so that the readings are
+    // forked before it whatever pieces the page comes in.
+    std::string joined;
+    if (!m_wordsHeld.empty()) {
+        joined = std::exchange(m_wordsHeld, std::string()) + std::string(words);
+        words = joined;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(words.data());
+    if (end == TextEnd::More) {
+        for (size_t nBack = 1; nBack <= 3 && nBack <= words.size(); ++nBack) {
+            if (p[words.size() - nBack] >= 0xC2 && CPageCharset::Utf8SequenceLength(p + words.size() - nBack, nBack) < 0) {
+                m_wordsHeld.assign(words.substr(words.size() - nBack));
+                words.remove_suffix(nBack);
+                break;
+            }
+        }
+    }
+    // From the first UTF-8 character of more than one byte on, the one-byte charsets are also
+    // read as Mixed: up to it the two readings are alike.
+    if (m_mixed.empty() && m_census.HasMultibyte()) {
+        size_t at = 0;
+        while (at < words.size() && (p[at] < 0x80 || CPageCharset::Utf8SequenceLength(p + at, words.size() - at) <= 1))
+            ++at;
+        if (at < words.size()) {
+            for (Reading& read : m_readings)
+                read.reading.Add(words.substr(0, at));
+            for (const Reading& read : m_readings) {
+                if (IsOneByte(read.charset))
+                    m_mixed.push_back({read.charset, read.reading.MixedFromHere()});
+            }
+            words.remove_prefix(at);
+        }
+    }
+    for (auto* pReadings : {&m_readings, &m_mixed}) {
+        for (Reading& read : *pReadings)
+            read.reading.Add(words);
+    }
+}
+
 void CPageCharsetJudge::Finish()
 {
     m_bFinished = true;
+    if (m_look == Look::Whole && m_bDetect) {
+        m_wordsPiece.clear();
+        m_words.Finish(m_wordsPiece);
+        ReadText(m_wordsPiece, TextEnd::Last);
+        for (auto* pReadings : {&m_readings, &m_mixed}) {
+            for (Reading& read : *pReadings)
+                read.reading.Finish();
+        }
+    }
     m_detector.Finish();
     m_census.Finish();
     for (WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
@@ -185,20 +314,58 @@ PageCharsetReading CPageCharsetJudge::GetReadingWithStart(const PageCharsetReadi
     return start;
 }
 
+const CTextReading* CPageCharsetJudge::Find(const std::deque<Reading>& readings, const CPageCharset& charset)
+{
+    for (const Reading& read : readings) {
+        if (ReadAlike(read.charset, charset))
+            return &read.reading;
+    }
+    return nullptr;
+}
+
 const CTextReading& CPageCharsetJudge::TextIn(const CPageCharset& charset) const
 {
-    for (const CTextReading& reading : m_readings) {
-        if (reading.GetCharset().GetName() == charset.GetName() && reading.GetCharset().GetKind() == charset.GetKind())
-            return reading;
+    if (const CTextReading* pFound = Find(m_readings, charset))
+        return *pFound;
+    // A page too large to be held was read as it came, and is not read again.
+    if (m_bReadAsItComes)
+        return NoReading();
+    if (m_look == Look::Start) {
+        m_readings.push_back({charset, CTextReading(charset, m_detector.GetSample())});
+    } else {
+        CTextReading reading(charset);
+        reading.Add(m_heldWords);
+        reading.Finish();
+        m_readings.push_back({charset, std::move(reading)});
     }
-    m_readings.emplace_back(charset, m_detector.GetSample());
-    return m_readings.back();
+    return m_readings.back().reading;
+}
+
+const CTextReading& CPageCharsetJudge::MixedTextIn(const CPageCharset& charset) const
+{
+    if (const CTextReading* pFound = Find(m_mixed, charset))
+        return *pFound;
+    // A text of no UTF-8 character of more than one byte reads alike either way.
+    if (m_bReadAsItComes)
+        return TextIn(charset);
+    m_mixed.push_back({charset, CTextReading::Mixed(charset, m_look == Look::Start ? m_detector.GetSample() : m_heldWords)});
+    return m_mixed.back().reading;
+}
+
+const CByteCounts& CPageCharsetJudge::TextBytes() const
+{
+    if (m_look == Look::Whole)
+        return m_pageBytes;
+    if (m_pSampleBytes == nullptr)
+        m_pSampleBytes = std::make_unique<CByteCounts>(m_detector.GetSample());
+    return *m_pSampleBytes;
 }
 
 PageCharsetReading CPageCharsetJudge::Detected() const
 {
     const CCharsetDetector::Answer& answer = m_detector.GetAnswer();
     CPageCharset charset = answer.charset;
+
     // The detector names KOI8-R for Ukrainian text too, whose letters the Ukrainian variant has
     // where KOI8-R has box drawing: of the two, the one that reads the text likelier is meant.
     if (charset.GetName() == "KOI8-R") {
@@ -215,23 +382,79 @@ bool CPageCharsetJudge::DetectorSaysUtf8() const
     return m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
 }
 
+const std::vector<PageCharsetReading>& CPageCharsetJudge::InPlay(Guesses guesses) const
+{
+    // Once the page has ended, what is in play does not change.
+    std::vector<PageCharsetReading>& inPlay = m_inPlay[guesses == Guesses::Weigh ? 0 : 1];
+    if (m_bFinished && !inPlay.empty())
+        return inPlay;
+    inPlay.clear();
+    const auto add = [&inPlay](const PageCharsetReading& reading) {
+        if (std::none_of(inPlay.begin(), inPlay.end(), [&reading](const PageCharsetReading& r) {
+                return ReadAlike(r.charset, reading.charset);
+            }))
+            inPlay.push_back(reading);
+    };
+    std::vector<PageCharsetReading> named;
+    if (m_start.evidence == CharsetEvidence::Declaration)
+        named.push_back(m_start);
+    if (const PageCharsetReading detected = Detected();
+        guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared)
+        named.push_back(detected);
+    if (m_target.GetKind() != CPageCharset::Kind::Undeclared)
+        named.push_back({m_target, CharsetEvidence::Declaration});
+    for (const PageCharsetReading& reading : named)
+        add(reading);
+    for (const PageCharsetReading& reading : named) {
+        for (const CPageCharset& charset : ScriptOf(reading.charset))
+            add({charset, CharsetEvidence::Guess});
+    }
+    return inPlay;
+}
+
+PageCharsetReading CPageCharsetJudge::Likeliest() const
+{
+    PageCharsetReading likeliest;
+    const CTextReading* pBest = nullptr;
+    for (const PageCharsetReading& reading : InPlay(Guesses::Weigh)) {
+        const CTextReading& text = TextIn(reading.charset);
+        if (text.IsText() && (pBest == nullptr || text.Compare(*pBest) > 0)) {
+            pBest = &text;
+            likeliest = reading;
+        }
+    }
+    return likeliest;
+}
+
 PageCharsetReading CPageCharsetJudge::Guessed() const
 {
     // ASCII alone reads alike in every charset: no guess is made.
     if (m_detector.GetBytesBeyondAscii() == 0)
         return {CPageCharset(), CharsetEvidence::Guess};
-    const std::string& text = m_detector.GetSample();
-    CUtf8Census census(CUtf8Census::Look::Whole);
-    census.Add(text.data(), text.size());
-    census.FinishPart();
+    CUtf8Census sampleCensus(CUtf8Census::Look::Whole);
+    if (m_look != Look::Whole) {
+        const std::string& text = m_detector.GetSample();
+        sampleCensus.Add(text.data(), text.size());
+        sampleCensus.FinishPart();
+    }
+    // Looked at whole, the page's markup is ASCII: its bytes are the text's.
+    const CUtf8Census& census = m_look == Look::Whole ? m_census : sampleCensus;
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
     const PageCharsetReading windows1252{CPageCharset::FromName("windows-1252"), CharsetEvidence::WeakGuess};
-    const PageCharsetReading detected = Detected();
+    PageCharsetReading detected = Detected();
     switch (detected.charset.GetKind()) {
     case CPageCharset::Kind::Utf8: return utf8;
     // The detector cannot tell; the bytes are UTF-8 all the same, or read as browsers read them.
     case CPageCharset::Kind::Undeclared: return census.IsUtf8() ? utf8 : windows1252;
     default: break;
+    }
+    // Where the detector's charset reads oddities, a charset of its script that reads the text
+    // with fewer is meant.
+    if (IsOneByte(detected.charset) && TextIn(detected.charset).GetOddities() > 0) {
+        for (const CPageCharset& charset : ScriptOf(detected.charset)) {
+            if (TextIn(charset).IsText() && TextIn(charset).Compare(TextIn(detected.charset)) > 0)
+                detected.charset = charset;
+        }
     }
     if (detected.evidence == CharsetEvidence::Guess || detected.charset.IsMultiByte())
         return detected;
@@ -248,8 +471,7 @@ PageCharsetReading CPageCharsetJudge::Guessed() const
     return detected;
 }
 
-bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, const WholeReader* pReader, long long& nAt,
-                                   BYTE& by) const
+bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, long long& nAt, BYTE& by) const
 {
     nAt = -1;
     if (charset.GetKind() == CPageCharset::Kind::Utf8) {
@@ -257,7 +479,33 @@ bool CPageCharsetJudge::ReadsWhole(const CPageCharset& charset, const WholeReade
         by = m_census.GetFirstInvalidByte();
         return m_census.ReadsWhole();
     }
-    return pReader != nullptr && pReader->ReadsWhole(nAt, by);
+    if (IsOneByte(charset)) {
+        nAt = m_pageBytes.FindFirst(charset, [](char32_t ch) { return ch == 0xFFFD; }, by);
+        return nAt < 0;
+    }
+    for (const WholeReader* pReader : {m_pDeclared.get(), m_pTarget.get()}) {
+        if (pReader != nullptr && ReadAlike(pReader->charset, charset)) {
+            nAt = pReader->decoder.GetFirstUnread();
+            by = pReader->decoder.GetFirstUnreadByte();
+            return nAt < 0;
+        }
+    }
+    // A declaration read further on has no reader of the page's bytes: its reading of the text
+    // tells whether they read.
+    return TextIn(charset).IsText();
+}
+
+void CPageCharsetJudge::FirstOdd(const CPageCharset& charset, long long& nAt, BYTE& by) const
+{
+    if (IsOneByte(charset))
+        nAt = m_pageBytes.FindFirst(charset, IsUndefinedOrControl, by);
+    else
+        ReadsWhole(charset, nAt, by);
+}
+
+long long CPageCharsetJudge::FirstSign(const CPageCharset& charset, BYTE& by) const
+{
+    return m_pageBytes.FindFirst(charset, [](char32_t ch) { return ch == 0xA4; }, by);
 }
 
 bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset)
@@ -276,60 +524,88 @@ bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCh
 }
 
 CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival,
-                                                     bool bRivalSure) const
+                                                     Rival rivalIs) const
 {
     if (reading.ReadsAs(rival))
         return Weighing::Holds;
     if (const int nBetter = reading.Compare(rival); nBetter != 0)
         return nBetter > 0 ? Weighing::Holds : Weighing::Outweighed;
-    // As likely: bytes that read whole as text of a multi-byte charset are rarely in another, and
-    // a guess of a one-byte charset from a few letters does not outweigh them.
+    // As likely: only the detector's judgement of the language weighs more.
+    if (rivalIs == Rival::Other)
+        return Weighing::Holds;
+    const bool bSure = rivalIs == Rival::SureDetector;
+    // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
+    // a one-byte charset from a few letters does not outweigh them.
     const CPageCharset& one = reading.GetCharset();
     const CPageCharset& two = rival.GetCharset();
-    if (!bRivalSure && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
+    if (!bSure && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
         return Weighing::Holds;
-    // A detector's judgement of the language rests on much of the text; where the two differ in a
-    // few letters it cannot tell them apart.
-    const bool bOneByte = !one.IsMultiByte() && !two.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8
-        && two.GetKind() != CPageCharset::Kind::Utf8;
-    if (bOneByte) {
-        const CByteCounts counts(m_detector.GetSample());
-        if (counts.CountReadOtherwise(one, two) * 8 <= counts.GetTotal())
+    if (IsOneByte(one) && IsOneByte(two)) {
+        // A sign for a sign, a currency or a letter, which the oddities weigh, is no more than a
+        // detector can tell from the language.
+        if (!TextBytes().DifferInLettersOnly(one, two))
+            return Weighing::Holds;
+        // Letters for letters: the language tells them apart, if there is text enough to tell.
+        if (!bSure && reading.GetOddities() == 0 && reading.HoldsLetters())
             return Weighing::Holds;
     }
-    return bRivalSure ? Weighing::Outweighed : Weighing::InDoubt;
+    return bSure ? Weighing::Outweighed : Weighing::InDoubt;
 }
 
-CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel() const
+CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel(PageCharsetReading& rival) const
 {
     const CPageCharset& label = m_start.charset;
+    const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
+    rival = {};
     // A page labelled UTF-8 that holds UTF-8 characters is UTF-8: bytes beside them that are none
     // are strays, which refuse its conversion by name.
-    if (label.GetKind() == CPageCharset::Kind::Utf8)
-        return m_census.HasMultibyte() ? Weighing::Holds : Weighing::Outweighed;
-    // A one-byte charset reads any bytes: those it reads as no text are not in it. Bytes that read
-    // as text of a multi-byte charset are rarely in another, and a few that do not are strays.
+    if (label.GetKind() == CPageCharset::Kind::Utf8) {
+        if (m_census.HasMultibyte())
+            return Weighing::Holds;
+        rival = Detected();
+        return Weighing::Outweighed;
+    }
+    // A one-byte charset reads any bytes: those it leaves undefined are not in it. Bytes that
+    // read as text of a multi-byte charset are rarely in another, and a few that do not are
+    // strays.
     const CTextReading& reading = TextIn(label);
     long long nAt = -1;
     BYTE by = 0;
-    if (!label.IsMultiByte() && (!ReadsWhole(label, m_pDeclared.get(), nAt, by) || !reading.IsText()))
+    if (IsOneByte(label) && (!ReadsWhole(label, nAt, by) || !reading.IsText())) {
+        rival = Likeliest();
         return Weighing::Outweighed;
-    // From a few letters the detector takes text of any script for Western text: its guess weighs
-    // against a multi-byte label only when it is sure, or multi-byte itself.
+    }
+    // Every reading in play weighs against it. From a few letters the detector takes text of any
+    // script for Western text: its guess, and the charsets of its script, weigh against a
+    // multi-byte label only when it is sure, or multi-byte itself.
     const PageCharsetReading detected = Detected();
     const bool bSure = detected.evidence == CharsetEvidence::Guess;
-    if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
-        && (bSure || !label.IsMultiByte() || detected.charset.IsMultiByte())) {
-        if (const Weighing weighing = Weigh(reading, TextIn(detected.charset), bSure); weighing != Weighing::Holds)
-            return weighing;
+    const Guesses guesses = !bSure && label.IsMultiByte() && !detected.charset.IsMultiByte() ? Guesses::Ignore
+                                                                                            : Guesses::Weigh;
+    Weighing weighing = Weighing::Holds;
+    for (const PageCharsetReading& other : InPlay(guesses)) {
+        if (ReadAlike(other.charset, label))
+            continue;
+        const bool bDetector = guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+            && ReadAlike(other.charset, detected.charset);
+        const Rival rivalIs = bDetector ? (bSure ? Rival::SureDetector : Rival::Detector) : Rival::Other;
+        const Weighing against = Weigh(reading, TextIn(other.charset), rivalIs);
+        if (against == Weighing::Outweighed) {
+            rival = bDetector ? detected : other;
+            return Weighing::Outweighed;
+        }
+        if (against == Weighing::InDoubt) {
+            rival = detected;
+            weighing = Weighing::InDoubt;
+        }
     }
     // Bytes that are all UTF-8 and read likelier so are not in the label; pairs that only happen
-    // to read as UTF-8 read no likelier. Nor are bytes the charset given reads as likelier text.
-    if (m_census.IsUtf8() && TextIn(CPageCharset::FromName("utf-8")).Compare(reading) > 0)
+    // to read as UTF-8 read no likelier.
+    if (m_census.IsUtf8() && TextIn(utf8.charset).Compare(reading) > 0) {
+        rival = utf8;
         return Weighing::Outweighed;
-    if (ReadsWhole(m_target, m_pTarget.get(), nAt, by) && TextIn(m_target).Compare(reading) > 0)
-        return Weighing::Outweighed;
-    return Weighing::Holds;
+    }
+    return weighing;
 }
 
 bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
@@ -345,7 +621,7 @@ bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
     // Read so, the text is much likelier than in the charset alone, and no less likely than in
     // the detector's charset: garbled text of another charset reads no better with a few pairs
     // taken for UTF-8.
-    const CTextReading mixed = CTextReading::Mixed(charset, m_detector.GetSample());
+    const CTextReading& mixed = MixedTextIn(charset);
     const CTextReading& alone = TextIn(charset);
     if (mixed.Compare(alone) <= 0 || mixed.GetOddities() * 2 >= alone.GetOddities())
         return false;
@@ -357,14 +633,19 @@ bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const
 {
     long long nAt = -1;
     BYTE by = 0;
-    if (!ReadsWhole(m_target, m_pTarget.get(), nAt, by))
+    if (!ReadsWhole(m_target, nAt, by))
         return false;
     const CTextReading& reading = TextIn(m_target);
     if (!reading.IsText())
         return false;
     const PageCharsetReading detected = Detected();
     if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
-        && Weigh(reading, TextIn(detected.charset), detected.evidence == CharsetEvidence::Guess) != Weighing::Holds)
+        && Weigh(reading, TextIn(detected.charset),
+                 detected.evidence == CharsetEvidence::Guess ? Rival::SureDetector : Rival::Detector) != Weighing::Holds)
+        return false;
+    // No charset in play reads the text likelier.
+    if (const PageCharsetReading likeliest = Likeliest();
+        likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared && TextIn(likeliest.charset).Compare(reading) > 0)
         return false;
     // The page's own reading, a guess, gives way to the user's word only where that reads the text
     // as well; as well as a one-byte charset, UTF-8 is one of two ways the bytes read.
@@ -394,14 +675,14 @@ CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const P
 
 PageCharsetReading CPageCharsetJudge::Beside(const CPageCharset& charset) const
 {
-    if (charset.IsMultiByte() || charset.GetKind() == CPageCharset::Kind::Undeclared)
+    if (!IsOneByte(charset))
         return {};
     // The bytes of the page the charset reads as ¤.
-    const std::array<std::string, 128> reading = CByteCounts::ReadingOf(charset);
+    const CTextReading::ByteTable& reading = CTextReading::ReadingOf(charset);
     std::vector<size_t> signs;
     size_t nSigns = 0;
     for (size_t i = 0; i < reading.size(); ++i) {
-        if (const size_t nCount = m_pageBytes.GetCount(static_cast<unsigned char>(0x80 + i)); nCount > 0 && reading[i] == "\xC2\xA4") {
+        if (const size_t nCount = m_pageBytes.GetCount(static_cast<unsigned char>(0x80 + i)); nCount > 0 && reading[i] == 0xA4) {
             signs.push_back(i);
             nSigns += nCount;
         }
@@ -411,13 +692,12 @@ PageCharsetReading CPageCharsetJudge::Beside(const CPageCharset& charset) const
     // The charsets that write a currency where those beside them have the sign ¤.
     for (const char* pszName : {"ISO-8859-15", "ISO-8859-16", "ISO-8859-7", "windows-1255"}) {
         const CPageCharset beside = CPageCharset::FromName(pszName);
-        if (beside.WritesAs(charset) || !m_pageBytes.ReadsAsCharacters(beside))
+        BYTE by = 0;
+        if (beside.WritesAs(charset) || m_pageBytes.FindFirst(beside, IsUndefinedOrControl, by) >= 0)
             continue;
-        const std::array<std::string, 128> other = CByteCounts::ReadingOf(beside);
+        const CTextReading::ByteTable& other = CTextReading::ReadingOf(beside);
         const bool bCurrency = std::all_of(signs.begin(), signs.end(), [&other](size_t i) {
-            size_t at = 0;
-            const char32_t ch = CPageCharset::NextCharacter(other[i], at);
-            return ch >= 0x20A0 && ch <= 0x20CF;
+            return other[i] >= 0x20A0 && other[i] <= 0x20CF;
         });
         if (!bCurrency || (m_pageBytes.CountReadOtherwise(charset, beside) - nSigns) * 8 > m_pageBytes.GetTotal())
             continue;
@@ -440,20 +720,27 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::InDoubt(const PageCharsetReading& 
 CPageCharsetJudge::Verdict CPageCharsetJudge::KeptUnlessSign(const PageCharsetReading& reading) const
 {
     const PageCharsetReading beside = Beside(m_target);
-    if (beside.charset.GetKind() == CPageCharset::Kind::Undeclared || m_pTarget == nullptr)
+    if (beside.charset.GetKind() == CPageCharset::Kind::Undeclared)
         return MakeVerdict(Change::Relabel, reading);
     const PageCharsetReading kept = m_target.WritesAs(reading.charset) ? reading
                                                                         : PageCharsetReading{m_target, CharsetEvidence::Declaration};
-    return InDoubt(beside, kept, m_pTarget->nFirstSign, m_pTarget->byFirstSign);
+    BYTE by = 0;
+    const long long nAt = FirstSign(m_target, by);
+    return InDoubt(beside, kept, nAt, by);
 }
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown() const
 {
-    const PageCharsetReading detected = Detected();
+    // What the bytes look like: the detector's reading, or one in play of fewer oddities.
+    PageCharsetReading looks = Detected();
+    if (const PageCharsetReading likeliest = Likeliest(); likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared
+        && (looks.charset.GetKind() == CPageCharset::Kind::Undeclared
+            || TextIn(likeliest.charset).Compare(TextIn(looks.charset)) > 0))
+        looks = likeliest;
     if (m_start.evidence != CharsetEvidence::Declaration)
-        return MakeVerdict(Change::Unknown, GetReading(), detected);
-    Verdict verdict = MakeVerdict(Change::Unknown, m_start, detected);
-    ReadsWhole(m_start.charset, m_pDeclared.get(), verdict.nFirstUnreadable, verdict.byFirstUnreadable);
+        return MakeVerdict(Change::Unknown, GetReading(), looks);
+    Verdict verdict = MakeVerdict(Change::Unknown, m_start, looks);
+    FirstOdd(m_start.charset, verdict.nFirstUnreadable, verdict.byFirstUnreadable);
     return verdict;
 }
 
@@ -478,27 +765,30 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert,
                            reading.charset.GetKind() == CPageCharset::Kind::Utf8 ? reading : utf8);
     const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
-    const PageCharsetReading detected = Detected();
-    const Weighing label = bDeclared ? WeighLabel() : Weighing::Outweighed;
+    PageCharsetReading rival;
+    const Weighing label = bDeclared ? WeighLabel(rival) : Weighing::Outweighed;
     if (label == Weighing::Holds) {
         if (IsMixedText(reading))
             return InDoubt(reading, utf8);
         // A sign ¤ of the label's may be the currency of the charset beside it.
-        if (const PageCharsetReading beside = Beside(reading.charset); beside.charset.GetKind() != CPageCharset::Kind::Undeclared)
-            return InDoubt(reading, beside, m_pDeclared->nFirstSign, m_pDeclared->byFirstSign);
+        if (const PageCharsetReading beside = Beside(reading.charset); beside.charset.GetKind() != CPageCharset::Kind::Undeclared) {
+            BYTE by = 0;
+            const long long nAt = FirstSign(reading.charset, by);
+            return InDoubt(reading, beside, nAt, by);
+        }
         return MakeVerdict(Change::Convert, reading);
     }
 
     // The page is not in its label, or has none: it is never converted from a guess. Its bytes
     // are kept under a target that reads them as well as any reading.
-    const PageCharsetReading own = bDeclared ? detected : reading;
+    const PageCharsetReading own = bDeclared ? rival : reading;
     if (TargetFits(own))
         return KeptUnlessSign(reading);
     if (IsMixedText(reading) || (bDeclared && reading.charset.IsMultiByte() && IsMixedText(own)))
         return InDoubt(reading.charset.IsMultiByte() ? own : reading, utf8);
     // A label and the detector's guess that read the text two ways, and too little of it to tell.
     if (label == Weighing::InDoubt)
-        return InDoubt(reading, detected);
+        return InDoubt(reading, rival);
     // Bytes that read as UTF-8 and as the page's own charset alike: either may be meant.
     if (m_census.IsUtf8() && bTargetUtf8)
         return InDoubt(own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);

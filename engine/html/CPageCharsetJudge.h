@@ -14,6 +14,8 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // What the charset a page is read in rests on.
 enum class CharsetEvidence {
@@ -37,6 +39,9 @@ public:
     // How far into a page that declares nothing its text's first byte beyond ASCII is looked for:
     // a page of ASCII alone that far is read as such, without being held whole.
     static constexpr size_t kReach = 256 * 1024;
+    // How much of the words beyond ASCII of a page looked at whole is held, to be read in the
+    // charsets in play alone; a page of more is read in every charset as it comes.
+    static constexpr size_t kHeldWords = 64 * 1024;
 
     // What a page's first bytes (at most kStartSize are looked at) tell of its charset: a byte
     // order mark decides; else a charset the page declares. A page that declares none is
@@ -45,7 +50,10 @@ public:
 
     // How much of a page's bytes are looked at: what its start leaves open (whether a page
     // declaring UTF-8 holds any, what a page declaring nothing is in), or all of them, for a page
-    // given another charset or none.
+    // given another charset or none. Looked at whole, a page whose start declares nothing is
+    // labelled by the first META tag further on that declares a charset, as the scan's parser
+    // reads them wherever they stand; all of its bytes are read once, as they come, and none of
+    // them is kept.
     enum class Look { Start, Whole };
     // The page whose start read so; target: the charset it is to be given, or none (a default
     // CPageCharset) when its declaration is only taken out.
@@ -66,7 +74,8 @@ public:
     // character but bytes that are none reads as Windows-1252, as the scan shows it; a page that
     // declares nothing is UTF-8 when its bytes are and the detector agrees, else in the charset
     // the detector takes its text for, unless Windows-1252, as browsers read a page they cannot
-    // judge, reads the text likelier.
+    // judge, reads the text likelier, or a charset of the detector's script reads it with fewer
+    // oddities.
     PageCharsetReading GetReading() const;
     // How a page of the same bytes reads whose start reads so: a page whose declaration is taken
     // out is read by the guess.
@@ -95,53 +104,83 @@ public:
         BYTE byFirstUnreadable = 0;
     };
     // What giving the page the target does to its bytes, all of them looked at: a comparison of
-    // the readings of the page's text, its label's, the detector's and the target's. Bytes are
-    // converted from a byte order mark, from UTF-8 that the detector takes for UTF-8, and from a
-    // label that reads the text as text no other reading outweighs; a label is never converted
-    // from when the detector reads the text as other, likelier text. Otherwise the bytes are kept
-    // under the target when it reads them as well as any reading, left alone in doubt when two
-    // read them as text and nothing tells which is meant, and left alone as unknown otherwise:
-    // only where the label cannot be right, reading bytes as controls or none, or the text as
-    // garbled or as other, likelier text than the detector's. A label, or a target given a page
-    // whose charset is a guess, that reads a byte as the sign ¤ where the charset beside it reads
-    // a currency (the € of ISO-8859-15, the ₪ of windows-1255) and the rest alike is in doubt
-    // with it.
+    // the readings of the page's text in every charset of the scripts in play (the label's, the
+    // detector's and the target's), by the same measures (CTextReading). Bytes are converted from
+    // a byte order mark, from UTF-8 that the detector takes for UTF-8, and from a label that reads
+    // the text as text no other reading outweighs: none reads it with fewer oddities, and a sure
+    // detector reads no other letters in it; a label is never converted from where another
+    // charset reads the text with fewer oddities, or the detector, sure, reads other letters.
+    // Otherwise the bytes are kept under the target when it reads them as well as any reading,
+    // left alone in doubt when two read them as text and nothing tells which is meant, and left
+    // alone as unknown otherwise. A label, or a target given a page whose charset is a guess, that
+    // reads a byte as the sign ¤ where the charset beside it reads a currency (the € of
+    // ISO-8859-15, the ₪ of windows-1255) and the rest alike is in doubt with it.
     Verdict Decide() const;
 
     const CUtf8Census& GetCensus() const { return m_census; }
 
 private:
-    // A charset's look at all of the page's bytes: whether they read as its text.
+    // A multi-byte charset's look at all of the page's bytes: whether they read as its text.
     struct WholeReader;
+    // How a rival reading stands: the detector's, sure or not, or another's (the target's, a
+    // charset of a script in play), which weighs by what it reads alone.
+    enum class Rival { SureDetector, Detector, Other };
 
     // The page's reading when it declares nothing, from the text the detector was given.
     PageCharsetReading Guessed() const;
     // The detector's answer when it reads the text as text; an Undeclared charset otherwise.
     PageCharsetReading Detected() const;
     bool DetectorSaysUtf8() const;
-    // The charset's reading of the text the detector was given, made once.
+    // The charset's reading of the page's text, made once when asked: over the page's words held,
+    // looked at whole, or the detector's sample otherwise. Of a page too large to be held, read
+    // as the text came; a charset it was not read in reads nothing.
     const CTextReading& TextIn(const CPageCharset& charset) const;
-    // Whether the charset reads every byte of the page as text, and if not, the first that it
-    // does not.
-    bool ReadsWhole(const CPageCharset& charset, const WholeReader* pReader, long long& nAt, BYTE& by) const;
+    // The same read as UTF-8 where its bytes are UTF-8 characters of more than one byte.
+    const CTextReading& MixedTextIn(const CPageCharset& charset) const;
+    // How the page's bytes beyond ASCII stand: all of them, looked at whole; the sample's
+    // otherwise.
+    const CByteCounts& TextBytes() const;
+    // The charsets of the scripts in play: the label's, the detector's (unless its guess is not
+    // weighed) and the target's, each with what it rests on.
+    enum class Guesses { Weigh, Ignore };
+    const std::vector<PageCharsetReading>& InPlay(Guesses guesses) const;
+    // Of the readings in play that read the text as text, the one with the fewest oddities, the
+    // label, the detector's and the target's first among as many; an Undeclared charset when
+    // none does.
+    PageCharsetReading Likeliest() const;
+    // Whether the charset reads every byte of the page as a character of it, and if not, the
+    // first that it does not. FirstOdd: the first it reads as no character or as a control.
+    bool ReadsWhole(const CPageCharset& charset, long long& nAt, BYTE& by) const;
+    void FirstOdd(const CPageCharset& charset, long long& nAt, BYTE& by) const;
+    // Where the first byte stands that the one-byte charset reads as the sign ¤; -1 for none.
+    long long FirstSign(const CPageCharset& charset, BYTE& by) const;
+    // Feeds a piece of the text to the readings of a page looked at whole: holds it while the
+    // page's words fit in kHeldWords, to be read in the charsets asked of them; past that, reads
+    // them in every charset as they come.
+    enum class TextEnd { More, Last };
+    void ReadText(std::string_view words, TextEnd end);
+    void ReadAsItComes();
 
     // The rules of the judgement, each on its own:
     // How a reading stands against a rival that reads the text otherwise. It holds when it reads
-    // the text as text with fewer oddities, or as many and the two differ in a few letters only
-    // (the € of ISO-8859-15, the Ά of windows-1253), which no detector tells apart; of as many
-    // oddities and much of the text read otherwise, a detector sure of its answer outweighs it,
-    // and a guess from too little text leaves the two in doubt.
+    // the text as text with fewer oddities; of as many, a rival other than the detector does not
+    // outweigh it. Where the two differ in letters alone (õ and ő), a detector sure of its answer
+    // outweighs it, and a guess from too little text outweighs no reading of letters without an
+    // oddity, and leaves others in doubt. Where they differ in a sign, a currency or a letter
+    // against a sign (the € of ISO-8859-15, the Ά of windows-1253), which no detector tells
+    // apart, it holds.
     enum class Weighing { Holds, Outweighed, InDoubt };
-    Weighing Weigh(const CTextReading& reading, const CTextReading& rival, bool bRivalSure) const;
-    // How the label stands as the page's charset: it reads the bytes as text, and neither the
-    // detector's reading, nor UTF-8's, nor the target's outweighs it.
-    Weighing WeighLabel() const;
+    Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs) const;
+    // How the label stands as the page's charset: it reads the bytes as text, and no reading in
+    // play (the detector's, the target's, UTF-8's, one of a script in play) outweighs it. The
+    // rival: the reading that outweighs it, or leaves it in doubt.
+    Weighing WeighLabel(PageCharsetReading& rival) const;
     // The bytes are UTF-8 text beside text of the page's one-byte charset: read so, the text is
     // much likelier than in the charset alone, and than in the detector's. Pairs that only happen
     // to read as UTF-8 are no such text.
     bool IsMixedText(const PageCharsetReading& own) const;
-    // The target reads the bytes as text as well as the page's own reading and the detector's:
-    // they can be kept as they are under it.
+    // The target reads the bytes as text as well as the page's own reading, the detector's and
+    // any in play: they can be kept as they are under it.
     bool TargetFits(const PageCharsetReading& own) const;
     // Whether characters of more than one byte the bytes hold in UTF-8 are ones the one-byte
     // charset has bytes of: a page in that charset would have written them so.
@@ -155,7 +194,7 @@ private:
     // with the writer it writes the page with.
     Verdict InDoubt(const PageCharsetReading& source, const PageCharsetReading& other, long long nSignAt = -1,
                     BYTE bySign = 0) const;
-    // The bytes are in no charset the save can tell.
+    // The bytes are in no charset the save can tell; they look most like the likeliest reading.
     Verdict Unknown() const;
     // The bytes kept under the target, which the page whose charset is a guess reads as well as
     // any reading; but in doubt where the target reads a byte as the sign ¤ and the charset
@@ -170,12 +209,28 @@ private:
     CByteCounts m_pageBytes;        // all of the page's bytes beyond ASCII, looked at whole
     CPageTextFilter m_textFilter;
     std::string m_textPiece;
+    CWordsBeyondAscii m_words;      // looked at whole: the words the readings are given
+    std::string m_wordsPiece;
+    std::string m_wordsHeld;        // a UTF-8 character cut off at the end of the last piece
+    std::string m_heldWords;        // the words of a page of a usual size, held whole
+    bool m_bReadAsItComes = false;  // the page is too large to be held: read in every charset
     CCharsetDetector m_detector;
     bool m_bDetect = false;         // the detector is asked
     bool m_bBeyondAscii = false;    // a byte beyond ASCII was seen, an escape of ISO-2022-JP too
     size_t m_nLookedAt = 0;         // the page's bytes given the detector's filter
-    std::unique_ptr<WholeReader> m_pDeclared; // the page's label looking at its bytes
-    std::unique_ptr<WholeReader> m_pTarget;   // the target looking at them
-    mutable std::deque<CTextReading> m_readings; // the readings made, which stay where they are
+    std::unique_ptr<WholeReader> m_pDeclared; // a multi-byte label looking at the page's bytes
+    std::unique_ptr<WholeReader> m_pTarget;   // a multi-byte target looking at them
+    // The readings of the text, one for each codec they read with: of a page too large to be
+    // held, one for each charset of a script, read as the text comes; otherwise made over the
+    // page's words or the detector's sample when asked.
+    struct Reading {
+        CPageCharset charset;
+        CTextReading reading;
+    };
+    static const CTextReading* Find(const std::deque<Reading>& readings, const CPageCharset& charset);
+    mutable std::deque<Reading> m_readings;
+    mutable std::deque<Reading> m_mixed; // the same read as Mixed, from the first UTF-8 character on
+    mutable std::unique_ptr<CByteCounts> m_pSampleBytes;
+    mutable std::vector<PageCharsetReading> m_inPlay[2]; // InPlay's, weighing the guess or not
     bool m_bFinished = false;
 };

@@ -2,7 +2,11 @@
 
 #include "platform/core/CodePage.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <bitset>
+#include <map>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -14,7 +18,8 @@ enum class Kind : uint8_t {
     Mark,    // a combining mark: part of the letter before it
     Sign,    // symbols, which stand beside words rather than inside them
     Odd,     // box drawing and private characters: no prose holds them
-    NoText,  // control characters, replacement characters
+    Stray,   // a control character of U+0080 to U+009F: a byte the charset gives no character
+    NoText,  // other control characters, replacement characters
 };
 
 enum class Script : uint8_t { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Hangul, Cjk, Other };
@@ -65,7 +70,7 @@ Class ClassOf(char32_t ch)
         return Of(ch < 0x20 || ch == 0x7F ? Kind::NoText : Kind::Neutral);
     }
     if (ch < 0xA0)
-        return Of(Kind::NoText);
+        return Of(Kind::Stray);
     if (ch < 0xC0) {
         switch (ch) {
         case 0xA0: return Of(Kind::Space);
@@ -201,47 +206,165 @@ bool OfOneWord(const Class& first, char32_t chFirst, const Class& second, char32
         || (isEastAsian(first.script) && isEastAsian(second.script));
 }
 
+// Signs that open or close a quotation, or open a Spanish question or exclamation: they stand at
+// a word's edge in any text.
+bool IsQuotation(char32_t ch)
+{
+    return ch == 0xAB || ch == 0xBB || ch == 0xA1 || ch == 0xBF;
+}
+
+// Signs that follow a word in any text: the marks of a name, degrees, daggers and primes
+// ("NESTLÉ®", "Café™", "text†"), and superscripts after a unit of a letter or two ("m²", "km³").
+bool FollowsWord(char32_t ch, size_t nLetters)
+{
+    if (ch == 0xB2 || ch == 0xB3 || ch == 0xB9)
+        return nLetters <= 2;
+    return ch == 0xAE || ch == 0xA9 || ch == 0x2122 || ch == 0xB0 || ch == 0x2020 || ch == 0x2021 || ch == 0x2032
+        || ch == 0x2033 || IsQuotation(ch);
+}
+
+// A text garbled over so many of its words beyond ASCII is read no further.
+constexpr size_t kGarbledAfterWords = 256;
+
+// The small Latin letters beyond ASCII the alphabets of Europe and of a few languages beyond it
+// hold (ß to ſ): a text in one of them, or in one and a few names of another, holds the letters of
+// one alphabet, while Hungarian read in Latin-1 holds õ and û beside ö and ü, which no alphabet
+// has together, and Turkish holds ð beside ü. Vietnamese, whose own letters stand beyond ſ, is
+// not among them: the letters it shares with the others are of no one alphabet together.
+constexpr char32_t kFirstAlphabetLetter = 0xDF;
+using LetterSet = std::bitset<0x180 - kFirstAlphabetLetter>;
+
+const char* const kAlphabets[] = {
+    "àâæçéèêëîïôœùûüÿ",       // French
+    "äöüß",                   // German
+    "áàéèêëíïóôöúûü",         // Dutch, Afrikaans
+    "áéíóúñü",                // Spanish, Galician, Basque
+    "àçéèíïòóú",              // Catalan
+    "áâãàçéêíóôõúü",          // Portuguese
+    "àèéìíîòóùú",             // Italian
+    "åæøéóôàò",               // Danish, Norwegian
+    "åäöé",                   // Swedish
+    "äöåšž",                  // Finnish
+    "áðéíóúýþæö",             // Icelandic
+    "áðíóúýæø",               // Faroese
+    "šžõäöü",                 // Estonian
+    "āčēģīķļņšūžōŗ",          // Latvian
+    "ąčęėįšųūž",              // Lithuanian
+    "ąćęłńóśźż",              // Polish
+    "áčďéěíňóřšťúůýž",        // Czech
+    "áäčďéíĺľňóôŕšťúýž",      // Slovak
+    "čćđšž",                  // Slovenian, Croatian, Bosnian
+    "áéíóöőúüű",              // Hungarian
+    "ăâîşţ",                  // Romanian
+    "çğıöşüâîû",              // Turkish
+    "çë",                     // Albanian
+    "ċġħżàèìòù",              // Maltese
+    "âêîôûŵŷáéíóúäëïöü",      // Welsh
+    "ĉĝĥĵŝŭ",                 // Esperanto
+    "áčđŋšŧž",                // Sami
+    "āēīōū",                  // Maori, Hawaiian
+};
+
+const std::vector<LetterSet>& Alphabets()
+{
+    static const std::vector<LetterSet> alphabets = [] {
+        std::vector<LetterSet> sets;
+        for (const char* pszLetters : kAlphabets) {
+            LetterSet& set = sets.emplace_back();
+            const std::string_view letters(pszLetters);
+            for (size_t at = 0; at < letters.size();)
+                set.set(CPageCharset::NextCharacter(letters, at) - kFirstAlphabetLetter);
+        }
+        return sets;
+    }();
+    return alphabets;
+}
+
+// The small letter of a Latin letter of ß to ſ, or of its capital; 0 for another character.
+char32_t AlphabetLetter(char32_t ch, int nCase)
+{
+    if (ch < 0xC0 || ch > 0x17F || ch == 0xD7 || ch == 0x130)
+        return 0;
+    if (nCase > 0)
+        ch = ch < 0x100 ? ch + 0x20 : ch == 0x178 ? char32_t(0xFF) : ch + 1;
+    return ch >= kFirstAlphabetLetter && ch < 0x180 ? ch : 0;
+}
+
+// How many of the letters no one alphabet holds with the rest: the fewest any alphabet leaves.
+size_t ForeignLetters(const LetterSet& letters)
+{
+    if (letters.none())
+        return 0;
+    size_t nFewest = letters.count();
+    for (const LetterSet& alphabet : Alphabets())
+        nFewest = std::min(nFewest, (letters & ~alphabet).count());
+    return nFewest;
+}
+
+} // namespace
+
 // Counts the oddities of a text given character by character; each character is judged once the
 // one after it is known.
-class OddityCounter {
+class CTextReading::OddityCounter {
 public:
-    void Take(char32_t ch)
+    void Take(char32_t ch) { Take(ch, ClassOf(ch)); }
+    // Called for every character of every reading: kept inline.
+    [[gnu::always_inline]] void Take(char32_t ch, const Class& next)
     {
-        const Class next = ClassOf(ch);
         Judge(next);
         m_before = m_current;
         m_current = next;
         m_ch = ch;
     }
-    size_t Finish()
+    void Finish()
     {
         // The last character is judged by a blank after it, which ends the last word.
         Take(U' ');
         Take(U' ');
-        return m_nOdd;
     }
+    // Letters of more than one alphabet count once each, as read so far.
+    size_t GetOddities() const { return m_nOdd + m_nStrays + ForeignLetters(m_letters); }
+    bool HoldsLetters() const { return m_nWordsBeyond > 0; }
     // Whether the text holds no character no text holds, and oddities in no more than half of its
     // words beyond ASCII: text of another charset is garbled throughout.
-    bool IsText() const { return m_bText && m_nOdd <= m_nWordsBeyond / 2; }
+    bool IsText() const { return m_bText && !m_bGarbled && m_nOdd <= m_nWordsBeyond / 2; }
+    // Whether more text changes nothing: it holds what no text holds, or is garbled over many
+    // words.
+    bool IsSettled() const { return !m_bText || m_bGarbled; }
 
 private:
-    void Judge(const Class& next)
+    [[gnu::always_inline]] void Judge(const Class& next)
     {
         switch (m_current.kind) {
         case Kind::NoText: m_bText = false; break;
-        case Kind::Odd: ++m_nOdd; break;
-        case Kind::Sign:
-            // A sign between two letters is a letter read in the wrong charset.
-            if (m_before.kind == Kind::Letter && next.kind == Kind::Letter)
-                ++m_nOdd;
+        case Kind::Stray:
+            // A byte the charset gives no character, in a word or at its edge, is likelier a
+            // letter of another charset.
+            if (m_before.kind == Kind::Letter || next.kind == Kind::Letter)
+                ++m_nStrays;
             break;
+        case Kind::Odd: ++m_nOdd; break;
+        case Kind::Sign: JudgeSign(next); break;
         case Kind::Letter: JudgeLetter(); return;
         case Kind::Mark: return;
         default: break;
         }
         EndWord();
     }
-    void JudgeLetter()
+    // A sign between two letters, or glued to the start of a word of small letters or to the end
+    // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶").
+    void JudgeSign(const Class& next)
+    {
+        const bool bLetterBefore = m_before.kind == Kind::Letter;
+        const bool bLetterAfter = next.kind == Kind::Letter;
+        if (bLetterBefore && bLetterAfter)
+            ++m_nOdd;
+        else if (bLetterAfter && next.nCase < 0 && !IsQuotation(m_ch))
+            ++m_nOdd;
+        else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
+            ++m_nOdd;
+    }
+    [[gnu::always_inline]] void JudgeLetter()
     {
         if (m_before.kind == Kind::Letter || m_before.kind == Kind::Mark) {
             // A capital after small letters, but for the plain letters of names such as "iPhone".
@@ -251,7 +374,11 @@ private:
                 ++m_nOdd;
         }
         ++m_nLetters;
-        m_bWordBeyond = m_bWordBeyond || m_ch >= 0x80;
+        if (m_ch >= 0x80) {
+            m_bWordBeyond = true;
+            if (const char32_t letter = AlphabetLetter(m_ch, m_current.nCase); letter != 0)
+                m_letters.set(letter - kFirstAlphabetLetter);
+        }
         if (m_current.script == Script::Latin && m_ch >= 0x80)
             ++m_nLatinBeyond;
         m_last = m_current;
@@ -261,9 +388,12 @@ private:
     // as Latin: no language writes many of them, or a word of them alone, without plain ones.
     void EndWord()
     {
+        if (m_nLetters == 0)
+            return;
         if ((m_nLatinBeyond >= 3 && m_nLatinBeyond * 2 > m_nLetters) || (m_nLatinBeyond >= 2 && m_nLatinBeyond == m_nLetters))
             ++m_nOdd;
-        m_nWordsBeyond += m_bWordBeyond ? 1 : 0;
+        if (m_bWordBeyond && ++m_nWordsBeyond >= kGarbledAfterWords && m_nOdd > m_nWordsBeyond / 2)
+            m_bGarbled = true;
         m_nLetters = m_nLatinBeyond = 0;
         m_bWordBeyond = false;
     }
@@ -278,89 +408,290 @@ private:
     bool m_bWordBeyond = false;
     size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
+    size_t m_nStrays = 0;
+    LetterSet m_letters;   // the Latin letters of the alphabets read, each once
     bool m_bText = true;
+    bool m_bGarbled = false;
 };
+
+namespace {
+
+// What a one-byte charset reads each byte beyond ASCII as, and the class of each.
+struct ClassedTable {
+    CTextReading::ByteTable characters{};
+    std::array<Class, 128> classes{};
+};
+
+const Class& AsciiClass(unsigned char byte)
+{
+    static const std::array<Class, 128> classes = [] {
+        std::array<Class, 128> table{};
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = ClassOf(static_cast<char32_t>(i));
+        return table;
+    }();
+    return classes[byte];
+}
+
+// The tables are made once for each charset, by the charset's own decoder, and shared by the
+// threads that read pages.
+const ClassedTable& TableOf(const CPageCharset& charset)
+{
+    static std::mutex lock;
+    static std::map<std::string, std::unique_ptr<ClassedTable>> tables;
+    const std::string key = std::to_string(static_cast<int>(charset.GetKind())) + charset.GetReadName();
+    std::lock_guard<std::mutex> guard(lock);
+    std::unique_ptr<ClassedTable>& pTable = tables[key];
+    if (pTable == nullptr) {
+        pTable = std::make_unique<ClassedTable>();
+        for (size_t i = 0; i < 128; ++i) {
+            const char byte = static_cast<char>(0x80 + i);
+            std::string text;
+            CPageDecoder decoder(charset);
+            decoder.Decode(&byte, 1, text);
+            decoder.Finish(text);
+            size_t at = 0;
+            const char32_t ch = decoder.IsReadWhole() && !text.empty() ? CPageCharset::NextCharacter(text, at) : U'\xFFFD';
+            pTable->characters[i] = ch;
+            pTable->classes[i] = ClassOf(ch);
+        }
+    }
+    return *pTable;
+}
+
+// A fingerprint of the characters beyond ASCII a reading makes, in their order.
+constexpr uint64_t kFingerprintStart = 14695981039346656037ull;
+
+uint64_t Fingerprint(uint64_t fingerprint, char32_t ch)
+{
+    return (fingerprint ^ ch) * 1099511628211ull;
+}
 
 } // namespace
 
-size_t CTextReading::CountOddities(std::string_view utf8, bool& bText)
-{
+struct CTextReading::State {
+    // How the bytes are read: by a one-byte charset's table, by the charset's decoder, or as
+    // UTF-8 where they are, by the table elsewhere.
+    enum class Way { Table, Decoder, Mixed };
+
+    CPageCharset charset;
+    Way way = Way::Decoder;
+    const ClassedTable* pTable = nullptr;
+    std::unique_ptr<CPageDecoder> pDecoder;
+    std::string scratch;   // the decoder's UTF-8 of a piece
+    std::string pending;   // Mixed: the start of a UTF-8 character cut off at a piece's end
     OddityCounter counter;
-    for (size_t at = 0; at < utf8.size();) {
-        // ASCII letters and punctuation are most of a page's text.
-        const char32_t ch = static_cast<unsigned char>(utf8[at]) < 0x80 ? static_cast<unsigned char>(utf8[at++])
-                                                                         : CPageCharset::NextCharacter(utf8, at);
+    uint64_t fingerprint = kFingerprintStart; // Decoder, Mixed: of the characters beyond ASCII made
+    std::bitset<128> seen; // Table: the bytes beyond ASCII read, which the table tells the reading of
+    size_t nBeyond = 0;    // the characters beyond ASCII made
+    bool bSample = false;  // the text may end in a character cut off, which is not read
+    bool bFinished = false;
+
+    void Take(char32_t ch)
+    {
+        if (ch >= 0x80) {
+            fingerprint = Fingerprint(fingerprint, ch);
+            ++nBeyond;
+        }
         counter.Take(ch);
     }
-    const size_t nOdd = counter.Finish();
-    bText = counter.IsText();
-    return nOdd;
-}
+    void TakeDecoded()
+    {
+        for (size_t at = 0; at < scratch.size();) {
+            const auto byte = static_cast<unsigned char>(scratch[at]);
+            if (byte < 0x80) {
+                counter.Take(byte, AsciiClass(byte));
+                ++at;
+            } else {
+                Take(CPageCharset::NextCharacter(scratch, at));
+            }
+        }
+        scratch.clear();
+    }
+    void TakeByte(unsigned char byte)
+    {
+        if (byte < 0x80) {
+            counter.Take(byte, AsciiClass(byte));
+            return;
+        }
+        const char32_t ch = pTable->characters[byte - 0x80];
+        if (way == Way::Table)
+            seen.set(byte - 0x80);
+        else
+            fingerprint = Fingerprint(fingerprint, ch);
+        ++nBeyond;
+        counter.Take(ch, pTable->classes[byte - 0x80]);
+    }
+    void AddMixed(std::string_view text)
+    {
+        std::string joined;
+        if (!pending.empty()) {
+            joined = std::exchange(pending, std::string()) + std::string(text);
+            text = joined;
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+        for (size_t at = 0; at < text.size();) {
+            const int nLength = p[at] < 0x80 ? 1 : CPageCharset::Utf8SequenceLength(p + at, text.size() - at);
+            if (nLength < 0) {
+                pending.assign(text.substr(at));
+                return;
+            }
+            if (nLength > 1)
+                Take(CPageCharset::NextCharacter(text, at));
+            else
+                TakeByte(p[at++]);
+        }
+    }
+};
 
-CTextReading::CTextReading(const CPageCharset& charset, std::string_view text) : m_charset(charset)
+CTextReading::CTextReading() : m_pState(std::make_unique<State>()) {}
+
+CTextReading::CTextReading(const CPageCharset& charset) : CTextReading()
 {
-    bool bWhole = true;
-    if (charset.GetKind() == CPageCharset::Kind::Utf8 || charset.GetKind() == CPageCharset::Kind::Undeclared) {
-        m_text.assign(text);
-        CUtf8Census census(CUtf8Census::Look::Whole);
-        census.Add(text.data(), text.size());
-        census.FinishPart();
-        bWhole = census.ReadsWhole();
+    State& state = *m_pState;
+    state.charset = charset;
+    if (charset.GetKind() == CPageCharset::Kind::Windows1252
+        || (charset.GetKind() == CPageCharset::Kind::Iconv && !charset.IsMultiByte())) {
+        state.way = State::Way::Table;
+        state.pTable = &TableOf(charset);
     } else {
-        // A character cut off at the text's end, where a sample of it ends, stays with the decoder:
-        // it may read whole.
-        CPageDecoder decoder(charset);
-        decoder.Decode(text.data(), text.size(), m_text);
-        bWhole = decoder.IsReadWhole();
+        // UTF-8 reads a byte that is none as its Windows-1252 character, and notes it.
+        state.pDecoder = std::make_unique<CPageDecoder>(charset.GetKind() == CPageCharset::Kind::Undeclared
+                                                            ? CPageCharset::FromName("utf-8")
+                                                            : charset);
     }
-    Count();
-    m_bText = m_bText && bWhole;
 }
 
-std::array<std::string, 128> CByteCounts::ReadingOf(const CPageCharset& charset)
+CTextReading::CTextReading(const CPageCharset& charset, std::string_view text) : CTextReading(charset)
 {
-    std::array<std::string, 128> table;
-    for (size_t i = 0; i < table.size(); ++i) {
-        const char byte = static_cast<char>(0x80 + i);
-        CPageDecoder decoder(charset);
-        decoder.Decode(&byte, 1, table[i]);
-        if (!decoder.IsReadWhole())
-            table[i] = "\xEF\xBF\xBD";
-    }
-    return table;
+    Add(text);
+    // A character cut off at the text's end, where a sample of the page ends, may read whole.
+    m_pState->bSample = true;
+    Finish();
 }
 
 CTextReading CTextReading::Mixed(const CPageCharset& charset, std::string_view text)
 {
-    CTextReading reading;
-    reading.m_charset = charset;
-    const std::array<std::string, 128> table = CByteCounts::ReadingOf(charset);
-    for (size_t at = 0; at < text.size();) {
-        const auto ch = static_cast<unsigned char>(text[at]);
-        const size_t nFrom = at;
-        CPageCharset::NextCharacter(text, at);
-        // A byte that is no UTF-8 came out as itself: it is read in the charset.
-        if (ch >= 0x80 && at == nFrom + 1)
-            reading.m_text += table[ch - 0x80];
-        else
-            reading.m_text.append(text.substr(nFrom, at - nFrom));
-    }
-    reading.Count();
+    CTextReading reading = CTextReading(charset).MixedFromHere();
+    reading.Add(text);
+    reading.Finish();
     return reading;
 }
 
-void CTextReading::Count()
+CTextReading::~CTextReading() = default;
+CTextReading::CTextReading(CTextReading&& other) noexcept = default;
+CTextReading& CTextReading::operator=(CTextReading&& other) noexcept = default;
+
+CTextReading CTextReading::MixedFromHere() const
 {
-    m_nOdd = CountOddities(m_text, m_bText);
+    CTextReading mixed;
+    State& state = *mixed.m_pState;
+    state.charset = m_pState->charset;
+    state.pTable = m_pState->pTable != nullptr ? m_pState->pTable : &TableOf(CPageCharset::FromName("windows-1252"));
+    state.way = State::Way::Mixed;
+    state.counter = m_pState->counter;
+    return mixed;
+}
+
+void CTextReading::Add(std::string_view text)
+{
+    State& state = *m_pState;
+    // A reading that holds what no text holds, or is garbled throughout, stays so.
+    if (state.bFinished || state.counter.IsSettled())
+        return;
+    switch (state.way) {
+    case State::Way::Table:
+        for (const char ch : text)
+            state.TakeByte(static_cast<unsigned char>(ch));
+        break;
+    case State::Way::Decoder:
+        state.pDecoder->Decode(text.data(), text.size(), state.scratch);
+        state.TakeDecoded();
+        break;
+    case State::Way::Mixed: state.AddMixed(text); break;
+    }
+}
+
+void CTextReading::Finish()
+{
+    State& state = *m_pState;
+    if (state.bFinished)
+        return;
+    if (state.pDecoder != nullptr && !state.bSample) {
+        state.pDecoder->Finish(state.scratch);
+        state.TakeDecoded();
+    }
+    for (const char ch : std::exchange(state.pending, std::string()))
+        state.TakeByte(static_cast<unsigned char>(ch));
+    state.counter.Finish();
+    state.bFinished = true;
+}
+
+const CPageCharset& CTextReading::GetCharset() const
+{
+    return m_pState->charset;
+}
+
+bool CTextReading::IsText() const
+{
+    const State& state = *m_pState;
+    return state.counter.IsText() && (state.pDecoder == nullptr || state.pDecoder->IsReadWhole());
+}
+
+size_t CTextReading::GetOddities() const
+{
+    return m_pState->counter.GetOddities();
+}
+
+bool CTextReading::HoldsLetters() const
+{
+    return m_pState->counter.HoldsLetters();
+}
+
+bool CTextReading::ReadsAs(const CTextReading& other) const
+{
+    const State& one = *m_pState;
+    const State& two = *other.m_pState;
+    if (one.way != State::Way::Mixed && two.way != State::Way::Mixed && one.charset.GetKind() == two.charset.GetKind()
+        && one.charset.GetReadName() == two.charset.GetReadName())
+        return true;
+    // What was not read on is not known to read alike.
+    if (one.counter.IsSettled() || two.counter.IsSettled() || one.nBeyond != two.nBeyond)
+        return false;
+    if (one.way == State::Way::Table && two.way == State::Way::Table) {
+        for (size_t i = 0; i < one.seen.size(); ++i) {
+            if (one.seen[i] && one.pTable->characters[i] != two.pTable->characters[i])
+                return false;
+        }
+        return one.seen == two.seen;
+    }
+    // A one-byte charset makes a character of each byte, the others not: they read alike only
+    // what is ASCII to both.
+    if (one.way == State::Way::Table || two.way == State::Way::Table)
+        return one.nBeyond == 0;
+    return one.fingerprint == two.fingerprint;
 }
 
 int CTextReading::Compare(const CTextReading& other) const
 {
-    if (m_bText != other.m_bText)
-        return m_bText ? 1 : -1;
-    if (!m_bText || m_nOdd == other.m_nOdd)
+    const bool bText = IsText();
+    if (bText != other.IsText())
+        return bText ? 1 : -1;
+    if (!bText || GetOddities() == other.GetOddities())
         return 0;
-    return m_nOdd < other.m_nOdd ? 1 : -1;
+    return GetOddities() < other.GetOddities() ? 1 : -1;
+}
+
+size_t CTextReading::CountOddities(std::string_view utf8, bool& bText)
+{
+    CTextReading reading(CPageCharset::FromName("utf-8"), utf8);
+    bText = reading.IsText();
+    return reading.GetOddities();
+}
+
+const CTextReading::ByteTable& CTextReading::ReadingOf(const CPageCharset& charset)
+{
+    return TableOf(charset).characters;
 }
 
 void CByteCounts::Add(std::string_view text)
@@ -368,16 +699,18 @@ void CByteCounts::Add(std::string_view text)
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
         if (byte >= 0x80) {
-            ++m_counts[byte - 0x80];
+            if (m_counts[byte - 0x80]++ == 0)
+                m_first[byte - 0x80] = m_nSeen;
             ++m_nTotal;
         }
+        ++m_nSeen;
     }
 }
 
 size_t CByteCounts::CountReadOtherwise(const CPageCharset& first, const CPageCharset& second) const
 {
-    const std::array<std::string, 128> one = ReadingOf(first);
-    const std::array<std::string, 128> two = ReadingOf(second);
+    const CTextReading::ByteTable& one = CTextReading::ReadingOf(first);
+    const CTextReading::ByteTable& two = CTextReading::ReadingOf(second);
     size_t nOtherwise = 0;
     for (size_t i = 0; i < m_counts.size(); ++i) {
         if (one[i] != two[i])
@@ -386,15 +719,13 @@ size_t CByteCounts::CountReadOtherwise(const CPageCharset& first, const CPageCha
     return nOtherwise;
 }
 
-bool CByteCounts::ReadsAsCharacters(const CPageCharset& charset) const
+bool CByteCounts::DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const
 {
-    const std::array<std::string, 128> table = ReadingOf(charset);
+    const ClassedTable& one = TableOf(first);
+    const ClassedTable& two = TableOf(second);
     for (size_t i = 0; i < m_counts.size(); ++i) {
-        if (m_counts[i] == 0)
-            continue;
-        // U+FFFD, or a control character of U+0080 to U+009F.
-        const std::string& read = table[i];
-        if (read == "\xEF\xBF\xBD" || (read.size() == 2 && read[0] == '\xC2' && static_cast<unsigned char>(read[1]) <= 0x9F))
+        if (m_counts[i] > 0 && one.characters[i] != two.characters[i]
+            && (one.classes[i].kind != Kind::Letter || two.classes[i].kind != Kind::Letter))
             return false;
     }
     return true;

@@ -1,59 +1,88 @@
 // CTextReading: how a charset reads a page's text, one of the readings the judge of a page's
 // charset compares. Bytes read in the wrong charset show in the text they make: bytes the charset
-// leaves undefined, control characters, signs glued between letters ("Specyficzno¶ci"), capitals
-// inside a word after small letters ("зМБЧБ"), letters of two scripts in one word ("rщseau"),
-// Latin words of accented letters alone ("Ãëàâà"), box drawing and private characters. A reading
-// of no such oddity is the text that was written; of two readings the one with fewer is likelier.
+// leaves undefined, control characters, signs glued between letters ("Specyficzno¶ci") or to a
+// word's edge ("¦okolaadi", "co¶"), capitals inside a word after small letters ("зМБЧБ"), letters
+// of two scripts in one word ("rщseau"), Latin words of accented letters alone ("Ãëàâà"), box
+// drawing and private characters. A reading of no such oddity is the text that was written; of two
+// readings the one with fewer is likelier. The text is read as it comes, in pieces, and no copy of
+// it is kept: a reading of a page of any size takes the same few hundred bytes.
 #pragma once
 
 #include "engine/html/CPageCharset.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 class CTextReading {
 public:
-    CTextReading() = default;
-    // The page's text (CPageTextFilter), in the page's own bytes, read in the charset.
+    CTextReading();
+    // A reading of the page's text (CPageTextFilter), in the page's own bytes, in the charset: the
+    // text is given in pieces (Add), and its end told (Finish).
+    explicit CTextReading(const CPageCharset& charset);
+    // The same of a text given whole, or of a sample of it: a character cut off at its end is
+    // not read.
     CTextReading(const CPageCharset& charset, std::string_view text);
-    // The same text read as UTF-8 where its bytes are UTF-8 characters of more than one byte, and
-    // in the one-byte charset elsewhere: a page that holds text of both.
+    // The text read as UTF-8 where its bytes are UTF-8 characters of more than one byte, and in
+    // the one-byte charset elsewhere: a page that holds text of both.
     static CTextReading Mixed(const CPageCharset& charset, std::string_view text);
+    ~CTextReading();
+    CTextReading(CTextReading&& other) noexcept;
+    CTextReading& operator=(CTextReading&& other) noexcept;
+    CTextReading(const CTextReading&) = delete;
+    CTextReading& operator=(const CTextReading&) = delete;
 
-    const CPageCharset& GetCharset() const { return m_charset; }
+    // More of the text.
+    void Add(std::string_view text);
+    // The end of the text.
+    void Finish();
+    // A one-byte reading, read on from here as Mixed reads: up to here the two are alike, as long
+    // as no UTF-8 character of more than one byte has come. What it reads as is told from here on.
+    CTextReading MixedFromHere() const;
+
+    const CPageCharset& GetCharset() const;
     // Whether the charset reads every byte as text: none it leaves undefined, no control
-    // character, and oddities in no more than half of the words that hold letters beyond ASCII:
-    // text read in the wrong charset is garbled throughout. The sign ¤ is text, if rare: the
-    // charsets beside one that has it may read its byte as their currency, which the judge of a
-    // page's charset weighs.
-    bool IsText() const { return m_bText; }
-    // How many oddities the text holds.
-    size_t GetOddities() const { return m_nOdd; }
-    // The text in UTF-8.
-    const std::string& GetText() const { return m_text; }
-    // Whether the two read the bytes as the same text.
-    bool ReadsAs(const CTextReading& other) const { return m_text == other.m_text; }
+    // character but for the strays below, and oddities in no more than half of the words that
+    // hold letters beyond ASCII: text read in the wrong charset is garbled throughout. A text
+    // garbled so over its first few hundred such words is not read on. The sign ¤ is text, if
+    // rare: the charsets beside one that has it may read its byte as their currency, which the
+    // judge of a page's charset weighs. A control character of U+0080 to U+009F, which the
+    // one-byte charsets read bytes they give no character as, is a stray: in a word or at its
+    // edge an oddity, which another charset that reads its byte as a letter is likelier for, but
+    // no sign that the charset is wrong where none does.
+    bool IsText() const;
+    // How many oddities the text holds, strays among them.
+    size_t GetOddities() const;
+    // Whether the text holds letters beyond ASCII.
+    bool HoldsLetters() const;
+    // Whether the two read the bytes as the same text (as far as both read on; a reading that
+    // holds what no text holds, or is garbled throughout, reads as no other).
+    bool ReadsAs(const CTextReading& other) const;
 
     // Of two readings of the same bytes, which reads them more as text: 1 this one, -1 the
     // other, 0 neither (both as text with as many oddities, or neither as text).
     int Compare(const CTextReading& other) const;
 
-    // The oddities of text in UTF-8; whether it reads as text.
+    // The oddities of text in UTF-8, strays among them; whether it reads as text.
     static size_t CountOddities(std::string_view utf8, bool& bText);
 
-private:
-    void Count();
+    // What a one-byte charset reads each byte beyond ASCII as; U+FFFD for a byte it leaves
+    // undefined. Made once for each charset, and kept.
+    using ByteTable = std::array<char32_t, 128>;
+    static const ByteTable& ReadingOf(const CPageCharset& charset);
 
-    CPageCharset m_charset;
-    bool m_bText = false;
-    size_t m_nOdd = 0;
-    std::string m_text;
+private:
+    class OddityCounter;
+    struct State;
+    std::unique_ptr<State> m_pState;
 };
 
-// How the bytes beyond ASCII of a text stand: how many of each, for telling how much of it two
-// one-byte charsets read alike, and whether a one-byte charset reads them all as characters.
+// How the bytes beyond ASCII of a text stand: how many of each and where the first of each
+// stands, for telling how much of it two one-byte charsets read alike, which bytes a one-byte
+// charset reads as what, and where the first stands.
 class CByteCounts {
 public:
     CByteCounts() = default;
@@ -66,15 +95,28 @@ public:
     size_t GetTotal() const { return m_nTotal; }
     // How often the byte stands in the text.
     size_t GetCount(unsigned char byte) const { return byte < 0x80 ? 0 : m_counts[byte - 0x80]; }
-    // Whether the one-byte charset reads each byte the text holds as a character: none it leaves
-    // undefined, no control character.
-    bool ReadsAsCharacters(const CPageCharset& charset) const;
-
-    // What a one-byte charset reads each byte beyond ASCII as, in UTF-8; U+FFFD for a byte it
-    // leaves undefined.
-    static std::array<std::string, 128> ReadingOf(const CPageCharset& charset);
+    // Where the first byte stands that the one-byte charset reads as a character the test takes,
+    // and what it is; -1 when none does.
+    template <typename Test>
+    long long FindFirst(const CPageCharset& charset, Test test, BYTE& by) const
+    {
+        const CTextReading::ByteTable& table = CTextReading::ReadingOf(charset);
+        long long nFirst = -1;
+        for (size_t i = 0; i < m_counts.size(); ++i) {
+            if (m_counts[i] > 0 && test(table[i]) && (nFirst < 0 || m_first[i] < nFirst)) {
+                nFirst = m_first[i];
+                by = static_cast<BYTE>(0x80 + i);
+            }
+        }
+        return nFirst;
+    }
+    // Whether the one-byte charset reads the byte the two readings read otherwise as a letter
+    // where the other reads one too, for each such byte of the text: they differ in letters only.
+    bool DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const;
 
 private:
     std::array<size_t, 128> m_counts{};
+    std::array<long long, 128> m_first{};
     size_t m_nTotal = 0;
+    long long m_nSeen = 0; // the bytes of the text so far
 };

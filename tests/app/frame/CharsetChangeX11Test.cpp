@@ -494,8 +494,8 @@ namespace {
 // stands far right in a long line. Pages whose generator wrote their title in UTF-8 over text in
 // the charset they declare: converting a Latin one would write its title's letters twice
 // encoded, and its bytes are no UTF-8 to keep; a Hebrew one in ISO-8859-8 neither, for that has
-// no letter of the UTF-8 title's bytes. A Polish title labelled ISO-8859-1 reads as the
-// detector's Central European too, and its bytes are no UTF-8.
+// no letter of the UTF-8 title's bytes. A Korean title labelled GBK reads as Chinese letters in
+// it, and as the detector's Korean too, and its bytes are no UTF-8.
 std::string CatalogueLines()
 {
     std::string lines;
@@ -518,8 +518,8 @@ const std::string kNino = Head("windows-1252") + "\n<title>Ni\xC3\xB1o</title>\n
                           "</body></html>\n";
 const std::string kHebrew = Head("ISO-8859-8") + "\n<title>שלום עולם</title>\n</head><body>\n<p>\xF9\xEC\xE5\xED "
                             "\xF2\xE5\xEC\xED, \xE6\xE4\xE5 \xE3\xF3 \xE1\xF2\xE1\xF8\xE9\xFA.</p>\n</body></html>\n";
-const std::string kPolish = Head("ISO-8859-1") + "\n<title>Podr\xEA" "cznik</title>\n</head><body>\n<p>See the next "
-                            "chapter.</p>\n</body></html>\n";
+const std::string kKoreanTitle = Head("GBK") + "\n<title>\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD</title>\n"
+                                 "</head><body>\n<p>See the next chapter.</p>\n</body></html>\n";
 const std::string kUtf8Declared = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n</head>";
 
 } // namespace
@@ -533,7 +533,7 @@ const std::string kUtf8Declared = "<meta http-equiv=\"Content-Type\" content=\"t
 TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMouseAndByKeysAndTheSaveWritesIt)
 {
     const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"hebrew.htm", kHebrew}, {"nino.htm", kNino},
-                                      {"polish.htm", kPolish}, {"prices.htm", kPrices}, {"stock.htm", kStock}});
+                                      {"polish.htm", kKoreanTitle}, {"prices.htm", kPrices}, {"stock.htm", kStock}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const CString strUtf8 = "text/html; charset=UTF-8";
     // The price list's edit last, to be undone.
@@ -630,7 +630,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     std::ofstream(site + "/stock.htm", std::ios::binary | std::ios::trunc) << changed;
 
     // Neither way keeps all of the text of the Latin page with its UTF-8 title nor of the Hebrew
-    // one, and each says why; the Polish title is shown as the detector reads it, to be declared
+    // one, and each says why; the Korean title is shown as the detector reads it, to be declared
     // first.
     const std::string noUtf8 = "UTF-8 does not read byte " + std::to_string(kNino.find('\xF1')) + " (0xF1)";
     const std::string twice = "windows-1252 reads the bytes of its UTF-8 characters as other letters, \"\xC3\xB1\" as "
@@ -652,12 +652,13 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_TRUE(!hebrew.bOffered[0] && !hebrew.bOffered[1]);
     EXPECT_EQ(hebrew.notes[0], "Would lose text: " + hebrewUnread + ".");
     EXPECT_EQ(hebrew.notes[1], "Would lose text: " + hebrewNoUtf8 + ".");
-    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kPolish.find('\xEA')) + " (0xEA); to keep "
-                                   "them as windows-1250 text, declare windows-1250 first (that keeps its bytes), then UTF-8";
+    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kKoreanTitle.find('\xC7')) + " (0xC7); to "
+                                   "keep them as EUC-KR text, declare EUC-KR first (that keeps its bytes), then UTF-8";
+    const std::string korean = "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD";
     ASSERT_TRUE(Preview(4, nType, "charset-doubt-label-guess", polish));
-    EXPECT_EQ(polish.left, Replaced(kPolish, "Podr\xEA", "Podr\xC3\xAA"));
-    EXPECT_EQ(polish.right, Replaced(kPolish, "Podr\xEA", "Podr\xC4\x99"));
-    EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as windows-1250, as guessed from too little text to be "
+    EXPECT_EQ(polish.left, Replaced(kKoreanTitle, korean, "\u8304\u60EB\u7EE2 \u6C72\u7599\u8F91"));
+    EXPECT_EQ(polish.right, Replaced(kKoreanTitle, korean, "\uD55C\uAD6D\uC5B4 \uC124\uBA85\uC11C"));
+    EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as EUC-KR, as guessed from too little text to be "
                                    "sure - Current '" + site + "/polish.htm'");
     EXPECT_TRUE(polish.bOffered[0] && !polish.bOffered[1]);
     EXPECT_EQ(polish.notes[1], "Would lose text: " + polishStep + ".");
@@ -690,7 +691,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
                      "cannot be kept, declared UTF-8, for " + hebrewNoUtf8 + ", and it cannot be converted from "
                      "ISO-8859-8, for " + hebrewUnread + ". Correct its bytes in an editor first (View > Changes shows it "
                      "read both ways), and save again." + left)) << OutputArea().GetText().GetString();
-    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from ISO-8859-1 if that is meant, and save again; its "
+    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from GBK if that is meant, and save again; its "
                                            "bytes cannot be kept, declared UTF-8, for " + polishStep + "." + left).c_str()), -1);
     EXPECT_NE(OutputArea().GetText().Find(("STOCK.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (a guess "
                                            "from too little text to be sure), and its text does not tell which is meant, so "
@@ -704,7 +705,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_EQ(Page("prices.htm"), Replaced(Replaced(kPrices, "</head>", kUtf8Declared), "NESTL\xC9\xAE", "NESTL\xC3\x89\xC2\xAE"));
     EXPECT_EQ(Page("nino.htm"), kNino);
     EXPECT_EQ(Page("hebrew.htm"), kHebrew);
-    EXPECT_EQ(Page("polish.htm"), kPolish);
+    EXPECT_EQ(Page("polish.htm"), kKoreanTitle);
     EXPECT_EQ(Page("stock.htm"), changed);
 
     // The changed page is asked of again; taken on its bytes now, it is written so.

@@ -131,6 +131,74 @@ TEST(CPageCharsetTest, APageThatDeclaresNothingIsReadInWhatItsTextIsIn)
     EXPECT_EQ(judge.GetReading().charset.GetName(), "windows-1252");
 }
 
+// A page given another charset is judged by all of its bytes as they come, in pieces of any size
+// the save reads, a character cut between two of them, and the judgement is the same whatever the
+// pieces, and whether the page's words are few enough to be held or so many that they are read in
+// every charset as they come: of a Russian text in a comment alone under a Latin-1 label, which
+// that label does not read; of a Hebrew page under a UTF-8 title; of the 7-bit Japanese charset's
+// escapes; of the bytes windows-1252 leaves unassigned; and of a declaration that stands after 2 KB
+// of head, which labels the page.
+TEST(CPageCharsetTest, APageIsJudgedAlikeWhateverThePiecesItComesIn)
+{
+    using namespace legacy_site;
+    ScopedTempDir dir;
+    const auto iconv = [&](const std::string& text, const char* pszTo) {
+        return iconv_program::Convert(text, "UTF-8", pszTo, dir.Path() + "/page");
+    };
+    const std::string style = "<style>" + std::string(3000, ' ') + "</style>\n";
+    const std::string comment = iconv("<!-- " + std::string(kRussian.pszTitle) + " -->\n", "CP1251");
+    const std::string hebrew = iconv(kHebrew.pszBody, "ISO-8859-8");
+    const std::string japanese = iconv(kJapanese.pszBody, "ISO-2022-JP");
+    const std::string french = iconv(kFrench.pszBody, "CP1252");
+    const std::string russian = iconv(kRussian.pszBody, "CP1251");
+    const struct {
+        std::string bytes;
+        std::string more; // what the page holds more of when it is too large to be held
+        CPageCharsetJudge::Change change;
+        const char* pszSource; // the reading converted from, or kept
+    } pages[] = {
+        {iconv("<html><head>\n" + ContentType("ISO-8859-1") + "<title>Network</title>\n</head><body>\n", "CP1251") + comment +
+             "<p>See the next chapter.</p>\n</body></html>\n",
+         comment, CPageCharsetJudge::Change::Unknown, "ISO-8859-1"},
+        {"<html><head>\n" + ContentType("ISO-8859-8") + "<title>" + kHebrew.pszTitle + "</title>\n</head><body>\n" + hebrew +
+             "</body></html>\n",
+         hebrew, CPageCharsetJudge::Change::Doubt, "ISO-8859-8"},
+        {iconv(Page(kJapanese, ContentType("ISO-2022-JP")), "ISO-2022-JP"), japanese, CPageCharsetJudge::Change::Convert,
+         "ISO-2022-JP"},
+        {iconv(Page(kFrench, ContentType("windows-1252")), "CP1252") + "<p>R-\x81\x8D\x8F\x90\x9D</p>", french,
+         CPageCharsetJudge::Change::Convert, "windows-1252"},
+        {iconv("<html><head>\n" + style + ContentType("windows-1251") + "<title>" + kRussian.pszTitle + "</title>\n</head>"
+                   "<body>\n" + kRussian.pszBody + "</body></html>\n", "CP1251"),
+         russian, CPageCharsetJudge::Change::Convert, "windows-1251"},
+    };
+    const CPageCharset utf8 = CPageCharset::FromName("utf-8");
+    for (const auto& page : pages) {
+        const std::string& small = page.bytes;
+        std::string more;
+        while (more.size() < CPageCharsetJudge::kHeldWords * 2)
+            more += page.more;
+        std::string large = small;
+        large.insert(large.rfind("</body>"), more);
+        for (const auto& [pBytes, pieces] : {std::pair{&small, std::vector<size_t>{1, 3, 1000, small.size()}},
+                                             std::pair{static_cast<const std::string*>(&large), std::vector<size_t>{7, 16384}}}) {
+            const std::string& bytes = *pBytes;
+            for (const size_t nPiece : pieces) {
+                CPageCharsetJudge judge(CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(bytes.data()),
+                                                                     static_cast<UINT>(bytes.size())),
+                                        utf8, CPageCharsetJudge::Look::Whole);
+                for (size_t at = 0; at < bytes.size(); at += nPiece)
+                    judge.Add(bytes.data() + at, std::min(nPiece, bytes.size() - at));
+                judge.Finish();
+                const CPageCharsetJudge::Verdict verdict = judge.Decide();
+                const std::string what = page.pszSource + std::string(", ") + std::to_string(bytes.size()) + " bytes in pieces of "
+                    + std::to_string(nPiece);
+                EXPECT_EQ(verdict.change, page.change) << what;
+                EXPECT_EQ(verdict.source.charset.GetName(), page.pszSource) << what;
+            }
+        }
+    }
+}
+
 TEST(CPageCharsetTest, PagesAreDeliveredInUtf8WhateverTheirCharset)
 {
     const std::string latin = "<meta charset=iso-8859-1><title>Endere\xE7os \x80</title>";

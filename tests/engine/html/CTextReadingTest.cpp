@@ -3,25 +3,36 @@
 
 #include <gtest/gtest.h>
 
-// Only what a page says to its readers is its text: the values of attributes, not tags, comments,
-// style sheets or scripts; and the 7-bit Japanese charset's letters, whose bytes may be those of
-// markup, go with it whole.
-TEST(CTextReadingTest, APagesTextIsWhatStandsBetweenItsTagsAndInItsValues)
+#include <string>
+
+// What a page says to its readers is its text, the values of attributes among it; of comments,
+// style sheets and scripts, whose code tells nothing of the language, the words that hold bytes
+// beyond ASCII, which a change of charset converts like any other. Tags are not, and the 7-bit
+// Japanese charset's letters, whose bytes may be those of markup, go with the text whole. The
+// charset a META tag declares is read wherever it stands, but not in a comment or a script.
+TEST(CTextReadingTest, APagesTextIsItsWordsWhereverTheyStandWithoutTheMarkup)
 {
-    const std::string page = "<html><head><meta name=\"description\" content='Caf\xE9'><!-- <b>no</b> -->"
-                             "<style>p:before{content:\"\xA7\"}</style><title>T\xEAte</title></head><body>"
-                             "<script>var s = \"</p>\xA7\";</script><p class=x>\x1B$B<%>'\x1B(B 1 < 2</p>";
+    const std::string page = "<html><head><meta name=\"description\" content='Caf\xE9'><!-- <b>no</b> \xD3\xEF\xF0 -->"
+                             "<style>p:before{content:\"\xA7\"} p { color: red }</style><title>T\xEAte</title>"
+                             "<script>var s = \"</p>\xA7\"; // <meta charset=koi8-r>\n</script>"
+                             "<meta http-equiv=Content-Type content=\"text/html; charset=windows-1251\"></head><body>"
+                             "<p class=x>\x1B$B<%>'\x1B(B 1 < 2</p><meta charset=\"utf-8\">";
     for (const size_t nPiece : {size_t(1), size_t(7), page.size()}) {
         CPageTextFilter filter;
         std::string text;
         for (size_t at = 0; at < page.size(); at += nPiece)
             filter.Add(page.data() + at, std::min(nPiece, page.size() - at), text);
-        EXPECT_EQ(text, "  description Caf\xE9     T\xEAte     x \x1B$B<%>'\x1B(B 1 < 2 ") << nPiece;
+        EXPECT_EQ(text, "  description Caf\xE9   \xD3\xEF\xF0   p:before{content:\"\xA7\"}    T\xEAte  \"</p>\xA7\";   "
+                        "Content-Type text/html; charset=windows-1251    x \x1B$B<%>'\x1B(B 1 < 2 utf-8  ")
+            << nPiece;
+        EXPECT_EQ(filter.GetDeclaredName(), "windows-1251") << nPiece;
     }
 }
 
 // Text read in the wrong charset shows oddities each reading is weighed by; text of no oddity, in
-// any script, is text, the sign ¤ too, and a control character makes a reading no text at all.
+// any script, is text, the sign ¤ too, and a control character makes a reading no text at all but
+// for a byte the charset gives no character, a stray, which is an oddity only in a word. Letters
+// of no one alphabet together count once each.
 TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
 {
     const struct {
@@ -32,14 +43,65 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         {"Specyficzności dużych domen, 20°C", 0, true}, {"Specyficzno¶ci du¿ych domen", 2, false},
         {"Глава 6. Сетевые приложения", 0, true},        {"зМБЧБ 6. уЕФЕЧЩЕ", 2, false},
         {"Applications réseau, Linuxの設定, Apache를", 0, true}, {"Applications rщseau", 2, false},
-        {"Ãëàâà 6. Ñåòåâûå ïðèëîæåíèÿ", 3, false},      {"Розділ ╕ мережа", 1, true},
+        {"Ãëàâà 6. Ñåòåâûå ïðèëîæåíèÿ", 9, false},      {"Розділ ╕ мережа", 1, true},
         {"iPhone, McDonald, Chương, Síťové", 0, true},  {"15 ¤ im Monat", 0, true},
-        {"caf\u0081e", 0, false},
+        // Signs glued to a word's edge, but for quotation marks and what follows names and units.
+        {"Sí»ové, ¦okolaadi, ¸ürii, c½ur", 4, false},   {"Rozdzia³ co¶", 2, false},
+        {"»zitat« ¿qué? 20 m², 5 km³, NESTLÉ®, Café™", 0, true},
+        // Letters of no one alphabet: Hungarian and Turkish read in Latin-1.
+        {"működése első", 0, true},                     {"mûködése elsõ", 1, true},
+        {"Bölüm 6. Ağ uygulamaları", 0, true},          {"Bölüm 6. Að uygulamalarý", 1, true},
+        {"caf\u0081e", 1, true},                        {"Ref. R-\u0081\u008D-12", 0, true},
+        {"caf\uFFFDe", 0, false},                        {"caf\x01e", 0, false},
     };
     for (const auto& row : rows) {
         bool bText = false;
         EXPECT_EQ(CTextReading::CountOddities(row.pszText, bText), row.nOdd) << row.pszText;
-        const CTextReading reading(CPageCharset::FromName("utf-8"), row.pszText);
-        EXPECT_EQ(reading.IsText(), row.bText) << row.pszText;
+        EXPECT_EQ(bText, row.bText) << row.pszText;
     }
+}
+
+// A reading takes the text in pieces of any size, characters cut between them, and keeps no
+// copy of it: read in pieces, it is the reading of the whole, and a Mixed reading forked from a
+// one-byte one is the Mixed reading of the whole text.
+TEST(CTextReadingTest, AReadingInPiecesIsTheReadingOfTheWhole)
+{
+    const struct {
+        const char* pszCharset;
+        std::string text;
+    } rows[] = {
+        {"windows-1251", "\xC3\xEB\xE0\xE2\xE0 6. \xD1\xE5\xF2\xE5\xE2\xFB\xE5 \xEF\xF0\xE8\xEB\xEE\xE6\xE5\xED\xE8\xFF"},
+        {"KOI8-R", "\xC3\xEB\xE0\xE2\xE0 6. \xD1\xE5\xF2\xE5\xE2\xFB\xE5 \xEF\xF0\xE8\xEB\xEE\xE6\xE5\xED\xE8\xFF"},
+        {"Shift_JIS", "\x82\xA0\x82\xA2 \x93\xFA\x96\x7B\x8C\xEA, Linux\x82\xCC \x90\xDD\x92\xE8"},
+        {"ISO-2022-JP", "\x1B$B$\"$$\x1B(B Linux \x1B$BF|K\\\x1B(B"},
+        {"EUC-JP", "\xA4\xA2\xA4\xA4 \xC6\xFC\xCB\xDC \xA4\xA2\xFF"},
+        {"utf-8", "Gr\xC3\xB6\xC3\x9F" "e caf\xE9 \xE2\x82\xAC 15"},
+    };
+    for (const auto& row : rows) {
+        const CPageCharset charset = CPageCharset::FromName(row.pszCharset);
+        const CTextReading whole(charset, row.text);
+        for (const size_t nPiece : {size_t(1), size_t(2), size_t(5)}) {
+            CTextReading pieces(charset);
+            for (size_t at = 0; at < row.text.size(); at += nPiece)
+                pieces.Add(std::string_view(row.text).substr(at, nPiece));
+            pieces.Finish();
+            EXPECT_EQ(pieces.IsText(), whole.IsText()) << row.pszCharset << " " << nPiece;
+            EXPECT_EQ(pieces.GetOddities(), whole.GetOddities()) << row.pszCharset << " " << nPiece;
+            EXPECT_TRUE(pieces.ReadsAs(whole) || !whole.IsText()) << row.pszCharset << " " << nPiece;
+        }
+    }
+    // A page of Latin-1 text under a UTF-8 title: read as Mixed from where the title starts.
+    const CPageCharset latin1 = CPageCharset::FromName("ISO-8859-1");
+    const std::string text = "Caf\xE9 cr\xE8me, ";
+    const std::string title = "Gr\xC3\xB6\xC3\x9F" "e: ";
+    CTextReading forked(latin1);
+    forked.Add(text);
+    CTextReading mixed = forked.MixedFromHere();
+    for (const char ch : title + text)
+        mixed.Add(std::string_view(&ch, 1));
+    mixed.Finish();
+    const CTextReading whole = CTextReading::Mixed(latin1, text + title + text);
+    EXPECT_EQ(mixed.GetOddities(), whole.GetOddities());
+    EXPECT_TRUE(mixed.IsText());
+    EXPECT_LT(mixed.GetOddities(), CTextReading(latin1, text + title + text).GetOddities());
 }
