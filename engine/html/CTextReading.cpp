@@ -19,7 +19,7 @@ enum class Kind : uint8_t {
     Sign,    // symbols, which stand beside words rather than inside them
     Odd,     // box drawing and private characters: no prose holds them
     Stray,   // a control character of U+0080 to U+009F: a byte the charset gives no character
-    NoText,  // other control characters, replacement characters
+    NoText,  // replacement characters: bytes the charset leaves undefined
 };
 
 enum class Script : uint8_t { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Hangul, Cjk, Other };
@@ -67,7 +67,10 @@ Class ClassOf(char32_t ch)
             return Letter(Script::Latin, -1);
         if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f')
             return Of(Kind::Space);
-        return Of(ch < 0x20 || ch == 0x7F ? Kind::NoText : Kind::Neutral);
+        // A control character of ASCII is the same byte in every charset a page can be read in:
+        // a stray one in a page's text tells nothing of which charset is right, and must not make
+        // every reading, the right label's too, no text.
+        return Of(Kind::Neutral);
     }
     if (ch < 0xA0)
         return Of(Kind::Stray);

@@ -165,7 +165,7 @@ TEST(CPageCharsetTest, APageIsJudgedAlikeWhateverThePiecesItComesIn)
          hebrew, CPageCharsetJudge::Change::Doubt, "ISO-8859-8"},
         {iconv(Page(kJapanese, ContentType("ISO-2022-JP")), "ISO-2022-JP"), japanese, CPageCharsetJudge::Change::Convert,
          "ISO-2022-JP"},
-        {iconv(Page(kFrench, ContentType("windows-1252")), "CP1252") + "<p>R-\x81\x8D\x8F\x90\x9D</p>", french,
+        {iconv(Page(kFrench, ContentType("windows-1252")), "CP1252") + "<p>R-\x81\x8D\x8F\x90\x9D</p><p>Cr\xE8me\x01</p>", french,
          CPageCharsetJudge::Change::Convert, "windows-1252"},
         {iconv("<html><head>\n" + style + ContentType("windows-1251") + "<title>" + kRussian.pszTitle + "</title>\n</head>"
                    "<body>\n" + kRussian.pszBody + "</body></html>\n", "CP1251"),
