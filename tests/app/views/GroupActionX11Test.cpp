@@ -4,7 +4,8 @@
 // and redo it whole, as the grid's copied text shows. On rows sorted by their titles the action
 // also shows its progress, and Esc with Yes to the question aborts it: every page is as it was,
 // those that held no keywords as well, no step of undo is left, and a save leaves them on disk
-// byte for byte.
+// byte for byte. On a site of a hundred thousand pages Esc is heard at every moment of the
+// action, early, halfway and near its end.
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
@@ -24,6 +25,8 @@ namespace {
 constexpr int kPages = 10000;
 // Enough pages that the action's first part, which Esc stops, lasts several of the steps' turns.
 constexpr int kSortedPages = 10000;
+// A large site: every part of the action lasts many of its looks at the keys.
+constexpr int kLargePages = 100000;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
@@ -106,6 +109,53 @@ protected:
             !RunUntil([&] { return view->IsCellInRangeList(nRows, nColumn, view->GetParam()->m_SelRects) != FALSE; }))
             return ::testing::AssertionFailure() << "column " << nColumn << " was not chosen";
         return ::testing::AssertionSuccess();
+    }
+
+    // The Keywords group action started as the user starts it on the chosen column: Group
+    // Actions... from the context menu, and Return in its dialog.
+    void StartGroupAction(ROWCOL nCol)
+    {
+        ASSERT_TRUE(ClickAt(CellOnScreen(2, nCol), 3));
+        Choose("Group Actions...");
+        Type("the group keywords dialog", "^Keywords Metatag", "Return");
+    }
+    // Each page's size and time, which a save that writes the page changes.
+    std::map<std::string, std::pair<uintmax_t, std::filesystem::file_time_type>> Stamps() const
+    {
+        std::map<std::string, std::pair<uintmax_t, std::filesystem::file_time_type>> stamps;
+        for (const auto& entry : std::filesystem::directory_iterator(site))
+            stamps[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+        return stamps;
+    }
+    // The action started on the whole chosen column, Esc pressed once the meter shows at least
+    // nPercent and the question answered by the key. The percentage shown when Esc went, -1
+    // when the meter never showed it.
+    int EscAt(ROWCOL nCol, int nPercent, const std::string& answer, std::vector<std::string>& boxTexts,
+              std::string* pStatusAtReport = nullptr)
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), answer);
+        int nSeen = -1;
+        StartGroupAction(nCol);
+        When("the meter shows " + std::to_string(nPercent) + " %", [&] { return GroupPercent(true) >= nPercent; },
+             [&] {
+                 nSeen = GroupPercent(true);
+                 EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program";
+             });
+        // Answered No, the action goes on to its end and tells what it did; that box is
+        // closed by Return.
+        if (answer != "y")
+            When("the action tells what it did", [&] { return boxes.Texts().size() == 2 && ProgramHasFocus(); },
+                 [&] {
+                     if (pStatusAtReport != nullptr)
+                         *pStatusAtReport = StatusText();
+                     XdoNow("key Return");
+                 });
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+            << "the action did not end";
+        EXPECT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+        boxTexts = boxes.Texts();
+        return nSeen;
     }
 
     DWORD m_nFirstWait = GXGetLongOperationState().m_nFirstWait;
@@ -259,4 +309,76 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
     for (const auto& [path, bytes] : files)
         nChanged += ReadFile(path) != bytes ? 1 : 0;
     EXPECT_EQ(nChanged, 0u) << "pages the aborted action reached changed on disk";
+}
+
+// Esc is heard at any moment of a group action over a large site, at the long operation's own
+// pace of looking at the keys: while the pages are gone through, while the cells are written,
+// and near their end, on rows as loaded and sorted by their titles. Yes gives every page and
+// cell back, so that Ctrl+T writes nothing; No lets the action end with its report, and one
+// Ctrl+Z takes it back.
+TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
+{
+    ASSERT_TRUE(Start());
+    OpenScannedTextSite(kLargePages, true);
+    if (HasFatalFailure())
+        return;
+    const ROWCOL nTitle = ColumnOf("Title");
+    const ROWCOL nCol = ColumnOf("Keywords");
+    ASSERT_NE(nTitle, 0u);
+    ASSERT_NE(nCol, 0u);
+    const auto stamps = Stamps();
+    ASSERT_EQ(stamps.size(), static_cast<size_t>(kLargePages));
+
+    // The meter shows from the start; after that the long operation keeps its own pace. The
+    // first half of the meter goes through the pages, the second writes the cells.
+    GXGetLongOperationState().m_nFirstWait = 0;
+    for (bool bSorted : {false, true}) {
+        SCOPED_TRACE(bSorted ? "rows sorted by title" : "rows as loaded");
+        if (bSorted) {
+            ASSERT_TRUE(ChooseColumn(nTitle, kLargePages));
+            ASSERT_TRUE(Xdo("key alt+v d"));
+            ASSERT_TRUE(RunUntil([&] {
+                CString strFirst;
+                view->GetCellText(1, nTitle, strFirst);
+                return strFirst == "Page 99999" && ::GetFocus() == view->GetSafeHwnd();
+            })) << "View > Sort Descending did not sort the rows";
+        }
+        const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+        const std::string shown = CopiedColumn();
+        ASSERT_EQ(Lines(shown).size(), static_cast<size_t>(kLargePages));
+        for (int nPercent : {1, 50, 75}) {
+            SCOPED_TRACE("Esc at " + std::to_string(nPercent) + " %");
+            std::vector<std::string> boxes;
+            const int nSeen = EscAt(nCol, nPercent, "y", boxes);
+            EXPECT_GE(nSeen, nPercent);
+            EXPECT_LT(nSeen, 100);
+            EXPECT_EQ(boxes, std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(app->IsEdited(), 3u) << "the aborted action left a page edited";
+            EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps) << "the aborted action left a step of undo";
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            // Compared whole: a hundred thousand lines are too many to set side by side.
+            EXPECT_TRUE(CopiedColumn() == shown) << "the aborted action left cells written";
+            // Ctrl+T saves nothing.
+            ASSERT_TRUE(Xdo("key ctrl+t"));
+        }
+    }
+
+    // Answered No, the action goes on to its end, one step of undo, and tells what it did
+    // once it no longer offers Esc; Ctrl+Z takes it back.
+    const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+    std::vector<std::string> boxes;
+    std::string statusAtReport;
+    EXPECT_GE(EscAt(nCol, 55, "n", boxes, &statusAtReport), 55);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].rfind("The suggested keywords were added to the keywords of ", 0), 0u) << boxes[1];
+    EXPECT_EQ(statusAtReport, "Done.");
+    EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps + 1);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == nSteps && app->IsEdited() == 3; }))
+        << "Ctrl+Z did not take the action back";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(Quiet());
+    EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages no action changed";
 }
