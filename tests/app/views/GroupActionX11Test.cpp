@@ -111,6 +111,21 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // The rows of the site's nPages pages sorted by their titles, descending, by the keys: the
+    // Title column chosen, then View > Sort Descending.
+    ::testing::AssertionResult SortByTitleDescending(ROWCOL nTitle, int nPages)
+    {
+        if (!ChooseColumn(nTitle, nPages) || !Xdo("key alt+v d"))
+            return ::testing::AssertionFailure() << "the keys did not reach the program";
+        const CString strLast = ("Page " + std::to_string(nPages - 1)).c_str();
+        if (!RunUntil([&] {
+                CString strFirst;
+                view->GetCellText(1, nTitle, strFirst);
+                return strFirst == strLast && ::GetFocus() == view->GetSafeHwnd();
+            }))
+            return ::testing::AssertionFailure() << "View > Sort Descending did not sort the rows";
+        return ::testing::AssertionSuccess();
+    }
     // The Keywords group action started as the user starts it on the chosen column: Group
     // Actions... from the context menu, and Return in its dialog.
     void StartGroupAction(ROWCOL nCol)
@@ -249,13 +264,7 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
 
     // The rows sorted by their titles, descending, by the keys: the Title column chosen, then
     // View > Sort Descending.
-    ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
-    ASSERT_TRUE(Xdo("key alt+v d"));
-    ASSERT_TRUE(RunUntil([&] {
-        CString strFirst;
-        view->GetCellText(1, nTitle, strFirst);
-        return strFirst == "Page 9999" && ::GetFocus() == view->GetSafeHwnd();
-    })) << "View > Sort Descending did not sort the rows";
+    ASSERT_TRUE(SortByTitleDescending(nTitle, kSortedPages));
     ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
     const std::vector<std::string> titles = Lines(CopyByKeys("ctrl+c"));
     ASSERT_EQ(titles.size(), static_cast<size_t>(kSortedPages));
@@ -340,15 +349,8 @@ TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
     GXGetLongOperationState().m_nFirstWait = 0;
     for (bool bSorted : {false, true}) {
         SCOPED_TRACE(bSorted ? "rows sorted by title" : "rows as loaded");
-        if (bSorted) {
-            ASSERT_TRUE(ChooseColumn(nTitle, kLargePages));
-            ASSERT_TRUE(Xdo("key alt+v d"));
-            ASSERT_TRUE(RunUntil([&] {
-                CString strFirst;
-                view->GetCellText(1, nTitle, strFirst);
-                return strFirst == "Page 99999" && ::GetFocus() == view->GetSafeHwnd();
-            })) << "View > Sort Descending did not sort the rows";
-        }
+        if (bSorted)
+            ASSERT_TRUE(SortByTitleDescending(nTitle, kLargePages));
         const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
         const std::string shown = CopiedColumn();
