@@ -71,6 +71,7 @@ public:
     UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) override;
     UINT FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow) override;
     void NoteGroupActionOutcome(const GroupActionOutcome& outcome) override;
+    BOOL GoOnWithGroupAction(UINT nDone, UINT nPages) override;
     // The cell kinds, as the view's base gives them.
     UINT SetEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
     UINT SetScrollEditCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight) override;
@@ -448,18 +449,21 @@ protected:
     // setting writes, which go into the cells together when it is done (one step of undo).
     struct GroupWork;
     GroupWork* m_pGroupWork = nullptr;
-    // The row of a page of the running group action; also shows its progress and lets the
-    // window answer. FALSE when the page has no row among the action's, or it was cancelled.
+    // The row of a page of the running group action. FALSE when the page has no row among the
+    // action's, or it was cancelled.
     BOOL FindGroupRow(CPageNode* pPage, ROWCOL& nRow);
     // Keeps a value the running group action writes; 0.
     UINT KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText);
-    // Stores the values a group action kept into their cells, run by run of rows.
-    void StoreGroupValues(GroupWork& work);
+    // Stores the values a group action kept into their cells, run by run of rows; FALSE when
+    // the user stopped it between two runs.
+    BOOL StoreGroupValues(GroupWork& work);
+    // The part of a group action's meter that going through its pages takes, in percent.
+    static constexpr unsigned kGroupReadShare = 50;
     // Tells the user what a group action of the keywords did, the pages it left as they were
     // counted with their cause.
     static void TellGroupKeywordsOutcome(const GroupActionOutcome& outcome);
     // The most rows one store of a group action takes.
-    static constexpr ROWCOL kGroupStoreRows = 0x4000;
+    static constexpr ROWCOL kGroupStoreRows = 0x400;
     BOOL m_bCopiedSingleCell = FALSE;
     CString m_strCopiedText;
     // The clipboard's sequence number right after this view's Copy or Cut.

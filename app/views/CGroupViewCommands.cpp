@@ -667,9 +667,8 @@ void CGroupView::OnFillDown()
 // The work of a running group action.
 struct CGroupView::GroupWork {
     CGXLongOperation* pOp = nullptr;
-    // Each page of the action: its row, and its place among the action's pages.
-    std::unordered_map<CPageNode*, std::pair<ROWCOL, size_t>> rows;
-    size_t nLooked = 0;
+    // Each page of the action and its row.
+    std::unordered_map<CPageNode*, ROWCOL> rows;
     BOOL bCancelled = FALSE;
     // The values the setting wrote, by column and row.
     std::map<std::pair<ROWCOL, ROWCOL>, CString> values;
@@ -725,20 +724,28 @@ void CGroupView::TellGroupKeywordsOutcome(const GroupActionOutcome& outcome)
 
 BOOL CGroupView::FindGroupRow(CPageNode* pPage, ROWCOL& nRow)
 {
-    GroupWork& work = *m_pGroupWork;
+    const GroupWork& work = *m_pGroupWork;
     const auto found = work.rows.find(pPage);
     if (work.bCancelled || found == work.rows.end())
         return FALSE;
-    nRow = found->second.first;
-    // The setting looks up each page it changes: that is where its progress shows and the
-    // window gets its turn.
-    if ((++work.nLooked & 0x3F) == 0 && work.pOp != nullptr) {
-        CGXLongOperation::SetPercentDone(static_cast<int>(found->second.second * 100 / work.rows.size()));
+    nRow = found->second;
+    return TRUE;
+}
+
+BOOL CGroupView::GoOnWithGroupAction(UINT nDone, UINT nPages)
+{
+    GroupWork* pWork = m_pGroupWork;
+    if (pWork == nullptr || pWork->pOp == nullptr)
+        return TRUE;
+    // A page takes a moment: looking at the clock for each would cost more than the page.
+    if (!pWork->bCancelled && nPages > 0 && (nDone & 0x3F) == 0) {
+        // Going through the pages is the first part of the meter, writing the cells the rest.
+        CGXLongOperation::SetPercentDone(static_cast<int>(static_cast<unsigned long long>(nDone) * kGroupReadShare / nPages));
         BOOL bCancelled = FALSE;
-        work.pOp->DoMessages(bCancelled);
-        work.bCancelled = bCancelled;
+        pWork->pOp->DoMessages(bCancelled);
+        pWork->bCancelled = bCancelled;
     }
-    return !work.bCancelled;
+    return !pWork->bCancelled;
 }
 
 UINT CGroupView::KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
@@ -748,12 +755,26 @@ UINT CGroupView::KeepGroupValue(ROWCOL nRow, ROWCOL nCol, const CString& strText
     return 0;
 }
 
-void CGroupView::StoreGroupValues(GroupWork& work)
+BOOL CGroupView::StoreGroupValues(GroupWork& work)
 {
     // Each run of rows of a column is one store of one value per cell, and all of them one
     // transaction: the whole action is one step of undo and one of redo. A run is kept short
-    // enough for the grid to keep its undo without asking: the pages hold their new values
-    // already, and a store the user let go without its cells would leave them unshown.
+    // enough for the grid to keep its undo without asking, and for ESC to be answered between
+    // two runs within a moment: the stores themselves do not stop halfway, and what they would
+    // ask is not what the user is asked here.
+    CGXLongOperationState& state = GXGetLongOperationState();
+    struct Switches {
+        CGXLongOperationState& state;
+        int nMaxShownLevel = state.m_nMaxShownLevel;
+        BOOL bCanCancel = state.m_bCanCancel;
+        ~Switches()
+        {
+            CGXLongOperation::SetMaxShownLevel(nMaxShownLevel);
+            CGXLongOperation::SetCanCancel(bCanCancel);
+        }
+    } switches{state};
+    // The stores' own texts and percentages would hide the action's meter.
+    CGXLongOperation::SetMaxShownLevel(CGXLongOperation::GetLevel() - 1);
     size_t nStored = 0;
     for (auto it = work.values.begin(); it != work.values.end();) {
         const ROWCOL nCol = it->first.first;
@@ -768,15 +789,27 @@ void CGroupView::StoreGroupValues(GroupWork& work)
             ++it;
         } while (it != work.values.end() && it->first.first == nCol && it->first.second == nBottom + 1 &&
                  nBottom - nTop + 1 < kGroupStoreRows);
+        CGXLongOperation::SetCanCancel(FALSE);
         ApplyStyleToRange(CGXRange(nTop, nCol, nBottom, nCol), nullptr, gxOverride, 0, &styles, GX_INVALIDATE, gxDo);
         // The meter goes on through the writing, and the window keeps painting between runs,
-        // however short each run is.
+        // however short each run is. After the last run the user may still stop, and an ESC
+        // pressed since the last look is looked for at once: nothing is kept until the
+        // transaction is.
         nStored += nBottom - nTop + 1;
         if (work.pOp != nullptr) {
-            CGXLongOperation::SetPercentDone(static_cast<int>(nStored * 100 / work.values.size()));
-            work.pOp->DoMessages();
+            CGXLongOperation::SetPercentDone(
+                static_cast<int>(kGroupReadShare + nStored * (100 - kGroupReadShare) / work.values.size()));
+            CGXLongOperation::SetCanCancel(TRUE);
+            BOOL bCancelled = FALSE;
+            if (it == work.values.end())
+                work.pOp->DoMessagesNow(bCancelled);
+            else
+                work.pOp->DoMessages(bCancelled);
+            if (bCancelled)
+                return FALSE;
         }
     }
+    return TRUE;
 }
 
 void CGroupView::OnGroupActions()
@@ -842,20 +875,22 @@ void CGroupView::OnGroupActions()
     strText.Format(strFormat, strName.GetString());
     strFormat.LoadString(IDS_GROUP_ACTION_UNDO);
     strUndo.Format(strFormat, strName.GetString());
-    CGXLongOperation op;
-    op.SetStatusText(strText);
+    // The operation ends with the action's work, before its report: the report is read with
+    // "Done." below it, not a meter that offers Esc.
+    std::optional<CGXLongOperation> op;
+    op.emplace();
+    op->SetStatusText(strText);
     GroupWork work;
-    work.pOp = &op;
-    size_t nPlace = 0;
-    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr; ++nPlace)
-        work.rows.emplace(pages.GetNext(pos), std::make_pair(ROWCOL(0), nPlace));
+    work.pOp = &*op;
+    for (POSITION pos = pages.GetHeadPosition(); pos != nullptr;)
+        work.rows.emplace(pages.GetNext(pos), ROWCOL(0));
     for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
         const CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
         for (ROWCOL nRow = std::max<ROWCOL>(1, cells.top); nRow <= cells.bottom && nRow <= GetRowCount(); ++nRow) {
             CPageNode* pPage = nullptr;
             if (GetRowPage(nRow, pPage) == 0)
-                if (auto found = work.rows.find(pPage); found != work.rows.end() && found->second.first == 0)
-                    found->second.first = nRow;
+                if (auto found = work.rows.find(pPage); found != work.rows.end() && found->second == 0)
+                    found->second = nRow;
         }
     }
     {
@@ -869,6 +904,22 @@ void CGroupView::OnGroupActions()
             throw;
         }
         m_pGroupWork = nullptr;
+        if (!work.bCancelled && !work.values.empty()) {
+            // The cells taken are written in one transaction: stopped by the user, the cells
+            // written go back, and the pages with them below, so that no page is left changed
+            // that its cell does not show. The edit state is settled once, at the end: looked
+            // for through the whole site after each run of rows, it cost the more the more runs
+            // the rows fell into, as they do in a grid sorted by another column.
+            ScopedCount writing(m_nWritingMany);
+            CGXTransactionScope trans(*this, strUndo);
+            if (StoreGroupValues(work)) {
+                trans.Commit();
+            } else {
+                work.bCancelled = TRUE;
+                CGXLongOperation::SetCanCancel(FALSE);
+                trans.Rollback();
+            }
+        }
         if (work.bCancelled) {
             // The user aborted the action: every page goes back to what it held, a tag the
             // action made goes again, and no cell is written, so that no step is left either.
@@ -887,18 +938,10 @@ void CGroupView::OnGroupActions()
                     delete pContent;
                 }
             }
-        } else if (!work.values.empty()) {
-            // The cells taken are written whole: stopping halfway would leave pages changed that
-            // their cells do not show. The edit state is settled once, at the end: looked for
-            // through the whole site after each run of rows, it cost the more the more runs the
-            // rows fell into, as they do in a grid sorted by another column.
-            CGXLongOperation::SetCanCancel(FALSE);
-            ScopedCount writing(m_nWritingMany);
-            CGXTransactionScope trans(*this, strUndo);
-            StoreGroupValues(work);
-            trans.Commit();
         }
     }
+    work.pOp = nullptr;
+    op.reset();
     Redraw(GX_INVALIDATE, FALSE);
     // The action's only report once its long operation has said "Done.": how many pages it
     // changed and how many it left as they were, and why.

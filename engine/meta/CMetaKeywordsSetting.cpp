@@ -64,7 +64,12 @@ UINT CMetaKeywordsSetting::DoGroupAction(IGroupView* pView, const CGXRangeList* 
     pView->GetCellText(0, nCol, strName);
     GroupActionOutcome outcome;
     outcome.nAction = nAction;
-    for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr;) {
+    const auto nPages = static_cast<UINT>(pPages->GetCount());
+    UINT nDone = 0;
+    for (POSITION pos = pPages->GetHeadPosition(); pos != nullptr; ++nDone) {
+        // A stopped action tells nothing: the view gives every page back.
+        if (!pView->GoOnWithGroupAction(nDone, nPages))
+            return 2;
         CPageNode* pPage = pPages->GetNext(pos);
         CMetaContentList* pList = nullptr;
         CMetaContent* pContent = nullptr;

@@ -65,6 +65,10 @@ public:
     virtual UINT SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText) = 0;
     // 0 with the row that shows the page, 1 when no row does.
     virtual UINT FindRowOfPage(const CGXRangeList* pRanges, CPageNode* pPage, ROWCOL& nRow) = 0;
+    // Told by a group action before each of its pages (nDone of nPages gone through): the view
+    // shows the progress and lets the user stop. FALSE once the user stopped the action: the
+    // setting changes no more pages, and the view gives back those it changed.
+    virtual BOOL GoOnWithGroupAction(UINT /*nDone*/, UINT /*nPages*/) { return TRUE; }
 };
 
 // The catalogue editor's grid: one row per setting, with an attributes column whose cell each

@@ -35,6 +35,33 @@ constexpr int kMaxPerPump = 256;
 // most this many idle passes.
 constexpr LONG kMaxIdlePasses = 64;
 
+// Takes the next message of the range out of the queue. A quit request answers every filter
+// once nothing else matches: it is put back for the ordinary loop and ends the pump, never taken
+// for input or dispatched here.
+bool Take(MSG& msg, UINT first, UINT last, bool& bQuit)
+{
+    if (bQuit || !PeekMessage(&msg, nullptr, first, last, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        bQuit = true;
+        return false;
+    }
+    return true;
+}
+
+// Takes the held-back messages out unprocessed; whether ESC was pressed among them.
+bool DropHeldBack(bool& bQuit)
+{
+    bool bEsc = false;
+    MSG msg{};
+    for (const Range& range : kHeldBack)
+        for (int i = 0; i < kMaxPerPump && Take(msg, range.first, range.last, bQuit); ++i)
+            if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL))
+                bEsc = true;
+    return bEsc;
+}
+
 } // namespace
 
 CGXLongOperationImp::~CGXLongOperationImp()
@@ -70,29 +97,12 @@ void CGXLongOperationImp::Uninstall()
 void CGXLongOperationImp::PumpMessages(CGXLongOperation& op)
 {
     CGXAbstractLongOperationImp::PumpMessages(op);
-    CGXLongOperationState& state = GXGetLongOperationState();
-    // A quit request answers every filter once nothing else matches: it is put back for the
-    // ordinary loop and ends the pump, never taken for input or dispatched here.
     bool bQuit = false;
-    auto take = [&](MSG& msg, UINT first, UINT last) {
-        if (bQuit || !PeekMessage(&msg, nullptr, first, last, PM_REMOVE))
-            return false;
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            bQuit = true;
-            return false;
-        }
-        return true;
-    };
+    if (DropHeldBack(bQuit))
+        GXGetLongOperationState().m_bEscPressed = TRUE;
     MSG msg{};
-    for (const Range& range : kHeldBack) {
-        for (int i = 0; i < kMaxPerPump && take(msg, range.first, range.last); ++i) {
-            if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL))
-                state.m_bEscPressed = TRUE;
-        }
-    }
     for (UINT message : {static_cast<UINT>(WM_PAINT), static_cast<UINT>(WM_TIMER)})
-        for (int i = 0; i < kMaxPerPump && take(msg, message, message); ++i)
+        for (int i = 0; i < kMaxPerPump && Take(msg, message, message, bQuit); ++i)
             DispatchMessage(&msg);
     if (bQuit)
         return;
@@ -111,6 +121,18 @@ void CGXLongOperationImp::Begin(CGXLongOperation& op)
         return;
     CWnd* pMain = AfxGetMainWnd();
     m_hStatusWnd = pMain != nullptr && pMain->IsFrameWnd() ? pMain->GetSafeHwnd() : nullptr;
+}
+
+void CGXLongOperationImp::End(CGXLongOperation& op)
+{
+    CGXAbstractLongOperationImp::End(op);
+    // Keys and clicks given while the wait cursor showed were meant for the operation: one
+    // that came after its last look at the queue would otherwise reach what follows it, an
+    // ESC closing the box that tells how the operation ended before the user could read it.
+    if (GXGetLongOperationState().m_nLevel == 0 && GXGetLongOperationState().m_bBusy) {
+        bool bQuit = false;
+        DropHeldBack(bQuit);
+    }
 }
 
 void CGXLongOperationImp::ShowStatusText(LPCTSTR lpszText, BOOL)

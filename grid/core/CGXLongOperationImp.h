@@ -33,6 +33,9 @@ public:
     // The outermost operation finds the status window again when the old one is gone: the
     // application's main window, when that is a frame.
     void Begin(CGXLongOperation& op) override;
+    // The outermost operation that showed the wait cursor takes out, as its pump does, the
+    // input given since its last look at the queue.
+    void End(CGXLongOperation& op) override;
 
 protected:
     void ShowStatusText(LPCTSTR lpszText, BOOL bEnd) override;

@@ -168,23 +168,30 @@ void CGXAbstractLongOperationImp::SetStatusText(CGXLongOperation& op, LPCTSTR lp
     }
 }
 
-BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled)
+BOOL CGXAbstractLongOperationImp::IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look) const
+{
+    const CGXLongOperationState& s = GXGetLongOperationState();
+    // Before the first wait nothing shows, whatever the caller asks.
+    if (!s.m_bBusy)
+        return now - op.m_dwStart >= s.m_nFirstWait;
+    // Once busy, an operation looks at the queue as often as the poll interval allows, and any
+    // level does when none has looked for twice as long: the many short inner steps of a long
+    // operation keep the window answering as one long loop does, while the operation that
+    // looks often keeps the turn, so that what the window shows between two looks is its fresh
+    // text. ESC an inner step noted is asked about at the first look that may cancel.
+    const DWORD nInterval = std::min(s.m_nPollInterval, s.m_nUpdateInterval);
+    const BOOL bEscWaits = bWithCancel && s.m_bCanCancel && s.m_bEscPressed && !s.m_bCancelled;
+    return look == Look::Now || bEscWaits || now - op.m_dwLast >= nInterval || now - s.m_dwLastPoll >= 2 * nInterval;
+}
+
+BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled, Look look)
 {
     CGXLongOperationState& s = GXGetLongOperationState();
     const DWORD now = GetTicks();
-    if (s.m_bBusy ? now - op.m_dwLast < s.m_nUpdateInterval : now - op.m_dwStart < s.m_nFirstWait)
+    if (!IsLookDue(op, now, bWithCancel, look))
         return FALSE;
-    if (op.m_bShowText && s.IsLevelShown(s.m_nLevel)) {
-        int nSpinner = -1;
-        if (s.m_nPercentDone < 0) {
-            nSpinner = s.m_nSpinner;
-            s.m_nSpinner = (s.m_nSpinner + 1) & 3;
-        }
-        const BOOL bHint = bWithCancel && s.m_bCanCancel;
-        FormatStatus(s.m_szStatus, sizeof(s.m_szStatus), s.GetText(s.m_nLevel), s.m_nPercentDone,
-                     bHint ? s.m_sCancelHint.GetString() : nullptr, nSpinner);
-        ShowStatusText(s.m_szStatus, FALSE);
-    }
+    if (op.m_bShowText && s.IsLevelShown(s.m_nLevel))
+        ShowProgress(now, bWithCancel && s.m_bCanCancel);
     PumpMessages(op);
     if (bWithCancel && s.m_bCanCancel && s.m_bEscPressed && !s.m_bCancelled) {
         if (s.m_bAskAbort) {
@@ -201,13 +208,40 @@ BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel
             ++s.m_nStops;
         s.m_bEscPressed = FALSE;
     }
-    // ESC while cancelling is not allowed is swallowed.
-    if (!s.m_bCanCancel)
+    // ESC while cancelling is not allowed is swallowed, but only by the outermost operation:
+    // an inner one that may not stop halfway leaves the key to the operation around it, which
+    // stops between two of its pieces.
+    if (!s.m_bCanCancel && s.m_nLevel <= 1)
         s.m_bEscPressed = FALSE;
     if (pbCancelled != nullptr)
         *pbCancelled = s.m_bCancelled;
-    op.m_dwLast = now;
+    op.m_dwLast = s.m_dwLastPoll = now;
     return TRUE;
+}
+
+void CGXAbstractLongOperationImp::ShowProgress(DWORD now, BOOL bHint)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    // The spinner turns once per update interval; in between a look shows the same sign, and
+    // sends the text only when it changed (its percentage).
+    const BOOL bTurn = !s.m_bBusy || now - s.m_dwLastShown >= s.m_nUpdateInterval;
+    int nSpinner = -1;
+    if (s.m_nPercentDone < 0) {
+        if (bTurn) {
+            nSpinner = s.m_nSpinner;
+            s.m_nSpinner = (s.m_nSpinner + 1) & 3;
+        } else {
+            nSpinner = (s.m_nSpinner + 3) & 3;
+        }
+    }
+    char text[GX_LONGOP_STATUSSIZE];
+    FormatStatus(text, sizeof(text), s.GetText(s.m_nLevel), s.m_nPercentDone, bHint ? s.m_sCancelHint.GetString() : nullptr,
+                 nSpinner);
+    if (!bTurn && std::strcmp(text, s.m_szStatus) == 0)
+        return;
+    std::memcpy(s.m_szStatus, text, sizeof(text));
+    s.m_dwLastShown = now;
+    ShowStatusText(s.m_szStatus, FALSE);
 }
 
 BOOL CGXAbstractLongOperationImp::DoMessages(CGXLongOperation& op, BOOL& bCancelled)
@@ -219,6 +253,12 @@ BOOL CGXAbstractLongOperationImp::DoMessages(CGXLongOperation& op, BOOL& bCancel
 BOOL CGXAbstractLongOperationImp::DoMessages(CGXLongOperation& op)
 {
     return Refresh(op, FALSE, nullptr);
+}
+
+BOOL CGXAbstractLongOperationImp::DoMessagesNow(CGXLongOperation& op, BOOL& bCancelled)
+{
+    bCancelled = FALSE;
+    return Refresh(op, TRUE, &bCancelled, Look::Now);
 }
 
 void CGXAbstractLongOperationImp::PumpMessages(CGXLongOperation&)
@@ -266,6 +306,13 @@ BOOL CGXLongOperation::DoMessages(BOOL& bCancelled)
     bCancelled = FALSE;
     CGXAbstractLongOperationImp* p = GXGetLongOperationImp();
     return p != nullptr ? p->DoMessages(*this, bCancelled) : FALSE;
+}
+
+BOOL CGXLongOperation::DoMessagesNow(BOOL& bCancelled)
+{
+    bCancelled = FALSE;
+    CGXAbstractLongOperationImp* p = GXGetLongOperationImp();
+    return p != nullptr ? p->DoMessagesNow(*this, bCancelled) : FALSE;
 }
 
 BOOL CGXLongOperation::DoMessages()

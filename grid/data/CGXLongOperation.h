@@ -16,7 +16,11 @@ inline constexpr size_t GX_LONGOP_STATUSSIZE = 128; // the status-bar buffer, te
 // The program-wide record of the running long operations (user-interface thread only).
 struct CGXLongOperationState {
     DWORD m_nFirstWait = 750;       // ms before anything is shown
-    DWORD m_nUpdateInterval = 1500; // ms between refreshes once busy
+    DWORD m_nUpdateInterval = 1500; // ms between refreshes of an unchanged text (the spinner's pace)
+    // Once busy, ms between two looks at the queue: ESC is answered, paint and timers run, and
+    // a changed percentage is shown this often. Looked at only once per update interval, a
+    // short part of an operation could run to its end with the key unseen.
+    DWORD m_nPollInterval = 100;
     BOOL m_bAskAbort = TRUE;
     CString m_sDefaultText = "Processing...";
     CString m_sDoneText = "Done.";
@@ -38,8 +42,10 @@ struct CGXLongOperationState {
     LPCTSTR m_apszText[GX_LONGOP_MAXLEVELS] = {};
     CString m_asOwnedText[GX_LONGOP_MAXLEVELS];
     BOOL m_abOwnsText[GX_LONGOP_MAXLEVELS] = {};
-    char m_szStatus[GX_LONGOP_STATUSSIZE] = {};
-    int m_nSpinner = 0;
+    char m_szStatus[GX_LONGOP_STATUSSIZE] = {}; // the text last sent to the status window
+    int m_nSpinner = 0;      // the sign the next refresh shows
+    DWORD m_dwLastPoll = 0;  // when the queue was last looked at
+    DWORD m_dwLastShown = 0; // when the status text was last sent
 
     BOOL IsLevelShown(int nLevel) const { return m_nMaxShownLevel < 0 || nLevel <= m_nMaxShownLevel + 1; }
     // The text of a level; levels past the kept ones show the deepest kept text.
@@ -59,10 +65,14 @@ public:
     virtual void End(CGXLongOperation& op);
     virtual void FreeStatusText(CGXLongOperation& op);
     virtual void SetStatusText(CGXLongOperation& op, LPCTSTR lpszText, BOOL bCopy);
-    // Refreshes when the time has come (TRUE then) and pumps; bCancelled tells whether the user
+    // Looks at the queue when the time has come (TRUE then): shows the status text when it
+    // changed or the update interval is over, and pumps; bCancelled tells whether the user
     // cancelled.
     virtual BOOL DoMessages(CGXLongOperation& op, BOOL& bCancelled);
     virtual BOOL DoMessages(CGXLongOperation& op);
+    // Once busy, looks at once, however short the time since the last look: the last chance to
+    // stop before work that cannot be given back is kept. Answers and sets bCancelled as above.
+    virtual BOOL DoMessagesNow(CGXLongOperation& op, BOOL& bCancelled);
     // Shows the wait cursor at the first call; the window side dispatches what may run now.
     virtual void PumpMessages(CGXLongOperation& op);
 
@@ -83,7 +93,10 @@ protected:
     virtual GXAbortAnswer AskAbort(int nMode);
 
 private:
-    BOOL Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled);
+    enum class Look { WhenDue, Now };
+    BOOL IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look) const;
+    BOOL Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled, Look look = Look::WhenDue);
+    void ShowProgress(DWORD now, BOOL bHint);
 };
 
 // The installed implementation; null: long operations only count their nesting.
@@ -103,6 +116,7 @@ public:
     void SetStatusText(LPCTSTR lpszText, BOOL bCopy = TRUE);
     BOOL DoMessages(BOOL& bCancelled);
     BOOL DoMessages();
+    BOOL DoMessagesNow(BOOL& bCancelled);
     void PumpMessages();
 
     // Progress of the current level: values above 100 are stored as 100; ignored while the

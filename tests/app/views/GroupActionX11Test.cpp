@@ -4,7 +4,8 @@
 // and redo it whole, as the grid's copied text shows. On rows sorted by their titles the action
 // also shows its progress, and Esc with Yes to the question aborts it: every page is as it was,
 // those that held no keywords as well, no step of undo is left, and a save leaves them on disk
-// byte for byte.
+// byte for byte. On a site of a hundred thousand pages Esc is heard at every moment of the
+// action, early, halfway and near its end.
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
@@ -24,6 +25,8 @@ namespace {
 constexpr int kPages = 10000;
 // Enough pages that the action's first part, which Esc stops, lasts several of the steps' turns.
 constexpr int kSortedPages = 10000;
+// A large site: every part of the action lasts many of its looks at the keys.
+constexpr int kLargePages = 100000;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
@@ -34,9 +37,9 @@ protected:
         MainWindowStepsX11Test::TearDown();
     }
 
-    // Pages of English text, which the scan finds key phrases in, with keywords of their own
-    // in other scripts; with bSomeWithout, every other page has none.
-    void WriteSite(int nPages = kPages, bool bSomeWithout = false)
+    // Pages of English text of nWords words, which the scan finds key phrases in, with keywords
+    // of their own in other scripts; with bSomeWithout, every other page has none.
+    void WriteSite(int nPages = kPages, bool bSomeWithout = false, int nWords = 120)
     {
         static const char* const kWords[] = {"the",     "garden", "of",     "our",    "village", "and",    "its",
                                              "orchard", "apple",  "trees",  "grow",   "in",      "spring", "with",
@@ -46,7 +49,7 @@ protected:
         std::filesystem::create_directories(site);
         for (int n = 0; n < nPages; ++n) {
             std::string text;
-            for (int w = 0; w < 120; ++w)
+            for (int w = 0; w < nWords; ++w)
                 text += std::string(kWords[(w * 7 + n + w / 13) % std::size(kWords)]) + (w % 12 == 11 ? ". " : " ");
             const bool bWithout = bSomeWithout && n % 2 == 1;
             std::ofstream(site + "/page" + std::to_string(n) + ".htm")
@@ -64,9 +67,9 @@ protected:
     }
     std::string StatusText() { return std::string(Frame().GetStatusBar().GetPaneText(0)); }
     // The site written, its project opened and scanned, its grid shown.
-    void OpenScannedTextSite(int nPages, bool bSomeWithout = false)
+    void OpenScannedTextSite(int nPages, bool bSomeWithout = false, int nWords = 120)
     {
-        WriteSite(nPages, bSomeWithout);
+        WriteSite(nPages, bSomeWithout, nWords);
         OpenSiteProject(0);
         Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
         ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }, 300000))
@@ -92,11 +95,11 @@ protected:
             --from;
         return from < at ? std::atoi(text.substr(from, at - from).c_str()) : -1;
     }
-    static std::vector<std::string> Lines(std::string text)
+    static std::vector<std::string> Lines(const std::string& text)
     {
         std::vector<std::string> lines;
-        for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
-            lines.push_back(text.substr(0, at));
+        for (size_t from = 0, at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+            lines.push_back(text.substr(from, at - from));
         return lines;
     }
     // The column chosen by the keys: the current cell to its first row, then Ctrl+Space.
@@ -106,6 +109,73 @@ protected:
             !RunUntil([&] { return view->IsCellInRangeList(nRows, nColumn, view->GetParam()->m_SelRects) != FALSE; }))
             return ::testing::AssertionFailure() << "column " << nColumn << " was not chosen";
         return ::testing::AssertionSuccess();
+    }
+
+    // The rows of the site's nPages pages sorted by their titles, descending, by the keys: the
+    // Title column chosen, then View > Sort Descending.
+    ::testing::AssertionResult SortByTitleDescending(ROWCOL nTitle, int nPages)
+    {
+        if (!ChooseColumn(nTitle, nPages) || !Xdo("key alt+v d"))
+            return ::testing::AssertionFailure() << "the keys did not reach the program";
+        const CString strLast = ("Page " + std::to_string(nPages - 1)).c_str();
+        if (!RunUntil([&] {
+                CString strFirst;
+                view->GetCellText(1, nTitle, strFirst);
+                return strFirst == strLast && ::GetFocus() == view->GetSafeHwnd();
+            }))
+            return ::testing::AssertionFailure() << "View > Sort Descending did not sort the rows";
+        return ::testing::AssertionSuccess();
+    }
+    // The Keywords group action started as the user starts it on the chosen column: Group
+    // Actions... from the context menu, and Return in its dialog.
+    void StartGroupAction(ROWCOL nCol)
+    {
+        ASSERT_TRUE(ClickAt(CellOnScreen(2, nCol), 3));
+        Choose("Group Actions...");
+        Type("the group keywords dialog", "^Keywords Metatag", "Return");
+    }
+    // Each page's size and time, which a save that writes the page changes.
+    std::map<std::string, std::pair<uintmax_t, std::filesystem::file_time_type>> Stamps() const
+    {
+        std::map<std::string, std::pair<uintmax_t, std::filesystem::file_time_type>> stamps;
+        for (const auto& entry : std::filesystem::directory_iterator(site))
+            stamps[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+        return stamps;
+    }
+    // Esc pressed once the meter shows at least nPercent, from a step that waits for it.
+    void EscOnceTheMeterShows(int nPercent, int& nSeen)
+    {
+        When("the meter shows " + std::to_string(nPercent) + " %", [this, nPercent] { return GroupPercent(true) >= nPercent; },
+             [this, &nSeen] {
+                 nSeen = GroupPercent(true);
+                 EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program";
+             });
+    }
+    // The action started on the whole chosen column, Esc pressed once the meter shows at least
+    // nPercent and the question answered Yes. The percentage shown when Esc went, -1 when the
+    // meter never showed it; the texts of the boxes that came.
+    int EscAndYesAt(ROWCOL nCol, int nPercent, std::vector<std::string>& boxTexts)
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+        int nSeen = -1;
+        StartGroupAction(nCol);
+        EscOnceTheMeterShows(nPercent, nSeen);
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+            << "the action did not end";
+        EXPECT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+        boxTexts = boxes.Texts();
+        return nSeen;
+    }
+    // The text of the message box that holds the display's focus ("" for none).
+    std::string FocusedBoxText()
+    {
+        const HWND hText = ::GetDlgItem(::GetActiveWindow(), kMessageBoxTextId);
+        char text[2048] = {};
+        if (hText == nullptr || !ProgramHasFocus())
+            return std::string();
+        ::GetWindowText(hText, text, sizeof text);
+        return text;
     }
 
     DWORD m_nFirstWait = GXGetLongOperationState().m_nFirstWait;
@@ -194,13 +264,7 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
 
     // The rows sorted by their titles, descending, by the keys: the Title column chosen, then
     // View > Sort Descending.
-    ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
-    ASSERT_TRUE(Xdo("key alt+v d"));
-    ASSERT_TRUE(RunUntil([&] {
-        CString strFirst;
-        view->GetCellText(1, nTitle, strFirst);
-        return strFirst == "Page 9999" && ::GetFocus() == view->GetSafeHwnd();
-    })) << "View > Sort Descending did not sort the rows";
+    ASSERT_TRUE(SortByTitleDescending(nTitle, kSortedPages));
     ASSERT_TRUE(ChooseColumn(nTitle, kSortedPages));
     const std::vector<std::string> titles = Lines(CopyByKeys("ctrl+c"));
     ASSERT_EQ(titles.size(), static_cast<size_t>(kSortedPages));
@@ -259,4 +323,81 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
     for (const auto& [path, bytes] : files)
         nChanged += ReadFile(path) != bytes ? 1 : 0;
     EXPECT_EQ(nChanged, 0u) << "pages the aborted action reached changed on disk";
+}
+
+// Esc is heard at any moment of a group action over a large site, at the long operation's own
+// pace of looking at the keys: while the pages are gone through, while the cells are written,
+// and near their end, on rows as loaded and sorted by their titles. Yes gives every page and
+// cell back, so that Ctrl+T writes nothing; No lets the action end with its report, and one
+// Ctrl+Z takes it back.
+TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
+{
+    ASSERT_TRUE(Start());
+    // Short pages, which still have suggestions: their scan costs the less.
+    OpenScannedTextSite(kLargePages, true, 24);
+    if (HasFatalFailure())
+        return;
+    const ROWCOL nTitle = ColumnOf("Title");
+    const ROWCOL nCol = ColumnOf("Keywords");
+    ASSERT_NE(nTitle, 0u);
+    ASSERT_NE(nCol, 0u);
+    const auto stamps = Stamps();
+    ASSERT_EQ(stamps.size(), static_cast<size_t>(kLargePages));
+
+    // The meter shows from the start; after that the long operation keeps its own pace. The
+    // first half of the meter goes through the pages, the second writes the cells.
+    GXGetLongOperationState().m_nFirstWait = 0;
+    for (bool bSorted : {false, true}) {
+        SCOPED_TRACE(bSorted ? "rows sorted by title" : "rows as loaded");
+        if (bSorted)
+            ASSERT_TRUE(SortByTitleDescending(nTitle, kLargePages));
+        const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+        const std::string shown = CopiedColumn();
+        ASSERT_EQ(Lines(shown).size(), static_cast<size_t>(kLargePages));
+        for (int nPercent : {1, 50, 75}) {
+            SCOPED_TRACE("Esc at " + std::to_string(nPercent) + " %");
+            std::vector<std::string> boxes;
+            const int nSeen = EscAndYesAt(nCol, nPercent, boxes);
+            EXPECT_GE(nSeen, nPercent);
+            EXPECT_LT(nSeen, 100);
+            EXPECT_EQ(boxes, std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(app->IsEdited(), 3u) << "the aborted action left a page edited";
+            EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps) << "the aborted action left a step of undo";
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            // Compared whole: a hundred thousand lines are too many to set side by side.
+            EXPECT_TRUE(CopiedColumn() == shown) << "the aborted action left cells written";
+            // Ctrl+T saves nothing.
+            ASSERT_TRUE(Xdo("key ctrl+t"));
+        }
+    }
+
+    // Answered No, the action goes on to its end, one step of undo, and tells what it did
+    // once it no longer offers Esc; Ctrl+Z takes it back.
+    const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+    int nSeen = -1;
+    std::string report, statusAtReport;
+    StartGroupAction(nCol);
+    EscOnceTheMeterShows(55, nSeen);
+    When("the question shows", [this] { return FocusedBoxText() == "Do you want to abort the operation?"; },
+         [this] { XdoNow("key n"); });
+    When("the action tells what it did", [this] { return FocusedBoxText().rfind("The suggested", 0) == 0; },
+         [&] {
+             report = FocusedBoxText();
+             statusAtReport = StatusText();
+             XdoNow("key Return");
+         });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && ::GetFocus() == view->GetSafeHwnd(); }));
+    EXPECT_GE(nSeen, 55);
+    EXPECT_EQ(report.rfind("The suggested keywords were added to the keywords of ", 0), 0u) << report;
+    EXPECT_EQ(statusAtReport, "Done.");
+    EXPECT_EQ(app->IsEdited(), 2u);
+    EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps + 1);
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == nSteps && app->IsEdited() == 3; }))
+        << "Ctrl+Z did not take the action back";
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(Quiet());
+    EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages no action changed";
 }

@@ -100,3 +100,26 @@ TEST_F(LongOperationPumpTest, StatusTextReachesTheStatusWindowAndQuitIsKept)
     ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
 }
+
+TEST_F(LongOperationPumpTest, InputGivenAfterTheLastLookIsDroppedWhenABusyOperationEnds)
+{
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
+    backend->ProcessMessages();
+    {
+        CGXLongOperation op;
+        op.PumpMessages();
+        // Pressed after the operation's last look: meant for it, not for what follows it.
+        PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessage(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    }
+    MSG msg;
+    EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE));
+
+    // An operation that ended before it showed anything leaves the keys typed meanwhile.
+    {
+        CGXLongOperation op;
+        PostMessage(hwnd, WM_KEYDOWN, 'A', 0);
+    }
+    EXPECT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+}

@@ -74,9 +74,15 @@ TEST_F(LongOperationTest, ShowsNothingBeforeTheFirstWaitThenSpinsAndEndsWithDone
         imp.now += 750;
         EXPECT_TRUE(op.DoMessages());
         EXPECT_EQ(imp.cursorShown, 1);
+        // Looked at every poll interval, the spinner turns once per update interval; in between
+        // the same text is not sent again.
         for (int i = 0; i < 4; ++i) {
-            imp.now += 1499;
-            EXPECT_FALSE(op.DoMessages()); // not yet the update interval
+            for (int n = 0; n < 14; ++n) {
+                imp.now += 100;
+                EXPECT_TRUE(op.DoMessages());
+            }
+            imp.now += 99;
+            EXPECT_FALSE(op.DoMessages()); // not yet the poll interval
             imp.now += 1;
             EXPECT_TRUE(op.DoMessages());
         }
@@ -115,6 +121,50 @@ TEST_F(LongOperationTest, PercentHintAndTheAbortQuestion)
     EXPECT_TRUE(bCancelled);
     EXPECT_EQ(imp.asked, 1);
     EXPECT_TRUE(CGXLongOperation::GetRollbackState());
+}
+
+TEST_F(LongOperationTest, AChangedPercentageShowsAtTheNextLookAndEscInAnInnerStepIsLeftToTheOuter)
+{
+    CGXLongOperation op;
+    op.SetStatusText("Group action");
+    CGXLongOperation::SetPercentDone(10);
+    BOOL bCancelled = FALSE;
+    imp.now += 749;
+    EXPECT_FALSE(op.DoMessagesNow(bCancelled)); // nothing shows before the first wait
+    imp.now += 1;
+    EXPECT_TRUE(op.DoMessages(bCancelled));
+    imp.now += 100;
+    CGXLongOperation::SetPercentDone(11);
+    EXPECT_TRUE(op.DoMessages(bCancelled));
+    imp.now += 100;
+    EXPECT_TRUE(op.DoMessages(bCancelled));
+    // The last look before work is kept comes at once.
+    imp.now += 1;
+    CGXLongOperation::SetPercentDone(12);
+    EXPECT_FALSE(op.DoMessages(bCancelled));
+    EXPECT_TRUE(op.DoMessagesNow(bCancelled));
+    EXPECT_EQ(imp.shown, (std::vector<std::string>{"Group action  10%.    Press ESC to cancel",
+                                                   "Group action  11%.    Press ESC to cancel",
+                                                   "Group action  12%.    Press ESC to cancel"}));
+
+    // ESC comes while an inner step that may not stop halfway looks at the queue: the step
+    // goes on, and the action asks at its own next look.
+    {
+        CGXLongOperation inner;
+        CGXLongOperation::SetCanCancel(FALSE);
+        imp.pressEscOnPump = true;
+        imp.now += 100;
+        BOOL bInner = TRUE;
+        EXPECT_TRUE(inner.DoMessages(bInner));
+        EXPECT_FALSE(bInner);
+        imp.pressEscOnPump = false;
+    }
+    EXPECT_EQ(imp.asked, 0);
+    CGXLongOperation::SetCanCancel(TRUE);
+    imp.now += 100;
+    EXPECT_TRUE(op.DoMessages(bCancelled));
+    EXPECT_EQ(imp.asked, 1);
+    EXPECT_TRUE(bCancelled);
 }
 
 TEST_F(LongOperationTest, TextsAreBoundedAndDeepNestingIsCountedNotStored)
