@@ -349,8 +349,9 @@ TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
     GXGetLongOperationState().m_nFirstWait = 0;
     for (bool bSorted : {false, true}) {
         SCOPED_TRACE(bSorted ? "rows sorted by title" : "rows as loaded");
-        if (bSorted)
+        if (bSorted) {
             ASSERT_TRUE(SortByTitleDescending(nTitle, kLargePages));
+        }
         const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
         const std::string shown = CopiedColumn();
