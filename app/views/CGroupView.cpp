@@ -1230,18 +1230,6 @@ void CGroupView::UpdateEditState(const CPageNode* pWritten)
     pApp->SetEditState(pApp->GetPageNodes().HasEdits() == 2 ? 1 : 0);
 }
 
-template <class Command>
-BOOL CGroupView::WriteMany(Command command)
-{
-    BOOL bDone = FALSE;
-    {
-        ScopedCount writing(m_nWritingMany);
-        bDone = command();
-    }
-    UpdateEditState();
-    return bDone;
-}
-
 BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
 {
     return WriteMany([&] { return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase); });
@@ -1473,7 +1461,17 @@ UINT CGroupView::SetCellValue(ROWCOL nRow, ROWCOL nCol, const CString& strText)
         CGXStyle value;
         value.SetValue(strValue);
         const CObject* pOldHead = NewestStep();
-        CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
+        {
+            // One cell is not stopped halfway: stopped, its store would leave the cell as it was
+            // and the page below written. Esc pressed meanwhile is left to the operation around
+            // it (a paste, a replace), which takes back every cell it wrote.
+            struct NoCancel {
+                BOOL bOld = GXGetLongOperationState().m_bCanCancel;
+                NoCancel() { CGXLongOperation::SetCanCancel(FALSE); }
+                ~NoCancel() { CGXLongOperation::SetCanCancel(bOld); }
+            } noCancel;
+            CGridViewWrapper::ApplyStyleToRange(CGXRange(nRow, nCol, nRow, nCol), &value, gxOverride, 0, nullptr, GX_UPDATENOW, gxDo);
+        }
         NameNewStep(pOldHead, CGXRange(nRow, nCol, nRow, nCol));
         nResult = SetPageValue(nRow, nCol, strValue, PageWrite::Edit);
     }

@@ -386,12 +386,25 @@ protected:
     void RestoreOriginals();
     // The application's edit state follows whether any page still has edits. A page just
     // written that holds an edit settles it at once; otherwise the site's pages are looked
-    // through, once at the end of a command that writes many cells (Undo, Redo, Replace All):
-    // looking through them for each cell made such a command cost the more, the further down
-    // its cells lay.
+    // through, once at the end of a command that writes many cells (Undo, Redo, Replace All,
+    // Paste, Cut, Delete, Fill Down): looking through them for each cell made such a command
+    // cost the more, the further down its cells lay, and a paste of a whole large column
+    // would never end.
     void UpdateEditState(const CPageNode* pWritten = nullptr);
     template <class Command>
-    BOOL WriteMany(Command command);
+    BOOL WriteMany(Command command)
+    {
+        BOOL bDone = FALSE;
+        {
+            struct Writing {
+                int& nCount;
+                ~Writing() { --nCount; }
+            } writing{++m_nWritingMany};
+            bDone = command();
+        }
+        UpdateEditState();
+        return bDone;
+    }
     void EmptyUndoLists();
     // Undo (gxUndo) or Redo (gxRedo) of the step at the head of its list, brought into sight
     // first and named in the status bar.

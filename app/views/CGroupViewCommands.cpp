@@ -655,13 +655,16 @@ void CGroupView::OnFillDown()
     // One store per range: each marks its rows' pages and is one step of undo.
     CGXStyle value;
     value.SetValue(strValue);
-    for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
-        CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
-        cells.top = std::max<ROWCOL>(1, cells.top);
-        cells.bottom = std::min(cells.bottom, GetRowCount());
-        if (cells.bottom >= cells.top)
-            ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
-    }
+    WriteMany([&] {
+        for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
+            CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
+            cells.top = std::max<ROWCOL>(1, cells.top);
+            cells.bottom = std::min(cells.bottom, GetRowCount());
+            if (cells.bottom >= cells.top)
+                ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+        }
+        return TRUE;
+    });
 }
 
 // The work of a running group action.
@@ -1098,7 +1101,7 @@ BOOL CGroupView::HandleKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         return TRUE;
     }
     ScopedFlag cut(m_bCutRunning);
-    return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags);
+    return WriteMany([&] { return CGridViewWrapper::HandleKeyDown(nChar, nRepCnt, nFlags); });
 }
 
 BOOL CGroupView::SetCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT nFlags)
@@ -1244,7 +1247,7 @@ BOOL CGroupView::Cut()
     BOOL bDone = FALSE;
     {
         ScopedFlag cut(m_bCutRunning);
-        bDone = CGridViewWrapper::Cut();
+        bDone = WriteMany([this] { return CGridViewWrapper::Cut(); });
     }
     m_dwCopiedClipboard = ::GetClipboardSequenceNumber();
     Redraw(GX_INVALIDATE, FALSE);
@@ -1280,13 +1283,13 @@ BOOL CGroupView::Paste()
     CString strValue;
     if (m_bCopiedSingleCell && ::GetClipboardSequenceNumber() == m_dwCopiedClipboard) {
         CWaitCursor wait;
-        bDone = PasteValueIntoSelection(m_strCopiedText) == 0;
+        bDone = WriteMany([this] { return PasteValueIntoSelection(m_strCopiedText) == 0; });
     } else if (GetClipboardSingleValue(strValue)) {
         // One value fills every chosen cell whichever program copied it.
         CWaitCursor wait;
-        bDone = PasteValueIntoSelection(strValue) == 0;
+        bDone = WriteMany([&] { return PasteValueIntoSelection(strValue) == 0; });
     } else {
-        bDone = CGridViewWrapper::Paste();
+        bDone = WriteMany([this] { return CGridViewWrapper::Paste(); });
     }
     // What the paste could not give the grid is told, not only left out.
     CString strSaid;
@@ -1459,5 +1462,5 @@ void CGroupView::OnEditDelete()
     // As the key does it: the cleared cells keep their own colours meanwhile, and the grid's
     // Clear is one transaction, so one Undo gives every cell back.
     ScopedFlag cut(m_bCutRunning);
-    Clear(FALSE);
+    WriteMany([this] { return Clear(FALSE); });
 }

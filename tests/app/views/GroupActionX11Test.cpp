@@ -77,16 +77,29 @@ protected:
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
     }
+    // The program started on a site of kLargePages short pages, which still have suggestions
+    // (their scan costs the less), scanned and shown; its Title and Keywords columns.
+    void OpenLargeSite(ROWCOL& nTitle, ROWCOL& nCol)
+    {
+        ASSERT_TRUE(Start());
+        OpenScannedTextSite(kLargePages, true, 24);
+        if (HasFatalFailure())
+            return;
+        nTitle = ColumnOf("Title");
+        nCol = ColumnOf("Keywords");
+        ASSERT_NE(nTitle, 0u);
+        ASSERT_NE(nCol, 0u);
+    }
     // The whole Keywords column as Ctrl+C copies it, with the column chosen.
     std::string CopiedColumn() { return CopyByKeys("ctrl+c"); }
     // The percentage the status bar shows after the group action's text; -1 when none.
     // The percentage the status bar shows for the group action; with `cancellable`, only while it
     // offers Esc, as it does until the values are taken and the cells are written.
-    int GroupPercent(bool cancellable = false)
+    int GroupPercent(bool cancellable = false, const std::string& action = "Group action on the Keywords column:")
     {
         const std::string text = StatusText();
         const size_t at = text.find('%');
-        if (text.rfind("Group action on the Keywords column:", 0) != 0 || at == std::string::npos)
+        if (text.rfind(action, 0) != 0 || at == std::string::npos)
             return -1;
         if (cancellable && text.find("Press ESC to cancel") == std::string::npos)
             return -1;
@@ -142,12 +155,13 @@ protected:
             stamps[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
         return stamps;
     }
-    // Esc pressed once the meter shows at least nPercent, from a step that waits for it.
-    void EscOnceTheMeterShows(int nPercent, int& nSeen)
+    // Esc pressed once the meter of the action shows at least nPercent, from a step that waits
+    // for it.
+    void EscOnceTheMeterShows(int nPercent, int& nSeen, const std::string& action = "Group action on the Keywords column:")
     {
-        When("the meter shows " + std::to_string(nPercent) + " %", [this, nPercent] { return GroupPercent(true) >= nPercent; },
-             [this, &nSeen] {
-                 nSeen = GroupPercent(true);
+        When("the meter shows " + std::to_string(nPercent) + " %", [this, nPercent, action] { return GroupPercent(true, action) >= nPercent; },
+             [this, &nSeen, action] {
+                 nSeen = GroupPercent(true, action);
                  EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program";
              });
     }
@@ -332,15 +346,10 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
 // Ctrl+Z takes it back.
 TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
 {
-    ASSERT_TRUE(Start());
-    // Short pages, which still have suggestions: their scan costs the less.
-    OpenScannedTextSite(kLargePages, true, 24);
+    ROWCOL nTitle = 0, nCol = 0;
+    OpenLargeSite(nTitle, nCol);
     if (HasFatalFailure())
         return;
-    const ROWCOL nTitle = ColumnOf("Title");
-    const ROWCOL nCol = ColumnOf("Keywords");
-    ASSERT_NE(nTitle, 0u);
-    ASSERT_NE(nCol, 0u);
     const auto stamps = Stamps();
     ASSERT_EQ(stamps.size(), static_cast<size_t>(kLargePages));
 
@@ -401,4 +410,73 @@ TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
     ASSERT_TRUE(Xdo("key ctrl+t"));
     ASSERT_TRUE(Quiet());
     EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages no action changed";
+}
+
+// A whole column of a large site pasted over another, the titles over the keywords, by the keys:
+// Ctrl+Space and Ctrl+C on the Title column, Ctrl+Space and Ctrl+V on the Keywords column. The
+// paste ends within moments, showing its meter, and Esc is heard through it, early, halfway and
+// near its end, on rows as loaded and sorted: Yes gives every cell and page back, so that Ctrl+T
+// writes nothing. Let go on, it is one step that Ctrl+Z takes back whole.
+TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack)
+{
+    ROWCOL nTitle = 0, nCol = 0;
+    OpenLargeSite(nTitle, nCol);
+    if (HasFatalFailure())
+        return;
+    const auto stamps = Stamps();
+    const std::string pasting = "Pasting data from clipboard...";
+    // The meter from the start, and fresh at every look: the paste lasts a moment.
+    GXGetLongOperationState().m_nFirstWait = 0;
+    GXGetLongOperationState().m_nUpdateInterval = 10;
+    for (bool bSorted : {false, true}) {
+        SCOPED_TRACE(bSorted ? "rows sorted by title" : "rows as loaded");
+        if (bSorted) {
+            ASSERT_TRUE(SortByTitleDescending(nTitle, kLargePages));
+        }
+        ASSERT_TRUE(ChooseColumn(nTitle, kLargePages));
+        const std::vector<std::string> titles = Lines(CopiedColumn());
+        ASSERT_EQ(titles.size(), static_cast<size_t>(kLargePages));
+        const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+        const std::string shown = CopiedColumn();
+        for (int nPercent : {1, 40, 70}) {
+            SCOPED_TRACE("Esc at " + std::to_string(nPercent) + " %");
+            ASSERT_TRUE(ChooseColumn(nTitle, kLargePages) && Xdo("key ctrl+c"));
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+            int nSeen = -1;
+            When("the keys", [] { return true; }, [this] { XdoNow("key ctrl+v"); });
+            EscOnceTheMeterShows(nPercent, nSeen, pasting);
+            EXPECT_TRUE(StepsTaken());
+            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+                << "the paste did not end";
+            EXPECT_GE(nSeen, nPercent);
+            EXPECT_LT(nSeen, 100);
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(app->IsEdited(), 3u) << "the aborted paste left a page edited";
+            EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps) << "the aborted paste left a step of undo";
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            EXPECT_TRUE(CopiedColumn() == shown) << "the aborted paste left cells written";
+            ASSERT_TRUE(Xdo("key ctrl+t"));
+        }
+        // Let go on, the paste writes every title into the keywords, as one step.
+        ASSERT_TRUE(ChooseColumn(nTitle, kLargePages) && Xdo("key ctrl+c"));
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages) && Xdo("key ctrl+v"));
+        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && view->GetParam()->m_UndoList.GetCount() == nSteps + 1; },
+                             300000))
+            << "the paste did not end";
+        EXPECT_EQ(app->IsEdited(), 2u);
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+        EXPECT_TRUE(Lines(CopiedColumn()) == titles) << "the paste did not write every title";
+        ASSERT_TRUE(Xdo("key ctrl+z"));
+        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && view->GetParam()->m_UndoList.GetCount() == nSteps; },
+                             300000))
+            << "Ctrl+Z did not take the paste back";
+        EXPECT_EQ(app->IsEdited(), 3u) << "a page is still edited after the paste was undone";
+        ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+        EXPECT_TRUE(CopiedColumn() == shown) << "Ctrl+Z did not give every cell back";
+    }
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(Quiet());
+    EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages the user gave back";
 }
