@@ -19,7 +19,6 @@
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "platform/core/CMemFile.h"
-#include "platform/core/CodePage.h"
 
 #include <map>
 #include <memory>
@@ -56,19 +55,6 @@ const std::string kVietnamese = "<html><head>\n<meta http-equiv=\"Content-Type\"
 // A page in UTF-8 whose letters a Latin charset lacks in part.
 const std::string kHungarian = "<html><head>\n<meta charset=\"utf-8\">\n<title>Tűzfal és őrség</title>\n</head><body>\n"
                                "<p>Grüße aus Győr</p>\n</body></html>\n";
-
-// One-byte text read as browsers read the charset, in UTF-8: a tone mark the charset holds apart
-// from its letter stays apart.
-std::string AsBrowsersRead(const std::string& bytes, const char* pszCharset)
-{
-    std::u32string text;
-    std::string utf8;
-    if (encoding_indexes::ReadOneByte(pszCharset, bytes, text)) {
-        for (const char32_t ch : text)
-            Utf8Encode(ch, utf8);
-    }
-    return utf8;
-}
 
 const std::string kUtf8Tag = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
 
@@ -190,7 +176,7 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
         // Its tone marks stand apart from their letters in windows-1258, and so they are written.
         {"vietnamese.htm", vietnamese, "text/html; charset=UTF-8", {"converted from windows-1258"},
          {CharsetChoice::Convert, "windows-1258"},
-         Replaced(AsBrowsersRead(vietnamese, "windows-1258"), "ISO-8859-1", "UTF-8")},
+         Replaced(encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese), "ISO-8859-1", "UTF-8")},
         // Taken on other bytes: left alone again.
         {"changed.htm", korean, "text/html; charset=UTF-8", {"converted from EUC-KR"},
          {CharsetChoice::Convert, "EUC-KR", 1}, korean},
@@ -238,7 +224,8 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
 }
 
 // Bytes kept under a new declaration read otherwise where the two charsets read a byte as other
-// letters: each such character counts, the first told as each reads it.
+// letters: each character of the new reading whose bytes the old one reads otherwise counts, the
+// first told as each reads it.
 TEST(ReadingChangeTest, CountsTheCharactersThatReadOtherwiseUnderTheNewDeclaration)
 {
     struct Row {
@@ -252,7 +239,8 @@ TEST(ReadingChangeTest, CountsTheCharactersThatReadOtherwiseUnderTheNewDeclarati
         {"caf\xE9 \x80", "ISO-8859-1", "windows-1252", 0, "", ""},
         {"\xCF\xF0\xE8\xE2\xE5\xF2 ok", "windows-1251", "KOI8-R", 6, "П", "о"},
         {"\xA4 5", "ISO-8859-1", "ISO-8859-15", 1, "¤", "€"},
-        {"\x82\xCD\x82\xB6\x82\xDF", "Shift_JIS", "EUC-JP", 4, "は", "\xEF\xBF\xBD"},
+        {"caf\xC3\xA9 \xE2\x80\x94 ok", "ISO-8859-1", "UTF-8", 2, "Ã©", "é"},
+        {"\xC4\xE3\xBA\xC3", "GB2312", "GBK", 0, "", ""},
         {"plain", "UTF-8", "windows-1252", 0, "", ""},
     };
     for (const Row& row : rows) {
