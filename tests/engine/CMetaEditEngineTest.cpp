@@ -1342,6 +1342,14 @@ TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
                                        "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
     EXPECT_EQ(m_change, CharsetChange::Undeclared);
     EXPECT_EQ(m_after.charset.GetName(), "UTF-8");
+    // A page of ASCII alone loses its declaration too, and is told so.
+    const std::string ascii = "<html><head>\n<meta charset=\"ISO-8859-2\">\n<title>Plain</title>\n</head><body>x</body></html>\n";
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html");
+    EXPECT_EQ(Rewrite(ascii), Replaced(ascii, "<meta charset=\"ISO-8859-2\">",
+                                       "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-2");
 }
 
 // Pages of a guide as an old site holds them, each given a charset in its Content-Type: the page
