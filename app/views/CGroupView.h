@@ -28,6 +28,7 @@ class CPageNode;
 class CSelNodesCol;
 class CGXCommand;
 class CGXRangeList;
+struct CharsetChoices;
 
 class CGroupView : public CGridViewWrapper, public IGroupView {
     DECLARE_DYNCREATE(CGroupView)
@@ -263,6 +264,9 @@ public:
     // The way the user took in the Preview for the page's edited value of the tag: the value
     // keeps it, and takes it again whenever an undo, a redo or typing gives the value back.
     void TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way);
+    // The way the Preview's button took for the page (none for the one that takes it back),
+    // given to its edited Content-Type; the Preview then comes again.
+    void TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices);
 
 protected:
     // Group and value operations of the commands.
