@@ -24,6 +24,20 @@ protected:
     }
     std::string TestServerMissing() override { return WindowManagerDisplay::Missing(); }
 
+    // The program started on the site, a title of several scripts typed into its first row: the
+    // Preview has a change to show, and the dialogs an edit to keep.
+    void StartWithATypedTitle()
+    {
+        const std::string typed = "Ærø γ 東";
+        X11KeyboardLetters letters(other, typed);
+        ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+        ASSERT_TRUE(Start());
+        OpenSite(true);
+        ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
+        ASSERT_TRUE(Xdo("type --delay 20 '" + typed + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !EditorOpen(); })) << "the typed title was not stored";
+        ASSERT_EQ(std::string(view->GetCellValue(1, ColumnOf("Title"))), typed);
+    }
     // The atoms' names of a window's property of atoms.
     std::vector<std::string> AtomsOf(HWND hwnd, const char* pszProperty)
     {
@@ -152,14 +166,9 @@ protected:
 // window manager takes each for the main window's modal dialog and offers to close and move it.
 TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerForNoMinimising)
 {
-    const std::string typed = "Ærø γ";
-    X11KeyboardLetters letters(other, typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenSite(true);
-    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
-    ASSERT_TRUE(Xdo("type --delay 20 '" + typed + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !EditorOpen(); })) << "the typed title was not stored";
+    StartWithATypedTitle();
+    if (HasFatalFailure())
+        return;
 
     const long mainFunctions = AskedFunctions(Frame().GetSafeHwnd());
     EXPECT_NE(mainFunctions & kMinimiseFunction, 0) << "the main window asks not to be minimised: " << mainFunctions;
@@ -205,15 +214,9 @@ TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerFo
 // main window gives the Preview the keys, in front of it; Escape closes it.
 TEST_F(ModalDialogsUnderWindowManagerX11Test, AClickOnTheMainWindowBringsThePreviewForward)
 {
-    const std::string typed = "Ærø γ 東";
-    X11KeyboardLetters letters(other, typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenSite(true);
-    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
-    ASSERT_TRUE(Xdo("type --delay 20 '" + typed + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2 && !EditorOpen(); })) << "the typed title was not stored";
-    EXPECT_EQ(std::string(view->GetCellValue(1, ColumnOf("Title"))), typed);
+    StartWithATypedTitle();
+    if (HasFatalFailure())
+        return;
     const HWND hMain = Frame().GetSafeHwnd();
     const std::string mainXid = std::to_string(backend->XWindowOf(hMain));
     std::string previewXid;
