@@ -776,11 +776,12 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::KeptUnlessSign(const PageCharsetRe
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown() const
 {
-    // What the bytes look like: the detector's reading, or one in play of fewer oddities.
+    // What the bytes look like: the detector's reading, unless a candidate reads them with fewer
+    // misread bytes; where only letters tell, the detector's word on the language stands.
     PageCharsetReading looks = Detected();
     if (const PageCharsetReading likeliest = Likeliest(); likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared
         && (looks.charset.GetKind() == CPageCharset::Kind::Undeclared
-            || TextIn(likeliest.charset).Compare(TextIn(looks.charset)) > 0))
+            || Weigh(TextIn(looks.charset), TextIn(likeliest.charset), Rival::Other, TextBytes()) == Weighing::Outweighed))
         looks = likeliest;
     if (m_start.evidence != CharsetEvidence::Declaration)
         return MakeVerdict(Change::Unknown, GetReading(), looks);

@@ -240,10 +240,12 @@ constexpr size_t kGarbledAfterWords = 256;
 // The small Latin letters beyond ASCII the alphabets of Europe and of a few languages beyond it
 // hold (ß to ſ): a text in one of them, or in one and a few names of another, holds the letters of
 // one alphabet, while Hungarian read in Latin-1 holds õ and û beside ö and ü, which no alphabet
-// has together, and Turkish holds ð beside ü. Vietnamese, whose own letters stand beyond ſ, is
-// not among them: the letters it shares with the others are of no one alphabet together.
+// has together, and Turkish holds ð beside ü. Vietnamese is among them with its own ơ and ư,
+// which stand beyond ſ, so that text of another language read in its charset holds letters of
+// no one alphabet too.
 constexpr char32_t kFirstAlphabetLetter = 0xDF;
-using LetterSet = std::bitset<0x180 - kFirstAlphabetLetter>;
+constexpr char32_t kLastAlphabetLetter = 0x1B0;
+using LetterSet = std::bitset<kLastAlphabetLetter + 1 - kFirstAlphabetLetter>;
 
 const char* const kAlphabets[] = {
     "àâæçéèêëîïôœùûüÿ",       // French
@@ -274,6 +276,7 @@ const char* const kAlphabets[] = {
     "ĉĝĥĵŝŭ",                 // Esperanto
     "áčđŋšŧž",                // Sami
     "āēīōū",                  // Maori, Hawaiian
+    "àáâăèéêíóôơùúưđ",        // Vietnamese, as its charset writes it: other tones are marks
 };
 
 const std::vector<LetterSet>& Alphabets()
@@ -291,14 +294,19 @@ const std::vector<LetterSet>& Alphabets()
     return alphabets;
 }
 
-// The small letter of a Latin letter of ß to ſ, or of its capital; 0 for another character.
+// The small letter of a Latin letter of ß to ſ, or of its capital, or of Vietnamese's ơ and ư;
+// 0 for another character.
 char32_t AlphabetLetter(char32_t ch, int nCase)
 {
+    if (ch == 0x1A0 || ch == 0x1A1)
+        return 0x1A1;
+    if (ch == 0x1AF || ch == 0x1B0)
+        return 0x1B0;
     if (ch < 0xC0 || ch > 0x17F || ch == 0xD7 || ch == 0x130)
         return 0;
     if (nCase > 0)
         ch = ch < 0x100 ? ch + 0x20 : ch == 0x178 ? char32_t(0xFF) : ch + 1;
-    return ch >= kFirstAlphabetLetter && ch < 0x180 ? ch : 0;
+    return ch >= kFirstAlphabetLetter && ch <= kLastAlphabetLetter ? ch : 0;
 }
 
 // How many of the letters no one alphabet holds with the rest: the fewest any alphabet leaves.
