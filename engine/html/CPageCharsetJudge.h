@@ -103,13 +103,13 @@ public:
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
     };
-    // What giving the page the target does to its bytes, all of them looked at: a comparison of
-    // the readings of the page's text in every charset of the scripts in play (the label's, the
-    // detector's and the target's), by the same measures (CTextReading). Bytes are converted from
-    // a byte order mark, from UTF-8 that the detector takes for UTF-8, and from a label that reads
-    // the text as text no other reading outweighs: none reads it with fewer oddities, and a sure
-    // detector reads no other letters in it; a label is never converted from where another
-    // charset reads the text with fewer oddities, or the detector, sure, reads other letters.
+    // What giving the page the target does to its bytes, all of them looked at: the table of
+    // candidates (GetCandidates) read over the same bytes and compared by the same measures
+    // (CTextReading), the label starting ahead. Bytes are converted from a byte order mark, from
+    // UTF-8 that the detector takes for UTF-8, and from a label no candidate outweighs (Weigh):
+    // none reads fewer of its bytes as no letter of a text, and no sure detector reads other
+    // letters in them as likelier. A label whose letters the charset given, or a guess, reads as
+    // other letters with nothing sure to tell which is meant is in doubt with that reading.
     // Otherwise the bytes are kept under the target when it reads them as well as any reading,
     // left alone in doubt when two read them as text and nothing tells which is meant, and left
     // alone as unknown otherwise. A label, or a target given a page whose charset is a guess, that

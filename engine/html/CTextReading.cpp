@@ -329,9 +329,12 @@ bool IsOfNoAlphabet(const LetterSet& letters)
             all |= alphabet;
         return all;
     }();
-    if (letters.count() == 1)
-        return (letters & ~any).any();
-    return ForeignLetters(letters) > 0;
+    // Read for every word of every reading: the letters are sought in each alphabet whole, which
+    // takes no count of them.
+    if ((letters & ~any).any())
+        return true;
+    return std::none_of(Alphabets().begin(), Alphabets().end(),
+                        [&letters](const LetterSet& alphabet) { return (letters & ~alphabet).none(); });
 }
 
 } // namespace
@@ -575,7 +578,8 @@ struct CTextReading::State {
                 TakeAscii(byte);
                 ++at;
             } else {
-                FlushReference();
+                if (!reference.empty())
+                    FlushReference();
                 Take(CPageCharset::NextCharacter(scratch, at));
             }
         }
@@ -658,7 +662,8 @@ struct CTextReading::State {
                 return;
             }
             if (nLength > 1) {
-                FlushReference();
+                if (!reference.empty())
+                    FlushReference();
                 byLead = 0;
                 Take(CPageCharset::NextCharacter(text, at));
             } else

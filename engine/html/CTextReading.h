@@ -2,9 +2,12 @@
 // charset compares. Bytes read in the wrong charset show in the text they make: bytes the charset
 // leaves undefined, control characters, signs glued between letters ("Specyficzno¶ci") or to a
 // word's edge ("¦okolaadi", "co¶"), capitals inside a word after small letters ("зМБЧБ"), letters
-// of two scripts in one word ("rщseau"), Latin words of accented letters alone ("Ãëàâà"), box
-// drawing and private characters. A reading of no such oddity is the text that was written; of two
-// readings the one with fewer is likelier. The text is read as it comes, in pieces, and no copy of
+// of two scripts in one word ("rщseau"), words of letters of no one alphabet ("Ãëàâà", "Chýõng"),
+// UTF-8 letters read as two characters ("cafÃ©"), box drawing and private characters; and, told
+// only by the language, letters of several alphabets in one text, which names of several
+// languages hold too. A reading of no such oddity is the text that was written; of two readings
+// the one with fewer is likelier. A numeric character reference is read as its character, as the
+// page's reader sees it. The text is read as it comes, in pieces, and no copy of
 // it is kept: a reading of a page of any size takes the same few hundred bytes.
 #pragma once
 
