@@ -560,9 +560,18 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
     // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
     // letters are told apart by the language.
     const bool bOneByte = IsOneByte(one) && IsOneByte(two);
-    if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two))
-        || (!bOneByte && rivalIs != Rival::SureDetector))
+    if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
         return Weighing::Holds;
+    // Text of a multi-byte charset read as another's reads as letters of another script (Korean
+    // as Chinese) as often as not: only the detector tells them apart, and a guess from too
+    // little text leaves them in doubt.
+    if (!bOneByte) {
+        switch (rivalIs) {
+        case Rival::SureDetector: return Weighing::Outweighed;
+        case Rival::Detector: return Weighing::InDoubt;
+        default: return Weighing::Holds;
+        }
+    }
     const size_t nOwnLetters = reading.GetLetterOddities();
     const size_t nRivalLetters = rival.GetLetterOddities();
     switch (rivalIs) {

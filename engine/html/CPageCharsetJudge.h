@@ -148,8 +148,9 @@ public:
     // a sure detector outweighs a reading of more letter oddities, or of as many and no more letters
     // in words, unless the letters they differ in are one letter written two ways; a guess from too
     // little text leaves a reading of letter oddities in doubt with its own reading of none; the
-    // charset given leaves it in doubt with a reading of no more letter oddities. Any other rival
-    // (a charset beside, UTF-8) weighs by the bytes' evidence alone.
+    // charset given leaves it in doubt with a reading of no more letter oddities. Readings of a
+    // multi-byte charset that tie are told apart by a sure detector alone, and left in doubt by a
+    // guess. Any other rival (a charset beside, UTF-8) weighs by the bytes' evidence alone.
     enum class Rival { SureDetector, Detector, Target, Other };
     enum class Weighing { Holds, Outweighed, InDoubt };
     static Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs, const CByteCounts& bytes);

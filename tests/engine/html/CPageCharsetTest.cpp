@@ -627,8 +627,9 @@ const char* const kHungarianLetters = "Az első tűz után a kő meleg lett, a n
 // whoever reads them better; where only letters differ, a sure detector outweighs the label of
 // more or as many letter oddities, but for one letter written two ways (ș and ş); a guess from
 // too little text only leaves a label of letter oddities in doubt with its own reading of none;
-// the charset given leaves a label in doubt where it reads as few; any other candidate (a
-// charset beside the label's) never outweighs a label on letters.
+// the charset given leaves a label in doubt where it reads as few; readings of multi-byte
+// charsets that tie are told apart by a sure detector alone; any other candidate (a charset
+// beside the label's) never outweighs a label on letters.
 TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
 {
     using Rival = CPageCharsetJudge::Rival;
@@ -656,6 +657,8 @@ TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
          "windows-1250", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
         {"names of several languages", "José Muñoz, Jürgen Müller, Björn Ångström, Søren Kierkegaard, Zoë Brontë",
          "ISO-8859-1", "ISO-8859-1", "windows-1258", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
+        {"Korean read as Chinese", "한국어 설명서", "EUC-KR", "GBK", "EUC-KR", Weighing::Outweighed, Weighing::InDoubt,
+         Weighing::Holds, Weighing::Holds},
     };
     for (const auto& row : rows) {
         const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/text");
