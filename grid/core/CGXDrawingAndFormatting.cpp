@@ -75,6 +75,21 @@ int PrevCharStart(LPCTSTR p, int nEnd)
     return std::max(i, 0);
 }
 
+// Whether the n bytes at p are no wider than nWidth. Text only grows wider as characters are
+// added, so a long text is measured in growing beginnings, each ending at a whole character,
+// until one is too wide or the whole is measured: a value of megabytes costs what a cell shows.
+bool FitsWithin(CDC* pDC, LPCTSTR p, int n, int nWidth)
+{
+    for (int m = std::min(n, std::max(256, 8 * nWidth));; m = m > n / 4 ? n : m * 4) {
+        if (m < n)
+            m = std::max(PrevCharStart(p, m + 1), 1);
+        if (TextWidth(pDC, p, m) > nWidth)
+            return false;
+        if (m >= n)
+            return true;
+    }
+}
+
 // The end of a path that fits in nWidth after "...": cut at a '/' while the file's name still
 // shows whole, else inside the name, always at a whole character.
 CString PathEnd(CDC* pDC, LPCTSTR s, int n, int nWidth)
@@ -201,7 +216,7 @@ int CGXDrawingAndFormatting::CalcTextLines(CDC* pDC, LPCTSTR s, int n, CRect& re
     };
     // A single line that fits whole needs one measure, not one per word.
     if (!bWordBreak && nMaxLines > 0 && n > 0 && std::memchr(s, '\r', static_cast<size_t>(n)) == nullptr &&
-        std::memchr(s, '\n', static_cast<size_t>(n)) == nullptr && TextWidth(pDC, s, n) <= W) {
+        std::memchr(s, '\n', static_cast<size_t>(n)) == nullptr && FitsWithin(pDC, s, n, W)) {
         addLine(0, n);
         p = n;
     }
@@ -227,7 +242,7 @@ int CGXDrawingAndFormatting::CalcTextLines(CDC* pDC, LPCTSTR s, int n, CRect& re
             int e = r;
             while (e < n && s[e] != ' ' && !isBreak(s[e]))
                 ++e;
-            if (TextWidth(pDC, s + start, e - start) <= W) {
+            if (FitsWithin(pDC, s + start, e - start, W)) {
                 q = e;
                 ++nWords;
                 continue;

@@ -6,12 +6,12 @@
 #pragma once
 
 #include "tests/platform/win/XvfbServer.h"
+#include "tests/support/ChildOfTest.h"
 #include "tests/support/RequiredTools.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,16 +70,7 @@ private:
         if (pid < 0)
             return false;
         if (pid == 0) {
-            // The window manager must not outlive the test program, even one that crashes.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent)
-                _exit(1);
-            const int devnull = open("/dev/null", O_RDWR);
-            if (devnull >= 0) {
-                dup2(devnull, 0);
-                dup2(devnull, 1);
-                dup2(devnull, 2);
-            }
+            child_of_test::Detach(parent);
             setenv("DISPLAY", m_server.DisplayName().c_str(), 1);
             // Its own configuration home: nothing of the user's settings or session reaches it.
             setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);

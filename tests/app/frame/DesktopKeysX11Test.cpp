@@ -126,8 +126,9 @@ TEST_F(DesktopKeysX11Test, TheOutputAreaShowsAFocusMarkWithTheKeys)
     OpenSite(true);
     COutputAreaWnd& output = OutputArea().GetOutputWnd();
     const HWND hOutput = output.GetSafeHwnd();
-    if (!::IsWindowVisible(hOutput))
+    if (!::IsWindowVisible(hOutput)) {
         ASSERT_TRUE(Xdo("key alt+v o"));
+    }
     ASSERT_TRUE(RunUntil([&] { return ::IsWindowVisible(hOutput) && Settled(); })) << "View > Output Area did not show it";
     ClickAt(CellOnScreen(1, ColumnOf("Title")), 1, 1);
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && Settled(); }));

@@ -7,6 +7,7 @@
 // byte for byte. On a site of a hundred thousand pages Esc is heard at every moment of the
 // action, early, halfway and near its end.
 #include "grid/data/CGXLongOperation.h"
+#include "tests/app/TextSite.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
@@ -26,7 +27,7 @@ constexpr int kPages = 10000;
 // Enough pages that the action's first part, which Esc stops, lasts several of the steps' turns.
 constexpr int kSortedPages = 10000;
 // A large site: every part of the action lasts many of its looks at the keys.
-constexpr int kLargePages = 100000;
+constexpr int kLargePages = text_site::kLargePages;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
@@ -41,22 +42,13 @@ protected:
     // of their own in other scripts; with bSomeWithout, every other page has none.
     void WriteSite(int nPages = kPages, bool bSomeWithout = false, int nWords = 120)
     {
-        static const char* const kWords[] = {"the",     "garden", "of",     "our",    "village", "and",    "its",
-                                             "orchard", "apple",  "trees",  "grow",   "in",      "spring", "with",
-                                             "fresh",   "water",  "from",   "river",  "where",   "children",
-                                             "play",    "summer", "market", "bridge", "mill",    "harvest"};
         site = dir.Path() + "/site";
-        std::filesystem::create_directories(site);
-        for (int n = 0; n < nPages; ++n) {
-            std::string text;
-            for (int w = 0; w < nWords; ++w)
-                text += std::string(kWords[(w * 7 + n + w / 13) % std::size(kWords)]) + (w % 12 == 11 ? ". " : " ");
-            const bool bWithout = bSomeWithout && n % 2 == 1;
-            std::ofstream(site + "/page" + std::to_string(n) + ".htm")
-                << "<html><head><title>Page " << n << "</title>\n"
-                << (bWithout ? "" : "<meta name=\"KEYWORDS\" content=\"Stra\xC3\x9F\x65,caf\xC3\xA9,\xCE\xB1\xCE\xB2\xCE\xB3\">\n")
-                << "</head><body><p>" << text << "</p></body></html>\n";
-        }
+        text_site::WritePages(site, nPages, bSomeWithout, nWords);
+        ShowKeywords();
+    }
+    // The Keywords column shown, in the catalogue the project names.
+    void ShowKeywords()
+    {
         CMetaSettingList* pList = nullptr;
         ASSERT_EQ(app->GetMetaSettingList(pList), 0u);
         CMetaSetting* pSetting = nullptr;
@@ -70,6 +62,12 @@ protected:
     void OpenScannedTextSite(int nPages, bool bSomeWithout = false, int nWords = 120)
     {
         WriteSite(nPages, bSomeWithout, nWords);
+        if (!HasFatalFailure())
+            ScanSite(nPages);
+    }
+    // The project of the site's nPages pages opened and scanned, its grid shown.
+    void ScanSite(int nPages)
+    {
         OpenSiteProject(0);
         Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
         ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }, 300000))
@@ -77,12 +75,15 @@ protected:
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
     }
-    // The program started on a site of kLargePages short pages, which still have suggestions
-    // (their scan costs the less), scanned and shown; its Title and Keywords columns.
+    // The program started on the large site the long-work tests share, scanned and shown; its
+    // Title and Keywords columns.
     void OpenLargeSite(ROWCOL& nTitle, ROWCOL& nCol)
     {
         ASSERT_TRUE(Start());
-        OpenScannedTextSite(kLargePages, true, 24);
+        site = text_site::Large();
+        ShowKeywords();
+        if (!HasFatalFailure())
+            ScanSite(kLargePages);
         if (HasFatalFailure())
             return;
         nTitle = ColumnOf("Title");

@@ -315,3 +315,37 @@ TEST_F(GridDrawTest, AnEllipsisNeverEndsInsideACharacterWithProportionalFonts)
     EXPECT_TRUE(IsWholeUtf8(texts[0].text)) << texts[0].text;
     EXPECT_EQ(texts[0].text, "\xE2\x80\x94...");
 }
+
+TEST_F(GridDrawTest, ALongTextFitsOnOneLineAsItsWholeWidthSays)
+{
+    // Characters that take no width after a beginning that fits: whether a line or a word fits
+    // is told by the whole text, however long, and a beginning measured alone ends at a whole
+    // character (the first byte of "\xC3\xA9" alone shows as a wider letter).
+    SetTestFontMode(false);
+    TextDC dc(-13);
+    CDC* pDC = dc.Get();
+    const auto width = [&](const std::string& s) { return pDC->GetTextExtent(s.c_str(), static_cast<int>(s.size())).cx; };
+    const std::string controls(3000, '\x01');
+    ASSERT_EQ(width("ab" + controls), width("ab")); // the case this tries exists with this font
+    ASSERT_GT(width("x \xC3"), width("x \xC3\xA9"));
+    const std::string word = "x " + std::string(253, '\x01') + "\xC3\xA9";
+    const struct {
+        std::string text;
+        int nWidth;
+        UINT nFormat;
+        size_t nFirstLine;
+    } cases[] = {
+        {"ab" + controls, width("ab"), DT_SINGLELINE, 2 + controls.size()},
+        {"ab" + controls + "c", width("ab"), DT_SINGLELINE, 2 + controls.size()},
+        {"ab" + controls + " c", width("ab"), DT_WORDBREAK, 2 + controls.size()},
+        {word, width("x \xC3\xA9"), DT_WORDBREAK, word.size()},
+        {word + controls, width("x \xC3\xA9"), DT_WORDBREAK, word.size() + controls.size()},
+    };
+    for (const auto& k : cases) {
+        int starts[4], lengths[4];
+        CRect rect(0, 0, k.nWidth - 1, 100);
+        CGXDrawingAndFormatting::GetInstance()->CalcTextLines(pDC, k.text.c_str(), static_cast<int>(k.text.size()), rect, k.nFormat,
+                                                              starts, lengths, 4);
+        EXPECT_EQ(static_cast<size_t>(lengths[0]), k.nFirstLine) << k.text.size() << " bytes in " << k.nWidth;
+    }
+}

@@ -3,12 +3,12 @@
 // goes (or, should the program die, when the kernel tells it its parent is gone).
 #pragma once
 
+#include "tests/support/ChildOfTest.h"
 #include "tests/support/RequiredTools.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,16 +97,7 @@ private:
             return false;
         }
         if (pid == 0) {
-            // The server must not outlive the test program, even one that crashes.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent)
-                _exit(1);
-            const int devnull = open("/dev/null", O_RDWR);
-            if (devnull >= 0) {
-                dup2(devnull, 0);
-                dup2(devnull, 1);
-                dup2(devnull, 2);
-            }
+            child_of_test::Detach(parent);
             // The server writes the number it took to this descriptor once it accepts clients.
             dup2(ready[1], 3);
             const std::string fd = "3";
