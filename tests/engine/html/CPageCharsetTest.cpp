@@ -766,7 +766,8 @@ TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeas
 // count against a wrong label; an undeclared page's "5 ¤" is read as ISO-8859-15's "5 €". A page
 // left alone has its own text among the readings it is shown with, where nothing sure tells it:
 // a short title in Chinese, also after a sign that reads as Thai, or in Japanese, as the charset
-// of its script whose rarer letters it holds none of; a price in the sign ¤ beside the charset
+// of its script whose rarer letters it holds none of; a Korean title as its own reading, not as
+// the Chinese or Japanese that nothing points to and that reads it only as well; a price in the sign ¤ beside the charset
 // that reads a currency, also under a wrong label; a German price in euros in a script, and an
 // Estonian title, beside the Latin charsets they read alike in but for a letter or a sign.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
@@ -829,6 +830,9 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
          "GBK", "UTF-8", Change::Unknown, "windows-874", "gb18030"},
         {"a short Japanese page", page("", "", "<h1>はじめに</h1>\n"), "CP932", "UTF-8", Change::Unknown, "windows-1252",
          "Shift_JIS"},
+        {"a Korean title that reads as Chinese and Japanese as well",
+         page("", "", "<h1>제6장 네트워크 응용 프로그램</h1>\n<p>See the next chapter.</p>\n"), "EUC-KR", "UTF-8",
+         Change::Unknown, "EUC-KR", "EUC-KR"},
         {"a Hebrew price", page("", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
          Change::Unknown, "windows-1255", "ISO-8859-8"},
         {"a Hebrew price under a Latin-1 label",
