@@ -109,6 +109,7 @@ CString EvidenceText(CharsetEvidence evidence)
     case CharsetEvidence::Bytes: strText.LoadString(IDS_CHARSET_BY_BYTES); break;
     case CharsetEvidence::Guess: strText.LoadString(IDS_CHARSET_GUESSED); break;
     case CharsetEvidence::WeakGuess: strText.LoadString(IDS_CHARSET_WEAK_GUESS); break;
+    case CharsetEvidence::Given: strText.LoadString(IDS_CHARSET_GIVEN); break;
     }
     return strText;
 }

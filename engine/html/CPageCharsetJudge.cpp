@@ -3,6 +3,7 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -79,6 +80,12 @@ bool IsOneByte(const CPageCharset& charset)
 {
     return !charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8
         && charset.GetKind() != CPageCharset::Kind::Undeclared;
+}
+
+// A multi-byte charset other than UTF-8: bytes that read whole as its text are rarely in another.
+bool IsMultiByteText(const CPageCharset& charset)
+{
+    return charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8;
 }
 
 bool IsUndefinedOrControl(char32_t ch)
@@ -389,23 +396,27 @@ const std::vector<CPageCharsetJudge::Candidate>& CPageCharsetJudge::Candidates(G
     if (m_bFinished && !candidates.empty())
         return candidates;
     candidates.clear();
-    const auto add = [&candidates](const PageCharsetReading& reading, unsigned roles) {
-        for (Candidate& candidate : candidates) {
-            if (ReadAlike(candidate.reading.charset, reading.charset)) {
-                candidate.roles |= roles;
-                return;
-            }
-        }
-        candidates.push_back({reading, roles});
+    const auto find = [&candidates](const CPageCharset& charset) {
+        return std::find_if(candidates.begin(), candidates.end(),
+                            [&charset](const Candidate& candidate) { return ReadAlike(candidate.reading.charset, charset); });
+    };
+    const auto add = [&](const PageCharsetReading& reading, unsigned roles) {
+        if (reading.charset.GetKind() == CPageCharset::Kind::Undeclared)
+            return;
+        if (const auto found = find(reading.charset); found != candidates.end())
+            found->roles |= roles;
+        else
+            candidates.push_back({reading, roles});
     };
     std::vector<Candidate> named;
     if (m_start.evidence == CharsetEvidence::Declaration)
         named.push_back({m_start, Label});
-    if (const PageCharsetReading detected = Detected();
-        guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared)
+    const PageCharsetReading detected = Detected();
+    if (guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared)
         named.push_back({detected, detected.evidence == CharsetEvidence::Guess ? SureDetector : Detector});
     if (m_target.GetKind() != CPageCharset::Kind::Undeclared)
-        named.push_back({{m_target, CharsetEvidence::Declaration}, Target});
+        named.push_back({{m_target, CharsetEvidence::Given}, Target});
+    named.push_back({GetReading(), Read});
     for (const Candidate& candidate : named)
         add(candidate.reading, candidate.roles);
     for (const Candidate& candidate : named) {
@@ -413,30 +424,22 @@ const std::vector<CPageCharsetJudge::Candidate>& CPageCharsetJudge::Candidates(G
             add({charset, CharsetEvidence::Guess}, OfScript);
     }
     add({CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes}, Utf8);
+    // Where the detector cannot tell the page's script, nothing points to one: every script's
+    // charsets tell what the bytes look like.
+    if (guesses == Guesses::Weigh && detected.evidence != CharsetEvidence::Guess) {
+        for (const Script& script : Scripts()) {
+            for (const CPageCharset& charset : script) {
+                if (find(charset) == candidates.end())
+                    candidates.push_back({{charset, CharsetEvidence::WeakGuess}, Elsewhere});
+            }
+        }
+    }
     return candidates;
 }
 
 std::vector<CPageCharsetJudge::Candidate> CPageCharsetJudge::GetCandidates() const
 {
     return Candidates(Guesses::Weigh);
-}
-
-PageCharsetReading CPageCharsetJudge::Likeliest() const
-{
-    PageCharsetReading likeliest;
-    const CTextReading* pBest = nullptr;
-    for (const Candidate& candidate : Candidates(Guesses::Weigh)) {
-        // UTF-8 is weighed by the census of the bytes, not as a reading of them.
-        if (candidate.Is(Utf8) && !candidate.Is(Label) && !candidate.Is(Target) && !candidate.Is(Detector)
-            && !candidate.Is(SureDetector))
-            continue;
-        const CTextReading& text = TextIn(candidate.reading.charset);
-        if (text.IsText() && (pBest == nullptr || text.Compare(*pBest) > 0)) {
-            pBest = &text;
-            likeliest = candidate.reading;
-        }
-    }
-    return likeliest;
 }
 
 PageCharsetReading CPageCharsetJudge::Guessed() const
@@ -516,11 +519,6 @@ void CPageCharsetJudge::FirstOdd(const CPageCharset& charset, long long& nAt, BY
         ReadsWhole(charset, nAt, by);
 }
 
-long long CPageCharsetJudge::FirstSign(const CPageCharset& charset, BYTE& by) const
-{
-    return m_pageBytes.FindFirst(charset, [](char32_t ch) { return ch == 0xA4; }, by);
-}
-
 bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset)
 {
     if (census.HoldsMoreCharacters())
@@ -534,129 +532,6 @@ bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCh
     size_t nLacking = 0;
     reader.Encode(text, [&nLacking](char32_t, size_t, std::string&) { ++nLacking; });
     return nLacking < census.GetCharacters().size();
-}
-
-CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs,
-                                                     const CByteCounts& bytes)
-{
-    if (reading.ReadsAs(rival))
-        return Weighing::Holds;
-    const bool bText = reading.IsText();
-    if (bText != rival.IsText())
-        return bText ? Weighing::Holds : Weighing::Outweighed;
-    if (!bText)
-        return Weighing::Holds;
-    // The bytes' own evidence: what reads as no letter of a text where the two differ.
-    const size_t nOwn = reading.GetMisreadings() + reading.GetStrays();
-    const size_t nRival = rival.GetMisreadings() + rival.GetStrays();
-    if (nOwn != nRival)
-        return nOwn < nRival ? Weighing::Holds : Weighing::Outweighed;
-    const CPageCharset& one = reading.GetCharset();
-    const CPageCharset& two = rival.GetCharset();
-    // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
-    // a one-byte charset from a few letters does not outweigh them.
-    if (rivalIs != Rival::SureDetector && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
-        return Weighing::Holds;
-    // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
-    // letters are told apart by the language.
-    const bool bOneByte = IsOneByte(one) && IsOneByte(two);
-    if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
-        return Weighing::Holds;
-    // Text of a multi-byte charset read as another's reads as letters of another script (Korean
-    // as Chinese) as often as not: only the detector tells them apart, and a guess from too
-    // little text leaves them in doubt.
-    if (!bOneByte) {
-        switch (rivalIs) {
-        case Rival::SureDetector: return Weighing::Outweighed;
-        case Rival::Detector: return Weighing::InDoubt;
-        default: return Weighing::Holds;
-        }
-    }
-    const size_t nOwnLetters = reading.GetLetterOddities();
-    const size_t nRivalLetters = rival.GetLetterOddities();
-    switch (rivalIs) {
-    case Rival::SureDetector:
-        if (nRivalLetters != nOwnLetters)
-            return nRivalLetters < nOwnLetters ? Weighing::Outweighed : Weighing::Holds;
-        return rival.GetLettersInWords() >= reading.GetLettersInWords() && !(bOneByte && bytes.DifferInVariantsOnly(one, two))
-            ? Weighing::Outweighed
-            : Weighing::Holds;
-    case Rival::Detector: return nRivalLetters == 0 && nOwnLetters > 0 ? Weighing::InDoubt : Weighing::Holds;
-    case Rival::Target: return nRivalLetters <= nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
-    case Rival::Other: break;
-    }
-    return Weighing::Holds;
-}
-
-CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel(PageCharsetReading& rival) const
-{
-    const CPageCharset& label = m_start.charset;
-    const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-    rival = {};
-    // A page labelled UTF-8 that holds UTF-8 characters is UTF-8: bytes beside them that are none
-    // are strays, which refuse its conversion by name.
-    if (label.GetKind() == CPageCharset::Kind::Utf8) {
-        if (m_census.HasMultibyte())
-            return Weighing::Holds;
-        rival = Detected();
-        return Weighing::Outweighed;
-    }
-    // A one-byte charset reads any bytes: those it leaves undefined are not in it. Bytes that
-    // read as text of a multi-byte charset are rarely in another, and a few that do not are
-    // strays.
-    const CTextReading& reading = TextIn(label);
-    long long nAt = -1;
-    BYTE by = 0;
-    if (IsOneByte(label) && (!ReadsWhole(label, nAt, by) || !reading.IsText())) {
-        rival = Likeliest();
-        return Weighing::Outweighed;
-    }
-    // Every candidate weighs against it. From a few letters the detector takes text of any
-    // script for Western text: its guess, and the charsets of its script, weigh against a
-    // multi-byte label only when it is sure, or multi-byte itself.
-    const PageCharsetReading detected = Detected();
-    const bool bSure = detected.evidence == CharsetEvidence::Guess;
-    const Guesses guesses = !bSure && label.IsMultiByte() && !detected.charset.IsMultiByte() ? Guesses::Ignore
-                                                                                            : Guesses::Weigh;
-    // The charset given weighs as the user's word where the detector's answer, sure or not,
-    // reads the text as it does: a sure detector that reads it as the label tells their letters
-    // apart.
-    const bool bDetectorLeans = detected.charset.GetKind() != CPageCharset::Kind::Undeclared
-        && m_target.GetKind() != CPageCharset::Kind::Undeclared
-        && (ReadAlike(detected.charset, m_target) || TextIn(detected.charset).ReadsAs(TextIn(m_target)));
-    Weighing weighing = Weighing::Holds;
-    for (const Candidate& candidate : Candidates(guesses)) {
-        if (candidate.Is(Label) || ReadAlike(candidate.reading.charset, label))
-            continue;
-        // UTF-8 weighs only where all of the bytes are UTF-8.
-        if (candidate.Is(Utf8) && !m_census.IsUtf8())
-            continue;
-        const CTextReading& text = TextIn(candidate.reading.charset);
-        // As what it is: the detector's answer, the charset given, or any other; the heaviest.
-        Weighing against = Weigh(reading, text, Rival::Other, TextBytes());
-        const auto weigh = [&](Rival rivalIs) {
-            const Weighing as = Weigh(reading, text, rivalIs, TextBytes());
-            if (as == Weighing::Outweighed || (as == Weighing::InDoubt && against == Weighing::Holds))
-                against = as;
-        };
-        if (candidate.Is(SureDetector))
-            weigh(Rival::SureDetector);
-        if (candidate.Is(Detector))
-            weigh(Rival::Detector);
-        if (candidate.Is(Target) && bDetectorLeans)
-            weigh(Rival::Target);
-        if (against == Weighing::Outweighed) {
-            rival = candidate.Is(SureDetector) || candidate.Is(Detector) ? detected
-                : candidate.Is(Utf8)                                      ? utf8
-                                                                          : candidate.reading;
-            return Weighing::Outweighed;
-        }
-        if (against == Weighing::InDoubt && weighing == Weighing::Holds) {
-            rival = candidate.Is(Target) ? PageCharsetReading{m_target, CharsetEvidence::Declaration} : detected;
-            weighing = Weighing::InDoubt;
-        }
-    }
-    return weighing;
 }
 
 bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
@@ -682,38 +557,33 @@ bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
     return detected.charset.GetKind() == CPageCharset::Kind::Undeclared || TextIn(detected.charset).Compare(mixed) <= 0;
 }
 
-bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const
-{
-    long long nAt = -1;
+// One candidate of the table with its measures: its reading of the page's text, and whether it
+// reads every byte of the page as a character of it.
+struct CPageCharsetJudge::Scored {
+    Candidate candidate;
+    const CTextReading* pText = nullptr;
+    bool bReadsWhole = false;
+
+    const CPageCharset& Charset() const { return candidate.reading.charset; }
+    bool Reads() const { return bReadsWhole && pText->IsText(); }
+};
+
+// How a reading of someone's word stands against the table.
+struct CPageCharsetJudge::Standing {
+    Weighing weighing = Weighing::Holds;
+    PageCharsetReading rival;             // the rival that outweighs it, or leaves it in doubt
+    const CTextReading* pRival = nullptr; // the rival's reading of the text
+    unsigned rivalRoles = 0;
+    long long nAt = -1; // in doubt over a sign or letters: the first byte the two read otherwise
     BYTE by = 0;
-    if (!ReadsWhole(m_target, nAt, by))
-        return false;
-    const CTextReading& reading = TextIn(m_target);
-    if (!reading.IsText())
-        return false;
-    const PageCharsetReading detected = Detected();
-    if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
-        && Weigh(reading, TextIn(detected.charset),
-                 detected.evidence == CharsetEvidence::Guess ? Rival::SureDetector : Rival::Detector, TextBytes())
-            != Weighing::Holds)
-        return false;
-    // No charset in play reads the text likelier.
-    if (const PageCharsetReading likeliest = Likeliest();
-        likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared && TextIn(likeliest.charset).Compare(reading) > 0)
-        return false;
-    // The page's own reading, a guess, gives way to the user's word only where that reads the text
-    // as well; as well as a one-byte charset, UTF-8 is one of two ways the bytes read.
-    const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
-    if (own.charset.GetKind() != CPageCharset::Kind::Undeclared && !own.charset.WritesAs(m_target)) {
-        const CTextReading& guess = TextIn(own.charset);
-        const int nBetter = guess.Compare(reading);
-        if (nBetter > 0 || (nBetter == 0 && bTargetUtf8 && !guess.ReadsAs(reading)))
-            return false;
-    }
-    return bTargetUtf8 || !m_census.IsUtf8() || TextIn(CPageCharset::FromName("utf-8")).Compare(reading) <= 0;
-}
+};
 
 namespace {
+
+bool IsGuess(CharsetEvidence evidence)
+{
+    return evidence == CharsetEvidence::Guess || evidence == CharsetEvidence::WeakGuess;
+}
 
 CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const PageCharsetReading& source,
                                        const PageCharsetReading& other = {})
@@ -725,129 +595,389 @@ CPageCharsetJudge::Verdict MakeVerdict(CPageCharsetJudge::Change change, const P
     return verdict;
 }
 
+// Who named a candidate, in the order a tie of its readings goes by: the page's and the user's
+// word, a sure detector's answer, how the page reads, a guess from too little text, UTF-8, a
+// charset beside them, one of another script.
+int NamedRank(unsigned roles)
+{
+    using Role = CPageCharsetJudge::Role;
+    constexpr Role kOrder[] = {Role::Label, Role::Target, Role::SureDetector, Role::Read, Role::Detector, Role::Utf8,
+                               Role::OfScript, Role::Elsewhere};
+    for (size_t i = 0; i < std::size(kOrder); ++i) {
+        if ((roles & kOrder[i]) != 0)
+            return static_cast<int>(i);
+    }
+    return static_cast<int>(std::size(kOrder));
+}
+
 } // namespace
 
-PageCharsetReading CPageCharsetJudge::Beside(const CPageCharset& charset) const
+CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs,
+                                                     const CByteCounts& bytes, Word word)
 {
-    if (!IsOneByte(charset))
-        return {};
-    // The bytes of the page the charset reads as ¤.
-    const CTextReading::ByteTable& reading = CTextReading::ReadingOf(charset);
-    std::vector<size_t> signs;
-    size_t nSigns = 0;
-    for (size_t i = 0; i < reading.size(); ++i) {
-        if (const size_t nCount = m_pageBytes.GetCount(static_cast<unsigned char>(0x80 + i)); nCount > 0 && reading[i] == 0xA4) {
-            signs.push_back(i);
-            nSigns += nCount;
+    if (reading.ReadsAs(rival))
+        return Weighing::Holds;
+    const bool bText = reading.IsText();
+    if (bText != rival.IsText())
+        return bText ? Weighing::Holds : Weighing::Outweighed;
+    if (!bText)
+        return Weighing::Holds;
+    // The bytes' own evidence: what reads as no letter of a text where the two differ.
+    const size_t nOwn = reading.GetMisreadings() + reading.GetStrays();
+    const size_t nRival = rival.GetMisreadings() + rival.GetStrays();
+    if (nOwn != nRival)
+        return nOwn < nRival ? Weighing::Holds : Weighing::Outweighed;
+    const CPageCharset& one = reading.GetCharset();
+    const CPageCharset& two = rival.GetCharset();
+    // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
+    // a one-byte charset from a few letters does not outweigh them.
+    if (rivalIs != Rival::SureDetector && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
+        return Weighing::Holds;
+    const size_t nOwnLetters = reading.GetLetterOddities();
+    const size_t nRivalLetters = rival.GetLetterOddities();
+    // The user's word alone, against how the page reads, tells no more than the bytes: any reading
+    // of fewer letter oddities puts it in doubt.
+    const Weighing heldSo = word == Word::User && nRivalLetters < nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
+    // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
+    // letters are told apart by the language.
+    const bool bOneByte = IsOneByte(one) && IsOneByte(two);
+    if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
+        return heldSo;
+    // Text of a multi-byte charset read as another's reads as letters of another script (Korean
+    // as Chinese) as often as not: only the detector tells them apart, and a guess from too
+    // little text leaves them in doubt.
+    if (!bOneByte) {
+        switch (rivalIs) {
+        case Rival::SureDetector: return Weighing::Outweighed;
+        case Rival::Detector: return Weighing::InDoubt;
+        default: return heldSo;
         }
     }
-    if (signs.empty())
-        return {};
-    // The charsets that write a currency where those beside them have the sign ¤.
-    for (const char* pszName : {"ISO-8859-15", "ISO-8859-16", "ISO-8859-7", "windows-1255"}) {
-        const CPageCharset beside = CPageCharset::FromName(pszName);
-        BYTE by = 0;
-        if (beside.WritesAs(charset) || m_pageBytes.FindFirst(beside, IsUndefinedOrControl, by) >= 0)
-            continue;
-        const CTextReading::ByteTable& other = CTextReading::ReadingOf(beside);
-        const bool bCurrency = std::all_of(signs.begin(), signs.end(), [&other](size_t i) {
-            return other[i] >= 0x20A0 && other[i] <= 0x20CF;
-        });
-        if (!bCurrency || (m_pageBytes.CountReadOtherwise(charset, beside) - nSigns) * 8 > m_pageBytes.GetTotal())
-            continue;
-        const CTextReading& theirs = TextIn(beside);
-        if (theirs.IsText() && theirs.Compare(TextIn(charset)) >= 0)
-            return {beside, CharsetEvidence::Guess};
+    switch (rivalIs) {
+    case Rival::SureDetector:
+        if (nRivalLetters != nOwnLetters)
+            return nRivalLetters < nOwnLetters ? Weighing::Outweighed : Weighing::Holds;
+        return rival.GetLettersInWords() >= reading.GetLettersInWords() && !bytes.DifferInVariantsOnly(one, two)
+            ? Weighing::Outweighed
+            : Weighing::Holds;
+    case Rival::Detector: return nRivalLetters == 0 && nOwnLetters > 0 ? Weighing::InDoubt : heldSo;
+    case Rival::Target: return nRivalLetters <= nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
+    case Rival::Other: break;
     }
-    return {};
+    return heldSo;
+}
+
+bool CPageCharsetJudge::ReadsSignAsCurrency(const CTextReading& reading, const CTextReading& rival, const CByteCounts& bytes,
+                                            long long& nAt, BYTE& by)
+{
+    const CPageCharset& charset = reading.GetCharset();
+    const CPageCharset& beside = rival.GetCharset();
+    if (!IsOneByte(charset) || !IsOneByte(beside) || beside.WritesAs(charset))
+        return false;
+    // Every byte the reading takes for the sign ¤ the rival reads as a currency.
+    const CTextReading::ByteTable& own = CTextReading::ReadingOf(charset);
+    const CTextReading::ByteTable& theirs = CTextReading::ReadingOf(beside);
+    size_t nSigns = 0;
+    for (size_t i = 0; i < own.size(); ++i) {
+        const size_t nCount = bytes.GetCount(static_cast<unsigned char>(0x80 + i));
+        if (nCount == 0 || own[i] != 0xA4)
+            continue;
+        if (theirs[i] < 0x20A0 || theirs[i] > 0x20CF)
+            return false;
+        nSigns += nCount;
+    }
+    BYTE byOdd = 0;
+    if (nSigns == 0 || bytes.FindFirst(beside, IsUndefinedOrControl, byOdd) >= 0
+        || (bytes.CountReadOtherwise(charset, beside) - nSigns) * 8 > bytes.GetTotal())
+        return false;
+    if (!rival.IsText() || rival.Compare(reading) < 0)
+        return false;
+    nAt = bytes.FindFirst(charset, [](char32_t ch) { return ch == 0xA4; }, by);
+    return true;
+}
+
+int CPageCharsetJudge::Rank(const CTextReading& one, unsigned rolesOne, const CTextReading& two, unsigned rolesTwo)
+{
+    const bool bText = one.IsText();
+    if (bText != two.IsText())
+        return bText ? 1 : -1;
+    const size_t nBytes = one.GetMisreadings() + one.GetStrays();
+    const size_t nOtherBytes = two.GetMisreadings() + two.GetStrays();
+    if (bText && nBytes != nOtherBytes)
+        return nBytes < nOtherBytes ? 1 : -1;
+    const bool bSure = (rolesOne & SureDetector) != 0;
+    if (bText && bSure != ((rolesTwo & SureDetector) != 0))
+        return bSure ? 1 : -1;
+    if (bText && one.GetLetterOddities() != two.GetLetterOddities())
+        return one.GetLetterOddities() < two.GetLetterOddities() ? 1 : -1;
+    const int nOne = NamedRank(rolesOne);
+    const int nTwo = NamedRank(rolesTwo);
+    return nOne == nTwo ? 0 : nOne < nTwo ? 1 : -1;
+}
+
+CPageCharsetJudge::Table CPageCharsetJudge::Score(Guesses guesses) const
+{
+    Table table;
+    for (const Candidate& candidate : Candidates(guesses)) {
+        long long nAt = -1;
+        BYTE by = 0;
+        const CPageCharset& charset = candidate.reading.charset;
+        table.push_back({candidate, &TextIn(charset), ReadsWhole(charset, nAt, by)});
+    }
+    return table;
+}
+
+const CPageCharsetJudge::Scored* CPageCharsetJudge::Likeliest(const Table& table, const Scored* pOtherThan) const
+{
+    // Against a reading of text, only a rival as likely is named, and not every rival tells: a
+    // one-byte charset of a script nothing points to reads a few letters of any script as its
+    // own, and neither it nor another one-byte charset tells against bytes that read whole as a
+    // multi-byte charset's text; where only letters tell, a sure detector's word stands, and a
+    // charset nothing points to that reads the text only as well stands for nothing.
+    const CTextReading* pOwn = pOtherThan != nullptr && pOtherThan->pText->IsText() ? pOtherThan->pText : nullptr;
+    const bool bOwnMultiByte = pOwn != nullptr && IsMultiByteText(pOtherThan->Charset());
+    const bool bOwnSure = pOwn != nullptr && pOtherThan->candidate.Is(SureDetector);
+    const Scored* pBest = nullptr;
+    for (const Scored& scored : table) {
+        // UTF-8 reads by the census of the bytes, where all of them are UTF-8.
+        if (!scored.Reads() || (scored.Charset().GetKind() == CPageCharset::Kind::Utf8 && !m_census.IsUtf8()))
+            continue;
+        if (pOwn != nullptr) {
+            const int nOwn = pOwn->Compare(*scored.pText);
+            if (scored.pText->ReadsAs(*pOwn) || nOwn > 0 || (nOwn == 0 && (bOwnSure || scored.candidate.roles == Elsewhere))
+                || (IsOneByte(scored.Charset()) && (scored.candidate.Is(Elsewhere) || bOwnMultiByte)))
+                continue;
+        }
+        if (pBest == nullptr || Rank(*scored.pText, scored.candidate.roles, *pBest->pText, pBest->candidate.roles) > 0)
+            pBest = &scored;
+    }
+    return pBest;
+}
+
+namespace {
+
+// The reading a rival is named by: the charset given as the user's word, the detector's answer with
+// what it rests on, UTF-8 by its bytes.
+PageCharsetReading NamedReading(const CPageCharsetJudge::Candidate& candidate, const PageCharsetReading& detected)
+{
+    using Role = CPageCharsetJudge::Role;
+    if (candidate.Is(Role::Target))
+        return {candidate.reading.charset, CharsetEvidence::Given};
+    if (candidate.Is(Role::SureDetector) || candidate.Is(Role::Detector))
+        return detected;
+    if (candidate.Is(Role::Utf8))
+        return {candidate.reading.charset, CharsetEvidence::Bytes};
+    return candidate.reading;
+}
+
+} // namespace
+
+CPageCharsetJudge::Standing CPageCharsetJudge::Stand(const Scored& own, Word word, const Table& table) const
+{
+    Standing standing;
+    const CByteCounts& bytes = TextBytes();
+    const CPageCharset& charset = own.Charset();
+    const PageCharsetReading detected = Detected();
+    // UTF-8 given to bytes that are all UTF-8 is one of the ways they read, whatever reads them
+    // likelier: outweighed by none, in doubt at most.
+    const bool bUtf8Bytes = word == Word::User && charset.GetKind() == CPageCharset::Kind::Utf8 && m_census.IsUtf8();
+    const auto take = [&](Weighing weighing, const Scored& rival, long long nAt, BYTE by) {
+        if (weighing == Weighing::Outweighed && bUtf8Bytes)
+            weighing = Weighing::InDoubt;
+        // Outweighed weighs more than in doubt; of rivals that weigh alike, the likeliest is named.
+        const auto weight = [](Weighing w) { return w == Weighing::Outweighed ? 2 : w == Weighing::InDoubt ? 1 : 0; };
+        if (weight(weighing) < weight(standing.weighing) || weighing == Weighing::Holds
+            || (weighing == standing.weighing && Rank(*rival.pText, rival.candidate.roles, *standing.pRival, standing.rivalRoles) <= 0))
+            return;
+        standing = {weighing, NamedReading(rival.candidate, detected), rival.pText, rival.candidate.roles, nAt, by};
+    };
+    // A one-byte reading that leaves bytes of the page undefined, or garbles its text, gives way
+    // to the likeliest that reads them; a multi-byte one, to any that reads them: where none
+    // does, its bytes that are none are strays, refused by name where it is converted from.
+    if (IsOneByte(charset) ? !own.Reads() : !own.pText->IsText()) {
+        if (const Scored* pBest = Likeliest(table, nullptr))
+            take(Weighing::Outweighed, *pBest, -1, 0);
+        else if (IsOneByte(charset))
+            standing.weighing = Weighing::Outweighed;
+        return standing;
+    }
+    const CTextReading& reading = *own.pText;
+    // The charset given weighs as the user's word against the label where the detector's answer,
+    // sure or not, reads the text as it does: a sure detector that reads it as the label tells
+    // their letters apart.
+    const bool bTargetWeighs = own.candidate.Is(Label) && detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+        && m_target.GetKind() != CPageCharset::Kind::Undeclared
+        && (ReadAlike(detected.charset, m_target) || TextIn(detected.charset).ReadsAs(TextIn(m_target)));
+    for (const Scored& rival : table) {
+        // A charset no evidence points to weighs against no one's word; UTF-8 weighs only where
+        // all of the bytes are UTF-8.
+        if (ReadAlike(rival.Charset(), charset) || rival.candidate.Is(Elsewhere)
+            || (rival.Charset().GetKind() == CPageCharset::Kind::Utf8 && !m_census.IsUtf8()))
+            continue;
+        const CTextReading& text = *rival.pText;
+        // As what it is: the detector's answer, the charset given, or any other; the heaviest.
+        Weighing against = Weigh(reading, text, Rival::Other, bytes, word);
+        const auto weigh = [&](Rival rivalIs) {
+            const Weighing as = Weigh(reading, text, rivalIs, bytes, word);
+            if (as == Weighing::Outweighed || (as == Weighing::InDoubt && against == Weighing::Holds))
+                against = as;
+        };
+        if (rival.candidate.Is(SureDetector))
+            weigh(Rival::SureDetector);
+        if (rival.candidate.Is(Detector))
+            weigh(Rival::Detector);
+        if (rival.candidate.Is(Target) && bTargetWeighs)
+            weigh(Rival::Target);
+        long long nAt = -1;
+        BYTE by = 0;
+        // A sign ¤ the rival reads as a currency, the rest alike: nothing tells which is meant.
+        if (against == Weighing::Holds && ReadsSignAsCurrency(reading, text, bytes, nAt, by))
+            against = Weighing::InDoubt;
+        // UTF-8 given to bytes that read as a one-byte charset's text as likely.
+        if (against == Weighing::Holds && bUtf8Bytes && IsOneByte(rival.Charset()) && rival.Reads() && text.Compare(reading) >= 0)
+            against = Weighing::InDoubt;
+        // Where the two read letters otherwise, the first byte they do.
+        if (against == Weighing::InDoubt && nAt < 0 && IsOneByte(charset) && IsOneByte(rival.Charset()))
+            nAt = bytes.FindFirstReadOtherwise(charset, rival.Charset(), by);
+        take(against, rival, nAt, by);
+    }
+    return standing;
+}
+
+CPageCharsetJudge::Standing CPageCharsetJudge::StandLabel(const Scored& label) const
+{
+    // From a few letters the detector takes text of any script for Western text: its guess, and
+    // the charsets of its script, weigh against a multi-byte label only when it is sure, or
+    // multi-byte itself.
+    const PageCharsetReading detected = Detected();
+    const Guesses guesses = detected.evidence != CharsetEvidence::Guess && label.Charset().IsMultiByte()
+            && !detected.charset.IsMultiByte()
+        ? Guesses::Ignore
+        : Guesses::Weigh;
+    Standing standing = Stand(label, Word::Page, Score(guesses));
+    // UTF-8 characters among the bytes of its one-byte charset may be UTF-8 text beside its own.
+    if (standing.weighing != Weighing::Outweighed && IsMixedText(label.candidate.reading)) {
+        const CTextReading& mixed = MixedTextIn(label.Charset());
+        if (standing.weighing == Weighing::Holds || Rank(mixed, Utf8, *standing.pRival, standing.rivalRoles) > 0)
+            standing = {Weighing::InDoubt, {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes}, &mixed, Utf8};
+    }
+    return standing;
 }
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::InDoubt(const PageCharsetReading& source, const PageCharsetReading& other,
-                                                      long long nSignAt, BYTE bySign) const
+                                                      long long nAt, BYTE by) const
 {
     Verdict verdict = MakeVerdict(Change::Doubt, source, other);
-    verdict.nFirstUnreadable = nSignAt;
-    verdict.byFirstUnreadable = bySign;
+    verdict.nFirstUnreadable = nAt;
+    verdict.byFirstUnreadable = by;
     return verdict;
 }
 
-CPageCharsetJudge::Verdict CPageCharsetJudge::KeptUnlessSign(const PageCharsetReading& reading) const
+CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown(const PageCharsetReading& source, const PageCharsetReading& looks) const
 {
-    const PageCharsetReading beside = Beside(m_target);
-    if (beside.charset.GetKind() == CPageCharset::Kind::Undeclared)
-        return MakeVerdict(Change::Relabel, reading);
-    const PageCharsetReading kept = m_target.WritesAs(reading.charset) ? reading
-                                                                        : PageCharsetReading{m_target, CharsetEvidence::Declaration};
-    BYTE by = 0;
-    const long long nAt = FirstSign(m_target, by);
-    return InDoubt(beside, kept, nAt, by);
-}
-
-CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown() const
-{
-    // What the bytes look like: the detector's reading, unless a candidate reads them with fewer
-    // misread bytes; where only letters tell, the detector's word on the language stands.
-    PageCharsetReading looks = Detected();
-    if (const PageCharsetReading likeliest = Likeliest(); likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared
-        && (looks.charset.GetKind() == CPageCharset::Kind::Undeclared
-            || Weigh(TextIn(looks.charset), TextIn(likeliest.charset), Rival::Other, TextBytes()) == Weighing::Outweighed))
-        looks = likeliest;
-    if (m_start.evidence != CharsetEvidence::Declaration)
-        return MakeVerdict(Change::Unknown, GetReading(), looks);
-    Verdict verdict = MakeVerdict(Change::Unknown, m_start, looks);
-    FirstOdd(m_start.charset, verdict.nFirstUnreadable, verdict.byFirstUnreadable);
+    Verdict verdict = MakeVerdict(Change::Unknown, source, looks);
+    if (source.evidence == CharsetEvidence::Declaration)
+        FirstOdd(source.charset, verdict.nFirstUnreadable, verdict.byFirstUnreadable);
     return verdict;
 }
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
 {
     const PageCharsetReading reading = GetReading();
-    const Verdict keep = MakeVerdict(Change::Relabel, reading);
-    // ASCII alone reads alike in every charset; bytes are kept under the charset they are read
-    // in, unless that is only a guess that reads them as no text, or as a sign ¤ that may be
-    // a currency.
-    const bool bGuess = reading.evidence == CharsetEvidence::Guess || reading.evidence == CharsetEvidence::WeakGuess;
-    if (!m_bBeyondAscii || (m_target.WritesAs(reading.charset) && !bGuess))
-        return keep;
-    if (m_target.WritesAs(reading.charset) && TextIn(reading.charset).IsText())
-        return KeptUnlessSign(reading);
-    if (reading.evidence == CharsetEvidence::ByteOrderMark)
-        return MakeVerdict(Change::Convert, reading);
     const PageCharsetReading utf8{CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes};
-    const bool bTargetUtf8 = m_target.GetKind() == CPageCharset::Kind::Utf8;
-    // UTF-8 by its sequences, which the detector takes for UTF-8 text: no chance.
-    if (m_census.IsUtf8() && DetectorSaysUtf8())
-        return MakeVerdict(bTargetUtf8 ? Change::Relabel : Change::Convert,
-                           reading.charset.GetKind() == CPageCharset::Kind::Utf8 ? reading : utf8);
     const bool bDeclared = m_start.evidence == CharsetEvidence::Declaration;
-    PageCharsetReading rival;
-    const Weighing label = bDeclared ? WeighLabel(rival) : Weighing::Outweighed;
-    if (label == Weighing::Holds) {
-        if (IsMixedText(reading))
-            return InDoubt(reading, utf8);
-        // A sign ¤ of the label's may be the currency of the charset beside it.
-        if (const PageCharsetReading beside = Beside(reading.charset); beside.charset.GetKind() != CPageCharset::Kind::Undeclared) {
-            BYTE by = 0;
-            const long long nAt = FirstSign(reading.charset, by);
-            return InDoubt(reading, beside, nAt, by);
-        }
+    // Plain facts first. ASCII alone reads alike in every charset, and bytes given the charset
+    // they are declared in already stay as they are.
+    if (!m_bBeyondAscii || (m_target.WritesAs(reading.charset) && !IsGuess(reading.evidence)))
+        return MakeVerdict(Change::Relabel, reading);
+    // A byte order mark says UTF-8; so do bytes that are UTF-8 by their sequences which the
+    // detector takes for UTF-8 text, and a UTF-8 label over UTF-8 characters: bytes beside them
+    // that are none are strays, which refuse its conversion by name.
+    if (reading.evidence == CharsetEvidence::ByteOrderMark
+        || (bDeclared && m_start.charset.GetKind() == CPageCharset::Kind::Utf8 && m_census.HasMultibyte()))
         return MakeVerdict(Change::Convert, reading);
+    if (m_census.IsUtf8() && DetectorSaysUtf8())
+        return MakeVerdict(m_target.GetKind() == CPageCharset::Kind::Utf8 ? Change::Relabel : Change::Convert,
+                           reading.charset.GetKind() == CPageCharset::Kind::Utf8 ? reading : utf8);
+
+    // The table of candidates, each scored by the same measures; what the author said stands ahead.
+    const Table table = Score(Guesses::Weigh);
+    const auto find = [&table](const CPageCharset& charset) -> const Scored* {
+        for (const Scored& scored : table) {
+            if (ReadAlike(scored.Charset(), charset))
+                return &scored;
+        }
+        return nullptr;
+    };
+    if (const Scored* pLabel = bDeclared ? find(m_start.charset) : nullptr) {
+        const Standing label = StandLabel(*pLabel);
+        if (label.weighing == Weighing::Holds)
+            return MakeVerdict(Change::Convert, reading);
+        // Another reading of its letters, and nothing sure to tell which is meant: the page is put
+        // to the user with both, neither converted from the label nor kept under another.
+        if (label.weighing == Weighing::InDoubt)
+            return InDoubt(reading, label.rival, label.nAt, label.by);
+    }
+    // Then what the user said: the charset given, where the label does not stand, keeps the bytes
+    // where no reading outweighs it; in doubt, the page is put to the user with the rival's
+    // reading and its own.
+    if (const Scored* pTarget = find(m_target); pTarget != nullptr && pTarget->bReadsWhole) {
+        const bool bReadAlike = m_target.WritesAs(reading.charset) || pTarget->pText->ReadsAs(TextIn(reading.charset));
+        const Standing typed = Stand(*pTarget, bReadAlike ? Word::Page : Word::User, table);
+        if (typed.weighing == Weighing::Holds)
+            return MakeVerdict(Change::Relabel, reading);
+        // UTF-8 given to bytes that are all UTF-8 reads so by its bytes.
+        const CharsetEvidence given = m_target.GetKind() == CPageCharset::Kind::Utf8 && m_census.IsUtf8()
+            ? CharsetEvidence::Bytes
+            : CharsetEvidence::Given;
+        if (typed.weighing == Weighing::InDoubt)
+            return InDoubt(typed.rival, m_target.WritesAs(reading.charset) ? reading : PageCharsetReading{m_target, given},
+                           typed.nAt, typed.by);
     }
 
-    // A label whose letters the charset given, or a guess, reads as other letters, and nothing
-    // sure tells which: the page is put to the user with both readings, neither converted from
-    // the label the user contradicts nor kept under the charset given.
-    if (label == Weighing::InDoubt)
-        return InDoubt(reading, rival);
-    // The page is not in its label, or has none: it is never converted from a guess. Its bytes
-    // are kept under a target that reads them as well as any reading.
-    const PageCharsetReading own = bDeclared ? rival : reading;
-    if (TargetFits(own))
-        return KeptUnlessSign(reading);
-    if (IsMixedText(reading) || (bDeclared && reading.charset.IsMultiByte() && IsMixedText(own)))
-        return InDoubt(reading.charset.IsMultiByte() ? own : reading, utf8);
-    // Bytes that read as UTF-8 and as the page's own charset alike: either may be meant.
-    if (m_census.IsUtf8() && bTargetUtf8)
-        return InDoubt(own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);
-    return Unknown();
+    // No one's word stands, and the page is never converted from a guess: what its bytes look like
+    // is the likeliest reading of the table, shown beside the page's own.
+    const PageCharsetReading own = bDeclared ? m_start : reading;
+    const Scored* pOwn = find(own.charset);
+    const Scored* pBest = Likeliest(table, nullptr);
+    // The page may yet be put to the user with two readings: UTF-8 beside the bytes of its own
+    // one-byte charset, or of the likeliest reading where its label is multi-byte; or, under a
+    // label no reading stands by, the likeliest reading and one beside it that differ only in a
+    // sign ¤ and a currency. Of these, the one whose second reading is the likeliest.
+    struct Option {
+        PageCharsetReading source, other;
+        const CTextReading* pOther;
+        unsigned otherRoles;
+        long long nAt;
+        BYTE by;
+    };
+    std::optional<Option> doubt;
+    const auto consider = [&doubt](const Option& option) {
+        if (!doubt || Rank(*option.pOther, option.otherRoles, *doubt->pOther, doubt->otherRoles) > 0)
+            doubt = option;
+    };
+    if (IsMixedText(reading))
+        consider({reading, utf8, &MixedTextIn(reading.charset), Utf8, -1, 0});
+    if (pBest != nullptr && bDeclared && reading.charset.IsMultiByte() && IsMixedText(pBest->candidate.reading))
+        consider({pBest->candidate.reading, utf8, &MixedTextIn(pBest->Charset()), Utf8, -1, 0});
+    if (pBest != nullptr && bDeclared && (pOwn == nullptr || !pBest->pText->ReadsAs(*pOwn->pText))) {
+        const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
+        for (const Scored& beside : table) {
+            long long nAt = -1;
+            BYTE by = 0;
+            if (&beside != pBest && beside.Reads() && misread(*beside.pText) == misread(*pBest->pText)
+                && (ReadsSignAsCurrency(*pBest->pText, *beside.pText, TextBytes(), nAt, by)
+                    || ReadsSignAsCurrency(*beside.pText, *pBest->pText, TextBytes(), nAt, by)))
+                consider({NamedReading(pBest->candidate, Detected()), NamedReading(beside.candidate, Detected()), beside.pText,
+                          beside.candidate.roles, nAt, by});
+        }
+    }
+    if (doubt)
+        return InDoubt(doubt->source, doubt->other, doubt->nAt, doubt->by);
+    const Scored* pLooks = Likeliest(table, pOwn != nullptr && pOwn->Reads() ? pOwn : nullptr);
+    PageCharsetReading looks = pLooks != nullptr ? NamedReading(pLooks->candidate, Detected()) : PageCharsetReading();
+    // A page that declares nothing looks like its own reading where no other is as likely.
+    if (!bDeclared && pLooks == nullptr && pOwn != nullptr && pOwn->Reads())
+        looks = reading;
+    return Unknown(own, looks);
 }

@@ -25,6 +25,7 @@ enum class CharsetEvidence {
     Guess,         // the charset detector's guess from the page's text
     WeakGuess,     // a guess from too little text to be sure: the detector's, or Windows-1252, as
                    // browsers take such pages, where that reads the text as well
+    Given,         // the charset the user gave the page, its bytes kept under it
 };
 
 struct PageCharsetReading {
@@ -89,40 +90,46 @@ public:
     };
     struct Verdict {
         Change change = Change::Relabel;
-        // Convert: the charset converted from and what it rests on; Doubt: the first reading
-        // (the page's label, other than UTF-8, or the charset beside the target that reads its
-        // sign ¤ as a currency), the one converting from keeps; else how the page read.
+        // Convert: the charset converted from and what it rests on. Doubt: the first reading (the
+        // page's label, or the reading that leaves the charset given in doubt), the one
+        // converting from keeps. Unknown: how the page read, its label or its guess. Relabel: how
+        // the page read.
         PageCharsetReading source;
-        // Doubt: the other reading (UTF-8, the detector's, the charset beside the label's that
-        // reads its sign ¤ as a currency, or the target's). Unknown: what the bytes look like to the detector, an
-        // Undeclared charset when it cannot tell.
+        // Doubt: the other reading (UTF-8, the detector's, the charset beside that reads a sign ¤
+        // as a currency, or the charset given). Unknown: what the bytes look like, the likeliest
+        // reading of the table but the page's own, where the page's own is not likelier; of a page
+        // that declares nothing, its own reading where no other is as likely. An Undeclared
+        // charset where nothing reads them.
         PageCharsetReading other;
         // Unknown, of a page with a label: the first byte the label reads as no text, -1 when the
-        // detector alone says the label is wrong. Doubt over a sign: the first byte one reading
-        // takes for the sign ¤ and the other for a currency; -1 for other doubts.
+        // readings alone say the label is wrong. Doubt over a sign: the first byte one reading
+        // takes for the sign ¤ and the other for a currency. Doubt between the label and the charset
+        // given: the first byte the two read as other letters. -1 for other doubts.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
     };
     // What giving the page the target does to its bytes, all of them looked at: the table of
-    // candidates (GetCandidates) read over the same bytes and compared by the same measures
-    // (CTextReading), the label starting ahead. Bytes are converted from a byte order mark, from
-    // UTF-8 that the detector takes for UTF-8, and from a label no candidate outweighs (Weigh):
-    // none reads fewer of its bytes as no letter of a text, and no sure detector reads other
-    // letters in them as likelier. A label whose letters the charset given, or a guess, reads as
-    // other letters with nothing sure to tell which is meant is in doubt with that reading.
-    // Otherwise the bytes are kept under the target when it reads them as well as any reading,
-    // left alone in doubt when two read them as text and nothing tells which is meant, and left
-    // alone as unknown otherwise. A label, or a target given a page whose charset is a guess, that
-    // reads a byte as the sign ¤ where the charset beside it reads a currency (the € of
-    // ISO-8859-15, the ₪ of windows-1255) and the rest alike is in doubt with it.
+    // candidates (GetCandidates), each read over the same bytes and scored by the same measures
+    // (CTextReading), then compared. A few plain facts come first: bytes of ASCII alone, or under
+    // the charset they are declared in already, are kept; a byte order mark, or bytes that are
+    // UTF-8 by their sequences and to the detector, are UTF-8. Otherwise what the author or the
+    // user said stands ahead (Stand): the label, then the charset given a page whose label does not
+    // stand, each weighed against every other candidate (Weigh). A label that stands is converted
+    // from; one in doubt with a rival puts the page to the user with both readings. The charset
+    // given that stands keeps the bytes; in doubt, the page is put to the user with the rival's
+    // reading and its own. Where no one's word stands, the page is never converted from a guess:
+    // it is left alone with what its bytes look like, the likeliest reading of the table, or in
+    // doubt where that reading and the one beside it differ only in a sign ¤ and a currency, or
+    // where its bytes are UTF-8 beside its own charset's.
     Verdict Decide() const;
 
     const CUtf8Census& GetCensus() const { return m_census; }
 
     // The candidates the judgement compares: the page's label, the detector's answer, the charset
-    // given (the target), UTF-8, and the charsets beside each of them (those of its script), each
-    // once, with what it is in the judgement; each is read over the same bytes and scored by the
-    // same measures (CTextReading).
+    // given (the target), how the page reads, UTF-8, and the charsets beside each of them (those of
+    // its script), each once, with what it is in the judgement; where the detector cannot tell the
+    // page's script, the charsets of every script. Each is read over the same bytes and scored by
+    // the same measures (CTextReading).
     enum Role : unsigned {
         Label = 1,        // the charset the page declares
         Detector = 2,     // the detector's answer, a guess from too little text
@@ -130,6 +137,10 @@ public:
         Target = 8,       // the charset given
         Utf8 = 16,
         OfScript = 32,    // a charset beside one of the others: of its script
+        Read = 64,        // how the page reads, its label or its guess
+        Elsewhere = 128,  // a charset of a script nothing points to, read where the detector cannot
+                          // tell the page's: it tells what the bytes look like, and weighs against
+                          // no one's word
     };
     struct Candidate {
         PageCharsetReading reading;
@@ -141,19 +152,39 @@ public:
     // The text read in the charset, as the judgement reads it.
     const CTextReading& GetText(const CPageCharset& charset) const { return TextIn(charset); }
 
-    // How a reading stands against a rival reading of the same bytes, by what the rival is. The
-    // bytes' own evidence decides first: a reading that reads them as no text, or with more
-    // misreadings and strays, is outweighed by any rival, and holds against any that does worse.
-    // Where they tie, only the language tells them apart, and only where the two differ in letters:
-    // a sure detector outweighs a reading of more letter oddities, or of as many and no more letters
-    // in words, unless the letters they differ in are one letter written two ways; a guess from too
-    // little text leaves a reading of letter oddities in doubt with its own reading of none; the
-    // charset given leaves it in doubt with a reading of no more letter oddities. Readings of a
-    // multi-byte charset that tie are told apart by a sure detector alone, and left in doubt by a
-    // guess. Any other rival (a charset beside, UTF-8) weighs by the bytes' evidence alone.
+    // How a reading stands against a rival reading of the same bytes, by what the rival is and
+    // whose word the reading is. The bytes' own evidence decides first: a reading that reads them
+    // as no text, or with more misreadings and strays, is outweighed by any rival, and holds
+    // against any that does worse. Where they tie, only the language tells them apart, and only
+    // where the two differ in letters: a sure detector outweighs a reading of more letter
+    // oddities, or of as many and no more letters in words, unless the letters they differ in are
+    // one letter written two ways; a guess from too little text leaves a reading of letter
+    // oddities in doubt with its own reading of none; the charset given leaves a label in doubt
+    // with a reading of no more letter oddities. Readings of a multi-byte charset that tie are told
+    // apart by a sure detector alone, and left in doubt by a guess. Any other rival (a charset
+    // beside, UTF-8) weighs by the bytes' evidence alone against the page's word; the user's word
+    // alone, the charset given a page read otherwise, any rival of fewer letter oddities leaves in
+    // doubt.
     enum class Rival { SureDetector, Detector, Target, Other };
     enum class Weighing { Holds, Outweighed, InDoubt };
-    static Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs, const CByteCounts& bytes);
+    // Whose word a reading weighed is: the page's (its label, or the charset given that it is
+    // read in already), or the user's alone.
+    enum class Word { Page, User };
+    static Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs, const CByteCounts& bytes,
+                          Word word = Word::Page);
+    // Whether a one-byte reading takes bytes of the text for the sign ¤ where a rival reads a
+    // currency (the € of ISO-8859-15, the ₪ of windows-1255), reads every byte as a character, the
+    // others but a few alike, and the text as text as likely: nothing tells which is meant. Where
+    // it does, the first such byte.
+    static bool ReadsSignAsCurrency(const CTextReading& reading, const CTextReading& rival, const CByteCounts& bytes,
+                                    long long& nAt, BYTE& by);
+    // Of two readings of the same bytes, which reads them likelier as the page's text: a reading
+    // of every byte as text ahead; then the fewer bytes read as no letter of a text; then, where
+    // only letters tell, a sure detector's word on the language; then the fewer letter
+    // oddities; then who named it (the label, the charset given, a sure detector, how the page
+    // reads, a guess from too little text, UTF-8, a charset beside, one of another script). 1 the
+    // first, -1 the second, 0 alike.
+    static int Rank(const CTextReading& one, unsigned rolesOne, const CTextReading& two, unsigned rolesTwo);
 
 private:
     // A multi-byte charset's look at all of the page's bytes: whether they read as its text.
@@ -177,16 +208,10 @@ private:
     // UTF-8 and those beside them, each with what it rests on.
     enum class Guesses { Weigh, Ignore };
     const std::vector<Candidate>& Candidates(Guesses guesses) const;
-    // Of the readings in play that read the text as text, the one with the fewest oddities, the
-    // label, the detector's and the target's first among as many; an Undeclared charset when
-    // none does.
-    PageCharsetReading Likeliest() const;
     // Whether the charset reads every byte of the page as a character of it, and if not, the
     // first that it does not. FirstOdd: the first it reads as no character or as a control.
     bool ReadsWhole(const CPageCharset& charset, long long& nAt, BYTE& by) const;
     void FirstOdd(const CPageCharset& charset, long long& nAt, BYTE& by) const;
-    // Where the first byte stands that the one-byte charset reads as the sign ¤; -1 for none.
-    long long FirstSign(const CPageCharset& charset, BYTE& by) const;
     // Feeds a piece of the text to the readings of a page looked at whole: holds it while the
     // page's words fit in kHeldWords, to be read in the charsets asked of them; past that, reads
     // them in every charset as they come.
@@ -194,38 +219,35 @@ private:
     void ReadText(std::string_view words, TextEnd end);
     void ReadAsItComes();
 
-    // The rules of the judgement, each on its own:
-    // How the label stands as the page's charset: it reads the bytes as text, and no candidate
-    // outweighs it (Weigh), each weighed by what it is. The charset given weighs as the user's word
-    // where the detector's answer, sure or not, reads the text as it does, and as any other
-    // elsewhere. The rival: the reading that outweighs it, or leaves it in doubt.
-    Weighing WeighLabel(PageCharsetReading& rival) const;
+    // The table: each candidate with its reading of the text and whether it reads every byte.
+    struct Scored;
+    using Table = std::vector<Scored>;
+    Table Score(Guesses guesses) const;
+    // How a reading of someone's word stands against the table, and the rival that outweighs it or
+    // leaves it in doubt: of those that do, the likeliest (Rank).
+    struct Standing;
+    Standing Stand(const Scored& own, Word word, const Table& table) const;
+    // How the label stands: the charset given weighs as the user's word where the detector's
+    // answer, sure or not, reads the text as it does; and where the page holds UTF-8 characters
+    // beside bytes of its one-byte label, UTF-8 among them may be meant.
+    Standing StandLabel(const Scored& label) const;
+    // The likeliest reading of the table (Rank); against a reading of text, the likeliest that
+    // reads the bytes as other text and tells against it (Likeliest says which do), none where
+    // none does.
+    const Scored* Likeliest(const Table& table, const Scored* pOtherThan) const;
     // The bytes are UTF-8 text beside text of the page's one-byte charset: read so, the text is
     // much likelier than in the charset alone, and than in the detector's. Pairs that only happen
     // to read as UTF-8 are no such text.
     bool IsMixedText(const PageCharsetReading& own) const;
-    // The target reads the bytes as text as well as the page's own reading, the detector's and
-    // any in play: they can be kept as they are under it.
-    bool TargetFits(const PageCharsetReading& own) const;
     // Whether characters of more than one byte the bytes hold in UTF-8 are ones the one-byte
     // charset has bytes of: a page in that charset would have written them so.
     static bool WritesOwnInUtf8(const CUtf8Census& census, const CPageCharset& charset);
-    // The charset beside a one-byte reading's that reads the bytes it takes for the sign ¤ as a
-    // currency, every byte of the page as a character, the others but a few alike, and the text
-    // as text as likely; an Undeclared charset when none does.
-    PageCharsetReading Beside(const CPageCharset& charset) const;
-    // The page in doubt between the two readings; over a sign, the first byte one reads as ¤ and
-    // the other as a currency. Which of the two ways the save can carry out is the save's to tell,
-    // with the writer it writes the page with.
-    Verdict InDoubt(const PageCharsetReading& source, const PageCharsetReading& other, long long nSignAt = -1,
-                    BYTE bySign = 0) const;
-    // The bytes are in no charset the save can tell; they look most like the likeliest reading.
-    Verdict Unknown() const;
-    // The bytes kept under the target, which the page whose charset is a guess reads as well as
-    // any reading; but in doubt where the target reads a byte as the sign ¤ and the charset
-    // beside it reads a currency: the user's word for a page that declared nothing tells no
-    // more than the bytes.
-    Verdict KeptUnlessSign(const PageCharsetReading& reading) const;
+    // The page in doubt between the two readings; over a sign or letters, the first byte they read
+    // otherwise. Which of the two ways the save can carry out is the save's to tell, with the
+    // writer it writes the page with.
+    Verdict InDoubt(const PageCharsetReading& source, const PageCharsetReading& other, long long nAt = -1, BYTE by = 0) const;
+    // The bytes are in no charset the save can tell; they look most like the reading named.
+    Verdict Unknown(const PageCharsetReading& source, const PageCharsetReading& looks) const;
 
     PageCharsetReading m_start;
     CPageCharset m_target;

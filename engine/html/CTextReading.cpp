@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -364,15 +365,18 @@ public:
     size_t GetOddities() const { return GetMisreadings() + GetStrays() + GetLetterOddities(); }
     size_t GetMisreadings() const { return m_nOdd + m_nPairs; }
     size_t GetStrays() const { return m_nStrays; }
-    size_t GetLetterOddities() const { return ForeignLetters(m_letters) + m_nSignsForCurrency; }
+    size_t GetLetterOddities() const { return ForeignLetters(m_letters) + m_nSignsForCurrency + m_nRare; }
     size_t GetForeignLetters() const { return ForeignLetters(m_letters); }
     size_t GetSignsForCurrency() const { return m_nSignsForCurrency; }
+    size_t GetRareLetters() const { return m_nRare; }
     size_t GetUtf8Pairs() const { return m_nPairs; }
     size_t GetLettersInWords() const { return m_nLettersBeyond; }
     bool HoldsLetters() const { return m_nWordsBeyond > 0; }
     // A UTF-8 character of a letter whose bytes this reading takes for a Latin letter and another
     // character ("Ã©"), in a word.
     void NotePair() { ++m_nPairs; }
+    // A letter of the rarer part of the charset's table.
+    void NoteRare() { ++m_nRare; }
     // Whether the text holds no character no text holds, and oddities in no more than half of its
     // words beyond ASCII: text of another charset is garbled throughout.
     bool IsText() const { return m_bText && !m_bGarbled && m_nOdd <= m_nWordsBeyond / 2; }
@@ -394,7 +398,12 @@ private:
         case Kind::Odd: ++m_nOdd; break;
         case Kind::Sign: JudgeSign(next); break;
         case Kind::Letter: JudgeLetter(); return;
-        case Kind::Mark: return;
+        case Kind::Mark:
+            // A combining mark belongs to the letter before it: one that follows none ("๙ี") is
+            // bytes of another charset.
+            if (m_before.kind != Kind::Letter && m_before.kind != Kind::Mark)
+                ++m_nOdd;
+            return;
         default: break;
         }
         EndWord();
@@ -472,6 +481,7 @@ private:
     size_t m_nStrays = 0;
     size_t m_nPairs = 0;
     size_t m_nSignsForCurrency = 0;
+    size_t m_nRare = 0;
     size_t m_nLettersBeyond = 0; // the letters beyond ASCII in words
     LetterSet m_letters;   // the Latin letters of the alphabets read, each once
     LetterSet m_wordLetters; // those of the word going on
@@ -532,6 +542,75 @@ bool IsLetterOfACharset(char32_t ch)
     return ((ch >= 0xC0 && ch <= 0x17F) || (ch >= 0x386 && ch <= 0x4FF)) && ClassOf(ch).kind == Kind::Letter;
 }
 
+// The letters of the part of a CJK charset's table that its texts are written in: its symbols,
+// kana and letters of the alphabets, and the characters it puts first as the most used (the first
+// level of GB2312 and of JIS X 0208, the frequent characters of Big5, the Hangul of KS X 1001).
+// Text of another charset read in it reads as letters of the rarer part as often as not: Chinese
+// read as Japanese or as Big5 reads as characters of their second level, where its own reading
+// holds none, and Latin letters read as Japanese are half-width katakana, which few texts hold.
+// Made once for each charset, and kept; none for a charset of another make.
+using CommonLetters = std::bitset<0x10000>;
+
+const CommonLetters* CommonLettersOf(const CPageCharset& charset)
+{
+    struct Family {
+        const char* pszNames;  // the charsets read alike for this, each between bars
+        const char* pszReader; // the charset their common part is read in
+        // The rows of leads of the common part, two bytes each: from, to.
+        const char* pszLeads;
+        bool bLowTrails;       // trails of 0x40 to 0x7E count too
+    };
+    // Chinese and Korean text holds no kana, which their charsets have rows of.
+    static const Family kFamilies[] = {
+        {"|shift_jis|euc-jp|iso-2022-jp|", "EUC-JP", "\xA1\xCF", false},
+        {"|gbk|gb18030|", "gb18030", "\xA1\xA3\xB0\xD7", false},
+        {"|big5|", "Big5", "\xA1\xC6", true},
+        {"|euc-kr|", "EUC-KR", "\xA1\xA9\xAC\xC8", false},
+    };
+    std::string name = "|" + charset.GetName() + "|";
+    std::transform(name.begin(), name.end(), name.begin(), [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); });
+    const Family* pFamily = nullptr;
+    for (const Family& family : kFamilies) {
+        if (charset.GetKind() == CPageCharset::Kind::Iconv && std::string_view(family.pszNames).find(name) != std::string_view::npos)
+            pFamily = &family;
+    }
+    if (pFamily == nullptr)
+        return nullptr;
+    static std::mutex lock;
+    static std::map<const Family*, std::unique_ptr<CommonLetters>> tables;
+    std::lock_guard<std::mutex> guard(lock);
+    std::unique_ptr<CommonLetters>& pTable = tables[pFamily];
+    if (pTable == nullptr) {
+        pTable = std::make_unique<CommonLetters>();
+        const CPageCharset reader = CPageCharset::FromName(pFamily->pszReader);
+        std::string bytes;
+        const std::string_view leads(pFamily->pszLeads);
+        for (size_t nRange = 0; nRange + 1 < leads.size(); nRange += 2) {
+            const auto byFirst = static_cast<unsigned char>(leads[nRange]);
+            const auto byLast = static_cast<unsigned char>(leads[nRange + 1]);
+            for (unsigned lead = byFirst; lead <= byLast; ++lead) {
+                for (unsigned trail = pFamily->bLowTrails ? 0x40 : 0xA1; trail <= 0xFE; ++trail) {
+                    // Big5's frequent characters end at 0xC67E.
+                    if ((trail > 0x7E && trail < 0xA1) || (pFamily->bLowTrails && lead == byLast && trail > 0x7E))
+                        continue;
+                    bytes += static_cast<char>(lead);
+                    bytes += static_cast<char>(trail);
+                }
+            }
+        }
+        std::string text;
+        CPageDecoder decoder(reader);
+        decoder.Decode(bytes.data(), bytes.size(), text);
+        decoder.Finish(text);
+        for (size_t at = 0; at < text.size();) {
+            const char32_t ch = CPageCharset::NextCharacter(text, at);
+            if (ch < pTable->size())
+                pTable->set(ch);
+        }
+    }
+    return pTable.get();
+}
+
 // A fingerprint of the characters beyond ASCII a reading makes, in their order.
 constexpr uint64_t kFingerprintStart = 14695981039346656037ull;
 
@@ -554,6 +633,7 @@ struct CTextReading::State {
     std::string scratch;   // the decoder's UTF-8 of a piece
     std::string pending;   // Mixed: the start of a UTF-8 character cut off at a piece's end
     OddityCounter counter;
+    const CommonLetters* pCommon = nullptr; // Decoder, of a CJK charset: the common part of its table
     uint64_t fingerprint = kFingerprintStart; // Decoder, Mixed: of the characters beyond ASCII made
     std::bitset<128> seen; // Table: the bytes beyond ASCII read, which the table tells the reading of
     size_t nBeyond = 0;    // the characters beyond ASCII made
@@ -568,7 +648,11 @@ struct CTextReading::State {
             fingerprint = Fingerprint(fingerprint, ch);
             ++nBeyond;
         }
-        counter.Take(ch);
+        const Class cls = ClassOf(ch);
+        counter.Take(ch, cls);
+        if (pCommon != nullptr && cls.kind == Kind::Letter && (cls.script == Script::Cjk || cls.script == Script::Hangul)
+            && (ch >= pCommon->size() || !(*pCommon)[ch]))
+            counter.NoteRare();
     }
     void TakeDecoded()
     {
@@ -687,6 +771,7 @@ CTextReading::CTextReading(const CPageCharset& charset) : CTextReading()
         state.pDecoder = std::make_unique<CPageDecoder>(charset.GetKind() == CPageCharset::Kind::Undeclared
                                                             ? CPageCharset::FromName("utf-8")
                                                             : charset);
+        state.pCommon = CommonLettersOf(charset);
     }
 }
 
@@ -798,6 +883,11 @@ size_t CTextReading::GetSignsForCurrency() const
     return m_pState->counter.GetSignsForCurrency();
 }
 
+size_t CTextReading::GetRareLetters() const
+{
+    return m_pState->counter.GetRareLetters();
+}
+
 size_t CTextReading::GetUtf8Pairs() const
 {
     return m_pState->counter.GetUtf8Pairs();
@@ -889,6 +979,20 @@ size_t CByteCounts::CountReadOtherwise(const CPageCharset& first, const CPageCha
             nOtherwise += m_counts[i];
     }
     return nOtherwise;
+}
+
+long long CByteCounts::FindFirstReadOtherwise(const CPageCharset& first, const CPageCharset& second, BYTE& by) const
+{
+    const CTextReading::ByteTable& one = CTextReading::ReadingOf(first);
+    const CTextReading::ByteTable& two = CTextReading::ReadingOf(second);
+    long long nFirst = -1;
+    for (size_t i = 0; i < m_counts.size(); ++i) {
+        if (m_counts[i] > 0 && one[i] != two[i] && (nFirst < 0 || m_first[i] < nFirst)) {
+            nFirst = m_first[i];
+            by = static_cast<BYTE>(0x80 + i);
+        }
+    }
+    return nFirst;
 }
 
 bool CByteCounts::DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const

@@ -70,11 +70,16 @@ public:
     // Bytes the charset gives no character (control characters of U+0080 to U+009F) in a word or
     // at its edge.
     size_t GetStrays() const;
-    // What only the language tells: letters of no one alphabet together (each counted once), and
-    // the sign ¤ after a number, where the charset beside reads a currency.
+    // What only the language tells: letters of no one alphabet together (each counted once), the
+    // sign ¤ after a number, where the charset beside reads a currency, and the letters of a CJK
+    // charset's rarer part.
     size_t GetLetterOddities() const;
     size_t GetForeignLetters() const;
     size_t GetSignsForCurrency() const;
+    // Of a CJK charset's reading, the letters beyond the part of its table its texts are written
+    // in (the first level of GB2312 and of JIS X 0208, Big5's frequent characters, KS X 1001):
+    // Chinese read as Japanese or as Big5 reads as many, its own reading as few.
+    size_t GetRareLetters() const;
     // How many letters beyond ASCII the words hold.
     size_t GetLettersInWords() const;
     // Whether the text holds letters beyond ASCII.
@@ -132,6 +137,9 @@ public:
         }
         return nFirst;
     }
+    // Where the first byte stands that the two one-byte charsets read as different characters, and
+    // what it is; -1 when they read the text alike.
+    long long FindFirstReadOtherwise(const CPageCharset& first, const CPageCharset& second, BYTE& by) const;
     // Whether the one-byte charset reads the byte the two readings read otherwise as a letter
     // where the other reads one too, for each such byte of the text: they differ in letters only.
     bool DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const;

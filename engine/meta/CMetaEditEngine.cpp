@@ -1,9 +1,5 @@
 #include "engine/meta/CMetaEditEngine.h"
 
-#include "engine/html/CCharsetDetector.h"
-#include "engine/html/CPageTextFilter.h"
-#include "engine/html/CTextReading.h"
-
 #include "engine/html/HtmlEntities.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -1467,24 +1463,6 @@ void CMetaEditEngine::TakeInputBack(LONGLONG nBytes)
     }
 }
 
-namespace {
-
-// Whether no byte beyond ASCII of the text stands next to an ASCII letter: text of a script whose
-// characters take several bytes, not letters beyond ASCII within Latin words.
-bool BeyondAsciiStandsApart(std::string_view text)
-{
-    const auto isLatin = [](char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); };
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) < 0x80)
-            continue;
-        if ((i > 0 && isLatin(text[i - 1])) || (i + 1 < text.size() && isLatin(text[i + 1])))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 BOOL CMetaEditEngine::ReadAgain(const char* pSample, int nSample, const std::function<void(const char*, size_t)>& look)
 {
     look(pSample, static_cast<size_t>(nSample));
@@ -1511,77 +1489,14 @@ BOOL CMetaEditEngine::ReadAgain(const char* pSample, int nSample, const std::fun
 CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
                                              const CPageCharset& target)
 {
+    // The verdict names the likeliest reading beside the page's own, which the Preview shows and
+    // a way converts from where that loses nothing.
     m_wayOther = verdict.other;
-    const auto check = [&](const CPageCharset& other) {
-        CCharsetChoiceCheck checker(verdict.source.charset, other, target, m_strOutputName);
-        if (!ReadAgain(pSample, nSample, [&checker](const char* p, size_t n) { checker.Add(p, n); }))
-            return CharsetChoices();
-        checker.Finish();
-        return checker.GetChoices();
-    };
-    CharsetChoices choices = check(verdict.other.charset);
-    if (m_bStopped || !choices.strOther.IsEmpty() || choices.OffersKeep())
-        return choices;
-    // The judgement names no reading but the page's own that a way gives: its bytes look like
-    // nothing the detector can tell, or happen to read as a UTF-8 character or two besides its
-    // own charset's. The charset the detector takes all of its text for, or else the one of the
-    // usual charsets that reads it as text without an oddity where the page's own reading has
-    // some, is one more reading, shown and offered where a conversion from it loses nothing.
-    CPageTextFilter filter;
-    CCharsetDetector detector(CCharsetDetector::Look::Whole);
-    std::string text, piece;
-    if (!ReadAgain(pSample, nSample, [&](const char* p, size_t n) {
-            piece.clear();
-            filter.Add(p, n, piece);
-            detector.Add(piece.data(), piece.size());
-            if (text.size() < CPageCharsetJudge::kHeldWords)
-                text += piece;
-        }))
-        return choices;
-    detector.Finish();
-    const auto offers = [&](const CPageCharset& charset) {
-        return CCharsetChoiceCheck::OffersOther(verdict.source.charset, charset, target)
-            && !charset.WritesAs(verdict.other.charset);
-    };
-    CCharsetDetector::Answer answer = detector.GetAnswer();
-    std::unique_ptr<CTextReading> pBest;
-    if (offers(answer.charset)) {
-        pBest = std::make_unique<CTextReading>(answer.charset, text);
-        if (!pBest->IsText())
-            pBest.reset();
-    }
-    if (pBest == nullptr) {
-        // Only a reading without an oddity, where the page's own has some: a Latin page is not
-        // offered as Chinese, nor a right reading as another.
-        answer.bSure = false;
-        const CTextReading own(verdict.source.charset, text);
-        const bool bApart = BeyondAsciiStandsApart(text);
-        for (const char* pszName : {"Shift_JIS", "EUC-JP", "EUC-KR", "GBK", "Big5", "ISO-8859-15", "windows-1252",
-                                    "windows-1250", "ISO-8859-2", "ISO-8859-16", "windows-1251", "KOI8-R", "windows-1253",
-                                    "windows-1254", "windows-1257", "windows-1258"}) {
-            const CPageCharset charset = CPageCharset::FromName(pszName);
-            // Letters of several bytes stand apart from Latin letters: "Niño" is no "Ni" and a
-            // Chinese character before an "o".
-            if (!offers(charset) || (charset.IsMultiByte() && !bApart))
-                continue;
-            auto pReading = std::make_unique<CTextReading>(charset, text);
-            if (pReading->IsText() && pReading->GetOddities() == 0 && pReading->Compare(own) > 0
-                && (pBest == nullptr || pReading->Compare(*pBest) > 0))
-                pBest = std::move(pReading);
-        }
-    }
-    if (pBest == nullptr)
-        return choices;
-    answer.charset = pBest->GetCharset();
-    CharsetChoices guessed = check(answer.charset);
-    if (m_bStopped || !guessed.CanConvertOther())
-        return choices;
-    // The page's own ways stand as the judgement's other reading found them: UTF-8 characters
-    // among its bytes bar the conversion from its own charset.
-    guessed.strWhyNotConvert = choices.strWhyNotConvert;
-    guessed.strWhyNotKeep = choices.strWhyNotKeep;
-    m_wayOther = {answer.charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
-    return guessed;
+    CCharsetChoiceCheck checker(verdict.source.charset, verdict.other.charset, target, m_strOutputName);
+    if (!ReadAgain(pSample, nSample, [&checker](const char* p, size_t n) { checker.Add(p, n); }))
+        return CharsetChoices();
+    checker.Finish();
+    return checker.GetChoices();
 }
 
 BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
@@ -1626,6 +1541,7 @@ const char* EvidenceWords(CharsetEvidence evidence)
     case CharsetEvidence::Declaration: return "as declared";
     case CharsetEvidence::Bytes: return "by its bytes";
     case CharsetEvidence::Guess: return "a guess from its text";
+    case CharsetEvidence::Given: return "the charset given";
     case CharsetEvidence::WeakGuess: break;
     }
     return "a guess from too little text to be sure";
@@ -1667,41 +1583,87 @@ CString WaysOn(const CharsetChoices& choices)
 
 } // namespace
 
-CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+namespace {
+
+// The character the charset reads a byte as, in UTF-8.
+std::string ByteReadIn(const CPageCharset& charset, BYTE by)
+{
+    const char byte = static_cast<char>(by);
+    std::string text;
+    CPageDecoder decoder(charset);
+    decoder.Decode(&byte, 1, text);
+    decoder.Finish(text);
+    return text;
+}
+
+bool IsCurrency(const std::string& utf8)
+{
+    size_t at = 0;
+    const char32_t ch = utf8.empty() ? 0 : CPageCharset::NextCharacter(utf8, at);
+    return ch >= 0x20A0 && ch <= 0x20CF;
+}
+
+} // namespace
+
+CString CMetaEditEngine::DoubtReason(const CPageCharsetJudge::Verdict& verdict,
                                      const CString& strTaken) const
 {
     const CUtf8Census& census = m_pJudge->GetCensus();
     const char* pszName = m_strOutputName.GetString();
-    const std::string source = verdict.source.charset.GetName();
-    const std::string other = verdict.other.charset.GetName();
+    const PageCharsetReading& source = verdict.source;
+    const PageCharsetReading& other = verdict.other;
+    const std::string sourceName = source.charset.GetName();
+    const std::string otherName = other.charset.GetName();
+    // Where the two readings first differ, the byte and what each reads it as.
+    const std::string readSource = ByteReadIn(source.charset, verdict.byFirstUnreadable);
+    const std::string readOther = ByteReadIn(other.charset, verdict.byFirstUnreadable);
+    const bool bSign = verdict.nFirstUnreadable >= 0
+        && ((readSource == "\u00A4" && IsCurrency(readOther)) || (readOther == "\u00A4" && IsCurrency(readSource)));
+    const bool bGiven = other.evidence == CharsetEvidence::Given;
+    // A label that neither reading is: its bytes are not its text, and what they read as follows.
+    const bool bNotLabel = m_reading.evidence == CharsetEvidence::Declaration
+        && !m_reading.charset.WritesAs(source.charset) && !m_reading.charset.WritesAs(other.charset);
     CString strWhy;
-    if (verdict.nFirstUnreadable >= 0) {
+    if (bNotLabel)
+        strWhy.Format("its bytes are not the %s text it declares: ", m_reading.charset.GetName().c_str());
+    const char* pszThey = bNotLabel ? "they" : "its bytes";
+    CString strRead;
+    if (other.charset.GetKind() == CPageCharset::Kind::Utf8 && census.HasInvalid()) {
+        strRead.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
+                       census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
+    } else if (other.charset.GetKind() == CPageCharset::Kind::Utf8) {
+        strRead.Format("%s read as %s and also as %s (%s), and its text does not tell which is meant", pszThey,
+                       otherName.c_str(), sourceName.c_str(), EvidenceWords(source.evidence));
+    } else if (bSign) {
         // A byte one reads as the sign ¤ and the other as a currency: the text tells nothing.
-        const auto readAs = [&verdict](const CPageCharset& charset) {
-            const char by = static_cast<char>(verdict.byFirstUnreadable);
-            std::string text;
-            CPageDecoder decoder(charset);
-            decoder.Decode(&by, 1, text);
-            return text;
-        };
-        const bool bGiven = verdict.other.evidence == CharsetEvidence::Declaration && verdict.other.charset.WritesAs(target);
-        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), which differ in byte %lld (0x%02X), \"%s\" in %s "
-                      "and \"%s\" in %s, and nothing tells which is meant", source.c_str(),
-                      EvidenceWords(verdict.source.evidence), other.c_str(),
-                      bGiven ? "the charset given" : EvidenceWords(verdict.other.evidence), verdict.nFirstUnreadable,
-                      static_cast<unsigned>(verdict.byFirstUnreadable), readAs(verdict.source.charset).c_str(),
-                      source.c_str(), readAs(verdict.other.charset).c_str(), other.c_str());
-    } else if (verdict.other.charset.GetKind() != CPageCharset::Kind::Utf8) {
-        strWhy.Format("its bytes read as %s (%s) and also as %s (%s), and its text is too short to tell which is meant",
-                      source.c_str(), EvidenceWords(verdict.source.evidence), other.c_str(),
-                      EvidenceWords(verdict.other.evidence));
-    } else if (census.HasInvalid()) {
-        strWhy.Format("it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte %lld, 0x%02X)",
-                      census.GetFirstInvalid(), static_cast<unsigned>(census.GetFirstInvalidByte()));
+        strRead.Format("%s read as %s (%s) and also as %s (%s), which differ in byte %lld (0x%02X), \"%s\" in %s "
+                       "and \"%s\" in %s, and nothing tells which is meant", pszThey, sourceName.c_str(),
+                       EvidenceWords(source.evidence), otherName.c_str(), EvidenceWords(other.evidence),
+                       verdict.nFirstUnreadable, static_cast<unsigned>(verdict.byFirstUnreadable), readSource.c_str(),
+                       sourceName.c_str(), readOther.c_str(), otherName.c_str());
+    } else if (bGiven) {
+        // The charset given reads the page's letters otherwise than its label, or its likeliest
+        // reading, does, and nothing sure tells which is meant: both are named.
+        CString strSource;
+        if (source.evidence == CharsetEvidence::Declaration)
+            strSource.Format("its label, %s,", sourceName.c_str());
+        else
+            strSource.Format("%s (%s)", sourceName.c_str(), EvidenceWords(source.evidence));
+        CString strWhere;
+        if (verdict.nFirstUnreadable >= 0)
+            strWhere.Format(": byte %lld (0x%02X) is \"%s\" in %s and \"%s\" in %s", verdict.nFirstUnreadable,
+                            static_cast<unsigned>(verdict.byFirstUnreadable), readSource.c_str(), sourceName.c_str(),
+                            readOther.c_str(), pszName);
+        strRead.Format("%s and %s, the charset given, read %s differently%s, and nothing in its text tells which is meant",
+                       strSource.GetString(), pszName, verdict.nFirstUnreadable >= 0 ? "its letters" : "its text",
+                       strWhere.GetString());
     } else {
-        strWhy.Format("its bytes read as %s and also as %s (%s), and its text does not tell which is meant",
-                      other.c_str(), source.c_str(), EvidenceWords(verdict.source.evidence));
+        const bool bShort = source.evidence == CharsetEvidence::WeakGuess || other.evidence == CharsetEvidence::WeakGuess;
+        strRead.Format("%s read as %s (%s) and also as %s (%s), and %s", pszThey, sourceName.c_str(),
+                       EvidenceWords(source.evidence), otherName.c_str(), EvidenceWords(other.evidence),
+                       bShort ? "its text is too short to tell which is meant" : "nothing in its text tells which is meant");
     }
+    strWhy += strRead;
     CString strReason;
     strReason.Format("%s, so it is neither converted to %s nor declared %s as it is.%s %s", strWhy.GetString(), pszName,
                      pszName, strTaken.GetString(), WaysOn(m_choices).GetString());
@@ -1746,7 +1708,7 @@ BOOL CMetaEditEngine::TakeWay(const CPageCharset& target, const CPageCharsetJudg
     const bool bOtherKnown = other.GetKind() != CPageCharset::Kind::Undeclared;
     const bool bOtherShown = bOtherKnown && (target.WritesAs(other) || m_choices.CanConvertOther()
                                              || (!m_choices.strOther.IsEmpty() && !m_choices.CanKeep()));
-    m_doubt[1] = bOtherShown ? m_wayOther : PageCharsetReading{target, CharsetEvidence::Declaration};
+    m_doubt[1] = bOtherShown ? m_wayOther : PageCharsetReading{target, CharsetEvidence::Given};
     m_choices.second = bOtherShown && !m_choices.strOther.IsEmpty() ? CharsetChoices::Second::ConvertOther
                                                                      : CharsetChoices::Second::Keep;
     const CMetaContent* pEdit = ContentTypeEdit();
@@ -1779,7 +1741,7 @@ BOOL CMetaEditEngine::TakeWay(const CPageCharset& target, const CPageCharsetJudg
         return TRUE;
     }
     m_bInDoubt = TRUE;
-    m_strRefusalReason = verdict.change == CPageCharsetJudge::Change::Doubt ? DoubtReason(target, verdict, strTaken)
+    m_strRefusalReason = verdict.change == CPageCharsetJudge::Change::Doubt ? DoubtReason(verdict, strTaken)
                                                                              : UnknownReason(verdict, strTaken);
     return FALSE;
 }
@@ -1791,9 +1753,17 @@ CString CMetaEditEngine::UnknownReason(const CPageCharsetJudge::Verdict& verdict
     const CString strLooks = LooksLikeText(verdict.other);
     CString strReason;
     if (verdict.source.evidence != CharsetEvidence::Declaration) {
+        // Its own reading and another as likely, both shown: nothing tells which is meant.
+        CString strTwo;
+        if (verdict.other.charset.GetKind() != CPageCharset::Kind::Undeclared
+            && !verdict.other.charset.WritesAs(verdict.source.charset))
+            strTwo.Format("they look like %s (%s) or %s (%s), and nothing tells which is meant",
+                          verdict.source.charset.GetName().c_str(), EvidenceWords(verdict.source.evidence),
+                          verdict.other.charset.GetName().c_str(), EvidenceWords(verdict.other.evidence));
         strReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s.%s %s",
                          census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
-                         strLooks.IsEmpty() ? "nothing tells what they are in" : strLooks.GetString(),
+                         !strTwo.IsEmpty() ? strTwo.GetString()
+                         : strLooks.IsEmpty() ? "nothing tells what they are in" : strLooks.GetString(),
                          strTaken.GetString(), WaysOn(m_choices).GetString());
         return strReason;
     }

@@ -260,7 +260,7 @@ private:
     BOOL PlaceDeclaration(const CString& strTag);
     // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out;
     // strTaken: why the way taken could not be.
-    CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
+    CString DoubtReason(const CPageCharsetJudge::Verdict& verdict,
                         const CString& strTaken) const;
     // The page's bytes once more, from the first read's sample on, each piece given the look;
     // the input is taken back to where it was. FALSE when the rewrite was stopped.

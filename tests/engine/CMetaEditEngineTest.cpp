@@ -1352,6 +1352,20 @@ TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
     EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-2");
 }
 
+// A chapter in Romanian as its own charset writes it, the s and t with a comma below, which
+// windows-1250 and ISO-8859-2 have with a cedilla instead.
+const legacy_site::GuidePage kRomanian{
+    "Capitolul 6. Aplicații de rețea",
+    "<h1>Capitolul 6. Aplicații de rețea</h1>\n"
+    "<p>După ce ați stabilit conexiunea la rețea, puteți instala diverse aplicații de rețea. Acest capitol descrie "
+    "cele mai folosite: navigatorul web, clientul de poștă electronică, serverul de poștă și instrumentele de acces "
+    "de la distanță.</p>\n"
+    "<p>Navigatorul este instrumentul cel mai folosit pentru a consulta paginile rețelei. Este bine să verificați "
+    "des actualizările de securitate, deoarece breșele găsite în navigatoare sunt exploatate repede.</p>\n"
+    "<h2>6.1. Serverul de poștă</h2>\n"
+    "<p>Dacă doriți să configurați un server de poștă, alegeți mai întâi agentul de transport. Sistemul oferă "
+    "implicit un agent ușor, care ajunge pentru cele mai multe stații de lucru.</p>\n"};
+
 // Pages of a guide as an old site holds them, each given a charset in its Content-Type: the page
 // is written so that its text read in the new charset is its text before, its bytes kept or
 // converted; or it is refused by name, and the save leaves it as it was. A page is converted only
@@ -1397,6 +1411,10 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
         {kGrosse, "ISO-8859-1", "ISO-8859-1", "UTF-8", Outcome::Converted, nullptr},
         {kGroesse, "UTF-8", "ISO-8859-1", "UTF-8", Outcome::Relabelled, nullptr},
         {kNaive, "UTF-8", "ISO-8859-1", "UTF-8", Outcome::Relabelled, nullptr},
+        // The charset typed reads the letters of a long page otherwise than its label: both
+        // readings are put to the user, in words that say so.
+        {kRomanian, "ISO-8859-16", "windows-1250", "ISO-8859-16", Outcome::Refused,
+         "its label, windows-1250, and ISO-8859-16, the charset given, read its letters differently: byte "},
         {kNestle, "ISO-8859-1", nullptr, "UTF-8", Outcome::Refused,
          "its bytes read as UTF-8 and also as windows-1252 (a guess from too little text to be sure)"},
     };
@@ -1410,6 +1428,8 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
         const std::string out = Recharset(page, row.pszGiven);
         if (row.outcome == Outcome::Refused) {
             EXPECT_NE(m_strRefusal.find(row.pszRefusal), std::string::npos) << m_strRefusal;
+            // No page is told to declare a charset before its way on is shown.
+            EXPECT_EQ(m_strRefusal.find("the charset it is in first"), std::string::npos) << m_strRefusal;
             continue;
         }
         EXPECT_TRUE(m_strRefusal.empty()) << m_strRefusal;

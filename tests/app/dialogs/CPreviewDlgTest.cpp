@@ -358,6 +358,21 @@ TEST_F(PreviewCharsetTest, BothPanesShowThePagesCharactersAndTheCaptionTellsWhat
     EXPECT_EQ(right, nestle);
     EXPECT_EQ(leftCaption, "Read as windows-1252, as guessed from too little text to be sure - Current '" + path + "'");
     EXPECT_EQ(rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + path + "'");
+
+    // A Romanian page under a windows-1250 label, given ISO-8859-16, the charset it is in: the two
+    // read its s and t with a comma below otherwise, and nothing tells which is meant. The panes
+    // show the page read by its label and by the charset given, each named.
+    const std::string romanian = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\">\n"
+                                 "<title>Capitolul 6. Aplicații de rețea</title>\n</head><body>\n"
+                                 "<p>După ce ați stabilit conexiunea la rețea, puteți instala diverse aplicații de rețea. "
+                                 "Acest capitol descrie cele mai folosite: navigatorul, clientul de poștă electronică, "
+                                 "serverul de poștă și instrumentele de acces de la distanță.</p>\n</body></html>\n";
+    Preview(InCharset(romanian, "ISO-8859-16"), "rețea", "text/html; charset=ISO-8859-16");
+    ASSERT_TRUE(opened);
+    EXPECT_NE(left.find("Aplicaţii de reţea"), std::string::npos) << left;
+    EXPECT_NE(right.find("Aplicații de rețea"), std::string::npos) << right;
+    EXPECT_EQ(leftCaption, "Read as windows-1250, as declared - Current '" + path + "'");
+    EXPECT_EQ(rightCaption, "In doubt, not saved: or read as ISO-8859-16, the charset given - Current '" + path + "'");
 }
 
 // A charset no converter knows: the preview tells what it cannot show and why, naming the page

@@ -399,8 +399,9 @@ TEST_F(CharsetChangeX11Test, CharactersTypedIntoGbkAndBig5PagesReadBackAsTypedAn
 
 // An old site's translations as users hold them: pages that declare no charset, one whose label
 // its Shift_JIS bytes contradict, Latin pages whose few letters happen to read as UTF-8 too, a
-// page declaring "<meta charset>" given its charset again in capitals. The grid shows each title
-// in its characters; given charsets by the keys, each page is converted, kept under the new
+// page declaring "<meta charset>" given its charset again in capitals, a Romanian page in
+// ISO-8859-16 under a windows-1250 label given ISO-8859-16. The grid shows each title in its
+// characters; given charsets by the keys, each page is converted, kept under the new
 // declaration or left byte for byte as it was with the reason in the Output Area; the Preview says
 // which, and shows a page whose bytes read two ways both ways.
 TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGarbledBySaving)
@@ -416,6 +417,12 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     const std::string meta = "<!DOCTYPE html>\n<html><head>\n<meta charset=\"utf-8\">\n<title>" +
                              std::string(kGroesse.pszTitle) + "</title>\n</head><body>\n" + kGroesse.pszBody +
                              "</body></html>\n";
+    // Its s and t with a comma below read in windows-1250 as the s and t with a cedilla.
+    const legacy_site::GuidePage romanian{
+        "Capitolul 7. Serverul de poștă",
+        "<h1>Capitolul 7. Serverul de poștă</h1>\n<p>Înainte de a instala serverul, verificați că numele stației "
+        "este scris corect și că rețeaua ajunge la ea. Mesajele trimise de la distanță trec prin acest server, iar "
+        "ținerea lor în ordine cere o configurație îngrijită.</p>\n"};
     const std::vector<std::pair<const char*, std::string>> pages = {
         {"a.htm", iconv(guide(kFrench), "UTF-8", "WINDOWS-1252")},
         {"b.htm", iconv(guide(kRussian), "UTF-8", "WINDOWS-1251")},
@@ -425,6 +432,7 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
         {"f.htm", meta},
         {"g.htm", guide(kGroesse, ContentType("ISO-8859-1"))},
         {"h.htm", iconv(guide(kNestle), "UTF-8", "ISO-8859-1")},
+        {"i.htm", iconv(guide(romanian, ContentType("windows-1250")), "UTF-8", "ISO-8859-16")},
     };
     const ROWCOL nType = StartOnSite(pages);
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
@@ -433,8 +441,8 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
               (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
 
-    const char* given[] = {"UTF-8", "windows-1251", nullptr, "UTF-8", "UTF-8", "UTF-8", "UTF-8", "UTF-8"};
-    for (ROWCOL nRow = 1; nRow <= 8; ++nRow) {
+    const char* given[] = {"UTF-8", "windows-1251", nullptr, "UTF-8", "UTF-8", "UTF-8", "UTF-8", "UTF-8", "ISO-8859-16"};
+    for (ROWCOL nRow = 1; nRow <= 9; ++nRow) {
         if (given[nRow - 1] == nullptr)
             continue;
         const std::string value = std::string("text/html; charset=") + given[nRow - 1];
@@ -443,7 +451,7 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
             << "row " << nRow << " did not take the value: '" << view->GetCellValue(nRow, nType).GetString() << "'";
     }
 
-    PreviewSeen russian, nestle, doubt;
+    PreviewSeen russian, nestle, doubt, contradicted;
     ASSERT_TRUE(Preview(2, nType, "charset-preview-guess-declared", russian));
     EXPECT_EQ(russian.left, guide(kRussian));
     EXPECT_EQ(russian.rightCaption, "Declared windows-1251, its bytes kept as they are (before: windows-1251, as "
@@ -457,9 +465,17 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(doubt.leftCaption, "Read as windows-1252, as guessed from too little text to be sure - Current '" + site +
                                      "/h.htm'");
     EXPECT_EQ(doubt.rightCaption, "In doubt, not saved: or read as UTF-8, by its bytes - Current '" + site + "/h.htm'");
+    // The label and the charset given read the Romanian page's letters otherwise: both are shown,
+    // each named.
+    ASSERT_TRUE(Preview(9, nType, "charset-preview-label-given", contradicted));
+    EXPECT_EQ(contradicted.left, iconv(pages[8].second, "WINDOWS-1250", "UTF-8"));
+    EXPECT_EQ(contradicted.right, iconv(pages[8].second, "ISO-8859-16", "UTF-8"));
+    EXPECT_EQ(contradicted.leftCaption, "Read as windows-1250, as declared - Current '" + site + "/i.htm'");
+    EXPECT_EQ(contradicted.rightCaption, "In doubt, not saved: or read as ISO-8859-16, the charset given - Current '" + site +
+                                             "/i.htm'");
 
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    const std::string closing = "Save Edited Files: 3 of 7 pages written, 1 held their edits already, 3 not written.";
+    const std::string closing = "Save Edited Files: 3 of 8 pages written, 1 held their edits already, 4 not written.";
     ASSERT_TRUE(RunUntil([&] { return std::string(OutputArea().GetText()).find(closing) != std::string::npos; }, 60000))
         << OutputArea().GetText().GetString();
     ASSERT_TRUE(Quiet());
@@ -474,12 +490,14 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
                      "control characters or bytes it leaves undefined"));
     EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));
     EXPECT_TRUE(told("H.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252"));
+    EXPECT_TRUE(told("I.HTM : Not saved: its label, windows-1250, and ISO-8859-16, the charset given, read its letters "
+                     "differently: byte "));
     if (cairo_surface_t* shot = Shot("charset-guessed-saved"))
         cairo_surface_destroy(shot);
 
     // On disk: the refused pages and the one without a change as they were, the others reading in
     // their new charset as they read before.
-    for (const size_t i : {0, 3, 5, 7})
+    for (const size_t i : {0, 3, 5, 7, 8})
         EXPECT_EQ(Page(pages[i].first), pages[i].second) << pages[i].first;
     EXPECT_FALSE(std::filesystem::exists(site + "/f.htm.old"));
     std::string russianDeclared = guide(kRussian);

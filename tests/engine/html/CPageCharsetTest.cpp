@@ -612,6 +612,9 @@ std::string Repeated(const std::string& text, size_t nTimes)
 // readings are of one alphabet, and only the language tells them apart.
 const char* const kTurkishLetters = "Kullanıcı adı ve şifre. Bağlantı ayarları, dağıtım sayfası, yazılım sağlayıcısı, "
                                     "ağ tanımları, kayıt dosyası, sınır, yanıt ve ışık. Yağmur yağdı, dağlar ağardı. ";
+// Icelandic whose ð ý þ ISO-8859-9 reads as the Turkish ğ ı ş, each word of one alphabet, the
+// text of none: Turkish letters beside the á and í no Turkish word holds.
+const char* const kIcelandicLetters = "það er gott veður, þetta er ýsa og kaffi frá Íslandi í dag.";
 // Hungarian whose ő and ű Latin-1 reads as õ and û, after an opening in German of more than 2 KB
 // beyond ASCII: the letters of the two readings are of as many alphabets, and only the language
 // of the whole page tells them apart.
@@ -629,7 +632,8 @@ const char* const kHungarianLetters = "Az első tűz után a kő meleg lett, a n
 // too little text only leaves a label of letter oddities in doubt with its own reading of none;
 // the charset given leaves a label in doubt where it reads as few; readings of multi-byte
 // charsets that tie are told apart by a sure detector alone; any other candidate (a charset
-// beside the label's) never outweighs a label on letters.
+// beside the label's) never outweighs a label on letters. The user's word alone, the charset given
+// a page read otherwise, any reading of fewer letter oddities puts in doubt; of as many, it holds.
 TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
 {
     using Rival = CPageCharsetJudge::Rival;
@@ -641,24 +645,28 @@ TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
         const char* pszConverter; // the bytes' charset
         const char* pszLabel;
         const char* pszRival;
-        Weighing sure, guess, given, other;
+        Weighing sure, guess, given, other, user;
     } rows[] = {
         {"Czech read in Latin-1", "Síťové aplikace a služby", "ISO-8859-2", "ISO-8859-1", "ISO-8859-2", Weighing::Outweighed,
-         Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed},
+         Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed},
         {"a right Czech label", "Síťové aplikace a služby", "ISO-8859-2", "ISO-8859-2", "ISO-8859-1", Weighing::Holds,
-         Weighing::Holds, Weighing::Holds, Weighing::Holds},
+         Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
         {"Turkish letters read as Icelandic", kTurkishLetters, "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
-         Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+         Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds, Weighing::Holds},
+        {"Icelandic read as Turkish", kIcelandicLetters, "ISO-8859-1", "ISO-8859-9", "ISO-8859-1", Weighing::Outweighed,
+         Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds, Weighing::InDoubt},
         {"a Turkish title read in Latin-1", "Bölüm 6. Ağ uygulamaları", "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
-         Weighing::Outweighed, Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds},
+         Weighing::Outweighed, Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds, Weighing::InDoubt},
         {"Hungarian read in Latin-1", std::string(kGermanOpening) + kHungarianLetters, "ISO-8859-2", "ISO-8859-1",
-         "ISO-8859-2", Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+         "ISO-8859-2", Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds, Weighing::Holds},
         {"Romanian with a comma read with a cedilla", "Știri: și țara, înțelepciune și ușurință", "ISO-8859-16",
-         "windows-1250", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+         "windows-1250", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::InDoubt, Weighing::Holds,
+         Weighing::Holds},
         {"names of several languages", "José Muñoz, Jürgen Müller, Björn Ångström, Søren Kierkegaard, Zoë Brontë",
-         "ISO-8859-1", "ISO-8859-1", "windows-1258", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
+         "ISO-8859-1", "ISO-8859-1", "windows-1258", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds,
+         Weighing::Holds},
         {"Korean read as Chinese", "한국어 설명서", "EUC-KR", "GBK", "EUC-KR", Weighing::Outweighed, Weighing::InDoubt,
-         Weighing::Holds, Weighing::Holds},
+         Weighing::Holds, Weighing::Holds, Weighing::Holds},
     };
     for (const auto& row : rows) {
         const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/text");
@@ -670,6 +678,81 @@ TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
         EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Detector, counts), row.guess) << row.pszWhat;
         EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Target, counts), row.given) << row.pszWhat;
         EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Other, counts), row.other) << row.pszWhat;
+        EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Other, counts, CPageCharsetJudge::Word::User), row.user)
+            << row.pszWhat;
+    }
+}
+
+// Two measures that compare readings of the same bytes, each on its own. A one-byte reading that
+// takes a byte for the sign ¤ where a rival reads a currency, the rest alike, is in doubt with it;
+// not where the rival leaves a byte undefined or reads a control, nor where more of their bytes
+// differ, nor the other way round. Of two readings the likelier reads fewer bytes as no letter of
+// a text, then is the sure detector's where only letters differ, then reads fewer letter
+// oddities, then is named by the page's or the user's word before a charset beside.
+TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeasuredEachOnItsOwn)
+{
+    using Judge = CPageCharsetJudge;
+    ScopedTempDir dir;
+    const auto bytesOf = [&](const std::string& utf8, const char* pszConverter) {
+        return iconv_program::Convert(utf8, "UTF-8", pszConverter, dir.Path() + "/text");
+    };
+    const struct {
+        const char* pszWhat;
+        std::string utf8;
+        const char* pszConverter;
+        const char* pszReading;
+        const char* pszRival;
+        bool bInDoubt;
+    } signs[] = {
+        {"a Latin-1 price", "Prix : 15 ¤ par mois, café compris", "ISO-8859-1", "ISO-8859-1", "ISO-8859-15", true},
+        {"the same the other way round", "Prix : 15 ¤ par mois, café compris", "ISO-8859-1", "ISO-8859-15", "ISO-8859-1",
+         false},
+        {"a Hebrew price", "מחיר: 15 ¤ לחודש", "ISO-8859-8", "ISO-8859-8", "windows-1255", true},
+        {"curly quotes the rival reads as controls", "“Prix” : 15 ¤", "CP1252", "windows-1252", "ISO-8859-15", false},
+        {"letters that differ besides", "Šokolaadi e-poe näidis: žürii, 30 €", "ISO-8859-15", "ISO-8859-1", "ISO-8859-15",
+         false},
+        {"no sign at all", "Café crème", "ISO-8859-1", "ISO-8859-1", "ISO-8859-15", false},
+    };
+    for (const auto& row : signs) {
+        const std::string bytes = bytesOf(row.utf8, row.pszConverter);
+        ASSERT_FALSE(bytes.empty()) << row.pszWhat;
+        const CTextReading reading(CPageCharset::FromName(row.pszReading), bytes);
+        const CTextReading rival(CPageCharset::FromName(row.pszRival), bytes);
+        long long nAt = -1;
+        BYTE by = 0;
+        EXPECT_EQ(Judge::ReadsSignAsCurrency(reading, rival, CByteCounts(bytes), nAt, by), row.bInDoubt) << row.pszWhat;
+        if (row.bInDoubt) {
+            EXPECT_EQ(nAt, static_cast<long long>(bytes.find('\xA4'))) << row.pszWhat;
+            EXPECT_EQ(by, 0xA4) << row.pszWhat;
+        }
+    }
+
+    const std::string turkish = bytesOf(kTurkishLetters, "ISO-8859-9");
+    const std::string icelandic = bytesOf(kIcelandicLetters, "ISO-8859-1");
+    const std::string czech = bytesOf("Síťové aplikace", "ISO-8859-2");
+    const struct {
+        const char* pszWhat;
+        std::string bytes;
+        const char* pszOne;
+        unsigned rolesOne;
+        const char* pszTwo;
+        unsigned rolesTwo;
+        int nRank;
+    } ranks[] = {
+        {"fewer misread bytes", czech, "ISO-8859-2", Judge::OfScript, "ISO-8859-1", Judge::SureDetector, 1},
+        {"fewer letter oddities", icelandic, "ISO-8859-1", Judge::OfScript, "ISO-8859-9", Judge::Read, 1},
+        {"a sure detector where only letters differ", turkish, "ISO-8859-1", Judge::SureDetector, "ISO-8859-9",
+         Judge::OfScript, 1},
+        {"the label before a charset beside", turkish, "ISO-8859-9", Judge::Label, "windows-1254", Judge::OfScript, 1},
+        {"how the page reads before a guess from too little text", turkish, "windows-1254", Judge::OfScript | Judge::Read,
+         "ISO-8859-9", Judge::Detector, 1},
+        {"alike", turkish, "ISO-8859-9", Judge::OfScript, "windows-1254", Judge::OfScript, 0},
+    };
+    for (const auto& row : ranks) {
+        const CTextReading one(CPageCharset::FromName(row.pszOne), row.bytes);
+        const CTextReading two(CPageCharset::FromName(row.pszTwo), row.bytes);
+        EXPECT_EQ(Judge::Rank(one, row.rolesOne, two, row.rolesTwo), row.nRank) << row.pszWhat;
+        EXPECT_EQ(Judge::Rank(two, row.rolesTwo, one, row.rolesOne), -row.nRank) << row.pszWhat;
     }
 }
 
@@ -680,7 +763,13 @@ TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
 // ISO-8859-15's €, and ISO-8859-15 is what a Latin-1 label's Estonian looks like; the charset
 // given that reads a label's letters as other letters puts the page to the user; Japanese font
 // names read in a Latin label, letters between character references and text in a CDATA section
-// count against a wrong label; an undeclared page's "5 ¤" is read as ISO-8859-15's "5 €".
+// count against a wrong label; an undeclared page's "5 ¤" is read as ISO-8859-15's "5 €". A page
+// left alone has its own text among the readings it is shown with, where nothing sure tells it:
+// a short title in Chinese, also after a sign that reads as Thai, or in Japanese, as the charset
+// of its script whose rarer letters it holds none of; a Korean title as its own reading, not as
+// the Chinese or Japanese that nothing points to and that reads it only as well; a price in the sign ¤ beside the charset
+// that reads a currency, also under a wrong label; a German price in euros in a script, and an
+// Estonian title, beside the Latin charsets they read alike in but for a letter or a sign.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
 {
     using Change = CPageCharsetJudge::Change;
@@ -732,6 +821,28 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
         {"Cyrillic in a CDATA section", page("windows-1252", "", "<svg><text><![CDATA[Глава 6. Сетевые приложения и "
                                                                   "почтовые серверы]]></text></svg>\n"),
          "CP1251", "UTF-8", Change::Unknown, "windows-1252", ""},
+        {"a Chinese title", page("", "", "<h1>第六章 网络应用程序</h1>\n"), "GBK", "UTF-8", Change::Unknown, "windows-1252",
+         "gb18030"},
+        {"a Chinese title under a Latin-1 label", page("ISO-8859-1", "", "<h1>第六章 网络应用程序</h1>\n"), "GBK", "UTF-8",
+         Change::Unknown, "ISO-8859-1", "gb18030"},
+        {"a Chinese title after a sign", page("", "<meta name=\"description\" content=\"20°\">\n",
+                                              "<h1>第六章 网络应用程序</h1>\n"),
+         "GBK", "UTF-8", Change::Unknown, "windows-874", "gb18030"},
+        {"a short Japanese page", page("", "", "<h1>はじめに</h1>\n"), "CP932", "UTF-8", Change::Unknown, "windows-1252",
+         "Shift_JIS"},
+        {"a Korean title that reads as Chinese and Japanese as well",
+         page("", "", "<h1>제6장 네트워크 응용 프로그램</h1>\n<p>See the next chapter.</p>\n"), "EUC-KR", "UTF-8",
+         Change::Unknown, "EUC-KR", "EUC-KR"},
+        {"a Hebrew price", page("", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
+         Change::Unknown, "windows-1255", "ISO-8859-8"},
+        {"a Hebrew price under a Latin-1 label",
+         page("ISO-8859-1", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
+         Change::Doubt, "windows-1255", "ISO-8859-8"},
+        {"a German price in a script", page("", "<script>var s = \"Ein Server für Büros kostet 15 € im Monat.\";</script>\n",
+                                            "<p>Prices</p>\n"),
+         "ISO-8859-15", "UTF-8", Change::Unknown, "windows-1252", "ISO-8859-15"},
+        {"an Estonian title", page("", "", "<h1>Peatükk 6. Võrgurakendused</h1>\n"), "ISO-8859-15", "UTF-8", Change::Unknown,
+         "ISO-8859-2", "windows-1252"},
     };
     for (const auto& row : rows) {
         const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/page");
@@ -739,8 +850,9 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
         const Judged judged = JudgeWhole(bytes, row.pszTarget);
         EXPECT_EQ(judged.verdict.change, row.change) << row.pszWhat;
         EXPECT_EQ(judged.verdict.source.charset.GetName(), row.pszSource) << row.pszWhat;
-        if (*row.pszOther != '\0')
+        if (*row.pszOther != '\0') {
             EXPECT_EQ(judged.verdict.other.charset.GetName(), row.pszOther) << row.pszWhat;
+        }
     }
     // An undeclared page's price in euros is read as ISO-8859-15, by the scan and the save alike.
     const std::string euro = iconv_program::Convert(page("", "", "<p>Prix : 5 €.</p>\n"), "UTF-8", "ISO-8859-15",

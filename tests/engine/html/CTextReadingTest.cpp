@@ -114,30 +114,43 @@ TEST(CTextReadingTest, AReadingInPiecesIsTheReadingOfTheWhole)
 
 // Each measure a reading is weighed by tells one way bytes read in the wrong charset show, and
 // each is counted alone: signs read between letters or glued to a word ("Sí»ové", "c½ur", the
-// "‚l‚r ‚oƒSƒVƒbƒN" of Japanese font names read as Latin), UTF-8 letters read as a Latin letter
-// and a sign ("cafÃ©"), bytes the charset gives no character in a word, letters of no one alphabet
-// in a word ("Chýõng") or in the text, a sign ¤ after a number, and the letters of the words. A
-// character reference is read as the character it stands for.
+// "‚l‚r ‚oƒSƒVƒbƒN" of Japanese font names read as Latin), a combining mark after no letter
+// (Chinese read as Thai), UTF-8 letters read as a Latin letter and a sign ("cafÃ©"), bytes the
+// charset gives no character in a word, letters of no one alphabet in a word ("Chýõng") or in the
+// text, a sign ¤ after a number, letters of the rarer part of a CJK charset's table (Chinese read
+// as Japanese or as Big5, Korean hanja, Latin letters read as half-width katakana), and the letters
+// of the words. A character reference is read as the character it stands for.
 TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
 {
+    // A chapter's title in Chinese, in GBK.
+    const std::string chinese = "\xB5\xDA\xC1\xF9\xD5\xC2 \xCD\xF8\xC2\xE7\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
     const struct {
         const char* pszCharset;
         std::string bytes;
-        size_t nMisreadings, nPairs, nStrays, nForeign, nCurrency, nLetters;
+        size_t nMisreadings, nPairs, nStrays, nForeign, nCurrency, nLetters, nRare;
     } rows[] = {
-        {"utf-8", "Síťové aplikace, srdce", 0, 0, 0, 0, 0, 3},
-        {"utf-8", "Sí»ové aplikace, c½ur", 2, 0, 0, 0, 0, 2},
-        {"utf-8", "Font: ‚l‚r ‚oƒSƒVƒbƒN", 5, 0, 0, 0, 0, 0},
-        {"utf-8", "„Fuß“ und ‚so‘", 0, 0, 0, 0, 0, 1},
-        {"windows-1252", "caf\xC3\xA9 na\xC3\xAFve", 5, 2, 0, 0, 0, 2},
-        {"windows-1252", "NESTL\xC9\xAE, CAF\xC9\x99", 0, 0, 0, 0, 0, 2},
-        {"windows-1252", "Ref. R-\x81\x8D-12, caf\x81" "e", 0, 0, 1, 0, 0, 0},
-        {"utf-8", "José Muñoz, Jürgen Müller, Björn Ångström", 0, 0, 0, 2, 0, 7},
-        {"utf-8", "Chýõng 6. Các ýìng", 2, 0, 0, 2, 0, 5},
-        {"utf-8", "Prix : 5 ¤, 15¤, ¤ 20", 0, 0, 0, 0, 2, 0},
-        {"windows-1251", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 0, 0, 0, 0, 0, 6},
-        {"KOI8-R", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 1, 0, 0, 0, 0, 6},
-        {"KOI8-R", "&#1084\xE8\xF0, &#;\xE8\xF0 &", 0, 0, 0, 0, 0, 4},
+        {"utf-8", "Síťové aplikace, srdce", 0, 0, 0, 0, 0, 3, 0},
+        {"utf-8", "Sí»ové aplikace, c½ur", 2, 0, 0, 0, 0, 2, 0},
+        {"utf-8", "Font: ‚l‚r ‚oƒSƒVƒbƒN", 5, 0, 0, 0, 0, 0, 0},
+        {"utf-8", "„Fuß“ und ‚so‘", 0, 0, 0, 0, 0, 1, 0},
+        {"windows-1252", "caf\xC3\xA9 na\xC3\xAFve", 5, 2, 0, 0, 0, 2, 0},
+        {"windows-1252", "NESTL\xC9\xAE, CAF\xC9\x99", 0, 0, 0, 0, 0, 2, 0},
+        {"windows-1252", "Ref. R-\x81\x8D-12, caf\x81" "e", 0, 0, 1, 0, 0, 0, 0},
+        {"utf-8", "José Muñoz, Jürgen Müller, Björn Ångström", 0, 0, 0, 2, 0, 7, 0},
+        {"utf-8", "Chýõng 6. Các ýìng", 2, 0, 0, 2, 0, 5, 0},
+        {"utf-8", "Prix : 5 ¤, 15¤, ¤ 20", 0, 0, 0, 0, 2, 0, 0},
+        {"windows-1251", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 0, 0, 0, 0, 0, 6, 0},
+        {"KOI8-R", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 1, 0, 0, 0, 0, 6, 0},
+        {"KOI8-R", "&#1084\xE8\xF0, &#;\xE8\xF0 &", 0, 0, 0, 0, 0, 4, 0},
+        {"gb18030", chinese, 0, 0, 0, 0, 0, 9, 0},
+        {"EUC-JP", chinese, 0, 0, 0, 0, 0, 9, 4},
+        {"Big5", chinese, 0, 0, 0, 0, 0, 9, 5},
+        {"EUC-JP", "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xC0\xE2\xCC\xC0", 0, 0, 0, 0, 0, 6, 0},
+        {"EUC-KR", "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD", 0, 0, 0, 0, 0, 6, 0},
+        {"EUC-KR", "\xF9\xDB\xCF\xD0\xE5\xDE \xE0\xE3\xD9\xA5", 0, 0, 0, 0, 0, 5, 5},
+        {"Shift_JIS", "Rozdzia\xB3 6", 0, 0, 0, 0, 0, 1, 1},
+        {"windows-874", "\xCA\xC7\xD1\xCA\xB4\xD5", 0, 0, 0, 0, 0, 4, 0},
+        {"windows-874", chinese, 1, 0, 0, 0, 0, 12, 0},
     };
     for (const auto& row : rows) {
         const CTextReading reading(CPageCharset::FromName(row.pszCharset), row.bytes);
@@ -148,6 +161,7 @@ TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
         EXPECT_EQ(reading.GetForeignLetters(), row.nForeign) << what;
         EXPECT_EQ(reading.GetSignsForCurrency(), row.nCurrency) << what;
         EXPECT_EQ(reading.GetLettersInWords(), row.nLetters) << what;
-        EXPECT_EQ(reading.GetOddities(), row.nMisreadings + row.nStrays + row.nForeign + row.nCurrency) << what;
+        EXPECT_EQ(reading.GetRareLetters(), row.nRare) << what;
+        EXPECT_EQ(reading.GetOddities(), row.nMisreadings + row.nStrays + row.nForeign + row.nCurrency + row.nRare) << what;
     }
 }
