@@ -1366,9 +1366,10 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     }
     if (m_nWritingPage > 0)
         return bDone;
-    // The values reach the pages as edits, except when an undo or redo puts back what was
-    // there.
-    const PageWrite how = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
+    // The values reach the pages as edits, except when an undo, a redo or the rollback of a
+    // stopped command puts back what was there.
+    const PageWrite how =
+        (nMode == gxUndo || nMode == gxRedo || nMode == gxRollback || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
     if (!bDone) {
         // A store the user stopped keeps the cells it reached: a page left with its old value
         // would be saved with what its cell no longer shows.
@@ -1632,6 +1633,8 @@ BOOL CGroupView::ReplayInSight(int nMode)
     const CString strName = StepName(*pStep);
     CString strSaid;
     strSaid.FormatMessage(GetAppData()->GetText(bUndo ? gxTextUndoing : gxTextRedoing), strName.GetString());
+    // Loading the folder of the step's pages takes its time before the step runs.
+    TellWorkStarts(strSaid);
     if (!BringStepInSight(*pStep, nMode) || pList->IsEmpty() || pList->GetHead() != pStep) {
         CString strItem, strFormat, strRefused;
         strItem.FormatMessage(bUndo ? "Undo %1" : "Redo %1", strName.GetString());
@@ -1640,8 +1643,12 @@ BOOL CGroupView::ReplayInSight(int nMode)
         SayInStatusBar(strRefused);
         return FALSE;
     }
+    const DWORD nStops = CGXLongOperation::GetStopCount();
     const BOOL bDone = WriteMany(replay);
-    TellInStatusBar(strSaid);
+    // Stopped by the user, the step is still to be done, as if it had never started: the
+    // status bar does not go on naming it.
+    if (CGXLongOperation::GetStopCount() == nStops)
+        TellInStatusBar(strSaid);
     return bDone;
 }
 

@@ -296,6 +296,9 @@ protected:
     void SayInStatusBar(const CString& strText);
     // Tells it without the beep.
     void TellInStatusBar(const CString& strText);
+    // Tells what work starts now, shown at once: work that may be long before its meter shows
+    // (a folder loaded, the pages of a whole column gone through) says so from its start.
+    void TellWorkStarts(const CString& strText);
     // An edit begins: what the status bar was told goes.
     void EndSaidInStatusBar();
 
@@ -313,6 +316,8 @@ protected:
     void OnSortDescending();
     void OnUpdateSort(CCmdUI* pCmdUI);
     void OnFillDown();
+    // Fill Down's work, its long operation showing the text; whether its meter showed.
+    BOOL FillDown(const CString& strText);
     void OnUpdateFillDown(CCmdUI* pCmdUI);
     void OnGroupActions();
     void OnViewChanges();

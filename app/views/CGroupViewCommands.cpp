@@ -626,12 +626,27 @@ void CGroupView::OnUpdateFillDown(CCmdUI* pCmdUI)
 
 void CGroupView::OnFillDown()
 {
+    // Going through the pages of a whole large column, and a question about its undo, come
+    // before the meter shows: the status bar says what runs from the start. The fill's column
+    // is the current cell's, which the selection holds.
+    ROWCOL nRow = 0, nCol = 0;
+    CString strFormat, strText;
+    strFormat.LoadString(IDS_FILL_DOWN_RUNNING);
+    strText.Format(strFormat, GetCurrentCell(nRow, nCol) ? GetStoredCellValue(0, nCol).GetString() : "");
+    TellWorkStarts(strText);
+    // The meter's "Done." stands once it showed; otherwise the text goes with the work.
+    if (!FillDown(strText))
+        EndSaidInStatusBar();
+}
+
+BOOL CGroupView::FillDown(const CString& strText)
+{
     CSelNodesCol pages;
     CMetaSetting* pSetting = nullptr;
     ROWCOL nCol = 0;
     CGXRangeList ranges;
     if (GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 || pages.IsEmpty())
-        return;
+        return FALSE;
     StorePendingCellEdit();
     CPageNode* pFirst = pages.GetHead();
     CString strValue;
@@ -642,29 +657,34 @@ void CGroupView::OnFillDown()
         CMetaContent* pContent = nullptr;
         // A first page without the tag has no value to give: nothing is written.
         if (pFirst->GetContentList(pList) != 0 || pList->FindByName(GetStoredCellValue(0, nCol), pContent) != 0)
-            return;
+            return FALSE;
         strValue = pContent->GetContent();
     }
     CWaitCursor wait;
     ScopedFlag running(m_bGroupActionRunning);
     // The stores below show their progress under this text.
     CGXLongOperation op;
-    CString strText;
-    strText.LoadString(IDS_FILL_DOWN_RUNNING);
     op.SetStatusText(strText);
-    // One store per range: each marks its rows' pages and is one step of undo.
+    // One store per range, all of them one step of undo, named after the column as a store
+    // into one column is: stopped by the user in any range, the ranges written go back too.
     CGXStyle value;
     value.SetValue(strValue);
     WriteMany([&] {
+        CGXTransactionScope trans(*this, GetStoredCellValue(0, nCol));
         for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
             CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
             cells.top = std::max<ROWCOL>(1, cells.top);
             cells.bottom = std::min(cells.bottom, GetRowCount());
+            const DWORD nStops = CGXLongOperation::GetStopCount();
             if (cells.bottom >= cells.top)
                 ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+            if (CGXLongOperation::GetStopCount() != nStops)
+                return FALSE;
         }
+        trans.Commit();
         return TRUE;
     });
+    return GXGetLongOperationState().m_bBusy;
 }
 
 // The work of a running group action.
@@ -1372,6 +1392,18 @@ void CGroupView::TellInStatusBar(const CString& strText)
     CVostrelApp* pApp = GetVostrelApp();
     if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
         pFrame->TellInStatusBar(strText);
+}
+
+void CGroupView::TellWorkStarts(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+    if (pFrame == nullptr)
+        return;
+    pFrame->TellInStatusBar(strText);
+    // Painted now: the work holds the program's loop until it looks at the keys.
+    if (pFrame->GetStatusBar().GetSafeHwnd() != nullptr)
+        pFrame->GetStatusBar().UpdateWindow();
 }
 
 void CGroupView::EndSaidInStatusBar()
