@@ -299,6 +299,8 @@ protected:
     // Tells what work starts now, shown at once: work that may be long before its meter shows
     // (a folder loaded, the pages of a whole column gone through) says so from its start.
     void TellWorkStarts(const CString& strText);
+    // The work told is over: its text goes, unless its meter's "Done." took its place.
+    void EndWorkSaid(const CString& strText);
     // An edit begins: what the status bar was told goes.
     void EndSaidInStatusBar();
 
@@ -316,8 +318,8 @@ protected:
     void OnSortDescending();
     void OnUpdateSort(CCmdUI* pCmdUI);
     void OnFillDown();
-    // Fill Down's work, its long operation showing the text; whether its meter showed.
-    BOOL FillDown(const CString& strText);
+    // Fill Down's work, its long operation showing the text.
+    void FillDown(const CString& strText);
     void OnUpdateFillDown(CCmdUI* pCmdUI);
     void OnGroupActions();
     void OnViewChanges();

@@ -634,19 +634,18 @@ void CGroupView::OnFillDown()
     strFormat.LoadString(IDS_FILL_DOWN_RUNNING);
     strText.Format(strFormat, GetCurrentCell(nRow, nCol) ? GetStoredCellValue(0, nCol).GetString() : "");
     TellWorkStarts(strText);
-    // The meter's "Done." stands once it showed; otherwise the text goes with the work.
-    if (!FillDown(strText))
-        EndSaidInStatusBar();
+    FillDown(strText);
+    EndWorkSaid(strText);
 }
 
-BOOL CGroupView::FillDown(const CString& strText)
+void CGroupView::FillDown(const CString& strText)
 {
     CSelNodesCol pages;
     CMetaSetting* pSetting = nullptr;
     ROWCOL nCol = 0;
     CGXRangeList ranges;
     if (GetGroupActionSetting(pages, pSetting, nCol, &ranges) != 2 || pages.IsEmpty())
-        return FALSE;
+        return;
     StorePendingCellEdit();
     CPageNode* pFirst = pages.GetHead();
     CString strValue;
@@ -657,7 +656,7 @@ BOOL CGroupView::FillDown(const CString& strText)
         CMetaContent* pContent = nullptr;
         // A first page without the tag has no value to give: nothing is written.
         if (pFirst->GetContentList(pList) != 0 || pList->FindByName(GetStoredCellValue(0, nCol), pContent) != 0)
-            return FALSE;
+            return;
         strValue = pContent->GetContent();
     }
     CWaitCursor wait;
@@ -684,7 +683,6 @@ BOOL CGroupView::FillDown(const CString& strText)
         trans.Commit();
         return TRUE;
     });
-    return GXGetLongOperationState().m_bBusy;
 }
 
 // The work of a running group action.
@@ -1295,6 +1293,10 @@ BOOL CGroupView::Paste()
 {
     if (!IsIdle())
         return FALSE;
+    // Over a large column the pages are gone through, and the paste may ask about its undo,
+    // before its meter shows.
+    const CString strPasting = GetAppData()->GetText(gxTextPastingData);
+    TellWorkStarts(strPasting);
     const BOOL bFileColumn = SelectionTakesInFileColumn();
     // The remembered cell only while the clipboard still holds what this view put there:
     // text another program copied since is what the user means to paste.
@@ -1311,6 +1313,7 @@ BOOL CGroupView::Paste()
     } else {
         bDone = WriteMany([this] { return CGridViewWrapper::Paste(); });
     }
+    EndWorkSaid(strPasting);
     // What the paste could not give the grid is told, not only left out.
     CString strSaid;
     if (bFileColumn)
@@ -1404,6 +1407,14 @@ void CGroupView::TellWorkStarts(const CString& strText)
     // Painted now: the work holds the program's loop until it looks at the keys.
     if (pFrame->GetStatusBar().GetSafeHwnd() != nullptr)
         pFrame->GetStatusBar().UpdateWindow();
+}
+
+void CGroupView::EndWorkSaid(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+    if (pFrame != nullptr && pFrame->GetStatusBar().GetSafeHwnd() != nullptr && pFrame->GetStatusBar().GetPaneText(0) == strText)
+        EndSaidInStatusBar();
 }
 
 void CGroupView::EndSaidInStatusBar()

@@ -134,6 +134,9 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
 {
     if (from.IsEmpty() || !param.m_TransactionBlocks.IsEmpty())
         return FALSE;
+    // The replay and the way back from a stop are one long operation: once the replay showed
+    // its meter, the way back shows its own at once.
+    CGXLongOperation op;
     std::unique_ptr<CGXCommand> cmd(static_cast<CGXCommand*>(from.RemoveHead()));
     // The inverses the replay records are caught in a block of their own, which becomes the
     // one step that reverses this one.
