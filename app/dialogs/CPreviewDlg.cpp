@@ -9,6 +9,7 @@
 #include "toolkit/editor/Utf8Cells.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
@@ -17,33 +18,83 @@ void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathR
     m_strPathRewritten = strPathRewritten;
 }
 
-void CPreviewDlg::SetCharsetChoice(const CharsetChoices& choices, CharsetChoice taken)
+void CPreviewDlg::SetCharsetChoice(const CharsetChoices& choices, const CharsetWay& taken)
 {
-    // A way that would lose text is not offered: its button stands greyed, with the reason.
+    // A way that would lose text is not offered: its button stands greyed, with the reason. The
+    // way taken has its button take it back.
     const auto note = [](const CString& strWhyNot) {
         CString strNote;
         if (!strWhyNot.IsEmpty())
             strNote.Format(IDS_PREVIEW_WOULD_LOSE, strWhyNot.GetString());
         return strNote;
     };
-    CString strText;
-    strText.Format(IDS_PREVIEW_TAKE_CONVERT, choices.strSource.GetString());
-    m_wndLeft.SetTakeButton(IDC_PREVIEW_CONVERT, strText, taken != CharsetChoice::Convert && choices.CanConvert(),
-                            note(choices.strWhyNotConvert));
-    strText.Format(IDS_PREVIEW_TAKE_KEEP, choices.strTarget.GetString());
-    m_wndRight.SetTakeButton(IDC_PREVIEW_KEEP, strText, taken != CharsetChoice::KeepBytes && choices.CanKeep(),
-                             note(choices.strWhyNotKeep));
-    m_bNeitherWay = !choices.CanKeep() && !choices.CanConvert();
+    const bool bTaken = choices.IsTakenOn(taken);
+    const auto place = [&](CFileContentsWnd& pane, UINT nID, bool bThis, const CString& strTake, const CString& strBack,
+                           bool bCan, const CString& strWhyNot) {
+        if (bTaken && bThis)
+            pane.SetTakeButton(IDC_PREVIEW_TAKE_BACK, strBack, true);
+        else
+            pane.SetTakeButton(nID, strTake, bCan, bCan ? CString() : note(strWhyNot));
+    };
+    CString strTake, strBack;
+    strTake.Format(IDS_PREVIEW_TAKE_CONVERT, choices.strSource.GetString());
+    strBack.Format(IDS_PREVIEW_TAKE_BACK_CONVERT, choices.strSource.GetString());
+    place(m_wndLeft, IDC_PREVIEW_CONVERT, taken.choice == CharsetChoice::Convert && taken.strSource == choices.strSource,
+          strTake, strBack, choices.CanConvert(), choices.strWhyNotConvert);
+    if (choices.second == CharsetChoices::Second::ConvertOther) {
+        strTake.Format(IDS_PREVIEW_TAKE_CONVERT_OTHER, choices.strOther.GetString());
+        strBack.Format(IDS_PREVIEW_TAKE_BACK_CONVERT, choices.strOther.GetString());
+        place(m_wndRight, IDC_PREVIEW_CONVERT_OTHER,
+              taken.choice == CharsetChoice::Convert && taken.strSource == choices.strOther, strTake, strBack,
+              choices.CanConvertOther(), choices.strWhyNotConvertOther);
+    } else {
+        strTake.Format(IDS_PREVIEW_TAKE_KEEP, choices.strTarget.GetString());
+        strBack.LoadString(IDS_PREVIEW_TAKE_BACK_KEEP);
+        place(m_wndRight, IDC_PREVIEW_KEEP, taken.choice == CharsetChoice::KeepBytes, strTake, strBack, choices.CanKeep(),
+              choices.strWhyNotKeep);
+    }
+    m_bNeitherWay = !choices.CanTakeAny();
 }
 
 BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const UINT nID = LOWORD(wParam);
-    if ((nID == IDC_PREVIEW_CONVERT || nID == IDC_PREVIEW_KEEP) && HIWORD(wParam) == BN_CLICKED) {
+    if (IsTakeId(nID) && HIWORD(wParam) == BN_CLICKED) {
         EndDialog(static_cast<int>(nID));
         return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CPreviewDlg::PressTakeButtonOf(const MSG& msg)
+{
+    if ((msg.message != WM_SYSKEYDOWN && msg.message != WM_KEYDOWN) || ::GetKeyState(VK_MENU) >= 0
+        || ::GetKeyState(VK_CONTROL) < 0 || !((msg.wParam >= 'A' && msg.wParam <= 'Z') || (msg.wParam >= '0' && msg.wParam <= '9')))
+        return FALSE;
+    for (CFileContentsWnd* pPane : {&m_wndLeft, &m_wndRight}) {
+        CButton& button = pPane->GetTakeButton();
+        if (button.GetSafeHwnd() == nullptr || !button.IsWindowEnabled() || !button.IsWindowVisible())
+            continue;
+        CString strText;
+        button.GetWindowText(strText);
+        // The letter after a single "&" is the button's; "&&" stands for the sign itself.
+        for (int i = 0; i + 1 < strText.GetLength(); ++i) {
+            if (strText[i] != '&')
+                continue;
+            if (strText[i + 1] == '&') {
+                ++i;
+                continue;
+            }
+            if (std::toupper(static_cast<unsigned char>(strText[i + 1])) == static_cast<int>(msg.wParam)) {
+                button.SetFocus();
+                SendMessage(WM_COMMAND, MAKEWPARAM(button.GetDlgCtrlID(), BN_CLICKED),
+                            reinterpret_cast<LPARAM>(button.GetSafeHwnd()));
+                return TRUE;
+            }
+            break;
+        }
+    }
+    return FALSE;
 }
 
 namespace {
@@ -202,6 +253,18 @@ CString CPreviewDlg::CharsetCaption(const CString& strPlain) const
                           NameOf(m_charsetRewritten).c_str(), strPlain.GetString());
         break;
     case CharsetChange::Relabelled:
+        if (m_readingChange.nCount > 0) {
+            // The bytes are kept, but a letter reads otherwise: the text changes, and the caption
+            // says how, the panes showing each reading.
+            CString strHow;
+            strHow.Format("%zu character%s, the first \"%s\" now \"%s\"", m_readingChange.nCount,
+                          m_readingChange.nCount == 1 ? "" : "s", m_readingChange.before.c_str(),
+                          m_readingChange.after.c_str());
+            strFormat.LoadString(IDS_PREVIEW_RELABELLED_OTHER_TEXT);
+            strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(), strHow.GetString(),
+                              NameOf(m_charsetOnDisk).c_str(), strBefore.GetString(), strPlain.GetString());
+            break;
+        }
         strFormat.LoadString(IDS_PREVIEW_RELABELLED);
         strCaption.Format(strFormat, NameOf(m_charsetRewritten).c_str(), NameOf(m_charsetOnDisk).c_str(),
                           strBefore.GetString(), strPlain.GetString());
@@ -217,6 +280,8 @@ CString CPreviewDlg::CharsetCaption(const CString& strPlain) const
 
 BOOL CPreviewDlg::PreTranslateMessage(MSG* pMsg)
 {
+    if (PressTakeButtonOf(*pMsg))
+        return TRUE;
     // F6 goes on to the other pane, as it goes from pane to pane in the main window, and
     // Shift+F6 back; Tab and Ctrl+Tab go round the panes through the dialog's own Tab order.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F6 && ::GetKeyState(VK_MENU) >= 0 &&

@@ -5,6 +5,7 @@
 #include "app/dialogs/CFileContentsWnd.h"
 #include "app/res/GroupViewRes.h"
 #include "engine/meta/CMetaEditEngine.h"
+#include "engine/meta/ReadingChange.h"
 #include "platform/afx/dlg/CDialog.h"
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
@@ -48,12 +49,23 @@ public:
     }
 
     // A page whose bytes read two ways under its new charset, where nothing tells which is
-    // meant: a button below each pane takes a reading for the save, the page's own reading,
-    // converted from (IDC_PREVIEW_CONVERT, left), or the bytes kept under the new declaration
-    // (IDC_PREVIEW_KEEP, right); DoModal gives the button's id. The reading taken already, if
-    // any, has its button disabled, and so has a way the save cannot carry out, with a word of
-    // why beside it. Called before DoModal.
-    void SetCharsetChoice(const CharsetChoices& choices, CharsetChoice taken);
+    // meant, or whose charset is not known: a button below each pane takes the way that gives
+    // its reading, the page's own reading, converted from (IDC_PREVIEW_CONVERT, left), or the
+    // other, its bytes kept under the new declaration (IDC_PREVIEW_KEEP) or converted from the
+    // other charset (IDC_PREVIEW_CONVERT_OTHER, right); DoModal gives the button's id. The way
+    // taken already, if any, has its button take it back (IDC_PREVIEW_TAKE_BACK); a way the save
+    // cannot carry out has its button disabled, with a word of why beside it. Called before
+    // DoModal.
+    void SetCharsetChoice(const CharsetChoices& choices, const CharsetWay& taken);
+    // How the bytes kept under the new declaration read otherwise than before: the right pane's
+    // caption tells the text changes. Called before DoModal.
+    void SetReadingChange(const ReadingChange& change) { m_readingChange = change; }
+    // Whether an id is one of a take button's: DoModal gave it for a way taken or taken back.
+    static bool IsTakeId(INT_PTR nID)
+    {
+        return nID == IDC_PREVIEW_CONVERT || nID == IDC_PREVIEW_KEEP || nID == IDC_PREVIEW_CONVERT_OTHER
+            || nID == IDC_PREVIEW_TAKE_BACK;
+    }
 
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
@@ -79,12 +91,16 @@ private:
     // Brings the first place where the two panes' texts differ into sight in both, the caret on
     // it: what the readings of a page in doubt differ in.
     void ShowFirstDifference();
+    // Alt and a take button's underlined letter press it, wherever the keys are in the Preview:
+    // in a pane's text too. Whether the key was one.
+    BOOL PressTakeButtonOf(const MSG& msg);
 
     PageCharsetReading m_charsetOnDisk;
     PageCharsetReading m_charsetRewritten;
     CharsetChange m_charsetChange = CharsetChange::None;
     bool m_bInDoubt = false;
-    bool m_bNeitherWay = false; // in doubt, and neither way can be carried out
+    bool m_bNeitherWay = false; // in doubt, and no way can be carried out
+    ReadingChange m_readingChange;
     CFileContentsWnd m_wndLeft;
     CFileContentsWnd m_wndRight;
     SECLayoutFactory m_factory;

@@ -14,9 +14,13 @@
 // The preview of a page's changes.
 #define IDD_PREVIEW_CHANGES 147
 #define IDC_PREVIEW_SPLITTER 60911
-// The buttons that take a reading of a page whose bytes read two ways.
+// The buttons that take a way of a page whose charset is in doubt or not known: converted from
+// the charset it was read in or from the other its bytes read in, its bytes kept under the new
+// declaration; and the one that takes the way taken back.
 #define IDC_PREVIEW_CONVERT 2010
 #define IDC_PREVIEW_KEEP 2011
+#define IDC_PREVIEW_CONVERT_OTHER 2012
+#define IDC_PREVIEW_TAKE_BACK 2013
 
 // Texts.
 #define IDS_HTML_FILE_HEADER 63002
@@ -37,6 +41,10 @@
 #define IDS_PREVIEW_TAKE_KEEP 64009
 #define IDS_PREVIEW_WOULD_LOSE 64010
 #define IDS_PREVIEW_NEITHER 64011
+#define IDS_PREVIEW_TAKE_CONVERT_OTHER 64012
+#define IDS_PREVIEW_TAKE_BACK_CONVERT 64013
+#define IDS_PREVIEW_TAKE_BACK_KEEP 64014
+#define IDS_PREVIEW_RELABELLED_OTHER_TEXT 64015
 #define IDS_NOT_SCANNED_CELL 63211
 #define IDS_SCANNED_CELL 63212
 #define IDS_DIRTY_CELL 63213

@@ -73,6 +73,8 @@ public:
         std::vector<CPageNode*> rowOrder;
     };
     Reach Foresee(int nMode) const;
+    // The step replayed on the earlier rows.
+    const CGXCommand* GetStep() const { return m_pStep.get(); }
 
     // Start Scan reads these pages again in place of their edits: the steps of both lists
     // forget them, and a step left with nothing to give any other page goes from its list.

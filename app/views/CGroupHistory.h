@@ -3,11 +3,13 @@
 // first edit. The grid that shows the pages again takes it over whole.
 #pragma once
 
+#include "app/views/CUserGridLayout.h"
 #include "engine/meta/CMetaContent.h"
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -26,6 +28,9 @@ public:
     };
     // By page and tag (an empty tag for the title).
     using Originals = std::map<std::pair<CPageNode*, std::string>, Original>;
+    // The sort each step that puts the rows in another order leaves standing once replayed (the
+    // one there was before the step it reverses), by the step's command that moves the rows.
+    using RowOrderSorts = std::map<const CObject*, std::optional<CUserGridLayout::Sort>>;
 
     CGroupHistory() = default;
     // The steps kept go with it.
@@ -37,4 +42,5 @@ public:
     CObList m_UndoList;
     CObList m_RedoList;
     Originals m_originals;
+    RowOrderSorts m_rowOrderSorts;
 };

@@ -487,12 +487,17 @@ BOOL CGroupView::CanDropSelectedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
 
 void CGroupView::SortRows(CGXRange sortRange, const CObArray& sortInfo, UINT nFlags)
 {
+    CGXGridParam* pParam = GetParam();
+    const CObject* pOldHead = pParam == nullptr || pParam->m_UndoList.IsEmpty() ? nullptr : pParam->m_UndoList.GetHead();
+    const std::optional<CUserGridLayout::Sort> sortBefore = m_userLayout.GetSort();
     {
         ScopedCount sorting(m_nSorting);
         CGridViewWrapper::SortRows(sortRange, sortInfo, nFlags);
     }
     if (m_nArranging != 0)
         return;
+    if (pParam != nullptr)
+        NoteSortOfNewStep(pParam->m_UndoList, pOldHead, sortBefore);
     // All the rows sorted by one column: they are kept so whatever fills the grid again.
     const auto* pKey = sortInfo.GetSize() == 1 ? static_cast<const CGXSortInfo*>(sortInfo.GetAt(0)) : nullptr;
     const BOOL bAllRows = sortRange.IsTable() || sortRange.IsCols() || (sortRange.top <= 1 && sortRange.bottom >= GetRowCount());
@@ -1628,12 +1633,13 @@ BOOL CGroupView::ReplayInSight(int nMode)
     // Undo All takes every step back at the user's word, wherever its pages are: no folder is
     // loaded for each step.
     if (pList == nullptr || pList->IsEmpty() || !pParam->m_TransactionBlocks.IsEmpty() || m_nUndoing > 0)
-        return WriteMany(replay);
+        return ReplayKeepingSort(nMode, replay);
     auto* pStep = static_cast<CGXCommand*>(pList->GetHead());
     const CString strName = StepName(*pStep);
     CString strSaid;
     strSaid.FormatMessage(GetAppData()->GetText(bUndo ? gxTextUndoing : gxTextRedoing), strName.GetString());
-    // Loading the folder of the step's pages takes its time before the step runs.
+    // Said while the step runs, another folder loaded first among it, and shown at once: the
+    // loading holds the program's loop. Gone once it is done.
     TellWorkStarts(strSaid);
     if (!BringStepInSight(*pStep, nMode) || pList->IsEmpty() || pList->GetHead() != pStep) {
         CString strItem, strFormat, strRefused;
@@ -1643,13 +1649,59 @@ BOOL CGroupView::ReplayInSight(int nMode)
         SayInStatusBar(strRefused);
         return FALSE;
     }
-    const DWORD nStops = CGXLongOperation::GetStopCount();
-    const BOOL bDone = WriteMany(replay);
-    // Stopped by the user, the step is still to be done, as if it had never started: the
-    // status bar does not go on naming it.
-    if (CGXLongOperation::GetStopCount() == nStops)
-        TellInStatusBar(strSaid);
+    const BOOL bDone = ReplayKeepingSort(nMode, replay);
+    EndSaidInStatusBar();
     return bDone;
+}
+
+template <typename Command>
+BOOL CGroupView::ReplayKeepingSort(int nMode, Command replay)
+{
+    CGXGridParam* pParam = GetParam();
+    if (pParam == nullptr)
+        return WriteMany(replay);
+    CObList& from = nMode == gxUndo ? pParam->m_UndoList : pParam->m_RedoList;
+    CObList& to = nMode == gxUndo ? pParam->m_RedoList : pParam->m_UndoList;
+    const CObject* pStep = from.IsEmpty() ? nullptr : from.GetHead();
+    const CObject* pOldHead = to.IsEmpty() ? nullptr : to.GetHead();
+    const std::optional<CUserGridLayout::Sort> sortBefore = m_userLayout.GetSort();
+    // Taken out before the step goes: the step that reverses it may be made where it was.
+    const CObject* pKey = RowOrderKey(pStep);
+    std::optional<std::optional<CUserGridLayout::Sort>> sortAfter;
+    if (const auto found = m_rowOrderSorts.find(pKey); pKey != nullptr && found != m_rowOrderSorts.end()) {
+        sortAfter = found->second;
+        m_rowOrderSorts.erase(found);
+    }
+    const BOOL bDone = WriteMany(replay);
+    if (!from.IsEmpty() && from.GetHead() == pStep) {
+        // Not replayed (or stopped, and taken back whole): its sort waits.
+        if (sortAfter)
+            m_rowOrderSorts[pKey] = *sortAfter;
+        return bDone;
+    }
+    if (sortAfter) {
+        if (*sortAfter)
+            m_userLayout.SetSort((*sortAfter)->strColumn, (*sortAfter)->bAscending);
+        else
+            m_userLayout.ForgetSort();
+    }
+    NoteSortOfNewStep(to, pOldHead, sortBefore);
+    return bDone;
+}
+
+const CObject* CGroupView::RowOrderKey(const CObject* pStep)
+{
+    if (const auto* pEarlier = dynamic_cast<const CEarlierRowsCmd*>(pStep))
+        pStep = pEarlier->GetStep();
+    return dynamic_cast<const CGXMoveDataRowsCmd*>(pStep) != nullptr ? pStep : nullptr;
+}
+
+void CGroupView::NoteSortOfNewStep(const CObList& list, const CObject* pOldHead, const std::optional<CUserGridLayout::Sort>& sort)
+{
+    if (list.IsEmpty() || list.GetHead() == pOldHead)
+        return;
+    if (const CObject* pKey = RowOrderKey(list.GetHead()))
+        m_rowOrderSorts[pKey] = sort;
 }
 
 BOOL CGroupView::BringStepInSight(CGXCommand& step, int nMode)
@@ -1883,6 +1935,7 @@ void CGroupView::KeepHistoryForNextGrid()
     while (!pParam->m_RedoList.IsEmpty())
         pHistory->m_RedoList.AddTail(pParam->m_RedoList.RemoveHead());
     pHistory->m_originals.swap(m_originals);
+    pHistory->m_rowOrderSorts.swap(m_rowOrderSorts);
     pApp->KeepGroupHistory(std::move(pHistory));
 }
 
@@ -1898,6 +1951,7 @@ void CGroupView::TakeHistoryOfLastGrid()
     while (!pHistory->m_RedoList.IsEmpty())
         pParam->m_RedoList.AddTail(pHistory->m_RedoList.RemoveHead());
     m_originals.swap(pHistory->m_originals);
+    m_rowOrderSorts.swap(pHistory->m_rowOrderSorts);
 }
 
 void CGroupView::EmptyUndoLists()
@@ -1908,6 +1962,7 @@ void CGroupView::EmptyUndoLists()
     for (CObList* pList : {&pParam->m_UndoList, &pParam->m_RedoList})
         while (!pList->IsEmpty())
             delete static_cast<CGXCommand*>(pList->RemoveHead());
+    m_rowOrderSorts.clear();
 }
 
 void CGroupView::RestoreOriginals()

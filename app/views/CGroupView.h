@@ -28,6 +28,7 @@ class CPageNode;
 class CSelNodesCol;
 class CGXCommand;
 class CGXRangeList;
+struct CharsetChoices;
 
 class CGroupView : public CGridViewWrapper, public IGroupView {
     DECLARE_DYNCREATE(CGroupView)
@@ -263,6 +264,9 @@ public:
     // The way the user took in the Preview for the page's edited value of the tag: the value
     // keeps it, and takes it again whenever an undo, a redo or typing gives the value back.
     void TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way);
+    // The way the Preview's button took for the page (none for the one that takes it back),
+    // given to its edited Content-Type; the Preview then comes again.
+    void TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices);
 
 protected:
     // Group and value operations of the commands.
@@ -416,6 +420,15 @@ protected:
     // Undo (gxUndo) or Redo (gxRedo) of the step at the head of its list, brought into sight
     // first and named in the status bar.
     BOOL ReplayInSight(int nMode);
+    // Replays the step at the head of its list, the user's sort following the rows: a sort
+    // undone or redone stands again as it stood, whatever fills the grid next.
+    template <typename Command>
+    BOOL ReplayKeepingSort(int nMode, Command replay);
+    // The command of a step that moves the rows (within a step kept over earlier rows); null for
+    // any other step.
+    static const CObject* RowOrderKey(const CObject* pStep);
+    // Notes the sort there was before the step the list's new head reverses.
+    void NoteSortOfNewStep(const CObList& list, const CObject* pOldHead, const std::optional<CUserGridLayout::Sort>& sort);
     // Shows the pages, columns and rows the step would change; FALSE when they cannot be shown.
     BOOL BringStepInSight(CGXCommand& step, int nMode);
     // Whether every one of the pages has a row.
@@ -533,6 +546,7 @@ protected:
     int m_nArranging = 0;
     // The user's sort, column order and widths, kept while the view lives.
     CUserGridLayout m_userLayout;
+    CGroupHistory::RowOrderSorts m_rowOrderSorts;
     // The settings of the META columns, as laid out and as a scan adds them.
     CSettingColumns m_settingColumns;
     // Settings shown by the running scan whose columns wait for the next batch, and the timer

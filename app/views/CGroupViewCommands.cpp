@@ -7,6 +7,7 @@
 #include "app/frame/AppMessages.h"
 #include "app/frame/CMainFrame.h"
 #include "app/dialogs/CPreviewDlg.h"
+#include "engine/meta/ReadingChange.h"
 #include "app/dialogs/CProjSettingsSheet.h"
 #include "app/frame/CVostrelApp.h"
 #include "app/res/AppRes.h"
@@ -443,7 +444,7 @@ void CGroupView::OnViewChanges()
     // the one the new declaration gives, and what was taken so far.
     bool bChoice = false;
     PageCharsetReading converted, kept;
-    CharsetChoice taken = CharsetChoice::None;
+    CharsetWay taken;
     CharsetChoices choices;
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
@@ -457,7 +458,7 @@ void CGroupView::OnViewChanges()
         // whose bytes read two ways is shown both ways, for the user to tell which is meant.
         bInDoubt = engine.GetReadingsInDoubt(converted, kept);
         bChoice = engine.IsInDoubt();
-        taken = engine.GetCharsetChoice();
+        taken = engine.GetCharsetWay();
         choices = engine.GetCharsetChoices();
         // A reading taken that cannot be written (a character the new charset lacks where no
         // reference would be read) leaves the other to take.
@@ -486,6 +487,9 @@ void CGroupView::OnViewChanges()
 
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
+    // Bytes kept under a new declaration may read as other letters: the Preview tells how many.
+    if (!bInDoubt && change == CharsetChange::Relabelled)
+        dlg.SetReadingChange(CompareReadings(onDiskBytes, onDisk.charset, rewritten.charset));
     dlg.SetBytesOnDisk(std::move(onDiskBytes));
     dlg.SetRemovedTags(std::move(removed));
     if (bInDoubt)
@@ -495,18 +499,28 @@ void CGroupView::OnViewChanges()
     if (bChoice)
         dlg.SetCharsetChoice(choices, taken);
     const INT_PTR nResult = dlg.DoModal();
-    if (nResult != IDC_PREVIEW_CONVERT && nResult != IDC_PREVIEW_KEEP)
-        return;
-    // The reading taken goes with the page's edit of its Content-Type, for the bytes the Preview
-    // showed; the Preview shows anew what the save will now write.
+    if (CPreviewDlg::IsTakeId(nResult))
+        TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);
+}
+
+void CGroupView::TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices)
+{
+    // The way taken, or taken back, goes with the page's edit of its Content-Type, for the bytes
+    // the Preview showed; the Preview shows anew what the save will now write.
+    CharsetWay way;
+    switch (nButton) {
+    case IDC_PREVIEW_CONVERT: way = {CharsetChoice::Convert, choices.strSource, choices.nChecksum}; break;
+    case IDC_PREVIEW_CONVERT_OTHER: way = {CharsetChoice::Convert, choices.strOther, choices.nChecksum}; break;
+    case IDC_PREVIEW_KEEP: way = {CharsetChoice::KeepBytes, choices.strSource, choices.nChecksum}; break;
+    default: break;
+    }
     CMetaContentList* pList = nullptr;
     if (pPage->GetContentList(pList) != 0)
         return;
     for (POSITION pos = pList->GetHeadPosition(); pos != nullptr;) {
         CMetaContent* pContent = pList->GetNext(pos);
         if (pContent != nullptr && pContent->GetModified() && pContent->GetName().CompareNoCase("Content-Type") == 0)
-            TakeCharsetWay(pPage, *pContent, {nResult == IDC_PREVIEW_CONVERT ? CharsetChoice::Convert : CharsetChoice::KeepBytes,
-                                              choices.strSource, choices.nChecksum});
+            TakeCharsetWay(pPage, *pContent, way);
     }
     PostMessage(WM_COMMAND, ID_VIEW_CHANGES);
 }

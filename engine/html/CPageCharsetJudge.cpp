@@ -382,45 +382,58 @@ bool CPageCharsetJudge::DetectorSaysUtf8() const
     return m_detector.GetAnswer().charset.GetKind() == CPageCharset::Kind::Utf8;
 }
 
-const std::vector<PageCharsetReading>& CPageCharsetJudge::InPlay(Guesses guesses) const
+const std::vector<CPageCharsetJudge::Candidate>& CPageCharsetJudge::Candidates(Guesses guesses) const
 {
-    // Once the page has ended, what is in play does not change.
-    std::vector<PageCharsetReading>& inPlay = m_inPlay[guesses == Guesses::Weigh ? 0 : 1];
-    if (m_bFinished && !inPlay.empty())
-        return inPlay;
-    inPlay.clear();
-    const auto add = [&inPlay](const PageCharsetReading& reading) {
-        if (std::none_of(inPlay.begin(), inPlay.end(), [&reading](const PageCharsetReading& r) {
-                return ReadAlike(r.charset, reading.charset);
-            }))
-            inPlay.push_back(reading);
+    // Once the page has ended, the candidates do not change.
+    std::vector<Candidate>& candidates = m_candidates[guesses == Guesses::Weigh ? 0 : 1];
+    if (m_bFinished && !candidates.empty())
+        return candidates;
+    candidates.clear();
+    const auto add = [&candidates](const PageCharsetReading& reading, unsigned roles) {
+        for (Candidate& candidate : candidates) {
+            if (ReadAlike(candidate.reading.charset, reading.charset)) {
+                candidate.roles |= roles;
+                return;
+            }
+        }
+        candidates.push_back({reading, roles});
     };
-    std::vector<PageCharsetReading> named;
+    std::vector<Candidate> named;
     if (m_start.evidence == CharsetEvidence::Declaration)
-        named.push_back(m_start);
+        named.push_back({m_start, Label});
     if (const PageCharsetReading detected = Detected();
         guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared)
-        named.push_back(detected);
+        named.push_back({detected, detected.evidence == CharsetEvidence::Guess ? SureDetector : Detector});
     if (m_target.GetKind() != CPageCharset::Kind::Undeclared)
-        named.push_back({m_target, CharsetEvidence::Declaration});
-    for (const PageCharsetReading& reading : named)
-        add(reading);
-    for (const PageCharsetReading& reading : named) {
-        for (const CPageCharset& charset : ScriptOf(reading.charset))
-            add({charset, CharsetEvidence::Guess});
+        named.push_back({{m_target, CharsetEvidence::Declaration}, Target});
+    for (const Candidate& candidate : named)
+        add(candidate.reading, candidate.roles);
+    for (const Candidate& candidate : named) {
+        for (const CPageCharset& charset : ScriptOf(candidate.reading.charset))
+            add({charset, CharsetEvidence::Guess}, OfScript);
     }
-    return inPlay;
+    add({CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes}, Utf8);
+    return candidates;
+}
+
+std::vector<CPageCharsetJudge::Candidate> CPageCharsetJudge::GetCandidates() const
+{
+    return Candidates(Guesses::Weigh);
 }
 
 PageCharsetReading CPageCharsetJudge::Likeliest() const
 {
     PageCharsetReading likeliest;
     const CTextReading* pBest = nullptr;
-    for (const PageCharsetReading& reading : InPlay(Guesses::Weigh)) {
-        const CTextReading& text = TextIn(reading.charset);
+    for (const Candidate& candidate : Candidates(Guesses::Weigh)) {
+        // UTF-8 is weighed by the census of the bytes, not as a reading of them.
+        if (candidate.Is(Utf8) && !candidate.Is(Label) && !candidate.Is(Target) && !candidate.Is(Detector)
+            && !candidate.Is(SureDetector))
+            continue;
+        const CTextReading& text = TextIn(candidate.reading.charset);
         if (text.IsText() && (pBest == nullptr || text.Compare(*pBest) > 0)) {
             pBest = &text;
-            likeliest = reading;
+            likeliest = candidate.reading;
         }
     }
     return likeliest;
@@ -523,33 +536,56 @@ bool CPageCharsetJudge::WritesOwnInUtf8(const CUtf8Census& census, const CPageCh
     return nLacking < census.GetCharacters().size();
 }
 
-CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival,
-                                                     Rival rivalIs) const
+CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs,
+                                                     const CByteCounts& bytes)
 {
     if (reading.ReadsAs(rival))
         return Weighing::Holds;
-    if (const int nBetter = reading.Compare(rival); nBetter != 0)
-        return nBetter > 0 ? Weighing::Holds : Weighing::Outweighed;
-    // As likely: only the detector's judgement of the language weighs more.
-    if (rivalIs == Rival::Other)
+    const bool bText = reading.IsText();
+    if (bText != rival.IsText())
+        return bText ? Weighing::Holds : Weighing::Outweighed;
+    if (!bText)
         return Weighing::Holds;
-    const bool bSure = rivalIs == Rival::SureDetector;
-    // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
-    // a one-byte charset from a few letters does not outweigh them.
+    // The bytes' own evidence: what reads as no letter of a text where the two differ.
+    const size_t nOwn = reading.GetMisreadings() + reading.GetStrays();
+    const size_t nRival = rival.GetMisreadings() + rival.GetStrays();
+    if (nOwn != nRival)
+        return nOwn < nRival ? Weighing::Holds : Weighing::Outweighed;
     const CPageCharset& one = reading.GetCharset();
     const CPageCharset& two = rival.GetCharset();
-    if (!bSure && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
+    // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
+    // a one-byte charset from a few letters does not outweigh them.
+    if (rivalIs != Rival::SureDetector && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
         return Weighing::Holds;
-    if (IsOneByte(one) && IsOneByte(two)) {
-        // A sign for a sign, a currency or a letter, which the oddities weigh, is no more than a
-        // detector can tell from the language.
-        if (!TextBytes().DifferInLettersOnly(one, two))
-            return Weighing::Holds;
-        // Letters for letters: the language tells them apart, if there is text enough to tell.
-        if (!bSure && reading.GetOddities() == 0 && reading.HoldsLetters())
-            return Weighing::Holds;
+    // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
+    // letters are told apart by the language.
+    const bool bOneByte = IsOneByte(one) && IsOneByte(two);
+    if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
+        return Weighing::Holds;
+    // Text of a multi-byte charset read as another's reads as letters of another script (Korean
+    // as Chinese) as often as not: only the detector tells them apart, and a guess from too
+    // little text leaves them in doubt.
+    if (!bOneByte) {
+        switch (rivalIs) {
+        case Rival::SureDetector: return Weighing::Outweighed;
+        case Rival::Detector: return Weighing::InDoubt;
+        default: return Weighing::Holds;
+        }
     }
-    return bSure ? Weighing::Outweighed : Weighing::InDoubt;
+    const size_t nOwnLetters = reading.GetLetterOddities();
+    const size_t nRivalLetters = rival.GetLetterOddities();
+    switch (rivalIs) {
+    case Rival::SureDetector:
+        if (nRivalLetters != nOwnLetters)
+            return nRivalLetters < nOwnLetters ? Weighing::Outweighed : Weighing::Holds;
+        return rival.GetLettersInWords() >= reading.GetLettersInWords() && !(bOneByte && bytes.DifferInVariantsOnly(one, two))
+            ? Weighing::Outweighed
+            : Weighing::Holds;
+    case Rival::Detector: return nRivalLetters == 0 && nOwnLetters > 0 ? Weighing::InDoubt : Weighing::Holds;
+    case Rival::Target: return nRivalLetters <= nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
+    case Rival::Other: break;
+    }
+    return Weighing::Holds;
 }
 
 CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel(PageCharsetReading& rival) const
@@ -575,35 +611,50 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::WeighLabel(PageCharsetReading& ri
         rival = Likeliest();
         return Weighing::Outweighed;
     }
-    // Every reading in play weighs against it. From a few letters the detector takes text of any
+    // Every candidate weighs against it. From a few letters the detector takes text of any
     // script for Western text: its guess, and the charsets of its script, weigh against a
     // multi-byte label only when it is sure, or multi-byte itself.
     const PageCharsetReading detected = Detected();
     const bool bSure = detected.evidence == CharsetEvidence::Guess;
     const Guesses guesses = !bSure && label.IsMultiByte() && !detected.charset.IsMultiByte() ? Guesses::Ignore
                                                                                             : Guesses::Weigh;
+    // The charset given weighs as the user's word where the detector's answer, sure or not,
+    // reads the text as it does: a sure detector that reads it as the label tells their letters
+    // apart.
+    const bool bDetectorLeans = detected.charset.GetKind() != CPageCharset::Kind::Undeclared
+        && m_target.GetKind() != CPageCharset::Kind::Undeclared
+        && (ReadAlike(detected.charset, m_target) || TextIn(detected.charset).ReadsAs(TextIn(m_target)));
     Weighing weighing = Weighing::Holds;
-    for (const PageCharsetReading& other : InPlay(guesses)) {
-        if (ReadAlike(other.charset, label))
+    for (const Candidate& candidate : Candidates(guesses)) {
+        if (candidate.Is(Label) || ReadAlike(candidate.reading.charset, label))
             continue;
-        const bool bDetector = guesses == Guesses::Weigh && detected.charset.GetKind() != CPageCharset::Kind::Undeclared
-            && ReadAlike(other.charset, detected.charset);
-        const Rival rivalIs = bDetector ? (bSure ? Rival::SureDetector : Rival::Detector) : Rival::Other;
-        const Weighing against = Weigh(reading, TextIn(other.charset), rivalIs);
+        // UTF-8 weighs only where all of the bytes are UTF-8.
+        if (candidate.Is(Utf8) && !m_census.IsUtf8())
+            continue;
+        const CTextReading& text = TextIn(candidate.reading.charset);
+        // As what it is: the detector's answer, the charset given, or any other; the heaviest.
+        Weighing against = Weigh(reading, text, Rival::Other, TextBytes());
+        const auto weigh = [&](Rival rivalIs) {
+            const Weighing as = Weigh(reading, text, rivalIs, TextBytes());
+            if (as == Weighing::Outweighed || (as == Weighing::InDoubt && against == Weighing::Holds))
+                against = as;
+        };
+        if (candidate.Is(SureDetector))
+            weigh(Rival::SureDetector);
+        if (candidate.Is(Detector))
+            weigh(Rival::Detector);
+        if (candidate.Is(Target) && bDetectorLeans)
+            weigh(Rival::Target);
         if (against == Weighing::Outweighed) {
-            rival = bDetector ? detected : other;
+            rival = candidate.Is(SureDetector) || candidate.Is(Detector) ? detected
+                : candidate.Is(Utf8)                                      ? utf8
+                                                                          : candidate.reading;
             return Weighing::Outweighed;
         }
-        if (against == Weighing::InDoubt) {
-            rival = detected;
+        if (against == Weighing::InDoubt && weighing == Weighing::Holds) {
+            rival = candidate.Is(Target) ? PageCharsetReading{m_target, CharsetEvidence::Declaration} : detected;
             weighing = Weighing::InDoubt;
         }
-    }
-    // Bytes that are all UTF-8 and read likelier so are not in the label; pairs that only happen
-    // to read as UTF-8 read no likelier.
-    if (m_census.IsUtf8() && TextIn(utf8.charset).Compare(reading) > 0) {
-        rival = utf8;
-        return Weighing::Outweighed;
     }
     return weighing;
 }
@@ -613,11 +664,13 @@ bool CPageCharsetJudge::IsMixedText(const PageCharsetReading& own) const
     const CPageCharset& charset = own.charset;
     if (!m_census.HasMultibyte() || !m_census.HasInvalid() || charset.IsMultiByte())
         return false;
-    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them.
-    if (DetectorSaysUtf8())
-        return true;
+    // The detector's word for UTF-8 counts also where some bytes are none: UTF-8 text beside them;
+    // a guess from too little text, against a label, only where the label reads the text no
+    // likelier.
     if (charset.GetKind() == CPageCharset::Kind::Undeclared)
-        return false;
+        return DetectorSaysUtf8();
+    if (DetectorSaysUtf8() && (m_detector.GetAnswer().bSure || MixedTextIn(charset).Compare(TextIn(charset)) >= 0))
+        return true;
     // Read so, the text is much likelier than in the charset alone, and no less likely than in
     // the detector's charset: garbled text of another charset reads no better with a few pairs
     // taken for UTF-8.
@@ -641,7 +694,8 @@ bool CPageCharsetJudge::TargetFits(const PageCharsetReading& own) const
     const PageCharsetReading detected = Detected();
     if (detected.charset.GetKind() != CPageCharset::Kind::Undeclared
         && Weigh(reading, TextIn(detected.charset),
-                 detected.evidence == CharsetEvidence::Guess ? Rival::SureDetector : Rival::Detector) != Weighing::Holds)
+                 detected.evidence == CharsetEvidence::Guess ? Rival::SureDetector : Rival::Detector, TextBytes())
+            != Weighing::Holds)
         return false;
     // No charset in play reads the text likelier.
     if (const PageCharsetReading likeliest = Likeliest();
@@ -731,11 +785,12 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::KeptUnlessSign(const PageCharsetRe
 
 CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown() const
 {
-    // What the bytes look like: the detector's reading, or one in play of fewer oddities.
+    // What the bytes look like: the detector's reading, unless a candidate reads them with fewer
+    // misread bytes; where only letters tell, the detector's word on the language stands.
     PageCharsetReading looks = Detected();
     if (const PageCharsetReading likeliest = Likeliest(); likeliest.charset.GetKind() != CPageCharset::Kind::Undeclared
         && (looks.charset.GetKind() == CPageCharset::Kind::Undeclared
-            || TextIn(likeliest.charset).Compare(TextIn(looks.charset)) > 0))
+            || Weigh(TextIn(looks.charset), TextIn(likeliest.charset), Rival::Other, TextBytes()) == Weighing::Outweighed))
         looks = likeliest;
     if (m_start.evidence != CharsetEvidence::Declaration)
         return MakeVerdict(Change::Unknown, GetReading(), looks);
@@ -779,6 +834,11 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         return MakeVerdict(Change::Convert, reading);
     }
 
+    // A label whose letters the charset given, or a guess, reads as other letters, and nothing
+    // sure tells which: the page is put to the user with both readings, neither converted from
+    // the label the user contradicts nor kept under the charset given.
+    if (label == Weighing::InDoubt)
+        return InDoubt(reading, rival);
     // The page is not in its label, or has none: it is never converted from a guess. Its bytes
     // are kept under a target that reads them as well as any reading.
     const PageCharsetReading own = bDeclared ? rival : reading;
@@ -786,9 +846,6 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         return KeptUnlessSign(reading);
     if (IsMixedText(reading) || (bDeclared && reading.charset.IsMultiByte() && IsMixedText(own)))
         return InDoubt(reading.charset.IsMultiByte() ? own : reading, utf8);
-    // A label and the detector's guess that read the text two ways, and too little of it to tell.
-    if (label == Weighing::InDoubt)
-        return InDoubt(reading, rival);
     // Bytes that read as UTF-8 and as the page's own charset alike: either may be meant.
     if (m_census.IsUtf8() && bTargetUtf8)
         return InDoubt(own.charset.GetKind() == CPageCharset::Kind::Undeclared ? reading : own, utf8);

@@ -103,13 +103,13 @@ public:
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
     };
-    // What giving the page the target does to its bytes, all of them looked at: a comparison of
-    // the readings of the page's text in every charset of the scripts in play (the label's, the
-    // detector's and the target's), by the same measures (CTextReading). Bytes are converted from
-    // a byte order mark, from UTF-8 that the detector takes for UTF-8, and from a label that reads
-    // the text as text no other reading outweighs: none reads it with fewer oddities, and a sure
-    // detector reads no other letters in it; a label is never converted from where another
-    // charset reads the text with fewer oddities, or the detector, sure, reads other letters.
+    // What giving the page the target does to its bytes, all of them looked at: the table of
+    // candidates (GetCandidates) read over the same bytes and compared by the same measures
+    // (CTextReading), the label starting ahead. Bytes are converted from a byte order mark, from
+    // UTF-8 that the detector takes for UTF-8, and from a label no candidate outweighs (Weigh):
+    // none reads fewer of its bytes as no letter of a text, and no sure detector reads other
+    // letters in them as likelier. A label whose letters the charset given, or a guess, reads as
+    // other letters with nothing sure to tell which is meant is in doubt with that reading.
     // Otherwise the bytes are kept under the target when it reads them as well as any reading,
     // left alone in doubt when two read them as text and nothing tells which is meant, and left
     // alone as unknown otherwise. A label, or a target given a page whose charset is a guess, that
@@ -119,12 +119,45 @@ public:
 
     const CUtf8Census& GetCensus() const { return m_census; }
 
+    // The candidates the judgement compares: the page's label, the detector's answer, the charset
+    // given (the target), UTF-8, and the charsets beside each of them (those of its script), each
+    // once, with what it is in the judgement; each is read over the same bytes and scored by the
+    // same measures (CTextReading).
+    enum Role : unsigned {
+        Label = 1,        // the charset the page declares
+        Detector = 2,     // the detector's answer, a guess from too little text
+        SureDetector = 4, // the detector's answer, from text enough to be sure
+        Target = 8,       // the charset given
+        Utf8 = 16,
+        OfScript = 32,    // a charset beside one of the others: of its script
+    };
+    struct Candidate {
+        PageCharsetReading reading;
+        unsigned roles = 0;
+        bool Is(Role role) const { return (roles & role) != 0; }
+    };
+    // The page's candidates, the label, the detector's and the target's first.
+    std::vector<Candidate> GetCandidates() const;
+    // The text read in the charset, as the judgement reads it.
+    const CTextReading& GetText(const CPageCharset& charset) const { return TextIn(charset); }
+
+    // How a reading stands against a rival reading of the same bytes, by what the rival is. The
+    // bytes' own evidence decides first: a reading that reads them as no text, or with more
+    // misreadings and strays, is outweighed by any rival, and holds against any that does worse.
+    // Where they tie, only the language tells them apart, and only where the two differ in letters:
+    // a sure detector outweighs a reading of more letter oddities, or of as many and no more letters
+    // in words, unless the letters they differ in are one letter written two ways; a guess from too
+    // little text leaves a reading of letter oddities in doubt with its own reading of none; the
+    // charset given leaves it in doubt with a reading of no more letter oddities. Readings of a
+    // multi-byte charset that tie are told apart by a sure detector alone, and left in doubt by a
+    // guess. Any other rival (a charset beside, UTF-8) weighs by the bytes' evidence alone.
+    enum class Rival { SureDetector, Detector, Target, Other };
+    enum class Weighing { Holds, Outweighed, InDoubt };
+    static Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs, const CByteCounts& bytes);
+
 private:
     // A multi-byte charset's look at all of the page's bytes: whether they read as its text.
     struct WholeReader;
-    // How a rival reading stands: the detector's, sure or not, or another's (the target's, a
-    // charset of a script in play), which weighs by what it reads alone.
-    enum class Rival { SureDetector, Detector, Other };
 
     // The page's reading when it declares nothing, from the text the detector was given.
     PageCharsetReading Guessed() const;
@@ -140,10 +173,10 @@ private:
     // How the page's bytes beyond ASCII stand: all of them, looked at whole; the sample's
     // otherwise.
     const CByteCounts& TextBytes() const;
-    // The charsets of the scripts in play: the label's, the detector's (unless its guess is not
-    // weighed) and the target's, each with what it rests on.
+    // The candidates: the label's, the detector's (unless its guess is not weighed), the target's,
+    // UTF-8 and those beside them, each with what it rests on.
     enum class Guesses { Weigh, Ignore };
-    const std::vector<PageCharsetReading>& InPlay(Guesses guesses) const;
+    const std::vector<Candidate>& Candidates(Guesses guesses) const;
     // Of the readings in play that read the text as text, the one with the fewest oddities, the
     // label, the detector's and the target's first among as many; an Undeclared charset when
     // none does.
@@ -162,18 +195,10 @@ private:
     void ReadAsItComes();
 
     // The rules of the judgement, each on its own:
-    // How a reading stands against a rival that reads the text otherwise. It holds when it reads
-    // the text as text with fewer oddities; of as many, a rival other than the detector does not
-    // outweigh it. Where the two differ in letters alone (õ and ő), a detector sure of its answer
-    // outweighs it, and a guess from too little text outweighs no reading of letters without an
-    // oddity, and leaves others in doubt. Where they differ in a sign, a currency or a letter
-    // against a sign (the € of ISO-8859-15, the Ά of windows-1253), which no detector tells
-    // apart, it holds.
-    enum class Weighing { Holds, Outweighed, InDoubt };
-    Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs) const;
-    // How the label stands as the page's charset: it reads the bytes as text, and no reading in
-    // play (the detector's, the target's, UTF-8's, one of a script in play) outweighs it. The
-    // rival: the reading that outweighs it, or leaves it in doubt.
+    // How the label stands as the page's charset: it reads the bytes as text, and no candidate
+    // outweighs it (Weigh), each weighed by what it is. The charset given weighs as the user's word
+    // where the detector's answer, sure or not, reads the text as it does, and as any other
+    // elsewhere. The rival: the reading that outweighs it, or leaves it in doubt.
     Weighing WeighLabel(PageCharsetReading& rival) const;
     // The bytes are UTF-8 text beside text of the page's one-byte charset: read so, the text is
     // much likelier than in the charset alone, and than in the detector's. Pairs that only happen
@@ -231,6 +256,6 @@ private:
     mutable std::deque<Reading> m_readings;
     mutable std::deque<Reading> m_mixed; // the same read as Mixed, from the first UTF-8 character on
     mutable std::unique_ptr<CByteCounts> m_pSampleBytes;
-    mutable std::vector<PageCharsetReading> m_inPlay[2]; // InPlay's, weighing the guess or not
+    mutable std::vector<Candidate> m_candidates[2]; // Candidates', weighing the guess or not
     bool m_bFinished = false;
 };

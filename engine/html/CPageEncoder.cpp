@@ -201,6 +201,8 @@ void CPageEncoder::Process(std::string_view text, size_t nUpTo, std::string& out
         size_t nNext = nAt;
         CPageCharset::NextCharacter(text, nNext);
         const std::string_view next = text.substr(nNext);
+        if (m_nEscaped++ == 0)
+            m_firstEscaped = value;
         switch (pMark != nullptr ? pMark->escape : Escape::Reference) {
         case Escape::Script: AppendScriptEscape(value, true, bytes); return;
         case Escape::ScriptAfterBackslash: AppendScriptEscape(value, false, bytes); return;

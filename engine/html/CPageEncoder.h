@@ -41,6 +41,10 @@ public:
     char32_t GetRefusedCharacter() const { return m_refusedCharacter; }
     Place GetRefusedPlace() const { return m_refusedPlace; }
     const std::string& GetRefusedElement() const { return m_refusedElement; }
+    // How many characters the charset lacks were written as a reference or an escape, and the
+    // first of them: the page reads them back, but its bytes no longer hold them as letters.
+    size_t GetEscapedCount() const { return m_nEscaped; }
+    char32_t GetFirstEscaped() const { return m_firstEscaped; }
 
 private:
     // How a character the charset lacks is written where it stands.
@@ -117,4 +121,6 @@ private:
     char32_t m_refusedCharacter = 0;
     Place m_refusedPlace = Place::None;
     std::string m_refusedElement;
+    size_t m_nEscaped = 0;
+    char32_t m_firstEscaped = 0;
 };

@@ -58,8 +58,11 @@ void CPageTextFilter::Add(const char* pBytes, size_t nLength, std::string& out)
         // Most of a page's text runs between tags, in comments or in scripts: it is taken in one go.
         if (!m_shift.bShifted && !m_shift.bEscape) {
             const bool bComment = m_state == State::Comment && m_nDashes == 0;
-            if (m_state == State::Text || bComment || (m_state == State::RawText && m_rawHeld.empty())) {
-                const size_t nEnd = bComment ? RunTo(pBytes, i, nLength, '-', '>') : RunTo(pBytes, i, nLength, '<', '<');
+            const bool bCData = m_state == State::CData && m_nDashes == 0;
+            if (m_state == State::Text || bComment || bCData || (m_state == State::RawText && m_rawHeld.empty())) {
+                const size_t nEnd = bComment ? RunTo(pBytes, i, nLength, '-', '>')
+                    : bCData                 ? RunTo(pBytes, i, nLength, ']', ']')
+                                             : RunTo(pBytes, i, nLength, '<', '<');
                 Emit(pBytes + i, nEnd - i, out);
                 i = nEnd;
                 if (i == nLength)
@@ -83,7 +86,7 @@ void CPageTextFilter::KeepTagByte(char ch)
 void CPageTextFilter::Step(char ch, std::string& out)
 {
     const bool bTakesText = m_state == State::Text || m_state == State::Quoted || m_state == State::Unquoted
-        || m_state == State::Comment || m_state == State::RawText;
+        || m_state == State::Comment || m_state == State::RawText || m_state == State::CData;
     // The escapes of the 7-bit Japanese charset shift its text in and out of two-byte letters,
     // whose bytes may be those of "<" and ">": they go with the text they stand in.
     if (m_shift.Step(ch)) {
@@ -133,8 +136,40 @@ void CPageTextFilter::Step(char ch, std::string& out)
             m_state = State::Comment;
         } else if (ch == '>') {
             EndTag(out);
+        } else if (ch == '[' && m_nDashes == 0) {
+            m_state = State::CDataOpen;
         } else if (ch != '-') {
             m_state = State::Bogus;
+        }
+        return;
+    case State::CDataOpen:
+        // A CDATA section outside scripts (an SVG's text, an XHTML page's) is text the reader sees.
+        if (Lower(ch) == "cdata["[m_nDashes]) {
+            if (++m_nDashes == 6) {
+                m_nDashes = 0;
+                out += ' ';
+                m_state = State::CData;
+            }
+        } else {
+            m_nDashes = 0;
+            if (ch == '>')
+                EndTag(out);
+            else
+                m_state = State::Bogus;
+        }
+        return;
+    case State::CData:
+        // Its closing brackets are held until it is known whether they close it.
+        if (ch == ']') {
+            ++m_nDashes;
+        } else if (ch == '>' && m_nDashes >= 2) {
+            m_nDashes = 0;
+            out += ' ';
+            m_state = State::Text;
+        } else {
+            out.append(static_cast<size_t>(m_nDashes), ']');
+            m_nDashes = 0;
+            out += ch;
         }
         return;
     case State::Comment:

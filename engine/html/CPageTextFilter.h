@@ -65,6 +65,8 @@ private:
         Quoted,
         Unquoted,
         Comment,
+        CDataOpen,   // after "<![", while "CDATA[" follows
+        CData,       // a CDATA section's text, up to "]]>": text like any other outside scripts
         Bogus,       // an end tag's rest, a processing instruction, a declaration: skipped to ">"
         RawText,     // a style sheet or a script, up to its end tag
     };
@@ -83,7 +85,8 @@ private:
     bool m_bEndTag = false;
     std::string m_name;      // the tag's name so far, lower-cased (a few letters are enough)
     char m_quote = 0;
-    int m_nDashes = 0;       // Declaration and Comment: the dashes just seen
+    int m_nDashes = 0;       // Declaration and Comment: the dashes just seen; CDataOpen: the letters
+                             // of "CDATA[" seen; CData: the "]" just seen
     const char* m_pszRawEnd = nullptr; // RawText: the end tag sought, and how much of it is seen
     std::string m_rawHeld;   // the bytes of it seen, which are text after all if it does not follow
     std::string m_tag;       // the bytes of a tag that may be a META tag, to its end

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -92,6 +93,9 @@ Class ClassOf(char32_t ch)
     }
     if (ch < 0x180)
         return LatinExtended(ch);
+    // The florin sign, which no language writes inside its words.
+    if (ch == 0x192)
+        return Of(Kind::Sign);
     if (ch < 0x250)
         return Letter(Script::Latin);
     if (ch < 0x2B0)
@@ -155,6 +159,10 @@ Class ClassOf(char32_t ch)
     if (ch >= 0x2000 && ch < 0x2070) {
         if (ch <= 0x200A || ch == 0x2028 || ch == 0x2029 || ch == 0x202F || ch == 0x205F)
             return Of(Kind::Space);
+        // Low quotation marks open a quotation at a word's edge; between letters they are letters
+        // of another charset ("‚l‚r").
+        if (ch == 0x201A || ch == 0x201E)
+            return Of(Kind::Sign);
         return Of(ch == 0x2030 || ch == 0x2031 ? Kind::Sign : Kind::Neutral);
     }
     if (ch >= 0x2500 && ch < 0x25A0)
@@ -213,7 +221,7 @@ bool OfOneWord(const Class& first, char32_t chFirst, const Class& second, char32
 // a word's edge in any text.
 bool IsQuotation(char32_t ch)
 {
-    return ch == 0xAB || ch == 0xBB || ch == 0xA1 || ch == 0xBF;
+    return ch == 0xAB || ch == 0xBB || ch == 0xA1 || ch == 0xBF || ch == 0x201A || ch == 0x201E;
 }
 
 // Signs that follow a word in any text: the marks of a name, degrees, daggers and primes
@@ -232,10 +240,12 @@ constexpr size_t kGarbledAfterWords = 256;
 // The small Latin letters beyond ASCII the alphabets of Europe and of a few languages beyond it
 // hold (ß to ſ): a text in one of them, or in one and a few names of another, holds the letters of
 // one alphabet, while Hungarian read in Latin-1 holds õ and û beside ö and ü, which no alphabet
-// has together, and Turkish holds ð beside ü. Vietnamese, whose own letters stand beyond ſ, is
-// not among them: the letters it shares with the others are of no one alphabet together.
+// has together, and Turkish holds ð beside ü. Vietnamese is among them with its own ơ and ư,
+// which stand beyond ſ, so that text of another language read in its charset holds letters of
+// no one alphabet too.
 constexpr char32_t kFirstAlphabetLetter = 0xDF;
-using LetterSet = std::bitset<0x180 - kFirstAlphabetLetter>;
+constexpr char32_t kLastAlphabetLetter = 0x1B0;
+using LetterSet = std::bitset<kLastAlphabetLetter + 1 - kFirstAlphabetLetter>;
 
 const char* const kAlphabets[] = {
     "àâæçéèêëîïôœùûüÿ",       // French
@@ -266,6 +276,7 @@ const char* const kAlphabets[] = {
     "ĉĝĥĵŝŭ",                 // Esperanto
     "áčđŋšŧž",                // Sami
     "āēīōū",                  // Maori, Hawaiian
+    "àáâăèéêíóôơùúưđ",        // Vietnamese, as its charset writes it: other tones are marks
 };
 
 const std::vector<LetterSet>& Alphabets()
@@ -283,14 +294,19 @@ const std::vector<LetterSet>& Alphabets()
     return alphabets;
 }
 
-// The small letter of a Latin letter of ß to ſ, or of its capital; 0 for another character.
+// The small letter of a Latin letter of ß to ſ, or of its capital, or of Vietnamese's ơ and ư;
+// 0 for another character.
 char32_t AlphabetLetter(char32_t ch, int nCase)
 {
+    if (ch == 0x1A0 || ch == 0x1A1)
+        return 0x1A1;
+    if (ch == 0x1AF || ch == 0x1B0)
+        return 0x1B0;
     if (ch < 0xC0 || ch > 0x17F || ch == 0xD7 || ch == 0x130)
         return 0;
     if (nCase > 0)
         ch = ch < 0x100 ? ch + 0x20 : ch == 0x178 ? char32_t(0xFF) : ch + 1;
-    return ch >= kFirstAlphabetLetter && ch < 0x180 ? ch : 0;
+    return ch >= kFirstAlphabetLetter && ch <= kLastAlphabetLetter ? ch : 0;
 }
 
 // How many of the letters no one alphabet holds with the rest: the fewest any alphabet leaves.
@@ -304,6 +320,23 @@ size_t ForeignLetters(const LetterSet& letters)
     return nFewest;
 }
 
+// Whether the letters are of no one alphabet; a letter alone is where an alphabet holds it.
+bool IsOfNoAlphabet(const LetterSet& letters)
+{
+    static const LetterSet any = [] {
+        LetterSet all;
+        for (const LetterSet& alphabet : Alphabets())
+            all |= alphabet;
+        return all;
+    }();
+    // Read for every word of every reading: the letters are sought in each alphabet whole, which
+    // takes no count of them.
+    if ((letters & ~any).any())
+        return true;
+    return std::none_of(Alphabets().begin(), Alphabets().end(),
+                        [&letters](const LetterSet& alphabet) { return (letters & ~alphabet).none(); });
+}
+
 } // namespace
 
 // Counts the oddities of a text given character by character; each character is judged once the
@@ -315,6 +348,8 @@ public:
     [[gnu::always_inline]] void Take(char32_t ch, const Class& next)
     {
         Judge(next);
+        if (m_current.kind != Kind::Space)
+            m_chBeforeSolid = m_ch;
         m_before = m_current;
         m_current = next;
         m_ch = ch;
@@ -326,8 +361,18 @@ public:
         Take(U' ');
     }
     // Letters of more than one alphabet count once each, as read so far.
-    size_t GetOddities() const { return m_nOdd + m_nStrays + ForeignLetters(m_letters); }
+    size_t GetOddities() const { return GetMisreadings() + GetStrays() + GetLetterOddities(); }
+    size_t GetMisreadings() const { return m_nOdd + m_nPairs; }
+    size_t GetStrays() const { return m_nStrays; }
+    size_t GetLetterOddities() const { return ForeignLetters(m_letters) + m_nSignsForCurrency; }
+    size_t GetForeignLetters() const { return ForeignLetters(m_letters); }
+    size_t GetSignsForCurrency() const { return m_nSignsForCurrency; }
+    size_t GetUtf8Pairs() const { return m_nPairs; }
+    size_t GetLettersInWords() const { return m_nLettersBeyond; }
     bool HoldsLetters() const { return m_nWordsBeyond > 0; }
+    // A UTF-8 character of a letter whose bytes this reading takes for a Latin letter and another
+    // character ("Ã©"), in a word.
+    void NotePair() { ++m_nPairs; }
     // Whether the text holds no character no text holds, and oddities in no more than half of its
     // words beyond ASCII: text of another charset is garbled throughout.
     bool IsText() const { return m_bText && !m_bGarbled && m_nOdd <= m_nWordsBeyond / 2; }
@@ -358,6 +403,10 @@ private:
     // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶").
     void JudgeSign(const Class& next)
     {
+        // The sign ¤ after a number stands for a currency: the charset beside that reads its byte
+        // as one is likelier.
+        if (m_ch == 0xA4 && m_chBeforeSolid >= '0' && m_chBeforeSolid <= '9')
+            ++m_nSignsForCurrency;
         const bool bLetterBefore = m_before.kind == Kind::Letter;
         const bool bLetterAfter = next.kind == Kind::Letter;
         if (bLetterBefore && bLetterAfter)
@@ -378,23 +427,31 @@ private:
         }
         ++m_nLetters;
         if (m_ch >= 0x80) {
+            ++m_nLettersBeyond;
             m_bWordBeyond = true;
-            if (const char32_t letter = AlphabetLetter(m_ch, m_current.nCase); letter != 0)
+            if (const char32_t letter = AlphabetLetter(m_ch, m_current.nCase); letter != 0) {
                 m_letters.set(letter - kFirstAlphabetLetter);
+                m_wordLetters.set(letter - kFirstAlphabetLetter);
+            }
         }
         if (m_current.script == Script::Latin && m_ch >= 0x80)
             ++m_nLatinBeyond;
         m_last = m_current;
         m_chLast = m_ch;
     }
-    // A word of Latin letters beyond ASCII for the most part is letters of another script read
-    // as Latin: no language writes many of them, or a word of them alone, without plain ones.
+    // A word of Latin letters beyond ASCII for the most part, of no one alphabet, is letters of
+    // another script read as Latin ("Ãëàâà"); a short word of one language's letters ("Żółć",
+    // "Řečiště", "Çağrı") is not.
     void EndWord()
     {
         if (m_nLetters == 0)
             return;
-        if ((m_nLatinBeyond >= 3 && m_nLatinBeyond * 2 > m_nLetters) || (m_nLatinBeyond >= 2 && m_nLatinBeyond == m_nLetters))
+        // So is a word of letters of no one alphabet ("Chýõng"): names of several languages stand
+        // in words of their own.
+        const bool bDense = (m_nLatinBeyond >= 3 && m_nLatinBeyond * 2 > m_nLetters) || (m_nLatinBeyond >= 2 && m_nLatinBeyond == m_nLetters);
+        if ((bDense && m_wordLetters.none()) || (m_wordLetters.any() && IsOfNoAlphabet(m_wordLetters)))
             ++m_nOdd;
+        m_wordLetters.reset();
         if (m_bWordBeyond && ++m_nWordsBeyond >= kGarbledAfterWords && m_nOdd > m_nWordsBeyond / 2)
             m_bGarbled = true;
         m_nLetters = m_nLatinBeyond = 0;
@@ -404,6 +461,7 @@ private:
     Class m_before = Of(Kind::Space);
     Class m_current = Of(Kind::Space);
     char32_t m_ch = U' ';
+    char32_t m_chBeforeSolid = U' '; // the last character before the current that is no blank
     Class m_last; // the last letter, which marks after it belong to
     char32_t m_chLast = 0;
     size_t m_nLetters = 0; // of the word going on
@@ -412,7 +470,11 @@ private:
     size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
     size_t m_nStrays = 0;
+    size_t m_nPairs = 0;
+    size_t m_nSignsForCurrency = 0;
+    size_t m_nLettersBeyond = 0; // the letters beyond ASCII in words
     LetterSet m_letters;   // the Latin letters of the alphabets read, each once
+    LetterSet m_wordLetters; // those of the word going on
     bool m_bText = true;
     bool m_bGarbled = false;
 };
@@ -462,6 +524,14 @@ const ClassedTable& TableOf(const CPageCharset& charset)
     return *pTable;
 }
 
+// A letter of two bytes in UTF-8 that the one-byte charsets of Europe hold: a page in one of
+// them would have written it so. Other characters of two bytes (IPA, Syriac) are what Latin
+// letters beside signs ("NESTLÉ®") happen to read as.
+bool IsLetterOfACharset(char32_t ch)
+{
+    return ((ch >= 0xC0 && ch <= 0x17F) || (ch >= 0x386 && ch <= 0x4FF)) && ClassOf(ch).kind == Kind::Letter;
+}
+
 // A fingerprint of the characters beyond ASCII a reading makes, in their order.
 constexpr uint64_t kFingerprintStart = 14695981039346656037ull;
 
@@ -489,6 +559,8 @@ struct CTextReading::State {
     size_t nBeyond = 0;    // the characters beyond ASCII made
     bool bSample = false;  // the text may end in a character cut off, which is not read
     bool bFinished = false;
+    unsigned char byLead = 0; // Table, Mixed: the byte before, a Latin letter that may lead a UTF-8 one
+    std::string reference;    // the start of a numeric character reference, held until it ends
 
     void Take(char32_t ch)
     {
@@ -503,20 +575,70 @@ struct CTextReading::State {
         for (size_t at = 0; at < scratch.size();) {
             const auto byte = static_cast<unsigned char>(scratch[at]);
             if (byte < 0x80) {
-                counter.Take(byte, AsciiClass(byte));
+                TakeAscii(byte);
                 ++at;
             } else {
+                if (!reference.empty())
+                    FlushReference();
                 Take(CPageCharset::NextCharacter(scratch, at));
             }
         }
         scratch.clear();
     }
-    void TakeByte(unsigned char byte)
+    [[gnu::always_inline]] void TakeAscii(unsigned char byte)
     {
-        if (byte < 0x80) {
+        if (byte == '&' || !reference.empty())
+            TakeReferenceByte(byte);
+        else
             counter.Take(byte, AsciiClass(byte));
+    }
+    // A numeric character reference ("&#1055;", "&#x41F;") is read as the character it stands
+    // for, as the page's reader sees it; it is ASCII in every reading, and no byte they differ in.
+    void TakeReferenceByte(unsigned char byte)
+    {
+        const size_t n = reference.size();
+        const bool bHex = n >= 3 && reference[2] == 'x';
+        const bool bDigit = (byte >= '0' && byte <= '9')
+            || (bHex && ((byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F')));
+        if (n == 0 || (n == 1 && byte == '#') || (n == 2 && (byte == 'x' || byte == 'X')) || (n >= 2 && n < 10 && bDigit)) {
+            reference += static_cast<char>(n == 2 && byte == 'X' ? 'x' : byte);
             return;
         }
+        const size_t nDigitsFrom = bHex ? 3 : 2;
+        if (byte == ';' && n > nDigitsFrom) {
+            const unsigned long value = std::strtoul(reference.c_str() + nDigitsFrom, nullptr, bHex ? 16 : 10);
+            if (value > 0 && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF)) {
+                reference.clear();
+                const auto ch = static_cast<char32_t>(value);
+                counter.Take(ch, ch < 0x80 ? AsciiClass(static_cast<unsigned char>(ch)) : ClassOf(ch));
+                return;
+            }
+        }
+        FlushReference();
+        TakeAscii(byte);
+    }
+    void FlushReference()
+    {
+        for (const char ch : std::exchange(reference, std::string()))
+            counter.Take(static_cast<unsigned char>(ch), AsciiClass(static_cast<unsigned char>(ch)));
+    }
+    [[gnu::always_inline]] void TakeByte(unsigned char byte)
+    {
+        if (byte < 0x80) {
+            byLead = 0;
+            TakeAscii(byte);
+            return;
+        }
+        if (!reference.empty())
+            FlushReference();
+        // A UTF-8 letter read as two characters, the first a Latin letter.
+        if (byLead != 0 && byte <= 0xBF) {
+            const char32_t utf8 = (static_cast<char32_t>(byLead & 0x1F) << 6) | (byte & 0x3F);
+            if (IsLetterOfACharset(utf8))
+                counter.NotePair();
+        }
+        byLead = byte >= 0xC3 && byte <= 0xD3 && pTable->classes[byte - 0x80].kind == Kind::Letter
+                && pTable->classes[byte - 0x80].script == Script::Latin ? byte : 0;
         const char32_t ch = pTable->characters[byte - 0x80];
         if (way == Way::Table)
             seen.set(byte - 0x80);
@@ -539,9 +661,12 @@ struct CTextReading::State {
                 pending.assign(text.substr(at));
                 return;
             }
-            if (nLength > 1)
+            if (nLength > 1) {
+                if (!reference.empty())
+                    FlushReference();
+                byLead = 0;
                 Take(CPageCharset::NextCharacter(text, at));
-            else
+            } else
                 TakeByte(p[at++]);
         }
     }
@@ -593,6 +718,7 @@ CTextReading CTextReading::MixedFromHere() const
     state.pTable = m_pState->pTable != nullptr ? m_pState->pTable : &TableOf(CPageCharset::FromName("windows-1252"));
     state.way = State::Way::Mixed;
     state.counter = m_pState->counter;
+    state.reference = m_pState->reference;
     return mixed;
 }
 
@@ -626,6 +752,7 @@ void CTextReading::Finish()
     }
     for (const char ch : std::exchange(state.pending, std::string()))
         state.TakeByte(static_cast<unsigned char>(ch));
+    state.FlushReference();
     state.counter.Finish();
     state.bFinished = true;
 }
@@ -644,6 +771,41 @@ bool CTextReading::IsText() const
 size_t CTextReading::GetOddities() const
 {
     return m_pState->counter.GetOddities();
+}
+
+size_t CTextReading::GetMisreadings() const
+{
+    return m_pState->counter.GetMisreadings();
+}
+
+size_t CTextReading::GetStrays() const
+{
+    return m_pState->counter.GetStrays();
+}
+
+size_t CTextReading::GetLetterOddities() const
+{
+    return m_pState->counter.GetLetterOddities();
+}
+
+size_t CTextReading::GetForeignLetters() const
+{
+    return m_pState->counter.GetForeignLetters();
+}
+
+size_t CTextReading::GetSignsForCurrency() const
+{
+    return m_pState->counter.GetSignsForCurrency();
+}
+
+size_t CTextReading::GetUtf8Pairs() const
+{
+    return m_pState->counter.GetUtf8Pairs();
+}
+
+size_t CTextReading::GetLettersInWords() const
+{
+    return m_pState->counter.GetLettersInWords();
 }
 
 bool CTextReading::HoldsLetters() const
@@ -680,9 +842,16 @@ int CTextReading::Compare(const CTextReading& other) const
     const bool bText = IsText();
     if (bText != other.IsText())
         return bText ? 1 : -1;
-    if (!bText || GetOddities() == other.GetOddities())
+    if (!bText)
         return 0;
-    return GetOddities() < other.GetOddities() ? 1 : -1;
+    // Bytes read as no letter of the text outweigh letters of no one alphabet.
+    const size_t nBytes = GetMisreadings() + GetStrays();
+    const size_t nOtherBytes = other.GetMisreadings() + other.GetStrays();
+    if (nBytes != nOtherBytes)
+        return nBytes < nOtherBytes ? 1 : -1;
+    if (GetLetterOddities() == other.GetLetterOddities())
+        return 0;
+    return GetLetterOddities() < other.GetLetterOddities() ? 1 : -1;
 }
 
 size_t CTextReading::CountOddities(std::string_view utf8, bool& bText)
@@ -729,6 +898,31 @@ bool CByteCounts::DifferInLettersOnly(const CPageCharset& first, const CPageChar
     for (size_t i = 0; i < m_counts.size(); ++i) {
         if (m_counts[i] > 0 && one.characters[i] != two.characters[i]
             && (one.classes[i].kind != Kind::Letter || two.classes[i].kind != Kind::Letter))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Letters that are one letter written two ways: the Romanian s and t with a comma below, and the
+// same with a cedilla, which charsets of the language hold one or the other of.
+bool AreVariants(char32_t one, char32_t two)
+{
+    static constexpr std::pair<char32_t, char32_t> kVariants[] = {{0x15E, 0x218}, {0x15F, 0x219}, {0x162, 0x21A}, {0x163, 0x21B}};
+    return std::any_of(std::begin(kVariants), std::end(kVariants), [one, two](const auto& pair) {
+        return (pair.first == one && pair.second == two) || (pair.first == two && pair.second == one);
+    });
+}
+
+} // namespace
+
+bool CByteCounts::DifferInVariantsOnly(const CPageCharset& first, const CPageCharset& second) const
+{
+    const CTextReading::ByteTable& one = CTextReading::ReadingOf(first);
+    const CTextReading::ByteTable& two = CTextReading::ReadingOf(second);
+    for (size_t i = 0; i < m_counts.size(); ++i) {
+        if (m_counts[i] > 0 && one[i] != two[i] && !AreVariants(one[i], two[i]))
             return false;
     }
     return true;

@@ -2,9 +2,12 @@
 // charset compares. Bytes read in the wrong charset show in the text they make: bytes the charset
 // leaves undefined, control characters, signs glued between letters ("Specyficzno¶ci") or to a
 // word's edge ("¦okolaadi", "co¶"), capitals inside a word after small letters ("зМБЧБ"), letters
-// of two scripts in one word ("rщseau"), Latin words of accented letters alone ("Ãëàâà"), box
-// drawing and private characters. A reading of no such oddity is the text that was written; of two
-// readings the one with fewer is likelier. The text is read as it comes, in pieces, and no copy of
+// of two scripts in one word ("rщseau"), words of letters of no one alphabet ("Ãëàâà", "Chýõng"),
+// UTF-8 letters read as two characters ("cafÃ©"), box drawing and private characters; and, told
+// only by the language, letters of several alphabets in one text, which names of several
+// languages hold too. A reading of no such oddity is the text that was written; of two readings
+// the one with fewer is likelier. A numeric character reference is read as its character, as the
+// page's reader sees it. The text is read as it comes, in pieces, and no copy of
 // it is kept: a reading of a page of any size takes the same few hundred bytes.
 #pragma once
 
@@ -54,8 +57,26 @@ public:
     // edge an oddity, which another charset that reads its byte as a letter is likelier for, but
     // no sign that the charset is wrong where none does.
     bool IsText() const;
-    // How many oddities the text holds, strays among them.
+    // How many oddities the text holds, strays among them: the sum of the measures below, each of
+    // which tells one way bytes read in the wrong charset show.
     size_t GetOddities() const;
+    // Characters no word holds where the reading puts them: signs between letters or glued to a
+    // word of small letters ("Sí»ové", "c½ur", "‚l‚r ‚oƒSƒVƒbƒN"), a capital after small letters,
+    // letters of two scripts in one word, a word of accented Latin letters alone, box drawing, and
+    // UTF-8 letters read as a Latin letter and another character ("Ã©").
+    size_t GetMisreadings() const;
+    // Of them, the UTF-8 letters of two bytes read as two characters.
+    size_t GetUtf8Pairs() const;
+    // Bytes the charset gives no character (control characters of U+0080 to U+009F) in a word or
+    // at its edge.
+    size_t GetStrays() const;
+    // What only the language tells: letters of no one alphabet together (each counted once), and
+    // the sign ¤ after a number, where the charset beside reads a currency.
+    size_t GetLetterOddities() const;
+    size_t GetForeignLetters() const;
+    size_t GetSignsForCurrency() const;
+    // How many letters beyond ASCII the words hold.
+    size_t GetLettersInWords() const;
     // Whether the text holds letters beyond ASCII.
     bool HoldsLetters() const;
     // Whether the two read the bytes as the same text (as far as both read on; a reading that
@@ -63,7 +84,8 @@ public:
     bool ReadsAs(const CTextReading& other) const;
 
     // Of two readings of the same bytes, which reads them more as text: 1 this one, -1 the
-    // other, 0 neither (both as text with as many oddities, or neither as text).
+    // other, 0 neither (both as text with as many oddities, or neither as text). Misreadings and
+    // strays weigh first; letter oddities tell only between readings of as many.
     int Compare(const CTextReading& other) const;
 
     // The oddities of text in UTF-8, strays among them; whether it reads as text.
@@ -113,6 +135,9 @@ public:
     // Whether the one-byte charset reads the byte the two readings read otherwise as a letter
     // where the other reads one too, for each such byte of the text: they differ in letters only.
     bool DifferInLettersOnly(const CPageCharset& first, const CPageCharset& second) const;
+    // Whether the letters the two read otherwise are one letter written two ways (the Romanian ș
+    // and ş), which no reader tells apart.
+    bool DifferInVariantsOnly(const CPageCharset& first, const CPageCharset& second) const;
 
 private:
     std::array<size_t, 128> m_counts{};

@@ -5,7 +5,94 @@
 
 bool CharsetChoices::IsTakenOn(const CharsetWay& way) const
 {
-    return way.nChecksum == nChecksum && way.strSource == strSource;
+    // Bytes kept read as the new declaration reads them, whatever they were read in before.
+    return way.nChecksum == nChecksum
+        && (way.choice == CharsetChoice::KeepBytes || way.strSource == strSource
+            || (!strOther.IsEmpty() && way.strSource == strOther));
+}
+
+bool CharsetChoices::CanCarryOut(const CharsetWay& way) const
+{
+    if (!IsTakenOn(way))
+        return false;
+    switch (way.choice) {
+    case CharsetChoice::KeepBytes: return OffersKeep();
+    case CharsetChoice::Convert: return way.strSource == strSource ? CanConvert() : CanConvertOther();
+    case CharsetChoice::None: break;
+    }
+    return false;
+}
+
+std::vector<CString> CharsetChoices::WaysOn() const
+{
+    std::vector<CString> ways;
+    CString strWay;
+    if (CanConvert()) {
+        strWay.Format("converted from %s", strSource.GetString());
+        ways.push_back(strWay);
+    }
+    if (CanConvertOther()) {
+        strWay.Format("converted from %s", strOther.GetString());
+        ways.push_back(strWay);
+    }
+    if (OffersKeep()) {
+        strWay.Format("its bytes kept, declared %s", strTarget.GetString());
+        ways.push_back(strWay);
+    }
+    return ways;
+}
+
+std::vector<CString> CharsetChoices::WaysBarred() const
+{
+    std::vector<CString> barred;
+    CString strWay;
+    if (!CanConvert()) {
+        strWay.Format("it cannot be converted from %s, for %s", strSource.GetString(), strWhyNotConvert.GetString());
+        barred.push_back(strWay);
+    }
+    if (!strOther.IsEmpty() && !CanConvertOther()) {
+        strWay.Format("it cannot be converted from %s, for %s", strOther.GetString(), strWhyNotConvertOther.GetString());
+        barred.push_back(strWay);
+    }
+    if (second == Second::Keep && !CanKeep()) {
+        strWay.Format("its bytes cannot be kept, declared %s, for %s", strTarget.GetString(), strWhyNotKeep.GetString());
+        barred.push_back(strWay);
+    }
+    return barred;
+}
+
+// A conversion from the other charset: its reading of the bytes, and the new charset writing it.
+struct CCharsetChoiceCheck::OtherWay {
+    CPageCharset charset;
+    CPageDecoder decoder;
+    CPageEncoder encoder;
+    std::string text, written;
+    explicit OtherWay(const CPageCharset& other, const CPageCharset& target)
+        : charset(other), decoder(other), encoder(target)
+    {
+    }
+    void Add(const char* pBytes, size_t nLength)
+    {
+        if (!decoder.IsReadWhole() || encoder.IsRefused())
+            return;
+        text.clear();
+        decoder.Decode(pBytes, nLength, text);
+        written.clear();
+        encoder.Encode(text, written);
+    }
+    void Finish()
+    {
+        text.clear();
+        decoder.Finish(text);
+        written.clear();
+        encoder.Encode(text, written);
+        encoder.Finish(written);
+    }
+};
+
+bool CCharsetChoiceCheck::OffersOther(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target)
+{
+    return other.GetKind() != CPageCharset::Kind::Undeclared && !other.WritesAs(source) && !other.WritesAs(target);
 }
 
 CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
@@ -13,7 +100,11 @@ CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPage
     : m_source(source), m_target(target), m_strTarget(strTarget), m_kept(target), m_converted(source), m_encoder(target),
       m_bUtf8Other(other.GetKind() == CPageCharset::Kind::Utf8 && source.GetKind() != CPageCharset::Kind::Utf8)
 {
+    if (OffersOther(source, other, target))
+        m_pOther = std::make_unique<OtherWay>(other, target);
 }
+
+CCharsetChoiceCheck::~CCharsetChoiceCheck() = default;
 
 void CCharsetChoiceCheck::Add(const char* pBytes, size_t nLength)
 {
@@ -25,6 +116,8 @@ void CCharsetChoiceCheck::Add(const char* pBytes, size_t nLength)
         m_text.clear();
         m_kept.Decode(pBytes, nLength, m_text);
     }
+    if (m_pOther != nullptr)
+        m_pOther->Add(pBytes, nLength);
     if (!m_converted.IsReadWhole() || m_encoder.IsRefused())
         return;
     m_text.clear();
@@ -43,6 +136,8 @@ void CCharsetChoiceCheck::Finish()
     m_written.clear();
     m_encoder.Encode(m_text, m_written);
     m_encoder.Finish(m_written);
+    if (m_pOther != nullptr)
+        m_pOther->Finish();
 }
 
 CharsetChoices CCharsetChoiceCheck::GetChoices() const
@@ -59,6 +154,13 @@ CharsetChoices CCharsetChoiceCheck::GetChoices() const
         choices.strWhyNotConvert = RefusedWords(m_strTarget, m_encoder);
     else if (m_bUtf8Other && m_census.HasInvalid() && m_census.HasMultibyte())
         choices.strWhyNotConvert = TwiceEncodedWords(m_source, m_census.GetCharacters().front());
+    if (m_pOther != nullptr) {
+        choices.strOther = m_pOther->charset.GetName().c_str();
+        if (!m_pOther->decoder.IsReadWhole())
+            choices.strWhyNotConvertOther = UnreadWords(m_pOther->charset, m_pOther->decoder);
+        else if (m_pOther->encoder.IsRefused())
+            choices.strWhyNotConvertOther = RefusedWords(m_strTarget, m_pOther->encoder);
+    }
     return choices;
 }
 

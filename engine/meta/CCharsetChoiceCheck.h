@@ -1,11 +1,12 @@
-// CCharsetChoiceCheck: which ways of taking a page whose bytes read two ways the save can carry
-// out without losing a character: its bytes kept under the new declaration, which must then read
-// every one of them, or its text converted from the charset it was read in, which must read every
-// byte, into the new charset, which must write every character as itself or as the reference or
-// escape that the place it stands in reads back. A page that holds UTF-8 characters among bytes
-// of its own charset is not converted either: the conversion would write each of them as the
-// two or three characters its bytes read as there. The Preview offers only those ways, and the
-// save refuses the others.
+// CCharsetChoiceCheck: which ways of taking a page whose charset is in doubt, or not known, the
+// save can carry out without losing a character: its bytes kept under the new declaration, which
+// must then read every one of them, or its text converted from the charset it was read in, or from
+// the other charset its bytes read in, which must read every byte, into the new charset, which
+// must write every character as itself or as the reference or escape that the place it stands in
+// reads back. A page that holds UTF-8 characters among bytes of its own charset is not converted
+// from that charset either: the conversion would write each of them as the two or three
+// characters its bytes read as there. The Preview offers only those ways, and the save refuses
+// the others.
 #pragma once
 
 #include "engine/html/CPageCharset.h"
@@ -13,34 +14,63 @@
 #include "engine/project/CPageChecksum.h"
 #include "platform/core/CString.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 struct CharsetWay;
 
 // The ways a page in doubt can be taken, and why either cannot be.
 struct CharsetChoices {
-    CString strSource; // the charset a conversion reads the page in
+    CString strSource; // the charset a conversion reads the page in: the one it was read in
+    // The other charset its bytes read in, which a conversion may read the page in instead;
+    // empty where there is none, or keeping the bytes under the new declaration reads them so.
+    CString strOther;
     CString strTarget; // the charset given, as the Content-Type names it
     // Why the bytes cannot be kept under the new declaration, and why the page cannot be
-    // converted, each in words that follow "for"; empty where it can.
+    // converted from either charset, each in words that follow "for"; empty where it can.
     CString strWhyNotKeep;
     CString strWhyNotConvert;
+    CString strWhyNotConvertOther;
     ULONGLONG nChecksum = 0; // of the bytes judged (CPageChecksum)
+    // The way the second reading the Preview shows is taken by, the first being the conversion
+    // from the page's own charset: its bytes kept under the new declaration, or converted from
+    // the other charset.
+    enum class Second { Keep, ConvertOther };
+    Second second = Second::Keep;
 
     bool CanKeep() const { return strWhyNotKeep.IsEmpty(); }
     bool CanConvert() const { return strWhyNotConvert.IsEmpty(); }
-    // Whether a way was taken on these bytes, read from the same charset.
+    bool CanConvertOther() const { return !strOther.IsEmpty() && strWhyNotConvertOther.IsEmpty(); }
+    // Whether keeping the bytes is a way on: it can be, and the Preview shows its reading.
+    bool OffersKeep() const { return second == Second::Keep && CanKeep(); }
+    // Whether any way on can be carried out.
+    bool CanTakeAny() const { return OffersKeep() || CanConvert() || CanConvertOther(); }
+    // Whether a way was taken on these bytes: kept, or read from a charset of these.
     bool IsTakenOn(const CharsetWay& way) const;
+    // Whether the way can be carried out: it was taken on these bytes, and loses no character.
+    bool CanCarryOut(const CharsetWay& way) const;
+    // The ways that can be carried out, each in the words that name it ("converted from
+    // ISO-8859-1", "its bytes kept, declared UTF-8"), and those that cannot, with why not.
+    std::vector<CString> WaysOn() const;
+    std::vector<CString> WaysBarred() const;
 };
 
 class CCharsetChoiceCheck {
 public:
-    // source: the charset the page was read in; other: the other charset its bytes read in;
-    // target: the charset it is given, strTarget its name as the Content-Type value has it.
+    // source: the charset the page was read in; other: the other charset its bytes read in (an
+    // Undeclared charset where nothing tells); target: the charset it is given, strTarget its
+    // name as the Content-Type value has it.
     CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
                         const CString& strTarget);
     CCharsetChoiceCheck(const CCharsetChoiceCheck&) = delete;
     CCharsetChoiceCheck& operator=(const CCharsetChoiceCheck&) = delete;
+    ~CCharsetChoiceCheck();
+
+    // Whether a conversion from the other charset is a way on beside the others: it is known, it
+    // reads the bytes otherwise than the page's own charset, and the new declaration, keeping the
+    // bytes, does not read them as it does.
+    static bool OffersOther(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target);
 
     // The page's bytes from its first, in pieces.
     void Add(const char* pBytes, size_t nLength);
@@ -65,6 +95,9 @@ private:
     CPageDecoder m_kept;      // the new declaration reading the bytes as they are
     CPageDecoder m_converted; // the page's own charset reading them for a conversion
     CPageEncoder m_encoder;   // the new charset writing what it read
+    // The same from the other charset, where a conversion from it is a way on.
+    struct OtherWay;
+    std::unique_ptr<OtherWay> m_pOther;
     // Where the other reading is UTF-8: the characters it reads, which a conversion would write
     // as what the page's own charset reads their bytes as.
     bool m_bUtf8Other;

@@ -1,5 +1,9 @@
 #include "engine/meta/CMetaEditEngine.h"
 
+#include "engine/html/CCharsetDetector.h"
+#include "engine/html/CPageTextFilter.h"
+#include "engine/html/CTextReading.h"
+
 #include "engine/html/HtmlEntities.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -1274,8 +1278,9 @@ int CMetaEditEngine::ReadInput(LPSTR pBuffer, int nMax)
     m_written = m_charset;
     if (!m_strOutputName.IsEmpty() && m_strRefusalReason.IsEmpty()) {
         const CPageCharsetJudge::Verdict verdict = m_pJudge->Decide();
-        if (verdict.change == CPageCharsetJudge::Change::Doubt) {
-            // A page in doubt is read once more, for the ways it can be taken.
+        if (verdict.change == CPageCharsetJudge::Change::Doubt || verdict.change == CPageCharsetJudge::Change::Unknown) {
+            // A page in doubt, or whose charset is not known, is read once more, for the ways it
+            // can be taken.
             m_nReadTotal += m_nReadTotal / 2;
             m_choices = CheckChoices(pBuffer, nTotal, verdict, target);
             if (m_bStopped)
@@ -1462,17 +1467,33 @@ void CMetaEditEngine::TakeInputBack(LONGLONG nBytes)
     }
 }
 
-CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
-                                             const CPageCharset& target)
+namespace {
+
+// Whether no byte beyond ASCII of the text stands next to an ASCII letter: text of a script whose
+// characters take several bytes, not letters beyond ASCII within Latin words.
+bool BeyondAsciiStandsApart(std::string_view text)
 {
-    CCharsetChoiceCheck check(verdict.source.charset, verdict.other.charset, target, m_strOutputName);
-    check.Add(pSample, static_cast<size_t>(nSample));
-    check.Add(m_ahead.data(), m_ahead.size());
-    // What is not held is read on to its end, as the judge read it.
+    const auto isLatin = [](char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); };
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x80)
+            continue;
+        if ((i > 0 && isLatin(text[i - 1])) || (i + 1 < text.size() && isLatin(text[i + 1])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+BOOL CMetaEditEngine::ReadAgain(const char* pSample, int nSample, const std::function<void(const char*, size_t)>& look)
+{
+    look(pSample, static_cast<size_t>(nSample));
+    look(m_ahead.data(), m_ahead.size());
+    // What is not held is read on to its end, as the judge read it, and the input taken back.
     LONGLONG nPast = 0;
     while (!m_bReadFailed) {
         if (StopRequested())
-            return CharsetChoices();
+            return FALSE;
         char chunk[kReadPiece];
         const int nRead = CHtmlLexer::ReadInput(chunk, static_cast<int>(sizeof chunk));
         if (nRead < 0 && m_bHoldAhead)
@@ -1480,12 +1501,87 @@ CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, c
         if (nRead <= 0)
             break;
         nPast += nRead;
-        check.Add(chunk, static_cast<size_t>(nRead));
+        look(chunk, static_cast<size_t>(nRead));
         NoteRead(nRead);
     }
     TakeInputBack(nPast);
-    check.Finish();
-    return check.GetChoices();
+    return TRUE;
+}
+
+CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
+                                             const CPageCharset& target)
+{
+    m_wayOther = verdict.other;
+    const auto check = [&](const CPageCharset& other) {
+        CCharsetChoiceCheck checker(verdict.source.charset, other, target, m_strOutputName);
+        if (!ReadAgain(pSample, nSample, [&checker](const char* p, size_t n) { checker.Add(p, n); }))
+            return CharsetChoices();
+        checker.Finish();
+        return checker.GetChoices();
+    };
+    CharsetChoices choices = check(verdict.other.charset);
+    if (m_bStopped || !choices.strOther.IsEmpty() || choices.OffersKeep())
+        return choices;
+    // The judgement names no reading but the page's own that a way gives: its bytes look like
+    // nothing the detector can tell, or happen to read as a UTF-8 character or two besides its
+    // own charset's. The charset the detector takes all of its text for, or else the one of the
+    // usual charsets that reads it as text without an oddity where the page's own reading has
+    // some, is one more reading, shown and offered where a conversion from it loses nothing.
+    CPageTextFilter filter;
+    CCharsetDetector detector(CCharsetDetector::Look::Whole);
+    std::string text, piece;
+    if (!ReadAgain(pSample, nSample, [&](const char* p, size_t n) {
+            piece.clear();
+            filter.Add(p, n, piece);
+            detector.Add(piece.data(), piece.size());
+            if (text.size() < CPageCharsetJudge::kHeldWords)
+                text += piece;
+        }))
+        return choices;
+    detector.Finish();
+    const auto offers = [&](const CPageCharset& charset) {
+        return CCharsetChoiceCheck::OffersOther(verdict.source.charset, charset, target)
+            && !charset.WritesAs(verdict.other.charset);
+    };
+    CCharsetDetector::Answer answer = detector.GetAnswer();
+    std::unique_ptr<CTextReading> pBest;
+    if (offers(answer.charset)) {
+        pBest = std::make_unique<CTextReading>(answer.charset, text);
+        if (!pBest->IsText())
+            pBest.reset();
+    }
+    if (pBest == nullptr) {
+        // Only a reading without an oddity, where the page's own has some: a Latin page is not
+        // offered as Chinese, nor a right reading as another.
+        answer.bSure = false;
+        const CTextReading own(verdict.source.charset, text);
+        const bool bApart = BeyondAsciiStandsApart(text);
+        for (const char* pszName : {"Shift_JIS", "EUC-JP", "EUC-KR", "GBK", "Big5", "ISO-8859-15", "windows-1252",
+                                    "windows-1250", "ISO-8859-2", "ISO-8859-16", "windows-1251", "KOI8-R", "windows-1253",
+                                    "windows-1254", "windows-1257", "windows-1258"}) {
+            const CPageCharset charset = CPageCharset::FromName(pszName);
+            // Letters of several bytes stand apart from Latin letters: "Niño" is no "Ni" and a
+            // Chinese character before an "o".
+            if (!offers(charset) || (charset.IsMultiByte() && !bApart))
+                continue;
+            auto pReading = std::make_unique<CTextReading>(charset, text);
+            if (pReading->IsText() && pReading->GetOddities() == 0 && pReading->Compare(own) > 0
+                && (pBest == nullptr || pReading->Compare(*pBest) > 0))
+                pBest = std::move(pReading);
+        }
+    }
+    if (pBest == nullptr)
+        return choices;
+    answer.charset = pBest->GetCharset();
+    CharsetChoices guessed = check(answer.charset);
+    if (m_bStopped || !guessed.CanConvertOther())
+        return choices;
+    // The page's own ways stand as the judgement's other reading found them: UTF-8 characters
+    // among its bytes bar the conversion from its own charset.
+    guessed.strWhyNotConvert = choices.strWhyNotConvert;
+    guessed.strWhyNotKeep = choices.strWhyNotKeep;
+    m_wayOther = {answer.charset, answer.bSure ? CharsetEvidence::Guess : CharsetEvidence::WeakGuess};
+    return guessed;
 }
 
 BOOL CMetaEditEngine::IsContentType(const CMetaContent& content)
@@ -1545,41 +1641,34 @@ CString LooksLikeText(const PageCharsetReading& looks)
     return strText;
 }
 
-constexpr const char* kDeclareFirst = "Declare the charset it is in first (that keeps its bytes), then the new one.";
-
-// What the user can do with a page whose bytes read two ways: take in the Preview a way the save
-// can carry out, or, where neither can be, mend the page's bytes first. strFirst: the step to the
-// other reading where neither way gives it and the bytes can be kept as they are; where they
-// cannot, the reason why holds it.
-CString WaysOn(const CharsetChoices& choices, const CString& strFirst)
+// What the user can do with a page whose charset is in doubt or not known: take in the Preview a
+// way the save can carry out, each of which it shows, or, where none can be, mend the page's bytes
+// first. Each way that cannot be is told with why.
+CString WaysOn(const CharsetChoices& choices)
 {
-    const char* pszTarget = choices.strTarget.GetString();
-    const char* pszSource = choices.strSource.GetString();
+    const std::vector<CString> ways = choices.WaysOn();
+    const std::vector<CString> barred = choices.WaysBarred();
+    CString strBarred;
+    for (size_t i = 0; i < barred.size(); ++i)
+        strBarred += (i == 0 ? "" : i + 1 == barred.size() ? ", and " : ", ") + barred[i];
     CString strWays;
-    if (choices.CanKeep() && choices.CanConvert()) {
-        strWays.Format("View > Changes shows it read both ways: take there the one meant (its bytes kept, declared %s, "
-                       "or converted from %s), and save again%s.", pszTarget, pszSource, strFirst.GetString());
-    } else if (choices.CanConvert()) {
-        strWays.Format("View > Changes shows it read both ways: take there its conversion from %s if that is meant, "
-                       "and save again; its bytes cannot be kept, declared %s, for %s.",
-                       pszSource, pszTarget, choices.strWhyNotKeep.GetString());
-    } else if (choices.CanKeep()) {
-        strWays.Format("View > Changes shows it read both ways: take there its bytes kept, declared %s, if that is "
-                       "meant, and save again%s; it cannot be converted from %s, for %s.",
-                       pszTarget, strFirst.GetString(), pszSource, choices.strWhyNotConvert.GetString());
-    } else {
-        strWays.Format("Neither way keeps all of its text: its bytes cannot be kept, declared %s, for %s, and it "
-                       "cannot be converted from %s, for %s. Correct its bytes in an editor first (View > Changes "
-                       "shows it read both ways), and save again.",
-                       pszTarget, choices.strWhyNotKeep.GetString(), pszSource, choices.strWhyNotConvert.GetString());
+    if (ways.empty()) {
+        strWays.Format("No way keeps all of its text: %s. Correct its bytes in an editor first (View > Changes shows "
+                       "how it reads), and save again.", strBarred.GetString());
+        return strWays;
     }
+    CString strList;
+    for (size_t i = 0; i < ways.size(); ++i)
+        strList += (i == 0 ? "" : i + 1 == ways.size() ? " or " : ", ") + ways[i];
+    strWays.Format("View > Changes shows how each way reads: take there the one meant (%s), and save again%s%s.",
+                   strList.GetString(), strBarred.IsEmpty() ? "" : "; ", strBarred.GetString());
     return strWays;
 }
 
 } // namespace
 
 CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
-                                     const CString& strTaken, const CString& strFirst) const
+                                     const CString& strTaken) const
 {
     const CUtf8Census& census = m_pJudge->GetCensus();
     const char* pszName = m_strOutputName.GetString();
@@ -1615,103 +1704,27 @@ CString CMetaEditEngine::DoubtReason(const CPageCharset& target, const CPageChar
     }
     CString strReason;
     strReason.Format("%s, so it is neither converted to %s nor declared %s as it is.%s %s", strWhy.GetString(), pszName,
-                     pszName, strTaken.GetString(), WaysOn(m_choices, strFirst).GetString());
+                     pszName, strTaken.GetString(), WaysOn(m_choices).GetString());
     return strReason;
 }
 
 void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
 {
     m_change = CharsetChange::Relabelled;
-    const CUtf8Census& census = m_pJudge->GetCensus();
-    const char* pszName = m_strOutputName.GetString();
     switch (verdict.change) {
     case CPageCharsetJudge::Change::Relabel:
         m_written = target;
         return;
-    case CPageCharsetJudge::Change::Doubt: {
-        // Read one way or the other, the page shows other text: converting it from the one
-        // garbles what the other reads, and declaring it anew may. The user tells which is meant
-        // in the Preview, which shows the reading a conversion keeps beside the one the new
-        // declaration gives its bytes (or, where that cannot read them whole, the other way they
-        // read); this save does what was taken, where that loses no character.
-        m_bDoubtSeen = TRUE;
-        m_doubt[0] = verdict.source;
-        const CPageCharset& other = verdict.other.charset;
-        const bool bOtherKnown = other.GetKind() != CPageCharset::Kind::Undeclared;
-        // The other reading, where neither way gives it, is the page's once that charset is
-        // declared first: that keeps its bytes, which can then be converted. Where the new
-        // declaration cannot read the bytes whole, that is what stands in its way.
-        CString strFirst;
-        if (bOtherKnown && other.GetKind() != CPageCharset::Kind::Utf8 && !other.WritesAs(target)
-            && !other.WritesAs(verdict.source.charset))
-            strFirst.Format("; to keep them as %s text, declare %s first (that keeps its bytes), then %s",
-                            other.GetName().c_str(), other.GetName().c_str(), pszName);
-        if (!m_choices.CanKeep()) {
-            m_choices.strWhyNotKeep += strFirst;
-            strFirst.Empty();
-        }
-        m_doubt[1] = target.WritesAs(other) || (!m_choices.CanKeep() && bOtherKnown)
-            ? verdict.other
-            : PageCharsetReading{target, CharsetEvidence::Declaration};
-        const CMetaContent* pEdit = ContentTypeEdit();
-        const CharsetWay way = pEdit != nullptr ? pEdit->GetCharsetWay() : CharsetWay();
-        // A way taken holds for the bytes the Preview showed, read as it showed them: a page
-        // changed since is asked of again. One that cannot be carried out is not either: the
-        // page is left alone, and the line says why.
-        const bool bChangedSince = way.choice != CharsetChoice::None && !m_choices.IsTakenOn(way);
-        m_charsetChoice = bChangedSince ? CharsetChoice::None : way.choice;
-        CString strTaken;
-        if (bChangedSince && way.choice == CharsetChoice::KeepBytes)
-            strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but the page has changed "
-                            "since.", pszName);
-        else if (bChangedSince)
-            strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but the page has changed since.",
-                            way.strSource.GetString());
-        else if (m_charsetChoice == CharsetChoice::KeepBytes && !CanCarryOut(m_charsetChoice))
-            strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
-                            "text unreadable.", pszName);
-        else if (m_charsetChoice == CharsetChoice::Convert && !CanCarryOut(m_charsetChoice))
-            strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but that would lose text.",
-                            verdict.source.charset.GetName().c_str());
-        else if (m_charsetChoice == CharsetChoice::KeepBytes) {
-            m_written = target;
+    case CPageCharsetJudge::Change::Doubt:
+    case CPageCharsetJudge::Change::Unknown:
+        if (!TakeWay(target, verdict))
             return;
-        } else if (m_charsetChoice == CharsetChoice::Convert)
-            break;
-        m_bInDoubt = TRUE;
-        m_strRefusalReason = DoubtReason(target, verdict, strTaken, strFirst);
-        return;
-    }
-    case CPageCharsetJudge::Change::Unknown: {
-        const CString strLooks = LooksLikeText(verdict.other);
-        if (verdict.source.evidence != CharsetEvidence::Declaration) {
-            m_strRefusalReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s. %s",
-                                      census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
-                                      strLooks.IsEmpty() ? "nothing tells what they are in" : strLooks.GetString(),
-                                      kDeclareFirst);
-            return;
-        }
-        const char* pszLabel = verdict.source.charset.GetName().c_str();
-        // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
-        CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
-                                            : strLooks;
-        if (verdict.nFirstUnreadable >= 0) {
-            const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
-                ? CString("they hold bytes that are no UTF-8")
-                : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
-            strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
-                          static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
-                          strLooks.GetString());
-        }
-        m_strRefusalReason.Format("its bytes are not the %s text it declares: %s. %s", pszLabel, strWhy.GetString(),
-                                  kDeclareFirst);
-        return;
-    }
+        break;
     case CPageCharsetJudge::Change::Convert:
+        m_sourceReading = verdict.source;
         break;
     }
-    m_sourceReading = verdict.source;
-    m_source = verdict.source.charset;
+    m_source = m_sourceReading.charset;
     m_pDecoder = std::make_unique<CPageDecoder>(m_source);
     m_pEncoder = std::make_unique<CPageEncoder>(target);
     m_output = target;
@@ -1719,11 +1732,94 @@ void CMetaEditEngine::ChooseOutputCharset(const CPageCharset& target, const CPag
     m_change = CharsetChange::Converted;
 }
 
+BOOL CMetaEditEngine::TakeWay(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict)
+{
+    // Read one way or another, the page shows other text, or the charset it declares reads it as
+    // no text: converting it from the one garbles what another reads, and declaring it anew may.
+    // The user tells which is meant in the Preview, which shows each reading a way gives (the
+    // page's own, converted from; the other its bytes read in, converted from or kept under the
+    // new declaration where that reads them so; else the new declaration's); this save does what
+    // was taken, where that loses no character.
+    m_bDoubtSeen = TRUE;
+    m_doubt[0] = verdict.source;
+    const CPageCharset& other = m_wayOther.charset;
+    const bool bOtherKnown = other.GetKind() != CPageCharset::Kind::Undeclared;
+    const bool bOtherShown = bOtherKnown && (target.WritesAs(other) || m_choices.CanConvertOther()
+                                             || (!m_choices.strOther.IsEmpty() && !m_choices.CanKeep()));
+    m_doubt[1] = bOtherShown ? m_wayOther : PageCharsetReading{target, CharsetEvidence::Declaration};
+    m_choices.second = bOtherShown && !m_choices.strOther.IsEmpty() ? CharsetChoices::Second::ConvertOther
+                                                                     : CharsetChoices::Second::Keep;
+    const CMetaContent* pEdit = ContentTypeEdit();
+    const CharsetWay way = pEdit != nullptr ? pEdit->GetCharsetWay() : CharsetWay();
+    // A way taken holds for the bytes the Preview showed, read as it showed them: a page changed
+    // since is asked of again. One that cannot be carried out is not either: the page is left
+    // alone, and the line says why.
+    const char* pszName = m_strOutputName.GetString();
+    const bool bChangedSince = way.choice != CharsetChoice::None && !m_choices.IsTakenOn(way);
+    CString strTaken;
+    if (bChangedSince && way.choice == CharsetChoice::KeepBytes)
+        strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but the page has changed "
+                        "since.", pszName);
+    else if (bChangedSince)
+        strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but the page has changed since.",
+                        way.strSource.GetString());
+    else if (way.choice == CharsetChoice::KeepBytes && !m_choices.CanCarryOut(way))
+        strTaken.Format(" Its bytes were to be kept, declared %s, as taken in View > Changes, but that would leave "
+                        "text unreadable.", pszName);
+    else if (way.choice == CharsetChoice::Convert && !m_choices.CanCarryOut(way))
+        strTaken.Format(" It was to be converted from %s, as taken in View > Changes, but that would lose text.",
+                        way.strSource.GetString());
+    else if (way.choice != CharsetChoice::None) {
+        m_wayTaken = way;
+        if (way.choice == CharsetChoice::KeepBytes) {
+            m_written = target;
+            return FALSE;
+        }
+        m_sourceReading = way.strSource == m_choices.strSource ? verdict.source : m_wayOther;
+        return TRUE;
+    }
+    m_bInDoubt = TRUE;
+    m_strRefusalReason = verdict.change == CPageCharsetJudge::Change::Doubt ? DoubtReason(target, verdict, strTaken)
+                                                                             : UnknownReason(verdict, strTaken);
+    return FALSE;
+}
+
+CString CMetaEditEngine::UnknownReason(const CPageCharsetJudge::Verdict& verdict, const CString& strTaken) const
+{
+    const CUtf8Census& census = m_pJudge->GetCensus();
+    const char* pszName = m_strOutputName.GetString();
+    const CString strLooks = LooksLikeText(verdict.other);
+    CString strReason;
+    if (verdict.source.evidence != CharsetEvidence::Declaration) {
+        strReason.Format("it declares no charset, and its bytes%s do not read as %s text: %s.%s %s",
+                         census.HasInvalid() ? ", neither ASCII nor UTF-8," : "", pszName,
+                         strLooks.IsEmpty() ? "nothing tells what they are in" : strLooks.GetString(),
+                         strTaken.GetString(), WaysOn(m_choices).GetString());
+        return strReason;
+    }
+    const char* pszLabel = verdict.source.charset.GetName().c_str();
+    // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
+    CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
+                                        : strLooks;
+    if (verdict.nFirstUnreadable >= 0) {
+        const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
+            ? CString("they hold bytes that are no UTF-8")
+            : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
+        strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
+                      static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
+                      strLooks.GetString());
+    }
+    strReason.Format("its bytes are not the %s text it declares: %s.%s %s", pszLabel, strWhy.GetString(),
+                     strTaken.GetString(), WaysOn(m_choices).GetString());
+    return strReason;
+}
+
 void CMetaEditEngine::NoteDeclarationTakenOut()
 {
-    // A page that keeps a declaration, or holds ASCII alone, reads as it did.
-    if (!m_bContentTypeEdited || m_change != CharsetChange::None || !m_pJudge->GetCensus().HasNonAscii()
-        || m_reading.evidence != CharsetEvidence::Declaration || m_bWriteFailed)
+    // A page that keeps a declaration reads as it did; one that loses it is told so, also where it
+    // holds ASCII alone and reads alike in the charset browsers guess.
+    if (!m_bContentTypeEdited || m_change != CharsetChange::None || m_reading.evidence != CharsetEvidence::Declaration
+        || m_bWriteFailed)
         return;
     const PageCharsetReading after = CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(m_outputStart.data()),
                                                                   static_cast<UINT>(m_outputStart.size()));
@@ -1760,9 +1856,11 @@ void CMetaEditEngine::NoteConversionRefusal()
 
 BOOL CMetaEditEngine::DeclaresOtherCharset(const CString& strName) const
 {
-    const CPageCharset declared = CPageCharset::FromName(std::string_view(strName.GetString(),
-        static_cast<size_t>(strName.GetLength())));
-    return declared.GetKind() == CPageCharset::Kind::Undeclared || !declared.WritesAs(GetWrittenCharset());
+    // Every declaration of the page says what the user typed: another name of the same charset
+    // (GB2312 for GBK, TIS-620 for windows-874) is the user's word too.
+    CString strDeclared = strName;
+    strDeclared.Trim();
+    return strDeclared.CompareNoCase(m_strOutputName) != 0;
 }
 
 CString CMetaEditEngine::WithXmlEncoding(const CString& strMarkup) const

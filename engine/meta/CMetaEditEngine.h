@@ -18,6 +18,7 @@
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -89,10 +90,11 @@ public:
     // How the copy will be read: in the charset it declares, or by the guess once its only
     // declaration was taken out.
     PageCharsetReading GetReadingAfterSave() const;
-    // A page refused because its bytes read two ways under the new charset, and nothing tells
-    // which is meant: the reading a conversion keeps (the page's own), then the one the new
-    // declaration gives its bytes, or, where that cannot read them whole, the other way they
-    // read. FALSE for any other page, and for one whose reading the user took and the save
+    // A page refused because its bytes read two ways under the new charset and nothing tells
+    // which is meant, or because the charset they are in is not known: the reading converting
+    // from its own charset keeps, then the other way its bytes read, where a way gives it
+    // (kept under the new declaration, or converted from), else the one the new declaration
+    // gives them. FALSE for any other page, and for one whose way the user took and the save
     // carries out.
     BOOL GetReadingsInDoubt(PageCharsetReading& first, PageCharsetReading& second) const
     {
@@ -102,18 +104,17 @@ public:
     }
     // What the user took for such a page, with the edited Content-Type, and what the copy does:
     // None when the page was not in doubt, or the user took nothing yet.
-    CharsetChoice GetCharsetChoice() const { return m_charsetChoice; }
-    // Whether the page's bytes read two ways under the new charset, a reading taken or not.
+    CharsetChoice GetCharsetChoice() const { return m_wayTaken.choice; }
+    const CharsetWay& GetCharsetWay() const { return m_wayTaken; }
+    // Whether the page's bytes read two ways under the new charset, or in no charset known, a
+    // way taken or not.
     BOOL IsInDoubt() const { return m_bDoubtSeen; }
     // For such a page, which ways of taking it the save can carry out, and why not the others.
     const CharsetChoices& GetCharsetChoices() const { return m_choices; }
-    // Of such a page, whether the save can carry out the choice without losing text. FALSE for
-    // any other page.
-    BOOL CanCarryOut(CharsetChoice choice) const
-    {
-        return m_bDoubtSeen && ((choice == CharsetChoice::Convert && m_choices.CanConvert())
-                                || (choice == CharsetChoice::KeepBytes && m_choices.CanKeep()));
-    }
+    // After Run, of a page converted: how many characters the new charset lacks were written as
+    // references or escapes, and the first of them.
+    size_t GetEscapedCount() const { return m_pEncoder != nullptr ? m_pEncoder->GetEscapedCount() : 0; }
+    char32_t GetFirstEscaped() const { return m_pEncoder != nullptr ? m_pEncoder->GetFirstEscaped() : 0; }
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
@@ -248,14 +249,22 @@ private:
     // Decides whether the page is written in another charset than it was read in, given the
     // charset named and what the page's bytes say of it.
     void ChooseOutputCharset(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // A page in doubt, or whose charset is not known: carries out the way the user took, where it
+    // loses nothing, or refuses the page with the ways on. Whether the page is converted (from
+    // m_sourceReading).
+    BOOL TakeWay(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict);
+    // Why a page whose charset is not known is left alone, and the ways on.
+    CString UnknownReason(const CPageCharsetJudge::Verdict& verdict, const CString& strTaken) const;
     // Puts the page's added Content-Type after its head's start tag, when the head's end lies
     // beyond where browsers look for a declaration; whether it did.
     BOOL PlaceDeclaration(const CString& strTag);
     // Why a page whose bytes read two ways is left alone, and the ways on the save can carry out;
-    // strTaken: why the way taken could not be; strFirst: the step to the other reading, where
-    // neither way gives it and the bytes can be kept.
+    // strTaken: why the way taken could not be.
     CString DoubtReason(const CPageCharset& target, const CPageCharsetJudge::Verdict& verdict,
-                        const CString& strTaken, const CString& strFirst) const;
+                        const CString& strTaken) const;
+    // The page's bytes once more, from the first read's sample on, each piece given the look;
+    // the input is taken back to where it was. FALSE when the rewrite was stopped.
+    BOOL ReadAgain(const char* pSample, int nSample, const std::function<void(const char*, size_t)>& look);
     // Which ways of taking a page in doubt can be carried out: all of its bytes are looked at
     // again, from the first read's sample on; the input is taken back to where it was.
     CharsetChoices CheckChoices(const char* pSample, int nSample, const CPageCharsetJudge::Verdict& verdict,
@@ -401,8 +410,9 @@ private:
     BOOL m_bInDoubt = FALSE;     // refused: its bytes read two ways, m_doubt
     BOOL m_bDoubtSeen = FALSE;   // they read two ways, refused or written as the user took
     PageCharsetReading m_doubt[2];
-    CharsetChoice m_charsetChoice = CharsetChoice::None;
+    CharsetWay m_wayTaken;       // the way the user took that this save carries out
     CharsetChoices m_choices;    // the ways of taking such a page that can be carried out
+    PageCharsetReading m_wayOther; // the other reading a way gives: the verdict's, or the detector's
 
     // Where the held META tag's CONTENT value stands: [m_nValueStart, m_nValueEnd) of the held
     // text, quotes included; -1 when the tag has none. A value to add goes in at the start.

@@ -28,6 +28,7 @@
 #include "engine/project/CUrlString.h"
 #include "engine/project/SaveCopies.h"
 #include "engine/project/SaveFlush.h"
+#include "platform/core/CodePage.h"
 #include "engine/project/SavePageWatch.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CException.h"
@@ -546,6 +547,24 @@ constexpr LPCTSTR kChangedBehind = "Saved, but another program had changed the p
 constexpr LPCTSTR kNothingToWrite =
     "Nothing to write: the page holds its edits already, byte for byte. It was left as it was, without a backup.";
 
+// A page converted to a charset that lacks some of its characters holds them as references or
+// escapes, which browsers read back but an editor of its bytes shows as such: the user learns
+// which page, how many and the first. Empty when there are none.
+CString EscapedText(const CMetaEditEngine& engine)
+{
+    const size_t nEscaped = engine.GetEscapedCount();
+    if (nEscaped == 0)
+        return CString();
+    std::string character;
+    Utf8Encode(engine.GetFirstEscaped(), character);
+    CString strText;
+    strText.Format("%s lacks %zu of its characters (the first is \"%s\", U+%04X): they were written as character "
+                   "references or escapes, which browsers read as the characters.",
+                   engine.GetWrittenCharset().GetName().c_str(), nEscaped, character.c_str(),
+                   static_cast<unsigned>(engine.GetFirstEscaped()));
+    return strText;
+}
+
 // What a saved page lost of its repeated tags: a page keeps one tag of a name, and the user
 // learns which tags went, with how many of each name. Empty when none went.
 CString RepeatsTakenOutText(const std::vector<CMetaEditEngine::RemovedRepeat>& removed)
@@ -823,6 +842,7 @@ struct PendingPage {
     PageResult result = PageResult::Saved;
     std::vector<CString> lines; // told when the page's turn comes
     CString strRepeatsTakenOut; // told when the page is saved
+    CString strEscaped;         // the same
     // The charset the copy is written in: it is read back in it, also when it declares none any
     // more, which a scan would guess.
     CPageCharset writtenCharset;
@@ -1033,6 +1053,7 @@ PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
         if (!engine.GetRefusal().IsEmpty())
             return pending.Fail(engine.GetRefusal());
         pending.strRepeatsTakenOut = RepeatsTakenOutText(engine.GetRemovedRepeats());
+        pending.strEscaped = EscapedText(engine);
         pending.writtenCharset = engine.GetWrittenCharset();
         nWithoutSetting = engine.GetEditsWithoutSetting().size();
         if (nWithoutSetting > 0)
@@ -1220,6 +1241,8 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
         pending.lines.push_back(kOtherNamesKeepOldText);
     if (!pending.strRepeatsTakenOut.IsEmpty())
         pending.lines.push_back(pending.strRepeatsTakenOut);
+    if (!pending.strEscaped.IsEmpty())
+        pending.lines.push_back(pending.strEscaped);
     MarkEditsSaved(pending);
     return PageResult::Saved;
 }

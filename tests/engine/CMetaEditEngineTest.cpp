@@ -1153,21 +1153,21 @@ TEST_F(CharsetChangeTest, AWayTakenForAPageInDoubtIsCarriedOutOnlyWhereItLosesNo
         {kBrands, CharsetChoice::Convert, ""},
         {kBrands, CharsetChoice::KeepBytes, ""},
         {latin, CharsetChoice::Convert,
-         "It was to be converted from windows-1252, as taken in View > Changes, but that would lose text. Neither way "
-         "keeps all of its text: its bytes cannot be kept, declared UTF-8, for " + noUtf8 + std::to_string(latin.find('\xF1')) +
-         " (0xF1), and it cannot be converted from windows-1252, for " + twice + "."},
+         "It was to be converted from windows-1252, as taken in View > Changes, but that would lose text. No way keeps "
+         "all of its text: it cannot be converted from windows-1252, for " + twice + ", and its bytes cannot be kept, "
+         "declared UTF-8, for " + noUtf8 + std::to_string(latin.find('\xF1')) + " (0xF1)."},
         {latin, CharsetChoice::KeepBytes,
          "Its bytes were to be kept, declared UTF-8, as taken in View > Changes, but that would leave text unreadable."},
         {hebrew, CharsetChoice::Convert,
-         "It was to be converted from ISO-8859-8, as taken in View > Changes, but that would lose text. Neither way keeps "
-         "all of its text: its bytes cannot be kept, declared UTF-8, for " + noUtf8},
+         "It was to be converted from ISO-8859-8, as taken in View > Changes, but that would lose text. No way keeps "
+         "all of its text: it cannot be converted from ISO-8859-8, for ISO-8859-8 does not read byte "},
     };
     for (const auto& row : rows) {
         // The Preview shows the page in doubt; the way is taken on what it showed.
         CMetaContent* pContent = nullptr;
         m_edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
         Rewrite(row.page);
-        ASSERT_NE(m_strRefusal.find("read both ways"), std::string::npos) << m_strRefusal;
+        ASSERT_NE(m_strRefusal.find("View > Changes shows how"), std::string::npos) << m_strRefusal;
         pContent->SetModified(1);
         pContent->SetCharsetWay({row.taken, m_choices.strSource, m_choices.nChecksum});
         const std::string out = Rewrite(row.page);
@@ -1177,7 +1177,7 @@ TEST_F(CharsetChangeTest, AWayTakenForAPageInDoubtIsCarriedOutOnlyWhereItLosesNo
             EXPECT_EQ(out, Declared(row.taken == CharsetChoice::Convert ? Iconv(row.page, "WINDOWS-1252") : row.page, "UTF-8"));
             continue;
         }
-        EXPECT_NE(m_strRefusal.find(row.refusal), std::string::npos) << m_strRefusal;
+        EXPECT_NE(m_strRefusal.find(row.refusal), std::string::npos) << m_strRefusal << "\n" << row.refusal;
     }
 }
 
@@ -1210,8 +1210,8 @@ TEST_F(CharsetChangeTest, AWayTakenIsNotCarriedOutOnAPageChangedSince)
         pContent->SetModified(1);
         pContent->SetCharsetWay(row.way);
         Rewrite(row.page);
-        EXPECT_NE(m_strRefusal.find(std::string(row.pszTaken) + " View > Changes shows it read both ways: take there the "
-                                    "one meant"), std::string::npos) << m_strRefusal;
+        EXPECT_NE(m_strRefusal.find(std::string(row.pszTaken) + " View > Changes shows how each way reads: take there "
+                                    "the one meant"), std::string::npos) << m_strRefusal;
     }
     // Taken again on the bytes as they are, the way is carried out.
     pContent->SetModified(1);
@@ -1342,6 +1342,14 @@ TEST_F(CharsetChangeTest, AMetaCharsetPageKeepsOneDeclaration)
                                        "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
     EXPECT_EQ(m_change, CharsetChange::Undeclared);
     EXPECT_EQ(m_after.charset.GetName(), "UTF-8");
+    // A page of ASCII alone loses its declaration too, and is told so.
+    const std::string ascii = "<html><head>\n<meta charset=\"ISO-8859-2\">\n<title>Plain</title>\n</head><body>x</body></html>\n";
+    m_edits.DeleteAll();
+    Edit("Content-Type", "text/html");
+    EXPECT_EQ(Rewrite(ascii), Replaced(ascii, "<meta charset=\"ISO-8859-2\">",
+                                       "<meta http-equiv=\"Content-Type\" content=\"text/html\">"));
+    EXPECT_EQ(m_change, CharsetChange::Undeclared);
+    EXPECT_EQ(m_source.charset.GetName(), "ISO-8859-2");
 }
 
 // Pages of a guide as an old site holds them, each given a charset in its Content-Type: the page
@@ -1363,8 +1371,8 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
         {kFrench, "WINDOWS-1252", nullptr, "windows-1252", Outcome::Relabelled, nullptr},
         {kFrench, "WINDOWS-1252", nullptr, "UTF-8", Outcome::Refused,
          "it declares no charset, and its bytes, neither ASCII nor UTF-8, do not read as UTF-8 text: they look like "
-         "windows-1252, but that is only a guess from its text. Declare the charset it is in first (that keeps its "
-         "bytes), then the new one."},
+         "windows-1252, but that is only a guess from its text. View > Changes shows how each way reads: take there "
+         "the one meant (converted from windows-1252)"},
         {kRussian, "WINDOWS-1251", nullptr, "windows-1251", Outcome::Relabelled, nullptr},
         {kRussian, "WINDOWS-1251", nullptr, "UTF-8", Outcome::Refused,
          "they look like windows-1251, but that is only a guess from its text."},
@@ -1380,7 +1388,8 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
         {kJapanese, "SHIFT_JIS", "ISO-8859-1", "Shift_JIS", Outcome::Relabelled, nullptr},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "UTF-8", Outcome::Refused,
          "its bytes are not the ISO-8859-1 text it declares: they look like windows-1251, but that is only a guess from "
-         "its text. Declare the charset it is in first (that keeps its bytes), then the new one."},
+         "its text. View > Changes shows how each way reads: take there the one meant (converted from ISO-8859-1 or "
+         "converted from windows-1251), and save again."},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "windows-1251", Outcome::Relabelled, nullptr},
         {kNestle, "ISO-8859-1", "ISO-8859-1", "UTF-8", Outcome::Converted, nullptr},
         {kCafe, "WINDOWS-1252", "windows-1252", "UTF-8", Outcome::Converted, nullptr},

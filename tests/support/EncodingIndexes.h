@@ -60,4 +60,27 @@ inline bool ReadOneByte(const std::string& table, const std::string& bytes, std:
     return true;
 }
 
+// The same in UTF-8: a tone mark that the charset holds apart from its letter stays apart, as
+// browsers read it. Empty when a byte holds no character.
+inline std::string ReadOneByteAsUtf8(const std::string& table, const std::string& bytes)
+{
+    std::u32string text;
+    std::string utf8;
+    if (!ReadOneByte(table, bytes, text))
+        return utf8;
+    for (const char32_t ch : text) {
+        if (ch < 0x80) {
+            utf8 += static_cast<char>(ch);
+        } else if (ch < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (ch >> 6));
+            utf8 += static_cast<char>(0x80 | (ch & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (ch >> 12));
+            utf8 += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (ch & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 } // namespace encoding_indexes

@@ -162,6 +162,8 @@ bool X11Backend::Init(const char* displayName, std::string& error)
     m_atoms.vostrelStamp = atom("VOSTREL_TIMESTAMP");
     m_atoms.netWmState = atom("_NET_WM_STATE");
     m_atoms.stateAbove = atom("_NET_WM_STATE_ABOVE");
+    m_atoms.typeDialog = atom("_NET_WM_WINDOW_TYPE_DIALOG");
+    m_atoms.stateModal = atom("_NET_WM_STATE_MODAL");
 
     // An unmapped window that owns the selection and receives other programs' answers.
     XSetWindowAttributes attrs{};
@@ -230,7 +232,7 @@ int WidthOf(const RECT& r) { return std::max<int>(1, r.right - r.left); }
 int HeightOf(const RECT& r) { return std::max<int>(1, r.bottom - r.top); }
 
 // The hints that ask a window manager for no decoration at all (the program draws its own
-// frames and captions).
+// frames and captions), and for no more functions than the window's own frame offers.
 struct MotifHints {
     unsigned long flags;
     unsigned long functions;
@@ -238,7 +240,13 @@ struct MotifHints {
     long inputMode;
     unsigned long status;
 };
+constexpr unsigned long kMotifHintsFunctions = 1UL << 0;
 constexpr unsigned long kMotifHintsDecorations = 1UL << 1;
+constexpr unsigned long kMotifResize = 1UL << 1;
+constexpr unsigned long kMotifMove = 1UL << 2;
+constexpr unsigned long kMotifMinimize = 1UL << 3;
+constexpr unsigned long kMotifMaximize = 1UL << 4;
+constexpr unsigned long kMotifClose = 1UL << 5;
 } // namespace
 
 void X11Backend::MakeImage(Native& native)
@@ -282,9 +290,6 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
     if (!native.xid)
         return 0;
 
-    MotifHints hints{kMotifHintsDecorations, 0, 0, 0, 0};
-    XChangeProperty(m_display, native.xid, m_atoms.motifHints, m_atoms.motifHints, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&hints), 5);
     XClassHint classHint{};
     char resName[] = "vostrel";
     char resClass[] = "vostrel";
@@ -305,19 +310,8 @@ NativeWindowId X11Backend::CreateNativeWindow(HWND hwnd, const RECT& screenRect,
     wmHints.input = True;
     wmHints.initial_state = NormalState;
     XSetWMHints(m_display, native.xid, &wmHints);
-    unsigned long type = m_atoms.typeNormal;
-    if (native.overrideRedirect)
-        type = m_atoms.typePopupMenu;
-    else if (kind == NativeWindowKind::Tool)
-        type = m_atoms.typeUtility;
-    XChangeProperty(m_display, native.xid, m_atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&type), 1);
-    if (native.topmost) {
-        // Read by a window manager when it first maps the window.
-        unsigned long above = m_atoms.stateAbove;
-        XChangeProperty(m_display, native.xid, m_atoms.netWmState, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&above), 1);
-    }
+    native.kind = kind;
+    SetManagerHints(native);
 
     if (m_im)
         native.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, native.xid,
@@ -399,10 +393,13 @@ void X11Backend::ShowNativeWindow(NativeWindowId id, NativeVisibility visibility
     native->mapped = show;
     if (show) {
         UpdateTitle(*native);
+        if (!native->overrideRedirect)
+            SetManagerHints(*native);
         XMapRaised(m_display, native->xid);
         KeepTopmostAbove(*native);
     } else {
         native->viewable = false;
+        native->iconic = false;
         if (m_grabXid == native->xid)
             ReleasePointerGrab();
         if (native->overrideRedirect)
@@ -422,13 +419,7 @@ void X11Backend::UpdateTopmost(Native& native)
     if (topmost == native.topmost)
         return;
     native.topmost = topmost;
-    if (topmost) {
-        unsigned long above = m_atoms.stateAbove;
-        XChangeProperty(m_display, native.xid, m_atoms.netWmState, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&above), 1);
-    } else {
-        XDeleteProperty(m_display, native.xid, m_atoms.netWmState);
-    }
+    WriteWmState(native);
     if (native.mapped && !native.overrideRedirect) {
         // A window manager learns of a change to a mapped window by a request to the root.
         XEvent event{};
@@ -441,6 +432,60 @@ void X11Backend::UpdateTopmost(Native& native)
         event.xclient.data.l[3] = 1;                  // from an application
         XSendEvent(m_display, m_root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     }
+}
+
+void X11Backend::SetManagerHints(Native& native)
+{
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    X11Glue::WindowStyles(native.hwnd, style, exStyle);
+    const HWND owner = X11Glue::Owner(native.hwnd);
+    const unsigned long ownerXid = owner != nullptr ? XWindowOf(owner) : 0;
+    native.modal = ownerXid != 0 && !X11Glue::Enabled(owner);
+    if (ownerXid != 0)
+        XSetTransientForHint(m_display, native.xid, ownerXid);
+    else
+        XDeleteProperty(m_display, native.xid, XA_WM_TRANSIENT_FOR);
+
+    unsigned long type = m_atoms.typeNormal;
+    if (native.overrideRedirect)
+        type = m_atoms.typePopupMenu;
+    else if (native.kind == NativeWindowKind::Tool)
+        type = m_atoms.typeUtility;
+    else if (ownerXid != 0)
+        type = m_atoms.typeDialog;
+    XChangeProperty(m_display, native.xid, m_atoms.netWmWindowType, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
+
+    // A modal dialog minimised alone would leave its owner refusing the mouse with nothing in
+    // front of it: the window manager offers minimising only where the frame has its box.
+    unsigned long functions = kMotifMove | kMotifClose;
+    if (style & WS_THICKFRAME)
+        functions |= kMotifResize;
+    if ((style & WS_MINIMIZEBOX) && !native.modal)
+        functions |= kMotifMinimize;
+    if (style & WS_MAXIMIZEBOX)
+        functions |= kMotifMaximize;
+    MotifHints hints{kMotifHintsFunctions | kMotifHintsDecorations, functions, 0, 0, 0};
+    XChangeProperty(m_display, native.xid, m_atoms.motifHints, m_atoms.motifHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&hints), 5);
+    WriteWmState(native);
+}
+
+void X11Backend::WriteWmState(const Native& native)
+{
+    // Read by a window manager when it maps the window; while mapped it follows requests.
+    unsigned long states[2];
+    int count = 0;
+    if (native.topmost)
+        states[count++] = m_atoms.stateAbove;
+    if (native.modal)
+        states[count++] = m_atoms.stateModal;
+    if (count == 0)
+        XDeleteProperty(m_display, native.xid, m_atoms.netWmState);
+    else
+        XChangeProperty(m_display, native.xid, m_atoms.netWmState, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(states), count);
 }
 
 void X11Backend::KeepTopmostAbove(const Native& raised)
@@ -553,6 +598,13 @@ void X11Backend::FocusNativeWindow(NativeWindowId id)
     if (m_grabXid != 0 && m_grabXid != native->xid)
         ReleasePointerGrab();
     if (!native->viewable) {
+        // A window a window manager minimised comes back when the program gives it the keys
+        // (a mapping request takes it out of the minimised state).
+        if (native->iconic && native->mapped && !native->overrideRedirect) {
+            native->iconic = false;
+            XMapRaised(m_display, native->xid);
+            XFlush(m_display);
+        }
         // Focusing a window the server has not mapped yet is an error: wait for its MapNotify.
         m_focusPendingMap = native->xid;
         return;

@@ -92,8 +92,14 @@ private:
         // A drop-down or similar pop-up (not topmost): override-redirect, so no window manager
         // tells it of clicks elsewhere; the pointer is held for it while it is active.
         bool popup = false;
+        NativeWindowKind kind = NativeWindowKind::Frame;
+        // Shown while its owner was disabled: the owner's modal dialog, which a window manager
+        // keeps over it and offers no way to minimise.
+        bool modal = false;
         bool mapped = false;        // asked to be shown
         bool viewable = false;      // MapNotify seen
+        // Unmapped by a window manager while the program had it shown: minimised there.
+        bool iconic = false;
         cairo_surface_t* surface = nullptr;
         std::unique_ptr<X11Image> image;
         XIC ic = nullptr;
@@ -106,6 +112,11 @@ private:
     void UpdateTitle(Native& native);
     void SetTitle(Native& native, const std::string& title);
     void ApplyCursor(Native& native);
+    // What a window manager reads of a managed window before it maps it: the owner it stands
+    // over (transient for), its type, the functions its frame's boxes offer, and its state
+    // (above, modal). Set again at each showing, since a dialog is modal by how it is shown.
+    void SetManagerHints(Native& native);
+    void WriteWmState(const Native& native);
     // Follows a change of WS_EX_TOPMOST made after creation.
     void UpdateTopmost(Native& native);
     // Raises the shown topmost windows back over one that was just raised.
@@ -149,7 +160,7 @@ private:
         unsigned long wmProtocols = 0, wmDeleteWindow = 0, motifHints = 0, netWmName = 0, utf8String = 0,
                       clipboard = 0, targets = 0, vostrelSelection = 0, netWmWindowType = 0,
                       typeNormal = 0, typeUtility = 0, typePopupMenu = 0, incr = 0, netWmState = 0,
-                      stateAbove = 0, timestamp = 0, vostrelStamp = 0;
+                      stateAbove = 0, timestamp = 0, vostrelStamp = 0, typeDialog = 0, stateModal = 0;
     } m_atoms;
 
     NativeWindowId m_next = 1;

@@ -96,6 +96,7 @@ void X11Backend::HandleEvent(XEvent& event)
         return;
     case MapNotify:
         native->viewable = true;
+        native->iconic = false;
         if (m_focusPendingMap == native->xid) {
             m_focusPendingMap = 0;
             RequestFocus(native->xid);
@@ -104,6 +105,8 @@ void X11Backend::HandleEvent(XEvent& event)
         return;
     case UnmapNotify:
         native->viewable = false;
+        // Unmapped while the program shows it: a window manager minimised it.
+        native->iconic = native->mapped && !native->overrideRedirect;
         return;
     case kXFocusIn:
     case kXFocusOut:

@@ -16,6 +16,18 @@ bool WindowStyles(HWND hwnd, DWORD& style, DWORD& exStyle)
     return true;
 }
 
+HWND Owner(HWND hwnd)
+{
+    Window* window = WindowManager::Find(hwnd);
+    return window ? window->owner : nullptr;
+}
+
+bool Enabled(HWND hwnd)
+{
+    Window* window = WindowManager::Find(hwnd);
+    return window != nullptr && !(window->style & WS_DISABLED);
+}
+
 std::string WindowText(HWND hwnd)
 {
     Window* window = WindowManager::Find(hwnd);

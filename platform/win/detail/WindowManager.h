@@ -178,7 +178,8 @@ public:
     // Backend events.
     void QueueBackendEvent(BackendEvent event);
     void HandleBackendEvent(const BackendEvent& event);
-    // The display focused a window: it becomes active, or its modal dialog when it is disabled.
+    // The display focused a window, or the user clicked one that is disabled: it becomes active,
+    // or its modal dialog does when it is disabled, restored if it was minimised.
     void TakeDisplayFocus(HWND hwnd);
     // The enabled pop-up the user works in over a disabled top-level window: the modal dialog
     // that disabled it (or the dialog that one opened in turn); null when there is none.

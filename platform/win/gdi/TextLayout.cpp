@@ -91,10 +91,9 @@ std::string ToLower(const char* s)
 // Narrow: the condensed sans face (tab strips), where it is installed.
 enum class Kind { Sans, Mono, Serif, Narrow };
 
-// What fontconfig makes of a face name: the family it picks and whether that is monospaced.
+// What fontconfig makes of a face name: the family of the installed face it picks.
 struct FontMatch {
     std::string family;
-    bool mono = false;
     bool found = false;
 };
 
@@ -116,17 +115,55 @@ FontMatch MatchThroughFontconfig(const std::string& name)
     FcChar8* family = nullptr;
     if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family)
         result.family = reinterpret_cast<const char*>(family);
-    int spacing = FC_PROPORTIONAL;
-    if (FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch)
-        result.mono = spacing == FC_MONO || spacing == FC_CHARCELL;
     result.found = true;
     FcPatternDestroy(match);
     return result;
 }
 
+// Whether the printable ASCII characters of an installed family all advance alike: what makes a
+// face monospaced, told from the face itself. fontconfig's spacing property cannot tell it, since
+// a monospaced face with a few wide or zero-width glyphs beyond ASCII is filed without one.
+bool AdvancesAreFixed(const std::string& family)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_textLock);
+    Engine& e = TheEngine();
+    PangoFontDescription* desc = pango_font_description_new();
+    pango_font_description_set_family(desc, family.c_str());
+    // Large enough that whole-pixel advances keep apart characters a few units apart.
+    pango_font_description_set_absolute_size(desc, 100.0 * PANGO_SCALE);
+    std::string ascii;
+    for (char c = '!'; c <= '~'; ++c)
+        ascii += c;
+    PangoLayout* layout = pango_layout_new(e.context);
+    pango_layout_set_font_description(layout, desc);
+    pango_layout_set_attributes(layout, e.plain);
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    pango_layout_set_text(layout, ascii.c_str(), static_cast<int>(ascii.size()));
+    size_t glyphs = 0;
+    int advance = 0;
+    bool fixed = true;
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    do {
+        PangoLayoutRun* run = pango_layout_iter_get_run_readonly(iter);
+        if (!run)
+            continue;
+        for (int g = 0; g < run->glyphs->num_glyphs; ++g, ++glyphs) {
+            int width = run->glyphs->glyphs[g].geometry.width;
+            if (glyphs == 0)
+                advance = width;
+            fixed = fixed && width == advance && width > 0;
+        }
+    } while (pango_layout_iter_next_run(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+    pango_font_description_free(desc);
+    return fixed && glyphs == ascii.size();
+}
+
 // A face name the built-in table does not know goes through fontconfig, whose aliases know the
-// generic families and which installed faces are serif or monospaced. A name it knows nothing
-// of comes back as the default face: then the family the caller asked for decides.
+// generic families and which installed faces are serif; the face it picks says by its own
+// advances whether it is monospaced. A name it knows nothing of comes back as the default
+// face: then the family the caller asked for decides.
 std::optional<Kind> KindFromFontconfig(const std::string& lowerName)
 {
     static std::mutex mutex;
@@ -139,7 +176,7 @@ std::optional<Kind> KindFromFontconfig(const std::string& lowerName)
     std::optional<Kind> kind;
     FontMatch m = MatchThroughFontconfig(lowerName);
     if (m.found) {
-        if (m.mono)
+        if (AdvancesAreFixed(m.family))
             kind = Kind::Mono;
         else if (!serif.family.empty() && m.family == serif.family && serif.family != fallback.family)
             kind = Kind::Serif;

@@ -1077,12 +1077,12 @@ void MenuTracking::TrackBarByKey(HWND frame, char key)
         return;
     // Alt+'-' is the maximised document window's own system menu, which stands first in the
     // bar: it drops from its icon there, as a click on the icon opens it.
-    bool documentMenu = false;
-    if (key == '-' && hasBar) {
-        const MenuObject* m = Menus::Find(bar);
-        const MenuObject* first = m && !m->items.empty() && m->items[0].submenu ? Menus::Find(m->items[0].submenu) : nullptr;
-        documentMenu = first != nullptr && first->systemMenu;
-    }
+    const MenuObject* barMenu = hasBar ? Menus::Find(bar) : nullptr;
+    const MenuObject* firstMenu = barMenu && !barMenu->items.empty() && barMenu->items[0].submenu
+                                      ? Menus::Find(barMenu->items[0].submenu)
+                                      : nullptr;
+    const bool startsWithDocumentMenu = firstMenu != nullptr && firstMenu->systemMenu && barMenu->items.size() > 1;
+    const bool documentMenu = key == '-' && startsWithDocumentMenu;
     if (key && key != ' ' && hasBar && !documentMenu) {
         // Only a mnemonic of the bar opens a menu; anything else asks the window, then beeps.
         MenuObject* m = Menus::Find(bar);
@@ -1115,7 +1115,10 @@ void MenuTracking::TrackBarByKey(HWND frame, char key)
         } else if (key) {
             OnChar(t, key);
         } else {
-            LightBarEntry(t, hasBar ? 0 : kSystemEntry);
+            // Alt alone or F10 lights the bar's first menu, past the document window's icon
+            // (which Left reaches): the icon lit alone is easily missed, and Down would drop
+            // the document's menu where the user looks for File.
+            LightBarEntry(t, hasBar ? (startsWithDocumentMenu ? 1 : 0) : kSystemEntry);
         }
         if (key && t.levels.empty() && !t.done)
             t.done = true;

@@ -328,8 +328,15 @@ void InputTranslator::TranslateMouse(const BackendEvent& event)
         }
         // The window under the pointer chooses the cursor before it sees the message.
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, message));
-        if (!IsWindow(target) || hit == HTERROR)
-            return;   // a disabled window gets no mouse messages
+        if (!IsWindow(target))
+            return;
+        if (hit == HTERROR) {
+            // A disabled window gets no mouse messages; a press on it brings forward the dialog
+            // that holds it, whether or not a window manager moves the display's focus.
+            if (event.kind == Kind::ButtonDown)
+                wm.TakeDisplayFocus(target);
+            return;
+        }
     }
     const bool client = hit == HTCLIENT || target == wm.capture;
 

@@ -406,6 +406,10 @@ bool NonClientHandler::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case HTMINBUTTON:
         case HTMAXBUTTON: {
             const int hit = static_cast<int>(wParam);
+            // A box the window does not have is drawn greyed beside the one it has, and does
+            // nothing: a dialog that cannot be minimised is not hidden by a press there.
+            if ((hit == HTMINBUTTON && !(w->style & WS_MINIMIZEBOX)) || (hit == HTMAXBUTTON && !(w->style & WS_MAXIMIZEBOX)))
+                return true;
             if (TrackCaptionButton(hwnd, hit) && IsWindow(hwnd))
                 SendMessage(hwnd, WM_SYSCOMMAND, ButtonCommand(hwnd, hit), lParam);
             return true;

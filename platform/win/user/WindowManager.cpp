@@ -505,10 +505,18 @@ void WindowManager::TakeDisplayFocus(HWND hwnd)
         target = EnabledPopupOver(hwnd);
         if (target == nullptr)
             return;
+        // A dialog minimised while it holds its owner comes back: the owner refuses the mouse,
+        // and nothing else would show the user why.
+        if (IsIconic(target))
+            ShowWindow(target, SW_RESTORE);
+        if (!IsWindow(target))
+            return;
     }
     if (active != target) {
         SetActiveWindow(target);
     } else if (target != hwnd) {
+        // The dialog in front of its owner, with the display's keys.
+        SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (Window* w = Find(target); w && w->native)
             GetWindowBackend().FocusNativeWindow(w->native);
     }

@@ -6,6 +6,7 @@
 #include "toolkit/editor/SECEditDoc.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/EncodingIndexes.h"
 #include "tests/support/IconvProgram.h"
 #include "tests/support/LegacySitePages.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -213,7 +214,10 @@ TEST_F(CharsetChangeX11Test, APageGivenAnotherCharsetIsConvertedOrRelabelledOrRe
     EXPECT_EQ(cyrillic.rightCaption, "Converted from windows-1251, as declared, to UTF-8 - Modified '" + site + "/p5.htm'");
     ASSERT_TRUE(Preview(1, nType, "charset-preview-relabelled", mislabelled));
     EXPECT_EQ(mislabelled.right, Replaced(kMislabelled, "ISO-8859-1", "UTF-8"));
-    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept as they are (before: ISO-8859-1, as declared) - Modified '" + site + "/p1.htm'");
+    // Its letters read otherwise: the caption says so, with the first of them.
+    EXPECT_EQ(mislabelled.rightCaption, "Declared UTF-8, its bytes kept, which read as other text: 6 characters, the first "
+                                        "\"\xC3\x83\xC2\xA9\" now \"\xC3\xA9\" (before: ISO-8859-1, as declared) - Modified '" +
+                                        site + "/p1.htm'");
 
     // Saved: the pages that can be written in their new charsets are; the others are told by
     // name and left as they were.
@@ -464,8 +468,8 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
         return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; });
     };
     EXPECT_TRUE(told("A.HTM : Not saved: it declares no charset, and its bytes, neither ASCII nor UTF-8, do not read as "
-                     "UTF-8 text: they look like windows-1252, but that is only a guess from its text. Declare the "
-                     "charset it is in first (that keeps its bytes), then the new one."));
+                     "UTF-8 text: they look like windows-1252, but that is only a guess from its text. View > Changes "
+                     "shows how each way reads: take there the one meant (converted from windows-1252), and save again"));
     EXPECT_TRUE(told("D.HTM : Not saved: its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as "
                      "control characters or bytes it leaves undefined"));
     EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));
@@ -607,9 +611,11 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     }
     EXPECT_EQ(nestle.doubt.nTopLine[0], nestle.doubt.nTopLine[1]);
     EXPECT_TRUE(nestle.doubt.nTopLine[0] > 1 && nestle.doubt.nTopLine[0] < 44) << nestle.doubt.nTopLine[0];
-    EXPECT_EQ(nestle.after.rightCaption, "Declared UTF-8, its bytes kept as they are (before: windows-1252, as guessed "
+    EXPECT_EQ(nestle.after.rightCaption, "Declared UTF-8, its bytes kept, which read as other text: 1 character, the "
+                                         "first \"\xC3\x89\xC2\xAE\" now \"\xC9\xAE\" (before: windows-1252, as guessed "
                                          "from too little text to be sure) - Modified '" + site + "/brands.htm'");
-    EXPECT_TRUE(nestle.after.bOffered[0] && !nestle.after.bOffered[1]);
+    // The way taken is taken back by its button; the other stays offered.
+    EXPECT_TRUE(nestle.after.bOffered[0] && nestle.after.bOffered[1]);
     // The price list's sign stands far right: the panes show it with what leads to it. The keys
     // convert the page.
     ASSERT_TRUE(take(5, By::Keys, Way::Convert, prices));
@@ -622,22 +628,22 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     const std::string converted = "Converted from windows-1252, as guessed from too little text to be sure, to UTF-8 - "
                                   "Modified '" + site + "/prices.htm'";
     EXPECT_EQ(prices.after.rightCaption, converted);
-    EXPECT_TRUE(!prices.after.bOffered[0] && prices.after.bOffered[1]);
+    EXPECT_TRUE(prices.after.bOffered[0] && prices.after.bOffered[1]);
     // The mouse converts the stock list, which another program then changes.
     ASSERT_TRUE(take(6, By::Mouse, Way::Convert, stock));
-    EXPECT_TRUE(!stock.after.bOffered[0] && stock.after.bOffered[1]);
+    EXPECT_TRUE(stock.after.bOffered[0] && stock.after.bOffered[1]);
     const std::string changed = Replaced(kStock, "Line 7 ", "Line 8 ");
     std::ofstream(site + "/stock.htm", std::ios::binary | std::ios::trunc) << changed;
 
-    // Neither way keeps all of the text of the Latin page with its UTF-8 title nor of the Hebrew
-    // one, and each says why; the Korean title is shown as the detector reads it, to be declared
-    // first.
+    // No way keeps all of the text of the Latin page with its UTF-8 title nor of the Hebrew one,
+    // and each says why; the Korean title is shown as the detector reads it, and converted from
+    // that.
     const std::string noUtf8 = "UTF-8 does not read byte " + std::to_string(kNino.find('\xF1')) + " (0xF1)";
     const std::string twice = "windows-1252 reads the bytes of its UTF-8 characters as other letters, \"\xC3\xB1\" as "
                               "\"\xC3\x83\xC2\xB1\"";
     const std::string hebrewNoUtf8 = "UTF-8 does not read byte " + std::to_string(kHebrew.find('\xF9')) + " (0xF9)";
     const std::string hebrewUnread = "ISO-8859-8 does not read byte " + std::to_string(kHebrew.find('\xD7')) + " (0xD7)";
-    const std::string neither = "In doubt, not saved, and neither way keeps all of its text: correct its bytes in an "
+    const std::string neither = "In doubt, not saved, and no way keeps all of its text: correct its bytes in an "
                                 "editor first; or read as UTF-8, by its bytes - Current '";
     PreviewSeen nino, hebrew, polish;
     ASSERT_TRUE(Preview(3, nType, "charset-doubt-twice", nino));
@@ -652,16 +658,14 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_TRUE(!hebrew.bOffered[0] && !hebrew.bOffered[1]);
     EXPECT_EQ(hebrew.notes[0], "Would lose text: " + hebrewUnread + ".");
     EXPECT_EQ(hebrew.notes[1], "Would lose text: " + hebrewNoUtf8 + ".");
-    const std::string polishStep = "UTF-8 does not read byte " + std::to_string(kKoreanTitle.find('\xC7')) + " (0xC7); to "
-                                   "keep them as EUC-KR text, declare EUC-KR first (that keeps its bytes), then UTF-8";
     const std::string korean = "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD";
     ASSERT_TRUE(Preview(4, nType, "charset-doubt-label-guess", polish));
     EXPECT_EQ(polish.left, Replaced(kKoreanTitle, korean, "\u8304\u60EB\u7EE2 \u6C72\u7599\u8F91"));
     EXPECT_EQ(polish.right, Replaced(kKoreanTitle, korean, "\uD55C\uAD6D\uC5B4 \uC124\uBA85\uC11C"));
     EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as EUC-KR, as guessed from too little text to be "
                                    "sure - Current '" + site + "/polish.htm'");
-    EXPECT_TRUE(polish.bOffered[0] && !polish.bOffered[1]);
-    EXPECT_EQ(polish.notes[1], "Would lose text: " + polishStep + ".");
+    EXPECT_TRUE(polish.bOffered[0] && polish.bOffered[1]);
+    EXPECT_EQ(polish.notes[1], "");
 
     // Undone and done again, the price list's edit comes back with the way taken for it.
     ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(5, nType) != strUtf8; }));
@@ -669,7 +673,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     PreviewSeen redone;
     ASSERT_TRUE(Preview(5, nType, "charset-way-redone", redone));
     EXPECT_EQ(redone.rightCaption, converted);
-    EXPECT_TRUE(!redone.bOffered[0] && redone.bOffered[1]);
+    EXPECT_TRUE(redone.bOffered[0] && redone.bOffered[1]);
 
     const auto save = [&](const char* pszClosing) {
         return Xdo("key ctrl+t")
@@ -682,24 +686,24 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     const std::string mixed = "it holds UTF-8 characters and also bytes that are no UTF-8 (the first is byte ";
     const std::string left = " The page was left as it was, and its edits are kept.";
     EXPECT_TRUE(told("NINO.HTM : Not saved: " + mixed + std::to_string(kNino.find('\xF1')) + ", 0xF1), so it is neither "
-                     "converted to UTF-8 nor declared UTF-8 as it is. Neither way keeps all of its text: its bytes cannot "
-                     "be kept, declared UTF-8, for " + noUtf8 + ", and it cannot be converted from windows-1252, for " +
-                     twice + ". Correct its bytes in an editor first (View > Changes shows it read both ways), and save "
-                     "again." + left)) << OutputArea().GetText().GetString();
+                     "converted to UTF-8 nor declared UTF-8 as it is. No way keeps all of its text: it cannot be converted "
+                     "from windows-1252, for " + twice + ", and its bytes cannot be kept, declared UTF-8, for " + noUtf8 +
+                     ". Correct its bytes in an editor first (View > Changes shows how it reads), and save again." + left))
+        << OutputArea().GetText().GetString();
     EXPECT_TRUE(told("HEBREW.HTM : Not saved: " + mixed + std::to_string(kHebrew.find('\xF9')) + ", 0xF9), so it is "
-                     "neither converted to UTF-8 nor declared UTF-8 as it is. Neither way keeps all of its text: its bytes "
-                     "cannot be kept, declared UTF-8, for " + hebrewNoUtf8 + ", and it cannot be converted from "
-                     "ISO-8859-8, for " + hebrewUnread + ". Correct its bytes in an editor first (View > Changes shows it "
-                     "read both ways), and save again." + left)) << OutputArea().GetText().GetString();
-    EXPECT_NE(OutputArea().GetText().Find(("take there its conversion from GBK if that is meant, and save again; its "
-                                           "bytes cannot be kept, declared UTF-8, for " + polishStep + "." + left).c_str()), -1);
+                     "neither converted to UTF-8 nor declared UTF-8 as it is. No way keeps all of its text: it cannot be "
+                     "converted from ISO-8859-8, for " + hebrewUnread + ", and its bytes cannot be kept, declared UTF-8, "
+                     "for " + hebrewNoUtf8 + ". Correct its bytes in an editor first (View > Changes shows how it reads), "
+                     "and save again." + left)) << OutputArea().GetText().GetString();
+    EXPECT_NE(OutputArea().GetText().Find("take there the one meant (converted from GBK or converted from EUC-KR), and "
+                                          "save again." + CString(left.c_str())), -1) << OutputArea().GetText().GetString();
     EXPECT_NE(OutputArea().GetText().Find(("STOCK.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (a guess "
                                            "from too little text to be sure), and its text does not tell which is meant, so "
                                            "it is neither converted to UTF-8 nor declared UTF-8 as it is. It was to be "
                                            "converted from windows-1252, as taken in View > Changes, but the page has "
-                                           "changed since. View > Changes shows it read both ways: take there the one meant "
-                                           "(its bytes kept, declared UTF-8, or converted from windows-1252), and save "
-                                           "again." + left).c_str()), -1) << OutputArea().GetText().GetString();
+                                           "changed since. View > Changes shows how each way reads: take there the one "
+                                           "meant (converted from windows-1252 or its bytes kept, declared UTF-8), and "
+                                           "save again." + left).c_str()), -1) << OutputArea().GetText().GetString();
     // On disk, only what the user changed: the declaration, and the price list's sign in UTF-8.
     EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", kUtf8Declared));
     EXPECT_EQ(Page("prices.htm"), Replaced(Replaced(kPrices, "</head>", kUtf8Declared), "NESTL\xC9\xAE", "NESTL\xC3\x89\xC2\xAE"));
@@ -776,4 +780,121 @@ TEST_F(CharsetChangeX11Test, ThePreviewDrawsToneMarksOnTheirLettersAndTellsOfLon
                                         "will be wrapped."};
     EXPECT_EQ(notesBefore, note);
     EXPECT_EQ(notes.Texts(), note);
+}
+
+namespace {
+
+// A short Japanese page that declares nothing, in Shift_JIS, and a Vietnamese one in windows-1258
+// under a Latin label: the save cannot tell what either is in.
+const std::string kShortJapanese = "<html><head>\n<title>\x82\xCD\x82\xB6\x82\xDF\x82\xC9</title>\n</head><body>\n"
+                                   "</body></html>\n";
+const std::string kVietnameseHome = Head("ISO-8859-1") + "\n<title>Trang chủ</title>\n</head><body>\n<p>Chào mừng các bạn "
+                                "đến với trang của chúng tôi. Chúng tôi cung cấp các sản phẩm tốt nhất với giá cả hợp lý cho "
+                                "mọi người.</p>\n</body></html>\n";
+// One of the Preview's take steps: keys typed while the caret is in the page's text, or a click
+// on the take button below the pane (0 left, 1 right).
+struct TakeStep {
+    std::string keys;
+    int nPane = -1;
+};
+
+} // namespace
+
+// Pages the save leaves alone given UTF-8, a Korean title under a Chinese label, a short Japanese
+// page that declares nothing and a Vietnamese one under a Latin label, open in the Preview with
+// each reading a way gives; the ways are taken by their letters while the caret is in a pane's text
+// and by the mouse, taken back and taken again. Undone and done again, an edit keeps its way. The
+// save writes each page as taken, its text whole in UTF-8.
+TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFromTheTextAndByTheMouse)
+{
+    const std::string vietnamese = iconv_program::Convert(kVietnameseHome, "UTF-8", "CP1258", dir.Path() + "/scratch");
+    const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"japanese.htm", kShortJapanese},
+                                      {"korean.htm", kKoreanTitle}, {"vietnam.htm", vietnamese}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const CString strUtf8 = "text/html; charset=UTF-8";
+    for (const ROWCOL nRow : {1, 2, 3, 4})
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == strUtf8 && view->GetCellValue(4, nType) == strUtf8;
+    }));
+
+    // Each step is taken once the Preview shows anew, the caret in the left pane's text.
+    const auto walk = [&](ROWCOL nRow, By by, const std::vector<TakeStep>& steps, const char* pszShot,
+                          std::vector<PreviewSeen>& seen) -> ::testing::AssertionResult {
+        if (::testing::AssertionResult opened = OpenPreview(nRow, nType, by); !opened)
+            return opened;
+        seen.assign(steps.size() + 1, PreviewSeen());
+        for (size_t i = 0; i <= steps.size(); ++i) {
+            When("the Preview shows anew for step " + std::to_string(i), [this, &seen, i] {
+                return PreviewShows() && (i == 0 || ShownPreview()->GetRightPane().GetCaption() != seen[i - 1].rightCaption.c_str())
+                    && ::GetFocus() == ShownPreview()->GetLeftPane().GetEditor().GetSafeHwnd();
+            }, [&, i] {
+                CPreviewDlg& dlg = *ShownPreview();
+                seen[i] = Seen(dlg, (std::string(pszShot) + "-" + std::to_string(i)).c_str());
+                if (i == steps.size())
+                    XdoNow("key Escape");
+                else if (steps[i].nPane < 0)
+                    XdoNow("key " + steps[i].keys);
+                else
+                    ClickAt(CentreOnScreen((steps[i].nPane == 0 ? dlg.GetLeftPane() : dlg.GetRightPane())
+                                               .GetTakeButton().GetSafeHwnd()), 1, 1);
+            });
+        }
+        return PreviewClosed();
+    };
+    const auto button = [](const PreviewSeen& seen, int nPane) { return seen.bOffered[nPane]; };
+
+    // The Korean title: its label's reading on the left, the one its bytes look like on the right,
+    // each with a way; Alt+O converts from EUC-KR, Alt+B takes it back, Alt+O again.
+    std::vector<PreviewSeen> korean;
+    ASSERT_TRUE(walk(3, By::Keys, {{"alt+o"}, {"alt+b"}, {"alt+o"}}, "ways-korean", korean));
+    const std::string hangul = "\uD55C\uAD6D\uC5B4 \uC124\uBA85\uC11C";
+    const std::string koreanBytes = "\xC7\xD1\xB1\xB9\xBE\xEE \xBC\xB3\xB8\xED\xBC\xAD";
+    EXPECT_EQ(korean[0].right, Replaced(kKoreanTitle, koreanBytes, hangul));
+    EXPECT_TRUE(button(korean[0], 0) && button(korean[0], 1));
+    EXPECT_EQ(korean[0].rightCaption, "In doubt, not saved: or read as EUC-KR, as guessed from too little text to be sure - "
+                                      "Current '" + site + "/korean.htm'");
+    const std::string convertedKorean = "Converted from EUC-KR, as guessed from too little text to be sure, to UTF-8 - "
+                                        "Modified '" + site + "/korean.htm'";
+    EXPECT_EQ(korean[1].rightCaption, convertedKorean);
+    EXPECT_EQ(korean[1].right, Replaced(Replaced(kKoreanTitle, koreanBytes, hangul), "GBK", "UTF-8"));
+    EXPECT_EQ(korean[2].rightCaption, korean[0].rightCaption);
+    EXPECT_EQ(korean[3].rightCaption, convertedKorean);
+
+    // The short Japanese page: the mouse takes the conversion from Shift_JIS, takes it back and
+    // takes it again.
+    std::vector<PreviewSeen> japanese;
+    ASSERT_TRUE(walk(2, By::Mouse, {{"", 1}, {"", 1}, {"", 1}}, "ways-japanese", japanese));
+    const std::string hajimeni = "\u306F\u3058\u3081\u306B";
+    EXPECT_TRUE(button(japanese[0], 1)) << japanese[0].notes[1];
+    EXPECT_NE(japanese[0].right.find(hajimeni), std::string::npos) << japanese[0].right;
+    EXPECT_NE(japanese[1].right.find(hajimeni), std::string::npos) << japanese[1].right;
+    EXPECT_EQ(japanese[1].rightCaption.rfind("Converted from Shift_JIS", 0), 0u) << japanese[1].rightCaption;
+    EXPECT_EQ(japanese[2].rightCaption, japanese[0].rightCaption);
+
+    // The Vietnamese page by its letters, the catalogue's sign by Alt+K, both from the text.
+    std::vector<PreviewSeen> vietnam, brands;
+    ASSERT_TRUE(walk(4, By::Keys, {{"alt+o"}}, "ways-vietnam", vietnam));
+    // Its tone marks stand apart from their letters in windows-1258, and so they are read.
+    const std::string vietnameseRead = encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese);
+    EXPECT_EQ(vietnam[0].right, vietnameseRead);
+    EXPECT_EQ(vietnam[1].rightCaption.rfind("Converted from windows-1258", 0), 0u) << vietnam[1].rightCaption;
+    ASSERT_TRUE(walk(1, By::Keys, {{"alt+k"}}, "ways-brands", brands));
+    EXPECT_EQ(brands[1].rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << brands[1].rightCaption;
+
+    // Undone and done again, the Vietnamese edit comes back with its way.
+    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(4, nType) != strUtf8; }));
+    ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(4, nType) == strUtf8; }));
+    PreviewSeen redone;
+    ASSERT_TRUE(Preview(4, nType, "ways-redone", redone));
+    EXPECT_EQ(redone.rightCaption, vietnam[1].rightCaption);
+
+    ASSERT_TRUE(Xdo("key ctrl+t")
+                && RunUntil([&] { return std::string(OutputArea().GetText()).find("4 of 4 pages written") != std::string::npos; },
+                            60000) && Quiet()) << OutputArea().GetText().GetString();
+    EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", kUtf8Declared));
+    EXPECT_EQ(Page("korean.htm"), Replaced(Replaced(kKoreanTitle, koreanBytes, hangul), "GBK", "UTF-8"));
+    EXPECT_EQ(Page("japanese.htm"), Replaced(Replaced(kShortJapanese, "\x82\xCD\x82\xB6\x82\xDF\x82\xC9", hajimeni),
+                                             "</head>", kUtf8Declared));
+    EXPECT_EQ(Page("vietnam.htm"), Replaced(vietnameseRead, "ISO-8859-1", "UTF-8"));
 }

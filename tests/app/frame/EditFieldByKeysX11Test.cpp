@@ -11,10 +11,30 @@
 #include "tests/support/ClipboardText.h"
 #include "tests/support/X11KeyboardLetters.h"
 
+#include <optional>
+
 namespace {
 
 class EditFieldByKeysX11Test : public MainWindowStepsX11Test {
 protected:
+    void TearDown() override
+    {
+        // The keys are given back while the display is still open.
+        letters.reset();
+        MainWindowStepsX11Test::TearDown();
+    }
+    // The program started on the site, the letters of the text on keys of their own, the keys
+    // in the grid.
+    void StartWithLetters(const std::string& text)
+    {
+        letters.emplace(other, text);
+        ASSERT_TRUE(letters->Ready()) << "the display has no free keys for the letters";
+        ASSERT_TRUE(Start());
+        OpenSite(true);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(RunUntil([&] { return KeysAt(view->GetSafeHwnd()); })) << "the grid does not have the keys";
+    }
     CShortcutEditCtrl& Field() { return dynamic_cast<CGroupFrame*>(view->GetParentFrame())->GetEditField(); }
     // The program's focus is in the window, and its top-level window has the display's.
     bool KeysAt(HWND hwnd) { return ::GetFocus() == hwnd && ProgramHasFocus(); }
@@ -24,6 +44,8 @@ protected:
         Field().GetWindowText(strText);
         return strText.GetString();
     }
+
+    std::optional<X11KeyboardLetters> letters;
 };
 
 } // namespace
@@ -31,13 +53,11 @@ protected:
 TEST_F(EditFieldByKeysX11Test, F6ReachesTheFieldAndEnterOrEscapeGiveTheKeysBack)
 {
     const std::string typed = " Grüße Ωμέγα 日本";
-    X11KeyboardLetters letters(other, typed);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenSite(true);
+    StartWithLetters(typed);
+    if (HasFatalFailure())
+        return;
     const HWND hGrid = view->GetSafeHwnd(), hField = Field().GetSafeHwnd();
     const ROWCOL nDesc = ColumnOf("Description"), nB = RowOf("b.htm");
-    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "the grid does not have the keys";
     ASSERT_TRUE(GoToByKeys(nB, nDesc));
 
     // F6 from the grid: what is typed goes into the field, and Enter stores it in the cell.
@@ -126,10 +146,9 @@ TEST_F(EditFieldByKeysX11Test, F6ReachesTheFieldAndEnterOrEscapeGiveTheKeysBack)
 TEST_F(EditFieldByKeysX11Test, TheClipboardKeysInTheFieldActOnItsText)
 {
     const std::string value = "Grüße — Ελληνικά 日本語", rest = "Grüße — Ελληνικά ", part = "日本語";
-    X11KeyboardLetters letters(other, value);
-    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
-    ASSERT_TRUE(Start());
-    OpenSite(true);
+    StartWithLetters(value);
+    if (HasFatalFailure())
+        return;
     const HWND hGrid = view->GetSafeHwnd(), hField = Field().GetSafeHwnd();
     const ROWCOL nDesc = ColumnOf("Description"), nB = RowOf("b.htm");
     const std::string page = site + "/b.htm";
@@ -146,7 +165,6 @@ TEST_F(EditFieldByKeysX11Test, TheClipboardKeysInTheFieldActOnItsText)
             return std::string("(none)");
         return std::string(pContent->GetContent());
     };
-    ASSERT_TRUE(RunUntil([&] { return KeysAt(hGrid); })) << "the grid does not have the keys";
     ASSERT_TRUE(GoToByKeys(nB, nDesc));
 
     // The value typed over the description in the field, stored and saved.

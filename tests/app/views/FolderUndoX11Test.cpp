@@ -1,8 +1,8 @@
 // Undo and Redo of the project grid on the X server, by the user's keys and mouse, over a site
 // of two folders: a step taken over another folder's pages, over a sort of them, or in a column
 // hidden since, first brings its cells into sight (the folder loaded and chosen in the Project
-// Area, the column shown, the cell current), and the status bar and the Edit menu name it. And a
-// sort stays when the grid's window is closed and opened again.
+// Area, the column shown, the cell current), and the Edit menu names it, the status bar back at
+// "Ready" once it is done. And a sort stays when the grid's window is closed and opened again.
 #include "app/dialogs/CMetaSettingDlg.h"
 #include "app/dialogs/CMetaSettingGridCtrl.h"
 #include "app/views/CGroupFrame.h"
@@ -178,13 +178,21 @@ protected:
         return ::testing::AssertionSuccess();
     }
     // The keys, then the wait until the grid shows the folder with the page's cell current
-    // and the status bar says the text.
+    // and the status bar says the text (the step's name while it runs, "Ready" once it is done).
     ::testing::AssertionResult KeysBringUp(const std::string& keys, CPageNode* pFolder, const char* pszPage,
                                            const char* pszColumn, const std::string& said)
     {
+        const auto steps = [this] {
+            CGroupView* pView = View();
+            return pView == nullptr ? std::make_pair(INT_PTR(-1), INT_PTR(-1))
+                                    : std::make_pair(pView->GetParam()->m_UndoList.GetCount(), pView->GetParam()->m_RedoList.GetCount());
+        };
+        const auto before = steps();
         if (!Xdo("key " + keys))
             return ::testing::AssertionFailure() << "xdotool failed";
-        if (!RunUntil([&] { return Shows(pFolder) && IsCurrentCell(pszPage, pszColumn) && StatusText() == said && Settled(); }))
+        if (!RunUntil([&] {
+                return steps() != before && Shows(pFolder) && IsCurrentCell(pszPage, pszColumn) && StatusText() == said && Settled();
+            }))
             return ::testing::AssertionFailure()
                    << keys << " did not show " << pszPage << "'s " << pszColumn << " in " << pFolder->GetName().GetString()
                    << "; the status bar says \"" << StatusText() << "\"";
@@ -251,14 +259,14 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     ASSERT_TRUE(PickByMouse(news));
     {
         const FolderAtUndoingText watch(*this);
-        ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "b.htm", "Description", "Undoing Description ..."));
+        ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "b.htm", "Description", "Ready"));
         EXPECT_EQ(watch.Folder(), news) << "the status bar named the step only once docs was loaded";
     }
     Keep("undo-brought-docs-back");
     EXPECT_EQ(Cell("b.htm", "Description"), "Zweite Straße");
     EXPECT_EQ(EditMenuItems("edit-menu-names-the-step"), std::make_pair(std::string("&Undo"), std::string("&Redo Description")));
     ASSERT_TRUE(PickByMouse(news));
-    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "b.htm", "Description", "Redoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "b.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("b.htm", "Description"), kTyped);
 
     // The grid closed by Ctrl+F4, news chosen in the tree by the arrow and opened by Enter.
@@ -267,9 +275,9 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && ::GetFocus() == Tree(); })) << "Ctrl+F4 left the keys elsewhere";
     ASSERT_TRUE(Xdo("key " + Arrow(docs, news) + " Return"));
     ASSERT_TRUE(RunUntil([&] { return Shows(news) && Settled(); })) << "Enter on news did not bring up its grid";
-    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "b.htm", "Description", "Undoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "b.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("b.htm", "Description"), "Zweite Straße");
-    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "b.htm", "Description", "Redoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "b.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("b.htm", "Description"), kTyped);
 
     // Docs sorted by its Title column, descending, by the keys; news picked by the keys.
@@ -278,12 +286,13 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     ASSERT_TRUE(Xdo("key shift+F6") && RunUntil([&] { return ::GetFocus() == Tree(); }));
     ASSERT_TRUE(Xdo("key " + Arrow(docs, news)) && RunUntil([&] { return Shows(news) && Settled(); }));
     ASSERT_TRUE(Xdo("key ctrl+z"));
-    ASSERT_TRUE(RunUntil([&] { return Shows(docs) && StatusText() == "Undoing Sort Rows ..." && Settled(); }))
+    ASSERT_TRUE(RunUntil([&] { return Shows(docs) && StatusText() == "Ready" && Settled(); }))
         << "the status bar says \"" << StatusText() << "\"";
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"})) << "the sort was not undone in sight";
     ASSERT_TRUE(Xdo("key ctrl+y"));
-    ASSERT_TRUE(RunUntil([&] { return StatusText() == "Redoing Sort Rows ..." && Settled(); }));
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"c.htm", "b.htm", "a.htm"}));
+    ASSERT_TRUE(RunUntil([&] { return Rows() == std::vector<std::string>{"c.htm", "b.htm", "a.htm"} && Settled(); }))
+        << "Ctrl+Y did not sort the rows again";
+    EXPECT_EQ(StatusText(), "Ready");
     EXPECT_TRUE(Shows(docs));
 
     ASSERT_TRUE(Save());
@@ -332,10 +341,10 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
     ASSERT_TRUE(RunUntil([&] { return ColumnOf("Description") == 0 && Shows(docs) && Settled(); }))
         << "the Description column still shows";
 
-    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Undoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Ready"));
     Keep("undo-showed-the-column");
     EXPECT_EQ(Cell("c.htm", "Description"), "Τρίτη σελίδα");
-    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Redoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("c.htm", "Description"), kTyped);
 
     // The column hidden by its header's border dragged onto its left edge, news picked (whose
@@ -349,11 +358,14 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
     ASSERT_TRUE(RunUntil([&] { return view->IsColHidden(nDesc) && ::GetCapture() == nullptr && Settled(); }))
         << "the drag did not hide the column";
     ASSERT_TRUE(PickByMouse(news));
-    ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return StatusText() == "Undoing Column Width ..." && Settled(); }));
-    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Undoing Description ..."));
+    const INT_PTR nUndoSteps = view->GetParam()->m_UndoList.GetCount();
+    ASSERT_TRUE(Xdo("key ctrl+z") &&
+                RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == nUndoSteps - 1 && StatusText() == "Ready" && Settled(); }))
+        << "Ctrl+Z did not take the width's step";
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "c.htm", "Description", "Ready"));
     EXPECT_FALSE(view->IsColHidden(ColumnOf("Description")));
     EXPECT_EQ(Cell("c.htm", "Description"), "Τρίτη σελίδα");
-    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Redoing Description ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "c.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("c.htm", "Description"), kTyped);
 
     // A title typed, then the titles hidden in Project Settings by the keys: Ctrl+Z shows them
@@ -363,9 +375,9 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
     ASSERT_TRUE(Xdo("key alt+o p"));
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return ColumnOf("Title") == 0 && Shows(docs) && Settled(); })) << "the Title column still shows";
-    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "a.htm", "Title", "Undoing Title ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "a.htm", "Title", "Ready"));
     EXPECT_EQ(Cell("a.htm", "Title"), "Alpha");
-    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "a.htm", "Title", "Redoing Title ..."));
+    ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "a.htm", "Title", "Ready"));
     EXPECT_EQ(Cell("a.htm", "Title"), kTyped);
 
     ASSERT_TRUE(Save());
@@ -380,23 +392,38 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
 }
 
 // Docs sorted by its titles, descending, by the keys; Ctrl+F4 closes the grid and Enter on docs
-// in the Project Area opens it again: the rows stand as sorted, and so do news's.
+// in the Project Area opens it again: the rows stand as sorted, and so do news's. The sort undone
+// by Ctrl+Z stays undone over Ctrl+F4, and brought back by Ctrl+Y stays, with its Undo offered.
 TEST_F(FolderUndoX11Test, ASortStaysWhenTheGridIsClosedAndOpenedAgain)
 {
     StartOnDocs();
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == Tree(); }) && Xdo("key F6") && RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); }));
-    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")) && Xdo("key ctrl+space alt+v d"));
-    ASSERT_TRUE(RunUntil([&] { return Rows() == std::vector<std::string>{"c.htm", "b.htm", "a.htm"} && Settled(); }));
-
-    const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
-    ASSERT_TRUE(Xdo("key ctrl+F4"));
-    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && ::GetFocus() == Tree(); })) << "Ctrl+F4 left the keys elsewhere";
-    ASSERT_TRUE(Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return Shows(docs) && Settled(); })) << "Enter on docs did not bring up its grid";
-    Keep("sorted-grid-opened-again");
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"c.htm", "b.htm", "a.htm"}));
+    ASSERT_TRUE(GoToByKeys(1, ColumnOf("Title")));
+    const std::vector<std::string> sorted{"c.htm", "b.htm", "a.htm"}, unsorted{"a.htm", "b.htm", "c.htm"};
+    const struct {
+        const char* keys;
+        const std::vector<std::string>& rows;
+    } steps[] = {{"ctrl+space alt+v d", sorted}, {"ctrl+z", unsorted}, {"ctrl+y", sorted}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.keys);
+        ASSERT_TRUE(Xdo(std::string("key ") + step.keys));
+        ASSERT_TRUE(RunUntil([&] { return Rows() == step.rows && Settled(); })) << "the keys left " << ::testing::PrintToString(Rows());
+        const HWND hDocument = view->GetParentFrame()->GetSafeHwnd();
+        ASSERT_TRUE(Xdo("key ctrl+F4"));
+        ASSERT_TRUE(RunUntil([&] { return !::IsWindow(hDocument) && ::GetFocus() == Tree(); })) << "Ctrl+F4 left the keys elsewhere";
+        ASSERT_TRUE(Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return Shows(docs) && ::GetFocus() == view->GetSafeHwnd() && Settled(); }))
+            << "Enter on docs did not bring up its grid with the keys";
+        Keep("grid-opened-again");
+        EXPECT_EQ(Rows(), step.rows);
+    }
+    EXPECT_EQ(EditMenuItems().first, "&Undo Sort Rows");
+    ASSERT_TRUE(Xdo("key ctrl+z"));
+    EXPECT_TRUE(RunUntil([&] { return Rows() == unsorted && Settled(); })) << "Ctrl+Z left " << ::testing::PrintToString(Rows());
+    ASSERT_TRUE(Xdo("key ctrl+y"));
+    ASSERT_TRUE(RunUntil([&] { return Rows() == sorted && Settled(); })) << "Ctrl+Y left " << ::testing::PrintToString(Rows());
     ASSERT_TRUE(PickByMouse(news));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"e.htm", "d.htm"}));
 }

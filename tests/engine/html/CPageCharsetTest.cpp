@@ -580,3 +580,172 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
             euc.Reads(krPair(nPointer), kr[nPointer]);
     }
 }
+
+namespace {
+
+// The judgement of a page given the charset, all of its bytes looked at as the save looks at them.
+struct Judged {
+    CPageCharsetJudge::Verdict verdict;
+    PageCharsetReading reading;
+};
+
+Judged JudgeWhole(const std::string& bytes, const char* pszTarget)
+{
+    CPageCharsetJudge judge(CPageCharsetJudge::ReadStart(reinterpret_cast<const BYTE*>(bytes.data()),
+                                                         static_cast<UINT>(bytes.size())),
+                            CPageCharset::FromName(pszTarget), CPageCharsetJudge::Look::Whole);
+    for (size_t at = 0; at < bytes.size(); at += 4096)
+        judge.Add(bytes.data() + at, std::min<size_t>(4096, bytes.size() - at));
+    judge.Finish();
+    return {judge.Decide(), judge.GetReading()};
+}
+
+std::string Repeated(const std::string& text, size_t nTimes)
+{
+    std::string all;
+    for (size_t i = 0; i < nTimes; ++i)
+        all += text;
+    return all;
+}
+
+// Turkish whose only letters beyond ASCII, ğ ı ş, Latin-1 reads as the Icelandic ð ý þ: both
+// readings are of one alphabet, and only the language tells them apart.
+const char* const kTurkishLetters = "Kullanıcı adı ve şifre. Bağlantı ayarları, dağıtım sayfası, yazılım sağlayıcısı, "
+                                    "ağ tanımları, kayıt dosyası, sınır, yanıt ve ışık. Yağmur yağdı, dağlar ağardı. ";
+// Hungarian whose ő and ű Latin-1 reads as õ and û, after an opening in German of more than 2 KB
+// beyond ASCII: the letters of the two readings are of as many alphabets, and only the language
+// of the whole page tells them apart.
+const char* const kGermanOpening = "Grüße für die Bürger über die Größe der Häuser, Äußerungen zur Qualität, schöne Grüße "
+                                   "aus Köln und Düsseldorf. ";
+const char* const kHungarianLetters = "Az első tűz után a kő meleg lett, a nő főzött, a fű zöld maradt. Győr felől erős "
+                                      "szél jött, de a hűvös idő nem zavart. Később a szőlő is beérett. Ő itt van, ők ott. ";
+
+} // namespace
+
+// How a label's reading stands against a rival's of the same bytes, by what the rival is: the
+// bytes' own evidence (signs read inside words, bytes read as no character) outweighs a label
+// whoever reads them better; where only letters differ, a sure detector outweighs the label of
+// more or as many letter oddities, but for one letter written two ways (ș and ş); a guess from
+// too little text only leaves a label of letter oddities in doubt with its own reading of none;
+// the charset given leaves a label in doubt where it reads as few; readings of multi-byte
+// charsets that tie are told apart by a sure detector alone; any other candidate (a charset
+// beside the label's) never outweighs a label on letters.
+TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
+{
+    using Rival = CPageCharsetJudge::Rival;
+    using Weighing = CPageCharsetJudge::Weighing;
+    ScopedTempDir dir;
+    const struct {
+        const char* pszWhat;
+        std::string utf8;
+        const char* pszConverter; // the bytes' charset
+        const char* pszLabel;
+        const char* pszRival;
+        Weighing sure, guess, given, other;
+    } rows[] = {
+        {"Czech read in Latin-1", "Síťové aplikace a služby", "ISO-8859-2", "ISO-8859-1", "ISO-8859-2", Weighing::Outweighed,
+         Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed},
+        {"a right Czech label", "Síťové aplikace a služby", "ISO-8859-2", "ISO-8859-2", "ISO-8859-1", Weighing::Holds,
+         Weighing::Holds, Weighing::Holds, Weighing::Holds},
+        {"Turkish letters read as Icelandic", kTurkishLetters, "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
+         Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+        {"a Turkish title read in Latin-1", "Bölüm 6. Ağ uygulamaları", "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
+         Weighing::Outweighed, Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds},
+        {"Hungarian read in Latin-1", std::string(kGermanOpening) + kHungarianLetters, "ISO-8859-2", "ISO-8859-1",
+         "ISO-8859-2", Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+        {"Romanian with a comma read with a cedilla", "Știri: și țara, înțelepciune și ușurință", "ISO-8859-16",
+         "windows-1250", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::InDoubt, Weighing::Holds},
+        {"names of several languages", "José Muñoz, Jürgen Müller, Björn Ångström, Søren Kierkegaard, Zoë Brontë",
+         "ISO-8859-1", "ISO-8859-1", "windows-1258", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
+        {"Korean read as Chinese", "한국어 설명서", "EUC-KR", "GBK", "EUC-KR", Weighing::Outweighed, Weighing::InDoubt,
+         Weighing::Holds, Weighing::Holds},
+    };
+    for (const auto& row : rows) {
+        const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/text");
+        ASSERT_FALSE(bytes.empty()) << row.pszWhat;
+        const CTextReading label(CPageCharset::FromName(row.pszLabel), bytes);
+        const CTextReading rival(CPageCharset::FromName(row.pszRival), bytes);
+        const CByteCounts counts(bytes);
+        EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::SureDetector, counts), row.sure) << row.pszWhat;
+        EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Detector, counts), row.guess) << row.pszWhat;
+        EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Target, counts), row.given) << row.pszWhat;
+        EXPECT_EQ(CPageCharsetJudge::Weigh(label, rival, Rival::Other, counts), row.other) << row.pszWhat;
+    }
+}
+
+// What giving a page a charset does, judged over all of its bytes by the table of candidates: a
+// wrong label whose letters the detector, sure over the whole page, reads otherwise is not
+// converted from, also where the page opens with more than 2 KB beyond ASCII in another language
+// or where both readings are of one alphabet; a Latin-1 label's sign ¤ is in doubt with
+// ISO-8859-15's €, and ISO-8859-15 is what a Latin-1 label's Estonian looks like; the charset
+// given that reads a label's letters as other letters puts the page to the user; Japanese font
+// names read in a Latin label, letters between character references and text in a CDATA section
+// count against a wrong label; an undeclared page's "5 ¤" is read as ISO-8859-15's "5 €".
+TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
+{
+    using Change = CPageCharsetJudge::Change;
+    ScopedTempDir dir;
+    const auto page = [](const char* pszLabel, const std::string& head, const std::string& body) {
+        return "<html><head>\n" + (*pszLabel == '\0' ? std::string() : legacy_site::ContentType(pszLabel)) + head +
+               "<title>Page</title>\n</head><body>\n" + body + "</body></html>\n";
+    };
+    const std::string fonts = "<style>body { font-family: \"ＭＳ Ｐゴシック\", \"メイリオ\", sans-serif; }</style>\n";
+    const struct {
+        const char* pszWhat;
+        std::string utf8;
+        const char* pszConverter;
+        const char* pszTarget;
+        Change change;
+        const char* pszSource; // the reading converted from, or, in doubt or unknown, the label's
+        const char* pszOther;  // in doubt or unknown: the other reading; empty for none looked at
+    } rows[] = {
+        {"Hungarian after a German opening", page("ISO-8859-1", "", "<p>" + Repeated(kGermanOpening, 150) + "</p><p>" +
+                                                                Repeated(kHungarianLetters, 300) + "</p>\n"),
+         "ISO-8859-2", "UTF-8", Change::Unknown, "ISO-8859-1", "ISO-8859-2"},
+        {"the same given its charset", page("ISO-8859-1", "", "<p>" + Repeated(kGermanOpening, 150) + "</p><p>" +
+                                                                  Repeated(kHungarianLetters, 300) + "</p>\n"),
+         "ISO-8859-2", "ISO-8859-2", Change::Relabel, "ISO-8859-1", ""},
+        {"Turkish letters under Latin-1", page("ISO-8859-1", "", "<p>" + Repeated(kTurkishLetters, 4) + "</p>\n"),
+         "ISO-8859-9", "UTF-8", Change::Unknown, "ISO-8859-1", "windows-1254"},
+        {"a right Latin-1 label over a sign ¤", page("ISO-8859-1", "", "<p>Prix : 15 ¤ par mois.</p>\n"), "ISO-8859-1",
+         "UTF-8", Change::Doubt, "ISO-8859-1", "ISO-8859-15"},
+        {"Estonian under Latin-1", page("ISO-8859-1", "", "<p>Šokolaadi e-poe näidis: žürii hindas lehte.</p>\n"),
+         "ISO-8859-15", "UTF-8", Change::Unknown, "ISO-8859-1", "ISO-8859-15"},
+        {"names of several languages", page("ISO-8859-1", "", "<p>José Muñoz, Jürgen Müller, Björn Ångström, Søren "
+                                                              "Kierkegaard, Zoë Brontë</p>\n"),
+         "ISO-8859-1", "UTF-8", Change::Convert, "ISO-8859-1", ""},
+        {"Romanian under windows-1250 given its charset",
+         page("windows-1250", "", "<p>Bine ați venit pe site-ul nostru. Aici găsiți informații despre produse, programul "
+                                  "de lucru și prețuri. Așteptăm întrebările dumneavoastră.</p>\n"),
+         "ISO-8859-16", "ISO-8859-16", Change::Doubt, "windows-1250", "ISO-8859-16"},
+        {"Romanian under windows-1250 given UTF-8",
+         page("windows-1250", "", "<p>Bine ați venit pe site-ul nostru. Aici găsiți informații despre produse, programul "
+                                  "de lucru și prețuri. Așteptăm întrebările dumneavoastră.</p>\n"),
+         "ISO-8859-16", "UTF-8", Change::Convert, "windows-1250", ""},
+        {"Japanese font names under a Latin label", page("windows-1252", fonts, "<p>Products</p>\n"), "CP932", "UTF-8",
+         Change::Unknown, "windows-1252", "Shift_JIS"},
+        {"the same given Shift_JIS", page("windows-1252", fonts, "<p>Products</p>\n"), "CP932", "Shift_JIS", Change::Relabel,
+         "windows-1252", ""},
+        {"letters between references", page("KOI8-R", "", "<p>&#1055;ривет, &#1084;ир! &#1069;то &#1089;траница о "
+                                                           "&#1085;ашей &#1089;ети.</p>\n"),
+         "CP1251", "UTF-8", Change::Unknown, "KOI8-R", ""},
+        {"Cyrillic in a CDATA section", page("windows-1252", "", "<svg><text><![CDATA[Глава 6. Сетевые приложения и "
+                                                                  "почтовые серверы]]></text></svg>\n"),
+         "CP1251", "UTF-8", Change::Unknown, "windows-1252", ""},
+    };
+    for (const auto& row : rows) {
+        const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/page");
+        ASSERT_FALSE(bytes.empty()) << row.pszWhat;
+        const Judged judged = JudgeWhole(bytes, row.pszTarget);
+        EXPECT_EQ(judged.verdict.change, row.change) << row.pszWhat;
+        EXPECT_EQ(judged.verdict.source.charset.GetName(), row.pszSource) << row.pszWhat;
+        if (*row.pszOther != '\0')
+            EXPECT_EQ(judged.verdict.other.charset.GetName(), row.pszOther) << row.pszWhat;
+    }
+    // An undeclared page's price in euros is read as ISO-8859-15, by the scan and the save alike.
+    const std::string euro = iconv_program::Convert(page("", "", "<p>Prix : 5 €.</p>\n"), "UTF-8", "ISO-8859-15",
+                                                    dir.Path() + "/page");
+    EXPECT_EQ(Detect(euro).GetName(), "ISO-8859-15");
+    EXPECT_EQ(JudgeWhole(euro, "ISO-8859-15").verdict.change, Change::Relabel);
+    EXPECT_NE(JudgeWhole(euro, "windows-1252").verdict.change, Change::Relabel);
+}

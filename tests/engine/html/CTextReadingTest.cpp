@@ -8,22 +8,25 @@
 // What a page says to its readers is its text, the values of attributes among it; of comments,
 // style sheets and scripts, whose code tells nothing of the language, the words that hold bytes
 // beyond ASCII, which a change of charset converts like any other. Tags are not, and the 7-bit
-// Japanese charset's letters, whose bytes may be those of markup, go with the text whole. The
-// charset a META tag declares is read wherever it stands, but not in a comment or a script.
+// Japanese charset's letters, whose bytes may be those of markup, go with the text whole, and so
+// does a CDATA section's text outside scripts (an SVG's). The charset a META tag declares is read
+// wherever it stands, but not in a comment or a script.
 TEST(CTextReadingTest, APagesTextIsItsWordsWhereverTheyStandWithoutTheMarkup)
 {
     const std::string page = "<html><head><meta name=\"description\" content='Caf\xE9'><!-- <b>no</b> \xD3\xEF\xF0 -->"
                              "<style>p:before{content:\"\xA7\"} p { color: red }</style><title>T\xEAte</title>"
                              "<script>var s = \"</p>\xA7\"; // <meta charset=koi8-r>\n</script>"
                              "<meta http-equiv=Content-Type content=\"text/html; charset=windows-1251\"></head><body>"
-                             "<p class=x>\x1B$B<%>'\x1B(B 1 < 2</p><meta charset=\"utf-8\">";
+                             "<p class=x>\x1B$B<%>'\x1B(B 1 < 2</p><meta charset=\"utf-8\">"
+                             "<svg><text><![CDATA[\xD0\xF3 ]] > a]b]]></text></svg><![if !IE]>";
     for (const size_t nPiece : {size_t(1), size_t(7), page.size()}) {
         CPageTextFilter filter;
         std::string text;
         for (size_t at = 0; at < page.size(); at += nPiece)
             filter.Add(page.data() + at, std::min(nPiece, page.size() - at), text);
         EXPECT_EQ(text, "  description Caf\xE9   \xD3\xEF\xF0   p:before{content:\"\xA7\"}    T\xEAte  \"</p>\xA7\";   "
-                        "Content-Type text/html; charset=windows-1251    x \x1B$B<%>'\x1B(B 1 < 2 utf-8  ")
+                        "Content-Type text/html; charset=windows-1251    x \x1B$B<%>'\x1B(B 1 < 2 utf-8     "
+                        "\xD0\xF3 ]] > a]b    ")
             << nPiece;
         EXPECT_EQ(filter.GetDeclaredName(), "windows-1251") << nPiece;
     }
@@ -45,7 +48,9 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         {"Глава 6. Сетевые приложения", 0, true},        {"зМБЧБ 6. уЕФЕЧЩЕ", 2, false},
         {"Applications réseau, Linuxの設定, Apache를", 0, true}, {"Applications rщseau", 2, false},
         {"Ãëàâà 6. Ñåòåâûå ïðèëîæåíèÿ", 9, false},      {"Розділ ╕ мережа", 1, true},
-        {"iPhone, McDonald, Chương, Síťové", 0, true},  {"15 ¤ im Monat", 0, true},
+        {"iPhone, McDonald, Síťové", 0, true},          {"15 ¤ im Monat, ¤ 20", 1, true},
+        {"Chương 6. Các ứng dụng mạng", 0, true},       {"Łódź, Żółć", 0, true},
+        {"Řečiště", 0, true},                           {"Çağrı", 0, true},
         // Signs glued to a word's edge, but for quotation marks and what follows names and units.
         {"Sí»ové, ¦okolaadi, ¸ürii, c½ur", 4, false},   {"Rozdzia³ co¶", 2, false},
         {"»zitat« ¿qué? 20 m², 5 km³, NESTLÉ®, Café™", 0, true},
@@ -105,4 +110,44 @@ TEST(CTextReadingTest, AReadingInPiecesIsTheReadingOfTheWhole)
     EXPECT_EQ(mixed.GetOddities(), whole.GetOddities());
     EXPECT_TRUE(mixed.IsText());
     EXPECT_LT(mixed.GetOddities(), CTextReading(latin1, text + title + text).GetOddities());
+}
+
+// Each measure a reading is weighed by tells one way bytes read in the wrong charset show, and
+// each is counted alone: signs read between letters or glued to a word ("Sí»ové", "c½ur", the
+// "‚l‚r ‚oƒSƒVƒbƒN" of Japanese font names read as Latin), UTF-8 letters read as a Latin letter
+// and a sign ("cafÃ©"), bytes the charset gives no character in a word, letters of no one alphabet
+// in a word ("Chýõng") or in the text, a sign ¤ after a number, and the letters of the words. A
+// character reference is read as the character it stands for.
+TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
+{
+    const struct {
+        const char* pszCharset;
+        std::string bytes;
+        size_t nMisreadings, nPairs, nStrays, nForeign, nCurrency, nLetters;
+    } rows[] = {
+        {"utf-8", "Síťové aplikace, srdce", 0, 0, 0, 0, 0, 3},
+        {"utf-8", "Sí»ové aplikace, c½ur", 2, 0, 0, 0, 0, 2},
+        {"utf-8", "Font: ‚l‚r ‚oƒSƒVƒbƒN", 5, 0, 0, 0, 0, 0},
+        {"utf-8", "„Fuß“ und ‚so‘", 0, 0, 0, 0, 0, 1},
+        {"windows-1252", "caf\xC3\xA9 na\xC3\xAFve", 5, 2, 0, 0, 0, 2},
+        {"windows-1252", "NESTL\xC9\xAE, CAF\xC9\x99", 0, 0, 0, 0, 0, 2},
+        {"windows-1252", "Ref. R-\x81\x8D-12, caf\x81" "e", 0, 0, 1, 0, 0, 0},
+        {"utf-8", "José Muñoz, Jürgen Müller, Björn Ångström", 0, 0, 0, 2, 0, 7},
+        {"utf-8", "Chýõng 6. Các ýìng", 2, 0, 0, 2, 0, 5},
+        {"utf-8", "Prix : 5 ¤, 15¤, ¤ 20", 0, 0, 0, 0, 2, 0},
+        {"windows-1251", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 0, 0, 0, 0, 0, 6},
+        {"KOI8-R", "&#1084;\xE8\xF0, &#x41C;\xE8\xF0", 1, 0, 0, 0, 0, 6},
+        {"KOI8-R", "&#1084\xE8\xF0, &#;\xE8\xF0 &", 0, 0, 0, 0, 0, 4},
+    };
+    for (const auto& row : rows) {
+        const CTextReading reading(CPageCharset::FromName(row.pszCharset), row.bytes);
+        const std::string what = std::string(row.pszCharset) + ": " + row.bytes;
+        EXPECT_EQ(reading.GetMisreadings(), row.nMisreadings) << what;
+        EXPECT_EQ(reading.GetUtf8Pairs(), row.nPairs) << what;
+        EXPECT_EQ(reading.GetStrays(), row.nStrays) << what;
+        EXPECT_EQ(reading.GetForeignLetters(), row.nForeign) << what;
+        EXPECT_EQ(reading.GetSignsForCurrency(), row.nCurrency) << what;
+        EXPECT_EQ(reading.GetLettersInWords(), row.nLetters) << what;
+        EXPECT_EQ(reading.GetOddities(), row.nMisreadings + row.nStrays + row.nForeign + row.nCurrency) << what;
+    }
 }

@@ -7,6 +7,7 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/StandardControls.h"
 #include "platform/controls/Static.h"
+#include "platform/core/CRect.h"
 
 #include <cctype>
 #include <cstdio>
@@ -167,4 +168,77 @@ TEST_F(X11DialogTest, TypesIntoADialogFromATemplateAndReadsTheResult)
     DestroyWindow(twin);
     cairo_surface_destroy(expected);
     cairo_surface_destroy(shot);
+}
+
+// A dialog that holds its owner disabled, minimised by the minimise box of its caption, comes back
+// where it was, with the keys, when the user clicks the owner. The greyed box of a dialog without
+// one hides nothing: the letter typed after the press still reaches the dialog's edit.
+TEST_F(X11DialogTest, AMinimisedDialogComesBackAtAClickOnTheWindowItHolds)
+{
+    VOSTREL_REQUIRE(required_tools::NotOnPath({"xwd", "convert", "xdotool"}));
+    RegisterStandardControls();
+    const struct {
+        DWORD box;
+        bool minimises;
+    } cases[] = {{WS_MINIMIZEBOX, true}, {WS_MAXIMIZEBOX, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.minimises ? "with a minimise box" : "with its minimise box greyed");
+        const HWND owner = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 700, 500, nullptr, 0, "Owner");
+        DialogTemplate t;
+        t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | c.box;
+        t.x = 60;
+        t.y = 60;
+        t.cx = 200;
+        t.cy = 60;
+        t.title = "Dialog";
+        t.pointSize = 8;
+        t.typeface = "MS Shell Dlg";
+        t.items.push_back(ItemOf(static_cast<WORD>(DialogControlClass::Edit), "",
+                                 WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 150, 12, kNameEdit));
+        const std::vector<BYTE> bytes = WriteDialogTemplate(t);
+        Result result;
+        const HWND dlg = CreateDialogIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(bytes.data()), owner,
+                                                   NameProc, reinterpret_cast<LPARAM>(&result));
+        ASSERT_NE(dlg, nullptr);
+        created.push_back(dlg);
+        // As a modal run shows its dialog: the owner disabled first.
+        EnableWindow(owner, FALSE);
+        ShowWindow(dlg, SW_SHOWNORMAL);
+        ASSERT_TRUE(WaitForFocus(dlg));
+        ASSERT_TRUE(Settle());
+        RECT before{};
+        GetWindowRect(dlg, &before);
+        // The minimise box: the slot left of the maximise box, right of the close box.
+        POINT box{-1, -1};
+        for (int x = before.right - 1; x > before.right - 120 && box.x < 0; --x)
+            if (SendMessage(dlg, WM_NCHITTEST, 0, MAKELPARAM(x, before.top + 10)) == HTMINBUTTON)
+                box = POINT{x - 6, before.top + 10};
+        ASSERT_GE(box.x, 0) << "no minimise box in the caption";
+        ASSERT_TRUE(ClickOnScreen(box.x, box.y));
+        if (c.minimises) {
+            ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return IsIconic(dlg) != FALSE; })) << "the box did not minimise it";
+            RECT owned{};
+            GetWindowRect(owner, &owned);
+            ASSERT_TRUE(ClickOnScreen(owned.left + 50, owned.bottom - 50));
+            ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return !IsIconic(dlg); })) << "the click on the owner left it minimised";
+        }
+        ASSERT_TRUE(WaitForFocus(dlg)) << "the dialog does not have the keys";
+        SendKey(dlg, XK_x);
+        ASSERT_TRUE(PumpDialogUntil(dlg, [&] { return GetWindowTextLength(GetDlgItem(dlg, kNameEdit)) == 1; }));
+        EXPECT_FALSE(IsIconic(dlg));
+        RECT after{};
+        GetWindowRect(dlg, &after);
+        EXPECT_TRUE(EqualRect(&before, &after)) << "at " << after.left << "," << after.top;
+        ASSERT_TRUE(Settle());
+        cairo_surface_t* shot = Screenshot(server->DisplayName());
+        ASSERT_NE(shot, nullptr);
+        // The dialog's caption shows on the screen where it was, in the active caption's colour.
+        const COLORREF caption = GetSysColor(COLOR_ACTIVECAPTION);
+        EXPECT_EQ(PixelAt(shot, (before.left + before.right) / 2, before.top + 8),
+                  (static_cast<uint32_t>(GetRValue(caption)) << 16) | (GetGValue(caption) << 8) | GetBValue(caption));
+        cairo_surface_destroy(shot);
+        EnableWindow(owner, TRUE);
+        DestroyWindow(dlg);
+        DestroyWindow(owner);
+    }
 }

@@ -42,8 +42,8 @@ protected:
 
     void SetUp() override
     {
-        server = XvfbServer::Shared();
-        VOSTREL_REQUIRE(XvfbServer::Missing());
+        server = TestServer();
+        VOSTREL_REQUIRE(TestServerMissing());
         VOSTREL_REQUIRE(required_tools::NotOnPath(NeededPrograms()));
         std::string error;
         backend = X11Backend::Install(server->DisplayName().c_str(), error);
@@ -104,6 +104,11 @@ protected:
         EXPECT_EQ(std::system(command.c_str()), 0) << "the keys" << names << " stayed down";
     }
 
+    // The display the fixture's tests run on: the test program's shared server, unless the
+    // fixture keeps one of its own (one run by a window manager); and what it lacks, "" for
+    // nothing.
+    virtual XvfbServer* TestServer() { return XvfbServer::Shared(); }
+    virtual std::string TestServerMissing() { return XvfbServer::Missing(); }
     // Whether the fixture's tests act as the user through xdotool.
     virtual bool UsesXdotool() const { return false; }
     // Whether they look at the screen (taken with xwd and convert).
