@@ -1371,9 +1371,10 @@ BOOL CGroupView::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyle
     }
     if (m_nWritingPage > 0)
         return bDone;
-    // The values reach the pages as edits, except when an undo or redo puts back what was
-    // there.
-    const PageWrite how = (nMode == gxUndo || nMode == gxRedo || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
+    // The values reach the pages as edits, except when an undo, a redo or the rollback of a
+    // stopped command puts back what was there.
+    const PageWrite how =
+        (nMode == gxUndo || nMode == gxRedo || nMode == gxRollback || m_nUndoing > 0) ? PageWrite::Restore : PageWrite::Edit;
     if (!bDone) {
         // A store the user stopped keeps the cells it reached: a page left with its old value
         // would be saved with what its cell no longer shows.
@@ -1637,8 +1638,9 @@ BOOL CGroupView::ReplayInSight(int nMode)
     const CString strName = StepName(*pStep);
     CString strSaid;
     strSaid.FormatMessage(GetAppData()->GetText(bUndo ? gxTextUndoing : gxTextRedoing), strName.GetString());
-    // Said while the step runs, another folder loaded first among it; gone once it is done.
-    TellInStatusBar(strSaid);
+    // Said while the step runs, another folder loaded first among it, and shown at once: the
+    // loading holds the program's loop. Gone once it is done.
+    TellWorkStarts(strSaid);
     if (!BringStepInSight(*pStep, nMode) || pList->IsEmpty() || pList->GetHead() != pStep) {
         CString strItem, strFormat, strRefused;
         strItem.FormatMessage(bUndo ? "Undo %1" : "Redo %1", strName.GetString());
@@ -1672,7 +1674,7 @@ BOOL CGroupView::ReplayKeepingSort(int nMode, Command replay)
     }
     const BOOL bDone = WriteMany(replay);
     if (!from.IsEmpty() && from.GetHead() == pStep) {
-        // Not replayed (or stopped part-way, the rest of it still to come): its sort waits.
+        // Not replayed (or stopped, and taken back whole): its sort waits.
         if (sortAfter)
             m_rowOrderSorts[pKey] = *sortAfter;
         return bDone;

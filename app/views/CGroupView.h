@@ -300,6 +300,11 @@ protected:
     void SayInStatusBar(const CString& strText);
     // Tells it without the beep.
     void TellInStatusBar(const CString& strText);
+    // Tells what work starts now, shown at once: work that may be long before its meter shows
+    // (a folder loaded, the pages of a whole column gone through) says so from its start.
+    void TellWorkStarts(const CString& strText);
+    // The work told is over: its text goes, unless its meter's "Done." took its place.
+    void EndWorkSaid(const CString& strText);
     // An edit begins: what the status bar was told goes.
     void EndSaidInStatusBar();
 
@@ -317,6 +322,8 @@ protected:
     void OnSortDescending();
     void OnUpdateSort(CCmdUI* pCmdUI);
     void OnFillDown();
+    // Fill Down's work, its long operation showing the text.
+    void FillDown(const CString& strText);
     void OnUpdateFillDown(CCmdUI* pCmdUI);
     void OnGroupActions();
     void OnViewChanges();

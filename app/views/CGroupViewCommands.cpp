@@ -640,6 +640,20 @@ void CGroupView::OnUpdateFillDown(CCmdUI* pCmdUI)
 
 void CGroupView::OnFillDown()
 {
+    // Going through the pages of a whole large column, and a question about its undo, come
+    // before the meter shows: the status bar says what runs from the start. The fill's column
+    // is the current cell's, which the selection holds.
+    ROWCOL nRow = 0, nCol = 0;
+    CString strFormat, strText;
+    strFormat.LoadString(IDS_FILL_DOWN_RUNNING);
+    strText.Format(strFormat, GetCurrentCell(nRow, nCol) ? GetStoredCellValue(0, nCol).GetString() : "");
+    TellWorkStarts(strText);
+    FillDown(strText);
+    EndWorkSaid(strText);
+}
+
+void CGroupView::FillDown(const CString& strText)
+{
     CSelNodesCol pages;
     CMetaSetting* pSetting = nullptr;
     ROWCOL nCol = 0;
@@ -663,20 +677,24 @@ void CGroupView::OnFillDown()
     ScopedFlag running(m_bGroupActionRunning);
     // The stores below show their progress under this text.
     CGXLongOperation op;
-    CString strText;
-    strText.LoadString(IDS_FILL_DOWN_RUNNING);
     op.SetStatusText(strText);
-    // One store per range: each marks its rows' pages and is one step of undo.
+    // One store per range, all of them one step of undo, named after the column as a store
+    // into one column is: stopped by the user in any range, the ranges written go back too.
     CGXStyle value;
     value.SetValue(strValue);
     WriteMany([&] {
+        CGXTransactionScope trans(*this, GetStoredCellValue(0, nCol));
         for (POSITION pos = ranges.GetHeadPosition(); pos != nullptr;) {
             CGXRange cells = RangeAsCells(*ranges.GetNextRange(pos));
             cells.top = std::max<ROWCOL>(1, cells.top);
             cells.bottom = std::min(cells.bottom, GetRowCount());
+            const DWORD nStops = CGXLongOperation::GetStopCount();
             if (cells.bottom >= cells.top)
                 ApplyStyleToRange(cells, &value, gxOverride, 0, nullptr, GX_INVALIDATE, gxDo);
+            if (CGXLongOperation::GetStopCount() != nStops)
+                return FALSE;
         }
+        trans.Commit();
         return TRUE;
     });
 }
@@ -1289,6 +1307,10 @@ BOOL CGroupView::Paste()
 {
     if (!IsIdle())
         return FALSE;
+    // Over a large column the pages are gone through, and the paste may ask about its undo,
+    // before its meter shows.
+    const CString strPasting = GetAppData()->GetText(gxTextPastingData);
+    TellWorkStarts(strPasting);
     const BOOL bFileColumn = SelectionTakesInFileColumn();
     // The remembered cell only while the clipboard still holds what this view put there:
     // text another program copied since is what the user means to paste.
@@ -1305,6 +1327,7 @@ BOOL CGroupView::Paste()
     } else {
         bDone = WriteMany([this] { return CGridViewWrapper::Paste(); });
     }
+    EndWorkSaid(strPasting);
     // What the paste could not give the grid is told, not only left out.
     CString strSaid;
     if (bFileColumn)
@@ -1386,6 +1409,26 @@ void CGroupView::TellInStatusBar(const CString& strText)
     CVostrelApp* pApp = GetVostrelApp();
     if (CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr)
         pFrame->TellInStatusBar(strText);
+}
+
+void CGroupView::TellWorkStarts(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+    if (pFrame == nullptr)
+        return;
+    pFrame->TellInStatusBar(strText);
+    // Painted now: the work holds the program's loop until it looks at the keys.
+    if (pFrame->GetStatusBar().GetSafeHwnd() != nullptr)
+        pFrame->GetStatusBar().UpdateWindow();
+}
+
+void CGroupView::EndWorkSaid(const CString& strText)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    CMainFrame* pFrame = pApp != nullptr ? pApp->GetMainFrame() : nullptr;
+    if (pFrame != nullptr && pFrame->GetStatusBar().GetSafeHwnd() != nullptr && pFrame->GetStatusBar().GetPaneText(0) == strText)
+        EndSaidInStatusBar();
 }
 
 void CGroupView::EndSaidInStatusBar()

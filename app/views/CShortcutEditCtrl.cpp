@@ -2,12 +2,16 @@
 #include "app/views/CShortcutEditCtrl.h"
 
 #include "app/views/CGroupView.h"
+#include "app/res/AppRes.h"
 #include "app/res/GroupViewRes.h"
 #include "app/frame/CVostrelApp.h"
 #include "grid/data/CGXGridParam.h"
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/IGXCommandTarget.h"
+#include "platform/afx/AfxRes.h"
+#include "platform/afx/wnd/CCmdUI.h"
+#include "platform/win/Clipboard.h"
 
 IMPLEMENT_DYNAMIC(CShortcutEditCtrl, CEdit)
 
@@ -99,6 +103,70 @@ BOOL CShortcutEditCtrl::UndoTyping(int nMode)
     return TRUE;
 }
 
+BOOL CShortcutEditCtrl::HasKeys() const
+{
+    return m_hWnd != nullptr && ::GetFocus() == m_hWnd;
+}
+
+BOOL CShortcutEditCtrl::HasSelection() const
+{
+    int nStart = 0, nEnd = 0;
+    GetSel(nStart, nEnd);
+    return nStart != nEnd;
+}
+
+BOOL CShortcutEditCtrl::OnEditCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_EDIT_CUT:
+        SendMessage(WM_CUT);
+        return TRUE;
+    case ID_EDIT_COPY:
+        SendMessage(WM_COPY);
+        return TRUE;
+    case ID_EDIT_PASTE:
+        SendMessage(WM_PASTE);
+        return TRUE;
+    case ID_EDIT_DELETE_META:
+        SendMessage(WM_CLEAR);
+        return TRUE;
+    case ID_EDIT_UNDO:
+        UndoTyping(gxUndo);
+        return TRUE;
+    case ID_EDIT_REDO:
+        UndoTyping(gxRedo);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CShortcutEditCtrl::OnUpdateEditCommand(UINT nID, CCmdUI* pCmdUI)
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    const BOOL bIdle = pApp == nullptr || pApp->GetRunState() == CVostrelAppModel::runIdle;
+    switch (nID) {
+    case ID_EDIT_CUT:
+    case ID_EDIT_DELETE_META:
+        pCmdUI->Enable(bIdle && HasSelection());
+        return TRUE;
+    case ID_EDIT_COPY:
+        pCmdUI->Enable(HasSelection());
+        return TRUE;
+    case ID_EDIT_PASTE:
+        pCmdUI->Enable(bIdle && ::IsClipboardFormatAvailable(CF_TEXT));
+        return TRUE;
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO: {
+        const int nMode = nID == ID_EDIT_UNDO ? gxUndo : gxRedo;
+        CGXGridCore::UpdateTypingUndoItem(nMode, bIdle && CanUndoTyping(nMode), pCmdUI);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
 BOOL CShortcutEditCtrl::ShowInCurrentCell()
 {
     ROWCOL nRow = 0, nCol = 0;
@@ -129,11 +197,6 @@ void CShortcutEditCtrl::ShowInCell(ROWCOL nRow, ROWCOL nCol, const CString& strT
         pParam->EnableUndo(bUndo);
 }
 
-BOOL CShortcutEditCtrl::IsRefusedCell(ROWCOL nRow, ROWCOL nCol)
-{
-    return nCol == CGroupView::kFileColumn || !m_pView->RowTakesEdits(nRow) || m_pView->IsTooLongToType(nRow, nCol);
-}
-
 BOOL CShortcutEditCtrl::RefusesCell(ROWCOL nRow, ROWCOL nCol)
 {
     // The file column names each page's own file: what is typed here would show in the cell
@@ -156,6 +219,51 @@ void CShortcutEditCtrl::ReturnKeysToGrid()
         m_pView->SetFocus();
 }
 
+BOOL CShortcutEditCtrl::BeginChange()
+{
+    CVostrelApp* pApp = GetVostrelApp();
+    if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
+        return FALSE;
+    ROWCOL nRow = 0, nCol = 0;
+    if (!m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
+        return FALSE;
+    if (RefusesCell(nRow, nCol))
+        return FALSE;
+    if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
+        CommitEdit();
+    if (!m_bEditing) {
+        m_pView->EndSaidInStatusBar();
+        // Undo takes back this edit's typing only, not an edit committed before it.
+        EmptyUndoBuffer();
+    }
+    m_nRow = nRow;
+    m_nCol = nCol;
+    m_bEditing = TRUE;
+    return TRUE;
+}
+
+namespace {
+
+// Whether the message changes the field's text: typing (Enter and Escape apart, which end the
+// visit), the clipboard's cut and paste, and deletion. Ctrl+A and Ctrl+C only select and copy.
+bool ChangesText(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_CHAR:
+        return wParam != 0x01 && wParam != 0x03 && wParam != 0x1A && wParam != 0x1B;
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+        return true;
+    case WM_KEYDOWN:
+        return wParam == VK_DELETE;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CHAR && wParam == '\r' && !m_bEditing) {
@@ -163,65 +271,32 @@ LRESULT CShortcutEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         ReturnKeysToGrid();
         return 0;
     }
-    if (message == WM_CHAR) {
-        CVostrelApp* pApp = GetVostrelApp();
-        if (m_pView == nullptr || (pApp != nullptr && pApp->GetRunState() != CVostrelAppModel::runIdle))
-            return 0;
-        ROWCOL nRow = 0, nCol = 0;
-        // Escape types nothing: as a key it backs out of the edit.
-        if (wParam == 0x1B || !m_pView->GetCurrentCell(nRow, nCol) || nRow == 0 || nCol == 0)
-            return 0;
-        if (IsRefusedCell(nRow, nCol)) {
-            // Keys that would change the text are refused; Ctrl+C and the like still act.
-            const bool bChanges = wParam >= 0x20 || wParam == 0x08 || wParam == 0x16 || wParam == 0x18;
-            if (!bChanges)
-                return CEdit::WindowProc(message, wParam, lParam);
-            RefusesCell(nRow, nCol);
-            return 0;
-        }
-        if (m_bEditing && (nRow != m_nRow || nCol != m_nCol))
-            CommitEdit();
-        if (!m_bEditing) {
-            m_pView->EndSaidInStatusBar();
-            // Undo takes back this edit's typing only, not an edit committed before it.
-            EmptyUndoBuffer();
-        }
-        m_nRow = nRow;
-        m_nCol = nCol;
-        m_bEditing = TRUE;
-        if (wParam == 13) {
-            CommitEdit();
-            ReturnKeysToGrid();
-            return 0;
-        }
-        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
-        ShowInCurrentCell();
-        return lResult;
-    }
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
         CancelEdit();
         ReturnKeysToGrid();
         return 0;
     }
-    if (message == WM_KEYDOWN && wParam == VK_DELETE && m_pView != nullptr) {
-        ROWCOL nRow = 0, nCol = 0;
-        if (m_pView->GetCurrentCell(nRow, nCol) && nRow > 0 && nCol > 0 && RefusesCell(nRow, nCol))
-            return 0;
+    // Escape types nothing: as a key it backs out of the edit.
+    if (message == WM_CHAR && wParam == 0x1B)
+        return 0;
+    // Undo, by its key or from the field's own menu, takes back what this visit typed only.
+    if ((message == WM_CHAR && wParam == 0x1A) || message == WM_UNDO) {
+        UndoTyping(CanUndoTyping(gxUndo) ? gxUndo : gxRedo);
+        return 0;
     }
-    if (message == WM_KEYDOWN) {
-        const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
-        CVostrelApp* pApp = GetVostrelApp();
-        if (wParam == VK_DELETE && m_pView != nullptr && (pApp == nullptr || pApp->GetRunState() == CVostrelAppModel::runIdle)) {
-            ROWCOL nRow = 0, nCol = 0;
-            if (m_pView->GetCurrentCell(nRow, nCol) && nRow > 0 && nCol > 0) {
-                m_nRow = nRow;
-                m_nCol = nCol;
-                m_bEditing = TRUE;
-                ShowInCurrentCell();
-                CommitEdit();
-            }
-        }
-        return lResult;
+    if (!ChangesText(message, wParam))
+        return CEdit::WindowProc(message, wParam, lParam);
+    // A change of the text is the current cell's edit: the cell shows the field's text at once,
+    // and the page gets it when the edit is committed (Enter, another cell) or not at all
+    // (Escape).
+    if (!BeginChange())
+        return 0;
+    if (message == WM_CHAR && wParam == '\r') {
+        CommitEdit();
+        ReturnKeysToGrid();
+        return 0;
     }
-    return CEdit::WindowProc(message, wParam, lParam);
+    const LRESULT lResult = CEdit::WindowProc(message, wParam, lParam);
+    ShowInCurrentCell();
+    return lResult;
 }

@@ -1,6 +1,6 @@
 // CShortcutEditCtrl: the group frame's edit field: it shows the text of the grid's current cell
-// in full and lets the user type the cell's value there; Enter or Delete, or moving to another
-// cell, commits the typed value to the page; Escape drops it.
+// in full and lets the user type the cell's value there; Enter, or moving to another cell,
+// commits the typed value to the page; Escape drops it.
 #pragma once
 
 #include "grid/core/CGXTypingUndo.h"
@@ -8,6 +8,7 @@
 #include "engine/meta/IMetaSettingUi.h"
 #include "platform/core/Types.h"
 
+class CCmdUI;
 class CGroupView;
 
 class CShortcutEditCtrl : public CEdit {
@@ -31,6 +32,14 @@ public:
     // can be done now, and doing it; the cell shows the field's text again.
     BOOL CanUndoTyping(int nMode);
     BOOL UndoTyping(int nMode);
+    // Whether the field holds the keyboard focus.
+    BOOL HasKeys() const;
+    // While the field has the keys, the Edit menu's Cut, Copy, Paste, Delete, Undo and Redo, by
+    // their keys, the menu or the toolbar, act on its text, as they do in a cell's editor: a
+    // part of the value cut here leaves the rest in the cell, and Escape gives back the whole.
+    // FALSE for any other command.
+    BOOL OnEditCommand(UINT nID);
+    BOOL OnUpdateEditCommand(UINT nID, CCmdUI* pCmdUI);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +47,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Starts (or goes on with) the current cell's edit before a change of the text; FALSE, with
+    // the reason said, when the cell takes nothing from here, or nothing may change now.
+    BOOL BeginChange();
+    BOOL HasSelection() const;
     // Writes the field's text as the current cell's shown value; FALSE without a current cell.
     BOOL ShowInCurrentCell();
     // Writes a text as a cell's shown value, leaving its page and the undo history alone.
@@ -45,8 +58,6 @@ private:
     // Says in the status bar, with a beep, why the cell takes nothing typed here: TRUE for the
     // file column (a page's name) and for a row whose page takes no edits (not read).
     BOOL RefusesCell(ROWCOL nRow, ROWCOL nCol);
-    // Whether the cell takes nothing typed here (nothing is said).
-    BOOL IsRefusedCell(ROWCOL nRow, ROWCOL nCol);
     // Enter and Escape end the visit to the field: the grid has the keys again.
     void ReturnKeysToGrid();
 

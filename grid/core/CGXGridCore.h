@@ -949,10 +949,10 @@ protected:
     // Rows a page holds below the frozen rows, counted from the top row (at least one).
     ROWCOL RowsPerPage(BOOL bUp);
     void RedrawAfterStructureChange(UINT nFlags);
-    // A style change cancelled by the user after the cells of done were stored: rolled back,
-    // recorded as it stands, or only redrawn, as the answer and the undo information allow.
+    // A style change cancelled by the user after the cells of done were stored: rolled back to
+    // the old styles, or, without them, only redrawn.
     BOOL CancelStyleRange(const CGXRange& range, const CGXRange& cells, const CGXRange& done,
-                          std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags, int nMode);
+                          std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags);
     BOOL m_bNoProgress = FALSE;
     // After an insertion or a removal: moves what is still right with the window's pixels when
     // the optimized-update feature is installed, else redraws as RedrawAfterStructureChange.

@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridCoreTarget.h"
 #include "grid/core/CGXGridUpdateHintImp.h"
 #include "grid/data/CGXCommandFactory.h"
+#include "grid/data/CGXLongOperation.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/afx/wnd/CWnd.h"
 #include "platform/controls/MessageBox.h"
@@ -460,6 +461,7 @@ BOOL CGXGridCore::ReplayStep(int nMode)
     ROWCOL nRow = GX_INVALID, nCol = GX_INVALID;
     BOOL bSetCurrent = FALSE;
     BOOL bDone = FALSE;
+    const DWORD nStops = CGXLongOperation::GetStopCount();
     {
         PositionLock lock{*this};
         m_bLockCurrentCell = TRUE;
@@ -470,7 +472,8 @@ BOOL CGXGridCore::ReplayStep(int nMode)
         nCol = m_nPendingCol;
         bSetCurrent = m_bPendingSetCurrent;
     }
-    if (nRow != GX_INVALID && nCol != GX_INVALID)
+    // A step the user stopped was taken back whole: the current cell stays where it was.
+    if (nRow != GX_INVALID && nCol != GX_INVALID && CGXLongOperation::GetStopCount() == nStops)
         ShowCommandPosition(nRow, nCol, bSetCurrent);
     if (m_pGridWnd != nullptr && m_pGridWnd->GetSafeHwnd() != nullptr)
         m_pGridWnd->UpdateWindow();

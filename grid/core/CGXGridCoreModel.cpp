@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -244,13 +245,17 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
         }
     }
     op.SetStatusText(m_pAppData->GetText(nMode == gxDo ? gxTextStoringCells : gxTextRestoringCells), FALSE);
-    // Cancelling the change of the cells asks Abort, Retry (roll back) or Ignore when the old
-    // styles are there to roll back to, else Yes or No.
+    // Esc asks Yes or No, and Yes gives every cell changed so far its old style back. A change
+    // that keeps no old styles to go back to (undo off, too large for its undo, or itself a
+    // rollback) is not stopped: half of it would stay with nothing to take it back.
     struct QuestionScope {
         int nOld = GXGetLongOperationState().m_nQuestionMode;
         ~QuestionScope() { CGXLongOperation::SetQuestionMode(nOld); }
     } questionScope;
-    CGXLongOperation::SetQuestionMode(nMode == gxDo && undo ? 1 : 0);
+    CGXLongOperation::SetQuestionMode(0);
+    std::optional<CGXCancelLock> noCancel;
+    if (!undo)
+        noCancel.emplace();
 
     CGXRange changed(cells);
     if (!m_bDataNotifyLock && pData != nullptr)
@@ -329,7 +334,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
     if (!lockScope.bOld)
         pData->EndChange(bChanged);
     if (bCancelled)
-        return CancelStyleRange(range, cells, done, undo, nType, nFlags, nMode);
+        return CancelStyleRange(range, cells, done, undo, nType, nFlags);
     if (!bChanged) {
         DiscardDataUndoInfo();
         return FALSE;
@@ -347,9 +352,9 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
 }
 
 BOOL CGXGridCore::CancelStyleRange(const CGXRange& range, const CGXRange& cells, const CGXRange& done,
-                                   std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags, int nMode)
+                                   std::unique_ptr<CGXSetStyleRangeCmd>& undo, int nType, UINT nFlags)
 {
-    if (undo && CGXLongOperation::GetRollbackState()) {
+    if (undo) {
         // Roll back: the cells done so far get their old styles again, and nothing is recorded.
         if (CObject* pInfo = TakeDataUndoInfo()) {
             if (ApplyDataUndoInfo(pInfo, TRUE, TRUE))
@@ -365,15 +370,6 @@ BOOL CGXGridCore::CancelStyleRange(const CGXRange& range, const CGXRange& cells,
             back = range;
         ApplyStyleToRange(back, nullptr, gxCopy, nType, &old, nFlags, gxRollback);
         undo.reset();
-        return FALSE;
-    }
-    if (undo) {
-        // Kept: what was changed can be undone as one step over the whole range.
-        if (CObject* pInfo = TakeDataUndoInfo())
-            undo->m_Styles.Add(pInfo);
-        SetModifiedFlag(TRUE);
-        UpdateStyleRange(range, nullptr, gxCopy, nType, nFlags, TRUE);
-        AddCommand(undo.release(), nMode);
         return FALSE;
     }
     DiscardDataUndoInfo();

@@ -155,7 +155,11 @@ void CGXLongOperationImp::EndWaitCursor()
 GXAbortAnswer CGXLongOperationImp::AskAbort(int nMode)
 {
     CGXLongOperationState& state = GXGetLongOperationState();
-    const HWND hOwner = m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd) ? m_hStatusWnd : nullptr;
+    // The question stands over the window the user pressed ESC in (the Replace dialog of a
+    // Replace All), which has the keys again once it is answered.
+    HWND hOwner = ::GetActiveWindow();
+    if (hOwner == nullptr)
+        hOwner = m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd) ? m_hStatusWnd : nullptr;
     // The cursor the question needs is the arrow, not the wait cursor.
     const HCURSOR hWait = SetCursor(LoadCursor(nullptr, IDC_ARROW));
     // A question of the program's, under its name: a box without a title would be called

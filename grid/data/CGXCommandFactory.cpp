@@ -4,6 +4,7 @@
 #include "grid/data/CGXLongOperation.h"
 
 #include <memory>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CGXCommandFactory, CObject)
 
@@ -116,7 +117,7 @@ BOOL CGXCommandFactory::RollbackTransaction(CGXGridParam& param, IGXCommandTarge
     param.m_nTransactionLevel = static_cast<int>(param.m_TransactionBlocks.GetCount());
     // Every level undoes its own work: a nested rollback that kept its changes would leave
     // them in place with nothing left to undo them by.
-    return block->Execute(target, gxRollback);
+    return !block->IsBroken() && TakeBack(*block, target);
 }
 
 void CGXCommandFactory::EndHistory(CGXGridParam& param)
@@ -133,6 +134,9 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
 {
     if (from.IsEmpty() || !param.m_TransactionBlocks.IsEmpty())
         return FALSE;
+    // The replay and the way back from a stop are one long operation: once the replay showed
+    // its meter, the way back shows its own at once.
+    CGXLongOperation op;
     std::unique_ptr<CGXCommand> cmd(static_cast<CGXCommand*>(from.RemoveHead()));
     // The inverses the replay records are caught in a block of their own, which becomes the
     // one step that reverses this one.
@@ -151,17 +155,18 @@ BOOL CGXCommandFactory::Replay(CGXGridParam& param, IGXCommandTarget& target, CO
     param.m_TransactionBlocks.RemoveHead();
     // A replay that went on without undo ended the history: there is nothing to go back to.
     const BOOL bHistoryEnded = capture->IsBroken();
+    if (bStopped && !bHistoryEnded) {
+        // Stopped by the user: what was undone (redone) so far is done (undone) again, and the
+        // step stays whole at the head of its list, as if it had never run. Kept half undone,
+        // it would be offered on both lists, and a save would write cells of both halves.
+        TakeBack(*capture, target);
+        from.AddHead(cmd.release());
+        return FALSE;
+    }
     if (capture->GetCount() > 0) {
         CGXCommand* pInverse = capture->GetCount() == 1 ? capture->DetachSingle() : capture.release();
         pInverse->m_sDescription = cmd->m_sDescription;
         AddCommand(param, pInverse, nMode);
-    }
-    if (bStopped && !bHistoryEnded) {
-        // What was undone (redone) is one step of the other list; the rest stays a step of this
-        // one, to be undone (redone) by the next Undo (Redo). A command stopped inside stays
-        // whole: run again, it gives the cells it reached what they hold already.
-        from.AddHead(cmd.release());
-        return FALSE;
     }
     if (cmd->m_nRow != GX_INVALID)
         target.ShowCommandPosition(cmd->m_nRow, cmd->m_nCol, TRUE);
@@ -202,6 +207,8 @@ BOOL CGXCommandFactory::ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target
     const INT_PTR nTotal = block.GetCount();
     BOOL bAll = TRUE;
     bStopped = FALSE;
+    // The commands run so far, newest first: a stop puts them back, for the block to stay whole.
+    std::vector<std::unique_ptr<CGXCommand>> run;
     for (INT_PTR nDone = 0; block.GetCount() > 0; ++nDone) {
         if (nDone > 0) {
             CGXLongOperation::SetPercentDone(static_cast<int>(static_cast<long long>(nDone) * 100 / nTotal));
@@ -221,11 +228,35 @@ BOOL CGXCommandFactory::ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target
         const DWORD nStops = CGXLongOperation::GetStopCount();
         if (!pCmd->Execute(target, nMode))
             bAll = FALSE;
+        run.push_back(std::move(pCmd));
         if (bInside && CGXLongOperation::GetStopCount() != nStops) {
-            block.Add(pCmd.release());
             bStopped = TRUE;
             break;
         }
+    }
+    if (bStopped)
+        for (auto it = run.rbegin(); it != run.rend(); ++it)
+            block.Add(it->release());
+    return bAll;
+}
+
+BOOL CGXCommandFactory::TakeBack(CGXBlockCmd& block, IGXCommandTarget& target)
+{
+    // The commands run newest first and record nothing, under a meter of their own, unless an
+    // operation around keeps its own meter shown; the user, who asked for the stop, cannot stop
+    // the way back half done as well.
+    CGXLongOperation op;
+    op.SetStatusText("Restoring cells ...", TRUE);
+    const CGXInnerLevelsQuiet quiet;
+    const CGXCancelLock noCancel;
+    const INT_PTR nTotal = block.GetCount();
+    BOOL bAll = TRUE;
+    for (INT_PTR nDone = 0; block.GetCount() > 0; ++nDone) {
+        CGXLongOperation::SetPercentDone(static_cast<int>(static_cast<long long>(nDone) * 100 / nTotal));
+        op.DoMessages();
+        const std::unique_ptr<CGXCommand> pCmd(block.DetachNewest());
+        if (!pCmd->Execute(target, gxRollback))
+            bAll = FALSE;
     }
     return bAll;
 }

@@ -46,8 +46,12 @@ private:
     // Runs one command; bStopped tells that the user stopped it part-way, which only a command
     // that may be stopped inside lets happen.
     BOOL ReplayOne(CGXCommand& cmd, IGXCommandTarget& target, int nMode, BOOL& bStopped);
-    // Runs the block's commands newest first, each given up as it runs; bStopped tells that the
-    // user stopped it, the commands not yet run, and one stopped inside, left in the block.
+    // Runs the block's commands newest first; bStopped tells that the user stopped it, and the
+    // block is then whole again, a command stopped inside among the others.
     BOOL ReplayBlock(CGXBlockCmd& block, IGXCommandTarget& target, int nMode, BOOL& bStopped);
+    // Takes back what a block's commands did, by running them in rollback mode, each given up
+    // as it runs: the inverses a stopped replay recorded, or a transaction rolled back. FALSE
+    // when a command failed.
+    static BOOL TakeBack(CGXBlockCmd& block, IGXCommandTarget& target);
     static void Trim(CObList& list, size_t nMax);
 };

@@ -135,3 +135,35 @@ public:
     BOOL m_bRestoreEndText = TRUE;
     BOOL m_bShowText = TRUE;
 };
+
+// Esc goes unheard for as long as it lives, and is heard again as before when it goes: work that
+// takes back what a stop left half done, or that cannot be given back, is not stopped itself.
+class CGXCancelLock {
+public:
+    CGXCancelLock() { CGXLongOperation::SetCanCancel(FALSE); }
+    ~CGXCancelLock() { CGXLongOperation::SetCanCancel(m_bOld); }
+    CGXCancelLock(const CGXCancelLock&) = delete;
+    CGXCancelLock& operator=(const CGXCancelLock&) = delete;
+
+private:
+    BOOL m_bOld = GXGetLongOperationState().m_bCanCancel;
+};
+
+// While it lives, the running operation's own text and percentage are what the status bar shows:
+// the operations it runs inside it keep quiet, unless an operation around it keeps quiet itself.
+// The levels shown before are shown again when it goes.
+class CGXInnerLevelsQuiet {
+public:
+    CGXInnerLevelsQuiet()
+    {
+        if (GXGetLongOperationState().IsLevelShown(CGXLongOperation::GetLevel()))
+            CGXLongOperation::SetMaxShownLevel(CGXLongOperation::GetLevel() - 1);
+    }
+    ~CGXInnerLevelsQuiet() { CGXLongOperation::SetMaxShownLevel(m_nOld); }
+    CGXInnerLevelsQuiet(const CGXInnerLevelsQuiet&) = delete;
+    CGXInnerLevelsQuiet& operator=(const CGXInnerLevelsQuiet&) = delete;
+
+private:
+    int m_nOld = GXGetLongOperationState().m_nMaxShownLevel;
+};
+

@@ -448,26 +448,34 @@ BOOL CGXGridFindReplaceImp::ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCT
         const ROWCOL nCount = pGrid->GetRowCount();
         const ROWCOL nTotal = nCount - nRow + 1;
         CGXStyle style;
-        for (ROWCOL n = nRow; n <= nCount && n != 0; ++n) {
-            if (Cancelled(op)) {
-                bAborted = TRUE;
-                break;
+        {
+            // The meter tells how far down the column the replace has gone, not each cell's
+            // store.
+            const CGXInnerLevelsQuiet quiet;
+            for (ROWCOL n = nRow; n <= nCount && n != 0; ++n) {
+                SetProgress(n - nRow, nTotal);
+                if (Cancelled(op)) {
+                    bAborted = TRUE;
+                    break;
+                }
+                style.Free();
+                pGrid->ComposeCellStyle(n, nCol, style);
+                // A disabled cell is out of the user's reach: it is not changed either.
+                if (!style.GetEnabled())
+                    continue;
+                NotedStyle noted(state, style);
+                CGXControl* pControl = pGrid->GetControlById(style.GetControl());
+                const BOOL bReplaced = pControl != nullptr ? pControl->ReplaceAll(n, nCol) : ReplaceAllInCell(pGrid, n, nCol);
+                nReplaced += bReplaced ? 1 : 0;
+                if (n == nCount)
+                    break;
             }
-            SetProgress(n - nRow, nTotal);
-            style.Free();
-            pGrid->ComposeCellStyle(n, nCol, style);
-            // A disabled cell is out of the user's reach: it is not changed either.
-            if (!style.GetEnabled())
-                continue;
-            NotedStyle noted(state, style);
-            CGXControl* pControl = pGrid->GetControlById(style.GetControl());
-            const BOOL bReplaced = pControl != nullptr ? pControl->ReplaceAll(n, nCol) : ReplaceAllInCell(pGrid, n, nCol);
-            nReplaced += bReplaced ? 1 : 0;
-            if (n == nCount)
-                break;
         }
         CGXLongOperation::SetPercentDone(-1);
-        if (bAborted && CGXLongOperation::GetRollbackState()) {
+        if (bAborted) {
+            // Stopped by the user: every cell it changed gets its old text back, under a meter
+            // of its own, and no step is left, as if it had never run. Half a replace would be
+            // saved as it stood.
             transaction.Rollback();
             nReplaced = 0;
         } else {
@@ -479,7 +487,6 @@ BOOL CGXGridFindReplaceImp::ReplaceAll(CGXGridCore* pGrid, LPCTSTR pszFind, LPCT
     pGrid->Redraw(GX_INVALIDATE, TRUE);
     if (bAborted && !bRunning)
         AfxThrowUserException();
-    // What was kept is told, also after a stop that kept it.
     if (nReplaced > 0)
         pGrid->ReplacedAll(state.m_strFind, state.m_strReplace, nReplaced);
     return nReplaced > 0;

@@ -628,6 +628,10 @@ void EditControl::DoUndo()
     if (ReadOnly() || !m_buffer.CanUndo())
         return;
     m_buffer.Undo();
+    // The text given back is shown from its start as far as its caret lets, as a text set anew
+    // is: left scrolled as far as the text it replaced, it would show little or none of itself.
+    if (!Wraps())
+        m_xOffset = 0;
     InvalidateRect(m_hwnd, nullptr, FALSE);
     AfterChange(Origin::User);
 }

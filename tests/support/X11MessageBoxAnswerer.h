@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     // The texts of the boxes seen so far, in order, and their titles.
     const std::vector<std::string>& Texts() const { return m_texts; }
     const std::vector<std::string>& Titles() const { return m_titles; }
+    // Called with each box's text as it comes up, before it is answered: for what else the
+    // program shows meanwhile.
+    void OnEachBox(std::function<void(const std::string&)> seen) { m_seen = std::move(seen); }
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
@@ -53,6 +57,8 @@ private:
                 char title[256] = {};
                 ::GetWindowText(hwnd, title, sizeof title);
                 self->m_titles.emplace_back(title);
+                if (self->m_seen)
+                    self->m_seen(self->m_texts.back());
                 // The key is pressed only once the box holds the focus (bounded wait).
                 const std::string xid = std::to_string(self->m_backend.XWindowOf(hwnd));
                 // Kept for a person to look at when asked: the screen with the box on it.
@@ -79,4 +85,5 @@ private:
     std::vector<HWND> m_answered;
     std::vector<std::string> m_texts;
     std::vector<std::string> m_titles;
+    std::function<void(const std::string&)> m_seen;
 };

@@ -6,6 +6,7 @@
 // those that held no keywords as well, no step of undo is left, and a save leaves them on disk
 // byte for byte. On a site of a hundred thousand pages Esc is heard at every moment of the
 // action, early, halfway and near its end.
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/TextSite.h"
 #include "tests/app/UserStepsX11Fixture.h"
@@ -417,7 +418,9 @@ TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
 // Ctrl+Space and Ctrl+C on the Title column, Ctrl+Space and Ctrl+V on the Keywords column. The
 // paste ends within moments, showing its meter, and Esc is heard through it, early, halfway and
 // near its end, on rows as loaded and sorted: Yes gives every cell and page back, so that Ctrl+T
-// writes nothing. Let go on, it is one step that Ctrl+Z takes back whole.
+// writes nothing. Let go on, it is one step that Ctrl+Z takes back whole; that Undo stopped by
+// Esc and Yes takes back nothing, and neither does a Replace All of the titles so stopped. Fill
+// Down over the column says so from its start, while it asks about its undo.
 TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack)
 {
     ROWCOL nTitle = 0, nCol = 0;
@@ -469,6 +472,28 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
         EXPECT_EQ(app->IsEdited(), 2u);
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
         EXPECT_TRUE(Lines(CopiedColumn()) == titles) << "the paste did not write every title";
+        if (!bSorted) {
+            // Its Undo stopped by Esc and Yes gives back no cell: the paste is still the step to
+            // undo, there is none to redo, and the status bar no longer says the undo runs.
+            X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+            int nSeen = -1;
+            When("the keys", [] { return true; }, [this] { XdoNow("key ctrl+z"); });
+            EscOnceTheMeterShows(15, nSeen, "Undo Paste");
+            EXPECT_TRUE(StepsTaken());
+            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+                << "the undo did not end";
+            ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+            EXPECT_GE(nSeen, 15);
+            EXPECT_LT(nSeen, 100);
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(StatusText().find("Undoing"), std::string::npos) << StatusText();
+            const UndoItems items = ReadUndoItems("edit-menu-after-a-stopped-undo");
+            EXPECT_EQ(items.undo, "&Undo Paste");
+            EXPECT_TRUE(items.bRedoGrey) << items.redo;
+            EXPECT_EQ(app->IsEdited(), 2u);
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            EXPECT_TRUE(Lines(CopiedColumn()) == titles) << "the stopped undo left cells undone";
+        }
         ASSERT_TRUE(Xdo("key ctrl+z"));
         ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && view->GetParam()->m_UndoList.GetCount() == nSteps; },
                              300000))
@@ -477,6 +502,52 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
         EXPECT_TRUE(CopiedColumn() == shown) << "Ctrl+Z did not give every cell back";
     }
+
+    // Replace All of "e" by "E" down the titles, stopped by Esc and Yes: every title is as it
+    // was, nothing tells of cells replaced, and the Edit menu still offers the paste to redo.
+    ASSERT_TRUE(ChooseColumn(nTitle, kLargePages));
+    const std::string titles = CopiedColumn();
+    const INT_PTR nSteps = view->GetParam()->m_UndoList.GetCount();
+    {
+        X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+        int nSeen = -1;
+        ASSERT_TRUE(Xdo("key ctrl+h"));
+        ReplaceAllSteps("e", "E");
+        EscOnceTheMeterShows(15, nSeen, "Replacing values");
+        EXPECT_TRUE(StepsTaken());
+        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+            << "Replace All did not end";
+        Type("the Replace dialog, back from Replace All", "^Replace$", "Escape");
+        EXPECT_TRUE(StepsTaken());
+        ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && ::GetFocus() == view->GetSafeHwnd(); }));
+        EXPECT_GE(nSeen, 15);
+        EXPECT_LT(nSeen, 100);
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+    }
+    EXPECT_EQ(app->IsEdited(), 3u) << "the stopped Replace All left a page edited";
+    EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps);
+    EXPECT_EQ(ReadUndoItems("edit-menu-after-a-stopped-replace-all").redo, "&Redo Paste");
+    ASSERT_TRUE(ChooseColumn(nTitle, kLargePages));
+    EXPECT_TRUE(CopiedColumn() == titles) << "the stopped Replace All left titles replaced";
+
+    // Fill Down over the keywords says so in the status bar while it asks whether to go on
+    // without undo, and no longer once Cancel left every cell as it was.
+    ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+    std::string said;
+    ASSERT_TRUE(Xdo("key ctrl+d"));
+    When("Fill Down asks", [this] { return FocusedBoxText() == "Operation is too large for the undo buffer. Do you want to continue?"; },
+         [&] {
+             said = StatusText();
+             if (cairo_surface_t* shot = Shot("fill-down-asks"))
+                 cairo_surface_destroy(shot);
+             XdoNow("key Escape");
+         });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && Settled(); }));
+    EXPECT_EQ(said, "Filling down the Keywords column ...");
+    EXPECT_EQ(StatusText(), "Ready");
+    EXPECT_EQ(app->IsEdited(), 3u);
+
     ASSERT_TRUE(Xdo("key ctrl+t"));
     ASSERT_TRUE(Quiet());
     EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages the user gave back";

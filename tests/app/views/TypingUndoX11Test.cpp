@@ -5,11 +5,13 @@
 // else.
 #include "app/views/CShortcutEditCtrl.h"
 #include "grid/core/CGXControl.h"
+#include "grid/core/CGXEditControl.h"
 #include "platform/afx/AfxRes.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -68,6 +70,14 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // The window of the current cell's open editor; null without one.
+    HWND EditorWindow()
+    {
+        ROWCOL nRow = 0, nCol = 0;
+        auto* pControl = dynamic_cast<CGXEditControl*>(view->GetCurrentCell(nRow, nCol) ? view->GetControl(nRow, nCol) : nullptr);
+        return pControl != nullptr && pControl->IsActive() && pControl->GetEditWnd() != nullptr ? pControl->GetEditWnd()->GetSafeHwnd()
+                                                                                                  : nullptr;
+    }
     // The text of the current cell's open editor; "(closed)" without one.
     std::string EditorText()
     {
@@ -246,4 +256,54 @@ TEST_F(TypingUndoX11Test, AnEditStoredInAnotherFolderStaysThroughUndoInACellEdit
     ASSERT_TRUE(RunUntil([&] { return app->GetSelectedNodes().GetCurrentFolder() == pRoot && view->GetRowCount() == 4 && Settled(); }));
     EXPECT_EQ(Value(RowOf("one.htm")), first);
     ExpectSaved({{"one.htm", first}});
+}
+
+// Letters typed over a long value, in the Keywords and the Description columns: Ctrl+Z gives the
+// value back, and Ctrl+Y brings the letters back shown whole in the editor, chosen, from their
+// first one, not scrolled away as far as the long value was.
+TEST_F(TypingUndoX11Test, TheTypingBroughtBackByRedoShowsWholeInItsEditor)
+{
+    const std::string value = "Première Straße Ωμέγα 日本語 first second third fourth fifth", typed = "ab ß";
+    keys.emplace(other, value + typed);
+    ASSERT_TRUE(keys->Ready()) << "the display has no free keys for the letters";
+    MakeSite(3);
+    WriteProject({"Keywords", "Description"});
+    ASSERT_TRUE(StartWithProject(3));
+    view = View();
+    for (const char* pszColumn : {"Keywords", "Description"}) {
+        SCOPED_TRACE(pszColumn);
+        const ROWCOL nCol = ColumnOf(pszColumn);
+        ASSERT_NE(nCol, 0u);
+        ASSERT_TRUE(GoToByKeys(2, nCol) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
+        ASSERT_TRUE(RunUntil([&] { return EditorText() == "(closed)" && std::string(view->GetCellValue(2, nCol)) == value; }));
+        ASSERT_TRUE(Xdo("type --delay 30 '" + typed + "'"));
+        ASSERT_TRUE(RunUntil([&] { return EditorText() == typed; })) << EditorText();
+        ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return EditorText() == value; })) << EditorText();
+        ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return EditorText() == typed; })) << EditorText();
+        ASSERT_TRUE(Quiet());
+        // The letters are chosen: the highlight on the screen spans them from the first letter's
+        // place to the end of the last one, as the editor lays them out.
+        const HWND hEditor = EditorWindow();
+        ASSERT_NE(hEditor, nullptr);
+        CEdit& editor = *static_cast<CEdit*>(CWnd::FromHandle(hEditor));
+        const CPoint first = editor.PosFromChar(0);
+        CRect client;
+        editor.GetClientRect(&client);
+        EXPECT_GE(first.x, 0) << "the first letter lies left of the editor";
+        cairo_surface_t* shot = Shot((std::string("redo-in-") + pszColumn).c_str());
+        ASSERT_NE(shot, nullptr);
+        const uint32_t highlight = Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+        int nLeft = -1, nRight = -1;
+        for (int x = client.left; x < client.right; ++x)
+            for (int y = std::max(first.y, client.top); y < client.bottom; ++y)
+                if (screen_capture::PixelAt(shot, ScreenPoint(hEditor, x, y)) == highlight) {
+                    nLeft = nLeft < 0 ? x : nLeft;
+                    nRight = x;
+                    break;
+                }
+        cairo_surface_destroy(shot);
+        EXPECT_EQ(nLeft, first.x) << "the highlight does not begin at the first letter";
+        EXPECT_GT(nRight - nLeft, 10) << "the letters hardly show";
+        ASSERT_TRUE(Xdo("key Escape") && RunUntil([&] { return EditorText() == "(closed)"; }));
+    }
 }

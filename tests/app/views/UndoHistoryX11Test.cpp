@@ -1,6 +1,7 @@
 // The undo history of the project grid on the X server, by the keys: an edit too large for the
 // undo buffer, let go on at the question, ends it: neither Ctrl+Z nor Ctrl+Y replays an older
-// step over what the edit wrote, and the Edit menu shows both grey.
+// step over what the edit wrote, and the Edit menu shows both grey. While it asks, the status
+// bar already says what works.
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/UserStepsX11Fixture.h"
@@ -38,11 +39,23 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
     ASSERT_TRUE(StartWithProject(kLargePages));
     view = View();
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
+    // What the status bar says while the edit asks about its undo.
+    std::string said;
+    boxes.OnEachBox([&](const std::string& text) {
+        if (text.rfind("Operation is too large", 0) == 0)
+            said = std::string(Frame().GetStatusBar().GetPaneText(0));
+    });
     const ROWCOL nDesc = ColumnOf("Description");
-    const auto cases = {std::pair{"Pasted", "ctrl+c ctrl+space ctrl+v"}, std::pair{"Filled", "ctrl+space ctrl+d"}};
-    for (const auto& edit : cases) {
-        const char* value = edit.first;
-        const std::string keys = edit.second;
+    struct Edit {
+        const char* value;
+        const char* keys;
+        const char* said;
+    };
+    const Edit cases[] = {{"Pasted", "ctrl+c ctrl+space ctrl+v", "Pasting data from clipboard..."},
+                          {"Filled", "ctrl+space ctrl+d", "Filling down the Description column ..."}};
+    for (const Edit& edit : cases) {
+        const char* value = edit.value;
+        const std::string keys = edit.keys;
         SCOPED_TRACE(keys);
         const size_t nBoxes = boxes.Texts().size();
         ASSERT_TRUE(GoToByKeys(1, nDesc) && Xdo(std::string("type --delay 20 ") + value) && Xdo("key Return"));
@@ -62,6 +75,7 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
             return boxes.Texts().size() == nBoxes + 2 && view->GetCellValue(kLargePages, nDesc) == value;
         })) << "the edit did not reach the last row";
         EXPECT_EQ(boxes.Texts().back(), "Operation is too large for the undo buffer. Do you want to continue?");
+        EXPECT_EQ(said, edit.said) << "the status bar did not say what works from its start";
         EXPECT_EQ(UndoAndRedoGrey(std::string("edit-menu-after-") + value), std::make_pair(true, true))
             << "the Edit menu offers steps from before the edit";
         // Kept, the steps would leave the value typed undone whatever the Replace All did.

@@ -1,7 +1,7 @@
 // Applying a style to a range of cells: every cell goes through its control, a long change
-// shows its progress and can be cancelled with ESC (rolled back, or kept as one undo step),
-// an Undo of it stopped part-way keeps both what it gave back and the rest, and a change too
-// large for its undo information never goes on without asking.
+// shows its progress and ESC takes back every cell it changed, or is not heard when there is
+// nothing to take them back by; an Undo of it stopped part-way leaves the step whole, and a
+// change too large for its undo information never goes on without asking.
 #include "grid/core/CGXControl.h"
 #include "grid/core/CGXStatic.h"
 #include "grid/data/CGXGridModel.h"
@@ -118,46 +118,47 @@ protected:
 
 } // namespace
 
-TEST_F(StyleRangeTest, EscWithRetryRollsBackAndWithAbortKeepsOneUndoStep)
+TEST_F(StyleRangeTest, EscTakesBackEveryCellChangedOrIsNotHeardWithoutTheOldStyles)
 {
-    CGXGridCore grid;
-    SetUpGrid(grid, 40, 5);
-    const CGXRange block(1, 1, 40, 5);
-    CGXStyle style;
-    style.SetValue("new");
-
-    // ESC at the third pump, answered Retry: the cells done so far get their old styles back,
-    // nothing is recorded and the call answers FALSE.
-    {
+    struct Case {
+        const char* what;
+        GXAbortAnswer answer;
+        bool bUndo;   // the old styles are kept, for undo and for a stop
+    };
+    const Case cases[] = {
+        {"Yes", gxAnswerCancel, true},
+        {"Retry", gxAnswerCancelRollback, true},
+        {"undo off", gxAnswerCancel, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CGXGridCore grid;
+        SetUpGrid(grid, 40, 5);
+        grid.GetParam()->EnableUndo(c.bUndo);
+        const CGXRange block(1, 1, 40, 5);
+        CGXStyle style;
+        style.SetValue("new");
+        // ESC at the third pump of the cells being stored.
         EscAnswerImp imp;
-        LongOpScope scope(&imp);
-        EXPECT_FALSE(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo));
-        EXPECT_EQ(imp.nQuestionMode, 1); // Abort, Retry, Ignore: the old styles were kept
+        imp.answer = c.answer;
+        {
+            LongOpScope scope(&imp);
+            EXPECT_EQ(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo) != FALSE, !c.bUndo);
+        }
         // Progress climbed while the rows were stored.
-        ASSERT_GE(imp.percents.size(), 2u);
-        EXPECT_GT(imp.percents.back(), 0);
-        EXPECT_LT(imp.percents.back(), 100);
+        ASSERT_GE(imp.percents.size(), 3u);
+        EXPECT_GT(imp.percents[2], 0);
+        EXPECT_LT(imp.percents[2], 100);
+        if (c.bUndo) {
+            EXPECT_EQ(imp.nQuestionMode, 0) << "not asked Yes or No";
+            EXPECT_EQ(CountValue(grid, block, "new"), 0);
+            EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
+        } else {
+            EXPECT_EQ(imp.nQuestionMode, -1) << "asked to stop what could not be taken back";
+            EXPECT_EQ(CountValue(grid, block, "new"), 200);
+        }
+        EXPECT_FALSE(grid.CanUndo(nullptr));
     }
-    EXPECT_EQ(CountValue(grid, block, "new"), 0);
-    EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
-    EXPECT_FALSE(grid.CanUndo(nullptr));
-
-    // Answered Abort: the cells done so far keep the new style, and one undo step puts back
-    // every one of them.
-    {
-        EscAnswerImp imp;
-        imp.answer = gxAnswerCancel;
-        LongOpScope scope(&imp);
-        EXPECT_FALSE(grid.ApplyStyleToRange(block, &style, gxOverride, 0, nullptr, 0, gxDo));
-    }
-    const int nDone = CountValue(grid, block, "new");
-    EXPECT_GT(nDone, 0);
-    EXPECT_LT(nDone, 200);
-    EXPECT_EQ(grid.GetStoredCellValue(1, 1), "new");
-    EXPECT_EQ(grid.GetStoredCellValue(40, 5), Label(40, 5));
-    ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(CountValue(grid, block, "new"), 0);
-    EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
 }
 
 TEST_F(StyleRangeTest, AChangeTooLargeForItsUndoAsksAndCancelChangesNothing)
@@ -215,7 +216,7 @@ TEST_F(StyleRangeTest, EveryCellIsStoredThroughItsControl)
     EXPECT_EQ(grid.GetStoredCellValue(3, 1), "v");
 }
 
-TEST_F(StyleRangeTest, AnUndoStoppedInsideALongChangeKeepsWhatItGaveBackAsRedoAndTheRestAsUndo)
+TEST_F(StyleRangeTest, AnUndoStoppedInsideALongChangeLeavesTheStepWhole)
 {
     // The change a step of its own, and the one change of a transaction.
     for (const bool bTransaction : {false, true}) {
@@ -232,7 +233,10 @@ TEST_F(StyleRangeTest, AnUndoStoppedInsideALongChangeKeepsWhatItGaveBackAsRedoAn
             grid.CommitTransaction();
         ASSERT_EQ(CountValue(grid, block, "new"), 200);
 
-        // ESC once some fifty cells have their old values again, answered Yes.
+        // ESC once some fifty cells have their old values again, answered Yes: every cell
+        // holds what the step gave it, the step is still the one to undo, and none to redo;
+        // the current cell stays where it was.
+        ASSERT_TRUE(grid.SetCurrentCell(40, 5));
         {
             EscAnswerImp imp;
             imp.when = [&] { return CountValue(grid, block, "new") <= 150; };
@@ -240,22 +244,19 @@ TEST_F(StyleRangeTest, AnUndoStoppedInsideALongChangeKeepsWhatItGaveBackAsRedoAn
             LongOpScope scope(&imp);
             EXPECT_FALSE(grid.Undo());
             EXPECT_EQ(imp.nQuestionMode, 0);
+            EXPECT_EQ(imp.nPumps, 1) << "the Undo did not stop";
         }
-        const int nLeft = CountValue(grid, block, "new");
-        EXPECT_GT(nLeft, 0) << "the Undo did not stop";
-        EXPECT_LE(nLeft, 150);
-        EXPECT_EQ(grid.GetStoredCellValue(1, 1), Label(1, 1));
-        EXPECT_EQ(grid.GetStoredCellValue(40, 5), "new");
-        EXPECT_TRUE(grid.CanUndo(nullptr)) << "the rest of the step is gone";
-        EXPECT_TRUE(grid.CanRedo(nullptr)) << "what was given back cannot be done again";
+        EXPECT_EQ(CountValue(grid, block, "new"), 200);
+        ROWCOL nRow = 0, nCol = 0;
+        EXPECT_TRUE(grid.GetCurrentCell(nRow, nCol) && nRow == 40 && nCol == 5) << nRow << ", " << nCol;
+        EXPECT_TRUE(grid.CanUndo(nullptr)) << "the step is gone";
+        EXPECT_FALSE(grid.CanRedo(nullptr)) << "a part of the step is offered to redo";
 
-        // The next Undo gives back the rest; Redo, then Redo again, do both parts again.
+        // The next Undo gives back every cell; Redo does the step again.
         ASSERT_TRUE(grid.Undo());
         EXPECT_EQ(CountValue(grid, block, "new"), 0);
         EXPECT_EQ(grid.GetStoredCellValue(40, 5), Label(40, 5));
         EXPECT_FALSE(grid.CanUndo(nullptr));
-        ASSERT_TRUE(grid.Redo());
-        EXPECT_EQ(CountValue(grid, block, "new"), nLeft);
         ASSERT_TRUE(grid.Redo());
         EXPECT_EQ(CountValue(grid, block, "new"), 200);
         EXPECT_FALSE(grid.CanRedo(nullptr));

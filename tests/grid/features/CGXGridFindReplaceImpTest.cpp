@@ -197,72 +197,77 @@ TEST_F(FindReplaceTest, ReplaceAllGoesDownOneColumnAsOneUndoStep)
     EXPECT_EQ(CurrentRow(grid), 2u); // the next cell holding a match
 }
 
-TEST_F(FindReplaceTest, AnAbortedReplaceAllRollsBackAndClearsItsFlag)
+// Stopped by Esc, Replace All and its Undo take back every cell they changed, whatever the
+// answer, from the dialog or not; the history stays as it was before they started.
+TEST_F(FindReplaceTest, AReplaceAllOrItsUndoStoppedByEscTakesBackEveryCell)
 {
-    BeepingGrid grid;
-    std::vector<std::string> values(50, "a");
-    Fill(grid, values);
-    ASSERT_TRUE(grid.SetCurrentCell(1, 1));
-    LateCancelImp imp;
-    CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
-    CGXFindReplaceState& state = GXGetFindReplaceState();
-    state.m_bReplaceAllRunning = TRUE;
-    EXPECT_FALSE(grid.ReplaceAll("a", "b", FALSE));
-    EXPECT_FALSE(state.m_bReplaceAllRunning);
-    for (ROWCOL r = 1; r <= 50; ++r)
-        ASSERT_EQ(Value(grid, r, 1), "a") << r;
-    EXPECT_FALSE(grid.CanUndo(nullptr));
-
-    // Outside the dialog an abort reaches the caller, after what was done is kept as one step.
-    imp.looksBeforeEsc = 5;
-    imp.answer = gxAnswerCancel;
-    GXGetLongOperationState().m_bCancelled = FALSE;
-    GXGetLongOperationState().m_bRollback = FALSE;
-    bool bThrown = false;
-    try {
-        grid.ReplaceAll("a", "b", FALSE);
-    } catch (CUserException* e) {
-        e->Delete();
-        bThrown = true;
+    struct Case {
+        const char* what;
+        bool bUndo;             // the Undo of a whole Replace All is stopped, not the Replace All
+        bool bFromDialog;       // run as the dialog's Replace All
+        GXAbortAnswer answer;
+        int nLooksBeforeEsc;
+    };
+    const Case cases[] = {
+        {"from the dialog, Retry", false, true, gxAnswerCancelRollback, 3},
+        {"from the dialog, Yes", false, true, gxAnswerCancel, 25},
+        {"by the program, Yes", false, false, gxAnswerCancel, 5},
+        {"its Undo, Yes", true, true, gxAnswerCancel, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BeepingGrid grid;
+        Fill(grid, std::vector<std::string>(50, "a"));
+        ASSERT_TRUE(grid.SetCurrentCell(1, 1));
+        CGXFindReplaceState& state = GXGetFindReplaceState();
+        const char* pszBefore = "a";
+        if (c.bUndo) {
+            state.m_bReplaceAllRunning = TRUE;
+            ASSERT_TRUE(grid.ReplaceAll("a", "b", FALSE));
+            pszBefore = "b";
+            ASSERT_TRUE(grid.SetCurrentCell(50, 2));
+        }
+        LateCancelImp imp;
+        imp.looksBeforeEsc = c.nLooksBeforeEsc;
+        imp.answer = c.answer;
+        CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
+        bool bThrown = false;
+        try {
+            if (c.bUndo) {
+                EXPECT_FALSE(grid.Undo());
+            } else {
+                state.m_bReplaceAllRunning = c.bFromDialog;
+                EXPECT_FALSE(grid.ReplaceAll("a", "b", FALSE));
+            }
+        } catch (CUserException* e) {
+            e->Delete();
+            bThrown = true;
+        }
+        GXSetLongOperationImp(pOld);
+        GXGetLongOperationState().m_bCancelled = FALSE;
+        GXGetLongOperationState().m_bRollback = FALSE;
+        EXPECT_LE(imp.looksBeforeEsc, 0) << "Esc never came";
+        // Outside the dialog the stop reaches the caller as well.
+        EXPECT_EQ(bThrown, !c.bUndo && !c.bFromDialog);
+        EXPECT_FALSE(state.m_bReplaceAllRunning);
+        EXPECT_EQ(CGXLongOperation::GetLevel(), 0);
+        for (ROWCOL r = 1; r <= 50; ++r)
+            ASSERT_EQ(Value(grid, r, 1), pszBefore) << r;
+        EXPECT_TRUE(grid.replaced.size() == (c.bUndo ? 1u : 0u)) << "a stopped Replace All told what it replaced";
+        // The step of a stopped Undo stays whole to be undone, and the current cell where it
+        // was; nothing is to be redone.
+        if (c.bUndo) {
+            ROWCOL nRow = 0, nCol = 0;
+            EXPECT_TRUE(grid.GetCurrentCell(nRow, nCol) && nRow == 50 && nCol == 2) << nRow << ", " << nCol;
+        }
+        EXPECT_EQ(grid.CanUndo(nullptr), c.bUndo);
+        EXPECT_FALSE(grid.CanRedo(nullptr));
+        if (c.bUndo) {
+            ASSERT_TRUE(grid.Undo());
+            for (ROWCOL r = 1; r <= 50; ++r)
+                ASSERT_EQ(Value(grid, r, 1), "a") << r;
+        }
     }
-    GXSetLongOperationImp(pOld);
-    GXGetLongOperationState().m_bCancelled = FALSE;
-    EXPECT_TRUE(bThrown);
-    EXPECT_EQ(CGXLongOperation::GetLevel(), 0);
-    EXPECT_EQ(Value(grid, 1, 1), "b");
-    EXPECT_EQ(Value(grid, 50, 1), "a");
-    ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(Value(grid, 1, 1), "a");
-}
-
-TEST_F(FindReplaceTest, AnUndoOfReplaceAllStoppedByEscKeepsWhatWasNotUndoneForTheNextUndo)
-{
-    BeepingGrid grid;
-    Fill(grid, std::vector<std::string>(50, "a"));
-    ASSERT_TRUE(grid.SetCurrentCell(1, 1));
-    GXGetFindReplaceState().m_bReplaceAllRunning = TRUE;
-    ASSERT_TRUE(grid.ReplaceAll("a", "b", FALSE));
-    LateCancelImp imp;
-    imp.looksBeforeEsc = 20;
-    imp.answer = gxAnswerCancel;
-    CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
-    // Stopped between two cells: the last rows have their old values, the first the new ones.
-    EXPECT_FALSE(grid.Undo());
-    GXSetLongOperationImp(pOld);
-    GXGetLongOperationState().m_bCancelled = FALSE;
-    EXPECT_EQ(CGXLongOperation::GetLevel(), 0);
-    EXPECT_EQ(Value(grid, 50, 1), "a");
-    EXPECT_EQ(Value(grid, 1, 1), "b");
-    // The next Undo undoes the rest; two Redos redo both parts.
-    EXPECT_TRUE(grid.CanRedo(nullptr));
-    ASSERT_TRUE(grid.Undo());
-    EXPECT_FALSE(grid.CanUndo(nullptr));
-    for (ROWCOL r = 1; r <= 50; ++r)
-        ASSERT_EQ(Value(grid, r, 1), "a") << r;
-    ASSERT_TRUE(grid.Redo());
-    ASSERT_TRUE(grid.Redo());
-    for (ROWCOL r = 1; r <= 50; ++r)
-        ASSERT_EQ(Value(grid, r, 1), "b") << r;
 }
 
 TEST_F(FindReplaceTest, TheDialogDrivesTheGridThroughItsRegisteredMessage)
