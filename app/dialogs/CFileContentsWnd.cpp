@@ -5,10 +5,13 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
 #include "toolkit/editor/SECEditDoc.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
+#include <unistd.h>
 
 IMPLEMENT_DYNAMIC(CFileContentsWnd, CWnd)
 
@@ -35,6 +38,8 @@ constexpr int kLeastTakeHeight = 23;
 constexpr int kTakePaddingX = 12;
 constexpr int kTakePaddingY = 5;
 constexpr int kTakeGap = 4;
+// A file is read into the pane a piece of this size at a time.
+constexpr size_t kReadPiece = 1 << 20;
 
 // The text's box in the window's font: its width, and its height at the width given (0 for
 // one line).
@@ -64,42 +69,80 @@ void CFileContentsWnd::SetFile(const CString& strCaption, const CString& strPath
 
 BOOL CFileContentsWnd::Create(const RECT& rect, CWnd* pParent)
 {
-    // A control parent: the dialog's Tab order goes through the pane to its editor.
-    if (!CWnd::CreateEx(WS_EX_CONTROLPARENT, nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
-        return FALSE;
-    std::string bytes = std::move(m_bytes);
-    bool bRead = m_bBytesGiven;
-    if (!bRead) {
+    if (!m_bTextRead) {
         try {
             CFile file(m_strPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
-            bytes.resize(static_cast<size_t>(file.GetLength()));
-            if (!bytes.empty())
-                bytes.resize(file.Read(bytes.data(), static_cast<UINT>(bytes.size())));
-            bRead = true;
+            ReadText(static_cast<int>(file.m_hFile), {});
         } catch (CException* e) {
             e->ReportError(MB_ICONEXCLAMATION);
             e->Delete();
         }
     }
-    if (bRead) {
-        // The editor shows UTF-8: the page's characters are shown as its charset reads them, the
-        // byte order mark, which no browser shows, left out.
-        std::string text;
-        CPageDecoder decoder(m_charset);
-        decoder.Decode(bytes.data(), bytes.size(), text);
-        decoder.Finish(text);
-        if (CPageCharset::HasUtf8Mark(text))
-            text.erase(0, 3);
-        m_wndEdit.InsertText(text);
-    }
+    // A control parent: the dialog's Tab order goes through the pane to its editor.
+    if (!CWnd::CreateEx(WS_EX_CONTROLPARENT, nullptr, "Hello There!", WS_CHILD | WS_VISIBLE, rect, pParent, kPaneId))
+        return FALSE;
     if (SECEditDoc* pDoc = m_wndEdit.GetDocument())
         pDoc->SetReadOnly(TRUE);
-    // The parts are places in the file's bytes, which the editor shows cut into lines.
-    if (!m_removedParts.empty())
-        m_wndEdit.SetRemovedLines(LinesOfParts(bytes, m_removedParts));
     // The caret goes back to the first line, so that both panes show the page's start.
     m_wndEdit.TopOfFile(FALSE);
     return TRUE;
+}
+
+bool CFileContentsWnd::ReadText(int fd, const std::function<bool(ULONGLONG)>& goOn)
+{
+    m_bTextRead = true;
+    SECEditDoc* pDoc = m_wndEdit.GetDocument();
+    pDoc->BeginLoad();
+    // The editor shows UTF-8: the page's characters are shown as its charset reads them, the
+    // byte order mark, which no browser shows, left out.
+    CPageDecoder decoder(m_charset);
+    // The parts taken out lie in the head: the bytes up to the last of them, and one more to
+    // tell a line's end, are kept to find their lines.
+    ULONGLONG nPartsEnd = 0;
+    for (const auto& part : m_removedParts)
+        nPartsEnd = std::max(nPartsEnd, part.second + 1);
+    std::string head;
+    std::string piece(kReadPiece, '\0');
+    std::string text;
+    bool bMarkLooked = false;
+    int rc = 0;
+    ULONGLONG nRead = 0;
+    for (;;) {
+        if (goOn && !goOn(nRead))
+            return false;
+        const ssize_t n = ::pread(fd, piece.data(), piece.size(), static_cast<off_t>(nRead));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            CFileException::ThrowErrno(errno, m_strPath);
+        if (n == 0)
+            break;
+        if (nRead < nPartsEnd)
+            head.append(piece.data(), static_cast<size_t>(std::min<ULONGLONG>(static_cast<ULONGLONG>(n), nPartsEnd - nRead)));
+        nRead += static_cast<ULONGLONG>(n);
+        decoder.Decode(piece.data(), static_cast<size_t>(n), text);
+        if (!bMarkLooked && text.size() >= 3) {
+            bMarkLooked = true;
+            if (CPageCharset::HasUtf8Mark(text))
+                text.erase(0, 3);
+        }
+        if (rc == 0)
+            rc = pDoc->LoadPiece(text.data(), static_cast<int>(text.size()));
+        text.clear();
+    }
+    decoder.Finish(text);
+    if (!bMarkLooked && CPageCharset::HasUtf8Mark(text))
+        text.erase(0, 3);
+    if (rc == 0)
+        rc = pDoc->LoadPiece(text.data(), static_cast<int>(text.size()));
+    if (rc == 0)
+        rc = pDoc->FinishLoad();
+    if (rc != 0)
+        m_wndEdit.ReportError(rc, TRUE);
+    // The parts are places in the file's bytes, which the editor shows cut into lines.
+    if (!m_removedParts.empty())
+        m_wndEdit.SetRemovedLines(LinesOfParts(head, m_removedParts));
+    return true;
 }
 
 std::vector<int> CFileContentsWnd::LinesOfParts(const std::string& text,

@@ -9,6 +9,7 @@
 #include "platform/afx/dlg/CStatic.h"
 #include "platform/afx/wnd/CWnd.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,13 +28,13 @@ public:
 
     // The caption and the file the pane shows; set before Create.
     void SetFile(const CString& strCaption, const CString& strPath);
-    // The file's bytes, read by the caller: the pane shows them rather than read its path again.
-    // Set before Create.
-    void SetBytes(std::string bytes)
-    {
-        m_bytes = std::move(bytes);
-        m_bBytesGiven = true;
-    }
+    // Reads the file's text from the descriptor, from its first byte, a piece at a time, into the
+    // editor: its characters as the pane's charset reads them, without the byte order mark, the
+    // lines of the removed parts marked. Between two pieces goOn is asked how many bytes were
+    // read so far; when it says no, the pane stops there and false is returned. A failed read
+    // throws the file's error. Called after SetCharset and SetRemovedParts and before Create:
+    // a pane that read nothing reads its path when it is made.
+    bool ReadText(int fd, const std::function<bool(ULONGLONG)>& goOn);
     // The charset the file's bytes are in, which the pane shows its characters by (as a stray
     // byte of UTF-8 when none is set). Set before Create.
     void SetCharset(const CPageCharset& charset) { m_charset = charset; }
@@ -53,8 +54,8 @@ public:
         m_bTakeEnabled = bEnabled;
         m_strTakeNote = strNote;
     }
-    // Makes the pane, reads the whole file into its editor and makes the text read-only. A file
-    // that cannot be read is told and leaves the pane empty.
+    // Makes the pane, reads the whole file into its editor unless ReadText did, and makes the
+    // text read-only. A file that cannot be read is told and leaves the pane empty.
     BOOL Create(const RECT& rect, CWnd* pParent);
 
     // The pane whose caption stands beside this one's: both captions take the height of the
@@ -83,8 +84,7 @@ protected:
 private:
     CString m_strCaption;
     CString m_strPath;
-    std::string m_bytes;
-    bool m_bBytesGiven = false;
+    bool m_bTextRead = false;
     CPageCharset m_charset;
     std::vector<std::pair<ULONGLONG, ULONGLONG>> m_removedParts;
     CStatusBar m_wndCaption;

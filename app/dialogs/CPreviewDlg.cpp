@@ -134,7 +134,6 @@ BOOL CPreviewDlg::OnInitDialog()
         const CString strPlain = strCaption;
         strFormat.LoadString(IDS_PREVIEW_REPEATS_TAKEN_OUT);
         strCaption.Format(strFormat, static_cast<UINT>(m_removedTags.size()), static_cast<LPCTSTR>(strPlain));
-        m_wndLeft.SetRemovedParts(m_removedTags);
     }
     if (m_bInDoubt) {
         // The page's bytes as they are, the one way and the other: the user sees which is meant.
@@ -153,8 +152,6 @@ BOOL CPreviewDlg::OnInitDialog()
         strCaption.Format(strFormat, static_cast<LPCTSTR>(m_strPathOnDisk));
         m_wndRight.SetFile(CharsetCaption(strCaption), m_strPathRewritten);
     }
-    m_wndLeft.SetCharset(m_charsetOnDisk.charset);
-    m_wndRight.SetCharset(m_charsetRewritten.charset);
     m_wndLeft.SetPartner(&m_wndRight);
     m_wndRight.SetPartner(&m_wndLeft);
     const CRect empty(0, 0, 0, 0);

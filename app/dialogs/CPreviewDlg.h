@@ -10,6 +10,7 @@
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,12 +23,13 @@ public:
 
     // The page on disk and its rewritten copy; called before DoModal.
     void SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten);
-    // The bytes of the page on disk as the caller read them, for the page's pane: the file the
-    // rewrite read, whatever its path leads to by the time the pane is made. Before DoModal.
-    void SetBytesOnDisk(std::string bytes) { m_wndLeft.SetBytes(std::move(bytes)); }
     // The repeated tags the rewrite takes out, as [from, to) bytes of the page on disk: the page's
     // pane shows their lines marked. Called before DoModal.
-    void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags) { m_removedTags = std::move(tags); }
+    void SetRemovedTags(std::vector<std::pair<ULONGLONG, ULONGLONG>> tags)
+    {
+        m_removedTags = std::move(tags);
+        m_wndLeft.SetRemovedParts(m_removedTags);
+    }
     // How the page on disk is read (or what it is converted from) and how its rewritten copy
     // will be read, with what each rests on: the panes show their characters so. What an edited
     // Content-Type does to the page the right pane's caption tells. Called before DoModal.
@@ -36,6 +38,8 @@ public:
         m_charsetOnDisk = onDisk;
         m_charsetRewritten = rewritten;
         m_charsetChange = change;
+        m_wndLeft.SetCharset(onDisk.charset);
+        m_wndRight.SetCharset(rewritten.charset);
     }
 
     // A page the save refuses because its bytes read two ways and nothing tells which is meant:
@@ -46,6 +50,18 @@ public:
         m_charsetOnDisk = first;
         m_charsetRewritten = second;
         m_bInDoubt = true;
+        m_wndLeft.SetCharset(first.charset);
+        m_wndRight.SetCharset(second.charset);
+    }
+    // Reads the panes' texts, the page on disk's from fdOnDisk and the rewritten page's from
+    // fdRewritten (for a page in doubt, the page on disk's again), a piece at a time: between two
+    // pieces goOn is asked with the pane (0 the left, 1 the right) and how many of its bytes were
+    // read; false when it said no. After the setters above and before DoModal: panes not read so
+    // read their files when they are made.
+    bool ReadTexts(int fdOnDisk, int fdRewritten, const std::function<bool(int nPane, ULONGLONG nDone)>& goOn)
+    {
+        return m_wndLeft.ReadText(fdOnDisk, [&](ULONGLONG nDone) { return goOn(0, nDone); })
+            && m_wndRight.ReadText(m_bInDoubt ? fdOnDisk : fdRewritten, [&](ULONGLONG nDone) { return goOn(1, nDone); });
     }
 
     // A page whose bytes read two ways under its new charset, where nothing tells which is

@@ -89,3 +89,5 @@
 #define IDS_PREVIEW_CANNOT_SHOW 64600
 #define IDS_PREVIEW_NOT_A_FILE 64601
 #define IDS_PREVIEW_READ_ONLY 64602
+// Said in the status bar while the Preview of a page is made ready.
+#define IDS_PREVIEW_PREPARING 64603

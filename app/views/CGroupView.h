@@ -266,6 +266,8 @@ public:
     void TakeCharsetWay(CPageNode* pPage, CMetaContent& content, const CharsetWay& way);
     // The way the Preview's button took for the page (none for the one that takes it back),
     // given to its edited Content-Type; the Preview then comes again.
+    // Prepares the Preview of the page's changes, its work told by the text, and shows it.
+    void ShowPreview(CPageNode* pPage, const CString& strWork);
     void TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices);
 
 protected:

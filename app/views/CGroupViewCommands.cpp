@@ -38,7 +38,6 @@
 #include "platform/win/Keyboard.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CFileException.h"
-#include "platform/core/CMemFile.h"
 #include "platform/core/FdGuard.h"
 #include "platform/core/SystemServices.h"
 #include "platform/win/Clipboard.h"
@@ -46,6 +45,7 @@
 #include <algorithm>
 #include <cstring>
 #include <climits>
+#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -325,20 +325,78 @@ void ReportTempFileError(const CString& strName)
     AfxMessageBox(strMessage, MB_ICONEXCLAMATION);
 }
 
-// The whole of the open file; false with errno when it could not be read.
-bool ReadWhole(int fd, std::string& bytes)
+// The Preview's preparation: the page's bytes looked at, its rewrite, its readings compared and
+// both texts read into the panes, each a part of one meter in the status bar. A long page takes
+// a while at each: the status bar says so from the start, and between two pieces the window is
+// painted and Esc heard, which stops the preparation and shows nothing.
+class PreviewWork : public IRewriteWatch {
+public:
+    enum class Step { Look, Rewrite, Compare, CurrentText, ModifiedText };
+
+    explicit PreviewWork(const CString& strText) { m_op.SetStatusText(strText); }
+
+    // The step now on: the meter goes through its part.
+    void Begin(Step step)
+    {
+        m_step = step;
+        m_nDone = m_nTotal = 0;
+    }
+    // Whether the preparation goes on, nDone of nTotal bytes of the step done.
+    bool GoOn(ULONGLONG nDone, ULONGLONG nTotal)
+    {
+        if (m_bStopped)
+            return false;
+        static constexpr int kStarts[] = {0, 10, 50, 55, 80, 100};
+        const int nStep = static_cast<int>(m_step);
+        const int nPart = kStarts[nStep + 1] - kStarts[nStep];
+        const ULONGLONG nShare = nTotal == 0 ? 0 : std::min(nDone, nTotal) * static_cast<ULONGLONG>(nPart) / nTotal;
+        CGXLongOperation::SetPercentDone(kStarts[nStep] + static_cast<int>(nShare));
+        BOOL bCancelled = FALSE;
+        m_op.DoMessages(bCancelled);
+        m_bStopped = bCancelled != FALSE;
+        return !m_bStopped;
+    }
+    bool IsStopRequested() override { return !GoOn(m_nDone, m_nTotal); }
+    void OnProgress(ULONGLONG nDone, ULONGLONG nTotal) override
+    {
+        m_nDone = nDone;
+        m_nTotal = nTotal;
+    }
+    bool WasStopped() const { return m_bStopped; }
+
+private:
+    CGXLongOperation m_op;
+    Step m_step = Step::Look;
+    ULONGLONG m_nDone = 0;
+    ULONGLONG m_nTotal = 0;
+    bool m_bStopped = false;
+};
+
+// How the page's bytes read otherwise under the new declaration, read a piece at a time; false
+// when the user stopped the work, with errno 0, or when the page could not be read.
+bool CompareReadingsOfFile(int fd, ULONGLONG nSize, const CPageCharset& before, const CPageCharset& after,
+                           PreviewWork& work, ReadingChange& change)
 {
-    char buffer[65536];
+    CReadingComparer comparer(before, after);
+    std::string piece(1 << 20, '\0');
+    ULONGLONG nRead = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (!work.GoOn(nRead, nSize)) {
+            errno = 0;
+            return false;
+        }
+        const ssize_t n = ::pread(fd, piece.data(), piece.size(), static_cast<off_t>(nRead));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return false;
         if (n == 0)
-            return true;
-        bytes.append(buffer, static_cast<size_t>(n));
+            break;
+        comparer.Add(std::string_view(piece.data(), static_cast<size_t>(n)));
+        nRead += static_cast<ULONGLONG>(n);
     }
+    change = comparer.GetChange();
+    return true;
 }
 
 // The page's file could not be opened or read.
@@ -370,13 +428,23 @@ void CGroupView::OnViewChanges()
     CPageNode* pPage = GetCurrentPage();
     if (pPage == nullptr || pPage->GetEditState() != 2)
         return;
+    CString strFormat, strText;
+    strFormat.LoadString(IDS_PREVIEW_PREPARING);
+    strText.Format(strFormat, pPage->GetSitePath().GetString());
+    TellWorkStarts(strText);
+    ShowPreview(pPage, strText);
+    EndWorkSaid(strText);
+}
+
+void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
+{
     CWaitCursor wait;
     CString strPath;
     pPage->GetFullPath(strPath);
 
     // The page is opened as the save opens it, and shown only where the save would write: a name
     // that leads to another file now (a link put in its place, to a file outside the site, say)
-    // shows nothing of that file. The left pane shows the bytes read here.
+    // shows nothing of that file. The left pane shows the file opened here.
     CString strFile;
     FdGuard pageFd(OpenPageFile(strPath, strFile));
     if (pageFd.Get() < 0) {
@@ -396,31 +464,41 @@ void CGroupView::OnViewChanges()
         TellPreviewRefused(*pPage, LeadsElsewhereReason());
         return;
     }
-    std::string onDiskBytes;
-    if (!ReadWhole(pageFd.Get(), onDiskBytes)) {
-        ReportPageFileError(errno, strPath);
-        return;
-    }
-    pageFd.Close();
+    const ULONGLONG nSize = static_cast<ULONGLONG>(std::max<off_t>(info.st_size, 0));
+    // The work is in the preview's hands from here: its meter and Esc. A closing that ends it
+    // early (the Preview itself) closes the work first.
+    std::optional<PreviewWork> work(std::in_place, strWork);
     // A picture or an archive put in the page's place since it was edited: the save will not
     // write it, and its bytes are no text to show.
-    CPageBytesCheck bytes;
-    bytes.Add(onDiskBytes.data(), onDiskBytes.size());
+    work->Begin(PreviewWork::Step::Look);
+    ULONGLONG nLooked = 0;
+    bool bStopped = false;
+    const CPageBytesCheck bytes = CPageBytesCheck::OfFile(pageFd.Get(), [&] {
+        const bool bGoOn = work->GoOn(nLooked, nSize);
+        nLooked += CPageBytesCheck::kFilePiece;
+        return !bGoOn;
+    }, bStopped);
+    if (bStopped)
+        return;
     if (bytes.GetKind() != CPageBytesCheck::Kind::Text) {
+        work.reset();
         TellPreviewRefused(*pPage, bytes.GetReason());
         return;
     }
-    CMemFile input(reinterpret_cast<BYTE*>(onDiskBytes.data()), static_cast<UINT>(onDiskBytes.size()));
+    // The page is read as the rewrite goes, never held whole.
+    CFile input(pageFd.Get());
     char szFolder[PATH_MAX] = {};
     char szTemp[PATH_MAX] = {};
     const DWORD nFolder = ::GetTempPath(sizeof(szFolder), szFolder);
     if (nFolder == 0 || nFolder >= sizeof(szFolder) || ::GetTempFileName(szFolder, "VOS", 0, szTemp) == 0) {
+        work.reset();
         ReportTempFileError(CString(szFolder) + "VOS");
         return;
     }
     TempFileRemover remover(szTemp);
     CFile output;
     if (!output.Open(szTemp, CFile::modeWrite | CFile::modeCreate | CFile::typeBinary)) {
+        work.reset();
         ReportTempFileError(szTemp);
         return;
     }
@@ -446,10 +524,15 @@ void CGroupView::OnViewChanges()
     PageCharsetReading converted, kept;
     CharsetWay taken;
     CharsetChoices choices;
+    work->Begin(PreviewWork::Step::Rewrite);
     try {
         CMetaEditEngine engine(&written, &copy, &input, &output, hOutput);
+        engine.SetWatch(&*work);
         engine.Run();
+        if (engine.WasStopped())
+            return;
         if (engine.GetWriteFailed()) {
+            work.reset();
             ReportTempFileError(szTemp);
             return;
         }
@@ -468,6 +551,7 @@ void CGroupView::OnViewChanges()
             rewritten = kept;
         }
         if (!engine.GetRefusal().IsEmpty() && !bInDoubt) {
+            work.reset();
             TellPreviewRefused(*pPage, engine.GetRefusalReason());
             return;
         }
@@ -479,6 +563,7 @@ void CGroupView::OnViewChanges()
                 removed.emplace_back(repeat.nFrom, repeat.nTo);
         }
     } catch (CException* e) {
+        work.reset();
         e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
         return;
@@ -488,9 +573,18 @@ void CGroupView::OnViewChanges()
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
     // Bytes kept under a new declaration may read as other letters: the Preview tells how many.
-    if (!bInDoubt && change == CharsetChange::Relabelled)
-        dlg.SetReadingChange(CompareReadings(onDiskBytes, onDisk.charset, rewritten.charset));
-    dlg.SetBytesOnDisk(std::move(onDiskBytes));
+    if (!bInDoubt && change == CharsetChange::Relabelled) {
+        work->Begin(PreviewWork::Step::Compare);
+        ReadingChange readingChange;
+        if (!CompareReadingsOfFile(pageFd.Get(), nSize, onDisk.charset, rewritten.charset, *work, readingChange)) {
+            if (work->WasStopped())
+                return;
+            work.reset();
+            ReportPageFileError(errno, strPath);
+            return;
+        }
+        dlg.SetReadingChange(readingChange);
+    }
     dlg.SetRemovedTags(std::move(removed));
     if (bInDoubt)
         dlg.SetReadingsInDoubt(onDisk, rewritten);
@@ -498,6 +592,28 @@ void CGroupView::OnViewChanges()
         dlg.SetCharsets(onDisk, rewritten, change);
     if (bChoice)
         dlg.SetCharsetChoice(choices, taken);
+    // Both texts are read into the panes before the Preview shows, as long as the user lets.
+    try {
+        FdGuard rewrittenFd(::open(szTemp, O_RDONLY | O_CLOEXEC));
+        if (rewrittenFd.Get() < 0)
+            CFileException::ThrowErrno(errno, szTemp);
+        struct stat rewrittenInfo {};
+        const ULONGLONG nRewritten =
+            ::fstat(rewrittenFd.Get(), &rewrittenInfo) == 0 ? static_cast<ULONGLONG>(rewrittenInfo.st_size) : nSize;
+        const bool bRead = dlg.ReadTexts(pageFd.Get(), rewrittenFd.Get(), [&](int nPane, ULONGLONG nDone) {
+            work->Begin(nPane == 0 ? PreviewWork::Step::CurrentText : PreviewWork::Step::ModifiedText);
+            return work->GoOn(nDone, nPane == 0 || bInDoubt ? nSize : nRewritten);
+        });
+        if (!bRead)
+            return;
+    } catch (CException* e) {
+        work.reset();
+        e->ReportError(MB_ICONEXCLAMATION);
+        e->Delete();
+        return;
+    }
+    pageFd.Close();
+    work.reset();
     const INT_PTR nResult = dlg.DoModal();
     if (CPreviewDlg::IsTakeId(nResult))
         TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);

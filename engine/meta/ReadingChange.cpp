@@ -13,37 +13,40 @@ std::string ReadIn(const CPageCharset& charset, std::string_view bytes)
 
 } // namespace
 
-ReadingChange CompareReadings(std::string_view bytes, const CPageCharset& before, const CPageCharset& after)
+CReadingComparer::CReadingComparer(const CPageCharset& before, const CPageCharset& after)
+    : m_before(before), m_after(after), m_bAlike(before.WritesAs(after))
 {
-    ReadingChange change;
-    if (before.WritesAs(after))
-        return change;
+}
+
+void CReadingComparer::Add(std::string_view bytes)
+{
+    if (m_bAlike)
+        return;
     // The bytes are walked by the characters the new declaration reads, each compared with what
     // the old one reads the same bytes as: "é" of UTF-8 is "Ã©" of Latin-1, one character read
     // otherwise. ASCII reads alike in both between characters.
-    CPageDecoder decoder(after);
-    std::string read;
-    size_t nStart = 0;
-    bool bPending = false;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (!bPending && static_cast<unsigned char>(bytes[i]) < 0x80) {
-            nStart = i + 1;
+    for (const char byte : bytes) {
+        if (m_pending.empty() && static_cast<unsigned char>(byte) < 0x80)
             continue;
-        }
-        read.clear();
-        decoder.Decode(bytes.data() + i, 1, read);
-        bPending = read.empty();
-        if (bPending)
+        m_read.clear();
+        m_after.Decode(&byte, 1, m_read);
+        m_pending += byte;
+        if (m_read.empty())
             continue;
-        const std::string_view piece = bytes.substr(nStart, i + 1 - nStart);
-        nStart = i + 1;
-        const std::string readBefore = ReadIn(before, piece);
-        if (readBefore == read)
+        const std::string readBefore = ReadIn(m_before, m_pending);
+        m_pending.clear();
+        if (readBefore == m_read)
             continue;
-        if (change.nCount++ == 0) {
-            change.before = readBefore;
-            change.after = read;
+        if (m_change.nCount++ == 0) {
+            m_change.before = readBefore;
+            m_change.after = m_read;
         }
     }
-    return change;
+}
+
+ReadingChange CompareReadings(std::string_view bytes, const CPageCharset& before, const CPageCharset& after)
+{
+    CReadingComparer comparer(before, after);
+    comparer.Add(bytes);
+    return comparer.GetChange();
 }

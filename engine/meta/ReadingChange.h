@@ -14,5 +14,26 @@ struct ReadingChange {
     std::string after;  // and as the new one does
 };
 
+// Compares the readings of bytes given in pieces, in the order of the page, however they are
+// cut: a page of any size is compared a piece at a time.
+class CReadingComparer {
+public:
+    CReadingComparer(const CPageCharset& before, const CPageCharset& after);
+    CReadingComparer(const CReadingComparer&) = delete;
+    CReadingComparer& operator=(const CReadingComparer&) = delete;
+
+    void Add(std::string_view bytes);
+    // What the pieces given so far read otherwise; a character cut off at their end is left out.
+    const ReadingChange& GetChange() const { return m_change; }
+
+private:
+    CPageCharset m_before;
+    CPageDecoder m_after;
+    bool m_bAlike;         // both charsets write alike: nothing to compare
+    std::string m_pending; // the bytes of a character the new charset has not read whole yet
+    std::string m_read;
+    ReadingChange m_change;
+};
+
 // The bytes read in the charset they were read in and in the one they are declared now.
 ReadingChange CompareReadings(std::string_view bytes, const CPageCharset& before, const CPageCharset& after);

@@ -165,7 +165,7 @@ CPageBytesCheck CPageBytesCheck::OfFile(int fd, const std::function<bool()>& sto
 {
     bStopped = false;
     CPageBytesCheck check;
-    char buffer[65536];
+    char buffer[kFilePiece];
     off_t nOffset = 0;
     while (!check.IsSettled()) {
         if (stopRequested && stopRequested()) {

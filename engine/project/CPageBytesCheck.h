@@ -37,7 +37,9 @@ public:
     // Reads the open file from its first byte to its end, or until the bytes settle it, without
     // moving its offset. A failed read ends the look where it failed: what was read is judged,
     // and the reader of the page meets the failure itself. bStopped is set when the stop asked
-    // for it first; the check is then incomplete.
+    // for it first; the check is then incomplete. The stop is asked before each read of
+    // kFilePiece bytes.
+    static constexpr size_t kFilePiece = 65536;
     static CPageBytesCheck OfFile(int fd, const std::function<bool()>& stopRequested, bool& bStopped);
     static CPageBytesCheck OfFile(int fd);
 

@@ -249,5 +249,11 @@ TEST(ReadingChangeTest, CountsTheCharactersThatReadOtherwiseUnderTheNewDeclarati
         EXPECT_EQ(change.nCount, row.nCount) << row.pszBefore << " to " << row.pszAfter;
         EXPECT_EQ(change.before, row.before) << row.pszBefore << " to " << row.pszAfter;
         EXPECT_EQ(change.after, row.after) << row.pszBefore << " to " << row.pszAfter;
+        // A long page is compared a piece at a time: pieces cut within a character count alike.
+        CReadingComparer pieces(CPageCharset::FromName(row.pszBefore), CPageCharset::FromName(row.pszAfter));
+        for (const char byte : row.bytes)
+            pieces.Add(std::string_view(&byte, 1));
+        EXPECT_EQ(pieces.GetChange().nCount, row.nCount) << row.pszBefore << " to " << row.pszAfter << " in pieces";
+        EXPECT_EQ(pieces.GetChange().after, row.after) << row.pszBefore << " to " << row.pszAfter << " in pieces";
     }
 }

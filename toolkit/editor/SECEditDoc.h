@@ -185,6 +185,15 @@ public:
     bool GetText(SECEditPos from, SECEditPos to, std::string& text) const;
     bool GetColumnBlock(SECEditPos from, SECEditPos to, std::string& text) const;
     int InsertFileLines(SECEditPos& pos, LPCSTR lpszPath, BOOL bRecord);
+    // A text given a piece at a time, cut anywhere, becomes the document's text as the same text
+    // inserted whole into an empty document would: BeginLoad empties the document, each piece
+    // adds the lines it completes (the text after its last line end waits for the next piece),
+    // and FinishLoad adds what waits. A long text is loaded without a copy of it whole, and its
+    // loader may look at the keys between two pieces. Nothing is recorded for undo. 0, or the id
+    // of the refusal (a NUL in the text, no memory).
+    void BeginLoad();
+    int LoadPiece(const char* pText, int nLength);
+    int FinishLoad();
 
     // Files.
     int LoadFile(LPCSTR lpszPath);
@@ -356,4 +365,9 @@ private:
     int m_nBlockValid = 0;
     std::string m_keywordImage;
     bool m_bHasKeywordImage = false;
+    // The text of a load in pieces that waits for the rest of its line, and whether the load
+    // has taken its line end from the text yet.
+    std::string m_loadHeld;
+    bool m_bLoadLineEndKnown = false;
+    int AddLoadedLines(bool bLast);
 };

@@ -256,6 +256,110 @@ int SECEditDoc::ReplaceFile(LPCSTR lpszTemporary, LPCSTR lpszTarget)
     return 0;
 }
 
+void SECEditDoc::BeginLoad()
+{
+    FreeLines();
+    m_pFirstLine = m_pLastLine = NewLine(32);
+    m_nLineCount = 1;
+    m_loadHeld.clear();
+    m_bLoadLineEndKnown = false;
+    ResetUndo();
+}
+
+int SECEditDoc::LoadPiece(const char* pText, int nLength)
+{
+    if (nLength <= 0)
+        return 0;
+    if (std::memchr(pText, '\0', static_cast<size_t>(nLength)) != nullptr)
+        return SECEDIT_NULLS_IN_FILE;
+    m_loadHeld.append(pText, static_cast<size_t>(nLength));
+    return AddLoadedLines(false);
+}
+
+int SECEditDoc::FinishLoad()
+{
+    int rc = AddLoadedLines(true);
+    m_loadHeld.clear();
+    m_loadHeld.shrink_to_fit();
+    // A text that ends with its line end leaves the caret a line after it, as an insert does.
+    SECEditLine* last = LastLine();
+    if (rc == 0 && EndsWithLineEnd(last)) {
+        SECEditLine* line = NewLine(32);
+        if (line == nullptr)
+            return SECEDIT_OUT_OF_MEMORY;
+        last->pNext = line;
+        line->pPrev = last;
+        line->nLineNo = ++m_nLineCount;
+        m_pLastLine = line;
+    }
+    return rc;
+}
+
+int SECEditDoc::AddLoadedLines(bool bLast)
+{
+    const int nHeld = static_cast<int>(m_loadHeld.size());
+    // The text's first line end is its kind, as it is for a text inserted whole; one at the very
+    // end of what came so far may be the first half of a pair.
+    if (!m_bLoadLineEndKnown) {
+        const void* lf = std::memchr(m_loadHeld.data(), '\n', m_loadHeld.size());
+        const void* cr = std::memchr(m_loadHeld.data(), '\r', m_loadHeld.size());
+        const char* first = static_cast<const char*>(cr == nullptr || (lf != nullptr && lf < cr) ? lf : cr);
+        if (first != nullptr && (bLast || first + 1 < m_loadHeld.data() + nHeld)) {
+            SetLineEndType(DetectLineEnd(m_loadHeld.data(), nHeld));
+            m_bLoadLineEndKnown = true;
+        } else if (!bLast && nHeld < (4 << 20)) {
+            return 0;
+        }
+    }
+    int nTake = nHeld;
+    if (!bLast && m_nLineEndLength == 2 && nTake > 0 && m_loadHeld.back() == m_szLineEnd[0])
+        --nTake;
+    if (nTake == 0)
+        return 0;
+    SECEditLine* tail = nullptr;
+    int count = 0;
+    SECEditLine* chain = SplitLines(m_loadHeld.data(), nTake, &tail, &count);
+    if (chain == nullptr)
+        return SECEDIT_OUT_OF_MEMORY;
+    // The last line waits for the rest of its text unless it has its end (a line cut at the
+    // greatest width is never the last).
+    std::string rest;
+    if (!bLast && !EndsWithLineEnd(tail)) {
+        rest.assign(tail->pText, static_cast<size_t>(tail->nLength));
+        SECEditLine* before = tail->pPrev;
+        FreeLine(tail);
+        --count;
+        if (before == nullptr)
+            chain = nullptr;
+        else
+            before->pNext = nullptr;
+        tail = before;
+    }
+    rest.append(m_loadHeld, static_cast<size_t>(nTake), std::string::npos);
+    m_loadHeld = std::move(rest);
+    if (chain == nullptr)
+        return 0;
+    // The lines go after the last one, which is the empty line of an empty document only while
+    // nothing came before.
+    SECEditLine* last = LastLine();
+    int nFirstNo = m_nLineCount + 1;
+    if (m_nLineCount == 1 && last->nLength == 0) {
+        FreeLine(last);
+        m_pFirstLine = chain;
+        nFirstNo = 1;
+        m_nLineCount = 0;
+    } else {
+        last->pNext = chain;
+        chain->pPrev = last;
+    }
+    for (SECEditLine* line = chain; line != nullptr; line = line->pNext)
+        line->nLineNo = nFirstNo++;
+    m_nLineCount += count;
+    m_pLastLine = tail;
+    m_pNearLine = nullptr;
+    return 0;
+}
+
 int SECEditDoc::InsertFileLines(SECEditPos& pos, LPCSTR lpszPath, BOOL bRecord)
 {
     if (m_bReadOnly)

@@ -399,3 +399,47 @@ TEST_F(SECEditDocTest, LineNumbersStayRightAfterEditsThatAddOrRemoveLines)
 }
 
 } // namespace
+
+TEST(SECEditDocLoadTest, ATextLoadedInPiecesIsTheTextInsertedWhole)
+{
+    // However a text is cut into pieces (a line end pair split, a wide character split, a line
+    // wider than the greatest width), the lines, their ends and their numbers are those of the
+    // text inserted whole into an empty document.
+    std::string wide;
+    while (wide.size() < 40000)
+        wide += "ab\t\xE6\xBC\xA2";
+    const std::string texts[] = {
+        "a\r\nb",        "a\n\rb\n\r",    "a\nb\nc\n",   "a\rb\r",           "no line end", "",
+        "\r\n\r\n\r\n",  "x\r\ny\nz\r",   wide,          "head\n" + wide + "\ntail\n",
+        wide + "\r\n" + wide,
+    };
+    for (const std::string& text : texts) {
+        SECEditDoc whole;
+        SECEditPos pos{whole.GetFirstLine(), 0};
+        if (const int kind = SECEditDoc::DetectLineEnd(text.data(), static_cast<int>(text.size())); kind >= 0)
+            whole.SetLineEndType(kind);
+        ASSERT_EQ(whole.InsertText(pos, text.data(), static_cast<int>(text.size()), FALSE), 0);
+        for (const size_t nPiece : {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{997}, size_t{4096}, text.size() + 1}) {
+            if (nPiece < 64 && text.size() > 1000)
+                continue;
+            SCOPED_TRACE(text.substr(0, 20) + " in pieces of " + std::to_string(nPiece));
+            SECEditDoc pieces;
+            pieces.BeginLoad();
+            for (size_t at = 0; at < text.size(); at += nPiece)
+                ASSERT_EQ(pieces.LoadPiece(text.data() + at, static_cast<int>(std::min(nPiece, text.size() - at))), 0);
+            ASSERT_EQ(pieces.FinishLoad(), 0);
+            EXPECT_EQ(pieces.GetLineEndType(), whole.GetLineEndType());
+            ASSERT_EQ(pieces.GetLineCount(), whole.GetLineCount());
+            int nLine = 1;
+            for (const SECEditLine *a = pieces.GetFirstLine(), *b = whole.GetFirstLine(); a != nullptr && b != nullptr;
+                 a = a->pNext, b = b->pNext, ++nLine) {
+                EXPECT_EQ(std::string(a->pText, a->nLength), std::string(b->pText, b->nLength)) << "line " << nLine;
+                EXPECT_EQ(pieces.LineNo(a), nLine);
+            }
+            EXPECT_EQ(pieces.GetLine(pieces.GetLineCount())->pNext, nullptr);
+        }
+    }
+    SECEditDoc refused;
+    refused.BeginLoad();
+    EXPECT_EQ(refused.LoadPiece("a\0b", 3), SECEDIT_NULLS_IN_FILE);
+}
