@@ -134,6 +134,11 @@ void CHtmlParser::OnTagEnd()
     std::unique_ptr<CAction> pAction = std::move(m_pCurrentTag);
     if (!pAction)
         return;
+    // A tag that ends once a stop was asked for reports nothing: its reports would come after the
+    // stop, and one that holds megabytes of a value (a picture written into the page) would keep
+    // the stop waiting while they are copied from report to report.
+    if (m_pSink != nullptr && m_pSink->IsStopRequested())
+        return;
     if (pAction->OnTagComplete())
         return;
     // The new element waits for its text or its end tag; the one open before it ends here.

@@ -1,0 +1,319 @@
+// Long pages as the program takes them: a page of 200 MB of text in paragraphs, and a page of
+// 2.5 GB (a title, then bytes never written: the file holds a hole, so that the benchmark costs
+// neither disk nor memory where its folder lies on tmpfs). Each way of taking a page (the scan,
+// through the scan engine and the fetch engine on their threads) is measured in a process of its
+// own: its time, the peak of its memory beyond what its process held before, and the time a stop
+// requested at points along the way takes to be answered (the first answer of Esc). Beside them
+// the floors over the same file: cat to /dev/null, and reading it in pieces of 1 MB.
+// The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
+#include "BenchSiteDir.h"
+
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "fetch/CFetchScanBackend.h"
+#include "platform/core/AtomTable.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
+#include "platform/core/WindowHandle.h"
+#include "tests/support/RewriteModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMega = 1 << 20;
+
+// What a run took: its seconds and the most memory it held beyond what its process held before,
+// in bytes; negative seconds when it failed.
+struct Cost {
+    double dSeconds = -1;
+    double dPeak = 0;
+};
+
+double StatusBytes(const char* pszField)
+{
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(pszField) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atof(line.c_str() + prefix.size()) * 1024;
+    }
+    return 0;
+}
+
+// Runs the work in a child process, whose peak is counted from what it holds when the work
+// begins. The work gives the seconds it measured, negative when it failed.
+Cost InChild(const std::function<double()>& work)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double dBefore = StatusBytes("VmRSS");
+        Cost cost;
+        cost.dSeconds = work();
+        cost.dPeak = StatusBytes("VmHWM") - dBefore;
+        (void)!::write(fds[1], &cost, sizeof cost);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    Cost cost;
+    if (pid < 0 || ::read(fds[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost))
+        cost = Cost{};
+    ::close(fds[0]);
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    return cost;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// cat of the file to /dev/null: its time, or negative when it failed.
+double Cat(const fs::path& page)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (fd < 0 || ::dup2(fd, 1) < 0)
+            ::_exit(127);
+        ::execlp("cat", "cat", page.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int nStatus = 0;
+    if (pid < 0 || ::waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus) || WEXITSTATUS(nStatus) != 0)
+        return -1;
+    return Seconds(start);
+}
+
+// The file read in pieces of 1 MB.
+double ReadInPieces(const fs::path& page)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    std::vector<char> piece(1 << 20);
+    while (::read(fd, piece.data(), piece.size()) > 0) {
+    }
+    ::close(fd);
+    return Seconds(start);
+}
+
+// The main window and the Output Area as the scan sees them: settings are shown at once, lines
+// are taken and dropped, and the scan's end is noted.
+class ScanWindow : public IScanHost {
+public:
+    ScanWindow() { m_hWnd = CreateMessageWindow(&ScanWindow::WndProc, this); }
+    ~ScanWindow() override { DestroyMessageWindow(m_hWnd); }
+    ScanWindow(const ScanWindow&) = delete;
+    ScanWindow& operator=(const ScanWindow&) = delete;
+
+    HWND GetMainWindow() override { return m_hWnd; }
+    HWND GetOutputPane() override { return m_hWnd; }
+
+    bool bEnded = false;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+    {
+        auto* self = static_cast<ScanWindow*>(GetMessageWindowData(hWnd));
+        if (self == nullptr)
+            return 0;
+        if (message == kMsgShowSetting)
+            SetEvent(reinterpret_cast<HANDLE>(wParam));
+        else if (message == kMsgOutputAddLine)
+            DeleteAtom(static_cast<ATOM>(wParam));
+        else if (message == kMsgScanFinished) {
+            self->bEnded = true;
+            RewriteModel().SetRunState(0);
+        }
+        return 0;
+    }
+
+    HWND m_hWnd = nullptr;
+};
+
+// The page scanned as the program scans it, on one check thread, and stopped after dStopAfter
+// seconds when that is not negative. The seconds the scan took, or, stopped, the seconds from the
+// stop to its answer; negative when the scan did not end.
+double ScanPage(const fs::path& page, double dStopAfter)
+{
+    CVostrelAppModel& model = RewriteModel();
+    CProjectSettings* pSettings = nullptr;
+    model.GetProjectSettings(pSettings);
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    auto* pPage = new CPageNode;
+    pPage->SetKind(CPageNode::kindPage);
+    pPage->SetName(page.filename().c_str());
+    pPage->SetFolder(page.parent_path().c_str());
+    root.AddChild(pPage);
+    CSelNodesCol selection;
+    selection.AddTail(pPage);
+    ScanWindow window;
+    CFetchScanBackend backend;
+    CParserEngine engine;
+    engine.SetScanBackend(&backend);
+    engine.SetScanHost(&window);
+    engine.SetScanThreads(1);
+    const auto start = std::chrono::steady_clock::now();
+    if (engine.StartScan(selection, *pSettings) != 0)
+        return -1;
+    std::optional<std::chrono::steady_clock::time_point> stopped;
+    const auto deadline = start + std::chrono::minutes(10);
+    while (!window.bEnded && std::chrono::steady_clock::now() < deadline) {
+        if (dStopAfter >= 0 && !stopped && Seconds(start) >= dStopAfter) {
+            stopped = std::chrono::steady_clock::now();
+            engine.StopScan();
+        }
+        MSG msg;
+        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+        else
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    if (!window.bEnded)
+        return -1;
+    // A scan that ended before the stop was asked answered it at once.
+    if (dStopAfter >= 0)
+        return stopped ? Seconds(*stopped) : 0;
+    return Seconds(start);
+}
+
+// The ways the program takes a long page, each measured the same way: the page taken whole, and
+// stopped along the way. A Preview of the page goes here as another row.
+struct Way {
+    const char* pszName;
+    double (*pfnTake)(const fs::path& page, double dStopAfter);
+};
+constexpr Way kWays[] = {
+    {"scan", &ScanPage},
+};
+
+// The long pages, each made once on first use, in a folder removed at the end.
+class LongPages {
+public:
+    static LongPages& Get()
+    {
+        static LongPages s_pages;
+        return s_pages;
+    }
+
+    // 200 MB of paragraphs of text under a head with a title and a description.
+    fs::path Text200() { return Make("text-200mb.htm", [](const fs::path& page) {
+        std::ofstream out(page, std::ios::binary);
+        out << kHead;
+        std::string block;
+        for (int i = 0; i < 1000; ++i)
+            block += "<p>The garden railway runs through the old orchard; every garden railway needs careful "
+                     "track work, and the steam locomotive pulls the coaches along it.</p>\n";
+        for (size_t n = 0; n < (200u << 20); n += block.size())
+            out << block;
+        out << "</body></html>\n";
+    }); }
+    // 2.5 GB: the same head, then a hole.
+    fs::path Sparse2500() { return Make("sparse-2500mb.htm", [](const fs::path& page) {
+        std::ofstream(page, std::ios::binary) << kHead;
+        fs::resize_file(page, 2500ull << 20);
+    }); }
+
+private:
+    static constexpr const char* kHead =
+        "<html><head><title>A long page</title><meta name=\"description\" content=\"Long\"></head><body>\n";
+
+    LongPages() : m_top(BenchSiteDir("vostrel-long-pages")) {}
+    ~LongPages()
+    {
+        std::error_code error;
+        fs::remove_all(m_top, error);
+    }
+
+    template <class Fill>
+    fs::path Make(const std::string& name, Fill fill)
+    {
+        fs::create_directories(m_top);
+        const fs::path page = m_top / name;
+        if (!fs::exists(page))
+            fill(page);
+        return page;
+    }
+
+    fs::path m_top;
+};
+
+void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::*pfnPage)())
+{
+    const fs::path page = (LongPages::Get().*pfnPage)();
+    const double dPage = static_cast<double>(fs::file_size(page));
+    Cost whole;
+    for (auto _ : state) {
+        whole = InChild([&] { return way.pfnTake(page, -1); });
+        if (whole.dSeconds < 0)
+            state.SkipWithError("the page was not taken to its end");
+        state.SetIterationTime(whole.dSeconds);
+    }
+    // Stopped at points along the way: the time to the stop's answer, and the peak.
+    double dStopMax = 0, dStopSum = 0, dStopPeak = 0;
+    const double kStopPoints[] = {0.1, 0.5, 0.9};
+    for (const double dPoint : kStopPoints) {
+        const double dAfter = dPoint * whole.dSeconds;
+        const Cost stopped = InChild([&] { return way.pfnTake(page, dAfter); });
+        if (stopped.dSeconds < 0)
+            state.SkipWithError("a stop was not answered");
+        dStopMax = std::max(dStopMax, stopped.dSeconds);
+        dStopSum += stopped.dSeconds;
+        dStopPeak = std::max(dStopPeak, stopped.dPeak);
+    }
+    const double dCat = Cat(page);
+    const Cost pieces = InChild([&] { return ReadInPieces(page); });
+    state.counters["page_MB"] = dPage / kMega;
+    state.counters[std::string(way.pszName) + "_s"] = whole.dSeconds;
+    state.counters[std::string(way.pszName) + "_peak_MB"] = whole.dPeak / kMega;
+    state.counters["stop_answer_max_s"] = dStopMax;
+    state.counters["stop_answer_mean_s"] = dStopSum / static_cast<double>(std::size(kStopPoints));
+    state.counters["stopped_peak_MB"] = dStopPeak / kMega;
+    state.counters["cat_s"] = dCat;
+    state.counters["read_1MB_pieces_s"] = pieces.dSeconds;
+    state.counters["read_1MB_pieces_peak_MB"] = pieces.dPeak / kMega;
+    state.counters["per_cat"] = dCat > 0 ? whole.dSeconds / dCat : 0;
+}
+
+[[maybe_unused]] const bool kRegistered = [] {
+    for (const Way& way : kWays) {
+        const std::string strWay = way.pszName;
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_text").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Text200); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/2500MB_sparse").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Sparse2500); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+    }
+    return true;
+}();
+
+} // namespace
