@@ -112,8 +112,18 @@ void CHtmlParser::OnAttrTokenValue(LPCSTR pszValue, int nLength)
 
 void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
 {
+    if (IsStopped())
+        return;
     if (CAction* pTag = CurrentTag())
         pTag->SetAttrValue(pszValue, nLength);
+}
+
+void CHtmlParser::AppendValueText(LPCSTR pszText, int nLength)
+{
+    // What a value of megabytes held when the stop ended the input is not copied for a tag whose
+    // end reports nothing.
+    if (!IsStopped())
+        CHtmlLexer::AppendValueText(pszText, nLength);
 }
 
 void CHtmlParser::FinishOpenElement()
@@ -134,10 +144,10 @@ void CHtmlParser::OnTagEnd()
     std::unique_ptr<CAction> pAction = std::move(m_pCurrentTag);
     if (!pAction)
         return;
-    // A tag that ends once a stop was asked for reports nothing: its reports would come after the
-    // stop, and one that holds megabytes of a value (a picture written into the page) would keep
-    // the stop waiting while they are copied from report to report.
-    if (m_pSink != nullptr && m_pSink->IsStopRequested())
+    // A tag that ends once a stop has ended the input reports nothing: its reports would come
+    // after the stop, and one that holds megabytes of a value (a picture written into the page)
+    // would keep the stop waiting while they are copied from report to report.
+    if (IsStopped())
         return;
     if (pAction->OnTagComplete())
         return;
@@ -202,8 +212,10 @@ void CHtmlParser::OnScriptEnd()
 
 int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
 {
-    if (m_pSink != nullptr && m_pSink->IsStopRequested())
+    if (m_pSink != nullptr && m_pSink->IsStopRequested()) {
+        m_bStopSeen = true;
         return 0;
+    }
     int nRead = CHtmlLexer::ReadInput(pBuffer, nMax);
     if (nRead > 0) {
         // The count saturates rather than wrapping on a page of 4 GB or more.
