@@ -7,6 +7,7 @@
 // the floors over the same file: cat to /dev/null, and reading it in pieces of 1 MB.
 // The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
 #include "BenchSiteDir.h"
+#include "ChildCost.h"
 
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
@@ -40,52 +41,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr double kMega = 1 << 20;
-
-// What a run took: its seconds and the most memory it held beyond what its process held before,
-// in bytes; negative seconds when it failed.
-struct Cost {
-    double dSeconds = -1;
-    double dPeak = 0;
-};
-
-double StatusBytes(const char* pszField)
-{
-    std::ifstream status("/proc/self/status");
-    const std::string prefix = std::string(pszField) + ":";
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(prefix, 0) == 0)
-            return std::atof(line.c_str() + prefix.size()) * 1024;
-    }
-    return 0;
-}
-
-// Runs the work in a child process, whose peak is counted from what it holds when the work
-// begins. The work gives the seconds it measured, negative when it failed.
-Cost InChild(const std::function<double()>& work)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const double dBefore = StatusBytes("VmRSS");
-        Cost cost;
-        cost.dSeconds = work();
-        cost.dPeak = StatusBytes("VmHWM") - dBefore;
-        (void)!::write(fds[1], &cost, sizeof cost);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    Cost cost;
-    if (pid < 0 || ::read(fds[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost))
-        cost = Cost{};
-    ::close(fds[0]);
-    if (pid > 0)
-        ::waitpid(pid, nullptr, 0);
-    return cost;
-}
 
 double Seconds(std::chrono::steady_clock::time_point start)
 {
@@ -206,13 +161,17 @@ double ScanPage(const fs::path& page, double dStopAfter)
 }
 
 // The ways the program takes a long page, each measured the same way: the page taken whole, and
-// stopped along the way. A Preview of the page goes here as another row.
+// stopped along the way. Each is a function of the page and the seconds after which it is asked to
+// stop (negative: never), giving the seconds it took, or from the stop to its answer.
+//
+// The Preview of a long page is measured by a function of that form, given its row below.
 struct Way {
     const char* pszName;
     double (*pfnTake)(const fs::path& page, double dStopAfter);
 };
 constexpr Way kWays[] = {
     {"scan", &ScanPage},
+    // {"preview", &PreviewPage},
 };
 
 // The long pages, each made once on first use, in a folder removed at the end.
@@ -270,7 +229,7 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
 {
     const fs::path page = (LongPages::Get().*pfnPage)();
     const double dPage = static_cast<double>(fs::file_size(page));
-    Cost whole;
+    ChildCost whole;
     for (auto _ : state) {
         whole = InChild([&] { return way.pfnTake(page, -1); });
         if (whole.dSeconds < 0)
@@ -282,7 +241,7 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
     const double kStopPoints[] = {0.1, 0.5, 0.9};
     for (const double dPoint : kStopPoints) {
         const double dAfter = dPoint * whole.dSeconds;
-        const Cost stopped = InChild([&] { return way.pfnTake(page, dAfter); });
+        const ChildCost stopped = InChild([&] { return way.pfnTake(page, dAfter); });
         if (stopped.dSeconds < 0)
             state.SkipWithError("a stop was not answered");
         dStopMax = std::max(dStopMax, stopped.dSeconds);
@@ -290,7 +249,7 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
         dStopPeak = std::max(dStopPeak, stopped.dPeak);
     }
     const double dCat = Cat(page);
-    const Cost pieces = InChild([&] { return ReadInPieces(page); });
+    const ChildCost pieces = InChild([&] { return ReadInPieces(page); });
     state.counters["page_MB"] = dPage / kMega;
     state.counters[std::string(way.pszName) + "_s"] = whole.dSeconds;
     state.counters[std::string(way.pszName) + "_peak_MB"] = whole.dPeak / kMega;

@@ -83,6 +83,18 @@ protected:
         return GoToByKeys(nRow, nCol) && Xdo("type --delay 20 '" + text + "'") && Xdo("key Return") &&
                RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); });
     }
+    // The site of pages p0001.htm on, each one line with its title and description.
+    void MakeOneLineSite(int nPages)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (int n = 1; n <= nPages; ++n) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/p%04d.htm", n);
+            std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title><meta name=\"description\" "
+                                       << "content=\"Beschreibung " << n << "\"></head><body>Text</body></html>\n";
+        }
+    }
     bool FindDialogHasFocus()
     {
         const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
@@ -113,14 +125,7 @@ double StatusMegabytes(const char* pszField)
 TEST_F(ScanMessagesX11Test, AStoppedScanShowsValuesExactlyInTheRowsItCountsAsRead)
 {
     constexpr int kPages = 3000;
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    for (int n = 1; n <= kPages; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/p%04d.htm", n);
-        std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title><meta name=\"description\" "
-                                   << "content=\"Beschreibung " << n << "\"></head><body>Text</body></html>\n";
-    }
+    MakeOneLineSite(kPages);
     WriteProject({"Description"});
     ASSERT_TRUE(Start());
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
@@ -363,13 +368,7 @@ TEST_F(ScanMessagesX11Test, FilesThatAreNoPagesTakeNoEditsAndAreNeverWritten)
 TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStopsTheScan)
 {
     constexpr int kPages = 2000;
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    for (int n = 1; n <= kPages; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/p%04d.htm", n);
-        std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title></head><body>Text</body></html>\n";
-    }
+    MakeOneLineSite(kPages);
     std::ofstream(site + "/large.htm") << "<html><head><title>Large</title></head><body>\n";
     std::filesystem::resize_file(site + "/large.htm", 5ull << 29);
     const std::string line = "large.htm : Left unread: the page is 2.5 GB (2,684,354,560 bytes), and the scan reads pages "
