@@ -1,6 +1,7 @@
-// Long pages as the program takes them: a page of 200 MB of text in paragraphs, and a page of
-// 2.5 GB (a title, then bytes never written: the file holds a hole, so that the benchmark costs
-// neither disk nor memory where its folder lies on tmpfs). Each way of taking a page (the scan,
+// Long pages as the program takes them: a page of 200 MB of text in paragraphs, one of 200 MB that
+// are one picture written into an IMG tag, and a page of 2.5 GB (a title, then bytes never
+// written: the file holds a hole, so that the benchmark costs neither disk nor memory where its
+// folder lies on tmpfs). Each way of taking a page (the scan,
 // through the scan engine and the fetch engine on their threads) is measured in a process of its
 // own: its time, the peak of its memory beyond what its process held before, and the time a stop
 // requested at points along the way takes to be answered (the first answer of Esc). Beside them
@@ -195,6 +196,16 @@ public:
             out << block;
         out << "</body></html>\n";
     }); }
+    // 200 MB that are one picture written into the page (a data: URL in one IMG tag): a value the
+    // lexer holds whole, and the reports of the tag copy.
+    fs::path Picture200() { return Make("picture-200mb.htm", [](const fs::path& page) {
+        std::ofstream out(page, std::ios::binary);
+        out << kHead << "<img alt=\"Plan\" src=\"data:image/png;base64,";
+        const std::string block(1 << 20, 'Q');
+        for (int i = 0; i < 200; ++i)
+            out << block;
+        out << "\"></body></html>\n";
+    }); }
     // 2.5 GB: the same head, then a hole.
     fs::path Sparse2500() { return Make("sparse-2500mb.htm", [](const fs::path& page) {
         std::ofstream(page, std::ios::binary) << kHead;
@@ -267,6 +278,9 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
         const std::string strWay = way.pszName;
         benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_text").c_str(),
                                      [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Text200); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_one_picture").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Picture200); })
             ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
         benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/2500MB_sparse").c_str(),
                                      [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Sparse2500); })

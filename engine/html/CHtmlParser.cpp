@@ -112,17 +112,15 @@ void CHtmlParser::OnAttrTokenValue(LPCSTR pszValue, int nLength)
 
 void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
 {
-    if (IsStopped())
-        return;
     if (CAction* pTag = CurrentTag())
         pTag->SetAttrValue(pszValue, nLength);
 }
 
 void CHtmlParser::AppendValueText(LPCSTR pszText, int nLength)
 {
-    // What a value of megabytes held when the stop ended the input is not copied for a tag whose
-    // end reports nothing.
-    if (!IsStopped())
+    // A value the stop cut off never reaches a report: what is held of it (megabytes of a picture
+    // written into the page) is not copied once more, which would keep the stop waiting.
+    if (!m_bStopSeen)
         CHtmlLexer::AppendValueText(pszText, nLength);
 }
 
@@ -143,11 +141,6 @@ void CHtmlParser::OnTagEnd()
     m_pPendingEntry = nullptr;
     std::unique_ptr<CAction> pAction = std::move(m_pCurrentTag);
     if (!pAction)
-        return;
-    // A tag that ends once a stop has ended the input reports nothing: its reports would come
-    // after the stop, and one that holds megabytes of a value (a picture written into the page)
-    // would keep the stop waiting while they are copied from report to report.
-    if (IsStopped())
         return;
     if (pAction->OnTagComplete())
         return;

@@ -96,8 +96,6 @@ protected:
     int ReadInput(LPSTR pBuffer, int nMax) override;
 
 private:
-    // Whether the input was ended by the sink's stop: what the page held then goes nowhere.
-    bool IsStopped() const { return m_bStopSeen; }
     // Reports and deletes the open element.
     void FinishOpenElement();
     // The action of the start tag being read, made on first need; null for a tag without one.
@@ -108,7 +106,7 @@ private:
     const TagEntry* m_pPendingEntry = nullptr; // the row of the start tag whose action is not made yet
     std::unique_ptr<CFormContext> m_pFormContext;
     IHtmlParserSink* m_pSink;
-    bool m_bStopSeen = false;
+    bool m_bStopSeen = false; // the sink's stop ended the input
     BOOL m_bJavaScript;
     BOOL m_bInJavaScript = FALSE;
     BOOL m_bVBScript;

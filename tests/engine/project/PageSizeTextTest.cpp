@@ -12,17 +12,11 @@ TEST(PageSizeTextTest, SizesAreToldInTheLargestUnitWithThreeFiguresAtMost)
         unsigned long long nBytes;
         const char* text;
     } rows[] = {
-        {0, "0 bytes"},
         {1, "1 byte"},
-        {1023, "1023 bytes"},
-        {1024, "1 KB"},
         {1536, "1.5 KB"},
-        {(200ull << 20) + 300, "200 MB"},
         {(10ull << 20) - 1, "10 MB"},       // 9.999... rounds up, and loses its zeros
         {(1ull << 30) - 1, "1024 MB"},      // no exponent however close to the next unit
-        {5ull << 29, "2.5 GB"},
         {2621440000ull, "2.44 GB"},
-        {3ull << 40, "3072 GB"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(std::string(PageSizeText(row.nBytes).GetString()), row.text) << row.nBytes;
