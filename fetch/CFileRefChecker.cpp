@@ -178,7 +178,9 @@ void CFileRefChecker::CheckMore()
     // save writes only into this one, or into one saved anew in its place), its size and its
     // date.
     bool bDateWarning = false;
+    unsigned long long nSize = 0;
     if (struct stat opened {}; ::fstat(static_cast<int>(file.m_hFile), &opened) == 0) {
+        nSize = static_cast<unsigned long long>(opened.st_size);
         m_pSink->OnFileRead(GetPageId(), opened, ResolvedPathOf(static_cast<int>(file.m_hFile), strPath));
         m_pSink->OnContentLength(GetPageId(), static_cast<DWORD>(opened.st_size));
         const LONG nTime = static_cast<LONG>(opened.st_mtim.tv_sec);
@@ -197,6 +199,9 @@ void CFileRefChecker::CheckMore()
     if (!m_bFetch || kind == ContentKind::Other) {
         if (!bDateWarning)
             ReportResultCode(RC_FILE_OK);
+    } else if (kind == ContentKind::Html && nSize > kLargestReadPage) {
+        // Told by its size alone: not a byte of it is read.
+        ReportResultText(RC_FILE_TOO_LARGE, RESULT_CLASS_ERROR, TooLargePageText(nSize));
     } else {
         ReadContent(file, kind, bDateWarning);
     }

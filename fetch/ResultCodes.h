@@ -47,6 +47,7 @@ enum : DWORD {
     // The engine's own, reported with their texts rather than through the table below.
     RC_FILE_UNREADABLE = ITaskManager::kCodeFileUnreadable,
     RC_FILE_NOT_SAVABLE = ITaskManager::kCodePageNotSavable,
+    RC_FILE_TOO_LARGE = ITaskManager::kCodePageTooLarge,
     RC_FTP_OK = 0x82000001,
     RC_FTP_ROOT_DIFFERS = 0x82000002,
     RC_FTP_NOT_FOUND = 0x82000003,

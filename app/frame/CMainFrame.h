@@ -213,6 +213,7 @@ private:
     // be read: the rest the scan did not read.
     UINT m_nFilesRead = 0;
     UINT m_nFilesUnreadable = 0;
+    UINT m_nFilesLeftUnread = 0; // too large to be read, told in the Output Area
     // The status bar shows what SayInStatusBar told.
     bool m_bSaidInStatusBar = false;
     // The scan's meter is brought up to date at most once in kMeterIntervalMs: the pages it has

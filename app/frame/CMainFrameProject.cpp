@@ -718,6 +718,7 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
     m_nFilesScanned = 0;
     m_nFilesRead = 0;
     m_nFilesUnreadable = 0;
+    m_nFilesLeftUnread = 0;
     m_nFilesToScan = nCount;
     m_nMeterSteps = 0;
     m_nLastMeterUpdate = 0;
@@ -853,6 +854,8 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
         ++m_nFilesRead;
     else if (pPage != nullptr && pPage->GetScanState() == 0)
         ++m_nFilesUnreadable;
+    else if (pPage != nullptr && pPage->IsLeftUnread())
+        ++m_nFilesLeftUnread;
     // A page's worker may wait for this thread (a new tag's column): painting the meter for
     // each of thousands of pages would keep it waiting, so the meter follows a few times a
     // second, and shows the last page at once.
@@ -897,9 +900,10 @@ LRESULT CMainFrame::OnScanDone(WPARAM, LPARAM)
     // the scan's end has been told.
     PostMessage(kMsgGiveBackMemory, FALSE);
     CProjectSettings* pSettings = nullptr;
-    if (m_nFilesRead + m_nFilesUnreadable < m_nFilesToScan) {
+    if (m_nFilesRead + m_nFilesUnreadable + m_nFilesLeftUnread < m_nFilesToScan) {
         // Stopped (by the user or by a failure) before every page was read: "completed" would
-        // not be true, and the pages not read would pass for pages without tags.
+        // not be true, and the pages not read would pass for pages without tags. A page left
+        // unread for its size is no stop: the Output Area told it.
         CString strFormat, strMessage, strUnreadable;
         if (m_nFilesUnreadable > 0)
             strUnreadable.Format(IDS_SCAN_STOPPED_UNREADABLE, m_nFilesUnreadable);

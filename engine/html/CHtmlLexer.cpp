@@ -24,8 +24,7 @@ namespace {
 
 constexpr size_t kInitialBufferSize = 2048;
 constexpr size_t kReadChunk = 8192;
-// Token lengths travel as int; the buffer never grows past what an int can count.
-constexpr size_t kMaxBufferSize = 0x7FFFFFF0u;
+constexpr size_t kMaxBufferSize = CHtmlLexer::kMaxTokenSize;
 
 constexpr LPCSTR kReadFailed = "input in flex scanner failed";
 constexpr LPCSTR kNoMemory = "out of dynamic memory in yy_create_buffer()";

@@ -34,6 +34,10 @@ public:
         condRawText = 11,      // the text of STYLE, TEXTAREA, XMP, IFRAME, NOEMBED, NOFRAMES
     };
 
+    // The longest token the lexer holds: a token is held whole, and its length travels as an
+    // int, so the buffer never grows past what an int can count. A longer one fails the lexer.
+    static constexpr size_t kMaxTokenSize = 0x7FFFFFF0u;
+
     // Neither file is owned. The output file is only kept for subclasses; the lexer never
     // writes to it. pInput may be null (ReadInput then reports the end of the input at once).
     CHtmlLexer(CFile* pInput, CFile* pOutput);

@@ -116,6 +116,14 @@ void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
         pTag->SetAttrValue(pszValue, nLength);
 }
 
+void CHtmlParser::AppendValueText(LPCSTR pszText, int nLength)
+{
+    // A value the stop cut off never reaches a report: what is held of it (megabytes of a picture
+    // written into the page) is not copied once more, which would keep the stop waiting.
+    if (!m_bStopSeen)
+        CHtmlLexer::AppendValueText(pszText, nLength);
+}
+
 void CHtmlParser::FinishOpenElement()
 {
     // Taken out first, so that the element is gone from the parser whatever its reports do.
@@ -197,8 +205,10 @@ void CHtmlParser::OnScriptEnd()
 
 int CHtmlParser::ReadInput(LPSTR pBuffer, int nMax)
 {
-    if (m_pSink != nullptr && m_pSink->IsStopRequested())
+    if (m_pSink != nullptr && m_pSink->IsStopRequested()) {
+        m_bStopSeen = true;
         return 0;
+    }
     int nRead = CHtmlLexer::ReadInput(pBuffer, nMax);
     if (nRead > 0) {
         // The count saturates rather than wrapping on a page of 4 GB or more.

@@ -84,6 +84,7 @@ protected:
     void OnAttrNoValue(LPCSTR pszName, int nLength) override;
     void OnAttrTokenValue(LPCSTR pszValue, int nLength) override;
     void OnAttrValue(LPCSTR pszValue, int nLength) override;
+    void AppendValueText(LPCSTR pszText, int nLength) override;
     void OnTagEnd() override;
     void OnEndTag(LPCSTR pszName, int nLength) override;
     void OnText(LPCSTR pszText, int nLength) override;
@@ -105,6 +106,7 @@ private:
     const TagEntry* m_pPendingEntry = nullptr; // the row of the start tag whose action is not made yet
     std::unique_ptr<CFormContext> m_pFormContext;
     IHtmlParserSink* m_pSink;
+    bool m_bStopSeen = false; // the sink's stop ended the input
     BOOL m_bJavaScript;
     BOOL m_bInJavaScript = FALSE;
     BOOL m_bVBScript;

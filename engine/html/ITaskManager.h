@@ -76,6 +76,9 @@ public:
     // The page was read, but lacks what a save needs to write its tags (an HTML start tag, the
     // head): a save would refuse it, for the reason the result gives.
     static constexpr DWORD kCodePageNotSavable = 0x8100000a;
+    // The page is larger than the scan reads (kLargestReadPage): it was left unread, none of its
+    // bytes read, and counts as not read, as a page the scan did not come to.
+    static constexpr DWORD kCodePageTooLarge = 0x8100000b;
     // The check of the page was cut off by a stop: what it reported is not the whole page.
     static constexpr DWORD kCodeCancelled = 0x80000008;
 

@@ -132,6 +132,11 @@ public:
     // never came to, or could not read, shows nothing of its own tags; a value given to it would
     // replace one the user never saw, so it takes no edits and no save writes it.
     bool IsRead() const { return GetScanState() == 0 && m_strReadFailure.IsEmpty(); }
+    // Whether the last scan came to the page and left it unread for its size: it is not read, as
+    // a page the scan did not come to, although the scan did not stop before it. Set by the
+    // scan's worker before the page's end is reported.
+    void SetLeftUnread(bool bLeftUnread) { m_bLeftUnread = bLeftUnread; }
+    bool IsLeftUnread() const { return m_bLeftUnread; }
     // The page's path below the project folder ("en/guide.html"): how the user knows the page
     // in a site where many pages share a name. The name alone for a node outside a project tree.
     CString GetSitePath() const;
@@ -165,5 +170,6 @@ private:
     FileState m_readFile;
     CString m_strReadResolved;
     bool m_bReadFileKnown = false;
+    bool m_bLeftUnread = false;
     CPageNodeCol m_Children;
 };

@@ -129,6 +129,7 @@ std::vector<CUrlString> PreparePages(const std::vector<CPageNode*>& pages)
             pPage->SetScanState(1);
             ForgetReadValues(*pPage);
             pPage->ForgetReadFile();
+            pPage->SetLeftUnread(false);
             CString strUrl;
             pPage->GetFullPath(strUrl);
             PathToFileUrl(strUrl);
@@ -1815,6 +1816,13 @@ void CParserEngine::ReportResult(DWORD_PTR dwPage, DWORD, DWORD dwCode, UINT nSt
         pPage->SetScanState(kScanCutOff);
         return;
     }
+    if (pPage != nullptr && dwCode == ITaskManager::kCodePageTooLarge) {
+        // Its end leaves it not read, and the user learns why, with its size.
+        pPage->SetLeftUnread(true);
+        PostOutputAreaLine(m_hOutputPane.load(), CString(),
+                           pPage->GetSitePath() + " : " + FormatResultMessage(nStringId, lpszInsert1, dwInsert2));
+        return;
+    }
     const bool bNotRead = dwCode == ITaskManager::kCodeFileNotFound || dwCode == ITaskManager::kCodeFileOpenFailed
         || dwCode == ITaskManager::kCodeFileUnreadable;
     if (pPage == nullptr || (!bNotRead && dwCode != ITaskManager::kCodePageNotSavable))
@@ -1838,17 +1846,19 @@ void CParserEngine::OnTaskDone(DWORD_PTR dwPage)
     // reading a stop broke off as it ends a page read whole, so every page that ends once the
     // stop has begun is taken for cut off: one read whole just then is read again next time,
     // rather than a half-read one taken for whole.
+    // A page left unread for its size is not read either, although the scan went on past it.
     // What the reports of a page cut off filed in it (its title, the tags before the cut) is
     // forgotten, as is the title of a file that turned out to be no page: a row shows values
     // exactly when its page counts as read, and only what counts as read is kept.
     if (pPage != nullptr) {
         const bool bCutOff = pPage->GetScanState() == kScanCutOff || m_pStopState->bStop.load() != 0;
-        if (bCutOff || !pPage->GetReadFailure().IsEmpty()) {
-            const CString strFailure = bCutOff ? CString() : pPage->GetReadFailure();
+        const bool bNotRead = bCutOff || pPage->IsLeftUnread();
+        if (bNotRead || !pPage->GetReadFailure().IsEmpty()) {
+            const CString strFailure = bNotRead ? CString() : pPage->GetReadFailure();
             ForgetReadValues(*pPage);
             pPage->SetReadFailure(strFailure);
         }
-        pPage->SetScanState(bCutOff ? 1 : 0);
+        pPage->SetScanState(bNotRead ? 1 : 0);
         // What found the page's items quickly while its tags came in is of no more use.
         CMetaContentList* pList = nullptr;
         if (pPage->GetContentList(pList) == 0 && pList != nullptr)

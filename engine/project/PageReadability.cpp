@@ -1,6 +1,56 @@
 #include "engine/project/PageReadability.h"
 
+#include <cstdio>
+#include <string>
 #include <sys/stat.h>
+
+namespace {
+
+// The number with its thousands grouped: "2,621,440,000".
+std::string Grouped(unsigned long long n)
+{
+    std::string strDigits = std::to_string(n);
+    for (int i = static_cast<int>(strDigits.size()) - 3; i > 0; i -= 3)
+        strDigits.insert(static_cast<size_t>(i), ",");
+    return strDigits;
+}
+
+} // namespace
+
+CString PageSizeText(unsigned long long nBytes)
+{
+    static constexpr struct {
+        unsigned long long nUnit;
+        const char* pszName;
+    } kUnits[] = {{1ull << 30, "GB"}, {1ull << 20, "MB"}, {1ull << 10, "KB"}};
+    CString strText;
+    for (const auto& unit : kUnits) {
+        if (nBytes >= unit.nUnit) {
+            // Three figures at most, without the zeros after the point that say nothing.
+            const double dValue = static_cast<double>(nBytes) / static_cast<double>(unit.nUnit);
+            std::string strValue(16, '\0');
+            strValue.resize(static_cast<size_t>(std::snprintf(strValue.data(), strValue.size(), "%.*f",
+                                                              dValue < 10 ? 2 : dValue < 100 ? 1 : 0, dValue)));
+            if (strValue.find('.') != std::string::npos) {
+                strValue.erase(strValue.find_last_not_of('0') + 1);
+                if (strValue.back() == '.')
+                    strValue.pop_back();
+            }
+            strText.Format("%s %s", strValue.c_str(), unit.pszName);
+            return strText;
+        }
+    }
+    strText.Format(nBytes == 1 ? "%llu byte" : "%llu bytes", nBytes);
+    return strText;
+}
+
+CString TooLargePageText(unsigned long long nBytes)
+{
+    CString strText;
+    strText.Format("Left unread: the page is %s (%s bytes), and the scan reads pages of up to %s.",
+                   PageSizeText(nBytes).GetString(), Grouped(nBytes).c_str(), PageSizeText(kLargestReadPage).GetString());
+    return strText;
+}
 
 CString NotAFileText(mode_t mode)
 {

@@ -2,6 +2,7 @@
 // names no regular file, or a file whose bytes are no HTML text this program reads and writes.
 #pragma once
 
+#include "engine/html/CHtmlLexer.h"
 #include "platform/core/CString.h"
 
 #include <string_view>
@@ -9,6 +10,18 @@
 
 // How much of a page's start the looks below need.
 inline constexpr size_t kPageSniffBytes = 4096;
+
+// The largest page the scan reads. A page is read as it comes, but the lexer holds each of its
+// tokens whole, and a token can be as long as the page: a page no larger than the longest token
+// the lexer can hold is lexed whatever it holds, a larger one might hold a token that fails the
+// lexer once gigabytes of it are held. Such a page is left unread before a byte of it is read.
+inline constexpr unsigned long long kLargestReadPage = CHtmlLexer::kMaxTokenSize;
+
+// A size as the user reads it: "2.44 GB", "200 MB", "12 KB", "310 bytes".
+CString PageSizeText(unsigned long long nBytes);
+
+// Why a page of that size is left unread, naming its size and the largest page read.
+CString TooLargePageText(unsigned long long nBytes);
 
 // Why a file of that mode is no page ("It is a named pipe, not a file."); empty for a regular
 // file and a folder.

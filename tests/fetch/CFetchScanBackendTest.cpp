@@ -14,6 +14,7 @@
 #include "engine/project/CVostrelAppModel.h"
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
+#include "engine/project/PageReadability.h"
 #include "engine/project/PathToFileUrl.h"
 #include "fetch/CFetchScanBackend.h"
 #include "platform/core/CException.h"
@@ -499,6 +500,62 @@ TEST_F(ScanEndToEndTest, EachPageTheScanCannotReadIsToldWithItsCause)
     EXPECT_EQ(noise->GetReadFailure(), strBinary.c_str());
     EXPECT_EQ(wide->GetReadFailure(), strWide.c_str());
     EXPECT_EQ(pipe->GetReadFailure(), strPipe.c_str());
+}
+
+// Pages larger than the scan reads, each a title and then gigabytes that were never written, are
+// told with their sizes and left unread: not read, and no failure to read either, so a save
+// leaves them as pages the scan did not come to. A page of the largest size read is read: its
+// bytes tell binary data at once. The scan goes on to the pages after them.
+TEST_F(ScanEndToEndTest, PagesLargerThanTheScanReadsAreToldWithTheirSizesAndLeftUnread)
+{
+    const std::string strLeftUnread = ": Left unread: the page is ";
+    const struct {
+        const char* name;
+        unsigned long long nSize;
+        std::string line;
+    } rows[] = {
+        {"at-limit.htm", kLargestReadPage, "at-limit.htm : The file holds binary data, not the text of an HTML page."},
+        {"over.htm", kLargestReadPage + 1,
+         "over.htm " + strLeftUnread + "2 GB (2,147,483,633 bytes), and the scan reads pages of up to 2 GB."},
+        {"huge.htm", 5ull << 29,
+         "huge.htm " + strLeftUnread + "2.5 GB (2,684,354,560 bytes), and the scan reads pages of up to 2 GB."},
+    };
+    std::vector<CPageNode*> pages;
+    for (const auto& row : rows) {
+        pages.push_back(AddPage(row.name, Page("Large", "", "")));
+        fs::resize_file(m_folder / row.name, row.nSize);
+    }
+    CPageNode* after = AddPage("after.htm", Page("After", "", "text"));
+
+    enginetest::MessageSink pane;
+    ScanFrame frame(*m_pModel);
+    frame.outputPane = pane.Handle();
+    ASSERT_NO_FATAL_FAILURE(Scan(frame, 1));
+    pane.Drain();
+    std::vector<std::string> expected;
+    for (const auto& row : rows)
+        expected.push_back(row.line);
+    EXPECT_EQ(pane.Lines(), expected);
+    EXPECT_EQ(frame.filesScanned, 4);
+    EXPECT_TRUE(after->IsRead());
+    EXPECT_EQ(after->GetTitle(), "After");
+    EXPECT_FALSE(pages[0]->IsLeftUnread());
+    EXPECT_FALSE(pages[0]->GetReadFailure().IsEmpty());
+    CSelNodesCol leftUnread;
+    for (CPageNode* p : {pages[1], pages[2]}) {
+        EXPECT_TRUE(p->IsLeftUnread()) << p->GetName();
+        EXPECT_FALSE(p->IsRead()) << p->GetName();
+        EXPECT_EQ(p->GetReadFailure(), "") << p->GetName();
+        EXPECT_EQ(p->GetTitle(), "") << p->GetName();
+        leftUnread.AddTail(p);
+    }
+
+    CParserEngine engine;
+    enginetest::MessageSink sink;
+    ASSERT_EQ(engine.StartSave(leftUnread, sink.Handle(), sink.Handle()), 0u);
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    const std::string strNotRead = "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"OVER.HTM : " + strNotRead, "HUGE.HTM : " + strNotRead}));
 }
 
 } // namespace

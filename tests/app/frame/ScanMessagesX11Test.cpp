@@ -1,5 +1,6 @@
 // What a scan and its messages tell the user, as the user meets them on the X server: a scan on
 // several threads stopped by Esc part-way, whose rows and counts agree on which pages were read;
+// a page too large to be read, told with its size while the scan goes on and stops at Esc;
 // the messages of a save, a rescan, the status bar and the Preview, each naming its own cause.
 #include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaControlBar.h"
@@ -12,6 +13,7 @@
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
@@ -81,6 +83,18 @@ protected:
         return GoToByKeys(nRow, nCol) && Xdo("type --delay 20 '" + text + "'") && Xdo("key Return") &&
                RunUntil([&] { return view->GetCellValue(nRow, nCol) == text.c_str(); });
     }
+    // The site of pages p0001.htm on, each one line with its title and description.
+    void MakeOneLineSite(int nPages)
+    {
+        site = dir.Path() + "/site";
+        std::filesystem::create_directories(site);
+        for (int n = 1; n <= nPages; ++n) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/p%04d.htm", n);
+            std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title><meta name=\"description\" "
+                                       << "content=\"Beschreibung " << n << "\"></head><body>Text</body></html>\n";
+        }
+    }
     bool FindDialogHasFocus()
     {
         const HWND hDialog = GXGetFindReplaceState().m_hWndDialog;
@@ -89,6 +103,18 @@ protected:
 
     SlowReportsBackend slow;
 };
+
+// A value of the program's /proc/self/status, in MB ("VmRSS", "VmHWM").
+double StatusMegabytes(const char* pszField)
+{
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(pszField) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atof(line.c_str() + prefix.size()) / 1024;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -99,14 +125,7 @@ protected:
 TEST_F(ScanMessagesX11Test, AStoppedScanShowsValuesExactlyInTheRowsItCountsAsRead)
 {
     constexpr int kPages = 3000;
-    site = dir.Path() + "/site";
-    std::filesystem::create_directories(site);
-    for (int n = 1; n <= kPages; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/p%04d.htm", n);
-        std::ofstream(site + name) << "<html><head><title>Seite " << n << "</title><meta name=\"description\" "
-                                   << "content=\"Beschreibung " << n << "\"></head><body>Text</body></html>\n";
-    }
+    MakeOneLineSite(kPages);
     WriteProject({"Description"});
     ASSERT_TRUE(Start());
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
@@ -339,4 +358,55 @@ TEST_F(ScanMessagesX11Test, FilesThatAreNoPagesTakeNoEditsAndAreNeverWritten)
         EXPECT_EQ(std::filesystem::exists(site + "/" + name + ".old"), name == "p01.htm" || name == "p03.htm") << name;
     }
     EXPECT_EQ(app->IsEdited(), 2u) << "the picture's page lost its edit";
+}
+
+// A site of 2,000 one-line pages and, ahead of them, a page of 2.5 GB: a title, then gigabytes
+// never written. The scan tells the large page with its size at once and goes on without reading
+// it, the program's memory growing by no more than a small part of the page; Esc stops the scan
+// while it reads the pages after it. The large page shows as not read; a rescan to the end tells
+// it again and calls nothing stopped.
+TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStopsTheScan)
+{
+    constexpr int kPages = 2000;
+    MakeOneLineSite(kPages);
+    std::ofstream(site + "/large.htm") << "<html><head><title>Large</title></head><body>\n";
+    std::filesystem::resize_file(site + "/large.htm", 5ull << 29);
+    const std::string line = "large.htm : Left unread: the page is 2.5 GB (2,684,354,560 bytes), and the scan reads pages "
+                             "of up to 2 GB.";
+    WriteProject({"Description"});
+    ASSERT_TRUE(Start());
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
+    CParserEngine::GetEngine().SetScanBackend(&slow);
+    CParserEngine::GetEngine().SetScanThreads(1);
+    // The program's peak from here on.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double dBefore = StatusMegabytes("VmRSS");
+    ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() >= 100 && View() != nullptr; }))
+        << "the scan did not go on past the large page: " << Frame().GetFilesScanned();
+    EXPECT_EQ(OutputLines(), std::vector<std::string>{line});
+    ASSERT_TRUE(Xdo("key Escape"));
+    // A second-ish wait: a stop that waits for the pages ahead fails here.
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1; }, 1500))
+        << "Esc was not heard: " << Frame().GetFilesScanned() << " pages scanned";
+    EXPECT_EQ(boxes.Texts()[0].rfind("The scan was stopped: ", 0), 0u) << boxes.Texts()[0];
+    EXPECT_LT(StatusMegabytes("VmHWM") - dBefore, 256.0) << "the program's memory grew with the large page";
+    view = View();
+    ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); }));
+    ASSERT_TRUE(Quiet());
+    ASSERT_EQ(RowOf("large.htm"), 1u);
+    EXPECT_EQ(view->LookupStyleRowCol(1, CGroupView::kFileColumn)->GetControl(), IDS_NOT_SCANNED_CELL);
+    EXPECT_EQ(CopiedCells(1, CGroupView::kTitleColumn, 2, CGroupView::kTitleColumn),
+              (std::vector<std::string>{"", "Seite 1"}));
+    cairo_surface_destroy(Shot("a-page-too-large-to-read"));
+
+    // Scanned again to its end: the page is told again, and the scan is not called stopped.
+    CParserEngine::GetEngine().SetScanBackend(&slow.m_real);
+    ASSERT_TRUE(Xdo("key F5"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == kPages + 1 && Settled(); }))
+        << "the rescan did not end: " << Frame().GetFilesScanned();
+    EXPECT_EQ(OutputLines(), std::vector<std::string>{line});
+    EXPECT_EQ(boxes.Texts().size(), 1u) << boxes.Texts().back();
+    EXPECT_EQ(view->LookupStyleRowCol(1, CGroupView::kFileColumn)->GetControl(), IDS_NOT_SCANNED_CELL);
+    EXPECT_LT(StatusMegabytes("VmHWM") - dBefore, 256.0) << "the program's memory grew with the large page";
 }

@@ -1,0 +1,399 @@
+// Long pages as the program takes them: a page of 200 MB of text in paragraphs, one of 200 MB that
+// are one picture written into an IMG tag, and a page of 2.5 GB (a title, then bytes never
+// written: the file holds a hole, so that the benchmark costs neither disk nor memory where its
+// folder lies on tmpfs). Each way of taking a page (the scan,
+// through the scan engine and the fetch engine on their threads) is measured in a process of its
+// own: its time, the peak of its memory beyond what its process held before, and the time a stop
+// requested at points along the way takes to be answered (the first answer of Esc). The Preview
+// of a page given a new title (View > Changes, in the whole program on the memory backend, until
+// it shows) is taken the same way, Esc pressed along its preparation, and is set beside diff, a
+// program that shows the changes of two files. Beside them the floors over the same file: cat to
+// /dev/null, and reading it in pieces of 1 MB.
+// The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
+#include "BenchSiteDir.h"
+#include "ChildCost.h"
+#include "ProgramStart.h"
+
+#include "app/res/AppRes.h"
+#include "app/views/CGroupView.h"
+
+#include "engine/project/CPageNode.h"
+#include "engine/project/CParserEngine.h"
+#include "engine/project/CProjectSettings.h"
+#include "engine/project/EngineMessages.h"
+#include "engine/project/IScanHost.h"
+#include "fetch/CFetchScanBackend.h"
+#include "platform/core/AtomTable.h"
+#include "platform/core/MessageQueue.h"
+#include "platform/core/SyncApi.h"
+#include "platform/core/WindowHandle.h"
+#include "platform/win/VirtualKeys.h"
+#include "tests/support/RewriteModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMega = 1 << 20;
+constexpr const char* kNewTitle = "A new title, Νέος τίτλος";
+
+double Seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// cat of the file to /dev/null: its time, or negative when it failed.
+double Cat(const fs::path& page)
+{
+    return Program({"cat", page.string()}, "/dev/null").dSeconds;
+}
+
+// The file read in pieces of 1 MB.
+double ReadInPieces(const fs::path& page)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    std::vector<char> piece(1 << 20);
+    while (::read(fd, piece.data(), piece.size()) > 0) {
+    }
+    ::close(fd);
+    return Seconds(start);
+}
+
+// The main window and the Output Area as the scan sees them: settings are shown at once, lines
+// are taken and dropped, and the scan's end is noted.
+class ScanWindow : public IScanHost {
+public:
+    ScanWindow() { m_hWnd = CreateMessageWindow(&ScanWindow::WndProc, this); }
+    ~ScanWindow() override { DestroyMessageWindow(m_hWnd); }
+    ScanWindow(const ScanWindow&) = delete;
+    ScanWindow& operator=(const ScanWindow&) = delete;
+
+    HWND GetMainWindow() override { return m_hWnd; }
+    HWND GetOutputPane() override { return m_hWnd; }
+
+    bool bEnded = false;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
+    {
+        auto* self = static_cast<ScanWindow*>(GetMessageWindowData(hWnd));
+        if (self == nullptr)
+            return 0;
+        if (message == kMsgShowSetting)
+            SetEvent(reinterpret_cast<HANDLE>(wParam));
+        else if (message == kMsgOutputAddLine)
+            DeleteAtom(static_cast<ATOM>(wParam));
+        else if (message == kMsgScanFinished) {
+            self->bEnded = true;
+            RewriteModel().SetRunState(0);
+        }
+        return 0;
+    }
+
+    HWND m_hWnd = nullptr;
+};
+
+// The page scanned as the program scans it, on one check thread, and stopped after dStopAfter
+// seconds when that is not negative. The seconds the scan took, or, stopped, the seconds from the
+// stop to its answer; negative when the scan did not end.
+double ScanPage(const fs::path& page, double dStopAfter)
+{
+    CVostrelAppModel& model = RewriteModel();
+    CProjectSettings* pSettings = nullptr;
+    model.GetProjectSettings(pSettings);
+    CPageNode root;
+    root.SetKind(CPageNode::kindRoot);
+    auto* pPage = new CPageNode;
+    pPage->SetKind(CPageNode::kindPage);
+    pPage->SetName(page.filename().c_str());
+    pPage->SetFolder(page.parent_path().c_str());
+    root.AddChild(pPage);
+    CSelNodesCol selection;
+    selection.AddTail(pPage);
+    ScanWindow window;
+    CFetchScanBackend backend;
+    CParserEngine engine;
+    engine.SetScanBackend(&backend);
+    engine.SetScanHost(&window);
+    engine.SetScanThreads(1);
+    const auto start = std::chrono::steady_clock::now();
+    if (engine.StartScan(selection, *pSettings) != 0)
+        return -1;
+    std::optional<std::chrono::steady_clock::time_point> stopped;
+    const auto deadline = start + std::chrono::minutes(10);
+    while (!window.bEnded && std::chrono::steady_clock::now() < deadline) {
+        if (dStopAfter >= 0 && !stopped && Seconds(start) >= dStopAfter) {
+            stopped = std::chrono::steady_clock::now();
+            engine.StopScan();
+        }
+        MSG msg;
+        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+        else
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    if (!window.bEnded)
+        return -1;
+    // A scan that ended before the stop was asked answered it at once.
+    if (dStopAfter >= 0)
+        return stopped ? Seconds(*stopped) : 0;
+    return Seconds(start);
+}
+
+// What one Preview did: whether it showed, and when an Esc was pressed and its question came.
+struct PreviewRun {
+    bool bShown = false;
+    std::optional<std::chrono::steady_clock::time_point> esc;
+    std::optional<std::chrono::steady_clock::time_point> asked;
+};
+PreviewRun* g_pRun = nullptr;
+
+// View > Changes of the page given a new title, in the program on the memory backend. With
+// dEscAfter not negative, Esc is pressed that many seconds after the start and the question it
+// brings answered Yes: the seconds from the key to the question, negative when the question did
+// not come or the Preview showed all the same. Otherwise the seconds until the Preview showed,
+// negative when it did not.
+double PreviewPage(const fs::path& page, double dEscAfter)
+{
+    std::optional<CVostrelApp> app;
+    HeadlessBackend& backend = StartProgram(app, "vostrel-long-preview-bench");
+    CPageNode* pPage = new CPageNode;
+    pPage->SetKind(CPageNode::kindPage);
+    pPage->SetScanState(0);
+    pPage->SetName(page.filename().c_str());
+    pPage->SetFolder(page.parent_path().c_str());
+    struct stat info {};
+    ::stat(page.c_str(), &info);
+    pPage->SetReadFile(info);
+    pPage->SetTitle(kNewTitle);
+    pPage->SetTitleModified(1);
+    CSelNodesCol selection;
+    selection.AddTail(pPage);
+    CGroupView* pView = app->ShowGroupView("Bench", 1);
+    if (pView == nullptr)
+        return -1;
+    pView->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&selection));
+    pView->SetCurrentCell(1, 3);
+    backend.ProcessMessages();
+
+    PreviewRun run;
+    g_pRun = &run;
+    // The Preview is closed once it waits for the user, the question answered Yes once it shows.
+    backend.WhenIdle([] {
+        HWND hDlg = ::GetActiveWindow();
+        if (hDlg == nullptr || g_pRun == nullptr)
+            return;
+        char szTitle[256] = {};
+        ::GetWindowText(hDlg, szTitle, sizeof szTitle);
+        if (std::strstr(szTitle, "Preview") != nullptr) {
+            g_pRun->bShown = true;
+            ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            if (!g_pRun->asked)
+                g_pRun->asked = std::chrono::steady_clock::now();
+            ::PostMessage(hDlg, WM_COMMAND, IDYES, 0);
+        }
+    });
+    UINT_PTR nTimer = 0;
+    if (dEscAfter >= 0)
+        nTimer = ::SetTimer(nullptr, 0, static_cast<UINT>(dEscAfter * 1000), [](HWND, UINT, UINT_PTR nID, DWORD) {
+            ::KillTimer(nullptr, nID);
+            if (g_pRun != nullptr && !g_pRun->esc) {
+                g_pRun->esc = std::chrono::steady_clock::now();
+                HWND hFocus = ::GetFocus();
+                ::PostMessage(hFocus, WM_KEYDOWN, VK_ESCAPE, 1);
+                ::PostMessage(hFocus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+            }
+        });
+    const auto start = std::chrono::steady_clock::now();
+    pView->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
+    const double dTook = Seconds(start);
+    if (nTimer != 0)
+        ::KillTimer(nullptr, nTimer);
+    g_pRun = nullptr;
+    if (dEscAfter < 0)
+        return run.bShown ? dTook : -1;
+    if (run.bShown || !run.esc || !run.asked)
+        return -1;
+    return std::chrono::duration<double>(*run.asked - *run.esc).count();
+}
+
+// diff of the page and its copy under the new title: a program that shows what changes.
+Cost DiffPeer(const fs::path& page)
+{
+    const fs::path copy = page.parent_path() / ("retitled-" + page.filename().string());
+    if (!fs::exists(copy)) {
+        std::ifstream in(page, std::ios::binary);
+        std::ofstream out(copy, std::ios::binary);
+        std::string head(4096, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<size_t>(in.gcount()));
+        const size_t nFrom = head.find("<title>"), nTo = head.find("</title>");
+        if (nFrom != std::string::npos && nTo != std::string::npos)
+            head.replace(nFrom + 7, nTo - nFrom - 7, kNewTitle);
+        out << head << in.rdbuf();
+    }
+    return Program({"diff", page.string(), copy.string()}, "/dev/null", 1);
+}
+
+// The ways the program takes a long page, each measured the same way: the page taken whole, and
+// stopped along the way. Each is a function of the page and the seconds after which it is asked to
+// stop (negative: never), giving the seconds it took, or from the stop to its answer.
+//
+// The Preview of a long page is measured by a function of that form, given its row below.
+struct Way {
+    const char* pszName;
+    double (*pfnTake)(const fs::path& page, double dStopAfter);
+    // A program of the system's that does the same work, if there is one.
+    Cost (*pfnPeer)(const fs::path& page);
+    // Whether the way takes a page that is mostly a hole: the Preview refuses such bytes.
+    bool bTakesHoles;
+};
+constexpr Way kWays[] = {
+    {"scan", &ScanPage, nullptr, true},
+    {"preview", &PreviewPage, &DiffPeer, false},
+};
+
+// The long pages, each made once on first use, in a folder removed at the end.
+class LongPages {
+public:
+    static LongPages& Get()
+    {
+        static LongPages s_pages;
+        return s_pages;
+    }
+
+    // 200 MB of paragraphs of text under a head with a title and a description.
+    fs::path Text200() { return Make("text-200mb.htm", [](const fs::path& page) {
+        std::ofstream out(page, std::ios::binary);
+        out << kHead;
+        std::string block;
+        for (int i = 0; i < 1000; ++i)
+            block += "<p>The garden railway runs through the old orchard; every garden railway needs careful "
+                     "track work, and the steam locomotive pulls the coaches along it.</p>\n";
+        for (size_t n = 0; n < (200u << 20); n += block.size())
+            out << block;
+        out << "</body></html>\n";
+    }); }
+    // 200 MB that are one picture written into the page (a data: URL in one IMG tag): a value the
+    // lexer holds whole, and the reports of the tag copy.
+    fs::path Picture200() { return Make("picture-200mb.htm", [](const fs::path& page) {
+        std::ofstream out(page, std::ios::binary);
+        out << kHead << "<img alt=\"Plan\" src=\"data:image/png;base64,";
+        const std::string block(1 << 20, 'Q');
+        for (int i = 0; i < 200; ++i)
+            out << block;
+        out << "\"></body></html>\n";
+    }); }
+    // 2.5 GB: the same head, then a hole.
+    fs::path Sparse2500() { return Make("sparse-2500mb.htm", [](const fs::path& page) {
+        std::ofstream(page, std::ios::binary) << kHead;
+        fs::resize_file(page, 2500ull << 20);
+    }); }
+
+private:
+    static constexpr const char* kHead =
+        "<html><head><title>A long page</title><meta name=\"description\" content=\"Long\"></head><body>\n";
+
+    LongPages() : m_top(BenchSiteDir("vostrel-long-pages")) {}
+    ~LongPages()
+    {
+        std::error_code error;
+        fs::remove_all(m_top, error);
+    }
+
+    template <class Fill>
+    fs::path Make(const std::string& name, Fill fill)
+    {
+        fs::create_directories(m_top);
+        const fs::path page = m_top / name;
+        if (!fs::exists(page))
+            fill(page);
+        return page;
+    }
+
+    fs::path m_top;
+};
+
+void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::*pfnPage)())
+{
+    const fs::path page = (LongPages::Get().*pfnPage)();
+    const double dPage = static_cast<double>(fs::file_size(page));
+    Cost whole;
+    for (auto _ : state) {
+        whole = InChild([&] { return way.pfnTake(page, -1); });
+        if (whole.dSeconds < 0)
+            state.SkipWithError("the page was not taken to its end");
+        state.SetIterationTime(whole.dSeconds);
+    }
+    // Stopped at points along the way: the time to the stop's answer, and the peak.
+    double dStopMax = 0, dStopSum = 0, dStopPeak = 0;
+    const double kStopPoints[] = {0.1, 0.5, 0.9};
+    for (const double dPoint : kStopPoints) {
+        const double dAfter = dPoint * whole.dSeconds;
+        const Cost stopped = InChild([&] { return way.pfnTake(page, dAfter); });
+        if (stopped.dSeconds < 0)
+            state.SkipWithError("a stop was not answered");
+        dStopMax = std::max(dStopMax, stopped.dSeconds);
+        dStopSum += stopped.dSeconds;
+        dStopPeak = std::max(dStopPeak, stopped.dPeak);
+    }
+    const double dCat = Cat(page);
+    const Cost pieces = InChild([&] { return ReadInPieces(page); });
+    state.counters["page_MB"] = dPage / kMega;
+    state.counters[std::string(way.pszName) + "_s"] = whole.dSeconds;
+    state.counters[std::string(way.pszName) + "_peak_MB"] = whole.dPeak / kMega;
+    state.counters["stop_answer_max_s"] = dStopMax;
+    state.counters["stop_answer_mean_s"] = dStopSum / static_cast<double>(std::size(kStopPoints));
+    state.counters["stopped_peak_MB"] = dStopPeak / kMega;
+    state.counters["cat_s"] = dCat;
+    state.counters["read_1MB_pieces_s"] = pieces.dSeconds;
+    state.counters["read_1MB_pieces_peak_MB"] = pieces.dPeak / kMega;
+    state.counters["per_cat"] = dCat > 0 ? whole.dSeconds / dCat : 0;
+    if (way.pfnPeer != nullptr) {
+        const Cost peer = way.pfnPeer(page);
+        state.counters["peer_s"] = peer.dSeconds;
+        state.counters["peer_peak_MB"] = peer.dPeak / kMega;
+        state.counters["per_peer"] = peer.dSeconds > 0 ? whole.dSeconds / peer.dSeconds : 0;
+    }
+}
+
+[[maybe_unused]] const bool kRegistered = [] {
+    for (const Way& way : kWays) {
+        const std::string strWay = way.pszName;
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_text").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Text200); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_one_picture").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Picture200); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+        if (!way.bTakesHoles)
+            continue;
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/2500MB_sparse").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Sparse2500); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+    }
+    return true;
+}();
+
+} // namespace
