@@ -69,6 +69,7 @@
 #define IDS_FIELD_NO_PAGE_NAMES 62944
 #define IDS_NOT_READ_ONE 62960
 #define IDS_NOT_READ_MANY 62961
+#define IDS_LEFT_UNREAD_ONE 62967
 #define IDS_UNREADABLE_ONE 62962
 #define IDS_UNREADABLE_MANY 62963
 // A group action: its text in the status bar while it runs, and its name in Undo and Redo.

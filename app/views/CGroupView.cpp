@@ -1176,7 +1176,8 @@ CString CGroupView::TakeRefusedEditsText()
 {
     CString strText;
     if (const size_t nNotRead = m_refused.notRead.size(); nNotRead == 1)
-        strText.Format(IDS_NOT_READ_ONE, m_refused.pFirstNotRead->GetSitePath().GetString());
+        strText.Format(m_refused.pFirstNotRead->IsLeftUnread() ? IDS_LEFT_UNREAD_ONE : IDS_NOT_READ_ONE,
+                       m_refused.pFirstNotRead->GetSitePath().GetString());
     else if (nNotRead > 1)
         strText.Format(IDS_NOT_READ_MANY, static_cast<UINT>(nNotRead));
     CString strUnreadable;

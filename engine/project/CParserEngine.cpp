@@ -543,6 +543,8 @@ constexpr LPCTSTR kNotReadWhenScanned =
     "Not saved: the page could not be read when it was scanned, so its tags are not known. Scan it again first.";
 constexpr LPCTSTR kNotReadByScan =
     "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
+constexpr LPCTSTR kLeftUnreadForSize =
+    "Not saved: the scan left the page unread for its size, so its tags are not known.";
 constexpr LPCTSTR kChangedBehind = "Saved, but another program had changed the page since it was scanned: its "
                                    "changes were kept, and the edits written over them.";
 constexpr LPCTSTR kNothingToWrite =
@@ -934,7 +936,7 @@ PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
     if (!pPage->GetReadFailure().IsEmpty())
         return pending.Fail(kNotReadWhenScanned);
     if (!pPage->IsRead())
-        return pending.Fail(kNotReadByScan);
+        return pending.Fail(pPage->IsLeftUnread() ? kLeftUnreadForSize : kNotReadByScan);
     // Every selected page is rewritten and backed up, edited or not: a page without edits comes
     // out byte for byte as it was.
     pPage->GetModifiedContents(pending.edited);

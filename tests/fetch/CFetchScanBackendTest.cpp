@@ -554,7 +554,7 @@ TEST_F(ScanEndToEndTest, PagesLargerThanTheScanReadsAreToldWithTheirSizesAndLeft
     enginetest::MessageSink sink;
     ASSERT_EQ(engine.StartSave(leftUnread, sink.Handle(), sink.Handle()), 0u);
     ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
-    const std::string strNotRead = "Not saved: the scan did not read the page, so its tags are not known. Start Scan reads it.";
+    const std::string strNotRead = "Not saved: the scan left the page unread for its size, so its tags are not known.";
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"OVER.HTM : " + strNotRead, "HUGE.HTM : " + strNotRead}));
 }
 

@@ -386,9 +386,10 @@ TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStops
         << "the scan did not go on past the large page: " << Frame().GetFilesScanned();
     EXPECT_EQ(OutputLines(), std::vector<std::string>{line});
     ASSERT_TRUE(Xdo("key Escape"));
-    // A second-ish wait: a stop that waits for the pages ahead fails here.
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1; }, 1500))
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1; }))
         << "Esc was not heard: " << Frame().GetFilesScanned() << " pages scanned";
+    // The stop did not wait for the pages ahead: the slow reports would take minutes for them all.
+    EXPECT_LT(Frame().GetFilesScanned(), static_cast<UINT>(kPages) / 2) << "Esc was heard only late";
     EXPECT_EQ(boxes.Texts()[0].rfind("The scan was stopped: ", 0), 0u) << boxes.Texts()[0];
     EXPECT_LT(StatusMegabytes("VmHWM") - dBefore, 256.0) << "the program's memory grew with the large page";
     view = View();

@@ -171,6 +171,11 @@ TEST_F(GroupViewTest, PagesNotReadAreLeftOutOfGroupActionsAndTheirDialogs)
     EXPECT_TRUE(boxShown) << "Replace All of text no row shows said nothing";
     EXPECT_EQ(app->IsEdited(), 2u) << "a's keywords are edited";
     EXPECT_EQ(PageOf("c.htm")->GetEditState(), 3u);
+
+    // A page the scan left unread for its size is not one Start Scan reads: the user is told why.
+    PageOf("c.htm")->SetLeftUnread(true);
+    view->OnClickedButtonRowCol(RowOf("c.htm"), nKeywords);
+    EXPECT_EQ(status(), "Pages not read are not edited: the scan left c.htm unread for its size.");
 }
 
 TEST_F(GroupViewTest, StatusPicturesSitLeftCentredAndClippedWithTheTextAfterThem)
