@@ -228,6 +228,16 @@ double DetectWhole(const fs::path& page)
     return bFound ? Seconds(start) : -1;
 }
 
+// The page to save, made afresh from the pristine one, without the backup of an earlier save.
+fs::path FreshPage(const fs::path& folder, const fs::path& pristine)
+{
+    const fs::path page = folder / "page.htm";
+    fs::remove(page);
+    fs::remove(folder / "page.htm.old");
+    fs::copy_file(pristine, page);
+    return page;
+}
+
 void BM_LargePageGivenUtf8(benchmark::State& state)
 {
     BenchSites sites("vostrel-large-page");
@@ -246,10 +256,7 @@ void BM_LargePageGivenUtf8(benchmark::State& state)
     const double dPage = static_cast<double>(nPage);
     Cost save, iconv, detector, copy;
     for (auto _ : state) {
-        const fs::path page = folder / "page.htm";
-        fs::remove(page);
-        fs::remove(folder / "page.htm.old");
-        fs::copy_file(pristine, page);
+        const fs::path page = FreshPage(folder, pristine);
         save = InChild([&page] { return SavePage(page, Edit::Utf8); });
         iconv = Program({"iconv", "-f", "CP1251", "-t", "UTF-8", pristine.string()}, folder / "iconv.htm");
         detector = InChild([&pristine] { return DetectWhole(pristine); });
@@ -278,10 +285,7 @@ void BM_LargePageGivenUtf8(benchmark::State& state)
     int nLeftAsItWas = 0;
     const double kStopPoints[] = {0.1, 0.3, 0.5, 0.7, 0.9};
     for (const double dPoint : kStopPoints) {
-        const fs::path page = folder / "page.htm";
-        fs::remove(page);
-        fs::remove(folder / "page.htm.old");
-        fs::copy_file(pristine, page);
+        const fs::path page = FreshPage(folder, pristine);
         const double dAfter = dPoint * save.dSeconds;
         const double dAnswer = InChild([&page, dAfter] { return SavePage(page, Edit::Utf8, dAfter); }).dSeconds;
         // A save that runs on to its end after the stop writes the page.
@@ -360,10 +364,7 @@ void BM_LargeUntitledPageGivenATitle(benchmark::State& state)
     const double dPage = static_cast<double>(fs::file_size(pristine));
     Cost save, copy;
     for (auto _ : state) {
-        const fs::path page = folder / "page.htm";
-        fs::remove(page);
-        fs::remove(folder / "page.htm.old");
-        fs::copy_file(pristine, page);
+        const fs::path page = FreshPage(folder, pristine);
         save = InChild([&page] { return SavePage(page, Edit::Title); });
         copy = Program({"cp", pristine.string(), "/dev/stdout"}, folder / "copy.htm");
         fs::remove(folder / "copy.htm");
