@@ -1010,8 +1010,12 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bBodySeen = TRUE;
     // The rest after the tag is copied whole; but an edited title the head lacks may stand in
     // the body, which is read on until its title is found.
-    if (m_bBodySeen && !m_bSeekingTitle)
+    if (m_bBodySeen && !m_bSeekingTitle) {
+        // A head not ended by now never is: no tag is added to it, and the place kept for a
+        // declaration in it holds the output back for nothing.
+        m_bDeclarationPlaceKept = FALSE;
         SkipRestAfterTag();
+    }
 }
 
 void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)

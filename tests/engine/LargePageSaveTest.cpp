@@ -106,9 +106,9 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
 
 namespace {
 
-// Pages that lack a TITLE element of their own, given a title: the head, the body's line
-// repeated to some tens of megabytes and the end, where "@" stands for what the page has there
-// and what the copy has in its place.
+// Pages that lack a TITLE element of their own, given a title (a Content-Type without one): the
+// head, the body's line repeated to some tens of megabytes and the end, where "@" stands for what
+// the page has there and what the copy has in its place.
 struct UntitledPage {
     const char* pszShape;
     const char* pszTitle;
@@ -129,6 +129,8 @@ const UntitledPage kUntitledPages[] = {
     {"a TITLE only far down in the body", "New", "<html>\n<head>\n</head>\n<body>\n", "<p>A line of the page.</p>\n",
      "<div><title>@</title></div>\n</body>\n", "Old", "New"},
     {"a head never closed", "New", "<html>\n<head>\n<meta name=\"description\" content=\"d\">\n@<body>\n",
+     "<p>A line of the page.</p>\n", "</body>\n", "", ""},
+    {"a head never closed, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@<body>\n",
      "<p>A line of the page.</p>\n", "</body>\n", "", ""},
     {"no head at all", "New", "<html>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
 };
@@ -170,9 +172,10 @@ double PeakGrowthInChild(const std::function<bool()>& work)
 
 } // namespace
 
-// A title given to a large page without a TITLE element is written as the page is read: the copy
-// is the page with the title alone added, and the rewrite holds a small part of the page at most.
-TEST_F(LargePageSaveTest, ATitleGivenToALargeUntitledPageIsWrittenAsThePageIsRead)
+// A large page without a TITLE element given a title, or a charset, is written as it is read:
+// the copy is the page with the title alone added, and the rewrite holds a small part of the page
+// at most.
+TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
 {
     constexpr size_t kPageSize = 16u << 20;
     for (const UntitledPage& shape : kUntitledPages) {
@@ -185,12 +188,17 @@ TEST_F(LargePageSaveTest, ATitleGivenToALargeUntitledPageIsWrittenAsThePageIsRea
         const std::string expected = std::string(page).replace(nAt, 1, shape.added);
         WriteFileBytes(TempDir() / "page.htm", page.replace(nAt, 1, shape.was));
         CPageNode node;
-        node.SetTitle(shape.pszTitle);
-        node.SetTitleModified(1);
+        CMetaContentList edits;
+        CMetaContent* pContent = nullptr;
+        if (shape.pszTitle != nullptr) {
+            node.SetTitle(shape.pszTitle);
+            node.SetTitleModified(1);
+        } else {
+            edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+        }
         const double dGrowth = PeakGrowthInChild([&] {
             CFile input((TempDir() / "page.htm").c_str(), CFile::modeRead);
             CFile output((TempDir() / "copy.htm").c_str(), CFile::modeCreate | CFile::modeReadWrite);
-            CMetaContentList edits;
             CMetaEditEngine engine(&edits, &node, &input, &output, nullptr);
             engine.Run();
             return !engine.GetWriteFailed();
