@@ -11,6 +11,7 @@
 #include "engine/project/OutputAreaLine.h"
 #include "platform/core/CException.h"
 #include "platform/core/CFile.h"
+#include "platform/core/CFileException.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ResourceTable.h"
 
@@ -168,6 +169,22 @@ CString MessageOf(CException* e)
     return CString(szMessage);
 }
 
+CString MessageOfError(DWORD dwError)
+{
+    CFileException error(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError));
+    return MessageOf(&error);
+}
+
+// The folder of the output file, where bytes held back go; empty when the output has no path.
+CString FolderOf(const CFile* pOutput)
+{
+    const CString strPath = pOutput != nullptr ? pOutput->GetFilePath() : CString();
+    const int nSlash = strPath.ReverseFind('/');
+    if (strPath.IsEmpty())
+        return CString();
+    return nSlash > 0 ? strPath.Left(nSlash) : CString(nSlash == 0 ? "/" : ".");
+}
+
 // Every refusal is worded alike: the reason, between what the save then does with the page.
 CString RefusalText(const CString& strReason)
 {
@@ -225,6 +242,8 @@ int CMetaEditEngine::Run()
     } catch (...) {
         // What was copied so far stays in the output, as the caller may want to look at it.
         Write(CString());
+        if (m_bSeekingTitle)
+            EndTitleSearch(TitleLines::Dropped);
         FlushOutput();
         throw;
     }
@@ -315,13 +334,18 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     // A long text goes out a piece at a time, so that it is not held once more here. While the
-    // title's or the declaration's place in the head is kept, what follows it stays here.
+    // declaration's place in the head is kept, what follows it stays here; while the title's is,
+    // what follows it goes beside the copy.
     for (size_t nAt = 0; nAt < static_cast<size_t>(nLength);) {
         const size_t n = std::min(static_cast<size_t>(nLength) - nAt, kWriteChunk);
         m_buffer.append(pszText + nAt, n);
         nAt += n;
-        if (m_buffer.size() >= kWriteChunk && !m_bSeekingTitle && !m_bDeclarationPlaceKept)
+        if (m_bSeekingTitle) {
+            if (m_buffer.size() - m_nTitlePlace >= kWriteChunk && !SpillAfterTitlePlace())
+                return;
+        } else if (m_buffer.size() >= kWriteChunk && !m_bDeclarationPlaceKept) {
             FlushOutput(FlushPart::WholeCharacters);
+        }
     }
 }
 
@@ -442,7 +466,8 @@ void CMetaEditEngine::FlushHeld()
         m_bInTitle = 0;
         Write(m_strTitleText.GetString(), m_strTitleText.GetLength());
         m_strTitleText.Empty();
-        m_bSeekingTitle = FALSE;
+        if (m_bSeekingTitle)
+            EndTitleSearch(TitleLines::Dropped);
     }
 }
 
@@ -813,13 +838,49 @@ void CMetaEditEngine::PlaceTitle()
     if (!m_bSeekingTitle)
         return;
     // The page has no TITLE element of its own: the title goes in its head after all.
+    EndTitleSearch(TitleLines::Placed);
+    m_pPage->SetTitleModified(0);
+}
+
+void CMetaEditEngine::EndTitleSearch(TitleLines lines)
+{
     m_bSeekingTitle = FALSE;
-    if (!m_strTitleLines.IsEmpty() && !m_bWriteFailed && m_nTitlePlace <= m_buffer.size()) {
-        m_buffer.insert(m_nTitlePlace, m_strTitleLines.GetString(), static_cast<size_t>(m_strTitleLines.GetLength()));
+    std::string after = m_buffer.substr(m_nTitlePlace);
+    m_buffer.resize(m_nTitlePlace);
+    if (lines == TitleLines::Placed && !m_strTitleLines.IsEmpty() && !m_bWriteFailed) {
+        m_buffer.append(m_strTitleLines.GetString(), static_cast<size_t>(m_strTitleLines.GetLength()));
         m_bTitleWritten = 1;
     }
     m_strTitleLines.Empty();
-    m_pPage->SetTitleModified(0);
+    if (m_pSpill != nullptr && !m_bWriteFailed) {
+        const BOOL bTaken = m_pSpill->TakeAll([this](const char* p, size_t n) {
+            m_buffer.append(p, n);
+            if (m_buffer.size() >= kWriteChunk)
+                FlushOutput(FlushPart::WholeCharacters);
+        });
+        if (!bTaken && !m_bWriteFailed) {
+            m_bWriteFailed = TRUE;
+            m_dwHeldError = m_pSpill->GetError();
+            ReportWriteFailure(MessageOfError(m_dwHeldError));
+        }
+    }
+    m_pSpill.reset();
+    m_buffer += after;
+}
+
+BOOL CMetaEditEngine::SpillAfterTitlePlace()
+{
+    if (m_pSpill == nullptr)
+        m_pSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
+    const BOOL bKept = m_pSpill->Append(m_buffer.data() + m_nTitlePlace, m_buffer.size() - m_nTitlePlace);
+    m_buffer.resize(m_nTitlePlace);
+    if (!bKept) {
+        // The copy would have a hole: as with a failed write, nothing more is written.
+        m_bWriteFailed = TRUE;
+        m_dwHeldError = m_pSpill->GetError();
+        ReportWriteFailure(MessageOfError(m_dwHeldError));
+    }
+    return bKept;
 }
 
 BOOL CMetaEditEngine::TitleEdited() const
@@ -949,8 +1010,12 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bBodySeen = TRUE;
     // The rest after the tag is copied whole; but an edited title the head lacks may stand in
     // the body, which is read on until its title is found.
-    if (m_bBodySeen && !m_bSeekingTitle)
+    if (m_bBodySeen && !m_bSeekingTitle) {
+        // A head not ended by now never is: no tag is added to it, and the place kept for a
+        // declaration in it holds the output back for nothing.
+        m_bDeclarationPlaceKept = FALSE;
         SkipRestAfterTag();
+    }
 }
 
 void CMetaEditEngine::OnAttrName(LPCSTR pszName, int nLength)
@@ -1121,8 +1186,8 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         m_strTitleText.Empty();
         m_bTitleWritten = 1;
         // Found after the head: no title is added there.
-        m_bSeekingTitle = FALSE;
-        m_strTitleLines.Empty();
+        if (m_bSeekingTitle)
+            EndTitleSearch(TitleLines::Dropped);
     } else if (IsName(pszName, nLength, "HEAD") && !m_bHeadEndSeen) {
         if (m_bInTitle) {
             // A TITLE element left open: its text goes out as it stood, and no second title is

@@ -14,6 +14,7 @@
 #include "engine/meta/CCharsetChoiceCheck.h"
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CShiftMask.h"
+#include "engine/meta/CSpillFile.h"
 #include "engine/meta/IRewriteWatch.h"
 #include "platform/core/CString.h"
 #include "platform/core/Types.h"
@@ -118,6 +119,9 @@ public:
     // Whether a write to the output failed: the copy is then incomplete and must not replace
     // the page.
     BOOL GetWriteFailed() const { return m_bWriteFailed; }
+    // Why the bytes the engine held back beside the copy could not be kept (ERROR_DISK_FULL,
+    // ...): a write failure the output file never saw. 0 when there was none.
+    DWORD GetHeldWriteError() const { return m_dwHeldError; }
 
     void OnStartTag(LPCSTR pszName, int nLength) override;
     void OnAttrName(LPCSTR pszName, int nLength) override;
@@ -215,6 +219,14 @@ private:
     void KeepTitlePlace(const CString& strLines);
     // At the page's end: a title still sought goes in its place in the head.
     void PlaceTitle();
+    // The search for the page's own TITLE element is over: the output held back from the
+    // title's place on follows, after the title's lines when they are placed.
+    enum class TitleLines { Placed, Dropped };
+    void EndTitleSearch(TitleLines lines);
+    // While the title is sought, what the output holds from its place on goes beside the copy,
+    // so that a page of any size is held by the disk rather than in memory. FALSE when it
+    // could not be kept, which fails the copy.
+    BOOL SpillAfterTitlePlace();
     // The catalogue's tag for the content's text; empty when the text is empty or the content
     // has no setting.
     CString ComposeTag(const CMetaContent& content) const;
@@ -350,6 +362,8 @@ private:
     BOOL m_bSeekingTitle = FALSE;
     size_t m_nTitlePlace = 0;
     CString m_strTitleLines;
+    std::unique_ptr<CSpillFile> m_pSpill; // the output after m_nTitlePlace, held beside the copy
+    DWORD m_dwHeldError = 0;
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;
     CPageCharset m_charset;

@@ -637,11 +637,13 @@ constexpr off_t kReadWholeLimit = 4 << 20;
 // The copy the save writes beside a page: removed again unless it took the page's place.
 class CSaveCopy : public CFile {
 public:
-    // Takes the descriptor of a copy the save made for reading and writing.
+    // Takes the descriptor of a copy the save made for reading and writing. Its path tells the
+    // engine where to hold back what it cannot write yet: beside the copy, on the same disk.
     CSaveCopy(int fd, const CString& strPath) : m_strPath(strPath)
     {
         m_hFile = static_cast<UINT>(fd);
         m_nOpenFlags = modeReadWrite | shareDenyNone;
+        m_strFileName = strPath;
     }
     ~CSaveCopy() override
     {
@@ -1045,8 +1047,10 @@ PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
         engine.Run();
         if (engine.WasStopped())
             return pending.Stop();
-        if (engine.GetWriteFailed())
-            return pending.Fail(CopyFailureText(copyFile.GetWriteError(), strPath));
+        if (engine.GetWriteFailed()) {
+            const LONG lError = copyFile.GetWriteError();
+            return pending.Fail(CopyFailureText(lError != 0 ? lError : static_cast<LONG>(engine.GetHeldWriteError()), strPath));
+        }
         // A page the engine finds no head in (an empty page, a binary file) is reported as not
         // saved, and so it is: the file, its times and its backups stay as they are.
         UINT nID = 0;

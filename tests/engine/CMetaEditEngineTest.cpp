@@ -658,6 +658,29 @@ TEST_F(MetaEditEngineTest, AFailedWriteIsToldOnceAndMarked)
     EXPECT_EQ(lines[0].rfind("SAV1A : ", 0), 0u) << lines[0];
 }
 
+// What follows the place of a title the head lacks waits beside the copy while the page's own
+// TITLE element is sought: where it cannot be kept, the copy failed as a write of it would.
+TEST_F(MetaEditEngineTest, BytesHeldBesideTheCopyThatCannotBeKeptFailIt)
+{
+    MessageSink sink;
+    m_page.SetTitle("New");
+    m_page.SetTitleModified(1);
+    const std::string page = "<html><head></head><body>" + std::string(200000, 'b');
+    CMemFile input;
+    input.Write(page.data(), static_cast<UINT>(page.size()));
+    input.SeekToBegin();
+    CMemFile output;
+    output.SetFilePath((TempDir() / "gone" / "SAV1A.tmp").c_str());
+    CMetaEditEngine engine(&m_edits, &m_page, &input, &output, sink.Handle());
+    EXPECT_EQ(engine.Run(), 0);
+    EXPECT_TRUE(engine.GetWriteFailed());
+    EXPECT_NE(engine.GetHeldWriteError(), 0u);
+    sink.Drain();
+    const std::vector<std::string> lines = sink.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("SAV1A : ", 0), 0u) << lines[0];
+}
+
 TEST_F(MetaEditEngineTest, AReadFailureRaisesAFileExceptionAfterWritingWhatWasRead)
 {
     FailingReadFile input("<html><head>");

@@ -1,18 +1,26 @@
 // A large page given another charset through the save: the save dialog learns of it as soon as its
-// rewrite begins and then how far it came, and a stop in its middle leaves it as it was.
+// rewrite begins and then how far it came, and a stop in its middle leaves it as it was. A large
+// page given a title it lacks is written as it is read.
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 #include "support/IconvProgram.h"
 #include "support/LegacySitePages.h"
 
 #include "engine/meta/CMetaContentList.h"
+#include "engine/meta/CMetaEditEngine.h"
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
+#include "platform/core/CFile.h"
 
+#include <cstring>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace enginetest;
 namespace fs = std::filesystem;
@@ -94,4 +102,109 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
     EXPECT_EQ(std::distance(fs::directory_iterator(TempDir()), fs::directory_iterator()), 1) << "a copy or a backup was left";
     EXPECT_EQ(pContentType->GetModified(), 1u);
     EXPECT_EQ(pHeldContent->GetModified(), 1u);
+}
+
+namespace {
+
+// Pages that lack a TITLE element of their own, given a title (a Content-Type without one): the
+// head, the body's line repeated to some tens of megabytes and the end, where "@" stands for what
+// the page has there and what the copy has in its place.
+struct UntitledPage {
+    const char* pszShape;
+    const char* pszTitle;
+    std::string head, line, end;
+    std::string was, added;
+};
+
+const UntitledPage kUntitledPages[] = {
+    {"a head without a TITLE, LF", "New", "<html>\n<head>\n  <meta name=\"description\" content=\"d\">\n@</head>\n<body>\n",
+     "<p>A line of the page, <b>bold</b> &amp; plain.</p>\n", "</body>\n</html>\n", "", "  <title>New</title>\n"},
+    {"CR LF, upper case", "New", "<HTML>\r\n<HEAD>\r\n<META NAME=\"Author\" CONTENT=\"a\">\r\n@</HEAD>\r\n<BODY>\r\n",
+     "<P>A line of the page.</P>\r\n", "</BODY>\r\n</HTML>\r\n", "", "<TITLE>New</TITLE>\r\n"},
+    {"one line, <meta charset>", "New", "<html><head><meta charset=\"utf-8\">@</head><body>",
+     "<div class=\"x\">caf\xC3\xA9 <i>au</i> lait</div>", "</body></html>", "", "\n<title>New</title>\n"},
+    {"a legacy charset declared", "Caf\xC3\xA9",
+     "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\n@</head>\n<body>\n",
+     "<p>Un caf\xE9 cr\xE8me, s'il vous pla\xEEt.</p>\n", "</body>\n", "", "<title>Caf\xE9</title>\n"},
+    {"a TITLE only far down in the body", "New", "<html>\n<head>\n</head>\n<body>\n", "<p>A line of the page.</p>\n",
+     "<div><title>@</title></div>\n</body>\n", "Old", "New"},
+    {"a head never closed", "New", "<html>\n<head>\n<meta name=\"description\" content=\"d\">\n@<body>\n",
+     "<p>A line of the page.</p>\n", "</body>\n", "", ""},
+    {"a head never closed, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@<body>\n",
+     "<p>A line of the page.</p>\n", "</body>\n", "", ""},
+    {"no head at all", "New", "<html>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+};
+
+double StatusBytes(const char* pszField)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(pszField, 0) == 0)
+            return std::atof(line.c_str() + std::strlen(pszField)) * 1024;
+    }
+    return -1;
+}
+
+// The most memory the work took beyond what its process held when it began, counted in a
+// child process of its own; negative when the work failed.
+double PeakGrowthInChild(const std::function<bool()>& work)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double dBefore = StatusBytes("VmRSS:");
+        const double dGrowth = work() ? StatusBytes("VmHWM:") - dBefore : -1;
+        (void)!::write(fds[1], &dGrowth, sizeof dGrowth);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    double dGrowth = -1;
+    if (pid < 0 || ::read(fds[0], &dGrowth, sizeof dGrowth) != static_cast<ssize_t>(sizeof dGrowth))
+        dGrowth = -1;
+    ::close(fds[0]);
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    return dGrowth;
+}
+
+} // namespace
+
+// A large page without a TITLE element given a title, or a charset, is written as it is read:
+// the copy is the page with the title alone added, and the rewrite holds a small part of the page
+// at most.
+TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
+{
+    constexpr size_t kPageSize = 16u << 20;
+    for (const UntitledPage& shape : kUntitledPages) {
+        SCOPED_TRACE(shape.pszShape);
+        std::string page = shape.head;
+        while (page.size() < kPageSize)
+            page += shape.line;
+        page += shape.end;
+        const size_t nAt = page.find('@');
+        const std::string expected = std::string(page).replace(nAt, 1, shape.added);
+        WriteFileBytes(TempDir() / "page.htm", page.replace(nAt, 1, shape.was));
+        CPageNode node;
+        CMetaContentList edits;
+        CMetaContent* pContent = nullptr;
+        if (shape.pszTitle != nullptr) {
+            node.SetTitle(shape.pszTitle);
+            node.SetTitleModified(1);
+        } else {
+            edits.AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+        }
+        const double dGrowth = PeakGrowthInChild([&] {
+            CFile input((TempDir() / "page.htm").c_str(), CFile::modeRead);
+            CFile output((TempDir() / "copy.htm").c_str(), CFile::modeCreate | CFile::modeReadWrite);
+            CMetaEditEngine engine(&edits, &node, &input, &output, nullptr);
+            engine.Run();
+            return !engine.GetWriteFailed();
+        });
+        ASSERT_GE(dGrowth, 0) << "the rewrite failed";
+        EXPECT_LT(dGrowth, kPageSize / 4) << "the rewrite held the page";
+        EXPECT_TRUE(ReadFileBytes(TempDir() / "copy.htm") == expected) << "the copy is not the page with its title";
+    }
 }

@@ -1,6 +1,7 @@
 // A large page given another charset by the keys and saved: the save dialog names it while its
 // rewrite goes on and moves its meter, and the Esc key stops the save in the page's middle,
-// leaving the page as it was and its edit for another save.
+// leaving the page as it was and its edit for another save. A large page given a title it lacked
+// is saved with the title alone added.
 #include "app/dialogs/CSaveHTMLFilesDlg.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
@@ -88,4 +89,33 @@ TEST_F(LargePageSaveX11Test, EscInTheMiddleOfALargePageLeavesItAsItWas)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(site), std::filesystem::directory_iterator()), 1)
         << "a copy or a backup was left";
     EXPECT_EQ(view->GetCellValue(1, nType), value.c_str());
+}
+
+// A title typed by keys for a large page without a TITLE element, and saved: the page on disk is
+// the page it was with the title alone added in its head.
+TEST_F(LargePageSaveX11Test, ATitleTypedForALargeUntitledPageIsAllItsSaveAdds)
+{
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    const std::string start = "<html>\n<head>\n<meta name=\"description\" content=\"A guide\">\n";
+    std::string rest = "</head>\n<body>\n";
+    while (rest.size() < (12u << 20))
+        rest += "<p>A paragraph of the guide, <b>long</b> as guides are.</p>\n";
+    rest += "</body>\n</html>\n";
+    std::ofstream(site + "/guide.htm", std::ios::binary) << start + rest;
+    WriteProject({});
+    ASSERT_TRUE(StartWithProject(1));
+    view = View();
+    const ROWCOL nTitle = CGroupView::kTitleColumn;
+    ASSERT_EQ(view->GetCellValue(1, nTitle), "");
+
+    ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 20 'The guide'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nTitle) == "The guide"; }, 60000));
+    ASSERT_TRUE(Xdo("key ctrl+t"));
+    ASSERT_TRUE(RunUntil([&] { return OutputArea().GetText().Find("1 of 1 pages written") >= 0; }, 120000))
+        << OutputArea().GetText().GetString();
+    if (cairo_surface_t* shot = Shot("large-untitled-page-saved"))
+        cairo_surface_destroy(shot);
+    EXPECT_TRUE(ReadFile(site + "/guide.htm") == start + "<title>The guide</title>\n" + rest)
+        << "the page saved is not the page with its title added";
 }
