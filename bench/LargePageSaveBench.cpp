@@ -13,6 +13,7 @@
 #include "BenchSiteDir.h"
 #include "ChildCost.h"
 #include "IconvFloor.h"
+#include "StoppedRun.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -120,18 +121,7 @@ double SavePage(const fs::path& page, Edit edit, double dStopAfter = -1)
     const auto start = std::chrono::steady_clock::now();
     std::optional<std::chrono::steady_clock::time_point> stopped;
     engine.StartSave(selection, hWnd, hWnd);
-    const auto deadline = start + std::chrono::minutes(10);
-    while (!pumped.bEnded && std::chrono::steady_clock::now() < deadline) {
-        if (dStopAfter >= 0 && !stopped && Seconds(start) >= dStopAfter) {
-            stopped = std::chrono::steady_clock::now();
-            engine.StopSave();
-        }
-        MSG msg;
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessage(&msg);
-        else
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    RunWithStop(start, [&] { return pumped.bEnded; }, dStopAfter, [&] { engine.StopSave(); }, stopped);
     DestroyMessageWindow(hWnd);
     if (dStopAfter >= 0)
         return stopped && pumped.bEnded ? Seconds(*stopped) : -1;

@@ -13,6 +13,7 @@
 #include "BenchSiteDir.h"
 #include "ChildCost.h"
 #include "ProgramStart.h"
+#include "StoppedRun.h"
 
 #include "app/res/AppRes.h"
 #include "app/views/CGroupView.h"
@@ -140,19 +141,7 @@ double ScanPage(const fs::path& page, double dStopAfter)
     if (engine.StartScan(selection, *pSettings) != 0)
         return -1;
     std::optional<std::chrono::steady_clock::time_point> stopped;
-    const auto deadline = start + std::chrono::minutes(10);
-    while (!window.bEnded && std::chrono::steady_clock::now() < deadline) {
-        if (dStopAfter >= 0 && !stopped && Seconds(start) >= dStopAfter) {
-            stopped = std::chrono::steady_clock::now();
-            engine.StopScan();
-        }
-        MSG msg;
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessage(&msg);
-        else
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    if (!window.bEnded)
+    if (!RunWithStop(start, [&] { return window.bEnded; }, dStopAfter, [&] { engine.StopScan(); }, stopped))
         return -1;
     // A scan that ended before the stop was asked answered it at once.
     if (dStopAfter >= 0)
