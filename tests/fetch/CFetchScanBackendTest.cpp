@@ -35,7 +35,9 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -112,6 +114,18 @@ private:
     CVostrelAppModel& m_app;
     HWND m_hWnd = nullptr;
 };
+
+// A value of the process's /proc/self/status in bytes ("VmRSS", "VmHWM").
+double StatusBytes(const char* pszField)
+{
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(pszField) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atof(line.c_str() + prefix.size()) * 1024;
+    }
+    return 0;
+}
 
 class ScanEndToEndTest : public ::testing::Test {
 protected:
@@ -506,6 +520,61 @@ TEST_F(ScanEndToEndTest, EachPageTheScanCannotReadIsToldWithItsCause)
 // told with their sizes and left unread: not read, and no failure to read either, so a save
 // leaves them as pages the scan did not come to. A page of the largest size read is read: its
 // bytes tell binary data at once. The scan goes on to the pages after them.
+// A page that is one picture written into an IMG tag is scanned in a child process, whose memory
+// grows by the value held whole once or twice (the lexer's token, the tag's attribute), never by
+// the copies of it that reports of its link would make.
+TEST_F(ScanEndToEndTest, APageThatIsOnePictureIsScannedWithoutCopiesOfThePicture)
+{
+    constexpr size_t kPicture = 30u << 20;
+    std::string text = Page("Plan", "", "<img alt=\"Plan\" src=\"data:image/png;base64,");
+    text.insert(text.find("</body>"), std::string(kPicture, 'Q') + "\"><meta name=\"author\" content=\"After\">");
+    CPageNode* pPage = AddPage("picture.htm", text);
+    text = std::string();
+    struct Outcome {
+        double dGrowth = 0;
+        bool bFinished = false;
+        bool bTitle = false;
+        bool bAfter = false;
+    };
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(fds[0]);
+        // The peak starts over from what the process holds now.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        Outcome outcome;
+        const double dBefore = StatusBytes("VmRSS");
+        {
+            CProjectSettings* pSettings = nullptr;
+            m_pModel->GetProjectSettings(pSettings);
+            ScanFrame frame(*m_pModel);
+            CFetchScanBackend backend;
+            CParserEngine engine;
+            engine.SetScanBackend(&backend);
+            engine.SetScanHost(&frame);
+            engine.SetScanThreads(1);
+            outcome.bFinished = engine.StartScan(m_selection, *pSettings) == 0 && frame.WaitForFinish();
+        }
+        outcome.dGrowth = StatusBytes("VmHWM") - dBefore;
+        outcome.bTitle = pPage->GetTitle() == "Plan";
+        outcome.bAfter = Content(pPage, "author") != nullptr && Content(pPage, "author")->GetContent() == "After";
+        (void)!::write(fds[1], &outcome, sizeof outcome);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    Outcome outcome;
+    const bool bRead = ::read(fds[0], &outcome, sizeof outcome) == static_cast<ssize_t>(sizeof outcome);
+    ::close(fds[0]);
+    ::waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(bRead);
+    ASSERT_TRUE(outcome.bFinished);
+    EXPECT_TRUE(outcome.bTitle);
+    EXPECT_TRUE(outcome.bAfter);
+    EXPECT_LT(outcome.dGrowth, 3.0 * kPicture) << "the scan grew by " << outcome.dGrowth / (1 << 20) << " MB";
+}
+
 TEST_F(ScanEndToEndTest, PagesLargerThanTheScanReadsAreToldWithTheirSizesAndLeftUnread)
 {
     const std::string strLeftUnread = ": Left unread: the page is ";

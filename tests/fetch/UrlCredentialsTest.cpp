@@ -22,6 +22,27 @@ TEST(UrlCredentialsTest, UserInformationLeavesUrlsAndLogText)
     EXPECT_STREQ(RedactCredentials("Authorization: x"), "Authorization: [withheld]");
 }
 
+TEST(UrlCredentialsTest, AUrlWithoutUserInformationIsHandedOnAsItIs)
+{
+    const struct {
+        const char* url;
+        const char* expected;
+        bool bSame; // the URL itself comes back, not a copy
+    } rows[] = {
+        {"http://bob:pw@host/page", "http://host/page", false},
+        {"a http://u@h/x and ftp://v:w@g/", "a http://h/x and ftp://g/", false},
+        {"http://host/a@b", "http://host/a@b", true},
+        {"data:image/png;base64,QUFB", "data:image/png;base64,QUFB", true},
+        {"", "", true},
+    };
+    for (const auto& row : rows) {
+        CString strStripped;
+        const LPCTSTR lpszShown = StripUserInfo(row.url, strStripped);
+        EXPECT_STREQ(lpszShown, row.expected) << row.url;
+        EXPECT_EQ(lpszShown == row.url, row.bSame) << row.url;
+    }
+}
+
 TEST(UrlCredentialsTest, UserInformationIsDecodedAndSitesCompared)
 {
     EXPECT_STREQ(DecodeUserInfo("p%40ss%3Aw%2Frd"), "p@ss:w/rd");
