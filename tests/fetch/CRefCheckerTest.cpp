@@ -281,26 +281,6 @@ TEST_F(CRefCheckerBaseTest, ServerMapLinksNeedDisabledAccessibility)
     m_manager.GetHostTable().ReleaseUrl(pRecord);
 }
 
-TEST_F(CRefCheckerBaseTest, AnOwnerThatTakesNoLinksHearsOfNone)
-{
-    CURLToCheck* pRecord = Take("file:///site/dir/page.htm");
-    ASSERT_NE(pRecord, nullptr);
-    auto pChecker = CreateRefChecker(&m_manager, &m_sink, pRecord->GetHpsup());
-    pChecker->Check(pRecord);
-    CScanOptions options;
-    options.SetReportLinks(0);
-    m_manager.SetScanOptions(options);
-    pChecker->ReportLink("plain.htm", "", LINK_KIND_ANCHOR, 0, -1, -1);
-    pChecker->ReportCodebaseLink("classes/", "App.class", "", LINK_KIND_JAVA, 0, -1, -1);
-    pChecker->ReportCodebaseLink("", "App.class", "", LINK_KIND_JAVA, 0, -1, -1);
-    EXPECT_TRUE(m_sink.Page(1).links.empty());
-    options.SetReportLinks(1);
-    m_manager.SetScanOptions(options);
-    pChecker->ReportLink("http://u:p@host/plain.htm", "", LINK_KIND_ANCHOR, 0, -1, -1);
-    EXPECT_EQ(m_sink.Page(1).links, (std::vector<std::string> {"http://host/plain.htm"}));
-    m_manager.GetHostTable().ReleaseUrl(pRecord);
-}
-
 TEST_F(CRefCheckerBaseTest, RelativeBaseIsReportedButStillUsed)
 {
     CURLToCheck* pRecord = Take("file:///site/dir/page.htm");

@@ -27,19 +27,13 @@ TEST(UrlCredentialsTest, AUrlWithoutUserInformationIsHandedOnAsItIs)
     const struct {
         const char* url;
         const char* expected;
-        bool bSame; // the URL itself comes back, not a copy
-    } rows[] = {
-        {"http://bob:pw@host/page", "http://host/page", false},
-        {"a http://u@h/x and ftp://v:w@g/", "a http://h/x and ftp://g/", false},
-        {"http://host/a@b", "http://host/a@b", true},
-        {"data:image/png;base64,QUFB", "data:image/png;base64,QUFB", true},
-        {"", "", true},
-    };
+    } rows[] = {{"http://bob:pw@host/a", "http://host/a"}, {"http://host/a@b", nullptr}, {"data:image/png;base64,QQ", nullptr}};
     for (const auto& row : rows) {
         CString strStripped;
         const LPCTSTR lpszShown = StripUserInfo(row.url, strStripped);
-        EXPECT_STREQ(lpszShown, row.expected) << row.url;
-        EXPECT_EQ(lpszShown == row.url, row.bSame) << row.url;
+        // Without user information the URL itself comes back, not a copy.
+        EXPECT_EQ(row.expected == nullptr, lpszShown == row.url) << row.url;
+        EXPECT_STREQ(lpszShown, row.expected != nullptr ? row.expected : row.url);
     }
 }
 
